@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Orvenda builds and runs with. Quiet when all are present.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build ccache pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  liblapack-dev libblas-dev libopenblas-dev liblapacke-dev
+  nlohmann-json3-dev libplist-dev
+  qt6-base-dev qt6-pdf-dev qt6-svg-dev libqt6svg6-dev
+  fonts-liberation2
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
