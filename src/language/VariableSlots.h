@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace orvenda {
+
+// The numbered variable store: which of the 218 slots holds what, and how slots and the
+// tokens that name them convert into each other. The two directions are deliberately not
+// inverse at the edges: the screen-size slots 87 and 88 are reached from their tokens but
+// give no token back, and the statistics slots 150-158 give their tokens but are not
+// reached from them.
+class VariableSlots {
+public:
+    static constexpr int32_t kSlotCount = 218;
+    // Slots from here on are the apps' internal values; they have no token.
+    static constexpr int32_t kFirstInternalSlot = 159;
+    static constexpr uint32_t kNoToken = 0xFFFFFFFFu;
+    static constexpr int32_t kNoSlot = -1;
+
+    // Slot → token; kNoToken for slots without one (87, 88, 159 and above, negative).
+    static uint32_t opcodeFromVarNum(int32_t slot);
+    // Token (an op's low 16 bits) → slot; kNoSlot when the token names no slot.
+    static int32_t varNumFromOpcode(uint32_t op);
+
+    // Names of the internal slots 159-217, in slot order.
+    static std::span<const std::string_view> variableNames();
+
+    // Slot → name: below 159 the display name of the slot's token as given by
+    // nameForOpcode (so a slot without a token takes that lookup's fallback), 159-217 the
+    // internal name, above 217 none.
+    static std::optional<std::string> nameForVariable(
+        int32_t slot, const std::function<std::string(uint32_t)>& nameForOpcode);
+};
+
+} // namespace orvenda
