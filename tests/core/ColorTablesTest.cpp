@@ -1,0 +1,75 @@
+#include "core/ColorTables.h"
+
+#include <gtest/gtest.h>
+#include <limits>
+
+using orvenda::ColorTables;
+using orvenda::VQColor;
+
+namespace {
+
+void expectRGB(const VQColor& c, double r, double g, double b)
+{
+    EXPECT_NEAR(c.r(), r, 1e-12);
+    EXPECT_NEAR(c.g(), g, 1e-12);
+    EXPECT_NEAR(c.b(), b, 1e-12);
+}
+
+} // namespace
+
+TEST(ColorTables, InterfaceSets)
+{
+    auto first = ColorTables::interfaceColor(0, 0);
+    EXPECT_DOUBLE_EQ(first.r, 38 / 255.0);
+    EXPECT_DOUBLE_EQ(first.a, 1);
+    auto translucent = ColorTables::interfaceColor(0, 4);
+    EXPECT_DOUBLE_EQ(translucent.r, 1);
+    EXPECT_DOUBLE_EQ(translucent.a, 26 / 255.0);
+    auto last = ColorTables::interfaceColor(5, 7);
+    EXPECT_DOUBLE_EQ(last.r, 58 / 255.0);
+    EXPECT_DOUBLE_EQ(last.g, 0);
+    EXPECT_DOUBLE_EQ(last.b, 132 / 255.0);
+    auto pink = ColorTables::interfaceColor(1, 2);
+    EXPECT_DOUBLE_EQ(pink.g, 102 / 255.0);
+
+    // An unknown set is the default set; an unknown colour number is colour 0.
+    for (int set : {-1, 6, 99}) {
+        auto c = ColorTables::interfaceColor(set, 7);
+        EXPECT_DOUBLE_EQ(c.b, 128 / 255.0) << set;
+    }
+    for (int n : {-1, 8}) {
+        auto c = ColorTables::interfaceColor(2, n);
+        EXPECT_DOUBLE_EQ(c.g, 80 / 255.0) << n;
+    }
+}
+
+TEST(ColorTables, StandardColours)
+{
+    using C = std::array<double, 3>;
+    EXPECT_EQ(ColorTables::standardComponents(1), (C{0, 0, 0}));
+    EXPECT_EQ(ColorTables::standardComponents(2), (C{1, 1, 1}));
+    EXPECT_EQ(ColorTables::standardComponents(3), (C{1, 0x6F / 255.0, 0xCF / 255.0}));
+    EXPECT_EQ(ColorTables::standardComponents(41), (C{0x7F / 255.0, 0x7F / 255.0, 0x7F / 255.0}));
+    EXPECT_EQ(ColorTables::standardComponents(48), (C{128 / 255.0, 0, 0}));
+    for (int n : {0, 49, -5, 1000})
+        EXPECT_EQ(ColorTables::standardComponents(n), (C{1, 1, 1})) << n;
+
+    VQColor first = ColorTables::stdVQColor(0);
+    expectRGB(first, 0, 0, 0);
+    EXPECT_EQ(first.a(), 1);
+    expectRGB(ColorTables::stdVQColor(47), 128 / 255.0, 0, 0);
+    expectRGB(ColorTables::stdVQColor(48), 1, 1, 1);
+    expectRGB(ColorTables::stdVQColor(-1), 1, 1, 1);
+    expectRGB(ColorTables::stdVQColor(std::numeric_limits<int>::max()), 1, 1, 1);
+}
+
+TEST(ColorTables, CommandColours)
+{
+    using C = std::array<double, 3>;
+    EXPECT_EQ(ColorTables::tiComponents(10), (C{0, 0, 1}));
+    EXPECT_EQ(ColorTables::tiComponents(16), (C{0x9A / 255.0, 0x66 / 255.0, 0x33 / 255.0}));
+    EXPECT_EQ(ColorTables::tiComponents(20), (C{1, 1, 1}));
+    EXPECT_EQ(ColorTables::tiComponents(24), (C{0x55 / 255.0, 0x55 / 255.0, 0x55 / 255.0}));
+    for (int n : {9, 25, 0, -12})
+        EXPECT_EQ(ColorTables::tiComponents(n), (C{0, 0, 0})) << n;
+}
