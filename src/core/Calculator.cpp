@@ -1,0 +1,344 @@
+#include "core/Calculator.h"
+
+#include <algorithm>
+#include <mutex>
+#include <numbers>
+
+#include <sys/utsname.h>
+
+namespace orvenda {
+
+namespace {
+
+// Slots of the window and finance variables that have factory values.
+constexpr int kSlotXmin = 38;
+constexpr int kSlotXmax = 39;
+constexpr int kSlotYmin = 40;
+constexpr int kSlotYmax = 41;
+constexpr int kSlotTmax = 43;
+constexpr int kSlotThetaMax = 45;
+constexpr int kSlotDeltaTbl = 61;
+constexpr int kSlotTstep = 62;
+constexpr int kSlotThetaStep = 63;
+constexpr int kSlotPY = 76;
+constexpr int kSlotCY = 77;
+constexpr int kSlotBeginEnd = 86;
+constexpr int kSlotScrWidth = 87;
+constexpr int kSlotScrHeight = 88;
+
+std::mutex& localeMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
+LocaleFormats& processLocale()
+{
+    static LocaleFormats locale;
+    return locale;
+}
+
+std::string machineIdentifier()
+{
+    utsname info{};
+    if (uname(&info) != 0)
+        return {};
+    return info.machine;
+}
+
+std::map<std::string, double> gridAdjustmentTable()
+{
+    std::map<std::string, double> table;
+    for (const char* id : {"iPhone6,1", "iPhone6,2", "iPhone7,1", "iPhone7,2", "iPhone8,1", "iPhone8,2",
+             "iPhone8,4", "iPhone9,1", "iPhone9,2", "iPhone9,3", "iPhone9,4", "iPhone10,1", "iPhone10,2",
+             "iPhone10,3", "iPhone10,4", "iPhone10,5", "iPhone10,6"})
+        table.emplace(id, 0.3);
+    for (const char* id : {"i386", "iPhone1,1", "iPhone1,2", "iPhone2,1", "iPhone3,1", "iPhone3,3",
+             "iPhone4,1", "iPhone5,1", "iPhone5,2", "iPhone5,3", "iPhone5,4", "iPod1,1", "iPod2,1",
+             "iPod3,1", "iPod4,1", "iPod5,1", "iPod7,1", "iPad1,1", "iPad2,1", "iPad2,2", "iPad2,3",
+             "iPad2,4", "iPad2,5", "iPad2,6", "iPad2,7", "iPad3,1", "iPad3,2", "iPad3,3", "iPad3,4",
+             "iPad3,5", "iPad3,6", "iPad4,1", "iPad4,2", "iPad4,3", "iPad4,4", "iPad4,5", "iPad4,6",
+             "iPad4,7", "iPad4,8", "iPad4,9", "iPad5,1", "iPad5,2", "iPad5,3", "iPad5,4", "iPad6,3",
+             "iPad6,4", "iPad6,7", "iPad6,8", "iPad6,11", "iPad6,12", "iPad7,3", "iPad7,4"})
+        table.emplace(id, 0.25);
+    return table;
+}
+
+std::vector<UserKeySet> factoryKeySets()
+{
+    UserKeySet compSci("CompSci");
+    const std::array<UserKeySet::Ops, 11> compSciKeys{{
+        {0xBBF8},
+        {0xBBF9},
+        {0xBBF6, Calculator::kEnterKey},
+        {0xBBF7},
+        {0x02},
+        {0x5C40},
+        {0x5C41},
+        {0x5C42},
+        {0x5C43},
+        {0xBBFA},
+        {0xBBFB},
+    }};
+    for (int k = 0; k < int(compSciKeys.size()); ++k)
+        compSci.setOps(compSciKeys[k], k);
+
+    UserKeySet angle("Angle");
+    const std::array<UserKeySet::Ops, 6> angleKeys{{{0x0B}, {0xAE}, {0x2A}, {0x0A}, {0x01}, {0xEF38}}};
+    for (int k = 0; k < int(angleKeys.size()); ++k)
+        angle.setOps(angleKeys[k], k);
+
+    return {std::move(compSci), std::move(angle)};
+}
+
+} // namespace
+
+// ---- Creation ----
+
+Calculator& Calculator::calculator()
+{
+    static Calculator shared;
+    return shared;
+}
+
+Calculator::Calculator(LocaleFormats locale)
+    : startTime(std::chrono::system_clock::now())
+    , locale_(std::move(locale))
+{
+    gridAdjustment = gridAdjustmentTable();
+    fileExtensions = {"lbxDat", "83p", "83c", "83l", "83m", "83n", "83s", "83y", "83g",
+        "8Xp", "8Xc", "8Xl", "8Xm", "8Xn", "8Xs", "8Xy", "8Xg", "csv"};
+    baseFontSize = device == 0 ? 20 : 30;
+
+    varsSigFig.fill(15);
+    varsSigDec.fill(-15);
+    setWindowDefaults();
+
+    setUpStatEditor();
+    drawing.reserve(10);
+    ioControls.reserve(10);
+    pixelBits.assign(kPixelBytes, 0);
+
+    setLocaleFormats();
+    gridLineWidth_ = gridLineWidthForMachine(machineIdentifier());
+    uKeys = factoryKeySets();
+}
+
+Calculator::~Calculator() = default;
+
+void Calculator::setSystemLocale(LocaleFormats locale)
+{
+    std::lock_guard lock(localeMutex());
+    processLocale() = std::move(locale);
+}
+
+LocaleFormats Calculator::systemLocale()
+{
+    std::lock_guard lock(localeMutex());
+    return processLocale();
+}
+
+int Calculator::timeFormatForLocale(const LocaleFormats& locale)
+{
+    return locale.hourFormat.find('a') == std::string::npos ? 1 : 0;
+}
+
+int Calculator::dateFormatForLocale(const LocaleFormats& locale)
+{
+    const std::string& f = locale.longDateFormat;
+    const auto month = f.find("MMMM");
+    const auto year = f.find('y');
+    const auto day = f.find('d');
+    if (month == std::string::npos || year == std::string::npos || day == std::string::npos)
+        return 0;
+    if (month < year && month < day)
+        return 0;
+    return year < day ? 2 : 1;
+}
+
+double Calculator::gridLineWidthForMachine(std::string_view machine)
+{
+    static const std::map<std::string, double> table = gridAdjustmentTable();
+    auto it = table.find(std::string(machine));
+    return it == table.end() ? 0.3 : it->second;
+}
+
+void Calculator::setLocaleFormats()
+{
+    timeFormat = timeFormatForLocale(locale_);
+    dateFormat = dateFormatForLocale(locale_);
+}
+
+void Calculator::setWindowDefaults()
+{
+    auto set = [this](int slot, double value) { vars[slot] = {value, 0}; };
+    set(kSlotXmin, -1);
+    set(kSlotXmax, 1);
+    set(kSlotYmin, -1);
+    set(kSlotYmax, 1);
+    set(kSlotTmax, 1);
+    set(kSlotThetaMax, 2 * std::numbers::pi);
+    set(kSlotDeltaTbl, 0.1);
+    set(kSlotTstep, 0.1);
+    set(kSlotThetaStep, std::numbers::pi / 180);
+    set(kSlotPY, 12);
+    set(kSlotCY, 12);
+    set(kSlotBeginEnd, 1);
+    set(kSlotScrWidth, 320);
+    set(kSlotScrHeight, 760);
+}
+
+// ---- Reset ----
+
+void Calculator::resetDefaults()
+{
+    alphaShift = false;
+    alphaLock = false;
+    lowercaseLock = false;
+    insert = 0;
+    clickMute = false;
+    clickPref = true;
+
+    numFormat = 0;
+    numDigits = -1;
+    maxWidth = 15;
+    thousandSeperator = u' ';
+    setLocaleFormats();
+    setAngleFormat(1);
+    setRealCplxMode(0);
+    bubbleHelp = true;
+    maxDenominator = 9999;
+    fixDenominator = false;
+    reduce = true;
+    regressionDiagnostic = false;
+    statWiz = true;
+    tableMode = 1;
+    screenSplit = 0;
+    pdfPageSize = 1;
+
+    setGraphMode(0);
+    graphComputeMode = 0;
+    graphFitModel = -1;
+    graphCoordFormat = 0;
+    graphSequenceFormat = 0;
+    drawGrid = drawAxes = drawLabel = drawExpr = drawCoord = true;
+    drawDyDx = false;
+    whiteBackground = false;
+    textColor = 20;
+    lockStatPlot = -1;
+    graphBounds = saveBounds = prevBounds = Bounds{};
+
+    clearDrawing();
+    setWindowDefaults();
+}
+
+void Calculator::resetAll()
+{
+    keyboardColorSet = 0;
+    lcdColorSet = 0;
+    for (auto& s : strings)
+        s.clear();
+    clearAllLists();
+    for (auto& v : vars)
+        v = 0;
+    solverEq.clear();
+    resetDefaults();
+}
+
+void Calculator::clearAllLists()
+{
+    statEditList.clear();
+    setUpStatEditor();
+}
+
+void Calculator::clearMatrix(int n)
+{
+    if (n < 0 || n >= kMatrixCount)
+        return;
+}
+
+void Calculator::setUpStatEditor()
+{
+    statEditList.clear();
+    statEditList.reserve(6);
+    for (const char* name : {"L₁", "L₂", "L₃", "L₄", "L₅", "L₆"})
+        statEditList.emplace_back(name);
+}
+
+void Calculator::clearDrawing()
+{
+    drawing.clear();
+    std::fill(pixelBits.begin(), pixelBits.end(), std::uint8_t(0));
+    pixelsVisible = false;
+    backgroundImage.reset();
+}
+
+// ---- Screens and keys ----
+
+void Calculator::setCurrentScreen(int n)
+{
+    if (n == currentScreen_)
+        return;
+    prevScreen_ = currentScreen_;
+    currentScreen_ = n;
+}
+
+void Calculator::processKeyOp(int key)
+{
+    if (keyProcessor)
+        keyProcessor(key);
+}
+
+// ---- Variable store ----
+
+VariableRecord Calculator::getVar(int slot) const
+{
+    if (slot < 0 || slot >= kVarCount)
+        return {};
+    return {vars[slot], static_cast<std::int8_t>(varsSigFig[slot]), static_cast<std::int8_t>(varsSigDec[slot])};
+}
+
+void Calculator::setVar(int slot, const VariableRecord& record)
+{
+    if (slot < 0 || slot >= kVarCount)
+        return;
+    vars[slot] = record.value;
+    varsSigFig[slot] = record.sigFig;
+    varsSigDec[slot] = record.sigDec;
+}
+
+// ---- Modes ----
+
+void Calculator::setAngleFormat(int format)
+{
+    angleFormat_ = format;
+}
+
+void Calculator::setRealCplxMode(int mode)
+{
+    realCplxMode_ = mode;
+}
+
+void Calculator::setGraphMode(int mode)
+{
+    if (mode == graphMode_)
+        return;
+    graphMode_ = mode;
+}
+
+// ---- Graph ----
+
+std::optional<Calculator::TimePoint> Calculator::drawStartTime() const
+{
+    const auto ticks = drawStartTime_.load();
+    if (ticks == 0)
+        return std::nullopt;
+    return TimePoint(TimePoint::duration(ticks));
+}
+
+void Calculator::setDrawStartTime(std::optional<TimePoint> time)
+{
+    drawStartTime_.store(time ? time->time_since_epoch().count() : 0);
+}
+
+} // namespace orvenda

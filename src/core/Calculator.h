@@ -1,0 +1,309 @@
+#pragma once
+
+#include "core/UserKeySet.h"
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <complex>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvenda {
+
+class EntryManager;
+class HistoryManager;
+class ViewControlDelegate;
+class YEqManager;
+class StatGraphManager;
+class ProgramManager;
+class ProgramOutputManager;
+class PrettyPrint;
+class StatTests;
+class SolverManager;
+class VQStatistics;
+class VQGraphPtArray;
+class DrawObject;
+
+// One variable slot as handed in and out of the store: the value, then the significance
+// pair as signed bytes.
+struct VariableRecord {
+    std::complex<double> value;
+    std::int8_t sigFig = 15;
+    std::int8_t sigDec = -15;
+};
+
+// The locale patterns the time and date formats are derived from: the hour pattern of the
+// "j" skeleton and the long date pattern of the "yMMMMd" skeleton (CLDR notation).
+struct LocaleFormats {
+    std::string hourFormat = "h a";
+    std::string longDateFormat = "MMMM d, y";
+};
+
+// The one model object: every mode, the keyboard state, the variable store, lists,
+// matrices and strings, the graph window and trace state, and the managers of the other
+// areas. The process has one, reached through calculator(); tests build their own.
+class Calculator {
+public:
+    using Ops = std::vector<std::uint32_t>;
+    using TimePoint = std::chrono::system_clock::time_point;
+
+    static constexpr int kVarCount = 218;
+    static constexpr int kMatrixCount = 10;
+    static constexpr int kStringCount = 10;
+    static constexpr int kPixelSize = 284;
+    static constexpr std::size_t kPixelBytes = std::size_t(kPixelSize) * kPixelSize * 4;
+    static constexpr int kEnterKey = 1065;
+
+    struct Bounds {
+        double xMin = -10, xMax = 10, yMin = -10, yMax = 10;
+        bool operator==(const Bounds&) const = default;
+    };
+    struct Point {
+        double x = 0, y = 0;
+    };
+    struct TracePoint {
+        double x = 0, y = 0, t = 0;
+    };
+    struct Rect {
+        double x = 0, y = 0, width = 0, height = 0;
+    };
+    struct AffineTransform {
+        double a = 0, b = 0, c = 0, d = 0, tx = 0, ty = 0;
+    };
+
+    // ---- Creation ----
+
+    static Calculator& calculator();
+    explicit Calculator(LocaleFormats locale = systemLocale());
+    ~Calculator();
+    Calculator(const Calculator&) = delete;
+    Calculator& operator=(const Calculator&) = delete;
+
+    // The locale instances created from now on take their time and date formats from.
+    static void setSystemLocale(LocaleFormats locale);
+    static LocaleFormats systemLocale();
+    const LocaleFormats& locale() const { return locale_; }
+    void setLocale(LocaleFormats locale) { locale_ = std::move(locale); }
+    // 1 for a 24-hour clock (no AM/PM marker in the hour pattern), else 0.
+    static int timeFormatForLocale(const LocaleFormats& locale);
+    // 0 month first, 1 day first, 2 year first.
+    static int dateFormatForLocale(const LocaleFormats& locale);
+
+    static double gridLineWidthForMachine(std::string_view machine);
+
+    // ---- Reset ----
+
+    void resetDefaults();
+    void resetAll();
+    void clearAllLists();
+    void clearMatrix(int n);
+    void setUpStatEditor();
+    void clearDrawing();
+
+    // ---- Screens and keys ----
+
+    int currentScreen() const { return currentScreen_; }
+    int prevScreen() const { return prevScreen_; }
+    // Leaving an editor screen with text in the entry line first enters it.
+    void setCurrentScreen(int n);
+    // Key handling lives with the home screen; it is wired in through keyProcessor.
+    void processKeyOp(int key);
+    std::function<void(int key)> keyProcessor;
+
+    // ---- Variable store ----
+
+    // Slots outside 0..217 read as an empty record and ignore writes.
+    VariableRecord getVar(int slot) const;
+    void setVar(int slot, const VariableRecord& record);
+
+    // ---- Modes whose setters do more than store ----
+
+    int angleFormat() const { return angleFormat_; }
+    void setAngleFormat(int format);
+    int realCplxMode() const { return realCplxMode_; }
+    void setRealCplxMode(int mode);
+    int graphMode() const { return graphMode_; }
+    void setGraphMode(int mode);
+
+    // ---- Services (wired by the app; each may be null) ----
+
+    std::shared_ptr<ViewControlDelegate> viewDelegate;
+    std::shared_ptr<EntryManager> entryManager;
+    std::shared_ptr<PrettyPrint> prettyPrint;
+    std::shared_ptr<YEqManager> yEqManager;
+    std::shared_ptr<StatGraphManager> statGraphManager;
+    std::shared_ptr<HistoryManager> historyManager;
+    std::shared_ptr<ProgramManager> prgmManager;
+    std::shared_ptr<ProgramOutputManager> prgmOutputMgr;
+    std::shared_ptr<StatTests> statTests;
+    std::shared_ptr<SolverManager> solverManager;
+
+    // ---- Device and run ----
+
+    int device = 0;
+    bool macCatalyst = false;
+    bool tallPhone = false;
+    const TimePoint startTime;
+    bool firstTime = true;
+    bool newVersion = false;
+    std::int64_t sessions = 0;
+    bool honorDarkMode = true;
+    bool canPrint = false;
+    bool canPDF = false;
+    std::vector<std::string> fileExtensions;
+    std::map<std::string, double> gridAdjustment;
+    double gridLineWidth() const { return gridLineWidth_; }
+    std::atomic<int> remoteHostStatus{0};
+    std::atomic<int> internetConnectionStatus{0};
+    std::atomic<int> localWiFiConnectionStatus{0};
+
+    // ---- Keyboard and entry ----
+
+    bool alphaShift = false;
+    bool alphaLock = false;
+    bool lowercaseLock = false;
+    bool secondShift = false;
+    int insert = 0;
+    std::atomic<int> lastKey{0};
+    bool clickMute = false;
+    bool clickPref = true;
+    bool cursorVisible = false;
+    bool userKeys = false;
+    std::vector<UserKeySet> uKeys;
+    std::string userKeySetName;
+    std::vector<Ops> prgmPasteBuffer;
+
+    // ---- Number and display modes ----
+
+    int numFormat = 0;
+    int fractionFormat = 4;
+    int answerFormat = 0;
+    int numDigits = -1;
+    int numBase = 0;
+    int maxWidth = 15;
+    char16_t thousandSeperator = u' ';
+    int timeFormat = 0;
+    int dateFormat = 0;
+    bool mathPrint = true;
+    double baseFontSize = 20;
+    bool bubbleHelp = true;
+    int maxDenominator = 9999;
+    bool fixDenominator = false;
+    bool reduce = true;
+    bool regressionDiagnostic = false;
+    bool statWiz = true;
+    int tableMode = 0;
+    int screenSplit = 0;
+    double entrySplit = 0;
+    int keyboardColorSet = 0;
+    int lcdColorSet = 0;
+    int pdfPageSize = 1;
+    int testMode = 0;
+    std::optional<TimePoint> testStart;
+
+    // ---- Graph ----
+
+    int graphDisplayMode = 0;
+    int graphComputeMode = 0;
+    int graphXAxisLabelMode = 0;
+    int graphFitModel = -1;
+    int graphCoordFormat = 0;
+    int graphSequenceFormat = 0;
+    bool drawGrid = true;
+    bool drawAxes = true;
+    bool drawLabel = true;
+    bool drawExpr = true;
+    bool drawCoord = true;
+    bool drawDyDx = false;
+    bool whiteBackground = false;
+    int textColor = 20;
+    int lockStatPlot = -1;
+    bool lockMagnifier = false;
+    int lockFunction = 0;
+    int featureLock = 0;
+    bool scaleTracking = false;
+    Bounds graphBounds;
+    Bounds saveBounds;
+    Bounds prevBounds;
+    int saveXAxisMode = 0;
+    int prevXAxisMode = 0;
+    AffineTransform t;
+    AffineTransform it;
+    bool tracking = false;
+    bool trackingVar = false;
+    bool reportingDone = false;
+    Point trackPoint;
+    Point dTrackPoint;
+    TracePoint pTrackPoint;
+    double pTrackSlope = 0;
+    double trackValue = 0;
+    Point buzzPoint;
+    // 284 by 284 RGBA.
+    std::vector<std::uint8_t> pixelBits;
+    bool pixelsVisible = false;
+    // The picture behind the graph, held for the screens in whatever form they draw.
+    std::shared_ptr<void> backgroundImage;
+    Rect backgroundFrame;
+    double backgroundScale = 0;
+    std::vector<std::shared_ptr<DrawObject>> drawing;
+    std::vector<std::shared_ptr<DrawObject>> ioControls;
+    std::shared_ptr<VQGraphPtArray> graphPts() const { return graphPts_.load(); }
+    void setGraphPts(std::shared_ptr<VQGraphPtArray> points) { graphPts_.store(std::move(points)); }
+    std::optional<TimePoint> drawStartTime() const;
+    void setDrawStartTime(std::optional<TimePoint> time);
+    int distFunction = 0;
+    double distLowerBound = 0;
+    double distUpperBound = 0;
+    double distArea = 0;
+    double distParam1 = 0;
+    double distParam2 = 0;
+
+    // ---- Values and stores ----
+
+    std::array<std::complex<double>, kVarCount> vars{};
+    std::array<std::int32_t, kVarCount> varsSigFig{};
+    std::array<std::int32_t, kVarCount> varsSigDec{};
+    std::vector<std::string> statEditList;
+    std::array<Ops, kStringCount> strings;
+    Ops solverEq;
+    Ops regExp;
+    std::shared_ptr<VQStatistics> statistics;
+    int editMatrix = 0;
+    int polyState = 0;
+    int simulEqState = 0;
+    std::vector<Ops> userOps1, userOps2, userOps3, userOps4;
+    std::vector<std::string> userNames1, userNames2, userNames3, userNames4;
+    std::array<std::array<unsigned, 2>, 11> toFrom{};
+    unsigned m_convClass = 0, m_convFrom = 0, m_convTo = 0;
+    unsigned m_lastClass = 0, m_lastFrom = 0, m_lastTo = 0;
+    std::string lastPrgmName;
+    std::atomic<bool> programRunning{false};
+    std::atomic<bool> menuRunning{false};
+    std::atomic<bool> pauseRunning{false};
+    bool replay = false;
+
+private:
+    void setWindowDefaults();
+    void setLocaleFormats();
+    void setGraphDefaults();
+
+    LocaleFormats locale_;
+    double gridLineWidth_ = 0.3;
+    int currentScreen_ = 0;
+    int prevScreen_ = 0;
+    int angleFormat_ = 0;
+    int realCplxMode_ = 0;
+    int graphMode_ = 0;
+    std::atomic<std::shared_ptr<VQGraphPtArray>> graphPts_;
+    // Ticks of the system clock; 0 when no drawing has started.
+    std::atomic<TimePoint::rep> drawStartTime_{0};
+};
+
+} // namespace orvenda
