@@ -120,6 +120,7 @@ Calculator::Calculator(LocaleFormats locale)
     pixelBits.assign(kPixelBytes, 0);
 
     setLocaleFormats();
+    setGraphColors();
     gridLineWidth_ = gridLineWidthForMachine(machineIdentifier());
     uKeys = factoryKeySets();
 }
@@ -188,6 +189,13 @@ void Calculator::setWindowDefaults()
     set(kSlotScrHeight, 760);
 }
 
+void Calculator::setGraphColors()
+{
+    backgroundColor = VQColor::colorR(0, 0, 0, 1);
+    gridColor = VQColor::colorR(1, 1, 1, 1);
+    axesColor = VQColor::colorR(1, 1, 1, 1);
+}
+
 // ---- Reset ----
 
 void Calculator::resetDefaults()
@@ -224,6 +232,7 @@ void Calculator::resetDefaults()
     drawGrid = drawAxes = drawLabel = drawExpr = drawCoord = true;
     drawDyDx = false;
     whiteBackground = false;
+    setGraphColors();
     textColor = 20;
     lockStatPlot = -1;
     graphBounds = saveBounds = prevBounds = Bounds{};

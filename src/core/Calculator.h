@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/UserKeySet.h"
+#include "core/VQColor.h"
 
 #include <array>
 #include <atomic>
@@ -223,6 +224,9 @@ public:
     bool drawCoord = true;
     bool drawDyDx = false;
     bool whiteBackground = false;
+    VQColor backgroundColor;
+    VQColor gridColor;
+    VQColor axesColor;
     int textColor = 20;
     int lockStatPlot = -1;
     bool lockMagnifier = false;
@@ -292,7 +296,7 @@ public:
 private:
     void setWindowDefaults();
     void setLocaleFormats();
-    void setGraphDefaults();
+    void setGraphColors();
 
     LocaleFormats locale_;
     double gridLineWidth_ = 0.3;

@@ -20,6 +20,14 @@ const WindowSlot kFactoryWindow[] = {
     {63, std::numbers::pi / 180}, {76, 12}, {77, 12}, {86, 1}, {87, 320}, {88, 760},
 };
 
+void expectOpaque(const VQColor& color, double level)
+{
+    EXPECT_EQ(color.r(), level);
+    EXPECT_EQ(color.g(), level);
+    EXPECT_EQ(color.b(), level);
+    EXPECT_EQ(color.a(), 1);
+}
+
 void expectFactoryWindow(const Calculator& calc)
 {
     for (const auto& w : kFactoryWindow) {
@@ -70,6 +78,9 @@ TEST(CalculatorState, FreshModes)
     EXPECT_EQ(calc.saveBounds, calc.graphBounds);
     EXPECT_EQ(calc.prevBounds, calc.graphBounds);
     EXPECT_EQ(calc.pixelBits.size(), 322624u);
+    expectOpaque(calc.backgroundColor, 0);
+    expectOpaque(calc.gridColor, 1);
+    expectOpaque(calc.axesColor, 1);
     EXPECT_EQ(calc.fileExtensions.size(), 18u);
     EXPECT_EQ(calc.fileExtensions.front(), "lbxDat");
     EXPECT_EQ(calc.fileExtensions.back(), "csv");
@@ -148,6 +159,10 @@ TEST(CalculatorReset, DefaultsSetTheResetColumn)
     calc.varsSigFig[38] = 3;
     calc.pixelsVisible = true;
     calc.pixelBits[17] = 255;
+    calc.backgroundColor = VQColor::colorR(0.2, 0.3, 0.4, 0.5);
+    calc.gridColor = VQColor::colorR(0.2, 0.3, 0.4, 0.5);
+    calc.axesColor = VQColor::colorR(0.2, 0.3, 0.4, 0.5);
+    calc.textColor = 11;
 
     calc.resetDefaults();
 
@@ -170,6 +185,10 @@ TEST(CalculatorReset, DefaultsSetTheResetColumn)
     EXPECT_EQ(calc.vars[0], std::complex<double>(42, 0));
     EXPECT_FALSE(calc.pixelsVisible);
     EXPECT_EQ(calc.pixelBits[17], 0);
+    expectOpaque(calc.backgroundColor, 0);
+    expectOpaque(calc.gridColor, 1);
+    expectOpaque(calc.axesColor, 1);
+    EXPECT_EQ(calc.textColor, 20);
 
     // Untouched by the narrower defaults.
     EXPECT_EQ(calc.fractionFormat, 2);
