@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace orvenda {
+
+// The graph databases "GDB0".."GDB9" (or other names) stored in the documents folder.
+// The graph screens register the one instance; with none registered every database is
+// missing and saving or deleting does nothing.
+class GDBManager {
+public:
+    virtual ~GDBManager() = default;
+
+    static void setShared(std::shared_ptr<GDBManager> manager);
+    static std::shared_ptr<GDBManager> shared();
+
+    // Whether the named database file exists.
+    static bool isSavedGDB(const std::string& name);
+    // Writes the current window, equations and formats under the name.
+    static void saveGDB(const std::string& name);
+    static void deleteGDB(const std::string& name);
+
+protected:
+    virtual bool isSaved(const std::string& name) = 0;
+    virtual void save(const std::string& name) = 0;
+    virtual void remove(const std::string& name) = 0;
+};
+
+} // namespace orvenda

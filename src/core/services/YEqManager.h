@@ -1,0 +1,62 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvenda {
+
+class VQColor;
+class VQList;
+class VQStack;
+
+// The Y= equations: their tokens, compiled forms, styles, colours and plot switches.
+// Equations are named by their token (Y1, X1T, r1, u, ...). Archived under "yEq".
+class YEqManager {
+public:
+    using Ops = std::vector<std::uint32_t>;
+
+    virtual ~YEqManager() = default;
+
+    // Clears every equation.
+    virtual void clearAll() = 0;
+    // The equation's display text; empty when none.
+    virtual std::string eqString(int token) const = 0;
+    // Puts the editor cursor on the first equation of the graph mode.
+    virtual void changeMode(int graphMode) = 0;
+
+    // The equation's tokens; nothing when the token names no equation. An empty array is
+    // an undefined equation, one holding its own token a self-reference.
+    virtual std::optional<Ops> plotForFunction(int token) const = 0;
+    // The compiled equation, compiled on first use and cached; null when the token names
+    // no equation, the equation is empty or does not compile. The caller evaluates it.
+    virtual std::shared_ptr<VQStack> rpnForFunction(int token) = 0;
+    // Dependency flags of u, v or w (compiling it when needed); 0 for other tokens.
+    virtual int seqFlagsFor(int token) = 0;
+    // Number of initial values (0, 1 or 2) of u, v or w; 0 for other tokens.
+    virtual int numSeqInitializersFor(int token) const = 0;
+
+    // Replaces an equation's tokens.
+    virtual void setYEqFunc(int token, const Ops& ops) = 0;
+    // Attaches a slider for a real variable to an equation.
+    virtual void setYEqFunc(int token, int varNum, double value, double step, double max, double min) = 0;
+    virtual void setFunction(int token, bool plotVisible) = 0;
+    // Initial values of u, v or w from a list of 1 or 2 reals (null for none): 0, or 15 for
+    // a complex list, 13 for no list or another length.
+    virtual int initSeq(int token, const VQList* list) = 0;
+    // Style word (style code, bit 0 = selected) and colour.
+    virtual void setStyle(int style, const VQColor& color, int forFunction) = 0;
+    virtual void setColor(const VQColor& color, int forFunction) = 0;
+    // Whether the equation is selected for plotting.
+    virtual bool shouldPlotFunction(int token) const = 0;
+    virtual void deleteEquation(int token) = 0;
+
+    virtual nlohmann::json encode() const = 0;
+    virtual void decode(const nlohmann::json& archive) = 0;
+};
+
+} // namespace orvenda

@@ -1,0 +1,121 @@
+// Every service interface must stand on its own; the registered ones must behave when
+// nothing, or something, is registered.
+#include "core/services/EntryManager.h"
+#include "core/services/GDBManager.h"
+#include "core/services/HistoryManager.h"
+#include "core/services/ProgramManager.h"
+#include "core/services/ProgramOutputManager.h"
+#include "core/services/Reachability.h"
+#include "core/services/SolverManager.h"
+#include "core/services/StatGraphManager.h"
+#include "core/services/TIFileIO.h"
+#include "core/services/UnitConversions.h"
+#include "core/services/ViewControlDelegate.h"
+#include "core/services/YEqManager.h"
+
+#include <gtest/gtest.h>
+#include <set>
+#include <thread>
+#include <vector>
+
+using namespace orvenda;
+
+namespace {
+
+class FakeGDBManager : public GDBManager {
+public:
+    std::set<std::string> files;
+
+protected:
+    bool isSaved(const std::string& name) override { return files.count(name) != 0; }
+    void save(const std::string& name) override { files.insert(name); }
+    void remove(const std::string& name) override { files.erase(name); }
+};
+
+class FakeReader : public TIFileIO {
+public:
+    explicit FakeReader(int result) : result_(result) { }
+    int loadVars() override { return result_; }
+
+private:
+    int result_;
+};
+
+class FakeMonitor : public Reachability {
+public:
+    FakeMonitor(Target target, std::string host) : target(target), host(std::move(host)) { }
+    bool startNotifier() override { return true; }
+    int currentReachabilityStatus() const override { return target == Target::Host ? 2 : 1; }
+    Target target;
+    std::string host;
+};
+
+} // namespace
+
+TEST(GDBManager, NothingRegisteredMeansNoDatabases)
+{
+    GDBManager::setShared(nullptr);
+    EXPECT_FALSE(GDBManager::isSavedGDB("GDB1"));
+    GDBManager::saveGDB("GDB1");
+    GDBManager::deleteGDB("GDB1");
+    EXPECT_FALSE(GDBManager::isSavedGDB("GDB1"));
+}
+
+TEST(GDBManager, CallsReachTheRegisteredManager)
+{
+    auto manager = std::make_shared<FakeGDBManager>();
+    GDBManager::setShared(manager);
+    GDBManager::saveGDB("GDB3");
+    EXPECT_TRUE(GDBManager::isSavedGDB("GDB3"));
+    EXPECT_FALSE(GDBManager::isSavedGDB("GDB4"));
+    GDBManager::deleteGDB("GDB3");
+    EXPECT_FALSE(GDBManager::isSavedGDB("GDB3"));
+
+    // Replacing the manager while another thread asks must be safe.
+    std::thread asker([] {
+        for (int i = 0; i < 2000; ++i)
+            GDBManager::isSavedGDB("GDB0");
+    });
+    for (int i = 0; i < 2000; ++i)
+        GDBManager::setShared(i % 2 ? nullptr : std::make_shared<FakeGDBManager>());
+    asker.join();
+    GDBManager::setShared(nullptr);
+}
+
+TEST(TIFileIO, ReaderOnlyForDataTheFactoryAccepts)
+{
+    TIFileIO::setFactory(nullptr);
+    EXPECT_EQ(TIFileIO::tiFileIOWithData({1, 2, 3}), nullptr);
+
+    TIFileIO::setFactory([](const std::vector<std::uint8_t>& data) -> std::unique_ptr<TIFileIO> {
+        if (data.empty() || data[0] != '*')
+            return nullptr;
+        return std::make_unique<FakeReader>(data.size() > 1 ? 0 : 1);
+    });
+    EXPECT_EQ(TIFileIO::tiFileIOWithData({'x'}), nullptr);
+    auto reader = TIFileIO::tiFileIOWithData({'*', '*'});
+    ASSERT_NE(reader, nullptr);
+    EXPECT_EQ(reader->loadVars(), 0);
+    EXPECT_EQ(TIFileIO::tiFileIOWithData({'*'})->loadVars(), 1);
+    TIFileIO::setFactory(nullptr);
+}
+
+TEST(Reachability, MonitorsForEachTarget)
+{
+    Reachability::setFactory(nullptr);
+    EXPECT_EQ(Reachability::reachabilityForInternetConnection(), nullptr);
+
+    Reachability::setFactory([](Reachability::Target target, const std::string& host) {
+        return std::make_shared<FakeMonitor>(target, host);
+    });
+    auto host = std::dynamic_pointer_cast<FakeMonitor>(Reachability::reachabilityWithHostName("example.org"));
+    ASSERT_NE(host, nullptr);
+    EXPECT_EQ(host->target, Reachability::Target::Host);
+    EXPECT_EQ(host->host, "example.org");
+    auto wifi = std::dynamic_pointer_cast<FakeMonitor>(Reachability::reachabilityForLocalWiFi());
+    ASSERT_NE(wifi, nullptr);
+    EXPECT_EQ(wifi->target, Reachability::Target::LocalWiFi);
+    EXPECT_TRUE(wifi->host.empty());
+    EXPECT_EQ(Reachability::reachabilityForInternetConnection()->currentReachabilityStatus(), 1);
+    Reachability::setFactory(nullptr);
+}
