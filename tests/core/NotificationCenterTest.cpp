@@ -1,0 +1,150 @@
+#include "core/NotificationCenter.h"
+#include "core/NotificationNames.h"
+
+#include <gtest/gtest.h>
+#include <atomic>
+#include <thread>
+#include <vector>
+
+using namespace orvenda;
+
+TEST(NotificationCenter, DeliversByNameWithPosterAndUserInfo)
+{
+    NotificationCenter center;
+    int poster = 0, observer = 0;
+    std::vector<std::string> seen;
+    nlohmann::json info;
+    const void* from = nullptr;
+    center.addObserver(&observer, VQZoomPlot, [&](const Notification& n) {
+        seen.push_back(n.name);
+        info = n.userInfo;
+        from = n.poster;
+    });
+    center.addObserver(&observer, VQEnter, [&](const Notification& n) { seen.push_back(n.name); });
+
+    center.post(VQZoomPlot, &poster, {{"zoom", 6}});
+    center.post(VQBlinkCursor, &poster); // nobody listens
+    center.post(VQEnter);
+    EXPECT_EQ(seen, (std::vector<std::string>{"VQZoomPlot", "VQEnter"}));
+    EXPECT_EQ(info["zoom"], 6);
+    EXPECT_EQ(from, &poster);
+}
+
+TEST(NotificationCenter, ObserversRunInOrderAddedAndDefaultInfoIsEmptyObject)
+{
+    NotificationCenter center;
+    int a = 0, b = 0;
+    std::string order;
+    center.addObserver(&a, VQEnter, [&](const Notification& n) {
+        order += 'a';
+        EXPECT_TRUE(n.userInfo.is_object());
+        EXPECT_TRUE(n.userInfo.empty());
+    });
+    center.addObserver(&b, VQEnter, [&](const Notification&) { order += 'b'; });
+    center.addObserver(&a, VQEnter, [&](const Notification&) { order += 'c'; });
+    center.post(VQEnter);
+    EXPECT_EQ(order, "abc");
+}
+
+TEST(NotificationCenter, RemoveObserverDropsAllItsObservations)
+{
+    NotificationCenter center;
+    int a = 0, b = 0;
+    int aCalls = 0, bCalls = 0;
+    center.addObserver(&a, VQCursorUp, [&](const Notification&) { ++aCalls; });
+    center.addObserver(&a, VQCursorDown, [&](const Notification&) { ++aCalls; });
+    center.addObserver(&b, VQCursorUp, [&](const Notification&) { ++bCalls; });
+    center.removeObserver(&a);
+    center.removeObserver(&a); // twice is harmless
+    center.post(VQCursorUp);
+    center.post(VQCursorDown);
+    EXPECT_EQ(aCalls, 0);
+    EXPECT_EQ(bCalls, 1);
+}
+
+TEST(NotificationCenter, RemovalDuringDelivery)
+{
+    NotificationCenter center;
+    int first = 0, second = 0, third = 0;
+    int firstCalls = 0, secondCalls = 0, thirdCalls = 0;
+    // The first removes itself and the second; the third is added on the way.
+    center.addObserver(&first, VQEnter, [&](const Notification&) {
+        ++firstCalls;
+        center.removeObserver(&first);
+        center.removeObserver(&second);
+        center.addObserver(&third, VQEnter, [&](const Notification&) { ++thirdCalls; });
+    });
+    center.addObserver(&second, VQEnter, [&](const Notification&) { ++secondCalls; });
+    center.post(VQEnter);
+    EXPECT_EQ(firstCalls, 1);
+    EXPECT_EQ(secondCalls, 0);
+    EXPECT_EQ(thirdCalls, 0);
+    center.post(VQEnter);
+    EXPECT_EQ(firstCalls, 1);
+    EXPECT_EQ(thirdCalls, 1);
+}
+
+TEST(NotificationCenter, PostingFromAnObserverNests)
+{
+    NotificationCenter center;
+    int observer = 0;
+    std::string trail;
+    center.addObserver(&observer, VQEnter, [&](const Notification&) {
+        trail += "enter(";
+        center.post(VQEntryTextChanged);
+        trail += ")";
+    });
+    center.addObserver(&observer, VQEntryTextChanged, [&](const Notification&) { trail += "text"; });
+    center.post(VQEnter);
+    EXPECT_EQ(trail, "enter(text)");
+}
+
+TEST(NotificationCenter, ConcurrentPostsAddsAndRemovals)
+{
+    NotificationCenter center;
+    std::atomic<int> delivered{0};
+    int steady = 0;
+    center.addObserver(&steady, VQUpdatePgmOutput, [&](const Notification& n) {
+        if (n.name == "VQUpdatePgmOutput")
+            ++delivered;
+    });
+
+    constexpr int posters = 3, posts = 2000;
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < posters; ++t)
+        threads.emplace_back([&] {
+            for (int i = 0; i < posts; ++i)
+                center.post(VQUpdatePgmOutput, nullptr, {{"i", i}});
+        });
+    // Observers come and go while the posters run.
+    std::thread churn([&] {
+        std::vector<int> tokens(16);
+        while (!stop) {
+            for (auto& token : tokens)
+                center.addObserver(&token, VQUpdatePgmOutput, [](const Notification&) { });
+            for (auto& token : tokens)
+                center.removeObserver(&token);
+        }
+    });
+    for (auto& t : threads)
+        t.join();
+    stop = true;
+    churn.join();
+    EXPECT_EQ(delivered, posters * posts);
+}
+
+TEST(NotificationCenter, DefaultCenterIsShared)
+{
+    EXPECT_EQ(&NotificationCenter::defaultCenter(), &NotificationCenter::defaultCenter());
+    int observer = 0;
+    int calls = 0;
+    NotificationCenter::defaultCenter().addObserver(&observer, VQGraphModeChanged,
+        [&](const Notification&) { ++calls; });
+    NotificationCenter separate;
+    separate.post(VQGraphModeChanged);
+    NotificationCenter::defaultCenter().post(VQGraphModeChanged);
+    NotificationCenter::defaultCenter().removeObserver(&observer);
+    NotificationCenter::defaultCenter().post(VQGraphModeChanged);
+    EXPECT_EQ(calls, 1);
+}
