@@ -1,6 +1,8 @@
 #include "language/Vocabulary.h"
 
 #include "language/Localization.h"
+#include "language/Precedence.h"
+#include "language/UnitNames.h"
 #include "language/VariableSlots.h"
 
 #include <charconv>
@@ -9,8 +11,8 @@ namespace orvenda {
 
 namespace {
 
-constexpr std::uint32_t kUnitConversion = 0xBB5D;
-constexpr std::uint32_t kConstant = 0xBB5E;
+constexpr std::uint32_t kUnitConversion = UnitNames::kConversionToken;
+constexpr std::uint32_t kConstant = UnitNames::kConstantToken;
 
 enum class Page {
     None,
@@ -201,17 +203,6 @@ std::string Vocabulary::fallbackName(std::uint32_t op)
     return "op(" + hex(op & 0xFFFF, 1) + ")";
 }
 
-std::optional<std::string_view> Vocabulary::constantName(std::uint32_t /*op*/)
-{
-    return std::nullopt;
-}
-
-std::optional<std::string> Vocabulary::conversionName(std::uint32_t /*op*/, bool /*fullNames*/,
-                                                      std::string_view /*joiner*/)
-{
-    return std::nullopt;
-}
-
 std::string Vocabulary::nameForOpcode(std::uint32_t op) const
 {
     const Location at = locate(op);
@@ -221,12 +212,8 @@ std::string Vocabulary::nameForOpcode(std::uint32_t op) const
     case Page::Internal: return std::string(synthNames()[at.index]);
     case Page::BB: {
         const std::uint32_t t = op & 0xFFFF;
-        if (t == kConstant) {
-            auto name = constantName(op);
-            return name ? std::string(*name) : fallbackName(op);
-        }
-        if (t == kUnitConversion)
-            return conversionName(op, false, "▸").value_or(fallbackName(op));
+        if (t == kUnitConversion || t == kConstant)
+            return UnitNames::nameForOp(op);
         return std::string(BBOpNames()[at.index]);
     }
     case Page::Strings: return std::string(stringNames()[at.index]);
@@ -253,12 +240,8 @@ std::string Vocabulary::speakNameForOpcode(std::uint32_t op) const
     case Page::KeyOps: return std::string(systemOpSpeakNames()[at.index]);
     case Page::BB: {
         const std::uint32_t t = op & 0xFFFF;
-        if (t == kConstant) {
-            auto name = constantName(op);
-            return name ? std::string(*name) : fallbackName(op);
-        }
-        if (t == kUnitConversion)
-            return conversionName(op, false, " to ").value_or(fallbackName(op));
+        if (t == kUnitConversion || t == kConstant)
+            return UnitNames::speakNameForOp(op);
         return std::string(BBOpSpeakNames_[at.index]);
     }
     case Page::Own: return std::string(lbxExtensions()[at.index].spoken);
@@ -294,12 +277,8 @@ std::optional<std::string> Vocabulary::expandedNameForOpcode(std::uint32_t op) c
     if ((op & 0xFF00) != 0xBB00)
         return std::nullopt;
     const std::uint32_t t = op & 0xFFFF;
-    if (t == kConstant) {
-        auto name = constantName(op);
-        return name ? std::string(*name) : fallbackName(op);
-    }
-    if (t == kUnitConversion)
-        return conversionName(op, true, "▸").value_or(fallbackName(op));
+    if (t == kUnitConversion || t == kConstant)
+        return UnitNames::expandedNameForOp(op);
     return nameForOpcode(op);
 }
 
@@ -398,9 +377,9 @@ std::string Vocabulary::numToHexString(std::uint32_t op)
     return hex(op & 0xFFFF, 4);
 }
 
-std::string Vocabulary::opStr(std::uint32_t op, OrderFunction orderOf) const
+std::string Vocabulary::opStr(std::uint32_t op) const
 {
-    const int order = orderOf ? orderOf(op) : -1;
+    const std::int32_t order = Precedence::opOrder(static_cast<std::int32_t>(op & 0xFFFF));
     return numToHexString(op) + "•" + std::to_string(order) + "•" + nameForOpcode(op) + "•"
         + descriptionForOpcode(op) + "\n";
 }
@@ -419,7 +398,7 @@ std::string Vocabulary::opcodeDescriptions() const
     return out;
 }
 
-std::string Vocabulary::opcodeFile(OrderFunction orderOf) const
+std::string Vocabulary::opcodeFile() const
 {
     struct Section {
         std::uint32_t first;
@@ -450,7 +429,7 @@ std::string Vocabulary::opcodeFile(OrderFunction orderOf) const
     for (const Section& s : sections) {
         out += "//:" + hex(s.first, 4) + " " + std::string(s.label) + "\n";
         for (std::uint32_t t = s.first; t <= s.last; ++t)
-            out += opStr(t, orderOf);
+            out += opStr(t);
     }
     return out;
 }

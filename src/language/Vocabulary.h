@@ -57,13 +57,11 @@ public:
     std::string recodeTo83Charsset(std::string_view s) const;
     int numArgsForOpcode(std::uint32_t op) const;
 
-    // Diagnostic listings. The precedence order comes from outside the vocabulary, so the
-    // listings that show it take it as a function.
-    using OrderFunction = int (*)(std::uint32_t token);
+    // Diagnostic listings: "XXXX•order•name•description\n" per token.
     static std::string numToHexString(std::uint32_t op);
-    std::string opStr(std::uint32_t op, OrderFunction orderOf) const;
+    std::string opStr(std::uint32_t op) const;
     std::string opcodeDescriptions() const;
-    std::string opcodeFile(OrderFunction orderOf) const;
+    std::string opcodeFile() const;
 
     Vocabulary(const Vocabulary&) = delete;
     Vocabulary& operator=(const Vocabulary&) = delete;
@@ -114,11 +112,6 @@ private:
     static std::span<const CodeText> EFOpDescriptionKeys();
     static std::span<const CodeText> EFOpPlainDescriptions();
 
-    // The unit-conversion name " from▸to" (or " from to to" when spoken) with short or full
-    // unit names; nothing when the op's class or units lie outside the tables.
-    static std::optional<std::string> conversionName(std::uint32_t op, bool fullNames,
-                                                     std::string_view joiner);
-    static std::optional<std::string_view> constantName(std::uint32_t op);
     static std::string fallbackName(std::uint32_t op);
 
     std::array<std::string_view, 256> singleByteSpeakNames_;
