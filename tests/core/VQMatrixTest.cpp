@@ -281,3 +281,359 @@ TEST(VQMatrixArchive, DamagedArchivesNeverOverrun)
     wrongType["mSig"] = nlohmann::json::array({1, "x", 3});
     expectValues(VQMatrix::decode(wrongType), {{0, 0}, {0, 0}});
 }
+
+// ---- Element-wise and arithmetic operations ------------------------------------------------
+
+TEST(VQMatrixArithmetic, AddAndSubtractCarryThePairs)
+{
+    VQMatrix a = make({{1.2, 10}});
+    VQMatrix b = make({{3.45, 2}});
+    a.setSNum({3, -1, 1.2}, 0, 0);
+    b.setSNum({3, -2, 3.45}, 0, 0);
+    auto sum = a.add(b);
+    ASSERT_TRUE(sum);
+    EXPECT_NEAR(sum->row(0, 0), 4.65, 1e-12);
+    EXPECT_EQ(pairAt(*sum, 0, 0), pair(3, -2));
+    EXPECT_EQ(sum->row(0, 1), 12);
+    auto diff = a.subtract(b);
+    EXPECT_NEAR(diff->row(0, 0), -2.25, 1e-12);
+    EXPECT_EQ(pairAt(*diff, 0, 0), pair(3, -2));
+    EXPECT_EQ(a.error(), 0);
+
+    EXPECT_FALSE(a.add(make({{1}, {2}})));
+    EXPECT_EQ(a.error(), VQMatrix::ErrorDimension);
+    expectValues(a, {{1.2, 10}});
+}
+
+TEST(VQMatrixArithmetic, ProductsOfNonSquareMatrices)
+{
+    VQMatrix a = make({{1, 2, 3}, {4, 5, 6}});
+    VQMatrix b = make({{7, 8}, {9, 10}, {11, 12}});
+    a.setSNum({2, 0, 1}, 0, 0);
+    auto ab = a.multiply(b);
+    ASSERT_TRUE(ab);
+    expectValues(*ab, {{58, 64}, {139, 154}});
+    EXPECT_EQ(pairAt(*ab, 0, 0), pair(15, -15));
+    auto ba = b.multiply(a);
+    expectValues(*ba, {{39, 54, 69}, {49, 68, 87}, {59, 82, 105}});
+    auto row = make({{1, 2, 3}}).multiply(make({{4}, {5}, {6}}));
+    expectValues(*row, {{32}});
+    auto outer = make({{4}, {5}}).multiply(make({{1, 2, 3}}));
+    expectValues(*outer, {{4, 8, 12}, {5, 10, 15}});
+
+    EXPECT_FALSE(a.multiply(a));
+    EXPECT_EQ(a.error(), VQMatrix::ErrorDimension);
+
+    // An empty inner dimension gives zeros of the outer shape.
+    auto empty = VQMatrix::matrixWithRow(2, 0)->multiply(*VQMatrix::matrixWithRow(0, 3));
+    expectValues(*empty, {{0, 0, 0}, {0, 0, 0}});
+}
+
+TEST(VQMatrixArithmetic, TransposeAndAugmentMovePairs)
+{
+    VQMatrix a = make({{1, 2, 3}, {4, 5, 6}});
+    a.setSNum({4, -3, 2}, 0, 1);
+    auto t = a.transpose();
+    ASSERT_TRUE(t);
+    expectValues(*t, {{1, 4}, {2, 5}, {3, 6}});
+    EXPECT_EQ(pairAt(*t, 1, 0), pair(4, -3));
+
+    auto aug = a.augment(make({{7}, {8}}));
+    ASSERT_TRUE(aug);
+    expectValues(*aug, {{1, 2, 3, 7}, {4, 5, 6, 8}});
+    EXPECT_EQ(pairAt(*aug, 0, 1), pair(4, -3));
+    EXPECT_FALSE(a.augment(make({{7}})));
+    EXPECT_EQ(a.error(), VQMatrix::ErrorDimension);
+}
+
+TEST(VQMatrixArithmetic, MultiplyConstTakesTheFewerFigures)
+{
+    VQMatrix a = make({{1.5, 0.5}});
+    a.setSNum({3, -2, 1.5}, 0, 0);
+    a.setSNum({3, -3, 0.5}, 0, 1);
+    auto r = a.multiplyConst({2, 0, 2});
+    ASSERT_TRUE(r);
+    expectValues(*r, {{3, 1}});
+    EXPECT_EQ(pairAt(*r, 0, 0), pair(2, -1));
+    // A result of exactly 1 has its leading digit in the units place.
+    EXPECT_EQ(pairAt(*r, 0, 1), pair(2, -1));
+    auto small = a.multiplyConst({3, -2, 0.01});
+    EXPECT_EQ(pairAt(*small, 0, 0), pair(3, -4));  // 0.015
+    auto zero = a.multiplyConst({3, 0, 0});
+    EXPECT_EQ(pairAt(*zero, 0, 0), pair(3, -2));
+}
+
+TEST(VQMatrixArithmetic, Powers)
+{
+    VQMatrix a = make({{1, 2}, {3, 4}});
+    a.setSNum({3, -2, 1}, 0, 0);
+    auto sq = a.square();
+    ASSERT_TRUE(sq);
+    expectValues(*sq, {{7, 10}, {15, 22}});
+    EXPECT_EQ(pairAt(*sq, 0, 0), pair(3, -2));
+    expectValues(*a.cube(), {{37, 54}, {81, 118}});
+    expectValues(*make({{1, 1}, {0, 1}}).power(5), {{1, 5}, {0, 1}});
+    expectValues(*a.power(1), {{1, 2}, {3, 4}});
+    expectValues(*a.power(-1), {{-2, 1}, {1.5, -0.5}});
+    expectValues(*VQMatrix::identityDimension(2)->power(255), {{1, 0}, {0, 1}});
+
+    auto three = VQMatrix::randomWithRow(3, 3);
+    expectValues(*three->power(0), {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}});
+
+    for (int p : {-2, 256}) {
+        VQMatrix b = a;
+        EXPECT_FALSE(b.power(p));
+        EXPECT_EQ(b.error(), VQMatrix::ErrorPowerRange);
+    }
+    VQMatrix wide = make({{1, 2, 3}, {4, 5, 6}});
+    EXPECT_FALSE(wide.power(2));
+    EXPECT_EQ(wide.error(), VQMatrix::ErrorNotSquare);
+}
+
+TEST(VQMatrixArithmetic, SignAndIntegerParts)
+{
+    VQMatrix a = make({{2.75, -2.75, 2.5, -2.5}});
+    for (std::size_t j = 0; j < 4; ++j)
+        a.setSNum({4, -2, a.row(0, j)}, 0, j);
+    expectValues(*a.negate(), {{-2.75, 2.75, -2.5, 2.5}});
+    expectValues(*a.abs(), {{2.75, 2.75, 2.5, 2.5}});
+    EXPECT_EQ(pairAt(*a.negate(), 0, 0), pair(4, -2));
+
+    auto ip = a.iPart();
+    expectValues(*ip, {{2, -2, 2, -2}});
+    EXPECT_EQ(pairAt(*ip, 0, 0), pair(2, 0));
+    auto np = a.intPart();
+    expectValues(*np, {{3, -3, 3, -3}});
+    EXPECT_EQ(pairAt(*np, 0, 1), pair(2, 0));
+
+    auto fp = a.fPart();
+    expectValues(*fp, {{0.75, -0.75, 0.5, -0.5}});
+    EXPECT_EQ(pairAt(*fp, 0, 0), pair(3, -2));
+    VQMatrix whole = make({{12}});
+    whole.setSNum({2, 0, 12}, 0, 0);
+    auto wf = whole.fPart();
+    EXPECT_EQ(wf->row(0, 0), 0);
+    EXPECT_EQ(pairAt(*wf, 0, 0), pair(0, 0));
+}
+
+TEST(VQMatrixArithmetic, RoundDropsTheDigitsItRemoves)
+{
+    VQMatrix a = make({{1.2345, 1234.5}});
+    a.setSNum({5, -4, 1.2345}, 0, 0);
+    a.setSNum({5, -1, 1234.5}, 0, 1);
+    auto r = a.round(2);
+    ASSERT_TRUE(r);
+    EXPECT_NEAR(r->row(0, 0), 1.23, 1e-15);
+    EXPECT_EQ(pairAt(*r, 0, 0), pair(3, -2));  // 1.23 keeps three figures
+    EXPECT_EQ(pairAt(*r, 0, 1), pair(5, -1));  // already coarser than 2 decimals
+    auto tens = a.round(-2);
+    EXPECT_EQ(tens->row(0, 1), 1200);
+    EXPECT_EQ(pairAt(*tens, 0, 1), pair(2, 2));
+
+    EXPECT_EQ(VQMatrix::round(2.5, 0), 3);
+    EXPECT_EQ(VQMatrix::round(-2.5, 0), -3);
+    EXPECT_EQ(VQMatrix::round(0.125, 2), 0.13);
+    EXPECT_EQ(VQMatrix::round(1e300, 400), 1e300);  // no overflow into NaN
+    EXPECT_EQ(VQMatrix::round(5, -400), 0);
+}
+
+TEST(VQMatrixArithmetic, CumsumCarriesTheLargestExponentAcrossColumns)
+{
+    VQMatrix a = make({{1, 1}, {2, 2}});
+    a.setSNum({2, -1, 1}, 0, 0);
+    a.setSNum({2, -1, 2}, 1, 0);
+    a.setSNum({4, -3, 1}, 0, 1);
+    a.setSNum({4, -3, 2}, 1, 1);
+    auto c = a.cumsum();
+    ASSERT_TRUE(c);
+    expectValues(*c, {{1, 1}, {3, 3}});
+    EXPECT_EQ(pairAt(*c, 0, 0), pair(2, -1));
+    EXPECT_EQ(pairAt(*c, 1, 1), pair(2, -1));
+    EXPECT_EQ(pairAt(*c, 0, 1), pair(2, -1));
+}
+
+TEST(VQMatrixArithmetic, SignificanceRules)
+{
+    SNum c{9, -1, 123.4};
+    VQMatrix::adjustSigFig(c);
+    EXPECT_EQ(c.sigFig, 4);
+    c = {9, -2, 0};
+    VQMatrix::adjustSigFig(c);
+    EXPECT_EQ(c.sigFig, 3);
+    c = {9, 1, 0};
+    VQMatrix::adjustSigFig(c);
+    EXPECT_EQ(c.sigFig, 0);
+    c = {3, 9, 0.0123};
+    VQMatrix::adjustSigDec(c);
+    EXPECT_EQ(c.sigDec, -4);
+    c = {1, 9, 1};
+    VQMatrix::adjustSigDec(c);
+    EXPECT_EQ(c.sigDec, 0);
+    c = {4, 2, NAN};
+    VQMatrix::adjustSigFig(c);
+    VQMatrix::adjustSigDec(c);
+    EXPECT_EQ(pair(c.sigFig, c.sigDec), pair(15, -15));
+    c = {9, -15, 1e300};  // 316 figures do not fit a byte
+    VQMatrix::adjustSigFig(c);
+    EXPECT_EQ(c.sigFig, 127);
+}
+
+// ---- Row operations and echelon forms -----------------------------------------------------
+
+TEST(VQMatrixRows, SwapAddAndMultiplyRows)
+{
+    VQMatrix a = make({{1.2, 5}, {3.45, 6}});
+    a.setSNum({3, -1, 1.2}, 0, 0);
+    a.setSNum({3, -2, 3.45}, 1, 0);
+
+    auto swapped = a.swapRow(0, 1);
+    ASSERT_TRUE(swapped);
+    expectValues(*swapped, {{3.45, 6}, {1.2, 5}});
+    EXPECT_EQ(pairAt(*swapped, 1, 0), pair(3, -1));
+    expectValues(a, {{1.2, 5}, {3.45, 6}});
+
+    auto added = a.addRow(0, 1);
+    expectValues(*added, {{1.2, 5}, {4.65, 11}});
+    EXPECT_EQ(pairAt(*added, 1, 0), pair(2, -1));  // the coarser exponent wins
+
+    auto scaled = a.multiplyRowNumber(0, {2, 0, 5}, 1);
+    expectValues(*scaled, {{1.2, 5}, {6, 25}});
+    EXPECT_EQ(pairAt(*scaled, 1, 0), pair(2, -1));
+
+    auto combined = a.multiplyRowNumberAddTo(0, {15, -15, -2}, 1);
+    expectValues(*combined, {{1.2, 5}, {1.05, -4}});
+    EXPECT_EQ(pairAt(*combined, 1, 0), pair(3, -2));
+
+    // A cancellation below 1e-15 is stored as exact zero.
+    VQMatrix thirds = make({{1, 1.0 / 3}, {-1, -1.0 / 3 + 1e-17}});
+    thirds._multiplyRowNumberAddTo(0, {15, -15, 1}, 1);
+    EXPECT_EQ(thirds.row(1, 0), 0.0);
+    EXPECT_EQ(thirds.row(1, 1), 0.0);
+
+    EXPECT_FALSE(a.swapRow(0, 2));
+    EXPECT_EQ(a.error(), VQMatrix::ErrorDimension);
+    a.setError(0);
+    a._addRow(5, 0);
+    EXPECT_EQ(a.error(), VQMatrix::ErrorDimension);
+    expectValues(a, {{1.2, 5}, {3.45, 6}});
+}
+
+TEST(VQMatrixRows, NormalizeRow)
+{
+    VQMatrix a = make({{2, NAN, 0, 4}});
+    a.normalizeRowNumber(0, 0);
+    expectValues(a, {{1, 0, 0, 2}});
+    VQMatrix b = make({{1, NAN}});
+    b.normalizeRowNumber(0, 0);  // a pivot of 1 leaves the row alone
+    EXPECT_TRUE(std::isnan(b.row(0, 1)));
+}
+
+TEST(VQMatrixEchelon, RowEchelonForm)
+{
+    auto r = make({{0, 1}, {2, 4}}).ref();
+    ASSERT_TRUE(r);
+    expectValues(*r, {{1, 2}, {0, 1}});
+
+    auto r3 = make({{2, 1, -1, 8}, {-3, -1, 2, -11}, {-2, 1, 2, -3}}).ref();
+    expectValues(*r3, {{1, 1.0 / 3, -2.0 / 3, 11.0 / 3}, {0, 1, 0.4, 2.6}, {0, 0, 1, -1}});
+
+    // A zero column is skipped for the pivot.
+    auto skip = make({{0, 2, 4}, {0, 1, 3}}).ref();
+    expectValues(*skip, {{0, 1, 2}, {0, 0, 1}});
+
+    VQMatrix tall = make({{1, 2}, {3, 4}, {5, 6}});
+    EXPECT_FALSE(tall.ref());
+    EXPECT_EQ(tall.error(), VQMatrix::ErrorDimension);
+}
+
+TEST(VQMatrixEchelon, ReducedRowEchelonForm)
+{
+    expectValues(*make({{1, 2, 3}, {2, 4, 6}}).rref(), {{1, 2, 3}, {0, 0, 0}});
+    expectValues(*make({{2, 1, -1, 8}, {-3, -1, 2, -11}, {-2, 1, 2, -3}}).rref(),
+                 {{1, 0, 0, 2}, {0, 1, 0, 3}, {0, 0, 1, -1}});
+    expectValues(*make({{1, 2}, {3, 4}, {5, 6}}).rref(), {{1, 0}, {0, 1}, {0, 0}});
+    expectValues(*make({{0, 0}, {0, 0}}).rref(), {{0, 0}, {0, 0}});
+    EXPECT_TRUE(VQMatrix::matrixWithRow(0, 2)->rref());
+}
+
+// ---- Determinant, inverse, least squares ---------------------------------------------------
+
+TEST(VQMatrixLinearAlgebra, Determinant)
+{
+    VQMatrix singular = make({{1, 2}, {2, 4}});
+    EXPECT_EQ(singular.det(), 0);
+    EXPECT_EQ(singular.error(), 0);
+    VQMatrix wide = make({{1, 2, 3}, {4, 5, 6}});
+    EXPECT_EQ(wide.det(), 0);
+    EXPECT_EQ(wide.error(), VQMatrix::ErrorNotSquare);
+    EXPECT_EQ(make({{1e-7, 0}, {0, 1e-7}}).det(), 0);
+    EXPECT_NEAR(make({{1, 2}, {3, 4}}).det(), -2, 1e-12);
+    EXPECT_NEAR(make({{0, 1}, {1, 0}}).det(), -1, 1e-12);
+    EXPECT_NEAR(make({{6, 1, 1}, {4, -2, 5}, {2, 8, 7}}).det(), -306, 1e-10);
+    VQMatrix a = make({{1, 2}, {3, 4}});
+    a.det();
+    expectValues(a, {{1, 2}, {3, 4}});  // factors a copy
+}
+
+TEST(VQMatrixLinearAlgebra, Inverse)
+{
+    VQMatrix a = make({{1, 2}, {3, 4}});
+    auto inv = a.inverse();
+    ASSERT_TRUE(inv);
+    EXPECT_EQ(a.error(), 0);
+    expectValues(*inv, {{-2, 1}, {1.5, -0.5}});
+    expectValues(a, {{1, 2}, {3, 4}});
+
+    VQMatrix b = make({{2, 0, 1}, {1, 3, 2}, {1, 1, 4}});
+    auto binv = b.inverse();
+    expectValues(*b.multiply(*binv), {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}});
+
+    VQMatrix singular = make({{1, 2}, {2, 4}});
+    EXPECT_FALSE(singular.inverse());
+    EXPECT_EQ(singular.error(), VQMatrix::ErrorSingular);
+
+    VQMatrix illConditioned = make({{1, 0}, {0, 1e-13}});
+    auto ill = illConditioned.inverse();
+    ASSERT_TRUE(ill);
+    EXPECT_EQ(illConditioned.error(), VQMatrix::ErrorSingular);
+    expectValues(*ill, {{1, 0}, {0, 1e13}}, 1e-3);
+
+    VQMatrix wide = make({{1, 2, 3}});
+    EXPECT_FALSE(wide.inverse());
+    EXPECT_EQ(wide.error(), VQMatrix::ErrorNotSquare);
+}
+
+TEST(VQMatrixLinearAlgebra, LeastSquares)
+{
+    auto x = make({{2, 1, 5}, {1, 3, 10}}).dsv();
+    ASSERT_TRUE(x);
+    expectValues(*x, {{1}, {3}});
+
+    // More equations than unknowns: the best fit of y = a x.
+    auto fit = make({{1, 2}, {2, 4.2}, {3, 5.8}}).dsv();
+    ASSERT_TRUE(fit);
+    expectValues(*fit, {{27.8 / 14}});
+
+    // Fewer equations than unknowns: the smallest solution.
+    auto small = make({{1, 1, 2}}).dsv();
+    expectValues(*small, {{1}, {1}});
+
+    VQMatrix noUnknowns = make({{1}, {2}});
+    EXPECT_FALSE(noUnknowns.dsv());
+    EXPECT_EQ(noUnknowns.error(), VQMatrix::ErrorDimension);
+}
+
+TEST(VQMatrixLinearAlgebra, RrefSolution)
+{
+    EXPECT_FALSE(make({{1, 0, 2}, {0, 0, 1}}).rrefSolution());  // 0 = 1
+    auto free = make({{1, 2, 3}, {0, 0, 0}}).rrefSolution();
+    ASSERT_TRUE(free);
+    expectValues(*free, {{1, 2, 3}, {0, 0, 0}});
+    expectValues(*make({{1, 0, 2}, {0, 1, 3}}).rrefSolution(), {{1, 0, 2}, {0, 1, 3}});
+    // Each equation lands in the row of its leading unknown.
+    expectValues(*make({{1, 2, 0, 5}, {0, 0, 1, 3}}).rrefSolution(),
+                 {{1, 2, 0, 5}, {0, 0, 0, 0}, {0, 0, 1, 3}});
+    EXPECT_FALSE(make({{1, 0, 2}}).rrefSolution());
+    EXPECT_FALSE(make({{1, 2}, {0, 0}}).rrefSolution());
+    EXPECT_FALSE(make({{2, 0, 1}, {0, 2, 1}}).rrefSolution());  // no pivot column
+}
