@@ -1,6 +1,9 @@
 #include "language/Precedence.h"
 
+#include "language/Vocabulary.h"
+
 #include <array>
+#include <charconv>
 
 namespace orvenda {
 
@@ -90,6 +93,23 @@ std::int32_t Precedence::opOrder(std::int32_t token)
     if (token >= 0xEF00 && token <= 0xEF9F)
         return kPageEF[token - 0xEF00];
     return notAnOperator;
+}
+
+std::string Precedence::description(std::int32_t op, std::int32_t order)
+{
+    std::string text;
+    switch (op) {
+    case 0x04: text = "->"; break;
+    case 0xB0: text = "(-)"; break;
+    case 0xBC: text = "sqrt("; break;
+    default: text = Vocabulary::shared().nameForOpcode(static_cast<std::uint32_t>(op)); break;
+    }
+    char digits[12];
+    auto [end, ec] = std::to_chars(digits, digits + sizeof digits, order);
+    (void)ec;
+    text += ',';
+    text.append(digits, end);
+    return text;
 }
 
 } // namespace orvenda

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace orvenda {
 
@@ -14,6 +15,10 @@ public:
     // Callers pass the bare 16-bit token (op & 0xFFFF): a token still carrying data in its
     // high half is found on no page and answers -1.
     static std::int32_t opOrder(std::int32_t token);
+
+    // Debug text of an (op, order) entry of the operand stack: "name,order", with ASCII
+    // stand-ins for the store arrow, negation and square root ("->", "(-)", "sqrt(").
+    static std::string description(std::int32_t op, std::int32_t order);
 };
 
 } // namespace orvenda

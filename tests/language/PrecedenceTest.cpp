@@ -108,3 +108,14 @@ TEST(Precedence, NegativeTokensAreNotOperators)
     EXPECT_EQ(Precedence::opOrder(INT32_MIN), -1);
     EXPECT_EQ(Precedence::opOrder(static_cast<std::int32_t>(0x80001000u)), -1);
 }
+
+TEST(Precedence, DescriptionNamesTheTokenAndItsOrder)
+{
+    EXPECT_EQ(Precedence::description(0x04, 10), "->,10");
+    EXPECT_EQ(Precedence::description(0xB0, 5), "(-),5");
+    EXPECT_EQ(Precedence::description(0xBC, 3), "sqrt(,3");
+    EXPECT_EQ(Precedence::description(0x70, 6), "+,6");
+    EXPECT_EQ(Precedence::description(0xC2, 1), "sin(,1");
+    EXPECT_EQ(Precedence::description(0x41, -1), "A,-1");
+    EXPECT_EQ(Precedence::description(0xBB00, 1), "npv(,1");
+}
