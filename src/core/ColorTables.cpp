@@ -63,6 +63,14 @@ std::array<double, 3> components(std::uint32_t rgb)
     return {((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0};
 }
 
+VQList asList(const std::array<double, 3>& rgb)
+{
+    VQList list;
+    for (double x : rgb)
+        list.addReal(x, 15, -15);
+    return list;
+}
+
 } // namespace
 
 VColor ColorTables::interfaceColor(int set, int n)
@@ -82,6 +90,11 @@ std::array<double, 3> ColorTables::standardComponents(int n)
     return components(standardColors[n - 1]);
 }
 
+VQList ColorTables::standardColor(int n)
+{
+    return asList(standardComponents(n));
+}
+
 VQColor ColorTables::stdVQColor(int i)
 {
     auto c = standardComponents(i >= 0 && i < standardColorCount ? i + 1 : white);
@@ -93,6 +106,11 @@ std::array<double, 3> ColorTables::tiComponents(int n)
     if (n < firstTIColor || n > lastTIColor)
         n = black;
     return components(tiColors[n - firstTIColor]);
+}
+
+VQList ColorTables::tiColor(int n)
+{
+    return asList(tiComponents(n));
 }
 
 } // namespace orvenda

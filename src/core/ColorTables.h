@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/VColor.h"
+#include "core/VQList.h"
 #include "core/VQColor.h"
 
 #include <array>
@@ -25,12 +26,15 @@ public:
     // Red, green and blue in 0..1 of standard colour n (1..48); any other n gives colour 2,
     // white.
     static std::array<double, 3> standardComponents(int n);
+    // The same as a list of three full-precision reals, as colour arguments are passed.
+    static VQList standardColor(int n);
     // Standard colour at zero-based index i (0..47), opaque; any other i gives white.
     static VQColor stdVQColor(int i);
 
     // Red, green and blue in 0..1 of colour-command colour n (10..24); any other n gives
     // BLACK (12).
     static std::array<double, 3> tiComponents(int n);
+    static VQList tiColor(int n);
 };
 
 } // namespace orvenda

@@ -73,3 +73,26 @@ TEST(ColorTables, CommandColours)
     for (int n : {9, 25, 0, -12})
         EXPECT_EQ(ColorTables::tiComponents(n), (C{0, 0, 0})) << n;
 }
+
+TEST(ColorTables, ColoursAsLists)
+{
+    auto white = ColorTables::standardColor(0);
+    ASSERT_EQ(white.count(), 3);
+    EXPECT_EQ(white.type(), 0);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(white.realAtIndex(i), 1);
+        EXPECT_EQ(white.sigFigAtIndex(i), 15);
+        EXPECT_EQ(white.sigDecAtIndex(i), -15);
+    }
+    EXPECT_EQ(ColorTables::standardColor(49).realAtIndex(0), 1);
+    auto pink = ColorTables::standardColor(3);
+    EXPECT_DOUBLE_EQ(pink.realAtIndex(1), 0x6F / 255.0);
+
+    auto brown = ColorTables::tiColor(16);
+    ASSERT_EQ(brown.count(), 3);
+    EXPECT_DOUBLE_EQ(brown.realAtIndex(0), 0x9A / 255.0);
+    EXPECT_EQ(brown.sigDecAtIndex(2), -15);
+    auto black = ColorTables::tiColor(9);
+    EXPECT_EQ(black.realAtIndex(0), 0);
+    EXPECT_EQ(black.realAtIndex(2), 0);
+}
