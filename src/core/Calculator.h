@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/NumberFormatter.h"
 #include "core/UserKeySet.h"
 #include "core/VQColor.h"
 
@@ -123,6 +124,48 @@ public:
     // Slots outside 0..217 read as an empty record and ignore writes.
     VariableRecord getVar(int slot) const;
     void setVar(int slot, const VariableRecord& record);
+
+    // ---- Number text, by the current mode settings ----
+
+    NumberFormatter numberFormatter() const
+    {
+        return NumberFormatter({numFormat, numDigits, numBase, maxWidth, thousandSeperator, maxDenominator,
+                                fixDenominator, realCplxMode(), angleFormat()});
+    }
+    std::string formatReal(double x) const { return numberFormatter().formatReal(x); }
+    std::string formatReal(double x, int format) const { return numberFormatter().formatReal(x, format); }
+    std::string formatReal(double x, int digits, int format) const { return numberFormatter().formatReal(x, digits, format); }
+    std::string formatTable(double x) const { return numberFormatter().formatTable(x); }
+    std::string formatSigFig(double x, int sigFig) const { return numberFormatter().formatSigFig(x, sigFig); }
+    std::string formatFraction(double x) const { return numberFormatter().formatFraction(x); }
+    std::string formatABC(double x) const { return numberFormatter().formatABC(x); }
+    std::string format84ABC(double x) const { return numberFormatter().format84ABC(x); }
+    std::string formatDMS(double x) const { return numberFormatter().formatDMS(x); }
+    std::string formatBinary(double x) const { return NumberFormatter::formatBinary(x); }
+    std::string formatHex(double x) const { return NumberFormatter::formatHex(x); }
+    double roundSigFigures(double x, int figures) const { return NumberFormatter::roundSigFigures(x, figures); }
+    double roundPrecision(double x, int places) const { return NumberFormatter::roundPrecision(x, places); }
+    double convertToFraction2(double x, long long& numerator, long long& denominator) const { return numberFormatter().convertToFraction2(x, numerator, denominator); }
+    void makeFraction(const double* terms, int depth, double& numerator, double& denominator) const { NumberFormatter::makeFraction(terms, depth, numerator, denominator); }
+    int sigFigFor(double x, int& sigDec) const { return numberFormatter().sigFigFor(x, sigDec); }
+    std::string formatComplex(double re, double im, bool polar) const { return numberFormatter().formatComplex(re, im, polar); }
+    std::string formatComplex(double re, double im, int format) const { return numberFormatter().formatComplex(re, im, format); }
+    std::string formatCPLXFraction(double re, double im) const { return numberFormatter().formatCPLXFraction(re, im); }
+    std::string formatCPLXABC(double re, double im) const { return numberFormatter().formatCPLXABC(re, im); }
+    std::string formatList(const VQList* list, int format) const { return numberFormatter().formatList(list, format); }
+    std::string formatList(const VQList* list) const { return numberFormatter().formatList(list); }
+    std::string formatListFract(const VQList* list) const { return numberFormatter().formatListFract(list); }
+    std::string formatListABC(const VQList* list) const { return numberFormatter().formatListABC(list); }
+    std::string formatComplexList(const VQList* list, bool polar) const { return numberFormatter().formatComplexList(list, polar); }
+    std::string formatListCPLXFraction(const VQList* list) const { return numberFormatter().formatListCPLXFraction(list); }
+    std::string formatListCPLXABC(const VQList* list) const { return numberFormatter().formatListCPLXABC(list); }
+    std::string formatMatrix(const VQMatrix* matrix, int format) const { return numberFormatter().formatMatrix(matrix, format); }
+    std::string formatMatrix(const VQMatrix* matrix) const { return numberFormatter().formatMatrix(matrix); }
+    int strDisplayWidth(std::string_view text) const { return NumberFormatter::strDisplayWidth(text); }
+    std::string padReal(double x, int width) const { return numberFormatter().padReal(x, width); }
+    std::string& pad(std::string& text, int width) const { return NumberFormatter::pad(text, width); }
+    Ops realToOpcodes(double x) const { return numberFormatter().realToOpcodes(x); }
+    std::uint32_t opCodeForChar(char32_t c) const { return NumberFormatter::opCodeForChar(c); }
 
     // ---- Modes whose setters do more than store ----
 

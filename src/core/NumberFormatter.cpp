@@ -1,5 +1,7 @@
 #include "core/NumberFormatter.h"
 
+#include "core/VQList.h"
+#include "core/VQMatrix.h"
 #include "numeric/AngleConversion.h"
 
 #include <algorithm>
@@ -848,6 +850,150 @@ std::string NumberFormatter::formatCPLXFraction(double re, double im) const
 std::string NumberFormatter::formatCPLXABC(double re, double im) const
 {
     return complexWith(re, im, [this](double v) { return formatABC(v); });
+}
+
+// ---- Lists and matrices ----
+
+void NumberFormatter::appendReal(std::string& out, double x) const
+{
+    Text t;
+    formatRealText(t, x, settings);
+    appendText(out, t);
+}
+
+void NumberFormatter::appendReal(std::string& out, double x, int format) const
+{
+    switch (format) {
+    case 1: case 2: case 4: case 5: case 6: case 7: case 8: case 9:
+        out += formatReal(x, format);
+        break;
+    default:
+        appendReal(out, x);
+    }
+}
+
+namespace {
+
+template <typename Element>
+std::string listText(const VQList* list, Element element)
+{
+    if (!list)
+        return {};
+    std::string out;
+    out.reserve(std::size_t(list->count()) * 8 + 2);
+    out += '{';
+    bool first = true;
+    for (const VQNumber& n : list->v()) {
+        if (!first)
+            out += ' ';
+        first = false;
+        element(out, n);
+    }
+    out += '}';
+    return out;
+}
+
+template <typename Cell, typename Width>
+std::string matrixText(const VQMatrix* matrix, Cell cell, Width width)
+{
+    if (!matrix || matrix->dimRow() == 0 || matrix->dimCol() == 0)
+        return {};
+    const std::size_t rows = matrix->dimRow(), cols = matrix->dimCol();
+    std::vector<std::string> text(rows);
+    std::vector<int> widths(rows, 2);
+    for (std::size_t r = 0; r < rows; ++r)
+        text[r] = r == 0 ? "[[" : " [";
+    std::string cellText;
+    for (std::size_t c = 0; c < cols; ++c) {
+        int widest = 0;
+        for (std::size_t r = 0; r < rows; ++r) {
+            cellText.clear();
+            cell(cellText, r, c);
+            text[r] += cellText;
+            widths[r] += width(cellText);
+            widest = std::max(widest, widths[r]);
+        }
+        const int target = widest + (c + 1 < cols ? 1 : 0);
+        for (std::size_t r = 0; r < rows; ++r) {
+            if (widths[r] < target)
+                text[r].append(std::size_t(target - widths[r]), ' ');
+            widths[r] = std::max(widths[r], target);
+        }
+    }
+    std::string out = std::move(text[0]);
+    for (std::size_t r = 1; r < rows; ++r) {
+        out += "] \n";
+        out += text[r];
+    }
+    out += "]]";
+    return out;
+}
+
+} // namespace
+
+std::string NumberFormatter::formatList(const VQList* list, int format) const
+{
+    if (list && list->type() == 1)
+        return listText(list, [&](std::string& out, const VQNumber& n) { out += formatComplex(n.r(), n.i(), format); });
+    if (format == 9)
+        return listText(list, [&](std::string& out, const VQNumber& n) { out += formatSigFig(n.r(), n.sigFig()); });
+    return listText(list, [&](std::string& out, const VQNumber& n) { appendReal(out, n.r(), format); });
+}
+
+std::string NumberFormatter::formatList(const VQList* list) const
+{
+    if (list && list->type() == 1)
+        return formatComplexList(list, settings.realCplxMode == 2);
+    return listText(list, [&](std::string& out, const VQNumber& n) { appendReal(out, n.r()); });
+}
+
+std::string NumberFormatter::formatListFract(const VQList* list) const
+{
+    if (list && list->type() == 1)
+        return formatListCPLXFraction(list);
+    return listText(list, [&](std::string& out, const VQNumber& n) { out += formatFraction(n.r()); });
+}
+
+std::string NumberFormatter::formatListABC(const VQList* list) const
+{
+    if (list && list->type() == 1)
+        return formatListCPLXABC(list);
+    return listText(list, [&](std::string& out, const VQNumber& n) { out += formatABC(n.r()); });
+}
+
+std::string NumberFormatter::formatComplexList(const VQList* list, bool polar) const
+{
+    return listText(list, [&](std::string& out, const VQNumber& n) { out += formatComplex(n.r(), n.i(), polar); });
+}
+
+std::string NumberFormatter::formatListCPLXFraction(const VQList* list) const
+{
+    return listText(list, [&](std::string& out, const VQNumber& n) { out += formatCPLXFraction(n.r(), n.i()); });
+}
+
+std::string NumberFormatter::formatListCPLXABC(const VQList* list) const
+{
+    return listText(list, [&](std::string& out, const VQNumber& n) { out += formatCPLXABC(n.r(), n.i()); });
+}
+
+std::string NumberFormatter::formatMatrix(const VQMatrix* matrix, int format) const
+{
+    return matrixText(
+        matrix,
+        [&](std::string& out, std::size_t r, std::size_t c) {
+            if (format == 9)
+                out += formatSigFig(matrix->row(r, c), matrix->rSig(r)[c].sigFig);
+            else
+                appendReal(out, matrix->row(r, c), format);
+        },
+        [](const std::string& text) { return strDisplayWidth(text); });
+}
+
+std::string NumberFormatter::formatMatrix(const VQMatrix* matrix) const
+{
+    return matrixText(
+        matrix, [&](std::string& out, std::size_t r, std::size_t c) { appendReal(out, matrix->row(r, c)); },
+        [](const std::string& text) { return codePointCount(text); });
 }
 
 // ---- Padding and tokens ----

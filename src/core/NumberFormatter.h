@@ -87,6 +87,24 @@ public:
     std::string formatCPLXFraction(double re, double im) const;
     std::string formatCPLXABC(double re, double im) const;
 
+    // ---- Lists and matrices ----
+
+    // Elements in braces, one blank apart: "{1 2.5}"; "" for no list, "{}" for an empty one.
+    // Complex lists by formatComplex with the mode; real lists by formatReal with the mode,
+    // or each element's own significant figures for mode 9.
+    std::string formatList(const VQList* list, int format) const;
+    // Complex lists polar when realCplxMode is 2.
+    std::string formatList(const VQList* list) const;
+    std::string formatListFract(const VQList* list) const;
+    std::string formatListABC(const VQList* list) const;
+    std::string formatComplexList(const VQList* list, bool polar) const;
+    std::string formatListCPLXFraction(const VQList* list) const;
+    std::string formatListCPLXABC(const VQList* list) const;
+    // Row by row, "[[1 2] \n [3 4]]", every column starting at the same position in each
+    // row; "" for no matrix or one without cells. Mode 9 shows each cell's own figures.
+    std::string formatMatrix(const VQMatrix* matrix, int format) const;
+    std::string formatMatrix(const VQMatrix* matrix) const;
+
     // ---- Padding and tokens ----
 
     // Characters of a text, not counting the significant-figure mark U+0332.
@@ -100,6 +118,11 @@ public:
     Ops realToOpcodes(double x) const;
     // The token typing one character, 0 for none.
     static std::uint32_t opCodeForChar(char32_t c);
+
+private:
+    // formatReal of x appended to out.
+    void appendReal(std::string& out, double x) const;
+    void appendReal(std::string& out, double x, int format) const;
 };
 
 } // namespace orvenda

@@ -1,5 +1,7 @@
 #include "core/VQNumber.h"
 
+#include "core/NumberFormatter.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -132,9 +134,10 @@ VQNumber VQNumber::decode(const nlohmann::json& archive) {
     return n;
 }
 
-std::pair<int, int> VQNumber::derivedPair(double /*r*/) {
-    // Full precision until the number text reader can count the figures of the value.
-    return {15, -15};
+std::pair<int, int> VQNumber::derivedPair(double r) {
+    int sigDec = 0;
+    const int sigFig = NumberFormatter().sigFigFor(r, sigDec);
+    return {sigFig, sigDec};
 }
 
 } // namespace orvenda

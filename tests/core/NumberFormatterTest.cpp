@@ -1,5 +1,10 @@
 #include "core/NumberFormatter.h"
 
+#include "core/Calculator.h"
+#include "core/VQNumber.h"
+#include "core/VQList.h"
+#include "core/VQMatrix.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -395,6 +400,111 @@ TEST(NumberFormatterComplex, ByDisplayMode)
     EXPECT_EQ(NumberFormatter(s).formatComplex(0, 2, 3), "2e^(90" + kI + ")");
 }
 
+// ---- Lists and matrices ----
+
+VQList realList(std::initializer_list<double> values, int sigFig = 15)
+{
+    VQList list;
+    for (double v : values)
+        list.addReal(v, sigFig, -15);
+    return list;
+}
+
+VQMatrix matrixOf(std::initializer_list<std::initializer_list<double>> rows)
+{
+    VQMatrix m = *VQMatrix::matrixWithRow(rows.size(), rows.begin()->size());
+    std::size_t r = 0;
+    for (auto row : rows) {
+        std::size_t c = 0;
+        for (double v : row)
+            m.set(v, r, c++);
+        ++r;
+    }
+    return m;
+}
+
+TEST(NumberFormatterList, RealLists)
+{
+    NumberFormatter f;
+    const VQList empty;
+    EXPECT_EQ(f.formatList(nullptr), "");
+    EXPECT_EQ(f.formatList(&empty), "{}");
+    EXPECT_EQ(f.formatList(&empty, 9), "{}");
+    const VQList list = realList({1, 2.5});
+    EXPECT_EQ(f.formatList(&list), "{1 2.5}");
+    EXPECT_EQ(f.formatList(&list, 0), "{1 2.5}");
+    EXPECT_EQ(f.formatList(&list, 1), "{1 5/2}");
+    EXPECT_EQ(f.formatListFract(&list), "{1 5/2}");
+    EXPECT_EQ(f.formatListABC(&list), "{1 2\xC2\xB9/\xE2\x82\x82}");
+    EXPECT_EQ(f.formatList(&list, 5), "{0h1 0h2}");
+    // Mode 9 shows each element with its own figures.
+    VQList figures;
+    figures.addReal(2.5, 1, 0);
+    figures.addReal(0.0012, 3, -5);
+    EXPECT_EQ(f.formatList(&figures, 9), "{2" + kMark + " .00120" + kMark + "}");
+    EXPECT_EQ(fmt(2, 2).formatList(&list), "{1.00" + kE + "0 2.50" + kE + "0}");
+}
+
+TEST(NumberFormatterList, ComplexLists)
+{
+    NumberFormatter f;
+    VQList list;
+    list.addComplex({3, -4});
+    list.addComplex({0.5, 0});
+    list.addComplex({0, 2});
+    ASSERT_EQ(list.type(), 1);
+    EXPECT_EQ(f.formatList(&list), "{3-4" + kI + " .5 2" + kI + "}");
+    EXPECT_EQ(f.formatList(&list, 0), "{3-4" + kI + " .5 2" + kI + "}");
+    EXPECT_EQ(f.formatList(&list, 6), "{5e^(-53.13010235" + kI + ") .5 2e^(90" + kI + ")}");
+    EXPECT_EQ(f.formatComplexList(&list, true), "{5e^(-53.13010235" + kI + ") .5 2e^(90" + kI + ")}");
+    EXPECT_EQ(f.formatListFract(&list), "{3-4" + kI + " 1/2 2" + kI + "}");
+    EXPECT_EQ(f.formatListCPLXFraction(&list), "{3-4" + kI + " 1/2 2" + kI + "}");
+    EXPECT_EQ(f.formatListCPLXABC(&list), "{3-4" + kI + " \xC2\xB9/\xE2\x82\x82 2" + kI + "}");
+    Settings polar;
+    polar.realCplxMode = 2;
+    EXPECT_EQ(NumberFormatter(polar).formatList(&list), "{5e^(-53.13010235" + kI + ") .5 2e^(90" + kI + ")}");
+    // Noise in a part is dropped.
+    VQList noisy;
+    noisy.addComplex({-1, 1.2246467991473532e-16});
+    noisy.setType(1);
+    EXPECT_EQ(f.formatList(&noisy), "{-1}");
+}
+
+TEST(NumberFormatterMatrix, Layout)
+{
+    NumberFormatter f;
+    EXPECT_EQ(f.formatMatrix(nullptr), "");
+    const VQMatrix none;
+    EXPECT_EQ(f.formatMatrix(&none), "");
+    EXPECT_EQ(f.formatMatrix(&none, 0), "");
+    const VQMatrix m = matrixOf({{1, 2}, {3, 4}});
+    EXPECT_EQ(f.formatMatrix(&m), "[[1 2] \n [3 4]]");
+    EXPECT_EQ(f.formatMatrix(&m, 0), "[[1 2] \n [3 4]]");
+    // A wider cell moves the later columns of every row.
+    const VQMatrix wide = matrixOf({{1, 2, 3}, {-12.5, 4, 5}});
+    EXPECT_EQ(f.formatMatrix(&wide), "[[1     2 3] \n [-12.5 4 5]]");
+    const VQMatrix single = matrixOf({{7}});
+    EXPECT_EQ(f.formatMatrix(&single), "[[7]]");
+    const VQMatrix column = matrixOf({{1}, {22}, {333}});
+    // The last column is padded too, so the closing brackets line up.
+    EXPECT_EQ(f.formatMatrix(&column), "[[1  ] \n [22 ] \n [333]]");
+    EXPECT_EQ(f.formatMatrix(&m, 1), "[[1 2] \n [3 4]]");
+    const VQMatrix halves = matrixOf({{0.5, 1}, {1.5, 2}});
+    EXPECT_EQ(f.formatMatrix(&halves, 1), "[[1/2 1] \n [3/2 2]]");
+}
+
+TEST(NumberFormatterMatrix, SignificantFiguresAlignByDisplayWidth)
+{
+    NumberFormatter f;
+    VQMatrix m = matrixOf({{2.5, 1}, {10, 2}});
+    m.setSNum({1, 0, 2.5}, 0, 0);
+    m.setSNum({2, 0, 10}, 1, 0);
+    m.setSNum({1, 0, 1}, 0, 1);
+    m.setSNum({1, 0, 2}, 1, 1);
+    // The mark takes no column: "2̲" is one wide, "10̲" two.
+    EXPECT_EQ(f.formatMatrix(&m, 9), "[[2" + kMark + "  1" + kMark + "] \n [10" + kMark + " 2" + kMark + "]]");
+}
+
 // ---- Padding and tokens ----
 
 TEST(NumberFormatterText, WidthAndPadding)
@@ -450,6 +560,38 @@ TEST(NumberFormatterText, OpCodeForChar)
     EXPECT_EQ(NumberFormatter::opCodeForChar(U'Õ'), 0u);
 }
 
+// ---- The calculator's settings and the archive pair ----
+
+TEST(NumberFormatterCalculator, FollowsTheModeFields)
+{
+    Calculator calc;
+    EXPECT_EQ(calc.formatReal(2.0 / 3), ".6666666667");
+    calc.numDigits = 2;
+    calc.thousandSeperator = u',';
+    EXPECT_EQ(calc.formatReal(1234.5), "1,234.50");
+    EXPECT_EQ(calc.formatReal(1234.56, 3, 1), "1.235" + kE + "3");
+    calc.numDigits = -1;
+    calc.thousandSeperator = u' ';
+    calc.setAngleFormat(1);
+    EXPECT_EQ(calc.formatComplex(0, 2, true), "2e^(1.570796327" + kI + ")");
+    calc.setRealCplxMode(2);
+    EXPECT_EQ(calc.formatComplex(0, 2, 0), "2e^(1.570796327" + kI + ")");
+    calc.maxDenominator = 10;
+    EXPECT_EQ(calc.formatFraction(1.0 / 17), ".0588235294");
+    int sigDec = 0;
+    EXPECT_EQ(calc.sigFigFor(1200, sigDec), 2);
+    EXPECT_EQ(sigDec, 2);
+}
+
+TEST(NumberFormatterCalculator, ArchivedNumbersWithoutPairReadTheirFigures)
+{
+    EXPECT_EQ(VQNumber::derivedPair(1200.0), std::make_pair(2, 2));
+    EXPECT_EQ(VQNumber::derivedPair(-1.25), std::make_pair(3, -2));
+    const VQNumber n = VQNumber::decode(nlohmann::json{{"r", 1.5e-5}, {"i", 0.0}});
+    EXPECT_EQ(n.sigFig(), 2);
+    EXPECT_EQ(n.sigDec(), -6);
+}
+
 // ---- Locale independence ----
 
 // A numeric facet with a decimal comma and point grouping, installed as the global
@@ -470,6 +612,10 @@ void expectLocaleFreeTexts()
     EXPECT_EQ(f.formatFraction(0.00001), "1" + kE + "-5");
     EXPECT_EQ(f.formatComplex(3, -4, false), "3-4" + kI);
     EXPECT_EQ(f.formatSigFig(0.0012, 3), ".00120" + kMark);
+    const VQMatrix m = matrixOf({{1, 2}, {3, 4}});
+    EXPECT_EQ(f.formatMatrix(&m), "[[1 2] \n [3 4]]");
+    const VQList list = realList({1, 2.5});
+    EXPECT_EQ(f.formatList(&list), "{1 2.5}");
     int sigDec = 0;
     EXPECT_EQ(f.sigFigFor(1.25, sigDec), 3);
     EXPECT_EQ(sigDec, -2);
