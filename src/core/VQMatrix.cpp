@@ -185,6 +185,23 @@ std::optional<VQMatrix> VQMatrix::randomWithRow(std::size_t row, std::size_t col
     return out;
 }
 
+std::optional<VQMatrix> VQMatrix::matrixFromLists(const std::vector<VQList>& lists)
+{
+    std::size_t rows = 0;
+    for (const VQList& list : lists)
+        rows = std::max(rows, std::size_t(list.count()));
+    auto out = matrixWithRow(rows, lists.size());
+    if (!out)
+        return out;
+    std::size_t cols = lists.size();
+    for (std::size_t j = 0; j < cols; ++j) {
+        const auto& elements = lists[j].v();
+        for (std::size_t i = 0; i < elements.size(); ++i)
+            out->setNum(elements[i], i, j);
+    }
+    return out;
+}
+
 void VQMatrix::clear()
 {
     std::vector<double>().swap(m_);
@@ -287,6 +304,31 @@ void VQMatrix::setSNum(const SNum& cell, std::size_t atRow, std::size_t col)
         return;
     m_[index(atRow, col)] = cell.value;
     sig_[index(atRow, col)] = SigPair{cell.sigFig, cell.sigDec};
+}
+
+void VQMatrix::setRow(std::size_t row, const VQList& with)
+{
+    if (row >= rows_ || std::size_t(with.count()) != cols_) {
+        error_ = ErrorDimension;
+        return;
+    }
+    for (std::size_t j = 0; j < cols_; ++j)
+        setNum(with.v()[j], row, j);
+}
+
+std::optional<VQList> VQMatrix::listForCol(std::size_t col) const
+{
+    if (col >= cols_)
+        return std::nullopt;
+    try {
+        VQList out;
+        out.v().reserve(rows_);
+        for (std::size_t i = 0; i < rows_; ++i)
+            out.addNumber(numAtRow(i, col));
+        return out;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
 }
 
 std::optional<VQMatrix> VQMatrix::column(std::size_t col) const
@@ -438,10 +480,11 @@ std::optional<VQMatrix> VQMatrix::augment(const VQMatrix& b)
         return std::nullopt;
     }
     for (std::size_t i = 0; i < rows_; ++i) {
-        std::copy_n(&m_[index(i, 0)], cols_, &out->m_[i * cols]);
-        std::copy_n(&sig_[index(i, 0)], cols_, &out->sig_[i * cols]);
-        std::copy_n(&b.m_[i * b.cols_], b.cols_, &out->m_[i * cols + cols_]);
-        std::copy_n(&b.sig_[i * b.cols_], b.cols_, &out->sig_[i * cols + cols_]);
+        // Pointer arithmetic, not indexing: either side may have no columns.
+        std::copy_n(m_.data() + index(i, 0), cols_, out->m_.data() + i * cols);
+        std::copy_n(sig_.data() + index(i, 0), cols_, out->sig_.data() + i * cols);
+        std::copy_n(b.m_.data() + i * b.cols_, b.cols_, out->m_.data() + i * cols + cols_);
+        std::copy_n(b.sig_.data() + i * b.cols_, b.cols_, out->sig_.data() + i * cols + cols_);
     }
     return out;
 }
@@ -622,7 +665,7 @@ void VQMatrix::_swapRow(std::size_t a, std::size_t withRow)
         error_ = ErrorDimension;
         return;
     }
-    if (a == withRow)
+    if (a == withRow || cols_ == 0)
         return;
     std::swap_ranges(&m_[index(a, 0)], &m_[index(a, 0)] + cols_, &m_[index(withRow, 0)]);
     std::swap_ranges(&sig_[index(a, 0)], &sig_[index(a, 0)] + cols_, &sig_[index(withRow, 0)]);

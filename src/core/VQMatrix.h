@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/VQList.h"
 #include "core/VQNumber.h"
 
 namespace orvenda {
@@ -54,6 +55,9 @@ public:
     static std::optional<VQMatrix> matrixWithMatrix(const VQMatrix& other);
     static std::optional<VQMatrix> identityDimension(std::size_t n);
     static std::optional<VQMatrix> randomWithRow(std::size_t row, std::size_t col);
+    // One column per list, as many rows as the longest list; cells past a shorter list
+    // stay 0 with (15, -15). Complex elements give their real part.
+    static std::optional<VQMatrix> matrixFromLists(const std::vector<VQList>& lists);
     std::optional<VQMatrix> matrixCopy() const;
     void clear();
 
@@ -93,6 +97,10 @@ public:
     void setNum(const VQNumber& num, std::size_t atRow, std::size_t col);
     SNum snumAtRow(std::size_t row, std::size_t col) const;
     void setSNum(const SNum& cell, std::size_t atRow, std::size_t col);
+    // Error 4 unless the row exists and the list has exactly dimCol() elements.
+    void setRow(std::size_t row, const VQList& with);
+    // Nothing for a column that does not exist.
+    std::optional<VQList> listForCol(std::size_t col) const;
     std::optional<VQMatrix> column(std::size_t col) const;
     void fill(const SNum& cell);
     void resizeRow(std::size_t row, std::size_t col);

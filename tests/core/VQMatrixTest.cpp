@@ -4,13 +4,54 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <initializer_list>
 #include <limits>
+#include <new>
 
 using orvenda::SigPair;
 using orvenda::SNum;
 using orvenda::VQMatrix;
 using orvenda::VQNumber;
+
+// Allocation failure on demand: while a FailLargeAllocations is alive on this thread, every
+// allocation above its size throws bad_alloc. Otherwise plain malloc/free.
+namespace {
+thread_local std::size_t failAbove = 0;
+struct FailLargeAllocations {
+    explicit FailLargeAllocations(std::size_t bytes) { failAbove = bytes; }
+    ~FailLargeAllocations() { failAbove = 0; }
+};
+} // namespace
+
+// The replacement pair is malloc/free throughout; GCC cannot see that across inlining.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void* operator new(std::size_t size)
+{
+    if (failAbove != 0 && size > failAbove)
+        throw std::bad_alloc();
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+// Every non-aligned form is replaced so that each allocation pairs with free.
+void* operator new[](std::size_t size) { return ::operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    return failAbove != 0 && size > failAbove ? nullptr : std::malloc(size ? size : 1);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept
+{
+    return ::operator new(size, tag);
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 
 namespace {
 
@@ -104,6 +145,50 @@ TEST(VQMatrixStorage, NegativeOrHugeSizesAreRefused)
     EXPECT_EQ(m->error(), VQMatrix::ErrorNoStorage);
     EXPECT_EQ(m->dimRow(), 2u);
     EXPECT_EQ(m->row(1, 1), 7.0);
+}
+
+TEST(VQMatrixStorage, StorageFailuresAreReported)
+{
+    VQMatrix a = *VQMatrix::matrixWithRow(20, 20);  // 3200 bytes of values
+    a.fill({15, -15, 1});
+    nlohmann::json archive = a.encode();
+    std::optional<VQMatrix> t, sum, inv, cs, made;
+    double d = 5;
+    VQMatrix decoded;
+    VQMatrix resized = a;
+    VQMatrix b = a, c = a, e = a, f = a;
+    {
+        FailLargeAllocations guard(1000);
+        t = a.transpose();
+        sum = b.add(a);
+        inv = c.inverse();
+        d = e.det();
+        cs = f.cumsum();
+        made = VQMatrix::matrixWithRow(30, 30);
+        resized.resizeRow(25, 25);
+        decoded = VQMatrix::decode(archive);
+    }
+    EXPECT_FALSE(t);
+    EXPECT_EQ(a.error(), VQMatrix::ErrorNoStorage);
+    EXPECT_FALSE(sum);
+    EXPECT_EQ(b.error(), VQMatrix::ErrorNoStorage);
+    EXPECT_FALSE(inv);
+    EXPECT_EQ(c.error(), VQMatrix::ErrorNoStorage);
+    EXPECT_EQ(d, 0);
+    EXPECT_EQ(e.error(), VQMatrix::ErrorNoStorage);
+    EXPECT_FALSE(cs);
+    EXPECT_EQ(f.error(), VQMatrix::ErrorNoStorage);
+    EXPECT_FALSE(made);
+    EXPECT_EQ(resized.error(), VQMatrix::ErrorNoStorage);
+    EXPECT_EQ(resized.dimRow(), 20u);
+    EXPECT_EQ(resized.row(19, 19), 1);
+    EXPECT_EQ(decoded.dimRow(), 0u);
+
+    VQMatrix empty = *VQMatrix::matrixWithRow(3, 0);  // no columns to copy
+    auto aug = empty.augment(make({{1}, {2}, {3}}));
+    expectValues(*aug, {{1}, {2}, {3}});
+    empty._swapRow(0, 2);
+    EXPECT_EQ(empty.error(), 0);
 }
 
 TEST(VQMatrixStorage, AccessOutsideTheMatrixIsHarmless)
@@ -636,4 +721,45 @@ TEST(VQMatrixLinearAlgebra, RrefSolution)
     EXPECT_FALSE(make({{1, 0, 2}}).rrefSolution());
     EXPECT_FALSE(make({{1, 2}, {0, 0}}).rrefSolution());
     EXPECT_FALSE(make({{2, 0, 1}, {0, 2, 1}}).rrefSolution());  // no pivot column
+}
+
+// ---- Lists ----------------------------------------------------------------------------------
+
+TEST(VQMatrixLists, FromListsRowsAndColumns)
+{
+    orvenda::VQList first, second;
+    first.addReal(1, 2, 0);
+    first.addReal(2, 3, -1);
+    first.addReal(3, 15, -15);
+    second.addComplex({4, 9});
+    auto m = VQMatrix::matrixFromLists({first, second});
+    ASSERT_TRUE(m);
+    expectValues(*m, {{1, 4}, {2, 0}, {3, 0}});
+    EXPECT_EQ(pairAt(*m, 1, 0), pair(3, -1));
+    EXPECT_EQ(pairAt(*m, 2, 1), pair(15, -15));
+
+    auto col = m->listForCol(0);
+    ASSERT_TRUE(col);
+    ASSERT_EQ(col->count(), 3);
+    EXPECT_EQ(col->realAtIndex(1), 2);
+    EXPECT_EQ(col->sigFigAtIndex(1), 3);
+    EXPECT_EQ(col->sigDecAtIndex(1), -1);
+    EXPECT_FALSE(m->listForCol(2));
+
+    orvenda::VQList row;
+    row.addReal(7, 1, 0);
+    row.addReal(8, 2, -1);
+    m->setRow(2, row);
+    expectValues(*m, {{1, 4}, {2, 0}, {7, 8}});
+    EXPECT_EQ(pairAt(*m, 2, 1), pair(2, -1));
+    EXPECT_EQ(m->error(), 0);
+
+    row.addReal(9, 1, 0);
+    m->setRow(0, row);  // wrong length
+    EXPECT_EQ(m->error(), VQMatrix::ErrorDimension);
+    expectValues(*m, {{1, 4}, {2, 0}, {7, 8}});
+    m->setError(0);
+    row.removeValueAtIndex(2);
+    m->setRow(3, row);  // a row that does not exist
+    EXPECT_EQ(m->error(), VQMatrix::ErrorDimension);
 }
