@@ -1,5 +1,17 @@
 #include "core/Calculator.h"
 
+#include "core/NotificationCenter.h"
+#include "core/NotificationNames.h"
+#include "core/VQGraphPtArray.h"
+#include "core/DrawObject.h"
+#include "core/services/EntryManager.h"
+#include "core/services/HistoryManager.h"
+#include "core/services/ProgramManager.h"
+#include "core/services/Reachability.h"
+#include "core/services/StatGraphManager.h"
+#include "core/services/ViewControlDelegate.h"
+#include "core/services/YEqManager.h"
+
 #include <algorithm>
 #include <mutex>
 #include <numbers>
@@ -25,6 +37,20 @@ constexpr int kSlotCY = 77;
 constexpr int kSlotBeginEnd = 86;
 constexpr int kSlotScrWidth = 87;
 constexpr int kSlotScrHeight = 88;
+
+constexpr int kScreenProgramEditor = 2;
+// Screens whose fields are typed in the entry line; leaving one enters what is typed.
+constexpr std::array kCommittingScreens{3, 4, 5, 6, 7, 10, 12, 14, 15, 16, 20, 21, 22, 23};
+
+constexpr int kStatPlotCount = 6;
+// The Y= equation families: functions, parametric pairs, polar, sequences and their
+// initial values, implicit.
+constexpr std::array<std::pair<int, int>, 5> kEquationTokens{{
+    {0x5E10, 0x5E19}, {0x5E20, 0x5E2B}, {0x5E40, 0x5E45}, {0x5E80, 0x5E85}, {0x5EA0, 0x5EA9}}};
+
+constexpr const char* kListNames[] = {"L₁", "L₂", "L₃", "L₄", "L₅", "L₆"};
+
+constexpr const char* kReachabilityHost = "www.wikipedia.org";
 
 std::mutex& localeMutex()
 {
@@ -102,8 +128,14 @@ Calculator& Calculator::calculator()
 }
 
 Calculator::Calculator(LocaleFormats locale)
+    : Calculator(std::move(locale), NotificationCenter::defaultCenter())
+{
+}
+
+Calculator::Calculator(LocaleFormats locale, NotificationCenter& notifications)
     : startTime(std::chrono::system_clock::now())
     , locale_(std::move(locale))
+    , notifications_(notifications)
 {
     gridAdjustment = gridAdjustmentTable();
     fileExtensions = {"lbxDat", "83p", "83c", "83l", "83m", "83n", "83s", "83y", "83g",
@@ -114,18 +146,44 @@ Calculator::Calculator(LocaleFormats locale)
     varsSigDec.fill(-15);
     setWindowDefaults();
 
+    for (const char* name : kListNames)
+        lists.emplace(name, VQList::list());
     setUpStatEditor();
+    simulMatrix = VQMatrix::matrixWithRow(2, 3).value_or(VQMatrix());
     drawing.reserve(10);
     ioControls.reserve(10);
     pixelBits.assign(kPixelBytes, 0);
+    setGraphPts(std::make_shared<VQGraphPtArray>());
 
     setLocaleFormats();
     setGraphColors();
     gridLineWidth_ = gridLineWidthForMachine(machineIdentifier());
+
+    notifications_.addObserver(this, kNetworkReachabilityChangedNotification, [this](const Notification&) { reachabilityChanged(); });
+    hostReach = Reachability::reachabilityWithHostName(kReachabilityHost);
+    internetReach = Reachability::reachabilityForInternetConnection();
+    wifiReach = Reachability::reachabilityForLocalWiFi();
+    for (const auto& monitor : {hostReach, internetReach, wifiReach})
+        if (monitor)
+            monitor->startNotifier();
+
     uKeys = factoryKeySets();
 }
 
-Calculator::~Calculator() = default;
+Calculator::~Calculator()
+{
+    notifications_.removeObserver(this);
+}
+
+void Calculator::updateNetworkStatus()
+{
+    auto status = [](const std::shared_ptr<Reachability>& monitor) {
+        return monitor ? monitor->currentReachabilityStatus() : int(Reachability::NotReachable);
+    };
+    remoteHostStatus = status(hostReach);
+    internetConnectionStatus = status(internetReach);
+    localWiFiConnectionStatus = status(wifiReach);
+}
 
 void Calculator::setSystemLocale(LocaleFormats locale)
 {
@@ -243,34 +301,50 @@ void Calculator::resetDefaults()
 
 void Calculator::resetAll()
 {
+    if (historyManager)
+        historyManager->clearAll();
+    if (entryManager)
+        entryManager->clear();
+    if (yEqManager)
+        yEqManager->clearAll();
+    if (statGraphManager)
+        statGraphManager->clearAll();
     keyboardColorSet = 0;
     lcdColorSet = 0;
+    for (int n = 0; n < kMatrixCount; ++n)
+        clearMatrix(n);
     for (auto& s : strings)
         s.clear();
     clearAllLists();
     for (auto& v : vars)
         v = 0;
+    tableList = VQList::list();
     solverEq.clear();
     resetDefaults();
 }
 
 void Calculator::clearAllLists()
 {
+    lists.clear();
     statEditList.clear();
-    setUpStatEditor();
+    for (const char* name : kListNames) {
+        lists.insert_or_assign(name, VQList::list());
+        statEditList.emplace_back(name);
+    }
 }
 
 void Calculator::clearMatrix(int n)
 {
     if (n < 0 || n >= kMatrixCount)
         return;
+    matrices[n].clear();
 }
 
 void Calculator::setUpStatEditor()
 {
     statEditList.clear();
     statEditList.reserve(6);
-    for (const char* name : {"L₁", "L₂", "L₃", "L₄", "L₅", "L₆"})
+    for (const char* name : kListNames)
         statEditList.emplace_back(name);
 }
 
@@ -278,8 +352,19 @@ void Calculator::clearDrawing()
 {
     drawing.clear();
     std::fill(pixelBits.begin(), pixelBits.end(), std::uint8_t(0));
+    if (auto points = graphPts())
+        points->clear();
     pixelsVisible = false;
     backgroundImage.reset();
+    if (yEqManager)
+        for (auto [first, last] : kEquationTokens)
+            for (int token = first; token <= last; ++token)
+                yEqManager->setFunction(token, false);
+    if (statGraphManager)
+        for (int plot = 0; plot < kStatPlotCount; ++plot)
+            statGraphManager->setPlotVisible(plot, false);
+    if (viewDelegate)
+        viewDelegate->VCGraphChanged();
 }
 
 // ---- Screens and keys ----
@@ -288,7 +373,12 @@ void Calculator::setCurrentScreen(int n)
 {
     if (n == currentScreen_)
         return;
-    prevScreen_ = currentScreen_;
+    const int leaving = currentScreen_;
+    prevScreen_ = leaving;
+    const bool commits = std::find(kCommittingScreens.begin(), kCommittingScreens.end(), leaving) != kCommittingScreens.end()
+        || (leaving == kScreenProgramEditor && prgmManager && prgmManager->debug());
+    if (commits && entryManager && !entryManager->text().empty())
+        processKeyOp(kEnterKey);
     currentScreen_ = n;
 }
 
@@ -333,6 +423,9 @@ void Calculator::setGraphMode(int mode)
     if (mode == graphMode_)
         return;
     graphMode_ = mode;
+    if (yEqManager)
+        yEqManager->changeMode(mode);
+    notifications_.post(VQGraphModeChanged, this);
 }
 
 // ---- Graph ----

@@ -3,6 +3,8 @@
 #include "core/NumberFormatter.h"
 #include "core/UserKeySet.h"
 #include "core/VQColor.h"
+#include "core/VQList.h"
+#include "core/VQMatrix.h"
 
 #include <array>
 #include <atomic>
@@ -32,6 +34,8 @@ class SolverManager;
 class VQStatistics;
 class VQGraphPtArray;
 class DrawObject;
+class NotificationCenter;
+class Reachability;
 
 // One variable slot as handed in and out of the store: the value, then the significance
 // pair as signed bytes.
@@ -83,7 +87,9 @@ public:
     // ---- Creation ----
 
     static Calculator& calculator();
+    // Posts and observes on the given bus (the process's by default).
     explicit Calculator(LocaleFormats locale = systemLocale());
+    Calculator(LocaleFormats locale, NotificationCenter& notifications);
     ~Calculator();
     Calculator(const Calculator&) = delete;
     Calculator& operator=(const Calculator&) = delete;
@@ -99,6 +105,8 @@ public:
     static int dateFormatForLocale(const LocaleFormats& locale);
 
     static double gridLineWidthForMachine(std::string_view machine);
+
+    NotificationCenter& notificationCenter() const { return notifications_; }
 
     // ---- Reset ----
 
@@ -207,6 +215,13 @@ public:
     std::atomic<int> remoteHostStatus{0};
     std::atomic<int> internetConnectionStatus{0};
     std::atomic<int> localWiFiConnectionStatus{0};
+    // Null when the platform registered no way to make monitors.
+    std::shared_ptr<Reachability> hostReach;
+    std::shared_ptr<Reachability> internetReach;
+    std::shared_ptr<Reachability> wifiReach;
+    // Reads the three monitors' statuses; run on every reachability change.
+    void updateNetworkStatus();
+    void reachabilityChanged() { updateNetworkStatus(); }
 
     // ---- Keyboard and entry ----
 
@@ -317,7 +332,12 @@ public:
     std::array<std::complex<double>, kVarCount> vars{};
     std::array<std::int32_t, kVarCount> varsSigFig{};
     std::array<std::int32_t, kVarCount> varsSigDec{};
+    VQList tableList;
+    std::map<std::string, VQList> lists;
     std::vector<std::string> statEditList;
+    // [A]..[J].
+    std::array<VQMatrix, kMatrixCount> matrices;
+    // Str1..Str9, Str0.
     std::array<Ops, kStringCount> strings;
     Ops solverEq;
     Ops regExp;
@@ -325,6 +345,9 @@ public:
     int editMatrix = 0;
     int polyState = 0;
     int simulEqState = 0;
+    VQMatrix simulMatrix;
+    std::optional<VQMatrix> simulSolution;
+    std::optional<VQMatrix> simulRRefMatrix;
     std::vector<Ops> userOps1, userOps2, userOps3, userOps4;
     std::vector<std::string> userNames1, userNames2, userNames3, userNames4;
     std::array<std::array<unsigned, 2>, 11> toFrom{};
@@ -342,6 +365,7 @@ private:
     void setGraphColors();
 
     LocaleFormats locale_;
+    NotificationCenter& notifications_;
     double gridLineWidth_ = 0.3;
     int currentScreen_ = 0;
     int prevScreen_ = 0;

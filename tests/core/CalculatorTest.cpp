@@ -1,8 +1,20 @@
 #include "core/Calculator.h"
 
+#include "core/NotificationCenter.h"
+#include "core/NotificationNames.h"
+#include "core/VQGraphPtArray.h"
+#include "core/services/EntryManager.h"
+#include "core/services/HistoryManager.h"
+#include "core/services/ProgramManager.h"
+#include "core/services/Reachability.h"
+#include "core/services/StatGraphManager.h"
+#include "core/services/ViewControlDelegate.h"
+#include "core/services/YEqManager.h"
+
 #include <gtest/gtest.h>
 
 #include <numbers>
+#include <set>
 
 using namespace orvenda;
 
@@ -321,4 +333,363 @@ TEST(CalculatorState, GridLineWidthByMachine)
     EXPECT_EQ(Calculator::gridLineWidthForMachine("i386"), 0.25);
     EXPECT_EQ(Calculator::gridLineWidthForMachine("x86_64"), 0.3);
     EXPECT_EQ(Calculator(kUS).gridAdjustment.size(), 69u);
+}
+
+// ---- Services ----
+
+namespace {
+
+class FakeEntry : public EntryManager {
+public:
+    std::string typed;
+    int clears = 0;
+    void setScreenWidth(int) override {}
+    std::string text() const override { return typed; }
+    void clear() override
+    {
+        typed.clear();
+        ++clears;
+    }
+    void insertOpcode(std::uint32_t, int) override {}
+    void cursorEndSilent() override {}
+    void startNewEntry() override {}
+    void clearEntries() override {}
+    nlohmann::json encode() const override { return {}; }
+    void decode(const nlohmann::json&) override {}
+};
+
+class FakeHistory : public HistoryManager {
+public:
+    int clears = 0;
+    void clearAll() override { ++clears; }
+    nlohmann::json encode() const override { return {}; }
+    void decode(const nlohmann::json&) override {}
+};
+
+class FakePrograms : public ProgramManager {
+public:
+    bool debugging = false;
+    void saveProgram() override {}
+    void updatePrograms() override {}
+    bool debug() const override { return debugging; }
+    void setPrgmEditCursor(int) override {}
+    void setPrgmCursor(int, const std::string&) override {}
+    void showStepPC(int, const std::string&) override {}
+    std::string programName() const override { return {}; }
+    std::optional<Ops> opsFor(const std::string&) const override { return std::nullopt; }
+};
+
+class FakeYEq : public YEqManager {
+public:
+    int clears = 0;
+    std::vector<int> modes;
+    std::set<int> hidden;
+    void clearAll() override { ++clears; }
+    std::string eqString(int) const override { return {}; }
+    void changeMode(int graphMode) override { modes.push_back(graphMode); }
+    std::optional<Ops> plotForFunction(int) const override { return std::nullopt; }
+    std::shared_ptr<VQStack> rpnForFunction(int) override { return nullptr; }
+    int seqFlagsFor(int) override { return 0; }
+    int numSeqInitializersFor(int) const override { return 0; }
+    void setYEqFunc(int, const Ops&) override {}
+    void setYEqFunc(int, int, double, double, double, double) override {}
+    void setFunction(int token, bool plotVisible) override
+    {
+        if (!plotVisible)
+            hidden.insert(token);
+    }
+    int initSeq(int, const VQList*) override { return 0; }
+    void setStyle(int, const VQColor&, int) override {}
+    void setColor(const VQColor&, int) override {}
+    bool shouldPlotFunction(int) const override { return false; }
+    void deleteEquation(int) override {}
+    nlohmann::json encode() const override { return {}; }
+    void decode(const nlohmann::json&) override {}
+};
+
+class FakeStatPlots : public StatGraphManager {
+public:
+    int clears = 0;
+    std::set<int> hidden;
+    void clearAll() override { ++clears; }
+    std::vector<std::shared_ptr<VQStatistics>> statInfo() const override { return {}; }
+    void setPlotAxis(int, int) override {}
+    void setPlotMark(int, int) override {}
+    void setPlotType(int, int) override {}
+    void setPlotVisible(int plot, bool visible) override
+    {
+        if (!visible)
+            hidden.insert(plot);
+    }
+    void setPlotColor(int, const VQColor&) override {}
+    void setHistogramXOrigin(double) override {}
+    void setHistogramBarOffset(double) override {}
+    nlohmann::json encode() const override { return {}; }
+    void decode(const nlohmann::json&) override {}
+};
+
+class FakeView : public ViewControlDelegate {
+public:
+    int graphChanged = 0;
+    void VCUpdateDisplay() override {}
+    void VCShowGraph(bool) override {}
+    void VCGraphChanged() override { ++graphChanged; }
+    void VCProgramRunning(bool) override {}
+    void VCPauseProgram() override {}
+    void VCShowProgramOutput() override {}
+    void VCShowDebugger(bool) override {}
+    void VCSuspendDebugger() override {}
+    void VCShowError(const nlohmann::json&) override {}
+    void VCShowPeriodicTable() override {}
+    void VCShowStatTest(int) override {}
+    void VCShowGeometry(int) override {}
+    void VCShowSolverPlot(const nlohmann::json&) override {}
+};
+
+class FakeMonitor : public Reachability {
+public:
+    int status = 0;
+    bool started = false;
+    bool startNotifier() override { return started = true; }
+    int currentReachabilityStatus() const override { return status; }
+};
+
+// A calculator wired to doubles, on its own notification bus, whose ENTER key enters the
+// typed text the way the real key handling does.
+struct Wired {
+    NotificationCenter bus;
+    Calculator calc{kUS, bus};
+    std::shared_ptr<FakeEntry> entry = std::make_shared<FakeEntry>();
+    std::shared_ptr<FakeHistory> history = std::make_shared<FakeHistory>();
+    std::shared_ptr<FakePrograms> programs = std::make_shared<FakePrograms>();
+    std::shared_ptr<FakeYEq> yEq = std::make_shared<FakeYEq>();
+    std::shared_ptr<FakeStatPlots> statPlots = std::make_shared<FakeStatPlots>();
+    std::shared_ptr<FakeView> view = std::make_shared<FakeView>();
+    std::vector<std::pair<int, int>> keys; // key, screen it arrived on
+    std::vector<std::string> entered;
+
+    Wired()
+    {
+        calc.entryManager = entry;
+        calc.historyManager = history;
+        calc.prgmManager = programs;
+        calc.yEqManager = yEq;
+        calc.statGraphManager = statPlots;
+        calc.viewDelegate = view;
+        calc.keyProcessor = [this](int key) {
+            keys.emplace_back(key, calc.currentScreen());
+            if (key == Calculator::kEnterKey && !entry->typed.empty()) {
+                entered.push_back(entry->typed);
+                entry->typed.clear();
+            }
+        };
+    }
+};
+
+} // namespace
+
+TEST(CalculatorScreens, LeavingTheListEditorEntersTheTypedFieldOnce)
+{
+    Wired w;
+    w.calc.setCurrentScreen(4);
+    EXPECT_TRUE(w.keys.empty());
+    w.entry->typed = "5";
+    w.calc.setCurrentScreen(0);
+    ASSERT_EQ(w.keys.size(), 1u);
+    // Entered on the screen being left, before the change.
+    EXPECT_EQ(w.keys[0], std::make_pair(Calculator::kEnterKey, 4));
+    EXPECT_EQ(w.entered, std::vector<std::string>{"5"});
+    EXPECT_EQ(w.calc.currentScreen(), 0);
+    EXPECT_EQ(w.calc.prevScreen(), 4);
+}
+
+TEST(CalculatorScreens, LeavingHomeOrGraphEntersNothing)
+{
+    Wired w;
+    w.entry->typed = "5";
+    w.calc.setCurrentScreen(8);
+    w.calc.setCurrentScreen(0);
+    w.calc.setCurrentScreen(1);
+    EXPECT_TRUE(w.keys.empty());
+    EXPECT_EQ(w.entry->typed, "5");
+    EXPECT_EQ(w.calc.currentScreen(), 1);
+    EXPECT_EQ(w.calc.prevScreen(), 0);
+}
+
+TEST(CalculatorScreens, EveryEditorScreenCommitsAndOthersDoNot)
+{
+    const std::set<int> committing{3, 4, 5, 6, 7, 10, 12, 14, 15, 16, 20, 21, 22, 23};
+    for (int screen = 1; screen <= 23; ++screen) {
+        Wired w;
+        w.calc.setCurrentScreen(screen);
+        w.entry->typed = "1";
+        w.calc.setCurrentScreen(0);
+        EXPECT_EQ(w.keys.size(), committing.count(screen)) << "screen " << screen;
+    }
+}
+
+TEST(CalculatorScreens, ProgramEditorCommitsOnlyWhileDebugging)
+{
+    Wired w;
+    w.calc.setCurrentScreen(2);
+    w.entry->typed = "1";
+    w.calc.setCurrentScreen(0);
+    EXPECT_TRUE(w.keys.empty());
+
+    w.calc.setCurrentScreen(2);
+    w.programs->debugging = true;
+    w.calc.setCurrentScreen(0);
+    EXPECT_EQ(w.keys.size(), 1u);
+}
+
+TEST(CalculatorScreens, EmptyEntryOrSameScreenDoesNothing)
+{
+    Wired w;
+    w.calc.setCurrentScreen(4);
+    w.calc.setCurrentScreen(0);
+    EXPECT_TRUE(w.keys.empty());
+
+    w.calc.setCurrentScreen(4);
+    w.entry->typed = "5";
+    w.calc.setCurrentScreen(4);
+    EXPECT_TRUE(w.keys.empty());
+    EXPECT_EQ(w.calc.currentScreen(), 4);
+    EXPECT_EQ(w.calc.prevScreen(), 0);
+}
+
+TEST(CalculatorScreens, WorksWithoutServices)
+{
+    Calculator calc(kUS);
+    calc.setCurrentScreen(4);
+    calc.setCurrentScreen(0);
+    calc.processKeyOp(Calculator::kEnterKey);
+    calc.resetAll();
+    EXPECT_EQ(calc.prevScreen(), 4);
+}
+
+TEST(CalculatorGraphMode, PostsOnlyWhenTheModeChanges)
+{
+    Wired w;
+    std::vector<const void*> posters;
+    int observer = 0;
+    w.bus.addObserver(&observer, VQGraphModeChanged, [&](const Notification& n) { posters.push_back(n.poster); });
+
+    w.calc.setGraphMode(0);
+    EXPECT_TRUE(posters.empty());
+    EXPECT_TRUE(w.yEq->modes.empty());
+
+    w.calc.setGraphMode(2);
+    ASSERT_EQ(posters.size(), 1u);
+    EXPECT_EQ(posters[0], &w.calc);
+    EXPECT_EQ(w.calc.graphMode(), 2);
+    EXPECT_EQ(w.yEq->modes, std::vector<int>{2});
+
+    w.calc.setGraphMode(2);
+    EXPECT_EQ(posters.size(), 1u);
+
+    // Resetting goes through the setter as well.
+    w.calc.resetDefaults();
+    EXPECT_EQ(posters.size(), 2u);
+    EXPECT_EQ(w.calc.graphMode(), 0);
+    w.calc.resetDefaults();
+    EXPECT_EQ(posters.size(), 2u);
+    w.bus.removeObserver(&observer);
+}
+
+TEST(CalculatorReset, AllClearsManagersListsAndMatrices)
+{
+    Wired w;
+    w.calc.lists["L₂"].addReal(3, 1, 0);
+    w.calc.lists["ABC"] = VQList::listSeqStart(1, 3);
+    w.calc.statEditList = {"ABC", "L₁"};
+    w.calc.matrices[4] = VQMatrix::matrixWithRow(2, 2).value();
+    w.calc.tableList = VQList::listSeqStart(1, 5);
+    w.entry->typed = "1+";
+
+    w.calc.resetAll();
+
+    EXPECT_EQ(w.history->clears, 1);
+    EXPECT_EQ(w.entry->clears, 1);
+    EXPECT_EQ(w.yEq->clears, 1);
+    EXPECT_EQ(w.statPlots->clears, 1);
+    ASSERT_EQ(w.calc.lists.size(), 6u);
+    for (const auto& [name, list] : w.calc.lists)
+        EXPECT_EQ(list.count(), 0) << name;
+    EXPECT_EQ(w.calc.lists.count("L₆"), 1u);
+    EXPECT_EQ(w.calc.statEditList, (std::vector<std::string>{"L₁", "L₂", "L₃", "L₄", "L₅", "L₆"}));
+    EXPECT_EQ(w.calc.matrices[4].dimRow(), 0u);
+    EXPECT_EQ(w.calc.tableList.count(), 0);
+}
+
+TEST(CalculatorReset, ClearMatrixIgnoresNumbersOutsideTheTen)
+{
+    Calculator calc(kUS);
+    for (auto& m : calc.matrices)
+        m = VQMatrix::matrixWithRow(1, 1).value();
+    calc.clearMatrix(-1);
+    calc.clearMatrix(10);
+    for (const auto& m : calc.matrices)
+        EXPECT_EQ(m.dimRow(), 1u);
+    calc.clearMatrix(9);
+    EXPECT_EQ(calc.matrices[9].dimRow(), 0u);
+    EXPECT_EQ(calc.matrices[8].dimRow(), 1u);
+}
+
+TEST(CalculatorReset, ClearDrawingHidesEveryPlotAndTellsTheGraph)
+{
+    Wired w;
+    w.calc.graphPts()->ptOnAtX(1, 2, 1, 0, 0, 0);
+    w.calc.backgroundImage = std::make_shared<int>(1);
+    w.calc.clearDrawing();
+    EXPECT_TRUE(w.calc.graphPts()->points().empty());
+    EXPECT_EQ(w.calc.backgroundImage, nullptr);
+    EXPECT_EQ(w.yEq->hidden.size(), 44u);
+    EXPECT_TRUE(w.yEq->hidden.count(0x5E10) && w.yEq->hidden.count(0x5EA9) && w.yEq->hidden.count(0x5E85));
+    EXPECT_EQ(w.statPlots->hidden, (std::set<int>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(w.view->graphChanged, 1);
+}
+
+TEST(CalculatorState, FreshStores)
+{
+    Calculator calc(kUS);
+    ASSERT_EQ(calc.lists.size(), 6u);
+    for (const char* name : {"L₁", "L₂", "L₃", "L₄", "L₅", "L₆"}) {
+        ASSERT_EQ(calc.lists.count(name), 1u) << name;
+        EXPECT_EQ(calc.lists.at(name).count(), 0);
+    }
+    for (const auto& m : calc.matrices)
+        EXPECT_EQ(m.dimRow() * m.dimCol(), 0u);
+    for (const auto& s : calc.strings)
+        EXPECT_TRUE(s.empty());
+    EXPECT_EQ(calc.simulMatrix.dimRow(), 2u);
+    EXPECT_EQ(calc.simulMatrix.dimCol(), 3u);
+    EXPECT_FALSE(calc.simulSolution);
+    EXPECT_NE(calc.graphPts(), nullptr);
+    EXPECT_EQ(calc.tableList.count(), 0);
+}
+
+TEST(CalculatorState, ReachabilityMonitorsStartAndReportChanges)
+{
+    std::vector<std::shared_ptr<FakeMonitor>> made;
+    std::vector<std::string> hosts;
+    Reachability::setFactory([&](Reachability::Target, const std::string& host) {
+        hosts.push_back(host);
+        made.push_back(std::make_shared<FakeMonitor>());
+        return made.back();
+    });
+    {
+        NotificationCenter bus;
+        Calculator calc(kUS, bus);
+        ASSERT_EQ(made.size(), 3u);
+        EXPECT_FALSE(hosts[0].empty());
+        for (const auto& m : made)
+            EXPECT_TRUE(m->started);
+        made[0]->status = 2;
+        made[2]->status = 1;
+        bus.post(kNetworkReachabilityChangedNotification, made[0].get());
+        EXPECT_EQ(calc.remoteHostStatus, 2);
+        EXPECT_EQ(calc.internetConnectionStatus, 0);
+        EXPECT_EQ(calc.localWiFiConnectionStatus, 1);
+    }
+    Reachability::setFactory(nullptr);
 }
