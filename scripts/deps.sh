@@ -6,8 +6,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   liblapack-dev libblas-dev libopenblas-dev liblapacke-dev
   nlohmann-json3-dev libplist-dev
-  qt6-base-dev qt6-pdf-dev qt6-svg-dev libqt6svg6-dev
-  fonts-liberation2
+  qt6-base-dev qt6-pdf-dev qt6-svg-dev
+  fonts-liberation2 locales
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -20,4 +20,9 @@ if ((${#missing[@]})); then
   export DEBIAN_FRONTEND=noninteractive
   "${sudo_cmd[@]}" apt-get update -qq
   "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+# Number text must not follow the process locale; the tests check that under a German one.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  localedef -i de_DE -f UTF-8 de_DE.UTF-8 >/dev/null 2>&1 || true
 fi
