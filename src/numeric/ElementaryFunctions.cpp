@@ -1,0 +1,91 @@
+#include "numeric/ElementaryFunctions.h"
+
+#include <charconv>
+#include <cmath>
+#include <numbers>
+
+namespace orvenda {
+
+namespace {
+
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+
+// x to 15 significant figures through its decimal text, so a product such as 234.49999999999997
+// becomes the 234.5 it stands for.
+double toFifteenFigures(double x)
+{
+    if (!std::isfinite(x) || x == 0.0) return x;
+    char buf[40];
+    auto res = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 14);
+    if (res.ec != std::errc()) return x;
+    double y = x;
+    std::from_chars(buf, res.ptr, y, std::chars_format::scientific);
+    return y;
+}
+
+// 10^n for |n| up to a few hundred, exact for the powers a double holds exactly.
+double powerOfTen(int n)
+{
+    if (n >= 0 && n <= 9) return kPowersOfTen[n];
+    return std::pow(10.0, n);
+}
+
+} // namespace
+
+double ElementaryFunctions::round(double x, int precision)
+{
+    if (precision < 0 || precision > 9 || !std::isfinite(x)) return x;
+    const double p = kPowersOfTen[precision];
+    double scaled = x * p;
+    // From 2^52 on every double is whole: nothing to round, and dividing back could move it.
+    if (std::fabs(scaled) >= 4503599627370496.0) return x;
+    // Beyond 1e15 the fraction is below the last figure and the text would lose digits.
+    if (std::fabs(scaled) < 1e15) scaled = toFifteenFigures(scaled);
+    return std::round(scaled) / p;
+}
+
+double ElementaryFunctions::roundSF(double x, int digits)
+{
+    if (x == 0.0 || digits < 1 || digits > 14 || !std::isfinite(x)) return x;
+    const int e = static_cast<int>(std::floor(std::log10(std::fabs(x))));
+    // Scale so the last kept figure is in the units place. Dividing by an exact power of
+    // ten keeps decimal values exact where multiplying by its reciprocal would not.
+    const int shift = digits - 1 - e;
+    const double scaled = shift >= 0 ? x * powerOfTen(shift) : x / powerOfTen(-shift);
+    const double whole = std::floor(scaled);
+    const double frac = scaled - whole;
+    double r;
+    if (std::fabs(frac - 0.5) < 1e-13)
+        r = std::fmod(whole, 2.0) == 0.0 ? whole : whole + 1.0;
+    else
+        r = std::floor(scaled + 0.5);
+    return shift >= 0 ? r / powerOfTen(shift) : r * powerOfTen(-shift);
+}
+
+bool ElementaryFunctions::quarterTurn(double x, int& m)
+{
+    if (!(std::fabs(x) < 1e12)) return false;
+    const double q = x / (std::numbers::pi / 2);
+    const double k = std::trunc(q);
+    if (!(std::fabs(q - k) < 1e-16)) return false;
+    m = static_cast<int>(std::fmod(k, 4.0));
+    return true;
+}
+
+double ElementaryFunctions::VQSin(double x)
+{
+    static constexpr double kSin[] = {0.0, 1.0, 0.0, -1.0};
+    int m = 0;
+    if (quarterTurn(x, m) && m >= 0) return kSin[m];
+    return std::sin(x);
+}
+
+double ElementaryFunctions::VQCos(double x)
+{
+    static constexpr double kCos[] = {1.0, 0.0, -1.0, 0.0};
+    int m = 0;
+    if (quarterTurn(x, m) && m >= 0) return kCos[m];
+    return std::cos(x);
+}
+
+} // namespace orvenda

@@ -1,0 +1,26 @@
+#pragma once
+
+namespace orvenda {
+
+// Rounding and the trigonometric functions that give exact values at quarter turns.
+class ElementaryFunctions {
+public:
+    // For d in 0..9: x rounded half away from zero to d decimals; any other d returns x.
+    // The scaled value is first taken to 15 significant figures so that a decimal tie
+    // stored just below its half (2.345 is 2.34499...) still rounds up.
+    static double round(double x, int precision);
+    // x rounded to n significant figures for n in 1..14; a tie within 1e-13 of one half
+    // goes to the even digit. Zero and other n return x.
+    static double roundSF(double x, int digits);
+
+    // The count of quarter turns in x radians when x lies within 1e-16 (in quarter turns)
+    // of a whole number of them and |x| < 1e12: returns true with that count reduced to
+    // -3..3 (the sign of the count). False when x is not at a quarter turn.
+    static bool quarterTurn(double x, int& m);
+
+    // Sine and cosine that answer exactly 0, 1, -1 at non-negative quarter turns.
+    static double VQSin(double x);
+    static double VQCos(double x);
+};
+
+} // namespace orvenda
