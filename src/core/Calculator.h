@@ -36,6 +36,7 @@ class VQGraphPtArray;
 class DrawObject;
 class NotificationCenter;
 class Reachability;
+class EquationEvaluator;
 
 // One variable slot as handed in and out of the store: the value, then the significance
 // pair as signed bytes.
@@ -196,6 +197,7 @@ public:
     std::shared_ptr<ProgramOutputManager> prgmOutputMgr;
     std::shared_ptr<StatTests> statTests;
     std::shared_ptr<SolverManager> solverManager;
+    std::shared_ptr<EquationEvaluator> equationEvaluator;
 
     // ---- Device and run ----
 

@@ -1,0 +1,778 @@
+#include "core/VQStack.h"
+
+#include "core/Calculator.h"
+#include "core/VQList.h"
+#include "core/VQMatrix.h"
+#include "core/services/EquationEvaluator.h"
+#include "core/services/YEqManager.h"
+#include "language/Precedence.h"
+#include "language/Vocabulary.h"
+
+#include <map>
+
+#include <gtest/gtest.h>
+
+using namespace orvenda;
+
+namespace {
+
+using Ops = std::vector<std::uint32_t>;
+
+constexpr int Y1 = 0x5E10;
+constexpr int Y2 = 0x5E11;
+constexpr int Y3 = 0x5E12;
+
+// Equations by token; the compiled form of an equation is a stack holding its tokens as
+// variable references (enough for the evaluator double below).
+class FakeYEq : public YEqManager {
+public:
+    std::map<int, Ops> equations;
+    Calculator* calc = nullptr;
+
+    void clearAll() override { equations.clear(); }
+    std::string eqString(int) const override { return {}; }
+    void changeMode(int) override {}
+    std::optional<Ops> plotForFunction(int token) const override
+    {
+        auto it = equations.find(token);
+        if (it == equations.end())
+            return std::nullopt;
+        return it->second;
+    }
+    std::shared_ptr<VQStack> rpnForFunction(int token) override
+    {
+        auto it = equations.find(token);
+        if (it == equations.end() || it->second.empty())
+            return nullptr;
+        auto rpn = std::make_shared<VQStack>(calc);
+        for (std::uint32_t op : it->second)
+            rpn->pushVar(static_cast<int>(op), 7);
+        return rpn;
+    }
+    int seqFlagsFor(int) override { return 0; }
+    int numSeqInitializersFor(int) const override { return 0; }
+    void setYEqFunc(int token, const Ops& ops) override { equations[token] = ops; }
+    void setYEqFunc(int, int, double, double, double, double) override {}
+    void setFunction(int, bool) override {}
+    int initSeq(int, const VQList*) override { return 0; }
+    void setStyle(int, const VQColor&, int) override {}
+    void setColor(const VQColor&, int) override {}
+    bool shouldPlotFunction(int) const override { return true; }
+    void deleteEquation(int token) override { equations.erase(token); }
+    nlohmann::json encode() const override { return {}; }
+    void decode(const nlohmann::json&) override {}
+};
+
+// Evaluates a compiled equation as the value of its first record.
+class FakeEvaluator : public EquationEvaluator {
+public:
+    int seqToken = 0;
+    double seqN = -1;
+    Operand failWith;
+    bool fail = false;
+
+    Operand evalSeqNum(int token, double n) override
+    {
+        seqToken = token;
+        seqN = n;
+        Operand r;
+        r.kind = KindReal;
+        r.value = {n * 2, 0};
+        return r;
+    }
+    Operand evaluate(const VQStack& rpn) override
+    {
+        if (fail)
+            return failWith;
+        return rpn.getValueAt(0);
+    }
+};
+
+VQList listOf(std::initializer_list<double> xs)
+{
+    VQList l;
+    for (double x : xs)
+        l.addReal(x, 3, -1);
+    return l;
+}
+
+class StackTest : public ::testing::Test {
+protected:
+    Calculator calc;
+    VQStack s{&calc};
+    std::shared_ptr<FakeYEq> yEq = std::make_shared<FakeYEq>();
+    std::shared_ptr<FakeEvaluator> evaluator = std::make_shared<FakeEvaluator>();
+
+    void SetUp() override { yEq->calc = &calc; }
+    void wireEquations()
+    {
+        calc.yEqManager = yEq;
+        calc.equationEvaluator = evaluator;
+    }
+    Operand resolveVar(int token)
+    {
+        VQStack t(&calc);
+        t.pushVar(token, 4);
+        return t.getValueAt(0);
+    }
+};
+
+} // namespace
+
+// ---- Storage ----
+
+TEST_F(StackTest, GrowsByTenAndClearKeepsCapacity)
+{
+    EXPECT_EQ(s.stackReserve(), 10);
+    for (int k = 0; k < 10; ++k)
+        s.pushReal(k, 15, -15, k);
+    EXPECT_EQ(s.stackReserve(), 10);
+    s.pushReal(10, 15, -15, 10);
+    EXPECT_EQ(s.stackReserve(), 20);
+    EXPECT_EQ(s.count(), 11);
+    EXPECT_EQ(s.opAtIndex(10)->re(), 10);
+    EXPECT_EQ(s.opAtIndex(0)->location, 0);
+
+    s.setHasDecimalPoint(true);
+    s.clear();
+    EXPECT_EQ(s.count(), 0);
+    EXPECT_EQ(s.stackReserve(), 20);
+    EXPECT_FALSE(s.hasDecimalPoint());
+}
+
+TEST_F(StackTest, EmptyStackAnswersNothing)
+{
+    EXPECT_FALSE(s.pop().has_value());
+    EXPECT_EQ(s.count(), 0);
+    EXPECT_EQ(s.peek(), nullptr);
+    EXPECT_EQ(s.lastOperand(), nullptr);
+    EXPECT_EQ(s.opAtIndex(0), nullptr);
+    EXPECT_EQ(s.opAtIndex(-1), nullptr);
+
+    Operand v = s.popValue();
+    EXPECT_EQ(v.kind, KindReal);
+    EXPECT_EQ(v.value, std::complex<double>(0, 0));
+    EXPECT_EQ(v.sigFig, 10);
+    EXPECT_EQ(v.sigDec, -10);
+    EXPECT_EQ(v.location, 0);
+    Operand n = s.getValueWithOp(nullptr);
+    EXPECT_EQ(n.kind, KindReal);
+    EXPECT_EQ(n.sigFig, 10);
+}
+
+TEST_F(StackTest, PeekLastOperandAndIndexing)
+{
+    s.pushReal(1, 15, -15, 0);
+    s.pushReal(2, 15, -15, 1);
+    s.pushReal(3, 15, -15, 2);
+    EXPECT_EQ(s.peek()->re(), 3);
+    EXPECT_EQ(s.lastOperand()->re(), 1);
+    EXPECT_EQ(s.opAtIndex(1)->re(), 2);
+    EXPECT_EQ(s.opAtIndex(3), nullptr);
+    EXPECT_EQ(s.top(), 3);
+    ASSERT_EQ(s.stack().size(), 3u);
+}
+
+// ---- Push forms ----
+
+TEST_F(StackTest, PushFormsWriteTheirRecords)
+{
+    s.pushReal(2.5, 3, -1, 4);
+    Operand r = *s.pop();
+    EXPECT_EQ(r.kind, KindReal);
+    EXPECT_EQ(r.value, std::complex<double>(2.5, 0));
+    EXPECT_EQ(r.sigFig, 3);
+    EXPECT_EQ(r.sigDec, -1);
+    EXPECT_EQ(r.location, 4);
+    EXPECT_EQ(r.error, 0);
+
+    // The slot just vacated held a pair of (3, -1); a complex push must not inherit it.
+    s.pushComplex({1, -2}, 5);
+    Operand c = *s.peek();
+    EXPECT_EQ(c.kind, KindComplex);
+    EXPECT_EQ(c.value, std::complex<double>(1, -2));
+    EXPECT_EQ(c.sigFig, 15);
+    EXPECT_EQ(c.sigDec, -15);
+    EXPECT_EQ(c.displayMod, 0);
+
+    VQList cl;
+    cl.addComplex({1, 1});
+    ASSERT_EQ(cl.type(), 1);
+    s.pushList(std::make_shared<VQList>(cl), 6);
+    EXPECT_EQ(s.peek()->kind, KindRealList);  // even for a complex list
+    ASSERT_TRUE(s.peek()->list);
+
+    auto m = VQMatrix::matrixWithRow(2, 2);
+    s.pushMatrix(std::make_shared<VQMatrix>(*m), 7);
+    EXPECT_EQ(s.peek()->kind, KindMatrix);
+    EXPECT_EQ(s.peek()->matrix->dimRow(), 2u);
+
+    s.pushString(std::make_shared<Ops>(Ops{0x41, 0x42}), 8);
+    EXPECT_EQ(s.peek()->kind, KindString);
+    EXPECT_EQ(*s.peek()->string, (Ops{0x41, 0x42}));
+}
+
+TEST_F(StackTest, PushOpcodeKeepsTheWholeWordAndPrecedenceOfItsLowHalf)
+{
+    const std::uint32_t constant = 0xBB5E | (7u << 16);
+    s.pushOpcode(constant, 2);
+    EXPECT_EQ(s.peek()->kind, KindOpcode);
+    EXPECT_EQ(s.peek()->opcode, constant);
+    EXPECT_EQ(s.peek()->precedence, Precedence::opOrder(0xBB5E));
+
+    s.pushOpcode(0x70, 3);  // +
+    EXPECT_EQ(s.peek()->precedence, Precedence::opOrder(0x70));
+    EXPECT_NE(s.peek()->precedence, Precedence::notAnOperator);
+}
+
+TEST_F(StackTest, PushOperandCopiesAndSetsTheCallersLocation)
+{
+    Operand op;
+    op.kind = KindReal;
+    op.value = {9, 0};
+    op.aux = 5;
+    op.name[0] = U'Q';
+    op.flag = true;
+    op.error = 3;
+    s.pushOperand(op, 12);
+    EXPECT_EQ(op.location, 12);
+    const Operand& in = *s.peek();
+    EXPECT_EQ(in.location, 12);
+    EXPECT_EQ(in.aux, 5);
+    EXPECT_EQ(in.name[0], U'Q');
+    EXPECT_TRUE(in.flag);
+    EXPECT_EQ(in.error, 3);  // a copy is whole
+
+    // Pushing a record that lives in the stack itself, across a growth.
+    for (int k = 0; k < 9; ++k)
+        s.pushOperand(*s.lastOperand(), k);
+    EXPECT_EQ(s.count(), 10);
+    s.pushOperand(*s.lastOperand(), 99);
+    EXPECT_EQ(s.count(), 11);
+    EXPECT_EQ(s.peek()->value, std::complex<double>(9, 0));
+    EXPECT_EQ(s.peek()->location, 99);
+}
+
+TEST_F(StackTest, PushVarClassifiesEveryVariableFamily)
+{
+    struct Case {
+        int token, subKind, index, tokenField;
+    };
+    const Case cases[] = {
+        {0x41, VarReal, 0, 0x41},          {0x5A, VarReal, 25, 0x5A},
+        {0x5B, VarReal, 26, 0x5B},         {0xBBAA, VarReal, 27, 0xBBAA},
+        {0x6300, VarReal, 28, 0x6300},     {0x633C, VarReal, 88, 0x633C},
+        {0x6200, VarReal, 89, 0x6200},     {0x623C, VarReal, 149, 0x623C},
+        {0x1020, VarReal, 212, 0x1020},    {0x1025, VarReal, 217, 0x1025},
+        {0x5D00, VarList, 0, 0x5D00},      {0x5D05, VarList, 5, 0x5D05},
+        {0x5C00, VarMatrix, 0, 0x5C00},    {0x5C09, VarMatrix, 9, 0x5C09},
+        {0xAB, VarSeed, -1, 0xAB},         {0xB5, VarDim, -1, 0xB5},
+        {0x1002, VarListElement, 0, 1},    {0x1007, VarListElement, 5, 1},
+        {0x1008, VarMatrixElement, 0, 1},  {0x1011, VarMatrixElement, 9, 1},
+        {0xAA00, VarString, 0xAA00, 0xAA00}, {0xAA09, VarString, 0xAA09, 0xAA09},
+        {0x5E10, VarEquation, 0x5E10, 0x5E10}, {0x5E2B, VarEquation, 0x5E2B, 0x5E2B},
+        {0x5E45, VarEquation, 0x5E45, 0x5E45}, {0x5E82, VarEquation, 0x5E82, 0x5E82},
+        {0x5EA9, VarEquation, 0x5EA9, 0x5EA9}, {0x6109, VarGDB, 0x6109, 0x6109},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.token);
+        s.clear();
+        s.pushVar(c.token, 3);
+        ASSERT_EQ(s.count(), 1);
+        const Operand& r = *s.peek();
+        EXPECT_EQ(r.kind, KindVariable);
+        EXPECT_EQ(r.var.subKind, c.subKind);
+        EXPECT_EQ(r.var.index, c.index);
+        EXPECT_EQ(r.var.token, c.tokenField);
+        EXPECT_EQ(r.location, 3);
+    }
+
+    s.clear();
+    s.pushVar(0x5D01, 0);
+    EXPECT_EQ(s.peek()->var.name, Vocabulary::shared().nameForOpcode(0x5D01));
+    s.pushVar(0x1003, 0);
+    EXPECT_EQ(s.peek()->var.name, Vocabulary::shared().nameForOpcode(0x5D01));
+    s.pushVar(0x41, 0);
+    EXPECT_TRUE(s.peek()->var.name.empty());
+}
+
+TEST_F(StackTest, PushVarOfAnUnknownTokenPushesAnUndefinedError)
+{
+    for (int token : {0x30, 0x5E1A, 0x5E83, 0x5D06, 0x5C0A, 0x6245, 0x1001, 0x1026}) {
+        SCOPED_TRACE(token);
+        s.clear();
+        s.pushVar(token, 9);
+        ASSERT_EQ(s.count(), 1);
+        EXPECT_EQ(s.peek()->kind, KindError);
+        EXPECT_EQ(s.peek()->error, 16);
+        EXPECT_EQ(s.peek()->location, 9);
+        EXPECT_EQ(s.peek()->var.subKind, VarNone);
+    }
+}
+
+TEST_F(StackTest, NamedListGDBAndInputRecords)
+{
+    s.pushVarName("ABC", 1);
+    EXPECT_EQ(s.peek()->kind, KindVariable);
+    EXPECT_EQ(s.peek()->var.subKind, VarList);
+    EXPECT_EQ(s.peek()->var.index, -1);
+    EXPECT_EQ(s.peek()->var.name, "ABC");
+
+    s.pushGDBName("GDB3", 2);
+    EXPECT_EQ(s.peek()->kind, KindGDBName);
+    EXPECT_EQ(s.peek()->var.subKind, VarGDB);
+    EXPECT_EQ(s.peek()->var.index, -1);
+    EXPECT_EQ(s.peek()->var.name, "GDB3");
+    // A name record is not a variable reference: it resolves to itself.
+    EXPECT_EQ(s.getValueAt(1).kind, KindGDBName);
+
+    VarRef v;
+    v.subKind = VarReal;
+    v.token = 0x41;
+    auto prompt = std::make_shared<Ops>(Ops{0x41, 0x6A, 0xAF});
+    s.pushIO(prompt, v, 3);
+    EXPECT_EQ(s.peek()->kind, KindInputRequest);
+    EXPECT_EQ(s.peek()->var.token, 0x41);
+    EXPECT_EQ(s.peek()->string, prompt);
+}
+
+TEST_F(StackTest, PushResultsNestsTheTopRecordsTopFirst)
+{
+    s.pushReal(0, 15, -15, 0);
+    s.pushReal(1, 15, -15, 1);  // a
+    s.pushReal(2, 15, -15, 2);  // b
+    s.pushReal(3, 15, -15, 3);  // c
+    s.pushResults(3, 8);
+    ASSERT_EQ(s.count(), 2);
+    const Operand& r = *s.peek();
+    EXPECT_EQ(r.kind, KindResults);
+    EXPECT_EQ(r.location, 8);
+    EXPECT_EQ(r.displayMod, 0);
+    ASSERT_TRUE(r.stack);
+    ASSERT_EQ(r.stack->count(), 3);
+    EXPECT_EQ(r.stack->opAtIndex(0)->re(), 3);
+    EXPECT_EQ(r.stack->opAtIndex(1)->re(), 2);
+    EXPECT_EQ(r.stack->opAtIndex(2)->re(), 1);
+    EXPECT_EQ(r.stack->opAtIndex(0)->location, 3);
+
+    // Asking for more than there is takes what there is.
+    s.pushPrompt(5, 9);
+    ASSERT_EQ(s.count(), 1);
+    EXPECT_EQ(s.peek()->kind, KindPrompt);
+    EXPECT_EQ(s.peek()->stack->count(), 2);
+    EXPECT_EQ(s.peek()->stack->opAtIndex(0)->kind, KindResults);
+}
+
+// ---- Ownership ----
+
+TEST_F(StackTest, PoppedAndCopiedRecordsOutliveTheStack)
+{
+    auto list = std::make_shared<VQList>(listOf({1, 2, 3}));
+    s.pushList(list, 0);
+    s.pushResults(1, 1);
+    Operand results = *s.peek();
+    std::optional<Operand> popped = s.pop();
+    ASSERT_TRUE(popped);
+    // The vacated slot is reused; the popped record is unaffected.
+    s.pushReal(7, 15, -15, 2);
+    s.pushReal(8, 15, -15, 3);
+    s.clear();
+    list.reset();
+    ASSERT_TRUE(popped->stack);
+    ASSERT_EQ(popped->stack->count(), 1);
+    EXPECT_EQ(popped->stack->opAtIndex(0)->list->count(), 3);
+    EXPECT_EQ(results.stack->opAtIndex(0)->list->realAtIndex(2), 3);
+
+    // A copy of the stack shares the list, and keeps it when the original is cleared.
+    VQStack a(&calc);
+    auto shared = std::make_shared<VQList>(listOf({4}));
+    a.pushList(shared, 0);
+    VQStack b(a);
+    Operand copy = *a.peek();
+    EXPECT_EQ(b.peek()->list, shared);
+    a.clear();
+    shared.reset();
+    EXPECT_EQ(b.peek()->list->realAtIndex(0), 4);
+    EXPECT_EQ(copy.list->realAtIndex(0), 4);
+    EXPECT_EQ(copy.list.use_count(), 2);
+}
+
+TEST_F(StackTest, CopiesTakeCapacityCountAndFlag)
+{
+    for (int k = 0; k < 12; ++k)
+        s.pushReal(k, 15, -15, k);
+    s.setHasDecimalPoint(true);
+    auto copy = VQStack::stackWithStack(s);
+    EXPECT_EQ(copy->count(), 12);
+    EXPECT_EQ(copy->stackReserve(), 20);
+    EXPECT_TRUE(copy->hasDecimalPoint());
+    EXPECT_EQ(copy->opAtIndex(11)->re(), 11);
+
+    VQStack small(&calc);
+    small.pushReal(1, 15, -15, 0);
+    small.set(s);
+    EXPECT_EQ(small.count(), 12);
+    EXPECT_EQ(small.stackReserve(), 20);
+    small.set(small);
+    EXPECT_EQ(small.count(), 12);
+
+    // The evaluator's save-and-restore around a nested run.
+    auto saved = VQStack::stackWithStack(s);
+    s.clear();
+    s.pushReal(-1, 15, -15, 0);
+    s.set(*saved);
+    EXPECT_EQ(s.count(), 12);
+    EXPECT_EQ(s.peek()->re(), 11);
+}
+
+// ---- Resolution ----
+
+TEST_F(StackTest, GetValueAtOutsideTheStackIsUndefined)
+{
+    s.pushReal(1, 15, -15, 5);
+    for (int index : {-1, 1}) {
+        Operand r = s.getValueAt(index);
+        EXPECT_EQ(r.kind, KindError);
+        EXPECT_EQ(r.error, 16);
+        EXPECT_EQ(r.location, 0);
+    }
+    Operand same = s.getValueAt(0);
+    EXPECT_EQ(same.kind, KindReal);
+    EXPECT_EQ(same.location, 5);
+    EXPECT_EQ(same.sigFig, 15);  // not a reference: unchanged
+}
+
+TEST_F(StackTest, RealVariablesResolveWithTheirStoredPair)
+{
+    calc.vars[0] = {2.5, 0};
+    calc.varsSigFig[0] = 2;
+    calc.varsSigDec[0] = -1;
+    calc.vars[1] = {1, -1};
+    calc.varsSigFig[1] = 4;
+    calc.varsSigDec[1] = -3;
+
+    Operand a = resolveVar(0x41);
+    EXPECT_EQ(a.kind, KindReal);
+    EXPECT_EQ(a.value, std::complex<double>(2.5, 0));
+    EXPECT_EQ(a.sigFig, 2);
+    EXPECT_EQ(a.sigDec, -1);
+    EXPECT_EQ(a.location, 4);
+    EXPECT_EQ(a.error, 0);
+
+    Operand b = resolveVar(0x42);
+    EXPECT_EQ(b.kind, KindComplex);
+    EXPECT_EQ(b.value, std::complex<double>(1, -1));
+    EXPECT_EQ(b.sigFig, 4);
+
+    calc.vars[213] = {6, 0};
+    EXPECT_EQ(resolveVar(0x1021).re(), 6);
+
+    // The seed, the dimension and a graph database read as 0.
+    for (int token : {0xAB, 0xB5, 0x6100}) {
+        Operand z = resolveVar(token);
+        EXPECT_EQ(z.kind, KindReal);
+        EXPECT_EQ(z.value, std::complex<double>(0, 0));
+        EXPECT_EQ(z.sigFig, 10);
+        EXPECT_EQ(z.sigDec, -10);
+    }
+}
+
+TEST_F(StackTest, StringVariablesResolveToACopyOfTheStore)
+{
+    calc.strings[2] = {0x41, 0x42};
+    Operand r = resolveVar(0xAA02);
+    EXPECT_EQ(r.kind, KindString);
+    ASSERT_TRUE(r.string);
+    EXPECT_EQ(*r.string, (Ops{0x41, 0x42}));
+    calc.strings[2].clear();
+    EXPECT_EQ(r.string->size(), 2u);
+}
+
+TEST_F(StackTest, ListVariablesAndElements)
+{
+    const std::string l1 = Vocabulary::shared().nameForOpcode(0x5D00);
+    calc.lists[l1] = listOf({1, 2, 3});
+
+    Operand whole = resolveVar(0x5D00);
+    EXPECT_EQ(whole.kind, KindRealList);
+    ASSERT_TRUE(whole.list);
+    EXPECT_EQ(whole.list->count(), 3);
+
+    VQStack t(&calc);
+    t.pushVar(0x1002, 6);
+    t.peek()->var.elem1 = 4;  // L1(5)
+    Operand bad = t.getValueAt(0);
+    EXPECT_EQ(bad.kind, KindError);
+    EXPECT_EQ(bad.error, 83);
+    EXPECT_EQ(bad.location, 6);
+    t.peek()->var.elem1 = -1;
+    EXPECT_EQ(t.getValueAt(0).error, 83);
+    t.peek()->var.elem1 = 1;  // L1(2)
+    Operand good = t.getValueAt(0);
+    EXPECT_EQ(good.kind, KindReal);
+    EXPECT_EQ(good.re(), 2);
+    EXPECT_EQ(good.sigFig, 3);
+    EXPECT_EQ(good.sigDec, -1);
+
+    // The same complex list is kind 3 pushed, kind 4 reached through a reference.
+    VQList cl;
+    cl.addComplex({1, 2});
+    calc.lists["CPX"] = cl;
+    t.pushVarName("CPX", 0);
+    EXPECT_EQ(t.getValueAt(1).kind, KindComplexList);
+    t.pushVar(0x1002, 0);
+    t.peek()->var.name = "CPX";
+    Operand ce = t.getValueAt(2);
+    EXPECT_EQ(ce.kind, KindComplex);
+    EXPECT_EQ(ce.value, std::complex<double>(1, 2));
+    EXPECT_EQ(ce.sigFig, 10);
+}
+
+TEST_F(StackTest, AnUnknownListNameIsCreatedEmpty)
+{
+    ASSERT_EQ(calc.lists.count("NEW"), 0u);
+    s.pushVarName("NEW", 2);
+    Operand r = s.getValueAt(0);
+    EXPECT_EQ(r.kind, KindRealList);
+    ASSERT_TRUE(r.list);
+    EXPECT_EQ(r.list->count(), 0);
+    EXPECT_EQ(calc.lists.count("NEW"), 1u);
+
+    // An element of a list that does not exist is undefined, and creates nothing.
+    s.pushVar(0x1002, 3);
+    s.peek()->var.name = "GONE";
+    Operand e = s.getValueAt(1);
+    EXPECT_EQ(e.kind, KindError);
+    EXPECT_EQ(e.error, 16);
+    EXPECT_EQ(calc.lists.count("GONE"), 0u);
+}
+
+TEST_F(StackTest, TheTableListSlotResolvesToTheTableList)
+{
+    VQList cl;
+    cl.addComplex({0, 1});
+    calc.tableList = cl;
+    Operand r = resolveVar(0x632A);  // TblInput, slot 70
+    EXPECT_EQ(r.kind, KindComplexList);
+    ASSERT_TRUE(r.list);
+    EXPECT_EQ(r.list->count(), 1);
+}
+
+TEST_F(StackTest, MatricesAndTheirCells)
+{
+    auto m = VQMatrix::matrixWithRow(2, 3);
+    ASSERT_TRUE(m);
+    m->set(5.5, 1, 2);
+    calc.matrices[1] = *m;
+
+    Operand whole = resolveVar(0x5C01);
+    EXPECT_EQ(whole.kind, KindMatrix);
+    ASSERT_TRUE(whole.matrix);
+    EXPECT_EQ(whole.matrix->dimCol(), 3u);
+
+    VQStack t(&calc);
+    t.pushVar(0x1009, 0);
+    Operand& ref = *t.peek();
+    ref.var.elem1 = 2;  // column
+    ref.var.elem2 = 1;  // row
+    Operand cell = t.getValueAt(0);
+    EXPECT_EQ(cell.kind, KindReal);
+    EXPECT_EQ(cell.re(), 5.5);
+    EXPECT_EQ(cell.sigFig, 10);
+    for (auto [col, row] : {std::pair{3, 0}, std::pair{0, 2}, std::pair{0, -1}, std::pair{-1, 0}}) {
+        ref.var.elem1 = col;
+        ref.var.elem2 = row;
+        Operand bad = t.getValueAt(0);
+        EXPECT_EQ(bad.kind, KindError);
+        EXPECT_EQ(bad.error, 83);
+    }
+}
+
+TEST_F(StackTest, AReferenceToNoStoredObjectIsUndefinedNotAnEmptyKind)
+{
+    // A matrix number outside [A]..[J] (a damaged reference) never gives a matrix record
+    // without its matrix.
+    s.pushVar(0x5C00, 0);
+    s.peek()->var.index = 12;
+    Operand m = s.getValueAt(0);
+    EXPECT_EQ(m.kind, KindError);
+    EXPECT_EQ(m.error, 16);
+    s.pushVar(0x1008, 0);
+    s.peek()->var.index = -1;
+    EXPECT_EQ(s.getValueAt(1).error, 16);
+
+    // [J] exists, empty: the whole matrix resolves, any cell is a bad index.
+    Operand j = resolveVar(0x5C09);
+    EXPECT_EQ(j.kind, KindMatrix);
+    ASSERT_TRUE(j.matrix);
+    EXPECT_EQ(j.matrix->dimRow(), 0u);
+    s.pushVar(0x1011, 0);
+    EXPECT_EQ(s.getValueAt(2).error, 83);
+
+    // A slot outside the store.
+    s.pushVar(0x41, 0);
+    s.peek()->var.index = 218;
+    EXPECT_EQ(s.getValueAt(3).error, 16);
+}
+
+TEST_F(StackTest, ResolvedObjectsAreTheRecordsOwn)
+{
+    const std::string l1 = Vocabulary::shared().nameForOpcode(0x5D00);
+    calc.lists[l1] = listOf({1, 2});
+    Operand r = resolveVar(0x5D00);
+    calc.clearAllLists();
+    calc.matrices[0] = *VQMatrix::matrixWithRow(1, 1);
+    Operand m = resolveVar(0x5C00);
+    calc.clearMatrix(0);
+    calc.matrices[0] = VQMatrix();
+    ASSERT_TRUE(r.list);
+    EXPECT_EQ(r.list->count(), 2);
+    ASSERT_TRUE(m.matrix);
+    EXPECT_EQ(m.matrix->dimRow(), 1u);
+}
+
+// ---- Equations ----
+
+TEST_F(StackTest, EquationsResolveThroughTheEvaluator)
+{
+    wireEquations();
+    calc.vars[0] = {3, 0};
+    yEq->equations[Y1] = {0x41};  // Y1 = A
+    Operand r = resolveVar(Y1);
+    EXPECT_EQ(r.kind, KindReal);
+    EXPECT_EQ(r.re(), 3);
+    EXPECT_EQ(r.location, 7);  // the evaluated record's own location
+    EXPECT_EQ(r.error, 0);
+
+    // Sequences go to the sequence evaluator at n = the real part of slot 27.
+    calc.vars[27] = {4, 1};
+    Operand u = resolveVar(0x5E81);
+    EXPECT_EQ(evaluator->seqToken, 0x5E81);
+    EXPECT_EQ(evaluator->seqN, 4);
+    EXPECT_EQ(u.re(), 8);
+}
+
+TEST_F(StackTest, SelfReferencingAndEmptyEquations)
+{
+    wireEquations();
+    yEq->equations[Y1] = {0x41, 0x70, Y1};
+    Operand self = resolveVar(Y1);
+    EXPECT_EQ(self.kind, KindError);
+    EXPECT_EQ(self.error, 29);
+    EXPECT_EQ(self.location, 4);
+
+    yEq->equations[Y2] = {};
+    Operand empty = resolveVar(Y2);
+    EXPECT_EQ(empty.kind, KindError);
+    EXPECT_EQ(empty.error, 0);
+
+    Operand none = resolveVar(Y3);  // no such equation
+    EXPECT_EQ(none.kind, KindError);
+    EXPECT_EQ(none.error, 0);
+}
+
+TEST_F(StackTest, EquationsNamingEachOtherStopInsteadOfRecursing)
+{
+    wireEquations();
+    yEq->equations[Y1] = {static_cast<std::uint32_t>(Y2)};
+    yEq->equations[Y2] = {static_cast<std::uint32_t>(Y1)};
+    Operand r = resolveVar(Y1);
+    EXPECT_EQ(r.kind, KindError);
+    EXPECT_EQ(r.error, 29);
+}
+
+TEST_F(StackTest, WithoutAnEvaluatorEquationsAreUndefined)
+{
+    calc.yEqManager = yEq;
+    yEq->equations[Y1] = {0x41};
+    Operand r = resolveVar(Y1);
+    EXPECT_EQ(r.kind, KindError);
+    EXPECT_EQ(r.error, 16);
+    Operand u = resolveVar(0x5E80);
+    EXPECT_EQ(u.kind, KindError);
+    EXPECT_EQ(u.error, 16);
+}
+
+TEST_F(StackTest, AFailedEquationKeepsItsError)
+{
+    wireEquations();
+    yEq->equations[Y1] = {0x41};
+    evaluator->fail = true;
+    evaluator->failWith.kind = KindError;
+    evaluator->failWith.error = 17;
+    evaluator->failWith.location = 2;
+    Operand r = resolveVar(Y1);
+    EXPECT_EQ(r.kind, KindError);
+    EXPECT_EQ(r.error, 17);
+    EXPECT_EQ(r.location, 2);
+
+    // A value is never reported with a stale error.
+    evaluator->failWith.kind = KindReal;
+    Operand v = resolveVar(Y1);
+    EXPECT_EQ(v.kind, KindReal);
+    EXPECT_EQ(v.error, 0);
+}
+
+// ---- Whole-stack operations ----
+
+TEST_F(StackTest, ReplaceVarsExceptKeepsTheNamedVariable)
+{
+    calc.vars[0] = {1.5, 0};  // A
+    calc.varsSigFig[0] = 2;
+    calc.varsSigDec[0] = -1;
+    calc.vars[1] = {0, 2};  // B
+    s.pushVar(0x58, 0);     // X
+    s.pushVar(0x41, 1);     // A
+    s.pushVar(0x42, 2);     // B
+    s.pushVar(0x5D00, 3);   // L1
+    s.pushOpcode(0x70, 4);
+    s.replaceVarsExcept(0x58);
+
+    EXPECT_EQ(s.opAtIndex(0)->kind, KindVariable);
+    EXPECT_EQ(s.opAtIndex(0)->var.token, 0x58);
+    const Operand& a = *s.opAtIndex(1);
+    EXPECT_EQ(a.kind, KindReal);
+    EXPECT_EQ(a.re(), 1.5);
+    EXPECT_EQ(a.sigFig, 2);
+    EXPECT_EQ(a.sigDec, -1);
+    EXPECT_EQ(a.location, 1);
+    EXPECT_EQ(s.opAtIndex(2)->kind, KindComplex);
+    EXPECT_EQ(s.opAtIndex(2)->value, std::complex<double>(0, 2));
+    EXPECT_EQ(s.opAtIndex(3)->kind, KindVariable);
+    EXPECT_EQ(s.opAtIndex(4)->kind, KindOpcode);
+}
+
+TEST_F(StackTest, ExpandListsTakesEachListsFirstElement)
+{
+    const std::string l2 = Vocabulary::shared().nameForOpcode(0x5D01);
+    calc.lists[l2] = listOf({6, 7});
+    s.pushVar(0x5D01, 0);
+    s.pushOpcode(0x70, 1);
+    std::vector<VQStack> expanded = s.expandLists();
+    ASSERT_EQ(expanded.size(), 1u);
+    EXPECT_EQ(expanded[0].opAtIndex(0)->kind, KindReal);
+    EXPECT_EQ(expanded[0].opAtIndex(0)->re(), 6);
+    EXPECT_EQ(s.opAtIndex(0)->kind, KindVariable);  // the original is untouched
+}
+
+TEST_F(StackTest, DescriptionListsOneLinePerRecord)
+{
+    EXPECT_EQ(s.description(), "<empty stack>\n");
+    s.pushReal(1.25, 3, -2, 3);
+    s.pushComplex({1, 2}, 4);
+    s.pushVar(0x41, 5);
+    s.pushVar(0x5B, 6);
+    s.pushVar(0x5C02, 7);
+    s.pushVar(0x1021, 8);
+    s.pushVarName("AB", 9);
+    s.pushResults(0, 10);
+    EXPECT_EQ(s.description(),
+              "     3   1.2500e+00 [3:-2]\n"
+              "     4   1.0000+2.0000i\n"
+              "     5   v:A\n"
+              "     6   v:THETA\n"
+              "     7   vMat:[C]\n"
+              "     8   v:u2\n"
+              "     9   vList:AB\n"
+              "    10   undefined operand:34\n");
+}
