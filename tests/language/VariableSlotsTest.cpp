@@ -1,4 +1,5 @@
 #include "language/VariableSlots.h"
+#include "language/Vocabulary.h"
 
 #include <gtest/gtest.h>
 #include <cstdio>
@@ -119,4 +120,20 @@ TEST(VariableSlots, Names)
     // A slot without a token is named through the lookup's fallback.
     EXPECT_EQ(VariableSlots::nameForVariable(87, hexName), "op(FFFF)");
     EXPECT_EQ(VariableSlots::nameForVariable(-1, hexName), "op(FFFF)");
+}
+
+TEST(VariableSlots, NamesThroughTheVocabulary)
+{
+    const auto& vocabulary = orvenda::Vocabulary::shared();
+    const auto name = [&](uint32_t op) { return vocabulary.nameForOpcode(op); };
+    EXPECT_EQ(VariableSlots::nameForVariable(0, name), "A");
+    EXPECT_EQ(VariableSlots::nameForVariable(26, name), "θ");
+    EXPECT_EQ(VariableSlots::nameForVariable(27, name), "η");
+    EXPECT_EQ(VariableSlots::nameForVariable(38, name), "Xmin");
+    EXPECT_EQ(VariableSlots::nameForVariable(71, name), "ɴ");
+    EXPECT_EQ(VariableSlots::nameForVariable(86, name), "begin/end");
+    EXPECT_EQ(VariableSlots::nameForVariable(87, name), "op(FFFF)");
+    EXPECT_EQ(VariableSlots::nameForVariable(91, name), "n");
+    EXPECT_EQ(VariableSlots::nameForVariable(158, name), "C-Level");
+    EXPECT_EQ(VariableSlots::nameForVariable(212, name), "u1");
 }
