@@ -11,6 +11,9 @@
 #include "core/services/StatGraphManager.h"
 #include "core/services/ViewControlDelegate.h"
 #include "core/services/YEqManager.h"
+#include "core/ColorTables.h"
+#include "language/UnitNames.h"
+#include "language/Vocabulary.h"
 
 #include <algorithm>
 #include <mutex>
@@ -19,6 +22,8 @@
 #include <sys/utsname.h>
 
 namespace orvenda {
+
+static_assert(Calculator::kUnitClassCount == UnitNames::kClassCount, "one unit-conversion row per unit class");
 
 namespace {
 
@@ -442,5 +447,24 @@ void Calculator::setDrawStartTime(std::optional<TimePoint> time)
 {
     drawStartTime_.store(time ? time->time_since_epoch().count() : 0);
 }
+
+// ---- Token naming (the shared vocabulary) ----
+
+std::string Calculator::nameForOpcode(std::uint32_t op) const { return Vocabulary::shared().nameForOpcode(op); }
+std::string Calculator::speakNameForOpcode(std::uint32_t op) const { return Vocabulary::shared().speakNameForOpcode(op); }
+std::string Calculator::descriptionForOpcode(std::uint32_t op) const { return Vocabulary::shared().descriptionForOpcode(op); }
+std::optional<std::string> Calculator::expandedNameForOpcode(std::uint32_t op) const { return Vocabulary::shared().expandedNameForOpcode(op); }
+std::uint32_t Calculator::opcodeForName(std::string_view name) const { return Vocabulary::shared().opcodeForName(name); }
+std::optional<std::string> Calculator::nameForRegression(int index) const { return Vocabulary::shared().nameForRegression(index); }
+std::optional<std::string> Calculator::nameForGCompute(int index) const { return Vocabulary::shared().nameForGCompute(index); }
+std::optional<std::string> Calculator::nameForVariable(std::int32_t slot) const { return Vocabulary::shared().nameForVariable(slot); }
+
+// ---- Colour tables ----
+
+VColor Calculator::interfaceColorIndex(int n) const { return ColorTables::interfaceColor(keyboardColorSet, n); }
+VColor Calculator::interfaceColor(int set, int index) const { return ColorTables::interfaceColor(set, index); }
+VQList Calculator::standardColor(int n) const { return ColorTables::standardColor(n); }
+VQList Calculator::tiColor(int n) const { return ColorTables::tiColor(n); }
+VQColor Calculator::stdVQColor(int i) const { return ColorTables::stdVQColor(i); }
 
 } // namespace orvenda

@@ -2,6 +2,7 @@
 
 #include "core/NumberFormatter.h"
 #include "core/UserKeySet.h"
+#include "core/VColor.h"
 #include "core/VQColor.h"
 #include "core/VQList.h"
 #include "core/VQMatrix.h"
@@ -175,6 +176,26 @@ public:
     std::string& pad(std::string& text, int width) const { return NumberFormatter::pad(text, width); }
     Ops realToOpcodes(double x) const { return numberFormatter().realToOpcodes(x); }
     std::uint32_t opCodeForChar(char32_t c) const { return NumberFormatter::opCodeForChar(c); }
+
+    // ---- Token naming (the shared vocabulary) ----
+
+    std::string nameForOpcode(std::uint32_t op) const;
+    std::string speakNameForOpcode(std::uint32_t op) const;
+    std::string descriptionForOpcode(std::uint32_t op) const;
+    std::optional<std::string> expandedNameForOpcode(std::uint32_t op) const;
+    std::uint32_t opcodeForName(std::string_view name) const;
+    std::optional<std::string> nameForRegression(int index) const;
+    std::optional<std::string> nameForGCompute(int index) const;
+    std::optional<std::string> nameForVariable(std::int32_t slot) const;
+
+    // ---- Colour tables ----
+
+    // Colour n of the interface set chosen by keyboardColorSet.
+    VColor interfaceColorIndex(int n) const;
+    VColor interfaceColor(int set, int index) const;
+    VQList standardColor(int n) const;
+    VQList tiColor(int n) const;
+    VQColor stdVQColor(int i) const;
 
     // ---- Modes whose setters do more than store ----
 
@@ -352,7 +373,9 @@ public:
     std::optional<VQMatrix> simulRRefMatrix;
     std::vector<Ops> userOps1, userOps2, userOps3, userOps4;
     std::vector<std::string> userNames1, userNames2, userNames3, userNames4;
-    std::array<std::array<unsigned, 2>, 11> toFrom{};
+    // The from-unit and to-unit last chosen in each unit class, one row per class.
+    static constexpr int kUnitClassCount = 12;
+    std::array<std::array<unsigned, 2>, kUnitClassCount> toFrom{};
     unsigned m_convClass = 0, m_convFrom = 0, m_convTo = 0;
     unsigned m_lastClass = 0, m_lastFrom = 0, m_lastTo = 0;
     std::string lastPrgmName;
