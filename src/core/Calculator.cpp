@@ -12,6 +12,7 @@
 #include "core/services/ViewControlDelegate.h"
 #include "core/services/YEqManager.h"
 #include "core/ColorTables.h"
+#include "language/TokenText.h"
 #include "language/UnitNames.h"
 #include "language/Vocabulary.h"
 
@@ -458,6 +459,12 @@ std::uint32_t Calculator::opcodeForName(std::string_view name) const { return Vo
 std::optional<std::string> Calculator::nameForRegression(int index) const { return Vocabulary::shared().nameForRegression(index); }
 std::optional<std::string> Calculator::nameForGCompute(int index) const { return Vocabulary::shared().nameForGCompute(index); }
 std::optional<std::string> Calculator::nameForVariable(std::int32_t slot) const { return Vocabulary::shared().nameForVariable(slot); }
+
+// ---- Op arrays as text ----
+
+std::string Calculator::stringFromOps(std::span<const std::uint32_t> ops) const { return TokenText::stringFromOps(ops); }
+std::string Calculator::stringFromOps(std::span<const std::uint32_t> ops, std::int32_t& cursorPosition) const { return TokenText::stringFromOps(ops, cursorPosition); }
+Calculator::Ops Calculator::stringToOps(std::string_view text) const { return TokenText::stringToOps(text); }
 
 // ---- Colour tables ----
 

@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -187,6 +188,13 @@ public:
     std::optional<std::string> nameForRegression(int index) const;
     std::optional<std::string> nameForGCompute(int index) const;
     std::optional<std::string> nameForVariable(std::int32_t slot) const;
+
+    // ---- Op arrays as text ----
+
+    std::string stringFromOps(std::span<const std::uint32_t> ops) const;
+    // cursorPosition: a token index in, the code-point index of that token's name out.
+    std::string stringFromOps(std::span<const std::uint32_t> ops, std::int32_t& cursorPosition) const;
+    Ops stringToOps(std::string_view text) const;
 
     // ---- Colour tables ----
 

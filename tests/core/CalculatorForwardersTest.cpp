@@ -1,5 +1,6 @@
 #include "core/Calculator.h"
 #include "core/ColorTables.h"
+#include "language/TokenText.h"
 #include "language/UnitNames.h"
 #include "language/Vocabulary.h"
 
@@ -86,4 +87,16 @@ TEST(CalculatorForwardersTest, UnitConversionMemoryHasARowPerUnitClass)
     calc.toFrom[UnitNames::kClassCount - 1] = {3, 4};
     for (std::size_t c = 0; c + 1 < UnitNames::kClassCount; ++c)
         EXPECT_EQ(calc.toFrom[c], (std::array<unsigned, 2>{0, 0})) << c;
+}
+
+TEST(CalculatorForwardersTest, OpArraysAsText)
+{
+    Calculator calc(kUS);
+    const Calculator::Ops ops{0xC2, 0x31, 0x11}; // sin( 1 )
+    EXPECT_EQ(calc.stringFromOps(ops), "sin(1)");
+    std::int32_t cursor = 1;
+    EXPECT_EQ(calc.stringFromOps(ops, cursor), "sin(1)");
+    EXPECT_EQ(cursor, 4);
+    EXPECT_EQ(calc.stringToOps("12"), TokenText::stringToOps("12"));
+    EXPECT_EQ(calc.stringFromOps(calc.stringToOps("12")), "12");
 }
