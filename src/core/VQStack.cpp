@@ -12,6 +12,7 @@
 #include <charconv>
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 namespace orvenda {
 
@@ -166,6 +167,27 @@ VQStack::VQStack(const VQStack& other)
 VQStack& VQStack::operator=(const VQStack& other)
 {
     set(other);
+    return *this;
+}
+
+VQStack::VQStack(VQStack&& other) noexcept
+    : stack_(std::move(other.stack_))
+    , reserve_(std::exchange(other.reserve_, 0))
+    , hasDecimalPoint_(std::exchange(other.hasDecimalPoint_, false))
+    , calc_(other.calc_)
+{
+    other.stack_.clear();
+}
+
+VQStack& VQStack::operator=(VQStack&& other) noexcept
+{
+    if (this != &other) {
+        stack_ = std::move(other.stack_);
+        other.stack_.clear();
+        reserve_ = std::exchange(other.reserve_, 0);
+        hasDecimalPoint_ = std::exchange(other.hasDecimalPoint_, false);
+        calc_ = other.calc_;
+    }
     return *this;
 }
 

@@ -31,8 +31,9 @@ public:
     // initWithStack: the other's capacity, records and decimal-point flag.
     VQStack(const VQStack& other);
     VQStack& operator=(const VQStack& other);
-    VQStack(VQStack&&) noexcept = default;
-    VQStack& operator=(VQStack&&) noexcept = default;
+    // A moved-from stack is empty with no capacity; its next push grows it.
+    VQStack(VQStack&& other) noexcept;
+    VQStack& operator=(VQStack&& other) noexcept;
     ~VQStack() = default;
 
     static std::shared_ptr<VQStack> stackWithStack(const VQStack& other);

@@ -425,6 +425,20 @@ TEST_F(StackTest, CopiesTakeCapacityCountAndFlag)
     EXPECT_EQ(s.peek()->re(), 11);
 }
 
+TEST_F(StackTest, AMovedFromStackStartsAgain)
+{
+    VQStack a(&calc);
+    for (int k = 0; k < 11; ++k)
+        a.pushReal(k, 15, -15, k);
+    VQStack b(std::move(a));
+    EXPECT_EQ(b.count(), 11);
+    EXPECT_EQ(b.stackReserve(), 20);
+    EXPECT_EQ(a.count(), 0);  // NOLINT(bugprone-use-after-move)
+    a.pushReal(1, 15, -15, 0);
+    EXPECT_EQ(a.stackReserve(), 10);
+    EXPECT_EQ(a.count(), 1);
+}
+
 // ---- Resolution ----
 
 TEST_F(StackTest, GetValueAtOutsideTheStackIsUndefined)
