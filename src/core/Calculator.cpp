@@ -12,6 +12,7 @@
 #include "core/services/ViewControlDelegate.h"
 #include "core/services/YEqManager.h"
 #include "core/ColorTables.h"
+#include "core/ValueText.h"
 #include "language/TokenText.h"
 #include "language/UnitNames.h"
 #include "language/Vocabulary.h"
@@ -307,6 +308,7 @@ void Calculator::resetDefaults()
 
 void Calculator::resetAll()
 {
+    ans = VQValue(0.0);
     if (historyManager)
         historyManager->clearAll();
     if (entryManager)
@@ -465,6 +467,16 @@ std::optional<std::string> Calculator::nameForVariable(std::int32_t slot) const 
 std::string Calculator::stringFromOps(std::span<const std::uint32_t> ops) const { return TokenText::stringFromOps(ops); }
 std::string Calculator::stringFromOps(std::span<const std::uint32_t> ops, std::int32_t& cursorPosition) const { return TokenText::stringFromOps(ops, cursorPosition); }
 Calculator::Ops Calculator::stringToOps(std::string_view text) const { return TokenText::stringToOps(text); }
+
+// ---- Value and error text (ValueText) ----
+
+std::string Calculator::formatOperand(const Operand& op) const { return ValueText(*this).formatOperand(op); }
+const std::string& Calculator::formatError(int number) const { return ValueText::formatError(number); }
+std::string Calculator::getAns() const { return ValueText(*this).getAns(); }
+std::string Calculator::getVariable(std::uint32_t token) const { return ValueText(*this).getVariable(token); }
+std::string Calculator::getStringVariable(std::uint32_t token) const { return ValueText(*this).getStringVariable(token); }
+std::string Calculator::getYEqVariable(std::uint32_t token) const { return ValueText(*this).getYEqVariable(token); }
+std::optional<std::string> Calculator::nameForList(const VQList* list) const { return ValueText(*this).nameForList(list); }
 
 // ---- Colour tables ----
 

@@ -5,6 +5,7 @@
 #include "core/VColor.h"
 #include "core/VQColor.h"
 #include "core/VQList.h"
+#include "core/VQValue.h"
 #include "core/VQMatrix.h"
 
 #include <array>
@@ -36,6 +37,7 @@ class SolverManager;
 class VQStatistics;
 class VQGraphPtArray;
 class DrawObject;
+struct Operand;
 class NotificationCenter;
 class Reachability;
 class EquationEvaluator;
@@ -195,6 +197,16 @@ public:
     // cursorPosition: a token index in, the code-point index of that token's name out.
     std::string stringFromOps(std::span<const std::uint32_t> ops, std::int32_t& cursorPosition) const;
     Ops stringToOps(std::string_view text) const;
+
+    // ---- Value and error text (ValueText) ----
+
+    std::string formatOperand(const Operand& op) const;
+    const std::string& formatError(int number) const;
+    std::string getAns() const;
+    std::string getVariable(std::uint32_t token) const;
+    std::string getStringVariable(std::uint32_t token) const;
+    std::string getYEqVariable(std::uint32_t token) const;
+    std::optional<std::string> nameForList(const VQList* list) const;
 
     // ---- Colour tables ----
 
@@ -363,6 +375,8 @@ public:
     std::array<std::complex<double>, kVarCount> vars{};
     std::array<std::int32_t, kVarCount> varsSigFig{};
     std::array<std::int32_t, kVarCount> varsSigDec{};
+    // The last answer.
+    VQValue ans{0.0};
     VQList tableList;
     std::map<std::string, VQList> lists;
     std::vector<std::string> statEditList;
