@@ -3,6 +3,7 @@
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
 #include "core/VQGraphPtArray.h"
+#include "eval/Parser.h"
 #include "core/DrawObject.h"
 #include "core/services/EntryManager.h"
 #include "core/services/HistoryManager.h"
@@ -175,6 +176,7 @@ Calculator::Calculator(LocaleFormats locale, NotificationCenter& notifications)
             monitor->startNotifier();
 
     uKeys = factoryKeySets();
+    parser_ = std::make_unique<Parser>(*this);
 }
 
 Calculator::~Calculator()

@@ -41,6 +41,7 @@ struct Operand;
 class NotificationCenter;
 class Reachability;
 class EquationEvaluator;
+class Parser;
 
 // One variable slot as handed in and out of the store: the value, then the significance
 // pair as signed bytes.
@@ -98,6 +99,9 @@ public:
     ~Calculator();
     Calculator(const Calculator&) = delete;
     Calculator& operator=(const Calculator&) = delete;
+
+    // The language engine: parser, evaluator and program queue.
+    Parser& parser() { return *parser_; }
 
     // The locale instances created from now on take their time and date formats from.
     static void setSystemLocale(LocaleFormats locale);
@@ -422,6 +426,7 @@ private:
     std::atomic<std::shared_ptr<VQGraphPtArray>> graphPts_;
     // Ticks of the system clock; 0 when no drawing has started.
     std::atomic<TimePoint::rep> drawStartTime_{0};
+    std::unique_ptr<Parser> parser_;
 };
 
 } // namespace orvenda
