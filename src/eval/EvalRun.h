@@ -18,6 +18,8 @@ namespace orvenda {
 //
 // A handler leaves by one of:
 //  - filling R (a value, or kind 31 done): the run pushes R at R.location and goes on;
+//  - pushing its result on `stack` itself and leaving R empty (kind 44 without an
+//    error): nothing more is pushed;
 //  - giving R a program-control kind that ends the run: the run ends with R;
 //  - setting the parser's error (and errorToken): the run ends with that error;
 //  - returning R of kind 44 with an error number: the same as setting it.
