@@ -4,6 +4,7 @@
 #include "core/VQStack.h"
 #include "eval/EvalContext.h"
 
+#include <complex>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -103,6 +104,43 @@ public:
     // ==== Evaluation ====
 
     // ==== Operators ====
+
+    // ==== Scalar operators and numeric helpers (ScalarOperators) ====
+
+    // One number: display conversions, identity(, timeCnv(, eval(, else op().
+    Operand doOp(std::uint32_t opcode, const Operand& Xc);
+    // The elementary functions of one number; the list layer calls it per element.
+    Operand op(std::uint32_t opcode, const Operand& Xc);
+    // Two numbers, Y token X: randM( and everything op() takes, with the result's kind set.
+    Operand doOp(int token, const Operand& Xc, const Operand& Yc);
+    // Y token X; the caller sets the result's kind.
+    Operand op(int token, const Operand& Xc, const Operand& Yc);
+    // base ^ exponent.
+    std::complex<double> fPowerX(const Operand& exponent, const Operand& base);
+    static void adjustSigDec(Operand& op);
+    static void adjustSigFig(Operand& op);
+
+    // An angle in the current angle unit to radians, and back.
+    double toRadians(double x) const;
+    double fromRadians(double x) const;
+    // Half away from zero to 0..9 decimals; other counts leave x.
+    static double round(double x, int precision);
+    // To 1..14 significant figures, ties to even.
+    static double roundSF(double x, int digits);
+    // Exact 0, 1, -1 at quarter turns.
+    static double VQSin(double x);
+    static double VQCos(double x);
+    // On x as an unsigned 32-bit integer: by > 0 to the left, else to the right.
+    static double shift(double x, int by);
+    static double rotate(double x, int by);
+    static double gcdArg1(double arg1, double arg2);
+    static double lcmArg1(double arg1, double arg2);
+    // Of y items taken x at a time.
+    static double permutationX(double x, double y);
+    static double combinationX(double x, double y);
+    // The tokens spelling a value as shown (in base 10, without digit grouping).
+    Ops numToOps(double x) const;
+    Ops complexToOps(double re, double im) const;
 
     // ==== Programs ====
 
