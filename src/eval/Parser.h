@@ -2,10 +2,13 @@
 
 #include "core/Operand.h"
 #include "core/VQStack.h"
+#include "eval/ArgumentFetcher.h"
 #include "eval/EvalContext.h"
+#include "eval/Evaluator.h"
 
 #include <complex>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -103,6 +106,46 @@ public:
 
     // ==== Evaluation ====
 
+    // Evaluates compiled RPN to the value, a program-control request or an error (in the
+    // record and in error()). immediateMode stops at control and input/output tokens with
+    // error 19; async sends drawing to the main queue.
+    Operand evalRPN(const VQStack& rpn, bool immediateMode, bool async)
+    {
+        return evaluator_.evalRPN(rpn, immediateMode, async);
+    }
+    Evaluator& evaluator() { return evaluator_; }
+
+    // Argument fetching for token handlers (ArgumentFetcher says what each does).
+    Operand popValueFromStack(VQStack* stack) { return ArgumentFetcher(*this).popValueFromStack(stack); }
+    int validateArgsMin(int min, int max, int count, const VQStack& stack)
+    {
+        return ArgumentFetcher(*this).validateArgsMin(min, max, count, stack);
+    }
+    static int nextArgType(const VQStack& stack) { return ArgumentFetcher::nextArgType(stack); }
+    bool getReal(double& value, VQStack& stack) { return ArgumentFetcher(*this).getReal(value, stack); }
+    bool getInt(int& value, int min, int max, VQStack& stack)
+    {
+        return ArgumentFetcher(*this).getInt(value, min, max, stack);
+    }
+    bool getReal(double& value, int index, const VQStack* stack)
+    {
+        return ArgumentFetcher(*this).getReal(value, index, stack);
+    }
+    std::shared_ptr<VQList> getColorFromStack(VQStack& stack)
+    {
+        return ArgumentFetcher(*this).getColorFromStack(stack);
+    }
+    std::optional<VQColor> getVQColorFromStack(VQStack& stack)
+    {
+        return ArgumentFetcher(*this).getVQColorFromStack(stack);
+    }
+    bool getColorR(double& r, double& g, double& b, const Operand& op)
+    {
+        return ArgumentFetcher(*this).getColorR(r, g, b, op);
+    }
+    static bool getMark(int& mark, const Operand& op) { return ArgumentFetcher::getMark(mark, op); }
+    std::optional<Ops> getProgram(const std::string& name) { return ArgumentFetcher(*this).getProgram(name); }
+
     // ==== Operators ====
 
     // ==== Scalar operators and numeric helpers (ScalarOperators) ====
@@ -146,6 +189,7 @@ public:
 
 private:
     EvalContext main_;
+    Evaluator evaluator_{*this};
 };
 
 } // namespace orvenda

@@ -1,0 +1,255 @@
+#include "eval/ArgumentFetcher.h"
+
+#include "core/Calculator.h"
+#include "core/ColorTables.h"
+#include "core/VQList.h"
+#include "core/VQStack.h"
+#include "core/services/ProgramManager.h"
+#include "eval/Parser.h"
+
+#include <cmath>
+
+namespace orvenda {
+
+namespace {
+
+constexpr int kErrorDomain = 17;
+constexpr int kErrorArgument = 27;
+constexpr int kErrorMissingArgument = 39;
+constexpr int kErrorTooManyArguments = 40;
+constexpr int kErrorProgramNotFound = 41;
+
+// A colour-command colour number reaches the stack marked with sigFig -1.
+constexpr int kColorMarker = -1;
+
+bool isWhole(double x)
+{
+    return std::isfinite(x) && std::trunc(x) == x;
+}
+
+bool inUnitRange(double x)
+{
+    return x >= 0.0 && x <= 1.0;
+}
+
+// A real list of exactly three elements, each within 0..1.
+bool isColorList(const VQList* list)
+{
+    if (!list || list->type() != 0 || list->count() != 3)
+        return false;
+    for (int i = 0; i < 3; ++i)
+        if (!inUnitRange(list->realAtIndex(i)))
+            return false;
+    return true;
+}
+
+} // namespace
+
+void ArgumentFetcher::fail(int error)
+{
+    p_.setError(error);
+}
+
+Operand ArgumentFetcher::popValueFromStack(VQStack* stack)
+{
+    if (!stack) {
+        Operand zero;
+        zero.kind = KindOpcode;
+        zero.sigFig = 0;
+        zero.sigDec = 0;
+        p_.setError(0);
+        p_.setErrorToken(0);
+        return zero;
+    }
+    Operand op = stack->popValue();
+    p_.setError(op.error);
+    p_.setErrorToken(op.location);
+    return op;
+}
+
+int ArgumentFetcher::validateArgsMin(int min, int max, int count, const VQStack& stack)
+{
+    if (count < min)
+        fail(kErrorMissingArgument);
+    else if (count > max)
+        fail(kErrorTooManyArguments);
+    if (stack.count() < count) {
+        fail(kErrorMissingArgument);
+        return 0;
+    }
+    return p_.error() == 0 ? count : 0;
+}
+
+int ArgumentFetcher::nextArgType(const VQStack& stack)
+{
+    const Operand* top = stack.peek();
+    return top ? top->kind : -1;
+}
+
+bool ArgumentFetcher::getReal(double& value, VQStack& stack)
+{
+    if (stack.count() == 0) {
+        fail(kErrorArgument);
+        return false;
+    }
+    const Operand op = popValueFromStack(&stack);
+    if (op.error)
+        return false;
+    if (op.kind != KindReal) {
+        fail(kErrorArgument);
+        return false;
+    }
+    value = op.re();
+    return true;
+}
+
+bool ArgumentFetcher::getInt(int& value, int min, int max, VQStack& stack)
+{
+    double x = 0;
+    if (!getReal(x, stack))
+        return false;
+    if (!isWhole(x) || std::fabs(x) > 2147483647.0) {
+        fail(kErrorArgument);
+        return false;
+    }
+    value = static_cast<int>(x);
+    if (value < min || value > max) {
+        fail(kErrorArgument);
+        return false;
+    }
+    return true;
+}
+
+bool ArgumentFetcher::getReal(double& value, int index, const VQStack* stack)
+{
+    if (!stack) {
+        p_.setErrorToken(0);
+        fail(kErrorArgument);
+        return false;
+    }
+    const Operand op = stack->getValueAt(index);
+    p_.setErrorToken(op.location);
+    if (op.kind != KindReal) {
+        fail(kErrorArgument);
+        return false;
+    }
+    value = op.re();
+    return true;
+}
+
+std::shared_ptr<VQList> ArgumentFetcher::getColorFromStack(VQStack& stack)
+{
+    if (stack.count() == 0) {
+        fail(kErrorArgument);
+        return nullptr;
+    }
+    const Operand op = popValueFromStack(&stack);
+    if (op.error)
+        return nullptr;
+    if (op.kind == KindRealList && op.list)
+        return isColorList(op.list.get()) ? op.list : nullptr;
+    if (op.kind == KindReal) {
+        const double x = op.re();
+        if (!isWhole(x)) {
+            fail(kErrorDomain);
+            return nullptr;
+        }
+        if (op.sigFig == kColorMarker)
+            return std::make_shared<VQList>(ColorTables::tiColor(static_cast<int>(x)));
+        if (x < 1 || x > ColorTables::standardColorCount) {
+            fail(kErrorDomain);
+            return nullptr;
+        }
+        return std::make_shared<VQList>(ColorTables::standardColor(static_cast<int>(x)));
+    }
+    return nullptr;
+}
+
+std::optional<VQColor> ArgumentFetcher::getVQColorFromStack(VQStack& stack)
+{
+    if (stack.count() == 0) {
+        fail(kErrorArgument);
+        return std::nullopt;
+    }
+    const Operand op = popValueFromStack(&stack);
+    if (op.error)
+        return std::nullopt;
+    if (op.kind == KindRealList && op.list) {
+        if (!isColorList(op.list.get())) {
+            fail(kErrorArgument);
+            return std::nullopt;
+        }
+        const VQList& l = *op.list;
+        return VQColor::colorR(l.realAtIndex(0), l.realAtIndex(1), l.realAtIndex(2), 1.0);
+    }
+    if (op.kind == KindReal) {
+        const double x = op.re();
+        if (!isWhole(x)) {
+            fail(kErrorDomain);
+            return std::nullopt;
+        }
+        VQList list;
+        if (op.sigFig == kColorMarker) {
+            list = ColorTables::tiColor(static_cast<int>(x));
+        } else {
+            if (x < 0 || x > ColorTables::lastTIColor) {
+                fail(kErrorDomain);
+                return std::nullopt;
+            }
+            list = ColorTables::standardColor(static_cast<int>(x));
+        }
+        if (list.count() < 3)
+            return std::nullopt;
+        return VQColor::colorR(list.realAtIndex(0), list.realAtIndex(1), list.realAtIndex(2), 1.0);
+    }
+    fail(kErrorArgument);
+    return std::nullopt;
+}
+
+bool ArgumentFetcher::getColorR(double& r, double& g, double& b, const Operand& op) const
+{
+    if (op.kind == KindRealList && isColorList(op.list.get())) {
+        r = op.list->realAtIndex(0);
+        g = op.list->realAtIndex(1);
+        b = op.list->realAtIndex(2);
+        return true;
+    }
+    if (op.kind != KindReal || !isWhole(op.re()))
+        return false;
+    const int n = static_cast<int>(op.re());
+    std::array<double, 3> c{};
+    if (op.sigFig == kColorMarker)
+        c = ColorTables::tiComponents(n);
+    else if (n >= 1 && n <= ColorTables::standardColorCount)
+        c = ColorTables::standardComponents(n);
+    else
+        return false;
+    r = c[0];
+    g = c[1];
+    b = c[2];
+    return true;
+}
+
+bool ArgumentFetcher::getMark(int& mark, const Operand& op)
+{
+    if (op.kind != KindOpcode)
+        return false;
+    switch (op.opcode) {
+    case 0x7F: mark = 0; return true;
+    case 0x80: mark = 1; return true;
+    case 0x81: mark = 2; return true;
+    default: return false;
+    }
+}
+
+std::optional<ArgumentFetcher::Ops> ArgumentFetcher::getProgram(const std::string& name)
+{
+    std::optional<Ops> ops;
+    if (const auto& programs = p_.calc.prgmManager)
+        ops = programs->opsFor(name);
+    if (!ops)
+        fail(kErrorProgramNotFound);
+    return ops;
+}
+
+} // namespace orvenda

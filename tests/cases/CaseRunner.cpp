@@ -1,0 +1,383 @@
+// orvenda-cases: runs case files of typed entry lines against the answers the home screen
+// shows for them.
+//
+// A case file is UTF-8 text, one case a line; blank lines and lines starting with "#" are
+// skipped. A case reads
+//     ENTRY => EXPECTED
+// ENTRY is typed in the calculator's own token text and becomes tokens by longest match of
+// the token names. "-" is negation unless it directly follows a value (a number, a name, a
+// closing bracket or a postfix operator), where it is subtraction; "—" is always
+// subtraction; "->" stands for "➞". Blanks between tokens are dropped outside strings.
+// The ENTRY "<empty>" is an entry with no tokens at all, evaluated as it stands.
+// EXPECTED is the history text of the result: "Done" for a command, "ERROR n" when the
+// entry ends with error n; "\n" in it stands for a line break.
+//
+// Every file starts from a fresh calculator; its lines run in order, so Ans, variables
+// and modes carry from line to line.
+
+#include "core/Calculator.h"
+#include "core/NotificationCenter.h"
+#include "core/VQStack.h"
+#include "eval/Parser.h"
+#include "language/ErrorTable.h"
+#include "language/TokenText.h"
+#include "language/Vocabulary.h"
+
+#include <cstdint>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvenda {
+namespace {
+
+using Ops = std::vector<std::uint32_t>;
+
+constexpr std::uint32_t kQuote = 0x2A;
+constexpr std::uint32_t kSpace = 0x29;
+constexpr std::uint32_t kNegate = 0xB0;
+constexpr std::uint32_t kSubtract = 0x71;
+constexpr std::uint32_t kStore = 0x04;
+
+// ---- Typed text to tokens ----
+
+class EntryText {
+public:
+    EntryText()
+    {
+        const Vocabulary& v = Vocabulary::shared();
+        auto addRange = [&](std::uint32_t first, std::uint32_t last) {
+            for (std::uint32_t op = first; op <= last; ++op) {
+                const std::string name = v.nameForOpcode(op);
+                if (name.empty() || name.starts_with("op("))
+                    continue;
+                names_.try_emplace(name, op);
+            }
+        };
+        // The order decides which token a name shared by two pages stands for.
+        addRange(0x01, 0xFF);
+        addRange(0xEF00, 0xEF9F);
+        addRange(0xBB00, 0xBBFF);
+        addRange(0x5C20, 0x5C68);
+        addRange(0x5C00, 0x5C09);
+        addRange(0x5D00, 0x5D05);
+        addRange(0x5E00, 0x5EFF);
+        addRange(0x6000, 0x6009);
+        addRange(0x6100, 0x6109);
+        addRange(0x6200, 0x6245);
+        addRange(0x6300, 0x633C);
+        addRange(0x7E00, 0x7E12);
+        addRange(0xAA00, 0xAA09);
+        // Names with blanks around them may be typed without.
+        std::map<std::string, std::uint32_t> trimmed;
+        for (const auto& [name, op] : names_) {
+            const auto first = name.find_first_not_of(' ');
+            const auto last = name.find_last_not_of(' ');
+            if (first == std::string::npos)
+                continue;
+            std::string bare = name.substr(first, last - first + 1);
+            if (bare != name)
+                trimmed.try_emplace(std::move(bare), op);
+        }
+        for (auto& [name, op] : trimmed)
+            names_.try_emplace(name, op);
+        names_["->"] = kStore;
+        for (const auto& [name, op] : names_)
+            longest_ = std::max(longest_, name.size());
+    }
+
+    // Nothing when some text matches no token name.
+    std::optional<Ops> toOps(std::string_view text, std::string& bad) const
+    {
+        Ops ops;
+        bool inString = false;
+        std::size_t i = 0;
+        while (i < text.size()) {
+            std::size_t len = std::min(longest_, text.size() - i);
+            std::uint32_t op = 0;
+            bool found = false;
+            for (; len > 0; --len) {
+                auto it = names_.find(std::string(text.substr(i, len)));
+                if (it != names_.end()) {
+                    op = it->second;
+                    found = true;
+                    break;
+                }
+            }
+            if (!found) {
+                bad = std::string(text.substr(i));
+                return std::nullopt;
+            }
+            i += len;
+            if (op == kSpace && !inString)
+                continue;
+            if (op == kNegate && !inString && !ops.empty() && endsValue(ops.back()))
+                op = kSubtract;
+            if (op == kQuote)
+                inString = !inString;
+            ops.push_back(op);
+        }
+        return ops;
+    }
+
+private:
+    // Whether a "-" right after this token subtracts.
+    bool endsValue(std::uint32_t op) const
+    {
+        const std::uint32_t t = op & 0xFFFF;
+        if (t >= 0x30 && t <= 0x3A)  // digits and the decimal point
+            return true;
+        if (t >= 0x41 && t <= 0x5B)  // A..Z, θ
+            return true;
+        switch (t) {
+        case 0x07: case 0x09: case 0x11:                      // closing brackets
+        case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x0E: case 0x0F: case 0x2D:  // postfix
+        case 0x2C: case 0x72: case 0xAC: case 0xAB: case 0xBB31: case 0xBBDA: case 0xBBAA:
+            return true;
+        case kQuote:
+            return true;
+        default:
+            break;
+        }
+        const std::uint32_t page = t >> 8;
+        return page == 0x5C ? t <= 0x5C09
+            : page == 0x5D || page == 0x5E || page == 0x60 || page == 0x61 || page == 0x62 || page == 0x63
+                || page == 0xAA || (t >= 0xBBB0 && t <= 0xBBCA);
+    }
+
+    std::map<std::string, std::uint32_t> names_;
+    std::size_t longest_ = 0;
+};
+
+// ---- Entering a line ----
+
+// Runs an entry line statement by statement as ENTER runs it on the home screen, storing
+// Ans after each value, and returns the record result handling receives.
+Operand enterLine(Calculator& calc, Parser& parser, const Ops& ops)
+{
+    parser.setError(0);
+    parser.setErrorToken(0);
+    Operand result;
+    const int count = static_cast<int>(ops.size());
+    int index = 0;
+    while (index < count) {
+        const int next = parser.infixToRPN(&ops, index);
+        if (parser.error() != 0) {
+            result = Operand{};
+            result.error = parser.error();
+            result.location = parser.errorToken();
+            break;
+        }
+        if (parser.rpnStack().count() != 0) {
+            result = parser.evalRPN(parser.rpnStack(), true, false);
+            if (result.error != 0)
+                break;
+            switch (result.kind) {
+            case KindReal: case KindComplex: case KindString:
+            case KindRealList: case KindComplexList: case KindMatrix:
+                calc.ans.setANS(result, calc.numFormat);
+                break;
+            default:
+                break;
+            }
+        }
+        if (next <= index)
+            break;
+        index = next;
+    }
+    if (result.error == 0) {
+        const int k = result.kind;
+        const bool shown = (k >= KindReal && k <= KindMatrix) || (k >= KindString && k <= KindStatTestLast)
+            || k == KindInputRequest || k == KindPrompt || k == KindMenu || k == KindPause || k == KindError
+            || k == KindDispTable;
+        if (!shown)
+            result.kind = KindNoShow;
+    }
+    parser.setError(0);
+    return result;
+}
+
+// ---- The history text of a result ----
+
+int fractionForm(const Calculator& calc)
+{
+    return calc.fractionFormat == 3 ? 1 : 2;
+}
+
+int resolvedForm(const Calculator& calc, const Operand& r, bool sigFigForm)
+{
+    if (r.displayMod != 0)
+        return r.displayMod;
+    switch (calc.answerFormat) {
+    case 0: return r.hasDecimalPoint ? 3 : fractionForm(calc);
+    case 1: return 3;
+    case 2: return fractionForm(calc);
+    case 3: return sigFigForm ? 9 : 0;
+    default: return 0;
+    }
+}
+
+std::string resultText(Calculator& calc, Operand& r)
+{
+    switch (r.kind) {
+    case KindReal: {
+        if (r.displayMod == 9 || (r.displayMod == 0 && calc.answerFormat == 3)) {
+            r.displayMod = 9;
+            return calc.formatSigFig(r.re(), r.sigFig);
+        }
+        r.displayMod = resolvedForm(calc, r, false);
+        return calc.formatReal(r.re(), r.displayMod);
+    }
+    case KindComplex:
+        if (r.displayMod == 0 && calc.realCplxMode() == 2)
+            r.displayMod = 6;
+        else
+            r.displayMod = resolvedForm(calc, r, true);
+        return calc.formatComplex(r.re(), r.im(), r.displayMod);
+    case KindRealList:
+    case KindComplexList:
+        r.displayMod = resolvedForm(calc, r, true);
+        return r.list ? calc.formatList(r.list.get(), r.displayMod) : std::string();
+    case KindMatrix:
+        r.displayMod = resolvedForm(calc, r, true);
+        return r.matrix ? calc.formatMatrix(r.matrix.get(), r.displayMod) : std::string();
+    case KindString:
+        return r.string ? TokenText::stringFromOps(*r.string) : std::string();
+    case KindDone:
+    case KindNoShow:
+        return "Done";
+    case KindError:
+        return ErrorTable::errorStrings()[0];
+    case KindQuestion:
+        return "Break";
+    case KindDispTable:
+        return "";
+    default:
+        return "<not implemented>";
+    }
+}
+
+// ---- Files ----
+
+std::string trim(std::string_view s)
+{
+    const auto first = s.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = s.find_last_not_of(" \t\r");
+    return std::string(s.substr(first, last - first + 1));
+}
+
+std::string unescape(std::string_view s)
+{
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\\' && i + 1 < s.size() && s[i + 1] == 'n') {
+            out += '\n';
+            ++i;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+std::string escape(std::string_view s)
+{
+    std::string out;
+    for (char ch : s) {
+        if (ch == '\n')
+            out += "\\n";
+        else
+            out += ch;
+    }
+    return out;
+}
+
+struct Tally {
+    int passed = 0;
+    int failed = 0;
+};
+
+void runFile(const std::string& path, const EntryText& entryText, Tally& tally)
+{
+    std::ifstream in(path);
+    if (!in) {
+        std::cout << path << ": cannot be read\n";
+        ++tally.failed;
+        return;
+    }
+    NotificationCenter notifications;
+    Calculator calc(LocaleFormats{}, notifications);
+    Parser& parser = calc.parser();
+
+    std::string line;
+    int lineNumber = 0;
+    while (std::getline(in, line)) {
+        ++lineNumber;
+        const std::string text = trim(line);
+        if (text.empty() || text.starts_with("#"))
+            continue;
+        const auto arrow = text.rfind("=>");
+        if (arrow == std::string::npos) {
+            std::cout << path << ':' << lineNumber << ": no \"=>\" in the case\n";
+            ++tally.failed;
+            continue;
+        }
+        const std::string entry = trim(std::string_view(text).substr(0, arrow));
+        const std::string expected = unescape(trim(std::string_view(text).substr(arrow + 2)));
+
+        std::string got;
+        Operand result;
+        if (entry == "<empty>") {
+            parser.setError(0);
+            result = parser.evalRPN(VQStack(&calc), true, false);
+            parser.setError(0);
+        } else {
+            std::string bad;
+            const auto ops = entryText.toOps(entry, bad);
+            if (!ops) {
+                std::cout << path << ':' << lineNumber << ": " << entry << ": no token for «" << bad << "»\n";
+                ++tally.failed;
+                continue;
+            }
+            result = enterLine(calc, parser, *ops);
+        }
+        if (result.error != 0) {
+            got = "ERROR " + std::to_string(result.error);
+        } else {
+            got = resultText(calc, result);
+            calc.ans.setANS(result, calc.numFormat);
+        }
+
+        if (got == expected) {
+            ++tally.passed;
+        } else {
+            ++tally.failed;
+            std::cout << path << ':' << lineNumber << ": " << entry << ": expected «" << escape(expected)
+                      << "», got «" << escape(got) << "»\n";
+        }
+    }
+}
+
+} // namespace
+} // namespace orvenda
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::cerr << "usage: orvenda-cases FILE.cases...\n";
+        return 2;
+    }
+    const orvenda::EntryText entryText;
+    orvenda::Tally tally;
+    for (int i = 1; i < argc; ++i)
+        orvenda::runFile(argv[i], entryText, tally);
+    std::cout << tally.passed << " passed, " << tally.failed << " failed\n";
+    return tally.failed == 0 ? 0 : 1;
+}
