@@ -360,7 +360,7 @@ Operand ScalarOperators::opUnary(std::uint32_t opcode, const Operand& X, EvalCon
             r.value = X.value;
             ruleKept(r, X);
         } else {
-            r.value = {AngleConversion::fromRadians(x, angle), 0.0};
+            r.value = {angle == 0 ? x * 180 / std::numbers::pi : x * 200 / std::numbers::pi, 0.0};
             ruleFigures(r, X);
         }
         break;

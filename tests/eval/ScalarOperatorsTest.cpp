@@ -245,6 +245,27 @@ TEST_F(ScalarOperatorsTest, ExponentialsAndLogarithms) {
     EXPECT_DOUBLE_EQ(r.value.imag(), std::numbers::pi / 2);
 }
 
+TEST_F(ScalarOperatorsTest, ComplexResultsInBothComplexModes) {
+    for (int mode : {1, 2}) {
+        calc.setRealCplxMode(mode);
+        EXPECT_EQ(f(kLn, real(-1)).value, std::complex<double>(0.0, std::numbers::pi));
+        Operand r = f(kLog, real(-100));
+        EXPECT_EQ(error(), 0);
+        EXPECT_DOUBLE_EQ(r.value.real(), 2.0);
+        EXPECT_EQ(r.kind, KindComplex);
+        EXPECT_EQ(f(kExp, cplx(0, std::numbers::pi / 2)).value, std::complex<double>(0.0, 1.0));
+        EXPECT_EQ(g(kPower, real(-4), real(0.5)).value, std::complex<double>(0.0, 2.0));
+    }
+    // Real mode: a complex argument still takes the complex path.
+    calc.setRealCplxMode(0);
+    EXPECT_EQ(f(kExp, cplx(0, std::numbers::pi)).value, std::complex<double>(-1.0, 0.0));
+    // A zero imaginary part is no complex argument, whatever the kind.
+    f(kLn, cplx(-1, 0));
+    EXPECT_EQ(error(), 15);
+    f(kLog, real(-100));
+    EXPECT_EQ(error(), 15);
+}
+
 TEST_F(ScalarOperatorsTest, TwoArgumentLogarithm) {
     calc.setRealCplxMode(0);
     EXPECT_DOUBLE_EQ(gr(kLogBase, 8, 2), 3.0);
