@@ -4,6 +4,7 @@
 #include "core/VQStack.h"
 #include "eval/BBDispatch.h"
 #include "eval/MainQueue.h"
+#include "eval/ModeTokenHandlers.h"
 #include "eval/Parser.h"
 
 #include <memory>
@@ -42,15 +43,6 @@ bool isMarker(int t)
 bool isZoom(int t)
 {
     return inRange(t, 0x86, 0x90) || t == 0x92 || t == 0xBB65;
-}
-
-// The mode and graph-format settings: no arguments, answered done.
-bool isSetting(int t)
-{
-    return inRange(t, 0x64, 0x69) || inRange(t, 0x74, 0x7D) || (inRange(t, 0x7E00, 0x7E12) && t != 0x7E08)
-        || inRange(t, 0xBB4B, 0xBB51) || t == 0xBB64 || t == 0xBB66 || t == 0xBB67 || t == 0xEF36
-        || t == 0xEF37 || inRange(t, 0xEF3A, 0xEF3C) || t == 0xEF64 || t == 0x5C57 || t == 0x5C5F
-        || t == 0x5C66;
 }
 
 // Values, clocks and clears that need no argument fetching.
@@ -284,7 +276,11 @@ bool Evaluator::handleWithoutArguments(EvalRun& run, int& index, bool& ends)
         run.stack.pushOpcode(run.opcode, R.location);
         return true;
     }
-    if (isSetting(t) || isEarlyValue(t)) {
+    if (ModeTokenHandlers::isModeToken(t)) {
+        ModeTokenHandlers(p_.calc).handle(run);
+        return true;
+    }
+    if (isEarlyValue(t)) {
         notAvailable(run);
         return true;
     }

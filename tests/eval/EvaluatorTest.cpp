@@ -318,3 +318,31 @@ TEST_F(EvaluatorTest, TheDecimalFlagComesFromTheParsedStatement)
     parser.rpnStack().setHasDecimalPoint(false);
     EXPECT_FALSE(eval(rpn().num(1)).hasDecimalPoint);
 }
+
+TEST_F(EvaluatorTest, SettingsAnswerDoneAndAComplexModeOutlastsTheRun)
+{
+    calc.setRealCplxMode(0);
+    Operand r = eval(rpn().op(0xBB4F));  // a+bi
+    EXPECT_EQ(r.error, 0);
+    EXPECT_EQ(r.kind, KindDone);
+    EXPECT_EQ(calc.realCplxMode(), 1);
+
+    r = eval(rpn().op(0x65));  // Degree
+    EXPECT_EQ(r.kind, KindDone);
+    EXPECT_EQ(calc.angleFormat(), 0);
+
+    r = eval(rpn().op(0xBB4D));  // Real
+    EXPECT_EQ(calc.realCplxMode(), 0);
+}
+
+TEST_F(EvaluatorTest, AModeChangedUnderARunIsPutBack)
+{
+    calc.setRealCplxMode(0);
+    Rpn line = rpn();
+    line.num(1);
+    parser.evalRPN(line.stack, false, false);
+    EXPECT_EQ(calc.realCplxMode(), 0);
+    calc.setRealCplxMode(2);
+    parser.evalRPN(line.stack, false, false);
+    EXPECT_EQ(calc.realCplxMode(), 2);
+}
