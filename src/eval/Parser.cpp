@@ -153,8 +153,12 @@ bool Parser::parseDMS(const Ops& ops, bool& hasDecimal)
         c.error = cursor.error;
         c.errorToken = cursor.errorToken;
     }
-    if (found)
+    if (found) {
         degrees->value = {angle, 0.0};
+        // The figures typed for the degrees say nothing of the whole angle.
+        degrees->sigFig = 15;
+        degrees->sigDec = -15;
+    }
     return found;
 }
 

@@ -491,3 +491,33 @@ TEST_F(StatementParserTest, Names)
     EXPECT_FALSE(Parser::isAlpha(0xBBBB));
     EXPECT_FALSE(Parser::isAlpha(0x30));
 }
+
+TEST_F(StatementParserTest, LiteralScannersOnTheParser)
+{
+    std::vector<std::uint32_t> ops = toks({"1", "2", ".", "5", "0", "+"});
+    bool decimal = false;
+    int sigFig = 0, digDec = 0;
+    parser.setError(0);
+    parser.setNextToken(0);
+    EXPECT_EQ(parser.parseNumber(ops, decimal, sigFig, digDec), 12.5);
+    EXPECT_TRUE(decimal);
+    EXPECT_EQ(sigFig, 4);
+    EXPECT_EQ(digDec, -2);
+    EXPECT_EQ(parser.nextToken(), 5);
+
+    ops = toks({"1", "0", "2"});
+    parser.setNextToken(0);
+    EXPECT_EQ(parser.parseBinary(ops), 2);
+    EXPECT_EQ(parser.nextToken(), 2);
+    parser.setNextToken(0);
+    EXPECT_EQ(parser.parseHex(ops), 0x102);
+
+    // Minutes and seconds go into the degrees on top of the output.
+    parser.rpnStack().clear();
+    parser.rpnStack().pushReal(10, 2, 0, 0);
+    ops = toks({"3", "0", "'"});
+    parser.setNextToken(0);
+    EXPECT_TRUE(parser.parseDMS(ops, decimal));
+    EXPECT_DOUBLE_EQ(parser.rpnStack().peek()->re(), 10.5);
+    EXPECT_EQ(parser.nextToken(), 3);
+}
