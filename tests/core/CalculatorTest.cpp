@@ -153,6 +153,7 @@ TEST(CalculatorReset, DefaultsSetTheResetColumn)
     calc.mathPrint = false;
     calc.keyboardColorSet = 3;
     calc.lcdColorSet = 4;
+    calc.ans = VQValue(7.0);
     calc.uKeys.pop_back();
     calc.alphaLock = true;
     calc.insert = 1;
@@ -211,6 +212,7 @@ TEST(CalculatorReset, DefaultsSetTheResetColumn)
     EXPECT_EQ(calc.keyboardColorSet, 3);
     EXPECT_EQ(calc.lcdColorSet, 4);
     EXPECT_EQ(calc.uKeys.size(), 1u);
+    EXPECT_EQ(calc.ans.r(), 7);
 }
 
 TEST(CalculatorReset, AllZeroesValuesButKeepsSignificance)
@@ -605,9 +607,12 @@ TEST(CalculatorReset, AllClearsManagersListsAndMatrices)
     w.calc.matrices[4] = VQMatrix::matrixWithRow(2, 2).value();
     w.calc.tableList = VQList::listSeqStart(1, 5);
     w.entry->typed = "1+";
+    w.calc.ans = VQValue::valWithComplex({2, 3});
 
     w.calc.resetAll();
 
+    EXPECT_EQ(w.calc.ans.type(), 0);
+    EXPECT_EQ(w.calc.ans.c(), std::complex<double>(0, 0));
     EXPECT_EQ(w.history->clears, 1);
     EXPECT_EQ(w.entry->clears, 1);
     EXPECT_EQ(w.yEq->clears, 1);
@@ -666,6 +671,8 @@ TEST(CalculatorState, FreshStores)
     EXPECT_FALSE(calc.simulSolution);
     EXPECT_NE(calc.graphPts(), nullptr);
     EXPECT_EQ(calc.tableList.count(), 0);
+    EXPECT_EQ(calc.ans.type(), 0);
+    EXPECT_EQ(calc.ans.r(), 0);
 }
 
 TEST(CalculatorState, ReachabilityMonitorsStartAndReportChanges)
