@@ -6,6 +6,8 @@
 #include "eval/MainQueue.h"
 #include "eval/ModeTokenHandlers.h"
 #include "eval/Parser.h"
+#include "eval/StoreHandler.h"
+#include "eval/ValueTokenHandlers.h"
 
 #include <memory>
 #include <utility>
@@ -281,7 +283,7 @@ bool Evaluator::handleWithoutArguments(EvalRun& run, int& index, bool& ends)
         return true;
     }
     if (isEarlyValue(t)) {
-        notAvailable(run);
+        ValueTokenHandlers(p_).handleEarly(run);
         return true;
     }
 
@@ -430,7 +432,9 @@ void Evaluator::dispatchOneByte(EvalRun& run)
         oneOrTwoArgumentFunction(run);
     else if (t == kLog)
         logarithm(run);
-    else if (t == kStore || isListCommand(t))
+    else if (t == kStore)
+        StoreHandler(p_).handle(run);
+    else if (isListCommand(t))
         notAvailable(run);
     else if (t == 0x00 || t == 0x09 || t == 0x11 || t == 0x2B || inRange(t, 0x29, 0x2A) || inRange(t, 0x30, 0x3B)
              || inRange(t, 0x3E, 0x3F) || inRange(t, 0x41, 0x5E) || inRange(t, 0x60, 0x63) || t == 0x7E
@@ -445,7 +449,9 @@ void Evaluator::dispatchInternal(EvalRun& run)
     const int t = run.token;
     if (t == kStoDim)
         binaryOperator(run);
-    else if (inRange(t, 0x1001, 0x1011) || t == 0x101D || t == 0x101A)
+    else if (inRange(t, 0x1001, 0x1011) || t == 0x101D)
+        ValueTokenHandlers(p_).handleIndexed(run);
+    else if (t == 0x101A)
         notAvailable(run);
     else
         noHandler(run);

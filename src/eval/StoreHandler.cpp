@@ -1,0 +1,361 @@
+#include "eval/StoreHandler.h"
+
+#include "core/Calculator.h"
+#include "core/RandomSource.h"
+#include "core/VQList.h"
+#include "core/VQMatrix.h"
+#include "core/VQStack.h"
+#include "core/services/StatGraphManager.h"
+#include "core/services/YEqManager.h"
+#include "eval/EvalRun.h"
+#include "eval/Parser.h"
+#include "language/Vocabulary.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace orvenda {
+
+namespace {
+
+constexpr int kErrSyntax = 1;
+constexpr int kErrDomain = 17;
+constexpr int kErrInvalidDim = 24;
+constexpr int kErrArgument = 27;
+
+constexpr int kSlotTheta = 26;
+constexpr int kSlotXscl = 30;
+constexpr int kSlotUStart = 32;
+constexpr int kSlotVStart = 33;
+constexpr int kSlotXmin = 38;
+constexpr int kSlotXmax = 39;
+constexpr int kSlotYmin = 40;
+constexpr int kSlotYmax = 41;
+constexpr int kSlotDeltaX = 66;
+constexpr int kSlotDeltaY = 67;
+constexpr int kSlotTblInput = 70;
+constexpr int kSlotPY = 76;
+constexpr int kSlotCY = 77;
+constexpr int kSlotWStart = 78;
+constexpr int kSlotScrWidth = 87;
+constexpr int kSlotScrHeight = 88;
+
+constexpr int kMaxListPosition = 999;
+
+bool isNumber(const Operand& v) { return v.kind == KindReal || v.kind == KindComplex; }
+bool isList(const Operand& v) { return (v.kind == KindRealList || v.kind == KindComplexList) && v.list; }
+
+bool isEquationToken(int t)
+{
+    return (t >= 0x5E10 && t <= 0x5E19) || (t >= 0x5E20 && t <= 0x5E2B) || (t >= 0x5E40 && t <= 0x5E45)
+        || (t >= 0x5E80 && t <= 0x5E82) || (t >= 0x5EA0 && t <= 0x5EA9);
+}
+
+// Code points in a UTF-8 name; the first one comes back in `first`.
+int codePoints(const std::string& s, char32_t& first)
+{
+    int n = 0;
+    first = 0;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
+        if (n == 0) {
+            char32_t cp = len == 1 ? c : c & (0x7F >> len);
+            for (std::size_t k = 1; k < len && i + k < s.size(); ++k)
+                cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+            first = cp;
+        }
+        i += len;
+        ++n;
+    }
+    return n;
+}
+
+VariableRecord recordOf(const Operand& v)
+{
+    return {v.value, static_cast<std::int8_t>(v.sigFig), static_cast<std::int8_t>(v.sigDec)};
+}
+
+} // namespace
+
+StoreHandler::StoreHandler(Parser& parser) : p_(parser), calc_(parser.calc) {}
+
+int StoreHandler::slotForReference(const VarRef& var)
+{
+    if (var.index >= 0)
+        return var.index;
+    char32_t c = 0;
+    if (codePoints(var.name, c) != 1)
+        return -2;
+    if (c >= U'A' && c <= U'Z')
+        return static_cast<int>(c - U'A');
+    if (c == U'θ')
+        return kSlotTheta;
+    return -1;
+}
+
+void StoreHandler::handle(EvalRun& run)
+{
+    store(run.X, run.stack, run.R);
+}
+
+bool StoreHandler::fail(int error, int location, Operand& R)
+{
+    p_.setError(error);
+    p_.setErrorToken(location);
+    R.kind = KindError;
+    R.error = error;
+    return false;
+}
+
+void StoreHandler::store(const Operand& target, VQStack& stack, Operand& R)
+{
+    if (stack.count() == 0) {
+        fail(kErrSyntax, R.location, R);
+        return;
+    }
+    if (target.kind != KindVariable) {
+        fail(kErrArgument, target.location, R);
+        return;
+    }
+    const Operand value = p_.popValueFromStack(&stack);
+    if (p_.error() != 0) {
+        R.kind = KindError;
+        R.error = p_.error();
+        return;
+    }
+
+    Operand typed = target;
+    if (typed.var.subKind == VarNone) {
+        if (isNumber(value))
+            typed.var.subKind = VarReal;
+        else if (isList(value))
+            typed.var.subKind = VarList;
+        else if (value.kind == KindString)
+            typed.var.subKind = VarString;
+        else {
+            fail(kErrSyntax, value.location, R);
+            return;
+        }
+    }
+
+    bool stored = false;
+    switch (typed.var.subKind) {
+    case VarReal: stored = storeReal(typed, value, R); break;
+    case VarList: stored = storeList(typed, value, R); break;
+    case VarMatrix: stored = storeMatrix(typed, value, R); break;
+    case VarSeed: stored = storeSeed(value, R); break;
+    case VarListElement: stored = storeListElement(typed, value, R); break;
+    case VarMatrixElement: stored = storeMatrixCell(typed, value, R); break;
+    case VarString: stored = storeString(typed, value, R); break;
+    case VarEquation: stored = storeEquation(typed, value, R); break;
+    default:
+        // Dimensions, pictures and databases are not stored through the arrow.
+        stored = fail(kErrArgument, value.location, R);
+        break;
+    }
+    if (!stored)
+        return;
+
+    const int location = R.location;
+    R = value;
+    R.location = location;
+    R.error = 0;
+}
+
+bool StoreHandler::storeReal(const Operand& target, const Operand& value, Operand& R)
+{
+    const int slot = slotForReference(target.var);
+    if (slot == -2)
+        return fail(kErrSyntax, value.location, R);
+    if (slot >= Calculator::kVarCount)
+        return fail(kErrArgument, value.location, R);
+
+    if (slot == kSlotUStart || slot == kSlotVStart || slot == kSlotWStart)
+        return storeSequenceStart(slot, value, R);
+
+    if (slot == kSlotTblInput) {
+        if (!isList(value))
+            return fail(kErrArgument, value.location, R);
+        calc_.tableList.setList(*value.list);
+        return true;
+    }
+
+    if (isList(value)) {
+        // A list stored into a real variable is kept as a list of the variable's name.
+        const std::string name = target.var.token != 0
+            ? Vocabulary::shared().nameForOpcode(static_cast<std::uint32_t>(target.var.token))
+            : target.var.name;
+        if (name.empty())
+            return fail(kErrSyntax, value.location, R);
+        calc_.lists.insert_or_assign(name, VQList::listWithList(*value.list));
+        return true;
+    }
+    if (!isNumber(value))
+        return fail(kErrArgument, value.location, R);
+    // A one-character name that names no variable slot.
+    if (slot < 0)
+        return fail(kErrSyntax, value.location, R);
+    return storeWindow(slot, value, R);
+}
+
+bool StoreHandler::storeWindow(int slot, const Operand& value, Operand& R)
+{
+    auto& vars = calc_.vars;
+    const std::complex<double> z = value.value;
+    switch (slot) {
+    case kSlotXmin:
+    case kSlotXmax:
+    case kSlotYmin:
+    case kSlotYmax: {
+        if (z.imag() != 0)
+            return fail(kErrDomain, value.location, R);
+        vars[slot] = z;
+        const bool x = slot == kSlotXmin || slot == kSlotXmax;
+        const int lo = x ? kSlotXmin : kSlotYmin;
+        const int hi = x ? kSlotXmax : kSlotYmax;
+        if (vars[hi].real() > vars[lo].real())
+            vars[x ? kSlotDeltaX : kSlotDeltaY] = (vars[hi] - vars[lo]) / vars[x ? kSlotScrWidth : kSlotScrHeight];
+        return true;
+    }
+    case kSlotDeltaX:
+    case kSlotDeltaY: {
+        if (z.imag() != 0 || !(z.real() >= 0))
+            return fail(kErrDomain, value.location, R);
+        vars[slot] = z;
+        if (slot == kSlotDeltaX)
+            vars[kSlotXmax] = vars[kSlotXmin] + z * vars[kSlotScrWidth];
+        else
+            vars[kSlotYmax] = vars[kSlotYmin] + z * vars[kSlotScrHeight];
+        return true;
+    }
+    case kSlotScrWidth:
+    case kSlotScrHeight:
+        return fail(kErrArgument, value.location, R);
+    case kSlotXscl:
+        if (calc_.statGraphManager) {
+            calc_.statGraphManager->setHistogramXOrigin(std::numeric_limits<double>::quiet_NaN());
+            calc_.statGraphManager->setHistogramBarOffset(0);
+        }
+        break;
+    case kSlotPY:
+        calc_.setVar(kSlotCY, recordOf(value));
+        break;
+    default:
+        break;
+    }
+    calc_.setVar(slot, recordOf(value));
+    return true;
+}
+
+bool StoreHandler::storeSequenceStart(int slot, const Operand& value, Operand& R)
+{
+    YEqManager* yEq = calc_.yEqManager.get();
+    const int token = slot == kSlotUStart ? 0x5E83 : slot == kSlotVStart ? 0x5E84 : 0x5E85;
+    VQList one;
+    const VQList* list = nullptr;
+    if (isList(value))
+        list = value.list.get();
+    else if (value.kind == KindReal) {
+        one.addReal(value.re(), 15, -15);
+        list = &one;
+    }
+    if (!list || !yEq)
+        return fail(kErrArgument, value.location, R);
+    if (const int error = yEq->initSeq(token, list); error != 0)
+        return fail(error, value.location, R);
+    return true;
+}
+
+bool StoreHandler::storeList(const Operand& target, const Operand& value, Operand& R)
+{
+    if (!isList(value))
+        return fail(kErrArgument, value.location, R);
+    if (target.var.name.empty())
+        return fail(kErrSyntax, value.location, R);
+    calc_.lists.insert_or_assign(target.var.name, VQList::listWithList(*value.list));
+    return true;
+}
+
+bool StoreHandler::storeListElement(const Operand& target, const Operand& value, Operand& R)
+{
+    if (!isNumber(value))
+        return fail(kErrArgument, value.location, R);
+    const std::string& name = target.var.name;
+    if (name.empty())
+        return fail(kErrSyntax, value.location, R);
+    const int position = target.var.elem1;
+    auto it = calc_.lists.find(name);
+    const int length = it == calc_.lists.end() ? 0 : it->second.count();
+    if (position < 0 || position > kMaxListPosition || position > length)
+        return fail(kErrInvalidDim, value.location, R);
+
+    // The list is made only once the store is sure to happen.
+    VQList& list = it == calc_.lists.end() ? calc_.lists[name] : it->second;
+    if (value.kind == KindReal)
+        list.setReal(value.re(), value.sigFig, value.sigDec, position);
+    else
+        list.setComplex(value.value, position);
+    return true;
+}
+
+bool StoreHandler::storeMatrix(const Operand& target, const Operand& value, Operand& R)
+{
+    const int n = target.var.index;
+    if (n < 0 || n >= Calculator::kMatrixCount || value.kind != KindMatrix || !value.matrix)
+        return fail(kErrArgument, value.location, R);
+    std::optional<VQMatrix> copy = VQMatrix::matrixWithMatrix(*value.matrix);
+    if (!copy)
+        return fail(26, value.location, R);
+    calc_.matrices[static_cast<std::size_t>(n)] = std::move(*copy);
+    return true;
+}
+
+bool StoreHandler::storeMatrixCell(const Operand& target, const Operand& value, Operand& R)
+{
+    const int n = target.var.index;
+    if (n < 0 || n >= Calculator::kMatrixCount || value.kind != KindReal)
+        return fail(kErrArgument, value.location, R);
+    VQMatrix& m = calc_.matrices[static_cast<std::size_t>(n)];
+    const int col = target.var.elem1;
+    const int row = target.var.elem2;
+    if (col < 0 || static_cast<std::size_t>(col) >= m.dimCol() || row < 0 || static_cast<std::size_t>(row) >= m.dimRow())
+        return fail(kErrInvalidDim, value.location, R);
+    m.setSNum({static_cast<std::int8_t>(value.sigFig), static_cast<std::int8_t>(value.sigDec), value.re()},
+              static_cast<std::size_t>(row), static_cast<std::size_t>(col));
+    return true;
+}
+
+bool StoreHandler::storeString(const Operand& target, const Operand& value, Operand& R)
+{
+    const int n = target.var.index - 0xAA00;
+    if (n < 0 || n >= Calculator::kStringCount || value.kind != KindString || !value.string)
+        return fail(kErrArgument, value.location, R);
+    calc_.strings[static_cast<std::size_t>(n)] = *value.string;
+    return true;
+}
+
+bool StoreHandler::storeEquation(const Operand& target, const Operand& value, Operand& R)
+{
+    YEqManager* yEq = calc_.yEqManager.get();
+    if (!isEquationToken(target.var.index) || value.kind != KindString || !value.string || !yEq)
+        return fail(kErrArgument, value.location, R);
+    yEq->setYEqFunc(target.var.index, *value.string);
+    return true;
+}
+
+bool StoreHandler::storeSeed(const Operand& value, Operand& R)
+{
+    if (value.kind != KindReal)
+        return fail(kErrArgument, value.location, R);
+    // Converted as the C library's seeding takes it: truncated, wrapped to 32 bits.
+    const double x = value.re();
+    std::uint32_t seed = 0;
+    if (std::isfinite(x) && std::fabs(x) < 9.0e18)
+        seed = static_cast<std::uint32_t>(static_cast<std::int64_t>(x));
+    RandomSource::shared().seed(seed);
+    return true;
+}
+
+} // namespace orvenda

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/Operand.h"
+
+#include <complex>
+
+namespace orvenda {
+
+class Calculator;
+class Parser;
+class VQStack;
+struct EvalRun;
+
+// The store arrow ➞: writes the value under the target into the variable the target
+// names (a real or complex variable, a list or one element, a matrix or one cell, a
+// string, an equation, a sequence's initial values, the table input, the random seed, a
+// window or finance variable).
+//
+// Every check on the target and the value is made before anything is written, so a store
+// that fails leaves every store as it was; a target that cannot take a value is an error,
+// never a silent no-op.
+class StoreHandler {
+public:
+    explicit StoreHandler(Parser& parser);
+
+    // `target` is the reference taken raw off the stack; the value is still on `stack`.
+    // R becomes the stored value (5➞A answers 5) or carries the error.
+    void store(const Operand& target, VQStack& stack, Operand& R);
+    // ➞ in a run: X is the target, popped raw.
+    void handle(EvalRun& run);
+
+    // The real-variable slot a reference names: its index when set, else a one-character
+    // name A..Z (0..25) or θ (26); -1 when the name is one other character, -2 when it is
+    // not one character long.
+    static int slotForReference(const VarRef& var);
+
+private:
+    bool fail(int error, int location, Operand& R);
+    bool storeReal(const Operand& target, const Operand& value, Operand& R);
+    bool storeWindow(int slot, const Operand& value, Operand& R);
+    bool storeList(const Operand& target, const Operand& value, Operand& R);
+    bool storeListElement(const Operand& target, const Operand& value, Operand& R);
+    bool storeMatrix(const Operand& target, const Operand& value, Operand& R);
+    bool storeMatrixCell(const Operand& target, const Operand& value, Operand& R);
+    bool storeString(const Operand& target, const Operand& value, Operand& R);
+    bool storeEquation(const Operand& target, const Operand& value, Operand& R);
+    bool storeSeed(const Operand& value, Operand& R);
+    bool storeSequenceStart(int slot, const Operand& value, Operand& R);
+
+    Parser& p_;
+    Calculator& calc_;
+};
+
+} // namespace orvenda

@@ -1,0 +1,318 @@
+#include "eval/ValueTokenHandlers.h"
+
+#include "core/RandomSource.h"
+#include "core/VQList.h"
+#include "core/VQMatrix.h"
+#include "core/VQStack.h"
+#include "core/VQValue.h"
+#include "core/services/EntryManager.h"
+#include "core/services/HistoryManager.h"
+#include "eval/EvalRun.h"
+#include "eval/Parser.h"
+#include "language/Vocabulary.h"
+
+#include <chrono>
+#include <cmath>
+#include <ctime>
+
+namespace orvenda {
+
+namespace {
+
+constexpr int kErrDimMismatch = 13;
+constexpr int kErrInvalidDim = 24;
+
+bool isWhole(double x) { return std::isfinite(x) && x == std::floor(x); }
+
+// Whole numbers beyond int reach are clamped; they are out of every range anyway.
+int toIndex(double x)
+{
+    if (x > 2.0e9)
+        return 2000000000;
+    if (x < -2.0e9)
+        return -2000000000;
+    return static_cast<int>(x);
+}
+
+std::string utf8(const std::array<char32_t, 32>& name)
+{
+    std::string s;
+    for (char32_t c : name) {
+        if (c == 0)
+            break;
+        if (c < 0x80)
+            s += static_cast<char>(c);
+        else if (c < 0x800) {
+            s += static_cast<char>(0xC0 | (c >> 6));
+            s += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            s += static_cast<char>(0xE0 | (c >> 12));
+            s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            s += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            s += static_cast<char>(0xF0 | (c >> 18));
+            s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            s += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return s;
+}
+
+void setReal(Operand& R, double x)
+{
+    R.kind = KindReal;
+    R.value = {x, 0.0};
+    R.sigFig = 15;
+    R.sigDec = -15;
+}
+
+} // namespace
+
+ValueTokenHandlers::ValueTokenHandlers(Parser& parser)
+    : p_(parser), calc_(parser.calc), clock_([] { return std::chrono::system_clock::now(); })
+{
+}
+
+bool ValueTokenHandlers::isEarlyToken(int t)
+{
+    return t == 0x2C || t == 0x72 || t == 0xAD || t == 0x1000 || (t >= 0xEF09 && t <= 0xEF0D) || t == 0xFB
+        || t == 0xBB52 || t == 0xBB57;
+}
+
+bool ValueTokenHandlers::isIndexedToken(int t) { return (t >= 0x1001 && t <= 0x1011) || t == 0x101D; }
+
+bool ValueTokenHandlers::fail(int error, int location, EvalRun& run)
+{
+    p_.setError(error);
+    p_.setErrorToken(location);
+    run.R.kind = KindError;
+    run.R.error = error;
+    return true;
+}
+
+Operand ValueTokenHandlers::ansOperand()
+{
+    Operand ans;
+    calc_.ans.getOperand(ans);
+    return ans;
+}
+
+// A complex Ans switches to complex arithmetic for the rest of the run; a fraction or
+// mixed-number Ans keeps its display.
+void ValueTokenHandlers::pushAnsRules(const Operand& ans)
+{
+    const bool complexList = (ans.kind == KindRealList || ans.kind == KindComplexList) && ans.list
+        && ans.list->type() != 0;
+    if ((ans.kind == KindComplex && calc_.realCplxMode() == 0) || complexList) {
+        if (calc_.realCplxMode() == 0)
+            calc_.setRealCplxMode(1);
+    }
+    if (ans.displayMod == 2)
+        p_.ctx().f_und = true;
+    else if (ans.displayMod == 1)
+        p_.ctx().f_nd = true;
+}
+
+void ValueTokenHandlers::clockList(int a, int b, int c, Operand& R)
+{
+    auto list = std::make_shared<VQList>();
+    list->addReal(a, 15, -15);
+    list->addReal(b, 15, -15);
+    list->addReal(c, 15, -15);
+    R.kind = KindRealList;
+    R.list = std::move(list);
+}
+
+bool ValueTokenHandlers::handleEarly(EvalRun& run)
+{
+    Operand& R = run.R;
+    switch (run.token) {
+    case 0x2C: // imaginary unit
+        R.kind = KindComplex;
+        R.value = {0.0, 1.0};
+        R.sigFig = 15;
+        R.sigDec = -15;
+        if (calc_.realCplxMode() == 0)
+            calc_.setRealCplxMode(1);
+        return true;
+    case 0x72: { // Ans
+        const int location = R.location;
+        R = ansOperand();
+        R.location = location;
+        pushAnsRules(R);
+        return true;
+    }
+    case 0xAD: // getKey: the last key, which reading clears
+        setReal(R, calc_.lastKey.exchange(0));
+        return true;
+    case 0x1000: // rand without argument
+        setReal(R, RandomSource::shared().uniform());
+        return true;
+    case 0xEF09:
+    case 0xEF0A: {
+        const std::time_t now = std::chrono::system_clock::to_time_t(clock_());
+        std::tm local{};
+        localtime_r(&now, &local);
+        if (run.token == 0xEF09)
+            clockList(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, R);
+        else
+            clockList(local.tm_hour, local.tm_min, local.tm_sec, R);
+        return true;
+    }
+    case 0xEF0B: // startTmr
+        setReal(R, std::chrono::duration<double>(clock_() - calc_.startTime).count());
+        return true;
+    case 0xEF0C: // getDtFmt
+        setReal(R, calc_.dateFormat + 1);
+        return true;
+    case 0xEF0D: // getTmFmt
+        setReal(R, calc_.timeFormat == 0 ? 12 : 24);
+        return true;
+    case 0xFB: // ClrTable
+        calc_.tableList.removeAllValues();
+        break;
+    case 0xBB52: // ClrAllLists
+        calc_.clearAllLists();
+        break;
+    case 0xBB57: // Clear Entries
+        if (calc_.historyManager)
+            calc_.historyManager->clearAll();
+        if (calc_.entryManager)
+            calc_.entryManager->clearEntries();
+        break;
+    default:
+        return false;
+    }
+    R.kind = KindDone;
+    R.opcode = static_cast<std::uint32_t>(run.token);
+    return true;
+}
+
+bool ValueTokenHandlers::handleIndexed(EvalRun& run)
+{
+    const int t = run.token;
+    if (t == 0x1001) {
+        const Operand* record = run.rpn.opAtIndex(run.index);
+        std::string name;
+        if (record)
+            name = record->var.name.empty() ? utf8(record->name) : record->var.name;
+        return listElement(run, -1, name);
+    }
+    if (t >= 0x1002 && t <= 0x1007)
+        return listElement(run, t - 0x1002,
+                           Vocabulary::shared().nameForOpcode(static_cast<std::uint32_t>(t - 0x1002 + 0x5D00)));
+    if (t >= 0x1008 && t <= 0x1011)
+        return matrixElement(run, t - 0x1008);
+    if (t == 0x101D)
+        return ansElement(run);
+    return false;
+}
+
+bool ValueTokenHandlers::listElement(EvalRun& run, int listIndex, const std::string& name)
+{
+    const Operand& X = run.X;
+    if (X.kind != KindReal)
+        return fail(kErrDimMismatch, X.location, run);
+    if (!isWhole(X.re()))
+        return fail(kErrInvalidDim, X.location, run);
+    Operand& R = run.R;
+    R.kind = KindVariable;
+    R.var = VarRef{};
+    R.var.subKind = VarListElement;
+    R.var.token = run.token;
+    R.var.index = listIndex;
+    R.var.name = name;
+    R.var.elem1 = toIndex(X.re()) - 1;
+    return true;
+}
+
+bool ValueTokenHandlers::matrixElement(EvalRun& run, int matrixIndex)
+{
+    const Operand& X = run.X;
+    if (X.kind != KindReal)
+        return fail(kErrDimMismatch, X.location, run);
+    if (!isWhole(X.re()))
+        return fail(kErrInvalidDim, X.location, run);
+    const Operand row = p_.popValueFromStack(&run.stack);
+    if (p_.error() != 0)
+        return true;
+    if (row.kind != KindReal)
+        return fail(kErrDimMismatch, X.location, run);
+    if (!isWhole(row.re()))
+        return fail(kErrInvalidDim, X.location, run);
+    // Bounds are checked by whoever reads or stores through the reference.
+    Operand& R = run.R;
+    R.kind = KindVariable;
+    R.var = VarRef{};
+    R.var.subKind = VarMatrixElement;
+    R.var.token = run.token;
+    R.var.index = matrixIndex;
+    R.var.elem1 = toIndex(X.re()) - 1;
+    R.var.elem2 = toIndex(row.re()) - 1;
+    return true;
+}
+
+bool ValueTokenHandlers::ansElement(EvalRun& run)
+{
+    Parser& args = p_;
+    const int count = args.validateArgsMin(1, 2, static_cast<int>(run.number), run.stack);
+    if (count == 0)
+        return true;
+    run.X = args.popValueFromStack(&run.stack);
+    if (p_.error() != 0)
+        return true;
+    const Operand& X = run.X;
+    Operand& R = run.R;
+    const VQValue& ans = calc_.ans;
+
+    if (ans.type() == VQValue::TypeMatrix) {
+        const std::shared_ptr<VQMatrix> m = ans.matrix();
+        if (count != 2 || X.kind != KindReal)
+            return fail(kErrDimMismatch, X.location, run);
+        if (!isWhole(X.re()))
+            return fail(kErrInvalidDim, X.location, run);
+        const Operand row = args.popValueFromStack(&run.stack);
+        if (p_.error() != 0)
+            return true;
+        if (row.kind != KindReal)
+            return fail(kErrDimMismatch, X.location, run);
+        if (!isWhole(row.re()))
+            return fail(kErrInvalidDim, X.location, run);
+        const double r = row.re(), c = X.re();
+        if (!m || r < 1 || c < 1 || r > static_cast<double>(m->dimRow()) || c > static_cast<double>(m->dimCol()))
+            return fail(kErrInvalidDim, X.location, run);
+        setReal(R, m->row(static_cast<std::size_t>(r) - 1, static_cast<std::size_t>(c) - 1));
+        return true;
+    }
+
+    if (ans.type() == VQValue::TypeList || ans.type() == VQValue::TypeComplexList) {
+        const std::shared_ptr<VQList> list = ans.list();
+        if (count != 1 || X.kind != KindReal)
+            return fail(kErrDimMismatch, X.location, run);
+        const double i = X.re();
+        if (!list || !isWhole(i) || i < 1 || i > list->count())
+            return fail(kErrInvalidDim, X.location, run);
+        const int k = static_cast<int>(i) - 1;
+        if (list->type() == 0) {
+            setReal(R, list->realAtIndex(k));
+        } else {
+            R.kind = KindComplex;
+            R.value = list->complexAtIndex(k);
+            R.sigFig = 15;
+            R.sigDec = -15;
+        }
+        return true;
+    }
+
+    // Any other Ans: Ans(3) is Ans × 3.
+    Operand value = ansOperand();
+    pushAnsRules(value);
+    run.stack.pushOperand(std::move(value), R.location);
+    run.token = 0x82;
+    run.opcode = 0x82;
+    run.redispatch = true;
+    return true;
+}
+
+} // namespace orvenda
