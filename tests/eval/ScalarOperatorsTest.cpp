@@ -332,6 +332,19 @@ TEST_F(ScalarOperatorsTest, OneOperandArithmetic) {
     EXPECT_DOUBLE_EQ(fr(kAngle, -1), 180.0);
 }
 
+TEST_F(ScalarOperatorsTest, OutOfDomainLibraryValuesRaiseNothing) {
+    EXPECT_TRUE(std::isnan(fr(0xCB, 0.5)));  // cosh⁻¹( below 1
+    EXPECT_EQ(error(), 0);
+    EXPECT_TRUE(std::isinf(fr(0xCD, 1)));  // tanh⁻¹(1)
+    EXPECT_EQ(error(), 0);
+    const double v = fr(kFactorial, -2);
+    EXPECT_TRUE(std::isnan(v) || std::isinf(v));
+    EXPECT_EQ(error(), 0);
+    EXPECT_DOUBLE_EQ(fr(kFactorial, 0.5), std::sqrt(std::numbers::pi) / 2);
+    f(kFactorial, cplx(1, 1));
+    EXPECT_EQ(error(), 12);
+}
+
 TEST_F(ScalarOperatorsTest, WholeAndFractionalParts) {
     EXPECT_EQ(fr(kInt, -2.5), -3.0);
     EXPECT_EQ(fr(kIPart, -2.5), -2.0);
