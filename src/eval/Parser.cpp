@@ -2,6 +2,7 @@
 
 #include "core/Calculator.h"
 #include "core/services/UnitConversions.h"
+#include "eval/OperandOperators.h"
 #include "eval/ScalarOperators.h"
 #include "eval/StatementParser.h"
 #include "language/LiteralScanner.h"
@@ -166,6 +167,17 @@ double Parser::constantValue(int index) const
 {
     return constantFrom(calc, index);
 }
+
+// ==== Operators by operand type (OperandOperators) ====
+
+Operand Parser::unaryOp(std::uint32_t opcode, const Operand& X) { return OperandOperators(*this).unaryOp(opcode, X); }
+
+Operand Parser::binaryOp(int token, const Operand& X, const Operand& Y)
+{
+    return OperandOperators(*this).binaryOp(token, X, Y);
+}
+
+int Parser::calcMatrixError(const VQMatrix& matrix) { return OperandOperators::calcMatrixError(matrix); }
 
 // ==== Scalar operators and numeric helpers (ScalarOperators) ====
 

@@ -148,6 +148,17 @@ public:
 
     // ==== Operators ====
 
+    // ==== Operators by operand type (OperandOperators) ====
+
+    // One operand: picks the scalar, list, matrix or string work by X's kind. The opcode
+    // keeps its high half (a unit conversion's packed units).
+    Operand unaryOp(std::uint32_t opcode, const Operand& X);
+    // Two operands, Y token X (X the right-hand operand, popped first). The result carries
+    // the error and its token index; nothing already in error() is cleared.
+    Operand binaryOp(int token, const Operand& X, const Operand& Y);
+    // The error number for a matrix's error code.
+    static int calcMatrixError(const VQMatrix& matrix);
+
     // ==== Scalar operators and numeric helpers (ScalarOperators) ====
 
     // One number: display conversions, identity(, timeCnv(, eval(, else op().

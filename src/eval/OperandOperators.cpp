@@ -1,0 +1,490 @@
+#include "eval/OperandOperators.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/Calculator.h"
+#include "core/VQList.h"
+#include "core/VQMatrix.h"
+#include "core/VQStack.h"
+#include "core/services/YEqManager.h"
+#include "eval/ListMatrixOperators.h"
+#include "eval/Parser.h"
+#include "eval/ScalarOperators.h"
+#include "numeric/ElementaryFunctions.h"
+
+namespace orvenda {
+
+namespace {
+
+constexpr int kErrSyntax = 1;
+constexpr int kErrDataType = 12;
+constexpr int kErrNonReal = 15;
+constexpr int kErrDomain = 17;
+constexpr int kErrInvalid = 19;
+constexpr int kErrExprSyntax = 20;
+constexpr int kErrIllegalNest = 22;
+constexpr int kErrInvalidDim = 24;
+constexpr int kErrMemory = 26;
+constexpr int kErrArgument = 27;
+constexpr int kErrSingular = 28;
+constexpr int kErrDimMismatch = 13;
+constexpr int kErrNonSquare = 90;
+
+constexpr int kMaxMatrixDim = 99;
+
+// expr( runs in progress on this thread: an expr( inside one is refused. Each thread
+// evaluates in its own context, so the count is kept per thread.
+thread_local int exprDepth = 0;
+
+bool isNumber(const Operand& r)
+{
+    return r.kind == KindReal || r.kind == KindComplex;
+}
+
+bool isList(const Operand& r)
+{
+    return r.kind == KindRealList || r.kind == KindComplexList;
+}
+
+// A kind-1 number or a list whose elements are all real.
+bool isRealOperand(const Operand& r)
+{
+    if (r.kind == KindReal)
+        return true;
+    return isList(r) && r.list && r.list->type() == 0;
+}
+
+bool isWhole(double x)
+{
+    return std::isfinite(x) && x == std::trunc(x);
+}
+
+// A matrix side asked for by identity( or randM(: anything that does not truncate to
+// 1..99 (negative, NaN, huge) is refused before storage is taken.
+bool isMatrixSide(double x)
+{
+    return x >= 1 && x < kMaxMatrixDim + 1;
+}
+
+// The whole part of x as an int; out-of-range and NaN values land at the ends, where the
+// matrix operations refuse them.
+int wholePart(double x)
+{
+    if (std::isnan(x))
+        return INT_MIN;
+    return static_cast<int>(std::clamp(std::trunc(x), double(INT_MIN), double(INT_MAX)));
+}
+
+std::int8_t pairByte(int v)
+{
+    return static_cast<std::int8_t>(std::clamp(v, -128, 127));
+}
+
+// Strings start with the string variables' token 0xAA00 (Str1).
+int stringIndex(int token)
+{
+    const int index = token - 0xAA00;
+    return index >= 0 && index < Calculator::kStringCount ? index : -1;
+}
+
+} // namespace
+
+EvalContext& OperandOperators::ctx()
+{
+    return p_.ctx();
+}
+
+Calculator& OperandOperators::calc()
+{
+    return p_.calc;
+}
+
+int OperandOperators::calcMatrixError(const VQMatrix& matrix)
+{
+    switch (matrix.error()) {
+    case VQMatrix::ErrorNotSquare: return kErrNonSquare;
+    case VQMatrix::ErrorSingular: return kErrSingular;
+    case VQMatrix::ErrorNoStorage: return kErrMemory;
+    case VQMatrix::ErrorDimension: return kErrDimMismatch;
+    case VQMatrix::ErrorPowerRange: return kErrDomain;
+    default: return 0;
+    }
+}
+
+// In Real mode a computation on real operands may not answer a complex value.
+void OperandOperators::nonRealCheck(const Operand& result)
+{
+    EvalContext& c = ctx();
+    if (c.error || calc().realCplxMode() != 0)
+        return;
+    switch (result.kind) {
+    case KindComplex:
+        c.error = kErrNonReal;
+        break;
+    case KindReal:
+        if (result.im() != 0 || std::isnan(result.im()))
+            c.error = kErrNonReal;
+        break;
+    case KindRealList:
+    case KindComplexList:
+        if (result.list && result.list->type() != 0)
+            c.error = kErrNonReal;
+        break;
+    case KindError:
+        c.error = result.error;
+        break;
+    default:
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// One operand
+
+Operand OperandOperators::unaryOp(std::uint32_t opcode, const Operand& X)
+{
+    EvalContext& c = ctx();
+    Operand result;
+    c.errorToken = X.location;
+    const std::uint32_t token = opcode & 0xFFFF;
+
+    switch (X.kind) {
+    case KindReal:
+    case KindComplex:
+        if (token == 0x5C64) { // roundSigFig( with one argument
+            result.kind = KindReal;
+            result.value = {ElementaryFunctions::roundSF(X.re(), X.sigFig), 0.0};
+            result.sigFig = X.sigFig;
+            result.sigDec = X.sigDec;
+        } else if (token == 0x5C62) { // sigFig(
+            result.kind = KindReal;
+            result.value = {static_cast<double>(X.sigFig), 0.0};
+        } else if (token == 0xB4 && !isMatrixSide(X.re())) { // identity(
+            c.error = kErrInvalidDim;
+        } else {
+            result = ScalarOperators(p_).doOp(opcode, X);
+        }
+        if (X.kind == KindReal)
+            nonRealCheck(result);
+        break;
+    case KindRealList:
+    case KindComplexList:
+        result = ListMatrixOperators(p_).doOp(opcode, X);
+        result.location = X.location;
+        c.errorToken = X.location;
+        if (isRealOperand(X))
+            nonRealCheck(result);
+        break;
+    case KindMatrix:
+        result = ListMatrixOperators(p_).doOp(static_cast<int>(token), X.matrix);
+        break;
+    case KindString:
+        result = stringUnaryOp(token, X);
+        break;
+    default:
+        // Nothing here works on this kind; an empty record must not pass for a value.
+        c.error = kErrDataType;
+        break;
+    }
+    result.location = c.errorToken;
+    result.error = c.error;
+    return result;
+}
+
+Operand OperandOperators::stringUnaryOp(std::uint32_t token, const Operand& X)
+{
+    EvalContext& c = ctx();
+    Operand result;
+    static const Operand::Ops empty;
+    const Operand::Ops& ops = X.string ? *X.string : empty;
+
+    switch (token) {
+    case 0xBB2B: // length(
+        result.kind = KindReal;
+        result.value = {static_cast<double>(ops.size()), 0.0};
+        break;
+    case 0xBB2A: { // expr(
+        if (exprDepth > 0) {
+            c.error = kErrIllegalNest;
+            break;
+        }
+        // Cleared on every way out.
+        struct ExprGuard {
+            ExprGuard() { ++exprDepth; }
+            ~ExprGuard() { --exprDepth; }
+        } guard;
+        if (ops.empty()) {
+            c.error = kErrInvalid;
+            break;
+        }
+        // Compile into the expression stack so the statement being run keeps its own
+        // output; the parser appends the brackets it supplies, so it gets a copy.
+        Operand::Ops text = ops;
+        VQStack* saved = &c.rpnStack();
+        c.setRpnStack(&c.exprStack);
+        p_.infixToRPN(&text, 0, true);
+        const VQStack compiled = c.exprStack;
+        c.setRpnStack(saved);
+        if (c.error) {
+            c.error = kErrExprSyntax;
+            c.errorToken += X.location;
+            break;
+        }
+        result = p_.evalRPN(compiled, true, true);
+        if (c.error) {
+            // Positions inside the string count from the string's own position; an
+            // operator left without its operand is the string's syntax fault.
+            if (c.error == kErrSyntax)
+                c.error = kErrExprSyntax;
+            c.errorToken += X.location;
+        }
+        break;
+    }
+    default:
+        c.error = kErrDataType;
+        c.errorToken = X.location;
+        break;
+    }
+    return result;
+}
+
+// ---------------------------------------------------------------------------------------
+// Two operands
+
+Operand OperandOperators::binaryOp(int token, const Operand& X, const Operand& Y)
+{
+    EvalContext& c = ctx();
+    c.errorToken = std::min(X.location, Y.location);
+    Operand result;
+    ListMatrixOperators lists(p_);
+
+    // The check that follows numeric work, when it applies; with a list on the right the
+    // error then points at the left operand.
+    auto checkNonReal = [&](bool pointAtY) {
+        if (c.error || calc().realCplxMode() != 0 || !isRealOperand(X) || !isRealOperand(Y))
+            return;
+        if (pointAtY)
+            c.errorToken = Y.location;
+        nonRealCheck(result);
+    };
+
+    if (X.kind == KindMatrix || Y.kind == KindMatrix) {
+        result = matrixBinaryOp(token, X, Y);
+    } else if (isNumber(X) && isNumber(Y)) {
+        if (token == 0x20) {
+            result = randomMatrix(X, Y);
+        } else {
+            result = ScalarOperators(p_).doOp(token, X, Y);
+        }
+        checkNonReal(false);
+    } else if (isNumber(X) && isList(Y)) {
+        result = lists.doOpXcYLc(token, X, Y);
+        checkNonReal(false);
+    } else if (isList(X) && isNumber(Y)) {
+        result = lists.doOpXLcYc(token, X, Y);
+        checkNonReal(true);
+    } else if (isList(X) && isList(Y)) {
+        result = lists.doOpXLcYLc(token, X, Y);
+        checkNonReal(true);
+    } else if (X.kind == KindVariable && (Y.kind == KindString || Y.kind == KindVariable)) {
+        result = equationStringOp(token, X, Y);
+    } else if (X.kind == KindString && Y.kind == KindString) {
+        result = stringBinaryOp(token, X, Y);
+    } else {
+        c.error = kErrDataType;
+    }
+    result.error = c.error;
+    result.location = c.errorToken;
+    return result;
+}
+
+// randM(: Y rows by X columns. Each side must be a real whole number, then 1..99; nothing
+// is allocated for a side outside that.
+Operand OperandOperators::randomMatrix(const Operand& X, const Operand& Y)
+{
+    EvalContext& c = ctx();
+    auto whole = [](const Operand& r) { return r.im() == 0 && isWhole(r.re()); };
+    Operand result;
+    if (!whole(X)) {
+        c.error = kErrArgument;
+        c.errorToken = X.location;
+    } else if (!whole(Y)) {
+        c.error = kErrArgument;
+        c.errorToken = Y.location;
+    } else if (!isMatrixSide(X.re())) {
+        c.error = kErrInvalidDim;
+        c.errorToken = X.location;
+    } else if (!isMatrixSide(Y.re())) {
+        c.error = kErrInvalidDim;
+        c.errorToken = Y.location;
+    } else {
+        result = ScalarOperators(p_).doOp(0x20, X, Y);
+    }
+    return result;
+}
+
+Operand OperandOperators::matrixBinaryOp(int token, const Operand& X, const Operand& Y)
+{
+    EvalContext& c = ctx();
+    const Operand& M = X.kind == KindMatrix ? X : Y;
+    const Operand& O = X.kind == KindMatrix ? Y : X;
+    Operand result;
+    result.kind = KindMatrix;
+    if (!M.matrix || (O.kind == KindMatrix && !O.matrix)) {
+        c.error = kErrDataType;
+        result.kind = KindError;
+        return result;
+    }
+    VQMatrix& m = *M.matrix;
+    m.setError(0);
+
+    switch (O.kind) {
+    case KindMatrix:
+        result = ListMatrixOperators(p_).doOp(token, *X.matrix, *Y.matrix);
+        break;
+    case KindRealList: {
+        c.errorToken = O.location;
+        // Only StoDim( takes a dimension list; any other operation of a matrix and a list
+        // is a data type fault.
+        if (token != 0x101C) {
+            c.error = kErrDataType;
+            break;
+        }
+        const VQList* dims = O.list.get();
+        if (!dims || dims->count() != 2 || dims->type() != 0 || !isWhole(dims->realAtIndex(0)) ||
+            !isWhole(dims->realAtIndex(1))) {
+            c.error = kErrArgument;
+            break;
+        }
+        const double rows = dims->realAtIndex(0), cols = dims->realAtIndex(1);
+        if (rows < 0 || rows > kMaxMatrixDim || cols < 0 || cols > kMaxMatrixDim) {
+            c.error = kErrInvalidDim;
+            break;
+        }
+        m.resizeRow(static_cast<std::size_t>(rows), static_cast<std::size_t>(cols));
+        result = O;
+        break;
+    }
+    case KindReal: {
+        c.errorToken = M.location;
+        const SNum cell{pairByte(O.sigFig), pairByte(O.sigDec), O.re()};
+        std::optional<VQMatrix> out;
+        bool makesMatrix = true;
+        switch (token) {
+        case 0x82: out = m.multiplyConst(cell); break;
+        case 0x12: out = m.round(wholePart(O.re())); break;
+        case 0xF0: out = m.power(wholePart(O.re())); break;
+        case 0xE2: // Fill(
+            m.fill(cell);
+            result.kind = KindDone;
+            makesMatrix = false;
+            break;
+        default:
+            c.error = kErrSyntax;
+            c.errorToken = O.location;
+            makesMatrix = false;
+            break;
+        }
+        if (c.error)
+            break;
+        if (const int mapped = calcMatrixError(m))
+            c.error = mapped;
+        if (makesMatrix) {
+            if (out)
+                result.matrix = std::make_shared<VQMatrix>(std::move(*out));
+            else if (!c.error)
+                c.error = kErrMemory;
+        }
+        break;
+    }
+    default:
+        c.error = kErrDataType;
+        break;
+    }
+    if (c.error && result.kind == KindMatrix && !result.matrix)
+        result.kind = KindError;
+    return result;
+}
+
+// String▸Equ( and Equ▸String(: X is a variable reference; Y a string or a variable.
+Operand OperandOperators::equationStringOp(int token, const Operand& X, const Operand& Y)
+{
+    EvalContext& c = ctx();
+    Calculator& cal = calc();
+    Operand result;
+    YEqManager* yEq = cal.yEqManager.get();
+
+    if (token == 0xBB56) { // String▸Equ(
+        if (X.var.subKind != VarEquation) {
+            c.error = kErrDataType;
+            return result;
+        }
+        Operand::Ops ops;
+        if (Y.kind == KindString) {
+            if (Y.string)
+                ops = *Y.string;
+        } else if (Y.var.subKind == VarString && stringIndex(Y.var.token) >= 0) {
+            ops = cal.strings[static_cast<std::size_t>(stringIndex(Y.var.token))];
+        } else {
+            c.error = kErrDataType;
+            return result;
+        }
+        if (yEq) {
+            yEq->setYEqFunc(X.var.token, ops);
+            yEq->setFunction(X.var.token, true);
+        }
+        result.kind = KindDone;
+    } else if (token == 0xBB55) { // Equ▸String(
+        if (Y.kind != KindVariable || Y.var.subKind != VarEquation || X.var.subKind != VarString ||
+            stringIndex(X.var.token) < 0) {
+            c.error = kErrDataType;
+            return result;
+        }
+        Operand::Ops ops;
+        if (yEq)
+            ops = yEq->plotForFunction(Y.var.token).value_or(Operand::Ops{});
+        cal.strings[static_cast<std::size_t>(stringIndex(X.var.token))] = std::move(ops);
+        result.kind = KindDone;
+    } else {
+        c.error = kErrSyntax;
+    }
+    return result;
+}
+
+Operand OperandOperators::stringBinaryOp(int token, const Operand& X, const Operand& Y)
+{
+    EvalContext& c = ctx();
+    static const Operand::Ops empty;
+    const Operand::Ops& xs = X.string ? *X.string : empty;
+    const Operand::Ops& ys = Y.string ? *Y.string : empty;
+    Operand result;
+    switch (token) {
+    case 0x70: { // +: the left string first
+        auto joined = std::make_shared<Operand::Ops>();
+        joined->reserve(ys.size() + xs.size());
+        joined->insert(joined->end(), ys.begin(), ys.end());
+        joined->insert(joined->end(), xs.begin(), xs.end());
+        result.kind = KindString;
+        result.string = std::move(joined);
+        break;
+    }
+    case 0x6A: // =
+    case 0x6F: { // ≠
+        const bool equal = xs == ys;
+        result.kind = KindReal;
+        result.value = {(equal == (token == 0x6A)) ? 1.0 : 0.0, 0.0};
+        break;
+    }
+    default:
+        c.error = kErrSyntax;
+        break;
+    }
+    return result;
+}
+
+} // namespace orvenda
