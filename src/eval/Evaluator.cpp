@@ -6,6 +6,7 @@
 #include "eval/MainQueue.h"
 #include "eval/ModeTokenHandlers.h"
 #include "eval/Parser.h"
+#include "eval/ProgramTokenHandlers.h"
 #include "eval/StoreHandler.h"
 #include "eval/ValueTokenHandlers.h"
 
@@ -434,6 +435,8 @@ void Evaluator::dispatchOneByte(EvalRun& run)
         logarithm(run);
     else if (t == kStore)
         StoreHandler(p_).handle(run);
+    else if (ProgramTokenHandlers::handles(t))
+        ProgramTokenHandlers(p_).handle(run);
     else if (isListCommand(t))
         notAvailable(run);
     else if (t == 0x00 || t == 0x09 || t == 0x11 || t == 0x2B || inRange(t, 0x29, 0x2A) || inRange(t, 0x30, 0x3B)
@@ -451,6 +454,8 @@ void Evaluator::dispatchInternal(EvalRun& run)
         binaryOperator(run);
     else if (inRange(t, 0x1001, 0x1011) || t == 0x101D)
         ValueTokenHandlers(p_).handleIndexed(run);
+    else if (ProgramTokenHandlers::handles(t))
+        ProgramTokenHandlers(p_).handle(run);
     else if (t == 0x101A)
         notAvailable(run);
     else

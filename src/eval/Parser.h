@@ -5,6 +5,8 @@
 #include "eval/ArgumentFetcher.h"
 #include "eval/EvalContext.h"
 #include "eval/Evaluator.h"
+#include "eval/ProgramCompiler.h"
+#include "eval/ProgramQueue.h"
 
 #include <complex>
 #include <cstdint>
@@ -197,6 +199,65 @@ public:
     Ops complexToOps(double re, double im) const;
 
     // ==== Programs ====
+
+    // Compilation (ProgramCompiler says what each does).
+    void compile(Ops& ops) { ProgramCompiler(*this).compile(ops); }
+    static unsigned skipStringInOps(const Ops& ops, unsigned at) { return ProgramCompiler::skipStringInOps(ops, at); }
+    Operand eval(Ops& ops, bool doSubprogram) { return ProgramCompiler(*this).eval(ops, doSubprogram); }
+    VQStack getRPNfor(Ops& ops) { return ProgramCompiler(*this).getRPNfor(ops); }
+    std::optional<VQStack> getSeqRPNfor(const Ops& ops, int* flags)
+    {
+        return ProgramCompiler(*this).getSeqRPNfor(ops, flags);
+    }
+    std::string printProgram(const Ops& ops) { return ProgramCompiler(*this).printProgram(ops); }
+
+    // The program queue and the statement interpreter (ProgramQueue, StatementInterpreter).
+    ProgramQueue& programQueue() { return *programQueue_; }
+    void startProgramThread(Ops ops) { programQueue_->startProgramThread(std::move(ops)); }
+    void runProgramThread(Ops ops, const std::string& name, bool singleStep, int startIP)
+    {
+        programQueue_->runProgramThread(std::move(ops), name, singleStep, startIP);
+    }
+    bool stepProgramThread(Ops ops, const std::string& name, int start)
+    {
+        return programQueue_->stepProgramThread(std::move(ops), name, start);
+    }
+    bool resumeProgramThread() { return programQueue_->resumeProgramThread(); }
+    bool resumeFromDrawing() { return programQueue_->resumeFromDrawing(); }
+    bool runSubroutine(const std::string& label, const std::string& inProgram)
+    {
+        return programQueue_->runSubroutine(label, inProgram);
+    }
+    bool animateSlider(const std::string& label, const std::string& inProgram, int var, double value)
+    {
+        return programQueue_->animateSlider(label, inProgram, var, value);
+    }
+    bool stopProgramThread() { return programQueue_->stopProgramThread(); }
+    void cleanUp() { programQueue_->cleanUp(); }
+    void menuKey(int key) { programQueue_->menuKey(key); }
+    void pauseKey(int key) { programQueue_->pauseKey(key); }
+    int jumpToLabel(unsigned label, bool stepping) { return programQueue_->jumpToLabel(label, stepping); }
+    int findLabel(const std::string& label, const Ops& inOps)
+    {
+        return programQueue_->interpreter().findLabel(label, inOps);
+    }
+    void popProgramStack() { programQueue_->popProgramStack(); }
+    bool programQueued() const { return programQueue_->programQueued(); }
+    bool busy() const { return programQueue_->busy(); }
+    int programQueueCount() const { return programQueue_->programQueueCount(); }
+    bool programRunning() const { return programQueue_->programRunning(); }
+    std::string currentProgramName() const { return programQueue_->currentProgramName(); }
+    void setCurrentProgramName(std::string name) { programQueue_->setCurrentProgramName(std::move(name)); }
+    std::shared_ptr<VQMenu> menuDisplay() const { return programQueue_->menuDisplay(); }
+    VQStack promptStack() const { return programQueue_->promptStack(); }
+    // Empties the statement cache of the calling thread's context.
+    void clearLineCache() { programQueue_->clearLineCache(); }
+
+private:
+    std::unique_ptr<ProgramQueue> programQueue_ = std::make_unique<ProgramQueue>(*this);
+
+public:
+    // ==== End of programs ====
 
 private:
     EvalContext main_;

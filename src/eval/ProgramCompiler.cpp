@@ -1,0 +1,604 @@
+#include "eval/ProgramCompiler.h"
+
+#include "core/Calculator.h"
+#include "eval/Parser.h"
+#include "eval/ProgramTokens.h"
+
+#include <algorithm>
+#include <map>
+#include <utility>
+
+namespace orvenda {
+
+using namespace ProgramTokens;
+
+namespace {
+
+constexpr int kErrSyntax = 1;
+constexpr int kErrDuplicateLabel = 2;
+constexpr int kErrLabelNotFound = 3;
+constexpr int kErrMissingThen = 4;
+constexpr int kErrThenWithoutIf = 5;
+constexpr int kErrMissingIfEnd = 6;
+constexpr int kErrMissingForEnd = 7;
+constexpr int kErrMissingWhileEnd = 8;
+constexpr int kErrMissingRepeatEnd = 9;
+constexpr int kErrMissingElseEnd = 10;
+constexpr int kErrGotoBadLabel = 11;
+
+bool isDigit(std::uint32_t t)
+{
+    return t >= 0x30 && t <= 0x39;
+}
+
+// The index of the last token of a degree-minute-second literal starting with "°" at i.
+unsigned skipDMS(const std::vector<std::uint32_t>& ops, unsigned i)
+{
+    while (i + 1 < ops.size()) {
+        const std::uint32_t t = token(ops[i + 1]);
+        if (!isDigit(t) && t != kQuote && t != kApostrophe)
+            break;
+        ++i;
+    }
+    return i;
+}
+
+// Index of the first token at or after `from` for which `ends` holds, strings skipped;
+// the count when none.
+template <class Ends>
+unsigned findEnd(const std::vector<std::uint32_t>& ops, unsigned from, Ends ends)
+{
+    const unsigned n = static_cast<unsigned>(ops.size());
+    for (unsigned k = from; k < n; ++k) {
+        const std::uint32_t t = token(ops[k]);
+        if (t == kQuote) {
+            k = ProgramCompiler::skipStringInOps(ops, k);
+            continue;
+        }
+        if (ends(t))
+            return k;
+    }
+    return n;
+}
+
+bool isStatementEnd(std::uint32_t t)
+{
+    return t == kColon || t == kNewLine;
+}
+
+bool isStatementEndOrComment(std::uint32_t t)
+{
+    return t == kColon || t == kNewLine || t == kComment;
+}
+
+struct Compile {
+    Parser& p;
+    std::vector<std::uint32_t>& ops;
+    EvalContext& c;
+
+    void fail(int error, int at)
+    {
+        c.error = error;
+        c.errorToken = at;
+    }
+
+    void setTarget(unsigned at, unsigned target) { ops[at] = withTarget(ops[at], static_cast<int>(target)); }
+
+    bool labels(std::map<unsigned, unsigned>& table)
+    {
+        const unsigned n = static_cast<unsigned>(ops.size());
+        for (unsigned i = 0; i < n; ++i) {
+            const std::uint32_t t = token(ops[i]);
+            if (t == kQuote) {
+                i = ProgramCompiler::skipStringInOps(ops, i);
+            } else if (t == kDegree) {
+                i = skipDMS(ops, i);
+            } else if (t == kLbl) {
+                int j = static_cast<int>(i) + 1;
+                const unsigned label = p.getLabel(ops, j);
+                if (c.error != 0 || label == 0) {
+                    // A label that cannot be read stops here; without a reason of the
+                    // label reader's own it is a syntax error.
+                    fail(c.error != 0 ? c.error : kErrSyntax, static_cast<int>(i));
+                    return false;
+                }
+                if (table.contains(label)) {
+                    fail(kErrDuplicateLabel, static_cast<int>(i));
+                    return false;
+                }
+                table.emplace(label, static_cast<unsigned>(j) + 1);
+            }
+        }
+        return true;
+    }
+
+    bool blocks(const std::map<unsigned, unsigned>& table)
+    {
+        const unsigned n = static_cast<unsigned>(ops.size());
+        std::vector<std::uint32_t> open;  // (index << 16) | token
+        auto entryIndex = [](std::uint32_t e) { return e >> 16; };
+        auto entryToken = [](std::uint32_t e) { return e & 0xFFFF; };
+
+        for (unsigned i = 0; i < n; ++i) {
+            const std::uint32_t t = token(ops[i]);
+            switch (t) {
+            case kQuote:
+                i = ProgramCompiler::skipStringInOps(ops, i);
+                break;
+            case kDegree:
+                i = skipDMS(ops, i);
+                break;
+            case kIf: {
+                // The condition ends at a ":" or new line that is not the array's last token.
+                unsigned k = i + 1;
+                for (;; ++k) {
+                    k = findEnd(ops, k, isStatementEnd);
+                    if (k >= n || k != n - 1)
+                        break;
+                }
+                if (k >= n - 1) {
+                    fail(kErrSyntax, static_cast<int>(std::min(k, n)));
+                    return false;
+                }
+                if (token(ops[k + 1]) == kThen) {
+                    open.push_back((i << 16) | t);
+                } else {
+                    // One governed statement: a false condition jumps to its end.
+                    unsigned m = findEnd(ops, k + 1, isStatementEnd);
+                    if (m < n)
+                        while (m + 1 < n && token(ops[m + 1]) == kNewLine)
+                            ++m;
+                    setTarget(i, m);
+                }
+                i = k;
+                break;
+            }
+            case kThen:
+                if (open.empty() || entryToken(open.back()) != kIf) {
+                    fail(kErrThenWithoutIf, static_cast<int>(i));
+                    return false;
+                }
+                break;
+            case kWhile:
+            case kRepeat:
+            case kFor:
+                open.push_back((i << 16) | t);
+                break;
+            case kElse: {
+                if (open.empty()) {
+                    fail(kErrSyntax, static_cast<int>(i));
+                    return false;
+                }
+                const std::uint32_t e = open.back();
+                open.pop_back();
+                if (entryToken(e) != kIf) {
+                    fail(kErrMissingThen, static_cast<int>(i));
+                    return false;
+                }
+                setTarget(entryIndex(e), i + 2);
+                open.push_back((i << 16) | t);
+                break;
+            }
+            case kEnd: {
+                if (open.empty()) {
+                    fail(kErrSyntax, static_cast<int>(i));
+                    return false;
+                }
+                const std::uint32_t e = open.back();
+                open.pop_back();
+                const unsigned j = entryIndex(e);
+                switch (entryToken(e)) {
+                case kIf:
+                case kElse:
+                    setTarget(i, i + 2);
+                    setTarget(j, i + 2);
+                    break;
+                case kFor:
+                case kWhile:
+                case kRepeat:
+                    setTarget(i, j);
+                    setTarget(j, i + 2);
+                    break;
+                default:
+                    fail(kErrSyntax, static_cast<int>(i));
+                    return false;
+                }
+                break;
+            }
+            case kIncrementSkip:
+            case kDecrementSkip: {
+                // A true test skips the one statement after this one.
+                const unsigned own = findEnd(ops, i + 1, isStatementEndOrComment);
+                const unsigned next = own < n ? findEnd(ops, own + 1, isStatementEndOrComment) : n;
+                setTarget(i, next < n ? next + 1 : n);
+                i = own < n ? own : n;
+                break;
+            }
+            case kGoto:
+            case kGosub: {
+                int j = static_cast<int>(i) + 1;
+                const unsigned label = p.getLabel(ops, j);
+                if (c.error != 0 || label == 0) {
+                    fail(kErrGotoBadLabel, static_cast<int>(i));
+                    return false;
+                }
+                const auto found = table.find(label);
+                if (found == table.end()) {
+                    fail(kErrLabelNotFound, static_cast<int>(i));
+                    return false;
+                }
+                setTarget(i, found->second);
+                break;
+            }
+            default:
+                break;
+            }
+        }
+
+        if (!open.empty()) {
+            // The innermost block left open is reported.
+            const std::uint32_t e = open.back();
+            int error = kErrSyntax;
+            switch (entryToken(e)) {
+            case kIf: error = kErrMissingIfEnd; break;
+            case kFor: error = kErrMissingForEnd; break;
+            case kWhile: error = kErrMissingWhileEnd; break;
+            case kRepeat: error = kErrMissingRepeatEnd; break;
+            case kElse: error = kErrMissingElseEnd; break;
+            default: break;
+            }
+            fail(error, static_cast<int>(entryIndex(e)));
+            return false;
+        }
+        return true;
+    }
+};
+
+} // namespace
+
+void ProgramCompiler::compile(Ops& ops)
+{
+    p_.clearLineCache();
+    if (ops.empty())
+        return;
+    EvalContext& c = p_.ctx();
+    Compile pass{p_, ops, c};
+    std::map<unsigned, unsigned> table;
+    if (!pass.labels(table))
+        return;
+    pass.blocks(table);
+}
+
+unsigned ProgramCompiler::skipStringInOps(const Ops& ops, unsigned at)
+{
+    const unsigned n = static_cast<unsigned>(ops.size());
+    if (at >= n || token(ops[at]) != kQuote)
+        return at;
+    for (unsigned k = at + 1; k < n; ++k) {
+        const std::uint32_t t = token(ops[k]);
+        if (t == kQuote)
+            return k;
+        if (t == kNewLine)
+            return k - 1;
+    }
+    return n;
+}
+
+VQStack ProgramCompiler::getRPNfor(Ops& ops)
+{
+    EvalContext& c = p_.ctx();
+    c.error = 0;
+    VQStack saved = c.rpnStack();
+    p_.infixToRPN(&ops, 0, true);
+    VQStack result = c.rpnStack();
+    c.rpnStack() = std::move(saved);
+    return result;
+}
+
+std::optional<VQStack> ProgramCompiler::getSeqRPNfor(const Ops& ops, int* flags)
+{
+    constexpr std::uint32_t kParenOpen = 0x10, kParenClose = 0x11, kEta = 0xBBAA, kMinus = 0x71;
+    int found = 0;
+    Ops out;
+    out.reserve(ops.size());
+    const std::size_t n = ops.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        std::uint32_t t = token(ops[i]);
+        if (t >= 0xBBC5 && t <= 0xBBC7)
+            t = 0x5E80 + (t - 0xBBC5);
+        if (t < 0x5E80 || t > 0x5E82) {
+            out.push_back(ops[i]);
+            continue;
+        }
+        const int which = static_cast<int>(t - 0x5E80);  // u, v, w
+        int back = 1;
+        if (i + 1 < n) {
+            if (i + 5 >= n || token(ops[i + 1]) != kParenOpen || token(ops[i + 2]) != kEta
+                || token(ops[i + 3]) != kMinus || (token(ops[i + 4]) != 0x31 && token(ops[i + 4]) != 0x32)
+                || token(ops[i + 5]) != kParenClose)
+                return std::nullopt;
+            back = token(ops[i + 4]) == 0x32 ? 2 : 1;
+            i += 5;
+        }
+        const int slot = which * 2 + (back - 1);
+        out.push_back(0x1020u + static_cast<std::uint32_t>(slot));
+        found |= 1 << slot;
+    }
+    if (flags)
+        *flags = found;
+    return getRPNfor(out);
+}
+
+std::string ProgramCompiler::printProgram(const Ops& ops) const
+{
+    std::string listing;
+    for (std::size_t i = 0; i < ops.size(); ++i) {
+        const std::string index = std::to_string(i);
+        listing += std::string(index.size() < 4 ? 4 - index.size() : 0, ' ') + index + ": ";
+        listing += p_.calc.nameForOpcode(token(ops[i]));
+        switch (token(ops[i])) {
+        case kIf: case kElse: case kWhile: case kRepeat: case kFor: case kEnd:
+        case kGoto: case kIncrementSkip: case kDecrementSkip: case kGosub:
+            listing += "," + std::to_string(target(ops[i])) + ", ";
+            break;
+        default:
+            break;
+        }
+        listing += '\n';
+    }
+    return listing;
+}
+
+} // namespace orvenda
+
+// ---- Direct evaluation ----
+
+#include "core/services/EntryManager.h"
+#include "core/services/ProgramManager.h"
+#include "core/services/ProgramOutputManager.h"
+#include "core/VQList.h"
+#include "core/VQMatrix.h"
+#include "eval/MenuObject.h"
+#include "eval/ProgramObject.h"
+#include "eval/ProgramQueue.h"
+#include "eval/StatementInterpreter.h"
+
+namespace orvenda {
+
+namespace {
+
+Operand promptRecord(const Operand& variable)
+{
+    Operand r;
+    r.kind = KindInputRequest;
+    r.var = variable.var;
+    r.location = variable.location;
+    r.string = std::make_shared<std::vector<std::uint32_t>>(std::vector<std::uint32_t>{
+        static_cast<std::uint32_t>(variable.var.token), kEqual, kQuestionMark});
+    return r;
+}
+
+} // namespace
+
+Operand ProgramCompiler::eval(Ops& ops, bool doSubprogram)
+{
+    EvalContext& c = p_.ctx();
+    Calculator& calc = p_.calc;
+    ProgramQueue& q = p_.programQueue();
+    ProgramOutputManager* out = calc.prgmOutputMgr.get();
+    q.setCurrentProgramName("");
+
+    Operand result;
+    result.error = 16;
+    if (ops.empty())
+        return result;
+    c.error = 0;
+    compile(ops);
+    if (c.error != 0) {
+        result.error = c.error;
+        result.location = c.errorToken;
+        return result;
+    }
+
+    auto cur = std::make_shared<Ops>(ops);
+    std::string name;
+    int ip = 0;
+    bool stop = false;
+    auto frame = [&](int at, int type) { q.pushFrame(RunObject(cur, name, at, type)); };
+
+    while (!stop && c.error == 0) {
+        if (ip >= static_cast<int>(cur->size())) {
+            if (!doSubprogram || !q.programQueued())
+                break;
+            if (auto variable = q.popPrompt()) {
+                StatementInterpreter::storeAnswer(p_, result, *variable);
+                if (c.error != 0)
+                    break;
+                if (out)
+                    out->newLine();
+                Parser::initOperand(result);
+                result.kind = KindDone;
+                VQStack waiting = q.promptStack();
+                if (const Operand* next = waiting.peek()) {
+                    result = promptRecord(*next);
+                    break;
+                }
+            }
+            bool resumed = false;
+            while (auto top = q.popFrame()) {
+                if (top->_ops() && top->_ip() < static_cast<int>(top->_ops()->size())) {
+                    cur = top->_ops();
+                    name = top->_name();
+                    ip = top->_ip();
+                    resumed = true;
+                    break;
+                }
+            }
+            if (!resumed)
+                break;
+            continue;
+        }
+
+        ip = p_.infixToRPN(cur.get(), ip, false);
+        if (c.error != 0 || c.rpnStack().count() == 0)
+            continue;
+        result = p_.evalRPN(c.rpnStack(), false, false);
+        if (c.error != 0)
+            break;
+
+        switch (result.kind) {
+        case KindRealList:
+        case KindComplexList:
+            if (!result.list)
+                c.error = 35;
+            break;
+        case KindMatrix:
+            if (!result.matrix || result.matrix->dimRow() == 0 || result.matrix->dimCol() == 0)
+                c.error = 16;
+            break;
+        case KindResults:
+            if (result.stack) {
+                VQStack values = *result.stack;
+                while (values.count() > 0) {
+                    const Operand value = values.popValue();
+                    if (out)
+                        out->displayOp(value);
+                }
+            }
+            break;
+        case KindOutput:
+            if (out)
+                out->output(calc.formatOperand(result), result.ints[0], result.ints[1]);
+            break;
+        case KindClrHome:
+            if (out)
+                out->clearHome();
+            break;
+        case KindProgramCall: {
+            auto program = std::dynamic_pointer_cast<ProgramObject>(result.object);
+            if (!program) {
+                c.error = 16;
+                break;
+            }
+            if (!calc.programRunning) {
+                if (out)
+                    out->startProgram(program->name);
+                calc.programRunning = true;
+                if (calc.entryManager)
+                    calc.entryManager->startNewEntry();
+            }
+            frame(ip, RunObject::BreakProgramCall);
+            auto called = std::make_shared<Ops>(program->ops);
+            compile(*called);
+            if (c.error != 0)
+                break;
+            cur = std::move(called);
+            name = program->name;
+            ip = 0;
+            break;
+        }
+        case KindPause:
+            if (out && result.ints[2] != KindPause)
+                out->displayOp(result);
+            frame(ip, RunObject::BreakPause);
+            calc.pauseRunning = true;
+            stop = true;
+            break;
+        case KindMenu: {
+            auto menu = std::dynamic_pointer_cast<MenuObject>(result.object);
+            q.setMenuDisplay(menu ? menu->menu : nullptr);
+            stop = true;
+            break;
+        }
+        case KindPrompt: {
+            frame(ip, RunObject::BreakPrompt);
+            const VQStack waiting = result.stack ? *result.stack : VQStack(&calc);
+            q.setPromptStack(waiting);
+            if (const Operand* first = waiting.peek())
+                result = promptRecord(*first);
+            stop = true;
+            break;
+        }
+        case KindInputRequest: {
+            frame(ip, RunObject::BreakInput);
+            VQStack waiting(&calc);
+            Operand variable;
+            variable.kind = KindVariable;
+            variable.var = result.var;
+            waiting.pushOperand(variable, result.location);
+            q.setPromptStack(waiting);
+            stop = true;
+            break;
+        }
+        case KindReturn: {
+            const std::vector<RunObject> frames = q.frames();
+            if (!frames.empty() && frames.back()._breakType() == RunObject::BreakSubroutine) {
+                ip = q.popFrame()->_ip();
+            } else {
+                Parser::initOperand(result);
+                result.kind = KindDone;
+                stop = true;
+            }
+            break;
+        }
+        case KindStop:
+            Parser::initOperand(result);
+            result.kind = KindDone;
+            result.flag = true;
+            q.clearFrames();
+            stop = true;
+            break;
+        case KindBranch: {
+            const int to = result.ints[0];
+            const auto t = static_cast<std::uint32_t>(result.ints[1]);
+            const bool cond = result.ints[2] != 0;
+            if ((t == kIf || t == kWhile || t == kFor) && !cond)
+                ip = to;
+            else if ((t == kIncrementSkip || t == kDecrementSkip) && cond)
+                ip = to;
+            else if (t == kGoto || t == kElse)
+                ip = to;
+            else if (t == kGosub) {
+                frame(ip, RunObject::BreakSubroutine);
+                ip = to;
+            } else if (t == kEnd) {
+                const std::uint32_t head =
+                    to >= 0 && to < static_cast<int>(cur->size()) ? token((*cur)[static_cast<std::size_t>(to)]) : 0;
+                if (head == kFor || head == kRepeat) {
+                    const int after = p_.infixToRPN(cur.get(), to, false);
+                    if (c.error != 0)
+                        break;
+                    if (head == kFor && to < ip)
+                        for (Operand& record : c.rpnStack().stack())
+                            if (record.kind == KindOpcode && token(record.opcode) == kFor) {
+                                record.opcode = kForNext;
+                                break;
+                            }
+                    const Operand test = p_.evalRPN(c.rpnStack(), false, true);
+                    if (c.error == 0 && test.kind == KindBranch && test.ints[2] != 0)
+                        ip = after;
+                } else {
+                    ip = to;
+                }
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+
+    result.flag = result.flag || q.programQueued();
+    if (c.error == 0) {
+        result.error = 0;
+    } else {
+        q.clearFrames();
+        result.flag = false;
+        result.kind = KindError;
+        result.error = c.error;
+        result.location = c.errorToken;
+    }
+    return result;
+}
+
+} // namespace orvenda

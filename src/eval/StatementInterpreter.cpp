@@ -1,0 +1,808 @@
+#include "eval/StatementInterpreter.h"
+
+#include "core/Calculator.h"
+#include "core/NotificationCenter.h"
+#include "core/NotificationNames.h"
+#include "core/VQList.h"
+#include "core/VQMatrix.h"
+#include "core/services/EntryManager.h"
+#include "core/services/ProgramManager.h"
+#include "core/services/ProgramOutputManager.h"
+#include "eval/MenuObject.h"
+#include "eval/Parser.h"
+#include "eval/ProgramObject.h"
+#include "eval/ProgramQueue.h"
+#include "eval/ProgramTokens.h"
+
+#include <utility>
+
+namespace orvenda {
+
+using namespace ProgramTokens;
+
+namespace {
+
+constexpr int kErrUndefined = 16;
+constexpr int kErrListUndefined = 35;
+constexpr int kErrBreak = 43;
+constexpr int kErrLabelNotFound = 44;
+constexpr int kErrReturnStackOverflow = 72;
+
+constexpr int kMaxFrames = 1000;
+constexpr int kGraphScreen = 8;
+
+constexpr int kKeyUp = 1035;
+constexpr int kKeyDown = 1036;
+constexpr int kKeyCopy = 1040;
+constexpr int kKeyEnter = 1065;
+constexpr int kKeyStop = 4123;
+
+// The kinds a finished run shows as they are; anything else is not shown.
+bool keepsKindAtEnd(int kind)
+{
+    return (kind >= 1 && kind <= 5) || (kind >= 9 && kind <= 30) || kind == KindInputRequest || kind == KindPrompt
+           || kind == KindMenu || kind == KindPause || kind == KindError || kind == KindDispTable;
+}
+
+bool isListName(std::uint32_t t)
+{
+    return t == kOpenBrace || t == kListName || (t >= 0x5D00 && t <= 0x5D05);
+}
+
+// Stores an answer typed at a prompt into its variable. Uses the parser's store when it
+// has one; else the common targets are written directly.
+template <class P>
+void storeAnswer(P& p, Calculator& calc, const Operand& value, const Operand& target)
+{
+    if constexpr (requires { p.store(value, target); }) {
+        p.store(value, target);
+    } else {
+        const VarRef& v = target.var;
+        switch (v.subKind) {
+        case VarReal:
+            if (value.kind == KindReal || value.kind == KindComplex)
+                calc.setVar(v.index, {value.value, static_cast<std::int8_t>(value.sigFig),
+                                      static_cast<std::int8_t>(value.sigDec)});
+            else
+                p.ctx().error = 12;
+            break;
+        case VarString:
+            if (value.kind == KindString && value.string && v.index >= 0xAA00 && v.index <= 0xAA09)
+                calc.strings[static_cast<std::size_t>(v.index - 0xAA00)] = *value.string;
+            else
+                p.ctx().error = 12;
+            break;
+        case VarList:
+            if ((value.kind == KindRealList || value.kind == KindComplexList) && value.list)
+                calc.lists[v.name] = *value.list;
+            else
+                p.ctx().error = 12;
+            break;
+        default:
+            p.ctx().error = 12;
+            break;
+        }
+    }
+}
+
+// The prompt of the next variable: [its token, "=", "?"].
+Operand promptFor(const Operand& variable)
+{
+    Operand r;
+    r.kind = KindInputRequest;
+    r.var = variable.var;
+    r.location = variable.location;
+    r.string = std::make_shared<std::vector<std::uint32_t>>(
+        std::vector<std::uint32_t>{static_cast<std::uint32_t>(variable.var.token), kEqual, kQuestionMark});
+    return r;
+}
+
+} // namespace
+
+void StatementInterpreter::storeAnswer(Parser& parser, const Operand& value, const Operand& target)
+{
+    orvenda::storeAnswer(parser, parser.calc, value, target);
+}
+
+unsigned StatementInterpreter::packLabel(const std::string& label)
+{
+    unsigned code = 0;
+    // Labels are one or two characters; every byte of a multi-byte character is one
+    // character that is neither a letter nor a digit.
+    for (std::size_t i = 0; i < label.size();) {
+        const auto b = static_cast<unsigned char>(label[i]);
+        std::size_t width = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
+        unsigned c = 0x5B;  // θ
+        if (width == 1 && ((b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9')))
+            c = b;
+        code = code == 0 ? c : (code << 16) | c;
+        i += width;
+    }
+    return code;
+}
+
+int StatementInterpreter::findLabel(const std::string& label, const Ops& inOps)
+{
+    const unsigned wanted = packLabel(label);
+    // Reading labels must not disturb the caller's error or read position.
+    EvalContext scratch(&p_.calc);
+    EvalContext::Binding binding(p_, scratch);
+    const int n = static_cast<int>(inOps.size());
+    for (int i = 0; i < n; ++i) {
+        if (token(inOps[static_cast<std::size_t>(i)]) != kLbl)
+            continue;
+        int j = i + 1;
+        scratch.error = 0;
+        const unsigned found = p_.getLabel(inOps, j);
+        if (scratch.error == 0 && found == wanted)
+            return j;
+    }
+    return -1;
+}
+
+int StatementInterpreter::jumpToLabel(unsigned label, bool stepping)
+{
+    int lblIndex = -1;
+    {
+        std::lock_guard lock(q_.mutex_);
+        if (q_.prgmStack_.empty())
+            return -1;
+        RunObject& top = q_.prgmStack_.back();
+        const auto& ops = top._ops();
+        if (!ops)
+            return -1;
+        EvalContext scratch(&p_.calc);
+        EvalContext::Binding binding(p_, scratch);
+        const int n = static_cast<int>(ops->size());
+        for (int i = 0; i < n; ++i) {
+            if (token((*ops)[static_cast<std::size_t>(i)]) != kLbl)
+                continue;
+            int j = i + 1;
+            scratch.error = 0;
+            if (p_.getLabel(*ops, j) == label && scratch.error == 0) {
+                top.set_ip(j);
+                lblIndex = i;
+                break;
+            }
+        }
+    }
+    if (lblIndex >= 0 && !stepping)
+        q_.startProgramThread({kNewLine});
+    return lblIndex;
+}
+
+void StatementInterpreter::menuKey(int key)
+{
+    Calculator& calc = p_.calc;
+    std::shared_ptr<VQMenu> menu = q_.menuDisplay();
+    int choice = -1;
+    if (menu) {
+        const int items = static_cast<int>(menu->prompts.size());
+        if (key == kKeyUp || key == kKeyDown) {
+            if (key == kKeyUp && menu->currentSelection > 0)
+                --menu->currentSelection;
+            if (key == kKeyDown && menu->currentSelection < items - 1)
+                ++menu->currentSelection;
+            if (calc.prgmOutputMgr)
+                calc.prgmOutputMgr->setCursorPosition({0, menu->currentSelection + 1});
+            return;
+        }
+        if (key >= 49 && key <= 55 && key - 49 < items)
+            choice = key - 49;
+        else if (key == kKeyEnter)
+            choice = menu->currentSelection;
+        if (choice < 0)
+            return;
+    }
+    if (menu && choice >= 0 && choice < static_cast<int>(menu->labels.size())) {
+        if (calc.prgmOutputMgr)
+            calc.prgmOutputMgr->clearMenu();
+        const bool stepping = menu->singleStepping;
+        const int at = jumpToLabel(static_cast<unsigned>(menu->labels[static_cast<std::size_t>(choice)]), stepping);
+        if (at >= 0) {
+            q_.setMenuDisplay(nullptr);
+            calc.menuRunning = false;
+            if (stepping) {
+                q_.popProgramStack();
+                q_.reportStepPC(at);
+            }
+            return;
+        }
+    }
+    // A missing label, or a key with no menu shown, ends the program.
+    q_.cancelProgram_ = true;
+    if (calc.prgmOutputMgr)
+        calc.prgmOutputMgr->clearHome();
+    if (calc.entryManager)
+        calc.entryManager->clear();
+    {
+        std::lock_guard lock(q_.mutex_);
+        q_.prgmStack_.clear();
+        q_.interruptQueue_.clear();
+        q_.promptStack_.clear();
+        q_.menuDisplay_.reset();
+    }
+    calc.menuRunning = false;
+    q_.setCalcProgramRunning(false);
+    calc.notificationCenter().post(VQHideProgramOutput, &p_);
+    q_.showError(kErrLabelNotFound, calc.prgmManager ? calc.prgmManager->programName() : std::string(),
+                 p_.ctx().nextToken);
+    p_.ctx().error = 0;
+}
+
+void StatementInterpreter::pauseKey(int key)
+{
+    if (key == kKeyCopy) {
+        if (q_.pasteboard_ && p_.calc.prgmOutputMgr)
+            q_.pasteboard_(p_.calc.prgmOutputMgr->screenShot());
+    } else if (key == kKeyStop) {
+        q_.stopProgramThread();
+    } else if (key == kKeyEnter) {
+        q_.startProgramThread({kNewLine});
+    }
+}
+
+void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::string& name, bool step, int start,
+                                         bool interrupt, bool report)
+{
+    Calculator& calc = p_.calc;
+    EvalContext& c = p_.ctx();
+    ProgramQueue& q = q_;
+    c.error = 0;
+    c.errorToken = 0;
+    Operand result;
+
+    std::shared_ptr<Ops> ops;
+    std::string current;
+    int ip = 0;
+    bool immediate = false;
+    bool runStatements = true;
+
+    // ---- Start ----
+    if (opsIn) {
+        p_.compile(*opsIn);
+        if (c.error != 0)
+            runStatements = false;
+        immediate = start < 0;
+        ip = immediate ? 0 : start;
+        ops = std::move(opsIn);
+        current = name;
+    } else {
+        std::lock_guard lock(q.mutex_);
+        if (q.prgmStack_.empty()) {
+            c.error = kErrUndefined;
+            runStatements = false;
+        } else {
+            RunObject top = std::move(q.prgmStack_.back());
+            q.prgmStack_.pop_back();
+            ops = top._ops();
+            current = top._name();
+            ip = top._ip();
+        }
+    }
+    if (!ops)
+        ops = std::make_shared<Ops>();
+
+    q.programRunning_ = true;
+    {
+        std::lock_guard lock(q.mutex_);
+        if (opsIn || runStatements)
+            q.currentProgramName_ = current;
+        if (!runStatements && !opsIn)
+            current = q.currentProgramName_;
+        q.interruptQueue_.clear();
+    }
+    q.cancelProgram_ = false;
+    lineCache_.clear();
+    calc.menuRunning = false;
+    const bool debug = calc.prgmManager && calc.prgmManager->debug();
+    // The outermost frame index of the queued subroutine in progress; -1 for none.
+    int activeInterrupt = -1;
+    bool outputStarted = !immediate;
+    bool stopRun = false;
+
+    auto frameCount = [&] {
+        std::lock_guard lock(q.mutex_);
+        return static_cast<int>(q.prgmStack_.size());
+    };
+    auto pushFrame = [&](int at, int breakType) -> bool {
+        std::lock_guard lock(q.mutex_);
+        if (static_cast<int>(q.prgmStack_.size()) >= kMaxFrames) {
+            c.error = kErrReturnStackOverflow;
+            c.errorToken = at;
+            return false;
+        }
+        q.prgmStack_.emplace_back(ops, current, at, breakType);
+        return true;
+    };
+    auto makeCurrent = [&](std::shared_ptr<Ops> newOps, std::string newName, int at) {
+        ops = std::move(newOps);
+        current = std::move(newName);
+        ip = at;
+        immediate = false;
+        lineCache_.clear();
+        q.setCurrentProgramName(current);
+    };
+    // Starts a queued subroutine in place of the next statement; false on an error.
+    auto startSubroutine = [&](const AnimateSubroutine& sub, int resumeAt) -> bool {
+        if (sub.prgmName() == current) {
+            if (sub.ip() < 0)
+                return true;
+            if (!pushFrame(resumeAt, RunObject::BreakSubroutine))
+                return false;
+            activeInterrupt = frameCount() - 1;
+            ip = sub.ip();
+            return true;
+        }
+        const auto& programs = calc.prgmManager;
+        std::optional<Ops> loaded = programs ? programs->opsFor(sub.prgmName()) : std::nullopt;
+        if (!loaded)
+            return true;
+        auto subOps = std::make_shared<Ops>(std::move(*loaded));
+        p_.compile(*subOps);
+        if (c.error != 0 || sub.ip() < 0) {
+            c.error = 0;
+            return true;
+        }
+        if (!pushFrame(resumeAt, RunObject::BreakProgramCall))
+            return false;
+        activeInterrupt = frameCount() - 1;
+        makeCurrent(std::move(subOps), sub.prgmName(), sub.ip());
+        return true;
+    };
+    // The newest queued request whose slider still holds its value.
+    auto takeQueued = [&]() -> std::optional<AnimateSubroutine> {
+        std::lock_guard lock(q.mutex_);
+        while (!q.interruptQueue_.empty()) {
+            AnimateSubroutine sub = std::move(q.interruptQueue_.back());
+            q.interruptQueue_.pop_back();
+            if (sub.varNum() >= 0) {
+                const VariableRecord v = calc.getVar(sub.varNum());
+                if (v.value.real() != sub.value() || v.value.imag() != 0)
+                    continue;
+            }
+            return sub;
+        }
+        return std::nullopt;
+    };
+    // End of the current op array with frames left; false when the run stops.
+    auto endOfArray = [&]() -> bool {
+        Operand variable;
+        bool answered = false;
+        bool morePrompts = false;
+        {
+            std::lock_guard lock(q.mutex_);
+            if (q.prgmStack_.empty())
+                return false;
+            if (q.promptStack_.count() > 0) {
+                variable = *q.promptStack_.pop();
+                answered = true;
+                morePrompts = q.promptStack_.count() > 0;
+            }
+        }
+        if (answered) {
+            storeAnswer(p_, result, variable);
+            if (c.error != 0)
+                return false;
+            q.onMainSync([&q] {
+                if (q.p_.calc.prgmOutputMgr)
+                    q.p_.calc.prgmOutputMgr->newLine();
+            });
+            Parser::initOperand(result);
+            result.kind = KindDone;
+            if (morePrompts) {
+                std::lock_guard lock(q.mutex_);
+                result = promptFor(*q.promptStack_.peek());
+                return false;
+            }
+        }
+        if (step)
+            return false;
+        std::lock_guard lock(q.mutex_);
+        while (!q.prgmStack_.empty()) {
+            RunObject top = std::move(q.prgmStack_.back());
+            q.prgmStack_.pop_back();
+            if (static_cast<int>(q.prgmStack_.size()) <= activeInterrupt)
+                activeInterrupt = -1;
+            if (top._ops() && top._ip() < static_cast<int>(top._ops()->size())) {
+                ops = top._ops();
+                current = top._name();
+                ip = top._ip();
+                immediate = false;
+                lineCache_.clear();
+                q.currentProgramName_ = current;
+                return true;
+            }
+        }
+        return false;
+    };
+
+    if (runStatements && ops->empty())
+        runStatements = false;
+
+    // ---- Statements ----
+    while (runStatements && !stopRun) {
+        if (c.error != 0 || q.cancelProgram_)
+            break;
+        if (ip >= static_cast<int>(ops->size())) {
+            if (!endOfArray())
+                break;
+            continue;
+        }
+
+        // Queued subroutines, newest first, one at a time.
+        if (!interrupt && activeInterrupt < 0) {
+            if (auto sub = takeQueued()) {
+                if (!startSubroutine(*sub, ip))
+                    break;
+            }
+        }
+
+        if (debug && calc.prgmManager) {
+            const int at = ip;
+            q.onMainSync([&calc, at] { calc.prgmManager->setPrgmEditCursor(at); });
+        }
+
+        // An answer typed for a list or string prompt gets its opening mark.
+        if (immediate && ip == 0) {
+            std::lock_guard lock(q.mutex_);
+            if (const Operand* wanted = q.promptStack_.peek(); wanted && wanted->kind == KindVariable && !ops->empty()) {
+                const std::uint32_t first = token((*ops)[0]);
+                const bool ansFits = first == kAns;
+                if (wanted->var.subKind == VarList && !isListName(first)
+                    && !(ansFits && calc.ans.type() >= 2 && calc.ans.type() <= 3))
+                    ops->insert(ops->begin(), kOpenBrace);
+                else if (wanted->var.subKind == VarString && first != kQuote && !(first >= 0xAA00 && first <= 0xAA09)
+                         && !(ansFits && calc.ans.type() == 6))
+                    ops->insert(ops->begin(), kQuote);
+            }
+        }
+
+        // The statement's RPN, from the cache when it was parsed before.
+        const int at = ip;
+        if (auto cached = lineCache_.find(at); cached != lineCache_.end()) {
+            c.rpnStack().set(cached->second.rpn);
+            ip = cached->second.next;
+        } else {
+            ip = p_.infixToRPN(ops.get(), at, false);
+            if (c.error != 0)
+                break;
+            lineCache_.insert_or_assign(at, CachedLine{c.rpnStack(), ip});
+        }
+        if (c.rpnStack().count() == 0) {
+            if (step)
+                break;
+            continue;
+        }
+
+        result = p_.evalRPN(c.rpnStack(), immediate, true);
+        if (c.error != 0)
+            break;
+
+        switch (result.kind) {
+        case KindReal:
+        case KindComplex:
+        case KindString:
+            calc.ans.setANS(result, calc.numFormat);
+            break;
+        case KindRealList:
+        case KindComplexList:
+            if (!result.list)
+                c.error = kErrListUndefined;
+            else
+                calc.ans.setANS(result, calc.numFormat);
+            break;
+        case KindMatrix:
+            if (!result.matrix || result.matrix->dimRow() == 0 || result.matrix->dimCol() == 0)
+                c.error = kErrUndefined;
+            else
+                calc.ans.setANS(result, calc.numFormat);
+            break;
+        case KindInputRequest: {
+            pushFrame(ip, RunObject::BreakInput);
+            Operand variable;
+            variable.kind = KindVariable;
+            variable.var = result.var;
+            variable.location = result.location;
+            std::lock_guard lock(q.mutex_);
+            q.promptStack_.clear();
+            q.promptStack_.pushOperand(variable, variable.location);
+            stopRun = true;
+            break;
+        }
+        case KindProgramCall: {
+            auto program = std::dynamic_pointer_cast<ProgramObject>(result.object);
+            if (!program) {
+                c.error = kErrUndefined;
+                break;
+            }
+            if (!pushFrame(ip, RunObject::BreakProgramCall))
+                break;
+            if (!outputStarted && !step) {
+                outputStarted = true;
+                calc.programRunning = true;
+                const std::string called = program->name;
+                q.onMainSync([&q, called] { q.startProgram(called); });
+            }
+            auto calledOps = std::make_shared<Ops>(program->ops);
+            p_.compile(*calledOps);
+            if (c.error != 0) {
+                Parser::initOperand(result);
+                result.error = c.error;
+                result.location = c.errorToken;
+                break;
+            }
+            makeCurrent(std::move(calledOps), program->name, 0);
+            break;
+        }
+        case KindResults: {
+            if (!result.stack)
+                break;
+            VQStack values = *result.stack;
+            while (values.count() > 0 && c.error == 0) {
+                Operand value = values.popValue();
+                if (value.kind == KindError && value.error != 0) {
+                    c.error = value.error;
+                    c.errorToken = value.location;
+                    break;
+                }
+                if ((value.kind == KindRealList || value.kind == KindComplexList) && !value.list) {
+                    c.error = kErrListUndefined;
+                    c.errorToken = value.location;
+                    break;
+                }
+                q.onMainSync([&q, &value] { q.displayResult(value); });
+            }
+            break;
+        }
+        case KindGraphShown:
+        case KindDispTable:
+        case KindZoom:
+        case KindClrDraw:
+        case KindClrControls:
+        case KindDispControls:
+        case KindGDBRecall:
+            q.onMainSync([&q, &result] { q.reportIO(result); });
+            break;
+        case KindPrompt: {
+            pushFrame(ip, RunObject::BreakPrompt);
+            std::lock_guard lock(q.mutex_);
+            q.promptStack_ = result.stack ? *result.stack : VQStack(&calc);
+            if (const Operand* first = q.promptStack_.peek())
+                result = promptFor(*first);
+            stopRun = true;
+            break;
+        }
+        case KindMenu: {
+            pushFrame(ip, RunObject::BreakMenu);
+            auto menu = std::dynamic_pointer_cast<MenuObject>(result.object);
+            if (menu && menu->menu)
+                menu->menu->singleStepping = step;
+            q.setMenuDisplay(menu ? menu->menu : nullptr);
+            stopRun = true;
+            break;
+        }
+        case KindOutput:
+            q.onMainSync([&q, &result] { q.displayResult(result); });
+            break;
+        case KindReturn: {
+            std::optional<RunObject> frame;
+            {
+                std::lock_guard lock(q.mutex_);
+                if (!q.prgmStack_.empty()) {
+                    frame = std::move(q.prgmStack_.back());
+                    q.prgmStack_.pop_back();
+                    if (static_cast<int>(q.prgmStack_.size()) <= activeInterrupt)
+                        activeInterrupt = -1;
+                }
+            }
+            if (frame) {
+                if (frame->_breakType() != RunObject::BreakSubroutine)
+                    makeCurrent(frame->_ops() ? frame->_ops() : std::make_shared<Ops>(), frame->_name(), frame->_ip());
+                ip = frame->_ip();
+                break;
+            }
+            auto sub = takeQueued();
+            if (!sub) {
+                Parser::initOperand(result);
+                result.kind = KindDone;
+                stopRun = true;
+                break;
+            }
+            interrupt = true;
+            if (sub->prgmName() == current) {
+                ip = sub->ip();
+            } else {
+                const auto& programs = calc.prgmManager;
+                std::optional<Ops> loaded = programs ? programs->opsFor(sub->prgmName()) : std::nullopt;
+                if (!loaded) {
+                    Parser::initOperand(result);
+                    result.kind = KindDone;
+                    stopRun = true;
+                    break;
+                }
+                auto subOps = std::make_shared<Ops>(std::move(*loaded));
+                p_.compile(*subOps);
+                if (c.error != 0)
+                    break;
+                makeCurrent(std::move(subOps), sub->prgmName(), sub->ip());
+            }
+            break;
+        }
+        case KindStop: {
+            Parser::initOperand(result);
+            result.kind = KindDone;
+            std::lock_guard lock(q.mutex_);
+            q.promptStack_.clear();
+            q.prgmStack_.clear();
+            q.interruptQueue_.clear();
+            stopRun = true;
+            ip = static_cast<int>(ops->size());
+            break;
+        }
+        case KindBranch: {
+            const int target = result.ints[0];
+            const std::uint32_t t = static_cast<std::uint32_t>(result.ints[1]);
+            const bool cond = result.ints[2] != 0;
+            switch (t) {
+            case kIf:
+            case kWhile:
+            case kFor:
+                if (!cond)
+                    ip = target;
+                break;
+            case kRepeat:
+                break;
+            case kIncrementSkip:
+            case kDecrementSkip:
+                if (cond)
+                    ip = target;
+                break;
+            case kGoto:
+            case kElse:
+                ip = target;
+                break;
+            case kGosub:
+                if (pushFrame(ip, RunObject::BreakSubroutine))
+                    ip = target;
+                break;
+            case kEnd: {
+                const std::uint32_t head = target >= 0 && target < static_cast<int>(ops->size())
+                                               ? token((*ops)[static_cast<std::size_t>(target)])
+                                               : 0;
+                if (head == kFor || head == kRepeat) {
+                    const int after = p_.infixToRPN(ops.get(), target, false);
+                    if (c.error != 0)
+                        break;
+                    if (head == kFor && target < ip) {
+                        for (Operand& record : c.rpnStack().stack())
+                            if (record.kind == KindOpcode && token(record.opcode) == kFor) {
+                                record.opcode = kForNext;
+                                break;
+                            }
+                    }
+                    const Operand test = p_.evalRPN(c.rpnStack(), immediate, true);
+                    if (c.error != 0)
+                        break;
+                    if (test.kind == KindBranch && test.ints[2] != 0)
+                        ip = after;
+                } else {
+                    ip = target;
+                }
+                break;
+            }
+            default:
+                break;
+            }
+            break;
+        }
+        case KindClrHome:
+            q.onMainSync([&q] {
+                if (q.p_.calc.prgmOutputMgr)
+                    q.p_.calc.prgmOutputMgr->clearHome();
+            });
+            break;
+        case KindPause:
+            if (result.ints[2] != KindPause)
+                q.onMainSync([&q, &result] { q.displayResult(result); });
+            if (!step) {
+                pushFrame(ip, RunObject::BreakPause);
+                stopRun = true;
+            }
+            break;
+        case KindBreakpoint:
+            stopRun = true;
+            break;
+        case KindQuestion:
+            stopRun = true;
+            break;
+        default:
+            break;
+        }
+        if (step)
+            break;
+    }
+
+    // ---- End ----
+    if (result.kind == KindQuestion) {
+        // A stop asked for while the program waited.
+        bool prompted = false;
+        int at = ip;
+        {
+            std::lock_guard lock(q.mutex_);
+            if (!q.prgmStack_.empty()) {
+                at = q.prgmStack_.back()._ip();
+                q.prgmStack_.pop_back();
+            }
+            prompted = q.promptStack_.count() > 0;
+        }
+        if (prompted) {
+            q.onMainSync([&q] {
+                if (q.p_.calc.prgmOutputMgr)
+                    q.p_.calc.prgmOutputMgr->newLine();
+            });
+            std::lock_guard lock(q.mutex_);
+            q.promptStack_.clear();
+        }
+        c.error = kErrBreak;
+        c.errorToken = at;
+        ip = at;
+    }
+    if (ip >= static_cast<int>(ops->size()) && frameCount() == 0 && !step && !keepsKindAtEnd(result.kind))
+        result.kind = KindNoShow;
+
+    if (result.kind == KindBreakpoint && !debug) {
+        c.error = kErrBreak;
+        c.errorToken = ip;
+    }
+    if (c.error == 0) {
+        if (q.cancelProgram_) {
+            std::lock_guard lock(q.mutex_);
+            q.prgmStack_.clear();
+            q.interruptQueue_.clear();
+            q.promptStack_.clear();
+            c.error = kErrBreak;
+            c.errorToken = ip;
+        }
+    }
+    if (c.error != 0) {
+        bool cleared = false;
+        {
+            std::lock_guard lock(q.mutex_);
+            if (q.promptStack_.count() == 0) {
+                q.prgmStack_.clear();
+                q.interruptQueue_.clear();
+                cleared = true;
+            }
+            q.menuDisplay_.reset();
+        }
+        if (cleared)
+            calc.menuRunning = false;
+        Parser::initOperand(result);
+        result.error = c.error;
+        result.location = c.errorToken;
+    }
+
+    // ---- Report ----
+    const int pc = ip;
+    const bool pending = immediate || q.promptStack().count() > 0;
+    if (!step) {
+        if (result.kind == KindBreakpoint) {
+            q.onMain([&q, pc] { q.reportStepPC(pc); });
+        } else if (result.kind == KindPause && calc.currentScreen() == kGraphScreen) {
+            q.onMain([&q, current] { q.pauseProgram(current); });
+        } else {
+            Operand done = result;
+            if (!report)
+                done.kind = KindWidgetAdded;
+            q.onMain([&q, done = std::move(done), pc, pending]() mutable { q.reportDone(std::move(done), pc, pending); });
+        }
+    } else {
+        if (result.kind == KindInputRequest || result.kind == KindMenu)
+            q.onMain([&q, result] { q.reportIO(result); });
+        q.onMain([&q, pc] { q.reportStepPC(pc); });
+    }
+    q.programRunning_ = false;
+}
+
+} // namespace orvenda

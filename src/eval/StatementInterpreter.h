@@ -1,0 +1,68 @@
+#pragma once
+
+#include "core/Operand.h"
+#include "core/VQStack.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace orvenda {
+
+class Parser;
+class ProgramQueue;
+
+// Runs an op array statement by statement on the program queue: an entry line, a
+// program, a label started by a graph-screen control, or the continuation of a program
+// that waited. Per statement it parses (or takes the cached RPN), evaluates, and acts on
+// the kind of the result: it stores Ans, follows compiled jumps, keeps the frames of
+// program calls, subroutines and waits, hands output to the main thread, and reports
+// once at the end. It is the only place where program control flow happens.
+class StatementInterpreter {
+public:
+    using Ops = std::vector<std::uint32_t>;
+
+    StatementInterpreter(Parser& parser, ProgramQueue& queue) : p_(parser), q_(queue) {}
+
+    // Null ops continues the top frame. A negative startIP runs ops as an entry line
+    // (from index 0, immediate mode). interrupt marks a queued subroutine's own run,
+    // which takes no further queued ones; without reportDone the final report carries
+    // kind 54.
+    void runProgramOps(std::shared_ptr<Ops> ops, const std::string& name, bool singleStep, int startIP,
+                       bool interrupt, bool reportDone);
+
+    // The index after the first "Lbl " with that label text, -1 when none.
+    int findLabel(const std::string& label, const Ops& inOps);
+    // Packs a label text as the parser reads labels: A-Z and digits keep their code, any
+    // other character counts as θ.
+    static unsigned packLabel(const std::string& label);
+    // Moves the top frame to the label and, unless stepping, continues it with an entry
+    // run of a new line. The index of the "Lbl " token; -1 without a frame or label.
+    int jumpToLabel(unsigned label, bool stepping);
+
+    // Keys while a menu is shown (main thread).
+    void menuKey(int key);
+    // Keys while paused (main thread).
+    void pauseKey(int key);
+
+    // Stores an answer typed at a prompt into the variable the prompt waits for.
+    static void storeAnswer(Parser& parser, const Operand& value, const Operand& target);
+
+    // Empties the RPN cache (the op array's indexes change meaning).
+    void clearLineCache() { lineCache_.clear(); }
+
+private:
+    struct CachedLine {
+        VQStack rpn;
+        int next = 0;
+    };
+
+    Parser& p_;
+    ProgramQueue& q_;
+    // Statement start index -> its RPN and the index after it. Worker thread only.
+    std::unordered_map<int, CachedLine> lineCache_;
+};
+
+} // namespace orvenda

@@ -1,0 +1,189 @@
+#include "eval/StatementInterpreter.h"
+
+#include "ProgramTestSupport.h"
+#include "eval/ProgramTokens.h"
+
+#include <gtest/gtest.h>
+
+namespace orvenda {
+namespace {
+
+using testing::ProgramHarness;
+
+TEST(StatementInterpreterTest, EntryLineRunsEveryStatementAndReportsOnce)
+{
+    ProgramHarness h;
+    const Operand r = h.enter("1:4");
+    ASSERT_EQ(h.finals.size(), 1u);
+    EXPECT_EQ(r.kind, KindReal);
+    EXPECT_EQ(r.re(), 4);
+    EXPECT_EQ(h.calc.ans.r(), 4);
+    EXPECT_FALSE(h.calc.programRunning);
+}
+
+TEST(StatementInterpreterTest, LoopsAndSkipsFollowTheirCompiledTargets)
+{
+    ProgramHarness h;
+    h.run("0->A:For(I,1,5):I->A:End");
+    EXPECT_EQ(h.var('A'), 5);
+    EXPECT_EQ(h.var('I'), 6);
+    h.run("0->B:For(I,1,0):1->B:End");
+    EXPECT_EQ(h.var('B'), 0);
+    h.run("5->A:0->B:IS>(A,5):7->B:8->C");
+    EXPECT_EQ(h.var('A'), 6);
+    EXPECT_EQ(h.var('B'), 0);
+    EXPECT_EQ(h.var('C'), 8);
+    h.run("5->A:DS<(A,3):7->B");
+    EXPECT_EQ(h.var('A'), 4);
+    EXPECT_EQ(h.var('B'), 7);
+    h.run("0->C:Goto B:1->C:Lbl B:2->D");
+    EXPECT_EQ(h.var('C'), 0);
+    EXPECT_EQ(h.var('D'), 2);
+    h.run("0->A:Repeat A:1->A:End:2->B");
+    EXPECT_EQ(h.var('A'), 1);
+    h.run("If 0:Then:1->E:Else:2->E:End");
+    EXPECT_EQ(h.var('E'), 2);
+    h.run("If 1:3->E:4->F");
+    EXPECT_EQ(h.var('E'), 3);
+}
+
+TEST(StatementInterpreterTest, GosubReturnsAndOverflowsAtAThousandFrames)
+{
+    ProgramHarness h;
+    h.store("G", "Gosub S:3->A:Stop:Lbl S:4->B:Return");
+    const Operand r = h.enter("prgmG");
+    EXPECT_EQ(h.var('A'), 3);
+    EXPECT_EQ(h.var('B'), 4);
+    EXPECT_EQ(r.kind, KindNoShow);
+    EXPECT_EQ(h.queue().frameCount(), 0);
+
+    h.store("DEEP", "Lbl A:Gosub A");
+    EXPECT_EQ(h.enter("prgmDEEP").error, 72);
+    EXPECT_EQ(h.queue().frameCount(), 0);
+}
+
+TEST(StatementInterpreterTest, ProgramCallsRunTheCalledProgramAndComeBack)
+{
+    ProgramHarness h;
+    h.store("SUB", "9->C");
+    h.store("MAIN", "1->A:prgmSUB:2->B");
+    h.enter("prgmMAIN");
+    EXPECT_EQ(h.var('A'), 1);
+    EXPECT_EQ(h.var('B'), 2);
+    EXPECT_EQ(h.var('C'), 9);
+    ASSERT_FALSE(h.output->calls().empty());
+    EXPECT_EQ(h.output->calls().front(), "start MAIN");
+    EXPECT_EQ(h.enter("prgmNONE").error, 41);
+}
+
+TEST(StatementInterpreterTest, ForStepZeroIsAnIncrementError)
+{
+    ProgramHarness h;
+    const Operand r = h.run("For(I,1,10,0):End");
+    EXPECT_EQ(r.error, 42);
+}
+
+TEST(StatementInterpreterTest, InputWaitsAndTheAnswerRunContinuesTheProgram)
+{
+    ProgramHarness h;
+    h.store("P", "Input A:A->B");
+    Operand r = h.enter("prgmP");
+    EXPECT_EQ(r.kind, KindInputRequest);
+    // The entry line's frame under the called program's wait.
+    EXPECT_EQ(h.queue().frameCount(), 2);
+    r = h.enter("7");
+    EXPECT_EQ(h.var('A'), 7);
+    EXPECT_EQ(h.var('B'), 7);
+    EXPECT_EQ(h.queue().frameCount(), 0);
+    EXPECT_EQ(h.queue().promptStack().count(), 0);
+}
+
+TEST(StatementInterpreterTest, PromptAsksForEachVariableInTurn)
+{
+    ProgramHarness h;
+    h.store("P", "Prompt A,B:9->C");
+    Operand r = h.enter("prgmP");
+    ASSERT_EQ(r.kind, KindInputRequest);
+    EXPECT_EQ(r.var.token, 'A');
+    r = h.enter("1");
+    ASSERT_EQ(r.kind, KindInputRequest);
+    EXPECT_EQ(r.var.token, 'B');
+    ASSERT_TRUE(r.string);
+    EXPECT_EQ(*r.string, (std::vector<std::uint32_t>{'B', ProgramTokens::kEqual, ProgramTokens::kQuestionMark}));
+    h.enter("2");
+    EXPECT_EQ(h.var('A'), 1);
+    EXPECT_EQ(h.var('B'), 2);
+    EXPECT_EQ(h.var('C'), 9);
+}
+
+TEST(StatementInterpreterTest, MenuChoiceJumpsToItsLabel)
+{
+    ProgramHarness h;
+    h.store("M", "Menu(\"T\",\"ONE\",1,\"TWO\",2):Lbl 1:1->A:Stop:Lbl 2:2->A");
+    const Operand r = h.enter("prgmM");
+    ASSERT_EQ(r.kind, KindMenu);
+    auto menu = h.queue().menuDisplay();
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(menu->title, "T");
+    EXPECT_EQ(menu->prompts, (std::vector<std::string>{"ONE", "TWO"}));
+    h.parser().menuKey(1036);  // down
+    EXPECT_EQ(menu->currentSelection, 1);
+    h.parser().menuKey(1065);
+    h.settle();
+    EXPECT_EQ(h.var('A'), 2);
+    EXPECT_FALSE(h.queue().menuDisplay());
+    EXPECT_EQ(h.queue().frameCount(), 0);
+}
+
+TEST(StatementInterpreterTest, StopWhileWaitingEndsWithBreak)
+{
+    ProgramHarness h;
+    h.store("P", "Input A:1->B");
+    h.enter("prgmP");
+    ASSERT_EQ(h.queue().frameCount(), 2);
+    EXPECT_TRUE(h.parser().stopProgramThread());
+    ASSERT_FALSE(h.finals.empty());
+    EXPECT_EQ(h.finals.back().error, 43);
+    EXPECT_EQ(h.queue().frameCount(), 0);
+    // Nothing runs or waits now.
+    EXPECT_FALSE(h.parser().stopProgramThread());
+}
+
+TEST(StatementInterpreterTest, PauseWaitsUnlessSingleStepped)
+{
+    ProgramHarness h;
+    h.store("P", "Pause 5:1->A");
+    h.enter("prgmP");
+    EXPECT_EQ(h.queue().frames().back()._breakType(), RunObject::BreakPause);
+    h.parser().pauseKey(1065);
+    h.settle();
+    EXPECT_EQ(h.var('A'), 1);
+    EXPECT_EQ(h.queue().frameCount(), 0);
+
+    h.calc.setVar(0, {});
+    ASSERT_TRUE(h.parser().stepProgramThread(h.ops("Pause 5:1->A"), "P", 0));
+    h.settle();
+    EXPECT_EQ(h.queue().frameCount(), 0);
+    EXPECT_EQ(h.programs->steps, 1);
+    EXPECT_GT(h.programs->stepPC, 0);
+}
+
+TEST(StatementInterpreterTest, OutputReachesTheScreenInProgramOrder)
+{
+    ProgramHarness h;
+    h.store("P", "ClrHome:Disp 1,2:Output(1,1,3):Disp \"HI\"");
+    const Operand r = h.enter("prgmP");
+    EXPECT_EQ(r.kind, KindNoShow);
+    const std::vector<std::string> expected{"start P", "clearHome", "show 1", "show 2", "show 3", "show HI"};
+    EXPECT_EQ(h.output->calls(), expected);
+}
+
+TEST(StatementInterpreterTest, LabelsPackAsTheParserReadsThem)
+{
+    EXPECT_EQ(StatementInterpreter::packLabel("A"), 0x41u);
+    EXPECT_EQ(StatementInterpreter::packLabel("A1"), (0x41u << 16) | 0x31u);
+    EXPECT_EQ(StatementInterpreter::packLabel("θ"), 0x5Bu);
+}
+
+} // namespace
+} // namespace orvenda
