@@ -3,6 +3,7 @@
 #include "core/Calculator.h"
 #include "core/VQStack.h"
 #include "eval/BBDispatch.h"
+#include "eval/ListMatrixCommands.h"
 #include "eval/MainQueue.h"
 #include "eval/ModeTokenHandlers.h"
 #include "eval/Parser.h"
@@ -391,7 +392,7 @@ bool Evaluator::fetchX(EvalRun& run)
         run.number = 0;
         return true;
     }
-    if (t == kStore || t == kDelVar) {
+    if (t == kStore || t == kDelVar || t == kStoDim) {
         // The handler needs the variable reference itself.
         run.X = *run.stack.pop();
     } else {
@@ -438,7 +439,7 @@ void Evaluator::dispatchOneByte(EvalRun& run)
     else if (ProgramTokenHandlers::handles(t))
         ProgramTokenHandlers(p_).handle(run);
     else if (isListCommand(t))
-        notAvailable(run);
+        ListMatrixCommands(p_).handle(run);
     else if (t == 0x00 || t == 0x09 || t == 0x11 || t == 0x2B || inRange(t, 0x29, 0x2A) || inRange(t, 0x30, 0x3B)
              || inRange(t, 0x3E, 0x3F) || inRange(t, 0x41, 0x5E) || inRange(t, 0x60, 0x63) || t == 0x7E
              || t == 0xAA || t == 0xAC || t == 0xAE || t == 0xAF || t == 0xBB || t == 0xEB || t == 0xEF)
@@ -451,7 +452,7 @@ void Evaluator::dispatchInternal(EvalRun& run)
 {
     const int t = run.token;
     if (t == kStoDim)
-        binaryOperator(run);
+        ValueTokenHandlers(p_).storeDimension(run);
     else if (inRange(t, 0x1001, 0x1011) || t == 0x101D)
         ValueTokenHandlers(p_).handleIndexed(run);
     else if (ProgramTokenHandlers::handles(t))

@@ -19,6 +19,7 @@ namespace orvenda {
 
 namespace {
 
+constexpr int kErrSyntax = 1;
 constexpr int kErrDimMismatch = 13;
 constexpr int kErrInvalidDim = 24;
 
@@ -313,6 +314,46 @@ bool ValueTokenHandlers::ansElement(EvalRun& run)
     run.opcode = 0x82;
     run.redispatch = true;
     return true;
+}
+
+} // namespace orvenda
+
+namespace orvenda {
+
+void ValueTokenHandlers::storeDimension(EvalRun& run)
+{
+    const Operand target = run.X;
+    Operand value = target.kind == KindVariable ? run.stack.getValueWithOp(&target) : target;
+    if (value.kind == KindError && value.error != 0) {
+        fail(value.error, value.location, run);
+        return;
+    }
+    if (run.stack.count() == 0) {
+        fail(kErrSyntax, run.R.location, run);
+        return;
+    }
+    const Operand Y = p_.popValueFromStack(&run.stack);
+    if (p_.error() != 0)
+        return;
+    // Resized in a copy of its own, so a list or matrix that is no variable (Ans) stays.
+    if (target.kind != KindVariable) {
+        if (value.list)
+            value.list = std::make_shared<VQList>(*value.list);
+        if (value.matrix)
+            value.matrix = std::make_shared<VQMatrix>(*value.matrix);
+    }
+    const int location = run.R.location;
+    run.R = p_.binaryOp(run.token, value, Y);
+    if (p_.error() != 0 || (run.R.kind == KindError && run.R.error != 0))
+        return;
+    run.R.location = location;
+    if (target.kind != KindVariable)
+        return;
+    if (target.var.subKind == VarList && value.list && !target.var.name.empty())
+        calc_.lists.insert_or_assign(target.var.name, *value.list);
+    else if (target.var.subKind == VarMatrix && value.matrix && target.var.index >= 0
+             && target.var.index < Calculator::kMatrixCount)
+        calc_.matrices[static_cast<std::size_t>(target.var.index)] = *value.matrix;
 }
 
 } // namespace orvenda

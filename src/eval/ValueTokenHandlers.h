@@ -33,6 +33,10 @@ public:
     // record to be dispatched again.
     bool handleIndexed(EvalRun& run);
 
+    // StoDim( (n➞dim(L₁), {r,c}➞dim([A])): X is the target taken raw, the new dimension
+    // is under it. The resized list or matrix is written back to its variable.
+    void storeDimension(EvalRun& run);
+
     // The time the clock tokens read; the system clock unless replaced.
     void setClock(Clock clock) { clock_ = std::move(clock); }
 

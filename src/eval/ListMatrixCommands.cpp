@@ -1,0 +1,344 @@
+#include "eval/ListMatrixCommands.h"
+
+#include "core/Calculator.h"
+#include "core/VQList.h"
+#include "core/VQMatrix.h"
+#include "core/VQStack.h"
+#include "eval/EvalRun.h"
+#include "eval/Parser.h"
+
+#include <array>
+#include <cmath>
+#include <vector>
+
+namespace orvenda {
+
+namespace {
+
+constexpr int kErrSyntax = 1;
+constexpr int kErrDataType = 12;
+constexpr int kErrDimMismatch = 13;
+constexpr int kErrClrListSyntax = 20;
+constexpr int kErrInvalidDim = 24;
+constexpr int kErrMemory = 26;
+constexpr int kErrArgument = 27;
+constexpr int kErrMissingArgument = 39;
+
+bool isList(const Operand& op) { return (op.kind == KindRealList || op.kind == KindComplexList) && op.list; }
+bool isNumber(const Operand& op) { return op.kind == KindReal || op.kind == KindComplex; }
+
+std::int8_t pairByte(int x) { return static_cast<std::int8_t>(x < -128 ? -128 : x > 127 ? 127 : x); }
+
+} // namespace
+
+ListMatrixCommands::ListMatrixCommands(Parser& parser) : p_(parser), calc_(parser.calc) {}
+
+bool ListMatrixCommands::handles(int t)
+{
+    switch (t) {
+    case 0x06: case 0x07: case 0x08: case 0xFA: case 0xE3: case 0xE4: case 0xB6: case 0xB7:
+    case 0x15: case 0x16: case 0x17: case 0x18:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ListMatrixCommands::fail(int error, int location, EvalRun& run)
+{
+    p_.setError(error);
+    p_.setErrorToken(location);
+    run.R.kind = KindError;
+    run.R.error = error;
+    return false;
+}
+
+bool ListMatrixCommands::handle(EvalRun& run)
+{
+    switch (run.token) {
+    case 0x08: buildList(run, 99); break;
+    case 0x06: buildList(run, 999); break;
+    case 0x07: buildMatrix(run); break;
+    case 0xFA: clearLists(run); break;
+    case 0xE3:
+    case 0xE4: sort(run); break;
+    case 0xB6:
+    case 0xB7: sumOrProduct(run); break;
+    case 0x15:
+    case 0x16:
+    case 0x17:
+    case 0x18: rowOperation(run); break;
+    default: return false;
+    }
+    return true;
+}
+
+void ListMatrixCommands::buildList(EvalRun& run, int maxCount)
+{
+    Parser& args = p_;
+    const int count = args.validateArgsMin(1, maxCount, static_cast<int>(run.number), run.stack);
+    if (count == 0)
+        return;
+    // Popped last first; kept in a buffer so the list is built in source order.
+    std::vector<VQNumber> elements(static_cast<std::size_t>(count));
+    for (int k = count - 1; k >= 0; --k) {
+        const Operand e = args.popValueFromStack(&run.stack);
+        if (p_.error() != 0)
+            return;
+        if (!isNumber(e)) {
+            fail(kErrDataType, e.location, run);
+            return;
+        }
+        elements[static_cast<std::size_t>(k)] = VQNumber(e.value, e.sigFig, e.sigDec);
+    }
+    auto list = std::make_shared<VQList>();
+    for (const VQNumber& n : elements)
+        list->addNumber(n);
+    run.R.kind = KindRealList;
+    run.R.list = std::move(list);
+}
+
+void ListMatrixCommands::buildMatrix(EvalRun& run)
+{
+    Parser& args = p_;
+    const int count = args.validateArgsMin(1, 99, static_cast<int>(run.number), run.stack);
+    if (count == 0)
+        return;
+    std::optional<VQMatrix> m;
+    for (int row = count - 1; row >= 0; --row) {
+        const Operand r = args.popValueFromStack(&run.stack);
+        if (p_.error() != 0)
+            return;
+        if (!isList(r)) {
+            fail(kErrSyntax, r.location, run);
+            return;
+        }
+        if (!m) {
+            m = VQMatrix::matrixWithRow(static_cast<std::size_t>(count), static_cast<std::size_t>(r.list->count()));
+            if (!m) {
+                fail(kErrMemory, r.location, run);
+                return;
+            }
+        }
+        if (static_cast<std::size_t>(r.list->count()) != m->dimCol()) {
+            fail(kErrDimMismatch, r.location, run);
+            return;
+        }
+        // Matrices hold reals only; a complex element would lose its imaginary part.
+        if (r.list->type() != 0) {
+            fail(kErrDataType, r.location, run);
+            return;
+        }
+        m->setRow(static_cast<std::size_t>(row), *r.list);
+    }
+    run.R.kind = KindMatrix;
+    run.R.matrix = std::make_shared<VQMatrix>(std::move(*m));
+}
+
+void ListMatrixCommands::clearLists(EvalRun& run)
+{
+    Parser& args = p_;
+    const int count = args.validateArgsMin(1, 99, static_cast<int>(run.number), run.stack);
+    if (count == 0)
+        return;
+    // Every argument is checked before any list is emptied.
+    std::vector<std::string> names;
+    for (int k = 0; k < count; ++k) {
+        std::optional<Operand> raw = run.stack.pop();
+        if (!raw)
+            return;
+        const Operand value = run.stack.getValueWithOp(&*raw);
+        if (value.kind == KindError && value.error != 0) {
+            fail(value.error, value.location, run);
+            return;
+        }
+        if (!isList(value)) {
+            fail(kErrClrListSyntax, raw->location, run);
+            return;
+        }
+        if (raw->kind == KindVariable && raw->var.subKind == VarList && !raw->var.name.empty())
+            names.push_back(raw->var.name);
+    }
+    for (const std::string& name : names)
+        calc_.lists[name].removeAllValues();
+    run.R.kind = KindDone;
+    run.R.opcode = static_cast<std::uint32_t>(run.token);
+}
+
+std::optional<Operand> ListMatrixCommands::popSortArgument(EvalRun& run, Operand& raw)
+{
+    std::optional<Operand> top = run.stack.pop();
+    if (!top)
+        return std::nullopt;
+    raw = std::move(*top);
+    Operand value = run.stack.getValueWithOp(&raw);
+    p_.setError(value.error);
+    p_.setErrorToken(value.location);
+    if (value.error != 0)
+        return std::nullopt;
+    // A list that is no variable (Ans, a literal) is sorted in a copy of its own.
+    if (isList(value) && raw.kind != KindVariable)
+        value.list = std::make_shared<VQList>(*value.list);
+    return value;
+}
+
+void ListMatrixCommands::writeBack(const Operand& raw, const Operand& value)
+{
+    if (raw.kind == KindVariable && raw.var.subKind == VarList && !raw.var.name.empty() && isList(value))
+        calc_.lists.insert_or_assign(raw.var.name, *value.list);
+}
+
+void ListMatrixCommands::sort(EvalRun& run)
+{
+    Parser& args = p_;
+    const int count = args.validateArgsMin(1, 101, static_cast<int>(run.number), run.stack);
+    if (count == 0)
+        return;
+    if (count >= 3 && count % 2 == 1) {
+        fail(kErrMissingArgument, run.R.location, run);
+        return;
+    }
+    Operand rawX, rawY;
+    if (count == 1) {
+        std::optional<Operand> X = popSortArgument(run, rawX);
+        if (!X)
+            return;
+        const Operand r = p_.unaryOp(static_cast<std::uint32_t>(run.token), *X);
+        if (p_.error() != 0 || (r.kind == KindError && r.error != 0)) {
+            fail(p_.error() ? p_.error() : r.error, p_.error() ? p_.errorToken() : r.location, run);
+            return;
+        }
+        writeBack(rawX, *X);
+    } else {
+        for (int k = 0; k < count; k += 2) {
+            std::optional<Operand> X = popSortArgument(run, rawX);
+            if (!X)
+                return;
+            std::optional<Operand> Y = popSortArgument(run, rawY);
+            if (!Y)
+                return;
+            const Operand r = p_.binaryOp(run.token, *X, *Y);
+            if (p_.error() != 0 || (r.kind == KindError && r.error != 0)) {
+                fail(p_.error() ? p_.error() : r.error, p_.error() ? p_.errorToken() : r.location, run);
+                return;
+            }
+            writeBack(rawY, *Y);
+            writeBack(rawX, *X);
+        }
+    }
+    run.R.kind = KindDone;
+    run.R.opcode = static_cast<std::uint32_t>(run.token);
+}
+
+void ListMatrixCommands::sumOrProduct(EvalRun& run)
+{
+    Parser& args = p_;
+    const int count = args.validateArgsMin(1, 3, static_cast<int>(run.number), run.stack);
+    if (count == 0)
+        return;
+    std::array<double, 2> bounds{};
+    for (int k = count - 2; k >= 0; --k) {
+        const Operand b = args.popValueFromStack(&run.stack);
+        if (p_.error() != 0)
+            return;
+        if (b.kind != KindReal) {
+            fail(kErrArgument, b.location, run);
+            return;
+        }
+        bounds[static_cast<std::size_t>(k)] = std::trunc(b.re());
+    }
+    const Operand L = args.popValueFromStack(&run.stack);
+    if (p_.error() != 0)
+        return;
+    if (!isList(L)) {
+        fail(kErrArgument, L.location, run);
+        return;
+    }
+    const double length = L.list->count();
+    const double start = count >= 2 ? bounds[0] : 1;
+    const double end = count == 3 ? bounds[1] : length;
+    if (!(start >= 1 && start <= length && end >= start && end <= length)) {
+        fail(kErrInvalidDim, L.location, run);
+        return;
+    }
+    const VQNumber n = run.token == 0xB6 ? L.list->sumStart(static_cast<int>(start), static_cast<int>(end))
+                                         : L.list->prodStart(static_cast<int>(start), static_cast<int>(end));
+    Operand& R = run.R;
+    R.value = n.c();
+    R.kind = n.i() != 0 ? KindComplex : KindReal;
+    R.sigFig = n.sigFig();
+    R.sigDec = n.sigDec();
+}
+
+void ListMatrixCommands::rowOperation(EvalRun& run)
+{
+    const int t = run.token;
+    const int exact = t == 0x18 ? 4 : 3;
+    Parser& args = p_;
+    if (args.validateArgsMin(exact, exact, static_cast<int>(run.number), run.stack) == 0)
+        return;
+    const int rowCount = t == 0x15 || t == 0x16 || t == 0x18 ? 2 : 1;
+
+    // Row numbers, last first; rows[0] is the first row argument.
+    std::array<int, 2> rows{};
+    std::array<int, 2> rowLocations{};
+    for (int k = rowCount - 1; k >= 0; --k) {
+        const Operand r = args.popValueFromStack(&run.stack);
+        if (p_.error() != 0)
+            return;
+        if (r.kind != KindReal) {
+            fail(kErrArgument, r.location, run);
+            return;
+        }
+        const double index = r.re() - 1;
+        if (!(index >= 0) || index != std::floor(index) || index > 1.0e9) {
+            fail(kErrDimMismatch, r.location, run);
+            return;
+        }
+        rows[static_cast<std::size_t>(k)] = static_cast<int>(index);
+        rowLocations[static_cast<std::size_t>(k)] = r.location;
+    }
+    const Operand M = args.popValueFromStack(&run.stack);
+    if (p_.error() != 0)
+        return;
+    if (M.kind != KindMatrix || !M.matrix) {
+        fail(kErrArgument, M.location, run);
+        return;
+    }
+    for (int k = 0; k < rowCount; ++k) {
+        if (static_cast<std::size_t>(rows[static_cast<std::size_t>(k)]) >= M.matrix->dimRow()) {
+            fail(kErrDimMismatch, rowLocations[static_cast<std::size_t>(k)], run);
+            return;
+        }
+    }
+    SNum scalar;
+    if (t == 0x17 || t == 0x18) {
+        const Operand s = args.popValueFromStack(&run.stack);
+        if (p_.error() != 0)
+            return;
+        if (s.kind != KindReal) {
+            fail(kErrArgument, s.location, run);
+            return;
+        }
+        scalar = {pairByte(s.sigFig), pairByte(s.sigDec), s.re()};
+    }
+
+    VQMatrix& m = *M.matrix;
+    const auto a = static_cast<std::size_t>(rows[0]);
+    const auto b = static_cast<std::size_t>(rows[1]);
+    std::optional<VQMatrix> out;
+    switch (t) {
+    case 0x15: out = m.swapRow(a, b); break;
+    case 0x16: out = m.addRow(a, b); break;
+    case 0x17: out = m.multiplyRowNumber(a, scalar, a); break;
+    default: out = m.multiplyRowNumberAddTo(a, scalar, b); break;
+    }
+    if (!out) {
+        fail(m.error() == VQMatrix::ErrorNoStorage ? kErrMemory : kErrDimMismatch, M.location, run);
+        return;
+    }
+    run.R.kind = KindMatrix;
+    run.R.matrix = std::make_shared<VQMatrix>(std::move(*out));
+}
+
+} // namespace orvenda

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/Operand.h"
+
+#include <optional>
+
+namespace orvenda {
+
+class Calculator;
+class Parser;
+class VQStack;
+struct EvalRun;
+
+// The one-byte tokens that build and change lists and matrices: the list and row literals
+// { and [, the matrix closer ], ClrList, SortA( and SortD(, sum( and prod(, and the row
+// operations rowSwap(, row+(, *row( and *row+(. Each finds its argument count in the
+// run's number, takes its arguments last-first off the evaluation stack and fills R.
+//
+// Commands that change a stored list (ClrList, the sorts) work on the variable itself,
+// so the change outlasts the command.
+class ListMatrixCommands {
+public:
+    explicit ListMatrixCommands(Parser& parser);
+
+    static bool handles(int token);
+    // False for a token not of this family; otherwise R is filled or the error is set.
+    bool handle(EvalRun& run);
+
+private:
+    bool fail(int error, int location, EvalRun& run);
+    void buildList(EvalRun& run, int maxCount);
+    void buildMatrix(EvalRun& run);
+    void clearLists(EvalRun& run);
+    void sort(EvalRun& run);
+    void sumOrProduct(EvalRun& run);
+    void rowOperation(EvalRun& run);
+    // Takes a list argument raw, so a list variable can be written back after the sort.
+    std::optional<Operand> popSortArgument(EvalRun& run, Operand& raw);
+    void writeBack(const Operand& raw, const Operand& value);
+
+    Parser& p_;
+    Calculator& calc_;
+};
+
+} // namespace orvenda
