@@ -530,7 +530,7 @@ void Evaluator::dispatchOtherPages(EvalRun& run)
 
 void Evaluator::unaryFunction(EvalRun& run)
 {
-    run.R = unaryOp(run, run.opcode, run.X);
+    run.R = p_.unaryOp(run.opcode, run.X);
 }
 
 void Evaluator::binaryOperator(EvalRun& run)
@@ -542,7 +542,7 @@ void Evaluator::binaryOperator(EvalRun& run)
     run.Y = p_.popValueFromStack(&run.stack);
     if (p_.ctx().error != 0)
         return;
-    run.R = binaryOp(run, run.token, run.X, run.Y);
+    run.R = p_.binaryOp(run.token, run.X, run.Y);
 }
 
 void Evaluator::twoArgumentFunction(EvalRun& run)
@@ -556,7 +556,7 @@ void Evaluator::twoArgumentFunction(EvalRun& run)
     run.Y = p_.popValueFromStack(&run.stack);
     if (p_.ctx().error != 0)
         return;
-    run.R = binaryOp(run, run.token, run.X, run.Y);
+    run.R = p_.binaryOp(run.token, run.X, run.Y);
 }
 
 void Evaluator::oneOrTwoArgumentFunction(EvalRun& run)
@@ -573,9 +573,9 @@ void Evaluator::oneOrTwoArgumentFunction(EvalRun& run)
         run.Y = p_.popValueFromStack(&run.stack);
         if (c.error != 0)
             return;
-        run.R = binaryOp(run, run.token, run.X, run.Y);
+        run.R = p_.binaryOp(run.token, run.X, run.Y);
     } else {
-        run.R = unaryOp(run, run.opcode, run.X);
+        run.R = p_.unaryOp(run.opcode, run.X);
     }
 }
 
@@ -599,24 +599,7 @@ void Evaluator::logarithm(EvalRun& run)
     if (c.error != 0)
         return;
     run.X = std::move(base);
-    run.R = binaryOp(run, run.token, run.X, run.Y);
-}
-
-Operand Evaluator::unaryOp(EvalRun& run, std::uint32_t opcode, const Operand& X)
-{
-    (void)opcode;
-    (void)X;
-    notAvailable(run);
-    return Operand{};
-}
-
-Operand Evaluator::binaryOp(EvalRun& run, int token, const Operand& X, const Operand& Y)
-{
-    (void)token;
-    (void)X;
-    (void)Y;
-    notAvailable(run);
-    return Operand{};
+    run.R = p_.binaryOp(run.token, run.X, run.Y);
 }
 
 void Evaluator::notAvailable(EvalRun& run)

@@ -60,10 +60,6 @@ private:
     // What the record's token did; decides how the walk goes on.
     enum class Step { Next, End };
 
-    // The operator layer.
-    Operand unaryOp(EvalRun& run, std::uint32_t opcode, const Operand& X);
-    Operand binaryOp(EvalRun& run, int token, const Operand& X, const Operand& Y);
-
     Step walkRecord(EvalRun& run, const Operand& record);
     // Tokens handled before any argument is fetched; false when t is not one of them.
     bool handleWithoutArguments(EvalRun& run, int& index, bool& ends);

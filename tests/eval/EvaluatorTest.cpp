@@ -5,6 +5,7 @@
 #include "eval/BBDispatch.h"
 #include "eval/MainQueue.h"
 #include "eval/Parser.h"
+#include "TestTokens.h"
 
 #include <gtest/gtest.h>
 #include <functional>
@@ -345,4 +346,62 @@ TEST_F(EvaluatorTest, AModeChangedUnderARunIsPutBack)
     calc.setRealCplxMode(2);
     parser.evalRPN(line.stack, false, false);
     EXPECT_EQ(calc.realCplxMode(), 2);
+}
+
+namespace {
+
+// Parses one statement and evaluates it as an entry line does.
+Operand enter(Parser& parser, std::vector<std::uint32_t> ops)
+{
+    parser.setError(0);
+    parser.infixToRPN(&ops, 0);
+    EXPECT_EQ(parser.error(), 0);
+    return parser.evalRPN(parser.rpnStack(), true, false);
+}
+
+} // namespace
+
+TEST_F(EvaluatorTest, ParsedArithmetic)
+{
+    using orvenda::testing::toks;
+    const Operand r = enter(parser, toks({"2", "+", "3", "*", "4"}));
+    EXPECT_EQ(r.error, 0);
+    EXPECT_EQ(r.kind, KindReal);
+    EXPECT_EQ(r.re(), 14.0);
+    EXPECT_FALSE(r.hasDecimalPoint);
+    EXPECT_TRUE(enter(parser, toks({"1", ".", "5", "/", "3"})).hasDecimalPoint);
+}
+
+TEST_F(EvaluatorTest, DivisionByZeroIsReportedAtTheDivisor)
+{
+    using orvenda::testing::toks;
+    const Operand r = enter(parser, toks({"1", "/", "0"}));
+    EXPECT_EQ(r.error, 14);
+    EXPECT_EQ(r.location, 2);
+    EXPECT_EQ(parser.evalStack().count(), 0);
+}
+
+TEST_F(EvaluatorTest, AnInnerErrorEndsTheOuterRunWithItsLocation)
+{
+    using orvenda::testing::toks;
+    // 7 + expr( "1/0" ): the expression inside the string fails.
+    const Operand r = enter(parser, toks({"7", "+", "expr(", 0x2A, "1", "/", "0", 0x2A, ")"}));
+    EXPECT_EQ(r.error, 14);
+    EXPECT_EQ(parser.evalDepth(), 0);
+    EXPECT_EQ(parser.evalStack().count(), 0);
+
+    // The next entry starts clean.
+    const Operand ok = enter(parser, toks({"7", "+", "expr(", 0x2A, "1", 0x2A, ")"}));
+    EXPECT_EQ(ok.error, 0);
+    EXPECT_EQ(ok.re(), 8.0);
+}
+
+TEST_F(EvaluatorTest, TheImaginaryUnitSwitchesOnlyForItsRun)
+{
+    using orvenda::testing::toks;
+    calc.setRealCplxMode(0);
+    const Operand r = enter(parser, toks({0x2C, "*", 0x2C}));
+    EXPECT_EQ(r.error, 0);
+    EXPECT_EQ(r.re(), -1.0);
+    EXPECT_EQ(calc.realCplxMode(), 0);
 }
