@@ -287,3 +287,53 @@ TEST_F(ValueTokenHandlersTest, AnsOfANumberMultiplies)
 
 } // namespace
 } // namespace orvenda
+
+namespace orvenda {
+namespace {
+
+TEST_F(ValueTokenHandlersTest, StoDimResizesTheVariableItself)
+{
+    calc.lists["L₁"] = listOf({1, 2});
+    stack.pushOperand(real(4), 1);
+    VQStack refs(&calc);
+    refs.pushVar(0x5D00, 3);
+    run.token = 0x101C;
+    run.X = *refs.peek();
+    run.R = Operand{};
+    run.R.location = 4;
+    values.storeDimension(run);
+    ASSERT_EQ(parser.error(), 0);
+    EXPECT_EQ(run.R.re(), 4);
+    EXPECT_EQ(calc.lists["L₁"].realList(), (std::vector<double>{1, 2, 0, 0}));
+}
+
+TEST_F(ValueTokenHandlersTest, StoDimLeavesAnsAndFailedResizesAlone)
+{
+    calc.ans = VQValue::valWithList(listOf({1, 2, 3}));
+    Operand ans;
+    calc.ans.getOperand(ans);
+    stack.pushOperand(real(1), 1);
+    run.token = 0x101C;
+    run.X = ans;
+    values.storeDimension(run);
+    EXPECT_EQ(calc.ans.list()->count(), 3);
+
+    calc.lists["L₁"] = listOf({1, 2});
+    parser.setError(0);
+    stack.clear();
+    stack.pushOperand(real(2.5), 1);
+    VQStack refs(&calc);
+    refs.pushVar(0x5D00, 3);
+    run.X = *refs.peek();
+    values.storeDimension(run);
+    EXPECT_NE(parser.error(), 0);
+    EXPECT_EQ(calc.lists["L₁"].count(), 2);
+
+    parser.setError(0);
+    stack.clear();
+    values.storeDimension(run);
+    EXPECT_EQ(parser.error(), 1) << "no dimension under the target";
+}
+
+} // namespace
+} // namespace orvenda
