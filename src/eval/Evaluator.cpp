@@ -30,6 +30,8 @@ constexpr int kLog = 0xC0;
 constexpr int kFnBegin = 0x1012;
 constexpr int kFnEnd = 0x1013;
 constexpr int kStoDim = 0x101C;
+// Fills a stored list or matrix, so it goes where the variable can be written back.
+constexpr int kFill = 0xE2;
 constexpr int kQuestion = 0x101B;
 constexpr int kDelVar = 0xBB54;
 
@@ -428,6 +430,8 @@ void Evaluator::dispatchOneByte(EvalRun& run)
         binaryOperator(run);
     else if (isUnaryOneByte(t))
         unaryFunction(run);
+    else if (t == kFill)
+        ListMatrixCommands(p_).handle(run);
     else if (isTwoArgumentOneByte(t))
         twoArgumentFunction(run);
     else if (isOneOrTwoArgumentOneByte(t))

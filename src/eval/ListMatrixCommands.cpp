@@ -36,7 +36,7 @@ ListMatrixCommands::ListMatrixCommands(Parser& parser) : p_(parser), calc_(parse
 bool ListMatrixCommands::handles(int t)
 {
     switch (t) {
-    case 0x06: case 0x07: case 0x08: case 0xFA: case 0xE3: case 0xE4: case 0xB6: case 0xB7:
+    case 0x06: case 0x07: case 0x08: case 0xFA: case 0xE2: case 0xE3: case 0xE4: case 0xB6: case 0xB7:
     case 0x15: case 0x16: case 0x17: case 0x18:
         return true;
     default:
@@ -62,6 +62,7 @@ bool ListMatrixCommands::handle(EvalRun& run)
     case 0xFA: clearLists(run); break;
     case 0xE3:
     case 0xE4: sort(run); break;
+    case 0xE2: fill(run); break;
     case 0xB6:
     case 0xB7: sumOrProduct(run); break;
     case 0x15:
@@ -165,7 +166,7 @@ void ListMatrixCommands::clearLists(EvalRun& run)
     run.R.opcode = static_cast<std::uint32_t>(run.token);
 }
 
-std::optional<Operand> ListMatrixCommands::popSortArgument(EvalRun& run, Operand& raw)
+std::optional<Operand> ListMatrixCommands::popTarget(EvalRun& run, Operand& raw)
 {
     std::optional<Operand> top = run.stack.pop();
     if (!top)
@@ -176,16 +177,43 @@ std::optional<Operand> ListMatrixCommands::popSortArgument(EvalRun& run, Operand
     p_.setErrorToken(value.location);
     if (value.error != 0)
         return std::nullopt;
-    // A list that is no variable (Ans, a literal) is sorted in a copy of its own.
-    if (isList(value) && raw.kind != KindVariable)
-        value.list = std::make_shared<VQList>(*value.list);
+    if (raw.kind != KindVariable) {
+        if (isList(value))
+            value.list = std::make_shared<VQList>(*value.list);
+        if (value.kind == KindMatrix && value.matrix)
+            value.matrix = std::make_shared<VQMatrix>(*value.matrix);
+    }
     return value;
 }
 
 void ListMatrixCommands::writeBack(const Operand& raw, const Operand& value)
 {
-    if (raw.kind == KindVariable && raw.var.subKind == VarList && !raw.var.name.empty() && isList(value))
+    if (raw.kind != KindVariable)
+        return;
+    if (raw.var.subKind == VarList && !raw.var.name.empty() && isList(value))
         calc_.lists.insert_or_assign(raw.var.name, *value.list);
+    else if (raw.var.subKind == VarMatrix && raw.var.index >= 0 && raw.var.index < Calculator::kMatrixCount
+             && value.kind == KindMatrix && value.matrix)
+        calc_.matrices[static_cast<std::size_t>(raw.var.index)] = *value.matrix;
+}
+
+void ListMatrixCommands::fill(EvalRun& run)
+{
+    if (p_.validateArgsMin(2, 2, static_cast<int>(run.number), run.stack) == 0)
+        return;
+    Operand rawX;
+    std::optional<Operand> X = popTarget(run, rawX);
+    if (!X)
+        return;
+    const Operand Y = p_.popValueFromStack(&run.stack);
+    if (p_.error() != 0)
+        return;
+    const int location = run.R.location;
+    run.R = p_.binaryOp(run.token, *X, Y);
+    if (p_.error() != 0 || (run.R.kind == KindError && run.R.error != 0))
+        return;
+    run.R.location = location;
+    writeBack(rawX, *X);
 }
 
 void ListMatrixCommands::sort(EvalRun& run)
@@ -200,7 +228,7 @@ void ListMatrixCommands::sort(EvalRun& run)
     }
     Operand rawX, rawY;
     if (count == 1) {
-        std::optional<Operand> X = popSortArgument(run, rawX);
+        std::optional<Operand> X = popTarget(run, rawX);
         if (!X)
             return;
         const Operand r = p_.unaryOp(static_cast<std::uint32_t>(run.token), *X);
@@ -211,10 +239,10 @@ void ListMatrixCommands::sort(EvalRun& run)
         writeBack(rawX, *X);
     } else {
         for (int k = 0; k < count; k += 2) {
-            std::optional<Operand> X = popSortArgument(run, rawX);
+            std::optional<Operand> X = popTarget(run, rawX);
             if (!X)
                 return;
-            std::optional<Operand> Y = popSortArgument(run, rawY);
+            std::optional<Operand> Y = popTarget(run, rawY);
             if (!Y)
                 return;
             const Operand r = p_.binaryOp(run.token, *X, *Y);

@@ -12,12 +12,12 @@ class VQStack;
 struct EvalRun;
 
 // The one-byte tokens that build and change lists and matrices: the list and row literals
-// { and [, the matrix closer ], ClrList, SortA( and SortD(, sum( and prod(, and the row
+// { and [, the matrix closer ], ClrList, SortA( and SortD(, Fill(, sum( and prod(, and the row
 // operations rowSwap(, row+(, *row( and *row+(. Each finds its argument count in the
 // run's number, takes its arguments last-first off the evaluation stack and fills R.
 //
-// Commands that change a stored list (ClrList, the sorts) work on the variable itself,
-// so the change outlasts the command.
+// Commands that change a stored list or matrix (ClrList, the sorts, Fill() work on the
+// variable itself, so the change outlasts the command.
 class ListMatrixCommands {
 public:
     explicit ListMatrixCommands(Parser& parser);
@@ -32,10 +32,13 @@ private:
     void buildMatrix(EvalRun& run);
     void clearLists(EvalRun& run);
     void sort(EvalRun& run);
+    void fill(EvalRun& run);
     void sumOrProduct(EvalRun& run);
     void rowOperation(EvalRun& run);
-    // Takes a list argument raw, so a list variable can be written back after the sort.
-    std::optional<Operand> popSortArgument(EvalRun& run, Operand& raw);
+    // Takes an argument raw, so a list or matrix variable can be written back after it
+    // was changed; a list or matrix that is no variable (Ans, a literal) gets a copy of its
+    // own to change.
+    std::optional<Operand> popTarget(EvalRun& run, Operand& raw);
     void writeBack(const Operand& raw, const Operand& value);
 
     Parser& p_;

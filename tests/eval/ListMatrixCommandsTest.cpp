@@ -187,6 +187,28 @@ TEST_F(ListMatrixCommandsTest, SortPairsCarryTheSecondList)
     EXPECT_EQ(parser.error(), 39);
 }
 
+TEST_F(ListMatrixCommandsTest, FillChangesTheVariable)
+{
+    calc.lists["L₁"] = storedList({1, 2, 3});
+    Operand R = call(0xE2, {real(5), var(0x5D00)});
+    ASSERT_EQ(parser.error(), 0);
+    EXPECT_EQ(R.kind, KindDone);
+    EXPECT_EQ(calc.lists["L₁"].realList(), (std::vector<double>{5, 5, 5}));
+
+    calc.matrices[0] = *matrixA().matrix;
+    call(0xE2, {real(7), var(0x5C00)});
+    ASSERT_EQ(parser.error(), 0);
+    EXPECT_EQ(calc.matrices[0].row(1, 1), 7);
+
+    // A list that is no variable is filled in a copy.
+    const Operand literal = listOf({1, 2});
+    call(0xE2, {real(9), literal});
+    EXPECT_EQ(literal.list->realAtIndex(0), 1);
+
+    call(0xE2, {real(5)});
+    EXPECT_EQ(parser.error(), 39);
+}
+
 TEST_F(ListMatrixCommandsTest, SumAndProductRanges)
 {
     Operand R = call(0xB6, {listOf({1, 2, 3, 4})});
