@@ -186,7 +186,10 @@ Operand Evaluator::evalRPN(const VQStack& rpn, bool immediateMode, bool async)
     bool ended = false;
     const int n = rpn.count();
     for (int i = 0; i < n && !ended; ++i) {
-        const Operand& record = *rpn.opAtIndex(i);
+        const Operand* at = rpn.opAtIndex(i);
+        if (!at)
+            break;
+        const Operand& record = *at;
         c.errorToken = record.location;
         if (record.kind != KindOpcode) {
             stack.pushOperand(record, record.location);
@@ -609,14 +612,16 @@ void Evaluator::logarithm(EvalRun& run)
 void Evaluator::notAvailable(EvalRun& run)
 {
     EvalContext& c = p_.ctx();
-    c.errorToken = run.rpn.opAtIndex(run.index)->location;
+    if (const Operand* record = run.rpn.opAtIndex(run.index))
+        c.errorToken = record->location;
     c.error = kErrorInvalid;
 }
 
 void Evaluator::noHandler(EvalRun& run)
 {
     EvalContext& c = p_.ctx();
-    c.errorToken = run.rpn.opAtIndex(run.index)->location;
+    if (const Operand* record = run.rpn.opAtIndex(run.index))
+        c.errorToken = record->location;
     c.error = kErrorUndefined;
 }
 
