@@ -15,4 +15,9 @@ if [ "${CI:-}" = "true" ] || [ "${ORVENDA_SANITIZERS:-}" = "1" ]; then
     -DORVENDA_ENGINE_ONLY=ON -DORVENDA_SANITIZE=ON -DORVENDA_BENCH=OFF
   (cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 \
      UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j "$jobs")
+  echo "== program queue and interpreter under ThreadSanitizer"
+  ORVENDA_BUILD_DIR="$root/build-tsan" ORVENDA_BUILD_TYPE=Debug "$root/scripts/build.sh" \
+    -DORVENDA_ENGINE_ONLY=ON -DORVENDA_TSAN=ON -DORVENDA_BENCH=OFF
+  (cd "$root/build-tsan" && TSAN_OPTIONS=halt_on_error=1 \
+     ctest --output-on-failure -j "$jobs" -R 'ProgramQueue|StatementInterpreter|ProgramCompiler')
 fi

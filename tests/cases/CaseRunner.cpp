@@ -12,6 +12,13 @@
 // EXPECTED is the history text of the result: "Done" for a command, "ERROR n" when the
 // entry ends with error n; "\n" in it stands for a line break.
 //
+// A block
+//     @program NAME
+//     ...the program's lines...
+//     @end
+// stores a program that "prgmNAME" on a later entry line runs. An entry runs as ENTER
+// runs it: on the program queue, with its report handled on the (pumped) main thread.
+//
 // Every file starts from a fresh calculator; its lines run in order, so Ans, variables
 // and modes carry from line to line.
 
@@ -24,6 +31,7 @@
 #include "language/Vocabulary.h"
 
 #include "EntryText.h"
+#include "ProgramSupport.h"
 
 #include <cstdint>
 #include <fstream>
@@ -50,50 +58,40 @@ using cases::EntryText;
 
 // ---- Entering a line ----
 
-// Runs an entry line statement by statement as ENTER runs it on the home screen, storing
-// Ans after each value, and returns the record result handling receives.
-Operand enterLine(Calculator& calc, Parser& parser, const Ops& ops)
+// The home screen around the program queue: the final reports it receives.
+struct Home {
+    explicit Home(Calculator& calc) : programs(std::make_shared<testing::MemoryProgramManager>()),
+                                      output(std::make_shared<testing::RecordingOutput>(calc))
+    {
+        calc.prgmManager = programs;
+        calc.prgmOutputMgr = output;
+        Parser& parser = calc.parser();
+        parser.programQueue().setMainQueue(&main);
+        parser.programQueue().setResultHandler([this, &calc](const Operand& r) {
+            if (calc.reportingDone)
+                finals.push_back(r);
+        });
+    }
+
+    testing::ManualMainQueue main;
+    std::shared_ptr<testing::MemoryProgramManager> programs;
+    std::shared_ptr<testing::RecordingOutput> output;
+    std::vector<Operand> finals;
+};
+
+// Runs an entry line as ENTER does and returns the record result handling receives.
+Operand enterLine(Parser& parser, Home& home, const Ops& ops)
 {
+    const std::size_t before = home.finals.size();
+    parser.startProgramThread(ops);
+    home.main.pumpUntil([&] { return parser.programQueueCount() == 0 && home.main.idle(); });
     parser.setError(0);
-    parser.setErrorToken(0);
-    Operand result;
-    const int count = static_cast<int>(ops.size());
-    int index = 0;
-    while (index < count) {
-        const int next = parser.infixToRPN(&ops, index);
-        if (parser.error() != 0) {
-            result = Operand{};
-            result.error = parser.error();
-            result.location = parser.errorToken();
-            break;
-        }
-        if (parser.rpnStack().count() != 0) {
-            result = parser.evalRPN(parser.rpnStack(), true, false);
-            if (result.error != 0)
-                break;
-            switch (result.kind) {
-            case KindReal: case KindComplex: case KindString:
-            case KindRealList: case KindComplexList: case KindMatrix:
-                calc.ans.setANS(result, calc.numFormat);
-                break;
-            default:
-                break;
-            }
-        }
-        if (next <= index)
-            break;
-        index = next;
+    if (home.finals.size() == before) {
+        Operand none;
+        none.error = 16;
+        return none;
     }
-    if (result.error == 0) {
-        const int k = result.kind;
-        const bool shown = (k >= KindReal && k <= KindMatrix) || (k >= KindString && k <= KindStatTestLast)
-            || k == KindInputRequest || k == KindPrompt || k == KindMenu || k == KindPause || k == KindError
-            || k == KindDispTable;
-        if (!shown)
-            result.kind = KindNoShow;
-    }
-    parser.setError(0);
-    return result;
+    return home.finals.back();
 }
 
 // ---- The history text of a result ----
@@ -209,12 +207,38 @@ void runFile(const std::string& path, const EntryText& entryText, Tally& tally)
     NotificationCenter notifications;
     Calculator calc(LocaleFormats{}, notifications);
     Parser& parser = calc.parser();
+    Home home(calc);
+    std::optional<std::string> programName;
+    std::string programText;
 
     std::string line;
     int lineNumber = 0;
     while (std::getline(in, line)) {
         ++lineNumber;
         const std::string text = trim(line);
+        if (programName) {
+            if (text == "@end") {
+                std::string bad;
+                const auto ops = entryText.toOps(programText, bad);
+                if (!ops) {
+                    std::cout << path << ':' << lineNumber << ": program " << *programName << ": no token for «"
+                              << bad << "»\n";
+                    ++tally.failed;
+                } else {
+                    home.programs->store(*programName, *ops);
+                }
+                programName.reset();
+            } else {
+                // Lines join with new lines, as the program editor keeps them.
+                programText += (programText.empty() ? "" : "\n") + text;
+            }
+            continue;
+        }
+        if (text.starts_with("@program ")) {
+            programName = trim(std::string_view(text).substr(9));
+            programText.clear();
+            continue;
+        }
         if (text.empty() || text.starts_with("#"))
             continue;
         const auto arrow = text.rfind("=>");
@@ -240,7 +264,7 @@ void runFile(const std::string& path, const EntryText& entryText, Tally& tally)
                 ++tally.failed;
                 continue;
             }
-            result = enterLine(calc, parser, *ops);
+            result = enterLine(parser, home, *ops);
         }
         if (result.error != 0) {
             got = "ERROR " + std::to_string(result.error);

@@ -1,0 +1,129 @@
+#include "eval/ProgramQueue.h"
+
+#include "ProgramTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace orvenda {
+namespace {
+
+using testing::ProgramHarness;
+
+constexpr int kSlotV = 'V' - 'A';
+
+TEST(ProgramQueueTest, ThreeButtonSubroutinesQueueWhileIdleAndAFourthIsRefused)
+{
+    ProgramHarness h;
+    // Disp holds each run on the main thread until the test pumps.
+    h.store("B", "Stop:Lbl A:Disp 1:Return");
+    EXPECT_TRUE(h.parser().runSubroutine("A", "B"));
+    EXPECT_TRUE(h.parser().runSubroutine("A", "B"));
+    EXPECT_TRUE(h.parser().runSubroutine("A", "B"));
+    EXPECT_EQ(h.parser().programQueueCount(), 3);
+    EXPECT_FALSE(h.parser().runSubroutine("A", "B"));
+    EXPECT_FALSE(h.parser().runSubroutine("Z", "B"));
+    h.settle();
+    EXPECT_EQ(h.output->calls(), (std::vector<std::string>{"show 1", "show 1", "show 1"}));
+    // A subroutine's report carries the widget kind, not its result.
+    ASSERT_EQ(h.finals.size(), 3u);
+    EXPECT_EQ(h.finals.back().kind, KindWidgetAdded);
+}
+
+TEST(ProgramQueueTest, SliderRequestsDuringARunAreTakenNewestFirstAndStaleOnesDropped)
+{
+    ProgramHarness h;
+    h.store("S", "Disp 0:Disp 0:Stop:Lbl S:Disp V:Return");
+    h.parser().runProgramThread(h.ops("Disp 0:Disp 0:Stop:Lbl S:Disp V:Return"), "S", false, 0);
+    // The run now waits for its first Disp to be shown.
+    ASSERT_TRUE(h.main.waitForWork());
+    h.calc.setVar(kSlotV, {{2.0, 0.0}});
+    EXPECT_TRUE(h.parser().animateSlider("S", "S", kSlotV, 1.7));
+    EXPECT_TRUE(h.parser().animateSlider("S", "S", kSlotV, 2.9));
+    EXPECT_EQ(h.queue().interruptQueue().size(), 2u);
+    EXPECT_EQ(h.parser().programQueueCount(), 1);
+    h.settle();
+    EXPECT_EQ(h.output->calls(), (std::vector<std::string>{"show 0", "show 2", "show 0"}));
+    EXPECT_TRUE(h.queue().interruptQueue().empty());
+    EXPECT_EQ(h.var('V'), 2);
+}
+
+TEST(ProgramQueueTest, SliderWhileIdleStartsItsSubroutine)
+{
+    ProgramHarness h;
+    h.store("S", "Stop:Lbl S:V->W:Return");
+    h.calc.setVar(kSlotV, {{4.0, 0.0}});
+    EXPECT_TRUE(h.parser().animateSlider("S", "S", kSlotV, 4.2));
+    h.settle();
+    EXPECT_EQ(h.var('W'), 4);
+    EXPECT_FALSE(h.parser().animateSlider("S", "NOPE", kSlotV, 1));
+}
+
+TEST(ProgramQueueTest, RefusedStepLeavesTheCalculatorNotRunning)
+{
+    ProgramHarness h;
+    h.store("P", "Disp 1");
+    h.parser().startProgramThread(h.ops("prgmP"));
+    ASSERT_TRUE(h.main.waitForWork());
+    h.calc.programRunning = false;
+    EXPECT_FALSE(h.parser().stepProgramThread(h.ops("1"), "P", 0));
+    EXPECT_FALSE(h.calc.programRunning);
+    h.settle();
+}
+
+TEST(ProgramQueueTest, MainThreadEvaluationDoesNotDisturbARun)
+{
+    ProgramHarness h;
+    h.store("P", "For(I,1,3):Disp I:End");
+    h.parser().startProgramThread(h.ops("prgmP"));
+    ASSERT_TRUE(h.main.waitForWork());
+    EXPECT_NE(&h.parser().ctx(), &h.queue().runContext());
+    // An editor field fails on the main thread while the program waits on it.
+    auto field = h.ops("Output(11,1,5)");
+    const Operand r = h.parser().eval(field, false);
+    EXPECT_EQ(r.error, 17);
+    h.settle();
+    ASSERT_FALSE(h.finals.empty());
+    EXPECT_EQ(h.finals.back().error, 0);
+    EXPECT_EQ(h.output->calls(), (std::vector<std::string>{"start P", "show 1", "show 2", "show 3"}));
+    h.parser().setError(0);
+}
+
+TEST(ProgramQueueTest, StopWhileRunningBreaksAtTheNextStatement)
+{
+    ProgramHarness h;
+    h.store("L", "While 1:Disp 1:End");
+    h.parser().startProgramThread(h.ops("prgmL"));
+    ASSERT_TRUE(h.main.waitForWork());
+    EXPECT_TRUE(h.parser().stopProgramThread());
+    h.settle();
+    ASSERT_FALSE(h.finals.empty());
+    EXPECT_EQ(h.finals.back().error, 43);
+    EXPECT_EQ(h.queue().frameCount(), 0);
+}
+
+TEST(ProgramQueueTest, EditorEvaluationRunsControlFlowDirectly)
+{
+    ProgramHarness h;
+    auto ops = h.ops("0->A:For(I,1,4):I->A:End:A");
+    const Operand r = h.parser().eval(ops, false);
+    EXPECT_EQ(r.error, 0);
+    EXPECT_EQ(r.re(), 4);
+    auto empty = ProgramHarness::Ops{};
+    EXPECT_EQ(h.parser().eval(empty, false).error, 16);
+}
+
+TEST(ProgramQueueTest, CleanUpForgetsAWaitingProgram)
+{
+    ProgramHarness h;
+    h.store("P", "Input A");
+    h.enter("prgmP");
+    ASSERT_TRUE(h.parser().programQueued());
+    h.parser().cleanUp();
+    EXPECT_FALSE(h.parser().programQueued());
+    EXPECT_EQ(h.parser().promptStack().count(), 0);
+    EXPECT_FALSE(h.calc.programRunning);
+    EXPECT_FALSE(h.parser().resumeProgramThread());
+}
+
+} // namespace
+} // namespace orvenda
