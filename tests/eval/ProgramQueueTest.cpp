@@ -11,22 +11,39 @@ using testing::ProgramHarness;
 
 constexpr int kSlotV = 'V' - 'A';
 
-TEST(ProgramQueueTest, ThreeButtonSubroutinesQueueWhileIdleAndAFourthIsRefused)
+TEST(ProgramQueueTest, ThreeButtonPressesWhileIdleAllRun)
 {
     ProgramHarness h;
-    // Disp holds each run on the main thread until the test pumps.
+    // Disp holds a run on the main thread until the test pumps; presses that come while
+    // a run executes are taken by it between statements instead of being submitted.
     h.store("B", "Stop:Lbl A:Disp 1:Return");
     EXPECT_TRUE(h.parser().runSubroutine("A", "B"));
     EXPECT_TRUE(h.parser().runSubroutine("A", "B"));
     EXPECT_TRUE(h.parser().runSubroutine("A", "B"));
-    EXPECT_EQ(h.parser().programQueueCount(), 3);
-    EXPECT_FALSE(h.parser().runSubroutine("A", "B"));
     EXPECT_FALSE(h.parser().runSubroutine("Z", "B"));
+    EXPECT_FALSE(h.parser().runSubroutine("A", "NOPE"));
     h.settle();
     EXPECT_EQ(h.output->calls(), (std::vector<std::string>{"show 1", "show 1", "show 1"}));
     // A subroutine's report carries the widget kind, not its result.
-    ASSERT_EQ(h.finals.size(), 3u);
+    ASSERT_FALSE(h.finals.empty());
     EXPECT_EQ(h.finals.back().kind, KindWidgetAdded);
+}
+
+TEST(ProgramQueueTest, AButtonPressIsRefusedWithThreeRunsQueued)
+{
+    ProgramHarness h;
+    h.store("P", "Disp 0");
+    h.store("B", "Stop:Lbl A:1->A:Return");
+    h.parser().startProgramThread(h.ops("prgmP"));
+    ASSERT_TRUE(h.main.waitForWork());
+    h.parser().startProgramThread(h.ops("prgmP"));
+    h.parser().startProgramThread(h.ops("prgmP"));
+    EXPECT_EQ(h.parser().programQueueCount(), 3);
+    EXPECT_FALSE(h.parser().runSubroutine("A", "B"));
+    EXPECT_TRUE(h.queue().interruptQueue().empty());
+    h.settle();
+    EXPECT_EQ(h.output->calls().size(), 3u * 2u);  // start P and show 0, three times
+    EXPECT_EQ(h.var('A'), 0);
 }
 
 TEST(ProgramQueueTest, SliderRequestsDuringARunAreTakenNewestFirstAndStaleOnesDropped)
