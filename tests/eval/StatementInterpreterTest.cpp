@@ -13,7 +13,7 @@ using testing::ProgramHarness;
 TEST(StatementInterpreterTest, EntryLineRunsEveryStatementAndReportsOnce)
 {
     ProgramHarness h;
-    const Operand r = h.enter("1:4");
+    const Operand r = h.enter("1+1:2+2");
     ASSERT_EQ(h.finals.size(), 1u);
     EXPECT_EQ(r.kind, KindReal);
     EXPECT_EQ(r.re(), 4);
