@@ -362,7 +362,8 @@ void ListMatrixCommands::rowOperation(EvalRun& run)
     default: out = m.multiplyRowNumberAddTo(a, scalar, b); break;
     }
     if (!out) {
-        fail(m.error() == VQMatrix::ErrorNoStorage ? kErrMemory : kErrDimMismatch, M.location, run);
+        const int error = Parser::calcMatrixError(m);
+        fail(error != 0 ? error : kErrMemory, M.location, run);
         return;
     }
     run.R.kind = KindMatrix;

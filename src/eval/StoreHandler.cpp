@@ -41,7 +41,8 @@ constexpr int kSlotWStart = 78;
 constexpr int kSlotScrWidth = 87;
 constexpr int kSlotScrHeight = 88;
 
-constexpr int kMaxListPosition = 999;
+// Lists hold at most 999 elements, so the last position is 998 (0-based).
+constexpr int kMaxListLength = 999;
 
 bool isNumber(const Operand& v) { return v.kind == KindReal || v.kind == KindComplex; }
 bool isList(const Operand& v) { return (v.kind == KindRealList || v.kind == KindComplexList) && v.list; }
@@ -159,8 +160,10 @@ void StoreHandler::store(const Operand& target, VQStack& stack, Operand& R)
         return;
 
     const int location = R.location;
+    const bool decimal = R.hasDecimalPoint;
     R = value;
     R.location = location;
+    R.hasDecimalPoint = decimal;
     R.error = 0;
 }
 
@@ -288,7 +291,7 @@ bool StoreHandler::storeListElement(const Operand& target, const Operand& value,
     const int position = target.var.elem1;
     auto it = calc_.lists.find(name);
     const int length = it == calc_.lists.end() ? 0 : it->second.count();
-    if (position < 0 || position > kMaxListPosition || position > length)
+    if (position < 0 || position >= kMaxListLength || position > length)
         return fail(kErrInvalidDim, value.location, R);
 
     // The list is made only once the store is sure to happen.

@@ -139,8 +139,10 @@ bool ValueTokenHandlers::handleEarly(EvalRun& run)
         return true;
     case 0x72: { // Ans
         const int location = R.location;
+        const bool decimal = R.hasDecimalPoint;
         R = ansOperand();
         R.location = location;
+        R.hasDecimalPoint = decimal;
         pushAnsRules(R);
         return true;
     }

@@ -262,6 +262,17 @@ TEST_F(StoreHandlerTest, ListElements)
     store(realValue(9), element(-1));
     EXPECT_EQ(parser.error(), 24);
     EXPECT_EQ(calc.lists["L₁"].count(), 4);
+    // Lists end at 999 elements.
+    calc.lists["L₂"].resize(999);
+    Operand last = reference(VarListElement, 1, "L₂");
+    last.var.elem1 = 998;
+    store(realValue(1), last);
+    EXPECT_EQ(parser.error(), 0);
+    last.var.elem1 = 999;
+    store(realValue(1), last);
+    EXPECT_EQ(parser.error(), 24);
+    EXPECT_EQ(calc.lists["L₂"].count(), 999);
+
     store(complexValue(0, 1), element(0));
     EXPECT_EQ(calc.lists["L₁"].complexAtIndex(0), std::complex<double>(0, 1));
     store(listValue({1}), element(0));
