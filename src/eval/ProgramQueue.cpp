@@ -89,7 +89,32 @@ void ProgramQueue::work()
         }
         interpreter_.runProgramOps(std::move(run.ops), run.name, run.singleStep, run.start, run.interrupt,
                                    run.report);
+        submitLeftovers();
         --programQueueCount_;
+    }
+}
+
+void ProgramQueue::submitLeftovers()
+{
+    // A press or drag that came while the run executed but that the run did not take
+    // (it had passed its last statement, or it was itself a subroutine that ended without
+    // Return) would be dropped when the next run starts: it gets a run of its own.
+    std::vector<AnimateSubroutine> left;
+    {
+        std::lock_guard lock(mutex_);
+        left.swap(interruptQueue_);
+    }
+    for (const AnimateSubroutine& sub : left) {
+        if (sub.varNum() >= 0) {
+            const VariableRecord v = p_.calc.getVar(sub.varNum());
+            if (v.value.real() != sub.value() || v.value.imag() != 0)
+                continue;
+        }
+        const auto& programs = p_.calc.prgmManager;
+        std::optional<Ops> ops = programs ? programs->opsFor(sub.prgmName()) : std::nullopt;
+        if (!ops || sub.ip() < 0)
+            continue;
+        submit({std::make_shared<Ops>(std::move(*ops)), sub.prgmName(), false, sub.ip(), sub.varNum() >= 0, false});
     }
 }
 

@@ -152,6 +152,8 @@ private:
     void prepare();
     void ensureWorker();
     void submit(Run run);
+    // Runs the requests left in the interrupt queue when a run has ended.
+    void submitLeftovers();
     void work();
     void setCalcProgramRunning(bool running);
     // The stored program's compiled ops and the index after the label, or false.

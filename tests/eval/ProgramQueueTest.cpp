@@ -75,6 +75,22 @@ TEST(ProgramQueueTest, SliderWhileIdleStartsItsSubroutine)
     EXPECT_FALSE(h.parser().animateSlider("S", "NOPE", kSlotV, 1));
 }
 
+TEST(ProgramQueueTest, APressTheRunDidNotTakeGetsARunOfItsOwn)
+{
+    ProgramHarness h;
+    h.store("SL", "Stop:Lbl S:Disp V");
+    h.store("BT", "Stop:Lbl B:5->W:Return");
+    h.calc.setVar(kSlotV, {{3.0, 0.0}});
+    ASSERT_TRUE(h.parser().animateSlider("S", "SL", kSlotV, 3));
+    ASSERT_TRUE(h.main.waitForWork());
+    // The slider's run shows V and ends without Return; the press comes meanwhile.
+    EXPECT_TRUE(h.parser().runSubroutine("B", "BT"));
+    EXPECT_EQ(h.queue().interruptQueue().size(), 1u);
+    h.settle();
+    EXPECT_EQ(h.var('W'), 5);
+    EXPECT_TRUE(h.queue().interruptQueue().empty());
+}
+
 TEST(ProgramQueueTest, RefusedStepLeavesTheCalculatorNotRunning)
 {
     ProgramHarness h;
