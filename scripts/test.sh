@@ -19,5 +19,5 @@ if [ "${CI:-}" = "true" ] || [ "${ORVENDA_SANITIZERS:-}" = "1" ]; then
   ORVENDA_BUILD_DIR="$root/build-tsan" ORVENDA_BUILD_TYPE=Debug "$root/scripts/build.sh" \
     -DORVENDA_ENGINE_ONLY=ON -DORVENDA_TSAN=ON -DORVENDA_BENCH=OFF
   (cd "$root/build-tsan" && TSAN_OPTIONS=halt_on_error=1 \
-     ctest --output-on-failure -j "$jobs" -R 'ProgramQueue|StatementInterpreter|ProgramCompiler')
+     ctest --output-on-failure -j "$jobs" -R 'ProgramQueue|StatementInterpreter|ProgramCompiler|ProgramTokenHandlers|cases.programs')
 fi
