@@ -252,16 +252,15 @@ public:
     VQStack promptStack() const { return programQueue_->promptStack(); }
     // Empties the statement cache of the calling thread's context.
     void clearLineCache() { programQueue_->clearLineCache(); }
-
-private:
-    std::unique_ptr<ProgramQueue> programQueue_ = std::make_unique<ProgramQueue>(*this);
-
-public:
     // ==== End of programs ====
 
 private:
     EvalContext main_;
     Evaluator evaluator_{*this};
+
+    // The program queue comes last, so its worker has stopped before the evaluator and
+    // the contexts it uses go.
+    std::unique_ptr<ProgramQueue> programQueue_ = std::make_unique<ProgramQueue>(*this);
 };
 
 } // namespace orvenda

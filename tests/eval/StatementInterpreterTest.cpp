@@ -187,3 +187,41 @@ TEST(StatementInterpreterTest, LabelsPackAsTheParserReadsThem)
 
 } // namespace
 } // namespace orvenda
+
+namespace orvenda {
+namespace {
+
+TEST(StatementInterpreterSteppingTest, AStepThatStopsAtInputHandsOverThePromptThenThePlace)
+{
+    ProgramHarness h;
+    ASSERT_TRUE(h.parser().stepProgramThread(h.ops("Input A:1->B"), "P", 0));
+    h.settle();
+    ASSERT_EQ(h.handedOver.size(), 1u);
+    EXPECT_EQ(h.handedOver.back().kind, KindInputRequest);
+    EXPECT_EQ(h.programs->steps, 1);
+    EXPECT_EQ(h.programs->stepProgram, "P");
+    EXPECT_TRUE(h.finals.empty());
+}
+
+TEST(StatementInterpreterSteppingTest, BreakpointsStopInTheDebuggerAndBreakOutsideIt)
+{
+    ProgramHarness h;
+    auto ops = h.ops("1->A:");
+    ops.push_back(0x5C58);
+    ops.push_back(ProgramTokens::kColon);
+    const auto more = h.ops("2->A");
+    ops.insert(ops.end(), more.begin(), more.end());
+    h.programs->store("BP", ops);
+    EXPECT_EQ(h.enter("prgmBP").error, 43);
+    EXPECT_EQ(h.var('A'), 1);
+
+    h.programs->debugging = true;
+    h.parser().runProgramThread(ops, "BP", false, 0);
+    h.settle();
+    EXPECT_EQ(h.programs->steps, 1);
+    EXPECT_GE(h.programs->stepPC, 5);
+    EXPECT_GE(h.programs->editCursor, 0);
+}
+
+} // namespace
+} // namespace orvenda
