@@ -666,21 +666,13 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
             rpn.pushOpcode(op, at);
             ++c_.nextToken;
         } else {
-            pushPrefix(op);
-            ++c_.nextToken;
-            if (next() == kParenOpen)
-                ++c_.nextToken;
-            openGroup(at);
+            commandArguments(op);
         }
         state(kOperandExpected);
     } else if (in(kStatementCommands, t)) {
         if (!requireFirst())
             return Step::Next;
-        pushPrefix(op);
-        ++c_.nextToken;
-        if (next() == kParenOpen)
-            ++c_.nextToken;
-        openGroup(at);
+        commandArguments(op);
         state(kOperandExpected);
     } else if (in(kZoomCommands, t)) {
         if (!requireFirst())
@@ -795,6 +787,18 @@ void StatementParser::openGroup(int location)
     c_.openParenStack.pushOpcode(kParenOpen, location);
     c_.listCounts.push_back(0);
     groupMark_ = c_.rpnStack().count();
+}
+
+// A command's arguments follow it with or without an opening bracket; either way they are
+// read as one group.
+void StatementParser::commandArguments(std::uint32_t op)
+{
+    const int at = c_.nextToken;
+    pushPrefix(op);
+    ++c_.nextToken;
+    if (tokenAt(c_.nextToken) == kParenOpen)
+        ++c_.nextToken;
+    openGroup(at);
 }
 
 void StatementParser::functionWithGroup(std::uint32_t op, bool implied, bool mustGoOn)

@@ -61,6 +61,7 @@ private:
     void nameRecord(Operand& r, const std::string& name, int from, int to) const;
     void menuLabel();
     void functionWithGroup(std::uint32_t op, bool implied, bool mustGoOn);
+    void commandArguments(std::uint32_t op);
     void openingBracket(std::uint32_t t);
     void comma();
     void closingBracket(std::uint32_t t, int location);
