@@ -212,47 +212,46 @@ bool ValueTokenHandlers::handleIndexed(EvalRun& run)
     return false;
 }
 
-bool ValueTokenHandlers::listElement(EvalRun& run, int listIndex, const std::string& name)
+// An element index is a whole real number; true when it is not (the error is set).
+bool ValueTokenHandlers::badIndex(const Operand& index, int location, EvalRun& run)
 {
-    const Operand& X = run.X;
-    if (X.kind != KindReal)
-        return fail(kErrDimMismatch, X.location, run);
-    if (!isWhole(X.re()))
-        return fail(kErrInvalidDim, X.location, run);
+    if (index.kind != KindReal)
+        return fail(kErrDimMismatch, location, run);
+    if (!isWhole(index.re()))
+        return fail(kErrInvalidDim, location, run);
+    return false;
+}
+
+// Bounds are checked by whoever reads or stores through the reference.
+VarRef& ValueTokenHandlers::elementReference(EvalRun& run, int subKind, int index, double elem1)
+{
     Operand& R = run.R;
     R.kind = KindVariable;
     R.var = VarRef{};
-    R.var.subKind = VarListElement;
+    R.var.subKind = subKind;
     R.var.token = run.token;
-    R.var.index = listIndex;
-    R.var.name = name;
-    R.var.elem1 = toIndex(X.re()) - 1;
+    R.var.index = index;
+    R.var.elem1 = toIndex(elem1) - 1;
+    return R.var;
+}
+
+bool ValueTokenHandlers::listElement(EvalRun& run, int listIndex, const std::string& name)
+{
+    if (badIndex(run.X, run.X.location, run))
+        return true;
+    elementReference(run, VarListElement, listIndex, run.X.re()).name = name;
     return true;
 }
 
 bool ValueTokenHandlers::matrixElement(EvalRun& run, int matrixIndex)
 {
     const Operand& X = run.X;
-    if (X.kind != KindReal)
-        return fail(kErrDimMismatch, X.location, run);
-    if (!isWhole(X.re()))
-        return fail(kErrInvalidDim, X.location, run);
-    const Operand row = p_.popValueFromStack(&run.stack);
-    if (p_.error() != 0)
+    if (badIndex(X, X.location, run))
         return true;
-    if (row.kind != KindReal)
-        return fail(kErrDimMismatch, X.location, run);
-    if (!isWhole(row.re()))
-        return fail(kErrInvalidDim, X.location, run);
-    // Bounds are checked by whoever reads or stores through the reference.
-    Operand& R = run.R;
-    R.kind = KindVariable;
-    R.var = VarRef{};
-    R.var.subKind = VarMatrixElement;
-    R.var.token = run.token;
-    R.var.index = matrixIndex;
-    R.var.elem1 = toIndex(X.re()) - 1;
-    R.var.elem2 = toIndex(row.re()) - 1;
+    const Operand row = p_.popValueFromStack(&run.stack);
+    if (p_.error() != 0 || badIndex(row, X.location, run))
+        return true;
+    elementReference(run, VarMatrixElement, matrixIndex, X.re()).elem2 = toIndex(row.re()) - 1;
     return true;
 }
 
@@ -271,17 +270,13 @@ bool ValueTokenHandlers::ansElement(EvalRun& run)
 
     if (ans.type() == VQValue::TypeMatrix) {
         const std::shared_ptr<VQMatrix> m = ans.matrix();
-        if (count != 2 || X.kind != KindReal)
+        if (count != 2)
             return fail(kErrDimMismatch, X.location, run);
-        if (!isWhole(X.re()))
-            return fail(kErrInvalidDim, X.location, run);
-        const Operand row = args.popValueFromStack(&run.stack);
-        if (p_.error() != 0)
+        if (badIndex(X, X.location, run))
             return true;
-        if (row.kind != KindReal)
-            return fail(kErrDimMismatch, X.location, run);
-        if (!isWhole(row.re()))
-            return fail(kErrInvalidDim, X.location, run);
+        const Operand row = args.popValueFromStack(&run.stack);
+        if (p_.error() != 0 || badIndex(row, X.location, run))
+            return true;
         const double r = row.re(), c = X.re();
         if (!m || r < 1 || c < 1 || r > static_cast<double>(m->dimRow()) || c > static_cast<double>(m->dimCol()))
             return fail(kErrInvalidDim, X.location, run);

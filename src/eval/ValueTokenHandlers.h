@@ -42,6 +42,8 @@ public:
 
 private:
     bool fail(int error, int location, EvalRun& run);
+    bool badIndex(const Operand& index, int location, EvalRun& run);
+    VarRef& elementReference(EvalRun& run, int subKind, int index, double elem1);
     void pushAnsRules(const Operand& ans);
     Operand ansOperand();
     bool listElement(EvalRun& run, int listIndex, const std::string& name);
