@@ -109,6 +109,22 @@ std::optional<VQMatrix> floorCells(VQMatrix& m)
     return out;
 }
 
+// The end of a matrix operation: the matrix it made (when it makes one), or the error it
+// met in place of a matrix.
+Operand matrixResult(EvalContext& c, Operand result, std::optional<VQMatrix>& out, bool makesMatrix)
+{
+    if (makesMatrix) {
+        if (out)
+            result.matrix = std::make_shared<VQMatrix>(std::move(*out));
+        else if (!c.error)
+            c.error = kErrMemory;
+    }
+    if (c.error && result.kind == KindMatrix && !result.matrix)
+        result.kind = KindError;
+    result.error = c.error;
+    return result;
+}
+
 } // namespace
 
 EvalContext& ListMatrixOperators::ctx()
@@ -338,16 +354,7 @@ Operand ListMatrixOperators::doOp(int token, const std::shared_ptr<VQMatrix>& XM
 
     if (const int mapped = oneMatrixError(m.error()))
         c.error = mapped;
-    if (makesMatrix) {
-        if (out)
-            result.matrix = std::make_shared<VQMatrix>(std::move(*out));
-        else if (!c.error)
-            c.error = kErrMemory;
-    }
-    if (c.error && result.kind == KindMatrix && !result.matrix)
-        result.kind = KindError;
-    result.error = c.error;
-    return result;
+    return matrixResult(c, std::move(result), out, makesMatrix);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -386,16 +393,7 @@ Operand ListMatrixOperators::doOp(int token, VQMatrix& XM, VQMatrix& YM)
 
     if (!c.error)
         c.error = OperandOperators::calcMatrixError(a);
-    if (makesMatrix) {
-        if (out)
-            result.matrix = std::make_shared<VQMatrix>(std::move(*out));
-        else if (!c.error)
-            c.error = kErrMemory;
-    }
-    if (c.error && result.kind == KindMatrix && !result.matrix)
-        result.kind = KindError;
-    result.error = c.error;
-    return result;
+    return matrixResult(c, std::move(result), out, makesMatrix);
 }
 
 // ---------------------------------------------------------------------------------------
