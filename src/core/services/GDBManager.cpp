@@ -1,20 +1,14 @@
 #include "core/services/GDBManager.h"
 
-#include <mutex>
+#include "core/services/ServiceSlot.h"
 
 namespace orvenda {
 
 namespace {
 
-std::mutex& lock()
+ServiceSlot<std::shared_ptr<GDBManager>>& registered()
 {
-    static std::mutex mutex;
-    return mutex;
-}
-
-std::shared_ptr<GDBManager>& registered()
-{
-    static std::shared_ptr<GDBManager> manager;
+    static ServiceSlot<std::shared_ptr<GDBManager>> manager;
     return manager;
 }
 
@@ -22,14 +16,12 @@ std::shared_ptr<GDBManager>& registered()
 
 void GDBManager::setShared(std::shared_ptr<GDBManager> manager)
 {
-    std::lock_guard guard(lock());
-    registered() = std::move(manager);
+    registered().set(std::move(manager));
 }
 
 std::shared_ptr<GDBManager> GDBManager::shared()
 {
-    std::lock_guard guard(lock());
-    return registered();
+    return registered().get();
 }
 
 bool GDBManager::isSavedGDB(const std::string& name)

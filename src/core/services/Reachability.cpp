@@ -1,30 +1,20 @@
 #include "core/services/Reachability.h"
 
-#include <mutex>
+#include "core/services/ServiceSlot.h"
 
 namespace orvenda {
 
 namespace {
 
-std::mutex& lock()
+ServiceSlot<Reachability::Factory>& registered()
 {
-    static std::mutex mutex;
-    return mutex;
-}
-
-Reachability::Factory& registered()
-{
-    static Reachability::Factory factory;
+    static ServiceSlot<Reachability::Factory> factory;
     return factory;
 }
 
 std::shared_ptr<Reachability> make(Reachability::Target target, const std::string& host)
 {
-    Reachability::Factory factory;
-    {
-        std::lock_guard guard(lock());
-        factory = registered();
-    }
+    const Reachability::Factory factory = registered().get();
     return factory ? factory(target, host) : nullptr;
 }
 
@@ -32,8 +22,7 @@ std::shared_ptr<Reachability> make(Reachability::Target target, const std::strin
 
 void Reachability::setFactory(Factory factory)
 {
-    std::lock_guard guard(lock());
-    registered() = std::move(factory);
+    registered().set(std::move(factory));
 }
 
 std::shared_ptr<Reachability> Reachability::reachabilityWithHostName(const std::string& host)

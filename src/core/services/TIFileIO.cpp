@@ -1,20 +1,14 @@
 #include "core/services/TIFileIO.h"
 
-#include <mutex>
+#include "core/services/ServiceSlot.h"
 
 namespace orvenda {
 
 namespace {
 
-std::mutex& lock()
+ServiceSlot<TIFileIO::Factory>& registered()
 {
-    static std::mutex mutex;
-    return mutex;
-}
-
-TIFileIO::Factory& registered()
-{
-    static TIFileIO::Factory factory;
+    static ServiceSlot<TIFileIO::Factory> factory;
     return factory;
 }
 
@@ -22,17 +16,12 @@ TIFileIO::Factory& registered()
 
 void TIFileIO::setFactory(Factory factory)
 {
-    std::lock_guard guard(lock());
-    registered() = std::move(factory);
+    registered().set(std::move(factory));
 }
 
 std::unique_ptr<TIFileIO> TIFileIO::tiFileIOWithData(const std::vector<std::uint8_t>& data)
 {
-    Factory factory;
-    {
-        std::lock_guard guard(lock());
-        factory = registered();
-    }
+    const Factory factory = registered().get();
     return factory ? factory(data) : nullptr;
 }
 
