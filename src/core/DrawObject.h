@@ -101,48 +101,40 @@ public:
     double dfDenom = 0;
 };
 
-// Program widgets shown as controls on the graph screen. prgmName is the program whose
-// labels a button, selector or slider runs.
-class DrawInputField : public DrawObject {
+// Program widgets shown as controls on the graph screen, placed at x, y with a width.
+// prgmName is the program whose labels a button, selector or slider runs.
+class DrawControl : public DrawObject {
 public:
     double x = 0;
     double y = 0;
     double width = 0;
+    std::string prgmName;
+};
+
+class DrawInputField : public DrawControl {
+public:
     int varNum = 0;
     std::string lblName;
-    std::string prgmName;
 };
 
-class DrawButton : public DrawObject {
+class DrawButton : public DrawControl {
 public:
-    double x = 0;
-    double y = 0;
-    double width = 0;
     std::string lblName;
     std::string buttonName;
-    std::string prgmName;
 };
 
-class DrawSelector : public DrawObject {
+class DrawSelector : public DrawControl {
 public:
-    double x = 0;
-    double y = 0;
-    double width = 0;
     std::string titles;
     std::string labels;
-    std::string prgmName;
 };
 
-class DrawSlider : public DrawObject {
+class DrawSlider : public DrawControl {
 public:
     double min = 0;
     double max = 0;
     int varNum = 0;
-    double x = 0;
-    double y = 0;
-    double width = 0;
     std::string lblName;
-    std::string prgmName;
 };
 
 } // namespace orvenda
