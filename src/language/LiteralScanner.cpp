@@ -48,6 +48,36 @@ double convert(const std::string& text, bool negativeExponent)
     return value;
 }
 
+// The value of a 0-9 or A-F token; -1 for any other token.
+int digitValue(std::uint32_t t)
+{
+    if (LiteralScanner::isDigit(t))
+        return static_cast<int>(t - 0x30);
+    if (t >= 0x41 && t <= 0x46)
+        return static_cast<int>(t - 0x41) + 10;
+    return -1;
+}
+
+// Digits of a base up to 16; one more than maxDigits is an argument error at the token
+// after it.
+double parseDigits(LiteralScanner::OpSpan ops, LiteralScanner::Cursor& cursor, int base, int maxDigits)
+{
+    double value = 0;
+    int digits = 0;
+    for (;; ++cursor.next) {
+        const int d = digitValue(tokenAt(ops, cursor.next));
+        if (d < 0 || d >= base)
+            break;
+        if (++digits > maxDigits) {
+            ++cursor.next;
+            fail(cursor, kErrArgument, cursor.next);
+            return value;
+        }
+        value = base * value + d;
+    }
+    return value;
+}
+
 } // namespace
 
 LiteralScanner::Decimal LiteralScanner::parseNumber(OpSpan ops, Cursor& cursor)
@@ -164,43 +194,12 @@ LiteralScanner::Decimal LiteralScanner::parseNumber(OpSpan ops, Cursor& cursor)
 
 double LiteralScanner::parseBinary(OpSpan ops, Cursor& cursor)
 {
-    double value = 0;
-    int digits = 0;
-    for (;; ++cursor.next) {
-        const std::uint32_t t = tokenAt(ops, cursor.next);
-        if (t != 0x30 && t != 0x31)
-            break;
-        if (++digits > kMaxBinaryDigits) {
-            ++cursor.next;
-            fail(cursor, kErrArgument, cursor.next);
-            return value;
-        }
-        value = 2 * value + (t - 0x30);
-    }
-    return value;
+    return parseDigits(ops, cursor, 2, kMaxBinaryDigits);
 }
 
 double LiteralScanner::parseHex(OpSpan ops, Cursor& cursor)
 {
-    double value = 0;
-    int digits = 0;
-    for (;; ++cursor.next) {
-        const std::uint32_t t = tokenAt(ops, cursor.next);
-        int d;
-        if (isDigit(t))
-            d = static_cast<int>(t - 0x30);
-        else if (t >= 0x41 && t <= 0x46)
-            d = static_cast<int>(t - 0x41) + 10;
-        else
-            break;
-        if (++digits > kMaxHexDigits) {
-            ++cursor.next;
-            fail(cursor, kErrArgument, cursor.next);
-            return value;
-        }
-        value = 16 * value + d;
-    }
-    return value;
+    return parseDigits(ops, cursor, 16, kMaxHexDigits);
 }
 
 bool LiteralScanner::parseDMS(OpSpan ops, Cursor& cursor, double& degrees, bool& hasDecimal)
