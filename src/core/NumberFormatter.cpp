@@ -760,40 +760,47 @@ void cleanComplex(double& re, double& im)
 
 bool startsNegative(std::string_view s) { return s.starts_with('-') || s.starts_with(kLongDash); }
 
-} // namespace
-
-std::string NumberFormatter::formatComplex(double re, double im, bool polar) const
+// a+bɩ̇ with each part written by `part`; `minus` stands alone before ɩ̇ for -ɩ̇.
+template <typename PartText>
+std::string complexWith(double re, double im, std::string_view minus, PartText part)
 {
     cleanComplex(re, im);
-    if (polar) {
-        std::string out = formatReal(std::hypot(re, im));
-        const double argument = std::atan2(im, re);
-        if (argument != 0) {
-            out += "e^(";
-            out += formatReal(AngleConversion::fromRadians(argument, settings.angleFormat));
-            out += kImaginary;
-            out += ')';
-        }
-        return out;
-    }
     if (im == 0)
-        return formatReal(re);
+        return part(re);
     std::string imaginary;
     if (im == 1) {
         imaginary = kImaginary;
     } else if (im == -1) {
-        imaginary = "-";
+        imaginary = minus;
         imaginary += kImaginary;
     } else {
-        imaginary = formatReal(im);
+        imaginary = part(im);
         imaginary += kImaginary;
     }
     if (re == 0)
         return imaginary;
-    std::string out = formatReal(re);
+    std::string out = part(re);
     if (!startsNegative(imaginary))
         out += '+';
     out += imaginary;
+    return out;
+}
+
+} // namespace
+
+std::string NumberFormatter::formatComplex(double re, double im, bool polar) const
+{
+    if (!polar)
+        return complexWith(re, im, "-", [this](double v) { return formatReal(v); });
+    cleanComplex(re, im);
+    std::string out = formatReal(std::hypot(re, im));
+    const double argument = std::atan2(im, re);
+    if (argument != 0) {
+        out += "e^(";
+        out += formatReal(AngleConversion::fromRadians(argument, settings.angleFormat));
+        out += kImaginary;
+        out += ')';
+    }
     return out;
 }
 
@@ -813,43 +820,14 @@ std::string NumberFormatter::formatComplex(double re, double im, int format) con
     }
 }
 
-namespace {
-
-template <typename PartText>
-std::string complexWith(double re, double im, PartText part)
-{
-    cleanComplex(re, im);
-    if (im == 0)
-        return part(re);
-    std::string imaginary;
-    if (im == 1) {
-        imaginary = kImaginary;
-    } else if (im == -1) {
-        imaginary = kLongDash;
-        imaginary += kImaginary;
-    } else {
-        imaginary = part(im);
-        imaginary += kImaginary;
-    }
-    if (re == 0)
-        return imaginary;
-    std::string out = part(re);
-    if (!startsNegative(imaginary))
-        out += '+';
-    out += imaginary;
-    return out;
-}
-
-} // namespace
-
 std::string NumberFormatter::formatCPLXFraction(double re, double im) const
 {
-    return complexWith(re, im, [this](double v) { return formatFraction(v); });
+    return complexWith(re, im, kLongDash, [this](double v) { return formatFraction(v); });
 }
 
 std::string NumberFormatter::formatCPLXABC(double re, double im) const
 {
-    return complexWith(re, im, [this](double v) { return formatABC(v); });
+    return complexWith(re, im, kLongDash, [this](double v) { return formatABC(v); });
 }
 
 // ---- Lists and matrices ----
