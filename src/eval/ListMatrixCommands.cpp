@@ -53,6 +53,28 @@ bool ListMatrixCommands::fail(int error, int location, EvalRun& run)
     return false;
 }
 
+// The next argument as a real number; nothing when the pop failed or it is not one.
+std::optional<Operand> ListMatrixCommands::popReal(EvalRun& run)
+{
+    Operand value = p_.popValueFromStack(&run.stack);
+    if (p_.error() != 0)
+        return std::nullopt;
+    if (value.kind != KindReal) {
+        fail(kErrArgument, value.location, run);
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Whether the operator work on a target failed; if so its error becomes the command's.
+bool ListMatrixCommands::opFailed(const Operand& result, EvalRun& run)
+{
+    if (p_.error() == 0 && (result.kind != KindError || result.error == 0))
+        return false;
+    fail(p_.error() ? p_.error() : result.error, p_.error() ? p_.errorToken() : result.location, run);
+    return true;
+}
+
 bool ListMatrixCommands::handle(EvalRun& run)
 {
     switch (run.token) {
@@ -231,11 +253,8 @@ void ListMatrixCommands::sort(EvalRun& run)
         std::optional<Operand> X = popTarget(run, rawX);
         if (!X)
             return;
-        const Operand r = p_.unaryOp(static_cast<std::uint32_t>(run.token), *X);
-        if (p_.error() != 0 || (r.kind == KindError && r.error != 0)) {
-            fail(p_.error() ? p_.error() : r.error, p_.error() ? p_.errorToken() : r.location, run);
+        if (opFailed(p_.unaryOp(static_cast<std::uint32_t>(run.token), *X), run))
             return;
-        }
         writeBack(rawX, *X);
     } else {
         for (int k = 0; k < count; k += 2) {
@@ -245,11 +264,8 @@ void ListMatrixCommands::sort(EvalRun& run)
             std::optional<Operand> Y = popTarget(run, rawY);
             if (!Y)
                 return;
-            const Operand r = p_.binaryOp(run.token, *X, *Y);
-            if (p_.error() != 0 || (r.kind == KindError && r.error != 0)) {
-                fail(p_.error() ? p_.error() : r.error, p_.error() ? p_.errorToken() : r.location, run);
+            if (opFailed(p_.binaryOp(run.token, *X, *Y), run))
                 return;
-            }
             writeBack(rawY, *Y);
             writeBack(rawX, *X);
         }
@@ -266,14 +282,10 @@ void ListMatrixCommands::sumOrProduct(EvalRun& run)
         return;
     std::array<double, 2> bounds{};
     for (int k = count - 2; k >= 0; --k) {
-        const Operand b = args.popValueFromStack(&run.stack);
-        if (p_.error() != 0)
+        const std::optional<Operand> b = popReal(run);
+        if (!b)
             return;
-        if (b.kind != KindReal) {
-            fail(kErrArgument, b.location, run);
-            return;
-        }
-        bounds[static_cast<std::size_t>(k)] = std::trunc(b.re());
+        bounds[static_cast<std::size_t>(k)] = std::trunc(b->re());
     }
     const Operand L = args.popValueFromStack(&run.stack);
     if (p_.error() != 0)
@@ -311,20 +323,16 @@ void ListMatrixCommands::rowOperation(EvalRun& run)
     std::array<int, 2> rows{};
     std::array<int, 2> rowLocations{};
     for (int k = rowCount - 1; k >= 0; --k) {
-        const Operand r = args.popValueFromStack(&run.stack);
-        if (p_.error() != 0)
+        const std::optional<Operand> r = popReal(run);
+        if (!r)
             return;
-        if (r.kind != KindReal) {
-            fail(kErrArgument, r.location, run);
-            return;
-        }
-        const double index = r.re() - 1;
+        const double index = r->re() - 1;
         if (!(index >= 0) || index != std::floor(index) || index > 1.0e9) {
-            fail(kErrDimMismatch, r.location, run);
+            fail(kErrDimMismatch, r->location, run);
             return;
         }
         rows[static_cast<std::size_t>(k)] = static_cast<int>(index);
-        rowLocations[static_cast<std::size_t>(k)] = r.location;
+        rowLocations[static_cast<std::size_t>(k)] = r->location;
     }
     const Operand M = args.popValueFromStack(&run.stack);
     if (p_.error() != 0)
@@ -341,14 +349,10 @@ void ListMatrixCommands::rowOperation(EvalRun& run)
     }
     SNum scalar;
     if (t == 0x17 || t == 0x18) {
-        const Operand s = args.popValueFromStack(&run.stack);
-        if (p_.error() != 0)
+        const std::optional<Operand> s = popReal(run);
+        if (!s)
             return;
-        if (s.kind != KindReal) {
-            fail(kErrArgument, s.location, run);
-            return;
-        }
-        scalar = {pairByte(s.sigFig), pairByte(s.sigDec), s.re()};
+        scalar = {pairByte(s->sigFig), pairByte(s->sigDec), s->re()};
     }
 
     VQMatrix& m = *M.matrix;

@@ -28,6 +28,8 @@ public:
 
 private:
     bool fail(int error, int location, EvalRun& run);
+    std::optional<Operand> popReal(EvalRun& run);
+    bool opFailed(const Operand& result, EvalRun& run);
     void buildList(EvalRun& run, int maxCount);
     void buildMatrix(EvalRun& run);
     void clearLists(EvalRun& run);
