@@ -76,6 +76,32 @@ void ProgramTokenHandlers::fail(int error, int location)
     p_.ctx().errorToken = location;
 }
 
+// The one argument of a token that also stands without a count: X itself, or, when X is
+// the count, the value under it. Nothing when fetching it failed.
+std::optional<Operand> ProgramTokenHandlers::onlyArgument(EvalRun& run)
+{
+    if (run.stack.count() == 0)
+        return run.X;
+    ArgumentFetcher args(p_);
+    if (args.validateArgsMin(1, 1, static_cast<int>(run.number), run.stack) == 0)
+        return std::nullopt;
+    Operand value = args.popValueFromStack(&run.stack);
+    if (p_.ctx().error)
+        return std::nullopt;
+    return value;
+}
+
+// The loop variable, taken raw: a real variable, else `error` and nothing.
+std::optional<Operand> ProgramTokenHandlers::popRealVariable(EvalRun& run, int error)
+{
+    std::optional<Operand> var = run.stack.pop();
+    if (!var || var->kind != KindVariable || var->var.subKind != VarReal) {
+        fail(error, var ? var->location : run.R.location);
+        return std::nullopt;
+    }
+    return var;
+}
+
 void ProgramTokenHandlers::input(EvalRun& run)
 {
     ArgumentFetcher args(p_);
@@ -265,16 +291,10 @@ void ProgramTokenHandlers::pause(EvalRun& run)
 
 void ProgramTokenHandlers::condition(EvalRun& run)
 {
-    Operand c = run.X;
-    if (run.stack.count() > 0) {
-        // X is the argument count; the condition lies under it.
-        if (ArgumentFetcher(p_).validateArgsMin(1, 1, static_cast<int>(run.number), run.stack) == 0)
-            return;
-        c = ArgumentFetcher(p_).popValueFromStack(&run.stack);
-        if (p_.ctx().error)
-            return;
-    }
-    const bool zero = c.value == std::complex<double>(0.0, 0.0);
+    const std::optional<Operand> c = onlyArgument(run);
+    if (!c)
+        return;
+    const bool zero = c->value == std::complex<double>(0.0, 0.0);
     const bool flag = static_cast<std::uint32_t>(run.token) == kRepeat ? zero : !zero;
     run.R = branch(run, flag);
 }
@@ -310,11 +330,9 @@ void ProgramTokenHandlers::forLoop(EvalRun& run)
         fail(kErrSyntax, end.kind != KindReal ? end.location : begin.location);
         return;
     }
-    const std::optional<Operand> var = run.stack.pop();
-    if (!var || var->kind != KindVariable || var->var.subKind != VarReal) {
-        fail(kErrSyntax, var ? var->location : run.R.location);
+    const std::optional<Operand> var = popRealVariable(run, kErrSyntax);
+    if (!var)
         return;
-    }
     Calculator& calc = p_.calc;
     double now = begin.re();
     if (static_cast<std::uint32_t>(run.token) == kForNext) {
@@ -342,11 +360,9 @@ void ProgramTokenHandlers::incrementSkip(EvalRun& run)
         fail(kErrArgument, value.location);
         return;
     }
-    const std::optional<Operand> var = run.stack.pop();
-    if (!var || var->kind != KindVariable || var->var.subKind != VarReal) {
-        fail(kErrArgument, var ? var->location : run.R.location);
+    const std::optional<Operand> var = popRealVariable(run, kErrArgument);
+    if (!var)
         return;
-    }
     Calculator& calc = p_.calc;
     const VariableRecord v = calc.getVar(var->var.index);
     if (v.value.imag() != 0) {
@@ -377,20 +393,14 @@ void ProgramTokenHandlers::program(EvalRun& run)
 
 void ProgramTokenHandlers::fix(EvalRun& run)
 {
-    Operand digits = run.X;
-    if (run.stack.count() > 0) {
-        // X is the argument count.
-        if (ArgumentFetcher(p_).validateArgsMin(1, 1, static_cast<int>(run.number), run.stack) == 0)
-            return;
-        digits = ArgumentFetcher(p_).popValueFromStack(&run.stack);
-        if (p_.ctx().error)
-            return;
-    }
-    if (digits.kind != KindReal || !isWhole(digits.re()) || digits.re() < 0 || digits.re() > 9) {
-        fail(kErrDomain, digits.location);
+    const std::optional<Operand> digits = onlyArgument(run);
+    if (!digits)
+        return;
+    if (digits->kind != KindReal || !isWhole(digits->re()) || digits->re() < 0 || digits->re() > 9) {
+        fail(kErrDomain, digits->location);
         return;
     }
-    p_.calc.numDigits = static_cast<int>(digits.re());
+    p_.calc.numDigits = static_cast<int>(digits->re());
     p_.calc.numFormat = 0;
     run.R.kind = KindDone;
     run.R.opcode = static_cast<std::uint32_t>(run.token);

@@ -2,6 +2,8 @@
 
 #include "eval/EvalRun.h"
 
+#include <optional>
+
 namespace orvenda {
 
 class Parser;
@@ -35,6 +37,8 @@ public:
 
 private:
     void fail(int error, int location);
+    std::optional<Operand> onlyArgument(EvalRun& run);
+    std::optional<Operand> popRealVariable(EvalRun& run, int error);
     // Puts a shown value (Output(, Pause) into r: its kind in ints[2] and the value.
     bool takeShownValue(Operand& r, const Operand& value);
 
