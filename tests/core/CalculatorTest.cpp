@@ -9,28 +9,23 @@
 #include "core/services/Reachability.h"
 #include "core/services/StatGraphManager.h"
 #include "core/services/ViewControlDelegate.h"
-#include "core/services/YEqManager.h"
+
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <numbers>
-#include <set>
 
 using namespace orvenda;
+using namespace orvenda::test;
 
 namespace {
 
-const LocaleFormats kUS{"h a", "MMMM d, y"};
-
-struct WindowSlot {
-    int slot;
-    double value;
-};
-
-const WindowSlot kFactoryWindow[] = {
+const std::pair<int, double> kFactoryWindow[] = {
     {38, -1}, {39, 1}, {40, -1}, {41, 1}, {43, 1}, {45, 2 * std::numbers::pi}, {61, 0.1}, {62, 0.1},
     {63, std::numbers::pi / 180}, {76, 12}, {77, 12}, {86, 1}, {87, 320}, {88, 760},
 };
+const std::vector<std::string> kStatLists{"L₁", "L₂", "L₃", "L₄", "L₅", "L₆"};
 
 void expectOpaque(const VQColor& color, double level)
 {
@@ -40,35 +35,38 @@ void expectOpaque(const VQColor& color, double level)
     EXPECT_EQ(color.a(), 1);
 }
 
-void expectFactoryWindow(const Calculator& calc)
+// What a fresh calculator, resetDefaults and resetAll all give: number display, graph
+// bounds, colours and the factory window.
+void expectDisplayDefaults(const Calculator& calc)
 {
-    for (const auto& w : kFactoryWindow) {
-        EXPECT_DOUBLE_EQ(calc.vars[w.slot].real(), w.value) << "slot " << w.slot;
-        EXPECT_EQ(calc.vars[w.slot].imag(), 0) << "slot " << w.slot;
-    }
-}
-
-bool isWindowSlot(int slot)
-{
-    for (const auto& w : kFactoryWindow)
-        if (w.slot == slot)
-            return true;
-    return false;
-}
-
-} // namespace
-
-TEST(CalculatorState, FreshModes)
-{
-    Calculator calc(kUS);
-    EXPECT_EQ(calc.angleFormat(), 0);
-    EXPECT_EQ(calc.tableMode, 0);
-    EXPECT_EQ(calc.fractionFormat, 4);
-    EXPECT_EQ(calc.answerFormat, 0);
     EXPECT_EQ(calc.numFormat, 0);
     EXPECT_EQ(calc.numDigits, -1);
     EXPECT_EQ(calc.maxWidth, 15);
     EXPECT_EQ(calc.thousandSeperator, u' ');
+    EXPECT_EQ(calc.graphFitModel, -1);
+    EXPECT_EQ(calc.graphBounds, (Calculator::Bounds{-10, 10, -10, 10}));
+    EXPECT_EQ(calc.saveBounds, calc.graphBounds);
+    EXPECT_EQ(calc.prevBounds, calc.graphBounds);
+    expectOpaque(calc.backgroundColor, 0);
+    expectOpaque(calc.gridColor, 1);
+    expectOpaque(calc.axesColor, 1);
+    EXPECT_EQ(calc.textColor, 20);
+    for (const auto& [slot, value] : kFactoryWindow) {
+        EXPECT_DOUBLE_EQ(calc.vars[slot].real(), value) << "slot " << slot;
+        EXPECT_EQ(calc.vars[slot].imag(), 0) << "slot " << slot;
+    }
+}
+
+} // namespace
+
+TEST(CalculatorState, FreshModesAndStores)
+{
+    Calculator calc(kUS);
+    expectDisplayDefaults(calc);
+    EXPECT_EQ(calc.angleFormat(), 0);
+    EXPECT_EQ(calc.tableMode, 0);
+    EXPECT_EQ(calc.fractionFormat, 4);
+    EXPECT_EQ(calc.answerFormat, 0);
     EXPECT_EQ(calc.realCplxMode(), 0);
     EXPECT_EQ(calc.graphMode(), 0);
     EXPECT_TRUE(calc.mathPrint);
@@ -78,67 +76,69 @@ TEST(CalculatorState, FreshModes)
     EXPECT_EQ(calc.maxDenominator, 9999);
     EXPECT_TRUE(calc.statWiz);
     EXPECT_EQ(calc.pdfPageSize, 1);
-    EXPECT_EQ(calc.graphFitModel, -1);
     EXPECT_EQ(calc.lockStatPlot, -1);
-    EXPECT_EQ(calc.textColor, 20);
     EXPECT_TRUE(calc.firstTime);
     EXPECT_TRUE(calc.clickPref);
     EXPECT_TRUE(calc.honorDarkMode);
     EXPECT_EQ(calc.currentScreen(), 0);
     EXPECT_EQ(calc.prevScreen(), 0);
-    EXPECT_EQ(calc.graphBounds, (Calculator::Bounds{-10, 10, -10, 10}));
-    EXPECT_EQ(calc.saveBounds, calc.graphBounds);
-    EXPECT_EQ(calc.prevBounds, calc.graphBounds);
     EXPECT_EQ(calc.pixelBits.size(), 322624u);
-    expectOpaque(calc.backgroundColor, 0);
-    expectOpaque(calc.gridColor, 1);
-    expectOpaque(calc.axesColor, 1);
     EXPECT_EQ(calc.fileExtensions.size(), 18u);
     EXPECT_EQ(calc.fileExtensions.front(), "lbxDat");
     EXPECT_EQ(calc.fileExtensions.back(), "csv");
-    EXPECT_EQ(calc.statEditList, (std::vector<std::string>{"L₁", "L₂", "L₃", "L₄", "L₅", "L₆"}));
-}
+    EXPECT_EQ(calc.statEditList, kStatLists);
+    EXPECT_EQ(calc.gridAdjustment.size(), 69u);
 
-TEST(CalculatorState, FreshVariableStore)
-{
-    Calculator calc(kUS);
-    expectFactoryWindow(calc);
     for (int slot = 0; slot < Calculator::kVarCount; ++slot) {
         EXPECT_EQ(calc.varsSigFig[slot], 15);
         EXPECT_EQ(calc.varsSigDec[slot], -15);
-        if (!isWindowSlot(slot)) {
+        bool window = false;
+        for (const auto& w : kFactoryWindow)
+            window = window || w.first == slot;
+        if (!window) {
             EXPECT_EQ(calc.vars[slot], std::complex<double>(0, 0)) << "slot " << slot;
         }
     }
+    ASSERT_EQ(calc.lists.size(), 6u);
+    for (const std::string& name : kStatLists) {
+        ASSERT_EQ(calc.lists.count(name), 1u) << name;
+        EXPECT_EQ(calc.lists.at(name).count(), 0);
+    }
+    for (const auto& m : calc.matrices)
+        EXPECT_EQ(m.dimRow() * m.dimCol(), 0u);
+    for (const auto& s : calc.strings)
+        EXPECT_TRUE(s.empty());
+    EXPECT_EQ(calc.simulMatrix.dimRow(), 2u);
+    EXPECT_EQ(calc.simulMatrix.dimCol(), 3u);
+    EXPECT_FALSE(calc.simulSolution);
+    EXPECT_NE(calc.graphPts(), nullptr);
+    EXPECT_EQ(calc.tableList.count(), 0);
+    EXPECT_EQ(calc.ans.type(), 0);
+    EXPECT_EQ(calc.ans.r(), 0);
+    EXPECT_EQ(&Calculator::calculator(), &Calculator::calculator());
 }
 
 TEST(CalculatorState, FactoryKeySets)
 {
     Calculator calc(kUS);
     ASSERT_EQ(calc.uKeys.size(), 2u);
-    const UserKeySet& compSci = calc.uKeys[0];
-    EXPECT_EQ(compSci.title(), "CompSci");
-    EXPECT_EQ(compSci.type(), 0u);
-    const std::vector<UserKeySet::Ops> compSciOps{{0xBBF8}, {0xBBF9}, {0xBBF6, 1065}, {0xBBF7}, {2},
+    const std::vector<UserKeySet::Ops> compSci{{0xBBF8}, {0xBBF9}, {0xBBF6, 1065}, {0xBBF7}, {2},
         {0x5C40}, {0x5C41}, {0x5C42}, {0x5C43}, {0xBBFA}, {0xBBFB}};
-    for (int k = 0; k < UserKeySet::kKeyCount; ++k) {
-        EXPECT_EQ(compSci.nameForKey(k), nullptr);
-        if (k < int(compSciOps.size())) {
-            ASSERT_NE(compSci.opsForKey(k), nullptr);
-            EXPECT_EQ(*compSci.opsForKey(k), compSciOps[k]) << "key " << k;
-        } else {
-            EXPECT_EQ(compSci.opsForKey(k), nullptr);
-        }
-    }
-    const UserKeySet& angle = calc.uKeys[1];
-    EXPECT_EQ(angle.title(), "Angle");
-    const std::vector<UserKeySet::Ops> angleOps{{11}, {174}, {42}, {10}, {1}, {0xEF38}};
-    for (int k = 0; k < UserKeySet::kKeyCount; ++k) {
-        if (k < int(angleOps.size())) {
-            ASSERT_NE(angle.opsForKey(k), nullptr);
-            EXPECT_EQ(*angle.opsForKey(k), angleOps[k]);
-        } else {
-            EXPECT_EQ(angle.opsForKey(k), nullptr);
+    const std::vector<UserKeySet::Ops> angle{{11}, {174}, {42}, {10}, {1}, {0xEF38}};
+    EXPECT_EQ(calc.uKeys[0].title(), "CompSci");
+    EXPECT_EQ(calc.uKeys[0].type(), 0u);
+    EXPECT_EQ(calc.uKeys[1].title(), "Angle");
+    for (int set = 0; set < 2; ++set) {
+        const UserKeySet& keys = calc.uKeys[set];
+        const auto& want = set == 0 ? compSci : angle;
+        for (int k = 0; k < UserKeySet::kKeyCount; ++k) {
+            EXPECT_EQ(keys.nameForKey(k), nullptr);
+            if (k < int(want.size())) {
+                ASSERT_NE(keys.opsForKey(k), nullptr);
+                EXPECT_EQ(*keys.opsForKey(k), want[k]) << "set " << set << " key " << k;
+            } else {
+                EXPECT_EQ(keys.opsForKey(k), nullptr);
+            }
         }
     }
 }
@@ -172,37 +172,22 @@ TEST(CalculatorReset, DefaultsSetTheResetColumn)
     calc.varsSigFig[38] = 3;
     calc.pixelsVisible = true;
     calc.pixelBits[17] = 255;
-    calc.backgroundColor = VQColor::colorR(0.2, 0.3, 0.4, 0.5);
-    calc.gridColor = VQColor::colorR(0.2, 0.3, 0.4, 0.5);
-    calc.axesColor = VQColor::colorR(0.2, 0.3, 0.4, 0.5);
+    calc.backgroundColor = calc.gridColor = calc.axesColor = VQColor::colorR(0.2, 0.3, 0.4, 0.5);
     calc.textColor = 11;
 
     calc.resetDefaults();
 
+    expectDisplayDefaults(calc);
     EXPECT_EQ(calc.angleFormat(), 1);
     EXPECT_EQ(calc.tableMode, 1);
     EXPECT_FALSE(calc.alphaLock);
     EXPECT_EQ(calc.insert, 0);
-    EXPECT_EQ(calc.numFormat, 0);
-    EXPECT_EQ(calc.numDigits, -1);
-    EXPECT_EQ(calc.maxWidth, 15);
-    EXPECT_EQ(calc.thousandSeperator, u' ');
-    EXPECT_EQ(calc.graphFitModel, -1);
     EXPECT_TRUE(calc.drawGrid);
     EXPECT_FALSE(calc.drawDyDx);
-    EXPECT_EQ(calc.graphBounds, (Calculator::Bounds{-10, 10, -10, 10}));
-    EXPECT_EQ(calc.saveBounds, calc.graphBounds);
-    EXPECT_EQ(calc.prevBounds, calc.graphBounds);
-    expectFactoryWindow(calc);
     EXPECT_EQ(calc.varsSigFig[38], 3);
     EXPECT_EQ(calc.vars[0], std::complex<double>(42, 0));
     EXPECT_FALSE(calc.pixelsVisible);
     EXPECT_EQ(calc.pixelBits[17], 0);
-    expectOpaque(calc.backgroundColor, 0);
-    expectOpaque(calc.gridColor, 1);
-    expectOpaque(calc.axesColor, 1);
-    EXPECT_EQ(calc.textColor, 20);
-
     // Untouched by the narrower defaults.
     EXPECT_EQ(calc.fractionFormat, 2);
     EXPECT_EQ(calc.answerFormat, 3);
@@ -225,6 +210,7 @@ TEST(CalculatorReset, AllZeroesValuesButKeepsSignificance)
     calc.strings[3] = {0x41, 0x42};
     calc.solverEq = {0x41};
     calc.statEditList = {"ABC"};
+    calc.numDigits = 3;
 
     calc.resetAll();
 
@@ -233,7 +219,7 @@ TEST(CalculatorReset, AllZeroesValuesButKeepsSignificance)
     EXPECT_EQ(calc.getVar(0).sigDec, -1);
     EXPECT_EQ(calc.getVar(150).value, std::complex<double>(0, 0));
     EXPECT_EQ(calc.getVar(150).sigFig, 4);
-    expectFactoryWindow(calc);
+    expectDisplayDefaults(calc);
     EXPECT_EQ(calc.keyboardColorSet, 0);
     EXPECT_EQ(calc.lcdColorSet, 0);
     EXPECT_TRUE(calc.strings[3].empty());
@@ -242,12 +228,7 @@ TEST(CalculatorReset, AllZeroesValuesButKeepsSignificance)
     EXPECT_EQ(calc.angleFormat(), 1);
 }
 
-TEST(CalculatorState, ProcessInstanceIsShared)
-{
-    EXPECT_EQ(&Calculator::calculator(), &Calculator::calculator());
-}
-
-TEST(CalculatorVariables, RoundTripKeepsValueAndSignificance)
+TEST(CalculatorVariables, SignificanceIsStoredAsSignedBytes)
 {
     Calculator calc(kUS);
     calc.setVar(0, {{2.5, -1.25}, 3, -1});
@@ -255,22 +236,16 @@ TEST(CalculatorVariables, RoundTripKeepsValueAndSignificance)
     EXPECT_EQ(a.value, std::complex<double>(2.5, -1.25));
     EXPECT_EQ(a.sigFig, 3);
     EXPECT_EQ(a.sigDec, -1);
-    // Negative bytes are sign-extended into the 32-bit stores.
-    EXPECT_EQ(calc.varsSigDec[0], -1);
-
+    EXPECT_EQ(calc.varsSigDec[0], -1); // sign-extended into the 32-bit store
     calc.setVar(217, {{7, 0}, 15, -15});
     EXPECT_EQ(calc.getVar(217).value, std::complex<double>(7, 0));
     EXPECT_EQ(calc.getVar(217).sigDec, -15);
-}
 
-TEST(CalculatorVariables, ReadingTruncatesTheStoreToBytes)
-{
-    Calculator calc(kUS);
+    // Reading truncates the store to bytes.
     calc.varsSigFig[5] = 200;
     calc.varsSigDec[5] = 0x1FF;
-    VariableRecord r = calc.getVar(5);
-    EXPECT_EQ(r.sigFig, -56);
-    EXPECT_EQ(r.sigDec, -1);
+    EXPECT_EQ(calc.getVar(5).sigFig, -56);
+    EXPECT_EQ(calc.getVar(5).sigDec, -1);
 }
 
 TEST(CalculatorVariables, SlotsOutsideTheStoreAreIgnored)
@@ -288,34 +263,26 @@ TEST(CalculatorVariables, SlotsOutsideTheStoreAreIgnored)
     }
 }
 
-TEST(CalculatorLocale, TimeFormatFollowsTheAmPmMarker)
+TEST(CalculatorLocale, TimeAndDateFormatsFollowTheLocaleDescription)
 {
-    EXPECT_EQ(Calculator::timeFormatForLocale({"h a", "MMMM d, y"}), 0);
-    EXPECT_EQ(Calculator::timeFormatForLocale({"HH", "d MMMM y"}), 1);
-    EXPECT_EQ(Calculator::timeFormatForLocale({"H時", "y年M月d日"}), 1);
-    EXPECT_EQ(Calculator::timeFormatForLocale({"a h", "y. MMMM d."}), 0);
-}
+    struct Case {
+        LocaleFormats locale;
+        int time, date;
+    };
+    // Date: month first (or no spelled-out month) 0, day before year 1, year before day 2.
+    const Case cases[] = {
+        {{"h a", "MMMM d, y"}, 0, 0}, {{"HH", "d MMMM y"}, 1, 1},   {{"H時", "y年M月d日"}, 1, 0},
+        {{"a h", "y. MMMM d."}, 0, 2}, {{"H", "MMMM y"}, 1, 0},      {{"HH", "d. MMMM y"}, 1, 1},
+        {{"H", "y MMMM d"}, 1, 2},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Calculator::timeFormatForLocale(c.locale), c.time) << c.locale.longDateFormat;
+        EXPECT_EQ(Calculator::dateFormatForLocale(c.locale), c.date) << c.locale.longDateFormat;
+    }
 
-TEST(CalculatorLocale, DateFormatFollowsTheLongDateOrder)
-{
-    // Month first, or a pattern without a spelled-out month: month first.
-    EXPECT_EQ(Calculator::dateFormatForLocale({"h a", "MMMM d, y"}), 0);
-    EXPECT_EQ(Calculator::dateFormatForLocale({"H", "y年M月d日"}), 0);
-    EXPECT_EQ(Calculator::dateFormatForLocale({"H", "MMMM y"}), 0);
-    // Day before year.
-    EXPECT_EQ(Calculator::dateFormatForLocale({"HH", "d MMMM y"}), 1);
-    EXPECT_EQ(Calculator::dateFormatForLocale({"HH", "d. MMMM y"}), 1);
-    // Year before day.
-    EXPECT_EQ(Calculator::dateFormatForLocale({"H", "y. MMMM d."}), 2);
-    EXPECT_EQ(Calculator::dateFormatForLocale({"H", "y MMMM d"}), 2);
-}
-
-TEST(CalculatorLocale, CreationAndResetTakeTheCalculatorsLocale)
-{
     Calculator uk(LocaleFormats{"HH", "d MMMM y"});
     EXPECT_EQ(uk.timeFormat, 1);
     EXPECT_EQ(uk.dateFormat, 1);
-
     Calculator us(kUS);
     EXPECT_EQ(us.timeFormat, 0);
     EXPECT_EQ(us.dateFormat, 0);
@@ -328,13 +295,10 @@ TEST(CalculatorLocale, CreationAndResetTakeTheCalculatorsLocale)
 
 TEST(CalculatorState, GridLineWidthByMachine)
 {
-    EXPECT_EQ(Calculator::gridLineWidthForMachine("iPhone6,1"), 0.3);
-    EXPECT_EQ(Calculator::gridLineWidthForMachine("iPhone10,6"), 0.3);
-    EXPECT_EQ(Calculator::gridLineWidthForMachine("iPhone5,4"), 0.25);
-    EXPECT_EQ(Calculator::gridLineWidthForMachine("iPad6,12"), 0.25);
-    EXPECT_EQ(Calculator::gridLineWidthForMachine("i386"), 0.25);
-    EXPECT_EQ(Calculator::gridLineWidthForMachine("x86_64"), 0.3);
-    EXPECT_EQ(Calculator(kUS).gridAdjustment.size(), 69u);
+    for (const char* machine : {"iPhone6,1", "iPhone10,6", "x86_64"})
+        EXPECT_EQ(Calculator::gridLineWidthForMachine(machine), 0.3) << machine;
+    for (const char* machine : {"iPhone5,4", "iPad6,12", "i386"})
+        EXPECT_EQ(Calculator::gridLineWidthForMachine(machine), 0.25) << machine;
 }
 
 // ---- Services ----
@@ -379,34 +343,6 @@ public:
     void showStepPC(int, const std::string&) override {}
     std::string programName() const override { return {}; }
     std::optional<Ops> opsFor(const std::string&) const override { return std::nullopt; }
-};
-
-class FakeYEq : public YEqManager {
-public:
-    int clears = 0;
-    std::vector<int> modes;
-    std::set<int> hidden;
-    void clearAll() override { ++clears; }
-    std::string eqString(int) const override { return {}; }
-    void changeMode(int graphMode) override { modes.push_back(graphMode); }
-    std::optional<Ops> plotForFunction(int) const override { return std::nullopt; }
-    std::shared_ptr<VQStack> rpnForFunction(int) override { return nullptr; }
-    int seqFlagsFor(int) override { return 0; }
-    int numSeqInitializersFor(int) const override { return 0; }
-    void setYEqFunc(int, const Ops&) override {}
-    void setYEqFunc(int, int, double, double, double, double) override {}
-    void setFunction(int token, bool plotVisible) override
-    {
-        if (!plotVisible)
-            hidden.insert(token);
-    }
-    int initSeq(int, const VQList*) override { return 0; }
-    void setStyle(int, const VQColor&, int) override {}
-    void setColor(const VQColor&, int) override {}
-    bool shouldPlotFunction(int) const override { return false; }
-    void deleteEquation(int) override {}
-    nlohmann::json encode() const override { return {}; }
-    void decode(const nlohmann::json&) override {}
 };
 
 class FakeStatPlots : public StatGraphManager {
@@ -486,6 +422,14 @@ struct Wired {
             }
         };
     }
+    // Leaves `from` for home with text typed; the keys that arrived.
+    std::size_t leave(int from, const std::string& text = "1")
+    {
+        calc.setCurrentScreen(from);
+        entry->typed = text;
+        calc.setCurrentScreen(0);
+        return keys.size();
+    }
 };
 
 } // namespace
@@ -495,9 +439,7 @@ TEST(CalculatorScreens, LeavingTheListEditorEntersTheTypedFieldOnce)
     Wired w;
     w.calc.setCurrentScreen(4);
     EXPECT_TRUE(w.keys.empty());
-    w.entry->typed = "5";
-    w.calc.setCurrentScreen(0);
-    ASSERT_EQ(w.keys.size(), 1u);
+    ASSERT_EQ(w.leave(4, "5"), 1u);
     // Entered on the screen being left, before the change.
     EXPECT_EQ(w.keys[0], std::make_pair(Calculator::kEnterKey, 4));
     EXPECT_EQ(w.entered, std::vector<std::string>{"5"});
@@ -521,46 +463,30 @@ TEST(CalculatorScreens, LeavingHomeOrGraphEntersNothing)
 TEST(CalculatorScreens, EveryEditorScreenCommitsAndOthersDoNot)
 {
     const std::set<int> committing{3, 4, 5, 6, 7, 10, 12, 14, 15, 16, 20, 21, 22, 23};
-    for (int screen = 1; screen <= 23; ++screen) {
-        Wired w;
-        w.calc.setCurrentScreen(screen);
-        w.entry->typed = "1";
-        w.calc.setCurrentScreen(0);
-        EXPECT_EQ(w.keys.size(), committing.count(screen)) << "screen " << screen;
-    }
+    for (int screen = 1; screen <= 23; ++screen)
+        EXPECT_EQ(Wired().leave(screen), committing.count(screen)) << "screen " << screen;
 }
 
 TEST(CalculatorScreens, ProgramEditorCommitsOnlyWhileDebugging)
 {
     Wired w;
-    w.calc.setCurrentScreen(2);
-    w.entry->typed = "1";
-    w.calc.setCurrentScreen(0);
-    EXPECT_TRUE(w.keys.empty());
-
-    w.calc.setCurrentScreen(2);
+    EXPECT_EQ(w.leave(2), 0u);
     w.programs->debugging = true;
-    w.calc.setCurrentScreen(0);
-    EXPECT_EQ(w.keys.size(), 1u);
+    EXPECT_EQ(w.leave(2), 1u);
 }
 
 TEST(CalculatorScreens, EmptyEntryOrSameScreenDoesNothing)
 {
     Wired w;
-    w.calc.setCurrentScreen(4);
-    w.calc.setCurrentScreen(0);
-    EXPECT_TRUE(w.keys.empty());
-
+    EXPECT_EQ(w.leave(4, ""), 0u);
     w.calc.setCurrentScreen(4);
     w.entry->typed = "5";
     w.calc.setCurrentScreen(4);
     EXPECT_TRUE(w.keys.empty());
     EXPECT_EQ(w.calc.currentScreen(), 4);
     EXPECT_EQ(w.calc.prevScreen(), 0);
-}
 
-TEST(CalculatorScreens, WorksWithoutServices)
-{
+    // And without any services.
     Calculator calc(kUS);
     calc.setCurrentScreen(4);
     calc.setCurrentScreen(0);
@@ -579,13 +505,11 @@ TEST(CalculatorGraphMode, PostsOnlyWhenTheModeChanges)
     w.calc.setGraphMode(0);
     EXPECT_TRUE(posters.empty());
     EXPECT_TRUE(w.yEq->modes.empty());
-
     w.calc.setGraphMode(2);
     ASSERT_EQ(posters.size(), 1u);
     EXPECT_EQ(posters[0], &w.calc);
     EXPECT_EQ(w.calc.graphMode(), 2);
     EXPECT_EQ(w.yEq->modes, std::vector<int>{2});
-
     w.calc.setGraphMode(2);
     EXPECT_EQ(posters.size(), 1u);
 
@@ -621,7 +545,7 @@ TEST(CalculatorReset, AllClearsManagersListsAndMatrices)
     for (const auto& [name, list] : w.calc.lists)
         EXPECT_EQ(list.count(), 0) << name;
     EXPECT_EQ(w.calc.lists.count("L₆"), 1u);
-    EXPECT_EQ(w.calc.statEditList, (std::vector<std::string>{"L₁", "L₂", "L₃", "L₄", "L₅", "L₆"}));
+    EXPECT_EQ(w.calc.statEditList, kStatLists);
     EXPECT_EQ(w.calc.matrices[4].dimRow(), 0u);
     EXPECT_EQ(w.calc.tableList.count(), 0);
 }
@@ -652,27 +576,6 @@ TEST(CalculatorReset, ClearDrawingHidesEveryPlotAndTellsTheGraph)
     EXPECT_TRUE(w.yEq->hidden.count(0x5E10) && w.yEq->hidden.count(0x5EA9) && w.yEq->hidden.count(0x5E85));
     EXPECT_EQ(w.statPlots->hidden, (std::set<int>{0, 1, 2, 3, 4, 5}));
     EXPECT_EQ(w.view->graphChanged, 1);
-}
-
-TEST(CalculatorState, FreshStores)
-{
-    Calculator calc(kUS);
-    ASSERT_EQ(calc.lists.size(), 6u);
-    for (const char* name : {"L₁", "L₂", "L₃", "L₄", "L₅", "L₆"}) {
-        ASSERT_EQ(calc.lists.count(name), 1u) << name;
-        EXPECT_EQ(calc.lists.at(name).count(), 0);
-    }
-    for (const auto& m : calc.matrices)
-        EXPECT_EQ(m.dimRow() * m.dimCol(), 0u);
-    for (const auto& s : calc.strings)
-        EXPECT_TRUE(s.empty());
-    EXPECT_EQ(calc.simulMatrix.dimRow(), 2u);
-    EXPECT_EQ(calc.simulMatrix.dimCol(), 3u);
-    EXPECT_FALSE(calc.simulSolution);
-    EXPECT_NE(calc.graphPts(), nullptr);
-    EXPECT_EQ(calc.tableList.count(), 0);
-    EXPECT_EQ(calc.ans.type(), 0);
-    EXPECT_EQ(calc.ans.r(), 0);
 }
 
 TEST(CalculatorState, ReachabilityMonitorsStartAndReportChanges)

@@ -1,67 +1,22 @@
 #include "core/VQStack.h"
 
-#include "core/Calculator.h"
-#include "core/VQList.h"
-#include "core/VQMatrix.h"
 #include "core/services/EquationEvaluator.h"
-#include "core/services/YEqManager.h"
 #include "language/Precedence.h"
 #include "language/Vocabulary.h"
 
-#include <map>
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 using namespace orvenda;
+using namespace orvenda::test;
 
 namespace {
-
-using Ops = std::vector<std::uint32_t>;
 
 constexpr int Y1 = 0x5E10;
 constexpr int Y2 = 0x5E11;
 constexpr int Y3 = 0x5E12;
-
-// Equations by token; the compiled form of an equation is a stack holding its tokens as
-// variable references (enough for the evaluator double below).
-class FakeYEq : public YEqManager {
-public:
-    std::map<int, Ops> equations;
-    Calculator* calc = nullptr;
-
-    void clearAll() override { equations.clear(); }
-    std::string eqString(int) const override { return {}; }
-    void changeMode(int) override {}
-    std::optional<Ops> plotForFunction(int token) const override
-    {
-        auto it = equations.find(token);
-        if (it == equations.end())
-            return std::nullopt;
-        return it->second;
-    }
-    std::shared_ptr<VQStack> rpnForFunction(int token) override
-    {
-        auto it = equations.find(token);
-        if (it == equations.end() || it->second.empty())
-            return nullptr;
-        auto rpn = std::make_shared<VQStack>(calc);
-        for (std::uint32_t op : it->second)
-            rpn->pushVar(static_cast<int>(op), 7);
-        return rpn;
-    }
-    int seqFlagsFor(int) override { return 0; }
-    int numSeqInitializersFor(int) const override { return 0; }
-    void setYEqFunc(int token, const Ops& ops) override { equations[token] = ops; }
-    void setYEqFunc(int, int, double, double, double, double) override {}
-    void setFunction(int, bool) override {}
-    int initSeq(int, const VQList*) override { return 0; }
-    void setStyle(int, const VQColor&, int) override {}
-    void setColor(const VQColor&, int) override {}
-    bool shouldPlotFunction(int) const override { return true; }
-    void deleteEquation(int token) override { equations.erase(token); }
-    nlohmann::json encode() const override { return {}; }
-    void decode(const nlohmann::json&) override {}
-};
+using C = std::complex<double>;
 
 // Evaluates a compiled equation as the value of its first record.
 class FakeEvaluator : public EquationEvaluator {
@@ -75,26 +30,28 @@ public:
     {
         seqToken = token;
         seqN = n;
-        Operand r;
-        r.kind = KindReal;
+        Operand r = operandOf(KindReal);
         r.value = {n * 2, 0};
         return r;
     }
-    Operand evaluate(const VQStack& rpn) override
-    {
-        if (fail)
-            return failWith;
-        return rpn.getValueAt(0);
-    }
+    Operand evaluate(const VQStack& rpn) override { return fail ? failWith : rpn.getValueAt(0); }
 };
 
-VQList listOf(std::initializer_list<double> xs)
+void expectValue(const Operand& r, int kind, C value, int sigFig, int sigDec)
 {
-    VQList l;
-    for (double x : xs)
-        l.addReal(x, 3, -1);
-    return l;
+    EXPECT_EQ(r.kind, kind);
+    EXPECT_EQ(r.value, value);
+    EXPECT_EQ(r.sigFig, sigFig);
+    EXPECT_EQ(r.sigDec, sigDec);
 }
+
+void expectError(const Operand& r, int error)
+{
+    EXPECT_EQ(r.kind, KindError);
+    EXPECT_EQ(r.error, error);
+}
+
+std::string listName(int token) { return Vocabulary::shared().nameForOpcode(token); }
 
 class StackTest : public ::testing::Test {
 protected:
@@ -115,6 +72,22 @@ protected:
         t.pushVar(token, 4);
         return t.getValueAt(0);
     }
+    // The value of an element reference pushed with the given indexes.
+    Operand element(int token, int elem1, int elem2 = 0, const std::string& name = {})
+    {
+        VQStack t(&calc);
+        t.pushVar(token, 6);
+        t.peek()->var.elem1 = elem1;
+        t.peek()->var.elem2 = elem2;
+        if (!name.empty())
+            t.peek()->var.name = name;
+        return t.getValueAt(0);
+    }
+    void pushCount(int n)
+    {
+        for (int k = 0; k < n; ++k)
+            s.pushReal(k, 15, -15, k);
+    }
 };
 
 } // namespace
@@ -124,14 +97,18 @@ protected:
 TEST_F(StackTest, GrowsByTenAndClearKeepsCapacity)
 {
     EXPECT_EQ(s.stackReserve(), 10);
-    for (int k = 0; k < 10; ++k)
-        s.pushReal(k, 15, -15, k);
+    pushCount(10);
     EXPECT_EQ(s.stackReserve(), 10);
     s.pushReal(10, 15, -15, 10);
     EXPECT_EQ(s.stackReserve(), 20);
     EXPECT_EQ(s.count(), 11);
     EXPECT_EQ(s.opAtIndex(10)->re(), 10);
     EXPECT_EQ(s.opAtIndex(0)->location, 0);
+    EXPECT_EQ(s.peek()->re(), 10);
+    EXPECT_EQ(s.lastOperand()->re(), 0);
+    EXPECT_EQ(s.opAtIndex(11), nullptr);
+    EXPECT_EQ(s.top(), 11);
+    EXPECT_EQ(s.stack().size(), 11u);
 
     s.setHasDecimalPoint(true);
     s.clear();
@@ -143,34 +120,14 @@ TEST_F(StackTest, GrowsByTenAndClearKeepsCapacity)
 TEST_F(StackTest, EmptyStackAnswersNothing)
 {
     EXPECT_FALSE(s.pop().has_value());
-    EXPECT_EQ(s.count(), 0);
     EXPECT_EQ(s.peek(), nullptr);
     EXPECT_EQ(s.lastOperand(), nullptr);
     EXPECT_EQ(s.opAtIndex(0), nullptr);
     EXPECT_EQ(s.opAtIndex(-1), nullptr);
-
     Operand v = s.popValue();
-    EXPECT_EQ(v.kind, KindReal);
-    EXPECT_EQ(v.value, std::complex<double>(0, 0));
-    EXPECT_EQ(v.sigFig, 10);
-    EXPECT_EQ(v.sigDec, -10);
+    expectValue(v, KindReal, 0, 10, -10);
     EXPECT_EQ(v.location, 0);
-    Operand n = s.getValueWithOp(nullptr);
-    EXPECT_EQ(n.kind, KindReal);
-    EXPECT_EQ(n.sigFig, 10);
-}
-
-TEST_F(StackTest, PeekLastOperandAndIndexing)
-{
-    s.pushReal(1, 15, -15, 0);
-    s.pushReal(2, 15, -15, 1);
-    s.pushReal(3, 15, -15, 2);
-    EXPECT_EQ(s.peek()->re(), 3);
-    EXPECT_EQ(s.lastOperand()->re(), 1);
-    EXPECT_EQ(s.opAtIndex(1)->re(), 2);
-    EXPECT_EQ(s.opAtIndex(3), nullptr);
-    EXPECT_EQ(s.top(), 3);
-    ASSERT_EQ(s.stack().size(), 3u);
+    expectValue(s.getValueWithOp(nullptr), KindReal, 0, 10, -10);
 }
 
 // ---- Push forms ----
@@ -179,56 +136,41 @@ TEST_F(StackTest, PushFormsWriteTheirRecords)
 {
     s.pushReal(2.5, 3, -1, 4);
     Operand r = *s.pop();
-    EXPECT_EQ(r.kind, KindReal);
-    EXPECT_EQ(r.value, std::complex<double>(2.5, 0));
-    EXPECT_EQ(r.sigFig, 3);
-    EXPECT_EQ(r.sigDec, -1);
+    expectValue(r, KindReal, 2.5, 3, -1);
     EXPECT_EQ(r.location, 4);
     EXPECT_EQ(r.error, 0);
 
     // The slot just vacated held a pair of (3, -1); a complex push must not inherit it.
     s.pushComplex({1, -2}, 5);
-    Operand c = *s.peek();
-    EXPECT_EQ(c.kind, KindComplex);
-    EXPECT_EQ(c.value, std::complex<double>(1, -2));
-    EXPECT_EQ(c.sigFig, 15);
-    EXPECT_EQ(c.sigDec, -15);
-    EXPECT_EQ(c.displayMod, 0);
+    expectValue(*s.peek(), KindComplex, C(1, -2), 15, -15);
+    EXPECT_EQ(s.peek()->displayMod, 0);
 
-    VQList cl;
-    cl.addComplex({1, 1});
-    ASSERT_EQ(cl.type(), 1);
-    s.pushList(std::make_shared<VQList>(cl), 6);
-    EXPECT_EQ(s.peek()->kind, KindRealList);  // even for a complex list
+    s.pushList(std::make_shared<VQList>(complexes({{1, 1}})), 6);
+    EXPECT_EQ(s.peek()->kind, KindRealList); // even for a complex list
     ASSERT_TRUE(s.peek()->list);
 
-    auto m = VQMatrix::matrixWithRow(2, 2);
-    s.pushMatrix(std::make_shared<VQMatrix>(*m), 7);
+    s.pushMatrix(std::make_shared<VQMatrix>(*VQMatrix::matrixWithRow(2, 2)), 7);
     EXPECT_EQ(s.peek()->kind, KindMatrix);
     EXPECT_EQ(s.peek()->matrix->dimRow(), 2u);
 
     s.pushString(std::make_shared<Ops>(Ops{0x41, 0x42}), 8);
     EXPECT_EQ(s.peek()->kind, KindString);
     EXPECT_EQ(*s.peek()->string, (Ops{0x41, 0x42}));
-}
 
-TEST_F(StackTest, PushOpcodeKeepsTheWholeWordAndPrecedenceOfItsLowHalf)
-{
+    // An opcode keeps its whole word and takes the precedence of its low half.
     const std::uint32_t constant = 0xBB5E | (7u << 16);
     s.pushOpcode(constant, 2);
     EXPECT_EQ(s.peek()->kind, KindOpcode);
     EXPECT_EQ(s.peek()->opcode, constant);
     EXPECT_EQ(s.peek()->precedence, Precedence::opOrder(0xBB5E));
-
-    s.pushOpcode(0x70, 3);  // +
+    s.pushOpcode(0x70, 3); // +
     EXPECT_EQ(s.peek()->precedence, Precedence::opOrder(0x70));
     EXPECT_NE(s.peek()->precedence, Precedence::notAnOperator);
 }
 
 TEST_F(StackTest, PushOperandCopiesAndSetsTheCallersLocation)
 {
-    Operand op;
-    op.kind = KindReal;
+    Operand op = operandOf(KindReal);
     op.value = {9, 0};
     op.aux = 5;
     op.name[0] = U'Q';
@@ -241,7 +183,7 @@ TEST_F(StackTest, PushOperandCopiesAndSetsTheCallersLocation)
     EXPECT_EQ(in.aux, 5);
     EXPECT_EQ(in.name[0], U'Q');
     EXPECT_TRUE(in.flag);
-    EXPECT_EQ(in.error, 3);  // a copy is whole
+    EXPECT_EQ(in.error, 3); // a copy is whole
 
     // Pushing a record that lives in the stack itself, across a growth.
     for (int k = 0; k < 9; ++k)
@@ -249,7 +191,7 @@ TEST_F(StackTest, PushOperandCopiesAndSetsTheCallersLocation)
     EXPECT_EQ(s.count(), 10);
     s.pushOperand(*s.lastOperand(), 99);
     EXPECT_EQ(s.count(), 11);
-    EXPECT_EQ(s.peek()->value, std::complex<double>(9, 0));
+    EXPECT_EQ(s.peek()->value, C(9, 0));
     EXPECT_EQ(s.peek()->location, 99);
 }
 
@@ -286,25 +228,20 @@ TEST_F(StackTest, PushVarClassifiesEveryVariableFamily)
         EXPECT_EQ(r.var.token, c.tokenField);
         EXPECT_EQ(r.location, 3);
     }
-
-    s.clear();
     s.pushVar(0x5D01, 0);
-    EXPECT_EQ(s.peek()->var.name, Vocabulary::shared().nameForOpcode(0x5D01));
+    EXPECT_EQ(s.peek()->var.name, listName(0x5D01));
     s.pushVar(0x1003, 0);
-    EXPECT_EQ(s.peek()->var.name, Vocabulary::shared().nameForOpcode(0x5D01));
+    EXPECT_EQ(s.peek()->var.name, listName(0x5D01));
     s.pushVar(0x41, 0);
     EXPECT_TRUE(s.peek()->var.name.empty());
-}
 
-TEST_F(StackTest, PushVarOfAnUnknownTokenPushesAnUndefinedError)
-{
+    // A token naming no variable pushes an undefined error.
     for (int token : {0x30, 0x5E1A, 0x5E83, 0x5D06, 0x5C0A, 0x6245, 0x1001, 0x1026}) {
         SCOPED_TRACE(token);
         s.clear();
         s.pushVar(token, 9);
         ASSERT_EQ(s.count(), 1);
-        EXPECT_EQ(s.peek()->kind, KindError);
-        EXPECT_EQ(s.peek()->error, 16);
+        expectError(*s.peek(), 16);
         EXPECT_EQ(s.peek()->location, 9);
         EXPECT_EQ(s.peek()->var.subKind, VarNone);
     }
@@ -338,10 +275,7 @@ TEST_F(StackTest, NamedListGDBAndInputRecords)
 
 TEST_F(StackTest, PushResultsNestsTheTopRecordsTopFirst)
 {
-    s.pushReal(0, 15, -15, 0);
-    s.pushReal(1, 15, -15, 1);  // a
-    s.pushReal(2, 15, -15, 2);  // b
-    s.pushReal(3, 15, -15, 3);  // c
+    pushCount(4);
     s.pushResults(3, 8);
     ASSERT_EQ(s.count(), 2);
     const Operand& r = *s.peek();
@@ -350,9 +284,8 @@ TEST_F(StackTest, PushResultsNestsTheTopRecordsTopFirst)
     EXPECT_EQ(r.displayMod, 0);
     ASSERT_TRUE(r.stack);
     ASSERT_EQ(r.stack->count(), 3);
-    EXPECT_EQ(r.stack->opAtIndex(0)->re(), 3);
-    EXPECT_EQ(r.stack->opAtIndex(1)->re(), 2);
-    EXPECT_EQ(r.stack->opAtIndex(2)->re(), 1);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(r.stack->opAtIndex(k)->re(), 3 - k);
     EXPECT_EQ(r.stack->opAtIndex(0)->location, 3);
 
     // Asking for more than there is takes what there is.
@@ -367,7 +300,7 @@ TEST_F(StackTest, PushResultsNestsTheTopRecordsTopFirst)
 
 TEST_F(StackTest, PoppedAndCopiedRecordsOutliveTheStack)
 {
-    auto list = std::make_shared<VQList>(listOf({1, 2, 3}));
+    auto list = std::make_shared<VQList>(reals({1, 2, 3}));
     s.pushList(list, 0);
     s.pushResults(1, 1);
     Operand results = *s.peek();
@@ -385,7 +318,7 @@ TEST_F(StackTest, PoppedAndCopiedRecordsOutliveTheStack)
 
     // A copy of the stack shares the list, and keeps it when the original is cleared.
     VQStack a(&calc);
-    auto shared = std::make_shared<VQList>(listOf({4}));
+    auto shared = std::make_shared<VQList>(reals({4}));
     a.pushList(shared, 0);
     VQStack b(a);
     Operand copy = *a.peek();
@@ -397,10 +330,9 @@ TEST_F(StackTest, PoppedAndCopiedRecordsOutliveTheStack)
     EXPECT_EQ(copy.list.use_count(), 2);
 }
 
-TEST_F(StackTest, CopiesTakeCapacityCountAndFlag)
+TEST_F(StackTest, CopiesTakeCapacityCountAndFlagAndMovesStartAgain)
 {
-    for (int k = 0; k < 12; ++k)
-        s.pushReal(k, 15, -15, k);
+    pushCount(12);
     s.setHasDecimalPoint(true);
     auto copy = VQStack::stackWithStack(s);
     EXPECT_EQ(copy->count(), 12);
@@ -417,26 +349,19 @@ TEST_F(StackTest, CopiesTakeCapacityCountAndFlag)
     EXPECT_EQ(small.count(), 12);
 
     // The evaluator's save-and-restore around a nested run.
-    auto saved = VQStack::stackWithStack(s);
     s.clear();
     s.pushReal(-1, 15, -15, 0);
-    s.set(*saved);
+    s.set(*copy);
     EXPECT_EQ(s.count(), 12);
     EXPECT_EQ(s.peek()->re(), 11);
-}
 
-TEST_F(StackTest, AMovedFromStackStartsAgain)
-{
-    VQStack a(&calc);
-    for (int k = 0; k < 11; ++k)
-        a.pushReal(k, 15, -15, k);
-    VQStack b(std::move(a));
-    EXPECT_EQ(b.count(), 11);
-    EXPECT_EQ(b.stackReserve(), 20);
-    EXPECT_EQ(a.count(), 0);  // NOLINT(bugprone-use-after-move)
-    a.pushReal(1, 15, -15, 0);
-    EXPECT_EQ(a.stackReserve(), 10);
-    EXPECT_EQ(a.count(), 1);
+    VQStack moved(std::move(s));
+    EXPECT_EQ(moved.count(), 12);
+    EXPECT_EQ(moved.stackReserve(), 20);
+    EXPECT_EQ(s.count(), 0); // NOLINT(bugprone-use-after-move)
+    s.pushReal(1, 15, -15, 0);
+    EXPECT_EQ(s.stackReserve(), 10);
+    EXPECT_EQ(s.count(), 1);
 }
 
 // ---- Resolution ----
@@ -446,193 +371,113 @@ TEST_F(StackTest, GetValueAtOutsideTheStackIsUndefined)
     s.pushReal(1, 15, -15, 5);
     for (int index : {-1, 1}) {
         Operand r = s.getValueAt(index);
-        EXPECT_EQ(r.kind, KindError);
-        EXPECT_EQ(r.error, 16);
+        expectError(r, 16);
         EXPECT_EQ(r.location, 0);
     }
     Operand same = s.getValueAt(0);
-    EXPECT_EQ(same.kind, KindReal);
+    expectValue(same, KindReal, 1, 15, -15); // not a reference: unchanged
     EXPECT_EQ(same.location, 5);
-    EXPECT_EQ(same.sigFig, 15);  // not a reference: unchanged
 }
 
-TEST_F(StackTest, RealVariablesResolveWithTheirStoredPair)
+TEST_F(StackTest, RealAndStringVariablesResolveWithTheirStore)
 {
-    calc.vars[0] = {2.5, 0};
-    calc.varsSigFig[0] = 2;
-    calc.varsSigDec[0] = -1;
-    calc.vars[1] = {1, -1};
-    calc.varsSigFig[1] = 4;
-    calc.varsSigDec[1] = -3;
-
+    calc.setVar(0, {{2.5, 0}, 2, -1});
+    calc.setVar(1, {{1, -1}, 4, -3});
     Operand a = resolveVar(0x41);
-    EXPECT_EQ(a.kind, KindReal);
-    EXPECT_EQ(a.value, std::complex<double>(2.5, 0));
-    EXPECT_EQ(a.sigFig, 2);
-    EXPECT_EQ(a.sigDec, -1);
+    expectValue(a, KindReal, 2.5, 2, -1);
     EXPECT_EQ(a.location, 4);
     EXPECT_EQ(a.error, 0);
-
-    Operand b = resolveVar(0x42);
-    EXPECT_EQ(b.kind, KindComplex);
-    EXPECT_EQ(b.value, std::complex<double>(1, -1));
-    EXPECT_EQ(b.sigFig, 4);
-
+    expectValue(resolveVar(0x42), KindComplex, C(1, -1), 4, -3);
     calc.vars[213] = {6, 0};
     EXPECT_EQ(resolveVar(0x1021).re(), 6);
 
     // The seed, the dimension and a graph database read as 0.
-    for (int token : {0xAB, 0xB5, 0x6100}) {
-        Operand z = resolveVar(token);
-        EXPECT_EQ(z.kind, KindReal);
-        EXPECT_EQ(z.value, std::complex<double>(0, 0));
-        EXPECT_EQ(z.sigFig, 10);
-        EXPECT_EQ(z.sigDec, -10);
-    }
-}
+    for (int token : {0xAB, 0xB5, 0x6100})
+        expectValue(resolveVar(token), KindReal, 0, 10, -10);
 
-TEST_F(StackTest, StringVariablesResolveToACopyOfTheStore)
-{
     calc.strings[2] = {0x41, 0x42};
-    Operand r = resolveVar(0xAA02);
-    EXPECT_EQ(r.kind, KindString);
-    ASSERT_TRUE(r.string);
-    EXPECT_EQ(*r.string, (Ops{0x41, 0x42}));
+    Operand str = resolveVar(0xAA02);
+    EXPECT_EQ(str.kind, KindString);
+    ASSERT_TRUE(str.string);
     calc.strings[2].clear();
-    EXPECT_EQ(r.string->size(), 2u);
+    EXPECT_EQ(*str.string, (Ops{0x41, 0x42})); // a copy of the store
 }
 
 TEST_F(StackTest, ListVariablesAndElements)
 {
-    const std::string l1 = Vocabulary::shared().nameForOpcode(0x5D00);
-    calc.lists[l1] = listOf({1, 2, 3});
-
+    calc.lists[listName(0x5D00)] = figures({{1, 3, -1}, {2, 3, -1}, {3, 3, -1}});
     Operand whole = resolveVar(0x5D00);
     EXPECT_EQ(whole.kind, KindRealList);
     ASSERT_TRUE(whole.list);
     EXPECT_EQ(whole.list->count(), 3);
 
-    VQStack t(&calc);
-    t.pushVar(0x1002, 6);
-    t.peek()->var.elem1 = 4;  // L1(5)
-    Operand bad = t.getValueAt(0);
-    EXPECT_EQ(bad.kind, KindError);
-    EXPECT_EQ(bad.error, 83);
+    Operand bad = element(0x1002, 4); // L1(5)
+    expectError(bad, 83);
     EXPECT_EQ(bad.location, 6);
-    t.peek()->var.elem1 = -1;
-    EXPECT_EQ(t.getValueAt(0).error, 83);
-    t.peek()->var.elem1 = 1;  // L1(2)
-    Operand good = t.getValueAt(0);
-    EXPECT_EQ(good.kind, KindReal);
-    EXPECT_EQ(good.re(), 2);
-    EXPECT_EQ(good.sigFig, 3);
-    EXPECT_EQ(good.sigDec, -1);
+    expectError(element(0x1002, -1), 83);
+    expectValue(element(0x1002, 1), KindReal, 2, 3, -1); // L1(2)
 
     // The same complex list is kind 3 pushed, kind 4 reached through a reference.
-    VQList cl;
-    cl.addComplex({1, 2});
-    calc.lists["CPX"] = cl;
-    t.pushVarName("CPX", 0);
-    EXPECT_EQ(t.getValueAt(1).kind, KindComplexList);
-    t.pushVar(0x1002, 0);
-    t.peek()->var.name = "CPX";
-    Operand ce = t.getValueAt(2);
-    EXPECT_EQ(ce.kind, KindComplex);
-    EXPECT_EQ(ce.value, std::complex<double>(1, 2));
-    EXPECT_EQ(ce.sigFig, 10);
-}
+    calc.lists["CPX"] = complexes({{1, 2}});
+    s.pushVarName("CPX", 0);
+    EXPECT_EQ(s.getValueAt(0).kind, KindComplexList);
+    expectValue(element(0x1002, 0, 0, "CPX"), KindComplex, C(1, 2), 10, -10);
 
-TEST_F(StackTest, AnUnknownListNameIsCreatedEmpty)
-{
-    ASSERT_EQ(calc.lists.count("NEW"), 0u);
+    // An unknown list name is created empty; an element of it is undefined and creates nothing.
     s.pushVarName("NEW", 2);
-    Operand r = s.getValueAt(0);
-    EXPECT_EQ(r.kind, KindRealList);
-    ASSERT_TRUE(r.list);
-    EXPECT_EQ(r.list->count(), 0);
+    Operand created = s.getValueAt(1);
+    EXPECT_EQ(created.kind, KindRealList);
+    ASSERT_TRUE(created.list);
+    EXPECT_EQ(created.list->count(), 0);
     EXPECT_EQ(calc.lists.count("NEW"), 1u);
-
-    // An element of a list that does not exist is undefined, and creates nothing.
-    s.pushVar(0x1002, 3);
-    s.peek()->var.name = "GONE";
-    Operand e = s.getValueAt(1);
-    EXPECT_EQ(e.kind, KindError);
-    EXPECT_EQ(e.error, 16);
+    expectError(element(0x1002, 0, 0, "GONE"), 16);
     EXPECT_EQ(calc.lists.count("GONE"), 0u);
-}
 
-TEST_F(StackTest, TheTableListSlotResolvesToTheTableList)
-{
-    VQList cl;
-    cl.addComplex({0, 1});
-    calc.tableList = cl;
-    Operand r = resolveVar(0x632A);  // TblInput, slot 70
-    EXPECT_EQ(r.kind, KindComplexList);
-    ASSERT_TRUE(r.list);
-    EXPECT_EQ(r.list->count(), 1);
+    // The table-list slot (TblInput, slot 70) resolves to the table list.
+    calc.tableList = complexes({{0, 1}});
+    Operand table = resolveVar(0x632A);
+    EXPECT_EQ(table.kind, KindComplexList);
+    ASSERT_TRUE(table.list);
+    EXPECT_EQ(table.list->count(), 1);
 }
 
 TEST_F(StackTest, MatricesAndTheirCells)
 {
-    auto m = VQMatrix::matrixWithRow(2, 3);
-    ASSERT_TRUE(m);
-    m->set(5.5, 1, 2);
-    calc.matrices[1] = *m;
-
+    calc.matrices[1] = *VQMatrix::matrixWithRow(2, 3);
+    calc.matrices[1].set(5.5, 1, 2);
     Operand whole = resolveVar(0x5C01);
     EXPECT_EQ(whole.kind, KindMatrix);
     ASSERT_TRUE(whole.matrix);
     EXPECT_EQ(whole.matrix->dimCol(), 3u);
 
-    VQStack t(&calc);
-    t.pushVar(0x1009, 0);
-    Operand& ref = *t.peek();
-    ref.var.elem1 = 2;  // column
-    ref.var.elem2 = 1;  // row
-    Operand cell = t.getValueAt(0);
-    EXPECT_EQ(cell.kind, KindReal);
-    EXPECT_EQ(cell.re(), 5.5);
-    EXPECT_EQ(cell.sigFig, 10);
-    for (auto [col, row] : {std::pair{3, 0}, std::pair{0, 2}, std::pair{0, -1}, std::pair{-1, 0}}) {
-        ref.var.elem1 = col;
-        ref.var.elem2 = row;
-        Operand bad = t.getValueAt(0);
-        EXPECT_EQ(bad.kind, KindError);
-        EXPECT_EQ(bad.error, 83);
-    }
-}
+    expectValue(element(0x1009, 2, 1), KindReal, 5.5, 10, -10); // column, row
+    for (auto [col, row] : {std::pair{3, 0}, {0, 2}, {0, -1}, {-1, 0}})
+        expectError(element(0x1009, col, row), 83);
 
-TEST_F(StackTest, AReferenceToNoStoredObjectIsUndefinedNotAnEmptyKind)
-{
     // A matrix number outside [A]..[J] (a damaged reference) never gives a matrix record
     // without its matrix.
     s.pushVar(0x5C00, 0);
     s.peek()->var.index = 12;
-    Operand m = s.getValueAt(0);
-    EXPECT_EQ(m.kind, KindError);
-    EXPECT_EQ(m.error, 16);
+    expectError(s.getValueAt(0), 16);
     s.pushVar(0x1008, 0);
     s.peek()->var.index = -1;
-    EXPECT_EQ(s.getValueAt(1).error, 16);
+    expectError(s.getValueAt(1), 16);
+    // A slot outside the store.
+    s.pushVar(0x41, 0);
+    s.peek()->var.index = 218;
+    expectError(s.getValueAt(2), 16);
 
     // [J] exists, empty: the whole matrix resolves, any cell is a bad index.
     Operand j = resolveVar(0x5C09);
     EXPECT_EQ(j.kind, KindMatrix);
     ASSERT_TRUE(j.matrix);
     EXPECT_EQ(j.matrix->dimRow(), 0u);
-    s.pushVar(0x1011, 0);
-    EXPECT_EQ(s.getValueAt(2).error, 83);
-
-    // A slot outside the store.
-    s.pushVar(0x41, 0);
-    s.peek()->var.index = 218;
-    EXPECT_EQ(s.getValueAt(3).error, 16);
+    expectError(element(0x1011, 0), 83);
 }
 
 TEST_F(StackTest, ResolvedObjectsAreTheRecordsOwn)
 {
-    const std::string l1 = Vocabulary::shared().nameForOpcode(0x5D00);
-    calc.lists[l1] = listOf({1, 2});
+    calc.lists[listName(0x5D00)] = reals({1, 2});
     Operand r = resolveVar(0x5D00);
     calc.clearAllLists();
     calc.matrices[0] = *VQMatrix::matrixWithRow(1, 1);
@@ -651,11 +496,11 @@ TEST_F(StackTest, EquationsResolveThroughTheEvaluator)
 {
     wireEquations();
     calc.vars[0] = {3, 0};
-    yEq->equations[Y1] = {0x41};  // Y1 = A
+    yEq->equations[Y1] = {0x41}; // Y1 = A
     Operand r = resolveVar(Y1);
     EXPECT_EQ(r.kind, KindReal);
     EXPECT_EQ(r.re(), 3);
-    EXPECT_EQ(r.location, 7);  // the evaluated record's own location
+    EXPECT_EQ(r.location, 7); // the evaluated record's own location
     EXPECT_EQ(r.error, 0);
 
     // Sequences go to the sequence evaluator at n = the real part of slot 27.
@@ -666,60 +511,37 @@ TEST_F(StackTest, EquationsResolveThroughTheEvaluator)
     EXPECT_EQ(u.re(), 8);
 }
 
-TEST_F(StackTest, SelfReferencingAndEmptyEquations)
+TEST_F(StackTest, SelfReferencingMutualAndEmptyEquations)
 {
     wireEquations();
     yEq->equations[Y1] = {0x41, 0x70, Y1};
     Operand self = resolveVar(Y1);
-    EXPECT_EQ(self.kind, KindError);
-    EXPECT_EQ(self.error, 29);
+    expectError(self, 29);
     EXPECT_EQ(self.location, 4);
-
-    yEq->equations[Y2] = {};
-    Operand empty = resolveVar(Y2);
-    EXPECT_EQ(empty.kind, KindError);
-    EXPECT_EQ(empty.error, 0);
-
-    Operand none = resolveVar(Y3);  // no such equation
-    EXPECT_EQ(none.kind, KindError);
-    EXPECT_EQ(none.error, 0);
-}
-
-TEST_F(StackTest, EquationsNamingEachOtherStopInsteadOfRecursing)
-{
-    wireEquations();
     yEq->equations[Y1] = {static_cast<std::uint32_t>(Y2)};
     yEq->equations[Y2] = {static_cast<std::uint32_t>(Y1)};
-    Operand r = resolveVar(Y1);
-    EXPECT_EQ(r.kind, KindError);
-    EXPECT_EQ(r.error, 29);
+    expectError(resolveVar(Y1), 29); // stops instead of recursing
+
+    yEq->equations[Y2] = {};
+    expectError(resolveVar(Y2), 0);
+    expectError(resolveVar(Y3), 0); // no such equation
 }
 
-TEST_F(StackTest, WithoutAnEvaluatorEquationsAreUndefined)
+TEST_F(StackTest, EquationsWithoutAnEvaluatorOrFailing)
 {
     calc.yEqManager = yEq;
     yEq->equations[Y1] = {0x41};
-    Operand r = resolveVar(Y1);
-    EXPECT_EQ(r.kind, KindError);
-    EXPECT_EQ(r.error, 16);
-    Operand u = resolveVar(0x5E80);
-    EXPECT_EQ(u.kind, KindError);
-    EXPECT_EQ(u.error, 16);
-}
+    expectError(resolveVar(Y1), 16);
+    expectError(resolveVar(0x5E80), 16);
 
-TEST_F(StackTest, AFailedEquationKeepsItsError)
-{
     wireEquations();
-    yEq->equations[Y1] = {0x41};
     evaluator->fail = true;
     evaluator->failWith.kind = KindError;
     evaluator->failWith.error = 17;
     evaluator->failWith.location = 2;
     Operand r = resolveVar(Y1);
-    EXPECT_EQ(r.kind, KindError);
-    EXPECT_EQ(r.error, 17);
+    expectError(r, 17);
     EXPECT_EQ(r.location, 2);
-
     // A value is never reported with a stale error.
     evaluator->failWith.kind = KindReal;
     Operand v = resolveVar(Y1);
@@ -729,44 +551,32 @@ TEST_F(StackTest, AFailedEquationKeepsItsError)
 
 // ---- Whole-stack operations ----
 
-TEST_F(StackTest, ReplaceVarsExceptKeepsTheNamedVariable)
+TEST_F(StackTest, ReplaceVarsExceptAndExpandLists)
 {
-    calc.vars[0] = {1.5, 0};  // A
-    calc.varsSigFig[0] = 2;
-    calc.varsSigDec[0] = -1;
-    calc.vars[1] = {0, 2};  // B
-    s.pushVar(0x58, 0);     // X
-    s.pushVar(0x41, 1);     // A
-    s.pushVar(0x42, 2);     // B
-    s.pushVar(0x5D00, 3);   // L1
+    calc.setVar(0, {{1.5, 0}, 2, -1}); // A
+    calc.vars[1] = {0, 2};             // B
+    s.pushVar(0x58, 0);                // X
+    s.pushVar(0x41, 1);
+    s.pushVar(0x42, 2);
+    s.pushVar(0x5D00, 3);              // L1
     s.pushOpcode(0x70, 4);
     s.replaceVarsExcept(0x58);
-
     EXPECT_EQ(s.opAtIndex(0)->kind, KindVariable);
     EXPECT_EQ(s.opAtIndex(0)->var.token, 0x58);
-    const Operand& a = *s.opAtIndex(1);
-    EXPECT_EQ(a.kind, KindReal);
-    EXPECT_EQ(a.re(), 1.5);
-    EXPECT_EQ(a.sigFig, 2);
-    EXPECT_EQ(a.sigDec, -1);
-    EXPECT_EQ(a.location, 1);
+    expectValue(*s.opAtIndex(1), KindReal, 1.5, 2, -1);
+    EXPECT_EQ(s.opAtIndex(1)->location, 1);
     EXPECT_EQ(s.opAtIndex(2)->kind, KindComplex);
-    EXPECT_EQ(s.opAtIndex(2)->value, std::complex<double>(0, 2));
+    EXPECT_EQ(s.opAtIndex(2)->value, C(0, 2));
     EXPECT_EQ(s.opAtIndex(3)->kind, KindVariable);
     EXPECT_EQ(s.opAtIndex(4)->kind, KindOpcode);
-}
 
-TEST_F(StackTest, ExpandListsTakesEachListsFirstElement)
-{
-    const std::string l2 = Vocabulary::shared().nameForOpcode(0x5D01);
-    calc.lists[l2] = listOf({6, 7});
-    s.pushVar(0x5D01, 0);
-    s.pushOpcode(0x70, 1);
+    // Each list reference becomes its list's first element; the original is untouched.
+    calc.lists[listName(0x5D00)] = reals({6, 7});
     std::vector<VQStack> expanded = s.expandLists();
     ASSERT_EQ(expanded.size(), 1u);
-    EXPECT_EQ(expanded[0].opAtIndex(0)->kind, KindReal);
-    EXPECT_EQ(expanded[0].opAtIndex(0)->re(), 6);
-    EXPECT_EQ(s.opAtIndex(0)->kind, KindVariable);  // the original is untouched
+    EXPECT_EQ(expanded[0].opAtIndex(3)->kind, KindReal);
+    EXPECT_EQ(expanded[0].opAtIndex(3)->re(), 6);
+    EXPECT_EQ(s.opAtIndex(3)->kind, KindVariable);
 }
 
 TEST_F(StackTest, DescriptionListsOneLinePerRecord)

@@ -1,0 +1,146 @@
+#pragma once
+
+// Builders and service doubles shared by the engine tests.
+
+#include "core/Calculator.h"
+#include "core/Operand.h"
+#include "core/VQList.h"
+#include "core/VQMatrix.h"
+#include "core/VQStack.h"
+#include "core/services/GDBManager.h"
+#include "core/services/YEqManager.h"
+
+#include <complex>
+#include <cstdint>
+#include <initializer_list>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace orvenda::test {
+
+using Ops = std::vector<std::uint32_t>;
+
+inline const LocaleFormats kUS{"h a", "MMMM d, y"};
+inline const std::string kE = "\xE1\xB4\xB1";     // ᴱ
+inline const std::string kI = "\xC9\xA9\xCC\x87"; // ɩ̇
+inline const std::string kMark = "\xCC\xB2";      // combining low line
+
+inline VQList reals(std::initializer_list<double> xs, int sigFig = 15, int sigDec = -15)
+{
+    VQList l;
+    for (double x : xs)
+        l.addReal(x, sigFig, sigDec);
+    return l;
+}
+
+// Reals each with its own significance pair.
+struct Fig {
+    double value;
+    int sigFig, sigDec;
+};
+inline VQList figures(std::initializer_list<Fig> xs)
+{
+    VQList l;
+    for (const Fig& f : xs)
+        l.addReal(f.value, f.sigFig, f.sigDec);
+    return l;
+}
+
+inline VQList complexes(std::initializer_list<std::complex<double>> zs)
+{
+    VQList l;
+    for (auto z : zs)
+        l.addComplex(z);
+    return l;
+}
+
+inline VQMatrix matrixOf(std::initializer_list<std::initializer_list<double>> rows)
+{
+    VQMatrix m = *VQMatrix::matrixWithRow(rows.size(), rows.size() ? rows.begin()->size() : 0);
+    std::size_t i = 0;
+    for (const auto& row : rows) {
+        std::size_t j = 0;
+        for (double v : row)
+            m.set(v, i, j++);
+        ++i;
+    }
+    return m;
+}
+
+inline Operand operandOf(int kind)
+{
+    Operand op;
+    op.kind = kind;
+    return op;
+}
+
+// Graph databases saved by name.
+class FakeGDBs : public GDBManager {
+public:
+    std::set<std::string> saved;
+
+protected:
+    bool isSaved(const std::string& name) override { return saved.count(name) != 0; }
+    void save(const std::string& name) override { saved.insert(name); }
+    void remove(const std::string& name) override { saved.erase(name); }
+};
+
+// Equations by token. The compiled form of an equation is a stack holding its tokens as
+// variable references; calls that change the editor are counted.
+class FakeYEq : public YEqManager {
+public:
+    std::map<int, Ops> equations;
+    std::map<int, std::string> texts;
+    Calculator* calc = nullptr;
+    int clears = 0;
+    std::vector<int> modes;
+    std::set<int> hidden;
+
+    void clearAll() override
+    {
+        ++clears;
+        equations.clear();
+    }
+    std::string eqString(int token) const override
+    {
+        auto it = texts.find(token);
+        return it == texts.end() ? std::string() : it->second;
+    }
+    void changeMode(int graphMode) override { modes.push_back(graphMode); }
+    std::optional<Ops> plotForFunction(int token) const override
+    {
+        auto it = equations.find(token);
+        return it == equations.end() ? std::nullopt : std::optional<Ops>(it->second);
+    }
+    std::shared_ptr<VQStack> rpnForFunction(int token) override
+    {
+        auto it = equations.find(token);
+        if (it == equations.end() || it->second.empty())
+            return nullptr;
+        auto rpn = std::make_shared<VQStack>(calc);
+        for (std::uint32_t op : it->second)
+            rpn->pushVar(static_cast<int>(op), 7);
+        return rpn;
+    }
+    int seqFlagsFor(int) override { return 0; }
+    int numSeqInitializersFor(int) const override { return 0; }
+    void setYEqFunc(int token, const Ops& ops) override { equations[token] = ops; }
+    void setYEqFunc(int, int, double, double, double, double) override {}
+    void setFunction(int token, bool plotVisible) override
+    {
+        if (!plotVisible)
+            hidden.insert(token);
+    }
+    int initSeq(int, const VQList*) override { return 0; }
+    void setStyle(int, const VQColor&, int) override {}
+    void setColor(const VQColor&, int) override {}
+    bool shouldPlotFunction(int token) const override { return hidden.count(token) == 0; }
+    void deleteEquation(int token) override { equations.erase(token); }
+    nlohmann::json encode() const override { return {}; }
+    void decode(const nlohmann::json&) override {}
+};
+
+} // namespace orvenda::test
