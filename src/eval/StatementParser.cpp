@@ -452,11 +452,7 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
             return Step::Next;
         }
         if (next() == kParenOpen) {
-            const int nameEnd = c_.nextToken;
-            c_.nextToken = at;
-            pushPrefix(kListElement);
-            nameRecord(*c_.opStack.peek(), *name, at, nameEnd);
-            c_.nextToken = nameEnd;
+            pushListElement(*name, at);
             state(kOperandExpected);
         } else {
             rpn.pushVarName(*name, at);
@@ -1053,11 +1049,7 @@ void StatementParser::storeTarget()
     }
     const int length = c_.nextToken - at;
     if (tokenAt(c_.nextToken) == kParenOpen) {
-        const int nameEnd = c_.nextToken;
-        c_.nextToken = at;
-        pushPrefix(kListElement);
-        nameRecord(*c_.opStack.peek(), *name, at, nameEnd);
-        c_.nextToken = nameEnd;
+        pushListElement(*name, at);
         operandState_ = kOperandExpected;
         return;  // the previous token stays "➞"
     }
@@ -1070,12 +1062,15 @@ void StatementParser::storeTarget()
     prevToken_ = tokenAt(at);
 }
 
-// A list element operator carries its list's name, as text and as characters.
-void StatementParser::nameRecord(Operand& r, const std::string& name, int from, int to) const
+// The list element operator for the list name read from `from` up to nextToken, where its
+// bracket stands. It carries the name as text and as characters.
+void StatementParser::pushListElement(const std::string& name, int from)
 {
+    c_.opStack.pushOpcode(kListElement, from);
+    Operand& r = *c_.opStack.peek();
     r.var.name = name;
     std::size_t k = 0;
-    for (int i = from; i < to && k + 1 < r.name.size(); ++i)
+    for (int i = from; i < c_.nextToken && k + 1 < r.name.size(); ++i)
         if (tokenAt(i) != kList)
             r.name[k++] = nameChar(tokenAt(i));
 }

@@ -58,7 +58,7 @@ private:
     void number();
     void letter(std::uint32_t t);
     void storeTarget();
-    void nameRecord(Operand& r, const std::string& name, int from, int to) const;
+    void pushListElement(const std::string& name, int from);
     void menuLabel();
     void functionWithGroup(std::uint32_t op, bool implied, bool mustGoOn);
     void commandArguments(std::uint32_t op);
