@@ -348,6 +348,13 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
 
     auto next = [&] { return tokenAt(c_.nextToken); };
     auto state = [&](int s) { operandState_ = s; };
+    // Operators that stand after an operand: anything else before them is a syntax error.
+    auto followsOperand = [&] {
+        if (operandState_ != kOperandExpected)
+            return true;
+        fail(kErrSyntax, at);
+        return false;
+    };
 
     if ((t >= 0x30 && t <= 0x3B)) {
         if (c_.processingMenu && t <= 0x39) {
@@ -493,10 +500,8 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
         ++c_.nextToken;
         state(kVariable);
     } else if (in(kBinaryOperators, t) || t == kStore) {
-        if (operandState_ == kOperandExpected) {
-            fail(kErrSyntax, at);
+        if (!followsOperand())
             return Step::Next;
-        }
         processOp(op);
         ++c_.nextToken;
         state(kOperandExpected);
@@ -506,10 +511,8 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
         ++c_.nextToken;
         state(kOperandExpected);
     } else if (in(kPostfix, t)) {
-        if (operandState_ == kOperandExpected) {
-            fail(kErrSyntax, at);
+        if (!followsOperand())
             return Step::Next;
-        }
         processOp(op);
         ++c_.nextToken;
         state(kNumber);
@@ -549,10 +552,8 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
         // A postfix operator ends an operand, so what follows multiplies.
         state(kNumber);
     } else if (in(kConversions, t)) {
-        if (operandState_ == kOperandExpected) {
-            fail(kErrSyntax, at);
+        if (!followsOperand())
             return Step::Next;
-        }
         const std::uint32_t n = tokenAt(at + 1);
         if (!(at + 1 >= count_ || n == kComma || n == kColon || n == kNewLine || n == kReturn || n == kStop || n == kComment)) {
             fail(kErrSyntax, at + 1);
@@ -561,10 +562,8 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
         processOp(op);
         ++c_.nextToken;
     } else if (t == kFractionSlash) {
-        if (operandState_ == kOperandExpected) {
-            fail(kErrSyntax, at);
+        if (!followsOperand())
             return Step::Next;
-        }
         Operand* top = c_.opStack.peek();
         if (top && top->kind == KindOpcode && (top->opcode & 0xFFFFu) == kMixedSeparator)
             top->opcode = kMixedNumber;
