@@ -11,6 +11,7 @@
 #include "eval/OperandOperators.h"
 #include "eval/Parser.h"
 #include "eval/ScalarOperators.h"
+#include "numeric/ElementaryFunctions.h"
 
 namespace orvenda {
 
@@ -58,11 +59,6 @@ Operand numberResult(std::complex<double> value)
     r.kind = value.imag() != 0 ? KindComplex : KindReal;
     r.value = value;
     return r;
-}
-
-bool isWhole(double x)
-{
-    return std::isfinite(x) && x == std::trunc(x);
 }
 
 bool isComplexList(const Operand& rec)
@@ -446,7 +442,7 @@ Operand ListMatrixOperators::doOpXLcYc(int token, const Operand& XLc, const Oper
         c.error = kErrDataType;
     } else if (token == 0x101C) { // StoDim(
         const double n = Yc.re();
-        if (Yc.im() != 0 || (!isWhole(n) && !std::isinf(n))) {
+        if (Yc.im() != 0 || (!ElementaryFunctions::isWhole(n) && !std::isinf(n))) {
             c.error = kErrArgument;
         } else if (!(n >= 0 && n <= kMaxListLength)) {
             c.error = kErrInvalidDim;
@@ -522,7 +518,7 @@ Operand ListMatrixOperators::frequencyStat(int token, const Operand& XLc, const 
         double total = 0;
         bool valid = true;
         for (const VQNumber& f : freq.v()) {
-            if (!(f.r() >= 0) || !isWhole(f.r()))
+            if (!(f.r() >= 0) || !ElementaryFunctions::isWhole(f.r()))
                 valid = false;
             total += f.r();
         }

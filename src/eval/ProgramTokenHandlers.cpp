@@ -7,6 +7,7 @@
 #include "eval/Parser.h"
 #include "eval/ProgramObject.h"
 #include "eval/ProgramTokens.h"
+#include "numeric/ElementaryFunctions.h"
 
 #include <cmath>
 
@@ -24,11 +25,6 @@ constexpr int kErrArgument = 27;
 constexpr int kErrMissingArgument = 39;
 constexpr int kErrTooManyArguments = 40;
 constexpr int kErrIncrement = 42;
-
-bool isWhole(double x)
-{
-    return std::isfinite(x) && std::floor(x) == x;
-}
 
 Operand branch(const EvalRun& run, bool flag)
 {
@@ -203,14 +199,14 @@ void ProgramTokenHandlers::output(EvalRun& run)
     const Operand column = args.popValueFromStack(&run.stack);
     if (p_.ctx().error)
         return;
-    if (column.kind != KindReal || !isWhole(column.re()) || column.re() < 1 || column.re() > 32) {
+    if (column.kind != KindReal || !ElementaryFunctions::isWhole(column.re()) || column.re() < 1 || column.re() > 32) {
         fail(kErrDomain, column.location);
         return;
     }
     const Operand row = args.popValueFromStack(&run.stack);
     if (p_.ctx().error)
         return;
-    if (row.kind != KindReal || !isWhole(row.re()) || row.re() < 1 || row.re() > 10) {
+    if (row.kind != KindReal || !ElementaryFunctions::isWhole(row.re()) || row.re() < 1 || row.re() > 10) {
         fail(kErrDomain, row.location);
         return;
     }
@@ -396,11 +392,12 @@ void ProgramTokenHandlers::fix(EvalRun& run)
     const std::optional<Operand> digits = onlyArgument(run);
     if (!digits)
         return;
-    if (digits->kind != KindReal || !isWhole(digits->re()) || digits->re() < 0 || digits->re() > 9) {
+    const double d = digits->re();
+    if (digits->kind != KindReal || !ElementaryFunctions::isWhole(d) || d < 0 || d > 9) {
         fail(kErrDomain, digits->location);
         return;
     }
-    p_.calc.numDigits = static_cast<int>(digits->re());
+    p_.calc.numDigits = static_cast<int>(d);
     p_.calc.numFormat = 0;
     run.R.kind = KindDone;
     run.R.opcode = static_cast<std::uint32_t>(run.token);

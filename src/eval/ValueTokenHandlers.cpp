@@ -10,6 +10,7 @@
 #include "eval/EvalRun.h"
 #include "eval/Parser.h"
 #include "language/Vocabulary.h"
+#include "numeric/ElementaryFunctions.h"
 
 #include <chrono>
 #include <cmath>
@@ -22,8 +23,6 @@ namespace {
 constexpr int kErrSyntax = 1;
 constexpr int kErrDimMismatch = 13;
 constexpr int kErrInvalidDim = 24;
-
-bool isWhole(double x) { return std::isfinite(x) && x == std::floor(x); }
 
 // Whole numbers beyond int reach are clamped; they are out of every range anyway.
 int toIndex(double x)
@@ -217,7 +216,7 @@ bool ValueTokenHandlers::badIndex(const Operand& index, int location, EvalRun& r
 {
     if (index.kind != KindReal)
         return fail(kErrDimMismatch, location, run);
-    if (!isWhole(index.re()))
+    if (!ElementaryFunctions::isWhole(index.re()))
         return fail(kErrInvalidDim, location, run);
     return false;
 }
@@ -289,7 +288,7 @@ bool ValueTokenHandlers::ansElement(EvalRun& run)
         if (count != 1 || X.kind != KindReal)
             return fail(kErrDimMismatch, X.location, run);
         const double i = X.re();
-        if (!list || !isWhole(i) || i < 1 || i > list->count())
+        if (!list || !ElementaryFunctions::isWhole(i) || i < 1 || i > list->count())
             return fail(kErrInvalidDim, X.location, run);
         const int k = static_cast<int>(i) - 1;
         if (list->type() == 0) {

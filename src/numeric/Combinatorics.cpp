@@ -1,5 +1,7 @@
 #include "numeric/Combinatorics.h"
 
+#include "numeric/ElementaryFunctions.h"
+
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -8,7 +10,7 @@ namespace orvenda {
 
 namespace {
 
-bool isCount(double v) { return v >= 0.0 && std::isfinite(v) && v == std::floor(v); }
+bool isCount(double v) { return v >= 0.0 && ElementaryFunctions::isWhole(v); }
 
 std::uint64_t gcd64(std::uint64_t a, std::uint64_t b)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 namespace orvenda {
 
 // Rounding and the trigonometric functions that give exact values at quarter turns.
@@ -21,6 +23,9 @@ public:
     // Sine and cosine that answer exactly 0, 1, -1 at non-negative quarter turns.
     static double VQSin(double x);
     static double VQCos(double x);
+
+    // Whether x is a finite whole number (an index, count or exponent as typed).
+    static bool isWhole(double x) { return std::isfinite(x) && x == std::trunc(x); }
 };
 
 } // namespace orvenda
