@@ -4,8 +4,9 @@
 #include "core/ColorTables.h"
 #include "core/VQList.h"
 #include "core/VQStack.h"
-#include "core/services/ProgramManager.h"
 #include "eval/Parser.h"
+
+#include "cases/ProgramSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -26,27 +27,8 @@ protected:
             list->addReal(v, 15, -15);
         stack.pushList(list, location);
     }
-    void pushColorNumber(double n, int location = 0)
-    {
-        stack.pushReal(n, -1, 0, location);
-    }
-};
-
-class FakePrograms : public ProgramManager {
-public:
-    void saveProgram() override {}
-    void updatePrograms() override {}
-    bool debug() const override { return false; }
-    void setPrgmEditCursor(int) override {}
-    void setPrgmCursor(int, const std::string&) override {}
-    void showStepPC(int, const std::string&) override {}
-    std::string programName() const override { return {}; }
-    std::optional<Ops> opsFor(const std::string& name) const override
-    {
-        if (name == "AREA")
-            return Ops{0x41, 0x82, 0x42};
-        return std::nullopt;
-    }
+    // A colour number: no significance recorded.
+    void pushColorNumber(double n, int location = 0) { stack.pushReal(n, -1, 0, location); }
 };
 
 } // namespace
@@ -268,7 +250,9 @@ TEST_F(ArgumentFetcherTest, ProgramsComeFromTheProgramStore)
     EXPECT_EQ(parser.error(), 41);
 
     parser.setError(0);
-    calc.prgmManager = std::make_shared<FakePrograms>();
+    auto programs = std::make_shared<orvenda::testing::MemoryProgramManager>();
+    programs->store("AREA", {0x41, 0x82, 0x42});
+    calc.prgmManager = programs;
     const auto ops = parser.getProgram("AREA");
     ASSERT_TRUE(ops);
     EXPECT_EQ(ops->size(), 3u);

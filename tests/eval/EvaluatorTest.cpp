@@ -1,15 +1,14 @@
 #include "eval/Evaluator.h"
 
+#include "cases/ProgramSupport.h"
 #include "core/Calculator.h"
 #include "core/VQStack.h"
-#include "eval/BBDispatch.h"
-#include "eval/MainQueue.h"
 #include "eval/Parser.h"
-#include "TestTokens.h"
 
 #include <gtest/gtest.h>
-#include <functional>
 #include <vector>
+
+// Answers of typed entries are in tests/cases; these walk compiled records directly.
 
 using namespace orvenda;
 
@@ -54,20 +53,6 @@ protected:
     Rpn rpn() { return Rpn(calc); }
 };
 
-class ManualQueue : public MainQueue {
-public:
-    void post(std::function<void()> work) override { pending.push_back(std::move(work)); }
-    void postSync(std::function<void()> work) override { work(); }
-    void pump()
-    {
-        auto work = std::move(pending);
-        pending.clear();
-        for (auto& w : work)
-            w();
-    }
-    std::vector<std::function<void()>> pending;
-};
-
 } // namespace
 
 TEST_F(EvaluatorTest, ValuesAreTheResult)
@@ -82,52 +67,47 @@ TEST_F(EvaluatorTest, ValuesAreTheResult)
     EXPECT_EQ(parser.evalDepth(), 0);
 }
 
-TEST_F(EvaluatorTest, VariablesAreResolvedAtTheEnd)
+// Each record sits at the index of its place, so the location names the record (-1: not checked).
+TEST_F(EvaluatorTest, ErrorsNameTheirRecord)
 {
-    calc.setVar(1, {{2.5, 0.0}, 15, -15});
-    const Operand r = eval(rpn().var(0x42));
-    EXPECT_EQ(r.kind, KindReal);
-    EXPECT_EQ(r.re(), 2.5);
-}
-
-TEST_F(EvaluatorTest, NothingToAnswerIsUndefined)
-{
-    EXPECT_EQ(eval(rpn()).error, 16);
+    struct Case {
+        Rpn line;
+        int error, at;
+    };
+    const Case cases[] = {
+        {rpn(), 16, 0},                                   // nothing to answer
+        {rpn().op(0x10), 16, 0},                          // an open bracket does nothing
+        {rpn().op(0xBC), 16, 0},                          // √( with nothing before it
+        {rpn().num(1).op(0x70), 1, -1},                   // an infix operator without its left operand
+        {rpn().num(1).op(0x1012).op(0x1013), 1, 1},       // an empty argument group
+        {rpn().num(1).num(0).op(0x83), 14, 1},            // at the divisor
+        {rpn().num(5).op(0xDE), 19, 1},                   // Disp stops before taking its argument
+        {rpn().op(0xF2), 19, 0},                          // 1-Var Stats needs no argument to get there
+        // Tokens without a role: internal, a key operation, the tail of the 0xBB page.
+        {rpn().num(1).op(0x1014), 16, 1},
+        {rpn().num(1).op(0x0400), 16, 1},
+        {rpn().num(1).op(0xBB70), 16, 1},
+        {rpn().num(1).op(0x5C49), 16, 1},
+        {rpn().num(1).op((7u << 16) | 0xBB5Eu), 16, 1},
+        // Tokens whose handlers are missing.
+        {rpn().num(1).op(0xBB00), 19, 1},
+        {rpn().num(1).op(0xBB0C), 19, 1},
+        {rpn().num(1).op(0xBB3B), 19, 1},
+        {rpn().num(1).op(0xEF97), 19, 1},
+        {rpn().num(1).op(0x5C3C), 19, 1},
+        {rpn().num(1).op(0x24), 19, 1},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        parser.setError(0);
+        const Operand r = eval(c.line, true);
+        EXPECT_EQ(r.error, c.error) << "case " << i;
+        if (c.at >= 0)
+            EXPECT_EQ(r.location, c.at) << "case " << i;
+        EXPECT_EQ(parser.evalStack().count(), 0);
+    }
     parser.setError(0);
-    // An open bracket does nothing, so nothing is left.
-    EXPECT_EQ(eval(rpn().op(0x10)).error, 16);
-}
-
-TEST_F(EvaluatorTest, AFunctionWithoutArgumentsIsUndefined)
-{
-    const Operand r = eval(rpn().op(0xBC));  // √( with nothing before it
-    EXPECT_EQ(r.error, 16);
-    EXPECT_EQ(r.location, 0);
-}
-
-TEST_F(EvaluatorTest, SomeCommandsRunOnAnEmptyStack)
-{
-    EXPECT_TRUE(Evaluator::runsWithoutArguments(0xF2));     // 1-Var Stats
-    EXPECT_TRUE(Evaluator::runsWithoutArguments(0x7E08));   // AxesOn
-    EXPECT_TRUE(Evaluator::runsWithoutArguments(0xEF15));   // LinRegTInt
-    EXPECT_FALSE(Evaluator::runsWithoutArguments(0xBB35));
-    // Such a command gets past the argument check to its own handler.
-    const Operand r = eval(rpn().op(0xF2));
-    EXPECT_EQ(r.error, 19);
-}
-
-TEST_F(EvaluatorTest, ImmediateModeStopsBeforeTheArgumentIsTaken)
-{
-    Rpn line = rpn();
-    line.num(5).op(0xDE);  // 5 Disp
-    const Operand r = eval(line, true);
-    EXPECT_EQ(r.error, 19);
-    EXPECT_EQ(r.location, 1);
-
-    for (int t : {0x84, 0xAD, 0xCE, 0xE1, 0xE5, 0xE8, 0x5C35, 0x5C39, 0x5C3B, 0x5C58, 0xBB53})
-        EXPECT_TRUE(Evaluator::stopsImmediate(t)) << std::hex << t;
-    for (int t : {0xE2, 0xE9, 0x5C3A, 0x70})
-        EXPECT_FALSE(Evaluator::stopsImmediate(t)) << std::hex << t;
+    EXPECT_EQ(eval(rpn().op(0x81)).opcode, 0x81u);  // a marker is pushed as its token
 }
 
 TEST_F(EvaluatorTest, ArgumentGroupsBecomeFunctions)
@@ -150,25 +130,11 @@ TEST_F(EvaluatorTest, ArgumentGroupsBecomeFunctions)
     EXPECT_EQ(fn.location, 0);
 }
 
-TEST_F(EvaluatorTest, AnEmptyGroupIsASyntaxError)
-{
-    const Operand r = eval(rpn().num(1).op(0x1012).op(0x1013));
-    EXPECT_EQ(r.error, 1);
-    EXPECT_EQ(r.location, 1);
-}
-
 TEST_F(EvaluatorTest, AGroupWithoutItsEndRunsToTheEnd)
 {
     const Operand r = eval(rpn().op(0x1012).num(3).num(4));
     EXPECT_EQ(r.kind, KindFunction);
     EXPECT_EQ(r.stack->count(), 2);
-}
-
-TEST_F(EvaluatorTest, MarkersArePushedAsTokens)
-{
-    const Operand r = eval(rpn().op(0x81));
-    EXPECT_EQ(r.kind, KindOpcode);
-    EXPECT_EQ(r.opcode, 0x81u);
 }
 
 TEST_F(EvaluatorTest, ProgramControlKinds)
@@ -205,62 +171,6 @@ TEST_F(EvaluatorTest, JumpsCarryTheirTarget)
     EXPECT_EQ(eval(rpn().op(0xE1)).kind, KindClrHome);
 }
 
-TEST_F(EvaluatorTest, TokensWithoutAHandlerAreUndefined)
-{
-    // An internal token with no role, a key operation and the tail of the 0xBB page.
-    for (std::uint32_t t : {0x1014u, 0x0400u, 0xBB70u, 0x5C49u, (7u << 16) | 0xBB5Eu}) {
-        parser.setError(0);
-        const Operand r = eval(rpn().num(1).op(t));
-        EXPECT_EQ(r.error, 16) << std::hex << t;
-        EXPECT_EQ(r.location, 1) << std::hex << t;
-    }
-}
-
-TEST_F(EvaluatorTest, TokensOfMissingHandlersAreInvalid)
-{
-    for (std::uint32_t t : {0xBB00u, 0xBB0Au, 0xBB0Cu, 0xBB10u, 0xBB3Bu, 0xBB54u, 0xEF97u, 0x5C3Cu, 0x24u}) {
-        parser.setError(0);
-        const Operand r = eval(rpn().num(1).op(t));
-        EXPECT_EQ(r.error, 19) << std::hex << t;
-        EXPECT_EQ(r.location, 1) << std::hex << t;
-    }
-}
-
-TEST_F(EvaluatorTest, CountedFunctionsCheckTheirCount)
-{
-    // gcd( with three arguments, then with one.
-    Operand r = eval(rpn().num(4).num(6).num(8).num(3).op(0xBB09));
-    EXPECT_EQ(r.error, 40);
-    parser.setError(0);
-    r = eval(rpn().num(4).num(1).op(0xBB09));
-    EXPECT_EQ(r.error, 39);
-}
-
-TEST_F(EvaluatorTest, AnInfixOperatorNeedsItsLeftOperand)
-{
-    const Operand r = eval(rpn().num(1).op(0x70));
-    EXPECT_EQ(r.error, 1);
-}
-
-TEST_F(EvaluatorTest, TheZeroBBPageTableRoutesByFamily)
-{
-    using R = BBDispatch::Route;
-    EXPECT_EQ(BBDispatch::routeFor(0xBB09), R::TwoArguments);
-    EXPECT_EQ(BBDispatch::routeFor(0xBB1D), R::TwoArguments);
-    EXPECT_EQ(BBDispatch::routeFor(0xBB0E), R::OneOrTwoArguments);
-    EXPECT_EQ(BBDispatch::routeFor(0xBB25), R::OneArgument);
-    EXPECT_EQ(BBDispatch::routeFor(0xBB30), R::OneArgument);
-    EXPECT_EQ(BBDispatch::routeFor((3u << 26) | (1u << 21) | 0xBB5D), R::OneArgument);
-    EXPECT_EQ(BBDispatch::routeFor(0xBB24), R::Finance);
-    EXPECT_EQ(BBDispatch::routeFor(0xBB1F), R::Random);
-    EXPECT_EQ(BBDispatch::routeFor(0xBB56), R::Strings);
-    EXPECT_EQ(BBDispatch::routeFor(0xBB1E), R::Distributions);
-    EXPECT_EQ(BBDispatch::routeFor(0xBB59), R::Statistics);
-    EXPECT_EQ(BBDispatch::routeFor(0xBB54), R::ListsAndGraphStyle);
-    EXPECT_EQ(BBDispatch::routeFor(0xBB31), R::Default);
-    EXPECT_EQ(BBDispatch::routeFor(0xBB5E), R::Default);
-}
-
 TEST_F(EvaluatorTest, AFailedNestedRunLeavesTheOuterStackAlone)
 {
     // An outer run is in progress with two values on its stack.
@@ -292,7 +202,7 @@ TEST_F(EvaluatorTest, AFailedNestedRunLeavesTheOuterStackAlone)
 
 TEST_F(EvaluatorTest, DrawingGoesToTheMainQueueWhenAsynchronous)
 {
-    ManualQueue queue;
+    orvenda::testing::ManualMainQueue queue;
     Evaluator& evaluator = parser.evaluator();
     evaluator.setMainQueue(&queue);
     VQStack stack(&calc);
@@ -307,7 +217,7 @@ TEST_F(EvaluatorTest, DrawingGoesToTheMainQueueWhenAsynchronous)
     run.async = true;
     evaluator.drawOnMain(run, [&] { ++drawn; });
     EXPECT_EQ(drawn, 1);
-    queue.pump();
+    EXPECT_TRUE(queue.pump());
     EXPECT_EQ(drawn, 2);
     evaluator.setMainQueue(nullptr);
 }
@@ -320,88 +230,3 @@ TEST_F(EvaluatorTest, TheDecimalFlagComesFromTheParsedStatement)
     EXPECT_FALSE(eval(rpn().num(1)).hasDecimalPoint);
 }
 
-TEST_F(EvaluatorTest, SettingsAnswerDoneAndAComplexModeOutlastsTheRun)
-{
-    calc.setRealCplxMode(0);
-    Operand r = eval(rpn().op(0xBB4F));  // a+bi
-    EXPECT_EQ(r.error, 0);
-    EXPECT_EQ(r.kind, KindDone);
-    EXPECT_EQ(calc.realCplxMode(), 1);
-
-    r = eval(rpn().op(0x65));  // Degree
-    EXPECT_EQ(r.kind, KindDone);
-    EXPECT_EQ(calc.angleFormat(), 0);
-
-    r = eval(rpn().op(0xBB4D));  // Real
-    EXPECT_EQ(calc.realCplxMode(), 0);
-}
-
-TEST_F(EvaluatorTest, AModeChangedUnderARunIsPutBack)
-{
-    calc.setRealCplxMode(0);
-    Rpn line = rpn();
-    line.num(1);
-    parser.evalRPN(line.stack, false, false);
-    EXPECT_EQ(calc.realCplxMode(), 0);
-    calc.setRealCplxMode(2);
-    parser.evalRPN(line.stack, false, false);
-    EXPECT_EQ(calc.realCplxMode(), 2);
-}
-
-namespace {
-
-// Parses one statement and evaluates it as an entry line does.
-Operand enter(Parser& parser, std::vector<std::uint32_t> ops)
-{
-    parser.setError(0);
-    parser.infixToRPN(&ops, 0);
-    EXPECT_EQ(parser.error(), 0);
-    return parser.evalRPN(parser.rpnStack(), true, false);
-}
-
-} // namespace
-
-TEST_F(EvaluatorTest, ParsedArithmetic)
-{
-    using orvenda::testing::toks;
-    const Operand r = enter(parser, toks({"2", "+", "3", "*", "4"}));
-    EXPECT_EQ(r.error, 0);
-    EXPECT_EQ(r.kind, KindReal);
-    EXPECT_EQ(r.re(), 14.0);
-    EXPECT_FALSE(r.hasDecimalPoint);
-    EXPECT_TRUE(enter(parser, toks({"1", ".", "5", "/", "3"})).hasDecimalPoint);
-}
-
-TEST_F(EvaluatorTest, DivisionByZeroIsReportedAtTheDivisor)
-{
-    using orvenda::testing::toks;
-    const Operand r = enter(parser, toks({"1", "/", "0"}));
-    EXPECT_EQ(r.error, 14);
-    EXPECT_EQ(r.location, 2);
-    EXPECT_EQ(parser.evalStack().count(), 0);
-}
-
-TEST_F(EvaluatorTest, AnInnerErrorEndsTheOuterRunWithItsLocation)
-{
-    using orvenda::testing::toks;
-    // 7 + expr( "1/0" ): the expression inside the string fails.
-    const Operand r = enter(parser, toks({"7", "+", "expr(", 0x2A, "1", "/", "0", 0x2A, ")"}));
-    EXPECT_EQ(r.error, 14);
-    EXPECT_EQ(parser.evalDepth(), 0);
-    EXPECT_EQ(parser.evalStack().count(), 0);
-
-    // The next entry starts clean.
-    const Operand ok = enter(parser, toks({"7", "+", "expr(", 0x2A, "1", 0x2A, ")"}));
-    EXPECT_EQ(ok.error, 0);
-    EXPECT_EQ(ok.re(), 8.0);
-}
-
-TEST_F(EvaluatorTest, TheImaginaryUnitSwitchesOnlyForItsRun)
-{
-    using orvenda::testing::toks;
-    calc.setRealCplxMode(0);
-    const Operand r = enter(parser, toks({0x2C, "*", 0x2C}));
-    EXPECT_EQ(r.error, 0);
-    EXPECT_EQ(r.re(), -1.0);
-    EXPECT_EQ(calc.realCplxMode(), 0);
-}
