@@ -242,6 +242,29 @@ void StatementInterpreter::pauseKey(int key)
     }
 }
 
+std::shared_ptr<StatementInterpreter::CachedLine> StatementInterpreter::lineAt(Ops* ops, int at)
+{
+    if (auto cached = lineCache_.find(at); cached != lineCache_.end())
+        return cached->second;
+    EvalContext& c = p_.ctx();
+    const int next = p_.infixToRPN(ops, at, false);
+    if (c.error != 0)
+        return nullptr;
+    auto line = std::make_shared<CachedLine>();
+    line->rpn = c.rpnStack();
+    line->next = next;
+    lineCache_.insert_or_assign(at, line);
+    return line;
+}
+
+Operand StatementInterpreter::evalLine(const VQStack& rpn, bool immediate)
+{
+    // The result's decimal-point flag comes from the context's statement, which the
+    // cached RPN stands for.
+    p_.ctx().rpnStack().setHasDecimalPoint(rpn.hasDecimalPoint());
+    return p_.evalRPN(rpn, immediate, true);
+}
+
 void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::string& name, bool step, int start,
                                          bool interrupt, bool report)
 {
@@ -459,23 +482,17 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
         }
 
         // The statement's RPN, from the cache when it was parsed before.
-        const int at = ip;
-        if (auto cached = lineCache_.find(at); cached != lineCache_.end()) {
-            c.rpnStack().set(cached->second.rpn);
-            ip = cached->second.next;
-        } else {
-            ip = p_.infixToRPN(ops.get(), at, false);
-            if (c.error != 0)
-                break;
-            lineCache_.insert_or_assign(at, CachedLine{c.rpnStack(), ip});
-        }
-        if (c.rpnStack().count() == 0) {
+        const std::shared_ptr<CachedLine> line = lineAt(ops.get(), ip);
+        if (!line)
+            break;
+        ip = line->next;
+        if (line->rpn.count() == 0) {
             if (step)
                 break;
             continue;
         }
 
-        result = p_.evalRPN(c.rpnStack(), immediate, true);
+        result = evalLine(line->rpn, immediate);
         if (c.error != 0)
             break;
 
@@ -671,21 +688,26 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
                                                ? token((*ops)[static_cast<std::size_t>(target)])
                                                : 0;
                 if (head == kFor || head == kRepeat) {
-                    const int after = p_.infixToRPN(ops.get(), target, false);
-                    if (c.error != 0)
+                    const std::shared_ptr<CachedLine> loop = lineAt(ops.get(), target);
+                    if (!loop)
                         break;
+                    const VQStack* rpn = &loop->rpn;
                     if (head == kFor && target < ip) {
-                        for (Operand& record : c.rpnStack().stack())
-                            if (record.kind == KindOpcode && token(record.opcode) == kFor) {
-                                record.opcode = kForNext;
-                                break;
-                            }
+                        if (!loop->stepping) {
+                            loop->stepping.emplace(loop->rpn);
+                            for (Operand& record : loop->stepping->stack())
+                                if (record.kind == KindOpcode && token(record.opcode) == kFor) {
+                                    record.opcode = kForNext;
+                                    break;
+                                }
+                        }
+                        rpn = &*loop->stepping;
                     }
-                    const Operand test = p_.evalRPN(c.rpnStack(), immediate, true);
+                    const Operand test = evalLine(*rpn, immediate);
                     if (c.error != 0)
                         break;
                     if (test.kind == KindBranch && test.ints[2] != 0)
-                        ip = after;
+                        ip = loop->next;
                 } else {
                     ip = target;
                 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -57,12 +58,22 @@ private:
     struct CachedLine {
         VQStack rpn;
         int next = 0;
+        // The For( statement as its End runs it again (the token stepped to ForNext(),
+        // made on the first pass through that End.
+        std::optional<VQStack> stepping;
     };
+
+    // The statement starting at `at`, from the cache or parsed and cached; null on a
+    // parse error. A statement runs straight from its cache entry, which the returned
+    // pointer keeps alive even when a nested compile empties the cache meanwhile.
+    std::shared_ptr<CachedLine> lineAt(Ops* ops, int at);
+    // Evaluates a statement's RPN as the statement being run.
+    Operand evalLine(const VQStack& rpn, bool immediate);
 
     Parser& p_;
     ProgramQueue& q_;
     // Statement start index -> its RPN and the index after it. Worker thread only.
-    std::unordered_map<int, CachedLine> lineCache_;
+    std::unordered_map<int, std::shared_ptr<CachedLine>> lineCache_;
 };
 
 } // namespace orvenda
