@@ -1,5 +1,7 @@
 #include "core/VQMatrix.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,6 +15,7 @@ using orvenda::SigPair;
 using orvenda::SNum;
 using orvenda::VQMatrix;
 using orvenda::VQNumber;
+using orvenda::test::matrixOf;
 
 // Allocation failure on demand: while a FailLargeAllocations is alive on this thread, every
 // allocation above its size throws bad_alloc. Otherwise plain malloc/free.
@@ -55,20 +58,6 @@ void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); 
 
 namespace {
 
-VQMatrix make(std::initializer_list<std::initializer_list<double>> rows)
-{
-    std::size_t cols = rows.size() ? rows.begin()->size() : 0;
-    auto m = VQMatrix::matrixWithRow(rows.size(), cols);
-    std::size_t i = 0;
-    for (const auto& row : rows) {
-        std::size_t j = 0;
-        for (double v : row)
-            m->set(v, i, j++);
-        ++i;
-    }
-    return *m;
-}
-
 void expectValues(const VQMatrix& m, std::initializer_list<std::initializer_list<double>> rows,
                   double tol = 1e-12)
 {
@@ -100,34 +89,39 @@ SigPair pair(int fig, int dec)
 
 // ---- Storage and element access ---------------------------------------------------------
 
-TEST(VQMatrixStorage, NewMatrixIsZeroWithFullPrecisionPairs)
+TEST(VQMatrixStorage, NewEmptyAndOutsideAccess)
 {
     auto m = VQMatrix::matrixWithRow(2, 3);
     ASSERT_TRUE(m);
     EXPECT_EQ(m->dimRow(), 2u);
     EXPECT_EQ(m->dimCol(), 3u);
+    EXPECT_EQ(m->error(), 0);
     for (std::size_t i = 0; i < 2; ++i)
         for (std::size_t j = 0; j < 3; ++j) {
             EXPECT_EQ(m->row(i, j), 0.0);
             EXPECT_EQ(pairAt(*m, i, j), pair(15, -15));
         }
-    EXPECT_EQ(m->error(), 0);
-}
 
-TEST(VQMatrixStorage, ZeroDimensionHasNoStorage)
-{
-    auto m = VQMatrix::matrixWithRow(0, 3);
-    ASSERT_TRUE(m);
-    EXPECT_EQ(m->m(), nullptr);
-    EXPECT_EQ(m->mSig(), nullptr);
-    EXPECT_EQ(m->r(0), nullptr);
-    EXPECT_EQ(m->row(0, 0), 0.0);
-    m->set(5, 0, 0);  // does nothing
-    EXPECT_EQ(m->row(0, 0), 0.0);
-    auto archive = m->encode();
+    auto none = VQMatrix::matrixWithRow(0, 3);
+    ASSERT_TRUE(none);
+    EXPECT_EQ(none->m(), nullptr);
+    EXPECT_EQ(none->mSig(), nullptr);
+    EXPECT_EQ(none->r(0), nullptr);
+    none->set(5, 0, 0); // does nothing
+    EXPECT_EQ(none->row(0, 0), 0.0);
+    auto archive = none->encode();
     EXPECT_EQ(archive.size(), 2u);
     EXPECT_EQ(archive["row"], 0);
     EXPECT_EQ(archive["col"], 3);
+
+    VQMatrix small = matrixOf({{1, 2}, {3, 4}});
+    EXPECT_EQ(small.row(2, 0), 0.0);
+    EXPECT_EQ(small.row(0, 2), 0.0);
+    small.set(9, 5, 5);
+    small.setSNum({3, -1, 9}, 0, 7);
+    EXPECT_EQ(small.snumAtRow(9, 9).value, 0.0);
+    expectValues(small, {{1, 2}, {3, 4}});
+    EXPECT_EQ(small.r(1)[1], 4.0);
 }
 
 TEST(VQMatrixStorage, NegativeOrHugeSizesAreRefused)
@@ -168,39 +162,19 @@ TEST(VQMatrixStorage, StorageFailuresAreReported)
         resized.resizeRow(25, 25);
         decoded = VQMatrix::decode(archive);
     }
-    EXPECT_FALSE(t);
-    EXPECT_EQ(a.error(), VQMatrix::ErrorNoStorage);
-    EXPECT_FALSE(sum);
-    EXPECT_EQ(b.error(), VQMatrix::ErrorNoStorage);
-    EXPECT_FALSE(inv);
-    EXPECT_EQ(c.error(), VQMatrix::ErrorNoStorage);
+    EXPECT_FALSE(t || sum || inv || cs || made);
     EXPECT_EQ(d, 0);
-    EXPECT_EQ(e.error(), VQMatrix::ErrorNoStorage);
-    EXPECT_FALSE(cs);
-    EXPECT_EQ(f.error(), VQMatrix::ErrorNoStorage);
-    EXPECT_FALSE(made);
-    EXPECT_EQ(resized.error(), VQMatrix::ErrorNoStorage);
+    for (const VQMatrix* failed : {&a, &b, &c, &e, &f, &resized})
+        EXPECT_EQ(failed->error(), VQMatrix::ErrorNoStorage);
     EXPECT_EQ(resized.dimRow(), 20u);
     EXPECT_EQ(resized.row(19, 19), 1);
     EXPECT_EQ(decoded.dimRow(), 0u);
 
     VQMatrix empty = *VQMatrix::matrixWithRow(3, 0);  // no columns to copy
-    auto aug = empty.augment(make({{1}, {2}, {3}}));
+    auto aug = empty.augment(matrixOf({{1}, {2}, {3}}));
     expectValues(*aug, {{1}, {2}, {3}});
     empty._swapRow(0, 2);
     EXPECT_EQ(empty.error(), 0);
-}
-
-TEST(VQMatrixStorage, AccessOutsideTheMatrixIsHarmless)
-{
-    VQMatrix m = make({{1, 2}, {3, 4}});
-    EXPECT_EQ(m.row(2, 0), 0.0);
-    EXPECT_EQ(m.row(0, 2), 0.0);
-    m.set(9, 5, 5);
-    m.setSNum({3, -1, 9}, 0, 7);
-    EXPECT_EQ(m.snumAtRow(9, 9).value, 0.0);
-    expectValues(m, {{1, 2}, {3, 4}});
-    EXPECT_EQ(m.r(1)[1], 4.0);
 }
 
 TEST(VQMatrixStorage, NumbersCarryTheirPairClampedToBytes)
@@ -233,7 +207,7 @@ TEST(VQMatrixStorage, IdentityRandomFillColumnResize)
             EXPECT_LE(v, 9);
         }
 
-    VQMatrix m = make({{1, 2, 3}, {4, 5, 6}});
+    VQMatrix m = matrixOf({{1, 2, 3}, {4, 5, 6}});
     m.setSNum({3, -1, 2.5}, 1, 0);
     auto col = m.column(0);
     ASSERT_TRUE(col);
@@ -257,18 +231,18 @@ TEST(VQMatrixStorage, IdentityRandomFillColumnResize)
 
 TEST(VQMatrixStorage, EqualComparesShapeAndValuesNotPairs)
 {
-    VQMatrix a = make({{1, 2}, {3, 4}});
-    VQMatrix b = make({{1, 2}, {3, 4}});
+    VQMatrix a = matrixOf({{1, 2}, {3, 4}});
+    VQMatrix b = matrixOf({{1, 2}, {3, 4}});
     b.setSNum({2, 0, 4}, 1, 1);
     EXPECT_TRUE(a.equal(b));
-    EXPECT_FALSE(a.equal(make({{1, 2, 3, 4}})));
+    EXPECT_FALSE(a.equal(matrixOf({{1, 2, 3, 4}})));
     b.set(4.5, 1, 1);
     EXPECT_FALSE(a.equal(b));
 }
 
 TEST(VQMatrixStorage, DescriptionIsLocaleFreeScientific)
 {
-    VQMatrix m = make({{1, -2.5}, {1234567, 0}});
+    VQMatrix m = matrixOf({{1, -2.5}, {1234567, 0}});
     EXPECT_EQ(m.description(),
               "1.000000E+00, -2.500000E+00\n1.234567E+06, 0.000000E+00\n");
 }
@@ -277,7 +251,7 @@ TEST(VQMatrixStorage, DescriptionIsLocaleFreeScientific)
 
 TEST(VQMatrixArchive, RoundTripKeepsValuesAndPairs)
 {
-    VQMatrix m = make({{1, -2.5, std::numeric_limits<double>::infinity()},
+    VQMatrix m = matrixOf({{1, -2.5, std::numeric_limits<double>::infinity()},
                        {1e-300, 0.1, -0.0}});
     m.setSNum({3, -1, 2.5}, 0, 1);
     m.setSNum({-7, 100, 0.1}, 1, 1);
@@ -312,7 +286,7 @@ TEST(VQMatrixArchive, NewMatrixPairBytes)
 
 TEST(VQMatrixArchive, MissingPairsAreDerivedFromValues)
 {
-    VQMatrix m = make({{1.5, 1200, 1.25}});
+    VQMatrix m = matrixOf({{1.5, 1200, 1.25}});
     auto archive = m.encode();
     archive.erase("mSig");
     VQMatrix back = VQMatrix::decode(archive);
@@ -324,7 +298,7 @@ TEST(VQMatrixArchive, MissingPairsAreDerivedFromValues)
 
 TEST(VQMatrixArchive, DamagedArchivesNeverOverrun)
 {
-    VQMatrix m = make({{1, 2}, {3, 4}});
+    VQMatrix m = matrixOf({{1, 2}, {3, 4}});
     m.setSNum({3, -1, 4}, 1, 1);
     auto archive = m.encode();
 
@@ -370,8 +344,8 @@ TEST(VQMatrixArchive, DamagedArchivesNeverOverrun)
 
 TEST(VQMatrixArithmetic, AddAndSubtractCarryThePairs)
 {
-    VQMatrix a = make({{1.2, 10}});
-    VQMatrix b = make({{3.45, 2}});
+    VQMatrix a = matrixOf({{1.2, 10}});
+    VQMatrix b = matrixOf({{3.45, 2}});
     a.setSNum({3, -1, 1.2}, 0, 0);
     b.setSNum({3, -2, 3.45}, 0, 0);
     auto sum = a.add(b);
@@ -384,15 +358,15 @@ TEST(VQMatrixArithmetic, AddAndSubtractCarryThePairs)
     EXPECT_EQ(pairAt(*diff, 0, 0), pair(3, -2));
     EXPECT_EQ(a.error(), 0);
 
-    EXPECT_FALSE(a.add(make({{1}, {2}})));
+    EXPECT_FALSE(a.add(matrixOf({{1}, {2}})));
     EXPECT_EQ(a.error(), VQMatrix::ErrorDimension);
     expectValues(a, {{1.2, 10}});
 }
 
 TEST(VQMatrixArithmetic, ProductsOfNonSquareMatrices)
 {
-    VQMatrix a = make({{1, 2, 3}, {4, 5, 6}});
-    VQMatrix b = make({{7, 8}, {9, 10}, {11, 12}});
+    VQMatrix a = matrixOf({{1, 2, 3}, {4, 5, 6}});
+    VQMatrix b = matrixOf({{7, 8}, {9, 10}, {11, 12}});
     a.setSNum({2, 0, 1}, 0, 0);
     auto ab = a.multiply(b);
     ASSERT_TRUE(ab);
@@ -400,9 +374,9 @@ TEST(VQMatrixArithmetic, ProductsOfNonSquareMatrices)
     EXPECT_EQ(pairAt(*ab, 0, 0), pair(15, -15));
     auto ba = b.multiply(a);
     expectValues(*ba, {{39, 54, 69}, {49, 68, 87}, {59, 82, 105}});
-    auto row = make({{1, 2, 3}}).multiply(make({{4}, {5}, {6}}));
+    auto row = matrixOf({{1, 2, 3}}).multiply(matrixOf({{4}, {5}, {6}}));
     expectValues(*row, {{32}});
-    auto outer = make({{4}, {5}}).multiply(make({{1, 2, 3}}));
+    auto outer = matrixOf({{4}, {5}}).multiply(matrixOf({{1, 2, 3}}));
     expectValues(*outer, {{4, 8, 12}, {5, 10, 15}});
 
     EXPECT_FALSE(a.multiply(a));
@@ -415,24 +389,24 @@ TEST(VQMatrixArithmetic, ProductsOfNonSquareMatrices)
 
 TEST(VQMatrixArithmetic, TransposeAndAugmentMovePairs)
 {
-    VQMatrix a = make({{1, 2, 3}, {4, 5, 6}});
+    VQMatrix a = matrixOf({{1, 2, 3}, {4, 5, 6}});
     a.setSNum({4, -3, 2}, 0, 1);
     auto t = a.transpose();
     ASSERT_TRUE(t);
     expectValues(*t, {{1, 4}, {2, 5}, {3, 6}});
     EXPECT_EQ(pairAt(*t, 1, 0), pair(4, -3));
 
-    auto aug = a.augment(make({{7}, {8}}));
+    auto aug = a.augment(matrixOf({{7}, {8}}));
     ASSERT_TRUE(aug);
     expectValues(*aug, {{1, 2, 3, 7}, {4, 5, 6, 8}});
     EXPECT_EQ(pairAt(*aug, 0, 1), pair(4, -3));
-    EXPECT_FALSE(a.augment(make({{7}})));
+    EXPECT_FALSE(a.augment(matrixOf({{7}})));
     EXPECT_EQ(a.error(), VQMatrix::ErrorDimension);
 }
 
 TEST(VQMatrixArithmetic, MultiplyConstTakesTheFewerFigures)
 {
-    VQMatrix a = make({{1.5, 0.5}});
+    VQMatrix a = matrixOf({{1.5, 0.5}});
     a.setSNum({3, -2, 1.5}, 0, 0);
     a.setSNum({3, -3, 0.5}, 0, 1);
     auto r = a.multiplyConst({2, 0, 2});
@@ -449,14 +423,14 @@ TEST(VQMatrixArithmetic, MultiplyConstTakesTheFewerFigures)
 
 TEST(VQMatrixArithmetic, Powers)
 {
-    VQMatrix a = make({{1, 2}, {3, 4}});
+    VQMatrix a = matrixOf({{1, 2}, {3, 4}});
     a.setSNum({3, -2, 1}, 0, 0);
     auto sq = a.square();
     ASSERT_TRUE(sq);
     expectValues(*sq, {{7, 10}, {15, 22}});
     EXPECT_EQ(pairAt(*sq, 0, 0), pair(3, -2));
     expectValues(*a.cube(), {{37, 54}, {81, 118}});
-    expectValues(*make({{1, 1}, {0, 1}}).power(5), {{1, 5}, {0, 1}});
+    expectValues(*matrixOf({{1, 1}, {0, 1}}).power(5), {{1, 5}, {0, 1}});
     expectValues(*a.power(1), {{1, 2}, {3, 4}});
     expectValues(*a.power(-1), {{-2, 1}, {1.5, -0.5}});
     expectValues(*VQMatrix::identityDimension(2)->power(255), {{1, 0}, {0, 1}});
@@ -469,14 +443,14 @@ TEST(VQMatrixArithmetic, Powers)
         EXPECT_FALSE(b.power(p));
         EXPECT_EQ(b.error(), VQMatrix::ErrorPowerRange);
     }
-    VQMatrix wide = make({{1, 2, 3}, {4, 5, 6}});
+    VQMatrix wide = matrixOf({{1, 2, 3}, {4, 5, 6}});
     EXPECT_FALSE(wide.power(2));
     EXPECT_EQ(wide.error(), VQMatrix::ErrorNotSquare);
 }
 
 TEST(VQMatrixArithmetic, SignAndIntegerParts)
 {
-    VQMatrix a = make({{2.75, -2.75, 2.5, -2.5}});
+    VQMatrix a = matrixOf({{2.75, -2.75, 2.5, -2.5}});
     for (std::size_t j = 0; j < 4; ++j)
         a.setSNum({4, -2, a.row(0, j)}, 0, j);
     expectValues(*a.negate(), {{-2.75, 2.75, -2.5, 2.5}});
@@ -493,7 +467,7 @@ TEST(VQMatrixArithmetic, SignAndIntegerParts)
     auto fp = a.fPart();
     expectValues(*fp, {{0.75, -0.75, 0.5, -0.5}});
     EXPECT_EQ(pairAt(*fp, 0, 0), pair(3, -2));
-    VQMatrix whole = make({{12}});
+    VQMatrix whole = matrixOf({{12}});
     whole.setSNum({2, 0, 12}, 0, 0);
     auto wf = whole.fPart();
     EXPECT_EQ(wf->row(0, 0), 0);
@@ -502,7 +476,7 @@ TEST(VQMatrixArithmetic, SignAndIntegerParts)
 
 TEST(VQMatrixArithmetic, RoundDropsTheDigitsItRemoves)
 {
-    VQMatrix a = make({{1.2345, 1234.5}});
+    VQMatrix a = matrixOf({{1.2345, 1234.5}});
     a.setSNum({5, -4, 1.2345}, 0, 0);
     a.setSNum({5, -1, 1234.5}, 0, 1);
     auto r = a.round(2);
@@ -523,7 +497,7 @@ TEST(VQMatrixArithmetic, RoundDropsTheDigitsItRemoves)
 
 TEST(VQMatrixArithmetic, CumsumCarriesTheLargestExponentAcrossColumns)
 {
-    VQMatrix a = make({{1, 1}, {2, 2}});
+    VQMatrix a = matrixOf({{1, 1}, {2, 2}});
     a.setSNum({2, -1, 1}, 0, 0);
     a.setSNum({2, -1, 2}, 1, 0);
     a.setSNum({4, -3, 1}, 0, 1);
@@ -538,35 +512,28 @@ TEST(VQMatrixArithmetic, CumsumCarriesTheLargestExponentAcrossColumns)
 
 TEST(VQMatrixArithmetic, SignificanceRules)
 {
-    SNum c{9, -1, 123.4};
-    VQMatrix::adjustSigFig(c);
-    EXPECT_EQ(c.sigFig, 4);
-    c = {9, -2, 0};
-    VQMatrix::adjustSigFig(c);
-    EXPECT_EQ(c.sigFig, 3);
-    c = {9, 1, 0};
-    VQMatrix::adjustSigFig(c);
-    EXPECT_EQ(c.sigFig, 0);
-    c = {3, 9, 0.0123};
-    VQMatrix::adjustSigDec(c);
-    EXPECT_EQ(c.sigDec, -4);
-    c = {1, 9, 1};
-    VQMatrix::adjustSigDec(c);
-    EXPECT_EQ(c.sigDec, 0);
-    c = {4, 2, NAN};
-    VQMatrix::adjustSigFig(c);
-    VQMatrix::adjustSigDec(c);
-    EXPECT_EQ(pair(c.sigFig, c.sigDec), pair(15, -15));
-    c = {9, -15, 1e300};  // 316 figures do not fit a byte
-    VQMatrix::adjustSigFig(c);
-    EXPECT_EQ(c.sigFig, 127);
+    // {sigFig, sigDec, value} in, the count the adjustment gives.
+    const std::pair<SNum, int> figures[] = {
+        {{9, -1, 123.4}, 4}, {{9, -2, 0}, 3}, {{9, 1, 0}, 0},
+        {{4, 2, NAN}, 15},      // a NaN gets the full pair
+        {{9, -15, 1e300}, 127}, // 316 figures do not fit a byte
+    };
+    for (auto [cell, sigFig] : figures) {
+        VQMatrix::adjustSigFig(cell);
+        EXPECT_EQ(cell.sigFig, sigFig) << cell.value;
+    }
+    const std::pair<SNum, int> places[] = {{{3, 9, 0.0123}, -4}, {{1, 9, 1}, 0}, {{4, 2, NAN}, -15}};
+    for (auto [cell, sigDec] : places) {
+        VQMatrix::adjustSigDec(cell);
+        EXPECT_EQ(cell.sigDec, sigDec) << cell.value;
+    }
 }
 
 // ---- Row operations and echelon forms -----------------------------------------------------
 
 TEST(VQMatrixRows, SwapAddAndMultiplyRows)
 {
-    VQMatrix a = make({{1.2, 5}, {3.45, 6}});
+    VQMatrix a = matrixOf({{1.2, 5}, {3.45, 6}});
     a.setSNum({3, -1, 1.2}, 0, 0);
     a.setSNum({3, -2, 3.45}, 1, 0);
 
@@ -589,7 +556,7 @@ TEST(VQMatrixRows, SwapAddAndMultiplyRows)
     EXPECT_EQ(pairAt(*combined, 1, 0), pair(3, -2));
 
     // A cancellation below 1e-15 is stored as exact zero.
-    VQMatrix thirds = make({{1, 1.0 / 3}, {-1, -1.0 / 3 + 1e-17}});
+    VQMatrix thirds = matrixOf({{1, 1.0 / 3}, {-1, -1.0 / 3 + 1e-17}});
     thirds._multiplyRowNumberAddTo(0, {15, -15, 1}, 1);
     EXPECT_EQ(thirds.row(1, 0), 0.0);
     EXPECT_EQ(thirds.row(1, 1), 0.0);
@@ -604,39 +571,39 @@ TEST(VQMatrixRows, SwapAddAndMultiplyRows)
 
 TEST(VQMatrixRows, NormalizeRow)
 {
-    VQMatrix a = make({{2, NAN, 0, 4}});
+    VQMatrix a = matrixOf({{2, NAN, 0, 4}});
     a.normalizeRowNumber(0, 0);
     expectValues(a, {{1, 0, 0, 2}});
-    VQMatrix b = make({{1, NAN}});
+    VQMatrix b = matrixOf({{1, NAN}});
     b.normalizeRowNumber(0, 0);  // a pivot of 1 leaves the row alone
     EXPECT_TRUE(std::isnan(b.row(0, 1)));
 }
 
 TEST(VQMatrixEchelon, RowEchelonForm)
 {
-    auto r = make({{0, 1}, {2, 4}}).ref();
+    auto r = matrixOf({{0, 1}, {2, 4}}).ref();
     ASSERT_TRUE(r);
     expectValues(*r, {{1, 2}, {0, 1}});
 
-    auto r3 = make({{2, 1, -1, 8}, {-3, -1, 2, -11}, {-2, 1, 2, -3}}).ref();
+    auto r3 = matrixOf({{2, 1, -1, 8}, {-3, -1, 2, -11}, {-2, 1, 2, -3}}).ref();
     expectValues(*r3, {{1, 1.0 / 3, -2.0 / 3, 11.0 / 3}, {0, 1, 0.4, 2.6}, {0, 0, 1, -1}});
 
     // A zero column is skipped for the pivot.
-    auto skip = make({{0, 2, 4}, {0, 1, 3}}).ref();
+    auto skip = matrixOf({{0, 2, 4}, {0, 1, 3}}).ref();
     expectValues(*skip, {{0, 1, 2}, {0, 0, 1}});
 
-    VQMatrix tall = make({{1, 2}, {3, 4}, {5, 6}});
+    VQMatrix tall = matrixOf({{1, 2}, {3, 4}, {5, 6}});
     EXPECT_FALSE(tall.ref());
     EXPECT_EQ(tall.error(), VQMatrix::ErrorDimension);
 }
 
 TEST(VQMatrixEchelon, ReducedRowEchelonForm)
 {
-    expectValues(*make({{1, 2, 3}, {2, 4, 6}}).rref(), {{1, 2, 3}, {0, 0, 0}});
-    expectValues(*make({{2, 1, -1, 8}, {-3, -1, 2, -11}, {-2, 1, 2, -3}}).rref(),
+    expectValues(*matrixOf({{1, 2, 3}, {2, 4, 6}}).rref(), {{1, 2, 3}, {0, 0, 0}});
+    expectValues(*matrixOf({{2, 1, -1, 8}, {-3, -1, 2, -11}, {-2, 1, 2, -3}}).rref(),
                  {{1, 0, 0, 2}, {0, 1, 0, 3}, {0, 0, 1, -1}});
-    expectValues(*make({{1, 2}, {3, 4}, {5, 6}}).rref(), {{1, 0}, {0, 1}, {0, 0}});
-    expectValues(*make({{0, 0}, {0, 0}}).rref(), {{0, 0}, {0, 0}});
+    expectValues(*matrixOf({{1, 2}, {3, 4}, {5, 6}}).rref(), {{1, 0}, {0, 1}, {0, 0}});
+    expectValues(*matrixOf({{0, 0}, {0, 0}}).rref(), {{0, 0}, {0, 0}});
     EXPECT_TRUE(VQMatrix::matrixWithRow(0, 2)->rref());
 }
 
@@ -644,82 +611,82 @@ TEST(VQMatrixEchelon, ReducedRowEchelonForm)
 
 TEST(VQMatrixLinearAlgebra, Determinant)
 {
-    VQMatrix singular = make({{1, 2}, {2, 4}});
+    VQMatrix singular = matrixOf({{1, 2}, {2, 4}});
     EXPECT_EQ(singular.det(), 0);
     EXPECT_EQ(singular.error(), 0);
-    VQMatrix wide = make({{1, 2, 3}, {4, 5, 6}});
+    VQMatrix wide = matrixOf({{1, 2, 3}, {4, 5, 6}});
     EXPECT_EQ(wide.det(), 0);
     EXPECT_EQ(wide.error(), VQMatrix::ErrorNotSquare);
-    EXPECT_EQ(make({{1e-7, 0}, {0, 1e-7}}).det(), 0);
-    EXPECT_NEAR(make({{1, 2}, {3, 4}}).det(), -2, 1e-12);
-    EXPECT_NEAR(make({{0, 1}, {1, 0}}).det(), -1, 1e-12);
-    EXPECT_NEAR(make({{6, 1, 1}, {4, -2, 5}, {2, 8, 7}}).det(), -306, 1e-10);
-    VQMatrix a = make({{1, 2}, {3, 4}});
+    EXPECT_EQ(matrixOf({{1e-7, 0}, {0, 1e-7}}).det(), 0);
+    EXPECT_NEAR(matrixOf({{1, 2}, {3, 4}}).det(), -2, 1e-12);
+    EXPECT_NEAR(matrixOf({{0, 1}, {1, 0}}).det(), -1, 1e-12);
+    EXPECT_NEAR(matrixOf({{6, 1, 1}, {4, -2, 5}, {2, 8, 7}}).det(), -306, 1e-10);
+    VQMatrix a = matrixOf({{1, 2}, {3, 4}});
     a.det();
     expectValues(a, {{1, 2}, {3, 4}});  // factors a copy
 }
 
 TEST(VQMatrixLinearAlgebra, Inverse)
 {
-    VQMatrix a = make({{1, 2}, {3, 4}});
+    VQMatrix a = matrixOf({{1, 2}, {3, 4}});
     auto inv = a.inverse();
     ASSERT_TRUE(inv);
     EXPECT_EQ(a.error(), 0);
     expectValues(*inv, {{-2, 1}, {1.5, -0.5}});
     expectValues(a, {{1, 2}, {3, 4}});
 
-    VQMatrix b = make({{2, 0, 1}, {1, 3, 2}, {1, 1, 4}});
+    VQMatrix b = matrixOf({{2, 0, 1}, {1, 3, 2}, {1, 1, 4}});
     auto binv = b.inverse();
     expectValues(*b.multiply(*binv), {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}});
 
-    VQMatrix singular = make({{1, 2}, {2, 4}});
+    VQMatrix singular = matrixOf({{1, 2}, {2, 4}});
     EXPECT_FALSE(singular.inverse());
     EXPECT_EQ(singular.error(), VQMatrix::ErrorSingular);
 
-    VQMatrix illConditioned = make({{1, 0}, {0, 1e-13}});
+    VQMatrix illConditioned = matrixOf({{1, 0}, {0, 1e-13}});
     auto ill = illConditioned.inverse();
     ASSERT_TRUE(ill);
     EXPECT_EQ(illConditioned.error(), VQMatrix::ErrorSingular);
     expectValues(*ill, {{1, 0}, {0, 1e13}}, 1e-3);
 
-    VQMatrix wide = make({{1, 2, 3}});
+    VQMatrix wide = matrixOf({{1, 2, 3}});
     EXPECT_FALSE(wide.inverse());
     EXPECT_EQ(wide.error(), VQMatrix::ErrorNotSquare);
 }
 
 TEST(VQMatrixLinearAlgebra, LeastSquares)
 {
-    auto x = make({{2, 1, 5}, {1, 3, 10}}).dsv();
+    auto x = matrixOf({{2, 1, 5}, {1, 3, 10}}).dsv();
     ASSERT_TRUE(x);
     expectValues(*x, {{1}, {3}});
 
     // More equations than unknowns: the best fit of y = a x.
-    auto fit = make({{1, 2}, {2, 4.2}, {3, 5.8}}).dsv();
+    auto fit = matrixOf({{1, 2}, {2, 4.2}, {3, 5.8}}).dsv();
     ASSERT_TRUE(fit);
     expectValues(*fit, {{27.8 / 14}});
 
     // Fewer equations than unknowns: the smallest solution.
-    auto small = make({{1, 1, 2}}).dsv();
+    auto small = matrixOf({{1, 1, 2}}).dsv();
     expectValues(*small, {{1}, {1}});
 
-    VQMatrix noUnknowns = make({{1}, {2}});
+    VQMatrix noUnknowns = matrixOf({{1}, {2}});
     EXPECT_FALSE(noUnknowns.dsv());
     EXPECT_EQ(noUnknowns.error(), VQMatrix::ErrorDimension);
 }
 
 TEST(VQMatrixLinearAlgebra, RrefSolution)
 {
-    EXPECT_FALSE(make({{1, 0, 2}, {0, 0, 1}}).rrefSolution());  // 0 = 1
-    auto free = make({{1, 2, 3}, {0, 0, 0}}).rrefSolution();
+    EXPECT_FALSE(matrixOf({{1, 0, 2}, {0, 0, 1}}).rrefSolution());  // 0 = 1
+    auto free = matrixOf({{1, 2, 3}, {0, 0, 0}}).rrefSolution();
     ASSERT_TRUE(free);
     expectValues(*free, {{1, 2, 3}, {0, 0, 0}});
-    expectValues(*make({{1, 0, 2}, {0, 1, 3}}).rrefSolution(), {{1, 0, 2}, {0, 1, 3}});
+    expectValues(*matrixOf({{1, 0, 2}, {0, 1, 3}}).rrefSolution(), {{1, 0, 2}, {0, 1, 3}});
     // Each equation lands in the row of its leading unknown.
-    expectValues(*make({{1, 2, 0, 5}, {0, 0, 1, 3}}).rrefSolution(),
+    expectValues(*matrixOf({{1, 2, 0, 5}, {0, 0, 1, 3}}).rrefSolution(),
                  {{1, 2, 0, 5}, {0, 0, 0, 0}, {0, 0, 1, 3}});
-    EXPECT_FALSE(make({{1, 0, 2}}).rrefSolution());
-    EXPECT_FALSE(make({{1, 2}, {0, 0}}).rrefSolution());
-    EXPECT_FALSE(make({{2, 0, 1}, {0, 2, 1}}).rrefSolution());  // no pivot column
+    EXPECT_FALSE(matrixOf({{1, 0, 2}}).rrefSolution());
+    EXPECT_FALSE(matrixOf({{1, 2}, {0, 0}}).rrefSolution());
+    EXPECT_FALSE(matrixOf({{2, 0, 1}, {0, 2, 1}}).rrefSolution());  // no pivot column
 }
 
 // ---- Lists ----------------------------------------------------------------------------------

@@ -1,32 +1,28 @@
 #include "core/VQValue.h"
 
-#include "core/Operand.h"
 #include "core/UserCalculation.h"
-#include "core/VQList.h"
-#include "core/VQMatrix.h"
+
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 using namespace orvenda;
+using namespace orvenda::test;
+using C = std::complex<double>;
 
 namespace {
 
-using Ops = std::vector<std::uint32_t>;
+VQList twoReals() { return figures({{1.5, 2, -1}, {-3, 1, 0}}); }
 
-VQList twoReals()
+void expectNumber(const VQValue& v, int type, C value, int sigFig, int sigDec)
 {
-    VQList l;
-    l.addReal(1.5, 2, -1);
-    l.addReal(-3, 1, 0);
-    return l;
+    EXPECT_EQ(v.type(), type);
+    EXPECT_EQ(v.c(), value);
+    EXPECT_EQ(v.sigFigures(), sigFig);
+    EXPECT_EQ(v.sigDecPlace(), sigDec);
 }
 
-Operand record(int kind)
-{
-    Operand op;
-    op.kind = kind;
-    return op;
-}
+VQValue roundTrip(const VQValue& v) { return VQValue::decode(nlohmann::json::parse(v.encode().dump())); }
 
 } // namespace
 
@@ -34,17 +30,8 @@ Operand record(int kind)
 
 TEST(VQValue, NumbersCarryTheFullPairOthersTheZeroPair)
 {
-    VQValue r = VQValue::valWithReal(2.5);
-    EXPECT_EQ(r.type(), VQValue::TypeReal);
-    EXPECT_EQ(r.c(), std::complex<double>(2.5, 0));
-    EXPECT_EQ(r.sigFigures(), 15);
-    EXPECT_EQ(r.sigDecPlace(), -15);
-
-    VQValue z = VQValue::valWithComplex({1, 2});
-    EXPECT_EQ(z.type(), VQValue::TypeComplex);
-    EXPECT_EQ(z.i(), 2);
-    EXPECT_EQ(z.sigFigures(), 15);
-
+    expectNumber(VQValue::valWithReal(2.5), VQValue::TypeReal, 2.5, 15, -15);
+    expectNumber(VQValue::valWithComplex({1, 2}), VQValue::TypeComplex, C(1, 2), 15, -15);
     VQValue l = VQValue::valWithList(twoReals());
     EXPECT_EQ(l.type(), VQValue::TypeList);
     EXPECT_EQ(l.sigFigures(), 0);
@@ -54,56 +41,48 @@ TEST(VQValue, NumbersCarryTheFullPairOthersTheZeroPair)
     VQValue s = VQValue::valWithString({0x41, 0x70});
     EXPECT_EQ(s.type(), VQValue::TypeString);
     EXPECT_EQ(*s.string(), (Ops{0x41, 0x70}));
-}
 
-TEST(VQValue, ConstructorsCopyButValWithValShares)
-{
+    // The constructors copy; valWithVal shares the object but not the pair or form.
     VQList source = twoReals();
-    VQValue l = VQValue::valWithList(source);
+    VQValue copied = VQValue::valWithList(source);
     source.addReal(9, 1, 0);
-    EXPECT_EQ(l.list()->count(), 2);
-
-    auto m = VQMatrix::matrixWithRow(2, 2);
-    m->set(4, 1, 1);
-    VQValue mv = VQValue::valWithMatrix(*m);
-    m->set(0, 1, 1);
+    EXPECT_EQ(copied.list()->count(), 2);
+    VQMatrix m = matrixOf({{0, 0}, {0, 4}});
+    VQValue mv = VQValue::valWithMatrix(m);
+    m.set(0, 1, 1);
     ASSERT_TRUE(mv.matrix());
     EXPECT_EQ(mv.matrix()->row(1, 1), 4);
-
-    VQValue withPair = VQValue::valWithList(twoReals());
-    withPair.setSigFigures(4);
-    withPair.setDisplayMod(6);
-    VQValue shared = VQValue::valWithVal(withPair);
+    l.setSigFigures(4);
+    l.setDisplayMod(6);
+    VQValue shared = VQValue::valWithVal(l);
     EXPECT_EQ(shared.type(), VQValue::TypeList);
-    EXPECT_EQ(shared.list(), withPair.list());
+    EXPECT_EQ(shared.list(), l.list());
     EXPECT_EQ(shared.sigFigures(), 0);
     EXPECT_EQ(shared.displayMod(), 0);
 }
 
 TEST(VQValue, NumberAccessorsByType)
 {
+    // Lists and matrices read as i and ignore writes.
     VQValue l = VQValue::valWithList(twoReals());
-    EXPECT_EQ(l.c(), std::complex<double>(0, 1));
+    EXPECT_EQ(l.c(), C(0, 1));
     EXPECT_EQ(l.r(), 0);
     VQValue m = VQValue::valWithMatrix(*VQMatrix::matrixWithRow(1, 1));
     EXPECT_EQ(m.r(), 0);
     m.setC({5, 5});
     m.setR(5);
-    EXPECT_EQ(m.c(), std::complex<double>(0, 1));
+    EXPECT_EQ(m.c(), C(0, 1));
 
     VQValue z = VQValue::valWithComplex({1, 2});
     z.setR(4);
-    EXPECT_EQ(z.c(), std::complex<double>(4, 2));
+    EXPECT_EQ(z.c(), C(4, 2));
     VQValue r = VQValue::valWithReal(1);
-    r.setI(3);  // the type stays real
+    r.setI(3); // the type stays real
     EXPECT_EQ(r.type(), VQValue::TypeReal);
     EXPECT_EQ(r.i(), 0);
     r.setR(4);
-    EXPECT_EQ(r.c(), std::complex<double>(4, 0));
-}
+    EXPECT_EQ(r.c(), C(4, 0));
 
-TEST(VQValue, DescriptionOfNumbersOnly)
-{
     EXPECT_EQ(VQValue::valWithReal(2.5).description(), "2.5000");
     EXPECT_EQ(VQValue::valWithComplex({1, 2}).description(), "1.0000+2i");
     EXPECT_EQ(VQValue::valWithDone().description(), "");
@@ -113,92 +92,81 @@ TEST(VQValue, DescriptionOfNumbersOnly)
 
 TEST(VQValue, FixModTakesTheDefaultsFormWhenUnset)
 {
-    EXPECT_EQ(VQValue::fixMod(0, 0), 3);
-    EXPECT_EQ(VQValue::fixMod(0, 1), 3);
-    EXPECT_EQ(VQValue::fixMod(0, 2), 3);
-    EXPECT_EQ(VQValue::fixMod(0, 3), 1);
-    EXPECT_EQ(VQValue::fixMod(0, 4), 2);
-    EXPECT_EQ(VQValue::fixMod(0, 5), 0);
-    EXPECT_EQ(VQValue::fixMod(0, -1), 0);
+    const std::pair<int, int> byDefault[] = {{0, 3}, {1, 3}, {2, 3}, {3, 1}, {4, 2}, {5, 0}, {-1, 0}};
+    for (auto [format, mod] : byDefault)
+        EXPECT_EQ(VQValue::fixMod(0, format), mod) << format;
     EXPECT_EQ(VQValue::fixMod(7, 3), 7);
 }
 
 TEST(VQValue, SetANSTakesNumbersListsMatricesAndStrings)
 {
     VQValue ans;
-    Operand r = record(KindReal);
+    Operand r = operandOf(KindReal);
     r.value = {2, 0};
     r.sigFig = 3;
     r.sigDec = -2;
     ans.setANS(r, 3);
-    EXPECT_EQ(ans.type(), VQValue::TypeReal);
-    EXPECT_EQ(ans.r(), 2);
-    EXPECT_EQ(ans.sigFigures(), 3);
-    EXPECT_EQ(ans.sigDecPlace(), -2);
+    expectNumber(ans, VQValue::TypeReal, 2, 3, -2);
     EXPECT_EQ(ans.displayMod(), 1);
 
-    Operand l = record(KindComplexList);
+    Operand l = operandOf(KindComplexList);
     l.list = std::make_shared<VQList>(twoReals());
     l.displayMod = 6;
     ans.setANS(l, 0);
     EXPECT_EQ(ans.type(), VQValue::TypeComplexList);
     EXPECT_EQ(ans.displayMod(), 6);
     ASSERT_TRUE(ans.list());
-    EXPECT_NE(ans.list(), l.list);  // a copy
+    EXPECT_NE(ans.list(), l.list); // a copy
     EXPECT_EQ(ans.list()->count(), 2);
 
-    Operand m = record(KindMatrix);
+    Operand m = operandOf(KindMatrix);
     m.matrix = std::make_shared<VQMatrix>(*VQMatrix::matrixWithRow(2, 3));
     ans.setANS(m, 4);
     EXPECT_EQ(ans.type(), VQValue::TypeMatrix);
     EXPECT_EQ(ans.displayMod(), 2);
     EXPECT_EQ(ans.matrix()->dimCol(), 3u);
 
-    Operand s = record(KindString);
+    Operand s = operandOf(KindString);
     s.string = std::make_shared<Ops>(Ops{0x41});
-    ans.setANS(s, 4);  // a string keeps the record's form
+    ans.setANS(s, 4); // a string keeps the record's form
     EXPECT_EQ(ans.type(), VQValue::TypeString);
     EXPECT_EQ(ans.displayMod(), 0);
     EXPECT_EQ(*ans.string(), Ops{0x41});
 
-    Operand done = record(KindDone);
+    Operand done = operandOf(KindDone);
     done.displayMod = 5;
     ans.setANS(done, 0);
     EXPECT_EQ(ans.type(), VQValue::TypeString);
     EXPECT_EQ(ans.displayMod(), 5);
-
     // A list record without its list changes nothing but the form.
-    Operand empty = record(KindRealList);
-    ans.setANS(empty, 0);
+    ans.setANS(operandOf(KindRealList), 0);
     EXPECT_EQ(ans.type(), VQValue::TypeString);
 }
 
 TEST(VQValue, SetWithOperand)
 {
     VQValue v = VQValue::valWithList(twoReals());
-    v.setWithOperand(record(KindDone));
+    v.setWithOperand(operandOf(KindDone));
     EXPECT_EQ(v.type(), VQValue::TypeDone);
     EXPECT_FALSE(v.list());
     EXPECT_TRUE(std::holds_alternative<std::monostate>(v.value()));
 
     VQValue w = VQValue::valWithList(twoReals());
-    Operand var = record(KindVariable);
+    Operand var = operandOf(KindVariable);
     var.displayMod = 4;
     w.setWithOperand(var);
     EXPECT_EQ(w.type(), VQValue::TypeList);
     EXPECT_FALSE(w.list());
     EXPECT_EQ(w.displayMod(), 4);
 
-    Operand z = record(KindComplex);
+    Operand z = operandOf(KindComplex);
     z.value = {1, -1};
     z.sigFig = 5;
     z.sigDec = -4;
     w.setWithOperand(z);
-    EXPECT_EQ(w.type(), VQValue::TypeComplex);
-    EXPECT_EQ(w.c(), std::complex<double>(1, -1));
-    EXPECT_EQ(w.sigFigures(), 5);
+    expectNumber(w, VQValue::TypeComplex, C(1, -1), 5, -4);
 
-    Operand s = record(KindString);
+    Operand s = operandOf(KindString);
     s.string = std::make_shared<Ops>(Ops{1, 2});
     w.setWithOperand(s);
     EXPECT_EQ(w.type(), VQValue::TypeString);
@@ -218,21 +186,21 @@ TEST(VQValue, GetOperandWritesKindValueAndForm)
     ro.location = 6;
     r.getOperand(ro);
     EXPECT_EQ(ro.kind, KindReal);
-    EXPECT_EQ(ro.value, std::complex<double>(2, 0));
+    EXPECT_EQ(ro.value, C(2, 0));
     EXPECT_EQ(ro.sigFig, 3);
     EXPECT_EQ(ro.displayMod, 8);
-    EXPECT_EQ(ro.location, 6);  // untouched
+    EXPECT_EQ(ro.location, 6); // untouched
 
     Operand lo;
     {
         VQValue l = VQValue::valWithCpxList(twoReals());
         l.getOperand(lo);
         EXPECT_EQ(lo.list, l.list());
-        EXPECT_EQ(lo.value, std::complex<double>(0, 1));
-        EXPECT_EQ(lo.sigFig, 15);  // not written for a list
+        EXPECT_EQ(lo.value, C(0, 1));
+        EXPECT_EQ(lo.sigFig, 15); // not written for a list
     }
     EXPECT_EQ(lo.kind, KindComplexList);
-    EXPECT_EQ(lo.list->count(), 2);  // still alive with the value gone
+    EXPECT_EQ(lo.list->count(), 2); // still alive with the value gone
 
     Operand so;
     VQValue::valWithString({7}).getOperand(so);
@@ -250,7 +218,7 @@ TEST(VQValue, GetOperandWritesKindValueAndForm)
 
 // ---- Archive ----
 
-TEST(VQValue, ArchiveOfARealWithItsPair)
+TEST(VQValue, ArchiveRoundTripsOfEveryType)
 {
     VQValue v = VQValue::valWithReal(2.5);
     v.setSigFigures(3);
@@ -263,43 +231,27 @@ TEST(VQValue, ArchiveOfARealWithItsPair)
     EXPECT_EQ(a["sf"], 3);
     EXPECT_EQ(a["sd"], -1);
     EXPECT_FALSE(a.contains("value"));
-
-    VQValue back = VQValue::decode(nlohmann::json::parse(a.dump()));
-    EXPECT_EQ(back.type(), VQValue::TypeReal);
-    EXPECT_EQ(back.r(), 2.5);
-    EXPECT_EQ(back.sigFigures(), 3);
-    EXPECT_EQ(back.sigDecPlace(), -1);
+    VQValue back = roundTrip(v);
+    expectNumber(back, VQValue::TypeReal, 2.5, 3, -1);
     EXPECT_EQ(back.displayMod(), 0);
-}
+    // A missing pair reads as full precision.
+    expectNumber(VQValue::decode({{"type", 1}, {"r", 1.0}, {"c", -2.0}}), VQValue::TypeComplex, C(1, -2), 15, -15);
 
-TEST(VQValue, AMissingPairReadsAsFullPrecision)
-{
-    VQValue v = VQValue::decode({{"type", 1}, {"r", 1.0}, {"c", -2.0}});
-    EXPECT_EQ(v.c(), std::complex<double>(1, -2));
-    EXPECT_EQ(v.sigFigures(), 15);
-    EXPECT_EQ(v.sigDecPlace(), -15);
-}
-
-TEST(VQValue, ArchiveRoundTripsOfEveryType)
-{
-    VQValue l = VQValue::valWithCpxList(twoReals());
-    VQValue lb = VQValue::decode(nlohmann::json::parse(l.encode().dump()));
+    VQValue lb = roundTrip(VQValue::valWithCpxList(twoReals()));
     EXPECT_EQ(lb.type(), VQValue::TypeComplexList);
     ASSERT_TRUE(lb.list());
     EXPECT_EQ(lb.list()->count(), 2);
     EXPECT_EQ(lb.list()->realAtIndex(1), -3);
     EXPECT_EQ(lb.list()->sigFigAtIndex(0), 2);
 
-    auto m = VQMatrix::matrixWithRow(2, 2);
-    m->set(3.25, 0, 1);
-    VQValue mb = VQValue::decode(nlohmann::json::parse(VQValue::valWithMatrix(*m).encode().dump()));
+    const VQMatrix m = matrixOf({{0, 3.25}, {0, 0}});
+    VQValue mb = roundTrip(VQValue::valWithMatrix(m));
     EXPECT_EQ(mb.type(), VQValue::TypeMatrix);
     ASSERT_TRUE(mb.matrix());
-    EXPECT_TRUE(mb.matrix()->equal(*m));
+    EXPECT_TRUE(mb.matrix()->equal(m));
 
     VQValue sb = VQValue::decode(VQValue::valWithString({0xBB5E | (3u << 16), 0x41}).encode());
     EXPECT_EQ(*sb.string(), (Ops{0xBB5E | (3u << 16), 0x41}));
-
     nlohmann::json done = VQValue::valWithDone().encode();
     EXPECT_FALSE(done.contains("value"));
     EXPECT_EQ(VQValue::decode(done).type(), VQValue::TypeDone);
@@ -307,14 +259,8 @@ TEST(VQValue, ArchiveRoundTripsOfEveryType)
 
 TEST(VQValue, DamagedArchivesDecodeToDefaults)
 {
-    VQValue a = VQValue::decode(nlohmann::json("nonsense"));
-    EXPECT_EQ(a.type(), VQValue::TypeReal);
-    EXPECT_EQ(a.r(), 0);
-
-    VQValue b = VQValue::decode({{"type", "list"}, {"r", "x"}, {"sf", 1e40}});
-    EXPECT_EQ(b.type(), VQValue::TypeReal);
-    EXPECT_EQ(b.r(), 0);
-    EXPECT_EQ(b.sigFigures(), 15);
+    expectNumber(VQValue::decode(nlohmann::json("nonsense")), VQValue::TypeReal, 0, 15, -15);
+    expectNumber(VQValue::decode({{"type", "list"}, {"r", "x"}, {"sf", 1e40}}), VQValue::TypeReal, 0, 15, -15);
 
     // An object of the wrong shape decodes as an empty one of the right type.
     VQValue c = VQValue::decode({{"type", 2}, {"value", 12}});
@@ -329,8 +275,6 @@ TEST(VQValue, DamagedArchivesDecodeToDefaults)
     e.getOperand(eo);
     EXPECT_EQ(eo.kind, KindString);
 }
-
-// ---- UserCalculation ----
 
 TEST(UserCalculation, ArchiveRoundTripAndDamage)
 {

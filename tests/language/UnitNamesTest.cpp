@@ -66,58 +66,43 @@ TEST(UnitNames, ConstantTables)
         }
 }
 
-TEST(UnitNames, ConversionNames)
+TEST(UnitNames, ConversionAndConstantNames)
 {
     const uint32_t ftToM = conversion(3, 3, 6);
     EXPECT_EQ(UnitNames::opcodeForClass(3, 3, 6), ftToM);
-    EXPECT_EQ(UnitNames::nameForOp(ftToM), " ft▸m");
     EXPECT_EQ(UnitNames::speakNameForOp(ftToM), " ft to m");
     EXPECT_EQ(UnitNames::expandedNameForOp(ftToM), " foot▸meter");
-    EXPECT_EQ(UnitNames::nameForOp(conversion(7, 0, 2)), " °F▸K");
-    EXPECT_EQ(UnitNames::nameForOp(conversion(11, 20, 10)), " y▸one");
     EXPECT_EQ(UnitNames::expandedNameForOp(conversion(0, 10, 0)), " 亩,畝,mǔ▸mile²");
-    // Class 0, unit 0 to unit 0: the bare token is still a valid conversion.
-    EXPECT_EQ(UnitNames::nameForOp(0xBB5D), " mi²▸mi²");
-
+    EXPECT_EQ(UnitNames::speakNameForOp(constant(8)), "mμ");
+    // The full name of a constant op is still its short name.
+    EXPECT_EQ(UnitNames::expandedNameForOp(constant(13)), "k");
+    EXPECT_EQ(UnitNames::constantForOp(constant(19)), 19u);
     const auto c = UnitNames::conversionForOp(conversion(10, 17, 4));
     ASSERT_TRUE(c.has_value());
     EXPECT_EQ(c->unitClass, 10u);
     EXPECT_EQ(c->from, 17u);
     EXPECT_EQ(c->to, 4u);
-    // The top bit lies outside the class field.
-    EXPECT_EQ(UnitNames::nameForOp(ftToM | 0x80000000u), " ft▸m");
-}
 
-TEST(UnitNames, ConstantNames)
-{
-    EXPECT_EQ(UnitNames::nameForOp(constant(3)), "Na");
-    EXPECT_EQ(UnitNames::nameForOp(0xBB5E), "c");
-    EXPECT_EQ(UnitNames::speakNameForOp(constant(8)), "mμ");
-    // The full name of a constant op is still its short name.
-    EXPECT_EQ(UnitNames::expandedNameForOp(constant(13)), "k");
-    EXPECT_EQ(UnitNames::constantForOp(constant(19)), 19u);
-}
-
-TEST(UnitNames, OutOfRangeOpsTakeTheFallback)
-{
-    EXPECT_EQ(UnitNames::nameForOp(constant(20)), "op(BB5E)");
-    EXPECT_EQ(UnitNames::nameForOp(constant(0xFFFF)), "op(BB5E)");
+    const std::pair<uint32_t, const char*> names[] = {
+        {ftToM, " ft▸m"}, {conversion(7, 0, 2), " °F▸K"}, {conversion(11, 20, 10), " y▸one"},
+        {0xBB5D, " mi²▸mi²"},          // class 0, unit 0 to unit 0 is still a conversion
+        {ftToM | 0x80000000u, " ft▸m"}, // the top bit lies outside the class field
+        {constant(3), "Na"}, {0xBB5E, "c"},
+        // Out of range: the fallback, never a read past a table.
+        {constant(20), "op(BB5E)"}, {constant(0xFFFF), "op(BB5E)"}, {conversion(12, 0, 0), "op(BB5D)"},
+        {conversion(31, 31, 31), "op(BB5D)"}, {conversion(7, 4, 0), "op(BB5D)"}, // Temp has 4 units
+        {conversion(7, 0, 4), "op(BB5D)"},
+        // Not one of the two parameterised tokens.
+        {0xBB5F, "op(BB5F)"}, {0x5C10, "op(5C10)"}, {0x00030041, "op(41)"},
+    };
+    for (const auto& [op, name] : names)
+        EXPECT_EQ(UnitNames::nameForOp(op), name) << std::hex << op;
     EXPECT_EQ(UnitNames::speakNameForOp(constant(20)), "op(BB5E)");
     EXPECT_EQ(UnitNames::expandedNameForOp(constant(20)), "op(BB5E)");
     EXPECT_FALSE(UnitNames::constantForOp(constant(20)).has_value());
-
-    EXPECT_EQ(UnitNames::nameForOp(conversion(12, 0, 0)), "op(BB5D)");
-    EXPECT_EQ(UnitNames::nameForOp(conversion(31, 31, 31)), "op(BB5D)");
-    EXPECT_EQ(UnitNames::nameForOp(conversion(7, 4, 0)), "op(BB5D)");   // Temp has 4 units
-    EXPECT_EQ(UnitNames::nameForOp(conversion(7, 0, 4)), "op(BB5D)");
     EXPECT_EQ(UnitNames::speakNameForOp(conversion(5, 7, 0)), "op(BB5D)");
     EXPECT_EQ(UnitNames::expandedNameForOp(conversion(2, 0, 8)), "op(BB5D)");
     EXPECT_FALSE(UnitNames::conversionForOp(conversion(12, 0, 0)).has_value());
-
-    // Not one of the two parameterised tokens.
-    EXPECT_EQ(UnitNames::nameForOp(0xBB5F), "op(BB5F)");
-    EXPECT_EQ(UnitNames::nameForOp(0x5C10), "op(5C10)");
-    EXPECT_EQ(UnitNames::nameForOp(0x00030041), "op(41)");
     EXPECT_EQ(UnitNames::fallbackName(0xFFFFFFFF), "op(FFFF)");
     EXPECT_EQ(UnitNames::fallbackName(0), "op(0)");
 }

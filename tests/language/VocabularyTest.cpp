@@ -145,15 +145,10 @@ const std::vector<std::string_view> kEF = {
 };
 
 const std::vector<std::array<std::string_view, 3>> kOwnPage = {
-    {"Trapezium…", "Trapezium", "Trapezium…"},
-    {"Polygon…", "Polygon", "Polygon…"},
-    {"Circle…", "Circle", "Circle…"},
-    {"Arc…", "Arc", "Arc…"},
-    {"Ellipse…", "Ellipse", "Ellipse…"},
-    {"Unit Circle…", "Unit Circle", "Unit Circle…"},
-    {"Z-Test…", "Z Test", "one sample z test"},
-    {"T-Test…", "T Test", "one sampel t test"},
-    {"2-SampZTest…", "2 Samp Z Test", "two sample z test"},
+    {"Trapezium…", "Trapezium", "Trapezium…"}, {"Polygon…", "Polygon", "Polygon…"},
+    {"Circle…", "Circle", "Circle…"}, {"Arc…", "Arc", "Arc…"}, {"Ellipse…", "Ellipse", "Ellipse…"},
+    {"Unit Circle…", "Unit Circle", "Unit Circle…"}, {"Z-Test…", "Z Test", "one sample z test"},
+    {"T-Test…", "T Test", "one sampel t test"}, {"2-SampZTest…", "2 Samp Z Test", "two sample z test"},
     {"2-SampTTest…", "2 Samp T Test", "two sample t test"},
     {"1-PropZTest…", "1 Prop Z Test", "one-proportion z test"},
     {"ZInterval…", "Z Interval", "one-sample z confidence interval"},
@@ -164,58 +159,41 @@ const std::vector<std::array<std::string_view, 3>> kOwnPage = {
     {"2-PropZInt…", "2 Prop Z Interval", "two-proportion z confidence interval"},
     {"χ²-Test…", "chye squared Test", "chi-square test"},
     {"χ²GOF-Test…", "chye squared GOF Test", "chi-square goodness of fit test"},
-    {"LinRegTInt…", "Lin Reg T Interval", "linear regression t interval"},
-    {"©", "©", "Comment"},
-    {"Gosub ", "Gosub", "Gosub label"},
-    {"InputField(", "Input Field", "InputField(x,y,width,var,lbl)"},
+    {"LinRegTInt…", "Lin Reg T Interval", "linear regression t interval"}, {"©", "©", "Comment"},
+    {"Gosub ", "Gosub", "Gosub label"}, {"InputField(", "Input Field", "InputField(x,y,width,var,lbl)"},
     {"Button(", "Button", "Button(x,y,width,name,lbl)"},
     {"Selector(", "Selector", "Selector(x,y,width,nameList,var,lbl)"},
     {"Slider(", "Slider", "Slider(x,y,width,min,max,var,lbl)"},
-    {"ClrControls", "Clear Controls", "ClrControls"},
-    {"DispControls", "Display Controls", "DispControls"},
-    {"TriSolve(", "Tri Solve", "TriSolve(∠A,∠B,∠C,a,b,c)"},
-    {"hypot(", "high pot", "hypot(x,y)"},
+    {"ClrControls", "Clear Controls", "ClrControls"}, {"DispControls", "Display Controls", "DispControls"},
+    {"TriSolve(", "Tri Solve", "TriSolve(∠A,∠B,∠C,a,b,c)"}, {"hypot(", "high pot", "hypot(x,y)"},
     {"atan2(", "arc tangent 2", "atan2(y,x)"},
     {"Polyline(", "Polyline", "Polyline(pointList[,color,width,fill]"},
-    {" ANDb ", "and b", "binaryA ANDb binaryB"},
-    {" ORb ", "or b", "binaryA ORb binaryB"},
-    {" XORb ", "x or b", "binaryA XORb binaryB"},
-    {"NOTb(", "not b", "NOTb(binary)"},
+    {" ANDb ", "and b", "binaryA ANDb binaryB"}, {" ORb ", "or b", "binaryA ORb binaryB"},
+    {" XORb ", "x or b", "binaryA XORb binaryB"}, {"NOTb(", "not b", "NOTb(binary)"},
     {"Plot4(", "Plot 4", "Plot4(type,L1[,L2,mark,color])"},
     {"Plot5(", "Plot 5", "Plot5(type,L1[,L2,mark,color,])"},
-    {"Plot6(", "Plot 6", "Plot6(type,L1[,L2,mark,color])"},
-    {"", "", ""},
-    {"", "", ""},
-    {"font+", "font+", "font+"},
-    {"font-", "font-", "font-"},
-    {"␣", "Un/d", "U␣n/de"},
+    {"Plot6(", "Plot 6", "Plot6(type,L1[,L2,mark,color])"}, {"", "", ""}, {"", "", ""},
+    {"font+", "font+", "font+"}, {"font-", "font-", "font-"}, {"␣", "Un/d", "U␣n/de"},
     {"2-PropZTest…", "2 Prop Z Test", "two-proportion z test"},
     {"LinRegTTest…", "Lin Reg T Test", "linear regression t test"},
     {"2-SampFTest…", "2 Samp Fisher Test", "two-sample Fisher-test"},
-    {"ANOVA…", "anova", "one-way analysis of variance"},
-    {"regression…", "regression", "regression…"},
+    {"ANOVA…", "anova", "one-way analysis of variance"}, {"regression…", "regression", "regression…"},
     {"Periodic Table…", "Periodic Table", "Periodic Table…"},
     {"molarMass(", "molar mass", "molarMass(formula string)"},
     {"chem_atomicWt(", "atomic weight", "chem_atomicWt([atomic#])"},
     {"chem_meltTemp(", "melt temp", "chem_meltTemp([atomic#])"},
     {"chem_boilTemp(", "boil temp", "chem_boilTemp([atomic#])"},
-    {"chem_density(", "density", "chem_density([atomic#])"},
-    {"Fraction", "Fraction", "Fraction"},
-    {"", "", ""},
-    {"Line…", "Line", "Line…"},
-    {"Square…", "Square", "Square…"},
-    {"Rectangle…", "Rectangle", "Rectangle…"},
-    {"Parallelogram…", "Parallelogram", "Parallelogram…"},
-    {"Triangle…", "Triangle", "Triangle…"},
-    {"Trapezoid…", "Trapezoid", "Trapezoid…"},
+    {"chem_density(", "density", "chem_density([atomic#])"}, {"Fraction", "Fraction", "Fraction"},
+    {"", "", ""}, {"Line…", "Line", "Line…"}, {"Square…", "Square", "Square…"},
+    {"Rectangle…", "Rectangle", "Rectangle…"}, {"Parallelogram…", "Parallelogram", "Parallelogram…"},
+    {"Triangle…", "Triangle", "Triangle…"}, {"Trapezoid…", "Trapezoid", "Trapezoid…"},
     {"FnXY", "Function in x and y", "FnXY"},
     {"GraphVar(", "Graph Variable", "GraphVar(min,max,step,value,var,yEq)"},
     {"PolyRoots(", "Polynomial Roots", "PolyRoots(coefficientList,[,Y=])"},
     {"sigFig(", "Significant Figures", "sigFig(value)"},
     {"▸SigFig", "Convert to significant figures", "▸SigFig"},
     {"roundSigFig(", "round to significant figures", "roundSigFig(value,#digits)"},
-    {"\u0332", "\u0332", "\u0332"},
-    {"SigFig Answer", "significant figures answer", "SigFig answer"},
+    {"\u0332", "\u0332", "\u0332"}, {"SigFig Answer", "significant figures answer", "SigFig answer"},
     {"Poly Root Finder", "polynomial root finder", "Polynomial Roots Finder..."},
     {"Simul Eqn Solver", "simultaneous equation solver", "Simultaneous Eqn Solver..."},
 };
@@ -283,143 +261,84 @@ TEST(VocabularyTest, CodesJustOutsideEveryPageFallBack)
     EXPECT_EQ(vocab().nameForOpcode(0xFFFFFFFFu), "op(FFFF)");
 }
 
-TEST(VocabularyTest, HighHalfOfAnOrdinaryOpIsIgnored)
+TEST(VocabularyTest, HighHalvesBlanksAndEmptyNames)
 {
+    // The high half of an ordinary op is ignored.
     EXPECT_EQ(vocab().nameForOpcode(0x70 | (5u << 16)), "+");
     EXPECT_EQ(vocab().nameForOpcode(0xCE | (0x1234u << 16)), "If ");
     EXPECT_EQ(vocab().nameForOpcode(0xBB00 | (7u << 16)), "npv(");
     EXPECT_EQ(vocab().nameForOpcode(0x1012 | (3u << 16)), "fnBegin");
     EXPECT_EQ(vocab().speakNameForOpcode(0x5D00 | (1u << 16)), "List 1");
-}
 
-TEST(VocabularyTest, EmptyNamesAreEmptyNotFallback)
-{
+    // Empty names are empty, not the fallback.
     for (std::uint32_t t : {0x5Cu, 0x5Du, 0x5Eu, 0x60u, 0x61u, 0x62u, 0x63u, 0x7Eu, 0xAAu, 0xBBu, 0xEFu,
                             0x5C47u, 0x5C48u, 0x5C58u, 0x6200u, 0xBB5Fu, 0xBB63u, 0xBB7Eu, 0xBBBBu,
                             0xBBD0u})
         EXPECT_EQ(vocab().nameForOpcode(t), "") << std::hex << t;
-    // Blanks belong to the names.
-    EXPECT_EQ(vocab().nameForOpcode(0x3C), " or ");
-    EXPECT_EQ(vocab().nameForOpcode(0x94), " nPr ");
-    EXPECT_EQ(vocab().nameForOpcode(0x29), " ");
-    EXPECT_EQ(vocab().nameForOpcode(0x3F), "\n");
-    EXPECT_EQ(vocab().nameForOpcode(0x5C34), "\u00A9");
-    EXPECT_EQ(vocab().nameForOpcode(0x5C65), "\u0332");
-    // Two statistics variables share a name.
-    EXPECT_EQ(vocab().nameForOpcode(0x6202), "n");
-    EXPECT_EQ(vocab().nameForOpcode(0x6221), "n");
+    // Blanks belong to the names; two statistics variables share a name.
+    const std::pair<std::uint32_t, std::string_view> names[] = {
+        {0x3C, " or "}, {0x94, " nPr "}, {0x29, " "}, {0x3F, "\n"}, {0x5C34, "\u00A9"},
+        {0x5C65, "\u0332"}, {0x6202, "n"}, {0x6221, "n"},
+    };
+    for (const auto& [code, name] : names)
+        EXPECT_EQ(vocab().nameForOpcode(code), name) << std::hex << code;
 }
+
+using Named = std::pair<std::uint32_t, std::string_view>;
 
 TEST(VocabularyTest, SpokenNames)
 {
-    // Key operations have their own table.
-    EXPECT_EQ(vocab().speakNameForOpcode(0x0400), "Y=");
-    EXPECT_EQ(vocab().speakNameForOpcode(0x0406), "delete");
-    EXPECT_EQ(vocab().speakNameForOpcode(0x0413), "X T θ η");
-    EXPECT_EQ(vocab().speakNameForOpcode(0x042A), "F 1");
-    EXPECT_EQ(vocab().speakNameForOpcode(0x042E), "F 5");
-    EXPECT_EQ(vocab().speakNameForOpcode(0x0435), "=");
-    EXPECT_EQ(vocab().speakNameForOpcode(0x0438), ">");
-    EXPECT_EQ(vocab().speakNameForOpcode(0x0439), "op(439)");
-    // Own page and lists.
     for (std::size_t i = 0; i < kOwnPage.size(); ++i)
         EXPECT_EQ(vocab().speakNameForOpcode(0x5C20 + static_cast<std::uint32_t>(i)), kOwnPage[i][1]);
-    EXPECT_EQ(vocab().speakNameForOpcode(0x5D00), "List 1");
-    EXPECT_EQ(vocab().speakNameForOpcode(0x5D05), "List 6");
-    EXPECT_EQ(vocab().speakNameForOpcode(0x5D06), "op(5D06)");
-    // Pages without a table of their own speak their display name...
-    EXPECT_EQ(vocab().speakNameForOpcode(0x1012), "fnBegin");
-    EXPECT_EQ(vocab().speakNameForOpcode(0x5C00), "[A]");
-    EXPECT_EQ(vocab().speakNameForOpcode(0x5E2B), "Yt₆");
-    EXPECT_EQ(vocab().speakNameForOpcode(0x6203), "x̅");
-    EXPECT_EQ(vocab().speakNameForOpcode(0x630A), "Xmin");
-    EXPECT_EQ(vocab().speakNameForOpcode(0x7E12), "uwAxes");
-    EXPECT_EQ(vocab().speakNameForOpcode(0xAA09), "Str0");
-    EXPECT_EQ(vocab().speakNameForOpcode(0x41), "A");
-    EXPECT_EQ(vocab().speakNameForOpcode(0xBB31), "e");
-    EXPECT_EQ(vocab().speakNameForOpcode(0xEF36), "MathType");
-    // ...except pictures and graph databases, which have none.
-    EXPECT_EQ(vocab().speakNameForOpcode(0x6000), "op(6000)");
+    const Named cases[] = {
+        // Key operations and lists have their own tables.
+        {0x0400, "Y="}, {0x0406, "delete"}, {0x0413, "X T θ η"}, {0x042A, "F 1"}, {0x042E, "F 5"},
+        {0x0435, "="}, {0x0438, ">"}, {0x0439, "op(439)"},
+        {0x5D00, "List 1"}, {0x5D05, "List 6"}, {0x5D06, "op(5D06)"},
+        // Pages without a table of their own speak their display name...
+        {0x1012, "fnBegin"}, {0x5C00, "[A]"}, {0x5E2B, "Yt₆"}, {0x6203, "x̅"}, {0x630A, "Xmin"},
+        {0x7E12, "uwAxes"}, {0xAA09, "Str0"}, {0x41, "A"}, {0xBB31, "e"}, {0xEF36, "MathType"},
+        // ...except pictures and graph databases, which have none.
+        {0x6000, "op(6000)"}, {0x6109, "op(6109)"}, {0x1027, "op(1027)"},
+    };
+    for (const auto& [code, name] : cases)
+        EXPECT_EQ(vocab().speakNameForOpcode(code), name) << std::hex << code;
     EXPECT_EQ(vocab().nameForOpcode(0x6000), "pic1");
-    EXPECT_EQ(vocab().speakNameForOpcode(0x6109), "op(6109)");
-    EXPECT_EQ(vocab().speakNameForOpcode(0x1027), "op(1027)");
 }
 
-TEST(VocabularyTest, DescriptionsOfTheOneBytePageComeFromTheLocalisationLayer)
+TEST(VocabularyTest, DescriptionsComeFromTheLocalisationLayerOrTheName)
 {
-    EXPECT_EQ(vocab().descriptionForOpcode(0x00), localized("OPCODE_00"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0x2A), localized("OPCODE_2A"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xAC), localized("OPCODE_AC"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xFF), localized("OPCODE_FF"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xFF | (9u << 16)), localized("OPCODE_FF"));
-}
+    // Keyed codes of the BB page: 0xBB00-0xBB4C, 0xBB50-0xBB5C, 0xBBEF, 0xBBF6-0xBBFF.
+    const Named keyed[] = {
+        {0x00, "OPCODE_00"}, {0x2A, "OPCODE_2A"}, {0xAC, "OPCODE_AC"}, {0xFF, "OPCODE_FF"},
+        {0xFF | (9u << 16), "OPCODE_FF"},
+        {0xBB00, "F_NPV"}, {0xBB15, "F_BINOMPDF"}, {0xBB4C, "F_PMT_BGN"}, {0xBB50, "F_EXPR_ON"},
+        {0xBB5C, "F_EXPM1"}, {0xBBEF, "F_TO_ABC"}, {0xBBF6, "F_TO_BIN"}, {0xBBFF, "F_LN1P"},
+        {0xEF00, "F_SET_DATE"}, {0xEF10, "F_CLOCK_ON"}, {0xEF13, "F_INV_T"},
+        {0xEF15, "F_LIN_REG_TINT"}, {0xEF32, "F_REMAINDER"}, {0xEF35, "F_RAND_INT_NOREP"},
+        {0xEF41, "F_BLUE"}, {0xEF4F, "F_DARKGREY"}, {0xEF5A, "F_GRIDLINE"},
+        {0xEF5B, "F_BACKGROUND_ON"}, {0xEF64, "F_BACKGROUND_OFF"}, {0xEF65, "F_GRAPH_COLOR"},
+        {0xEF67, "F_TEXT_COLOR"}, {0xEF6C, "F_BORDER_COLOR"}, {0xEF92, "F_LEFT_TAIL"},
+        {0xEF95, "F_INV_BINOM"}, {0xEF97, "F_TO_STRING"}, {0xEF98, "F_EVAL"},
+    };
+    for (const auto& [code, key] : keyed)
+        EXPECT_EQ(vocab().descriptionForOpcode(code), localized(key)) << std::hex << code;
 
-TEST(VocabularyTest, DescriptionsOfTheBBPage)
-{
-    // Keyed codes: 0xBB00-0xBB4C, 0xBB50-0xBB5C, 0xBBEF, 0xBBF6-0xBBFF.
-    EXPECT_EQ(vocab().descriptionForOpcode(0xBB00), localized("F_NPV"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xBB15), localized("F_BINOMPDF"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xBB4C), localized("F_PMT_BGN"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xBB50), localized("F_EXPR_ON"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xBB5C), localized("F_EXPM1"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xBBEF), localized("F_TO_ABC"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xBBF6), localized("F_TO_BIN"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xBBFF), localized("F_LN1P"));
-    // Everything else describes as its display name.
-    EXPECT_EQ(vocab().descriptionForOpcode(0xBB4D), "Real");
-    EXPECT_EQ(vocab().descriptionForOpcode(0xBB4F), "a+bi");
-    EXPECT_EQ(vocab().descriptionForOpcode(0xBB5F), "");
-    EXPECT_EQ(vocab().descriptionForOpcode(0xBB64), "G-T");
-    EXPECT_EQ(vocab().descriptionForOpcode(0xBBEE), "↓");
-    EXPECT_EQ(vocab().descriptionForOpcode(0xBBF5), "≡");
-}
-
-TEST(VocabularyTest, DescriptionsOfTheEFPage)
-{
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF00), localized("F_SET_DATE"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF10), localized("F_CLOCK_ON"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF13), localized("F_INV_T"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF15), localized("F_LIN_REG_TINT"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF32), localized("F_REMAINDER"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF35), localized("F_RAND_INT_NOREP"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF41), localized("F_BLUE"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF4F), localized("F_DARKGREY"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF5A), localized("F_GRIDLINE"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF5B), localized("F_BACKGROUND_ON"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF64), localized("F_BACKGROUND_OFF"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF65), localized("F_GRAPH_COLOR"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF67), localized("F_TEXT_COLOR"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF6C), localized("F_BORDER_COLOR"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF92), localized("F_LEFT_TAIL"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF95), localized("F_INV_BINOM"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF97), localized("F_TO_STRING"));
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF98), localized("F_EVAL"));
-    // Plain texts.
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF11), "OpenLib(library)");
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF38), "n/d");
-    EXPECT_EQ(vocab().nameForOpcode(0xEF38), "／");
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF39), "U␣n/d");
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF3A), "AUTO answer");
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF3C), "FRAC answer");
-    // The rest: the display name.
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF12), "ExecLib");
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF36), "MathType");
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF40), "STATWIZARD OFF");
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF66), "EF66");
-    EXPECT_EQ(vocab().descriptionForOpcode(0xEF9F), "EF9F");
-}
-
-TEST(VocabularyTest, DescriptionsOfTheOtherPages)
-{
     for (std::size_t i = 0; i < kOwnPage.size(); ++i)
         EXPECT_EQ(vocab().descriptionForOpcode(0x5C20 + static_cast<std::uint32_t>(i)), kOwnPage[i][2]);
-    EXPECT_EQ(vocab().descriptionForOpcode(0x0406), "DEL");
-    EXPECT_EQ(vocab().descriptionForOpcode(0x1013), "fnEnd");
-    EXPECT_EQ(vocab().descriptionForOpcode(0x5C00), "[A]");
-    EXPECT_EQ(vocab().descriptionForOpcode(0x5D05), "L₆");
-    EXPECT_EQ(vocab().descriptionForOpcode(0x6000), "pic1");
-    EXPECT_EQ(vocab().descriptionForOpcode(0x633C), "scrHeight");
-    EXPECT_EQ(vocab().descriptionForOpcode(0x5C10), "op(5C10)");
+    const Named plain[] = {
+        // Texts of their own.
+        {0xEF11, "OpenLib(library)"}, {0xEF38, "n/d"}, {0xEF39, "U␣n/d"}, {0xEF3A, "AUTO answer"},
+        {0xEF3C, "FRAC answer"},
+        // Everything else describes as its display name.
+        {0xBB4D, "Real"}, {0xBB4F, "a+bi"}, {0xBB5F, ""}, {0xBB64, "G-T"}, {0xBBEE, "↓"},
+        {0xBBF5, "≡"}, {0xEF12, "ExecLib"}, {0xEF36, "MathType"}, {0xEF40, "STATWIZARD OFF"},
+        {0xEF66, "EF66"}, {0xEF9F, "EF9F"}, {0x0406, "DEL"}, {0x1013, "fnEnd"}, {0x5C00, "[A]"},
+        {0x5D05, "L₆"}, {0x6000, "pic1"}, {0x633C, "scrHeight"}, {0x5C10, "op(5C10)"},
+    };
+    for (const auto& [code, text] : plain)
+        EXPECT_EQ(vocab().descriptionForOpcode(code), text) << std::hex << code;
+    EXPECT_EQ(vocab().nameForOpcode(0xEF38), "／");
 }
 
 TEST(VocabularyTest, ConstantsAreNamedByTheirIndex)
@@ -479,28 +398,22 @@ TEST(VocabularyTest, ExpandedNameOnlyForTheBBPage)
 
 TEST(VocabularyTest, OpcodeForNameFollowsTheSearchOrder)
 {
-    EXPECT_EQ(vocab().opcodeForName("π"), 0xACu);     // not 0xBBA7
-    EXPECT_EQ(vocab().opcodeForName("F"), 0x46u);     // not 0xBBAF
-    EXPECT_EQ(vocab().opcodeForName("e"), 0xBB31u);   // not 0xBBB4
-    EXPECT_EQ(vocab().opcodeForName(""), 0x5Cu);      // the first empty one-byte name
-    EXPECT_EQ(vocab().opcodeForName("?"), 0xAFu);     // not the internal 0x101B
-    EXPECT_EQ(vocab().opcodeForName("␣"), 0xEF39u);   // EF is searched before the own page
-    EXPECT_EQ(vocab().opcodeForName("sin("), 0xC2u);
-    EXPECT_EQ(vocab().opcodeForName(" or "), 0x3Cu);
-    EXPECT_EQ(vocab().opcodeForName("Y="), 0x0400u);
-    EXPECT_EQ(vocab().opcodeForName("Rand0"), 0x1000u);
-    EXPECT_EQ(vocab().opcodeForName("setDate("), 0xEF00u);
-    EXPECT_EQ(vocab().opcodeForName("npv("), 0xBB00u);
-    EXPECT_EQ(vocab().opcodeForName("Trapezium…"), 0x5C20u);
-    EXPECT_EQ(vocab().opcodeForName("Simul Eqn Solver"), 0x5C68u);
-    // Case-sensitive, blanks count, and the unsearched pages are not found.
-    EXPECT_EQ(vocab().opcodeForName("SIN("), Vocabulary::kNoOpcode);
-    EXPECT_EQ(vocab().opcodeForName("or"), Vocabulary::kNoOpcode);
-    EXPECT_EQ(vocab().opcodeForName("[A]"), Vocabulary::kNoOpcode);
-    EXPECT_EQ(vocab().opcodeForName("L₁"), Vocabulary::kNoOpcode);
-    EXPECT_EQ(vocab().opcodeForName("Xmin"), Vocabulary::kNoOpcode);
-    EXPECT_EQ(vocab().opcodeForName("Str1"), Vocabulary::kNoOpcode);
-    EXPECT_EQ(vocab().opcodeForName("Trapezium"), Vocabulary::kNoOpcode);
+    const std::pair<std::string_view, std::uint32_t> cases[] = {
+        {"π", 0xAC},        // not 0xBBA7
+        {"F", 0x46},        // not 0xBBAF
+        {"e", 0xBB31},      // not 0xBBB4
+        {"", 0x5C},         // the first empty one-byte name
+        {"?", 0xAF},        // not the internal 0x101B
+        {"␣", 0xEF39},      // EF is searched before the own page
+        {"sin(", 0xC2}, {" or ", 0x3C}, {"Y=", 0x0400}, {"Rand0", 0x1000}, {"setDate(", 0xEF00},
+        {"npv(", 0xBB00}, {"Trapezium…", 0x5C20}, {"Simul Eqn Solver", 0x5C68},
+        // Case-sensitive, blanks count, and the unsearched pages are not found.
+        {"SIN(", Vocabulary::kNoOpcode}, {"or", Vocabulary::kNoOpcode}, {"[A]", Vocabulary::kNoOpcode},
+        {"L₁", Vocabulary::kNoOpcode}, {"Xmin", Vocabulary::kNoOpcode}, {"Str1", Vocabulary::kNoOpcode},
+        {"Trapezium", Vocabulary::kNoOpcode},
+    };
+    for (const auto& [name, code] : cases)
+        EXPECT_EQ(vocab().opcodeForName(std::string(name)), code) << name;
 }
 
 TEST(VocabularyTest, OpcodeForNameFindsEverySearchedName)
@@ -524,7 +437,7 @@ TEST(VocabularyTest, OpcodeForNameFindsEverySearchedName)
     check(0x5C20, 73);
 }
 
-TEST(VocabularyTest, RegressionAndGraphComputeNames)
+TEST(VocabularyTest, RegressionGraphComputeAndVariableNames)
 {
     EXPECT_EQ(vocab().nameForRegression(0), "LinReg(a+bx)");
     EXPECT_EQ(vocab().nameForRegression(4), "LnReg(a+b ln(x))");
@@ -537,19 +450,15 @@ TEST(VocabularyTest, RegressionAndGraphComputeNames)
     EXPECT_EQ(vocab().nameForGCompute(9), "dr/dθ");
     EXPECT_FALSE(vocab().nameForGCompute(10).has_value());
     EXPECT_FALSE(vocab().nameForGCompute(-1).has_value());
-}
 
-TEST(VocabularyTest, NameForVariable)
-{
-    EXPECT_EQ(vocab().nameForVariable(0), "A");
-    EXPECT_EQ(vocab().nameForVariable(26), "θ");
-    EXPECT_EQ(vocab().nameForVariable(27), "η");
-    EXPECT_EQ(vocab().nameForVariable(38), "Xmin");
-    EXPECT_EQ(vocab().nameForVariable(87), "op(FFFF)"); // the screen width has no token
-    EXPECT_EQ(vocab().nameForVariable(89), "");         // the unnamed first statistics entry
-    EXPECT_EQ(vocab().nameForVariable(158), "C-Level");
-    EXPECT_EQ(vocab().nameForVariable(212), "u1");
-    EXPECT_EQ(vocab().nameForVariable(217), "w2");
+    const std::pair<int, std::string_view> variables[] = {
+        {0, "A"}, {26, "θ"}, {27, "η"}, {38, "Xmin"}, {71, "ɴ"}, {86, "begin/end"}, {91, "n"},
+        {87, "op(FFFF)"}, // the screen width has no token
+        {89, ""},         // the unnamed first statistics entry
+        {158, "C-Level"}, {212, "u1"}, {217, "w2"},
+    };
+    for (const auto& [slot, name] : variables)
+        EXPECT_EQ(vocab().nameForVariable(slot), name) << slot;
     EXPECT_FALSE(vocab().nameForVariable(218).has_value());
 }
 
@@ -571,15 +480,13 @@ TEST(VocabularyTest, ReservedWords)
 
 TEST(VocabularyTest, CalculatorCharacterSet)
 {
-    EXPECT_EQ(vocab().translatedChar(U'A'), 0x41);
-    EXPECT_EQ(vocab().translatedChar(U'['), 0xC1);
-    EXPECT_EQ(vocab().translatedChar(U'θ'), 0x5B);
-    EXPECT_EQ(vocab().translatedChar(U'π'), 0xC4);
-    EXPECT_EQ(vocab().translatedChar(U'ᵀ'), 0x16);
-    EXPECT_EQ(vocab().translatedChar(U'ʟ'), 0xDC);
-    EXPECT_EQ(vocab().translatedChar(U'≥'), 0x19);
-    EXPECT_EQ(vocab().translatedChar(U'➤'), 0x05);
-    EXPECT_EQ(vocab().translatedChar(U'\u0141'), 0x41); // not in the table: its low 8 bits
+    const std::pair<char32_t, int> chars[] = {
+        {U'A', 0x41}, {U'[', 0xC1}, {U'θ', 0x5B}, {U'π', 0xC4}, {U'ᵀ', 0x16}, {U'ʟ', 0xDC},
+        {U'≥', 0x19}, {U'➤', 0x05},
+        {U'\u0141', 0x41}, // not in the table: its low 8 bits
+    };
+    for (const auto& [c, code] : chars)
+        EXPECT_EQ(vocab().translatedChar(c), code) << static_cast<std::uint32_t>(c);
 
     // Recoding leaves '[', 'ʟ' and 'ᵀ' at their low 8 bits; one byte per character.
     EXPECT_EQ(vocab().recodeTo83Charsset("[θ]"), std::string("\x5B\x5B\x5D"));
