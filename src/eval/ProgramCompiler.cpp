@@ -3,6 +3,7 @@
 #include "core/Calculator.h"
 #include "eval/Parser.h"
 #include "eval/ProgramTokens.h"
+#include "language/LiteralScanner.h"
 
 #include <algorithm>
 #include <map>
@@ -26,17 +27,12 @@ constexpr int kErrMissingRepeatEnd = 9;
 constexpr int kErrMissingElseEnd = 10;
 constexpr int kErrGotoBadLabel = 11;
 
-bool isDigit(std::uint32_t t)
-{
-    return t >= 0x30 && t <= 0x39;
-}
-
 // The index of the last token of a degree-minute-second literal starting with "°" at i.
 unsigned skipDMS(const std::vector<std::uint32_t>& ops, unsigned i)
 {
     while (i + 1 < ops.size()) {
         const std::uint32_t t = token(ops[i + 1]);
-        if (!isDigit(t) && t != kQuote && t != kApostrophe)
+        if (!LiteralScanner::isDigit(t) && t != kQuote && t != kApostrophe)
             break;
         ++i;
     }
@@ -61,14 +57,9 @@ unsigned findEnd(const std::vector<std::uint32_t>& ops, unsigned from, Ends ends
     return n;
 }
 
-bool isStatementEnd(std::uint32_t t)
-{
-    return t == kColon || t == kNewLine;
-}
-
 bool isStatementEndOrComment(std::uint32_t t)
 {
-    return t == kColon || t == kNewLine || t == kComment;
+    return endsStatement(t) || t == kComment;
 }
 
 struct Compile {
@@ -132,7 +123,7 @@ struct Compile {
                 // The condition ends at a ":" or new line that is not the array's last token.
                 unsigned k = i + 1;
                 for (;; ++k) {
-                    k = findEnd(ops, k, isStatementEnd);
+                    k = findEnd(ops, k, endsStatement);
                     if (k >= n || k != n - 1)
                         break;
                 }
@@ -144,7 +135,7 @@ struct Compile {
                     open.push_back((i << 16) | t);
                 } else {
                     // One governed statement: a false condition jumps to its end.
-                    unsigned m = findEnd(ops, k + 1, isStatementEnd);
+                    unsigned m = findEnd(ops, k + 1, endsStatement);
                     if (m < n)
                         while (m + 1 < n && token(ops[m + 1]) == kNewLine)
                             ++m;
