@@ -2,14 +2,9 @@
 
 #include "core/Calculator.h"
 #include "core/services/UnitConversions.h"
-#include "eval/OperandOperators.h"
-#include "eval/ScalarOperators.h"
 #include "eval/StatementParser.h"
 #include "language/LiteralScanner.h"
 #include "numeric/AngleConversion.h"
-#include "numeric/BitOps.h"
-#include "numeric/Combinatorics.h"
-#include "numeric/ElementaryFunctions.h"
 
 namespace orvenda {
 
@@ -168,71 +163,10 @@ double Parser::constantValue(int index) const
     return constantFrom(calc, index);
 }
 
-// ==== Operators by operand type (OperandOperators) ====
-
-Operand Parser::unaryOp(std::uint32_t opcode, const Operand& X) { return OperandOperators(*this).unaryOp(opcode, X); }
-
-Operand Parser::binaryOp(int token, const Operand& X, const Operand& Y)
-{
-    return OperandOperators(*this).binaryOp(token, X, Y);
-}
-
-int Parser::calcMatrixError(const VQMatrix& matrix) { return OperandOperators::calcMatrixError(matrix); }
-
-// ==== Scalar operators and numeric helpers (ScalarOperators) ====
-
-Operand Parser::doOp(std::uint32_t opcode, const Operand& Xc) { return ScalarOperators(*this).doOp(opcode, Xc); }
-
-Operand Parser::op(std::uint32_t opcode, const Operand& Xc) { return ScalarOperators(*this).op(opcode, Xc); }
-
-Operand Parser::doOp(int token, const Operand& Xc, const Operand& Yc)
-{
-    return ScalarOperators(*this).doOp(token, Xc, Yc);
-}
-
-Operand Parser::op(int token, const Operand& Xc, const Operand& Yc)
-{
-    return ScalarOperators(*this).op(token, Xc, Yc);
-}
-
-std::complex<double> Parser::fPowerX(const Operand& exponent, const Operand& base)
-{
-    return ScalarOperators(*this).fPowerX(exponent, base);
-}
-
-void Parser::adjustSigDec(Operand& op) { ScalarOperators::adjustSigDec(op); }
-
-void Parser::adjustSigFig(Operand& op) { ScalarOperators::adjustSigFig(op); }
+// ==== Numeric helpers ====
 
 double Parser::toRadians(double x) const { return AngleConversion::toRadians(x, calc.angleFormat()); }
 
 double Parser::fromRadians(double x) const { return AngleConversion::fromRadians(x, calc.angleFormat()); }
-
-double Parser::round(double x, int precision) { return ElementaryFunctions::round(x, precision); }
-
-double Parser::roundSF(double x, int digits) { return ElementaryFunctions::roundSF(x, digits); }
-
-double Parser::VQSin(double x) { return ElementaryFunctions::VQSin(x); }
-
-double Parser::VQCos(double x) { return ElementaryFunctions::VQCos(x); }
-
-double Parser::shift(double x, int by) { return BitOps::shift(x, by); }
-
-double Parser::rotate(double x, int by) { return BitOps::rotate(x, by); }
-
-double Parser::gcdArg1(double arg1, double arg2) { return Combinatorics::gcdArg1(arg1, arg2); }
-
-double Parser::lcmArg1(double arg1, double arg2) { return Combinatorics::lcmArg1(arg1, arg2); }
-
-double Parser::permutationX(double x, double y) { return Combinatorics::permutationX(x, y); }
-
-double Parser::combinationX(double x, double y) { return Combinatorics::combinationX(x, y); }
-
-Parser::Ops Parser::numToOps(double x) const { return ScalarOperators::numToOps(calc, x); }
-
-Parser::Ops Parser::complexToOps(double re, double im) const
-{
-    return ScalarOperators::complexToOps(calc, re, im);
-}
 
 } // namespace orvenda

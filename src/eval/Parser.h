@@ -5,8 +5,13 @@
 #include "eval/ArgumentFetcher.h"
 #include "eval/EvalContext.h"
 #include "eval/Evaluator.h"
+#include "eval/OperandOperators.h"
 #include "eval/ProgramCompiler.h"
 #include "eval/ProgramQueue.h"
+#include "eval/ScalarOperators.h"
+#include "numeric/BitOps.h"
+#include "numeric/Combinatorics.h"
+#include "numeric/ElementaryFunctions.h"
 
 #include <complex>
 #include <cstdint>
@@ -148,55 +153,45 @@ public:
     static bool getMark(int& mark, const Operand& op) { return ArgumentFetcher::getMark(mark, op); }
     std::optional<Ops> getProgram(const std::string& name) { return ArgumentFetcher(*this).getProgram(name); }
 
-    // ==== Operators ====
+    // ==== Operators by operand type (OperandOperators says what each does) ====
 
-    // ==== Operators by operand type (OperandOperators) ====
+    Operand unaryOp(std::uint32_t opcode, const Operand& X) { return OperandOperators(*this).unaryOp(opcode, X); }
+    Operand binaryOp(int token, const Operand& X, const Operand& Y)
+    {
+        return OperandOperators(*this).binaryOp(token, X, Y);
+    }
+    static int calcMatrixError(const VQMatrix& matrix) { return OperandOperators::calcMatrixError(matrix); }
 
-    // One operand: picks the scalar, list, matrix or string work by X's kind. The opcode
-    // keeps its high half (a unit conversion's packed units).
-    Operand unaryOp(std::uint32_t opcode, const Operand& X);
-    // Two operands, Y token X (X the right-hand operand, popped first). The result carries
-    // the error and its token index; nothing already in error() is cleared.
-    Operand binaryOp(int token, const Operand& X, const Operand& Y);
-    // The error number for a matrix's error code.
-    static int calcMatrixError(const VQMatrix& matrix);
+    // ==== Scalar operators (ScalarOperators says what each does) ====
 
-    // ==== Scalar operators and numeric helpers (ScalarOperators) ====
+    Operand doOp(std::uint32_t opcode, const Operand& Xc) { return ScalarOperators(*this).doOp(opcode, Xc); }
+    Operand op(std::uint32_t opcode, const Operand& Xc) { return ScalarOperators(*this).op(opcode, Xc); }
+    Operand doOp(int token, const Operand& Xc, const Operand& Yc) { return ScalarOperators(*this).doOp(token, Xc, Yc); }
+    Operand op(int token, const Operand& Xc, const Operand& Yc) { return ScalarOperators(*this).op(token, Xc, Yc); }
+    std::complex<double> fPowerX(const Operand& exponent, const Operand& base)
+    {
+        return ScalarOperators(*this).fPowerX(exponent, base);
+    }
+    static void adjustSigDec(Operand& op) { ScalarOperators::adjustSigDec(op); }
+    static void adjustSigFig(Operand& op) { ScalarOperators::adjustSigFig(op); }
+    Ops numToOps(double x) const { return ScalarOperators::numToOps(calc, x); }
+    Ops complexToOps(double re, double im) const { return ScalarOperators::complexToOps(calc, re, im); }
 
-    // One number: display conversions, identity(, timeCnv(, eval(, else op().
-    Operand doOp(std::uint32_t opcode, const Operand& Xc);
-    // The elementary functions of one number; the list layer calls it per element.
-    Operand op(std::uint32_t opcode, const Operand& Xc);
-    // Two numbers, Y token X: randM( and everything op() takes, with the result's kind set.
-    Operand doOp(int token, const Operand& Xc, const Operand& Yc);
-    // Y token X; the caller sets the result's kind.
-    Operand op(int token, const Operand& Xc, const Operand& Yc);
-    // base ^ exponent.
-    std::complex<double> fPowerX(const Operand& exponent, const Operand& base);
-    static void adjustSigDec(Operand& op);
-    static void adjustSigFig(Operand& op);
+    // ==== Numeric helpers (AngleConversion, ElementaryFunctions, BitOps, Combinatorics) ====
 
-    // An angle in the current angle unit to radians, and back.
+    // In the calculator's current angle unit.
     double toRadians(double x) const;
     double fromRadians(double x) const;
-    // Half away from zero to 0..9 decimals; other counts leave x.
-    static double round(double x, int precision);
-    // To 1..14 significant figures, ties to even.
-    static double roundSF(double x, int digits);
-    // Exact 0, 1, -1 at quarter turns.
-    static double VQSin(double x);
-    static double VQCos(double x);
-    // On x as an unsigned 32-bit integer: by > 0 to the left, else to the right.
-    static double shift(double x, int by);
-    static double rotate(double x, int by);
-    static double gcdArg1(double arg1, double arg2);
-    static double lcmArg1(double arg1, double arg2);
-    // Of y items taken x at a time.
-    static double permutationX(double x, double y);
-    static double combinationX(double x, double y);
-    // The tokens spelling a value as shown (in base 10, without digit grouping).
-    Ops numToOps(double x) const;
-    Ops complexToOps(double re, double im) const;
+    static double round(double x, int precision) { return ElementaryFunctions::round(x, precision); }
+    static double roundSF(double x, int digits) { return ElementaryFunctions::roundSF(x, digits); }
+    static double VQSin(double x) { return ElementaryFunctions::VQSin(x); }
+    static double VQCos(double x) { return ElementaryFunctions::VQCos(x); }
+    static double shift(double x, int by) { return BitOps::shift(x, by); }
+    static double rotate(double x, int by) { return BitOps::rotate(x, by); }
+    static double gcdArg1(double arg1, double arg2) { return Combinatorics::gcdArg1(arg1, arg2); }
+    static double lcmArg1(double arg1, double arg2) { return Combinatorics::lcmArg1(arg1, arg2); }
+    static double permutationX(double x, double y) { return Combinatorics::permutationX(x, y); }
+    static double combinationX(double x, double y) { return Combinatorics::combinationX(x, y); }
 
     // ==== Programs ====
 
