@@ -84,33 +84,23 @@ TEST_F(ProgramCompilerTest, GotoAndGosubTakeTheLabelsIndex)
 
 TEST_F(ProgramCompilerTest, BlockAndLabelErrorsStopAtTheOffendingToken)
 {
-    compiled("Lbl A:Lbl A");
-    EXPECT_EQ(error(), 2);
-    EXPECT_EQ(errorToken(), 3);
-    compiled("Goto B:1");
-    EXPECT_EQ(error(), 3);
-    EXPECT_EQ(errorToken(), 0);
-    compiled("1:Else:End");
-    EXPECT_EQ(error(), 1);
-    compiled("While A:Else:End");
-    EXPECT_EQ(error(), 4);
-    compiled("While A:Then:End");
-    EXPECT_EQ(error(), 5);
-    compiled("If A:Then:1");
-    EXPECT_EQ(error(), 6);
-    compiled("For(I,1,2):1");
-    EXPECT_EQ(error(), 7);
-    compiled("1:While A:1");
-    EXPECT_EQ(error(), 8);
-    EXPECT_EQ(errorToken(), 2);
-    compiled("Repeat A:1");
-    EXPECT_EQ(error(), 9);
-    compiled("If A:Then:1:Else:2");
-    EXPECT_EQ(error(), 10);
-    compiled("Goto :1");
-    EXPECT_EQ(error(), 11);
+    struct Case {
+        const char* text;
+        int error, at;  // at -1: not checked
+    };
+    const Case cases[] = {
+        {"Lbl A:Lbl A", 2, 3},       {"Goto B:1", 3, 0},          {"1:Else:End", 1, -1},
+        {"While A:Else:End", 4, -1}, {"While A:Then:End", 5, -1}, {"If A:Then:1", 6, -1},
+        {"For(I,1,2):1", 7, -1},     {"1:While A:1", 8, 2},       {"Repeat A:1", 9, -1},
+        {"If A:Then:1:Else:2", 10, -1}, {"Goto :1", 11, -1},
+    };
+    for (const Case& c : cases) {
+        compiled(c.text);
+        EXPECT_EQ(error(), c.error) << c.text;
+        if (c.at >= 0)
+            EXPECT_EQ(errorToken(), c.at) << c.text;
+    }
 }
-
 TEST_F(ProgramCompilerTest, StringsAndDegreeLiteralsHideTheirTokens)
 {
     // A "Goto" inside a string is text, not a jump.
