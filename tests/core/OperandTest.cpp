@@ -26,18 +26,8 @@ TEST(Operand, AFreshRecordIsAnEmptyResultAtFullPrecision)
     EXPECT_EQ(r.value, std::complex<double>(0, 0));
     EXPECT_EQ(r.var.subKind, VarNone);
     EXPECT_FALSE(r.list || r.matrix || r.string || r.stack || r.object || r.object2);
-}
-
-TEST(Operand, KindsKeepTheirNumbers)
-{
-    EXPECT_EQ(KindRealList, 3);
-    EXPECT_EQ(KindDone, 31);
-    EXPECT_EQ(KindResults, 34);
-    EXPECT_EQ(KindPrompt, 36);
-    EXPECT_EQ(KindError, 44);
-    EXPECT_EQ(KindGDBRecall, 55);
-    EXPECT_EQ(VarEquation, 10);
-    EXPECT_EQ(VarGDB, 11);
+    static_assert(std::is_copy_constructible_v<Operand>);
+    static_assert(std::is_nothrow_move_constructible_v<Operand>);
 }
 
 namespace {
@@ -73,17 +63,4 @@ TEST(Operand, CopiesShareTheirObjects)
     EXPECT_EQ(copy.stack->count(), 1);
     copy = Operand();
     EXPECT_EQ(alive, 0);
-}
-
-TEST(Operand, RecordsAreValues)
-{
-    static_assert(std::is_copy_constructible_v<Operand>);
-    static_assert(std::is_nothrow_move_constructible_v<Operand>);
-    Operand a;
-    a.kind = KindReal;
-    a.value = {2, 0};
-    a.name[0] = U'θ';
-    Operand b = a;
-    b.name[0] = U'A';
-    EXPECT_EQ(a.name[0], U'θ');
 }

@@ -78,11 +78,8 @@ TEST(LiteralScanner, DecimalSignificance)
     expectNumber("0.0", 0, 0, -1, true);
     expectNumber("1020", 1020, 3, 1, false);
     expectNumber("1.5x", 1.5, 15, -15, true);
-}
-
-TEST(LiteralScanner, ExponentKeepsTheLastSignificantDigit)
-{
-    // The pair must satisfy sigDec = E + 1 - sigFig for the value's leading exponent E.
+    // With an exponent the pair keeps the last significant digit: sigDec = E + 1 - sigFig
+    // for the value's leading exponent E.
     expectNumber("12E3", 12000, 2, 3, false);
     expectNumber("0.05E3", 50, 1, 1, true);
     expectNumber("1.20E~3", 0.0012, 3, -5, true);
@@ -124,20 +121,18 @@ TEST(LiteralScanner, DecimalErrors)
 
 TEST(LiteralScanner, LiteralEndsAtForeignTokens)
 {
-    Scan s = number("12+3");
-    EXPECT_EQ(s.d.value, 12);
-    EXPECT_EQ(s.c.next, 2);
     // A negation is the exponent's sign only right after "ᴱ"; elsewhere it ends the literal.
-    s = number("12~3");
-    EXPECT_EQ(s.d.value, 12);
-    EXPECT_EQ(s.c.next, 2);
-    s = number("1E5~3");
-    EXPECT_EQ(s.d.value, 1e5);
-    EXPECT_EQ(s.c.next, 3);
-    // Scanning from the middle of an op array.
-    s = number("+45.5+", 1);
-    EXPECT_EQ(s.d.value, 45.5);
-    EXPECT_EQ(s.c.next, 5);
+    const struct {
+        const char* text;
+        int start;
+        double value;
+        int next;
+    } cases[] = {{"12+3", 0, 12, 2}, {"12~3", 0, 12, 2}, {"1E5~3", 0, 1e5, 3}, {"+45.5+", 1, 45.5, 5}};
+    for (const auto& c : cases) {
+        const Scan s = number(c.text, c.start);
+        EXPECT_EQ(s.d.value, c.value) << c.text;
+        EXPECT_EQ(s.c.next, c.next) << c.text;
+    }
 }
 
 TEST(LiteralScanner, SameUnderAnyLocale)
@@ -152,94 +147,69 @@ TEST(LiteralScanner, SameUnderAnyLocale)
     EXPECT_EQ(e.d.value, 0.25);
 }
 
-TEST(LiteralScanner, Binary)
+TEST(LiteralScanner, BinaryAndHexadecimal)
 {
-    LiteralScanner::Cursor c;
-    EXPECT_EQ(LiteralScanner::parseBinary(ops("1011+"), c), 11);
-    EXPECT_EQ(c.next, 4);
-
-    c = {};
-    EXPECT_EQ(LiteralScanner::parseBinary(ops("2"), c), 0);
-    EXPECT_EQ(c.next, 0);
-
-    c = {};
-    EXPECT_EQ(LiteralScanner::parseBinary(ops(std::string(32, '1')), c), 4294967295.0);
-    EXPECT_EQ(c.error, 0);
-
-    c = {};
-    LiteralScanner::parseBinary(ops(std::string(33, '1')), c);
-    EXPECT_EQ(c.error, 27);
-    EXPECT_EQ(c.errorToken, 33);
-}
-
-TEST(LiteralScanner, Hexadecimal)
-{
-    LiteralScanner::Cursor c;
-    EXPECT_EQ(LiteralScanner::parseHex(toks({"F", "F", "+"}), c), 255);
-    EXPECT_EQ(c.next, 2);
-
-    c = {};
-    EXPECT_EQ(LiteralScanner::parseHex(ops("FFFFFFFF"), c), 4294967295.0);
-    EXPECT_EQ(c.error, 0);
-
-    c = {};
-    EXPECT_EQ(LiteralScanner::parseHex(ops("1AG"), c), 26);
-    EXPECT_EQ(c.next, 2);
-
-    c = {};
-    LiteralScanner::parseHex(ops("123456789"), c);
-    EXPECT_EQ(c.error, 27);
-    EXPECT_EQ(c.errorToken, 9);
+    using Parse = double (*)(LiteralScanner::OpSpan, LiteralScanner::Cursor&);
+    const struct {
+        Parse parse;
+        std::vector<std::uint32_t> ops;
+        double value;
+        int next, error, errorToken;
+    } cases[] = {
+        {LiteralScanner::parseBinary, ops("1011+"), 11, 4, 0, 0},
+        {LiteralScanner::parseBinary, ops("2"), 0, 0, 0, 0},
+        {LiteralScanner::parseBinary, ops(std::string(32, '1')), 4294967295.0, 32, 0, 0},
+        {LiteralScanner::parseBinary, ops(std::string(33, '1')), -1, -1, 27, 33},
+        {LiteralScanner::parseHex, toks({"F", "F", "+"}), 255, 2, 0, 0},
+        {LiteralScanner::parseHex, ops("FFFFFFFF"), 4294967295.0, 8, 0, 0},
+        {LiteralScanner::parseHex, ops("1AG"), 26, 2, 0, 0},
+        {LiteralScanner::parseHex, ops("123456789"), -1, -1, 27, 9},
+    };
+    for (const auto& c : cases) {
+        LiteralScanner::Cursor cursor;
+        const double value = c.parse(c.ops, cursor);
+        EXPECT_EQ(cursor.error, c.error) << c.ops.size();
+        if (c.error != 0) {
+            EXPECT_EQ(cursor.errorToken, c.errorToken);
+            continue;
+        }
+        EXPECT_EQ(value, c.value);
+        EXPECT_EQ(cursor.next, c.next);
+    }
 }
 
 TEST(LiteralScanner, DegreesMinutesSeconds)
 {
-    // After "30°": 15'30"
-    LiteralScanner::Cursor c;
-    double deg = 30;
-    bool dec = false;
-    const auto o = ops("15'30\"+");
-    EXPECT_TRUE(LiteralScanner::parseDMS(o, c, deg, dec));
-    EXPECT_NEAR(deg, 30 + 15 / 60.0 + 30 / 3600.0, 1e-12);
-    EXPECT_EQ(c.next, 6);
-    EXPECT_FALSE(dec);
-
-    // Minutes only, with a decimal point.
-    c = {};
-    deg = 10;
-    EXPECT_TRUE(LiteralScanner::parseDMS(ops("7.5'"), c, deg, dec));
-    EXPECT_DOUBLE_EQ(deg, 10.125);
-    EXPECT_TRUE(dec);
-
-    // Negative degrees take the minutes away.
-    c = {};
-    deg = -10;
-    EXPECT_TRUE(LiteralScanner::parseDMS(ops("30'"), c, deg, dec));
-    EXPECT_DOUBLE_EQ(deg, -10.5);
-}
-
-TEST(LiteralScanner, DegreesWithoutMinutesLoseNoTokens)
-{
-    LiteralScanner::Cursor c;
-    double deg = 30;
-    bool dec = false;
-    // Not a number at all.
-    EXPECT_FALSE(LiteralScanner::parseDMS(ops("+1"), c, deg, dec));
-    EXPECT_EQ(c.next, 0);
-    // A number without "'": left in place for the parser.
-    EXPECT_FALSE(LiteralScanner::parseDMS(ops("15+"), c, deg, dec));
-    EXPECT_EQ(c.next, 0);
-    EXPECT_EQ(c.error, 0);
-    EXPECT_EQ(deg, 30);
-}
-
-TEST(LiteralScanner, SecondsNeedTheirQuote)
-{
-    LiteralScanner::Cursor c;
-    double deg = 30;
-    bool dec = false;
-    EXPECT_FALSE(LiteralScanner::parseDMS(ops("15'30+"), c, deg, dec));
-    EXPECT_EQ(c.error, 1);
-    EXPECT_EQ(c.errorToken, 5);
-    EXPECT_EQ(deg, 30);
+    // What follows "deg°": minutes and seconds taken, or the tokens left for the parser.
+    const struct {
+        const char* text;
+        double deg;
+        bool taken;
+        double after;
+        int next;
+        bool decimal;
+        int error, errorToken;
+    } cases[] = {
+        {"15'30\"+", 30, true, 30 + 15 / 60.0 + 30 / 3600.0, 6, false, 0, 0},
+        {"7.5'", 10, true, 10.125, 4, true, 0, 0},
+        {"30'", -10, true, -10.5, 3, false, 0, 0}, // negative degrees take the minutes away
+        {"+1", 30, false, 30, 0, false, 0, 0},     // not a number at all
+        {"15+", 30, false, 30, 0, false, 0, 0},    // a number without "'"
+        {"15'30+", 30, false, 30, 5, false, 1, 5}, // seconds need their quote
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        LiteralScanner::Cursor cursor;
+        double deg = c.deg;
+        bool dec = false;
+        EXPECT_EQ(LiteralScanner::parseDMS(ops(c.text), cursor, deg, dec), c.taken);
+        EXPECT_NEAR(deg, c.after, 1e-12);
+        EXPECT_EQ(cursor.error, c.error);
+        if (c.error != 0) {
+            EXPECT_EQ(cursor.errorToken, c.errorToken);
+            continue;
+        }
+        EXPECT_EQ(cursor.next, c.next);
+        EXPECT_EQ(dec, c.decimal);
+    }
 }
