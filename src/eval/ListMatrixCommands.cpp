@@ -26,6 +26,8 @@ constexpr int kErrMissingArgument = 39;
 
 bool isList(const Operand& op) { return (op.kind == KindRealList || op.kind == KindComplexList) && op.list; }
 bool isNumber(const Operand& op) { return op.kind == KindReal || op.kind == KindComplex; }
+bool isReal(const Operand& op) { return op.kind == KindReal; }
+bool isMatrix(const Operand& op) { return op.kind == KindMatrix && op.matrix; }
 
 std::int8_t pairByte(int x) { return static_cast<std::int8_t>(x < -128 ? -128 : x > 127 ? 127 : x); }
 
@@ -53,14 +55,15 @@ bool ListMatrixCommands::fail(int error, int location, EvalRun& run)
     return false;
 }
 
-// The next argument as a real number; nothing when the pop failed or it is not one.
-std::optional<Operand> ListMatrixCommands::popReal(EvalRun& run)
+// The next argument when `accepts` takes it; otherwise `error` at its place, and nothing
+// (nothing too when the pop itself failed).
+std::optional<Operand> ListMatrixCommands::popArgument(EvalRun& run, bool (*accepts)(const Operand&), int error)
 {
     Operand value = p_.popValueFromStack(&run.stack);
     if (p_.error() != 0)
         return std::nullopt;
-    if (value.kind != KindReal) {
-        fail(kErrArgument, value.location, run);
+    if (!accepts(value)) {
+        fail(error, value.location, run);
         return std::nullopt;
     }
     return value;
@@ -105,14 +108,10 @@ void ListMatrixCommands::buildList(EvalRun& run, int maxCount)
     // Popped last first; kept in a buffer so the list is built in source order.
     std::vector<VQNumber> elements(static_cast<std::size_t>(count));
     for (int k = count - 1; k >= 0; --k) {
-        const Operand e = args.popValueFromStack(&run.stack);
-        if (p_.error() != 0)
+        const std::optional<Operand> e = popArgument(run, isNumber, kErrDataType);
+        if (!e)
             return;
-        if (!isNumber(e)) {
-            fail(kErrDataType, e.location, run);
-            return;
-        }
-        elements[static_cast<std::size_t>(k)] = VQNumber(e.value, e.sigFig, e.sigDec);
+        elements[static_cast<std::size_t>(k)] = VQNumber(e->value, e->sigFig, e->sigDec);
     }
     auto list = std::make_shared<VQList>();
     for (const VQNumber& n : elements)
@@ -129,30 +128,27 @@ void ListMatrixCommands::buildMatrix(EvalRun& run)
         return;
     std::optional<VQMatrix> m;
     for (int row = count - 1; row >= 0; --row) {
-        const Operand r = args.popValueFromStack(&run.stack);
-        if (p_.error() != 0)
+        const std::optional<Operand> r = popArgument(run, isList, kErrSyntax);
+        if (!r)
             return;
-        if (!isList(r)) {
-            fail(kErrSyntax, r.location, run);
-            return;
-        }
+        const VQList& list = *r->list;
         if (!m) {
-            m = VQMatrix::matrixWithRow(static_cast<std::size_t>(count), static_cast<std::size_t>(r.list->count()));
+            m = VQMatrix::matrixWithRow(static_cast<std::size_t>(count), static_cast<std::size_t>(list.count()));
             if (!m) {
-                fail(kErrMemory, r.location, run);
+                fail(kErrMemory, r->location, run);
                 return;
             }
         }
-        if (static_cast<std::size_t>(r.list->count()) != m->dimCol()) {
-            fail(kErrDimMismatch, r.location, run);
+        if (static_cast<std::size_t>(list.count()) != m->dimCol()) {
+            fail(kErrDimMismatch, r->location, run);
             return;
         }
         // Matrices hold reals only; a complex element would lose its imaginary part.
-        if (r.list->type() != 0) {
-            fail(kErrDataType, r.location, run);
+        if (list.type() != 0) {
+            fail(kErrDataType, r->location, run);
             return;
         }
-        m->setRow(static_cast<std::size_t>(row), *r.list);
+        m->setRow(static_cast<std::size_t>(row), list);
     }
     run.R.kind = KindMatrix;
     run.R.matrix = std::make_shared<VQMatrix>(std::move(*m));
@@ -282,18 +278,15 @@ void ListMatrixCommands::sumOrProduct(EvalRun& run)
         return;
     std::array<double, 2> bounds{};
     for (int k = count - 2; k >= 0; --k) {
-        const std::optional<Operand> b = popReal(run);
+        const std::optional<Operand> b = popArgument(run, isReal, kErrArgument);
         if (!b)
             return;
         bounds[static_cast<std::size_t>(k)] = std::trunc(b->re());
     }
-    const Operand L = args.popValueFromStack(&run.stack);
-    if (p_.error() != 0)
+    const std::optional<Operand> list = popArgument(run, isList, kErrArgument);
+    if (!list)
         return;
-    if (!isList(L)) {
-        fail(kErrArgument, L.location, run);
-        return;
-    }
+    const Operand& L = *list;
     const double length = L.list->count();
     const double start = count >= 2 ? bounds[0] : 1;
     const double end = count == 3 ? bounds[1] : length;
@@ -323,7 +316,7 @@ void ListMatrixCommands::rowOperation(EvalRun& run)
     std::array<int, 2> rows{};
     std::array<int, 2> rowLocations{};
     for (int k = rowCount - 1; k >= 0; --k) {
-        const std::optional<Operand> r = popReal(run);
+        const std::optional<Operand> r = popArgument(run, isReal, kErrArgument);
         if (!r)
             return;
         const double index = r->re() - 1;
@@ -334,13 +327,10 @@ void ListMatrixCommands::rowOperation(EvalRun& run)
         rows[static_cast<std::size_t>(k)] = static_cast<int>(index);
         rowLocations[static_cast<std::size_t>(k)] = r->location;
     }
-    const Operand M = args.popValueFromStack(&run.stack);
-    if (p_.error() != 0)
+    const std::optional<Operand> matrix = popArgument(run, isMatrix, kErrArgument);
+    if (!matrix)
         return;
-    if (M.kind != KindMatrix || !M.matrix) {
-        fail(kErrArgument, M.location, run);
-        return;
-    }
+    const Operand& M = *matrix;
     for (int k = 0; k < rowCount; ++k) {
         if (static_cast<std::size_t>(rows[static_cast<std::size_t>(k)]) >= M.matrix->dimRow()) {
             fail(kErrDimMismatch, rowLocations[static_cast<std::size_t>(k)], run);
@@ -349,7 +339,7 @@ void ListMatrixCommands::rowOperation(EvalRun& run)
     }
     SNum scalar;
     if (t == 0x17 || t == 0x18) {
-        const std::optional<Operand> s = popReal(run);
+        const std::optional<Operand> s = popArgument(run, isReal, kErrArgument);
         if (!s)
             return;
         scalar = {pairByte(s->sigFig), pairByte(s->sigDec), s->re()};

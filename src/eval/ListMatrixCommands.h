@@ -28,7 +28,7 @@ public:
 
 private:
     bool fail(int error, int location, EvalRun& run);
-    std::optional<Operand> popReal(EvalRun& run);
+    std::optional<Operand> popArgument(EvalRun& run, bool (*accepts)(const Operand&), int error);
     bool opFailed(const Operand& result, EvalRun& run);
     void buildList(EvalRun& run, int maxCount);
     void buildMatrix(EvalRun& run);
