@@ -2,11 +2,16 @@
 
 // Operand records built by hand for the operator and handler tests.
 
+#include "core/Calculator.h"
 #include "core/Operand.h"
 #include "core/VQList.h"
 #include "core/VQMatrix.h"
 #include "core/VQStack.h"
 #include "core/services/YEqManager.h"
+#include "eval/EvalRun.h"
+#include "eval/Parser.h"
+
+#include <gtest/gtest.h>
 
 #include <complex>
 #include <cstdint>
@@ -77,6 +82,34 @@ inline std::vector<double> cells(const VQMatrix& m)
 {
     return std::vector<double>(m.m(), m.m() + m.dimRow() * m.dimCol());
 }
+
+// One- and two-operand work through the parser, each from a clean error state.
+class OperatorTest : public ::testing::Test {
+protected:
+    Operand unary(unsigned op, const Operand& x)
+    {
+        parser.ctx().error = 0;
+        return parser.unaryOp(op, x);
+    }
+    Operand binary(int op, const Operand& x, const Operand& y)
+    {
+        parser.ctx().error = 0;
+        return parser.binaryOp(op, x, y);
+    }
+
+    Calculator calc;
+    Parser parser{calc};
+};
+
+// A handler's run record over its own argument stack.
+class HandlerTest : public ::testing::Test {
+protected:
+    Calculator calc;
+    Parser& parser = calc.parser();
+    VQStack stack{&calc};
+    VQStack rpn{&calc};
+    EvalRun run{stack, rpn};
+};
 
 // Equations kept in maps, so stores and String▸Equ( can be watched.
 class RecordingYEq : public YEqManager {

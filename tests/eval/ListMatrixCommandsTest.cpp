@@ -19,7 +19,7 @@ namespace {
 
 using namespace orvenda::testing;
 
-class ListMatrixCommandsTest : public ::testing::Test {
+class ListMatrixCommandsTest : public HandlerTest {
 protected:
     // Runs token with the arguments in source order (each at its own location, from 10).
     Operand call(int token, const std::vector<Operand>& args)
@@ -37,11 +37,6 @@ protected:
         return run.R;
     }
 
-    Calculator calc;
-    Parser& parser = calc.parser();
-    VQStack stack{&calc};
-    VQStack rpn{&calc};
-    EvalRun run{stack, rpn};
     ListMatrixCommands commands{parser};
 };
 

@@ -15,22 +15,7 @@ using namespace orvenda::testing;
 
 namespace {
 
-class ListMatrixOps : public ::testing::Test {
-protected:
-    Calculator calc;
-    Parser parser{calc};
-
-    Operand unary(unsigned op, const Operand& x)
-    {
-        parser.ctx().error = 0;
-        return parser.unaryOp(op, x);
-    }
-    Operand binary(int op, const Operand& x, const Operand& y)
-    {
-        parser.ctx().error = 0;
-        return parser.binaryOp(op, x, y);
-    }
-};
+using ListMatrixOps = OperatorTest;
 
 } // namespace
 

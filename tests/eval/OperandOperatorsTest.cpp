@@ -22,21 +22,8 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-class OperandOps : public ::testing::Test {
+class OperandOps : public OperatorTest {
 protected:
-    Calculator calc;
-    Parser parser{calc};
-
-    Operand unary(unsigned op, const Operand& x)
-    {
-        parser.ctx().error = 0;
-        return parser.unaryOp(op, x);
-    }
-    Operand binary(int op, const Operand& x, const Operand& y)
-    {
-        parser.ctx().error = 0;
-        return parser.binaryOp(op, x, y);
-    }
     static Operand var(int subKind, int token)
     {
         Operand r;

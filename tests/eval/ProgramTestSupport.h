@@ -2,17 +2,14 @@
 
 // A calculator whose program queue reports to a hand-pumped main queue, for tests.
 
+#include "cases/EntryText.h"
 #include "cases/ProgramSupport.h"
+#include "eval/Parser.h"
 
 #include <gtest/gtest.h>
 
-
-#include "eval/Parser.h"
-#include "cases/EntryText.h"
-
 namespace orvenda::testing {
 
-// A calculator whose program queue reports to a hand-pumped main queue.
 class ProgramHarness {
 public:
     using Ops = std::vector<std::uint32_t>;

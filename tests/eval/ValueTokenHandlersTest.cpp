@@ -22,7 +22,7 @@ namespace {
 using orvenda::testing::list;
 using orvenda::testing::real;
 
-class ValueTokenHandlersTest : public ::testing::Test {
+class ValueTokenHandlersTest : public orvenda::testing::HandlerTest {
 protected:
     // Runs an early token; R is its value.
     Operand early(int token)
@@ -35,11 +35,6 @@ protected:
         return run.R;
     }
 
-    Calculator calc;
-    Parser& parser = calc.parser();
-    VQStack stack{&calc};
-    VQStack rpn{&calc};
-    EvalRun run{stack, rpn};
     ValueTokenHandlers values{parser};
 };
 
