@@ -20,18 +20,3 @@ TEST(DrawObject, RecordsStartGreyWithNoWidth)
     EXPECT_NE(std::dynamic_pointer_cast<DrawText>(drawing[1]), nullptr);
     EXPECT_EQ(std::dynamic_pointer_cast<DrawLine>(drawing[2]), nullptr);
 }
-
-TEST(DrawObject, DistributionRecordKeepsItsArguments)
-{
-    auto record = DrawDistribution::drawDistributionType(0xBB35, -1, 1, 0.6827, 1, 0, 0, 0);
-    EXPECT_EQ(record->type, 0xBB35);
-    EXPECT_EQ(record->lower, -1);
-    EXPECT_EQ(record->upper, 1);
-    EXPECT_EQ(record->area, 0.6827);
-    EXPECT_EQ(record->sigma, 1);
-    EXPECT_EQ(record->mu, 0);
-    auto f = DrawDistribution::drawDistributionType(0xBB38, 0, 1, 0.5, 0, 0, 1, 5);
-    EXPECT_EQ(f->dfNumer, 1);
-    EXPECT_EQ(f->dfDenom, 5);
-    EXPECT_EQ(f->r, 0.5f);
-}

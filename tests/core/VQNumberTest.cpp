@@ -17,106 +17,69 @@ VQNumber real(double r, int sf, int sd) { return VQNumber::numberWithReal(r, sf,
 } // namespace
 
 TEST(VQNumber, ConstructorsCarryTheirPairs) {
-    VQNumber d;
-    EXPECT_EQ(d.c(), std::complex<double>(0, 0));
-    EXPECT_EQ(d.sigFig(), 0);
-    EXPECT_EQ(d.sigDec(), 0);
-
-    VQNumber c = VQNumber::numberWithComplex({1.5, -2});
-    EXPECT_EQ(c.c(), std::complex<double>(1.5, -2));
-    EXPECT_EQ(c.sigFig(), 0);  // not the full-precision pair
-    EXPECT_EQ(c.sigDec(), 0);
-
+    auto expectNumber = [](const VQNumber& n, std::complex<double> c, int sf, int sd) {
+        EXPECT_EQ(n.c(), c);
+        EXPECT_EQ(n.sigFig(), sf);
+        EXPECT_EQ(n.sigDec(), sd);
+    };
+    expectNumber(VQNumber(), 0, 0, 0);
+    expectNumber(VQNumber::numberWithComplex({1.5, -2}), {1.5, -2}, 0, 0); // not the full pair
     VQNumber r = real(3.25, 3, -2);
-    EXPECT_EQ(r.c(), std::complex<double>(3.25, 0));
-    EXPECT_EQ(r.sigFig(), 3);
-    EXPECT_EQ(r.sigDec(), -2);
-
-    VQNumber copy = VQNumber::numberWithNumber(r);
-    EXPECT_EQ(copy.c(), r.c());
-    EXPECT_EQ(copy.sigFig(), 3);
-    EXPECT_EQ(copy.sigDec(), -2);
-
+    expectNumber(r, 3.25, 3, -2);
+    expectNumber(VQNumber::numberWithNumber(r), 3.25, 3, -2);
     VQNumber target = VQNumber::numberWithComplex({9, 9});
     target.setTo(r);
-    EXPECT_EQ(target.c(), r.c());
-    EXPECT_EQ(target.sigFig(), 3);
-    EXPECT_EQ(target.sigDec(), -2);
-}
+    expectNumber(target, 3.25, 3, -2);
 
-TEST(VQNumber, PartAccessorsKeepTheOtherPart) {
     VQNumber n = VQNumber::numberWithComplex({1, 2});
     n.setR(5);
     EXPECT_EQ(n.c(), std::complex<double>(5, 2));
     n.setI(-7);
-    EXPECT_EQ(n.c(), std::complex<double>(5, -7));
     EXPECT_EQ(n.r(), 5);
     EXPECT_EQ(n.i(), -7);
 }
 
-TEST(VQNumber, AdjustSigDec) {
-    VQNumber a = real(123.4, 4, 0);
-    a.adjustSigDec();
-    EXPECT_EQ(a.sigDec(), -1);
-
-    VQNumber b = real(0.0123, 3, 0);
-    b.adjustSigDec();
-    EXPECT_EQ(b.sigDec(), -4);
-
-    // An exact power of ten below 1 lands one place lower.
-    VQNumber c = real(0.01, 1, 0);
-    c.adjustSigDec();
-    EXPECT_EQ(c.sigDec(), -3);
-
-    VQNumber neg = real(-123.4, 4, 0);
-    neg.adjustSigDec();
-    EXPECT_EQ(neg.sigDec(), -1);
-
-    // Only the real part counts.
-    VQNumber cx({123.4, 1e9}, 4, 0);
-    cx.adjustSigDec();
-    EXPECT_EQ(cx.sigDec(), -1);
-}
-
-TEST(VQNumber, AdjustSigDecOfZeroIsDefined) {
+TEST(VQNumber, AdjustSigDecAndSigFig) {
+    // {value, sigFig, sigDec} in; the place adjustSigDec gives, and the count adjustSigFig
+    // then gives back.
+    const struct {
+        std::complex<double> value;
+        int sigFig, sigDec, place;
+    } places[] = {
+        {123.4, 4, 0, -1},
+        {0.0123, 3, 0, -4},
+        {0.01, 1, 0, -3},          // an exact power of ten below 1 lands one place lower
+        {-123.4, 4, 0, -1},
+        {{123.4, 1e9}, 4, 0, -1},  // only the real part counts
+        {0, 3, 99, -2},            // zero counts from the units place
+        {0, 15, 0, -14},
+        {0, 0, 7, 1},
+    };
+    for (const auto& c : places) {
+        VQNumber n(c.value, c.sigFig, c.sigDec);
+        n.adjustSigDec();
+        EXPECT_EQ(n.sigDec(), c.place) << c.value;
+    }
     VQNumber z = real(0, 3, 99);
     z.adjustSigDec();
-    EXPECT_EQ(z.sigDec(), -2);
-    z.adjustSigFig();  // and converts back to the same count
+    z.adjustSigFig(); // and converts back to the same count
     EXPECT_EQ(z.sigFig(), 3);
 
-    VQNumber full = real(0, 15, 0);
-    full.adjustSigDec();
-    EXPECT_EQ(full.sigDec(), -14);
+    const struct {
+        double value;
+        int sigFig, sigDec, count;
+    } counts[] = {
+        {123.4, 0, -1, 4},
+        {0.5, 0, -1, 2}, // no correction for negative logarithms here
+        {0, 9, -2, 3},   {0, 9, 0, 0}, {0, 9, 4, 0},
+    };
+    for (const auto& c : counts) {
+        VQNumber n = real(c.value, c.sigFig, c.sigDec);
+        n.adjustSigFig();
+        EXPECT_EQ(n.sigFig(), c.count) << c.value << " " << c.sigDec;
+    }
 
-    VQNumber none = real(0, 0, 7);
-    none.adjustSigDec();
-    EXPECT_EQ(none.sigDec(), 1);
-}
-
-TEST(VQNumber, AdjustSigFig) {
-    VQNumber a = real(123.4, 0, -1);
-    a.adjustSigFig();
-    EXPECT_EQ(a.sigFig(), 4);
-
-    // No correction for negative logarithms here.
-    VQNumber b = real(0.5, 0, -1);
-    b.adjustSigFig();
-    EXPECT_EQ(b.sigFig(), 2);
-
-    VQNumber z = real(0, 9, -2);
-    z.adjustSigFig();
-    EXPECT_EQ(z.sigFig(), 3);
-    z.setSigDec(0);
-    z.adjustSigFig();
-    EXPECT_EQ(z.sigFig(), 0);
-    z.setSigFig(9);
-    z.setSigDec(4);
-    z.adjustSigFig();
-    EXPECT_EQ(z.sigFig(), 0);
-}
-
-TEST(VQNumber, NonFiniteRealPartKeepsThePair) {
+    // A non-finite real part keeps the pair; a huge one does not overflow.
     for (double x : {kInf, -kInf, kNaN}) {
         VQNumber n = real(x, 7, -3);
         n.adjustSigDec();
@@ -124,12 +87,9 @@ TEST(VQNumber, NonFiniteRealPartKeepsThePair) {
         EXPECT_EQ(n.sigFig(), 7);
         EXPECT_EQ(n.sigDec(), -3);
     }
-}
-
-TEST(VQNumber, HugePairsDoNotOverflow) {
-    VQNumber n = real(1e300, std::numeric_limits<int>::min(), 0);
-    n.adjustSigDec();
-    EXPECT_EQ(n.sigDec(), std::numeric_limits<int>::max());
+    VQNumber huge = real(1e300, std::numeric_limits<int>::min(), 0);
+    huge.adjustSigDec();
+    EXPECT_EQ(huge.sigDec(), std::numeric_limits<int>::max());
 }
 
 TEST(VQNumber, Description) {

@@ -13,6 +13,8 @@
 #include "core/services/ViewControlDelegate.h"
 #include "core/services/YEqManager.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 #include <set>
 #include <thread>
@@ -21,16 +23,6 @@
 using namespace orvenda;
 
 namespace {
-
-class FakeGDBManager : public GDBManager {
-public:
-    std::set<std::string> files;
-
-protected:
-    bool isSaved(const std::string& name) override { return files.count(name) != 0; }
-    void save(const std::string& name) override { files.insert(name); }
-    void remove(const std::string& name) override { files.erase(name); }
-};
 
 class FakeReader : public TIFileIO {
 public:
@@ -63,7 +55,7 @@ TEST(GDBManager, NothingRegisteredMeansNoDatabases)
 
 TEST(GDBManager, CallsReachTheRegisteredManager)
 {
-    auto manager = std::make_shared<FakeGDBManager>();
+    auto manager = std::make_shared<test::FakeGDBs>();
     GDBManager::setShared(manager);
     GDBManager::saveGDB("GDB3");
     EXPECT_TRUE(GDBManager::isSavedGDB("GDB3"));
@@ -77,7 +69,7 @@ TEST(GDBManager, CallsReachTheRegisteredManager)
             GDBManager::isSavedGDB("GDB0");
     });
     for (int i = 0; i < 2000; ++i)
-        GDBManager::setShared(i % 2 ? nullptr : std::make_shared<FakeGDBManager>());
+        GDBManager::setShared(i % 2 ? nullptr : std::make_shared<test::FakeGDBs>());
     asker.join();
     GDBManager::setShared(nullptr);
 }
