@@ -139,6 +139,43 @@ struct Operand {
     // The fresh record: kind 44, no error, pair (15, -15), value 0.
     Operand() = default;
 
+    // Back to the fresh record in place, without building and moving a temporary one
+    // (the evaluator does this for every token). Lists every member: a new member
+    // belongs here too.
+    void reset() noexcept
+    {
+        kind = KindError;
+        location = 0;
+        aux = 0;
+        name.fill(0);
+        flag = false;
+        displayMod = 0;
+        hasDecimalPoint = false;
+        error = 0;
+        sigFig = 15;
+        sigDec = -15;
+        value = {0.0, 0.0};
+        opcode = 0;
+        precedence = 0;
+        opInt = 0;
+        var.subKind = VarNone;
+        var.token = 0;
+        var.index = 0;
+        var.elem1 = 0;
+        var.elem2 = 0;
+        var.name.clear();
+        ints = {};
+        count1 = 0;
+        count2 = 0;
+        countFlag = false;
+        list.reset();
+        matrix.reset();
+        string.reset();
+        stack.reset();
+        object.reset();
+        object2.reset();
+    }
+
     double re() const { return value.real(); }
     double im() const { return value.imag(); }
 };

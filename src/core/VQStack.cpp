@@ -38,20 +38,25 @@ void logLine(const char* text)
 
 // A resolved value starts from the fresh record with the pair given to values that do not
 // come from a stored pair.
-Operand resolvedRecord(int location)
+void resolvedRecord(Operand& r, int location)
 {
-    Operand r;
+    r.reset();
     r.location = location;
     r.sigFig = 10;
     r.sigDec = -10;
-    return r;
+}
+
+void failure(Operand& r, int error, int location)
+{
+    resolvedRecord(r, location);
+    r.kind = KindError;
+    r.error = error;
 }
 
 Operand failure(int error, int location)
 {
-    Operand r = resolvedRecord(location);
-    r.kind = KindError;
-    r.error = error;
+    Operand r;
+    failure(r, error, location);
     return r;
 }
 
@@ -440,6 +445,15 @@ std::optional<Operand> VQStack::pop()
     return r;
 }
 
+bool VQStack::pop(Operand& into)
+{
+    if (stack_.empty())
+        return false;
+    into = std::move(stack_.back());
+    stack_.pop_back();
+    return true;
+}
+
 Operand* VQStack::peek() { return stack_.empty() ? nullptr : &stack_.back(); }
 const Operand* VQStack::peek() const { return stack_.empty() ? nullptr : &stack_.back(); }
 Operand* VQStack::lastOperand() { return stack_.empty() ? nullptr : &stack_.front(); }
@@ -465,69 +479,101 @@ Operand VQStack::getValueAt(int index) const
 
 Operand VQStack::popValue()
 {
-    std::optional<Operand> op = pop();
-    if (!op)
-        return getValueWithOp(nullptr);
-    if (op->kind != KindVariable)
-        return std::move(*op);
-    return getValueWithOp(&*op);
+    Operand r;
+    popValue(r);
+    return r;
+}
+
+void VQStack::popValue(Operand& into)
+{
+    if (stack_.empty()) {
+        getValueWithOp(nullptr, into);
+        return;
+    }
+    Operand& top = stack_.back();
+    if (top.kind != KindVariable) {
+        into = std::move(top);
+        stack_.pop_back();
+        return;
+    }
+    // Off the stack before it is resolved: an equation evaluates on its own.
+    const VarRef var = std::move(top.var);
+    const int location = top.location;
+    stack_.pop_back();
+    resolveInto(var, location, into);
 }
 
 // ---- Resolution ----
 
 Operand VQStack::getValueWithOp(const Operand* op) const
 {
-    if (!op) {
-        Operand r = resolvedRecord(0);
-        r.kind = KindReal;
-        return r;
-    }
-    if (op->kind != KindVariable)
-        return *op;
+    Operand r;
+    getValueWithOp(op, r);
+    return r;
+}
 
+void VQStack::getValueWithOp(const Operand* op, Operand& into) const
+{
+    if (op == &into) {
+        Operand copy(*op);
+        getValueWithOp(&copy, into);
+        return;
+    }
+    if (!op) {
+        resolvedRecord(into, 0);
+        into.kind = KindReal;
+        return;
+    }
+    if (op->kind != KindVariable) {
+        into = *op;
+        return;
+    }
+    resolveInto(op->var, op->location, into);
+}
+
+void VQStack::resolveInto(const VarRef& v, int location, Operand& r) const
+{
     Calculator& c = calc();
-    const VarRef& v = op->var;
-    const int location = op->location;
-    Operand r = resolvedRecord(location);
+    resolvedRecord(r, location);
 
     switch (v.subKind) {
     case VarReal: {
         if (v.index == kTableListSlot) {
             r.kind = c.tableList.type() == 1 ? KindComplexList : KindRealList;
             r.list = std::make_shared<VQList>(c.tableList);
-            return r;
+            return;
         }
         if (v.index < 0 || v.index >= Calculator::kVarCount)
-            return failure(kErrUndefined, location);
+            return failure(r, kErrUndefined, location);
         const auto slot = static_cast<std::size_t>(v.index);
         r.value = c.vars[slot];
         r.kind = r.value.imag() == 0 ? KindReal : KindComplex;
         r.sigFig = c.varsSigFig[slot];
         r.sigDec = c.varsSigDec[slot];
-        return r;
+        return;
     }
     case VarList: {
         auto it = c.lists.try_emplace(v.name).first;
         r.kind = it->second.type() == 1 ? KindComplexList : KindRealList;
         r.list = std::make_shared<VQList>(it->second);
-        return r;
+        return;
     }
     case VarMatrix: {
         const VQMatrix* matrix = findMatrix(c, v.index);
         if (!matrix)
-            return failure(kErrUndefined, location);
+            return failure(r, kErrUndefined, location);
         r.kind = KindMatrix;
         r.matrix = std::make_shared<VQMatrix>(*matrix);
-        return r;
+        return;
     }
     case 6:
-        return failure(0, location);
+        return failure(r, 0, location);
     case VarListElement: {
         const VQList* list = findList(c, v.name);
         if (!list)
-            return failure(kErrUndefined, location);
+            return failure(r, kErrUndefined, location);
         if (v.elem1 < 0 || v.elem1 >= list->count())
-            return failure(kErrBadIndex, location);
+            return failure(r, kErrBadIndex, location);
         const VQNumber& n = list->v()[static_cast<std::size_t>(v.elem1)];
         if (list->type() == 1) {
             r.kind = KindComplex;
@@ -538,36 +584,37 @@ Operand VQStack::getValueWithOp(const Operand* op) const
             r.sigFig = n.sigFig();
             r.sigDec = n.sigDec();
         }
-        return r;
+        return;
     }
     case VarMatrixElement: {
         const VQMatrix* matrix = findMatrix(c, v.index);
         if (!matrix)
-            return failure(kErrUndefined, location);
+            return failure(r, kErrUndefined, location);
         const int col = v.elem1;
         const int row = v.elem2;
         if (col < 0 || static_cast<std::size_t>(col) >= matrix->dimCol() || row < 0
             || static_cast<std::size_t>(row) >= matrix->dimRow())
-            return failure(kErrBadIndex, location);
+            return failure(r, kErrBadIndex, location);
         r.kind = KindReal;
         r.value = {matrix->row(static_cast<std::size_t>(row), static_cast<std::size_t>(col)), 0.0};
-        return r;
+        return;
     }
     case VarString: {
         const int n = v.index - 0xAA00;
         if (n < 0 || n >= Calculator::kStringCount)
-            return failure(kErrUndefined, location);
+            return failure(r, kErrUndefined, location);
         r.kind = KindString;
         r.string = std::make_shared<Ops>(c.strings[static_cast<std::size_t>(n)]);
-        return r;
+        return;
     }
     case VarEquation:
-        return resolveEquation(v, location);
+        r = resolveEquation(v, location);
+        return;
     default:
         break;
     }
     r.kind = KindReal;
-    return r;
+    return;
 }
 
 Operand VQStack::resolveEquation(const VarRef& v, int location) const

@@ -76,6 +76,8 @@ public:
 
     // Removes the top record and hands it over; nothing when the stack is empty.
     std::optional<Operand> pop();
+    // The same, moved into `into`; false (into untouched) when the stack is empty.
+    bool pop(Operand& into);
     // Null when empty. The pointers stay valid until the stack next changes size.
     Operand* peek();
     const Operand* peek() const;
@@ -100,10 +102,13 @@ public:
     // pair (10, -10). Failures come back as kind 44 with error 83 (bad index), 29
     // (self-referencing equation), 16 (undefined) or 0 (empty equation).
     Operand getValueWithOp(const Operand* op) const;
+    void getValueWithOp(const Operand* op, Operand& into) const;
     // Kind 44 with error 16 and location 0 for an index outside the stack.
     Operand getValueAt(int index) const;
     // The resolved top record; an empty stack gives the real 0 with pair (10, -10).
     Operand popValue();
+    // The same into an existing record, which saves the evaluator a copy per argument.
+    void popValue(Operand& into);
 
     // Turns every real-variable reference except those to `token` into its current value.
     void replaceVarsExcept(int token);
@@ -115,6 +120,8 @@ public:
 private:
     Operand& pushSlot();
     Operand resolveEquation(const VarRef& var, int location) const;
+    // The value a variable reference names, into `into` (which must not hold `var`).
+    void resolveInto(const VarRef& var, int location, Operand& into) const;
 
     std::vector<Operand> stack_;
     int reserve_ = 0;

@@ -52,19 +52,26 @@ void ArgumentFetcher::fail(int error)
 
 Operand ArgumentFetcher::popValueFromStack(VQStack* stack)
 {
-    if (!stack) {
-        Operand zero;
-        zero.kind = KindOpcode;
-        zero.sigFig = 0;
-        zero.sigDec = 0;
-        p_.setError(0);
-        p_.setErrorToken(0);
-        return zero;
-    }
-    Operand op = stack->popValue();
-    p_.setError(op.error);
-    p_.setErrorToken(op.location);
+    Operand op;
+    popValueFromStack(stack, op);
     return op;
+}
+
+void ArgumentFetcher::popValueFromStack(VQStack* stack, Operand& into)
+{
+    EvalContext& c = p_.ctx();
+    if (!stack) {
+        into.reset();
+        into.kind = KindOpcode;
+        into.sigFig = 0;
+        into.sigDec = 0;
+        c.error = 0;
+        c.errorToken = 0;
+        return;
+    }
+    stack->popValue(into);
+    c.error = into.error;
+    c.errorToken = into.location;
 }
 
 int ArgumentFetcher::validateArgsMin(int min, int max, int count, const VQStack& stack)

@@ -29,6 +29,8 @@ public:
     // become the record's error and location, so a clean record clears an earlier error.
     // A null stack gives a zeroed record (kind 0) and clears both.
     Operand popValueFromStack(VQStack* stack);
+    // The same into an existing record (the evaluator's X and Y), without a temporary.
+    void popValueFromStack(VQStack* stack, Operand& into);
     // The count when it lies within min..max and the stack holds that many records;
     // otherwise 0 with error 39 (too few, or too few records) or 40 (too many). An error
     // already set also gives 0.

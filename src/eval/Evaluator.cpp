@@ -204,7 +204,7 @@ Operand Evaluator::evalRPN(const VQStack& rpn, bool immediateMode, bool async)
         if (stack.count() == 0)
             c.error = kErrorUndefined;
         else
-            run.R = p_.popValueFromStack(&stack);
+            ArgumentFetcher(p_).popValueFromStack(&stack, run.R);
     }
 
     // Leaving, whatever the path.
@@ -229,10 +229,10 @@ Evaluator::Step Evaluator::walkRecord(EvalRun& run, const Operand& record)
 
     // Every token starts from an empty result.
     const bool decimal = run.rpn.hasDecimalPoint();
-    Parser::initOperand(run.R);
+    run.R.reset();
     run.R.hasDecimalPoint = decimal;
     run.R.location = record.location;
-    Parser::initOperand(run.Y);
+    run.Y.reset();
 
     run.opcode = record.opcode;
     run.token = static_cast<int>(record.opcode & 0xFFFF);
@@ -265,8 +265,9 @@ Evaluator::Step Evaluator::walkRecord(EvalRun& run, const Operand& record)
         return Step::End;
     if (endsRun(run.R.kind))
         return Step::End;
+    // R is done with: the next token starts it afresh.
     if (run.R.kind != KindError)
-        run.stack.pushOperand(run.R, run.R.location);
+        run.stack.pushOperand(std::move(run.R), run.R.location);
     return Step::Next;
 }
 
@@ -399,9 +400,9 @@ bool Evaluator::fetchX(EvalRun& run)
     }
     if (t == kStore || t == kDelVar || t == kStoDim) {
         // The handler needs the variable reference itself.
-        run.X = *run.stack.pop();
+        run.stack.pop(run.X);
     } else {
-        run.X = p_.popValueFromStack(&run.stack);
+        ArgumentFetcher(p_).popValueFromStack(&run.stack, run.X);
         if (c.error != 0)
             return false;
     }
@@ -546,7 +547,7 @@ void Evaluator::binaryOperator(EvalRun& run)
         p_.ctx().error = kErrorSyntax;
         return;
     }
-    run.Y = p_.popValueFromStack(&run.stack);
+    ArgumentFetcher(p_).popValueFromStack(&run.stack, run.Y);
     if (p_.ctx().error != 0)
         return;
     run.R = p_.binaryOp(run.token, run.X, run.Y);
@@ -557,10 +558,11 @@ void Evaluator::twoArgumentFunction(EvalRun& run)
     const int count = static_cast<int>(run.number);
     if (p_.validateArgsMin(2, 2, count, run.stack) == 0)
         return;
-    run.X = p_.popValueFromStack(&run.stack);
+    ArgumentFetcher args(p_);
+    args.popValueFromStack(&run.stack, run.X);
     if (p_.ctx().error != 0)
         return;
-    run.Y = p_.popValueFromStack(&run.stack);
+    args.popValueFromStack(&run.stack, run.Y);
     if (p_.ctx().error != 0)
         return;
     run.R = p_.binaryOp(run.token, run.X, run.Y);
@@ -572,12 +574,13 @@ void Evaluator::oneOrTwoArgumentFunction(EvalRun& run)
     const int count = static_cast<int>(run.number);
     if (p_.validateArgsMin(1, 2, count, run.stack) == 0)
         return;
-    run.X = p_.popValueFromStack(&run.stack);
+    ArgumentFetcher args(p_);
+    args.popValueFromStack(&run.stack, run.X);
     if (c.error != 0)
         return;
     c.errorToken = run.X.location;
     if (count == 2) {
-        run.Y = p_.popValueFromStack(&run.stack);
+        args.popValueFromStack(&run.stack, run.Y);
         if (c.error != 0)
             return;
         run.R = p_.binaryOp(run.token, run.X, run.Y);
@@ -602,7 +605,7 @@ void Evaluator::logarithm(EvalRun& run)
         base.value = {10.0, 0.0};
         base.location = run.R.location;
     }
-    run.Y = p_.popValueFromStack(&run.stack);
+    ArgumentFetcher(p_).popValueFromStack(&run.stack, run.Y);
     if (c.error != 0)
         return;
     run.X = std::move(base);

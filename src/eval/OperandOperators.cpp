@@ -260,47 +260,50 @@ Operand OperandOperators::binaryOp(int token, const Operand& X, const Operand& Y
 {
     EvalContext& c = ctx();
     c.errorToken = std::min(X.location, Y.location);
-    Operand result;
-    ListMatrixOperators lists(p_);
-
+    NonRealCheck check = NonRealCheck::None;
+    Operand result = binaryWork(token, X, Y, check);
     // The check that follows numeric work, when it applies; with a list on the right the
     // error then points at the left operand.
-    auto checkNonReal = [&](bool pointAtY) {
-        if (c.error || calc().realCplxMode() != 0 || !isRealOperand(X) || !isRealOperand(Y))
-            return;
-        if (pointAtY)
+    if (check != NonRealCheck::None && !c.error && calc().realCplxMode() == 0 && isRealOperand(X)
+        && isRealOperand(Y)) {
+        if (check == NonRealCheck::PointAtY)
             c.errorToken = Y.location;
         nonRealCheck(result);
-    };
-
-    if (X.kind == KindMatrix || Y.kind == KindMatrix) {
-        result = matrixBinaryOp(token, X, Y);
-    } else if (isNumber(X) && isNumber(Y)) {
-        if (token == 0x20) {
-            result = randomMatrix(X, Y);
-        } else {
-            result = ScalarOperators(p_).doOp(token, X, Y);
-        }
-        checkNonReal(false);
-    } else if (isNumber(X) && isList(Y)) {
-        result = lists.doOpXcYLc(token, X, Y);
-        checkNonReal(false);
-    } else if (isList(X) && isNumber(Y)) {
-        result = lists.doOpXLcYc(token, X, Y);
-        checkNonReal(true);
-    } else if (isList(X) && isList(Y)) {
-        result = lists.doOpXLcYLc(token, X, Y);
-        checkNonReal(true);
-    } else if (X.kind == KindVariable && (Y.kind == KindString || Y.kind == KindVariable)) {
-        result = equationStringOp(token, X, Y);
-    } else if (X.kind == KindString && Y.kind == KindString) {
-        result = stringBinaryOp(token, X, Y);
-    } else {
-        c.error = kErrDataType;
     }
     result.error = c.error;
     result.location = c.errorToken;
     return result;
+}
+
+// Each way out builds the result in place (no empty record assigned over).
+Operand OperandOperators::binaryWork(int token, const Operand& X, const Operand& Y, NonRealCheck& check)
+{
+    if (X.kind == KindMatrix || Y.kind == KindMatrix)
+        return matrixBinaryOp(token, X, Y);
+    if (isNumber(X) && isNumber(Y)) {
+        check = NonRealCheck::PointAtX;
+        if (token == 0x20)
+            return randomMatrix(X, Y);
+        return ScalarOperators(p_).doOp(token, X, Y);
+    }
+    if (isNumber(X) && isList(Y)) {
+        check = NonRealCheck::PointAtX;
+        return ListMatrixOperators(p_).doOpXcYLc(token, X, Y);
+    }
+    if (isList(X) && isNumber(Y)) {
+        check = NonRealCheck::PointAtY;
+        return ListMatrixOperators(p_).doOpXLcYc(token, X, Y);
+    }
+    if (isList(X) && isList(Y)) {
+        check = NonRealCheck::PointAtY;
+        return ListMatrixOperators(p_).doOpXLcYLc(token, X, Y);
+    }
+    if (X.kind == KindVariable && (Y.kind == KindString || Y.kind == KindVariable))
+        return equationStringOp(token, X, Y);
+    if (X.kind == KindString && Y.kind == KindString)
+        return stringBinaryOp(token, X, Y);
+    ctx().error = kErrDataType;
+    return Operand{};
 }
 
 // randM(: Y rows by X columns. Each side must be a real whole number, then 1..99; nothing

@@ -36,6 +36,10 @@ private:
     Calculator& calc();
     void nonRealCheck(const Operand& result);
     Operand stringUnaryOp(std::uint32_t token, const Operand& X);
+    // Whether binaryOp checks a real-mode result for a non-real value afterwards, and
+    // which operand an error then points at.
+    enum class NonRealCheck { None, PointAtX, PointAtY };
+    Operand binaryWork(int token, const Operand& X, const Operand& Y, NonRealCheck& check);
     Operand matrixBinaryOp(int token, const Operand& X, const Operand& Y);
     Operand equationStringOp(int token, const Operand& X, const Operand& Y);
     Operand stringBinaryOp(int token, const Operand& X, const Operand& Y);

@@ -71,7 +71,7 @@ public:
     // The empty record every handler and operator starts its result from: kind 44, no
     // error, pair (15, -15), value 0.
     static Operand initOperand() { return Operand{}; }
-    static void initOperand(Operand& op) { op = Operand{}; }
+    static void initOperand(Operand& op) { op.reset(); }
 
     // ==== Parsing ====
 

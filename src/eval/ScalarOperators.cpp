@@ -261,9 +261,20 @@ ScalarOperators::Ops ScalarOperators::complexToOps(const Calculator& calc, doubl
 Operand ScalarOperators::doOp(std::uint32_t opcode, const Operand& Xc)
 {
     EvalContext& c = parser_.ctx();
+    const int token = static_cast<int>(opcode & 0xFFFF);
+    switch (token) {
+    case 0x01: case 0x02: case 0x03: case 0x5C63: case 0xBB2F: case 0xBB30: case 0xBBEF: case 0xBBF6:
+    case 0xBBF7: case 0xEF30: case 0xEF31: case 0xB4: case 0xEF05: case 0xEF98:
+        break;
+    default: {
+        // The elementary functions build their result themselves: no copy of X first.
+        Operand r = op(opcode, Xc);
+        r.error = c.error;
+        return r;
+    }
+    }
     Operand r = Xc;
     r.kind = Xc.value.imag() != 0.0 || std::isnan(Xc.value.imag()) ? KindComplex : KindReal;
-    const int token = static_cast<int>(opcode & 0xFFFF);
     switch (token) {
     case 0x01: r.displayMod = 8; break;  // ▸DMS
     case 0x02: r.displayMod = 3; break;  // ▸Dec
@@ -322,7 +333,6 @@ Operand ScalarOperators::doOp(std::uint32_t opcode, const Operand& Xc)
         break;
     }
     default:
-        r = op(opcode, Xc);
         break;
     }
     r.error = c.error;
@@ -604,9 +614,18 @@ Operand ScalarOperators::opUnary(std::uint32_t opcode, const Operand& X, EvalCon
 Operand ScalarOperators::doOp(int token, const Operand& Xc, const Operand& Yc)
 {
     EvalContext& c = parser_.ctx();
-    Operand r;
     c.errorToken = std::min(Xc.location, Yc.location);
-    if ((token & 0xFFFF) == 0x20) {  // randM(
+    if ((token & 0xFFFF) != 0x20) {
+        Operand r = op(token, Xc, Yc);
+        const double im = r.value.imag();
+        r.kind = im != 0.0 || std::isnan(im) || Xc.kind == KindComplex || Yc.kind == KindComplex ? KindComplex
+                                                                                                 : KindReal;
+        r.error = c.error;
+        r.location = c.errorToken;
+        return r;
+    }
+    Operand r;
+    {  // randM(
         auto dimension = [&](const Operand& v, double& n) {
             n = v.value.real();
             if (v.value.imag() != 0.0 || !isWhole(n)) {
@@ -631,11 +650,6 @@ Operand ScalarOperators::doOp(int token, const Operand& Xc, const Operand& Yc)
                 c.error = ErrMemory;
         }
         r.kind = KindMatrix;
-    } else {
-        r = op(token, Xc, Yc);
-        const double im = r.value.imag();
-        r.kind = im != 0.0 || std::isnan(im) || Xc.kind == KindComplex || Yc.kind == KindComplex ? KindComplex
-                                                                                                 : KindReal;
     }
     r.error = c.error;
     r.location = c.errorToken;

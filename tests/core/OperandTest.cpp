@@ -1,6 +1,7 @@
 #include "core/Operand.h"
 
 #include "core/VQList.h"
+#include "core/VQMatrix.h"
 #include "core/VQStack.h"
 
 #include <type_traits>
@@ -63,4 +64,62 @@ TEST(Operand, CopiesShareTheirObjects)
     EXPECT_EQ(copy.stack->count(), 1);
     copy = Operand();
     EXPECT_EQ(alive, 0);
+}
+
+TEST(Operand, ResetGivesTheFreshRecordAndReleasesItsObjects)
+{
+    int alive = 0;
+    Operand r;
+    r.kind = KindMenu;
+    r.location = 3;
+    r.aux = 1;
+    r.name[5] = U'θ';
+    r.flag = true;
+    r.displayMod = 2;
+    r.hasDecimalPoint = true;
+    r.error = 8;
+    r.sigFig = 3;
+    r.sigDec = -1;
+    r.value = {1, 2};
+    r.opcode = 0x70;
+    r.precedence = 4;
+    r.opInt = 5;
+    r.var = {VarList, 1, 2, 3, 4, "AB"};
+    r.ints = {1, 2, 3, 4};
+    r.count1 = 1;
+    r.count2 = 2;
+    r.countFlag = true;
+    r.list = std::make_shared<VQList>();
+    r.matrix = std::make_shared<VQMatrix>();
+    r.string = std::make_shared<Operand::Ops>();
+    r.stack = std::make_shared<VQStack>();
+    r.object = std::make_shared<Counted>(alive);
+    r.object2 = std::make_shared<Counted>(alive);
+    ASSERT_EQ(alive, 2);
+
+    r.reset();
+    const Operand fresh;
+    EXPECT_EQ(alive, 0);
+    EXPECT_EQ(r.kind, fresh.kind);
+    EXPECT_EQ(r.location, 0);
+    EXPECT_EQ(r.aux, 0);
+    for (std::size_t i = 0; i < r.name.size(); ++i)
+        EXPECT_EQ(r.name[i], 0);
+    EXPECT_FALSE(r.flag);
+    EXPECT_EQ(r.displayMod, 0);
+    EXPECT_FALSE(r.hasDecimalPoint);
+    EXPECT_EQ(r.error, 0);
+    EXPECT_EQ(r.sigFig, 15);
+    EXPECT_EQ(r.sigDec, -15);
+    EXPECT_EQ(r.value, fresh.value);
+    EXPECT_EQ(r.opcode, 0u);
+    EXPECT_EQ(r.precedence, 0);
+    EXPECT_EQ(r.opInt, 0);
+    EXPECT_EQ(r.var.subKind, VarNone);
+    EXPECT_EQ(r.var.token + r.var.index + r.var.elem1 + r.var.elem2, 0);
+    EXPECT_TRUE(r.var.name.empty());
+    EXPECT_EQ(r.ints, fresh.ints);
+    EXPECT_EQ(r.count1 + r.count2, 0u);
+    EXPECT_FALSE(r.countFlag);
+    EXPECT_FALSE(r.list || r.matrix || r.string || r.stack || r.object || r.object2);
 }

@@ -403,6 +403,44 @@ TEST_F(StackTest, RealAndStringVariablesResolveWithTheirStore)
     EXPECT_EQ(*str.string, (Ops{0x41, 0x42})); // a copy of the store
 }
 
+// The evaluator pops its arguments into records it reuses: whatever they held before
+// must not survive into the value.
+TEST_F(StackTest, PoppingIntoAUsedRecordLeavesNothingOfItBehind)
+{
+    Operand used = operandOf(KindRealList);
+    used.list = std::make_shared<VQList>();
+    used.var.name = "OLD";
+    used.displayMod = 4;
+    used.name[3] = U'Q';
+
+    EXPECT_FALSE(s.pop(used));
+    EXPECT_EQ(used.kind, KindRealList);  // untouched
+
+    calc.setVar(0, {{2.5, 0}, 2, -1});
+    s.pushVar(0x41, 7);
+    s.popValue(used);
+    expectValue(used, KindReal, 2.5, 2, -1);
+    EXPECT_EQ(used.location, 7);
+    EXPECT_FALSE(used.list);
+    EXPECT_TRUE(used.var.name.empty());
+    EXPECT_EQ(used.displayMod, 0);
+    EXPECT_EQ(used.name[3], 0);
+    EXPECT_EQ(s.count(), 0);
+
+    s.pushVar(0x41, 2);
+    ASSERT_TRUE(s.pop(used));
+    EXPECT_EQ(used.kind, KindVariable);  // the reference itself
+    EXPECT_EQ(used.var.token, 0x41);
+
+    // A record resolved into itself keeps its reference until it has read it.
+    s.getValueWithOp(&used, used);
+    expectValue(used, KindReal, 2.5, 2, -1);
+    EXPECT_EQ(used.location, 2);
+
+    s.popValue(used);
+    expectValue(used, KindReal, 0, 10, -10);
+}
+
 TEST_F(StackTest, ListVariablesAndElements)
 {
     calc.lists[listName(0x5D00)] = figures({{1, 3, -1}, {2, 3, -1}, {3, 3, -1}});
