@@ -26,6 +26,15 @@ constexpr int kErrMissingArgument = 39;
 constexpr int kErrTooManyArguments = 40;
 constexpr int kErrIncrement = 42;
 
+bool isReal(const Operand& v) { return v.kind == KindReal; }
+bool isString(const Operand& v) { return v.kind == KindString && v.string; }
+
+// A real whole number from lo to hi.
+bool wholeIn(const Operand& v, double lo, double hi)
+{
+    return v.kind == KindReal && ElementaryFunctions::isWhole(v.re()) && v.re() >= lo && v.re() <= hi;
+}
+
 Operand branch(const EvalRun& run, bool flag)
 {
     Operand r = run.R;
@@ -84,6 +93,21 @@ std::optional<Operand> ProgramTokenHandlers::onlyArgument(EvalRun& run)
     Operand value = args.popValueFromStack(&run.stack);
     if (p_.ctx().error)
         return std::nullopt;
+    return value;
+}
+
+// The next argument when `accepts` takes it; otherwise `error` at its place, and nothing
+// (nothing too when the pop itself failed).
+template <class Accepts>
+std::optional<Operand> ProgramTokenHandlers::popArgument(EvalRun& run, Accepts accepts, int error)
+{
+    Operand value = ArgumentFetcher(p_).popValueFromStack(&run.stack);
+    if (p_.ctx().error)
+        return std::nullopt;
+    if (!accepts(value)) {
+        fail(error, value.location);
+        return std::nullopt;
+    }
     return value;
 }
 
@@ -196,26 +220,18 @@ void ProgramTokenHandlers::output(EvalRun& run)
     const Operand value = args.popValueFromStack(&run.stack);
     if (p_.ctx().error)
         return;
-    const Operand column = args.popValueFromStack(&run.stack);
-    if (p_.ctx().error)
+    const auto column = popArgument(run, [](const Operand& v) { return wholeIn(v, 1, 32); }, kErrDomain);
+    if (!column)
         return;
-    if (column.kind != KindReal || !ElementaryFunctions::isWhole(column.re()) || column.re() < 1 || column.re() > 32) {
-        fail(kErrDomain, column.location);
+    const auto row = popArgument(run, [](const Operand& v) { return wholeIn(v, 1, 10); }, kErrDomain);
+    if (!row)
         return;
-    }
-    const Operand row = args.popValueFromStack(&run.stack);
-    if (p_.ctx().error)
-        return;
-    if (row.kind != KindReal || !ElementaryFunctions::isWhole(row.re()) || row.re() < 1 || row.re() > 10) {
-        fail(kErrDomain, row.location);
-        return;
-    }
     Operand r = run.R;
     if (!takeShownValue(r, value))
         return;
     r.kind = KindOutput;
-    r.ints[0] = static_cast<int>(column.re());
-    r.ints[1] = static_cast<int>(row.re());
+    r.ints[0] = static_cast<int>(column->re());
+    r.ints[1] = static_cast<int>(row->re());
     r.ints[3] = align;
     run.R = std::move(r);
 }
@@ -235,31 +251,19 @@ void ProgramTokenHandlers::menu(EvalRun& run)
     m->prompts.assign(pairs, std::string());
     m->labels.assign(pairs, 0);
     for (std::size_t k = pairs; k-- > 0;) {
-        const Operand label = args.popValueFromStack(&run.stack);
-        if (p_.ctx().error)
+        const auto label = popArgument(run, isReal, kErrArgument);
+        if (!label)
             return;
-        if (label.kind != KindReal) {
-            fail(kErrArgument, label.location);
+        m->labels[k] = static_cast<int>(label->re());
+        const auto text = popArgument(run, isString, kErrArgument);
+        if (!text)
             return;
-        }
-        m->labels[k] = static_cast<int>(label.re());
-        const Operand text = args.popValueFromStack(&run.stack);
-        if (p_.ctx().error)
-            return;
-        if (text.kind != KindString || !text.string) {
-            fail(kErrArgument, text.location);
-            return;
-        }
-        m->prompts[k] = p_.calc.stringFromOps(*text.string);
+        m->prompts[k] = p_.calc.stringFromOps(*text->string);
     }
-    const Operand title = args.popValueFromStack(&run.stack);
-    if (p_.ctx().error)
+    const auto title = popArgument(run, isString, kErrArgument);
+    if (!title)
         return;
-    if (title.kind != KindString || !title.string) {
-        fail(kErrArgument, title.location);
-        return;
-    }
-    m->title = p_.calc.stringFromOps(*title.string);
+    m->title = p_.calc.stringFromOps(*title->string);
     run.R.kind = KindMenu;
     run.R.object = std::make_shared<MenuObject>(std::move(m));
 }
@@ -303,18 +307,14 @@ void ProgramTokenHandlers::forLoop(EvalRun& run)
         return;
     double step = 1;
     if (count == 4) {
-        const Operand s = args.popValueFromStack(&run.stack);
-        if (p_.ctx().error)
+        const auto s = popArgument(run, isReal, kErrSyntax);
+        if (!s)
             return;
-        if (s.kind != KindReal) {
-            fail(kErrSyntax, s.location);
-            return;
-        }
-        if (s.re() == 0) {
-            fail(kErrIncrement, s.location);
+        if (s->re() == 0) {
+            fail(kErrIncrement, s->location);
             return;
         }
-        step = s.re();
+        step = s->re();
     }
     const Operand end = args.popValueFromStack(&run.stack);
     if (p_.ctx().error)
@@ -349,13 +349,9 @@ void ProgramTokenHandlers::incrementSkip(EvalRun& run)
     ArgumentFetcher args(p_);
     if (args.validateArgsMin(2, 2, static_cast<int>(run.number), run.stack) == 0)
         return;
-    const Operand value = args.popValueFromStack(&run.stack);
-    if (p_.ctx().error)
+    const auto value = popArgument(run, isReal, kErrArgument);
+    if (!value)
         return;
-    if (value.kind != KindReal) {
-        fail(kErrArgument, value.location);
-        return;
-    }
     const std::optional<Operand> var = popRealVariable(run, kErrArgument);
     if (!var)
         return;
@@ -368,7 +364,7 @@ void ProgramTokenHandlers::incrementSkip(EvalRun& run)
     const bool up = static_cast<std::uint32_t>(run.token) == kIncrementSkip;
     const double now = v.value.real() + (up ? 1 : -1);
     calc.setVar(var->var.index, {{now, 0.0}, 15, -15});
-    run.R = branch(run, up ? now > value.re() : now < value.re());
+    run.R = branch(run, up ? now > value->re() : now < value->re());
 }
 
 void ProgramTokenHandlers::program(EvalRun& run)
@@ -392,12 +388,11 @@ void ProgramTokenHandlers::fix(EvalRun& run)
     const std::optional<Operand> digits = onlyArgument(run);
     if (!digits)
         return;
-    const double d = digits->re();
-    if (digits->kind != KindReal || !ElementaryFunctions::isWhole(d) || d < 0 || d > 9) {
+    if (!wholeIn(*digits, 0, 9)) {
         fail(kErrDomain, digits->location);
         return;
     }
-    p_.calc.numDigits = static_cast<int>(d);
+    p_.calc.numDigits = static_cast<int>(digits->re());
     p_.calc.numFormat = 0;
     run.R.kind = KindDone;
     run.R.opcode = static_cast<std::uint32_t>(run.token);

@@ -38,6 +38,8 @@ public:
 private:
     void fail(int error, int location);
     std::optional<Operand> onlyArgument(EvalRun& run);
+    template <class Accepts>
+    std::optional<Operand> popArgument(EvalRun& run, Accepts accepts, int error);
     std::optional<Operand> popRealVariable(EvalRun& run, int error);
     // Puts a shown value (Output(, Pause) into r: its kind in ints[2] and the value.
     bool takeShownValue(Operand& r, const Operand& value);
