@@ -63,31 +63,28 @@ TEST(CalculatorState, FreshModesAndStores)
 {
     Calculator calc(kUS);
     expectDisplayDefaults(calc);
-    EXPECT_EQ(calc.angleFormat(), 0);
-    EXPECT_EQ(calc.tableMode, 0);
-    EXPECT_EQ(calc.fractionFormat, 4);
-    EXPECT_EQ(calc.answerFormat, 0);
-    EXPECT_EQ(calc.realCplxMode(), 0);
-    EXPECT_EQ(calc.graphMode(), 0);
-    EXPECT_TRUE(calc.mathPrint);
-    EXPECT_TRUE(calc.bubbleHelp);
-    EXPECT_TRUE(calc.reduce);
-    EXPECT_FALSE(calc.fixDenominator);
-    EXPECT_EQ(calc.maxDenominator, 9999);
-    EXPECT_TRUE(calc.statWiz);
-    EXPECT_EQ(calc.pdfPageSize, 1);
-    EXPECT_EQ(calc.lockStatPlot, -1);
-    EXPECT_TRUE(calc.firstTime);
-    EXPECT_TRUE(calc.clickPref);
-    EXPECT_TRUE(calc.honorDarkMode);
-    EXPECT_EQ(calc.currentScreen(), 0);
-    EXPECT_EQ(calc.prevScreen(), 0);
-    EXPECT_EQ(calc.pixelBits.size(), 322624u);
-    EXPECT_EQ(calc.fileExtensions.size(), 18u);
+    const struct {
+        const char* name;
+        long long value, fresh;
+    } fields[] = {
+        {"angleFormat", calc.angleFormat(), 0}, {"tableMode", calc.tableMode, 0},
+        {"fractionFormat", calc.fractionFormat, 4}, {"answerFormat", calc.answerFormat, 0},
+        {"realCplxMode", calc.realCplxMode(), 0}, {"graphMode", calc.graphMode(), 0},
+        {"mathPrint", calc.mathPrint, 1}, {"bubbleHelp", calc.bubbleHelp, 1}, {"reduce", calc.reduce, 1},
+        {"fixDenominator", calc.fixDenominator, 0}, {"maxDenominator", calc.maxDenominator, 9999},
+        {"statWiz", calc.statWiz, 1}, {"pdfPageSize", calc.pdfPageSize, 1},
+        {"lockStatPlot", calc.lockStatPlot, -1}, {"firstTime", calc.firstTime, 1},
+        {"clickPref", calc.clickPref, 1}, {"honorDarkMode", calc.honorDarkMode, 1},
+        {"currentScreen", calc.currentScreen(), 0}, {"prevScreen", calc.prevScreen(), 0},
+        {"pixelBits", static_cast<long long>(calc.pixelBits.size()), 322624},
+        {"fileExtensions", static_cast<long long>(calc.fileExtensions.size()), 18},
+        {"gridAdjustment", static_cast<long long>(calc.gridAdjustment.size()), 69},
+    };
+    for (const auto& f : fields)
+        EXPECT_EQ(f.value, f.fresh) << f.name;
     EXPECT_EQ(calc.fileExtensions.front(), "lbxDat");
     EXPECT_EQ(calc.fileExtensions.back(), "csv");
     EXPECT_EQ(calc.statEditList, kStatLists);
-    EXPECT_EQ(calc.gridAdjustment.size(), 69u);
 
     for (int slot = 0; slot < Calculator::kVarCount; ++slot) {
         EXPECT_EQ(calc.varsSigFig[slot], 15);
@@ -434,7 +431,7 @@ struct Wired {
 
 } // namespace
 
-TEST(CalculatorScreens, LeavingTheListEditorEntersTheTypedFieldOnce)
+TEST(CalculatorScreens, LeavingTheListEditorEntersTheTypedFieldOnceHomeOrGraphNothing)
 {
     Wired w;
     w.calc.setCurrentScreen(4);
@@ -445,19 +442,16 @@ TEST(CalculatorScreens, LeavingTheListEditorEntersTheTypedFieldOnce)
     EXPECT_EQ(w.entered, std::vector<std::string>{"5"});
     EXPECT_EQ(w.calc.currentScreen(), 0);
     EXPECT_EQ(w.calc.prevScreen(), 4);
-}
 
-TEST(CalculatorScreens, LeavingHomeOrGraphEntersNothing)
-{
-    Wired w;
-    w.entry->typed = "5";
-    w.calc.setCurrentScreen(8);
-    w.calc.setCurrentScreen(0);
-    w.calc.setCurrentScreen(1);
-    EXPECT_TRUE(w.keys.empty());
-    EXPECT_EQ(w.entry->typed, "5");
-    EXPECT_EQ(w.calc.currentScreen(), 1);
-    EXPECT_EQ(w.calc.prevScreen(), 0);
+    Wired v;
+    v.entry->typed = "5";
+    v.calc.setCurrentScreen(8);
+    v.calc.setCurrentScreen(0);
+    v.calc.setCurrentScreen(1);
+    EXPECT_TRUE(v.keys.empty());
+    EXPECT_EQ(v.entry->typed, "5");
+    EXPECT_EQ(v.calc.currentScreen(), 1);
+    EXPECT_EQ(v.calc.prevScreen(), 0);
 }
 
 TEST(CalculatorScreens, EveryEditorScreenCommitsAndOthersDoNot)
@@ -467,24 +461,21 @@ TEST(CalculatorScreens, EveryEditorScreenCommitsAndOthersDoNot)
         EXPECT_EQ(Wired().leave(screen), committing.count(screen)) << "screen " << screen;
 }
 
-TEST(CalculatorScreens, ProgramEditorCommitsOnlyWhileDebugging)
+TEST(CalculatorScreens, ProgramEditorOnlyWhileDebuggingNothingForEmptyOrSameScreen)
 {
     Wired w;
     EXPECT_EQ(w.leave(2), 0u);
     w.programs->debugging = true;
     EXPECT_EQ(w.leave(2), 1u);
-}
 
-TEST(CalculatorScreens, EmptyEntryOrSameScreenDoesNothing)
-{
-    Wired w;
-    EXPECT_EQ(w.leave(4, ""), 0u);
-    w.calc.setCurrentScreen(4);
-    w.entry->typed = "5";
-    w.calc.setCurrentScreen(4);
-    EXPECT_TRUE(w.keys.empty());
-    EXPECT_EQ(w.calc.currentScreen(), 4);
-    EXPECT_EQ(w.calc.prevScreen(), 0);
+    Wired v;
+    EXPECT_EQ(v.leave(4, ""), 0u);
+    v.calc.setCurrentScreen(4);
+    v.entry->typed = "5";
+    v.calc.setCurrentScreen(4);
+    EXPECT_TRUE(v.keys.empty());
+    EXPECT_EQ(v.calc.currentScreen(), 4);
+    EXPECT_EQ(v.calc.prevScreen(), 0);
 
     // And without any services.
     Calculator calc(kUS);

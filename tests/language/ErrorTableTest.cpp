@@ -42,6 +42,7 @@ TEST(ErrorTable, EveryNumberHasAnEnglishText)
 
 TEST(ErrorTable, EdgesOfTheTable)
 {
+    EXPECT_EQ(ErrorTable::formatError(0), "No error");
     EXPECT_EQ(ErrorTable::formatError(0), Localization::shared().text("ERROR_NONE"));
     EXPECT_EQ(ErrorTable::formatError(93), Localization::shared().text("ERROR_PROGRAM_SIZE"));
     EXPECT_EQ(ErrorTable::formatError(-1), "Bad error");
