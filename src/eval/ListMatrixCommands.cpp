@@ -48,10 +48,7 @@ bool ListMatrixCommands::handles(int t)
 
 bool ListMatrixCommands::fail(int error, int location, EvalRun& run)
 {
-    p_.setError(error);
-    p_.setErrorToken(location);
-    run.R.kind = KindError;
-    run.R.error = error;
+    p_.setError(error, location, run.R);
     return false;
 }
 

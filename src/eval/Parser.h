@@ -58,6 +58,14 @@ public:
     void setError(int error) { ctx().error = error; }
     int errorToken() const { return ctx().errorToken; }
     void setErrorToken(int token) { ctx().errorToken = token; }
+    // A handler's failure: the error and its token, and the result record marked with it.
+    void setError(int error, int token, Operand& result)
+    {
+        setError(error);
+        setErrorToken(token);
+        result.kind = KindError;
+        result.error = error;
+    }
     int nextToken() const { return ctx().nextToken; }
     void setNextToken(int index) { ctx().nextToken = index; }
     bool processingMenu() const { return ctx().processingMenu; }

@@ -103,10 +103,7 @@ void StoreHandler::handle(EvalRun& run)
 
 bool StoreHandler::fail(int error, int location, Operand& R)
 {
-    p_.setError(error);
-    p_.setErrorToken(location);
-    R.kind = KindError;
-    R.error = error;
+    p_.setError(error, location, R);
     return false;
 }
 

@@ -84,10 +84,7 @@ bool ValueTokenHandlers::isIndexedToken(int t) { return (t >= 0x1001 && t <= 0x1
 
 bool ValueTokenHandlers::fail(int error, int location, EvalRun& run)
 {
-    p_.setError(error);
-    p_.setErrorToken(location);
-    run.R.kind = KindError;
-    run.R.error = error;
+    p_.setError(error, location, run.R);
     return true;
 }
 
