@@ -100,11 +100,63 @@ struct VarRef {
 struct Operand {
     using Ops = std::vector<std::uint32_t>;
 
+    // The 32-character name field. Almost no record carries a name, so the characters
+    // live outside the record and only once a character is set; copies share them until
+    // one is written (each record still reads as having its own).
+    class Name {
+    public:
+        static constexpr std::size_t kLength = 32;
+        using Chars = std::array<char32_t, kLength>;
+
+        // One character as an assignable place.
+        class Ref {
+        public:
+            operator char32_t() const { return static_cast<const Name&>(name_)[at_]; }
+            Ref& operator=(char32_t c)
+            {
+                name_.set(at_, c);
+                return *this;
+            }
+            Ref& operator=(const Ref& other) { return *this = static_cast<char32_t>(other); }
+
+        private:
+            friend class Name;
+            Ref(Name& name, std::size_t at) : name_(name), at_(at) {}
+            Name& name_;
+            std::size_t at_;
+        };
+
+        static constexpr std::size_t size() { return kLength; }
+        char32_t operator[](std::size_t i) const { return chars_ && i < kLength ? (*chars_)[i] : 0; }
+        Ref operator[](std::size_t i) { return Ref(*this, i); }
+        void set(std::size_t i, char32_t c)
+        {
+            if (i >= kLength || (!chars_ && c == 0))
+                return;
+            if (!chars_ || chars_.use_count() > 1)
+                chars_ = chars_ ? std::make_shared<Chars>(*chars_) : std::make_shared<Chars>(Chars{});
+            (*chars_)[i] = c;
+        }
+        // All characters zero.
+        void clear() { chars_.reset(); }
+        // The 32 characters, zero-padded.
+        const Chars& chars() const { return chars_ ? *chars_ : none(); }
+        operator const Chars&() const { return chars(); }
+
+    private:
+        static const Chars& none()
+        {
+            static const Chars zeros{};
+            return zeros;
+        }
+        std::shared_ptr<Chars> chars_;
+    };
+
     int kind = KindError;
     // Index of the token the record came from; errors on the record report it.
     int location = 0;
     int aux = 0;
-    std::array<char32_t, 32> name{};
+    Name name;
     bool flag = false;
     int displayMod = 0;
     bool hasDecimalPoint = false;
@@ -147,7 +199,7 @@ struct Operand {
         kind = KindError;
         location = 0;
         aux = 0;
-        name.fill(0);
+        name.clear();
         flag = false;
         displayMod = 0;
         hasDecimalPoint = false;

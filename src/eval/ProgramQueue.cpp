@@ -18,13 +18,12 @@ namespace {
 
 constexpr int kErrBreak = 43;
 
-// The code points of a UTF-8 text, at most `max` of them.
-template <std::size_t N>
-void copyName(const std::string& text, std::array<char32_t, N>& out)
+// The code points of a UTF-8 text, at most as many as the name holds.
+void copyName(const std::string& text, Operand::Name& out)
 {
-    out.fill(0);
+    out.clear();
     std::size_t n = 0;
-    for (std::size_t i = 0; i < text.size() && n < N;) {
+    for (std::size_t i = 0; i < text.size() && n < out.size();) {
         const auto b = static_cast<unsigned char>(text[i]);
         char32_t cp = b;
         int extra = 0;
