@@ -491,21 +491,15 @@ std::optional<VQMatrix> VQMatrix::augment(const VQMatrix& b)
 
 std::optional<VQMatrix> VQMatrix::add(const VQMatrix& b)
 {
-    if (rows_ != b.rows_ || cols_ != b.cols_) {
-        error_ = ErrorDimension;
-        return std::nullopt;
-    }
-    std::size_t i = 0;
-    return mapCells([&](double& v, SigPair& p) {
-        SNum cell{p.sigFig, std::min(p.sigDec, b.sig_[i].sigDec), v + b.m_[i]};
-        adjustSigFig(cell);
-        v = cell.value;
-        p = {cell.sigFig, cell.sigDec};
-        ++i;
-    });
+    return sumWith(b, false);
 }
 
 std::optional<VQMatrix> VQMatrix::subtract(const VQMatrix& b)
+{
+    return sumWith(b, true);
+}
+
+std::optional<VQMatrix> VQMatrix::sumWith(const VQMatrix& b, bool subtracting)
 {
     if (rows_ != b.rows_ || cols_ != b.cols_) {
         error_ = ErrorDimension;
@@ -513,7 +507,7 @@ std::optional<VQMatrix> VQMatrix::subtract(const VQMatrix& b)
     }
     std::size_t i = 0;
     return mapCells([&](double& v, SigPair& p) {
-        SNum cell{p.sigFig, std::min(p.sigDec, b.sig_[i].sigDec), v - b.m_[i]};
+        SNum cell{p.sigFig, std::min(p.sigDec, b.sig_[i].sigDec), subtracting ? v - b.m_[i] : v + b.m_[i]};
         adjustSigFig(cell);
         v = cell.value;
         p = {cell.sigFig, cell.sigDec};

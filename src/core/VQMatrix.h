@@ -161,6 +161,8 @@ private:
     std::optional<VQMatrix> copyOrFail();
     template <class Fn>
     std::optional<VQMatrix> mapCells(Fn fn);
+    // Cell by cell this + b, or this - b.
+    std::optional<VQMatrix> sumWith(const VQMatrix& b, bool subtracting);
 
     std::vector<double> m_;
     std::vector<SigPair> sig_;
