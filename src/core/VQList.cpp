@@ -32,6 +32,61 @@ void logSetOutOfRange(std::size_t count, int index) {
 // Sort key of an element: its real part in a real list, its modulus in a complex one.
 double keyOf(const VQNumber& n, bool complexKeys) { return complexKeys ? std::abs(n.c()) : n.r(); }
 
+// Element i of the result is element i - k of the list; past either end it is 0, or with
+// `wrap` the list goes on from its other end.
+VQList movedBy(const VQList& list, int k, bool wrap) {
+    const std::vector<VQNumber>& v = list.v();
+    if (k == 0 || v.empty()) return VQList::listWithList(list);
+    const long long n = list.count();
+    VQList out;
+    out.v().reserve(v.size());
+    for (long long i = 0; i < n; ++i) {
+        long long from = i - k;
+        if (wrap) {
+            from %= n;
+            if (from < 0) from += n;
+        }
+        out.addComplex(from >= 0 && from < n ? v[static_cast<std::size_t>(from)].c() : 0.0);
+    }
+    return out;
+}
+
+// Whether key a goes before key b: the lesser first, or the greater with `greatest`.
+bool before(double a, double b, bool greatest) { return greatest ? a > b : a < b; }
+
+// A stable sort on the keys; NaN keys go last so the ordering stays strict and weak.
+void sortByKey(std::vector<VQNumber>& v, bool complexKeys, bool descending) {
+    std::stable_sort(v.begin(), v.end(), [complexKeys, descending](const VQNumber& a, const VQNumber& b) {
+        const double ka = keyOf(a, complexKeys), kb = keyOf(b, complexKeys);
+        if (std::isnan(ka)) return false;
+        return std::isnan(kb) || before(ka, kb, descending);
+    });
+}
+
+// The element of a non-empty run with the least (or greatest) key; the first of equals.
+const VQNumber& extreme(const std::vector<VQNumber>& v, bool complexKeys, bool greatest) {
+    const VQNumber* best = &v.front();
+    double bestKey = keyOf(*best, complexKeys);
+    for (const VQNumber& x : v) {
+        const double key = keyOf(x, complexKeys);
+        if (before(key, bestKey, greatest)) {
+            best = &x;
+            bestKey = key;
+        }
+    }
+    return *best;
+}
+
+// Element by element the one of a and b with the lesser (or greater) key; a on a tie.
+VQList pickEach(const VQList& a, const VQList& b, bool greatest) {
+    const bool cx = a.type() == 1 || b.type() == 1;
+    VQList out;
+    out.v().reserve(a.v().size());
+    for (std::size_t k = 0; k < a.v().size(); ++k)
+        out.addNumber(before(keyOf(b.v()[k], cx), keyOf(a.v()[k], cx), greatest) ? b.v()[k] : a.v()[k]);
+    return out;
+}
+
 // Average of two neighbours, keeping the coarser of their last significant digits.
 VQNumber midpoint(const VQNumber& a, const VQNumber& b) {
     VQNumber m((a.c() + b.c()) / 2.0, 0, std::max(a.sigDec(), b.sigDec()));
@@ -197,24 +252,9 @@ void VQList::recomputeType() {
     type_ = std::any_of(v_.begin(), v_.end(), [](const VQNumber& n) { return n.i() != 0; }) ? 1 : 0;
 }
 
-void VQList::sortAscending() {
-    const bool cx = type_ == 1;
-    // NaN keys go last so the ordering stays strict and weak.
-    std::stable_sort(v_.begin(), v_.end(), [cx](const VQNumber& a, const VQNumber& b) {
-        const double ka = keyOf(a, cx), kb = keyOf(b, cx);
-        if (std::isnan(ka)) return false;
-        return std::isnan(kb) || ka < kb;
-    });
-}
+void VQList::sortAscending() { sortByKey(v_, type_ == 1, false); }
 
-void VQList::sortDescending() {
-    const bool cx = type_ == 1;
-    std::stable_sort(v_.begin(), v_.end(), [cx](const VQNumber& a, const VQNumber& b) {
-        const double ka = keyOf(a, cx), kb = keyOf(b, cx);
-        if (std::isnan(ka)) return false;
-        return std::isnan(kb) || ka > kb;
-    });
-}
+void VQList::sortDescending() { sortByKey(v_, type_ == 1, true); }
 
 void VQList::sortA(VQList& companion) { sortWithCompanion(companion, true); }
 
@@ -228,11 +268,10 @@ void VQList::sortWithCompanion(VQList& companion, bool ascending) {
     }
     const bool cx = type_ == 1;
     std::vector<VQNumber>& b = companion.v_;
-    auto before = [ascending](double x, double y) { return ascending ? x < y : x > y; };
     const std::size_t n = v_.size();
     // Insertion sort on the list's keys, the companion moving along.
     for (std::size_t k = 1; k < n; ++k) {
-        for (std::size_t j = k; j > 0 && before(keyOf(v_[j], cx), keyOf(v_[j - 1], cx)); --j) {
+        for (std::size_t j = k; j > 0 && before(keyOf(v_[j], cx), keyOf(v_[j - 1], cx), !ascending); --j) {
             std::swap(v_[j], v_[j - 1]);
             std::swap(b[j], b[j - 1]);
         }
@@ -240,7 +279,7 @@ void VQList::sortWithCompanion(VQList& companion, bool ascending) {
     // Runs of equal keys are then ordered by the companion.
     for (std::size_t k = 1; k < n; ++k) {
         for (std::size_t j = k; j > 0 && keyOf(v_[j], cx) == keyOf(v_[j - 1], cx) &&
-                                before(keyOf(b[j], cx), keyOf(b[j - 1], cx));
+                                before(keyOf(b[j], cx), keyOf(b[j - 1], cx), !ascending);
              --j) {
             std::swap(v_[j], v_[j - 1]);
             std::swap(b[j], b[j - 1]);
@@ -285,55 +324,33 @@ VQList VQList::sigFig() const {
 std::complex<double> VQList::min() const {
     if (type_ == 1) return complexMin();
     if (v_.empty()) return {kNaN, kNaN};
-    double best = v_.front().r();
-    for (const VQNumber& x : v_)
-        if (x.r() < best) best = x.r();
-    return {best, 0.0};
+    return {extreme(v_, false, false).r(), 0.0};
 }
 
 std::complex<double> VQList::max() const {
     if (type_ == 1) return complexMax();
     if (v_.empty()) return {kNaN, kNaN};
-    double best = v_.front().r();
-    for (const VQNumber& x : v_)
-        if (x.r() > best) best = x.r();
-    return {best, 0.0};
+    return {extreme(v_, false, true).r(), 0.0};
 }
 
 std::complex<double> VQList::complexMin() const {
     if (v_.empty()) return {kNaN, kNaN};
-    const VQNumber* best = &v_.front();
-    for (const VQNumber& x : v_)
-        if (std::abs(x.c()) < std::abs(best->c())) best = &x;
-    return best->c();
+    return extreme(v_, true, false).c();
 }
 
 std::complex<double> VQList::complexMax() const {
     if (v_.empty()) return {kNaN, kNaN};
-    const VQNumber* best = &v_.front();
-    for (const VQNumber& x : v_)
-        if (std::abs(x.c()) > std::abs(best->c())) best = &x;
-    return best->c();
+    return extreme(v_, true, true).c();
 }
 
 std::optional<VQList> VQList::minListB(const VQList& b) const {
     if (b.count() != count()) return std::nullopt;
-    const bool cx = type_ == 1 || b.type_ == 1;
-    VQList out;
-    out.v_.reserve(v_.size());
-    for (std::size_t k = 0; k < v_.size(); ++k)
-        out.addNumber(keyOf(b.v_[k], cx) < keyOf(v_[k], cx) ? b.v_[k] : v_[k]);
-    return out;
+    return pickEach(*this, b, false);
 }
 
 std::optional<VQList> VQList::maxListB(const VQList& b) const {
     if (b.count() != count()) return std::nullopt;
-    const bool cx = type_ == 1 || b.type_ == 1;
-    VQList out;
-    out.v_.reserve(v_.size());
-    for (std::size_t k = 0; k < v_.size(); ++k)
-        out.addNumber(keyOf(b.v_[k], cx) > keyOf(v_[k], cx) ? b.v_[k] : v_[k]);
-    return out;
+    return pickEach(*this, b, true);
 }
 
 std::optional<VQList> VQList::productWithList(const VQList& b) const {
@@ -571,30 +588,9 @@ std::complex<double> VQList::sumOfXY(const VQList& y, const VQList* freq) const 
     return s;
 }
 
-VQList VQList::shift(int k) const {
-    if (k == 0 || v_.empty()) return listWithList(*this);
-    const long long n = count();
-    VQList out;
-    out.v_.reserve(v_.size());
-    for (long long i = 0; i < n; ++i) {
-        const long long from = i - k;
-        out.addComplex(from >= 0 && from < n ? v_[static_cast<std::size_t>(from)].c() : 0.0);
-    }
-    return out;
-}
+VQList VQList::shift(int k) const { return movedBy(*this, k, false); }
 
-VQList VQList::rotate(int k) const {
-    if (k == 0 || v_.empty()) return listWithList(*this);
-    const long long n = count();
-    VQList out;
-    out.v_.reserve(v_.size());
-    for (long long i = 0; i < n; ++i) {
-        long long from = (i - k) % n;
-        if (from < 0) from += n;
-        out.addComplex(v_[static_cast<std::size_t>(from)].c());
-    }
-    return out;
-}
+VQList VQList::rotate(int k) const { return movedBy(*this, k, true); }
 
 double VQList::quantile(double p) const {
     if (v_.empty()) return 0;
