@@ -10,14 +10,16 @@
 
 using namespace orvenda;
 
-TEST(Operand, AFreshRecordIsAnEmptyResultAtFullPrecision)
+namespace {
+
+// A fresh record is an empty result at full precision holding no objects.
+void expectFresh(const Operand& r)
 {
-    Operand r;
     EXPECT_EQ(r.kind, KindError);
     EXPECT_EQ(r.location, 0);
     EXPECT_EQ(r.aux, 0);
-    EXPECT_EQ(r.name[0], 0);
-    EXPECT_EQ(r.name[31], 0);
+    for (std::size_t i = 0; i < r.name.size(); ++i)
+        EXPECT_EQ(r.name[i], 0);
     EXPECT_FALSE(r.flag);
     EXPECT_EQ(r.displayMod, 0);
     EXPECT_FALSE(r.hasDecimalPoint);
@@ -25,13 +27,17 @@ TEST(Operand, AFreshRecordIsAnEmptyResultAtFullPrecision)
     EXPECT_EQ(r.sigFig, 15);
     EXPECT_EQ(r.sigDec, -15);
     EXPECT_EQ(r.value, std::complex<double>(0, 0));
+    EXPECT_EQ(r.opcode, 0u);
+    EXPECT_EQ(r.precedence, 0);
+    EXPECT_EQ(r.opInt, 0);
     EXPECT_EQ(r.var.subKind, VarNone);
+    EXPECT_EQ(r.var.token + r.var.index + r.var.elem1 + r.var.elem2, 0);
+    EXPECT_TRUE(r.var.name.empty());
+    EXPECT_EQ(r.ints, Operand().ints);
+    EXPECT_EQ(r.count1 + r.count2, 0u);
+    EXPECT_FALSE(r.countFlag);
     EXPECT_FALSE(r.list || r.matrix || r.string || r.stack || r.object || r.object2);
-    static_assert(std::is_copy_constructible_v<Operand>);
-    static_assert(std::is_nothrow_move_constructible_v<Operand>);
 }
-
-namespace {
 
 struct Counted : OperandObject {
     explicit Counted(int& alive) : alive(alive) { ++alive; }
@@ -40,6 +46,13 @@ struct Counted : OperandObject {
 };
 
 } // namespace
+
+TEST(Operand, AFreshRecordIsAnEmptyResultAtFullPrecision)
+{
+    expectFresh(Operand());
+    static_assert(std::is_copy_constructible_v<Operand>);
+    static_assert(std::is_nothrow_move_constructible_v<Operand>);
+}
 
 TEST(Operand, CopiesShareTheirObjects)
 {
@@ -98,28 +111,6 @@ TEST(Operand, ResetGivesTheFreshRecordAndReleasesItsObjects)
     ASSERT_EQ(alive, 2);
 
     r.reset();
-    const Operand fresh;
     EXPECT_EQ(alive, 0);
-    EXPECT_EQ(r.kind, fresh.kind);
-    EXPECT_EQ(r.location, 0);
-    EXPECT_EQ(r.aux, 0);
-    for (std::size_t i = 0; i < r.name.size(); ++i)
-        EXPECT_EQ(r.name[i], 0);
-    EXPECT_FALSE(r.flag);
-    EXPECT_EQ(r.displayMod, 0);
-    EXPECT_FALSE(r.hasDecimalPoint);
-    EXPECT_EQ(r.error, 0);
-    EXPECT_EQ(r.sigFig, 15);
-    EXPECT_EQ(r.sigDec, -15);
-    EXPECT_EQ(r.value, fresh.value);
-    EXPECT_EQ(r.opcode, 0u);
-    EXPECT_EQ(r.precedence, 0);
-    EXPECT_EQ(r.opInt, 0);
-    EXPECT_EQ(r.var.subKind, VarNone);
-    EXPECT_EQ(r.var.token + r.var.index + r.var.elem1 + r.var.elem2, 0);
-    EXPECT_TRUE(r.var.name.empty());
-    EXPECT_EQ(r.ints, fresh.ints);
-    EXPECT_EQ(r.count1 + r.count2, 0u);
-    EXPECT_FALSE(r.countFlag);
-    EXPECT_FALSE(r.list || r.matrix || r.string || r.stack || r.object || r.object2);
+    expectFresh(r);
 }

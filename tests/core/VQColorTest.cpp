@@ -26,23 +26,20 @@ VQColor picked(VQColor c)
 
 TEST(VQColor, RGBAssignmentComputesHSVAndGray)
 {
-    VQColor c = VQColor::colorR(1, 0, 0, 1);
-    EXPECT_EQ(c.h(), 0);
-    EXPECT_EQ(c.s(), 1);
-    EXPECT_EQ(c.v(), 1);
-    EXPECT_EQ(c.gray(), 1);
-
-    c.setR(0, 0, 0, 1);
-    EXPECT_EQ(c.s(), 0);
-    EXPECT_EQ(c.h(), 0);
-    EXPECT_EQ(c.v(), 0);
-
-    // Each branch of the hue: red maximum below and above blue, green, blue maximum.
-    EXPECT_NEAR(VQColor::colorR(1, 0.5, 0, 1).h(), 1.0 / 12, 1e-15);
-    EXPECT_NEAR(VQColor::colorR(1, 0, 0.5, 1).h(), 11.0 / 12, 1e-15);
-    EXPECT_NEAR(VQColor::colorR(0, 1, 0, 1).h(), 1.0 / 3, 1e-15);
-    EXPECT_NEAR(VQColor::colorR(0, 0, 1, 1).h(), 2.0 / 3, 1e-15);
-    EXPECT_NEAR(VQColor::colorR(0.2, 0.4, 0.8, 1).s(), 0.75, 1e-15);
+    // {r, g, b} in; {h, s, v} out: each branch of the hue (red maximum below and above
+    // blue, green, blue maximum), black, and a saturation below one.
+    const std::pair<std::array<double, 3>, std::array<double, 3>> cases[] = {
+        {{1, 0, 0}, {0, 1, 1}},        {{0, 0, 0}, {0, 0, 0}},          {{1, 0.5, 0}, {1.0 / 12, 1, 1}},
+        {{1, 0, 0.5}, {11.0 / 12, 1, 1}}, {{0, 1, 0}, {1.0 / 3, 1, 1}},  {{0, 0, 1}, {2.0 / 3, 1, 1}},
+        {{0.2, 0.4, 0.8}, {0.6111111111111112, 0.75, 0.8}},
+    };
+    for (const auto& [rgb, hsv] : cases) {
+        const VQColor c = VQColor::colorR(rgb[0], rgb[1], rgb[2], 1);
+        EXPECT_NEAR(c.h(), hsv[0], 1e-15) << rgb[0] << "," << rgb[1] << "," << rgb[2];
+        EXPECT_NEAR(c.s(), hsv[1], 1e-15);
+        EXPECT_NEAR(c.v(), hsv[2], 1e-15);
+        EXPECT_EQ(c.gray(), c.v());
+    }
 }
 
 TEST(VQColor, HSVAssignmentWrapsHueAndClamps)
