@@ -16,6 +16,7 @@
 #include "core/ValueText.h"
 #include "language/TokenText.h"
 #include "language/UnitNames.h"
+#include "language/VariableSlots.h"
 #include "language/Vocabulary.h"
 
 #include <algorithm>
@@ -29,22 +30,6 @@ namespace orvenda {
 static_assert(Calculator::kUnitClassCount == UnitNames::kClassCount, "one unit-conversion row per unit class");
 
 namespace {
-
-// Slots of the window and finance variables that have factory values.
-constexpr int kSlotXmin = 38;
-constexpr int kSlotXmax = 39;
-constexpr int kSlotYmin = 40;
-constexpr int kSlotYmax = 41;
-constexpr int kSlotTmax = 43;
-constexpr int kSlotThetaMax = 45;
-constexpr int kSlotDeltaTbl = 61;
-constexpr int kSlotTstep = 62;
-constexpr int kSlotThetaStep = 63;
-constexpr int kSlotPY = 76;
-constexpr int kSlotCY = 77;
-constexpr int kSlotBeginEnd = 86;
-constexpr int kSlotScrWidth = 87;
-constexpr int kSlotScrHeight = 88;
 
 constexpr int kScreenProgramEditor = 2;
 // Screens whose fields are typed in the entry line; leaving one enters what is typed.
@@ -251,7 +236,7 @@ void Calculator::setWindowDefaults()
     set(kSlotThetaStep, std::numbers::pi / 180);
     set(kSlotPY, 12);
     set(kSlotCY, 12);
-    set(kSlotBeginEnd, 1);
+    set(kSlotPaymentTiming, 1);
     set(kSlotScrWidth, 320);
     set(kSlotScrHeight, 760);
 }

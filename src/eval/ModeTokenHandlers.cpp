@@ -3,14 +3,9 @@
 #include "core/Calculator.h"
 #include "core/VQColor.h"
 #include "eval/EvalRun.h"
+#include "language/VariableSlots.h"
 
 namespace orvenda {
-
-namespace {
-
-constexpr int kSlotPaymentTiming = 86;
-
-} // namespace
 
 bool ModeTokenHandlers::isModeToken(int t)
 {

@@ -9,6 +9,7 @@
 #include "core/services/YEqManager.h"
 #include "eval/EvalRun.h"
 #include "eval/Parser.h"
+#include "language/VariableSlots.h"
 #include "language/Vocabulary.h"
 
 #include <cmath>
@@ -23,23 +24,6 @@ constexpr int kErrSyntax = 1;
 constexpr int kErrDomain = 17;
 constexpr int kErrInvalidDim = 24;
 constexpr int kErrArgument = 27;
-
-constexpr int kSlotTheta = 26;
-constexpr int kSlotXscl = 30;
-constexpr int kSlotUStart = 32;
-constexpr int kSlotVStart = 33;
-constexpr int kSlotXmin = 38;
-constexpr int kSlotXmax = 39;
-constexpr int kSlotYmin = 40;
-constexpr int kSlotYmax = 41;
-constexpr int kSlotDeltaX = 66;
-constexpr int kSlotDeltaY = 67;
-constexpr int kSlotTblInput = 70;
-constexpr int kSlotPY = 76;
-constexpr int kSlotCY = 77;
-constexpr int kSlotWStart = 78;
-constexpr int kSlotScrWidth = 87;
-constexpr int kSlotScrHeight = 88;
 
 // Lists hold at most 999 elements, so the last position is 998 (0-based).
 constexpr int kMaxListLength = 999;

@@ -37,4 +37,28 @@ public:
         int32_t slot, const std::function<std::string(uint32_t)>& nameForOpcode);
 };
 
+// Slots the engine reads or writes by number.
+inline constexpr int kSlotTheta = 26;
+inline constexpr int kSlotXscl = 30;
+inline constexpr int kSlotUStart = 32;  // u(nMin)
+inline constexpr int kSlotVStart = 33;  // v(nMin)
+inline constexpr int kSlotXmin = 38;
+inline constexpr int kSlotXmax = 39;
+inline constexpr int kSlotYmin = 40;
+inline constexpr int kSlotYmax = 41;
+inline constexpr int kSlotTmax = 43;
+inline constexpr int kSlotThetaMax = 45;
+inline constexpr int kSlotDeltaTbl = 61;
+inline constexpr int kSlotTstep = 62;
+inline constexpr int kSlotThetaStep = 63;
+inline constexpr int kSlotDeltaX = 66;
+inline constexpr int kSlotDeltaY = 67;
+inline constexpr int kSlotTblInput = 70;
+inline constexpr int kSlotPY = 76;
+inline constexpr int kSlotCY = 77;
+inline constexpr int kSlotWStart = 78;  // w(nMin)
+inline constexpr int kSlotPaymentTiming = 86;  // 1 after Pmt_End, 0 after Pmt_Bgn
+inline constexpr int kSlotScrWidth = 87;
+inline constexpr int kSlotScrHeight = 88;
+
 } // namespace orvenda
