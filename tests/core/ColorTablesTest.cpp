@@ -19,28 +19,23 @@ void expectRGB(const VQColor& c, double r, double g, double b)
 
 TEST(ColorTables, InterfaceSets)
 {
-    auto first = ColorTables::interfaceColor(0, 0);
-    EXPECT_DOUBLE_EQ(first.r, 38 / 255.0);
-    EXPECT_DOUBLE_EQ(first.a, 1);
-    auto translucent = ColorTables::interfaceColor(0, 4);
-    EXPECT_DOUBLE_EQ(translucent.r, 1);
-    EXPECT_DOUBLE_EQ(translucent.a, 26 / 255.0);
-    auto last = ColorTables::interfaceColor(5, 7);
-    EXPECT_DOUBLE_EQ(last.r, 58 / 255.0);
-    EXPECT_DOUBLE_EQ(last.g, 0);
-    EXPECT_DOUBLE_EQ(last.b, 132 / 255.0);
-    auto pink = ColorTables::interfaceColor(1, 2);
-    EXPECT_DOUBLE_EQ(pink.g, 102 / 255.0);
-
-    // An unknown set is the default set; an unknown colour number is colour 0.
-    for (int set : {-1, 6, 99}) {
-        auto c = ColorTables::interfaceColor(set, 7);
-        EXPECT_DOUBLE_EQ(c.b, 128 / 255.0) << set;
-    }
-    for (int n : {-1, 8}) {
-        auto c = ColorTables::interfaceColor(2, n);
-        EXPECT_DOUBLE_EQ(c.g, 80 / 255.0) << n;
-    }
+    // {set, colour number, which component, its value}: an unknown set is the default set,
+    // an unknown colour number is colour 0.
+    const struct {
+        int set, n;
+        double orvenda::VColor::*part;
+        double value;
+    } cases[] = {
+        {0, 0, &orvenda::VColor::r, 38 / 255.0}, {0, 0, &orvenda::VColor::a, 1},
+        {0, 4, &orvenda::VColor::r, 1},          {0, 4, &orvenda::VColor::a, 26 / 255.0},
+        {5, 7, &orvenda::VColor::r, 58 / 255.0}, {5, 7, &orvenda::VColor::g, 0},
+        {5, 7, &orvenda::VColor::b, 132 / 255.0}, {1, 2, &orvenda::VColor::g, 102 / 255.0},
+        {-1, 7, &orvenda::VColor::b, 128 / 255.0}, {6, 7, &orvenda::VColor::b, 128 / 255.0},
+        {99, 7, &orvenda::VColor::b, 128 / 255.0}, {2, -1, &orvenda::VColor::g, 80 / 255.0},
+        {2, 8, &orvenda::VColor::g, 80 / 255.0},
+    };
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(ColorTables::interfaceColor(c.set, c.n).*c.part, c.value) << c.set << " " << c.n;
 }
 
 TEST(ColorTables, StandardColours)

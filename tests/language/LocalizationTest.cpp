@@ -61,48 +61,42 @@ TEST(Localization, KnownKeysGiveTheirTextsOthersComeBackAsThemselves)
         EXPECT_EQ(loc.text(key), key);
 }
 
-TEST(Localization, EveryOneByteTokenHasADescription)
+namespace {
+
+bool validUtf8(const std::string& s)
+{
+    for (std::size_t i = 0; i < s.size();) {
+        unsigned char c = s[i];
+        int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
+        if (extra < 0 || i + extra > s.size() - 1)
+            return false;
+        for (int k = 1; k <= extra; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2)
+                return false;
+        i += 1 + extra;
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(Localization, EveryTokenDescriptionIsTranslatedValidUtf8)
 {
     // First bytes of two-byte tokens have no text of their own and describe as nothing.
     const std::set<int> prefixes = {0x5C, 0x5D, 0x5E, 0x60, 0x61, 0x62, 0x63, 0x7E, 0xAA, 0xBB, 0xEF};
     const auto& loc = Localization::shared();
     for (int code = 0; code <= 0xFF; ++code) {
-        std::string key = opcodeKey(code);
-        std::string text = loc.text(key);
+        const std::string key = opcodeKey(code);
+        const std::string text = loc.text(key);
         EXPECT_NE(text, key) << "untranslated " << key;
         EXPECT_EQ(text.empty(), prefixes.count(code) == 1) << key;
+        EXPECT_TRUE(validUtf8(text)) << key;
     }
-}
-
-TEST(Localization, EveryKeyedTwoByteTokenHasADescription)
-{
     ASSERT_EQ(std::size(kDescriptionKeys), 152u);
-    const auto& loc = Localization::shared();
     for (const char* key : kDescriptionKeys) {
-        std::string text = loc.text(key);
+        const std::string text = loc.text(key);
         EXPECT_NE(text, key) << "untranslated " << key;
         EXPECT_FALSE(text.empty()) << key;
+        EXPECT_TRUE(validUtf8(text)) << key;
     }
-}
-
-TEST(Localization, DescriptionsAreValidUtf8)
-{
-    auto valid = [](const std::string& s) {
-        for (std::size_t i = 0; i < s.size();) {
-            unsigned char c = s[i];
-            int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-            if (extra < 0 || i + extra > s.size() - 1)
-                return false;
-            for (int k = 1; k <= extra; ++k)
-                if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2)
-                    return false;
-            i += 1 + extra;
-        }
-        return true;
-    };
-    const auto& loc = Localization::shared();
-    for (int code = 0; code <= 0xFF; ++code)
-        EXPECT_TRUE(valid(loc.text(opcodeKey(code)))) << opcodeKey(code);
-    for (const char* key : kDescriptionKeys)
-        EXPECT_TRUE(valid(loc.text(key))) << key;
 }

@@ -48,14 +48,9 @@ TEST(TokenText, CursorMapsTokenIndexToCodePointIndex)
     int32_t cursor = 3;
     EXPECT_EQ(TokenText::stringFromOps(ops, cursor), "If θ≤ɩ̇2");
     EXPECT_EQ(cursor, 5);
-    EXPECT_EQ(cursorAfter(ops, 0), 0);
-    EXPECT_EQ(cursorAfter(ops, 1), 3);
-    EXPECT_EQ(cursorAfter(ops, 2), 4);
-    EXPECT_EQ(cursorAfter(ops, 4), 7);
     // At or past the end: the whole text's length.
-    EXPECT_EQ(cursorAfter(ops, 5), 8);
-    EXPECT_EQ(cursorAfter(ops, 1000), 8);
-    EXPECT_EQ(cursorAfter(ops, -1), 0);
+    for (auto [token, codePoint] : {std::pair{0, 0}, {1, 3}, {2, 4}, {4, 7}, {5, 8}, {1000, 8}, {-1, 0}})
+        EXPECT_EQ(cursorAfter(ops, token), codePoint) << token;
     // A token without text leaves the cursor where the next one starts.
     EXPECT_EQ(cursorAfter({0x41, 0x5C58, 0x42}, 2), 1);
 }
