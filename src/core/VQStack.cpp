@@ -459,16 +459,6 @@ const Operand* VQStack::peek() const { return stack_.empty() ? nullptr : &stack_
 Operand* VQStack::lastOperand() { return stack_.empty() ? nullptr : &stack_.front(); }
 const Operand* VQStack::lastOperand() const { return stack_.empty() ? nullptr : &stack_.front(); }
 
-Operand* VQStack::opAtIndex(int index)
-{
-    return index >= 0 && index < count() ? &stack_[static_cast<std::size_t>(index)] : nullptr;
-}
-
-const Operand* VQStack::opAtIndex(int index) const
-{
-    return index >= 0 && index < count() ? &stack_[static_cast<std::size_t>(index)] : nullptr;
-}
-
 Operand VQStack::getValueAt(int index) const
 {
     const Operand* op = opAtIndex(index);

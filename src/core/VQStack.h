@@ -85,8 +85,14 @@ public:
     Operand* lastOperand();
     const Operand* lastOperand() const;
     // Null for an index outside 0..count-1.
-    Operand* opAtIndex(int index);
-    const Operand* opAtIndex(int index) const;
+    Operand* opAtIndex(int index)
+    {
+        return index >= 0 && index < count() ? &stack_[static_cast<std::size_t>(index)] : nullptr;
+    }
+    const Operand* opAtIndex(int index) const
+    {
+        return index >= 0 && index < count() ? &stack_[static_cast<std::size_t>(index)] : nullptr;
+    }
     int count() const { return static_cast<int>(stack_.size()); }
     int top() const { return count(); }
     int stackReserve() const { return reserve_; }

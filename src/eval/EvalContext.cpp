@@ -2,12 +2,7 @@
 
 namespace orvenda {
 
-namespace {
-
-// Innermost binding of the calling thread; each binding links to the one it covers.
-thread_local EvalContext::Binding* innermost = nullptr;
-
-} // namespace
+constinit thread_local EvalContext::Binding* EvalContext::innermost_ = nullptr;
 
 EvalContext::EvalContext(Calculator* calc)
     : opStack(calc),
@@ -21,22 +16,14 @@ EvalContext::EvalContext(Calculator* calc)
 }
 
 EvalContext::Binding::Binding(const Parser& parser, EvalContext& context)
-    : parser_(&parser), context_(&context), outer_(innermost)
+    : parser_(&parser), context_(&context), outer_(innermost_)
 {
-    innermost = this;
+    innermost_ = this;
 }
 
 EvalContext::Binding::~Binding()
 {
-    innermost = outer_;
-}
-
-EvalContext* EvalContext::bound(const Parser& parser)
-{
-    for (Binding* b = innermost; b; b = b->outer_)
-        if (b->parser_ == &parser)
-            return b->context_;
-    return nullptr;
+    innermost_ = outer_;
 }
 
 } // namespace orvenda

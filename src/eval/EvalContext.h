@@ -79,10 +79,20 @@ public:
         Binding* outer_;
     };
 
-    // The context bound for `parser` on the calling thread, or null.
-    static EvalContext* bound(const Parser& parser);
+    // The context bound for `parser` on the calling thread, or null. Inline: every
+    // handler asks for its context.
+    static EvalContext* bound(const Parser& parser)
+    {
+        for (const Binding* b = innermost_; b; b = b->outer_)
+            if (b->parser_ == &parser)
+                return b->context_;
+        return nullptr;
+    }
 
 private:
+    // Innermost binding of the calling thread; each binding links to the one it covers.
+    static constinit thread_local Binding* innermost_;
+
     VQStack ownRpnStack_;
     VQStack* rpn_ = &ownRpnStack_;
 };

@@ -114,3 +114,24 @@ TEST(Operand, ResetGivesTheFreshRecordAndReleasesItsObjects)
     EXPECT_EQ(alive, 0);
     expectFresh(r);
 }
+
+TEST(Operand, NamesAreTheRecordsOwnThoughCopiesShareThem)
+{
+    Operand a;
+    a.name[0] = U'θ';
+    a.name[1] = U'1';
+    Operand b = a;
+    EXPECT_EQ(b.name[0], U'θ');
+    b.name[0] = U'A';
+    EXPECT_EQ(a.name[0], U'θ');
+    EXPECT_EQ(b.name[1], U'1');
+    const Operand& c = b;
+    EXPECT_EQ(c.name.chars()[0], U'A');
+    EXPECT_EQ(c.name[31], 0);
+    // Writes past the 32 characters go nowhere.
+    b.name[32] = U'X';
+    EXPECT_EQ(c.name[32], 0);
+    b.name.clear();
+    EXPECT_EQ(b.name[0], 0);
+    EXPECT_EQ(a.name[1], U'1');
+}
