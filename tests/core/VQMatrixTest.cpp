@@ -15,6 +15,8 @@ using orvenda::SigPair;
 using orvenda::SNum;
 using orvenda::VQMatrix;
 using orvenda::VQNumber;
+using orvenda::test::complexes;
+using orvenda::test::figures;
 using orvenda::test::matrixOf;
 
 // Allocation failure on demand: while a FailLargeAllocations is alive on this thread, every
@@ -592,12 +594,7 @@ TEST(VQMatrixLinearAlgebra, RrefSolution)
 
 TEST(VQMatrixLists, FromListsRowsAndColumns)
 {
-    orvenda::VQList first, second;
-    first.addReal(1, 2, 0);
-    first.addReal(2, 3, -1);
-    first.addReal(3, 15, -15);
-    second.addComplex({4, 9});
-    auto m = VQMatrix::matrixFromLists({first, second});
+    auto m = VQMatrix::matrixFromLists({figures({{1, 2, 0}, {2, 3, -1}, {3, 15, -15}}), complexes({{4, 9}})});
     ASSERT_TRUE(m);
     expectValues(*m, {{1, 4}, {2, 0}, {3, 0}});
     EXPECT_EQ(pairAt(*m, 1, 0), pair(3, -1));
@@ -611,9 +608,7 @@ TEST(VQMatrixLists, FromListsRowsAndColumns)
     EXPECT_EQ(col->sigDecAtIndex(1), -1);
     EXPECT_FALSE(m->listForCol(2));
 
-    orvenda::VQList row;
-    row.addReal(7, 1, 0);
-    row.addReal(8, 2, -1);
+    orvenda::VQList row = figures({{7, 1, 0}, {8, 2, -1}});
     m->setRow(2, row);
     expectValues(*m, {{1, 4}, {2, 0}, {7, 8}});
     EXPECT_EQ(pairAt(*m, 2, 1), pair(2, -1));
