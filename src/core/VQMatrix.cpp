@@ -588,17 +588,19 @@ std::optional<VQMatrix> VQMatrix::abs()
 
 std::optional<VQMatrix> VQMatrix::iPart()
 {
-    return mapCells([](double& v, SigPair& p) {
-        v = std::trunc(v);
-        if (p.sigDec < 0)
-            p = {cut(p.sigFig + p.sigDec), 0};
-    });
+    return wholeCells([](double v) { return std::trunc(v); });
 }
 
 std::optional<VQMatrix> VQMatrix::intPart()
 {
-    return mapCells([](double& v, SigPair& p) {
-        v = std::round(v);
+    return wholeCells([](double v) { return std::round(v); });
+}
+
+// Every cell made whole by `whole`; the figures below the units place leave the pair.
+std::optional<VQMatrix> VQMatrix::wholeCells(double (*whole)(double))
+{
+    return mapCells([whole](double& v, SigPair& p) {
+        v = whole(v);
         if (p.sigDec < 0)
             p = {cut(p.sigFig + p.sigDec), 0};
     });

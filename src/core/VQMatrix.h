@@ -163,6 +163,7 @@ private:
     std::optional<VQMatrix> mapCells(Fn fn);
     // Cell by cell this + b, or this - b.
     std::optional<VQMatrix> sumWith(const VQMatrix& b, bool subtracting);
+    std::optional<VQMatrix> wholeCells(double (*whole)(double));
 
     std::vector<double> m_;
     std::vector<SigPair> sig_;
