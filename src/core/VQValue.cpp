@@ -186,6 +186,15 @@ int VQValue::fixMod(int mod, int defaultDisplay)
     return defaultDisplay >= 0 && defaultDisplay < 5 ? forDefault[defaultDisplay] : 0;
 }
 
+// The number and pair of a real or complex record; a real's imaginary part is dropped.
+void VQValue::takeNumber(const Operand& op)
+{
+    type_ = op.kind == KindReal ? TypeReal : TypeComplex;
+    c_ = op.kind == KindReal ? std::complex<double>(op.value.real(), 0.0) : op.value;
+    sigFigures_ = op.sigFig;
+    sigDecPlace_ = op.sigDec;
+}
+
 // The list, matrix or string of a record as this value's own copy; NO (and nothing
 // changed) when the record's object is missing or cannot be copied.
 bool VQValue::takeObject(const Operand& op)
@@ -223,11 +232,8 @@ void VQValue::setANS(const Operand& op, int defaultDisplay)
     switch (op.kind) {
     case KindReal:
     case KindComplex:
-        type_ = op.kind == KindReal ? TypeReal : TypeComplex;
-        c_ = op.kind == KindReal ? std::complex<double>(op.value.real(), 0.0) : op.value;
+        takeNumber(op);
         value_ = std::monostate{};
-        sigFigures_ = op.sigFig;
-        sigDecPlace_ = op.sigDec;
         displayMod_ = fixMod(op.displayMod, defaultDisplay);
         break;
     case KindRealList:
@@ -256,10 +262,7 @@ void VQValue::setWithOperand(const Operand& op)
         break;
     case KindReal:
     case KindComplex:
-        type_ = op.kind == KindReal ? TypeReal : TypeComplex;
-        c_ = op.kind == KindReal ? std::complex<double>(op.value.real(), 0.0) : op.value;
-        sigFigures_ = op.sigFig;
-        sigDecPlace_ = op.sigDec;
+        takeNumber(op);
         break;
     case KindRealList:
     case KindComplexList:

@@ -93,6 +93,7 @@ public:
 private:
     bool isNumber() const { return type_ == TypeReal || type_ == TypeComplex; }
     bool takeObject(const Operand& op);
+    void takeNumber(const Operand& op);
 
     int type_ = TypeReal;
     int displayMod_ = 0;
