@@ -445,6 +445,24 @@ std::optional<Operand> VQStack::pop()
     return r;
 }
 
+bool VQStack::moveTopTo(VQStack& to)
+{
+    if (stack_.empty())
+        return false;
+    if (&to != this) {
+        Operand& top = stack_.back();
+        to.pushOperand(std::move(top), top.location);
+        stack_.pop_back();
+    }
+    return true;
+}
+
+void VQStack::drop()
+{
+    if (!stack_.empty())
+        stack_.pop_back();
+}
+
 bool VQStack::pop(Operand& into)
 {
     if (stack_.empty())

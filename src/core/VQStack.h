@@ -78,6 +78,11 @@ public:
     std::optional<Operand> pop();
     // The same, moved into `into`; false (into untouched) when the stack is empty.
     bool pop(Operand& into);
+    // Moves the top record as it is (location kept) onto another stack, as the parser
+    // moves operators to its output; false when this stack is empty.
+    bool moveTopTo(VQStack& to);
+    // Removes the top record; nothing when the stack is empty.
+    void drop();
     // Null when empty. The pointers stay valid until the stack next changes size.
     Operand* peek();
     const Operand* peek() const;

@@ -313,9 +313,7 @@ int StatementParser::run(int start)
                 fail(kErrSyntax, c_.nextToken - 1);
                 break;
             }
-            auto r = c_.opStack.pop();
-            const int location = r->location;
-            c_.rpnStack().pushOperand(std::move(*r), location);
+            c_.opStack.moveTopTo(c_.rpnStack());
         }
         if (step == Step::Finish)
             break;
@@ -327,13 +325,14 @@ int StatementParser::run(int start)
 
 void StatementParser::finish()
 {
-    while (auto r = c_.opStack.pop()) {
+    while (const Operand* r = c_.opStack.peek()) {
         if (isBracketRecord(*r)) {
-            fail(kErrMissingArgument, r->location);
+            const int location = r->location;
+            c_.opStack.drop();
+            fail(kErrMissingArgument, location);
             return;
         }
-        const int location = r->location;
-        c_.rpnStack().pushOperand(std::move(*r), location);
+        c_.opStack.moveTopTo(c_.rpnStack());
     }
 }
 
@@ -589,7 +588,7 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
         impliedMultiply();
         std::uint32_t use = op;
         if (afterStore) {
-            c_.opStack.pop();
+            c_.opStack.drop();
             use = kStoDim;
         }
         functionWithGroup(use, false, false);
@@ -761,9 +760,7 @@ void StatementParser::processOp(std::uint32_t opcode)
             // Brackets leave only through their closing bracket or a statement end.
             if (top->kind != KindOpcode || isBracketRecord(*top) || top->precedence > p)
                 break;
-            auto r = c_.opStack.pop();
-            const int location = r->location;
-            c_.rpnStack().pushOperand(std::move(*r), location);
+            c_.opStack.moveTopTo(c_.rpnStack());
         }
     }
     c_.opStack.pushOpcode(opcode, c_.nextToken);
@@ -843,9 +840,7 @@ bool StatementParser::moveDownToBracket()
         }
         if (isBracketRecord(*top))
             return true;
-        auto r = c_.opStack.pop();
-        const int location = r->location;
-        c_.rpnStack().pushOperand(std::move(*r), location);
+        c_.opStack.moveTopTo(c_.rpnStack());
     }
 }
 
@@ -950,12 +945,10 @@ void StatementParser::closingBracket(std::uint32_t t, int location)
         return;
     }
     while (c_.opStack.count() - 1 > bracketIndex) {
-        auto r = c_.opStack.pop();
-        const int at = r->location;
-        c_.rpnStack().pushOperand(std::move(*r), at);
+        c_.opStack.moveTopTo(c_.rpnStack());
     }
-    c_.opStack.pop();
-    c_.openParenStack.pop();
+    c_.opStack.drop();
+    c_.openParenStack.drop();
     c_.listCounts.pop_back();
     operandState_ = kVariable;
 
@@ -1206,9 +1199,7 @@ void StatementParser::setUpEditor()
         }
         ++c_.nextToken;
     }
-    while (auto r = c_.opStack.pop()) {
-        const int location = r->location;
-        c_.rpnStack().pushOperand(std::move(*r), location);
+    while (c_.opStack.moveTopTo(c_.rpnStack())) {
     }
     c_.rpnStack().pushReal(names, 15, -15, at);
     c_.rpnStack().pushOpcode(kSetUpEditor, at);

@@ -369,6 +369,32 @@ TEST_F(StackTest, RealAndStringVariablesResolveWithTheirStore)
     EXPECT_EQ(*str.string, (Ops{0x41, 0x42})); // a copy of the store
 }
 
+TEST_F(StackTest, MovingTheTopToAnotherStackKeepsTheRecordAndItsLocation)
+{
+    VQStack out(&calc);
+    EXPECT_FALSE(s.moveTopTo(out));
+    s.pushOpcode(0x70, 4);
+    s.pushList(std::make_shared<VQList>(), 9);
+    ASSERT_TRUE(s.moveTopTo(out));
+    ASSERT_TRUE(s.moveTopTo(out));
+    EXPECT_EQ(s.count(), 0);
+    ASSERT_EQ(out.count(), 2);
+    EXPECT_EQ(out.opAtIndex(0)->kind, KindRealList);
+    EXPECT_TRUE(out.opAtIndex(0)->list);
+    EXPECT_EQ(out.opAtIndex(0)->location, 9);
+    EXPECT_EQ(out.peek()->opcode, 0x70u);
+    EXPECT_EQ(out.peek()->location, 4);
+    // Onto itself nothing changes.
+    EXPECT_TRUE(out.moveTopTo(out));
+    EXPECT_EQ(out.count(), 2);
+
+    out.drop();
+    EXPECT_EQ(out.count(), 1);
+    out.drop();
+    out.drop();
+    EXPECT_EQ(out.count(), 0);
+}
+
 // The evaluator pops its arguments into records it reuses: whatever they held before
 // must not survive into the value.
 TEST_F(StackTest, PoppingIntoAUsedRecordLeavesNothingOfItBehind)
