@@ -2,6 +2,7 @@
 
 #include "core/VQList.h"
 #include "core/VQMatrix.h"
+#include "language/Utf8.h"
 #include "numeric/AngleConversion.h"
 
 #include <algorithm>
@@ -186,18 +187,7 @@ void engineering(Text& t, double x, int p, int numDigits, bool isFloat)
 void appendUtf8(Text& t, char32_t c)
 {
     char buf[4];
-    int n = 0;
-    if (c < 0x80) {
-        buf[n++] = char(c);
-    } else if (c < 0x800) {
-        buf[n++] = char(0xC0 | (c >> 6));
-        buf[n++] = char(0x80 | (c & 0x3F));
-    } else {
-        buf[n++] = char(0xE0 | (c >> 12));
-        buf[n++] = char(0x80 | ((c >> 6) & 0x3F));
-        buf[n++] = char(0x80 | (c & 0x3F));
-    }
-    t.append(std::string_view(buf, std::size_t(n)));
+    t.append(std::string_view(buf, std::size_t(Utf8::encode(c, buf))));
 }
 
 void group(Text& t, char16_t separator)
@@ -363,14 +353,7 @@ char32_t nextCodePoint(std::string_view s, std::size_t& i)
     return c;
 }
 
-int codePointCount(std::string_view s)
-{
-    int n = 0;
-    for (char c : s)
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
-            ++n;
-    return n;
-}
+int codePointCount(std::string_view s) { return static_cast<int>(Utf8::codePointCount(s)); }
 
 // Reads the significant figures off a number text; a leading minus is read past so that
 // a negative number counts the figures of its magnitude.

@@ -9,6 +9,7 @@
 #include "core/services/HistoryManager.h"
 #include "eval/EvalRun.h"
 #include "eval/Parser.h"
+#include "language/Utf8.h"
 #include "language/Vocabulary.h"
 #include "numeric/ElementaryFunctions.h"
 
@@ -40,21 +41,8 @@ std::string utf8(const std::array<char32_t, 32>& name)
     for (char32_t c : name) {
         if (c == 0)
             break;
-        if (c < 0x80)
-            s += static_cast<char>(c);
-        else if (c < 0x800) {
-            s += static_cast<char>(0xC0 | (c >> 6));
-            s += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            s += static_cast<char>(0xE0 | (c >> 12));
-            s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            s += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            s += static_cast<char>(0xF0 | (c >> 18));
-            s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            s += static_cast<char>(0x80 | (c & 0x3F));
-        }
+        char buf[4];
+        s.append(buf, static_cast<std::size_t>(Utf8::encode(c, buf)));
     }
     return s;
 }

@@ -1,19 +1,12 @@
 #include "language/TokenText.h"
 
 #include "core/NumberFormatter.h"
+#include "language/Utf8.h"
 #include "language/Vocabulary.h"
 
 namespace orvenda {
 
 namespace {
-
-std::size_t codePointCount(std::string_view s)
-{
-    std::size_t n = 0;
-    for (unsigned char b : s)
-        n += (b & 0xC0) != 0x80;
-    return n;
-}
 
 // Decodes the code point at s[i] and advances i past it. A malformed or truncated
 // sequence yields U+FFFD and skips one byte, so decoding always makes progress.
@@ -85,7 +78,7 @@ std::string TokenText::stringFromOps(std::span<const uint32_t> ops, int32_t& cur
             found = true;
         }
         const std::string name = vocabulary.nameForOpcode(ops[i]);
-        length += codePointCount(name);
+        length += Utf8::codePointCount(name);
         text += name;
     }
     if (!found && cursorToken >= 0)
