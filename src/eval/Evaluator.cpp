@@ -164,6 +164,13 @@ bool Evaluator::endsRun(int kind)
 
 Operand Evaluator::evalRPN(const VQStack& rpn, bool immediateMode, bool async)
 {
+    Operand R;
+    evalRPN(rpn, immediateMode, async, R);
+    return R;
+}
+
+void Evaluator::evalRPN(const VQStack& rpn, bool immediateMode, bool async, Operand& into)
+{
     EvalContext& c = p_.ctx();
     Calculator& calc = p_.calc;
 
@@ -215,12 +222,11 @@ Operand Evaluator::evalRPN(const VQStack& rpn, bool immediateMode, bool async)
     nested.reset();
     --c.evalDepth;
 
-    Operand R = std::move(run.R);
-    R.error = c.error;
-    if (c.error != 0 || R.location == 0)
-        R.location = c.errorToken;
-    R.hasDecimalPoint = c.rpnStack().hasDecimalPoint();
-    return R;
+    into = std::move(run.R);
+    into.error = c.error;
+    if (c.error != 0 || into.location == 0)
+        into.location = c.errorToken;
+    into.hasDecimalPoint = c.rpnStack().hasDecimalPoint();
 }
 
 Evaluator::Step Evaluator::walkRecord(EvalRun& run, const Operand& record)

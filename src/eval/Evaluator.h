@@ -24,6 +24,9 @@ public:
     // immediateMode stops with error 19 at the first control or input/output token;
     // async hands drawing to the main queue instead of doing it here.
     Operand evalRPN(const VQStack& rpn, bool immediateMode, bool async);
+    // The same into a record the caller keeps (the statement interpreter's result), which
+    // saves moving the result once more per statement.
+    void evalRPN(const VQStack& rpn, bool immediateMode, bool async, Operand& into);
 
     // Where asynchronous runs send their drawing. Without one, drawing is done directly.
     void setMainQueue(MainQueue* queue) { mainQueue_ = queue; }

@@ -257,12 +257,12 @@ std::shared_ptr<StatementInterpreter::CachedLine> StatementInterpreter::lineAt(O
     return line;
 }
 
-Operand StatementInterpreter::evalLine(const VQStack& rpn, bool immediate)
+void StatementInterpreter::evalLine(const VQStack& rpn, bool immediate, Operand& into)
 {
     // The result's decimal-point flag comes from the context's statement, which the
     // cached RPN stands for.
     p_.ctx().rpnStack().setHasDecimalPoint(rpn.hasDecimalPoint());
-    return p_.evalRPN(rpn, immediate, true);
+    p_.evaluator().evalRPN(rpn, immediate, true, into);
 }
 
 void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::string& name, bool step, int start,
@@ -492,7 +492,7 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
             continue;
         }
 
-        result = evalLine(line->rpn, immediate);
+        evalLine(line->rpn, immediate, result);
         if (c.error != 0)
             break;
 
@@ -703,7 +703,8 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
                         }
                         rpn = &*loop->stepping;
                     }
-                    const Operand test = evalLine(*rpn, immediate);
+                    Operand test;
+                    evalLine(*rpn, immediate, test);
                     if (c.error != 0)
                         break;
                     if (test.kind == KindBranch && test.ints[2] != 0)

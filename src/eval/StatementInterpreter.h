@@ -67,8 +67,8 @@ private:
     // parse error. A statement runs straight from its cache entry, which the returned
     // pointer keeps alive even when a nested compile empties the cache meanwhile.
     std::shared_ptr<CachedLine> lineAt(Ops* ops, int at);
-    // Evaluates a statement's RPN as the statement being run.
-    Operand evalLine(const VQStack& rpn, bool immediate);
+    // Evaluates a statement's RPN as the statement being run, into `into`.
+    void evalLine(const VQStack& rpn, bool immediate, Operand& into);
 
     Parser& p_;
     ProgramQueue& q_;
