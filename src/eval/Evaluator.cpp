@@ -282,6 +282,10 @@ bool Evaluator::handleWithoutArguments(EvalRun& run, int& index, bool& ends)
     const int t = run.token;
     Operand& R = run.R;
 
+    // The operators and one-operand functions, the most frequent tokens, are none of the
+    // tokens below: they skip the checks.
+    if (t <= 0xFF && (isInfixOneByte(t) || isUnaryOneByte(t) || t == kStore))
+        return false;
     if (t == kOpenParen)
         return true;
     if (t == kFnBegin) {
