@@ -191,6 +191,7 @@ void Evaluator::evalRPN(const VQStack& rpn, bool immediateMode, bool async, Oper
     run.restoreCplxMode = calc.realCplxMode();
 
     bool ended = false;
+    bool held = false;
     const int n = rpn.count();
     for (int i = 0; i < n && !ended; ++i) {
         const Operand* at = rpn.opAtIndex(i);
@@ -203,15 +204,27 @@ void Evaluator::evalRPN(const VQStack& rpn, bool immediateMode, bool async, Oper
             continue;
         }
         run.index = i;
-        ended = walkRecord(run, record) == Step::End;
+        const Step step = walkRecord(run, record, i == n - 1);
+        ended = step == Step::End;
+        held = step == Step::Held;
+        if (held && run.index != i) {
+            // The walk goes on elsewhere after all: the value goes where it belongs.
+            run.stack.pushOperand(std::move(run.R), run.R.location);
+            held = false;
+        }
         i = run.index;
     }
 
     if (!ended) {
-        if (stack.count() == 0)
+        if (held) {
+            // As popping it back would report it.
+            c.error = run.R.error;
+            c.errorToken = run.R.location;
+        } else if (stack.count() == 0) {
             c.error = kErrorUndefined;
-        else
+        } else {
             ArgumentFetcher(p_).popValueFromStack(&stack, run.R);
+        }
     }
 
     // Leaving, whatever the path.
@@ -229,7 +242,7 @@ void Evaluator::evalRPN(const VQStack& rpn, bool immediateMode, bool async, Oper
     into.hasDecimalPoint = c.rpnStack().hasDecimalPoint();
 }
 
-Evaluator::Step Evaluator::walkRecord(EvalRun& run, const Operand& record)
+Evaluator::Step Evaluator::walkRecord(EvalRun& run, const Operand& record, bool last)
 {
     EvalContext& c = p_.ctx();
 
@@ -271,9 +284,14 @@ Evaluator::Step Evaluator::walkRecord(EvalRun& run, const Operand& record)
         return Step::End;
     if (endsRun(run.R.kind))
         return Step::End;
+    if (run.R.kind == KindError)
+        return Step::Next;
+    // The last value of the run stays in R (a variable reference still goes through the
+    // stack, whose pop resolves it).
+    if (last && run.R.kind != KindVariable)
+        return Step::Held;
     // R is done with: the next token starts it afresh.
-    if (run.R.kind != KindError)
-        run.stack.pushOperand(std::move(run.R), run.R.location);
+    run.stack.pushOperand(std::move(run.R), run.R.location);
     return Step::Next;
 }
 

@@ -61,9 +61,11 @@ public:
 
 private:
     // What the record's token did; decides how the walk goes on.
-    enum class Step { Next, End };
+    // Held: the run's last record left its value in R instead of pushing it, since the
+    // run would only pop it straight back.
+    enum class Step { Next, End, Held };
 
-    Step walkRecord(EvalRun& run, const Operand& record);
+    Step walkRecord(EvalRun& run, const Operand& record, bool last);
     // Tokens handled before any argument is fetched; false when t is not one of them.
     bool handleWithoutArguments(EvalRun& run, int& index, bool& ends);
     // Copies the records of the argument group opened at index into a function record.
