@@ -1,8 +1,8 @@
 #include "language/LiteralScanner.h"
 
 #include <charconv>
+#include <cstring>
 #include <limits>
-#include <string>
 
 namespace orvenda {
 
@@ -33,20 +33,70 @@ bool fail(LiteralScanner::Cursor& cursor, int error, int token)
     return false;
 }
 
-// The correctly rounded double of the collected text; a value too large for a double is
-// infinite, one too small is 0.
-double convert(const std::string& text, bool negativeExponent)
-{
-    const char* first = text.data();
-    const char* last = first + text.size();
-    double value = 0;
-    auto [ptr, ec] = std::from_chars(first, last, value);
-    if (ec == std::errc::result_out_of_range)
-        return negativeExponent ? 0.0 : std::numeric_limits<double>::infinity();
-    if (ec != std::errc())
-        return 0.0;  // "." alone
-    return value;
-}
+// The mantissa of a decimal literal, kept on the stack as its significant digits and a
+// power of ten. Past kKeptDigits only whether a non-zero digit followed matters (a sticky
+// "1"), which still rounds exactly like the full text: a double's halfway points have
+// fewer significant digits than that.
+class DecimalText {
+public:
+    void addDigit(int d, bool fraction)
+    {
+        anyDigit_ = true;
+        if (count_ == 0 && d == 0) {
+            if (fraction)
+                --scale_;
+            return;
+        }
+        if (count_ < kKeptDigits) {
+            digits_[count_++] = static_cast<char>('0' + d);
+            if (fraction)
+                --scale_;
+        } else {
+            sticky_ = sticky_ || d != 0;
+            if (!fraction)
+                ++scale_;
+        }
+    }
+
+    // The correctly rounded double; a value too large for a double is infinite, one too
+    // small is 0. A point with no digit and no exponent reads as 0, an exponent with no
+    // digit before it as a mantissa of 1.
+    double value(bool point, bool exponentMark, int exponent, bool negativeExponent) const
+    {
+        if (!anyDigit_ && (point || !exponentMark))
+            return 0.0;
+        char text[kKeptDigits + 24];
+        int n = 0;
+        long long power = static_cast<long long>(scale_) + exponent;
+        if (!anyDigit_) {
+            text[n++] = '1';
+        } else if (count_ == 0) {
+            return 0.0;
+        } else {
+            std::memcpy(text, digits_, static_cast<std::size_t>(count_));
+            n = count_;
+            if (sticky_) {
+                text[n++] = '1';
+                --power;
+            }
+        }
+        text[n++] = 'e';
+        const auto written = std::to_chars(text + n, text + sizeof text, power);
+        double result = 0;
+        const auto [ptr, ec] = std::from_chars(text, written.ptr, result);
+        if (ec == std::errc::result_out_of_range)
+            return negativeExponent ? 0.0 : std::numeric_limits<double>::infinity();
+        return result;
+    }
+
+private:
+    static constexpr int kKeptDigits = 800;
+    char digits_[kKeptDigits];
+    int count_ = 0;
+    long long scale_ = 0;
+    bool sticky_ = false;
+    bool anyDigit_ = false;
+};
 
 // The value of a 0-9 or A-F token; -1 for any other token.
 int digitValue(std::uint32_t t)
@@ -83,8 +133,7 @@ double parseDigits(LiteralScanner::OpSpan ops, LiteralScanner::Cursor& cursor, i
 LiteralScanner::Decimal LiteralScanner::parseNumber(OpSpan ops, Cursor& cursor)
 {
     Decimal out;
-    std::string text;
-    text.reserve(24);
+    DecimalText text;
     int pendingZeros = 0;
     bool nonZeroSeen = false;
     bool afterPoint = false;
@@ -133,7 +182,8 @@ LiteralScanner::Decimal LiteralScanner::parseNumber(OpSpan ops, Cursor& cursor)
                     pendingZeros = 0;
                 }
             }
-            text += static_cast<char>('0' + d);
+            if (!inExponent)
+                text.addDigit(d, afterPoint);
         } else if (t == kPoint) {
             if (afterPoint || inExponent) {
                 fail(cursor, kErrSyntax, i);
@@ -144,7 +194,6 @@ LiteralScanner::Decimal LiteralScanner::parseNumber(OpSpan ops, Cursor& cursor)
             sig += pendingZeros;
             pos = 0;
             pendingZeros = 0;
-            text += '.';
         } else if (t == kExponent) {
             if (inExponent) {
                 fail(cursor, kErrSyntax, i);
@@ -152,9 +201,6 @@ LiteralScanner::Decimal LiteralScanner::parseNumber(OpSpan ops, Cursor& cursor)
             }
             sig += pendingZeros;
             pendingZeros = 0;
-            if (text.empty())
-                text += '1';
-            text += 'E';
             inExponent = true;
             exponentSignAllowed = true;
         } else if (t == kNegate && exponentSignAllowed) {
@@ -162,7 +208,6 @@ LiteralScanner::Decimal LiteralScanner::parseNumber(OpSpan ops, Cursor& cursor)
             // operand instead of vanishing into the literal.
             exponentSignAllowed = false;
             exponentSign = -1;
-            text += '-';
         } else if (t == kExact) {
             exact = true;
             exponentSignAllowed = false;
@@ -188,7 +233,7 @@ LiteralScanner::Decimal LiteralScanner::parseNumber(OpSpan ops, Cursor& cursor)
     }
     out.sigFig = sig;
     out.digDec = pos;
-    out.value = convert(text, exponentSign < 0);
+    out.value = text.value(afterPoint, inExponent, exponentSign * exponent, exponentSign < 0);
     return out;
 }
 
