@@ -232,4 +232,12 @@ struct Operand {
     double im() const { return value.imag(); }
 };
 
+// Kind checks the evaluator makes on every argument; a list counts only with its elements.
+inline bool isNumber(const Operand& op) { return op.kind == KindReal || op.kind == KindComplex; }
+inline bool isReal(const Operand& op) { return op.kind == KindReal; }
+inline bool isList(const Operand& op)
+{
+    return (op.kind == KindRealList || op.kind == KindComplexList) && op.list;
+}
+
 } // namespace orvenda

@@ -6,6 +6,7 @@
 #include "core/VQStack.h"
 #include "core/services/ProgramManager.h"
 #include "eval/Parser.h"
+#include "numeric/ElementaryFunctions.h"
 
 #include <cmath>
 
@@ -21,11 +22,6 @@ constexpr int kErrorProgramNotFound = 41;
 
 // A colour-command colour number reaches the stack marked with sigFig -1.
 constexpr int kColorMarker = -1;
-
-bool isWhole(double x)
-{
-    return std::isfinite(x) && std::trunc(x) == x;
-}
 
 bool inUnitRange(double x)
 {
@@ -115,7 +111,7 @@ bool ArgumentFetcher::getInt(int& value, int min, int max, VQStack& stack)
     double x = 0;
     if (!getReal(x, stack))
         return false;
-    if (!isWhole(x) || std::fabs(x) > 2147483647.0) {
+    if (!ElementaryFunctions::isWhole(x) || std::fabs(x) > 2147483647.0) {
         fail(kErrorArgument);
         return false;
     }
@@ -157,7 +153,7 @@ std::shared_ptr<VQList> ArgumentFetcher::getColorFromStack(VQStack& stack)
         return isColorList(op.list.get()) ? op.list : nullptr;
     if (op.kind == KindReal) {
         const double x = op.re();
-        if (!isWhole(x)) {
+        if (!ElementaryFunctions::isWhole(x)) {
             fail(kErrorDomain);
             return nullptr;
         }
@@ -191,7 +187,7 @@ std::optional<VQColor> ArgumentFetcher::getVQColorFromStack(VQStack& stack)
     }
     if (op.kind == KindReal) {
         const double x = op.re();
-        if (!isWhole(x)) {
+        if (!ElementaryFunctions::isWhole(x)) {
             fail(kErrorDomain);
             return std::nullopt;
         }
@@ -221,7 +217,7 @@ bool ArgumentFetcher::getColorR(double& r, double& g, double& b, const Operand& 
         b = op.list->realAtIndex(2);
         return true;
     }
-    if (op.kind != KindReal || !isWhole(op.re()))
+    if (op.kind != KindReal || !ElementaryFunctions::isWhole(op.re()))
         return false;
     const int n = static_cast<int>(op.re());
     std::array<double, 3> c{};

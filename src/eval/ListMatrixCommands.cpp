@@ -24,9 +24,6 @@ constexpr int kErrMemory = 26;
 constexpr int kErrArgument = 27;
 constexpr int kErrMissingArgument = 39;
 
-bool isList(const Operand& op) { return (op.kind == KindRealList || op.kind == KindComplexList) && op.list; }
-bool isNumber(const Operand& op) { return op.kind == KindReal || op.kind == KindComplex; }
-bool isReal(const Operand& op) { return op.kind == KindReal; }
 bool isMatrix(const Operand& op) { return op.kind == KindMatrix && op.matrix; }
 
 std::int8_t pairByte(int x) { return static_cast<std::int8_t>(x < -128 ? -128 : x > 127 ? 127 : x); }

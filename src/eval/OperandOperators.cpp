@@ -41,27 +41,12 @@ constexpr int kMaxMatrixDim = 99;
 // evaluates in its own context, so the count is kept per thread.
 thread_local int exprDepth = 0;
 
-bool isNumber(const Operand& r)
-{
-    return r.kind == KindReal || r.kind == KindComplex;
-}
-
-bool isList(const Operand& r)
-{
-    return r.kind == KindRealList || r.kind == KindComplexList;
-}
-
 // A kind-1 number or a list whose elements are all real.
 bool isRealOperand(const Operand& r)
 {
     if (r.kind == KindReal)
         return true;
-    return isList(r) && r.list && r.list->type() == 0;
-}
-
-bool isWhole(double x)
-{
-    return std::isfinite(x) && x == std::trunc(x);
+    return isList(r) && r.list->type() == 0;
 }
 
 // A matrix side asked for by identity( or randM(: anything that does not truncate to
@@ -311,7 +296,7 @@ Operand OperandOperators::binaryWork(int token, const Operand& X, const Operand&
 Operand OperandOperators::randomMatrix(const Operand& X, const Operand& Y)
 {
     EvalContext& c = ctx();
-    auto whole = [](const Operand& r) { return r.im() == 0 && isWhole(r.re()); };
+    auto whole = [](const Operand& r) { return r.im() == 0 && ElementaryFunctions::isWhole(r.re()); };
     Operand result;
     if (!whole(X)) {
         c.error = kErrArgument;
@@ -359,8 +344,8 @@ Operand OperandOperators::matrixBinaryOp(int token, const Operand& X, const Oper
             break;
         }
         const VQList* dims = O.list.get();
-        if (!dims || dims->count() != 2 || dims->type() != 0 || !isWhole(dims->realAtIndex(0)) ||
-            !isWhole(dims->realAtIndex(1))) {
+        if (!dims || dims->count() != 2 || dims->type() != 0 || !ElementaryFunctions::isWhole(dims->realAtIndex(0)) ||
+            !ElementaryFunctions::isWhole(dims->realAtIndex(1))) {
             c.error = kErrArgument;
             break;
         }

@@ -356,21 +356,6 @@ std::string ProgramCompiler::printProgram(const Ops& ops) const
 
 namespace orvenda {
 
-namespace {
-
-Operand promptRecord(const Operand& variable)
-{
-    Operand r;
-    r.kind = KindInputRequest;
-    r.var = variable.var;
-    r.location = variable.location;
-    r.string = std::make_shared<std::vector<std::uint32_t>>(std::vector<std::uint32_t>{
-        static_cast<std::uint32_t>(variable.var.token), kEqual, kQuestionMark});
-    return r;
-}
-
-} // namespace
-
 Operand ProgramCompiler::eval(Ops& ops, bool doSubprogram)
 {
     EvalContext& c = p_.ctx();

@@ -26,7 +26,6 @@ constexpr int kErrMissingArgument = 39;
 constexpr int kErrTooManyArguments = 40;
 constexpr int kErrIncrement = 42;
 
-bool isReal(const Operand& v) { return v.kind == KindReal; }
 bool isString(const Operand& v) { return v.kind == KindString && v.string; }
 
 // A real whole number from lo to hi.

@@ -2,6 +2,10 @@
 
 #include <cstdint>
 
+namespace orvenda {
+struct Operand;
+}
+
 namespace orvenda::ProgramTokens {
 
 // Tokens that shape a program: statement ends, strings, blocks, jumps and I/O.
@@ -54,5 +58,8 @@ inline constexpr bool endsStatement(std::uint32_t op)
     const std::uint32_t t = token(op);
     return t == kColon || t == kNewLine;
 }
+
+// The input request for a variable, prompting with [its token, "=", "?"].
+Operand promptRecord(const Operand& variable);
 
 } // namespace orvenda::ProgramTokens

@@ -7,7 +7,6 @@
 #include "core/services/UnitConversions.h"
 #include "eval/EvalContext.h"
 #include "eval/Parser.h"
-#include "numeric/AngleConversion.h"
 #include "numeric/BitOps.h"
 #include "numeric/Combinatorics.h"
 #include "numeric/DateHelpers.h"
@@ -57,8 +56,6 @@ enum : int {
     ErrArgument = 27,
     ErrDate = 59,
 };
-
-bool isWhole(double v) { return std::isfinite(v) && v == std::trunc(v); }
 
 // A double as an int for counts and shifts: NaN gives 0, the rest saturates.
 int clampToInt(double v)
@@ -213,10 +210,6 @@ void ScalarOperators::adjustSigFig(Operand& op)
 }
 
 // ---- Helpers ----
-
-double ScalarOperators::toRadians(double x) const { return AngleConversion::toRadians(x, calc_.angleFormat()); }
-
-double ScalarOperators::fromRadians(double x) const { return AngleConversion::fromRadians(x, calc_.angleFormat()); }
 
 bool ScalarOperators::tolerantEqual(double a, double b)
 {
@@ -480,12 +473,12 @@ Operand ScalarOperators::opUnary(std::uint32_t opcode, const Operand& X, EvalCon
         break;
     case 0xC2:  // sin(
         realOnly();
-        r.value = {ElementaryFunctions::VQSin(toRadians(x)), 0.0};
+        r.value = {ElementaryFunctions::VQSin(parser_.toRadians(x)), 0.0};
         ruleExact(r);
         break;
     case 0xC4:  // cos(
         realOnly();
-        r.value = {ElementaryFunctions::VQCos(toRadians(x)), 0.0};
+        r.value = {ElementaryFunctions::VQCos(parser_.toRadians(x)), 0.0};
         ruleExact(r);
         break;
     case 0xC3:  // sin⁻¹(
@@ -495,13 +488,13 @@ Operand ScalarOperators::opUnary(std::uint32_t opcode, const Operand& X, EvalCon
             c.error = ErrDomain;
             r.value = {kNaN, 0.0};
         } else {
-            r.value = {fromRadians((opcode & 0xFFFF) == 0xC3 ? std::asin(x) : std::acos(x)), 0.0};
+            r.value = {parser_.fromRadians((opcode & 0xFFFF) == 0xC3 ? std::asin(x) : std::acos(x)), 0.0};
         }
         ruleExact(r);
         break;
     case 0xC6: {  // tan(
         realOnly();
-        const double rad = toRadians(x);
+        const double rad = parser_.toRadians(x);
         int m = 0;
         if (ElementaryFunctions::quarterTurn(rad, m) && m >= 0) {
             if (m % 2 == 0) {
@@ -518,7 +511,7 @@ Operand ScalarOperators::opUnary(std::uint32_t opcode, const Operand& X, EvalCon
     }
     case 0xC7:  // tan⁻¹(
         realOnly();
-        r.value = {fromRadians(std::atan(x)), 0.0};
+        r.value = {parser_.fromRadians(std::atan(x)), 0.0};
         ruleExact(r);
         break;
     case 0xC8: realOnly(); r.value = {std::sinh(x), 0.0}; ruleExact(r); break;
@@ -544,7 +537,7 @@ Operand ScalarOperators::opUnary(std::uint32_t opcode, const Operand& X, EvalCon
         ruleFigures(r, X);
         break;
     case 0xBB28:  // angle(
-        r.value = {fromRadians(std::atan2(y == 0.0 ? 0.0 : y, x)), 0.0};
+        r.value = {parser_.fromRadians(std::atan2(y == 0.0 ? 0.0 : y, x)), 0.0};
         ruleFigures(r, X);
         break;
     case 0xBB5C:  // expm1(
@@ -565,7 +558,7 @@ Operand ScalarOperators::opUnary(std::uint32_t opcode, const Operand& X, EvalCon
     case 0xBBFA:  // shift( by one to the right
     case 0xBBFB:  // rotate( by one to the right
         realOnly();
-        if (!complexArg && !isWhole(x)) c.error = ErrArgument;
+        if (!complexArg && !ElementaryFunctions::isWhole(x)) c.error = ErrArgument;
         r.value = {(opcode & 0xFFFF) == 0xBBFA ? BitOps::shift(x, -1) : BitOps::rotate(x, -1), 0.0};
         ruleKept(r, X);
         break;
@@ -628,7 +621,7 @@ Operand ScalarOperators::doOp(int token, const Operand& Xc, const Operand& Yc)
     {  // randM(
         auto dimension = [&](const Operand& v, double& n) {
             n = v.value.real();
-            if (v.value.imag() != 0.0 || !isWhole(n)) {
+            if (v.value.imag() != 0.0 || !ElementaryFunctions::isWhole(n)) {
                 c.error = ErrArgument;
                 c.errorToken = v.location;
                 return false;
@@ -782,17 +775,17 @@ Operand ScalarOperators::opBinary(int token, const Operand& R, const Operand& L,
         break;
     case 0x1C:  // R▸Pθ(
         if (!bothReal()) break;
-        r.value = {fromRadians(std::atan2(rr, l)), 0.0};
+        r.value = {parser_.fromRadians(std::atan2(rr, l)), 0.0};
         ruleExact(r);
         break;
     case 0x1D:  // P▸Rx(
         if (!bothReal()) break;
-        r.value = a * ElementaryFunctions::VQCos(toRadians(rr));
+        r.value = a * ElementaryFunctions::VQCos(parser_.toRadians(rr));
         ruleExact(r);
         break;
     case 0x1E:  // P▸Ry(
         if (!bothReal()) break;
-        r.value = a * ElementaryFunctions::VQSin(toRadians(rr));
+        r.value = a * ElementaryFunctions::VQSin(parser_.toRadians(rr));
         ruleExact(r);
         break;
     case 0x5C3D:  // hypot(
@@ -804,7 +797,7 @@ Operand ScalarOperators::opBinary(int token, const Operand& R, const Operand& L,
     case 0x5C3E:  // atan2(
         c.errorToken = R.location;
         if (!bothReal()) break;
-        r.value = {fromRadians(std::atan2(l, rr)), 0.0};
+        r.value = {parser_.fromRadians(std::atan2(l, rr)), 0.0};
         ruleExact(r);
         break;
     case 0x94:  // nPr
@@ -814,7 +807,7 @@ Operand ScalarOperators::opBinary(int token, const Operand& R, const Operand& L,
         ruleExact(r);
         break;
     case 0x12: {  // round( with a digit count
-        if (R.kind != KindReal || !isWhole(rr) || rr < 0.0 || rr > 10.0) fail(ErrDomain, R);
+        if (R.kind != KindReal || !ElementaryFunctions::isWhole(rr) || rr < 0.0 || rr > 10.0) fail(ErrDomain, R);
         const int d = clampToInt(rr);
         r.value = {ElementaryFunctions::round(l, d), a.imag() == 0.0 ? 0.0 : ElementaryFunctions::round(a.imag(), d)};
         r.sigDec = d == INT_MIN ? INT_MAX : -d;
@@ -822,7 +815,7 @@ Operand ScalarOperators::opBinary(int token, const Operand& R, const Operand& L,
         break;
     }
     case 0x5C64: {  // roundSigFig( with a figure count
-        if (R.kind != KindReal || !isWhole(rr) || rr < 0.0) fail(ErrDomain, R);
+        if (R.kind != KindReal || !ElementaryFunctions::isWhole(rr) || rr < 0.0) fail(ErrDomain, R);
         const int n = clampToInt(rr);
         r.value = {ElementaryFunctions::roundSF(l, n),
                    a.imag() == 0.0 ? 0.0 : ElementaryFunctions::roundSF(a.imag(), n)};
@@ -861,7 +854,7 @@ Operand ScalarOperators::opBinary(int token, const Operand& R, const Operand& L,
                 return false;
             }
             const double n = v.value.real();
-            if (!isWhole(n) || n < 0.0 || n >= 1e12) {
+            if (!ElementaryFunctions::isWhole(n) || n < 0.0 || n >= 1e12) {
                 fail(ErrDomain, v);
                 return false;
             }
@@ -880,13 +873,13 @@ Operand ScalarOperators::opBinary(int token, const Operand& R, const Operand& L,
         break;
     case 0xBBFA:  // shift(
     case 0xBBFB:  // rotate(
-        if (R.kind != KindReal || L.kind != KindReal || !isWhole(l) || !isWhole(rr)) c.error = ErrArgument;
+        if (R.kind != KindReal || L.kind != KindReal || !ElementaryFunctions::isWhole(l) || !ElementaryFunctions::isWhole(rr)) c.error = ErrArgument;
         r.value = {token == 0xBBFA ? BitOps::shift(l, clampToInt(rr)) : BitOps::rotate(l, clampToInt(rr)), 0.0};
         ruleExact(r);
         break;
     case 0xEF32: {  // remainder(
         c.errorToken = R.location;
-        if (R.kind != KindReal || !isWhole(rr)) {
+        if (R.kind != KindReal || !ElementaryFunctions::isWhole(rr)) {
             c.error = ErrDataType;
             break;
         }
@@ -899,7 +892,7 @@ Operand ScalarOperators::opBinary(int token, const Operand& R, const Operand& L,
             break;
         }
         if (c.error == 0) c.errorToken = L.location;
-        if (L.kind != KindReal || !isWhole(l)) {
+        if (L.kind != KindReal || !ElementaryFunctions::isWhole(l)) {
             c.error = ErrDataType;
             break;
         }
@@ -951,7 +944,7 @@ std::complex<double> ScalarOperators::fPowerX(const Operand& exponent, const Ope
         const double E = e.real();
         const double B = b.real();
         if (bReal && B >= 0.0) return {std::pow(B, E), 0.0};
-        if (bReal && isWhole(E)) {
+        if (bReal && ElementaryFunctions::isWhole(E)) {
             v = {std::pow(B, E), 0.0};
         } else if (bReal) {
             // A negative base: real when |E| is a fraction with an odd denominator.
@@ -1005,7 +998,7 @@ std::complex<double> ScalarOperators::fPowerX(const Operand& exponent, const Ope
     const double re = v.real(), im = v.imag();
     if (im != 0.0 && std::fabs(im) < 1e-15) {
         const bool baseIsI = b == cplx(0.0, 1.0);
-        if (std::fabs(re) > 1e-8 || (baseIsI && eReal && isWhole(e.real()) && std::fmod(e.real(), 2.0) == 0.0))
+        if (std::fabs(re) > 1e-8 || (baseIsI && eReal && ElementaryFunctions::isWhole(e.real()) && std::fmod(e.real(), 2.0) == 0.0))
             v.imag(0.0);
     } else if (std::fabs(im) >= 1e-15 && std::fabs(re) < 1e-15) {
         v.real(0.0);

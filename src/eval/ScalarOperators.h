@@ -53,9 +53,6 @@ public:
 
     // ---- Helpers ----
 
-    // An angle in the current unit to radians, and back.
-    double toRadians(double x) const;
-    double fromRadians(double x) const;
     // The tokens spelling x as the calculator shows it, always in base 10 and without
     // digit grouping so that they read back as the same number.
     static Ops numToOps(const Calculator& calc, double x);

@@ -85,18 +85,6 @@ void storeAnswer(P& p, Calculator& calc, const Operand& value, const Operand& ta
     }
 }
 
-// The prompt of the next variable: [its token, "=", "?"].
-Operand promptFor(const Operand& variable)
-{
-    Operand r;
-    r.kind = KindInputRequest;
-    r.var = variable.var;
-    r.location = variable.location;
-    r.string = std::make_shared<std::vector<std::uint32_t>>(
-        std::vector<std::uint32_t>{static_cast<std::uint32_t>(variable.var.token), kEqual, kQuestionMark});
-    return r;
-}
-
 } // namespace
 
 void StatementInterpreter::storeAnswer(Parser& parser, const Operand& value, const Operand& target)
@@ -415,7 +403,7 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
             result.kind = KindDone;
             if (morePrompts) {
                 std::lock_guard lock(q.mutex_);
-                result = promptFor(*q.promptStack_.peek());
+                result = promptRecord(*q.promptStack_.peek());
                 return false;
             }
         }
@@ -586,7 +574,7 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
             std::lock_guard lock(q.mutex_);
             q.promptStack_ = result.stack ? *result.stack : VQStack(&calc);
             if (const Operand* first = q.promptStack_.peek())
-                result = promptFor(*first);
+                result = promptRecord(*first);
             stopRun = true;
             break;
         }

@@ -28,9 +28,6 @@ constexpr int kErrArgument = 27;
 // Lists hold at most 999 elements, so the last position is 998 (0-based).
 constexpr int kMaxListLength = 999;
 
-bool isNumber(const Operand& v) { return v.kind == KindReal || v.kind == KindComplex; }
-bool isList(const Operand& v) { return (v.kind == KindRealList || v.kind == KindComplexList) && v.list; }
-
 bool isEquationToken(int t)
 {
     return (t >= 0x5E10 && t <= 0x5E19) || (t >= 0x5E20 && t <= 0x5E2B) || (t >= 0x5E40 && t <= 0x5E45)
