@@ -59,9 +59,10 @@ public:
     }
 
     // The correctly rounded double; a value too large for a double is infinite, one too
-    // small is 0. A point with no digit and no exponent reads as 0, an exponent with no
-    // digit before it as a mantissa of 1.
-    double value(bool point, bool exponentMark, int exponent, bool negativeExponent) const
+    // small is 0 (whether many zeros after the point or a negative exponent made it so).
+    // A point with no digit and no exponent reads as 0, an exponent with no digit before it
+    // as a mantissa of 1.
+    double value(bool point, bool exponentMark, int exponent) const
     {
         if (!anyDigit_ && (point || !exponentMark))
             return 0.0;
@@ -85,7 +86,7 @@ public:
         double result = 0;
         const auto [ptr, ec] = std::from_chars(text, written.ptr, result);
         if (ec == std::errc::result_out_of_range)
-            return negativeExponent ? 0.0 : std::numeric_limits<double>::infinity();
+            return n - 1 + power < 0 ? 0.0 : std::numeric_limits<double>::infinity();
         return result;
     }
 
@@ -233,7 +234,7 @@ LiteralScanner::Decimal LiteralScanner::parseNumber(OpSpan ops, Cursor& cursor)
     }
     out.sigFig = sig;
     out.digDec = pos;
-    out.value = text.value(afterPoint, inExponent, exponentSign * exponent, exponentSign < 0);
+    out.value = text.value(afterPoint, inExponent, exponentSign * exponent);
     return out;
 }
 

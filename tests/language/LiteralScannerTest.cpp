@@ -99,6 +99,24 @@ TEST(LiteralScanner, ExponentForms)
     EXPECT_EQ(number("123456789012345678901234567890").d.value, 123456789012345678901234567890.0);
 }
 
+TEST(LiteralScanner, LongMantissas)
+{
+    // Halfway between two doubles: ties to even, and any later non-zero digit, however far
+    // out, rounds up.
+    EXPECT_EQ(number("9007199254740993").d.value, 9007199254740992.0);
+    EXPECT_EQ(number("9007199254740993." + std::string(900, '0') + "1").d.value, 9007199254740994.0);
+    EXPECT_EQ(number("9007199254740993" + std::string(300, '0') + "E~300").d.value, 9007199254740992.0);
+    // Leading zeros take no room, wherever they stand.
+    EXPECT_EQ(number(std::string(1000, '0') + "25").d.value, 25.0);
+    EXPECT_EQ(number("0." + std::string(300, '0') + "15").d.value, 15e-302);
+    EXPECT_EQ(number("1" + std::string(300, '0') + "E~300").d.value, 1.0);
+    // Too small for a double is 0 even without a negative exponent; too large is infinite.
+    EXPECT_EQ(number("0." + std::string(400, '0') + "1").d.value, 0.0);
+    EXPECT_EQ(number("0." + std::string(400, '0') + "1E5").d.value, 0.0);
+    EXPECT_TRUE(std::isinf(number("1" + std::string(400, '0')).d.value));
+    EXPECT_TRUE(std::isinf(number("1" + std::string(900, '0') + "E~300").d.value));
+}
+
 TEST(LiteralScanner, DecimalErrors)
 {
     struct Case {
