@@ -5,6 +5,7 @@
 #include "core/VQMatrix.h"
 #include "core/services/EquationEvaluator.h"
 #include "core/services/YEqManager.h"
+#include "language/ErrorNumbers.h"
 #include "language/Precedence.h"
 #include "language/Vocabulary.h"
 
@@ -17,10 +18,6 @@
 namespace orvenda {
 
 namespace {
-
-constexpr int kErrUndefined = 16;
-constexpr int kErrSelfReference = 29;
-constexpr int kErrBadIndex = 83;
 
 constexpr int kTableListSlot = 70;
 constexpr int kEtaSlot = 27;
@@ -375,7 +372,7 @@ void VQStack::pushVar(int token, int location)
         logLine("push var error");
         Operand& r = pushSlot();
         r.kind = KindError;
-        r.error = kErrUndefined;
+        r.error = ErrUndefined;
         r.location = location;
         return;
     }
@@ -481,7 +478,7 @@ Operand VQStack::getValueAt(int index) const
 {
     const Operand* op = opAtIndex(index);
     if (!op)
-        return failure(kErrUndefined, 0);
+        return failure(ErrUndefined, 0);
     return getValueWithOp(op);
 }
 
@@ -552,7 +549,7 @@ void VQStack::resolveInto(const VarRef& v, int location, Operand& r) const
             return;
         }
         if (v.index < 0 || v.index >= Calculator::kVarCount)
-            return failure(r, kErrUndefined, location);
+            return failure(r, ErrUndefined, location);
         const auto slot = static_cast<std::size_t>(v.index);
         r.value = c.vars[slot];
         r.kind = r.value.imag() == 0 ? KindReal : KindComplex;
@@ -569,7 +566,7 @@ void VQStack::resolveInto(const VarRef& v, int location, Operand& r) const
     case VarMatrix: {
         const VQMatrix* matrix = findMatrix(c, v.index);
         if (!matrix)
-            return failure(r, kErrUndefined, location);
+            return failure(r, ErrUndefined, location);
         r.kind = KindMatrix;
         r.matrix = std::make_shared<VQMatrix>(*matrix);
         return;
@@ -579,9 +576,9 @@ void VQStack::resolveInto(const VarRef& v, int location, Operand& r) const
     case VarListElement: {
         const VQList* list = findList(c, v.name);
         if (!list)
-            return failure(r, kErrUndefined, location);
+            return failure(r, ErrUndefined, location);
         if (v.elem1 < 0 || v.elem1 >= list->count())
-            return failure(r, kErrBadIndex, location);
+            return failure(r, ErrBadIndex, location);
         const VQNumber& n = list->v()[static_cast<std::size_t>(v.elem1)];
         if (list->type() == 1) {
             r.kind = KindComplex;
@@ -597,12 +594,12 @@ void VQStack::resolveInto(const VarRef& v, int location, Operand& r) const
     case VarMatrixElement: {
         const VQMatrix* matrix = findMatrix(c, v.index);
         if (!matrix)
-            return failure(r, kErrUndefined, location);
+            return failure(r, ErrUndefined, location);
         const int col = v.elem1;
         const int row = v.elem2;
         if (col < 0 || static_cast<std::size_t>(col) >= matrix->dimCol() || row < 0
             || static_cast<std::size_t>(row) >= matrix->dimRow())
-            return failure(r, kErrBadIndex, location);
+            return failure(r, ErrBadIndex, location);
         r.kind = KindReal;
         r.value = {matrix->row(static_cast<std::size_t>(row), static_cast<std::size_t>(col)), 0.0};
         return;
@@ -610,7 +607,7 @@ void VQStack::resolveInto(const VarRef& v, int location, Operand& r) const
     case VarString: {
         const int n = v.index - 0xAA00;
         if (n < 0 || n >= Calculator::kStringCount)
-            return failure(r, kErrUndefined, location);
+            return failure(r, ErrUndefined, location);
         r.kind = KindString;
         r.string = std::make_shared<Ops>(c.strings[static_cast<std::size_t>(n)]);
         return;
@@ -630,7 +627,7 @@ Operand VQStack::resolveEquation(const VarRef& v, int location) const
     Calculator& c = calc();
     EquationEvaluator* evaluator = c.equationEvaluator.get();
     if (equationDepth >= kMaxEquationDepth)
-        return failure(kErrSelfReference, location);
+        return failure(ErrEqSelfReference, location);
 
     struct DepthGuard {
         DepthGuard() { ++equationDepth; }
@@ -640,7 +637,7 @@ Operand VQStack::resolveEquation(const VarRef& v, int location) const
     Operand result;
     if (v.token >= 0x5E80 && v.token <= 0x5E82) {
         if (!evaluator)
-            return failure(kErrUndefined, location);
+            return failure(ErrUndefined, location);
         DepthGuard guard;
         result = evaluator->evalSeqNum(v.token, c.vars[kEtaSlot].real());
     } else {
@@ -652,10 +649,10 @@ Operand VQStack::resolveEquation(const VarRef& v, int location) const
             return static_cast<int>(op & 0xFFFF) == v.token;
         });
         if (selfReference)
-            return failure(kErrSelfReference, location);
+            return failure(ErrEqSelfReference, location);
         std::shared_ptr<VQStack> rpn = yEq->rpnForFunction(v.token);
         if (!rpn || !evaluator)
-            return failure(kErrUndefined, location);
+            return failure(ErrUndefined, location);
         DepthGuard guard;
         result = evaluator->evaluate(*rpn);
     }

@@ -3,6 +3,7 @@
 #include "core/Operand.h"
 #include "core/VQList.h"
 #include "core/VQMatrix.h"
+#include "language/ErrorNumbers.h"
 
 #include <charconv>
 #include <cmath>
@@ -12,8 +13,6 @@
 namespace orvenda {
 
 namespace {
-
-constexpr int kErrUndefined = 16;
 
 void logLine(const char* text)
 {
@@ -317,7 +316,7 @@ void VQValue::getOperand(Operand& op) const
         || (type_ == TypeMatrix && !op.matrix) || (type_ == TypeString && !op.string);
     if (missing) {
         op.kind = KindError;
-        op.error = kErrUndefined;
+        op.error = ErrUndefined;
     }
 }
 

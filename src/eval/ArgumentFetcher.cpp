@@ -6,6 +6,7 @@
 #include "core/VQStack.h"
 #include "core/services/ProgramManager.h"
 #include "eval/Parser.h"
+#include "language/ErrorNumbers.h"
 #include "numeric/ElementaryFunctions.h"
 
 #include <cmath>
@@ -13,12 +14,6 @@
 namespace orvenda {
 
 namespace {
-
-constexpr int kErrorDomain = 17;
-constexpr int kErrorArgument = 27;
-constexpr int kErrorMissingArgument = 39;
-constexpr int kErrorTooManyArguments = 40;
-constexpr int kErrorProgramNotFound = 41;
 
 // A colour-command colour number reaches the stack marked with sigFig -1.
 constexpr int kColorMarker = -1;
@@ -73,11 +68,11 @@ void ArgumentFetcher::popValueFromStack(VQStack* stack, Operand& into)
 int ArgumentFetcher::validateArgsMin(int min, int max, int count, const VQStack& stack)
 {
     if (count < min)
-        fail(kErrorMissingArgument);
+        fail(ErrMissingArgument);
     else if (count > max)
-        fail(kErrorTooManyArguments);
+        fail(ErrTooManyArguments);
     if (stack.count() < count) {
-        fail(kErrorMissingArgument);
+        fail(ErrMissingArgument);
         return 0;
     }
     return p_.error() == 0 ? count : 0;
@@ -92,14 +87,14 @@ int ArgumentFetcher::nextArgType(const VQStack& stack)
 bool ArgumentFetcher::getReal(double& value, VQStack& stack)
 {
     if (stack.count() == 0) {
-        fail(kErrorArgument);
+        fail(ErrArgument);
         return false;
     }
     const Operand op = popValueFromStack(&stack);
     if (op.error)
         return false;
     if (op.kind != KindReal) {
-        fail(kErrorArgument);
+        fail(ErrArgument);
         return false;
     }
     value = op.re();
@@ -112,12 +107,12 @@ bool ArgumentFetcher::getInt(int& value, int min, int max, VQStack& stack)
     if (!getReal(x, stack))
         return false;
     if (!ElementaryFunctions::isWhole(x) || std::fabs(x) > 2147483647.0) {
-        fail(kErrorArgument);
+        fail(ErrArgument);
         return false;
     }
     value = static_cast<int>(x);
     if (value < min || value > max) {
-        fail(kErrorArgument);
+        fail(ErrArgument);
         return false;
     }
     return true;
@@ -127,13 +122,13 @@ bool ArgumentFetcher::getReal(double& value, int index, const VQStack* stack)
 {
     if (!stack) {
         p_.setErrorToken(0);
-        fail(kErrorArgument);
+        fail(ErrArgument);
         return false;
     }
     const Operand op = stack->getValueAt(index);
     p_.setErrorToken(op.location);
     if (op.kind != KindReal) {
-        fail(kErrorArgument);
+        fail(ErrArgument);
         return false;
     }
     value = op.re();
@@ -143,7 +138,7 @@ bool ArgumentFetcher::getReal(double& value, int index, const VQStack* stack)
 std::shared_ptr<VQList> ArgumentFetcher::getColorFromStack(VQStack& stack)
 {
     if (stack.count() == 0) {
-        fail(kErrorArgument);
+        fail(ErrArgument);
         return nullptr;
     }
     const Operand op = popValueFromStack(&stack);
@@ -154,13 +149,13 @@ std::shared_ptr<VQList> ArgumentFetcher::getColorFromStack(VQStack& stack)
     if (op.kind == KindReal) {
         const double x = op.re();
         if (!ElementaryFunctions::isWhole(x)) {
-            fail(kErrorDomain);
+            fail(ErrDomain);
             return nullptr;
         }
         if (op.sigFig == kColorMarker)
             return std::make_shared<VQList>(ColorTables::tiColor(static_cast<int>(x)));
         if (x < 1 || x > ColorTables::standardColorCount) {
-            fail(kErrorDomain);
+            fail(ErrDomain);
             return nullptr;
         }
         return std::make_shared<VQList>(ColorTables::standardColor(static_cast<int>(x)));
@@ -171,7 +166,7 @@ std::shared_ptr<VQList> ArgumentFetcher::getColorFromStack(VQStack& stack)
 std::optional<VQColor> ArgumentFetcher::getVQColorFromStack(VQStack& stack)
 {
     if (stack.count() == 0) {
-        fail(kErrorArgument);
+        fail(ErrArgument);
         return std::nullopt;
     }
     const Operand op = popValueFromStack(&stack);
@@ -179,7 +174,7 @@ std::optional<VQColor> ArgumentFetcher::getVQColorFromStack(VQStack& stack)
         return std::nullopt;
     if (op.kind == KindRealList && op.list) {
         if (!isColorList(op.list.get())) {
-            fail(kErrorArgument);
+            fail(ErrArgument);
             return std::nullopt;
         }
         const VQList& l = *op.list;
@@ -188,7 +183,7 @@ std::optional<VQColor> ArgumentFetcher::getVQColorFromStack(VQStack& stack)
     if (op.kind == KindReal) {
         const double x = op.re();
         if (!ElementaryFunctions::isWhole(x)) {
-            fail(kErrorDomain);
+            fail(ErrDomain);
             return std::nullopt;
         }
         VQList list;
@@ -196,7 +191,7 @@ std::optional<VQColor> ArgumentFetcher::getVQColorFromStack(VQStack& stack)
             list = ColorTables::tiColor(static_cast<int>(x));
         } else {
             if (x < 0 || x > ColorTables::lastTIColor) {
-                fail(kErrorDomain);
+                fail(ErrDomain);
                 return std::nullopt;
             }
             list = ColorTables::standardColor(static_cast<int>(x));
@@ -205,7 +200,7 @@ std::optional<VQColor> ArgumentFetcher::getVQColorFromStack(VQStack& stack)
             return std::nullopt;
         return VQColor::colorR(list.realAtIndex(0), list.realAtIndex(1), list.realAtIndex(2), 1.0);
     }
-    fail(kErrorArgument);
+    fail(ErrArgument);
     return std::nullopt;
 }
 
@@ -251,7 +246,7 @@ std::optional<ArgumentFetcher::Ops> ArgumentFetcher::getProgram(const std::strin
     if (const auto& programs = p_.calc.prgmManager)
         ops = programs->opsFor(name);
     if (!ops)
-        fail(kErrorProgramNotFound);
+        fail(ErrProgramNotFound);
     return ops;
 }
 

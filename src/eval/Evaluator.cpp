@@ -10,6 +10,7 @@
 #include "eval/ProgramTokenHandlers.h"
 #include "eval/StoreHandler.h"
 #include "eval/ValueTokenHandlers.h"
+#include "language/ErrorNumbers.h"
 
 #include <memory>
 #include <utility>
@@ -18,10 +19,6 @@
 namespace orvenda {
 
 namespace {
-
-constexpr int kErrorSyntax = 1;
-constexpr int kErrorUndefined = 16;
-constexpr int kErrorInvalid = 19;
 
 constexpr int kStore = 0x04;
 constexpr int kOpenParen = 0x10;
@@ -221,7 +218,7 @@ void Evaluator::evalRPN(const VQStack& rpn, bool immediateMode, bool async, Oper
             c.error = run.R.error;
             c.errorToken = run.R.location;
         } else if (stack.count() == 0) {
-            c.error = kErrorUndefined;
+            c.error = ErrUndefined;
         } else {
             ArgumentFetcher(p_).popValueFromStack(&stack, run.R);
         }
@@ -258,7 +255,7 @@ Evaluator::Step Evaluator::walkRecord(EvalRun& run, const Operand& record, bool 
     const int t = run.token;
 
     if (run.immediate && stopsImmediate(t)) {
-        c.error = kErrorInvalid;
+        c.error = ErrInvalid;
         return Step::End;
     }
 
@@ -403,7 +400,7 @@ void Evaluator::pushArgumentGroup(EvalRun& run, int& index)
     index = i;
     if (group->count() == 0) {
         c.errorToken = location;
-        c.error = kErrorSyntax;
+        c.error = ErrSyntax;
         return;
     }
     Operand fn;
@@ -419,7 +416,7 @@ bool Evaluator::fetchX(EvalRun& run)
     const int t = run.token;
     if (run.stack.count() == 0) {
         if (!runsWithoutArguments(t)) {
-            c.error = kErrorUndefined;
+            c.error = ErrUndefined;
             return false;
         }
         Parser::initOperand(run.X);
@@ -572,7 +569,7 @@ void Evaluator::unaryFunction(EvalRun& run)
 void Evaluator::binaryOperator(EvalRun& run)
 {
     if (run.stack.count() == 0) {
-        p_.ctx().error = kErrorSyntax;
+        p_.ctx().error = ErrSyntax;
         return;
     }
     ArgumentFetcher(p_).popValueFromStack(&run.stack, run.Y);
@@ -645,7 +642,7 @@ void Evaluator::notAvailable(EvalRun& run)
     EvalContext& c = p_.ctx();
     if (const Operand* record = run.rpn.opAtIndex(run.index))
         c.errorToken = record->location;
-    c.error = kErrorInvalid;
+    c.error = ErrInvalid;
 }
 
 void Evaluator::noHandler(EvalRun& run)
@@ -653,7 +650,7 @@ void Evaluator::noHandler(EvalRun& run)
     EvalContext& c = p_.ctx();
     if (const Operand* record = run.rpn.opAtIndex(run.index))
         c.errorToken = record->location;
-    c.error = kErrorUndefined;
+    c.error = ErrUndefined;
 }
 
 void Evaluator::drawOnMain(const EvalRun& run, std::function<void()> work)

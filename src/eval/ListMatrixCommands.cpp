@@ -6,6 +6,7 @@
 #include "core/VQStack.h"
 #include "eval/EvalRun.h"
 #include "eval/Parser.h"
+#include "language/ErrorNumbers.h"
 
 #include <array>
 #include <cmath>
@@ -14,15 +15,6 @@
 namespace orvenda {
 
 namespace {
-
-constexpr int kErrSyntax = 1;
-constexpr int kErrDataType = 12;
-constexpr int kErrDimMismatch = 13;
-constexpr int kErrClrListSyntax = 20;
-constexpr int kErrInvalidDim = 24;
-constexpr int kErrMemory = 26;
-constexpr int kErrArgument = 27;
-constexpr int kErrMissingArgument = 39;
 
 bool isMatrix(const Operand& op) { return op.kind == KindMatrix && op.matrix; }
 
@@ -102,7 +94,7 @@ void ListMatrixCommands::buildList(EvalRun& run, int maxCount)
     // Popped last first; kept in a buffer so the list is built in source order.
     std::vector<VQNumber> elements(static_cast<std::size_t>(count));
     for (int k = count - 1; k >= 0; --k) {
-        const std::optional<Operand> e = popArgument(run, isNumber, kErrDataType);
+        const std::optional<Operand> e = popArgument(run, isNumber, ErrDataType);
         if (!e)
             return;
         elements[static_cast<std::size_t>(k)] = VQNumber(e->value, e->sigFig, e->sigDec);
@@ -122,24 +114,24 @@ void ListMatrixCommands::buildMatrix(EvalRun& run)
         return;
     std::optional<VQMatrix> m;
     for (int row = count - 1; row >= 0; --row) {
-        const std::optional<Operand> r = popArgument(run, isList, kErrSyntax);
+        const std::optional<Operand> r = popArgument(run, isList, ErrSyntax);
         if (!r)
             return;
         const VQList& list = *r->list;
         if (!m) {
             m = VQMatrix::matrixWithRow(static_cast<std::size_t>(count), static_cast<std::size_t>(list.count()));
             if (!m) {
-                fail(kErrMemory, r->location, run);
+                fail(ErrMemory, r->location, run);
                 return;
             }
         }
         if (static_cast<std::size_t>(list.count()) != m->dimCol()) {
-            fail(kErrDimMismatch, r->location, run);
+            fail(ErrDimMismatch, r->location, run);
             return;
         }
         // Matrices hold reals only; a complex element would lose its imaginary part.
         if (list.type() != 0) {
-            fail(kErrDataType, r->location, run);
+            fail(ErrDataType, r->location, run);
             return;
         }
         m->setRow(static_cast<std::size_t>(row), list);
@@ -166,7 +158,7 @@ void ListMatrixCommands::clearLists(EvalRun& run)
             return;
         }
         if (!isList(value)) {
-            fail(kErrClrListSyntax, raw->location, run);
+            fail(ErrExprSyntax, raw->location, run);
             return;
         }
         if (raw->kind == KindVariable && raw->var.subKind == VarList && !raw->var.name.empty())
@@ -235,7 +227,7 @@ void ListMatrixCommands::sort(EvalRun& run)
     if (count == 0)
         return;
     if (count >= 3 && count % 2 == 1) {
-        fail(kErrMissingArgument, run.R.location, run);
+        fail(ErrMissingArgument, run.R.location, run);
         return;
     }
     Operand rawX, rawY;
@@ -272,12 +264,12 @@ void ListMatrixCommands::sumOrProduct(EvalRun& run)
         return;
     std::array<double, 2> bounds{};
     for (int k = count - 2; k >= 0; --k) {
-        const std::optional<Operand> b = popArgument(run, isReal, kErrArgument);
+        const std::optional<Operand> b = popArgument(run, isReal, ErrArgument);
         if (!b)
             return;
         bounds[static_cast<std::size_t>(k)] = std::trunc(b->re());
     }
-    const std::optional<Operand> list = popArgument(run, isList, kErrArgument);
+    const std::optional<Operand> list = popArgument(run, isList, ErrArgument);
     if (!list)
         return;
     const Operand& L = *list;
@@ -285,7 +277,7 @@ void ListMatrixCommands::sumOrProduct(EvalRun& run)
     const double start = count >= 2 ? bounds[0] : 1;
     const double end = count == 3 ? bounds[1] : length;
     if (!(start >= 1 && start <= length && end >= start && end <= length)) {
-        fail(kErrInvalidDim, L.location, run);
+        fail(ErrInvalidDim, L.location, run);
         return;
     }
     const VQNumber n = run.token == 0xB6 ? L.list->sumStart(static_cast<int>(start), static_cast<int>(end))
@@ -310,30 +302,30 @@ void ListMatrixCommands::rowOperation(EvalRun& run)
     std::array<int, 2> rows{};
     std::array<int, 2> rowLocations{};
     for (int k = rowCount - 1; k >= 0; --k) {
-        const std::optional<Operand> r = popArgument(run, isReal, kErrArgument);
+        const std::optional<Operand> r = popArgument(run, isReal, ErrArgument);
         if (!r)
             return;
         const double index = r->re() - 1;
         if (!(index >= 0) || index != std::floor(index) || index > 1.0e9) {
-            fail(kErrDimMismatch, r->location, run);
+            fail(ErrDimMismatch, r->location, run);
             return;
         }
         rows[static_cast<std::size_t>(k)] = static_cast<int>(index);
         rowLocations[static_cast<std::size_t>(k)] = r->location;
     }
-    const std::optional<Operand> matrix = popArgument(run, isMatrix, kErrArgument);
+    const std::optional<Operand> matrix = popArgument(run, isMatrix, ErrArgument);
     if (!matrix)
         return;
     const Operand& M = *matrix;
     for (int k = 0; k < rowCount; ++k) {
         if (static_cast<std::size_t>(rows[static_cast<std::size_t>(k)]) >= M.matrix->dimRow()) {
-            fail(kErrDimMismatch, rowLocations[static_cast<std::size_t>(k)], run);
+            fail(ErrDimMismatch, rowLocations[static_cast<std::size_t>(k)], run);
             return;
         }
     }
     SNum scalar;
     if (t == 0x17 || t == 0x18) {
-        const std::optional<Operand> s = popArgument(run, isReal, kErrArgument);
+        const std::optional<Operand> s = popArgument(run, isReal, ErrArgument);
         if (!s)
             return;
         scalar = {pairByte(s->sigFig), pairByte(s->sigDec), s->re()};
@@ -351,7 +343,7 @@ void ListMatrixCommands::rowOperation(EvalRun& run)
     }
     if (!out) {
         const int error = Parser::calcMatrixError(m);
-        fail(error != 0 ? error : kErrMemory, M.location, run);
+        fail(error != 0 ? error : ErrMemory, M.location, run);
         return;
     }
     run.R.kind = KindMatrix;

@@ -11,20 +11,12 @@
 #include "eval/OperandOperators.h"
 #include "eval/Parser.h"
 #include "eval/ScalarOperators.h"
+#include "language/ErrorNumbers.h"
 #include "numeric/ElementaryFunctions.h"
 
 namespace orvenda {
 
 namespace {
-
-constexpr int kErrDataType = 12;
-constexpr int kErrDimMismatch = 13;
-constexpr int kErrDivideBy0 = 14;
-constexpr int kErrDomain = 17;
-constexpr int kErrInvalidDim = 24;
-constexpr int kErrMemory = 26;
-constexpr int kErrArgument = 27;
-constexpr int kErrSingular = 28;
 
 constexpr int kMaxListLength = 999;
 
@@ -71,11 +63,11 @@ bool isComplexList(const Operand& rec)
 int oneMatrixError(int code)
 {
     switch (code) {
-    case VQMatrix::ErrorNotSquare: return kErrInvalidDim;
-    case VQMatrix::ErrorSingular: return kErrSingular;
-    case VQMatrix::ErrorNoStorage: return kErrMemory;
-    case VQMatrix::ErrorDimension: return kErrDimMismatch;
-    case VQMatrix::ErrorPowerRange: return kErrDomain;
+    case VQMatrix::ErrorNotSquare: return ErrInvalidDim;
+    case VQMatrix::ErrorSingular: return ErrSingularMatrix;
+    case VQMatrix::ErrorNoStorage: return ErrMemory;
+    case VQMatrix::ErrorDimension: return ErrDimMismatch;
+    case VQMatrix::ErrorPowerRange: return ErrDomain;
     default: return 0;
     }
 }
@@ -113,7 +105,7 @@ Operand matrixResult(EvalContext& c, Operand result, std::optional<VQMatrix>& ou
         if (out)
             result.matrix = std::make_shared<VQMatrix>(std::move(*out));
         else if (!c.error)
-            c.error = kErrMemory;
+            c.error = ErrMemory;
     }
     if (c.error && result.kind == KindMatrix && !result.matrix)
         result.kind = KindError;
@@ -164,7 +156,7 @@ Operand ListMatrixOperators::doOp(std::uint32_t opcode, const Operand& XLc)
     EvalContext& c = ctx();
     Operand result;
     if (!XLc.list) {
-        c.error = kErrDataType;
+        c.error = ErrDataType;
         result.error = c.error;
         return result;
     }
@@ -188,16 +180,16 @@ Operand ListMatrixOperators::doOp(std::uint32_t opcode, const Operand& XLc)
         case 0x19: // max(
         case 0x1A: // min(
             if (n == 0)
-                fail(kErrInvalidDim);
+                fail(ErrInvalidDim);
             else
                 result = numberResult(opcode == 0x19 ? list->max() : list->min());
             break;
         case 0x1F: // median(
         case 0x21: // mean(
             if (n == 0) {
-                fail(kErrInvalidDim);
+                fail(ErrInvalidDim);
             } else if (complexList) {
-                fail(kErrDataType);
+                fail(ErrDataType);
             } else {
                 VQNumber v = opcode == 0x21 ? list->mean() : list->median();
                 result = numberResult(v.c());
@@ -224,9 +216,9 @@ Operand ListMatrixOperators::doOp(std::uint32_t opcode, const Operand& XLc)
         case 0xBB0D: // stdDev(
         case 0xBB0E: // variance(
             if (n == 0)
-                fail(kErrInvalidDim);
+                fail(ErrInvalidDim);
             else if (complexList)
-                fail(kErrDataType);
+                fail(ErrDataType);
             else
                 result = numberResult(opcode == 0xBB0D ? list->standardDeviation() : list->variance());
             break;
@@ -235,7 +227,7 @@ Operand ListMatrixOperators::doOp(std::uint32_t opcode, const Operand& XLc)
             break;
         case 0xBB2C: // ΔList(
             if (n <= 1)
-                fail(kErrInvalidDim);
+                fail(ErrInvalidDim);
             else
                 result = listResult(list->deltaList());
             break;
@@ -276,7 +268,7 @@ Operand ListMatrixOperators::doOp(int token, const std::shared_ptr<VQMatrix>& XM
     Operand result;
     result.kind = KindMatrix;
     if (!XM) {
-        c.error = kErrDataType;
+        c.error = ErrDataType;
         result.kind = KindError;
         result.error = c.error;
         return result;
@@ -331,17 +323,17 @@ Operand ListMatrixOperators::doOp(int token, const std::shared_ptr<VQMatrix>& XM
             if (m.dimCol() >= m.dimRow())
                 out = m.ref();
             else
-                c.error = kErrInvalidDim;
+                c.error = ErrInvalidDim;
             break;
         case 0xBB2E: // rref(
             if (m.dimCol() < 2 || m.dimRow() < 2)
-                c.error = kErrInvalidDim;
+                c.error = ErrInvalidDim;
             out = m.rref();
             if (!out)
-                c.error = kErrMemory;
+                c.error = ErrMemory;
             break;
         default:
-            c.error = kErrDataType;
+            c.error = ErrDataType;
             c.errorToken = c.nextToken;
             makesMatrix = false;
             break;
@@ -381,7 +373,7 @@ Operand ListMatrixOperators::doOp(int token, VQMatrix& XM, VQMatrix& YM)
         break;
     }
     default:
-        c.error = kErrDataType;
+        c.error = ErrDataType;
         c.errorToken = c.nextToken;
         makesMatrix = false;
         break;
@@ -425,7 +417,7 @@ Operand ListMatrixOperators::doOpXcYLc(int token, const Operand& Xc, const Opera
     c.errorToken = std::min(Xc.location, YLc.location);
     Operand result;
     if (!YLc.list)
-        c.error = kErrDataType;
+        c.error = ErrDataType;
     else
         result = elementwise(token, Xc, YLc, true);
     result.location = c.errorToken;
@@ -439,13 +431,13 @@ Operand ListMatrixOperators::doOpXLcYc(int token, const Operand& XLc, const Oper
     c.errorToken = std::min(XLc.location, Yc.location);
     Operand result;
     if (!XLc.list) {
-        c.error = kErrDataType;
+        c.error = ErrDataType;
     } else if (token == 0x101C) { // StoDim(
         const double n = Yc.re();
         if (Yc.im() != 0 || (!ElementaryFunctions::isWhole(n) && !std::isinf(n))) {
-            c.error = kErrArgument;
+            c.error = ErrArgument;
         } else if (!(n >= 0 && n <= kMaxListLength)) {
-            c.error = kErrInvalidDim;
+            c.error = ErrInvalidDim;
         } else {
             XLc.list->resize(static_cast<int>(n));
             result = numberResult({n, 0.0});
@@ -477,12 +469,12 @@ Operand ListMatrixOperators::frequencyStat(int token, const Operand& XLc, const 
     case 0x1F: // median(
         c.errorToken = XLc.location;
         if (isComplexList(XLc)) {
-            c.error = kErrDataType;
+            c.error = ErrDataType;
         } else if (isComplexList(YLc)) {
-            c.error = kErrDataType;
+            c.error = ErrDataType;
             c.errorToken = YLc.location;
         } else if (data.count() != freq.count()) {
-            c.error = kErrDimMismatch;
+            c.error = ErrDimMismatch;
         } else {
             VQNumber v = data.medianFreq(freq);
             result = numberResult({v.r(), 0.0});
@@ -492,12 +484,12 @@ Operand ListMatrixOperators::frequencyStat(int token, const Operand& XLc, const 
         break;
     case 0x21: // mean(
         if (isComplexList(XLc) || isComplexList(YLc)) {
-            c.error = kErrDataType;
+            c.error = ErrDataType;
             c.errorToken = XLc.location;
         } else if (data.count() != freq.count()) {
-            c.error = kErrDimMismatch;
+            c.error = ErrDimMismatch;
         } else if (freq.sum().real() == 0) {
-            c.error = kErrDivideBy0;
+            c.error = ErrDivideBy0;
         } else {
             VQNumber v = data.meanFreq(freq);
             result = numberResult({v.r(), 0.0});
@@ -508,11 +500,11 @@ Operand ListMatrixOperators::frequencyStat(int token, const Operand& XLc, const 
     default: { // stdDev(, variance(
         c.errorToken = XLc.location;
         if (isComplexList(XLc) || isComplexList(YLc)) {
-            c.error = kErrDataType;
+            c.error = ErrDataType;
             break;
         }
         if (data.count() != freq.count()) {
-            c.error = kErrDimMismatch;
+            c.error = ErrDimMismatch;
             break;
         }
         double total = 0;
@@ -523,7 +515,7 @@ Operand ListMatrixOperators::frequencyStat(int token, const Operand& XLc, const 
             total += f.r();
         }
         if (!valid || !(total >= 2)) {
-            c.error = kErrDomain;
+            c.error = ErrDomain;
             break;
         }
         const double v = token == 0xBB0D ? data.standardDeviationFreq(freq) : data.varianceFreq(freq);
@@ -540,7 +532,7 @@ Operand ListMatrixOperators::doOpXLcYLc(int token, const Operand& XLc, const Ope
     c.errorToken = std::min(XLc.location, YLc.location);
     Operand result;
     if (!XLc.list || !YLc.list) {
-        c.error = kErrDataType;
+        c.error = ErrDataType;
         result.location = c.errorToken;
         result.error = c.error;
         return result;
@@ -564,7 +556,7 @@ Operand ListMatrixOperators::doOpXLcYLc(int token, const Operand& XLc, const Ope
     case 0x1A: { // min(
         std::optional<VQList> out = token == 0x19 ? l1.maxListB(l2) : l1.minListB(l2);
         if (!sameCount || !out) {
-            c.error = kErrDimMismatch;
+            c.error = ErrDimMismatch;
         } else {
             result = listResult(std::move(*out));
             result.kind = KindRealList;
@@ -574,7 +566,7 @@ Operand ListMatrixOperators::doOpXLcYLc(int token, const Operand& XLc, const Ope
     case 0xE3: // SortA(
     case 0xE4: // SortD(
         if (!sameCount) {
-            c.error = kErrDimMismatch;
+            c.error = ErrDimMismatch;
         } else {
             if (token == 0xE3)
                 l1.sortA(l2);
@@ -591,7 +583,7 @@ Operand ListMatrixOperators::doOpXLcYLc(int token, const Operand& XLc, const Ope
         break;
     default: {
         if (!sameCount) {
-            c.error = kErrDimMismatch;
+            c.error = ErrDimMismatch;
             break;
         }
         ScalarOperators scalar(p_);

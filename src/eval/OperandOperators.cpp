@@ -15,25 +15,12 @@
 #include "eval/ListMatrixOperators.h"
 #include "eval/Parser.h"
 #include "eval/ScalarOperators.h"
+#include "language/ErrorNumbers.h"
 #include "numeric/ElementaryFunctions.h"
 
 namespace orvenda {
 
 namespace {
-
-constexpr int kErrSyntax = 1;
-constexpr int kErrDataType = 12;
-constexpr int kErrNonReal = 15;
-constexpr int kErrDomain = 17;
-constexpr int kErrInvalid = 19;
-constexpr int kErrExprSyntax = 20;
-constexpr int kErrIllegalNest = 22;
-constexpr int kErrInvalidDim = 24;
-constexpr int kErrMemory = 26;
-constexpr int kErrArgument = 27;
-constexpr int kErrSingular = 28;
-constexpr int kErrDimMismatch = 13;
-constexpr int kErrNonSquare = 90;
 
 constexpr int kMaxMatrixDim = 99;
 
@@ -92,11 +79,11 @@ Calculator& OperandOperators::calc()
 int OperandOperators::calcMatrixError(const VQMatrix& matrix)
 {
     switch (matrix.error()) {
-    case VQMatrix::ErrorNotSquare: return kErrNonSquare;
-    case VQMatrix::ErrorSingular: return kErrSingular;
-    case VQMatrix::ErrorNoStorage: return kErrMemory;
-    case VQMatrix::ErrorDimension: return kErrDimMismatch;
-    case VQMatrix::ErrorPowerRange: return kErrDomain;
+    case VQMatrix::ErrorNotSquare: return ErrNonSquareMatrix;
+    case VQMatrix::ErrorSingular: return ErrSingularMatrix;
+    case VQMatrix::ErrorNoStorage: return ErrMemory;
+    case VQMatrix::ErrorDimension: return ErrDimMismatch;
+    case VQMatrix::ErrorPowerRange: return ErrDomain;
     default: return 0;
     }
 }
@@ -109,16 +96,16 @@ void OperandOperators::nonRealCheck(const Operand& result)
         return;
     switch (result.kind) {
     case KindComplex:
-        c.error = kErrNonReal;
+        c.error = ErrNonReal;
         break;
     case KindReal:
         if (result.im() != 0 || std::isnan(result.im()))
-            c.error = kErrNonReal;
+            c.error = ErrNonReal;
         break;
     case KindRealList:
     case KindComplexList:
         if (result.list && result.list->type() != 0)
-            c.error = kErrNonReal;
+            c.error = ErrNonReal;
         break;
     case KindError:
         c.error = result.error;
@@ -150,7 +137,7 @@ Operand OperandOperators::unaryOp(std::uint32_t opcode, const Operand& X)
             result.kind = KindReal;
             result.value = {static_cast<double>(X.sigFig), 0.0};
         } else if (token == 0xB4 && !isMatrixSide(X.re())) { // identity(
-            c.error = kErrInvalidDim;
+            c.error = ErrInvalidDim;
         } else {
             result = ScalarOperators(p_).doOp(opcode, X);
         }
@@ -173,7 +160,7 @@ Operand OperandOperators::unaryOp(std::uint32_t opcode, const Operand& X)
         break;
     default:
         // Nothing here works on this kind; an empty record must not pass for a value.
-        c.error = kErrDataType;
+        c.error = ErrDataType;
         break;
     }
     result.location = c.errorToken;
@@ -195,7 +182,7 @@ Operand OperandOperators::stringUnaryOp(std::uint32_t token, const Operand& X)
         break;
     case 0xBB2A: { // expr(
         if (exprDepth > 0) {
-            c.error = kErrIllegalNest;
+            c.error = ErrIllegalNest;
             break;
         }
         // Cleared on every way out.
@@ -204,7 +191,7 @@ Operand OperandOperators::stringUnaryOp(std::uint32_t token, const Operand& X)
             ~ExprGuard() { --exprDepth; }
         } guard;
         if (ops.empty()) {
-            c.error = kErrInvalid;
+            c.error = ErrInvalid;
             break;
         }
         // Compile into the expression stack so the statement being run keeps its own
@@ -216,7 +203,7 @@ Operand OperandOperators::stringUnaryOp(std::uint32_t token, const Operand& X)
         const VQStack compiled = c.exprStack;
         c.setRpnStack(saved);
         if (c.error) {
-            c.error = kErrExprSyntax;
+            c.error = ErrExprSyntax;
             c.errorToken += X.location;
             break;
         }
@@ -224,14 +211,14 @@ Operand OperandOperators::stringUnaryOp(std::uint32_t token, const Operand& X)
         if (c.error) {
             // Positions inside the string count from the string's own position; an
             // operator left without its operand is the string's syntax fault.
-            if (c.error == kErrSyntax)
-                c.error = kErrExprSyntax;
+            if (c.error == ErrSyntax)
+                c.error = ErrExprSyntax;
             c.errorToken += X.location;
         }
         break;
     }
     default:
-        c.error = kErrDataType;
+        c.error = ErrDataType;
         c.errorToken = X.location;
         break;
     }
@@ -287,7 +274,7 @@ Operand OperandOperators::binaryWork(int token, const Operand& X, const Operand&
         return equationStringOp(token, X, Y);
     if (X.kind == KindString && Y.kind == KindString)
         return stringBinaryOp(token, X, Y);
-    ctx().error = kErrDataType;
+    ctx().error = ErrDataType;
     return Operand{};
 }
 
@@ -299,16 +286,16 @@ Operand OperandOperators::randomMatrix(const Operand& X, const Operand& Y)
     auto whole = [](const Operand& r) { return r.im() == 0 && ElementaryFunctions::isWhole(r.re()); };
     Operand result;
     if (!whole(X)) {
-        c.error = kErrArgument;
+        c.error = ErrArgument;
         c.errorToken = X.location;
     } else if (!whole(Y)) {
-        c.error = kErrArgument;
+        c.error = ErrArgument;
         c.errorToken = Y.location;
     } else if (!isMatrixSide(X.re())) {
-        c.error = kErrInvalidDim;
+        c.error = ErrInvalidDim;
         c.errorToken = X.location;
     } else if (!isMatrixSide(Y.re())) {
-        c.error = kErrInvalidDim;
+        c.error = ErrInvalidDim;
         c.errorToken = Y.location;
     } else {
         result = ScalarOperators(p_).doOp(0x20, X, Y);
@@ -324,7 +311,7 @@ Operand OperandOperators::matrixBinaryOp(int token, const Operand& X, const Oper
     Operand result;
     result.kind = KindMatrix;
     if (!M.matrix || (O.kind == KindMatrix && !O.matrix)) {
-        c.error = kErrDataType;
+        c.error = ErrDataType;
         result.kind = KindError;
         return result;
     }
@@ -340,18 +327,18 @@ Operand OperandOperators::matrixBinaryOp(int token, const Operand& X, const Oper
         // Only StoDim( takes a dimension list; any other operation of a matrix and a list
         // is a data type fault.
         if (token != 0x101C) {
-            c.error = kErrDataType;
+            c.error = ErrDataType;
             break;
         }
         const VQList* dims = O.list.get();
         if (!dims || dims->count() != 2 || dims->type() != 0 || !ElementaryFunctions::isWhole(dims->realAtIndex(0)) ||
             !ElementaryFunctions::isWhole(dims->realAtIndex(1))) {
-            c.error = kErrArgument;
+            c.error = ErrArgument;
             break;
         }
         const double rows = dims->realAtIndex(0), cols = dims->realAtIndex(1);
         if (rows < 0 || rows > kMaxMatrixDim || cols < 0 || cols > kMaxMatrixDim) {
-            c.error = kErrInvalidDim;
+            c.error = ErrInvalidDim;
             break;
         }
         m.resizeRow(static_cast<std::size_t>(rows), static_cast<std::size_t>(cols));
@@ -373,7 +360,7 @@ Operand OperandOperators::matrixBinaryOp(int token, const Operand& X, const Oper
             makesMatrix = false;
             break;
         default:
-            c.error = kErrSyntax;
+            c.error = ErrSyntax;
             c.errorToken = O.location;
             makesMatrix = false;
             break;
@@ -386,12 +373,12 @@ Operand OperandOperators::matrixBinaryOp(int token, const Operand& X, const Oper
             if (out)
                 result.matrix = std::make_shared<VQMatrix>(std::move(*out));
             else if (!c.error)
-                c.error = kErrMemory;
+                c.error = ErrMemory;
         }
         break;
     }
     default:
-        c.error = kErrDataType;
+        c.error = ErrDataType;
         break;
     }
     if (c.error && result.kind == KindMatrix && !result.matrix)
@@ -409,7 +396,7 @@ Operand OperandOperators::equationStringOp(int token, const Operand& X, const Op
 
     if (token == 0xBB56) { // String▸Equ(
         if (X.var.subKind != VarEquation) {
-            c.error = kErrDataType;
+            c.error = ErrDataType;
             return result;
         }
         Operand::Ops ops;
@@ -419,7 +406,7 @@ Operand OperandOperators::equationStringOp(int token, const Operand& X, const Op
         } else if (Y.var.subKind == VarString && stringIndex(Y.var.token) >= 0) {
             ops = cal.strings[static_cast<std::size_t>(stringIndex(Y.var.token))];
         } else {
-            c.error = kErrDataType;
+            c.error = ErrDataType;
             return result;
         }
         if (yEq) {
@@ -430,7 +417,7 @@ Operand OperandOperators::equationStringOp(int token, const Operand& X, const Op
     } else if (token == 0xBB55) { // Equ▸String(
         if (Y.kind != KindVariable || Y.var.subKind != VarEquation || X.var.subKind != VarString ||
             stringIndex(X.var.token) < 0) {
-            c.error = kErrDataType;
+            c.error = ErrDataType;
             return result;
         }
         Operand::Ops ops;
@@ -439,7 +426,7 @@ Operand OperandOperators::equationStringOp(int token, const Operand& X, const Op
         cal.strings[static_cast<std::size_t>(stringIndex(X.var.token))] = std::move(ops);
         result.kind = KindDone;
     } else {
-        c.error = kErrSyntax;
+        c.error = ErrSyntax;
     }
     return result;
 }
@@ -469,7 +456,7 @@ Operand OperandOperators::stringBinaryOp(int token, const Operand& X, const Oper
         break;
     }
     default:
-        c.error = kErrSyntax;
+        c.error = ErrSyntax;
         break;
     }
     return result;

@@ -3,6 +3,7 @@
 #include "core/Calculator.h"
 #include "eval/Parser.h"
 #include "eval/ProgramTokens.h"
+#include "language/ErrorNumbers.h"
 #include "language/LiteralScanner.h"
 
 #include <algorithm>
@@ -14,18 +15,6 @@ namespace orvenda {
 using namespace ProgramTokens;
 
 namespace {
-
-constexpr int kErrSyntax = 1;
-constexpr int kErrDuplicateLabel = 2;
-constexpr int kErrLabelNotFound = 3;
-constexpr int kErrMissingThen = 4;
-constexpr int kErrThenWithoutIf = 5;
-constexpr int kErrMissingIfEnd = 6;
-constexpr int kErrMissingForEnd = 7;
-constexpr int kErrMissingWhileEnd = 8;
-constexpr int kErrMissingRepeatEnd = 9;
-constexpr int kErrMissingElseEnd = 10;
-constexpr int kErrGotoBadLabel = 11;
 
 // The index of the last token of a degree-minute-second literal starting with "°" at i.
 unsigned skipDMS(const std::vector<std::uint32_t>& ops, unsigned i)
@@ -90,11 +79,11 @@ struct Compile {
                 if (c.error != 0 || label == 0) {
                     // A label that cannot be read stops here; without a reason of the
                     // label reader's own it is a syntax error.
-                    fail(c.error != 0 ? c.error : kErrSyntax, static_cast<int>(i));
+                    fail(c.error != 0 ? c.error : ErrSyntax, static_cast<int>(i));
                     return false;
                 }
                 if (table.contains(label)) {
-                    fail(kErrDuplicateLabel, static_cast<int>(i));
+                    fail(ErrDuplicateLabel, static_cast<int>(i));
                     return false;
                 }
                 table.emplace(label, static_cast<unsigned>(j) + 1);
@@ -128,7 +117,7 @@ struct Compile {
                         break;
                 }
                 if (k >= n - 1) {
-                    fail(kErrSyntax, static_cast<int>(std::min(k, n)));
+                    fail(ErrSyntax, static_cast<int>(std::min(k, n)));
                     return false;
                 }
                 if (token(ops[k + 1]) == kThen) {
@@ -146,7 +135,7 @@ struct Compile {
             }
             case kThen:
                 if (open.empty() || entryToken(open.back()) != kIf) {
-                    fail(kErrThenWithoutIf, static_cast<int>(i));
+                    fail(ErrThenWithoutIf, static_cast<int>(i));
                     return false;
                 }
                 break;
@@ -157,13 +146,13 @@ struct Compile {
                 break;
             case kElse: {
                 if (open.empty()) {
-                    fail(kErrSyntax, static_cast<int>(i));
+                    fail(ErrSyntax, static_cast<int>(i));
                     return false;
                 }
                 const std::uint32_t e = open.back();
                 open.pop_back();
                 if (entryToken(e) != kIf) {
-                    fail(kErrMissingThen, static_cast<int>(i));
+                    fail(ErrMissingThen, static_cast<int>(i));
                     return false;
                 }
                 setTarget(entryIndex(e), i + 2);
@@ -172,7 +161,7 @@ struct Compile {
             }
             case kEnd: {
                 if (open.empty()) {
-                    fail(kErrSyntax, static_cast<int>(i));
+                    fail(ErrSyntax, static_cast<int>(i));
                     return false;
                 }
                 const std::uint32_t e = open.back();
@@ -191,7 +180,7 @@ struct Compile {
                     setTarget(j, i + 2);
                     break;
                 default:
-                    fail(kErrSyntax, static_cast<int>(i));
+                    fail(ErrSyntax, static_cast<int>(i));
                     return false;
                 }
                 break;
@@ -210,12 +199,12 @@ struct Compile {
                 int j = static_cast<int>(i) + 1;
                 const unsigned label = p.getLabel(ops, j);
                 if (c.error != 0 || label == 0) {
-                    fail(kErrGotoBadLabel, static_cast<int>(i));
+                    fail(ErrGotoBadLabel, static_cast<int>(i));
                     return false;
                 }
                 const auto found = table.find(label);
                 if (found == table.end()) {
-                    fail(kErrLabelNotFound, static_cast<int>(i));
+                    fail(ErrParseLabelNotFound, static_cast<int>(i));
                     return false;
                 }
                 setTarget(i, found->second);
@@ -229,13 +218,13 @@ struct Compile {
         if (!open.empty()) {
             // The innermost block left open is reported.
             const std::uint32_t e = open.back();
-            int error = kErrSyntax;
+            int error = ErrSyntax;
             switch (entryToken(e)) {
-            case kIf: error = kErrMissingIfEnd; break;
-            case kFor: error = kErrMissingForEnd; break;
-            case kWhile: error = kErrMissingWhileEnd; break;
-            case kRepeat: error = kErrMissingRepeatEnd; break;
-            case kElse: error = kErrMissingElseEnd; break;
+            case kIf: error = ErrMissingIfEnd; break;
+            case kFor: error = ErrMissingForEnd; break;
+            case kWhile: error = ErrMissingWhileEnd; break;
+            case kRepeat: error = ErrMissingRepeatEnd; break;
+            case kElse: error = ErrMissingElseEnd; break;
             default: break;
             }
             fail(error, static_cast<int>(entryIndex(e)));

@@ -8,6 +8,7 @@
 #include "core/services/ViewControlDelegate.h"
 #include "eval/MainQueue.h"
 #include "eval/Parser.h"
+#include "language/ErrorNumbers.h"
 
 #include <cmath>
 #include <utility>
@@ -15,8 +16,6 @@
 namespace orvenda {
 
 namespace {
-
-constexpr int kErrBreak = 43;
 
 // The code points of a UTF-8 text, at most as many as the name holds.
 void copyName(const std::string& text, Operand::Name& out)
@@ -264,10 +263,10 @@ bool ProgramQueue::stopProgramThread()
         promptStack_.clear();
         menuDisplay_.reset();
     }
-    p_.ctx().error = kErrBreak;
+    p_.ctx().error = ErrBreak;
     record.kind = KindQuestion;
     record.location = ip;
-    record.error = kErrBreak;
+    record.error = ErrBreak;
     p_.calc.menuRunning = false;
     p_.calc.pauseRunning = false;
     reportDone(std::move(record), ip, false);

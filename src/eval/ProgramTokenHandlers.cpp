@@ -7,6 +7,7 @@
 #include "eval/Parser.h"
 #include "eval/ProgramObject.h"
 #include "eval/ProgramTokens.h"
+#include "language/ErrorNumbers.h"
 #include "numeric/ElementaryFunctions.h"
 
 #include <cmath>
@@ -17,14 +18,6 @@ using namespace ProgramTokens;
 using Ops = std::vector<std::uint32_t>;
 
 namespace {
-
-constexpr int kErrSyntax = 1;
-constexpr int kErrNonReal = 15;
-constexpr int kErrDomain = 17;
-constexpr int kErrArgument = 27;
-constexpr int kErrMissingArgument = 39;
-constexpr int kErrTooManyArguments = 40;
-constexpr int kErrIncrement = 42;
 
 bool isString(const Operand& v) { return v.kind == KindString && v.string; }
 
@@ -129,7 +122,7 @@ void ProgramTokenHandlers::input(EvalRun& run)
         return;
     const Operand var = *run.stack.pop();
     if (var.kind != KindVariable) {
-        fail(kErrArgument, var.location);
+        fail(ErrArgument, var.location);
         return;
     }
     auto prompt = std::make_shared<Ops>(Ops{kQuestionMark});
@@ -141,7 +134,7 @@ void ProgramTokenHandlers::input(EvalRun& run)
                    && text.var.index <= 0xAA09) {
             *prompt = p_.calc.strings[static_cast<std::size_t>(text.var.index - 0xAA00)];
         } else {
-            fail(kErrArgument, text.location);
+            fail(ErrArgument, text.location);
             return;
         }
     }
@@ -182,7 +175,7 @@ bool ProgramTokenHandlers::takeShownValue(Operand& r, const Operand& value)
     case KindTwoVarStats:
         break;
     default:
-        fail(kErrArgument, value.location);
+        fail(ErrArgument, value.location);
         return false;
     }
     r.ints[2] = value.kind;
@@ -212,17 +205,17 @@ void ProgramTokenHandlers::output(EvalRun& run)
         else if (t == 'R')
             align = 2;
         else if (t != 'L') {
-            fail(kErrArgument, letter.location);
+            fail(ErrArgument, letter.location);
             return;
         }
     }
     const Operand value = args.popValueFromStack(&run.stack);
     if (p_.ctx().error)
         return;
-    const auto column = popArgument(run, [](const Operand& v) { return wholeIn(v, 1, 32); }, kErrDomain);
+    const auto column = popArgument(run, [](const Operand& v) { return wholeIn(v, 1, 32); }, ErrDomain);
     if (!column)
         return;
-    const auto row = popArgument(run, [](const Operand& v) { return wholeIn(v, 1, 10); }, kErrDomain);
+    const auto row = popArgument(run, [](const Operand& v) { return wholeIn(v, 1, 10); }, ErrDomain);
     if (!row)
         return;
     Operand r = run.R;
@@ -239,7 +232,7 @@ void ProgramTokenHandlers::menu(EvalRun& run)
 {
     const int count = static_cast<int>(run.number);
     if ((count - 1) % 2 != 0 || count < 3) {
-        fail(count > 15 ? kErrTooManyArguments : kErrMissingArgument, run.R.location);
+        fail(count > 15 ? ErrTooManyArguments : ErrMissingArgument, run.R.location);
         return;
     }
     ArgumentFetcher args(p_);
@@ -250,16 +243,16 @@ void ProgramTokenHandlers::menu(EvalRun& run)
     m->prompts.assign(pairs, std::string());
     m->labels.assign(pairs, 0);
     for (std::size_t k = pairs; k-- > 0;) {
-        const auto label = popArgument(run, isReal, kErrArgument);
+        const auto label = popArgument(run, isReal, ErrArgument);
         if (!label)
             return;
         m->labels[k] = static_cast<int>(label->re());
-        const auto text = popArgument(run, isString, kErrArgument);
+        const auto text = popArgument(run, isString, ErrArgument);
         if (!text)
             return;
         m->prompts[k] = p_.calc.stringFromOps(*text->string);
     }
-    const auto title = popArgument(run, isString, kErrArgument);
+    const auto title = popArgument(run, isString, ErrArgument);
     if (!title)
         return;
     m->title = p_.calc.stringFromOps(*title->string);
@@ -271,7 +264,7 @@ void ProgramTokenHandlers::pause(EvalRun& run)
 {
     const int count = static_cast<int>(run.number);
     if (count > 1) {
-        fail(kErrTooManyArguments, run.R.location);
+        fail(ErrTooManyArguments, run.R.location);
         return;
     }
     Operand r = run.R;
@@ -306,11 +299,11 @@ void ProgramTokenHandlers::forLoop(EvalRun& run)
         return;
     double step = 1;
     if (count == 4) {
-        const auto s = popArgument(run, isReal, kErrSyntax);
+        const auto s = popArgument(run, isReal, ErrSyntax);
         if (!s)
             return;
         if (s->re() == 0) {
-            fail(kErrIncrement, s->location);
+            fail(ErrIncrement, s->location);
             return;
         }
         step = s->re();
@@ -322,10 +315,10 @@ void ProgramTokenHandlers::forLoop(EvalRun& run)
     if (p_.ctx().error)
         return;
     if (end.kind != KindReal || begin.kind != KindReal) {
-        fail(kErrSyntax, end.kind != KindReal ? end.location : begin.location);
+        fail(ErrSyntax, end.kind != KindReal ? end.location : begin.location);
         return;
     }
-    const std::optional<Operand> var = popRealVariable(run, kErrSyntax);
+    const std::optional<Operand> var = popRealVariable(run, ErrSyntax);
     if (!var)
         return;
     Calculator& calc = p_.calc;
@@ -348,16 +341,16 @@ void ProgramTokenHandlers::incrementSkip(EvalRun& run)
     ArgumentFetcher args(p_);
     if (args.validateArgsMin(2, 2, static_cast<int>(run.number), run.stack) == 0)
         return;
-    const auto value = popArgument(run, isReal, kErrArgument);
+    const auto value = popArgument(run, isReal, ErrArgument);
     if (!value)
         return;
-    const std::optional<Operand> var = popRealVariable(run, kErrArgument);
+    const std::optional<Operand> var = popRealVariable(run, ErrArgument);
     if (!var)
         return;
     Calculator& calc = p_.calc;
     const VariableRecord v = calc.getVar(var->var.index);
     if (v.value.imag() != 0) {
-        fail(kErrNonReal, var->location);
+        fail(ErrNonReal, var->location);
         return;
     }
     const bool up = static_cast<std::uint32_t>(run.token) == kIncrementSkip;
@@ -370,7 +363,7 @@ void ProgramTokenHandlers::program(EvalRun& run)
 {
     const Operand& name = run.X;
     if (name.kind != KindString || !name.string) {
-        fail(kErrArgument, name.location);
+        fail(ErrArgument, name.location);
         return;
     }
     const std::string text = name.var.name.empty() ? p_.calc.stringFromOps(*name.string) : name.var.name;
@@ -388,7 +381,7 @@ void ProgramTokenHandlers::fix(EvalRun& run)
     if (!digits)
         return;
     if (!wholeIn(*digits, 0, 9)) {
-        fail(kErrDomain, digits->location);
+        fail(ErrDomain, digits->location);
         return;
     }
     p_.calc.numDigits = static_cast<int>(digits->re());

@@ -7,6 +7,7 @@
 #include "core/services/UnitConversions.h"
 #include "eval/EvalContext.h"
 #include "eval/Parser.h"
+#include "language/ErrorNumbers.h"
 #include "numeric/BitOps.h"
 #include "numeric/Combinatorics.h"
 #include "numeric/DateHelpers.h"
@@ -43,19 +44,6 @@ double convertFrom(const C& calc, double x, std::uint32_t op)
     else
         return kNaN;
 }
-
-// Error numbers.
-enum : int {
-    ErrDataType = 12,
-    ErrDivideBy0 = 14,
-    ErrNonReal = 15,
-    ErrDomain = 17,
-    ErrOverflow = 18,
-    ErrInvalidDim = 24,
-    ErrMemory = 26,
-    ErrArgument = 27,
-    ErrDate = 59,
-};
 
 // A double as an int for counts and shifts: NaN gives 0, the rest saturates.
 int clampToInt(double v)

@@ -13,6 +13,7 @@
 #include "eval/ProgramObject.h"
 #include "eval/ProgramQueue.h"
 #include "eval/ProgramTokens.h"
+#include "language/ErrorNumbers.h"
 
 #include <utility>
 
@@ -21,12 +22,6 @@ namespace orvenda {
 using namespace ProgramTokens;
 
 namespace {
-
-constexpr int kErrUndefined = 16;
-constexpr int kErrListUndefined = 35;
-constexpr int kErrBreak = 43;
-constexpr int kErrLabelNotFound = 44;
-constexpr int kErrReturnStackOverflow = 72;
 
 constexpr int kMaxFrames = 1000;
 constexpr int kGraphScreen = 8;
@@ -213,7 +208,7 @@ void StatementInterpreter::menuKey(int key)
     calc.menuRunning = false;
     q_.setCalcProgramRunning(false);
     calc.notificationCenter().post(VQHideProgramOutput, &p_);
-    q_.showError(kErrLabelNotFound, calc.prgmManager ? calc.prgmManager->programName() : std::string(),
+    q_.showError(ErrLabelNotFound, calc.prgmManager ? calc.prgmManager->programName() : std::string(),
                  p_.ctx().nextToken);
     p_.ctx().error = 0;
 }
@@ -281,7 +276,7 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
     } else {
         std::lock_guard lock(q.mutex_);
         if (q.prgmStack_.empty()) {
-            c.error = kErrUndefined;
+            c.error = ErrUndefined;
             runStatements = false;
         } else {
             RunObject top = std::move(q.prgmStack_.back());
@@ -319,7 +314,7 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
     auto pushFrame = [&](int at, int breakType) -> bool {
         std::lock_guard lock(q.mutex_);
         if (static_cast<int>(q.prgmStack_.size()) >= kMaxFrames) {
-            c.error = kErrReturnStackOverflow;
+            c.error = ErrReturnStackOverflow;
             c.errorToken = at;
             return false;
         }
@@ -493,13 +488,13 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
         case KindRealList:
         case KindComplexList:
             if (!result.list)
-                c.error = kErrListUndefined;
+                c.error = ErrListUndefined;
             else
                 calc.ans.setANS(result, calc.numFormat);
             break;
         case KindMatrix:
             if (!result.matrix || result.matrix->dimRow() == 0 || result.matrix->dimCol() == 0)
-                c.error = kErrUndefined;
+                c.error = ErrUndefined;
             else
                 calc.ans.setANS(result, calc.numFormat);
             break;
@@ -518,7 +513,7 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
         case KindProgramCall: {
             auto program = std::dynamic_pointer_cast<ProgramObject>(result.object);
             if (!program) {
-                c.error = kErrUndefined;
+                c.error = ErrUndefined;
                 break;
             }
             if (!pushFrame(ip, RunObject::BreakProgramCall))
@@ -552,7 +547,7 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
                     break;
                 }
                 if ((value.kind == KindRealList || value.kind == KindComplexList) && !value.list) {
-                    c.error = kErrListUndefined;
+                    c.error = ErrListUndefined;
                     c.errorToken = value.location;
                     break;
                 }
@@ -755,7 +750,7 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
             std::lock_guard lock(q.mutex_);
             q.promptStack_.clear();
         }
-        c.error = kErrBreak;
+        c.error = ErrBreak;
         c.errorToken = at;
         ip = at;
     }
@@ -763,7 +758,7 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
         result.kind = KindNoShow;
 
     if (result.kind == KindBreakpoint && !debug) {
-        c.error = kErrBreak;
+        c.error = ErrBreak;
         c.errorToken = ip;
     }
     if (c.error == 0) {
@@ -772,7 +767,7 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
             q.prgmStack_.clear();
             q.interruptQueue_.clear();
             q.promptStack_.clear();
-            c.error = kErrBreak;
+            c.error = ErrBreak;
             c.errorToken = ip;
         }
     }

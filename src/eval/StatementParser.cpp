@@ -2,6 +2,7 @@
 
 #include "eval/EvalContext.h"
 #include "eval/Parser.h"
+#include "language/ErrorNumbers.h"
 #include "language/LiteralScanner.h"
 #include "language/Precedence.h"
 #include "language/Vocabulary.h"
@@ -12,13 +13,6 @@
 namespace orvenda {
 
 namespace {
-
-constexpr int kErrSyntax = 1;
-constexpr int kErrSyntaxString = 20;
-constexpr int kErrIllegalNest = 22;
-constexpr int kErrArgument = 27;
-constexpr int kErrMissingArgument = 39;
-constexpr int kErrTooManyArguments = 40;
 
 // Operand state: what the parse expects next.
 constexpr int kStart = 0;
@@ -247,7 +241,7 @@ bool StatementParser::requireFirst()
 {
     if (c_.opStack.count() == 0 && c_.rpnStack().count() == 0)
         return true;
-    fail(kErrSyntax, c_.nextToken);
+    fail(ErrSyntax, c_.nextToken);
     return false;
 }
 
@@ -310,7 +304,7 @@ int StatementParser::run(int start)
             // DelVar applies to the one variable just read.
             delVarArmed_ = false;
             if (c_.opStack.count() == 0) {
-                fail(kErrSyntax, c_.nextToken - 1);
+                fail(ErrSyntax, c_.nextToken - 1);
                 break;
             }
             c_.opStack.moveTopTo(c_.rpnStack());
@@ -329,7 +323,7 @@ void StatementParser::finish()
         if (isBracketRecord(*r)) {
             const int location = r->location;
             c_.opStack.drop();
-            fail(kErrMissingArgument, location);
+            fail(ErrMissingArgument, location);
             return;
         }
         c_.opStack.moveTopTo(c_.rpnStack());
@@ -351,7 +345,7 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
     auto followsOperand = [&] {
         if (operandState_ != kOperandExpected)
             return true;
-        fail(kErrSyntax, at);
+        fail(ErrSyntax, at);
         return false;
     };
 
@@ -454,7 +448,7 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
         impliedMultiply();
         auto name = parseNameMaxLen(5);
         if (!name) {
-            fail(kErrSyntax, c_.nextToken);
+            fail(ErrSyntax, c_.nextToken);
             return Step::Next;
         }
         if (next() == kParenOpen) {
@@ -517,7 +511,7 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
         state(kNumber);
     } else if (t == 0x0A || t == 0x0B) {  // "ʳ", "°"
         if (operandState_ == kStart || operandState_ == kOperandExpected) {
-            fail(kErrSyntax, at);
+            fail(ErrSyntax, at);
             return Step::Next;
         }
         ++c_.nextToken;
@@ -555,7 +549,7 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
             return Step::Next;
         const std::uint32_t n = tokenAt(at + 1);
         if (!(at + 1 >= count_ || n == kComma || n == kColon || n == kNewLine || n == kReturn || n == kStop || n == kComment)) {
-            fail(kErrSyntax, at + 1);
+            fail(ErrSyntax, at + 1);
             return Step::Next;
         }
         processOp(op);
@@ -572,7 +566,7 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
         state(kOperandExpected);
     } else if (t == kMixedSeparator) {
         if (operandState_ != kNumber) {
-            fail(kErrSyntax, at);
+            fail(ErrSyntax, at);
             return Step::Next;
         }
         processOp(op);
@@ -594,7 +588,7 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
         functionWithGroup(use, false, false);
     } else if (in(kBlockStarts, t)) {
         if (c_.opStack.count() != 0) {
-            fail(kErrSyntax, at);
+            fail(ErrSyntax, at);
             return Step::Next;
         }
         functionWithGroup(op, false, false);
@@ -644,7 +638,7 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
         graphDatabase(op);
     } else if (in(kNestingChecked, t)) {
         if (nestedOp(static_cast<int>(t))) {
-            fail(kErrIllegalNest, at);
+            fail(ErrIllegalNest, at);
             return Step::Next;
         }
         functionWithGroup(op, true, true);
@@ -680,7 +674,7 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
         ++c_.nextToken;
         const std::uint32_t n = next();
         if (c_.nextToken < count_ && n != kColon && n != kNewLine && n != kComment)
-            fail(kErrSyntax, c_.nextToken);
+            fail(ErrSyntax, c_.nextToken);
         state(kOperandExpected);
     } else if (t >= 0xBB20 && t <= 0xBB24) {  // tvm_Pmt ... tvm_FV
         impliedMultiply();
@@ -694,7 +688,7 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
             rpn.pushReal(0, 15, -15, at);
             state(kNumber);
         } else {
-            fail(kErrMissingArgument, c_.nextToken);
+            fail(ErrMissingArgument, c_.nextToken);
         }
     } else if (t == kSetUpEditor) {
         setUpEditor();
@@ -735,7 +729,7 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
         ++c_.nextToken;
         return Step::Finish;
     } else {
-        fail(kErrSyntax, at);
+        fail(ErrSyntax, at);
         return Step::Next;
     }
     if (updatePrev)
@@ -803,7 +797,7 @@ void StatementParser::functionWithGroup(std::uint32_t op, bool implied, bool mus
     openGroup(at);
     operandState_ = kOperandExpected;
     if (mustGoOn && atStatementEnd(c_.nextToken))
-        fail(kErrMissingArgument, c_.nextToken);
+        fail(ErrMissingArgument, c_.nextToken);
 }
 
 void StatementParser::openUnevaluated(int location)
@@ -835,7 +829,7 @@ bool StatementParser::moveDownToBracket()
     for (;;) {
         const Operand* top = c_.opStack.peek();
         if (!top) {
-            fail(kErrSyntax, c_.nextToken);
+            fail(ErrSyntax, c_.nextToken);
             return false;
         }
         if (isBracketRecord(*top))
@@ -860,14 +854,14 @@ void StatementParser::openingBracket(std::uint32_t t)
     if (!matrix_)
         impliedMultiply();
     if (t == kListOpen && parensCountOfType(kListOpen) > 0) {
-        fail(kErrSyntax, at);
+        fail(ErrSyntax, at);
         return;
     }
     if (t == kMatrixOpen) {
         const int open = parensCountOfType(kMatrixOpen);
         if (open == 0) {
             if (matrix_) {
-                fail(kErrSyntax, at);
+                fail(ErrSyntax, at);
                 return;
             }
             matrix_ = true;
@@ -875,7 +869,7 @@ void StatementParser::openingBracket(std::uint32_t t)
         } else if (open == 1 && prevToken_ == kMatrixClose) {
             ++c_.listCounts.back();  // rows follow each other without commas
         } else {
-            fail(kErrSyntax, at);
+            fail(ErrSyntax, at);
             return;
         }
     }
@@ -891,7 +885,7 @@ void StatementParser::comma()
 {
     const int at = c_.nextToken;
     if (c_.rpnStack().count() == groupMark_) {
-        fail(kErrSyntax, at);
+        fail(ErrSyntax, at);
         return;
     }
     if (!moveDownToBracket())
@@ -916,7 +910,7 @@ void StatementParser::closingBracket(std::uint32_t t, int location)
     c_.processingMenu = false;
     const Operand* inner = c_.openParenStack.peek();
     if (!inner || (inner->opcode & 0xFFFFu) != openerFor(t)) {
-        fail(kErrSyntax, location);
+        fail(ErrSyntax, location);
         return;
     }
     // An unevaluated argument still open ends with its group.
@@ -937,11 +931,11 @@ void StatementParser::closingBracket(std::uint32_t t, int location)
     const std::uint32_t ownerToken = (owner && owner->kind == KindOpcode) ? (owner->opcode & 0xFFFFu) : 0xFFFFFFFFu;
 
     if (emptyLast && !(t == kParenClose && in(kEmptyLastAllowed, ownerToken))) {
-        fail(kErrMissingArgument, location);
+        fail(ErrMissingArgument, location);
         return;
     }
     if (bracketIndex < 0) {
-        fail(kErrMissingArgument, location);
+        fail(ErrMissingArgument, location);
         return;
     }
     while (c_.opStack.count() - 1 > bracketIndex) {
@@ -956,9 +950,9 @@ void StatementParser::closingBracket(std::uint32_t t, int location)
     if (t == kParenClose) {
         auto exactly = [&](int wanted) {
             if (n < wanted)
-                fail(kErrMissingArgument, location);
+                fail(ErrMissingArgument, location);
             else if (n > wanted)
-                fail(kErrTooManyArguments, location);
+                fail(ErrTooManyArguments, location);
             else
                 rpn.pushReal(n, 15, -15, location);
         };
@@ -966,10 +960,10 @@ void StatementParser::closingBracket(std::uint32_t t, int location)
         const std::uint32_t f = (top && top->kind == KindOpcode) ? (top->opcode & 0xFFFFu) : 0xFFFFFFFFu;
         if (f >= 0x1008 && f <= 0x1011) {
             if (n != 2)
-                fail(kErrArgument, location);
+                fail(ErrArgument, location);
         } else if (f >= 0x1001 && f <= 0x1007) {
             if (n != 1)
-                fail(kErrArgument, location);
+                fail(ErrArgument, location);
         } else if (in(kAnyCount, f)) {
             rpn.pushReal(n, 15, -15, top->location);
         } else if (in(kTwoArguments, f)) {
@@ -986,7 +980,7 @@ void StatementParser::closingBracket(std::uint32_t t, int location)
             if (n >= 2)
                 rpn.pushReal(n, 15, -15, location);
         } else if (n > 1) {
-            fail(kErrTooManyArguments, location);
+            fail(ErrTooManyArguments, location);
         }
         return;
     }
@@ -1036,7 +1030,7 @@ void StatementParser::storeTarget()
     const int at = c_.nextToken;
     auto name = parseNameMaxLen(5);
     if (!name) {
-        fail(kErrSyntax, c_.nextToken);
+        fail(ErrSyntax, c_.nextToken);
         return;
     }
     const int length = c_.nextToken - at;
@@ -1071,7 +1065,7 @@ std::optional<std::string> StatementParser::parseNameMaxLen(int maxLen)
 {
     int& i = c_.nextToken;
     if (i >= count_) {
-        fail(kErrSyntax, i);
+        fail(ErrSyntax, i);
         return std::nullopt;
     }
     std::string name;
@@ -1083,11 +1077,11 @@ std::optional<std::string> StatementParser::parseNameMaxLen(int maxLen)
         if (!(isUpperLetter(t) || LiteralScanner::isDigit(t) || isLowerLetter(t)))
             break;
         if (length == 0 && !isUpperLetter(t)) {
-            fail(kErrSyntax, i);
+            fail(ErrSyntax, i);
             return std::nullopt;
         }
         if (++length > maxLen || length > kMaxNameLength) {
-            fail(kErrArgument, i);
+            fail(ErrArgument, i);
             return std::nullopt;
         }
         appendNameChar(name, t);
@@ -1108,7 +1102,7 @@ std::optional<StatementParser::Ops> StatementParser::parseString()
         if (t == kQuote) {
             ++i;
             if (tokenAt(i) == kQuote) {
-                fail(kErrSyntaxString, i);
+                fail(ErrExprSyntax, i);
                 return std::nullopt;
             }
             break;
@@ -1131,7 +1125,7 @@ std::optional<std::string> StatementParser::parseProgramName(Ops* tokens)
         if (t == kColon || t == kNewLine || t == kComment)
             break;
         if (!(isAlpha(static_cast<int>(t)) || (!first && LiteralScanner::isDigit(t)))) {
-            fail(kErrArgument, i);
+            fail(ErrArgument, i);
             return std::nullopt;
         }
         name += vocabulary.nameForOpcode(t);
@@ -1155,7 +1149,7 @@ unsigned StatementParser::getLabel(int& i)
     const bool endsWell = i >= count_ || t == kColon || t == kNewLine || t == kComment ||
                           (c_.processingMenu && (t == kComma || t == kParenClose));
     if (length == 0 || !endsWell) {
-        fail(kErrSyntax, i);
+        fail(ErrSyntax, i);
         return 0;
     }
     return value;
@@ -1174,7 +1168,7 @@ void StatementParser::setUpEditor()
         if (t == kColon || t == kNewLine)
             break;
         if (names == kMaxSetUpEditorNames) {
-            fail(kErrArgument, c_.nextToken);
+            fail(ErrArgument, c_.nextToken);
             return;
         }
         const int nameAt = c_.nextToken;
@@ -1184,7 +1178,7 @@ void StatementParser::setUpEditor()
         } else {
             auto name = parseNameMaxLen(5);
             if (!name) {
-                fail(kErrSyntax, c_.nextToken);
+                fail(ErrSyntax, c_.nextToken);
                 return;
             }
             c_.opStack.pushVarName(*name, nameAt);
@@ -1194,7 +1188,7 @@ void StatementParser::setUpEditor()
         if (c_.nextToken >= count_ || n == kColon || n == kNewLine)
             break;
         if (n != kComma) {
-            fail(kErrArgument, c_.nextToken);
+            fail(ErrArgument, c_.nextToken);
             return;
         }
         ++c_.nextToken;
@@ -1217,7 +1211,7 @@ void StatementParser::graphDatabase(std::uint32_t op)
     if (!s)
         return;
     if (static_cast<int>(s->size()) > kMaxGDBNameTokens) {
-        fail(kErrSyntax, at);
+        fail(ErrSyntax, at);
         return;
     }
     std::string text;

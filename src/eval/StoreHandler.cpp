@@ -9,6 +9,7 @@
 #include "core/services/YEqManager.h"
 #include "eval/EvalRun.h"
 #include "eval/Parser.h"
+#include "language/ErrorNumbers.h"
 #include "language/VariableSlots.h"
 #include "language/Vocabulary.h"
 
@@ -19,11 +20,6 @@
 namespace orvenda {
 
 namespace {
-
-constexpr int kErrSyntax = 1;
-constexpr int kErrDomain = 17;
-constexpr int kErrInvalidDim = 24;
-constexpr int kErrArgument = 27;
 
 // Lists hold at most 999 elements, so the last position is 998 (0-based).
 constexpr int kMaxListLength = 999;
@@ -91,11 +87,11 @@ bool StoreHandler::fail(int error, int location, Operand& R)
 void StoreHandler::store(const Operand& target, VQStack& stack, Operand& R)
 {
     if (stack.count() == 0) {
-        fail(kErrSyntax, R.location, R);
+        fail(ErrSyntax, R.location, R);
         return;
     }
     if (target.kind != KindVariable) {
-        fail(kErrArgument, target.location, R);
+        fail(ErrArgument, target.location, R);
         return;
     }
     const Operand value = p_.popValueFromStack(&stack);
@@ -114,7 +110,7 @@ void StoreHandler::store(const Operand& target, VQStack& stack, Operand& R)
         else if (value.kind == KindString)
             typed.var.subKind = VarString;
         else {
-            fail(kErrSyntax, value.location, R);
+            fail(ErrSyntax, value.location, R);
             return;
         }
     }
@@ -131,7 +127,7 @@ void StoreHandler::store(const Operand& target, VQStack& stack, Operand& R)
     case VarEquation: stored = storeEquation(typed, value, R); break;
     default:
         // Dimensions, pictures and databases are not stored through the arrow.
-        stored = fail(kErrArgument, value.location, R);
+        stored = fail(ErrArgument, value.location, R);
         break;
     }
     if (!stored)
@@ -149,16 +145,16 @@ bool StoreHandler::storeReal(const Operand& target, const Operand& value, Operan
 {
     const int slot = slotForReference(target.var);
     if (slot == -2)
-        return fail(kErrSyntax, value.location, R);
+        return fail(ErrSyntax, value.location, R);
     if (slot >= Calculator::kVarCount)
-        return fail(kErrArgument, value.location, R);
+        return fail(ErrArgument, value.location, R);
 
     if (slot == kSlotUStart || slot == kSlotVStart || slot == kSlotWStart)
         return storeSequenceStart(slot, value, R);
 
     if (slot == kSlotTblInput) {
         if (!isList(value))
-            return fail(kErrArgument, value.location, R);
+            return fail(ErrArgument, value.location, R);
         calc_.tableList.setList(*value.list);
         return true;
     }
@@ -169,15 +165,15 @@ bool StoreHandler::storeReal(const Operand& target, const Operand& value, Operan
             ? Vocabulary::shared().nameForOpcode(static_cast<std::uint32_t>(target.var.token))
             : target.var.name;
         if (name.empty())
-            return fail(kErrSyntax, value.location, R);
+            return fail(ErrSyntax, value.location, R);
         calc_.lists.insert_or_assign(name, VQList::listWithList(*value.list));
         return true;
     }
     if (!isNumber(value))
-        return fail(kErrArgument, value.location, R);
+        return fail(ErrArgument, value.location, R);
     // A one-character name that names no variable slot.
     if (slot < 0)
-        return fail(kErrSyntax, value.location, R);
+        return fail(ErrSyntax, value.location, R);
     return storeWindow(slot, value, R);
 }
 
@@ -191,7 +187,7 @@ bool StoreHandler::storeWindow(int slot, const Operand& value, Operand& R)
     case kSlotYmin:
     case kSlotYmax: {
         if (z.imag() != 0)
-            return fail(kErrDomain, value.location, R);
+            return fail(ErrDomain, value.location, R);
         vars[slot] = z;
         const bool x = slot == kSlotXmin || slot == kSlotXmax;
         const int lo = x ? kSlotXmin : kSlotYmin;
@@ -203,7 +199,7 @@ bool StoreHandler::storeWindow(int slot, const Operand& value, Operand& R)
     case kSlotDeltaX:
     case kSlotDeltaY: {
         if (z.imag() != 0 || !(z.real() >= 0))
-            return fail(kErrDomain, value.location, R);
+            return fail(ErrDomain, value.location, R);
         vars[slot] = z;
         if (slot == kSlotDeltaX)
             vars[kSlotXmax] = vars[kSlotXmin] + z * vars[kSlotScrWidth];
@@ -213,7 +209,7 @@ bool StoreHandler::storeWindow(int slot, const Operand& value, Operand& R)
     }
     case kSlotScrWidth:
     case kSlotScrHeight:
-        return fail(kErrArgument, value.location, R);
+        return fail(ErrArgument, value.location, R);
     case kSlotXscl:
         if (calc_.statGraphManager) {
             calc_.statGraphManager->setHistogramXOrigin(std::numeric_limits<double>::quiet_NaN());
@@ -243,7 +239,7 @@ bool StoreHandler::storeSequenceStart(int slot, const Operand& value, Operand& R
         list = &one;
     }
     if (!list || !yEq)
-        return fail(kErrArgument, value.location, R);
+        return fail(ErrArgument, value.location, R);
     if (const int error = yEq->initSeq(token, list); error != 0)
         return fail(error, value.location, R);
     return true;
@@ -252,9 +248,9 @@ bool StoreHandler::storeSequenceStart(int slot, const Operand& value, Operand& R
 bool StoreHandler::storeList(const Operand& target, const Operand& value, Operand& R)
 {
     if (!isList(value))
-        return fail(kErrArgument, value.location, R);
+        return fail(ErrArgument, value.location, R);
     if (target.var.name.empty())
-        return fail(kErrSyntax, value.location, R);
+        return fail(ErrSyntax, value.location, R);
     calc_.lists.insert_or_assign(target.var.name, VQList::listWithList(*value.list));
     return true;
 }
@@ -262,15 +258,15 @@ bool StoreHandler::storeList(const Operand& target, const Operand& value, Operan
 bool StoreHandler::storeListElement(const Operand& target, const Operand& value, Operand& R)
 {
     if (!isNumber(value))
-        return fail(kErrArgument, value.location, R);
+        return fail(ErrArgument, value.location, R);
     const std::string& name = target.var.name;
     if (name.empty())
-        return fail(kErrSyntax, value.location, R);
+        return fail(ErrSyntax, value.location, R);
     const int position = target.var.elem1;
     auto it = calc_.lists.find(name);
     const int length = it == calc_.lists.end() ? 0 : it->second.count();
     if (position < 0 || position >= kMaxListLength || position > length)
-        return fail(kErrInvalidDim, value.location, R);
+        return fail(ErrInvalidDim, value.location, R);
 
     // The list is made only once the store is sure to happen.
     VQList& list = it == calc_.lists.end() ? calc_.lists[name] : it->second;
@@ -285,7 +281,7 @@ bool StoreHandler::storeMatrix(const Operand& target, const Operand& value, Oper
 {
     const int n = target.var.index;
     if (n < 0 || n >= Calculator::kMatrixCount || value.kind != KindMatrix || !value.matrix)
-        return fail(kErrArgument, value.location, R);
+        return fail(ErrArgument, value.location, R);
     std::optional<VQMatrix> copy = VQMatrix::matrixWithMatrix(*value.matrix);
     if (!copy)
         return fail(26, value.location, R);
@@ -297,12 +293,12 @@ bool StoreHandler::storeMatrixCell(const Operand& target, const Operand& value, 
 {
     const int n = target.var.index;
     if (n < 0 || n >= Calculator::kMatrixCount || value.kind != KindReal)
-        return fail(kErrArgument, value.location, R);
+        return fail(ErrArgument, value.location, R);
     VQMatrix& m = calc_.matrices[static_cast<std::size_t>(n)];
     const int col = target.var.elem1;
     const int row = target.var.elem2;
     if (col < 0 || static_cast<std::size_t>(col) >= m.dimCol() || row < 0 || static_cast<std::size_t>(row) >= m.dimRow())
-        return fail(kErrInvalidDim, value.location, R);
+        return fail(ErrInvalidDim, value.location, R);
     m.setSNum({static_cast<std::int8_t>(value.sigFig), static_cast<std::int8_t>(value.sigDec), value.re()},
               static_cast<std::size_t>(row), static_cast<std::size_t>(col));
     return true;
@@ -312,7 +308,7 @@ bool StoreHandler::storeString(const Operand& target, const Operand& value, Oper
 {
     const int n = target.var.index - 0xAA00;
     if (n < 0 || n >= Calculator::kStringCount || value.kind != KindString || !value.string)
-        return fail(kErrArgument, value.location, R);
+        return fail(ErrArgument, value.location, R);
     calc_.strings[static_cast<std::size_t>(n)] = *value.string;
     return true;
 }
@@ -321,7 +317,7 @@ bool StoreHandler::storeEquation(const Operand& target, const Operand& value, Op
 {
     YEqManager* yEq = calc_.yEqManager.get();
     if (!isEquationToken(target.var.index) || value.kind != KindString || !value.string || !yEq)
-        return fail(kErrArgument, value.location, R);
+        return fail(ErrArgument, value.location, R);
     yEq->setYEqFunc(target.var.index, *value.string);
     return true;
 }
@@ -329,7 +325,7 @@ bool StoreHandler::storeEquation(const Operand& target, const Operand& value, Op
 bool StoreHandler::storeSeed(const Operand& value, Operand& R)
 {
     if (value.kind != KindReal)
-        return fail(kErrArgument, value.location, R);
+        return fail(ErrArgument, value.location, R);
     // Converted as the C library's seeding takes it: truncated, wrapped to 32 bits.
     const double x = value.re();
     std::uint32_t seed = 0;

@@ -9,6 +9,7 @@
 #include "core/services/HistoryManager.h"
 #include "eval/EvalRun.h"
 #include "eval/Parser.h"
+#include "language/ErrorNumbers.h"
 #include "language/Utf8.h"
 #include "language/Vocabulary.h"
 #include "numeric/ElementaryFunctions.h"
@@ -20,10 +21,6 @@
 namespace orvenda {
 
 namespace {
-
-constexpr int kErrSyntax = 1;
-constexpr int kErrDimMismatch = 13;
-constexpr int kErrInvalidDim = 24;
 
 // Whole numbers beyond int reach are clamped; they are out of every range anyway.
 int toIndex(double x)
@@ -200,9 +197,9 @@ bool ValueTokenHandlers::handleIndexed(EvalRun& run)
 bool ValueTokenHandlers::badIndex(const Operand& index, int location, EvalRun& run)
 {
     if (index.kind != KindReal)
-        return fail(kErrDimMismatch, location, run);
+        return fail(ErrDimMismatch, location, run);
     if (!ElementaryFunctions::isWhole(index.re()))
-        return fail(kErrInvalidDim, location, run);
+        return fail(ErrInvalidDim, location, run);
     return false;
 }
 
@@ -255,7 +252,7 @@ bool ValueTokenHandlers::ansElement(EvalRun& run)
     if (ans.type() == VQValue::TypeMatrix) {
         const std::shared_ptr<VQMatrix> m = ans.matrix();
         if (count != 2)
-            return fail(kErrDimMismatch, X.location, run);
+            return fail(ErrDimMismatch, X.location, run);
         if (badIndex(X, X.location, run))
             return true;
         const Operand row = args.popValueFromStack(&run.stack);
@@ -263,7 +260,7 @@ bool ValueTokenHandlers::ansElement(EvalRun& run)
             return true;
         const double r = row.re(), c = X.re();
         if (!m || r < 1 || c < 1 || r > static_cast<double>(m->dimRow()) || c > static_cast<double>(m->dimCol()))
-            return fail(kErrInvalidDim, X.location, run);
+            return fail(ErrInvalidDim, X.location, run);
         setReal(R, m->row(static_cast<std::size_t>(r) - 1, static_cast<std::size_t>(c) - 1));
         return true;
     }
@@ -271,10 +268,10 @@ bool ValueTokenHandlers::ansElement(EvalRun& run)
     if (ans.type() == VQValue::TypeList || ans.type() == VQValue::TypeComplexList) {
         const std::shared_ptr<VQList> list = ans.list();
         if (count != 1 || X.kind != KindReal)
-            return fail(kErrDimMismatch, X.location, run);
+            return fail(ErrDimMismatch, X.location, run);
         const double i = X.re();
         if (!list || !ElementaryFunctions::isWhole(i) || i < 1 || i > list->count())
-            return fail(kErrInvalidDim, X.location, run);
+            return fail(ErrInvalidDim, X.location, run);
         const int k = static_cast<int>(i) - 1;
         if (list->type() == 0) {
             setReal(R, list->realAtIndex(k));
@@ -310,7 +307,7 @@ void ValueTokenHandlers::storeDimension(EvalRun& run)
         return;
     }
     if (run.stack.count() == 0) {
-        fail(kErrSyntax, run.R.location, run);
+        fail(ErrSyntax, run.R.location, run);
         return;
     }
     const Operand Y = p_.popValueFromStack(&run.stack);

@@ -1,5 +1,7 @@
 #include "language/LiteralScanner.h"
 
+#include "language/ErrorNumbers.h"
+
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -7,9 +9,6 @@
 namespace orvenda {
 
 namespace {
-
-constexpr int kErrSyntax = 1;
-constexpr int kErrArgument = 27;
 
 constexpr std::uint32_t kPoint = 0x3A;
 constexpr std::uint32_t kExponent = 0x3B;  // "ᴱ"
@@ -121,7 +120,7 @@ double parseDigits(LiteralScanner::OpSpan ops, LiteralScanner::Cursor& cursor, i
             break;
         if (++digits > maxDigits) {
             ++cursor.next;
-            fail(cursor, kErrArgument, cursor.next);
+            fail(cursor, ErrArgument, cursor.next);
             return value;
         }
         value = base * value + d;
@@ -157,7 +156,7 @@ LiteralScanner::Decimal LiteralScanner::parseNumber(OpSpan ops, Cursor& cursor)
                 exponent = exponent * 10 + d;
                 exponentDigits = true;
                 if (exponent > kMaxExponent) {
-                    fail(cursor, kErrSyntax, i);
+                    fail(cursor, ErrSyntax, i);
                     return out;
                 }
             } else if (!afterPoint) {
@@ -187,7 +186,7 @@ LiteralScanner::Decimal LiteralScanner::parseNumber(OpSpan ops, Cursor& cursor)
                 text.addDigit(d, afterPoint);
         } else if (t == kPoint) {
             if (afterPoint || inExponent) {
-                fail(cursor, kErrSyntax, i);
+                fail(cursor, ErrSyntax, i);
                 return out;
             }
             afterPoint = true;
@@ -197,7 +196,7 @@ LiteralScanner::Decimal LiteralScanner::parseNumber(OpSpan ops, Cursor& cursor)
             pendingZeros = 0;
         } else if (t == kExponent) {
             if (inExponent) {
-                fail(cursor, kErrSyntax, i);
+                fail(cursor, ErrSyntax, i);
                 return out;
             }
             sig += pendingZeros;
@@ -221,7 +220,7 @@ LiteralScanner::Decimal LiteralScanner::parseNumber(OpSpan ops, Cursor& cursor)
         sig += pendingZeros;
     if (inExponent) {
         if (!exponentDigits) {
-            fail(cursor, kErrSyntax, i);
+            fail(cursor, ErrSyntax, i);
             return out;
         }
         // The last significant digit moves with the exponent from where it stood in the
@@ -280,7 +279,7 @@ bool LiteralScanner::parseDMS(OpSpan ops, Cursor& cursor, double& degrees, bool&
         }
         if (tokenAt(ops, scan.next) != kQuote) {
             cursor = scan;
-            fail(cursor, kErrSyntax, scan.next);
+            fail(cursor, ErrSyntax, scan.next);
             return false;
         }
         ++scan.next;
