@@ -354,7 +354,7 @@ Operand ProgramCompiler::eval(Ops& ops, bool doSubprogram)
     q.setCurrentProgramName("");
 
     Operand result;
-    result.error = 16;
+    result.error = ErrUndefined;
     if (ops.empty())
         return result;
     c.error = 0;
@@ -415,11 +415,11 @@ Operand ProgramCompiler::eval(Ops& ops, bool doSubprogram)
         case KindRealList:
         case KindComplexList:
             if (!result.list)
-                c.error = 35;
+                c.error = ErrListUndefined;
             break;
         case KindMatrix:
             if (!result.matrix || result.matrix->dimRow() == 0 || result.matrix->dimCol() == 0)
-                c.error = 16;
+                c.error = ErrUndefined;
             break;
         case KindResults:
             if (result.stack) {
@@ -442,7 +442,7 @@ Operand ProgramCompiler::eval(Ops& ops, bool doSubprogram)
         case KindProgramCall: {
             auto program = std::dynamic_pointer_cast<ProgramObject>(result.object);
             if (!program) {
-                c.error = 16;
+                c.error = ErrUndefined;
                 break;
             }
             if (!calc.programRunning) {

@@ -431,7 +431,7 @@ void ProgramQueue::reportStepPC(int pc)
 void ProgramQueue::pauseProgram(const std::string& name)
 {
     if (p_.calc.viewDelegate)
-        p_.calc.viewDelegate->VCShowError({{"errorNum", 64}, {"programName", name}});
+        p_.calc.viewDelegate->VCShowError({{"errorNum", int{ErrPause}}, {"programName", name}});
 }
 
 void ProgramQueue::displayResult(const Operand& value)

@@ -59,22 +59,22 @@ void storeAnswer(P& p, Calculator& calc, const Operand& value, const Operand& ta
                 calc.setVar(v.index, {value.value, static_cast<std::int8_t>(value.sigFig),
                                       static_cast<std::int8_t>(value.sigDec)});
             else
-                p.ctx().error = 12;
+                p.ctx().error = ErrDataType;
             break;
         case VarString:
             if (value.kind == KindString && value.string && v.index >= 0xAA00 && v.index <= 0xAA09)
                 calc.strings[static_cast<std::size_t>(v.index - 0xAA00)] = *value.string;
             else
-                p.ctx().error = 12;
+                p.ctx().error = ErrDataType;
             break;
         case VarList:
             if ((value.kind == KindRealList || value.kind == KindComplexList) && value.list)
                 calc.lists[v.name] = *value.list;
             else
-                p.ctx().error = 12;
+                p.ctx().error = ErrDataType;
             break;
         default:
-            p.ctx().error = 12;
+            p.ctx().error = ErrDataType;
             break;
         }
     }

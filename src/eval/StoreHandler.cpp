@@ -284,7 +284,7 @@ bool StoreHandler::storeMatrix(const Operand& target, const Operand& value, Oper
         return fail(ErrArgument, value.location, R);
     std::optional<VQMatrix> copy = VQMatrix::matrixWithMatrix(*value.matrix);
     if (!copy)
-        return fail(26, value.location, R);
+        return fail(ErrMemory, value.location, R);
     calc_.matrices[static_cast<std::size_t>(n)] = std::move(*copy);
     return true;
 }
