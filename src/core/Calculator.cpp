@@ -80,6 +80,14 @@ std::map<std::string, double> gridAdjustmentTable()
     return table;
 }
 
+// A message to the root controller; nothing without one.
+template <class Message, class... Args>
+void toDelegate(const std::shared_ptr<ViewControlDelegate>& delegate, Message message, Args&&... args)
+{
+    if (delegate)
+        ((*delegate).*message)(std::forward<Args>(args)...);
+}
+
 std::vector<UserKeySet> factoryKeySets()
 {
     UserKeySet compSci("CompSci");
@@ -507,74 +515,23 @@ void Calculator::initMemory(const std::vector<Archive>& memory)
 
 // ---- Services ----
 
-void Calculator::updateDisplay()
-{
-    if (viewDelegate)
-        viewDelegate->VCUpdateDisplay();
-}
+void Calculator::updateDisplay() { toDelegate(viewDelegate, &ViewControlDelegate::VCUpdateDisplay); }
+void Calculator::reportProgramRunning(bool running) { toDelegate(viewDelegate, &ViewControlDelegate::VCProgramRunning, running); }
+void Calculator::showDebugger(bool show) { toDelegate(viewDelegate, &ViewControlDelegate::VCShowDebugger, show); }
+void Calculator::suspendDebugger() { toDelegate(viewDelegate, &ViewControlDelegate::VCSuspendDebugger); }
+void Calculator::showError(const nlohmann::json& error) { toDelegate(viewDelegate, &ViewControlDelegate::VCShowError, error); }
+void Calculator::showPeriodicTable() { toDelegate(viewDelegate, &ViewControlDelegate::VCShowPeriodicTable); }
+void Calculator::showStatTest(int token) { toDelegate(viewDelegate, &ViewControlDelegate::VCShowStatTest, token); }
+void Calculator::showGeometry(int token) { toDelegate(viewDelegate, &ViewControlDelegate::VCShowGeometry, token); }
+void Calculator::showSolverPlot(const nlohmann::json& window) { toDelegate(viewDelegate, &ViewControlDelegate::VCShowSolverPlot, window); }
+void Calculator::showProgramOutput() { toDelegate(viewDelegate, &ViewControlDelegate::VCShowProgramOutput); }
 
 void Calculator::showGraphView(bool show)
 {
-    if (!viewDelegate)
-        return;
     if (currentScreen_ == kScreenGraph)
-        viewDelegate->VCGraphChanged();
+        toDelegate(viewDelegate, &ViewControlDelegate::VCGraphChanged);
     else
-        viewDelegate->VCShowGraph(show);
-}
-
-void Calculator::reportProgramRunning(bool running)
-{
-    if (viewDelegate)
-        viewDelegate->VCProgramRunning(running);
-}
-
-void Calculator::showDebugger(bool show)
-{
-    if (viewDelegate)
-        viewDelegate->VCShowDebugger(show);
-}
-
-void Calculator::suspendDebugger()
-{
-    if (viewDelegate)
-        viewDelegate->VCSuspendDebugger();
-}
-
-void Calculator::showError(const nlohmann::json& error)
-{
-    if (viewDelegate)
-        viewDelegate->VCShowError(error);
-}
-
-void Calculator::showPeriodicTable()
-{
-    if (viewDelegate)
-        viewDelegate->VCShowPeriodicTable();
-}
-
-void Calculator::showStatTest(int token)
-{
-    if (viewDelegate)
-        viewDelegate->VCShowStatTest(token);
-}
-
-void Calculator::showGeometry(int token)
-{
-    if (viewDelegate)
-        viewDelegate->VCShowGeometry(token);
-}
-
-void Calculator::showSolverPlot(const nlohmann::json& window)
-{
-    if (viewDelegate)
-        viewDelegate->VCShowSolverPlot(window);
-}
-
-void Calculator::showProgramOutput()
-{
-    if (viewDelegate)
-        viewDelegate->VCShowProgramOutput();
+        toDelegate(viewDelegate, &ViewControlDelegate::VCShowGraph, show);
 }
 
 void Calculator::startDrawing()

@@ -41,15 +41,6 @@ public:
     void impactOccurred() override { ++impacts; }
 };
 
-class ScriptedReader : public TIFileIO {
-public:
-    explicit ScriptedReader(int result) : result_(result) { }
-    int loadVars() override { return result_; }
-
-private:
-    int result_;
-};
-
 } // namespace
 
 TEST(CalculatorServices, ForwardsReachTheDelegate)
@@ -85,7 +76,7 @@ TEST(CalculatorServices, LoadingACalculatorFile)
     TIFileIO::setFactory([](const std::vector<std::uint8_t>& data) -> std::unique_ptr<TIFileIO> {
         if (data.empty())
             return nullptr;
-        return std::make_unique<ScriptedReader>(data[0]);
+        return std::make_unique<FakeTIFile>(data[0]);
     });
     EXPECT_EQ(calc.loadProgram({}), 1);
     EXPECT_EQ(calc.loadProgram({0}), 0);

@@ -1,8 +1,6 @@
 #include "core/MemoryArchive.h"
 
 #include "core/Calculator.h"
-#include "core/services/HistoryManager.h"
-#include "core/services/ProgramManager.h"
 
 #include "TestSupport.h"
 
@@ -17,28 +15,6 @@ using json = nlohmann::json;
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-class ArchivedHistory : public HistoryManager {
-public:
-    json state = json::object();
-    void clearAll() override { state = json::object(); }
-    json encode() const override { return state; }
-    void decode(const json& archive) override { state = archive; }
-};
-
-class CountingPrograms : public ProgramManager {
-public:
-    int saves = 0;
-    int updates = 0;
-    void saveProgram() override { ++saves; }
-    void updatePrograms() override { ++updates; }
-    bool debug() const override { return false; }
-    void setPrgmEditCursor(int) override { }
-    void setPrgmCursor(int, const std::string&) override { }
-    void showStepPC(int, const std::string&) override { }
-    std::string programName() const override { return {}; }
-    std::optional<Ops> opsFor(const std::string&) const override { return std::nullopt; }
-};
 
 json archiveOf(const Calculator& calc)
 {
@@ -147,7 +123,7 @@ TEST(MemoryArchive, WholeStateSurvivesSaveAndRestore)
 TEST(MemoryArchive, SavingTwiceGivesTheSameBytesWhateverTheFlag)
 {
     Calculator calc(kUS);
-    CountingPrograms* programs = new CountingPrograms;
+    FakePrograms* programs = new FakePrograms;
     calc.prgmManager.reset(programs);
     std::vector<Calculator::Archive> memory;
     calc.saveMemory(memory, true);
@@ -211,7 +187,7 @@ TEST(MemoryArchive, VersionDecidesTheUpdateNotice)
     } cases[] = {{39, false, 0}, {38, true, 0}, {25, true, 0}, {24, true, 1}, {3, true, 1}, {std::nullopt, true, 1}};
     for (const auto& c : cases) {
         Calculator calc(kUS);
-        CountingPrograms* programs = new CountingPrograms;
+        FakePrograms* programs = new FakePrograms;
         calc.prgmManager.reset(programs);
         json archive = archiveOf(calc);
         if (c.version)
@@ -324,14 +300,14 @@ TEST(MemoryArchive, DamagedStoresAndObjectsKeepTheStoreWhole)
 TEST(MemoryArchive, ManagersReadTheirMembersOrTheyAreCarried)
 {
     Calculator calc(kUS);
-    auto history = std::make_shared<ArchivedHistory>();
+    auto history = std::make_shared<FakeHistory>();
     history->state = {{"items", {1, 2}}};
     calc.historyManager = history;
     calc.detachedArchive["yEq"] = {{"Y1", "X²"}};
     const Bytes saved = MemoryArchive::save(calc);
 
     Calculator restored(kUS);
-    auto restoredHistory = std::make_shared<ArchivedHistory>();
+    auto restoredHistory = std::make_shared<FakeHistory>();
     restored.historyManager = restoredHistory;
     MemoryArchive::restore(restored, saved);
     EXPECT_EQ(restoredHistory->state, history->state);

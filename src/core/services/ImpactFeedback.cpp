@@ -4,24 +4,14 @@
 
 namespace orvenda {
 
-namespace {
-
-ServiceSlot<ImpactFeedback::Factory>& registered()
-{
-    static ServiceSlot<ImpactFeedback::Factory> factory;
-    return factory;
-}
-
-} // namespace
-
 void ImpactFeedback::setFactory(Factory factory)
 {
-    registered().set(std::move(factory));
+    registeredFactory<ImpactFeedback>().set(std::move(factory));
 }
 
 std::shared_ptr<ImpactFeedback> ImpactFeedback::generatorWithStyle(Style style)
 {
-    const Factory factory = registered().get();
+    const Factory factory = registeredFactory<ImpactFeedback>().get();
     return factory ? factory(style) : nullptr;
 }
 
