@@ -81,10 +81,18 @@ inline Operand operandOf(int kind)
 class FakeGDBs : public GDBManager {
 public:
     std::set<std::string> saved;
+    // A full disk: nothing can be written.
+    bool full = false;
 
 protected:
     bool isSaved(const std::string& name) override { return saved.count(name) != 0; }
-    void save(const std::string& name) override { saved.insert(name); }
+    bool save(const std::string& name) override
+    {
+        if (full)
+            return false;
+        saved.insert(name);
+        return true;
+    }
     void remove(const std::string& name) override { saved.erase(name); }
 };
 
