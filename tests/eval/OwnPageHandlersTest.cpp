@@ -112,13 +112,29 @@ TEST_F(OwnPageHandlersTest, GraphVarAttachesASliderToTheNumberedEquation)
     EXPECT_EQ(h.enter("GraphVar(0,1,.1,.2,L₁,1)").error, 27);
 }
 
-TEST_F(OwnPageHandlersTest, TwoTrianglesComeBackTogetherWithTheirError)
+// Evaluated directly, as the editors do: the record keeps its value beside an error.
+Operand evaluate(Parser& parser, const std::string& text)
 {
-    Parser& parser = h.parser();
-    const Ops ops = testing::ProgramHarness::ops("TriSolve(30,0,0,4,6,0)");
+    const Ops ops = testing::ProgramHarness::ops(text);
     parser.infixToRPN(&ops, 0);
     const VQStack rpn = parser.rpnStack();
-    const Operand r = parser.evalRPN(rpn, false, false);
+    return parser.evalRPN(rpn, false, false);
+}
+
+TEST_F(OwnPageHandlersTest, TriSolveAnswersInTheAngleMode)
+{
+    h.calc.setAngleFormat(0);
+    const Operand r = evaluate(h.parser(), "TriSolve(0,0,0,3,4,5)");
+    ASSERT_TRUE(r.list);
+    ASSERT_EQ(r.list->count(), 6);
+    EXPECT_EQ(r.list->realAtIndex(0), 36.86989764584402);
+    EXPECT_NEAR(r.list->realAtIndex(1), 53.13010235415598, 1e-13);
+    EXPECT_EQ(r.list->realAtIndex(2), 90);
+}
+
+TEST_F(OwnPageHandlersTest, TwoTrianglesComeBackTogetherWithTheirError)
+{
+    const Operand r = evaluate(h.parser(), "TriSolve(30,0,0,4,6,0)");
     EXPECT_EQ(r.error, 68);
     ASSERT_TRUE(r.list);
     ASSERT_EQ(r.list->count(), 12);
