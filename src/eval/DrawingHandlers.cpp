@@ -58,6 +58,26 @@ int colorByte(double component)
     return static_cast<int>(component * 255);
 }
 
+// Text at the place and alignment of text already drawn takes that text's place.
+bool replaceText(Calculator& calc, const DrawObject& record)
+{
+    const auto* text = dynamic_cast<const DrawText*>(&record);
+    if (!text)
+        return false;
+    for (auto& drawn : calc.drawing) {
+        auto* old = dynamic_cast<DrawText*>(drawn.get());
+        if (old && old->x == text->x && old->y == text->y && old->alignment == text->alignment) {
+            old->tiTextColor = text->tiTextColor;
+            old->text = text->text;
+            old->r = text->r;
+            old->g = text->g;
+            old->b = text->b;
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 DrawingHandlers::DrawingHandlers(Parser& parser) : p_(parser), calc_(parser.calc) {}
@@ -116,14 +136,16 @@ bool DrawingHandlers::popColor(EvalRun& run, Look& look)
     return true;
 }
 
-bool DrawingHandlers::popWidth(EvalRun& run, Look& look, bool zeroFallsBack)
+bool DrawingHandlers::popColorAndWidth(EvalRun& run, int n, int colorAt, Look& look, bool zeroWidthFallsBack)
 {
-    double width = 0;
-    if (!popReal(run, width))
-        return false;
-    const bool bad = !(width >= 0 && width <= kMaxWidth) || (zeroFallsBack && width == 0);
-    look.width = bad ? 2 : width;
-    return true;
+    if (n > colorAt) {
+        double width = 0;
+        if (!popReal(run, width))
+            return false;
+        const bool bad = !(width >= 0 && width <= kMaxWidth) || (zeroWidthFallsBack && width == 0);
+        look.width = bad ? 2 : width;
+    }
+    return n < colorAt || popColor(run, look);
 }
 
 std::shared_ptr<VQStack> DrawingHandlers::popFunction(EvalRun& run)
@@ -153,9 +175,15 @@ void DrawingHandlers::addRecord(EvalRun& run, std::shared_ptr<DrawObject> record
     record->b = static_cast<float>(look.b);
     record->lineWidth = static_cast<float>(look.width);
     record->style = look.style;
+    post(run, std::move(record));
+}
+
+void DrawingHandlers::post(EvalRun& run, std::shared_ptr<DrawObject> record)
+{
     Calculator& calc = calc_;
     p_.evaluator().drawOnMain(run, [&calc, record = std::move(record)] {
-        calc.drawing.push_back(record);
+        if (!replaceText(calc, *record))
+            calc.drawing.push_back(record);
         calc.showGraphView(true);
     });
     done(run);
@@ -177,9 +205,7 @@ void DrawingHandlers::line(EvalRun& run)
             return fail(ErrArgument);
         look.style = static_cast<int>(style);
     }
-    if (n >= 6 && !popWidth(run, look, false))
-        return;
-    if (n >= 5 && !popColor(run, look))
+    if (!popColorAndWidth(run, n, 5, look))
         return;
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     if (!popReal(run, y2) || !popReal(run, x2) || !popReal(run, y1) || !popReal(run, x1))
@@ -196,9 +222,7 @@ void DrawingHandlers::horizontalOrVertical(EvalRun& run)
     if (n == 0)
         return;
     Look look;
-    if (n == 3 && !popWidth(run, look, true))
-        return;
-    if (n >= 2 && !popColor(run, look))
+    if (!popColorAndWidth(run, n, 2, look, true))
         return;
     double at = 0;
     if (!popReal(run, at))
@@ -222,9 +246,7 @@ void DrawingHandlers::circle(EvalRun& run)
             return;
         look.fill = std::isnan(look.fill) ? 0 : std::clamp(look.fill, 0.0, 1.0);
     }
-    if (n >= 5 && !popWidth(run, look, false))
-        return;
-    if (n >= 4 && !popColor(run, look))
+    if (!popColorAndWidth(run, n, 4, look))
         return;
     double x = 0, y = 0, radius = 0;
     if (!popReal(run, radius) || !popReal(run, y) || !popReal(run, x))
@@ -242,9 +264,7 @@ void DrawingHandlers::tangent(EvalRun& run)
     if (n == 0)
         return;
     Look look;
-    if (n == 4 && !popWidth(run, look, false))
-        return;
-    if (n >= 3 && !popColor(run, look))
+    if (!popColorAndWidth(run, n, 3, look))
         return;
     const Operand at = p_.popValueFromStack(&run.stack);
     if (p_.error() != 0)
@@ -268,9 +288,7 @@ void DrawingHandlers::drawFunction(EvalRun& run)
     if (n == 0)
         return;
     Look look;
-    if (n == 3 && !popWidth(run, look, false))
-        return;
-    if (n >= 2 && !popColor(run, look))
+    if (!popColorAndWidth(run, n, 2, look))
         return;
     auto fn = popFunction(run);
     if (!fn)
@@ -365,25 +383,7 @@ void DrawingHandlers::text(EvalRun& run)
     record->g = static_cast<float>(g);
     record->b = static_cast<float>(b);
 
-    Calculator& calc = calc_;
-    p_.evaluator().drawOnMain(run, [&calc, record = std::move(record)] {
-        // Text at the same place and alignment is replaced.
-        for (auto& drawn : calc.drawing) {
-            auto* old = dynamic_cast<DrawText*>(drawn.get());
-            if (old && old->x == record->x && old->y == record->y && old->alignment == record->alignment) {
-                old->tiTextColor = record->tiTextColor;
-                old->text = record->text;
-                old->r = record->r;
-                old->g = record->g;
-                old->b = record->b;
-                calc.showGraphView(true);
-                return;
-            }
-        }
-        calc.drawing.push_back(record);
-        calc.showGraphView(true);
-    });
-    done(run);
+    post(run, std::move(record));
 }
 
 // ---- Points and pixels ----
@@ -518,9 +518,7 @@ void DrawingHandlers::polyline(EvalRun& run)
     Look look;
     if (n == 4 && !popReal(run, look.fill))
         return;
-    if (n >= 3 && !popWidth(run, look, false))
-        return;
-    if (n >= 2 && !popColor(run, look))
+    if (!popColorAndWidth(run, n, 2, look))
         return;
     const Operand points = p_.popValueFromStack(&run.stack);
     if (p_.error() != 0)

@@ -60,11 +60,16 @@ private:
     int count(EvalRun& run, int min, int max);
     bool popReal(EvalRun& run, double& value);
     bool popColor(EvalRun& run, Look& look);
-    bool popWidth(EvalRun& run, Look& look, bool zeroFallsBack);
+    // The optional colour (argument colorAt of n) and the width after it, last first; a
+    // width outside 0..20 (or 0, when so asked) falls back to 2.
+    bool popColorAndWidth(EvalRun& run, int n, int colorAt, Look& look, bool zeroWidthFallsBack = false);
     // A compiled function of X with every other variable replaced by its value now.
     std::shared_ptr<VQStack> popFunction(EvalRun& run);
-    // The record into the drawing list and the graph shown, on the main thread.
+    // The record, with its look, into the drawing list.
     void addRecord(EvalRun& run, std::shared_ptr<DrawObject> record, const Look& look);
+    // The record into the drawing list (text replacing text at its place) and the graph
+    // shown, on the main thread.
+    void post(EvalRun& run, std::shared_ptr<DrawObject> record);
     void done(EvalRun& run);
     void fail(int error);
 

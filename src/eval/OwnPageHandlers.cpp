@@ -10,6 +10,7 @@
 #include "numeric/ElementaryFunctions.h"
 #include "numeric/TriangleSolver.h"
 
+#include <algorithm>
 #include <array>
 
 namespace orvenda {
@@ -136,25 +137,50 @@ void OwnPageHandlers::addControl(EvalRun& run, std::shared_ptr<DrawControl> cont
     run.R.opcode = static_cast<std::uint32_t>(run.token);
 }
 
+bool OwnPageHandlers::popPlace(EvalRun& run, DrawControl& widget)
+{
+    return popReal(run, widget.width) && popReal(run, widget.y) && popReal(run, widget.x);
+}
+
+bool OwnPageHandlers::popTexts(EvalRun& run, std::string& last, std::string& before)
+{
+    auto text = popText(run);
+    if (!text)
+        return false;
+    last = std::move(*text);
+    text = popText(run);
+    if (!text)
+        return false;
+    before = std::move(*text);
+    return true;
+}
+
+bool OwnPageHandlers::popLabelAndVariable(EvalRun& run, std::string& label, int& varNum)
+{
+    auto text = popText(run);
+    if (!text)
+        return false;
+    const auto var = popReference(run);
+    if (!var)
+        return false;
+    label = std::move(*text);
+    varNum = var->var.index;
+    return true;
+}
+
 void OwnPageHandlers::inputField(EvalRun& run)
 {
     if (!count(run, 5, 5))
         return;
-    auto label = popText(run);
-    if (!label)
-        return;
-    auto var = popReference(run);
-    if (!var)
-        return;
     auto field = std::make_shared<DrawInputField>();
-    if (!popReal(run, field->width))
+    if (!popLabelAndVariable(run, field->lblName, field->varNum))
+        return;
+    const Operand* width = run.stack.peek();
+    const int at = width ? width->location : 0;
+    if (!popPlace(run, *field))
         return;
     if (!(field->width >= 1 && field->width <= kMaxWidgetWidth))
-        return p_.setError(ErrInvalidDim);
-    if (!popReal(run, field->y) || !popReal(run, field->x))
-        return;
-    field->varNum = var->var.index;
-    field->lblName = std::move(*label);
+        return fail(ErrInvalidDim, at);
     addControl(run, std::move(field), false);
 }
 
@@ -162,21 +188,10 @@ void OwnPageHandlers::button(EvalRun& run)
 {
     if (!count(run, 5, 5))
         return;
-    auto label = popText(run);
-    if (!label)
-        return;
-    auto name = popText(run);
-    if (!name)
-        return;
     auto widget = std::make_shared<DrawButton>();
-    if (!popReal(run, widget->width) || !popReal(run, widget->y) || !popReal(run, widget->x))
+    if (!popTexts(run, widget->lblName, widget->buttonName) || !popPlace(run, *widget))
         return;
-    if (widget->width < kMinWidgetWidth)
-        widget->width = kNarrowWidgetWidth;
-    else if (widget->width > kMaxWidgetWidth)
-        widget->width = kMaxWidgetWidth;
-    widget->lblName = std::move(*label);
-    widget->buttonName = std::move(*name);
+    widget->width = std::min(widget->width < kMinWidgetWidth ? kNarrowWidgetWidth : widget->width, kMaxWidgetWidth);
     addControl(run, std::move(widget), true);
 }
 
@@ -184,19 +199,11 @@ void OwnPageHandlers::selector(EvalRun& run)
 {
     if (!count(run, 5, 5))
         return;
-    auto labels = popText(run);
-    if (!labels)
-        return;
-    auto titles = popText(run);
-    if (!titles)
-        return;
     auto widget = std::make_shared<DrawSelector>();
-    if (!popReal(run, widget->width) || !popReal(run, widget->y) || !popReal(run, widget->x))
+    if (!popTexts(run, widget->labels, widget->titles) || !popPlace(run, *widget))
         return;
     if (widget->width < kMinWidgetWidth)
         widget->width = kNarrowWidgetWidth;
-    widget->titles = std::move(*titles);
-    widget->labels = std::move(*labels);
     addControl(run, std::move(widget), true);
 }
 
@@ -204,18 +211,10 @@ void OwnPageHandlers::slider(EvalRun& run)
 {
     if (!count(run, 7, 7))
         return;
-    auto label = popText(run);
-    if (!label)
-        return;
-    auto var = popReference(run);
-    if (!var)
-        return;
     auto widget = std::make_shared<DrawSlider>();
-    if (!popReal(run, widget->max) || !popReal(run, widget->min) || !popReal(run, widget->width)
-        || !popReal(run, widget->y) || !popReal(run, widget->x))
+    if (!popLabelAndVariable(run, widget->lblName, widget->varNum) || !popReal(run, widget->max)
+        || !popReal(run, widget->min) || !popPlace(run, *widget))
         return;
-    widget->varNum = var->var.index;
-    widget->lblName = std::move(*label);
     addControl(run, std::move(widget), true);
 }
 

@@ -44,6 +44,12 @@ private:
     bool count(EvalRun& run, int min, int max);
     bool popReal(EvalRun& run, double& value);
     std::optional<std::string> popText(EvalRun& run);
+    // The two texts that end a widget's arguments, the last one first.
+    bool popTexts(EvalRun& run, std::string& last, std::string& before);
+    // The label and the variable (taken raw) that end a field's or slider's arguments.
+    bool popLabelAndVariable(EvalRun& run, std::string& label, int& varNum);
+    // A widget's x, y and width, popped width first.
+    bool popPlace(EvalRun& run, DrawControl& widget);
     // A variable reference taken raw; error 27 at its place when it is none.
     std::optional<Operand> popReference(EvalRun& run);
     // The widget into the program's controls (on the main thread), R as the command says.

@@ -201,20 +201,11 @@ int ElementDatabase::series(int element) const
     return 0;
 }
 
-std::vector<std::string> ElementDatabase::electronShell(int element) const
-{
-    std::vector<std::string> shells;
-    if (const std::string* s = text(ColShells, element))
-        for (std::string_view part : split(*s, "-"))
-            shells.emplace_back(part);
-    return shells;
-}
-
-std::vector<std::string> ElementDatabase::ionizations(int element) const
+std::vector<std::string> ElementDatabase::parts(int column, int element, std::string_view separator) const
 {
     std::vector<std::string> values;
-    if (const std::string* s = text(ColIonization, element))
-        for (std::string_view part : split(*s, " "))
+    if (const std::string* s = text(column, element))
+        for (std::string_view part : split(*s, separator))
             values.emplace_back(part);
     return values;
 }

@@ -84,11 +84,11 @@ public:
     // "Alkali" 0, "Akaline" 1, "Metalloid" 2, "Nonmetal" 3, "Halogen" 4, "Nobel" 5,
     // "Trans metal" 6, "Post-trans metal" 7, "Lanthanide" 8, "Actinoid" 9, other text 0.
     int series(int element) const;
-    std::vector<std::string> electronShell(int element) const;
+    std::vector<std::string> electronShell(int element) const { return parts(ColShells, element, "-"); }
     int valence(int element) const { return static_cast<int>(intValueCol(ColValence, element)); }
     double electronegativity(int element) const { return doubleValueCol(ColElectronegativity, element); }
     double electronAffinity(int element) const { return doubleValueCol(ColElectronAffinity, element); }
-    std::vector<std::string> ionizations(int element) const;
+    std::vector<std::string> ionizations(int element) const { return parts(ColIonization, element, " "); }
     // The configuration with the blanks dropped and the counts after s, p, d and f raised:
     // "[Ne] 3s2 3p4" reads "[Ne]3s²3p⁴".
     std::string orbitals(int element) const;
@@ -112,6 +112,8 @@ public:
 
 private:
     const std::string* text(int column, int element) const;
+    // A text cell split at the separator; nothing for no text.
+    std::vector<std::string> parts(int column, int element, std::string_view separator) const;
 
     std::vector<std::string> headings_;
     std::vector<int> types_;

@@ -6,7 +6,6 @@
 #include "core/ColorTables.h"
 #include "core/DrawObject.h"
 #include "core/VQGraphPtArray.h"
-#include "core/services/ViewControlDelegate.h"
 
 #include <chrono>
 #include <cmath>
@@ -17,26 +16,6 @@ namespace orvenda {
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-class ShownGraphs : public ViewControlDelegate {
-public:
-    int shown = 0;
-    int redrawn = 0;
-
-    void VCUpdateDisplay() override {}
-    void VCShowGraph(bool show) override { shown += show; }
-    void VCGraphChanged() override { ++redrawn; }
-    void VCProgramRunning(bool) override {}
-    void VCPauseProgram() override {}
-    void VCShowProgramOutput() override {}
-    void VCShowDebugger(bool) override {}
-    void VCSuspendDebugger() override {}
-    void VCShowError(const nlohmann::json&) override {}
-    void VCShowPeriodicTable() override {}
-    void VCShowStatTest(int) override {}
-    void VCShowGeometry(int) override {}
-    void VCShowSolverPlot(const nlohmann::json&) override {}
-};
 
 class DrawingHandlersTest : public ::testing::Test {
 protected:
@@ -63,7 +42,7 @@ protected:
     }
 
     testing::ProgramHarness h;
-    std::shared_ptr<ShownGraphs> graphs = std::make_shared<ShownGraphs>();
+    std::shared_ptr<test::FakeView> graphs = std::make_shared<test::FakeView>();
 };
 
 TEST_F(DrawingHandlersTest, LinesAndCirclesTakeTheirDefaultsAndArguments)
@@ -94,7 +73,7 @@ TEST_F(DrawingHandlersTest, LinesAndCirclesTakeTheirDefaultsAndArguments)
         EXPECT_EQ(line.lineWidth, c.width) << c.text;
         EXPECT_EQ(line.style, c.style) << c.text;
     }
-    EXPECT_EQ(graphs->shown, 5);
+    EXPECT_EQ(graphs->graphShown, 5);
 
     draw("Circle(1,2,3,{0,0,1},1,1.5)");
     const auto& circle = last<DrawCircle>();
