@@ -36,7 +36,6 @@ static_assert(Calculator::kUnitClassCount == UnitNames::kClassCount, "one unit-c
 namespace {
 
 constexpr int kScreenProgramEditor = 2;
-constexpr int kScreenGraph = 8;
 // Screens whose fields are typed in the entry line; leaving one enters what is typed.
 constexpr std::array kCommittingScreens{3, 4, 5, 6, 7, 10, 12, 14, 15, 16, 20, 21, 22, 23};
 
@@ -348,6 +347,84 @@ void Calculator::setUpStatEditor()
         statEditList.emplace_back(name);
 }
 
+namespace {
+
+constexpr int kGraphScreen = 8;
+
+// Offset of a pixel's RGBA bytes; none outside the screen.
+std::optional<std::size_t> pixelAt(int col, int row)
+{
+    if (col < 0 || row < 0 || col >= Calculator::kPixelSize || row >= Calculator::kPixelSize)
+        return std::nullopt;
+    return (std::size_t(row) * Calculator::kPixelSize + std::size_t(col)) * 4;
+}
+
+} // namespace
+
+void Calculator::pixelOnCol(int col, int row, int r, int g, int b)
+{
+    const auto at = pixelAt(col, row);
+    if (!at)
+        return;
+    const auto byte = [](int v) { return std::uint8_t(std::clamp(v, 0, 255)); };
+    pixelBits[*at] = byte(r);
+    pixelBits[*at + 1] = byte(g);
+    pixelBits[*at + 2] = byte(b);
+    pixelBits[*at + 3] = 255;
+    pixelsVisible = true;
+}
+
+void Calculator::pixelChangeCol(int col, int row, int r, int g, int b)
+{
+    if (pixelTestCol(col, row) != 0)
+        pixelOffCol(col, row);
+    else
+        pixelOnCol(col, row, r, g, b);
+}
+
+void Calculator::pixelOffCol(int col, int row)
+{
+    const auto at = pixelAt(col, row);
+    if (!at)
+        return;
+    std::fill_n(pixelBits.begin() + std::ptrdiff_t(*at), 4, std::uint8_t(0));
+    pixelsVisible = true;
+}
+
+double Calculator::pixelTestCol(int col, int row) const
+{
+    const auto at = pixelAt(col, row);
+    return at && pixelBits[*at + 3] != 0 ? 1.0 : 0.0;
+}
+
+void Calculator::ptOnAtX(double x, double y, int mark, double r, double g, double b)
+{
+    if (auto points = graphPts())
+        points->ptOnAtX(x, y, mark, r, g, b);
+}
+
+void Calculator::ptChangeAtX(double x, double y, int mark, double r, double g, double b)
+{
+    if (auto points = graphPts())
+        points->ptChangeAtX(x, y, mark, r, g, b);
+}
+
+void Calculator::ptOffAtX(double x, double y)
+{
+    if (auto points = graphPts())
+        points->ptOffAtX(x, y);
+}
+
+void Calculator::showGraphView(bool show)
+{
+    if (!viewDelegate)
+        return;
+    if (currentScreen() == kGraphScreen)
+        viewDelegate->VCGraphChanged();
+    else
+        viewDelegate->VCShowGraph(show);
+}
+
 void Calculator::clearDrawing()
 {
     drawing.clear();
@@ -525,14 +602,6 @@ void Calculator::showStatTest(int token) { toDelegate(viewDelegate, &ViewControl
 void Calculator::showGeometry(int token) { toDelegate(viewDelegate, &ViewControlDelegate::VCShowGeometry, token); }
 void Calculator::showSolverPlot(const nlohmann::json& window) { toDelegate(viewDelegate, &ViewControlDelegate::VCShowSolverPlot, window); }
 void Calculator::showProgramOutput() { toDelegate(viewDelegate, &ViewControlDelegate::VCShowProgramOutput); }
-
-void Calculator::showGraphView(bool show)
-{
-    if (currentScreen_ == kScreenGraph)
-        toDelegate(viewDelegate, &ViewControlDelegate::VCGraphChanged);
-    else
-        toDelegate(viewDelegate, &ViewControlDelegate::VCShowGraph, show);
-}
 
 void Calculator::startDrawing()
 {

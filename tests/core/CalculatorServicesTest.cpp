@@ -21,8 +21,8 @@ class RecordingDelegate : public ViewControlDelegate {
 public:
     std::vector<std::string> calls;
     void VCUpdateDisplay() override { calls.push_back("update"); }
-    void VCShowGraph(bool show) override { calls.push_back(show ? "showGraph" : "hideGraph"); }
-    void VCGraphChanged() override { calls.push_back("graphChanged"); }
+    void VCShowGraph(bool) override { }
+    void VCGraphChanged() override { }
     void VCProgramRunning(bool) override { calls.push_back("running"); }
     void VCPauseProgram() override { }
     void VCShowProgramOutput() override { calls.push_back("output"); }
@@ -46,17 +46,25 @@ public:
 TEST(CalculatorServices, ForwardsReachTheDelegate)
 {
     Calculator calc(kUS);
-    calc.showGraphView(true); // no delegate: nothing happens
+    calc.updateDisplay(); // no delegate: nothing happens
     auto delegate = std::make_shared<RecordingDelegate>();
     calc.viewDelegate = delegate;
-    calc.showGraphView(true);
-    calc.setCurrentScreen(8);
-    calc.showGraphView(true);
     calc.showError({{"errorNum", 13}});
     calc.showStatTest(0xBB3B);
     calc.updateDisplay();
-    EXPECT_EQ(delegate->calls, (std::vector<std::string>{"showGraph", "graphChanged", R"(error {"errorNum":13})",
-                                   "statTest 47931", "update"}));
+    calc.reportProgramRunning(true);
+    calc.showProgramOutput();
+    EXPECT_EQ(delegate->calls, (std::vector<std::string>{R"(error {"errorNum":13})", "statTest 47931", "update",
+                                   "running", "output"}));
+
+    // With the graph screen in front, showing it only asks for a redraw.
+    auto view = std::make_shared<FakeView>();
+    calc.viewDelegate = view;
+    calc.showGraphView(true);
+    calc.setCurrentScreen(8);
+    calc.showGraphView(true);
+    EXPECT_EQ(view->graphShown, 1);
+    EXPECT_EQ(view->graphChanged, 1);
 }
 
 TEST(CalculatorServices, FileExtensionsMatchWhole)
