@@ -3,11 +3,13 @@
 #include "core/Calculator.h"
 #include "core/VQStack.h"
 #include "eval/BBDispatch.h"
+#include "eval/DistributionHandlers.h"
 #include "eval/ListMatrixCommands.h"
 #include "eval/MainQueue.h"
 #include "eval/ModeTokenHandlers.h"
 #include "eval/Parser.h"
 #include "eval/ProgramTokenHandlers.h"
+#include "eval/RandomHandlers.h"
 #include "eval/StoreHandler.h"
 #include "eval/ValueTokenHandlers.h"
 #include "language/ErrorNumbers.h"
@@ -546,9 +548,15 @@ void Evaluator::dispatchOtherPages(EvalRun& run)
     case 0xBBFB:  // rotate(
         oneOrTwoArgumentFunction(run);
         return;
+    case 0xEF13:  // invT(
+    case 0xEF95:  // invBinom(
+        DistributionHandlers(p_).handle(run);
+        return;
+    case 0xEF35:  // randIntNoRep(
+        RandomHandlers(p_).handle(run);
+        return;
     case 0xEF03: case 0xEF04: case 0xEF06: case 0xEF07: case 0xEF08: case 0xEF5A: case 0xEF5B: case 0x7E08:
-    case 0xEF65: case 0xEF67: case 0xEF97: case 0xEF13: case 0xEF95: case 0xEF14: case 0xEF15: case 0xEF33:
-    case 0xEF35:
+    case 0xEF65: case 0xEF67: case 0xEF97: case 0xEF14: case 0xEF15: case 0xEF33:
         notAvailable(run);
         return;
     default:
