@@ -47,6 +47,13 @@ bool deviation(NumericArguments& args, double& sigma)
     return args.real(sigma) && (sigma != 0.0 || args.fail(ErrDomain));
 }
 
+// The argument count within min..max; `refused`, a count in that range the function does
+// not take, gives 27.
+bool counted(NumericArguments& args, int min, int max, int refused, int& n)
+{
+    return args.count(min, max, n) && (n != refused || args.fail(ErrArgument));
+}
+
 // f at x, or at every element of the list x.
 template <class F>
 void atEach(NumericArguments& args, const Operand& x, F f)
@@ -94,12 +101,8 @@ void DistributionHandlers::normalcdf(EvalRun& run)
 {
     NumericArguments args(p_, run);
     int n = 0;
-    if (!args.count(2, 4, n))
+    if (!counted(args, 2, 4, 3, n))
         return;
-    if (n == 3) {
-        args.fail(ErrArgument);
-        return;
-    }
     double mu = 0.0, sigma = 1.0, lower = 0.0, upper = 0.0;
     if (n == 4 && (!deviation(args, sigma) || !args.real(mu)))
         return;
@@ -112,12 +115,8 @@ void DistributionHandlers::invNorm(EvalRun& run)
 {
     NumericArguments args(p_, run);
     int n = 0;
-    if (!args.count(1, 4, n))
+    if (!counted(args, 1, 4, 2, n))
         return;
-    if (n == 2) {
-        args.fail(ErrArgument);
-        return;
-    }
     int tail = kLeftTail;
     double mu = 0.0, sigma = 1.0, area = 0.0;
     if (n == 4) {
@@ -240,12 +239,8 @@ void DistributionHandlers::normalpdf(EvalRun& run)
 {
     NumericArguments args(p_, run);
     int n = 0;
-    if (!args.count(1, 3, n))
+    if (!counted(args, 1, 3, 2, n))
         return;
-    if (n == 2) {
-        args.fail(ErrArgument);
-        return;
-    }
     double mu = 0.0, sigma = 1.0, x = 0.0;
     if (n == 3 && (!deviation(args, sigma) || !args.real(mu)))
         return;

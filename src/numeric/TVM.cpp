@@ -128,8 +128,9 @@ double TVM::fail(int error)
     return kNaN;
 }
 
-bool TVM::periodicRate(const TVMRecord& r, double& x)
+bool TVM::begin(const TVMRecord& r, double& x)
 {
+    error_ = None;
     const double perCompounding = r.iPercent / (100.0 * r.cy);
     if (!(r.py > 0.0) || !(r.cy > 0.0) || !std::isfinite(r.py) || !std::isfinite(r.cy) || !finite(r)
         || !(perCompounding > -1.0)) {
@@ -142,9 +143,8 @@ bool TVM::periodicRate(const TVMRecord& r, double& x)
 
 double TVM::computeN(const TVMRecord& r)
 {
-    error_ = None;
     double x = 0.0;
-    if (!periodicRate(r, x))
+    if (!begin(r, x))
         return kNaN;
     const double i = std::expm1(x);
     double n;
@@ -164,9 +164,8 @@ double TVM::computeN(const TVMRecord& r)
 
 double TVM::computeI(const TVMRecord& r)
 {
-    error_ = None;
     double x = 0.0;
-    if (!periodicRate(r, x))
+    if (!begin(r, x))
         return kNaN;
     const double amounts[] = {r.pv, r.pmt, r.fv};
     bool positive = false, negative = false;
@@ -192,9 +191,8 @@ double TVM::computeI(const TVMRecord& r)
 
 double TVM::computePV(const TVMRecord& r)
 {
-    error_ = None;
     double x = 0.0;
-    if (!periodicRate(r, x))
+    if (!begin(r, x))
         return kNaN;
     const double pv = -r.fv * std::exp(-r.n * x) - timing(r, x) * r.pmt * annuity(x, r.n);
     return std::isfinite(pv) ? pv : fail(OutOfRange);
@@ -202,9 +200,8 @@ double TVM::computePV(const TVMRecord& r)
 
 double TVM::computePMT(const TVMRecord& r)
 {
-    error_ = None;
     double x = 0.0;
-    if (!periodicRate(r, x))
+    if (!begin(r, x))
         return kNaN;
     const double perPayment = timing(r, x) * annuity(x, r.n);
     if (perPayment == 0.0 || !std::isfinite(perPayment))
@@ -215,9 +212,8 @@ double TVM::computePMT(const TVMRecord& r)
 
 double TVM::computeFV(const TVMRecord& r)
 {
-    error_ = None;
     double x = 0.0;
-    if (!periodicRate(r, x))
+    if (!begin(r, x))
         return kNaN;
     const double fv = -r.pv * std::exp(r.n * x) - timing(r, x) * r.pmt * accumulation(x, r.n);
     return std::isfinite(fv) ? fv : fail(FutureValueNotFound);
@@ -251,10 +247,9 @@ double TVM::irr(double cf0, std::span<const double> flows, std::span<const doubl
 
 TVM::Amortization TVM::amortize(const TVMRecord& r, int first, int last, int digits)
 {
-    error_ = None;
     Amortization out;
     double x = 0.0;
-    if (!periodicRate(r, x)) {
+    if (!begin(r, x)) {
         out.balance = out.principal = out.interest = kNaN;
         return out;
     }

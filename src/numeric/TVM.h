@@ -69,8 +69,9 @@ public:
     Amortization amortize(const TVMRecord& r, int first, int last, int digits);
 
 private:
-    // The periodic rate of r as ln(1 + i), or false with OutOfRange.
-    bool periodicRate(const TVMRecord& r, double& x);
+    // Starts a computation: clears the error and gives the rate of one payment period as
+    // x = ln(1 + i), or false with OutOfRange.
+    bool begin(const TVMRecord& r, double& x);
     double fail(int error);
 
     int error_ = None;
