@@ -21,7 +21,8 @@ constexpr int kLeftTail = 0xEF92;
 constexpr int kCenter = 0xEF93;
 constexpr int kRightTail = 0xEF94;
 constexpr double kInfiniteBound = 1e99;
-// Binomial trials beyond this are refused: counts of that size are no trials anyone makes.
+// Binomial trials from 2^32 on are refused: counts of that size are no trials anyone makes,
+// and beyond 2^53 successive counts are no longer told apart.
 constexpr double kMaxTrials = 4294967296.0;
 
 bool inUnitRange(double x)
@@ -277,7 +278,7 @@ void DistributionHandlers::invBinom(EvalRun& run)
     double p = 0.0, trials = 0.0, area = 0.0;
     if (!args.count(3, 3, n) || !probability(args, p) || !args.real(trials))
         return;
-    if (trials < 0.0 || !ElementaryFunctions::isWhole(trials)) {
+    if (trials < 0.0 || !ElementaryFunctions::isWhole(trials) || trials >= kMaxTrials) {
         args.fail(ErrDomain);
         return;
     }

@@ -84,8 +84,6 @@ void FinanceHandlers::finish(NumericArguments& args, const TVM& tvm, double valu
 {
     if (tvm.error() != TVM::None)
         args.fail(TVM::kErrorBase + tvm.error());
-    else if (std::isnan(value))
-        args.fail(ErrDomain);
     else
         args.result(value);
 }

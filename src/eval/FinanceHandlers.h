@@ -34,7 +34,7 @@ private:
     bool frequencies(NumericArguments& args, std::vector<double>& counts);
     // Takes rounding digits: a whole real (27) from 0 to 9 (17).
     bool digits(NumericArguments& args, int& d);
-    // The solver's error as the calculator's, or a NaN answer as a domain error.
+    // The solver's error as the calculator's, else the value.
     void finish(NumericArguments& args, const TVM& tvm, double value);
 
     Parser& p_;

@@ -6,6 +6,7 @@
 #include "eval/Parser.h"
 #include "language/ErrorNumbers.h"
 
+#include <cmath>
 #include <memory>
 
 namespace orvenda {
@@ -90,6 +91,11 @@ bool NumericArguments::failAtToken(int error)
 
 void NumericArguments::result(double x)
 {
+    // Arguments at the edge of what a routine can compute come back as NaN: no answer.
+    if (std::isnan(x)) {
+        fail(ErrDomain);
+        return;
+    }
     Operand& R = run_.R;
     R.kind = KindReal;
     R.value = {x, 0.0};

@@ -34,7 +34,7 @@ public:
     // The location of the function token.
     int tokenLocation() const;
 
-    // R becomes a full-precision real, or a real list.
+    // R becomes a full-precision real (NaN is error 17), or a real list.
     void result(double x);
     void result(VQList list);
 

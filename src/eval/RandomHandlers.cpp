@@ -76,7 +76,7 @@ void RandomHandlers::handle(EvalRun& run)
     }
     case kRandBin:
     case kRandNorm: {
-        if (t == kRandBin && (!(second >= 0.0 && second <= 1.0) || !(first >= 1.0))) {
+        if (t == kRandBin && (!(second >= 0.0 && second <= 1.0) || !(first >= 1.0) || !drawable(first))) {
             args.fail(ErrDomain);
             return;
         }

@@ -24,6 +24,9 @@ using Binomial = bm::binomial_distribution<double, MathPolicy>;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfiniteBound = 1e99;
+// How far a quantile is moved to its count at most: beyond 2^53 trials a step of one no
+// longer changes the count.
+constexpr int kSettleSteps = 8;
 
 // P(lower < X < upper) as a difference of the two tails that keeps the digits: both bounds
 // above `split` subtract upper tails, both below subtract lower tails. The support starts
@@ -160,9 +163,9 @@ double Distributions::invBinom(double area, double n, double p)
     // smallest count whose cdf reaches it (with Boost's cdf, which costs the same for any n).
     const Binomial d(n, p);
     double k = bm::quantile(d, area);
-    while (k > 0.0 && bm::cdf(d, k - 1.0) >= area)
+    for (int step = 0; step < kSettleSteps && k > 0.0 && bm::cdf(d, k - 1.0) >= area; ++step)
         k -= 1.0;
-    while (k < n && bm::cdf(d, k) < area)
+    for (int step = 0; step < kSettleSteps && k < n && bm::cdf(d, k) < area; ++step)
         k += 1.0;
     return k;
 }
