@@ -15,6 +15,7 @@ constexpr int kPowerOrder = 3;
 constexpr int kFractionOrder = 4;
 // The negation's: its operand takes every tighter operator.
 constexpr int kNegationOrder = 5;
+constexpr std::uint32_t kDegree = 0x0B;
 
 PrettyNode templateNode(Kind kind, std::uint32_t token, std::uint16_t id, int begin, int end)
 {
@@ -117,7 +118,7 @@ bool TemplateRewriter::power(const Nodes& in, std::size_t& i, Nodes& out)
     if (start == out.size())
         return false;
     const long end = operandEnd(in, i + 1, kPowerOrder);
-    if (end < 0 || !movable(in, i + 1, static_cast<std::size_t>(end)))
+    if (end < 0 || !movable(in, i + 1, static_cast<std::size_t>(end)) || needsNumberBefore(in, static_cast<std::size_t>(end)))
         return false;
     const std::uint16_t id = freshId(lentId(in, i + 1, static_cast<std::size_t>(end)), 0);
     if (id == 0)
@@ -145,7 +146,7 @@ bool TemplateRewriter::fraction(const Nodes& in, std::size_t& i, Nodes& out, std
     const long start = leftOperandStart(out, order);
     const long end = operandEnd(in, i + 1, order);
     if (start < 0 || end < 0 || !movable(out, static_cast<std::size_t>(start), out.size())
-        || !movable(in, i + 1, static_cast<std::size_t>(end)))
+        || !movable(in, i + 1, static_cast<std::size_t>(end)) || needsNumberBefore(in, static_cast<std::size_t>(end)))
         return false;
     // After a stray template op (malformed ops) the new ID'd "(" would be read as its part.
     if (start > 0 && node(out[static_cast<std::size_t>(start) - 1]).kind == Kind::Glyph
@@ -155,7 +156,7 @@ bool TemplateRewriter::fraction(const Nodes& in, std::size_t& i, Nodes& out, std
                                      lentId(in, i + 1, static_cast<std::size_t>(end)));
     if (id == 0)
         return false;
-    const int left = wrap(out, static_cast<std::size_t>(start), out.size());
+    const int left = wrap(out, static_cast<std::size_t>(start), out.size(), false);
     const int right = wrap(in, i + 1, static_cast<std::size_t>(end));
     const int begin = node(out[static_cast<std::size_t>(start)]).begin;
     const int last = node(in[static_cast<std::size_t>(end) - 1]).end;
@@ -168,7 +169,7 @@ bool TemplateRewriter::fraction(const Nodes& in, std::size_t& i, Nodes& out, std
     return true;
 }
 
-// A number, ␣, a single operand, ／ and a single operand: the parser reads it as one mixed
+// A number, ␣, a single operand, ／ and the denominator: the parser reads it as one mixed
 // number only in that shape.
 bool TemplateRewriter::mixed(const Nodes& in, std::size_t& i, Nodes& out)
 {
@@ -183,17 +184,22 @@ bool TemplateRewriter::mixed(const Nodes& in, std::size_t& i, Nodes& out)
             && !TC::takesArguments(t);
     };
     if (out.empty() || node(out.back()).kind != Kind::Number || !simple(i + 1) || i + 2 >= in.size()
-        || !isPlainGlyph(in[i + 2], TC::kFractionBar) || !simple(i + 3) || !movable(in, i + 1, i + 4))
+        || !isPlainGlyph(in[i + 2], TC::kFractionBar))
         return false;
-    const std::uint16_t id = freshId(lentId(in, i + 1, i + 2), lentId(in, i + 3, i + 4));
+    // The denominator takes the operators that bind tighter than ／, like a fraction's.
+    const long end = operandEnd(in, i + 3, kFractionOrder);
+    if (end < 0 || !movable(in, i + 1, static_cast<std::size_t>(end)) || needsNumberBefore(in, static_cast<std::size_t>(end)))
+        return false;
+    const std::size_t last = static_cast<std::size_t>(end);
+    const std::uint16_t id = freshId(lentId(in, i + 1, i + 2), lentId(in, i + 3, last));
     if (id == 0)
         return false;
     const int num = wrap(in, i + 1, i + 2);
-    const int den = wrap(in, i + 3, i + 4);
+    const int den = wrap(in, i + 3, last);
     const int whole = out.back();
-    out.back() = make(templateNode(Kind::MixedNumber, 0, id, node(whole).begin, node(in[i + 3]).end),
+    out.back() = make(templateNode(Kind::MixedNumber, 0, id, node(whole).begin, node(in[last - 1]).end),
                       {whole, num, den});
-    i += 3;
+    i = last - 1;
     return true;
 }
 
@@ -202,18 +208,20 @@ std::uint16_t TemplateRewriter::lentId(const Nodes& nodes, std::size_t from, std
     return to - from == 1 && isParenGroup(nodes[from]) ? node(nodes[from]).id : 0;
 }
 
-int TemplateRewriter::wrap(const Nodes& nodes, std::size_t from, std::size_t to)
+int TemplateRewriter::wrap(const Nodes& nodes, std::size_t from, std::size_t to, bool raw)
 {
     if (to - from == 1 && isParenGroup(nodes[from])) {
         const int inner = tree_.child(nodes[from], 0);
-        restructureRow(inner);
+        if (raw)
+            restructureRow(inner);
         return inner;
     }
     PrettyNode row;
     row.begin = node(nodes[from]).begin;
     row.end = node(nodes[to - 1]).end;
     const int r = make(row, std::span<const int>(nodes.data() + from, to - from));
-    restructureRow(r);
+    if (raw)
+        restructureRow(r);
     return r;
 }
 
@@ -356,6 +364,11 @@ bool TemplateRewriter::movable(const Nodes& nodes, std::size_t from, std::size_t
     return true;
 }
 
+bool TemplateRewriter::needsNumberBefore(const Nodes& in, std::size_t i) const
+{
+    return i < in.size() && (isPlainGlyph(in[i], TC::kMixedSeparator) || isPlainGlyph(in[i], kDegree));
+}
+
 bool TemplateRewriter::isPlainGlyph(int i, std::uint32_t token) const
 {
     const PrettyNode& n = node(i);
@@ -409,11 +422,22 @@ long TemplateRewriter::operandEnd(const Nodes& in, std::size_t i, int q) const
 {
     if (i >= in.size())
         return -1;
-    if (isPlainGlyph(in[i], TC::kNegate))
-        return operandEnd(in, i + 1, kNegationOrder);
-    if (!isOperand(in[i]))
+    std::size_t j = i + 1;
+    if (isPlainGlyph(in[i], TC::kNegate)) {
+        // A negation just before a mixed number's whole is the whole's sign (-2␣1／2);
+        // any other takes every tighter operator after it.
+        const bool sign = i + 1 < in.size()
+                          && (node(in[i + 1]).kind == Kind::MixedNumber
+                              || (node(in[i + 1]).kind == Kind::Number && i + 2 < in.size()
+                                  && isPlainGlyph(in[i + 2], TC::kMixedSeparator)));
+        if (!sign)
+            return operandEnd(in, i + 1, kNegationOrder);
+        j = i + 2;
+    } else if (isOperand(in[i])) {
+        j = atomEnd(in, i);
+    } else {
         return -1;
-    std::size_t j = atomEnd(in, i);
+    }
     // Operators that bind tighter than q stay inside the operand.
     while (j < in.size()) {
         const int p = precedence(in[j]);
@@ -455,6 +479,9 @@ long TemplateRewriter::leftOperandStart(const Nodes& out, int q) const
         k = p;
     else if (name < k && node(at(name)).kind == Kind::Glyph && TC::takesArguments(node(at(name)).token))
         k = name;
+    // A negation just before a mixed number's whole is the whole's sign.
+    if (node(at(k)).kind == Kind::MixedNumber && k > 0 && isPlainGlyph(at(k - 1), TC::kNegate))
+        --k;
     // An operator at least as tight just before it would take this operand itself.
     if (k > 0) {
         const int p2 = precedence(at(k - 1));

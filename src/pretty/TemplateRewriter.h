@@ -54,9 +54,9 @@ private:
     bool fraction(const Nodes& in, std::size_t& i, Nodes& out, std::uint32_t bar);
     bool mixed(const Nodes& in, std::size_t& i, Nodes& out);
 
-    // The part row made of the nodes [from, to): a single "(" pair lends its inner row,
-    // and its ID (lentId) to the template.
-    int wrap(const Nodes& nodes, std::size_t from, std::size_t to);
+    // The part row made of the nodes [from, to), restructured unless they already are
+    // (raw NO): a single "(" pair lends its inner row, and its ID (lentId) to the template.
+    int wrap(const Nodes& nodes, std::size_t from, std::size_t to, bool raw = true);
     std::uint16_t lentId(const Nodes& nodes, std::size_t from, std::size_t to) const;
     std::uint16_t freshId(std::uint16_t id1, std::uint16_t id2);
 
@@ -65,6 +65,8 @@ private:
     bool movable(int i) const;
     bool movable(const Nodes& nodes, std::size_t from, std::size_t to) const;
     bool isPlainGlyph(int i, std::uint32_t token) const;
+    // ␣ and ° read differently after a number than after the ")" a template ends with.
+    bool needsNumberBefore(const Nodes& in, std::size_t i) const;
     bool isOperand(int i) const;
     bool isParenGroup(int i) const;
     int precedence(int i) const;

@@ -60,6 +60,10 @@ TEST_F(PrettyPrintTest, TemplatesEvaluateLikeTheirOneLineForms)
         {"10^", {T(0xC1), 0x32, T(0x11)}, 100},
         {"det of a matrix", {0xB3, T(0x06), T(0x06), 0x31, T(0x2B), 0x32, T(0x07), T(0x06), 0x33, T(0x2B), 0x34,
                              T(0x07), T(0x07), 0x11}, -2},
+        // What follows a template applies to all of it, as drawn.
+        {"squared n/d", {T(0x10), 0x32, T(0x11), T(0xEF38), T(0x10), 0x33, T(0x11), 0x0D}, 4.0 / 9},
+        {"squared power", {0x32, T(0xF0), T(0x10), 0x33, T(0x11), 0x0D}, 64},
+        {"squared mixed number", {0x32, T(0xEF39), T(0x10), 0x31, T(0x11), T(0xEF38), T(0x10), 0x32, T(0x11), 0x0D}, 6.25},
     };
     for (const Case& c : cases) {
         const Operand r = evaluate(c.line);
@@ -96,11 +100,12 @@ TEST_F(PrettyPrintTest, BeautifyWritesEachPlainFormAsItsTemplate)
         // Templates are numbered in reading order, outer before inner.
         {"1／2+√(3／4)", {T(0x10), 0x31, T(0x11), T(0xEF38), T(0x10), 0x32, T(0x11), 0x70, T(0xBC, 2), T(0x10, 3), 0x33,
                          T(0x11, 3), T(0xEF38, 3), T(0x10, 3), 0x34, T(0x11, 3), T(0x11, 2)}},
-        // Left alone: other argument counts, ragged matrices, a ␣ whose parts are not single
-        // operands, and a ^ with nothing after it.
+        // Left alone: other argument counts, ragged matrices, a ␣ whose numerator is no single
+        // operand, and a ^ with nothing after it.
         {"logBASE(8)", ops("logBASE(8)")},
         {"[[1,2][3]]", ops("[[1,2][3]]")},
-        {"2␣1／4²", ops("2␣1／4²")},
+        {"2␣1²／4", ops("2␣1²／4")},
+        {"2␣1／4²", {0x32, T(0xEF39), T(0x10), 0x31, T(0x11), T(0xEF38), T(0x10), 0x34, 0x0D, T(0x11)}},
         {"2^", ops("2^")},
     };
     for (const Case& c : cases)

@@ -247,7 +247,7 @@ private:
             line.push_back(0x11);
             break;
         case 7:
-            line.insert(line.end(), {0x32u, 0xEF39u, 0x31u + random_() % 3, 0xEF38u, 0x35u});
+            line.insert(line.end(), {0x32u, 0xEF39u, 0x31u + static_cast<std::uint32_t>(random_() % 3), 0xEF38u, 0x35u});
             break;
         case 8: group(line, random_() % 2 ? 0xBFu : 0xC1u, depth); break;
         case 9: line.insert(line.end(), {0x32u, 0x58u}); break;
