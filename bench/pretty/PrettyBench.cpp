@@ -6,7 +6,7 @@
 #include "pretty/PrettyPrint.h"
 #include "pretty/PrettyTree.h"
 
-#include "../../tests/cases/EntryText.h"
+#include "pretty/PrettyTestSupport.h"
 
 #include <QGuiApplication>
 
@@ -17,19 +17,12 @@
 namespace orvenda {
 namespace {
 
-using Ops = std::vector<std::uint32_t>;
-
-Ops tokens(const std::string& text)
-{
-    static const cases::EntryText entry;
-    std::string bad;
-    return entry.toOps(text, bad).value_or(Ops{});
-}
+using test::Ops;
 
 // A line of `count` ops or a little more, repeating the text.
 Ops repeated(const std::string& text, std::size_t count)
 {
-    const Ops unit = tokens(text);
+    const Ops unit = test::ops(text);
     Ops ops;
     while (ops.size() < count)
         ops.insert(ops.end(), unit.begin(), unit.end());

@@ -5,6 +5,7 @@
 #include "language/ErrorNumbers.h"
 #include "language/LiteralScanner.h"
 #include "language/Precedence.h"
+#include "language/TokenRanges.h"
 #include "language/Vocabulary.h"
 
 #include <numbers>
@@ -56,18 +57,8 @@ constexpr int kMaxSetUpEditorNames = 20;
 constexpr int kMaxGDBNameTokens = 20;
 constexpr int kMaxNameLength = 80;
 
-struct Range {
-    std::uint32_t lo, hi;
-};
-
-template <std::size_t N>
-constexpr bool in(const Range (&ranges)[N], std::uint32_t t)
-{
-    for (const Range& r : ranges)
-        if (t >= r.lo && t <= r.hi)
-            return true;
-    return false;
-}
+using tokens::in;
+using tokens::Range;
 
 constexpr Range kBinaryOperators[] = {
     {0x3C, 0x3D}, {0x40, 0x40}, {0x6A, 0x71}, {0x82, 0x83}, {0x94, 0x95}, {0xF0, 0xF1}, {0x5C40, 0x5C42},

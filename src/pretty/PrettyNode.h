@@ -59,6 +59,19 @@ struct PrettyNode {
     int childCount = 0;
     // What a Glyph reads.
     std::string_view text;
+
+    static PrettyNode of(Kind kind, int begin, int end, std::uint32_t token = 0, std::uint16_t id = 0,
+                         bool closed = true)
+    {
+        PrettyNode n;
+        n.kind = kind;
+        n.begin = begin;
+        n.end = end;
+        n.token = token;
+        n.id = id;
+        n.closed = closed;
+        return n;
+    }
 };
 
 } // namespace orvenda

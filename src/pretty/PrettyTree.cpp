@@ -72,14 +72,7 @@ private:
     static PrettyNode node(Kind kind, int begin, int end, std::uint32_t token = 0, std::uint16_t id = 0,
                            bool closed = true)
     {
-        PrettyNode n;
-        n.kind = kind;
-        n.begin = begin;
-        n.end = end;
-        n.token = token;
-        n.id = id;
-        n.closed = closed;
-        return n;
+        return PrettyNode::of(kind, begin, end, token, id, closed);
     }
 
     int finish(const PrettyNode& n, std::size_t mark)

@@ -19,13 +19,7 @@ constexpr std::uint32_t kDegree = 0x0B;
 
 PrettyNode templateNode(Kind kind, std::uint32_t token, std::uint16_t id, int begin, int end)
 {
-    PrettyNode n;
-    n.kind = kind;
-    n.token = token;
-    n.id = id;
-    n.begin = begin;
-    n.end = end;
-    return n;
+    return PrettyNode::of(kind, begin, end, token, id);
 }
 
 } // namespace

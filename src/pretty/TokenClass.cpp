@@ -2,24 +2,16 @@
 
 #include "pretty/GlyphNames.h"
 
+#include "language/TokenRanges.h"
+
 #include <string_view>
 
 namespace orvenda {
 
 namespace {
 
-struct Range {
-    std::uint32_t lo, hi;
-};
-
-template <std::size_t N>
-constexpr bool in(const Range (&ranges)[N], std::uint32_t t)
-{
-    for (const Range& r : ranges)
-        if (t >= r.lo && t <= r.hi)
-            return true;
-    return false;
-}
+using tokens::in;
+using tokens::Range;
 
 constexpr Range kInfix[] = {
     {0x04, 0x04}, {0x3B, 0x3D}, {0x40, 0x40}, {0x6A, 0x71}, {0x82, 0x83}, {0x94, 0x95},

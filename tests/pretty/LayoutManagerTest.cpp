@@ -125,11 +125,13 @@ TEST_F(LayoutManagerTest, FortyTokensWrapBetweenTokensAsDrawn)
         EXPECT_TRUE(inked(image, QRect(0, line * kLeading, kWidth, kLeading))) << "line " << line;
     EXPECT_FALSE(inked(image, QRect(0, lines * kLeading, image.width(), image.height())));
     // Past the last token of each line the line is empty: no token was split there.
-    for (std::size_t i = 0; i + 1 < ops.size(); ++i)
-        if (places[i + 1].line != places[i].line)
+    for (std::size_t i = 0; i + 1 < ops.size(); ++i) {
+        if (places[i + 1].line != places[i].line) {
             EXPECT_FALSE(inked(image, QRect(std::ceil(places[i].to) + 1, places[i].line * kLeading,
                                             image.width(), kLeading)))
                 << "after token " << i;
+        }
+    }
 }
 
 TEST_F(LayoutManagerTest, TouchesOffTheTokensAnswerNone)

@@ -66,8 +66,9 @@ void expectWellFormed(const PrettyTree& tree, int i)
         expectWellFormed(tree, c);
     }
     // A row is exactly its items.
-    if (n.kind == Kind::Row && n.childCount > 0)
+    if (n.kind == Kind::Row && n.childCount > 0) {
         ASSERT_EQ(at, n.end);
+    }
 }
 
 // The encodings the history (answers as ops) and the matrix prompt write parse into the
@@ -288,8 +289,9 @@ TEST(PrettyTreeTest, RandomExpressionsKeepTheirValue)
         Ops evaluated = pretty;
         const Operand prettyValue = calc.parser().eval(evaluated, false);
         ASSERT_EQ(prettyValue.error, 0) << text(line);
-        if (!(std::isnan(value.re()) && std::isnan(prettyValue.re())))
+        if (!(std::isnan(value.re()) && std::isnan(prettyValue.re()))) {
             ASSERT_EQ(prettyValue.re(), value.re()) << text(line);
+        }
         ++compared;
         rewritten += pretty != line;
     }
