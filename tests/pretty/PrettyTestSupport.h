@@ -28,12 +28,4 @@ constexpr std::uint32_t T(std::uint32_t token, std::uint32_t id = 1)
     return (id << 16) | token;
 }
 
-inline Ops join(std::initializer_list<Ops> parts)
-{
-    Ops all;
-    for (const Ops& p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
-
 } // namespace orvenda::test

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <random>
 #include <string>
+#include <utility>
 
 namespace orvenda {
 namespace {
@@ -29,10 +30,7 @@ int only(const PrettyTree& tree)
     return tree.child(tree.root(), 0);
 }
 
-struct Range {
-    int begin, end;
-    bool operator==(const Range&) const = default;
-};
+using Range = std::pair<int, int>;
 
 // The op ranges of a node's children.
 std::vector<Range> parts(const PrettyTree& tree, int i)
@@ -155,21 +153,6 @@ TEST(PrettyTreeTest, EachTemplateAndPlainFormHasItsNode)
     EXPECT_EQ(tree.node(tree.child(tree.child(only(tree), 0), 0)).kind, Kind::EmptyBox);
     tree.build(ops("2^X"));
     EXPECT_EQ(tree.node(tree.child(tree.root(), 1)).text, "^");
-}
-
-TEST(PrettyTreeTest, AStatementEndClosesEveryGroup)
-{
-    PrettyTree tree;
-    tree.build(ops("(1+2:3"));
-    const PrettyNode& row = tree.node(tree.root());
-    ASSERT_EQ(row.childCount, 3);
-    const PrettyNode& group = tree.node(tree.child(tree.root(), 0));
-    EXPECT_EQ(group.kind, Kind::Brackets);
-    EXPECT_FALSE(group.closed);
-    EXPECT_EQ(group.end, 4);
-    // Inside a string nothing opens.
-    tree.build(ops("\"(:\"+1"));
-    EXPECT_EQ(tree.node(tree.root()).childCount, 6);
 }
 
 // Random lines of template pieces, IDs and plain tokens: the tree always covers the ops,
