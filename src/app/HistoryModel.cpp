@@ -205,7 +205,8 @@ void HistoryModel::decode(const nlohmann::json& archive)
         // The newest items when there are too many.
         const std::size_t skip = it->size() > kMaxItems ? it->size() - kMaxItems : 0;
         for (std::size_t k = skip; k < it->size(); ++k)
-            history_.push_back(HistoryEntry::decode(calc_, (*it)[k]));
+            if ((*it)[k].is_object())
+                history_.push_back(HistoryEntry::decode(calc_, (*it)[k]));
     }
     if (auto it = archive.find("se"); it != archive.end())
         if (auto x = ArchiveValues::integer(*it, -1, count() - 1))
