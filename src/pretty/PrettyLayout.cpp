@@ -617,7 +617,9 @@ void PrettyLayout::place(int n, double x, double y, bool decorative)
             return;
         const double left = x + g(c).x;
         setStop(node(c).begin, c, left - (reservesAt(c, node(c).begin) ? cell(role) : 0), y + g(c).y, role);
-        setStop(node(c).end, c, left + g(c).w, y + g(c).y, role);
+        // An empty base or whole is one stop, at its box.
+        if (node(c).end > node(c).begin)
+            setStop(node(c).end, c, left + g(c).w, y + g(c).y, role);
     };
     switch (N.kind) {
     case Kind::Row: case Kind::MatrixRow: {
