@@ -14,7 +14,6 @@ if [ "${CI:-}" = "true" ] || [ "${ORVENDA_SANITIZERS:-}" = "1" ]; then
   ORVENDA_BUILD_DIR="$root/build-asan" ORVENDA_BUILD_TYPE=Debug "$root/scripts/build.sh" \
     -DORVENDA_ENGINE_ONLY=OFF -DORVENDA_UI=OFF -DORVENDA_SANITIZE=ON -DORVENDA_BENCH=OFF
   (cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 \
-     LSAN_OPTIONS=suppressions="$root/scripts/lsan-qt.supp":print_suppressions=0 \
      UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j "$jobs")
   echo "== program queue and interpreter under ThreadSanitizer"
   ORVENDA_BUILD_DIR="$root/build-tsan" ORVENDA_BUILD_TYPE=Debug "$root/scripts/build.sh" \
