@@ -390,7 +390,11 @@ public:
     std::array<Ops, kStringCount> strings;
     Ops solverEq;
     Ops regExp;
+    // The last regression's fit, which RegEQ and the regression text read.
     std::shared_ptr<VQStatistics> statistics;
+    // Copies a fit's results into the statistics variables (values only; the slots keep
+    // their significance pairs) and its residuals into the list "RESID".
+    void syncStatVars(const VQStatistics& stats);
     int editMatrix = 0;
     int polyState = 0;
     int simulEqState = 0;

@@ -2,6 +2,9 @@
 
 #include "eval/EvalRun.h"
 #include "eval/Evaluator.h"
+#include "eval/Parser.h"
+#include "eval/StatisticsHandlers.h"
+#include "eval/StoredDataCommands.h"
 
 #include <array>
 
@@ -72,12 +75,16 @@ void BBDispatch::dispatch(Evaluator& evaluator, EvalRun& run)
     case Route::OneArgument:
         evaluator.unaryFunction(run);
         return;
+    case Route::Statistics:
+        StatisticsHandlers(evaluator.parser()).handle(run);
+        return;
     case Route::ListsAndGraphStyle:
+        StoredDataCommands(evaluator.parser()).handle(run);
+        return;
     case Route::Finance:
     case Route::Random:
     case Route::Strings:
     case Route::Distributions:
-    case Route::Statistics:
         evaluator.notAvailable(run);
         return;
     case Route::Default:

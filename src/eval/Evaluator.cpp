@@ -8,6 +8,8 @@
 #include "eval/ModeTokenHandlers.h"
 #include "eval/Parser.h"
 #include "eval/ProgramTokenHandlers.h"
+#include "eval/StatPlotCommands.h"
+#include "eval/StatisticsHandlers.h"
 #include "eval/StoreHandler.h"
 #include "eval/ValueTokenHandlers.h"
 #include "language/ErrorNumbers.h"
@@ -473,6 +475,10 @@ void Evaluator::dispatchOneByte(EvalRun& run)
         ProgramTokenHandlers(p_).handle(run);
     else if (isListCommand(t))
         ListMatrixCommands(p_).handle(run);
+    else if (StatisticsHandlers::handles(t))
+        StatisticsHandlers(p_).handle(run);
+    else if (StatPlotCommands::handles(t))
+        StatPlotCommands(p_).handle(run);
     else if (t == 0x00 || t == 0x09 || t == 0x11 || t == 0x2B || inRange(t, 0x29, 0x2A) || inRange(t, 0x30, 0x3B)
              || inRange(t, 0x3E, 0x3F) || inRange(t, 0x41, 0x5E) || inRange(t, 0x60, 0x63) || t == 0x7E
              || t == 0xAA || t == 0xAC || t == 0xAE || t == 0xAF || t == 0xBB || t == 0xEB || t == 0xEF)
@@ -518,6 +524,11 @@ void Evaluator::dispatchOwnPage(EvalRun& run)
     case 0x5C64:  // roundSigFig(
         oneOrTwoArgumentFunction(run);
         return;
+    case 0x5C44:  // Plot4(
+    case 0x5C45:  // Plot5(
+    case 0x5C46:  // Plot6(
+        StatPlotCommands(p_).handle(run);
+        return;
     default:
         break;
     }
@@ -547,9 +558,13 @@ void Evaluator::dispatchOtherPages(EvalRun& run)
         oneOrTwoArgumentFunction(run);
         return;
     case 0xEF03: case 0xEF04: case 0xEF06: case 0xEF07: case 0xEF08: case 0xEF5A: case 0xEF5B: case 0x7E08:
-    case 0xEF65: case 0xEF67: case 0xEF97: case 0xEF13: case 0xEF95: case 0xEF14: case 0xEF15: case 0xEF33:
+    case 0xEF65: case 0xEF67: case 0xEF97: case 0xEF13: case 0xEF95: case 0xEF33:
     case 0xEF35:
         notAvailable(run);
+        return;
+    case 0xEF14:  // χ²GOF-Test(
+    case 0xEF15:  // LinRegTInt
+        StatisticsHandlers(p_).handle(run);
         return;
     default:
         break;

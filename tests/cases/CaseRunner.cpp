@@ -150,6 +150,8 @@ std::string resultText(Calculator& calc, Operand& r)
     case KindDispTable:
         return "";
     default:
+        if (r.kind >= KindOneVarStats && r.kind <= KindStatTestLast)
+            return calc.formatOperand(r);
         return "<not implemented>";
     }
 }
