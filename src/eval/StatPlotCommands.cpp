@@ -204,7 +204,7 @@ void StatPlotCommands::definePlot(EvalRun& run, int plot)
                    && (raw.var.index == kSlotX || raw.var.index == kSlotY)) {
             axis = raw.var.index == kSlotY ? 1 : 0;
             ok = true;
-        } else if (!paired && !normal && isListVariable(raw)) {
+        } else if (!paired && !normal && isListVariable(raw) && !freqName) {
             freqName = raw.var.name;
             ok = true;
         }

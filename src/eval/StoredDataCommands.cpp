@@ -26,7 +26,6 @@ namespace {
 constexpr int kMatrToList = 0xBB39, kListToMatr = 0xBB3A, kGraphStyle = 0xBB45, kSetUpEditor = 0xBB4A,
               kDelVar = 0xBB54, kFirstShade = 0xBB35, kLastShade = 0xBB38;
 constexpr int kFirstString = 0xAA00;
-constexpr int kLastLetterSlot = 26;  // A..Z, θ
 constexpr const char* kEditorLists[] = {"L₁", "L₂", "L₃", "L₄", "L₅", "L₆"};
 
 bool isListVariable(const Operand& op)
@@ -167,18 +166,15 @@ void StoredDataCommands::setUpEditor(EvalRun& run)
     p_.validateArgsMin(0, 20, count, run.stack);
     if (p_.error() != 0)
         return;
-    // The columns in the order the names were given.
-    std::vector<std::string> columns(static_cast<std::size_t>(count));
-    for (int k = count - 1; k >= 0; --k) {
+    // The statement parser lays the names out with the first on top, so popping gives
+    // the columns in the order the names were written.
+    std::vector<std::string> columns;
+    for (int k = 0; k < count; ++k) {
         Operand name;
         run.stack.pop(name);
-        if (isListVariable(name))
-            columns[static_cast<std::size_t>(k)] = name.var.name;
-        else if (name.kind == KindVariable && name.var.subKind == VarReal && name.var.index >= 0
-                 && name.var.index <= kLastLetterSlot)
-            columns[static_cast<std::size_t>(k)] = calc_.nameForOpcode(static_cast<std::uint32_t>(name.var.token));
-        else
+        if (!isListVariable(name))
             return void(fail(ErrSyntax, name.location));
+        columns.push_back(name.var.name);
     }
     if (count == 0)
         columns.assign(std::begin(kEditorLists), std::end(kEditorLists));
