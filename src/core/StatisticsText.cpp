@@ -27,6 +27,8 @@ public:
     Builder(const Calculator& calc, const NumberFormatter& format) : calc_(calc), format_(format) {}
 
     std::string number(double x) const { return format_.formatReal(x); }
+    // A deviation that cannot be formed leaves its cell without a number, still filled.
+    std::string deviation(double x) const { return std::isnan(x) ? std::string() : number(x); }
     double slot(int n) const { return calc_.getVar(n).value.real(); }
     std::string value(int n) const { return number(slot(n)); }
 
@@ -95,6 +97,13 @@ private:
     std::string out_;
 };
 
+NumberFormatter summaryFormat(const Calculator& calc)
+{
+    NumberFormatter format = calc.numberFormatter();
+    format.settings.maxWidth = kSummaryWidth;
+    return format;
+}
+
 constexpr Hypotheses kMean{"μ<", "μ>", "μ≠"};
 constexpr Hypotheses kTwoMeans{"μ1<μ2\n", "μ1>μ2\n", "μ1≠μ2\n"};
 
@@ -117,11 +126,9 @@ std::string StatisticsText::format(const Operand& op) const
 
 std::string StatisticsText::format1VarStat(const VQStatistics& s) const
 {
-    NumberFormatter format = calc_.numberFormatter();
-    format.settings.maxWidth = kSummaryWidth;
+    const NumberFormatter format = summaryFormat(calc_);
     Builder b(calc_, format);
-    // A deviation that cannot be formed leaves its cell without a number, still filled.
-    const auto deviation = [&](double x) { return std::isnan(x) ? std::string() : b.number(x); };
+    const auto deviation = [&](double x) { return b.deviation(x); };
     b.pair("x̅:", b.number(s.Xmean), 16, "minX:", b.number(s.minX))
         .pair("∑x:", b.number(s.Xsum), 15, "Q1:", b.number(s.Q1))
         .pair("∑x²:", b.number(s.X2sum), 15, "Med:", b.number(s.medianX))
@@ -134,10 +141,9 @@ std::string StatisticsText::format1VarStat(const VQStatistics& s) const
 
 std::string StatisticsText::format2VarStat(const VQStatistics& s) const
 {
-    NumberFormatter format = calc_.numberFormatter();
-    format.settings.maxWidth = kSummaryWidth;
+    const NumberFormatter format = summaryFormat(calc_);
     Builder b(calc_, format);
-    const auto deviation = [&](double x) { return std::isnan(x) ? std::string() : b.number(x); };
+    const auto deviation = [&](double x) { return b.deviation(x); };
     b.pair("x̅:", b.number(s.Xmean), 16, "y̅:", b.number(s.Ymean))
         .pair("∑x:", b.number(s.Xsum), 15, "∑y:", b.number(s.Ysum))
         .pair("∑x²:", b.number(s.X2sum), 15, "∑y²:", b.number(s.Y2sum))

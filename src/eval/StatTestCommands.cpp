@@ -23,6 +23,7 @@ namespace {
 constexpr const char* kL1 = "L₁";
 constexpr const char* kL2 = "L₂";
 constexpr double kDefaultLevel = 0.95;
+constexpr std::initializer_list<int> kTwoSampleSummary = {SlotXMean1, SlotSx1, SlotN1, SlotXMean2, SlotSx2, SlotN2};
 
 // The statistics variables a command may write; kept to be put back on an error.
 constexpr int kFirstSaved = SlotN;
@@ -45,19 +46,6 @@ int kindFor(int token)
         if (c.token == token)
             return c.kind;
     return 0;
-}
-
-bool canWeight(const VQList& freq)
-{
-    if (freq.type() != 0)
-        return false;
-    bool positive = false;
-    for (double f : freq.realList()) {
-        if (!(f >= 0) || !std::isfinite(f))
-            return false;
-        positive = positive || f > 0;
-    }
-    return positive;
 }
 
 } // namespace
@@ -200,7 +188,7 @@ bool StatTestCommands::frequencies(std::size_t i, const VQList* data, const VQLi
         return failAt(ErrDataType, i);
     if (f.list->count() != data->count())
         return failAt(ErrDimMismatch, i);
-    if (!canWeight(*f.list))
+    if (!VQStatistics::canWeight(*f.list))
         return failAt(ErrBadFrequencyList, i);
     freq = f.list.get();
     return true;
@@ -258,6 +246,24 @@ bool StatTestCommands::confidence(std::size_t i)
     return true;
 }
 
+bool StatTestCommands::samples(const Form& form, std::size_t& rest)
+{
+    const std::size_t at = form.at;
+    if (count() <= static_cast<int>(at) || isList(at)) {
+        if (count() > form.dataMost)
+            return fail(ErrTooManyArguments, location_);
+        if (form.lists == 1) {
+            rest = at + 2;
+            return sample(at, kL1, at + 1, SlotTestN, SlotXMean, form.deviations ? SlotSx : -1);
+        }
+        rest = at + 4;
+        return sample(at, kL1, at + 2, SlotN1, SlotXMean1, form.deviations ? SlotSx1 : -1)
+            && sample(at + 1, kL2, at + 3, SlotN2, SlotXMean2, form.deviations ? SlotSx2 : -1);
+    }
+    rest = at + form.summary.size();
+    return needs(static_cast<int>(rest)) && reals(at, form.summary);
+}
+
 bool StatTestCommands::computed(int error)
 {
     return error == 0 || fail(error, location_);
@@ -270,66 +276,39 @@ bool StatTestCommands::zTest(EvalRun& run)
     // μ0, σ, then x̄, n or a list and its frequencies; alternative, draw flag.
     int h = 0;
     bool draw = false;
-    if (!popArguments(run, 2, 6) || !reals(0, {SlotMu0, SlotSigma}))
-        return false;
-    if (count() <= 2 || isList(2)) {
-        if (!sample(2, kL1, 3, SlotTestN, SlotXMean, -1))
-            return false;
-    } else if (!needs(4) || !reals(2, {SlotXMean, SlotTestN})) {
-        return false;
-    }
-    return alternative(4, h) && flag(5, draw) && computed(StatTests(calc_).computeZTest(h));
+    std::size_t rest = 0;
+    return popArguments(run, 2, 6) && reals(0, {SlotMu0, SlotSigma})
+        && samples({2, 1, false, {SlotXMean, SlotTestN}, 6}, rest) && alternative(rest, h) && flag(rest + 1, draw)
+        && computed(StatTests(calc_).computeZTest(h));
 }
 
 bool StatTestCommands::tTest(EvalRun& run)
 {
     int h = 0;
     bool draw = false;
-    if (!popArguments(run, 1, 6) || !reals(0, {SlotMu0}))
-        return false;
-    if (count() <= 1 || isList(1)) {
-        if (count() > 5)
-            return fail(ErrTooManyArguments, location_);
-        return sample(1, kL1, 2, SlotTestN, SlotXMean, SlotSx) && alternative(3, h) && flag(4, draw)
-            && computed(StatTests(calc_).computeTTest(h));
-    }
-    return needs(4) && reals(1, {SlotXMean, SlotSx, SlotTestN}) && alternative(4, h) && flag(5, draw)
-        && computed(StatTests(calc_).computeTTest(h));
+    std::size_t rest = 0;
+    return popArguments(run, 1, 6) && reals(0, {SlotMu0})
+        && samples({1, 1, true, {SlotXMean, SlotSx, SlotTestN}, 5}, rest) && alternative(rest, h)
+        && flag(rest + 1, draw) && computed(StatTests(calc_).computeTTest(h));
 }
 
 bool StatTestCommands::twoSampZTest(EvalRun& run)
 {
     int h = 0;
     bool draw = false;
-    if (!popArguments(run, 2, 8) || !reals(0, {SlotSigma1, SlotSigma2}))
-        return false;
-    if (count() <= 2 || isList(2)) {
-        if (!sample(2, kL1, 4, SlotN1, SlotXMean1, -1) || !sample(3, kL2, 5, SlotN2, SlotXMean2, -1))
-            return false;
-    } else if (!needs(6) || !reals(2, {SlotXMean1, SlotN1, SlotXMean2, SlotN2})) {
-        return false;
-    }
-    return alternative(6, h) && flag(7, draw) && computed(StatTests(calc_).computeZ2Test(h));
+    std::size_t rest = 0;
+    return popArguments(run, 2, 8) && reals(0, {SlotSigma1, SlotSigma2})
+        && samples({2, 2, false, {SlotXMean1, SlotN1, SlotXMean2, SlotN2}, 8}, rest) && alternative(rest, h)
+        && flag(rest + 1, draw) && computed(StatTests(calc_).computeZ2Test(h));
 }
 
 bool StatTestCommands::twoSampTTest(EvalRun& run)
 {
     int h = 0;
     bool pooled = false, draw = false;
-    if (!popArguments(run, 0, 9))
-        return false;
-    std::size_t rest = 6;
-    if (count() == 0 || isList(0)) {
-        if (count() > 7)
-            return fail(ErrTooManyArguments, location_);
-        if (!sample(0, kL1, 2, SlotN1, SlotXMean1, SlotSx1) || !sample(1, kL2, 3, SlotN2, SlotXMean2, SlotSx2))
-            return false;
-        rest = 4;
-    } else if (!needs(6) || !reals(0, {SlotXMean1, SlotSx1, SlotN1, SlotXMean2, SlotSx2, SlotN2})) {
-        return false;
-    }
-    return alternative(rest, h) && flag(rest + 1, pooled) && flag(rest + 2, draw)
-        && computed(StatTests(calc_).computeT2Test(h, pooled));
+    std::size_t rest = 0;
+    return popArguments(run, 0, 9) && samples({0, 2, true, kTwoSampleSummary, 7}, rest) && alternative(rest, h)
+        && flag(rest + 1, pooled) && flag(rest + 2, draw) && computed(StatTests(calc_).computeT2Test(h, pooled));
 }
 
 bool StatTestCommands::onePropZTest(EvalRun& run)
@@ -350,60 +329,32 @@ bool StatTestCommands::twoPropZTest(EvalRun& run)
 
 bool StatTestCommands::zInterval(EvalRun& run)
 {
-    if (!popArguments(run, 1, 4) || !reals(0, {SlotSigma}))
-        return false;
-    if (count() <= 1 || isList(1)) {
-        if (!sample(1, kL1, 2, SlotTestN, SlotXMean, -1))
-            return false;
-    } else if (!needs(3) || !reals(1, {SlotXMean, SlotTestN})) {
-        return false;
-    }
-    return confidence(3) && computed(StatTests(calc_).computeZInterval());
+    std::size_t rest = 0;
+    return popArguments(run, 1, 4) && reals(0, {SlotSigma}) && samples({1, 1, false, {SlotXMean, SlotTestN}, 4}, rest)
+        && confidence(rest) && computed(StatTests(calc_).computeZInterval());
 }
 
 bool StatTestCommands::tInterval(EvalRun& run)
 {
-    if (!popArguments(run, 0, 4))
-        return false;
-    if (count() == 0 || isList(0)) {
-        if (count() > 3)
-            return fail(ErrTooManyArguments, location_);
-        return sample(0, kL1, 1, SlotTestN, SlotXMean, SlotSx) && confidence(2)
-            && computed(StatTests(calc_).computeTInterval());
-    }
-    return needs(3) && reals(0, {SlotXMean, SlotSx, SlotTestN}) && confidence(3)
-        && computed(StatTests(calc_).computeTInterval());
+    std::size_t rest = 0;
+    return popArguments(run, 0, 4) && samples({0, 1, true, {SlotXMean, SlotSx, SlotTestN}, 3}, rest)
+        && confidence(rest) && computed(StatTests(calc_).computeTInterval());
 }
 
 bool StatTestCommands::twoSampZInt(EvalRun& run)
 {
-    if (!popArguments(run, 2, 7) || !reals(0, {SlotSigma1, SlotSigma2}))
-        return false;
-    if (count() <= 2 || isList(2)) {
-        if (!sample(2, kL1, 4, SlotN1, SlotXMean1, -1) || !sample(3, kL2, 5, SlotN2, SlotXMean2, -1))
-            return false;
-    } else if (!needs(6) || !reals(2, {SlotXMean1, SlotN1, SlotXMean2, SlotN2})) {
-        return false;
-    }
-    return confidence(6) && computed(StatTests(calc_).computeZ2Interval());
+    std::size_t rest = 0;
+    return popArguments(run, 2, 7) && reals(0, {SlotSigma1, SlotSigma2})
+        && samples({2, 2, false, {SlotXMean1, SlotN1, SlotXMean2, SlotN2}, 7}, rest) && confidence(rest)
+        && computed(StatTests(calc_).computeZ2Interval());
 }
 
 bool StatTestCommands::twoSampTInt(EvalRun& run)
 {
     bool pooled = false;
-    if (!popArguments(run, 0, 8))
-        return false;
-    std::size_t rest = 6;
-    if (count() == 0 || isList(0)) {
-        if (count() > 6)
-            return fail(ErrTooManyArguments, location_);
-        if (!sample(0, kL1, 2, SlotN1, SlotXMean1, SlotSx1) || !sample(1, kL2, 3, SlotN2, SlotXMean2, SlotSx2))
-            return false;
-        rest = 4;
-    } else if (!needs(6) || !reals(0, {SlotXMean1, SlotSx1, SlotN1, SlotXMean2, SlotSx2, SlotN2})) {
-        return false;
-    }
-    return confidence(rest) && flag(rest + 1, pooled) && computed(StatTests(calc_).computeT2IntervalPool(pooled));
+    std::size_t rest = 0;
+    return popArguments(run, 0, 8) && samples({0, 2, true, kTwoSampleSummary, 6}, rest) && confidence(rest)
+        && flag(rest + 1, pooled) && computed(StatTests(calc_).computeT2IntervalPool(pooled));
 }
 
 bool StatTestCommands::onePropZInt(EvalRun& run)
@@ -422,15 +373,9 @@ bool StatTestCommands::twoSampFTest(EvalRun& run)
 {
     int h = 0;
     bool draw = false;
-    if (!popArguments(run, 0, 6))
-        return false;
-    if (count() == 0 || isList(0)) {
-        if (!sample(0, kL1, 2, SlotN1, SlotXMean1, SlotSx1) || !sample(1, kL2, 3, SlotN2, SlotXMean2, SlotSx2))
-            return false;
-    } else if (!needs(4) || !reals(0, {SlotSx1, SlotN1, SlotSx2, SlotN2})) {
-        return false;
-    }
-    return alternative(4, h) && flag(5, draw) && computed(StatTests(calc_).computeF2Test(h));
+    std::size_t rest = 0;
+    return popArguments(run, 0, 6) && samples({0, 2, true, {SlotSx1, SlotN1, SlotSx2, SlotN2}, 6}, rest)
+        && alternative(rest, h) && flag(rest + 1, draw) && computed(StatTests(calc_).computeF2Test(h));
 }
 
 bool StatTestCommands::chiSquareTest(EvalRun& run)

@@ -3,6 +3,7 @@
 #include "core/Operand.h"
 
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -56,7 +57,18 @@ private:
     bool flag(std::size_t i, bool& on);
     bool confidence(std::size_t i);
     bool needs(int least);
-
+    // Where a procedure's samples stand and what they give: from argument `at` on either
+    // one or two data lists (then their frequency lists; L₁ and L₂ when left out), or the
+    // summary values into their variables.
+    struct Form {
+        std::size_t at;
+        int lists;
+        bool deviations;  // the data's Sx goes into the variables too
+        std::initializer_list<int> summary;
+        int dataMost;     // most arguments the data form takes
+    };
+    // rest is the index of the argument after the samples.
+    bool samples(const Form& form, std::size_t& rest);
     bool zTest(EvalRun& run);
     bool tTest(EvalRun& run);
     bool twoSampZTest(EvalRun& run);

@@ -51,16 +51,6 @@ void putTwoVar(Calculator& calc, const VQStatistics& s)
         put(calc, slot++, v);
 }
 
-// A list that can weight data: real, nothing negative, something positive.
-bool weighs(const VQList& freq)
-{
-    if (freq.type() != 0)
-        return false;
-    const std::vector<double> f = freq.realList();
-    return std::none_of(f.begin(), f.end(), [](double v) { return !(v >= 0); })
-        && std::any_of(f.begin(), f.end(), [](double v) { return v > 0; });
-}
-
 } // namespace
 
 StatisticsHandlers::StatisticsHandlers(Parser& parser) : p_(parser), calc_(parser.calc) {}
@@ -135,7 +125,7 @@ bool StatisticsHandlers::checkFrequencies(const VQList& data, const Operand& fre
 {
     if (freq.list->count() != data.count())
         return fail(ErrInvalidDim, freq.location);
-    return weighs(*freq.list) || fail(ErrInvalidFreqList, freq.location);
+    return VQStatistics::canWeight(*freq.list) || fail(ErrInvalidFreqList, freq.location);
 }
 
 // ---- Summaries ----

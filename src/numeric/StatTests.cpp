@@ -47,13 +47,6 @@ double criticalZ(double c)
     return P::normalQuantile((1 + c) / 2);
 }
 
-// Welch's degrees of freedom of two variances of the mean.
-double welchDf(double v1, double n1, double v2, double n2)
-{
-    const double sum = v1 + v2;
-    return sum * sum / (v1 * v1 / (n1 - 1) + v2 * v2 / (n2 - 1));
-}
-
 } // namespace
 
 double StatTests::get(int slot) const
@@ -66,6 +59,22 @@ void StatTests::put(int slot, double value)
     // The slot keeps its significance pair.
     if (slot >= 0 && slot < Calculator::kVarCount)
         calc_.vars[static_cast<std::size_t>(slot)] = {value, 0.0};
+}
+
+void StatTests::twoSampleError(bool pooled, double& se, double& df)
+{
+    const double s1 = get(SlotSx1), n1 = get(SlotN1), s2 = get(SlotSx2), n2 = get(SlotN2);
+    if (pooled) {
+        const double sxp = std::sqrt(((n1 - 1) * s1 * s1 + (n2 - 1) * s2 * s2) / (n1 + n2 - 2));
+        se = sxp * std::sqrt(1 / n1 + 1 / n2);
+        df = n1 + n2 - 2;
+        put(SlotSxp, sxp);
+    } else {
+        // Welch's degrees of freedom of the two variances of the mean.
+        const double v1 = s1 * s1 / n1, v2 = s2 * s2 / n2;
+        se = std::sqrt(v1 + v2);
+        df = (v1 + v2) * (v1 + v2) / (v1 * v1 / (n1 - 1) + v2 * v2 / (n2 - 1));
+    }
 }
 
 // ---- Tests ----
@@ -111,16 +120,7 @@ int StatTests::computeT2Test(int h, bool pooled)
     if (!positive(s1) || !positive(s2) || !(n1 >= 2) || !(n2 >= 2))
         return ErrDomain;
     double se = 0, df = 0;
-    if (pooled) {
-        const double sxp = std::sqrt(((n1 - 1) * s1 * s1 + (n2 - 1) * s2 * s2) / (n1 + n2 - 2));
-        se = sxp * std::sqrt(1 / n1 + 1 / n2);
-        df = n1 + n2 - 2;
-        put(SlotSxp, sxp);
-    } else {
-        const double v1 = s1 * s1 / n1, v2 = s2 * s2 / n2;
-        se = std::sqrt(v1 + v2);
-        df = welchDf(v1, n1, v2, n2);
-    }
+    twoSampleError(pooled, se, df);
     const double t = (m1 - m2) / se;
     put(SlotT, t);
     put(SlotDf, df);
@@ -232,16 +232,7 @@ int StatTests::computeT2IntervalPool(bool pooled)
     if (!positive(s1) || !positive(s2) || !(n1 >= 2) || !(n2 >= 2))
         return ErrDomain;
     double se = 0, df = 0;
-    if (pooled) {
-        const double sxp = std::sqrt(((n1 - 1) * s1 * s1 + (n2 - 1) * s2 * s2) / (n1 + n2 - 2));
-        se = sxp * std::sqrt(1 / n1 + 1 / n2);
-        df = n1 + n2 - 2;
-        put(SlotSxp, sxp);
-    } else {
-        const double v1 = s1 * s1 / n1, v2 = s2 * s2 / n2;
-        se = std::sqrt(v1 + v2);
-        df = welchDf(v1, n1, v2, n2);
-    }
+    twoSampleError(pooled, se, df);
     const double half = P::tQuantile((1 + c) / 2, df) * se;
     put(SlotDf, df);
     put(SlotLower, m1 - m2 - half);

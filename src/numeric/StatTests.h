@@ -74,6 +74,9 @@ public:
 private:
     double get(int slot) const;
     void put(int slot, double value);
+    // Standard error and degrees of freedom of the difference of two sample means, pooled
+    // (writing Sxp) or not.
+    void twoSampleError(bool pooled, double& se, double& df);
     std::shared_ptr<VQStatistics> fitLine(const VQList& x, const VQList& y, const VQList* freq, int& error,
                                           double& slopeError);
 

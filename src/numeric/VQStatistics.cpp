@@ -89,20 +89,6 @@ void range(const std::vector<double>& v, const std::vector<double>& w, double& l
     }
 }
 
-// A frequency list that can weight: real, no negative value and some positive one.
-bool canWeight(const VQList& freq)
-{
-    if (freq.type() != 0 || freq.count() == 0)
-        return false;
-    bool positive = false;
-    for (double f : freq.realList()) {
-        if (!(f >= 0) || !std::isfinite(f))
-            return false;
-        positive = positive || f > 0;
-    }
-    return positive;
-}
-
 const VQList* findList(const Calculator& calc, const std::string& name)
 {
     const auto it = calc.lists.find(name);
@@ -241,6 +227,19 @@ double reduceAngle(double c)
 } // namespace
 
 // ---- Building ----
+
+bool VQStatistics::canWeight(const VQList& freq)
+{
+    if (freq.type() != 0 || freq.count() == 0)
+        return false;
+    bool positive = false;
+    for (double f : freq.realList()) {
+        if (!(f >= 0) || !std::isfinite(f))
+            return false;
+        positive = positive || f > 0;
+    }
+    return positive;
+}
 
 std::vector<double> VQStatistics::weights() const
 {
@@ -414,14 +413,16 @@ void VQStatistics::clearFit()
     centred_.clear();
 }
 
-int VQStatistics::checkFitData() const
+int VQStatistics::beginFit(Data& data)
 {
+    clearFit();
     if (listX.count() != listY.count())
         return ErrDimMismatch;
     if (listX.count() == 0)
         return ErrListUndefined;
     if (listX.type() != 0 || listY.type() != 0)
         return ErrDataType;
+    data = {listX.realList(), listY.realList(), weights()};
     return 0;
 }
 
@@ -451,11 +452,11 @@ int VQStatistics::regressionModel(int m)
 
 int VQStatistics::leastSquaresRegressionModel(int m)
 {
-    clearFit();
-    if (const int error = checkFitData())
+    Data data;
+    if (const int error = beginFit(data))
         return error;
-    std::vector<double> u = listX.realList(), v = listY.realList();
-    const std::vector<double> w = weights();
+    std::vector<double>&u = data.x, &v = data.y;
+    const std::vector<double>& w = data.w;
     const bool logX = m == LnReg || m == PwrReg, logY = m == ExpReg || m == PwrReg;
     for (std::size_t i = 0; i < u.size(); ++i) {
         if (!(w[i] > 0))
@@ -494,16 +495,16 @@ int VQStatistics::leastSquaresRegressionModel(int m)
     }
     r = line.r;
     r2 = r * r;
-    return finishFit(0);
+    return finishFit();
 }
 
 int VQStatistics::medMedRegression()
 {
-    clearFit();
-    if (const int error = checkFitData())
+    Data data;
+    if (const int error = beginFit(data))
         return error;
+    const std::vector<double>&x = data.x, &y = data.y, &w = data.w;
     // Each point as often as its (whole) frequency says, sorted by x.
-    const std::vector<double> x = listX.realList(), y = listY.realList(), w = weights();
     std::vector<std::pair<double, double>> points;
     for (std::size_t i = 0; i < x.size(); ++i) {
         if (w[i] != std::trunc(w[i]) || w[i] > 1e6)
@@ -544,16 +545,16 @@ int VQStatistics::medMedRegression()
     P1 = summary[0];
     P2 = summary[1];
     P3 = summary[2];
-    return finishFit(0);
+    return finishFit();
 }
 
 int VQStatistics::polyRegressionModel(int m)
 {
-    clearFit();
-    if (const int error = checkFitData())
+    Data data;
+    if (const int error = beginFit(data))
         return error;
+    const std::vector<double>&x = data.x, &y = data.y, &w = data.w;
     const std::size_t degree = static_cast<std::size_t>(m - 4);
-    const std::vector<double> x = listX.realList(), y = listY.realList(), w = weights();
     std::vector<double> distinct;
     for (std::size_t i = 0; i < x.size(); ++i)
         if (w[i] > 0)
@@ -599,15 +600,15 @@ int VQStatistics::polyRegressionModel(int m)
     double* coefficients[] = {&a, &b, &c, &d, &e};
     for (std::size_t j = 0; j <= degree; ++j)
         *coefficients[degree - j] = static_cast<double>(monomial[j]);
-    return finishFit(0);
+    return finishFit();
 }
 
 int VQStatistics::logisticRegression()
 {
-    clearFit();
-    if (const int error = checkFitData())
+    Data data;
+    if (const int error = beginFit(data))
         return error;
-    const std::vector<double> x = listX.realList(), y = listY.realList(), w = weights();
+    const std::vector<double>&x = data.x, &y = data.y, &w = data.w;
     int points = 0;
     for (double v : w)
         points += v > 0;
@@ -655,15 +656,15 @@ int VQStatistics::logisticRegression()
     a = std::exp(p[2] + b * cx.mean);
     centred_ = p;
     shift_ = cx.mean;
-    return finishFit(0);
+    return finishFit();
 }
 
 int VQStatistics::sinRegressionFreq(double period)
 {
-    clearFit();
-    if (const int error = checkFitData())
+    Data data;
+    if (const int error = beginFit(data))
         return error;
-    const std::vector<double> x = listX.realList(), y = listY.realList(), w = weights();
+    const std::vector<double>&x = data.x, &y = data.y, &w = data.w;
     const double total = std::accumulate(w.begin(), w.end(), 0.0);
     const Centred cx = centre(x, w, total);
     std::vector<double> sorted;
@@ -750,7 +751,7 @@ int VQStatistics::sinRegressionFreq(double period)
     b = p[1];
     c = reduceAngle(p[2] - p[1] * cx.mean);
     d = p[3];
-    return finishFit(0);
+    return finishFit();
 }
 
 double VQStatistics::valueAt(double x) const
@@ -800,7 +801,7 @@ double VQStatistics::totalSumOfSquares() const
     return centre(y, w, std::accumulate(w.begin(), w.end(), 0.0)).ss;
 }
 
-int VQStatistics::finishFit(int fitted)
+int VQStatistics::finishFit()
 {
     if (model >= QuadReg) {
         const double sst = totalSumOfSquares();
@@ -812,7 +813,7 @@ int VQStatistics::finishFit(int fitted)
         residuals.addReal(y[i] - valueAt(x[i]), 15, -15);
     resid = std::move(residuals);
     regEqu = equationOps();
-    return fitted;
+    return 0;
 }
 
 VQStatistics::Ops VQStatistics::equationOps() const

@@ -51,6 +51,9 @@ public:
 
     // ---- Building ----
 
+    // Whether a list can weight data: real, finite, nothing negative, something positive.
+    static bool canWeight(const VQList& freq);
+
     // One-variable statistics of sorted copies of x (freq carried along); no names.
     static std::shared_ptr<VQStatistics> oneVar(const VQList& x, const VQList* freq);
     // Two-variable statistics of copies of the lists, in their order.
@@ -125,10 +128,17 @@ public:
 private:
     void computeOneVar();
     void computeTwoVar();
+    // The lists as numbers with their weights.
+    struct Data {
+        std::vector<double> x, y, w;
+    };
     void clearFit();
     std::vector<double> weights() const;
-    int checkFitData() const;
-    int finishFit(int fitted);
+    // Clears the last fit and takes the lists for a new one: 0, or 13 for lists of
+    // unequal length, 35 for no data, 12 for complex data.
+    int beginFit(Data& data);
+    // Residuals, R² where the model has it, and the equation; answers 0.
+    int finishFit();
     double sumOfSquaredResiduals() const;
     double totalSumOfSquares() const;
 
