@@ -3,9 +3,12 @@
 #include "core/Calculator.h"
 #include "core/VQStack.h"
 #include "eval/BBDispatch.h"
+#include "eval/ClockColorHandlers.h"
+#include "eval/DrawingHandlers.h"
 #include "eval/ListMatrixCommands.h"
 #include "eval/MainQueue.h"
 #include "eval/ModeTokenHandlers.h"
+#include "eval/OwnPageHandlers.h"
 #include "eval/Parser.h"
 #include "eval/ProgramTokenHandlers.h"
 #include "eval/StatPlotCommands.h"
@@ -33,6 +36,10 @@ constexpr int kStoDim = 0x101C;
 constexpr int kFill = 0xE2;
 constexpr int kQuestion = 0x101B;
 constexpr int kDelVar = 0xBB54;
+// StoreGDB and RecallGDB keep a graph-database variable's name.
+constexpr int kStoreGDB = 0x9A;
+constexpr int kRecallGDB = 0x9B;
+constexpr int kPolyline = 0x5C3F;
 
 bool inRange(int t, int first, int last)
 {
@@ -425,7 +432,7 @@ bool Evaluator::fetchX(EvalRun& run)
         run.number = 0;
         return true;
     }
-    if (t == kStore || t == kDelVar || t == kStoDim) {
+    if (t == kStore || t == kDelVar || t == kStoDim || t == kStoreGDB || t == kRecallGDB) {
         // The handler needs the variable reference itself.
         run.stack.pop(run.X);
     } else {
@@ -475,6 +482,8 @@ void Evaluator::dispatchOneByte(EvalRun& run)
         ProgramTokenHandlers(p_).handle(run);
     else if (isListCommand(t))
         ListMatrixCommands(p_).handle(run);
+    else if (DrawingHandlers::handles(t))
+        DrawingHandlers(p_).handle(run);
     else if (StatisticsHandlers::handles(t))
         StatisticsHandlers(p_).handle(run);
     else if (StatPlotCommands::handles(t))
@@ -532,11 +541,10 @@ void Evaluator::dispatchOwnPage(EvalRun& run)
     default:
         break;
     }
-    // Widgets, the triangle solver, Polyline(, Plot4( to Plot6(, mixed numbers, element
-    // properties, GraphVar( and PolyRoots(.
-    if (inRange(t, 0x5C36, 0x5C39) || t == 0x5C3C || inRange(t, 0x5C3F, 0x5C46) || t == 0x5C4B
-        || inRange(t, 0x5C53, 0x5C56) || t == 0x5C60 || t == 0x5C61)
-        notAvailable(run);
+    if (t == kPolyline)
+        DrawingHandlers(p_).polyline(run);
+    else if (OwnPageHandlers::handles(t))
+        OwnPageHandlers(p_).handle(run);
     else
         noHandler(run);
 }
@@ -557,9 +565,7 @@ void Evaluator::dispatchOtherPages(EvalRun& run)
     case 0xBBFB:  // rotate(
         oneOrTwoArgumentFunction(run);
         return;
-    case 0xEF03: case 0xEF04: case 0xEF06: case 0xEF07: case 0xEF08: case 0xEF5A: case 0xEF5B: case 0x7E08:
-    case 0xEF65: case 0xEF67: case 0xEF97: case 0xEF13: case 0xEF95: case 0xEF33:
-    case 0xEF35:
+    case 0xEF13: case 0xEF95: case 0xEF33: case 0xEF35:
         notAvailable(run);
         return;
     case 0xEF14:  // χ²GOF-Test(
@@ -568,6 +574,10 @@ void Evaluator::dispatchOtherPages(EvalRun& run)
         return;
     default:
         break;
+    }
+    if (ClockColorHandlers::handles(t)) {
+        ClockColorHandlers(p_).handle(run);
+        return;
     }
     // Equations used as functions, pictures and graph databases.
     if (inRange(t, 0x5E00, 0x5EFF) || inRange(t, 0x6000, 0x61FF))
@@ -668,10 +678,25 @@ void Evaluator::noHandler(EvalRun& run)
     c.error = ErrUndefined;
 }
 
+MainQueue* Evaluator::mainQueue() const
+{
+    return mainQueue_ ? mainQueue_ : p_.programQueue().mainQueue();
+}
+
 void Evaluator::drawOnMain(const EvalRun& run, std::function<void()> work)
 {
-    if (run.async && mainQueue_)
-        mainQueue_->post(std::move(work));
+    MainQueue* queue = run.async ? mainQueue() : nullptr;
+    if (queue)
+        queue->post(std::move(work));
+    else
+        work();
+}
+
+void Evaluator::onMainSync(const EvalRun& run, std::function<void()> work)
+{
+    MainQueue* queue = run.async ? mainQueue() : nullptr;
+    if (queue)
+        queue->postSync(std::move(work));
     else
         work();
 }

@@ -9,6 +9,7 @@
 #include "core/services/YEqManager.h"
 #include "eval/EvalRun.h"
 #include "eval/Evaluator.h"
+#include "eval/OwnPageHandlers.h"
 #include "eval/Parser.h"
 #include "eval/ShadeEvaluation.h"
 #include "language/ErrorNumbers.h"
@@ -37,19 +38,6 @@ bool isMatrixVariable(const Operand& op)
 {
     return op.kind == KindVariable && op.var.subKind == VarMatrix && op.var.index >= 0
         && op.var.index < Calculator::kMatrixCount;
-}
-
-// The equation token of equation number n (0 is the tenth) in a graph mode.
-int equationToken(int graphMode, int n)
-{
-    const int i = n == 0 ? 9 : n - 1;
-    switch (graphMode) {
-    case 1: return 0x5E20 + 2 * i;
-    case 2: return 0x5E40 + i;
-    case 3: return 0x5E80 + i;
-    case 4: return 0x5EA0 + i;
-    default: return 0x5E10 + i;
-    }
 }
 
 } // namespace
@@ -244,7 +232,8 @@ void StoredDataCommands::graphStyle(EvalRun& run)
     const int lowest = mode >= 1 && mode <= 3 ? 1 : 0, highest = mode == 1 || mode == 2 ? 6 : mode == 3 ? 3 : 9;
     if (!p_.getInt(number, lowest, highest, run.stack))
         return;
-    const int token = equationToken(mode, number);
+    // Number 0 is the tenth equation.
+    const int token = OwnPageHandlers::equationToken(mode, number == 0 ? 9 : number - 1);
     if (YEqManager* equations = calc_.yEqManager.get()) {
         const int word = kCodes[style - 1] | (equations->shouldPlotFunction(token) ? 1 : 0);
         equations->setStyle(word, VQColor::colorR(r, g, b, 1.0), token);
@@ -263,6 +252,7 @@ void StoredDataCommands::shade(EvalRun& run)
         const int slots[] = {kSlotXmin, kSlotXmax, kSlotYmin, kSlotYmax};
         for (int i = 0; i < 4; ++i)
             calc.setVar(slots[i], VariableRecord{{bounds[static_cast<std::size_t>(i)], 0.0}});
+        calc.showGraphView(true);
     });
     run.R.kind = KindGraphShown;
 }
