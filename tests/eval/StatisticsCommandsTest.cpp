@@ -231,6 +231,7 @@ TEST_F(StatisticsCommandsTest, RegressionKeepsItsFitEquationAndResiduals)
     EXPECT_DOUBLE_EQ(slot(SlotA), 2.1);
     EXPECT_DOUBLE_EQ(slot(SlotA + 1), 1);
     EXPECT_EQ(equations->equations.at(0x5E10), h.calc.statistics->regEqu);
+    EXPECT_TRUE(h.calc.getVariable(0x6201).ends_with(" 2.1X+1")) << h.calc.getVariable(0x6201);
     const std::vector<double> resid = h.calc.lists["RESID"].realList();
     ASSERT_EQ(resid.size(), 4u);
     EXPECT_NEAR(resid[2], 8 - (2.1 * 3 + 1), 1e-14);
