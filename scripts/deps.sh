@@ -4,8 +4,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  liblapack-dev libblas-dev libopenblas-dev liblapacke-dev libboost-math-dev
-  nlohmann-json3-dev libplist-dev
+  liblapack-dev libblas-dev libopenblas-dev liblapacke-dev
+  nlohmann-json3-dev libplist-dev libboost-math-dev
   qt6-base-dev qt6-pdf-dev qt6-svg-dev
   fonts-liberation2 locales
 )

@@ -1,10 +1,13 @@
 #include "eval/BBDispatch.h"
 
+#include "eval/DistributionHandlers.h"
 #include "eval/EvalRun.h"
 #include "eval/Evaluator.h"
-#include "eval/Parser.h"
+#include "eval/FinanceHandlers.h"
+#include "eval/RandomHandlers.h"
 #include "eval/StatisticsHandlers.h"
 #include "eval/StoredDataCommands.h"
+#include "eval/StringHandlers.h"
 
 #include <array>
 
@@ -82,10 +85,16 @@ void BBDispatch::dispatch(Evaluator& evaluator, EvalRun& run)
         StoredDataCommands(evaluator.parser()).handle(run);
         return;
     case Route::Finance:
+        FinanceHandlers(evaluator.parser()).handle(run);
+        return;
     case Route::Random:
+        RandomHandlers(evaluator.parser()).handle(run);
+        return;
     case Route::Strings:
+        StringHandlers(evaluator.parser()).handle(run);
+        return;
     case Route::Distributions:
-        evaluator.notAvailable(run);
+        DistributionHandlers(evaluator.parser()).handle(run);
         return;
     case Route::Default:
         evaluator.noHandler(run);

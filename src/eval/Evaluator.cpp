@@ -4,6 +4,7 @@
 #include "core/VQStack.h"
 #include "eval/BBDispatch.h"
 #include "eval/ClockColorHandlers.h"
+#include "eval/DistributionHandlers.h"
 #include "eval/DrawingHandlers.h"
 #include "eval/ListMatrixCommands.h"
 #include "eval/MainQueue.h"
@@ -11,6 +12,7 @@
 #include "eval/OwnPageHandlers.h"
 #include "eval/Parser.h"
 #include "eval/ProgramTokenHandlers.h"
+#include "eval/RandomHandlers.h"
 #include "eval/StatPlotCommands.h"
 #include "eval/StatisticsHandlers.h"
 #include "eval/StoreHandler.h"
@@ -565,7 +567,14 @@ void Evaluator::dispatchOtherPages(EvalRun& run)
     case 0xBBFB:  // rotate(
         oneOrTwoArgumentFunction(run);
         return;
-    case 0xEF13: case 0xEF95: case 0xEF33: case 0xEF35:
+    case 0xEF13:  // invT(
+    case 0xEF95:  // invBinom(
+        DistributionHandlers(p_).handle(run);
+        return;
+    case 0xEF35:  // randIntNoRep(
+        RandomHandlers(p_).handle(run);
+        return;
+    case 0xEF33:
         notAvailable(run);
         return;
     case 0xEF14:  // χ²GOF-Test(

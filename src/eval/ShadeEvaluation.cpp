@@ -5,7 +5,8 @@
 #include "core/VQStack.h"
 #include "eval/Parser.h"
 #include "language/ErrorNumbers.h"
-#include "numeric/StatProbability.h"
+#include "numeric/Densities.h"
+#include "numeric/Distributions.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,6 +30,14 @@ Arity arityOf(int token)
     case kShadeChi2: return {3, 4};
     default: return {4, 5};
     }
+}
+
+// The largest value of the F density over [0, 2]: it rises to its mode and falls after
+// it, so it is largest at the mode moved into that range.
+double fPeak(double numerDf, double denomDf)
+{
+    const double mode = numerDf > 2 ? (numerDf - 2) / numerDf * denomDf / (denomDf + 2) : 0.0;
+    return Densities::fisherFPdf(std::clamp(mode, 0.0, 2.0), numerDf, denomDf);
 }
 
 ShadeEvaluation::Bounds chiSquareWindow(double df)
@@ -86,7 +95,7 @@ std::shared_ptr<DrawDistribution> ShadeEvaluation::evalShadeFunction(VQStack& st
             p_.setError(ErrDomain);
             return nullptr;
         }
-        area = StatProbability::normalBetween(lower, upper, mu, sigma);
+        area = Distributions::normalcdf(lower, upper, mu, sigma);
         bounds = {mu - 3.125 * sigma, mu + 3.125 * sigma, -0.25 * 0.4 / sigma, 1.1 * 0.4 / sigma};
         break;
     case kShadeT:
@@ -97,10 +106,10 @@ std::shared_ptr<DrawDistribution> ShadeEvaluation::evalShadeFunction(VQStack& st
             return nullptr;
         }
         if (token == kShadeT) {
-            area = StatProbability::tBetween(lower, upper, dfNumer);
+            area = Distributions::tcdf(lower, upper, dfNumer);
             bounds = {-4, 4, -0.1, 0.45};
         } else {
-            area = StatProbability::chiSquareBetween(lower, upper, dfNumer);
+            area = Distributions::x2cdf(lower, upper, dfNumer);
             bounds = chiSquareWindow(dfNumer);
         }
         break;
@@ -111,8 +120,8 @@ std::shared_ptr<DrawDistribution> ShadeEvaluation::evalShadeFunction(VQStack& st
             p_.setError(ErrDomain);
             return nullptr;
         }
-        area = StatProbability::fBetween(lower, upper, dfNumer, dfDenom);
-        const double peak = dfNumer < 2 ? 2.5 : StatProbability::fPeak(dfNumer, dfDenom, 2);
+        area = Distributions::fcdf(lower, upper, dfNumer, dfDenom);
+        const double peak = dfNumer < 2 ? 2.5 : fPeak(dfNumer, dfDenom);
         bounds = {0, 4, -peak / 6, 1.1 * peak};
         break;
     }

@@ -5,20 +5,51 @@
 #include "core/VQMatrix.h"
 #include "language/ErrorNumbers.h"
 #include "numeric/DecimalCentering.h"
-#include "numeric/StatProbability.h"
+#include "numeric/Distributions.h"
+#include "numeric/MathPolicy.h"
 #include "numeric/StatSlots.h"
 #include "numeric/VQStatistics.h"
 
+#include <boost/math/distributions/fisher_f.hpp>
+
+#include <algorithm>
 #include <cmath>
 
 namespace orvenda {
 
 namespace {
 
-using P = StatProbability;
+using D = Distributions;
 
-// The far end of a shaded tail that runs to infinity.
-constexpr double kBeyond = 1e99;
+// Bounds of ±1e99 stand for infinite ones.
+constexpr double kInfinite = 1e99;
+
+// p-value from the two tail areas of a statistic: alternative 1 less than, 2 greater
+// than, anything else two-sided.
+double pValue(int h, double lowerTail, double upperTail)
+{
+    switch (h) {
+    case 1: return lowerTail;
+    case 2: return upperTail;
+    default: return std::min(1.0, 2 * std::min(lowerTail, upperTail));
+    }
+}
+
+double pNormal(int h, double z)
+{
+    return pValue(h, D::normalcdf(-kInfinite, z, 0, 1), D::normalcdf(z, kInfinite, 0, 1));
+}
+
+double pT(int h, double t, double df)
+{
+    return pValue(h, D::tcdf(-kInfinite, t, df), D::tcdf(t, kInfinite, df));
+}
+
+double fQuantile(double p, double numeratorDf, double denominatorDf)
+{
+    return boost::math::quantile(boost::math::fisher_f_distribution<double, MathPolicy>(numeratorDf, denominatorDf), p);
+}
+
 
 bool positive(double x)
 {
@@ -44,7 +75,7 @@ bool level(double c)
 // The two-sided critical value of the standard normal at confidence level c.
 double criticalZ(double c)
 {
-    return P::normalQuantile((1 + c) / 2);
+    return D::invNorm((1 + c) / 2, 0, 1);
 }
 
 } // namespace
@@ -86,7 +117,7 @@ int StatTests::computeZTest(int h)
         return ErrDomain;
     const double z = (mean - mu0) / (sigma / std::sqrt(n));
     put(SlotZ, z);
-    put(SlotP, P::pValue(h, P::normalCdf(z), P::normalUpper(z)));
+    put(SlotP, pNormal(h, z));
     return 0;
 }
 
@@ -97,7 +128,7 @@ int StatTests::computeTTest(int h)
         return ErrDomain;
     const double t = (mean - mu0) / (sx / std::sqrt(n));
     put(SlotT, t);
-    put(SlotP, P::pValue(h, P::tCdf(t, n - 1), P::tUpper(t, n - 1)));
+    put(SlotP, pT(h, t, n - 1));
     return 0;
 }
 
@@ -109,7 +140,7 @@ int StatTests::computeZ2Test(int h)
         return ErrDomain;
     const double z = (m1 - m2) / std::sqrt(s1 * s1 / n1 + s2 * s2 / n2);
     put(SlotZ, z);
-    put(SlotP, P::pValue(h, P::normalCdf(z), P::normalUpper(z)));
+    put(SlotP, pNormal(h, z));
     return 0;
 }
 
@@ -124,7 +155,7 @@ int StatTests::computeT2Test(int h, bool pooled)
     const double t = (m1 - m2) / se;
     put(SlotT, t);
     put(SlotDf, df);
-    put(SlotP, P::pValue(h, P::tCdf(t, df), P::tUpper(t, df)));
+    put(SlotP, pT(h, t, df));
     return 0;
 }
 
@@ -137,7 +168,7 @@ int StatTests::compute1PropZTest(int h)
     const double z = (pHat - p0) / std::sqrt(p0 * (1 - p0) / n);
     put(SlotZ, z);
     put(SlotPHat, pHat);
-    put(SlotP, P::pValue(h, P::normalCdf(z), P::normalUpper(z)));
+    put(SlotP, pNormal(h, z));
     return 0;
 }
 
@@ -152,7 +183,7 @@ int StatTests::compute2PropZTest(int h)
     put(SlotPHat, pooled);
     put(SlotPHat1, p1);
     put(SlotPHat2, p2);
-    put(SlotP, P::pValue(h, P::normalCdf(z), P::normalUpper(z)));
+    put(SlotP, pNormal(h, z));
     return 0;
 }
 
@@ -162,17 +193,17 @@ int StatTests::computeF2Test(int h)
     if (!positive(s1) || !positive(s2) || !(n1 >= 2) || !(n2 >= 2))
         return ErrDomain;
     const double f = s1 * s1 / (s2 * s2), df1 = n1 - 1, df2 = n2 - 1;
-    const double p = P::pValue(h, P::fCdf(f, df1, df2), P::fUpper(f, df1, df2));
+    const double p = pValue(h, D::fcdf(0, f, df1, df2), D::fcdf(f, kInfinite, df1, df2));
     put(SlotF, f);
     put(SlotP, p);
     // The region as extreme as F: below it, above it, or both equal tails.
     double lower = 0, upper = f;
     if (h == 2) {
         lower = f;
-        upper = kBeyond;
+        upper = kInfinite;
     } else if (h != 1) {
-        lower = P::fQuantile(p / 2, df1, df2);
-        upper = P::fQuantile(1 - p / 2, df1, df2);
+        lower = fQuantile(p / 2, df1, df2);
+        upper = fQuantile(1 - p / 2, df1, df2);
     }
     put(SlotLower, lower);
     put(SlotUpper, upper);
@@ -202,7 +233,7 @@ int StatTests::computeTInterval()
         return ErrCLevel;
     if (!positive(sx) || !(n >= 2))
         return ErrDomain;
-    const double t = P::tQuantile((1 + c) / 2, n - 1), half = t * sx / std::sqrt(n);
+    const double t = D::invT((1 + c) / 2, n - 1), half = t * sx / std::sqrt(n);
     put(SlotT, t);
     put(SlotLower, mean - half);
     put(SlotUpper, mean + half);
@@ -233,7 +264,7 @@ int StatTests::computeT2IntervalPool(bool pooled)
         return ErrDomain;
     double se = 0, df = 0;
     twoSampleError(pooled, se, df);
-    const double half = P::tQuantile((1 + c) / 2, df) * se;
+    const double half = D::invT((1 + c) / 2, df) * se;
     put(SlotDf, df);
     put(SlotLower, m1 - m2 - half);
     put(SlotUpper, m1 - m2 + half);
@@ -306,7 +337,7 @@ int StatTests::computeX2TestMat1(const VQMatrix& observed, VQMatrix& expected)
     const double df = double(rows - 1) * double(cols - 1);
     put(SlotChi2, chi2);
     put(SlotDf, df);
-    put(SlotP, P::chiSquareUpper(chi2, df));
+    put(SlotP, D::x2cdf(chi2, kInfinite, df));
     expected = std::move(*table);
     return 0;
 }
@@ -328,7 +359,7 @@ int StatTests::computeX2GOFTestObserved(const VQList& observed, const VQList& ex
     }
     put(SlotChi2, chi2);
     put(SlotDf, df);
-    put(SlotP, P::chiSquareUpper(chi2, df));
+    put(SlotP, D::x2cdf(chi2, kInfinite, df));
     calc_.lists["CNTRB"] = std::move(contributions);
     return 0;
 }
@@ -377,7 +408,7 @@ std::shared_ptr<VQStatistics> StatTests::computeLinRegTTestX(const VQList& x, co
         return nullptr;
     const double df = stats->n - 2, t = stats->b / slopeError;
     put(SlotT, t);
-    put(SlotP, P::pValue(h, P::tCdf(t, df), P::tUpper(t, df)));
+    put(SlotP, pT(h, t, df));
     return stats;
 }
 
@@ -392,7 +423,7 @@ std::shared_ptr<VQStatistics> StatTests::computeLinRegTIntervalX(const VQList& x
     auto stats = fitLine(x, y, freq, error, slopeError);
     if (!stats)
         return nullptr;
-    const double t = P::tQuantile((1 + cLevel) / 2, stats->n - 2), half = t * slopeError;
+    const double t = D::invT((1 + cLevel) / 2, stats->n - 2), half = t * slopeError;
     put(SlotT, t);
     put(SlotLower, stats->b - half);
     put(SlotUpper, stats->b + half);
@@ -450,7 +481,7 @@ int StatTests::anova(const std::vector<const VQList*>& groups)
     put(SlotErrorDf + 1, within);
     put(SlotErrorDf + 2, msError);
     put(SlotF, f);
-    put(SlotP, P::fUpper(f, dfFactor, dfError));
+    put(SlotP, D::fcdf(f, kInfinite, dfFactor, dfError));
     put(SlotSxp, std::sqrt(msError));
     return 0;
 }

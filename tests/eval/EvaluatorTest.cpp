@@ -90,8 +90,6 @@ TEST_F(EvaluatorTest, ErrorsNameTheirRecord)
         {rpn().num(1).op(0x5C49), 16, 1},
         {rpn().num(1).op((7u << 16) | 0xBB5Eu), 16, 1},
         // Tokens whose handlers are missing.
-        {rpn().num(1).op(0xBB00), 19, 1},
-        {rpn().num(1).op(0xBB0C), 19, 1},
         {rpn().num(1).op(0xEF33), 19, 1},
         {rpn().num(1).op(0x24), 19, 1},
     };
