@@ -3,6 +3,7 @@
 #include "core/Calculator.h"
 #include "core/VQMatrix.h"
 #include "language/ErrorNumbers.h"
+#include "numeric/CompensatedSum.h"
 #include "numeric/DecimalCentering.h"
 
 #include <algorithm>
@@ -17,22 +18,6 @@ namespace orvenda {
 namespace {
 
 constexpr double kNaN = VQStatistics::kNaN;
-
-// Compensated (Neumaier) sum.
-class Sum {
-public:
-    void add(double x)
-    {
-        const double t = sum_ + x;
-        comp_ += std::fabs(sum_) >= std::fabs(x) ? (sum_ - t) + x : (x - t) + sum_;
-        sum_ = t;
-    }
-    double value() const { return sum_ + comp_; }
-
-private:
-    double sum_ = 0;
-    double comp_ = 0;
-};
 
 // Values about their weighted mean.
 struct Centred {
@@ -53,12 +38,12 @@ Centred centre(const std::vector<double>& v, const std::vector<double>& w, doubl
             break;
         }
     c.dev = DecimalCentering::deviations(v, ref);
-    Sum s;
+    CompensatedSum s;
     for (std::size_t i = 0; i < v.size(); ++i)
         s.add(w[i] * c.dev[i]);
     const double shift = s.value() / n;
     c.mean = ref + shift;
-    Sum ss;
+    CompensatedSum ss;
     for (std::size_t i = 0; i < v.size(); ++i) {
         c.dev[i] -= shift;
         ss.add(w[i] * c.dev[i] * c.dev[i]);
@@ -69,7 +54,7 @@ Centred centre(const std::vector<double>& v, const std::vector<double>& w, doubl
 
 double weightedSum(const std::vector<double>& v, const std::vector<double>& w, auto term)
 {
-    Sum s;
+    CompensatedSum s;
     for (std::size_t i = 0; i < v.size(); ++i)
         s.add(w[i] * term(i));
     return s.value();
@@ -147,7 +132,7 @@ double residualSquares(const ModelFn& f, const std::vector<double>& p, const std
                        const std::vector<double>& w)
 {
     std::vector<double> grad(p.size());
-    Sum s;
+    CompensatedSum s;
     for (std::size_t i = 0; i < y.size(); ++i) {
         const double r = y[i] - f(i, p, grad.data());
         s.add(w[i] * r * r);
@@ -692,7 +677,7 @@ int VQStatistics::sinRegressionFreq(double period)
         if (!leastSquares(u.size(), 3, row, y, w, solution))
             return std::numeric_limits<double>::infinity();
         coef = solution;
-        Sum s;
+        CompensatedSum s;
         for (std::size_t i = 0; i < u.size(); ++i) {
             const double rr = y[i] - (coef[0] * std::sin(freq * u[i]) + coef[1] * std::cos(freq * u[i]) + coef[2]);
             s.add(w[i] * rr * rr);
