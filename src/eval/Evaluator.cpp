@@ -563,6 +563,9 @@ void Evaluator::dispatchOtherPages(EvalRun& run)
     case 0xEF34:  // logBASE(
         twoArgumentFunction(run);
         return;
+    case 0xEF38:  // n/d, the fraction bar
+        binaryOperator(run);
+        return;
     case 0xBBFA:  // shift(
     case 0xBBFB:  // rotate(
         oneOrTwoArgumentFunction(run);
