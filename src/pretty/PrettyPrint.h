@@ -62,9 +62,9 @@ public:
     // Measures with `metrics` instead of the display fonts (null: the fonts again).
     void setMetrics(const PrettyMetrics* metrics);
 
-    // Lays the ops out at the base font size with the cursor (kNoCursor for none) and its
-    // mode (non-zero: insert) and returns the print rectangle: at (0, 0), the laid-out
-    // width and height() + depth().
+    // Lays the ops out at the base font size around the cursor (kNoCursor for none; its
+    // mode, non-zero for insert, matters only when drawing) and returns the print
+    // rectangle: at (0, 0), the laid-out width and height() + depth().
     QRectF setOps(const Ops& ops, int cursorPos, int cursorMode, double fontSize);
     // The same, and the ops become the input that deleteAt edits.
     QRectF setMutableOps(const Ops& ops, int cursorPos, int cursorMode, double fontSize);
