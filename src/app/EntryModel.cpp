@@ -10,8 +10,6 @@
 #include "language/Utf8.h"
 #include "pretty/PrettyPrint.h"
 
-#define TEMP_PRETTY __has_include("pretty/PrettyEditor.h")
-
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -347,9 +345,7 @@ void EntryModel::setErrorLocation(int i)
         return;
     if (calc_.mathPrint && inScreens(calc_.currentScreen(), {0, 1, 20})) {
         loadPrinter();
-#if TEMP_PRETTY
         i = printer().setErrorLoc(i);
-#endif
     }
     entryCursor_ = std::clamp(i, 0, opCount());
     updateTextCursorRedraw(true);
@@ -357,25 +353,21 @@ void EntryModel::setErrorLocation(int i)
 
 void EntryModel::prettyCursorLeft()
 {
-#if TEMP_PRETTY
     if (processingRCL())
         return;
     loadPrinter();
     entryCursor_ = std::clamp(printer().cursorLeftAt(entryCursor_), 0, opCount());
     printer().updateBoundsCursorPos(entryCursor_, calc_.insert);
     post(VQCursorLeft);
-#endif
 }
 
 void EntryModel::prettyCursorRight()
 {
-#if TEMP_PRETTY
     if (processingRCL())
         return;
     loadPrinter();
     entryCursor_ = std::clamp(printer().cursorRightAt(entryCursor_), 0, opCount());
     post(VQCursorRight);
-#endif
 }
 
 // ---- Undo ----
@@ -528,9 +520,7 @@ PrettyPrint& EntryModel::printer() const
 
 void EntryModel::loadPrinter()
 {
-#if TEMP_PRETTY
     printer().setMutableOps(ops(), entryCursor_, calc_.insert, calc_.baseFontSize);
-#endif
 }
 
 bool EntryModel::accepts(std::uint32_t op) const
@@ -574,11 +564,7 @@ void EntryModel::addOp(std::uint32_t op, bool insert, bool enableUndo)
     if (!insert && calc_.mathPrint && inScreens(calc_.currentScreen(), {0, 1, 20})) {
         // Writing over a template's structure would break it: insert instead.
         loadPrinter();
-#if TEMP_PRETTY
         if (!printer().canOverwriteAt(entryCursor_)) {
-#else
-        if (false) {
-#endif
             calc_.insert = 1;
             insert = true;
         }
@@ -706,7 +692,6 @@ void EntryModel::deleteOpcode()
 
 void EntryModel::prettyDeleteOpcode()
 {
-#if TEMP_PRETTY
     if (processingRCL())
         --entryCursor_;
     if (text_.empty()) {
@@ -725,27 +710,21 @@ void EntryModel::prettyDeleteOpcode()
             cursorSetIndex(cursor);
     }
     updateText();
-#endif
 }
 
 void EntryModel::prettyAddOp(std::uint32_t op)
 {
-#if TEMP_PRETTY
     saveUndo();
     int cursor = entryCursor_;
     int adjust = 0;
-    int insert = calc_.insert;
-    loadPrinter();
-    const Ops added = printer().enterOp(op, cursor, entryOps(), adjust, insert);
+    const Ops added = printer().enterOp(op, cursor, entryOps(), adjust, calc_.insert);
     if (cursor != entryCursor_)
         cursorSetIndex(cursor);
-    addOps(added, insert != 0, false);
+    addOps(added, calc_.insert != 0, false);
     if (adjust != 0) {
-        constexpr int kNoAdjustment = 0x7FFFFFFF;
-        cursorSetIndex(cursor + (adjust == kNoAdjustment ? 0 : adjust));
+        cursorSetIndex(cursor + (adjust == PrettyPrint::kNoAdjustment ? 0 : adjust));
         calc_.insert = 0;
     }
-#endif
 }
 
 void EntryModel::doInsertOp()

@@ -94,13 +94,8 @@ HistoryEntry::Size laidOutSize(const Calculator& calc, const Ops& ops)
 {
     if (!calc.prettyPrint)
         return {};
-#if __has_include("pretty/PrettyEditor.h")
     const QRectF rect = calc.prettyPrint->setOps(ops, PrettyPrint::kNoCursor, 0, calc.baseFontSize);
     return {rect.width(), rect.height()};
-#else
-    (void)ops;
-    return {};
-#endif
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include "core/GraphScale.h"
 #include "core/NumberFormatter.h"
-#include "core/StatisticsResults.h"
 #include "core/UserKeySet.h"
 #include "core/VColor.h"
 #include "core/VQColor.h"
@@ -290,9 +289,6 @@ public:
     bool validFileExtension(std::string_view extension) const;
     // Imports a TI variable file: 0 when its variables loaded, 1 otherwise.
     int loadProgram(const std::vector<std::uint8_t>& data);
-    // Copies statistics results into the statistics variables (real values, significance
-    // pairs kept) and the residuals into the list "RESID".
-    void syncStatVars(const StatisticsResults& stats);
 
     static std::string deviceName();
     std::string machineName() const;
@@ -494,7 +490,11 @@ public:
     std::array<Ops, kStringCount> strings;
     Ops solverEq;
     Ops regExp;
+    // The last regression's fit, which RegEQ and the regression text read.
     std::shared_ptr<VQStatistics> statistics;
+    // Copies a fit's results into the statistics variables (values only; the slots keep
+    // their significance pairs) and its residuals into the list "RESID".
+    void syncStatVars(const VQStatistics& stats);
     int editMatrix = 0;
     int polyState = 0;
     int simulEqState = 0;

@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 
 #include "core/services/ProgramOutputManager.h"
+#include "eval/Parser.h"
 
 namespace orvenda::test {
 namespace {
@@ -340,6 +341,76 @@ TEST_F(Entry, DamagedArchivesDecodeToAValidLine)
         model.getPreviousEntry();
         model.cursorDown();
     }
+}
+
+} // namespace
+} // namespace orvenda::test
+
+namespace orvenda::test {
+namespace {
+
+constexpr std::uint32_t kFraction = 0xEF38;
+constexpr std::uint32_t T(std::uint32_t token) { return 0x10000 | token; }
+
+class MathPrintEntry : public HomeTest {
+protected:
+    MathPrintEntry() { calc.mathPrint = true; }
+
+    void keys(std::initializer_list<std::uint32_t> ops)
+    {
+        for (std::uint32_t op : ops)
+            entry->prettyAddOp(op);
+    }
+};
+
+TEST_F(MathPrintEntry, TypingThroughAFractionOneUndoStepAKey)
+{
+    keys({kFraction, 0x31});
+    entry->prettyCursorRight();
+    keys({0x32});
+    entry->prettyCursorRight();
+    keys({0x70, 0x33});
+    const Ops typed{T(0x10), 0x31, T(0x11), T(kFraction), T(0x10), 0x32, T(0x11), 0x70, 0x33};
+    EXPECT_EQ(entry->entryOps(), typed);
+    Ops line = entry->entryOps();
+    const Operand value = calc.parser().eval(line, false);
+    EXPECT_EQ(calc.parser().error(), 0);
+    EXPECT_DOUBLE_EQ(value.re(), 3.5);
+    entry->undo();
+    EXPECT_EQ(entry->entryOps(), Ops(typed.begin(), typed.end() - 1));
+}
+
+TEST_F(MathPrintEntry, AnOperatorOnAnEmptyLineActsOnAns)
+{
+    keys({0x70});
+    EXPECT_EQ(entry->entryOps(), (Ops{0x72, 0x70}));
+}
+
+TEST_F(MathPrintEntry, DeletingAnEmptyTemplateRemovesIt)
+{
+    keys({kFraction});
+    entry->prettyCursorLeft();
+    EXPECT_EQ(entry->entryCursor(), 0);
+    entry->prettyDeleteOpcode();
+    EXPECT_TRUE(entry->entryOps().empty());
+}
+
+TEST_F(MathPrintEntry, TypingOverATemplatesStructureInserts)
+{
+    entry->forceOps({T(0x10), 0x31, T(0x11), T(kFraction), T(0x10), 0x32, T(0x11)});
+    calc.insert = 0;
+    entry->addOpcode(0x35, false);
+    EXPECT_EQ(entry->entryOps(), (Ops{0x35, T(0x10), 0x31, T(0x11), T(kFraction), T(0x10), 0x32, T(0x11)}));
+    EXPECT_EQ(calc.insert, 1);
+}
+
+TEST_F(MathPrintEntry, RecalledEntriesComeBackInTwoDimensions)
+{
+    entry->forceOps({0x31, kFraction, 0x32});
+    entry->startNewEntry();
+    entry->getPreviousEntry();
+    EXPECT_EQ(entry->entryOps(), PrettyPrint::beautifyOps({0x31, kFraction, 0x32}));
+    EXPECT_NE(entry->entryOps(), (Ops{0x31, kFraction, 0x32}));
 }
 
 } // namespace

@@ -179,3 +179,29 @@ TEST_F(History, DamagedArchivesDecodeToAValidHistory)
 
 } // namespace
 } // namespace orvenda::test
+
+namespace orvenda::test {
+namespace {
+
+TEST_F(History, MathPrintSizesAddUpToTheHistorysSize)
+{
+    calc.mathPrint = true;
+    Operand record = operandOf(KindReal);
+    history->addEntry({0x31, 0xEF38, 0x32}, "1/2", 0, record);
+    record = operandOf(KindDone);
+    history->addEntry({0x31}, "Done", 0, record);
+    const HistoryEntry& fraction = history->history()[0];
+    const HistoryEntry& done = history->history()[1];
+    EXPECT_EQ(fraction.entry, PrettyPrint::beautifyOps({0x31, 0xEF38, 0x32}));
+    EXPECT_GT(fraction.prettySize.height, 0);
+    EXPECT_GT(fraction.pAnswerSize.height, 0);
+    // A text answer is a line of the base font, at least 320 wide.
+    EXPECT_EQ(done.pAnswerSize, (HistoryEntry::Size{320, calc.baseFontSize}));
+    const double height = fraction.prettySize.height + fraction.pAnswerSize.height + done.prettySize.height + 20;
+    EXPECT_DOUBLE_EQ(history->prettySize().height, height);
+    history->recomputeDepth();
+    EXPECT_DOUBLE_EQ(history->prettySize().height, height);
+}
+
+} // namespace
+} // namespace orvenda::test
