@@ -9,6 +9,7 @@
 #include "eval/Parser.h"
 #include "language/Utf8.h"
 #include "pretty/PrettyPrint.h"
+#include "pretty/TokenClass.h"
 
 #include <algorithm>
 #include <array>
@@ -19,25 +20,17 @@ namespace orvenda {
 
 namespace {
 
+using TC = TokenClass;
 using Ops = EntryModel::Ops;
 
 constexpr std::uint32_t kAns = 0x72;
 constexpr std::uint32_t kProgram = 0x5F;
-constexpr std::uint32_t kListPrefix = 0xEB;
 constexpr std::uint32_t kFirstList = 0x5D00;
 constexpr std::uint32_t kLastList = 0x5D05;
 constexpr std::uint32_t kRegressionEquation = 0x6201;
-constexpr std::uint32_t kQuote = 0x2A;
 constexpr std::uint32_t kStatementEnd = 0x3E;
-constexpr std::uint32_t kOpenParen = 0x10;
-constexpr std::uint32_t kCloseParen = 0x11;
-constexpr std::uint32_t kOpenBracket = 0x06;
-constexpr std::uint32_t kCloseBracket = 0x07;
-constexpr std::uint32_t kOpenBrace = 0x08;
-constexpr std::uint32_t kCloseBrace = 0x09;
 constexpr std::uint32_t kQuotedLine = 0xBBD1;
 constexpr std::uint32_t kNameLetter = 0xBBAA;
-constexpr std::uint32_t kUnitConversion = 0xBB5D;
 constexpr std::uint32_t kTheta = 0x5B;
 constexpr std::uint32_t kLowerA = 0xBBB0;
 constexpr std::uint32_t kLowerK = 0xBBBA;
@@ -389,27 +382,19 @@ void EntryModel::saveUndo()
     post(VQRedrawKeyboard);
 }
 
-void EntryModel::undo()
+void EntryModel::step(std::vector<Snapshot>& from, std::vector<Snapshot>& to)
 {
-    if (undo_.empty())
+    if (from.empty())
         return;
-    redo_.push_back(snapshot());
-    Snapshot s = std::move(undo_.back());
-    undo_.pop_back();
+    to.push_back(snapshot());
+    Snapshot s = std::move(from.back());
+    from.pop_back();
     restore(std::move(s));
     post(VQRedrawKeyboard);
 }
 
-void EntryModel::redo()
-{
-    if (redo_.empty())
-        return;
-    undo_.push_back(snapshot());
-    Snapshot s = std::move(redo_.back());
-    redo_.pop_back();
-    restore(std::move(s));
-    post(VQRedrawKeyboard);
-}
+void EntryModel::undo() { step(undo_, redo_); }
+void EntryModel::redo() { step(redo_, undo_); }
 
 void EntryModel::clearUndo()
 {
@@ -592,6 +577,12 @@ void EntryModel::addOp(std::uint32_t op, bool insert, bool enableUndo)
         updateText();
 }
 
+void EntryModel::addEach(const Ops& added, bool insert)
+{
+    for (std::size_t k = 0; k < added.size(); ++k)
+        addOp(added[k], k == 0 ? insert : true, false);
+}
+
 void EntryModel::insertOpcode(std::uint32_t op, int at)
 {
     entryCursor_ = std::clamp(at, 0, opCount());
@@ -603,11 +594,10 @@ void EntryModel::addOps(const Ops& added, bool insert, bool enableUndo)
 {
     if (enableUndo)
         saveUndo();
-    for (std::size_t k = 0; k < added.size(); ++k)
-        addOp(added[k], k == 0 ? insert : true, false);
+    addEach(added, insert);
     if (calc_.mathPrint) {
         const std::uint32_t at = getOpAt(entryCursor_);
-        if (at != kNoOp && at >= 0x10000 && (at & 0xFFFF) != kUnitConversion)
+        if (at != kNoOp && at >= 0x10000 && (at & 0xFFFF) != TC::kUnitConversion)
             calc_.insert = 1;
     }
     updateText();
@@ -620,7 +610,7 @@ void EntryModel::pasteOps(const Ops& pasted)
     Ops ops = PrettyPrint::beautifyOps(pasted);
     if (ops.size() >= 2 && (ops[0] & 0xFFFF) == kAns && calc_.insert == 0) {
         const int type = calc_.ans.type();
-        const bool listCall = (type == 2 || type == 3) && ops.size() >= 3 && (ops[1] & 0xFFFF) == kOpenParen;
+        const bool listCall = (type == 2 || type == 3) && ops.size() >= 3 && (ops[1] & 0xFFFF) == TC::kOpenParen;
         if (!listCall)
             ops.erase(ops.begin());
     }
@@ -645,13 +635,12 @@ void EntryModel::addVariable(std::string_view name, bool insert)
                 added.push_back(list);
     }
     if (added.empty()) {
-        added.push_back(kListPrefix);
+        added.push_back(TC::kListName);
         for (std::size_t i = 0; i < name.size();)
             if (const std::uint32_t op = nameCharOp(Utf8::next(name, i)))
                 added.push_back(op);
     }
-    for (std::size_t k = 0; k < added.size(); ++k)
-        addOp(added[k], k == 0 ? insert : true, false);
+    addEach(added, insert);
     updateText();
 }
 
@@ -670,19 +659,24 @@ void EntryModel::addProgramName(std::string_view name, bool insert)
         else if (const std::uint32_t op = nameCharOp(c))
             added.push_back(op);
     }
-    for (std::size_t k = 0; k < added.size(); ++k)
-        addOp(added[k], k == 0 ? insert : true, false);
+    addEach(added, insert);
     updateText();
+}
+
+bool EntryModel::beginDelete()
+{
+    if (processingRCL())
+        --entryCursor_;
+    if (!text_.empty())
+        return true;
+    post(VQDel);
+    return false;
 }
 
 void EntryModel::deleteOpcode()
 {
-    if (processingRCL())
-        --entryCursor_;
-    if (text_.empty()) {
-        post(VQDel);
+    if (!beginDelete())
         return;
-    }
     if (entryCursor_ < opCount()) {
         saveUndo();
         ops().erase(ops().begin() + entryCursor_);
@@ -692,12 +686,8 @@ void EntryModel::deleteOpcode()
 
 void EntryModel::prettyDeleteOpcode()
 {
-    if (processingRCL())
-        --entryCursor_;
-    if (text_.empty()) {
-        post(VQDel);
+    if (!beginDelete())
         return;
-    }
     if (entryCursor_ < opCount()) {
         saveUndo();
         loadPrinter();
@@ -750,7 +740,7 @@ char32_t EntryModel::getTerminal(std::uint32_t op)
     const std::uint32_t t = op & 0xFFFF;
     if ((t >= 0x41 && t <= 0x5A) || isDigit(t))
         return static_cast<char32_t>(t);
-    return t == kOpenParen ? U'(' : kNoLetter;
+    return t == TC::kOpenParen ? U'(' : kNoLetter;
 }
 
 std::uint32_t EntryModel::transformOp(std::uint32_t op)
@@ -818,7 +808,7 @@ void EntryModel::convertString(std::string_view s, std::uint32_t op)
 void EntryModel::cleanTemplateIds()
 {
     for (std::uint32_t& op : ops())
-        if (op >= 0x10000 && (op & 0xFFFF) != kUnitConversion)
+        if (op >= 0x10000 && (op & 0xFFFF) != TC::kUnitConversion)
             op &= 0xFFFF;
 }
 
@@ -845,7 +835,7 @@ int EntryModel::opClass(std::uint32_t op)
         return 0;
     if (isLetter(t))
         return 1;
-    return t == kCloseParen ? 2 : 3;
+    return t == TC::kCloseParen ? 2 : 3;
 }
 
 int EntryModel::preCharType() const
@@ -869,7 +859,7 @@ bool EntryModel::isQuoting() const
         const std::uint32_t t = line[static_cast<std::size_t>(i)] & 0xFFFF;
         if (t == kStatementEnd)
             break;
-        quotes += t == kQuote;
+        quotes += t == TC::kQuote;
     }
     return quotes % 2 == 1;
 }
@@ -902,7 +892,7 @@ std::optional<Ops> EntryModel::getListName()
         return fail(0);
     if (line.size() == 1 && isBuiltInList(line[0] & 0xFFFF))
         return take(line);
-    std::size_t start = (line[0] & 0xFFFF) == kListPrefix ? 1 : 0;
+    std::size_t start = (line[0] & 0xFFFF) == TC::kListName ? 1 : 0;
     if (start == line.size() || !isLetter(line[start] & 0xFFFF))
         return fail(0);
     for (std::size_t i = start + 1; i < line.size(); ++i) {
@@ -921,15 +911,15 @@ int EntryModel::parenContextStartForLocation(int loc) const
     std::optional<int> fixed;
     for (int i = 0; i < static_cast<int>(line.size()); ++i) {
         const std::uint32_t t = line[static_cast<std::size_t>(i)] & 0xFFFF;
-        if (calc_.hasLeftParen(t) || t == kOpenBracket || t == kOpenBrace) {
+        if (calc_.hasLeftParen(t) || t == TC::kOpenBracket || t == TC::kOpenBrace) {
             open.push_back(i);
-        } else if (t == kCloseBracket || t == kCloseBrace || t == kCloseParen) {
+        } else if (t == TC::kCloseBracket || t == TC::kCloseBrace || t == TC::kCloseParen) {
             if (open.empty())
                 return answer;
             const std::uint32_t opener = line[static_cast<std::size_t>(open.back())] & 0xFFFF;
-            const bool matches = t == kCloseBracket ? opener == kOpenBracket
-                : t == kCloseBrace                  ? opener == kOpenBrace
-                                                    : opener != kOpenBracket && opener != kOpenBrace;
+            const bool matches = t == TC::kCloseBracket ? opener == TC::kOpenBracket
+                : t == TC::kCloseBrace                  ? opener == TC::kOpenBrace
+                                                    : opener != TC::kOpenBracket && opener != TC::kOpenBrace;
             if (!matches)
                 return answer;
             const int closed = open.back();

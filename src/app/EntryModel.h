@@ -208,10 +208,17 @@ private:
     void post(std::string_view name);
     void tellProgramOutput(bool updateText, bool redraw);
     void restore(Snapshot snapshot);
+    // Undo or redo: back to the newest snapshot of `from`, the present kept on `to`.
+    void step(std::vector<Snapshot>& from, std::vector<Snapshot>& to);
     Snapshot snapshot() const;
     // Adds ops at the cursor: appended at the end, else inserted or written over.
     void place(const Ops& ops, bool insert);
     bool accepts(std::uint32_t op) const;
+    // Each op without its own undo, inserted after the first; the caller updates the text.
+    void addEach(const Ops& ops, bool insert);
+    // What both deletes do first: back onto a waiting RCL; on an empty line only VQDel
+    // (false).
+    bool beginDelete();
     HistoryModel* history() const;
     PrettyPrint& printer() const;
     // Loads the line into the shared pretty printer with the cursor and insert mode.

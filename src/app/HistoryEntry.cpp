@@ -7,6 +7,7 @@
 #include "language/Utf8.h"
 #include "pretty/PrettyDrawInfo.h"
 #include "pretty/PrettyPrint.h"
+#include "pretty/TokenClass.h"
 
 #include <QFontMetricsF>
 #include <QString>
@@ -19,26 +20,14 @@ namespace orvenda {
 
 namespace {
 
+using TC = TokenClass;
 using Ops = HistoryEntry::Ops;
 
 constexpr std::uint32_t kTemplate = 0x10000;
-constexpr std::uint32_t kOpenParen = 0x10;
-constexpr std::uint32_t kCloseParen = 0x11;
-constexpr std::uint32_t kOpenBracket = 0x06;
-constexpr std::uint32_t kCloseBracket = 0x07;
-constexpr std::uint32_t kOpenBrace = 0x08;
-constexpr std::uint32_t kCloseBrace = 0x09;
-constexpr std::uint32_t kComma = 0x2B;
 constexpr std::uint32_t kSpace = 0x29;
-constexpr std::uint32_t kQuote = 0x2A;
 constexpr std::uint32_t kPlus = 0x70;
 constexpr std::uint32_t kMinus = 0x71;
-constexpr std::uint32_t kNegate = 0xB0;
 constexpr std::uint32_t kPoint = 0x3A;
-constexpr std::uint32_t kExponent = 0x3B;
-constexpr std::uint32_t kPower = 0xF0;
-constexpr std::uint32_t kFractionBar = 0xEF38;
-constexpr std::uint32_t kMixedOpen = 0xEF39;
 constexpr std::uint32_t kConstantE = 0xBB31;
 constexpr std::uint32_t kImaginary = 0x2C;
 constexpr std::uint32_t kDegree = 0x0B;
@@ -70,8 +59,8 @@ int subscriptDigit(char32_t c) { return c >= U'₀' && c <= U'₉' ? static_cast
 bool endsValue(std::uint32_t op)
 {
     const std::uint32_t t = op & 0xFFFF;
-    return isDigitOp(t) || (t >= 0x41 && t <= 0x46) || t == kPoint || t == kCloseParen || t == kCloseBracket
-        || t == kCloseBrace || t == kImaginary || t == kConstantE || t == kDegree || t == kMinuteMark || t == kQuote;
+    return isDigitOp(t) || (t >= 0x41 && t <= 0x46) || t == kPoint || t == TC::kCloseParen || t == TC::kCloseBracket
+        || t == TC::kCloseBrace || t == kImaginary || t == kConstantE || t == kDegree || t == kMinuteMark || t == TC::kQuote;
 }
 
 // Splits at the separator, dropping empty pieces.
@@ -164,33 +153,33 @@ std::optional<Ops> HistoryEntry::answerAsOps(int formatting) const
         for (char c : text)
             if (c != '[' && c != ']')
                 plain += c;
-        Ops out{kTemplate | kOpenBracket};
+        Ops out{kTemplate | TC::kOpenBracket};
         for (std::string_view line : split(plain, '\n')) {
             const std::vector<std::string_view> cells = split(line, ' ');
             if (cells.empty())
                 continue;
-            out.push_back(kTemplate | kOpenBracket);
+            out.push_back(kTemplate | TC::kOpenBracket);
             for (std::size_t k = 0; k < cells.size(); ++k) {
                 if (k > 0)
-                    out.push_back(kTemplate | kComma);
+                    out.push_back(kTemplate | TC::kComma);
                 const Ops cell = numStrToPrettyOps(cells[k], formatting);
                 out.insert(out.end(), cell.begin(), cell.end());
             }
-            out.push_back(kTemplate | kCloseBracket);
+            out.push_back(kTemplate | TC::kCloseBracket);
         }
-        out.push_back(kTemplate | kCloseBracket);
+        out.push_back(kTemplate | TC::kCloseBracket);
         return out;
     }
     if (text.size() >= 2 && text.front() == '{' && text.back() == '}') {
-        Ops out{kOpenBrace};
+        Ops out{TC::kOpenBrace};
         const std::vector<std::string_view> elements = split(text.substr(1, text.size() - 2), ' ');
         for (std::size_t k = 0; k < elements.size(); ++k) {
             if (k > 0)
-                out.push_back(formatting == 1 ? kComma : kSpace);
+                out.push_back(formatting == 1 ? TC::kComma : kSpace);
             const Ops element = numStrToPrettyOps(elements[k], formatting);
             out.insert(out.end(), element.begin(), element.end());
         }
-        out.push_back(kCloseBrace);
+        out.push_back(TC::kCloseBrace);
         return out;
     }
     return numStrToPrettyOps(text, formatting);
@@ -209,7 +198,7 @@ Ops HistoryEntry::numStrToPrettyOps(std::string_view text, int formatting)
 
     auto put = [&](std::uint32_t op) {
         if (denominator && !isDigitOp(op)) {
-            out.push_back((*denominator << 16) | kCloseParen);
+            out.push_back((*denominator << 16) | TC::kCloseParen);
             denominator.reset();
         }
         out.push_back(op);
@@ -225,8 +214,8 @@ Ops HistoryEntry::numStrToPrettyOps(std::string_view text, int formatting)
     };
     auto openExponent = [&](bool mixed) {
         if (mixed)
-            other(id(kMixedOpen));
-        other(id(kOpenParen));
+            other(id(TC::kMixedSeparator));
+        other(id(TC::kOpenParen));
         inExponent = true;
     };
 
@@ -250,28 +239,28 @@ Ops HistoryEntry::numStrToPrettyOps(std::string_view text, int formatting)
                 break;
             case U',':
                 if (formatting != 1)
-                    other(kComma);
+                    other(TC::kComma);
                 break;
-            case U'"': other(kQuote); break;
+            case U'"': other(TC::kQuote); break;
             case U'\'': other(kMinuteMark); break;
-            case U')': other(id(kCloseParen)); break;
+            case U')': other(id(TC::kCloseParen)); break;
             case U'+': other(kPlus); break;
-            case U'-': other(out.empty() || !endsValue(out.back()) ? kNegate : kMinus); break;
+            case U'-': other(out.empty() || !endsValue(out.back()) ? TC::kNegate : kMinus); break;
             case U'.': other(kPoint); break;
             case U'/':
             case kWideSlash:
                 if (!inExponent && numerator)
-                    out.insert(out.begin() + static_cast<std::ptrdiff_t>(*numerator), id(kOpenParen));
-                other(id(kCloseParen));
-                other(id(kFractionBar));
-                other(id(kOpenParen));
+                    out.insert(out.begin() + static_cast<std::ptrdiff_t>(*numerator), id(TC::kOpenParen));
+                other(id(TC::kCloseParen));
+                other(id(TC::kFractionBar));
+                other(id(TC::kOpenParen));
                 inExponent = false;
                 denominator = t;
                 break;
             case U'^':
                 ++t;
-                other(id(kPower));
-                other(id(kOpenParen));
+                other(id(TC::kPower));
+                other(id(TC::kOpenParen));
                 break;
             case U'b':
             case U'h':
@@ -281,7 +270,7 @@ Ops HistoryEntry::numStrToPrettyOps(std::string_view text, int formatting)
                 break;
             case U'e': other(kConstantE); break;
             case U'°': other(kDegree); break;
-            case U'ᴱ': other(kExponent); break;
+            case U'ᴱ': other(TC::kExponentMark); break;
             case U'—': other(kMinus); break;
             case U'\u0269': other(kImaginary); break;
             case U'\u0332': other(kSigFigMark); break;
@@ -291,7 +280,7 @@ Ops HistoryEntry::numStrToPrettyOps(std::string_view text, int formatting)
         }
     }
     if (denominator)
-        out.push_back((*denominator << 16) | kCloseParen);
+        out.push_back((*denominator << 16) | TC::kCloseParen);
     return out;
 }
 
@@ -334,8 +323,8 @@ Ops HistoryEntry::classicResultOps() const
     int depth = 0;
     bool separator = false;
     auto add = [&](std::uint32_t op) {
-        if (separator && op != kCloseBracket && op != kCloseBrace)
-            out.push_back(kComma);
+        if (separator && op != TC::kCloseBracket && op != TC::kCloseBrace)
+            out.push_back(TC::kComma);
         separator = false;
         out.push_back(op);
     };
@@ -353,24 +342,24 @@ Ops HistoryEntry::classicResultOps() const
                 separator = true;
             break;
         case U'-':
-            add(first || separator || out.empty() || !endsValue(out.back()) ? kNegate : kMinus);
+            add(first || separator || out.empty() || !endsValue(out.back()) ? TC::kNegate : kMinus);
             break;
         case U'[':
-            add(kOpenBracket);
+            add(TC::kOpenBracket);
             ++depth;
             break;
         case U']':
-            add(kCloseBracket);
+            add(TC::kCloseBracket);
             --depth;
             break;
-        case U'^': add(kPower); break;
+        case U'^': add(TC::kPower); break;
         case U'e': add(kConstantE); break;
         case U'{':
-            add(kOpenBrace);
+            add(TC::kOpenBrace);
             inList = true;
             break;
         case U'}':
-            add(kCloseBrace);
+            add(TC::kCloseBrace);
             inList = false;
             break;
         default:

@@ -176,6 +176,42 @@ TEST_F(Entry, EntryWalksBackThroughEarlierEntriesAndWraps)
     EXPECT_EQ(entry->prevOps(), (Ops{digit(2)}));
 }
 
+TEST_F(Entry, RecallingAnEntryOutsideTheListDoesNothing)
+{
+    type({digit(1)});
+    entry->startNewEntry();
+    type({digit(2)});
+    entry->recallHistory(5);
+    entry->recallHistory(-1);
+    EXPECT_EQ(entry->entryOps(), (Ops{digit(2)}));
+    entry->recallHistory(0);
+    EXPECT_EQ(entry->entryOps(), (Ops{digit(1)}));
+
+    entry->clearEntries();
+    EXPECT_EQ(entry->entries(), (std::vector<Ops>{{EntryModel::kClearEntries}}));
+    EXPECT_EQ(entry->prevOps(), std::nullopt);
+}
+
+TEST_F(Entry, WhatTheOpBeforeTheCursorIs)
+{
+    EXPECT_EQ(entry->preCharType(), 1);
+    EXPECT_TRUE(entry->shouldNegate());
+    struct Case {
+        std::uint32_t before;
+        int type;
+        bool negate;
+    };
+    const Case cases[] = {{digit(3), 0, false}, {kA, 1, false}, {kClose, 2, false}, {kPlus, 3, true}, {kSin, 3, true}};
+    for (const Case& c : cases) {
+        entry->forceOps({c.before, digit(1)});
+        entry->cursorSetIndex(1);
+        EXPECT_EQ(entry->preCharType(), c.type) << c.before;
+        EXPECT_EQ(entry->shouldNegate(), c.negate) << c.before;
+    }
+    entry->cursorHome();
+    EXPECT_EQ(entry->preCharType(), -1);
+}
+
 TEST_F(Entry, KeepsAtMost101Entries)
 {
     for (int k = 0; k < 150; ++k) {
