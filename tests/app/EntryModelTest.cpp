@@ -1,6 +1,5 @@
 #include "AppTestSupport.h"
 
-#include "core/services/ProgramOutputManager.h"
 #include "eval/Parser.h"
 
 namespace orvenda::test {
@@ -60,18 +59,20 @@ TEST_F(Entry, NoWrappingIsOneLineWithUpToTheStartAndDownToTheEnd)
     EXPECT_EQ(entry->entryCursor(), 0);
 }
 
-TEST_F(Entry, CursorMovesOnAnEmptyLineOnlyTellTheScreen)
+TEST_F(Entry, KeysOnAnEmptyLineOnlyTellTheScreen)
 {
-    Posted posted(bus, {VQCursorLeft, VQCursorHome, VQCursorMoved});
+    Posted posted(bus, {VQCursorLeft, VQCursorHome, VQCursorMoved, VQDel});
     entry->cursorLeft();
     entry->cursorHome();
-    EXPECT_EQ(posted.names(), (std::vector<std::string>{"VQCursorLeft", "VQCursorHome"}));
+    entry->deleteOpcode();
+    EXPECT_EQ(posted.names(), (std::vector<std::string>{"VQCursorLeft", "VQCursorHome", "VQDel"}));
     EXPECT_EQ(entry->entryCursor(), 0);
 
     type({digit(1), digit(2)});
     posted.clear();
     entry->cursorHome();
-    EXPECT_EQ(entry->entryCursor(), 0);
+    entry->deleteOpcode();
+    EXPECT_EQ(entry->entryOps(), (Ops{digit(2)}));
     EXPECT_TRUE(posted.names().empty());
 }
 
@@ -174,42 +175,15 @@ TEST_F(Entry, EntryWalksBackThroughEarlierEntriesAndWraps)
     }
     EXPECT_EQ(recalled, (std::vector<Ops>{{digit(2)}, {digit(1)}, {digit(2)}}));
     EXPECT_EQ(entry->prevOps(), (Ops{digit(2)}));
-}
-
-TEST_F(Entry, RecallingAnEntryOutsideTheListDoesNothing)
-{
-    type({digit(1)});
-    entry->startNewEntry();
-    type({digit(2)});
-    entry->recallHistory(5);
-    entry->recallHistory(-1);
-    EXPECT_EQ(entry->entryOps(), (Ops{digit(2)}));
     entry->recallHistory(0);
     EXPECT_EQ(entry->entryOps(), (Ops{digit(1)}));
+    entry->recallHistory(5);
+    entry->recallHistory(-1);
+    EXPECT_EQ(entry->entryOps(), (Ops{digit(1)})) << "no entry there";
 
     entry->clearEntries();
     EXPECT_EQ(entry->entries(), (std::vector<Ops>{{EntryModel::kClearEntries}}));
     EXPECT_EQ(entry->prevOps(), std::nullopt);
-}
-
-TEST_F(Entry, WhatTheOpBeforeTheCursorIs)
-{
-    EXPECT_EQ(entry->preCharType(), 1);
-    EXPECT_TRUE(entry->shouldNegate());
-    struct Case {
-        std::uint32_t before;
-        int type;
-        bool negate;
-    };
-    const Case cases[] = {{digit(3), 0, false}, {kA, 1, false}, {kClose, 2, false}, {kPlus, 3, true}, {kSin, 3, true}};
-    for (const Case& c : cases) {
-        entry->forceOps({c.before, digit(1)});
-        entry->cursorSetIndex(1);
-        EXPECT_EQ(entry->preCharType(), c.type) << c.before;
-        EXPECT_EQ(entry->shouldNegate(), c.negate) << c.before;
-    }
-    entry->cursorHome();
-    EXPECT_EQ(entry->preCharType(), -1);
 }
 
 TEST_F(Entry, KeepsAtMost101Entries)
@@ -238,36 +212,16 @@ TEST_F(Entry, UndoRestoresOpsCursorAndInsertModeAndRedoRepeats)
     EXPECT_TRUE(entry->entryOps().empty());
 }
 
-TEST_F(Entry, OneUndoTakesBackAPaste)
-{
-    type({digit(1)});
-    entry->pasteOps({digit(2), kPlus, digit(3)});
-    EXPECT_EQ(entry->entryOps(), (Ops{digit(1), digit(2), kPlus, digit(3)}));
-    entry->undo();
-    EXPECT_EQ(entry->entryOps(), (Ops{digit(1)}));
-}
-
-TEST_F(Entry, PastingALeadingAnsDropsItUnlessItIndexesAList)
+TEST_F(Entry, APasteIsOneUndoStepAndDropsALeadingAnsUnlessItIndexesAList)
 {
     type({digit(2)});
     entry->pasteOps({kAns, kPlus, digit(1)});
     EXPECT_EQ(entry->entryOps(), (Ops{digit(2), kPlus, digit(1)}));
-    entry->forceOps({digit(2)});
-    entry->cursorEnd();
+    entry->undo();
+    EXPECT_EQ(entry->entryOps(), (Ops{digit(2)}));
     calc.ans = VQValue::valWithList(reals({1, 2}));
     entry->pasteOps({kAns, kOpen, digit(1), kClose});
     EXPECT_EQ(entry->entryOps(), (Ops{digit(2), kAns, kOpen, digit(1), kClose}));
-}
-
-TEST_F(Entry, DeleteOnAnEmptyLineTellsTheScreen)
-{
-    Posted posted(bus, {VQDel});
-    entry->deleteOpcode();
-    EXPECT_EQ(posted.count(VQDel), 1);
-    type({digit(1), digit(2)});
-    entry->cursorHome();
-    entry->deleteOpcode();
-    EXPECT_EQ(entry->entryOps(), (Ops{digit(2)}));
 }
 
 TEST_F(Entry, ListNamePrompt)
@@ -314,30 +268,6 @@ TEST_F(Entry, SpelledWordsBecomeOneOp)
     EXPECT_EQ(entry->entryOps(), (Ops{kSin, digit(1), kSin}));
     entry->convertString("1", 0x5F);
     EXPECT_EQ(entry->entryOps(), (Ops{kSin, kSin}));
-}
-
-TEST_F(Entry, TellsAWaitingProgramTheTextAndCursor)
-{
-    struct Output : ProgramOutputManager {
-        std::string text;
-        CursorPosition cursor;
-        void newLine() override {}
-        void clearHome() override {}
-        void displayOp(const Operand&) override {}
-        void output(const std::string&, int, int) override {}
-        void startProgram(const std::string&) override {}
-        void clearMenu() override {}
-        void setCursorPosition(CursorPosition) override {}
-        std::string screenShot() const override { return {}; }
-        void updateEntryText(const std::string& t, CursorPosition c) override { text = t, cursor = c; }
-        void setEntryCursor(CursorPosition c, bool) override { cursor = c; }
-    };
-    auto output = std::make_shared<Output>();
-    calc.prgmOutputMgr = output;
-    type({digit(1), kSin});
-    EXPECT_EQ(output->text, "1sin(");
-    entry->cursorLeft();
-    EXPECT_EQ(output->cursor.column, 1);
 }
 
 TEST_F(Entry, ArchiveKeepsEntriesAndCursorAndDropsUndo)
@@ -414,12 +344,9 @@ TEST_F(MathPrintEntry, TypingThroughAFractionOneUndoStepAKey)
     EXPECT_DOUBLE_EQ(value.re(), 3.5);
     entry->undo();
     EXPECT_EQ(entry->entryOps(), Ops(typed.begin(), typed.end() - 1));
-}
-
-TEST_F(MathPrintEntry, AnOperatorOnAnEmptyLineActsOnAns)
-{
+    entry->clear();
     keys({0x70});
-    EXPECT_EQ(entry->entryOps(), (Ops{0x72, 0x70}));
+    EXPECT_EQ(entry->entryOps(), (Ops{0x72, 0x70})) << "an operator on an empty line acts on Ans";
 }
 
 TEST_F(MathPrintEntry, DeletingAnEmptyTemplateRemovesIt)

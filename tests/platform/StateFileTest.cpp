@@ -20,25 +20,6 @@ Bytes factoryArchive()
     return MemoryArchive::save(calc);
 }
 
-void writeFile(const QString& path, const Bytes& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-}
-
-TEST(StateFile, WritesAndReadsTheArchive)
-{
-    QTemporaryDir dir;
-    StateFile state(dir.filePath("new"));
-    EXPECT_EQ(state.read().status, StateFile::Status::Missing);
-    const Bytes archive = factoryArchive();
-    ASSERT_TRUE(state.write(archive));
-    const StateFile::Contents contents = state.read();
-    EXPECT_EQ(contents.status, StateFile::Status::Loaded);
-    EXPECT_EQ(contents.bytes, archive);
-}
-
 TEST(StateFile, ADamagedFileIsKeptAsideAndNotReadAgain)
 {
     const Bytes archive = factoryArchive();
@@ -49,7 +30,7 @@ TEST(StateFile, ADamagedFileIsKeptAsideAndNotReadAgain)
     for (const Bytes& damaged : {truncated, noise, array, textVersion, Bytes()}) {
         QTemporaryDir dir;
         StateFile state(dir.path());
-        writeFile(state.path(), damaged);
+        ASSERT_TRUE(state.write(damaged));
         const StateFile::Contents contents = state.read();
         EXPECT_EQ(contents.status, StateFile::Status::Damaged);
         ASSERT_FALSE(contents.keptAs.isEmpty());
