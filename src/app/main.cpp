@@ -1,5 +1,13 @@
+#include "core/Calculator.h"
+#include "core/services/GDBManager.h"
+#include "graphui/GDBStore.h"
+#include "graphui/YEqModel.h"
+
 #include <QApplication>
 #include <QLabel>
+#include <QStandardPaths>
+
+#include <memory>
 
 // Start-up of the application. The screens arrive with the home screen; until then
 // the window says so plainly.
@@ -7,6 +15,14 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Orvenda");
+
+    orvenda::Calculator& calc = orvenda::Calculator::calculator();
+    auto equations = std::make_shared<orvenda::YEqModel>(calc);
+    calc.yEqManager = equations;
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    orvenda::GDBManager::setShared(
+        std::make_shared<orvenda::GDBStore>(calc, equations, (data + "/GDB").toStdString()));
+
     QLabel label("Orvenda: the calculator engine is built, but the app has no screens yet.");
     label.setMargin(24);
     label.show();
