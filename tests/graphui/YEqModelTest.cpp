@@ -4,6 +4,10 @@
 #include "core/VQStack.h"
 #include "eval/Parser.h"
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 using namespace orvenda;
 using namespace orvenda::test;
 
@@ -486,4 +490,45 @@ TEST(YEqArchive, ShortPerSlotArraysArePaddedEachOnItsOwn)
     back.eq->decode(archive);
     EXPECT_EQ(back.text(0x5EA9), "1");
     EXPECT_FALSE(back.eq->shouldPlotFunction(0x5EA9));
+}
+
+TEST(YEqThreads, AFormCompiledDuringAChangeIsNotKept)
+{
+    // Each round a program writes Y1 twice while the graph compiles it: the form of the
+    // first tokens, finished after the second write, must not be kept.
+    YEqCalc c;
+    std::string padding;
+    for (int i = 0; i < 100; ++i)
+        padding += "+0";
+    const Ops first = ops("X+1" + padding), second = ops("X+2" + padding);
+    constexpr int kRounds = 100;
+    std::atomic<int> round{0}, firstWritten{0}, secondWritten{0};
+    std::thread program([&] {
+        for (int r = 1; r <= kRounds; ++r) {
+            while (round.load() < r) {
+            }
+            c.eq->setYEqFunc(kY1, first);
+            firstWritten.store(r);
+            // Into the middle of the compilation.
+            const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(5);
+            while (std::chrono::steady_clock::now() < until) {
+            }
+            c.eq->setYEqFunc(kY1, second);
+            secondWritten.store(r);
+        }
+    });
+    c.calc.vars[23] = 0;
+    int stale = 0;
+    for (int r = 1; r <= kRounds; ++r) {
+        round.store(r);
+        while (firstWritten.load() < r) {
+        }
+        c.eq->rpnForFunction(kY1);
+        while (secondWritten.load() < r) {
+        }
+        auto rpn = c.eq->rpnForFunction(kY1);
+        stale += !rpn || c.calc.parser().evalRPN(*rpn, true, false).re() != 2;
+    }
+    program.join();
+    EXPECT_EQ(stale, 0);
 }
