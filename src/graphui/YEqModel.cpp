@@ -292,11 +292,7 @@ std::optional<Ops> YEqModel::equationOpsWithIndex(int index) const
 
 std::optional<Ops> YEqModel::getYEqFuncOps(int t) const
 {
-    const int index = indexForEquation(t);
-    if (index < 0)
-        return std::nullopt;
-    std::lock_guard lock(mutex_);
-    return slots_[static_cast<std::size_t>(index)].ops;
+    return fromSlot(t, [](const Slot& s) { return s.ops; });
 }
 
 std::optional<Ops> YEqModel::plotForFunction(int t) const
@@ -350,11 +346,10 @@ bool YEqModel::shouldPlotFunction(int t) const
 
 int YEqModel::styleForFunction(int t) const
 {
-    const int index = indexForEquation(t);
-    if (index < 0)
+    const std::optional<int> flags = fromSlot(t, [](const Slot& s) { return s.flags; });
+    if (!flags)
         return 0;
-    std::lock_guard lock(mutex_);
-    const int style = slots_[static_cast<std::size_t>(index)].flags & kStyleMask;
+    const int style = *flags & kStyleMask;
     switch (style) {
     case 2: case 4: case 8: case 10: case 16: case 18: case 32:
         return style;
@@ -365,11 +360,7 @@ int YEqModel::styleForFunction(int t) const
 
 std::optional<VQColor> YEqModel::colorForFunction(int t) const
 {
-    const int index = indexForEquation(t);
-    if (index < 0)
-        return std::nullopt;
-    std::lock_guard lock(mutex_);
-    return slots_[static_cast<std::size_t>(index)].color;
+    return fromSlot(t, [](const Slot& s) { return s.color; });
 }
 
 std::optional<YEqIntegrate> YEqModel::integrationLimitsForFunction(int t) const
@@ -409,8 +400,7 @@ int YEqModel::seqFlagsFor(int t)
 
 int YEqModel::entryCursor() const
 {
-    std::lock_guard lock(mutex_);
-    return entryCursor_;
+    return locked(entryCursor_);
 }
 
 void YEqModel::setEntryCursor(int cursor)
@@ -421,8 +411,7 @@ void YEqModel::setEntryCursor(int cursor)
 
 int YEqModel::currentFunction() const
 {
-    std::lock_guard lock(mutex_);
-    return currentFunction_;
+    return locked(currentFunction_);
 }
 
 void YEqModel::setCurrentFunction(int index)
@@ -430,18 +419,6 @@ void YEqModel::setCurrentFunction(int index)
     std::lock_guard lock(mutex_);
     if (isSlot(index))
         currentFunction_ = index;
-}
-
-int YEqModel::solverVar() const
-{
-    std::lock_guard lock(mutex_);
-    return solverVar_;
-}
-
-void YEqModel::setSolverVar(int varNum)
-{
-    std::lock_guard lock(mutex_);
-    solverVar_ = varNum;
 }
 
 // ---- Selection, style and colour ----
@@ -644,9 +621,8 @@ void YEqModel::deleteEquation(int t)
     invalidate(index, true);
 }
 
-void YEqModel::clearAll()
+void YEqModel::clearAllLocked()
 {
-    std::lock_guard lock(mutex_);
     for (int i = 0; i < kSlotCount; ++i)
         resetSlot(i);
     integrals_.fill(YEqIntegrate());
@@ -656,6 +632,12 @@ void YEqModel::clearAll()
     undo_.clear();
     redo_.clear();
     entryCursor_ = 0;
+}
+
+void YEqModel::clearAll()
+{
+    std::lock_guard lock(mutex_);
+    clearAllLocked();
 }
 
 // ---- Sequence initial values ----
@@ -798,30 +780,27 @@ void YEqModel::saveUndo()
     saveUndoLocked();
 }
 
-void YEqModel::undo()
+void YEqModel::step(std::deque<Snapshot>& from, std::deque<Snapshot>& to)
 {
     Guard guard(*this);
-    if (undo_.empty())
+    if (from.empty())
         return;
-    redo_.push_back(stateLocked());
-    const Snapshot back = std::move(undo_.back());
-    undo_.pop_back();
+    to.push_back(stateLocked());
+    const Snapshot back = std::move(from.back());
+    from.pop_back();
     setStateLocked(back);
     updateScreenLocked();
     post(VQRedrawKeyboard);
 }
 
+void YEqModel::undo()
+{
+    step(undo_, redo_);
+}
+
 void YEqModel::redo()
 {
-    Guard guard(*this);
-    if (redo_.empty())
-        return;
-    undo_.push_back(stateLocked());
-    const Snapshot back = std::move(redo_.back());
-    redo_.pop_back();
-    setStateLocked(back);
-    updateScreenLocked();
-    post(VQRedrawKeyboard);
+    step(redo_, undo_);
 }
 
 bool YEqModel::canUndo() const
@@ -1046,14 +1025,16 @@ void YEqModel::cursorEnd()
     updateScreenLocked();
 }
 
-void YEqModel::cursorUp()
+void YEqModel::moveRow(int step)
 {
     const int mode = calc_.graphMode();
     const int first = firstIndexForMode(mode);
+    const int last = lastIndexForMode(mode);
     {
         std::lock_guard lock(mutex_);
-        if (currentFunction_ < first) {
-            currentFunction_ = first;
+        // Coming from outside the mode's rows, the move starts at its end.
+        if ((step < 0 && currentFunction_ < first) || (step > 0 && currentFunction_ > last)) {
+            currentFunction_ = step < 0 ? first : last;
             entryCursor_ = 0;
         }
     }
@@ -1061,52 +1042,27 @@ void YEqModel::cursorUp()
         return;
     getSeqInitValue();
     Guard guard(*this);
-    // In sequence mode each sequence's row is followed by its initial value's.
-    int next = currentFunction_ - 1;
+    int next = currentFunction_ + step;
     if (mode == kGraphModeSequence) {
-        switch (currentFunction_) {
-        case 30: next = 32; break;
-        case 31: next = 33; break;
-        case 32: next = 29; break;
-        case 33: next = 30; break;
-        case 34: next = 31; break;
-        default: break;
-        }
+        // Each sequence's row is followed by its initial value's.
+        constexpr int kRows[] = {29, 32, 30, 33, 31, 34};
+        const auto row = std::find(std::begin(kRows), std::end(kRows), currentFunction_);
+        if (row != std::end(kRows))
+            next = kRows[std::clamp(static_cast<int>(row - std::begin(kRows)) + step, 0, 5)];
     }
-    currentFunction_ = std::max(next, first);
+    currentFunction_ = std::clamp(next, first, last);
     entryCursor_ = 0;
     updateScreenLocked();
 }
 
+void YEqModel::cursorUp()
+{
+    moveRow(-1);
+}
+
 void YEqModel::cursorDown()
 {
-    const int mode = calc_.graphMode();
-    const int last = lastIndexForMode(mode);
-    {
-        std::lock_guard lock(mutex_);
-        if (currentFunction_ > last) {
-            currentFunction_ = last;
-            entryCursor_ = 0;
-        }
-    }
-    if (!validateFunction(selectedEqNum()))
-        return;
-    getSeqInitValue();
-    Guard guard(*this);
-    int next = currentFunction_ + 1;
-    if (mode == kGraphModeSequence) {
-        switch (currentFunction_) {
-        case 29: next = 32; break;
-        case 30: next = 33; break;
-        case 31: next = 34; break;
-        case 32: next = 30; break;
-        case 33: next = 31; break;
-        default: break;
-        }
-    }
-    currentFunction_ = std::min(next, last);
-    entryCursor_ = 0;
-    updateScreenLocked();
+    moveRow(1);
 }
 
 void YEqModel::setCursorOnFunction(int t, int position)
@@ -1478,15 +1434,8 @@ nlohmann::json YEqModel::encode() const
 void YEqModel::decode(const nlohmann::json& archive)
 {
     std::lock_guard lock(mutex_);
-    for (int i = 0; i < kSlotCount; ++i)
-        resetSlot(i);
-    integrals_.fill(YEqIntegrate());
-    seqInitializer_.fill(0);
-    seqFlags_.fill(0);
-    seqInitOps_.reset();
-    undo_.clear();
-    redo_.clear();
-
+    // What the archive lacks keeps the state of a fresh model.
+    clearAllLocked();
     entryCursor_ = std::max(ArchiveValues::whole(archive, "ec", 0), 0);
     currentFunction_ = std::clamp(ArchiveValues::whole(archive, "cf", 0), 0, kSlotCount - 1);
     // Every per-slot array is padded or cut to the 45 slots on its own.

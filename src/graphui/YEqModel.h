@@ -6,6 +6,7 @@
 #include "core/services/YEqManager.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -105,8 +106,8 @@ public:
     int currentFunction() const;
     void setCurrentFunction(int index);
     // The variable the solver's function is plotted against.
-    int solverVar() const;
-    void setSolverVar(int varNum);
+    int solverVar() const { return solverVar_.load(); }
+    void setSolverVar(int varNum) { solverVar_.store(varNum); }
 
     // ---- Selection, style and colour ----
 
@@ -232,6 +233,7 @@ private:
 
     // Everything below expects the lock to be held.
     void resetSlot(int index);
+    void clearAllLocked();
     // The tokens the editor shows for a slot (u0..w0: the initial values); null outside.
     Ops* editableOps(int index);
     const Ops* readableOps(int index) const;
@@ -241,6 +243,8 @@ private:
     void setStyleColorLocked(int style, const VQColor& color, int index);
     void setSeqInitOpsLocked(int seq, int numValues, double n1, double n2);
     void saveUndoLocked();
+    // Goes back to the last state of `from`, keeping the present one on `to`.
+    void step(std::deque<Snapshot>& from, std::deque<Snapshot>& to);
     Snapshot stateLocked() const;
     void setStateLocked(const Snapshot& state);
     void updateStyleLocked();
@@ -249,9 +253,27 @@ private:
     bool refusesLocked(std::uint32_t op) const;
     void addOpcodeLocked(std::uint32_t op, bool insert);
     void cursorStepLocked(int delta);
+    // Up (-1) or down (1) a row of the editor, once the current equation compiles.
+    void moveRow(int step);
     std::vector<YEqVarInfo> buildVarInfo(int index, int partner) const;
     void post(std::string_view notification);
     void report(int error);
+    template <class T>
+    T locked(const T& field) const
+    {
+        std::lock_guard lock(mutex_);
+        return field;
+    }
+    // What read takes from the token's slot; nothing outside the slots.
+    template <class Read>
+    auto fromSlot(int token, Read read) const -> std::optional<decltype(read(std::declval<const Slot&>()))>
+    {
+        const int index = indexForEquation(token);
+        if (index < 0)
+            return std::nullopt;
+        std::lock_guard lock(mutex_);
+        return read(slots_[static_cast<std::size_t>(index)]);
+    }
 
     // Compiling and evaluating, outside the lock.
     struct Compiled {
@@ -272,7 +294,8 @@ private:
     std::array<YEqIntegrate, kIntegralCount> integrals_;
     int entryCursor_ = 0;
     int currentFunction_ = 0;
-    int solverVar_ = 23;
+    // X until the solver sets it.
+    std::atomic<int> solverVar_{23};
     std::deque<Snapshot> undo_;
     std::deque<Snapshot> redo_;
     // Built from the variables on first use.
