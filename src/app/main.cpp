@@ -2,10 +2,12 @@
 #include "core/services/GDBManager.h"
 #include "graphui/GDBStore.h"
 #include "graphui/YEqModel.h"
+#include "pretty/FontMap.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QStandardPaths>
+#include <QtGlobal>
 
 #include <memory>
 
@@ -15,6 +17,10 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Orvenda");
+    // Text is measured and drawn in fonts loaded from their files, the same on every machine.
+    const QStringList missing = orvenda::FontMap::shared().missingFiles();
+    if (!missing.isEmpty())
+        qWarning("Font files missing: %s", qPrintable(missing.join(QStringLiteral(", "))));
 
     orvenda::Calculator& calc = orvenda::Calculator::calculator();
     auto equations = std::make_shared<orvenda::YEqModel>(calc);

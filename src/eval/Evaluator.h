@@ -21,6 +21,9 @@ class Evaluator {
 public:
     explicit Evaluator(Parser& parser) : p_(parser) {}
 
+    // The parser whose context the runs use; token handlers are made on it.
+    Parser& parser() const { return p_; }
+
     // immediateMode stops with error 19 at the first control or input/output token;
     // async hands drawing to the main queue instead of doing it here.
     Operand evalRPN(const VQStack& rpn, bool immediateMode, bool async);
