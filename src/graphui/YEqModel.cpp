@@ -6,11 +6,12 @@
 #include "core/NotificationNames.h"
 #include "core/VQList.h"
 #include "core/VQStack.h"
-#include "core/services/ViewControlDelegate.h"
 #include "eval/Parser.h"
 #include "eval/ScalarOperators.h"
 #include "language/ErrorNumbers.h"
 #include "language/Utf8.h"
+#include "numeric/VQStatistics.h"
+#include "pretty/PrettyPrint.h"
 
 #include <algorithm>
 
@@ -125,8 +126,8 @@ public:
         for (const Outgoing& o : out) {
             if (!o.notification.empty())
                 model_.calc_.notificationCenter().post(o.notification, &model_);
-            else if (model_.calc_.viewDelegate)
-                model_.calc_.viewDelegate->VCShowError(nlohmann::json{{"errorNum", o.error}});
+            else
+                model_.calc_.showError(nlohmann::json{{"errorNum", o.error}});
         }
     }
     Guard(const Guard&) = delete;
@@ -546,19 +547,22 @@ void YEqModel::changeMode(int graphMode)
 
 // ---- Whole equations ----
 
-int YEqModel::setYEqFunc(int t, const Ops& ops)
+int YEqModel::setYEqFunc(int t, const Ops& written)
 {
     const int index = indexForEquation(t);
     if (index < 0)
         return 0;
-    Guard guard(*this);
     if (isSeqInitIndex(index)) {
-        *editableOps(index) = ops;
+        std::lock_guard lock(mutex_);
+        *editableOps(index) = written;
         return 0;
     }
     // A sequence's own name stands for its earlier terms; anything else would never end.
-    if (!isSeqIndex(index) && containsToken(ops, t))
+    if (!isSeqIndex(index) && containsToken(written, t))
         return ErrEqSelfReference;
+    // Shown with its templates in the two-dimensional display.
+    const Ops ops = calc_.mathPrint ? PrettyPrint::beautifyOps(written) : written;
+    Guard guard(*this);
     Slot& s = slots_[static_cast<std::size_t>(index)];
     s.ops = ops;
     invalidate(index, true);
@@ -845,7 +849,7 @@ bool YEqModel::refusesLocked(std::uint32_t op) const
 
 void YEqModel::addOpcodeLocked(std::uint32_t op, bool insert)
 {
-    const Ops added = op == kRegEq ? calc_.regExp : Ops{op};
+    const Ops added = op != kRegEq ? Ops{op} : calc_.statistics ? calc_.statistics->regEqu : Ops{};
     Ops& ops = *editableOps(currentFunction_);
     const auto size = static_cast<int>(ops.size());
     entryCursor_ = std::max(entryCursor_, 0);

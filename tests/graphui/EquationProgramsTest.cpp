@@ -48,7 +48,9 @@ TEST_F(EquationPrograms, StoresRefuseAnEquationNamingItself)
 {
     EXPECT_EQ(h.enter("\"X+1\"->Y₁").error, 0);
     EXPECT_EQ(h.enter("\"Y₁+1\"->Y₁").error, 29);
+    EXPECT_EQ(h.run("String▸Equ(\"2Y₂\",Y₂)").error, 29);
     EXPECT_EQ(h.calc.stringFromOps(*eq->equationOps(kY1)), "X+1");
+    EXPECT_TRUE(eq->equationOps(kY2)->empty());
 }
 
 TEST_F(EquationPrograms, ACycleThroughTwoEquationsEndsInAnError)

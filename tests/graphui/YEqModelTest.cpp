@@ -133,6 +133,18 @@ TEST(YEqEditing, OverwritesUnlessInserting)
     c.eq->addOpcode(0x39, true, true);   // 9
     EXPECT_EQ(c.text(kY1), "5923");
     EXPECT_EQ(c.eq->entryCursor(), 2);
+
+    // In MathPrint a template part at the cursor is never overwritten; a unit conversion
+    // carries no template.
+    const std::uint32_t part = 0x70010 | 0x10, conversion = 0x1234BB5D;
+    c.calc.mathPrint = false;
+    c.eq->setYEqFunc(kY1, {part, conversion});
+    c.calc.mathPrint = true;
+    c.eq->cursorHome();
+    c.eq->addOpcode(0x35, false, true);
+    c.eq->setEntryCursor(2);
+    c.eq->addOpcode(0x36, false, true);
+    EXPECT_EQ(c.eq->currentYEqOps(), (Ops{0x35, part, 0x36}));
 }
 
 TEST(YEqEditing, AnEquationMayNotReferToItself)
@@ -382,6 +394,10 @@ TEST(YEqSequences, WebTraceReadsThePreviousTermAsX)
 
     c.eq->setYEqFunc(kU, ops("u (η-2)"));
     EXPECT_EQ(c.eq->webTraceForFunction(kU), ops("u (η-2)"));
+    // A run cut short: MathPrint closes its bracket, the classic display keeps it open.
+    c.eq->setYEqFunc(kU, ops("2u (η-"));
+    EXPECT_EQ(c.eq->webTraceForFunction(kU), ops("2u (η-)"));
+    c.calc.mathPrint = false;
     c.eq->setYEqFunc(kU, ops("2u (η-"));
     EXPECT_EQ(c.eq->webTraceForFunction(kU), ops("2u (η-"));
 }
