@@ -1,5 +1,6 @@
 #include "YEqTestSupport.h"
 
+#include "core/MemoryArchive.h"
 #include "core/NotificationNames.h"
 #include "core/VQStack.h"
 #include "eval/Parser.h"
@@ -450,8 +451,9 @@ TEST(YEqArchive, RoundTripKeepsEverything)
     VQList two = reals({4, 5});
     c.eq->initSeq(0x5E84, &two);
 
+    // Through the calculator's archive, as between launches.
     YEqCalc back;
-    back.eq->decode(c.eq->encode());
+    ASSERT_TRUE(MemoryArchive::restore(back.calc, MemoryArchive::save(c.calc)));
     for (int token : {kY1, kY2, kU}) {
         EXPECT_EQ(back.eq->equationOps(token), c.eq->equationOps(token));
         EXPECT_EQ(back.eq->shouldPlotFunction(token), c.eq->shouldPlotFunction(token));
