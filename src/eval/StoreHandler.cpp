@@ -318,7 +318,8 @@ bool StoreHandler::storeEquation(const Operand& target, const Operand& value, Op
     YEqManager* yEq = calc_.yEqManager.get();
     if (!isEquationToken(target.var.index) || value.kind != KindString || !value.string || !yEq)
         return fail(ErrArgument, value.location, R);
-    yEq->setYEqFunc(target.var.index, *value.string);
+    if (const int error = yEq->setYEqFunc(target.var.index, *value.string); error != 0)
+        return fail(error, value.location, R);
     return true;
 }
 
