@@ -3,6 +3,8 @@
 #include "core/Calculator.h"
 #include "core/VQStack.h"
 #include "eval/BBDispatch.h"
+#include "eval/CalculusHandlers.h"
+#include "eval/EquationHandlers.h"
 #include "eval/ListMatrixCommands.h"
 #include "eval/MainQueue.h"
 #include "eval/ModeTokenHandlers.h"
@@ -471,6 +473,8 @@ void Evaluator::dispatchOneByte(EvalRun& run)
         StoreHandler(p_).handle(run);
     else if (ProgramTokenHandlers::handles(t))
         ProgramTokenHandlers(p_).handle(run);
+    else if (CalculusHandlers::handles(t))
+        CalculusHandlers(p_).handle(run);
     else if (isListCommand(t))
         ListMatrixCommands(p_).handle(run);
     else if (t == 0x00 || t == 0x09 || t == 0x11 || t == 0x2B || inRange(t, 0x29, 0x2A) || inRange(t, 0x30, 0x3B)
@@ -542,20 +546,24 @@ void Evaluator::dispatchOtherPages(EvalRun& run)
     case 0xEF34:  // logBASE(
         twoArgumentFunction(run);
         return;
+    case 0xEF33:  // ∑(
+        CalculusHandlers(p_).handle(run);
+        return;
     case 0xBBFA:  // shift(
     case 0xBBFB:  // rotate(
         oneOrTwoArgumentFunction(run);
         return;
     case 0xEF03: case 0xEF04: case 0xEF06: case 0xEF07: case 0xEF08: case 0xEF5A: case 0xEF5B: case 0x7E08:
-    case 0xEF65: case 0xEF67: case 0xEF97: case 0xEF13: case 0xEF95: case 0xEF14: case 0xEF15: case 0xEF33:
-    case 0xEF35:
+    case 0xEF65: case 0xEF67: case 0xEF97: case 0xEF13: case 0xEF95: case 0xEF14: case 0xEF15: case 0xEF35:
         notAvailable(run);
         return;
     default:
         break;
     }
-    // Equations used as functions, pictures and graph databases.
-    if (inRange(t, 0x5E00, 0x5EFF) || inRange(t, 0x6000, 0x61FF))
+    if (EquationHandlers::handles(t))
+        EquationHandlers(p_).handle(run);
+    // Pictures and graph databases.
+    else if (inRange(t, 0x6000, 0x61FF))
         notAvailable(run);
     else
         noHandler(run);

@@ -12,6 +12,9 @@
 // EXPECTED is the history text of the result: "Done" for a command, "ERROR n" when the
 // entry ends with error n; "\n" in it stands for a line break.
 //
+// Equations are stored as the user would: "X²"->Y₁ puts X² in Y₁, 1->u(ηMin) gives u its
+// initial value.
+//
 // A block
 //     @program NAME
 //     ...the program's lines...
@@ -31,6 +34,7 @@
 #include "language/Vocabulary.h"
 
 #include "EntryText.h"
+#include "EquationSupport.h"
 #include "ProgramSupport.h"
 
 #include <cstdint>
@@ -65,6 +69,7 @@ struct Home {
     {
         calc.prgmManager = programs;
         calc.prgmOutputMgr = output;
+        calc.yEqManager = std::make_shared<testing::CompilingYEq>(calc.parser());
         Parser& parser = calc.parser();
         parser.programQueue().setMainQueue(&main);
         parser.programQueue().setResultHandler([this, &calc](const Operand& r) {

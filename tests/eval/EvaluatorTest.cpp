@@ -95,7 +95,6 @@ TEST_F(EvaluatorTest, ErrorsNameTheirRecord)
         {rpn().num(1).op(0xBB3B), 19, 1},
         {rpn().num(1).op(0xEF97), 19, 1},
         {rpn().num(1).op(0x5C3C), 19, 1},
-        {rpn().num(1).op(0x24), 19, 1},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const Case& c = cases[i];
