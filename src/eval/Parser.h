@@ -207,7 +207,7 @@ public:
 
     // The fast real path (QuickEvaluator): whether rpn qualifies, and its value (NaN for
     // anything it cannot do in reals).
-    static bool isQuick(const VQStack& rpn) { return QuickEvaluator::isQuick(rpn); }
+    bool isQuick(const VQStack& rpn) { return QuickEvaluator(*this).isQuick(rpn); }
     double evalQuickRPN(const VQStack& rpn) { return QuickEvaluator(*this).evalQuickRPN(rpn); }
 
     // Stored equations as functions (EquationApplier) and sequence terms (SequenceEvaluator).

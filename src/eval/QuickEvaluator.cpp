@@ -8,6 +8,7 @@
 #include "numeric/Combinatorics.h"
 #include "numeric/ElementaryFunctions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -18,6 +19,10 @@ namespace orvenda {
 enum class QuickEvaluator::Op : std::uint8_t {
     Constant,
     Variable,
+    // The calculator's digits setting (round('s default).
+    NumDigits,
+    // Left by compilation where a record's work was done already; removed at the end.
+    Nop,
     // One value.
     Negate, Int, Abs, Not, IPart, FPart, Sqrt, Cbrt, Ln, Exp, TenPow,
     Sin, ASin, Cos, ACos, Tan, ATan, Sinh, ASinh, Cosh, ACosh, Tanh, ATanh,
@@ -27,20 +32,27 @@ enum class QuickEvaluator::Op : std::uint8_t {
     Add, Subtract, Multiply, Divide, Fraction, Mixed,
     Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual,
     And, Or, Xor, AndB, OrB, XorB, Power, XRoot,
-    // Two values under an argument count that must be 2.
+    // Two values under an argument count that must be 2 (compilation takes the count).
     Max, Min, RToPr, RToPTheta, PToRx, PToRy, Hypot, Atan2, Lcm, Gcd, Remainder, LogBase,
     // Two values under a count; a count of 1 stands for the default second value.
     Round, Log, RoundSigFig,
     // Three values: a whole part, a denominator and a numerator.
     MixedNumber,
+    // The commonest operators with their right (R) or left (L) value a constant.
+    AddR, AddL, SubtractR, SubtractL, MultiplyR, MultiplyL, DivideR, DivideL, PowerR, PowerL,
+    // A variable's square or cube, and a variable, its square or its cube times a
+    // constant: the terms of polynomials.
+    VariableSquare, VariableCube, VariableTimes, SquareTimes, CubeTimes,
+    // Such a term added to or taken from the value on top.
+    AddTerm1, AddTerm2, AddTerm3, SubtractTerm1, SubtractTerm2, SubtractTerm3,
 };
 
 namespace {
 
 using Op = QuickEvaluator::Op;
+using Instruction = QuickEvaluator::Instruction;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr int kSlotCount = Calculator::kVarCount;
 
 std::optional<Op> opFor(int token)
 {
@@ -125,19 +137,57 @@ std::optional<Op> opFor(int token)
 
 bool isCounted(Op op) { return op >= Op::Max && op <= Op::LogBase; }
 bool hasDefault(Op op) { return op >= Op::Round && op <= Op::RoundSigFig; }
-bool isTwoValue(Op op) { return op >= Op::Add && op <= Op::RoundSigFig; }
+
+int arity(Op op)
+{
+    if (op == Op::MixedNumber)
+        return 3;
+    return op >= Op::Add && op <= Op::RoundSigFig ? 2 : 1;
+}
+
+// Operators whose value depends on nothing but their values: no angle unit, digits or
+// fraction settings, no answer-shape flag. Parts made of constants are worked out once.
+bool constantOnly(Op op, double L, double R)
+{
+    switch (op) {
+    case Op::Sin: case Op::ASin: case Op::Cos: case Op::ACos: case Op::Tan: case Op::ATan:
+    case Op::RadianMark: case Op::DegreeMark: case Op::UnitConversion:
+    case Op::Fraction: case Op::Mixed: case Op::MixedNumber:
+    case Op::RToPTheta: case Op::PToRx: case Op::PToRy: case Op::Atan2:
+        return false;
+    case Op::Power:  // a negative base looks its exponent up as a fraction
+        return L >= 0 || ElementaryFunctions::isWhole(R);
+    case Op::XRoot:
+        return R >= 0 || ElementaryFunctions::isWhole(1 / L);
+    default:
+        return true;
+    }
+}
+
+// The operand-in-the-instruction forms: right value constant, left value constant.
+std::optional<std::pair<Op, Op>> constantForms(Op op)
+{
+    switch (op) {
+    case Op::Add: return std::pair{Op::AddR, Op::AddL};
+    case Op::Subtract: return std::pair{Op::SubtractR, Op::SubtractL};
+    case Op::Multiply: return std::pair{Op::MultiplyR, Op::MultiplyL};
+    case Op::Divide: return std::pair{Op::DivideR, Op::DivideL};
+    case Op::Power: return std::pair{Op::PowerR, Op::PowerL};
+    default: return std::nullopt;
+    }
+}
 
 // The instruction of one record, or nothing when the record is not quick.
-std::optional<QuickEvaluator::Instruction> instructionFor(const Operand& record)
+std::optional<Instruction> instructionFor(const Operand& record)
 {
-    QuickEvaluator::Instruction in;
+    Instruction in;
     switch (record.kind) {
     case KindReal:
         in.op = Op::Constant;
         in.value = record.value.real();
         return in;
     case KindVariable:
-        if (record.var.subKind != VarReal || record.var.index < 0 || record.var.index >= kSlotCount)
+        if (record.var.subKind != VarReal || record.var.index < 0 || record.var.index >= Calculator::kVarCount)
             return std::nullopt;
         in.op = Op::Variable;
         in.slot = record.var.index;
@@ -174,33 +224,184 @@ double power(const Calculator& calc, double L, double R)
     return d % 2 != 0 ? -m : kNaN;
 }
 
+// What the compiler knows of one value on the stack: a constant, and the instruction
+// that pushes it, or a value known only when the program runs. (No initialisers: the
+// compiler's stack is not cleared for every compilation.)
+struct Known {
+    bool constant;
+    double value;
+    std::size_t producer;
+};
+
+// A variable followed by ², ³ or a product with a constant, or both, becomes one
+// instruction; the products are the same in either order, so the value is too.
+void mergeTerms(std::vector<Instruction>& code)
+{
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < code.size(); ++i) {
+        Instruction in = code[i];
+        if (in.op == Op::Variable && i + 1 < code.size()) {
+            std::size_t j = i + 1;
+            int power = 1;
+            if (code[j].op == Op::Square || code[j].op == Op::Cube)
+                power = code[j++].op == Op::Square ? 2 : 3;
+            if (j < code.size() && (code[j].op == Op::MultiplyL || code[j].op == Op::MultiplyR)) {
+                in.op = power == 1 ? Op::VariableTimes : power == 2 ? Op::SquareTimes : Op::CubeTimes;
+                in.value = code[j++].value;
+            } else if (power > 1) {
+                in.op = power == 2 ? Op::VariableSquare : Op::VariableCube;
+            }
+            i = j - 1;
+        }
+        code[out++] = in;
+    }
+    code.resize(out);
+
+    // Such a value added or taken away at once becomes part of the sum.
+    out = 0;
+    for (std::size_t i = 0; i < code.size(); ++i) {
+        Instruction in = code[i];
+        const bool term = in.op == Op::Variable || (in.op >= Op::VariableSquare && in.op <= Op::CubeTimes);
+        if (term && i + 1 < code.size() && (code[i + 1].op == Op::Add || code[i + 1].op == Op::Subtract)) {
+            const bool times = in.op >= Op::VariableTimes;
+            const int power = in.op == Op::Variable || in.op == Op::VariableTimes ? 1
+                : in.op == Op::VariableSquare || in.op == Op::SquareTimes ? 2 : 3;
+            const Op first = code[i + 1].op == Op::Add ? Op::AddTerm1 : Op::SubtractTerm1;
+            in.op = static_cast<Op>(static_cast<int>(first) + power - 1);
+            if (!times)
+                in.value = 1;
+            ++i;
+        }
+        code[out++] = in;
+    }
+    code.resize(out);
+}
+
 } // namespace
 
 QuickEvaluator::QuickEvaluator(Parser& parser) : p_(parser), calc_(parser.calc) {}
 
-bool QuickEvaluator::isQuick(const VQStack& rpn)
+bool QuickEvaluator::isQuick(const VQStack& rpn) const
 {
-    if (rpn.count() > kStackSize)
-        return false;
-    for (const Operand& record : rpn.stack())
-        if (!instructionFor(record))
-            return false;
-    return true;
+    thread_local Program scratch;
+    return compile(rpn, scratch);
 }
 
-bool QuickEvaluator::compile(const VQStack& rpn, Program& program)
+bool QuickEvaluator::compile(const VQStack& rpn, Program& program) const
 {
-    program.code.clear();
+    std::vector<Instruction>& code = program.code;
+    code.clear();
+    program.alwaysNaN = false;
     if (rpn.count() > kStackSize)
         return false;
-    for (const Operand& record : rpn.stack()) {
-        const auto in = instructionFor(record);
-        if (!in) {
-            program.code.clear();
-            return false;
+
+    Known stack[kStackSize];
+    int depth = 0;
+    auto notQuick = [&] {
+        code.clear();
+        return false;
+    };
+    // The value of op on constants, worked out by a program of its own.
+    auto fold = [&](Op op, const Known* values, int count) {
+        Instruction part[4];
+        for (int i = 0; i < count; ++i) {
+            part[i] = {Op::Constant, 0, values[i].value, 0};
+            code[values[i].producer].op = Op::Nop;
         }
-        program.code.push_back(*in);
+        part[count] = {op, 0, 0, 0};
+        return run(part, static_cast<std::size_t>(count) + 1);
+    };
+    auto pushConstant = [&](double value) {
+        code.push_back({Op::Constant, 0, value, 0});
+        stack[depth++] = {true, value, code.size() - 1};
+    };
+
+    for (const Operand& record : rpn.stack()) {
+        const std::optional<Instruction> in = instructionFor(record);
+        if (!in)
+            return notQuick();
+        if (program.alwaysNaN)
+            continue;  // the rest need only be quick
+        if (in->op == Op::Constant) {
+            pushConstant(in->value);
+            continue;
+        }
+        if (in->op == Op::Variable) {
+            code.push_back(*in);
+            stack[depth++] = {false, 0, 0};
+            continue;
+        }
+
+        Op op = in->op;
+        // The argument count is the record on top. It is always written out.
+        if (isCounted(op) || hasDefault(op)) {
+            if (depth == 0) {
+                program.alwaysNaN = true;
+                continue;
+            }
+            Known& count = stack[depth - 1];
+            if (!count.constant)
+                return notQuick();
+            if (hasDefault(op) && count.value == 1) {
+                // The count becomes the default second value.
+                Instruction& at = code[count.producer];
+                if (op == Op::Round) {
+                    at.op = Op::NumDigits;
+                    count.constant = false;
+                } else {
+                    at.value = count.value = op == Op::Log ? 10.0 : 15.0;
+                }
+            } else if (isCounted(op) && count.value != 2) {
+                program.alwaysNaN = true;
+                continue;
+            } else {
+                code[count.producer].op = Op::Nop;
+                --depth;
+            }
+        }
+
+        const int n = arity(op);
+        if (depth < n) {
+            program.alwaysNaN = true;
+            continue;
+        }
+        Known* values = stack + depth - n;
+        bool allConstant = true;
+        for (int i = 0; i < n; ++i)
+            allConstant = allConstant && values[i].constant;
+        const double L = values[0].value;
+        const double R = n > 1 ? values[1].value : 0;
+        depth -= n;
+        if (allConstant && constantOnly(op, L, R)) {
+            const double v = fold(op, values, n);
+            if (std::isnan(v))
+                program.alwaysNaN = true;
+            else
+                pushConstant(v);
+            continue;
+        }
+        Instruction emitted = *in;
+        if (n == 2) {
+            if (auto forms = constantForms(op); forms && (values[1].constant || values[0].constant)) {
+                const Known& constant = values[1].constant ? values[1] : values[0];
+                code[constant.producer].op = Op::Nop;
+                emitted.op = values[1].constant ? forms->first : forms->second;
+                emitted.value = constant.value;
+                // X² is written X^2 often; the product is the same value.
+                if (emitted.op == Op::PowerR && constant.value == 2)
+                    emitted.op = Op::Square;
+            }
+        }
+        code.push_back(emitted);
+        stack[depth++] = {false, 0, 0};
     }
+
+    if (program.alwaysNaN) {
+        code.clear();
+        return true;
+    }
+    std::erase_if(code, [](const Instruction& in) { return in.op == Op::Nop; });
+    mergeTerms(code);
     return true;
 }
 
@@ -212,174 +413,251 @@ double QuickEvaluator::evalQuickRPN(const VQStack& rpn) const
     return run(scratch);
 }
 
+namespace {
+
+// The value of a variable as it is, squared, cubed or times a constant (the product in
+// the order the records give it), as `form` says; NaN for a complex variable.
+inline double pushed(const Instruction& in, const std::complex<double>* vars, Op form)
+{
+    const std::complex<double>& z = vars[in.slot];
+    if (z.imag() != 0.0)
+        return kNaN;
+    const double x = z.real();
+    switch (form) {
+    case Op::Variable: return x;
+    case Op::VariableSquare: return x * x;
+    case Op::VariableCube: return x * x * x;
+    case Op::VariableTimes: return x * in.value;
+    case Op::SquareTimes: return x * x * in.value;
+    default: return x * x * x * in.value;
+    }
+}
+
+inline bool isVariableForm(Op op)
+{
+    return op == Op::Variable || (op >= Op::VariableSquare && op <= Op::CubeTimes);
+}
+
+} // namespace
+
 double QuickEvaluator::run(const Program& program) const
 {
-    if (program.code.empty())
+    if (program.alwaysNaN)
+        return kNaN;
+    // A lone value (X, X², 3X) needs no stack.
+    if (program.code.size() == 1 && isVariableForm(program.code[0].op))
+        return pushed(program.code[0], calc_.vars.data(), program.code[0].op);
+    return run(program.code.data(), program.code.size());
+}
+
+double QuickEvaluator::run(const Instruction* code, std::size_t count) const
+{
+    if (count == 0)
         return 0;
-    const int angle = calc_.angleFormat();
-    const auto toRadians = [angle](double x) { return AngleConversion::toRadians(x, angle); };
-    const auto fromRadians = [angle](double x) { return AngleConversion::fromRadians(x, angle); };
     const std::complex<double>* vars = calc_.vars.data();
+    auto toRadians = [this](double x) { return AngleConversion::toRadians(x, calc_.angleFormat()); };
+    auto fromRadians = [this](double x) { return AngleConversion::fromRadians(x, calc_.angleFormat()); };
 
-    // No form is longer than the stack (compile refuses it), and every record adds at
-    // most one value.
-    double s[kStackSize];
+    // The top value is kept apart; s[1..n-1] hold the ones under it, the nearest last
+    // (s[0] takes the empty top the first push moves down), so n counts the values.
+    // Compilation has checked that every operator finds its values, and no form is
+    // longer than the stack.
+    //
+    // A value without a number (NaN) ends the evaluation with NaN. Most operators pass
+    // NaN on, so only those that could hide it (comparisons, logic, max(, a power to 0,
+    // ...) look at their values first; the rest is checked at the end.
+    double s[kStackSize + 1];
     int n = 0;
-    for (const Instruction& in : program.code) {
-        if (in.op == Op::Constant) {
-            s[n++] = in.value;
-            continue;
-        }
-        if (in.op == Op::Variable) {
-            const std::complex<double>& z = vars[in.slot];
-            if (z.imag() != 0.0)
-                return kNaN;
-            s[n++] = z.real();
-            if (std::isnan(s[n - 1]))
-                return kNaN;
-            continue;
-        }
-        if (n == 0)
-            return kNaN;
+    double top = 0;
+    double L = 0;
+    auto popLeft = [&] { L = s[--n]; };
+    auto popLeftChecked = [&] {
+        L = s[--n];
+        return !std::isnan(L) && !std::isnan(top);
+    };
+    for (const Instruction* end = code + count; code != end; ++code) {
+        const Instruction& in = *code;
+        switch (in.op) {
+        case Op::Constant:
+            s[n++] = top;
+            top = in.value;
+            break;
+        case Op::NumDigits:
+            s[n++] = top;
+            top = calc_.numDigits;
+            break;
+        case Op::Variable: s[n++] = top; top = pushed(in, vars, Op::Variable); break;
+        case Op::VariableSquare: s[n++] = top; top = pushed(in, vars, Op::VariableSquare); break;
+        case Op::VariableCube: s[n++] = top; top = pushed(in, vars, Op::VariableCube); break;
+        case Op::VariableTimes: s[n++] = top; top = pushed(in, vars, Op::VariableTimes); break;
+        case Op::SquareTimes: s[n++] = top; top = pushed(in, vars, Op::SquareTimes); break;
+        case Op::CubeTimes: s[n++] = top; top = pushed(in, vars, Op::CubeTimes); break;
+        case Op::Nop:
+            break;
 
-        // The argument count of a counted token is on top.
-        if (isCounted(in.op)) {
-            if (s[--n] != 2.0)
+        // One value.
+        case Op::Negate: top = -top; break;
+        case Op::Int: top = std::floor(top); break;
+        case Op::Abs: top = std::fabs(top); break;
+        case Op::Not:
+            if (std::isnan(top))
                 return kNaN;
-        } else if (hasDefault(in.op)) {
-            if (s[n - 1] == 1.0)
-                s[n - 1] = in.op == Op::Round ? calc_.numDigits : in.op == Op::Log ? 10.0 : 15.0;
-            else
-                --n;
+            top = truth(top == 0.0);
+            break;
+        case Op::IPart: top = std::trunc(top); break;
+        case Op::FPart: top = top - std::trunc(top); break;
+        case Op::Sqrt: top = std::sqrt(top); break;
+        case Op::Cbrt: top = std::signbit(top) ? -std::pow(std::fabs(top), 1.0 / 3.0) : std::pow(top, 1.0 / 3.0); break;
+        case Op::Ln: top = std::log(top); break;
+        case Op::Exp: top = std::exp(top); break;
+        case Op::TenPow: top = std::pow(10.0, top); break;
+        case Op::Sin: top = std::sin(toRadians(top)); break;
+        case Op::Cos: top = std::cos(toRadians(top)); break;
+        case Op::Tan: top = std::tan(toRadians(top)); break;
+        case Op::ASin: top = fromRadians(std::asin(top)); break;
+        case Op::ACos: top = fromRadians(std::acos(top)); break;
+        case Op::ATan: top = fromRadians(std::atan(top)); break;
+        case Op::Sinh: top = std::sinh(top); break;
+        case Op::ASinh: top = std::asinh(top); break;
+        case Op::Cosh: top = std::cosh(top); break;
+        case Op::ACosh: top = std::acosh(top); break;
+        case Op::Tanh: top = std::tanh(top); break;
+        case Op::ATanh: top = std::atanh(top); break;
+        case Op::RadianMark: top = calc_.angleFormat() == 0 ? top * 180.0 / std::numbers::pi : top; break;
+        case Op::DegreeMark: top = calc_.angleFormat() == 1 ? top * std::numbers::pi / 180.0 : top; break;
+        case Op::Inverse: top = top == 0.0 ? kNaN : 1.0 / top; break;
+        case Op::Square: top = top * top; break;
+        case Op::Cube: top = top * top * top; break;
+        case Op::Factorial: top = std::tgamma(top + 1.0); break;
+        case Op::Expm1: top = std::expm1(top); break;
+        case Op::Ln1p: top = std::log1p(top); break;
+        case Op::Floor: top = std::floor(top); break;
+        case Op::Ceiling: top = std::ceil(top); break;
+        case Op::Sign:
+            if (std::isnan(top))
+                return kNaN;
+            top = top == 0.0 ? 0.0 : std::signbit(top) ? -1.0 : 1.0;
+            break;
+        case Op::Percent: top = top / 100.0; break;
+        case Op::UnitConversion: {
+            if (std::isnan(top))
+                return kNaN;
+            Operand value;
+            value.kind = KindReal;
+            value.value = {top, 0.0};
+            top = p_.op(in.opcode, value).re();
+            break;
         }
 
-        if (in.op == Op::MixedNumber) {
-            if (n < 3)
-                return kNaN;
-            const double A = s[n - 3], B = s[n - 2], C = s[n - 1];
-            n -= 2;
-            s[n - 1] = A + C / B;
+        // Two values: L under the top, R the top.
+        case Op::Add: popLeft(); top = L + top; break;
+        case Op::Subtract: popLeft(); top = L - top; break;
+        case Op::Multiply: popLeft(); top = L * top; break;
+        case Op::Divide: popLeft(); top = top == 0.0 ? kNaN : L / top; break;
+        case Op::Fraction:
+            popLeft();
+            top = top == 0.0 ? kNaN : L / top;
+            p_.ctx().f_nd = true;
+            break;
+        case Op::Mixed:
+            popLeft();
+            top = L + top;
             p_.ctx().f_und = true;
-        } else if (isTwoValue(in.op)) {
-            if (n < 2)
+            break;
+        case Op::AddR: top = top + in.value; break;
+        case Op::AddL: top = in.value + top; break;
+        case Op::SubtractR: top = top - in.value; break;
+        case Op::SubtractL: top = in.value - top; break;
+        case Op::MultiplyR: top = top * in.value; break;
+        case Op::MultiplyL: top = in.value * top; break;
+        case Op::DivideR: top = in.value == 0.0 ? kNaN : top / in.value; break;
+        case Op::DivideL: top = top == 0.0 ? kNaN : in.value / top; break;
+        case Op::AddTerm1: top = top + pushed(in, vars, Op::VariableTimes); break;
+        case Op::AddTerm2: top = top + pushed(in, vars, Op::SquareTimes); break;
+        case Op::AddTerm3: top = top + pushed(in, vars, Op::CubeTimes); break;
+        case Op::SubtractTerm1: top = top - pushed(in, vars, Op::VariableTimes); break;
+        case Op::SubtractTerm2: top = top - pushed(in, vars, Op::SquareTimes); break;
+        case Op::SubtractTerm3: top = top - pushed(in, vars, Op::CubeTimes); break;
+        case Op::MixedNumber: {
+            const double A = s[n - 2], B = s[n - 1];
+            n -= 2;
+            top = A + top / B;
+            p_.ctx().f_und = true;
+            break;
+        }
+
+        // Operators that could hide a NaN.
+        case Op::PowerR:
+            if (std::isnan(top))
                 return kNaN;
-            const double L = s[n - 2];
-            const double R = s[n - 1];
-            double v;
+            top = power(calc_, top, in.value);
+            break;
+        case Op::PowerL:
+            if (std::isnan(top))
+                return kNaN;
+            top = power(calc_, in.value, top);
+            break;
+        default: {
+            if (!popLeftChecked())
+                return kNaN;
+            const double R = top;
             switch (in.op) {
-            case Op::Add: v = L + R; break;
-            case Op::Subtract: v = L - R; break;
-            case Op::Multiply: v = L * R; break;
-            case Op::Divide: v = R == 0.0 ? kNaN : L / R; break;
-            case Op::Fraction:
-                v = R == 0.0 ? kNaN : L / R;
-                p_.ctx().f_nd = true;
-                break;
-            case Op::Mixed:
-                v = L + R;
-                p_.ctx().f_und = true;
-                break;
-            case Op::Equal: v = truth(std::fabs(L - R) < 1e-15); break;
-            case Op::NotEqual: v = truth(!(std::fabs(L - R) < 1e-15)); break;
-            case Op::Less: v = truth(L < R); break;
-            case Op::Greater: v = truth(L > R); break;
-            case Op::LessEqual: v = truth(L <= R); break;
-            case Op::GreaterEqual: v = truth(L >= R); break;
-            case Op::And: v = truth(L != 0.0 && R != 0.0); break;
-            case Op::Or: v = truth(L != 0.0 || R != 0.0); break;
-            case Op::Xor: v = truth((L != 0.0) != (R != 0.0)); break;
-            case Op::AndB: v = BitOps::andb(L, R); break;
-            case Op::OrB: v = BitOps::orb(L, R); break;
-            case Op::XorB: v = BitOps::xorb(L, R); break;
-            case Op::Power: v = power(calc_, L, R); break;
-            case Op::XRoot: v = power(calc_, R, 1.0 / L); break;
-            case Op::Max: v = L > R ? L : R; break;
-            case Op::Min: v = L < R ? L : R; break;
+            case Op::Equal: top = truth(std::fabs(L - R) < 1e-15); break;
+            case Op::NotEqual: top = truth(!(std::fabs(L - R) < 1e-15)); break;
+            case Op::Less: top = truth(L < R); break;
+            case Op::Greater: top = truth(L > R); break;
+            case Op::LessEqual: top = truth(L <= R); break;
+            case Op::GreaterEqual: top = truth(L >= R); break;
+            case Op::And: top = truth(L != 0.0 && R != 0.0); break;
+            case Op::Or: top = truth(L != 0.0 || R != 0.0); break;
+            case Op::Xor: top = truth((L != 0.0) != (R != 0.0)); break;
+            case Op::AndB: top = BitOps::andb(L, R); break;
+            case Op::OrB: top = BitOps::orb(L, R); break;
+            case Op::XorB: top = BitOps::xorb(L, R); break;
+            case Op::Power: top = power(calc_, L, R); break;
+            case Op::XRoot: top = power(calc_, R, 1.0 / L); break;
+            case Op::Max: top = L > R ? L : R; break;
+            case Op::Min: top = L < R ? L : R; break;
             case Op::RToPr:
-            case Op::Hypot: v = std::hypot(L, R); break;
-            case Op::RToPTheta: v = fromRadians(std::atan2(R, L)); break;
-            case Op::Atan2: v = fromRadians(std::atan2(L, R)); break;
-            case Op::PToRx: v = L * std::cos(toRadians(R)); break;
-            case Op::PToRy: v = L * std::sin(toRadians(R)); break;
+            case Op::Hypot: top = std::hypot(L, R); break;
+            case Op::RToPTheta: top = fromRadians(std::atan2(R, L)); break;
+            case Op::Atan2: top = fromRadians(std::atan2(L, R)); break;
+            case Op::PToRx: top = L * std::cos(toRadians(R)); break;
+            case Op::PToRy: top = L * std::sin(toRadians(R)); break;
             case Op::Lcm:
-                v = L < 0.0 || R < 0.0 ? kNaN : Combinatorics::lcmArg1(std::trunc(L), std::trunc(R));
+                top = L < 0.0 || R < 0.0 ? kNaN : Combinatorics::lcmArg1(std::trunc(L), std::trunc(R));
                 break;
             case Op::Gcd:
-                v = L < 0.0 || R < 0.0 ? kNaN : Combinatorics::gcdArg1(std::trunc(L), std::trunc(R));
+                top = L < 0.0 || R < 0.0 ? kNaN : Combinatorics::gcdArg1(std::trunc(L), std::trunc(R));
                 break;
             case Op::Remainder:
-                v = R == 0.0 || L < 0.0 || R < 0.0 ? kNaN : std::round(R * (L / R - std::trunc(L / R)));
+                top = R == 0.0 || L < 0.0 || R < 0.0 ? kNaN : std::round(R * (L / R - std::trunc(L / R)));
                 break;
             case Op::LogBase:
-            case Op::Log: v = R == 10.0 ? std::log10(L) : std::log(L) / std::log(R); break;
+            case Op::Log: top = R == 10.0 ? std::log10(L) : std::log(L) / std::log(R); break;
             case Op::Round: {
                 const double d = std::trunc(R);
-                v = d >= 0.0 && d <= 9.0 ? ElementaryFunctions::round(L, static_cast<int>(d)) : L;
+                top = d >= 0.0 && d <= 9.0 ? ElementaryFunctions::round(L, static_cast<int>(d)) : L;
                 break;
             }
             case Op::RoundSigFig: {
                 const double d = std::trunc(R);
-                v = d >= 1.0 && d <= 14.0 ? ElementaryFunctions::roundSF(L, static_cast<int>(d)) : L;
+                top = d >= 1.0 && d <= 14.0 ? ElementaryFunctions::roundSF(L, static_cast<int>(d)) : L;
                 break;
             }
             default: return kNaN;
             }
-            --n;
-            s[n - 1] = v;
-        } else {
-            const double x = s[n - 1];
-            double v;
-            switch (in.op) {
-            case Op::Negate: v = -x; break;
-            case Op::Int: v = std::floor(x); break;
-            case Op::Abs: v = std::fabs(x); break;
-            case Op::Not: v = truth(x == 0.0); break;
-            case Op::IPart: v = std::trunc(x); break;
-            case Op::FPart: v = x - std::trunc(x); break;
-            case Op::Sqrt: v = std::sqrt(x); break;
-            case Op::Cbrt: v = std::signbit(x) ? -std::pow(std::fabs(x), 1.0 / 3.0) : std::pow(x, 1.0 / 3.0); break;
-            case Op::Ln: v = std::log(x); break;
-            case Op::Exp: v = std::exp(x); break;
-            case Op::TenPow: v = std::pow(10.0, x); break;
-            case Op::Sin: v = std::sin(toRadians(x)); break;
-            case Op::Cos: v = std::cos(toRadians(x)); break;
-            case Op::Tan: v = std::tan(toRadians(x)); break;
-            case Op::ASin: v = fromRadians(std::asin(x)); break;
-            case Op::ACos: v = fromRadians(std::acos(x)); break;
-            case Op::ATan: v = fromRadians(std::atan(x)); break;
-            case Op::Sinh: v = std::sinh(x); break;
-            case Op::ASinh: v = std::asinh(x); break;
-            case Op::Cosh: v = std::cosh(x); break;
-            case Op::ACosh: v = std::acosh(x); break;
-            case Op::Tanh: v = std::tanh(x); break;
-            case Op::ATanh: v = std::atanh(x); break;
-            case Op::RadianMark: v = angle == 0 ? x * 180.0 / std::numbers::pi : x; break;
-            case Op::DegreeMark: v = angle == 1 ? x * std::numbers::pi / 180.0 : x; break;
-            case Op::Inverse: v = x == 0.0 ? kNaN : 1.0 / x; break;
-            case Op::Square: v = x * x; break;
-            case Op::Cube: v = x * x * x; break;
-            case Op::Factorial: v = std::tgamma(x + 1.0); break;
-            case Op::Expm1: v = std::expm1(x); break;
-            case Op::Ln1p: v = std::log1p(x); break;
-            case Op::Floor: v = std::floor(x); break;
-            case Op::Ceiling: v = std::ceil(x); break;
-            case Op::Sign: v = x == 0.0 ? 0.0 : std::signbit(x) ? -1.0 : 1.0; break;
-            case Op::Percent: v = x / 100.0; break;
-            case Op::UnitConversion: {
-                Operand value;
-                value.kind = KindReal;
-                value.value = {x, 0.0};
-                v = p_.op(in.opcode, value).re();
-                break;
-            }
-            default: return kNaN;
-            }
-            s[n - 1] = v;
+            break;
         }
-        if (std::isnan(s[n - 1]))
-            return kNaN;
+        }
     }
-    return s[0];
+    // No value left may be NaN; the bottom one is the answer.
+    if (std::isnan(top))
+        return kNaN;
+    for (int i = 1; i < n; ++i)
+        if (std::isnan(s[i]))
+            return kNaN;
+    return n <= 1 ? top : s[1];
 }
 
 } // namespace orvenda

@@ -17,7 +17,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 VariableFunction::VariableFunction(Parser& parser, const VQStack& rpn, int slot)
     : p_(parser), calc_(parser.calc), rpn_(rpn), slot_(slot), saved_(parser.calc.getVar(slot)), quick_(parser)
 {
-    isQuick_ = QuickEvaluator::compile(rpn, program_);
+    isQuick_ = quick_.compile(rpn, program_);
     // Only a run on the program queue can be stopped by the user.
     ProgramQueue& queue = p_.programQueue();
     if (&p_.ctx() == &queue.runContext())
