@@ -69,6 +69,18 @@ struct Compiled {
     VQStack rpn;
 };
 
+// Sets X for each point of the sweep and times `evaluate`.
+template <class Evaluate>
+void sweep(benchmark::State& state, Calculator& calc, Evaluate evaluate)
+{
+    std::size_t i = 0;
+    for (auto _ : state) {
+        calc.vars[kSlotX] = kSweep[i++];
+        benchmark::DoNotOptimize(evaluate());
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
 void BM_QuickProgram(benchmark::State& state, const Expression& e)
 {
     Compiled c(e);
@@ -78,38 +90,21 @@ void BM_QuickProgram(benchmark::State& state, const Expression& e)
         state.SkipWithError("not quick");
         return;
     }
-    std::size_t i = 0;
-    for (auto _ : state) {
-        c.calc.vars[kSlotX] = kSweep[i++];
-        benchmark::DoNotOptimize(quick.run(program));
-    }
-    state.SetItemsProcessed(state.iterations());
+    sweep(state, c.calc, [&] { return quick.run(program); });
 }
 
 // The records walked as they are, compiling on every call.
 void BM_QuickRecords(benchmark::State& state, const Expression& e)
 {
     Compiled c(e);
-    Parser& parser = c.calc.parser();
-    std::size_t i = 0;
-    for (auto _ : state) {
-        c.calc.vars[kSlotX] = kSweep[i++];
-        benchmark::DoNotOptimize(parser.evalQuickRPN(c.rpn));
-    }
-    state.SetItemsProcessed(state.iterations());
+    sweep(state, c.calc, [&] { return c.calc.parser().evalQuickRPN(c.rpn); });
 }
 
 // The full evaluator on the same records, for scale.
 void BM_FullEvaluator(benchmark::State& state, const Expression& e)
 {
     Compiled c(e);
-    Parser& parser = c.calc.parser();
-    std::size_t i = 0;
-    for (auto _ : state) {
-        c.calc.vars[kSlotX] = kSweep[i++];
-        benchmark::DoNotOptimize(parser.evalRPN(c.rpn, true, true));
-    }
-    state.SetItemsProcessed(state.iterations());
+    sweep(state, c.calc, [&] { return c.calc.parser().evalRPN(c.rpn, true, true); });
 }
 
 #ifdef ORVENDA_BENCH_MUPARSER

@@ -6,6 +6,7 @@
 #include "eval/EvalRun.h"
 #include "eval/Parser.h"
 #include "eval/SequenceEvaluator.h"
+#include "eval/StoreHandler.h"
 #include "language/ErrorNumbers.h"
 
 #include <cmath>
@@ -23,8 +24,7 @@ constexpr int kMaxTerms = 999;
 
 bool EquationHandlers::handles(int t)
 {
-    return inRange(t, 0x5E10, 0x5E19) || inRange(t, 0x5E20, 0x5E2B) || inRange(t, 0x5E40, 0x5E45)
-        || inRange(t, 0x5E80, 0x5E82) || inRange(t, 0x5EA0, 0x5EA9);
+    return StoreHandler::isEquationToken(t);
 }
 
 void EquationHandlers::handle(EvalRun& run)

@@ -13,16 +13,8 @@
 namespace orvenda {
 
 namespace {
-
 constexpr int kTblInput = 0x632A;
-
-bool isEquationToken(int t)
-{
-    return (t >= 0x5E10 && t <= 0x5E19) || (t >= 0x5E20 && t <= 0x5E2B) || (t >= 0x5E40 && t <= 0x5E45)
-        || (t >= 0x5E80 && t <= 0x5E82) || (t >= 0x5EA0 && t <= 0x5EA9);
 }
-
-} // namespace
 
 VariableStore::VariableStore(Parser& parser) : p_(parser), calc_(parser.calc) {}
 
@@ -97,7 +89,7 @@ void VariableStore::store(const Operand& value, const Operand& target)
         calc_.strings[static_cast<std::size_t>(index - 0xAA00)] = *value.string;
         return;
     case VarEquation: {
-        if (!isEquationToken(index))
+        if (!StoreHandler::isEquationToken(index))
             return;
         YEqManager* yEq = calc_.yEqManager.get();
         if (value.kind != KindString || !value.string || !yEq) {
