@@ -8,6 +8,7 @@
 #include "core/VQMatrix.h"
 #include "core/VQStack.h"
 #include "core/services/GDBManager.h"
+#include "core/services/ViewControlDelegate.h"
 #include "core/services/YEqManager.h"
 
 #include <complex>
@@ -81,11 +82,39 @@ inline Operand operandOf(int kind)
 class FakeGDBs : public GDBManager {
 public:
     std::set<std::string> saved;
+    // A full disk: nothing can be written.
+    bool full = false;
 
 protected:
     bool isSaved(const std::string& name) override { return saved.count(name) != 0; }
-    void save(const std::string& name) override { saved.insert(name); }
+    bool save(const std::string& name) override
+    {
+        if (full)
+            return false;
+        saved.insert(name);
+        return true;
+    }
     void remove(const std::string& name) override { saved.erase(name); }
+};
+
+// The root controller: counts the graph requests.
+class FakeView : public ViewControlDelegate {
+public:
+    int graphShown = 0;
+    int graphChanged = 0;
+    void VCUpdateDisplay() override {}
+    void VCShowGraph(bool show) override { graphShown += show; }
+    void VCGraphChanged() override { ++graphChanged; }
+    void VCProgramRunning(bool) override {}
+    void VCPauseProgram() override {}
+    void VCShowProgramOutput() override {}
+    void VCShowDebugger(bool) override {}
+    void VCSuspendDebugger() override {}
+    void VCShowError(const nlohmann::json&) override {}
+    void VCShowPeriodicTable() override {}
+    void VCShowStatTest(int) override {}
+    void VCShowGeometry(int) override {}
+    void VCShowSolverPlot(const nlohmann::json&) override {}
 };
 
 // Equations by token. The compiled form of an equation is a stack holding its tokens as

@@ -343,6 +343,84 @@ void Calculator::setUpStatEditor()
         statEditList.emplace_back(name);
 }
 
+namespace {
+
+constexpr int kGraphScreen = 8;
+
+// Offset of a pixel's RGBA bytes; none outside the screen.
+std::optional<std::size_t> pixelAt(int col, int row)
+{
+    if (col < 0 || row < 0 || col >= Calculator::kPixelSize || row >= Calculator::kPixelSize)
+        return std::nullopt;
+    return (std::size_t(row) * Calculator::kPixelSize + std::size_t(col)) * 4;
+}
+
+} // namespace
+
+void Calculator::pixelOnCol(int col, int row, int r, int g, int b)
+{
+    const auto at = pixelAt(col, row);
+    if (!at)
+        return;
+    const auto byte = [](int v) { return std::uint8_t(std::clamp(v, 0, 255)); };
+    pixelBits[*at] = byte(r);
+    pixelBits[*at + 1] = byte(g);
+    pixelBits[*at + 2] = byte(b);
+    pixelBits[*at + 3] = 255;
+    pixelsVisible = true;
+}
+
+void Calculator::pixelChangeCol(int col, int row, int r, int g, int b)
+{
+    if (pixelTestCol(col, row) != 0)
+        pixelOffCol(col, row);
+    else
+        pixelOnCol(col, row, r, g, b);
+}
+
+void Calculator::pixelOffCol(int col, int row)
+{
+    const auto at = pixelAt(col, row);
+    if (!at)
+        return;
+    std::fill_n(pixelBits.begin() + std::ptrdiff_t(*at), 4, std::uint8_t(0));
+    pixelsVisible = true;
+}
+
+double Calculator::pixelTestCol(int col, int row) const
+{
+    const auto at = pixelAt(col, row);
+    return at && pixelBits[*at + 3] != 0 ? 1.0 : 0.0;
+}
+
+void Calculator::ptOnAtX(double x, double y, int mark, double r, double g, double b)
+{
+    if (auto points = graphPts())
+        points->ptOnAtX(x, y, mark, r, g, b);
+}
+
+void Calculator::ptChangeAtX(double x, double y, int mark, double r, double g, double b)
+{
+    if (auto points = graphPts())
+        points->ptChangeAtX(x, y, mark, r, g, b);
+}
+
+void Calculator::ptOffAtX(double x, double y)
+{
+    if (auto points = graphPts())
+        points->ptOffAtX(x, y);
+}
+
+void Calculator::showGraphView(bool show)
+{
+    if (!viewDelegate)
+        return;
+    if (currentScreen() == kGraphScreen)
+        viewDelegate->VCGraphChanged();
+    else
+        viewDelegate->VCShowGraph(show);
+}
+
 void Calculator::clearDrawing()
 {
     drawing.clear();

@@ -357,6 +357,19 @@ public:
     // 284 by 284 RGBA.
     std::vector<std::uint8_t> pixelBits;
     bool pixelsVisible = false;
+    // One pixel (column and row 0..283; others are ignored) set with colour bytes 0..255,
+    // toggled or cleared; each shows the pixel layer. Main thread.
+    void pixelOnCol(int col, int row, int r, int g, int b);
+    void pixelChangeCol(int col, int row, int r, int g, int b);
+    void pixelOffCol(int col, int row);
+    // 1 when the pixel is set, else 0 (also outside the screen).
+    double pixelTestCol(int col, int row) const;
+    // Point marks at graph coordinates (colour components 0..1), kept in graphPts.
+    void ptOnAtX(double x, double y, int mark, double r, double g, double b);
+    void ptChangeAtX(double x, double y, int mark, double r, double g, double b);
+    void ptOffAtX(double x, double y);
+    // Brings the graph screen up, or only has it redrawn when it is already in front.
+    void showGraphView(bool show);
     // The picture behind the graph, held for the screens in whatever form they draw.
     std::shared_ptr<void> backgroundImage;
     Rect backgroundFrame;

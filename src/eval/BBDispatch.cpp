@@ -1,7 +1,11 @@
 #include "eval/BBDispatch.h"
 
+#include "eval/DistributionHandlers.h"
 #include "eval/EvalRun.h"
 #include "eval/Evaluator.h"
+#include "eval/FinanceHandlers.h"
+#include "eval/RandomHandlers.h"
+#include "eval/StringHandlers.h"
 
 #include <array>
 
@@ -72,11 +76,19 @@ void BBDispatch::dispatch(Evaluator& evaluator, EvalRun& run)
     case Route::OneArgument:
         evaluator.unaryFunction(run);
         return;
-    case Route::ListsAndGraphStyle:
     case Route::Finance:
+        FinanceHandlers(evaluator.parser()).handle(run);
+        return;
     case Route::Random:
+        RandomHandlers(evaluator.parser()).handle(run);
+        return;
     case Route::Strings:
+        StringHandlers(evaluator.parser()).handle(run);
+        return;
     case Route::Distributions:
+        DistributionHandlers(evaluator.parser()).handle(run);
+        return;
+    case Route::ListsAndGraphStyle:
     case Route::Statistics:
         evaluator.notAvailable(run);
         return;

@@ -21,6 +21,9 @@ class Evaluator {
 public:
     explicit Evaluator(Parser& parser) : p_(parser) {}
 
+    // The parser whose context the runs use; token handlers are made on it.
+    Parser& parser() const { return p_; }
+
     // immediateMode stops with error 19 at the first control or input/output token;
     // async hands drawing to the main queue instead of doing it here.
     Operand evalRPN(const VQStack& rpn, bool immediateMode, bool async);
@@ -28,12 +31,17 @@ public:
     // saves moving the result once more per statement.
     void evalRPN(const VQStack& rpn, bool immediateMode, bool async, Operand& into);
 
-    // Where asynchronous runs send their drawing. Without one, drawing is done directly.
+    // Where asynchronous runs send their drawing: the queue set here, else the program
+    // queue's. Without either, drawing is done directly.
     void setMainQueue(MainQueue* queue) { mainQueue_ = queue; }
-    MainQueue* mainQueue() const { return mainQueue_; }
+    MainQueue* mainQueue() const;
     // Drawing work of a command: queued on the main thread when the run is asynchronous,
     // else done now.
     void drawOnMain(const EvalRun& run, std::function<void()> work);
+    // Work on main-thread state whose outcome the command needs (pxl-Test(, StoreGDB):
+    // done on the main thread and waited for when the run is asynchronous, else done now.
+    // Queued after the drawing sent before it, so it sees that drawing.
+    void onMainSync(const EvalRun& run, std::function<void()> work);
 
     // Whether ImmediateMode stops at token t.
     static bool stopsImmediate(int token);

@@ -569,6 +569,11 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
             fail(ErrSyntax, at);
             return Step::Next;
         }
+        // A negation just before the whole part is the whole part's sign: -2␣1/2 is
+        // -2 + 1/2.
+        const Operand* top = c_.opStack.peek();
+        if (top && top->kind == KindOpcode && (top->opcode & 0xFFFFu) == kNegate)
+            c_.opStack.moveTopTo(c_.rpnStack());
         processOp(op);
         ++c_.nextToken;
         state(kOperandExpected);

@@ -363,24 +363,6 @@ public:
     void decode(const nlohmann::json&) override {}
 };
 
-class FakeView : public ViewControlDelegate {
-public:
-    int graphChanged = 0;
-    void VCUpdateDisplay() override {}
-    void VCShowGraph(bool) override {}
-    void VCGraphChanged() override { ++graphChanged; }
-    void VCProgramRunning(bool) override {}
-    void VCPauseProgram() override {}
-    void VCShowProgramOutput() override {}
-    void VCShowDebugger(bool) override {}
-    void VCSuspendDebugger() override {}
-    void VCShowError(const nlohmann::json&) override {}
-    void VCShowPeriodicTable() override {}
-    void VCShowStatTest(int) override {}
-    void VCShowGeometry(int) override {}
-    void VCShowSolverPlot(const nlohmann::json&) override {}
-};
-
 class FakeMonitor : public Reachability {
 public:
     int status = 0;

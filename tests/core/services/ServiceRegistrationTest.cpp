@@ -48,7 +48,7 @@ TEST(GDBManager, NothingRegisteredMeansNoDatabases)
 {
     GDBManager::setShared(nullptr);
     EXPECT_FALSE(GDBManager::isSavedGDB("GDB1"));
-    GDBManager::saveGDB("GDB1");
+    EXPECT_FALSE(GDBManager::saveGDB("GDB1"));
     GDBManager::deleteGDB("GDB1");
     EXPECT_FALSE(GDBManager::isSavedGDB("GDB1"));
 }
@@ -57,7 +57,7 @@ TEST(GDBManager, CallsReachTheRegisteredManager)
 {
     auto manager = std::make_shared<test::FakeGDBs>();
     GDBManager::setShared(manager);
-    GDBManager::saveGDB("GDB3");
+    EXPECT_TRUE(GDBManager::saveGDB("GDB3"));
     EXPECT_TRUE(GDBManager::isSavedGDB("GDB3"));
     EXPECT_FALSE(GDBManager::isSavedGDB("GDB4"));
     GDBManager::deleteGDB("GDB3");
