@@ -45,12 +45,15 @@ enum class QuickEvaluator::Op : std::uint8_t {
     VariableSquare, VariableCube, VariableTimes, SquareTimes, CubeTimes,
     // Such a term added to or taken from the value on top.
     AddTerm1, AddTerm2, AddTerm3, SubtractTerm1, SubtractTerm2, SubtractTerm3,
+    // A run of such terms and constants in one variable, from the program's table.
+    Polynomial,
 };
 
 namespace {
 
 using Op = QuickEvaluator::Op;
 using Instruction = QuickEvaluator::Instruction;
+using Term = QuickEvaluator::Term;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -233,10 +236,17 @@ struct Known {
     std::size_t producer;
 };
 
+// A variable as it is, squared, cubed or times a constant.
+inline bool isVariableForm(Op op)
+{
+    return op == Op::Variable || (op >= Op::VariableSquare && op <= Op::CubeTimes);
+}
+
 // A variable followed by ², ³ or a product with a constant, or both, becomes one
 // instruction; the products are the same in either order, so the value is too.
-void mergeTerms(std::vector<Instruction>& code)
+void mergeTerms(QuickEvaluator::Program& program)
 {
+    std::vector<Instruction>& code = program.code;
     std::size_t out = 0;
     for (std::size_t i = 0; i < code.size(); ++i) {
         Instruction in = code[i];
@@ -275,6 +285,64 @@ void mergeTerms(std::vector<Instruction>& code)
         code[out++] = in;
     }
     code.resize(out);
+
+    // A term followed by more terms of the same variable and by constants added or taken
+    // away is a polynomial, worked out in one instruction with the same roundings: the
+    // powers are the same products, times 1 is exact, and a sum does not depend on the
+    // order of its two values.
+    auto powerOf = [](Op op) {
+        return op == Op::Variable || op == Op::VariableTimes ? 1 : op == Op::VariableSquare || op == Op::SquareTimes ? 2 : 3;
+    };
+    out = 0;
+    for (std::size_t i = 0; i < code.size(); ++i) {
+        Instruction in = code[i];
+        if (isVariableForm(in.op)) {
+            std::vector<Term>& terms = program.terms;
+            const std::size_t first = terms.size();
+            terms.push_back({in.op >= Op::VariableTimes ? in.value : 1.0, powerOf(in.op)});
+            std::size_t j = i + 1;
+            for (; j < code.size(); ++j) {
+                const Instruction& next = code[j];
+                if (next.op >= Op::AddTerm1 && next.op <= Op::SubtractTerm3 && next.slot == in.slot) {
+                    const bool subtract = next.op >= Op::SubtractTerm1;
+                    const int power = static_cast<int>(next.op) - static_cast<int>(subtract ? Op::SubtractTerm1 : Op::AddTerm1) + 1;
+                    terms.push_back({subtract ? -next.value : next.value, power});
+                } else if (next.op == Op::AddR || next.op == Op::AddL || next.op == Op::SubtractR) {
+                    terms.push_back({next.op == Op::SubtractR ? -next.value : next.value, 0});
+                } else {
+                    break;
+                }
+            }
+            if (terms.size() - first > 1) {
+                in.op = Op::Polynomial;
+                in.first = static_cast<std::uint16_t>(first);
+                in.count = static_cast<std::uint16_t>(terms.size() - first);
+                i = j - 1;
+            } else {
+                terms.resize(first);
+            }
+        }
+        code[out++] = in;
+    }
+    code.resize(out);
+}
+
+// The polynomial's value at the variable's value; NaN for a complex variable.
+inline double polynomial(const Instruction& in, const Term* terms, const std::complex<double>* vars)
+{
+    const std::complex<double>& z = vars[in.slot];
+    if (z.imag() != 0.0)
+        return kNaN;
+    const double x = z.real();
+    const double x2 = x * x;
+    const double powers[4] = {1, x, x2, x2 * x};
+    const Term* term = terms + in.first;
+    double sum = powers[term->power] * term->coefficient;
+    // A term taken away has its coefficient negated: x·(-c) is -(x·c) exactly, and
+    // s + -(t) is s - t.
+    for (const Term* end = term + in.count; ++term != end;)
+        sum += powers[term->power] * term->coefficient;
+    return sum;
 }
 
 } // namespace
@@ -291,6 +359,7 @@ bool QuickEvaluator::compile(const VQStack& rpn, Program& program) const
 {
     std::vector<Instruction>& code = program.code;
     code.clear();
+    program.terms.clear();
     program.alwaysNaN = false;
     if (rpn.count() > kStackSize)
         return false;
@@ -309,7 +378,7 @@ bool QuickEvaluator::compile(const VQStack& rpn, Program& program) const
             code[values[i].producer].op = Op::Nop;
         }
         part[count] = {op, 0, 0, 0};
-        return run(part, static_cast<std::size_t>(count) + 1);
+        return run(part, static_cast<std::size_t>(count) + 1, nullptr);
     };
     auto pushConstant = [&](double value) {
         code.push_back({Op::Constant, 0, value, 0});
@@ -401,7 +470,7 @@ bool QuickEvaluator::compile(const VQStack& rpn, Program& program) const
         return true;
     }
     std::erase_if(code, [](const Instruction& in) { return in.op == Op::Nop; });
-    mergeTerms(code);
+    mergeTerms(program);
     return true;
 }
 
@@ -433,24 +502,24 @@ inline double pushed(const Instruction& in, const std::complex<double>* vars, Op
     }
 }
 
-inline bool isVariableForm(Op op)
-{
-    return op == Op::Variable || (op >= Op::VariableSquare && op <= Op::CubeTimes);
-}
-
 } // namespace
 
 double QuickEvaluator::run(const Program& program) const
 {
     if (program.alwaysNaN)
         return kNaN;
-    // A lone value (X, X², 3X) needs no stack.
-    if (program.code.size() == 1 && isVariableForm(program.code[0].op))
-        return pushed(program.code[0], calc_.vars.data(), program.code[0].op);
-    return run(program.code.data(), program.code.size());
+    // A lone value (X, X², 3X, a polynomial) needs no stack.
+    if (program.code.size() == 1) {
+        const Instruction& in = program.code[0];
+        if (isVariableForm(in.op))
+            return pushed(in, calc_.vars.data(), in.op);
+        if (in.op == Op::Polynomial)
+            return polynomial(in, program.terms.data(), calc_.vars.data());
+    }
+    return run(program.code.data(), program.code.size(), program.terms.data());
 }
 
-double QuickEvaluator::run(const Instruction* code, std::size_t count) const
+double QuickEvaluator::run(const Instruction* code, std::size_t count, const Term* terms) const
 {
     if (count == 0)
         return 0;
@@ -578,6 +647,10 @@ double QuickEvaluator::run(const Instruction* code, std::size_t count) const
         case Op::SubtractTerm1: top = top - pushed(in, vars, Op::VariableTimes); break;
         case Op::SubtractTerm2: top = top - pushed(in, vars, Op::SquareTimes); break;
         case Op::SubtractTerm3: top = top - pushed(in, vars, Op::CubeTimes); break;
+        case Op::Polynomial:
+            s[n++] = top;
+            top = polynomial(in, terms, vars);
+            break;
         case Op::MixedNumber: {
             const double A = s[n - 2], B = s[n - 1];
             n -= 2;

@@ -35,10 +35,21 @@ public:
         double value = 0;
         // The whole opcode word (unit conversions keep their conversion in the high half).
         std::uint32_t opcode = 0;
+        // A polynomial's terms: where they start in the program's table, and how many.
+        std::uint16_t first = 0;
+        std::uint16_t count = 0;
+    };
+
+    // One term of a polynomial in one variable: coefficient · x^power, power 0 to 3 (the
+    // coefficient negated for a term taken away).
+    struct Term {
+        double coefficient = 1;
+        int power = 0;
     };
 
     struct Program {
         std::vector<Instruction> code;
+        std::vector<Term> terms;
         // The form gives NaN whatever the variables hold (a value missing under an
         // operator, an argument count other than 2, a constant part without a value).
         bool alwaysNaN = false;
@@ -62,7 +73,7 @@ public:
     double evalQuickRPN(const VQStack& rpn) const;
 
 private:
-    double run(const Instruction* code, std::size_t count) const;
+    double run(const Instruction* code, std::size_t count, const Term* terms) const;
 
     Parser& p_;
     const Calculator& calc_;

@@ -131,7 +131,7 @@ TEST_F(QuickEvaluatorTest, AgreesWithTheFullEvaluator)
 {
     const char* texts[] = {"3X³-2X²+5X-7", "X²+X-1", "-X³", "2X", "X*3", "X/2", "2/X", "X-1/3", "1/3-X",
                            "X^2", "2^X", "e^(-X²/2)/√(2π)", "sin(X)+cos(2X)", "(X+1)(X-1)", "X³*4+X²",
-                           "abs(X)-int(X)", "√(2)X²"};
+                           "abs(X)-int(X)", "√(2)X²", "7+X²-X", "X-X³+X²-2"};
     for (const char* text : texts) {
         const VQStack form = rpn(text);
         QuickEvaluator::Program program;

@@ -50,8 +50,6 @@ TEST(Calculus, IntegralsToFullPrecision)
         double lower, upper, expected, accuracy;
     };
     const Case cases[] = {
-        {[](double x) { return x * x; }, 0, 1, 1.0 / 3, 1e-15},
-        {[](double x) { return std::sin(x); }, 0, std::numbers::pi, 2, 1e-14},
         {[](double x) { return std::exp(-x * x); }, -10, 10, std::sqrt(std::numbers::pi), 1e-14},
         // Integrable singularities at the ends.
         {[](double x) { return 1 / std::sqrt(x); }, 0, 1, 2, 1e-12},
