@@ -242,6 +242,15 @@ inline bool isVariableForm(Op op)
     return op == Op::Variable || (op >= Op::VariableSquare && op <= Op::CubeTimes);
 }
 
+int powerOf(Op variableForm)
+{
+    switch (variableForm) {
+    case Op::Variable: case Op::VariableTimes: return 1;
+    case Op::VariableSquare: case Op::SquareTimes: return 2;
+    default: return 3;
+    }
+}
+
 // A variable followed by ², ³ or a product with a constant, or both, becomes one
 // instruction; the products are the same in either order, so the value is too.
 void mergeTerms(QuickEvaluator::Program& program)
@@ -271,15 +280,12 @@ void mergeTerms(QuickEvaluator::Program& program)
     out = 0;
     for (std::size_t i = 0; i < code.size(); ++i) {
         Instruction in = code[i];
-        const bool term = in.op == Op::Variable || (in.op >= Op::VariableSquare && in.op <= Op::CubeTimes);
-        if (term && i + 1 < code.size() && (code[i + 1].op == Op::Add || code[i + 1].op == Op::Subtract)) {
-            const bool times = in.op >= Op::VariableTimes;
-            const int power = in.op == Op::Variable || in.op == Op::VariableTimes ? 1
-                : in.op == Op::VariableSquare || in.op == Op::SquareTimes ? 2 : 3;
-            const Op first = code[i + 1].op == Op::Add ? Op::AddTerm1 : Op::SubtractTerm1;
-            in.op = static_cast<Op>(static_cast<int>(first) + power - 1);
-            if (!times)
+        if (isVariableForm(in.op) && i + 1 < code.size()
+            && (code[i + 1].op == Op::Add || code[i + 1].op == Op::Subtract)) {
+            if (in.op < Op::VariableTimes)
                 in.value = 1;
+            const Op first = code[i + 1].op == Op::Add ? Op::AddTerm1 : Op::SubtractTerm1;
+            in.op = static_cast<Op>(static_cast<int>(first) + powerOf(in.op) - 1);
             ++i;
         }
         code[out++] = in;
@@ -290,9 +296,6 @@ void mergeTerms(QuickEvaluator::Program& program)
     // away is a polynomial, worked out in one instruction with the same roundings: the
     // powers are the same products, times 1 is exact, and a sum does not depend on the
     // order of its two values.
-    auto powerOf = [](Op op) {
-        return op == Op::Variable || op == Op::VariableTimes ? 1 : op == Op::VariableSquare || op == Op::SquareTimes ? 2 : 3;
-    };
     out = 0;
     for (std::size_t i = 0; i < code.size(); ++i) {
         Instruction in = code[i];
