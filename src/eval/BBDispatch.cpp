@@ -5,6 +5,8 @@
 #include "eval/Evaluator.h"
 #include "eval/FinanceHandlers.h"
 #include "eval/RandomHandlers.h"
+#include "eval/StatisticsHandlers.h"
+#include "eval/StoredDataCommands.h"
 #include "eval/StringHandlers.h"
 
 #include <array>
@@ -76,6 +78,12 @@ void BBDispatch::dispatch(Evaluator& evaluator, EvalRun& run)
     case Route::OneArgument:
         evaluator.unaryFunction(run);
         return;
+    case Route::Statistics:
+        StatisticsHandlers(evaluator.parser()).handle(run);
+        return;
+    case Route::ListsAndGraphStyle:
+        StoredDataCommands(evaluator.parser()).handle(run);
+        return;
     case Route::Finance:
         FinanceHandlers(evaluator.parser()).handle(run);
         return;
@@ -87,10 +95,6 @@ void BBDispatch::dispatch(Evaluator& evaluator, EvalRun& run)
         return;
     case Route::Distributions:
         DistributionHandlers(evaluator.parser()).handle(run);
-        return;
-    case Route::ListsAndGraphStyle:
-    case Route::Statistics:
-        evaluator.notAvailable(run);
         return;
     case Route::Default:
         evaluator.noHandler(run);

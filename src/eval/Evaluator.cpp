@@ -15,6 +15,8 @@
 #include "eval/Parser.h"
 #include "eval/ProgramTokenHandlers.h"
 #include "eval/RandomHandlers.h"
+#include "eval/StatPlotCommands.h"
+#include "eval/StatisticsHandlers.h"
 #include "eval/StoreHandler.h"
 #include "eval/ValueTokenHandlers.h"
 #include "language/ErrorNumbers.h"
@@ -488,6 +490,10 @@ void Evaluator::dispatchOneByte(EvalRun& run)
         ListMatrixCommands(p_).handle(run);
     else if (DrawingHandlers::handles(t))
         DrawingHandlers(p_).handle(run);
+    else if (StatisticsHandlers::handles(t))
+        StatisticsHandlers(p_).handle(run);
+    else if (StatPlotCommands::handles(t))
+        StatPlotCommands(p_).handle(run);
     else if (t == 0x00 || t == 0x09 || t == 0x11 || t == 0x2B || inRange(t, 0x29, 0x2A) || inRange(t, 0x30, 0x3B)
              || inRange(t, 0x3E, 0x3F) || inRange(t, 0x41, 0x5E) || inRange(t, 0x60, 0x63) || t == 0x7E
              || t == 0xAA || t == 0xAC || t == 0xAE || t == 0xAF || t == 0xBB || t == 0xEB || t == 0xEF)
@@ -533,6 +539,11 @@ void Evaluator::dispatchOwnPage(EvalRun& run)
     case 0x5C64:  // roundSigFig(
         oneOrTwoArgumentFunction(run);
         return;
+    case 0x5C44:  // Plot4(
+    case 0x5C45:  // Plot5(
+    case 0x5C46:  // Plot6(
+        StatPlotCommands(p_).handle(run);
+        return;
     default:
         break;
     }
@@ -540,8 +551,6 @@ void Evaluator::dispatchOwnPage(EvalRun& run)
         DrawingHandlers(p_).polyline(run);
     else if (OwnPageHandlers::handles(t))
         OwnPageHandlers(p_).handle(run);
-    else if (inRange(t, 0x5C44, 0x5C46))  // Plot4( to Plot6(: the stat plot definition
-        notAvailable(run);
     else
         noHandler(run);
 }
@@ -561,6 +570,9 @@ void Evaluator::dispatchOtherPages(EvalRun& run)
     case 0xEF33:  // ∑(
         CalculusHandlers(p_).handle(run);
         return;
+    case 0xEF38:  // n/d, the fraction bar
+        binaryOperator(run);
+        return;
     case 0xBBFA:  // shift(
     case 0xBBFB:  // rotate(
         oneOrTwoArgumentFunction(run);
@@ -572,8 +584,9 @@ void Evaluator::dispatchOtherPages(EvalRun& run)
     case 0xEF35:  // randIntNoRep(
         RandomHandlers(p_).handle(run);
         return;
-    case 0xEF14: case 0xEF15:
-        notAvailable(run);
+    case 0xEF14:  // χ²GOF-Test(
+    case 0xEF15:  // LinRegTInt
+        StatisticsHandlers(p_).handle(run);
         return;
     default:
         break;

@@ -1,5 +1,6 @@
 #include "numeric/Distributions.h"
 
+#include "numeric/CompensatedSum.h"
 #include "numeric/ElementaryFunctions.h"
 #include "numeric/MathPolicy.h"
 
@@ -53,28 +54,12 @@ double between(const Dist& d, double lower, double upper, double split, double f
     return sign * p;
 }
 
-// Neumaier's compensated sum: a cdf adds thousands of pdfs of very different sizes.
-class Sum {
-public:
-    void add(double x)
-    {
-        const double t = sum_ + x;
-        comp_ += std::fabs(sum_) >= std::fabs(x) ? (sum_ - t) + x : (x - t) + sum_;
-        sum_ = t;
-    }
-    double value() const { return sum_ + comp_; }
-
-private:
-    double sum_ = 0.0;
-    double comp_ = 0.0;
-};
-
 // The binomial pdfs from k on in steps of `step` (±1), until they stop counting. Started on
 // the tail side of the mean, the terms only shrink, so the sum is done once a term falls
 // below the last bit of the sum.
 double sumPdfs(const Binomial& d, double k, double step, double n)
 {
-    Sum sum;
+    CompensatedSum sum;
     for (; k >= 0.0 && k <= n; k += step) {
         const double term = bm::pdf(d, k);
         sum.add(term);

@@ -321,27 +321,6 @@ public:
     void decode(const nlohmann::json&) override {}
 };
 
-class FakeHistory : public HistoryManager {
-public:
-    int clears = 0;
-    void clearAll() override { ++clears; }
-    nlohmann::json encode() const override { return {}; }
-    void decode(const nlohmann::json&) override {}
-};
-
-class FakePrograms : public ProgramManager {
-public:
-    bool debugging = false;
-    void saveProgram() override {}
-    void updatePrograms() override {}
-    bool debug() const override { return debugging; }
-    void setPrgmEditCursor(int) override {}
-    void setPrgmCursor(int, const std::string&) override {}
-    void showStepPC(int, const std::string&) override {}
-    std::string programName() const override { return {}; }
-    std::optional<Ops> opsFor(const std::string&) const override { return std::nullopt; }
-};
-
 class FakeStatPlots : public StatGraphManager {
 public:
     int clears = 0;
