@@ -634,22 +634,6 @@ int Calculator::loadProgram(const std::vector<std::uint8_t>& data)
     return file->loadVars() != 0 ? 1 : 0;
 }
 
-void Calculator::syncStatVars(const StatisticsResults& s)
-{
-    const std::pair<int, double> values[] = {
-        {91, s.n}, {92, s.Xmean}, {93, s.Xsum}, {94, s.X2sum}, {95, s.stdX}, {96, s.popStdX},
-        {97, s.minX}, {98, s.maxX}, {99, s.minY}, {100, s.maxY}, {101, s.Ymean}, {102, s.Ysum},
-        {103, s.Y2sum}, {104, s.stdY}, {105, s.popStdY}, {106, s.XYsum}, {107, s.r}, {108, s.medianX},
-        {111, s.a}, {112, s.b}, {113, s.c}, {114, s.d}, {115, s.e},
-        {116, s.P1.x}, {117, s.P2.x}, {118, s.P3.x}, {119, s.P1.y}, {120, s.P2.y}, {121, s.P3.y},
-        {142, s.r2}, {143, s.R2},
-    };
-    for (const auto& [slot, value] : values)
-        vars[slot] = {value, 0};
-    if (s.resid)
-        lists.insert_or_assign("RESID", *s.resid);
-}
-
 std::string Calculator::deviceName() { return DeviceInfo::deviceName(); }
 std::string Calculator::machineName() const { return DeviceInfo::machineIdentifier(); }
 std::string Calculator::versionString() const { return DeviceInfo::versionString(); }

@@ -2,7 +2,6 @@
 
 #include "core/GraphScale.h"
 #include "core/NumberFormatter.h"
-#include "core/StatisticsResults.h"
 #include "core/UserKeySet.h"
 #include "core/VColor.h"
 #include "core/VQColor.h"
@@ -290,9 +289,6 @@ public:
     bool validFileExtension(std::string_view extension) const;
     // Imports a TI variable file: 0 when its variables loaded, 1 otherwise.
     int loadProgram(const std::vector<std::uint8_t>& data);
-    // Copies statistics results into the statistics variables (real values, significance
-    // pairs kept) and the residuals into the list "RESID".
-    void syncStatVars(const StatisticsResults& stats);
 
     static std::string deviceName();
     std::string machineName() const;

@@ -5,6 +5,7 @@
 #include "core/services/ImpactFeedback.h"
 #include "core/services/TIFileIO.h"
 #include "core/services/ViewControlDelegate.h"
+#include "numeric/VQStatistics.h"
 
 #include "TestSupport.h"
 
@@ -97,7 +98,7 @@ TEST(CalculatorServices, StatisticsIntoTheirVariables)
     Calculator calc(kUS);
     calc.varsSigFig[92] = 4;
     calc.vars[92] = {0, 5};
-    StatisticsResults stats;
+    VQStatistics stats;
     stats.n = 5;
     stats.Xmean = 2.5;
     stats.medianX = 3;

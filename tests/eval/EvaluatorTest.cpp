@@ -97,8 +97,9 @@ TEST_F(EvaluatorTest, ErrorsNameTheirRecord)
         parser.setError(0);
         const Operand r = eval(c.line, true);
         EXPECT_EQ(r.error, c.error) << "case " << i;
-        if (c.at >= 0)
+        if (c.at >= 0) {
             EXPECT_EQ(r.location, c.at) << "case " << i;
+        }
         EXPECT_EQ(parser.evalStack().count(), 0);
     }
     parser.setError(0);

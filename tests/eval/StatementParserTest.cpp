@@ -282,8 +282,9 @@ TEST_F(StatementParserTest, ErrorsAndTheirTokens)
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         parse(cases[i].ops);
         EXPECT_EQ(parser.error(), cases[i].error) << "case " << i;
-        if (cases[i].at >= 0)
+        if (cases[i].at >= 0) {
             EXPECT_EQ(parser.errorToken(), cases[i].at) << "case " << i;
+        }
     }
     EXPECT_FALSE(parser.nestedOp(0x24));
 }
