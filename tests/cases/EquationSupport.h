@@ -70,10 +70,11 @@ public:
         auto it = initializers_.find(token);
         return it == initializers_.end() ? 0 : it->second;
     }
-    void setYEqFunc(int token, const Ops& ops) override
+    int setYEqFunc(int token, const Ops& ops) override
     {
         equations[token] = ops;
         compiled_.erase(token);
+        return 0;
     }
     void setYEqFunc(int, int, double, double, double, double) override {}
     void setFunction(int, bool) override {}
