@@ -8,6 +8,7 @@
 #include "core/services/ProgramOutputManager.h"
 #include "eval/Parser.h"
 #include "language/Utf8.h"
+#include "numeric/VQStatistics.h"
 #include "pretty/PrettyPrint.h"
 #include "pretty/TokenClass.h"
 
@@ -569,7 +570,7 @@ void EntryModel::addOp(std::uint32_t op, bool insert, bool enableUndo)
         // A variable without a value (a list that does not exist) recalls nothing.
         place(calc_.valueOpsForVar(t).value_or(Ops()), true);
     } else if (t == kRegressionEquation) {
-        place(calc_.regExp, insert);
+        place(calc_.statistics ? calc_.statistics->regEqu : Ops(), insert);
     } else {
         place({op}, insert);
     }

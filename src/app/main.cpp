@@ -1,5 +1,8 @@
 #include "app/AppDelegate.h"
 #include "core/Calculator.h"
+#include "core/services/GDBManager.h"
+#include "graphui/GDBStore.h"
+#include "graphui/YEqModel.h"
 #include "pretty/FontMap.h"
 
 #include <QApplication>
@@ -7,6 +10,8 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QtGlobal>
+
+#include <memory>
 
 // Start-up of the application: the saved calculator is restored from the user's data
 // folder and files named on the command line are imported. The screens arrive with the
@@ -20,8 +25,14 @@ int main(int argc, char** argv)
     if (!missing.isEmpty())
         qWarning("Font files missing: %s", qPrintable(missing.join(QStringLiteral(", "))));
 
-    orvenda::AppDelegate delegate(orvenda::Calculator::calculator(),
-                                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    // The managers go in before the state is restored: their archives go to them.
+    orvenda::Calculator& calc = orvenda::Calculator::calculator();
+    auto equations = std::make_shared<orvenda::YEqModel>(calc);
+    calc.yEqManager = equations;
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    orvenda::GDBManager::setShared(
+        std::make_shared<orvenda::GDBStore>(calc, equations, (data + "/GDB").toStdString()));
+    orvenda::AppDelegate delegate(calc, data);
     delegate.watch(app);
 
     QLabel label("Orvenda: the calculator engine is built, but the app has no screens yet.");

@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 
 #include "eval/Parser.h"
+#include "numeric/VQStatistics.h"
 
 namespace orvenda::test {
 namespace {
@@ -123,6 +124,13 @@ TEST_F(Entry, RecallInsertsTheVariablesValueInPlaceOfRCL)
     type({kRCL});
     entry->addVariable("NOPE", false);
     EXPECT_EQ(entry->entryOps(), (Ops{digit(2), kPlus, digit(5)}));
+
+    // RegEQ types the last fitted equation.
+    calc.statistics = std::make_shared<VQStatistics>();
+    calc.statistics->regEqu = {digit(3), kA};
+    entry->clear();
+    type({0x6201});
+    EXPECT_EQ(entry->entryOps(), (Ops{digit(3), kA}));
 }
 
 TEST_F(Entry, NamesBecomeTheirTokens)
