@@ -1,12 +1,13 @@
 #include "platform/StateFile.h"
 
+#include "platform/AtomicFile.h"
+
 #include "core/ArchiveValues.h"
 #include "core/MemoryArchive.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <limits>
 
@@ -65,19 +66,6 @@ QString StateFile::keepAside() const
     return QFile::copy(path_, aside) ? aside : QString();
 }
 
-bool StateFile::write(std::span<const std::uint8_t> bytes) const
-{
-    if (!QDir().mkpath(folder_))
-        return false;
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
+bool StateFile::write(std::span<const std::uint8_t> bytes) const { return AtomicFile::write(path_, bytes); }
 
 } // namespace orvenda
