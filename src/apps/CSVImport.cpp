@@ -58,6 +58,18 @@ double CSVImport::parseNumString(std::string_view text, int& sigFig, int& sigDec
     if (const char c = text.front(); (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))
         return fail();
 
+    // A leading minus (as the export writes negative values) negates the number, so that
+    // exported lists and data with negative readings import whole.
+    bool negative = false;
+    {
+        std::size_t i = 0;
+        const char32_t c = Utf8::next(text, i);
+        if (c == U'-' || c == U'−' || c == U'⁻') {
+            negative = true;
+            text.remove_prefix(i);
+        }
+    }
+
     // The digits read, as plain text for a correctly rounded conversion.
     std::string mantissa;
     bool point = false, inExponent = false, exponentStart = false, exponentDigit = false;
@@ -138,7 +150,7 @@ double CSVImport::parseNumString(std::string_view text, int& sigFig, int& sigDec
         sigFig = 15;
         sigDec = -15;
     }
-    return value;
+    return negative ? -value : value;
 }
 
 int CSVImport::loadCSV(Calculator& calc, std::string_view text)

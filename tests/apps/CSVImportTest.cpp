@@ -25,7 +25,9 @@ TEST(CSVImport, NumbersAndTheirSignificance)
         {"1.2ᴱ5", 1.2e5, 2, 4, 0},
         {"7x", 7, 15, -15, 0},
         {"3 apples", 3, 1, 0, 0},
-        {"-5", 0, 15, -15, 1},
+        {"-5", -5, 1, 0, 0},
+        {"-1.50E-3", -1.5e-3, 3, -5, 0},
+        {"--5", 0, 15, -15, 1},
         {"1.2.3", 0, 15, -15, 1},
         {"1E", 0, 15, -15, 1},
         {"1E400", 0, 15, -15, 1},
@@ -85,10 +87,10 @@ TEST(CSVImport, BadFilesAndRows)
 TEST(CSVText, ListsAndMatricesAsTextThatImportsBack)
 {
     Calculator calc(kUS);
-    calc.lists.insert_or_assign("L₁", reals({1.5, 2e30}));
+    calc.lists.insert_or_assign("L₁", reals({1.5, -2e30}));
     calc.lists.insert_or_assign("SPEED", reals({3}));
     const std::string lists = CSVText::listsText(calc, {"L₁", "SPEED", "NONE"});
-    EXPECT_EQ(lists, "L₁,1.5,2ᴱ30\nSPEED,3");
+    EXPECT_EQ(lists, "L₁,1.5,-2ᴱ30\nSPEED,3");
     EXPECT_EQ(CSVText::listsFileName({"L₁", "SPEED"}), "L₁SPEED.csv");
     // Names are added while the stem is under 80 characters: 16 of 5.
     std::string stem;
@@ -98,7 +100,7 @@ TEST(CSVText, ListsAndMatricesAsTextThatImportsBack)
 
     Calculator other(kUS);
     EXPECT_EQ(CSVImport::loadCSV(other, lists), 0);
-    EXPECT_EQ(other.lists.at("L₁").realList(), (std::vector<double>{1.5, 2e30}));
+    EXPECT_EQ(other.lists.at("L₁").realList(), (std::vector<double>{1.5, -2e30}));
     EXPECT_EQ(other.lists.at("SPEED").realList(), (std::vector<double>{3}));
 
     calc.matrices[0] = matrixOf({{1, 2}, {3, 4}});
