@@ -139,10 +139,9 @@ void ProgramQueue::prepare()
 
 void ProgramQueue::setCalcProgramRunning(bool running)
 {
-    Calculator& calc = p_.calc;
-    calc.programRunning = running;
-    if (calc.viewDelegate)
-        calc.viewDelegate->VCProgramRunning(running);
+    // Only the screens are told: the calculator's own flag means that a called program
+    // shows its output, which the program call sets and result handling clears.
+    p_.calc.reportProgramRunning(running);
 }
 
 // ---- Starters ----
@@ -161,8 +160,8 @@ void ProgramQueue::runProgramThread(Ops ops, const std::string& name, bool singl
 
 bool ProgramQueue::stepProgramThread(Ops ops, const std::string& name, int start)
 {
-    // A refused step must not leave the calculator marked as running: nothing would
-    // clear it.
+    // A refused step must not tell the screens that a program runs: nothing would tell
+    // them it stopped.
     if (programQueueCount_ != 0) {
         p_.calc.lastKey.exchange(0);
         ensureWorker();
@@ -286,6 +285,7 @@ void ProgramQueue::cleanUp()
         menuDisplay_.reset();
     }
     p_.calc.menuRunning = false;
+    p_.calc.programRunning = false;
     setCalcProgramRunning(false);
 }
 
