@@ -12,6 +12,7 @@
 #include "core/services/ViewControlDelegate.h"
 #include "eval/Parser.h"
 #include "language/ErrorNumbers.h"
+#include "language/ErrorTable.h"
 #include "language/Utf8.h"
 
 #include <algorithm>
@@ -468,7 +469,7 @@ void EntryEvaluator::addMatrixRows(int rows, int cols)
     calc_.insert = 0;
 }
 
-std::string EntryEvaluator::errString(int number) const { return calc_.formatError(number); }
+std::string EntryEvaluator::errString(int number) { return ErrorTable::errString(number); }
 
 bool EntryEvaluator::isStatWizOp(std::uint32_t op)
 {

@@ -57,7 +57,7 @@ public:
     // A matrix template of r rows and c columns of 0 at the MathPrint home screen's cursor.
     void addMatrixRows(int rows, int cols);
     // The error text; "Unknown error" outside the table.
-    std::string errString(int number) const;
+    static std::string errString(int number);
     // The commands that have a statistics wizard.
     static bool isStatWizOp(std::uint32_t op);
     // L₁..L₆ by name; 0 for any other name.

@@ -5,6 +5,7 @@
 #include "core/NotificationNames.h"
 #include "eval/Parser.h"
 #include "language/ErrorNumbers.h"
+#include "language/ErrorTable.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -43,7 +44,7 @@ void StandInRoot::VCShowError(const nlohmann::json& error)
                 {QStringLiteral("Stop"), [&parser] { parser.stopProgramThread(); }}}});
         return;
     }
-    Alert shown{QStringLiteral("Calc Error"), QString::fromStdString(calc_.formatError(number)), {{"OK", {}}}};
+    Alert shown{QStringLiteral("Calc Error"), QString::fromStdString(ErrorTable::errString(number)), {{"OK", {}}}};
     if (!program.empty() && program != "none") {
         shown.title = QStringLiteral("Program Error");
         shown.buttons.emplace_back(QStringLiteral("Show program"), [this, error] {
