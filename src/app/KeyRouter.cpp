@@ -191,33 +191,33 @@ bool KeyRouter::editingKey(std::uint32_t t)
     }
 }
 
-void KeyRouter::deleteKey()
+KeyRouter::Target KeyRouter::editorTarget(bool entryWhileDebugging) const
 {
     const int s = calc_.currentScreen();
-    EntryModel* entry = editors_.entry();
-    LineEditor* editor = nullptr;
-    bool pretty = false;
-    if (fieldScreen(s)) {
-        editor = entry;
-    } else if (homeLike(s)) {
-        if (mathPrint() && historySelected()) {
-            editors_.history()->deleteEntry();
-            return;
-        }
-        editor = entry;
-        pretty = mathPrint();
-    } else if (s == kProgramEditor) {
-        editor = editors_.programOrEntry();
-    } else if (s == kYEqScreen) {
-        editor = editors_.yEq();
-        pretty = mathPrint();
-    }
-    if (!editor)
+    if (fieldScreen(s))
+        return {editors_.entry(), false, true};
+    if (homeLike(s))
+        return {editors_.entry(), mathPrint(), true};
+    if (s == kProgramEditor)
+        return {entryWhileDebugging ? editors_.programOrEntry() : editors_.program(), false, true};
+    if (s == kYEqScreen)
+        return {editors_.yEq(), mathPrint(), true};
+    return {};
+}
+
+void KeyRouter::deleteKey()
+{
+    if (homeLike(calc_.currentScreen()) && mathPrint() && historySelected()) {
+        editors_.history()->deleteEntry();
         return;
-    if (pretty)
-        editor->prettyDeleteOpcode();
+    }
+    const Target target = editorTarget(true);
+    if (!target.editor)
+        return;
+    if (target.twoDimensional)
+        target.editor->prettyDeleteOpcode();
     else
-        editor->deleteOpcode();
+        target.editor->deleteOpcode();
 }
 
 void KeyRouter::insertKey()
@@ -243,34 +243,18 @@ void KeyRouter::insertKey()
 
 void KeyRouter::leftRight(bool left)
 {
-    const int s = calc_.currentScreen();
-    LineEditor* editor = nullptr;
-    bool pretty = false;
-    if (fieldScreen(s)) {
-        editor = editors_.entry();
-    } else if (homeLike(s)) {
-        if (mathPrint() && historySelected()) {
-            post(left ? VQCursorLeft : VQCursorRight);
-            return;
-        }
-        editor = editors_.entry();
-        pretty = mathPrint();
-    } else if (s == kProgramEditor) {
-        editor = editors_.program();
-    } else if (s == kYEqScreen) {
-        editor = editors_.yEq();
-        pretty = mathPrint();
-    } else {
+    const Target target = editorTarget(false);
+    if (!target.editorScreen || (homeLike(calc_.currentScreen()) && mathPrint() && historySelected())) {
         post(left ? VQCursorLeft : VQCursorRight);
         return;
     }
-    if (!editor)
+    if (!target.editor)
         return;
-    if (pretty) {
-        left ? editor->prettyCursorLeft() : editor->prettyCursorRight();
+    if (target.twoDimensional) {
+        left ? target.editor->prettyCursorLeft() : target.editor->prettyCursorRight();
     } else {
         calc_.insert = 0;
-        left ? editor->cursorLeft() : editor->cursorRight();
+        left ? target.editor->cursorLeft() : target.editor->cursorRight();
     }
 }
 
@@ -400,24 +384,11 @@ void KeyRouter::enterKey()
 
 void KeyRouter::undoKey()
 {
-    const int s = calc_.currentScreen();
-    LineEditor* editor = nullptr;
-    bool leavesInsert = false;
-    if (fieldScreen(s)) {
-        editor = editors_.entry();
-    } else if (homeLike(s)) {
-        editor = editors_.entry();
-        leavesInsert = mathPrint();
-    } else if (s == kProgramEditor) {
-        editor = editors_.program();
-    } else if (s == kYEqScreen) {
-        editor = editors_.yEq();
-        leavesInsert = mathPrint();
-    }
-    if (!editor)
+    const Target target = editorTarget(false);
+    if (!target.editor)
         return;
-    editor->undo();
-    if (leavesInsert)
+    target.editor->undo();
+    if (target.twoDimensional)
         calc_.insert = 0;
 }
 
@@ -467,33 +438,19 @@ void KeyRouter::fontSize(int step)
 void KeyRouter::insertToken(std::uint32_t op)
 {
     const std::uint32_t t = op & 0xFFFF;
-    const int s = calc_.currentScreen();
-    const bool insert = calc_.insert != 0;
-    EntryModel* entry = editors_.entry();
     if (t >= kHomeOnlyFirst && t <= kHomeOnlyLast) {
-        if (s == 0 && entry)
-            entry->addOpcode(op, insert);
+        EntryModel* entry = editors_.entry();
+        if (calc_.currentScreen() == 0 && entry)
+            entry->addOpcode(op, calc_.insert != 0);
         return;
     }
-    LineEditor* editor = nullptr;
-    bool pretty = false;
-    if (fieldScreen(s)) {
-        editor = entry;
-    } else if (s == kProgramEditor) {
-        editor = editors_.programOrEntry();
-    } else if (s == kYEqScreen) {
-        editor = editors_.yEq();
-        pretty = mathPrint();
-    } else if (homeLike(s)) {
-        editor = entry;
-        pretty = mathPrint();
-    }
-    if (!editor)
+    const Target target = editorTarget(true);
+    if (!target.editor)
         return;
-    if (pretty)
-        editor->prettyAddOp(op);
+    if (target.twoDimensional)
+        target.editor->prettyAddOp(op);
     else
-        editor->addOpcode(op, insert);
+        target.editor->addOpcode(op, calc_.insert != 0);
 }
 
 // ---- Names, clear, quoting ----

@@ -70,6 +70,16 @@ public:
     std::vector<std::uint8_t> currentEntryWithCursor() const;
 
 private:
+    // The editor a key edits on the screen in front, and whether in two-dimensional form.
+    struct Target {
+        LineEditor* editor = nullptr;
+        bool twoDimensional = false;
+        // The screen has an editor (which the app may not have installed).
+        bool editorScreen = false;
+    };
+    // In the program editor the entry line stands in while debugging for some keys.
+    Target editorTarget(bool entryWhileDebugging) const;
+
     // Each answers whether the key was one of its kind.
     bool shiftKey(std::uint32_t t);
     bool editingKey(std::uint32_t t);

@@ -2,6 +2,8 @@
 // and starting again; and every case file typed into the running app, answering as the
 // case runner answers.
 
+#include "cases/CaseText.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -21,6 +23,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using orvenda::cases::trim;
+using orvenda::cases::unescape;
 using nlohmann::json;
 
 struct Session {
@@ -192,28 +196,6 @@ std::string expectedAnswer(const fs::path& file, const Case& c)
     return c.expected;
 }
 
-std::string trim(const std::string& s)
-{
-    const auto first = s.find_first_not_of(" \t\r");
-    if (first == std::string::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
-}
-
-std::string unescape(const std::string& s)
-{
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 1 < s.size() && s[i + 1] == 'n') {
-            out += '\n';
-            ++i;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
-}
-
 // The case file as a script: each case typed on a cleared line and entered, its dump
 // after. Programs are stored as they come; MathPrint is switched off first, since the
 // case files write lines in one-line form.
@@ -282,10 +264,11 @@ TEST_P(CaseFileTest, AnswersAsTheCaseRunner)
     const Session run = drive(scriptFor(file, cases));
     ASSERT_EQ(run.exitCode, 0) << run.output;
     ASSERT_EQ(run.dumps.size(), cases.size() + 1);
-    for (std::size_t i = 0; i < cases.size(); ++i)
+    for (std::size_t i = 0; i < cases.size(); ++i) {
         if (cases[i].compared)
             EXPECT_EQ(shown(cases[i], run.dumps[i], run.dumps[i + 1]), expectedAnswer(file, cases[i]))
                 << file.filename().string() << ":" << cases[i].line << ": " << cases[i].entry;
+    }
 }
 
 std::vector<std::string> caseFiles()
