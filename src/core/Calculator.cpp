@@ -397,6 +397,18 @@ double Calculator::pixelTestCol(int col, int row) const
     return at && pixelBits[*at + 3] != 0 ? 1.0 : 0.0;
 }
 
+void Calculator::pixelScreenClr()
+{
+    std::fill(pixelBits.begin(), pixelBits.end(), std::uint8_t(0));
+    pixelsVisible = false;
+}
+
+void Calculator::graphPointsClear()
+{
+    if (auto points = graphPts())
+        points->clear();
+}
+
 void Calculator::ptOnAtX(double x, double y, int mark, double r, double g, double b)
 {
     if (auto points = graphPts())
@@ -428,9 +440,8 @@ void Calculator::showGraphView(bool show)
 void Calculator::clearDrawing()
 {
     drawing.clear();
-    std::fill(pixelBits.begin(), pixelBits.end(), std::uint8_t(0));
-    if (auto points = graphPts())
-        points->clear();
+    pixelScreenClr();
+    graphPointsClear();
     pixelsVisible = false;
     backgroundImage.reset();
     if (yEqManager)

@@ -451,13 +451,18 @@ public:
     void pixelOffCol(int col, int row);
     // 1 when the pixel is set, else 0 (also outside the screen).
     double pixelTestCol(int col, int row) const;
+    // Turns every pixel off and hides the pixel layer.
+    void pixelScreenClr();
+    // Empties the graph points.
+    void graphPointsClear();
     // Point marks at graph coordinates (colour components 0..1), kept in graphPts.
     void ptOnAtX(double x, double y, int mark, double r, double g, double b);
     void ptChangeAtX(double x, double y, int mark, double r, double g, double b);
     void ptOffAtX(double x, double y);
     // Brings the graph screen up, or only has it redrawn when it is already in front.
     void showGraphView(bool show);
-    // The picture behind the graph, held for the screens in whatever form they draw.
+    // The picture behind the graph: a QImage that the screens put there (the engine only
+    // holds and drops it).
     std::shared_ptr<void> backgroundImage;
     Rect backgroundFrame;
     double backgroundScale = 0;

@@ -25,6 +25,8 @@ public:
     float r = 0.5f;
     float g = 0.5f;
     float b = 0.5f;
+    // Mirrors the selection of the plot made from the record.
+    bool selected = false;
     float lineWidth = 0;
     int style = 0;
 };

@@ -336,6 +336,7 @@ public:
             hidden.insert(plot);
     }
     void setPlotColor(int, const VQColor&) override {}
+    double histogramXOrigin() const override { return 0; }
     void setHistogramXOrigin(double) override {}
     void setHistogramBarOffset(double) override {}
     nlohmann::json encode() const override { return {}; }
