@@ -79,6 +79,9 @@ public:
     // middle; direction 1 x only, 2 y only, else both.
     void plus(double factor, int direction);
     void minus(double factor, int direction);
+    // ZoomStat's and ZoomFit's windows for the plot list as it stands.
+    void zoomStat();
+    void zoomFit();
     // Rebuilds the plot list from the window variables and the drawing list, then lays
     // the tiles out afresh.
     void updateDisplay();
@@ -126,8 +129,6 @@ private:
     void endMoving();
     // The window the transform shows, read back from it.
     Calculator::Bounds windowFromTransform() const;
-    void zoomStat();
-    void zoomFit();
     void scaleBy(double factor, int direction);
 
     GraphTransform t_;
