@@ -311,6 +311,11 @@ public:
     void setRealCplxMode(int mode);
     int graphMode() const { return graphMode_; }
     void setGraphMode(int mode);
+    // Puts the window variables in order before a graph is drawn: X and Y ranges
+    // increasing and at least 1e-6 wide, and in parametric or polar mode a parameter range
+    // with a step towards its end of at most 2000 steps. Non-finite X or Y bounds become
+    // -10..10, a non-finite parameter range 0..2π. Raises no error.
+    void validateWindow();
 
     // ---- Services (wired by the app; each may be null) ----
 
