@@ -2,9 +2,9 @@
 
 #include "core/Calculator.h"
 #include "core/VQStack.h"
-#include "core/services/EquationEvaluator.h"
 #include "core/services/YEqManager.h"
 #include "eval/Parser.h"
+#include "language/ErrorNumbers.h"
 #include "numeric/Densities.h"
 #include "numeric/Distributions.h"
 
@@ -59,7 +59,7 @@ private:
     const std::complex<double> saved_;
 };
 
-GraphSampler::GraphSampler(Calculator& calc) : calc_(calc), parser_(calc.parser()) {}
+GraphSampler::GraphSampler(Calculator& calc) : calc_(calc), parser_(calc.parser()), quick_(parser_) {}
 
 bool GraphSampler::validSlot(int slot)
 {
@@ -108,21 +108,14 @@ double GraphSampler::evaluate(const VQStack& fn)
     return judge(result_.value.real(), result_.value.imag());
 }
 
-bool GraphSampler::quick(const VQStack&)
+double GraphSampler::sample(const VQStack& fn, const QuickEvaluator::Program* fast)
 {
-    return false;
-}
-
-double GraphSampler::quickValue(const VQStack&)
-{
-    return kNaN;
+    return fast ? judge(quick_.run(*fast), 0) : evaluate(fn);
 }
 
 double GraphSampler::sequenceTerm(int token, double n)
 {
-    if (!calc_.equationEvaluator)
-        return kNaN;
-    const Operand term = calc_.equationEvaluator->evalSeqNum(token, n);
+    const Operand term = parser_.evalSeqNum(token, n, nullptr);
     const bool real = (term.kind == KindReal || term.kind == KindComplex) && term.value.imag() == 0;
     return real ? term.value.real() : kNaN;
 }
@@ -153,6 +146,15 @@ double GraphSampler::evalFn(const VQStack& fn, int varNum, double x)
         return kNaN;
     Borrow slot(calc_, varNum, x);
     return evaluate(fn);
+}
+
+double GraphSampler::evalQuick(const VQStack& fn, int varNum, double x)
+{
+    Hold hold(calc_);
+    if (!validSlot(varNum))
+        return kNaN;
+    Borrow slot(calc_, varNum, x);
+    return parser_.evalQuickRPN(fn);
 }
 
 double GraphSampler::dfunction(int token, double x)
@@ -234,11 +236,11 @@ void GraphSampler::plotFn(const VQStack& fn, int varNum, double xMin, double ste
         return;
     }
     Borrow slot(calc_, varNum);
-    const bool fast = quick(fn);
+    const QuickEvaluator::Program* fast = quick_.compile(fn, fastX_) ? &fastX_ : nullptr;
     for (XY& record : data) {
         slot.set(x);
         record.x = x;
-        record.y = fast ? judge(quickValue(fn), 0) : evaluate(fn);
+        record.y = sample(fn, fast);
         x += step;
     }
 }
@@ -263,13 +265,13 @@ void GraphSampler::plotPolar(int token, double thetaMin, double thetaMax, double
     Hold hold(calc_);
     Borrow slot(calc_, kSlotTheta);
     const auto fn = calc_.yEqManager ? calc_.yEqManager->rpnForFunction(token) : nullptr;
-    const bool fast = fn && quick(*fn);
+    const QuickEvaluator::Program* fast = fn && quick_.compile(*fn, fastX_) ? &fastX_ : nullptr;
     const double toRadians = calc_.angleFormat() == 0 ? std::numbers::pi / 180 : 1.0;
     double running = thetaMin;
     for (std::size_t i = 0; i < data.size(); ++i) {
         const double theta = i + 1 == data.size() ? thetaMax : running;
         slot.set(theta);
-        const double r = !fn ? kNaN : fast ? judge(quickValue(*fn), 0) : evaluate(*fn);
+        const double r = fn ? sample(*fn, fast) : kNaN;
         const double angle = theta * toRadians;
         data[i] = {r * std::cos(angle), r * std::sin(angle), theta};
         running += step;
@@ -282,18 +284,51 @@ void GraphSampler::plotParametric(int token, double tMin, double tMax, double st
     Borrow slot(calc_, kSlotT);
     const auto xFn = calc_.yEqManager ? calc_.yEqManager->rpnForFunction(token) : nullptr;
     const auto yFn = calc_.yEqManager ? calc_.yEqManager->rpnForFunction(token + 1) : nullptr;
-    const bool fast = xFn && yFn && quick(*xFn) && quick(*yFn);
-    const auto value = [&](const std::shared_ptr<VQStack>& fn) {
-        return !fn ? kNaN : fast ? judge(quickValue(*fn), 0) : evaluate(*fn);
+    // The fast evaluator only when it takes both halves.
+    const bool fast = xFn && yFn && quick_.compile(*xFn, fastX_) && quick_.compile(*yFn, fastY_);
+    const auto value = [&](const std::shared_ptr<VQStack>& fn, const QuickEvaluator::Program& program) {
+        return fn ? sample(*fn, fast ? &program : nullptr) : kNaN;
     };
     double running = tMin;
     for (std::size_t i = 0; i < data.size(); ++i) {
         const double t = i + 1 == data.size() ? tMax : running;
         slot.set(t);
-        const double x = value(xFn);
-        data[i] = {x, value(yFn), t};
+        const double x = value(xFn, fastX_);
+        data[i] = {x, value(yFn, fastY_), t};
         running += step;
     }
+}
+
+double GraphSampler::integrateEqNum(int token, double lower, double upper, double tolerance)
+{
+    Hold hold(calc_);
+    const auto fn = calc_.yEqManager ? calc_.yEqManager->rpnForFunction(token) : nullptr;
+    if (!fn) {
+        parser_.setError(ErrInvalid);
+        return kNaN;
+    }
+    return parser_.integrateFunction(*fn, kSlotX, lower, upper, tolerance);
+}
+
+double GraphSampler::extremum(int token, double lower, double upper, double tolerance, bool findMin)
+{
+    Hold hold(calc_);
+    const auto fn = calc_.yEqManager ? calc_.yEqManager->rpnForFunction(token) : nullptr;
+    if (!fn) {
+        parser_.setError(ErrInvalid);
+        return kNaN;
+    }
+    return parser_.minMaxFunction(*fn, kSlotX, lower, upper, tolerance, findMin);
+}
+
+double GraphSampler::minEqNum(int token, double lower, double upper, double tolerance)
+{
+    return extremum(token, lower, upper, tolerance, true);
+}
+
+double GraphSampler::maxEqNum(int token, double lower, double upper, double tolerance)
+{
+    return extremum(token, lower, upper, tolerance, false);
 }
 
 double GraphSampler::shadeFunction(int token, double p1, double p2, double x)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Operand.h"
+#include "eval/QuickEvaluator.h"
 
 #include <span>
 
@@ -41,6 +42,8 @@ public:
     // Single values: NaN on an error or a non-real value. Sequences go through their terms.
     double function(int token, int varNum, double at);
     double evalFn(const VQStack& fn, int varNum, double x);
+    // The fast evaluator's value as it comes (NaN for anything it cannot do in reals).
+    double evalQuick(const VQStack& fn, int varNum, double x);
     // The table's value: 0 for a token without a variable, NaN on a failure like every
     // other single value.
     double dfunction(int token, double x);
@@ -53,6 +56,12 @@ public:
     double dydVar(int varNum, double at, int token, double e);
     double dydxAt(double value, int token, double e);
     double drdThetaAt(double theta, int token, double e);
+
+    // The calculate menu over Y1..Y0 in X: the parser's error is left for the caller (19
+    // when the equation does not compile).
+    double integrateEqNum(int token, double lower, double upper, double tolerance);
+    double minEqNum(int token, double lower, double upper, double tolerance);
+    double maxEqNum(int token, double lower, double upper, double tolerance);
 
     // data.size() samples from xMin by repeated addition of step (the x written is the x
     // used). The fast evaluator is chosen once per call when it accepts the equation.
@@ -84,17 +93,21 @@ private:
     // non-real or non-numeric answer.
     double evaluate(const VQStack& fn);
     double judge(double re, double im);
-    // The fast evaluator's verdict and value.
-    bool quick(const VQStack& fn);
-    double quickValue(const VQStack& fn);
+    // One sample: the fast program when there is one, else the full evaluator.
+    double sample(const VQStack& fn, const QuickEvaluator::Program* fast);
     // The sequence term at n; NaN when it fails or is not real.
     double sequenceTerm(int token, double n);
     // The value of an equation with its own slot set (no hold, no borrow).
     double valueOf(int token, double at);
+    double extremum(int token, double lower, double upper, double tolerance, bool findMin);
 
     Calculator& calc_;
     Parser& parser_;
     Operand result_;
+    QuickEvaluator quick_;
+    // The fast evaluator's programs, reused from call to call.
+    QuickEvaluator::Program fastX_;
+    QuickEvaluator::Program fastY_;
 };
 
 } // namespace orvenda

@@ -154,6 +154,20 @@ std::optional<std::string> PlotObject::label()
     return std::nullopt;
 }
 
+void PlotObject::setVar(int slot, double min, double max, double value, double step)
+{
+    for (YEqVarInfo& info : varInfoArray) {
+        if (info.varNum != slot)
+            continue;
+        info.min = min;
+        info.max = max;
+        info.value = value;
+        info.step = step;
+        calc.setVar(slot, {{value, 0.0}});
+        return;
+    }
+}
+
 QColor PlotObject::colorAt(double alpha) const
 {
     return QColor::fromRgbF(float(color.r()), float(color.g()), float(color.b()), float(alpha));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/VQColor.h"
+#include "core/YEqVarInfo.h"
 #include "graph/GraphGeometry.h"
 
 #include <QColor>
@@ -98,6 +99,11 @@ public:
     virtual std::optional<std::map<std::string, Ops>> equationOps();
     virtual std::optional<std::string> label();
 
+    // A slider of the plot changed: the first record of varInfoArray for the variable takes
+    // the range, value and step, and the calculator variable the value. Nothing when the
+    // plot has no slider for it.
+    virtual void setVar(int varNum, double min, double max, double value, double step);
+
     int plotType = PlotNone;
     // Drawn with alpha 1 unless said otherwise.
     VQColor color;
@@ -106,6 +112,8 @@ public:
     // The Y= token, the stat plot number, or -1 for a drawing command's plot.
     int eqNum = 0;
     int varNum = 0;
+    // The plot's adjustable variables (sliders).
+    std::vector<YEqVarInfo> varInfoArray;
     // The drawing record the plot was made from, if any.
     std::shared_ptr<DrawObject> drawFunc;
     Calculator& calc;

@@ -1,5 +1,6 @@
 #include "eval/GraphSampler.h"
 
+#include "AllocationHooks.h"
 #include "ProgramTestSupport.h"
 #include "TestSupport.h"
 
@@ -68,6 +69,23 @@ TEST_F(GraphSamplerTest, FunctionSamplesStepByRepeatedAdditionAndLeaveXAlone)
     EXPECT_EQ(tenths[10].x, 0.9999999999999999);
 
     sampler.plotFn(*yEq->compiled[kY1], kSlotX, 0, 1, std::span<XY>());  // a count of 0
+    EXPECT_EQ(x(), 7);
+}
+
+TEST_F(GraphSamplerTest, APolynomialGoesThroughTheFastEvaluatorWithoutAllocating)
+{
+    yEq->set(kY1, "2X³-X+5");
+    const VQStack& fn = *yEq->compiled[kY1];
+    std::array<XY, 64> samples;
+    sampler.plotFn(fn, kSlotX, -4, 0.125, samples);  // the program's storage, once
+    {
+        const test::CountAllocations allocations;
+        sampler.plotFn(fn, kSlotX, -4, 0.125, samples);
+        EXPECT_EQ(allocations.count(), 0);
+    }
+    for (const XY& p : samples)
+        EXPECT_DOUBLE_EQ(p.y, 2 * p.x * p.x * p.x - p.x + 5);
+    EXPECT_EQ(sampler.evalQuick(fn, kSlotX, 2), 19);
     EXPECT_EQ(x(), 7);
 }
 
@@ -155,6 +173,23 @@ TEST_F(GraphSamplerTest, PolarAndParametricCurvesEndExactlyAtTheirMaximum)
     EXPECT_NEAR(curve[2].y, std::sqrt(0.1), 1e-15);
     EXPECT_EQ(calc.vars[kSlotTheta].real(), 5);
     EXPECT_EQ(calc.vars[kSlotT].real(), 6);
+}
+
+TEST_F(GraphSamplerTest, IntegralsAndExtremaOfAFunction)
+{
+    yEq->set(kY1, "X²");
+    yEq->set(kY2, "(X-1)²");
+    EXPECT_NEAR(sampler.integrateEqNum(kY1, 0, 3, 1e-5), 9, 1e-9);
+    EXPECT_NEAR(sampler.minEqNum(kY2, -3, 3, 1e-5), 1, 1e-4);
+    EXPECT_NEAR(sampler.maxEqNum(kY2, -3, 3, 1e-5), -3, 1e-4);
+    EXPECT_EQ(calc.parser().error(), 0);
+    EXPECT_TRUE(std::isnan(sampler.integrateEqNum(0x5E15, 0, 1, 1e-5)));
+    EXPECT_EQ(calc.parser().error(), 19);
+    calc.parser().setError(0);
+    // A sequence term that cannot be had (no such sequence) is NaN like any failure.
+    EXPECT_TRUE(std::isnan(sampler.function(kU, 27, 3)));
+    EXPECT_EQ(calc.parser().error(), 0);
+    EXPECT_EQ(x(), 7);
 }
 
 TEST_F(GraphSamplerTest, OnlyPlottedEquationsThatCompileArePlotted)
