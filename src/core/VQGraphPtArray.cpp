@@ -48,15 +48,24 @@ void VQGraphPtArray::deleteAt(std::size_t position)
     record.on = false;
 }
 
-bool VQGraphPtArray::find(double x, double y, Record*& found, std::size_t& index, float& fx, float& fy)
+std::optional<VQGraphPtArray::Spot> VQGraphPtArray::find(double x, double y)
 {
-    fx = static_cast<float>(x);
-    fy = static_cast<float>(y);
+    Spot spot{nullptr, 0, static_cast<float>(x), static_cast<float>(y)};
     // A NaN key would break the ordering every lookup relies on.
-    if (!std::isfinite(fx) || !std::isfinite(fy))
-        return false;
-    found = bucketIndexOf(keyOf(fx, fy), index);
-    return true;
+    if (!std::isfinite(spot.x) || !std::isfinite(spot.y))
+        return std::nullopt;
+    spot.record = bucketIndexOf(keyOf(spot.x, spot.y), spot.index);
+    return spot;
+}
+
+VQGraphPtArray::Record& VQGraphPtArray::recordAt(const Spot& spot)
+{
+    if (spot.record)
+        return *spot.record;
+    Record& record = insertAt(spot.index);
+    record.x = spot.x;
+    record.y = spot.y;
+    return record;
 }
 
 void VQGraphPtArray::paint(Record& record, int mark, double r, double g, double b)
@@ -74,39 +83,25 @@ void VQGraphPtArray::paint(Record& record, int mark, double r, double g, double 
 
 void VQGraphPtArray::ptOnAtX(double x, double y, int mark, double r, double g, double b)
 {
-    Record* record = nullptr;
-    std::size_t index = 0;
-    float fx = 0, fy = 0;
-    if (!find(x, y, record, index, fx, fy))
-        return;
-    if (!record) {
-        record = &insertAt(index);
-        record->x = fx;
-        record->y = fy;
-    }
-    paint(*record, mark, r, g, b);
+    if (const auto spot = find(x, y))
+        paint(recordAt(*spot), mark, r, g, b);
 }
 
 void VQGraphPtArray::ptOffAtX(double x, double y)
 {
-    Record* record = nullptr;
-    std::size_t index = 0;
-    float fx = 0, fy = 0;
-    if (find(x, y, record, index, fx, fy) && record)
-        deleteAt(index);
+    if (const auto spot = find(x, y); spot && spot->record)
+        deleteAt(spot->index);
 }
 
 void VQGraphPtArray::ptChangeAtX(double x, double y, int mark, double r, double g, double b)
 {
-    Record* record = nullptr;
-    std::size_t index = 0;
-    float fx = 0, fy = 0;
-    if (!find(x, y, record, index, fx, fy))
+    const auto spot = find(x, y);
+    if (!spot)
         return;
-    if (record && record->on)
-        deleteAt(index);
+    if (spot->record && spot->record->on)
+        deleteAt(spot->index);
     else
-        ptOnAtX(x, y, mark, r, g, b);
+        paint(recordAt(*spot), mark, r, g, b);
 }
 
 } // namespace orvenda

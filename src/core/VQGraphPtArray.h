@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace orvenda {
@@ -56,8 +57,17 @@ public:
     static double keyOf(float x, float y);
 
 private:
-    // The record at the point, or the insertion position; false when the point is refused.
-    bool find(double x, double y, Record*& found, std::size_t& index, float& fx, float& fy);
+    // Where a point is: its record (null when there is none yet), that record's position
+    // or the insertion position, and its coordinates as kept.
+    struct Spot {
+        Record* record = nullptr;
+        std::size_t index = 0;
+        float x = 0, y = 0;
+    };
+    // Nothing for a point that is refused.
+    std::optional<Spot> find(double x, double y);
+    // The spot's record, inserted when there is none.
+    Record& recordAt(const Spot& spot);
     static void paint(Record& record, int mark, double r, double g, double b);
 
     std::vector<Record> pts_;

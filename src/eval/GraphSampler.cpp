@@ -5,6 +5,7 @@
 #include "core/services/YEqManager.h"
 #include "eval/Parser.h"
 #include "language/ErrorNumbers.h"
+#include "language/TokenRanges.h"
 #include "numeric/Densities.h"
 #include "numeric/Distributions.h"
 
@@ -30,16 +31,17 @@ constexpr int kShadeT = 0xBB36;
 constexpr int kShadeChi2 = 0xBB37;
 constexpr int kShadeF = 0xBB38;
 
-bool inRange(int t, int first, int last)
-{
-    return t >= first && t <= last;
-}
+constexpr tokens::Range kFunctions[]{{0x5E10, 0x5E19}};
+constexpr tokens::Range kParametric[]{{0x5E20, 0x5E2B}};
+constexpr tokens::Range kPolar[]{{0x5E40, 0x5E45}};
+constexpr tokens::Range kSequences[]{{0x5E80, 0x5E82}};
+constexpr tokens::Range kImplicit[]{{0x5EA0, 0x5EA9}};
 
-bool isFunction(int token) { return inRange(token, 0x5E10, 0x5E19); }
-bool isParametric(int token) { return inRange(token, 0x5E20, 0x5E2B); }
-bool isPolar(int token) { return inRange(token, 0x5E40, 0x5E45); }
-bool isSequence(int token) { return inRange(token, 0x5E80, 0x5E82); }
-bool isImplicit(int token) { return inRange(token, 0x5EA0, 0x5EA9); }
+bool isFunction(int token) { return tokens::in(kFunctions, std::uint32_t(token)); }
+bool isParametric(int token) { return tokens::in(kParametric, std::uint32_t(token)); }
+bool isPolar(int token) { return tokens::in(kPolar, std::uint32_t(token)); }
+bool isSequence(int token) { return tokens::in(kSequences, std::uint32_t(token)); }
+bool isImplicit(int token) { return tokens::in(kImplicit, std::uint32_t(token)); }
 
 } // namespace
 
