@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -460,6 +461,27 @@ TEST_F(GraphViewTest, TapsLockTheTraceOnADrawnLine)
     view.doubleTap(QPointF());
     EXPECT_FALSE(calc.lockMagnifier);
     EXPECT_EQ(calc.lockFunction, -1);
+}
+
+TEST_F(GraphViewTest, MouseDragsPanAndClicksTap)
+{
+    const auto send = [this](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, view.mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(&view, &event);
+    };
+    const double tx = view.t().tx, ty = view.t().ty;
+    send(QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton);
+    send(QEvent::MouseMove, {130, 90}, Qt::LeftButton);
+    EXPECT_EQ(view.drawQuality, 1);
+    EXPECT_EQ(view.t().tx, tx + 30);
+    EXPECT_EQ(view.t().ty, ty - 10);
+    send(QEvent::MouseButtonRelease, {130, 90}, Qt::NoButton);
+    EXPECT_EQ(view.drawQuality, 0);
+    EXPECT_TRUE(delegate.selections.empty());
+
+    send(QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, {101, 100}, Qt::NoButton);
+    EXPECT_EQ(delegate.selections.size(), 1u);  // a tap, on nothing
 }
 
 TEST_F(GraphViewTest, GesturesAreOffWhileASliderDrags)
