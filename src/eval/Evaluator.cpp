@@ -13,6 +13,7 @@
 #include "language/ErrorNumbers.h"
 
 #include <memory>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -170,6 +171,8 @@ void Evaluator::evalRPN(const VQStack& rpn, bool immediateMode, bool async, Oper
 {
     EvalContext& c = p_.ctx();
     Calculator& calc = p_.calc;
+    // Taken again at no cost by the program queue, which holds it for the statement.
+    std::lock_guard state(calc.stateMutex());
 
     c.f_und = false;
     c.f_nd = false;
@@ -185,7 +188,7 @@ void Evaluator::evalRPN(const VQStack& rpn, bool immediateMode, bool async, Oper
     run.immediate = immediateMode;
     run.async = async;
     run.R.hasDecimalPoint = rpn.hasDecimalPoint();
-    run.restoreCplxMode = calc.realCplxMode();
+    run.savedComplexSwitch = c.complexSwitch;
 
     bool ended = false;
     bool held = false;
@@ -225,8 +228,7 @@ void Evaluator::evalRPN(const VQStack& rpn, bool immediateMode, bool async, Oper
     }
 
     // Leaving, whatever the path.
-    if (calc.realCplxMode() != run.restoreCplxMode)
-        calc.setRealCplxMode(run.restoreCplxMode);
+    c.complexSwitch = run.savedComplexSwitch;
     if (outermost)
         stack.clear();
     nested.reset();
@@ -656,7 +658,10 @@ void Evaluator::noHandler(EvalRun& run)
 void Evaluator::drawOnMain(const EvalRun& run, std::function<void()> work)
 {
     if (run.async && mainQueue_)
-        mainQueue_->post(std::move(work));
+        mainQueue_->post([alive = alive_, work = std::move(work)] {
+            if (*alive)
+                work();
+        });
     else
         work();
 }

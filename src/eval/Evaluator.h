@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace orvenda {
 
@@ -20,6 +21,10 @@ class VQStack;
 class Evaluator {
 public:
     explicit Evaluator(Parser& parser) : p_(parser) {}
+    // Drawing work still queued on the main thread is dropped from now on.
+    ~Evaluator() { *alive_ = false; }
+    Evaluator(const Evaluator&) = delete;
+    Evaluator& operator=(const Evaluator&) = delete;
 
     // immediateMode stops with error 19 at the first control or input/output token;
     // async hands drawing to the main queue instead of doing it here.
@@ -32,7 +37,7 @@ public:
     void setMainQueue(MainQueue* queue) { mainQueue_ = queue; }
     MainQueue* mainQueue() const { return mainQueue_; }
     // Drawing work of a command: queued on the main thread when the run is asynchronous,
-    // else done now.
+    // else done now. Queued work that finds the evaluator gone does nothing.
     void drawOnMain(const EvalRun& run, std::function<void()> work);
 
     // Whether ImmediateMode stops at token t.
@@ -78,6 +83,8 @@ private:
     void dispatchOtherPages(EvalRun& run);
     Parser& p_;
     MainQueue* mainQueue_ = nullptr;
+    // Set to false when the evaluator goes; read on the main thread only.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 } // namespace orvenda

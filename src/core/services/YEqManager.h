@@ -16,6 +16,11 @@ class VQStack;
 
 // The Y= equations: their tokens, compiled forms, styles, colours and plot switches.
 // Equations are named by their token (Y1, X1T, r1, u, ...). Archived under "yEq".
+//
+// The equations are part of the calculator's state: programs store, switch and evaluate
+// them on the program queue. Every call is made holding the calculator's state lock, from
+// either thread; an implementation updates its views on the main thread itself.
+// changeMode comes on the main thread.
 class YEqManager {
 public:
     using Ops = std::vector<std::uint32_t>;

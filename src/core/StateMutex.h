@@ -1,0 +1,75 @@
+#pragma once
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+namespace orvenda {
+
+// The lock over the calculator's values and modes. A thread may take it again while it
+// holds it (an evaluation nested in another, a handler calling a locking getter), and a
+// holder working through a long series of steps lets a waiting thread in between steps,
+// so a program looping on the program queue never shuts the main thread out.
+class StateMutex {
+public:
+    StateMutex() = default;
+    StateMutex(const StateMutex&) = delete;
+    StateMutex& operator=(const StateMutex&) = delete;
+
+    void lock()
+    {
+        const std::thread::id me = std::this_thread::get_id();
+        if (owner_.load(std::memory_order_relaxed) == me) {
+            ++depth_;
+            return;
+        }
+        waiting_.fetch_add(1, std::memory_order_relaxed);
+        mutex_.lock();
+        waiting_.fetch_sub(1, std::memory_order_relaxed);
+        take(me);
+    }
+
+    bool try_lock()
+    {
+        const std::thread::id me = std::this_thread::get_id();
+        if (owner_.load(std::memory_order_relaxed) == me) {
+            ++depth_;
+            return true;
+        }
+        if (!mutex_.try_lock())
+            return false;
+        take(me);
+        return true;
+    }
+
+    void unlock()
+    {
+        if (--depth_ > 0)
+            return;
+        owner_.store(std::thread::id(), std::memory_order_relaxed);
+        mutex_.unlock();
+    }
+
+    bool heldByThisThread() const { return owner_.load(std::memory_order_relaxed) == std::this_thread::get_id(); }
+
+    // Between two steps of the holder's work: when another thread waits for the lock, it
+    // gets it before the holder goes on. Only an outermost hold yields.
+    void yieldToWaiters();
+
+private:
+    void take(std::thread::id me)
+    {
+        owner_.store(me, std::memory_order_relaxed);
+        depth_ = 1;
+        acquisitions_.fetch_add(1, std::memory_order_relaxed);
+    }
+
+    std::mutex mutex_;
+    std::atomic<std::thread::id> owner_{};
+    // Holds of the owner; touched by the owner only.
+    int depth_ = 0;
+    std::atomic<int> waiting_{0};
+    std::atomic<unsigned> acquisitions_{0};
+};
+
+} // namespace orvenda
