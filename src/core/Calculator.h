@@ -75,6 +75,9 @@ struct LocaleFormats {
 // models (history, entry line, editors, views) belong to the main thread: work on them
 // from an evaluation goes through onMainThread().
 class Calculator {
+    // First, so everything guarded by it can refer to it.
+    mutable StateMutex stateMutex_;
+
 public:
     using Ops = std::vector<std::uint32_t>;
     using TimePoint = std::chrono::system_clock::time_point;
@@ -408,8 +411,8 @@ public:
     std::array<std::complex<double>, kVarCount> vars{};
     std::array<std::int32_t, kVarCount> varsSigFig{};
     std::array<std::int32_t, kVarCount> varsSigDec{};
-    // The last answer, published whole (AnsValue); written under the state lock.
-    AnsValue ans;
+    // The last answer, read and written whole under the state lock (AnsValue).
+    AnsValue ans{stateMutex_};
     VQList tableList;
     std::map<std::string, VQList> lists;
     std::vector<std::string> statEditList;
@@ -446,7 +449,6 @@ private:
 
     LocaleFormats locale_;
     NotificationCenter& notifications_;
-    mutable StateMutex stateMutex_;
     double gridLineWidth_ = 0.3;
     // Read by the program queue at the end of a run.
     std::atomic<int> currentScreen_{0};

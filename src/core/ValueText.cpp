@@ -85,8 +85,7 @@ const std::string& ValueText::formatError(int number)
 std::string ValueText::getAns() const
 {
     // One answer read whole, whatever a program stores meanwhile.
-    const std::shared_ptr<const VQValue> snapshot = calc_.ans.snapshot();
-    const VQValue& ans = *snapshot;
+    const VQValue ans = calc_.ans.snapshot();
     const NumberFormatter format = calc_.numberFormatter();
     switch (ans.type()) {
     case VQValue::TypeReal:

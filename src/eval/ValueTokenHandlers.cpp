@@ -246,8 +246,7 @@ bool ValueTokenHandlers::ansElement(EvalRun& run)
         return true;
     const Operand& X = run.X;
     Operand& R = run.R;
-    const std::shared_ptr<const VQValue> snapshot = calc_.ans.snapshot();
-    const VQValue& ans = *snapshot;
+    const VQValue ans = calc_.ans.snapshot();
 
     if (ans.type() == VQValue::TypeMatrix) {
         const std::shared_ptr<VQMatrix> m = ans.matrix();
