@@ -3,11 +3,12 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
+  clang libclang-rt-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   liblapack-dev libblas-dev libopenblas-dev liblapacke-dev
-  nlohmann-json3-dev libplist-dev
+  nlohmann-json3-dev libplist-dev libboost-math-dev
   qt6-base-dev qt6-pdf-dev qt6-svg-dev
-  fonts-liberation2 locales
+  fonts-liberation2 fonts-dejavu-core locales
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test. With CI set it also runs the
-# engine's tests under AddressSanitizer and UndefinedBehaviorSanitizer, and under
-# ThreadSanitizer; there the thread stress test runs for 20 seconds (1 otherwise).
+# engine's tests under AddressSanitizer and UndefinedBehaviorSanitizer and ThreadSanitizer
+# (there the thread stress test runs for 20 seconds, 1 otherwise), and fuzzes the archive
+# decoder for a minute.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -22,4 +23,12 @@ if [ "${CI:-}" = "true" ] || [ "${ORVENDA_SANITIZERS:-}" = "1" ]; then
     -DORVENDA_ENGINE_ONLY=ON -DORVENDA_TSAN=ON -DORVENDA_BENCH=OFF
   (cd "$root/build-tsan" && TSAN_OPTIONS=halt_on_error=1 ORVENDA_STRESS_SECONDS=20 \
      ctest --output-on-failure -j "$jobs")
+  echo "== archive decoder fuzzed for ${ORVENDA_FUZZ_SECONDS:-60} s under AddressSanitizer and UndefinedBehaviorSanitizer"
+  ORVENDA_BUILD_DIR="$root/build-fuzz" "$root/scripts/build.sh" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DORVENDA_ENGINE_ONLY=ON -DORVENDA_SANITIZE=ON -DORVENDA_FUZZ=ON -DORVENDA_BENCH=OFF
+  corpus=$(mktemp -d)
+  ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    "$root/build-fuzz/tests/fuzz/orvenda-archive-fuzzer" -max_total_time="${ORVENDA_FUZZ_SECONDS:-60}" \
+    -rss_limit_mb=2048 -max_len=2048 -len_control=0 -print_final_stats=1 "$corpus"
+  rm -rf "$corpus"
 fi

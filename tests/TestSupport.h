@@ -8,6 +8,10 @@
 #include "core/VQMatrix.h"
 #include "core/VQStack.h"
 #include "core/services/GDBManager.h"
+#include "core/services/HistoryManager.h"
+#include "core/services/ProgramManager.h"
+#include "core/services/TIFileIO.h"
+#include "core/services/ViewControlDelegate.h"
 #include "core/services/YEqManager.h"
 
 #include <complex>
@@ -81,11 +85,75 @@ inline Operand operandOf(int kind)
 class FakeGDBs : public GDBManager {
 public:
     std::set<std::string> saved;
+    // A full disk: nothing can be written.
+    bool full = false;
 
 protected:
     bool isSaved(const std::string& name) override { return saved.count(name) != 0; }
-    void save(const std::string& name) override { saved.insert(name); }
+    bool save(const std::string& name) override
+    {
+        if (full)
+            return false;
+        saved.insert(name);
+        return true;
+    }
     void remove(const std::string& name) override { saved.erase(name); }
+};
+
+// A history whose archive is whatever was last decoded into it.
+class FakeHistory : public HistoryManager {
+public:
+    int clears = 0;
+    nlohmann::json state = nlohmann::json::object();
+    void clearAll() override { ++clears; }
+    nlohmann::json encode() const override { return state; }
+    void decode(const nlohmann::json& archive) override { state = archive; }
+};
+
+// Counts saves of the open program and conversions of the stored ones.
+class FakePrograms : public ProgramManager {
+public:
+    bool debugging = false;
+    int saves = 0;
+    int updates = 0;
+    void saveProgram() override { ++saves; }
+    void updatePrograms() override { ++updates; }
+    bool debug() const override { return debugging; }
+    void setPrgmEditCursor(int) override {}
+    void setPrgmCursor(int, const std::string&) override {}
+    void showStepPC(int, const std::string&) override {}
+    std::string programName() const override { return {}; }
+    std::optional<Ops> opsFor(const std::string&) const override { return std::nullopt; }
+};
+
+// A TI file reader whose import answers the given result.
+class FakeTIFile : public TIFileIO {
+public:
+    explicit FakeTIFile(int result) : result_(result) {}
+    int loadVars() override { return result_; }
+
+private:
+    int result_;
+};
+
+// The root controller: counts the graph requests.
+class FakeView : public ViewControlDelegate {
+public:
+    int graphShown = 0;
+    int graphChanged = 0;
+    void VCUpdateDisplay() override {}
+    void VCShowGraph(bool show) override { graphShown += show; }
+    void VCGraphChanged() override { ++graphChanged; }
+    void VCProgramRunning(bool) override {}
+    void VCPauseProgram() override {}
+    void VCShowProgramOutput() override {}
+    void VCShowDebugger(bool) override {}
+    void VCSuspendDebugger() override {}
+    void VCShowError(const nlohmann::json&) override {}
+    void VCShowPeriodicTable() override {}
+    void VCShowStatTest(int) override {}
+    void VCShowGeometry(int) override {}
+    void VCShowSolverPlot(const nlohmann::json&) override {}
 };
 
 // Equations by token. The compiled form of an equation is a stack holding its tokens as

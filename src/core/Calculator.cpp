@@ -1,5 +1,7 @@
 #include "core/Calculator.h"
 
+#include "core/DeviceInfo.h"
+#include "core/MemoryArchive.h"
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
 #include "core/VQGraphPtArray.h"
@@ -7,23 +9,25 @@
 #include "core/DrawObject.h"
 #include "core/services/EntryManager.h"
 #include "core/services/HistoryManager.h"
+#include "core/services/ImpactFeedback.h"
 #include "core/services/ProgramManager.h"
 #include "core/services/Reachability.h"
+#include "core/services/TIFileIO.h"
 #include "core/services/StatGraphManager.h"
 #include "core/services/ViewControlDelegate.h"
 #include "core/services/YEqManager.h"
 #include "core/ColorTables.h"
 #include "core/ValueText.h"
+#include "language/Catalogue.h"
 #include "language/TokenText.h"
 #include "language/UnitNames.h"
 #include "language/VariableSlots.h"
 #include "language/Vocabulary.h"
 
 #include <algorithm>
+#include <cmath>
 #include <mutex>
 #include <numbers>
-
-#include <sys/utsname.h>
 
 namespace orvenda {
 
@@ -57,14 +61,6 @@ LocaleFormats& processLocale()
     return locale;
 }
 
-std::string machineIdentifier()
-{
-    utsname info{};
-    if (uname(&info) != 0)
-        return {};
-    return info.machine;
-}
-
 std::map<std::string, double> gridAdjustmentTable()
 {
     std::map<std::string, double> table;
@@ -81,6 +77,14 @@ std::map<std::string, double> gridAdjustmentTable()
              "iPad6,4", "iPad6,7", "iPad6,8", "iPad6,11", "iPad6,12", "iPad7,3", "iPad7,4"})
         table.emplace(id, 0.25);
     return table;
+}
+
+// A message to the root controller; nothing without one.
+template <class Message, class... Args>
+void toDelegate(const std::shared_ptr<ViewControlDelegate>& delegate, Message message, Args&&... args)
+{
+    if (delegate)
+        ((*delegate).*message)(std::forward<Args>(args)...);
 }
 
 std::vector<UserKeySet> factoryKeySets()
@@ -150,7 +154,7 @@ Calculator::Calculator(LocaleFormats locale, NotificationCenter& notifications)
 
     setLocaleFormats();
     setGraphColors();
-    gridLineWidth_ = gridLineWidthForMachine(machineIdentifier());
+    gridLineWidth_ = gridLineWidthForMachine(DeviceInfo::machineIdentifier());
 
     notifications_.addObserver(this, kNetworkReachabilityChangedNotification, [this](const Notification&) { reachabilityChanged(); });
     hostReach = Reachability::reachabilityWithHostName(kReachabilityHost);
@@ -358,6 +362,84 @@ void Calculator::setUpStatEditor()
         statEditList.emplace_back(name);
 }
 
+namespace {
+
+constexpr int kGraphScreen = 8;
+
+// Offset of a pixel's RGBA bytes; none outside the screen.
+std::optional<std::size_t> pixelAt(int col, int row)
+{
+    if (col < 0 || row < 0 || col >= Calculator::kPixelSize || row >= Calculator::kPixelSize)
+        return std::nullopt;
+    return (std::size_t(row) * Calculator::kPixelSize + std::size_t(col)) * 4;
+}
+
+} // namespace
+
+void Calculator::pixelOnCol(int col, int row, int r, int g, int b)
+{
+    const auto at = pixelAt(col, row);
+    if (!at)
+        return;
+    const auto byte = [](int v) { return std::uint8_t(std::clamp(v, 0, 255)); };
+    pixelBits[*at] = byte(r);
+    pixelBits[*at + 1] = byte(g);
+    pixelBits[*at + 2] = byte(b);
+    pixelBits[*at + 3] = 255;
+    pixelsVisible = true;
+}
+
+void Calculator::pixelChangeCol(int col, int row, int r, int g, int b)
+{
+    if (pixelTestCol(col, row) != 0)
+        pixelOffCol(col, row);
+    else
+        pixelOnCol(col, row, r, g, b);
+}
+
+void Calculator::pixelOffCol(int col, int row)
+{
+    const auto at = pixelAt(col, row);
+    if (!at)
+        return;
+    std::fill_n(pixelBits.begin() + std::ptrdiff_t(*at), 4, std::uint8_t(0));
+    pixelsVisible = true;
+}
+
+double Calculator::pixelTestCol(int col, int row) const
+{
+    const auto at = pixelAt(col, row);
+    return at && pixelBits[*at + 3] != 0 ? 1.0 : 0.0;
+}
+
+void Calculator::ptOnAtX(double x, double y, int mark, double r, double g, double b)
+{
+    if (auto points = graphPts())
+        points->ptOnAtX(x, y, mark, r, g, b);
+}
+
+void Calculator::ptChangeAtX(double x, double y, int mark, double r, double g, double b)
+{
+    if (auto points = graphPts())
+        points->ptChangeAtX(x, y, mark, r, g, b);
+}
+
+void Calculator::ptOffAtX(double x, double y)
+{
+    if (auto points = graphPts())
+        points->ptOffAtX(x, y);
+}
+
+void Calculator::showGraphView(bool show)
+{
+    if (!viewDelegate)
+        return;
+    if (currentScreen() == kGraphScreen)
+        viewDelegate->VCGraphChanged();
+    else
+        viewDelegate->VCShowGraph(show);
+}
+
 void Calculator::clearDrawing()
 {
     if (parser_ && parser_->programQueue().onWorker()) {
@@ -504,11 +586,31 @@ std::optional<std::string> Calculator::nameForRegression(int index) const { retu
 std::optional<std::string> Calculator::nameForGCompute(int index) const { return Vocabulary::shared().nameForGCompute(index); }
 std::optional<std::string> Calculator::nameForVariable(std::int32_t slot) const { return Vocabulary::shared().nameForVariable(slot); }
 
+const std::unordered_map<std::string_view, std::uint32_t>& Calculator::opcodeDB() const { return Vocabulary::shared().opcodeDB(); }
+Calculator::Ops Calculator::opsFromString(std::string_view text) const { return Vocabulary::shared().opsFromString(text); }
+
+// ---- Catalogue ----
+
+const std::unordered_map<std::string, std::uint32_t>& Calculator::catalogDict() const { return Catalogue::shared().dictionary(); }
+const std::vector<std::string>& Calculator::catalogKeys() const { return Catalogue::shared().keys(); }
+void Calculator::cleanOpName(std::string& name) { Catalogue::cleanOpName(name); }
+std::uint32_t Calculator::lookupCatalogName(std::string_view name, char32_t terminal, bool& usedTerminal) const { return Catalogue::shared().lookupCatalogName(name, terminal, usedTerminal); }
+
 // ---- Op arrays as text ----
 
 std::string Calculator::stringFromOps(std::span<const std::uint32_t> ops) const { return TokenText::stringFromOps(ops); }
 std::string Calculator::stringFromOps(std::span<const std::uint32_t> ops, std::int32_t& cursorPosition) const { return TokenText::stringFromOps(ops, cursorPosition); }
+std::string Calculator::speakFromOps(std::span<const std::uint32_t> ops) const { return TokenText::speakFromOps(ops); }
 Calculator::Ops Calculator::stringToOps(std::string_view text) const { return TokenText::stringToOps(text); }
+
+// ---- Token line analysis ----
+
+bool Calculator::hasLeftParen(std::uint32_t op) const { return TokenLineAnalysis::hasLeftParen(op); }
+TokenLineAnalysis::Range Calculator::parenContextInOps(std::span<const std::uint32_t> ops, int location) const { return TokenLineAnalysis::parenContextInOps(ops, location); }
+void Calculator::getEquationVars(std::set<std::uint32_t>& vars, std::span<const std::uint32_t> ops) const { TokenLineAnalysis(*this).getEquationVars(vars, ops); }
+Calculator::Ops Calculator::solverVars() const { return TokenLineAnalysis(*this).solverVars(); }
+Calculator::Ops Calculator::valueOpsForList(const VQList& list) const { return TokenLineAnalysis(*this).valueOpsForList(list); }
+std::optional<Calculator::Ops> Calculator::valueOpsForVar(std::uint32_t token) const { return TokenLineAnalysis(*this).valueOpsForVar(token); }
 
 // ---- Value and error text (ValueText) ----
 
@@ -527,5 +629,112 @@ VColor Calculator::interfaceColor(int set, int index) const { return ColorTables
 VQList Calculator::standardColor(int n) const { return ColorTables::standardColor(n); }
 VQList Calculator::tiColor(int n) const { return ColorTables::tiColor(n); }
 VQColor Calculator::stdVQColor(int i) const { return ColorTables::stdVQColor(i); }
+
+// ---- Memory archive ----
+
+void Calculator::saveMemory(std::vector<Archive>& memory, bool /*factoryDefaults*/)
+{
+    if (prgmManager)
+        prgmManager->saveProgram();
+    auto state = lockState();
+    memory.push_back(MemoryArchive::save(*this));
+}
+
+void Calculator::initMemory(const std::vector<Archive>& memory)
+{
+    if (memory.empty())
+        return;
+    auto state = lockState();
+    MemoryArchive::restore(*this, memory.front());
+}
+
+// ---- Services ----
+
+void Calculator::updateDisplay() { toDelegate(viewDelegate, &ViewControlDelegate::VCUpdateDisplay); }
+void Calculator::reportProgramRunning(bool running) { toDelegate(viewDelegate, &ViewControlDelegate::VCProgramRunning, running); }
+void Calculator::showDebugger(bool show) { toDelegate(viewDelegate, &ViewControlDelegate::VCShowDebugger, show); }
+void Calculator::suspendDebugger() { toDelegate(viewDelegate, &ViewControlDelegate::VCSuspendDebugger); }
+void Calculator::showError(const nlohmann::json& error) { toDelegate(viewDelegate, &ViewControlDelegate::VCShowError, error); }
+void Calculator::showPeriodicTable() { toDelegate(viewDelegate, &ViewControlDelegate::VCShowPeriodicTable); }
+void Calculator::showStatTest(int token) { toDelegate(viewDelegate, &ViewControlDelegate::VCShowStatTest, token); }
+void Calculator::showGeometry(int token) { toDelegate(viewDelegate, &ViewControlDelegate::VCShowGeometry, token); }
+void Calculator::showSolverPlot(const nlohmann::json& window) { toDelegate(viewDelegate, &ViewControlDelegate::VCShowSolverPlot, window); }
+void Calculator::showProgramOutput() { toDelegate(viewDelegate, &ViewControlDelegate::VCShowProgramOutput); }
+
+void Calculator::startDrawing()
+{
+    setDrawStartTime(std::chrono::system_clock::now());
+}
+
+double Calculator::drawTime() const
+{
+    const auto start = drawStartTime();
+    if (!start)
+        return 0;
+    return std::fabs(std::chrono::duration<double>(std::chrono::system_clock::now() - *start).count());
+}
+
+bool Calculator::validFileExtension(std::string_view extension) const
+{
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return std::any_of(fileExtensions.begin(), fileExtensions.end(), [&](const std::string& accepted) {
+        return accepted.size() == extension.size()
+            && std::equal(accepted.begin(), accepted.end(), extension.begin(),
+                [&](char a, char b) { return lower(a) == lower(b); });
+    });
+}
+
+int Calculator::loadProgram(const std::vector<std::uint8_t>& data)
+{
+    const auto file = TIFileIO::tiFileIOWithData(data);
+    if (!file)
+        return 1;
+    return file->loadVars() != 0 ? 1 : 0;
+}
+
+std::string Calculator::deviceName() { return DeviceInfo::deviceName(); }
+std::string Calculator::machineName() const { return DeviceInfo::machineIdentifier(); }
+std::string Calculator::versionString() const { return DeviceInfo::versionString(); }
+
+Calculator::Rect Calculator::pdfPageRectForForm(int form)
+{
+    switch (form) {
+    case 0: return {0, 0, 595, 841};
+    case 2: return {0, 0, 612, 1008};
+    default: return {0, 0, 612, 792};
+    }
+}
+
+void Calculator::standardFontSize(double& fontSize, double& leading, const Rect& rect)
+{
+    // 33 characters of the 16-point display font: a fixed-pitch face whose advance is
+    // 1229/2048 of the size.
+    constexpr double kTextWidth = 33 * 16 * 1229.0 / 2048.0;
+    const double k = std::max(rect.width / kTextWidth, 1.0);
+    fontSize = 16 * k;
+    leading = 15 * k;
+}
+
+void Calculator::adjustScale(double xScale, double yScale, GraphScale& info) const
+{
+    info.adjust(xScale, yScale, graphXAxisLabelMode);
+}
+
+void Calculator::setFeatureLock(int n)
+{
+    if (!scaleTracking && n != 0 && n != featureLock && tracking && !trackingVar && lockMagnifier) {
+        // Two screen points, in graph units of each axis.
+        const double dx = 2 / std::fabs(t.a);
+        const double dy = 2 / std::fabs(t.d);
+        if (std::fabs(pTrackPoint.x - buzzPoint.x) > dx || std::fabs(pTrackPoint.y - buzzPoint.y) > dy) {
+            if (!tapticGenerator)
+                tapticGenerator = ImpactFeedback::generatorWithStyle(ImpactFeedback::Style::Heavy);
+            if (tapticGenerator)
+                tapticGenerator->impactOccurred();
+            buzzPoint = {pTrackPoint.x, pTrackPoint.y};
+        }
+    }
+    featureLock = n;
+}
 
 } // namespace orvenda

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/AnsValue.h"
+#include "core/GraphScale.h"
 #include "core/NumberFormatter.h"
 #include "core/StateMutex.h"
 #include "core/UserKeySet.h"
@@ -9,6 +10,7 @@
 #include "core/VQList.h"
 #include "core/VQValue.h"
 #include "core/VQMatrix.h"
+#include "language/TokenLineAnalysis.h"
 
 #include <array>
 #include <atomic>
@@ -20,9 +22,11 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace orvenda {
@@ -45,6 +49,7 @@ class NotificationCenter;
 class Reachability;
 class EquationEvaluator;
 class Parser;
+class ImpactFeedback;
 
 // One variable slot as handed in and out of the store: the value, then the significance
 // pair as signed bytes.
@@ -220,12 +225,37 @@ public:
     std::optional<std::string> nameForGCompute(int index) const;
     std::optional<std::string> nameForVariable(std::int32_t slot) const;
 
+    // Symbolic name ("F_STO") → token.
+    const std::unordered_map<std::string_view, std::uint32_t>& opcodeDB() const;
+    // The tokens of comma-separated symbolic names; pieces that name no token are skipped.
+    Ops opsFromString(std::string_view text) const;
+
+    // ---- Catalogue (Catalogue) ----
+
+    const std::unordered_map<std::string, std::uint32_t>& catalogDict() const;
+    // The catalogue's names in the order it shows them.
+    const std::vector<std::string>& catalogKeys() const;
+    static void cleanOpName(std::string& name);
+    // The token typed letters decide, or 0xFFFFFFFF; terminal 0 for none.
+    std::uint32_t lookupCatalogName(std::string_view name, char32_t terminal, bool& usedTerminal) const;
+
     // ---- Op arrays as text ----
 
     std::string stringFromOps(std::span<const std::uint32_t> ops) const;
     // cursorPosition: a token index in, the code-point index of that token's name out.
     std::string stringFromOps(std::span<const std::uint32_t> ops, std::int32_t& cursorPosition) const;
+    // Each token's spoken name followed by a blank.
+    std::string speakFromOps(std::span<const std::uint32_t> ops) const;
     Ops stringToOps(std::string_view text) const;
+
+    // ---- Token line analysis (TokenLineAnalysis) ----
+
+    bool hasLeftParen(std::uint32_t op) const;
+    TokenLineAnalysis::Range parenContextInOps(std::span<const std::uint32_t> ops, int location) const;
+    void getEquationVars(std::set<std::uint32_t>& vars, std::span<const std::uint32_t> ops) const;
+    Ops solverVars() const;
+    Ops valueOpsForList(const VQList& list) const;
+    std::optional<Ops> valueOpsForVar(std::uint32_t token) const;
 
     // ---- Value and error text (ValueText; each takes the state lock) ----
 
@@ -245,6 +275,58 @@ public:
     VQList standardColor(int n) const;
     VQList tiColor(int n) const;
     VQColor stdVQColor(int i) const;
+
+    // ---- Memory archive (MemoryArchive) ----
+
+    using Archive = std::vector<std::uint8_t>;
+    // Writes the program open in the editor to its file, then appends the archive of the
+    // whole state. The flag only tells whether the factory archive is being made; the bytes
+    // are the same either way.
+    void saveMemory(std::vector<Archive>& memory, bool factoryDefaults);
+    // Restores the state from the archive in element 0. Set the managers first: their
+    // members go to them. An empty array or bytes that are no archive leave the state as
+    // it is.
+    void initMemory(const std::vector<Archive>& memory);
+    // Archive members of managers that are not set ("entry", "history", "yEq", "statMgr"),
+    // kept as read so that saving writes them back unchanged.
+    nlohmann::json detachedArchive = nlohmann::json::object();
+
+    // ---- Services ----
+
+    // Forwards to the view delegate; each does nothing without one.
+    void updateDisplay();
+    // VCProgramRunning: a program started or stopped.
+    void reportProgramRunning(bool running);
+    void showDebugger(bool show);
+    void suspendDebugger();
+    void showError(const nlohmann::json& error);
+    void showPeriodicTable();
+    void showStatTest(int token);
+    void showGeometry(int token);
+    void showSolverPlot(const nlohmann::json& window);
+    void showProgramOutput();
+
+    void startDrawing();
+    // Seconds since startDrawing; 0 when no drawing started.
+    double drawTime() const;
+
+    // A whole, case-insensitive match of one of fileExtensions.
+    bool validFileExtension(std::string_view extension) const;
+    // Imports a TI variable file: 0 when its variables loaded, 1 otherwise.
+    int loadProgram(const std::vector<std::uint8_t>& data);
+
+    static std::string deviceName();
+    std::string machineName() const;
+    std::string versionString() const;
+
+    // The page at the origin: 0 A4, 2 US Legal, anything else US Letter.
+    static Rect pdfPageRectForForm(int form);
+    Rect pdfPageRect() const { return pdfPageRectForForm(pdfPageSize); }
+    // Font size and leading that fit 33 columns of the display font into the width, never
+    // below 16 points.
+    static void standardFontSize(double& fontSize, double& leading, const Rect& rect);
+    // Tick steps and label precision of both graph axes for their scales (points per unit).
+    void adjustScale(double xScale, double yScale, GraphScale& info) const;
 
     // ---- Modes whose setters do more than store (the setters take the state lock) ----
 
@@ -369,6 +451,11 @@ public:
     bool lockMagnifier = false;
     int lockFunction = 0;
     int featureLock = 0;
+    // Stores the lock; a new lock met while tracing with the magnifier lock buzzes once the
+    // trace point has moved 2 points from where it last buzzed.
+    void setFeatureLock(int n);
+    // The feature-lock buzz, made on first use.
+    std::shared_ptr<ImpactFeedback> tapticGenerator;
     bool scaleTracking = false;
     Bounds graphBounds;
     Bounds saveBounds;
@@ -389,6 +476,19 @@ public:
     // 284 by 284 RGBA.
     std::vector<std::uint8_t> pixelBits;
     bool pixelsVisible = false;
+    // One pixel (column and row 0..283; others are ignored) set with colour bytes 0..255,
+    // toggled or cleared; each shows the pixel layer. Main thread.
+    void pixelOnCol(int col, int row, int r, int g, int b);
+    void pixelChangeCol(int col, int row, int r, int g, int b);
+    void pixelOffCol(int col, int row);
+    // 1 when the pixel is set, else 0 (also outside the screen).
+    double pixelTestCol(int col, int row) const;
+    // Point marks at graph coordinates (colour components 0..1), kept in graphPts.
+    void ptOnAtX(double x, double y, int mark, double r, double g, double b);
+    void ptChangeAtX(double x, double y, int mark, double r, double g, double b);
+    void ptOffAtX(double x, double y);
+    // Brings the graph screen up, or only has it redrawn when it is already in front.
+    void showGraphView(bool show);
     // The picture behind the graph, held for the screens in whatever form they draw.
     std::shared_ptr<void> backgroundImage;
     Rect backgroundFrame;
@@ -422,7 +522,11 @@ public:
     std::array<Ops, kStringCount> strings;
     Ops solverEq;
     Ops regExp;
+    // The last regression's fit, which RegEQ and the regression text read.
     std::shared_ptr<VQStatistics> statistics;
+    // Copies a fit's results into the statistics variables (values only; the slots keep
+    // their significance pairs) and its residuals into the list "RESID".
+    void syncStatVars(const VQStatistics& stats);
     int editMatrix = 0;
     int polyState = 0;
     int simulEqState = 0;

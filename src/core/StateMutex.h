@@ -56,6 +56,32 @@ public:
     // gets it before the holder goes on. Only an outermost hold yields.
     void yieldToWaiters();
 
+    // While it lives, the calling thread gives up all its holds (to wait for a thread that
+    // may need the lock); they are taken back, as deep as before, when it ends.
+    class Released {
+    public:
+        explicit Released(StateMutex& mutex) : mutex_(mutex), depth_(mutex.heldByThisThread() ? mutex.depth_ : 0)
+        {
+            if (depth_ > 0) {
+                mutex_.depth_ = 1;
+                mutex_.unlock();
+            }
+        }
+        ~Released()
+        {
+            if (depth_ > 0) {
+                mutex_.lock();
+                mutex_.depth_ = depth_;
+            }
+        }
+        Released(const Released&) = delete;
+        Released& operator=(const Released&) = delete;
+
+    private:
+        StateMutex& mutex_;
+        int depth_;
+    };
+
 private:
     // A thread's identity: the address of a variable each thread has its own of, cheaper
     // to find than the thread's id (the lock is taken again on every variable read).

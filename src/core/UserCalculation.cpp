@@ -1,6 +1,6 @@
 #include "core/UserCalculation.h"
 
-#include <limits>
+#include "core/ArchiveValues.h"
 
 namespace orvenda {
 
@@ -14,15 +14,8 @@ UserCalculation UserCalculation::decode(const nlohmann::json& archive)
     UserCalculation u;
     if (!archive.is_object())
         return u;
-    auto ops = archive.find("ops");
-    if (ops != archive.end() && ops->is_array()) {
-        u.opcodes_.reserve(ops->size());
-        for (const nlohmann::json& op : *ops) {
-            if (op.is_number_integer() && op.get<std::int64_t>() >= 0
-                && op.get<std::uint64_t>() <= std::numeric_limits<std::uint32_t>::max())
-                u.opcodes_.push_back(static_cast<std::uint32_t>(op.get<std::uint64_t>()));
-        }
-    }
+    if (auto ops = archive.find("ops"); ops != archive.end())
+        u.opcodes_ = ArchiveValues::ops(*ops).value_or(Ops());
     auto desc = archive.find("desc");
     if (desc != archive.end() && desc->is_string())
         u.desc_ = desc->get<std::string>();

@@ -1,5 +1,6 @@
 #include "core/VQValue.h"
 
+#include "core/ArchiveValues.h"
 #include "core/Operand.h"
 #include "core/VQList.h"
 #include "core/VQMatrix.h"
@@ -375,19 +376,9 @@ VQValue VQValue::decode(const nlohmann::json& archive)
     case TypeMatrix:
         v.value_ = std::make_shared<VQMatrix>(value.is_object() ? VQMatrix::decode(value) : VQMatrix());
         break;
-    case TypeString: {
-        auto ops = std::make_shared<Ops>();
-        if (value.is_array()) {
-            ops->reserve(value.size());
-            for (const nlohmann::json& op : value) {
-                if (op.is_number_integer() && op.get<std::int64_t>() >= 0
-                    && op.get<std::uint64_t>() <= std::numeric_limits<std::uint32_t>::max())
-                    ops->push_back(static_cast<std::uint32_t>(op.get<std::uint64_t>()));
-            }
-        }
-        v.value_ = std::move(ops);
+    case TypeString:
+        v.value_ = std::make_shared<Ops>(ArchiveValues::ops(value).value_or(Ops()));
         break;
-    }
     default:
         break;
     }

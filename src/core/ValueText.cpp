@@ -3,6 +3,7 @@
 #include "core/Calculator.h"
 #include "core/NumberFormatter.h"
 #include "core/Operand.h"
+#include "core/StatisticsText.h"
 #include "core/VQList.h"
 #include "core/VQMatrix.h"
 #include "core/VQValue.h"
@@ -11,6 +12,7 @@
 #include "language/ErrorTable.h"
 #include "language/TokenText.h"
 #include "language/VariableSlots.h"
+#include "numeric/VQStatistics.h"
 
 #include <cmath>
 
@@ -69,10 +71,8 @@ std::string ValueText::formatOperand(const Operand& op) const
     case KindWidgetAdded:
         return {};
     default:
-        // The statistics results (10..30) are written by the statistics texts, which
-        // this engine does not build.
         if (op.kind >= KindOneVarStats && op.kind <= KindStatTestLast)
-            return {};
+            return StatisticsText(calc_).format(op);
         return "<not implemented>";
     }
 }
@@ -116,8 +116,7 @@ std::string ValueText::variableValue(std::uint32_t token, const std::string& nam
     if (t == kTblInput)
         return calc_.formatList(&calc_.tableList);
     if (t == kRegEq)
-        // The fitted equation lives with the statistics results, not built here.
-        return {};
+        return calc_.statistics ? TokenText::stringFromOps(calc_.statistics->regEqu) : std::string();
     if (t >= kFirstGDB && t <= kLastGDB)
         return GDBManager::isSavedGDB(name) ? "saved" : "-";
     // A token without a slot reads as the empty record (0) rather than past the store.

@@ -20,8 +20,8 @@ public:
 
     explicit ValueText(const Calculator& calc) : calc_(calc) {}
 
-    // The text of an evaluation result by its kind. Statistics results (kinds 10-30) have
-    // no text source yet and read "".
+    // The text of an evaluation result by its kind; statistics results (kinds 10-30) by
+    // StatisticsText.
     std::string formatOperand(const Operand& op) const;
     // "Bad error" for a number outside the error table.
     static const std::string& formatError(int number);

@@ -1,7 +1,13 @@
 #include "eval/BBDispatch.h"
 
+#include "eval/DistributionHandlers.h"
 #include "eval/EvalRun.h"
 #include "eval/Evaluator.h"
+#include "eval/FinanceHandlers.h"
+#include "eval/RandomHandlers.h"
+#include "eval/StatisticsHandlers.h"
+#include "eval/StoredDataCommands.h"
+#include "eval/StringHandlers.h"
 
 #include <array>
 
@@ -72,13 +78,23 @@ void BBDispatch::dispatch(Evaluator& evaluator, EvalRun& run)
     case Route::OneArgument:
         evaluator.unaryFunction(run);
         return;
-    case Route::ListsAndGraphStyle:
-    case Route::Finance:
-    case Route::Random:
-    case Route::Strings:
-    case Route::Distributions:
     case Route::Statistics:
-        evaluator.notAvailable(run);
+        StatisticsHandlers(evaluator.parser()).handle(run);
+        return;
+    case Route::ListsAndGraphStyle:
+        StoredDataCommands(evaluator.parser()).handle(run);
+        return;
+    case Route::Finance:
+        FinanceHandlers(evaluator.parser()).handle(run);
+        return;
+    case Route::Random:
+        RandomHandlers(evaluator.parser()).handle(run);
+        return;
+    case Route::Strings:
+        StringHandlers(evaluator.parser()).handle(run);
+        return;
+    case Route::Distributions:
+        DistributionHandlers(evaluator.parser()).handle(run);
         return;
     case Route::Default:
         evaluator.noHandler(run);

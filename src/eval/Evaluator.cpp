@@ -3,11 +3,18 @@
 #include "core/Calculator.h"
 #include "core/VQStack.h"
 #include "eval/BBDispatch.h"
+#include "eval/ClockColorHandlers.h"
+#include "eval/DistributionHandlers.h"
+#include "eval/DrawingHandlers.h"
 #include "eval/ListMatrixCommands.h"
 #include "eval/MainQueue.h"
 #include "eval/ModeTokenHandlers.h"
+#include "eval/OwnPageHandlers.h"
 #include "eval/Parser.h"
 #include "eval/ProgramTokenHandlers.h"
+#include "eval/RandomHandlers.h"
+#include "eval/StatPlotCommands.h"
+#include "eval/StatisticsHandlers.h"
 #include "eval/StoreHandler.h"
 #include "eval/ValueTokenHandlers.h"
 #include "language/ErrorNumbers.h"
@@ -32,6 +39,10 @@ constexpr int kStoDim = 0x101C;
 constexpr int kFill = 0xE2;
 constexpr int kQuestion = 0x101B;
 constexpr int kDelVar = 0xBB54;
+// StoreGDB and RecallGDB keep a graph-database variable's name.
+constexpr int kStoreGDB = 0x9A;
+constexpr int kRecallGDB = 0x9B;
+constexpr int kPolyline = 0x5C3F;
 
 bool inRange(int t, int first, int last)
 {
@@ -425,7 +436,7 @@ bool Evaluator::fetchX(EvalRun& run)
         run.number = 0;
         return true;
     }
-    if (t == kStore || t == kDelVar || t == kStoDim) {
+    if (t == kStore || t == kDelVar || t == kStoDim || t == kStoreGDB || t == kRecallGDB) {
         // The handler needs the variable reference itself.
         run.stack.pop(run.X);
     } else {
@@ -475,6 +486,12 @@ void Evaluator::dispatchOneByte(EvalRun& run)
         ProgramTokenHandlers(p_).handle(run);
     else if (isListCommand(t))
         ListMatrixCommands(p_).handle(run);
+    else if (DrawingHandlers::handles(t))
+        DrawingHandlers(p_).handle(run);
+    else if (StatisticsHandlers::handles(t))
+        StatisticsHandlers(p_).handle(run);
+    else if (StatPlotCommands::handles(t))
+        StatPlotCommands(p_).handle(run);
     else if (t == 0x00 || t == 0x09 || t == 0x11 || t == 0x2B || inRange(t, 0x29, 0x2A) || inRange(t, 0x30, 0x3B)
              || inRange(t, 0x3E, 0x3F) || inRange(t, 0x41, 0x5E) || inRange(t, 0x60, 0x63) || t == 0x7E
              || t == 0xAA || t == 0xAC || t == 0xAE || t == 0xAF || t == 0xBB || t == 0xEB || t == 0xEF)
@@ -520,14 +537,18 @@ void Evaluator::dispatchOwnPage(EvalRun& run)
     case 0x5C64:  // roundSigFig(
         oneOrTwoArgumentFunction(run);
         return;
+    case 0x5C44:  // Plot4(
+    case 0x5C45:  // Plot5(
+    case 0x5C46:  // Plot6(
+        StatPlotCommands(p_).handle(run);
+        return;
     default:
         break;
     }
-    // Widgets, the triangle solver, Polyline(, Plot4( to Plot6(, mixed numbers, element
-    // properties, GraphVar( and PolyRoots(.
-    if (inRange(t, 0x5C36, 0x5C39) || t == 0x5C3C || inRange(t, 0x5C3F, 0x5C46) || t == 0x5C4B
-        || inRange(t, 0x5C53, 0x5C56) || t == 0x5C60 || t == 0x5C61)
-        notAvailable(run);
+    if (t == kPolyline)
+        DrawingHandlers(p_).polyline(run);
+    else if (OwnPageHandlers::handles(t))
+        OwnPageHandlers(p_).handle(run);
     else
         noHandler(run);
 }
@@ -544,17 +565,33 @@ void Evaluator::dispatchOtherPages(EvalRun& run)
     case 0xEF34:  // logBASE(
         twoArgumentFunction(run);
         return;
+    case 0xEF38:  // n/d, the fraction bar
+        binaryOperator(run);
+        return;
     case 0xBBFA:  // shift(
     case 0xBBFB:  // rotate(
         oneOrTwoArgumentFunction(run);
         return;
-    case 0xEF03: case 0xEF04: case 0xEF06: case 0xEF07: case 0xEF08: case 0xEF5A: case 0xEF5B: case 0x7E08:
-    case 0xEF65: case 0xEF67: case 0xEF97: case 0xEF13: case 0xEF95: case 0xEF14: case 0xEF15: case 0xEF33:
-    case 0xEF35:
+    case 0xEF13:  // invT(
+    case 0xEF95:  // invBinom(
+        DistributionHandlers(p_).handle(run);
+        return;
+    case 0xEF35:  // randIntNoRep(
+        RandomHandlers(p_).handle(run);
+        return;
+    case 0xEF33:
         notAvailable(run);
+        return;
+    case 0xEF14:  // χ²GOF-Test(
+    case 0xEF15:  // LinRegTInt
+        StatisticsHandlers(p_).handle(run);
         return;
     default:
         break;
+    }
+    if (ClockColorHandlers::handles(t)) {
+        ClockColorHandlers(p_).handle(run);
+        return;
     }
     // Equations used as functions, pictures and graph databases.
     if (inRange(t, 0x5E00, 0x5EFF) || inRange(t, 0x6000, 0x61FF))
@@ -655,15 +692,39 @@ void Evaluator::noHandler(EvalRun& run)
     c.error = ErrUndefined;
 }
 
+MainQueue* Evaluator::mainQueue() const
+{
+    return mainQueue_ ? mainQueue_ : p_.programQueue().mainQueue();
+}
+
 void Evaluator::drawOnMain(const EvalRun& run, std::function<void()> work)
 {
-    if (run.async && mainQueue_)
-        mainQueue_->post([alive = alive_, work = std::move(work)] {
+    MainQueue* queue = run.async ? mainQueue() : nullptr;
+    if (queue)
+        queue->post([alive = alive_, work = std::move(work)] {
             if (*alive)
                 work();
         });
     else
         work();
+}
+
+void Evaluator::onMainSync(const EvalRun& run, std::function<void()> work)
+{
+    MainQueue* queue = run.async ? mainQueue() : nullptr;
+    ProgramQueue& programs = p_.programQueue();
+    if (queue && programs.onWorker()) {
+        // The main thread may be waiting for the state lock; a stop gives the wait up.
+        StateMutex::Released released(p_.calc.stateMutex());
+        if (queue == programs.mainQueue())
+            programs.handOver(programs.executingRun(), std::move(work));
+        else
+            queue->postSync(std::move(work));
+    } else if (queue) {
+        queue->postSync(std::move(work));
+    } else {
+        work();
+    }
 }
 
 } // namespace orvenda

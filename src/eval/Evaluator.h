@@ -26,6 +26,9 @@ public:
     Evaluator(const Evaluator&) = delete;
     Evaluator& operator=(const Evaluator&) = delete;
 
+    // The parser whose context the runs use; token handlers are made on it.
+    Parser& parser() const { return p_; }
+
     // immediateMode stops with error 19 at the first control or input/output token;
     // async hands drawing to the main queue instead of doing it here.
     Operand evalRPN(const VQStack& rpn, bool immediateMode, bool async);
@@ -33,12 +36,19 @@ public:
     // saves moving the result once more per statement.
     void evalRPN(const VQStack& rpn, bool immediateMode, bool async, Operand& into);
 
-    // Where asynchronous runs send their drawing. Without one, drawing is done directly.
+    // Where asynchronous runs send their drawing: the queue set here, else the program
+    // queue's. Without either, drawing is done directly.
     void setMainQueue(MainQueue* queue) { mainQueue_ = queue; }
-    MainQueue* mainQueue() const { return mainQueue_; }
+    MainQueue* mainQueue() const;
     // Drawing work of a command: queued on the main thread when the run is asynchronous,
     // else done now. Queued work that finds the evaluator gone does nothing.
     void drawOnMain(const EvalRun& run, std::function<void()> work);
+    // Work on main-thread state whose outcome the command needs (pxl-Test(, StoreGDB):
+    // done on the main thread and waited for when the run is asynchronous, else done now.
+    // Queued after the drawing sent before it, so it sees that drawing. The program queue
+    // lets the state lock go while it waits, and a stop gives the wait up (the work is then
+    // not done).
+    void onMainSync(const EvalRun& run, std::function<void()> work);
 
     // Whether ImmediateMode stops at token t.
     static bool stopsImmediate(int token);

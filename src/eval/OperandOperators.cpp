@@ -217,6 +217,20 @@ Operand OperandOperators::stringUnaryOp(std::uint32_t token, const Operand& X)
         }
         break;
     }
+    case 0x5C52: { // molarMass(
+        std::string formula;
+        for (std::uint32_t op : ops)
+            formula += calc().nameForOpcode(op);
+        int at = 0;
+        const double weight = p_.chemWeight(formula, at);
+        result.kind = KindReal;
+        result.value = {weight, 0.0};
+        if (weight == -1.0) {
+            c.error = ErrChemFormula;
+            c.errorToken = std::min(c.errorToken + at + 1, c.nextToken);
+        }
+        break;
+    }
     default:
         c.error = ErrDataType;
         c.errorToken = X.location;

@@ -5,6 +5,7 @@
 #include "eval/ArgumentFetcher.h"
 #include "eval/EvalContext.h"
 #include "eval/Evaluator.h"
+#include "eval/NumericServices.h"
 #include "eval/OperandOperators.h"
 #include "eval/ProgramCompiler.h"
 #include "eval/ProgramQueue.h"
@@ -200,6 +201,22 @@ public:
     static double lcmArg1(double arg1, double arg2) { return Combinatorics::lcmArg1(arg1, arg2); }
     static double permutationX(double x, double y) { return Combinatorics::permutationX(x, y); }
     static double combinationX(double x, double y) { return Combinatorics::combinationX(x, y); }
+
+    // ==== Polynomials, chemistry and value text (NumericServices says what each does) ====
+
+    std::shared_ptr<VQList> polySolve(const VQList* coefficients, int yEqu, int& error)
+    {
+        return NumericServices(*this).polySolve(coefficients, yEqu, error);
+    }
+    double chemWeight(std::string_view formula, int& errLocation)
+    {
+        return NumericServices(*this).chemWeight(formula, errLocation);
+    }
+    Operand chemProperty(int token, int first, int last)
+    {
+        return NumericServices(*this).chemProperty(token, first, last);
+    }
+    Operand toString(const Operand& value) { return NumericServices(*this).toString(value); }
 
     // ==== Programs ====
 

@@ -118,6 +118,8 @@ public:
     void setProgramRunning(bool running) { programRunning_.store(running); }
     // The run executing now has been stopped.
     bool cancelProgram() const { return cancelled(executing_.load()); }
+    // The run executing now (0 when none).
+    RunId executingRun() const { return executing_.load(); }
     std::string currentProgramName() const;
     void setCurrentProgramName(std::string name);
     std::shared_ptr<VQMenu> menuDisplay() const;

@@ -856,6 +856,11 @@ Operand ScalarOperators::opBinary(int token, const Operand& R, const Operand& L,
     case 0xBB1C:  // tpdf(
     case 0xBB1D:  // χ²pdf(
         if (!bothReal()) break;
+        if (!(rr > 0.0)) {  // degrees of freedom
+            fail(ErrDomain, R);
+            r.value = {kNaN, 0.0};
+            break;
+        }
         r.value = {token == 0xBB1C ? Densities::studentTPdf(l, rr) : Densities::chiSquarePdf(l, rr), 0.0};
         ruleExact(r);
         break;

@@ -5,6 +5,7 @@
 #include "language/ErrorNumbers.h"
 #include "language/LiteralScanner.h"
 #include "language/Precedence.h"
+#include "language/TokenRanges.h"
 #include "language/Vocabulary.h"
 
 #include <numbers>
@@ -56,18 +57,8 @@ constexpr int kMaxSetUpEditorNames = 20;
 constexpr int kMaxGDBNameTokens = 20;
 constexpr int kMaxNameLength = 80;
 
-struct Range {
-    std::uint32_t lo, hi;
-};
-
-template <std::size_t N>
-constexpr bool in(const Range (&ranges)[N], std::uint32_t t)
-{
-    for (const Range& r : ranges)
-        if (t >= r.lo && t <= r.hi)
-            return true;
-    return false;
-}
+using tokens::in;
+using tokens::Range;
 
 constexpr Range kBinaryOperators[] = {
     {0x3C, 0x3D}, {0x40, 0x40}, {0x6A, 0x71}, {0x82, 0x83}, {0x94, 0x95}, {0xF0, 0xF1}, {0x5C40, 0x5C42},
@@ -559,7 +550,7 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
             return Step::Next;
         Operand* top = c_.opStack.peek();
         if (top && top->kind == KindOpcode && (top->opcode & 0xFFFFu) == kMixedSeparator)
-            top->opcode = kMixedNumber;
+            top->opcode = (top->opcode & 0xFFFF0000u) | kMixedNumber;  // keeps a template ID
         else
             processOp(op);
         ++c_.nextToken;
@@ -569,6 +560,11 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
             fail(ErrSyntax, at);
             return Step::Next;
         }
+        // A negation just before the whole part is the whole part's sign: -2␣1/2 is
+        // -2 + 1/2.
+        const Operand* top = c_.opStack.peek();
+        if (top && top->kind == KindOpcode && (top->opcode & 0xFFFFu) == kNegate)
+            c_.opStack.moveTopTo(c_.rpnStack());
         processOp(op);
         ++c_.nextToken;
         state(kOperandExpected);
@@ -905,6 +901,21 @@ void StatementParser::comma()
     operandState_ = kOperandExpected;
 }
 
+// The ")" that closes the last part of a MathPrint template (its template ID in the high
+// half) ends the template: the template's ^, ˣ√, ／ or mixed-number operator takes its
+// operands now, so an operator after it applies to the whole template as drawn ((2/3)²,
+// not 2/3²).
+void StatementParser::closeTemplate(int location)
+{
+    const std::uint32_t id = location < count_ ? (ops_[static_cast<std::size_t>(location)] >> 16) : 0;
+    const Operand* top = c_.opStack.peek();
+    if (id == 0 || !top || top->kind != KindOpcode || (top->opcode >> 16) != id)
+        return;
+    const std::uint32_t t = top->opcode & 0xFFFFu;
+    if (t == 0xF0 || t == 0xF1 || t == kFractionSlash || t == kMixedNumber)
+        c_.opStack.moveTopTo(c_.rpnStack());
+}
+
 void StatementParser::closingBracket(std::uint32_t t, int location)
 {
     c_.processingMenu = false;
@@ -982,6 +993,7 @@ void StatementParser::closingBracket(std::uint32_t t, int location)
         } else if (n > 1) {
             fail(ErrTooManyArguments, location);
         }
+        closeTemplate(location);
         return;
     }
 

@@ -64,6 +64,7 @@ private:
     void commandArguments(std::uint32_t op);
     void openingBracket(std::uint32_t t);
     void comma();
+    void closeTemplate(int location);
     void closingBracket(std::uint32_t t, int location);
     void setUpEditor();
     void graphDatabase(std::uint32_t op);

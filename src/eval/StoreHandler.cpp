@@ -12,8 +12,8 @@
 #include "language/ErrorNumbers.h"
 #include "language/VariableSlots.h"
 #include "language/Vocabulary.h"
+#include "numeric/RandomDeviates.h"
 
-#include <cmath>
 #include <cstdint>
 #include <limits>
 
@@ -326,12 +326,11 @@ bool StoreHandler::storeSeed(const Operand& value, Operand& R)
 {
     if (value.kind != KindReal)
         return fail(ErrArgument, value.location, R);
-    // Converted as the C library's seeding takes it: truncated, wrapped to 32 bits.
-    const double x = value.re();
-    std::uint32_t seed = 0;
-    if (std::isfinite(x) && std::fabs(x) < 9.0e18)
-        seed = static_cast<std::uint32_t>(static_cast<std::int64_t>(x));
-    RandomSource::shared().seed(seed);
+    // Truncated, each whole value a seed of its own (none folded onto another).
+    const auto seed = RandomDeviates::seedFor(value.re());
+    if (!seed)
+        return fail(ErrDomain, value.location, R);
+    RandomSource::shared().seed(*seed);
     return true;
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace orvenda {
 
-// The UTF-8 helpers the text code shares: counting code points and writing one.
+// The UTF-8 helpers the text code shares: counting, reading and writing code points.
 class Utf8 {
 public:
     // Code points in s, counted by the bytes that start one.
@@ -40,6 +41,68 @@ public:
         out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out[3] = static_cast<char>(0x80 | (c & 0x3F));
         return 4;
+    }
+
+    // Decodes the code point at s[i] and advances i past it. A malformed or truncated
+    // sequence yields U+FFFD and skips one byte, so decoding always makes progress.
+    static char32_t next(std::string_view s, std::size_t& i)
+    {
+        constexpr char32_t kBad = 0xFFFD;
+        const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+        const unsigned char lead = byte(i);
+        if (lead < 0x80) {
+            ++i;
+            return lead;
+        }
+        std::size_t length;
+        char32_t c;
+        char32_t minimum;
+        if ((lead & 0xE0) == 0xC0) {
+            length = 2, c = lead & 0x1F, minimum = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            length = 3, c = lead & 0x0F, minimum = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            length = 4, c = lead & 0x07, minimum = 0x10000;
+        } else {
+            ++i;
+            return kBad;
+        }
+        if (i + length > s.size()) {
+            ++i;
+            return kBad;
+        }
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((byte(i + k) & 0xC0) != 0x80) {
+                ++i;
+                return kBad;
+            }
+            c = (c << 6) | (byte(i + k) & 0x3F);
+        }
+        if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            ++i;
+            return kBad;
+        }
+        i += length;
+        return c;
+    }
+
+    static std::u32string decode(std::string_view s)
+    {
+        std::u32string out;
+        out.reserve(s.size());
+        for (std::size_t i = 0; i < s.size();)
+            out += next(s, i);
+        return out;
+    }
+
+    static std::string encode(std::u32string_view s)
+    {
+        std::string out;
+        out.reserve(s.size());
+        char buf[4];
+        for (char32_t c : s)
+            out.append(buf, static_cast<std::size_t>(encode(c, buf)));
+        return out;
     }
 };
 

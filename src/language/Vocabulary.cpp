@@ -85,6 +85,12 @@ Location locate(std::uint32_t op)
     return {Page::None, 0};
 }
 
+// BB and EF codes whose description key is their symbolic name.
+constexpr std::pair<std::uint32_t, std::uint32_t> kBBKeyedBySymbol[] = {
+    {0xBB00, 0xBB4C}, {0xBB50, 0xBB5C}, {0xBBEF, 0xBBEF}, {0xBBF6, 0xBBFF}};
+constexpr std::pair<std::uint32_t, std::uint32_t> kEFKeyedBySymbol[] = {
+    {0xEF00, 0xEF10}, {0xEF13, 0xEF15}, {0xEF32, 0xEF35}};
+
 // Upper-case hexadecimal of value, at least minDigits digits.
 std::string hex(std::uint32_t value, int minDigits)
 {
@@ -174,10 +180,14 @@ Vocabulary::Vocabulary()
         singleByteDescriptions_[i] = texts.text("OPCODE_" + hex(static_cast<std::uint32_t>(i), 2));
     for (std::size_t i = 0; i < bb.size(); ++i)
         BBOpDescriptions_[i] = std::string(bb[i]);
-    for (const CodeText& e : BBOpDescriptionKeys())
-        BBOpDescriptions_[e.code - 0xBB00] = texts.text(e.text);
+    for (auto [first, last] : kBBKeyedBySymbol)
+        for (std::uint32_t t = first; t <= last; ++t)
+            BBOpDescriptions_[t - 0xBB00] = texts.text(std::string(BBOpSymbolicNames()[t - 0xBB00]));
     for (std::size_t i = 0; i < ef.size(); ++i)
         EFOpDescriptions_[i] = std::string(ef[i]);
+    for (auto [first, last] : kEFKeyedBySymbol)
+        for (std::uint32_t t = first; t <= last; ++t)
+            EFOpDescriptions_[t - 0xEF00] = texts.text(std::string(EFOpSymbolicNames()[t - 0xEF00]));
     for (const CodeText& e : EFOpDescriptionKeys())
         EFOpDescriptions_[e.code - 0xEF00] = texts.text(e.text);
     for (const CodeText& e : EFOpPlainDescriptions())
@@ -196,6 +206,15 @@ Vocabulary::Vocabulary()
     const auto own = lbxExtensions();
     for (std::size_t i = 0; i < own.size(); ++i)
         opcodeByName_.emplace(own[i].name, 0x5C20 + static_cast<std::uint32_t>(i));
+
+    auto symbols = [this](std::span<const std::string_view> names, std::uint32_t base) {
+        for (std::size_t i = 0; i < names.size(); ++i)
+            opcodeDB_.emplace(names[i], base + static_cast<std::uint32_t>(i));
+    };
+    opcodeDB_.reserve(577);
+    symbols(singleByteSymbolicNames(), 0x00);
+    symbols(BBOpSymbolicNames(), 0xBB00);
+    symbols(EFOpSymbolicNames(), 0xEF00);
 }
 
 std::string Vocabulary::fallbackName(std::uint32_t op)
@@ -286,6 +305,20 @@ std::uint32_t Vocabulary::opcodeForName(std::string_view name) const
 {
     auto it = opcodeByName_.find(name);
     return it == opcodeByName_.end() ? kNoOpcode : it->second;
+}
+
+std::vector<std::uint32_t> Vocabulary::opsFromString(std::string_view text) const
+{
+    std::vector<std::uint32_t> ops;
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = text.find(',', start);
+        const std::string_view piece = text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+        if (auto it = opcodeDB_.find(piece); it != opcodeDB_.end())
+            ops.push_back(it->second);
+        if (comma == std::string_view::npos)
+            return ops;
+        start = comma + 1;
+    }
 }
 
 std::optional<std::string> Vocabulary::nameForRegression(int index) const

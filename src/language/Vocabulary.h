@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace orvenda {
 
@@ -38,6 +39,13 @@ public:
     // Token whose display name equals name exactly (case-sensitive); kNoOpcode when none.
     // Searched pages, in order: one-byte, key operations, internal, EF, BB, own page.
     std::uint32_t opcodeForName(std::string_view name) const;
+
+    // Symbolic name ("F_STO", "F_SIN") → token, for the one-byte page, page BB and
+    // 0xEF00-0xEF40: 577 names, compared exactly.
+    const std::unordered_map<std::string_view, std::uint32_t>& opcodeDB() const { return opcodeDB_; }
+    // The tokens of a comma-separated list of symbolic names, in order. Pieces are looked up
+    // as they are (no trimming, case-sensitive); those that name no token are skipped.
+    std::vector<std::uint32_t> opsFromString(std::string_view text) const;
 
     // Regression caption for model 0-10; nothing above.
     std::optional<std::string> nameForRegression(int index) const;
@@ -100,6 +108,11 @@ private:
     static std::span<const std::string_view> regressionNames();    // 0-10
     static std::span<const std::string_view> gComputeNames();      // 0-9
 
+    // Symbolic names, in code order: 0x00-0xFF, 0xBB00-0xBBFF, 0xEF00-0xEF40.
+    static std::span<const std::string_view> singleByteSymbolicNames();
+    static std::span<const std::string_view> BBOpSymbolicNames();
+    static std::span<const std::string_view> EFOpSymbolicNames();
+
     // Spoken names of the one-byte, BB and EF pages where they differ from the display
     // name (an entry may be empty: spoken as nothing).
     static std::span<const CodeText> singleByteSpeakOverrides();
@@ -107,8 +120,8 @@ private:
     static std::span<const CodeText> EFOpSpeakOverrides();
 
     // Description keys (resolved through the localisation tables) and plain descriptions of
-    // the BB and EF pages; codes not listed describe as their display name.
-    static std::span<const CodeText> BBOpDescriptionKeys();
+    // the BB and EF pages beyond those keyed by their symbolic names; codes with neither
+    // describe as their display name.
     static std::span<const CodeText> EFOpDescriptionKeys();
     static std::span<const CodeText> EFOpPlainDescriptions();
 
@@ -121,6 +134,7 @@ private:
     std::array<std::string, 256> BBOpDescriptions_;
     std::array<std::string, 160> EFOpDescriptions_;
     std::unordered_map<std::string_view, std::uint32_t> opcodeByName_;
+    std::unordered_map<std::string_view, std::uint32_t> opcodeDB_;
 };
 
 } // namespace orvenda

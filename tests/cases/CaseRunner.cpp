@@ -10,7 +10,8 @@
 // subtraction; "->" stands for "➞". Blanks between tokens are dropped outside strings.
 // The ENTRY "<empty>" is an entry with no tokens at all, evaluated as it stands.
 // EXPECTED is the history text of the result: "Done" for a command, "ERROR n" when the
-// entry ends with error n; "\n" in it stands for a line break.
+// entry ends with error n; "\n" in it stands for a line break. It starts after the one
+// blank that follows "=>", so a text that begins with a blank shows two.
 //
 // A block
 //     @program NAME
@@ -150,6 +151,8 @@ std::string resultText(Calculator& calc, Operand& r)
     case KindDispTable:
         return "";
     default:
+        if (r.kind >= KindOneVarStats && r.kind <= KindStatTestLast)
+            return calc.formatOperand(r);
         return "<not implemented>";
     }
 }
@@ -248,7 +251,10 @@ void runFile(const std::string& path, const EntryText& entryText, Tally& tally)
             continue;
         }
         const std::string entry = trim(std::string_view(text).substr(0, arrow));
-        const std::string expected = unescape(trim(std::string_view(text).substr(arrow + 2)));
+        std::string_view answer = std::string_view(text).substr(arrow + 2);
+        if (answer.starts_with(' '))
+            answer.remove_prefix(1);
+        const std::string expected = unescape(answer);
 
         std::string got;
         Operand result;

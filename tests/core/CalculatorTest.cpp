@@ -321,27 +321,6 @@ public:
     void decode(const nlohmann::json&) override {}
 };
 
-class FakeHistory : public HistoryManager {
-public:
-    int clears = 0;
-    void clearAll() override { ++clears; }
-    nlohmann::json encode() const override { return {}; }
-    void decode(const nlohmann::json&) override {}
-};
-
-class FakePrograms : public ProgramManager {
-public:
-    bool debugging = false;
-    void saveProgram() override {}
-    void updatePrograms() override {}
-    bool debug() const override { return debugging; }
-    void setPrgmEditCursor(int) override {}
-    void setPrgmCursor(int, const std::string&) override {}
-    void showStepPC(int, const std::string&) override {}
-    std::string programName() const override { return {}; }
-    std::optional<Ops> opsFor(const std::string&) const override { return std::nullopt; }
-};
-
 class FakeStatPlots : public StatGraphManager {
 public:
     int clears = 0;
@@ -361,24 +340,6 @@ public:
     void setHistogramBarOffset(double) override {}
     nlohmann::json encode() const override { return {}; }
     void decode(const nlohmann::json&) override {}
-};
-
-class FakeView : public ViewControlDelegate {
-public:
-    int graphChanged = 0;
-    void VCUpdateDisplay() override {}
-    void VCShowGraph(bool) override {}
-    void VCGraphChanged() override { ++graphChanged; }
-    void VCProgramRunning(bool) override {}
-    void VCPauseProgram() override {}
-    void VCShowProgramOutput() override {}
-    void VCShowDebugger(bool) override {}
-    void VCSuspendDebugger() override {}
-    void VCShowError(const nlohmann::json&) override {}
-    void VCShowPeriodicTable() override {}
-    void VCShowStatTest(int) override {}
-    void VCShowGeometry(int) override {}
-    void VCShowSolverPlot(const nlohmann::json&) override {}
 };
 
 class FakeMonitor : public Reachability {

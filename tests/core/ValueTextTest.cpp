@@ -77,9 +77,8 @@ TEST(ValueTextTest, ResultTextByKind)
         {error(94), "Bad error"},
         {error(-3), "Bad error"},
         {operandOf(KindWidgetAdded), ""},
-        // Statistics results have no text source in the engine.
+        // A summary without its statistics object has no text.
         {operandOf(KindOneVarStats), ""},
-        {operandOf(KindStatTestLast), ""},
         {operandOf(KindVariable), "<not implemented>"},
         {operandOf(KindOpcode), "<not implemented>"},
         {operandOf(KindGDBRecall), "<not implemented>"},

@@ -97,8 +97,9 @@ TEST_F(ProgramCompilerTest, BlockAndLabelErrorsStopAtTheOffendingToken)
     for (const Case& c : cases) {
         compiled(c.text);
         EXPECT_EQ(error(), c.error) << c.text;
-        if (c.at >= 0)
+        if (c.at >= 0) {
             EXPECT_EQ(errorToken(), c.at) << c.text;
+        }
     }
 }
 TEST_F(ProgramCompilerTest, StringsAndDegreeLiteralsHideTheirTokens)

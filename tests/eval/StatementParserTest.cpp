@@ -137,6 +137,12 @@ TEST_F(StatementParserTest, ReversePolishOutput)
         {t("ʟAB+1"), "ʟAB 1 +"},
         {{kL1, 0x32}, "L₁ 2 *"},
         {{kY1, 0x10, 0x32, 0x11}, "2 Y₁"},
+        // A MathPrint template (template ID 1 in the high half) is one operand once its last
+        // part closes; plain brackets are not.
+        {{0x10010, 0x32, 0x10011, 0x1EF38, 0x10010, 0x33, 0x10011, 0x0D}, "2 3 ／ ²"},
+        {{0x32, 0x100F0, 0x10010, 0x33, 0x10011, 0x0D}, "2 3 ^ ²"},
+        {{0x32, 0x1EF39, 0x10010, 0x31, 0x10011, 0x1EF38, 0x10010, 0x34, 0x10011, 0x0D}, "2 1 4 ␣ ²"},
+        {t("2^(3)²"), "2 3 ² ^"},
         {t("Ans(2)"), "2 1 ANSe"},
         // Argument counts; a group inside a group counts only when it holds several values.
         {t("gcd(4,6)"), "4 6 2 gcd("},
@@ -276,8 +282,9 @@ TEST_F(StatementParserTest, ErrorsAndTheirTokens)
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         parse(cases[i].ops);
         EXPECT_EQ(parser.error(), cases[i].error) << "case " << i;
-        if (cases[i].at >= 0)
+        if (cases[i].at >= 0) {
             EXPECT_EQ(parser.errorToken(), cases[i].at) << "case " << i;
+        }
     }
     EXPECT_FALSE(parser.nestedOp(0x24));
 }

@@ -72,6 +72,10 @@ TEST(ThreadStress, AProgramAndTheMainThreadShareTheCalculator)
             "[A]\n"
             "Radian\n"
             "Degree\n"
+            "Pt-On(1,1)\n"
+            "pxl-Test(1,1)\n"
+            "randInt(1,6)->R\n"
+            "1-Var Stats L₁\n"
             "Disp I\n"
             "End\n"
             "Lbl S\n"
@@ -95,6 +99,7 @@ TEST(ThreadStress, AProgramAndTheMainThreadShareTheCalculator)
         {"{7,8}->L₁", [](const Operand& r) { return r.error == 0; }},
         // The program's imaginary unit never makes the main thread's arithmetic complex.
         {"√(-1)", [](const Operand& r) { return r.error == 15; }},
+        {"rand", [](const Operand& r) { return r.error == 0 && r.re() >= 0 && r.re() < 1; }},
         {"Ans", [](const Operand& r) { return r.error == 0; }},
     };
 
@@ -126,6 +131,8 @@ TEST(ThreadStress, AProgramAndTheMainThreadShareTheCalculator)
         if (std::chrono::steady_clock::now() - lastRestart > std::chrono::milliseconds(200)) {
             h.parser().stopProgramThread();
             ASSERT_TRUE(h.settle());
+            // The loop ran until it was stopped.
+            ASSERT_EQ(h.finals.back().error, 43);
             h.parser().startProgramThread(h.ops("prgmLOOP"));
             lastRestart = std::chrono::steady_clock::now();
         }

@@ -57,6 +57,7 @@ TEST(TokenText, CursorMapsTokenIndexToCodePointIndex)
 
 TEST(TokenText, Speaking)
 {
+    EXPECT_EQ(TokenText::speakFromOps(Ops{0xC2, 0x31, 0x11}), "sine 1 close paren ");
     EXPECT_EQ(TokenText::speakFromOps(Ops{0x5D00}), "List 1 ");
     EXPECT_EQ(TokenText::speakFromOps(Ops{0x41, 0x6000}), "A op(6000) ");
     const uint32_t ftToM = 0xBB5D + (3u << 26) + (3u << 21) + (6u << 16);

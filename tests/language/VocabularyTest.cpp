@@ -504,6 +504,49 @@ TEST(VocabularyTest, DiagnosticListings)
     EXPECT_NE(descriptions.find("\n23584–Trapezium…\n"), std::string::npos); // 0x5C20
 }
 
+TEST(VocabularyTest, SpokenNamesOfTheOneByteBBAndEFPages)
+{
+    const Named cases[] = {
+        {0x00, ""}, {0x26, ""}, {0x3C, "or"}, {0x3F, "new line"}, {0x01, "convert to DMS"},
+        {0x10, "open paren"}, {0xC2, "sine"}, {0xF1, "x root"}, {0xFF, "linear regression AX + b"},
+        {0xBB02, "balalance"}, {0xBB32, "sine regression "}, {0xBBFF, "natural log 1 p"},
+        {0xEF14, "chye squared goodness of fit test"}, {0xEF33, "∑"}, {0xEF98, "evaluate"},
+        // Not listed as different: spoken as displayed.
+        {0x2A, "\""}, {0x70, "+"}, {0xBB57, "Clear Entries"}, {0xBB68, "Archive"}, {0xEF9F, "EF9F"},
+    };
+    for (const auto& [code, name] : cases)
+        EXPECT_EQ(vocab().speakNameForOpcode(code), name) << std::hex << code;
+}
+
+TEST(VocabularyTest, SymbolicNamesKeepTheirSpellings)
+{
+    EXPECT_EQ(vocab().opcodeDB().size(), 577u);
+    const std::pair<std::string_view, std::uint32_t> cases[] = {
+        {"F_NOP0", 0x00}, {"F_STO", 0x04}, {"F_DEPEND_ASK", 0x7D}, {"F_TW0_5E", 0x5E},
+        {"F_TWOBB", 0xBB}, {"F_LIN_REG_AX", 0xFF}, {"F_NPV", 0xBB00}, {"F_BINOMPDF", 0xBB15},
+        {"F_EXPM1", 0xBB5C}, {" F_OMEGA", 0xBBAC}, {"F_LN1P", 0xBBFF}, {"F_SET_DATE", 0xEF00},
+        {"F_ED2D", 0xEF2D}, {"F_STAT_WIZ_OFF", 0xEF40},
+    };
+    for (const auto& [name, code] : cases)
+        EXPECT_EQ(vocab().opcodeDB().at(name), code) << name;
+    EXPECT_FALSE(vocab().opcodeDB().contains("F_TWO_5E"));
+    EXPECT_FALSE(vocab().opcodeDB().contains("F_BLUE"));
+}
+
+TEST(VocabularyTest, OpsFromCommaSeparatedSymbolicNames)
+{
+    const std::pair<std::string_view, std::vector<std::uint32_t>> cases[] = {
+        {"F_STO,F_L_PAREN", {0x04, 0x10}},
+        {"F_SIN,NOPE,F_X", {0xC2, 0x58}},
+        {"F_STO,,F_STO,", {0x04, 0x04}},
+        {" F_STO", {}},
+        {"f_sto", {}},
+        {"", {}},
+    };
+    for (const auto& [text, ops] : cases)
+        EXPECT_EQ(vocab().opsFromString(text), ops) << text;
+}
+
 TEST(VocabularyTest, SharedInstanceIsSafeToReadFromManyThreads)
 {
     std::vector<std::thread> threads;

@@ -30,10 +30,10 @@ bool GDBManager::isSavedGDB(const std::string& name)
     return manager && manager->isSaved(name);
 }
 
-void GDBManager::saveGDB(const std::string& name)
+bool GDBManager::saveGDB(const std::string& name)
 {
-    if (auto manager = shared())
-        manager->save(name);
+    auto manager = shared();
+    return manager && manager->save(name);
 }
 
 void GDBManager::deleteGDB(const std::string& name)

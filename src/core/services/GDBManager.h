@@ -17,13 +17,14 @@ public:
 
     // Whether the named database file exists.
     static bool isSavedGDB(const std::string& name);
-    // Writes the current window, equations and formats under the name.
-    static void saveGDB(const std::string& name);
+    // Writes the current window, equations and formats under the name; false when
+    // nothing could be written (or no manager is registered).
+    static bool saveGDB(const std::string& name);
     static void deleteGDB(const std::string& name);
 
 protected:
     virtual bool isSaved(const std::string& name) = 0;
-    virtual void save(const std::string& name) = 0;
+    virtual bool save(const std::string& name) = 0;
     virtual void remove(const std::string& name) = 0;
 };
 

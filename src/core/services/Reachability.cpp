@@ -6,15 +6,9 @@ namespace orvenda {
 
 namespace {
 
-ServiceSlot<Reachability::Factory>& registered()
-{
-    static ServiceSlot<Reachability::Factory> factory;
-    return factory;
-}
-
 std::shared_ptr<Reachability> make(Reachability::Target target, const std::string& host)
 {
-    const Reachability::Factory factory = registered().get();
+    const Reachability::Factory factory = registeredFactory<Reachability>().get();
     return factory ? factory(target, host) : nullptr;
 }
 
@@ -22,7 +16,7 @@ std::shared_ptr<Reachability> make(Reachability::Target target, const std::strin
 
 void Reachability::setFactory(Factory factory)
 {
-    registered().set(std::move(factory));
+    registeredFactory<Reachability>().set(std::move(factory));
 }
 
 std::shared_ptr<Reachability> Reachability::reachabilityWithHostName(const std::string& host)

@@ -27,4 +27,12 @@ private:
     T value_{};
 };
 
+// The factory registered for a service class that makes its instances through one.
+template <class Service>
+ServiceSlot<typename Service::Factory>& registeredFactory()
+{
+    static ServiceSlot<typename Service::Factory> factory;
+    return factory;
+}
+
 } // namespace orvenda

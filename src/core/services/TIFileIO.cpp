@@ -4,24 +4,14 @@
 
 namespace orvenda {
 
-namespace {
-
-ServiceSlot<TIFileIO::Factory>& registered()
-{
-    static ServiceSlot<TIFileIO::Factory> factory;
-    return factory;
-}
-
-} // namespace
-
 void TIFileIO::setFactory(Factory factory)
 {
-    registered().set(std::move(factory));
+    registeredFactory<TIFileIO>().set(std::move(factory));
 }
 
 std::unique_ptr<TIFileIO> TIFileIO::tiFileIOWithData(const std::vector<std::uint8_t>& data)
 {
-    const Factory factory = registered().get();
+    const Factory factory = registeredFactory<TIFileIO>().get();
     return factory ? factory(data) : nullptr;
 }
 

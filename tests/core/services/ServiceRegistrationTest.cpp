@@ -24,15 +24,6 @@ using namespace orvenda;
 
 namespace {
 
-class FakeReader : public TIFileIO {
-public:
-    explicit FakeReader(int result) : result_(result) { }
-    int loadVars() override { return result_; }
-
-private:
-    int result_;
-};
-
 class FakeMonitor : public Reachability {
 public:
     FakeMonitor(Target target, std::string host) : target(target), host(std::move(host)) { }
@@ -48,7 +39,7 @@ TEST(GDBManager, NothingRegisteredMeansNoDatabases)
 {
     GDBManager::setShared(nullptr);
     EXPECT_FALSE(GDBManager::isSavedGDB("GDB1"));
-    GDBManager::saveGDB("GDB1");
+    EXPECT_FALSE(GDBManager::saveGDB("GDB1"));
     GDBManager::deleteGDB("GDB1");
     EXPECT_FALSE(GDBManager::isSavedGDB("GDB1"));
 }
@@ -57,7 +48,7 @@ TEST(GDBManager, CallsReachTheRegisteredManager)
 {
     auto manager = std::make_shared<test::FakeGDBs>();
     GDBManager::setShared(manager);
-    GDBManager::saveGDB("GDB3");
+    EXPECT_TRUE(GDBManager::saveGDB("GDB3"));
     EXPECT_TRUE(GDBManager::isSavedGDB("GDB3"));
     EXPECT_FALSE(GDBManager::isSavedGDB("GDB4"));
     GDBManager::deleteGDB("GDB3");
@@ -82,7 +73,7 @@ TEST(TIFileIO, ReaderOnlyForDataTheFactoryAccepts)
     TIFileIO::setFactory([](const std::vector<std::uint8_t>& data) -> std::unique_ptr<TIFileIO> {
         if (data.empty() || data[0] != '*')
             return nullptr;
-        return std::make_unique<FakeReader>(data.size() > 1 ? 0 : 1);
+        return std::make_unique<test::FakeTIFile>(data.size() > 1 ? 0 : 1);
     });
     EXPECT_EQ(TIFileIO::tiFileIOWithData({'x'}), nullptr);
     auto reader = TIFileIO::tiFileIOWithData({'*', '*'});

@@ -1,0 +1,509 @@
+#include "core/MemoryArchive.h"
+
+#include "core/ArchiveValues.h"
+#include "core/Calculator.h"
+#include "core/services/EntryManager.h"
+#include "core/services/HistoryManager.h"
+#include "core/services/ProgramManager.h"
+#include "core/services/StatGraphManager.h"
+#include "core/services/YEqManager.h"
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace orvenda {
+
+namespace {
+
+using json = nlohmann::json;
+using ordered = nlohmann::ordered_json;
+using Ops = Calculator::Ops;
+
+constexpr int kIntMax = std::numeric_limits<int>::max();
+constexpr int kIntMin = std::numeric_limits<int>::min();
+// Archives written by versions up to this one hold programs in the old token numbering.
+constexpr int kLastOldProgramVersion = 24;
+// The unit-conversion memory: the remembered units of the first 11 classes column by
+// column, the current and last conversion, then the classes added since, row by row.
+constexpr int kToFromRows = 11;
+constexpr int kToFromCount = 2 * Calculator::kUnitClassCount + 6;
+// Far deeper than any archive nests; bounds the decoder's recursion on damaged bytes.
+constexpr int kMaxDepth = 128;
+
+// Builds the document like the library's own DOM reader, but stops at kMaxDepth.
+class DepthLimitedReader {
+public:
+    explicit DepthLimitedReader(json& result)
+        : dom_(result, false)
+    {
+    }
+
+    bool null() { return dom_.null(); }
+    bool boolean(bool value) { return dom_.boolean(value); }
+    bool number_integer(json::number_integer_t value) { return dom_.number_integer(value); }
+    bool number_unsigned(json::number_unsigned_t value) { return dom_.number_unsigned(value); }
+    bool number_float(json::number_float_t value, const json::string_t& text) { return dom_.number_float(value, text); }
+    bool string(json::string_t& value) { return dom_.string(value); }
+    bool binary(json::binary_t& value) { return dom_.binary(value); }
+    bool start_object(std::size_t elements) { return ++depth_ <= kMaxDepth && dom_.start_object(elements); }
+    bool key(json::string_t& value) { return dom_.key(value); }
+    bool end_object()
+    {
+        --depth_;
+        return dom_.end_object();
+    }
+    bool start_array(std::size_t elements) { return ++depth_ <= kMaxDepth && dom_.start_array(elements); }
+    bool end_array()
+    {
+        --depth_;
+        return dom_.end_array();
+    }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) { return false; }
+
+private:
+    nlohmann::detail::json_sax_dom_parser<json> dom_;
+    int depth_ = 0;
+};
+
+ordered opsArchive(const Ops& ops)
+{
+    return ordered(ops);
+}
+
+double archivedTime(Calculator::TimePoint time)
+{
+    return std::chrono::duration<double>(time.time_since_epoch()).count();
+}
+
+std::optional<Calculator::TimePoint> timeFromArchive(double seconds)
+{
+    // Beyond about ±292 years from 1970 the clock's ticks overflow.
+    if (!std::isfinite(seconds) || std::fabs(seconds) > 9e9)
+        return std::nullopt;
+    const auto since = std::chrono::duration_cast<Calculator::TimePoint::duration>(std::chrono::duration<double>(seconds));
+    return Calculator::TimePoint(since);
+}
+
+// The archive's values by key, each read only when it has the type and range it is
+// written with.
+class Reader {
+public:
+    explicit Reader(const json& archive)
+        : archive_(archive)
+    {
+    }
+
+    // The value under key; nothing when missing or null.
+    const json* find(const char* key) const
+    {
+        auto it = archive_.find(key);
+        return it == archive_.end() || it->is_null() ? nullptr : &*it;
+    }
+
+    std::optional<std::int64_t> integer(const char* key, std::int64_t min = kIntMin, std::int64_t max = kIntMax) const
+    {
+        const json* value = find(key);
+        return value ? ArchiveValues::integer(*value, min, max) : std::nullopt;
+    }
+    std::optional<int> small(const char* key, int min = kIntMin, int max = kIntMax) const
+    {
+        auto x = integer(key, min, max);
+        return x ? std::optional<int>(static_cast<int>(*x)) : std::nullopt;
+    }
+    std::optional<bool> boolean(const char* key) const
+    {
+        auto x = integer(key, 0, 1);
+        return x ? std::optional<bool>(*x != 0) : std::nullopt;
+    }
+    std::optional<double> number(const char* key) const
+    {
+        const json* value = find(key);
+        if (!value || !value->is_number())
+            return std::nullopt;
+        const double x = value->get<double>();
+        return std::isfinite(x) ? std::optional<double>(x) : std::nullopt;
+    }
+    std::optional<std::string> text(const char* key) const
+    {
+        const json* value = find(key);
+        return value && value->is_string() ? std::optional<std::string>(value->get<std::string>()) : std::nullopt;
+    }
+    const json* array(const char* key) const
+    {
+        const json* value = find(key);
+        return value && value->is_array() ? value : nullptr;
+    }
+    const json* object(const char* key) const
+    {
+        const json* value = find(key);
+        return value && value->is_object() ? value : nullptr;
+    }
+
+    // Sets the field from an int key when present and in range.
+    void keep(const char* key, int& field, int min = kIntMin, int max = kIntMax) const
+    {
+        if (auto x = small(key, min, max))
+            field = *x;
+    }
+    void keep(const char* key, bool& field) const
+    {
+        if (auto x = boolean(key))
+            field = *x;
+    }
+
+private:
+    const json& archive_;
+};
+
+std::vector<std::string> stringsFromArchive(const json& array)
+{
+    std::vector<std::string> out;
+    for (const json& s : array)
+        if (s.is_string())
+            out.push_back(s.get<std::string>());
+    return out;
+}
+
+std::vector<Ops> opArraysFromArchive(const json& array)
+{
+    std::vector<Ops> out;
+    for (const json& element : array)
+        if (auto ops = ArchiveValues::ops(element))
+            out.push_back(std::move(*ops));
+    return out;
+}
+
+void readColor(const Reader& in, const char* r, const char* g, const char* b, VQColor& color)
+{
+    const auto red = in.number(r), green = in.number(g), blue = in.number(b);
+    if (red && green && blue)
+        color = VQColor::colorR(*red, *green, *blue, 1);
+}
+
+void writeColor(ordered& out, const char* r, const char* g, const char* b, const VQColor& color)
+{
+    out[r] = color.r();
+    out[g] = color.g();
+    out[b] = color.b();
+}
+
+// A manager's member: its own archive, or what was read while it was not set.
+template <class Manager>
+ordered managerArchive(const std::shared_ptr<Manager>& manager, const json& detached, const char* key)
+{
+    if (manager)
+        return ordered(manager->encode());
+    auto it = detached.find(key);
+    return it == detached.end() ? ordered() : ordered(*it);
+}
+
+template <class Manager>
+void readManager(const Reader& in, const std::shared_ptr<Manager>& manager, json& detached, const char* key)
+{
+    const json* value = in.find(key);
+    if (!value)
+        return;
+    if (manager)
+        manager->decode(*value);
+    else
+        detached[key] = *value;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> MemoryArchive::save(const Calculator& c)
+{
+    ordered out = ordered::object();
+    out["ver"] = kVersion;
+    out["ft"] = c.firstTime;
+    out["nfmt"] = c.numFormat;
+    out["ffmt"] = c.fractionFormat;
+    out["awfmt"] = c.answerFormat;
+    out["ndgt"] = c.numDigits;
+    out["tfmt"] = c.timeFormat;
+    out["dfmt"] = c.dateFormat;
+    out["nbase"] = c.numBase;
+    out["cfmt"] = static_cast<int>(c.thousandSeperator);
+    out["afmt"] = c.angleFormat();
+    out["gmode"] = c.graphMode();
+    out["gxaxis"] = c.graphXAxisLabelMode;
+    out["rcplx"] = c.realCplxMode();
+    out["regDiag"] = c.regressionDiagnostic;
+    out["tMode"] = c.tableMode;
+    out["screenSplit"] = c.screenSplit;
+    out["whtBck"] = c.whiteBackground;
+    writeColor(out, "rBck", "gBck", "bBck", c.backgroundColor);
+    writeColor(out, "rGrid", "gGrid", "bGrid", c.gridColor);
+    writeColor(out, "rAxes", "gAxes", "bAxes", c.axesColor);
+    out["txtClr"] = c.textColor;
+    out["ans"] = ordered(c.ans.encode());
+
+    ordered vars = ordered::array();
+    for (const auto& v : c.vars) {
+        vars.push_back(v.real());
+        vars.push_back(v.imag());
+    }
+    out["vars"] = std::move(vars);
+    out["varsSF"] = c.varsSigFig;
+    out["varsSD"] = c.varsSigDec;
+    out["tblLst"] = ordered(c.tableList.encode());
+    ordered lists = ordered::object();
+    for (const auto& [name, list] : c.lists)
+        lists[name] = ordered(list.encode());
+    out["lists"] = std::move(lists);
+    out["slvEq"] = opsArchive(c.solverEq);
+    ordered matrices = ordered::array();
+    for (const VQMatrix& m : c.matrices)
+        matrices.push_back(ordered(m.encode()));
+    out["matrices"] = std::move(matrices);
+    ordered strings = ordered::array();
+    for (const Ops& s : c.strings)
+        strings.push_back(opsArchive(s));
+    out["strings"] = std::move(strings);
+    out["entry"] = managerArchive(c.entryManager, c.detachedArchive, "entry");
+    out["history"] = managerArchive(c.historyManager, c.detachedArchive, "history");
+    out["yEq"] = managerArchive(c.yEqManager, c.detachedArchive, "yEq");
+    out["statMgr"] = managerArchive(c.statGraphManager, c.detachedArchive, "statMgr");
+
+    out["drwC"] = c.graphCoordFormat;
+    out["drwS"] = c.graphSequenceFormat;
+    out["drwG"] = c.drawGrid;
+    out["drwA"] = c.drawAxes;
+    out["drwL"] = c.drawLabel;
+    out["drwE"] = c.drawExpr;
+    out["drwCo"] = c.drawCoord;
+    out["drwDy"] = c.drawDyDx;
+    out["pdfSz"] = c.pdfPageSize;
+    out["split"] = static_cast<double>(static_cast<float>(c.entrySplit));
+    out["kbdCo"] = c.keyboardColorSet;
+    out["lcdCo"] = c.lcdColorSet;
+    out["bbh"] = c.bubbleHelp;
+    out["lstPrgm"] = c.lastPrgmName;
+    out["statEd"] = c.statEditList;
+    out["sessions"] = c.sessions;
+    out["clk"] = c.clickPref;
+    out["mathPrt"] = c.mathPrint;
+    out["baseFont"] = c.baseFontSize;
+    out["testMode"] = c.testMode;
+    if (c.testStart)
+        out["testStart"] = archivedTime(*c.testStart);
+    out["polyState"] = c.polyState;
+    out["simulEqState"] = c.simulEqState;
+    out["simulMatrix"] = ordered(c.simulMatrix.encode());
+    const std::vector<Ops>* userOps[] = {&c.userOps1, &c.userOps2, &c.userOps3, &c.userOps4};
+    const std::vector<std::string>* userNames[] = {&c.userNames1, &c.userNames2, &c.userNames3, &c.userNames4};
+    for (int k = 0; k < 4; ++k)
+        out["uops" + std::to_string(k + 1)] = *userOps[k];
+    for (int k = 0; k < 4; ++k)
+        out["uname" + std::to_string(k + 1)] = *userNames[k];
+
+    ordered toFrom = ordered::array();
+    for (int column = 0; column < 2; ++column)
+        for (int row = 0; row < kToFromRows; ++row)
+            toFrom.push_back(c.toFrom[row][column]);
+    for (unsigned v : {c.m_convClass, c.m_convFrom, c.m_convTo, c.m_lastClass, c.m_lastFrom, c.m_lastTo})
+        toFrom.push_back(v);
+    for (int row = kToFromRows; row < Calculator::kUnitClassCount; ++row)
+        for (unsigned v : c.toFrom[row])
+            toFrom.push_back(v);
+    out["toFrom"] = std::move(toFrom);
+    ordered keySets = ordered::array();
+    for (const UserKeySet& set : c.uKeys)
+        keySets.push_back(ordered(set.encode()));
+    out["uKeys"] = std::move(keySets);
+    out["uKeySet"] = c.userKeySetName;
+    out["uKeyShow"] = c.userKeys;
+    out["statWiz"] = c.statWiz;
+    return ordered::to_cbor(out);
+}
+
+std::optional<nlohmann::json> MemoryArchive::parse(std::span<const std::uint8_t> bytes)
+{
+    json archive;
+    DepthLimitedReader reader(archive);
+    try {
+        if (!json::sax_parse(bytes.begin(), bytes.end(), &reader, json::input_format_t::cbor))
+            return std::nullopt;
+    } catch (const json::exception&) {
+        // Declared lengths beyond what a container can hold.
+        return std::nullopt;
+    }
+    if (!archive.is_object())
+        return std::nullopt;
+    return archive;
+}
+
+bool MemoryArchive::restore(Calculator& calc, std::span<const std::uint8_t> bytes)
+{
+    auto archive = parse(bytes);
+    if (!archive)
+        return false;
+    apply(calc, *archive);
+    return true;
+}
+
+void MemoryArchive::apply(Calculator& c, const nlohmann::json& archive)
+{
+    const Reader in(archive);
+
+    const int version = in.small("ver").value_or(0);
+    if (version <= kLastOldProgramVersion && c.prgmManager)
+        c.prgmManager->updatePrograms();
+    if (version != kVersion)
+        c.newVersion = true;
+
+    // Always read: a missing key gives 0.
+    c.firstTime = in.boolean("ft").value_or(false);
+    c.numFormat = in.small("nfmt", 0).value_or(0);
+    c.numDigits = in.small("ndgt", -1, 9).value_or(0);
+    c.numBase = in.small("nbase", 0, 2).value_or(0);
+    c.thousandSeperator = static_cast<char16_t>(in.integer("cfmt", kIntMin, kIntMax).value_or(0) & 0xFFFF);
+    c.setAngleFormat(in.small("afmt", 0, 2).value_or(0));
+    c.setGraphMode(in.small("gmode", 0, 4).value_or(0));
+    c.setRealCplxMode(in.small("rcplx", 0, 2).value_or(0));
+    c.regressionDiagnostic = in.boolean("regDiag").value_or(false);
+    c.statWiz = in.boolean("statWiz").value_or(false);
+    c.tableMode = in.small("tMode").value_or(0);
+    c.screenSplit = in.small("screenSplit", 0, 1).value_or(0);
+
+    in.keep("whtBck", c.whiteBackground);
+    readColor(in, "rBck", "gBck", "bBck", c.backgroundColor);
+    readColor(in, "rGrid", "gGrid", "bGrid", c.gridColor);
+    readColor(in, "rAxes", "gAxes", "bAxes", c.axesColor);
+    in.keep("txtClr", c.textColor);
+
+    if (const json* ans = in.object("ans"))
+        c.ans = VQValue::decode(*ans);
+    const json* tableList = in.object("tblLst");
+    c.tableList = tableList ? VQList::decode(*tableList) : VQList::list();
+
+    // Whole pairs only, and no more than the store holds.
+    if (const json* vars = in.array("vars")) {
+        const std::size_t slots = std::min<std::size_t>(vars->size() / 2, Calculator::kVarCount);
+        for (std::size_t k = 0; k < slots; ++k) {
+            const json& re = (*vars)[2 * k];
+            const json& im = (*vars)[2 * k + 1];
+            if (re.is_number() && im.is_number())
+                c.vars[k] = {re.get<double>(), im.get<double>()};
+        }
+    }
+    // Significance members are signed bytes, as the variable record carries them.
+    auto readPairs = [&](const char* key, std::array<std::int32_t, Calculator::kVarCount>& field) {
+        const json* values = in.array(key);
+        if (!values)
+            return;
+        const std::size_t slots = std::min<std::size_t>(values->size(), Calculator::kVarCount);
+        for (std::size_t k = 0; k < slots; ++k)
+            if (auto x = ArchiveValues::integer((*values)[k], kIntMin, kIntMax))
+                field[k] = static_cast<std::int8_t>(*x);
+    };
+    readPairs("varsSD", c.varsSigDec);
+    readPairs("varsSF", c.varsSigFig);
+
+    if (const json* lists = in.object("lists")) {
+        c.lists.clear();
+        for (const auto& [name, list] : lists->items())
+            c.lists.insert_or_assign(name, VQList::decode(list));
+    }
+    const json* solverEq = in.find("slvEq");
+    c.solverEq = solverEq ? ArchiveValues::ops(*solverEq).value_or(Ops()) : Ops();
+    if (const json* matrices = in.array("matrices")) {
+        for (std::size_t k = 0; k < c.matrices.size(); ++k)
+            c.matrices[k] = k < matrices->size() ? VQMatrix::decode((*matrices)[k]) : VQMatrix();
+    }
+    readManager(in, c.entryManager, c.detachedArchive, "entry");
+    if (const json* strings = in.array("strings")) {
+        for (std::size_t k = 0; k < c.strings.size(); ++k)
+            c.strings[k] = k < strings->size() ? ArchiveValues::ops((*strings)[k]).value_or(Ops()) : Ops();
+    }
+    readManager(in, c.historyManager, c.detachedArchive, "history");
+    readManager(in, c.yEqManager, c.detachedArchive, "yEq");
+    readManager(in, c.statGraphManager, c.detachedArchive, "statMgr");
+    if (const json* statEd = in.array("statEd"))
+        c.statEditList = stringsFromArchive(*statEd);
+    c.graphCoordFormat = in.small("drwC", 0, 1).value_or(0);
+    c.graphSequenceFormat = in.small("drwS", 0, 4).value_or(0);
+    c.drawGrid = in.boolean("drwG").value_or(false);
+    c.drawAxes = in.boolean("drwA").value_or(false);
+    c.drawLabel = in.boolean("drwL").value_or(false);
+    c.drawExpr = in.boolean("drwE").value_or(false);
+    c.drawCoord = in.boolean("drwCo").value_or(false);
+    c.drawDyDx = in.boolean("drwDy").value_or(false);
+
+    in.keep("pdfSz", c.pdfPageSize, 0, 2);
+    if (auto split = in.number("split"))
+        c.entrySplit = static_cast<float>(*split);
+    in.keep("kbdCo", c.keyboardColorSet);
+    in.keep("lcdCo", c.lcdColorSet);
+    in.keep("dfmt", c.dateFormat, 0, 2);
+    in.keep("tfmt", c.timeFormat, 0, 1);
+
+    c.bubbleHelp = in.boolean("bbh").value_or(true);
+    c.graphXAxisLabelMode = in.small("gxaxis", 0, 1).value_or(0);
+    c.lastPrgmName = in.text("lstPrgm").value_or(std::string());
+
+    if (auto sessions = in.integer("sessions", std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max()))
+        c.sessions = *sessions;
+    in.keep("clk", c.clickPref);
+    if (auto mathPrint = in.boolean("mathPrt"))
+        c.mathPrint = *mathPrint;
+    else
+        c.entrySplit = 0;
+
+    if (auto baseFont = in.number("baseFont"); baseFont && *baseFont > 0)
+        c.baseFontSize = *baseFont;
+    in.keep("ffmt", c.fractionFormat);
+    in.keep("awfmt", c.answerFormat, 0, 3);
+    // Formats 3 and up were fraction displays before they became answer formats.
+    if (c.numFormat >= 3) {
+        c.numFormat = 0;
+        c.fractionFormat = 4;
+        c.answerFormat = 2;
+    }
+
+    in.keep("testMode", c.testMode);
+    const auto testStart = in.number("testStart");
+    c.testStart = testStart ? timeFromArchive(*testStart) : std::nullopt;
+
+    in.keep("polyState", c.polyState, 0);
+    in.keep("simulEqState", c.simulEqState, 0);
+    if (const json* simulMatrix = in.object("simulMatrix"))
+        c.simulMatrix = VQMatrix::decode(*simulMatrix);
+    std::vector<Ops>* userOps[] = {&c.userOps1, &c.userOps2, &c.userOps3, &c.userOps4};
+    std::vector<std::string>* userNames[] = {&c.userNames1, &c.userNames2, &c.userNames3, &c.userNames4};
+    for (int k = 0; k < 4; ++k)
+        if (const json* ops = in.array(("uops" + std::to_string(k + 1)).c_str()))
+            *userOps[k] = opArraysFromArchive(*ops);
+    for (int k = 0; k < 4; ++k)
+        if (const json* names = in.array(("uname" + std::to_string(k + 1)).c_str()))
+            *userNames[k] = stringsFromArchive(*names);
+    if (const json* keySets = in.array("uKeys")) {
+        c.uKeys.clear();
+        for (const json& set : *keySets)
+            if (set.is_object())
+                c.uKeys.push_back(UserKeySet::decode(set));
+    }
+    if (const json* toFrom = in.array("toFrom")) {
+        unsigned* last[] = {&c.m_convClass, &c.m_convFrom, &c.m_convTo, &c.m_lastClass, &c.m_lastFrom, &c.m_lastTo};
+        const std::size_t count = std::min<std::size_t>(toFrom->size(), kToFromCount);
+        for (std::size_t k = 0; k < count; ++k) {
+            const auto x = ArchiveValues::integer((*toFrom)[k], 0, std::numeric_limits<unsigned>::max());
+            if (!x)
+                continue;
+            const unsigned v = static_cast<unsigned>(*x);
+            if (k < 2 * kToFromRows)
+                c.toFrom[k % kToFromRows][k / kToFromRows] = v;
+            else if (k < 2 * kToFromRows + 6)
+                *last[k - 2 * kToFromRows] = v;
+            else
+                c.toFrom[kToFromRows + (k - 2 * kToFromRows - 6) / 2][(k - 2 * kToFromRows - 6) % 2] = v;
+        }
+    }
+    if (auto name = in.text("uKeySet"))
+        c.userKeySetName = *name;
+    in.keep("uKeyShow", c.userKeys);
+    in.keep("statWiz", c.statWiz);
+}
+
+} // namespace orvenda

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace orvenda {
+
+class Calculator;
+
+// The whole calculator state as one keyed archive (CBOR), kept between launches: the
+// modes, the variable store, lists, matrices, strings, Ans, the graph format, the user key
+// sets and calculations, and the archives of the entry line, history, Y= equations and stat
+// plots. Programs live in their own files.
+//
+// Reading never fails: a key that is missing, of the wrong type or out of range keeps the
+// value the calculator had (or, for the keys always read, takes 0), so a damaged archive
+// still gives a usable state.
+class MemoryArchive {
+public:
+    static constexpr int kVersion = 39;
+
+    static std::vector<std::uint8_t> save(const Calculator& calc);
+    // False, leaving the state untouched, when the bytes hold no archive.
+    static bool restore(Calculator& calc, std::span<const std::uint8_t> bytes);
+
+    // The archive's top-level map; nothing when the bytes are not CBOR, nest deeper than
+    // any archive does, or do not hold a map.
+    static std::optional<nlohmann::json> parse(std::span<const std::uint8_t> bytes);
+    // Restores from a parsed archive.
+    static void apply(Calculator& calc, const nlohmann::json& archive);
+};
+
+} // namespace orvenda

@@ -1,0 +1,81 @@
+#include "pretty/FontMap.h"
+
+#include <QFile>
+#include <QFontDatabase>
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+
+namespace orvenda {
+
+namespace {
+
+// Where Debian-like systems and others install the two font packages.
+constexpr const char* kLiberationDirs[] = {
+    "/usr/share/fonts/truetype/liberation2",
+    "/usr/share/fonts/truetype/liberation",
+    "/usr/share/fonts/liberation",
+};
+constexpr const char* kDejaVuDirs[] = {
+    "/usr/share/fonts/truetype/dejavu",
+    "/usr/share/fonts/dejavu",
+};
+
+constexpr const char* kLiberationFiles[] = {
+    "LiberationMono-Regular.ttf",  "LiberationMono-Bold.ttf",  "LiberationMono-Italic.ttf",
+    "LiberationMono-BoldItalic.ttf", "LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf",
+    "LiberationSans-Italic.ttf",   "LiberationSans-BoldItalic.ttf", "LiberationSerif-Regular.ttf",
+    "LiberationSerif-Bold.ttf",    "LiberationSerif-Italic.ttf", "LiberationSerif-BoldItalic.ttf",
+};
+constexpr const char* kDejaVuFiles[] = {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf"};
+
+// Loads the file from the first directory that has it; its family name, or empty.
+template <std::size_t N>
+QString load(const char* const (&dirs)[N], const char* file)
+{
+    for (const char* dir : dirs) {
+        const QString path = QString::fromLatin1(dir) + QLatin1Char('/') + QLatin1String(file);
+        if (!QFile::exists(path))
+            continue;
+        const int id = QFontDatabase::addApplicationFont(path);
+        const QStringList families = id < 0 ? QStringList{} : QFontDatabase::applicationFontFamilies(id);
+        return families.isEmpty() ? QString{} : families.first();
+    }
+    return {};
+}
+
+} // namespace
+
+const FontMap& FontMap::shared()
+{
+    static const FontMap map;
+    return map;
+}
+
+FontMap::FontMap()
+{
+    for (const char* file : kLiberationFiles)
+        if (load(kLiberationDirs, file).isEmpty())
+            missing_ << QLatin1String(file);
+    for (const char* file : kDejaVuFiles)
+        if (load(kDejaVuDirs, file).isEmpty())
+            missing_ << QLatin1String(file);
+}
+
+QFont FontMap::font(std::string_view name, double size) const
+{
+    const QString& family = name.starts_with("Courier") ? mono_ : name.starts_with("Times") ? serif_ : sans_;
+    QFont f;
+    f.setFamilies({family, fallback_});
+    // Layout units are pixels, so metrics do not depend on a screen's resolution.
+    f.setPixelSize(std::max(1, static_cast<int>(std::lround(size))));
+    f.setBold(name.find("Bold") != std::string_view::npos);
+    f.setItalic(name.find("Italic") != std::string_view::npos || name.find("Oblique") != std::string_view::npos);
+    // Unhinted advances are the same on screens, images and PDF pages.
+    f.setHintingPreference(QFont::PreferNoHinting);
+    f.setKerning(false);
+    return f;
+}
+
+} // namespace orvenda

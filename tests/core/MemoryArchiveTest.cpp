@@ -1,0 +1,352 @@
+#include "core/MemoryArchive.h"
+
+#include "core/Calculator.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace orvenda;
+using namespace orvenda::test;
+using json = nlohmann::json;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+json archiveOf(const Calculator& calc)
+{
+    return *MemoryArchive::parse(MemoryArchive::save(calc));
+}
+
+// Every archived field away from its factory value.
+void changeEverything(Calculator& c)
+{
+    c.firstTime = false;
+    c.numFormat = 2;
+    c.fractionFormat = 1;
+    c.answerFormat = 3;
+    c.numDigits = 4;
+    c.timeFormat = 1;
+    c.dateFormat = 2;
+    c.numBase = 1;
+    c.thousandSeperator = u'\u2009';
+    c.setAngleFormat(2);
+    c.setGraphMode(3);
+    c.graphXAxisLabelMode = 1;
+    c.setRealCplxMode(2);
+    c.regressionDiagnostic = true;
+    c.tableMode = 1;
+    c.screenSplit = 1;
+    c.whiteBackground = true;
+    c.backgroundColor = VQColor::colorR(0.25, 0.5, 0.75, 1);
+    c.gridColor = VQColor::colorR(0.125, 0.25, 0.375, 1);
+    c.axesColor = VQColor::colorR(0.5, 0.5, 0.0625, 1);
+    c.textColor = 12;
+    c.ans = VQValue::valWithString({0x41, 0x42});
+    c.vars[0] = {1.5, -2};
+    c.vars[217] = {std::nan(""), 3};
+    c.varsSigFig[7] = 3;
+    c.varsSigDec[7] = -2;
+    c.tableList = reals({1, 2, 3});
+    c.lists["L₁"] = figures({{1.25, 3, -2}});
+    c.lists["ABC"] = complexes({{1, 2}});
+    c.statEditList = {"ABC", "L₁"};
+    c.solverEq = {0x41, 0x6A, 0x42};
+    c.matrices[0] = matrixOf({{1, 2}, {3, 4}});
+    c.matrices[9] = matrixOf({{5}});
+    c.strings[0] = {0x2A, 0x41};
+    c.strings[9] = {0x42};
+    c.graphCoordFormat = 1;
+    c.graphSequenceFormat = 4;
+    c.drawGrid = c.drawAxes = c.drawLabel = c.drawExpr = c.drawCoord = false;
+    c.drawDyDx = true;
+    c.pdfPageSize = 2;
+    c.entrySplit = 0.4;
+    c.keyboardColorSet = 3;
+    c.lcdColorSet = 2;
+    c.bubbleHelp = false;
+    c.lastPrgmName = "PRIME";
+    c.sessions = 5'000'000'000;
+    c.clickPref = false;
+    c.mathPrint = false;
+    c.baseFontSize = 33;
+    c.testMode = 2;
+    c.testStart = Calculator::TimePoint(std::chrono::seconds(1'700'000'000));
+    c.polyState = 3;
+    c.simulEqState = 4;
+    c.simulMatrix = matrixOf({{1, 2, 3}, {4, 5, 6}, {7, 8, 9}});
+    c.userOps2 = {{0x31, 0x70, 0x32}};
+    c.userNames2 = {"sum"};
+    c.toFrom[0] = {1, 2};
+    c.toFrom[11] = {3, 4};
+    c.m_convClass = 5;
+    c.m_lastTo = 6;
+    UserKeySet extra("Mine", 1);
+    extra.setOps({0xC2}, 3);
+    c.uKeys.push_back(extra);
+    c.userKeySetName = "Mine";
+    c.userKeys = true;
+    c.statWiz = false;
+    c.detachedArchive["entry"] = {{"text", "1+2"}};
+}
+
+} // namespace
+
+TEST(MemoryArchive, WholeStateSurvivesSaveAndRestore)
+{
+    Calculator before(kUS);
+    changeEverything(before);
+    const Bytes saved = MemoryArchive::save(before);
+
+    Calculator after(kUS);
+    ASSERT_TRUE(MemoryArchive::restore(after, saved));
+    // Saved again, the restored state writes the same bytes: nothing was lost or changed.
+    EXPECT_EQ(MemoryArchive::save(after), saved);
+    EXPECT_EQ(after.angleFormat(), 2);
+    EXPECT_EQ(after.graphMode(), 3);
+    EXPECT_EQ(after.vars[0], (std::complex<double>(1.5, -2)));
+    EXPECT_TRUE(std::isnan(after.vars[217].real()));
+    EXPECT_EQ(after.getVar(7).sigFig, 3);
+    EXPECT_EQ(after.lists.at("ABC").complexAtIndex(0), (std::complex<double>(1, 2)));
+    EXPECT_EQ(after.matrices[0].row(1, 0), 3);
+    EXPECT_EQ(after.strings[9], (Ops{0x42}));
+    EXPECT_EQ(*after.ans.string(), (Ops{0x41, 0x42}));
+    EXPECT_EQ(after.uKeys.back(), before.uKeys.back());
+    EXPECT_EQ(after.toFrom[11], (std::array<unsigned, 2>{3, 4}));
+    EXPECT_EQ(after.testStart, before.testStart);
+    EXPECT_FLOAT_EQ(after.entrySplit, 0.4);
+}
+
+TEST(MemoryArchive, SavingTwiceGivesTheSameBytesWhateverTheFlag)
+{
+    Calculator calc(kUS);
+    FakePrograms* programs = new FakePrograms;
+    calc.prgmManager.reset(programs);
+    std::vector<Calculator::Archive> memory;
+    calc.saveMemory(memory, true);
+    calc.saveMemory(memory, false);
+    ASSERT_EQ(memory.size(), 2u);
+    EXPECT_EQ(memory[0], memory[1]);
+    // The program open in the editor goes to its own file first.
+    EXPECT_EQ(programs->saves, 2);
+}
+
+TEST(MemoryArchive, KeysInTheirFixedOrder)
+{
+    Calculator calc(kUS);
+    calc.testStart = Calculator::TimePoint(std::chrono::seconds(1));
+    const auto archive = nlohmann::ordered_json::from_cbor(MemoryArchive::save(calc));
+    const std::vector<std::string> expected{"ver", "ft", "nfmt", "ffmt", "awfmt", "ndgt", "tfmt", "dfmt",
+        "nbase", "cfmt", "afmt", "gmode", "gxaxis", "rcplx", "regDiag", "tMode", "screenSplit", "whtBck",
+        "rBck", "gBck", "bBck", "rGrid", "gGrid", "bGrid", "rAxes", "gAxes", "bAxes", "txtClr", "ans", "vars",
+        "varsSF", "varsSD", "tblLst", "lists", "slvEq", "matrices", "strings", "entry", "history", "yEq",
+        "statMgr", "drwC", "drwS", "drwG", "drwA", "drwL", "drwE", "drwCo", "drwDy", "pdfSz", "split", "kbdCo",
+        "lcdCo", "bbh", "lstPrgm", "statEd", "sessions", "clk", "mathPrt", "baseFont", "testMode", "testStart",
+        "polyState", "simulEqState", "simulMatrix", "uops1", "uops2", "uops3", "uops4", "uname1", "uname2",
+        "uname3", "uname4", "toFrom", "uKeys", "uKeySet", "uKeyShow", "statWiz"};
+    std::vector<std::string> keys;
+    for (const auto& [key, value] : archive.items())
+        keys.push_back(key);
+    EXPECT_EQ(keys, expected);
+    EXPECT_EQ(archive["ver"], 39);
+    EXPECT_EQ(archive["vars"].size(), 436u);
+    EXPECT_EQ(archive["varsSD"].size(), 218u);
+
+    calc.testStart.reset();
+    EXPECT_FALSE(archiveOf(calc).contains("testStart"));
+}
+
+TEST(MemoryArchive, UnitConversionMemoryLayout)
+{
+    Calculator calc(kUS);
+    calc.toFrom[3] = {5, 7};
+    calc.toFrom[11] = {8, 9};
+    calc.m_convClass = 2;
+    calc.m_lastTo = 6;
+    const json toFrom = archiveOf(calc)["toFrom"];
+    ASSERT_EQ(toFrom.size(), 30u);
+    // Column 0 of rows 0..10, column 1 of rows 0..10, the two conversions, then the
+    // twelfth class.
+    EXPECT_EQ(toFrom[3], 5);
+    EXPECT_EQ(toFrom[14], 7);
+    EXPECT_EQ(toFrom[22], 2);
+    EXPECT_EQ(toFrom[27], 6);
+    EXPECT_EQ(toFrom[28], 8);
+    EXPECT_EQ(toFrom[29], 9);
+}
+
+TEST(MemoryArchive, VersionDecidesTheUpdateNotice)
+{
+    const struct {
+        std::optional<int> version;
+        bool newVersion;
+        int programUpdates;
+    } cases[] = {{39, false, 0}, {38, true, 0}, {25, true, 0}, {24, true, 1}, {3, true, 1}, {std::nullopt, true, 1}};
+    for (const auto& c : cases) {
+        Calculator calc(kUS);
+        FakePrograms* programs = new FakePrograms;
+        calc.prgmManager.reset(programs);
+        json archive = archiveOf(calc);
+        if (c.version)
+            archive["ver"] = *c.version;
+        else
+            archive.erase("ver");
+        MemoryArchive::apply(calc, archive);
+        EXPECT_EQ(calc.newVersion, c.newVersion) << c.version.value_or(-1);
+        EXPECT_EQ(programs->updates, c.programUpdates) << c.version.value_or(-1);
+    }
+}
+
+TEST(MemoryArchive, MissingKeys)
+{
+    Calculator calc(kUS);
+    calc.bubbleHelp = false;
+    calc.graphXAxisLabelMode = 1;
+    calc.mathPrint = false;
+    calc.entrySplit = 0.5;
+    calc.whiteBackground = true;
+    calc.numDigits = 3;
+    calc.gridColor = VQColor::colorR(0.25, 0.25, 0.25, 1);
+    json archive = archiveOf(calc);
+    for (const char* key : {"bbh", "gxaxis", "mathPrt", "whtBck", "ndgt", "ft", "bGrid"})
+        archive.erase(key);
+    archive["rGrid"] = 1.0;
+    calc.whiteBackground = false;
+
+    MemoryArchive::apply(calc, archive);
+    EXPECT_TRUE(calc.bubbleHelp);
+    EXPECT_EQ(calc.graphXAxisLabelMode, 0);
+    EXPECT_EQ(calc.entrySplit, 0);
+    EXPECT_FALSE(calc.mathPrint);
+    // Read only when present: kept.
+    EXPECT_FALSE(calc.whiteBackground);
+    EXPECT_EQ(calc.gridColor.r(), 0.25);
+    // Always read: a missing key is 0.
+    EXPECT_EQ(calc.numDigits, 0);
+    EXPECT_FALSE(calc.firstTime);
+}
+
+TEST(MemoryArchive, OldFractionNumberFormatBecomesAnAnswerFormat)
+{
+    Calculator calc(kUS);
+    json archive = archiveOf(calc);
+    archive["nfmt"] = 3;
+    archive["ffmt"] = 0;
+    archive["awfmt"] = 1;
+    MemoryArchive::apply(calc, archive);
+    EXPECT_EQ(calc.numFormat, 0);
+    EXPECT_EQ(calc.fractionFormat, 4);
+    EXPECT_EQ(calc.answerFormat, 2);
+}
+
+TEST(MemoryArchive, GraphColoursComeBackOpaque)
+{
+    Calculator calc(kUS);
+    calc.axesColor = VQColor::colorR(0.5, 0.25, 1, 0.5);
+    const Bytes saved = MemoryArchive::save(calc);
+    Calculator restored(kUS);
+    MemoryArchive::restore(restored, saved);
+    EXPECT_EQ(restored.axesColor.r(), 0.5);
+    EXPECT_EQ(restored.axesColor.g(), 0.25);
+    EXPECT_EQ(restored.axesColor.a(), 1);
+}
+
+TEST(MemoryArchive, DamagedStoresAndObjectsKeepTheStoreWhole)
+{
+    Calculator calc(kUS);
+    json archive = archiveOf(calc);
+    // An odd count and far too many numbers: whole pairs only, 218 slots at most.
+    archive["vars"] = json::array();
+    for (int k = 0; k < 1001; ++k)
+        archive["vars"].push_back(k);
+    archive["varsSF"] = json(std::vector<int>(500, 4));
+    archive["varsSD"] = json::array({-1, "x", 300});
+    archive["matrices"] = json::array({json{{"row", 1}, {"col", 1}}, "nonsense"});
+    archive["strings"] = json::array({json::array({0x41, -5, "y", 0x42})});
+    archive["ans"] = "not a value";
+    archive["lists"] = json::array();
+    archive["statEd"] = 7;
+    archive["uKeys"] = json::array({3, json::object()});
+    archive["nbase"] = 9;
+    archive["afmt"] = "Radian";
+    archive["toFrom"] = json::array({1, -1});
+
+    MemoryArchive::apply(calc, archive);
+    EXPECT_EQ(calc.vars[0], (std::complex<double>(0, 1)));
+    EXPECT_EQ(calc.vars[217], (std::complex<double>(434, 435)));
+    EXPECT_EQ(calc.varsSigFig[217], 4);
+    EXPECT_EQ(calc.varsSigDec[0], -1);
+    EXPECT_EQ(calc.varsSigDec[1], -15);
+    EXPECT_EQ(calc.varsSigDec[2], 44); // 300 as a signed byte
+    EXPECT_EQ(calc.matrices[0].dimRow(), 1u);
+    for (int k = 1; k < Calculator::kMatrixCount; ++k)
+        EXPECT_EQ(calc.matrices[k].dimRow(), 0u) << k;
+    EXPECT_EQ(calc.strings[0], (Ops{0x41, 0x42}));
+    for (int k = 1; k < Calculator::kStringCount; ++k)
+        EXPECT_TRUE(calc.strings[k].empty()) << k;
+    EXPECT_EQ(calc.getAns(), "0");
+    EXPECT_EQ(calc.lists.size(), 6u);
+    EXPECT_EQ(calc.statEditList.size(), 6u);
+    ASSERT_EQ(calc.uKeys.size(), 1u);
+    EXPECT_EQ(calc.numBase, 0);
+    EXPECT_EQ(calc.angleFormat(), 0);
+    EXPECT_EQ(calc.toFrom[0][0], 1u);
+    EXPECT_EQ(calc.toFrom[1][0], 0u);
+}
+
+TEST(MemoryArchive, ManagersReadTheirMembersOrTheyAreCarried)
+{
+    Calculator calc(kUS);
+    auto history = std::make_shared<FakeHistory>();
+    history->state = {{"items", {1, 2}}};
+    calc.historyManager = history;
+    calc.detachedArchive["yEq"] = {{"Y1", "X²"}};
+    const Bytes saved = MemoryArchive::save(calc);
+
+    Calculator restored(kUS);
+    auto restoredHistory = std::make_shared<FakeHistory>();
+    restored.historyManager = restoredHistory;
+    MemoryArchive::restore(restored, saved);
+    EXPECT_EQ(restoredHistory->state, history->state);
+    // No Y= manager on either side: its member passes through unchanged.
+    EXPECT_EQ(restored.detachedArchive["yEq"], calc.detachedArchive["yEq"]);
+    EXPECT_FALSE(restored.detachedArchive.contains("entry"));
+
+    // A missing member leaves the manager as it is.
+    json archive = archiveOf(restored);
+    archive.erase("history");
+    restoredHistory->state = {{"kept", true}};
+    MemoryArchive::apply(restored, archive);
+    EXPECT_EQ(restoredHistory->state, (json{{"kept", true}}));
+}
+
+TEST(MemoryArchive, BytesThatHoldNoArchiveChangeNothing)
+{
+    Calculator calc(kUS);
+    calc.numDigits = 5;
+    const Bytes good = MemoryArchive::save(calc);
+    Bytes deep(100000, 0x81); // arrays nested a hundred thousand deep
+    deep.push_back(0x01);
+    const Bytes cases[] = {
+        {},
+        {0x01},
+        {0xFF, 0x00, 0x13},
+        Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 2)),
+        deep,
+        // A map that declares 2⁶⁴−1 entries.
+        {0xBB, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
+    };
+    Calculator target(kUS);
+    target.numDigits = 7;
+    for (const Bytes& bytes : cases)
+        EXPECT_FALSE(MemoryArchive::restore(target, bytes)) << bytes.size();
+    EXPECT_EQ(target.numDigits, 7);
+
+    target.initMemory({});
+    EXPECT_EQ(target.numDigits, 7);
+    target.initMemory({good});
+    EXPECT_EQ(target.numDigits, 5);
+}

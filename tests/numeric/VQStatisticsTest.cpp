@@ -1,0 +1,276 @@
+#include "numeric/VQStatistics.h"
+
+#include "core/Calculator.h"
+#include "language/ErrorNumbers.h"
+#include "language/TokenText.h"
+
+#include "TestSupport.h"
+#include "numeric/ReferenceData.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <numbers>
+
+// The summaries and fits by their numbers; their texts are in tests/cases/statistics.cases.
+
+namespace orvenda {
+namespace {
+
+using test::reals;
+
+VQList listOf(const std::vector<double>& xs)
+{
+    VQList l;
+    for (double x : xs)
+        l.addReal(x, 15, -15);
+    return l;
+}
+
+void expectRelative(double got, double want, double tolerance, const char* what)
+{
+    EXPECT_LE(std::fabs(got - want), tolerance * std::fabs(want)) << what << ": " << got << " against " << want;
+}
+
+TEST(VQStatisticsTest, OneVarKeepsTheDigitsOfDataWithManyLeadingDigits)
+{
+    const auto s = VQStatistics::oneVar(reals({10000001, 10000003, 10000002}), nullptr);
+    EXPECT_EQ(s->Xmean, 10000002);
+    EXPECT_EQ(s->stdX, 1);
+
+    std::vector<double> xs = {1000000000.2};
+    for (int i = 0; i < 500; ++i) {
+        xs.push_back(1000000000.1);
+        xs.push_back(1000000000.3);
+    }
+    const auto t = VQStatistics::oneVar(listOf(xs), nullptr);
+    EXPECT_EQ(t->Xmean, 1000000000.2);
+    expectRelative(t->stdX, 0.1, 1e-9, "Sx");
+    EXPECT_EQ(t->n, 1001);
+}
+
+TEST(VQStatisticsTest, FrequenciesWeightAndZeroWeightsDropOut)
+{
+    // The data 1, 1, 3: the 2 has no weight; sorting carries the weights along.
+    const VQList freq = reals({0, 2, 1});
+    const auto s = VQStatistics::oneVar(reals({2, 1, 3}), &freq);
+    EXPECT_EQ(s->n, 3);
+    EXPECT_DOUBLE_EQ(s->Xmean, 5.0 / 3);
+    EXPECT_DOUBLE_EQ(s->stdX, std::sqrt(4.0 / 3));
+    EXPECT_EQ(s->minX, 1);
+    EXPECT_EQ(s->maxX, 3);
+    EXPECT_EQ(s->Xsum, 5);
+    EXPECT_EQ(s->X2sum, 11);
+}
+
+TEST(VQStatisticsTest, OneValueHasNoSampleDeviation)
+{
+    const auto s = VQStatistics::oneVar(reals({4}), nullptr);
+    EXPECT_TRUE(std::isnan(s->stdX));
+    EXPECT_EQ(s->popStdX, 0);
+}
+
+TEST(VQStatisticsTest, NorrisLineMatchesItsCertifiedValues)
+{
+    const testing::ReferenceData norris = testing::readReferenceData("Norris.dat");
+    ASSERT_EQ(norris.first.size(), 36u);
+    const auto s = VQStatistics::twoVar(listOf(norris.second), listOf(norris.first), nullptr);
+    ASSERT_EQ(s->regressionModel(VQStatistics::LinRegABX), 0);
+    expectRelative(s->a, -0.262323073774029, 1e-12, "a");
+    expectRelative(s->b, 1.00211681802045, 1e-12, "b");
+    expectRelative(s->r2, 0.999993745883712, 1e-12, "r²");
+}
+
+// Exact polynomial data 10⁶ away from the origin: the fit must give back the polynomial's
+// coefficients in powers of x (a first).
+struct PolyCase {
+    int model;
+    std::function<double(double)> q;  // of t = x - 10⁶
+    std::vector<double> coefficients;
+};
+
+TEST(VQStatisticsTest, PolynomialFitsRecoverExactDataFarFromTheOrigin)
+{
+    const PolyCase cases[] = {
+        {VQStatistics::QuadReg, [](double t) { return 2 * t * t - 3 * t + 1; }, {2, -4000003, 2000003000001}},
+        {VQStatistics::CubicReg,
+         [](double t) { return t * t * t - 2 * t * t + 0.5 * t + 4; },
+         {1, -3000002, 3000004000000.5, -1.0000020000005e+18}},
+        {VQStatistics::QuartReg,
+         [](double t) { return 0.25 * t * t * t * t - t * t * t + 2 * t * t - 3 * t + 5; },
+         {0.25, -1000001, 1500003000002, -1.000003000004e+18, 2.5000100000200002e+23}},
+    };
+    for (const PolyCase& c : cases) {
+        std::vector<double> x, y;
+        for (int t = -5; t <= 5; ++t) {
+            x.push_back(1e6 + t);
+            y.push_back(c.q(t));
+        }
+        const auto s = VQStatistics::twoVar(listOf(x), listOf(y), nullptr);
+        ASSERT_EQ(s->regressionModel(c.model), 0);
+        const double got[] = {s->a, s->b, s->c, s->d, s->e};
+        for (std::size_t k = 0; k < c.coefficients.size(); ++k)
+            expectRelative(got[k], c.coefficients[k], 1e-9, "coefficient");
+        EXPECT_NEAR(s->R2, 1, 1e-12);
+        for (int i = 0; i < s->resid->count(); ++i)
+            EXPECT_NEAR(s->resid->realAtIndex(i), 0, 1e-8);
+    }
+}
+
+// Each model fitted to data it describes exactly: the coefficients come back.
+struct ExactCase {
+    int model;
+    std::function<double(double)> f;
+    std::vector<double> x;
+    std::vector<double> coefficients;
+};
+
+TEST(VQStatisticsTest, NonlinearModelsRecoverExactData)
+{
+    const std::vector<double> positive = {0.5, 1, 2, 3, 4, 5, 7, 9};
+    std::vector<double> span;
+    for (int i = 0; i <= 15; ++i)
+        span.push_back(i);
+    std::vector<double> wave;
+    for (int i = 1; i <= 20; ++i)
+        wave.push_back(i);
+    const ExactCase cases[] = {
+        {VQStatistics::LinRegAXB, [](double x) { return 2.5 * x - 4; }, positive, {2.5, -4}},
+        {VQStatistics::ExpReg, [](double x) { return 3 * std::pow(1.5, x); }, positive, {3, 1.5}},
+        {VQStatistics::LnReg, [](double x) { return 1 + 2 * std::log(x); }, positive, {1, 2}},
+        {VQStatistics::PwrReg, [](double x) { return 2 * std::pow(x, 1.7); }, positive, {2, 1.7}},
+        {VQStatistics::MedMed, [](double x) { return 2 * x + 1; }, positive, {2, 1}},
+        {VQStatistics::Logistic, [](double x) { return 50 / (1 + 20 * std::exp(-0.8 * x)); }, span, {20, 0.8, 50}},
+        {VQStatistics::SinReg, [](double x) { return 3 * std::sin(0.5 * x + 1) + 2; }, wave, {3, 0.5, 1, 2}},
+    };
+    for (const ExactCase& c : cases) {
+        std::vector<double> y;
+        for (double x : c.x)
+            y.push_back(c.f(x));
+        const auto s = VQStatistics::twoVar(listOf(c.x), listOf(y), nullptr);
+        ASSERT_EQ(s->regressionModel(c.model), 0) << "model " << c.model;
+        const double got[] = {s->a, s->b, s->c, s->d};
+        for (std::size_t k = 0; k < c.coefficients.size(); ++k)
+            expectRelative(got[k], c.coefficients[k], 1e-8, "coefficient");
+    }
+}
+
+TEST(VQStatisticsTest, SinRegTakesAPeriodHint)
+{
+    std::vector<double> x, y;
+    for (int i = 0; i < 12; ++i) {
+        x.push_back(i);
+        y.push_back(std::sin(2 * std::numbers::pi / 6 * i - 0.5));
+    }
+    const auto s = VQStatistics::twoVar(listOf(x), listOf(y), nullptr);
+    ASSERT_EQ(s->sinRegressionFreq(6), 0);
+    expectRelative(s->b, std::numbers::pi / 3, 1e-9, "b");
+    expectRelative(s->c, -0.5, 1e-9, "c");
+}
+
+TEST(VQStatisticsTest, FitsRefuseDataOutsideTheirModel)
+{
+    struct Case {
+        int model;
+        VQList x, y;
+        int error;
+    };
+    const Case cases[] = {
+        {VQStatistics::ExpReg, reals({1, 2, 3}), reals({1, 0, 2}), ErrDomain},
+        {VQStatistics::LnReg, reals({-1, 2, 3}), reals({1, 2, 2}), ErrDomain},
+        {VQStatistics::PwrReg, reals({1, 2, 3}), reals({1, -2, 2}), ErrDomain},
+        {VQStatistics::QuadReg, reals({1, 2, 2}), reals({1, 2, 3}), ErrStat},
+        {VQStatistics::LinRegABX, reals({3, 3, 3}), reals({1, 2, 3}), ErrStat},
+        {VQStatistics::MedMed, reals({1, 2}), reals({1, 2}), ErrStat},
+    };
+    for (const Case& c : cases) {
+        const auto s = VQStatistics::twoVar(c.x, c.y, nullptr);
+        EXPECT_EQ(s->regressionModel(c.model), c.error) << "model " << c.model;
+        EXPECT_FALSE(s->resid);
+    }
+}
+
+TEST(VQStatisticsTest, ListsByNameAreChecked)
+{
+    Calculator calc;
+    calc.lists["L₁"] = reals({1, 2, 3});
+    calc.lists["L₂"] = reals({1, 2});
+    calc.lists["L₃"] = reals({1, -1, 1});
+    calc.lists["L₄"] = test::complexes({{1, 1}, {2, 0}, {3, 0}});
+    struct Case {
+        const char *x, *y;
+        std::optional<std::string> freq;
+        int error;
+    };
+    const Case cases[] = {
+        {"L₁", "L₂", std::nullopt, ErrDimMismatch},
+        {"L₁", "L₁", "L₃", ErrBadFrequencyList},
+        {"L₁", "L₁", "L₂", ErrBadFrequencyList},
+        {"L₁", "none", std::nullopt, ErrListUndefined},
+        {"L₁", "L₄", std::nullopt, ErrDataType},
+        {"L₁", "L₁", "1", 0},
+    };
+    for (const Case& c : cases) {
+        int error = -1;
+        const auto s = VQStatistics::twoVarName(calc, c.x, c.y, c.freq, error);
+        EXPECT_EQ(error, c.error) << c.x << " " << c.y;
+        EXPECT_EQ(s != nullptr, c.error == 0);
+    }
+}
+
+TEST(VQStatisticsTest, ResidualsFollowTheListsOrder)
+{
+    const auto s = VQStatistics::twoVar(reals({3, 1, 2}), reals({7, 3, 6}), nullptr);
+    ASSERT_EQ(s->regressionModel(VQStatistics::LinRegAXB), 0);
+    // y = 2x + 4/3: residuals -1/3, 1/3... in the given order.
+    EXPECT_NEAR(s->resid->realAtIndex(0), 7 - (2 * 3 + 4.0 / 3), 1e-14);
+    EXPECT_NEAR(s->resid->realAtIndex(1), 3 - (2 * 1 + 4.0 / 3), 1e-14);
+    EXPECT_NEAR(s->resid->realAtIndex(2), 6 - (2 * 2 + 4.0 / 3), 1e-14);
+}
+
+TEST(VQStatisticsTest, FittedEquationIsTokensOfX)
+{
+    const auto s = VQStatistics::twoVar(reals({0, 1, 2}), reals({1, -1, -3}), nullptr);
+    ASSERT_EQ(s->regressionModel(VQStatistics::LinRegABX), 0);
+    EXPECT_EQ(TokenText::stringFromOps(s->regEqu), "1—2X");
+    ASSERT_EQ(s->regressionModel(VQStatistics::LinRegAXB), 0);
+    EXPECT_EQ(TokenText::stringFromOps(s->regEqu), "-2X+1");
+}
+
+TEST(VQStatisticsTest, UpdateRereadsTheNamedListsSortedByX)
+{
+    Calculator calc;
+    calc.lists["L₁"] = reals({3, 1, 2});
+    calc.lists["L₂"] = reals({30, 10, 20});
+    calc.lists["L₃"] = reals({1, 2, 3});
+    VQStatistics s;
+    s.listXName = "L₁";
+    s.listYName = "L₂";
+    s.freqName = "L₃";
+    s.update(calc);
+    EXPECT_EQ(s.listX.realList(), (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(s.listY.realList(), (std::vector<double>{10, 20, 30}));
+    EXPECT_EQ(s.freq->realList(), (std::vector<double>{2, 3, 1}));
+    EXPECT_EQ(s.n, 6);
+    EXPECT_EQ(s.maxY, 30);
+
+    s.listYName = "gone";
+    calc.lists["L₁"] = reals({5});
+    s.update(calc);
+    EXPECT_EQ(s.listX.count(), 3);
+}
+
+TEST(VQStatisticsTest, ArchiveKeepsTheListNames)
+{
+    VQStatistics s;
+    s.listXName = "L₁";
+    s.freqName = "FREQ";
+    const auto back = VQStatistics::decode(s.encode());
+    EXPECT_EQ(back->listXName, "L₁");
+    EXPECT_FALSE(back->listYName);
+    EXPECT_EQ(back->freqName, "FREQ");
+}
+
+} // namespace
+} // namespace orvenda
