@@ -6,7 +6,7 @@ packages=(
   clang libclang-rt-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   liblapack-dev libblas-dev libopenblas-dev liblapacke-dev
-  nlohmann-json3-dev libplist-dev libboost-math-dev
+  nlohmann-json3-dev libplist-dev libboost-math-dev libmuparser-dev
   qt6-base-dev qt6-pdf-dev qt6-svg-dev
   fonts-liberation2 fonts-dejavu-core locales
 )

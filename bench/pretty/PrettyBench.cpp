@@ -1,5 +1,6 @@
-// Figures for pretty printing: the one-line layout of a long entry line, and building the
-// two-dimensional tree of a long MathPrint line.
+// Figures for pretty printing: the one-line layout of a long entry line, building the
+// two-dimensional tree of a long MathPrint line, laying out a history of MathPrint entries,
+// and one keystroke on a MathPrint entry line.
 
 #include "pretty/FontMap.h"
 #include "pretty/LayoutManager.h"
@@ -9,10 +10,14 @@
 #include "pretty/PrettyTestSupport.h"
 
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 
 #include <benchmark/benchmark.h>
 
+#include <iterator>
 #include <string>
+#include <vector>
 
 namespace orvenda {
 namespace {
@@ -64,6 +69,52 @@ void Beautify200Ops(benchmark::State& state)
     state.counters["ops"] = static_cast<double>(ops.size());
 }
 BENCHMARK(Beautify200Ops)->Unit(benchmark::kMicrosecond);
+
+// As the history measures its items: each input made pretty and laid out at 20 points.
+void History100Entries(benchmark::State& state)
+{
+    const char* texts[] = {
+        "1／2+X^2—√(3)", "2␣1／4*3", "logBASE(8,2)+e^(2)", "∑(X²,X,1,10)", "[[1,2][3,4]]",
+        "abs(-3)+³√(27)", "fnInt(X²,X,0,1)", "(1／2)^(3／4)", "sin(π／6)+cos(π／3)", "3ˣ√8+nDeriv(X³,X,2)",
+    };
+    std::vector<Ops> history;
+    for (int i = 0; i < 100; ++i)
+        history.push_back(test::ops(texts[i % std::size(texts)]));
+    PrettyPrint pp;
+    for (auto _ : state) {
+        double height = 0;
+        for (const Ops& entry : history)
+            height += pp.setOps(PrettyPrint::beautifyOps(entry), PrettyPrint::kNoCursor, 0, 20).height();
+        benchmark::DoNotOptimize(height);
+    }
+    state.counters["entries"] = static_cast<double>(history.size());
+}
+BENCHMARK(History100Entries)->Unit(benchmark::kMillisecond);
+
+// A digit typed into the middle of a 100-op entry: the overwrite check's layout, the key's
+// ops, the entry view's layout with the cursor, and drawing it.
+void Keystroke100OpEntry(benchmark::State& state)
+{
+    const Ops entry = PrettyPrint::beautifyOps(repeated("1／2+X^2—√(3)+", 67));
+    QImage screen(800, 120, QImage::Format_ARGB32_Premultiplied);
+    PrettyPrint pp;
+    const int cursor = static_cast<int>(entry.size()) / 2;
+    Ops ops;
+    for (auto _ : state) {
+        ops = entry;
+        int at = cursor, adjust = 0, insert = 0;
+        pp.setMutableOps(ops, at, insert, 20);
+        benchmark::DoNotOptimize(pp.canOverwriteAt(at));
+        const Ops add = pp.enterOp(0x35, at, ops, adjust, insert);
+        ops.insert(ops.begin() + at, add.begin(), add.end());
+        pp.setOps(ops, at + 1, insert, 20);
+        screen.fill(Qt::white);
+        QPainter painter(&screen);
+        pp.drawAt(painter, QPointF(4, 4), at + 1, insert, 224, QRectF(screen.rect()));
+    }
+    state.counters["ops"] = static_cast<double>(entry.size());
+}
+BENCHMARK(Keystroke100OpEntry)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace orvenda

@@ -1,8 +1,15 @@
+#include "core/Calculator.h"
+#include "core/services/GDBManager.h"
+#include "graphui/GDBStore.h"
+#include "graphui/YEqModel.h"
 #include "pretty/FontMap.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QStandardPaths>
 #include <QtGlobal>
+
+#include <memory>
 
 // Start-up of the application. The screens arrive with the home screen; until then
 // the window says so plainly.
@@ -14,6 +21,14 @@ int main(int argc, char** argv)
     const QStringList missing = orvenda::FontMap::shared().missingFiles();
     if (!missing.isEmpty())
         qWarning("Font files missing: %s", qPrintable(missing.join(QStringLiteral(", "))));
+
+    orvenda::Calculator& calc = orvenda::Calculator::calculator();
+    auto equations = std::make_shared<orvenda::YEqModel>(calc);
+    calc.yEqManager = equations;
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    orvenda::GDBManager::setShared(
+        std::make_shared<orvenda::GDBStore>(calc, equations, (data + "/GDB").toStdString()));
+
     QLabel label("Orvenda: the calculator engine is built, but the app has no screens yet.");
     label.setMargin(24);
     label.show();

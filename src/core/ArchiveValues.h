@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace orvenda {
@@ -48,6 +49,41 @@ public:
         if (x < min || x > max)
             return std::nullopt;
         return x;
+    }
+
+    // The member `key` of an object, or nothing when the archive is no object or lacks it.
+    static const nlohmann::json* member(const nlohmann::json& archive, const char* key)
+    {
+        if (!archive.is_object())
+            return nullptr;
+        auto it = archive.find(key);
+        return it == archive.end() ? nullptr : &*it;
+    }
+
+    // A number member (an archived NaN may come back as null and reads as NaN).
+    static double number(const nlohmann::json& archive, const char* key, double fallback)
+    {
+        const nlohmann::json* value = member(archive, key);
+        if (!value)
+            return fallback;
+        if (value->is_null())
+            return std::numeric_limits<double>::quiet_NaN();
+        return value->is_number() ? value->get<double>() : fallback;
+    }
+
+    static int whole(const nlohmann::json& archive, const char* key, int fallback)
+    {
+        const nlohmann::json* value = member(archive, key);
+        if (!value)
+            return fallback;
+        auto x = integer(*value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+        return x ? static_cast<int>(*x) : fallback;
+    }
+
+    static std::string text(const nlohmann::json& archive, const char* key)
+    {
+        const nlohmann::json* value = member(archive, key);
+        return value && value->is_string() ? value->get<std::string>() : std::string();
     }
 };
 

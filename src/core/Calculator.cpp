@@ -562,6 +562,59 @@ void Calculator::setGraphMode(int mode)
 
 // ---- Graph ----
 
+void Calculator::validateWindow()
+{
+    constexpr double kMinWidth = 1e-6;
+    auto axis = [this](int minSlot, int maxSlot) {
+        double min = vars[minSlot].real();
+        double max = vars[maxSlot].real();
+        if (!std::isfinite(min) || !std::isfinite(max)) {
+            min = -10;
+            max = 10;
+        }
+        if (max < min)
+            std::swap(min, max);
+        if (std::fabs(max - min) < kMinWidth)
+            max = min + kMinWidth;
+        vars[minSlot] = min;
+        vars[maxSlot] = max;
+    };
+    axis(kSlotXmin, kSlotXmax);
+    axis(kSlotYmin, kSlotYmax);
+
+    const bool parametric = graphMode_ == 1;
+    if (!parametric && graphMode_ != 2)
+        return;
+    const int minSlot = parametric ? kSlotTmin : kSlotThetaMin;
+    const int maxSlot = parametric ? kSlotTmax : kSlotThetaMax;
+    const int stepSlot = parametric ? kSlotTstep : kSlotThetaStep;
+    constexpr double kTurn = 2 * std::numbers::pi;
+    double min = vars[minSlot].real();
+    double max = vars[maxSlot].real();
+    double step = vars[stepSlot].real();
+    if (!std::isfinite(min) || !std::isfinite(max)) {
+        min = 0;
+        max = kTurn;
+        step = 0;
+    }
+    // The parameter may run downwards: the range is not put in increasing order.
+    if (std::fabs(max - min) < kMinWidth) {
+        if (max == min)
+            max = min + (parametric ? 1 : kTurn);
+        else
+            max = min < max ? min + kMinWidth : min - kMinWidth;
+    }
+    if (step == 0 || !std::isfinite(step))
+        step = (max - min) / 200;
+    if ((max < min && step > 0) || (min < max && step < 0))
+        step = -step;
+    if (std::fabs((max - min) / step) > 2000)
+        step = (max - min) / 2000;
+    vars[stepSlot] = step;
+    vars[minSlot] = min;
+    vars[maxSlot] = max;
+}
+
 std::optional<Calculator::TimePoint> Calculator::drawStartTime() const
 {
     const auto ticks = drawStartTime_.load();

@@ -343,6 +343,11 @@ public:
     int graphMode() const { return graphMode_; }
     // The Y= editor and the observers hear of a change on the main thread.
     void setGraphMode(int mode);
+    // Puts the window variables in order before a graph is drawn: X and Y ranges
+    // increasing and at least 1e-6 wide, and in parametric or polar mode a parameter range
+    // with a step towards its end of at most 2000 steps. Non-finite X or Y bounds become
+    // -10..10, a non-finite parameter range 0..2π. Raises no error.
+    void validateWindow();
 
     // ---- Services (wired by the app; each may be null) ----
 

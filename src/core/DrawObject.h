@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/YEqVarInfo.h"
+
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +28,8 @@ public:
     float r = 0.5f;
     float g = 0.5f;
     float b = 0.5f;
+    // Mirrors the selection of the plot made from the record.
+    bool selected = false;
     float lineWidth = 0;
     int style = 0;
 };
@@ -48,14 +53,22 @@ public:
 class DrawFunc : public DrawObject {
 public:
     std::shared_ptr<VQStack> fn;
+    // The function's tokens, for its label.
+    std::vector<std::uint32_t> expression;
     bool showTangent = false;
     double tangentX = 0;
+    // A shaded integral from lower to upper, computed to tol.
+    double upper = 0;
+    double lower = 0;
+    double area = 0;
+    double tol = 0;
 };
 
 // DrawInv: the inverse of a compiled function of X.
 class DrawInv : public DrawObject {
 public:
     std::shared_ptr<VQStack> fn;
+    std::vector<std::uint32_t> expression;
 };
 
 // Shade(: the area between two compiled functions of X.
@@ -63,6 +76,8 @@ class DrawShadeFn : public DrawObject {
 public:
     std::shared_ptr<VQStack> fnLower;
     std::shared_ptr<VQStack> fnUpper;
+    std::vector<std::uint32_t> expressionLower;
+    std::vector<std::uint32_t> expressionUpper;
     double xLeft = 0;
     double xRight = 0;
 };
@@ -84,21 +99,42 @@ public:
     double fillPercent = 0;
 };
 
-// The shaded area under a probability density (ShadeNorm(, Shade_t(, Shadeχ²(, ShadeF().
+// The shaded area under a probability density (ShadeNorm(, Shade_t(, Shadeχ²(, ShadeF() or
+// a statistics test's result graph, with the sliders that adjust it.
 class DrawDistribution : public DrawObject {
 public:
+    // The shading tokens.
+    static constexpr int kNormal = 0xBB35, kT = 0xBB36, kChiSquare = 0xBB37, kF = 0xBB38;
+    // Slider variable numbers: the record's own fields, not calculator variables.
+    static constexpr int kMuVar = 2000, kSigmaVar = 2001, kDfNumerVar = 2002, kDfDenomVar = 2003,
+                         kLowerVar = 2004, kUpperVar = 2005;
+
+    DrawDistribution() { vars.reserve(6); }
+
+    // The bounds, area and parameters, then the type (which builds the sliders from them).
     static std::shared_ptr<DrawDistribution> drawDistributionType(int type, double l, double u,
         double area, double sigma, double mu, double dfNumer, double dfDenom);
 
-    // The shading command's token.
-    int type = 0;
-    double lower = 0;
-    double upper = 0;
+    int type() const { return type_; }
+    // Stores the type and rebuilds the sliders from the current values.
+    void setType(int type);
+    // Every bound, the area and every parameter is finite (otherwise nothing is drawn).
+    bool isFinite() const;
+
+    double lowerBound = 0;
+    double upperBound = 0;
     double area = 0;
-    double sigma = 0;
     double mu = 0;
+    double sigma = 0;
+    // t and χ² use dfNumer.
     double dfNumer = 0;
     double dfDenom = 0;
+    // The tails form of the statistics tests' result graphs.
+    bool drawTails = false;
+    std::vector<YEqVarInfo> vars;
+
+private:
+    int type_ = 0;
 };
 
 // Program widgets shown as controls on the graph screen, placed at x, y with a width.
@@ -127,6 +163,7 @@ class DrawSelector : public DrawControl {
 public:
     std::string titles;
     std::string labels;
+    std::string lblName;
 };
 
 class DrawSlider : public DrawControl {

@@ -3,9 +3,11 @@
 #include "core/Calculator.h"
 #include "core/VQStack.h"
 #include "eval/BBDispatch.h"
+#include "eval/CalculusHandlers.h"
 #include "eval/ClockColorHandlers.h"
 #include "eval/DistributionHandlers.h"
 #include "eval/DrawingHandlers.h"
+#include "eval/EquationHandlers.h"
 #include "eval/ListMatrixCommands.h"
 #include "eval/MainQueue.h"
 #include "eval/ModeTokenHandlers.h"
@@ -484,6 +486,8 @@ void Evaluator::dispatchOneByte(EvalRun& run)
         StoreHandler(p_).handle(run);
     else if (ProgramTokenHandlers::handles(t))
         ProgramTokenHandlers(p_).handle(run);
+    else if (CalculusHandlers::handles(t))
+        CalculusHandlers(p_).handle(run);
     else if (isListCommand(t))
         ListMatrixCommands(p_).handle(run);
     else if (DrawingHandlers::handles(t))
@@ -565,6 +569,9 @@ void Evaluator::dispatchOtherPages(EvalRun& run)
     case 0xEF34:  // logBASE(
         twoArgumentFunction(run);
         return;
+    case 0xEF33:  // ∑(
+        CalculusHandlers(p_).handle(run);
+        return;
     case 0xEF38:  // n/d, the fraction bar
         binaryOperator(run);
         return;
@@ -579,9 +586,6 @@ void Evaluator::dispatchOtherPages(EvalRun& run)
     case 0xEF35:  // randIntNoRep(
         RandomHandlers(p_).handle(run);
         return;
-    case 0xEF33:
-        notAvailable(run);
-        return;
     case 0xEF14:  // χ²GOF-Test(
     case 0xEF15:  // LinRegTInt
         StatisticsHandlers(p_).handle(run);
@@ -593,8 +597,10 @@ void Evaluator::dispatchOtherPages(EvalRun& run)
         ClockColorHandlers(p_).handle(run);
         return;
     }
-    // Equations used as functions, pictures and graph databases.
-    if (inRange(t, 0x5E00, 0x5EFF) || inRange(t, 0x6000, 0x61FF))
+    if (EquationHandlers::handles(t))
+        EquationHandlers(p_).handle(run);
+    // Pictures and graph databases.
+    else if (inRange(t, 0x6000, 0x61FF))
         notAvailable(run);
     else
         noHandler(run);

@@ -424,7 +424,10 @@ Operand OperandOperators::equationStringOp(int token, const Operand& X, const Op
             return result;
         }
         if (yEq) {
-            yEq->setYEqFunc(X.var.token, ops);
+            if (const int error = yEq->setYEqFunc(X.var.token, ops); error != 0) {
+                c.error = error;
+                return result;
+            }
             yEq->setFunction(X.var.token, true);
         }
         result.kind = KindDone;

@@ -2,7 +2,10 @@
 
 #include "core/Calculator.h"
 #include "core/services/UnitConversions.h"
+#include "eval/EquationApplier.h"
+#include "eval/SequenceEvaluator.h"
 #include "eval/StatementParser.h"
+#include "eval/VariableStore.h"
 #include "language/LiteralScanner.h"
 #include "numeric/AngleConversion.h"
 
@@ -25,7 +28,12 @@ double constantFrom(const C& calc, int index)
 
 } // namespace
 
-Parser::Parser(Calculator& calc) : calc(calc), main_(&calc) {}
+Parser::Parser(Calculator& calc) : calc(calc), main_(&calc)
+{
+    // Equation variables take their values through the calculator's own parser.
+    if (!calc.equationEvaluator)
+        calc.equationEvaluator = std::make_shared<EquationApplier>(*this);
+}
 
 Parser::~Parser() = default;
 
@@ -162,6 +170,19 @@ double Parser::constantValue(int index) const
 {
     return constantFrom(calc, index);
 }
+
+// ==== Expressions over a variable ====
+
+Operand Parser::applyYEq(int token, const Operand& X) { return EquationApplier(*this).applyYEq(token, X); }
+
+Operand Parser::applyXYEq(int token, double x, double y) { return EquationApplier(*this).applyXYEq(token, x, y); }
+
+Operand Parser::evalSeqNum(int token, double n, double* out)
+{
+    return SequenceEvaluator(*this).evalSeqNum(token, n, out);
+}
+
+void Parser::store(const Operand& value, const Operand& target) { VariableStore(*this).store(value, target); }
 
 // ==== Numeric helpers ====
 

@@ -3,12 +3,14 @@
 #include "core/Operand.h"
 #include "core/VQStack.h"
 #include "eval/ArgumentFetcher.h"
+#include "eval/CalculusRoutines.h"
 #include "eval/EvalContext.h"
 #include "eval/Evaluator.h"
 #include "eval/NumericServices.h"
 #include "eval/OperandOperators.h"
 #include "eval/ProgramCompiler.h"
 #include "eval/ProgramQueue.h"
+#include "eval/QuickEvaluator.h"
 #include "eval/ScalarOperators.h"
 #include "numeric/BitOps.h"
 #include "numeric/Combinatorics.h"
@@ -217,6 +219,58 @@ public:
         return NumericServices(*this).chemProperty(token, first, last);
     }
     Operand toString(const Operand& value) { return NumericServices(*this).toString(value); }
+
+    // ==== Expressions over a variable ====
+
+    // The fast real path (QuickEvaluator): whether rpn qualifies, and its value (NaN for
+    // anything it cannot do in reals).
+    bool isQuick(const VQStack& rpn) { return QuickEvaluator(*this).isQuick(rpn); }
+    double evalQuickRPN(const VQStack& rpn) { return QuickEvaluator(*this).evalQuickRPN(rpn); }
+
+    // Stored equations as functions (EquationApplier) and sequence terms (SequenceEvaluator).
+    Operand applyYEq(int token, const Operand& X);
+    Operand applyXYEq(int token, double x, double y);
+    Operand evalSeqNum(int token, double n, double* out);
+    // An answer typed at a prompt into its variable (VariableStore).
+    void store(const Operand& value, const Operand& target);
+
+    // The numeric routines over a compiled expression and a variable slot (CalculusRoutines).
+    double integrateFunction(const VQStack& rpn, int slot, double lower, double upper, double tolerance)
+    {
+        return CalculusRoutines(*this).integrateFunction(rpn, slot, lower, upper, tolerance);
+    }
+    double solve(const VQStack& rpn, int slot, double lower, double upper, double guess)
+    {
+        return CalculusRoutines(*this).solve(rpn, slot, lower, upper, guess);
+    }
+    int solveFunction(Ops ops, int slot, double lower, double upper, double guess, double* residual)
+    {
+        return CalculusRoutines(*this).solveFunction(std::move(ops), slot, lower, upper, guess, residual);
+    }
+    double minMaxFunction(const VQStack& rpn, int slot, double lower, double upper, double tolerance, bool findMin)
+    {
+        return CalculusRoutines(*this).minMaxFunction(rpn, slot, lower, upper, tolerance, findMin);
+    }
+    double minFunction(const VQStack& rpn, int slot, double lower, double upper, double tolerance)
+    {
+        return CalculusRoutines(*this).minFunction(rpn, slot, lower, upper, tolerance);
+    }
+    double maxFunction(const VQStack& rpn, int slot, double lower, double upper, double tolerance)
+    {
+        return CalculusRoutines(*this).maxFunction(rpn, slot, lower, upper, tolerance);
+    }
+    double derivativeFunction(const VQStack& rpn, int slot, double value, double h)
+    {
+        return CalculusRoutines(*this).derivativeFunction(rpn, slot, value, h);
+    }
+    std::shared_ptr<VQList> sequenceFunction(const VQStack& rpn, int slot, double begin, double end, double step)
+    {
+        return CalculusRoutines(*this).sequenceFunction(rpn, slot, begin, end, step);
+    }
+    double sumFunction(const VQStack& rpn, int slot, double lower, double upper)
+    {
+        return CalculusRoutines(*this).sumFunction(rpn, slot, lower, upper);
+    }
 
     // ==== Programs ====
 

@@ -24,12 +24,6 @@ namespace {
 // Lists hold at most 999 elements, so the last position is 998 (0-based).
 constexpr int kMaxListLength = 999;
 
-bool isEquationToken(int t)
-{
-    return (t >= 0x5E10 && t <= 0x5E19) || (t >= 0x5E20 && t <= 0x5E2B) || (t >= 0x5E40 && t <= 0x5E45)
-        || (t >= 0x5E80 && t <= 0x5E82) || (t >= 0x5EA0 && t <= 0x5EA9);
-}
-
 // Code points in a UTF-8 name; the first one comes back in `first`.
 int codePoints(const std::string& s, char32_t& first)
 {
@@ -58,6 +52,12 @@ VariableRecord recordOf(const Operand& v)
 } // namespace
 
 StoreHandler::StoreHandler(Parser& parser) : p_(parser), calc_(parser.calc) {}
+
+bool StoreHandler::isEquationToken(int t)
+{
+    return (t >= 0x5E10 && t <= 0x5E19) || (t >= 0x5E20 && t <= 0x5E2B) || (t >= 0x5E40 && t <= 0x5E45)
+        || (t >= 0x5E80 && t <= 0x5E82) || (t >= 0x5EA0 && t <= 0x5EA9);
+}
 
 int StoreHandler::slotForReference(const VarRef& var)
 {
@@ -318,7 +318,8 @@ bool StoreHandler::storeEquation(const Operand& target, const Operand& value, Op
     YEqManager* yEq = calc_.yEqManager.get();
     if (!isEquationToken(target.var.index) || value.kind != KindString || !value.string || !yEq)
         return fail(ErrArgument, value.location, R);
-    yEq->setYEqFunc(target.var.index, *value.string);
+    if (const int error = yEq->setYEqFunc(target.var.index, *value.string); error != 0)
+        return fail(error, value.location, R);
     return true;
 }
 

@@ -33,6 +33,9 @@ public:
     // name A..Z (0..25) or θ (26); -1 when the name is one other character, -2 when it is
     // not one character long.
     static int slotForReference(const VarRef& var);
+    // Whether a token names an equation that can be stored into (Y=, parametric, polar,
+    // sequence and XY equations).
+    static bool isEquationToken(int token);
 
 private:
     bool fail(int error, int location, Operand& R);

@@ -40,13 +40,16 @@ public:
 // Slots the engine reads or writes by number.
 inline constexpr int kSlotTheta = 26;
 inline constexpr int kSlotXscl = 30;
+inline constexpr int kSlotYscl = 31;
 inline constexpr int kSlotUStart = 32;  // u(nMin)
 inline constexpr int kSlotVStart = 33;  // v(nMin)
 inline constexpr int kSlotXmin = 38;
 inline constexpr int kSlotXmax = 39;
 inline constexpr int kSlotYmin = 40;
 inline constexpr int kSlotYmax = 41;
+inline constexpr int kSlotTmin = 42;
 inline constexpr int kSlotTmax = 43;
+inline constexpr int kSlotThetaMin = 44;
 inline constexpr int kSlotThetaMax = 45;
 inline constexpr int kSlotDeltaTbl = 61;
 inline constexpr int kSlotTstep = 62;

@@ -12,7 +12,7 @@ namespace orvenda {
 // Children by kind:
 //   Row            the items, left to right
 //   Fraction       numerator row, denominator row
-//   MixedNumber    whole, numerator row, denominator row
+//   MixedNumber    whole (a number, a box op or an empty box), numerator row, denominator row
 //   Script         base, superscript row (token 0xF0 a power; ², ³, ⁻¹, ᵀ a postfix,
 //                  whose row holds its glyph; 0xBF e^( and 0xC1 ₁₀^(, whose base is a
 //                  glyph of the function op reading "e" or "10")

@@ -100,13 +100,18 @@ private:
 
     // The node a power or a postfix applies to: the end of the row (baseStart), as one
     // node or a row of them; else an empty box at `at` (not in the row). A mixed number's
-    // whole is a single node.
+    // whole is a single number or box op.
     int popBase(int at, bool& popped, bool single = false)
     {
         auto& scratch = t_.scratch_;
         const std::size_t count = scratch.size() - rowMark_;
         const std::size_t start = rowMark_ + t_.baseStart(scratch.data() + rowMark_, count);
-        popped = start < scratch.size() && (!single || start + 1 == scratch.size());
+        // The parser takes a whole only after a number; a box op holds its place.
+        auto wholeKind = [&](int i) {
+            const PrettyNode& n = t_.node(i);
+            return n.kind == Kind::Number || (n.kind == Kind::EmptyBox && n.end > n.begin);
+        };
+        popped = start < scratch.size() && (!single || (start + 1 == scratch.size() && wholeKind(scratch.back())));
         if (!popped)
             return t_.add(node(Kind::EmptyBox, at, at));
         if (start + 1 == scratch.size()) {

@@ -13,6 +13,9 @@
 // entry ends with error n; "\n" in it stands for a line break. It starts after the one
 // blank that follows "=>", so a text that begins with a blank shows two.
 //
+// Equations are stored as the user would: "X²"->Y₁ puts X² in Y₁, 1->u(ηMin) gives u its
+// initial value.
+//
 // A block
 //     @program NAME
 //     ...the program's lines...
@@ -32,6 +35,7 @@
 #include "language/Vocabulary.h"
 
 #include "EntryText.h"
+#include "EquationSupport.h"
 #include "ProgramSupport.h"
 
 #include <cstdint>
@@ -66,6 +70,7 @@ struct Home {
     {
         calc.prgmManager = programs;
         calc.prgmOutputMgr = output;
+        calc.yEqManager = std::make_shared<testing::CompilingYEq>(calc.parser());
         Parser& parser = calc.parser();
         parser.programQueue().setMainQueue(&main);
         parser.programQueue().setResultHandler([this, &calc](const Operand& r) {

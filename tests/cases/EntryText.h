@@ -45,11 +45,13 @@ public:
         addRange(0x5C20, 0x5C68);
         addRange(0x5C00, 0x5C09);
         addRange(0x5D00, 0x5D05);
-        addRange(0x5E00, 0x5EFF);
         addRange(0x6000, 0x6009);
         addRange(0x6100, 0x6109);
         addRange(0x6200, 0x6245);
+        // "u(ηMin)" typed is the window variable; the sequence start tokens of the same
+        // names only name equations.
         addRange(0x6300, 0x633C);
+        addRange(0x5E00, 0x5EFF);
         addRange(0x7E00, 0x7E12);
         addRange(0xAA00, 0xAA09);
         // Names with blanks around them may be typed without.

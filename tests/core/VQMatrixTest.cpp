@@ -1,5 +1,6 @@
 #include "core/VQMatrix.h"
 
+#include "AllocationHooks.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -19,44 +20,7 @@ using orvenda::test::complexes;
 using orvenda::test::figures;
 using orvenda::test::matrixOf;
 
-// Allocation failure on demand: while a FailLargeAllocations is alive on this thread, every
-// allocation above its size throws bad_alloc. Otherwise plain malloc/free.
-namespace {
-thread_local std::size_t failAbove = 0;
-struct FailLargeAllocations {
-    explicit FailLargeAllocations(std::size_t bytes) { failAbove = bytes; }
-    ~FailLargeAllocations() { failAbove = 0; }
-};
-} // namespace
-
-// The replacement pair is malloc/free throughout; GCC cannot see that across inlining.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size)
-{
-    if (failAbove != 0 && size > failAbove)
-        throw std::bad_alloc();
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-// Every non-aligned form is replaced so that each allocation pairs with free.
-void* operator new[](std::size_t size) { return ::operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    return failAbove != 0 && size > failAbove ? nullptr : std::malloc(size ? size : 1);
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept
-{
-    return ::operator new(size, tag);
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
-#pragma GCC diagnostic pop
+using orvenda::test::FailLargeAllocations;
 
 namespace {
 

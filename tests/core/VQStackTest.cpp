@@ -560,6 +560,7 @@ TEST_F(StackTest, SelfReferencingMutualAndEmptyEquations)
 
 TEST_F(StackTest, EquationsWithoutAnEvaluatorOrFailing)
 {
+    calc.equationEvaluator.reset();
     calc.yEqManager = yEq;
     yEq->equations[Y1] = {0x41};
     expectError(resolveVar(Y1), 16);

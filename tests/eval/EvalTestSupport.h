@@ -130,7 +130,11 @@ public:
     std::shared_ptr<VQStack> rpnForFunction(int) override { return nullptr; }
     int seqFlagsFor(int) override { return 0; }
     int numSeqInitializersFor(int) const override { return 0; }
-    void setYEqFunc(int token, const Ops& ops) override { equations[token] = ops; }
+    int setYEqFunc(int token, const Ops& ops) override
+    {
+        equations[token] = ops;
+        return 0;
+    }
     void setYEqFunc(int, int, double, double, double, double) override {}
     void setFunction(int token, bool plotVisible) override { visible[token] = plotVisible; }
     int initSeq(int token, const VQList* l) override

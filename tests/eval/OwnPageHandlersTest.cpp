@@ -23,7 +23,7 @@ struct Slider {
 class SliderYEq : public testing::RecordingYEq {
 public:
     std::vector<Slider> sliders;
-    void setYEqFunc(int token, const Ops& ops) override { RecordingYEq::setYEqFunc(token, ops); }
+    int setYEqFunc(int token, const Ops& ops) override { return RecordingYEq::setYEqFunc(token, ops); }
     void setYEqFunc(int token, int var, double value, double step, double max, double min) override
     {
         sliders.push_back({token, var, value, step, max, min});

@@ -17,9 +17,10 @@ class VQStack;
 // The Y= equations: their tokens, compiled forms, styles, colours and plot switches.
 // Equations are named by their token (Y1, X1T, r1, u, ...). Archived under "yEq".
 //
-// The equations are part of the calculator's state: programs store, switch and evaluate
-// them on the program queue. Every call is made holding the calculator's state lock, from
-// either thread; an implementation updates its views on the main thread itself.
+// Programs store, switch and evaluate equations on the program queue while the screens
+// read and edit them on the main thread: every call here is thread-safe and may come
+// from either thread. An implementation calls nothing outside itself (parser, screens,
+// notifications) while it holds its own lock, so callers may hold the calculator's locks.
 // changeMode comes on the main thread.
 class YEqManager {
 public:
@@ -45,8 +46,9 @@ public:
     // Number of initial values (0, 1 or 2) of u, v or w; 0 for other tokens.
     virtual int numSeqInitializersFor(int token) const = 0;
 
-    // Replaces an equation's tokens.
-    virtual void setYEqFunc(int token, const Ops& ops) = 0;
+    // Replaces an equation's tokens: 0, or 29 (equation unchanged) when the tokens hold the
+    // equation's own token (only a sequence may refer to itself).
+    virtual int setYEqFunc(int token, const Ops& ops) = 0;
     // Attaches a slider for a real variable to an equation.
     virtual void setYEqFunc(int token, int varNum, double value, double step, double max, double min) = 0;
     virtual void setFunction(int token, bool plotVisible) = 0;

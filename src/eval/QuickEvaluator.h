@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace orvenda {
+
+class Calculator;
+class Parser;
+class VQStack;
+
+// The fast path for plotting, tables and the numeric routines: a compiled expression made
+// only of real constants, real variables and a fixed set of real operators is evaluated
+// on plain doubles, without operand records, significance pairs or error numbers.
+// Anything it cannot do in reals gives NaN; callers then fall back to the full evaluator.
+//
+// The records are first turned into a Program, which plotting keeps and runs once per
+// point; evalQuickRPN does both steps for callers that hold only the records. Running a
+// program allocates nothing.
+class QuickEvaluator {
+public:
+    // At most this many values are on the value stack at once; a form of more records
+    // than this is not quick, so the bound can never be passed.
+    static constexpr int kStackSize = 100;
+
+    enum class Op : std::uint8_t;
+
+    struct Instruction {
+        Op op{};
+        // The variable slot of a variable.
+        int slot = 0;
+        // The constant of a constant, and the constant operand of an operator that takes
+        // one of its two values from here instead of the stack.
+        double value = 0;
+        // The whole opcode word (unit conversions keep their conversion in the high half).
+        std::uint32_t opcode = 0;
+        // A polynomial's terms: where they start in the program's table, and how many.
+        std::uint16_t first = 0;
+        std::uint16_t count = 0;
+    };
+
+    // One term of a polynomial in one variable: coefficient · x^power, power 0 to 3 (the
+    // coefficient negated for a term taken away).
+    struct Term {
+        double coefficient = 1;
+        int power = 0;
+    };
+
+    struct Program {
+        std::vector<Instruction> code;
+        std::vector<Term> terms;
+        // The form gives NaN whatever the variables hold (a value missing under an
+        // operator, an argument count other than 2, a constant part without a value).
+        bool alwaysNaN = false;
+    };
+
+    explicit QuickEvaluator(Parser& parser);
+
+    // Whether every record is a real constant, a real-variable reference or a token of the
+    // fast path whose argument count is written out, and the form is short enough for the
+    // value stack. An empty form is quick.
+    bool isQuick(const VQStack& rpn) const;
+    // Compiles rpn into program, reusing its storage; false, with program emptied, when
+    // rpn is not quick. Parts made only of constants are worked out here, except where
+    // the modes (angle unit, digits, fraction settings) or the answer-shape flags come in.
+    bool compile(const VQStack& rpn, Program& program) const;
+
+    // The value of a compiled program with the variables and modes as they are now; NaN
+    // for anything outside the real numbers. An empty program gives 0.
+    double run(const Program& program) const;
+    // The same straight from the records; NaN when they are not quick.
+    double evalQuickRPN(const VQStack& rpn) const;
+
+private:
+    double run(const Instruction* code, std::size_t count, const Term* terms) const;
+
+    Parser& p_;
+    const Calculator& calc_;
+};
+
+} // namespace orvenda

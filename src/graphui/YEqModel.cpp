@@ -1,0 +1,1478 @@
+#include "graphui/YEqModel.h"
+
+#include "core/ArchiveValues.h"
+#include "core/Calculator.h"
+#include "core/NotificationCenter.h"
+#include "core/NotificationNames.h"
+#include "core/VQList.h"
+#include "core/VQStack.h"
+#include "eval/Parser.h"
+#include "eval/ScalarOperators.h"
+#include "language/ErrorNumbers.h"
+#include "language/Utf8.h"
+#include "numeric/VQStatistics.h"
+#include "pretty/PrettyPrint.h"
+
+#include <algorithm>
+
+namespace orvenda {
+
+namespace {
+
+using Ops = YEqManager::Ops;
+
+// Tokens the model reads or writes.
+constexpr std::uint32_t kListOpen = 0x08, kListClose = 0x09, kParenOpen = 0x10, kParenClose = 0x11;
+constexpr std::uint32_t kQuote = 0x2A, kComma = 0x2B, kZero = 0x30, kOne = 0x31;
+constexpr std::uint32_t kT = 0x54, kX = 0x58, kY = 0x59, kTheta = 0x5B;
+constexpr std::uint32_t kEqual = 0x6A, kLess = 0x6B, kGreater = 0x6C, kLessEqual = 0x6D, kGreaterEqual = 0x6E;
+constexpr std::uint32_t kMinus = 0x71, kListName = 0xEB, kRegEq = 0x6201;
+constexpr std::uint32_t kEta = 0xBBAA, kUnitConversion = 0xBB5D, kSeqAlias = 0xBBC5;
+constexpr int kFirstList = 0x5D00;
+constexpr int kSeqToken = 0x5E80, kSeqInitToken = 0x5E83;
+constexpr int kXSlot = 23, kEtaSlot = 27;
+
+// Slot indexes of the families.
+constexpr int kSolverIndex = 10, kFirstParametric = 11, kLastParametric = 22, kFirstPolar = 23;
+constexpr int kFirstSeq = 29, kLastSeq = 31, kFirstSeqInit = 32, kLastSeqInit = 34, kFirstImplicit = 35;
+
+// Variable slots of the first and second initial values of u, v, w, and the slots of their
+// previous terms in compiled forms.
+constexpr int kFirstStart[3] = {32, 33, 78};
+constexpr int kSecondStart[3] = {36, 37, 79};
+constexpr int kPreviousTermSlot[3] = {212, 214, 216};
+constexpr const char* kStartNames[3] = {"u0", "v0", "w0"};
+
+constexpr int kGraphModeSequence = 3, kGraphModeImplicit = 4;
+
+std::uint32_t token(std::uint32_t op) { return op & 0xFFFF; }
+bool isRelation(std::uint32_t t) { return t >= kEqual && t <= kGreaterEqual; }
+bool isSeqIndex(int index) { return index >= kFirstSeq && index <= kLastSeq; }
+bool isSeqInitIndex(int index) { return index >= kFirstSeqInit && index <= kLastSeqInit; }
+bool isParametricIndex(int index) { return index >= kFirstParametric && index <= kLastParametric; }
+bool isSlot(int index) { return index >= 0 && index < YEqModel::kSlotCount; }
+// The other member of a parametric pair (X on the even token).
+int partnerOf(int index) { return (index - kFirstParametric) % 2 == 0 ? index + 1 : index - 1; }
+
+// Style bits of a relation: = 2, < 16, > 8, ≤ 18, ≥ 10.
+int relationStyle(std::uint32_t t)
+{
+    switch (t) {
+    case kEqual: return 2;
+    case kLess: return 16;
+    case kGreater: return 8;
+    case kLessEqual: return 18;
+    case kGreaterEqual: return 10;
+    default: return 0;
+    }
+}
+
+std::uint32_t styleRelation(int style)
+{
+    switch (style) {
+    case 8: return kGreater;
+    case 10: return kGreaterEqual;
+    case 16: return kLess;
+    case 18: return kLessEqual;
+    default: return kEqual;
+    }
+}
+
+bool containsToken(const Ops& ops, int t)
+{
+    return std::any_of(ops.begin(), ops.end(), [t](std::uint32_t op) { return static_cast<int>(token(op)) == t; });
+}
+
+// The tokens an initial value shows: one number, or {n1,n2}.
+Ops initialValueOps(const Calculator& calc, int count, double n1, double n2)
+{
+    Ops ops;
+    if (count == 1)
+        return ScalarOperators::numToOps(calc, n1);
+    if (count == 2) {
+        ops.push_back(kListOpen);
+        for (std::uint32_t op : ScalarOperators::numToOps(calc, n1))
+            ops.push_back(op);
+        ops.push_back(kComma);
+        for (std::uint32_t op : ScalarOperators::numToOps(calc, n2))
+            ops.push_back(op);
+        ops.push_back(kListClose);
+    }
+    return ops;
+}
+
+// Decodes UTF-8 one code point at a time (a broken sequence yields its lead byte).
+char32_t nextCodePoint(std::string_view s, std::size_t& i)
+{
+    const auto lead = static_cast<unsigned char>(s[i++]);
+    int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    char32_t c = more == 3 ? lead & 0x07 : more == 2 ? lead & 0x0F : more == 1 ? lead & 0x1F : lead;
+    for (; more > 0 && i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80; --more)
+        c = (c << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
+    return c;
+}
+
+} // namespace
+
+// Holds the lock; on leaving, releases it and then delivers what the operation queued.
+class YEqModel::Guard {
+public:
+    explicit Guard(YEqModel& model) : model_(model), lock_(model.mutex_) {}
+    ~Guard()
+    {
+        std::vector<Outgoing> out;
+        out.swap(model_.outbox_);
+        lock_.unlock();
+        for (const Outgoing& o : out) {
+            if (!o.notification.empty())
+                model_.calc_.notificationCenter().post(o.notification, &model_);
+            else
+                model_.calc_.showError(nlohmann::json{{"errorNum", o.error}});
+        }
+    }
+    Guard(const Guard&) = delete;
+    Guard& operator=(const Guard&) = delete;
+
+private:
+    YEqModel& model_;
+    std::unique_lock<std::mutex> lock_;
+};
+
+YEqModel::YEqModel(Calculator& calc) : calc_(calc), mainThread_(std::this_thread::get_id())
+{
+    for (int i = 0; i < kSlotCount; ++i)
+        resetSlot(i);
+}
+
+// ---- Slots ----
+
+int YEqModel::indexForEquation(int t)
+{
+    if (t >= 0x5E10 && t <= 0x5E1A)
+        return t - 0x5E10;
+    if (t >= 0x5E20 && t <= 0x5E2B)
+        return kFirstParametric + (t - 0x5E20);
+    if (t >= 0x5E40 && t <= 0x5E45)
+        return kFirstPolar + (t - 0x5E40);
+    if (t >= kSeqToken && t <= 0x5E85)
+        return kFirstSeq + (t - kSeqToken);
+    if (t >= 0x5EA0 && t <= 0x5EA9)
+        return kFirstImplicit + (t - 0x5EA0);
+    return -1;
+}
+
+int YEqModel::equationForIndex(int index)
+{
+    if (index < 0 || index >= kSlotCount)
+        return -1;
+    if (index <= kSolverIndex)
+        return 0x5E10 | index;
+    if (index <= kLastParametric)
+        return 0x5E20 + (index - kFirstParametric);
+    if (index < kFirstSeq)
+        return 0x5E40 + (index - kFirstPolar);
+    if (index < kFirstImplicit)
+        return kSeqToken + (index - kFirstSeq);
+    return 0x5EA0 + (index - kFirstImplicit);
+}
+
+int YEqModel::functionType(int t)
+{
+    const int index = indexForEquation(t);
+    if (index <= kSolverIndex)
+        return 0;
+    if (index <= kLastParametric)
+        return 1;
+    if (index < kFirstSeq)
+        return 2;
+    return index < kFirstImplicit ? 3 : 4;
+}
+
+int YEqModel::firstIndexForMode(int graphMode)
+{
+    switch (graphMode) {
+    case 1: return kFirstParametric;
+    case 2: return kFirstPolar;
+    case 3: return kFirstSeq;
+    case 4: return kFirstImplicit;
+    default: return 0;
+    }
+}
+
+int YEqModel::lastIndexForMode(int graphMode)
+{
+    switch (graphMode) {
+    case 1: return kLastParametric;
+    case 2: return kFirstSeq - 1;
+    case 3: return kLastSeqInit;
+    case 4: return kSlotCount - 1;
+    default: return 9;
+    }
+}
+
+void YEqModel::resetSlot(int index)
+{
+    Slot& s = slots_[static_cast<std::size_t>(index)];
+    s.ops.clear();
+    s.ops.reserve(10);
+    s.rpn.reset();
+    s.color = VQColor::colorR(0, 1, 0, 1);
+    s.flags = kDefaultFlags;
+    s.vars.reset();
+    ++s.generation;
+}
+
+void YEqModel::buildSeqInitOps() const
+{
+    if (seqInitOps_)
+        return;
+    seqInitOps_.emplace();
+    for (int i = 0; i < 3; ++i)
+        (*seqInitOps_)[static_cast<std::size_t>(i)] = initialValueOps(calc_, seqInitializer_[static_cast<std::size_t>(i)],
+            calc_.vars[kFirstStart[i]].real(), calc_.vars[kSecondStart[i]].real());
+}
+
+const Ops* YEqModel::readableOps(int index) const
+{
+    if (!isSlot(index))
+        return nullptr;
+    if (isSeqInitIndex(index)) {
+        buildSeqInitOps();
+        return &(*seqInitOps_)[static_cast<std::size_t>(index - kFirstSeqInit)];
+    }
+    return &slots_[static_cast<std::size_t>(index)].ops;
+}
+
+Ops* YEqModel::editableOps(int index)
+{
+    return const_cast<Ops*>(readableOps(index));
+}
+
+void YEqModel::invalidate(int index, bool withVars)
+{
+    if (!isSlot(index))
+        return;
+    Slot& s = slots_[static_cast<std::size_t>(index)];
+    s.rpn.reset();
+    ++s.generation;
+    if (withVars) {
+        s.vars.reset();
+        // A pair's slider list is built from both members.
+        if (isParametricIndex(index))
+            slots_[static_cast<std::size_t>(partnerOf(index))].vars.reset();
+    }
+    if (index < kIntegralCount)
+        integrals_[static_cast<std::size_t>(index)].reset();
+}
+
+void YEqModel::post(std::string_view notification)
+{
+    outbox_.push_back({notification, 0});
+}
+
+void YEqModel::report(int error)
+{
+    outbox_.push_back({{}, error});
+}
+
+// ---- Reading ----
+
+std::optional<Ops> YEqModel::equationOps(int t) const
+{
+    std::lock_guard lock(mutex_);
+    const Ops* ops = readableOps(indexForEquation(t));
+    return ops ? std::optional<Ops>(*ops) : std::nullopt;
+}
+
+std::optional<Ops> YEqModel::equationOpsWithIndex(int index) const
+{
+    std::lock_guard lock(mutex_);
+    const Ops* ops = readableOps(index);
+    return ops ? std::optional<Ops>(*ops) : std::nullopt;
+}
+
+std::optional<Ops> YEqModel::getYEqFuncOps(int t) const
+{
+    return fromSlot(t, [](const Slot& s) { return s.ops; });
+}
+
+std::optional<Ops> YEqModel::plotForFunction(int t) const
+{
+    return getYEqFuncOps(t);
+}
+
+Ops YEqModel::currentYEqOps() const
+{
+    std::lock_guard lock(mutex_);
+    return *readableOps(currentFunction_);
+}
+
+int YEqModel::selectedEqNum() const
+{
+    std::lock_guard lock(mutex_);
+    return equationForIndex(currentFunction_);
+}
+
+std::string YEqModel::eqString(int t) const
+{
+    const std::optional<Ops> ops = equationOps(t);
+    return ops ? calc_.stringFromOps(*ops) : std::string();
+}
+
+bool YEqModel::isSelected(int t) const
+{
+    std::lock_guard lock(mutex_);
+    return indexForEquation(t) == currentFunction_;
+}
+
+int YEqModel::cursorPositionForFunction(int t) const
+{
+    std::lock_guard lock(mutex_);
+    return indexForEquation(t) == currentFunction_ ? entryCursor_ : -1;
+}
+
+bool YEqModel::shouldPlotFunction(int t) const
+{
+    const int index = indexForEquation(t);
+    if (index < 0)
+        return false;
+    std::lock_guard lock(mutex_);
+    if (isParametricIndex(index)) {
+        const int x = index - (index - kFirstParametric) % 2;
+        return (slots_[static_cast<std::size_t>(x)].flags & kSelected) != 0
+            && (slots_[static_cast<std::size_t>(x + 1)].flags & kSelected) != 0;
+    }
+    return (slots_[static_cast<std::size_t>(index)].flags & kSelected) != 0;
+}
+
+int YEqModel::styleForFunction(int t) const
+{
+    const std::optional<int> flags = fromSlot(t, [](const Slot& s) { return s.flags; });
+    if (!flags)
+        return 0;
+    const int style = *flags & kStyleMask;
+    switch (style) {
+    case 2: case 4: case 8: case 10: case 16: case 18: case 32:
+        return style;
+    default:
+        return 2;
+    }
+}
+
+std::optional<VQColor> YEqModel::colorForFunction(int t) const
+{
+    return fromSlot(t, [](const Slot& s) { return s.color; });
+}
+
+std::optional<YEqIntegrate> YEqModel::integrationLimitsForFunction(int t) const
+{
+    const int index = indexForEquation(t);
+    if (index < 0 || index >= kIntegralCount)
+        return std::nullopt;
+    std::lock_guard lock(mutex_);
+    return integrals_[static_cast<std::size_t>(index)];
+}
+
+void YEqModel::setIntegrationLimits(int t, const YEqIntegrate& limits)
+{
+    const int index = indexForEquation(t);
+    if (index < 0 || index >= kIntegralCount)
+        return;
+    std::lock_guard lock(mutex_);
+    integrals_[static_cast<std::size_t>(index)] = limits;
+}
+
+int YEqModel::numSeqInitializersFor(int t) const
+{
+    if (t < kSeqToken || t > kSeqToken + 2)
+        return 0;
+    std::lock_guard lock(mutex_);
+    return seqInitializer_[static_cast<std::size_t>(t - kSeqToken)];
+}
+
+int YEqModel::seqFlagsFor(int t)
+{
+    if (t < kSeqToken || t > kSeqToken + 2)
+        return 0;
+    rpnForFunction(t);
+    std::lock_guard lock(mutex_);
+    return seqFlags_[static_cast<std::size_t>(t - kSeqToken)];
+}
+
+int YEqModel::entryCursor() const
+{
+    return locked(entryCursor_);
+}
+
+void YEqModel::setEntryCursor(int cursor)
+{
+    std::lock_guard lock(mutex_);
+    entryCursor_ = cursor;
+}
+
+int YEqModel::currentFunction() const
+{
+    return locked(currentFunction_);
+}
+
+void YEqModel::setCurrentFunction(int index)
+{
+    std::lock_guard lock(mutex_);
+    if (isSlot(index))
+        currentFunction_ = index;
+}
+
+// ---- Selection, style and colour ----
+
+void YEqModel::setFunctionIndexLocked(int index, bool plotVisible)
+{
+    if (isSeqInitIndex(index))
+        index -= kFirstSeqInit - kFirstSeq;
+    if (!isSlot(index))
+        return;
+    Slot& s = slots_[static_cast<std::size_t>(index)];
+    s.flags = plotVisible && !s.ops.empty() ? s.flags | kSelected : s.flags & ~kSelected;
+    if (isParametricIndex(index))
+        slots_[static_cast<std::size_t>(partnerOf(index))].flags = s.flags;
+}
+
+void YEqModel::setFunctionIndex(int index, bool plotVisible)
+{
+    std::lock_guard lock(mutex_);
+    setFunctionIndexLocked(index, plotVisible);
+}
+
+void YEqModel::setFunction(int t, bool plotVisible)
+{
+    const int index = indexForEquation(t);
+    if (index >= 0)
+        setFunctionIndex(index, plotVisible);
+}
+
+void YEqModel::hideAllFunctions()
+{
+    std::lock_guard lock(mutex_);
+    for (Slot& s : slots_)
+        s.flags &= ~kSelected;
+}
+
+void YEqModel::changeFlagAt(int index, int flags)
+{
+    Guard guard(*this);
+    if (!isSlot(index) || slots_[static_cast<std::size_t>(index)].flags == flags)
+        return;
+    saveUndoLocked();
+    slots_[static_cast<std::size_t>(index)].flags = flags;
+}
+
+void YEqModel::setStyle(int style, int forFunction)
+{
+    const int index = indexForEquation(forFunction);
+    if (index < 0)
+        return;
+    Guard guard(*this);
+    // One undo step for the style and the relation it brings.
+    saveUndoLocked();
+    Slot& s = slots_[static_cast<std::size_t>(index)];
+    s.flags = (s.flags & ~kStyleMask) | (style & kStyleMask);
+    if (index < kFirstImplicit || calc_.graphMode() != kGraphModeImplicit)
+        return;
+    const std::uint32_t relation = styleRelation(style & kStyleMask);
+    auto it = std::find_if(s.ops.begin(), s.ops.end(), [](std::uint32_t op) { return isRelation(token(op)); });
+    if (it != s.ops.end()) {
+        *it = relation;
+    } else {
+        s.ops.push_back(relation);
+        s.ops.push_back(kZero);
+    }
+    invalidate(index, true);
+}
+
+void YEqModel::setColor(const VQColor& color, int forFunction)
+{
+    const int index = indexForEquation(forFunction);
+    if (index < 0)
+        return;
+    Guard guard(*this);
+    saveUndoLocked();
+    slots_[static_cast<std::size_t>(index)].color.setR(color.r(), color.g(), color.b(), color.a());
+}
+
+void YEqModel::setStyleColorLocked(int style, const VQColor& color, int index)
+{
+    Slot& s = slots_[static_cast<std::size_t>(index)];
+    const int flags = (s.flags & ~kStyleMask) | style;
+    if (flags == s.flags && color.r() == s.color.r() && color.g() == s.color.g() && color.b() == s.color.b())
+        return;
+    const VQColor copy = color;
+    saveUndoLocked();
+    s.color.setR(copy.r(), copy.g(), copy.b(), copy.a());
+    s.flags = flags;
+}
+
+void YEqModel::setStyle(int style, const VQColor& color, int forFunction)
+{
+    const int index = indexForEquation(forFunction);
+    if (index < 0)
+        return;
+    Guard guard(*this);
+    setStyleColorLocked(style, color, index);
+}
+
+void YEqModel::updateStyleLocked()
+{
+    if (calc_.graphMode() != kGraphModeImplicit || !isSlot(currentFunction_))
+        return;
+    int style = 2;
+    for (std::uint32_t op : *readableOps(currentFunction_))
+        if (const int s = relationStyle(token(op)))
+            style = s;
+    // Follows the text the edit already recorded for undo, so it takes no step of its own.
+    Slot& slot = slots_[static_cast<std::size_t>(currentFunction_)];
+    slot.flags = (slot.flags & ~kStyleMask) | style;
+}
+
+void YEqModel::updateStyle()
+{
+    std::lock_guard lock(mutex_);
+    updateStyleLocked();
+}
+
+void YEqModel::changeMode(int graphMode)
+{
+    std::lock_guard lock(mutex_);
+    entryCursor_ = 0;
+    currentFunction_ = firstIndexForMode(graphMode);
+}
+
+// ---- Whole equations ----
+
+int YEqModel::setYEqFunc(int t, const Ops& written)
+{
+    const int index = indexForEquation(t);
+    if (index < 0)
+        return 0;
+    if (isSeqInitIndex(index)) {
+        std::lock_guard lock(mutex_);
+        *editableOps(index) = written;
+        return 0;
+    }
+    // A sequence's own name stands for its earlier terms; anything else would never end.
+    if (!isSeqIndex(index) && containsToken(written, t))
+        return ErrEqSelfReference;
+    // Shown with its templates in the two-dimensional display.
+    const Ops ops = calc_.mathPrint ? PrettyPrint::beautifyOps(written) : written;
+    Guard guard(*this);
+    Slot& s = slots_[static_cast<std::size_t>(index)];
+    s.ops = ops;
+    invalidate(index, true);
+    if (ops.empty())
+        return 0;
+    int style = 2;
+    if (index >= kFirstImplicit) {
+        style = 0;
+        for (std::uint32_t op : ops)
+            style |= relationStyle(token(op));
+        if (style == 0)
+            style = 2;
+    }
+    setStyleColorLocked(style | kSelected, s.color, index);
+    return 0;
+}
+
+void YEqModel::setYEqFunc(int t, int flags, int red, int green, int blue)
+{
+    const int index = indexForEquation(t);
+    if (index < 0)
+        return;
+    Guard guard(*this);
+    setStyleColorLocked(flags, VQColor::colorR(red / 255.0, green / 255.0, blue / 255.0, 1), index);
+}
+
+void YEqModel::setYEqFunc(int t, int varNum, double value, double step, double max, double min)
+{
+    const int index = indexForEquation(t);
+    if (index < 0 || !varInforForFunction(t))
+        return;
+    std::lock_guard lock(mutex_);
+    bool found = false;
+    // A pair shares its sliders.
+    for (int i : {index, isParametricIndex(index) ? partnerOf(index) : index}) {
+        auto& vars = slots_[static_cast<std::size_t>(i)].vars;
+        if (!vars)
+            continue;
+        for (YEqVarInfo& info : *vars) {
+            if (info.varNum != varNum)
+                continue;
+            info.min = min;
+            info.max = max;
+            info.value = value;
+            info.step = step;
+            found = true;
+        }
+    }
+    if (found && varNum >= 0 && varNum < Calculator::kVarCount)
+        calc_.vars[static_cast<std::size_t>(varNum)] = {value, 0};
+}
+
+void YEqModel::deleteEquation(int t)
+{
+    const int index = indexForEquation(t);
+    if (index < 0)
+        return;
+    std::lock_guard lock(mutex_);
+    editableOps(index)->clear();
+    invalidate(index, true);
+}
+
+void YEqModel::clearAllLocked()
+{
+    for (int i = 0; i < kSlotCount; ++i)
+        resetSlot(i);
+    integrals_.fill(YEqIntegrate());
+    seqInitializer_.fill(0);
+    seqFlags_.fill(0);
+    seqInitOps_.reset();
+    undo_.clear();
+    redo_.clear();
+    entryCursor_ = 0;
+}
+
+void YEqModel::clearAll()
+{
+    std::lock_guard lock(mutex_);
+    clearAllLocked();
+}
+
+// ---- Sequence initial values ----
+
+std::optional<Ops> YEqModel::seqInitOps(int t) const
+{
+    const int index = indexForEquation(t);
+    if (!isSeqInitIndex(index))
+        return std::nullopt;
+    return equationOpsWithIndex(index);
+}
+
+void YEqModel::setSeqInitOpsLocked(int seq, int numValues, double n1, double n2)
+{
+    buildSeqInitOps();
+    const auto i = static_cast<std::size_t>(seq);
+    if (numValues == 2)
+        calc_.vars[static_cast<std::size_t>(kSecondStart[seq])] = {n2, 0};
+    if (numValues == 1 || numValues == 2)
+        calc_.vars[static_cast<std::size_t>(kFirstStart[seq])] = {n1, 0};
+    else
+        numValues = 0;
+    (*seqInitOps_)[i] = initialValueOps(calc_, numValues, n1, n2);
+    seqInitializer_[i] = numValues;
+}
+
+void YEqModel::setSeqInitOpsForEq(int t, int numValues, double n1, double n2)
+{
+    const int index = indexForEquation(t);
+    if (!isSeqInitIndex(index))
+        return;
+    std::lock_guard lock(mutex_);
+    setSeqInitOpsLocked(index - kFirstSeqInit, numValues, n1, n2);
+}
+
+int YEqModel::initSeq(int t, const VQList* list)
+{
+    if (!list || (list->count() != 1 && list->count() != 2))
+        return ErrDimMismatch;
+    if (list->type() != 0)
+        return ErrNonReal;
+    setSeqInitOpsForEq(t, list->count(), list->realAtIndex(0), list->count() == 2 ? list->realAtIndex(1) : 0);
+    return 0;
+}
+
+void YEqModel::getSeqInitValue()
+{
+    int seq = 0;
+    Ops ops;
+    {
+        std::lock_guard lock(mutex_);
+        if (!isSeqInitIndex(currentFunction_) || !seqInitOps_)
+            return;
+        seq = currentFunction_ - kFirstSeqInit;
+        ops = (*seqInitOps_)[static_cast<std::size_t>(seq)];
+        if (ops.empty()) {
+            seqInitializer_[static_cast<std::size_t>(seq)] = 0;
+            return;
+        }
+    }
+    // An expression, evaluated as such: a paused program's frames are no business of it.
+    Parser& parser = calc_.parser();
+    VQStack rpn = parser.getRPNfor(ops);
+    Operand value;
+    if (parser.error() == 0)
+        value = parser.evalRPN(rpn, true, false);
+    if (parser.error() != 0 || value.kind == KindError) {
+        parser.setError(0);
+        return;
+    }
+    std::lock_guard lock(mutex_);
+    if (value.kind == KindReal) {
+        setSeqInitOpsLocked(seq, 1, value.re(), 0);
+    } else if (value.kind == KindRealList && value.list && value.list->count() <= 2) {
+        const VQList& l = *value.list;
+        setSeqInitOpsLocked(seq, l.count(), l.count() > 0 ? l.realAtIndex(0) : 0, l.count() > 1 ? l.realAtIndex(1) : 0);
+    }
+}
+
+// ---- Undo ----
+
+YEqModel::Snapshot YEqModel::stateLocked() const
+{
+    Snapshot s;
+    s.ops = *readableOps(currentFunction_);
+    s.cursor = entryCursor_;
+    s.function = currentFunction_;
+    const Slot& slot = slots_[static_cast<std::size_t>(currentFunction_)];
+    s.color = slot.color;
+    s.flags = slot.flags;
+    s.vars.emplace();
+    s.vars->reserve(kSlotCount);
+    for (const Slot& each : slots_)
+        s.vars->push_back(each.vars);
+    return s;
+}
+
+YEqModel::Snapshot YEqModel::getState() const
+{
+    std::lock_guard lock(mutex_);
+    return stateLocked();
+}
+
+void YEqModel::setStateLocked(const Snapshot& state)
+{
+    if (!isSlot(state.function))
+        return;
+    entryCursor_ = state.cursor;
+    currentFunction_ = state.function;
+    *editableOps(currentFunction_) = state.ops;
+    if (state.vars)
+        for (std::size_t i = 0; i < slots_.size() && i < state.vars->size(); ++i)
+            slots_[i].vars = (*state.vars)[i];
+    Slot& slot = slots_[static_cast<std::size_t>(currentFunction_)];
+    slot.rpn.reset();
+    ++slot.generation;
+    slot.color = state.color;
+    slot.flags = state.flags;
+}
+
+void YEqModel::setState(const Snapshot& state)
+{
+    std::lock_guard lock(mutex_);
+    setStateLocked(state);
+}
+
+void YEqModel::saveUndoLocked()
+{
+    while (undo_.size() >= kMaxUndo)
+        undo_.pop_front();
+    undo_.push_back(stateLocked());
+    redo_.clear();
+    if (std::this_thread::get_id() == mainThread_)
+        post(VQRedrawKeyboard);
+}
+
+void YEqModel::saveUndo()
+{
+    Guard guard(*this);
+    saveUndoLocked();
+}
+
+void YEqModel::step(std::deque<Snapshot>& from, std::deque<Snapshot>& to)
+{
+    Guard guard(*this);
+    if (from.empty())
+        return;
+    to.push_back(stateLocked());
+    const Snapshot back = std::move(from.back());
+    from.pop_back();
+    setStateLocked(back);
+    updateScreenLocked();
+    post(VQRedrawKeyboard);
+}
+
+void YEqModel::undo()
+{
+    step(undo_, redo_);
+}
+
+void YEqModel::redo()
+{
+    step(redo_, undo_);
+}
+
+bool YEqModel::canUndo() const
+{
+    std::lock_guard lock(mutex_);
+    return !undo_.empty();
+}
+
+bool YEqModel::canRedo() const
+{
+    std::lock_guard lock(mutex_);
+    return !redo_.empty();
+}
+
+void YEqModel::clearUndo()
+{
+    Guard guard(*this);
+    undo_.clear();
+    redo_.clear();
+    post(VQRedrawKeyboard);
+}
+
+void YEqModel::updateScreenLocked()
+{
+    updateStyleLocked();
+    post(VQUpdateEquations);
+}
+
+void YEqModel::updateScreen()
+{
+    Guard guard(*this);
+    updateScreenLocked();
+}
+
+// ---- Editing ----
+
+bool YEqModel::refusesLocked(std::uint32_t op) const
+{
+    const int t = static_cast<int>(token(op));
+    return indexForEquation(t) == currentFunction_ && !(t >= kSeqToken && t < kSeqInitToken);
+}
+
+void YEqModel::addOpcodeLocked(std::uint32_t op, bool insert)
+{
+    const Ops added = op != kRegEq ? Ops{op} : calc_.statistics ? calc_.statistics->regEqu : Ops{};
+    Ops& ops = *editableOps(currentFunction_);
+    const auto size = static_cast<int>(ops.size());
+    entryCursor_ = std::max(entryCursor_, 0);
+    if (entryCursor_ >= size) {
+        ops.insert(ops.end(), added.begin(), added.end());
+        entryCursor_ = static_cast<int>(ops.size());
+    } else {
+        const std::uint32_t at = ops[static_cast<std::size_t>(entryCursor_)];
+        // A template is never overwritten piece by piece.
+        const bool inserting = insert || (calc_.mathPrint && (at >> 16) != 0 && token(at) != kUnitConversion);
+        for (std::uint32_t each : added) {
+            const auto i = static_cast<std::size_t>(entryCursor_);
+            if (inserting)
+                ops.insert(ops.begin() + entryCursor_, each);
+            else if (i < ops.size())
+                ops[i] = each;
+            else
+                ops.push_back(each);
+            ++entryCursor_;
+        }
+    }
+    setFunctionIndexLocked(currentFunction_, true);
+    invalidate(currentFunction_, true);
+}
+
+void YEqModel::addOpcode(std::uint32_t op, bool insert, bool enableUndo)
+{
+    Guard guard(*this);
+    if (refusesLocked(op)) {
+        report(ErrEqSelfReference);
+        return;
+    }
+    if (enableUndo)
+        saveUndoLocked();
+    addOpcodeLocked(op, insert);
+    if (enableUndo)
+        updateScreenLocked();
+    else
+        updateStyleLocked();
+}
+
+void YEqModel::addOps(const Ops& ops, bool insert, bool enableUndo)
+{
+    Guard guard(*this);
+    // A paste holding the equation's own name is refused whole.
+    if (std::any_of(ops.begin(), ops.end(), [this](std::uint32_t op) { return refusesLocked(op); })) {
+        report(ErrEqSelfReference);
+        return;
+    }
+    // The paste is one undo step.
+    if (enableUndo)
+        saveUndoLocked();
+    bool first = true;
+    for (std::uint32_t op : ops) {
+        addOpcodeLocked(op, first ? insert : true);
+        first = false;
+    }
+    const Ops& now = *readableOps(currentFunction_);
+    if (calc_.mathPrint && entryCursor_ >= 0 && entryCursor_ < static_cast<int>(now.size())) {
+        const std::uint32_t at = now[static_cast<std::size_t>(entryCursor_)];
+        if ((at >> 16) != 0 && token(at) != kUnitConversion)
+            calc_.insert = 1;
+    }
+    updateScreenLocked();
+}
+
+void YEqModel::addVariable(std::string_view name, bool insert)
+{
+    Guard guard(*this);
+    saveUndoLocked();
+    invalidate(currentFunction_, true);
+    setFunctionIndexLocked(currentFunction_, true);
+    Ops added;
+    for (int i = 0; i < 6 && Utf8::codePointCount(name) == 2 && name.starts_with('L'); ++i)
+        if (name == calc_.nameForOpcode(static_cast<std::uint32_t>(kFirstList + i)))
+            added = {static_cast<std::uint32_t>(kFirstList + i)};
+    if (added.empty()) {
+        added.push_back(kListName);
+        for (std::size_t i = 0; i < name.size();) {
+            const char32_t c = nextCodePoint(name, i);
+            if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
+                added.push_back(static_cast<std::uint32_t>(c));
+            else if (c == U'θ')
+                added.push_back(kTheta);
+        }
+    }
+    // The name is one undo step.
+    for (std::uint32_t op : added)
+        addOpcodeLocked(op, insert);
+    updateScreenLocked();
+}
+
+void YEqModel::deleteOpcode()
+{
+    Guard guard(*this);
+    Ops& ops = *editableOps(currentFunction_);
+    if (!ops.empty() && entryCursor_ >= 0 && entryCursor_ < static_cast<int>(ops.size())) {
+        saveUndoLocked();
+        ops.erase(ops.begin() + entryCursor_);
+    }
+    invalidate(currentFunction_, true);
+    setFunctionIndexLocked(currentFunction_, true);
+    updateScreenLocked();
+}
+
+void YEqModel::clear()
+{
+    Guard guard(*this);
+    Ops& ops = *editableOps(currentFunction_);
+    if (!ops.empty())
+        saveUndoLocked();
+    ops.clear();
+    invalidate(currentFunction_, true);
+    setFunctionIndexLocked(currentFunction_, false);
+    entryCursor_ = 0;
+    updateScreenLocked();
+}
+
+void YEqModel::enter()
+{
+    if (!validateFunction(selectedEqNum()))
+        return;
+    getSeqInitValue();
+    updateScreen();
+}
+
+std::uint32_t YEqModel::getOpAt(int index) const
+{
+    std::lock_guard lock(mutex_);
+    const Ops& ops = *readableOps(currentFunction_);
+    return index < 0 || index >= static_cast<int>(ops.size()) ? kNoOp : ops[static_cast<std::size_t>(index)];
+}
+
+bool YEqModel::isQuoting()
+{
+    std::lock_guard lock(mutex_);
+    const Ops& ops = *readableOps(currentFunction_);
+    entryCursor_ = std::clamp(entryCursor_, 0, static_cast<int>(ops.size()));
+    const auto quotes = std::count_if(ops.begin(), ops.begin() + entryCursor_,
+        [](std::uint32_t op) { return token(op) == kQuote; });
+    return quotes % 2 == 1;
+}
+
+// ---- Cursor ----
+
+void YEqModel::cursorStepLocked(int delta)
+{
+    const int size = static_cast<int>(readableOps(currentFunction_)->size());
+    entryCursor_ = std::clamp(entryCursor_ + delta, 0, size);
+}
+
+void YEqModel::cursorLeft()
+{
+    Guard guard(*this);
+    cursorStepLocked(-1);
+    updateScreenLocked();
+}
+
+void YEqModel::cursorRight()
+{
+    Guard guard(*this);
+    cursorStepLocked(1);
+    updateScreenLocked();
+}
+
+void YEqModel::cursorHome()
+{
+    Guard guard(*this);
+    entryCursor_ = 0;
+    updateScreenLocked();
+}
+
+void YEqModel::cursorEnd()
+{
+    Guard guard(*this);
+    entryCursor_ = static_cast<int>(readableOps(currentFunction_)->size());
+    updateScreenLocked();
+}
+
+void YEqModel::moveRow(int step)
+{
+    const int mode = calc_.graphMode();
+    const int first = firstIndexForMode(mode);
+    const int last = lastIndexForMode(mode);
+    {
+        std::lock_guard lock(mutex_);
+        // Coming from outside the mode's rows, the move starts at its end.
+        if ((step < 0 && currentFunction_ < first) || (step > 0 && currentFunction_ > last)) {
+            currentFunction_ = step < 0 ? first : last;
+            entryCursor_ = 0;
+        }
+    }
+    if (!validateFunction(selectedEqNum()))
+        return;
+    getSeqInitValue();
+    Guard guard(*this);
+    int next = currentFunction_ + step;
+    if (mode == kGraphModeSequence) {
+        // Each sequence's row is followed by its initial value's.
+        constexpr int kRows[] = {29, 32, 30, 33, 31, 34};
+        const auto row = std::find(std::begin(kRows), std::end(kRows), currentFunction_);
+        if (row != std::end(kRows))
+            next = kRows[std::clamp(static_cast<int>(row - std::begin(kRows)) + step, 0, 5)];
+    }
+    currentFunction_ = std::clamp(next, first, last);
+    entryCursor_ = 0;
+    updateScreenLocked();
+}
+
+void YEqModel::cursorUp()
+{
+    moveRow(-1);
+}
+
+void YEqModel::cursorDown()
+{
+    moveRow(1);
+}
+
+void YEqModel::setCursorOnFunction(int t, int position)
+{
+    if (!validateFunction(selectedEqNum()))
+        return;
+    getSeqInitValue();
+    Guard guard(*this);
+    if (const int index = indexForEquation(t); index >= 0)
+        currentFunction_ = index;
+    entryCursor_ = std::clamp(position, 0, static_cast<int>(readableOps(currentFunction_)->size()));
+    updateScreenLocked();
+}
+
+std::string YEqModel::equationString(int t, int& cursorPosition)
+{
+    Ops ops;
+    bool current = false;
+    int cursor = 0;
+    {
+        std::lock_guard lock(mutex_);
+        const int index = indexForEquation(t);
+        if (const Ops* list = readableOps(index))
+            ops = *list;
+        current = index >= 0 && index == currentFunction_;
+        cursor = entryCursor_;
+    }
+    const std::string prefix = calc_.nameForOpcode(static_cast<std::uint32_t>(t)) + "=";
+    std::int32_t position = current ? cursor : 0;
+    std::string text = calc_.stringFromOps(ops, position);
+    cursorPosition = current ? static_cast<int>(Utf8::codePointCount(prefix)) + position : -99;
+    return prefix + text;
+}
+
+// ---- Compilation ----
+
+YEqModel::Compiled YEqModel::compile(int index, Ops ops)
+{
+    Parser& parser = calc_.parser();
+    Compiled c;
+    if (isSeqIndex(index)) {
+        parser.setError(0);
+        int flags = 0;
+        std::optional<VQStack> form = parser.getSeqRPNfor(ops, &flags);
+        if (!form) {
+            // A term reference other than u(η-1) or u(η-2).
+            c.error = ErrSyntax;
+            c.errorToken = -1;
+            return c;
+        }
+        c.seqFlags = flags;
+        c.rpn = std::make_shared<VQStack>(std::move(*form));
+    } else {
+        c.rpn = std::make_shared<VQStack>(parser.getRPNfor(ops));
+    }
+    c.error = parser.error();
+    c.errorToken = parser.errorToken();
+    return c;
+}
+
+std::shared_ptr<VQStack> YEqModel::rpnForFunction(int t)
+{
+    const int index = indexForEquation(t);
+    if (index < 0 || isSeqInitIndex(index))
+        return nullptr;
+    Ops ops;
+    unsigned generation = 0;
+    {
+        std::lock_guard lock(mutex_);
+        const Slot& s = slots_[static_cast<std::size_t>(index)];
+        if (s.rpn)
+            return s.rpn;
+        if (s.ops.empty())
+            return nullptr;
+        ops = s.ops;
+        generation = s.generation;
+    }
+    // Compiled outside the lock; a syntax error shows only in the parser's error and the
+    // faulty form fails when it is evaluated.
+    Compiled c = compile(index, std::move(ops));
+    if (!c.rpn)
+        return nullptr;
+    std::lock_guard lock(mutex_);
+    Slot& s = slots_[static_cast<std::size_t>(index)];
+    if (s.generation == generation) {
+        s.rpn = c.rpn;
+        if (isSeqIndex(index))
+            seqFlags_[static_cast<std::size_t>(index - kFirstSeq)] = c.seqFlags;
+    }
+    return c.rpn;
+}
+
+std::shared_ptr<VQStack> YEqModel::rpnForImplicitFunction(int t, bool& isEquality)
+{
+    isEquality = false;
+    const int index = indexForEquation(t);
+    if (index < 0)
+        return nullptr;
+    Ops ops;
+    unsigned generation = 0;
+    {
+        std::lock_guard lock(mutex_);
+        ops = *readableOps(index);
+        generation = slots_[static_cast<std::size_t>(index)].generation;
+    }
+    if (ops.empty())
+        return nullptr;
+    const auto relations = std::count_if(ops.begin(), ops.end(), [](std::uint32_t op) { return isRelation(token(op)); });
+    if (relations > 1)
+        return nullptr;
+    if (relations == 1) {
+        // L rel R becomes L-(R).
+        const auto at = std::find_if(ops.begin(), ops.end(), [](std::uint32_t op) { return isRelation(token(op)); });
+        isEquality = token(*at) == kEqual;
+        *at = kMinus;
+        ops.insert(at + 1, kParenOpen);
+        ops.push_back(kParenClose);
+    }
+    auto rpn = std::make_shared<VQStack>(calc_.parser().getRPNfor(ops));
+    std::lock_guard lock(mutex_);
+    Slot& s = slots_[static_cast<std::size_t>(index)];
+    if (s.generation == generation)
+        s.rpn = rpn;
+    return rpn;
+}
+
+bool YEqModel::validateFunction(int t)
+{
+    const int index = indexForEquation(t);
+    if (index < 0)
+        return false;
+    Ops ops;
+    {
+        std::lock_guard lock(mutex_);
+        ops = *readableOps(index);
+    }
+    // Initial values are checked when they are evaluated.
+    if (ops.empty() || isSeqInitIndex(index))
+        return true;
+    const Compiled c = compile(index, std::move(ops));
+    Guard guard(*this);
+    if (isSeqIndex(index) && c.rpn)
+        seqFlags_[static_cast<std::size_t>(index - kFirstSeq)] = c.seqFlags;
+    if (c.error == 0)
+        return true;
+    if (c.errorToken >= 0)
+        entryCursor_ = c.errorToken;
+    report(c.error);
+    return false;
+}
+
+std::optional<Ops> YEqModel::webTraceForFunction(int t)
+{
+    const std::optional<Ops> source = getYEqFuncOps(t);
+    if (!source || source->empty())
+        return std::nullopt;
+    const Ops& ops = *source;
+    const auto own = [t](std::uint32_t op) {
+        const auto k = static_cast<int>(token(op));
+        return k == t || (t >= kSeqToken && t < kSeqInitToken && k == static_cast<int>(kSeqAlias) + (t - kSeqToken));
+    };
+    static constexpr std::uint32_t kPrevious[] = {kParenOpen, kEta, kMinus, kOne, kParenClose};
+    Ops out;
+    out.reserve(ops.size());
+    for (std::size_t i = 0; i < ops.size(); ++i) {
+        bool previous = own(ops[i]);
+        for (std::size_t k = 0; previous && k < 5; ++k)
+            previous = i + 1 + k < ops.size() && token(ops[i + 1 + k]) == kPrevious[k];
+        if (previous) {
+            out.push_back(kX);
+            i += 5;
+        } else {
+            out.push_back(ops[i]);
+        }
+    }
+    return out;
+}
+
+std::shared_ptr<VQStack> YEqModel::webTraceRPNForFunction(int t)
+{
+    std::shared_ptr<VQStack> rpn = rpnForFunction(t);
+    if (!rpn)
+        return nullptr;
+    auto trace = std::make_shared<VQStack>(*rpn);
+    const int seq = t - kSeqToken;
+    const int previous = seq >= 0 && seq < 3 ? kPreviousTermSlot[seq] : -1;
+    for (Operand& op : trace->stack()) {
+        if (op.kind == KindVariable && op.var.subKind == VarReal && op.var.index == previous) {
+            op.var.token = static_cast<int>(kX);
+            op.var.index = kXSlot;
+        }
+    }
+    return trace;
+}
+
+// ---- Slider variables ----
+
+std::vector<YEqVarInfo> YEqModel::buildVarInfo(int index, int partner) const
+{
+    std::set<std::uint32_t> excluded;
+    if (index <= kSolverIndex)
+        excluded = {kX};
+    else if (isParametricIndex(index))
+        excluded = {kT};
+    else if (index < kFirstSeq)
+        excluded = {kTheta};
+    else if (isSeqIndex(index))
+        excluded = {kEta};
+    else if (index >= kFirstImplicit)
+        excluded = {kX, kY};
+
+    std::set<std::uint32_t> candidates;
+    for (int i : {index, partner}) {
+        if (const Ops* ops = readableOps(i)) {
+            for (std::uint32_t op : *ops) {
+                const std::uint32_t k = token(op);
+                if (((k >= 0x41 && k <= kTheta) || k == kEta) && !excluded.count(k))
+                    candidates.insert(k);
+            }
+        }
+    }
+
+    std::vector<YEqVarInfo> list;
+    if (isSeqIndex(index)) {
+        const int seq = index - kFirstSeq;
+        const double v = calc_.vars[static_cast<std::size_t>(kFirstStart[seq])].real();
+        list.push_back(YEqVarInfo{kFirstStart[seq], -2 * v, 4 * v, 0, v, kStartNames[seq]});
+    }
+    for (std::uint32_t k : candidates) {
+        const int slot = k == kEta ? kEtaSlot : static_cast<int>(k - 0x41);
+        const double value = calc_.vars[static_cast<std::size_t>(slot)].real();
+        const double v = value == 0 ? 1 : value;
+        list.push_back(YEqVarInfo{slot, -2 * v, 4 * v, 0, value, calc_.nameForOpcode(k)});
+    }
+    return list;
+}
+
+std::optional<std::vector<YEqVarInfo>> YEqModel::varInforForFunction(int t)
+{
+    const int index = indexForEquation(t);
+    if (index < 0)
+        return std::nullopt;
+    std::lock_guard lock(mutex_);
+    Slot& s = slots_[static_cast<std::size_t>(index)];
+    if (s.vars)
+        return s.vars;
+    if (isParametricIndex(index)) {
+        const int partner = partnerOf(index);
+        auto& partnerVars = slots_[static_cast<std::size_t>(partner)].vars;
+        s.vars = buildVarInfo(index, partner);
+        if (!partnerVars)
+            partnerVars = s.vars;
+    } else {
+        s.vars = buildVarInfo(index, -1);
+    }
+    return s.vars;
+}
+
+void YEqModel::addVarsForFn(const VQStack& fn, int baseToken, std::set<int>& into)
+{
+    for (const Operand& op : fn.stack()) {
+        if (op.kind != KindVariable)
+            continue;
+        const int k = op.var.token;
+        if (((k >= 0x41 && k <= static_cast<int>(kTheta)) || k == static_cast<int>(kEta)) && k != baseToken)
+            into.insert(k);
+    }
+}
+
+// ---- Archive ----
+
+namespace {
+
+nlohmann::json opsArchive(const Ops& ops)
+{
+    return nlohmann::json(ops);
+}
+
+nlohmann::json varsArchive(const std::optional<std::vector<YEqVarInfo>>& vars)
+{
+    if (!vars)
+        return nullptr;
+    nlohmann::json list = nlohmann::json::array();
+    for (const YEqVarInfo& info : *vars)
+        list.push_back(info.encode());
+    return list;
+}
+
+std::optional<std::vector<YEqVarInfo>> varsFromArchive(const nlohmann::json& archive)
+{
+    if (!archive.is_array())
+        return std::nullopt;
+    std::vector<YEqVarInfo> vars;
+    for (const nlohmann::json& info : archive)
+        vars.push_back(YEqVarInfo::decode(info));
+    return vars;
+}
+
+// The elements of an archived array, at most `limit` of them; none when it is no array.
+template <class Read>
+void readArray(const nlohmann::json& archive, const char* key, std::size_t limit, Read read)
+{
+    const nlohmann::json* array = ArchiveValues::member(archive, key);
+    if (!array || !array->is_array())
+        return;
+    for (std::size_t i = 0; i < array->size() && i < limit; ++i)
+        read(i, (*array)[i]);
+}
+
+} // namespace
+
+nlohmann::json YEqModel::encodeSnapshot(const Snapshot& state)
+{
+    nlohmann::json archive{{"ops", opsArchive(state.ops)}, {"cu", state.cursor}, {"fu", state.function},
+        {"cl", state.color.encode()}, {"fl", state.flags}};
+    if (state.vars) {
+        nlohmann::json vars = nlohmann::json::array();
+        for (const auto& each : *state.vars)
+            vars.push_back(varsArchive(each));
+        archive["cv"] = std::move(vars);
+    }
+    return archive;
+}
+
+std::optional<YEqModel::Snapshot> YEqModel::decodeSnapshot(const nlohmann::json& archive)
+{
+    const int function = ArchiveValues::whole(archive, "fu", -1);
+    if (!isSlot(function))
+        return std::nullopt;
+    Snapshot state;
+    state.function = function;
+    state.cursor = std::max(ArchiveValues::whole(archive, "cu", 0), 0);
+    if (const nlohmann::json* ops = ArchiveValues::member(archive, "ops"))
+        state.ops = ArchiveValues::ops(*ops).value_or(Ops());
+    if (const nlohmann::json* color = ArchiveValues::member(archive, "cl"))
+        state.color = VQColor::decode(*color);
+    state.flags = ArchiveValues::whole(archive, "fl", kDefaultFlags);
+    if (const nlohmann::json* vars = ArchiveValues::member(archive, "cv"); vars && vars->is_array()) {
+        state.vars.emplace(kSlotCount);
+        for (std::size_t i = 0; i < vars->size() && i < kSlotCount; ++i)
+            (*state.vars)[i] = varsFromArchive((*vars)[i]);
+    }
+    return state;
+}
+
+nlohmann::json YEqModel::encode() const
+{
+    std::lock_guard lock(mutex_);
+    nlohmann::json pf = nlohmann::json::array(), vi = nlohmann::json::array(), pF = nlohmann::json::array(),
+                   cl = nlohmann::json::array(), pi = nlohmann::json::array(), un = nlohmann::json::array(),
+                   re = nlohmann::json::array();
+    for (const Slot& s : slots_) {
+        pf.push_back(opsArchive(s.ops));
+        vi.push_back(varsArchive(s.vars));
+        pF.push_back(s.flags);
+        cl.push_back(s.color.encode());
+    }
+    for (const YEqIntegrate& integral : integrals_)
+        pi.push_back(integral.encode());
+    for (const Snapshot& state : undo_)
+        un.push_back(encodeSnapshot(state));
+    for (const Snapshot& state : redo_)
+        re.push_back(encodeSnapshot(state));
+    return nlohmann::json{{"ec", entryCursor_}, {"cf", currentFunction_}, {"pf", std::move(pf)}, {"vi", std::move(vi)},
+        {"pF", std::move(pF)}, {"cl", std::move(cl)}, {"pi", std::move(pi)}, {"un", std::move(un)},
+        {"re", std::move(re)}, {"seq", seqInitializer_}};
+}
+
+void YEqModel::decode(const nlohmann::json& archive)
+{
+    std::lock_guard lock(mutex_);
+    // What the archive lacks keeps the state of a fresh model.
+    clearAllLocked();
+    entryCursor_ = std::max(ArchiveValues::whole(archive, "ec", 0), 0);
+    currentFunction_ = std::clamp(ArchiveValues::whole(archive, "cf", 0), 0, kSlotCount - 1);
+    // Every per-slot array is padded or cut to the 45 slots on its own.
+    readArray(archive, "pf", kSlotCount, [this](std::size_t i, const nlohmann::json& ops) {
+        slots_[i].ops = ArchiveValues::ops(ops).value_or(Ops());
+    });
+    readArray(archive, "vi", kSlotCount, [this](std::size_t i, const nlohmann::json& vars) {
+        slots_[i].vars = varsFromArchive(vars);
+    });
+    readArray(archive, "pF", kSlotCount, [this](std::size_t i, const nlohmann::json& flags) {
+        if (auto word = ArchiveValues::integer(flags, 0, 0xFFFF))
+            slots_[i].flags = static_cast<int>(*word);
+    });
+    readArray(archive, "cl", kSlotCount, [this](std::size_t i, const nlohmann::json& color) {
+        if (color.is_object())
+            slots_[i].color = VQColor::decode(color);
+    });
+    readArray(archive, "pi", kIntegralCount, [this](std::size_t i, const nlohmann::json& integral) {
+        integrals_[i] = YEqIntegrate::decode(integral);
+    });
+    readArray(archive, "seq", 3, [this](std::size_t i, const nlohmann::json& count) {
+        seqInitializer_[i] = static_cast<int>(ArchiveValues::integer(count, 0, 2).value_or(0));
+    });
+    // At most the newest kMaxUndo steps of each.
+    for (auto [key, steps] : {std::pair{"un", &undo_}, std::pair{"re", &redo_}}) {
+        readArray(archive, key, SIZE_MAX, [steps](std::size_t, const nlohmann::json& state) {
+            if (auto snapshot = decodeSnapshot(state)) {
+                steps->push_back(std::move(*snapshot));
+                if (steps->size() > kMaxUndo)
+                    steps->pop_front();
+            }
+        });
+    }
+}
+
+} // namespace orvenda

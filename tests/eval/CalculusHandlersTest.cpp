@@ -1,0 +1,103 @@
+#include "eval/CalculusHandlers.h"
+
+#include "core/Calculator.h"
+#include "core/VQStack.h"
+#include "eval/Parser.h"
+
+#include "ProgramTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+// Typed answers are in tests/cases/calculus.cases; here where errors point, what the
+// routines give back, and stopping a long sum.
+
+namespace orvenda {
+namespace {
+
+using namespace orvenda::testing;
+
+constexpr int kSlotX = 23;
+
+class CalculusHandlersTest : public ::testing::Test {
+protected:
+    void SetUp() override { calc.setAngleFormat(1); }
+
+    // Evaluates typed text on this thread as an editor field is.
+    Operand eval(const std::string& text)
+    {
+        auto ops = ProgramHarness::ops(text);
+        parser.setError(0);
+        parser.infixToRPN(&ops, 0);
+        const Operand r = parser.evalRPN(parser.rpnStack(), true, false);
+        parser.setError(0);
+        return r;
+    }
+
+    Calculator calc;
+    Parser& parser = calc.parser();
+};
+
+TEST_F(CalculusHandlersTest, ToleranceNotMetPointsPastTheBoundsOrAtTheTolerance)
+{
+    // fnInt( 1 / X , X , 0 , 1 ): the upper bound is token 9.
+    Operand r = eval("fnInt(1/X,X,0,1)");
+    EXPECT_EQ(r.error, 31);
+    EXPECT_EQ(r.location, 10);
+    r = eval("fnInt(1/X,X,0,1,.01)");
+    EXPECT_EQ(r.error, 31);
+    EXPECT_EQ(r.location, 11);
+    // Other errors point where they arose: the bad variable, the zero tolerance.
+    EXPECT_EQ(eval("fnInt(X,2,0,1)").location, 3);
+    EXPECT_EQ(eval("fMax(X,X,0,1,0)").location, 9);
+}
+
+TEST_F(CalculusHandlersTest, TheVariableKeepsItsValueAndFiguresWhateverHappens)
+{
+    calc.setVar(kSlotX, {{1.25, 0}, 3, -2});
+    for (const char* text : {"fnInt(1/X²,X,-1,1)", "solve(X²+1,X,0)", "seq(1/X,X,-1,1)", "∑(X,X,1,3)",
+                             "nDeriv(√(X),X,0)", "fMin(X²,X,-1,1)"}) {
+        eval(text);
+        const VariableRecord x = calc.getVar(kSlotX);
+        EXPECT_EQ(x.value, std::complex<double>(1.25, 0)) << text;
+        EXPECT_EQ(x.sigFig, 3) << text;
+        EXPECT_EQ(x.sigDec, -2) << text;
+    }
+}
+
+TEST_F(CalculusHandlersTest, SolveFunctionStoresTheZeroAndItsResidual)
+{
+    double residual = 99;
+    EXPECT_EQ(parser.solveFunction(ProgramHarness::ops("X²-2"), kSlotX, -1e99, 1e99, 1, &residual), 0);
+    EXPECT_NEAR(calc.vars[kSlotX].real(), 1.414213562373095, 1.5e-14);
+    EXPECT_LT(std::abs(residual), 1e-15);
+    // A failed solve leaves the variable as it was and says why.
+    calc.vars[kSlotX] = 5;
+    EXPECT_EQ(parser.solveFunction(ProgramHarness::ops("X²+1"), kSlotX, -1e99, 1e99, 1, &residual), 61);
+    EXPECT_EQ(parser.solveFunction(ProgramHarness::ops("X²-2"), kSlotX, 0, 1, 3, &residual), 62);
+    EXPECT_EQ(parser.solveFunction(ProgramHarness::ops("X+)"), kSlotX, 0, 1, 1, &residual), 1);
+    EXPECT_EQ(calc.vars[kSlotX].real(), 5);
+    parser.setError(0);
+}
+
+// A sum has no limit on its terms: stopping the program ends it with "User break".
+TEST(CalculusHandlersStopTest, ALongSumStopsWithUserBreak)
+{
+    ProgramHarness h;
+    h.queue().startProgramThread(h.ops("∑(X,X,1,1ᴱ8)"));
+    for (int i = 0; i < 2000 && !h.queue().programRunning(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    // Well inside the sum, past the start of the run.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_TRUE(h.parser().stopProgramThread());
+    h.settle();
+    ASSERT_FALSE(h.finals.empty());
+    EXPECT_EQ(h.finals.back().error, 43);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(200));
+}
+
+} // namespace
+} // namespace orvenda

@@ -1,0 +1,165 @@
+#include "numeric/Calculus.h"
+
+#include "numeric/RealFunction.h"
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <numbers>
+
+#include <gtest/gtest.h>
+
+// Typed examples are in tests/cases/calculus.cases; here what an answer line cannot show:
+// digits beyond the display, the errors of functions without error numbers, and stopping.
+
+using namespace orvenda;
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// A function of doubles; NaN where it has no value, reported with `error`. After `stopAfter`
+// evaluations it asks the routine to stop (error 43).
+struct Function : RealFunction {
+    explicit Function(std::function<double(double)> f, int error = 0) : f(std::move(f)), errorNumber(error) {}
+    double value(double x) override
+    {
+        ++calls;
+        if (stopError())
+            return kNaN;
+        const double y = f(x);
+        lastError = std::isnan(y) ? errorNumber : 0;
+        return y;
+    }
+    int error() const override { return lastError; }
+    int stopError() const override { return calls > stopAfter ? 43 : 0; }
+
+    std::function<double(double)> f;
+    int errorNumber;
+    int lastError = 0;
+    int calls = 0;
+    int stopAfter = std::numeric_limits<int>::max();
+};
+
+} // namespace
+
+TEST(Calculus, IntegralsToFullPrecision)
+{
+    struct Case {
+        std::function<double(double)> f;
+        double lower, upper, expected, accuracy;
+    };
+    const Case cases[] = {
+        {[](double x) { return std::exp(-x * x); }, -10, 10, std::sqrt(std::numbers::pi), 1e-14},
+        // Integrable singularities at the ends.
+        {[](double x) { return 1 / std::sqrt(x); }, 0, 1, 2, 1e-12},
+        {[](double x) { return std::log(x); }, 0, 1, -1, 1e-12},
+        // Reversed bounds negate.
+        {[](double x) { return x; }, 2, 0, -2, 1e-15},
+    };
+    for (const Case& c : cases) {
+        Function f(c.f);
+        const NumericResult r = Calculus::integrate(f, c.lower, c.upper, 1e-5);
+        EXPECT_EQ(r.error, 0);
+        EXPECT_NEAR(r.value, c.expected, c.accuracy) << c.lower << ".." << c.upper;
+    }
+}
+
+TEST(Calculus, IntegralFailures)
+{
+    // A point without a value: the function's error, or 32 when it has none.
+    Function divide([](double x) { return x == 0 ? kNaN : 1 / (x * x); }, 14);
+    EXPECT_EQ(Calculus::integrate(divide, -1, 1, 1e-5).error, 14);
+    Function silent([](double x) { return x == 0 ? kNaN : 1 / (x * x); });
+    EXPECT_EQ(Calculus::integrate(silent, -1, 1, 1e-5).error, 32);
+    // A value that only grows toward a point inside never meets the tolerance.
+    Function pole([](double x) { return 1 / (x * x); });
+    EXPECT_EQ(Calculus::integrate(pole, -1, 2, 1e-5).error, 31);
+    // A sum past the largest double.
+    Function huge([](double) { return 1e308; });
+    EXPECT_EQ(Calculus::integrate(huge, 0, 1e10, 1e-5).error, 33);
+    // A narrow peak on a wide interval is reported, not answered wrongly.
+    Function peak([](double x) { return std::exp(-x * x); });
+    EXPECT_EQ(Calculus::integrate(peak, -1000, 1000, 1e-5).error, 31);
+    Function stopped([](double x) { return x; });
+    stopped.stopAfter = 5;
+    EXPECT_EQ(Calculus::integrate(stopped, 0, 1, 1e-5).error, 43);
+}
+
+TEST(Calculus, ZerosNearestTheGuess)
+{
+    struct Case {
+        double guess, expected;
+    };
+    // sin has zeros at every multiple of π: the one nearest the guess is found.
+    for (const Case c : {Case{3, std::numbers::pi}, Case{6, 2 * std::numbers::pi}, Case{-2.5, -std::numbers::pi},
+                         Case{0.4, 0}}) {
+        Function f([](double x) { return std::sin(x); });
+        const NumericResult r = Calculus::findRoot(f, -1e99, 1e99, c.guess);
+        EXPECT_EQ(r.error, 0);
+        EXPECT_NEAR(r.value, c.expected, 1e-15) << c.guess;
+    }
+    Function f([](double x) { return x * x - 2; });
+    EXPECT_NEAR(Calculus::findRoot(f, -1e99, 1e99, 1).value, 1.414213562373095, 1.5e-14);
+    Function c([](double x) { return std::cos(x) - x; });
+    EXPECT_NEAR(Calculus::findRoot(c, -1e99, 1e99, 0).value, 0.7390851332151607, 0.8e-14);
+    // Bounds in either order; a zero outside them is not taken.
+    Function g([](double x) { return x * x - 2; });
+    EXPECT_NEAR(Calculus::findRoot(g, 5, 0, 4).value, 1.414213562373095, 1.5e-14);
+    Function h([](double x) { return x * x - 2; });
+    EXPECT_EQ(Calculus::findRoot(h, 0, 1, 0.5).error, 61);
+}
+
+TEST(Calculus, ZeroFailures)
+{
+    // Points without a value are passed over (√(X)-2 from a negative guess).
+    Function domain([](double x) { return std::sqrt(x) - 2; });
+    const NumericResult found = Calculus::findRoot(domain, -1e99, 1e99, -5);
+    EXPECT_EQ(found.error, 0);
+    EXPECT_NEAR(found.value, 4, 1e-14);
+    // With no zero, the function's own error at the guess says more than "bad guess".
+    Function undefined([](double) { return kNaN; }, 16);
+    EXPECT_EQ(Calculus::findRoot(undefined, -1e99, 1e99, 1).error, 16);
+    Function noZero([](double x) { return x * x + 1; });
+    EXPECT_EQ(Calculus::findRoot(noZero, -1e99, 1e99, 0).error, 61);
+    // Equal bounds answer only a zero to within 1e-28.
+    Function tiny([](double) { return 1e-29; });
+    EXPECT_EQ(Calculus::findRoot(tiny, 2, 2, 2).value, 2);
+    Function small([](double) { return 1e-27; });
+    EXPECT_EQ(Calculus::findRoot(small, 2, 2, 2).error, 62);
+    Function stopped([](double x) { return x * x + 1; });
+    stopped.stopAfter = 10;
+    EXPECT_EQ(Calculus::findRoot(stopped, -1e99, 1e99, 0).error, 43);
+}
+
+TEST(Calculus, Extrema)
+{
+    Function parabola([](double x) { return x * x - 2 * x; });
+    const NumericResult min = Calculus::extremum(parabola, -5, 5, 1e-5, true);
+    EXPECT_EQ(min.error, 0);
+    EXPECT_NEAR(min.value, 1, 1e-5);
+    // Bounds in either order; the tolerance's sign does not matter.
+    Function sine([](double x) { return std::sin(x); });
+    const NumericResult max = Calculus::extremum(sine, 3, 0, -1e-8, false);
+    EXPECT_NEAR(max.value, std::numbers::pi / 2, 1e-7);
+    // Points without a value count as the worst.
+    Function root([](double x) { return std::sqrt(x); });
+    EXPECT_NEAR(Calculus::extremum(root, -4, 4, 1e-6, false).value, 4, 1e-6);
+    EXPECT_NEAR(Calculus::extremum(root, -4, 4, 1e-6, true).value, 0, 1e-6);
+    // Where doubles are too far apart for the tolerance: 31 and the best x found.
+    Function far([](double x) { return (x - 1e5) * (x - 1e5); });
+    const NumericResult coarse = Calculus::extremum(far, 1e5 - 1, 1e5 + 1, 1e-16, true);
+    EXPECT_EQ(coarse.error, 31);
+    EXPECT_NEAR(coarse.value, 1e5, 1e-7);
+    Function stopped([](double x) { return x * x; });
+    stopped.stopAfter = 10;
+    EXPECT_EQ(Calculus::extremum(stopped, -5, 5, 1e-5, true).error, 43);
+}
+
+TEST(Calculus, DerivativeAtAPointWithoutValue)
+{
+    Function root([](double x) { return std::sqrt(x); }, 15);
+    EXPECT_EQ(Calculus::derivative(root, 0, 0.001).error, 15);
+    Function silent([](double x) { return std::sqrt(x); });
+    EXPECT_EQ(Calculus::derivative(silent, 0, 0.001).error, 17);
+}
