@@ -16,45 +16,33 @@ public:
     StateMutex(const StateMutex&) = delete;
     StateMutex& operator=(const StateMutex&) = delete;
 
+    // The hold already there is only counted; taking the lock and letting it go are kept
+    // out of line, so the many places that take it again stay small.
     void lock()
     {
-        const void* me = thisThread();
-        if (owner_.load(std::memory_order_relaxed) == me) {
+        if (owner_.load(std::memory_order_relaxed) == thisThread())
             ++depth_;
-            return;
-        }
-        waiting_.fetch_add(1, std::memory_order_relaxed);
-        mutex_.lock();
-        waiting_.fetch_sub(1, std::memory_order_relaxed);
-        take(me);
+        else
+            lockFirst();
     }
 
-    bool try_lock()
-    {
-        const void* me = thisThread();
-        if (owner_.load(std::memory_order_relaxed) == me) {
-            ++depth_;
-            return true;
-        }
-        if (!mutex_.try_lock())
-            return false;
-        take(me);
-        return true;
-    }
+    bool try_lock();
 
     void unlock()
     {
-        if (--depth_ > 0)
-            return;
-        owner_.store(nullptr, std::memory_order_relaxed);
-        mutex_.unlock();
+        if (--depth_ == 0)
+            unlockLast();
     }
 
     bool heldByThisThread() const { return owner_.load(std::memory_order_relaxed) == thisThread(); }
 
     // Between two steps of the holder's work: when another thread waits for the lock, it
     // gets it before the holder goes on. Only an outermost hold yields.
-    void yieldToWaiters();
+    void yieldToWaiters()
+    {
+        if (waiting_.load(std::memory_order_relaxed) != 0)
+            letWaiterIn();
+    }
 
     // While it lives, the calling thread gives up all its holds (to wait for a thread that
     // may need the lock); they are taken back, as deep as before, when it ends.
@@ -90,12 +78,10 @@ private:
         static thread_local const char tag = 0;
         return &tag;
     }
-    void take(const void* me)
-    {
-        owner_.store(me, std::memory_order_relaxed);
-        depth_ = 1;
-        acquisitions_.fetch_add(1, std::memory_order_relaxed);
-    }
+    [[gnu::cold]] void lockFirst();
+    void letWaiterIn();
+    [[gnu::cold]] void unlockLast();
+    void take();
 
     std::mutex mutex_;
     std::atomic<const void*> owner_{nullptr};
