@@ -2,11 +2,11 @@
 
 #include "graphui/YEqModel.h"
 #include "language/ErrorNumbers.h"
+#include "platform/AtomicFile.h"
 #include "programs/GraphDatabaseBody.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cctype>
@@ -85,18 +85,7 @@ bool GDBStore::save(const std::string& name)
 
 bool GDBStore::save(const std::string& name, std::span<const std::uint8_t> data)
 {
-    if (!validName(name) || !QDir().mkpath(qtPath(directory_)))
-        return false;
-    // Written beside the old file and renamed over it only when complete.
-    QSaveFile file(qtPath(path(name)));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const auto size = static_cast<qint64>(data.size());
-    if (file.write(reinterpret_cast<const char*>(data.data()), size) != size) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return validName(name) && AtomicFile::write(qtPath(path(name)), data);
 }
 
 std::optional<GDBStore::Bytes> GDBStore::data(const std::string& name) const

@@ -19,6 +19,7 @@ public:
 
     // The smallest unused ID, now marked used; kNone when none is left.
     std::uint32_t take();
+    bool used(std::uint32_t id) const { return id > 0 && id < kNone && used_.test(id); }
 
 private:
     std::bitset<65536> used_;

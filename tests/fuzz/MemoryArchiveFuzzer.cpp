@@ -6,6 +6,8 @@
 #include "core/Calculator.h"
 #include "core/MemoryArchive.h"
 
+#include "DamagedArchive.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <span>
@@ -16,7 +18,7 @@ using namespace orvenda;
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using fuzz::Bytes;
 
 const LocaleFormats kLocale{"h a", "MMMM d, y"};
 
@@ -39,36 +41,6 @@ const std::vector<std::string>& factoryKeys()
         return out;
     }();
     return keys;
-}
-
-// The factory archive with the pairs (position, byte) of the input written over it, cut
-// after the position the first input byte picks.
-Bytes overwritten(std::span<const std::uint8_t> input)
-{
-    Bytes bytes = factoryArchive();
-    for (std::size_t k = 1; k + 2 < input.size(); k += 3)
-        bytes[(input[k] | (input[k + 1] << 8)) % bytes.size()] = input[k + 2];
-    if (!input.empty() && input[0] < 16)
-        bytes.resize(bytes.size() * input[0] / 16);
-    return bytes;
-}
-
-// The factory archive with member key replaced by the CBOR value the input holds (a map
-// {key: input} read through the archive's own reader, so its depth limit holds).
-std::optional<nlohmann::json> replaced(std::span<const std::uint8_t> input)
-{
-    if (input.empty())
-        return std::nullopt;
-    const std::string& key = factoryKeys()[input[0] % factoryKeys().size()];
-    Bytes member{0xA1, static_cast<std::uint8_t>(0x60 + key.size())};
-    member.insert(member.end(), key.begin(), key.end());
-    member.insert(member.end(), input.begin() + 1, input.end());
-    const auto value = MemoryArchive::parse(member);
-    if (!value)
-        return std::nullopt;
-    auto archive = MemoryArchive::parse(factoryArchive());
-    (*archive)[key] = (*value)[key];
-    return archive;
 }
 
 void exercise(const Calculator& calc)
@@ -97,10 +69,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         MemoryArchive::restore(calc, input);
         break;
     case 1:
-        MemoryArchive::restore(calc, overwritten(input));
+        MemoryArchive::restore(calc, fuzz::overwritten(factoryArchive(), input));
         break;
     default:
-        if (auto archive = replaced(input))
+        if (auto archive = fuzz::replaced(factoryArchive(), factoryKeys(), input))
             MemoryArchive::apply(calc, *archive);
         break;
     }

@@ -31,6 +31,10 @@ public:
     // The screen as text between "<screenShot>" and "</screenShot>" lines, each row padded
     // to 32 characters.
     virtual std::string screenShot() const = 0;
+
+    // The entry line's text and cursor (column and line), for a program waiting at Input.
+    virtual void updateEntryText(const std::string& /*text*/, CursorPosition /*cursor*/) {}
+    virtual void setEntryCursor(CursorPosition /*cursor*/, bool /*redraw*/) {}
 };
 
 } // namespace orvenda

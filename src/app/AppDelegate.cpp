@@ -1,0 +1,157 @@
+#include "app/AppDelegate.h"
+
+#include "app/EntryModel.h"
+#include "app/HistoryModel.h"
+#include "apps/CSVImport.h"
+#include "core/Calculator.h"
+#include "core/NotificationCenter.h"
+#include "core/NotificationNames.h"
+#include "eval/Parser.h"
+#include "pretty/PrettyPrint.h"
+
+#include <QClipboard>
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileOpenEvent>
+#include <QGuiApplication>
+#include <QStringDecoder>
+#include <QUrl>
+
+namespace orvenda {
+
+namespace {
+
+// Files the desktop asks the running app to open.
+class FileOpenFilter : public QObject {
+public:
+    explicit FileOpenFilter(AppDelegate& app)
+        : app_(app)
+    {
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::FileOpen) {
+            app_.openFiles({static_cast<QFileOpenEvent*>(event)->file()});
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    AppDelegate& app_;
+};
+
+std::vector<std::uint8_t> bytesOf(const QByteArray& data)
+{
+    const auto* begin = reinterpret_cast<const std::uint8_t*>(data.constData());
+    return {begin, begin + data.size()};
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(Calculator& calc, const QString& dataFolder)
+    : calc_(calc)
+    , dataFolder_(dataFolder)
+    , stateFile_(dataFolder)
+{
+    installManagers(calc_);
+    StateFile::Contents saved = stateFile_.read();
+    if (saved.status != StateFile::Status::Loaded) {
+        std::vector<Calculator::Archive> factory;
+        calc_.saveMemory(factory, true);
+        defaults_ = std::move(factory.front());
+    }
+    if (saved.status == StateFile::Status::Damaged) {
+        startupReport_ = saved.keptAs.isEmpty()
+            ? QStringLiteral("The saved calculator could not be read. The calculator starts from its factory settings.")
+            : QStringLiteral("The saved calculator could not be read and was kept as %1. The calculator starts from "
+                             "its factory settings.")
+                  .arg(saved.keptAs);
+        qWarning().noquote() << *startupReport_;
+    }
+    calc_.initMemory({saved.status == StateFile::Status::Loaded ? std::move(saved.bytes) : defaults_});
+}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::installManagers(Calculator& calc)
+{
+    if (!calc.prettyPrint)
+        calc.prettyPrint = std::make_shared<PrettyPrint>();
+    if (!calc.historyManager)
+        calc.historyManager = std::make_shared<HistoryModel>(calc);
+    if (!calc.entryManager)
+        calc.entryManager = std::make_shared<EntryModel>(calc);
+}
+
+std::optional<QString> AppDelegate::takeStartupReport() { return std::exchange(startupReport_, std::nullopt); }
+
+void AppDelegate::save(bool toClipboard)
+{
+    calc_.parser().stopProgramThread();
+    std::vector<Calculator::Archive> memory;
+    calc_.saveMemory(memory, false);
+    if (!stateFile_.write(memory.front()))
+        qWarning().noquote() << "The calculator could not be saved to" << stateFile_.path();
+    if (!toClipboard || !qGuiApp)
+        return;
+    const auto* history = dynamic_cast<const HistoryModel*>(calc_.historyManager.get());
+    if (history && !history->lastResult().empty())
+        QGuiApplication::clipboard()->setText(QString::fromStdString(history->lastResult()));
+}
+
+void AppDelegate::applicationWillResignActive() { save(true); }
+void AppDelegate::applicationDidEnterBackground() { save(false); }
+void AppDelegate::applicationWillTerminate() { save(false); }
+void AppDelegate::sceneWillResignActive() { calc_.parser().stopProgramThread(); }
+void AppDelegate::sceneDidEnterBackground() { save(true); }
+
+void AppDelegate::openFiles(const QStringList& paths)
+{
+    for (const QString& path : paths)
+        calc_.showError({{"errorNum", importFile(path)}});
+}
+
+int AppDelegate::importFile(const QString& path)
+{
+    qInfo().noquote() << "Received URL:" << QUrl::fromLocalFile(path).toString();
+    const QString extension = QFileInfo(path).suffix();
+    if (!calc_.validFileExtension(extension.toStdString()))
+        return kUnsupportedFile;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return kUnreadableFile;
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return kUnreadableFile;
+    int result;
+    if (extension.compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString text = utf8.decode(data);
+        if (utf8.hasError())
+            return kUnreadableFile;
+        result = CSVImport::loadCSV(calc_, text.toStdString());
+    } else {
+        // The loader answers only whether it worked; a failure is an unreadable file.
+        result = calc_.loadProgram(bytesOf(data)) == 0 ? 0 : kUnreadableFile;
+    }
+    calc_.notificationCenter().post(VQProgramFileAdded, this);
+    return result == 0 ? kImportSucceeded : result;
+}
+
+void AppDelegate::watch(QGuiApplication& app)
+{
+    watcher_ = std::make_unique<FileOpenFilter>(*this);
+    QObject::connect(&app, &QGuiApplication::applicationStateChanged, watcher_.get(), [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationInactive)
+            applicationWillResignActive();
+        else if (state == Qt::ApplicationHidden || state == Qt::ApplicationSuspended)
+            applicationDidEnterBackground();
+    });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, watcher_.get(), [this] { applicationWillTerminate(); });
+    app.installEventFilter(watcher_.get());
+}
+
+} // namespace orvenda

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "platform/StateFile.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QGuiApplication;
+class QObject;
+
+namespace orvenda {
+
+class Calculator;
+
+// The app's life: start-up restores the saved calculator (the factory state on a first
+// launch or when the saved file is damaged), leaving the foreground saves it, and files
+// handed to the app are imported, each with exactly one report. Main thread.
+//
+// Desktop stand-ins: the saved state is a file in the data folder given at start-up
+// (StateFile), the pasteboard is the clipboard, "leaving the foreground" is the
+// application becoming inactive or quitting, and files arrive as command-line arguments or
+// file-open events.
+class AppDelegate {
+public:
+    // Error numbers of the file hand-over.
+    static constexpr int kUnsupportedFile = 73;
+    static constexpr int kUnreadableFile = 74;
+    static constexpr int kImportSucceeded = 80;
+
+    // Gives the calculator its entry line, history and shared pretty printer where it has
+    // none, then restores the state from the data folder.
+    AppDelegate(Calculator& calc, const QString& dataFolder);
+    ~AppDelegate();
+    AppDelegate(const AppDelegate&) = delete;
+    AppDelegate& operator=(const AppDelegate&) = delete;
+
+    static void installManagers(Calculator& calc);
+
+    Calculator& calculator() const { return calc_; }
+    const QString& dataFolder() const { return dataFolder_; }
+    // The factory archive, registered (never written) when no state was saved yet.
+    const std::vector<std::uint8_t>& registeredDefaults() const { return defaults_; }
+    // What to tell the user once about the start-up (a damaged state file set aside);
+    // nothing the second time.
+    std::optional<QString> takeStartupReport();
+
+    // Saving: each stops a running program and writes the state; the first and the last
+    // also put the newest history result on the clipboard (never an empty one).
+    void applicationWillResignActive();
+    void applicationDidEnterBackground();
+    void applicationWillTerminate();
+    void sceneWillResignActive();
+    void sceneDidEnterBackground();
+
+    // Imports each file in turn and reports each: 73 for an unsupported type, 74 when it
+    // cannot be read (or a variable file fails to load), the load's own error, else 80.
+    // CSV files ("csv" in any case) become lists; the calculator's variable files load
+    // their variables. Every load posts VQProgramFileAdded.
+    void openFiles(const QStringList& paths);
+
+    // Follows the application: becoming inactive or hidden saves, quitting saves, and
+    // files opened through the desktop are imported.
+    void watch(QGuiApplication& app);
+
+private:
+    void save(bool toClipboard);
+    int importFile(const QString& path);
+
+    Calculator& calc_;
+    QString dataFolder_;
+    StateFile stateFile_;
+    std::vector<std::uint8_t> defaults_;
+    std::optional<QString> startupReport_;
+    std::unique_ptr<QObject> watcher_;
+};
+
+} // namespace orvenda

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvenda {
+
+class Calculator;
+
+// One past calculation of the history: the input ops, the result text and, for numbers,
+// lists and matrices, the result as ops that can be pasted back. It measures itself in
+// classic text lines and in MathPrint points.
+class HistoryEntry {
+public:
+    using Ops = std::vector<std::uint32_t>;
+
+    struct Size {
+        double width = 0;
+        double height = 0;
+        bool operator==(const Size&) const = default;
+    };
+
+    // Result types.
+    static constexpr int kValue = 0;
+    static constexpr int kText = 1;
+    static constexpr int kHistoryCommand = 2;
+    static constexpr int kUndefined = 44;
+
+    // Result lines counted in the classic history, at most.
+    static constexpr int kMaxResultLines = 8;
+    // Characters per classic input line.
+    static constexpr int kInputLineWidth = 32;
+    // The narrowest answer width in MathPrint.
+    static constexpr double kMinAnswerWidth = 320;
+
+    explicit HistoryEntry(const Calculator& calc);
+
+    Ops entry;
+    std::string result;
+    std::optional<Ops> answerOps;
+    int numLines = 0;
+    // The longest result line in characters, and the number of result lines.
+    int width = 0;
+    int height = 0;
+    int resultType = kValue;
+    bool resultIsNum = false;
+    Size prettySize;
+    Size pAnswerSize;
+    int operandType = 0;
+
+    // Back to a blank item, for reuse.
+    void reset();
+
+    // Measures the item (in MathPrint also lays out its input and answer) and returns
+    // numLines.
+    int computeLines();
+    // The result as two-dimensional ops; nothing unless resultIsNum. Formatting 1 drops
+    // the separators between digits and list elements join with ",".
+    std::optional<Ops> answerAsOps(int formatting) const;
+    // One number's text as two-dimensional ops: fractions, powers, mixed numbers and
+    // exponents become templates.
+    static Ops numStrToPrettyOps(std::string_view text, int formatting);
+    // The result as ops to paste: two-dimensional in MathPrint, else one-line.
+    std::optional<Ops> resultOps() const;
+    // The result text with display-only characters made plain: sub- and superscript digits
+    // become digits, "␣" marks a mixed number's fraction and "／" its bar.
+    std::string result84() const;
+    // The input without the ops only the two-dimensional form uses.
+    Ops cleanEntry() const;
+    // A copy of the input whose template IDs do not clash with those of ops.
+    Ops entryOpsToMergeWith(const Ops& ops) const;
+    // The input's text and the result as a "<screenShot>" block.
+    std::string screenCapture() const;
+
+    nlohmann::json encode() const;
+    // Fields missing or of the wrong type keep their blank values; counts are never
+    // negative.
+    static HistoryEntry decode(const Calculator& calc, const nlohmann::json& archive);
+
+    double inputHeight() const { return prettySize.height; }
+    double answerHeight() const { return pAnswerSize.height; }
+
+private:
+    // The one-line conversion of result84.
+    Ops classicResultOps() const;
+
+    const Calculator* calc_;
+};
+
+} // namespace orvenda

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <span>
+
+namespace orvenda {
+
+// A file replaced whole: written beside the old one and renamed over it only when
+// complete, so a crash or a full disk leaves the previous file as it was.
+class AtomicFile {
+public:
+    // Makes the folder when missing; false when nothing could be written.
+    static bool write(const QString& path, std::span<const std::uint8_t> bytes);
+};
+
+} // namespace orvenda

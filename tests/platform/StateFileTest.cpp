@@ -1,0 +1,54 @@
+#include "platform/StateFile.h"
+
+#include "TestSupport.h"
+#include "core/MemoryArchive.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace orvenda::test {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes factoryArchive()
+{
+    Calculator calc(kUS);
+    return MemoryArchive::save(calc);
+}
+
+TEST(StateFile, ADamagedFileIsKeptAsideAndNotReadAgain)
+{
+    const Bytes archive = factoryArchive();
+    const Bytes truncated(archive.begin(), archive.begin() + static_cast<std::ptrdiff_t>(archive.size() / 2));
+    const Bytes noise{0x13, 0x9F, 0xFF, 0x00, 0x42, 0xBB};
+    const Bytes array = nlohmann::json::to_cbor(nlohmann::json::array({39, 1}));
+    const Bytes textVersion = nlohmann::json::to_cbor(nlohmann::json{{"ver", "39"}});
+    for (const Bytes& damaged : {truncated, noise, array, textVersion, Bytes()}) {
+        QTemporaryDir dir;
+        StateFile state(dir.path());
+        ASSERT_TRUE(state.write(damaged));
+        const StateFile::Contents contents = state.read();
+        EXPECT_EQ(contents.status, StateFile::Status::Damaged);
+        ASSERT_FALSE(contents.keptAs.isEmpty());
+        QFile kept(contents.keptAs);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll().size(), static_cast<qsizetype>(damaged.size()));
+        EXPECT_EQ(state.read().status, StateFile::Status::Missing);
+    }
+}
+
+TEST(StateFile, AFileThatCannotBeReadIsDamaged)
+{
+    QTemporaryDir dir;
+    StateFile state(dir.path());
+    ASSERT_TRUE(QDir().mkpath(state.path()));
+    EXPECT_EQ(state.read().status, StateFile::Status::Damaged);
+    EXPECT_FALSE(QFile::exists(state.path()));
+}
+
+} // namespace
+} // namespace orvenda::test
