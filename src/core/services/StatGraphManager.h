@@ -11,6 +11,10 @@ class VQColor;
 class VQStatistics;
 
 // The six stat plots (numbered 0..5). Archived under "statMgr".
+//
+// The plot settings are part of the calculator's state: programs change them on the
+// program queue. Every call is made holding the calculator's state lock, from either
+// thread; an implementation updates its views on the main thread itself.
 class StatGraphManager {
 public:
     virtual ~StatGraphManager() = default;

@@ -21,6 +21,7 @@ class VQStack;
 // read and edit them on the main thread: every call here is thread-safe and may come
 // from either thread. An implementation calls nothing outside itself (parser, screens,
 // notifications) while it holds its own lock, so callers may hold the calculator's locks.
+// changeMode comes on the main thread.
 class YEqManager {
 public:
     using Ops = std::vector<std::uint32_t>;
