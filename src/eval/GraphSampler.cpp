@@ -85,7 +85,7 @@ int GraphSampler::varNumForPlotFunction(int token) const
 
 bool GraphSampler::shouldPlotFunction(int token)
 {
-    Hold hold(calc_);
+    const auto hold = calc_.lockState();
     if (!calc_.yEqManager || !calc_.yEqManager->shouldPlotFunction(token))
         return false;
     parser_.setError(0);
@@ -134,7 +134,7 @@ double GraphSampler::valueOf(int token, double at)
 
 double GraphSampler::function(int token, int varNum, double at)
 {
-    Hold hold(calc_);
+    const auto hold = calc_.lockState();
     if (!validSlot(varNum))
         return kNaN;
     Borrow slot(calc_, varNum, at);
@@ -143,7 +143,7 @@ double GraphSampler::function(int token, int varNum, double at)
 
 double GraphSampler::evalFn(const VQStack& fn, int varNum, double x)
 {
-    Hold hold(calc_);
+    const auto hold = calc_.lockState();
     if (!validSlot(varNum))
         return kNaN;
     Borrow slot(calc_, varNum, x);
@@ -152,7 +152,7 @@ double GraphSampler::evalFn(const VQStack& fn, int varNum, double x)
 
 double GraphSampler::evalQuick(const VQStack& fn, int varNum, double x)
 {
-    Hold hold(calc_);
+    const auto hold = calc_.lockState();
     if (!validSlot(varNum))
         return kNaN;
     Borrow slot(calc_, varNum, x);
@@ -161,7 +161,7 @@ double GraphSampler::evalQuick(const VQStack& fn, int varNum, double x)
 
 double GraphSampler::dfunction(int token, double x)
 {
-    Hold hold(calc_);
+    const auto hold = calc_.lockState();
     const int varNum = varNumForPlotFunction(token);
     if (!validSlot(varNum))
         return 0.0;
@@ -173,7 +173,7 @@ double GraphSampler::dfunction(int token, double x)
 
 double GraphSampler::slopeFn(const VQStack& fn, int varNum, double x, double e)
 {
-    Hold hold(calc_);
+    const auto hold = calc_.lockState();
     if (!validSlot(varNum))
         return kNaN;
     Borrow slot(calc_, varNum);
@@ -193,13 +193,13 @@ double GraphSampler::slopeFn(const VQStack& fn, int varNum, double x, double e)
 
 double GraphSampler::dydVar(int varNum, double at, int token, double e)
 {
-    Hold hold(calc_);
+    const auto hold = calc_.lockState();
     return (function(token, varNum, at + e) - function(token, varNum, at - e)) / (2 * e);
 }
 
 double GraphSampler::dydxAt(double value, int token, double e)
 {
-    Hold hold(calc_);
+    const auto hold = calc_.lockState();
     const double a = value - e, b = value + e;
     if (isFunction(token))
         return (function(token, kSlotX, b) - function(token, kSlotX, a)) / (2 * e);
@@ -222,13 +222,13 @@ double GraphSampler::dydxAt(double value, int token, double e)
 
 double GraphSampler::drdThetaAt(double theta, int token, double e)
 {
-    Hold hold(calc_);
+    const auto hold = calc_.lockState();
     return (function(token, kSlotTheta, theta + e) - function(token, kSlotTheta, theta - e)) / (2 * e);
 }
 
 void GraphSampler::plotFn(const VQStack& fn, int varNum, double xMin, double step, std::span<XY> data)
 {
-    Hold hold(calc_);
+    const auto hold = calc_.lockState();
     double x = xMin;
     if (!validSlot(varNum)) {
         for (XY& record : data) {
@@ -249,7 +249,7 @@ void GraphSampler::plotFn(const VQStack& fn, int varNum, double xMin, double ste
 
 void GraphSampler::plotFunction(int token, int varNum, double xMin, double step, std::span<XY> data)
 {
-    Hold hold(calc_);
+    const auto hold = calc_.lockState();
     const auto fn = calc_.yEqManager ? calc_.yEqManager->rpnForFunction(token) : nullptr;
     if (fn) {
         plotFn(*fn, varNum, xMin, step, data);
@@ -264,7 +264,7 @@ void GraphSampler::plotFunction(int token, int varNum, double xMin, double step,
 
 void GraphSampler::plotPolar(int token, double thetaMin, double thetaMax, double step, std::span<XYT> data)
 {
-    Hold hold(calc_);
+    const auto hold = calc_.lockState();
     Borrow slot(calc_, kSlotTheta);
     const auto fn = calc_.yEqManager ? calc_.yEqManager->rpnForFunction(token) : nullptr;
     const QuickEvaluator::Program* fast = fn && quick_.compile(*fn, fastX_) ? &fastX_ : nullptr;
@@ -282,7 +282,7 @@ void GraphSampler::plotPolar(int token, double thetaMin, double thetaMax, double
 
 void GraphSampler::plotParametric(int token, double tMin, double tMax, double step, std::span<XYT> data)
 {
-    Hold hold(calc_);
+    const auto hold = calc_.lockState();
     Borrow slot(calc_, kSlotT);
     const auto xFn = calc_.yEqManager ? calc_.yEqManager->rpnForFunction(token) : nullptr;
     const auto yFn = calc_.yEqManager ? calc_.yEqManager->rpnForFunction(token + 1) : nullptr;
@@ -303,7 +303,7 @@ void GraphSampler::plotParametric(int token, double tMin, double tMax, double st
 
 double GraphSampler::integrateEqNum(int token, double lower, double upper, double tolerance)
 {
-    Hold hold(calc_);
+    const auto hold = calc_.lockState();
     const auto fn = calc_.yEqManager ? calc_.yEqManager->rpnForFunction(token) : nullptr;
     if (!fn) {
         parser_.setError(ErrInvalid);
@@ -314,7 +314,7 @@ double GraphSampler::integrateEqNum(int token, double lower, double upper, doubl
 
 double GraphSampler::extremum(int token, double lower, double upper, double tolerance, bool findMin)
 {
-    Hold hold(calc_);
+    const auto hold = calc_.lockState();
     const auto fn = calc_.yEqManager ? calc_.yEqManager->rpnForFunction(token) : nullptr;
     if (!fn) {
         parser_.setError(ErrInvalid);

@@ -19,8 +19,9 @@ class VQStack;
 // Equations are named by their Y= token (Y1..Y0 0x5E10..0x5E19, the solver's 0x5E1A,
 // parametric pairs 0x5E20..0x5E2B with X on the even token, polar 0x5E40..0x5E45,
 // sequences 0x5E80..0x5E82, implicit relations 0x5EA0..0x5EA9) and compiled by the Y=
-// manager. Main thread; a program on the program queue uses the same variables, so every
-// operation holds the calculator's state once for its whole run. Sampling allocates
+// manager. Main thread; a program on the program queue uses the same parser and variables,
+// so every operation holds the calculator's state lock for its whole run (the worker holds
+// it for each statement). Sampling allocates
 // nothing: the caller owns the buffers.
 class GraphSampler {
 public:
@@ -80,11 +81,6 @@ public:
     static void distributionFunction(int token, double p1, double p2, double xMin, double step, std::span<XY> data);
 
 private:
-    // Holds the calculator's state, which the program queue's worker also uses, for one
-    // whole operation.
-    struct Hold {
-        explicit Hold(Calculator&) {}
-    };
     // A slot set to value + 0i for the life of the object, then put back.
     class Borrow;
 
@@ -97,7 +93,7 @@ private:
     double sample(const VQStack& fn, const QuickEvaluator::Program* fast);
     // The sequence term at n; NaN when it fails or is not real.
     double sequenceTerm(int token, double n);
-    // The value of an equation with its own slot set (no hold, no borrow).
+    // The value of an equation; the caller holds the state and has set the slot.
     double valueOf(int token, double at);
     double extremum(int token, double lower, double upper, double tolerance, bool findMin);
 

@@ -71,6 +71,9 @@ void GraphTile::displayLayer()
 {
     if (!GraphGeometry::transformIsFinite(t) || !graphView || graphView->updatingObjects)
         return;
+    // The grid and axes switches, the colours and the plots' equations are the calculator's,
+    // which a running program may change between its statements.
+    const auto hold = calc.lockState();
     const bool draft = graphView->drawQuality != 0;
     const int quality = draft ? 4 : 1;
     const double s = draft ? 1 : graphView->devicePixelRatioF();

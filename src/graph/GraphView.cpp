@@ -410,6 +410,7 @@ void GraphView::zoomOp(int token)
         zoom({-10, 10, -10, 10});
         break;
     case kZTrig: {
+        const auto hold = calc.lockState();
         const bool degrees = calc.angleFormat() == 0;
         const double x = degrees ? 360 : 2 * std::numbers::pi;
         if (calc.angleFormat() == 1)
@@ -717,7 +718,11 @@ void GraphView::pan(Gesture state, const QPointF& translation, const QPointF& ve
 
 void GraphView::coast()
 {
-    if (calc.graphMode() == kImplicitGraphMode) {
+    const bool implicit = [this] {
+        const auto hold = calc.lockState();
+        return calc.graphMode() == kImplicitGraphMode;
+    }();
+    if (implicit) {
         // A graph too slow to draw a frame in time stops coasting.
         const auto now = std::chrono::steady_clock::now();
         if (frameStart_ && now - *frameStart_ > std::chrono::milliseconds(70))

@@ -217,6 +217,8 @@ double PlotCircle::findIntersection(double t, double range, const PlotList& othe
 
 std::optional<std::vector<std::string>> PlotCircle::infoLines()
 {
+    // The format switches are the calculator's modes.
+    const auto hold = calc.lockState();
     std::vector<std::string> lines;
     if (calc.drawExpr)
         lines.push_back(*label());

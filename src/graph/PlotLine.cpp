@@ -257,6 +257,8 @@ PlotPoint PlotLine::PtAtT(double t, double range, const PlotList& other)
 
 std::optional<std::vector<std::string>> PlotLine::infoLines()
 {
+    // The format switches are the calculator's modes.
+    const auto hold = calc.lockState();
     std::vector<std::string> lines;
     const auto f = [this](double v) { return calc.formatReal(v); };
     if (calc.drawExpr) {

@@ -89,7 +89,9 @@ double PlotObject::RAtT(double t)
 double PlotObject::ThetaAtT(double t)
 {
     const double x = XAtT(t);
-    return calc.parser().fromRadians(std::atan2(YAtT(t), x));
+    const double radians = std::atan2(YAtT(t), x);
+    const auto hold = calc.lockState();
+    return calc.parser().fromRadians(radians);
 }
 
 PlotPoint PlotObject::PtAtT(double t, double, const PlotList&)

@@ -232,3 +232,39 @@ TEST(GraphSamplerDistributions, DensitiesAndAreas)
 
 } // namespace
 } // namespace orvenda
+
+namespace orvenda {
+namespace {
+
+// A program stores into X and reads it back while the main thread samples over X: each
+// sampling call holds the calculator's state, so the program never sees a sample's X and
+// no sample sees the program's.
+TEST(GraphSamplerThreads, SamplingBesideAProgramThatStoresX)
+{
+    testing::ProgramHarness h;
+    auto yEq = std::make_shared<CompilingYEq>(h.calc);
+    h.calc.yEqManager = yEq;
+    yEq->set(kY1, "X²");
+    h.store("T", "0->E:For(I,1,4000):I->X:If X≠I:E+1->E:End");
+    h.queue().startProgramThread(testing::ProgramHarness::ops("prgmT"));
+    GraphSampler sampler(h.calc);
+    std::array<XY, 40> samples;
+    int wrong = 0, calls = 0;
+    while (h.queue().programQueueCount() > 0) {
+        sampler.plotFunction(kY1, kSlotX, -1, 0.05, samples);
+        for (const XY& p : samples)
+            wrong += p.y != p.x * p.x;
+        ++calls;
+        h.main.pump();
+    }
+    h.settle();
+    ASSERT_FALSE(h.finals.empty());
+    EXPECT_NE(h.finals.back().kind, KindError) << h.finals.back().error;
+    EXPECT_GT(calls, 0);
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(h.var('E'), 0);
+    EXPECT_EQ(h.var('X'), 4000);
+}
+
+} // namespace
+} // namespace orvenda
