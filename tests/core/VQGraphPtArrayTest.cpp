@@ -28,12 +28,7 @@ TEST(VQGraphPtArray, PtOnTwiceAtOnePointKeepsOneRecordWithTheNewLook)
     EXPECT_EQ(p.g, 127);  // 0.5 × 255 truncated
     EXPECT_EQ(p.b, 0);
     EXPECT_TRUE(p.on);
-}
-
-TEST(VQGraphPtArray, CoordinatesAreSinglePrecision)
-{
-    VQGraphPtArray points;
-    points.ptOnAtX(1, 2, 1, 0, 1, 0);
+    // Coordinates are single precision: these are the same point.
     points.ptOnAtX(1 + 1e-12, 2, 2, 0, 1, 0);
     EXPECT_EQ(only(points).mark, 2);
 }

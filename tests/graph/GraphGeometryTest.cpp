@@ -46,20 +46,5 @@ TEST(GraphGeometry, LineIntersectionAndPerpendicularFoot)
     EXPECT_DOUBLE_EQ(foot.y, 0);
 }
 
-TEST(GraphGeometry, TransformsAndFiniteness)
-{
-    const GraphTransform t{2, 0.5, 0.25, -3, 10, 20};
-    const auto v = GraphGeometry::applyPlotTransform(t, 4, 2);
-    EXPECT_EQ(v.x, 19);
-    EXPECT_EQ(v.y, 15);
-    EXPECT_TRUE(GraphGeometry::transformIsFinite(t));
-    for (double bad : {kNaN, kInf}) {
-        GraphTransform u = t;
-        u.ty = bad;
-        EXPECT_FALSE(GraphGeometry::transformIsFinite(u));
-        EXPECT_FALSE(GraphGeometry::pointIsFinite(1, bad));
-    }
-}
-
 } // namespace
 } // namespace orvenda

@@ -484,18 +484,6 @@ TEST_F(GraphViewTest, MouseDragsPanAndClicksTap)
     EXPECT_EQ(delegate.selections.size(), 1u);  // a tap, on nothing
 }
 
-TEST_F(GraphViewTest, GesturesAreOffWhileASliderDrags)
-{
-    view.startTrackingVar();
-    EXPECT_TRUE(calc.trackingVar);
-    const double tx = view.t().tx;
-    view.pan(GraphView::Gesture::Began, {}, {});
-    view.pan(GraphView::Gesture::Changed, {30, 0}, {});
-    EXPECT_EQ(view.t().tx, tx);
-    view.stopTrackingVar();
-    EXPECT_FALSE(calc.trackingVar);
-}
-
 TEST_F(GraphViewTest, ThePixelLayerKeepsItsCopyUntilPixelsShowAgain)
 {
     calc.pixelOnCol(7, 5, 255, 0, 0);
