@@ -219,6 +219,8 @@ int EntryEvaluator::resolvedForm(const Operand& record, bool complex) const
 
 EntryEvaluator::ResultText EntryEvaluator::resultText(Operand& r) const
 {
+    // A program may change the modes meanwhile.
+    auto state = calc_.lockState();
     switch (r.kind) {
     case KindReal:
         if (r.displayMod == 9 || (r.displayMod == 0 && calc_.answerFormat == 3)) {
@@ -369,10 +371,13 @@ bool EntryEvaluator::handOver(const Operand& record)
     case KindClrDraw:
         calc_.clearDrawing();
         return true;
-    case KindClrControls:
+    case KindClrControls: {
+        auto state = calc_.lockState();
         calc_.ioControls.clear();
+        state.unlock();
         post(VQShowControls);
         return true;
+    }
     case KindDispControls:
         post(VQShowControls);
         return true;
@@ -489,6 +494,7 @@ std::uint32_t EntryEvaluator::listOpcodeFromName(std::string_view name) const
 
 std::vector<std::string> EntryEvaluator::listNames() const
 {
+    auto state = calc_.lockState();
     std::vector<std::string> builtIn;
     std::vector<std::string> user;
     std::vector<std::string> reserved;
@@ -507,6 +513,7 @@ std::vector<std::string> EntryEvaluator::listNames() const
 
 void EntryEvaluator::deleteList(const std::string& name)
 {
+    auto state = calc_.lockState();
     calc_.lists.erase(name);
     auto shown = std::find(calc_.statEditList.begin(), calc_.statEditList.end(), name);
     if (shown != calc_.statEditList.end())

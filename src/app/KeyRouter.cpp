@@ -83,7 +83,12 @@ bool KeyRouter::acceptsToken(std::uint32_t op)
 
 bool KeyRouter::homeLike(int s) const { return s == 0 || s == 10 || s == 20 || s == 22; }
 
-bool KeyRouter::mathPrint() const { return calc_.mathPrint; }
+bool KeyRouter::mathPrint() const
+{
+    // A program's MathPrint or Classic may be switching it.
+    auto state = calc_.lockState();
+    return calc_.mathPrint;
+}
 
 bool KeyRouter::historySelected() const
 {

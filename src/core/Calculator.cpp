@@ -253,10 +253,21 @@ void Calculator::setGraphColors()
     axesColor = VQColor::colorR(1, 1, 1, 1);
 }
 
+// ---- Threads ----
+
+void Calculator::onMainThread(std::function<void()> work)
+{
+    if (parser_ && parser_->programQueue().onWorker())
+        parser_->programQueue().post(std::move(work));
+    else
+        work();
+}
+
 // ---- Reset ----
 
 void Calculator::resetDefaults()
 {
+    auto state = lockState();
     alphaShift = false;
     alphaLock = false;
     lowercaseLock = false;
@@ -300,6 +311,7 @@ void Calculator::resetDefaults()
 
 void Calculator::resetAll()
 {
+    auto state = lockState();
     ans = VQValue(0.0);
     if (historyManager)
         historyManager->clearAll();
@@ -325,6 +337,7 @@ void Calculator::resetAll()
 
 void Calculator::clearAllLists()
 {
+    auto state = lockState();
     lists.clear();
     statEditList.clear();
     for (const char* name : kListNames) {
@@ -337,11 +350,13 @@ void Calculator::clearMatrix(int n)
 {
     if (n < 0 || n >= kMatrixCount)
         return;
+    auto state = lockState();
     matrices[n].clear();
 }
 
 void Calculator::setUpStatEditor()
 {
+    auto state = lockState();
     statEditList.clear();
     statEditList.reserve(6);
     for (const char* name : kListNames)
@@ -398,6 +413,18 @@ double Calculator::pixelTestCol(int col, int row) const
     return at && pixelBits[*at + 3] != 0 ? 1.0 : 0.0;
 }
 
+void Calculator::pixelScreenClr()
+{
+    std::fill(pixelBits.begin(), pixelBits.end(), std::uint8_t(0));
+    pixelsVisible = false;
+}
+
+void Calculator::graphPointsClear()
+{
+    if (auto points = graphPts())
+        points->clear();
+}
+
 void Calculator::ptOnAtX(double x, double y, int mark, double r, double g, double b)
 {
     if (auto points = graphPts())
@@ -428,10 +455,14 @@ void Calculator::showGraphView(bool show)
 
 void Calculator::clearDrawing()
 {
+    if (parser_ && parser_->programQueue().onWorker()) {
+        onMainThread([this] { clearDrawing(); });
+        return;
+    }
+    auto state = lockState();
     drawing.clear();
-    std::fill(pixelBits.begin(), pixelBits.end(), std::uint8_t(0));
-    if (auto points = graphPts())
-        points->clear();
+    pixelScreenClr();
+    graphPointsClear();
     pixelsVisible = false;
     backgroundImage.reset();
     if (yEqManager)
@@ -451,7 +482,7 @@ void Calculator::setCurrentScreen(int n)
 {
     if (n == currentScreen_)
         return;
-    const int leaving = currentScreen_;
+    const int leaving = currentScreen_.load();
     prevScreen_ = leaving;
     const bool commits = std::find(kCommittingScreens.begin(), kCommittingScreens.end(), leaving) != kCommittingScreens.end()
         || (leaving == kScreenProgramEditor && prgmManager && prgmManager->debug());
@@ -481,6 +512,7 @@ VariableRecord Calculator::getVar(int slot) const
 {
     if (slot < 0 || slot >= kVarCount)
         return {};
+    auto state = lockState();
     return {vars[slot], static_cast<std::int8_t>(varsSigFig[slot]), static_cast<std::int8_t>(varsSigDec[slot])};
 }
 
@@ -488,6 +520,7 @@ void Calculator::setVar(int slot, const VariableRecord& record)
 {
     if (slot < 0 || slot >= kVarCount)
         return;
+    auto state = lockState();
     vars[slot] = record.value;
     varsSigFig[slot] = record.sigFig;
     varsSigDec[slot] = record.sigDec;
@@ -495,24 +528,57 @@ void Calculator::setVar(int slot, const VariableRecord& record)
 
 // ---- Modes ----
 
+NumberFormatter Calculator::numberFormatter() const
+{
+    auto state = lockState();
+    return NumberFormatter({numFormat, numDigits, numBase, maxWidth, thousandSeperator, maxDenominator,
+                            fixDenominator, realCplxMode(), angleFormat()});
+}
+
 void Calculator::setAngleFormat(int format)
 {
+    auto state = lockState();
     angleFormat_ = format;
+}
+
+int Calculator::realCplxMode() const
+{
+    const int switched = parser_ ? parser_->ctx().complexSwitch : -1;
+    return switched >= 0 ? switched : realCplxMode_;
 }
 
 void Calculator::setRealCplxMode(int mode)
 {
+    auto state = lockState();
     realCplxMode_ = mode;
+    if (parser_)
+        parser_->ctx().complexSwitch = -1;
+}
+
+void Calculator::switchToComplexForEvaluation()
+{
+    if (!parser_)
+        return;
+    EvalContext& c = parser_->ctx();
+    if (c.evalDepth > 0 && realCplxMode() == 0)
+        c.complexSwitch = 1;
 }
 
 void Calculator::setGraphMode(int mode)
 {
-    if (mode == graphMode_)
-        return;
-    graphMode_ = mode;
-    if (yEqManager)
-        yEqManager->changeMode(mode);
-    notifications_.post(VQGraphModeChanged, this);
+    {
+        auto state = lockState();
+        if (mode == graphMode_)
+            return;
+        graphMode_ = mode;
+    }
+    onMainThread([this, mode] {
+        if (yEqManager) {
+            auto held = lockState();
+            yEqManager->changeMode(mode);
+        }
+        notifications_.post(VQGraphModeChanged, this);
+    });
 }
 
 // ---- Graph ----
@@ -644,13 +710,16 @@ void Calculator::saveMemory(std::vector<Archive>& memory, bool /*factoryDefaults
 {
     if (prgmManager)
         prgmManager->saveProgram();
+    auto state = lockState();
     memory.push_back(MemoryArchive::save(*this));
 }
 
 void Calculator::initMemory(const std::vector<Archive>& memory)
 {
-    if (!memory.empty())
-        MemoryArchive::restore(*this, memory.front());
+    if (memory.empty())
+        return;
+    auto state = lockState();
+    MemoryArchive::restore(*this, memory.front());
 }
 
 // ---- Services ----

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "core/AnsValue.h"
 #include "core/GraphScale.h"
 #include "core/NumberFormatter.h"
+#include "core/StateMutex.h"
 #include "core/UserKeySet.h"
 #include "core/VColor.h"
 #include "core/VQColor.h"
@@ -18,6 +20,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <span>
@@ -66,7 +69,20 @@ struct LocaleFormats {
 // The one model object: every mode, the keyboard state, the variable store, lists,
 // matrices and strings, the graph window and trace state, and the managers of the other
 // areas. The process has one, reached through calculator(); tests build their own.
+//
+// Threads: the program queue's worker evaluates while the main thread evaluates editor
+// fields, samples graphs and shows values. The values, lists, matrices, strings, Ans, the
+// Y= equations, the stat plots and the modes are guarded by one state lock (lockState()):
+// the worker holds it for each statement it evaluates, every evaluation takes it, and so
+// do the locking members below (the variable store, resets, mode setters, value text).
+// Code outside an evaluation that reads or writes the plain fields takes it around the
+// access; code inside an evaluation (token handlers) already holds it. The interface
+// models (history, entry line, editors, views) belong to the main thread: work on them
+// from an evaluation goes through onMainThread().
 class Calculator {
+    // First, so everything guarded by it can refer to it.
+    mutable StateMutex stateMutex_;
+
 public:
     using Ops = std::vector<std::uint32_t>;
     using TimePoint = std::chrono::system_clock::time_point;
@@ -122,18 +138,29 @@ public:
 
     NotificationCenter& notificationCenter() const { return notifications_; }
 
-    // ---- Reset ----
+    // ---- Threads ----
+
+    // The state lock; the holder may take it again.
+    StateMutex& stateMutex() const { return stateMutex_; }
+    std::unique_lock<StateMutex> lockState() const { return std::unique_lock<StateMutex>(stateMutex_); }
+    // Work on the interface models: done at once, except on the program queue's worker,
+    // which posts it to the main queue (in order with its other hand-overs).
+    void onMainThread(std::function<void()> work);
+
+    // ---- Reset (each takes the state lock) ----
 
     void resetDefaults();
     void resetAll();
     void clearAllLists();
     void clearMatrix(int n);
     void setUpStatEditor();
+    // The drawing belongs to the graph screen: from the worker it is cleared on the main
+    // thread.
     void clearDrawing();
 
     // ---- Screens and keys ----
 
-    int currentScreen() const { return currentScreen_; }
+    int currentScreen() const { return currentScreen_.load(); }
     int prevScreen() const { return prevScreen_; }
     // Leaving an editor screen with text in the entry line first enters it.
     void setCurrentScreen(int n);
@@ -147,17 +174,15 @@ public:
 
     // ---- Variable store ----
 
-    // Slots outside 0..217 read as an empty record and ignore writes.
+    // Slots outside 0..217 read as an empty record and ignore writes. Both take the state
+    // lock.
     VariableRecord getVar(int slot) const;
     void setVar(int slot, const VariableRecord& record);
 
     // ---- Number text, by the current mode settings ----
 
-    NumberFormatter numberFormatter() const
-    {
-        return NumberFormatter({numFormat, numDigits, numBase, maxWidth, thousandSeperator, maxDenominator,
-                                fixDenominator, realCplxMode(), angleFormat()});
-    }
+    // The modes as they are now (read under the state lock).
+    NumberFormatter numberFormatter() const;
     std::string formatReal(double x) const { return numberFormatter().formatReal(x); }
     std::string formatReal(double x, int format) const { return numberFormatter().formatReal(x, format); }
     std::string formatReal(double x, int digits, int format) const { return numberFormatter().formatReal(x, digits, format); }
@@ -236,7 +261,7 @@ public:
     Ops valueOpsForList(const VQList& list) const;
     std::optional<Ops> valueOpsForVar(std::uint32_t token) const;
 
-    // ---- Value and error text (ValueText) ----
+    // ---- Value and error text (ValueText; each takes the state lock) ----
 
     std::string formatOperand(const Operand& op) const;
     const std::string& formatError(int number) const;
@@ -307,13 +332,20 @@ public:
     // Tick steps and label precision of both graph axes for their scales (points per unit).
     void adjustScale(double xScale, double yScale, GraphScale& info) const;
 
-    // ---- Modes whose setters do more than store ----
+    // ---- Modes whose setters do more than store (the setters take the state lock) ----
 
     int angleFormat() const { return angleFormat_; }
     void setAngleFormat(int format);
-    int realCplxMode() const { return realCplxMode_; }
+    // The mode arithmetic follows on the calling thread: the setting, or a+bi while an
+    // evaluation in progress there has switched to it for its own use.
+    int realCplxMode() const;
+    // The setting; an evaluation in progress on the calling thread follows it at once.
     void setRealCplxMode(int mode);
+    // Inside an evaluation: a+bi for the rest of it when the mode is Real (the imaginary
+    // unit, a complex Ans). The setting stays; nothing happens outside an evaluation.
+    void switchToComplexForEvaluation();
     int graphMode() const { return graphMode_; }
+    // The Y= editor and the observers hear of a change on the main thread.
     void setGraphMode(int mode);
     // Puts the window variables in order before a graph is drawn: X and Y ranges
     // increasing and at least 1e-6 wide, and in parametric or polar mode a parameter range
@@ -461,13 +493,18 @@ public:
     void pixelOffCol(int col, int row);
     // 1 when the pixel is set, else 0 (also outside the screen).
     double pixelTestCol(int col, int row) const;
+    // Turns every pixel off and hides the pixel layer.
+    void pixelScreenClr();
+    // Empties the graph points.
+    void graphPointsClear();
     // Point marks at graph coordinates (colour components 0..1), kept in graphPts.
     void ptOnAtX(double x, double y, int mark, double r, double g, double b);
     void ptChangeAtX(double x, double y, int mark, double r, double g, double b);
     void ptOffAtX(double x, double y);
     // Brings the graph screen up, or only has it redrawn when it is already in front.
     void showGraphView(bool show);
-    // The picture behind the graph, held for the screens in whatever form they draw.
+    // The picture behind the graph: a QImage that the screens put there (the engine only
+    // holds and drops it).
     std::shared_ptr<void> backgroundImage;
     Rect backgroundFrame;
     double backgroundScale = 0;
@@ -489,8 +526,8 @@ public:
     std::array<std::complex<double>, kVarCount> vars{};
     std::array<std::int32_t, kVarCount> varsSigFig{};
     std::array<std::int32_t, kVarCount> varsSigDec{};
-    // The last answer.
-    VQValue ans{0.0};
+    // The last answer, read and written whole under the state lock (AnsValue).
+    AnsValue ans{stateMutex_};
     VQList tableList;
     std::map<std::string, VQList> lists;
     std::vector<std::string> statEditList;
@@ -534,7 +571,8 @@ private:
     LocaleFormats locale_;
     NotificationCenter& notifications_;
     double gridLineWidth_ = 0.3;
-    int currentScreen_ = 0;
+    // Read by the program queue at the end of a run.
+    std::atomic<int> currentScreen_{0};
     int prevScreen_ = 0;
     int angleFormat_ = 0;
     int realCplxMode_ = 0;

@@ -1,13 +1,17 @@
 #include "core/NotificationCenter.h"
 
-#include <atomic>
+#include <algorithm>
+#include <thread>
 
 namespace orvenda {
 
 struct NotificationCenter::Observation {
     const void* observer;
     Callback callback;
-    std::atomic<bool> active{true};
+    // Both guarded by the center's mutex.
+    bool active = true;
+    // One entry per callback of this observation running now.
+    std::vector<std::thread::id> callers;
 };
 
 NotificationCenter& NotificationCenter::defaultCenter()
@@ -29,9 +33,21 @@ void NotificationCenter::post(std::string_view name, const void* poster, const n
         targets = it->second;
     }
     Notification notification{std::move(key), poster, userInfo};
+    const std::thread::id me = std::this_thread::get_id();
     for (const auto& target : targets) {
-        if (target->active.load(std::memory_order_acquire))
-            target->callback(notification);
+        {
+            std::lock_guard guard(mutex_);
+            if (!target->active)
+                continue;
+            target->callers.push_back(me);
+        }
+        target->callback(notification);
+        {
+            std::lock_guard guard(mutex_);
+            auto& callers = target->callers;
+            callers.erase(std::find(callers.begin(), callers.end(), me));
+        }
+        finished_.notify_all();
     }
 }
 
@@ -48,17 +64,25 @@ void NotificationCenter::addObserver(const void* observer, std::string_view name
 
 void NotificationCenter::removeObserver(const void* observer)
 {
-    std::lock_guard guard(mutex_);
+    std::vector<std::shared_ptr<Observation>> removed;
+    std::unique_lock guard(mutex_);
     for (auto it = byName_.begin(); it != byName_.end();) {
         auto& list = it->second;
-        std::erase_if(list, [observer](const std::shared_ptr<Observation>& o) {
+        std::erase_if(list, [&](const std::shared_ptr<Observation>& o) {
             if (o->observer != observer)
                 return false;
-            o->active.store(false, std::memory_order_release);
+            o->active = false;
+            removed.push_back(o);
             return true;
         });
         it = list.empty() ? byName_.erase(it) : std::next(it);
     }
+    const std::thread::id me = std::this_thread::get_id();
+    finished_.wait(guard, [&] {
+        return std::all_of(removed.begin(), removed.end(), [&](const std::shared_ptr<Observation>& o) {
+            return std::all_of(o->callers.begin(), o->callers.end(), [&](std::thread::id t) { return t == me; });
+        });
+    });
 }
 
 } // namespace orvenda

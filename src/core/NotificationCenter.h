@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -27,8 +28,10 @@ struct Notification {
 // marshal to the main thread themselves where they need to.
 //
 // An observer added or removed while a notification is being delivered takes effect for
-// that delivery too: a removed observer is not called any more, an added one not yet. A
-// callback already running on another thread when its observer is removed finishes.
+// that delivery too: a removed observer is not called any more, an added one not yet.
+// Removal waits for the observer's callbacks running on other threads to finish, so the
+// observer may be destroyed as soon as it returns (a callback may remove its own
+// observer; that call does not wait for itself).
 class NotificationCenter {
 public:
     using Callback = std::function<void(const Notification&)>;
@@ -52,6 +55,8 @@ private:
     struct Observation;
 
     std::mutex mutex_;
+    // Signalled when a callback returns.
+    std::condition_variable finished_;
     std::unordered_map<std::string, std::vector<std::shared_ptr<Observation>>> byName_;
 };
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <mutex>
 #include <optional>
 #include <utility>
 
@@ -539,6 +540,7 @@ void VQStack::getValueWithOp(const Operand* op, Operand& into) const
 void VQStack::resolveInto(const VarRef& v, int location, Operand& r) const
 {
     Calculator& c = calc();
+    std::lock_guard state(c.stateMutex());
     resolvedRecord(r, location);
 
     switch (v.subKind) {
@@ -558,9 +560,10 @@ void VQStack::resolveInto(const VarRef& v, int location, Operand& r) const
         return;
     }
     case VarList: {
-        auto it = c.lists.try_emplace(v.name).first;
-        r.kind = it->second.type() == 1 ? KindComplexList : KindRealList;
-        r.list = std::make_shared<VQList>(it->second);
+        // A list not stored reads as an empty one; reading never adds it to the store.
+        const VQList* list = findList(c, v.name);
+        r.kind = list && list->type() == 1 ? KindComplexList : KindRealList;
+        r.list = list ? std::make_shared<VQList>(*list) : std::make_shared<VQList>();
         return;
     }
     case VarMatrix: {
@@ -667,6 +670,7 @@ Operand VQStack::resolveEquation(const VarRef& v, int location) const
 void VQStack::replaceVarsExcept(int token)
 {
     const Calculator& c = calc();
+    std::lock_guard state(c.stateMutex());
     for (Operand& op : stack_) {
         if (op.kind != KindVariable || op.var.subKind != VarReal || op.var.token == token)
             continue;
@@ -688,6 +692,7 @@ std::vector<VQStack> VQStack::expandLists() const
     std::vector<VQStack> result;
     result.emplace_back(*this);
     Calculator& c = calc();
+    std::lock_guard state(c.stateMutex());
     for (Operand& op : result.front().stack_) {
         if (op.kind != KindVariable || op.var.subKind != VarList)
             continue;

@@ -84,7 +84,8 @@ const std::string& ValueText::formatError(int number)
 
 std::string ValueText::getAns() const
 {
-    const VQValue& ans = calc_.ans;
+    // One answer read whole, whatever a program stores meanwhile.
+    const VQValue ans = calc_.ans.snapshot();
     const NumberFormatter format = calc_.numberFormatter();
     switch (ans.type()) {
     case VQValue::TypeReal:
@@ -127,6 +128,7 @@ std::string ValueText::variableValue(std::uint32_t token, const std::string& nam
 
 std::string ValueText::getVariable(std::uint32_t token) const
 {
+    auto state = calc_.lockState();
     std::string line = calc_.nameForOpcode(token);
     const std::string value = variableValue(token, line);
     // One character one column, as in a monospaced font.
@@ -144,12 +146,14 @@ std::string ValueText::getStringVariable(std::uint32_t token) const
     const std::uint32_t n = (token & 0xFFFF) - kFirstString;
     if (n >= std::uint32_t(Calculator::kStringCount))
         return name;
+    auto state = calc_.lockState();
     return nameWithText(std::move(name), TokenText::stringFromOps(calc_.strings[n]));
 }
 
 std::string ValueText::getYEqVariable(std::uint32_t token) const
 {
     std::string name = calc_.nameForOpcode(token);
+    auto state = calc_.lockState();
     if (!calc_.yEqManager)
         return name;
     return nameWithText(std::move(name), calc_.yEqManager->eqString(int(token & 0xFFFF)));
@@ -157,6 +161,7 @@ std::string ValueText::getYEqVariable(std::uint32_t token) const
 
 std::optional<std::string> ValueText::nameForList(const VQList* list) const
 {
+    auto state = calc_.lockState();
     for (const auto& [name, stored] : calc_.lists)
         if (&stored == list)
             return name;

@@ -12,7 +12,7 @@ struct Operand;
 
 // Whole results and stored variables as display text: evaluation results for the editor
 // fields, error numbers, Ans, and the one-line listings of the variables menu. Reads the
-// calculator's modes and stores at the moment of the call.
+// calculator's modes and stores at the moment of the call, under its state lock.
 class ValueText {
 public:
     // Listing lines end their value at this column.

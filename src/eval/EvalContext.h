@@ -56,6 +56,10 @@ public:
     VQStack evalStack;
     // Runs in progress on this context (0 when idle).
     int evalDepth = 0;
+    // The complex mode this context's evaluation switched to for its own use (the
+    // imaginary unit, a complex Ans); -1 when it follows the calculator's setting. Each
+    // run puts back what it found.
+    int complexSwitch = -1;
     // Answer shape: mixed number, fraction, and whether the expression has a decimal point.
     bool f_und = false;
     bool f_nd = false;

@@ -48,10 +48,9 @@ struct EvalRun {
     bool async = false;
     bool redispatch = false;
 
-    // The complex mode the run puts back when it ends: the mode at its start, or the one
-    // a Real, a+bi or re^θi token chose. A temporary switch (the imaginary unit, a complex
-    // Ans) changes only the calculator's mode, not this.
-    int restoreCplxMode = 0;
+    // The context's complex-mode switch at the start of the run, put back when it ends:
+    // a switch to a+bi made during the run lasts only as long as the run.
+    int savedComplexSwitch = -1;
 };
 
 } // namespace orvenda

@@ -22,6 +22,7 @@
 #include "language/ErrorNumbers.h"
 
 #include <memory>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -183,6 +184,8 @@ void Evaluator::evalRPN(const VQStack& rpn, bool immediateMode, bool async, Oper
 {
     EvalContext& c = p_.ctx();
     Calculator& calc = p_.calc;
+    // Taken again at no cost by the program queue, which holds it for the statement.
+    std::lock_guard state(calc.stateMutex());
 
     c.f_und = false;
     c.f_nd = false;
@@ -198,7 +201,7 @@ void Evaluator::evalRPN(const VQStack& rpn, bool immediateMode, bool async, Oper
     run.immediate = immediateMode;
     run.async = async;
     run.R.hasDecimalPoint = rpn.hasDecimalPoint();
-    run.restoreCplxMode = calc.realCplxMode();
+    run.savedComplexSwitch = c.complexSwitch;
 
     bool ended = false;
     bool held = false;
@@ -238,8 +241,7 @@ void Evaluator::evalRPN(const VQStack& rpn, bool immediateMode, bool async, Oper
     }
 
     // Leaving, whatever the path.
-    if (calc.realCplxMode() != run.restoreCplxMode)
-        calc.setRealCplxMode(run.restoreCplxMode);
+    c.complexSwitch = run.savedComplexSwitch;
     if (outermost)
         stack.clear();
     nested.reset();
@@ -705,7 +707,10 @@ void Evaluator::drawOnMain(const EvalRun& run, std::function<void()> work)
 {
     MainQueue* queue = run.async ? mainQueue() : nullptr;
     if (queue)
-        queue->post(std::move(work));
+        queue->post([alive = alive_, work = std::move(work)] {
+            if (*alive)
+                work();
+        });
     else
         work();
 }
@@ -713,10 +718,19 @@ void Evaluator::drawOnMain(const EvalRun& run, std::function<void()> work)
 void Evaluator::onMainSync(const EvalRun& run, std::function<void()> work)
 {
     MainQueue* queue = run.async ? mainQueue() : nullptr;
-    if (queue)
+    ProgramQueue& programs = p_.programQueue();
+    if (queue && programs.onWorker()) {
+        // The main thread may be waiting for the state lock; a stop gives the wait up.
+        StateMutex::Released released(p_.calc.stateMutex());
+        if (queue == programs.mainQueue())
+            programs.handOver(programs.executingRun(), std::move(work));
+        else
+            queue->postSync(std::move(work));
+    } else if (queue) {
         queue->postSync(std::move(work));
-    else
+    } else {
         work();
+    }
 }
 
 } // namespace orvenda

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace orvenda {
 
@@ -20,6 +21,10 @@ class VQStack;
 class Evaluator {
 public:
     explicit Evaluator(Parser& parser) : p_(parser) {}
+    // Drawing work still queued on the main thread is dropped from now on.
+    ~Evaluator() { *alive_ = false; }
+    Evaluator(const Evaluator&) = delete;
+    Evaluator& operator=(const Evaluator&) = delete;
 
     // The parser whose context the runs use; token handlers are made on it.
     Parser& parser() const { return p_; }
@@ -36,11 +41,13 @@ public:
     void setMainQueue(MainQueue* queue) { mainQueue_ = queue; }
     MainQueue* mainQueue() const;
     // Drawing work of a command: queued on the main thread when the run is asynchronous,
-    // else done now.
+    // else done now. Queued work that finds the evaluator gone does nothing.
     void drawOnMain(const EvalRun& run, std::function<void()> work);
     // Work on main-thread state whose outcome the command needs (pxl-Test(, StoreGDB):
     // done on the main thread and waited for when the run is asynchronous, else done now.
-    // Queued after the drawing sent before it, so it sees that drawing.
+    // Queued after the drawing sent before it, so it sees that drawing. The program queue
+    // lets the state lock go while it waits, and a stop gives the wait up (the work is then
+    // not done).
     void onMainSync(const EvalRun& run, std::function<void()> work);
 
     // Whether ImmediateMode stops at token t.
@@ -86,6 +93,8 @@ private:
     void dispatchOtherPages(EvalRun& run);
     Parser& p_;
     MainQueue* mainQueue_ = nullptr;
+    // Set to false when the evaluator goes; read on the main thread only.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 } // namespace orvenda

@@ -38,8 +38,8 @@ bool ModeTokenHandlers::handle(EvalRun& run)
 {
     if (!handle(run.token, run.R))
         return false;
-    if (const int mode = complexModeFor(run.token); mode >= 0)
-        run.restoreCplxMode = mode;
+    if (complexModeFor(run.token) >= 0)
+        run.savedComplexSwitch = -1;
     return true;
 }
 

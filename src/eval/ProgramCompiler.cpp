@@ -349,9 +349,9 @@ Operand ProgramCompiler::eval(Ops& ops, bool doSubprogram)
 {
     EvalContext& c = p_.ctx();
     Calculator& calc = p_.calc;
+    auto state = calc.lockState();
     ProgramQueue& q = p_.programQueue();
     ProgramOutputManager* out = calc.prgmOutputMgr.get();
-    q.setCurrentProgramName("");
 
     Operand result;
     result.error = ErrUndefined;
@@ -365,17 +365,26 @@ Operand ProgramCompiler::eval(Ops& ops, bool doSubprogram)
         return result;
     }
 
+    // The evaluation's own frames, prompts and menu: a program that runs on the queue
+    // meanwhile keeps its own. Continuing takes over the program waiting for this answer,
+    // and a program this evaluation leaves waiting is kept for the next run, as long as no
+    // run is under way.
+    ProgramQueue::WaitingProgram program;
+    program.prompts = VQStack(&calc);
+    if (doSubprogram)
+        q.takeWaiting(program);
+    std::vector<RunObject>& frames = program.frames;
     auto cur = std::make_shared<Ops>(ops);
     std::string name;
     int ip = 0;
     bool stop = false;
-    auto frame = [&](int at, int type) { q.pushFrame(RunObject(cur, name, at, type)); };
+    auto frame = [&](int at, int type) { frames.emplace_back(cur, name, at, type); };
 
     while (!stop && c.error == 0) {
         if (ip >= static_cast<int>(cur->size())) {
-            if (!doSubprogram || !q.programQueued())
+            if (!doSubprogram || frames.empty())
                 break;
-            if (auto variable = q.popPrompt()) {
+            if (std::optional<Operand> variable = program.prompts.pop()) {
                 StatementInterpreter::storeAnswer(p_, result, *variable);
                 if (c.error != 0)
                     break;
@@ -383,18 +392,19 @@ Operand ProgramCompiler::eval(Ops& ops, bool doSubprogram)
                     out->newLine();
                 Parser::initOperand(result);
                 result.kind = KindDone;
-                VQStack waiting = q.promptStack();
-                if (const Operand* next = waiting.peek()) {
+                if (const Operand* next = program.prompts.peek()) {
                     result = promptRecord(*next);
                     break;
                 }
             }
             bool resumed = false;
-            while (auto top = q.popFrame()) {
-                if (top->_ops() && top->_ip() < static_cast<int>(top->_ops()->size())) {
-                    cur = top->_ops();
-                    name = top->_name();
-                    ip = top->_ip();
+            while (!frames.empty()) {
+                RunObject top = std::move(frames.back());
+                frames.pop_back();
+                if (top._ops() && top._ip() < static_cast<int>(top._ops()->size())) {
+                    cur = top._ops();
+                    name = top._name();
+                    ip = top._ip();
                     resumed = true;
                     break;
                 }
@@ -471,34 +481,32 @@ Operand ProgramCompiler::eval(Ops& ops, bool doSubprogram)
             break;
         case KindMenu: {
             auto menu = std::dynamic_pointer_cast<MenuObject>(result.object);
-            q.setMenuDisplay(menu ? menu->menu : nullptr);
+            program.menu = menu ? menu->menu : nullptr;
             stop = true;
             break;
         }
         case KindPrompt: {
             frame(ip, RunObject::BreakPrompt);
-            const VQStack waiting = result.stack ? *result.stack : VQStack(&calc);
-            q.setPromptStack(waiting);
-            if (const Operand* first = waiting.peek())
+            program.prompts = result.stack ? *result.stack : VQStack(&calc);
+            if (const Operand* first = program.prompts.peek())
                 result = promptRecord(*first);
             stop = true;
             break;
         }
         case KindInputRequest: {
             frame(ip, RunObject::BreakInput);
-            VQStack waiting(&calc);
             Operand variable;
             variable.kind = KindVariable;
             variable.var = result.var;
-            waiting.pushOperand(variable, result.location);
-            q.setPromptStack(waiting);
+            program.prompts.clear();
+            program.prompts.pushOperand(variable, result.location);
             stop = true;
             break;
         }
         case KindReturn: {
-            const std::vector<RunObject> frames = q.frames();
             if (!frames.empty() && frames.back()._breakType() == RunObject::BreakSubroutine) {
-                ip = q.popFrame()->_ip();
+                ip = frames.back()._ip();
+                frames.pop_back();
             } else {
                 Parser::initOperand(result);
                 result.kind = KindDone;
@@ -510,7 +518,7 @@ Operand ProgramCompiler::eval(Ops& ops, bool doSubprogram)
             Parser::initOperand(result);
             result.kind = KindDone;
             result.flag = true;
-            q.clearFrames();
+            frames.clear();
             stop = true;
             break;
         case KindBranch: {
@@ -553,11 +561,13 @@ Operand ProgramCompiler::eval(Ops& ops, bool doSubprogram)
         }
     }
 
-    result.flag = result.flag || q.programQueued();
     if (c.error == 0) {
         result.error = 0;
+        // Left waiting: kept for the next run unless a run is under way.
+        if (!program.empty())
+            q.leaveWaiting(std::move(program));
+        result.flag = result.flag || q.programQueued();
     } else {
-        q.clearFrames();
         result.flag = false;
         result.kind = KindError;
         result.error = c.error;

@@ -6,6 +6,7 @@
 #include "core/services/ProgramManager.h"
 #include "core/services/ProgramOutputManager.h"
 #include "core/services/ViewControlDelegate.h"
+#include "core/RandomSource.h"
 #include "eval/MainQueue.h"
 #include "eval/Parser.h"
 #include "language/ErrorNumbers.h"
@@ -45,19 +46,52 @@ void copyName(const std::string& text, Operand::Name& out)
 
 } // namespace
 
+// Tells work queued on the main thread whether the queue still exists.
+struct ProgramQueue::Life {
+    std::atomic<bool> alive{true};
+};
+
+// One synchronous hand-over: done on the main thread, or given up.
+struct ProgramQueue::Hop {
+    enum State { Waiting, Done, GivenUp };
+
+    void finish(State outcome)
+    {
+        {
+            std::lock_guard lock(mutex);
+            if (state == Waiting)
+                state = outcome;
+        }
+        changed.notify_all();
+    }
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    State state = Waiting;
+};
+
 ProgramQueue::ProgramQueue(Parser& parser)
-    : p_(parser), promptStack_(&parser.calc), runContext_(&parser.calc), interpreter_(parser, *this)
+    : p_(parser),
+      promptStack_(&parser.calc),
+      runContext_(&parser.calc),
+      interpreter_(parser, *this),
+      life_(std::make_shared<Life>())
 {
 }
 
 ProgramQueue::~ProgramQueue()
 {
+    life_->alive = false;
     {
         std::lock_guard lock(tasksMutex_);
         stopping_ = true;
         tasks_.clear();
     }
-    cancelProgram_ = true;
+    {
+        std::lock_guard lock(mutex_);
+        closing_ = true;
+    }
+    cancelSubmitted(false);
     tasksReady_.notify_all();
     if (worker_.joinable())
         worker_.join();
@@ -68,8 +102,10 @@ ProgramQueue::~ProgramQueue()
 void ProgramQueue::ensureWorker()
 {
     std::lock_guard lock(tasksMutex_);
-    if (!worker_.joinable())
+    if (!worker_.joinable()) {
         worker_ = std::thread([this] { work(); });
+        workerId_ = worker_.get_id();
+    }
 }
 
 void ProgramQueue::work()
@@ -84,19 +120,40 @@ void ProgramQueue::work()
                 return;
             run = std::move(tasks_.front());
             tasks_.pop_front();
+            // A stop's error 43 is reported once, by the first run it cancelled; the other
+            // cancelled runs, and those a clean-up cancelled, are dropped unrun.
+            const bool dropped = cancelled(run.id)
+                                 && (run.id <= supersededThrough_.load() || !breakOwed_.exchange(false));
+            executing_ = dropped ? 0 : run.id;
         }
-        interpreter_.runProgramOps(std::move(run.ops), run.name, run.singleStep, run.start, run.interrupt,
-                                   run.report);
-        submitLeftovers();
+        if (executing_ != 0) {
+            RandomSource::RunEngine random;
+            interpreter_.runProgramOps(run);
+            if (!cancelled(run.id))
+                submitLeftovers(run.id);
+        }
         --programQueueCount_;
     }
 }
 
-void ProgramQueue::submitLeftovers()
+void ProgramQueue::runEnded()
+{
+    std::lock_guard lock(tasksMutex_);
+    executing_ = 0;
+    programRunning_ = false;
+}
+
+bool ProgramQueue::idle()
+{
+    std::lock_guard lock(tasksMutex_);
+    return executing_ == 0 && tasks_.empty();
+}
+
+void ProgramQueue::submitLeftovers(RunId after)
 {
     // A press or drag that came while the run executed but that the run did not take
     // (it had passed its last statement, or it was itself a subroutine that ended without
-    // Return) would be dropped when the next run starts: it gets a run of its own.
+    // Return) gets a run of its own.
     std::vector<AnimateSubroutine> left;
     {
         std::lock_guard lock(mutex_);
@@ -110,9 +167,16 @@ void ProgramQueue::submitLeftovers()
         }
         const auto& programs = p_.calc.prgmManager;
         std::optional<Ops> ops = programs ? programs->opsFor(sub.prgmName()) : std::nullopt;
-        if (!ops || sub.ip() < 0)
+        if (!ops || sub.ip() < 0 || cancelled(after))
             continue;
-        submit({std::make_shared<Ops>(std::move(*ops)), sub.prgmName(), false, sub.ip(), sub.varNum() >= 0, false});
+        Run leftover;
+        leftover.ops = std::make_shared<Ops>(std::move(*ops));
+        leftover.name = sub.prgmName();
+        leftover.start = sub.ip();
+        leftover.interrupt = sub.varNum() >= 0;
+        leftover.report = false;
+        leftover.widget = true;
+        submit(std::move(leftover));
     }
 }
 
@@ -122,6 +186,7 @@ void ProgramQueue::submit(Run run)
     ++programQueueCount_;
     {
         std::lock_guard lock(tasksMutex_);
+        run.id = ++submitted_;
         tasks_.push_back(std::move(run));
     }
     tasksReady_.notify_one();
@@ -146,16 +211,30 @@ void ProgramQueue::setCalcProgramRunning(bool running)
 
 // ---- Starters ----
 
+namespace {
+
+StatementInterpreter::Run entryRun(std::vector<std::uint32_t> ops, std::string name, bool step, int start)
+{
+    StatementInterpreter::Run run;
+    run.ops = std::make_shared<std::vector<std::uint32_t>>(std::move(ops));
+    run.name = std::move(name);
+    run.singleStep = step;
+    run.start = start;
+    return run;
+}
+
+} // namespace
+
 void ProgramQueue::startProgramThread(Ops ops)
 {
     prepare();
-    submit({std::make_shared<Ops>(std::move(ops)), "none", false, -1, false, true});
+    submit(entryRun(std::move(ops), "none", false, -1));
 }
 
 void ProgramQueue::runProgramThread(Ops ops, const std::string& name, bool singleStep, int startIP)
 {
     prepare();
-    submit({std::make_shared<Ops>(std::move(ops)), name, singleStep, startIP, false, true});
+    submit(entryRun(std::move(ops), name, singleStep, startIP));
 }
 
 bool ProgramQueue::stepProgramThread(Ops ops, const std::string& name, int start)
@@ -168,7 +247,7 @@ bool ProgramQueue::stepProgramThread(Ops ops, const std::string& name, int start
         return false;
     }
     prepare();
-    submit({std::make_shared<Ops>(std::move(ops)), name, true, start, false, true});
+    submit(entryRun(std::move(ops), name, true, start));
     return true;
 }
 
@@ -177,7 +256,7 @@ bool ProgramQueue::resumeProgramThread()
     ensureWorker();
     if (frameCount() == 0)
         return false;
-    submit({nullptr, "", false, 0, false, true});
+    submit(Run{});
     return true;
 }
 
@@ -189,7 +268,7 @@ bool ProgramQueue::resumeFromDrawing()
         if (prgmStack_.empty() || prgmStack_.back()._breakType() != RunObject::BreakDrawing)
             return false;
     }
-    submit({nullptr, "", false, 0, false, true});
+    submit(Run{});
     return true;
 }
 
@@ -211,40 +290,67 @@ bool ProgramQueue::runSubroutine(const std::string& label, const std::string& in
 {
     if (programQueueCount_ >= 3)
         return false;
-    std::shared_ptr<Ops> ops;
-    int ip = 0;
-    if (!programWithLabel(label, inProgram, ops, ip))
+    Run run;
+    if (!programWithLabel(label, inProgram, run.ops, run.start))
         return false;
     if (programRunning_) {
         std::lock_guard lock(mutex_);
-        interruptQueue_.emplace_back(inProgram, ip, -1, 0);
+        interruptQueue_.emplace_back(inProgram, run.start, -1, 0);
         return true;
     }
-    submit({std::move(ops), inProgram, false, ip, false, false});
+    run.name = inProgram;
+    run.report = false;
+    run.widget = true;
+    submit(std::move(run));
     return true;
 }
 
 bool ProgramQueue::animateSlider(const std::string& label, const std::string& inProgram, int varNum, double value)
 {
-    std::shared_ptr<Ops> ops;
-    int ip = 0;
-    if (!programWithLabel(label, inProgram, ops, ip))
+    Run run;
+    if (!programWithLabel(label, inProgram, run.ops, run.start))
         return false;
-    {
+    if (!programRunning_ && programQueueCount_ < 2) {
+        run.name = inProgram;
+        run.interrupt = true;
+        run.report = false;
+        run.widget = true;
+        submit(std::move(run));
+    } else {
         std::lock_guard lock(mutex_);
-        interruptQueue_.emplace_back(inProgram, ip, varNum, static_cast<int>(std::trunc(value)));
+        interruptQueue_.emplace_back(inProgram, run.start, varNum, static_cast<int>(std::trunc(value)));
     }
-    if (!programRunning_ && programQueueCount_ < 2)
-        submit({std::move(ops), inProgram, false, ip, true, false});
     return true;
 }
 
 // ---- Stopping ----
 
+void ProgramQueue::cancelSubmitted(bool owesBreak)
+{
+    {
+        std::lock_guard lock(tasksMutex_);
+        // Owed before the runs read as cancelled, so the worker never drops them all.
+        breakOwed_ = owesBreak;
+        cancelledThrough_ = submitted_.load();
+    }
+    cancelHandOver();
+}
+
+void ProgramQueue::cancelHandOver()
+{
+    std::shared_ptr<Hop> hop;
+    {
+        std::lock_guard lock(mutex_);
+        hop = hop_;
+    }
+    if (hop)
+        hop->finish(Hop::GivenUp);
+}
+
 bool ProgramQueue::stopProgramThread()
 {
-    if (programRunning_) {
-        cancelProgram_ = true;
+    if (!idle()) {
+        cancelSubmitted(true);
         setCalcProgramRunning(false);
         return true;
     }
@@ -262,19 +368,22 @@ bool ProgramQueue::stopProgramThread()
         promptStack_.clear();
         menuDisplay_.reset();
     }
-    p_.ctx().error = ErrBreak;
+    // What the program reported before it was stopped is stale now.
+    cancelSubmitted(false);
+    supersededThrough_ = submitted_.load();
     record.kind = KindQuestion;
     record.location = ip;
     record.error = ErrBreak;
     p_.calc.menuRunning = false;
     p_.calc.pauseRunning = false;
-    reportDone(std::move(record), ip, false);
+    reportDone(0, std::move(record), ip, false);
     return true;
 }
 
 void ProgramQueue::cleanUp()
 {
-    cancelProgram_ = true;
+    cancelSubmitted(false);
+    supersededThrough_ = submitted_.load();
     if (p_.calc.prgmOutputMgr)
         p_.calc.prgmOutputMgr->clearHome();
     {
@@ -287,6 +396,35 @@ void ProgramQueue::cleanUp()
     p_.calc.menuRunning = false;
     p_.calc.programRunning = false;
     setCalcProgramRunning(false);
+}
+
+// ---- Waiting programs ----
+
+bool ProgramQueue::takeWaiting(WaitingProgram& into)
+{
+    if (!idle())
+        return false;
+    std::lock_guard lock(mutex_);
+    into.frames = std::move(prgmStack_);
+    prgmStack_.clear();
+    into.prompts = std::move(promptStack_);
+    promptStack_ = VQStack(&p_.calc);
+    into.menu = std::move(menuDisplay_);
+    return !into.empty();
+}
+
+bool ProgramQueue::leaveWaiting(WaitingProgram program)
+{
+    if (!idle())
+        return false;
+    std::lock_guard lock(mutex_);
+    for (RunObject& frame : program.frames)
+        prgmStack_.push_back(std::move(frame));
+    if (program.prompts.count() > 0)
+        promptStack_ = std::move(program.prompts);
+    if (program.menu)
+        menuDisplay_ = std::move(program.menu);
+    return true;
 }
 
 // ---- State ----
@@ -389,30 +527,82 @@ void ProgramQueue::clearLineCache()
 
 // ---- Hand-overs ----
 
-void ProgramQueue::onMain(std::function<void()> work)
+void ProgramQueue::post(std::function<void()> work)
 {
-    if (mainQueue_)
-        mainQueue_->post(std::move(work));
-    else
+    if (!mainQueue_) {
         work();
+        return;
+    }
+    mainQueue_->post([life = life_, work = std::move(work)] {
+        if (life->alive)
+            work();
+    });
 }
 
-void ProgramQueue::onMainSync(std::function<void()> work)
+void ProgramQueue::postReport(RunId run, std::function<void()> report)
 {
-    if (mainQueue_)
-        mainQueue_->postSync(std::move(work));
-    else
+    post([this, run, report = std::move(report)] {
+        if (run > supersededThrough_.load())
+            report();
+    });
+}
+
+bool ProgramQueue::handOver(RunId run, std::function<void()> work)
+{
+    if (!mainQueue_) {
+        if (cancelled(run))
+            return false;
         work();
+        return true;
+    }
+    auto hop = std::make_shared<Hop>();
+    {
+        std::lock_guard lock(mutex_);
+        if (closing_ || cancelled(run))
+            return false;
+        hop_ = hop;
+    }
+    mainQueue_->post([this, life = life_, hop, run, work = std::move(work)] {
+        // A queue that is gone gave the hand-over up before it went.
+        if (!life->alive)
+            return;
+        {
+            std::lock_guard lock(hop->mutex);
+            if (hop->state != Hop::Waiting)
+                return;
+        }
+        if (cancelled(run)) {
+            hop->finish(Hop::GivenUp);
+            return;
+        }
+        work();
+        hop->finish(Hop::Done);
+    });
+    {
+        std::unique_lock lock(hop->mutex);
+        hop->changed.wait(lock, [&] { return hop->state != Hop::Waiting; });
+    }
+    std::lock_guard lock(mutex_);
+    if (hop_ == hop)
+        hop_.reset();
+    return hop->state == Hop::Done;
 }
 
 void ProgramQueue::reportDone(Operand result, int pc, bool pending)
+{
+    reportDone(0, std::move(result), pc, pending);
+}
+
+void ProgramQueue::reportDone(RunId run, Operand result, int pc, bool pending)
 {
     Calculator& calc = p_.calc;
     copyName(calc.lastPrgmName, result.name);
     calc.reportingDone = true;
     if (resultHandler_)
         resultHandler_(result);
-    setCalcProgramRunning(false);
+    // A run submitted since is under way: the screens still show a program running.
+    if (run == 0 || run == submitted_.load())
+        setCalcProgramRunning(false);
     if (!pending) {
         if (calc.prgmManager)
             calc.prgmManager->setPrgmCursor(pc, currentProgramName());
@@ -423,7 +613,13 @@ void ProgramQueue::reportDone(Operand result, int pc, bool pending)
 
 void ProgramQueue::reportStepPC(int pc)
 {
-    setCalcProgramRunning(false);
+    reportStepPC(0, pc);
+}
+
+void ProgramQueue::reportStepPC(RunId run, int pc)
+{
+    if (run == 0 || run == submitted_.load())
+        setCalcProgramRunning(false);
     if (p_.calc.prgmManager)
         p_.calc.prgmManager->showStepPC(pc, currentProgramName());
 }

@@ -31,18 +31,25 @@ class Parser;
 // in its own EvalContext: an editor field evaluated on the main thread meanwhile never
 // shares stacks, errors or depth with it.
 //
+// Each run has an identity, given when it is submitted. Stop and clean-up cancel the
+// runs submitted before them by identity (a run queued behind them is not touched), and
+// a report that a stop or clean-up made stale is dropped when it reaches the main thread.
+// A hand-over the worker waits in is given up when its run is cancelled or the queue
+// goes; work queued on the main thread for a queue that is gone does nothing.
+//
 // The frames, the prompt stack, the menu, the interrupt queue and the current program
 // name are shared with the main thread (key handlers, stop, widget requests) and are
-// guarded by one mutex; the counters and flags are atomic. Starters, stop and clean-up
-// are called on the main thread.
+// guarded by one mutex, taken after the calculator's state lock when both are needed;
+// the counters and flags are atomic. Starters, stop, clean-up, the key handlers and the
+// destructor are called on the main thread.
 class ProgramQueue {
 public:
     using Ops = std::vector<std::uint32_t>;
     using ResultHandler = std::function<void(const Operand&)>;
+    using RunId = std::uint64_t;
 
     explicit ProgramQueue(Parser& parser);
-    // Waits for the run in progress (a run waiting on the main thread must have been let
-    // through first) and drops the runs not yet started.
+    // Cancels the runs, gives up a hand-over in progress and waits for the worker.
     ~ProgramQueue();
     ProgramQueue(const ProgramQueue&) = delete;
     ProgramQueue& operator=(const ProgramQueue&) = delete;
@@ -71,13 +78,16 @@ public:
     // A button's subroutine; false when 3 runs are queued or the program or label is
     // missing. While a run executes the request is queued for it instead.
     bool runSubroutine(const std::string& label, const std::string& inProgram);
-    // A slider's subroutine; false when the program or label is missing.
+    // A slider's subroutine; false when the program or label is missing. Started as a run
+    // of its own when no run executes and fewer than 2 are queued, else queued for the
+    // runs; a queued request is never dropped before a run has taken it.
     bool animateSlider(const std::string& label, const std::string& inProgram, int varNum, double value);
 
-    // Stops the running program, or unwinds a waiting one with error 43; false when
-    // nothing runs or waits.
+    // Stops the runs submitted so far (the first of them ends with error 43), or unwinds
+    // a waiting program with error 43; false when nothing runs or waits.
     bool stopProgramThread();
-    // Forgets everything a program left: frames, prompts, menu, interrupt requests.
+    // Forgets everything a program left: frames, prompts, menu, interrupt requests; the
+    // runs submitted so far are cancelled and their reports dropped.
     void cleanUp();
 
     // ---- Waiting programs (main thread) ----
@@ -86,13 +96,30 @@ public:
     void pauseKey(int key) { interpreter_.pauseKey(key); }
     int jumpToLabel(unsigned label, bool stepping) { return interpreter_.jumpToLabel(label, stepping); }
 
+    // A waiting program: what a main-thread evaluation continues or leaves behind.
+    struct WaitingProgram {
+        std::vector<RunObject> frames;
+        VQStack prompts;
+        std::shared_ptr<VQMenu> menu;
+        bool empty() const { return frames.empty() && prompts.count() == 0 && !menu; }
+    };
+    // Hands the waiting program over to the caller, unless a run is queued or executing
+    // (the program is then the runs'); false when nothing was taken.
+    bool takeWaiting(WaitingProgram& into);
+    // Leaves the program waiting for the next run (its frames over any left before),
+    // unless a run is queued or executing; false (nothing kept) then.
+    bool leaveWaiting(WaitingProgram program);
+
     // ---- State ----
 
     int programQueueCount() const { return programQueueCount_.load(); }
     void setProgramQueueCount(int count) { programQueueCount_.store(count); }
     bool programRunning() const { return programRunning_.load(); }
     void setProgramRunning(bool running) { programRunning_.store(running); }
-    bool cancelProgram() const { return cancelProgram_.load(); }
+    // The run executing now has been stopped.
+    bool cancelProgram() const { return cancelled(executing_.load()); }
+    // The run executing now (0 when none).
+    RunId executingRun() const { return executing_.load(); }
     std::string currentProgramName() const;
     void setCurrentProgramName(std::string name);
     std::shared_ptr<VQMenu> menuDisplay() const;
@@ -120,13 +147,20 @@ public:
     // Empties the line cache of the calling thread's context (the worker's; the main
     // thread keeps none).
     void clearLineCache();
+    // The calling thread is the worker.
+    bool onWorker() const { return std::this_thread::get_id() == workerId_.load(); }
 
     StatementInterpreter& interpreter() { return interpreter_; }
 
     // ---- Hand-overs to the main thread ----
 
-    void onMain(std::function<void()> work);
-    void onMainSync(std::function<void()> work);
+    // Queues work for the main thread (done at once without a main queue); dropped if the
+    // queue is gone by the time it would run.
+    void post(std::function<void()> work);
+    // Runs work on the main thread and waits for it. False when the run was cancelled or
+    // the queue is going: the work is then not done, or no longer waited for. The worker
+    // calls it without the calculator's state lock.
+    bool handOver(RunId run, std::function<void()> work);
 
     // Reports, run on the main thread.
     void reportDone(Operand result, int pc, bool pending);
@@ -140,25 +174,35 @@ public:
 private:
     friend class StatementInterpreter;
 
-    struct Run {
-        std::shared_ptr<Ops> ops;
-        std::string name;
-        bool singleStep = false;
-        int start = 0;
-        bool interrupt = false;
-        bool report = true;
-    };
+    using Run = StatementInterpreter::Run;
+    struct Life;
+    struct Hop;
 
     void prepare();
     void ensureWorker();
     void submit(Run run);
     // Runs the requests left in the interrupt queue when a run has ended.
-    void submitLeftovers();
+    void submitLeftovers(RunId after);
     void work();
     void setCalcProgramRunning(bool running);
     // The stored program's compiled ops and the index after the label, or false.
     bool programWithLabel(const std::string& label, const std::string& inProgram, std::shared_ptr<Ops>& ops,
                           int& ip);
+    bool cancelled(RunId run) const { return run != 0 && run <= cancelledThrough_.load(); }
+    // Cancels every run submitted so far; with owesBreak the first of them to end reports
+    // error 43. A hand-over in progress is given up.
+    void cancelSubmitted(bool owesBreak);
+    void cancelHandOver();
+    // The worker's run has ended (its report not posted yet).
+    void runEnded();
+    // Posts a report of the run to the main thread, where it is dropped once stale.
+    void postReport(RunId run, std::function<void()> report);
+    // The reports of a run: the calculator is marked idle only by the last run submitted
+    // (run 0: a report made on the main thread with nothing queued).
+    void reportDone(RunId run, Operand result, int pc, bool pending);
+    void reportStepPC(RunId run, int pc);
+    // No run is queued or executing.
+    bool idle();
 
     Parser& p_;
     MainQueue* mainQueue_ = nullptr;
@@ -167,18 +211,32 @@ private:
 
     std::atomic<int> programQueueCount_{0};
     std::atomic<bool> programRunning_{false};
-    std::atomic<bool> cancelProgram_{false};
+    // The last run submitted; runs up to cancelledThrough_ are cancelled, reports of runs up
+    // to supersededThrough_ are dropped. breakOwed_: a stop's error 43 still to be
+    // reported by the first cancelled run to end.
+    std::atomic<RunId> submitted_{0};
+    std::atomic<RunId> cancelledThrough_{0};
+    std::atomic<RunId> supersededThrough_{0};
+    std::atomic<bool> breakOwed_{false};
+    // The run executing (0: none); set with the task queue's mutex.
+    std::atomic<RunId> executing_{0};
 
     // Guards everything below that the main thread also touches.
     mutable std::mutex mutex_;
     std::vector<RunObject> prgmStack_;
     VQStack promptStack_;
     std::shared_ptr<VQMenu> menuDisplay_;
+    // Where the run stood when its menu was shown, for an error about the menu's labels.
+    int menuNextToken_ = 0;
     std::vector<AnimateSubroutine> interruptQueue_;
     std::string currentProgramName_;
+    // The hand-over the worker waits in; closing_ refuses new ones.
+    std::shared_ptr<Hop> hop_;
+    bool closing_ = false;
 
     EvalContext runContext_;
     StatementInterpreter interpreter_;
+    std::shared_ptr<Life> life_;
 
     // The worker and its task queue.
     std::mutex tasksMutex_;
@@ -186,6 +244,7 @@ private:
     std::deque<Run> tasks_;
     bool stopping_ = false;
     std::thread worker_;
+    std::atomic<std::thread::id> workerId_{};
 };
 
 } // namespace orvenda

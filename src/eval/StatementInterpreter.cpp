@@ -15,6 +15,8 @@
 #include "eval/ProgramTokens.h"
 #include "language/ErrorNumbers.h"
 
+#include <algorithm>
+#include <functional>
 #include <utility>
 
 namespace orvenda {
@@ -193,7 +195,7 @@ void StatementInterpreter::menuKey(int key)
         }
     }
     // A missing label, or a key with no menu shown, ends the program.
-    q_.cancelProgram_ = true;
+    q_.cancelSubmitted(false);
     if (calc.prgmOutputMgr)
         calc.prgmOutputMgr->clearHome();
     if (calc.entryManager)
@@ -206,11 +208,15 @@ void StatementInterpreter::menuKey(int key)
         q_.menuDisplay_.reset();
     }
     calc.menuRunning = false;
+    calc.programRunning = false;
     q_.setCalcProgramRunning(false);
     calc.notificationCenter().post(VQHideProgramOutput, &p_);
-    q_.showError(ErrLabelNotFound, calc.prgmManager ? calc.prgmManager->programName() : std::string(),
-                 p_.ctx().nextToken);
-    p_.ctx().error = 0;
+    int location = 0;
+    {
+        std::lock_guard lock(q_.mutex_);
+        location = q_.menuNextToken_;
+    }
+    q_.showError(ErrLabelNotFound, calc.prgmManager ? calc.prgmManager->programName() : std::string(), location);
 }
 
 void StatementInterpreter::pauseKey(int key)
@@ -248,14 +254,28 @@ void StatementInterpreter::evalLine(const VQStack& rpn, bool immediate, Operand&
     p_.evaluator().evalRPN(rpn, immediate, true, into);
 }
 
-void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::string& name, bool step, int start,
-                                         bool interrupt, bool report)
+void StatementInterpreter::runProgramOps(const Run& run)
 {
     Calculator& calc = p_.calc;
     EvalContext& c = p_.ctx();
     ProgramQueue& q = q_;
+    const ProgramQueue::RunId id = run.id;
+    const bool step = run.singleStep;
+    bool interrupt = run.interrupt;
+    // The run holds the state lock throughout, except while it waits for the main thread
+    // and for a moment between statements when the main thread asks for it.
+    std::unique_lock<StateMutex> state(calc.stateMutex());
+    auto handOver = [&](std::function<void()> work) -> bool {
+        state.unlock();
+        const bool done = q.handOver(id, std::move(work));
+        state.lock();
+        return done;
+    };
+    std::shared_ptr<ProgramOutputManager> out = calc.prgmOutputMgr;
+
     c.error = 0;
     c.errorToken = 0;
+    c.complexSwitch = -1;
     Operand result;
 
     std::shared_ptr<Ops> ops;
@@ -263,16 +283,23 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
     int ip = 0;
     bool immediate = false;
     bool runStatements = true;
+    // A widget's run keeps to the frames above those it found: a program waiting under it
+    // stays as it waits.
+    int base = 0;
 
     // ---- Start ----
-    if (opsIn) {
-        p_.compile(*opsIn);
+    if (run.ops) {
+        p_.compile(*run.ops);
         if (c.error != 0)
             runStatements = false;
-        immediate = start < 0;
-        ip = immediate ? 0 : start;
-        ops = std::move(opsIn);
-        current = name;
+        immediate = run.start < 0;
+        ip = immediate ? 0 : run.start;
+        ops = run.ops;
+        current = run.name;
+        if (run.widget) {
+            std::lock_guard lock(q.mutex_);
+            base = static_cast<int>(q.prgmStack_.size());
+        }
     } else {
         std::lock_guard lock(q.mutex_);
         if (q.prgmStack_.empty()) {
@@ -292,15 +319,14 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
     q.programRunning_ = true;
     {
         std::lock_guard lock(q.mutex_);
-        if (opsIn || runStatements)
+        if (run.ops || runStatements)
             q.currentProgramName_ = current;
-        if (!runStatements && !opsIn)
+        if (!runStatements && !run.ops)
             current = q.currentProgramName_;
-        q.interruptQueue_.clear();
     }
-    q.cancelProgram_ = false;
     lineCache_.clear();
-    calc.menuRunning = false;
+    if (base == 0)
+        calc.menuRunning = false;
     const bool debug = calc.prgmManager && calc.prgmManager->debug();
     // The outermost frame index of the queued subroutine in progress; -1 for none.
     int activeInterrupt = -1;
@@ -320,6 +346,22 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
         }
         q.prgmStack_.emplace_back(ops, current, at, breakType);
         return true;
+    };
+    // With the queue's mutex held: pops the top frame of this run's own; nothing when only
+    // frames under it are left.
+    auto popOwnFrame = [&]() -> std::optional<RunObject> {
+        if (static_cast<int>(q.prgmStack_.size()) <= base)
+            return std::nullopt;
+        RunObject top = std::move(q.prgmStack_.back());
+        q.prgmStack_.pop_back();
+        if (static_cast<int>(q.prgmStack_.size()) <= activeInterrupt)
+            activeInterrupt = -1;
+        return top;
+    };
+    // With the queue's mutex held: forgets this run's frames (all of them for a run that is
+    // not a widget's).
+    auto dropOwnFrames = [&] {
+        q.prgmStack_.resize(std::min(q.prgmStack_.size(), static_cast<std::size_t>(base)));
     };
     auto makeCurrent = [&](std::shared_ptr<Ops> newOps, std::string newName, int at) {
         ops = std::move(newOps);
@@ -371,6 +413,10 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
         }
         return std::nullopt;
     };
+    auto newLine = [out] {
+        if (out)
+            out->newLine();
+    };
     // End of the current op array with frames left; false when the run stops.
     auto endOfArray = [&]() -> bool {
         Operand variable;
@@ -378,9 +424,10 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
         bool morePrompts = false;
         {
             std::lock_guard lock(q.mutex_);
-            if (q.prgmStack_.empty())
+            if (static_cast<int>(q.prgmStack_.size()) <= base)
                 return false;
-            if (q.promptStack_.count() > 0) {
+            // Prompts are the waiting program's: a widget's run never answers them.
+            if (base == 0 && q.promptStack_.count() > 0) {
                 variable = *q.promptStack_.pop();
                 answered = true;
                 morePrompts = q.promptStack_.count() > 0;
@@ -388,32 +435,26 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
         }
         if (answered) {
             storeAnswer(p_, result, variable);
-            if (c.error != 0)
+            if (c.error != 0 || !handOver(newLine))
                 return false;
-            q.onMainSync([&q] {
-                if (q.p_.calc.prgmOutputMgr)
-                    q.p_.calc.prgmOutputMgr->newLine();
-            });
             Parser::initOperand(result);
             result.kind = KindDone;
             if (morePrompts) {
                 std::lock_guard lock(q.mutex_);
-                result = promptRecord(*q.promptStack_.peek());
-                return false;
+                if (const Operand* next = q.promptStack_.peek()) {
+                    result = promptRecord(*next);
+                    return false;
+                }
             }
         }
         if (step)
             return false;
         std::lock_guard lock(q.mutex_);
-        while (!q.prgmStack_.empty()) {
-            RunObject top = std::move(q.prgmStack_.back());
-            q.prgmStack_.pop_back();
-            if (static_cast<int>(q.prgmStack_.size()) <= activeInterrupt)
-                activeInterrupt = -1;
-            if (top._ops() && top._ip() < static_cast<int>(top._ops()->size())) {
-                ops = top._ops();
-                current = top._name();
-                ip = top._ip();
+        while (std::optional<RunObject> top = popOwnFrame()) {
+            if (top->_ops() && top->_ip() < static_cast<int>(top->_ops()->size())) {
+                ops = top->_ops();
+                current = top->_name();
+                ip = top->_ip();
                 immediate = false;
                 lineCache_.clear();
                 q.currentProgramName_ = current;
@@ -428,8 +469,9 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
 
     // ---- Statements ----
     while (runStatements && !stopRun) {
-        if (c.error != 0 || q.cancelProgram_)
+        if (c.error != 0 || q.cancelled(id))
             break;
+        state.mutex()->yieldToWaiters();
         if (ip >= static_cast<int>(ops->size())) {
             if (!endOfArray())
                 break;
@@ -445,8 +487,8 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
         }
 
         if (debug && calc.prgmManager) {
-            const int at = ip;
-            q.onMainSync([&calc, at] { calc.prgmManager->setPrgmEditCursor(at); });
+            if (!handOver([programs = calc.prgmManager, at = ip] { programs->setPrgmEditCursor(at); }))
+                continue;
         }
 
         // An answer typed for a list or string prompt gets its opening mark.
@@ -454,12 +496,11 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
             std::lock_guard lock(q.mutex_);
             if (const Operand* wanted = q.promptStack_.peek(); wanted && wanted->kind == KindVariable && !ops->empty()) {
                 const std::uint32_t first = token((*ops)[0]);
-                const bool ansFits = first == kAns;
-                if (wanted->var.subKind == VarList && !isListName(first)
-                    && !(ansFits && calc.ans.type() >= 2 && calc.ans.type() <= 3))
+                const int ansType = first == kAns ? calc.ans.type() : -1;
+                if (wanted->var.subKind == VarList && !isListName(first) && ansType != 2 && ansType != 3)
                     ops->insert(ops->begin(), kOpenBrace);
                 else if (wanted->var.subKind == VarString && first != kQuote && !(first >= 0xAA00 && first <= 0xAA09)
-                         && !(ansFits && calc.ans.type() == 6))
+                         && ansType != 6)
                     ops->insert(ops->begin(), kQuote);
             }
         }
@@ -521,8 +562,8 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
             if (!outputStarted && !step) {
                 outputStarted = true;
                 calc.programRunning = true;
-                const std::string called = program->name;
-                q.onMainSync([&q, called] { q.startProgram(called); });
+                if (!handOver([&q, called = program->name] { q.startProgram(called); }))
+                    break;
             }
             auto calledOps = std::make_shared<Ops>(program->ops);
             p_.compile(*calledOps);
@@ -551,7 +592,8 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
                     c.errorToken = value.location;
                     break;
                 }
-                q.onMainSync([&q, &value] { q.displayResult(value); });
+                if (!handOver([&q, value] { q.displayResult(value); }))
+                    break;
             }
             break;
         }
@@ -562,7 +604,7 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
         case KindClrControls:
         case KindDispControls:
         case KindGDBRecall:
-            q.onMainSync([&q, &result] { q.reportIO(result); });
+            handOver([&q, result] { q.reportIO(result); });
             break;
         case KindPrompt: {
             pushFrame(ip, RunObject::BreakPrompt);
@@ -578,23 +620,20 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
             auto menu = std::dynamic_pointer_cast<MenuObject>(result.object);
             if (menu && menu->menu)
                 menu->menu->singleStepping = step;
-            q.setMenuDisplay(menu ? menu->menu : nullptr);
+            std::lock_guard lock(q.mutex_);
+            q.menuDisplay_ = menu ? menu->menu : nullptr;
+            q.menuNextToken_ = c.nextToken;
             stopRun = true;
             break;
         }
         case KindOutput:
-            q.onMainSync([&q, &result] { q.displayResult(result); });
+            handOver([&q, result] { q.displayResult(result); });
             break;
         case KindReturn: {
             std::optional<RunObject> frame;
             {
                 std::lock_guard lock(q.mutex_);
-                if (!q.prgmStack_.empty()) {
-                    frame = std::move(q.prgmStack_.back());
-                    q.prgmStack_.pop_back();
-                    if (static_cast<int>(q.prgmStack_.size()) <= activeInterrupt)
-                        activeInterrupt = -1;
-                }
+                frame = popOwnFrame();
             }
             if (frame) {
                 if (frame->_breakType() != RunObject::BreakSubroutine)
@@ -633,8 +672,9 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
             Parser::initOperand(result);
             result.kind = KindDone;
             std::lock_guard lock(q.mutex_);
-            q.promptStack_.clear();
-            q.prgmStack_.clear();
+            if (base == 0)
+                q.promptStack_.clear();
+            dropOwnFrames();
             q.interruptQueue_.clear();
             stopRun = true;
             ip = static_cast<int>(ops->size());
@@ -703,14 +743,14 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
             break;
         }
         case KindClrHome:
-            q.onMainSync([&q] {
-                if (q.p_.calc.prgmOutputMgr)
-                    q.p_.calc.prgmOutputMgr->clearHome();
+            handOver([out] {
+                if (out)
+                    out->clearHome();
             });
             break;
         case KindPause:
-            if (result.ints[2] != KindPause)
-                q.onMainSync([&q, &result] { q.displayResult(result); });
+            if (result.ints[2] != KindPause && !handOver([&q, result] { q.displayResult(result); }))
+                break;
             if (!step) {
                 pushFrame(ip, RunObject::BreakPause);
                 stopRun = true;
@@ -743,10 +783,7 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
             prompted = q.promptStack_.count() > 0;
         }
         if (prompted) {
-            q.onMainSync([&q] {
-                if (q.p_.calc.prgmOutputMgr)
-                    q.p_.calc.prgmOutputMgr->newLine();
-            });
+            handOver(newLine);
             std::lock_guard lock(q.mutex_);
             q.promptStack_.clear();
         }
@@ -754,33 +791,42 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
         c.errorToken = at;
         ip = at;
     }
-    if (ip >= static_cast<int>(ops->size()) && frameCount() == 0 && !step && !keepsKindAtEnd(result.kind))
+    if (ip >= static_cast<int>(ops->size()) && frameCount() <= base && !step && !keepsKindAtEnd(result.kind))
         result.kind = KindNoShow;
 
     if (result.kind == KindBreakpoint && !debug) {
         c.error = ErrBreak;
         c.errorToken = ip;
     }
-    if (c.error == 0) {
-        if (q.cancelProgram_) {
-            std::lock_guard lock(q.mutex_);
-            q.prgmStack_.clear();
-            q.interruptQueue_.clear();
-            q.promptStack_.clear();
-            c.error = ErrBreak;
-            c.errorToken = ip;
-        }
+    // A stop ends everything, the program a widget's run found waiting included.
+    const bool stopped = q.cancelled(id);
+    if (stopped) {
+        base = 0;
+        // This run carries the stop's error 43; the other runs it cancelled say nothing.
+        q.breakOwed_ = false;
+    }
+    if (c.error == 0 && stopped) {
+        std::lock_guard lock(q.mutex_);
+        q.prgmStack_.clear();
+        q.interruptQueue_.clear();
+        q.promptStack_.clear();
+        c.error = ErrBreak;
+        c.errorToken = ip;
     }
     if (c.error != 0) {
         bool cleared = false;
         {
             std::lock_guard lock(q.mutex_);
-            if (q.promptStack_.count() == 0) {
-                q.prgmStack_.clear();
-                q.interruptQueue_.clear();
-                cleared = true;
+            if (base > 0) {
+                dropOwnFrames();
+            } else {
+                if (q.promptStack_.count() == 0) {
+                    q.prgmStack_.clear();
+                    q.interruptQueue_.clear();
+                    cleared = true;
+                }
+                q.menuDisplay_.reset();
             }
-            q.menuDisplay_.reset();
         }
         if (cleared)
             calc.menuRunning = false;
@@ -792,23 +838,27 @@ void StatementInterpreter::runProgramOps(std::shared_ptr<Ops> opsIn, const std::
     // ---- Report ----
     const int pc = ip;
     const bool pending = immediate || q.promptStack().count() > 0;
+    const bool pausedOnGraph = result.kind == KindPause && calc.currentScreen() == kGraphScreen;
+    state.unlock();
+    q.runEnded();
     if (!step) {
         if (result.kind == KindBreakpoint) {
-            q.onMain([&q, pc] { q.reportStepPC(pc); });
-        } else if (result.kind == KindPause && calc.currentScreen() == kGraphScreen) {
-            q.onMain([&q, current] { q.pauseProgram(current); });
+            q.postReport(id, [&q, id, pc] { q.reportStepPC(id, pc); });
+        } else if (pausedOnGraph) {
+            q.postReport(id, [&q, current] { q.pauseProgram(current); });
         } else {
             Operand done = result;
-            if (!report)
+            if (!run.report)
                 done.kind = KindWidgetAdded;
-            q.onMain([&q, done = std::move(done), pc, pending]() mutable { q.reportDone(std::move(done), pc, pending); });
+            q.postReport(id, [&q, id, done = std::move(done), pc, pending]() mutable {
+                q.reportDone(id, std::move(done), pc, pending);
+            });
         }
     } else {
         if (result.kind == KindInputRequest || result.kind == KindMenu)
-            q.onMain([&q, result] { q.reportIO(result); });
-        q.onMain([&q, pc] { q.reportStepPC(pc); });
+            q.postReport(id, [&q, result] { q.reportIO(result); });
+        q.postReport(id, [&q, id, pc] { q.reportStepPC(id, pc); });
     }
-    q.programRunning_ = false;
 }
 
 } // namespace orvenda

@@ -27,12 +27,27 @@ public:
 
     StatementInterpreter(Parser& parser, ProgramQueue& queue) : p_(parser), q_(queue) {}
 
-    // Null ops continues the top frame. A negative startIP runs ops as an entry line
-    // (from index 0, immediate mode). interrupt marks a queued subroutine's own run,
-    // which takes no further queued ones; without reportDone the final report carries
-    // kind 54.
-    void runProgramOps(std::shared_ptr<Ops> ops, const std::string& name, bool singleStep, int startIP,
-                       bool interrupt, bool reportDone);
+    // One run as the program queue submitted it.
+    struct Run {
+        // Given by the queue at submission; stop and clean-up cancel by it.
+        std::uint64_t id = 0;
+        // Null continues the top frame.
+        std::shared_ptr<Ops> ops;
+        std::string name;
+        bool singleStep = false;
+        // Negative: ops is an entry line (run from index 0, immediate mode).
+        int start = 0;
+        // A queued subroutine's own run, which takes no further queued ones.
+        bool interrupt = false;
+        // Without it the final report carries kind 54.
+        bool report = true;
+        // A widget's subroutine: it never unwinds the frames it found.
+        bool widget = false;
+    };
+
+    // Runs on the worker, holding the calculator's state lock except while it waits for
+    // the main thread; reports once at the end.
+    void runProgramOps(const Run& run);
 
     // The index after the first "Lbl " with that label text, -1 when none.
     int findLabel(const std::string& label, const Ops& inOps);

@@ -86,10 +86,8 @@ void ValueTokenHandlers::pushAnsRules(const Operand& ans)
 {
     const bool complexList = (ans.kind == KindRealList || ans.kind == KindComplexList) && ans.list
         && ans.list->type() != 0;
-    if ((ans.kind == KindComplex && calc_.realCplxMode() == 0) || complexList) {
-        if (calc_.realCplxMode() == 0)
-            calc_.setRealCplxMode(1);
-    }
+    if (ans.kind == KindComplex || complexList)
+        calc_.switchToComplexForEvaluation();
     if (ans.displayMod == 2)
         p_.ctx().f_und = true;
     else if (ans.displayMod == 1)
@@ -115,8 +113,7 @@ bool ValueTokenHandlers::handleEarly(EvalRun& run)
         R.value = {0.0, 1.0};
         R.sigFig = 15;
         R.sigDec = -15;
-        if (calc_.realCplxMode() == 0)
-            calc_.setRealCplxMode(1);
+        calc_.switchToComplexForEvaluation();
         return true;
     case 0x72: { // Ans
         const int location = R.location;
@@ -160,10 +157,12 @@ bool ValueTokenHandlers::handleEarly(EvalRun& run)
         calc_.clearAllLists();
         break;
     case 0xBB57: // Clear Entries
-        if (calc_.historyManager)
-            calc_.historyManager->clearAll();
-        if (calc_.entryManager)
-            calc_.entryManager->clearEntries();
+        calc_.onMainThread([&calc = calc_] {
+            if (calc.historyManager)
+                calc.historyManager->clearAll();
+            if (calc.entryManager)
+                calc.entryManager->clearEntries();
+        });
         break;
     default:
         return false;
@@ -247,7 +246,7 @@ bool ValueTokenHandlers::ansElement(EvalRun& run)
         return true;
     const Operand& X = run.X;
     Operand& R = run.R;
-    const VQValue& ans = calc_.ans;
+    const VQValue ans = calc_.ans.snapshot();
 
     if (ans.type() == VQValue::TypeMatrix) {
         const std::shared_ptr<VQMatrix> m = ans.matrix();

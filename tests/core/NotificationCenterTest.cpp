@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 #include <atomic>
+#include <chrono>
+#include <future>
 #include <thread>
 #include <vector>
 
@@ -126,6 +128,32 @@ TEST(NotificationCenter, ConcurrentPostsAddsAndRemovals)
     stop = true;
     churn.join();
     EXPECT_EQ(delivered, posters * posts);
+}
+
+TEST(NotificationCenter, RemovalWaitsForACallbackRunningOnAnotherThread)
+{
+    NotificationCenter center;
+    int observer = 0;
+    std::promise<void> entered;
+    std::promise<void> leave;
+    std::atomic<bool> callbackFinished{false};
+    center.addObserver(&observer, VQEnter, [&, leaving = leave.get_future().share()](const Notification&) {
+        entered.set_value();
+        leaving.wait();
+        callbackFinished = true;
+    });
+    std::thread poster([&] { center.post(VQEnter); });
+    entered.get_future().wait();
+    bool finishedWhenRemoved = false;
+    std::thread remover([&] {
+        center.removeObserver(&observer);
+        finishedWhenRemoved = callbackFinished;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    leave.set_value();
+    remover.join();
+    poster.join();
+    EXPECT_TRUE(finishedWhenRemoved);
 }
 
 TEST(NotificationCenter, DefaultCenterIsShared)

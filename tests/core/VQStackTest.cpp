@@ -453,13 +453,14 @@ TEST_F(StackTest, ListVariablesAndElements)
     EXPECT_EQ(s.getValueAt(0).kind, KindComplexList);
     expectValue(element(0x1002, 0, 0, "CPX"), KindComplex, C(1, 2), 10, -10);
 
-    // An unknown list name is created empty; an element of it is undefined and creates nothing.
+    // An unknown list name reads as an empty list, an element of it as undefined; reading
+    // stores nothing.
     s.pushVarName("NEW", 2);
     Operand created = s.getValueAt(1);
     EXPECT_EQ(created.kind, KindRealList);
     ASSERT_TRUE(created.list);
     EXPECT_EQ(created.list->count(), 0);
-    EXPECT_EQ(calc.lists.count("NEW"), 1u);
+    EXPECT_EQ(calc.lists.count("NEW"), 0u);
     expectError(element(0x1002, 0, 0, "GONE"), 16);
     EXPECT_EQ(calc.lists.count("GONE"), 0u);
 

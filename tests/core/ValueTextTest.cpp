@@ -119,7 +119,9 @@ TEST(ValueTextTest, AnsText)
     EXPECT_EQ(calc.getAns(), "\"HI\"");
     calc.ans = VQValue::valWithString({});
     EXPECT_EQ(calc.getAns(), "\"\"");
-    calc.ans.setType(7);
+    VQValue unknown;
+    unknown.setType(7);
+    calc.ans = unknown;
     EXPECT_EQ(calc.getAns(), "");
     calc.ans.setANS(holding(KindComplexList, &Operand::list, complexes({{0, 1}})), 0);
     EXPECT_EQ(calc.getAns(), "{" + kI + "}");

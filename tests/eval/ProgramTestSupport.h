@@ -69,8 +69,9 @@ public:
     }
     double var(char name) const { return calc.getVar(name - 'A').value.real(); }
 
-    Calculator calc;
+    // Before the calculator, so it outlives the queue that posts to it.
     ManualMainQueue main;
+    Calculator calc;
     std::shared_ptr<MemoryProgramManager> programs;
     std::shared_ptr<RecordingOutput> output;
     std::vector<Operand> finals;

@@ -7,7 +7,8 @@
 
 namespace orvenda {
 
-// The entry line's model. Archived with the calculator under "entry".
+// The entry line's model. Archived with the calculator under "entry". Calls come on the
+// main thread.
 class EntryManager {
 public:
     virtual ~EntryManager() = default;

@@ -5,6 +5,7 @@
 namespace orvenda {
 
 // The history of entries and answers. Archived with the calculator under "history".
+// Calls come on the main thread.
 class HistoryManager {
 public:
     virtual ~HistoryManager() = default;

@@ -9,6 +9,9 @@ namespace orvenda {
 
 // Program storage and the program editor. Programs live in their own files, not in the
 // calculator's archive.
+//
+// debug and opsFor are also called from the program queue, so an implementation guards
+// what they read; the other calls come on the main thread.
 class ProgramManager {
 public:
     using Ops = std::vector<std::uint32_t>;

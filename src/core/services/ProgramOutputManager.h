@@ -7,7 +7,7 @@ namespace orvenda {
 struct Operand;
 
 // The program output screen: 10 rows of 32 characters with a cursor. Changes post
-// VQUpdatePgmOutput.
+// VQUpdatePgmOutput. Calls come on the main thread.
 class ProgramOutputManager {
 public:
     struct CursorPosition {

@@ -11,6 +11,10 @@ class VQColor;
 class VQStatistics;
 
 // The six stat plots (numbered 0..5). Archived under "statMgr".
+//
+// The plot settings are part of the calculator's state: programs change them on the
+// program queue. Every call is made holding the calculator's state lock, from either
+// thread; an implementation updates its views on the main thread itself.
 class StatGraphManager {
 public:
     virtual ~StatGraphManager() = default;
@@ -34,6 +38,7 @@ public:
     virtual void setPlotColor(int plot, const VQColor& color) = 0;
 
     // Histogram bin origin; NaN for none, the left edge then follows Xmin.
+    virtual double histogramXOrigin() const = 0;
     virtual void setHistogramXOrigin(double origin) = 0;
     // Added to the origin for the first bin's left edge.
     virtual void setHistogramBarOffset(double offset) = 0;

@@ -21,6 +21,7 @@ class VQStack;
 // read and edit them on the main thread: every call here is thread-safe and may come
 // from either thread. An implementation calls nothing outside itself (parser, screens,
 // notifications) while it holds its own lock, so callers may hold the calculator's locks.
+// changeMode comes on the main thread.
 class YEqManager {
 public:
     using Ops = std::vector<std::uint32_t>;
@@ -59,6 +60,8 @@ public:
     virtual void setColor(const VQColor& color, int forFunction) = 0;
     // Whether the equation is selected for plotting.
     virtual bool shouldPlotFunction(int token) const = 0;
+    // The variable slot the equation solver's function (0x5E1A) is a function of.
+    virtual int solverVar() const { return 23; }
     virtual void deleteEquation(int token) = 0;
 
     virtual nlohmann::json encode() const = 0;
