@@ -110,6 +110,32 @@ TEST_F(Keys, CursorGlyphsAndTheEntryInDisplayCodes)
     EXPECT_EQ(keys.currentEntryWithCursor(), (std::vector<std::uint8_t>{'1', '+', '2'}));
 }
 
+TEST_F(Keys, KeysRestartTheBlinkAndClickWhenClicksAreOn)
+{
+    Posted posted(bus, {VQBlinkCursor});
+    blink.cursorBlink(false);
+    calc.cursorVisible = false;
+    press({kOne});
+    EXPECT_TRUE(calc.cursorVisible);
+    EXPECT_TRUE(blink.running());
+    blink.blinkCursor();
+    EXPECT_FALSE(calc.cursorVisible);
+    EXPECT_EQ(posted.count(VQBlinkCursor), 1);
+    // Stopping keeps the phase.
+    blink.cursorBlink(false);
+    EXPECT_FALSE(blink.running());
+    EXPECT_FALSE(calc.cursorVisible);
+
+    int clicks = 0;
+    keys.setClickSound([&] { ++clicks; });
+    for (const auto& [mute, on] : {std::pair{false, true}, std::pair{true, true}, std::pair{false, false}}) {
+        calc.clickMute = mute;
+        calc.clickPref = on;
+        keys.doKeyClick();
+    }
+    EXPECT_EQ(clicks, 1);
+}
+
 TEST_F(Keys, FontSizeKeysStopAtTheDevicesLimits)
 {
     struct Case {
