@@ -220,8 +220,9 @@ TEST(ProgramConcurrencyTest, StopAndCleanUpReachRunsQueuedBehindTheRunningOne)
         h.settle();
         // One error 43 for a stop; nothing after a clean-up.
         ASSERT_EQ(h.finals.size(), cleanUp ? 0u : 1u);
-        if (!cleanUp)
+        if (!cleanUp) {
             EXPECT_EQ(h.finals.back().error, 43);
+        }
         EXPECT_FALSE(h.calc.programRunning);
     }
 }
