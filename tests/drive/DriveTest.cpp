@@ -33,11 +33,19 @@ struct Session {
     std::string output;
 };
 
+// A file in this test run's own folder, which goes when the run ends.
 fs::path scratch(const std::string& name)
 {
-    const fs::path dir = fs::temp_directory_path() / ("orvenda-drive-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    return dir / name;
+    static const struct Folder {
+        fs::path path = fs::temp_directory_path() / ("orvenda-drive-" + std::to_string(::getpid()));
+        Folder() { fs::create_directories(path); }
+        ~Folder()
+        {
+            std::error_code ignored;
+            fs::remove_all(path, ignored);
+        }
+    } folder;
+    return folder.path / name;
 }
 
 // Runs the driver on the script; the dumps are the lines of its output that are JSON.
