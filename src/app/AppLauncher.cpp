@@ -8,8 +8,10 @@
 #include "core/services/GDBManager.h"
 #include "graphui/GDBStore.h"
 #include "graphui/YEqModel.h"
+#include "input/KeyboardView.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QWidget>
 
 namespace orvenda {
@@ -37,11 +39,19 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     }
     if (auto report = delegate_->takeStartupReport())
         root_->alert({QStringLiteral("Orvenda"), *report, {{QStringLiteral("OK"), nullptr}}});
+    // The calculator keyboard below the display area, taking the computer's keys.
+    keyboard_ = new KeyboardView(calc_, shell_->keys(), &root_->window());
+    if (auto* layout = qobject_cast<QBoxLayout*>(root_->window().layout())) {
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(keyboard_, 1);
+    }
     root_->window().show();
+    keyboard_->setFocus();
 }
 
 AppLauncher::~AppLauncher()
 {
+    delete keyboard_;
     calc_.viewDelegate = nullptr;
     shell_.reset();
     delegate_.reset();

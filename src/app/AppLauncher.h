@@ -12,6 +12,7 @@ namespace orvenda {
 class AppDelegate;
 class AppShell;
 class Calculator;
+class KeyboardView;
 class StandInRoot;
 
 // Starts the app on the process's calculator: restores the state saved in the data
@@ -38,12 +39,15 @@ public:
     AppDelegate& delegate() { return *delegate_; }
     AppShell& shell() { return *shell_; }
     StandInRoot& root() { return *root_; }
+    KeyboardView& keyboard() { return *keyboard_; }
 
 private:
     Calculator& calc_;
     std::unique_ptr<AppDelegate> delegate_;
     std::unique_ptr<AppShell> shell_;
     std::shared_ptr<StandInRoot> root_;
+    // Owned by the window.
+    KeyboardView* keyboard_ = nullptr;
 };
 
 } // namespace orvenda
