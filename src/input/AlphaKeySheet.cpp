@@ -1,6 +1,7 @@
 #include "input/AlphaKeySheet.h"
 
 #include "input/AlphaKeyTables.h"
+#include "input/KeyArtwork.h"
 #include "input/KeyTables.h"
 #include "language/Vocabulary.h"
 #include "pretty/FontMap.h"
@@ -63,11 +64,8 @@ void AlphaKeySheet::paintEvent(QPaintEvent*)
         }
         QString name = code == KeyTables::kSpace ? QStringLiteral("space")
                                                  : QString::fromStdString(vocabulary.nameForOpcode(code)).trimmed();
-        QFont font = FontMap::shared().font("Helvetica-Bold", r.height() * (name.size() > 2 ? 0.3 : 0.45));
-        const double wide = QFontMetricsF(font).horizontalAdvance(name);
-        if (wide > r.width() * 0.9)
-            font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * r.width() * 0.9 / wide)));
-        painter.setFont(font);
+        painter.setFont(KeyArtwork::fitted(
+            FontMap::shared().font("Helvetica-Bold", r.height() * (name.size() > 2 ? 0.3 : 0.45)), name, r.width() * 0.9));
         painter.setPen(enter ? Qt::white : QColor(20, 20, 20));
         painter.drawText(r, Qt::AlignCenter, name);
     }

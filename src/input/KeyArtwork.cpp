@@ -3,6 +3,7 @@
 #include "core/ColorTables.h"
 #include "language/Vocabulary.h"
 
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -150,9 +151,20 @@ QString KeyArtwork::legendText(std::uint32_t op)
 
 QColor KeyArtwork::bodyTextColor(const QString& face)
 {
+    // Undo dims while there is nothing to undo.
+    if (face == QLatin1String("fkeyUndoNot"))
+        return QColor(128, 128, 128);
     if (face.contains(QLatin1String("Yellow")) || face.contains(QLatin1String("Green")))
         return QColor(20, 20, 20);
     return kWhite;
+}
+
+QFont KeyArtwork::fitted(QFont font, const QString& text, double room)
+{
+    const double wide = QFontMetricsF(font).horizontalAdvance(text);
+    if (wide > room && wide > 0)
+        font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * room / wide)));
+    return font;
 }
 
 } // namespace orvenda

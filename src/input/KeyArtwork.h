@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QRectF>
 #include <QString>
 
@@ -28,8 +29,11 @@ public:
     // The legend printed for an op: its token name with a function's "(" dropped, and the
     // arithmetic signs as a keypad prints them.
     static QString legendText(std::uint32_t op);
-    // Text on a key body: dark on the light 2ND and ALPHA keys, white elsewhere.
+    // Text on a key body: dark on the light 2ND and ALPHA keys, grey on an undo key with
+    // nothing to undo, white elsewhere.
     static QColor bodyTextColor(const QString& face);
+    // The font made smaller where the text is wider than room.
+    static QFont fitted(QFont font, const QString& text, double room);
 
     static const QColor kWhite;
     static const QColor kSecondLegend;

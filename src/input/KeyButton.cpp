@@ -51,12 +51,8 @@ void KeyButton::paintEvent(QPaintEvent*)
     KeyArtwork::drawFace(painter, frame, face_, colorSet_, isDown());
     const QRectF body = KeyArtwork::body(frame, face_);
     if (!legend_.isEmpty()) {
-        QFont font = FontMap::shared().font("Helvetica-Bold", body.height() * 0.55);
-        const double room = body.width() * 0.9;
-        const double wide = QFontMetricsF(font).horizontalAdvance(legend_);
-        if (wide > room)
-            font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * room / wide)));
-        painter.setFont(font);
+        painter.setFont(KeyArtwork::fitted(FontMap::shared().font("Helvetica-Bold", body.height() * 0.55), legend_,
+                                           body.width() * 0.9));
         painter.setPen(KeyArtwork::bodyTextColor(face_));
         painter.drawText(body, Qt::AlignCenter, legend_);
     }

@@ -25,32 +25,30 @@ QFont KeyLegendView::fontFor(const Legend& legend) const
     // Both legends share the strip: each gets half of it.
     const double room = legend.strip.width() * (legend.second.isEmpty() || legend.alpha.isEmpty() ? 0.96 : 0.48);
     const QFontMetricsF metrics(font);
-    const double wide = std::max(metrics.horizontalAdvance(legend.second), metrics.horizontalAdvance(legend.alpha));
-    if (wide > room)
-        font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * room / wide)));
-    return font;
+    const bool secondWider = metrics.horizontalAdvance(legend.second) > metrics.horizontalAdvance(legend.alpha);
+    return KeyArtwork::fitted(font, secondWider ? legend.second : legend.alpha, room);
 }
 
-QRectF KeyLegendView::secondRect(int key) const
-{
-    if (key < 0 || key >= static_cast<int>(legends_.size()) || legends_[static_cast<std::size_t>(key)].second.isEmpty())
-        return {};
-    const Legend& legend = legends_[static_cast<std::size_t>(key)];
-    const double wide = QFontMetricsF(fontFor(legend)).horizontalAdvance(legend.second);
-    const QRectF& s = legend.strip;
-    // Alone it sits in the middle; beside an alpha legend at the left.
-    const double x = legend.alpha.isEmpty() ? s.center().x() - wide / 2 : s.left() + s.width() * 0.03;
-    return {x, s.top(), wide, s.height()};
-}
+QRectF KeyLegendView::secondRect(int key) const { return legendRect(key, true); }
 
-QRectF KeyLegendView::alphaRect(int key) const
+QRectF KeyLegendView::alphaRect(int key) const { return legendRect(key, false); }
+
+QRectF KeyLegendView::legendRect(int key, bool second) const
 {
-    if (key < 0 || key >= static_cast<int>(legends_.size()) || legends_[static_cast<std::size_t>(key)].alpha.isEmpty())
+    if (key < 0 || key >= static_cast<int>(legends_.size()))
         return {};
     const Legend& legend = legends_[static_cast<std::size_t>(key)];
-    const double wide = QFontMetricsF(fontFor(legend)).horizontalAdvance(legend.alpha);
+    const QString& text = second ? legend.second : legend.alpha;
+    const QString& other = second ? legend.alpha : legend.second;
+    if (text.isEmpty())
+        return {};
+    const double wide = QFontMetricsF(fontFor(legend)).horizontalAdvance(text);
     const QRectF& s = legend.strip;
-    const double x = legend.second.isEmpty() ? s.center().x() - wide / 2 : s.right() - s.width() * 0.03 - wide;
+    // Alone a legend sits in the middle; beside the other, 2nd at the left and alpha at the
+    // right.
+    const double x = other.isEmpty() ? s.center().x() - wide / 2
+        : second                     ? s.left() + s.width() * 0.03
+                                     : s.right() - s.width() * 0.03 - wide;
     return {x, s.top(), wide, s.height()};
 }
 

@@ -38,6 +38,7 @@ protected:
 
 private:
     QFont fontFor(const Legend& legend) const;
+    QRectF legendRect(int key, bool second) const;
     void drawLegend(QPainter& painter, const QRectF& where, const QString& text, const QColor& color, bool glow) const;
 
     Kind kind_;
