@@ -41,6 +41,8 @@ namespace {
 using Ops = std::vector<std::uint32_t>;
 
 constexpr auto kIdleLimit = std::chrono::seconds(30);
+constexpr std::uint32_t kQuitKey = 1042;
+constexpr std::uint32_t kHomeScreenKey = 4117;
 
 // A key of the calculator keyboard: its label, its op in the plain, 2nd and alpha layers,
 // and the classic getKey code a program reads for it.
@@ -443,6 +445,12 @@ bool AppDriver::key(std::string_view name)
             QApplication::sendEvent(alert, &press);
             spin(0);
         }
+        return true;
+    }
+    // Screen keys belong to the router; until the keyboard exists, the home keys are the
+    // ones a script needs (to leave the graph a drawing brought forward).
+    if (op == kHomeScreenKey || op == kQuitKey) {
+        app_.root().router().showHome();
         return true;
     }
     calc.processKeyOp(static_cast<int>(op));

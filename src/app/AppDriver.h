@@ -23,7 +23,8 @@ class ViewControlDelegate;
 // Script lines (blank lines and lines starting with "#" are skipped):
 //   key NAME       a key of the calculator keyboard by its label (2ND, ALPHA, ENTER, DEL,
 //                  CLEAR, Y=, SIN, 0..9, +, ...; any case) in the shift layer the
-//                  calculator is in, or `key 0xNN` for a key code
+//                  calculator is in, or `key 0xNN` for a key code; HOME and QUIT bring
+//                  the home screen forward
 //   type TEXT      TEXT as the case files write an entry line, key by key
 //   tap X Y        a tap at window coordinates
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished

@@ -41,8 +41,10 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     const auto greeting = SceneDelegate::willConnect(calc_, options.tablet);
     root_ = std::make_shared<RootController>(calc_, *shell_, options.tablet);
     calc_.viewDelegate = root_;
-    root_->setMinimumSize(options.tablet ? kTabletMinimum : kPhoneMinimum);
-    root_->resize(options.size.isEmpty() ? (options.tablet ? kTabletSize : kPhoneSize) : options.size);
+    const QSize size = options.size.isEmpty() ? (options.tablet ? kTabletSize : kPhoneSize) : options.size;
+    // A size asked for explicitly wins over the layout's minimum.
+    root_->setMinimumSize((options.tablet ? kTabletMinimum : kPhoneMinimum).boundedTo(size));
+    root_->resize(size);
     if (greeting) {
         AlertQueue::Alert alert{QString::fromStdString(greeting->title), QString::fromStdString(greeting->message), {}};
         for (const SceneDelegate::Button& button : greeting->buttons)

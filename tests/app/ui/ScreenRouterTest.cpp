@@ -20,8 +20,9 @@ TEST_F(ScreensTest, EachScreenHasOneControllerInFrontWithTheFocus)
         const int id = n == 0 ? screens::ClassicHome : n;
         ScreenController* c = router().controller(id);
         ASSERT_TRUE(c) << n;
-        if (seen.count(id))
+        if (seen.count(id)) {
             EXPECT_EQ(seen[id], c) << n;
+        }
         seen[id] = c;
         for (const auto& [other, screen] : seen) {
             EXPECT_EQ(screen->isVisible(), other == id) << n << " shows " << other;
