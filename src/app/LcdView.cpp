@@ -2,6 +2,7 @@
 
 #include "core/Calculator.h"
 
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -35,7 +36,8 @@ LcdView::LcdView(Calculator& calc, QWidget* parent)
 {
 }
 
-bool LcdView::darkAppearance() const { return palette().color(QPalette::Window).lightnessF() < 0.5; }
+// The application's appearance, not the window's own colours.
+bool LcdView::darkAppearance() const { return QGuiApplication::palette().color(QPalette::Window).lightnessF() < 0.5; }
 
 void LcdView::paintEvent(QPaintEvent*)
 {
