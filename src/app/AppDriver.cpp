@@ -4,7 +4,7 @@
 #include "app/AppShell.h"
 #include "app/EntryModel.h"
 #include "app/HistoryModel.h"
-#include "app/StandInRoot.h"
+#include "app/RootController.h"
 #include "core/Calculator.h"
 #include "core/Operand.h"
 #include "core/services/ProgramManager.h"
@@ -222,7 +222,7 @@ private:
 
 int AppDriver::main(int argc, char** argv)
 {
-    const char* usage = "usage: orvenda-drive SCRIPT [--data DIR] [--size WxH] [--first-run]\n";
+    const char* usage = "usage: orvenda-drive SCRIPT [--data DIR] [--size WxH] [--device phone|tablet] [--first-run]\n";
     AppLauncher::Options options;
     options.firstRunGreeting = false;
     std::string scriptPath;
@@ -232,6 +232,13 @@ int AppDriver::main(int argc, char** argv)
             continue;
         if (arg == "--first-run") {
             options.firstRunGreeting = true;
+        } else if (arg == "--device" && i + 1 < argc) {
+            const std::string_view device = argv[++i];
+            if (device != "phone" && device != "tablet") {
+                std::cerr << "orvenda-drive: --device takes phone or tablet, not «" << device << "»\n" << usage;
+                return 2;
+            }
+            options.tablet = device == "tablet";
         } else if (arg == "--data" && i + 1 < argc) {
             options.dataFolder = QString::fromLocal8Bit(argv[++i]);
         } else if (arg == "--size" && i + 1 < argc) {
@@ -422,8 +429,14 @@ bool AppDriver::key(std::string_view name)
         keyboard.doOp(*op);
         return true;
     }
-    // A click at the centre of the key as drawn; the alpha keyboard may lie over it.
-    click(keyboard.mapTo(&app_.root().window(), keyboard.button(key).geometry().center()));
+    // A click at the centre of the key as drawn; the alpha keyboard may lie over it. Under
+    // a full-size screen (the graph) the keyboard is hidden: the key is pressed directly.
+    if (!keyboard.isVisible()) {
+        keyboard.keyDown(key);
+        keyboard.keyUp(key);
+        return true;
+    }
+    click(keyboard.mapTo(&app_.root(), keyboard.button(key).geometry().center()));
     return true;
 }
 
@@ -477,7 +490,7 @@ bool AppDriver::tap(std::string_view where)
 
 void AppDriver::click(QPoint point)
 {
-    QWidget& window = app_.root().window();
+    QWidget& window = app_.root();
     QWidget* target = window.childAt(point);
     if (!target)
         target = &window;
@@ -508,7 +521,7 @@ bool AppDriver::shot(std::string_view file)
 {
     if (file.empty())
         return fail("shot needs a file name");
-    if (!app_.root().window().grab().save(QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size())), "PNG"))
+    if (!app_.root().grab().save(QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size())), "PNG"))
         return fail("cannot write " + std::string(file));
     return true;
 }

@@ -17,7 +17,8 @@ class ViewControlDelegate;
 
 // Drives the running app from a script, for tests and for people, without a display:
 // `orvenda-drive SCRIPT` or `orvenda --drive SCRIPT`, with `--data DIR` (a fresh temporary
-// folder by default), `--size WxH` (the phone window by default) and `--first-run` (greet
+// folder by default), `--size WxH` (the device's window by default), `--device phone|tablet`
+// (the phone by default) and `--first-run` (greet
 // as a first launch; otherwise a fresh folder starts as a launch after the first). At the
 // end the app quits as a user quits it, saving its state.
 //

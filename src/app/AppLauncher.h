@@ -13,7 +13,8 @@ class AppDelegate;
 class AppShell;
 class Calculator;
 class KeyboardView;
-class StandInRoot;
+class KeyboardViewDelegate;
+class RootController;
 
 // Starts the app on the process's calculator: restores the state saved in the data
 // folder, installs the graph databases, the key routing and result handling, opens the
@@ -23,8 +24,8 @@ class AppLauncher {
 public:
     struct Options {
         QString dataFolder;
-        // The phone window.
-        QSize size{390, 844};
+        // The window; empty for the device's own size (phone 390 × 844, tablet 768 × 1024).
+        QSize size;
         bool tablet = false;
         // Whether this launch may greet as a first launch (a fresh data folder).
         bool firstRunGreeting = true;
@@ -38,16 +39,17 @@ public:
     Calculator& calculator() { return calc_; }
     AppDelegate& delegate() { return *delegate_; }
     AppShell& shell() { return *shell_; }
-    StandInRoot& root() { return *root_; }
+    RootController& root() { return *root_; }
     KeyboardView& keyboard() { return *keyboard_; }
 
 private:
     Calculator& calc_;
     std::unique_ptr<AppDelegate> delegate_;
     std::unique_ptr<AppShell> shell_;
-    std::shared_ptr<StandInRoot> root_;
-    // Owned by the window.
+    std::shared_ptr<RootController> root_;
+    // Owned by the router's keyboard area.
     KeyboardView* keyboard_ = nullptr;
+    std::unique_ptr<KeyboardViewDelegate> keyboardLink_;
 };
 
 } // namespace orvenda

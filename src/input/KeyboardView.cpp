@@ -293,8 +293,20 @@ void KeyboardView::redraw()
     update();
 }
 
+bool KeyboardView::stale() const
+{
+    const int helpMode = calc_.programRunning ? 3 : showHelp_ ? 2 : 1;
+    return calc_.keyboardColorSet != currentColorSet_ || calc_.secondShift != secondShift_
+        || calc_.alphaShift != alphaShift_ || calc_.graphMode() != graphMode_ || calc_.testMode != testMode_
+        || helpMode != helpKeyMode_;
+}
+
 void KeyboardView::paintEvent(QPaintEvent*)
 {
+    // Whoever asked for a repaint may have changed what the keys show (the router clears
+    // the 2nd shift, a program starts): bring the keys up to date after this paint.
+    if (stale())
+        QMetaObject::invokeMethod(this, [this] { redraw(); }, Qt::QueuedConnection);
     QPainter painter(this);
     const VColor back = calc_.interfaceColorIndex(7);
     painter.fillRect(rect(), QColor::fromRgbF(static_cast<float>(back.r), static_cast<float>(back.g),

@@ -93,6 +93,8 @@ private:
     void autoCursor();
     void autoKey();
     bool programOwnsKeys() const;
+    // The calculator's state differs from what the keys last showed.
+    bool stale() const;
     void clearAlpha();
     void displayChanged();
     void runCommand(const KeyCommands::Command& command);

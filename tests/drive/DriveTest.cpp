@@ -165,12 +165,17 @@ TEST(Drive, KeysArePressedOnTheDrawnKeyboardAndTheComputersKeyboard)
     // 2ND SIN . 5 ) ENTER: sin⁻¹(.5) in degrees.
     const Session run = drive("type Degree\nkey ENTER\nwait idle\n"
                               "key 2ND\nkey SIN\nkey .\nkey 5\nkey )\nkey ENTER\nwait idle\ndump\n"
-                              "hkey Shift+A\nhkey Alt+,\nhkey 2\ndump\nhkey Shift+Backspace\ndump\n");
+                              "hkey Shift+A\nhkey Alt+,\nhkey 2\ndump\nhkey Shift+Backspace\ndump\n"
+                              "hkey Ctrl+Shift+G\ndump\nhkey Ctrl+G\ndump\nhkey Escape\ndump\n");
     ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 3u);
+    ASSERT_EQ(run.dumps.size(), 6u);
     EXPECT_EQ(newest(run.dumps[0]), json::parse(R"j({"input":"sin⁻¹(.5)","answer":"30"})j"));
     EXPECT_EQ(run.dumps[1]["entry"], "A≤2");
     EXPECT_EQ(run.dumps[2]["entry"], "");
+    // The window editor, the graph, and home again.
+    EXPECT_EQ(run.dumps[3]["screen"], 7);
+    EXPECT_EQ(run.dumps[4]["screen"], 8);
+    EXPECT_EQ(run.dumps[5]["screen"], 0);
 }
 
 TEST(Drive, AnUnknownLineStopsTheScript)
@@ -250,8 +255,9 @@ std::string scriptFor(const fs::path& file, std::vector<Case>& cases)
         // evaluates it as it stands.
         if (c.entry == "<empty>")
             continue;
-        // A leftover alert is dismissed, then the line cleared.
-        script << "key CLEAR\nkey CLEAR\ntype " << c.entry << "\nkey ENTER\nwait idle\ndump\n";
+        // A leftover alert is dismissed, then the line cleared, on the home screen (a
+        // drawing leaves the graph in front).
+        script << "key CLEAR\nkey CLEAR\nkey HOME\ntype " << c.entry << "\nkey ENTER\nwait idle\ndump\n";
         const bool mathPrint = c.entry.find("MathType") != std::string::npos;
         cases.push_back(std::move(c));
         if (mathPrint) {
