@@ -47,6 +47,8 @@ public:
     int trackKey() const { return trackKey_; }
     const KeyPopoutView& balloon() const { return *balloon_; }
     bool lowercase() const;
+    // Shows the legend sheet of the calculator's case (the lock may change elsewhere).
+    void refreshCase();
 
     // The gestures, at points in this view's coordinates.
     void singleTap(QPointF point);
@@ -65,7 +67,6 @@ protected:
 private:
     void showPopoutKey(int key, bool showAll);
     void type(std::uint32_t code);
-    void refreshCase();
     void updateAccessibleButtons();
 
     Calculator& calc_;

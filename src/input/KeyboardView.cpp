@@ -238,7 +238,6 @@ void KeyboardView::redraw()
             }
             alphaView_->show();
             alphaView_->raise();
-            alphaView_->update();
         } else {
             if (alphaView_)
                 alphaView_->hide();
@@ -249,6 +248,8 @@ void KeyboardView::redraw()
             b->setVisible(!(covering && b->geometry().intersects(alphaView_->geometry())));
         reNameButtons();
     }
+    if (alphaView_ && !alphaView_->isHidden())
+        alphaView_->refreshCase();
     if (colorChanged || calc_.graphMode() != graphMode_) {
         const int mode = calc_.graphMode();
         KeyButton& x = button(KT::kXKey);

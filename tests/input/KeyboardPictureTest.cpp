@@ -60,8 +60,6 @@ TEST_F(Pictures, EveryColourSetAndLayerShowsItsLegends)
                 calc.alphaShift = layer >= 2;
                 calc.lowercaseLock = layer == 3;
                 keyboard.redraw();
-                if (AlphaKeyboardView* alpha = keyboard.alphaKeyboard(); alpha && layer >= 2)
-                    alpha->layoutWithScale(keyboard.geometry().k(), keyboard.geometry().sx(), keyboard.geometry().sy());
                 shots[static_cast<std::size_t>(layer)] = keyboard.grab().toImage();
                 if (!folder.isEmpty())
                     shots[static_cast<std::size_t>(layer)].save(
