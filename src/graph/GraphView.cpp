@@ -9,7 +9,9 @@
 #include "graph/PhotoPlot.h"
 #include "graph/PixelPlot.h"
 #include "graph/PlotCircle.h"
+#include "graph/PlotImplicit.h"
 #include "graph/PlotLine.h"
+#include "graph/PlotPolyline.h"
 #include "language/VariableSlots.h"
 
 #include <QApplication>
@@ -294,6 +296,10 @@ void GraphView::updateDisplay()
     updatingObjects = true;
     plotObjects_.clear();
     calc.graphFitModel = -1;
+    if (calc.graphMode() == kImplicitGraphMode)
+        for (int token = PlotImplicit::kFirstRelation; token <= PlotImplicit::kLastRelation; ++token)
+            if (auto plot = PlotImplicit::forEquation(calc, token, this))
+                plotObjects_.push_back(std::move(plot));
     for (const auto& record : calc.drawing) {
         if (auto line = std::dynamic_pointer_cast<DrawLine>(record)) {
             auto plot = std::make_shared<PlotLine>(calc);
@@ -315,6 +321,8 @@ void GraphView::updateDisplay()
             plot->fillPercent = circle->fillPercent;
             plot->setSelected(circle->selected);
             plotObjects_.push_back(std::move(plot));
+        } else if (auto polyline = std::dynamic_pointer_cast<DrawPolyline>(record)) {
+            plotObjects_.push_back(PlotPolyline::forRecord(calc, polyline, colorOf(*polyline)));
         }
     }
     updatingObjects = false;
