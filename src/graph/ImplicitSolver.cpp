@@ -140,40 +140,33 @@ double ImplicitSolver::searchMin(double lo, double hi, double fLo, double fHi, d
         const double fx = at(axis, d, x);
         if (hi - lo < 1e-11)
             return x;
-        // Past the false-position point the root is bracketed by stepping on from it: a
-        // first overshooting step, then quarters of what is left.
-        if (sameSign(fx, fLo)) {
-            if (std::fabs(fx) > aLo)
-                return search(d, lo, x, hi, fLo, fx, axis);
-            const double room = hi - x;
-            double offset = 3 * room * std::fabs(fx) / aHi;
-            double fEnd = fHi;
-            for (int tries = 0; tries < 6 && offset < room; ++tries, offset += room / 4) {
-                const double ft = at(axis, d, x + offset);
-                if (!sameSign(ft, fx)) {
-                    fEnd = ft;
-                    break;
-                }
+        // Past the false-position point the root is bracketed by stepping on from it,
+        // towards the end of the other sign: a first overshooting step, then quarters of
+        // what is left.
+        const bool towardsHi = sameSign(fx, fLo);
+        if (std::fabs(fx) > (towardsHi ? aLo : aHi))
+            return search(d, lo, x, hi, fLo, fx, axis);
+        const double dir = towardsHi ? 1 : -1;
+        const double room = towardsHi ? hi - x : x - lo;
+        double offset = 3 * room * std::fabs(fx) / (towardsHi ? aHi : aLo);
+        double fEnd = 0;
+        for (; offset < room; offset += room / 4) {
+            fEnd = at(axis, d, x + dir * offset);
+            if (!sameSign(fEnd, fx))
+                break;
+        }
+        if (towardsHi) {
+            if (offset < room) {
+                hi = x + offset;
+                fHi = fEnd;
             }
-            hi = offset < room ? x + offset : hi;
-            fHi = offset < room ? fEnd : fHi;
             lo = x;
             fLo = fx;
         } else {
-            if (std::fabs(fx) > aHi)
-                return search(d, lo, x, hi, fLo, fx, axis);
-            const double room = x - lo;
-            double offset = 3 * room * std::fabs(fx) / aLo;
-            double fEnd = fLo;
-            for (int tries = 0; tries < 6 && offset < room; ++tries, offset += room / 4) {
-                const double ft = at(axis, d, x - offset);
-                if (!sameSign(ft, fx)) {
-                    fEnd = ft;
-                    break;
-                }
+            if (offset < room) {
+                lo = x - offset;
+                fLo = fEnd;
             }
-            lo = offset < room ? x - offset : lo;
-            fLo = offset < room ? fEnd : fLo;
             hi = x;
             fHi = fx;
         }
