@@ -112,10 +112,16 @@ void GraphTile::displayLayer()
 
 void GraphTile::drawAxii(QPainter& context, const QRectF& rect, int)
 {
+    drawGridAndAxes(context, rect, t, axisGrid, calc, 2, 0.5);
+}
+
+void GraphTile::drawGridAndAxes(QPainter& context, const QRectF& rect, const GraphTransform& t, const GraphScale& axisGrid,
+                                const Calculator& calc, double overlap, double gridWidth)
+{
     if (!calc.drawGrid && !calc.drawAxes)
         return;
     const double x = rect.x(), y = rect.y();
-    const double right = rect.right() + 2, bottom = rect.bottom() + 2;
+    const double right = rect.right() + overlap, bottom = rect.bottom() + overlap;
     if (calc.drawGrid) {
         QPainterPath grid;
         const double dx = axisGrid.xStep, dy = axisGrid.yStep;
@@ -130,7 +136,7 @@ void GraphTile::drawAxii(QPainter& context, const QRectF& rect, int)
             grid.moveTo(at, y);
             grid.lineTo(at, bottom);
         });
-        context.strokePath(grid, QPen(colorOf(calc.gridColor), 0.5));
+        context.strokePath(grid, QPen(colorOf(calc.gridColor), gridWidth));
     }
     if (calc.drawAxes) {
         QPainterPath axes;
@@ -145,6 +151,11 @@ void GraphTile::drawAxii(QPainter& context, const QRectF& rect, int)
         }
         context.strokePath(axes, QPen(colorOf(calc.axesColor), 1));
     }
+}
+
+double GraphTile::alignedLine(double c)
+{
+    return aligned(c);
 }
 
 void GraphTile::drawPointsInContext(QPainter& context, const QRectF&)

@@ -42,6 +42,12 @@ public:
     // Grid (lines at every half label step) and axes over rect, pixel-aligned, each line
     // reaching 2 points past the right and bottom edges so neighbouring tiles overlap.
     void drawAxii(QPainter& context, const QRectF& rect, int quality);
+    // The same through any transform and steps: lines reach `overlap` points past the
+    // right and bottom edges, grid lines `gridWidth` wide.
+    static void drawGridAndAxes(QPainter& context, const QRectF& rect, const GraphTransform& t,
+                                const GraphScale& axisGrid, const Calculator& calc, double overlap, double gridWidth);
+    // Where a line at view coordinate c is drawn: the middle of the pixel it covers.
+    static double alignedLine(double c);
     // The calculator's graph points; graphRect (graph coordinates) is where the tile lies.
     void drawPointsInContext(QPainter& context, const QRectF& graphRect);
 

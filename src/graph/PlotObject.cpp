@@ -192,4 +192,10 @@ void PlotObject::addCoordinateLines(std::vector<std::string>& lines) const
     lines.push_back("Y:" + calc.formatReal(p.y));
 }
 
+void PlotObject::addSlopeLine(std::vector<std::string>& lines) const
+{
+    const bool extremum = calc.featureLock == FeatureMinimum || calc.featureLock == FeatureMaximum;
+    lines.push_back("dy/dx:" + calc.formatReal(extremum ? 0 : calc.pTrackSlope));
+}
+
 } // namespace orvenda

@@ -124,6 +124,9 @@ protected:
     // The trace point's coordinate lines: "r:" and "θ:" in polar coordinate format, else
     // "X:" and "Y:"; nothing when the point is not finite. The caller holds the state lock.
     void addCoordinateLines(std::vector<std::string>& lines) const;
+    // "dy/dx:" with the trace's slope, 0 at a minimum or maximum. The caller holds the
+    // state lock.
+    void addSlopeLine(std::vector<std::string>& lines) const;
 
 private:
     bool selected_ = false;
