@@ -47,41 +47,54 @@ void PlotShadeFn::computeRect(const QRectF& rect, const GraphTransform& t)
     const double x0 = rect.x() - 1;
     const int n = std::max(0, int(rect.width() + 2));
     fdx = 1 / t.a;
-    const bool sameX = sampled_ && x0 == dataRect.x() && n == int(dataRect.width()) && t.a == dataT.a
-        && t.tx == dataT.tx;
-    if (sameX && t.d == dataT.d && t.ty == dataT.ty)
-        return;
-    if (!sameX) {
-        upperPts_.resize(std::size_t(n));
-        lowerPts_.resize(std::size_t(n));
-        const double xs = (x0 - t.tx) / t.a;
-        if (fnUpper && fnLower) {
-            sampler_.plotFn(*fnUpper, varNum, xs, fdx, upperPts_);
-            sampler_.plotFn(*fnLower, varNum, xs, fdx, lowerPts_);
-        } else {
-            std::fill(upperPts_.begin(), upperPts_.end(), GraphSampler::XY{xs, std::nan("")});
-            std::fill(lowerPts_.begin(), lowerPts_.end(), GraphSampler::XY{xs, std::nan("")});
-        }
-        sampled_ = true;
-        ++samplings_;
-    }
+    const Samples& samples = samplesFor(x0, n, t);
+    const bool same = polygonSet_ == &samples && t.d == dataT.d && t.ty == dataT.ty;
     dataT = t;
     dataRect = QRectF(x0, rect.y(), n, rect.height());
-    buildPolygon(t);
+    if (!same)
+        buildPolygon(samples, t);
 }
 
-void PlotShadeFn::buildPolygon(const GraphTransform& t)
+PlotShadeFn::Samples& PlotShadeFn::samplesFor(double x0, int n, const GraphTransform& t)
 {
-    const std::size_t n = lowerPts_.size();
-    const double x0 = dataRect.x();
+    for (Samples& set : sets_)
+        if (set.n == n && set.x0 == x0 && set.a == t.a && set.tx == t.tx)
+            return set;
+    Samples& set = sets_[nextSet_];
+    nextSet_ = (nextSet_ + 1) % kSampleSets;
+    set.x0 = x0;
+    set.n = n;
+    set.a = t.a;
+    set.tx = t.tx;
+    set.upperPts.resize(std::size_t(n));
+    set.lowerPts.resize(std::size_t(n));
+    const double xs = (x0 - t.tx) / t.a;
+    if (fnUpper && fnLower) {
+        sampler_.plotFn(*fnUpper, varNum, xs, fdx, set.upperPts);
+        sampler_.plotFn(*fnLower, varNum, xs, fdx, set.lowerPts);
+    } else {
+        std::fill(set.upperPts.begin(), set.upperPts.end(), GraphSampler::XY{xs, std::nan("")});
+        std::fill(set.lowerPts.begin(), set.lowerPts.end(), GraphSampler::XY{xs, std::nan("")});
+    }
+    // The set may have held the polygon's samples.
+    if (polygonSet_ == &set)
+        polygonSet_ = nullptr;
+    ++samplings_;
+    return set;
+}
+
+void PlotShadeFn::buildPolygon(const Samples& samples, const GraphTransform& t)
+{
+    const std::size_t n = samples.lowerPts.size();
     screenPoints_.resize(2 * n);
     for (std::size_t i = 0; i < n; ++i) {
-        const double upper = upperPts_[i].y, lower = lowerPts_[i].y, x = upperPts_[i].x;
+        const double upper = samples.upperPts[i].y, lower = samples.lowerPts[i].y, x = samples.upperPts[i].x;
         // Where the region is empty or outside the bounds the edges meet: nothing is filled.
         const double y = upper > lower && x >= xLeft && x <= xRight ? upper : lower;
-        screenPoints_[i] = QPointF(x0 + double(i), y * t.d + t.ty);
-        screenPoints_[2 * n - 1 - i] = QPointF(x0 + double(i), lower * t.d + t.ty);
+        screenPoints_[i] = QPointF(samples.x0 + double(i), y * t.d + t.ty);
+        screenPoints_[2 * n - 1 - i] = QPointF(samples.x0 + double(i), lower * t.d + t.ty);
     }
+    polygonSet_ = &samples;
 }
 
 void PlotShadeFn::drawRect(const QRectF& rect, QPainter& context, const GraphTransform& t, int)
@@ -89,7 +102,7 @@ void PlotShadeFn::drawRect(const QRectF& rect, QPainter& context, const GraphTra
     if (!GraphGeometry::transformIsFinite(t))
         return;
     computeRect(rect, t);
-    const std::size_t n = lowerPts_.size();
+    const std::size_t n = screenPoints_.size() / 2;
     const double top = rect.top() - PlotStroke::kFar, bottom = rect.bottom() + PlotStroke::kFar;
     const auto bounded = [&](const QPointF& p) { return QPointF(p.x(), std::clamp(p.y(), top, bottom)); };
     context.setPen(Qt::NoPen);

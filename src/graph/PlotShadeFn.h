@@ -16,9 +16,10 @@ class VQStack;
 
 // The region of Shade(: above the lower function and below the upper one between xLeft
 // and xRight, filled translucent in the plot's colour, one polygon per tile. The two
-// functions are sampled once a view point across the tile; the samples are kept while the
-// tile's x geometry (its left edge, width, x scale and x offset) stays, and the polygon
-// while the y scale and offset also stay, so a vertical pan or zoom only rebuilds it.
+// functions are sampled once a view point across the tile. Samples are kept for each x
+// geometry (a tile's left edge and width, the x scale and offset) of the last few met, so
+// the tiles of a column share them and a vertical pan or zoom samples nothing: it only
+// rebuilds the polygon, which is kept while the y scale and offset also stay.
 class PlotShadeFn : public PlotObject {
 public:
     explicit PlotShadeFn(Calculator& calc);
@@ -34,7 +35,7 @@ public:
     double xLeft = 0;
     double xRight = 0;
 
-    // Samples (when the x geometry changed) and builds the polygon for the tile.
+    // Samples (for an x geometry not met lately) and builds the polygon for the tile.
     void computeRect(const QRectF& rect, const GraphTransform& t);
     void drawRect(const QRectF& rect, QPainter& context, const GraphTransform& t, int quality) override;
     // Inside the region (the point unchanged); outside it the point's y moves to the nearer
@@ -57,15 +58,29 @@ public:
     GraphTransform dataT;
 
 private:
-    void buildPolygon(const GraphTransform& t);
+    // The samples of both functions for one x geometry.
+    struct Samples {
+        double x0 = 0;
+        int n = -1;
+        double a = 0, tx = 0;
+        std::vector<GraphSampler::XY> upperPts;
+        std::vector<GraphSampler::XY> lowerPts;
+    };
+    // The tiles' columns, and one to spare.
+    static constexpr int kSampleSets = 4;
+
+    // The set for the x geometry, sampled when no set has it.
+    Samples& samplesFor(double x0, int n, const GraphTransform& t);
+    void buildPolygon(const Samples& samples, const GraphTransform& t);
 
     GraphSampler sampler_;
-    std::vector<GraphSampler::XY> upperPts_;
-    std::vector<GraphSampler::XY> lowerPts_;
+    Samples sets_[kSampleSets];
+    int nextSet_ = 0;
+    // The set and the y scale and offset the polygon was built from.
+    const Samples* polygonSet_ = nullptr;
     std::vector<QPointF> screenPoints_;
     // The polygon as filled: each run of defined lower values, bounded near the tile.
     std::vector<QPointF> fillPoints_;
-    bool sampled_ = false;
     int samplings_ = 0;
 };
 

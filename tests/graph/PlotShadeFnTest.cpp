@@ -56,7 +56,7 @@ TEST_F(PlotShadeFnTest, UndefinedLowerValuesShadeNothing)
     EXPECT_GT(qAlpha(image.pixel(100, 40)), 0);  // (1.25, 2.5)
 }
 
-TEST_F(PlotShadeFnTest, SamplesAgainOnlyWhenTheXGeometryChanges)
+TEST_F(PlotShadeFnTest, SamplesOnlyForAnXGeometryNotMetLately)
 {
     auto s = shade("0", "X", 1, 1e99);
     const GraphTransform t = centred(160, 16);
@@ -85,6 +85,11 @@ TEST_F(PlotShadeFnTest, SamplesAgainOnlyWhenTheXGeometryChanges)
     EXPECT_EQ(s->samplings(), 2);
     EXPECT_EQ(qAlpha(zoomed.pixel(104, 79)), 0);  // x 0.75
     EXPECT_GT(qAlpha(zoomed.pixel(120, 76)), 0);  // x 1.25
+    // Back to the first scale and over to the next column: the first samples are kept.
+    s->computeRect(QRectF(0, 0, 160, 160), t);
+    EXPECT_EQ(upperY(*s, 113), before);
+    s->computeRect(QRectF(160, 0, 160, 160), t);
+    EXPECT_EQ(s->samplings(), 3);
 }
 
 TEST_F(PlotShadeFnTest, TraceTextTellsWhereThePointLies)
