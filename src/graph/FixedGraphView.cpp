@@ -48,17 +48,7 @@ void FixedGraphView::drawRect(QPainter& painter, const QRectF& rect)
     painter.setRenderHint(QPainter::Antialiasing);
     calc.adjustScale(t_.a, t_.d, axisGrid_);
     drawAxii(painter, rect);
-    PlotObject* last = nullptr;
-    for (const auto& plot : plotObjects) {
-        if (!plot)
-            continue;
-        if (plot->selected())
-            last = plot.get();
-        else
-            plot->drawRect(rect, painter, t_, 1);
-    }
-    if (last)
-        last->drawRect(rect, painter, t_, 1);
+    GraphTile::drawPlots(plotObjects, painter, rect, t_, 1);
     drawLabels(painter, rect);
 }
 

@@ -90,19 +90,7 @@ void GraphTile::displayLayer()
 
         calc.adjustScale(t.a, t.d, axisGrid);
         drawAxii(context, r, quality);
-        const PlotObject::PlotList& plots = graphView->plotObjects();
-        // The selected plot goes on top of all others.
-        PlotObject* last = nullptr;
-        for (const auto& plot : plots) {
-            if (!plot)
-                continue;
-            if (plot->selected())
-                last = plot.get();
-            else
-                plot->drawRect(r, context, t, quality);
-        }
-        if (last)
-            last->drawRect(r, context, t, quality);
+        drawPlots(graphView->plotObjects(), context, r, t, quality);
         drawPointsInContext(context, QRectF((r.x() - t.tx) / t.a, (r.y() - t.ty) / t.d, r.width() / t.a,
                                             r.height() / std::fabs(t.d)));
     }
@@ -151,6 +139,23 @@ void GraphTile::drawGridAndAxes(QPainter& context, const QRectF& rect, const Gra
         }
         context.strokePath(axes, QPen(colorOf(calc.axesColor), 1));
     }
+}
+
+void GraphTile::drawPlots(const PlotObject::PlotList& plots, QPainter& context, const QRectF& rect,
+                          const GraphTransform& t, int quality)
+{
+    // The selected plot goes on top of all others.
+    PlotObject* last = nullptr;
+    for (const auto& plot : plots) {
+        if (!plot)
+            continue;
+        if (plot->selected())
+            last = plot.get();
+        else
+            plot->drawRect(rect, context, t, quality);
+    }
+    if (last)
+        last->drawRect(rect, context, t, quality);
 }
 
 double GraphTile::alignedLine(double c)

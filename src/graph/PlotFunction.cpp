@@ -3,6 +3,7 @@
 #include "core/Calculator.h"
 #include "core/VQStack.h"
 #include "eval/Parser.h"
+#include "graph/NearestSample.h"
 #include "graph/PlotLine.h"
 #include "graphui/YEqModel.h"
 
@@ -222,17 +223,9 @@ bool PlotFunction::hitPoint(PlotPoint& pt, const GraphTransform& t, double err)
     const double h = err / t.a;
     GraphSampler::XY samples[kHitSamples];
     sampler_.plotFunction(eqNum, varNum, pt.x - h, 2 * h / kHitSamples, samples);
-    double best = 1e99;
-    const GraphSampler::XY* nearest = nullptr;
-    for (const GraphSampler::XY& s : samples) {
-        if (!std::isfinite(s.y))
-            continue;
-        const double distance = std::hypot(t.a * (s.x - pt.x), t.d * (s.y - pt.y));
-        if (distance < best) {
-            best = distance;
-            nearest = &s;
-        }
-    }
+    double best = 0;
+    const GraphSampler::XY* nearest = nearestSample(
+        samples, pt.x, pt.y, t, [](const GraphSampler::XY& s) { return GraphGeometry::Point{s.x, s.y}; }, best);
     if (nearest)
         pt = {nearest->x, nearest->y, nearest->x};
     return best <= err;
@@ -329,49 +322,41 @@ double PlotFunction::slopeAtT(double t)
     return sampler_.dydVar(varNum, t, eqNum, kEpsilon);
 }
 
-int PlotFunction::takeError()
+template <typename Compute>
+double PlotFunction::answer(int& error, Compute compute)
 {
-    const int error = calc.parser().error();
+    const auto hold = calc.lockState();
+    const double result = compute();
+    error = calc.parser().error();
     calc.parser().setError(0);
-    return error;
+    return result;
 }
 
 double PlotFunction::integrateLower(double lower, double upper, double tol, int& error)
 {
-    const auto hold = calc.lockState();
-    const double area = sampler_.integrateEqNum(eqNum, lower, upper, tol);
-    error = takeError();
-    return area;
+    return answer(error, [&] { return sampler_.integrateEqNum(eqNum, lower, upper, tol); });
 }
 
 double PlotFunction::zeroLower(double lower, double upper, double, int& error)
 {
-    const auto hold = calc.lockState();
-    const std::shared_ptr<VQStack> rpn = calc.yEqManager ? calc.yEqManager->rpnForFunction(eqNum) : nullptr;
-    if (!rpn) {
-        takeError();
-        error = kInvalid;
-        return kNaN;
-    }
-    const double x = calc.parser().solve(*rpn, kSlotX, lower, upper, (lower + upper) / 2);
-    error = takeError();
-    return x;
+    return answer(error, [&] {
+        const std::shared_ptr<VQStack> rpn = calc.yEqManager ? calc.yEqManager->rpnForFunction(eqNum) : nullptr;
+        if (!rpn) {
+            calc.parser().setError(kInvalid);
+            return kNaN;
+        }
+        return calc.parser().solve(*rpn, kSlotX, lower, upper, (lower + upper) / 2);
+    });
 }
 
 double PlotFunction::minLower(double lower, double upper, double tol, int& error)
 {
-    const auto hold = calc.lockState();
-    const double x = sampler_.minEqNum(eqNum, lower, upper, tol);
-    error = takeError();
-    return x;
+    return answer(error, [&] { return sampler_.minEqNum(eqNum, lower, upper, tol); });
 }
 
 double PlotFunction::maxLower(double lower, double upper, double tol, int& error)
 {
-    const auto hold = calc.lockState();
-    const double x = sampler_.maxEqNum(eqNum, lower, upper, tol);
-    error = takeError();
-    return x;
+    return answer(error, [&] { return sampler_.maxEqNum(eqNum, lower, upper, tol); });
 }
 
 PlotPoint PlotFunction::PtAtT(double t, double range, const PlotList& other)
@@ -390,13 +375,7 @@ PlotPoint PlotFunction::PtAtT(double t, double range, const PlotList& other)
 std::optional<std::vector<std::string>> PlotFunction::infoLines()
 {
     const auto hold = calc.lockState();
-    std::vector<std::string> lines;
-    if (calc.drawExpr)
-        lines.push_back(*label());
-    if (calc.drawCoord)
-        addCoordinateLines(lines);
-    if (calc.drawDyDx)
-        addSlopeLine(lines);
+    std::vector<std::string> lines = traceLines();
     if (const std::optional<YEqIntegrate> integral = limits(); integral && integral->lower != integral->upper)
         lines.push_back("\xE2\x88\xAB" "f(x)dx=" + calc.formatReal(integral->area));
     return lines;

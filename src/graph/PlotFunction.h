@@ -62,8 +62,10 @@ public:
 private:
     YEqModel* model() const;
     std::optional<YEqIntegrate> limits() const;
-    // The parser's error into error, then cleared.
-    int takeError();
+    // A calculate-menu answer: computed under the state lock, the parser's error then
+    // handed to error and cleared.
+    template <typename Compute>
+    double answer(int& error, Compute compute);
 
     GraphSampler sampler_;
     std::vector<GraphSampler::XY> dataPoints_;

@@ -4,6 +4,7 @@
 #include "core/DrawObject.h"
 #include "core/services/YEqManager.h"
 #include "eval/Parser.h"
+#include "graph/NearestSample.h"
 #include "graph/PlotStroke.h"
 
 #include <QPainter>
@@ -85,17 +86,10 @@ bool PlotInvFn::hitPoint(PlotPoint& pt, const GraphTransform& t, double err)
     const double h = err / std::fabs(t.d);
     GraphSampler::XY samples[kHitSamples];
     sampler_.plotFn(*fn, varNum, pt.y - h, 2 * h / kHitSamples, samples);
-    double best = 1e99;
-    const GraphSampler::XY* nearest = nullptr;
-    for (const GraphSampler::XY& s : samples) {
-        if (!std::isfinite(s.y))
-            continue;
-        const double distance = std::hypot(t.a * (s.y - pt.x), t.d * (s.x - pt.y));
-        if (distance < best) {
-            best = distance;
-            nearest = &s;
-        }
-    }
+    // Each sample {v, f(v)} stands at (f(v), v).
+    double best = 0;
+    const GraphSampler::XY* nearest = nearestSample(
+        samples, pt.x, pt.y, t, [](const GraphSampler::XY& s) { return GraphGeometry::Point{s.y, s.x}; }, best);
     if (nearest)
         pt = {nearest->y, nearest->x, nearest->x};
     else
@@ -122,14 +116,7 @@ double PlotInvFn::slopeAtT(double t)
 std::optional<std::vector<std::string>> PlotInvFn::infoLines()
 {
     const auto hold = calc.lockState();
-    std::vector<std::string> lines;
-    if (calc.drawExpr)
-        lines.push_back(*label());
-    if (calc.drawCoord)
-        addCoordinateLines(lines);
-    if (calc.drawDyDx)
-        addSlopeLine(lines);
-    return lines;
+    return traceLines();
 }
 
 std::optional<std::string> PlotInvFn::label()

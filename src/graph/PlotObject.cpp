@@ -192,10 +192,18 @@ void PlotObject::addCoordinateLines(std::vector<std::string>& lines) const
     lines.push_back("Y:" + calc.formatReal(p.y));
 }
 
-void PlotObject::addSlopeLine(std::vector<std::string>& lines) const
+std::vector<std::string> PlotObject::traceLines()
 {
-    const bool extremum = calc.featureLock == FeatureMinimum || calc.featureLock == FeatureMaximum;
-    lines.push_back("dy/dx:" + calc.formatReal(extremum ? 0 : calc.pTrackSlope));
+    std::vector<std::string> lines;
+    if (calc.drawExpr)
+        lines.push_back(label().value_or(std::string()));
+    if (calc.drawCoord)
+        addCoordinateLines(lines);
+    if (calc.drawDyDx) {
+        const bool extremum = calc.featureLock == FeatureMinimum || calc.featureLock == FeatureMaximum;
+        lines.push_back("dy/dx:" + calc.formatReal(extremum ? 0 : calc.pTrackSlope));
+    }
+    return lines;
 }
 
 } // namespace orvenda

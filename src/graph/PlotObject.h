@@ -124,9 +124,9 @@ protected:
     // The trace point's coordinate lines: "r:" and "θ:" in polar coordinate format, else
     // "X:" and "Y:"; nothing when the point is not finite. The caller holds the state lock.
     void addCoordinateLines(std::vector<std::string>& lines) const;
-    // "dy/dx:" with the trace's slope, 0 at a minimum or maximum. The caller holds the
-    // state lock.
-    void addSlopeLine(std::vector<std::string>& lines) const;
+    // As the switches ask: the label, the coordinate lines, and "dy/dx:" with the trace's
+    // slope (0 at a minimum or maximum). The caller holds the state lock.
+    std::vector<std::string> traceLines();
 
 private:
     bool selected_ = false;
