@@ -4,7 +4,6 @@
 // over the 3 × 3 tile ring while the graph is panned (its samplings counted); an inverse
 // plot's tile.
 
-#include "cases/EntryText.h"
 #include "core/Calculator.h"
 #include "core/DrawObject.h"
 #include "core/NotificationCenter.h"
@@ -16,6 +15,7 @@
 #include "graph/PlotInvFn.h"
 #include "graph/PlotShadeFn.h"
 #include "graphui/YEqModel.h"
+#include "language/EntryText.h"
 
 #include <benchmark/benchmark.h>
 
@@ -29,7 +29,7 @@ namespace {
 
 std::vector<std::uint32_t> typed(const std::string& text)
 {
-    static const cases::EntryText entry;
+    static const EntryText entry;
     std::string bad;
     return entry.toOps(text, bad).value_or(std::vector<std::uint32_t>{});
 }

@@ -3,10 +3,10 @@
 // Functions of X typed as text and compiled by the calculator's own parser, as the drawing
 // commands keep them.
 
-#include "cases/EntryText.h"
 #include "core/Calculator.h"
 #include "core/VQStack.h"
 #include "eval/Parser.h"
+#include "language/EntryText.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ namespace orvenda::testing {
 
 inline std::vector<std::uint32_t> typed(const std::string& text)
 {
-    static const cases::EntryText entry;
+    static const EntryText entry;
     std::string bad;
     auto tokens = entry.toOps(text, bad);
     EXPECT_TRUE(tokens) << "no token for " << bad;
