@@ -29,8 +29,11 @@ void FixedGraphView::zoom(double x1, double x2, double y1, double y2)
 
 void FixedGraphView::setScaleSx(double sx, double sy)
 {
-    t_.a = std::fabs(sx) < 1e-9 ? 1e-9 : std::fabs(sx) > 1e9 ? 1e9 : sx;
-    t_.d = std::fabs(sy) < 1e-9 ? -1e-9 : std::fabs(sy) > 1e9 ? -1e9 : sy;
+    // y grows upwards and x rightwards whatever the signs given: a flipped axis would send
+    // the tick walks away from the edges they stop at.
+    const auto clamp = [](double s) { return std::clamp(std::fabs(s), 1e-9, 1e9); };
+    t_.a = clamp(sx);
+    t_.d = -clamp(sy);
 }
 
 void FixedGraphView::paintEvent(QPaintEvent*)

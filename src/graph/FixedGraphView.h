@@ -27,7 +27,8 @@ public:
 
     // Shows the window x1..x2 by y1..y2 (either order) over the view's size.
     void zoom(double x1, double x2, double y1, double y2);
-    // Points per unit kept within 1e-9..1e9 in size, y negative; the offsets stay.
+    // Points per unit kept within 1e-9..1e9 in size, x positive and y negative; the offsets
+    // stay.
     void setScaleSx(double sx, double sy);
     // The whole graph over rect.
     void drawRect(QPainter& painter, const QRectF& rect);

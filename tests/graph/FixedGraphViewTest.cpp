@@ -34,7 +34,8 @@ TEST_F(FixedGraphViewTest, ScalesStayWithinLimits)
     view.setScaleSx(-5e9, -5e9);
     EXPECT_EQ(view.t().a, 1e9);
     EXPECT_EQ(view.t().d, -1e9);
-    view.setScaleSx(3, -4);
+    // A flipped sign is put right: y always grows upwards.
+    view.setScaleSx(-3, 4);
     EXPECT_EQ(view.t().a, 3);
     EXPECT_EQ(view.t().d, -4);
 }
