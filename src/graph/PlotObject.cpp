@@ -192,4 +192,18 @@ void PlotObject::addCoordinateLines(std::vector<std::string>& lines, const char*
     lines.push_back(yLabel + calc.formatReal(p.y));
 }
 
+std::vector<std::string> PlotObject::traceLines()
+{
+    std::vector<std::string> lines;
+    if (calc.drawExpr)
+        lines.push_back(label().value_or(std::string()));
+    if (calc.drawCoord)
+        addCoordinateLines(lines);
+    if (calc.drawDyDx) {
+        const bool extremum = calc.featureLock == FeatureMinimum || calc.featureLock == FeatureMaximum;
+        lines.push_back("dy/dx:" + calc.formatReal(extremum ? 0 : calc.pTrackSlope));
+    }
+    return lines;
+}
+
 } // namespace orvenda

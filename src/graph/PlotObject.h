@@ -125,6 +125,9 @@ protected:
     // x and y after their labels; nothing when the point is not finite. The caller holds
     // the state lock.
     void addCoordinateLines(std::vector<std::string>& lines, const char* xLabel = "X:", const char* yLabel = "Y:") const;
+    // As the switches ask: the label, the coordinate lines, and "dy/dx:" with the trace's
+    // slope (0 at a minimum or maximum). The caller holds the state lock.
+    std::vector<std::string> traceLines();
 
 private:
     bool selected_ = false;
