@@ -159,6 +159,15 @@ double GraphSampler::evalQuick(const VQStack& fn, int varNum, double x)
     return parser_.evalQuickRPN(fn);
 }
 
+double GraphSampler::evalQuick(const QuickEvaluator::Program& program, int varNum, double x)
+{
+    const auto hold = calc_.lockState();
+    if (!validSlot(varNum))
+        return kNaN;
+    Borrow slot(calc_, varNum, x);
+    return quick_.run(program);
+}
+
 double GraphSampler::dfunction(int token, double x)
 {
     const auto hold = calc_.lockState();

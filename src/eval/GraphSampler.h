@@ -45,6 +45,9 @@ public:
     double evalFn(const VQStack& fn, int varNum, double x);
     // The fast evaluator's value as it comes (NaN for anything it cannot do in reals).
     double evalQuick(const VQStack& fn, int varNum, double x);
+    // The same for a program compiled once by the caller (QuickEvaluator::compile), so
+    // that many single values allocate nothing.
+    double evalQuick(const QuickEvaluator::Program& program, int varNum, double x);
     // The table's value: 0 for a token without a variable, NaN on a failure like every
     // other single value.
     double dfunction(int token, double x);
