@@ -10,6 +10,8 @@
 #include "core/services/ProgramManager.h"
 #include "core/services/ProgramOutputManager.h"
 #include "core/services/ViewControlDelegate.h"
+#include "graph/GraphView.h"
+#include "graph/PlotObject.h"
 #include "language/EntryText.h"
 #include "pretty/FontMap.h"
 
@@ -41,6 +43,13 @@ namespace {
 using Ops = std::vector<std::uint32_t>;
 
 constexpr auto kIdleLimit = std::chrono::seconds(30);
+
+// Keys the stand-in graph screen takes, and the graph screen's number.
+constexpr std::uint32_t kTraceKey = 1027, kGraphKey = 1028, kClearKey = 1032, kLeftKey = 1033, kRightKey = 1034;
+constexpr std::uint32_t kQuitKey = 1042;
+constexpr int kGraphScreen = 8;
+// The tolerance of a trace step in points, as the graph screen moves it by a key.
+constexpr double kTraceStepTolerance = 0.5;
 
 // A key of the calculator keyboard: its label, its op in the plain, 2nd and alpha layers,
 // and the classic getKey code a program reads for it.
@@ -438,8 +447,58 @@ bool AppDriver::key(std::string_view name)
         }
         return true;
     }
-    calc.processKeyOp(static_cast<int>(op));
+    if (!graphKey(op))
+        calc.processKeyOp(static_cast<int>(op));
     return true;
+}
+
+bool AppDriver::graphKey(std::uint32_t op)
+{
+    Calculator& calc = app_.calculator();
+    const bool showing = graph_ && calc.currentScreen() == kGraphScreen;
+    if (op != kGraphKey && op != kTraceKey && !showing)
+        return false;
+    if (op == kGraphKey || (op == kTraceKey && !showing)) {
+        calc.validateWindow();
+        if (!graph_)
+            graph_ = std::make_unique<GraphView>(calc, &app_.root().window());
+        graph_->setGeometry(app_.root().window().rect());
+        calc.setCurrentScreen(kGraphScreen);
+        graph_->show();
+        graph_->raise();
+        graph_->updateDisplay();
+    }
+    GraphView& view = *graph_;
+    const Calculator::Bounds window = view.graphBounds();
+    const double pointWidth = (window.xMax - window.xMin) / std::max(1, view.width());
+    switch (op) {
+    case kGraphKey:
+        return true;
+    case kTraceKey: {
+        if (view.selectedPlotObj())
+            return true;
+        const auto first = std::find_if(view.plotObjects().begin(), view.plotObjects().end(),
+                                        [](const auto& plot) { return plot && plot->eqNum >= 0; });
+        if (first != view.plotObjects().end()) {
+            calc.trackValue = (window.xMin + window.xMax) / 2;
+            view.selectEqNum((*first)->eqNum, calc.trackValue);
+        }
+        return true;
+    }
+    case kLeftKey:
+    case kRightKey:
+        if (calc.lockMagnifier)
+            view.trace(calc.trackValue + (op == kLeftKey ? -pointWidth : pointWidth), kTraceStepTolerance);
+        return true;
+    case kClearKey:
+    case kQuitKey:
+        view.done();
+        view.hide();
+        calc.setCurrentScreen(0);
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool AppDriver::type(std::string_view text)
@@ -546,6 +605,12 @@ void AppDriver::dump()
     }
     state["alerts"] = std::move(alerts);
     state["output"] = output_ ? static_cast<const ScriptOutput&>(*output_).lines() : std::vector<std::string>();
+    if (calc.lockMagnifier) {
+        const PlotPoint& at = calc.pTrackPoint;
+        state["trace"] = {{"x", at.x}, {"y", at.y}, {"t", at.t}, {"eq", calc.lockFunction}, {"feature", calc.featureLock}};
+    } else {
+        state["trace"] = nullptr;
+    }
     out_ << state.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
 }
 

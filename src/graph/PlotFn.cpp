@@ -13,6 +13,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <utility>
 
 namespace orvenda {
 
@@ -227,9 +228,11 @@ void PlotFn::refine(bool quick)
         return;
 
     // Bisects an edge of the domain: `inside` is a sample with a value, `outside` one
-    // without; ends when a probe with a value moves less than half a point.
+    // without. It ends when a probe with a value moved less than half a point and the
+    // bracket has closed to a millionth of a step: near an edge as steep as √X's a small
+    // move alone still leaves the curve points short of its end.
+    const double closed = std::fabs(fdx_) * 1e-6;
     const auto edge = [&](GraphSampler::XY& inside, double& outsideX) {
-        double change = 10;
         for (int probe = 0; probe < 46; ++probe) {
             const double mid = (inside.x + outsideX) / 2;
             const double y = value(mid, how);
@@ -237,9 +240,9 @@ void PlotFn::refine(bool quick)
                 outsideX = mid;
                 continue;
             }
-            change = std::fabs(y - inside.y);
+            const double change = std::fabs(y - inside.y);
             inside = {mid, y};
-            if (change <= halfPoint)
+            if (change <= halfPoint && std::fabs(inside.x - outsideX) <= closed)
                 break;
         }
     };
@@ -488,6 +491,9 @@ void PlotFn::shadeIntegral(QPainter& context, const GraphTransform& t, std::int6
 {
     if (iLo == iHi)
         return;
+    // Limits given upper first shade the same area.
+    if (iLo > iHi)
+        std::swap(iLo, iHi);
     const auto first = std::size_t(std::max<std::int64_t>(iLo, 0)), last = std::size_t(iHi);
     context.setPen(Qt::NoPen);
     context.setBrush(colorAt(0.5));
