@@ -238,6 +238,13 @@ double GraphSampler::drdThetaAt(double theta, int token, double e)
 void GraphSampler::plotFn(const VQStack& fn, int varNum, double xMin, double step, std::span<XY> data)
 {
     const auto hold = calc_.lockState();
+    plotFn(fn, quick_.compile(fn, fastX_) ? &fastX_ : nullptr, varNum, xMin, step, data);
+}
+
+void GraphSampler::plotFn(const VQStack& fn, const QuickEvaluator::Program* fast, int varNum, double xMin,
+                          double step, std::span<XY> data)
+{
+    const auto hold = calc_.lockState();
     double x = xMin;
     if (!validSlot(varNum)) {
         for (XY& record : data) {
@@ -247,7 +254,6 @@ void GraphSampler::plotFn(const VQStack& fn, int varNum, double xMin, double ste
         return;
     }
     Borrow slot(calc_, varNum);
-    const QuickEvaluator::Program* fast = quick_.compile(fn, fastX_) ? &fastX_ : nullptr;
     for (XY& record : data) {
         slot.set(x);
         record.x = x;

@@ -70,6 +70,9 @@ public:
     // data.size() samples from xMin by repeated addition of step (the x written is the x
     // used). The fast evaluator is chosen once per call when it accepts the equation.
     void plotFn(const VQStack& fn, int varNum, double xMin, double step, std::span<XY> data);
+    // The same with the fast program compiled once by the caller (null: the full evaluator).
+    void plotFn(const VQStack& fn, const QuickEvaluator::Program* fast, int varNum, double xMin, double step,
+                std::span<XY> data);
     void plotFunction(int token, int varNum, double xMin, double step, std::span<XY> data);
     // Polar r(θ) and parametric (X(T), Y(T)) curves: t is the parameter used, the last
     // record's exactly the maximum; polar angles are converted to radians in Degree mode.

@@ -82,16 +82,22 @@ double PlotFn::YAtX(double x)
     return YAtT(x);
 }
 
-double PlotFn::qYAtT(double t)
+const QuickEvaluator::Program* PlotFn::fastProgram()
 {
-    if (!fn)
-        return kNaN;
-    if (!quickCompiled_) {
+    if (!quickCompiled_ && fn) {
         const auto hold = calc.lockState();
         isQuick_ = QuickEvaluator(calc.parser()).compile(*fn, quick_);
         quickCompiled_ = true;
     }
-    return isQuick_ ? sampler_.evalQuick(quick_, varNum, t) : sampler_.evalQuick(*fn, varNum, t);
+    return isQuick_ ? &quick_ : nullptr;
+}
+
+double PlotFn::qYAtT(double t)
+{
+    if (!fn)
+        return kNaN;
+    const QuickEvaluator::Program* fast = fastProgram();
+    return fast ? sampler_.evalQuick(*fast, varNum, t) : sampler_.evalQuick(*fn, varNum, t);
 }
 
 double PlotFn::value(double x, Eval how)
@@ -155,6 +161,9 @@ void PlotFn::computeRect(const QRectF& rect, const GraphTransform& t, int qualit
         return;
     }
     const auto n = std::size_t(count);
+    // Held across the samples and the probes of the refinement (a tile holds it already),
+    // so each probe costs little more than its evaluation.
+    const auto hold = calc.lockState();
     fdx_ = (w / t.a) / double(n - 1);
     fdy_ = -1 / t.d;
     // The samples hold while the same strip of the plane is asked for at the same x scale.
@@ -163,10 +172,9 @@ void PlotFn::computeRect(const QRectF& rect, const GraphTransform& t, int qualit
     if (!reuse) {
         allocateStoreCount(n);
         ++samplings_;
-        sampler_.plotFn(*fn, varNum, (xL - t.tx) / t.a, fdx_, data_);
-        if (!quickCompiled_)
-            qYAtT(0);
-        refine(isQuick_);
+        const QuickEvaluator::Program* fast = fastProgram();
+        sampler_.plotFn(*fn, fast, varNum, (xL - t.tx) / t.a, fdx_, data_);
+        refine(fast != nullptr);
     }
     if (!reuse || dataT_.d != t.d || dataT_.ty != t.ty) {
         for (std::size_t i = 0; i < n; ++i) {

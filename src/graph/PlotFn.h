@@ -106,6 +106,8 @@ private:
     void drawTangent(const QRectF& rect, QPainter& context, const GraphTransform& t);
     void shadeIntegral(QPainter& context, const GraphTransform& t, std::int64_t iLo, std::int64_t iHi);
     double calculus(double result, int& error);
+    // The function compiled once for the fast evaluator; null when it does not take it.
+    const QuickEvaluator::Program* fastProgram();
     YEqModel* yEq() const;
 
     GraphSampler sampler_;
