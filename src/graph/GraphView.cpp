@@ -545,6 +545,14 @@ double GraphView::slopeOf(PlotObject& plot, const PlotPoint& at)
     return plot.plotType == PlotObject::PlotImplicit ? plot.slopeAtPoint(at) : plot.slopeAtT(at.t);
 }
 
+void GraphView::lockTraceAt(PlotObject& plot, const PlotPoint& at)
+{
+    calc.pTrackPoint = at;
+    calc.pTrackSlope = slopeOf(plot, at);
+    calc.lockMagnifier = true;
+    redrawOverlay();
+}
+
 void GraphView::selectEqNum(int token, double value)
 {
     PlotObject* found = nullptr;
@@ -613,10 +621,7 @@ void GraphView::trace(double value, double err)
     default:
         break;
     }
-    calc.pTrackPoint = at;
-    calc.pTrackSlope = slopeOf(*plot, at);
-    calc.lockMagnifier = true;
-    redrawOverlay();
+    lockTraceAt(*plot, at);
     calc.trackValue = value;
 }
 
@@ -655,10 +660,7 @@ void GraphView::trackTo(const QPointF& to)
     default:
         break;
     }
-    calc.pTrackPoint = at;
-    calc.pTrackSlope = slopeOf(*plot, at);
-    calc.lockMagnifier = true;
-    redrawOverlay();
+    lockTraceAt(*plot, at);
     if (delegate)
         delegate->trackObj(plot, at);
 }

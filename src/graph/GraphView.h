@@ -150,6 +150,8 @@ private:
     void addDrawingPlots();
     // The trace's slope at a point of a plot.
     double slopeOf(PlotObject& plot, const PlotPoint& at);
+    // The trace on at a point of a plot, with its slope; the overlay shows it.
+    void lockTraceAt(PlotObject& plot, const PlotPoint& at);
     void redrawOverlay();
     void stopCoasting();
     void endMoving();
