@@ -4,7 +4,7 @@
 #include "app/AppShell.h"
 #include "app/EntryModel.h"
 #include "app/HistoryModel.h"
-#include "app/StandInRoot.h"
+#include "app/RootController.h"
 #include "core/Calculator.h"
 #include "core/Operand.h"
 #include "core/services/ProgramManager.h"
@@ -43,10 +43,11 @@ namespace {
 using Ops = std::vector<std::uint32_t>;
 
 constexpr auto kIdleLimit = std::chrono::seconds(30);
+constexpr std::uint32_t kQuitKey = 1042;
+constexpr std::uint32_t kHomeScreenKey = 4117;
 
 // Keys the stand-in graph screen takes, and the graph screen's number.
 constexpr std::uint32_t kTraceKey = 1027, kGraphKey = 1028, kClearKey = 1032, kLeftKey = 1033, kRightKey = 1034;
-constexpr std::uint32_t kQuitKey = 1042;
 constexpr int kGraphScreen = 8;
 // The tolerance of a trace step in points, as the graph screen moves it by a key.
 constexpr double kTraceStepTolerance = 0.5;
@@ -246,7 +247,7 @@ private:
 
 int AppDriver::main(int argc, char** argv)
 {
-    const char* usage = "usage: orvenda-drive SCRIPT [--data DIR] [--size WxH] [--first-run]\n";
+    const char* usage = "usage: orvenda-drive SCRIPT [--data DIR] [--size WxH] [--device phone|tablet] [--first-run]\n";
     AppLauncher::Options options;
     options.firstRunGreeting = false;
     std::string scriptPath;
@@ -256,6 +257,13 @@ int AppDriver::main(int argc, char** argv)
             continue;
         if (arg == "--first-run") {
             options.firstRunGreeting = true;
+        } else if (arg == "--device" && i + 1 < argc) {
+            const std::string_view device = argv[++i];
+            if (device != "phone" && device != "tablet") {
+                std::cerr << "orvenda-drive: --device takes phone or tablet, not «" << device << "»\n" << usage;
+                return 2;
+            }
+            options.tablet = device == "tablet";
         } else if (arg == "--data" && i + 1 < argc) {
             options.dataFolder = QString::fromLocal8Bit(argv[++i]);
         } else if (arg == "--size" && i + 1 < argc) {
@@ -447,8 +455,15 @@ bool AppDriver::key(std::string_view name)
         }
         return true;
     }
-    if (!graphKey(op))
-        calc.processKeyOp(static_cast<int>(op));
+    if (graphKey(op))
+        return true;
+    // Screen keys belong to the router; until the keyboard exists, the home keys are the
+    // ones a script needs (to leave the graph a drawing brought forward).
+    if (op == kHomeScreenKey || op == kQuitKey) {
+        app_.root().router().showHome();
+        return true;
+    }
+    calc.processKeyOp(static_cast<int>(op));
     return true;
 }
 
@@ -459,10 +474,12 @@ bool AppDriver::graphKey(std::uint32_t op)
     if (op != kGraphKey && op != kTraceKey && !showing)
         return false;
     if (op == kGraphKey || (op == kTraceKey && !showing)) {
+        // The router brings its graph screen forward; the graph is laid over the window.
         calc.validateWindow();
+        app_.root().showGraph(true);
         if (!graph_)
-            graph_ = std::make_unique<GraphView>(calc, &app_.root().window());
-        graph_->setGeometry(app_.root().window().rect());
+            graph_ = std::make_unique<GraphView>(calc, &app_.root());
+        graph_->setGeometry(app_.root().rect());
         calc.setCurrentScreen(kGraphScreen);
         graph_->show();
         graph_->raise();
@@ -492,9 +509,11 @@ bool AppDriver::graphKey(std::uint32_t op)
         return true;
     case kClearKey:
     case kQuitKey:
+    case kHomeScreenKey:
         view.done();
         view.hide();
-        calc.setCurrentScreen(0);
+        app_.root().showGraph(false);
+        app_.root().router().showHome();
         return true;
     default:
         return false;
@@ -523,7 +542,7 @@ bool AppDriver::tap(std::string_view where)
         return fail("tap needs X Y");
     if (openAlert())
         return true;
-    QWidget& window = app_.root().window();
+    QWidget& window = app_.root();
     const QPoint point(*x, *y);
     QWidget* target = window.childAt(point);
     if (!target)
@@ -556,7 +575,7 @@ bool AppDriver::shot(std::string_view file)
 {
     if (file.empty())
         return fail("shot needs a file name");
-    if (!app_.root().window().grab().save(QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size())), "PNG"))
+    if (!app_.root().grab().save(QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size())), "PNG"))
         return fail("cannot write " + std::string(file));
     return true;
 }

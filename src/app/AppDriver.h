@@ -16,14 +16,16 @@ class ViewControlDelegate;
 
 // Drives the running app from a script, for tests and for people, without a display:
 // `orvenda-drive SCRIPT` or `orvenda --drive SCRIPT`, with `--data DIR` (a fresh temporary
-// folder by default), `--size WxH` (the phone window by default) and `--first-run` (greet
+// folder by default), `--size WxH` (the device's window by default), `--device phone|tablet`
+// (the phone by default) and `--first-run` (greet
 // as a first launch; otherwise a fresh folder starts as a launch after the first). At the
 // end the app quits as a user quits it, saving its state.
 //
 // Script lines (blank lines and lines starting with "#" are skipped):
 //   key NAME       a key of the calculator keyboard by its label (2ND, ALPHA, ENTER, DEL,
 //                  CLEAR, Y=, SIN, 0..9, +, ...; any case) in the shift layer the
-//                  calculator is in, or `key 0xNN` for a key code
+//                  calculator is in, or `key 0xNN` for a key code; HOME and QUIT bring
+//                  the home screen forward
 //   type TEXT      TEXT as the case files write an entry line, key by key
 //   tap X Y        a tap at window coordinates
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished
@@ -40,10 +42,10 @@ class ViewControlDelegate;
 //
 // Until the graph screen exists, the driver stands in for it over the whole window: GRAPH
 // shows the graph of the Y= equations, TRACE (`key 0x403`: no key of the keyboard carries
-// it) locks the trace on the first plotted equation
-// at the window's middle, LEFT and RIGHT move it by a point's width of x, CLEAR and QUIT
-// leave the graph. `dump` then also gives `trace`: the traced point {x, y, t}, the
-// equation and the feature snapped to (null while the trace is off).
+// it) locks the trace on the first plotted equation at the window's middle, LEFT and RIGHT
+// move it by a point's width of x, CLEAR, QUIT and HOME leave the graph. `dump` then also
+// gives `trace`: the traced point {x, y, t}, the equation and the feature snapped to (null
+// while the trace is off).
 class AppDriver {
 public:
     static int main(int argc, char** argv);
