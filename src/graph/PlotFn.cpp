@@ -420,14 +420,56 @@ void PlotFn::fillSegments(QPainter& context, double closeAtY)
     }
 }
 
-void PlotFn::strokeSegments(QPainter& context)
+void PlotFn::strokeRun(QPainter& context, std::size_t first, std::size_t count, double top, double bottom)
+{
+    const auto inside = [&](const QPointF& p) { return p.y() >= top && p.y() <= bottom; };
+    // Where the line from p to q crosses the height y.
+    const auto cross = [](const QPointF& p, const QPointF& q, double y) {
+        const double s = (y - p.y()) / (q.y() - p.y());
+        return QPointF(p.x() + s * (q.x() - p.x()), y);
+    };
+    const auto edge = [&](const QPointF& p) { return p.y() < top ? top : bottom; };
+    const auto flush = [&] {
+        if (polygon_.size() > 1)
+            context.drawPolyline(polygon_);
+        polygon_.resize(0);
+    };
+    polygon_.resize(0);
+    if (inside(screen_[first]))
+        polygon_.append(screen_[first]);
+    for (std::size_t i = first + 1; i < first + count; ++i) {
+        const QPointF &p = screen_[i - 1], &q = screen_[i];
+        const bool pIn = inside(p), qIn = inside(q);
+        if (pIn && qIn) {
+            polygon_.append(q);
+        } else if (pIn) {
+            polygon_.append(cross(p, q, edge(q)));
+            flush();
+        } else if (qIn) {
+            polygon_.append(cross(p, q, edge(p)));
+            polygon_.append(q);
+        } else if (edge(p) != edge(q)) {
+            // Across the whole band.
+            polygon_.append(cross(p, q, edge(p)));
+            polygon_.append(cross(p, q, edge(q)));
+            flush();
+        }
+    }
+    flush();
+}
+
+void PlotFn::strokeSegments(QPainter& context, const QRectF& rect)
 {
     context.setBrush(Qt::NoBrush);
+    // Lines are cut a little beyond the tile's top and bottom: the rasteriser walks the
+    // whole length of a line, and the ends at an asymptote lie 1e5 points away.
+    const double margin = lineWidth + 16;
+    const double top = rect.top() - margin, bottom = rect.bottom() + margin;
     const auto stroke = [&](const QColor& color, double width) {
         context.setPen(QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         for (std::size_t k = 0; k < numSegments_; ++k)
             eachRun(std::size_t(segments_[k].start), std::size_t(segments_[k].count),
-                    [&](std::size_t first, std::size_t count) { context.drawPolyline(&screen_[first], int(count)); });
+                    [&](std::size_t first, std::size_t count) { strokeRun(context, first, count, top, bottom); });
     };
     if (selected())
         stroke(colorAt(0.3), lineWidth + 6);
@@ -485,7 +527,7 @@ void PlotFn::drawRect(const QRectF& rect, QPainter& context, const GraphTransfor
         if (below)
             fillSegments(context, y0 + h + 4 * quality);
         if (style & (kStrokeThin | kStrokeThick)) {
-            strokeSegments(context);
+            strokeSegments(context, rect);
             drawAsymptotes(rect, context, t);
         }
         if (integral)

@@ -101,7 +101,9 @@ private:
     template <typename Run>
     void eachRun(std::size_t start, std::size_t count, Run run) const;
     void fillSegments(QPainter& context, double closeAtY);
-    void strokeSegments(QPainter& context);
+    void strokeSegments(QPainter& context, const QRectF& rect);
+    // One run of view points, as lines cut to the band from top to bottom.
+    void strokeRun(QPainter& context, std::size_t first, std::size_t count, double top, double bottom);
     void drawAsymptotes(const QRectF& rect, QPainter& context, const GraphTransform& t);
     void drawTangent(const QRectF& rect, QPainter& context, const GraphTransform& t);
     void shadeIntegral(QPainter& context, const GraphTransform& t, std::int64_t iLo, std::int64_t iHi);
