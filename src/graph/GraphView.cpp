@@ -4,6 +4,7 @@
 #include "core/DrawObject.h"
 #include "core/VQStack.h"
 #include "core/services/StatGraphManager.h"
+#include "graph/GraphText.h"
 #include "graph/GraphTileLayer.h"
 #include "graph/GraphViewDelegate.h"
 #include "graph/HistogramZoom.h"
@@ -11,7 +12,11 @@
 #include "graph/PixelPlot.h"
 #include "graph/PlotCircle.h"
 #include "graph/PlotFn.h"
+#include "graph/PlotImplicit.h"
+#include "graph/PlotInvFn.h"
 #include "graph/PlotLine.h"
+#include "graph/PlotPolyline.h"
+#include "graph/PlotShadeFn.h"
 #include "graphui/YEqModel.h"
 #include "language/VariableSlots.h"
 
@@ -40,7 +45,7 @@ constexpr int kSequenceGraphMode = 3, kImplicitGraphMode = 4;
 constexpr int kSolverDisplayMode = 3;
 constexpr int kSolverEquation = 0x5E1A;
 // Y= function types that the plot list treats apart.
-constexpr int kFunctionType = 0, kSequenceType = 3;
+constexpr int kFunctionType = 0, kSequenceType = 3, kImplicitType = 4;
 constexpr int kSlotX = 23;
 constexpr int kXToken = 0x58;
 // Points the trace may snap within, and the tolerance of a tap.
@@ -102,6 +107,7 @@ GraphView::GraphView(Calculator& c, QWidget* parent) : QWidget(parent), calc(c),
     photoPlot_ = new PhotoPlot(calc, this);
     tileLayer_ = new GraphTileLayer(*this);
     pixelPlot_ = new PixelPlot(calc, this);
+    graphTextView = new GraphText(*this);
     for (QWidget* layer : {static_cast<QWidget*>(photoPlot_), static_cast<QWidget*>(tileLayer_),
                            static_cast<QWidget*>(pixelPlot_)})
         layer->setGeometry(rect());
@@ -384,9 +390,15 @@ void GraphView::addEquationPlots()
     }
     for (int k = 0; k < walk.count; ++k) {
         const int token = walk.first + k * walk.step;
+        const int type = YEqModel::functionType(token);
+        if (type == kImplicitType) {
+            // A relation compiles as a relation and takes its own settings.
+            if (auto plot = PlotImplicit::forEquation(calc, token, this))
+                plotObjects_.push_back(std::move(plot));
+            continue;
+        }
         if (!sampler_.shouldPlotFunction(token))
             continue;
-        const int type = YEqModel::functionType(token);
         auto plot = makeEquationPlot(type, token);
         if (!plot)
             continue;
@@ -474,6 +486,12 @@ void GraphView::addDrawingPlots()
             plot->fillPercent = circle->fillPercent;
             plot->setSelected(circle->selected);
             plotObjects_.push_back(std::move(plot));
+        } else if (auto inverse = std::dynamic_pointer_cast<DrawInv>(record)) {
+            plotObjects_.push_back(PlotInvFn::plotFor(calc, inverse));
+        } else if (auto shade = std::dynamic_pointer_cast<DrawShadeFn>(record)) {
+            plotObjects_.push_back(PlotShadeFn::plotFor(calc, shade));
+        } else if (auto polyline = std::dynamic_pointer_cast<DrawPolyline>(record)) {
+            plotObjects_.push_back(PlotPolyline::forRecord(calc, polyline, colorOf(*polyline)));
         }
     }
 }
@@ -970,12 +988,16 @@ void GraphView::startTrackingVar()
 {
     enableGestureRecognizers(false);
     calc.trackingVar = true;
+    if (auto* text = qobject_cast<GraphText*>(graphTextView))
+        text->draggingVariable = true;
 }
 
 void GraphView::stopTrackingVar()
 {
     enableGestureRecognizers(true);
     calc.trackingVar = false;
+    if (auto* text = qobject_cast<GraphText*>(graphTextView))
+        text->draggingVariable = false;
     redrawOverlay();
 }
 

@@ -41,7 +41,8 @@ public:
 
     Calculator& calc;
     GraphViewDelegate* delegate = nullptr;
-    // The text overlay laid on top, redrawn after every change of the graph; may be null.
+    // The text overlay laid on top (made with the view), redrawn after every change of
+    // the graph.
     QWidget* graphTextView = nullptr;
     // 0 full quality; 1 panning or pinching; 2 dragging the trace. Tiles draw in draft
     // quality while it is not 0.
@@ -130,8 +131,8 @@ public:
 
 protected:
     // The plot object of a Y= equation of a function type (0 function, 1 parametric, 2
-    // polar, 3 sequence, 4 implicit relation), before the settings every equation plot
-    // gets; null for a type with no plot.
+    // polar, 3 sequence), before the settings every equation plot gets; null for a type
+    // with no plot. Implicit relations make their plots themselves.
     virtual std::shared_ptr<PlotObject> makeEquationPlot(int functionType, int token);
 
     void paintEvent(QPaintEvent* event) override;
