@@ -178,6 +178,28 @@ TEST(Drive, KeysArePressedOnTheDrawnKeyboardAndTheComputersKeyboard)
     EXPECT_EQ(run.dumps[5]["screen"], 0);
 }
 
+TEST(Drive, TheTraceStepsAlongY1ByAPointOfX)
+{
+    // A 400-point-wide graph of the factory window -1..1: a point is 0.005 of x. TRACE
+    // (key code 0x403) has no key of its own on the keyboard.
+    const Session run = drive("type \"X²\"->Y₁\nkey ENTER\nwait idle\nkey GRAPH\nkey 0x403\ndump\n"
+                              "key RIGHT\nkey RIGHT\nkey RIGHT\nkey RIGHT\nkey RIGHT\ndump\nkey CLEAR\ndump\n",
+                              "--size 400x600");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 3u);
+    const json& start = run.dumps[0]["trace"];
+    EXPECT_EQ(run.dumps[0]["screen"], 8);
+    EXPECT_EQ(start["eq"], 0x5E10);
+    EXPECT_EQ(start["x"], 0);
+    EXPECT_EQ(start["y"], 0);
+    const json& moved = run.dumps[1]["trace"];
+    EXPECT_NEAR(moved["x"].get<double>(), 0.025, 1e-12);
+    EXPECT_NEAR(moved["y"].get<double>(), 0.000625, 1e-12);
+    EXPECT_EQ(moved["feature"], 0);
+    EXPECT_EQ(run.dumps[2]["screen"], 0);
+    EXPECT_EQ(run.dumps[2]["trace"], nullptr);
+}
+
 TEST(Drive, AnUnknownLineStopsTheScript)
 {
     const Session run = drive("dump\njump 3\ndump\n");
