@@ -3,6 +3,7 @@
 #include "core/Calculator.h"
 #include "core/DrawObject.h"
 #include "core/services/StatGraphManager.h"
+#include "eval/GraphSampler.h"
 #include "graph/GraphTileLayer.h"
 #include "graph/GraphViewDelegate.h"
 #include "graph/HistogramZoom.h"
@@ -10,6 +11,10 @@
 #include "graph/PixelPlot.h"
 #include "graph/PlotCircle.h"
 #include "graph/PlotLine.h"
+#include "graph/PlotParametric.h"
+#include "graph/PlotPolar.h"
+#include "graph/PlotSequence.h"
+#include "graphui/YEqModel.h"
 #include "language/VariableSlots.h"
 
 #include <QApplication>
@@ -32,6 +37,8 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 
 constexpr int kZStandard = 0x86, kZTrig = 0x87, kZSquare = 0x8B, kZInteger = 0x8C, kZPrevious = 0x8D;
 constexpr int kZDecimal = 0x8E, kZoomStat = 0x8F, kZoomRcl = 0x90, kZoomSto = 0x92, kZoomFit = 0xBB65;
+constexpr int kParametricGraphMode = 1;
+constexpr int kSequenceGraphMode = 3;
 constexpr int kImplicitGraphMode = 4;
 // Points the trace may snap within, and the tolerance of a tap.
 constexpr double kSnapPoints = 4;
@@ -294,6 +301,7 @@ void GraphView::updateDisplay()
     updatingObjects = true;
     plotObjects_.clear();
     calc.graphFitModel = -1;
+    addEquationPlots();
     for (const auto& record : calc.drawing) {
         if (auto line = std::dynamic_pointer_cast<DrawLine>(record)) {
             auto plot = std::make_shared<PlotLine>(calc);
@@ -323,6 +331,46 @@ void GraphView::updateDisplay()
     pixelPlot_->setVisible(calc.pixelsVisible);
     if (calc.pixelsVisible)
         pixelPlot_->setNeedsDisplay();
+}
+
+void GraphView::addEquationPlots()
+{
+    auto* yEq = dynamic_cast<YEqModel*>(calc.yEqManager.get());
+    const int mode = calc.graphMode();
+    if (!yEq || mode < kParametricGraphMode || mode > kSequenceGraphMode)
+        return;
+    static constexpr struct { int first, count, step; } kWalk[] = {{0x5E20, 6, 2}, {0x5E40, 6, 1}, {0x5E80, 3, 1}};
+    const auto& walk = kWalk[mode - kParametricGraphMode];
+    const int format = calc.graphSequenceFormat;
+    // The pair formats draw one plot of u, v and w together.
+    const bool pairs = mode == kSequenceGraphMode && format >= PlotSequence::UV;
+    GraphSampler sampler(calc);
+    for (int k = 0, token = walk.first; k < walk.count; ++k, token += walk.step) {
+        if (!pairs && !sampler.shouldPlotFunction(token))
+            continue;
+        std::shared_ptr<PlotObject> plot;
+        switch (YEqModel::functionType(token)) {
+        case 1: plot = std::make_shared<PlotParametric>(calc); break;
+        case 2: plot = std::make_shared<PlotPolar>(calc); break;
+        case 3: {
+            auto sequence = std::make_shared<PlotSequence>(calc);
+            sequence->setSequenceType(format);
+            plot = sequence;
+            break;
+        }
+        default: continue;
+        }
+        plot->varInfoArray = yEq->varInforForFunction(token).value_or(std::vector<YEqVarInfo>{});
+        plot->color = yEq->colorForFunction(token).value_or(VQColor{});
+        plot->style = yEq->styleForFunction(token);
+        if (mode != kSequenceGraphMode)
+            plot->lineWidth = plot->style & 2 ? 2 : 4;
+        plot->eqNum = token;
+        plot->setSelected(calc.lockFunction == token);
+        plotObjects_.push_back(std::move(plot));
+        if (pairs)
+            break;
+    }
 }
 
 PlotObject* GraphView::selectedPlotObj() const

@@ -124,6 +124,8 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // The plots of the Y= equations of the graph mode.
+    void addEquationPlots();
     void redrawOverlay();
     void stopCoasting();
     void endMoving();

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "eval/GraphSampler.h"
+#include "graph/PlotObject.h"
+
+#include <QPainterPath>
+#include <QRectF>
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace orvenda {
+
+// A curve drawn from samples taken once: the parametric, polar and sequence plots. The
+// samples {x, y, t} are kept in graph units and taken on the first drawing and after
+// recompute only; every tile, pan and zoom redraws them through its own transform without
+// evaluating. A sample with a non-finite coordinate breaks the drawn line; a lone point
+// between breaks draws nothing. Main thread; sampling holds the state lock per call.
+class SampledCurve : public PlotObject {
+public:
+    using Sample = GraphSampler::XYT;
+
+    // The least and most samples of a parameter window.
+    static constexpr std::size_t kMinSamples = 600;
+    static constexpr std::size_t kMaxSamples = 2000;
+
+    // The next drawing samples again.
+    void recompute() override { doCompute_ = true; }
+    // Samples when asked to (never sampled, or after recompute); nothing otherwise.
+    void computeRect(const QRectF& rect, const GraphTransform& t);
+    // Nothing with a non-finite transform; else samples if needed and draws.
+    void drawRect(const QRectF& rect, QPainter& context, const GraphTransform& t, int quality) override;
+    // The nearest sample in view points (the first of equals); a hit when nearer than err.
+    // Without a sample at a number distance the answer is no and pt stays as it was.
+    bool hitPoint(PlotPoint& pt, const GraphTransform& t, double err) override;
+    // The extent of the samples with no NaN coordinate (infinite ones take part); with
+    // none, rect's x range in graph units and an empty y range. Never samples.
+    Calculator::Rect boundsInRect(const QRectF& rect, const GraphTransform& t) override;
+
+    std::span<const Sample> samples() const { return samples_; }
+
+    // How many samples a parameter window gets, and the step between them:
+    // (max − min + step) / step, truncated (a quotient a hair under a whole number counts as
+    // that number; negative or NaN counts as 0). Under 600 it becomes 600 with step
+    // (max − min) / 600, over 2000 it becomes 2000 with step (max − min) / 2000.
+    static std::size_t sampleCount(double min, double max, double& step);
+
+protected:
+    SampledCurve(Calculator& calc, int type);
+
+    // Fills samples_ from the equation and the window.
+    virtual void takeSamples() = 0;
+    // Draws the samples taken: by default the polyline runs, stroked as the plot's line.
+    virtual void drawSamples(const QRectF& rect, QPainter& context, const GraphTransform& t);
+
+    using Sampling = void (GraphSampler::*)(int token, double min, double max, double step, std::span<Sample> data);
+    // Samples the window in the three slots (min, max, step) by the count rule.
+    void sampleWindow(int minSlot, int maxSlot, int stepSlot, Sampling sampling);
+
+    // The index of the sample nearest pt in view points, or -1 when none has a number
+    // distance; distance receives its distance.
+    std::ptrdiff_t nearestSample(const PlotPoint& pt, const GraphTransform& t, double& distance) const;
+    // Adds to path the runs of consecutive finite samples as connected polylines, leaving out
+    // segments wholly outside rect (with a margin for the widest stroke).
+    void addRuns(QPainterPath& path, const QRectF& rect, const GraphTransform& t) const;
+    // Strokes a path as the plot's line: 2 points wide for the thin style 2, else 4; when
+    // selected, a 0.3-alpha halo (8 wide for style 2, else 7) under a 2-wide line. Leaves
+    // the painter's pen 2 wide in the plot's colour.
+    void strokeCurve(QPainter& context, const QPainterPath& path) const;
+    // Leaves a 2-wide pen in the plot's colour, for whatever draws after.
+    void restorePen(QPainter& context) const;
+
+    // Trace-text helpers; the caller holds the state lock.
+    // "name=value" of every slider variable of the plot.
+    void addVariableLines(std::vector<std::string>& lines) const;
+    // "r:" and "θ:" of the point, θ its angle in the angle unit.
+    void addPolarLines(std::vector<std::string>& lines, const PlotPoint& p) const;
+
+    GraphSampler sampler_;
+    std::vector<Sample> samples_;
+    // The rectangle and transform of the last sampling.
+    QRectF dataRect_;
+    GraphTransform dataT_;
+    // Reused from drawing to drawing.
+    QPainterPath path_;
+    bool doCompute_ = true;
+    bool sampled_ = false;
+};
+
+} // namespace orvenda
