@@ -37,11 +37,11 @@ protected:
         plot.computeRect(QRectF(0, 0, 160, 160), kT);
         return plot;
     }
-    // u(n) = 0.5·u(n−1) + 1 from u(ηMin) = 0: 0, 1, 1.5, 1.75, …
-    void halving()
+    // u(n) = 0.5·u(n−1) + 1 from u(ηMin) = start: from 0 it runs 0, 1, 1.5, 1.75, …
+    void halving(double start = 0)
     {
         define(kU, "0.5u (η-1)+1");
-        c.eq->setSeqInitOpsForEq(kU0, 1, 0, 0);
+        c.eq->setSeqInitOpsForEq(kU0, 1, start, 0);
     }
 
     const GraphTransform kT = centred(160, 8);
@@ -141,17 +141,18 @@ TEST_F(PlotSequenceTest, WebWalksBetweenTheDiagonalAndTheCurve)
     EXPECT_EQ(plot.YAtT(0), 0);
     EXPECT_EQ(plot.slopeAtT(3), 0);
 
-    // From ηMin 2: u(2) = 0, u(3) = 1, u(4) = 1.5.
+    // From ηMin 2: u(2) = 4, u(3) = 3, u(4) = 2.5.
+    halving(4);
     terms(PlotSequence::Web, 2, 10);
     struct Case {
         double x, y;
         PlotPoint hit;
     };
     const Case cases[] = {
-        {0, 0.1, {0, 0, 2}},    // the start on the x-axis
-        {0, 0.9, {0, 1, 2.5}},  // up the first line, near the curve
-        {0.9, 1, {1, 1, 3}},    // along the second, near the diagonal
-        {1.4, 1.4, {1.5, 1.5, 4}},
+        {4, 0.1, {4, 0, 2}},    // the start on the x-axis
+        {4, 2.9, {4, 3, 2.5}},  // up the first line, near the curve
+        {3.1, 3, {3, 3, 3}},    // along the second, near the diagonal
+        {2.6, 2.6, {2.5, 2.5, 4}},
     };
     for (const Case& k : cases) {
         PlotPoint p{k.x, k.y, 0};
