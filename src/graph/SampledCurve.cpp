@@ -2,6 +2,7 @@
 
 #include "core/Calculator.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPen>
 
@@ -18,6 +19,10 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr int kThinStyle = 2;
 // Beyond the widest stroke (the 8-point halo) and its round ends.
 constexpr double kCullMargin = 8;
+// View points nearer than this to the last one drawn add nothing visible.
+constexpr double kMinSpacing = 0.25;
+// Opaque lines are stroked in pieces of at most this many segments.
+constexpr std::size_t kPieceSegments = 128;
 // A count quotient this close under a whole number is that number: 2π / (2π/1000) steps
 // are 1000, not 999.9999999999999.
 constexpr double kCountTolerance = 1e-9;
@@ -93,39 +98,110 @@ void SampledCurve::drawRect(const QRectF& rect, QPainter& context, const GraphTr
 
 void SampledCurve::drawSamples(const QRectF& rect, QPainter& context, const GraphTransform& t)
 {
-    path_.clear();
-    addRuns(path_, rect, t);
-    strokeCurve(context, path_);
+    addRuns(rect, t);
+    strokeRuns(context);
 }
 
-void SampledCurve::addRuns(QPainterPath& path, const QRectF& rect, const GraphTransform& t) const
+void SampledCurve::addRuns(const QRectF& rect, const GraphTransform& t)
 {
+    points_.clear();
+    runs_.clear();
     const double left = rect.left() - kCullMargin, right = rect.right() + kCullMargin;
     const double top = rect.top() - kCullMargin, bottom = rect.bottom() + kCullMargin;
-    // The previous point of the run (none after a break) and whether the path stands on it.
-    bool previous = false, onPrevious = false;
-    double px = 0, py = 0;
-    int pcode = 0;
+    // The previous sample in view points (none after a break), whether a run is open, and
+    // a point left out for standing too close to the run's last one.
+    bool previous = false, open = false, pending = false;
+    QPointF before, skipped;
+    int beforeCode = 0;
+    std::size_t first = 0;
+    const auto close = [&] {
+        if (!open)
+            return;
+        if (pending)
+            points_.push_back(skipped);
+        runs_.emplace_back(first, points_.size());
+        open = pending = false;
+    };
     for (const Sample& s : samples_) {
         const double x = t.a * s.x + t.tx, y = t.d * s.y + t.ty;
         if (!GraphGeometry::pointIsFinite(s.x, s.y) || !GraphGeometry::pointIsFinite(x, y)) {
-            previous = onPrevious = false;
+            close();
+            previous = false;
             continue;
         }
         const int code = outcode(x, y, left, top, right, bottom);
-        if (previous && (code & pcode) == 0) {
-            if (!onPrevious)
-                path.moveTo(px, py);
-            path.lineTo(x, y);
-            onPrevious = true;
+        if (previous && (code & beforeCode) == 0) {
+            if (!open) {
+                first = points_.size();
+                points_.push_back(before);
+                open = true;
+            }
+            const QPointF& last = points_.back();
+            pending = std::fabs(x - last.x()) < kMinSpacing && std::fabs(y - last.y()) < kMinSpacing;
+            if (pending)
+                skipped = QPointF(x, y);
+            else
+                points_.emplace_back(x, y);
         } else {
-            onPrevious = false;
+            close();
         }
         previous = true;
-        px = x;
-        py = y;
-        pcode = code;
+        before = QPointF(x, y);
+        beforeCode = code;
     }
+    close();
+}
+
+void SampledCurve::strokePieces(QPainter& context) const
+{
+    for (const auto& [first, end] : runs_)
+        for (std::size_t from = first; from + 1 < end; from += kPieceSegments)
+            context.drawPolyline(&points_[from], int(std::min(kPieceSegments + 1, end - from)));
+}
+
+void SampledCurve::strokeHalo(QPainter& context, double width)
+{
+    auto* device = dynamic_cast<QImage*>(context.device());
+    if (!device) {
+        // Elsewhere (a PDF) the halo stays one path, so that it stays vector.
+        path_.clear();
+        for (const auto& [first, end] : runs_) {
+            path_.moveTo(points_[first]);
+            for (std::size_t i = first + 1; i < end; ++i)
+                path_.lineTo(points_[i]);
+        }
+        context.strokePath(path_, roundPen(colorAt(0.3), width));
+        return;
+    }
+    // Opaque pieces on a layer of their own, laid on at 0.3: where pieces meet or the curve
+    // crosses itself the halo is no darker, as one stroked path would have it.
+    if (haloLayer_.size() != device->size())
+        haloLayer_ = QImage(device->size(), QImage::Format_ARGB32_Premultiplied);
+    haloLayer_.setDevicePixelRatio(device->devicePixelRatio());
+    haloLayer_.fill(Qt::transparent);
+    {
+        QPainter layer(&haloLayer_);
+        layer.setRenderHints(context.renderHints());
+        layer.setTransform(context.transform());
+        layer.setPen(roundPen(colorAt(1), width));
+        strokePieces(layer);
+    }
+    context.save();
+    context.resetTransform();
+    context.setOpacity(context.opacity() * 0.3);
+    context.drawImage(QPointF(0, 0), haloLayer_);
+    context.restore();
+}
+
+void SampledCurve::strokeRuns(QPainter& context)
+{
+    const bool thin = style == kThinStyle;
+    context.setBrush(Qt::NoBrush);
+    if (selected())
+        strokeHalo(context, thin ? 8 : 7);
+    context.setPen(roundPen(colorAt(1), selected() || thin ? 2 : 4));
+    strokePieces(context);
+    restorePen(context);
 }
 
 void SampledCurve::strokeCurve(QPainter& context, const QPainterPath& path) const

@@ -3,12 +3,15 @@
 #include "eval/GraphSampler.h"
 #include "graph/PlotObject.h"
 
+#include <QImage>
 #include <QPainterPath>
+#include <QPointF>
 #include <QRectF>
 
 #include <cstddef>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvenda {
@@ -62,13 +65,21 @@ protected:
     // The index of the sample nearest pt in view points, or -1 when none has a number
     // distance; distance receives its distance.
     std::ptrdiff_t nearestSample(const PlotPoint& pt, const GraphTransform& t, double& distance) const;
-    // Adds to path the runs of consecutive finite samples as connected polylines, leaving out
-    // segments wholly outside rect (with a margin for the widest stroke).
-    void addRuns(QPainterPath& path, const QRectF& rect, const GraphTransform& t) const;
+    // The runs of consecutive finite samples in view points, into points_ and runs_,
+    // leaving out segments wholly outside rect (with a margin for the widest stroke) and
+    // points closer than a quarter point to the one before (a run keeps its last point).
+    void addRuns(const QRectF& rect, const GraphTransform& t);
+    // Strokes the runs as the plot's line, as strokeCurve does. Lines go in pieces of a
+    // bounded length, which the rasterizer fills far faster than one long line.
+    void strokeRuns(QPainter& context);
     // Strokes a path as the plot's line: 2 points wide for the thin style 2, else 4; when
     // selected, a 0.3-alpha halo (8 wide for style 2, else 7) under a 2-wide line. Leaves
     // the painter's pen 2 wide in the plot's colour.
     void strokeCurve(QPainter& context, const QPainterPath& path) const;
+    // The runs as polylines of at most a piece's length, in the painter's pen.
+    void strokePieces(QPainter& context) const;
+    // The selection halo of the runs: the plot's colour at 0.3 alpha, width wide.
+    void strokeHalo(QPainter& context, double width);
     // Leaves a 2-wide pen in the plot's colour, for whatever draws after.
     void restorePen(QPainter& context) const;
 
@@ -83,8 +94,13 @@ protected:
     // The rectangle and transform of the last sampling.
     QRectF dataRect_;
     GraphTransform dataT_;
-    // Reused from drawing to drawing.
+    // Reused from drawing to drawing: a path, the view points of the runs and each run's
+    // [first, end) in them.
     QPainterPath path_;
+    std::vector<QPointF> points_;
+    std::vector<std::pair<std::size_t, std::size_t>> runs_;
+    // The halo's layer, the size of the image drawn on.
+    QImage haloLayer_;
     bool doCompute_ = true;
     bool sampled_ = false;
 };

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QPicture>
+
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -98,6 +100,20 @@ TEST_F(PlotParametricTest, StrokeWidthsAndTheSelectionHalo)
         plot.setSelected(k.selected);
         EXPECT_NEAR(testing::CurveTest::coverage(painted(plot, kT), 80), k.coverage, 0.05) << k.style << k.selected;
     }
+    // Drawn on a device other than an image (as into a PDF), the halo is the same.
+    QPicture picture;
+    {
+        QPainter context(&picture);
+        context.setRenderHint(QPainter::Antialiasing);
+        plot.drawRect(QRectF(0, 0, 160, 160), context, kT, 1);
+    }
+    QImage replayed(160, 160, QImage::Format_ARGB32_Premultiplied);
+    replayed.fill(Qt::transparent);
+    {
+        QPainter context(&replayed);
+        context.drawPicture(0, 0, picture);
+    }
+    EXPECT_NEAR(testing::CurveTest::coverage(replayed, 80), 2 + 5 * 0.3, 0.05);
     EXPECT_TRUE(blank(painted(plot, {kNaN, 0, 0, -8, 80, 80})));
 }
 
