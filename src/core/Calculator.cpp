@@ -5,6 +5,7 @@
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
 #include "core/VQGraphPtArray.h"
+#include "eval/MainQueue.h"
 #include "eval/Parser.h"
 #include "core/DrawObject.h"
 #include "core/services/EntryManager.h"
@@ -494,6 +495,15 @@ void Calculator::processKeyOp(int key)
 {
     if (keyProcessor)
         keyProcessor(key);
+}
+
+int Calculator::getKey()
+{
+    MainQueue* main = parser_->programQueue().mainQueue();
+    // One turn-over at a time is enough: a program polling getKey does not flood the queue.
+    if (programRunning && main && !keyReadPending_->exchange(true))
+        main->post([pending = keyReadPending_] { pending->store(false); });
+    return lastKey.exchange(0);
 }
 
 // ---- Variable store ----
