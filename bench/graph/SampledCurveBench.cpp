@@ -48,6 +48,8 @@ struct Curves {
         calc.setAngleFormat(1);
         define(kX1T, "8sin(3T)");
         define(kX1T + 1, "8sin(4T)+cos(T)");
+        define(kX1T + 4, "8sin(3T)+0randInt(1,2)");
+        define(kX1T + 5, "8sin(4T)+cos(T)+0randInt(1,2)");
         define(kR1, "6cos(5θ)+2");
         set(kSlotTmin, 0);
         set(kSlotTmax, kTwoPi);
@@ -92,11 +94,13 @@ void sampleOnce(benchmark::State& state, int token)
     state.counters["samples"] = double(plot.samples().size());
 }
 
+// Argument 0 through the fast evaluator; 1 through the full one (randInt( is not for the
+// fast evaluator).
 void BM_SampleParametric(benchmark::State& state)
 {
-    sampleOnce<PlotParametric>(state, kX1T);
+    sampleOnce<PlotParametric>(state, state.range(0) == 0 ? kX1T : kX1T + 4);
 }
-BENCHMARK(BM_SampleParametric)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SampleParametric)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_SamplePolar(benchmark::State& state)
 {

@@ -170,19 +170,6 @@ TEST_F(PlotSequenceTest, WebWalksBetweenTheDiagonalAndTheCurve)
     EXPECT_EQ(p.t, 0);
 }
 
-TEST_F(PlotSequenceTest, SelectedWebHighlightsTheWalkUpToTheTrace)
-{
-    halving();
-    plot.setSelected(true);
-    terms(PlotSequence::Web, 0, 10);
-    // The first line runs up x = 0 from 0 to 1 (view x 80, y 80 to 72); the trace at
-    // 0.5 stops there, so the diagonal step to (1, 1) stays thin.
-    calc.pTrackPoint = {0, 1, 0.5};
-    const QImage image = painted(plot, kT);
-    EXPECT_GT(qAlpha(image.pixel(77, 76)), 0);
-    EXPECT_EQ(qAlpha(image.pixel(84, 69)), 0);
-}
-
 TEST_F(PlotSequenceTest, TraceTextByFormat)
 {
     define(kU, "η");
