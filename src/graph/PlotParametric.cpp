@@ -11,7 +11,6 @@ namespace orvenda {
 namespace {
 
 constexpr int kSlotT = 19;
-constexpr double kEpsilon = 1e-5;
 // The zero scan's steps over the whole span, and the bisections' limits.
 constexpr int kScanSteps = 60;
 constexpr int kMaxHalvings = 40;
@@ -41,17 +40,17 @@ double PlotParametric::YAtT(double t)
 
 double PlotParametric::slopeAtT(double t)
 {
-    return sampler_.dydxAt(t, eqNum, kEpsilon);
+    return sampler_.dydxAt(t, eqNum, kDerivativeStep);
 }
 
 double PlotParametric::dxdtAtT(double t)
 {
-    return sampler_.dydVar(kSlotT, t, xToken(), kEpsilon);
+    return sampler_.dydVar(kSlotT, t, xToken(), kDerivativeStep);
 }
 
 double PlotParametric::dydtAtT(double t)
 {
-    return sampler_.dydVar(kSlotT, t, yToken(), kEpsilon);
+    return sampler_.dydVar(kSlotT, t, yToken(), kDerivativeStep);
 }
 
 double PlotParametric::findZero(double t, double range)
@@ -126,7 +125,7 @@ double PlotParametric::findMinMax(double t, double range)
     else if (std::fabs(y) < 1e-10)
         calc.setFeatureLock(FeatureZero);
     else
-        calc.setFeatureLock(YAtT(mid + kEpsilon) > y ? FeatureMinimum : FeatureMaximum);
+        calc.setFeatureLock(YAtT(mid + kDerivativeStep) > y ? FeatureMinimum : FeatureMaximum);
     return mid;
 }
 

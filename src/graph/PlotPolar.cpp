@@ -9,12 +9,6 @@
 
 namespace orvenda {
 
-namespace {
-
-constexpr double kEpsilon = 1e-5;
-
-} // namespace
-
 PlotPolar::PlotPolar(Calculator& c) : SampledCurve(c, PlotObject::PlotPolar)
 {
     varNum = kSlotTheta;
@@ -42,12 +36,12 @@ double PlotPolar::YAtT(double theta)
 
 double PlotPolar::slopeAtT(double theta)
 {
-    return sampler_.dydxAt(theta, eqNum, kEpsilon);
+    return sampler_.dydxAt(theta, eqNum, kDerivativeStep);
 }
 
 double PlotPolar::dRdThetaAtT(double theta)
 {
-    return sampler_.drdThetaAt(theta, eqNum, kEpsilon);
+    return sampler_.drdThetaAt(theta, eqNum, kDerivativeStep);
 }
 
 std::optional<std::vector<std::string>> PlotPolar::infoLines()
@@ -69,12 +63,8 @@ std::optional<std::vector<std::string>> PlotPolar::infoLines()
             lines.push_back("y:" + calc.formatReal(p.y));
         }
     }
-    if (calc.drawDyDx) {
-        if (polar)
-            lines.push_back("dr/d\xCE\xB8:" + calc.formatReal(dRdThetaAtT(p.t)));
-        else
-            lines.push_back("dy/dx:" + calc.formatReal(slopeAtT(p.t)));
-    }
+    if (calc.drawDyDx)
+        addSlopeLine(lines, p.t);
     return lines;
 }
 

@@ -20,7 +20,6 @@ constexpr int kSlotEta = 27;
 constexpr int kSlotEtaMax = 57;
 constexpr int kSlotEtaMin = 59;
 constexpr int kU = 0x5E80, kV = 0x5E81, kW = 0x5E82;
-constexpr double kEpsilon = 1e-5;
 // Beyond the largest dot ring.
 constexpr double kDotMargin = 4;
 // Whole numbers stop being consecutive doubles here; term numbers stay below it.
@@ -329,12 +328,8 @@ std::optional<std::vector<std::string>> PlotSequence::infoLines()
         lines.push_back(xLabel + ":" + calc.formatReal(p.x));
         lines.push_back(yLabel + ":" + calc.formatReal(p.y));
     }
-    if (calc.drawDyDx) {
-        if (polar)
-            lines.push_back("dr/d\xCE\xB8:" + calc.formatReal(sampler_.drdThetaAt(p.t, eqNum, kEpsilon)));
-        else
-            lines.push_back("dy/dx:" + calc.formatReal(slopeAtT(p.t)));
-    }
+    if (calc.drawDyDx)
+        addSlopeLine(lines, p.t);
     return lines;
 }
 

@@ -284,4 +284,12 @@ void SampledCurve::addPolarLines(std::vector<std::string>& lines, const PlotPoin
     lines.push_back("\xCE\xB8:" + calc.formatReal(theta));
 }
 
+void SampledCurve::addSlopeLine(std::vector<std::string>& lines, double t)
+{
+    if (calc.graphCoordFormat == 1)
+        lines.push_back("dr/d\xCE\xB8:" + calc.formatReal(sampler_.drdThetaAt(t, eqNum, kDerivativeStep)));
+    else
+        lines.push_back("dy/dx:" + calc.formatReal(slopeAtT(t)));
+}
+
 } // namespace orvenda

@@ -88,6 +88,11 @@ protected:
     void addVariableLines(std::vector<std::string>& lines) const;
     // "r:" and "θ:" of the point, θ its angle in the angle unit.
     void addPolarLines(std::vector<std::string>& lines, const PlotPoint& p) const;
+    // In polar coordinate format "dr/dθ:" of the equation at t, else "dy/dx:".
+    void addSlopeLine(std::vector<std::string>& lines, double t);
+
+    // The step of the central differences.
+    static constexpr double kDerivativeStep = 1e-5;
 
     GraphSampler sampler_;
     std::vector<Sample> samples_;
