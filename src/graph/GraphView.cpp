@@ -4,6 +4,7 @@
 #include "core/DrawObject.h"
 #include "core/VQStack.h"
 #include "core/services/StatGraphManager.h"
+#include "eval/GraphSampler.h"
 #include "graph/GraphText.h"
 #include "graph/GraphTileLayer.h"
 #include "graph/GraphViewDelegate.h"
@@ -15,7 +16,10 @@
 #include "graph/PlotImplicit.h"
 #include "graph/PlotInvFn.h"
 #include "graph/PlotLine.h"
+#include "graph/PlotParametric.h"
+#include "graph/PlotPolar.h"
 #include "graph/PlotPolyline.h"
+#include "graph/PlotSequence.h"
 #include "graph/PlotShadeFn.h"
 #include "graphui/YEqModel.h"
 #include "language/VariableSlots.h"
@@ -45,7 +49,7 @@ constexpr int kSequenceGraphMode = 3, kImplicitGraphMode = 4;
 constexpr int kSolverDisplayMode = 3;
 constexpr int kSolverEquation = 0x5E1A;
 // Y= function types that the plot list treats apart.
-constexpr int kFunctionType = 0, kSequenceType = 3, kImplicitType = 4;
+constexpr int kFunctionType = 0, kParametricType = 1, kPolarType = 2, kSequenceType = 3, kImplicitType = 4;
 constexpr int kSlotX = 23;
 constexpr int kXToken = 0x58;
 // Points the trace may snap within, and the tolerance of a tap.
@@ -354,6 +358,15 @@ std::shared_ptr<PlotObject> GraphView::makeEquationPlot(int functionType, int to
     case kFunctionType: {
         auto plot = std::make_shared<PlotFn>(calc);
         plot->fn = calc.yEqManager ? calc.yEqManager->rpnForFunction(token) : nullptr;
+        return plot;
+    }
+    case kParametricType:
+        return std::make_shared<PlotParametric>(calc);
+    case kPolarType:
+        return std::make_shared<PlotPolar>(calc);
+    case kSequenceType: {
+        auto plot = std::make_shared<PlotSequence>(calc);
+        plot->setSequenceType(calc.graphSequenceFormat);
         return plot;
     }
     default:
