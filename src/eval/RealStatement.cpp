@@ -1,0 +1,593 @@
+#include "eval/RealStatement.h"
+
+#include "core/Calculator.h"
+#include "core/RandomSource.h"
+#include "core/VQList.h"
+#include "core/VQStack.h"
+#include "eval/ProgramTokens.h"
+#include "eval/ScalarOperators.h"
+#include "eval/StoreHandler.h"
+#include "language/VariableSlots.h"
+#include "language/Vocabulary.h"
+#include "numeric/ElementaryFunctions.h"
+#include "numeric/RandomDeviates.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+#include <string>
+
+namespace orvenda {
+
+using namespace ProgramTokens;
+using namespace Significance;
+
+enum class RealStatement::Op : std::uint8_t {
+    // The value of the instruction's first input.
+    Push,
+    // Two inputs: a the left value, b the right one.
+    Add, Subtract, Multiply, Divide,
+    Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual, And, Or, Xor,
+    // One input.
+    Negate, FPart, IPart, Int, Abs, Square, Not,
+    // The element of L₁-L₆ at index a.
+    ListElement,
+    // randInt( from a to b.
+    RandInt,
+};
+
+namespace {
+
+using Op = RealStatement::Op;
+using Input = RealStatement::Input;
+using Source = RealStatement::Source;
+
+// At most this many values are on the stack at once; a deeper statement is not taken.
+constexpr int kMaxDepth = 16;
+constexpr std::uint32_t kStore = 0x04;
+constexpr std::uint32_t kRandInt = 0xBB0A;
+constexpr std::uint32_t kFirstListElement = 0x1002;  // L₁( .. L₆( as 0x1002..0x1007
+constexpr std::uint32_t kFirstList = 0x5D00;
+constexpr int kListCount = 6;
+// randInt('s bounds: whole numbers beyond this have gaps as doubles.
+constexpr double kMaxBound = 9007199254740992.0;
+
+std::optional<Op> binaryOp(std::uint32_t t)
+{
+    switch (t) {
+    case 0x70: return Op::Add;
+    case 0x71: return Op::Subtract;
+    case 0x82: return Op::Multiply;
+    case 0x83: return Op::Divide;
+    case 0x6A: return Op::Equal;
+    case 0x6F: return Op::NotEqual;
+    case 0x6B: return Op::Less;
+    case 0x6C: return Op::Greater;
+    case 0x6D: return Op::LessEqual;
+    case 0x6E: return Op::GreaterEqual;
+    case 0x40: return Op::And;
+    case 0x3C: return Op::Or;
+    case 0x3D: return Op::Xor;
+    default: return std::nullopt;
+    }
+}
+
+std::optional<Op> unaryOp(std::uint32_t t)
+{
+    switch (t) {
+    case 0xB0: return Op::Negate;
+    case 0xBA: return Op::FPart;
+    case 0xB9: return Op::IPart;
+    case 0xB1: return Op::Int;
+    case 0xB2: return Op::Abs;
+    case 0x0D: return Op::Square;
+    case 0xB8: return Op::Not;
+    default: return std::nullopt;
+    }
+}
+
+const std::string& listName(int list)
+{
+    static const std::array<std::string, kListCount> names = [] {
+        std::array<std::string, kListCount> n;
+        for (int k = 0; k < kListCount; ++k)
+            n[static_cast<std::size_t>(k)] = Vocabulary::shared().nameForOpcode(kFirstList + static_cast<std::uint32_t>(k));
+        return n;
+    }();
+    return names[static_cast<std::size_t>(list)];
+}
+
+// A variable the general evaluator reads straight from its slot (the table input slot
+// reads as a list).
+bool isSlotVariable(const Operand& r)
+{
+    return r.kind == KindVariable && r.var.subKind == VarReal && r.var.index >= 0 && r.var.index < Calculator::kVarCount
+        && r.var.index != kSlotTblInput;
+}
+
+// A store into it is a plain store into its slot.
+bool isLetterVariable(const Operand& r)
+{
+    return isSlotVariable(r) && r.var.index <= kSlotTheta && r.var.token >= 0x41 && r.var.token <= 0x5B;
+}
+
+bool isListElement(const Operand& r)
+{
+    return r.kind == KindOpcode && token(r.opcode) >= kFirstListElement
+        && token(r.opcode) < kFirstListElement + kListCount;
+}
+
+// A slot's value as the general evaluator reads it, when it is a plain real (a negative
+// zero imaginary part included: it would travel on with the value).
+[[gnu::always_inline]] inline bool readSlot(const Calculator& calc, int slot, PairedReal& into)
+{
+    const std::complex<double>& z = calc.vars[static_cast<std::size_t>(slot)];
+    if (z.imag() != 0.0 || std::signbit(z.imag()) || !std::isfinite(z.real()))
+        return false;
+    into.value = z.real();
+    into.sigFig = calc.varsSigFig[static_cast<std::size_t>(slot)];
+    into.sigDec = calc.varsSigDec[static_cast<std::size_t>(slot)];
+    return true;
+}
+
+// As the store writes a variable record: the pair kept in a byte each.
+[[gnu::always_inline]] inline void writeSlot(Calculator& calc, int slot, double value, int sigFig, int sigDec)
+{
+    const auto s = static_cast<std::size_t>(slot);
+    calc.vars[s] = {value, 0.0};
+    calc.varsSigFig[s] = static_cast<std::int8_t>(sigFig);
+    calc.varsSigDec[s] = static_cast<std::int8_t>(sigDec);
+}
+
+// The value an input gives: the top of the stack, a constant or a variable.
+[[gnu::always_inline]] inline bool take(const Calculator& calc, const Input& in, PairedReal* values, int& top, PairedReal& into)
+{
+    switch (in.source) {
+    case Source::Stack:
+        into = values[--top];
+        return true;
+    case Source::Constant:
+        into = in.constant;
+        return true;
+    case Source::Variable:
+        return readSlot(calc, in.slot, into);
+    }
+    return false;
+}
+
+// The operators on reals, with the general operators' rules and significance pairs.
+[[gnu::always_inline]] inline bool binary(Op op, const PairedReal& L, const PairedReal& R, PairedReal& r)
+{
+    auto boolean = [&r](bool b) {
+        r.value = b ? 1.0 : 0.0;
+        ruleExact(r);
+        return true;
+    };
+    switch (op) {
+    case Op::Add:
+        r.value = L.value + R.value;
+        ruleSum(r, L, R);
+        break;
+    case Op::Subtract:
+        r.value = L.value - R.value;
+        ruleSum(r, L, R);
+        break;
+    case Op::Multiply:
+        r.value = L.value * R.value;
+        ruleProduct(r, L, R);
+        break;
+    case Op::Divide:
+        if (R.value == 0.0)
+            return false;
+        r.value = L.value / R.value;
+        ruleProduct(r, L, R);
+        break;
+    case Op::Equal: return boolean(ScalarOperators::tolerantEqual(L.value, R.value));
+    case Op::NotEqual: return boolean(!ScalarOperators::tolerantEqual(L.value, R.value));
+    case Op::Less: return boolean(L.value < R.value);
+    case Op::Greater: return boolean(L.value > R.value);
+    case Op::LessEqual: return boolean(L.value <= R.value);
+    case Op::GreaterEqual: return boolean(L.value >= R.value);
+    case Op::And: return boolean(L.value != 0.0 && R.value != 0.0);
+    case Op::Or: return boolean(L.value != 0.0 || R.value != 0.0);
+    case Op::Xor: return boolean((L.value != 0.0) != (R.value != 0.0));
+    default: return false;
+    }
+    return std::isfinite(r.value);
+}
+
+[[gnu::always_inline]] inline bool unary(Op op, const PairedReal& x, PairedReal& r)
+{
+    switch (op) {
+    case Op::Negate:
+        r.value = -x.value;
+        ruleKept(r, x);
+        break;
+    case Op::FPart:
+        r.value = x.value - std::trunc(x.value);
+        ruleFraction(r, x);
+        break;
+    case Op::IPart:
+        r.value = std::trunc(x.value);
+        ruleInteger(r, x);
+        break;
+    case Op::Int:
+        r.value = std::floor(x.value);
+        ruleInteger(r, x);
+        break;
+    case Op::Abs:
+        r.value = std::fabs(x.value);
+        ruleKept(r, x);
+        break;
+    case Op::Square:
+        r.value = x.value * x.value;
+        ruleFigures(r, x);
+        break;
+    case Op::Not:
+        r.value = x.value == 0.0 ? 1.0 : 0.0;
+        ruleExact(r);
+        break;
+    default:
+        return false;
+    }
+    return std::isfinite(r.value);
+}
+
+// Element `index` (1-based) of L₁-L₆ as the general evaluator reads it, when the list is
+// real and holds it.
+bool readElement(const Calculator& calc, int list, double index, PairedReal& into)
+{
+    if (!ElementaryFunctions::isWhole(index))
+        return false;
+    const auto found = calc.lists.find(listName(list));
+    if (found == calc.lists.end() || found->second.type() != 0)
+        return false;
+    const VQList& values = found->second;
+    if (!(index >= 1 && index <= values.count()))
+        return false;
+    const VQNumber& n = values.v()[static_cast<std::size_t>(index) - 1];
+    into.value = n.r();
+    into.sigFig = n.sigFig();
+    into.sigDec = n.sigDec();
+    return std::isfinite(into.value);
+}
+
+// randInt( from `lower` to `upper`, as the general handler draws it.
+bool draw(const PairedReal& lower, const PairedReal& upper, PairedReal& into)
+{
+    const double low = std::trunc(lower.value);
+    const double high = std::trunc(upper.value);
+    if (!(std::fabs(low) < kMaxBound && std::fabs(high) < kMaxBound))
+        return false;
+    into = {RandomDeviates(RandomSource::shared()).randInt(low, high), 15, -15};
+    return true;
+}
+
+} // namespace
+
+// ---- Compiling ----
+
+std::unique_ptr<RealStatement> RealStatement::compile(const VQStack& rpn)
+{
+    const int n = rpn.count();
+    if (n == 0)
+        return nullptr;
+    std::unique_ptr<RealStatement> s(new RealStatement);
+    const Operand& last = *rpn.opAtIndex(n - 1);
+    const std::uint32_t t = last.kind == KindOpcode ? token(last.opcode) : 0xFFFFFFFFu;
+    s->opcode_ = last.opcode;
+    if (n == 1 && (t == kEnd || t == kElse || t == kGoto || t == kGosub)) {
+        s->shape_ = Shape::Jump;
+        s->location_ = last.location;
+        return s;
+    }
+    const bool taken = t == kStore                               ? s->compileStore(rpn)
+                       : t == kIf || t == kWhile || t == kRepeat ? s->compileCondition(rpn)
+                       : t == kFor || t == kForNext              ? s->compileFor(rpn)
+                                                                 : s->compileValue(rpn);
+    return taken ? std::move(s) : nullptr;
+}
+
+bool RealStatement::compileValue(const VQStack& rpn)
+{
+    std::vector<int> locations;
+    if (!compileValues(rpn, 0, rpn.count(), locations) || locations.size() != 1)
+        return false;
+    shape_ = Shape::Value;
+    location_ = locations[0];
+    return true;
+}
+
+bool RealStatement::compileStore(const VQStack& rpn)
+{
+    const int n = rpn.count();
+    if (n < 3)
+        return false;
+    const Operand& target = *rpn.opAtIndex(n - 2);
+    std::vector<int> locations;
+    if (isLetterVariable(target)) {
+        if (!compileValues(rpn, 0, n - 2, locations) || locations.size() != 1)
+            return false;
+        shape_ = Shape::StoreVariable;
+        slot_ = target.var.index;
+        location_ = target.location;
+        return true;
+    }
+    if (isListElement(target)) {
+        if (!compileValues(rpn, 0, n - 2, locations) || locations.size() != 2)
+            return false;
+        shape_ = Shape::StoreElement;
+        slot_ = static_cast<int>(token(target.opcode) - kFirstListElement);
+        // The element reference, and so the store, has the index's location.
+        location_ = locations[1];
+        return true;
+    }
+    return false;
+}
+
+bool RealStatement::compileCondition(const VQStack& rpn)
+{
+    std::vector<int> locations;
+    if (!compileValues(rpn, 0, rpn.count() - 1, locations) || locations.size() != 1)
+        return false;
+    shape_ = Shape::Condition;
+    repeat_ = token(opcode_) == kRepeat;
+    location_ = locations[0];
+    return true;
+}
+
+// The loop variable, begin, end and the step when given, then the argument count.
+bool RealStatement::compileFor(const VQStack& rpn)
+{
+    const int n = rpn.count();
+    if (n < 5)
+        return false;
+    const Operand& variable = *rpn.opAtIndex(0);
+    const Operand& count = *rpn.opAtIndex(n - 2);
+    if (!isSlotVariable(variable) || count.kind != KindReal || (count.re() != 3 && count.re() != 4))
+        return false;
+    const auto given = static_cast<std::size_t>(count.re()) - 1;
+    std::vector<int> locations;
+    if (!compileValues(rpn, 1, n - 2, locations) || locations.size() != given)
+        return false;
+    shape_ = Shape::For;
+    slot_ = variable.var.index;
+    hasStep_ = given == 3;
+    stepping_ = token(opcode_) == kForNext;
+    // The decision is made at the count's place.
+    location_ = count.location;
+    // Bounds written as numbers are kept as they are, to be used without running code.
+    constantBounds_ = std::all_of(code_.begin(), code_.end(), [](const Instruction& in) {
+        return in.op == Op::Push && in.a.source == Source::Constant;
+    });
+    if (constantBounds_) {
+        for (std::size_t i = 0; i < code_.size(); ++i)
+            bounds_[i] = code_[i].a.constant;
+        code_.clear();
+    }
+    return true;
+}
+
+bool RealStatement::compileValues(const VQStack& rpn, int from, int to, std::vector<int>& locations)
+{
+    int depth = 0;
+    for (int i = from; i < to; ++i) {
+        const Operand& r = *rpn.opAtIndex(i);
+        Instruction in;
+        in.op = Op::Push;
+        if (r.kind == KindReal) {
+            if (r.error != 0 || r.value.imag() != 0.0 || !std::isfinite(r.value.real()))
+                return false;
+            in.a.source = Source::Constant;
+            in.a.constant = {r.value.real(), r.sigFig, r.sigDec};
+            locations.push_back(r.location);
+        } else if (isSlotVariable(r)) {
+            in.a.source = Source::Variable;
+            in.a.slot = r.var.index;
+            locations.push_back(r.location);
+        } else if (r.kind != KindOpcode) {
+            return false;
+        } else {
+            // Pushes folded into the operator never reach the stack at run time.
+            const std::size_t before = code_.size();
+            if (!compileOperator(r, in, locations))
+                return false;
+            depth -= static_cast<int>(before - code_.size());
+        }
+        code_.push_back(in);
+        depth += stackEffect(in);
+        if (depth > kMaxDepth)
+            return false;
+    }
+    return true;
+}
+
+bool RealStatement::compileOperator(const Operand& r, Instruction& in, std::vector<int>& locations)
+{
+    const std::uint32_t t = token(r.opcode);
+    if (const auto two = binaryOp(t)) {
+        if (locations.size() < 2)
+            return false;
+        // The result is placed at the nearer of its operands.
+        const int right = locations.back();
+        locations.pop_back();
+        locations.back() = std::min(locations.back(), right);
+        in.op = *two;
+        foldInputs(in, 2);
+        return true;
+    }
+    if (const auto one = unaryOp(t)) {
+        in.op = *one;
+        foldInputs(in, 1);
+        return !locations.empty();
+    }
+    if (isListElement(r)) {
+        // The element keeps its index's location.
+        in.op = Op::ListElement;
+        in.list = static_cast<std::uint8_t>(t - kFirstListElement);
+        foldInputs(in, 1);
+        return !locations.empty();
+    }
+    if (t == kRandInt) {
+        // One draw: two bounds, then the argument count 2 written before the token.
+        if (locations.size() < 3 || code_.back().op != Op::Push || code_.back().a.source != Source::Constant
+            || code_.back().a.constant.value != 2)
+            return false;
+        code_.pop_back();
+        locations.resize(locations.size() - 2);
+        // A draw belongs to the function token.
+        locations.back() = r.location;
+        in.op = Op::RandInt;
+        foldInputs(in, 2);
+        draws_ = true;
+        return true;
+    }
+    return false;
+}
+
+// Values pushed just before an operator become its inputs: the last one its last input,
+// and the one before its first when both were pushed.
+void RealStatement::foldInputs(Instruction& in, int inputs)
+{
+    Input* last = inputs == 2 ? &in.b : &in.a;
+    if (code_.empty() || code_.back().op != Op::Push)
+        return;
+    *last = code_.back().a;
+    code_.pop_back();
+    if (inputs == 2 && !code_.empty() && code_.back().op == Op::Push) {
+        in.a = code_.back().a;
+        code_.pop_back();
+    }
+}
+
+int RealStatement::stackEffect(const Instruction& in)
+{
+    const int taken = (in.a.source == Source::Stack ? 1 : 0) + (in.b.source == Source::Stack ? 1 : 0);
+    switch (in.op) {
+    case Op::Push:
+        return 1;
+    case Op::Negate: case Op::FPart: case Op::IPart: case Op::Int: case Op::Abs: case Op::Square: case Op::Not:
+    case Op::ListElement:
+        return 1 - (in.a.source == Source::Stack ? 1 : 0);
+    default:
+        return 1 - taken;
+    }
+}
+
+// ---- Running ----
+
+RealStatement::Outcome RealStatement::runDrawing(Calculator& calc, PairedReal& value, bool& condition) const
+{
+    RandomSource& random = RandomSource::shared();
+    const std::mt19937_64 before = random.engineState();
+    const Outcome outcome = runCode(calc, value, condition);
+    if (outcome == Outcome::General)
+        random.restoreEngineState(before);
+    return outcome;
+}
+
+RealStatement::Outcome RealStatement::runCode(Calculator& calc, PairedReal& value, bool& condition) const
+{
+    if (constantBounds_)
+        return step(calc, bounds_, condition);
+    PairedReal values[kMaxDepth];
+    int top = 0;
+    for (const Instruction& in : code_) {
+        PairedReal a;
+        PairedReal r = kFreshReal;
+        if (in.op == Op::Push) {
+            if (in.a.source == Source::Constant)
+                values[top++] = in.a.constant;
+            else if (!readSlot(calc, in.a.slot, values[top++]))
+                return Outcome::General;
+            continue;
+        }
+        if (in.op < Op::Negate) {
+            // The right value first: on the stack it is the top one.
+            PairedReal b;
+            if (!take(calc, in.b, values, top, b) || !take(calc, in.a, values, top, a) || !binary(in.op, a, b, r))
+                return Outcome::General;
+        } else if (in.op == Op::RandInt) {
+            PairedReal b;
+            if (!take(calc, in.b, values, top, b) || !take(calc, in.a, values, top, a) || !draw(a, b, r))
+                return Outcome::General;
+        } else {
+            if (!take(calc, in.a, values, top, a))
+                return Outcome::General;
+            if (in.op == Op::ListElement ? !readElement(calc, in.list, a.value, r) : !unary(in.op, a, r))
+                return Outcome::General;
+        }
+        values[top++] = r;
+    }
+    return finish(calc, values, value, condition);
+}
+
+[[gnu::always_inline]] inline RealStatement::Outcome RealStatement::finish(Calculator& calc,
+                                                                         const PairedReal* values,
+                                                                         PairedReal& value, bool& condition) const
+{
+    switch (shape_) {
+    case Shape::Value:
+        value = values[0];
+        return Outcome::Value;
+    case Shape::StoreVariable:
+        value = values[0];
+        writeSlot(calc, slot_, value.value, value.sigFig, value.sigDec);
+        return Outcome::Value;
+    case Shape::StoreElement: {
+        const double index = values[1].value;
+        if (!ElementaryFunctions::isWhole(index))
+            return Outcome::General;
+        const int position = index >= 1 && index <= 2e9 ? static_cast<int>(index) - 1 : -1;
+        VQList* list = StoreHandler::listForElement(calc, listName(slot_), position);
+        if (!list)
+            return Outcome::General;
+        value = values[0];
+        list->setReal(value.value, value.sigFig, value.sigDec, position);
+        return Outcome::Value;
+    }
+    case Shape::Condition: {
+        const bool zero = values[0].value == 0.0;
+        condition = repeat_ ? zero : !zero;
+        return Outcome::Branch;
+    }
+    case Shape::For:
+        return step(calc, values, condition);
+    case Shape::Jump:
+        condition = true;
+        return Outcome::Branch;
+    }
+    return Outcome::General;
+}
+
+// For( sets its variable to the begin value; the For( its End runs again steps it. The
+// loop goes on while the variable has not passed the end.
+[[gnu::always_inline]] inline RealStatement::Outcome RealStatement::step(Calculator& calc, const PairedReal* values,
+                                                                       bool& condition) const
+{
+    double by = 1;
+    if (hasStep_) {
+        by = values[2].value;
+        if (by == 0.0)
+            return Outcome::General;
+    }
+    const double end = values[1].value;
+    double now = values[0].value;
+    if (stepping_) {
+        PairedReal current;
+        if (!readSlot(calc, slot_, current))
+            return Outcome::General;
+        now = current.value + by;
+        if (!std::isfinite(now))
+            return Outcome::General;
+        // The variable keeps its pair.
+        writeSlot(calc, slot_, now, current.sigFig, current.sigDec);
+    } else {
+        writeSlot(calc, slot_, now, values[0].sigFig, values[0].sigDec);
+    }
+    condition = by > 0 ? now <= end : now >= end;
+    return Outcome::Branch;
+}
+
+} // namespace orvenda
