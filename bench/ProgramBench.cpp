@@ -193,76 +193,73 @@ void runBeside(benchmark::State& state, const std::string& name, const std::stri
     state.counters["main_cpu_%"] = wall > 0 ? 100 * mainCpu / wall : 0;
 }
 
-void BM_ForLoop(benchmark::State& state)
-{
-    runBeside(state, "FORLOOP", "0->A:For(I,1,1000000):A+I->A:End",
-              "A=0\n"
-              "for I in range(1,1000001):\n"
-              "    A=A+I\n");
-}
-BENCHMARK(BM_ForLoop)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
+// Each program beside the same algorithm in python3.
+struct Beside {
+    const char* name;
+    const char* program;
+    const char* python;
+};
 
-void BM_WhileLoop(benchmark::State& state)
-{
-    runBeside(state, "WHILELOOP", "0->I:0->A:While I<1000000:I+1->I:If fPart(I/2)=0:A+I->A:End",
-              "I=0\n"
-              "A=0\n"
-              "while I<1000000:\n"
-              "    I=I+1\n"
-              "    if (I/2)%1==0:\n"
-              "        A=A+I\n");
-}
-BENCHMARK(BM_WhileLoop)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
+const Beside kPrograms[] = {
+    {"FORLOOP", "0->A:For(I,1,1000000):A+I->A:End",
+     "A=0\n"
+     "for I in range(1,1000001):\n"
+     "    A=A+I\n"},
+    {"WHILELOOP", "0->I:0->A:While I<1000000:I+1->I:If fPart(I/2)=0:A+I->A:End",
+     "I=0\n"
+     "A=0\n"
+     "while I<1000000:\n"
+     "    I=I+1\n"
+     "    if (I/2)%1==0:\n"
+     "        A=A+I\n"},
+    // L₁(I) filled with I² for I up to 999, a thousand times.
+    {"SQUARES", "999->dim(L₁):For(J,1,1000):For(I,1,999):I²->L₁(I):End:End",
+     "L1=[0]*999\n"
+     "for J in range(1,1001):\n"
+     "    for I in range(1,1000):\n"
+     "        L1[I-1]=I*I\n"},
+    // The sieve of Eratosthenes to 999, a hundred times.
+    {"SIEVE",
+     "999->N\n"
+     "For(K,1,100)\n"
+     "N->dim(L₁)\n"
+     "Fill(1,L₁)\n"
+     "0->L₁(1)\n"
+     "For(I,2,31)\n"
+     "If L₁(I)\n"
+     "Then\n"
+     "For(J,I²,N,I)\n"
+     "0->L₁(J)\n"
+     "End\n"
+     "End\n"
+     "End\n"
+     "sum(L₁)->P\n"
+     "End",
+     "N=999\n"
+     "for K in range(1,101):\n"
+     "    L1=[1]*N\n"
+     "    L1[0]=0\n"
+     "    for I in range(2,32):\n"
+     "        if L1[I-1]:\n"
+     "            for J in range(I*I,N+1,I):\n"
+     "                L1[J-1]=0\n"
+     "    P=sum(L1)\n"},
+    // A random walk of 100 000 steps.
+    {"WALK", "0->X:For(I,1,100000):X+2randInt(0,1)-1->X:End",
+     "X=0\n"
+     "for I in range(1,100001):\n"
+     "    X=X+2*random.randint(0,1)-1\n"},
+};
 
-void BM_NestedForSquares(benchmark::State& state)
-{
-    runBeside(state, "SQUARES", "999->dim(L₁):For(J,1,1000):For(I,1,999):I²->L₁(I):End:End",
-              "L1=[0]*999\n"
-              "for J in range(1,1001):\n"
-              "    for I in range(1,1000):\n"
-              "        L1[I-1]=I*I\n");
-}
-BENCHMARK(BM_NestedForSquares)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
-
-// The sieve to 999, a hundred times.
-void BM_Sieve(benchmark::State& state)
-{
-    runBeside(state, "SIEVE",
-              "999->N\n"
-              "For(K,1,100)\n"
-              "N->dim(L₁)\n"
-              "Fill(1,L₁)\n"
-              "0->L₁(1)\n"
-              "For(I,2,31)\n"
-              "If L₁(I)\n"
-              "Then\n"
-              "For(J,I²,N,I)\n"
-              "0->L₁(J)\n"
-              "End\n"
-              "End\n"
-              "End\n"
-              "sum(L₁)->P\n"
-              "End",
-              "N=999\n"
-              "for K in range(1,101):\n"
-              "    L1=[1]*N\n"
-              "    L1[0]=0\n"
-              "    for I in range(2,32):\n"
-              "        if L1[I-1]:\n"
-              "            for J in range(I*I,N+1,I):\n"
-              "                L1[J-1]=0\n"
-              "    P=sum(L1)\n");
-}
-BENCHMARK(BM_Sieve)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
-
-void BM_RandomWalk(benchmark::State& state)
-{
-    runBeside(state, "WALK", "0->X:For(I,1,100000):X+2randInt(0,1)-1->X:End",
-              "X=0\n"
-              "for I in range(1,100001):\n"
-              "    X=X+2*random.randint(0,1)-1\n");
-}
-BENCHMARK(BM_RandomWalk)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
+const bool kRegistered = [] {
+    for (const Beside& b : kPrograms)
+        benchmark::RegisterBenchmark((std::string("BM_Program/") + b.name).c_str(),
+                                     [b](benchmark::State& state) { runBeside(state, b.name, b.program, b.python); })
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond)
+            ->MinTime(1.0);
+    return true;
+}();
 
 // An entry of n terms 1+1+...+1, from ENTER to its report.
 void BM_LongEntry(benchmark::State& state)

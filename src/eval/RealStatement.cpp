@@ -5,6 +5,7 @@
 #include "core/VQList.h"
 #include "core/VQStack.h"
 #include "eval/ProgramTokens.h"
+#include "eval/QuickEvaluator.h"
 #include "eval/ScalarOperators.h"
 #include "eval/StoreHandler.h"
 #include "language/VariableSlots.h"
@@ -23,14 +24,12 @@ namespace orvenda {
 using namespace ProgramTokens;
 using namespace Significance;
 
-enum class RealStatement::Op : std::uint8_t {
-    // The value of the instruction's first input.
+enum class RealStatement::Kind : std::uint8_t {
+    // The value of the first input.
     Push,
-    // Two inputs: a the left value, b the right one.
-    Add, Subtract, Multiply, Divide,
-    Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual, And, Or, Xor,
-    // One input.
-    Negate, FPart, IPart, Int, Abs, Square, Not,
+    // An operator of one input (a) or two (a the left value, b the right one).
+    Unary,
+    Binary,
     // The element of L₁-L₆ at index a.
     ListElement,
     // randInt( from a to b.
@@ -39,7 +38,8 @@ enum class RealStatement::Op : std::uint8_t {
 
 namespace {
 
-using Op = RealStatement::Op;
+using Op = QuickEvaluator::Op;
+using Kind = RealStatement::Kind;
 using Input = RealStatement::Input;
 using Source = RealStatement::Source;
 
@@ -53,37 +53,26 @@ constexpr int kListCount = 6;
 // randInt('s bounds: whole numbers beyond this have gaps as doubles.
 constexpr double kMaxBound = 9007199254740992.0;
 
-std::optional<Op> binaryOp(std::uint32_t t)
+// The operators taken, as the fast real evaluator names them.
+bool isBinary(Op op)
 {
-    switch (t) {
-    case 0x70: return Op::Add;
-    case 0x71: return Op::Subtract;
-    case 0x82: return Op::Multiply;
-    case 0x83: return Op::Divide;
-    case 0x6A: return Op::Equal;
-    case 0x6F: return Op::NotEqual;
-    case 0x6B: return Op::Less;
-    case 0x6C: return Op::Greater;
-    case 0x6D: return Op::LessEqual;
-    case 0x6E: return Op::GreaterEqual;
-    case 0x40: return Op::And;
-    case 0x3C: return Op::Or;
-    case 0x3D: return Op::Xor;
-    default: return std::nullopt;
+    switch (op) {
+    case Op::Add: case Op::Subtract: case Op::Multiply: case Op::Divide: case Op::Equal: case Op::NotEqual:
+    case Op::Less: case Op::Greater: case Op::LessEqual: case Op::GreaterEqual: case Op::And: case Op::Or:
+    case Op::Xor:
+        return true;
+    default:
+        return false;
     }
 }
 
-std::optional<Op> unaryOp(std::uint32_t t)
+bool isUnary(Op op)
 {
-    switch (t) {
-    case 0xB0: return Op::Negate;
-    case 0xBA: return Op::FPart;
-    case 0xB9: return Op::IPart;
-    case 0xB1: return Op::Int;
-    case 0xB2: return Op::Abs;
-    case 0x0D: return Op::Square;
-    case 0xB8: return Op::Not;
-    default: return std::nullopt;
+    switch (op) {
+    case Op::Negate: case Op::FPart: case Op::IPart: case Op::Int: case Op::Abs: case Op::Square: case Op::Not:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -359,7 +348,7 @@ bool RealStatement::compileFor(const VQStack& rpn)
     location_ = count.location;
     // Bounds written as numbers are kept as they are, to be used without running code.
     constantBounds_ = std::all_of(code_.begin(), code_.end(), [](const Instruction& in) {
-        return in.op == Op::Push && in.a.source == Source::Constant;
+        return in.kind == Kind::Push && in.a.source == Source::Constant;
     });
     if (constantBounds_) {
         for (std::size_t i = 0; i < code_.size(); ++i)
@@ -375,7 +364,7 @@ bool RealStatement::compileValues(const VQStack& rpn, int from, int to, std::vec
     for (int i = from; i < to; ++i) {
         const Operand& r = *rpn.opAtIndex(i);
         Instruction in;
-        in.op = Op::Push;
+        in.kind = Kind::Push;
         if (r.kind == KindReal) {
             if (r.error != 0 || r.value.imag() != 0.0 || !std::isfinite(r.value.real()))
                 return false;
@@ -406,39 +395,42 @@ bool RealStatement::compileValues(const VQStack& rpn, int from, int to, std::vec
 bool RealStatement::compileOperator(const Operand& r, Instruction& in, std::vector<int>& locations)
 {
     const std::uint32_t t = token(r.opcode);
-    if (const auto two = binaryOp(t)) {
+    const std::optional<Op> op = QuickEvaluator::opFor(static_cast<int>(t));
+    if (op && isBinary(*op)) {
         if (locations.size() < 2)
             return false;
         // The result is placed at the nearer of its operands.
         const int right = locations.back();
         locations.pop_back();
         locations.back() = std::min(locations.back(), right);
-        in.op = *two;
+        in.kind = Kind::Binary;
+        in.op = *op;
         foldInputs(in, 2);
         return true;
     }
-    if (const auto one = unaryOp(t)) {
-        in.op = *one;
+    if (op && isUnary(*op)) {
+        in.kind = Kind::Unary;
+        in.op = *op;
         foldInputs(in, 1);
         return !locations.empty();
     }
     if (isListElement(r)) {
         // The element keeps its index's location.
-        in.op = Op::ListElement;
+        in.kind = Kind::ListElement;
         in.list = static_cast<std::uint8_t>(t - kFirstListElement);
         foldInputs(in, 1);
         return !locations.empty();
     }
     if (t == kRandInt) {
         // One draw: two bounds, then the argument count 2 written before the token.
-        if (locations.size() < 3 || code_.back().op != Op::Push || code_.back().a.source != Source::Constant
+        if (locations.size() < 3 || code_.back().kind != Kind::Push || code_.back().a.source != Source::Constant
             || code_.back().a.constant.value != 2)
             return false;
         code_.pop_back();
         locations.resize(locations.size() - 2);
         // A draw belongs to the function token.
         locations.back() = r.location;
-        in.op = Op::RandInt;
+        in.kind = Kind::RandInt;
         foldInputs(in, 2);
         draws_ = true;
         return true;
@@ -451,11 +443,11 @@ bool RealStatement::compileOperator(const Operand& r, Instruction& in, std::vect
 void RealStatement::foldInputs(Instruction& in, int inputs)
 {
     Input* last = inputs == 2 ? &in.b : &in.a;
-    if (code_.empty() || code_.back().op != Op::Push)
+    if (code_.empty() || code_.back().kind != Kind::Push)
         return;
     *last = code_.back().a;
     code_.pop_back();
-    if (inputs == 2 && !code_.empty() && code_.back().op == Op::Push) {
+    if (inputs == 2 && !code_.empty() && code_.back().kind == Kind::Push) {
         in.a = code_.back().a;
         code_.pop_back();
     }
@@ -463,16 +455,11 @@ void RealStatement::foldInputs(Instruction& in, int inputs)
 
 int RealStatement::stackEffect(const Instruction& in)
 {
-    const int taken = (in.a.source == Source::Stack ? 1 : 0) + (in.b.source == Source::Stack ? 1 : 0);
-    switch (in.op) {
-    case Op::Push:
+    if (in.kind == Kind::Push)
         return 1;
-    case Op::Negate: case Op::FPart: case Op::IPart: case Op::Int: case Op::Abs: case Op::Square: case Op::Not:
-    case Op::ListElement:
-        return 1 - (in.a.source == Source::Stack ? 1 : 0);
-    default:
-        return 1 - taken;
-    }
+    const int taken = (in.a.source == Source::Stack ? 1 : 0)
+                      + (in.kind == Kind::Binary || in.kind == Kind::RandInt ? (in.b.source == Source::Stack ? 1 : 0) : 0);
+    return 1 - taken;
 }
 
 // ---- Running ----
@@ -495,28 +482,32 @@ RealStatement::Outcome RealStatement::runCode(Calculator& calc, PairedReal& valu
     int top = 0;
     for (const Instruction& in : code_) {
         PairedReal a;
+        PairedReal b;
         PairedReal r = kFreshReal;
-        if (in.op == Op::Push) {
+        switch (in.kind) {
+        case Kind::Push:
             if (in.a.source == Source::Constant)
                 values[top++] = in.a.constant;
             else if (!readSlot(calc, in.a.slot, values[top++]))
                 return Outcome::General;
             continue;
-        }
-        if (in.op < Op::Negate) {
+        case Kind::Binary:
             // The right value first: on the stack it is the top one.
-            PairedReal b;
             if (!take(calc, in.b, values, top, b) || !take(calc, in.a, values, top, a) || !binary(in.op, a, b, r))
                 return Outcome::General;
-        } else if (in.op == Op::RandInt) {
-            PairedReal b;
+            break;
+        case Kind::Unary:
+            if (!take(calc, in.a, values, top, a) || !unary(in.op, a, r))
+                return Outcome::General;
+            break;
+        case Kind::ListElement:
+            if (!take(calc, in.a, values, top, a) || !readElement(calc, in.list, a.value, r))
+                return Outcome::General;
+            break;
+        case Kind::RandInt:
             if (!take(calc, in.b, values, top, b) || !take(calc, in.a, values, top, a) || !draw(a, b, r))
                 return Outcome::General;
-        } else {
-            if (!take(calc, in.a, values, top, a))
-                return Outcome::General;
-            if (in.op == Op::ListElement ? !readElement(calc, in.list, a.value, r) : !unary(in.op, a, r))
-                return Outcome::General;
+            break;
         }
         values[top++] = r;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "eval/QuickEvaluator.h"
 #include "eval/Significance.h"
 
 #include <cstdint>
@@ -58,7 +59,7 @@ public:
     // End, Else, Goto or Gosub: a decision that is always taken, made without running.
     bool jumps() const { return shape_ == Shape::Jump; }
 
-    enum class Op : std::uint8_t;
+    enum class Kind : std::uint8_t;
     // Where an instruction takes a value: off the stack, or straight from a number written
     // in the statement or a variable.
     enum class Source : std::uint8_t { Stack, Constant, Variable };
@@ -70,7 +71,9 @@ public:
 
 private:
     struct Instruction {
-        Op op{};
+        Kind kind{};
+        // The operator of Unary and Binary.
+        QuickEvaluator::Op op{};
         // The list (0-5 for L₁-L₆) of an element.
         std::uint8_t list = 0;
         // The first (left) and second (right) input.

@@ -361,7 +361,7 @@ private:
     std::optional<RunObject> popOwnFrame();
     void dropOwnFrames();
     void makeCurrent(std::shared_ptr<Ops> ops, std::string name, int at);
-    bool loadCurrent(const AnimateSubroutine& sub);
+    std::shared_ptr<Ops> compiledProgram(const std::string& name);
     bool startSubroutine(const AnimateSubroutine& sub, int resumeAt);
     std::optional<AnimateSubroutine> takeQueued();
     bool endOfArray();
@@ -857,7 +857,10 @@ void StatementInterpreter::Runner::onReturn()
         ip_ = sub->ip();
         return;
     }
-    if (!loadCurrent(*sub) && c_.error == 0)
+    std::shared_ptr<Ops> subOps = compiledProgram(sub->prgmName());
+    if (subOps)
+        makeCurrent(std::move(subOps), sub->prgmName(), sub->ip());
+    else if (c_.error == 0)
         done();
 }
 
@@ -1175,20 +1178,17 @@ void StatementInterpreter::Runner::makeCurrent(std::shared_ptr<Ops> ops, std::st
     q_.setCurrentProgramName(current_);
 }
 
-// Loads, compiles and makes current the stored program a queued subroutine belongs to;
-// false when it is missing, does not compile (the error then stands) or names no label.
-bool StatementInterpreter::Runner::loadCurrent(const AnimateSubroutine& sub)
+// A stored program, compiled; null when it is missing or does not compile (the error
+// then stands).
+std::shared_ptr<StatementInterpreter::Ops> StatementInterpreter::Runner::compiledProgram(const std::string& name)
 {
     const auto& programs = calc_.prgmManager;
-    std::optional<Ops> loaded = programs ? programs->opsFor(sub.prgmName()) : std::nullopt;
+    std::optional<Ops> loaded = programs ? programs->opsFor(name) : std::nullopt;
     if (!loaded)
-        return false;
-    auto subOps = std::make_shared<Ops>(std::move(*loaded));
-    p_.compile(*subOps);
-    if (c_.error != 0)
-        return false;
-    makeCurrent(std::move(subOps), sub.prgmName(), sub.ip());
-    return true;
+        return nullptr;
+    auto ops = std::make_shared<Ops>(std::move(*loaded));
+    p_.compile(*ops);
+    return c_.error == 0 ? ops : nullptr;
 }
 
 // Starts a queued subroutine in place of the next statement; false on an error.
@@ -1203,13 +1203,9 @@ bool StatementInterpreter::Runner::startSubroutine(const AnimateSubroutine& sub,
         ip_ = sub.ip();
         return true;
     }
-    const auto& programs = calc_.prgmManager;
-    std::optional<Ops> loaded = programs ? programs->opsFor(sub.prgmName()) : std::nullopt;
-    if (!loaded)
-        return true;
-    auto subOps = std::make_shared<Ops>(std::move(*loaded));
-    p_.compile(*subOps);
-    if (c_.error != 0 || sub.ip() < 0) {
+    std::shared_ptr<Ops> subOps = compiledProgram(sub.prgmName());
+    if (!subOps || sub.ip() < 0) {
+        // A program gone or broken since the request was made: the request is dropped.
         c_.error = 0;
         return true;
     }

@@ -898,14 +898,12 @@ StatementParser::Step StatementParser::drawingCommand(const Token& token)
 // Commands that may stand alone at the end of the entry.
 StatementParser::Step StatementParser::optionalArguments(const Token& token)
 {
+    if (token.at + 1 < count_)
+        return statementCommand(token);
     if (!requireFirst())
         return Step::Keep;
-    if (token.at + 1 >= count_) {
-        c_.rpnStack().pushOpcode(token.op, token.at);
-        ++c_.nextToken;
-    } else {
-        commandArguments(token.op);
-    }
+    c_.rpnStack().pushOpcode(token.op, token.at);
+    ++c_.nextToken;
     operandState_ = kOperandExpected;
     return Step::Next;
 }
