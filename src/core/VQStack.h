@@ -42,6 +42,13 @@ public:
     // Drops every record; the capacity stays.
     void clear();
     void grow();
+    // Storage for at least this many records, taken at once (the reported capacity keeps
+    // its steps of 10).
+    void reserveStorage(int records)
+    {
+        if (records > 0)
+            stack_.reserve(static_cast<std::size_t>(records));
+    }
 
     // ---- Pushing: each sets `location` and clears `error` unless said otherwise ----
 

@@ -256,6 +256,13 @@ int StatementParser::run(int start)
     lastWasNumber_ = false;
     if (c_.error)
         return c_.nextToken;
+    // Most tokens of the statement output one record each (a group's count takes the
+    // place of its brackets): storage for that many is taken at once, so a long entry is
+    // not moved from block to block as it grows.
+    int end = start;
+    while (end < count_ && tokenAt(end) != kColon && tokenAt(end) != kNewLine)
+        ++end;
+    c_.rpnStack().reserveStorage(end - start + 1);
 
     while (!c_.error) {
         const int i = c_.nextToken;
