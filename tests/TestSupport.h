@@ -98,6 +98,7 @@ protected:
         return true;
     }
     void remove(const std::string& name) override { saved.erase(name); }
+    int recall(const std::string& name) override { return saved.count(name) != 0 ? 0 : 69; }
 };
 
 // A history whose archive is whatever was last decoded into it.
@@ -136,24 +137,35 @@ private:
     int result_;
 };
 
-// The root controller: counts the graph requests.
+// The root controller: counts the graph, table and display requests, notes whether a
+// program runs and keeps the reported errors.
 class FakeView : public ViewControlDelegate {
 public:
     int graphShown = 0;
     int graphChanged = 0;
-    void VCUpdateDisplay() override {}
+    int tablesShown = 0;
+    int displayUpdates = 0;
+    bool running = false;
+    int programStarts = 0;
+    std::vector<nlohmann::json> errors;
+    void VCUpdateDisplay() override { ++displayUpdates; }
     void VCShowGraph(bool show) override { graphShown += show; }
     void VCGraphChanged() override { ++graphChanged; }
-    void VCProgramRunning(bool) override {}
+    void VCProgramRunning(bool on) override
+    {
+        running = on;
+        programStarts += on;
+    }
     void VCPauseProgram() override {}
     void VCShowProgramOutput() override {}
     void VCShowDebugger(bool) override {}
     void VCSuspendDebugger() override {}
-    void VCShowError(const nlohmann::json&) override {}
+    void VCShowError(const nlohmann::json& error) override { errors.push_back(error); }
     void VCShowPeriodicTable() override {}
     void VCShowStatTest(int) override {}
     void VCShowGeometry(int) override {}
     void VCShowSolverPlot(const nlohmann::json&) override {}
+    void VCShowTable() override { ++tablesShown; }
 };
 
 // Equations by token. The compiled form of an equation is a stack holding its tokens as

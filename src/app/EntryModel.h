@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LineEditor.h"
 #include "core/services/EntryManager.h"
 
 #include <cstdint>
@@ -22,7 +23,7 @@ class PrettyPrint;
 // Changes of the ops end in updateText, which posts VQEntryTextChanged; cursor moves,
 // undo and the editing operations post the notifications their comments name, each with
 // the model as poster.
-class EntryModel : public EntryManager {
+class EntryModel : public EntryManager, public LineEditor {
 public:
     using Ops = std::vector<std::uint32_t>;
 
@@ -62,7 +63,9 @@ public:
     void setEntries(std::vector<Ops> entries);
     int prevEntry() const { return prevEntry_; }
     const std::optional<Ops>& prevOps() const { return prevOps_; }
-    int entryCursor() const { return entryCursor_; }
+    int entryCursor() const override { return entryCursor_; }
+    void setEntryCursor(int cursor) override { cursorSetIndex(cursor); }
+    std::optional<Ops> currentOps() const override { return entryOps(); }
     TextCursor textCursor() const { return textCursor_; }
     int expandedCursor() const { return expandedCursor_; }
     std::string text() const override { return text_; }
@@ -98,23 +101,23 @@ public:
     // ---- Cursor moves (none while an RCL waits for its variable) ----
 
     // VQCursorLeft / VQCursorRight, before the move on an empty line, after it otherwise.
-    void cursorLeft();
-    void cursorRight();
+    void cursorLeft() override;
+    void cursorRight() override;
     // Up and down by text lines, to the closest column; past the first line to the start,
     // past the last to the end. VQCursorUp / VQCursorDown on an empty line, and when
     // leaving the text at either end.
-    void cursorUp();
-    void cursorDown();
+    void cursorUp() override;
+    void cursorDown() override;
     // VQCursorHome / VQCursorEnd only on an empty line (so a screen can leave the field).
-    void cursorHome();
-    void cursorEnd();
+    void cursorHome() override;
+    void cursorEnd() override;
     void cursorEndSilent() override;
     // Clamped to the op count; a negative index does nothing. VQCursorMoved on a
     // non-empty line.
     void cursorSetIndex(int i);
     // Through the pretty printer's layout of the line; the text is not rebuilt.
-    void prettyCursorLeft();
-    void prettyCursorRight();
+    void prettyCursorLeft() override;
+    void prettyCursorRight() override;
     // The cursor to an error's op (mapped to the two-dimensional form on the MathPrint
     // home, Y= and polynomial screens).
     void setErrorLocation(int i);
@@ -124,8 +127,8 @@ public:
     // ---- Undo (VQRedrawKeyboard after each change of the stacks) ----
 
     void saveUndo();
-    void undo();
-    void redo();
+    void undo() override;
+    void redo() override;
     bool canUndo() const { return !undo_.empty(); }
     bool canRedo() const { return !redo_.empty(); }
     void clearUndo();
@@ -149,24 +152,24 @@ public:
     // ---- Editing ----
 
     void addOp(std::uint32_t op, bool insert, bool enableUndo);
-    void addOpcode(std::uint32_t op, bool insert) { addOp(op, insert, true); }
+    void addOpcode(std::uint32_t op, bool insert) override { addOp(op, insert, true); }
     void insertOpcode(std::uint32_t op, int at) override;
     // One undo step for all the ops.
     void addOps(const Ops& ops, bool insert, bool enableUndo);
     // Pasted history input or answer: one undo step.
     void pasteOps(const Ops& ops);
     // A list or variable name from a menu; with an RCL waiting, the named list's value.
-    void addVariable(std::string_view name, bool insert);
-    void addProgramName(std::string_view name, bool insert);
+    void addVariable(std::string_view name, bool insert) override;
+    void addProgramName(std::string_view name, bool insert) override;
     // VQDel on an empty line.
-    void deleteOpcode();
-    void prettyDeleteOpcode();
+    void deleteOpcode() override;
+    void prettyDeleteOpcode() override;
     // A key's op entered in two-dimensional form, templates and all: one undo step.
-    void prettyAddOp(std::uint32_t op);
+    void prettyAddOp(std::uint32_t op) override;
     // VQIns on an empty line.
     void doInsertOp();
     // Lower-case letters typed before op that spell a catalogue name become its token.
-    std::uint32_t transformOp(std::uint32_t op);
+    std::uint32_t transformOp(std::uint32_t op) override;
     // The letter of a lower-case letter token; 0 for anything else.
     static char32_t getLowerCase(std::uint32_t op);
     // Letters and digits as themselves, "(" for the opening parenthesis, else kNoLetter.
@@ -185,7 +188,7 @@ public:
     // 0 digits, 1 letters, 2 ")", 3 anything else.
     static int opClass(std::uint32_t op);
     // Inside a string: after an odd number of quotes since the statement began.
-    bool isQuoting() const;
+    bool isQuoting() const override;
     // The index of a program-only command on the line, or -1.
     int hasBasicOps() const;
     // The list name typed at the list editor's name prompt (the line is then cleared), or

@@ -5,6 +5,7 @@
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
 #include "core/VQGraphPtArray.h"
+#include "eval/MainQueue.h"
 #include "eval/Parser.h"
 #include "core/DrawObject.h"
 #include "core/services/EntryManager.h"
@@ -412,6 +413,18 @@ double Calculator::pixelTestCol(int col, int row) const
     return at && pixelBits[*at + 3] != 0 ? 1.0 : 0.0;
 }
 
+void Calculator::pixelScreenClr()
+{
+    std::fill(pixelBits.begin(), pixelBits.end(), std::uint8_t(0));
+    pixelsVisible = false;
+}
+
+void Calculator::graphPointsClear()
+{
+    if (auto points = graphPts())
+        points->clear();
+}
+
 void Calculator::ptOnAtX(double x, double y, int mark, double r, double g, double b)
 {
     if (auto points = graphPts())
@@ -448,9 +461,8 @@ void Calculator::clearDrawing()
     }
     auto state = lockState();
     drawing.clear();
-    std::fill(pixelBits.begin(), pixelBits.end(), std::uint8_t(0));
-    if (auto points = graphPts())
-        points->clear();
+    pixelScreenClr();
+    graphPointsClear();
     pixelsVisible = false;
     backgroundImage.reset();
     if (yEqManager)
@@ -483,6 +495,15 @@ void Calculator::processKeyOp(int key)
 {
     if (keyProcessor)
         keyProcessor(key);
+}
+
+int Calculator::getKey()
+{
+    MainQueue* main = parser_->programQueue().mainQueue();
+    // One turn-over at a time is enough: a program polling getKey does not flood the queue.
+    if (programRunning && main && !keyReadPending_->exchange(true))
+        main->post([pending = keyReadPending_] { pending->store(false); });
+    return lastKey.exchange(0);
 }
 
 // ---- Variable store ----

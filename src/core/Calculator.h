@@ -167,6 +167,10 @@ public:
     // Key handling lives with the home screen; it is wired in through keyProcessor.
     void processKeyOp(int key);
     std::function<void(int key)> keyProcessor;
+    // A program's key read (any thread): the last key, cleared in the same step, so a key
+    // pressed meanwhile is read next time instead of being lost. While a called program
+    // runs it also lets the main thread turn over.
+    int getKey();
 
     // ---- Variable store ----
 
@@ -396,6 +400,7 @@ public:
     bool lowercaseLock = false;
     bool secondShift = false;
     int insert = 0;
+    // Written by the keyboard, read and cleared by getKey.
     std::atomic<int> lastKey{0};
     bool clickMute = false;
     bool clickPref = true;
@@ -488,13 +493,18 @@ public:
     void pixelOffCol(int col, int row);
     // 1 when the pixel is set, else 0 (also outside the screen).
     double pixelTestCol(int col, int row) const;
+    // Turns every pixel off and hides the pixel layer.
+    void pixelScreenClr();
+    // Empties the graph points.
+    void graphPointsClear();
     // Point marks at graph coordinates (colour components 0..1), kept in graphPts.
     void ptOnAtX(double x, double y, int mark, double r, double g, double b);
     void ptChangeAtX(double x, double y, int mark, double r, double g, double b);
     void ptOffAtX(double x, double y);
     // Brings the graph screen up, or only has it redrawn when it is already in front.
     void showGraphView(bool show);
-    // The picture behind the graph, held for the screens in whatever form they draw.
+    // The picture behind the graph: a QImage that the screens put there (the engine only
+    // holds and drops it).
     std::shared_ptr<void> backgroundImage;
     Rect backgroundFrame;
     double backgroundScale = 0;
@@ -546,6 +556,8 @@ public:
     unsigned m_convClass = 0, m_convFrom = 0, m_convTo = 0;
     unsigned m_lastClass = 0, m_lastFrom = 0, m_lastTo = 0;
     std::string lastPrgmName;
+    // A called program shows its output: set when a program call starts it, cleared by
+    // result handling (and clean-up). Runs of plain entry lines leave it alone.
     std::atomic<bool> programRunning{false};
     std::atomic<bool> menuRunning{false};
     std::atomic<bool> pauseRunning{false};
@@ -568,6 +580,8 @@ private:
     std::atomic<std::shared_ptr<VQGraphPtArray>> graphPts_;
     // Ticks of the system clock; 0 when no drawing has started.
     std::atomic<TimePoint::rep> drawStartTime_{0};
+    // A key read's turn-over of the main thread is queued and has not run yet.
+    std::shared_ptr<std::atomic<bool>> keyReadPending_ = std::make_shared<std::atomic<bool>>(false);
     std::unique_ptr<Parser> parser_;
 };
 

@@ -204,10 +204,9 @@ void ProgramQueue::prepare()
 
 void ProgramQueue::setCalcProgramRunning(bool running)
 {
-    Calculator& calc = p_.calc;
-    calc.programRunning = running;
-    if (calc.viewDelegate)
-        calc.viewDelegate->VCProgramRunning(running);
+    // Only the screens are told: the calculator's own flag means that a called program
+    // shows its output, which the program call sets and result handling clears.
+    p_.calc.reportProgramRunning(running);
 }
 
 // ---- Starters ----
@@ -240,8 +239,8 @@ void ProgramQueue::runProgramThread(Ops ops, const std::string& name, bool singl
 
 bool ProgramQueue::stepProgramThread(Ops ops, const std::string& name, int start)
 {
-    // A refused step must not leave the calculator marked as running: nothing would
-    // clear it.
+    // A refused step must not tell the screens that a program runs: nothing would tell
+    // them it stopped.
     if (programQueueCount_ != 0) {
         p_.calc.lastKey.exchange(0);
         ensureWorker();
@@ -401,6 +400,7 @@ void ProgramQueue::cleanUp()
         menuDisplay_.reset();
     }
     p_.calc.menuRunning = false;
+    p_.calc.programRunning = false;
     setCalcProgramRunning(false);
 }
 
@@ -606,7 +606,7 @@ void ProgramQueue::reportDone(RunId run, Operand result, int pc, bool pending)
     calc.reportingDone = true;
     if (resultHandler_)
         resultHandler_(result);
-    // A run submitted since is under way: the calculator still runs a program.
+    // A run submitted since is under way: the screens still show a program running.
     if (run == 0 || run == submitted_.load())
         setCalcProgramRunning(false);
     if (!pending) {

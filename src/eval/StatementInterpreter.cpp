@@ -208,6 +208,7 @@ void StatementInterpreter::menuKey(int key)
         q_.menuDisplay_.reset();
     }
     calc.menuRunning = false;
+    calc.programRunning = false;
     q_.setCalcProgramRunning(false);
     calc.notificationCenter().post(VQHideProgramOutput, &p_);
     int location = 0;

@@ -125,7 +125,7 @@ bool ValueTokenHandlers::handleEarly(EvalRun& run)
         return true;
     }
     case 0xAD: // getKey: the last key, which reading clears
-        setReal(R, calc_.lastKey.exchange(0));
+        setReal(R, calc_.getKey());
         return true;
     case 0x1000: // rand without argument
         setReal(R, RandomSource::shared().uniform());

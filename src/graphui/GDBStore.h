@@ -38,7 +38,7 @@ public:
     std::optional<Bytes> data(const std::string& name) const;
     // Applies a stored database: 0, 69 when there is none, 74 when the file is damaged,
     // 29 when an equation in it refers to itself. Nothing changes on an error.
-    int recall(const std::string& name);
+    int recall(const std::string& name) override;
     void remove(const std::string& name) override;
 
 private:

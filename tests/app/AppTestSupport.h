@@ -4,11 +4,17 @@
 // recorder of what is posted on the bus.
 
 #include "TestSupport.h"
+#include "app/CursorBlink.h"
+#include "app/EntryEvaluator.h"
 #include "app/EntryModel.h"
 #include "app/HistoryModel.h"
+#include "app/KeyRouter.h"
+#include "cases/ProgramSupport.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
+#include "eval/Parser.h"
+#include "language/EntryText.h"
 #include "pretty/PrettyPrint.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +73,71 @@ protected:
     Calculator calc{kUS, bus};
     std::shared_ptr<HistoryModel> history = std::make_shared<HistoryModel>(calc);
     std::shared_ptr<EntryModel> entry = std::make_shared<EntryModel>(calc);
+};
+
+// The home screen's key routing and result handling over those models: the program queue
+// reports to a hand-pumped main queue, and the root controller records what it is asked.
+class KeysTest : public HomeTest {
+protected:
+    static constexpr std::uint32_t kEnter = KeyRouter::kEnter;
+
+    KeysTest()
+    {
+        calc.viewDelegate = view;
+        calc.prgmManager = programs;
+        calc.prgmOutputMgr = output;
+        ProgramQueue& queue = calc.parser().programQueue();
+        queue.setMainQueue(&main);
+        queue.setResultHandler([this](const Operand& r) { evaluator.showResult(r); });
+    }
+    ~KeysTest() override
+    {
+        settle();
+        calc.parser().programQueue().setResultHandler(nullptr);
+        calc.parser().programQueue().setMainQueue(nullptr);
+    }
+
+    void press(std::initializer_list<std::uint32_t> keyOps)
+    {
+        for (std::uint32_t op : keyOps)
+            keys.processKeyOp(op);
+    }
+    // Typed as the case files write a line, key by key.
+    void type(const std::string& text)
+    {
+        std::string bad;
+        const auto ops = EntryText().toOps(text, bad);
+        ASSERT_TRUE(ops) << "no token for " << bad;
+        for (std::uint32_t op : *ops)
+            keys.processKeyOp(op);
+    }
+    // Every run finished and its reports handled.
+    bool settle()
+    {
+        return main.pumpUntil([this] { return calc.parser().programQueueCount() == 0 && main.idle(); });
+    }
+    void enter(const std::string& text)
+    {
+        type(text);
+        press({kEnter});
+        settle();
+    }
+    // The newest history item as {input text, result}.
+    std::pair<std::string, std::string> newest() const
+    {
+        if (history->history().empty())
+            return {};
+        const HistoryEntry& item = history->history().back();
+        return {calc.stringFromOps(item.entry), item.result};
+    }
+
+    testing::ManualMainQueue main;
+    std::shared_ptr<FakeView> view = std::make_shared<FakeView>();
+    std::shared_ptr<testing::MemoryProgramManager> programs = std::make_shared<testing::MemoryProgramManager>();
+    std::shared_ptr<testing::RecordingOutput> output = std::make_shared<testing::RecordingOutput>(calc);
+    CursorBlink blink{calc};
+    EntryEvaluator evaluator{calc, blink};
+    KeyRouter keys{calc, evaluator, blink};
 };
 
 } // namespace orvenda::test

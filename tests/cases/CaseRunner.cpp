@@ -34,6 +34,7 @@
 #include "language/TokenText.h"
 #include "language/Vocabulary.h"
 
+#include "CaseText.h"
 #include "EntryText.h"
 #include "EquationSupport.h"
 #include "ProgramSupport.h"
@@ -60,6 +61,8 @@ constexpr std::uint32_t kSubtract = 0x71;
 constexpr std::uint32_t kStore = 0x04;
 
 using cases::EntryText;
+using cases::trim;
+using cases::unescape;
 
 // ---- Entering a line ----
 
@@ -163,29 +166,6 @@ std::string resultText(Calculator& calc, Operand& r)
 }
 
 // ---- Files ----
-
-std::string trim(std::string_view s)
-{
-    const auto first = s.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = s.find_last_not_of(" \t\r");
-    return std::string(s.substr(first, last - first + 1));
-}
-
-std::string unescape(std::string_view s)
-{
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 1 < s.size() && s[i + 1] == 'n') {
-            out += '\n';
-            ++i;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
-}
 
 std::string escape(std::string_view s)
 {

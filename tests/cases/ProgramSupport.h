@@ -175,6 +175,12 @@ public:
         add("cursor " + std::to_string(position.column) + "," + std::to_string(position.row));
     }
     std::string screenShot() const override { return "<screenShot>\n</screenShot>"; }
+    void displayResult(const std::string& text, int type) override
+    {
+        add("result " + std::to_string(type) + " " + text);
+    }
+    void doBreakError(int error) override { add("break " + std::to_string(error)); }
+    std::string done() const override { return "<the output screen>"; }
 
     std::vector<std::string> calls() const
     {

@@ -336,6 +336,7 @@ public:
             hidden.insert(plot);
     }
     void setPlotColor(int, const VQColor&) override {}
+    double histogramXOrigin() const override { return 0; }
     void setHistogramXOrigin(double) override {}
     void setHistogramBarOffset(double) override {}
     nlohmann::json encode() const override { return {}; }
@@ -522,7 +523,7 @@ TEST(CalculatorReset, ClearDrawingHidesEveryPlotAndTellsTheGraph)
     w.calc.graphPts()->ptOnAtX(1, 2, 1, 0, 0, 0);
     w.calc.backgroundImage = std::make_shared<int>(1);
     w.calc.clearDrawing();
-    EXPECT_TRUE(w.calc.graphPts()->points().empty());
+    EXPECT_EQ(w.calc.graphPts()->count(), 0u);
     EXPECT_EQ(w.calc.backgroundImage, nullptr);
     EXPECT_EQ(w.yEq->hidden.size(), 44u);
     EXPECT_TRUE(w.yEq->hidden.count(0x5E10) && w.yEq->hidden.count(0x5EA9) && w.yEq->hidden.count(0x5E85));

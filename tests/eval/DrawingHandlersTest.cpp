@@ -170,11 +170,11 @@ TEST_F(DrawingHandlersTest, ARunningProgramDrawsOnlyThroughTheMainQueue)
     waitForWorker();
     EXPECT_EQ(h.calc.drawing.size(), lines);
     EXPECT_EQ(h.calc.pixelTestCol(7, 5), 1.0);
-    EXPECT_TRUE(h.calc.graphPts()->points().empty());
+    EXPECT_EQ(h.calc.graphPts()->count(), 0u);
     h.settle();
     EXPECT_EQ(h.calc.drawing.size(), lines + 1);
     EXPECT_EQ(h.calc.pixelTestCol(7, 5), 0.0);
-    EXPECT_EQ(h.calc.graphPts()->points().size(), 1u);
+    EXPECT_EQ(h.calc.graphPts()->count(), 1u);
 
     // pxl-Test( sees the pixel a Pxl-On( just before it queued.
     const Operand r = h.enter("Pxl-On(5,7):pxl-Test(5,7)");
@@ -194,16 +194,16 @@ TEST_F(DrawingHandlersTest, PixelsAndPointsTakeColumnRowAndColour)
     EXPECT_EQ(h.calc.pixelTestCol(0, 0), 0);
 
     draw("Pt-On(1,2,3,{1,0,0})");
-    ASSERT_EQ(h.calc.graphPts()->points().size(), 1u);
-    const auto& p = h.calc.graphPts()->points().front();
+    ASSERT_EQ(h.calc.graphPts()->count(), 1u);
+    const auto& p = h.calc.graphPts()->points()[0];
     EXPECT_EQ(p.x, 1);
     EXPECT_EQ(p.y, 2);
     EXPECT_EQ(p.mark, 3);
-    EXPECT_EQ(p.r, 1);
+    EXPECT_EQ(p.r, 255);
     draw("Pt-Change(1,2)");
-    EXPECT_TRUE(h.calc.graphPts()->points().empty());
+    EXPECT_FALSE(p.on);
     draw("Pt-Change(1,2):Pt-Off(1,2,2)");
-    EXPECT_TRUE(h.calc.graphPts()->points().empty());
+    EXPECT_FALSE(p.on);
 }
 
 TEST_F(DrawingHandlersTest, GraphDatabasesAreSavedAndFoundByName)

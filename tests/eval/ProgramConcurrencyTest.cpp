@@ -205,6 +205,8 @@ TEST(ProgramConcurrencyTest, StopAndCleanUpReachRunsQueuedBehindTheRunningOne)
 {
     for (const bool cleanUp : {false, true}) {
         ProgramHarness h;
+        auto view = std::make_shared<test::FakeView>();
+        h.calc.viewDelegate = view;
         h.store("L", "While 1:End");
         h.parser().runProgramThread(h.ops("Disp 1"), "D", false, 0);
         ASSERT_TRUE(h.main.waitForWork());
@@ -220,23 +222,26 @@ TEST(ProgramConcurrencyTest, StopAndCleanUpReachRunsQueuedBehindTheRunningOne)
         h.settle();
         // One error 43 for a stop; nothing after a clean-up.
         ASSERT_EQ(h.finals.size(), cleanUp ? 0u : 1u);
-        if (!cleanUp)
+        if (!cleanUp) {
             EXPECT_EQ(h.finals.back().error, 43);
-        EXPECT_FALSE(h.calc.programRunning);
+        }
+        EXPECT_FALSE(view->running);
     }
 }
 
 TEST(ProgramConcurrencyTest, StaleReportsNeitherMarkTheCalculatorIdleNorShowAfterAStop)
 {
     ProgramHarness h;
+    auto view = std::make_shared<test::FakeView>();
+    h.calc.viewDelegate = view;
     h.parser().startProgramThread(h.ops("1"));
     ASSERT_TRUE(h.main.waitForWork());
     h.store("D", "Disp 1:Disp 2:Disp 3");
     h.parser().startProgramThread(h.ops("prgmD"));
     h.main.pump();
-    EXPECT_TRUE(h.calc.programRunning) << "the first run's report marked D's run idle";
+    EXPECT_TRUE(view->running) << "the first run's report marked D's run idle";
     EXPECT_TRUE(h.settle());
-    EXPECT_FALSE(h.calc.programRunning);
+    EXPECT_FALSE(view->running);
 
     h.finals.clear();
     h.parser().runProgramThread(h.ops("Prompt A"), "P", false, 0);

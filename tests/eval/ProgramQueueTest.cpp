@@ -1,8 +1,11 @@
 #include "eval/ProgramQueue.h"
 
 #include "ProgramTestSupport.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 namespace orvenda {
 namespace {
@@ -91,16 +94,52 @@ TEST(ProgramQueueTest, APressTheRunDidNotTakeGetsARunOfItsOwn)
     EXPECT_TRUE(h.queue().interruptQueue().empty());
 }
 
-TEST(ProgramQueueTest, RefusedStepLeavesTheCalculatorNotRunning)
+TEST(ProgramQueueTest, RefusedStepDoesNotTellTheScreensAProgramRuns)
 {
     ProgramHarness h;
+    auto view = std::make_shared<test::FakeView>();
+    h.calc.viewDelegate = view;
     h.store("P", "Disp 1");
     h.parser().startProgramThread(h.ops("prgmP"));
     ASSERT_TRUE(h.main.waitForWork());
-    h.calc.programRunning = false;
     EXPECT_FALSE(h.parser().stepProgramThread(h.ops("1"), "P", 0));
-    EXPECT_FALSE(h.calc.programRunning);
+    EXPECT_EQ(view->programStarts, 1);
     h.settle();
+    EXPECT_FALSE(view->running);
+}
+
+TEST(ProgramQueueTest, GetKeyLosesNoKeyPressedWhileAProgramReads)
+{
+    ProgramHarness h;
+    h.store("K", "0->N:0->S:While N<1000:getKey->K:If K:Then:N+1->N:S+K->S:End:End:S");
+    h.parser().startProgramThread(h.ops("prgmK"));
+    double sum = 0;
+    unsigned pause = 1;
+    for (int k = 0; k < 1000; ++k) {
+        // As a user would, the next key comes once the program has taken the last one, a
+        // little later, while the program keeps reading.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (h.calc.lastKey.load() != 0 && std::chrono::steady_clock::now() < until)
+            h.main.pump();
+        pause = pause * 1103515245u + 12345u;
+        const auto later = std::chrono::steady_clock::now() + std::chrono::microseconds(pause % 30);
+        while (std::chrono::steady_clock::now() < later) {
+        }
+        const int code = 11 + k % 95;
+        h.calc.lastKey = code;
+        sum += code;
+    }
+    const bool finished = h.main.pumpUntil([&] { return h.queue().programQueueCount() == 0; }, std::chrono::seconds(10));
+    if (!finished)
+        h.parser().stopProgramThread();
+    ASSERT_TRUE(finished) << "keys were lost";
+    h.settle();
+    ASSERT_FALSE(h.finals.empty());
+    EXPECT_EQ(h.finals.back().re(), sum);
+    // One press is read once.
+    h.calc.lastKey = 25;
+    EXPECT_EQ(h.calc.getKey(), 25);
+    EXPECT_EQ(h.calc.getKey(), 0);
 }
 
 TEST(ProgramQueueTest, MainThreadEvaluationDoesNotDisturbARun)

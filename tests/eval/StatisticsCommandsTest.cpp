@@ -51,6 +51,7 @@ public:
     void setPlotType(int n, int type) override { ++calls, plots[std::size_t(n)].type = type; }
     void setPlotVisible(int n, bool on) override { ++calls, plots[std::size_t(n)].visible = on; }
     void setPlotColor(int n, const VQColor& c) override { ++calls, plots[std::size_t(n)].color = {c.r(), c.g(), c.b(), c.a()}; }
+    double histogramXOrigin() const override { return 0; }
     void setHistogramXOrigin(double) override {}
     void setHistogramBarOffset(double) override {}
     nlohmann::json encode() const override { return {}; }

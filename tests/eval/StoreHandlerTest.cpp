@@ -31,6 +31,7 @@ public:
     void setPlotType(int, int) override {}
     void setPlotVisible(int, bool) override {}
     void setPlotColor(int, const VQColor&) override {}
+    double histogramXOrigin() const override { return origin; }
     void setHistogramXOrigin(double o) override { origin = o; }
     void setHistogramBarOffset(double o) override { offset = o; }
     nlohmann::json encode() const override { return {}; }

@@ -1,6 +1,7 @@
 #include "core/services/GDBManager.h"
 
 #include "core/services/ServiceSlot.h"
+#include "language/ErrorNumbers.h"
 
 namespace orvenda {
 
@@ -41,5 +42,13 @@ void GDBManager::deleteGDB(const std::string& name)
     if (auto manager = shared())
         manager->remove(name);
 }
+
+int GDBManager::recallGDB(const std::string& name)
+{
+    auto manager = shared();
+    return manager ? manager->recall(name) : int{ErrGdbNotFound};
+}
+
+int GDBManager::recall(const std::string&) { return ErrGdbNotFound; }
 
 } // namespace orvenda

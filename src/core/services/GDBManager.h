@@ -21,11 +21,15 @@ public:
     // nothing could be written (or no manager is registered).
     static bool saveGDB(const std::string& name);
     static void deleteGDB(const std::string& name);
+    // Applies the stored database to the graph settings and equations: 0, or an error
+    // number (69 when there is no such database or no manager).
+    static int recallGDB(const std::string& name);
 
 protected:
     virtual bool isSaved(const std::string& name) = 0;
     virtual bool save(const std::string& name) = 0;
     virtual void remove(const std::string& name) = 0;
+    virtual int recall(const std::string& name);
 };
 
 } // namespace orvenda

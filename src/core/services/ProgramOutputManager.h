@@ -32,6 +32,18 @@ public:
     // to 32 characters.
     virtual std::string screenShot() const = 0;
 
+    // The result that ends a run: type 0 right-aligned on the cursor line, 1 left-aligned,
+    // 2 after what the line holds.
+    virtual void displayResult(const std::string& /*text*/, int /*type*/) {}
+    // Error n on a fresh line ("Break" for 0).
+    virtual void doBreakError(int /*error*/) {}
+    // The screen's text: what a finished program leaves in the history.
+    virtual std::string done() const { return {}; }
+    // A program waits at Input or Prompt (the request record) or shows a Menu( (the menu
+    // record).
+    virtual void inputPrompt(const Operand& /*request*/) {}
+    virtual void showMenu(const Operand& /*menu*/) {}
+
     // The entry line's text and cursor (column and line), for a program waiting at Input.
     virtual void updateEntryText(const std::string& /*text*/, CursorPosition /*cursor*/) {}
     virtual void setEntryCursor(CursorPosition /*cursor*/, bool /*redraw*/) {}

@@ -38,6 +38,7 @@ public:
     virtual void setPlotColor(int plot, const VQColor& color) = 0;
 
     // Histogram bin origin; NaN for none, the left edge then follows Xmin.
+    virtual double histogramXOrigin() const = 0;
     virtual void setHistogramXOrigin(double origin) = 0;
     // Added to the origin for the first bin's left edge.
     virtual void setHistogramBarOffset(double offset) = 0;

@@ -27,6 +27,8 @@ public:
     virtual void VCShowGeometry(int token) = 0;
     // Graph the solver equation in the given window.
     virtual void VCShowSolverPlot(const nlohmann::json& window) = 0;
+    // Show the table screen.
+    virtual void VCShowTable() {}
 };
 
 } // namespace orvenda

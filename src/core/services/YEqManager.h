@@ -60,6 +60,8 @@ public:
     virtual void setColor(const VQColor& color, int forFunction) = 0;
     // Whether the equation is selected for plotting.
     virtual bool shouldPlotFunction(int token) const = 0;
+    // The variable slot the equation solver's function (0x5E1A) is a function of.
+    virtual int solverVar() const { return 23; }
     virtual void deleteEquation(int token) = 0;
 
     virtual nlohmann::json encode() const = 0;

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace orvenda {
+
+class AppLauncher;
+class EntryText;
+class ProgramManager;
+class ProgramOutputManager;
+class ViewControlDelegate;
+
+// Drives the running app from a script, for tests and for people, without a display:
+// `orvenda-drive SCRIPT` or `orvenda --drive SCRIPT`, with `--data DIR` (a fresh temporary
+// folder by default), `--size WxH` (the phone window by default) and `--first-run` (greet
+// as a first launch; otherwise a fresh folder starts as a launch after the first). At the
+// end the app quits as a user quits it, saving its state.
+//
+// Script lines (blank lines and lines starting with "#" are skipped):
+//   key NAME       a key of the calculator keyboard by its label (2ND, ALPHA, ENTER, DEL,
+//                  CLEAR, Y=, SIN, 0..9, +, ...; any case) in the shift layer the
+//                  calculator is in, or `key 0xNN` for a key code
+//   type TEXT      TEXT as the case files write an entry line, key by key
+//   tap X Y        a tap at window coordinates
+//   wait MS        runs the event loop; `wait idle` until the program queue has finished
+//   shot FILE.png  a picture of the window
+//   press CAPTION  presses a button of the open alert
+//   dump           one JSON object on a line: screen, entry, cursor, history (input and
+//                  answer of each item), ans, error (the last reported, 0 for none),
+//                  alerts (title, message, buttons) and output (the program output lines)
+//   program NAME   the lines up to `end` become the program NAME, as the case files
+//                  write programs (until programs can be written in the app itself)
+// Alerts are modal: while one is open, keys go to it (ENTER presses its default button,
+// CLEAR its escape button) and typing and taps are lost. Any other line stops the script
+// with a message and a non-zero exit.
+class AppDriver {
+public:
+    static int main(int argc, char** argv);
+
+    AppDriver(AppLauncher& app, std::ostream& out, std::ostream& err);
+    ~AppDriver();
+    AppDriver(const AppDriver&) = delete;
+    AppDriver& operator=(const AppDriver&) = delete;
+
+    // 0 when every line ran; otherwise the message is on the error stream.
+    int run(std::istream& script);
+
+private:
+    // False (with a message) to stop the script.
+    bool execute(std::string_view command, std::string_view argument);
+    bool key(std::string_view name);
+    bool type(std::string_view text);
+    bool tap(std::string_view where);
+    bool wait(std::string_view what);
+    bool shot(std::string_view file);
+    bool press(std::string_view caption);
+    void dump();
+    bool fail(const std::string& message);
+
+    AppLauncher& app_;
+    std::ostream& out_;
+    std::ostream& err_;
+    std::unique_ptr<EntryText> entryText_;
+    std::shared_ptr<ViewControlDelegate> recorder_;
+    std::shared_ptr<ViewControlDelegate> previousView_;
+    std::shared_ptr<ProgramManager> programs_;
+    std::shared_ptr<ProgramOutputManager> output_;
+    int line_ = 0;
+};
+
+} // namespace orvenda

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+#include <memory>
+
+class QApplication;
+
+namespace orvenda {
+
+class AppDelegate;
+class AppShell;
+class Calculator;
+class StandInRoot;
+
+// Starts the app on the process's calculator: restores the state saved in the data
+// folder, installs the graph databases, the key routing and result handling, opens the
+// window at its size and greets the user as a first run or an update asks. Quitting saves
+// (AppDelegate). Main thread; one at a time.
+class AppLauncher {
+public:
+    struct Options {
+        QString dataFolder;
+        // The phone window.
+        QSize size{390, 844};
+        bool tablet = false;
+        // Whether this launch may greet as a first launch (a fresh data folder).
+        bool firstRunGreeting = true;
+    };
+
+    AppLauncher(QApplication& app, const Options& options);
+    ~AppLauncher();
+    AppLauncher(const AppLauncher&) = delete;
+    AppLauncher& operator=(const AppLauncher&) = delete;
+
+    Calculator& calculator() { return calc_; }
+    AppDelegate& delegate() { return *delegate_; }
+    AppShell& shell() { return *shell_; }
+    StandInRoot& root() { return *root_; }
+
+private:
+    Calculator& calc_;
+    std::unique_ptr<AppDelegate> delegate_;
+    std::unique_ptr<AppShell> shell_;
+    std::shared_ptr<StandInRoot> root_;
+};
+
+} // namespace orvenda

@@ -1,0 +1,67 @@
+#include "app/AppShell.h"
+
+#include "app/QtMainQueue.h"
+#include "core/Calculator.h"
+#include "eval/Parser.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+
+#include <thread>
+
+namespace orvenda {
+
+namespace {
+
+// How long quitting waits for a stopped program's run to notice the stop.
+constexpr std::chrono::seconds kStopWait{2};
+
+} // namespace
+
+AppShell::AppShell(Calculator& calc)
+    : calc_(calc), main_(std::make_unique<QtMainQueue>()), blink_(calc), evaluator_(calc, blink_),
+      keys_(calc, evaluator_, blink_)
+{
+    ProgramQueue& queue = calc_.parser().programQueue();
+    queue.setMainQueue(main_.get());
+    queue.setResultHandler([this](const Operand& record) { evaluator_.showResult(record); });
+    calc_.keyProcessor = [this](int key) { keys_.processKeyOp(static_cast<std::uint32_t>(key)); };
+    blink_.resetBlink();
+}
+
+AppShell::~AppShell()
+{
+    ProgramQueue& queue = calc_.parser().programQueue();
+    queue.stopProgramThread();
+    // From here the worker's hand-overs return at once and its reports are dropped.
+    main_->close();
+    const auto until = std::chrono::steady_clock::now() + kStopWait;
+    while (queue.programQueueCount() != 0 && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    calc_.keyProcessor = nullptr;
+    if (queue.programQueueCount() != 0) {
+        // A run that ignores the stop still holds the queue: leave it the closed queue,
+        // which drops whatever it posts, rather than take it away under its feet.
+        (void)main_.release();
+        return;
+    }
+    queue.setResultHandler(nullptr);
+    queue.setMainQueue(nullptr);
+}
+
+bool AppShell::idle() const { return calc_.parser().programQueueCount() == 0 && main_->pending() == 0; }
+
+bool AppShell::settle(std::chrono::milliseconds limit)
+{
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (!idle()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (main_->pending() == 0 && !idle())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+} // namespace orvenda

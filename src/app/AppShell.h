@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/CursorBlink.h"
+#include "app/EntryEvaluator.h"
+#include "app/KeyRouter.h"
+
+#include <chrono>
+#include <memory>
+
+namespace orvenda {
+
+class Calculator;
+class QtMainQueue;
+
+// The home screen's hold on the calculator: keys go through the key routing, the program
+// queue reports on Qt's event loop, and its results go to result handling. Installed for
+// the life of this object; the calculator's managers (entry line, history) must be set.
+// Main thread.
+class AppShell {
+public:
+    explicit AppShell(Calculator& calc);
+    // Lets a running program go, then takes everything back off the calculator.
+    ~AppShell();
+    AppShell(const AppShell&) = delete;
+    AppShell& operator=(const AppShell&) = delete;
+
+    KeyRouter& keys() { return keys_; }
+    EntryEvaluator& evaluator() { return evaluator_; }
+    CursorBlink& blink() { return blink_; }
+    QtMainQueue& mainQueue() { return *main_; }
+
+    // Runs the event loop until the program queue has finished every run and its reports
+    // are handled; false when that did not happen within the limit.
+    bool settle(std::chrono::milliseconds limit);
+
+private:
+    bool idle() const;
+
+    Calculator& calc_;
+    std::unique_ptr<QtMainQueue> main_;
+    CursorBlink blink_;
+    EntryEvaluator evaluator_;
+    KeyRouter keys_;
+};
+
+} // namespace orvenda

@@ -1,0 +1,523 @@
+#include "app/EntryEvaluator.h"
+
+#include "app/CursorBlink.h"
+#include "app/EntryModel.h"
+#include "app/HistoryModel.h"
+#include "core/Calculator.h"
+#include "core/NotificationCenter.h"
+#include "core/NotificationNames.h"
+#include "core/Operand.h"
+#include "core/services/GDBManager.h"
+#include "core/services/ProgramOutputManager.h"
+#include "core/services/ViewControlDelegate.h"
+#include "eval/Parser.h"
+#include "language/ErrorNumbers.h"
+#include "language/ErrorTable.h"
+#include "language/Utf8.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace orvenda {
+
+namespace {
+
+using Ops = EntryEvaluator::Ops;
+
+constexpr std::uint32_t kProgram = 0x5F;
+constexpr std::uint32_t kStatementEnd = 0x3E;
+constexpr std::uint32_t kNewLine = 0x3F;
+constexpr std::uint32_t kProgramNameEnd = 0x5C34;
+constexpr std::uint32_t kFirstList = 0x5D00;
+constexpr int kBuiltInLists = 6;
+constexpr std::uint32_t kMathPrintMode = 0xEF36;
+constexpr std::uint32_t kClassicMode = 0xEF37;
+
+constexpr int kListEditor = 4;
+constexpr int kTableScreen = 5;
+constexpr int kSolverScreen = 10;
+constexpr int kProgramOutput = 11;
+constexpr int kProgramNameLength = 8;
+
+// Matrix template parts (the template ID goes in the high half).
+constexpr std::uint32_t kOpenBracket = 0x06;
+constexpr std::uint32_t kCloseBracket = 0x07;
+constexpr std::uint32_t kComma = 0x2B;
+constexpr std::uint32_t kZero = 0x30;
+
+// The screens whose results go into the history: home, program editor, graph, program
+// output.
+bool recordsHistory(int screen) { return screen == 0 || screen == 2 || screen == 8 || screen == kProgramOutput; }
+
+// Results that carry a value Ans can take.
+bool carriesValue(int kind) { return (kind >= KindReal && kind <= KindMatrix) || kind == KindString; }
+
+std::string programName(const Operand::Name& name)
+{
+    std::u32string chars;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(kProgramNameLength) && name[i] != 0; ++i)
+        chars.push_back(name[i]);
+    return Utf8::encode(chars);
+}
+
+bool caseInsensitiveLess(const std::string& a, const std::string& b)
+{
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+        return std::tolower(x) < std::tolower(y);
+    });
+}
+
+} // namespace
+
+EntryEvaluator::EntryEvaluator(Calculator& calc, CursorBlink& blink)
+    : calc_(calc), blink_(blink), editors_(calc)
+{
+}
+
+void EntryEvaluator::post(std::string_view name) { calc_.notificationCenter().post(name, &calc_); }
+
+// ---- Enter ----
+
+void EntryEvaluator::enter()
+{
+    EntryModel* entry = editors_.entry();
+    if (!entry)
+        return;
+    Parser& parser = calc_.parser();
+    calc_.cursorVisible = false;
+    entry->cursorEnd();
+    if (const int at = entry->hasBasicOps(); at >= 0) {
+        entry->setErrorLocation(at);
+        calc_.showError({{"errorNum", int{ErrInvalid}}});
+        return;
+    }
+    const int screen = calc_.currentScreen();
+    if (screen == kTableScreen || screen == kSolverScreen)
+        post(VQDoEnter);
+    if (screen == kListEditor) {
+        if (entry->filter() == EntryModel::ListName) {
+            auto name = entry->getListName();
+            if (!name) {
+                calc_.showError({{"errorNum", int{ErrArgument}}});
+                return;
+            }
+            Operand record;
+            record.kind = KindString;
+            record.sigFig = record.sigDec = 0;
+            record.string = std::make_shared<Ops>(std::move(*name));
+            showResult(record);
+        } else if (!entry->entryOps().empty()) {
+            parser.startProgramThread(entry->entryOps());
+            calc_.replay = false;
+        } else {
+            post(VQClearList);
+        }
+        return;
+    }
+    calc_.replay = false;
+    calc_.insert = 0;
+    if (entry->entryOps().empty()) {
+        const auto& previous = entry->prevOps();
+        if (calc_.programRunning || !previous || previous->empty())
+            return;
+        const Ops again = *previous;
+        if ((again.front() & 0xFFFF) == kProgram) {
+            parser.cleanUp();
+            calc_.lastPrgmName = getProgramNameFromOps(again).value_or("");
+        }
+        parser.startProgramThread(again);
+        calc_.replay = true;
+        return;
+    }
+    const Ops& ops = entry->entryOps();
+    if (screen == 0) {
+        if ((ops.front() & 0xFFFF) == kProgram) {
+            parser.cleanUp();
+            calc_.lastPrgmName = getProgramNameFromOps(ops).value_or("");
+        } else {
+            calc_.lastPrgmName.clear();
+        }
+    }
+    parser.startProgramThread(ops);
+    calc_.replay = false;
+}
+
+bool EntryEvaluator::finalizeEntry()
+{
+    EntryModel* entry = editors_.entry();
+    if (!entry)
+        return false;
+    Parser& parser = calc_.parser();
+    calc_.cursorVisible = false;
+    if (const int at = entry->hasBasicOps(); at >= 0) {
+        entry->setErrorLocation(at);
+        calc_.showError({{"errorNum", int{ErrInvalid}}});
+        return true;
+    }
+    calc_.insert = 0;
+    const bool namePrompt = calc_.currentScreen() == kListEditor && entry->filter() == EntryModel::ListName;
+    if (entry->entryOps().empty()) {
+        if (calc_.currentScreen() == kListEditor && !namePrompt)
+            post(VQClearList);
+        return false;
+    }
+    Operand record;
+    if (namePrompt) {
+        if (auto name = entry->getListName()) {
+            record.kind = KindString;
+            record.string = std::make_shared<Ops>(std::move(*name));
+        } else {
+            record.kind = KindDone;
+            parser.setError(ErrArgument);
+            parser.setErrorToken(entry->entryCursor());
+        }
+    } else {
+        Ops ops = entry->entryOps();
+        record = parser.eval(ops, false);
+    }
+    if (const int error = parser.error(); error != 0) {
+        entry->setErrorLocation(parser.errorToken());
+        calc_.showError({{"errorNum", error}});
+        parser.setError(0);
+        return true;
+    }
+    editors_.clear();
+    calc_.ans.setANS(record, calc_.numFormat);
+    entry->setFilter(EntryModel::AnyOp);
+    return true;
+}
+
+void EntryEvaluator::entry()
+{
+    if (EntryModel* entry = editors_.entry())
+        entry->getPreviousEntry();
+    calc_.insert = 0;
+    blink_.resetBlink();
+}
+
+bool EntryEvaluator::entryPending() const
+{
+    const EntryModel* entry = editors_.entry();
+    return entry && !entry->entryOps().empty();
+}
+
+// ---- Results ----
+
+int EntryEvaluator::resolvedForm(const Operand& record, bool complex) const
+{
+    if (record.displayMod != 0)
+        return record.displayMod;
+    const int fraction = calc_.fractionFormat == 3 ? 1 : 2;
+    switch (calc_.answerFormat) {
+    case 0: return record.hasDecimalPoint ? 3 : fraction;
+    case 1: return 3;
+    case 2: return fraction;
+    case 3: return complex ? 9 : 0;
+    default: return 0;
+    }
+}
+
+EntryEvaluator::ResultText EntryEvaluator::resultText(Operand& r) const
+{
+    // A program may change the modes meanwhile.
+    auto state = calc_.lockState();
+    switch (r.kind) {
+    case KindReal:
+        if (r.displayMod == 9 || (r.displayMod == 0 && calc_.answerFormat == 3)) {
+            r.displayMod = 9;
+            return {calc_.formatSigFig(r.re(), r.sigFig), 0};
+        }
+        r.displayMod = resolvedForm(r, false);
+        return {calc_.formatReal(r.re(), r.displayMod), 0};
+    case KindComplex:
+        r.displayMod = r.displayMod == 0 && calc_.realCplxMode() == 2 ? 6 : resolvedForm(r, true);
+        return {calc_.formatComplex(r.re(), r.im(), r.displayMod), 0};
+    case KindRealList:
+    case KindComplexList:
+        r.displayMod = resolvedForm(r, true);
+        return {r.list ? calc_.formatList(r.list.get(), r.displayMod) : std::string(), 0};
+    case KindMatrix:
+        r.displayMod = resolvedForm(r, true);
+        return {r.matrix ? calc_.formatMatrix(r.matrix.get(), r.displayMod) : std::string(), 0};
+    case KindString:
+        return {r.string ? calc_.stringFromOps(*r.string) : std::string(), 1};
+    case KindDone:
+        return {"Done", 0};
+    case KindError:
+        return {calc_.formatError(0), 0};
+    case KindNoShow:
+        return {"Done", 2};
+    case KindQuestion:
+        return {"Break", 0};
+    case KindDispTable:
+        return {"", 0};
+    default:
+        if (r.kind >= KindOneVarStats && r.kind <= KindStatTestLast)
+            return {calc_.formatOperand(r), 1};
+        return {"<not implemented>", 0};
+    }
+}
+
+void EntryEvaluator::showResult(const Operand& received)
+{
+    Operand record = received;
+    if (record.error != 0) {
+        showError(record);
+        return;
+    }
+    if (handOver(record))
+        return;
+    ViewControlDelegate* view = calc_.viewDelegate.get();
+    if (record.kind == KindNoShow && (record.opcode == kMathPrintMode || record.opcode == kClassicMode)) {
+        // The history's sizes follow the display mode.
+        if (HistoryModel* history = editors_.history())
+            history->recomputeDepth();
+        if (view)
+            view->VCUpdateDisplay();
+    }
+    const ResultText shown = resultText(record);
+    if (recordsHistory(calc_.currentScreen()))
+        place(record, shown);
+    if (carriesValue(record.kind)) {
+        Operand ans = record;
+        ans.error = 0;
+        calc_.ans.setANS(ans, calc_.numFormat);
+    }
+    if (!record.flag && calc_.programRunning) {
+        calc_.programRunning = false;
+        post(VQHideProgramOutput);
+    }
+    post(VQEnter);
+    if (EntryModel* entry = editors_.entry())
+        entry->setFilter(EntryModel::AnyOp);
+    if (record.kind == KindDispTable && view)
+        view->VCShowTable();
+}
+
+void EntryEvaluator::place(Operand& record, const ResultText& shown)
+{
+    EntryModel* entry = editors_.entry();
+    HistoryModel* history = editors_.history();
+    if (!entry || !history)
+        return;
+    ProgramOutputManager* output = calc_.prgmOutputMgr.get();
+    if (!calc_.programRunning) {
+        const Ops input = calc_.replay ? entry->prevOps().value_or(Ops()) : entry->entryOps();
+        history->addEntry(input, shown.text, shown.type, record);
+    } else {
+        if (output)
+            output->displayResult(shown.text, shown.type);
+        if (!record.flag) {
+            // The program's own answer is on its output screen; the history keeps the call.
+            Ops call{kProgram};
+            const std::string& name = calc_.lastPrgmName;
+            for (std::size_t i = 0; i < name.size();)
+                call.push_back(calc_.opCodeForChar(Utf8::next(name, i)));
+            history->addEntry(call, output ? output->done() : std::string(), HistoryEntry::kValue, record);
+            entry->forceOps(calc_.replay ? Ops() : call);
+        }
+    }
+    if (calc_.replay || record.kind == KindError)
+        return;
+    if (record.flag)
+        entry->clear();
+    else
+        entry->startNewEntry();
+}
+
+bool EntryEvaluator::handOver(const Operand& record)
+{
+    ViewControlDelegate* view = calc_.viewDelegate.get();
+    ProgramOutputManager* output = calc_.prgmOutputMgr.get();
+    EntryModel* entry = editors_.entry();
+    switch (record.kind) {
+    case KindInputRequest:
+        if (output)
+            output->inputPrompt(record);
+        if (entry)
+            entry->clear();
+        return true;
+    case KindGraphShown:
+        if (view)
+            view->VCShowGraph(true);
+        return true;
+    case KindMenu:
+        if (view)
+            view->VCShowGraph(false);
+        if (output)
+            output->showMenu(record);
+        return true;
+    case KindClrHome:
+        if (calc_.currentScreen() == kProgramOutput) {
+            if (output)
+                output->clearHome();
+            if (entry)
+                entry->clear();
+        } else {
+            editors_.clear();
+        }
+        return true;
+    case KindPause:
+        calc_.pauseRunning = true;
+        if (view)
+            view->VCPauseProgram();
+        blink_.resetBlink();
+        return true;
+    case KindZoom:
+        if (view)
+            view->VCShowGraph(true);
+        calc_.notificationCenter().post(VQZoomPlot, &calc_, {{"zoom", record.opcode}});
+        return true;
+    case KindClrDraw:
+        calc_.clearDrawing();
+        return true;
+    case KindClrControls: {
+        auto state = calc_.lockState();
+        calc_.ioControls.clear();
+        state.unlock();
+        post(VQShowControls);
+        return true;
+    }
+    case KindDispControls:
+        post(VQShowControls);
+        return true;
+    case KindWidgetAdded:
+        return true;
+    case KindGDBRecall:
+        if (calc_.testMode == 0) {
+            // A database that went or cannot be read is reported, and the graph keeps its
+            // set-up.
+            if (const int error = GDBManager::recallGDB(record.var.name); error != 0)
+                calc_.showError({{"errorNum", error}});
+            else if (view)
+                view->VCGraphChanged();
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+void EntryEvaluator::showError(const Operand& record)
+{
+    Parser& parser = calc_.parser();
+    EntryModel* entry = editors_.entry();
+    if (calc_.programRunning && parser.promptStack().count() == 0) {
+        calc_.programRunning = false;
+        post(VQHideProgramOutput);
+        std::string text;
+        if (ProgramOutputManager* output = calc_.prgmOutputMgr.get()) {
+            output->doBreakError(record.error);
+            text = output->done();
+        }
+        if (entry) {
+            entry->clear();
+            entry->addProgramName(parser.currentProgramName(), false);
+            if (HistoryModel* history = editors_.history()) {
+                Operand shown = record;
+                history->addEntry(entry->entryOps(), text, HistoryEntry::kValue, shown);
+            }
+            entry->clear();
+        }
+        post(VQEnter);
+        if (entry)
+            entry->setFilter(EntryModel::AnyOp);
+    }
+    if (entry)
+        entry->setErrorLocation(record.location);
+    calc_.showError({{"errorNum", record.error},
+                     {"programName", programName(record.name)},
+                     {"tokenLocation", record.location}});
+    parser.setError(0);
+}
+
+// ---- Helpers ----
+
+std::optional<std::string> EntryEvaluator::getProgramNameFromOps(const Ops& ops) const
+{
+    if (ops.size() < 2 || (ops[0] & 0xFFFF) != kProgram)
+        return std::nullopt;
+    std::string name;
+    for (std::size_t i = 1; i < ops.size(); ++i) {
+        const std::uint32_t t = ops[i] & 0xFFFF;
+        if (t == kStatementEnd || t == kNewLine || t == kProgramNameEnd)
+            break;
+        const bool digit = t >= 0x30 && t <= 0x39;
+        if (!Parser::isAlpha(static_cast<int>(t)) && (i == 1 || !digit))
+            return std::nullopt;
+        name += calc_.nameForOpcode(t);
+    }
+    return name;
+}
+
+void EntryEvaluator::addMatrixRows(int rows, int cols)
+{
+    EntryModel* entry = editors_.entry();
+    // A matrix needs a row and a column; an empty template could not be filled in.
+    if (!entry || !calc_.mathPrint || calc_.currentScreen() != 0 || rows <= 0 || cols <= 0)
+        return;
+    const std::uint32_t id = HistoryModel::nextTemplateID(entry->entryOps()) << 16;
+    Ops ops{id | kOpenBracket};
+    for (int r = 0; r < rows; ++r) {
+        ops.push_back(id | kOpenBracket);
+        for (int c = 0; c < cols; ++c) {
+            if (c > 0)
+                ops.push_back(id | kComma);
+            ops.push_back(kZero);
+        }
+        ops.push_back(id | kCloseBracket);
+    }
+    ops.push_back(id | kCloseBracket);
+    const int cursor = entry->entryCursor();
+    entry->addOps(ops, true, true);
+    entry->cursorSetIndex(cursor + 2);
+    calc_.insert = 0;
+}
+
+std::string EntryEvaluator::errString(int number) { return ErrorTable::errString(number); }
+
+bool EntryEvaluator::isStatWizOp(std::uint32_t op)
+{
+    const std::uint32_t t = op & 0xFFFF;
+    return (t >= 0xF2 && t <= 0xF9) || t == 0xFF || t == 0xBB32 || t == 0xBB33 || t == 0x2E || t == 0x2F;
+}
+
+std::uint32_t EntryEvaluator::listOpcodeFromName(std::string_view name) const
+{
+    if (Utf8::codePointCount(name) != 2 || !name.starts_with('L'))
+        return 0;
+    for (std::uint32_t i = 0; i < kBuiltInLists; ++i)
+        if (calc_.nameForOpcode(kFirstList + i) == name)
+            return kFirstList + i;
+    return 0;
+}
+
+std::vector<std::string> EntryEvaluator::listNames() const
+{
+    auto state = calc_.lockState();
+    std::vector<std::string> builtIn;
+    std::vector<std::string> user;
+    std::vector<std::string> reserved;
+    for (std::uint32_t i = 0; i < kBuiltInLists; ++i)
+        reserved.push_back(calc_.nameForOpcode(kFirstList + i));
+    for (const std::string& name : reserved)
+        if (calc_.lists.contains(name))
+            builtIn.push_back(name);
+    for (const auto& [name, list] : calc_.lists)
+        if (std::find(reserved.begin(), reserved.end(), name) == reserved.end())
+            user.push_back(name);
+    std::sort(user.begin(), user.end(), caseInsensitiveLess);
+    builtIn.insert(builtIn.end(), user.begin(), user.end());
+    return builtIn;
+}
+
+void EntryEvaluator::deleteList(const std::string& name)
+{
+    auto state = calc_.lockState();
+    calc_.lists.erase(name);
+    auto shown = std::find(calc_.statEditList.begin(), calc_.statEditList.end(), name);
+    if (shown != calc_.statEditList.end())
+        calc_.statEditList.erase(shown);
+}
+
+} // namespace orvenda

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "app/ScreenEditors.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvenda {
+
+class Calculator;
+class CursorBlink;
+struct Operand;
+
+// Closing an input: ENTER hands the entry line (or, on an empty line, the previous entry)
+// to the program queue; an editor field is evaluated at once; and every record a
+// program-queue run hands back is shown: a history item, Ans, an error report, or a
+// request to another screen. Main thread.
+//
+// Nothing here needs a window: result handling runs the same with the screens absent (a
+// test or the case runner installs the models and calls showResult itself).
+class EntryEvaluator {
+public:
+    using Ops = std::vector<std::uint32_t>;
+
+    // What a result shows: its text and the history's result type (0 value, 1 text,
+    // 2 history command).
+    struct ResultText {
+        std::string text;
+        int type = 0;
+    };
+
+    EntryEvaluator(Calculator& calc, CursorBlink& blink);
+    EntryEvaluator(const EntryEvaluator&) = delete;
+    EntryEvaluator& operator=(const EntryEvaluator&) = delete;
+
+    // ENTER: refuses program-only commands (19 at the first), re-runs the previous entry
+    // on an empty line, else queues the entry line.
+    void enter();
+    // Evaluates the entry line now on this thread; true when there was something to
+    // evaluate or an error was reported.
+    bool finalizeEntry();
+    // Acts on a record the program queue hands back.
+    void showResult(const Operand& record);
+    // ENTRY: the previous entry back on the line.
+    void entry();
+    bool entryPending() const;
+
+    // The text of a result, by its kind; the display form it was shown in is written into
+    // the record (a value's displayMod 0 becomes the form the modes choose).
+    ResultText resultText(Operand& record) const;
+    // The program a line calls: prgm followed by a letter and letters or digits, up to
+    // the first ":" or new line.
+    std::optional<std::string> getProgramNameFromOps(const Ops& ops) const;
+    // A matrix template of r rows and c columns of 0 at the MathPrint home screen's cursor.
+    void addMatrixRows(int rows, int cols);
+    // The error text; "Unknown error" outside the table.
+    static std::string errString(int number);
+    // The commands that have a statistics wizard.
+    static bool isStatWizOp(std::uint32_t op);
+    // L₁..L₆ by name; 0 for any other name.
+    std::uint32_t listOpcodeFromName(std::string_view name) const;
+    // The built-in lists that exist, in order, then the user's lists sorted ignoring case.
+    std::vector<std::string> listNames() const;
+    void deleteList(const std::string& name);
+
+private:
+    void showError(const Operand& record);
+    // A kind that asks another screen for something and adds nothing; false for others.
+    bool handOver(const Operand& record);
+    void place(Operand& record, const ResultText& shown);
+    // The display form the modes choose for displayMod 0.
+    int resolvedForm(const Operand& record, bool complex) const;
+    void post(std::string_view name);
+
+    Calculator& calc_;
+    CursorBlink& blink_;
+    ScreenEditors editors_;
+};
+
+} // namespace orvenda

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "app/ScreenEditors.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace orvenda {
+
+class Calculator;
+class CursorBlink;
+class EntryEvaluator;
+class ImpactFeedback;
+class LineEditor;
+
+// The one place where a key becomes an action: keeps the 2nd, alpha and alpha-lock shift
+// layers, filters tokens against those that may be typed, and routes editing keys by the
+// screen in front to its editor (entry line, Y= equation, program) or, for screens that
+// edit their own fields, to a notification the screen observes. Also the key click and the
+// cursor glyphs. Main thread.
+//
+// Screen groups: the field screens {3, 4, 5, 6, 7, 8, 11, 12, 14, 15, 16, 21, 23} edit the
+// entry line one-line; the solver, polynomial and key-set screens {10, 20, 22} behave like
+// the home screen (0), which in MathPrint edits in two-dimensional form and has the
+// history selection.
+class KeyRouter {
+public:
+    // Key codes.
+    enum : std::uint32_t {
+        kDel = 1030, kIns = 1031, kClear = 1032, kLeft = 1033, kRight = 1034, kUp = 1035, kDown = 1036,
+        kHome = 1037, kEnd = 1038, kSecond = 1039, kAlpha = 1040, kAlphaLock = 1041, kEntry = 1063,
+        kEnter = 1065, kFileTop = 1077, kFileBottom = 1078, kSolve = 4119, kBreak = 4123, kUndo = 4126,
+        kRedo = 4127, kFontUp = 0x5C49, kFontDown = 0x5C4A,
+    };
+    // Cursor glyphs: the cell, the 2nd arrow, "A" and "a"; insert mode adds 4.
+    static constexpr int kCursorCell = 224;
+    static constexpr int kCursorSecond = 225;
+    static constexpr int kCursorAlpha = 226;
+    static constexpr int kCursorLowercase = 227;
+    static constexpr int kInsertGlyphs = 4;
+
+    KeyRouter(Calculator& calc, EntryEvaluator& evaluator, CursorBlink& blink);
+    KeyRouter(const KeyRouter&) = delete;
+    KeyRouter& operator=(const KeyRouter&) = delete;
+
+    // Routes one key op (a token or a key code); always true.
+    bool processKeyOp(std::uint32_t op);
+    // The editor in front first rewrites the op (letters spelling a command name).
+    void processRealKeyOp(std::uint32_t op);
+    bool editIsQuoting() const;
+    // A list or variable name picked from a menu.
+    void processVariable(std::string_view name);
+    void processProgramName(std::string_view name);
+    // Empties the editor in front.
+    void clear();
+    // Tokens a key may type somewhere (the rest is ignored).
+    static bool acceptsToken(std::uint32_t op);
+
+    // Clicks (sound and light haptic) unless clicks are off or muted.
+    void doKeyClick();
+    // What plays the click sound; none by default.
+    void setClickSound(std::function<void()> sound) { clickSound_ = std::move(sound); }
+
+    // The glyph of the blinking cursor: 0 in the off phase.
+    int cursorChar() const;
+    // The entry line in one-byte display codes with the cursor glyph at the cursor.
+    std::vector<std::uint8_t> currentEntryWithCursor() const;
+
+private:
+    // The editor a key edits on the screen in front, and whether in two-dimensional form.
+    struct Target {
+        LineEditor* editor = nullptr;
+        bool twoDimensional = false;
+        // The screen has an editor (which the app may not have installed).
+        bool editorScreen = false;
+    };
+    // In the program editor the entry line stands in while debugging for some keys.
+    Target editorTarget(bool entryWhileDebugging) const;
+
+    // Each answers whether the key was one of its kind.
+    bool shiftKey(std::uint32_t t);
+    bool editingKey(std::uint32_t t);
+    void enterKey();
+    void deleteKey();
+    void insertKey();
+    void leftRight(bool left);
+    void upDown(bool up);
+    void homeEnd(bool home);
+    void undoKey();
+    void fileTop();
+    void fileBottom();
+    void fontSize(int step);
+    void insertToken(std::uint32_t op);
+
+    // The screen edits like the home screen (0, 10, 20, 22).
+    bool homeLike(int screen) const;
+    bool mathPrint() const;
+    bool historySelected() const;
+    void post(std::string_view name);
+    // The pretty printer's line above (or below) the editor's cursor; -1 for none.
+    int prettyLine(LineEditor& editor, bool up) const;
+    int prettyEdge(LineEditor& editor, bool home) const;
+
+    Calculator& calc_;
+    EntryEvaluator& evaluator_;
+    CursorBlink& blink_;
+    ScreenEditors editors_;
+    std::function<void()> clickSound_;
+    std::shared_ptr<ImpactFeedback> keyClicker_;
+};
+
+} // namespace orvenda

@@ -1,0 +1,979 @@
+#include "graph/GraphView.h"
+
+#include "core/Calculator.h"
+#include "core/DrawObject.h"
+#include "core/services/StatGraphManager.h"
+#include "graph/GraphTileLayer.h"
+#include "graph/GraphViewDelegate.h"
+#include "graph/HistogramZoom.h"
+#include "graph/PhotoPlot.h"
+#include "graph/PixelPlot.h"
+#include "graph/PlotCircle.h"
+#include "graph/PlotLine.h"
+#include "language/VariableSlots.h"
+
+#include <QApplication>
+#include <QGestureEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPinchGesture>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace orvenda {
+
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+constexpr int kZStandard = 0x86, kZTrig = 0x87, kZSquare = 0x8B, kZInteger = 0x8C, kZPrevious = 0x8D;
+constexpr int kZDecimal = 0x8E, kZoomStat = 0x8F, kZoomRcl = 0x90, kZoomSto = 0x92, kZoomFit = 0xBB65;
+constexpr int kImplicitGraphMode = 4;
+// Points the trace may snap within, and the tolerance of a tap.
+constexpr double kSnapPoints = 4;
+constexpr double kTapTolerance = 20;
+// A released pan coasts when it moves faster than this many points per tick.
+constexpr double kCoastThreshold = 6;
+constexpr int kCoastTickMs = 33;
+constexpr int kLongPressMs = 250;
+constexpr int kWheelPinchEndMs = 150;
+// The finger spread a wheel zoom starts from, and the zoom of one wheel notch.
+constexpr double kWheelSpread = 100;
+constexpr double kWheelNotchZoom = 1.2;
+
+bool isClearingZoom(int token)
+{
+    switch (token) {
+    case kZStandard: case kZTrig: case kZSquare: case kZInteger: case kZPrevious:
+    case kZDecimal: case kZoomStat: case kZoomRcl: case kZoomFit:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isStatPlot(int type)
+{
+    switch (type) {
+    case PlotObject::PlotScatter: case PlotObject::PlotXYLine: case PlotObject::PlotHistogram:
+    case PlotObject::PlotBox: case PlotObject::PlotModBox: case PlotObject::PlotNormProb:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void merge(Calculator::Bounds& into, const Calculator::Bounds& b)
+{
+    into.xMin = std::min(into.xMin, b.xMin);
+    into.xMax = std::max(into.xMax, b.xMax);
+    into.yMin = std::min(into.yMin, b.yMin);
+    into.yMax = std::max(into.yMax, b.yMax);
+}
+
+VQColor colorOf(const DrawObject& record)
+{
+    return VQColor::colorR(record.r, record.g, record.b, 1);
+}
+
+} // namespace
+
+GraphView::GraphView(Calculator& c, QWidget* parent) : QWidget(parent), calc(c)
+{
+    plotObjects_.reserve(10);
+    for (auto& tile : tiles_) {
+        tile = std::make_unique<GraphTile>(calc, devicePixelRatioF());
+        tile->graphView = this;
+    }
+    photoPlot_ = new PhotoPlot(calc, this);
+    tileLayer_ = new GraphTileLayer(*this);
+    pixelPlot_ = new PixelPlot(calc, this);
+    for (QWidget* layer : {static_cast<QWidget*>(photoPlot_), static_cast<QWidget*>(tileLayer_),
+                           static_cast<QWidget*>(pixelPlot_)})
+        layer->setGeometry(rect());
+    photoPlot_->setVisible(calc.backgroundImage != nullptr);
+    pixelPlot_->setVisible(calc.pixelsVisible);
+
+    vTimer_.setInterval(kCoastTickMs);
+    connect(&vTimer_, &QTimer::timeout, this, &GraphView::coast);
+    longPressTimer_.setSingleShot(true);
+    longPressTimer_.setInterval(kLongPressMs);
+    connect(&longPressTimer_, &QTimer::timeout, this, [this] {
+        if (!pressed_ || panning_)
+            return;
+        longPressed_ = true;
+        longTap(Gesture::Began, pressAt_);
+    });
+    wheelTimer_.setSingleShot(true);
+    wheelTimer_.setInterval(kWheelPinchEndMs);
+    connect(&wheelTimer_, &QTimer::timeout, this, [this] {
+        wheelPinching_ = false;
+        pinch(Gesture::Ended, {}, {}, wheelAt_);
+    });
+    setAttribute(Qt::WA_AcceptTouchEvents);
+    grabGesture(Qt::PinchGesture);
+
+    zoom(calc.graphBounds);
+    drawQuality = 0;
+    calc.scaleTracking = false;
+}
+
+GraphView::~GraphView()
+{
+    vTimer_.stop();
+    frameStart_.reset();
+    calc.graphFitModel = -1;
+}
+
+// ---- Window and transform ----
+
+Calculator::Bounds GraphView::graphBounds() const
+{
+    const double w = width(), h = height();
+    return {(0 - t_.tx) / t_.a, (w - t_.tx) / t_.a, (h - t_.ty) / t_.d, (0 - t_.ty) / t_.d};
+}
+
+void GraphView::updateWindowVars()
+{
+    const Calculator::Bounds b = graphBounds();
+    const auto store = [this](int slot, double value) { calc.setVar(slot, {{value, 0.0}}); };
+    store(kSlotXmin, b.xMin);
+    store(kSlotXmax, b.xMax);
+    store(kSlotYmin, b.yMin);
+    store(kSlotYmax, b.yMax);
+    store(kSlotDeltaX, (b.xMax - b.xMin) / width());
+    store(kSlotDeltaY, (b.yMax - b.yMin) / height());
+    store(kSlotScrWidth, width());
+    store(kSlotScrHeight, height());
+    calc.t = t_;
+    if (delegate)
+        delegate->windowChanged();
+}
+
+void GraphView::zoom(const Calculator::Bounds& window)
+{
+    double x1 = window.xMin, x2 = window.xMax, y1 = window.yMin, y2 = window.yMax;
+    if (!std::isfinite(x1) || !std::isfinite(x2)) {
+        x1 = -1;
+        x2 = 1;
+    }
+    if (!std::isfinite(y1) || !std::isfinite(y2)) {
+        y1 = -1;
+        y2 = 1;
+    }
+    if (x2 < x1)
+        std::swap(x1, x2);
+    if (y2 < y1)
+        std::swap(y1, y2);
+    const auto span = [](double s) { return std::fabs(s) < 1e-99 ? 1.0 : s; };
+    const double a = width() / span(x2 - x1);
+    const double d = -height() / span(y2 - y1);
+    t_ = {a, 0, 0, d, -x1 * a, -y2 * d};
+    setScaleSx(a, d);
+    layoutTiles();
+    redrawOverlay();
+}
+
+void GraphView::setScaleSx(double sx, double sy)
+{
+    if (!std::isfinite(sx))
+        sx = 1;
+    if (!std::isfinite(sy))
+        sy = -1;
+    // The graph's y always grows upwards: the signs are forced, not only the magnitudes.
+    const auto clamp = [](double s) { return std::clamp(std::fabs(s), 1e-9, 1e9); };
+    t_.a = clamp(sx);
+    t_.d = -clamp(sy);
+}
+
+Calculator::Bounds GraphView::windowFromTransform() const
+{
+    const double xMin = -t_.tx / t_.a, yMax = -t_.ty / t_.d;
+    return {xMin, xMin + width() / t_.a, yMax + height() / t_.d, yMax};
+}
+
+// ---- Tiles ----
+
+void GraphView::layoutTiles()
+{
+    calc.startDrawing();
+    tileWidth_ = std::floor(width() / 2.0);
+    tileHeight_ = std::floor(height() / 2.0);
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            GraphTile& tile = *tiles_[std::size_t(i * 3 + j)];
+            const QRectF frame(-tileWidth_ / 2 + i * tileWidth_, -tileHeight_ / 2 + j * tileHeight_, tileWidth_,
+                               tileHeight_);
+            tile.setBounds(frame);
+            tile.position = frame.center();
+            tile.t = t_;
+            tile.index = i * 3 + j;
+            tile.rasterizationScale = devicePixelRatioF();
+            tile.hidden = false;
+            tile.dirty = true;
+        }
+    tileLayer_->update();
+}
+
+void GraphView::panTilesDX(double dx, double dy)
+{
+    calc.startDrawing();
+    if (std::isnan(dx) || std::isnan(dy) || (dx == 0 && dy == 0))
+        return;
+    // A tile wraps once per move; a jump of a tile or more is laid out afresh instead.
+    if (std::fabs(dx) >= tileWidth_ || std::fabs(dy) >= tileHeight_) {
+        layoutTiles();
+        return;
+    }
+    const auto wrap = [](double& at, double size) {
+        if (at >= 2.5 * size) {
+            at -= 3 * size;
+            return -3 * size;
+        }
+        if (at < -0.5 * size) {
+            at += 3 * size;
+            return 3 * size;
+        }
+        return 0.0;
+    };
+    for (auto& tile : tiles_) {
+        double x = tile->position.x() + dx, y = tile->position.y() + dy;
+        const double shiftX = wrap(x, tileWidth_), shiftY = wrap(y, tileHeight_);
+        if (shiftX != 0 || shiftY != 0)
+            tile->setBounds(tile->bounds().translated(shiftX, shiftY));
+        tile->position = QPointF(x, y);
+    }
+    tileLayer_->update();
+}
+
+void GraphView::pan2Dx(double dx, double dy)
+{
+    t_.tx += dx;
+    t_.ty += dy;
+    panTilesDX(dx, dy);
+    redrawOverlay();
+}
+
+void GraphView::displayTiles()
+{
+    for (auto& tile : tiles_)
+        if (tile->dirty)
+            tile->displayLayer();
+}
+
+void GraphView::redrawAll()
+{
+    photoPlot_->setVisible(calc.backgroundImage != nullptr);
+    photoPlot_->update();
+    for (auto& tile : tiles_)
+        tile->dirty = true;
+    tileLayer_->update();
+    redrawOverlay();
+    pixelPlot_->setVisible(calc.pixelsVisible);
+    if (calc.pixelsVisible)
+        pixelPlot_->setNeedsDisplay();
+}
+
+void GraphView::redrawOverlay()
+{
+    if (graphTextView)
+        graphTextView->update();
+}
+
+// ---- Plot list ----
+
+void GraphView::updateDisplay()
+{
+    const auto var = [this](int slot) { return calc.getVar(slot).value.real(); };
+    zoom({var(kSlotXmin), var(kSlotXmax), var(kSlotYmin), var(kSlotYmax)});
+    updateControls();
+    updatingObjects = true;
+    plotObjects_.clear();
+    calc.graphFitModel = -1;
+    for (const auto& record : calc.drawing) {
+        if (auto line = std::dynamic_pointer_cast<DrawLine>(record)) {
+            auto plot = std::make_shared<PlotLine>(calc);
+            plot->drawFunc = line;
+            plot->color = colorOf(*line);
+            plot->p1 = line->p1;
+            plot->p2 = line->p2;
+            plot->setSelected(line->selected);
+            plot->lineWidth = line->lineWidth;
+            plot->style = line->style;
+            plotObjects_.push_back(std::move(plot));
+        } else if (auto circle = std::dynamic_pointer_cast<DrawCircle>(record)) {
+            auto plot = std::make_shared<PlotCircle>(calc);
+            plot->drawFunc = circle;
+            plot->color = colorOf(*circle);
+            plot->center = circle->center;
+            plot->radius = circle->radius;
+            plot->lineWidth = circle->lineWidth;
+            plot->fillPercent = circle->fillPercent;
+            plot->setSelected(circle->selected);
+            plotObjects_.push_back(std::move(plot));
+        }
+    }
+    updatingObjects = false;
+    layoutTiles();
+    redrawOverlay();
+    pixelPlot_->setVisible(calc.pixelsVisible);
+    if (calc.pixelsVisible)
+        pixelPlot_->setNeedsDisplay();
+}
+
+PlotObject* GraphView::selectedPlotObj() const
+{
+    for (const auto& plot : plotObjects_)
+        if (plot && plot->selected())
+            return plot.get();
+    return nullptr;
+}
+
+void GraphView::lockToPoint(const QPointF& at)
+{
+    calc.lockMagnifier = false;
+    photoPlot_->selected = false;
+    calc.lockFunction = -1;
+    calc.lockStatPlot = -1;
+    calc.setFeatureLock(PlotObject::FeatureNone);
+    const double gx = (at.x() - t_.tx) / t_.a, gy = (at.y() - t_.ty) / t_.d;
+    PlotObject* hit = nullptr;
+    bool changed = false;
+    for (const auto& plot : plotObjects_) {
+        if (!plot)
+            continue;
+        PlotPoint pt{gx, gy, gx};
+        if (hit || !plot->hitPoint(pt, t_, kTapTolerance)) {
+            changed |= plot->selected();
+            plot->setSelected(false);
+            continue;
+        }
+        hit = plot.get();
+        changed |= !plot->selected();
+        plot->setSelected(true);
+        const int type = plot->plotType;
+        const double range = kSnapPoints / t_.a;
+        switch (type) {
+        case PlotObject::PlotFunction: case PlotObject::PlotDistribution: case PlotObject::PlotRegression:
+        case PlotObject::PlotLine: case PlotObject::PlotFn:
+            pt = plot->PtAtT(pt.x, range, plotObjects_);
+            break;
+        case PlotObject::PlotParametric: case PlotObject::PlotCircle:
+            pt = plot->PtAtT(pt.t, range, plotObjects_);
+            break;
+        case PlotObject::PlotImplicit:
+            pt = plot->PtAtPt(pt, QSizeF(range, std::fabs(kSnapPoints / t_.d)), plotObjects_);
+            break;
+        default:
+            break;
+        }
+        if (isStatPlot(type))
+            calc.lockStatPlot = plot->eqNum;
+        else
+            calc.lockFunction = plot->eqNum;
+        calc.pTrackPoint = pt;
+        calc.pTrackSlope = type == PlotObject::PlotImplicit ? plot->slopeAtPoint(pt) : plot->slopeAtT(pt.t);
+        calc.lockMagnifier = true;
+        tracePoint = pt;
+    }
+    if (changed)
+        redrawAll();
+    updateWindowVars();
+    if (delegate)
+        delegate->selectPlot(hit, tracePoint);
+}
+
+// ---- Zooms ----
+
+void GraphView::zoomOp(int token)
+{
+    if (isClearingZoom(token)) {
+        calc.drawing.clear();
+        calc.pixelScreenClr();
+        calc.graphPointsClear();
+        calc.pixelsVisible = false;
+        calc.backgroundImage.reset();
+    }
+    updateDisplay();
+    if (token != kZoomSto && calc.statGraphManager && !std::isfinite(calc.statGraphManager->histogramXOrigin())) {
+        calc.statGraphManager->setHistogramXOrigin(calc.getVar(kSlotXmin).value.real());
+        calc.statGraphManager->setHistogramBarOffset(0);
+    }
+    const Calculator::Bounds before = windowFromTransform();
+    switch (token) {
+    case kZStandard:
+        calc.graphXAxisLabelMode = 0;
+        zoom({-10, 10, -10, 10});
+        break;
+    case kZTrig: {
+        const auto hold = calc.lockState();
+        const bool degrees = calc.angleFormat() == 0;
+        const double x = degrees ? 360 : 2 * std::numbers::pi;
+        if (calc.angleFormat() == 1)
+            calc.graphXAxisLabelMode = 1;
+        zoom({-x, x, -4, 4});
+        break;
+    }
+    case kZSquare:
+        t_.a = -t_.d;
+        break;
+    case kZInteger:
+        calc.graphXAxisLabelMode = 0;
+        t_.a = 1;
+        t_.d = -1;
+        break;
+    case kZDecimal:
+        calc.graphXAxisLabelMode = 0;
+        t_.a = 10;
+        t_.d = -10;
+        break;
+    case kZPrevious:
+        calc.graphXAxisLabelMode = calc.prevXAxisMode;
+        zoom(calc.prevBounds);
+        break;
+    case kZoomRcl:
+        calc.graphXAxisLabelMode = calc.saveXAxisMode;
+        zoom(calc.saveBounds);
+        break;
+    case kZoomSto:
+        calc.saveBounds = before;
+        calc.saveXAxisMode = calc.graphXAxisLabelMode;
+        break;
+    case kZoomStat:
+        zoomStat();
+        break;
+    case kZoomFit:
+        zoomFit();
+        break;
+    default:
+        redrawAll();
+        updateWindowVars();
+        return;
+    }
+    calc.prevBounds = before;
+    calc.prevXAxisMode = calc.graphXAxisLabelMode;
+    calc.graphBounds = windowFromTransform();
+    zoom(calc.graphBounds);
+    updateWindowVars();
+}
+
+void GraphView::zoomStat()
+{
+    calc.graphXAxisLabelMode = 0;
+    Calculator::Bounds data{kInf, -kInf, kInf, -kInf};
+    bool haveData = false;
+    double boxMin = kInf, boxMax = -kInf;
+    int boxes = 0;
+    std::vector<HistogramZoom*> histograms;
+    double barWidth = 0;
+    for (const auto& plot : plotObjects_) {
+        if (!plot)
+            continue;
+        switch (plot->plotType) {
+        case PlotObject::PlotHistogram:
+            if (auto* histogram = dynamic_cast<HistogramZoom*>(plot.get())) {
+                histograms.push_back(histogram);
+                barWidth = std::max(barWidth, histogram->tiBarWidth());
+            }
+            [[fallthrough]];
+        case PlotObject::PlotScatter: case PlotObject::PlotXYLine: case PlotObject::PlotNormProb:
+            merge(data, plot->statBounds(t_));
+            haveData = true;
+            break;
+        case PlotObject::PlotBox: case PlotObject::PlotModBox: {
+            const Calculator::Bounds b = plot->statBounds(t_);
+            boxMin = std::min(boxMin, b.xMin);
+            boxMax = std::max(boxMax, b.xMax);
+            ++boxes;
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    if (!haveData && boxes == 0)
+        return;
+    if (!histograms.empty()) {
+        if (calc.statGraphManager) {
+            calc.statGraphManager->setHistogramBarOffset(0);
+            calc.statGraphManager->setHistogramXOrigin(data.xMin);
+        }
+        const double range = data.xMax - data.xMin;
+        if (range / barWidth > 47)
+            barWidth = range / 47;
+        // A single value (range 0) or a width that is no width still makes bins.
+        if (!(barWidth > 0) || !std::isfinite(barWidth))
+            barWidth = 1;
+        calc.setVar(kSlotXscl, {{barWidth, 0.0}});
+        for (HistogramZoom* histogram : histograms)
+            merge(data, histogram->statBounds(t_, data.xMin, barWidth));
+    }
+    Calculator::Bounds w = data;
+    if (boxes > 0 && !haveData) {
+        w = {boxMin, boxMax, -1, 10};
+    } else if (boxes > 0) {
+        w.xMin = std::min(data.xMin, boxMin);
+        w.xMax = std::max(data.xMax, boxMax);
+        const double h = height() / 1.5;
+        // The boxes take 30 points each below the data; a view too small for them shares
+        // its height between the data and the boxes instead of dividing by nothing.
+        const auto room = [h](double k) {
+            const double left = h - 30 * k;
+            return left > 0 ? left : std::max(h, 30.0) / (k + 1);
+        };
+        if (!histograms.empty()) {
+            const double k = boxes + 0.5;
+            w.yMin = std::min(data.yMin, -k * 30 * (data.yMax - data.yMin) / room(k));
+            w.yMax = data.yMax;
+        } else {
+            const double base = std::min(0.0, data.yMin);
+            w.yMin = base;
+            w.yMax = std::max(data.yMax, boxes * 30 * (0 - base) / room(boxes));
+        }
+    }
+    const double ySixth = (w.yMax - w.yMin) / 6;
+    w.yMin -= ySixth;
+    w.yMax += ySixth;
+    const double xMargin = histograms.empty() ? (w.xMax - w.xMin) / 6 : barWidth;
+    w.xMin -= xMargin;
+    w.xMax += xMargin;
+    zoom(w);
+}
+
+void GraphView::zoomFit()
+{
+    Calculator::Rect r;
+    bool started = false;
+    for (const auto& plot : plotObjects_) {
+        if (!plot)
+            continue;
+        const Calculator::Rect b = plot->boundsInRect(QRectF(rect()), t_);
+        if (plot->selected()) {
+            r = b;
+            break;
+        }
+        if (!started) {
+            r = b;
+            started = true;
+            continue;
+        }
+        const double x0 = std::min(r.x, b.x), y0 = std::min(r.y, b.y);
+        const double x1 = std::max(r.x + r.width, b.x + b.width), y1 = std::max(r.y + r.height, b.y + b.height);
+        r = {x0, y0, x1 - x0, y1 - y0};
+    }
+    const auto sane = [](double perPoint) { return perPoint > 1e-10 && perPoint < 1e10; };
+    if (sane(r.height / height()) && sane(r.width / width()))
+        zoom({r.x, r.x + r.width, r.y, r.y + r.height});
+}
+
+void GraphView::plus(double factor, int direction)
+{
+    scaleBy(factor, direction);
+}
+
+void GraphView::minus(double factor, int direction)
+{
+    scaleBy(1 / factor, direction);
+}
+
+void GraphView::scaleBy(double factor, int direction)
+{
+    PlotPoint centre;
+    if (calc.lockMagnifier) {
+        centre = calc.pTrackPoint;
+    } else {
+        const Calculator::Bounds b = graphBounds();
+        centre = {(b.xMin + b.xMax) / 2, (b.yMin + b.yMax) / 2, 0};
+    }
+    setScaleSx(direction == 2 ? t_.a : t_.a * factor, direction == 1 ? t_.d : t_.d * factor);
+    t_.tx = width() / 2.0 - centre.x * t_.a;
+    if (!std::isnan(centre.y))
+        t_.ty = height() / 2.0 - centre.y * t_.d;
+    updateWindowVars();
+    layoutTiles();
+    redrawOverlay();
+}
+
+void GraphView::rotate()
+{
+    calc.setVar(kSlotScrHeight, {{double(height()), 0.0}});
+    calc.setVar(kSlotScrWidth, {{double(width()), 0.0}});
+    layoutTiles();
+}
+
+QImage GraphView::image()
+{
+    return grab().toImage();
+}
+
+void GraphView::enableGestureRecognizers(bool enabled)
+{
+    gesturesEnabled_ = enabled;
+    if (!enabled)
+        longPressTimer_.stop();
+}
+
+void GraphView::startTrackingVar()
+{
+    enableGestureRecognizers(false);
+    calc.trackingVar = true;
+}
+
+void GraphView::stopTrackingVar()
+{
+    enableGestureRecognizers(true);
+    calc.trackingVar = false;
+    redrawOverlay();
+}
+
+// ---- Gestures ----
+
+void GraphView::stopCoasting()
+{
+    vTimer_.stop();
+}
+
+void GraphView::touchesBegan()
+{
+    stopCoasting();
+}
+
+void GraphView::endMoving()
+{
+    drawQuality = 0;
+    calc.scaleTracking = false;
+    redrawAll();
+}
+
+void GraphView::pan(Gesture state, const QPointF& translation, const QPointF& velocity)
+{
+    if (!gesturesEnabled_)
+        return;
+    const bool ending = state == Gesture::Ended || state == Gesture::Cancelled;
+    if (state == Gesture::Began) {
+        stopCoasting();
+        if (drawQuality != 0) {
+            drawQuality = 0;
+            redrawAll();
+        }
+    }
+    if (photoPlot_->selected) {
+        if (state == Gesture::Began) {
+            drawQuality = 1;
+            photoBaseOrigin_ = QPointF(calc.backgroundFrame.x, calc.backgroundFrame.y);
+            singleTapEnabled_ = false;
+        } else if (state == Gesture::Changed) {
+            calc.backgroundFrame.x = photoBaseOrigin_.x() + translation.x();
+            calc.backgroundFrame.y = photoBaseOrigin_.y() + translation.y();
+            photoPlot_->update();
+        } else {
+            singleTapEnabled_ = true;
+        }
+        return;
+    }
+    if (calc.lockMagnifier) {
+        // The trace is dragged along the selected plot.
+        if (state == Gesture::Began) {
+            drawQuality = 2;
+            singleTapEnabled_ = false;
+        } else if (ending) {
+            if (drawQuality != 0) {
+                drawQuality = 0;
+                redrawAll();
+            }
+            calc.scaleTracking = false;
+            singleTapEnabled_ = true;
+        }
+        return;
+    }
+    if (state == Gesture::Began) {
+        drawQuality = 1;
+        basePoint_ = QPointF(t_.tx, t_.ty);
+        return;
+    }
+    if (state == Gesture::Changed) {
+        const QPointF to = basePoint_ + translation;
+        const double dx = to.x() - t_.tx, dy = to.y() - t_.ty;
+        if (dx != 0 || dy != 0) {
+            t_.tx = to.x();
+            t_.ty = to.y();
+            panTilesDX(dx, dy);
+            redrawOverlay();
+        }
+        return;
+    }
+    velocity_ = velocity / 30;
+    if (std::fabs(velocity_.x()) + std::fabs(velocity_.y()) <= kCoastThreshold) {
+        endMoving();
+        return;
+    }
+    coastT_ = QPointF(t_.tx, t_.ty);
+    frameStart_ = std::chrono::steady_clock::now();
+    vTimer_.start();
+}
+
+void GraphView::coast()
+{
+    const bool implicit = [this] {
+        const auto hold = calc.lockState();
+        return calc.graphMode() == kImplicitGraphMode;
+    }();
+    if (implicit) {
+        // A graph too slow to draw a frame in time stops coasting.
+        const auto now = std::chrono::steady_clock::now();
+        if (frameStart_ && now - *frameStart_ > std::chrono::milliseconds(70))
+            velocity_ = QPointF();
+        frameStart_ = now;
+    }
+    if (!velocity_.isNull()) {
+        coastT_ += velocity_;
+        const double dx = std::round(float(velocity_.x())), dy = std::round(float(velocity_.y()));
+        t_.tx += dx;
+        t_.ty += dy;
+        panTilesDX(dx, dy);
+        velocity_ /= 1.1;
+    }
+    if (std::fabs(velocity_.x()) < 0.25 && std::fabs(velocity_.y()) < 0.25) {
+        stopCoasting();
+        endMoving();
+    }
+    redrawOverlay();
+}
+
+void GraphView::pinch(Gesture state, const QPointF& finger0, const QPointF& finger1, const QPointF& location)
+{
+    if (!gesturesEnabled_)
+        return;
+    if (state == Gesture::Ended || state == Gesture::Cancelled) {
+        endMoving();
+        return;
+    }
+    const QPointF spread = finger0 - finger1;
+    if (state == Gesture::Began) {
+        calc.scaleTracking = true;
+        drawQuality = 1;
+        baseScale_ = spread;
+        if (photoPlot_->selected)
+            photoScale_ = calc.backgroundScale;
+        else
+            startScale_ = QPointF(t_.a, t_.d);
+        zoomCenterGraph_ = QPointF((location.x() - t_.tx) / t_.a, (location.y() - t_.ty) / t_.d);
+        return;
+    }
+    drawQuality = 1;
+    if (photoPlot_->selected) {
+        const double base = std::hypot(baseScale_.x(), baseScale_.y());
+        if (base > 0)
+            calc.backgroundScale = photoScale_ * std::hypot(spread.x(), spread.y()) / base;
+        photoPlot_->update();
+        return;
+    }
+    // Each finger axis scales its own axis.
+    const double a = t_.a, d = t_.d;
+    const double sx = std::fabs(baseScale_.x()) > 5 && std::fabs(spread.x()) > 5
+        ? std::fabs(spread.x() / baseScale_.x() * startScale_.x()) : a;
+    const double sy = std::fabs(baseScale_.y()) > 5 && std::fabs(spread.y()) > 5
+        ? -std::fabs(spread.y() / baseScale_.y() * startScale_.y()) : d;
+    setScaleSx(sx, sy);
+    const QPointF at(zoomCenterGraph_.x() * t_.a + t_.tx, zoomCenterGraph_.y() * t_.d + t_.ty);
+    const QPointF shift = location - at;
+    t_.tx += shift.x();
+    t_.ty += shift.y();
+    basePoint_ += shift;
+    if (t_.a == a && t_.d == d)
+        panTilesDX(shift.x(), shift.y());
+    else
+        layoutTiles();
+    redrawOverlay();
+}
+
+void GraphView::singleTap(const QPointF& at)
+{
+    if (!gesturesEnabled_ || !singleTapEnabled_)
+        return;
+    photoPlot_->selected = false;
+    calc.scaleTracking = false;
+    lockToPoint(at);
+    calc.tracking = calc.lockMagnifier;
+    drawQuality = 0;
+    redrawAll();
+    update();
+}
+
+void GraphView::doubleTap(const QPointF&)
+{
+    if (!gesturesEnabled_)
+        return;
+    calc.lockMagnifier = false;
+    calc.lockFunction = -1;
+    calc.lockStatPlot = -1;
+    calc.setFeatureLock(PlotObject::FeatureNone);
+    calc.scaleTracking = false;
+    if (calc.backgroundImage) {
+        photoPlot_->selected = true;
+        calc.tracking = true;
+    }
+    drawQuality = 0;
+    redrawAll();
+    update();
+}
+
+void GraphView::longTap(Gesture state, const QPointF& at)
+{
+    if (!gesturesEnabled_)
+        return;
+    calc.scaleTracking = false;
+    if (drawQuality != 0) {
+        drawQuality = 0;
+        redrawAll();
+    }
+    if (!calc.lockMagnifier) {
+        calc.setFeatureLock(PlotObject::FeatureNone);
+        if (state == Gesture::Began) {
+            calc.tracking = true;
+            lockToPoint(at);
+            calc.tracking = calc.lockMagnifier;
+        }
+    }
+    update();
+}
+
+// ---- Qt events ----
+
+void GraphView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const VQColor& c = calc.backgroundColor;
+    painter.fillRect(rect(), QColor::fromRgbF(float(c.r()), float(c.g()), float(c.b()), 1.0f));
+}
+
+void GraphView::resizeEvent(QResizeEvent*)
+{
+    for (QWidget* layer : {static_cast<QWidget*>(photoPlot_), static_cast<QWidget*>(tileLayer_),
+                           static_cast<QWidget*>(pixelPlot_)})
+        layer->setGeometry(rect());
+    if (graphTextView)
+        graphTextView->setGeometry(rect());
+}
+
+void GraphView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    touchesBegan();
+    pressed_ = true;
+    panning_ = false;
+    longPressed_ = false;
+    doubleClicked_ = false;
+    pressAt_ = event->position();
+    lastMove_ = pressAt_;
+    moveVelocity_ = QPointF();
+    moveClock_.start();
+    lastMoveAt_ = 0;
+    if (gesturesEnabled_)
+        longPressTimer_.start();
+}
+
+void GraphView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!pressed_ || doubleClicked_)
+        return;
+    const QPointF at = event->position();
+    if (longPressed_) {
+        longTap(Gesture::Changed, at);
+        return;
+    }
+    if (!panning_) {
+        if ((at - pressAt_).manhattanLength() < QApplication::startDragDistance())
+            return;
+        panning_ = true;
+        longPressTimer_.stop();
+        pan(Gesture::Began, at - pressAt_, QPointF());
+    }
+    const qint64 now = moveClock_.elapsed();
+    if (now > lastMoveAt_)
+        moveVelocity_ = (at - lastMove_) * 1000.0 / double(now - lastMoveAt_);
+    lastMove_ = at;
+    lastMoveAt_ = now;
+    pan(Gesture::Changed, at - pressAt_, moveVelocity_);
+}
+
+void GraphView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !pressed_)
+        return;
+    pressed_ = false;
+    longPressTimer_.stop();
+    const QPointF at = event->position();
+    if (panning_) {
+        // A finger that rested before lifting throws nothing.
+        const QPointF velocity = moveClock_.elapsed() - lastMoveAt_ > 100 ? QPointF() : moveVelocity_;
+        pan(Gesture::Ended, at - pressAt_, velocity);
+    } else if (longPressed_) {
+        longTap(Gesture::Ended, at);
+    } else if (!doubleClicked_) {
+        singleTap(at);
+    }
+    panning_ = longPressed_ = doubleClicked_ = false;
+}
+
+void GraphView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    touchesBegan();
+    pressed_ = true;
+    doubleClicked_ = true;
+    doubleTap(event->position());
+}
+
+void GraphView::wheelEvent(QWheelEvent* event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    if (!(mods & Qt::ControlModifier)) {
+        event->ignore();
+        return;
+    }
+    // Ctrl zooms both axes, with Shift only x, with Alt only y.
+    const QPointF axes = mods & Qt::ShiftModifier ? QPointF(1, 0) : mods & Qt::AltModifier ? QPointF(0, 1) : QPointF(1, 1);
+    const QPoint delta = event->angleDelta();
+    const double notches = (delta.y() != 0 ? delta.y() : delta.x()) / 120.0;
+    if (!wheelPinching_) {
+        wheelPinching_ = true;
+        wheelAt_ = event->position();
+        wheelFinger_ = axes * kWheelSpread;
+        pinch(Gesture::Began, wheelAt_ + wheelFinger_ / 2, wheelAt_ - wheelFinger_ / 2, wheelAt_);
+    }
+    wheelFinger_ *= std::pow(kWheelNotchZoom, notches);
+    pinch(Gesture::Changed, wheelAt_ + wheelFinger_ / 2, wheelAt_ - wheelFinger_ / 2, wheelAt_);
+    wheelTimer_.start();
+    event->accept();
+}
+
+bool GraphView::event(QEvent* event)
+{
+    if (event->type() != QEvent::Gesture)
+        return QWidget::event(event);
+    auto* gestures = static_cast<QGestureEvent*>(event);
+    auto* gesture = static_cast<QPinchGesture*>(gestures->gesture(Qt::PinchGesture));
+    if (!gesture)
+        return QWidget::event(event);
+    const QPointF at = mapFromGlobal(gesture->centerPoint());
+    const QPointF half = QPointF(kWheelSpread, kWheelSpread) * gesture->totalScaleFactor() / 2;
+    Gesture state = Gesture::Changed;
+    switch (gesture->state()) {
+    case Qt::GestureStarted: state = Gesture::Began; break;
+    case Qt::GestureFinished: state = Gesture::Ended; break;
+    case Qt::GestureCanceled: state = Gesture::Cancelled; break;
+    default: break;
+    }
+    pinch(state, at + half, at - half, at);
+    gestures->accept(gesture);
+    return true;
+}
+
+} // namespace orvenda

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/DrawObject.h"
+#include "graph/PlotObject.h"
+
+namespace orvenda {
+
+// The segment of Line( and the full-width or full-height line of Horizontal and Vertical
+// (p1 = p2 = (+∞, y), resp. (x, +∞)). Its parameter is x. style: arrow heads, 0 none, 1 at
+// p1, 2 at p2, 3 at both.
+class PlotLine : public PlotObject {
+public:
+    explicit PlotLine(Calculator& calc);
+
+    DrawPoint p1;
+    DrawPoint p2;
+
+    void drawRect(const QRectF& rect, QPainter& context, const GraphTransform& t, int quality) override;
+    bool hitPoint(PlotPoint& pt, const GraphTransform& t, double err) override;
+    using PlotObject::YAtX;
+    // NaN outside the closed x-interval of the ends and for a vertical line.
+    double YAtX(double x) override;
+    double YAtT(double t) override { return YAtX(t); }
+    double XAtT(double t) override { return t; }
+    double slopeAtT(double t) override;
+    // Snaps to the x-axis crossing, else an intersection, else an end point in range.
+    PlotPoint PtAtT(double t, double range, const PlotList& other) override;
+    std::optional<std::vector<std::string>> infoLines() override;
+    std::optional<std::string> label() override;
+
+    // The x-axis crossing x0 (featureLock 1 when within range of t and on the segment).
+    double findZero(double t, double range);
+    double findIntersection(double t, double range, const PlotList& other);
+
+    // The intersection search that lines, sampled functions and distributions share, each
+    // through its own YAtT/YAtX: the y-axis crossing within [t − range, t + range]
+    // (featureLock 6), a vertical line there, or a crossing with another plot found by
+    // bisection (featureLock 2); else t. A line gives up when any of its three probes is
+    // NaN, the others (anyNaNGivesUp false) only when all three are.
+    static double searchIntersection(PlotObject& self, double t, double range, const PlotList& other, bool anyNaNGivesUp);
+
+private:
+    bool vertical() const { return p1.x == p2.x; }
+};
+
+} // namespace orvenda
