@@ -132,8 +132,16 @@ void ProgramQueue::work()
             if (!cancelled(run.id))
                 submitLeftovers(run.id);
         }
-        --programQueueCount_;
+        std::lock_guard lock(tasksMutex_);
+        if (--programQueueCount_ == 0 && idleHandler_)
+            idleHandler_();
     }
+}
+
+void ProgramQueue::setIdleHandler(std::function<void()> handler)
+{
+    std::lock_guard lock(tasksMutex_);
+    idleHandler_ = std::move(handler);
 }
 
 void ProgramQueue::runEnded()

@@ -63,6 +63,10 @@ public:
     void setResultHandler(ResultHandler handler) { resultHandler_ = std::move(handler); }
     // Where a paused program's screen text goes when copied.
     void setPasteboard(std::function<void(const std::string&)> pasteboard) { pasteboard_ = std::move(pasteboard); }
+    // Called on the worker each time the last queued run has ended (the count is 0), so a
+    // thread waiting for that can block instead of polling. Once this returns, an earlier
+    // handler is no longer running nor called.
+    void setIdleHandler(std::function<void()> handler);
 
     // ---- Starters (main thread) ----
 
@@ -251,6 +255,7 @@ private:
     std::mutex tasksMutex_;
     std::condition_variable tasksReady_;
     std::deque<Run> tasks_;
+    std::function<void()> idleHandler_;
     bool stopping_ = false;
     std::thread worker_;
     std::atomic<std::thread::id> workerId_{};
