@@ -23,7 +23,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <ctime>
 #include <deque>
 #include <functional>
 #include <map>
@@ -42,13 +41,6 @@ Ops tokens(const std::string& text)
     static const cases::EntryText entry;
     std::string bad;
     return entry.toOps(text, bad).value_or(Ops{});
-}
-
-double threadSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 // The main thread's event loop: it sleeps until work is posted.
@@ -175,9 +167,9 @@ void runBeside(benchmark::State& state, const std::string& name, const std::stri
     double mainCpu = 0;
     double wall = 0;
     for (auto _ : state) {
-        const double cpu = threadSeconds();
+        const double cpu = testing::threadSeconds();
         const double seconds = home.enter(entry);
-        mainCpu += threadSeconds() - cpu;
+        mainCpu += testing::threadSeconds() - cpu;
         wall += seconds;
         best = std::min(best, seconds);
         state.SetIterationTime(seconds);

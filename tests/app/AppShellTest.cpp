@@ -3,17 +3,9 @@
 #include "AppTestSupport.h"
 
 #include <chrono>
-#include <ctime>
 
 namespace orvenda::test {
 namespace {
-
-double threadSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
 
 class Shell : public HomeTest {
 protected:
@@ -42,11 +34,11 @@ TEST_F(Shell, WaitingForAProgramLeavesTheMainThreadIdle)
     AppShell shell(calc);
     programs->store("LOOP", ops("0->A:For(I,1,10000000):A+I->A:End:A"));
     calc.parser().startProgramThread(ops("prgmLOOP"));
-    const double cpu = threadSeconds();
+    const double cpu = testing::threadSeconds();
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(shell.settle(std::chrono::seconds(30)));
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_LT(threadSeconds() - cpu, 0.05 * wall) << "over " << wall << " s";
+    EXPECT_LT(testing::threadSeconds() - cpu, 0.05 * wall) << "over " << wall << " s";
     // 1 + 2 + ... + 10⁷ = 10⁷ (10⁷ + 1) / 2
     EXPECT_EQ(calc.ans.r(), 50000005000000.0);
 }
