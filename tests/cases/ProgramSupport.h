@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <ctime>
 #include <deque>
 #include <functional>
 #include <future>
@@ -22,6 +23,14 @@
 #include <vector>
 
 namespace orvenda::testing {
+
+// The processor time the calling thread has used, in seconds: what waiting costs it.
+inline double threadSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
 
 // The main thread of a test: work posted to it runs only when the test pumps.
 class ManualMainQueue : public MainQueue {

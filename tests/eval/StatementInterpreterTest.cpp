@@ -21,6 +21,27 @@ TEST(StatementInterpreterTest, EntryLineRunsEveryStatementAndReportsOnce)
     EXPECT_FALSE(h.calc.programRunning);
 }
 
+// A loop run on plain reals leaves Ans, the variables and the report as each statement
+// would have; a statement the fast path hands back in the middle of the loop fails where
+// the general evaluator says, with what earlier passes stored kept.
+TEST(StatementInterpreterTest, FastLoopsLeaveAnsAndFailAtTheStatementThatFails)
+{
+    ProgramHarness h;
+    Operand r = h.run("0->A:For(I,1,4):A+I->A:End");
+    EXPECT_EQ(r.kind, KindNoShow);
+    EXPECT_EQ(h.calc.ans.r(), 10);
+    EXPECT_EQ(h.calc.ans.sigFigures(), 2);
+    EXPECT_EQ(h.calc.ans.sigDecPlace(), 0);
+    EXPECT_EQ(h.var('I'), 5);
+
+    r = h.run("For(I,1,3):1/(I-2)->A:End");
+    EXPECT_EQ(r.error, 14);
+    // The divisor I-2 starts at token 11.
+    EXPECT_EQ(r.location, 11);
+    EXPECT_EQ(h.var('A'), -1);
+    EXPECT_EQ(h.var('I'), 2);
+}
+
 // Control flow results are in tests/cases/programs.cases; the frames must all be gone after.
 TEST(StatementInterpreterTest, GosubFramesAreGoneAfterReturnAndOverflow)
 {
