@@ -4,7 +4,7 @@
 #include "app/AppShell.h"
 #include "app/EntryModel.h"
 #include "app/HistoryModel.h"
-#include "app/StandInRoot.h"
+#include "app/RootController.h"
 #include "core/Calculator.h"
 #include "core/Operand.h"
 #include "core/services/ProgramManager.h"
@@ -41,6 +41,8 @@ namespace {
 using Ops = std::vector<std::uint32_t>;
 
 constexpr auto kIdleLimit = std::chrono::seconds(30);
+constexpr std::uint32_t kQuitKey = 1042;
+constexpr std::uint32_t kHomeScreenKey = 4117;
 
 // A key of the calculator keyboard: its label, its op in the plain, 2nd and alpha layers,
 // and the classic getKey code a program reads for it.
@@ -237,7 +239,7 @@ private:
 
 int AppDriver::main(int argc, char** argv)
 {
-    const char* usage = "usage: orvenda-drive SCRIPT [--data DIR] [--size WxH] [--first-run]\n";
+    const char* usage = "usage: orvenda-drive SCRIPT [--data DIR] [--size WxH] [--device phone|tablet] [--first-run]\n";
     AppLauncher::Options options;
     options.firstRunGreeting = false;
     std::string scriptPath;
@@ -247,6 +249,13 @@ int AppDriver::main(int argc, char** argv)
             continue;
         if (arg == "--first-run") {
             options.firstRunGreeting = true;
+        } else if (arg == "--device" && i + 1 < argc) {
+            const std::string_view device = argv[++i];
+            if (device != "phone" && device != "tablet") {
+                std::cerr << "orvenda-drive: --device takes phone or tablet, not «" << device << "»\n" << usage;
+                return 2;
+            }
+            options.tablet = device == "tablet";
         } else if (arg == "--data" && i + 1 < argc) {
             options.dataFolder = QString::fromLocal8Bit(argv[++i]);
         } else if (arg == "--size" && i + 1 < argc) {
@@ -438,6 +447,12 @@ bool AppDriver::key(std::string_view name)
         }
         return true;
     }
+    // Screen keys belong to the router; until the keyboard exists, the home keys are the
+    // ones a script needs (to leave the graph a drawing brought forward).
+    if (op == kHomeScreenKey || op == kQuitKey) {
+        app_.root().router().showHome();
+        return true;
+    }
     calc.processKeyOp(static_cast<int>(op));
     return true;
 }
@@ -464,7 +479,7 @@ bool AppDriver::tap(std::string_view where)
         return fail("tap needs X Y");
     if (openAlert())
         return true;
-    QWidget& window = app_.root().window();
+    QWidget& window = app_.root();
     const QPoint point(*x, *y);
     QWidget* target = window.childAt(point);
     if (!target)
@@ -497,7 +512,7 @@ bool AppDriver::shot(std::string_view file)
 {
     if (file.empty())
         return fail("shot needs a file name");
-    if (!app_.root().window().grab().save(QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size())), "PNG"))
+    if (!app_.root().grab().save(QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size())), "PNG"))
         return fail("cannot write " + std::string(file));
     return true;
 }

@@ -15,14 +15,16 @@ class ViewControlDelegate;
 
 // Drives the running app from a script, for tests and for people, without a display:
 // `orvenda-drive SCRIPT` or `orvenda --drive SCRIPT`, with `--data DIR` (a fresh temporary
-// folder by default), `--size WxH` (the phone window by default) and `--first-run` (greet
+// folder by default), `--size WxH` (the device's window by default), `--device phone|tablet`
+// (the phone by default) and `--first-run` (greet
 // as a first launch; otherwise a fresh folder starts as a launch after the first). At the
 // end the app quits as a user quits it, saving its state.
 //
 // Script lines (blank lines and lines starting with "#" are skipped):
 //   key NAME       a key of the calculator keyboard by its label (2ND, ALPHA, ENTER, DEL,
 //                  CLEAR, Y=, SIN, 0..9, +, ...; any case) in the shift layer the
-//                  calculator is in, or `key 0xNN` for a key code
+//                  calculator is in, or `key 0xNN` for a key code; HOME and QUIT bring
+//                  the home screen forward
 //   type TEXT      TEXT as the case files write an entry line, key by key
 //   tap X Y        a tap at window coordinates
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished

@@ -3,7 +3,7 @@
 #include "app/AppDelegate.h"
 #include "app/AppShell.h"
 #include "app/SceneDelegate.h"
-#include "app/StandInRoot.h"
+#include "app/RootController.h"
 #include "core/Calculator.h"
 #include "core/services/GDBManager.h"
 #include "graphui/GDBStore.h"
@@ -13,6 +13,16 @@
 #include <QWidget>
 
 namespace orvenda {
+
+namespace {
+
+constexpr QSize kPhoneSize{390, 844};
+constexpr QSize kTabletSize{768, 1024};
+// The smallest windows the layouts hold; the tablet turns to landscape (1024 × 768).
+constexpr QSize kPhoneMinimum{320, 600};
+constexpr QSize kTabletMinimum{768, 768};
+
+} // namespace
 
 AppLauncher::AppLauncher(QApplication& app, const Options& options)
     : calc_(Calculator::calculator())
@@ -24,25 +34,33 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     delegate_ = std::make_unique<AppDelegate>(calc_, options.dataFolder);
     delegate_->watch(app);
     shell_ = std::make_unique<AppShell>(calc_);
-    root_ = std::make_shared<StandInRoot>(calc_, options.size);
-    calc_.viewDelegate = root_;
 
     if (!options.firstRunGreeting)
         calc_.firstTime = false;
-    if (auto greeting = SceneDelegate::willConnect(calc_, options.tablet)) {
-        StandInRoot::Alert alert{QString::fromStdString(greeting->title), QString::fromStdString(greeting->message), {}};
+    // The device is known before the root lays itself out for it.
+    const auto greeting = SceneDelegate::willConnect(calc_, options.tablet);
+    root_ = std::make_shared<RootController>(calc_, *shell_, options.tablet);
+    calc_.viewDelegate = root_;
+    const QSize size = options.size.isEmpty() ? (options.tablet ? kTabletSize : kPhoneSize) : options.size;
+    // A size asked for explicitly wins over the layout's minimum.
+    root_->setMinimumSize((options.tablet ? kTabletMinimum : kPhoneMinimum).boundedTo(size));
+    root_->resize(size);
+    if (greeting) {
+        AlertQueue::Alert alert{QString::fromStdString(greeting->title), QString::fromStdString(greeting->message), {}};
         for (const SceneDelegate::Button& button : greeting->buttons)
             alert.buttons.emplace_back(QString::fromStdString(button.title), nullptr);
-        root_->alert(std::move(alert));
+        root_->alerts().show(std::move(alert));
     }
     if (auto report = delegate_->takeStartupReport())
-        root_->alert({QStringLiteral("Orvenda"), *report, {{QStringLiteral("OK"), nullptr}}});
-    root_->window().show();
+        root_->alerts().show({QStringLiteral("Orvenda"), *report, {{QStringLiteral("OK"), nullptr}}});
+    root_->show();
 }
 
 AppLauncher::~AppLauncher()
 {
     calc_.viewDelegate = nullptr;
+    // The screens go while the shell they use is still there.
+    root_.reset();
     shell_.reset();
     delegate_.reset();
     GDBManager::setShared(nullptr);

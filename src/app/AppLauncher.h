@@ -12,7 +12,7 @@ namespace orvenda {
 class AppDelegate;
 class AppShell;
 class Calculator;
-class StandInRoot;
+class RootController;
 
 // Starts the app on the process's calculator: restores the state saved in the data
 // folder, installs the graph databases, the key routing and result handling, opens the
@@ -22,8 +22,8 @@ class AppLauncher {
 public:
     struct Options {
         QString dataFolder;
-        // The phone window.
-        QSize size{390, 844};
+        // The window; empty for the device's own size (phone 390 × 844, tablet 768 × 1024).
+        QSize size;
         bool tablet = false;
         // Whether this launch may greet as a first launch (a fresh data folder).
         bool firstRunGreeting = true;
@@ -37,13 +37,13 @@ public:
     Calculator& calculator() { return calc_; }
     AppDelegate& delegate() { return *delegate_; }
     AppShell& shell() { return *shell_; }
-    StandInRoot& root() { return *root_; }
+    RootController& root() { return *root_; }
 
 private:
     Calculator& calc_;
     std::unique_ptr<AppDelegate> delegate_;
     std::unique_ptr<AppShell> shell_;
-    std::shared_ptr<StandInRoot> root_;
+    std::shared_ptr<RootController> root_;
 };
 
 } // namespace orvenda

@@ -10,8 +10,9 @@
 #include <cstring>
 
 // Start-up of the application: the saved calculator is restored from the user's data
-// folder and files named on the command line are imported. `orvenda --drive SCRIPT` runs
-// the app from a script instead (AppDriver).
+// folder and files named on the command line are imported. `--device phone|tablet` chooses
+// the layout (phone by default). `orvenda --drive SCRIPT` runs the app from a script
+// instead (AppDriver).
 int main(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i)
@@ -27,7 +28,18 @@ int main(int argc, char** argv)
 
     orvenda::AppLauncher::Options options;
     options.dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QStringList files = QApplication::arguments().mid(1);
+    const qsizetype device = files.indexOf(QStringLiteral("--device"));
+    if (device >= 0) {
+        const QString kind = device + 1 < files.size() ? files[device + 1] : QString();
+        if (kind != QStringLiteral("phone") && kind != QStringLiteral("tablet")) {
+            qWarning("--device takes phone or tablet");
+            return 2;
+        }
+        options.tablet = kind == QStringLiteral("tablet");
+        files.remove(device, 2);
+    }
     orvenda::AppLauncher launcher(app, options);
-    launcher.delegate().openFiles(QApplication::arguments().mid(1));
+    launcher.delegate().openFiles(files);
     return QApplication::exec();
 }

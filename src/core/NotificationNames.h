@@ -44,6 +44,8 @@ inline constexpr std::string_view VQViewPrgmError = "VQViewPrgmError";
 inline constexpr std::string_view VQProgramFileAdded = "VQProgramFileAdded";
 inline constexpr std::string_view VQGetList = "VQGetList";
 inline constexpr std::string_view VQGetMatrix = "VQGetMatrix";
+// A menu pick; user info: {"menuOp": the picked op}.
+inline constexpr std::string_view VQMenuOp = "VQMenuOp";
 // Posted by a reachability monitor on a change of status; the monitor is the object.
 inline constexpr std::string_view kNetworkReachabilityChangedNotification =
     "kNetworkReachabilityChangedNotification";

@@ -248,8 +248,9 @@ std::string scriptFor(const fs::path& file, std::vector<Case>& cases)
         // evaluates it as it stands.
         if (c.entry == "<empty>")
             continue;
-        // A leftover alert is dismissed, then the line cleared.
-        script << "key CLEAR\nkey CLEAR\ntype " << c.entry << "\nkey ENTER\nwait idle\ndump\n";
+        // A leftover alert is dismissed, then the line cleared, on the home screen (a
+        // drawing leaves the graph in front).
+        script << "key CLEAR\nkey CLEAR\nkey HOME\ntype " << c.entry << "\nkey ENTER\nwait idle\ndump\n";
         const bool mathPrint = c.entry.find("MathType") != std::string::npos;
         cases.push_back(std::move(c));
         if (mathPrint) {

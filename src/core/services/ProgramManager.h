@@ -35,6 +35,14 @@ public:
     virtual std::string programName() const = 0;
     // The stored program's tokens; nothing when there is no such program.
     virtual std::optional<Ops> opsFor(const std::string& name) const = 0;
+
+    // Opens the named program in the editor; false when there is none.
+    virtual bool loadProgram(const std::string& /*name*/) { return false; }
+    virtual void setDebug(bool /*on*/) {}
+    // The editor is running the open program one statement at a time.
+    virtual bool stepping() const { return false; }
+    // Puts the edit cursor on that token and makes it visible.
+    virtual void showTokenNumber(int /*index*/) {}
 };
 
 } // namespace orvenda

@@ -1,0 +1,42 @@
+#include "app/AlertQueue.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace orvenda {
+
+void AlertQueue::show(Alert alert)
+{
+    waiting_.push_back(std::move(alert));
+    if (!open_)
+        showNext();
+}
+
+void AlertQueue::showNext()
+{
+    if (waiting_.empty())
+        return;
+    Alert next = std::move(waiting_.front());
+    waiting_.pop_front();
+    auto* box = new QMessageBox(QMessageBox::NoIcon, next.title, next.message, QMessageBox::NoButton, &window_);
+    box->setWindowModality(Qt::ApplicationModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    for (std::size_t i = 0; i < next.buttons.size(); ++i) {
+        auto& [caption, action] = next.buttons[i];
+        QPushButton* button = box->addButton(caption, QMessageBox::AcceptRole);
+        if (i == 0) {
+            box->setDefaultButton(button);
+            box->setEscapeButton(button);
+        }
+        if (action)
+            QObject::connect(button, &QPushButton::clicked, box, action);
+    }
+    QObject::connect(box, &QMessageBox::finished, box, [this] {
+        open_.clear();
+        showNext();
+    });
+    open_ = box;
+    box->show();
+}
+
+} // namespace orvenda

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "app/ScreenController.h"
+
+class QLabel;
+
+namespace orvenda {
+
+class LcdView;
+
+// A screen that is not built yet: the empty display with the screen's title. It notes
+// the last show request, so what the router asked of it can be seen.
+class PlaceholderScreen : public ScreenController {
+public:
+    PlaceholderScreen(Calculator& calc, const QString& title, QWidget* parent = nullptr);
+
+    QString title() const;
+    const ScreenRequest& lastRequest() const { return request_; }
+
+    void shown(const ScreenRequest& request) override { request_ = request; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    LcdView* background_;
+    QLabel* title_;
+    ScreenRequest request_;
+};
+
+} // namespace orvenda

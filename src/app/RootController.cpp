@@ -1,0 +1,468 @@
+#include "app/RootController.h"
+
+#include "app/ActivitySpinner.h"
+#include "app/AppShell.h"
+#include "app/EntryEvaluator.h"
+#include "app/GraphScreen.h"
+#include "app/ScreenController.h"
+#include "app/StatusLine.h"
+#include "core/Calculator.h"
+#include "core/NotificationCenter.h"
+#include "core/NotificationNames.h"
+#include "core/services/ProgramManager.h"
+#include "eval/Parser.h"
+#include "language/ErrorNumbers.h"
+
+#include <QPalette>
+
+namespace orvenda {
+
+namespace {
+
+// The tablet's keyboard area sits inside the window's margins.
+constexpr int kTabletInsetX = 13;
+constexpr int kTabletInsetY = 12;
+// The tablet's debugger starts below the display's top line.
+constexpr int kDebuggerTop = 22;
+constexpr int kIndicatorTop = 150;
+
+GraphScreen* graphOf(ScreenController* c) { return dynamic_cast<GraphScreen*>(c); }
+
+} // namespace
+
+RootController::RootController(Calculator& calc, AppShell& shell, bool tablet)
+    : calc_(calc), shell_(shell), tablet_(tablet), registry_(calc), safeArea_(new QWidget(this)),
+      keyboardArea_(new QWidget(safeArea_)), router_(new ScreenRouter(calc, registry_, shell, keyboardArea_)),
+      status_(new StatusLine(calc, this)), spinner_(new ActivitySpinner(this)), alerts_(*this)
+{
+    setWindowTitle(QStringLiteral("Orvenda"));
+    if (tablet_) {
+        const VColor back = calc_.interfaceColorIndex(7);
+        setBackgroundColor(back.r, back.g, back.b);
+    } else {
+        setBackgroundColor(0, 0, 0);
+    }
+    router_->setDelegate(this);
+    router_->setActive(true);
+    activate(nullptr);
+    layout();
+}
+
+RootController::~RootController()
+{
+    router_->setDelegate(nullptr);
+    calc_.notificationCenter().removeObserver(this);
+}
+
+ScreenController* RootController::fullScreen(int id) const
+{
+    const auto found = full_.find(id);
+    return found == full_.end() ? nullptr : found->second;
+}
+
+ScreenController* RootController::make(int id)
+{
+    if (ScreenController* made = fullScreen(id))
+        return made;
+    const bool overRoot = id == screens::Debugger || id == screens::Help;
+    ScreenController* c = registry_.make(id, overRoot ? static_cast<QWidget*>(this) : safeArea_);
+    c->hide();
+    c->setGeometry(overRoot ? rect() : safeArea_->rect());
+    full_[id] = c;
+    return c;
+}
+
+bool RootController::fullScreenVisible(int id) const
+{
+    const ScreenController* c = fullScreen(id);
+    return c && !c->isHidden();
+}
+
+// ---- Layout ----
+
+void RootController::resizeEvent(QResizeEvent*) { layout(); }
+
+void RootController::layout()
+{
+    QRect safe = rect();
+    if (!tablet_)
+        safe.setHeight(std::max(0, height() - kStatusHeight));
+    safeArea_->setGeometry(safe);
+    for (const auto& [id, c] : full_) {
+        if (id == screens::Help)
+            c->setGeometry(rect());
+        else if (id != screens::Debugger)
+            c->setGeometry(safeArea_->rect());
+    }
+    QRect keys = safeArea_->rect();
+    if (tablet_) {
+        keys.adjust(kTabletInsetX, kTabletInsetY, -kTabletInsetX, -kTabletInsetY);
+        status_->hide();
+    } else {
+        status_->setGeometry(0, safe.bottom() + 1, width(), height() - safe.height());
+        status_->show();
+    }
+    keyboardArea_->setGeometry(keys);
+    router_->setGeometry(keyboardArea_->rect());
+    spinner_->move((width() - spinner_->width()) / 2, spinner_->y());
+    if (ScreenController* debugger = fullScreen(screens::Debugger)) {
+        if (tablet_) {
+            const QRectF display = router_->displayRect();
+            const QRectF keyboard = router_->keyboardRect();
+            debugger->setGeometry(QRectF(display.x() + keys.x(), display.y() + keys.y() + kDebuggerTop,
+                                      display.width(), keyboard.height() + display.height())
+                                      .toRect());
+        } else {
+            debugger->setGeometry(safe);
+        }
+    }
+}
+
+void RootController::activate(ScreenController* c)
+{
+    for (const auto& [id, screen] : full_)
+        if (screen != c && id != screens::Debugger && id != screens::Help)
+            screen->hide();
+    if (c) {
+        keyboardArea_->hide();
+        c->show();
+        c->raise();
+    } else {
+        keyboardArea_->show();
+        keyboardArea_->raise();
+    }
+    layout();
+    spinner_->raise();
+}
+
+void RootController::setBackgroundColor(double r, double g, double b)
+{
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, QColor::fromRgbF(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b)));
+    setPalette(colours);
+    setAutoFillBackground(true);
+}
+
+// ---- The view delegate ----
+
+void RootController::VCGraphChanged()
+{
+    if (GraphScreen* graph = graphOf(fullScreen(screens::Graph)))
+        graph->graphChanged();
+}
+
+void RootController::VCProgramRunning(bool running)
+{
+    if (running)
+        programRunning();
+    else
+        programStopped();
+}
+
+void RootController::VCPauseProgram()
+{
+    if (calc_.currentScreen() != screens::Graph) {
+        router_->showProgramOutput();
+        return;
+    }
+    spinner_->stop();
+    if (GraphScreen* graph = graphOf(fullScreen(screens::Graph)))
+        graph->pause();
+}
+
+void RootController::VCShowDebugger(bool show)
+{
+    if (show)
+        showDebugger();
+    else
+        hideDebugger();
+}
+
+// ---- Error alerts ----
+
+void RootController::reportError(const nlohmann::json& error)
+{
+    const int number = error.value("errorNum", 0);
+    const auto name = error.find("programName");
+    const std::string program = name != error.end() && name->is_string() ? name->get<std::string>() : std::string();
+    errorNotification_ = error;
+    Parser& parser = calc_.parser();
+    if (number == ErrPause) {
+        if (calc_.currentScreen() == screens::Graph) {
+            spinner_->stop();
+            if (GraphScreen* graph = graphOf(fullScreen(screens::Graph)))
+                graph->pause();
+            return;
+        }
+        alerts_.show({QStringLiteral("Program:%1").arg(QString::fromStdString(program)), QStringLiteral("Paused"),
+                      {{QStringLiteral("Continue"), [&parser] { parser.resumeProgramThread(); }},
+                       {QStringLiteral("Stop"), [&parser] { parser.stopProgramThread(); }}}});
+        return;
+    }
+    AlertQueue::Alert shown{QStringLiteral("Calc Error"), QString::fromStdString(EntryEvaluator::errString(number)),
+                            {{QStringLiteral("OK"), {}}}};
+    if (!program.empty() && program != "none") {
+        shown.title = QStringLiteral("Program Error");
+        shown.buttons.emplace_back(QStringLiteral("Show program"), [this] {
+            showDebugger();
+            calc_.notificationCenter().post(VQViewPrgmError, this, errorNotification_);
+        });
+    }
+    if (number == ErrBreak || number == ErrFileImportSuccess) {
+        shown.title = number == ErrBreak ? QStringLiteral("User break") : QStringLiteral("Import Succeeded");
+        shown.message.clear();
+    }
+    alerts_.show(std::move(shown));
+}
+
+// ---- Full-size screens ----
+
+ScreenController* RootController::showFull(int id, int screen)
+{
+    ScreenController* c = make(id);
+    c->setGeometry(safeArea_->rect());
+    calc_.setCurrentScreen(screen);
+    if (id == screens::Graph)
+        if (GraphScreen* graph = graphOf(c))
+            graph->didShow(true);
+    c->raise();
+    c->show();
+    router_->setActive(false);
+    keyboardArea_->hide();
+    activate(c);
+    return c;
+}
+
+void RootController::showGraph(bool show)
+{
+    ScreenController* graph = fullScreen(screens::Graph);
+    if (show) {
+        // A menu over the display keeps the graph back.
+        if (!router_->shouldShowGraphView())
+            return;
+        if (calc_.currentScreen() == screens::Graph)
+            return;
+        const bool stepping = calc_.currentScreen() == screens::ProgramEditor && calc_.prgmManager
+            && calc_.prgmManager->stepping();
+        graph = showFull(screens::Graph, stepping ? screens::ProgramEditor : screens::Graph);
+    } else {
+        if (!graph || graph->isHidden())
+            return;
+        keyboardArea_->show();
+        router_->setActive(true);
+        graph->hide();
+        if (GraphScreen* g = graphOf(graph))
+            g->didShow(false);
+        shell_.blink().resetBlink();
+        if (calc_.currentScreen() != screens::ProgramEditor)
+            calc_.setCurrentScreen(calc_.programRunning ? screens::ProgramOutput : screens::Home);
+    }
+    moveActivityIndicatorToBottom(show);
+    status_->update();
+    activate(show ? graph : nullptr);
+}
+
+void RootController::showPlot()
+{
+    status_->update();
+    if (calc_.currentScreen() == screens::Graph) {
+        if (ScreenController* graph = fullScreen(screens::Graph))
+            graph->updateDisplay();
+        return;
+    }
+    showFull(screens::Graph, screens::Graph);
+    moveActivityIndicatorToBottom(true);
+    status_->update();
+}
+
+void RootController::showSolverPlot(const nlohmann::json& window)
+{
+    ScreenController* c = showFull(screens::Graph, screens::Graph);
+    if (GraphScreen* graph = graphOf(c))
+        graph->showSolverPlot(window.value("L", -10.0), window.value("R", 10.0), window.value("B", -10.0),
+            window.value("T", 10.0));
+}
+
+void RootController::returnToKeyboard(ScreenController* closing, int screen)
+{
+    if (closing)
+        closing->hide();
+    calc_.secondShift = false;
+    shell_.blink().resetBlink();
+    calc_.setCurrentScreen(screen);
+    keyboardArea_->show();
+    router_->setActive(true);
+    refresh();
+    activate(nullptr);
+}
+
+void RootController::showTable()
+{
+    if (calc_.currentScreen() == screens::Table) {
+        router_->updateDisplay();
+        return;
+    }
+    ScreenController* graph = fullScreen(screens::Graph);
+    if (graph) {
+        graph->hide();
+        if (GraphScreen* g = graphOf(graph))
+            g->didShow(false);
+    }
+    returnToKeyboard(nullptr, screens::Table);
+    // The table may not have been made yet.
+    router_->showScreen(screens::Table);
+    moveActivityIndicatorToBottom(false);
+    status_->update();
+}
+
+void RootController::showHomeScreen()
+{
+    returnToKeyboard(nullptr, screens::Home);
+    moveActivityIndicatorToBottom(false);
+    status_->update();
+}
+
+void RootController::showPeriodicTable()
+{
+    ScreenController* c = showFull(screens::PeriodicTable, screens::PeriodicTable);
+    c->shown({});
+}
+
+void RootController::showStatTest(int test)
+{
+    ScreenController* c = showFull(screens::StatTests, screens::StatTests);
+    c->focus(true);
+    c->shown({test, {}});
+    shell_.blink().resetBlink();
+}
+
+void RootController::showGeometry(int shape)
+{
+    ScreenController* c = showFull(screens::Geometry, screens::Geometry);
+    c->shown({shape, {}});
+    c->focus(true);
+    shell_.blink().resetBlink();
+}
+
+void RootController::periodicTableDone() { returnToKeyboard(fullScreen(screens::PeriodicTable), screens::Home); }
+
+void RootController::statTestDone()
+{
+    ScreenController* c = fullScreen(screens::StatTests);
+    returnToKeyboard(c, screens::Home);
+    if (c)
+        c->focus(false);
+}
+
+void RootController::geometryDone()
+{
+    ScreenController* c = fullScreen(screens::Geometry);
+    returnToKeyboard(c, screens::Home);
+    if (c)
+        c->focus(false);
+}
+
+void RootController::graphDone()
+{
+    ScreenController* graph = fullScreen(screens::Graph);
+    if (graph) {
+        graph->hide();
+        if (GraphScreen* g = graphOf(graph))
+            g->didShow(false);
+    }
+    int back = screens::Home;
+    // A paused program waits on its output screen; the solver and polynomial apps get
+    // their plots back.
+    if (calc_.parser().programQueue().frameCount() > 0)
+        back = screens::ProgramOutput;
+    else if (calc_.prevScreen() == screens::Solver || calc_.prevScreen() == screens::Polynomial)
+        back = calc_.prevScreen();
+    returnToKeyboard(graph, back);
+    moveActivityIndicatorToBottom(false);
+    status_->update();
+}
+
+// ---- Debugger and help ----
+
+void RootController::showDebugger()
+{
+    ScreenController* debugger = make(screens::Debugger);
+    layout();
+    debugger->show();
+    debugger->raise();
+    debugger->focus(true);
+    debugger->updateDisplay();
+}
+
+void RootController::hideDebugger()
+{
+    ScreenController* debugger = fullScreen(screens::Debugger);
+    if (debugger)
+        debugger->hide();
+    if (calc_.prgmManager)
+        calc_.prgmManager->setDebug(false);
+    router_->showScreen(screens::ProgramEditor);
+    if (debugger)
+        debugger->focus(false);
+}
+
+void RootController::suspendDebugger()
+{
+    safeArea_->raise();
+    status_->raise();
+    if (ScreenController* debugger = fullScreen(screens::Debugger))
+        debugger->focus(false);
+}
+
+void RootController::showHelp()
+{
+    ScreenController* help = make(screens::Help);
+    help->setGeometry(rect());
+    help->show();
+    help->raise();
+    help->focus(true);
+}
+
+void RootController::helpDone()
+{
+    if (ScreenController* help = fullScreen(screens::Help)) {
+        help->hide();
+        help->focus(false);
+    }
+    router_->overlayDone();
+}
+
+// ---- State ----
+
+void RootController::refresh()
+{
+    for (int id : {screens::Graph, screens::PeriodicTable, screens::StatTests, screens::Geometry}) {
+        if (fullScreenVisible(id)) {
+            fullScreen(id)->updateDisplay();
+            return;
+        }
+    }
+    keyboardArea_->show();
+    router_->updateDisplay();
+    shell_.blink().resetBlink();
+}
+
+void RootController::programRunning()
+{
+    spinner_->start();
+    shell_.blink().cursorBlink(false);
+}
+
+void RootController::programStopped()
+{
+    spinner_->stop();
+    if (!keyboardArea_->isHidden())
+        shell_.blink().resetBlink();
+}
+
+void RootController::moveActivityIndicatorToBottom(bool bottom)
+{
+    spinner_->move(spinner_->x(), bottom ? height() - spinner_->height() : kIndicatorTop);
+}
+
+} // namespace orvenda

@@ -1,0 +1,121 @@
+#pragma once
+
+#include "app/AlertQueue.h"
+#include "app/ScreenRegistry.h"
+#include "app/ScreenRouter.h"
+#include "core/services/ViewControlDelegate.h"
+
+#include <QWidget>
+
+#include <map>
+
+namespace orvenda {
+
+class ActivitySpinner;
+class AppShell;
+class Calculator;
+class ScreenController;
+class StatusLine;
+
+// The window's root: the calculator's view delegate. It holds the keyboard area (the
+// ScreenRouter, with the display and every ordinary screen), the mode status line under it
+// on a phone, the activity spinner, and the full-size screens that replace the keyboard
+// area (graph, periodic table, statistics tests, geometry), the debugger over both and the
+// help page, each made on first use from the registry. It turns error reports into alerts,
+// queued so that none is lost. Main thread.
+class RootController : public QWidget, public ScreenRouter::Delegate, public ViewControlDelegate {
+public:
+    // The phone's strip under the keyboard area, where the status line is.
+    static constexpr int kStatusHeight = 24;
+
+    // tablet chooses the tablet layout (calc.device says the same once the window has
+    // connected).
+    RootController(Calculator& calc, AppShell& shell, bool tablet);
+    ~RootController() override;
+
+    ScreenRegistry& screens() { return registry_; }
+    ScreenRouter& router() { return *router_; }
+    AlertQueue& alerts() { return alerts_; }
+    StatusLine& statusLine() { return *status_; }
+    ActivitySpinner& activityIndicator() { return *spinner_; }
+    // A full-size screen (Graph, PeriodicTable, StatTests, Geometry, Debugger, Help), nullptr
+    // before its first show.
+    ScreenController* fullScreen(int id) const;
+    QWidget& keyboardArea() const { return *keyboardArea_; }
+    QWidget& safeArea() const { return *safeArea_; }
+
+    // ---- The view delegate ----
+
+    void VCUpdateDisplay() override { refresh(); }
+    void VCShowGraph(bool show) override { showGraph(show); }
+    void VCGraphChanged() override;
+    void VCProgramRunning(bool running) override;
+    void VCPauseProgram() override;
+    void VCShowProgramOutput() override { router_->showProgramOutput(); }
+    void VCShowDebugger(bool show) override;
+    void VCSuspendDebugger() override { suspendDebugger(); }
+    void VCShowError(const nlohmann::json& error) override { reportError(error); }
+    void VCShowPeriodicTable() override { showPeriodicTable(); }
+    void VCShowStatTest(int token) override { showStatTest(token); }
+    void VCShowGeometry(int token) override { showGeometry(token); }
+    void VCShowSolverPlot(const nlohmann::json& window) override { showSolverPlot(window); }
+    void VCShowTable() override { showTable(); }
+
+    // ---- Screens ----
+
+    void reportError(const nlohmann::json& error);
+    void showGraph(bool show) override;
+    void showPlot();
+    // {"L", "R", "B", "T"}: the window of the solver's plot.
+    void showSolverPlot(const nlohmann::json& window);
+    void showTable();
+    void showHomeScreen();
+    void showPeriodicTable();
+    void showStatTest(int test);
+    void showGeometry(int shape);
+    // The full-size screens closing.
+    void periodicTableDone();
+    void statTestDone();
+    void geometryDone();
+    void graphDone();
+    void showDebugger();
+    void hideDebugger();
+    void suspendDebugger();
+    void showHelp() override;
+    void helpDone();
+    // The visible full-size screen, or the keyboard area, redrawn.
+    void refresh();
+    void programRunning();
+    void programStopped();
+    void moveActivityIndicatorToBottom(bool bottom);
+    void setBackgroundColor(double r, double g, double b);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    ScreenController* make(int id);
+    // Shows one full-size screen in place of the keyboard area.
+    ScreenController* showFull(int id, int screen);
+    // Back to the keyboard area with screen n.
+    void returnToKeyboard(ScreenController* closing, int screen);
+    // c in front: the keyboard area when c is null, else that full-size screen.
+    void activate(ScreenController* c);
+    bool fullScreenVisible(int id) const;
+    void layout();
+
+    Calculator& calc_;
+    AppShell& shell_;
+    bool tablet_;
+    ScreenRegistry registry_;
+    QWidget* safeArea_;
+    QWidget* keyboardArea_;
+    ScreenRouter* router_;
+    StatusLine* status_;
+    ActivitySpinner* spinner_;
+    AlertQueue alerts_;
+    std::map<int, ScreenController*> full_;
+    nlohmann::json errorNotification_;
+};
+
+} // namespace orvenda

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <string_view>
+
+namespace orvenda {
+
+class Calculator;
+class NotificationCenter;
+struct Notification;
+
+// What a show operation hands the screen it brought forward: the menu id, the statistics
+// wizard's op, a matrix or equation number, the catalogue's search text.
+struct ScreenRequest {
+    int number = 0;
+    QString text;
+};
+
+// Delivers a notification to `callback` on the owner's thread: at once when posted there,
+// else queued, and dropped when the owner is gone by then. Observations are the owner's
+// (removed with bus.removeObserver(owner)).
+void observeOnOwnerThread(NotificationCenter& bus, QObject* owner, std::string_view name,
+    std::function<void(const Notification&)> callback);
+
+// The base of every screen and overlay the router and the root controller bring forward.
+// A screen is a widget; the router sizes, shows and hides it and tells it when it comes
+// forward or goes back:
+//   updateDisplay()  redraw from the model (after coming forward and on display changes);
+//   focus(gained)    true for the one screen in front, false for every other;
+//   shown(request)   after a show operation brought it forward, with that show's argument.
+// A screen listens to the notification bus only while it has the focus: it names its
+// observations in subscribe(), with observe(); focus(true) adds them once, focus(false)
+// and destruction remove them all. Main thread.
+class ScreenController : public QWidget {
+public:
+    explicit ScreenController(Calculator& calc, QWidget* parent = nullptr);
+    ~ScreenController() override;
+    ScreenController(const ScreenController&) = delete;
+    ScreenController& operator=(const ScreenController&) = delete;
+
+    virtual void updateDisplay() {}
+    // Subclasses that do more on focus call this too.
+    virtual void focus(bool gained);
+    virtual void shown(const ScreenRequest&) {}
+
+    bool listening() const { return listening_; }
+
+protected:
+    // Called by focus(true) when not yet listening: the screen's observe() calls.
+    virtual void subscribe() {}
+    // A notification of the calculator's bus, delivered on the main thread while listening.
+    void observe(std::string_view name, std::function<void(const Notification&)> callback);
+
+    Calculator& calc() const { return calc_; }
+
+private:
+    Calculator& calc_;
+    bool listening_ = false;
+};
+
+} // namespace orvenda

@@ -1,0 +1,545 @@
+#include "app/ScreenRouter.h"
+
+#include "app/AppShell.h"
+#include "app/EntryModel.h"
+#include "app/ScreenRegistry.h"
+#include "core/Calculator.h"
+#include "core/NotificationCenter.h"
+#include "core/NotificationNames.h"
+#include "core/services/ProgramManager.h"
+#include "pretty/FontMap.h"
+
+#include <QFontMetricsF>
+#include <QStringView>
+#include <QtGlobal>
+
+#include <algorithm>
+#include <array>
+
+namespace orvenda {
+
+namespace {
+
+// The keyboard's design spaces.
+constexpr double kTabletKeyboardHeight = 524;
+constexpr double kTabletKeyboardWidth = 480;
+constexpr double kPhoneWidth = 320;
+constexpr double kTallPhoneKeyboardHeight = 418;
+
+constexpr std::uint32_t kQuote = 42;
+constexpr std::uint32_t kStoreGDB = 154;
+constexpr std::uint32_t kRecallGDB = 155;
+constexpr std::uint32_t kMatrixToken = 0x5C00;
+constexpr std::uint32_t kUnitConversion = 0xBB5D;
+constexpr std::uint32_t kConstant = 0xBB5E;
+constexpr int kListsMenu = 4;
+constexpr int kMatricesMenu = 5;
+constexpr int kProgramMenu = 6;
+constexpr int kAppsMenu = 15;
+
+// Menus that leave the Y= screen and the list editor for the home screen first.
+bool leavesEditor(int menu)
+{
+    return menu == 6 || menu == 8 || menu == 11 || (menu >= 16 && menu <= 26) || menu == 28 || menu == 29
+        || menu == 30;
+}
+
+// Screens with a controller of the router's own.
+bool routerScreen(int n)
+{
+    return (n >= 0 && n <= 23 && n != screens::Graph && n != screens::PeriodicTable && n != screens::StatTests
+               && n != screens::Geometry && n != 18)
+        || n == screens::ClassicHome;
+}
+
+bool overlay(int id) { return id >= screens::Menu && id <= screens::ColorPicker; }
+
+} // namespace
+
+ScreenRouter::Frames ScreenRouter::layoutFrames(QSizeF size, bool tablet)
+{
+    const double w = size.width();
+    const double h = size.height();
+    if (tablet) {
+        const double s = std::min(0.7 * h / kTabletKeyboardHeight, w / kTabletKeyboardWidth);
+        const double k = kTabletKeyboardHeight * s;
+        const double d = h - k;
+        const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", d * 0.125));
+        const double common = std::min(w, metrics.horizontalAdvance(QStringLiteral("123456789012345678901234567890123")));
+        const double x = (w - common) / 2;
+        return {QRectF(x, 0, common, d), QRectF(x, h - k, common, k)};
+    }
+    const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", 16));
+    const double target = w / metrics.horizontalAdvance(QLatin1Char('0')) / 32 * 16 * 8;
+    const double k = w * kTallPhoneKeyboardHeight / kPhoneWidth;
+    const double d = k < h - target ? h - k : target;
+    return {QRectF(0, 0, w, d), QRectF(0, d, w, k)};
+}
+
+ScreenRouter::ScreenRouter(Calculator& calc, ScreenRegistry& registry, AppShell& shell, QWidget* parent)
+    : QWidget(parent), calc_(calc), registry_(registry), shell_(shell), display_(new QWidget(this)),
+      keyboard_(new QWidget(this))
+{
+    keyboard_->setFocusPolicy(Qt::StrongFocus);
+    NotificationCenter& bus = calc_.notificationCenter();
+    observeOnOwnerThread(bus, this, VQUpdatePgmOutput, [this](const Notification&) { updateProgramOutput(); });
+    observeOnOwnerThread(bus, this, VQHideProgramOutput, [this](const Notification&) { hideProgramOutput(); });
+    observeOnOwnerThread(bus, this, VQViewPrgmError, [this](const Notification& n) { showProgramError(n.userInfo); });
+    observeOnOwnerThread(bus, this, VQRedrawKeyboard, [this](const Notification&) { updateKeyboard(); });
+    observeOnOwnerThread(bus, this, VQGetList, [this](const Notification&) { getList(); });
+    observeOnOwnerThread(bus, this, VQGetMatrix, [this](const Notification&) { getMatrix(); });
+    layout();
+    // The tablet keeps its catalogue ready; the current screen comes over it.
+    if (calc_.device == 1)
+        showCatalog(QString());
+}
+
+ScreenRouter::~ScreenRouter() { calc_.notificationCenter().removeObserver(this); }
+
+void ScreenRouter::setKeyboard(QWidget* keyboard)
+{
+    keyboard->setParent(this);
+    keyboard->setGeometry(keyboard_->geometry());
+    keyboard->setVisible(keyboard_->isVisibleTo(this));
+    delete keyboard_;
+    keyboard_ = keyboard;
+}
+
+void ScreenRouter::resizeEvent(QResizeEvent*) { layout(); }
+
+void ScreenRouter::layout()
+{
+    frames_ = layoutFrames(size(), calc_.device == 1);
+    display_->setGeometry(frames_.display.toRect());
+    keyboard_->setGeometry(frames_.keyboard.toRect());
+    for (const auto& [id, c] : controllers_) {
+        if (id == screens::ProgramEditor)
+            c->setGeometry(rect());
+        else if (overlay(id))
+            c->setGeometry(menuRect().toRect());
+        else
+            c->setGeometry(display_->rect());
+    }
+}
+
+ScreenController* ScreenRouter::controller(int id) const
+{
+    const auto found = controllers_.find(id);
+    return found == controllers_.end() ? nullptr : found->second;
+}
+
+ScreenController* ScreenRouter::make(int id)
+{
+    if (ScreenController* made = controller(id))
+        return made;
+    const bool ownView = overlay(id) || id == screens::ProgramEditor;
+    ScreenController* c = registry_.make(id, ownView ? static_cast<QWidget*>(this) : display_);
+    c->hide();
+    c->setGeometry(id == screens::ProgramEditor ? rect() : overlay(id) ? menuRect().toRect() : display_->rect());
+    controllers_[id] = c;
+    return c;
+}
+
+ScreenController* ScreenRouter::homeController() const
+{
+    return controller(calc_.mathPrint ? screens::Home : screens::ClassicHome);
+}
+
+ScreenController* ScreenRouter::currentController()
+{
+    const int n = calc_.currentScreen();
+    if (n == screens::Home) {
+        loadGeneralView();
+        return homeController();
+    }
+    return routerScreen(n) ? controller(n) : nullptr;
+}
+
+bool ScreenRouter::shouldShowGraphView() const
+{
+    const ScreenController* menu = controller(screens::Menu);
+    return !menu || menu->isHidden();
+}
+
+void ScreenRouter::clearEntry()
+{
+    if (calc_.entryManager)
+        calc_.entryManager->clear();
+}
+
+// ---- Screens ----
+
+void ScreenRouter::showScreen(int n, const ScreenRequest& request)
+{
+    if (n == screens::Home) {
+        showHome();
+        return;
+    }
+    if (n == screens::ProgramOutput) {
+        showProgramOutput();
+        return;
+    }
+    if (!routerScreen(n) || n == screens::ClassicHome)
+        return;
+    ScreenController* c = make(n);
+    const bool clearsFirst = n == screens::Solver || n == screens::Polynomial || n == screens::SimulEq;
+    const bool clearsAfter = n == screens::Table || n == screens::TableSetup || n == screens::Window
+        || n == screens::Finance || n == screens::Format;
+    if (clearsFirst)
+        clearEntry();
+    calc_.setCurrentScreen(n);
+    if (n == screens::ListEditor)
+        clearEntry();
+    bringControllerToFront(c);
+    if (clearsAfter)
+        clearEntry();
+    c->shown(request);
+}
+
+void ScreenRouter::showHome()
+{
+    if (delegate_)
+        delegate_->showGraph(false);
+    shell_.blink().resetBlink();
+    calc_.setCurrentScreen(screens::Home);
+    loadGeneralView();
+    bringControllerToFront(homeController());
+}
+
+void ScreenRouter::loadGeneralView()
+{
+    ScreenController* home = make(calc_.mathPrint ? screens::Home : screens::ClassicHome);
+    home->raise();
+}
+
+void ScreenRouter::showProgramOutput()
+{
+    if (delegate_)
+        delegate_->showGraph(false);
+    if (calc_.currentScreen() == screens::ProgramEditor)
+        return;
+    ScreenController* c = make(screens::ProgramOutput);
+    c->setGeometry(display_->rect());
+    calc_.setCurrentScreen(screens::ProgramOutput);
+    bringControllerToFront(c);
+    c->shown({});
+}
+
+void ScreenRouter::hideProgramOutput()
+{
+    const int screen = calc_.currentScreen();
+    if (screen == screens::ProgramEditor)
+        return;
+    const int back = screen == screens::ProgramOutput ? screens::Home : screen;
+    // The home screen comes forward under whatever screen is current.
+    calc_.setCurrentScreen(screens::Home);
+    bringCurrentScreenToFront();
+    calc_.setCurrentScreen(back);
+}
+
+void ScreenRouter::updateProgramOutput()
+{
+    if (calc_.currentScreen() != screens::Graph || calc_.reportingDone)
+        return;
+    if (delegate_)
+        delegate_->showGraph(false);
+    if (ScreenController* home = controller(screens::Home))
+        home->updateDisplay();
+}
+
+void ScreenRouter::showProgramError(const nlohmann::json& error)
+{
+    showScreen(screens::ProgramEditor);
+    const auto name = error.find("programName");
+    if (name == error.end() || !name->is_string() || name->get<std::string>().empty())
+        return;
+    editProgram(name->get<std::string>());
+    const auto token = error.find("tokenLocation");
+    if (calc_.prgmManager && token != error.end() && token->is_number_integer())
+        calc_.prgmManager->showTokenNumber(token->get<int>());
+}
+
+void ScreenRouter::showGraphView(bool show)
+{
+    if (delegate_)
+        delegate_->showGraph(show);
+}
+
+void ScreenRouter::showInfo()
+{
+    if (delegate_)
+        delegate_->showHelp();
+}
+
+void ScreenRouter::bringCurrentScreenToFront()
+{
+    if (ScreenController* c = currentController())
+        bringControllerToFront(c);
+}
+
+void ScreenRouter::bringControllerToFront(ScreenController* c)
+{
+    if (!c) {
+        // Hiding everything for nothing would leave a blank display: the screen stays.
+        qWarning("bringControllerToFront = nil");
+        return;
+    }
+    for (const auto& [id, screen] : controllers_) {
+        if (id == screens::ProgramEditor)
+            screen->setGeometry(rect());
+        else if (routerScreen(id) || id == screens::StatPlotColor)
+            screen->setGeometry(display_->rect());
+    }
+    for (const auto& [id, screen] : controllers_)
+        if (routerScreen(id) || id == screens::Menu || id == screens::Catalog || id == screens::KeyCatalog)
+            screen->focus(false);
+    c->focus(true);
+    for (const auto& [id, screen] : controllers_)
+        if (screen != c)
+            screen->hide();
+    c->show();
+    if (c == controller(screens::Menu) || c == controller(screens::Catalog))
+        c->setFocus();
+    else
+        keyboard_->setFocus();
+    calc_.secondShift = false;
+    c->updateDisplay();
+    c->raise();
+    keyboard_->update();
+    display_->update();
+}
+
+void ScreenRouter::displayChanged()
+{
+    const int n = calc_.currentScreen();
+    ScreenController* c = n == screens::Home ? homeController() : routerScreen(n) ? controller(n) : nullptr;
+    if (c)
+        c->updateDisplay();
+    keyboard_->update();
+}
+
+void ScreenRouter::updateDisplay()
+{
+    bringCurrentScreenToFront();
+    keyboard_->update();
+}
+
+void ScreenRouter::updateKeyboard() { keyboard_->update(); }
+
+void ScreenRouter::updateYEQ()
+{
+    if (calc_.currentScreen() == screens::YEq)
+        if (ScreenController* c = controller(screens::YEq))
+            c->updateDisplay();
+}
+
+void ScreenRouter::setActive(bool on)
+{
+    keyboard_->setVisible(on);
+    keyboard_->update();
+    if (on) {
+        shell_.blink().resetBlink();
+        bringCurrentScreenToFront();
+    } else {
+        shell_.blink().cursorBlink(false);
+    }
+    for (const auto& [id, screen] : controllers_)
+        if (routerScreen(id))
+            screen->focus(on && !screen->isHidden());
+}
+
+// ---- Overlays ----
+
+void ScreenRouter::showMenu(int id)
+{
+    const int screen = calc_.currentScreen();
+    if ((screen == screens::YEq || screen == screens::ListEditor) && leavesEditor(id))
+        showHome();
+    if (calc_.testMode == 1 && (id == kProgramMenu || id == kAppsMenu))
+        return;
+    ScreenController* menu = make(screens::Menu);
+    bringControllerToFront(menu);
+    menu->shown({id, {}});
+}
+
+void ScreenRouter::showCatalog(const QString& search)
+{
+    ScreenController* catalog = make(screens::Catalog);
+    bringControllerToFront(catalog);
+    catalog->shown({0, search});
+}
+
+void ScreenRouter::showOverlay(int id, int number)
+{
+    if (!overlay(id))
+        return;
+    ScreenController* c = make(id);
+    bringControllerToFront(c);
+    c->shown({number, {}});
+}
+
+void ScreenRouter::getList()
+{
+    // Made here when no menu was opened before: the program waits for this pick.
+    ScreenController* menu = make(screens::Menu);
+    bringControllerToFront(menu);
+    menu->shown({kListsMenu, {}});
+}
+
+void ScreenRouter::getMatrix()
+{
+    ScreenController* menu = make(screens::Menu);
+    bringControllerToFront(menu);
+    menu->shown({kMatricesMenu, {}});
+}
+
+void ScreenRouter::overlayDone() { bringCurrentScreenToFront(); }
+
+void ScreenRouter::settingsDone()
+{
+    calc_.notificationCenter().post(VQModeChanged, this);
+    if (ScreenController* mode = controller(screens::Mode))
+        mode->hide();
+    keyboard_->update();
+    bringCurrentScreenToFront();
+}
+
+void ScreenRouter::keyCatalogDone()
+{
+    bringCurrentScreenToFront();
+    calc_.userKeys = false;
+    updateDisplay();
+}
+
+// ---- Picks ----
+
+void ScreenRouter::didPickOp(std::uint32_t op)
+{
+    calc_.notificationCenter().post(VQMenuOp, this, {{"menuOp", op}});
+    calc_.secondShift = false;
+    static constexpr std::array<std::pair<std::uint32_t, int>, 6> kLaunchers{{
+        {4116, screens::ListEditor}, {4119, screens::Solver}, {4120, screens::Finance},
+        {4121, screens::Chemistry}, {0x5C67, screens::Polynomial}, {0x5C68, screens::SimulEq},
+    }};
+    for (const auto& [launcher, screen] : kLaunchers) {
+        if (op == launcher) {
+            showScreen(screen);
+            bringCurrentScreenToFront();
+            return;
+        }
+    }
+    if (calc_.statWiz && EntryEvaluator::isStatWizOp(op)) {
+        showScreen(screens::StatWizard, {static_cast<int>(op), {}});
+        return;
+    }
+    bringCurrentScreenToFront();
+    calc_.processKeyOp(static_cast<int>(op));
+}
+
+void ScreenRouter::didPickSet(const std::string& name, bool edit)
+{
+    calc_.userKeys = true;
+    calc_.userKeySetName = name;
+    bringCurrentScreenToFront();
+    updateDisplay();
+    if (edit)
+        showScreen(screens::KeySetEditor);
+}
+
+void ScreenRouter::pasteOps(const std::vector<std::uint32_t>& ops)
+{
+    bringCurrentScreenToFront();
+    if (auto* entry = dynamic_cast<EntryModel*>(calc_.entryManager.get()))
+        entry->pasteOps(ops);
+}
+
+void ScreenRouter::didPickVariable(const std::string& name)
+{
+    shell_.keys().processVariable(name);
+    bringCurrentScreenToFront();
+}
+
+void ScreenRouter::typeName(std::uint32_t command, const std::string& name)
+{
+    calc_.processKeyOp(static_cast<int>(command));
+    calc_.processKeyOp(static_cast<int>(kQuote));
+    for (const char32_t c : QString::fromStdString(name).toStdU32String())
+        if (const std::uint32_t op = calc_.opCodeForChar(c))
+            calc_.processKeyOp(static_cast<int>(op));
+    calc_.processKeyOp(static_cast<int>(kQuote));
+    bringCurrentScreenToFront();
+}
+
+void ScreenRouter::saveGDB(const std::string& name) { typeName(kStoreGDB, name); }
+
+void ScreenRouter::recallGDB(const std::string& name) { typeName(kRecallGDB, name); }
+
+void ScreenRouter::didPickMatrix(int n, bool edit)
+{
+    if (!edit) {
+        calc_.processKeyOp(static_cast<int>(kMatrixToken + static_cast<std::uint32_t>(n)));
+        bringCurrentScreenToFront();
+        return;
+    }
+    calc_.editMatrix = n;
+    showScreen(screens::MatrixEditor, {n, {}});
+    clearEntry();
+}
+
+void ScreenRouter::editProgram(const std::string& name)
+{
+    calc_.lastPrgmName = name;
+    if (calc_.prgmManager)
+        calc_.prgmManager->loadProgram(name);
+    showScreen(screens::ProgramEditor);
+}
+
+void ScreenRouter::executeProgram(const std::string& name)
+{
+    calc_.lastPrgmName = name;
+    shell_.keys().processProgramName(name);
+    bringCurrentScreenToFront();
+}
+
+void ScreenRouter::showStatTest(int n)
+{
+    calc_.showStatTest(n);
+    clearEntry();
+}
+
+void ScreenRouter::showGeometry(int n)
+{
+    calc_.showGeometry(n);
+    clearEntry();
+}
+
+void ScreenRouter::showPeriodicTable()
+{
+    calc_.showPeriodicTable();
+    clearEntry();
+}
+
+void ScreenRouter::selectClass(int unitClass, int from, int to)
+{
+    calc_.secondShift = false;
+    const auto units = static_cast<std::uint32_t>(unitClass * 1024 + from * 32 + to);
+    calc_.processKeyOp(static_cast<int>(kUnitConversion | units << 16));
+    bringCurrentScreenToFront();
+}
+
+void ScreenRouter::selectConstant(int n)
+{
+    calc_.secondShift = false;
+    calc_.processKeyOp(static_cast<int>(kConstant | static_cast<std::uint32_t>(n) << 16));
+    bringCurrentScreenToFront();
+}
+
+void ScreenRouter::returnHome() { showHome(); }
+
+void ScreenRouter::setRowCol(int rows, int cols)
+{
+    showHome();
+    shell_.evaluator().addMatrixRows(rows, cols);
+}
+
+} // namespace orvenda

@@ -1,0 +1,152 @@
+#pragma once
+
+#include "app/ScreenController.h"
+
+#include <QRectF>
+#include <QWidget>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+namespace orvenda {
+
+class AppShell;
+class Calculator;
+class ScreenRegistry;
+
+// The main area under the root controller: the display area at the top, the keyboard
+// below it, and one controller per screen (made once, on first use, from the registry)
+// in the display area, with the overlays (menus, catalogue, mode screen, pickers) over
+// both. It brings the calculator's current screen forward and takes back what the menus,
+// the catalogue and the pickers picked. The full-size screens (graph, periodic table,
+// statistics tests, geometry) are the root controller's, reached through the Delegate.
+//
+// A screen plugs in through the registry; the router then sizes it to the display area,
+// gives it the focus when it is in front (and takes it from all others), calls
+// updateDisplay after bringing it forward and shown() with the show operation's argument.
+// Main thread.
+class ScreenRouter : public QWidget {
+public:
+    // What the router asks of the root controller.
+    class Delegate {
+    public:
+        virtual ~Delegate() = default;
+        virtual void showGraph(bool show) = 0;
+        virtual void showHelp() = 0;
+    };
+
+    struct Frames {
+        QRectF display;
+        QRectF keyboard;
+    };
+    // Display and keyboard frames in a router of that size: the tablet's keyboard takes
+    // 524·s points (s = min(0.7 H / 524, W / 480)) under a display 33 display-font digits
+    // wide; the tall phone's keyboard is W·418/320 high, the display the rest, unless that
+    // leaves less than 8 lines of 32 digits.
+    static Frames layoutFrames(QSizeF size, bool tablet);
+
+    ScreenRouter(Calculator& calc, ScreenRegistry& registry, AppShell& shell, QWidget* parent = nullptr);
+    ~ScreenRouter() override;
+
+    void setDelegate(Delegate* delegate) { delegate_ = delegate; }
+    // The calculator keyboard's view; a plain panel until one is set. The router owns it.
+    void setKeyboard(QWidget* keyboard);
+    QWidget& keyboard() const { return *keyboard_; }
+    QWidget& displayArea() const { return *display_; }
+    QRectF displayRect() const { return frames_.display; }
+    QRectF keyboardRect() const { return frames_.keyboard; }
+    QRectF menuRect() const { return frames_.display.adjusted(0, 0, 0, frames_.keyboard.height()); }
+
+    // The controller of a screen or overlay id, nullptr before its first show.
+    ScreenController* controller(int id) const;
+    // No menu is open (the graph may come forward).
+    bool shouldShowGraphView() const;
+
+    // ---- Screens ----
+
+    // The show operation of screen n (1 to 7, 9, 10, 12, 14, 17, 19 to 23), with what it
+    // hands the screen (the statistics wizard's op, the matrix to edit). Any other number
+    // does nothing.
+    void showScreen(int n, const ScreenRequest& request = {});
+    void showHome();
+    void showProgramOutput();
+    void hideProgramOutput();
+    void updateProgramOutput();
+    // The program editor with the program of the error.
+    void showProgramError(const nlohmann::json& error);
+    void showGraphView(bool show);
+    void showInfo();
+    void bringCurrentScreenToFront();
+    // nullptr keeps the screen in front as it is.
+    void bringControllerToFront(ScreenController* c);
+    void loadGeneralView();
+    // Redraws the current screen without bringing it forward.
+    void displayChanged();
+    void updateDisplay();
+    void updateKeyboard();
+    void updateYEQ();
+    // The keyboard area in use (or not): keyboard shown, cursor blink, focus.
+    void setActive(bool on);
+
+    // ---- Overlays ----
+
+    void showMenu(int id);
+    void showCatalog(const QString& search);
+    // The mode screen, user-key catalogue, conversions, the Y= and stat plot colours and
+    // the colour picker, with the equation number where there is one.
+    void showOverlay(int id, int number = 0);
+    // Menus of lists and matrices asked for by a program.
+    void getList();
+    void getMatrix();
+    // An overlay closed (menu cancelled, catalogue done, picker done): the screen back.
+    void overlayDone();
+    void settingsDone();
+    void keyCatalogDone();
+
+    // ---- Picks ----
+
+    void didPickOp(std::uint32_t op);
+    void didPickSet(const std::string& name, bool edit);
+    void pasteOps(const std::vector<std::uint32_t>& ops);
+    void didPickVariable(const std::string& name);
+    void saveGDB(const std::string& name);
+    void recallGDB(const std::string& name);
+    void didPickMatrix(int n, bool edit);
+    void editProgram(const std::string& name);
+    void executeProgram(const std::string& name);
+    void showStatTest(int n);
+    void showGeometry(int n);
+    void showPeriodicTable();
+    void selectClass(int unitClass, int from, int to);
+    void selectConstant(int n);
+    // Key-set editor done, matrix prompt cancelled, statistics wizard calculated.
+    void returnHome();
+    void setRowCol(int rows, int cols);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    ScreenController* make(int id);
+    ScreenController* homeController() const;
+    // The controller of the current screen, nullptr for the root's screens.
+    ScreenController* currentController();
+    void clearEntry();
+    void typeName(std::uint32_t command, const std::string& name);
+    void layout();
+
+    Calculator& calc_;
+    ScreenRegistry& registry_;
+    AppShell& shell_;
+    Delegate* delegate_ = nullptr;
+    QWidget* display_;
+    QWidget* keyboard_;
+    Frames frames_;
+    std::map<int, ScreenController*> controllers_;
+};
+
+} // namespace orvenda

@@ -1,0 +1,160 @@
+// The root controller: error alerts, the graph coming and going, and the window's layout.
+
+#include "ScreenTestSupport.h"
+
+#include "app/ActivitySpinner.h"
+#include "app/PlaceholderScreen.h"
+#include "app/StatusLine.h"
+#include "eval/Parser.h"
+
+namespace orvenda::test {
+namespace {
+
+using Alert = std::vector<std::string>;
+
+TEST_F(ScreensTest, ErrorReportsBecomeTheAlertsOfTheirKind)
+{
+    struct Case {
+        nlohmann::json error;
+        Alert alert;
+    };
+    const std::vector<Case> cases = {
+        {{{"errorNum", 43}, {"programName", "ABC"}}, {"User break", "", "OK", "Show program"}},
+        {{{"errorNum", 14}, {"programName", "none"}}, {"Calc Error", "Divide by 0", "OK"}},
+        {{{"errorNum", 14}, {"programName", "P"}, {"tokenLocation", 3}}, {"Program Error", "Divide by 0", "OK", "Show program"}},
+        {{{"errorNum", 64}, {"programName", "P"}}, {"Program:P", "Paused", "Continue", "Stop"}},
+        {{{"errorNum", 80}}, {"Import Succeeded", "", "OK"}},
+        {{{"errorNum", 9999}}, {"Calc Error", "Unknown error", "OK"}},
+    };
+    for (const Case& c : cases) {
+        calc.showError(c.error);
+        EXPECT_EQ(describe(openAlert()), c.alert) << c.error.dump();
+        openAlert()->done(0);
+    }
+}
+
+TEST_F(ScreensTest, TwoReportsAtOnceShowTwoAlertsInOrder)
+{
+    calc.showError({{"errorNum", 14}});
+    calc.showError({{"errorNum", 80}});
+    EXPECT_EQ(describe(openAlert()).front(), "Calc Error");
+    press("OK");
+    EXPECT_EQ(describe(openAlert()).front(), "Import Succeeded");
+    press("OK");
+    EXPECT_EQ(openAlert(), nullptr);
+}
+
+TEST_F(ScreensTest, APauseOverTheGraphPausesItWithoutAnAlert)
+{
+    Probe*& graph = probe(screens::Graph);
+    root->showGraph(true);
+    calc.showError({{"errorNum", 64}, {"programName", "P"}});
+    EXPECT_EQ(openAlert(), nullptr);
+    EXPECT_EQ(graph->pauses, 1);
+}
+
+TEST_F(ScreensTest, ShowProgramOpensTheDebuggerAndTheProgram)
+{
+    Posted posted(calc.notificationCenter(), {VQViewPrgmError});
+    calc.showError({{"errorNum", 43}, {"programName", "ABC"}, {"tokenLocation", 2}});
+    press("Show program");
+    EXPECT_EQ(posted.count(VQViewPrgmError), 1);
+    ASSERT_TRUE(root->fullScreen(screens::Debugger));
+    EXPECT_TRUE(root->fullScreen(screens::Debugger)->isVisible());
+    EXPECT_EQ(calc.currentScreen(), screens::ProgramEditor);
+    EXPECT_EQ(calc.lastPrgmName, "ABC");
+}
+
+TEST_F(ScreensTest, StopEndsThePausedProgram)
+{
+    std::string bad;
+    const auto program = EntryText().toOps("Pause\n5", bad);
+    const auto call = EntryText().toOps("prgmP", bad);
+    ASSERT_TRUE(program && call);
+    programs->store("P", *program);
+    for (std::uint32_t op : *call)
+        shell.keys().processKeyOp(op);
+    shell.keys().processKeyOp(KeyRouter::kEnter);
+    ASSERT_TRUE(shell.settle(std::chrono::seconds(5)));
+    // Paused on the output screen, its frame waiting.
+    EXPECT_EQ(calc.currentScreen(), screens::ProgramOutput);
+    ASSERT_GT(calc.parser().programQueue().frameCount(), 0);
+
+    calc.showError({{"errorNum", 64}, {"programName", "P"}});
+    press("Stop");
+    ASSERT_TRUE(shell.settle(std::chrono::seconds(5)));
+    EXPECT_EQ(calc.parser().programQueue().frameCount(), 0);
+}
+
+TEST_F(ScreensTest, TheGraphShowsOnceAndNotUnderAMenu)
+{
+    Probe*& graph = probe(screens::Graph);
+    router().showMenu(0);
+    root->showGraph(true);
+    EXPECT_EQ(graph, nullptr);
+    EXPECT_EQ(calc.currentScreen(), screens::Home);
+
+    router().overlayDone();
+    root->showGraph(true);
+    root->showGraph(true);
+    ASSERT_TRUE(graph);
+    EXPECT_EQ(graph->showings, 1);
+    EXPECT_EQ(calc.currentScreen(), screens::Graph);
+    EXPECT_TRUE(graph->isVisible());
+    EXPECT_FALSE(root->keyboardArea().isVisible());
+
+    root->showGraph(false);
+    EXPECT_EQ(graph->hidings, 1);
+    EXPECT_EQ(calc.currentScreen(), screens::Home);
+    EXPECT_TRUE(root->keyboardArea().isVisible());
+}
+
+TEST_F(ScreensTest, ClosingTheGraphReturnsToTheScreenThatAskedForIt)
+{
+    struct Case {
+        int from;
+        bool pausedProgram;
+        int back;
+    };
+    for (const Case& c : {Case{screens::Solver, false, screens::Solver}, Case{screens::Polynomial, false, screens::Polynomial},
+                          Case{screens::Table, false, screens::Home}, Case{screens::Solver, true, screens::ProgramOutput}}) {
+        router().showScreen(c.from);
+        if (c.pausedProgram)
+            calc.parser().programQueue().pushFrame(RunObject{});
+        root->showGraph(true);
+        root->graphDone();
+        EXPECT_EQ(calc.currentScreen(), c.back) << c.from;
+        calc.parser().programQueue().clearFrames();
+    }
+}
+
+TEST_F(ScreensTest, TheSpinnerRunsWhileAProgramRuns)
+{
+    root->VCProgramRunning(true);
+    EXPECT_TRUE(root->activityIndicator().animating());
+    EXPECT_FALSE(shell.blink().running());
+    root->VCProgramRunning(false);
+    EXPECT_FALSE(root->activityIndicator().animating());
+    EXPECT_TRUE(shell.blink().running());
+}
+
+TEST_F(ScreensTest, ScreensNotBuiltYetShowTheirTitle)
+{
+    root->showPeriodicTable();
+    const auto* table = dynamic_cast<const PlaceholderScreen*>(root->fullScreen(screens::PeriodicTable));
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->title(), "Periodic table");
+    EXPECT_TRUE(table->isVisible());
+    root->periodicTableDone();
+    EXPECT_FALSE(table->isVisible());
+    EXPECT_EQ(calc.currentScreen(), screens::Home);
+}
+
+TEST_F(ScreensTest, ThePhoneStatusLineFillsTheStripUnderTheKeyboardArea)
+{
+    EXPECT_EQ(root->statusLine().geometry(), QRect(0, 820, 390, 24));
+    EXPECT_EQ(router().size(), QSize(390, 820));
+}
+
+} // namespace
+} // namespace orvenda::test
