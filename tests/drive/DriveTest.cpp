@@ -244,8 +244,8 @@ std::string scriptFor(const fs::path& file, std::vector<Case>& cases)
             if (answer.starts_with(kind))
                 answer.erase(0, kind.size());
         Case c{number, trim(line.substr(0, arrow)), unescape(answer)};
-        // An empty line on ENTER runs the previous entry again; the case runner
-        // evaluates it as it stands.
+        // An empty line on ENTER runs the previous entry again, which a driven app
+        // records differently; the case runner checks those lines.
         if (c.entry == "<empty>")
             continue;
         // A leftover alert is dismissed, then the line cleared, on the home screen (a
