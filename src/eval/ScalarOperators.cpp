@@ -404,7 +404,9 @@ Operand ScalarOperators::opUnary(std::uint32_t opcode, const Operand& X, EvalCon
         realOnly();
         const double rad = parser_.toRadians(x);
         int m = 0;
-        if (ElementaryFunctions::quarterTurn(rad, m) && m >= 0) {
+        // Negative quarter turns too: the library's tangent at -π/2 is a huge finite
+        // number, not an answer.
+        if (ElementaryFunctions::quarterTurn(rad, m)) {
             if (m % 2 == 0) {
                 r.value = {0.0, 0.0};
             } else {

@@ -136,7 +136,8 @@ TEST(StatementInterpreterTest, PauseWaitsUnlessSingleStepped)
     h.settle();
     EXPECT_EQ(h.queue().frameCount(), 0);
     EXPECT_EQ(h.programs->steps, 1);
-    EXPECT_GT(h.programs->stepPC, 0);
+    // Stopped after the Pause statement, at the first op of "1->A".
+    EXPECT_EQ(h.programs->stepPC, 3);
 }
 
 TEST(StatementInterpreterTest, OutputReachesTheScreenInProgramOrder)
@@ -145,7 +146,7 @@ TEST(StatementInterpreterTest, OutputReachesTheScreenInProgramOrder)
     h.store("P", "ClrHome:Disp 1,2:Output(1,1,3):Disp \"HI\"");
     const Operand r = h.enter("prgmP");
     EXPECT_EQ(r.kind, KindNoShow);
-    const std::vector<std::string> expected{"start P", "clearHome", "show 1", "show 2", "show 3", "show HI"};
+    const std::vector<std::string> expected{"start P", "clearHome", "show 1", "show 2", "output 1,1 3", "show HI"};
     EXPECT_EQ(h.output->calls(), expected);
 }
 
@@ -190,8 +191,10 @@ TEST(StatementInterpreterSteppingTest, BreakpointsStopInTheDebuggerAndBreakOutsi
     h.parser().runProgramThread(ops, "BP", false, 0);
     h.settle();
     EXPECT_EQ(h.programs->steps, 1);
-    EXPECT_GE(h.programs->stepPC, 5);
-    EXPECT_GE(h.programs->editCursor, 0);
+    // Stopped just past the breakpoint, which ends its statement by itself; the editor's
+    // cursor went to each statement run, the breakpoint last.
+    EXPECT_EQ(h.programs->stepPC, 5);
+    EXPECT_EQ(h.programs->editCursor, 4);
 }
 
 } // namespace
