@@ -45,6 +45,8 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     calc_.viewDelegate = root_;
     root_->screens().set(screens::Home, [this](QWidget* p) { return new MathPrintScreen(calc_, *shell_, p); });
     root_->screens().set(screens::ClassicHome, [this](QWidget* p) { return new ClassicHomeScreen(calc_, *shell_, p); });
+    root_->router().remake(screens::Home);
+    root_->router().remake(screens::ClassicHome);
     const QSize size = options.size.isEmpty() ? (options.tablet ? kTabletSize : kPhoneSize) : options.size;
     // A size asked for explicitly wins over the layout's minimum.
     root_->setMinimumSize((options.tablet ? kTabletMinimum : kPhoneMinimum).boundedTo(size));

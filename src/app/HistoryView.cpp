@@ -116,7 +116,10 @@ void HistoryView::paintContent(QPainter& painter, const QRectF& r)
             }
         }
 
-        const QStringList lines = QString::fromStdString(item.result84()).split(QLatin1Char('\n'));
+        // The fraction bar of one-line answers is drawn as the fraction slash: no face the
+        // display uses has the full-width solidus, and both take one column.
+        const QStringList lines =
+            QString::fromStdString(item.result84()).replace(QChar(0xFF0F), QChar(0x2044)).split(QLatin1Char('\n'));
         painter.setPen(resultColour);
         for (int k = oy; k < lines.size() && k < oy + kMaxLines; ++k) {
             const QString& text = lines[k];

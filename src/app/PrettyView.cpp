@@ -35,7 +35,11 @@ QRectF PrettyView::setOps(const PrettyPrint::Ops& ops)
 
 void PrettyView::adjustCursorMode()
 {
-    cursorMode_ = calc_.insert != 0 || !engine().canOverwriteAt(entryCursor()) ? 1 : 0;
+    // Past the last op there is nothing to write over: the mode stays as it is.
+    const PrettyPrint& e = engine();
+    const int cursor = entryCursor();
+    const bool onOp = cursor >= 0 && cursor < static_cast<int>(e.inputOps().size());
+    cursorMode_ = calc_.insert != 0 || (onOp && !e.canOverwriteAt(cursor)) ? 1 : 0;
 }
 
 QRectF PrettyView::hitRectForIndex(int i) const { return engine().offsetHitRectForIndex(i); }
