@@ -78,7 +78,8 @@ void ClassicHomeScreen::updateDisplay()
     // The field wraps at the screen's width.
     entryView_->resize(static_cast<int>(w), entryView_->QWidget::height());
     const double e = entryView_->height();
-    double top = c.entrySplit;
+    double& top = entryTop_;
+    top = c.entrySplit;
     double area = h - top;
     if (e > h - c.entrySplit) {
         top = h - e;
@@ -188,13 +189,8 @@ void ClassicHomeScreen::cursorRight()
 
 double ClassicHomeScreen::scrollEntryView(double d)
 {
-    const double t = entryView_->y();
-    const double limit = height() - entryView_->height();
-    double applied = d;
-    if (t + d > limit)
-        applied = limit - t;
-    else if (t + d < 0)
-        applied = -t;
+    const double t = entryTop_;
+    const double applied = splitMoveWithin(t, d, height() - entryView_->height());
     calc().entrySplit = t + applied;
     updateDisplay();
     return applied;

@@ -63,6 +63,8 @@ private:
     HelpPromptView* helpPromptView_;
     double fontSize_;
     double leading_;
+    // Where the entry area starts (its frame's y, before rounding to whole points).
+    double entryTop_ = 0;
 };
 
 } // namespace orvenda

@@ -106,7 +106,8 @@ void MathPrintScreen::updateDisplay()
 
     const double historyHeight = (history ? history->prettySize().height : 0) + 4;
     const double e = std::min(print.height() + slack, h);
-    double top = c.entrySplit;
+    double& top = entryTop_;
+    top = c.entrySplit;
     double entryArea = h - top;
     if (e > h - c.entrySplit) {
         top = h - e;
@@ -169,13 +170,8 @@ void MathPrintScreen::clearScreen()
 
 double MathPrintScreen::moveSplit(double d)
 {
-    const double t = prettyScrollView_->y();
-    const double limit = layoutHeight() - entryHeight();
-    double applied = d;
-    if (t + d > limit)
-        applied = limit - t;
-    else if (t + d < 0)
-        applied = -t;
+    const double t = entryTop_;
+    const double applied = splitMoveWithin(t, d, layoutHeight() - entryHeight());
     calc().entrySplit = t + applied;
     updateDisplay();
     return applied;

@@ -78,6 +78,8 @@ private:
     QWidget* userKeyView_;
     HelpPromptView* helpPromptView_;
     double currentBaseFontSize_;
+    // Where the entry area starts (its frame's y, before rounding to whole points).
+    double entryTop_ = 0;
 };
 
 } // namespace orvenda

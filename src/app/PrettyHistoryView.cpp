@@ -83,37 +83,6 @@ QRectF PrettyHistoryView::selectedItemBounds() const
     return model ? boundsForEntryNum(model->selectedEntry(), model->selectedKind()) : QRectF();
 }
 
-double PrettyHistoryView::widthAt(QPointF point)
-{
-    HistoryModel* model = history();
-    const double viewWidth = width();
-    if (!model)
-        return viewWidth;
-    model->setSelectedEntry(-1);
-    const double bottom = bounds().bottom();
-    double y = 0;
-    const auto& items = model->history();
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        const HistoryEntry& item = items[i];
-        const struct {
-            int kind;
-            double height, width;
-        } rows[] = {{HistoryModel::kInput, item.inputHeight(), item.prettySize.width},
-                    {HistoryModel::kAnswer, item.answerHeight(), item.pAnswerSize.width}};
-        for (const auto& row : rows) {
-            if (QRectF(0, y, kUnbounded, row.height).contains(point)) {
-                model->setSelectedEntry(static_cast<int>(i));
-                model->setSelectedKind(row.kind);
-                return std::max(viewWidth, row.width);
-            }
-            y += row.height;
-        }
-        if (y > bottom)
-            break;
-    }
-    return viewWidth;
-}
-
 void PrettyHistoryView::drawArrows(QPainter& painter, double y, double h, bool left) const
 {
     const QRectF b = bounds();

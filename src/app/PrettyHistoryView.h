@@ -32,9 +32,6 @@ public:
     // means the last answer; the zero rectangle for an empty history.
     QRectF boundsForEntryNum(int n, int kind) const;
     QRectF selectedItemBounds() const;
-    // Selects the row at the point and answers the width needed to show it (at least the
-    // view's); nothing stays selected when no row is hit.
-    double widthAt(QPointF point);
 
     void paintContent(QPainter& painter, const QRectF& rect) override;
 

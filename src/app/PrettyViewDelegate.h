@@ -10,4 +10,14 @@ public:
     virtual double scrollEntryView(double distance) = 0;
 };
 
+// The part of a move by d of a split at t that keeps it within 0 and limit.
+inline double splitMoveWithin(double t, double d, double limit)
+{
+    if (t + d > limit)
+        return limit - t;
+    if (t + d < 0)
+        return -t;
+    return d;
+}
+
 } // namespace orvenda

@@ -88,6 +88,15 @@ protected:
         record.kind = kind;
         history->addEntry(*EntryText().toOps(input, bad), result, type, record);
     }
+    // A help bubble w × h over an entry line at y = top.
+    HelpPromptView& bubbleOver(int w, int h, double top)
+    {
+        bubble_ = std::make_unique<HelpPromptView>(calc);
+        bubble_->resize(w, h);
+        bubble_->setMetricsForWidth(w);
+        bubble_->setEntryTop(top);
+        return *bubble_;
+    }
     template <class Screen>
     std::unique_ptr<Screen> screen(int width, int height)
     {
@@ -97,6 +106,9 @@ protected:
         made->show();
         return made;
     }
+
+private:
+    std::unique_ptr<HelpPromptView> bubble_;
 };
 
 // ---- Scroll views ----
@@ -136,6 +148,16 @@ TEST_F(HomeScreensTest, ClassicHistoryShowsInputFromTheLeftAndAnswerRightAligned
     EXPECT_GE(answer->second, 320 - 4 - cw / 2);
     // Only the one answer is inked on its line: "2", a single character.
     EXPECT_GE(answer->first, 320 - 4 - cw);
+
+    // The scroller renders a part of its content into an image of that part's size.
+    const QImage line = home->historyScroller().getImage(QRectF(160, leading, 160, leading));
+    ASSERT_EQ(line.size(), QSize(160, qRound(leading)));
+    int drawnRight = -1;
+    for (int y = 0; y < line.height(); ++y)
+        for (int x = 0; x < line.width(); ++x)
+            if (qAlpha(line.pixel(x, y)) > 128)
+                drawnRight = std::max(drawnRight, x);
+    EXPECT_NEAR(drawnRight, answer->second - 160, 1);
 }
 
 TEST_F(HomeScreensTest, ClassicSplitMovesDownWithAnswersUntilTheEntryRestsOnTheBottom)
@@ -156,7 +178,16 @@ TEST_F(HomeScreensTest, ClassicSplitMovesDownWithAnswersUntilTheEntryRestsOnTheB
     EXPECT_DOUBLE_EQ(scroller.contentOffset().y() + scroller.visibleSize().height(),
                      std::ceil(scroller.contentSize().height()));
 
+    // Dragging the entry moves the split, never past the top or the bottom.
+    const double bottom = calc.entrySplit;
+    EXPECT_DOUBLE_EQ(home->scrollEntryView(-100), -100);
+    EXPECT_DOUBLE_EQ(calc.entrySplit, bottom - 100);
+    EXPECT_DOUBLE_EQ(home->scrollEntryView(500), 100);
+    EXPECT_DOUBLE_EQ(home->scrollEntryView(-1000), -bottom);
+    EXPECT_EQ(home->entryView().y(), 0);
+
     press(KeyRouter::kClear);
+    calc.entrySplit = 120;
     press(KeyRouter::kClear);
     EXPECT_EQ(calc.entrySplit, 0);
     EXPECT_EQ(home->entryView().y(), 0);
@@ -254,10 +285,7 @@ TEST_F(HomeScreensTest, ClassicOverlayBecomesOpsOnTheFirstTap)
 
 TEST_F(HomeScreensTest, HelpBubbleDescribesTheFunctionAroundTheCursor)
 {
-    HelpPromptView bubble(calc);
-    bubble.resize(320, 300);
-    bubble.setMetricsForWidth(320);
-    bubble.setEntryTop(150);
+    HelpPromptView& bubble = bubbleOver(320, 300, 150);
     keys("sin(");
     auto shown = bubble.bubble();
     ASSERT_TRUE(shown);
@@ -284,10 +312,7 @@ TEST_F(HomeScreensTest, HelpBubbleDescribesTheFunctionAroundTheCursor)
 
 TEST_F(HomeScreensTest, HelpBubbleIsPulledInAtTheEdgesWithItsArrowOnTheFunction)
 {
-    HelpPromptView bubble(calc);
-    bubble.resize(320, 300);
-    bubble.setMetricsForWidth(320);
-    bubble.setEntryTop(150);
+    HelpPromptView& bubble = bubbleOver(320, 300, 150);
     keys("1111111111111111111111111111sin(");
     auto shown = bubble.bubble();
     ASSERT_TRUE(shown);
@@ -327,6 +352,13 @@ TEST_F(MathPrintTest, EnterMovesTheSplitByTheNewItemUntilTheBottom)
     // Resting on the bottom: the entry's line with its slack of a tenth of the font size.
     EXPECT_DOUBLE_EQ(calc.entrySplit, 300 - (home->prettyView().printRect().height() + 0.1 * calc.baseFontSize));
     EXPECT_EQ(home->prettyScrollView().geometry().bottom() + 1, 300);
+    // A drag stops with the entry's line on the bottom, or at the top.
+    const double resting = calc.entrySplit;
+    EXPECT_DOUBLE_EQ(home->panView(-50), -50);
+    EXPECT_DOUBLE_EQ(home->panView(400), 300 - std::max(home->prettyView().printRect().height(), calc.baseFontSize) - (resting - 50));
+    const double top = calc.entrySplit;
+    EXPECT_DOUBLE_EQ(home->panView(-1000), -top);
+    EXPECT_EQ(home->prettyScrollView().y(), 0);
     EXPECT_EQ(home->historyScrollView().geometry().bottom() + 1, home->prettyScrollView().y());
 }
 
