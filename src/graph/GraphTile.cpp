@@ -90,19 +90,7 @@ void GraphTile::displayLayer()
 
         calc.adjustScale(t.a, t.d, axisGrid);
         drawAxii(context, r, quality);
-        const PlotObject::PlotList& plots = graphView->plotObjects();
-        // The selected plot goes on top of all others.
-        PlotObject* last = nullptr;
-        for (const auto& plot : plots) {
-            if (!plot)
-                continue;
-            if (plot->selected())
-                last = plot.get();
-            else
-                plot->drawRect(r, context, t, quality);
-        }
-        if (last)
-            last->drawRect(r, context, t, quality);
+        drawPlots(graphView->plotObjects(), context, r, t, quality);
         drawPointsInContext(context, QRectF((r.x() - t.tx) / t.a, (r.y() - t.ty) / t.d, r.width() / t.a,
                                             r.height() / std::fabs(t.d)));
     }
@@ -112,10 +100,16 @@ void GraphTile::displayLayer()
 
 void GraphTile::drawAxii(QPainter& context, const QRectF& rect, int)
 {
+    drawGridAndAxes(context, rect, t, axisGrid, calc, 2, 0.5);
+}
+
+void GraphTile::drawGridAndAxes(QPainter& context, const QRectF& rect, const GraphTransform& t, const GraphScale& axisGrid,
+                                const Calculator& calc, double overlap, double gridWidth)
+{
     if (!calc.drawGrid && !calc.drawAxes)
         return;
     const double x = rect.x(), y = rect.y();
-    const double right = rect.right() + 2, bottom = rect.bottom() + 2;
+    const double right = rect.right() + overlap, bottom = rect.bottom() + overlap;
     if (calc.drawGrid) {
         QPainterPath grid;
         const double dx = axisGrid.xStep, dy = axisGrid.yStep;
@@ -130,7 +124,7 @@ void GraphTile::drawAxii(QPainter& context, const QRectF& rect, int)
             grid.moveTo(at, y);
             grid.lineTo(at, bottom);
         });
-        context.strokePath(grid, QPen(colorOf(calc.gridColor), 0.5));
+        context.strokePath(grid, QPen(colorOf(calc.gridColor), gridWidth));
     }
     if (calc.drawAxes) {
         QPainterPath axes;
@@ -145,6 +139,28 @@ void GraphTile::drawAxii(QPainter& context, const QRectF& rect, int)
         }
         context.strokePath(axes, QPen(colorOf(calc.axesColor), 1));
     }
+}
+
+void GraphTile::drawPlots(const PlotObject::PlotList& plots, QPainter& context, const QRectF& rect,
+                          const GraphTransform& t, int quality)
+{
+    // The selected plot goes on top of all others.
+    PlotObject* last = nullptr;
+    for (const auto& plot : plots) {
+        if (!plot)
+            continue;
+        if (plot->selected())
+            last = plot.get();
+        else
+            plot->drawRect(rect, context, t, quality);
+    }
+    if (last)
+        last->drawRect(rect, context, t, quality);
+}
+
+double GraphTile::alignedLine(double c)
+{
+    return aligned(c);
 }
 
 void GraphTile::drawPointsInContext(QPainter& context, const QRectF&)

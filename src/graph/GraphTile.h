@@ -2,6 +2,7 @@
 
 #include "core/GraphScale.h"
 #include "graph/GraphGeometry.h"
+#include "graph/PlotObject.h"
 
 #include <QImage>
 #include <QPointF>
@@ -42,6 +43,15 @@ public:
     // Grid (lines at every half label step) and axes over rect, pixel-aligned, each line
     // reaching 2 points past the right and bottom edges so neighbouring tiles overlap.
     void drawAxii(QPainter& context, const QRectF& rect, int quality);
+    // The same through any transform and steps: lines reach `overlap` points past the
+    // right and bottom edges, grid lines `gridWidth` wide.
+    static void drawGridAndAxes(QPainter& context, const QRectF& rect, const GraphTransform& t,
+                                const GraphScale& axisGrid, const Calculator& calc, double overlap, double gridWidth);
+    // Every plot over rect, the last selected one on top (other selected ones are left out).
+    static void drawPlots(const PlotObject::PlotList& plots, QPainter& context, const QRectF& rect,
+                          const GraphTransform& t, int quality);
+    // Where a line at view coordinate c is drawn: the middle of the pixel it covers.
+    static double alignedLine(double c);
     // The calculator's graph points; graphRect (graph coordinates) is where the tile lies.
     void drawPointsInContext(QPainter& context, const QRectF& graphRect);
 

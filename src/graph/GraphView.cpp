@@ -3,13 +3,18 @@
 #include "core/Calculator.h"
 #include "core/DrawObject.h"
 #include "core/services/StatGraphManager.h"
+#include "graph/GraphText.h"
 #include "graph/GraphTileLayer.h"
 #include "graph/GraphViewDelegate.h"
 #include "graph/HistogramZoom.h"
 #include "graph/PhotoPlot.h"
 #include "graph/PixelPlot.h"
 #include "graph/PlotCircle.h"
+#include "graph/PlotImplicit.h"
+#include "graph/PlotInvFn.h"
 #include "graph/PlotLine.h"
+#include "graph/PlotPolyline.h"
+#include "graph/PlotShadeFn.h"
 #include "language/VariableSlots.h"
 
 #include <QApplication>
@@ -92,6 +97,7 @@ GraphView::GraphView(Calculator& c, QWidget* parent) : QWidget(parent), calc(c)
     photoPlot_ = new PhotoPlot(calc, this);
     tileLayer_ = new GraphTileLayer(*this);
     pixelPlot_ = new PixelPlot(calc, this);
+    graphTextView = new GraphText(*this);
     for (QWidget* layer : {static_cast<QWidget*>(photoPlot_), static_cast<QWidget*>(tileLayer_),
                            static_cast<QWidget*>(pixelPlot_)})
         layer->setGeometry(rect());
@@ -294,6 +300,10 @@ void GraphView::updateDisplay()
     updatingObjects = true;
     plotObjects_.clear();
     calc.graphFitModel = -1;
+    if (calc.graphMode() == kImplicitGraphMode)
+        for (int token = PlotImplicit::kFirstRelation; token <= PlotImplicit::kLastRelation; ++token)
+            if (auto plot = PlotImplicit::forEquation(calc, token, this))
+                plotObjects_.push_back(std::move(plot));
     for (const auto& record : calc.drawing) {
         if (auto line = std::dynamic_pointer_cast<DrawLine>(record)) {
             auto plot = std::make_shared<PlotLine>(calc);
@@ -315,6 +325,12 @@ void GraphView::updateDisplay()
             plot->fillPercent = circle->fillPercent;
             plot->setSelected(circle->selected);
             plotObjects_.push_back(std::move(plot));
+        } else if (auto inverse = std::dynamic_pointer_cast<DrawInv>(record)) {
+            plotObjects_.push_back(PlotInvFn::plotFor(calc, inverse));
+        } else if (auto shade = std::dynamic_pointer_cast<DrawShadeFn>(record)) {
+            plotObjects_.push_back(PlotShadeFn::plotFor(calc, shade));
+        } else if (auto polyline = std::dynamic_pointer_cast<DrawPolyline>(record)) {
+            plotObjects_.push_back(PlotPolyline::forRecord(calc, polyline, colorOf(*polyline)));
         }
     }
     updatingObjects = false;
@@ -621,12 +637,16 @@ void GraphView::startTrackingVar()
 {
     enableGestureRecognizers(false);
     calc.trackingVar = true;
+    if (auto* text = qobject_cast<GraphText*>(graphTextView))
+        text->draggingVariable = true;
 }
 
 void GraphView::stopTrackingVar()
 {
     enableGestureRecognizers(true);
     calc.trackingVar = false;
+    if (auto* text = qobject_cast<GraphText*>(graphTextView))
+        text->draggingVariable = false;
     redrawOverlay();
 }
 

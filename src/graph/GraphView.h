@@ -40,7 +40,8 @@ public:
 
     Calculator& calc;
     GraphViewDelegate* delegate = nullptr;
-    // The text overlay laid on top, redrawn after every change of the graph; may be null.
+    // The text overlay laid on top (made with the view), redrawn after every change of
+    // the graph.
     QWidget* graphTextView = nullptr;
     // 0 full quality; 1 panning or pinching; 2 dragging the trace. Tiles draw in draft
     // quality while it is not 0.

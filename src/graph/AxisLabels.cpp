@@ -1,0 +1,113 @@
+#include "graph/AxisLabels.h"
+
+#include "pretty/FontMap.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <charconv>
+#include <cmath>
+
+namespace orvenda {
+
+namespace {
+
+constexpr double kTickHalf = 3;
+constexpr double kLabelGap = 3;
+// An x axis this close to the bottom puts its labels above itself.
+constexpr double kBottomRoom = 15;
+constexpr double kRaisedRow = 20;
+
+bool usableStep(double step)
+{
+    return step > 0 && std::isfinite(step);
+}
+
+} // namespace
+
+std::string AxisLabels::labelText(double value, bool plain, int decimals)
+{
+    char buf[512];
+    std::to_chars_result r{};
+    if (plain)
+        r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    if (!plain || r.ec != std::errc())
+        r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 1);
+    return std::string(buf, r.ptr);
+}
+
+void AxisLabels::layout(const Placement& place, const GraphScale& grid, const GraphTransform& t,
+                        const QFontMetricsF& metrics, Layout& out)
+{
+    out.ticks.clear();
+    out.labels.clear();
+    const QRectF& area = place.area;
+    const double ax = place.axisX, ay = place.axisY;
+    // alignRight: the label ends 3 points left of x; else it starts 3 points right of it.
+    const auto label = [&](std::string text, double x, double y, bool alignRight, bool centred) {
+        const double w = metrics.horizontalAdvance(QString::fromStdString(text));
+        if (centred)
+            x -= w / 2;
+        else if (alignRight)
+            x -= w + kLabelGap;
+        else
+            x += kLabelGap;
+        out.labels.push_back({std::move(text), QPointF(x, y)});
+    };
+
+    const double dy = grid.yStep;
+    const double topIndex = std::trunc(((area.top() - t.ty) / t.d) / dy) + 1;
+    if (usableStep(dy) && std::isfinite(topIndex)) {
+        for (int k = 0; k < kMaxTicks; ++k) {
+            const double value = dy * (topIndex - k);
+            const double at = t.d * value + t.ty;
+            if (!(at < area.bottom()))
+                break;
+            const double py = place.snap(at);
+            out.ticks.emplace_back(ax - kTickHalf, py, ax + kTickHalf, py);
+            // The origin has no y label.
+            if (std::fabs(value) > dy / 2)
+                label(labelText(value, grid.yPlain != 0, grid.yDecimals), ax, py - kLabelGap, place.axisRight, false);
+        }
+    }
+
+    const double dx = grid.xStep;
+    const double leftIndex = std::trunc(((area.left() - t.tx) / t.a) / dx) - 1;
+    const double row = ay > area.bottom() - kBottomRoom ? ay - kRaisedRow : ay;
+    if (usableStep(dx) && std::isfinite(leftIndex)) {
+        for (int k = 0; k < kMaxTicks; ++k) {
+            const double value = dx * (leftIndex + k);
+            const double at = t.a * value + t.tx;
+            if (!(at <= area.right()))
+                break;
+            const double px = place.snap(at);
+            out.ticks.emplace_back(px, ay - kTickHalf, px, ay + kTickHalf);
+            std::string text;
+            if (grid.xPlain == 0)
+                text = labelText(value, false, 0);
+            else if (place.piText)
+                text = place.piText(value);
+            else
+                text = labelText(value, true, grid.xDecimals);
+            // The label at the origin stands beside its tick, away from the y labels.
+            const bool origin = std::fabs(value) < dx / 2;
+            label(std::move(text), px, row, !place.axisRight, !origin);
+        }
+    }
+}
+
+void AxisLabels::draw(QPainter& painter, const Placement& place, const GraphScale& grid, const GraphTransform& t,
+                      const QColor& color, Layout& out)
+{
+    const QFont font = FontMap::shared().font("Helvetica", 14);
+    const QFontMetricsF metrics(font);
+    layout(place, grid, t, metrics, out);
+    painter.setFont(font);
+    painter.setPen(color);
+    for (const Label& l : out.labels)
+        painter.drawText(l.topLeft + QPointF(0, metrics.ascent()), QString::fromStdString(l.text));
+    painter.setPen(QPen(color, 1));
+    painter.drawLines(out.ticks.data(), int(out.ticks.size()));
+}
+
+} // namespace orvenda

@@ -1,0 +1,82 @@
+#include "graph/FixedGraphView.h"
+
+#include "core/Calculator.h"
+#include "graph/AxisLabels.h"
+#include "graph/GraphTile.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace orvenda {
+
+FixedGraphView::FixedGraphView(Calculator& c, QWidget* parent) : QWidget(parent), calc(c)
+{
+    plotObjects.reserve(1);
+}
+
+void FixedGraphView::zoom(double x1, double x2, double y1, double y2)
+{
+    const double xMin = std::min(x1, x2), xMax = std::max(x1, x2);
+    const double yMin = std::min(y1, y2), yMax = std::max(y1, y2);
+    const double a = width() / (xMax - xMin), d = -height() / (yMax - yMin);
+    t_ = {a, 0, 0, d, -xMin * a, -yMax * d};
+    setScaleSx(a, d);
+    calc.adjustScale(t_.a, t_.d, axisGrid_);
+    update();
+}
+
+void FixedGraphView::setScaleSx(double sx, double sy)
+{
+    // y grows upwards and x rightwards whatever the signs given: a flipped axis would send
+    // the tick walks away from the edges they stop at.
+    const auto clamp = [](double s) { return std::clamp(std::fabs(s), 1e-9, 1e9); };
+    t_.a = clamp(sx);
+    t_.d = -clamp(sy);
+}
+
+void FixedGraphView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    drawRect(painter, QRectF(rect()));
+}
+
+void FixedGraphView::drawRect(QPainter& painter, const QRectF& rect)
+{
+    if (!GraphGeometry::transformIsFinite(t_))
+        return;
+    // The switches, colours and plots' equations may change under a running program.
+    const auto hold = calc.lockState();
+    painter.setRenderHint(QPainter::Antialiasing);
+    calc.adjustScale(t_.a, t_.d, axisGrid_);
+    drawAxii(painter, rect);
+    GraphTile::drawPlots(plotObjects, painter, rect, t_, 1);
+    drawLabels(painter, rect);
+}
+
+void FixedGraphView::drawAxii(QPainter& painter, const QRectF& rect)
+{
+    const VQColor& bg = calc.backgroundColor;
+    painter.fillRect(rect, QColor::fromRgbF(float(bg.r()), float(bg.g()), float(bg.b()), 1.0f));
+    GraphTile::drawGridAndAxes(painter, rect, t_, axisGrid_, calc, 0, 0.25);
+}
+
+void FixedGraphView::drawLabels(QPainter& painter, const QRectF& rect)
+{
+    labels_.ticks.clear();
+    labels_.labels.clear();
+    if (!calc.drawLabel)
+        return;
+    AxisLabels::Placement place;
+    place.area = rect;
+    place.axisX = std::clamp(GraphTile::alignedLine(t_.tx), rect.left(), rect.right());
+    place.axisY = std::clamp(GraphTile::alignedLine(t_.ty), rect.top(), rect.bottom());
+    place.axisRight = std::clamp(t_.tx, rect.left(), rect.right()) > rect.center().x();
+    place.snap = GraphTile::alignedLine;
+    const VQColor& axes = calc.axesColor;
+    AxisLabels::draw(painter, place, axisGrid_, t_,
+                     QColor::fromRgbF(float(axes.r()), float(axes.g()), float(axes.b()), 1.0f), labels_);
+}
+
+} // namespace orvenda

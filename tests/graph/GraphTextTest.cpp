@@ -1,0 +1,229 @@
+#include "graph/GraphText.h"
+
+#include "GraphTestSupport.h"
+#include "core/DrawObject.h"
+#include "graph/GraphView.h"
+#include "graph/PlotLine.h"
+#include "pretty/FontMap.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFontMetricsF>
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace orvenda {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+bool isRed(QRgb p)
+{
+    return qRed(p) > 150 && qGreen(p) < 80 && qBlue(p) < 80;
+}
+
+int countInk(const QImage& image, const QRect& area, bool (*test)(QRgb))
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += test(image.pixel(x, y));
+    return n;
+}
+
+class GraphTextTest : public ::testing::Test {
+protected:
+    GraphTextTest() : view(calc)
+    {
+        view.resize(320, 320);
+        view.zoom({-10, 10, -10, 10});
+    }
+    GraphText& text() { return *qobject_cast<GraphText*>(view.graphTextView); }
+    QImage overlay()
+    {
+        QImage image(320, 320, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        text().drawRect(painter, QRectF(0, 0, 320, 320));
+        return image;
+    }
+    const AxisLabels::Label* label(const std::string& s)
+    {
+        for (const auto& l : text().labels().labels)
+            if (l.text == s)
+                return &l;
+        return nullptr;
+    }
+    static double width(const std::string& s)
+    {
+        return QFontMetricsF(FontMap::shared().font("Helvetica", 14)).horizontalAdvance(QString::fromStdString(s));
+    }
+    // A selected plot traced at view (160.5, 160.5) with the feature given.
+    QImage traced(int feature, PlotPoint at = {0.03125, -0.03125, 0})
+    {
+        auto plot = std::make_shared<testing::StubPlot>(calc);
+        plot->color = VQColor::colorR(0, 1, 0, 1);
+        plot->setSelected(true);
+        view.plotObjects() = {plot};
+        calc.lockMagnifier = true;
+        calc.pTrackPoint = at;
+        calc.featureLock = feature;
+        return overlay();
+    }
+
+    Calculator calc;
+    GraphView view;
+};
+
+TEST_F(GraphTextTest, LabelsFaceTheInsideAndTheOriginStandsAside)
+{
+    overlay();
+    // The y labels start 3 points right of the axis at 160.5; the origin has none.
+    ASSERT_NE(label("5"), nullptr);
+    const AxisLabels::Label* zero = label("0");
+    ASSERT_NE(zero, nullptr);
+    EXPECT_EQ(zero->topLeft, QPointF(160.5 - width("0") - 3, 160.5));
+    int yLabels = 0;
+    for (const auto& l : text().labels().labels)
+        yLabels += l.topLeft.x() == 163.5;
+    EXPECT_EQ(yLabels, 4);  // 10, ±5, and 15 a step beyond the top edge
+    // The other x labels are centred under their ticks.
+    for (const auto& l : text().labels().labels) {
+        if (l.topLeft.y() == 160.5 && l.text != "0") {
+            EXPECT_EQ(l.topLeft.x(), 160.5 + 16 * std::stod(l.text) - width(l.text) / 2) << l.text;
+        }
+    }
+
+    // The origin off to the right: the y axis runs along the right edge, labels on its left.
+    view.zoom({-30, -10, -10, 10});
+    overlay();
+    for (const auto& l : text().labels().labels) {
+        if (l.topLeft.y() != 160.5) {
+            EXPECT_EQ(l.topLeft.x() + width(l.text) + 3, 320.5) << l.text;
+        }
+    }
+
+    // The x axis at the bottom edge: its labels go 20 points above it, and on the graph
+    // screen its bar raises the bottom by 44.
+    view.zoom({-10, 10, 0, 20});
+    overlay();
+    EXPECT_EQ(label("-5")->topLeft.y(), 300.5);
+    calc.setCurrentScreen(8);
+    overlay();
+    EXPECT_EQ(label("-5")->topLeft.y(), 256.5);
+}
+
+TEST_F(GraphTextTest, PiAndExponentLabels)
+{
+    calc.graphXAxisLabelMode = 1;
+    view.zoom({-std::numbers::pi, std::numbers::pi, -2, 2});
+    overlay();
+    EXPECT_NE(label("1/2\xCF\x80"), nullptr);
+    EXPECT_NE(label("0\xCF\x80"), nullptr);
+
+    calc.graphXAxisLabelMode = 0;
+    view.zoom({-1e8, 1e8, -1e8, 1e8});
+    overlay();
+    EXPECT_NE(label("5.0e+07"), nullptr);
+}
+
+TEST_F(GraphTextTest, FarFromTheOriginAndZoomedInLabelsStayBounded)
+{
+    view.zoom({1e12 - 1e-6, 1e12 + 1e-6, 1e12 - 1e-6, 1e12 + 1e-6});
+    QElapsedTimer clock;
+    clock.start();
+    overlay();
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_LE(text().labels().ticks.size(), std::size_t(2 * AxisLabels::kMaxTicks));
+}
+
+TEST_F(GraphTextTest, TheMagnifierNamesTheFeature)
+{
+    // "max" above the point in red, a level red crosshair 3 points wide.
+    QImage image = traced(PlotObject::FeatureMaximum);
+    EXPECT_TRUE(isRed(image.pixel(190, 159)));
+    EXPECT_TRUE(isRed(image.pixel(190, 161)));
+    EXPECT_GT(countInk(image, QRect(171, 145, 30, 12), isRed), 10);
+    EXPECT_EQ(countInk(image, QRect(171, 164, 30, 12), isRed), 0);
+    // "min" level with the point: below the crosshair.
+    image = traced(PlotObject::FeatureMinimum);
+    EXPECT_EQ(countInk(image, QRect(171, 145, 30, 12), isRed), 0);
+    EXPECT_GT(countInk(image, QRect(171, 164, 30, 12), isRed), 10);
+    // Nothing snapped: a thin magenta crosshair.
+    image = traced(PlotObject::FeatureNone);
+    EXPECT_EQ(image.pixel(190, 160), qRgb(255, 0, 255));
+    EXPECT_EQ(qAlpha(image.pixel(190, 162)), 0);
+
+    // 19, a trace point without a value, a transform without one: no magnifier.
+    EXPECT_EQ(qAlpha(traced(19).pixel(190, 160)), 0);
+    EXPECT_EQ(qAlpha(traced(PlotObject::FeatureMaximum, {kNaN, 0, 0}).pixel(190, 160)), 0);
+    auto note = std::make_shared<DrawText>();
+    note->text = "A";
+    note->alignment = 1;
+    calc.drawing = {note};
+    view.pan2Dx(kNaN, 0);
+    EXPECT_TRUE(testing::blank(overlay()));
+}
+
+TEST_F(GraphTextTest, TheTracedPlotsLinesShowTopLeft)
+{
+    auto line = std::make_shared<PlotLine>(calc);
+    line->p1 = {-5, 1};
+    line->p2 = {5, 2};
+    line->color = VQColor::colorR(0, 1, 0, 1);
+    line->setSelected(true);
+    view.plotObjects() = {line};
+    calc.lockMagnifier = true;
+    calc.pTrackPoint = {0, 1.5, 0};
+    const auto green = [](QRgb p) { return qGreen(p) > 150 && qRed(p) < 80; };
+    for (bool mathPrint : {false, true}) {
+        calc.mathPrint = mathPrint;
+        EXPECT_GT(countInk(overlay(), QRect(2, 20, 100, 14), green), 20) << mathPrint;
+    }
+}
+
+TEST_F(GraphTextTest, TextRecordsAreLaidOutByTheirAlignment)
+{
+    const auto place = [this](int alignment, const std::string& s) {
+        auto note = std::make_shared<DrawText>();
+        note->text = s;
+        note->alignment = alignment;
+        note->r = 1;
+        note->g = note->b = 0;
+        calc.drawing = {note};
+        return overlay();
+    };
+    // At the graph's origin, view (160, 160); "\n" (backslash, n) breaks the line.
+    QImage image = place(1, "AB\\nCD");
+    EXPECT_GT(countInk(image, QRect(160, 161, 30, 14), isRed), 10);
+    EXPECT_GT(countInk(image, QRect(160, 177, 30, 14), isRed), 10);
+    EXPECT_EQ(countInk(image, QRect(160, 193, 30, 20), isRed) + countInk(image, QRect(120, 150, 40, 60), isRed), 0);
+    image = place(2, "ABCD");
+    EXPECT_GT(countInk(image, QRect(140, 161, 20, 14), isRed), 5);
+    EXPECT_GT(countInk(image, QRect(161, 161, 20, 14), isRed), 5);
+    // 4: the block raised by its height and ending at the point.
+    image = place(4, "AB\\nCD");
+    EXPECT_GT(countInk(image, QRect(120, 128, 40, 32), isRed), 20);
+    EXPECT_EQ(countInk(image, QRect(120, 161, 80, 40), isRed) + countInk(image, QRect(161, 120, 40, 40), isRed), 0);
+
+    // On white, the light colours 19 to 21 get a grey box; others a white one.
+    calc.backgroundColor = VQColor::colorR(1, 1, 1, 1);
+    const auto box = [&](int colour) {
+        auto note = std::make_shared<DrawText>();
+        note->text = "    ";
+        note->tiTextColor = colour;
+        calc.drawing = {note};
+        return overlay().pixel(3, 24);
+    };
+    const QRgb grey = box(20);
+    EXPECT_NEAR(qAlpha(grey), 128, 1);
+    EXPECT_NEAR(qRed(grey), 0.58 * 128, 2);
+    EXPECT_NEAR(qRed(box(11)), 128, 1);
+}
+
+} // namespace
+} // namespace orvenda
