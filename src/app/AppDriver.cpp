@@ -612,6 +612,7 @@ void AppDriver::dump()
     Calculator& calc = app_.calculator();
     nlohmann::json state;
     state["screen"] = calc.currentScreen();
+    state["mathPrint"] = calc.mathPrint;
     const auto* entry = dynamic_cast<const EntryModel*>(calc.entryManager.get());
     state["entry"] = entry ? entry->text() : std::string();
     state["cursor"] = entry ? entry->entryCursor() : 0;

@@ -35,9 +35,10 @@ class ViewControlDelegate;
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished
 //   shot FILE.png  a picture of the window
 //   press CAPTION  presses a button of the open alert
-//   dump           one JSON object on a line: screen, entry, cursor, history (input and
-//                  answer of each item), ans, error (the last reported, 0 for none),
-//                  alerts (title, message, buttons) and output (the program output lines)
+//   dump           one JSON object on a line: screen, mathPrint (which home screen),
+//                  entry, cursor, history (input and answer of each item), ans, error
+//                  (the last reported, 0 for none), alerts (title, message, buttons) and
+//                  output (the program output lines)
 //   program NAME   the lines up to `end` become the program NAME, as the case files
 //                  write programs (until programs can be written in the app itself)
 // Alerts are modal: while one is open, keys go to it (ENTER presses its default button,

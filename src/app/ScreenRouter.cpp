@@ -135,6 +135,18 @@ ScreenController* ScreenRouter::controller(int id) const
     return found == controllers_.end() ? nullptr : found->second;
 }
 
+void ScreenRouter::remake(int id)
+{
+    ScreenController* old = controller(id);
+    if (!old)
+        return;
+    const bool shown = !old->isHidden();
+    controllers_.erase(id);
+    delete old;
+    if (shown)
+        bringCurrentScreenToFront();
+}
+
 ScreenController* ScreenRouter::make(int id)
 {
     if (ScreenController* made = controller(id))

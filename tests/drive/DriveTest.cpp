@@ -4,6 +4,8 @@
 
 #include "cases/CaseText.h"
 
+#include <QImage>
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -207,6 +209,90 @@ TEST(Drive, AnUnknownLineStopsTheScript)
     EXPECT_EQ(run.dumps.size(), 1u);
     EXPECT_NE(run.output.find("line 2: unknown line «jump 3»"), std::string::npos) << run.output;
 }
+
+// ---- The home screens ----
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The display's LCD panel along a row near the top: from the first to the last light pixel
+// (the window around it is black or the tablet's dark blue).
+std::pair<int, int> lcdColumns(const QImage& image)
+{
+    const int y = 20;
+    int left = 0;
+    while (left < image.width() && qGray(image.pixel(left, y)) < 100)
+        ++left;
+    int right = image.width() - 1;
+    while (right > left && qGray(image.pixel(right, y)) < 100)
+        --right;
+    return {left, right};
+}
+
+struct HomeRun {
+    std::string script;
+    std::string options;
+};
+
+class HomeScreenDrive : public ::testing::TestWithParam<HomeRun> {};
+
+// The script's dump is the one kept with it; the history's text is drawn from the panel's
+// left edge and the answers end at its right edge; the cursor blinks between two shots.
+TEST_P(HomeScreenDrive, DrawsTheHistoryAndBlinksTheCursor)
+{
+    const HomeRun& run = GetParam();
+    const fs::path shots = scratch(run.script + (run.options.empty() ? "-phone" : "-tablet"));
+    fs::create_directories(shots);
+    std::string script = readFile(fs::path(ORVENDA_HOME_SCRIPTS) / (run.script + ".txt"));
+    for (std::size_t at = 0; (at = script.find("SHOTS", at)) != std::string::npos;)
+        script.replace(at, 5, shots.string());
+    const Session session = drive(script, run.options);
+    ASSERT_EQ(session.exitCode, 0) << session.output;
+    ASSERT_EQ(session.dumps.size(), 1u);
+    EXPECT_EQ(session.dumps[0], json::parse(readFile(fs::path(ORVENDA_HOME_SCRIPTS) / (run.script + ".json"))));
+
+    const QImage on(QString::fromStdString((shots / "on.png").string()));
+    const QImage off(QString::fromStdString((shots / "off.png").string()));
+    ASSERT_FALSE(on.isNull());
+    ASSERT_EQ(on.size(), off.size());
+    const auto [lcdLeft, lcdRight] = lcdColumns(on);
+    ASSERT_LT(lcdLeft, lcdRight);
+    // Text: the darkest pixels, in the history's band at the top of the display.
+    int textLeft = on.width();
+    int textRight = -1;
+    for (int y = 0; y < on.height() / 5; ++y)
+        for (int x = lcdLeft; x <= lcdRight; ++x)
+            if (qGray(on.pixel(x, y)) < 50) {
+                textLeft = std::min(textLeft, x);
+                textRight = std::max(textRight, x);
+            }
+    EXPECT_LE(textLeft - lcdLeft, 12);
+    EXPECT_LE(lcdRight - textRight, 12);
+    EXPECT_GE(lcdRight - textRight, 0);
+
+    // Only the cursor's cell changed.
+    QRect changed;
+    for (int y = 0; y < on.height(); ++y)
+        for (int x = 0; x < on.width(); ++x)
+            if (on.pixel(x, y) != off.pixel(x, y))
+                changed |= QRect(x, y, 1, 1);
+    ASSERT_FALSE(changed.isEmpty());
+    EXPECT_LT(changed.width(), 40);
+    EXPECT_LT(changed.height(), 40);
+    EXPECT_GE(changed.left(), lcdLeft);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drive, HomeScreenDrive,
+                         ::testing::Values(HomeRun{"mathprint", ""}, HomeRun{"mathprint", "--device tablet"},
+                                           HomeRun{"classic", ""}, HomeRun{"classic", "--device tablet"}),
+                         [](const auto& info) {
+                             return info.param.script + (info.param.options.empty() ? "Phone" : "Tablet");
+                         });
 
 // ---- Case files ----
 
