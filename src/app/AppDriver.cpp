@@ -10,6 +10,7 @@
 #include "core/services/ProgramManager.h"
 #include "core/services/ProgramOutputManager.h"
 #include "core/services/ViewControlDelegate.h"
+#include "graphui/YEqModel.h"
 #include "language/EntryText.h"
 #include "pretty/FontMap.h"
 
@@ -43,6 +44,7 @@ using Ops = std::vector<std::uint32_t>;
 constexpr auto kIdleLimit = std::chrono::seconds(30);
 constexpr std::uint32_t kQuitKey = 1042;
 constexpr std::uint32_t kHomeScreenKey = 4117;
+constexpr std::uint32_t kYEqKey = 1024;
 
 // A key of the calculator keyboard: its label, its op in the plain, 2nd and alpha layers,
 // and the classic getKey code a program reads for it.
@@ -453,6 +455,10 @@ bool AppDriver::key(std::string_view name)
         app_.root().router().showHome();
         return true;
     }
+    if (op == kYEqKey) {
+        app_.root().router().showScreen(screens::YEq);
+        return true;
+    }
     calc.processKeyOp(static_cast<int>(op));
     return true;
 }
@@ -561,6 +567,21 @@ void AppDriver::dump()
     }
     state["alerts"] = std::move(alerts);
     state["output"] = output_ ? static_cast<const ScriptOutput&>(*output_).lines() : std::vector<std::string>();
+    if (const auto* equations = dynamic_cast<const YEqModel*>(calc.yEqManager.get());
+        equations && calc.currentScreen() == screens::YEq) {
+        nlohmann::json rows = nlohmann::json::array();
+        const int mode = calc.graphMode();
+        for (int i = YEqModel::firstIndexForMode(mode); i <= YEqModel::lastIndexForMode(mode); ++i) {
+            const int token = YEqModel::equationForIndex(i);
+            const VQColor color = equations->colorForFunction(token).value_or(VQColor());
+            rows.push_back({{"name", calc.nameForOpcode(static_cast<std::uint32_t>(token))},
+                {"text", equations->eqString(token)}, {"on", equations->shouldPlotFunction(token)},
+                {"style", equations->styleForFunction(token)}, {"color", {color.r(), color.g(), color.b()}}});
+        }
+        state["yEq"] = {{"rows", std::move(rows)},
+            {"current", calc.nameForOpcode(static_cast<std::uint32_t>(equations->selectedEqNum()))},
+            {"cursor", equations->entryCursor()}};
+    }
     out_ << state.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
 }
 

@@ -24,7 +24,7 @@ class ViewControlDelegate;
 //   key NAME       a key of the calculator keyboard by its label (2ND, ALPHA, ENTER, DEL,
 //                  CLEAR, Y=, SIN, 0..9, +, ...; any case) in the shift layer the
 //                  calculator is in, or `key 0xNN` for a key code; HOME and QUIT bring
-//                  the home screen forward
+//                  the home screen forward, Y= the Y= editor
 //   type TEXT      TEXT as the case files write an entry line, key by key
 //   tap X Y        a tap at window coordinates
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished
@@ -32,7 +32,9 @@ class ViewControlDelegate;
 //   press CAPTION  presses a button of the open alert
 //   dump           one JSON object on a line: screen, entry, cursor, history (input and
 //                  answer of each item), ans, error (the last reported, 0 for none),
-//                  alerts (title, message, buttons) and output (the program output lines)
+//                  alerts (title, message, buttons), output (the program output lines)
+//                  and, on the Y= screen, yEq (the graph mode's equations: name, text,
+//                  on, style, colour; the current one and the cursor)
 //   program NAME   the lines up to `end` become the program NAME, as the case files
 //                  write programs (until programs can be written in the app itself)
 // Alerts are modal: while one is open, keys go to it (ENTER presses its default button,

@@ -7,7 +7,9 @@
 #include "core/Calculator.h"
 #include "core/services/GDBManager.h"
 #include "graphui/GDBStore.h"
+#include "graphui/YEqColorPicker.h"
 #include "graphui/YEqModel.h"
+#include "graphui/YEqScreen.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -41,6 +43,8 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     const auto greeting = SceneDelegate::willConnect(calc_, options.tablet);
     root_ = std::make_shared<RootController>(calc_, *shell_, options.tablet);
     calc_.viewDelegate = root_;
+    root_->screens().set(screens::YEq, [this](QWidget* p) { return new YEqScreen(calc_, *shell_, root_->router(), p); });
+    root_->screens().set(screens::YEqColor, [this](QWidget* p) { return new YEqColorPicker(calc_, root_->router(), p); });
     const QSize size = options.size.isEmpty() ? (options.tablet ? kTabletSize : kPhoneSize) : options.size;
     // A size asked for explicitly wins over the layout's minimum.
     root_->setMinimumSize((options.tablet ? kTabletMinimum : kPhoneMinimum).boundedTo(size));
