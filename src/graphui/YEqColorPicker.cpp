@@ -74,6 +74,7 @@ YEqColorPicker::YEqColorPicker(Calculator& calc, ScreenRouter& router, QWidget* 
         grid->addWidget(sliders_[i], static_cast<int>(i), 1);
         connect(sliders_[i], &QSlider::valueChanged, this, [this] { slidersMoved(); });
     }
+    grid->setRowStretch(static_cast<int>(sliders_.size()), 1);
 
     auto* row = new QHBoxLayout(segmentBar_);
     row->setContentsMargins(8, 4, 8, 4);

@@ -74,7 +74,9 @@ PrettyPrint& YEqView::printer()
 
 QString YEqView::label(int token, int line) const
 {
-    const QString name = QString::fromStdString(calc_.nameForOpcode(static_cast<std::uint32_t>(token)));
+    // An initial value is labelled by its sequence's name.
+    const int named = graphMode() == kSequenceMode && line == 1 ? token - 3 : token;
+    const QString name = QString::fromStdString(calc_.nameForOpcode(static_cast<std::uint32_t>(named)));
     switch (graphMode()) {
     case kSequenceMode: return name + (line == 0 ? QStringLiteral("(η)=") : QStringLiteral("(ηMin)="));
     case kImplicitMode: return name + QLatin1Char(':');

@@ -3,6 +3,10 @@
 
 #include "YEqScreenSupport.h"
 
+#include <QSlider>
+
+#include <tuple>
+
 namespace orvenda::test {
 namespace {
 
@@ -54,6 +58,24 @@ TEST_F(YEqPicker, DoneStoresTheSegmentsStyleInOneStepOrNone)
         EXPECT_EQ(eq->styleForFunction(c.token), 2) << "one step back is the plain line";
         EXPECT_FALSE(eq->canUndo());
     }
+}
+
+TEST_F(YEqPicker, DoneStoresTheColourOfTheControls)
+{
+    eq->setYEqFunc(kY1, ops("X"));
+    eq->clearUndo();
+    YEqColorPicker& sheet = open(kY1);
+    const auto channels = sheet.findChildren<QSlider*>();
+    ASSERT_EQ(channels.size(), 3);
+    EXPECT_EQ(channels[1]->value(), 255) << "the controls start at the equation's green";
+    channels[0]->setValue(255);
+    channels[1]->setValue(0);
+    channels[2]->setValue(51);
+    sheet.done();
+    const VQColor stored = eq->colorForFunction(kY1).value();
+    EXPECT_EQ(std::tuple(stored.r(), stored.g(), stored.b(), stored.a()), std::tuple(1.0, 0.0, 0.2, 1.0));
+    eq->undo();
+    EXPECT_EQ(eq->colorForFunction(kY1)->g(), 1);
 }
 
 TEST_F(YEqPicker, SamplesFollowTheColourAndTheSelection)

@@ -32,9 +32,13 @@ TEST_F(YEqScreenTest, TheBarSetsTheStyleAndTheRelation)
     eq->setYEqFunc(kY1, ops("X²"));
     const auto segments = screen.findChildren<QToolButton*>();
     ASSERT_EQ(segments.size(), 5);
-    segments[3]->click();
-    EXPECT_EQ(eq->styleForFunction(kY1), 8);
-    EXPECT_EQ(screen.selectedSegment(), 3);
+    // =, <, ≤, >, ≥ in turn.
+    const int styles[] = {2, 16, 18, 8, 10};
+    for (int i : {3, 1, 4, 2, 0}) {
+        segments[i]->click();
+        EXPECT_EQ(eq->styleForFunction(kY1), styles[i]) << "segment " << i;
+        EXPECT_EQ(screen.selectedSegment(), i);
+    }
 
     calc.setGraphMode(4);
     eq->setYEqFunc(kXY1, ops("Y=X"));
