@@ -2,6 +2,7 @@
 
 #include "app/ScreenRouter.h"
 #include "core/Calculator.h"
+#include "graphui/StyleSample.h"
 #include "graphui/YEqModel.h"
 #include "pretty/FontMap.h"
 
@@ -29,7 +30,7 @@ constexpr int kSegmentBarHeight = 52;
 // The sample's drawing above its label.
 constexpr double kSampleTop = 30;
 
-QColor rgb(const VQColor& c, double alpha = 1) { return QColor::fromRgbF(c.r(), c.g(), c.b(), alpha); }
+QColor rgb(const VQColor& c) { return QColor::fromRgbF(c.r(), c.g(), c.b()); }
 
 QString hex(const VColor& c)
 {
@@ -211,32 +212,7 @@ QImage YEqColorPicker::sample(int segment, bool sequence, const VQColor& color, 
     curve.moveTo(0, 22);
     curve.quadTo(13, 7, 26, 15);
     curve.quadTo(39, 22, 52, 7);
-    const QColor line = rgb(color);
-    auto stroke = [&](double width) { painter.strokePath(curve, QPen(line, width, Qt::SolidLine, Qt::RoundCap)); };
-    auto shade = [&](double edgeY) {
-        QPainterPath area = curve;
-        area.lineTo(52, edgeY);
-        area.lineTo(0, edgeY);
-        area.closeSubpath();
-        painter.fillPath(area, rgb(color, 0.7));
-    };
-    if (segment == 0) {
-        stroke(2);
-    } else if (segment == 1) {
-        stroke(3);
-    } else if (segment == 2 && sequence) {
-        // Dots 6 apart: dashes of no length with round caps, in pen widths.
-        QPen dots(line, 3, Qt::CustomDashLine, Qt::RoundCap);
-        dots.setDashPattern({0.001, 2});
-        dots.setDashOffset(1);
-        painter.strokePath(curve, dots);
-    } else if (segment == 2 || segment == 3) {
-        shade(0);
-    } else {
-        shade(kSampleTop);
-    }
-    if (segment == 3 || segment == 5)
-        stroke(2);
+    StyleSample::draw(painter, styleForSegment(segment, sequence), curve, top, color);
     painter.restore();
     painter.setPen(QPen(Qt::white, 1));
     painter.drawRect(QRectF(0.5, 0.5, 47, 29));

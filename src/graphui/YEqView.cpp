@@ -2,6 +2,7 @@
 
 #include "app/AppShell.h"
 #include "core/Calculator.h"
+#include "graphui/StyleSample.h"
 #include "graphui/YEqModel.h"
 #include "pretty/FontMap.h"
 #include "pretty/PrettyDrawInfo.h"
@@ -49,7 +50,7 @@ constexpr int kParametricMode = 1;
 constexpr int kSequenceMode = 3;
 constexpr int kImplicitMode = 4;
 
-QColor rgb(const VQColor& c, double alpha = 1) { return QColor::fromRgbF(c.r(), c.g(), c.b(), alpha); }
+QColor rgb(const VQColor& c) { return QColor::fromRgbF(c.r(), c.g(), c.b()); }
 
 } // namespace
 
@@ -65,7 +66,7 @@ YEqView::~YEqView() = default;
 
 int YEqView::graphMode() const { return calc_.graphMode(); }
 
-PrettyPrint& YEqView::printer()
+PrettyPrint& YEqView::printer() const
 {
     if (!printer_)
         printer_ = std::make_unique<PrettyPrint>();
@@ -200,7 +201,7 @@ QRectF YEqView::frameForIndex(int index) const
         const int cursor = model_.cursorPositionForFunction(line.token);
         if (cursor < 0)
             continue;
-        auto& engine = const_cast<YEqView*>(this)->printer();
+        PrettyPrint& engine = printer();
         engine.setOps(model_.equationOps(line.token).value_or(YEqModel::Ops{}), cursor, 0, calc_.baseFontSize);
         const QRectF hit = engine.offsetHitRectForIndex(cursor);
         return QRectF(row.frame.x() + line.origin.x() + hit.x(), row.frame.y(), std::max(hit.width(), 1.0),
@@ -369,36 +370,7 @@ void YEqView::drawGraphStyle(QPainter& painter, int style, QPointF at, const VQC
     curve.moveTo(0.5, 20);
     curve.quadTo(10, 6, 20, 12);
     curve.quadTo(30, 18, 39.5, 4);
-    const QColor line = rgb(color);
-    auto stroke = [&](double width) {
-        painter.strokePath(curve, QPen(line, width));
-    };
-    auto shade = [&](double edgeY) {
-        QPainterPath area = curve;
-        area.lineTo(39.5, edgeY);
-        area.lineTo(0, edgeY);
-        area.closeSubpath();
-        painter.fillPath(area, rgb(color, 0.7));
-    };
-    switch (style) {
-    case 2: stroke(2); break;
-    case 4: stroke(3); break;
-    case 8:
-    case 10: shade(0); break;
-    case 16:
-    case 18: shade(24); break;
-    case 32: {
-        QPen dots(line, 3, Qt::CustomDashLine, Qt::RoundCap);
-        dots.setDashPattern({0.001, 2});
-        dots.setDashOffset(1);
-        painter.strokePath(curve, dots);
-        break;
-    }
-    default: break;
-    }
-    // The boundary belongs to the region.
-    if (style == 10 || style == 18)
-        stroke(2);
+    StyleSample::draw(painter, style, curve, QRectF(0, 0, 40, 24), color);
     // The frame.
     painter.setPen(QPen(QColor::fromRgbF(0.3, 0.3, 0.3), 1));
     painter.setBrush(Qt::NoBrush);

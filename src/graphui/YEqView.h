@@ -87,7 +87,7 @@ private:
     int graphMode() const;
     QString label(int token, int line) const;
     // The MathPrint engine, made on first use.
-    PrettyPrint& printer();
+    PrettyPrint& printer() const;
     void layoutClassic(Row& row, double width);
     void layoutPretty(Row& row, double width);
     void drawRow(QPainter& painter, const Row& row);
@@ -101,7 +101,7 @@ private:
     double fontSize_;
     double leading_;
     LayoutManager layout_;
-    std::unique_ptr<PrettyPrint> printer_;
+    mutable std::unique_ptr<PrettyPrint> printer_;
     std::vector<Row> rows_;
     QPointF offset_;
 };

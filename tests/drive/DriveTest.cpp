@@ -166,7 +166,7 @@ TEST(Drive, TheYEqScreenEditsEquationsInBothFormsAndSwitchesParametricPairs)
     fs::remove(png);
     const Session run = drive("key Y=\ntype X²\nkey DOWN\ntype sin(X)\ndump\nshot " + png.string() + "\n"
                               "key HOME\ntype Classic\nkey ENTER\nwait idle\n"
-                              "key Y=\nkey DOWN\nkey DOWN\ntype X²\ndump\n"
+                              "key Y=\nkey DOWN\ntype X²\ndump\n"
                               "key HOME\ntype Param\nkey ENTER\nwait idle\n"
                               "key Y=\ntype cos(T)\nkey DOWN\ntype sin(T)\ntap 20 16\ndump\ntap 20 16\ndump\n");
     ASSERT_EQ(run.exitCode, 0) << run.output;
@@ -177,6 +177,8 @@ TEST(Drive, TheYEqScreenEditsEquationsInBothFormsAndSwitchesParametricPairs)
     EXPECT_EQ(mathPrint["yEq"]["rows"][1]["text"], "sin(X)");
     EXPECT_EQ(mathPrint["yEq"]["current"], "Y₂");
     EXPECT_TRUE(fs::exists(png));
+    // The Y= screen keeps its equation: Y₂, and one row down Y₃.
+    // The screen keeps its equation: Y₂, and one row down Y₃.
     const json& classic = run.dumps[1]["yEq"];
     EXPECT_EQ(classic["rows"][2]["text"], "X²");
     EXPECT_EQ(classic["rows"][1]["text"], "sin(X)");
