@@ -10,8 +10,10 @@
 #include "graph/PhotoPlot.h"
 #include "graph/PixelPlot.h"
 #include "graph/PlotCircle.h"
+#include "graph/PlotImplicit.h"
 #include "graph/PlotInvFn.h"
 #include "graph/PlotLine.h"
+#include "graph/PlotPolyline.h"
 #include "graph/PlotShadeFn.h"
 #include "language/VariableSlots.h"
 
@@ -298,6 +300,10 @@ void GraphView::updateDisplay()
     updatingObjects = true;
     plotObjects_.clear();
     calc.graphFitModel = -1;
+    if (calc.graphMode() == kImplicitGraphMode)
+        for (int token = PlotImplicit::kFirstRelation; token <= PlotImplicit::kLastRelation; ++token)
+            if (auto plot = PlotImplicit::forEquation(calc, token, this))
+                plotObjects_.push_back(std::move(plot));
     for (const auto& record : calc.drawing) {
         if (auto line = std::dynamic_pointer_cast<DrawLine>(record)) {
             auto plot = std::make_shared<PlotLine>(calc);
@@ -323,6 +329,8 @@ void GraphView::updateDisplay()
             plotObjects_.push_back(PlotInvFn::plotFor(calc, inverse));
         } else if (auto shade = std::dynamic_pointer_cast<DrawShadeFn>(record)) {
             plotObjects_.push_back(PlotShadeFn::plotFor(calc, shade));
+        } else if (auto polyline = std::dynamic_pointer_cast<DrawPolyline>(record)) {
+            plotObjects_.push_back(PlotPolyline::forRecord(calc, polyline, colorOf(*polyline)));
         }
     }
     updatingObjects = false;

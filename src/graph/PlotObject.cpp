@@ -175,7 +175,7 @@ QColor PlotObject::colorAt(double alpha) const
     return QColor::fromRgbF(float(color.r()), float(color.g()), float(color.b()), float(alpha));
 }
 
-void PlotObject::addCoordinateLines(std::vector<std::string>& lines) const
+void PlotObject::addCoordinateLines(std::vector<std::string>& lines, const char* xLabel, const char* yLabel) const
 {
     const PlotPoint& p = calc.pTrackPoint;
     if (!GraphGeometry::pointIsFinite(p.x, p.y))
@@ -188,8 +188,8 @@ void PlotObject::addCoordinateLines(std::vector<std::string>& lines) const
         lines.push_back("\xCE\xB8:" + calc.formatReal(theta));
         return;
     }
-    lines.push_back("X:" + calc.formatReal(p.x));
-    lines.push_back("Y:" + calc.formatReal(p.y));
+    lines.push_back(xLabel + calc.formatReal(p.x));
+    lines.push_back(yLabel + calc.formatReal(p.y));
 }
 
 std::vector<std::string> PlotObject::traceLines()

@@ -122,8 +122,9 @@ protected:
     // The plot's colour at an alpha.
     QColor colorAt(double alpha) const;
     // The trace point's coordinate lines: "r:" and "θ:" in polar coordinate format, else
-    // "X:" and "Y:"; nothing when the point is not finite. The caller holds the state lock.
-    void addCoordinateLines(std::vector<std::string>& lines) const;
+    // x and y after their labels; nothing when the point is not finite. The caller holds
+    // the state lock.
+    void addCoordinateLines(std::vector<std::string>& lines, const char* xLabel = "X:", const char* yLabel = "Y:") const;
     // As the switches ask: the label, the coordinate lines, and "dy/dx:" with the trace's
     // slope (0 at a minimum or maximum). The caller holds the state lock.
     std::vector<std::string> traceLines();

@@ -96,7 +96,7 @@ TEST(CalculusHandlersStopTest, ALongSumStopsWithUserBreak)
     h.settle();
     ASSERT_FALSE(h.finals.empty());
     EXPECT_EQ(h.finals.back().error, 43);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(200));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1000));
 }
 
 } // namespace
