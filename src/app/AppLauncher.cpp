@@ -10,6 +10,8 @@
 #include "graphui/YEqColorPicker.h"
 #include "graphui/YEqModel.h"
 #include "graphui/YEqScreen.h"
+#include "input/KeyboardRouterLink.h"
+#include "input/KeyboardView.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -57,7 +59,13 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     }
     if (auto report = delegate_->takeStartupReport())
         root_->alerts().show({QStringLiteral("Orvenda"), *report, {{QStringLiteral("OK"), nullptr}}});
+    // The calculator keyboard in the router's keyboard area, taking the computer's keys.
+    keyboard_ = new KeyboardView(calc_, shell_->keys());
+    keyboardLink_ = std::make_unique<KeyboardRouterLink>(root_->router());
+    keyboard_->setDelegate(keyboardLink_.get());
+    root_->router().setKeyboard(keyboard_);
     root_->show();
+    keyboard_->setFocus();
 }
 
 AppLauncher::~AppLauncher()

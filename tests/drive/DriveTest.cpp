@@ -177,7 +177,6 @@ TEST(Drive, TheYEqScreenEditsEquationsInBothFormsAndSwitchesParametricPairs)
     EXPECT_EQ(mathPrint["yEq"]["rows"][1]["text"], "sin(X)");
     EXPECT_EQ(mathPrint["yEq"]["current"], "Y₂");
     EXPECT_TRUE(fs::exists(png));
-    // The Y= screen keeps its equation: Y₂, and one row down Y₃.
     // The screen keeps its equation: Y₂, and one row down Y₃.
     const json& classic = run.dumps[1]["yEq"];
     EXPECT_EQ(classic["rows"][2]["text"], "X²");
@@ -189,6 +188,24 @@ TEST(Drive, TheYEqScreenEditsEquationsInBothFormsAndSwitchesParametricPairs)
         EXPECT_EQ(rows[0]["on"], i == 3);
         EXPECT_EQ(rows[1]["on"], i == 3);
     }
+}
+
+TEST(Drive, KeysArePressedOnTheDrawnKeyboardAndTheComputersKeyboard)
+{
+    // 2ND SIN . 5 ) ENTER: sin⁻¹(.5) in degrees.
+    const Session run = drive("type Degree\nkey ENTER\nwait idle\n"
+                              "key 2ND\nkey SIN\nkey .\nkey 5\nkey )\nkey ENTER\nwait idle\ndump\n"
+                              "hkey Shift+A\nhkey Alt+,\nhkey 2\ndump\nhkey Shift+Backspace\ndump\n"
+                              "hkey Ctrl+Shift+G\ndump\nhkey Ctrl+G\ndump\nhkey Escape\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 6u);
+    EXPECT_EQ(newest(run.dumps[0]), json::parse(R"j({"input":"sin⁻¹(.5)","answer":"30"})j"));
+    EXPECT_EQ(run.dumps[1]["entry"], "A≤2");
+    EXPECT_EQ(run.dumps[2]["entry"], "");
+    // The window editor, the graph, and home again.
+    EXPECT_EQ(run.dumps[3]["screen"], 7);
+    EXPECT_EQ(run.dumps[4]["screen"], 8);
+    EXPECT_EQ(run.dumps[5]["screen"], 0);
 }
 
 TEST(Drive, AnUnknownLineStopsTheScript)
