@@ -1,0 +1,121 @@
+#include "graphui/GraphKeyboardView.h"
+
+#include "core/Calculator.h"
+#include "graphui/GraphFormView.h"
+#include "graphui/GraphPanelDelegates.h"
+
+#include <QComboBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QVariantAnimation>
+
+namespace orvenda {
+namespace {
+
+constexpr int kFormHeight = 128;
+constexpr int kBarHeight = 34;
+
+} // namespace
+
+GraphKeyboardView::GraphKeyboardView(Calculator& calc, GraphKeyboardDelegate& delegate, QWidget* parent)
+    : QWidget(parent), calc_(calc), delegate_(delegate), sheet_(new QWidget(this)),
+      form_(new GraphFormView(calc, sheet_)), keypad_(new SmallCalcView(calc, sheet_)),
+      segment_(new QComboBox(this)), doneButton_(new QPushButton(QStringLiteral("Done"), sheet_)),
+      slide_(new QVariantAnimation(this))
+{
+    keypad_->delegate = this;
+    sheet_->setAutoFillBackground(true);
+    for (const char* name : {"value", "zero", "min", "max", "∫f(x)dx"})
+        segment_->addItem(QString::fromUtf8(name));
+    QObject::connect(segment_, &QComboBox::activated, this, [this](int index) { valueIntegral(index); });
+    QObject::connect(doneButton_, &QPushButton::clicked, this, [this] { gkDone(); });
+    form_->fieldDidChange = [this](const GraphFormField& field) { delegate_.fieldDidChange(field); };
+    form_->setTitle(delegate_.title());
+    form_->setFields(delegate_.getFields());
+    slide_->setDuration(kSlideMs);
+    QObject::connect(slide_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) { layoutSheet(v.toDouble()); });
+    QObject::connect(slide_, &QVariantAnimation::finished, this, [this] {
+        if (shown_ <= 0)
+            hide();
+    });
+    hide();
+}
+
+QRect GraphKeyboardView::sheetFrame() const { return sheet_->geometry(); }
+
+void GraphKeyboardView::layoutSheet(double shownFraction)
+{
+    shown_ = shownFraction;
+    dim_ = 0.5 * shownFraction;
+    const int w = width();
+    const int keypadHeight = w * 180 / 320 + 6;
+    const int h = kBarHeight + kFormHeight + keypadHeight;
+    const int top = height() - static_cast<int>(h * shownFraction);
+    sheet_->setGeometry(0, top, w, h);
+    doneButton_->setGeometry(w - 70, 2, 66, kBarHeight - 4);
+    form_->setGeometry(0, kBarHeight, w, kFormHeight);
+    keypad_->setGeometry(0, kBarHeight + kFormHeight, w, keypadHeight);
+    segment_->setGeometry(4, top + 2, 120, kBarHeight - 4);
+    update();
+}
+
+void GraphKeyboardView::resizeEvent(QResizeEvent*) { layoutSheet(shown_); }
+
+void GraphKeyboardView::show(bool shown)
+{
+    if (shown) {
+        form_->setTitle(delegate_.title());
+        form_->setFields(delegate_.getFields());
+    }
+    slide_->stop();
+    slide_->setStartValue(shown ? 0.0 : 1.0);
+    slide_->setEndValue(shown ? 1.0 : 0.0);
+    layoutSheet(shown ? 0.0 : 1.0);
+    QWidget::show();
+    slide_->start();
+}
+
+void GraphKeyboardView::focus(bool on)
+{
+    if (on) {
+        form_->setTitle(delegate_.title());
+        form_->setFields(delegate_.getFields());
+        segment_->setVisible(delegate_.showIntegral());
+        keypad_->setFocus();
+    } else {
+        keypad_->clearFocus();
+    }
+    form_->focus(on);
+}
+
+void GraphKeyboardView::updateDisplay()
+{
+    form_->setFields(delegate_.getFields());
+    keypad_->update();
+    update();
+}
+
+void GraphKeyboardView::updateFields() { form_->setFields(delegate_.getFields()); }
+
+void GraphKeyboardView::gkDone()
+{
+    form_->getEntry();
+    delegate_.graphKeyboardDone();
+}
+
+void GraphKeyboardView::valueIntegral(int mode)
+{
+    delegate_.valueIntegralChange(mode);
+    form_->setTitle(delegate_.title());
+    form_->setFields(delegate_.getFields());
+}
+
+void GraphKeyboardView::keyTouched() { form_->update(); }
+
+void GraphKeyboardView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(0, 0, 0, static_cast<int>(dim_ * 255)));
+}
+
+} // namespace orvenda

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "graphui/SmallCalcView.h"
+
+#include <QWidget>
+
+class QComboBox;
+class QPushButton;
+class QVariantAnimation;
+
+namespace orvenda {
+
+class Calculator;
+class GraphFormView;
+class GraphKeyboardDelegate;
+
+// The sheet that slides up over the graph with a form of fields from the graph screen
+// (a calculation's bounds and result, a slider's value and range) and the compact keypad
+// to type them, a value/integral switch where the screen offers it and a done button.
+// The graph behind is dimmed while it shows. Main thread only.
+class GraphKeyboardView : public QWidget, public SmallCalcViewDelegate {
+public:
+    static constexpr int kSlideMs = 350;
+
+    GraphKeyboardView(Calculator& calc, GraphKeyboardDelegate& delegate, QWidget* parent = nullptr);
+
+    // Slides the sheet in or out; the view hides once the sheet is out.
+    void show(bool shown);
+    void focus(bool on);
+    void updateDisplay();
+    void updateFields();
+    // The done button: the field being typed is committed, then the screen is told.
+    void gkDone();
+    // The value/integral switch chose a compute mode.
+    void valueIntegral(int mode);
+
+    GraphFormView& form() const { return *form_; }
+    SmallCalcView& keypad() const { return *keypad_; }
+    QComboBox& valueIntegralSeg() const { return *segment_; }
+    // The sheet's frame as it stands (it slides between below the bottom edge and on it).
+    QRect sheetFrame() const;
+    double dim() const { return dim_; }
+
+    void keyTouched() override;
+    void smallKeyboardDone() override { gkDone(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void layoutSheet(double shownFraction);
+
+    Calculator& calc_;
+    GraphKeyboardDelegate& delegate_;
+    QWidget* sheet_;
+    GraphFormView* form_;
+    SmallCalcView* keypad_;
+    QComboBox* segment_;
+    QPushButton* doneButton_;
+    QVariantAnimation* slide_;
+    double shown_ = 0;
+    double dim_ = 0;
+};
+
+} // namespace orvenda

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "core/YEqVarInfo.h"
+#include "graph/GraphGeometry.h"
+#include "graphui/GraphPanelDelegates.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace orvenda {
+
+class Calculator;
+class GraphKeyboardView;
+class GraphStatInfoView;
+class GraphVarsView;
+class GraphView;
+class PlotObject;
+class YEqModel;
+
+// The graph screen's panels and what the screen does for them: the calculate form (value,
+// zero, minimum, maximum, integral) of the selected plot, the slider-value form of a
+// variable, the statistics of a stat plot, and the variables panel along the graph's
+// bottom. The graph screen owns one, forwards its graph view's delegate calls and the
+// calculate action to it, and lays it out with the view. Panels are made on first use as
+// children of the host widget. Main thread only.
+class GraphPanels : public GraphKeyboardDelegate, public GraphStatInfoViewDelegate, public GraphVarsViewDelegate {
+public:
+    enum ComputeMode { Value = 0, Zero = 1, Minimum = 2, Maximum = 3, Integral = 4 };
+    // Form field tags: which quantity a field shows.
+    enum Tag {
+        TagVarValue = 0, TagVarMin = 1, TagVarMax = 2, TagVarStep = 3, TagLower = 4, TagUpper = 5, TagTol = 6,
+        TagArea = 7, TagZero = 8, TagMin = 9, TagMax = 10, TagIndependent = 11, TagX = 12, TagY = 13, TagR = 14,
+        TagTheta = 15, TagDyDx = 16, TagDxDt = 17, TagDyDt = 18, TagDrDTheta = 19,
+    };
+
+    GraphPanels(Calculator& calc, GraphView& view, QWidget* host);
+    ~GraphPanels() override;
+    GraphPanels(const GraphPanels&) = delete;
+    GraphPanels& operator=(const GraphPanels&) = delete;
+
+    // The screen's toolbar items on or off while a form or panel is up.
+    std::function<void(bool enabled)> enableButtons;
+    // The cursor blink on or off while a form takes keys.
+    std::function<void(bool on)> cursorBlink;
+
+    // ---- Calculate ----
+
+    // The toolbar's calculate action on the selected plot.
+    void doCalculation();
+    void showKeyboardMode(int mode);
+    void updateCalculation();
+    void clearIntegration();
+    void computeZero();
+    void computeMin();
+    void computeMax();
+    void computeIntegral();
+    void moveMagnifier();
+    void updateFieldValues();
+    void showStats();
+
+    // GraphKeyboardDelegate
+    std::vector<GraphFormField> getFields() override;
+    std::string title() const override;
+    bool showIntegral() const override;
+    void valueIntegralChange(int mode) override;
+    void fieldDidChange(const GraphFormField& field) override;
+    void graphKeyboardDone() override;
+
+    // GraphStatInfoViewDelegate
+    std::vector<GraphFormField> getStatFields() override;
+    std::string getStatTitle() const override;
+    void graphStatInfoDone() override;
+
+    // ---- Graph view delegate calls, forwarded by the screen ----
+
+    void selectPlot(PlotObject* plot, const PlotPoint& at);
+    void trackObj(PlotObject* plot, const PlotPoint& at);
+    void windowChanged();
+    // The variables panel's frame after the graph's size changed: 44 points above the
+    // bottom edge, hidden without a selected plot.
+    void adjustGraphSlidersView();
+
+    // GraphVarsViewDelegate
+    void showSlider(bool shown, double height) override;
+    void startTrackingVar(int varNum) override;
+    void stopTrackingVar() override;
+    void trace(double value, double err) override;
+    void valueChanged() override;
+    void editVar(const YEqVarInfo& record, int index) override;
+
+    // A range's step kept to 200..2000 steps (0: 200 steps).
+    static double adjustStep(double min, double max, double step);
+    // The edited record put in order: min <= max, max != min, step >= 0, min <= value <= max.
+    static void orderRecord(YEqVarInfo& record);
+
+    // ---- State, read by the screen and the tests ----
+
+    int keyboardMode = -1;
+    int computeMode = Value;
+    double varIndependent = 0;
+    double varX = 0, varY = 0, varR = 0, varTheta = 0, dydx = 0, dxdt = 0, dydt = 0, drdtheta = 0;
+    double lower = 0, upper = 0, tol = 0.001, area = 0, zero = 0, min = 0, max = 0;
+    // The edited variable: its record and its place in the plot's varInfoArray (-1: the
+    // plot's own variable).
+    YEqVarInfo varInfo;
+    int varInfoIndex = -1;
+    int editVarNum = -1;
+
+    GraphKeyboardView* keyboard() const { return keyboard_; }
+    GraphStatInfoView* statInfo() const { return statInfo_; }
+    GraphVarsView* varsView() const { return varsView_; }
+
+private:
+    PlotObject* plot() const;
+    std::shared_ptr<YEqModel> yEq() const;
+    // The ∫ record's shading set, on the equation or else on the plot's drawing record.
+    void storeIntegration(double lo, double hi, double a, double t);
+    double fieldValueFor(int tag) const;
+    void closeKeyboard();
+
+    Calculator& calc_;
+    GraphView& view_;
+    QWidget* host_;
+    GraphKeyboardView* keyboard_ = nullptr;
+    GraphStatInfoView* statInfo_ = nullptr;
+    GraphVarsView* varsView_ = nullptr;
+    std::vector<GraphFormField> fields_;
+    bool tDrawCoord_ = true;
+    bool tDrawDyDx_ = false;
+};
+
+} // namespace orvenda

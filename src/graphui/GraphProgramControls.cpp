@@ -1,0 +1,277 @@
+#include "graphui/GraphProgramControls.h"
+
+#include "core/Calculator.h"
+#include "core/DrawObject.h"
+#include "eval/Parser.h"
+#include "graph/GraphView.h"
+#include "graphui/InputFieldView.h"
+#include "pretty/FontMap.h"
+
+#include <QButtonGroup>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QStyle>
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+namespace orvenda {
+namespace {
+
+// The calculator's numbered variables.
+constexpr int kVariableCount = 218;
+constexpr int kSliderSteps = 1000;
+
+std::vector<std::string> split(const std::string& text)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in(text);
+    while (std::getline(in, part, ','))
+        parts.push_back(part);
+    return parts;
+}
+
+bool validVar(int varNum) { return varNum >= 0 && varNum < kVariableCount; }
+
+double screenScale()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double scale = screen ? screen->devicePixelRatio() : 1;
+    return scale > 0 ? scale : 1;
+}
+
+// A slider over a double range, in kSliderSteps steps.
+class ValueSlider : public QSlider {
+public:
+    ValueSlider(double lo, double hi, const QString& title, QWidget* parent)
+        : QSlider(Qt::Horizontal, parent), lo_(lo), hi_(hi), thumb_(GraphProgramControls::sliderImage({32, 32}, title, 0))
+    {
+        setRange(0, kSliderSteps);
+    }
+    double value() const { return hi_ == lo_ ? lo_ : lo_ + (hi_ - lo_) * QSlider::value() / kSliderSteps; }
+    void setDouble(double v)
+    {
+        const double f = hi_ == lo_ || !std::isfinite(v) ? 0 : (v - lo_) / (hi_ - lo_);
+        setValue(static_cast<int>(std::lround(std::clamp(f, 0.0, 1.0) * kSliderSteps)));
+    }
+
+protected:
+    // A plain groove and the variable's lettered thumb.
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const double y = height() / 2.0;
+        painter.setPen(QPen(QColor(90, 90, 90), 2));
+        painter.drawLine(QPointF(16, y), QPointF(width() - 16, y));
+        const double x = (width() - 32) * double(QSlider::value()) / kSliderSteps;
+        painter.drawImage(QPointF(x, y - 16), thumb_);
+    }
+
+private:
+    double lo_, hi_;
+    QImage thumb_;
+};
+
+} // namespace
+
+GraphProgramControls::GraphProgramControls(Calculator& calc, GraphView& view, QWidget* host)
+    : calc_(calc), view_(view), host_(host)
+{
+}
+
+GraphProgramControls::~GraphProgramControls() { removeControllers(); }
+
+QRectF GraphProgramControls::adjustFrame(const QRectF& r) const
+{
+    const QRectF bounds = view_.rect();
+    QRectF out = r;
+    if (r.x() < 0)
+        out.moveLeft(r.x() + bounds.width());
+    if (r.y() < 0)
+        out.moveTop(r.y() + bounds.height());
+    if (r.width() <= 0)
+        out.setWidth(r.width() + bounds.width());
+    return out;
+}
+
+void GraphProgramControls::removeControllers(bool clearRecords)
+{
+    for (QWidget* control : ioControls_)
+        delete control;
+    ioControls_.clear();
+    ioObj_.clear();
+    if (clearRecords)
+        calc_.ioControls.clear();
+}
+
+void GraphProgramControls::updateIOControllers()
+{
+    removeControllers();
+    ioObj_.reserve(10);
+    ioControls_.reserve(10);
+    for (const auto& record : calc_.ioControls) {
+        auto* control = dynamic_cast<DrawControl*>(record.get());
+        if (!control)
+            continue;
+        const QRectF frame = adjustFrame(QRectF(control->x, control->y, control->width, kControlHeight));
+        const int tag = static_cast<int>(ioControls_.size());
+        QWidget* widget = nullptr;
+        if (auto* field = dynamic_cast<DrawInputField*>(control)) {
+            if (!validVar(field->varNum))
+                continue;
+            auto* view = new InputFieldView(calc_, host_);
+            view->varNum = field->varNum;
+            view->lblName = field->lblName;
+            widget = view;
+        } else if (auto* button = dynamic_cast<DrawButton*>(control)) {
+            auto* push = new QPushButton(QString::fromStdString(button->buttonName), host_);
+            push->setStyleSheet(QStringLiteral("QPushButton { color: black; background: white; border: 1px solid black; border-radius: 9px; }"));
+            QObject::connect(push, &QPushButton::released, push, [this, tag] { ioButtonUp(tag); });
+            widget = push;
+        } else if (auto* slider = dynamic_cast<DrawSlider*>(control)) {
+            if (!validVar(slider->varNum))
+                continue;
+            const QString letter = QString::fromStdString(calc_.nameForOpcode(static_cast<std::uint32_t>(slider->varNum + 65)));
+            auto* bar = new ValueSlider(slider->min, slider->max, letter, host_);
+            bar->setDouble(calc_.getVar(slider->varNum).value.real());
+            QObject::connect(bar, &QSlider::valueChanged, bar, [this, tag, bar] {
+                if (bar->isSliderDown())
+                    ioSlider(tag, bar->value());
+            });
+            QObject::connect(bar, &QSlider::sliderReleased, bar, [this, tag, bar] { ioSliderEndSlide(tag, bar->value()); });
+            widget = bar;
+        } else if (auto* selector = dynamic_cast<DrawSelector*>(control)) {
+            auto* row = new QWidget(host_);
+            auto* layout = new QHBoxLayout(row);
+            layout->setContentsMargins(0, 0, 0, 0);
+            layout->setSpacing(0);
+            auto* group = new QButtonGroup(row);
+            int segment = 0;
+            for (const std::string& title : split(selector->titles)) {
+                auto* item = new QPushButton(QString::fromStdString(title), row);
+                item->setCheckable(true);
+                group->addButton(item, segment++);
+                layout->addWidget(item);
+            }
+            QObject::connect(group, &QButtonGroup::idClicked, row, [this, tag](int id) { ioSelector(tag, id); });
+            widget = row;
+        } else {
+            continue;
+        }
+        widget->setGeometry(frame.toAlignedRect());
+        widget->setProperty("tag", tag);
+        widget->show();
+        widget->raise();
+        ioObj_.push_back(record);
+        ioControls_.push_back(widget);
+    }
+}
+
+void GraphProgramControls::adjustLayout()
+{
+    for (std::size_t i = 0; i < ioObj_.size(); ++i) {
+        const auto* control = dynamic_cast<const DrawControl*>(ioObj_[i].get());
+        if (!control)
+            continue;
+        const QRectF frame = adjustFrame(QRectF(control->x, control->y, control->width, ioControls_[i]->height()));
+        ioControls_[i]->setGeometry(frame.toAlignedRect());
+    }
+}
+
+void GraphProgramControls::ioButtonUp(int tag)
+{
+    if (tag < 0 || static_cast<std::size_t>(tag) >= ioObj_.size() || calc_.parser().busy())
+        return;
+    if (auto* button = dynamic_cast<DrawButton*>(ioObj_[tag].get()))
+        calc_.parser().runSubroutine(button->lblName, button->prgmName);
+}
+
+void GraphProgramControls::ioSelector(int tag, int segment)
+{
+    if (tag < 0 || static_cast<std::size_t>(tag) >= ioObj_.size() || calc_.parser().busy())
+        return;
+    auto* selector = dynamic_cast<DrawSelector*>(ioObj_[tag].get());
+    if (!selector)
+        return;
+    const auto labels = split(selector->labels);
+    // A segment without a label of its own runs nothing.
+    if (segment < 0 || static_cast<std::size_t>(segment) >= labels.size())
+        return;
+    calc_.parser().runSubroutine(labels[segment], selector->prgmName);
+}
+
+void GraphProgramControls::ioSlider(int tag, double value)
+{
+    if (tag < 0 || static_cast<std::size_t>(tag) >= ioObj_.size() || calc_.parser().busy())
+        return;
+    auto* slider = dynamic_cast<DrawSlider*>(ioObj_[tag].get());
+    if (!slider)
+        return;
+    view_.drawQuality = 1;
+    if (calc_.getVar(slider->varNum).value == std::complex<double>(value, 0))
+        return;
+    calc_.setVar(slider->varNum, {{value, 0}});
+    calc_.parser().animateSlider(slider->lblName, slider->prgmName, slider->varNum, value);
+}
+
+void GraphProgramControls::ioSliderEndSlide(int tag, double value)
+{
+    if (tag < 0 || static_cast<std::size_t>(tag) >= ioObj_.size())
+        return;
+    auto* slider = dynamic_cast<DrawSlider*>(ioObj_[tag].get());
+    if (!slider)
+        return;
+    view_.drawQuality = 0;
+    calc_.setVar(slider->varNum, {{value, 0}});
+    calc_.parser().runSubroutine(slider->lblName, slider->prgmName);
+}
+
+QImage GraphProgramControls::buttonImage(const QSizeF& size, double scale)
+{
+    if (scale <= 0)
+        scale = screenScale();
+    QImage image((size * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath path;
+    path.addRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), 9, 9);
+    painter.fillPath(path, Qt::white);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawPath(path);
+    return image;
+}
+
+QImage GraphProgramControls::sliderImage(const QSizeF& size, const QString& title, double scale)
+{
+    if (scale <= 0)
+        scale = screenScale();
+    QImage image((size * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF inset(0.5, 0.5, size.width() - 1, size.height() - 1);
+    painter.setBrush(Qt::white);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawEllipse(inset);
+    const QFont font = FontMap::shared().font("Helvetica", 20);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font);
+    const double x = (size.width() - 1 - metrics.horizontalAdvance(title)) / 2 + 0.5;
+    const double y = (size.height() - 1 - metrics.height()) / 2 + 0.5;
+    painter.drawText(QPointF(x, y + metrics.ascent()), title);
+    return image;
+}
+
+} // namespace orvenda

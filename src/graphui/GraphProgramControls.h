@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QRectF>
+
+#include <memory>
+#include <vector>
+
+class QImage;
+class QWidget;
+
+namespace orvenda {
+
+class Calculator;
+class DrawObject;
+class GraphView;
+
+// The widgets a program placed on the graph (buttons, selectors, sliders and input
+// fields, from the calculator's ioControls records) as live controls over the graph view.
+// Working one runs the label its record names on the program queue; a slider drag also
+// sets its variable and asks for an animation step while the graph draws in draft
+// quality. Every control's tag is its index in both lists. Main thread only.
+class GraphProgramControls {
+public:
+    static constexpr double kControlHeight = 34;
+
+    GraphProgramControls(Calculator& calc, GraphView& view, QWidget* host);
+    ~GraphProgramControls();
+    GraphProgramControls(const GraphProgramControls&) = delete;
+    GraphProgramControls& operator=(const GraphProgramControls&) = delete;
+
+    // Rebuilds every control from the calculator's records (on VQShowControls).
+    void updateIOControllers();
+    // Removes every control; leaving the graph also empties the calculator's records.
+    void removeControllers(bool clearRecords = false);
+    // After a change of size: controls anchored to the right or bottom edge follow.
+    void adjustLayout();
+    // A rectangle placed in the graph view: negative x from the right edge, negative y from
+    // the bottom, a width of 0 or less from the full width.
+    QRectF adjustFrame(const QRectF& r) const;
+
+    void ioButtonUp(int tag);
+    void ioSelector(int tag, int segment);
+    void ioSlider(int tag, double value);
+    void ioSliderEndSlide(int tag, double value);
+
+    static QImage buttonImage(const QSizeF& size, double scale = 1);
+    static QImage sliderImage(const QSizeF& size, const QString& title, double scale = 1);
+
+    const std::vector<std::shared_ptr<DrawObject>>& ioObj() const { return ioObj_; }
+    const std::vector<QWidget*>& ioControls() const { return ioControls_; }
+
+private:
+    Calculator& calc_;
+    GraphView& view_;
+    QWidget* host_;
+    std::vector<std::shared_ptr<DrawObject>> ioObj_;
+    std::vector<QWidget*> ioControls_;
+};
+
+} // namespace orvenda

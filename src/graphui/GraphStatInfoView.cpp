@@ -1,0 +1,74 @@
+#include "graphui/GraphStatInfoView.h"
+
+#include "graphui/GraphFormView.h"
+#include "graphui/GraphKeyboardView.h"
+#include "graphui/GraphPanelDelegates.h"
+
+#include <QPainter>
+#include <QPushButton>
+#include <QVariantAnimation>
+
+namespace orvenda {
+
+GraphStatInfoView::GraphStatInfoView(Calculator& calc, GraphStatInfoViewDelegate& delegate, QWidget* parent)
+    : QWidget(parent), delegate_(delegate), form_(new GraphFormView(calc, this)),
+      doneButton_(new QPushButton(QStringLiteral("Done"), this)), slide_(new QVariantAnimation(this))
+{
+    doneButton_->resize(66, 30);
+    QObject::connect(doneButton_, &QPushButton::clicked, this, [this] { done(); });
+    slide_->setDuration(GraphKeyboardView::kSlideMs);
+    QObject::connect(slide_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
+        const double f = v.toDouble();
+        dim_ = 0.5 * f;
+        place(height() - form_->height() * f);
+    });
+    QObject::connect(slide_, &QVariantAnimation::finished, this, [this] {
+        if (!shown_)
+            hide();
+    });
+    hide();
+}
+
+QSize GraphStatInfoView::size() const { return form_->size(); }
+
+void GraphStatInfoView::place(double top)
+{
+    form_->move(0, static_cast<int>(top));
+    doneButton_->move(form_->geometry().right() + 1 - doneButton_->width(), form_->y() - doneButton_->height());
+    update();
+}
+
+void GraphStatInfoView::show(bool shown)
+{
+    shown_ = shown;
+    if (shown) {
+        form_->setTitle(delegate_.getStatTitle());
+        form_->setFields(delegate_.getStatFields());
+        form_->resize(form_->size());
+    }
+    slide_->stop();
+    slide_->setStartValue(shown ? 0.0 : 1.0);
+    slide_->setEndValue(shown ? 1.0 : 0.0);
+    dim_ = shown ? 0 : 0.5;
+    place(shown ? height() : height() - form_->height());
+    form_->setVisible(true);
+    QWidget::show();
+    slide_->start();
+}
+
+void GraphStatInfoView::updateDisplay()
+{
+    form_->setTitle(delegate_.getStatTitle());
+    form_->setFields(delegate_.getStatFields());
+    update();
+}
+
+void GraphStatInfoView::done() { delegate_.graphStatInfoDone(); }
+
+void GraphStatInfoView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(0, 0, 0, static_cast<int>(dim_ * 255)));
+}
+
+} // namespace orvenda

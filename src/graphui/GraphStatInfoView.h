@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QWidget>
+
+class QPushButton;
+class QVariantAnimation;
+
+namespace orvenda {
+
+class Calculator;
+class GraphFormView;
+class GraphStatInfoViewDelegate;
+
+// A read-only panel that slides up from the graph's bottom edge with the statistics of a
+// stat plot, sized to its fields, with a done button riding on its top-right corner. The
+// graph behind is dimmed while it shows. Main thread only.
+class GraphStatInfoView : public QWidget {
+public:
+    GraphStatInfoView(Calculator& calc, GraphStatInfoViewDelegate& delegate, QWidget* parent = nullptr);
+
+    void show(bool shown);
+    void updateDisplay();
+    QSize size() const;
+    void done();
+
+    GraphFormView& form() const { return *form_; }
+    QPushButton& doneButton() const { return *doneButton_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void place(double top);
+
+    GraphStatInfoViewDelegate& delegate_;
+    GraphFormView* form_;
+    QPushButton* doneButton_;
+    QVariantAnimation* slide_;
+    double dim_ = 0;
+    bool shown_ = false;
+};
+
+} // namespace orvenda

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "core/YEqVarInfo.h"
+#include "graph/GraphGeometry.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <vector>
+
+class QPushButton;
+class QSlider;
+
+namespace orvenda {
+
+class Calculator;
+class GraphVarsViewDelegate;
+class PlotObject;
+
+// The strip of variable buttons along the graph's bottom edge for the selected plot: its
+// own variable (X, T, θ, η, the index i of a stat plot or bar# of a histogram) and each free
+// variable of its equation. A button opens a slider row with − and + bumps and a button
+// showing the value (which opens the slider-value form). The own variable moves the
+// trace; a free variable changes the plot. Main thread only.
+class GraphVarsView : public QWidget {
+public:
+    static constexpr int kButtonWidth = 42;
+    static constexpr int kButtonHeight = 34;
+    static constexpr int kSliderRowHeight = 36;
+
+    GraphVarsView(Calculator& calc, GraphVarsViewDelegate& delegate, QWidget* parent = nullptr);
+    ~GraphVarsView() override;
+
+    // Rebuilds the strip for a plot (none: empty) traced at a point.
+    void showPlot(PlotObject* plot, const PlotPoint& at);
+    void setTrackValue(double v);
+    double trackValue() const { return trackValue_; }
+    void sync();
+    // The slider row's height when it is open, else the strip's.
+    double panelHeight() const;
+
+    // The button of index i touched: opens its slider or closes the open one.
+    void showSlider(int index);
+    void hideSliderView();
+    // The slider moved to a position 0..100.
+    void valueChanged(double position);
+    void startTracking();
+    void stopTracking();
+    // A bump button pressed (n = +1 or -1) and released.
+    void bumpValue(int n);
+    void stopBumping();
+    void adjustVarBy(int n);
+    void editValue();
+
+    // Slider position 0..100 of a record's value; 0 when the range is empty.
+    static double sliderPosition(const YEqVarInfo& record);
+    // The value at a slider position, rounded to the step (halves away from zero) and
+    // clamped to the range.
+    static double sliderValue(const YEqVarInfo& record, double position);
+
+    int editVar() const { return editVar_; }
+    std::size_t buttonCount() const { return records_.size(); }
+    const YEqVarInfo& record(std::size_t i) const { return records_.at(i); }
+    QString buttonTitle(std::size_t i) const;
+    QSlider& slider() const { return *slider_; }
+    QString valueTitle() const;
+    const QTimer& repeatTimer() const { return repeatTimer_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    bool ownVariable() const;
+    int openIndex() const;
+    void updateButtons();
+    void setSliderFrom(const YEqVarInfo& record);
+    void showValue(double v);
+    void layoutRows();
+    void bumper();
+
+    Calculator& calc_;
+    GraphVarsViewDelegate& delegate_;
+    PlotObject* plot_ = nullptr;
+    // The first record is the own variable's (xVarInfo) unless the plot is implicit; the
+    // rest mirror the plot's varInfoArray.
+    std::vector<YEqVarInfo> records_;
+    std::vector<QPushButton*> buttons_;
+    bool hasOwn_ = false;
+    int editVar_ = -1;
+    double trackValue_ = 0;
+    bool sliderOpen_ = false;
+    bool settingSlider_ = false;
+    int bumpStep_ = 0;
+    QWidget* sliderRow_;
+    QSlider* slider_;
+    QPushButton* minus_;
+    QPushButton* plus_;
+    QPushButton* value_;
+    QTimer repeatTimer_;
+};
+
+} // namespace orvenda

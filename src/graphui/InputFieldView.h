@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QWidget>
+
+#include <string>
+
+namespace orvenda {
+
+class Calculator;
+
+// The box on the graph that shows a program input field's variable: white, outlined in
+// black, the variable's real part as the number settings format it. Main thread only.
+class InputFieldView : public QWidget {
+public:
+    InputFieldView(Calculator& calc, QWidget* parent = nullptr);
+
+    int varNum = 0;
+    std::string lblName;
+    bool selected = false;
+
+    // The text the box shows.
+    std::string text() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Calculator& calc_;
+};
+
+} // namespace orvenda

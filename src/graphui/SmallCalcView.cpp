@@ -1,0 +1,291 @@
+#include "graphui/SmallCalcView.h"
+
+#include "app/EntryModel.h"
+#include "core/Calculator.h"
+#include "input/KeyArtwork.h"
+#include "pretty/FontMap.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cctype>
+#include <sstream>
+
+namespace orvenda {
+namespace {
+
+constexpr std::int32_t kSecond = 1039, kDel = 1030, kIns = 1031, kClear = 1032, kLeft = 1033, kRight = 1034,
+                       kUp = 1035, kDown = 1036, kQuit = 1042, kEnter = 1065;
+
+struct CommandCode {
+    const char* description;
+    std::int32_t code;
+};
+
+// The hardware key commands: input (° for a comma), title, modifiers, action; and the code.
+const CommandCode kCommands[] = {
+    {"I,Insert,M,kChar:", kIns},
+    {"S,sin,C,kChar:", 0xC2}, {"S,sin⁻¹,C^,kChar:", 0xC3},
+    {"C,cos,C,kChar:", 0xC4}, {"C,cos⁻¹,C^,kChar:", 0xC5},
+    {"T,tan,C,kChar:", 0xC6}, {"T,tan⁻¹,C^,kChar:", 0xC7},
+    {"L,Ln,C,kChar:", 0xBE}, {"L,eˣ,C^,kChar:", 0xBF},
+    {"G,Log,C,kChar:", 0xC0}, {"G,10ˣ,C^,kChar:", 0xC1},
+    {"E,EE,C,kChar:", 0x3B},
+    {"UIKeyInputEscape,,,kChar:", kQuit},
+    {"UIKeyInputDownArrow,,,kChar:", kDown}, {"UIKeyInputUpArrow,,,kChar:", kUp},
+    {"UIKeyInputLeftArrow,,,kChar:", kLeft}, {"UIKeyInputRightArrow,,,kChar:", kRight},
+    {"0,,,kChar:", 0x30}, {"1,,,kChar:", 0x31}, {"2,,,kChar:", 0x32}, {"3,,,kChar:", 0x33}, {"4,,,kChar:", 0x34},
+    {"5,,,kChar:", 0x35}, {"6,,,kChar:", 0x36}, {"7,,,kChar:", 0x37}, {"8,,,kChar:", 0x38}, {"9,,,kChar:", 0x39},
+    {"(,,,kChar:", 0x10}, {"),,,kChar:", 0x11},
+    {"+,,,kChar:", 0x70}, {"-,,,kChar:", 0x71}, {"*,,,kChar:", 0x82}, {"/,,,kChar:", 0x83},
+    {".,,,kChar:", 0x3A}, {"^,,,kChar:", 0xF0},
+    {"\b,,,kChar:", kDel}, {"\b,,^,kChar:", kClear},
+    {"-,negate (-),O,kChar:", 0xB0}, {"v,√,O,kChar:", 0xBC}, {"2,²,O,kChar:", 0x0D},
+    {"-,⁻¹,O^,kChar:", 0x0C}, {"p,π,O,kChar:", 0xAC},
+    {"\r,,,kChar:", kEnter}, {"\r,,^,kChar:", kClear},
+};
+
+// The modifier letters in the order the key names use: command, control, option, shift.
+std::string orderedModifiers(const std::string& letters)
+{
+    std::string out;
+    for (char m : std::string("MCO^"))
+        if (letters.find(m) != std::string::npos)
+            out += m;
+    return out;
+}
+
+std::string keyName(const std::string& input, const std::string& modifiers)
+{
+    const std::string m = orderedModifiers(modifiers);
+    return m.empty() ? input : input + "," + m;
+}
+
+// The face of a key by its plain-layer code.
+QString faceFor(std::int32_t code)
+{
+    if (code == kSecond)
+        return QStringLiteral("fkeyYellow");
+    if (code == 0x70 || code == 0x71 || code == 0x82 || code == 0x83 || (code >= kLeft && code <= kDown) || code == kEnter)
+        return QStringLiteral("fkeyBlue");
+    if ((code >= 0x30 && code <= 0x39) || code == 0x3A || code == 0xB0)
+        return QStringLiteral("fkey");
+    return QStringLiteral("fkeyBlack");
+}
+
+QString legendFor(std::int32_t code)
+{
+    switch (code) {
+    case kSecond: return QStringLiteral("2nd");
+    case kDel: return QStringLiteral("DEL");
+    case kIns: return QStringLiteral("INS");
+    case kClear: return QStringLiteral("CLEAR");
+    case kLeft: return QStringLiteral("◀");
+    case kRight: return QStringLiteral("▶");
+    case kUp: return QStringLiteral("▲");
+    case kDown: return QStringLiteral("▼");
+    case kEnter: return QStringLiteral("ENTER");
+    case -1: return {};
+    default: return KeyArtwork::legendText(static_cast<std::uint32_t>(code));
+    }
+}
+
+} // namespace
+
+const std::array<std::array<std::int32_t, 25>, 2> SmallCalcView::kKeyCodes = {{
+    {kSecond, kDel, 0x10, 0x11, 0x83,
+     kLeft, 0x37, 0x38, 0x39, 0x82,
+     kRight, 0x34, 0x35, 0x36, 0x71,
+     kUp, 0x31, 0x32, 0x33, 0x70,
+     kDown, 0x30, 0x3A, 0xB0, kEnter},
+    {kSecond, kIns, 0xC2, 0xC4, 0xC6,
+     kLeft, 0x0C, 0xC3, 0xC5, 0xC7,
+     kRight, 0x0D, 0xF0, 0xBC, -1,
+     kUp, 0xC1, 0xC0, 0xAC, 0x3B,
+     kDown, 0xBF, 0xBE, 0x72, kClear},
+}};
+
+SmallCalcView::SmallCalcView(Calculator& calc, QWidget* parent) : QWidget(parent), calc_(calc)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    connect(&repeatTimer_, &QTimer::timeout, this, [this] { autoKey(); });
+    for (const CommandCode& command : kCommands) {
+        if (auto cmd = keyCmd(command.description)) {
+            keyCmds_.push_back(*cmd);
+            kDict_[keyName(cmd->input, cmd->modifiers)] = command.code;
+        }
+    }
+}
+
+SmallCalcView::~SmallCalcView() { repeatTimer_.stop(); }
+
+std::optional<SmallCalcView::KeyCommand> SmallCalcView::keyCmd(const std::string& description)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in(description);
+    while (std::getline(in, part, ','))
+        parts.push_back(part);
+    if (!description.empty() && description.back() == ',')
+        parts.emplace_back();
+    if (parts.size() != 4)
+        return std::nullopt;
+    if (parts[0] == "°")
+        parts[0] = ",";
+    return KeyCommand{parts[0], parts[1], parts[2]};
+}
+
+std::optional<std::int32_t> SmallCalcView::codeForKeyName(const std::string& name) const
+{
+    auto it = kDict_.find(name);
+    if (it == kDict_.end())
+        return std::nullopt;
+    return it->second;
+}
+
+void SmallCalcView::keyDown(int tag)
+{
+    repeatTimer_.stop();
+    if (tag < 0 || tag >= 25)
+        return;
+    const std::int32_t code = kKeyCodes[calc_.secondShift ? 1 : 0][tag];
+    // The empty key of the 2nd layer does nothing.
+    if (code < 0)
+        return;
+    if (code == kDel || (code >= kLeft && code <= kDown)) {
+        repeatLastKey_ = code;
+        repeatTimer_.start(500);
+    }
+    processOp(code);
+}
+
+void SmallCalcView::keyUp()
+{
+    repeatTimer_.stop();
+    pressed_ = -1;
+    update();
+}
+
+void SmallCalcView::processOp(std::int32_t code)
+{
+    if (code == kEnter) {
+        auto* entry = dynamic_cast<EntryModel*>(calc_.entryManager.get());
+        if (entry && entry->entryOps().empty())
+            code = kDown;
+    }
+    calc_.processKeyOp(code);
+    if (delegate)
+        delegate->keyTouched();
+    update();
+}
+
+void SmallCalcView::autoKey()
+{
+    calc_.processKeyOp(repeatLastKey_);
+    if (delegate)
+        delegate->keyTouched();
+    if (repeatTimer_.interval() > 200)
+        repeatTimer_.start(100);
+    update();
+}
+
+void SmallCalcView::kChar(const std::string& input, const std::string& modifiers)
+{
+    const auto code = codeForKeyName(keyName(input, modifiers));
+    if (!code)
+        return;
+    if (*code == kDel) {
+        processOp(kLeft);
+        processOp(kDel);
+    } else if (*code == kQuit) {
+        if (delegate)
+            delegate->smallKeyboardDone();
+        else
+            processOp(kQuit);
+    } else {
+        processOp(*code);
+    }
+}
+
+QRectF SmallCalcView::keyRect(int tag) const
+{
+    const int row = tag / 5, col = tag % 5;
+    const double s = scale();
+    return QRectF(col * 64 * s + 1, row * 36 * s + 3, 62 * s, 34 * s);
+}
+
+
+void SmallCalcView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    KeyArtwork::drawBackPanel(painter, rect());
+    const int layer = calc_.secondShift ? 1 : 0;
+    QFont font = FontMap::shared().font("Helvetica-Bold", 14 * scale());
+    for (int tag = 0; tag < 25; ++tag) {
+        const QRectF key = keyRect(tag);
+        const QString face = faceFor(kKeyCodes[0][tag]);
+        KeyArtwork::drawFace(painter, key, face, calc_.keyboardColorSet, tag == pressed_);
+        const QString legend = legendFor(kKeyCodes[layer][tag]);
+        painter.setFont(KeyArtwork::fitted(font, legend, key.width() - 6));
+        painter.setPen(layer == 1 && tag != 0 ? KeyArtwork::kSecondLegend : KeyArtwork::bodyTextColor(face));
+        painter.drawText(key, Qt::AlignCenter, legend);
+    }
+}
+
+void SmallCalcView::mousePressEvent(QMouseEvent* event)
+{
+    for (int tag = 0; tag < 25; ++tag)
+        if (keyRect(tag).contains(event->position())) {
+            pressed_ = tag;
+            keyDown(tag);
+            return;
+        }
+}
+
+void SmallCalcView::mouseReleaseEvent(QMouseEvent*) { keyUp(); }
+
+void SmallCalcView::keyPressEvent(QKeyEvent* event)
+{
+    std::string input;
+    switch (event->key()) {
+    case Qt::Key_Escape: input = "UIKeyInputEscape"; break;
+    case Qt::Key_Down: input = "UIKeyInputDownArrow"; break;
+    case Qt::Key_Up: input = "UIKeyInputUpArrow"; break;
+    case Qt::Key_Left: input = "UIKeyInputLeftArrow"; break;
+    case Qt::Key_Right: input = "UIKeyInputRightArrow"; break;
+    case Qt::Key_Backspace: input = "\b"; break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: input = "\r"; break;
+    default:
+        if (event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z) {
+            const char letter = static_cast<char>('A' + (event->key() - Qt::Key_A));
+            // Command and control commands are named by capitals, option ones by lower case.
+            const bool named = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
+            input = std::string(1, named ? letter : static_cast<char>(letter - 'A' + 'a'));
+        } else {
+            input = event->text().toStdString();
+        }
+        break;
+    }
+    std::string modifiers;
+    const auto mods = event->modifiers();
+    // Qt's Control is the platform's command key on a Mac; Meta is control there.
+    if (mods & Qt::ControlModifier)
+        modifiers += 'C';
+    if (mods & Qt::MetaModifier)
+        modifiers += 'M';
+    if (mods & Qt::AltModifier)
+        modifiers += 'O';
+    // Shift names a command unless it only chose the symbol typed.
+    const bool symbol = input.size() == 1 && std::ispunct(static_cast<unsigned char>(input[0]));
+    if ((mods & Qt::ShiftModifier) && !symbol)
+        modifiers += '^';
+    if (!input.empty() && codeForKeyName(keyName(input, modifiers)))
+        kChar(input, modifiers);
+    else
+        QWidget::keyPressEvent(event);
+}
+
+} // namespace orvenda

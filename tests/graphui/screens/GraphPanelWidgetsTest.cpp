@@ -1,0 +1,321 @@
+// The variables panel, the compact keypad and the program's controls on the graph, as
+// widgets at fixed sizes.
+
+#include "YEqTestSupport.h"
+#include "core/DrawObject.h"
+#include "core/services/StatGraphManager.h"
+#include "eval/ProgramTestSupport.h"
+#include "graph/GraphView.h"
+#include "graphui/GraphPanelDelegates.h"
+#include "graphui/GraphProgramControls.h"
+#include "graphui/GraphVarsView.h"
+#include "graphui/SmallCalcView.h"
+#include "numeric/VQStatistics.h"
+
+#include <gtest/gtest.h>
+
+#include <QSlider>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <cmath>
+
+namespace orvenda::test {
+namespace {
+
+using orvenda::testing::ProgramHarness;
+
+// Runs the event loop for ms milliseconds (timers fire).
+void wait(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// ---- Variables panel ----
+
+class RecordingVars : public GraphVarsViewDelegate {
+public:
+    void showSlider(bool, double) override {}
+    void startTrackingVar(int varNum) override { tracking.push_back(varNum); }
+    void stopTrackingVar() override { ++stops; }
+    void trace(double value, double) override { traced.push_back(value); }
+    void valueChanged() override { ++changes; }
+    void editVar(const YEqVarInfo&, int) override {}
+    std::vector<int> tracking;
+    std::vector<double> traced;
+    int stops = 0, changes = 0;
+};
+
+class GraphVarsViewTest : public ::testing::Test, public YEqCalc {
+protected:
+    GraphVarsViewTest()
+    {
+        graph.resize(320, 320);
+        graph.zoom({-10, 10, -10, 10});
+        graph.updateWindowVars();
+        vars.resize(320, 80);
+    }
+    PlotObject& plot(const std::string& text)
+    {
+        EXPECT_EQ(eq->setYEqFunc(kY1, ops(text)), 0);
+        graph.updateDisplay();
+        graph.selectEqNum(kY1, 1);
+        return *graph.selectedPlotObj();
+    }
+    GraphView graph{calc};
+    RecordingVars delegate;
+    GraphVarsView vars{calc, delegate};
+};
+
+TEST_F(GraphVarsViewTest, AFunctionOfAGetsItsXAndAButtonsAndBumpsRoundToTheStep)
+{
+    PlotObject& p = plot("AX²");
+    vars.showPlot(&p, {1, 0, 1});
+    ASSERT_EQ(vars.buttonCount(), 2u);
+    EXPECT_EQ(vars.buttonTitle(0), "X");
+    EXPECT_EQ(vars.buttonTitle(1), "A");
+
+    vars.showSlider(0);
+    EXPECT_EQ(vars.editVar(), 23);
+    EXPECT_EQ(vars.record(0).min, -10);
+    EXPECT_EQ(vars.record(0).max, 10);
+    EXPECT_DOUBLE_EQ(vars.record(0).step, 20.0 / 320);
+    EXPECT_EQ(vars.record(0).value, 1);
+    // Dragging the own variable traces and sends no tracking.
+    vars.startTracking();
+    vars.valueChanged(75);
+    EXPECT_TRUE(delegate.tracking.empty());
+    ASSERT_EQ(delegate.traced.size(), 1u);
+    EXPECT_NEAR(delegate.traced[0], 5, 20.0 / 320);
+
+    // A free variable with step 0.5 at 0.74: one bump up gives 1.0.
+    vars.showSlider(1);
+    ASSERT_EQ(vars.editVar(), 0);
+    p.setVar(0, 0, 10, 0.74, 0.5);
+    vars.sync();
+    vars.bumpValue(1);
+    EXPECT_EQ(p.varInfoArray.at(0).value, 1.0);
+    EXPECT_EQ(calc.getVar(0).value.real(), 1.0);
+    EXPECT_EQ(delegate.tracking, (std::vector<int>{0}));
+    EXPECT_EQ(delegate.changes, 1);
+    // Held: the first repeat after 0.5 s, then every 0.05 s.
+    EXPECT_EQ(vars.repeatTimer().interval(), 500);
+    wait(560);
+    EXPECT_EQ(vars.repeatTimer().interval(), 50);
+    vars.stopBumping();
+    EXPECT_EQ(delegate.stops, 1);
+    EXPECT_FALSE(vars.repeatTimer().isActive());
+}
+
+TEST_F(GraphVarsViewTest, SliderMappingHoldsAnEmptyRangeAndAOnePointIndex)
+{
+    YEqVarInfo r;
+    r.min = 2, r.max = 2, r.value = 2;
+    EXPECT_EQ(GraphVarsView::sliderPosition(r), 0);
+    r.min = 0, r.max = 10, r.value = 2.5;
+    EXPECT_EQ(GraphVarsView::sliderPosition(r), 25);
+    r.step = 0.5;
+    EXPECT_EQ(GraphVarsView::sliderValue(r, 37), 3.5);   // 3.7 to the step
+    EXPECT_EQ(GraphVarsView::sliderValue(r, 120), 10);   // clamped
+    r.min = -10, r.step = 3;
+    EXPECT_EQ(GraphVarsView::sliderValue(r, 12.5), -9);  // -7.5 is 2.5 steps: away from zero
+
+    // A scatter of one point: its index slider ranges 0..0 and cannot move.
+    class Stats : public StatGraphManager {
+    public:
+        std::vector<std::shared_ptr<VQStatistics>> info{6};
+        void clearAll() override {}
+        std::vector<std::shared_ptr<VQStatistics>> statInfo() const override { return info; }
+        void setPlotAxis(int, int) override {}
+        void setPlotMark(int, int) override {}
+        void setPlotType(int, int) override {}
+        void setPlotVisible(int, bool) override {}
+        void setPlotColor(int, const VQColor&) override {}
+        double histogramXOrigin() const override { return 0; }
+        void setHistogramXOrigin(double) override {}
+        void setHistogramBarOffset(double) override {}
+        nlohmann::json encode() const override { return {}; }
+        void decode(const nlohmann::json&) override {}
+    };
+    auto stats = std::make_shared<Stats>();
+    stats->info[0] = VQStatistics::oneVar(reals({4}), nullptr);
+    calc.statGraphManager = stats;
+    PlotObject scatter(calc);
+    scatter.plotType = PlotObject::PlotScatter;
+    scatter.varNum = -3;
+    scatter.eqNum = 0;
+    vars.showPlot(&scatter, {4, 4, 0});
+    EXPECT_EQ(vars.buttonTitle(0), "i");
+    vars.showSlider(0);
+    EXPECT_EQ(vars.record(0).max, 0);
+    EXPECT_FALSE(vars.slider().isEnabled());
+    EXPECT_EQ(vars.slider().value(), 0);
+    calc.statGraphManager.reset();
+}
+
+// ---- Compact keypad ----
+
+class KeypadTest : public ::testing::Test {
+protected:
+    KeypadTest()
+    {
+        calc.keyProcessor = [this](int key) { keys.push_back(key); };
+        pad.resize(320, 190);
+    }
+    struct Done : SmallCalcViewDelegate {
+        int touched = 0, done = 0;
+        void keyTouched() override { ++touched; }
+        void smallKeyboardDone() override { ++done; }
+    };
+    Calculator calc;
+    std::vector<int> keys;
+    SmallCalcView pad{calc};
+};
+
+TEST_F(KeypadTest, KeysOfBothLayersReachTheKeyHandler)
+{
+    // (tag, 2nd, code): 7, ×, the arrows repeat; sin⁻¹( and Ans on 2nd.
+    struct Case {
+        int tag;
+        bool second;
+        int code;
+    } cases[] = {{6, false, 0x37}, {9, false, 0x82}, {23, false, 0xB0}, {7, true, 0xC3}, {23, true, 0x72},
+                 {24, true, 1032}, {1, true, 1031}, {17, true, 0xC0}};
+    for (const Case& c : cases) {
+        keys.clear();
+        calc.secondShift = c.second;
+        pad.keyDown(c.tag);
+        pad.keyUp();
+        EXPECT_EQ(keys, (std::vector<int>{c.code})) << c.tag;
+    }
+    // The empty key of the 2nd layer sends nothing.
+    keys.clear();
+    calc.secondShift = true;
+    pad.keyDown(14);
+    EXPECT_TRUE(keys.empty());
+    calc.secondShift = false;
+    // The keys lie on a 64 by 36 grid scaled to the width.
+    EXPECT_EQ(pad.keyRect(7), QRectF(129, 39, 62, 34));
+}
+
+TEST_F(KeypadTest, ArrowsRepeatAndHardwareKeysMapThroughTheirCommands)
+{
+    Done delegate;
+    pad.delegate = &delegate;
+    pad.keyDown(5);  // left
+    EXPECT_EQ(pad.repeatTimer().interval(), 500);
+    wait(560);
+    EXPECT_EQ(pad.repeatTimer().interval(), 100);
+    pad.keyUp();
+    EXPECT_FALSE(pad.repeatTimer().isActive());
+    EXPECT_GE(keys.size(), 2u);
+    EXPECT_EQ(keys.front(), 1033);
+
+    EXPECT_EQ(pad.keyCommands().size(), 44u);
+    EXPECT_FALSE(SmallCalcView::keyCmd("a,b,c"));
+    struct Case {
+        const char* input;
+        const char* mods;
+        std::vector<int> codes;
+    } cases[] = {
+        {"S", "^C", {0xC3}},  // modifiers in any order
+        {"I", "M", {1031}},
+        {"-", "O", {0xB0}},
+        {"-", "", {0x71}},
+        {"\b", "", {1033, 1030}},
+        {"\b", "^", {1032}},
+        {"q", "", {}},
+    };
+    for (const Case& c : cases) {
+        keys.clear();
+        pad.kChar(c.input, c.mods);
+        EXPECT_EQ(keys, c.codes) << c.input << "," << c.mods;
+    }
+    keys.clear();
+    pad.kChar("UIKeyInputEscape", "");
+    EXPECT_TRUE(keys.empty());
+    EXPECT_EQ(delegate.done, 1);
+}
+
+// ---- Program controls ----
+
+class ProgramControlsTest : public ::testing::Test {
+protected:
+    ProgramControlsTest()
+    {
+        host.resize(320, 480);
+        graph.resize(320, 480);
+    }
+    template <class T>
+    std::shared_ptr<T> add(double x, double y, double width)
+    {
+        auto record = std::make_shared<T>();
+        record->x = x, record->y = y, record->width = width, record->prgmName = "P";
+        h.calc.ioControls.push_back(record);
+        return record;
+    }
+    ProgramHarness h;
+    QWidget host;
+    GraphView graph{h.calc, &host};
+    GraphProgramControls controls{h.calc, graph, &host};
+};
+
+TEST_F(ProgramControlsTest, ControlsArePlacedFromTheEdgesAndSkipBadRecords)
+{
+    add<DrawButton>(-100, 10, 90);
+    h.calc.ioControls.push_back(std::make_shared<DrawLine>());
+    add<DrawSlider>(0, -40, 0)->varNum = 400;  // no such variable
+    auto field = add<DrawInputField>(5, 50, 100);
+    controls.updateIOControllers();
+    ASSERT_EQ(controls.ioControls().size(), 2u);
+    EXPECT_EQ(controls.ioControls()[0]->geometry(), QRect(220, 10, 90, 34));
+    EXPECT_EQ(controls.ioControls()[1]->property("tag").toInt(), 1);
+    EXPECT_EQ(controls.ioObj()[1], field);
+    graph.resize(480, 320);
+    controls.adjustLayout();
+    EXPECT_EQ(controls.ioControls()[0]->geometry().right() + 1, 470);
+    EXPECT_EQ(controls.adjustFrame(QRectF(0, -40, 0, 34)), QRectF(0, 280, 480, 34));
+    controls.removeControllers(true);
+    EXPECT_TRUE(h.calc.ioControls.empty());
+}
+
+TEST_F(ProgramControlsTest, SelectorsAndSlidersRunTheirLabels)
+{
+    h.store("P", "Stop:Lbl LA:1->K:Return:Lbl LB:2->K:Return:Lbl S:K+10->K:Return");
+    auto selector = add<DrawSelector>(0, 0, 0);
+    selector->titles = "A,B,C,D";
+    selector->labels = "LA,LB,LC";
+    auto slider = add<DrawSlider>(0, 40, 0);
+    slider->min = 0, slider->max = 10, slider->varNum = 'V' - 'A', slider->lblName = "S";
+    controls.updateIOControllers();
+    constexpr int kK = 'K' - 'A', kV = 'V' - 'A';
+
+    controls.ioSelector(0, 1);
+    h.settle();
+    EXPECT_EQ(h.calc.getVar(kK).value.real(), 2);
+    // A fourth title has no label: nothing runs.
+    controls.ioSelector(0, 3);
+    h.settle();
+    EXPECT_EQ(h.calc.getVar(kK).value.real(), 2);
+
+    // Moving the slider to the value its variable holds asks for nothing.
+    h.calc.setVar(kV, {{4, 0}});
+    controls.ioSlider(1, 4);
+    h.settle();
+    EXPECT_EQ(h.calc.getVar(kK).value.real(), 2);
+    controls.ioSlider(1, 6);
+    EXPECT_EQ(graph.drawQuality, 1);
+    EXPECT_EQ(h.calc.getVar(kV).value.real(), 6);
+    h.settle();
+    EXPECT_EQ(h.calc.getVar(kK).value.real(), 12);
+    controls.ioSliderEndSlide(1, 7);
+    EXPECT_EQ(graph.drawQuality, 0);
+    h.settle();
+    EXPECT_EQ(h.calc.getVar(kK).value.real(), 22);
+    EXPECT_EQ(h.calc.getVar(kV).value.real(), 7);
+}
+
+} // namespace
+} // namespace orvenda::test
