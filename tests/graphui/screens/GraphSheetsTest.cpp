@@ -1,0 +1,120 @@
+// The sliding sheets over the graph (the keyboard sheet and the statistics panel) and the
+// input field box, at fixed sizes.
+
+#include "YEqTestSupport.h"
+#include "app/EntryModel.h"
+#include "graphui/GraphFormView.h"
+#include "graphui/GraphKeyboardView.h"
+#include "graphui/GraphPanelDelegates.h"
+#include "graphui/GraphStatInfoView.h"
+#include "graphui/InputFieldView.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QEventLoop>
+#include <QPushButton>
+#include <QTimer>
+
+namespace orvenda::test {
+namespace {
+
+void wait(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+class Sheets : public GraphKeyboardDelegate, public GraphStatInfoViewDelegate {
+public:
+    std::vector<GraphFormField> getFields() override { return fields; }
+    std::string title() const override { return "Calculate:value"; }
+    bool showIntegral() const override { return integral; }
+    void valueIntegralChange(int mode) override { modes.push_back(mode); }
+    void fieldDidChange(const GraphFormField& field) override { changed.push_back(field.value); }
+    void graphKeyboardDone() override { ++done; }
+    std::vector<GraphFormField> getStatFields() override { return fields; }
+    std::string getStatTitle() const override { return "2-Variable Statistics"; }
+    void graphStatInfoDone() override { ++done; }
+
+    std::vector<GraphFormField> fields;
+    bool integral = false;
+    std::vector<int> modes;
+    std::vector<double> changed;
+    int done = 0;
+};
+
+class GraphSheetsTest : public ::testing::Test {
+protected:
+    GraphSheetsTest()
+    {
+        calc.entryManager = entry;
+        sheets.fields = {GraphFormField::fieldValue(1, 0, 0, 0, 0, "X=", 11),
+                         GraphFormField::fieldValue(2, 0, -1, 17, 0, "Y=", 13)};
+    }
+    Calculator calc;
+    std::shared_ptr<EntryModel> entry = std::make_shared<EntryModel>(calc);
+    Sheets sheets;
+};
+
+TEST_F(GraphSheetsTest, TheKeyboardSheetSlidesInAndOutAndCommitsTheTypedField)
+{
+    GraphKeyboardView sheet(calc, sheets);
+    sheet.resize(320, 480);
+    sheet.show(true);
+    EXPECT_FALSE(sheet.isHidden());
+    wait(GraphKeyboardView::kSlideMs + 100);
+    EXPECT_EQ(sheet.sheetFrame().bottom() + 1, 480);
+    EXPECT_DOUBLE_EQ(sheet.dim(), 0.5);
+    sheet.focus(true);
+    EXPECT_TRUE(sheet.valueIntegralSeg().isHidden());
+    EXPECT_EQ(sheet.form().currentField(), 0);
+
+    int at = 0;
+    for (std::uint32_t op : ops("1/4"))
+        entry->insertOpcode(op, at++);
+    sheet.gkDone();
+    EXPECT_EQ(sheets.changed, (std::vector<double>{0.25}));
+    EXPECT_EQ(sheets.done, 1);
+
+    sheet.show(false);
+    wait(GraphKeyboardView::kSlideMs + 100);
+    EXPECT_TRUE(sheet.isHidden());
+    // Already hidden: the outward slide still plays and hides the view at its end.
+    sheet.show(false);
+    EXPECT_FALSE(sheet.isHidden());
+    wait(GraphKeyboardView::kSlideMs + 100);
+    EXPECT_TRUE(sheet.isHidden());
+}
+
+TEST_F(GraphSheetsTest, TheStatisticsPanelGrowsToItsFieldsWithDoneOnItsCorner)
+{
+    for (int row = 0; row < 8; ++row) {
+        sheets.fields.push_back(GraphFormField::fieldValue(row, 0, -1, 0, row, "x̅=", 0));
+        sheets.fields.push_back(GraphFormField::fieldValue(row, 0, -1, 16, row, "∑xy=", 0));
+    }
+    GraphStatInfoView panel(calc, sheets);
+    panel.resize(480, 480);
+    panel.show(true);
+    wait(GraphKeyboardView::kSlideMs + 100);
+    const QRect form = panel.form().geometry();
+    EXPECT_EQ(form.size(), panel.size());
+    EXPECT_GE(form.height(), 9 * 20);
+    EXPECT_EQ(form.bottom() + 1, 480);
+    EXPECT_EQ(panel.doneButton().geometry().right(), form.right());
+    EXPECT_EQ(panel.doneButton().geometry().bottom() + 1, form.top());
+    panel.doneButton().click();
+    EXPECT_EQ(sheets.done, 1);
+}
+
+TEST_F(GraphSheetsTest, AnInputFieldShowsItsVariable)
+{
+    InputFieldView field(calc);
+    field.varNum = 1;
+    calc.setVar(1, {{1.0 / 3, 0}});
+    EXPECT_EQ(field.text(), ".3333333333");
+}
+
+} // namespace
+} // namespace orvenda::test
