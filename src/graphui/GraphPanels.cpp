@@ -17,6 +17,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -269,7 +270,7 @@ void GraphPanels::fieldDidChange(const GraphFormField& field)
         else if (field.tag == TagTol)
             tol = field.value;
         if (computeMode >= Zero && computeMode <= Maximum) {
-            computeMode == Zero ? computeZero() : computeMode == Minimum ? computeMin() : computeMax();
+            computeFeature(computeMode);
             moveMagnifier();
         } else if (computeMode == Integral) {
             computeIntegral();
@@ -284,51 +285,33 @@ void GraphPanels::fieldDidChange(const GraphFormField& field)
     view_.update();
 }
 
-void GraphPanels::computeZero()
-{
-    PlotObject* p = plot();
-    if (!p || calc_.graphMode() != kFunctionMode)
-        return;
-    int error = 0;
-    zero = p->zeroLower(lower, upper, tol, error);
-    if (error != 0)
-        calc_.showError({{"errorNum", error}});
-    varX = zero;
-    varY = p->YAtT(zero);
-    dydx = p->slopeAtT(zero);
-    calc_.setFeatureLock(PlotObject::FeatureZero);
-}
+void GraphPanels::computeZero() { computeFeature(Zero); }
+void GraphPanels::computeMin() { computeFeature(Minimum); }
+void GraphPanels::computeMax() { computeFeature(Maximum); }
 
-void GraphPanels::computeMin()
+void GraphPanels::computeFeature(int mode)
 {
     PlotObject* p = plot();
     if (!p || calc_.graphMode() != kFunctionMode)
         return;
     int error = 0;
-    min = p->minLower(lower, upper, tol, error);
+    double& result = mode == Zero ? zero : mode == Minimum ? min : max;
+    result = mode == Zero      ? p->zeroLower(lower, upper, tol, error)
+             : mode == Minimum ? p->minLower(lower, upper, tol, error)
+                               : p->maxLower(lower, upper, tol, error);
+    // The read-out moves to the answer even when the search reports an error.
     if (error != 0)
         calc_.showError({{"errorNum", error}});
-    varX = min;
-    varY = p->YAtT(min);
-    dydx = p->slopeAtT(min);
-    calc_.featureLock = 0;
-    calc_.setFeatureLock(std::fabs(dydx) < 2 * tol ? PlotObject::FeatureMinimum : PlotObject::FeatureNone);
-}
-
-void GraphPanels::computeMax()
-{
-    PlotObject* p = plot();
-    if (!p || calc_.graphMode() != kFunctionMode)
-        return;
-    int error = 0;
-    max = p->maxLower(lower, upper, tol, error);
-    if (error != 0)
-        calc_.showError({{"errorNum", error}});
-    varX = max;
-    varY = p->YAtT(max);
-    dydx = p->slopeAtT(max);
-    calc_.featureLock = 0;
-    calc_.setFeatureLock(std::fabs(dydx) < 2 * tol ? PlotObject::FeatureMaximum : PlotObject::FeatureNone);
+    varX = result;
+    varY = p->YAtT(result);
+    dydx = p->slopeAtT(result);
+    int feature = PlotObject::FeatureZero;
+    if (mode != Zero) {
+        const bool flat = std::fabs(dydx) < 2 * tol;
+        feature = !flat ? PlotObject::FeatureNone : mode == Minimum ? PlotObject::FeatureMinimum : PlotObject::FeatureMaximum;
+        calc_.featureLock = 0;
+    }
+    calc_.setFeatureLock(feature);
 }
 
 void GraphPanels::storeIntegration(double lo, double hi, double a, double t)
@@ -501,26 +484,19 @@ void GraphPanels::graphKeyboardDone()
         const double x = p->XAtT(v), y = p->YAtT(v);
         calc_.pTrackPoint = {x, y, v};
         calc_.pTrackSlope = p->plotType == PlotObject::PlotImplicit ? p->slopeAtPoint({x, y, v}) : p->slopeAtT(v);
-        switch (calc_.graphMode()) {
-        case kFunctionMode:
-        case kImplicitMode:
-            store(calc_, kXmin, varInfo.min);
-            store(calc_, kXmax, varInfo.max);
-            break;
-        case kParametricMode:
-            store(calc_, kTmin, varInfo.min);
-            store(calc_, kTmax, varInfo.max);
+        // The window range of the traced variable: {min slot, max slot, step slot or -1}.
+        const int mode = calc_.graphMode();
+        const std::array<int, 3> range = mode == kFunctionMode || mode == kImplicitMode ? std::array{kXmin, kXmax, -1}
+                                         : mode == kParametricMode ? std::array{kTmin, kTmax, kTstep}
+                                         : mode == kPolarMode      ? std::array{kThetaMin, kThetaMax, kThetaStep}
+                                                                   : std::array{-1, -1, -1};
+        if (range[0] >= 0) {
+            store(calc_, range[0], varInfo.min);
+            store(calc_, range[1], varInfo.max);
+        }
+        if (range[2] >= 0) {
             varInfo.step = adjustStep(varInfo.min, varInfo.max, varInfo.step);
-            store(calc_, kTstep, varInfo.step);
-            break;
-        case kPolarMode:
-            store(calc_, kThetaMin, varInfo.min);
-            store(calc_, kThetaMax, varInfo.max);
-            varInfo.step = adjustStep(varInfo.min, varInfo.max, varInfo.step);
-            store(calc_, kThetaStep, varInfo.step);
-            break;
-        default:
-            break;
+            store(calc_, range[2], varInfo.step);
         }
         Calculator::Bounds w{real(calc_, kXmin), real(calc_, kXmax), real(calc_, kYmin), real(calc_, kYmax)};
         const double hx = (w.xMax - w.xMin) / 2, hy = (w.yMax - w.yMin) / 2;

@@ -117,6 +117,8 @@ public:
 
 private:
     PlotObject* plot() const;
+    // Zero, minimum or maximum between lower and upper: the read-out and the feature mark.
+    void computeFeature(int mode);
     std::shared_ptr<YEqModel> yEq() const;
     // The ∫ record's shading set, on the equation or else on the plot's drawing record.
     void storeIntegration(double lo, double hi, double a, double t);

@@ -49,6 +49,17 @@ double screenScale()
     return scale > 0 ? scale : 1;
 }
 
+// A clear image of a size in points at a pixel scale (0: the screen's).
+QImage blankImage(const QSizeF& size, double scale)
+{
+    if (scale <= 0)
+        scale = screenScale();
+    QImage image((size * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::transparent);
+    return image;
+}
+
 // A slider over a double range, in kSliderSteps steps.
 class ValueSlider : public QSlider {
 public:
@@ -209,12 +220,17 @@ void GraphProgramControls::ioSelector(int tag, int segment)
     calc_.parser().runSubroutine(labels[segment], selector->prgmName);
 }
 
+DrawSlider* GraphProgramControls::sliderRecord(int tag) const
+{
+    if (tag < 0 || static_cast<std::size_t>(tag) >= ioObj_.size())
+        return nullptr;
+    return dynamic_cast<DrawSlider*>(ioObj_[tag].get());
+}
+
 void GraphProgramControls::ioSlider(int tag, double value)
 {
-    if (tag < 0 || static_cast<std::size_t>(tag) >= ioObj_.size() || calc_.parser().busy())
-        return;
-    auto* slider = dynamic_cast<DrawSlider*>(ioObj_[tag].get());
-    if (!slider)
+    DrawSlider* slider = sliderRecord(tag);
+    if (!slider || calc_.parser().busy())
         return;
     view_.drawQuality = 1;
     if (calc_.getVar(slider->varNum).value == std::complex<double>(value, 0))
@@ -225,9 +241,8 @@ void GraphProgramControls::ioSlider(int tag, double value)
 
 void GraphProgramControls::ioSliderEndSlide(int tag, double value)
 {
-    if (tag < 0 || static_cast<std::size_t>(tag) >= ioObj_.size())
-        return;
-    auto* slider = dynamic_cast<DrawSlider*>(ioObj_[tag].get());
+    // The release runs its label even while the queue is busy.
+    DrawSlider* slider = sliderRecord(tag);
     if (!slider)
         return;
     view_.drawQuality = 0;
@@ -237,11 +252,7 @@ void GraphProgramControls::ioSliderEndSlide(int tag, double value)
 
 QImage GraphProgramControls::buttonImage(const QSizeF& size, double scale)
 {
-    if (scale <= 0)
-        scale = screenScale();
-    QImage image((size * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(scale);
-    image.fill(Qt::transparent);
+    QImage image = blankImage(size, scale);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath path;
@@ -254,11 +265,7 @@ QImage GraphProgramControls::buttonImage(const QSizeF& size, double scale)
 
 QImage GraphProgramControls::sliderImage(const QSizeF& size, const QString& title, double scale)
 {
-    if (scale <= 0)
-        scale = screenScale();
-    QImage image((size * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(scale);
-    image.fill(Qt::transparent);
+    QImage image = blankImage(size, scale);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF inset(0.5, 0.5, size.width() - 1, size.height() - 1);

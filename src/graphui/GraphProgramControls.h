@@ -12,6 +12,7 @@ namespace orvenda {
 
 class Calculator;
 class DrawObject;
+class DrawSlider;
 class GraphView;
 
 // The widgets a program placed on the graph (buttons, selectors, sliders and input
@@ -50,6 +51,8 @@ public:
     const std::vector<QWidget*>& ioControls() const { return ioControls_; }
 
 private:
+    DrawSlider* sliderRecord(int tag) const;
+
     Calculator& calc_;
     GraphView& view_;
     QWidget* host_;

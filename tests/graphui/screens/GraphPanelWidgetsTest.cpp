@@ -1,22 +1,19 @@
 // The variables panel, the compact keypad and the program's controls on the graph, as
 // widgets at fixed sizes.
 
+#include "GraphPanelsTestSupport.h"
 #include "YEqTestSupport.h"
 #include "core/DrawObject.h"
-#include "core/services/StatGraphManager.h"
 #include "eval/ProgramTestSupport.h"
 #include "graph/GraphView.h"
 #include "graphui/GraphPanelDelegates.h"
 #include "graphui/GraphProgramControls.h"
 #include "graphui/GraphVarsView.h"
 #include "graphui/SmallCalcView.h"
-#include "numeric/VQStatistics.h"
 
 #include <gtest/gtest.h>
 
 #include <QSlider>
-#include <QEventLoop>
-#include <QTimer>
 
 #include <cmath>
 
@@ -25,13 +22,6 @@ namespace {
 
 using orvenda::testing::ProgramHarness;
 
-// Runs the event loop for ms milliseconds (timers fire).
-void wait(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 // ---- Variables panel ----
 
@@ -123,23 +113,7 @@ TEST_F(GraphVarsViewTest, SliderMappingHoldsAnEmptyRangeAndAOnePointIndex)
     EXPECT_EQ(GraphVarsView::sliderValue(r, 12.5), -9);  // -7.5 is 2.5 steps: away from zero
 
     // A scatter of one point: its index slider ranges 0..0 and cannot move.
-    class Stats : public StatGraphManager {
-    public:
-        std::vector<std::shared_ptr<VQStatistics>> info{6};
-        void clearAll() override {}
-        std::vector<std::shared_ptr<VQStatistics>> statInfo() const override { return info; }
-        void setPlotAxis(int, int) override {}
-        void setPlotMark(int, int) override {}
-        void setPlotType(int, int) override {}
-        void setPlotVisible(int, bool) override {}
-        void setPlotColor(int, const VQColor&) override {}
-        double histogramXOrigin() const override { return 0; }
-        void setHistogramXOrigin(double) override {}
-        void setHistogramBarOffset(double) override {}
-        nlohmann::json encode() const override { return {}; }
-        void decode(const nlohmann::json&) override {}
-    };
-    auto stats = std::make_shared<Stats>();
+    auto stats = std::make_shared<StatPlots>();
     stats->info[0] = VQStatistics::oneVar(reals({4}), nullptr);
     calc.statGraphManager = stats;
     PlotObject scatter(calc);

@@ -1,11 +1,10 @@
 // The graph screen's calculate form, slider-value form and statistics fields over a real
 // graph view and Y= model.
 
+#include "GraphPanelsTestSupport.h"
 #include "YEqTestSupport.h"
-#include "core/services/StatGraphManager.h"
 #include "graph/GraphView.h"
 #include "graphui/GraphPanels.h"
-#include "numeric/VQStatistics.h"
 
 #include <gtest/gtest.h>
 
@@ -25,23 +24,6 @@ public:
     IndexPlot(Calculator& calc, int type) : PlotObject(calc) { plotType = type; }
     double XAtT(double t) override { return t; }
     double YAtT(double t) override { return 2 * t; }
-};
-
-class StatPlots : public StatGraphManager {
-public:
-    std::vector<std::shared_ptr<VQStatistics>> info{6};
-    void clearAll() override {}
-    std::vector<std::shared_ptr<VQStatistics>> statInfo() const override { return info; }
-    void setPlotAxis(int, int) override {}
-    void setPlotMark(int, int) override {}
-    void setPlotType(int, int) override {}
-    void setPlotVisible(int, bool) override {}
-    void setPlotColor(int, const VQColor&) override {}
-    double histogramXOrigin() const override { return 0; }
-    void setHistogramXOrigin(double) override {}
-    void setHistogramBarOffset(double) override {}
-    nlohmann::json encode() const override { return {}; }
-    void decode(const nlohmann::json&) override {}
 };
 
 class GraphPanelsTest : public ::testing::Test, public YEqCalc {

@@ -1,6 +1,7 @@
 // The sliding sheets over the graph (the keyboard sheet and the statistics panel) and the
 // input field box, at fixed sizes.
 
+#include "GraphPanelsTestSupport.h"
 #include "YEqTestSupport.h"
 #include "app/EntryModel.h"
 #include "graphui/GraphFormView.h"
@@ -12,19 +13,10 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QEventLoop>
 #include <QPushButton>
-#include <QTimer>
 
 namespace orvenda::test {
 namespace {
-
-void wait(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 class Sheets : public GraphKeyboardDelegate, public GraphStatInfoViewDelegate {
 public:

@@ -1,0 +1,42 @@
+#pragma once
+
+// Doubles and helpers for the graph screen's panel tests.
+
+#include "core/services/StatGraphManager.h"
+#include "numeric/VQStatistics.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
+
+namespace orvenda::test {
+
+// Six stat plots whose statistics records the test fills in.
+class StatPlots : public StatGraphManager {
+public:
+    std::vector<std::shared_ptr<VQStatistics>> info{6};
+    void clearAll() override {}
+    std::vector<std::shared_ptr<VQStatistics>> statInfo() const override { return info; }
+    void setPlotAxis(int, int) override {}
+    void setPlotMark(int, int) override {}
+    void setPlotType(int, int) override {}
+    void setPlotVisible(int, bool) override {}
+    void setPlotColor(int, const VQColor&) override {}
+    double histogramXOrigin() const override { return 0; }
+    void setHistogramXOrigin(double) override {}
+    void setHistogramBarOffset(double) override {}
+    nlohmann::json encode() const override { return {}; }
+    void decode(const nlohmann::json&) override {}
+};
+
+// Runs the event loop for ms milliseconds (timers and animations go on).
+inline void wait(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace orvenda::test
