@@ -614,6 +614,14 @@ void GraphPanels::trackObj(PlotObject* plot, const PlotPoint& at)
         varsView_->setTrackValue(at.t);
 }
 
+void GraphPanels::plotSelected(PlotObject* plot, const PlotPoint& at)
+{
+    if (plot && varsView_ && varsView_->plot() == plot)
+        trackObj(plot, at);
+    else
+        selectPlot(plot, at);
+}
+
 void GraphPanels::windowChanged()
 {
     if (PlotObject* p = plot())

@@ -84,6 +84,9 @@ public:
     // The variables panel's frame after the graph's size changed: 44 points above the
     // bottom edge, hidden without a selected plot.
     void adjustGraphSlidersView();
+    // One hook for both: a newly picked plot (null: none) rebuilds the variables panel, the
+    // trace dragged along the plot it shows moves its own variable.
+    void plotSelected(PlotObject* plot, const PlotPoint& at);
 
     // GraphVarsViewDelegate
     void showSlider(bool shown, double height) override;

@@ -191,7 +191,7 @@ void GraphProgramControls::adjustLayout()
 {
     for (std::size_t i = 0; i < ioObj_.size(); ++i) {
         const auto* control = dynamic_cast<const DrawControl*>(ioObj_[i].get());
-        if (!control)
+        if (!control || !ioControls_[i])
             continue;
         const QRectF frame = adjustFrame(QRectF(control->x, control->y, control->width, ioControls_[i]->height()));
         ioControls_[i]->setGeometry(frame.toAlignedRect());

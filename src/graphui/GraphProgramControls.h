@@ -1,12 +1,13 @@
 #pragma once
 
+#include <QPointer>
 #include <QRectF>
+#include <QWidget>
 
 #include <memory>
 #include <vector>
 
 class QImage;
-class QWidget;
 
 namespace orvenda {
 
@@ -48,7 +49,7 @@ public:
     static QImage sliderImage(const QSizeF& size, const QString& title, double scale = 1);
 
     const std::vector<std::shared_ptr<DrawObject>>& ioObj() const { return ioObj_; }
-    const std::vector<QWidget*>& ioControls() const { return ioControls_; }
+    std::vector<QWidget*> ioControls() const { return {ioControls_.begin(), ioControls_.end()}; }
 
 private:
     DrawSlider* sliderRecord(int tag) const;
@@ -57,7 +58,8 @@ private:
     GraphView& view_;
     QWidget* host_;
     std::vector<std::shared_ptr<DrawObject>> ioObj_;
-    std::vector<QWidget*> ioControls_;
+    // Guarded: the host may delete its children first.
+    std::vector<QPointer<QWidget>> ioControls_;
 };
 
 } // namespace orvenda

@@ -58,6 +58,7 @@ public:
     // clamped to the range.
     static double sliderValue(const YEqVarInfo& record, double position);
 
+    PlotObject* plot() const { return plot_; }
     int editVar() const { return editVar_; }
     std::size_t buttonCount() const { return records_.size(); }
     const YEqVarInfo& record(std::size_t i) const { return records_.at(i); }
