@@ -9,6 +9,10 @@
 #include "core/Calculator.h"
 #include "core/services/GDBManager.h"
 #include "graphui/GDBStore.h"
+#include "graphui/GraphScreenController.h"
+#include "graphui/TableScreen.h"
+#include "graphui/TableSetScreen.h"
+#include "graphui/WindowScreen.h"
 #include "graphui/YEqColorPicker.h"
 #include "graphui/YEqModel.h"
 #include "graphui/YEqScreen.h"
@@ -52,6 +56,14 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->router().remake(screens::Home);
     root_->router().remake(screens::ClassicHome);
     root_->screens().set(screens::YEq, [this](QWidget* p) { return new YEqScreen(calc_, *shell_, root_->router(), p); });
+    root_->screens().set(screens::Graph, [this](QWidget* p) {
+        auto* graph = new GraphScreenController(calc_, *shell_, p);
+        graph->setOnDone([this] { root_->graphDone(); });
+        return graph;
+    });
+    root_->screens().set(screens::Window, [this](QWidget* p) { return new WindowScreen(calc_, *shell_, p); });
+    root_->screens().set(screens::TableSetup, [this](QWidget* p) { return new TableSetScreen(calc_, *shell_, p); });
+    root_->screens().set(screens::Table, [this](QWidget* p) { return new TableScreen(calc_, *shell_, p); });
     root_->screens().set(screens::YEqColor, [this](QWidget* p) { return new YEqColorPicker(calc_, root_->router(), p); });
     const QSize size = options.size.isEmpty() ? (options.tablet ? kTabletSize : kPhoneSize) : options.size;
     // A size asked for explicitly wins over the layout's minimum.
