@@ -4,12 +4,20 @@
 #include "app/AppShell.h"
 #include "app/SceneDelegate.h"
 #include "app/RootController.h"
+#include "app/ScreenRegistry.h"
+#include "app/ScreenRouter.h"
 #include "core/Calculator.h"
 #include "core/services/GDBManager.h"
 #include "graphui/GDBStore.h"
 #include "graphui/YEqModel.h"
+#include "input/CatalogScreen.h"
+#include "input/MenuRouterLink.h"
+#include "input/MenuScreen.h"
+#include "input/ModeScreen.h"
+#include "input/ProgramLibrary.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QWidget>
 
 namespace orvenda {
@@ -40,6 +48,7 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     // The device is known before the root lays itself out for it.
     const auto greeting = SceneDelegate::willConnect(calc_, options.tablet);
     root_ = std::make_shared<RootController>(calc_, *shell_, options.tablet);
+    registerInputScreens(options.dataFolder);
     calc_.viewDelegate = root_;
     const QSize size = options.size.isEmpty() ? (options.tablet ? kTabletSize : kPhoneSize) : options.size;
     // A size asked for explicitly wins over the layout's minimum.
@@ -54,6 +63,42 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     if (auto report = delegate_->takeStartupReport())
         root_->alerts().show({QStringLiteral("Orvenda"), *report, {{QStringLiteral("OK"), nullptr}}});
     root_->show();
+}
+
+void AppLauncher::registerInputScreens(const QString& dataFolder)
+{
+    RootController& root = *root_;
+    ScreenRouter& router = root.router();
+    const QString helpFolder = QDir::temp().filePath(QStringLiteral("Orvenda"));
+    const auto tell = [&root](const QString& message) {
+        root.alerts().show({QStringLiteral("Orvenda"), message, {{QStringLiteral("OK"), nullptr}}});
+    };
+    root.screens().set(screens::Menu, [this, &router, dataFolder, helpFolder, tell](QWidget* parent) {
+        auto* menu = new MenuScreen(calc_, *shell_, ProgramLibrary(dataFolder + QStringLiteral("/programs")), parent);
+        menu->setDelegate(std::make_unique<MenuRouterLink>(router));
+        menu->tell = tell;
+        menu->helpFolder = helpFolder;
+        return menu;
+    });
+    root.screens().set(screens::Catalog, [this, &router, helpFolder, tell](QWidget* parent) {
+        auto* catalog = new CatalogScreen(calc_, *shell_, parent);
+        catalog->picked = [&router](std::uint32_t code) { router.didPickOp(code); };
+        catalog->closed = [&router] { router.overlayDone(); };
+        catalog->tell = tell;
+        catalog->helpFolder = helpFolder;
+        return catalog;
+    });
+    root.screens().set(screens::Mode, [this, &root, &router](QWidget* parent) {
+        auto* mode = new ModeScreen(calc_, *shell_, parent);
+        mode->ask = [&root](AlertQueue::Alert alert) { root.alerts().show(std::move(alert)); };
+        mode->settingsDone = [&router] { router.settingsDone(); };
+        return mode;
+    });
+    // The tablet made its catalogue before the catalogue's factory was there.
+    if (router.controller(screens::Catalog)) {
+        router.forget(screens::Catalog);
+        router.showCatalog(QString());
+    }
 }
 
 AppLauncher::~AppLauncher()
