@@ -5,11 +5,17 @@
 #include "app/EntryModel.h"
 #include "app/HistoryModel.h"
 #include "app/RootController.h"
+#include "app/ScreenRegistry.h"
+#include "app/ScreenRouter.h"
 #include "core/Calculator.h"
 #include "core/Operand.h"
 #include "core/services/ProgramManager.h"
 #include "core/services/ProgramOutputManager.h"
 #include "core/services/ViewControlDelegate.h"
+#include "input/KeyButton.h"
+#include "input/KeyTables.h"
+#include "input/KeyboardView.h"
+#include "input/MenuScreen.h"
 #include "language/EntryText.h"
 #include "pretty/FontMap.h"
 
@@ -17,6 +23,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QTemporaryDir>
@@ -41,37 +48,15 @@ namespace {
 using Ops = std::vector<std::uint32_t>;
 
 constexpr auto kIdleLimit = std::chrono::seconds(30);
-constexpr std::uint32_t kQuitKey = 1042;
-constexpr std::uint32_t kHomeScreenKey = 4117;
 
-// A key of the calculator keyboard: its label, its op in the plain, 2nd and alpha layers,
-// and the classic getKey code a program reads for it.
-struct Key {
-    std::string_view label;
-    std::array<std::uint32_t, 3> ops;
-    int getKey;
+// The calculator keyboard's keys by the labels scripts use, from the top left, row by row.
+constexpr std::array<std::string_view, 50> kKeys{
+    "Y=",  "GRAPH", "HOME", "TABLE", "UNDO", "2ND", "MODE", "DEL", "LEFT", "UP",
+    "ALPHA", "X,T,θ,N", "STAT", "DOWN", "RIGHT", "MATH", "APPS", "PRGM", "VARS", "CLEAR",
+    "X⁻¹", "SIN", "COS", "TAN", "^", "X²", ",", "(", ")", "÷",
+    "LOG", "7", "8", "9", "×", "LN", "4", "5", "6", "−",
+    "STO→", "1", "2", "3", "+", "ON", "0", ".", "(−)", "ENTER",
 };
-
-// The keyboard from the top left, row by row.
-constexpr std::array<Key, 50> kKeys{{
-    {"Y=", {1024, 1045, 1066}, 11},        {"GRAPH", {1028, 1025, 1067}, 12},   {"HOME", {4117, 1047, 1068}, 13},
-    {"TABLE", {1049, 1046, 1069}, 14},     {"UNDO", {4126, 4127, 1055}, 15},    {"2ND", {1039, 1039, 1039}, 21},
-    {"MODE", {1029, 1042, 1079}, 22},      {"DEL", {1030, 1031, 1080}, 23},     {"LEFT", {1033, 1037, 1033}, 24},
-    {"UP", {1035, 1077, 0x5C49}, 25},      {"ALPHA", {1040, 1041, 1040}, 31},   {"X,T,θ,N", {1043, 0xE7, 0xEF38}, 32},
-    {"STAT", {1044, 1058, 0xBBF9}, 33},    {"DOWN", {1036, 1078, 0x5C4A}, 34},  {"RIGHT", {1034, 1038, 1034}, 26},
-    {"MATH", {1050, 1059, 1050}, 41},      {"APPS", {1051, 1060, 1051}, 42},    {"PRGM", {1052, 1061, 1052}, 43},
-    {"VARS", {1053, 1062, 1053}, 44},      {"CLEAR", {1032, 0x85, 1032}, 45},   {"X⁻¹", {0x0C, 1054, 0x0C}, 51},
-    {"SIN", {0xC2, 0xC3, 0xC2}, 52},       {"COS", {0xC4, 0xC5, 0xC4}, 53},     {"TAN", {0xC6, 0xC7, 0xC6}, 54},
-    {"^", {0xF0, 0xAC, 0xF0}, 55},         {"X²", {0x0D, 0xBC, 0x0D}, 61},      {",", {0x2B, 0x3B, 0x2B}, 62},
-    {"(", {0x10, 0x08, 0x10}, 63},         {")", {0x11, 0x09, 0x11}, 64},       {"÷", {0x83, 0xBB31, 0x83}, 65},
-    {"LOG", {0xC0, 0xC1, 0xC0}, 71},       {"7", {0x37, 0x5E80, 0x37}, 72},     {"8", {0x38, 0x5E81, 0x38}, 73},
-    {"9", {0x39, 0x5E82, 0x39}, 74},       {"×", {0x82, 0x06, 0x82}, 75},       {"LN", {0xBE, 0xBF, 0xBE}, 81},
-    {"4", {0x34, 0x5D03, 0x34}, 82},       {"5", {0x35, 0x5D04, 0x35}, 83},     {"6", {0x36, 0x5D05, 0x36}, 84},
-    {"−", {0x71, 0x07, 0x71}, 85},         {"STO→", {0x04, 1071, 0x04}, 91},    {"1", {0x31, 0x5D00, 0x31}, 92},
-    {"2", {0x32, 0x5D01, 0x32}, 93},       {"3", {0x33, 0x5D02, 0x33}, 94},     {"+", {0x70, 1072, 0x70}, 95},
-    {"ON", {4123, 4118, 4123}, 0},         {"0", {0x30, 1056, 0x30}, 102},      {".", {0x3A, 0x2C, 0x3A}, 103},
-    {"(−)", {0xB0, 0x72, 0xB0}, 104},      {"ENTER", {1065, 1063, 1065}, 105},
-}};
 
 // Plain spellings of labels with signs a script may not have at hand.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 9> kAliases{{
@@ -87,16 +72,17 @@ std::string upper(std::string_view s)
     return out;
 }
 
-const Key* findKey(std::string_view name)
+// The key number of a label; -1 for none.
+int findKey(std::string_view name)
 {
     std::string wanted = upper(name);
     for (const auto& [alias, label] : kAliases)
         if (wanted == alias)
             wanted = std::string(label);
-    for (const Key& key : kKeys)
-        if (upper(key.label) == wanted)
-            return &key;
-    return nullptr;
+    for (std::size_t key = 0; key < kKeys.size(); ++key)
+        if (upper(kKeys[key]) == wanted)
+            return static_cast<int>(key);
+    return -1;
 }
 
 std::string_view trim(std::string_view s)
@@ -397,6 +383,8 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
 {
     if (command == "key")
         return key(argument);
+    if (command == "hkey")
+        return hardwareKey(argument);
     if (command == "type")
         return type(argument);
     if (command == "tap")
@@ -412,34 +400,26 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
         return true;
     }
     return fail("unknown line «" + std::string(command) + (argument.empty() ? "" : " ") + std::string(argument)
-                + "» (key, type, tap, wait, shot, press, dump, program)");
+                + "» (key, hkey, type, tap, wait, shot, press, dump, program)");
 }
 
 bool AppDriver::key(std::string_view name)
 {
-    Calculator& calc = app_.calculator();
-    std::uint32_t op = 0;
+    std::optional<std::uint32_t> op;
+    int key = -1;
     if (name.starts_with("0x") || name.starts_with("0X")) {
         const auto code = number(name.substr(2), 16);
         if (!code || *code < 0)
             return fail("no key code «" + std::string(name) + "»");
         op = static_cast<std::uint32_t>(*code);
     } else {
-        const Key* key = findKey(name);
-        if (!key)
+        key = findKey(name);
+        if (key < 0)
             return fail("no key «" + std::string(name) + "» on the calculator keyboard");
-        // The keyboard picks the layer from the shift state and notes the key for getKey.
-        const int layer = calc.secondShift ? 1 : (calc.alphaShift || calc.alphaLock) ? 2 : 0;
-        const bool lowercase = layer == 2 && calc.lowercaseLock && (key->ops[0] == 1029 || key->ops[0] == 1030);
-        op = lowercase ? key->ops[0] : key->ops[static_cast<std::size_t>(layer)];
-        calc.lastKey = key->getKey;
-        if (op == 1043) {
-            const int mode = calc.graphMode();
-            op = mode == 1 ? 0x54 : mode == 2 ? 0x5B : mode == 3 ? 0xBBAA : 0x58;
-        }
     }
     if (QMessageBox* alert = openAlert()) {
-        const int qtKey = op == 1065 ? Qt::Key_Return : op == 1032 ? Qt::Key_Escape : 0;
+        const std::uint32_t pressed = op ? *op : KeyTables::op(KeyTables::kPlainLayer, key);
+        const int qtKey = pressed == KeyTables::kEnter ? Qt::Key_Return : pressed == KeyTables::kClear ? Qt::Key_Escape : 0;
         if (qtKey != 0) {
             QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier);
             QApplication::sendEvent(alert, &press);
@@ -447,13 +427,58 @@ bool AppDriver::key(std::string_view name)
         }
         return true;
     }
-    // Screen keys belong to the router; until the keyboard exists, the home keys are the
-    // ones a script needs (to leave the graph a drawing brought forward).
-    if (op == kHomeScreenKey || op == kQuitKey) {
-        app_.root().router().showHome();
+    KeyboardView& keyboard = app_.keyboard();
+    Calculator& calc = app_.calculator();
+    auto* menu = dynamic_cast<MenuScreen*>(app_.root().router().controller(screens::Menu));
+    if (menu && menu->isVisible()) {
+        // The keys a user cannot reach under the menu reach it as its keypad; 2ND still
+        // shifts.
+        const int layer = calc.secondShift ? KeyTables::kSecondLayer : KeyTables::kPlainLayer;
+        const std::uint32_t pressed = op ? *op : KeyTables::op(layer, key);
+        calc.secondShift = pressed == KeyTables::kSecond && !calc.secondShift;
+        if (pressed != KeyTables::kSecond)
+            menu->processKeyOp(pressed);
         return true;
     }
-    calc.processKeyOp(static_cast<int>(op));
+    if (op) {
+        keyboard.doOp(*op);
+        return true;
+    }
+    // A click at the centre of the key as drawn; the alpha keyboard may lie over it. Under
+    // a full-size screen (the graph) the keyboard is hidden: the key is pressed directly.
+    if (!keyboard.isVisible()) {
+        keyboard.keyDown(key);
+        keyboard.keyUp(key);
+        return true;
+    }
+    click(keyboard.mapTo(&app_.root(), keyboard.button(key).geometry().center()));
+    return true;
+}
+
+bool AppDriver::hardwareKey(std::string_view chord)
+{
+    const QString text = QString::fromUtf8(chord.data(), static_cast<qsizetype>(chord.size()));
+    const QKeySequence sequence = QKeySequence::fromString(text, QKeySequence::PortableText);
+    if (text.isEmpty() || sequence.isEmpty() || sequence[0].key() == Qt::Key_unknown)
+        return fail("no key «" + std::string(chord) + "»");
+    const QKeyCombination combination = sequence[0];
+    const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers();
+    // What the key types: its character, upper case with Shift; nothing with Ctrl.
+    const int last = text.endsWith(QStringLiteral("++")) ? text.size() - 1 : static_cast<int>(text.lastIndexOf(QLatin1Char('+'))) + 1;
+    QString typed = text.mid(last);
+    if (typed.size() != 1 || (modifiers & Qt::ControlModifier))
+        typed.clear();
+    else
+        typed = (modifiers & Qt::ShiftModifier) ? typed.toUpper() : typed.toLower();
+    if (openAlert())
+        return true;
+    QKeyEvent press(QEvent::KeyPress, combination.key(), modifiers, typed);
+    // An open menu or catalogue has the keys.
+    QWidget* target = &app_.keyboard();
+    for (const int overlay : {screens::Menu, screens::Catalog})
+        if (QWidget* c = app_.root().router().controller(overlay); c && c->isVisible())
+            target = c;
+    QApplication::sendEvent(target, &press);
     return true;
 }
 
@@ -479,8 +504,13 @@ bool AppDriver::tap(std::string_view where)
         return fail("tap needs X Y");
     if (openAlert())
         return true;
+    click(QPoint(*x, *y));
+    return true;
+}
+
+void AppDriver::click(QPoint point)
+{
     QWidget& window = app_.root();
-    const QPoint point(*x, *y);
     QWidget* target = window.childAt(point);
     if (!target)
         target = &window;
@@ -490,7 +520,6 @@ bool AppDriver::tap(std::string_view where)
     QApplication::sendEvent(target, &down);
     QMouseEvent up(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(target, &up);
-    return true;
 }
 
 bool AppDriver::wait(std::string_view what)

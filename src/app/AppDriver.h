@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPoint>
+
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -21,10 +23,14 @@ class ViewControlDelegate;
 // end the app quits as a user quits it, saving its state.
 //
 // Script lines (blank lines and lines starting with "#" are skipped):
-//   key NAME       a key of the calculator keyboard by its label (2ND, ALPHA, ENTER, DEL,
-//                  CLEAR, Y=, SIN, 0..9, +, ...; any case) in the shift layer the
-//                  calculator is in, or `key 0xNN` for a key code; HOME and QUIT bring
-//                  the home screen forward
+//   key NAME       a click at the centre of a key of the calculator keyboard, by its label
+//                  (2ND, ALPHA, ENTER, DEL, CLEAR, Y=, SIN, 0..9, +, ...; any case), so the
+//                  key does what it does in the shift layer the calculator is in; or
+//                  `key 0xNN` for an op, dispatched as the computer's keys dispatch it
+//   hkey CHORD     a key of the computer's keyboard: Ctrl+G, Ctrl+Shift+G, Escape, x,
+//                  Shift+A, Alt+",", Shift+Backspace, Return, ...
+//                  While a menu or the catalogue is open it covers the keyboard: `key` then
+//                  hands the key's op to the menu as its keypad, `hkey` goes to the overlay.
 //   type TEXT      TEXT as the case files write an entry line, key by key
 //   tap X Y        a tap at window coordinates
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished
@@ -54,8 +60,11 @@ private:
     // False (with a message) to stop the script.
     bool execute(std::string_view command, std::string_view argument);
     bool key(std::string_view name);
+    bool hardwareKey(std::string_view chord);
     bool type(std::string_view text);
     bool tap(std::string_view where);
+    // A mouse click at window coordinates, to the widget there.
+    void click(QPoint point);
     bool wait(std::string_view what);
     bool shot(std::string_view file);
     bool press(std::string_view caption);

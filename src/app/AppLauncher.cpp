@@ -11,6 +11,8 @@
 #include "graphui/GDBStore.h"
 #include "graphui/YEqModel.h"
 #include "input/CatalogScreen.h"
+#include "input/KeyboardRouterLink.h"
+#include "input/KeyboardView.h"
 #include "input/MenuRouterLink.h"
 #include "input/MenuScreen.h"
 #include "input/ModeScreen.h"
@@ -62,7 +64,13 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     }
     if (auto report = delegate_->takeStartupReport())
         root_->alerts().show({QStringLiteral("Orvenda"), *report, {{QStringLiteral("OK"), nullptr}}});
+    // The calculator keyboard in the router's keyboard area, taking the computer's keys.
+    keyboard_ = new KeyboardView(calc_, shell_->keys());
+    keyboardLink_ = std::make_unique<KeyboardRouterLink>(root_->router());
+    keyboard_->setDelegate(keyboardLink_.get());
+    root_->router().setKeyboard(keyboard_);
     root_->show();
+    keyboard_->setFocus();
 }
 
 void AppLauncher::registerInputScreens(const QString& dataFolder)

@@ -12,6 +12,8 @@ namespace orvenda {
 class AppDelegate;
 class AppShell;
 class Calculator;
+class KeyboardView;
+class KeyboardViewDelegate;
 class RootController;
 
 // Starts the app on the process's calculator: restores the state saved in the data
@@ -38,6 +40,7 @@ public:
     AppDelegate& delegate() { return *delegate_; }
     AppShell& shell() { return *shell_; }
     RootController& root() { return *root_; }
+    KeyboardView& keyboard() { return *keyboard_; }
 
 private:
     // The menus, the catalogue and the mode screen in the window's registry.
@@ -47,6 +50,9 @@ private:
     std::unique_ptr<AppDelegate> delegate_;
     std::unique_ptr<AppShell> shell_;
     std::shared_ptr<RootController> root_;
+    // Owned by the router's keyboard area.
+    KeyboardView* keyboard_ = nullptr;
+    std::unique_ptr<KeyboardViewDelegate> keyboardLink_;
 };
 
 } // namespace orvenda

@@ -473,6 +473,12 @@ bool KeyRouter::editIsQuoting() const
     return editor && editor->isQuoting();
 }
 
+int KeyRouter::cursorInFront() const
+{
+    const LineEditor* editor = editors_.editorInFront();
+    return editor ? editor->entryCursor() : -1;
+}
+
 void KeyRouter::processVariable(std::string_view name)
 {
     const int s = calc_.currentScreen();

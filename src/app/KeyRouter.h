@@ -51,6 +51,8 @@ public:
     // The editor in front first rewrites the op (letters spelling a command name).
     void processRealKeyOp(std::uint32_t op);
     bool editIsQuoting() const;
+    // The cursor of the editor in front; -1 when the screen has none.
+    int cursorInFront() const;
     // A list or variable name picked from a menu.
     void processVariable(std::string_view name);
     void processProgramName(std::string_view name);

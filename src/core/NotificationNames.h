@@ -34,6 +34,8 @@ inline constexpr std::string_view VQSyncWindowVars = "VQSyncWindowVars";
 inline constexpr std::string_view VQZoomPlot = "VQZoomPlot";
 inline constexpr std::string_view VQShowControls = "VQShowControls";
 inline constexpr std::string_view VQRedrawKeyboard = "VQRedrawKeyboard";
+// Every key the calculator keyboard dispatches outside help mode: {"op", "shiftedOp", "shift"}.
+inline constexpr std::string_view VQKeyPress = "VQKeyPress";
 inline constexpr std::string_view VQUpdatePgmOutput = "VQUpdatePgmOutput";
 inline constexpr std::string_view VQHideProgramOutput = "VQHideProgramOutput";
 inline constexpr std::string_view VQDidProgramStep = "VQDidProgramStep";

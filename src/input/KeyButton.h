@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QString>
+
+namespace orvenda {
+
+// One key of the calculator keyboard: its face and the legend on its body. The title (the
+// key's spoken name in the current layer) is its accessible name and never drawn.
+class KeyButton : public QAbstractButton {
+public:
+    KeyButton(int key, QWidget* parent);
+
+    int key() const { return key_; }
+    const QString& face() const { return face_; }
+    void setFace(const QString& face, int colorSet);
+    const QString& legend() const { return legend_; }
+    void setLegend(const QString& legend);
+    // The red bar of test mode across the key.
+    void setBarred(bool barred);
+    bool barred() const { return barred_; }
+    void setTitle(const QString& title);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int key_;
+    QString face_;
+    QString legend_;
+    int colorSet_ = 0;
+    bool barred_ = false;
+};
+
+} // namespace orvenda

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+class QKeyEvent;
+
+namespace orvenda {
+
+// The hardware keyboard's commands: a list of descriptions "input,title,modifiers,handler"
+// (modifiers C Control, M Command, O Option, ^ Shift; "°" stands for a comma in the input),
+// and three character tables that turn a typed character into a token or key code. On the
+// desktop Control and Command are both Ctrl and Option is Alt; where a Command shortcut
+// lands on the chord of a Control one, it takes Ctrl+Alt instead, so each is reachable.
+class KeyCommands {
+public:
+    enum Modifier { kControl = 1, kCommand = 2, kOption = 4, kShift = 8 };
+    // The desktop chord's modifiers.
+    enum Chord { kCtrl = 1, kAlt = 2, kShiftKey = 4 };
+
+    struct Command {
+        QString input;
+        QString title;
+        int modifiers = 0;
+        QString handler;
+        // The desktop chord it answers to.
+        int chord = 0;
+    };
+
+    KeyCommands();
+
+    // One command from a description; nothing unless it has exactly four fields.
+    static std::optional<Command> keyCmd(std::string_view description);
+    const std::vector<Command>& commands() const { return commands_; }
+    // The command a key press gives, if any.
+    const Command* commandFor(const QKeyEvent& event) const;
+    // The op a character command stands for (Option's table, else Shift's, else the plain
+    // one); nothing when its table has no entry.
+    std::optional<std::uint32_t> charOp(const Command& command) const;
+    // The op a named handler sends; nothing for the character and clipboard handlers.
+    static std::optional<std::uint32_t> handlerOp(const QString& handler);
+    // The chord as the shortcut list shows it, e.g. "Ctrl+Shift+G".
+    static QString chordText(const Command& command);
+
+private:
+    std::vector<Command> commands_;
+};
+
+} // namespace orvenda

@@ -1,0 +1,727 @@
+#include "input/KeyboardView.h"
+
+#include "app/EntryModel.h"
+#include "app/KeyRouter.h"
+#include "core/Calculator.h"
+#include "core/NotificationCenter.h"
+#include "core/NotificationNames.h"
+#include "eval/Parser.h"
+#include "graphui/YEqModel.h"
+#include "input/AlphaKeyboardView.h"
+#include "input/KeyArtwork.h"
+#include "input/KeyButton.h"
+#include "input/KeyLegendView.h"
+#include "input/KeyTables.h"
+#include "input/KeyboardViewDelegate.h"
+#include "language/EntryText.h"
+#include "language/Vocabulary.h"
+
+#include <QClipboard>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace orvenda {
+
+namespace {
+
+using KT = KeyTables;
+
+bool repeatable(std::uint32_t op)
+{
+    return op == KT::kDel || (op >= KT::kLeft && op <= KT::kDown) || op == KT::kFontUp || op == KT::kFontDown
+        || op == KT::kUndo || op == KT::kRedo;
+}
+
+bool programRepeatable(std::uint32_t op)
+{
+    return op == KT::kDel || (op >= KT::kLeft && op <= KT::kDown) || op == KT::kUndo || op == KT::kRedo;
+}
+
+// Screens whose undo key follows the entry line.
+bool entryUndoScreen(int s)
+{
+    switch (s) {
+    case 0: case 3: case 4: case 5: case 6: case 7: case 8: case 10: case 11: case 12: case 14: case 15: case 16: case 23:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+KeyboardView::KeyboardView(Calculator& calc, KeyRouter& keys, QWidget* parent)
+    : QWidget(parent), calc_(calc), keys_(keys)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("Calculator keyboard"));
+    connect(&repeatTimer_, &QTimer::timeout, this, [this] { repeatTick(); });
+    calc_.notificationCenter().addObserver(this, VQRedrawKeyboard, [this](const Notification&) { redraw(); });
+    layoutButtons();
+}
+
+KeyboardView::~KeyboardView()
+{
+    repeatTimer_.stop();
+    calc_.notificationCenter().removeObserver(this);
+}
+
+KeyboardGeometry KeyboardView::geometry() const
+{
+    return KeyboardGeometry(QSizeF(size()), calc_.device == 1, calc_.tallPhone);
+}
+
+QString KeyboardView::tall(const char* name, const char* tallName) const
+{
+    return QString::fromLatin1(calc_.tallPhone && calc_.device != 1 ? tallName : name);
+}
+
+int KeyboardView::currentLayer() const
+{
+    if (calc_.secondShift)
+        return KT::kSecondLayer;
+    if (calc_.alphaShift || calc_.alphaLock)
+        return calc_.lowercaseLock ? KT::kLowercaseLayer : KT::kAlphaLayer;
+    return KT::kPlainLayer;
+}
+
+// ---- Keys and their faces ----
+
+void KeyboardView::layoutButtons()
+{
+    legendSheet_ = new KeyLegendView(KeyLegendView::Kind::Sheet, this);
+    for (int key = 0; key < KT::kKeyCount; ++key) {
+        auto* button = new KeyButton(key, this);
+        connect(button, &QAbstractButton::pressed, this, [this, key] { keyDown(key); });
+        connect(button, &QAbstractButton::released, this, [this, key] { keyUp(key); });
+        buttons_[static_cast<std::size_t>(key)] = button;
+    }
+    secondGlow_ = new KeyLegendView(KeyLegendView::Kind::SecondGlow, this);
+    alphaGlow_ = new KeyLegendView(KeyLegendView::Kind::AlphaGlow, this);
+    secondGlow_->hide();
+    alphaGlow_->hide();
+    layoutKeys();
+    recolorButtons();
+    reNameButtons();
+}
+
+QString KeyboardView::face(int key) const
+{
+    switch (key) {
+    case 0: case 1: case 2: case 3: case 4: return QStringLiteral("fkeyShort");
+    case 5: return tall("fkeyYellow", "fkeyTYellow");
+    case 10: return tall("fkeyGreen", "fkeyTGreen");
+    case 8: return QStringLiteral("fArrowKeyLeft");
+    case 9: return QStringLiteral("fArrowKeyUp");
+    case 13: return QStringLiteral("fArrowKeyDown");
+    case 14: return QStringLiteral("fArrowKeyRight");
+    case 16: case 29: case 34: case 39: case 44: case 49: return tall("fkeyBlue", "fkeyTBlue");
+    case 31: case 32: case 33: case 36: case 37: case 38: case 41: case 42: case 43: case 46: case 47: case 48:
+        return tall("fkey", "fkeyT");
+    default: return tall("fkeyBlack", "fkeyTBlack");
+    }
+}
+
+void KeyboardView::recolorButtons()
+{
+    const int set = calc_.keyboardColorSet;
+    for (int key = 0; key < KT::kKeyCount; ++key) {
+        KeyButton& b = button(key);
+        b.setFace(face(key), set);
+        // Arrows carry their glyph; the others the name of what they do.
+        if (key != 8 && key != 9 && key != 13 && key != 14)
+            b.setLegend(KeyArtwork::legendText(KT::op(KT::kPlainLayer, key)));
+    }
+    currentColorSet_ = set;
+    helpKeyMode_ = 0;
+    refreshLegends();
+}
+
+void KeyboardView::refreshLegends()
+{
+    std::vector<KeyLegendView::Legend> legends(KT::kKeyCount);
+    for (int key = 0; key < KT::kKeyCount; ++key) {
+        auto& legend = legends[static_cast<std::size_t>(key)];
+        legend.strip = KeyArtwork::legendStrip(button(key).geometry(), button(key).face());
+        if (legend.strip.isEmpty())
+            continue;
+        const std::uint32_t plain = KT::op(KT::kPlainLayer, key);
+        const std::uint32_t second = KT::op(KT::kSecondLayer, key);
+        const std::uint32_t alpha = KT::op(KT::kAlphaLayer, key);
+        if (second != plain)
+            legend.second = KeyArtwork::legendText(second);
+        if (alpha != plain && alpha != second)
+            legend.alpha = KeyArtwork::legendText(alpha);
+    }
+    // Redo is lit while there is something to redo.
+    legends[KT::kUndoKey].secondColor = redoMode_ ? QColor::fromRgbF(1.0f, 0.75f, 0.12f) : QColor::fromRgbF(0.5f, 0.5f, 0.5f);
+    legendSheet_->setLegends(legends);
+    secondGlow_->setLegends(legends);
+    alphaGlow_->setLegends(std::move(legends));
+}
+
+void KeyboardView::reNameButtons()
+{
+    const int layer = currentLayer();
+    const Vocabulary& vocabulary = Vocabulary::shared();
+    for (int key = 0; key < KT::kKeyCount; ++key) {
+        QString title;
+        if (key == KT::kXKey && layer == KT::kPlainLayer) {
+            const int mode = calc_.graphMode();
+            title = mode == 1 ? QStringLiteral("T") : mode == 2 ? QStringLiteral("θ") : mode == 3 ? QStringLiteral("η")
+                                                                                                 : QStringLiteral("X");
+        } else {
+            title = QString::fromStdString(vocabulary.speakNameForOpcode(KT::op(layer, key)));
+        }
+        button(key).setTitle(title);
+    }
+}
+
+void KeyboardView::layoutKeys()
+{
+    const KeyboardGeometry g = geometry();
+    for (int key = 0; key < KT::kKeyCount; ++key)
+        button(key).setGeometry(g.keyFrame(key).toAlignedRect());
+    for (KeyLegendView* view : {legendSheet_, secondGlow_, alphaGlow_})
+        view->setGeometry(rect());
+    legendSheet_->lower();
+    if (alphaView_) {
+        alphaView_->setGeometry(g.alphaKeyboardFrame().toAlignedRect());
+        alphaView_->layoutWithScale(g.k(), g.sx(), g.sy());
+    }
+    refreshLegends();
+    // Faces and overlays are redrawn for the new size.
+    currentColorSet_ = -1;
+    redraw();
+}
+
+void KeyboardView::setHelpKeyImage()
+{
+    const int mode = calc_.programRunning ? 3 : showHelp_ ? 2 : 1;
+    if (mode == helpKeyMode_)
+        return;
+    helpKeyMode_ = mode;
+    KeyButton& on = button(KT::kOnKey);
+    on.setFace(mode == 3 ? tall("fOnKey", "fTOnKey") : mode == 2 ? tall("fHelpHiKey", "fTHelpHiKey")
+                                                                 : tall("fHelpKey", "fTHelpKey"),
+               calc_.keyboardColorSet);
+    on.setLegend(mode == 3 ? QStringLiteral("ON") : KeyArtwork::legendText(KT::kOn));
+}
+
+void KeyboardView::redraw()
+{
+    const bool colorChanged = calc_.keyboardColorSet != currentColorSet_;
+    if (colorChanged)
+        recolorButtons();
+    if (colorChanged || calc_.secondShift != secondShift_) {
+        secondGlow_->setVisible(calc_.secondShift);
+        secondGlow_->raise();
+        reNameButtons();
+    }
+    if (colorChanged || calc_.alphaShift != alphaShift_) {
+        const KeyboardGeometry g = geometry();
+        if (calc_.alphaShift) {
+            alphaGlow_->show();
+            alphaGlow_->raise();
+            if (!alphaView_) {
+                alphaView_ = new AlphaKeyboardView(calc_, this);
+                alphaView_->setOnKey([this](std::uint32_t op) { keyTouch(op); });
+                alphaView_->setOnClick([this] { keys_.doKeyClick(); });
+                alphaView_->setGeometry(g.alphaKeyboardFrame().toAlignedRect());
+                alphaView_->layoutWithScale(g.k(), g.sx(), g.sy());
+            }
+            alphaView_->show();
+            alphaView_->raise();
+        } else {
+            if (alphaView_)
+                alphaView_->hide();
+            alphaGlow_->hide();
+        }
+        const bool covering = alphaView_ && !alphaView_->isHidden();
+        for (KeyButton* b : buttons_)
+            b->setVisible(!(covering && b->geometry().intersects(alphaView_->geometry())));
+        reNameButtons();
+    }
+    if (alphaView_ && !alphaView_->isHidden())
+        alphaView_->refreshCase();
+    if (colorChanged || calc_.graphMode() != graphMode_) {
+        const int mode = calc_.graphMode();
+        KeyButton& x = button(KT::kXKey);
+        x.setFace(mode == 1 ? tall("fkeyPar", "fTkeyPar") : mode == 2 ? tall("fkeyTheta", "fTkeyTheta")
+                  : mode == 3                             ? tall("fkeyNu", "fTkeyNu")
+                                                          : tall("fkeyX", "fTkeyX"),
+                  calc_.keyboardColorSet);
+        x.setLegend(mode == 1 ? QStringLiteral("T") : mode == 2 ? QStringLiteral("θ") : mode == 3 ? QStringLiteral("η")
+                                                                                             : QStringLiteral("X"));
+        graphMode_ = mode;
+        reNameButtons();
+    }
+    if (colorChanged || calc_.testMode != testMode_) {
+        button(16).setBarred(calc_.testMode == 1);
+        button(17).setBarred(calc_.testMode == 1);
+        testMode_ = calc_.testMode;
+    }
+    bool undo = false, redo = false;
+    const int screen = calc_.currentScreen();
+    if (entryUndoScreen(screen)) {
+        if (const auto* entry = dynamic_cast<const EntryModel*>(calc_.entryManager.get())) {
+            undo = entry->canUndo();
+            redo = entry->canRedo();
+        }
+    } else if (screen == 1) {
+        if (const auto* yEq = dynamic_cast<const YEqModel*>(calc_.yEqManager.get())) {
+            undo = yEq->canUndo();
+            redo = yEq->canRedo();
+        }
+    }
+    if (colorChanged || undo != undoMode_)
+        button(KT::kUndoKey).setFace(undo ? QStringLiteral("fkeyUndo") : QStringLiteral("fkeyUndoNot"),
+                                     calc_.keyboardColorSet);
+    setHelpKeyImage();
+    secondShift_ = calc_.secondShift;
+    alphaShift_ = calc_.alphaShift;
+    undoMode_ = undo;
+    if (redo != redoMode_) {
+        redoMode_ = redo;
+        refreshLegends();
+    }
+    update();
+}
+
+bool KeyboardView::stale() const
+{
+    const int helpMode = calc_.programRunning ? 3 : showHelp_ ? 2 : 1;
+    return calc_.keyboardColorSet != currentColorSet_ || calc_.secondShift != secondShift_
+        || calc_.alphaShift != alphaShift_ || calc_.graphMode() != graphMode_ || calc_.testMode != testMode_
+        || helpMode != helpKeyMode_;
+}
+
+void KeyboardView::paintEvent(QPaintEvent*)
+{
+    // Whoever asked for a repaint may have changed what the keys show (the router clears
+    // the 2nd shift, a program starts): bring the keys up to date after this paint.
+    if (stale())
+        QMetaObject::invokeMethod(this, [this] { redraw(); }, Qt::QueuedConnection);
+    QPainter painter(this);
+    const VColor back = calc_.interfaceColorIndex(7);
+    painter.fillRect(rect(), QColor::fromRgbF(static_cast<float>(back.r), static_cast<float>(back.g),
+                                              static_cast<float>(back.b)));
+    const KeyboardGeometry g = geometry();
+    if (g.tablet()) {
+        const double s = height() / 524.0;
+        KeyArtwork::drawBackPanel(painter, QRectF(0, s * 53, width(), 2 * s * height()));
+    } else {
+        const double design = g.tallPhone() ? 418.0 : 350.0;
+        const double top = g.tallPhone() ? 43.0 : 35.0;
+        const double s = height() / design;
+        KeyArtwork::drawBackPanel(painter, QRectF(0, s * top, width(), s * (height() - top)));
+    }
+}
+
+void KeyboardView::resizeEvent(QResizeEvent*) { layoutKeys(); }
+
+// ---- Dispatch ----
+
+void KeyboardView::keyDown(int key)
+{
+    stopRepeat();
+    keys_.doKeyClick();
+    const int layer = currentLayer();
+    doKeyOp(KT::op(layer, key), key, layer, button(key).geometry(), true);
+}
+
+void KeyboardView::keyUp(int) { stopRepeat(); }
+
+void KeyboardView::displayChanged()
+{
+    if (delegate_)
+        delegate_->displayChanged();
+}
+
+bool KeyboardView::answerHelp(std::uint32_t op, QRectF frame)
+{
+    if (!showHelp_ || op == KT::kSecond || op == KT::kAlpha)
+        return false;
+    showHelp_ = false;
+    calc_.secondShift = false;
+    calc_.alphaShift = false;
+    calc_.alphaLock = false;
+    setHelpKeyImage();
+    if (delegate_)
+        delegate_->showHelpForOp(op, frame);
+    redraw();
+    return true;
+}
+
+bool KeyboardView::programOwnsKeys() const
+{
+    return (calc_.programRunning || calc_.menuRunning) && calc_.parser().promptStack().count() == 0;
+}
+
+void KeyboardView::doKeyOp(std::uint32_t op, int key, int layer, QRectF frame, bool autoRepeat)
+{
+    if (answerHelp(op, frame))
+        return;
+    const bool onKey = key >= 0;
+    calc_.notificationCenter().post(VQKeyPress, this,
+                                    {{"op", onKey ? KT::op(KT::kPlainLayer, key) : op}, {"shiftedOp", op}, {"shift", layer}});
+    calc_.lastKey = onKey ? KT::getKeyCode(key) : 0;
+    Parser& parser = calc_.parser();
+    if (calc_.pauseRunning) {
+        parser.pauseKey(static_cast<int>(op));
+        return;
+    }
+    if (programOwnsKeys()) {
+        // A held editing key keeps telling the program its code.
+        if (programRepeatable(op) && autoRepeat) {
+            repeatLastKey_ = KT::getKeyCode(key);
+            startRepeat(true);
+        }
+        if (op == KT::kOn)
+            parser.stopProgramThread();
+        else if (calc_.menuRunning)
+            parser.menuKey(static_cast<int>(op));
+        return;
+    }
+    if (screenKey(op)) {
+        redraw();
+        return;
+    }
+    if (op == KT::kXTThetaN) {
+        op = KT::xtThetaN(calc_.graphMode());
+    } else if (op == KT::kEnter) {
+        // ENTER on an empty field moves on to the next field.
+        const int screen = calc_.currentScreen();
+        const bool empty = calc_.entryManager && calc_.entryManager->text().empty();
+        if (empty && (screen == 6 || screen == 7 || screen == 23))
+            op = KT::kDown;
+        else if (empty && (screen == 3 || screen == 21))
+            op = KT::kRight;
+    }
+    calc_.processKeyOp(static_cast<int>(op));
+    if (repeatable(op)) {
+        repeatKey_ = op;
+        if (autoRepeat)
+            startRepeat(false);
+    }
+    reNameButtons();
+    displayChanged();
+    redraw();
+}
+
+void KeyboardView::clearAlpha()
+{
+    calc_.alphaShift = false;
+    calc_.alphaLock = false;
+}
+
+bool KeyboardView::screenKey(std::uint32_t op)
+{
+    KeyboardViewDelegate* d = delegate_;
+    auto menu = [d](int id) {
+        if (d)
+            d->showMenu(id);
+    };
+    auto send = [d](void (KeyboardViewDelegate::*message)()) {
+        if (d)
+            (d->*message)();
+    };
+    switch (op) {
+    case KT::kYEq: send(&KeyboardViewDelegate::showYEQ); return true;
+    case KT::kWindow: send(&KeyboardViewDelegate::showWindow); return true;
+    case KT::kGraph:
+        calc_.validateWindow();
+        if (d)
+            d->showGraphView(true);
+        return true;
+    case KT::kMode: send(&KeyboardViewDelegate::showMode); return true;
+    case KT::kQuit: send(&KeyboardViewDelegate::showHome); return true;
+    case KT::kStat: menu(8); return true;
+    case KT::kStatPlot:
+        if (calc_.currentScreen() == 2)
+            menu(17);
+        else
+            send(&KeyboardViewDelegate::showPlotMenu);
+        return true;
+    case KT::kTblSet: send(&KeyboardViewDelegate::showTableSet); return true;
+    case KT::kFormat: send(&KeyboardViewDelegate::showFormat); return true;
+    case KT::kTable: send(&KeyboardViewDelegate::showTable); return true;
+    case KT::kMath: menu(0); return true;
+    case KT::kApps: menu(15); return true;
+    case KT::kPrgm: menu(6); return true;
+    case KT::kVars: menu(7); return true;
+    case KT::kMatrix: menu(5); return true;
+    case KT::kConv: send(&KeyboardViewDelegate::showConversions); return true;
+    case KT::kCatalog:
+        if (d)
+            d->showCatalog("");
+        return true;
+    case KT::kList: menu(4); return true;
+    case KT::kTest: menu(1); return true;
+    case KT::kAngle: menu(2); return true;
+    case KT::kDraw: menu(16); return true;
+    case KT::kDistr: menu(3); return true;
+    case KT::kMem: menu(29); return true;
+    case KT::kShare: menu(19); return true;
+    case KT::kF1:
+    case KT::kF2:
+    case KT::kF3:
+    case KT::kF4:
+        if (op == KT::kF3)
+            send(&KeyboardViewDelegate::showMatrixPrompt);
+        else
+            menu(op == KT::kF1 ? 31 : op == KT::kF2 ? 32 : 33);
+        clearAlpha();
+        displayChanged();
+        return true;
+    case KT::kF5:
+        clearAlpha();
+        displayChanged();
+        return true;
+    case KT::kUser:
+        clearAlpha();
+        if (calc_.testMode == 1)
+            displayChanged();
+        else
+            menu(36);
+        return true;
+    case KT::kUserKeys:
+        clearAlpha();
+        if (calc_.testMode != 1)
+            send(&KeyboardViewDelegate::showUserKeyCatalog);
+        displayChanged();
+        return true;
+    case KT::kHomeScreen: send(&KeyboardViewDelegate::showHome); return true;
+    case KT::kInfo:
+        calc_.secondShift = false;
+        redraw();
+        send(&KeyboardViewDelegate::showInfo);
+        return true;
+    case KT::kSolver: send(&KeyboardViewDelegate::showSolver); return true;
+    case KT::kTVMSolver: send(&KeyboardViewDelegate::showTVMSolver); return true;
+    case KT::kChemSolver: send(&KeyboardViewDelegate::showChemSolver); return true;
+    case KT::kPolySolver: send(&KeyboardViewDelegate::showPolySolver); return true;
+    case KT::kSimulSolver: send(&KeyboardViewDelegate::showSimulEqSolver); return true;
+    case KT::kOn:
+        if (!calc_.parser().stopProgramThread()) {
+            showHelp_ = true;
+            setHelpKeyImage();
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+void KeyboardView::doOp(std::uint32_t op)
+{
+    if (const auto place = KT::find(op))
+        doKeyOp(op, place->key, place->layer, button(place->key).geometry(), false);
+    else
+        // On no key: no getKey code, and the op is its own.
+        doKeyOp(op, -1, KT::kPlainLayer, QRectF(), false);
+}
+
+void KeyboardView::keyTouch(std::uint32_t op)
+{
+    keys_.doKeyClick();
+    showHelp_ = false;
+    setHelpKeyImage();
+    // A running program owns the alpha keys as it owns the others.
+    if (calc_.pauseRunning) {
+        if (op != 0)
+            calc_.parser().pauseKey(static_cast<int>(op));
+    } else if (programOwnsKeys()) {
+        if (op != 0 && calc_.menuRunning)
+            calc_.parser().menuKey(static_cast<int>(op));
+    } else if (op != 0) {
+        calc_.processKeyOp(static_cast<int>(op));
+    }
+    displayChanged();
+    redraw();
+}
+
+// ---- Repeat ----
+
+void KeyboardView::startRepeat(bool programKey)
+{
+    repeatingProgramKey_ = programKey;
+    repeatTimer_.start(kFirstRepeatMs);
+}
+
+void KeyboardView::stopRepeat() { repeatTimer_.stop(); }
+
+void KeyboardView::repeatTick()
+{
+    if (repeatingProgramKey_)
+        autoKey();
+    else
+        autoCursor();
+    // After the first firing the key repeats quickly.
+    if (repeatTimer_.isActive() && repeatTimer_.interval() > 200)
+        repeatTimer_.setInterval(kRepeatMs);
+}
+
+void KeyboardView::autoCursor()
+{
+    calc_.processKeyOp(static_cast<int>(repeatKey_));
+    displayChanged();
+    if (repeatKey_ == KT::kFontUp || repeatKey_ == KT::kFontDown)
+        displayChanged();
+    else
+        redraw();
+}
+
+void KeyboardView::autoKey()
+{
+    calc_.lastKey = repeatLastKey_;
+    if (calc_.menuRunning)
+        calc_.parser().menuKey(repeatLastKey_ == 25 ? static_cast<int>(KT::kUp)
+                               : repeatLastKey_ == 34 ? static_cast<int>(KT::kDown)
+                                                      : 0);
+}
+
+// ---- Hardware keys ----
+
+void KeyboardView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        showShortcuts();
+        return;
+    }
+    if (!handleKeyEvent(*event))
+        QWidget::keyPressEvent(event);
+}
+
+void KeyboardView::mousePressEvent(QMouseEvent* event)
+{
+    // A click between keys takes the computer's keyboard back to the calculator.
+    setFocus(Qt::MouseFocusReason);
+    QWidget::mousePressEvent(event);
+}
+
+bool KeyboardView::handleKeyEvent(const QKeyEvent& event)
+{
+    const KeyCommands::Command* command = commands_.commandFor(event);
+    if (!command)
+        return false;
+    runCommand(*command);
+    return true;
+}
+
+void KeyboardView::runCommand(const KeyCommands::Command& command)
+{
+    const QString& handler = command.handler;
+    if (handler == QStringLiteral("kChar:"))
+        kChar(command);
+    else if (handler == QStringLiteral("cmdCut:"))
+        cut();
+    else if (handler == QStringLiteral("cmdCopy:"))
+        copy();
+    else if (handler == QStringLiteral("cmdPaste:"))
+        paste();
+    else if (const auto op = KeyCommands::handlerOp(handler))
+        doOp(*op);
+}
+
+void KeyboardView::kChar(const KeyCommands::Command& command)
+{
+    const auto op = commands_.charOp(command);
+    if (!op)
+        return;
+    const std::uint32_t t = *op;
+    if (!keys_.editIsQuoting()) {
+        // Outside a string a typed letter looks the command up in the catalogue.
+        if ((t >= 0xBBB0 && t <= 0xBBBA) || (t >= 0xBBBC && t <= 0xBBCA)) {
+            stopRepeat();
+            if (delegate_)
+                delegate_->showCatalog(command.input.toStdString());
+            return;
+        }
+        if (t == KT::kSpace)
+            return;
+    }
+    if (t == KT::kDel) {
+        backspace();
+        return;
+    }
+    doOp(t);
+}
+
+void KeyboardView::backspace()
+{
+    // The character before the cursor goes, in insert and overwrite mode alike; at the
+    // start of the line there is none.
+    if (keys_.cursorInFront() == 0)
+        return;
+    const int insert = calc_.insert;
+    doOp(KT::kLeft);
+    calc_.insert = insert;
+    doOp(KT::kDel);
+}
+
+void KeyboardView::copy()
+{
+    const auto* entry = dynamic_cast<const EntryModel*>(calc_.entryManager.get());
+    if (!entry || entry->entryOps().empty())
+        return;
+    QGuiApplication::clipboard()->setText(QString::fromStdString(calc_.stringFromOps(entry->entryOps())));
+}
+
+void KeyboardView::cut()
+{
+    auto* entry = dynamic_cast<EntryModel*>(calc_.entryManager.get());
+    if (!entry || entry->entryOps().empty())
+        return;
+    copy();
+    entry->clear();
+    displayChanged();
+    redraw();
+}
+
+void KeyboardView::paste()
+{
+    auto* entry = dynamic_cast<EntryModel*>(calc_.entryManager.get());
+    if (!entry)
+        return;
+    std::string bad;
+    const auto ops = EntryText().toOps(QGuiApplication::clipboard()->text().trimmed().toStdString(), bad);
+    // Text that is not a calculator line is not pasted; the line stays as it was.
+    if (!ops || ops->empty())
+        return;
+    entry->pasteOps(*ops);
+    displayChanged();
+    redraw();
+}
+
+void KeyboardView::showShortcuts()
+{
+    QDialog dialog(this);
+    dialog.setWindowTitle(QStringLiteral("Keyboard Shortcuts"));
+    auto* table = new QTableWidget(&dialog);
+    table->setColumnCount(2);
+    table->setHorizontalHeaderLabels({QStringLiteral("Command"), QStringLiteral("Keys")});
+    table->verticalHeader()->hide();
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (const KeyCommands::Command& command : commands_.commands()) {
+        if (command.title.isEmpty())
+            continue;
+        const int row = table->rowCount();
+        table->insertRow(row);
+        table->setItem(row, 0, new QTableWidgetItem(command.title));
+        table->setItem(row, 1, new QTableWidgetItem(KeyCommands::chordText(command)));
+    }
+    table->resizeColumnsToContents();
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(table);
+    dialog.resize(360, 480);
+    dialog.exec();
+}
+
+} // namespace orvenda

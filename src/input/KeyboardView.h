@@ -1,0 +1,134 @@
+#pragma once
+
+#include "input/KeyCommands.h"
+#include "input/KeyboardGeometry.h"
+
+#include <QRectF>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+namespace orvenda {
+
+class AlphaKeyboardView;
+class Calculator;
+class KeyButton;
+class KeyLegendView;
+class KeyRouter;
+class KeyboardViewDelegate;
+
+// The calculator keyboard: 50 keys laid out like the classic graphing-calculator keypad
+// with four shift layers (plain, 2nd, alpha, lower-case alpha), help mode (ON, then a key,
+// shows that key's help), auto-repeat of the editing keys, program ownership of the keys
+// while a program runs, and the indicators over the keys (2nd and alpha legends lit, the
+// alpha keyboard, undo and redo, the X,T,θ,n key by graph mode, the test-mode bars). A
+// key becomes a token or key code that goes to a running program, to the screen router
+// (the delegate) or to the calculator's key routing. The computer's keyboard enters the
+// same dispatch through the hardware key commands. Main thread.
+class KeyboardView : public QWidget {
+public:
+    static constexpr int kFirstRepeatMs = 500;
+    static constexpr int kRepeatMs = 50;
+
+    KeyboardView(Calculator& calc, KeyRouter& keys, QWidget* parent = nullptr);
+    ~KeyboardView() override;
+
+    void setDelegate(KeyboardViewDelegate* delegate) { delegate_ = delegate; }
+    KeyboardViewDelegate* delegate() const { return delegate_; }
+
+    // The shift layer the calculator's shifts select: 2nd wins over alpha; the lower-case
+    // lock makes alpha lower case.
+    int currentLayer() const;
+
+    // A soft key pressed and released.
+    void keyDown(int key);
+    void keyUp(int key);
+    // An op from elsewhere (hardware keys): dispatched as the first key that has it.
+    void doOp(std::uint32_t op);
+    // A key of the alpha keyboard.
+    void keyTouch(std::uint32_t op);
+    // Brings the keys up to date with the calculator (shifts, colour set, undo state, graph
+    // mode, test mode, help mode).
+    void redraw();
+    // Re-frames the keys for the current size.
+    void layoutKeys();
+    void setHelpKeyImage();
+
+    // A hardware key press; true when a command took it.
+    bool handleKeyEvent(const QKeyEvent& event);
+    const KeyCommands& keyCommands() const { return commands_; }
+    // The titled hardware commands with their keys.
+    void showShortcuts();
+
+    // For the tests and the driver.
+    KeyboardGeometry geometry() const;
+    KeyButton& button(int key) const { return *buttons_[static_cast<std::size_t>(key)]; }
+    AlphaKeyboardView* alphaKeyboard() const { return alphaView_; }
+    const KeyLegendView& legendSheet() const { return *legendSheet_; }
+    bool helpArmed() const { return showHelp_; }
+    const QTimer& repeatTimer() const { return repeatTimer_; }
+    // One firing of the repeat timer.
+    void repeatTick();
+    int repeatLastKey() const { return repeatLastKey_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void layoutButtons();
+    void recolorButtons();
+    void reNameButtons();
+    void refreshLegends();
+    void doKeyOp(std::uint32_t op, int key, int layer, QRectF frame, bool autoRepeat);
+    bool answerHelp(std::uint32_t op, QRectF frame);
+    bool screenKey(std::uint32_t op);
+    void startRepeat(bool programKey);
+    void stopRepeat();
+    void autoCursor();
+    void autoKey();
+    bool programOwnsKeys() const;
+    // The calculator's state differs from what the keys last showed.
+    bool stale() const;
+    void clearAlpha();
+    void displayChanged();
+    void runCommand(const KeyCommands::Command& command);
+    void kChar(const KeyCommands::Command& command);
+    void backspace();
+    void cut();
+    void copy();
+    void paste();
+    QString face(int key) const;
+    QString tall(const char* name, const char* tallName) const;
+
+    Calculator& calc_;
+    KeyRouter& keys_;
+    KeyboardViewDelegate* delegate_ = nullptr;
+    std::array<KeyButton*, 50> buttons_{};
+    KeyLegendView* legendSheet_ = nullptr;
+    KeyLegendView* secondGlow_ = nullptr;
+    KeyLegendView* alphaGlow_ = nullptr;
+    AlphaKeyboardView* alphaView_ = nullptr;
+    KeyCommands commands_;
+
+    QTimer repeatTimer_;
+    bool repeatingProgramKey_ = false;
+    std::uint32_t repeatKey_ = 0;
+    int repeatLastKey_ = 0;
+    bool showHelp_ = false;
+    int helpKeyMode_ = 0;
+    int currentColorSet_ = -1;
+    bool secondShift_ = false;
+    bool alphaShift_ = false;
+    bool undoMode_ = false;
+    bool redoMode_ = false;
+    int graphMode_ = -1;
+    int testMode_ = -1;
+};
+
+} // namespace orvenda

@@ -1,0 +1,155 @@
+// The calculator keyboard's dispatch: layers, help mode, program ownership, the ENTER rule
+// of the field screens, auto-repeat and ops that no key has.
+
+#include "KeyboardTestSupport.h"
+
+#include "eval/Parser.h"
+
+namespace orvenda::test {
+namespace {
+
+constexpr int kSecondKey = 5, kDelKey = 7, kSinKey = 21, kSevenKey = 31, kOnKey = 45, kEnterKey = 49, kXKey = 11;
+
+using Keyboard = KeyboardTest;
+
+TEST_F(Keyboard, TheXKeyTypesAndIsTitledByGraphMode)
+{
+    struct Case {
+        int mode;
+        std::uint32_t token;
+        const char* title;
+    };
+    const Case cases[] = {{0, 0x58, "X"}, {1, 0x54, "T"}, {2, 0x5B, "θ"}, {3, 0xBBAA, "η"}};
+    for (const Case& c : cases) {
+        calc.setGraphMode(c.mode);
+        keyboard.redraw();
+        EXPECT_EQ(keyboard.button(kXKey).text().toStdString(), c.title) << "mode " << c.mode;
+        processed.clear();
+        tapKey(kXKey);
+        EXPECT_EQ(processed, std::vector<std::uint32_t>{c.token}) << "mode " << c.mode;
+    }
+}
+
+TEST_F(Keyboard, EnterOnAnEmptyFieldMovesToTheNextField)
+{
+    struct Case {
+        int screen;
+        const char* text;
+        int key;
+        std::uint32_t processedAs;
+    };
+    const Case cases[] = {
+        {7, "", kEnterKey, KeyTables::kDown},
+        {23, "", kEnterKey, KeyTables::kDown},
+        {3, "", kEnterKey, KeyTables::kRight},
+        {21, "", kEnterKey, KeyTables::kRight},
+        {7, "5", kEnterKey, KeyTables::kEnter},
+        {0, "", kEnterKey, KeyTables::kEnter},
+        // Only ENTER: X,T,θ,n types X on an empty field.
+        {7, "", kXKey, 0x58},
+    };
+    for (const Case& c : cases) {
+        calc.setCurrentScreen(0);
+        entry->clear();
+        type(c.text);
+        calc.setCurrentScreen(c.screen);
+        processed.clear();
+        tapKey(c.key);
+        ASSERT_FALSE(processed.empty());
+        EXPECT_EQ(processed.front(), c.processedAs) << "screen " << c.screen << " text «" << c.text << "»";
+    }
+}
+
+TEST_F(Keyboard, HelpModeAnswersTheShiftedKeyAndClearsEveryShift)
+{
+    tapKey(kOnKey);
+    EXPECT_TRUE(keyboard.helpArmed());
+    EXPECT_EQ(keyboard.button(kOnKey).face().toStdString(), "fHelpHiKey");
+    tapKey(kSecondKey);
+    EXPECT_TRUE(keyboard.helpArmed());
+    EXPECT_TRUE(calc.secondShift);
+    tapKey(kSinKey);
+    EXPECT_EQ(router.calls, std::vector<std::string>{"help"});
+    EXPECT_EQ(router.helpOp, 0xC3u);
+    EXPECT_FALSE(keyboard.helpArmed());
+    EXPECT_FALSE(calc.secondShift || calc.alphaShift || calc.alphaLock);
+    EXPECT_EQ(entry->entryOps(), Ops{});
+}
+
+TEST_F(Keyboard, ARunningProgramOwnsTheKeysUntilOnStopsIt)
+{
+    programs->store("L", {0xD1, 0x31, 0x3F, 0xD4});  // While 1, End
+    type("prgmL");
+    tapKey(kEnterKey);
+    // The call marks the program running once the queue has started it.
+    ASSERT_TRUE(main.pumpUntil([this] { return calc.programRunning.load(); }));
+    processed.clear();
+    tapKey(kSevenKey);
+    EXPECT_EQ(calc.lastKey.load(), 72);
+    EXPECT_TRUE(processed.empty());
+    // The alpha keyboard's keys are the program's too.
+    keyboard.keyTouch(0x41);
+    EXPECT_TRUE(processed.empty());
+    tapKey(kOnKey);
+    EXPECT_TRUE(settle());
+    EXPECT_FALSE(calc.programRunning);
+    EXPECT_FALSE(keyboard.helpArmed());
+    EXPECT_EQ(entry->entryOps(), Ops{});
+}
+
+TEST_F(Keyboard, HeldDeleteRepeatsAfterHalfASecondThenEveryTwentiethOfOne)
+{
+    type("123456");
+    entry->cursorHome();
+    keyboard.keyDown(kDelKey);
+    EXPECT_EQ(calc.stringFromOps(entry->entryOps()), "23456");
+    const QTimer& timer = keyboard.repeatTimer();
+    ASSERT_TRUE(timer.isActive());
+    EXPECT_EQ(timer.interval(), 500);
+    keyboard.repeatTick();
+    EXPECT_EQ(calc.stringFromOps(entry->entryOps()), "3456");
+    EXPECT_EQ(timer.interval(), 50);
+    keyboard.repeatTick();
+    EXPECT_EQ(calc.stringFromOps(entry->entryOps()), "456");
+    keyboard.keyUp(kDelKey);
+    EXPECT_FALSE(timer.isActive());
+}
+
+TEST_F(Keyboard, AnOpOnNoKeyHasNoGetKeyCodeAndIsItsOwnKeyPress)
+{
+    nlohmann::json note;
+    bus.addObserver(this, VQKeyPress, [&](const Notification& n) { note = n.userInfo; });
+    calc.lastKey = 99;
+    keyboard.doOp(0x45);  // E: on no key
+    EXPECT_EQ(calc.lastKey.load(), 0);
+    EXPECT_EQ(note["op"], 0x45);
+    EXPECT_EQ(note["shiftedOp"], 0x45);
+    EXPECT_EQ(processed, std::vector<std::uint32_t>{0x45});
+    // An op on a key is that key's, in the layer it was found in.
+    keyboard.doOp(0xC3);
+    EXPECT_EQ(calc.lastKey.load(), 52);
+    EXPECT_EQ(note["op"], 0xC2);
+    EXPECT_EQ(note["shift"], 1);
+    bus.removeObserver(this);
+}
+
+TEST_F(Keyboard, ScreenKeysGoToTheRouter)
+{
+    struct Case {
+        bool second;
+        int key;
+        const char* call;
+    };
+    const Case cases[] = {{false, 0, "Y="}, {false, 1, "graph"}, {true, 1, "window"}, {true, 6, "home"},
+                          {false, 15, "menu 0"}, {true, 46, "catalog "}, {false, 12, "menu 8"}};
+    for (const Case& c : cases) {
+        router.calls.clear();
+        calc.secondShift = c.second;
+        tapKey(c.key);
+        EXPECT_EQ(router.calls, std::vector<std::string>{c.call}) << "key " << c.key;
+    }
+    EXPECT_TRUE(processed.empty());
+}
+
+} // namespace
+} // namespace orvenda::test
