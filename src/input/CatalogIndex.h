@@ -1,5 +1,7 @@
 #pragma once
 
+#include "input/TablePlace.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -27,11 +29,7 @@ public:
         QString title;
         std::vector<Entry> entries;
     };
-    struct Place {
-        int section = -1;
-        int row = -1;
-        bool valid() const { return section >= 0 && row >= 0; }
-    };
+    using Place = TablePlace;
 
     explicit CatalogIndex(const Calculator& calc);
 

@@ -5,15 +5,14 @@
 #include "core/Calculator.h"
 #include "input/HelpPage.h"
 #include "input/MenuRowDelegate.h"
+#include "input/SectionTable.h"
 #include "pretty/FontMap.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
-#include <QTreeWidget>
 
 namespace orvenda {
 
@@ -26,7 +25,7 @@ CatalogScreen::CatalogScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     : ScreenController(calc, parent), shell_(shell), index_(calc), bar_(new QWidget(this)),
       title_(new QLabel(QStringLiteral("CATALOG"), bar_)), back_(new QPushButton(QStringLiteral("‹ Back"), bar_)),
       share_(new QPushButton(QStringLiteral("Share"), bar_)), close_(new QPushButton(QStringLiteral("Done"), bar_)),
-      search_(new QLineEdit(this)), table_(new QTreeWidget(this)), help_(new HelpPage(calc, this))
+      search_(new QLineEdit(this)), table_(new SectionTable(calc.device == 1, this)), help_(new HelpPage(calc, this))
 {
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);
@@ -45,12 +44,7 @@ CatalogScreen::CatalogScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     help_->hide();
     search_->setPlaceholderText(QStringLiteral("Search"));
     search_->installEventFilter(this);
-    table_->setHeaderHidden(true);
-    table_->setRootIsDecorated(false);
-    table_->setIndentation(0);
-    table_->setFocusPolicy(Qt::NoFocus);
-    table_->setItemDelegate(new MenuRowDelegate(calc.device == 1, table_));
-    table_->viewport()->installEventFilter(this);
+    table_->clicked = [this](Place p, bool onDetail) { onDetail ? openHelp(p) : pick(p); };
     connect(search_, &QLineEdit::textEdited, this, [this](const QString& text) { selectString(text); });
     connect(search_, &QLineEdit::returnPressed, this, [this] { pick(selected_.valid() ? selected_ : Place{0, 0}); });
     connect(back_, &QPushButton::clicked, this, [this] { popHelp(); });
@@ -73,16 +67,11 @@ void CatalogScreen::fillTable()
     table_->clear();
     const auto& sections = index_.sections();
     for (std::size_t s = 0; s < sections.size(); ++s) {
-        auto* header = new QTreeWidgetItem(table_, QStringList{sections[s].title});
-        header->setData(0, MenuRowDelegate::SectionRole, static_cast<int>(s));
-        header->setData(0, MenuRowDelegate::RowRole, -1);
-        header->setFlags(Qt::ItemIsEnabled);
+        table_->addHeader(static_cast<int>(s), sections[s].title);
         for (std::size_t r = 0; r < sections[s].entries.size(); ++r) {
             const CatalogIndex::Entry& e = sections[s].entries[r];
-            auto* it = new QTreeWidgetItem(table_, QStringList{e.name});
-            it->setData(0, MenuRowDelegate::SectionRole, static_cast<int>(s));
-            it->setData(0, MenuRowDelegate::RowRole, static_cast<int>(r));
-            it->setData(0, MenuRowDelegate::DetailRole, QString::fromStdString(calc().descriptionForOpcode(e.code)));
+            table_->addRow({static_cast<int>(s), static_cast<int>(r)}, e.name,
+                QString::fromStdString(calc().descriptionForOpcode(e.code)));
         }
     }
 }
@@ -92,7 +81,7 @@ void CatalogScreen::updateDisplay()
     // Test mode may have changed since the rows were drawn.
     for (int i = 0; i < table_->topLevelItemCount(); ++i) {
         QTreeWidgetItem* it = table_->topLevelItem(i);
-        it->setData(0, MenuRowDelegate::StruckRole, struck(place(it)));
+        it->setData(0, MenuRowDelegate::StruckRole, struck(SectionTable::place(it)));
     }
 }
 
@@ -127,33 +116,12 @@ void CatalogScreen::layoutViews()
 
 // ---- Selection and search ----
 
-QTreeWidgetItem* CatalogScreen::item(Place p) const
-{
-    for (int i = 0; i < table_->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* it = table_->topLevelItem(i);
-        if (it->data(0, MenuRowDelegate::SectionRole).toInt() == p.section
-            && it->data(0, MenuRowDelegate::RowRole).toInt() == p.row)
-            return it;
-    }
-    return nullptr;
-}
-
-CatalogScreen::Place CatalogScreen::place(const QTreeWidgetItem* it) const
-{
-    if (!it || it->data(0, MenuRowDelegate::RowRole).toInt() < 0)
-        return {};
-    return {it->data(0, MenuRowDelegate::SectionRole).toInt(), it->data(0, MenuRowDelegate::RowRole).toInt()};
-}
-
 void CatalogScreen::select(Place p)
 {
     if (!index_.entry(p))
         return;
     selected_ = p;
-    if (QTreeWidgetItem* it = item(p)) {
-        table_->setCurrentItem(it);
-        table_->scrollToItem(it, QAbstractItemView::PositionAtTop);
-    }
+    table_->showRow(p, QAbstractItemView::PositionAtTop);
 }
 
 void CatalogScreen::selectString(const QString& text) { select(index_.selectString(text)); }
@@ -307,20 +275,6 @@ bool CatalogScreen::eventFilter(QObject* watched, QEvent* event)
             keyPressEvent(const_cast<QKeyEvent*>(key));
             return true;
         }
-    }
-    if (watched == table_->viewport() && event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() != Qt::LeftButton)
-            return false;
-        const QPoint at = mouse->position().toPoint();
-        const Place p = place(table_->itemAt(at));
-        if (p.valid()) {
-            if (at.x() > table_->viewport()->width() - MenuRowDelegate::kDetailButtonWidth)
-                openHelp(p);
-            else
-                pick(p);
-        }
-        return true;
     }
     return ScreenController::eventFilter(watched, event);
 }

@@ -10,13 +10,12 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace orvenda {
 
 class AppShell;
 class HelpPage;
+class SectionTable;
 
 // The catalogue overlay: every function and command in letter sections, each row its name
 // over its description, a help page behind each row's detail mark, and a search by the
@@ -65,8 +64,6 @@ protected:
 private:
     void fillTable();
     void layoutViews();
-    QTreeWidgetItem* item(Place place) const;
-    Place place(const QTreeWidgetItem* item) const;
     void moveSelection(int by);
 
     AppShell& shell_;
@@ -79,7 +76,7 @@ private:
     QPushButton* share_;
     QPushButton* close_;
     QLineEdit* search_;
-    QTreeWidget* table_;
+    SectionTable* table_;
     HelpPage* help_;
 };
 

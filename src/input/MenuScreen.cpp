@@ -9,6 +9,7 @@
 #include "input/HelpPage.h"
 #include "input/MenuRowDelegate.h"
 #include "input/MenuViewDelegate.h"
+#include "input/SectionTable.h"
 #include "input/NameLists.h"
 #include "pretty/FontMap.h"
 
@@ -21,10 +22,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QTabBar>
-#include <QTreeWidget>
 
 #include <algorithm>
 #include <map>
@@ -68,7 +67,7 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, ProgramLibrary library
     : ScreenController(calc, parent), shell_(shell), library_(std::move(library)), bar_(new QWidget(this)),
       tabs_(new QTabBar(bar_)), title_(new QLabel(bar_)), back_(new QPushButton(QStringLiteral("‹ Back"), bar_)),
       share_(new QPushButton(QStringLiteral("Share"), bar_)), layoutTabs_(new QTabBar(bar_)),
-      add_(new QPushButton(QStringLiteral("+"), bar_)), table_(new QTreeWidget(this)), help_(new HelpPage(calc, this))
+      add_(new QPushButton(QStringLiteral("+"), bar_)), table_(new SectionTable(calc.device == 1, this)), help_(new HelpPage(calc, this))
 {
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);
@@ -91,14 +90,8 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, ProgramLibrary library
     back_->hide();
     share_->hide();
     help_->hide();
-    table_->setHeaderHidden(true);
-    table_->setRootIsDecorated(false);
-    table_->setIndentation(0);
-    table_->setUniformRowHeights(false);
-    table_->setFocusPolicy(Qt::NoFocus);
-    table_->setItemDelegate(new MenuRowDelegate(calc.device == 1, table_));
     table_->setContextMenuPolicy(Qt::CustomContextMenu);
-    table_->viewport()->installEventFilter(this);
+    table_->clicked = [this](Place p, bool onDetail) { onDetail ? openHelp(p) : pickRow(p); };
     connect(tabs_, &QTabBar::tabBarClicked, this, [this](int tab) {
         if (!filling_ && tab >= 0) {
             click();
@@ -384,24 +377,16 @@ void MenuScreen::fillTable()
     table_->clear();
     for (std::size_t s = 0; s < sections_.size(); ++s) {
         const Section& section = sections_[s];
-        if (!section.title.isEmpty()) {
-            auto* header = new QTreeWidgetItem(table_, QStringList{section.title});
-            header->setData(0, MenuRowDelegate::SectionRole, static_cast<int>(s));
-            header->setData(0, MenuRowDelegate::RowRole, -1);
-            header->setFlags(Qt::ItemIsEnabled);
-        }
+        if (!section.title.isEmpty())
+            table_->addHeader(static_cast<int>(s), section.title);
         for (std::size_t r = 0; r < section.rows.size(); ++r) {
             const Row& row = section.rows[r];
-            auto* it = new QTreeWidgetItem(table_, QStringList{row.title});
-            it->setData(0, MenuRowDelegate::SectionRole, static_cast<int>(s));
-            it->setData(0, MenuRowDelegate::RowRole, static_cast<int>(r));
+            QTreeWidgetItem* it = table_->addRow({static_cast<int>(s), static_cast<int>(r)}, row.title, row.detail);
             it->setData(0, MenuRowDelegate::KeyRole, row.key);
-            it->setData(0, MenuRowDelegate::DetailRole, row.detail);
             if (row.fill) {
                 it->setData(0, MenuRowDelegate::FillRole, *row.fill);
                 it->setData(0, MenuRowDelegate::InkRole, row.ink);
             }
-            it->setText(0, row.title);
         }
     }
     filling_ = false;
@@ -423,33 +408,13 @@ void MenuScreen::layoutViews()
 
 // ---- Selection ----
 
-QTreeWidgetItem* MenuScreen::item(Place p) const
-{
-    for (int i = 0; i < table_->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* it = table_->topLevelItem(i);
-        if (it->data(0, MenuRowDelegate::SectionRole).toInt() == p.section && it->data(0, MenuRowDelegate::RowRole).toInt() == p.row)
-            return it;
-    }
-    return nullptr;
-}
-
-MenuScreen::Place MenuScreen::place(const QTreeWidgetItem* it) const
-{
-    if (!it || it->data(0, MenuRowDelegate::RowRole).toInt() < 0)
-        return {};
-    return {it->data(0, MenuRowDelegate::SectionRole).toInt(), it->data(0, MenuRowDelegate::RowRole).toInt()};
-}
-
 void MenuScreen::select(Place p)
 {
     if (!p.valid() || p.section >= static_cast<int>(sections_.size())
         || p.row >= static_cast<int>(sections_[static_cast<std::size_t>(p.section)].rows.size()))
         return;
     selected_ = p;
-    if (QTreeWidgetItem* it = item(p)) {
-        table_->setCurrentItem(it);
-        table_->scrollToItem(it, QAbstractItemView::PositionAtCenter);
-    }
+    table_->showRow(p, QAbstractItemView::PositionAtCenter);
 }
 
 MenuScreen::Place MenuScreen::step(Place from, int by) const
@@ -735,26 +700,6 @@ void MenuScreen::keyPressEvent(QKeyEvent* event)
         hardwareRow(c.unicode() - 'A' + 11);
 }
 
-bool MenuScreen::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == table_->viewport() && event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() != Qt::LeftButton)
-            return false;
-        const QPoint at = mouse->position().toPoint();
-        const Place p = place(table_->itemAt(at));
-        if (!p.valid())
-            return true;
-        const Row& row = sections_[static_cast<std::size_t>(p.section)].rows[static_cast<std::size_t>(p.row)];
-        if (!row.detail.isEmpty() && at.x() > table_->viewport()->width() - MenuRowDelegate::kDetailButtonWidth)
-            openHelp(p);
-        else
-            pickRow(p);
-        return true;
-    }
-    return ScreenController::eventFilter(watched, event);
-}
-
 // ---- Help page ----
 
 void MenuScreen::openHelp(Place p)
@@ -894,7 +839,7 @@ bool MenuScreen::deleteRow(Place p)
 
 void MenuScreen::showContextMenu(const QPoint& at)
 {
-    const Place p = place(table_->itemAt(at));
+    const Place p = SectionTable::place(table_->itemAt(at));
     if (!canDelete(p))
         return;
     QMenu menu(this);

@@ -3,6 +3,7 @@
 #include "app/ScreenController.h"
 #include "input/MenuTables.h"
 #include "input/ProgramLibrary.h"
+#include "input/TablePlace.h"
 
 #include <QColor>
 
@@ -16,14 +17,13 @@
 class QLabel;
 class QPushButton;
 class QTabBar;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace orvenda {
 
 class AppShell;
 class HelpPage;
 class MenuViewDelegate;
+class SectionTable;
 
 // The one pop-up menu overlay: a tab bar, a list of rows in sections, and a pushed help
 // page. showMenu() fills it with a menu's tabs (the fixed token and text lists, or the
@@ -50,11 +50,7 @@ public:
         QString title;
         std::vector<Row> rows;
     };
-    struct Place {
-        int section = -1;
-        int row = -1;
-        bool valid() const { return section >= 0 && row >= 0; }
-    };
+    using Place = TablePlace;
 
     MenuScreen(Calculator& calc, AppShell& shell, ProgramLibrary library, QWidget* parent = nullptr);
     ~MenuScreen() override;
@@ -110,7 +106,6 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void setCurrentArray();
@@ -123,9 +118,6 @@ private:
     void tellUser(const QString& message) const;
     void openAddForm();
     void showContextMenu(const QPoint& at);
-    // The item of a place, and back.
-    QTreeWidgetItem* item(Place place) const;
-    Place place(const QTreeWidgetItem* item) const;
     // The first row at or after (or before) a place, across sections.
     Place step(Place from, int by) const;
     void hardwareRow(int code);
@@ -151,7 +143,7 @@ private:
     QPushButton* share_;
     QTabBar* layoutTabs_;
     QPushButton* add_;
-    QTreeWidget* table_;
+    SectionTable* table_;
     HelpPage* help_;
 };
 
