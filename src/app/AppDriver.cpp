@@ -12,6 +12,8 @@
 #include "core/services/ProgramManager.h"
 #include "core/services/ProgramOutputManager.h"
 #include "core/services/ViewControlDelegate.h"
+#include "graph/GraphView.h"
+#include "graph/PlotObject.h"
 #include "input/KeyButton.h"
 #include "input/KeyTables.h"
 #include "input/KeyboardView.h"
@@ -48,6 +50,14 @@ namespace {
 using Ops = std::vector<std::uint32_t>;
 
 constexpr auto kIdleLimit = std::chrono::seconds(30);
+
+// Keys the stand-in graph screen takes, and the graph screen's number.
+constexpr std::uint32_t kTraceKey = 1027, kGraphKey = KeyTables::kGraph, kClearKey = KeyTables::kClear,
+                        kLeftKey = KeyTables::kLeft, kRightKey = KeyTables::kRight, kQuitKey = KeyTables::kQuit,
+                        kHomeScreenKey = KeyTables::kHomeScreen;
+constexpr int kGraphScreen = 8;
+// The tolerance of a trace step in points, as the graph screen moves it by a key.
+constexpr double kTraceStepTolerance = 0.5;
 
 // The calculator keyboard's keys by the labels scripts use, from the top left, row by row.
 constexpr std::array<std::string_view, 50> kKeys{
@@ -427,6 +437,8 @@ bool AppDriver::key(std::string_view name)
         }
         return true;
     }
+    if (graphKey(op ? *op : KeyTables::op(KeyTables::kPlainLayer, key)))
+        return true;
     KeyboardView& keyboard = app_.keyboard();
     Calculator& calc = app_.calculator();
     auto* menu = dynamic_cast<MenuScreen*>(app_.root().router().controller(screens::Menu));
@@ -480,6 +492,59 @@ bool AppDriver::hardwareKey(std::string_view chord)
             target = c;
     QApplication::sendEvent(target, &press);
     return true;
+}
+
+bool AppDriver::graphKey(std::uint32_t op)
+{
+    Calculator& calc = app_.calculator();
+    const bool showing = graph_ && calc.currentScreen() == kGraphScreen;
+    if (op != kGraphKey && op != kTraceKey && !showing)
+        return false;
+    if (op == kGraphKey || (op == kTraceKey && !showing)) {
+        // The router brings its graph screen forward; the graph is laid over the window.
+        calc.validateWindow();
+        app_.root().showGraph(true);
+        if (!graph_)
+            graph_ = std::make_unique<GraphView>(calc, &app_.root());
+        graph_->setGeometry(app_.root().rect());
+        calc.setCurrentScreen(kGraphScreen);
+        graph_->show();
+        graph_->raise();
+        graph_->updateDisplay();
+    }
+    GraphView& view = *graph_;
+    const Calculator::Bounds window = view.graphBounds();
+    const double pointWidth = (window.xMax - window.xMin) / std::max(1, view.width());
+    switch (op) {
+    case kGraphKey:
+        return true;
+    case kTraceKey: {
+        if (view.selectedPlotObj())
+            return true;
+        const auto first = std::find_if(view.plotObjects().begin(), view.plotObjects().end(),
+                                        [](const auto& plot) { return plot && plot->eqNum >= 0; });
+        if (first != view.plotObjects().end()) {
+            calc.trackValue = (window.xMin + window.xMax) / 2;
+            view.selectEqNum((*first)->eqNum, calc.trackValue);
+        }
+        return true;
+    }
+    case kLeftKey:
+    case kRightKey:
+        if (calc.lockMagnifier)
+            view.trace(calc.trackValue + (op == kLeftKey ? -pointWidth : pointWidth), kTraceStepTolerance);
+        return true;
+    case kClearKey:
+    case kQuitKey:
+    case kHomeScreenKey:
+        view.done();
+        view.hide();
+        app_.root().showGraph(false);
+        app_.root().router().showHome();
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool AppDriver::type(std::string_view text)
@@ -567,6 +632,7 @@ void AppDriver::dump()
     Calculator& calc = app_.calculator();
     nlohmann::json state;
     state["screen"] = calc.currentScreen();
+    state["mathPrint"] = calc.mathPrint;
     const auto* entry = dynamic_cast<const EntryModel*>(calc.entryManager.get());
     state["entry"] = entry ? entry->text() : std::string();
     state["cursor"] = entry ? entry->entryCursor() : 0;
@@ -590,6 +656,12 @@ void AppDriver::dump()
     }
     state["alerts"] = std::move(alerts);
     state["output"] = output_ ? static_cast<const ScriptOutput&>(*output_).lines() : std::vector<std::string>();
+    if (calc.lockMagnifier) {
+        const PlotPoint& at = calc.pTrackPoint;
+        state["trace"] = {{"x", at.x}, {"y", at.y}, {"t", at.t}, {"eq", calc.lockFunction}, {"feature", calc.featureLock}};
+    } else {
+        state["trace"] = nullptr;
+    }
     out_ << state.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
 }
 

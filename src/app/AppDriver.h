@@ -11,6 +11,7 @@ namespace orvenda {
 
 class AppLauncher;
 class EntryText;
+class GraphView;
 class ProgramManager;
 class ProgramOutputManager;
 class ViewControlDelegate;
@@ -36,14 +37,22 @@ class ViewControlDelegate;
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished
 //   shot FILE.png  a picture of the window
 //   press CAPTION  presses a button of the open alert
-//   dump           one JSON object on a line: screen, entry, cursor, history (input and
-//                  answer of each item), ans, error (the last reported, 0 for none),
-//                  alerts (title, message, buttons) and output (the program output lines)
+//   dump           one JSON object on a line: screen, mathPrint (which home screen),
+//                  entry, cursor, history (input and answer of each item), ans, error
+//                  (the last reported, 0 for none), alerts (title, message, buttons) and
+//                  output (the program output lines)
 //   program NAME   the lines up to `end` become the program NAME, as the case files
 //                  write programs (until programs can be written in the app itself)
 // Alerts are modal: while one is open, keys go to it (ENTER presses its default button,
 // CLEAR its escape button) and typing and taps are lost. Any other line stops the script
 // with a message and a non-zero exit.
+//
+// Until the graph screen exists, the driver stands in for it over the whole window: GRAPH
+// shows the graph of the Y= equations, TRACE (`key 0x403`: no key of the keyboard carries
+// it) locks the trace on the first plotted equation at the window's middle, LEFT and RIGHT
+// move it by a point's width of x, CLEAR, QUIT and HOME leave the graph. `dump` then also
+// gives `trace`: the traced point {x, y, t}, the equation and the feature snapped to (null
+// while the trace is off).
 class AppDriver {
 public:
     static int main(int argc, char** argv);
@@ -61,6 +70,8 @@ private:
     bool execute(std::string_view command, std::string_view argument);
     bool key(std::string_view name);
     bool hardwareKey(std::string_view chord);
+    // A key the stand-in graph screen takes (false: not one of its keys).
+    bool graphKey(std::uint32_t op);
     bool type(std::string_view text);
     bool tap(std::string_view where);
     // A mouse click at window coordinates, to the widget there.
@@ -79,6 +90,7 @@ private:
     std::shared_ptr<ViewControlDelegate> previousView_;
     std::shared_ptr<ProgramManager> programs_;
     std::shared_ptr<ProgramOutputManager> output_;
+    std::unique_ptr<GraphView> graph_;
     int line_ = 0;
 };
 

@@ -2,6 +2,8 @@
 
 #include "app/AppDelegate.h"
 #include "app/AppShell.h"
+#include "app/ClassicHomeScreen.h"
+#include "app/MathPrintScreen.h"
 #include "app/SceneDelegate.h"
 #include "app/RootController.h"
 #include "app/ScreenRegistry.h"
@@ -52,6 +54,10 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_ = std::make_shared<RootController>(calc_, *shell_, options.tablet);
     registerInputScreens(options.dataFolder);
     calc_.viewDelegate = root_;
+    root_->screens().set(screens::Home, [this](QWidget* p) { return new MathPrintScreen(calc_, *shell_, p); });
+    root_->screens().set(screens::ClassicHome, [this](QWidget* p) { return new ClassicHomeScreen(calc_, *shell_, p); });
+    root_->router().remake(screens::Home);
+    root_->router().remake(screens::ClassicHome);
     const QSize size = options.size.isEmpty() ? (options.tablet ? kTabletSize : kPhoneSize) : options.size;
     // A size asked for explicitly wins over the layout's minimum.
     root_->setMinimumSize((options.tablet ? kTabletMinimum : kPhoneMinimum).boundedTo(size));
@@ -103,10 +109,7 @@ void AppLauncher::registerInputScreens(const QString& dataFolder)
         return mode;
     });
     // The tablet made its catalogue before the catalogue's factory was there.
-    if (router.controller(screens::Catalog)) {
-        router.forget(screens::Catalog);
-        router.showCatalog(QString());
-    }
+    router.remake(screens::Catalog);
 }
 
 AppLauncher::~AppLauncher()

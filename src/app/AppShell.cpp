@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QTimer>
 
 #include <thread>
 
@@ -25,6 +26,8 @@ AppShell::AppShell(Calculator& calc)
     ProgramQueue& queue = calc_.parser().programQueue();
     queue.setMainQueue(main_.get());
     queue.setResultHandler([this](const Operand& record) { evaluator_.showResult(record); });
+    // Wakes an event loop that waits for the queue to finish (work that does nothing).
+    queue.setIdleHandler([main = main_.get()] { main->post([] {}); });
     calc_.keyProcessor = [this](int key) { keys_.processKeyOp(static_cast<std::uint32_t>(key)); };
     blink_.resetBlink();
 }
@@ -32,6 +35,7 @@ AppShell::AppShell(Calculator& calc)
 AppShell::~AppShell()
 {
     ProgramQueue& queue = calc_.parser().programQueue();
+    queue.setIdleHandler(nullptr);
     queue.stopProgramThread();
     // From here the worker's hand-overs return at once and its reports are dropped.
     main_->close();
@@ -53,15 +57,16 @@ bool AppShell::idle() const { return calc_.parser().programQueueCount() == 0 && 
 
 bool AppShell::settle(std::chrono::milliseconds limit)
 {
-    const auto until = std::chrono::steady_clock::now() + limit;
-    while (!idle()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (main_->pending() == 0 && !idle())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    // Blocks in the event loop: the reports wake it, and the queue's going idle posts a
+    // wake of its own, so waiting costs the main thread nothing while a program runs.
+    bool late = false;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, [&late] { late = true; });
+    timer.start(limit);
+    while (!idle() && !late)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return idle();
 }
 
 } // namespace orvenda

@@ -72,9 +72,16 @@ ScreenRouter::Frames ScreenRouter::layoutFrames(QSizeF size, bool tablet)
     }
     const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", 16));
     const double target = w / metrics.horizontalAdvance(QLatin1Char('0')) / 32 * 16 * 8;
-    const double k = w * kTallPhoneKeyboardHeight / kPhoneWidth;
-    const double d = k < h - target ? h - k : target;
-    return {QRectF(0, 0, w, d), QRectF(0, d, w, k)};
+    double k = w * kTallPhoneKeyboardHeight / kPhoneWidth;
+    double kw = w;
+    // A window too short for the full-width keyboard keeps the display's height and
+    // shrinks the keyboard, centred, instead of cutting off its bottom rows.
+    if (k > h - target) {
+        k = std::max(0.0, h - target);
+        kw = k * kPhoneWidth / kTallPhoneKeyboardHeight;
+    }
+    const double d = h - k;
+    return {QRectF(0, 0, w, d), QRectF((w - kw) / 2, d, kw, k)};
 }
 
 ScreenRouter::ScreenRouter(Calculator& calc, ScreenRegistry& registry, AppShell& shell, QWidget* parent)
@@ -129,13 +136,16 @@ ScreenController* ScreenRouter::controller(int id) const
     return found == controllers_.end() ? nullptr : found->second;
 }
 
-void ScreenRouter::forget(int id)
+void ScreenRouter::remake(int id)
 {
-    const auto found = controllers_.find(id);
-    if (found == controllers_.end())
+    ScreenController* old = controller(id);
+    if (!old)
         return;
-    delete found->second;
-    controllers_.erase(found);
+    const bool shown = !old->isHidden();
+    controllers_.erase(id);
+    delete old;
+    if (shown)
+        bringCurrentScreenToFront();
 }
 
 ScreenController* ScreenRouter::make(int id)

@@ -63,9 +63,9 @@ public:
 
     // The controller of a screen or overlay id, nullptr before its first show.
     ScreenController* controller(int id) const;
-    // Drops the controller of an id, so that the next show makes it from the registry
-    // (for a factory registered after the controller was first made).
-    void forget(int id);
+    // A screen made before the app set its factory (the home screen comes forward while
+    // the window is built) is made again from the registry, in front if it was.
+    void remake(int id);
     // No menu is open (the graph may come forward).
     bool shouldShowGraphView() const;
 

@@ -425,6 +425,18 @@ void Calculator::graphPointsClear()
         points->clear();
 }
 
+void Calculator::saveX(double x, double y)
+{
+    constexpr int kSlotR = 17, kSlotTheta = 26, kSlotX = 23, kSlotY = 24;
+    auto state = lockState();
+    setVar(kSlotX, {{x, 0.0}});
+    setVar(kSlotY, {{y, 0.0}});
+    if (graphCoordFormat == 1) {
+        setVar(kSlotR, {{x, 0.0}});
+        setVar(kSlotTheta, {{y, 0.0}});
+    }
+}
+
 void Calculator::ptOnAtX(double x, double y, int mark, double r, double g, double b)
 {
     if (auto points = graphPts())

@@ -497,6 +497,9 @@ public:
     void pixelScreenClr();
     // Empties the graph points.
     void graphPointsClear();
+    // Keeps a traced or chosen point: x in X and y in Y, and in R and θ too in the polar
+    // coordinate format.
+    void saveX(double x, double y);
     // Point marks at graph coordinates (colour components 0..1), kept in graphPts.
     void ptOnAtX(double x, double y, int mark, double r, double g, double b);
     void ptChangeAtX(double x, double y, int mark, double r, double g, double b);

@@ -43,6 +43,16 @@ long long RandomSource::integer(long long lo, long long hi)
     return withEngine([&](std::mt19937_64& e) { return std::uniform_int_distribution<long long>(lo, hi)(e); });
 }
 
+std::mt19937_64 RandomSource::engineState()
+{
+    return withEngine([](std::mt19937_64& e) { return e; });
+}
+
+void RandomSource::restoreEngineState(const std::mt19937_64& state)
+{
+    withEngine([&](std::mt19937_64& e) { e = state; });
+}
+
 RandomSource::RunEngine::RunEngine() : outer_(runEngine)
 {
     engine_ = shared().withEngine([](std::mt19937_64& e) { return e; });

@@ -22,6 +22,11 @@ public:
     // Uniform integer in [lo, hi], both ends included.
     long long integer(long long lo, long long hi);
 
+    // The state of the engine the calling thread draws from, and putting it back: draws
+    // made by work that is then done again from the start are taken back.
+    std::mt19937_64 engineState();
+    void restoreEngineState(const std::mt19937_64& state);
+
     // While it lives, the calling thread's draws and seeds of the shared source use its
     // own engine.
     class RunEngine {

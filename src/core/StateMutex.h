@@ -40,9 +40,11 @@ public:
     // gets it before the holder goes on. Only an outermost hold yields.
     void yieldToWaiters()
     {
-        if (waiting_.load(std::memory_order_relaxed) != 0)
+        if (hasWaiters())
             letWaiterIn();
     }
+    // Another thread waits for the lock.
+    bool hasWaiters() const { return waiting_.load(std::memory_order_relaxed) != 0; }
 
     // While it lives, the calling thread gives up all its holds (to wait for a thread that
     // may need the lock); they are taken back, as deep as before, when it ends.

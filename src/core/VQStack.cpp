@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
 #include <cstdio>
 #include <mutex>
 #include <optional>
@@ -220,7 +221,11 @@ void VQStack::clear()
 void VQStack::grow()
 {
     reserve_ += kGrowth;
-    stack_.reserve(static_cast<std::size_t>(reserve_));
+    // The capacity reported grows by ten records; the storage under it at least doubles,
+    // so a stack of n records costs O(n) to build, however long the entry.
+    const auto wanted = static_cast<std::size_t>(reserve_);
+    if (wanted > stack_.capacity())
+        stack_.reserve(std::max(wanted, 2 * stack_.capacity()));
 }
 
 Calculator& VQStack::calc() const
@@ -243,26 +248,36 @@ void VQStack::pushOperand(Operand& op, int location)
     pushOperand(static_cast<const Operand&>(op), location);
 }
 
+bool VQStack::holds(const Operand& op) const
+{
+    const std::less<const Operand*> before;
+    return !stack_.empty() && !before(&op, stack_.data()) && before(&op, stack_.data() + stack_.size());
+}
+
 void VQStack::pushOperand(const Operand& op, int location)
 {
-    if (count() >= reserve_) {
-        // The record may live in this stack's own storage, which growing moves.
+    if (count() >= reserve_ && holds(op)) {
+        // The record lives in this stack's own storage, which growing may move.
         Operand copy(op);
         grow();
         stack_.emplace_back(std::move(copy)).location = location;
         return;
     }
+    if (count() >= reserve_)
+        grow();
     stack_.emplace_back(op).location = location;
 }
 
 void VQStack::pushOperand(Operand&& op, int location)
 {
-    if (count() >= reserve_) {
+    if (count() >= reserve_ && holds(op)) {
         Operand moved(std::move(op));
         grow();
         stack_.emplace_back(std::move(moved)).location = location;
         return;
     }
+    if (count() >= reserve_)
+        grow();
     stack_.emplace_back(std::move(op)).location = location;
 }
 

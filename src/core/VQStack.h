@@ -15,8 +15,8 @@ namespace orvenda {
 class Calculator;
 
 // A growable array of operand records: the parser's operator, output and bracket stacks,
-// compiled RPN, and the evaluator's value stack. Capacity grows in steps of 10 records
-// and is kept by clear(). Records own their objects through shared pointers, so a record
+// compiled RPN, and the evaluator's value stack. The capacity it reports grows in steps of
+// 10 records and is kept by clear(); the storage under it grows geometrically. Records own their objects through shared pointers, so a record
 // taken off the stack (pop, copies) stays valid on its own.
 //
 // Variable references are resolved through the calculator the stack was given; with none
@@ -42,6 +42,13 @@ public:
     // Drops every record; the capacity stays.
     void clear();
     void grow();
+    // Storage for at least this many records, taken at once (the reported capacity keeps
+    // its steps of 10).
+    void reserveStorage(int records)
+    {
+        if (records > 0)
+            stack_.reserve(static_cast<std::size_t>(records));
+    }
 
     // ---- Pushing: each sets `location` and clears `error` unless said otherwise ----
 
@@ -130,6 +137,8 @@ public:
 
 private:
     Operand& pushSlot();
+    // The record lives in this stack's storage.
+    bool holds(const Operand& op) const;
     Operand resolveEquation(const VarRef& var, int location) const;
     // The value a variable reference names, into `into` (which must not hold `var`).
     void resolveInto(const VarRef& var, int location, Operand& into) const;

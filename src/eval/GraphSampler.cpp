@@ -159,6 +159,15 @@ double GraphSampler::evalQuick(const VQStack& fn, int varNum, double x)
     return parser_.evalQuickRPN(fn);
 }
 
+double GraphSampler::evalQuick(const QuickEvaluator::Program& program, int varNum, double x)
+{
+    const auto hold = calc_.lockState();
+    if (!validSlot(varNum))
+        return kNaN;
+    Borrow slot(calc_, varNum, x);
+    return quick_.run(program);
+}
+
 double GraphSampler::dfunction(int token, double x)
 {
     const auto hold = calc_.lockState();
@@ -229,6 +238,13 @@ double GraphSampler::drdThetaAt(double theta, int token, double e)
 void GraphSampler::plotFn(const VQStack& fn, int varNum, double xMin, double step, std::span<XY> data)
 {
     const auto hold = calc_.lockState();
+    plotFn(fn, quick_.compile(fn, fastX_) ? &fastX_ : nullptr, varNum, xMin, step, data);
+}
+
+void GraphSampler::plotFn(const VQStack& fn, const QuickEvaluator::Program* fast, int varNum, double xMin,
+                          double step, std::span<XY> data)
+{
+    const auto hold = calc_.lockState();
     double x = xMin;
     if (!validSlot(varNum)) {
         for (XY& record : data) {
@@ -238,7 +254,6 @@ void GraphSampler::plotFn(const VQStack& fn, int varNum, double xMin, double ste
         return;
     }
     Borrow slot(calc_, varNum);
-    const QuickEvaluator::Program* fast = quick_.compile(fn, fastX_) ? &fastX_ : nullptr;
     for (XY& record : data) {
         slot.set(x);
         record.x = x;

@@ -45,6 +45,9 @@ public:
     double evalFn(const VQStack& fn, int varNum, double x);
     // The fast evaluator's value as it comes (NaN for anything it cannot do in reals).
     double evalQuick(const VQStack& fn, int varNum, double x);
+    // The same for a program compiled once by the caller (QuickEvaluator::compile), so
+    // that many single values allocate nothing.
+    double evalQuick(const QuickEvaluator::Program& program, int varNum, double x);
     // The table's value: 0 for a token without a variable, NaN on a failure like every
     // other single value.
     double dfunction(int token, double x);
@@ -67,6 +70,9 @@ public:
     // data.size() samples from xMin by repeated addition of step (the x written is the x
     // used). The fast evaluator is chosen once per call when it accepts the equation.
     void plotFn(const VQStack& fn, int varNum, double xMin, double step, std::span<XY> data);
+    // The same with the fast program compiled once by the caller (null: the full evaluator).
+    void plotFn(const VQStack& fn, const QuickEvaluator::Program* fast, int varNum, double xMin, double step,
+                std::span<XY> data);
     void plotFunction(int token, int varNum, double xMin, double step, std::span<XY> data);
     // Polar r(θ) and parametric (X(T), Y(T)) curves: t is the parameter used, the last
     // record's exactly the maximum; polar angles are converted to radians in Degree mode.

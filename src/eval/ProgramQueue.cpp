@@ -132,8 +132,16 @@ void ProgramQueue::work()
             if (!cancelled(run.id))
                 submitLeftovers(run.id);
         }
-        --programQueueCount_;
+        std::lock_guard lock(tasksMutex_);
+        if (--programQueueCount_ == 0 && idleHandler_)
+            idleHandler_();
     }
+}
+
+void ProgramQueue::setIdleHandler(std::function<void()> handler)
+{
+    std::lock_guard lock(tasksMutex_);
+    idleHandler_ = std::move(handler);
 }
 
 void ProgramQueue::runEnded()
@@ -295,7 +303,7 @@ bool ProgramQueue::runSubroutine(const std::string& label, const std::string& in
         return false;
     if (programRunning_) {
         std::lock_guard lock(mutex_);
-        interruptQueue_.emplace_back(inProgram, run.start, -1, 0);
+        queueInterrupt({inProgram, run.start, -1, 0});
         return true;
     }
     run.name = inProgram;
@@ -318,9 +326,15 @@ bool ProgramQueue::animateSlider(const std::string& label, const std::string& in
         submit(std::move(run));
     } else {
         std::lock_guard lock(mutex_);
-        interruptQueue_.emplace_back(inProgram, run.start, varNum, static_cast<int>(std::trunc(value)));
+        queueInterrupt({inProgram, run.start, varNum, static_cast<int>(std::trunc(value))});
     }
     return true;
+}
+
+void ProgramQueue::queueInterrupt(AnimateSubroutine sub)
+{
+    interruptQueue_.push_back(std::move(sub));
+    interruptsQueued_.store(true, std::memory_order_relaxed);
 }
 
 // ---- Stopping ----

@@ -63,6 +63,10 @@ public:
     void setResultHandler(ResultHandler handler) { resultHandler_ = std::move(handler); }
     // Where a paused program's screen text goes when copied.
     void setPasteboard(std::function<void(const std::string&)> pasteboard) { pasteboard_ = std::move(pasteboard); }
+    // Called on the worker each time the last queued run has ended (the count is 0), so a
+    // thread waiting for that can block instead of polling. Once this returns, an earlier
+    // handler is no longer running nor called.
+    void setIdleHandler(std::function<void()> handler);
 
     // ---- Starters (main thread) ----
 
@@ -189,6 +193,13 @@ private:
     bool programWithLabel(const std::string& label, const std::string& inProgram, std::shared_ptr<Ops>& ops,
                           int& ip);
     bool cancelled(RunId run) const { return run != 0 && run <= cancelledThrough_.load(); }
+    // Requests may wait in the interrupt queue: a running program looks there only then,
+    // instead of taking the mutex between every two statements.
+    bool interruptsQueued() const { return interruptsQueued_.load(std::memory_order_relaxed); }
+    // With mutex_ held and the interrupt queue found empty.
+    void interruptsTaken() { interruptsQueued_.store(false, std::memory_order_relaxed); }
+    // With mutex_ held.
+    void queueInterrupt(AnimateSubroutine sub);
     // Cancels every run submitted so far; with owesBreak the first of them to end reports
     // error 43. A hand-over in progress is given up.
     void cancelSubmitted(bool owesBreak);
@@ -229,6 +240,8 @@ private:
     // Where the run stood when its menu was shown, for an error about the menu's labels.
     int menuNextToken_ = 0;
     std::vector<AnimateSubroutine> interruptQueue_;
+    // Set with interruptQueue_ appended to, cleared by the run that finds it empty.
+    std::atomic<bool> interruptsQueued_{false};
     std::string currentProgramName_;
     // The hand-over the worker waits in; closing_ refuses new ones.
     std::shared_ptr<Hop> hop_;
@@ -242,6 +255,7 @@ private:
     std::mutex tasksMutex_;
     std::condition_variable tasksReady_;
     std::deque<Run> tasks_;
+    std::function<void()> idleHandler_;
     bool stopping_ = false;
     std::thread worker_;
     std::atomic<std::thread::id> workerId_{};

@@ -16,39 +16,6 @@
 
 namespace orvenda {
 
-enum class QuickEvaluator::Op : std::uint8_t {
-    Constant,
-    Variable,
-    // The calculator's digits setting (round('s default).
-    NumDigits,
-    // Left by compilation where a record's work was done already; removed at the end.
-    Nop,
-    // One value.
-    Negate, Int, Abs, Not, IPart, FPart, Sqrt, Cbrt, Ln, Exp, TenPow,
-    Sin, ASin, Cos, ACos, Tan, ATan, Sinh, ASinh, Cosh, ACosh, Tanh, ATanh,
-    RadianMark, DegreeMark, Inverse, Square, Cube, Factorial,
-    Expm1, Ln1p, Floor, Ceiling, Sign, Percent, UnitConversion,
-    // Two values.
-    Add, Subtract, Multiply, Divide, Fraction, Mixed,
-    Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual,
-    And, Or, Xor, AndB, OrB, XorB, Power, XRoot,
-    // Two values under an argument count that must be 2 (compilation takes the count).
-    Max, Min, RToPr, RToPTheta, PToRx, PToRy, Hypot, Atan2, Lcm, Gcd, Remainder, LogBase,
-    // Two values under a count; a count of 1 stands for the default second value.
-    Round, Log, RoundSigFig,
-    // Three values: a whole part, a denominator and a numerator.
-    MixedNumber,
-    // The commonest operators with their right (R) or left (L) value a constant.
-    AddR, AddL, SubtractR, SubtractL, MultiplyR, MultiplyL, DivideR, DivideL, PowerR, PowerL,
-    // A variable's square or cube, and a variable, its square or its cube times a
-    // constant: the terms of polynomials.
-    VariableSquare, VariableCube, VariableTimes, SquareTimes, CubeTimes,
-    // Such a term added to or taken from the value on top.
-    AddTerm1, AddTerm2, AddTerm3, SubtractTerm1, SubtractTerm2, SubtractTerm3,
-    // A run of such terms and constants in one variable, from the program's table.
-    Polynomial,
-};
-
 namespace {
 
 using Op = QuickEvaluator::Op;
@@ -57,7 +24,9 @@ using Term = QuickEvaluator::Term;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-std::optional<Op> opFor(int token)
+} // namespace
+
+std::optional<QuickEvaluator::Op> QuickEvaluator::opFor(int token)
 {
     switch (token) {
     case 0xB0: return Op::Negate;
@@ -138,6 +107,8 @@ std::optional<Op> opFor(int token)
     }
 }
 
+namespace {
+
 bool isCounted(Op op) { return op >= Op::Max && op <= Op::LogBase; }
 bool hasDefault(Op op) { return op >= Op::Round && op <= Op::RoundSigFig; }
 
@@ -196,7 +167,7 @@ std::optional<Instruction> instructionFor(const Operand& record)
         in.slot = record.var.index;
         return in;
     case KindOpcode:
-        if (auto op = opFor(static_cast<int>(record.opcode & 0xFFFF))) {
+        if (auto op = QuickEvaluator::opFor(static_cast<int>(record.opcode & 0xFFFF))) {
             in.op = *op;
             in.opcode = record.opcode;
             return in;

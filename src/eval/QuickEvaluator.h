@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace orvenda {
@@ -24,7 +25,38 @@ public:
     // than this is not quick, so the bound can never be passed.
     static constexpr int kStackSize = 100;
 
-    enum class Op : std::uint8_t;
+    enum class Op : std::uint8_t {
+        Constant,
+        Variable,
+        // The calculator's digits setting (round('s default).
+        NumDigits,
+        // Left by compilation where a record's work was done already; removed at the end.
+        Nop,
+        // One value.
+        Negate, Int, Abs, Not, IPart, FPart, Sqrt, Cbrt, Ln, Exp, TenPow,
+        Sin, ASin, Cos, ACos, Tan, ATan, Sinh, ASinh, Cosh, ACosh, Tanh, ATanh,
+        RadianMark, DegreeMark, Inverse, Square, Cube, Factorial,
+        Expm1, Ln1p, Floor, Ceiling, Sign, Percent, UnitConversion,
+        // Two values.
+        Add, Subtract, Multiply, Divide, Fraction, Mixed,
+        Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual,
+        And, Or, Xor, AndB, OrB, XorB, Power, XRoot,
+        // Two values under an argument count that must be 2 (compilation takes the count).
+        Max, Min, RToPr, RToPTheta, PToRx, PToRy, Hypot, Atan2, Lcm, Gcd, Remainder, LogBase,
+        // Two values under a count; a count of 1 stands for the default second value.
+        Round, Log, RoundSigFig,
+        // Three values: a whole part, a denominator and a numerator.
+        MixedNumber,
+        // The commonest operators with their right (R) or left (L) value a constant.
+        AddR, AddL, SubtractR, SubtractL, MultiplyR, MultiplyL, DivideR, DivideL, PowerR, PowerL,
+        // A variable's square or cube, and a variable, its square or its cube times a
+        // constant: the terms of polynomials.
+        VariableSquare, VariableCube, VariableTimes, SquareTimes, CubeTimes,
+        // Such a term added to or taken from the value on top.
+        AddTerm1, AddTerm2, AddTerm3, SubtractTerm1, SubtractTerm2, SubtractTerm3,
+        // A run of such terms and constants in one variable, from the program's table.
+        Polynomial,
+    };
 
     struct Instruction {
         Op op{};
@@ -56,6 +88,9 @@ public:
     };
 
     explicit QuickEvaluator(Parser& parser);
+
+    // The operator a token is on this path, none for a token it does not take.
+    static std::optional<Op> opFor(int token);
 
     // Whether every record is a real constant, a real-variable reference or a token of the
     // fast path whose argument count is written out, and the form is short enough for the

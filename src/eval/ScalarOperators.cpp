@@ -7,6 +7,7 @@
 #include "core/services/UnitConversions.h"
 #include "eval/EvalContext.h"
 #include "eval/Parser.h"
+#include "eval/Significance.h"
 #include "language/ErrorNumbers.h"
 #include "numeric/BitOps.h"
 #include "numeric/Combinatorics.h"
@@ -43,15 +44,6 @@ double convertFrom(const C& calc, double x, std::uint32_t op)
         return calc.unitConversions ? calc.unitConversions->convertX(x, op) : kNaN;
     else
         return kNaN;
-}
-
-// A double as an int for counts and shifts: NaN gives 0, the rest saturates.
-int clampToInt(double v)
-{
-    if (std::isnan(v)) return 0;
-    if (v >= static_cast<double>(INT_MAX)) return INT_MAX;
-    if (v <= static_cast<double>(INT_MIN)) return INT_MIN;
-    return static_cast<int>(v);
 }
 
 // Division of two complex numbers; plain division when both are real so that no 0 * inf
@@ -93,70 +85,16 @@ cplx complexExp(cplx z)
     return {m * ElementaryFunctions::VQCos(z.imag()), m * ElementaryFunctions::VQSin(z.imag())};
 }
 
-double safeLog10(double v) { return std::log10(std::fabs(v)); }
-
-// Significance rules shared by the one-operand table.
-void ruleFigures(Operand& r, const Operand& x)
-{
-    r.sigFig = x.sigFig;
-    ScalarOperators::adjustSigDec(r);
-}
-
-void ruleKept(Operand& r, const Operand& x)
-{
-    r.sigFig = x.sigFig;
-    r.sigDec = x.sigDec;
-}
-
-void ruleExponential(Operand& r, const Operand& x)
-{
-    r.sigFig = x.sigDec >= 0 ? 1 : -x.sigDec;
-    ScalarOperators::adjustSigDec(r);
-}
-
-void ruleLogarithm(Operand& r, int sigFigOfArgument)
-{
-    r.sigDec = (std::abs(r.value) < 1.0 ? 1 : 0) - sigFigOfArgument;
-    ScalarOperators::adjustSigFig(r);
-}
-
-void ruleInteger(Operand& r, const Operand& x)
-{
-    r.sigFig = x.sigFig;
-    if (x.sigDec < 0) {
-        r.sigFig = x.sigFig + x.sigDec;
-        r.sigDec = 0;
-    }
-}
-
-void ruleFraction(Operand& r, const Operand& x)
-{
-    if (x.sigDec < 0) {
-        r.sigFig = -x.sigDec;
-        r.sigDec = x.sigDec;
-    } else {
-        r.sigFig = 0;
-        r.sigDec = 0;
-    }
-}
-
-void ruleExact(Operand& r)
-{
-    r.sigFig = 15;
-    r.sigDec = -15;
-}
-
-void ruleSum(Operand& r, const Operand& a, const Operand& b)
-{
-    r.sigDec = std::max(a.sigDec, b.sigDec);
-    ScalarOperators::adjustSigFig(r);
-}
-
-void ruleProduct(Operand& r, const Operand& a, const Operand& b)
-{
-    r.sigFig = std::min(a.sigFig, b.sigFig);
-    ScalarOperators::adjustSigDec(r);
-}
+using Significance::clampToInt;
+using Significance::ruleExact;
+using Significance::ruleExponential;
+using Significance::ruleFigures;
+using Significance::ruleFraction;
+using Significance::ruleInteger;
+using Significance::ruleKept;
+using Significance::ruleLogarithm;
+using Significance::ruleProduct;
+using Significance::ruleSum;
 
 NumberFormatter::Settings settingsOf(const Calculator& calc)
 {
@@ -171,30 +109,12 @@ ScalarOperators::ScalarOperators(Parser& parser) : parser_(parser), calc_(parser
 
 void ScalarOperators::adjustSigDec(Operand& op)
 {
-    const double r = op.value.real();
-    if (!std::isfinite(r)) return;
-    if (r == 0.0) {
-        // The inverse of adjustSigFig's rule for zero: sigFig figures ending at sigDec.
-        op.sigDec = 1 - op.sigFig;
-        return;
-    }
-    double l = safeLog10(r);
-    if (l < 0) l -= 1.0;
-    op.sigDec = clampToInt(std::trunc(l) + 1.0 - op.sigFig);
+    Significance::adjustSigDec(op);
 }
 
 void ScalarOperators::adjustSigFig(Operand& op)
 {
-    const double r = op.value.real();
-    if (!std::isfinite(r)) return;
-    if (r == 0.0 && op.value.imag() == 0.0) {
-        op.sigFig = op.sigDec >= 0 ? 0 : 1 - op.sigDec;
-        return;
-    }
-    // A zero real part beside an imaginary one has no leading digit: log10 is -inf.
-    const double l = safeLog10(r);
-    if (!std::isfinite(l)) return;
-    op.sigFig = clampToInt(std::trunc(l) + 1.0 - op.sigDec);
+    Significance::adjustSigFig(op);
 }
 
 // ---- Helpers ----
@@ -484,7 +404,9 @@ Operand ScalarOperators::opUnary(std::uint32_t opcode, const Operand& X, EvalCon
         realOnly();
         const double rad = parser_.toRadians(x);
         int m = 0;
-        if (ElementaryFunctions::quarterTurn(rad, m) && m >= 0) {
+        // Negative quarter turns too: the library's tangent at -π/2 is a huge finite
+        // number, not an answer.
+        if (ElementaryFunctions::quarterTurn(rad, m)) {
             if (m % 2 == 0) {
                 r.value = {0.0, 0.0};
             } else {

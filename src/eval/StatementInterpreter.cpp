@@ -231,19 +231,44 @@ void StatementInterpreter::pauseKey(int key)
     }
 }
 
-std::shared_ptr<StatementInterpreter::CachedLine> StatementInterpreter::lineAt(Ops* ops, int at)
+// ---- The line cache ----
+
+StatementInterpreter::CachedLine* StatementInterpreter::parseLine(Ops* ops, int at, bool fast)
 {
-    if (auto cached = lineCache_.find(at); cached != lineCache_.end())
-        return cached->second;
     EvalContext& c = p_.ctx();
     const int next = p_.infixToRPN(ops, at, false);
     if (c.error != 0)
         return nullptr;
-    auto line = std::make_shared<CachedLine>();
-    line->rpn = c.rpnStack();
+    auto line = std::make_unique<CachedLine>();
+    // The parse's output becomes the cached line: the statement runs from the cache.
+    line->rpn = std::move(c.rpnStack());
     line->next = next;
-    lineCache_.insert_or_assign(at, line);
-    return line;
+    if (fast)
+        line->real = RealStatement::compile(line->rpn);
+    const auto i = static_cast<std::size_t>(at);
+    if (i >= lines_.size())
+        lines_.resize(std::max(i + 1, ops ? ops->size() + 1 : 0));
+    lines_[i] = std::move(line);
+    return lines_[i].get();
+}
+
+void StatementInterpreter::makeStepping(CachedLine& loop)
+{
+    loop.stepping.emplace(loop.rpn);
+    for (Operand& record : loop.stepping->stack())
+        if (record.kind == KindOpcode && token(record.opcode) == kFor) {
+            record.opcode = kForNext;
+            break;
+        }
+    loop.steppingReal = RealStatement::compile(*loop.stepping);
+}
+
+void StatementInterpreter::clearLineCache()
+{
+    if (lines_.empty())
+        return;
+    retired_.push_back(std::move(lines_));
+    lines_.clear();
 }
 
 void StatementInterpreter::evalLine(const VQStack& rpn, bool immediate, Operand& into)
@@ -254,611 +279,1025 @@ void StatementInterpreter::evalLine(const VQStack& rpn, bool immediate, Operand&
     p_.evaluator().evalRPN(rpn, immediate, true, into);
 }
 
-void StatementInterpreter::runProgramOps(const Run& run)
-{
-    Calculator& calc = p_.calc;
-    EvalContext& c = p_.ctx();
-    ProgramQueue& q = q_;
-    const ProgramQueue::RunId id = run.id;
-    const bool step = run.singleStep;
-    bool interrupt = run.interrupt;
-    // The run holds the state lock throughout, except while it waits for the main thread
-    // and for a moment between statements when the main thread asks for it.
-    std::unique_lock<StateMutex> state(calc.stateMutex());
-    auto handOver = [&](std::function<void()> work) -> bool {
-        state.unlock();
-        const bool done = q.handOver(id, std::move(work));
-        state.lock();
-        return done;
-    };
-    std::shared_ptr<ProgramOutputManager> out = calc.prgmOutputMgr;
+// ---- A run ----
 
-    c.error = 0;
-    c.errorToken = 0;
-    c.complexSwitch = -1;
-    Operand result;
-
-    std::shared_ptr<Ops> ops;
-    std::string current;
-    int ip = 0;
-    bool immediate = false;
-    bool runStatements = true;
-    // A widget's run keeps to the frames above those it found: a program waiting under it
-    // stays as it waits.
-    int base = 0;
-
-    // ---- Start ----
-    if (run.ops) {
-        p_.compile(*run.ops);
-        if (c.error != 0)
-            runStatements = false;
-        immediate = run.start < 0;
-        ip = immediate ? 0 : run.start;
-        ops = run.ops;
-        current = run.name;
-        if (run.widget) {
-            std::lock_guard lock(q.mutex_);
-            base = static_cast<int>(q.prgmStack_.size());
-        }
-    } else {
-        std::lock_guard lock(q.mutex_);
-        if (q.prgmStack_.empty()) {
-            c.error = ErrUndefined;
-            runStatements = false;
-        } else {
-            RunObject top = std::move(q.prgmStack_.back());
-            q.prgmStack_.pop_back();
-            ops = top._ops();
-            current = top._name();
-            ip = top._ip();
-        }
-    }
-    if (!ops)
-        ops = std::make_shared<Ops>();
-
-    q.programRunning_ = true;
+// One run of runProgramOps: the op array and index it is at, its frames' bounds, and the
+// result of the statement last run. The statements are a loop that runs each statement
+// and hands its result to the function for that kind of result.
+class StatementInterpreter::Runner {
+public:
+    Runner(StatementInterpreter& interpreter, const Run& run)
+        : si_(interpreter),
+          p_(interpreter.p_),
+          q_(interpreter.q_),
+          calc_(interpreter.p_.calc),
+          c_(interpreter.p_.ctx()),
+          run_(run),
+          state_(calc_.stateMutex()),
+          out_(calc_.prgmOutputMgr),
+          interrupt_(run.interrupt)
     {
-        std::lock_guard lock(q.mutex_);
-        if (run.ops || runStatements)
-            q.currentProgramName_ = current;
-        if (!runStatements && !run.ops)
-            current = q.currentProgramName_;
     }
-    lineCache_.clear();
-    if (base == 0)
-        calc.menuRunning = false;
-    const bool debug = calc.prgmManager && calc.prgmManager->debug();
-    // The outermost frame index of the queued subroutine in progress; -1 for none.
-    int activeInterrupt = -1;
-    bool outputStarted = !immediate;
-    bool stopRun = false;
 
-    auto frameCount = [&] {
-        std::lock_guard lock(q.mutex_);
-        return static_cast<int>(q.prgmStack_.size());
-    };
-    auto pushFrame = [&](int at, int breakType) -> bool {
-        std::lock_guard lock(q.mutex_);
-        if (static_cast<int>(q.prgmStack_.size()) >= kMaxFrames) {
-            c.error = ErrReturnStackOverflow;
-            c.errorToken = at;
-            return false;
-        }
-        q.prgmStack_.emplace_back(ops, current, at, breakType);
-        return true;
-    };
-    // With the queue's mutex held: pops the top frame of this run's own; nothing when only
-    // frames under it are left.
-    auto popOwnFrame = [&]() -> std::optional<RunObject> {
-        if (static_cast<int>(q.prgmStack_.size()) <= base)
-            return std::nullopt;
-        RunObject top = std::move(q.prgmStack_.back());
-        q.prgmStack_.pop_back();
-        if (static_cast<int>(q.prgmStack_.size()) <= activeInterrupt)
-            activeInterrupt = -1;
-        return top;
-    };
-    // With the queue's mutex held: forgets this run's frames (all of them for a run that is
-    // not a widget's).
-    auto dropOwnFrames = [&] {
-        q.prgmStack_.resize(std::min(q.prgmStack_.size(), static_cast<std::size_t>(base)));
-    };
-    auto makeCurrent = [&](std::shared_ptr<Ops> newOps, std::string newName, int at) {
-        ops = std::move(newOps);
-        current = std::move(newName);
-        ip = at;
-        immediate = false;
-        lineCache_.clear();
-        q.setCurrentProgramName(current);
-    };
-    // Starts a queued subroutine in place of the next statement; false on an error.
-    auto startSubroutine = [&](const AnimateSubroutine& sub, int resumeAt) -> bool {
-        if (sub.prgmName() == current) {
-            if (sub.ip() < 0)
-                return true;
-            if (!pushFrame(resumeAt, RunObject::BreakSubroutine))
-                return false;
-            activeInterrupt = frameCount() - 1;
-            ip = sub.ip();
-            return true;
-        }
-        const auto& programs = calc.prgmManager;
-        std::optional<Ops> loaded = programs ? programs->opsFor(sub.prgmName()) : std::nullopt;
-        if (!loaded)
-            return true;
-        auto subOps = std::make_shared<Ops>(std::move(*loaded));
-        p_.compile(*subOps);
-        if (c.error != 0 || sub.ip() < 0) {
-            c.error = 0;
-            return true;
-        }
-        if (!pushFrame(resumeAt, RunObject::BreakProgramCall))
-            return false;
-        activeInterrupt = frameCount() - 1;
-        makeCurrent(std::move(subOps), sub.prgmName(), sub.ip());
-        return true;
-    };
-    // The newest queued request whose slider still holds its value.
-    auto takeQueued = [&]() -> std::optional<AnimateSubroutine> {
-        std::lock_guard lock(q.mutex_);
-        while (!q.interruptQueue_.empty()) {
-            AnimateSubroutine sub = std::move(q.interruptQueue_.back());
-            q.interruptQueue_.pop_back();
-            if (sub.varNum() >= 0) {
-                const VariableRecord v = calc.getVar(sub.varNum());
-                if (v.value.real() != sub.value() || v.value.imag() != 0)
-                    continue;
-            }
-            return sub;
-        }
-        return std::nullopt;
-    };
-    auto newLine = [out] {
-        if (out)
-            out->newLine();
-    };
-    // End of the current op array with frames left; false when the run stops.
-    auto endOfArray = [&]() -> bool {
-        Operand variable;
-        bool answered = false;
-        bool morePrompts = false;
-        {
-            std::lock_guard lock(q.mutex_);
-            if (static_cast<int>(q.prgmStack_.size()) <= base)
-                return false;
-            // Prompts are the waiting program's: a widget's run never answers them.
-            if (base == 0 && q.promptStack_.count() > 0) {
-                variable = *q.promptStack_.pop();
-                answered = true;
-                morePrompts = q.promptStack_.count() > 0;
-            }
-        }
-        if (answered) {
-            storeAnswer(p_, result, variable);
-            if (c.error != 0 || !handOver(newLine))
-                return false;
-            Parser::initOperand(result);
-            result.kind = KindDone;
-            if (morePrompts) {
-                std::lock_guard lock(q.mutex_);
-                if (const Operand* next = q.promptStack_.peek()) {
-                    result = promptRecord(*next);
-                    return false;
-                }
-            }
-        }
-        if (step)
-            return false;
-        std::lock_guard lock(q.mutex_);
-        while (std::optional<RunObject> top = popOwnFrame()) {
-            if (top->_ops() && top->_ip() < static_cast<int>(top->_ops()->size())) {
-                ops = top->_ops();
-                current = top->_name();
-                ip = top->_ip();
-                immediate = false;
-                lineCache_.clear();
-                q.currentProgramName_ = current;
-                return true;
-            }
-        }
-        return false;
-    };
+    void execute()
+    {
+        if (start())
+            statements();
+        finish();
+        report();
+    }
 
-    if (runStatements && ops->empty())
-        runStatements = false;
+private:
+    enum class Next { Go, Again, Stop };
+
+    // ---- Start and end ----
+    bool start();
+    void finish();
+    void report();
 
     // ---- Statements ----
-    while (runStatements && !stopRun) {
-        if (c.error != 0 || q.cancelled(id))
-            break;
-        state.mutex()->yieldToWaiters();
-        if (ip >= static_cast<int>(ops->size())) {
-            if (!endOfArray())
-                break;
-            continue;
-        }
+    void statements();
+    Next beforeStatement();
+    void markPromptAnswer();
+    void evaluate(CachedLine& line);
+    void actOnResult();
 
-        // Queued subroutines, newest first, one at a time.
-        if (!interrupt && activeInterrupt < 0) {
-            if (auto sub = takeQueued()) {
-                if (!startSubroutine(*sub, ip))
-                    break;
-            }
-        }
+    // ---- Results, by kind ----
+    void onValue();
+    void onList();
+    void onMatrix();
+    void onInput();
+    void onProgramCall();
+    void onDisp();
+    void onReportIO();
+    void onPrompt();
+    void onMenu();
+    void onOutput();
+    void onReturn();
+    void onStop();
+    void onBranch();
+    void onEnd(int target);
+    void onClrHome();
+    void onPause();
 
-        if (debug && calc.prgmManager) {
-            if (!handOver([programs = calc.prgmManager, at = ip] { programs->setPrgmEditCursor(at); }))
-                continue;
-        }
+    // Follows a decision other than End and Gosub; false for those two.
+    bool follow(std::uint32_t control, int target, bool condition);
+    // The test of a For( or Repeat loop its End runs again; false on an error.
+    bool loopTest(CachedLine& loop, bool stepping, bool& condition);
+    // That test as a fast statement, when it is one; `stepping` is made when missing.
+    const RealStatement* fastLoopTest(CachedLine& loop, bool stepping);
 
-        // An answer typed for a list or string prompt gets its opening mark.
-        if (immediate && ip == 0) {
-            std::lock_guard lock(q.mutex_);
-            if (const Operand* wanted = q.promptStack_.peek(); wanted && wanted->kind == KindVariable && !ops->empty()) {
-                const std::uint32_t first = token((*ops)[0]);
-                const int ansType = first == kAns ? calc.ans.type() : -1;
-                if (wanted->var.subKind == VarList && !isListName(first) && ansType != 2 && ansType != 3)
-                    ops->insert(ops->begin(), kOpenBrace);
-                else if (wanted->var.subKind == VarString && first != kQuote && !(first >= 0xAA00 && first <= 0xAA09)
-                         && ansType != 6)
-                    ops->insert(ops->begin(), kQuote);
-            }
-        }
+    // ---- The fast lane ----
+    bool laneOpen() const { return !immediate_ && !debug_ && !run_.singleStep; }
+    int fastLane();
+    void noteStatement(const VQStack& rpn, int location);
+    void plainResult();
+    void valueResult(const CachedLine& line, const PairedReal& value);
+    void branchResult(const CachedLine& line, bool condition);
 
-        // The statement's RPN, from the cache when it was parsed before.
-        const std::shared_ptr<CachedLine> line = lineAt(ops.get(), ip);
-        if (!line)
-            break;
-        ip = line->next;
-        if (line->rpn.count() == 0) {
-            if (step)
-                break;
-            continue;
-        }
+    // ---- Frames and queued subroutines ----
+    bool handOver(std::function<void()> work);
+    int frameCount();
+    bool pushFrame(int at, int breakType);
+    std::optional<RunObject> popOwnFrame();
+    void dropOwnFrames();
+    void makeCurrent(std::shared_ptr<Ops> ops, std::string name, int at);
+    std::shared_ptr<Ops> compiledProgram(const std::string& name);
+    bool startSubroutine(const AnimateSubroutine& sub, int resumeAt);
+    std::optional<AnimateSubroutine> takeQueued();
+    bool endOfArray();
+    void done();
+    void setResult(Operand result);
+    int opsCount() const { return static_cast<int>(ops_->size()); }
 
-        evalLine(line->rpn, immediate, result);
-        if (c.error != 0)
-            break;
+    StatementInterpreter& si_;
+    Parser& p_;
+    ProgramQueue& q_;
+    Calculator& calc_;
+    EvalContext& c_;
+    const Run& run_;
+    // Held throughout, except while the run waits for the main thread and for a moment
+    // between statements when the main thread asks for it.
+    std::unique_lock<StateMutex> state_;
+    std::shared_ptr<ProgramOutputManager> out_;
 
-        switch (result.kind) {
-        case KindReal:
-        case KindComplex:
-        case KindString:
-            calc.ans.setANS(result, calc.numFormat);
-            break;
-        case KindRealList:
-        case KindComplexList:
-            if (!result.list)
-                c.error = ErrListUndefined;
-            else
-                calc.ans.setANS(result, calc.numFormat);
-            break;
-        case KindMatrix:
-            if (!result.matrix || result.matrix->dimRow() == 0 || result.matrix->dimCol() == 0)
-                c.error = ErrUndefined;
-            else
-                calc.ans.setANS(result, calc.numFormat);
-            break;
-        case KindInputRequest: {
-            pushFrame(ip, RunObject::BreakInput);
-            Operand variable;
-            variable.kind = KindVariable;
-            variable.var = result.var;
-            variable.location = result.location;
-            std::lock_guard lock(q.mutex_);
-            q.promptStack_.clear();
-            q.promptStack_.pushOperand(variable, variable.location);
-            stopRun = true;
-            break;
+    Operand result_;
+    // result_ holds nothing but what the fast path writes (kind, location, value, pair,
+    // decimal-point flag, opcode, the four ints and error): the fast path need not empty
+    // it first. Whatever else sets result_ fields beyond those clears it.
+    bool plain_ = false;
+    std::shared_ptr<Ops> ops_;
+    std::string current_;
+    int ip_ = 0;
+    bool immediate_ = false;
+    bool interrupt_ = false;
+    // A widget's run keeps to the frames above those it found: a program waiting under it
+    // stays as it waits.
+    int base_ = 0;
+    bool debug_ = false;
+    // The outermost frame index of the queued subroutine in progress; -1 for none.
+    int activeInterrupt_ = -1;
+    bool outputStarted_ = false;
+    bool stopRun_ = false;
+};
+
+void StatementInterpreter::runProgramOps(const Run& run)
+{
+    Runner(*this, run).execute();
+}
+
+// ---- Start and end ----
+
+bool StatementInterpreter::Runner::start()
+{
+    c_.error = 0;
+    c_.errorToken = 0;
+    c_.complexSwitch = -1;
+    bool runStatements = true;
+    if (run_.ops) {
+        p_.compile(*run_.ops);
+        if (c_.error != 0)
+            runStatements = false;
+        immediate_ = run_.start < 0;
+        ip_ = immediate_ ? 0 : run_.start;
+        ops_ = run_.ops;
+        current_ = run_.name;
+        if (run_.widget) {
+            std::lock_guard lock(q_.mutex_);
+            base_ = static_cast<int>(q_.prgmStack_.size());
         }
-        case KindProgramCall: {
-            auto program = std::dynamic_pointer_cast<ProgramObject>(result.object);
-            if (!program) {
-                c.error = ErrUndefined;
-                break;
-            }
-            if (!pushFrame(ip, RunObject::BreakProgramCall))
-                break;
-            if (!outputStarted && !step) {
-                outputStarted = true;
-                calc.programRunning = true;
-                if (!handOver([&q, called = program->name] { q.startProgram(called); }))
-                    break;
-            }
-            auto calledOps = std::make_shared<Ops>(program->ops);
-            p_.compile(*calledOps);
-            if (c.error != 0) {
-                Parser::initOperand(result);
-                result.error = c.error;
-                result.location = c.errorToken;
-                break;
-            }
-            makeCurrent(std::move(calledOps), program->name, 0);
-            break;
+    } else {
+        std::lock_guard lock(q_.mutex_);
+        if (q_.prgmStack_.empty()) {
+            c_.error = ErrUndefined;
+            runStatements = false;
+        } else {
+            RunObject top = std::move(q_.prgmStack_.back());
+            q_.prgmStack_.pop_back();
+            ops_ = top._ops();
+            current_ = top._name();
+            ip_ = top._ip();
         }
-        case KindResults: {
-            if (!result.stack)
-                break;
-            VQStack values = *result.stack;
-            while (values.count() > 0 && c.error == 0) {
-                Operand value = values.popValue();
-                if (value.kind == KindError && value.error != 0) {
-                    c.error = value.error;
-                    c.errorToken = value.location;
-                    break;
-                }
-                if ((value.kind == KindRealList || value.kind == KindComplexList) && !value.list) {
-                    c.error = ErrListUndefined;
-                    c.errorToken = value.location;
-                    break;
-                }
-                if (!handOver([&q, value] { q.displayResult(value); }))
-                    break;
-            }
-            break;
-        }
-        case KindGraphShown:
-        case KindDispTable:
-        case KindZoom:
-        case KindClrDraw:
-        case KindClrControls:
-        case KindDispControls:
-        case KindGDBRecall:
-            handOver([&q, result] { q.reportIO(result); });
-            break;
-        case KindPrompt: {
-            pushFrame(ip, RunObject::BreakPrompt);
-            std::lock_guard lock(q.mutex_);
-            q.promptStack_ = result.stack ? *result.stack : VQStack(&calc);
-            if (const Operand* first = q.promptStack_.peek())
-                result = promptRecord(*first);
-            stopRun = true;
-            break;
-        }
-        case KindMenu: {
-            pushFrame(ip, RunObject::BreakMenu);
-            auto menu = std::dynamic_pointer_cast<MenuObject>(result.object);
-            if (menu && menu->menu)
-                menu->menu->singleStepping = step;
-            std::lock_guard lock(q.mutex_);
-            q.menuDisplay_ = menu ? menu->menu : nullptr;
-            q.menuNextToken_ = c.nextToken;
-            stopRun = true;
-            break;
-        }
-        case KindOutput:
-            handOver([&q, result] { q.displayResult(result); });
-            break;
-        case KindReturn: {
-            std::optional<RunObject> frame;
-            {
-                std::lock_guard lock(q.mutex_);
-                frame = popOwnFrame();
-            }
-            if (frame) {
-                if (frame->_breakType() != RunObject::BreakSubroutine)
-                    makeCurrent(frame->_ops() ? frame->_ops() : std::make_shared<Ops>(), frame->_name(), frame->_ip());
-                ip = frame->_ip();
-                break;
-            }
-            auto sub = takeQueued();
-            if (!sub) {
-                Parser::initOperand(result);
-                result.kind = KindDone;
-                stopRun = true;
-                break;
-            }
-            interrupt = true;
-            if (sub->prgmName() == current) {
-                ip = sub->ip();
-            } else {
-                const auto& programs = calc.prgmManager;
-                std::optional<Ops> loaded = programs ? programs->opsFor(sub->prgmName()) : std::nullopt;
-                if (!loaded) {
-                    Parser::initOperand(result);
-                    result.kind = KindDone;
-                    stopRun = true;
-                    break;
-                }
-                auto subOps = std::make_shared<Ops>(std::move(*loaded));
-                p_.compile(*subOps);
-                if (c.error != 0)
-                    break;
-                makeCurrent(std::move(subOps), sub->prgmName(), sub->ip());
-            }
-            break;
-        }
-        case KindStop: {
-            Parser::initOperand(result);
-            result.kind = KindDone;
-            std::lock_guard lock(q.mutex_);
-            if (base == 0)
-                q.promptStack_.clear();
-            dropOwnFrames();
-            q.interruptQueue_.clear();
-            stopRun = true;
-            ip = static_cast<int>(ops->size());
-            break;
-        }
-        case KindBranch: {
-            const int target = result.ints[0];
-            const std::uint32_t t = static_cast<std::uint32_t>(result.ints[1]);
-            const bool cond = result.ints[2] != 0;
-            switch (t) {
-            case kIf:
-            case kWhile:
-            case kFor:
-                if (!cond)
-                    ip = target;
-                break;
-            case kRepeat:
-                break;
-            case kIncrementSkip:
-            case kDecrementSkip:
-                if (cond)
-                    ip = target;
-                break;
-            case kGoto:
-            case kElse:
-                ip = target;
-                break;
-            case kGosub:
-                if (pushFrame(ip, RunObject::BreakSubroutine))
-                    ip = target;
-                break;
-            case kEnd: {
-                const std::uint32_t head = target >= 0 && target < static_cast<int>(ops->size())
-                                               ? token((*ops)[static_cast<std::size_t>(target)])
-                                               : 0;
-                if (head == kFor || head == kRepeat) {
-                    const std::shared_ptr<CachedLine> loop = lineAt(ops.get(), target);
-                    if (!loop)
-                        break;
-                    const VQStack* rpn = &loop->rpn;
-                    if (head == kFor && target < ip) {
-                        if (!loop->stepping) {
-                            loop->stepping.emplace(loop->rpn);
-                            for (Operand& record : loop->stepping->stack())
-                                if (record.kind == KindOpcode && token(record.opcode) == kFor) {
-                                    record.opcode = kForNext;
-                                    break;
-                                }
-                        }
-                        rpn = &*loop->stepping;
-                    }
-                    Operand test;
-                    evalLine(*rpn, immediate, test);
-                    if (c.error != 0)
-                        break;
-                    if (test.kind == KindBranch && test.ints[2] != 0)
-                        ip = loop->next;
-                } else {
-                    ip = target;
-                }
-                break;
-            }
-            default:
-                break;
-            }
-            break;
-        }
-        case KindClrHome:
-            handOver([out] {
-                if (out)
-                    out->clearHome();
-            });
-            break;
-        case KindPause:
-            if (result.ints[2] != KindPause && !handOver([&q, result] { q.displayResult(result); }))
-                break;
-            if (!step) {
-                pushFrame(ip, RunObject::BreakPause);
-                stopRun = true;
-            }
-            break;
-        case KindBreakpoint:
-            stopRun = true;
-            break;
-        case KindQuestion:
-            stopRun = true;
-            break;
-        default:
-            break;
-        }
-        if (step)
-            break;
     }
+    if (!ops_)
+        ops_ = std::make_shared<Ops>();
 
-    // ---- End ----
-    if (result.kind == KindQuestion) {
+    q_.programRunning_ = true;
+    {
+        std::lock_guard lock(q_.mutex_);
+        if (run_.ops || runStatements)
+            q_.currentProgramName_ = current_;
+        if (!runStatements && !run_.ops)
+            current_ = q_.currentProgramName_;
+    }
+    si_.clearLineCache();
+    if (base_ == 0)
+        calc_.menuRunning = false;
+    debug_ = calc_.prgmManager && calc_.prgmManager->debug();
+    outputStarted_ = !immediate_;
+    return runStatements && !ops_->empty();
+}
+
+void StatementInterpreter::Runner::finish()
+{
+    si_.releaseRetiredLines();
+    if (result_.kind == KindQuestion) {
         // A stop asked for while the program waited.
         bool prompted = false;
-        int at = ip;
+        int at = ip_;
         {
-            std::lock_guard lock(q.mutex_);
-            if (!q.prgmStack_.empty()) {
-                at = q.prgmStack_.back()._ip();
-                q.prgmStack_.pop_back();
+            std::lock_guard lock(q_.mutex_);
+            if (!q_.prgmStack_.empty()) {
+                at = q_.prgmStack_.back()._ip();
+                q_.prgmStack_.pop_back();
             }
-            prompted = q.promptStack_.count() > 0;
+            prompted = q_.promptStack_.count() > 0;
         }
         if (prompted) {
-            handOver(newLine);
-            std::lock_guard lock(q.mutex_);
-            q.promptStack_.clear();
+            handOver([out = out_] {
+                if (out)
+                    out->newLine();
+            });
+            std::lock_guard lock(q_.mutex_);
+            q_.promptStack_.clear();
         }
-        c.error = ErrBreak;
-        c.errorToken = at;
-        ip = at;
+        c_.error = ErrBreak;
+        c_.errorToken = at;
+        ip_ = at;
     }
-    if (ip >= static_cast<int>(ops->size()) && frameCount() <= base && !step && !keepsKindAtEnd(result.kind))
-        result.kind = KindNoShow;
+    if (ip_ >= opsCount() && frameCount() <= base_ && !run_.singleStep && !keepsKindAtEnd(result_.kind))
+        result_.kind = KindNoShow;
 
-    if (result.kind == KindBreakpoint && !debug) {
-        c.error = ErrBreak;
-        c.errorToken = ip;
+    if (result_.kind == KindBreakpoint && !debug_) {
+        c_.error = ErrBreak;
+        c_.errorToken = ip_;
     }
     // A stop ends everything, the program a widget's run found waiting included.
-    const bool stopped = q.cancelled(id);
+    const bool stopped = q_.cancelled(run_.id);
     if (stopped) {
-        base = 0;
+        base_ = 0;
         // This run carries the stop's error 43; the other runs it cancelled say nothing.
-        q.breakOwed_ = false;
+        q_.breakOwed_ = false;
     }
-    if (c.error == 0 && stopped) {
-        std::lock_guard lock(q.mutex_);
-        q.prgmStack_.clear();
-        q.interruptQueue_.clear();
-        q.promptStack_.clear();
-        c.error = ErrBreak;
-        c.errorToken = ip;
+    if (c_.error == 0 && stopped) {
+        std::lock_guard lock(q_.mutex_);
+        q_.prgmStack_.clear();
+        q_.interruptQueue_.clear();
+        q_.promptStack_.clear();
+        c_.error = ErrBreak;
+        c_.errorToken = ip_;
     }
-    if (c.error != 0) {
+    if (c_.error != 0) {
         bool cleared = false;
         {
-            std::lock_guard lock(q.mutex_);
-            if (base > 0) {
+            std::lock_guard lock(q_.mutex_);
+            if (base_ > 0) {
                 dropOwnFrames();
             } else {
-                if (q.promptStack_.count() == 0) {
-                    q.prgmStack_.clear();
-                    q.interruptQueue_.clear();
+                if (q_.promptStack_.count() == 0) {
+                    q_.prgmStack_.clear();
+                    q_.interruptQueue_.clear();
                     cleared = true;
                 }
-                q.menuDisplay_.reset();
+                q_.menuDisplay_.reset();
             }
         }
         if (cleared)
-            calc.menuRunning = false;
-        Parser::initOperand(result);
-        result.error = c.error;
-        result.location = c.errorToken;
+            calc_.menuRunning = false;
+        Parser::initOperand(result_);
+        result_.error = c_.error;
+        result_.location = c_.errorToken;
     }
+}
 
-    // ---- Report ----
-    const int pc = ip;
-    const bool pending = immediate || q.promptStack().count() > 0;
-    const bool pausedOnGraph = result.kind == KindPause && calc.currentScreen() == kGraphScreen;
-    state.unlock();
+void StatementInterpreter::Runner::report()
+{
+    ProgramQueue& q = q_;
+    const ProgramQueue::RunId id = run_.id;
+    const int pc = ip_;
+    const bool pending = immediate_ || q.promptStack().count() > 0;
+    const bool pausedOnGraph = result_.kind == KindPause && calc_.currentScreen() == kGraphScreen;
+    state_.unlock();
     q.runEnded();
-    if (!step) {
-        if (result.kind == KindBreakpoint) {
+    if (!run_.singleStep) {
+        if (result_.kind == KindBreakpoint) {
             q.postReport(id, [&q, id, pc] { q.reportStepPC(id, pc); });
         } else if (pausedOnGraph) {
-            q.postReport(id, [&q, current] { q.pauseProgram(current); });
+            q.postReport(id, [&q, name = current_] { q.pauseProgram(name); });
         } else {
-            Operand done = result;
-            if (!run.report)
+            Operand done = result_;
+            if (!run_.report)
                 done.kind = KindWidgetAdded;
             q.postReport(id, [&q, id, done = std::move(done), pc, pending]() mutable {
                 q.reportDone(id, std::move(done), pc, pending);
             });
         }
     } else {
-        if (result.kind == KindInputRequest || result.kind == KindMenu)
-            q.postReport(id, [&q, result] { q.reportIO(result); });
+        if (result_.kind == KindInputRequest || result_.kind == KindMenu)
+            q.postReport(id, [&q, result = result_] { q.reportIO(result); });
         q.postReport(id, [&q, id, pc] { q.reportStepPC(id, pc); });
     }
+}
+
+// ---- Statements ----
+
+void StatementInterpreter::Runner::statements()
+{
+    while (!stopRun_) {
+        if (c_.error != 0 || q_.cancelled(run_.id))
+            return;
+        state_.mutex()->yieldToWaiters();
+        si_.releaseRetiredLines();
+        if (ip_ >= opsCount()) {
+            if (!endOfArray())
+                return;
+            continue;
+        }
+        const Next next = beforeStatement();
+        if (next == Next::Stop)
+            return;
+        if (next == Next::Again)
+            continue;
+        if (laneOpen() && fastLane() > 0)
+            continue;
+        // The statement's RPN, from the cache when it was parsed before.
+        CachedLine* line = si_.lineAt(ops_.get(), ip_, !immediate_);
+        if (!line)
+            return;
+        ip_ = line->next;
+        if (line->rpn.count() > 0) {
+            evaluate(*line);
+            if (c_.error != 0)
+                return;
+            actOnResult();
+        }
+        if (run_.singleStep)
+            return;
+    }
+}
+
+StatementInterpreter::Runner::Next StatementInterpreter::Runner::beforeStatement()
+{
+    // Queued subroutines, newest first, one at a time.
+    if (!interrupt_ && activeInterrupt_ < 0 && q_.interruptsQueued()) {
+        if (auto sub = takeQueued()) {
+            if (!startSubroutine(*sub, ip_))
+                return Next::Stop;
+        }
+    }
+    if (debug_ && calc_.prgmManager) {
+        if (!handOver([programs = calc_.prgmManager, at = ip_] { programs->setPrgmEditCursor(at); }))
+            return Next::Again;
+    }
+    if (immediate_ && ip_ == 0)
+        markPromptAnswer();
+    return Next::Go;
+}
+
+// An answer typed for a list or string prompt gets its opening mark.
+void StatementInterpreter::Runner::markPromptAnswer()
+{
+    std::lock_guard lock(q_.mutex_);
+    const Operand* wanted = q_.promptStack_.peek();
+    if (!wanted || wanted->kind != KindVariable || ops_->empty())
+        return;
+    Ops& ops = *ops_;
+    const std::uint32_t first = token(ops[0]);
+    const int ansType = first == kAns ? calc_.ans.type() : -1;
+    if (wanted->var.subKind == VarList && !isListName(first) && ansType != 2 && ansType != 3)
+        ops.insert(ops.begin(), kOpenBrace);
+    else if (wanted->var.subKind == VarString && first != kQuote && !(first >= 0xAA00 && first <= 0xAA09)
+             && ansType != 6)
+        ops.insert(ops.begin(), kQuote);
+}
+
+void StatementInterpreter::Runner::evaluate(CachedLine& line)
+{
+    // An entry line's statements go through the general evaluator, which refuses the
+    // control tokens there.
+    if (line.real && !immediate_) {
+        PairedReal value;
+        bool condition = false;
+        switch (line.real->run(calc_, value, condition)) {
+        case RealStatement::Outcome::Value:
+            valueResult(line, value);
+            return;
+        case RealStatement::Outcome::Branch:
+            branchResult(line, condition);
+            return;
+        case RealStatement::Outcome::General:
+            break;
+        }
+    }
+    si_.evalLine(line.rpn, immediate_, result_);
+    plain_ = false;
+}
+
+void StatementInterpreter::Runner::actOnResult()
+{
+    switch (result_.kind) {
+    case KindReal:
+    case KindComplex:
+    case KindString:
+        onValue();
+        break;
+    case KindRealList:
+    case KindComplexList:
+        onList();
+        break;
+    case KindMatrix:
+        onMatrix();
+        break;
+    case KindInputRequest:
+        onInput();
+        break;
+    case KindProgramCall:
+        onProgramCall();
+        break;
+    case KindResults:
+        onDisp();
+        break;
+    case KindGraphShown:
+    case KindDispTable:
+    case KindZoom:
+    case KindClrDraw:
+    case KindClrControls:
+    case KindDispControls:
+    case KindGDBRecall:
+        onReportIO();
+        break;
+    case KindPrompt:
+        onPrompt();
+        break;
+    case KindMenu:
+        onMenu();
+        break;
+    case KindOutput:
+        onOutput();
+        break;
+    case KindReturn:
+        onReturn();
+        break;
+    case KindStop:
+        onStop();
+        break;
+    case KindBranch:
+        onBranch();
+        break;
+    case KindClrHome:
+        onClrHome();
+        break;
+    case KindPause:
+        onPause();
+        break;
+    case KindBreakpoint:
+    case KindQuestion:
+        stopRun_ = true;
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- Results, by kind ----
+
+void StatementInterpreter::Runner::onValue()
+{
+    calc_.ans.setANS(result_, calc_.numFormat);
+}
+
+void StatementInterpreter::Runner::onList()
+{
+    if (!result_.list)
+        c_.error = ErrListUndefined;
+    else
+        calc_.ans.setANS(result_, calc_.numFormat);
+}
+
+void StatementInterpreter::Runner::onMatrix()
+{
+    if (!result_.matrix || result_.matrix->dimRow() == 0 || result_.matrix->dimCol() == 0)
+        c_.error = ErrUndefined;
+    else
+        calc_.ans.setANS(result_, calc_.numFormat);
+}
+
+void StatementInterpreter::Runner::onInput()
+{
+    pushFrame(ip_, RunObject::BreakInput);
+    Operand variable;
+    variable.kind = KindVariable;
+    variable.var = result_.var;
+    variable.location = result_.location;
+    std::lock_guard lock(q_.mutex_);
+    q_.promptStack_.clear();
+    q_.promptStack_.pushOperand(variable, variable.location);
+    stopRun_ = true;
+}
+
+void StatementInterpreter::Runner::onProgramCall()
+{
+    auto program = std::dynamic_pointer_cast<ProgramObject>(result_.object);
+    if (!program) {
+        c_.error = ErrUndefined;
+        return;
+    }
+    if (!pushFrame(ip_, RunObject::BreakProgramCall))
+        return;
+    if (!outputStarted_ && !run_.singleStep) {
+        outputStarted_ = true;
+        calc_.programRunning = true;
+        if (!handOver([&q = q_, called = program->name] { q.startProgram(called); }))
+            return;
+    }
+    auto calledOps = std::make_shared<Ops>(program->ops);
+    p_.compile(*calledOps);
+    if (c_.error != 0) {
+        Parser::initOperand(result_);
+        result_.error = c_.error;
+        result_.location = c_.errorToken;
+        return;
+    }
+    makeCurrent(std::move(calledOps), program->name, 0);
+}
+
+void StatementInterpreter::Runner::onDisp()
+{
+    if (!result_.stack)
+        return;
+    VQStack values = *result_.stack;
+    while (values.count() > 0 && c_.error == 0) {
+        Operand value = values.popValue();
+        if (value.kind == KindError && value.error != 0) {
+            c_.error = value.error;
+            c_.errorToken = value.location;
+            return;
+        }
+        if ((value.kind == KindRealList || value.kind == KindComplexList) && !value.list) {
+            c_.error = ErrListUndefined;
+            c_.errorToken = value.location;
+            return;
+        }
+        if (!handOver([&q = q_, value] { q.displayResult(value); }))
+            return;
+    }
+}
+
+void StatementInterpreter::Runner::onReportIO()
+{
+    handOver([&q = q_, result = result_] { q.reportIO(result); });
+}
+
+void StatementInterpreter::Runner::onPrompt()
+{
+    pushFrame(ip_, RunObject::BreakPrompt);
+    std::lock_guard lock(q_.mutex_);
+    q_.promptStack_ = result_.stack ? *result_.stack : VQStack(&calc_);
+    if (const Operand* first = q_.promptStack_.peek())
+        setResult(promptRecord(*first));
+    stopRun_ = true;
+}
+
+void StatementInterpreter::Runner::onMenu()
+{
+    pushFrame(ip_, RunObject::BreakMenu);
+    auto menu = std::dynamic_pointer_cast<MenuObject>(result_.object);
+    if (menu && menu->menu)
+        menu->menu->singleStepping = run_.singleStep;
+    std::lock_guard lock(q_.mutex_);
+    q_.menuDisplay_ = menu ? menu->menu : nullptr;
+    q_.menuNextToken_ = c_.nextToken;
+    stopRun_ = true;
+}
+
+void StatementInterpreter::Runner::onOutput()
+{
+    handOver([&q = q_, result = result_] { q.displayResult(result); });
+}
+
+void StatementInterpreter::Runner::onReturn()
+{
+    std::optional<RunObject> frame;
+    {
+        std::lock_guard lock(q_.mutex_);
+        frame = popOwnFrame();
+    }
+    if (frame) {
+        if (frame->_breakType() != RunObject::BreakSubroutine)
+            makeCurrent(frame->_ops() ? frame->_ops() : std::make_shared<Ops>(), frame->_name(), frame->_ip());
+        ip_ = frame->_ip();
+        return;
+    }
+    auto sub = takeQueued();
+    if (!sub) {
+        done();
+        return;
+    }
+    interrupt_ = true;
+    if (sub->prgmName() == current_) {
+        ip_ = sub->ip();
+        return;
+    }
+    std::shared_ptr<Ops> subOps = compiledProgram(sub->prgmName());
+    if (subOps)
+        makeCurrent(std::move(subOps), sub->prgmName(), sub->ip());
+    else if (c_.error == 0)
+        done();
+}
+
+void StatementInterpreter::Runner::onStop()
+{
+    done();
+    std::lock_guard lock(q_.mutex_);
+    if (base_ == 0)
+        q_.promptStack_.clear();
+    dropOwnFrames();
+    q_.interruptQueue_.clear();
+    ip_ = opsCount();
+}
+
+void StatementInterpreter::Runner::onBranch()
+{
+    const auto control = static_cast<std::uint32_t>(result_.ints[1]);
+    const int target = result_.ints[0];
+    if (follow(control, target, result_.ints[2] != 0))
+        return;
+    if (control == kEnd) {
+        onEnd(target);
+    } else if (pushFrame(ip_, RunObject::BreakSubroutine)) {
+        // Gosub
+        ip_ = target;
+    }
+}
+
+inline bool StatementInterpreter::Runner::follow(std::uint32_t control, int target, bool condition)
+{
+    switch (control) {
+    case kIf:
+    case kWhile:
+    case kFor:
+        if (!condition)
+            ip_ = target;
+        return true;
+    case kIncrementSkip:
+    case kDecrementSkip:
+        if (condition)
+            ip_ = target;
+        return true;
+    case kGoto:
+    case kElse:
+        ip_ = target;
+        return true;
+    case kEnd:
+    case kGosub:
+        return false;
+    default:
+        // Repeat: the body runs once before its End tests the condition.
+        return true;
+    }
+}
+
+void StatementInterpreter::Runner::onEnd(int target)
+{
+    const std::uint32_t head = target >= 0 && target < opsCount() ? token((*ops_)[static_cast<std::size_t>(target)]) : 0;
+    if (head != kFor && head != kRepeat) {
+        ip_ = target;
+        return;
+    }
+    CachedLine* loop = si_.lineAt(ops_.get(), target, !immediate_);
+    if (!loop)
+        return;
+    bool again = false;
+    if (loopTest(*loop, head == kFor && target < ip_, again) && again)
+        ip_ = loop->next;
+}
+
+const RealStatement* StatementInterpreter::Runner::fastLoopTest(CachedLine& loop, bool stepping)
+{
+    if (!stepping)
+        return loop.real.get();
+    if (!loop.stepping)
+        si_.makeStepping(loop);
+    return loop.steppingReal.get();
+}
+
+bool StatementInterpreter::Runner::loopTest(CachedLine& loop, bool stepping, bool& condition)
+{
+    const RealStatement* real = fastLoopTest(loop, stepping);
+    const VQStack& rpn = stepping ? *loop.stepping : loop.rpn;
+    if (real && !immediate_) {
+        PairedReal value;
+        if (real->run(calc_, value, condition) == RealStatement::Outcome::Branch) {
+            noteStatement(rpn, real->location());
+            return true;
+        }
+    }
+    Operand test;
+    si_.evalLine(rpn, immediate_, test);
+    if (c_.error != 0)
+        return false;
+    condition = test.kind == KindBranch && test.ints[2] != 0;
+    return true;
+}
+
+void StatementInterpreter::Runner::onClrHome()
+{
+    handOver([out = out_] {
+        if (out)
+            out->clearHome();
+    });
+}
+
+void StatementInterpreter::Runner::onPause()
+{
+    if (result_.ints[2] != KindPause && !handOver([&q = q_, result = result_] { q.displayResult(result); }))
+        return;
+    if (!run_.singleStep) {
+        pushFrame(ip_, RunObject::BreakPause);
+        stopRun_ = true;
+    }
+}
+
+// ---- The fast lane ----
+
+// Runs statements on the fast path for as long as they are cached fast statements and the
+// checks between statements ask for nothing (a stop, a thread waiting for the state lock,
+// a queued subroutine). What the last of them leaves (the result, Ans, the context's notes
+// of the statement) is written once, on leaving: nothing reads it before, since the run
+// holds the state lock all along. A statement the fast path gives back, or an End it
+// cannot finish, has changed nothing and is left to the general loop. The number of
+// statements run.
+int StatementInterpreter::Runner::fastLane()
+{
+    const StateMutex& mutex = calc_.stateMutex();
+    const int size = opsCount();
+    // The last statement run, the decision it made or the loop test its End ran, and the
+    // last statement that gave a value.
+    const CachedLine* last = nullptr;
+    bool lastCondition = false;
+    const RealStatement* lastTest = nullptr;
+    const VQStack* lastTestRpn = nullptr;
+    const CachedLine* ansLine = nullptr;
+    PairedReal ansValue = kFreshReal;
+    int count = 0;
+    for (;; ++count) {
+        if (ip_ >= size || q_.cancelled(run_.id) || mutex.hasWaiters() || q_.interruptsQueued())
+            break;
+        CachedLine* line = si_.cachedAt(ip_);
+        if (!line || !line->real)
+            break;
+        const RealStatement& real = *line->real;
+        PairedReal value;
+        bool condition = true;
+        if (!real.jumps()) {
+            const RealStatement::Outcome outcome = real.run(calc_, value, condition);
+            if (outcome == RealStatement::Outcome::General)
+                break;
+            if (outcome == RealStatement::Outcome::Value) {
+                ip_ = line->next;
+                last = ansLine = line;
+                ansValue = value;
+                lastTest = nullptr;
+                continue;
+            }
+        }
+        const int at = ip_;
+        ip_ = line->next;
+        const std::uint32_t control = token(real.opcode());
+        const int target = ProgramTokens::target(real.opcode());
+        const RealStatement* test = nullptr;
+        if (!follow(control, target, condition)) {
+            // End and Gosub.
+            CachedLine* loop = control == kEnd ? line->loop : nullptr;
+            if (!loop && control == kEnd) {
+                const std::uint32_t head = target < size ? token((*ops_)[static_cast<std::size_t>(target)]) : 0;
+                if (head != kFor && head != kRepeat) {
+                    ip_ = target;
+                    last = line;
+                    lastCondition = condition;
+                    lastTest = nullptr;
+                    continue;
+                }
+                // Found once: the End and its loop statement are cached and let go together.
+                loop = si_.cachedAt(target);
+                line->loop = loop;
+                line->loopSteps = head == kFor && target < ip_;
+            }
+            test = loop ? fastLoopTest(*loop, line->loopSteps) : nullptr;
+            bool again = false;
+            if (!test || test->run(calc_, value, again) != RealStatement::Outcome::Branch) {
+                ip_ = at;
+                break;
+            }
+            if (again)
+                ip_ = loop->next;
+            lastTestRpn = line->loopSteps ? &*loop->stepping : &loop->rpn;
+        }
+        last = line;
+        lastCondition = condition;
+        lastTest = test;
+    }
+    if (ansLine) {
+        valueResult(*ansLine, ansValue);
+        onValue();
+    }
+    if (last && last != ansLine)
+        branchResult(*last, lastCondition);
+    if (last && lastTest)
+        noteStatement(*lastTestRpn, lastTest->location());
+    return count;
+}
+
+// ---- The fast path's results ----
+
+// What the general evaluator leaves in the context after a statement.
+void StatementInterpreter::Runner::noteStatement(const VQStack& rpn, int location)
+{
+    const bool decimal = rpn.hasDecimalPoint();
+    c_.rpnStack().setHasDecimalPoint(decimal);
+    c_.f_und = false;
+    c_.f_nd = false;
+    c_.f_decimal = decimal;
+    c_.errorToken = location;
+}
+
+void StatementInterpreter::Runner::plainResult()
+{
+    if (!plain_) {
+        result_.reset();
+        plain_ = true;
+    }
+}
+
+// The record the general evaluator gives for the same statement.
+void StatementInterpreter::Runner::valueResult(const CachedLine& line, const PairedReal& value)
+{
+    plainResult();
+    noteStatement(line.rpn, line.real->location());
+    result_.kind = KindReal;
+    result_.location = line.real->location();
+    result_.value = {value.value, 0.0};
+    result_.sigFig = value.sigFig;
+    result_.sigDec = value.sigDec;
+    result_.hasDecimalPoint = line.rpn.hasDecimalPoint();
+    result_.opcode = 0;
+    result_.ints = {};
+    result_.error = 0;
+}
+
+void StatementInterpreter::Runner::branchResult(const CachedLine& line, bool condition)
+{
+    plainResult();
+    noteStatement(line.rpn, line.real->location());
+    const std::uint32_t opcode = line.real->opcode();
+    result_.kind = KindBranch;
+    result_.location = line.real->location();
+    result_.value = {};
+    result_.sigFig = 15;
+    result_.sigDec = -15;
+    result_.hasDecimalPoint = line.rpn.hasDecimalPoint();
+    result_.opcode = opcode;
+    result_.ints = {target(opcode), static_cast<int>(token(opcode)), condition ? 1 : 0, 0};
+    result_.error = 0;
+}
+
+// ---- Frames and queued subroutines ----
+
+bool StatementInterpreter::Runner::handOver(std::function<void()> work)
+{
+    state_.unlock();
+    const bool done = q_.handOver(run_.id, std::move(work));
+    state_.lock();
+    return done;
+}
+
+int StatementInterpreter::Runner::frameCount()
+{
+    std::lock_guard lock(q_.mutex_);
+    return static_cast<int>(q_.prgmStack_.size());
+}
+
+bool StatementInterpreter::Runner::pushFrame(int at, int breakType)
+{
+    std::lock_guard lock(q_.mutex_);
+    if (static_cast<int>(q_.prgmStack_.size()) >= kMaxFrames) {
+        c_.error = ErrReturnStackOverflow;
+        c_.errorToken = at;
+        return false;
+    }
+    q_.prgmStack_.emplace_back(ops_, current_, at, breakType);
+    return true;
+}
+
+// With the queue's mutex held: pops the top frame of this run's own; nothing when only
+// frames under it are left.
+std::optional<RunObject> StatementInterpreter::Runner::popOwnFrame()
+{
+    if (static_cast<int>(q_.prgmStack_.size()) <= base_)
+        return std::nullopt;
+    RunObject top = std::move(q_.prgmStack_.back());
+    q_.prgmStack_.pop_back();
+    if (static_cast<int>(q_.prgmStack_.size()) <= activeInterrupt_)
+        activeInterrupt_ = -1;
+    return top;
+}
+
+// With the queue's mutex held: forgets this run's frames (all of them for a run that is
+// not a widget's).
+void StatementInterpreter::Runner::dropOwnFrames()
+{
+    q_.prgmStack_.resize(std::min(q_.prgmStack_.size(), static_cast<std::size_t>(base_)));
+}
+
+void StatementInterpreter::Runner::makeCurrent(std::shared_ptr<Ops> ops, std::string name, int at)
+{
+    ops_ = std::move(ops);
+    current_ = std::move(name);
+    ip_ = at;
+    immediate_ = false;
+    si_.clearLineCache();
+    q_.setCurrentProgramName(current_);
+}
+
+// A stored program, compiled; null when it is missing or does not compile (the error
+// then stands).
+std::shared_ptr<StatementInterpreter::Ops> StatementInterpreter::Runner::compiledProgram(const std::string& name)
+{
+    const auto& programs = calc_.prgmManager;
+    std::optional<Ops> loaded = programs ? programs->opsFor(name) : std::nullopt;
+    if (!loaded)
+        return nullptr;
+    auto ops = std::make_shared<Ops>(std::move(*loaded));
+    p_.compile(*ops);
+    return c_.error == 0 ? ops : nullptr;
+}
+
+// Starts a queued subroutine in place of the next statement; false on an error.
+bool StatementInterpreter::Runner::startSubroutine(const AnimateSubroutine& sub, int resumeAt)
+{
+    if (sub.prgmName() == current_) {
+        if (sub.ip() < 0)
+            return true;
+        if (!pushFrame(resumeAt, RunObject::BreakSubroutine))
+            return false;
+        activeInterrupt_ = frameCount() - 1;
+        ip_ = sub.ip();
+        return true;
+    }
+    std::shared_ptr<Ops> subOps = compiledProgram(sub.prgmName());
+    if (!subOps || sub.ip() < 0) {
+        // A program gone or broken since the request was made: the request is dropped.
+        c_.error = 0;
+        return true;
+    }
+    if (!pushFrame(resumeAt, RunObject::BreakProgramCall))
+        return false;
+    activeInterrupt_ = frameCount() - 1;
+    makeCurrent(std::move(subOps), sub.prgmName(), sub.ip());
+    return true;
+}
+
+// The newest queued request whose slider still holds its value.
+std::optional<AnimateSubroutine> StatementInterpreter::Runner::takeQueued()
+{
+    std::lock_guard lock(q_.mutex_);
+    while (!q_.interruptQueue_.empty()) {
+        AnimateSubroutine sub = std::move(q_.interruptQueue_.back());
+        q_.interruptQueue_.pop_back();
+        if (sub.varNum() >= 0) {
+            const VariableRecord v = calc_.getVar(sub.varNum());
+            if (v.value.real() != sub.value() || v.value.imag() != 0)
+                continue;
+        }
+        return sub;
+    }
+    q_.interruptsTaken();
+    return std::nullopt;
+}
+
+// End of the current op array with frames left; false when the run stops.
+bool StatementInterpreter::Runner::endOfArray()
+{
+    Operand variable;
+    bool answered = false;
+    bool morePrompts = false;
+    {
+        std::lock_guard lock(q_.mutex_);
+        if (static_cast<int>(q_.prgmStack_.size()) <= base_)
+            return false;
+        // Prompts are the waiting program's: a widget's run never answers them.
+        if (base_ == 0 && q_.promptStack_.count() > 0) {
+            variable = *q_.promptStack_.pop();
+            answered = true;
+            morePrompts = q_.promptStack_.count() > 0;
+        }
+    }
+    if (answered) {
+        storeAnswer(p_, result_, variable);
+        if (c_.error != 0 || !handOver([out = out_] {
+                if (out)
+                    out->newLine();
+            }))
+            return false;
+        Parser::initOperand(result_);
+        result_.kind = KindDone;
+        if (morePrompts) {
+            std::lock_guard lock(q_.mutex_);
+            if (const Operand* next = q_.promptStack_.peek()) {
+                setResult(promptRecord(*next));
+                return false;
+            }
+        }
+    }
+    if (run_.singleStep)
+        return false;
+    std::lock_guard lock(q_.mutex_);
+    while (std::optional<RunObject> top = popOwnFrame()) {
+        if (top->_ops() && top->_ip() < static_cast<int>(top->_ops()->size())) {
+            ops_ = top->_ops();
+            current_ = top->_name();
+            ip_ = top->_ip();
+            immediate_ = false;
+            si_.clearLineCache();
+            q_.currentProgramName_ = current_;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The run ends with done (kind 31).
+void StatementInterpreter::Runner::done()
+{
+    Parser::initOperand(result_);
+    result_.kind = KindDone;
+    stopRun_ = true;
+}
+
+void StatementInterpreter::Runner::setResult(Operand result)
+{
+    result_ = std::move(result);
+    plain_ = false;
 }
 
 } // namespace orvenda

@@ -2,12 +2,12 @@
 
 #include "core/Operand.h"
 #include "core/VQStack.h"
+#include "eval/RealStatement.h"
 
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace orvenda {
@@ -66,29 +66,61 @@ public:
     // Stores an answer typed at a prompt into the variable the prompt waits for.
     static void storeAnswer(Parser& parser, const Operand& value, const Operand& target);
 
-    // Empties the RPN cache (the op array's indexes change meaning).
-    void clearLineCache() { lineCache_.clear(); }
+    // Empties the RPN cache (the op array's indexes change meaning). The lines stay alive
+    // until the statement being run has ended.
+    void clearLineCache();
 
 private:
+    class Runner;
+
     struct CachedLine {
         VQStack rpn;
         int next = 0;
+        // The same statement on plain reals, when it is one of those RealStatement takes.
+        std::unique_ptr<RealStatement> real;
         // The For( statement as its End runs it again (the token stepped to ForNext(),
         // made on the first pass through that End.
         std::optional<VQStack> stepping;
+        std::unique_ptr<RealStatement> steppingReal;
+        // An End's loop statement (For( or Repeat) once the fast path has found it, cached
+        // with it, and whether the End steps the For( variable.
+        CachedLine* loop = nullptr;
+        bool loopSteps = false;
     };
 
-    // The statement starting at `at`, from the cache or parsed and cached; null on a
-    // parse error. A statement runs straight from its cache entry, which the returned
-    // pointer keeps alive even when a nested compile empties the cache meanwhile.
-    std::shared_ptr<CachedLine> lineAt(Ops* ops, int at);
+    // The statement starting at `at`, from the cache or parsed and cached (with its fast
+    // form when `fast`); null on a parse error. The line stays valid until the next
+    // statement starts, even when a nested compile empties the cache meanwhile.
+    CachedLine* lineAt(Ops* ops, int at, bool fast)
+    {
+        const auto i = static_cast<std::size_t>(at);
+        if (i < lines_.size() && lines_[i])
+            return lines_[i].get();
+        return parseLine(ops, at, fast);
+    }
+    CachedLine* parseLine(Ops* ops, int at, bool fast);
+    // The statement starting at `at` when it is cached, else null.
+    CachedLine* cachedAt(int at) const
+    {
+        const auto i = static_cast<std::size_t>(at);
+        return i < lines_.size() ? lines_[i].get() : nullptr;
+    }
+    // The For( statement of a loop as its End runs it again.
+    void makeStepping(CachedLine& loop);
+    // Lines emptied from the cache while a statement ran, let go between statements.
+    void releaseRetiredLines()
+    {
+        if (!retired_.empty())
+            retired_.clear();
+    }
     // Evaluates a statement's RPN as the statement being run, into `into`.
     void evalLine(const VQStack& rpn, bool immediate, Operand& into);
 
     Parser& p_;
     ProgramQueue& q_;
     // Statement start index -> its RPN and the index after it. Worker thread only.
-    std::unordered_map<int, std::shared_ptr<CachedLine>> lineCache_;
+    std::vector<std::unique_ptr<CachedLine>> lines_;
+    std::vector<std::vector<std::unique_ptr<CachedLine>>> retired_;
 };
 
 } // namespace orvenda

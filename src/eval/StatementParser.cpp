@@ -219,13 +219,14 @@ bool StatementParser::atStatementEnd(int i) const
     return i >= count_ || t == kColon || t == kNewLine || t == kComment;
 }
 
-void StatementParser::fail(int error, int token)
+StatementParser::Step StatementParser::fail(int error, int token)
 {
     // The first error stands; later ones are consequences of it.
-    if (c_.error)
-        return;
-    c_.error = error;
-    c_.errorToken = token;
+    if (!c_.error) {
+        c_.error = error;
+        c_.errorToken = token;
+    }
+    return Step::Keep;
 }
 
 bool StatementParser::requireFirst()
@@ -255,6 +256,13 @@ int StatementParser::run(int start)
     lastWasNumber_ = false;
     if (c_.error)
         return c_.nextToken;
+    // Most tokens of the statement output one record each (a group's count takes the
+    // place of its brackets): storage for that many is taken at once, so a long entry is
+    // not moved from block to block as it grows.
+    int end = start;
+    while (end < count_ && tokenAt(end) != kColon && tokenAt(end) != kNewLine)
+        ++end;
+    c_.rpnStack().reserveStorage(end - start + 1);
 
     while (!c_.error) {
         const int i = c_.nextToken;
@@ -321,416 +329,717 @@ void StatementParser::finish()
     }
 }
 
+// ---- Token classes ----
+
+// The class of a token, each read by a function of its own. Tested in this order: the
+// first class whose test a token passes is its class.
+StatementParser::TokenClass StatementParser::classOf(std::uint32_t t)
+{
+    using C = TokenClass;
+    if (t >= 0x30 && t <= 0x3B) return C::Digit;
+    if (isUpperLetter(t)) return C::Letter;
+    if (t == 0x2C || t == 0x72) return C::ImaginaryOrAns;
+    if (t == 0xAC || t == 0xBB31) return C::PiOrE;
+    if (t == 0xBB5E) return C::Constant;
+    if (t >= 0xEF41 && t <= 0xEF4F) return C::ColourName;
+    if (t >= 0xEF92 && t <= 0xEF94) return C::Tail;
+    if (t == 0xAD || t == 0xEF09 || t == 0xEF0A) return C::Clock;
+    if (in(kMarkers, t)) return C::Marker;
+    if (t == 0xAB) return C::Rand;
+    if (t == kQuote) return C::Quote;
+    if (t == 0x5F) return C::ProgramName;
+    if (t == kList) return C::ListName;
+    if ((t >= 0x5C00 && t <= 0x5C09) || (t >= 0x5D00 && t <= 0x5D05)) return C::MatrixOrList;
+    if (in(kEquations, t)) return C::Equation;
+    if (in(kImpliedVariables, t)) return C::ImpliedVariable;
+    if (in(kPlainVariables, t)) return C::PlainVariable;
+    if (in(kBinaryOperators, t) || t == kStore) return C::BinaryOperator;
+    if (t == kNegate) return C::Negation;
+    if (in(kPostfix, t)) return C::Postfix;
+    if (t == 0x0A || t == 0x0B) return C::AngleMark;
+    if (in(kConversions, t)) return C::Conversion;
+    if (t == kFractionSlash) return C::FractionSlash;
+    if (t == kMixedSeparator) return C::MixedSeparator;
+    if (in(kFunctions, t)) return C::Function;
+    if (in(kCommandsWithArguments, t)) return C::CommandWithArguments;
+    if (in(kGroupedCommands, t)) return C::GroupedCommand;
+    if (t == 0xB5) return C::Dim;
+    if (in(kBlockStarts, t)) return C::BlockStart;
+    if (t == 0xCF) return C::Then;
+    if (t == 0xD0 || t == 0xD4) return C::ElseOrEnd;
+    if (t == kReturn || t == kStop || t == 0xE1) return C::ReturnStopClrHome;
+    if (t == 0x84 || t == 0xDF || t == 0xE5 || t == 0xBB52 || t == kDelVar || t == 0x5C3B) return C::LoneCommand;
+    if (t == 0xD6 || t == 0xD7 || t == 0x5C35) return C::LabelOrJump;
+    if (t == 0xD8) return C::Pause;
+    if (t == 0xE6) return C::Menu;
+    if (t == 0x73) return C::Fix;
+    if (t == 0x9A || t == 0x9B) return C::GraphDatabase;
+    if (in(kNestingChecked, t)) return C::NestingChecked;
+    if (in(kDrawingCommands, t)) return C::DrawingCommand;
+    if (in(kOptionalArgumentCommands, t)) return C::OptionalArguments;
+    if (in(kStatementCommands, t)) return C::StatementCommand;
+    if (in(kZoomCommands, t)) return C::Zoom;
+    if (in(kSettings, t)) return C::Setting;
+    if (t >= 0xBB20 && t <= 0xBB24) return C::Tvm;
+    if (t == kSetUpEditor) return C::SetUpEditor;
+    if (t == 0xBBF8 || t == 0xBBF9) return C::BinaryOrHex;
+    if (isOpenBracket(t)) return C::OpeningBracket;
+    if (t == kMatrixClose || t == kListClose || t == kParenClose) return C::ClosingBracket;
+    if (t == kComma) return C::Comma;
+    if (t == kColon || t == kNewLine) return C::StatementEnd;
+    if (t == kComment) return C::Comment;
+    if (t == kQuestion || t == kBreakpoint) return C::Break;
+    return C::Unknown;
+}
+
+// The classes of all 16-bit tokens, worked out once, so each token is classed in one step.
+StatementParser::TokenClass StatementParser::classify(std::uint32_t t)
+{
+    static const std::vector<TokenClass> classes = [] {
+        std::vector<TokenClass> all(0x10000);
+        for (std::uint32_t k = 0; k < all.size(); ++k)
+            all[k] = classOf(k);
+        return all;
+    }();
+    return classes[t & 0xFFFFu];
+}
+
 StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t t)
 {
-    VQStack& rpn = c_.rpnStack();
-    const int at = c_.nextToken;
-    const bool afterStore = prevToken_ == kStore;
-    const bool wasNumber = lastWasNumber_;
+    const Token token{op, t, c_.nextToken, prevToken_ == kStore, lastWasNumber_};
     lastWasNumber_ = false;
-    bool updatePrev = true;
-
-    auto next = [&] { return tokenAt(c_.nextToken); };
-    auto state = [&](int s) { operandState_ = s; };
-    // Operators that stand after an operand: anything else before them is a syntax error.
-    auto followsOperand = [&] {
-        if (operandState_ != kOperandExpected)
-            return true;
-        fail(ErrSyntax, at);
-        return false;
-    };
-
-    if ((t >= 0x30 && t <= 0x3B)) {
-        if (c_.processingMenu && t <= 0x39) {
-            menuLabel();
-            state(kNumber);
-        } else {
-            number();
-            lastWasNumber_ = true;
-            state(kNumber);
-        }
-    } else if (isUpperLetter(t)) {
-        if (afterStore) {
-            storeTarget();
-            updatePrev = false;
-        } else if (c_.processingMenu) {
-            menuLabel();
-            state(kVariable);
-        } else {
-            impliedMultiply();
-            rpn.pushVar(static_cast<int>(t), at);
-            ++c_.nextToken;
-            state(kVariable);
-        }
-    } else if (t == 0x2C || t == 0x72) {  // "ɩ̇", "Ans"
-        impliedMultiply();
-        ++c_.nextToken;
-        if (t == 0x72 && next() == kParenOpen) {
-            c_.nextToken = at;
-            pushPrefix(kAnsElement);
-            ++c_.nextToken;
-            state(kOperandExpected);
-        } else {
-            rpn.pushOpcode(op, at);
-            state(kNumber);
-        }
-    } else if (t == 0xAC || t == 0xBB31) {  // "π", "e"
-        impliedMultiply();
-        rpn.pushReal(t == 0xAC ? std::numbers::pi : std::numbers::e, 15, -15, at);
-        rpn.setHasDecimalPoint(true);
-        ++c_.nextToken;
-        state(kNumber);
-    } else if (t == 0xBB5E) {
-        impliedMultiply();
-        rpn.pushReal(parser_.constantValue(static_cast<int>(op >> 16)), 15, -15, at);
-        ++c_.nextToken;
-        state(kNumber);
-    } else if (t >= 0xEF41 && t <= 0xEF4F) {  // colour names: the colour numbers 10-24
-        impliedMultiply();
-        rpn.pushReal(static_cast<double>(t - 0xEF37), -1, 0, at);
-        ++c_.nextToken;
-        state(kNumber);
-    } else if (t >= 0xEF92 && t <= 0xEF94) {  // tails of a distribution: the token itself
-        rpn.pushReal(static_cast<double>(t), 15, -15, at);
-        ++c_.nextToken;
-        state(kNumber);
-    } else if (t == 0xAD || t == 0xEF09 || t == 0xEF0A) {
-        impliedMultiply();
-        rpn.pushOpcode(op, at);
-        ++c_.nextToken;
-        state(kNumber);
-    } else if (in(kMarkers, t)) {
-        rpn.pushOpcode(op, at);
-        ++c_.nextToken;
-        state(kNumber);
-    } else if (t == 0xAB) {  // "rand"
-        impliedMultiply();
-        ++c_.nextToken;
-        if (afterStore) {
-            rpn.pushVar(static_cast<int>(t), at);
-            state(kNumber);
-        } else if (next() == kParenOpen) {
-            c_.nextToken = at;
-            pushPrefix(op);
-            ++c_.nextToken;
-            state(kOperandExpected);
-        } else {
-            rpn.pushOpcode(kRand0, at);
-            state(kNumber);
-        }
-    } else if (t == kQuote) {
-        auto s = parseString();
-        if (!s)
-            return Step::Next;
-        rpn.pushString(std::make_shared<Ops>(std::move(*s)), at);
-        state(kString);
-    } else if (t == 0x5F) {  // "prgm»"
-        processOp(op);
-        ++c_.nextToken;
-        const int nameAt = c_.nextToken;
-        Ops tokens;
-        auto name = parseProgramName(&tokens);
-        if (!name)
-            return Step::Next;
-        rpn.pushString(std::make_shared<Ops>(std::move(tokens)), nameAt);
-        rpn.peek()->var.name = std::move(*name);
-        state(kString);
-    } else if (t == kList) {
-        impliedMultiply();
-        auto name = parseNameMaxLen(5);
-        if (!name) {
-            fail(ErrSyntax, c_.nextToken);
-            return Step::Next;
-        }
-        if (next() == kParenOpen) {
-            pushListElement(*name, at);
-            state(kOperandExpected);
-        } else {
-            rpn.pushVarName(*name, at);
-            state(kVariable);
-        }
-    } else if ((t >= 0x5C00 && t <= 0x5C09) || (t >= 0x5D00 && t <= 0x5D05)) {
-        impliedMultiply();
-        ++c_.nextToken;
-        if (next() == kParenOpen) {
-            c_.nextToken = at;
-            pushPrefix(t >= 0x5D00 ? 0x1002 + (t - 0x5D00) : 0x1008 + (t - 0x5C00));
-            ++c_.nextToken;
-            state(kOperandExpected);
-        } else {
-            rpn.pushVar(static_cast<int>(t), at);
-            state(kVariable);
-        }
-    } else if (in(kEquations, t)) {
-        const std::uint32_t eq = (t >= 0xBBC5) ? 0x5E80 + (t - 0xBBC5) : t;
-        impliedMultiply();
-        ++c_.nextToken;
-        if (next() == kParenOpen) {
-            c_.nextToken = at;
-            pushPrefix(eq);
-            ++c_.nextToken;
-            state(kOperandExpected);
-        } else {
-            rpn.pushVar(static_cast<int>(eq), at);
-            state(kVariable);
-        }
-    } else if (in(kImpliedVariables, t)) {
-        impliedMultiply();
-        rpn.pushVar(static_cast<int>(t), at);
-        ++c_.nextToken;
-        state(kVariable);
-    } else if (in(kPlainVariables, t)) {
-        rpn.pushVar(static_cast<int>(t), at);
-        ++c_.nextToken;
-        state(kVariable);
-    } else if (in(kBinaryOperators, t) || t == kStore) {
-        if (!followsOperand())
-            return Step::Next;
-        processOp(op);
-        ++c_.nextToken;
-        state(kOperandExpected);
-    } else if (t == kNegate) {
-        impliedMultiply();
-        processOp(op);
-        ++c_.nextToken;
-        state(kOperandExpected);
-    } else if (in(kPostfix, t)) {
-        if (!followsOperand())
-            return Step::Next;
-        processOp(op);
-        ++c_.nextToken;
-        state(kNumber);
-    } else if (t == 0x0A || t == 0x0B) {  // "ʳ", "°"
-        if (operandState_ == kStart || operandState_ == kOperandExpected) {
-            fail(ErrSyntax, at);
-            return Step::Next;
-        }
-        ++c_.nextToken;
-        if (t == 0x0B && operandState_ == kNumber && wasNumber && rpn.peek() && rpn.peek()->kind == KindReal) {
-            LiteralScanner::Cursor cursor{c_.nextToken, 0, 0};
-            Operand* degrees = rpn.peek();
-            double angle = degrees->re();
-            bool decimal = false;
-            const bool found = LiteralScanner::parseDMS(ops_, cursor, angle, decimal);
-            c_.nextToken = cursor.next;
-            if (cursor.error) {
-                fail(cursor.error, cursor.errorToken);
-                return Step::Next;
-            }
-            if (found) {
-                degrees->value = {angle, 0.0};
-                // The figures typed for the degrees say nothing of the whole angle.
-                degrees->sigFig = 15;
-                degrees->sigDec = -15;
-                if (decimal)
-                    rpn.setHasDecimalPoint(true);
-                state(kNumber);
-                lastWasNumber_ = true;
-                prevToken_ = t;
-                return Step::Next;
-            }
-        }
-        c_.nextToken = at;
-        processOp(op);
-        ++c_.nextToken;
-        // A postfix operator ends an operand, so what follows multiplies.
-        state(kNumber);
-    } else if (in(kConversions, t)) {
-        if (!followsOperand())
-            return Step::Next;
-        const std::uint32_t n = tokenAt(at + 1);
-        if (!(at + 1 >= count_ || n == kComma || n == kColon || n == kNewLine || n == kReturn || n == kStop || n == kComment)) {
-            fail(ErrSyntax, at + 1);
-            return Step::Next;
-        }
-        processOp(op);
-        ++c_.nextToken;
-    } else if (t == kFractionSlash) {
-        if (!followsOperand())
-            return Step::Next;
-        Operand* top = c_.opStack.peek();
-        if (top && top->kind == KindOpcode && (top->opcode & 0xFFFFu) == kMixedSeparator)
-            top->opcode = (top->opcode & 0xFFFF0000u) | kMixedNumber;  // keeps a template ID
-        else
-            processOp(op);
-        ++c_.nextToken;
-        state(kOperandExpected);
-    } else if (t == kMixedSeparator) {
-        if (operandState_ != kNumber) {
-            fail(ErrSyntax, at);
-            return Step::Next;
-        }
-        // A negation just before the whole part is the whole part's sign: -2␣1/2 is
-        // -2 + 1/2.
-        const Operand* top = c_.opStack.peek();
-        if (top && top->kind == KindOpcode && (top->opcode & 0xFFFFu) == kNegate)
-            c_.opStack.moveTopTo(c_.rpnStack());
-        processOp(op);
-        ++c_.nextToken;
-        state(kOperandExpected);
-    } else if (in(kFunctions, t)) {
-        functionWithGroup(op, true, true);
-    } else if (in(kCommandsWithArguments, t)) {
-        functionWithGroup(op, false, true);
-    } else if (in(kGroupedCommands, t)) {
-        functionWithGroup(op, false, false);
-    } else if (t == 0xB5) {  // "dim("
-        impliedMultiply();
-        std::uint32_t use = op;
-        if (afterStore) {
-            c_.opStack.drop();
-            use = kStoDim;
-        }
-        functionWithGroup(use, false, false);
-    } else if (in(kBlockStarts, t)) {
-        if (c_.opStack.count() != 0) {
-            fail(ErrSyntax, at);
-            return Step::Next;
-        }
-        functionWithGroup(op, false, false);
-    } else if (t == 0xCF) {  // "Then"
-        ++c_.nextToken;
-        state(kOperandExpected);
-    } else if (t == 0xD0 || t == 0xD4) {  // "Else", "End"
-        processOp(op);
-        ++c_.nextToken;
-        state(kOperandExpected);
-    } else if (t == kReturn || t == kStop || t == 0xE1) {
-        processOp(op);
-        ++c_.nextToken;
-    } else if (t == 0x84 || t == 0xDF || t == 0xE5 || t == 0xBB52 || t == kDelVar || t == 0x5C3B) {
-        processOp(op);
-        ++c_.nextToken;
-        if (t == kDelVar)
-            delVarArmed_ = true;
-        state(kOperandExpected);
-    } else if (t == 0xD6 || t == 0xD7 || t == 0x5C35) {  // "Lbl ", "Goto ", "Gosub "
-        int i = at + 1;
-        getLabel(i);
-        if (c_.error)
-            return Step::Next;
-        if (t != 0xD6)
-            processOp(op);
-        c_.nextToken = i;
-        state(kOperandExpected);
-    } else if (t == 0xD8) {  // "Pause "
-        processOp(op);
-        ++c_.nextToken;
-        if (atStatementEnd(c_.nextToken)) {
-            rpn.pushReal(0, 15, -15, at);
-        } else {
-            openGroup(at);
-        }
-    } else if (t == 0xE6) {  // "Menu("
-        processOp(op);
-        ++c_.nextToken;
-        openGroup(at);
-        c_.processingMenu = true;
-        state(kOperandExpected);
-    } else if (t == 0x73) {  // "Fix "
-        requireFirst();  // the rest of the statement is still read
-        functionWithGroup(op, false, true);
-    } else if (t == 0x9A || t == 0x9B) {
-        graphDatabase(op);
-    } else if (in(kNestingChecked, t)) {
-        if (nestedOp(static_cast<int>(t))) {
-            fail(ErrIllegalNest, at);
-            return Step::Next;
-        }
-        functionWithGroup(op, true, true);
-        if (!c_.error)
-            openUnevaluated(at);
-    } else if (in(kDrawingCommands, t)) {
-        functionWithGroup(op, false, false);
-        openUnevaluated(at);
-    } else if (in(kOptionalArgumentCommands, t)) {
-        if (!requireFirst())
-            return Step::Next;
-        if (at + 1 >= count_) {
-            rpn.pushOpcode(op, at);
-            ++c_.nextToken;
-        } else {
-            commandArguments(op);
-        }
-        state(kOperandExpected);
-    } else if (in(kStatementCommands, t)) {
-        if (!requireFirst())
-            return Step::Next;
-        commandArguments(op);
-        state(kOperandExpected);
-    } else if (in(kZoomCommands, t)) {
-        if (!requireFirst())
-            return Step::Next;
-        processOp(op);
-        ++c_.nextToken;
-        state(kOperandExpected);
-    } else if (in(kSettings, t)) {
-        requireFirst();  // the token is still output
-        rpn.pushOpcode(op, at);
-        ++c_.nextToken;
-        const std::uint32_t n = next();
-        if (c_.nextToken < count_ && n != kColon && n != kNewLine && n != kComment)
-            fail(ErrSyntax, c_.nextToken);
-        state(kOperandExpected);
-    } else if (t >= 0xBB20 && t <= 0xBB24) {  // tvm_Pmt ... tvm_FV
-        impliedMultiply();
-        pushPrefix(op);
-        ++c_.nextToken;
-        if (next() == kParenOpen) {
-            ++c_.nextToken;
-            openGroup(at);
-            state(kOperandExpected);
-        } else if (atStatementEnd(c_.nextToken) || next() == kStore) {
-            rpn.pushReal(0, 15, -15, at);
-            state(kNumber);
-        } else {
-            fail(ErrMissingArgument, c_.nextToken);
-        }
-    } else if (t == kSetUpEditor) {
-        setUpEditor();
-        state(kOperandExpected);
-    } else if (t == 0xBBF8 || t == 0xBBF9) {  // "0b", "0h"
-        impliedMultiply();
-        ++c_.nextToken;
-        if (c_.nextToken < count_) {
-            LiteralScanner::Cursor cursor{c_.nextToken, 0, 0};
-            const double v = t == 0xBBF8 ? LiteralScanner::parseBinary(ops_, cursor) : LiteralScanner::parseHex(ops_, cursor);
-            c_.nextToken = cursor.next;
-            if (cursor.error) {
-                fail(cursor.error, cursor.errorToken);
-                return Step::Next;
-            }
-            rpn.pushReal(v, 15, -15, at);
-        }
-        state(kNumber);
-    } else if (isOpenBracket(t)) {
-        openingBracket(t);
-    } else if (t == kMatrixClose || t == kListClose || t == kParenClose) {
-        closingBracket(t, at);
-        if (!c_.error)
-            ++c_.nextToken;
-    } else if (t == kComma) {
-        comma();
-    } else if (t == kColon || t == kNewLine) {
-        ++c_.nextToken;
-        return Step::Finish;
-    } else if (t == kComment) {
-        while (c_.nextToken < count_ && tokenAt(c_.nextToken) != kColon && tokenAt(c_.nextToken) != kNewLine)
-            ++c_.nextToken;
-        if (c_.nextToken < count_)
-            ++c_.nextToken;
-        return Step::Finish;
-    } else if (t == kQuestion || t == kBreakpoint) {
-        processOp(op);
-        ++c_.nextToken;
-        return Step::Finish;
-    } else {
-        fail(ErrSyntax, at);
-        return Step::Next;
+    Step step = Step::Next;
+    switch (classify(t)) {
+    case TokenClass::Digit: step = digit(token); break;
+    case TokenClass::Letter: step = letter(token); break;
+    case TokenClass::ImaginaryOrAns: step = imaginaryOrAns(token); break;
+    case TokenClass::PiOrE: step = piOrE(token); break;
+    case TokenClass::Constant: step = constant(token); break;
+    case TokenClass::ColourName: step = colourName(token); break;
+    case TokenClass::Tail: step = tail(token); break;
+    case TokenClass::Clock: step = clock(token); break;
+    case TokenClass::Marker: step = marker(token); break;
+    case TokenClass::Rand: step = rand(token); break;
+    case TokenClass::Quote: step = quote(token); break;
+    case TokenClass::ProgramName: step = programName(token); break;
+    case TokenClass::ListName: step = listName(token); break;
+    case TokenClass::MatrixOrList: step = matrixOrList(token); break;
+    case TokenClass::Equation: step = equation(token); break;
+    case TokenClass::ImpliedVariable: step = impliedVariable(token); break;
+    case TokenClass::PlainVariable: step = plainVariable(token); break;
+    case TokenClass::BinaryOperator: step = binaryOperator(token); break;
+    case TokenClass::Negation: step = negation(token); break;
+    case TokenClass::Postfix: step = postfix(token); break;
+    case TokenClass::AngleMark: step = angleMark(token); break;
+    case TokenClass::Conversion: step = conversion(token); break;
+    case TokenClass::FractionSlash: step = fractionSlash(token); break;
+    case TokenClass::MixedSeparator: step = mixedSeparator(token); break;
+    case TokenClass::Function: step = function(token); break;
+    case TokenClass::CommandWithArguments: step = commandWithArguments(token); break;
+    case TokenClass::GroupedCommand: step = groupedCommand(token); break;
+    case TokenClass::Dim: step = dim(token); break;
+    case TokenClass::BlockStart: step = blockStart(token); break;
+    case TokenClass::Then: step = then(token); break;
+    case TokenClass::ElseOrEnd: step = elseOrEnd(token); break;
+    case TokenClass::ReturnStopClrHome: step = returnStopClrHome(token); break;
+    case TokenClass::LoneCommand: step = loneCommand(token); break;
+    case TokenClass::LabelOrJump: step = labelOrJump(token); break;
+    case TokenClass::Pause: step = pause(token); break;
+    case TokenClass::Menu: step = menu(token); break;
+    case TokenClass::Fix: step = fix(token); break;
+    case TokenClass::GraphDatabase: step = graphDatabase(token); break;
+    case TokenClass::NestingChecked: step = nestingChecked(token); break;
+    case TokenClass::DrawingCommand: step = drawingCommand(token); break;
+    case TokenClass::OptionalArguments: step = optionalArguments(token); break;
+    case TokenClass::StatementCommand: step = statementCommand(token); break;
+    case TokenClass::Zoom: step = zoom(token); break;
+    case TokenClass::Setting: step = setting(token); break;
+    case TokenClass::Tvm: step = tvm(token); break;
+    case TokenClass::SetUpEditor: step = setUpEditor(); break;
+    case TokenClass::BinaryOrHex: step = binaryOrHex(token); break;
+    case TokenClass::OpeningBracket: step = openingBracket(token.t); break;
+    case TokenClass::ClosingBracket: step = closingBracketToken(token); break;
+    case TokenClass::Comma: step = comma(); break;
+    case TokenClass::StatementEnd: step = statementEnd(); break;
+    case TokenClass::Comment: step = comment(); break;
+    case TokenClass::Break: step = breakToken(token); break;
+    case TokenClass::Unknown: step = fail(ErrSyntax, token.at); break;
     }
-    if (updatePrev)
+    if (step == Step::Next)
         prevToken_ = t;
+    return step == Step::Finish ? Step::Finish : Step::Next;
+}
+
+// ---- Token classes, one function each ----
+//
+// Each leaves the operand state for what may follow; Next when the token counts as the
+// previous token from now on, Keep when it does not (a failure, a store target), Finish
+// when the statement ends here.
+
+StatementParser::Step StatementParser::digit(const Token& token)
+{
+    if (c_.processingMenu && token.t <= 0x39) {
+        menuLabel();
+    } else {
+        number();
+        lastWasNumber_ = true;
+    }
+    operandState_ = kNumber;
     return Step::Next;
+}
+
+StatementParser::Step StatementParser::letter(const Token& token)
+{
+    if (token.afterStore) {
+        storeTarget();
+        return Step::Keep;
+    }
+    if (c_.processingMenu) {
+        menuLabel();
+    } else {
+        impliedMultiply();
+        c_.rpnStack().pushVar(static_cast<int>(token.t), token.at);
+        ++c_.nextToken;
+    }
+    operandState_ = kVariable;
+    return Step::Next;
+}
+
+// "ɩ̇", "Ans"
+StatementParser::Step StatementParser::imaginaryOrAns(const Token& token)
+{
+    impliedMultiply();
+    ++c_.nextToken;
+    if (token.t == 0x72 && tokenAt(c_.nextToken) == kParenOpen) {
+        c_.nextToken = token.at;
+        pushPrefix(kAnsElement);
+        ++c_.nextToken;
+        operandState_ = kOperandExpected;
+    } else {
+        c_.rpnStack().pushOpcode(token.op, token.at);
+        operandState_ = kNumber;
+    }
+    return Step::Next;
+}
+
+// "π", "e"
+StatementParser::Step StatementParser::piOrE(const Token& token)
+{
+    impliedMultiply();
+    c_.rpnStack().pushReal(token.t == 0xAC ? std::numbers::pi : std::numbers::e, 15, -15, token.at);
+    c_.rpnStack().setHasDecimalPoint(true);
+    return value(kNumber);
+}
+
+StatementParser::Step StatementParser::constant(const Token& token)
+{
+    impliedMultiply();
+    c_.rpnStack().pushReal(parser_.constantValue(static_cast<int>(token.op >> 16)), 15, -15, token.at);
+    return value(kNumber);
+}
+
+// The colour numbers 10-24.
+StatementParser::Step StatementParser::colourName(const Token& token)
+{
+    impliedMultiply();
+    c_.rpnStack().pushReal(static_cast<double>(token.t - 0xEF37), -1, 0, token.at);
+    return value(kNumber);
+}
+
+// The tails of a distribution: the token itself.
+StatementParser::Step StatementParser::tail(const Token& token)
+{
+    c_.rpnStack().pushReal(static_cast<double>(token.t), 15, -15, token.at);
+    return value(kNumber);
+}
+
+// getKey, getDate, getTime
+StatementParser::Step StatementParser::clock(const Token& token)
+{
+    impliedMultiply();
+    c_.rpnStack().pushOpcode(token.op, token.at);
+    return value(kNumber);
+}
+
+StatementParser::Step StatementParser::marker(const Token& token)
+{
+    c_.rpnStack().pushOpcode(token.op, token.at);
+    return value(kNumber);
+}
+
+// "rand": the seed after "➞", the function before "(", else a draw.
+StatementParser::Step StatementParser::rand(const Token& token)
+{
+    impliedMultiply();
+    ++c_.nextToken;
+    if (token.afterStore) {
+        c_.rpnStack().pushVar(static_cast<int>(token.t), token.at);
+        operandState_ = kNumber;
+    } else if (tokenAt(c_.nextToken) == kParenOpen) {
+        c_.nextToken = token.at;
+        pushPrefix(token.op);
+        ++c_.nextToken;
+        operandState_ = kOperandExpected;
+    } else {
+        c_.rpnStack().pushOpcode(kRand0, token.at);
+        operandState_ = kNumber;
+    }
+    return Step::Next;
+}
+
+StatementParser::Step StatementParser::quote(const Token& token)
+{
+    auto s = parseString();
+    if (!s)
+        return Step::Keep;
+    c_.rpnStack().pushString(std::make_shared<Ops>(std::move(*s)), token.at);
+    operandState_ = kString;
+    return Step::Next;
+}
+
+// "prgm»" and the name after it, output as a string.
+StatementParser::Step StatementParser::programName(const Token& token)
+{
+    processOp(token.op);
+    ++c_.nextToken;
+    const int nameAt = c_.nextToken;
+    Ops tokens;
+    auto name = parseProgramName(&tokens);
+    if (!name)
+        return Step::Keep;
+    c_.rpnStack().pushString(std::make_shared<Ops>(std::move(tokens)), nameAt);
+    c_.rpnStack().peek()->var.name = std::move(*name);
+    operandState_ = kString;
+    return Step::Next;
+}
+
+// "ʟ" and a list name: an element before "(", else the list.
+StatementParser::Step StatementParser::listName(const Token& token)
+{
+    impliedMultiply();
+    auto name = parseNameMaxLen(5);
+    if (!name)
+        return fail(ErrSyntax, c_.nextToken);
+    if (tokenAt(c_.nextToken) == kParenOpen) {
+        pushListElement(*name, token.at);
+        operandState_ = kOperandExpected;
+    } else {
+        c_.rpnStack().pushVarName(*name, token.at);
+        operandState_ = kVariable;
+    }
+    return Step::Next;
+}
+
+// [A]-[J], L₁-L₆: an element before "(", else the variable.
+StatementParser::Step StatementParser::matrixOrList(const Token& token)
+{
+    const std::uint32_t t = token.t;
+    return variableOrElement(token, t >= 0x5D00 ? 0x1002 + (t - 0x5D00) : 0x1008 + (t - 0x5C00), t);
+}
+
+// An equation: a function before "(", else the variable (u v w as their equations).
+StatementParser::Step StatementParser::equation(const Token& token)
+{
+    const std::uint32_t eq = token.t >= 0xBBC5 ? 0x5E80 + (token.t - 0xBBC5) : token.t;
+    return variableOrElement(token, eq, eq);
+}
+
+StatementParser::Step StatementParser::variableOrElement(const Token& token, std::uint32_t function, std::uint32_t variable)
+{
+    impliedMultiply();
+    ++c_.nextToken;
+    if (tokenAt(c_.nextToken) == kParenOpen) {
+        c_.nextToken = token.at;
+        pushPrefix(function);
+        ++c_.nextToken;
+        operandState_ = kOperandExpected;
+    } else {
+        c_.rpnStack().pushVar(static_cast<int>(variable), token.at);
+        operandState_ = kVariable;
+    }
+    return Step::Next;
+}
+
+// Statistics, window and sequence variables and η.
+StatementParser::Step StatementParser::impliedVariable(const Token& token)
+{
+    impliedMultiply();
+    return plainVariable(token);
+}
+
+// Strings and graph databases: nothing multiplies with them.
+StatementParser::Step StatementParser::plainVariable(const Token& token)
+{
+    c_.rpnStack().pushVar(static_cast<int>(token.t), token.at);
+    return value(kVariable);
+}
+
+// Binary operators and "➞".
+StatementParser::Step StatementParser::binaryOperator(const Token& token)
+{
+    if (!followsOperand(token.at))
+        return Step::Keep;
+    return operatorToken(token.op, kOperandExpected);
+}
+
+StatementParser::Step StatementParser::negation(const Token& token)
+{
+    impliedMultiply();
+    return operatorToken(token.op, kOperandExpected);
+}
+
+StatementParser::Step StatementParser::postfix(const Token& token)
+{
+    if (!followsOperand(token.at))
+        return Step::Keep;
+    return operatorToken(token.op, kNumber);
+}
+
+// "ʳ", "°": after a number "°" may start a degree-minute-second literal.
+StatementParser::Step StatementParser::angleMark(const Token& token)
+{
+    if (operandState_ == kStart || operandState_ == kOperandExpected)
+        return fail(ErrSyntax, token.at);
+    ++c_.nextToken;
+    VQStack& rpn = c_.rpnStack();
+    if (token.t == 0x0B && operandState_ == kNumber && token.wasNumber && rpn.peek() && rpn.peek()->kind == KindReal) {
+        LiteralScanner::Cursor cursor{c_.nextToken, 0, 0};
+        Operand* degrees = rpn.peek();
+        double angle = degrees->re();
+        bool decimal = false;
+        const bool found = LiteralScanner::parseDMS(ops_, cursor, angle, decimal);
+        c_.nextToken = cursor.next;
+        if (cursor.error)
+            return fail(cursor.error, cursor.errorToken);
+        if (found) {
+            degrees->value = {angle, 0.0};
+            // The figures typed for the degrees say nothing of the whole angle.
+            degrees->sigFig = 15;
+            degrees->sigDec = -15;
+            if (decimal)
+                rpn.setHasDecimalPoint(true);
+            operandState_ = kNumber;
+            lastWasNumber_ = true;
+            return Step::Next;
+        }
+    }
+    c_.nextToken = token.at;
+    // A postfix operator ends an operand, so what follows multiplies.
+    return operatorToken(token.op, kNumber);
+}
+
+// Display conversions end their argument.
+StatementParser::Step StatementParser::conversion(const Token& token)
+{
+    if (!followsOperand(token.at))
+        return Step::Keep;
+    const std::uint32_t n = tokenAt(token.at + 1);
+    if (!(token.at + 1 >= count_ || n == kComma || n == kColon || n == kNewLine || n == kReturn || n == kStop
+          || n == kComment))
+        return fail(ErrSyntax, token.at + 1);
+    processOp(token.op);
+    ++c_.nextToken;
+    return Step::Next;
+}
+
+// "／": after "␣" it makes the pair a mixed number.
+StatementParser::Step StatementParser::fractionSlash(const Token& token)
+{
+    if (!followsOperand(token.at))
+        return Step::Keep;
+    Operand* top = c_.opStack.peek();
+    if (top && top->kind == KindOpcode && (top->opcode & 0xFFFFu) == kMixedSeparator)
+        top->opcode = (top->opcode & 0xFFFF0000u) | kMixedNumber;  // keeps a template ID
+    else
+        processOp(token.op);
+    ++c_.nextToken;
+    operandState_ = kOperandExpected;
+    return Step::Next;
+}
+
+// "␣" of a mixed number.
+StatementParser::Step StatementParser::mixedSeparator(const Token& token)
+{
+    if (operandState_ != kNumber)
+        return fail(ErrSyntax, token.at);
+    // A negation just before the whole part is the whole part's sign: -2␣1/2 is
+    // -2 + 1/2.
+    const Operand* top = c_.opStack.peek();
+    if (top && top->kind == KindOpcode && (top->opcode & 0xFFFFu) == kNegate)
+        c_.opStack.moveTopTo(c_.rpnStack());
+    return operatorToken(token.op, kOperandExpected);
+}
+
+StatementParser::Step StatementParser::function(const Token& token)
+{
+    functionWithGroup(token.op, true, true);
+    return Step::Next;
+}
+
+StatementParser::Step StatementParser::commandWithArguments(const Token& token)
+{
+    functionWithGroup(token.op, false, true);
+    return Step::Next;
+}
+
+StatementParser::Step StatementParser::groupedCommand(const Token& token)
+{
+    functionWithGroup(token.op, false, false);
+    return Step::Next;
+}
+
+// "dim(": after "➞" the store becomes StoDim(.
+StatementParser::Step StatementParser::dim(const Token& token)
+{
+    impliedMultiply();
+    std::uint32_t use = token.op;
+    if (token.afterStore) {
+        c_.opStack.drop();
+        use = kStoDim;
+    }
+    functionWithGroup(use, false, false);
+    return Step::Next;
+}
+
+// If, While, Repeat, For(, IS>(, DS<( begin their statement.
+StatementParser::Step StatementParser::blockStart(const Token& token)
+{
+    if (c_.opStack.count() != 0)
+        return fail(ErrSyntax, token.at);
+    functionWithGroup(token.op, false, false);
+    return Step::Next;
+}
+
+// "Then" outputs nothing.
+StatementParser::Step StatementParser::then(const Token&)
+{
+    ++c_.nextToken;
+    operandState_ = kOperandExpected;
+    return Step::Next;
+}
+
+StatementParser::Step StatementParser::elseOrEnd(const Token& token)
+{
+    return operatorToken(token.op, kOperandExpected);
+}
+
+StatementParser::Step StatementParser::returnStopClrHome(const Token& token)
+{
+    processOp(token.op);
+    ++c_.nextToken;
+    return Step::Next;
+}
+
+// Trace, DispGraph, DispTable, ClrAllLists, DelVar, DispControls.
+StatementParser::Step StatementParser::loneCommand(const Token& token)
+{
+    processOp(token.op);
+    ++c_.nextToken;
+    if (token.t == kDelVar)
+        delVarArmed_ = true;
+    operandState_ = kOperandExpected;
+    return Step::Next;
+}
+
+// "Lbl ", "Goto ", "Gosub ": the label is skipped.
+StatementParser::Step StatementParser::labelOrJump(const Token& token)
+{
+    int i = token.at + 1;
+    getLabel(i);
+    if (c_.error)
+        return Step::Keep;
+    if (token.t != 0xD6)
+        processOp(token.op);
+    c_.nextToken = i;
+    operandState_ = kOperandExpected;
+    return Step::Next;
+}
+
+// "Pause ": alone it pauses with 0.
+StatementParser::Step StatementParser::pause(const Token& token)
+{
+    processOp(token.op);
+    ++c_.nextToken;
+    if (atStatementEnd(c_.nextToken))
+        c_.rpnStack().pushReal(0, 15, -15, token.at);
+    else
+        openGroup(token.at);
+    return Step::Next;
+}
+
+StatementParser::Step StatementParser::menu(const Token& token)
+{
+    processOp(token.op);
+    ++c_.nextToken;
+    openGroup(token.at);
+    c_.processingMenu = true;
+    operandState_ = kOperandExpected;
+    return Step::Next;
+}
+
+StatementParser::Step StatementParser::fix(const Token& token)
+{
+    requireFirst();  // the rest of the statement is still read
+    functionWithGroup(token.op, false, true);
+    return Step::Next;
+}
+
+// solve(, seq(, fnInt(, nDeriv(, fMin(, fMax(, ∑(: the expression argument is kept.
+StatementParser::Step StatementParser::nestingChecked(const Token& token)
+{
+    if (nestedOp(static_cast<int>(token.t)))
+        return fail(ErrIllegalNest, token.at);
+    functionWithGroup(token.op, true, true);
+    if (!c_.error)
+        openUnevaluated(token.at);
+    return Step::Next;
+}
+
+StatementParser::Step StatementParser::drawingCommand(const Token& token)
+{
+    functionWithGroup(token.op, false, false);
+    openUnevaluated(token.at);
+    return Step::Next;
+}
+
+// Commands that may stand alone at the end of the entry.
+StatementParser::Step StatementParser::optionalArguments(const Token& token)
+{
+    if (token.at + 1 < count_)
+        return statementCommand(token);
+    if (!requireFirst())
+        return Step::Keep;
+    c_.rpnStack().pushOpcode(token.op, token.at);
+    ++c_.nextToken;
+    operandState_ = kOperandExpected;
+    return Step::Next;
+}
+
+StatementParser::Step StatementParser::statementCommand(const Token& token)
+{
+    if (!requireFirst())
+        return Step::Keep;
+    commandArguments(token.op);
+    operandState_ = kOperandExpected;
+    return Step::Next;
+}
+
+StatementParser::Step StatementParser::zoom(const Token& token)
+{
+    if (!requireFirst())
+        return Step::Keep;
+    return operatorToken(token.op, kOperandExpected);
+}
+
+// Settings stand alone in their statement.
+StatementParser::Step StatementParser::setting(const Token& token)
+{
+    requireFirst();  // the token is still output
+    c_.rpnStack().pushOpcode(token.op, token.at);
+    ++c_.nextToken;
+    const std::uint32_t n = tokenAt(c_.nextToken);
+    if (c_.nextToken < count_ && n != kColon && n != kNewLine && n != kComment)
+        fail(ErrSyntax, c_.nextToken);
+    operandState_ = kOperandExpected;
+    return Step::Next;
+}
+
+// tvm_Pmt ... tvm_FV: with arguments in a group, or none at the end or before "➞".
+StatementParser::Step StatementParser::tvm(const Token& token)
+{
+    impliedMultiply();
+    pushPrefix(token.op);
+    ++c_.nextToken;
+    if (tokenAt(c_.nextToken) == kParenOpen) {
+        ++c_.nextToken;
+        openGroup(token.at);
+        operandState_ = kOperandExpected;
+    } else if (atStatementEnd(c_.nextToken) || tokenAt(c_.nextToken) == kStore) {
+        c_.rpnStack().pushReal(0, 15, -15, token.at);
+        operandState_ = kNumber;
+    } else {
+        fail(ErrMissingArgument, c_.nextToken);
+    }
+    return Step::Next;
+}
+
+// "0b", "0h" and the digits after them; nothing at the end of the ops.
+StatementParser::Step StatementParser::binaryOrHex(const Token& token)
+{
+    impliedMultiply();
+    ++c_.nextToken;
+    if (c_.nextToken < count_) {
+        LiteralScanner::Cursor cursor{c_.nextToken, 0, 0};
+        const double v = token.t == 0xBBF8 ? LiteralScanner::parseBinary(ops_, cursor)
+                                           : LiteralScanner::parseHex(ops_, cursor);
+        c_.nextToken = cursor.next;
+        if (cursor.error)
+            return fail(cursor.error, cursor.errorToken);
+        c_.rpnStack().pushReal(v, 15, -15, token.at);
+    }
+    operandState_ = kNumber;
+    return Step::Next;
+}
+
+StatementParser::Step StatementParser::closingBracketToken(const Token& token)
+{
+    closingBracket(token.t, token.at);
+    if (!c_.error)
+        ++c_.nextToken;
+    return Step::Next;
+}
+
+// ":" and new line end the statement.
+StatementParser::Step StatementParser::statementEnd()
+{
+    ++c_.nextToken;
+    return Step::Finish;
+}
+
+// A comment runs to the end of its line.
+StatementParser::Step StatementParser::comment()
+{
+    while (c_.nextToken < count_ && tokenAt(c_.nextToken) != kColon && tokenAt(c_.nextToken) != kNewLine)
+        ++c_.nextToken;
+    if (c_.nextToken < count_)
+        ++c_.nextToken;
+    return Step::Finish;
+}
+
+// The internal "?" and a breakpoint end the statement.
+StatementParser::Step StatementParser::breakToken(const Token& token)
+{
+    processOp(token.op);
+    ++c_.nextToken;
+    return Step::Finish;
+}
+
+// ---- Helpers of the token classes ----
+
+// An operator pushed with processOp, then the operand state for what follows.
+StatementParser::Step StatementParser::operatorToken(std::uint32_t op, int state)
+{
+    processOp(op);
+    ++c_.nextToken;
+    operandState_ = state;
+    return Step::Next;
+}
+
+// A value was output at nextToken, which moves past it.
+StatementParser::Step StatementParser::value(int state)
+{
+    ++c_.nextToken;
+    operandState_ = state;
+    return Step::Next;
+}
+
+// Operators that stand after an operand: anything else before them is a syntax error.
+bool StatementParser::followsOperand(int at)
+{
+    if (operandState_ != kOperandExpected)
+        return true;
+    fail(ErrSyntax, at);
+    return false;
 }
 
 // ---- Operators and groups ----
@@ -844,29 +1153,25 @@ void StatementParser::closeInnermost()
         appendTo_->push_back(close);
 }
 
-void StatementParser::openingBracket(std::uint32_t t)
+StatementParser::Step StatementParser::openingBracket(std::uint32_t t)
 {
     const int at = c_.nextToken;
     if (!matrix_)
         impliedMultiply();
     if (t == kListOpen && parensCountOfType(kListOpen) > 0) {
-        fail(ErrSyntax, at);
-        return;
+        return fail(ErrSyntax, at);
     }
     if (t == kMatrixOpen) {
         const int open = parensCountOfType(kMatrixOpen);
         if (open == 0) {
-            if (matrix_) {
-                fail(ErrSyntax, at);
-                return;
-            }
+            if (matrix_)
+                return fail(ErrSyntax, at);
             matrix_ = true;
         } else if (open == 1 && prevToken_ == kMatrixOpen) {
         } else if (open == 1 && prevToken_ == kMatrixClose) {
             ++c_.listCounts.back();  // rows follow each other without commas
         } else {
-            fail(ErrSyntax, at);
-            return;
+            return fail(ErrSyntax, at);
         }
     }
     c_.opStack.pushOpcode(t, at);
@@ -875,17 +1180,16 @@ void StatementParser::openingBracket(std::uint32_t t)
     groupMark_ = c_.rpnStack().count();
     ++c_.nextToken;
     operandState_ = kOperandExpected;
+    return Step::Next;
 }
 
-void StatementParser::comma()
+StatementParser::Step StatementParser::comma()
 {
     const int at = c_.nextToken;
-    if (c_.rpnStack().count() == groupMark_) {
-        fail(ErrSyntax, at);
-        return;
-    }
+    if (c_.rpnStack().count() == groupMark_)
+        return fail(ErrSyntax, at);
     if (!moveDownToBracket())
-        return;
+        return Step::Keep;
     if (pendingUnevaluated() && (c_.functionStart.back() & 0xFFFF) == c_.opStack.count()) {
         c_.functionStart.pop_back();
         c_.rpnStack().pushOpcode(kFnEnd, at);
@@ -899,6 +1203,7 @@ void StatementParser::comma()
     }
     ++c_.nextToken;
     operandState_ = kOperandExpected;
+    return Step::Next;
 }
 
 // The ")" that closes the last part of a MathPrint template (its template ID in the high
@@ -1167,11 +1472,11 @@ unsigned StatementParser::getLabel(int& i)
     return value;
 }
 
-void StatementParser::setUpEditor()
+StatementParser::Step StatementParser::setUpEditor()
 {
     const int at = c_.nextToken;
     if (!requireFirst())
-        return;
+        return Step::Keep;
     ++c_.nextToken;
     const Vocabulary& vocabulary = Vocabulary::shared();
     int names = 0;
@@ -1179,59 +1484,56 @@ void StatementParser::setUpEditor()
         const std::uint32_t t = tokenAt(c_.nextToken);
         if (t == kColon || t == kNewLine)
             break;
-        if (names == kMaxSetUpEditorNames) {
-            fail(ErrArgument, c_.nextToken);
-            return;
-        }
+        if (names == kMaxSetUpEditorNames)
+            return fail(ErrArgument, c_.nextToken);
         const int nameAt = c_.nextToken;
         if (t >= 0x5D00 && t <= 0x5D05) {
             c_.opStack.pushVarName(vocabulary.nameForOpcode(t), nameAt);
             ++c_.nextToken;
         } else {
             auto name = parseNameMaxLen(5);
-            if (!name) {
-                fail(ErrSyntax, c_.nextToken);
-                return;
-            }
+            if (!name)
+                return fail(ErrSyntax, c_.nextToken);
             c_.opStack.pushVarName(*name, nameAt);
         }
         ++names;
         const std::uint32_t n = tokenAt(c_.nextToken);
         if (c_.nextToken >= count_ || n == kColon || n == kNewLine)
             break;
-        if (n != kComma) {
-            fail(ErrArgument, c_.nextToken);
-            return;
-        }
+        if (n != kComma)
+            return fail(ErrArgument, c_.nextToken);
         ++c_.nextToken;
     }
     while (c_.opStack.moveTopTo(c_.rpnStack())) {
     }
     c_.rpnStack().pushReal(names, 15, -15, at);
     c_.rpnStack().pushOpcode(kSetUpEditor, at);
+    operandState_ = kOperandExpected;
+    return Step::Next;
 }
 
-void StatementParser::graphDatabase(std::uint32_t op)
+// StoreGDB and RecallGDB: a quoted name becomes a graph-database name, else the number
+// that follows is the argument.
+StatementParser::Step StatementParser::graphDatabase(const Token& token)
 {
-    processOp(op);
+    processOp(token.op);
     ++c_.nextToken;
     operandState_ = kOperandExpected;
     if (tokenAt(c_.nextToken) != kQuote)
-        return;  // the number that follows is the argument
+        return Step::Next;
     const int at = c_.nextToken;
     auto s = parseString();
     if (!s)
-        return;
-    if (static_cast<int>(s->size()) > kMaxGDBNameTokens) {
-        fail(ErrSyntax, at);
-        return;
-    }
+        return Step::Next;
+    if (static_cast<int>(s->size()) > kMaxGDBNameTokens)
+        return fail(ErrSyntax, at);
     std::string text;
     const Vocabulary& vocabulary = Vocabulary::shared();
     for (std::uint32_t o : *s)
         text += vocabulary.nameForOpcode(o);
     c_.rpnStack().pushGDBName(text, at);
     operandState_ = kVariable;
+    return Step::Next;
 }
 
 // ---- Queries ----

@@ -263,18 +263,24 @@ bool StoreHandler::storeListElement(const Operand& target, const Operand& value,
     if (name.empty())
         return fail(ErrSyntax, value.location, R);
     const int position = target.var.elem1;
-    auto it = calc_.lists.find(name);
-    const int length = it == calc_.lists.end() ? 0 : it->second.count();
-    if (position < 0 || position >= kMaxListLength || position > length)
+    VQList* list = listForElement(calc_, name, position);
+    if (!list)
         return fail(ErrInvalidDim, value.location, R);
-
-    // The list is made only once the store is sure to happen.
-    VQList& list = it == calc_.lists.end() ? calc_.lists[name] : it->second;
     if (value.kind == KindReal)
-        list.setReal(value.re(), value.sigFig, value.sigDec, position);
+        list->setReal(value.re(), value.sigFig, value.sigDec, position);
     else
-        list.setComplex(value.value, position);
+        list->setComplex(value.value, position);
     return true;
+}
+
+VQList* StoreHandler::listForElement(Calculator& calc, const std::string& name, int position)
+{
+    auto it = calc.lists.find(name);
+    const int length = it == calc.lists.end() ? 0 : it->second.count();
+    if (position < 0 || position >= kMaxListLength || position > length)
+        return nullptr;
+    // The list is made only once the store is sure to happen.
+    return it == calc.lists.end() ? &calc.lists[name] : &it->second;
 }
 
 bool StoreHandler::storeMatrix(const Operand& target, const Operand& value, Operand& R)

@@ -3,11 +3,13 @@
 #include "core/Operand.h"
 
 #include <complex>
+#include <string>
 
 namespace orvenda {
 
 class Calculator;
 class Parser;
+class VQList;
 class VQStack;
 struct EvalRun;
 
@@ -36,6 +38,10 @@ public:
     // Whether a token names an equation that can be stored into (Y=, parametric, polar,
     // sequence and XY equations).
     static bool isEquationToken(int token);
+    // The list that a value stored at `position` (0-based) of the list `name` goes into,
+    // made now when it does not exist yet; null when the position lies past the list's
+    // end or the longest list (nothing is made then).
+    static VQList* listForElement(Calculator& calc, const std::string& name, int position);
 
 private:
     bool fail(int error, int location, Operand& R);

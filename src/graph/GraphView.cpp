@@ -2,7 +2,9 @@
 
 #include "core/Calculator.h"
 #include "core/DrawObject.h"
+#include "core/VQStack.h"
 #include "core/services/StatGraphManager.h"
+#include "eval/GraphSampler.h"
 #include "graph/GraphText.h"
 #include "graph/GraphTileLayer.h"
 #include "graph/GraphViewDelegate.h"
@@ -10,11 +12,16 @@
 #include "graph/PhotoPlot.h"
 #include "graph/PixelPlot.h"
 #include "graph/PlotCircle.h"
+#include "graph/PlotFn.h"
 #include "graph/PlotImplicit.h"
 #include "graph/PlotInvFn.h"
 #include "graph/PlotLine.h"
+#include "graph/PlotParametric.h"
+#include "graph/PlotPolar.h"
 #include "graph/PlotPolyline.h"
+#include "graph/PlotSequence.h"
 #include "graph/PlotShadeFn.h"
+#include "graphui/YEqModel.h"
 #include "language/VariableSlots.h"
 
 #include <QApplication>
@@ -37,7 +44,14 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 
 constexpr int kZStandard = 0x86, kZTrig = 0x87, kZSquare = 0x8B, kZInteger = 0x8C, kZPrevious = 0x8D;
 constexpr int kZDecimal = 0x8E, kZoomStat = 0x8F, kZoomRcl = 0x90, kZoomSto = 0x92, kZoomFit = 0xBB65;
-constexpr int kImplicitGraphMode = 4;
+constexpr int kSequenceGraphMode = 3, kImplicitGraphMode = 4;
+// The equation solver's plot replaces every other.
+constexpr int kSolverDisplayMode = 3;
+constexpr int kSolverEquation = 0x5E1A;
+// Y= function types that the plot list treats apart.
+constexpr int kFunctionType = 0, kParametricType = 1, kPolarType = 2, kSequenceType = 3, kImplicitType = 4;
+constexpr int kSlotX = 23;
+constexpr int kXToken = 0x58;
 // Points the trace may snap within, and the tolerance of a tap.
 constexpr double kSnapPoints = 4;
 constexpr double kTapTolerance = 20;
@@ -87,7 +101,7 @@ VQColor colorOf(const DrawObject& record)
 
 } // namespace
 
-GraphView::GraphView(Calculator& c, QWidget* parent) : QWidget(parent), calc(c)
+GraphView::GraphView(Calculator& c, QWidget* parent) : QWidget(parent), calc(c), sampler_(c)
 {
     plotObjects_.reserve(10);
     for (auto& tile : tiles_) {
@@ -299,11 +313,157 @@ void GraphView::updateDisplay()
     updateControls();
     updatingObjects = true;
     plotObjects_.clear();
-    calc.graphFitModel = -1;
-    if (calc.graphMode() == kImplicitGraphMode)
-        for (int token = PlotImplicit::kFirstRelation; token <= PlotImplicit::kLastRelation; ++token)
+    {
+        // The modes, the equations and the drawing list are what a program changes.
+        const auto hold = calc.lockState();
+        calc.graphFitModel = -1;
+        if (calc.graphDisplayMode == kSolverDisplayMode) {
+            addSolverPlot();
+        } else {
+            addEquationPlots();
+            addDrawingPlots();
+        }
+    }
+    updatingObjects = false;
+    layoutTiles();
+    redrawOverlay();
+    pixelPlot_->setVisible(calc.pixelsVisible);
+    if (calc.pixelsVisible)
+        pixelPlot_->setNeedsDisplay();
+}
+
+void GraphView::addSolverPlot()
+{
+    auto plot = std::make_shared<PlotFn>(calc);
+    plot->fn = calc.yEqManager ? calc.yEqManager->rpnForFunction(kSolverEquation) : nullptr;
+    plot->eqNum = kSolverEquation;
+    plot->varNum = calc.yEqManager ? calc.yEqManager->solverVar() : kSlotX;
+    plot->color = VQColor::colorR(0, 1, 0, 1);
+    plot->style = 2;
+    plot->lineWidth = 2;
+    plot->setSelected(true);
+    plotObjects_.push_back(plot);
+    // The trace starts on the solver's variable as it stands.
+    const double v = calc.getVar(plot->varNum).value.real();
+    const double y = plot->YAtT(v);
+    calc.pTrackPoint = {v, y, v};
+    calc.pTrackSlope = plot->slopeAtT(v);
+    calc.lockMagnifier = true;
+    calc.setFeatureLock(std::fabs(y) < 1e-10 ? PlotObject::FeatureZero : PlotObject::FeatureNone);
+}
+
+std::shared_ptr<PlotObject> GraphView::makeEquationPlot(int functionType, int token)
+{
+    switch (functionType) {
+    case kFunctionType: {
+        auto plot = std::make_shared<PlotFn>(calc);
+        plot->fn = calc.yEqManager ? calc.yEqManager->rpnForFunction(token) : nullptr;
+        return plot;
+    }
+    case kParametricType:
+        return std::make_shared<PlotParametric>(calc);
+    case kPolarType:
+        return std::make_shared<PlotPolar>(calc);
+    case kSequenceType: {
+        auto plot = std::make_shared<PlotSequence>(calc);
+        plot->setSequenceType(calc.graphSequenceFormat);
+        return plot;
+    }
+    default:
+        return nullptr;
+    }
+}
+
+void GraphView::addEquationPlots()
+{
+    // By graph mode: the first token, how many, the token step and the plot variable.
+    struct Walk {
+        int first, count, step, varNum;
+    };
+    static constexpr Walk kWalks[] = {
+        {0x5E10, 10, 1, kSlotX}, {0x5E20, 6, 2, 19}, {0x5E40, 6, 1, 26}, {0x5E80, 3, 1, 27}, {0x5EA0, 10, 1, 0},
+    };
+    const int mode = calc.graphMode();
+    if (mode < 0 || mode >= int(std::size(kWalks)))
+        return;
+    YEqModel* model = YEqModel::of(calc);
+    const Walk walk = kWalks[mode];
+    const int format = calc.graphSequenceFormat;
+    if (mode == kSequenceGraphMode && format >= 2 && format <= 4) {
+        // The pairs u-v, v-w and u-w make one plot.
+        if (auto plot = makeEquationPlot(kSequenceType, walk.first)) {
+            plot->color = model ? model->colorForFunction(walk.first).value_or(VQColor()) : VQColor();
+            plot->style = model ? model->styleForFunction(walk.first) : 2;
+            plot->eqNum = walk.first;
+            plot->varNum = walk.varNum;
+            plot->setSelected(calc.lockFunction == walk.first);
+            plotObjects_.push_back(std::move(plot));
+        }
+        return;
+    }
+    for (int k = 0; k < walk.count; ++k) {
+        const int token = walk.first + k * walk.step;
+        const int type = YEqModel::functionType(token);
+        if (type == kImplicitType) {
+            // A relation compiles as a relation and takes its own settings.
             if (auto plot = PlotImplicit::forEquation(calc, token, this))
                 plotObjects_.push_back(std::move(plot));
+            continue;
+        }
+        if (!sampler_.shouldPlotFunction(token))
+            continue;
+        auto plot = makeEquationPlot(type, token);
+        if (!plot)
+            continue;
+        if (model) {
+            plot->varInfoArray = model->varInforForFunction(token).value_or(std::vector<YEqVarInfo>());
+            plot->color = model->colorForFunction(token).value_or(VQColor());
+            plot->style = model->styleForFunction(token);
+            // Sliders may have moved the shaded integral's function since it was computed.
+            auto limits = model->integrationLimitsForFunction(token);
+            if (type == kFunctionType && !plot->varInfoArray.empty() && limits && limits->lower != limits->upper) {
+                limits->dirty = true;
+                model->setIntegrationLimits(token, *limits);
+            }
+        } else {
+            plot->style = 2;
+        }
+        if (type != kSequenceType)
+            plot->lineWidth = (plot->style & 2) != 0 ? 2 : 4;
+        plot->eqNum = token;
+        plot->varNum = walk.varNum;
+        plot->setSelected(calc.lockFunction == token);
+        const VQColor color = plot->color;
+        plotObjects_.push_back(std::move(plot));
+        if (type == kSequenceType && format == 1)
+            addWebPlots(token, color);
+    }
+}
+
+void GraphView::addWebPlots(int token, const VQColor& color)
+{
+    YEqModel* model = YEqModel::of(calc);
+    const auto helper = [&](std::shared_ptr<VQStack> fn, PlotObject::Ops expression) {
+        auto plot = std::make_shared<PlotFn>(calc);
+        plot->fn = std::move(fn);
+        plot->expression = std::move(expression);
+        plot->color = color;
+        plot->eqNum = -1;
+        plot->varNum = kSlotX;
+        plot->style = 2;
+        plot->lineWidth = 2;
+        plotObjects_.push_back(std::move(plot));
+    };
+    // y = X, then the web's path.
+    auto line = std::make_shared<VQStack>(&calc);
+    line->pushVar(kXToken, 0);
+    helper(std::move(line), {kXToken});
+    if (model)
+        helper(model->webTraceRPNForFunction(token), model->webTraceForFunction(token).value_or(PlotObject::Ops()));
+}
+
+void GraphView::addDrawingPlots()
+{
     for (const auto& record : calc.drawing) {
         if (auto line = std::dynamic_pointer_cast<DrawLine>(record)) {
             auto plot = std::make_shared<PlotLine>(calc);
@@ -314,6 +474,20 @@ void GraphView::updateDisplay()
             plot->setSelected(line->selected);
             plot->lineWidth = line->lineWidth;
             plot->style = line->style;
+            plotObjects_.push_back(std::move(plot));
+        } else if (auto function = std::dynamic_pointer_cast<DrawFunc>(record)) {
+            auto plot = std::make_shared<PlotFn>(calc);
+            plot->fn = function->fn;
+            plot->color = colorOf(*function);
+            plot->expression = function->expression;
+            plot->eqNum = -1;
+            plot->varNum = kSlotX;
+            plot->style = 2;
+            plot->lineWidth = function->lineWidth;
+            plot->showTangent = function->showTangent;
+            plot->tangentX = function->tangentX;
+            plot->drawFunc = function;
+            plot->setSelected(function->selected);
             plotObjects_.push_back(std::move(plot));
         } else if (auto circle = std::dynamic_pointer_cast<DrawCircle>(record)) {
             auto plot = std::make_shared<PlotCircle>(calc);
@@ -333,12 +507,6 @@ void GraphView::updateDisplay()
             plotObjects_.push_back(PlotPolyline::forRecord(calc, polyline, colorOf(*polyline)));
         }
     }
-    updatingObjects = false;
-    layoutTiles();
-    redrawOverlay();
-    pixelPlot_->setVisible(calc.pixelsVisible);
-    if (calc.pixelsVisible)
-        pixelPlot_->setNeedsDisplay();
 }
 
 PlotObject* GraphView::selectedPlotObj() const
@@ -401,6 +569,202 @@ void GraphView::lockToPoint(const QPointF& at)
     updateWindowVars();
     if (delegate)
         delegate->selectPlot(hit, tracePoint);
+}
+
+double GraphView::slopeOf(PlotObject& plot, const PlotPoint& at)
+{
+    return plot.plotType == PlotObject::PlotImplicit ? plot.slopeAtPoint(at) : plot.slopeAtT(at.t);
+}
+
+void GraphView::lockTraceAt(PlotObject& plot, const PlotPoint& at)
+{
+    calc.pTrackPoint = at;
+    calc.pTrackSlope = slopeOf(plot, at);
+    calc.lockMagnifier = true;
+    redrawOverlay();
+}
+
+void GraphView::selectEqNum(int token, double value)
+{
+    PlotObject* found = nullptr;
+    bool changed = false;
+    for (const auto& plot : plotObjects_) {
+        if (!plot)
+            continue;
+        const int type = plot->plotType;
+        const bool atX = type == PlotObject::PlotFunction || type == PlotObject::PlotSequence || type == PlotObject::PlotFn;
+        const bool atT = type == PlotObject::PlotPolar || type == PlotObject::PlotParametric;
+        if (found || plot->eqNum != token || !(atX || atT)) {
+            changed |= plot->selected();
+            plot->setSelected(false);
+            continue;
+        }
+        found = plot.get();
+        const double x = atT ? plot->XAtT(value) : value;
+        const PlotPoint at{x, plot->YAtT(value), value};
+        calc.setFeatureLock(PlotObject::FeatureNone);
+        calc.lockFunction = token;
+        calc.pTrackPoint = at;
+        calc.pTrackSlope = slopeOf(*plot, at);
+        calc.lockMagnifier = true;
+        tracePoint = at;
+        changed |= !plot->selected();
+        plot->setSelected(true);
+    }
+    // The window follows the traced point, not the parameter (a T or θ is no x).
+    const Calculator::Bounds b = graphBounds();
+    const double x = tracePoint.x, width = b.xMax - b.xMin;
+    if (found && x < b.xMin)
+        zoom({x, x + width, b.yMin, b.yMax});
+    else if (found && x > b.xMax)
+        zoom({x - width, x, b.yMin, b.yMax});
+    else if (changed)
+        redrawAll();
+    else
+        redrawOverlay();
+    if (delegate)
+        delegate->selectPlot(found, tracePoint);
+}
+
+void GraphView::trace(double value, double err)
+{
+    PlotObject* plot = selectedPlotObj();
+    if (!plot) {
+        calc.trackValue = value;
+        return;
+    }
+    // Plots that cannot be traced by a value keep the trace where it is.
+    PlotPoint at = calc.pTrackPoint;
+    switch (plot->plotType) {
+    case PlotObject::PlotFunction: case PlotObject::PlotParametric: case PlotObject::PlotScatter:
+    case PlotObject::PlotXYLine: case PlotObject::PlotDistribution: case PlotObject::PlotRegression:
+    case PlotObject::PlotLine: case PlotObject::PlotFn:
+        at = plot->PtAtT(value, err / t_.a, plotObjects_);
+        break;
+    case PlotObject::PlotSequence:
+        at = plot->PtAtT(value, err / t_.a, plotObjects_);
+        redrawAll();
+        break;
+    case PlotObject::PlotPolar: case PlotObject::PlotNormProb:
+        calc.setFeatureLock(PlotObject::FeatureNone);
+        at = {plot->XAtT(value), plot->YAtT(value), value};
+        break;
+    default:
+        break;
+    }
+    lockTraceAt(*plot, at);
+    calc.trackValue = value;
+}
+
+void GraphView::trackTo(const QPointF& to)
+{
+    PlotObject* plot = selectedPlotObj();
+    if (!plot)
+        return;
+    const double x = (to.x() - t_.tx) / t_.a, y = (to.y() - t_.ty) / t_.d;
+    const double range = kSnapPoints / t_.a;
+    PlotPoint at{x, 0, x};
+    switch (plot->plotType) {
+    case PlotObject::PlotFunction: case PlotObject::PlotRegression: case PlotObject::PlotLine: case PlotObject::PlotFn:
+        at = plot->PtAtT(x, range, plotObjects_);
+        break;
+    case PlotObject::PlotDistribution:
+        at = plot->PtAtT(x, range, plotObjects_);
+        redrawAll();
+        break;
+    case PlotObject::PlotParametric: case PlotObject::PlotCircle: {
+        PlotPoint hit{x, y, x};
+        plot->hitPoint(hit, t_, kTapTolerance);
+        at = plot->PtAtT(hit.t, range, plotObjects_);
+        break;
+    }
+    case PlotObject::PlotPolar: case PlotObject::PlotScatter: case PlotObject::PlotXYLine: case PlotObject::PlotHistogram:
+    case PlotObject::PlotBox: case PlotObject::PlotModBox: case PlotObject::PlotNormProb: case PlotObject::PlotInvFn:
+    case PlotObject::PlotShadeFn: case PlotObject::PlotPolyline:
+        calc.setFeatureLock(PlotObject::FeatureNone);
+        at = {x, y, x};
+        plot->hitPoint(at, t_, kTapTolerance);
+        break;
+    case PlotObject::PlotImplicit:
+        at = plot->PtAtPt({x, y, x}, QSizeF(2 * range, std::fabs(2 * kSnapPoints / t_.d)), plotObjects_);
+        break;
+    default:
+        break;
+    }
+    lockTraceAt(*plot, at);
+    if (delegate)
+        delegate->trackObj(plot, at);
+}
+
+void GraphView::valueChanged()
+{
+    PlotObject* selected = selectedPlotObj();
+    for (const auto& plot : plotObjects_) {
+        if (!plot || plot.get() == selected)
+            continue;
+        switch (plot->plotType) {
+        case PlotObject::PlotPolar: case PlotObject::PlotParametric: case PlotObject::PlotSequence: case PlotObject::PlotFn:
+            plot->recompute();
+            break;
+        default:
+            break;
+        }
+    }
+    if (selected) {
+        selected->recompute();
+        const double range = kSnapPoints / t_.a;
+        const double t = calc.pTrackPoint.t;
+        // Plots without a parameter to follow keep the trace where it is.
+        PlotPoint at = calc.pTrackPoint;
+        switch (selected->plotType) {
+        case PlotObject::PlotFunction: case PlotObject::PlotParametric: case PlotObject::PlotSequence:
+        case PlotObject::PlotScatter: case PlotObject::PlotXYLine: case PlotObject::PlotHistogram:
+        case PlotObject::PlotRegression: case PlotObject::PlotLine: case PlotObject::PlotFn:
+            at = selected->PtAtT(t, range, plotObjects_);
+            break;
+        case PlotObject::PlotPolar: case PlotObject::PlotNormProb:
+            at = {selected->XAtT(t), selected->YAtT(t), t};
+            break;
+        case PlotObject::PlotDistribution:
+            at = {t, selected->YAtT(t), t};
+            break;
+        case PlotObject::PlotImplicit:
+            at = selected->PtAtPt(at, QSizeF(range, std::fabs(kSnapPoints / t_.d)), plotObjects_);
+            at.t = t;
+            break;
+        default:
+            break;
+        }
+        calc.pTrackPoint = at;
+        calc.pTrackSlope = slopeOf(*selected, at);
+        YEqModel* model = YEqModel::of(calc);
+        auto limits = model ? model->integrationLimitsForFunction(selected->eqNum) : std::nullopt;
+        if (limits && limits->upper != limits->lower && limits->dirty) {
+            int error = 0;
+            limits->area = selected->integrateLower(limits->lower, limits->upper, limits->tol, error);
+            limits->dirty = false;
+            model->setIntegrationLimits(selected->eqNum, *limits);
+        }
+    }
+    redrawAll();
+}
+
+void GraphView::done()
+{
+    updateWindowVars();
+    if (calc.lockMagnifier) {
+        const PlotPoint& at = calc.pTrackPoint;
+        if (calc.graphDisplayMode == kSolverDisplayMode)
+            calc.setVar(calc.yEqManager ? calc.yEqManager->solverVar() : kSlotX, {{at.x, 0.0}});
+        else
+            calc.saveX(at.x, at.y);
+    }
+    calc.graphDisplayMode = 0;
+    calc.lockMagnifier = false;
+    photoPlot_->selected = false;
+    calc.graphFitModel = -1;
+    plotObjects_.clear();
+    enableGestureRecognizers(true);
 }
 
 // ---- Zooms ----
@@ -700,7 +1064,10 @@ void GraphView::pan(Gesture state, const QPointF& translation, const QPointF& ve
         if (state == Gesture::Began) {
             drawQuality = 2;
             singleTapEnabled_ = false;
-        } else if (ending) {
+        }
+        if (!ending) {
+            trackTo(pressAt_ + translation);
+        } else {
             if (drawQuality != 0) {
                 drawQuality = 0;
                 redrawAll();

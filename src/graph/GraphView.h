@@ -1,5 +1,6 @@
 #pragma once
 
+#include "eval/GraphSampler.h"
 #include "graph/GraphGeometry.h"
 #include "graph/GraphTile.h"
 #include "graph/PlotObject.h"
@@ -83,12 +84,26 @@ public:
     // ZoomStat's and ZoomFit's windows for the plot list as it stands.
     void zoomStat();
     void zoomFit();
-    // Rebuilds the plot list from the window variables and the drawing list, then lays
-    // the tiles out afresh.
+    // Rebuilds the plot list from the window variables, the Y= equations of the graph mode
+    // (or only the equation solver's function) and the drawing list, in that drawing
+    // order, then lays the tiles out afresh. A plot whose equation or stat plot the trace
+    // was locked on is selected again.
     void updateDisplay();
     // Selects the plot under a view point and locks the trace on it (none: unlocks).
     void lockToPoint(const QPointF& at);
     PlotObject* selectedPlotObj() const;
+    // Selects the plot of an equation and locks the trace on it at a parameter value; a
+    // traced point beside the window scrolls the window to it.
+    void selectEqNum(int token, double value);
+    // Moves the trace on the selected plot to a parameter value, snapping within err view
+    // points; without a selected plot only the value is kept.
+    void trace(double value, double err);
+    // The trace dragged to a view point along the selected plot.
+    void trackTo(const QPointF& at);
+    // A slider changed a variable: the curves are computed again and the trace follows.
+    void valueChanged();
+    // Leaving the graph: the window and the traced point are kept, the plots dropped.
+    void done();
     // After a change of size: the screen variables and the tile layout.
     void rotate();
     void updateControls() {}
@@ -115,6 +130,11 @@ public:
     bool coasting() const { return vTimer_.isActive(); }
 
 protected:
+    // The plot object of a Y= equation of a function type (0 function, 1 parametric, 2
+    // polar, 3 sequence), before the settings every equation plot gets; null for a type
+    // with no plot. Implicit relations make their plots themselves.
+    virtual std::shared_ptr<PlotObject> makeEquationPlot(int functionType, int token);
+
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -125,6 +145,14 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    void addSolverPlot();
+    void addEquationPlots();
+    void addWebPlots(int token, const VQColor& color);
+    void addDrawingPlots();
+    // The trace's slope at a point of a plot.
+    double slopeOf(PlotObject& plot, const PlotPoint& at);
+    // The trace on at a point of a plot, with its slope; the overlay shows it.
+    void lockTraceAt(PlotObject& plot, const PlotPoint& at);
     void redrawOverlay();
     void stopCoasting();
     void endMoving();
@@ -133,6 +161,7 @@ private:
     void scaleBy(double factor, int direction);
 
     GraphTransform t_;
+    GraphSampler sampler_;
     std::array<std::unique_ptr<GraphTile>, 9> tiles_;
     PlotObject::PlotList plotObjects_;
     PhotoPlot* photoPlot_ = nullptr;

@@ -178,7 +178,8 @@ double PlotLine::findIntersection(double t, double range, const PlotList& other)
     return searchIntersection(*this, t, range, other, true);
 }
 
-double PlotLine::searchIntersection(PlotObject& self, double t, double range, const PlotList& other, bool anyNaNGivesUp)
+double PlotLine::searchIntersection(PlotObject& self, double t, double range, const PlotList& other,
+                                   bool anyNaNGivesUp, const Bisection& limits)
 {
     const double lo = t - range, hi = t + range;
     const double yLo = self.YAtT(lo), yHi = self.YAtT(hi), yT = self.YAtT(t);
@@ -214,26 +215,29 @@ double PlotLine::searchIntersection(PlotObject& self, double t, double range, co
         double a = lo, b = hi, fa = yLo - oLo;
         if (std::signbit(fa) == std::signbit(yHi - oHi))
             continue;
-        constexpr int kIterations = 40;
-        for (int i = 1; i <= kIterations; ++i) {
-            const double mid = (a + b) * 0.5;
+        double mid = a, f = fa;
+        bool met = false;
+        for (int i = 1; i <= limits.probes; ++i) {
+            mid = (a + b) * 0.5;
             const double y = self.YAtX(mid);
-            const double f = y - o->YAtX(mid, y);
-            const bool found = i == kIterations ? std::fabs(f) < 1e-6 : std::fabs(f) <= 1e-10;
-            if (found) {
-                self.calc.setFeatureLock(FeatureIntersection);
-                return mid;
-            }
+            f = y - o->YAtX(mid, y);
+            met = std::fabs(f) <= 1e-10 || (i == limits.probes && std::fabs(f) < 1e-6);
+            if (met)
+                break;
             if (std::signbit(f) == std::signbit(fa)) {
                 a = mid;
                 fa = f;
             } else {
                 b = mid;
             }
-            if (i < kIterations && b - a <= 1e-10) {
-                self.calc.setFeatureLock(FeatureIntersection);
-                return mid;
+            if (i < limits.probes && b - a <= limits.bracket) {
+                met = !limits.bracketMustMeet || std::fabs(f) < 1e-6;
+                break;
             }
+        }
+        if (met) {
+            self.calc.setFeatureLock(FeatureIntersection);
+            return mid;
         }
     }
     return t;

@@ -37,7 +37,23 @@ public:
     // (featureLock 6), a vertical line there, or a crossing with another plot found by
     // bisection (featureLock 2); else t. A line gives up when any of its three probes is
     // NaN, the others (anyNaNGivesUp false) only when all three are.
-    static double searchIntersection(PlotObject& self, double t, double range, const PlotList& other, bool anyNaNGivesUp);
+    //
+    // The bisection ends after `probes` probes, at once where the plots are within 1e-10 of
+    // each other, or when the bracket is `bracket` wide, which counts as a meeting unless
+    // bracketMustMeet: the plots must then be within 1e-6 of each other, so a function that
+    // jumps across the other plot meets nothing there.
+    struct Bisection {
+        int probes = 40;
+        double bracket = 1e-10;
+        bool bracketMustMeet = false;
+    };
+    static double searchIntersection(PlotObject& self, double t, double range, const PlotList& other,
+                                     bool anyNaNGivesUp, const Bisection& limits);
+    static double searchIntersection(PlotObject& self, double t, double range, const PlotList& other,
+                                     bool anyNaNGivesUp)
+    {
+        return searchIntersection(self, t, range, other, anyNaNGivesUp, Bisection());
+    }
 
 private:
     bool vertical() const { return p1.x == p2.x; }

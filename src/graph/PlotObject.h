@@ -76,7 +76,7 @@ public:
     virtual double slopeAtPoint(const PlotPoint& pt);
     double RAtT(double t);
     // In the calculator's angle unit.
-    double ThetaAtT(double t);
+    virtual double ThetaAtT(double t);
     // The trace point at t, snapped to a feature within range (graph x units) among the
     // other plots; the feature goes into the calculator's featureLock (0 none).
     virtual PlotPoint PtAtT(double t, double range, const PlotList& other);

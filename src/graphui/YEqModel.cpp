@@ -146,6 +146,11 @@ YEqModel::YEqModel(Calculator& calc) : calc_(calc), mainThread_(std::this_thread
 
 // ---- Slots ----
 
+YEqModel* YEqModel::of(const Calculator& calc)
+{
+    return dynamic_cast<YEqModel*>(calc.yEqManager.get());
+}
+
 int YEqModel::indexForEquation(int t)
 {
     if (t >= 0x5E10 && t <= 0x5E1A)

@@ -58,6 +58,8 @@ public:
 
     explicit YEqModel(Calculator& calc);
     YEqModel(const YEqModel&) = delete;
+    // The calculator's Y= manager when it is this model; null otherwise.
+    static YEqModel* of(const Calculator& calc);
     YEqModel& operator=(const YEqModel&) = delete;
 
     // ---- Slots ----

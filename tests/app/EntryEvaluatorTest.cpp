@@ -121,7 +121,7 @@ TEST_F(Results, AProgramAnswersOnItsOutputAndTheHistoryKeepsTheCall)
     programs->store("P", {0xDE, 0x35, 0x3F, 0x37}); // Disp 5, new line, 7
     enter("prgmP");
     EXPECT_EQ(output->calls(), (std::vector<std::string>{"clearHome", "start P", "show 5", "result 0 7"}));
-    EXPECT_EQ(newest(), (std::pair<std::string, std::string>{calc.stringFromOps(Ops{kProgram, 'P'}), "<the output screen>"}));
+    EXPECT_EQ(newest(), (std::pair<std::string, std::string>{calc.stringFromOps(Ops{kProgram, 'P'}), "7"}));
     EXPECT_EQ(calc.ans.r(), 7);
     EXPECT_FALSE(calc.programRunning);
     EXPECT_EQ(posted.count(VQHideProgramOutput), 1);

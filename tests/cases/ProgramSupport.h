@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <ctime>
 #include <deque>
 #include <functional>
 #include <future>
@@ -22,6 +23,14 @@
 #include <vector>
 
 namespace orvenda::testing {
+
+// The processor time the calling thread has used, in seconds: what waiting costs it.
+inline double threadSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
 
 // The main thread of a test: work posted to it runs only when the test pumps.
 class ManualMainQueue : public MainQueue {
@@ -154,12 +163,17 @@ public:
 
     void newLine() override { add("newLine"); }
     void clearHome() override { add("clearHome"); }
+    // "show TEXT" for Disp and Pause, "output COL,ROW TEXT" for Output(.
     void displayOp(const Operand& value) override
     {
         if (value.kind == KindOutput || value.kind == KindPause) {
             Operand shown = value;
             shown.kind = value.ints[2];
-            add("show " + calc_.formatOperand(shown));
+            const std::string text = calc_.formatOperand(shown);
+            if (value.kind == KindOutput)
+                add("output " + std::to_string(value.ints[0]) + "," + std::to_string(value.ints[1]) + " " + text);
+            else
+                add("show " + text);
         } else {
             add("show " + calc_.formatOperand(value));
         }
@@ -178,9 +192,16 @@ public:
     void displayResult(const std::string& text, int type) override
     {
         add("result " + std::to_string(type) + " " + text);
+        std::lock_guard lock(mutex_);
+        last_ = text;
     }
     void doBreakError(int error) override { add("break " + std::to_string(error)); }
-    std::string done() const override { return "<the output screen>"; }
+    // Stands in for the screen's text: the answer the last run ended with.
+    std::string done() const override
+    {
+        std::lock_guard lock(mutex_);
+        return last_;
+    }
 
     std::vector<std::string> calls() const
     {
@@ -203,6 +224,7 @@ private:
     Calculator& calc_;
     mutable std::mutex mutex_;
     std::vector<std::string> calls_;
+    std::string last_;
 };
 
 } // namespace orvenda::testing

@@ -1,8 +1,6 @@
 // The calculator answers names, colours and op texts under its own names; one check per
 // forwarder that it reaches the right table, and the logic of its own it adds.
 #include "core/Calculator.h"
-#include "core/ColorTables.h"
-#include "language/UnitNames.h"
 
 #include "TestSupport.h"
 
@@ -41,13 +39,13 @@ TEST(CalculatorForwardersTest, ColoursFollowTheKeyboardColourSet)
         EXPECT_EQ(a.b, b.b);
         EXPECT_EQ(a.a, b.a);
     };
-    expectSame(calc.interfaceColorIndex(3), ColorTables::interfaceColor(0, 3));
+    expectSame(calc.interfaceColorIndex(3), VColor::vColorR(61, 110, 201, 255));
     calc.keyboardColorSet = 2;
-    expectSame(calc.interfaceColorIndex(3), ColorTables::interfaceColor(2, 3));
+    expectSame(calc.interfaceColorIndex(3), VColor::vColorR(74, 164, 86, 255));
     expectSame(calc.interfaceColorIndex(7), VColor::vColorR(10, 77, 1, 255));
     calc.keyboardColorSet = 6; // no such set: the default one
-    expectSame(calc.interfaceColorIndex(3), ColorTables::interfaceColor(0, 3));
-    expectSame(calc.interfaceColor(5, 2), ColorTables::interfaceColor(5, 2));
+    expectSame(calc.interfaceColorIndex(3), VColor::vColorR(61, 110, 201, 255));
+    expectSame(calc.interfaceColor(5, 2), VColor::vColorR(0, 128, 255, 255));
 
     EXPECT_EQ(calc.standardColor(0).realList(), (std::vector<double>{1, 1, 1}));
     EXPECT_EQ(calc.tiColor(11).realList(), (std::vector<double>{1, 0, 0}));
@@ -55,14 +53,4 @@ TEST(CalculatorForwardersTest, ColoursFollowTheKeyboardColourSet)
     EXPECT_EQ(red.r(), 1);
     EXPECT_EQ(red.g(), 0);
     EXPECT_EQ(red.a(), 1);
-}
-
-TEST(CalculatorForwardersTest, UnitConversionMemoryHasARowPerUnitClass)
-{
-    Calculator calc(kUS);
-    ASSERT_EQ(calc.toFrom.size(), UnitNames::kClassCount);
-    // The last class (index 11) has its own row, apart from every other class.
-    calc.toFrom[UnitNames::kClassCount - 1] = {3, 4};
-    for (std::size_t c = 0; c + 1 < UnitNames::kClassCount; ++c)
-        EXPECT_EQ(calc.toFrom[c], (std::array<unsigned, 2>{0, 0})) << c;
 }

@@ -112,7 +112,6 @@ TEST(CalculatorState, FreshModesAndStores)
     EXPECT_EQ(calc.tableList.count(), 0);
     EXPECT_EQ(calc.ans.type(), 0);
     EXPECT_EQ(calc.ans.r(), 0);
-    EXPECT_EQ(&Calculator::calculator(), &Calculator::calculator());
 }
 
 TEST(CalculatorState, FactoryKeySets)

@@ -158,7 +158,6 @@ TEST(NotificationCenter, RemovalWaitsForACallbackRunningOnAnotherThread)
 
 TEST(NotificationCenter, DefaultCenterIsShared)
 {
-    EXPECT_EQ(&NotificationCenter::defaultCenter(), &NotificationCenter::defaultCenter());
     int observer = 0;
     int calls = 0;
     NotificationCenter::defaultCenter().addObserver(&observer, VQGraphModeChanged,

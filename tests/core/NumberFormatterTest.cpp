@@ -54,6 +54,7 @@ TEST(NumberFormatterReal, WidthGroupingAndBases)
         // The decimal form is too wide; the exponent step keeps cutting the precision,
         // and at precision 0 a text still too long stands.
         {fmt(0, -1, u' ', 5), 2.0 / 3, "0.667"},
+        {fmt(0, -1, u' ', 5), -2.0 / 3, "-.667"}, // the negative drops its zero here
         {fmt(1, -1, u' ', 6), 2.0 / 3, "6.7" + kE + "-1"},
         {fmt(1, -1, u' ', 2), -123.0, "-1" + kE + "2"},
         {fmt(0, -1, u','), 1234567.0, "1,234,567"},
@@ -171,7 +172,9 @@ TEST(NumberFormatterSigFig, Marked)
         {{}, 1.5e-5, 2, "1.5" + kMark + kE + "-5"},
         {{}, 1e12, 3, "1.00" + kMark + kE + "12"},
         {{}, 5.0, 0, "0"},
-        {{}, 2.0 / 3, 15, ".6666666667"}, // beyond 14 figures not marked
+        {{}, 1.25, 14, "1.2500000000000" + kMark}, // 14 figures: padded and marked
+        {{}, 1.25, 15, "1.25"},                     // beyond 14 figures not marked
+        {{}, 2.0 / 3, 15, ".6666666667"},
         {fmt(0, -1, u','), 1234.0, 3, "1,23" + kMark + "0"},
         {fmt(0, -1, u'.'), 1.5, 3, "1,50" + kMark},
     };

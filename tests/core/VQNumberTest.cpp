@@ -120,10 +120,10 @@ TEST(VQNumber, ArchiveKeepsNonFiniteAsNaNThroughText) {
 
 TEST(VQNumber, ArchiveWithoutSigFigDerivesThePair) {
     VQNumber n = VQNumber::decode(nlohmann::json{{"r", 1200.0}, {"i", 0.0}});
-    const auto [sf, sd] = VQNumber::derivedPair(1200.0);
+    // 1200: two figures, the last in the hundreds.
     EXPECT_EQ(n.r(), 1200.0);
-    EXPECT_EQ(n.sigFig(), sf);
-    EXPECT_EQ(n.sigDec(), sd);
+    EXPECT_EQ(n.sigFig(), 2);
+    EXPECT_EQ(n.sigDec(), 2);
 }
 
 TEST(VQNumber, DamagedArchivesFallBackToDefaults) {
@@ -131,7 +131,7 @@ TEST(VQNumber, DamagedArchivesFallBackToDefaults) {
                              R"({"r":true,"sf":1e300,"sd":-1e300})", R"({"sf":99999999999})"}) {
         SCOPED_TRACE(text);
         VQNumber n = VQNumber::decode(nlohmann::json::parse(text));
-        EXPECT_TRUE(std::isfinite(n.r()) || std::isnan(n.r()));
+        EXPECT_EQ(n.c(), std::complex<double>(0, 0));
     }
     VQNumber n = VQNumber::decode(nlohmann::json::parse(R"({"r":2,"i":"bad","sf":3.9,"sd":null})"));
     EXPECT_EQ(n.c(), std::complex<double>(2, 0));

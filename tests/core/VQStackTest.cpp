@@ -615,20 +615,5 @@ TEST_F(StackTest, DescriptionListsOneLinePerRecord)
 {
     EXPECT_EQ(s.description(), "<empty stack>\n");
     s.pushReal(1.25, 3, -2, 3);
-    s.pushComplex({1, 2}, 4);
-    s.pushVar(0x41, 5);
-    s.pushVar(0x5B, 6);
-    s.pushVar(0x5C02, 7);
-    s.pushVar(0x1021, 8);
-    s.pushVarName("AB", 9);
-    s.pushResults(0, 10);
-    EXPECT_EQ(s.description(),
-              "     3   1.2500e+00 [3:-2]\n"
-              "     4   1.0000+2.0000i\n"
-              "     5   v:A\n"
-              "     6   v:THETA\n"
-              "     7   vMat:[C]\n"
-              "     8   v:u2\n"
-              "     9   vList:AB\n"
-              "    10   undefined operand:34\n");
+    EXPECT_EQ(s.description(), "     3   1.2500e+00 [3:-2]\n");
 }

@@ -5,7 +5,6 @@
 #include "EvalTestSupport.h"
 #include "ProgramTestSupport.h"
 
-#include "core/ColorTables.h"
 
 #include <ctime>
 
@@ -74,14 +73,14 @@ TEST(ClockColorHandlers, ColourCommandsChangeTheirSettings)
     testing::ProgramHarness h;
     auto equations = std::make_shared<ColorYEq>();
     h.calc.yEqManager = equations;
-    const auto red = ColorTables::tiComponents(11);
+    const std::array<double, 3> red{1, 0, 0}; // TI colour 11, RED
 
     EXPECT_EQ(h.enter("BackgroundOn {1,.5,0}").error, 0);
     EXPECT_TRUE(sameColor(h.calc.backgroundColor, {1, .5, 0}));
     EXPECT_EQ(h.enter("Gridline RED").error, 0);
     EXPECT_TRUE(sameColor(h.calc.gridColor, red));
     EXPECT_EQ(h.enter("Gridline 3").error, 0);
-    EXPECT_TRUE(sameColor(h.calc.gridColor, ColorTables::standardComponents(3)));
+    EXPECT_TRUE(sameColor(h.calc.gridColor, {1, 0x6F / 255.0, 0xCF / 255.0}));
     EXPECT_EQ(h.enter("AxesOff:AxesOn {0,0,1}").error, 0);
     EXPECT_TRUE(h.calc.drawAxes);
     EXPECT_TRUE(h.calc.drawLabel);

@@ -3,10 +3,10 @@
 #include "ProgramTestSupport.h"
 #include "TestSupport.h"
 
-#include "core/ColorTables.h"
 #include "core/DrawObject.h"
 #include "core/VQGraphPtArray.h"
 
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -47,7 +47,7 @@ protected:
 
 TEST_F(DrawingHandlersTest, LinesAndCirclesTakeTheirDefaultsAndArguments)
 {
-    const auto red = ColorTables::tiComponents(11);
+    const std::array<double, 3> red{1, 0, 0}; // TI colour 11, RED
     const struct {
         const char* text;
         DrawPoint p1, p2;
@@ -134,7 +134,7 @@ TEST_F(DrawingHandlersTest, DrawnFunctionsKeepTheValuesTheirVariablesHadThen)
 TEST_F(DrawingHandlersTest, TextReadsAColourAndAlignmentLastAndReplacesTextAtItsPlace)
 {
     draw("\"AB\"->Str1");
-    const auto five = ColorTables::standardComponents(5);
+    const std::array<double, 3> five{0x66 / 255.0, 0xCC / 255.0, 1}; // standard colour 5, 66CCFF
     draw("Text(10,20,Str1,5)");
     {
         const auto& text = last<DrawText>();

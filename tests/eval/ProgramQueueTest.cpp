@@ -160,17 +160,22 @@ TEST(ProgramQueueTest, MainThreadEvaluationDoesNotDisturbARun)
     h.parser().setError(0);
 }
 
+// A loop that shows its values, and one that runs on plain reals only.
 TEST(ProgramQueueTest, StopWhileRunningBreaksAtTheNextStatement)
 {
-    ProgramHarness h;
-    h.store("L", "While 1:Disp 1:End");
-    h.parser().startProgramThread(h.ops("prgmL"));
-    ASSERT_TRUE(h.main.waitForWork());
-    EXPECT_TRUE(h.parser().stopProgramThread());
-    h.settle();
-    ASSERT_FALSE(h.finals.empty());
-    EXPECT_EQ(h.finals.back().error, 43);
-    EXPECT_EQ(h.queue().frameCount(), 0);
+    for (const char* loop : {"While 1:Disp 1:End", "0->I:While 1:I+1->I:End"}) {
+        ProgramHarness h;
+        h.store("L", loop);
+        h.parser().startProgramThread(h.ops("prgmL"));
+        ASSERT_TRUE(h.main.pumpUntil([&] { return !h.output->calls().empty() || h.var('I') > 0; })) << loop;
+        EXPECT_TRUE(h.parser().stopProgramThread());
+        // Far beyond the moment a stop takes; a loop that missed it would run on.
+        EXPECT_TRUE(h.main.pumpUntil([&] { return !h.finals.empty(); }, std::chrono::seconds(2))) << loop;
+        h.settle();
+        ASSERT_FALSE(h.finals.empty());
+        EXPECT_EQ(h.finals.back().error, 43);
+        EXPECT_EQ(h.queue().frameCount(), 0);
+    }
 }
 
 TEST(ProgramQueueTest, EditorEvaluationRunsControlFlowDirectly)

@@ -21,6 +21,27 @@ TEST(StatementInterpreterTest, EntryLineRunsEveryStatementAndReportsOnce)
     EXPECT_FALSE(h.calc.programRunning);
 }
 
+// A loop run on plain reals leaves Ans, the variables and the report as each statement
+// would have; a statement the fast path hands back in the middle of the loop fails where
+// the general evaluator says, with what earlier passes stored kept.
+TEST(StatementInterpreterTest, FastLoopsLeaveAnsAndFailAtTheStatementThatFails)
+{
+    ProgramHarness h;
+    Operand r = h.run("0->A:For(I,1,4):A+I->A:End");
+    EXPECT_EQ(r.kind, KindNoShow);
+    EXPECT_EQ(h.calc.ans.r(), 10);
+    EXPECT_EQ(h.calc.ans.sigFigures(), 2);
+    EXPECT_EQ(h.calc.ans.sigDecPlace(), 0);
+    EXPECT_EQ(h.var('I'), 5);
+
+    r = h.run("For(I,1,3):1/(I-2)->A:End");
+    EXPECT_EQ(r.error, 14);
+    // The divisor I-2 starts at token 11.
+    EXPECT_EQ(r.location, 11);
+    EXPECT_EQ(h.var('A'), -1);
+    EXPECT_EQ(h.var('I'), 2);
+}
+
 // Control flow results are in tests/cases/programs.cases; the frames must all be gone after.
 TEST(StatementInterpreterTest, GosubFramesAreGoneAfterReturnAndOverflow)
 {
@@ -115,7 +136,8 @@ TEST(StatementInterpreterTest, PauseWaitsUnlessSingleStepped)
     h.settle();
     EXPECT_EQ(h.queue().frameCount(), 0);
     EXPECT_EQ(h.programs->steps, 1);
-    EXPECT_GT(h.programs->stepPC, 0);
+    // Stopped after the Pause statement, at the first op of "1->A".
+    EXPECT_EQ(h.programs->stepPC, 3);
 }
 
 TEST(StatementInterpreterTest, OutputReachesTheScreenInProgramOrder)
@@ -124,7 +146,7 @@ TEST(StatementInterpreterTest, OutputReachesTheScreenInProgramOrder)
     h.store("P", "ClrHome:Disp 1,2:Output(1,1,3):Disp \"HI\"");
     const Operand r = h.enter("prgmP");
     EXPECT_EQ(r.kind, KindNoShow);
-    const std::vector<std::string> expected{"start P", "clearHome", "show 1", "show 2", "show 3", "show HI"};
+    const std::vector<std::string> expected{"start P", "clearHome", "show 1", "show 2", "output 1,1 3", "show HI"};
     EXPECT_EQ(h.output->calls(), expected);
 }
 
@@ -169,8 +191,10 @@ TEST(StatementInterpreterSteppingTest, BreakpointsStopInTheDebuggerAndBreakOutsi
     h.parser().runProgramThread(ops, "BP", false, 0);
     h.settle();
     EXPECT_EQ(h.programs->steps, 1);
-    EXPECT_GE(h.programs->stepPC, 5);
-    EXPECT_GE(h.programs->editCursor, 0);
+    // Stopped just past the breakpoint, which ends its statement by itself; the editor's
+    // cursor went to each statement run, the breakpoint last.
+    EXPECT_EQ(h.programs->stepPC, 5);
+    EXPECT_EQ(h.programs->editCursor, 4);
 }
 
 } // namespace

@@ -1,5 +1,4 @@
 #include "core/Calculator.h"
-#include "core/ColorTables.h"
 #include "core/DrawObject.h"
 #include "core/services/StatGraphManager.h"
 #include "language/ErrorNumbers.h"
@@ -215,7 +214,7 @@ TEST_F(StatisticsCommandsTest, ShadingDrawsTheAreaAndProposesAWindow)
     }
     h.calc.drawing.clear();
     ASSERT_EQ(enter("ShadeNorm(-1,1,0,1,3)"), 0);
-    const std::array<double, 3> three = ColorTables::standardComponents(3);
+    const std::array<double, 3> three{1, 0x6F / 255.0, 0xCF / 255.0}; // standard colour 3, FF6FCF
     EXPECT_FLOAT_EQ(h.calc.drawing[0]->r, float(three[0]));
     EXPECT_FLOAT_EQ(h.calc.drawing[0]->g, float(three[1]));
     EXPECT_FLOAT_EQ(h.calc.drawing[0]->b, float(three[2]));

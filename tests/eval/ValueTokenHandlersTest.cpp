@@ -44,6 +44,8 @@ TEST_F(ValueTokenHandlersTest, AnsKeepsItsShape)
     calc.ans.setDisplayMod(1);
     calc.setRealCplxMode(0);
     const Operand R = early(0x72);
+    EXPECT_EQ(R.kind, KindComplex);
+    EXPECT_EQ(R.value, std::complex<double>(1, 2));
     EXPECT_EQ(R.location, 4);
     EXPECT_TRUE(parser.ctx().f_nd);
     EXPECT_FALSE(parser.ctx().f_und);
@@ -51,7 +53,9 @@ TEST_F(ValueTokenHandlersTest, AnsKeepsItsShape)
     calc.ans = VQValue(3.0);
     calc.ans.setDisplayMod(2);
     calc.setRealCplxMode(0);
-    early(0x72);
+    const Operand three = early(0x72);
+    EXPECT_EQ(three.kind, KindReal);
+    EXPECT_EQ(three.re(), 3);
     EXPECT_TRUE(parser.ctx().f_und);
 }
 
@@ -126,7 +130,7 @@ TEST_F(ValueTokenHandlersTest, StoDimLeavesAnsAndFailedResizesAlone)
     refs.pushVar(0x5D00, 3);
     run.X = *refs.peek();
     values.storeDimension(run);
-    EXPECT_NE(parser.error(), 0);
+    EXPECT_EQ(parser.error(), 27) << "a length must be whole";
     EXPECT_EQ(calc.lists["L₁"].count(), 2);
 
     parser.setError(0);

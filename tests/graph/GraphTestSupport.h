@@ -5,12 +5,17 @@
 #include "core/Calculator.h"
 #include "graph/GraphGeometry.h"
 #include "graph/PlotObject.h"
+#include "language/EntryText.h"
+
+#include <gtest/gtest.h>
 
 #include <QImage>
 #include <QPainter>
 #include <QRectF>
 
+#include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace orvenda::testing {
@@ -50,6 +55,16 @@ inline QImage painted(PlotObject& plot, const GraphTransform& t, int size = 160)
     QPainter painter(&image);
     plot.drawRect(QRectF(0, 0, size, size), painter, t, 1);
     return image;
+}
+
+// An equation as typed, in tokens.
+inline std::vector<std::uint32_t> ops(const std::string& text)
+{
+    static const EntryText entry;
+    std::string bad;
+    auto tokens = entry.toOps(text, bad);
+    EXPECT_TRUE(tokens) << "no token for " << bad;
+    return tokens.value_or(std::vector<std::uint32_t>());
 }
 
 inline bool blank(const QImage& image)

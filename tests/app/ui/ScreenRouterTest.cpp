@@ -109,6 +109,12 @@ TEST_F(ScreensTest, LayoutOfDisplayAndKeyboard)
     EXPECT_NEAR(phone.display.height(), 310.6, 0.05);
     EXPECT_NEAR(phone.keyboard.height(), 509.4, 0.05);
     EXPECT_NEAR(phone.keyboard.top(), phone.display.height(), 1e-9);
+    // Too short for a full-width keyboard: it shrinks, centred, and stays whole.
+    const ScreenRouter::Frames shortPhone = ScreenRouter::layoutFrames(QSizeF(400, 576), false);
+    EXPECT_NEAR(shortPhone.keyboard.bottom(), 576, 1e-9);
+    EXPECT_NEAR(shortPhone.keyboard.width() / shortPhone.keyboard.height(), 390 / 509.4, 1e-3);
+    EXPECT_NEAR(shortPhone.keyboard.left() + shortPhone.keyboard.right(), 400, 1e-9);
+    EXPECT_NEAR(shortPhone.keyboard.top(), shortPhone.display.bottom(), 1e-9);
 }
 
 // ---- Focus ----

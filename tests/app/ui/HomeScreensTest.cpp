@@ -1,0 +1,493 @@
+// The classic and MathPrint home screens, their history views, the help bubble and the
+// scroll views, at fixed sizes: what is drawn where, how the split between history and
+// entry moves, and what keys and taps do.
+
+#include "ScreenTestSupport.h"
+
+#include "app/ClassicHomeScreen.h"
+#include "app/EntryView.h"
+#include "app/HelpPromptView.h"
+#include "app/HistoryView.h"
+#include "app/MathPrintScreen.h"
+#include "app/PrettyHistoryScrollView.h"
+#include "app/PrettyHistoryView.h"
+#include "app/PrettyScrollView.h"
+#include "app/PrettyView.h"
+#include "app/VQTableScrollView.h"
+#include "core/Operand.h"
+#include "pretty/FontMap.h"
+
+#include <QFontMetricsF>
+
+#include <QImage>
+
+#include <cmath>
+#include <optional>
+
+namespace orvenda::test {
+namespace {
+
+using Ops = EntryModel::Ops;
+
+constexpr std::uint32_t kSin = 0xC2;
+
+// Ink: pixels clearly darker than the white the view is drawn on.
+bool ink(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 200; }
+
+// The leftmost and rightmost inked columns within rows [top, bottom); none without ink.
+std::optional<std::pair<int, int>> inkColumns(const QImage& image, int top, int bottom)
+{
+    std::optional<std::pair<int, int>> span;
+    for (int y = std::max(0, top); y < std::min(bottom, image.height()); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (ink(image, x, y)) {
+                if (!span)
+                    span = std::make_pair(x, x);
+                span->first = std::min(span->first, x);
+                span->second = std::max(span->second, x);
+            }
+    return span;
+}
+
+// The widget drawn on white.
+QImage onWhite(QWidget& view)
+{
+    QImage image(view.size(), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    view.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+class HomeScreensTest : public ScreensTest {
+protected:
+    // Typed key by key as the case files write a line.
+    void keys(const std::string& text)
+    {
+        std::string bad;
+        const auto ops = EntryText().toOps(text, bad);
+        ASSERT_TRUE(ops) << "no token for " << bad;
+        for (std::uint32_t op : *ops)
+            shell.keys().processKeyOp(op);
+    }
+    void press(std::uint32_t key, int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+            shell.keys().processKeyOp(key);
+    }
+    void enter(const std::string& text)
+    {
+        keys(text);
+        press(KeyRouter::kEnter);
+        ASSERT_TRUE(shell.settle(std::chrono::seconds(5)));
+    }
+    // A history item as result handling adds it.
+    void addItem(const std::string& input, const std::string& result, int kind, int type = HistoryEntry::kValue)
+    {
+        std::string bad;
+        Operand record;
+        record.kind = kind;
+        history->addEntry(*EntryText().toOps(input, bad), result, type, record);
+    }
+    // A help bubble w × h over an entry line at y = top.
+    HelpPromptView& bubbleOver(int w, int h, double top)
+    {
+        bubble_ = std::make_unique<HelpPromptView>(calc);
+        bubble_->resize(w, h);
+        bubble_->setMetricsForWidth(w);
+        bubble_->setEntryTop(top);
+        return *bubble_;
+    }
+    template <class Screen>
+    std::unique_ptr<Screen> screen(int width, int height)
+    {
+        auto made = std::make_unique<Screen>(calc, shell);
+        made->resize(width, height);
+        made->focus(true);
+        made->show();
+        return made;
+    }
+
+private:
+    std::unique_ptr<HelpPromptView> bubble_;
+};
+
+// ---- Scroll views ----
+
+TEST(TableScrollView, SnapsToTheNearestColumnOnlyWithColumns)
+{
+    struct Case {
+        double x, width, expected;
+    };
+    for (const Case& c : {Case{130, 80, 160}, Case{110, 80, 80}, Case{40, 80, 80}, Case{39, 80, 0},
+                          Case{130, 0, 130}, Case{130, -5, 130}, Case{130, NAN, 130}})
+        EXPECT_EQ(VQTableScrollView::snapToColumn(c.x, c.width), c.expected) << c.x << " / " << c.width;
+}
+
+TEST(HistoryViewLabel, ResultsAreSpokenWithWords)
+{
+    EXPECT_EQ(HistoryView::spokenResult("-1.5ᴱ3"), " minus 1 point 5 e 3");
+    EXPECT_EQ(HistoryView::spokenResult("{1.2 -3}"), "{1 point 2  minus 3}");
+}
+
+// ---- Classic home screen ----
+
+TEST_F(HomeScreensTest, ClassicHistoryShowsInputFromTheLeftAndAnswerRightAligned)
+{
+    auto home = screen<ClassicHomeScreen>(320, 300);
+    enter("1+1");
+    const double leading = home->leading();
+    const QImage image = onWhite(home->historyView());
+    const double cw = QFontMetricsF(FontMap::shared().font("CourierNewPS-BoldMT", home->historyView().fontSize()))
+                          .horizontalAdvance(QLatin1Char('0'));
+    const auto input = inkColumns(image, 2, static_cast<int>(leading));
+    const auto answer = inkColumns(image, static_cast<int>(leading) + 1, static_cast<int>(2 * leading));
+    ASSERT_TRUE(input && answer);
+    EXPECT_GE(input->first, 4);
+    EXPECT_LE(input->first, 4 + cw / 2);
+    EXPECT_LE(answer->second, 320 - 4);
+    EXPECT_GE(answer->second, 320 - 4 - cw / 2);
+    // Only the one answer is inked on its line: "2", a single character.
+    EXPECT_GE(answer->first, 320 - 4 - cw);
+
+    // The scroller renders a part of its content into an image of that part's size.
+    const QImage line = home->historyScroller().getImage(QRectF(160, leading, 160, leading));
+    ASSERT_EQ(line.size(), QSize(160, qRound(leading)));
+    int drawnRight = -1;
+    for (int y = 0; y < line.height(); ++y)
+        for (int x = 0; x < line.width(); ++x)
+            if (qAlpha(line.pixel(x, y)) > 128)
+                drawnRight = std::max(drawnRight, x);
+    EXPECT_NEAR(drawnRight, answer->second - 160, 1);
+}
+
+TEST_F(HomeScreensTest, ClassicSplitMovesDownWithAnswersUntilTheEntryRestsOnTheBottom)
+{
+    auto home = screen<ClassicHomeScreen>(320, 300);
+    calc.entrySplit = 0;
+    enter("1+1");
+    // One input line and one answer line under the first margin.
+    EXPECT_DOUBLE_EQ(calc.entrySplit, 5 + 2 * home->leading());
+    EXPECT_EQ(home->entryView().y(), static_cast<int>(calc.entrySplit));
+    for (int i = 0; i < 12; ++i)
+        enter("2");
+    EXPECT_EQ(home->entryView().geometry().bottom() + 1, 300);
+    EXPECT_DOUBLE_EQ(calc.entrySplit, 300 - home->entryView().height());
+    // The history scroller ends where the entry starts and shows the newest line.
+    EXPECT_EQ(home->historyScroller().geometry().bottom() + 1, home->entryView().y());
+    const VQTableScrollView& scroller = home->historyScroller();
+    EXPECT_DOUBLE_EQ(scroller.contentOffset().y() + scroller.visibleSize().height(),
+                     std::ceil(scroller.contentSize().height()));
+
+    // Dragging the entry moves the split, never past the top or the bottom.
+    const double bottom = calc.entrySplit;
+    EXPECT_DOUBLE_EQ(home->scrollEntryView(-100), -100);
+    EXPECT_DOUBLE_EQ(calc.entrySplit, bottom - 100);
+    EXPECT_DOUBLE_EQ(home->scrollEntryView(500), 100);
+    EXPECT_DOUBLE_EQ(home->scrollEntryView(-1000), -bottom);
+    EXPECT_EQ(home->entryView().y(), 0);
+
+    press(KeyRouter::kClear);
+    calc.entrySplit = 120;
+    press(KeyRouter::kClear);
+    EXPECT_EQ(calc.entrySplit, 0);
+    EXPECT_EQ(home->entryView().y(), 0);
+}
+
+TEST_F(HomeScreensTest, ClassicArrowsScrollTheNewestResultWithinItsLimits)
+{
+    auto home = screen<ClassicHomeScreen>(320, 300);
+    addItem("1", std::string(40, '7'), KindReal);
+    press(KeyRouter::kRight, 12);
+    EXPECT_EQ(home->historyView().resultOffset(), QPointF(8, 0));
+    press(KeyRouter::kLeft, 3);
+    EXPECT_EQ(home->historyView().resultOffset(), QPointF(5, 0));
+    // Typing resets it.
+    keys("3");
+    EXPECT_EQ(home->historyView().resultOffset(), QPointF(0, 0));
+    press(KeyRouter::kClear);
+
+    addItem("2", "1\n2\n3\n4\n5", KindReal);
+    press(KeyRouter::kDown);
+    EXPECT_EQ(home->historyView().resultOffset(), QPointF(0, 0));
+    std::string twelve = "[[1]";
+    for (int row = 2; row <= 12; ++row)
+        twelve += "\n [" + std::to_string(row) + "]";
+    addItem("[A]", twelve + "]", KindMatrix);
+    press(KeyRouter::kDown, 10);
+    EXPECT_EQ(home->historyView().resultOffset(), QPointF(0, 5));
+    press(KeyRouter::kUp, 7);
+    EXPECT_EQ(home->historyView().resultOffset(), QPointF(0, 0));
+}
+
+TEST_F(HomeScreensTest, ClassicHistoryDrawsEightResultLinesAndScrollMarkers)
+{
+    HistoryView view(calc);
+    view.resize(320, 400);
+    view.setMetricsForWidth(320);
+    std::string twelve = "[[1]";
+    for (int row = 2; row <= 12; ++row)
+        twelve += "\n [" + std::to_string(row) + "]";
+    addItem("[A]", twelve + "]", KindMatrix);
+    const double leading = view.leading();
+    const QImage matrix = onWhite(view);
+    // Input on line 0, result lines 1 to 8, nothing where a ninth line's digits would be
+    // (the eighth line's brackets reach a little below its line).
+    EXPECT_TRUE(inkColumns(matrix, static_cast<int>(8.5 * leading), static_cast<int>(9 * leading)));
+    EXPECT_FALSE(inkColumns(matrix, static_cast<int>(9.5 * leading), static_cast<int>(11 * leading)));
+
+    history->clearAll();
+    addItem("1", std::string(40, '7'), KindReal);
+    const double cw = QFontMetricsF(FontMap::shared().font("CourierNewPS-BoldMT", view.fontSize())).horizontalAdvance(QLatin1Char('0'));
+    const int lineY = static_cast<int>(1.5 * leading);
+    auto marker = [&](const QImage& image, double x) { return qGray(image.pixel(static_cast<int>(x), lineY)) < 250; };
+    // The marker cells are faint fills; a drawn digit never reaches their middle rows.
+    const QImage start = onWhite(view);
+    EXPECT_TRUE(marker(start, 320 - cw / 2));
+    EXPECT_FALSE(marker(start, cw / 2));
+    view.setResultOffset(QPointF(1, 0));
+    EXPECT_TRUE(marker(onWhite(view), cw / 2));
+    view.setResultOffset(QPointF(8, 0));
+    const QImage end = onWhite(view);
+    EXPECT_FALSE(marker(end, 320 - cw / 2));
+    EXPECT_TRUE(marker(end, cw / 2));
+}
+
+TEST_F(HomeScreensTest, ClassicTapsPasteTheInputOnTheLeftHalfAndTheAnswerOnTheRight)
+{
+    HistoryView view(calc);
+    view.resize(320, 200);
+    view.setMetricsForWidth(320);
+    addItem("2+3", "5", KindReal);
+    const double rowMiddle = view.leading();
+    view.tap(QPointF(160, rowMiddle));
+    EXPECT_EQ(entry->entryOps(), (Ops{0x32, 0x70, 0x33}));
+    entry->clearAll();
+    view.tap(QPointF(161, rowMiddle));
+    EXPECT_EQ(entry->entryOps(), (Ops{0x35}));
+    entry->clearAll();
+    // Below every row: nothing.
+    view.tap(QPointF(10, 150));
+    EXPECT_TRUE(entry->entryOps().empty());
+}
+
+TEST_F(HomeScreensTest, ClassicOverlayBecomesOpsOnTheFirstTap)
+{
+    EntryView field(calc, shell);
+    field.resize(320, 40);
+    field.setOverlayStr("12");
+    field.singleTap(QPointF(2, 8));
+    EXPECT_EQ(entry->entryOps(), (Ops{0x31, 0x32}));
+    EXPECT_FALSE(field.overlayStr());
+    EXPECT_EQ(entry->entryCursor(), 0);
+}
+
+// ---- Help bubble ----
+
+TEST_F(HomeScreensTest, HelpBubbleDescribesTheFunctionAroundTheCursor)
+{
+    HelpPromptView& bubble = bubbleOver(320, 300, 150);
+    keys("sin(");
+    auto shown = bubble.bubble();
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->text.toStdString(), "sin(value)");
+    EXPECT_TRUE(shown->above);
+    EXPECT_LT(shown->box.bottom(), 150);
+    keys("1)+2");
+    EXPECT_FALSE(bubble.bubble());
+    entry->clearAll();
+    keys("(1+2");
+    EXPECT_FALSE(bubble.bubble());
+    // The unclosed group reaches the end of the line.
+    EXPECT_EQ(HelpPromptView::contextEnd(calc, entry->entryOps(), 0), 4);
+
+    // No room above the entry: below it.
+    entry->clearAll();
+    keys("sin(");
+    bubble.setEntryTop(0);
+    shown = bubble.bubble();
+    ASSERT_TRUE(shown);
+    EXPECT_FALSE(shown->above);
+    EXPECT_GT(shown->box.top(), 0);
+}
+
+TEST_F(HomeScreensTest, HelpBubbleIsPulledInAtTheEdgesWithItsArrowOnTheFunction)
+{
+    HelpPromptView& bubble = bubbleOver(320, 300, 150);
+    keys("1111111111111111111111111111sin(");
+    auto shown = bubble.bubble();
+    ASSERT_TRUE(shown);
+    const double cw = QFontMetricsF(FontMap::shared().font("CourierNewPS-BoldMT", 320 / 316.8 * 16)).horizontalAdvance(QLatin1Char('0'));
+    // Ends one point inside the right edge; the arrow stays on "sin(" (4 cells after 28).
+    EXPECT_DOUBLE_EQ(shown->box.right(), 320 - 1);
+    EXPECT_NEAR(shown->arrowX, 4 + 30 * cw, 0.01);
+
+    calc.mathPrint = true;
+    entry->clearAll();
+    keys("sin(");
+    shown = bubble.bubble();
+    ASSERT_TRUE(shown);
+    EXPECT_GE(shown->box.left(), 1);
+    EXPECT_GT(shown->arrowX, shown->box.left());
+}
+
+// ---- MathPrint home screen ----
+
+class MathPrintTest : public HomeScreensTest {
+protected:
+    MathPrintTest() { calc.mathPrint = true; }
+};
+
+TEST_F(MathPrintTest, EnterMovesTheSplitByTheNewItemUntilTheBottom)
+{
+    auto home = screen<MathPrintScreen>(320, 300);
+    calc.entrySplit = 0;
+    enter("1+1");
+    const double first = history->prettySizeOfLastEntry().height;
+    EXPECT_GT(first, 0);
+    EXPECT_DOUBLE_EQ(calc.entrySplit, first);
+    enter("2");
+    EXPECT_DOUBLE_EQ(calc.entrySplit, first + history->prettySizeOfLastEntry().height);
+    for (int i = 0; i < 10; ++i)
+        enter("3");
+    // Resting on the bottom: the entry's line with its slack of a tenth of the font size.
+    EXPECT_DOUBLE_EQ(calc.entrySplit, 300 - (home->prettyView().printRect().height() + 0.1 * calc.baseFontSize));
+    EXPECT_EQ(home->prettyScrollView().geometry().bottom() + 1, 300);
+    // A drag stops with the entry's line on the bottom, or at the top.
+    const double resting = calc.entrySplit;
+    EXPECT_DOUBLE_EQ(home->panView(-50), -50);
+    EXPECT_DOUBLE_EQ(home->panView(400), 300 - std::max(home->prettyView().printRect().height(), calc.baseFontSize) - (resting - 50));
+    const double top = calc.entrySplit;
+    EXPECT_DOUBLE_EQ(home->panView(-1000), -top);
+    EXPECT_EQ(home->prettyScrollView().y(), 0);
+    EXPECT_EQ(home->historyScrollView().geometry().bottom() + 1, home->prettyScrollView().y());
+}
+
+TEST_F(MathPrintTest, UpSelectsAnItemAndDrawsItsBand)
+{
+    auto home = screen<MathPrintScreen>(320, 300);
+    enter("1+1");
+    const QImage before = onWhite(home->historyView());
+    press(KeyRouter::kUp);
+    EXPECT_EQ(history->selectedEntry(), 0);
+    EXPECT_EQ(history->selectedKind(), HistoryModel::kAnswer);
+    const QRectF answer = home->historyView().boundsForEntryNum(0, HistoryModel::kAnswer);
+    // The band behind the answer, at its left end (the answer is drawn at the right).
+    const QImage after = onWhite(home->historyView());
+    const int y = static_cast<int>(answer.center().y());
+    EXPECT_EQ(before.pixel(10, y), after.pixel(10, y));
+    press(KeyRouter::kUp);
+    EXPECT_EQ(history->selectedKind(), HistoryModel::kInput);
+    // The input's faint band goes while it is selected.
+    const QImage input = onWhite(home->historyView());
+    EXPECT_NE(qGray(before.pixel(300, 4)), qGray(input.pixel(300, 4)));
+}
+
+TEST_F(MathPrintTest, TapsOnARowBoundarySelectTheUpperRow)
+{
+    auto home = screen<MathPrintScreen>(320, 300);
+    enter("1+1");
+    enter("2");
+    const PrettyHistoryView& view = home->historyView();
+    const double inputHeight = history->history()[0].inputHeight();
+    const PrettyHistoryView::Hit boundary = view.hitEntryAt(QPointF(5, inputHeight));
+    EXPECT_EQ(boundary.index, 0);
+    EXPECT_EQ(boundary.kind, HistoryModel::kInput);
+    const double itemHeight = inputHeight + history->history()[0].answerHeight();
+    const PrettyHistoryView::Hit next = view.hitEntryAt(QPointF(5, itemHeight));
+    EXPECT_EQ(next.index, 0);
+    EXPECT_EQ(next.kind, HistoryModel::kAnswer);
+    EXPECT_EQ(view.hitEntryAt(QPointF(5, history->prettySize().height + 1)).index, -1);
+    EXPECT_EQ(view.boundsForEntryNum(7, HistoryModel::kInput), view.boundsForEntryNum(1, HistoryModel::kAnswer));
+}
+
+TEST_F(MathPrintTest, HomeAndEndScrollOnlyASelectedWideItem)
+{
+    auto home = screen<MathPrintScreen>(320, 300);
+    enter("1+2+3+4+5+6+7+8+9+10+11+12+13+14+15+16+17+18+19+20+21+22+23+24+25");
+    const PrettyHistoryScrollView& scroller = home->historyScrollView();
+    press(KeyRouter::kEnd);
+    EXPECT_EQ(scroller.contentOffset().x(), 0);
+    press(KeyRouter::kUp, 2);
+    ASSERT_EQ(history->selectedKind(), HistoryModel::kInput);
+    const double wide = history->history()[0].prettySize.width;
+    ASSERT_GT(wide, 320);
+    press(KeyRouter::kEnd);
+    EXPECT_NEAR(scroller.contentOffset().x(), wide - scroller.visibleSize().width(), 1);
+    press(KeyRouter::kLeft);
+    EXPECT_NEAR(scroller.contentOffset().x(), wide - scroller.visibleSize().width() - calc.baseFontSize, 1);
+    press(KeyRouter::kHome);
+    EXPECT_EQ(scroller.contentOffset().x(), 0);
+}
+
+TEST_F(MathPrintTest, WideRowsShowGreenTriangles)
+{
+    auto home = screen<MathPrintScreen>(320, 300);
+    enter("1+2+3+4+5+6+7+8+9+10+11+12+13+14+15+16+17+18+19+20+21+22+23+24+25");
+    auto green = [](const QImage& image, int x0, int x1, int y0, int y1) {
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (c.green() > c.red() + 40 && c.green() > c.blue() + 40)
+                    return true;
+            }
+        return false;
+    };
+    const double h = history->history()[0].inputHeight();
+    const QImage image = onWhite(home->historyView());
+    EXPECT_TRUE(green(image, 300, 320, 0, static_cast<int>(h)));
+    EXPECT_FALSE(green(image, 0, 24, 0, static_cast<int>(h)));
+    // Selected and scrolled: a left triangle too.
+    press(KeyRouter::kUp, 2);
+    press(KeyRouter::kRight);
+    EXPECT_TRUE(green(onWhite(home->historyView()), 0, 24, 0, static_cast<int>(h)));
+}
+
+TEST_F(MathPrintTest, TextAnswerOfKind45SetsAllButItsLastLineLeft)
+{
+    PrettyHistoryView view(calc);
+    view.resize(320, 300);
+    addItem("1", "AB\nCD\nEF", 45);
+    const QImage image = onWhite(view);
+    const double top = history->history()[0].inputHeight();
+    const double line = calc.baseFontSize;
+    for (int k = 0; k < 2; ++k) {
+        const auto span = inkColumns(image, static_cast<int>(top + k * line) + 1, static_cast<int>(top + (k + 1) * line));
+        ASSERT_TRUE(span);
+        EXPECT_LT(span->first, 10) << "line " << k;
+    }
+    const auto last = inkColumns(image, static_cast<int>(top + 2 * line) + 1, static_cast<int>(top + 3 * line));
+    ASSERT_TRUE(last);
+    EXPECT_GT(last->first, 200);
+    EXPECT_GE(last->second, 310);
+}
+
+TEST_F(MathPrintTest, FontSizeChangeRemeasuresTheHistory)
+{
+    auto home = screen<MathPrintScreen>(320, 300);
+    enter("1+1");
+    const double before = history->history()[0].inputHeight();
+    calc.baseFontSize = 30;
+    home->updateDisplay();
+    EXPECT_EQ(home->currentBaseFontSize(), 30);
+    EXPECT_GT(history->history()[0].inputHeight(), before);
+}
+
+// ---- Screen 0 ----
+
+TEST_F(HomeScreensTest, TogglingMathPrintSwapsTheHomeScreen)
+{
+    root->screens().set(screens::Home, [this](QWidget* p) { return new MathPrintScreen(calc, shell, p); });
+    root->screens().set(screens::ClassicHome, [this](QWidget* p) { return new ClassicHomeScreen(calc, shell, p); });
+    calc.mathPrint = true;
+    router().showHome();
+    EXPECT_TRUE(dynamic_cast<MathPrintScreen*>(router().controller(screens::Home))->isVisible());
+    enter("Classic");
+    EXPECT_FALSE(calc.mathPrint);
+    ASSERT_TRUE(router().controller(screens::ClassicHome));
+    EXPECT_TRUE(router().controller(screens::ClassicHome)->isVisible());
+    EXPECT_FALSE(router().controller(screens::Home)->isVisible());
+    EXPECT_TRUE(router().controller(screens::ClassicHome)->listening());
+}
+
+} // namespace
+} // namespace orvenda::test
