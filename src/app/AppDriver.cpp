@@ -14,6 +14,7 @@
 #include "core/services/ViewControlDelegate.h"
 #include "graph/GraphView.h"
 #include "graph/PlotObject.h"
+#include "graphui/YEqModel.h"
 #include "input/KeyButton.h"
 #include "input/KeyTables.h"
 #include "input/KeyboardView.h"
@@ -661,6 +662,21 @@ void AppDriver::dump()
         state["trace"] = {{"x", at.x}, {"y", at.y}, {"t", at.t}, {"eq", calc.lockFunction}, {"feature", calc.featureLock}};
     } else {
         state["trace"] = nullptr;
+    }
+    if (const auto* equations = dynamic_cast<const YEqModel*>(calc.yEqManager.get());
+        equations && calc.currentScreen() == screens::YEq) {
+        nlohmann::json rows = nlohmann::json::array();
+        const int mode = calc.graphMode();
+        for (int i = YEqModel::firstIndexForMode(mode); i <= YEqModel::lastIndexForMode(mode); ++i) {
+            const int token = YEqModel::equationForIndex(i);
+            const VQColor color = equations->colorForFunction(token).value_or(VQColor());
+            rows.push_back({{"name", calc.nameForOpcode(static_cast<std::uint32_t>(token))},
+                {"text", equations->eqString(token)}, {"on", equations->shouldPlotFunction(token)},
+                {"style", equations->styleForFunction(token)}, {"color", {color.r(), color.g(), color.b()}}});
+        }
+        state["yEq"] = {{"rows", std::move(rows)},
+            {"current", calc.nameForOpcode(static_cast<std::uint32_t>(equations->selectedEqNum()))},
+            {"cursor", equations->entryCursor()}};
     }
     out_ << state.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
 }

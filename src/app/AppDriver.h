@@ -39,8 +39,10 @@ class ViewControlDelegate;
 //   press CAPTION  presses a button of the open alert
 //   dump           one JSON object on a line: screen, mathPrint (which home screen),
 //                  entry, cursor, history (input and answer of each item), ans, error
-//                  (the last reported, 0 for none), alerts (title, message, buttons) and
-//                  output (the program output lines)
+//                  (the last reported, 0 for none), alerts (title, message, buttons),
+//                  output (the program output lines), trace (the traced point, null when
+//                  none) and, on the Y= screen, yEq (the graph mode's equations: name,
+//                  text, on, style, colour; the current one and the cursor)
 //   program NAME   the lines up to `end` become the program NAME, as the case files
 //                  write programs (until programs can be written in the app itself)
 // Alerts are modal: while one is open, keys go to it (ENTER presses its default button,

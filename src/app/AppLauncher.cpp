@@ -11,7 +11,9 @@
 #include "core/Calculator.h"
 #include "core/services/GDBManager.h"
 #include "graphui/GDBStore.h"
+#include "graphui/YEqColorPicker.h"
 #include "graphui/YEqModel.h"
+#include "graphui/YEqScreen.h"
 #include "input/CatalogScreen.h"
 #include "input/KeyboardRouterLink.h"
 #include "input/KeyboardView.h"
@@ -58,6 +60,8 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->screens().set(screens::ClassicHome, [this](QWidget* p) { return new ClassicHomeScreen(calc_, *shell_, p); });
     root_->router().remake(screens::Home);
     root_->router().remake(screens::ClassicHome);
+    root_->screens().set(screens::YEq, [this](QWidget* p) { return new YEqScreen(calc_, *shell_, root_->router(), p); });
+    root_->screens().set(screens::YEqColor, [this](QWidget* p) { return new YEqColorPicker(calc_, root_->router(), p); });
     const QSize size = options.size.isEmpty() ? (options.tablet ? kTabletSize : kPhoneSize) : options.size;
     // A size asked for explicitly wins over the layout's minimum.
     root_->setMinimumSize((options.tablet ? kTabletMinimum : kPhoneMinimum).boundedTo(size));

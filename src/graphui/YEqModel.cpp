@@ -14,6 +14,7 @@
 #include "pretty/PrettyPrint.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace orvenda {
 
@@ -143,6 +144,8 @@ YEqModel::YEqModel(Calculator& calc) : calc_(calc), mainThread_(std::this_thread
     for (int i = 0; i < kSlotCount; ++i)
         resetSlot(i);
 }
+
+YEqModel::~YEqModel() = default;
 
 // ---- Slots ----
 
@@ -947,6 +950,13 @@ void YEqModel::addVariable(std::string_view name, bool insert)
     updateScreenLocked();
 }
 
+void YEqModel::deletedLocked()
+{
+    invalidate(currentFunction_, true);
+    setFunctionIndexLocked(currentFunction_, true);
+    updateScreenLocked();
+}
+
 void YEqModel::deleteOpcode()
 {
     Guard guard(*this);
@@ -955,8 +965,59 @@ void YEqModel::deleteOpcode()
         saveUndoLocked();
         ops.erase(ops.begin() + entryCursor_);
     }
-    invalidate(currentFunction_, true);
-    setFunctionIndexLocked(currentFunction_, true);
+    deletedLocked();
+}
+
+PrettyPrint& YEqModel::loadPrinterLocked()
+{
+    if (!printer_)
+        printer_ = std::make_unique<PrettyPrint>();
+    printer_->setMutableOps(*readableOps(currentFunction_), entryCursor_, calc_.insert, calc_.baseFontSize);
+    return *printer_;
+}
+
+void YEqModel::prettyDeleteOpcode()
+{
+    Guard guard(*this);
+    Ops& ops = *editableOps(currentFunction_);
+    if (entryCursor_ >= 0 && entryCursor_ < static_cast<int>(ops.size())) {
+        saveUndoLocked();
+        PrettyPrint& printer = loadPrinterLocked();
+        int mode = calc_.insert;
+        const int cursor = printer.deleteAt(entryCursor_, mode);
+        calc_.insert = mode;
+        ops = printer.inputOps();
+        entryCursor_ = std::clamp(cursor, 0, static_cast<int>(ops.size()));
+    }
+    deletedLocked();
+}
+
+void YEqModel::prettyAddOp(std::uint32_t op)
+{
+    Ops added;
+    int at = 0;
+    int adjust = 0;
+    {
+        Guard guard(*this);
+        // Refused before the undo step, so a refusal leaves no step behind.
+        if (refusesLocked(op)) {
+            report(ErrEqSelfReference);
+            return;
+        }
+        saveUndoLocked();
+        const Ops ops = *readableOps(currentFunction_);
+        at = entryCursor_;
+        added = loadPrinterLocked().enterOp(op, at, ops, adjust, calc_.insert);
+        entryCursor_ = at;
+    }
+    addOps(added, calc_.insert != 0, false);
+    if (adjust == 0)
+        return;
+    // The adjustment counts from where the added ops start.
+    Guard guard(*this);
+    entryCursor_ = std::clamp(at + (adjust == PrettyPrint::kNoAdjustment ? 0 : adjust), 0,
+        static_cast<int>(readableOps(currentFunction_)->size()));
+    calc_.insert = 0;
     updateScreenLocked();
 }
 
@@ -990,10 +1051,19 @@ std::uint32_t YEqModel::getOpAt(int index) const
 
 bool YEqModel::isQuoting()
 {
+    {
+        std::lock_guard lock(mutex_);
+        entryCursor_ = std::clamp(entryCursor_, 0, static_cast<int>(readableOps(currentFunction_)->size()));
+    }
+    return std::as_const(*this).isQuoting();
+}
+
+bool YEqModel::isQuoting() const
+{
     std::lock_guard lock(mutex_);
     const Ops& ops = *readableOps(currentFunction_);
-    entryCursor_ = std::clamp(entryCursor_, 0, static_cast<int>(ops.size()));
-    const auto quotes = std::count_if(ops.begin(), ops.begin() + entryCursor_,
+    const int cursor = std::clamp(entryCursor_, 0, static_cast<int>(ops.size()));
+    const auto quotes = std::count_if(ops.begin(), ops.begin() + cursor,
         [](std::uint32_t op) { return token(op) == kQuote; });
     return quotes % 2 == 1;
 }
@@ -1017,6 +1087,22 @@ void YEqModel::cursorRight()
 {
     Guard guard(*this);
     cursorStepLocked(1);
+    updateScreenLocked();
+}
+
+void YEqModel::prettyCursorLeft()
+{
+    Guard guard(*this);
+    entryCursor_ = std::clamp(loadPrinterLocked().cursorLeftAt(entryCursor_), 0,
+        static_cast<int>(readableOps(currentFunction_)->size()));
+    updateScreenLocked();
+}
+
+void YEqModel::prettyCursorRight()
+{
+    Guard guard(*this);
+    entryCursor_ = std::clamp(loadPrinterLocked().cursorRightAt(entryCursor_), 0,
+        static_cast<int>(readableOps(currentFunction_)->size()));
     updateScreenLocked();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LineEditor.h"
 #include "core/VQColor.h"
 #include "core/YEqIntegrate.h"
 #include "core/YEqVarInfo.h"
@@ -21,6 +22,7 @@
 namespace orvenda {
 
 class Calculator;
+class PrettyPrint;
 
 // Every equation that can be graphed, in 45 slots: Y1..Y9, Y0 (0-9), the equation solver's
 // function (10), six parametric pairs (11-22), r1..r6 (23-28), u, v, w (29-31) and their
@@ -34,8 +36,13 @@ class Calculator;
 // and error reports are delivered after it is released. Editing, cursor moves and undo are
 // main-thread operations; notifications of undo snapshots are posted only on the thread
 // that created the model (the main thread).
-class YEqModel : public YEqManager {
+//
+// On the Y= screen the keys edit the current equation through the LineEditor side; the
+// MathPrint forms use the model's own pretty printer (which needs a QGuiApplication).
+class YEqModel : public YEqManager, public LineEditor {
 public:
+    using Ops = YEqManager::Ops;
+
     static constexpr int kSlotCount = 45;
     static constexpr int kIntegralCount = 10;
     static constexpr int kMaxUndo = 50;
@@ -57,6 +64,7 @@ public:
     };
 
     explicit YEqModel(Calculator& calc);
+    ~YEqModel() override;
     YEqModel(const YEqModel&) = delete;
     // The calculator's Y= manager when it is this model; null otherwise.
     static YEqModel* of(const Calculator& calc);
@@ -103,8 +111,8 @@ public:
     int numSeqInitializersFor(int token) const override;
     int seqFlagsFor(int token) override;
 
-    int entryCursor() const;
-    void setEntryCursor(int cursor);
+    int entryCursor() const override;
+    void setEntryCursor(int cursor) override;
     int currentFunction() const;
     void setCurrentFunction(int index);
     // The variable the solver's function is plotted against.
@@ -154,8 +162,8 @@ public:
     // ---- Undo ----
 
     void saveUndo();
-    void undo();
-    void redo();
+    void undo() override;
+    void redo() override;
     bool canUndo() const;
     bool canRedo() const;
     void clearUndo();
@@ -168,26 +176,40 @@ public:
     // ---- Editing the current equation ----
 
     void addOpcode(std::uint32_t op, bool insert, bool enableUndo);
+    // A typed key: with an undo step.
+    void addOpcode(std::uint32_t op, bool insert) override { addOpcode(op, insert, true); }
+    // A typed key in MathPrint: templates bring their parts, in one undo step.
+    void prettyAddOp(std::uint32_t op) override;
     void addOps(const Ops& ops, bool insert, bool enableUndo);
     // A list name picked from a menu.
-    void addVariable(std::string_view name, bool insert);
-    void deleteOpcode();
-    void clear();
-    void enter();
+    void addVariable(std::string_view name, bool insert) override;
+    // Program names are not typed into equations.
+    void addProgramName(std::string_view, bool) override {}
+    void deleteOpcode() override;
+    // Delete in MathPrint: templates go whole or are unwrapped.
+    void prettyDeleteOpcode() override;
+    void clear() override;
+    void enter() override;
     std::uint32_t getOpAt(int index) const;
-    // The cursor stands inside a string.
+    std::optional<Ops> currentOps() const override { return currentYEqOps(); }
+    // The cursor stands inside a string; this one also brings the cursor back into the
+    // equation.
     bool isQuoting();
-    std::uint32_t transformOp(std::uint32_t op) const { return op; }
+    bool isQuoting() const override;
+    std::uint32_t transformOp(std::uint32_t op) override { return op; }
     std::uint32_t closestOp() const { return 0; }
 
     // ---- Cursor ----
 
-    void cursorLeft();
-    void cursorRight();
-    void cursorHome();
-    void cursorEnd();
-    void cursorUp();
-    void cursorDown();
+    void cursorLeft() override;
+    void cursorRight() override;
+    // MathPrint moves, over template parts.
+    void prettyCursorLeft() override;
+    void prettyCursorRight() override;
+    void cursorHome() override;
+    void cursorEnd() override;
+    void cursorUp() override;
+    void cursorDown() override;
     // A touch on an equation: leaves the current one only when it compiles.
     void setCursorOnFunction(int token, int position);
     // "Y1=..." with the cursor as a character index (-99 when not being edited).
@@ -255,6 +277,9 @@ private:
     bool refusesLocked(std::uint32_t op) const;
     void addOpcodeLocked(std::uint32_t op, bool insert);
     void cursorStepLocked(int delta);
+    // The model's pretty printer loaded with the current equation at the cursor.
+    PrettyPrint& loadPrinterLocked();
+    void deletedLocked();
     // Up (-1) or down (1) a row of the editor, once the current equation compiles.
     void moveRow(int step);
     std::vector<YEqVarInfo> buildVarInfo(int index, int partner) const;
@@ -305,6 +330,8 @@ private:
     std::array<int, 3> seqInitializer_{};
     std::array<int, 3> seqFlags_{};
     std::vector<Outgoing> outbox_;
+    // Made on first use, on the main thread.
+    std::unique_ptr<PrettyPrint> printer_;
 };
 
 } // namespace orvenda

@@ -162,6 +162,36 @@ TEST(Drive, AShotIsAPictureOfTheWindowAtItsSize)
     EXPECT_EQ(be32(20), 500u);
 }
 
+TEST(Drive, TheYEqScreenEditsEquationsInBothFormsAndSwitchesParametricPairs)
+{
+    const fs::path png = scratch("yeq.png");
+    fs::remove(png);
+    const Session run = drive("key Y=\ntype X²\nkey DOWN\ntype sin(X)\ndump\nshot " + png.string() + "\n"
+                              "key HOME\ntype Classic\nkey ENTER\nwait idle\n"
+                              "key Y=\nkey DOWN\ntype X²\ndump\n"
+                              "key HOME\ntype Param\nkey ENTER\nwait idle\n"
+                              "key Y=\ntype cos(T)\nkey DOWN\ntype sin(T)\ntap 20 16\ndump\ntap 20 16\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    const json& mathPrint = run.dumps[0];
+    EXPECT_EQ(mathPrint["screen"], 1);
+    EXPECT_EQ(mathPrint["yEq"]["rows"][0], json::parse(R"({"name":"Y₁","text":"X²","on":true,"style":2,"color":[0,1,0]})"));
+    EXPECT_EQ(mathPrint["yEq"]["rows"][1]["text"], "sin(X)");
+    EXPECT_EQ(mathPrint["yEq"]["current"], "Y₂");
+    EXPECT_TRUE(fs::exists(png));
+    // The screen keeps its equation: Y₂, and one row down Y₃.
+    const json& classic = run.dumps[1]["yEq"];
+    EXPECT_EQ(classic["rows"][2]["text"], "X²");
+    EXPECT_EQ(classic["rows"][1]["text"], "sin(X)");
+    // A touch left of the style icon switches the pair, X and Y together.
+    for (int i : {2, 3}) {
+        const json& rows = run.dumps[static_cast<std::size_t>(i)]["yEq"]["rows"];
+        EXPECT_EQ(rows[0]["text"], "cos(T)");
+        EXPECT_EQ(rows[0]["on"], i == 3);
+        EXPECT_EQ(rows[1]["on"], i == 3);
+    }
+}
+
 TEST(Drive, KeysArePressedOnTheDrawnKeyboardAndTheComputersKeyboard)
 {
     // 2ND SIN . 5 ) ENTER: sin⁻¹(.5) in degrees.
