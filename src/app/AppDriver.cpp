@@ -5,12 +5,13 @@
 #include "app/EntryModel.h"
 #include "app/HistoryModel.h"
 #include "app/RootController.h"
+#include "app/ScreenRegistry.h"
+#include "app/ScreenRouter.h"
 #include "core/Calculator.h"
 #include "core/Operand.h"
 #include "core/services/ProgramManager.h"
 #include "core/services/ProgramOutputManager.h"
 #include "core/services/ViewControlDelegate.h"
-#include "app/ScreenRegistry.h"
 #include "graph/GraphView.h"
 #include "graphui/GraphScreenController.h"
 #include "graph/PlotObject.h"
@@ -18,6 +19,7 @@
 #include "input/KeyButton.h"
 #include "input/KeyTables.h"
 #include "input/KeyboardView.h"
+#include "input/MenuScreen.h"
 #include "language/EntryText.h"
 #include "pretty/FontMap.h"
 
@@ -439,6 +441,18 @@ bool AppDriver::key(std::string_view name)
     if (graphKey(op ? *op : KeyTables::op(KeyTables::kPlainLayer, key)))
         return true;
     KeyboardView& keyboard = app_.keyboard();
+    Calculator& calc = app_.calculator();
+    auto* menu = dynamic_cast<MenuScreen*>(app_.root().router().controller(screens::Menu));
+    if (menu && menu->isVisible()) {
+        // The keys a user cannot reach under the menu reach it as its keypad; 2ND still
+        // shifts.
+        const int layer = calc.secondShift ? KeyTables::kSecondLayer : KeyTables::kPlainLayer;
+        const std::uint32_t pressed = op ? *op : KeyTables::op(layer, key);
+        calc.secondShift = pressed == KeyTables::kSecond && !calc.secondShift;
+        if (pressed != KeyTables::kSecond)
+            menu->processKeyOp(pressed);
+        return true;
+    }
     if (op) {
         keyboard.doOp(*op);
         return true;
@@ -472,8 +486,11 @@ bool AppDriver::hardwareKey(std::string_view chord)
     if (openAlert())
         return true;
     QKeyEvent press(QEvent::KeyPress, combination.key(), modifiers, typed);
-    // Over the graph screen its keys (and its zoom menu's) go to it.
+    // An open menu or catalogue has the keys; over the graph screen, it (or its zoom menu).
     QWidget* target = &app_.keyboard();
+    for (const int overlay : {screens::Menu, screens::Catalog})
+        if (QWidget* c = app_.root().router().controller(overlay); c && c->isVisible())
+            target = c;
     if (auto* graph = dynamic_cast<GraphScreenController*>(app_.root().fullScreen(screens::Graph)); graph && graph->isVisible())
         target = graph->zoomMenu() && graph->zoomMenu()->isVisible() ? static_cast<QWidget*>(graph->zoomMenu()) : graph;
     QApplication::sendEvent(target, &press);

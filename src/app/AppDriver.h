@@ -29,6 +29,8 @@ class ViewControlDelegate;
 //                  `key 0xNN` for an op, dispatched as the computer's keys dispatch it
 //   hkey CHORD     a key of the computer's keyboard: Ctrl+G, Ctrl+Shift+G, Escape, x,
 //                  Shift+A, Alt+",", Shift+Backspace, Return, ...
+//                  While a menu or the catalogue is open it covers the keyboard: `key` then
+//                  hands the key's op to the menu as its keypad, `hkey` goes to the overlay.
 //   type TEXT      TEXT as the case files write an entry line, key by key
 //   tap X Y        a tap at window coordinates
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished
