@@ -5,17 +5,21 @@
 #include "app/EntryModel.h"
 #include "app/HistoryModel.h"
 #include "app/RootController.h"
+#include "app/ScreenRegistry.h"
+#include "app/ScreenRouter.h"
 #include "core/Calculator.h"
 #include "core/Operand.h"
 #include "core/services/ProgramManager.h"
 #include "core/services/ProgramOutputManager.h"
 #include "core/services/ViewControlDelegate.h"
 #include "graph/GraphView.h"
+#include "graphui/GraphScreenController.h"
 #include "graph/PlotObject.h"
 #include "graphui/YEqModel.h"
 #include "input/KeyButton.h"
 #include "input/KeyTables.h"
 #include "input/KeyboardView.h"
+#include "input/MenuScreen.h"
 #include "language/EntryText.h"
 #include "pretty/FontMap.h"
 
@@ -49,10 +53,9 @@ using Ops = std::vector<std::uint32_t>;
 
 constexpr auto kIdleLimit = std::chrono::seconds(30);
 
-// Keys the stand-in graph screen takes, and the graph screen's number.
+// Keys the graph screen takes from the driver, and the graph screen's number.
 constexpr std::uint32_t kTraceKey = 1027, kGraphKey = KeyTables::kGraph, kClearKey = KeyTables::kClear,
-                        kLeftKey = KeyTables::kLeft, kRightKey = KeyTables::kRight, kQuitKey = KeyTables::kQuit,
-                        kHomeScreenKey = KeyTables::kHomeScreen;
+                        kLeftKey = KeyTables::kLeft, kRightKey = KeyTables::kRight;
 constexpr int kGraphScreen = 8;
 // The tolerance of a trace step in points, as the graph screen moves it by a key.
 constexpr double kTraceStepTolerance = 0.5;
@@ -438,6 +441,18 @@ bool AppDriver::key(std::string_view name)
     if (graphKey(op ? *op : KeyTables::op(KeyTables::kPlainLayer, key)))
         return true;
     KeyboardView& keyboard = app_.keyboard();
+    Calculator& calc = app_.calculator();
+    auto* menu = dynamic_cast<MenuScreen*>(app_.root().router().controller(screens::Menu));
+    if (menu && menu->isVisible()) {
+        // The keys a user cannot reach under the menu reach it as its keypad; 2ND still
+        // shifts.
+        const int layer = calc.secondShift ? KeyTables::kSecondLayer : KeyTables::kPlainLayer;
+        const std::uint32_t pressed = op ? *op : KeyTables::op(layer, key);
+        calc.secondShift = pressed == KeyTables::kSecond && !calc.secondShift;
+        if (pressed != KeyTables::kSecond)
+            menu->processKeyOp(pressed);
+        return true;
+    }
     if (op) {
         keyboard.doOp(*op);
         return true;
@@ -471,34 +486,35 @@ bool AppDriver::hardwareKey(std::string_view chord)
     if (openAlert())
         return true;
     QKeyEvent press(QEvent::KeyPress, combination.key(), modifiers, typed);
-    QApplication::sendEvent(&app_.keyboard(), &press);
+    // An open menu or catalogue has the keys; over the graph screen, it (or its zoom menu).
+    QWidget* target = &app_.keyboard();
+    for (const int overlay : {screens::Menu, screens::Catalog})
+        if (QWidget* c = app_.root().router().controller(overlay); c && c->isVisible())
+            target = c;
+    if (auto* graph = dynamic_cast<GraphScreenController*>(app_.root().fullScreen(screens::Graph)); graph && graph->isVisible())
+        target = graph->zoomMenu() && graph->zoomMenu()->isVisible() ? static_cast<QWidget*>(graph->zoomMenu()) : graph;
+    QApplication::sendEvent(target, &press);
     return true;
 }
 
 bool AppDriver::graphKey(std::uint32_t op)
 {
     Calculator& calc = app_.calculator();
-    const bool showing = graph_ && calc.currentScreen() == kGraphScreen;
-    if (op != kGraphKey && op != kTraceKey && !showing)
+    auto* screen = dynamic_cast<GraphScreenController*>(app_.root().fullScreen(screens::Graph));
+    const bool showing = screen && screen->isVisible() && calc.currentScreen() == kGraphScreen;
+    if (op != kTraceKey && !showing)
         return false;
-    if (op == kGraphKey || (op == kTraceKey && !showing)) {
-        // The router brings its graph screen forward; the graph is laid over the window.
-        calc.validateWindow();
-        app_.root().showGraph(true);
-        if (!graph_)
-            graph_ = std::make_unique<GraphView>(calc, &app_.root());
-        graph_->setGeometry(app_.root().rect());
-        calc.setCurrentScreen(kGraphScreen);
-        graph_->show();
-        graph_->raise();
-        graph_->updateDisplay();
+    if (!showing) {
+        // TRACE from another screen brings the graph forward first, as GRAPH does.
+        app_.keyboard().doOp(kGraphKey);
+        screen = dynamic_cast<GraphScreenController*>(app_.root().fullScreen(screens::Graph));
+        if (!screen)
+            return true;
     }
-    GraphView& view = *graph_;
+    GraphView& view = screen->graphView();
     const Calculator::Bounds window = view.graphBounds();
     const double pointWidth = (window.xMax - window.xMin) / std::max(1, view.width());
     switch (op) {
-    case kGraphKey:
-        return true;
     case kTraceKey: {
         if (view.selectedPlotObj())
             return true;
@@ -516,12 +532,8 @@ bool AppDriver::graphKey(std::uint32_t op)
             view.trace(calc.trackValue + (op == kLeftKey ? -pointWidth : pointWidth), kTraceStepTolerance);
         return true;
     case kClearKey:
-    case kQuitKey:
-    case kHomeScreenKey:
-        view.done();
-        view.hide();
-        app_.root().showGraph(false);
-        app_.root().router().showHome();
+        // The graph screen's Done.
+        screen->done();
         return true;
     default:
         return false;

@@ -11,7 +11,6 @@ namespace orvenda {
 
 class AppLauncher;
 class EntryText;
-class GraphView;
 class ProgramManager;
 class ProgramOutputManager;
 class ViewControlDelegate;
@@ -30,6 +29,8 @@ class ViewControlDelegate;
 //                  `key 0xNN` for an op, dispatched as the computer's keys dispatch it
 //   hkey CHORD     a key of the computer's keyboard: Ctrl+G, Ctrl+Shift+G, Escape, x,
 //                  Shift+A, Alt+",", Shift+Backspace, Return, ...
+//                  While a menu or the catalogue is open it covers the keyboard: `key` then
+//                  hands the key's op to the menu as its keypad, `hkey` goes to the overlay.
 //   type TEXT      TEXT as the case files write an entry line, key by key
 //   tap X Y        a tap at window coordinates
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished
@@ -47,10 +48,10 @@ class ViewControlDelegate;
 // CLEAR its escape button) and typing and taps are lost. Any other line stops the script
 // with a message and a non-zero exit.
 //
-// Until the graph screen exists, the driver stands in for it over the whole window: GRAPH
-// shows the graph of the Y= equations, TRACE (`key 0x403`: no key of the keyboard carries
-// it) locks the trace on the first plotted equation at the window's middle, LEFT and RIGHT
-// move it by a point's width of x, CLEAR, QUIT and HOME leave the graph. `dump` then also
+// On the graph screen, TRACE (`key 0x403`: no key of the keyboard carries it; from another
+// screen it brings the graph forward first) locks the trace on the first plotted equation
+// at the window's middle, LEFT and RIGHT move it by a point's width of x and CLEAR is the
+// screen's Done; `hkey` goes to the graph screen (or its open zoom menu). `dump` then also
 // gives `trace`: the traced point {x, y, t}, the equation and the feature snapped to (null
 // while the trace is off).
 class AppDriver {
@@ -70,7 +71,7 @@ private:
     bool execute(std::string_view command, std::string_view argument);
     bool key(std::string_view name);
     bool hardwareKey(std::string_view chord);
-    // A key the stand-in graph screen takes (false: not one of its keys).
+    // A key the graph screen takes from the driver (false: not one of its keys).
     bool graphKey(std::uint32_t op);
     bool type(std::string_view text);
     bool tap(std::string_view where);
@@ -90,7 +91,6 @@ private:
     std::shared_ptr<ViewControlDelegate> previousView_;
     std::shared_ptr<ProgramManager> programs_;
     std::shared_ptr<ProgramOutputManager> output_;
-    std::unique_ptr<GraphView> graph_;
     int line_ = 0;
 };
 

@@ -6,16 +6,28 @@
 #include "app/MathPrintScreen.h"
 #include "app/SceneDelegate.h"
 #include "app/RootController.h"
+#include "app/ScreenRegistry.h"
+#include "app/ScreenRouter.h"
 #include "core/Calculator.h"
 #include "core/services/GDBManager.h"
 #include "graphui/GDBStore.h"
+#include "graphui/GraphScreenController.h"
+#include "graphui/TableScreen.h"
+#include "graphui/TableSetScreen.h"
+#include "graphui/WindowScreen.h"
 #include "graphui/YEqColorPicker.h"
 #include "graphui/YEqModel.h"
 #include "graphui/YEqScreen.h"
+#include "input/CatalogScreen.h"
 #include "input/KeyboardRouterLink.h"
 #include "input/KeyboardView.h"
+#include "input/MenuRouterLink.h"
+#include "input/MenuScreen.h"
+#include "input/ModeScreen.h"
+#include "input/ProgramLibrary.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QWidget>
 
 namespace orvenda {
@@ -46,12 +58,21 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     // The device is known before the root lays itself out for it.
     const auto greeting = SceneDelegate::willConnect(calc_, options.tablet);
     root_ = std::make_shared<RootController>(calc_, *shell_, options.tablet);
+    registerInputScreens(options.dataFolder);
     calc_.viewDelegate = root_;
     root_->screens().set(screens::Home, [this](QWidget* p) { return new MathPrintScreen(calc_, *shell_, p); });
     root_->screens().set(screens::ClassicHome, [this](QWidget* p) { return new ClassicHomeScreen(calc_, *shell_, p); });
     root_->router().remake(screens::Home);
     root_->router().remake(screens::ClassicHome);
     root_->screens().set(screens::YEq, [this](QWidget* p) { return new YEqScreen(calc_, *shell_, root_->router(), p); });
+    root_->screens().set(screens::Graph, [this](QWidget* p) {
+        auto* graph = new GraphScreenController(calc_, *shell_, p);
+        graph->setOnDone([this] { root_->graphDone(); });
+        return graph;
+    });
+    root_->screens().set(screens::Window, [this](QWidget* p) { return new WindowScreen(calc_, *shell_, p); });
+    root_->screens().set(screens::TableSetup, [this](QWidget* p) { return new TableSetScreen(calc_, *shell_, p); });
+    root_->screens().set(screens::Table, [this](QWidget* p) { return new TableScreen(calc_, *shell_, p); });
     root_->screens().set(screens::YEqColor, [this](QWidget* p) { return new YEqColorPicker(calc_, root_->router(), p); });
     const QSize size = options.size.isEmpty() ? (options.tablet ? kTabletSize : kPhoneSize) : options.size;
     // A size asked for explicitly wins over the layout's minimum.
@@ -72,6 +93,39 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->router().setKeyboard(keyboard_);
     root_->show();
     keyboard_->setFocus();
+}
+
+void AppLauncher::registerInputScreens(const QString& dataFolder)
+{
+    RootController& root = *root_;
+    ScreenRouter& router = root.router();
+    const QString helpFolder = QDir::temp().filePath(QStringLiteral("Orvenda"));
+    const auto tell = [&root](const QString& message) {
+        root.alerts().show({QStringLiteral("Orvenda"), message, {{QStringLiteral("OK"), nullptr}}});
+    };
+    root.screens().set(screens::Menu, [this, &router, dataFolder, helpFolder, tell](QWidget* parent) {
+        auto* menu = new MenuScreen(calc_, *shell_, ProgramLibrary(dataFolder + QStringLiteral("/programs")), parent);
+        menu->setDelegate(std::make_unique<MenuRouterLink>(router));
+        menu->tell = tell;
+        menu->helpFolder = helpFolder;
+        return menu;
+    });
+    root.screens().set(screens::Catalog, [this, &router, helpFolder, tell](QWidget* parent) {
+        auto* catalog = new CatalogScreen(calc_, *shell_, parent);
+        catalog->picked = [&router](std::uint32_t code) { router.didPickOp(code); };
+        catalog->closed = [&router] { router.overlayDone(); };
+        catalog->tell = tell;
+        catalog->helpFolder = helpFolder;
+        return catalog;
+    });
+    root.screens().set(screens::Mode, [this, &root, &router](QWidget* parent) {
+        auto* mode = new ModeScreen(calc_, *shell_, parent);
+        mode->ask = [&root](AlertQueue::Alert alert) { root.alerts().show(std::move(alert)); };
+        mode->settingsDone = [&router] { router.settingsDone(); };
+        return mode;
+    });
+    // The tablet made its catalogue before the catalogue's factory was there.
+    router.remake(screens::Catalog);
 }
 
 AppLauncher::~AppLauncher()

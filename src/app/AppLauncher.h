@@ -43,6 +43,9 @@ public:
     KeyboardView& keyboard() { return *keyboard_; }
 
 private:
+    // The menus, the catalogue and the mode screen in the window's registry.
+    void registerInputScreens(const QString& dataFolder);
+
     Calculator& calc_;
     std::unique_ptr<AppDelegate> delegate_;
     std::unique_ptr<AppShell> shell_;

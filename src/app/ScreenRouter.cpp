@@ -36,6 +36,7 @@ constexpr int kListsMenu = 4;
 constexpr int kMatricesMenu = 5;
 constexpr int kProgramMenu = 6;
 constexpr int kAppsMenu = 15;
+constexpr int kUserMenu = 36;
 
 // Menus that leave the Y= screen and the list editor for the home screen first.
 bool leavesEditor(int menu)
@@ -374,7 +375,7 @@ void ScreenRouter::showMenu(int id)
     const int screen = calc_.currentScreen();
     if ((screen == screens::YEq || screen == screens::ListEditor) && leavesEditor(id))
         showHome();
-    if (calc_.testMode == 1 && (id == kProgramMenu || id == kAppsMenu))
+    if (calc_.testMode == 1 && (id == kProgramMenu || id == kAppsMenu || id == kUserMenu))
         return;
     ScreenController* menu = make(screens::Menu);
     bringControllerToFront(menu);

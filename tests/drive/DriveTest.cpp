@@ -210,6 +210,41 @@ TEST(Drive, KeysArePressedOnTheDrawnKeyboardAndTheComputersKeyboard)
     EXPECT_EQ(run.dumps[5]["screen"], 0);
 }
 
+TEST(Drive, MenusOpenByTheirKeysAndPickByTheirs)
+{
+    struct Case {
+        std::string keys;
+        std::string entry;
+        int screen;
+    };
+    const std::vector<Case> cases = {
+        {"key MATH\nkey ENTER", "Ans▸Frac", 0},
+        {"key 2ND\nkey MATH\nkey ENTER", "Ans=", 0},
+        {"key VARS\nkey RIGHT\nkey ENTER", "Y₁", 0},
+        {"key 2ND\nkey STAT\nkey ENTER", "L₁", 0},
+        {"key 2ND\nkey X⁻¹\nkey ENTER", "[A]", 0},
+        {"key 2ND\nkey VARS\nkey ENTER", "normalpdf(", 0},
+        {"key 2ND\nkey PRGM\nkey ENTER", "ClrDraw", 0},
+        {"key 2ND\nkey +\nkey 2", "Clear Entries", 0},
+        {"key 2ND\nkey 0\nhkey Return", "a+bi", 0},
+        {"key VARS\nkey 1\nhkey Escape\nhkey Escape", "", 0},
+        // MATH, NUM, "n/d": the fraction template, filled and evaluated.
+        {"key MATH\nhkey Right\nhkey D\ntype 1\nkey DOWN\ntype 2\nkey ENTER\nwait idle\nkey 2ND\nkey (−)", "Ans", 0},
+        {"key APPS\nkey 4\nkey 1", "", 20},
+    };
+    std::string script;
+    for (const Case& c : cases)
+        script += c.keys + "\ndump\nkey CLEAR\nkey HOME\n";
+    const Session run = drive(script);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), cases.size());
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(run.dumps[i]["entry"], cases[i].entry) << cases[i].keys;
+        EXPECT_EQ(run.dumps[i]["screen"], cases[i].screen) << cases[i].keys;
+    }
+    EXPECT_EQ(run.dumps[10]["ans"], "¹/₂");
+}
+
 TEST(Drive, TheTraceStepsAlongY1ByAPointOfX)
 {
     // A 400-point-wide graph of the factory window -1..1: a point is 0.005 of x. TRACE

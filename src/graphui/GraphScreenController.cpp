@@ -1,0 +1,462 @@
+#include "graphui/GraphScreenController.h"
+
+#include "app/AppShell.h"
+#include "app/ScreenRegistry.h"
+#include "core/Calculator.h"
+#include "core/NotificationCenter.h"
+#include "core/NotificationNames.h"
+#include "core/services/StatGraphManager.h"
+#include "eval/Parser.h"
+#include "graph/GraphView.h"
+#include "graph/PlotObject.h"
+#include "pretty/FontMap.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace orvenda {
+
+namespace {
+
+constexpr std::array<const char*, 4> kKeySpecs{
+    "UIKeyInputEscape,,,done:", "Z,Zoom,M,keyZoomMenu", "+,enlarge,,zoomEnlarge", "-,shrink,,zoomShrink"};
+constexpr std::array<const char*, 4> kArrowTitles{"◀", "▶", "▲", "▼"};
+// Slots of the window variables.
+constexpr int kXmin = 38, kXmax = 39, kYmin = 40, kYmax = 41;
+// The table's band and column on a tablet and a phone.
+constexpr int kTabletColumn = 320, kPhoneColumn = 212, kTabletBand = 196;
+constexpr int kEnterKey = 1065, kStopKey = 4123;
+
+QToolButton* makeButton(const QString& title, QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setText(title);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setFont(FontMap::shared().font("Helvetica-Bold", 16));
+    button->setStyleSheet(QStringLiteral("QToolButton { color: white; background: rgba(0, 0, 0, 150);"
+                                         " border: 1px solid white; border-radius: 4px; }"));
+    return button;
+}
+
+} // namespace
+
+GraphScreenController::GraphScreenController(Calculator& calc, AppShell& shell, QWidget* parent)
+    : ScreenController(calc, parent), shell_(shell), lifeObserver_(new QObject(this)),
+      graphView_(new GraphView(calc, this)), toolbar_(new QWidget(this)), zoomButton_(makeButton(QStringLiteral("Zoom"), toolbar_)),
+      plus_(makeButton(QStringLiteral("+"), toolbar_)), minus_(makeButton(QStringLiteral("−"), toolbar_)),
+      done_(makeButton(QStringLiteral("Done"), this)), pauseView_(new QWidget(this))
+{
+    graphView_->delegate = this;
+    toolbar_->setAutoFillBackground(true);
+    toolbar_->setStyleSheet(QStringLiteral("background: black;"));
+    auto* row = new QHBoxLayout(toolbar_);
+    row->setContentsMargins(6, 4, 6, 4);
+    row->addWidget(zoomButton_);
+    row->addStretch(1);
+    row->addWidget(minus_);
+    row->addWidget(plus_);
+    connect(zoomButton_, &QToolButton::clicked, this, [this] { zoomMenuAction(); });
+    // The direction follows the zoom menu's choice (tag 3).
+    connect(plus_, &QToolButton::pressed, this, [this] { plusDown(3); });
+    connect(plus_, &QToolButton::released, this, [this] { plusUp(); });
+    connect(minus_, &QToolButton::pressed, this, [this] { minusDown(3); });
+    connect(minus_, &QToolButton::released, this, [this] { minusUp(); });
+    connect(done_, &QToolButton::clicked, this, [this] { done(); });
+    done_->resize(60, 30);
+    for (int tag = 0; tag < 4; ++tag) {
+        QToolButton* arrow = makeButton(QString::fromUtf8(kArrowTitles[static_cast<std::size_t>(tag)]), this);
+        arrow->resize(36, 36);
+        connect(arrow, &QToolButton::pressed, this, [this, tag] { arrowButtonDown(tag); });
+        connect(arrow, &QToolButton::released, this, [this] { arrowButtonUp(); });
+        arrow->hide();
+        arrows_[static_cast<std::size_t>(tag)] = arrow;
+    }
+    // The pause overlay: a program's Pause over the graph.
+    auto* pauseRow = new QHBoxLayout(pauseView_);
+    auto* goOn = new QPushButton(QStringLiteral("Continue"), pauseView_);
+    auto* stop = new QPushButton(QStringLiteral("Stop"), pauseView_);
+    pauseRow->addWidget(goOn);
+    pauseRow->addWidget(stop);
+    connect(goOn, &QPushButton::clicked, this, [this] { pauseContinue(); });
+    connect(stop, &QPushButton::clicked, this, [this] { pauseStop(); });
+    pauseView_->hide();
+
+    repeatTimer_.setSingleShot(false);
+    connect(&repeatTimer_, &QTimer::timeout, this, [this] {
+        // After the first wait the step repeats faster.
+        if (repeatTimer_.interval() > 200)
+            repeatTimer_.start(kRepeatMs);
+        if (repeatStep_)
+            repeatStep_();
+    });
+    for (const char* spec : kKeySpecs)
+        if (auto command = KeyCommandSpec::parse(QString::fromUtf8(spec)))
+            keyCmds_.push_back(*command);
+    NotificationCenter& bus = calc.notificationCenter();
+    observeOnOwnerThread(bus, lifeObserver_, VQSyncWindowVars, [this](const Notification&) { syncWindowVars(); });
+    observeOnOwnerThread(bus, lifeObserver_, VQZoomPlot, [this](const Notification& note) {
+        const auto zoom = note.userInfo.find("zoom");
+        if (zoom != note.userInfo.end() && zoom->is_number())
+            graphView_->zoomOp(zoom->get<int>());
+    });
+    observeOnOwnerThread(bus, lifeObserver_, VQShowControls, [this](const Notification&) {
+        if (panels_.updateIOControls)
+            panels_.updateIOControls();
+    });
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+GraphScreenController::~GraphScreenController()
+{
+    calc().notificationCenter().removeObserver(lifeObserver_);
+    graphView_->delegate = nullptr;
+}
+
+void GraphScreenController::setPanels(Panels panels)
+{
+    panels_ = std::move(panels);
+    for (QWidget* panel : {panels_.vars, panels_.keyboard, panels_.statInfo})
+        if (panel && panel->parentWidget() != this)
+            panel->setParent(this);
+    if (panels_.updateIOControls)
+        panels_.updateIOControls();
+    adjustGraphView();
+}
+
+// ---- Layout ----
+
+void GraphScreenController::resizeEvent(QResizeEvent*) { adjustGraphView(); }
+
+void GraphScreenController::adjustSplit()
+{
+    const int W = width();
+    int H = height() - kToolbarHeight;
+    int graphWidth = W;
+    const bool tablet = calc().device == 1;
+    const QSize arrow = arrows_[0]->size();
+    if (calc().screenSplit == 1) {
+        if (!table_) {
+            table_ = new TableScreen(calc(), shell_, this);
+            table_->setDelegate(this);
+        }
+        QRect frame;
+        if (W > H) {
+            const int column = tablet ? kTabletColumn : kPhoneColumn;
+            graphWidth = W - column;
+            const int x0 = W - column;
+            frame = QRect(x0, 22, column, H - 57);
+            for (int tag = 0; tag < 4; ++tag)
+                arrows_[static_cast<std::size_t>(tag)]->move(x0 + tag * arrow.width(), H - 35);
+        } else {
+            const int band = tablet ? kTabletBand : 4 * arrow.height();
+            H -= band;
+            for (int tag = 0; tag < 4; ++tag)
+                arrows_[static_cast<std::size_t>(tag)]->move(0, H + kToolbarHeight + tag * arrow.height());
+            frame = QRect(arrow.width(), H + kToolbarHeight, W - arrow.width(), band);
+        }
+        table_->setGeometry(frame);
+        table_->show();
+        table_->updateDisplay();
+    }
+    const bool split = calc().screenSplit == 1;
+    if (table_)
+        table_->setVisible(split);
+    for (QToolButton* button : arrows_) {
+        button->setVisible(split);
+        button->raise();
+    }
+    graphView_->setGeometry(0, 0, graphWidth, H);
+    toolbar_->setGeometry(0, height() - kToolbarHeight, W, kToolbarHeight);
+    done_->move(graphWidth - 63, 6);
+    done_->raise();
+    adjustGraphSlidersView();
+}
+
+void GraphScreenController::adjustGraphSlidersView()
+{
+    PlotObject* selected = graphView_->selectedPlotObj();
+    const bool enabled = calcEnabledFor(selected);
+    for (QAbstractButton* button : panels_.calcButtons)
+        button->setEnabled(enabled);
+    if (QWidget* vars = panels_.vars) {
+        vars->setVisible(selected != nullptr);
+        const QRect graph = graphView_->geometry();
+        vars->setGeometry(graph.left(), graph.bottom() + 1 - kToolbarHeight - vars->height(), graph.width(), vars->height());
+        vars->raise();
+    }
+}
+
+void GraphScreenController::adjustGraphView()
+{
+    adjustSplit();
+    graphView_->rotate();
+    if (panels_.layoutIOControls)
+        panels_.layoutIOControls();
+    adjustGraphSlidersView();
+    if (panels_.statInfo)
+        panels_.statInfo->raise();
+    if (zoomMenu_ && zoomMenu_->isVisible())
+        zoomMenu_->setGeometry(rect());
+    if (panels_.keyboard)
+        panels_.keyboard->raise();
+}
+
+void GraphScreenController::resetHistogramOrigin()
+{
+    if (!calc().statGraphManager)
+        return;
+    const double origin = calc().statGraphManager->histogramXOrigin();
+    if (!std::isfinite(origin)) {
+        calc().statGraphManager->setHistogramXOrigin(calc().vars[kXmin].real());
+        calc().statGraphManager->setHistogramBarOffset(0);
+    }
+}
+
+void GraphScreenController::updateDisplay(int quality)
+{
+    adjustSplit();
+    resetHistogramOrigin();
+    graphView_->drawQuality = quality;
+    graphView_->updateDisplay();
+}
+
+// ---- The root's operations ----
+
+void GraphScreenController::didShow(bool shown)
+{
+    if (shown) {
+        pauseView_->hide();
+        updateDisplay(0);
+        graphView_->zoom({calc().vars[kXmin].real(), calc().vars[kXmax].real(), calc().vars[kYmin].real(),
+                          calc().vars[kYmax].real()});
+        setFocus(Qt::OtherFocusReason);
+    } else {
+        repeatTimer_.stop();
+        if (panels_.removeIOControls)
+            panels_.removeIOControls();
+        calc().ioControls.clear();
+    }
+}
+
+void GraphScreenController::pause()
+{
+    graphView_->updateDisplay();
+    pauseView_->setGeometry(0, height() - kToolbarHeight - 50, width(), 50);
+    pauseView_->show();
+    pauseView_->raise();
+}
+
+void GraphScreenController::pauseContinue()
+{
+    calc().parser().pauseKey(kEnterKey);
+    pauseView_->hide();
+}
+
+void GraphScreenController::pauseStop()
+{
+    calc().parser().pauseKey(kStopKey);
+    pauseView_->hide();
+}
+
+void GraphScreenController::graphChanged() { graphView_->updateDisplay(); }
+
+void GraphScreenController::showSolverPlot(double left, double right, double bottom, double top)
+{
+    calc().graphDisplayMode = 3;
+    zoomTo({left, right, bottom, top});
+    graphView_->updateDisplay();
+}
+
+void GraphScreenController::zoomTo(const Calculator::Bounds& window) { graphView_->zoom(window); }
+
+void GraphScreenController::syncWindowVars()
+{
+    if (calc().statGraphManager)
+        calc().statGraphManager->setHistogramXOrigin(std::nan(""));
+    const double x0 = calc().vars[kXmin].real(), x1 = calc().vars[kXmax].real();
+    const double y0 = calc().vars[kYmin].real(), y1 = calc().vars[kYmax].real();
+    graphView_->zoom({std::min(x0, x1), std::max(x0, x1), std::min(y0, y1), std::max(y0, y1)});
+}
+
+// ---- Done ----
+
+void GraphScreenController::done()
+{
+    shell_.keys().doKeyClick();
+    Parser& parser = calc().parser();
+    if ((calc().programRunning || calc().menuRunning) && parser.promptStack().count() == 0)
+        parser.stopProgramThread();
+    hideZoomMenu();
+    repeatTimer_.stop();
+    if (panels_.removeIOControls)
+        panels_.removeIOControls();
+    graphView_->done();
+    calc().graphDisplayMode = 0;
+    if (onDone_)
+        onDone_();
+    calc().graphXAxisLabelMode = 0;
+    parser.resumeProgramThread();
+}
+
+// ---- Zoom menu ----
+
+void GraphScreenController::zoomMenuAction()
+{
+    shell_.keys().doKeyClick();
+    if (!zoomMenu_) {
+        zoomMenu_ = new ZoomMenu(calc(), shell_.keys(), calc().device == 1, this);
+        zoomMenu_->setDelegate(this);
+    }
+    zoomMenu_->setGeometry(rect());
+    zoomMenu_->show();
+    zoomMenu_->raise();
+    zoomMenu_->setFocus(Qt::OtherFocusReason);
+}
+
+void GraphScreenController::keyZoomMenu()
+{
+    zoomMenuAction();
+    zoomMenu_->respondToKeyboard();
+}
+
+void GraphScreenController::hideZoomMenu()
+{
+    if (!zoomMenu_ || zoomMenu_->isHidden())
+        return;
+    zoomMenu_->lower();
+    zoomMenu_->hide();
+    setFocus(Qt::OtherFocusReason);
+}
+
+void GraphScreenController::didPickOp(int token)
+{
+    shell_.keys().doKeyClick();
+    hideZoomMenu();
+    graphView_->zoomOp(token);
+}
+
+void GraphScreenController::didPickZoomButton(int direction)
+{
+    static constexpr std::array<const char*, 3> kPlus{"+", "+↔", "+↕"}, kMinus{"−", "−↔", "−↕"};
+    const auto d = static_cast<std::size_t>(direction == 1 || direction == 2 ? direction : 0);
+    plus_->setText(QString::fromUtf8(kPlus[d]));
+    minus_->setText(QString::fromUtf8(kMinus[d]));
+    zoomButtonDir_ = direction;
+    hideZoomMenu();
+}
+
+void GraphScreenController::zoomCanceled() { hideZoomMenu(); }
+
+// ---- Zoom and arrow buttons ----
+
+void GraphScreenController::startRepeat(std::function<void()> step)
+{
+    repeatTimer_.stop();
+    repeatStep_ = std::move(step);
+    repeatTimer_.start(kFirstRepeatMs);
+    repeatStep_();
+}
+
+void GraphScreenController::plusDown(int tag)
+{
+    const int direction = tag < 3 ? tag : zoomButtonDir_;
+    shell_.keys().doKeyClick();
+    startRepeat([this, direction] { graphView_->plus(kZoomFactor, direction); });
+}
+
+void GraphScreenController::plusUp()
+{
+    repeatTimer_.stop();
+    repeatStep_ = nullptr;
+}
+
+void GraphScreenController::minusDown(int tag)
+{
+    const int direction = tag < 3 ? tag : zoomButtonDir_;
+    shell_.keys().doKeyClick();
+    startRepeat([this, direction] { graphView_->minus(kZoomFactor, direction); });
+}
+
+void GraphScreenController::minusUp() { plusUp(); }
+
+void GraphScreenController::zoomEnlarge() { graphView_->plus(kZoomFactor, 0); }
+
+void GraphScreenController::zoomShrink() { graphView_->minus(kZoomFactor, 0); }
+
+void GraphScreenController::arrowButtonDown(int tag)
+{
+    buttonDirection_ = tag;
+    if (!table_ || tag < 0 || tag > 3)
+        return;
+    startRepeat([this] {
+        switch (buttonDirection_) {
+        case 0: table_->cursorLeft(); break;
+        case 1: table_->cursorRight(); break;
+        case 2: table_->cursorUp(); break;
+        case 3: table_->cursorDown(); break;
+        default: break;
+        }
+    });
+}
+
+void GraphScreenController::arrowButtonUp() { plusUp(); }
+
+// ---- Keys ----
+
+void GraphScreenController::keyPressEvent(QKeyEvent* event)
+{
+    const QKeyCombination pressed = event->keyCombination();
+    for (const KeyCommandSpec& command : keyCmds_) {
+        // + and - come with or without Shift and from the keypad.
+        const bool plain = command.key.keyboardModifiers() == Qt::NoModifier;
+        const Qt::KeyboardModifiers loose = pressed.keyboardModifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+        const bool matches = command.key == pressed
+            || (plain && command.key.key() == pressed.key() && loose == Qt::NoModifier
+                && (pressed.key() == Qt::Key_Plus || pressed.key() == Qt::Key_Minus));
+        if (!matches)
+            continue;
+        if (command.action == QStringLiteral("done:"))
+            done();
+        else if (command.action == QStringLiteral("keyZoomMenu"))
+            keyZoomMenu();
+        else if (command.action == QStringLiteral("zoomEnlarge"))
+            zoomEnlarge();
+        else if (command.action == QStringLiteral("zoomShrink"))
+            zoomShrink();
+        return;
+    }
+    ScreenController::keyPressEvent(event);
+}
+
+// ---- Plots ----
+
+bool GraphScreenController::calcEnabledFor(const PlotObject* plot)
+{
+    if (!plot)
+        return false;
+    const int type = plot->plotType;
+    return (type >= 1 && type <= 4) || (type >= 6 && type <= 13) || type == 16 || type == 17;
+}
+
+void GraphScreenController::selectPlot(PlotObject* plot, const PlotPoint& at)
+{
+    adjustGraphSlidersView();
+    if (panels_.plotSelected)
+        panels_.plotSelected(plot, at);
+}
+
+void GraphScreenController::trackObj(PlotObject* plot, const PlotPoint& at)
+{
+    if (panels_.plotSelected)
+        panels_.plotSelected(plot, at);
+}
+
+void GraphScreenController::selectEq(int token, double value) { graphView_->selectEqNum(token, value); }
+
+} // namespace orvenda

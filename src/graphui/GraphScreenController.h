@@ -1,0 +1,173 @@
+#pragma once
+
+#include "app/GraphScreen.h"
+#include "app/ScreenController.h"
+#include "graph/GraphViewDelegate.h"
+#include "graphui/KeyCommandSpec.h"
+#include "graphui/TableScreen.h"
+#include "graphui/ZoomMenu.h"
+
+#include <QTimer>
+
+#include <functional>
+#include <vector>
+
+class QAbstractButton;
+class QToolButton;
+
+namespace orvenda {
+
+class AppShell;
+class GraphView;
+class PlotObject;
+
+// The graph screen: the graph view over the whole screen less a bottom toolbar (the zoom
+// menu item and the zoom-in and zoom-out buttons), a Done button at the graph's top right,
+// and with split screen on the function table beside the graph (landscape) or below it
+// (portrait) with four arrow buttons that move its cursor. Holding a zoom or arrow button
+// acts at once, again after 0.5 s, then every 0.05 s. Computer keys: Escape is Done,
+// Ctrl+Z opens the zoom menu on ZStandard, + and - zoom by 1.1 on both axes.
+//
+// It follows VQSyncWindowVars (the window or table set-up changed: re-zoom to the window
+// with each pair in order), VQZoomPlot (a zoom command) and VQShowControls (program
+// controls) for its whole life, not only while in front.
+//
+// The panels laid over the graph plug in through Panels (setPanels), each optional:
+//   vars         shown only while a plot is selected, full graph width, its own height,
+//                its bottom 44 points above the graph's bottom;
+//   keyboard     the graph keyboard sheet, kept in front of everything after each layout;
+//   statInfo     the statistics panel, kept in front of the graph;
+//   calcButtons  toolbar items enabled only for a plot the calculate menu works on;
+//   updateIOControls / layoutIOControls / removeIOControls: the program controls, made on
+//                VQShowControls and at creation, placed at each layout, removed on Done
+//                and when the screen goes back;
+//   plotSelected the graph view picked a plot (null: none) or dragged the trace to a point.
+// toolbar() takes further items. Main thread.
+class GraphScreenController : public ScreenController,
+                              public GraphScreen,
+                              public GraphViewDelegate,
+                              public ZoomMenu::Delegate,
+                              public TableScreen::Delegate {
+public:
+    static constexpr int kToolbarHeight = 44;
+    static constexpr double kZoomFactor = 1.1;
+    static constexpr int kFirstRepeatMs = 500;
+    static constexpr int kRepeatMs = 50;
+
+    struct Panels {
+        QWidget* vars = nullptr;
+        QWidget* keyboard = nullptr;
+        QWidget* statInfo = nullptr;
+        std::vector<QAbstractButton*> calcButtons;
+        std::function<void()> updateIOControls;
+        std::function<void()> layoutIOControls;
+        std::function<void()> removeIOControls;
+        std::function<void(PlotObject*, const PlotPoint&)> plotSelected;
+    };
+
+    GraphScreenController(Calculator& calc, AppShell& shell, QWidget* parent = nullptr);
+    ~GraphScreenController() override;
+
+    // Told when Done closes the screen (the root then brings the previous screen back).
+    void setOnDone(std::function<void()> done) { onDone_ = std::move(done); }
+    void setPanels(Panels panels);
+    Panels& panels() { return panels_; }
+
+    GraphView& graphView() const { return *graphView_; }
+    QWidget& toolbar() const { return *toolbar_; }
+    // The split screen's table, null before split screen was first on.
+    TableScreen* table() const { return table_; }
+    ZoomMenu* zoomMenu() const { return zoomMenu_; }
+    QToolButton& doneButton() const { return *done_; }
+    QToolButton& plusButton() const { return *plus_; }
+    QToolButton& minusButton() const { return *minus_; }
+    // Left, right, up, down (tags 0 to 3).
+    QToolButton& arrowButton(int tag) const { return *arrows_[static_cast<std::size_t>(tag)]; }
+    QWidget& pauseView() const { return *pauseView_; }
+    int zoomButtonDir() const { return zoomButtonDir_; }
+    bool repeating() const { return repeatTimer_.isActive(); }
+    int repeatInterval() const { return repeatTimer_.interval(); }
+
+    // ---- The root's operations ----
+
+    void updateDisplay() override { updateDisplay(0); }
+    void updateDisplay(int quality);
+    void didShow(bool shown) override;
+    void pause() override;
+    void graphChanged() override;
+    void showSolverPlot(double left, double right, double bottom, double top) override;
+    void zoomTo(const Calculator::Bounds& window);
+
+    // ---- Actions ----
+
+    void done();
+    void zoomMenuAction();
+    // Ctrl+Z: the menu with ZStandard selected.
+    void keyZoomMenu();
+    // A zoom button pressed and released; tag 0, 1, 2 fix the axes, 3 or more follows the
+    // zoom menu's choice.
+    void plusDown(int tag);
+    void plusUp();
+    void minusDown(int tag);
+    void minusUp();
+    void zoomEnlarge();
+    void zoomShrink();
+    // An arrow button (tag 0 left, 1 right, 2 up, 3 down) pressed and released.
+    void arrowButtonDown(int tag);
+    void arrowButtonUp();
+    void pauseContinue();
+    void pauseStop();
+
+    // Whether the calculate items work on a plot of this type.
+    static bool calcEnabledFor(const PlotObject* plot);
+    // After the window or table set-up changed.
+    void syncWindowVars();
+
+    // ---- Zoom menu ----
+
+    void didPickOp(int token) override;
+    void didPickZoomButton(int direction) override;
+    void zoomCanceled() override;
+
+    // ---- Graph view and split table ----
+
+    void windowChanged() override {}
+    void selectPlot(PlotObject* plot, const PlotPoint& at) override;
+    void trackObj(PlotObject* plot, const PlotPoint& at) override;
+    void selectEq(int token, double value) override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    // The table and arrows for split screen, the graph's frame, the Done button.
+    void adjustSplit();
+    void adjustGraphView();
+    void adjustGraphSlidersView();
+    void hideZoomMenu();
+    void startRepeat(std::function<void()> step);
+    void resetHistogramOrigin();
+
+    AppShell& shell_;
+    QObject* lifeObserver_;
+    GraphView* graphView_;
+    QWidget* toolbar_;
+    QToolButton* zoomButton_;
+    QToolButton* plus_;
+    QToolButton* minus_;
+    QToolButton* done_;
+    std::array<QToolButton*, 4> arrows_{};
+    QWidget* pauseView_;
+    TableScreen* table_ = nullptr;
+    ZoomMenu* zoomMenu_ = nullptr;
+    Panels panels_;
+    std::function<void()> onDone_;
+    std::vector<KeyCommandSpec> keyCmds_;
+    QTimer repeatTimer_;
+    std::function<void()> repeatStep_;
+    int zoomButtonDir_ = 0;
+    int buttonDirection_ = 0;
+};
+
+} // namespace orvenda

@@ -1,0 +1,318 @@
+#include "graphui/TableScreen.h"
+
+#include "app/AppShell.h"
+#include "app/EntryModel.h"
+#include "app/EntryView.h"
+#include "app/LcdView.h"
+#include "app/VQTableScrollView.h"
+#include "core/Calculator.h"
+#include "core/NotificationNames.h"
+#include "core/services/YEqManager.h"
+#include "eval/ScalarOperators.h"
+
+namespace orvenda {
+
+namespace {
+
+constexpr int kTblStart = 54, kDeltaTbl = 61;
+
+EntryModel* entryOf(Calculator& calc) { return dynamic_cast<EntryModel*>(calc.entryManager.get()); }
+
+const char* stepName(int mode)
+{
+    static constexpr std::array<const char*, 4> kNames{"ΔX=", "ΔT=", "Δθ=", "Δη="};
+    return mode >= 0 && mode < 4 ? kNames[static_cast<std::size_t>(mode)] : "";
+}
+
+} // namespace
+
+TableScreen::TableScreen(Calculator& calc, AppShell& shell, QWidget* parent)
+    : ScreenController(calc, parent), shell_(shell), lcd_(new LcdView(calc, this)), scroller_(new VQTableScrollView(this)),
+      table_(new TableView(calc, shell.keys())), entryView_(new EntryView(calc, shell, this))
+{
+    scroller_->setContentView(table_);
+    table_->setDelegate(this);
+    scroller_->setSnapScroll(true);
+    scroller_->setColWidth(table_->colWidth());
+    scroller_->setContentSize(table_->size());
+    scroller_->setContentOffset(QPointF(0, calc.tableMode == 1 ? TableView::kOrigin : 0));
+}
+
+void TableScreen::subscribe()
+{
+    observe(VQBlinkCursor, [this](const Notification&) { entryView_->update(); });
+    observe(VQCursorUp, [this](const Notification&) { cursorUp(); });
+    observe(VQCursorDown, [this](const Notification&) { cursorDown(); });
+    observe(VQCursorLeft, [this](const Notification&) { cursorLeft(); });
+    observe(VQCursorRight, [this](const Notification&) { cursorRight(); });
+    observe(VQEnter, [this](const Notification&) { enter(); });
+    observe(VQDoEnter, [this](const Notification&) { doEnter(); });
+    observe(VQIns, [this](const Notification&) { insert(); });
+    observe(VQDel, [this](const Notification&) { remove(); });
+}
+
+void TableScreen::resizeEvent(QResizeEvent*) { updateDisplay(); }
+
+void TableScreen::renewContent()
+{
+    scroller_->setContentSize(table_->size());
+}
+
+void TableScreen::updateDisplay()
+{
+    lcd_->setGeometry(rect());
+    entryView_->layoutForWidth(width());
+    const int entryHeight = static_cast<int>(std::ceil(entryView_->height()));
+    entryView_->setGeometry(0, height() - entryHeight, width(), entryHeight);
+    scroller_->setGeometry(0, 0, width(), height() - entryHeight);
+    renewContent();
+    if (entryHoldsText() && table_->cursorCol == 0)
+        entryView_->setOverlayStr(std::nullopt);
+    entryView_->update();
+    table_->update();
+}
+
+void TableScreen::focus(bool gained)
+{
+    if (!gained) {
+        ScreenController::focus(false);
+        // The table reopens at the row the user left.
+        if (calc().tableMode == 1) {
+            calc().vars[kTblStart] += calc().vars[kDeltaTbl] * static_cast<double>(table_->cursorRow);
+            table_->cursorRow = 0;
+        }
+        return;
+    }
+    ScreenController::focus(true);
+    lcd_->update();
+    table_->cursorRow = 0;
+    renewContent();
+    makeCursorVisible();
+}
+
+bool TableScreen::entryHoldsText() const
+{
+    const EntryModel* entry = entryOf(calc());
+    return entry && !entry->entryOps().empty();
+}
+
+double TableScreen::selectedX() const
+{
+    if (calc().tableMode == 1)
+        return table_->autoValue(table_->cursorRow);
+    const int row = table_->cursorRow;
+    return row >= 0 && row < calc().tableList.count() ? calc().tableList.realAtIndex(row) : 0;
+}
+
+int TableScreen::selectedEquation() const
+{
+    const std::vector<int> columns = table_->columnEquations();
+    const int col = table_->cursorCol;
+    return col >= 1 && col <= static_cast<int>(columns.size()) ? columns[static_cast<std::size_t>(col - 1)] : -1;
+}
+
+void TableScreen::makeCursorVisible()
+{
+    scroller_->scrollRectToVisible(table_->rectForCol(table_->cursorCol, table_->cursorRow));
+}
+
+void TableScreen::syncViews()
+{
+    makeCursorVisible();
+    const double x = selectedX();
+    const int mode = calc().graphMode();
+    EntryModel* entry = entryOf(calc());
+    const int eq = selectedEquation();
+    const std::string eqName = eq >= 0 ? calc().nameForOpcode(static_cast<std::uint32_t>(eq)) + "=" : std::string();
+    if (!table_->headerSelected) {
+        if (table_->cursorCol == 0) {
+            entryView_->setPrefixStr(TableView::independentName(mode).toStdString() + "=");
+            entryView_->setOverlayStr(calc().formatTable(x));
+        } else if (eq >= 0) {
+            entryView_->setPrefixStr(eqName);
+            GraphSampler sampler(calc());
+            entryView_->setOverlayStr(calc().formatTable(sampler.dfunction(eq, x)));
+        }
+        if (entry)
+            entry->clear();
+    } else if (table_->cursorCol == 0 && calc().tableMode == 1) {
+        entryView_->setPrefixStr(stepName(mode));
+        entryView_->setOverlayStr(std::nullopt);
+        if (entry)
+            entry->forceOps(ScalarOperators::numToOps(calc(), calc().vars[kDeltaTbl].real()));
+    } else {
+        if (table_->cursorCol == 0) {
+            entryView_->setPrefixStr(std::string());
+            entryView_->setOverlayStr(std::nullopt);
+        } else if (eq >= 0 && calc().yEqManager) {
+            entryView_->setPrefixStr(eqName);
+            entryView_->setOverlayStr(calc().yEqManager->eqString(eq));
+        }
+        if (entry)
+            entry->clear();
+    }
+    entryView_->update();
+    table_->update();
+}
+
+void TableScreen::tellDelegate()
+{
+    const int eq = selectedEquation();
+    if (delegate_ && eq != -1)
+        delegate_->selectEq(eq, selectedX());
+}
+
+// ---- Cursor ----
+
+void TableScreen::cursorUp()
+{
+    if (entryHoldsText() || table_->headerSelected)
+        return;
+    if (calc().tableMode == 1) {
+        // Never past the rows the content holds.
+        const int limit = std::min(kMaxRow, table_->maxAutoRow());
+        table_->cursorRow = std::max(table_->cursorRow - 1, -limit);
+    } else {
+        table_->cursorRow = std::clamp(table_->cursorRow - 1, 0, calc().tableList.count());
+    }
+    syncViews();
+    tellDelegate();
+}
+
+void TableScreen::cursorDown()
+{
+    if (entryHoldsText() || table_->headerSelected)
+        return;
+    if (calc().tableMode == 1) {
+        const int limit = std::min(kMaxRow, table_->maxAutoRow());
+        table_->cursorRow = std::min(table_->cursorRow + 1, limit);
+    } else {
+        table_->cursorRow = std::clamp(table_->cursorRow + 1, 0, calc().tableList.count());
+    }
+    syncViews();
+    tellDelegate();
+}
+
+void TableScreen::cursorLeft()
+{
+    if (entryHoldsText())
+        return;
+    table_->size();
+    table_->cursorCol = std::clamp(table_->cursorCol - 1, 0, table_->numColumns() - 1);
+    syncViews();
+    tellDelegate();
+}
+
+void TableScreen::cursorRight()
+{
+    if (entryHoldsText())
+        return;
+    table_->size();
+    table_->cursorCol = std::clamp(table_->cursorCol + 1, 0, table_->numColumns() - 1);
+    syncViews();
+    tellDelegate();
+}
+
+// ---- Taps ----
+
+void TableScreen::selectRow(int row, int col)
+{
+    table_->size();
+    table_->cursorRow = row;
+    table_->cursorCol = std::clamp(col, 0, table_->numColumns() - 1);
+    table_->headerSelected = false;
+    syncViews();
+    tellDelegate();
+}
+
+void TableScreen::selectHeader(int col)
+{
+    table_->size();
+    table_->cursorCol = std::clamp(col, 0, table_->numColumns() - 1);
+    table_->headerSelected = true;
+    syncViews();
+}
+
+void TableScreen::selectDelRow()
+{
+    table_->cursorCol = 0;
+    table_->headerSelected = true;
+    syncViews();
+}
+
+void TableScreen::tableModeChanged()
+{
+    renewContent();
+    scroller_->setContentOffset(QPointF(0, calc().tableMode == 1 ? TableView::kOrigin : 0));
+    table_->cursorRow = 0;
+    syncViews();
+    updateDisplay();
+}
+
+// ---- Entry ----
+
+void TableScreen::doEnter()
+{
+    const int eq = selectedEquation();
+    EntryModel* entry = entryOf(calc());
+    if (!table_->headerSelected || eq < 0 || !entry || !calc().yEqManager)
+        return;
+    // An equation naming itself would never end: refused, the equation kept.
+    if (const int error = calc().yEqManager->setYEqFunc(eq, entry->entryOps()); error != 0)
+        calc().showError({{"errorNum", error}});
+}
+
+void TableScreen::enter()
+{
+    if (table_->headerSelected && table_->cursorCol >= 1) {
+        syncViews();
+        return;
+    }
+    if (calc().ans.type() != 0)
+        return;
+    const double v = calc().ans.r();
+    if (table_->headerSelected) {
+        calc().vars[kDeltaTbl] = {v, 0};
+        table_->headerSelected = false;
+    } else if (table_->cursorCol >= 1) {
+        syncViews();
+        return;
+    } else if (calc().tableMode == 1) {
+        calc().vars[kTblStart] = {v, 0};
+        table_->cursorRow = 0;
+    } else {
+        VQList& list = calc().tableList;
+        const int row = table_->cursorRow;
+        if (row >= 0 && row < list.count())
+            list.setReal(v, calc().ans.sigFigures(), calc().ans.sigDecPlace(), row);
+        else
+            list.addReal(v, calc().ans.sigFigures(), calc().ans.sigDecPlace());
+        renewContent();
+        table_->cursorRow = row + 1;
+    }
+    makeCursorVisible();
+    syncViews();
+}
+
+void TableScreen::insert()
+{
+    const int row = table_->cursorRow;
+    if (table_->headerSelected || calc().tableMode == 1 || row < 0 || row >= calc().tableList.count())
+        return;
+    calc().tableList.insertReal(0, 15, -15, row);
+    renewContent();
+    syncViews();
+}
+
+void TableScreen::remove()
+{
+    const int row = table_->cursorRow;
+    if (calc().tableMode == 1 || row < 0 || row >= calc().tableList.count())
+        return;
+    calc().tableList.removeValueAtIndex(row);
+    renewContent();
+    makeCursorVisible();
+    syncViews();
+}
+
+} // namespace orvenda

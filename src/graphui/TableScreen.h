@@ -1,0 +1,79 @@
+#pragma once
+
+#include "app/ScreenController.h"
+#include "graphui/TableView.h"
+
+namespace orvenda {
+
+class AppShell;
+class EntryView;
+class LcdView;
+class VQTableScrollView;
+
+// The TABLE screen: the table view in its scroller over a one-line entry field that
+// describes the cell under the cursor ("X=" and its value, an equation and its value, the
+// step "ΔX=" on the automatic column's header, the equation itself on its header). Arrows
+// move the cursor (not while the entry holds text); ENTER stores a typed independent
+// value (ask mode: replaces or appends), table start or step (automatic mode), or a new
+// equation on an equation's header (refused with the Y= editor's error when it names
+// itself). Beside the graph, every cursor move tells the delegate the equation and value
+// under the cursor. Main thread.
+class TableScreen : public ScreenController, public TableView::Delegate {
+public:
+    class Delegate {
+    public:
+        virtual ~Delegate() = default;
+        virtual void selectEq(int token, double value) = 0;
+    };
+
+    // The furthest automatic row the cursor goes to.
+    static constexpr int kMaxRow = 1600;
+
+    TableScreen(Calculator& calc, AppShell& shell, QWidget* parent = nullptr);
+
+    void setDelegate(Delegate* delegate) { delegate_ = delegate; }
+    TableView& tableView() const { return *table_; }
+    VQTableScrollView& scroller() const { return *scroller_; }
+    EntryView& entryView() const { return *entryView_; }
+
+    void updateDisplay() override;
+    void focus(bool gained) override;
+
+    void cursorUp();
+    void cursorDown();
+    void cursorLeft();
+    void cursorRight();
+    // ENTER before and after the evaluation of the entry line.
+    void doEnter();
+    void enter();
+    void insert();
+    void remove();
+    void syncViews();
+    void makeCursorVisible();
+    double selectedX() const;
+    // -1 on the independent column or beyond the last equation.
+    int selectedEquation() const;
+
+    void selectRow(int row, int col) override;
+    void selectHeader(int col) override;
+    void selectDelRow() override;
+    void tableModeChanged() override;
+
+protected:
+    void subscribe() override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    bool entryHoldsText() const;
+    void tellDelegate();
+    void renewContent();
+
+    AppShell& shell_;
+    LcdView* lcd_;
+    VQTableScrollView* scroller_;
+    TableView* table_;
+    EntryView* entryView_;
+    Delegate* delegate_ = nullptr;
+};
+
+} // namespace orvenda

@@ -1,0 +1,85 @@
+#include "graphui/TableSetScreen.h"
+
+#include "app/LcdView.h"
+#include "core/Calculator.h"
+#include "core/NotificationCenter.h"
+#include "core/NotificationNames.h"
+#include "pretty/FontMap.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QToolButton>
+
+namespace orvenda {
+
+namespace {
+
+constexpr int kTblStart = 54, kDeltaTbl = 61;
+
+} // namespace
+
+TableSetScreen::TableSetScreen(Calculator& calc, AppShell& shell, QWidget* parent)
+    : ScreenController(calc, parent), lcd_(new LcdView(calc, this)), form_(new VQTemplateView(calc, shell, this)),
+      bar_(new QWidget(this)), segments_(new QButtonGroup(this))
+{
+    form_->setDelegate(this);
+    form_->setTitle(QStringLiteral("TABLE SETUP"));
+    auto* row = new QHBoxLayout(bar_);
+    row->setContentsMargins(8, 4, 8, 4);
+    bar_->setStyleSheet(QStringLiteral("QToolButton { color: white; background: rgb(40, 70, 120); border: 1px solid white; }"
+                                       "QToolButton:checked { color: black; background: white; }"));
+    for (int i = 0; i < 2; ++i) {
+        auto* button = new QToolButton(bar_);
+        button->setText(i == 0 ? QStringLiteral("Auto") : QStringLiteral("Ask"));
+        button->setCheckable(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setFont(FontMap::shared().font("Helvetica-Bold", 16));
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        segments_->addButton(button, i);
+        row->addWidget(button);
+    }
+    segments_->setExclusive(true);
+    connect(segments_, &QButtonGroup::idClicked, this, [this](int id) { autoAsk(id); });
+    updateDisplay();
+}
+
+void TableSetScreen::resizeEvent(QResizeEvent*)
+{
+    lcd_->setGeometry(rect());
+    form_->setGeometry(0, 0, width(), height() - kBarHeight);
+    bar_->setGeometry(0, height() - kBarHeight, width(), kBarHeight);
+}
+
+int TableSetScreen::selectedSegment() const { return segments_->checkedId(); }
+
+void TableSetScreen::autoAsk(int segment) { calc().tableMode = segment == 0 ? 1 : 0; }
+
+void TableSetScreen::updateFields()
+{
+    form_->setFields({VQTemplateField::fieldValue(calc().vars[kTblStart].real(), 0, 0, 0, 0, "TblStart=", kTblStart),
+                      VQTemplateField::fieldValue(calc().vars[kDeltaTbl].real(), 0, 1, 0, 1, "ΔTbl=", kDeltaTbl)});
+}
+
+void TableSetScreen::updateDisplay()
+{
+    segments_->button(calc().tableMode == 1 ? 0 : 1)->setChecked(true);
+    updateFields();
+    form_->update();
+}
+
+void TableSetScreen::focus(bool gained)
+{
+    ScreenController::focus(gained);
+    if (gained)
+        updateFields();
+    form_->focus(gained);
+}
+
+void TableSetScreen::fieldDidChange(VQTemplateField& field)
+{
+    calc().vars[static_cast<std::size_t>(field.tag)] = {field.value, 0};
+    calc().notificationCenter().post(VQSyncWindowVars, this);
+}
+
+} // namespace orvenda

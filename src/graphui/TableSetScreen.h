@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/ScreenController.h"
+#include "graphui/VQTemplateView.h"
+
+class QButtonGroup;
+
+namespace orvenda {
+
+class AppShell;
+class LcdView;
+
+// The TABLE SETUP screen: TblStart and ΔTbl as a form, written at once (with
+// VQSyncWindowVars), and the choice between the automatic column (segment 0, tableMode 1)
+// and one that asks for each value (segment 1, tableMode 0). Main thread.
+class TableSetScreen : public ScreenController, public VQTemplateView::Delegate {
+public:
+    static constexpr int kBarHeight = 40;
+
+    TableSetScreen(Calculator& calc, AppShell& shell, QWidget* parent = nullptr);
+
+    VQTemplateView& form() const { return *form_; }
+    int selectedSegment() const;
+    void autoAsk(int segment);
+    void updateFields();
+    void updateDisplay() override;
+    void focus(bool gained) override;
+    void fieldDidChange(VQTemplateField& field) override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    LcdView* lcd_;
+    VQTemplateView* form_;
+    QWidget* bar_;
+    QButtonGroup* segments_;
+};
+
+} // namespace orvenda

@@ -1,0 +1,202 @@
+#include "graphui/VQTemplateView.h"
+
+#include "app/AppShell.h"
+#include "app/EntryModel.h"
+#include "app/NamedColors.h"
+#include "app/ScreenController.h"
+#include "core/Calculator.h"
+#include "core/NotificationCenter.h"
+#include "core/NotificationNames.h"
+#include "pretty/FontMap.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+namespace orvenda {
+
+namespace {
+
+EntryModel* entryOf(Calculator& calc) { return dynamic_cast<EntryModel*>(calc.entryManager.get()); }
+
+} // namespace
+
+VQTemplateView::VQTemplateView(Calculator& calc, AppShell& shell, QWidget* parent)
+    : QWidget(parent), calc_(calc), shell_(shell), observer_(new QObject(this))
+{
+}
+
+VQTemplateView::~VQTemplateView() { calc_.notificationCenter().removeObserver(observer_); }
+
+void VQTemplateView::setFields(std::vector<VQTemplateField> fields)
+{
+    fields_ = std::move(fields);
+    tabCount_ = static_cast<int>(std::count_if(fields_.begin(), fields_.end(), [](const auto& f) { return f.editable(); }));
+    if (current_ < 0 || current_ >= static_cast<int>(fields_.size()) || !fields_[static_cast<std::size_t>(current_)].editable())
+        current_ = nextField(1);
+    update();
+}
+
+QSize VQTemplateView::size() const
+{
+    int rows = 0, cols = 0;
+    for (const VQTemplateField& f : fields_) {
+        rows = std::max(rows, f.row + 1);
+        cols = std::max(cols, f.col + 1);
+    }
+    const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", 20));
+    return {static_cast<int>(std::ceil((cols + 16) * metrics.horizontalAdvance(QLatin1Char('0')))), kTitleHeight + rows * kRowHeight};
+}
+
+void VQTemplateView::setTitle(const QString& title)
+{
+    title_ = title;
+    update();
+}
+
+void VQTemplateView::setCurrentField(int index)
+{
+    if (index >= 0 && index < static_cast<int>(fields_.size()) && fields_[static_cast<std::size_t>(index)].editable())
+        current_ = index;
+    update();
+}
+
+void VQTemplateView::focus(bool gained)
+{
+    NotificationCenter& bus = calc_.notificationCenter();
+    bus.removeObserver(observer_);
+    if (!gained)
+        return;
+    observeOnOwnerThread(bus, observer_, VQCursorDown, [this](const Notification&) { cursorDown(); });
+    observeOnOwnerThread(bus, observer_, VQCursorUp, [this](const Notification&) { cursorUp(); });
+    observeOnOwnerThread(bus, observer_, VQEnter, [this](const Notification&) { enter(); });
+    observeOnOwnerThread(bus, observer_, VQBlinkCursor, [this](const Notification&) { update(); });
+    observeOnOwnerThread(bus, observer_, VQEntryTextChanged, [this](const Notification&) { update(); });
+}
+
+int VQTemplateView::nextField(int step) const
+{
+    // By tab order: the editable field whose order comes next after the current one.
+    const int currentOrder = current_ >= 0 && current_ < static_cast<int>(fields_.size())
+        ? fields_[static_cast<std::size_t>(current_)].order : (step > 0 ? -1 : INT_MAX);
+    int best = -1;
+    for (int i = 0; i < static_cast<int>(fields_.size()); ++i) {
+        const int order = fields_[static_cast<std::size_t>(i)].order;
+        if (order < 0)
+            continue;
+        const bool after = step > 0 ? order > currentOrder : order < currentOrder;
+        if (!after)
+            continue;
+        if (best < 0 || (step > 0 ? order < fields_[static_cast<std::size_t>(best)].order : order > fields_[static_cast<std::size_t>(best)].order))
+            best = i;
+    }
+    return best;
+}
+
+bool VQTemplateView::typed() const
+{
+    const EntryModel* entry = entryOf(calc_);
+    return entry && !entry->entryOps().empty();
+}
+
+void VQTemplateView::store(double value)
+{
+    if (current_ < 0)
+        return;
+    VQTemplateField& field = fields_[static_cast<std::size_t>(current_)];
+    field.value = value;
+    if (delegate_)
+        delegate_->fieldDidChange(field);
+}
+
+bool VQTemplateView::getEntry()
+{
+    if (current_ < 0 || !typed())
+        return true;
+    VQTemplateField& field = fields_[static_cast<std::size_t>(current_)];
+    EntryModel* entry = entryOf(calc_);
+    if (field.flags == VQTemplateField::ListName) {
+        auto name = entry->getListName();
+        if (!name)
+            return false;
+        field.listValue = std::move(*name);
+        entry->clear();
+        if (delegate_)
+            delegate_->fieldDidChange(field);
+        return true;
+    }
+    shell_.evaluator().finalizeEntry();
+    // A failed evaluation keeps the typed text (and its error mark): the old Ans is no
+    // value for this field.
+    if (typed() || calc_.ans.type() != 0)
+        return false;
+    store(calc_.ans.r());
+    return true;
+}
+
+void VQTemplateView::cursorDown()
+{
+    if (!getEntry())
+        return;
+    if (const int next = nextField(1); next >= 0)
+        current_ = next;
+    update();
+}
+
+void VQTemplateView::cursorUp()
+{
+    if (!getEntry())
+        return;
+    if (const int previous = nextField(-1); previous >= 0)
+        current_ = previous;
+    update();
+}
+
+void VQTemplateView::enter()
+{
+    if (current_ < 0 || calc_.ans.type() != 0)
+        return;
+    store(calc_.ans.r());
+    if (EntryModel* entry = entryOf(calc_))
+        entry->clear();
+    if (const int next = nextField(1); next >= 0)
+        current_ = next;
+    update();
+}
+
+void VQTemplateView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QFont font = FontMap::shared().font("CourierNewPS-BoldMT", 20);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font);
+    const double digit = metrics.horizontalAdvance(QLatin1Char('0'));
+    const QColor text = namedColor("fontColor");
+    painter.setPen(text);
+    painter.drawText(QRectF(0, 0, width(), kTitleHeight), Qt::AlignCenter, title_);
+    for (int i = 0; i < static_cast<int>(fields_.size()); ++i) {
+        const VQTemplateField& f = fields_[static_cast<std::size_t>(i)];
+        const double x = 8 + f.col * digit;
+        const double top = kTitleHeight + f.row * kRowHeight;
+        QString shown;
+        if (i == current_ && typed())
+            shown = QString::fromStdString(calc_.stringFromOps(entryOf(calc_)->entryOps()));
+        else if (f.flags == VQTemplateField::ListName)
+            shown = QString::fromStdString(calc_.stringFromOps(f.listValue));
+        else
+            shown = QString::fromStdString(calc_.formatReal(f.value));
+        const QString label = QString::fromStdString(f.label);
+        const double valueX = x + metrics.horizontalAdvance(label);
+        if (i == current_)
+            painter.fillRect(QRectF(valueX, top + 2, std::max(digit, metrics.horizontalAdvance(shown)) + 4, kRowHeight - 4),
+                             namedColor("yellowHilightColor"));
+        painter.setPen(text);
+        const double baseline = top + (kRowHeight + metrics.ascent() - metrics.descent()) / 2;
+        if (f.solved)
+            painter.fillRect(QRectF(x - 7, top + kRowHeight / 2.0 - 2, 4, 4), text);
+        painter.drawText(QPointF(x, baseline), label);
+        painter.setPen(i == current_ ? QColor(Qt::black) : text);
+        painter.drawText(QPointF(valueX + 2, baseline), shown);
+    }
+}
+
+} // namespace orvenda

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "pretty/VQTemplateField.h"
+
+#include <QWidget>
+
+#include <vector>
+
+namespace orvenda {
+
+class AppShell;
+class Calculator;
+
+// A form of labelled fields under a title. The field being edited shows the entry line's
+// text (or its value while nothing is typed); UP and DOWN move by tab order over the
+// editable fields, committing what was typed first; ENTER (its answer in Ans) stores the
+// value and moves on. A commit that fails to evaluate leaves the field and the typed text
+// as they were. Every stored value goes to the delegate. Listens only while focused.
+// Main thread.
+class VQTemplateView : public QWidget {
+public:
+    class Delegate {
+    public:
+        virtual ~Delegate() = default;
+        virtual void fieldDidChange(VQTemplateField& field) = 0;
+    };
+
+    static constexpr int kTitleHeight = 30;
+    static constexpr int kRowHeight = 28;
+    static constexpr int kColumnWidth = 16;
+
+    VQTemplateView(Calculator& calc, AppShell& shell, QWidget* parent = nullptr);
+    ~VQTemplateView() override;
+
+    void setDelegate(Delegate* delegate) { delegate_ = delegate; }
+    // Keeps the current field when it is still there, else the first editable one.
+    void setFields(std::vector<VQTemplateField> fields);
+    std::vector<VQTemplateField>& fields() { return fields_; }
+    int tabCount() const { return tabCount_; }
+    QSize size() const;
+    void setTitle(const QString& title);
+    // The index of the field being edited; -1 for none.
+    int currentField() const { return current_; }
+    void setCurrentField(int index);
+    // Commits the typed text to the current field; false when it did not evaluate.
+    bool getEntry();
+    void focus(bool gained);
+
+    void cursorDown();
+    void cursorUp();
+    // The entry line was evaluated; its answer is in Ans.
+    void enter();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool typed() const;
+    // Stores a number in the current field and tells the delegate.
+    void store(double value);
+    // The next (step 1) or previous (-1) editable field by tab order.
+    int nextField(int step) const;
+
+    Calculator& calc_;
+    AppShell& shell_;
+    QObject* observer_;
+    Delegate* delegate_ = nullptr;
+    std::vector<VQTemplateField> fields_;
+    int tabCount_ = 0;
+    int current_ = -1;
+    QString title_;
+};
+
+} // namespace orvenda

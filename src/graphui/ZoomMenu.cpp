@@ -1,0 +1,128 @@
+#include "graphui/ZoomMenu.h"
+
+#include "app/KeyRouter.h"
+#include "core/Calculator.h"
+#include "pretty/FontMap.h"
+
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace orvenda {
+
+namespace {
+
+constexpr std::array<const char*, 4> kKeySpecs{
+    "UIKeyInputEscape,,,cancelZoom:", "UIKeyInputDownArrow,,,kChar:", "UIKeyInputUpArrow,,,kChar:", "\r,,,kChar:"};
+constexpr std::array<const char*, 3> kSegmentTitles{"↔↕", "↔", "↕"};
+
+} // namespace
+
+ZoomMenu::ZoomMenu(Calculator& calc, KeyRouter& keys, bool tablet, QWidget* parent)
+    : QWidget(parent), calc_(calc), keys_(keys), list_(new QListWidget(this)), selector_(new QWidget(this)),
+      segments_(new QButtonGroup(this))
+{
+    for (const char* spec : kKeySpecs)
+        if (auto command = KeyCommandSpec::parse(QString::fromUtf8(spec)))
+            keyCmds_.push_back(*command);
+    setAutoFillBackground(true);
+    setStyleSheet(QStringLiteral("ZoomMenu, QListWidget { background: rgb(48, 48, 48); color: white; }"
+                                 "QListWidget::item:selected { background: rgb(90, 90, 140); }"
+                                 "QToolButton { color: white; background: black; border: 1px solid white; }"
+                                 "QToolButton:checked { color: black; background: white; }"));
+    list_->setFont(FontMap::shared().font("CourierNewPS-BoldMT", 22));
+    list_->setFocusPolicy(Qt::NoFocus);
+    for (int token : kZoomItems)
+        list_->addItem(QString::fromStdString(calc_.nameForOpcode(static_cast<std::uint32_t>(token))));
+    connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { pickRow(list_->row(item)); });
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(list_, 1);
+    column->addWidget(selector_);
+    auto* row = new QHBoxLayout(selector_);
+    row->setContentsMargins(8, 6, 8, 6);
+    for (int i = 0; i < static_cast<int>(kSegmentTitles.size()); ++i) {
+        auto* button = new QToolButton(selector_);
+        button->setText(QString::fromUtf8(kSegmentTitles[static_cast<std::size_t>(i)]));
+        button->setCheckable(true);
+        button->setChecked(i == 0);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        segments_->addButton(button, i);
+        row->addWidget(button);
+    }
+    segments_->setExclusive(true);
+    connect(segments_, &QButtonGroup::idClicked, this, [this](int id) { zoomButtons(id); });
+    // A tablet's menu has no axis selector: the zoom buttons keep their last direction.
+    selector_->setVisible(!tablet);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void ZoomMenu::respondToKeyboard() { selectRow(kStandardRow); }
+
+void ZoomMenu::cancelZoom()
+{
+    if (delegate_)
+        delegate_->zoomCanceled();
+}
+
+void ZoomMenu::zoomButtons(int segment)
+{
+    if (delegate_)
+        delegate_->didPickZoomButton(segment == 2 ? 2 : segment == 1 ? 1 : 0);
+}
+
+void ZoomMenu::pickRow(int row)
+{
+    if (row < 0 || row >= static_cast<int>(kZoomItems.size()))
+        return;
+    keys_.doKeyClick();
+    list_->clearSelection();
+    list_->setCurrentRow(-1);
+    if (delegate_)
+        delegate_->didPickOp(kZoomItems[static_cast<std::size_t>(row)]);
+}
+
+int ZoomMenu::selectedRow() const
+{
+    const auto selected = list_->selectedItems();
+    return selected.isEmpty() ? -1 : list_->row(selected.front());
+}
+
+void ZoomMenu::selectRow(int row)
+{
+    list_->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+}
+
+void ZoomMenu::keyPressEvent(QKeyEvent* event)
+{
+    const QKeyCombination pressed = event->keyCombination();
+    for (const KeyCommandSpec& command : keyCmds_) {
+        // The keypad's Enter is the same key as Return here.
+        const bool matches = command.key == pressed
+            || (command.key.key() == Qt::Key_Return && pressed.key() == Qt::Key_Enter
+                && command.key.keyboardModifiers() == (pressed.keyboardModifiers() & ~Qt::KeypadModifier));
+        if (!matches)
+            continue;
+        if (command.action == QStringLiteral("cancelZoom:")) {
+            cancelZoom();
+        } else {
+            const int row = selectedRow();
+            const int last = static_cast<int>(kZoomItems.size()) - 1;
+            if (command.key.key() == Qt::Key_Down)
+                selectRow(std::min(row + 1, last));
+            else if (command.key.key() == Qt::Key_Up)
+                selectRow(std::max(row - 1, 0));
+            else
+                pickRow(std::max(row, 0));
+        }
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace orvenda

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "graphui/KeyCommandSpec.h"
+
+#include <QWidget>
+
+#include <array>
+#include <vector>
+
+class QButtonGroup;
+class QListWidget;
+
+namespace orvenda {
+
+class Calculator;
+class KeyRouter;
+
+// The graph screen's zoom menu: the ten zoom commands in a list and a three-segment
+// selector of the axes the zoom buttons act on (both, horizontal, vertical; on a phone
+// only). It covers the graph screen while shown and tells its delegate what was picked.
+// Keys while it has the focus: Escape cancels, Up and Down move the selection (staying on
+// the first and last row), Return picks the selected row (row 0 when none is). Main thread.
+class ZoomMenu : public QWidget {
+public:
+    class Delegate {
+    public:
+        virtual ~Delegate() = default;
+        virtual void didPickOp(int token) = 0;
+        // 0 both axes, 1 horizontal, 2 vertical.
+        virtual void didPickZoomButton(int direction) = 0;
+        virtual void zoomCanceled() = 0;
+    };
+
+    // ZoomSto, ZoomRcl, ZPrevious, ZoomFit, ZSquare, ZDecimal, ZStandard, ZTrig, ZInteger,
+    // ZoomStat, in row order.
+    static constexpr std::array<int, 10> kZoomItems{0x92, 0x90, 0x8D, 0xBB65, 0x8B, 0x8E, 0x86, 0x87, 0x8C, 0x8F};
+    static constexpr int kStandardRow = 6;
+
+    ZoomMenu(Calculator& calc, KeyRouter& keys, bool tablet, QWidget* parent = nullptr);
+
+    void setDelegate(Delegate* delegate) { delegate_ = delegate; }
+    // Selects the ZStandard row (the menu opened from the computer's keyboard).
+    void respondToKeyboard();
+    void cancelZoom();
+    // The selector's segment chosen.
+    void zoomButtons(int segment);
+    // A row chosen.
+    void pickRow(int row);
+    // -1 when no row is selected.
+    int selectedRow() const;
+    QListWidget& list() const { return *list_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void selectRow(int row);
+
+    Calculator& calc_;
+    KeyRouter& keys_;
+    Delegate* delegate_ = nullptr;
+    QListWidget* list_;
+    QWidget* selector_;
+    QButtonGroup* segments_;
+    std::vector<KeyCommandSpec> keyCmds_;
+};
+
+} // namespace orvenda

@@ -1,0 +1,851 @@
+#include "input/MenuScreen.h"
+
+#include "app/AppShell.h"
+#include "app/EntryEvaluator.h"
+#include "app/KeyRouter.h"
+#include "core/Calculator.h"
+#include "core/VColor.h"
+#include "graphui/GDBStore.h"
+#include "input/HelpPage.h"
+#include "input/MenuRowDelegate.h"
+#include "input/MenuViewDelegate.h"
+#include "input/SectionTable.h"
+#include "input/NameLists.h"
+#include "pretty/FontMap.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabBar>
+
+#include <algorithm>
+#include <map>
+
+namespace orvenda {
+
+namespace {
+
+using L = MenuTables::List;
+
+constexpr std::uint32_t kFraction = 0xEF38;
+constexpr std::uint32_t kMixedFraction = 0xEF39;
+constexpr std::uint32_t kEta = 0xBBAA;
+constexpr std::uint32_t kRegression = 0x5C50;
+constexpr std::uint32_t kAnova = 0xBB59;
+constexpr std::uint32_t kTriSolve = 0x5C3C;
+constexpr std::uint32_t kHelpKey = 0xBBB8;
+constexpr std::uint32_t kClearEntries = 0xBB57;
+constexpr std::uint32_t kClearAllLists = 0xBB52;
+constexpr int kLockedError = 84;
+
+bool lessIgnoringCase(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; }
+
+// The colour rows' colours and text colours, BLUE to DARKGREY.
+struct ColourRow {
+    QColor fill;
+    QColor ink;
+};
+const ColourRow kColours[] = {
+    {Qt::blue, Qt::white}, {Qt::red, Qt::white}, {Qt::black, Qt::white}, {Qt::magenta, Qt::white},
+    {Qt::green, Qt::white}, {QColor::fromRgbF(1, 0.5, 0), Qt::white}, {QColor::fromRgbF(0.6, 0.4, 0.2), Qt::white},
+    {QColor::fromRgbF(0, 0, 0.667), Qt::white}, {QColor::fromRgbF(0, 0.5, 1), Qt::white}, {Qt::yellow, Qt::black},
+    {Qt::white, Qt::black}, {QColor::fromRgbF(0.667, 0.667, 0.667), Qt::black},
+    {QColor::fromRgbF(0.58, 0.58, 0.58), Qt::black}, {QColor::fromRgbF(0.557, 0.557, 0.576), Qt::black},
+    {QColor::fromRgbF(0.333, 0.333, 0.333), Qt::white},
+};
+
+} // namespace
+
+MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, ProgramLibrary library, QWidget* parent)
+    : ScreenController(calc, parent), shell_(shell), library_(std::move(library)), bar_(new QWidget(this)),
+      tabs_(new QTabBar(bar_)), title_(new QLabel(bar_)), back_(new QPushButton(QStringLiteral("‹ Back"), bar_)),
+      share_(new QPushButton(QStringLiteral("Share"), bar_)), layoutTabs_(new QTabBar(bar_)),
+      add_(new QPushButton(QStringLiteral("+"), bar_)), table_(new SectionTable(calc.device == 1, this)), help_(new HelpPage(calc, this))
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setAutoFillBackground(true);
+    auto* row = new QHBoxLayout(bar_);
+    row->setContentsMargins(4, 2, 4, 2);
+    row->addWidget(back_);
+    row->addWidget(tabs_);
+    row->addWidget(title_);
+    row->addStretch();
+    row->addWidget(layoutTabs_);
+    row->addWidget(add_);
+    row->addWidget(share_);
+    for (QWidget* w : std::initializer_list<QWidget*>{tabs_, back_, share_, layoutTabs_, add_})
+        w->setFocusPolicy(Qt::NoFocus);
+    tabs_->setExpanding(false);
+    tabs_->setDrawBase(false);
+    layoutTabs_->addTab(QStringLiteral("A–Z"));
+    layoutTabs_->addTab(QStringLiteral("Tags"));
+    title_->setFont(FontMap::shared().font("Helvetica-Bold", 16));
+    back_->hide();
+    share_->hide();
+    help_->hide();
+    table_->setContextMenuPolicy(Qt::CustomContextMenu);
+    table_->clicked = [this](Place p, bool onDetail) { onDetail ? openHelp(p) : pickRow(p); };
+    connect(tabs_, &QTabBar::tabBarClicked, this, [this](int tab) {
+        if (!filling_ && tab >= 0) {
+            click();
+            selectTab(tab);
+        }
+    });
+    connect(layoutTabs_, &QTabBar::tabBarClicked, this, [this](int tab) {
+        if (tab >= 0)
+            setLibraryLayout(tab);
+    });
+    connect(back_, &QPushButton::clicked, this, [this] { popHelp(); });
+    connect(share_, &QPushButton::clicked, this, [this] { help_->share(helpFolder); });
+    connect(add_, &QPushButton::clicked, this, [this] { openAddForm(); });
+    connect(table_, &QTreeWidget::customContextMenuRequested, this, &MenuScreen::showContextMenu);
+    help_->failed = [this](const QString& message) { tellUser(message); };
+}
+
+MenuScreen::~MenuScreen() = default;
+
+void MenuScreen::setDelegate(std::unique_ptr<MenuViewDelegate> delegate)
+{
+    ownDelegate_ = std::move(delegate);
+    delegate_ = ownDelegate_.get();
+}
+
+void MenuScreen::click() { shell_.keys().doKeyClick(); }
+
+void MenuScreen::tellUser(const QString& message) const
+{
+    if (tell)
+        tell(message);
+    else
+        qWarning("%s", qPrintable(message));
+}
+
+void MenuScreen::focus(bool gained)
+{
+    ScreenController::focus(gained);
+    if (!gained)
+        help_->clear();
+}
+
+// ---- Showing a menu ----
+
+void MenuScreen::showMenu(int id)
+{
+    if (id < 0 || id >= MenuTables::kMenuCount)
+        return;
+    calc().clickMute = true;
+    filling_ = true;
+    helpShown_ = false;
+    help_->hide();
+    back_->hide();
+    share_->hide();
+    while (tabs_->count() > 0)
+        tabs_->removeTab(0);
+    const bool editor = calc().currentScreen() == 2;
+    if (id == MenuTables::kProgramMenu && !editor) {
+        tabs_->addTab(QStringLiteral("EXEC"));
+        tabs_->addTab(QStringLiteral("EDIT"));
+    } else if (id == MenuTables::kUserMenu) {
+        for (int i = 1; i <= 4; ++i)
+            tabs_->addTab(QString::number(i));
+    } else if (id != 17 || editor) {
+        for (const MenuTables::Tab& tab : MenuTables::tabs(id))
+            if (!tab.title.empty())
+                tabs_->addTab(QString::fromUtf8(tab.title.data(), static_cast<qsizetype>(tab.title.size())));
+    }
+    tabs_->setCurrentIndex(0);
+    filling_ = false;
+    currentMenu_ = id;
+    tab_ = 0;
+    // Menu 26 has no tabs of its own and keeps the list shown before.
+    setCurrentArray();
+    calc().clickMute = false;
+    show();
+}
+
+void MenuScreen::selectTab(int tab)
+{
+    if (tab < 0 || tab >= tabs_->count())
+        return;
+    tab_ = tab;
+    tabs_->setCurrentIndex(tab);
+    if (helpShown_)
+        popHelp();
+    setCurrentArray();
+}
+
+bool MenuScreen::showsLibrary() const
+{
+    return currentMenu_ == MenuTables::kProgramMenu && calc().currentScreen() != 2;
+}
+
+QStringList MenuScreen::tabTitles() const
+{
+    QStringList titles;
+    for (int i = 0; i < tabs_->count(); ++i)
+        titles << tabs_->tabText(i);
+    return titles;
+}
+
+QString MenuScreen::barTitle() const { return title_->text(); }
+
+void MenuScreen::setCurrentArray()
+{
+    const int menu = currentMenu_;
+    const auto tabs = MenuTables::tabs(menu);
+    if (showsLibrary())
+        list_ = L::ProgramNames;
+    else if (menu == MenuTables::kUserMenu)
+        list_ = L::UserMenu;
+    else if (!tabs.empty())
+        list_ = tabs[static_cast<std::size_t>(std::clamp(tab_, 0, static_cast<int>(tabs.size()) - 1))].list;
+    const std::string_view share = MenuTables::shareTitle(menu);
+    title_->setText(QString::fromUtf8(share.data(), static_cast<qsizetype>(share.size())));
+    const bool library = showsLibrary();
+    layoutTabs_->setVisible(library);
+    add_->setVisible(library);
+    layoutTabs_->setCurrentIndex(libraryLayout_);
+    table_->setSelectionMode(menu != 19 && !share.empty() ? QAbstractItemView::MultiSelection
+                                                           : QAbstractItemView::SingleSelection);
+    buildRows();
+    fillTable();
+}
+
+void MenuScreen::addTokenRows(std::span<const std::uint32_t> tokens, bool keyed)
+{
+    Calculator& c = calc();
+    if (sections_.empty())
+        sections_.push_back({});
+    Section& section = sections_.back();
+    const bool fractions = list_ == L::Number || list_ == L::PrettyFrac;
+    const bool values = MenuTables::valueList(list_);
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const std::uint32_t token = tokens[i];
+        Row row;
+        row.token = token;
+        if (values) {
+            row.title = QString::fromStdString(c.getVariable(token));
+        } else if (list_ == L::Str) {
+            row.title = QString::fromStdString(c.getStringVariable(token));
+        } else if (list_ == L::YVars || list_ == L::PrettyYVars) {
+            row.title = QString::fromStdString(token >= 0x5E10 && token <= 0x5EA9 ? c.getYEqVariable(token)
+                                                                                 : c.nameForOpcode(token));
+        } else if (fractions && (token == kFraction || token == kMixedFraction)) {
+            row.title = row.detail = token == kFraction ? QStringLiteral("n/d") : QStringLiteral("Un/d");
+        } else {
+            row.title = QString::fromStdString(c.nameForOpcode(token));
+            row.detail = QString::fromStdString(c.descriptionForOpcode(token));
+        }
+        if (keyed && !values) {
+            const std::string_view key = MenuTables::keyLabel(static_cast<int>(i));
+            row.key = QString::fromLatin1(key.data(), static_cast<qsizetype>(key.size()));
+        }
+        if (list_ == L::Color && i < std::size(kColours)) {
+            row.fill = kColours[i].fill;
+            row.ink = kColours[i].ink;
+        }
+        section.rows.push_back(std::move(row));
+    }
+}
+
+void MenuScreen::addNameSections(const std::vector<std::string>& names, bool hashSection)
+{
+    for (NameLists::Section& s : NameLists::letterSections(names, hashSection)) {
+        Section section{s.title, {}};
+        for (std::string& name : s.names) {
+            Row row;
+            row.title = QString::fromStdString(name);
+            row.name = std::move(name);
+            section.rows.push_back(std::move(row));
+        }
+        sections_.push_back(std::move(section));
+    }
+}
+
+void MenuScreen::buildRows()
+{
+    sections_.clear();
+    selected_ = {};
+    Calculator& c = calc();
+    switch (list_) {
+    case L::ListNames:
+        addNameSections(shell_.evaluator().listNames(), true);
+        break;
+    case L::MatrixNames:
+    case L::MatrixEdit: {
+        sections_.push_back({});
+        for (std::string& name : NameLists::matrixNames(c)) {
+            Row row;
+            row.title = QString::fromStdString(name);
+            row.name = std::move(name);
+            sections_.back().rows.push_back(std::move(row));
+        }
+        break;
+    }
+    case L::GdbNames: {
+        const auto store = std::dynamic_pointer_cast<GDBStore>(GDBManager::shared());
+        const bool defaults = currentMenu_ == 27 && tab_ == 0;
+        addNameSections(store ? store->names(defaults) : std::vector<std::string>{}, false);
+        break;
+    }
+    case L::ProgramNames: {
+        std::vector<std::string> names = library_.programListOf(0);
+        std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+            return lessIgnoringCase(QString::fromStdString(a), QString::fromStdString(b));
+        });
+        if (showsLibrary() && libraryLayout_ == 1) {
+            // One section per tag; a program without tags under "––––".
+            std::map<QString, std::vector<std::string>> byTag;
+            for (const std::string& name : names) {
+                const auto tags = library_.tagsFor(name);
+                if (!tags || tags->empty())
+                    byTag[QStringLiteral("––––")].push_back(name);
+                else
+                    for (const std::string& tag : *tags)
+                        byTag[QString::fromStdString(tag)].push_back(name);
+            }
+            std::vector<QString> titles;
+            for (const auto& [tag, programs] : byTag)
+                titles.push_back(tag);
+            std::stable_sort(titles.begin(), titles.end(), lessIgnoringCase);
+            for (const QString& tag : titles) {
+                Section section{tag, {}};
+                for (const std::string& name : byTag[tag]) {
+                    Row row;
+                    row.name = name;
+                    row.title = QString::fromStdString(name);
+                    row.detail = QString::fromStdString(library_.descFor(name));
+                    section.rows.push_back(std::move(row));
+                }
+                sections_.push_back(std::move(section));
+            }
+        } else {
+            addNameSections(names, true);
+            if (showsLibrary())
+                for (Section& section : sections_)
+                    for (Row& row : section.rows)
+                        row.detail = QString::fromStdString(library_.descFor(row.name));
+        }
+        break;
+    }
+    case L::PrettyYVars:
+        addTokenRows(NameLists::yVarsForMode(c.graphMode()), true);
+        break;
+    case L::UserMenu: {
+        sections_.push_back({});
+        const auto& names = NameLists::userNames(c, tab_);
+        const auto& ops = NameLists::userOps(c, tab_);
+        for (std::size_t i = 0; i < ops.size(); ++i) {
+            Row row;
+            for (const std::uint32_t op : ops[i])
+                row.title += QString::fromStdString(c.nameForOpcode(op));
+            row.name = i < names.size() ? names[i] : std::string();
+            row.detail = QString::fromStdString(row.name);
+            sections_.back().rows.push_back(std::move(row));
+        }
+        break;
+    }
+    default:
+        if (MenuTables::textList(list_)) {
+            sections_.push_back({});
+            for (const std::string_view text : MenuTables::texts(list_)) {
+                Row row;
+                row.name = std::string(text);
+                row.title = QString::fromStdString(row.name);
+                sections_.back().rows.push_back(std::move(row));
+            }
+        } else {
+            addTokenRows(MenuTables::tokens(list_), true);
+        }
+        break;
+    }
+    // A table with no titles still has one (empty) section.
+    if (sections_.empty())
+        sections_.push_back({});
+}
+
+void MenuScreen::fillTable()
+{
+    filling_ = true;
+    table_->clear();
+    for (std::size_t s = 0; s < sections_.size(); ++s) {
+        const Section& section = sections_[s];
+        if (!section.title.isEmpty())
+            table_->addHeader(static_cast<int>(s), section.title);
+        for (std::size_t r = 0; r < section.rows.size(); ++r) {
+            const Row& row = section.rows[r];
+            QTreeWidgetItem* it = table_->addRow({static_cast<int>(s), static_cast<int>(r)}, row.title, row.detail);
+            it->setData(0, MenuRowDelegate::KeyRole, row.key);
+            if (row.fill) {
+                it->setData(0, MenuRowDelegate::FillRole, *row.fill);
+                it->setData(0, MenuRowDelegate::InkRole, row.ink);
+            }
+        }
+    }
+    filling_ = false;
+    layoutViews();
+}
+
+// ---- Layout ----
+
+void MenuScreen::resizeEvent(QResizeEvent*) { layoutViews(); }
+
+void MenuScreen::layoutViews()
+{
+    const int barHeight = 40;
+    bar_->setGeometry(0, 0, width(), barHeight);
+    const QRect below(0, barHeight, width(), std::max(0, height() - barHeight));
+    table_->setGeometry(helpShown_ ? below.translated(-width(), 0) : below);
+    help_->setGeometry(helpShown_ ? below : below.translated(width(), 0));
+}
+
+// ---- Selection ----
+
+void MenuScreen::select(Place p)
+{
+    if (!p.valid() || p.section >= static_cast<int>(sections_.size())
+        || p.row >= static_cast<int>(sections_[static_cast<std::size_t>(p.section)].rows.size()))
+        return;
+    selected_ = p;
+    table_->showRow(p, QAbstractItemView::PositionAtCenter);
+}
+
+MenuScreen::Place MenuScreen::step(Place from, int by) const
+{
+    Place p = from;
+    if (by > 0) {
+        if (p.row + 1 < static_cast<int>(sections_[static_cast<std::size_t>(p.section)].rows.size()))
+            return {p.section, p.row + 1};
+        for (int s = p.section + 1; s < static_cast<int>(sections_.size()); ++s)
+            if (!sections_[static_cast<std::size_t>(s)].rows.empty())
+                return {s, 0};
+        return from;
+    }
+    if (p.row > 0)
+        return {p.section, p.row - 1};
+    for (int s = p.section - 1; s >= 0; --s)
+        if (!sections_[static_cast<std::size_t>(s)].rows.empty())
+            return {s, static_cast<int>(sections_[static_cast<std::size_t>(s)].rows.size()) - 1};
+    return from;
+}
+
+// ---- Picking ----
+
+void MenuScreen::pickRow(Place p)
+{
+    if (!p.valid() || p.section >= static_cast<int>(sections_.size()))
+        return;
+    const Section& section = sections_[static_cast<std::size_t>(p.section)];
+    if (p.row >= static_cast<int>(section.rows.size()))
+        return;
+    const Row row = section.rows[static_cast<std::size_t>(p.row)];
+    click();
+    calc().secondShift = false;
+    const int menu = currentMenu_;
+    const int r = p.row;
+    // Sharing menus only collect a selection.
+    if (!MenuTables::shareTitle(menu).empty() && menu != 19) {
+        select(p);
+        return;
+    }
+    MenuViewDelegate* d = delegate_;
+    auto done = [this] { hideMenu(); };
+    switch (list_) {
+    case L::ListNames:
+        done();
+        if (d)
+            d->didPickVariable(row.name);
+        return;
+    case L::GdbNames:
+        done();
+        if (d)
+            tab_ == 0 ? d->saveGDB(row.name) : d->recallGDB(row.name);
+        return;
+    case L::MatrixNames:
+    case L::MatrixEdit:
+        done();
+        if (d)
+            d->didPickMatrix(r, list_ == L::MatrixEdit);
+        return;
+    case L::ProgramNames:
+        if (showsLibrary() && tab_ == 1) {
+            if (library_.flagsFor(row.name) == ProgramLibrary::kLocked) {
+                calc().showError({{"errorNum", kLockedError}});
+                return;
+            }
+            done();
+            if (d)
+                d->editProgram(row.name);
+            return;
+        }
+        done();
+        if (d)
+            d->executeProgram(row.name);
+        return;
+    case L::Vars: {
+        static constexpr int kDrill[] = {9, 34, 10, 11, 12};
+        showMenu(kDrill[r]);
+        return;
+    }
+    case L::Apps: {
+        static constexpr int kDrill[] = {13, 14, 18, 35};
+        showMenu(kDrill[r]);
+        return;
+    }
+    case L::Send:
+        if (r < 6)
+            showMenu(20 + r);
+        return;
+    case L::Mem:
+        if (r == 3) {
+            showMenu(30);
+        } else if (r == 1 || r == 2) {
+            done();
+            if (d)
+                d->didPickOp(r == 1 ? kClearEntries : kClearAllLists);
+        }
+        return;
+    case L::Reset:
+        return;
+    case L::DrawSto:
+        if (calc().testMode != 1 && r == 1)
+            showMenu(27);
+        return;
+    case L::UserMenu: {
+        const auto& ops = NameLists::userOps(calc(), tab_);
+        done();
+        if (d && static_cast<std::size_t>(r) < ops.size())
+            d->pasteOps(ops[static_cast<std::size_t>(r)]);
+        return;
+    }
+    default:
+        break;
+    }
+    done();
+    if (!d)
+        return;
+    const std::uint32_t token = row.token;
+    if (list_ == L::Chem && r == 0)
+        d->showPeriodicTable();
+    else if (list_ == L::PlySmlt)
+        r == 0 ? d->showPolySolver() : d->showSimulEqSolver();
+    else if (list_ == L::Geometry && token != kTriSolve)
+        d->showGeometry(static_cast<int>(token));
+    else if ((list_ == L::StatTest && token != kAnova) || (list_ == L::StatCalc && token == kRegression))
+        d->showStatTest(static_cast<int>(token));
+    else if (list_ == L::Abc)
+        d->didPickOp(r < 27 ? 0x41 + static_cast<std::uint32_t>(r) : kEta);
+    else
+        d->didPickOp(token);
+}
+
+void MenuScreen::hideMenu()
+{
+    if (QTreeWidgetItem* it = table_->currentItem())
+        it->setSelected(false);
+    selected_ = {};
+    hide();
+}
+
+void MenuScreen::doEscape()
+{
+    if (helpShown_)
+        popHelp();
+    else
+        cancel();
+}
+
+void MenuScreen::cancel()
+{
+    click();
+    const int menu = currentMenu_;
+    if (menu == 9 || menu == 10 || menu == 11 || menu == 12 || menu == 34) {
+        showMenu(7);
+        return;
+    }
+    calc().secondShift = false;
+    hideMenu();
+    if (delegate_)
+        delegate_->menuCanceled();
+}
+
+// ---- Keys ----
+
+void MenuScreen::processKeyOp(std::uint32_t op)
+{
+    const int index = MenuTables::rowForKeyOp(op);
+    if (index >= 0) {
+        // The row at that index, as a touch on it would pick it; none past the end.
+        int n = index;
+        for (std::size_t s = 0; s < sections_.size(); ++s) {
+            const int count = static_cast<int>(sections_[s].rows.size());
+            if (n < count) {
+                pickRow({static_cast<int>(s), n});
+                return;
+            }
+            n -= count;
+        }
+        return;
+    }
+    switch (op) {
+    case Calculator::kEnterKey:
+        pickRow(selected_.valid() ? selected_ : Place{0, 0});
+        return;
+    case kHelpKey:
+        if (selected_.valid())
+            openHelp(selected_);
+        return;
+    case KeyRouter::kLeft:
+        selectTab(tab_ - 1);
+        return;
+    case KeyRouter::kRight:
+        selectTab(tab_ + 1);
+        return;
+    case KeyRouter::kUp:
+    case KeyRouter::kDown: {
+        if (!selected_.valid()) {
+            select({0, 0});
+            return;
+        }
+        const int row = selected_.row + (op == KeyRouter::kUp ? -1 : 1);
+        select({selected_.section, row});
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+void MenuScreen::hardwareRow(int code)
+{
+    if (list_ == L::ProgramNames) {
+        // To the section of that letter, else the last one before it.
+        const QString key = code <= 10 ? QString::number(code % 10) : QString(QChar(static_cast<char16_t>('A' + code - 11)));
+        int target = 0;
+        for (std::size_t s = 0; s < sections_.size(); ++s)
+            if (sections_[s].title.compare(key, Qt::CaseInsensitive) <= 0)
+                target = static_cast<int>(s);
+        if (!sections_[static_cast<std::size_t>(target)].rows.empty())
+            select({target, 0});
+        return;
+    }
+    // A key past the end of the list picks nothing.
+    if (code - 1 < static_cast<int>(sections_.front().rows.size()))
+        pickRow({0, code - 1});
+}
+
+void MenuScreen::keyPressEvent(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (mods == Qt::ControlModifier) {
+        if (event->key() == Qt::Key_I && !helpShown_)
+            openHelp(selected_.valid() ? selected_ : Place{0, 0});
+        return;
+    }
+    if (mods != Qt::NoModifier && mods != Qt::ShiftModifier)
+        return;
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        const int by = event->key() == Qt::Key_Up ? -1 : 1;
+        if (!selected_.valid()) {
+            const Place first = step({0, -1}, 1);
+            if (first.valid())
+                select(first);
+        } else {
+            select(step(selected_, by));
+        }
+        return;
+    }
+    case Qt::Key_Left:
+        if (helpShown_)
+            popHelp();
+        else
+            selectTab(std::max(0, tab_ - 1));
+        return;
+    case Qt::Key_Right:
+        if (!helpShown_)
+            selectTab(std::min(tabs_->count() - 1, tab_ + 1));
+        return;
+    case Qt::Key_Escape:
+        doEscape();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        pickRow(selected_.valid() ? selected_ : Place{0, 0});
+        return;
+    case Qt::Key_Plus:
+        if (showsLibrary())
+            openAddForm();
+        return;
+    default:
+        break;
+    }
+    const QString text = event->text().toUpper();
+    if (text.size() != 1)
+        return;
+    const QChar c = text.at(0);
+    if (c >= QLatin1Char('1') && c <= QLatin1Char('9'))
+        hardwareRow(c.unicode() - '0');
+    else if (c == QLatin1Char('0'))
+        hardwareRow(10);
+    else if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+        hardwareRow(c.unicode() - 'A' + 11);
+}
+
+// ---- Help page ----
+
+void MenuScreen::openHelp(Place p)
+{
+    if (!p.valid() || p.section >= static_cast<int>(sections_.size())
+        || p.row >= static_cast<int>(sections_[static_cast<std::size_t>(p.section)].rows.size()))
+        return;
+    const Row& row = sections_[static_cast<std::size_t>(p.section)].rows[static_cast<std::size_t>(p.row)];
+    if (row.detail.isEmpty() || list_ == L::UserMenu)
+        return;
+    click();
+    select(p);
+    const QString name = row.token ? QString::fromStdString(calc().nameForOpcode(row.token)) : row.title;
+    help_->showFunction(name, row.detail);
+    helpShown_ = true;
+    back_->show();
+    share_->show();
+    tabs_->hide();
+    help_->show();
+    help_->raise();
+    HelpPage::slide(table_, help_, QRect(0, bar_->height(), width(), std::max(0, height() - bar_->height())), true);
+}
+
+void MenuScreen::popHelp()
+{
+    if (!helpShown_)
+        return;
+    helpShown_ = false;
+    back_->hide();
+    share_->hide();
+    tabs_->show();
+    HelpPage::slide(table_, help_, QRect(0, bar_->height(), width(), std::max(0, height() - bar_->height())), false);
+}
+
+// ---- Program library and deleting ----
+
+void MenuScreen::setLibraryLayout(int layout)
+{
+    libraryLayout_ = layout == 1 ? 1 : 0;
+    layoutTabs_->setCurrentIndex(libraryLayout_);
+    if (showsLibrary()) {
+        buildRows();
+        fillTable();
+    }
+}
+
+ProgramLibrary::Added MenuScreen::addProgram(const std::string& name, const std::string& desc,
+    const std::string& notes, const std::string& tags)
+{
+    const ProgramLibrary::Added result = library_.addProgram(name, desc, notes, tags);
+    const QString message = ProgramLibrary::message(result, name);
+    if (!message.isEmpty())
+        tellUser(message);
+    if (result != ProgramLibrary::Added::Added)
+        return result;
+    buildRows();
+    fillTable();
+    hideMenu();
+    if (delegate_)
+        delegate_->editProgram(name);
+    return result;
+}
+
+void MenuScreen::openAddForm()
+{
+    auto* form = new QDialog(this);
+    form->setWindowTitle(QStringLiteral("New Program"));
+    auto* layout = new QFormLayout(form);
+    auto* name = new QLineEdit(form);
+    auto* desc = new QLineEdit(form);
+    auto* notes = new QLineEdit(form);
+    auto* tags = new QLineEdit(form);
+    layout->addRow(QStringLiteral("Name"), name);
+    layout->addRow(QStringLiteral("Description"), desc);
+    layout->addRow(QStringLiteral("Notes"), notes);
+    layout->addRow(QStringLiteral("Tags"), tags);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, form);
+    layout->addRow(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, form, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, form, &QDialog::reject);
+    connect(form, &QDialog::accepted, this, [=, this] {
+        addProgram(name->text().trimmed().toStdString(), desc->text().toStdString(), notes->text().toStdString(),
+            tags->text().toStdString());
+    });
+    connect(form, &QDialog::finished, form, &QObject::deleteLater);
+    form->open();
+}
+
+bool MenuScreen::canDelete(Place p) const
+{
+    if (!p.valid() || p.section >= static_cast<int>(sections_.size())
+        || p.row >= static_cast<int>(sections_[static_cast<std::size_t>(p.section)].rows.size()))
+        return false;
+    const std::string& name = sections_[static_cast<std::size_t>(p.section)].rows[static_cast<std::size_t>(p.row)].name;
+    switch (list_) {
+    case L::ListNames:
+    case L::MatrixNames:
+    case L::MatrixEdit:
+        return true;
+    case L::GdbNames:
+        // The ten standard databases stay.
+        return !(name.size() == 4 && name.starts_with("GDB") && name[3] >= '0' && name[3] <= '9');
+    case L::ProgramNames:
+        return QString::fromStdString(name).toUcs4().size() <= static_cast<qsizetype>(ProgramLibrary::kDeletableLength);
+    default:
+        return false;
+    }
+}
+
+bool MenuScreen::deleteRow(Place p)
+{
+    if (!canDelete(p))
+        return false;
+    const std::string name = sections_[static_cast<std::size_t>(p.section)].rows[static_cast<std::size_t>(p.row)].name;
+    switch (list_) {
+    case L::ListNames:
+        shell_.evaluator().deleteList(name);
+        break;
+    case L::MatrixNames:
+    case L::MatrixEdit:
+        calc().clearMatrix(p.row);
+        break;
+    case L::GdbNames:
+        GDBManager::deleteGDB(name);
+        break;
+    case L::ProgramNames:
+        if (!library_.deleteProgram(name))
+            return false;
+        break;
+    default:
+        return false;
+    }
+    buildRows();
+    fillTable();
+    return true;
+}
+
+void MenuScreen::showContextMenu(const QPoint& at)
+{
+    const Place p = SectionTable::place(table_->itemAt(at));
+    if (!canDelete(p))
+        return;
+    QMenu menu(this);
+    QAction* remove = menu.addAction(QStringLiteral("Delete"));
+    if (menu.exec(table_->viewport()->mapToGlobal(at)) == remove)
+        deleteRow(p);
+}
+
+} // namespace orvenda

@@ -1,0 +1,150 @@
+#pragma once
+
+#include "app/ScreenController.h"
+#include "input/MenuTables.h"
+#include "input/ProgramLibrary.h"
+#include "input/TablePlace.h"
+
+#include <QColor>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+class QTabBar;
+
+namespace orvenda {
+
+class AppShell;
+class HelpPage;
+class MenuViewDelegate;
+class SectionTable;
+
+// The one pop-up menu overlay: a tab bar, a list of rows in sections, and a pushed help
+// page. showMenu() fills it with a menu's tabs (the fixed token and text lists, or the
+// names of lists, matrices, graph databases, programs and Y-variables, built when shown);
+// a pick goes to the delegate as a token, a name, a matrix, a program or a screen. The
+// PRGM menu outside the program editor is the program library: run or edit, add and
+// delete programs, by letter or by tag. Rows are picked by touch, by the calculator
+// keypad (processKeyOp) and by the computer's keys. Main thread.
+class MenuScreen : public ScreenController {
+public:
+    struct Row {
+        // The row's token; 0 for text and name rows.
+        std::uint32_t token = 0;
+        // A name row's name, a text row's text.
+        std::string name;
+        QString key;
+        QString title;
+        QString detail;
+        // Colour rows: painted in their colour, their text in ink.
+        std::optional<QColor> fill;
+        QColor ink;
+    };
+    struct Section {
+        QString title;
+        std::vector<Row> rows;
+    };
+    using Place = TablePlace;
+
+    MenuScreen(Calculator& calc, AppShell& shell, ProgramLibrary library, QWidget* parent = nullptr);
+    ~MenuScreen() override;
+
+    void setDelegate(MenuViewDelegate* delegate) { delegate_ = delegate; }
+    // A delegate the menu keeps.
+    void setDelegate(std::unique_ptr<MenuViewDelegate> delegate);
+    // Messages for the user (a program that could not be added, a help page not written).
+    std::function<void(const QString& message)> tell;
+    // Where help pages are written before they are shared.
+    QString helpFolder;
+
+    void shown(const ScreenRequest& request) override { showMenu(request.number); }
+    void focus(bool gained) override;
+
+    void showMenu(int id);
+    void selectTab(int tab);
+    // A calculator-keypad key while the menu is open.
+    void processKeyOp(std::uint32_t op);
+    void pickRow(Place place);
+    void select(Place place);
+    // The row's help page, pushed over the list; popHelp() goes back.
+    void openHelp(Place place);
+    void popHelp();
+    bool helpShown() const { return helpShown_; }
+    // Escape: back from the help page, else cancel.
+    void doEscape();
+    // Closes without a pick (the window, statistics, table, string and graph-database
+    // variable menus go back to VARS).
+    void cancel();
+
+    int currentMenu() const { return currentMenu_; }
+    int currentTab() const { return tab_; }
+    MenuTables::List currentList() const { return list_; }
+    QStringList tabTitles() const;
+    QString barTitle() const;
+    const std::vector<Section>& sections() const { return sections_; }
+    Place selection() const { return selected_; }
+    const HelpPage& help() const { return *help_; }
+
+    // ---- Program library ----
+
+    bool showsLibrary() const;
+    // 0 by letter, 1 by tag.
+    void setLibraryLayout(int layout);
+    ProgramLibrary::Added addProgram(const std::string& name, const std::string& desc, const std::string& notes,
+        const std::string& tags);
+    // Deletes what the row names (a list, a matrix's cells, a graph database, a program)
+    // where that may be deleted; false otherwise.
+    bool deleteRow(Place place);
+    bool canDelete(Place place) const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void setCurrentArray();
+    void buildRows();
+    void addTokenRows(std::span<const std::uint32_t> tokens, bool keyed);
+    void addNameSections(const std::vector<std::string>& names, bool hashSection);
+    void fillTable();
+    void layoutViews();
+    void hideMenu();
+    void tellUser(const QString& message) const;
+    void openAddForm();
+    void showContextMenu(const QPoint& at);
+    // The first row at or after (or before) a place, across sections.
+    Place step(Place from, int by) const;
+    void hardwareRow(int code);
+    void click();
+
+    AppShell& shell_;
+    ProgramLibrary library_;
+    MenuViewDelegate* delegate_ = nullptr;
+    std::unique_ptr<MenuViewDelegate> ownDelegate_;
+    int currentMenu_ = 0;
+    int tab_ = 0;
+    int libraryLayout_ = 0;
+    MenuTables::List list_ = MenuTables::List::Math;
+    std::vector<Section> sections_;
+    Place selected_;
+    bool helpShown_ = false;
+    bool filling_ = false;
+
+    QWidget* bar_;
+    QTabBar* tabs_;
+    QLabel* title_;
+    QPushButton* back_;
+    QPushButton* share_;
+    QTabBar* layoutTabs_;
+    QPushButton* add_;
+    SectionTable* table_;
+    HelpPage* help_;
+};
+
+} // namespace orvenda

@@ -1,0 +1,61 @@
+#include "input/SegmentedControl.h"
+
+#include <QHBoxLayout>
+#include <QToolButton>
+
+namespace orvenda {
+
+SegmentedControl::SegmentedControl(const QStringList& titles, QWidget* parent) : QWidget(parent)
+{
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    for (int i = 0; i < titles.size(); ++i) {
+        auto* button = new QToolButton(this);
+        button->setText(titles[i]);
+        button->setCheckable(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        connect(button, &QToolButton::clicked, this, [this, i] { click(i); });
+        row->addWidget(button);
+        buttons_.push_back(button);
+    }
+    setSelected(0);
+}
+
+void SegmentedControl::setSelected(int index)
+{
+    if (index < 0 || index >= count())
+        return;
+    selected_ = index;
+    for (int i = 0; i < count(); ++i)
+        buttons_[static_cast<std::size_t>(i)]->setChecked(i == index);
+}
+
+QString SegmentedControl::title(int index) const
+{
+    return index >= 0 && index < count() ? buttons_[static_cast<std::size_t>(index)]->text() : QString();
+}
+
+void SegmentedControl::setTitle(int index, const QString& title)
+{
+    if (index >= 0 && index < count())
+        buttons_[static_cast<std::size_t>(index)]->setText(title);
+}
+
+void SegmentedControl::setIcon(int index, const QIcon& icon)
+{
+    if (index >= 0 && index < count())
+        buttons_[static_cast<std::size_t>(index)]->setIcon(icon);
+}
+
+void SegmentedControl::click(int index)
+{
+    if (index < 0 || index >= count())
+        return;
+    setSelected(index);
+    if (changed)
+        changed(index);
+}
+
+} // namespace orvenda

@@ -1,0 +1,305 @@
+// The graph screen, its zoom menu, the WINDOW and TABLE SETUP forms and the function table,
+// as the app registers them, at fixed sizes.
+
+#include "YEqScreenSupport.h"
+#include "app/EntryModel.h"
+#include "app/EntryView.h"
+#include "input/KeyTables.h"
+#include "graph/GraphView.h"
+#include "graphui/GraphScreenController.h"
+#include "graphui/TableScreen.h"
+#include "graphui/TableSetScreen.h"
+#include "graphui/WindowScreen.h"
+
+#include <QKeyEvent>
+#include <QEventLoop>
+#include <QTimer>
+#include <QListWidget>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace orvenda::test {
+namespace {
+
+class GraphScreens : public YEqScreens {
+protected:
+    GraphScreens()
+    {
+        root->screens().set(screens::Graph, [this](QWidget* p) {
+            auto* graph = new GraphScreenController(calc, shell, p);
+            graph->setOnDone([this] { root->graphDone(); });
+            return graph;
+        });
+        root->screens().set(screens::Window, [this](QWidget* p) { return new WindowScreen(calc, shell, p); });
+        root->screens().set(screens::TableSetup, [this](QWidget* p) { return new TableSetScreen(calc, shell, p); });
+        root->screens().set(screens::Table, [this](QWidget* p) { return new TableScreen(calc, shell, p); });
+    }
+    template <class Screen>
+    Screen& show(int id)
+    {
+        router().showScreen(id);
+        return *static_cast<Screen*>(router().controller(id));
+    }
+    GraphScreenController& showGraph()
+    {
+        root->showGraph(true);
+        return *static_cast<GraphScreenController*>(root->fullScreen(screens::Graph));
+    }
+    EntryModel& entry() { return *dynamic_cast<EntryModel*>(calc.entryManager.get()); }
+    void key(QWidget& target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(&target, &press);
+    }
+    void window(double x0, double x1, double y0, double y1)
+    {
+        calc.vars[38] = x0;
+        calc.vars[39] = x1;
+        calc.vars[40] = y0;
+        calc.vars[41] = y1;
+    }
+};
+
+// ---- The templated forms ----
+
+TEST_F(GraphScreens, TheWindowFormFollowsTheGraphMode)
+{
+    struct Case {
+        int mode;
+        std::vector<std::string> labels;
+        std::vector<int> slotNumbers;
+    };
+    const std::vector<Case> cases{
+        {0, {"Xmin=", "Xmax=", "Xscl=", "Ymin=", "Ymax=", "Yscl="}, {38, 39, 30, 40, 41, 31}},
+        {1, {"Tmin=", "Tmax=", "Tstep=", "Xmin=", "Xmax=", "Ymin=", "Ymax="}, {42, 43, 62, 38, 39, 40, 41}},
+        {3, {"ηMin=", "ηMax=", "PlotStart=", "Xmin=", "Xmax=", "Ymin=", "Ymax="}, {59, 57, 55, 38, 39, 40, 41}},
+        {5, {}, {}},
+    };
+    for (const Case& c : cases) {
+        const auto fields = WindowScreen::fieldsFor(calc, c.mode);
+        ASSERT_EQ(fields.size(), c.labels.size()) << c.mode;
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            EXPECT_EQ(fields[i].label, c.labels[i]);
+            EXPECT_EQ(fields[i].tag, c.slotNumbers[i]);
+            EXPECT_EQ(fields[i].order, static_cast<int>(i));
+        }
+    }
+}
+
+TEST_F(GraphScreens, EnterOnXminStoresItAtOnceAndMovesToXmax)
+{
+    WindowScreen& screen = show<WindowScreen>(screens::Window);
+    int synced = 0;
+    calc.notificationCenter().addObserver(this, VQSyncWindowVars, [&synced](const Notification&) { ++synced; });
+    typeKeys("5");
+    shell.keys().processKeyOp(KeyTables::kEnter);
+    ASSERT_TRUE(shell.settle(std::chrono::seconds(5)));
+    calc.notificationCenter().removeObserver(this);
+    EXPECT_EQ(calc.vars[38], std::complex<double>(5, 0));
+    EXPECT_EQ(synced, 1);
+    EXPECT_EQ(screen.form().fields()[static_cast<std::size_t>(screen.form().currentField())].label, "Xmax=");
+}
+
+TEST_F(GraphScreens, DownSkipsReadOnlyFieldsAndAFailedCommitKeepsFieldAndText)
+{
+    VQTemplateView form(calc, shell);
+    form.setFields({VQTemplateField::fieldValue(1, 0, 0, 0, 0, "A=", 1), VQTemplateField::fieldValue(2, 0, -1, 17, 1, "B=", 2),
+                    VQTemplateField::fieldValue(3, 0, 1, 0, 2, "C=", 3)});
+    EXPECT_EQ(form.tabCount(), 2);
+    form.cursorDown();
+    EXPECT_EQ(form.currentField(), 2);
+    // An answer from before; then a commit that fails to evaluate.
+    calc.ans = VQValue(7.0);
+    entry().forceOps(ops("1/0"));
+    form.cursorUp();
+    while (QMessageBox* box = openAlert())
+        box->done(0);
+    EXPECT_EQ(form.currentField(), 2);
+    EXPECT_EQ(form.fields()[2].value, 3);
+    EXPECT_EQ(calc.stringFromOps(entry().entryOps()), "1/0");
+}
+
+TEST_F(GraphScreens, TableSetupWritesTheSlotsAndKeepsThemWhenAsking)
+{
+    TableSetScreen& screen = show<TableSetScreen>(screens::TableSetup);
+    calc.ans = VQValue(-3.0);
+    screen.form().enter();
+    calc.ans = VQValue(0.0);
+    screen.form().enter();
+    EXPECT_EQ(calc.vars[54], std::complex<double>(-3, 0));
+    EXPECT_EQ(calc.vars[61], std::complex<double>(0, 0));
+    screen.autoAsk(1);
+    EXPECT_EQ(calc.tableMode, 0);
+    screen.autoAsk(0);
+    EXPECT_EQ(calc.tableMode, 1);
+    EXPECT_EQ(calc.vars[54], std::complex<double>(-3, 0));
+}
+
+// ---- The function table ----
+
+TEST_F(GraphScreens, TheTableShowsUndefinedForSqrtOfMinusOne)
+{
+    eq->setYEqFunc(0x5E10, ops("√(X)"));
+    calc.tableMode = 1;
+    calc.vars[54] = -1;
+    calc.vars[61] = 1;
+    TableScreen& screen = show<TableScreen>(screens::Table);
+    screen.cursorRight();
+    ASSERT_EQ(screen.selectedEquation(), 0x5E10);
+    const std::string shown = screen.entryView().overlayStr().value_or("");
+    EXPECT_EQ(shown.find_first_of("0123456789"), std::string::npos) << shown;
+    EXPECT_FALSE(shown.empty());
+}
+
+TEST_F(GraphScreens, AnEquationNamingItselfOnItsHeaderIsRefused)
+{
+    eq->setYEqFunc(0x5E10, ops("X"));
+    TableScreen& screen = show<TableScreen>(screens::Table);
+    screen.selectHeader(1);
+    entry().forceOps(ops("Y₁+1"));
+    screen.doEnter();
+    EXPECT_NE(openAlert(), nullptr);
+    EXPECT_EQ(text(0x5E10), "X");
+}
+
+TEST_F(GraphScreens, TheAutomaticCursorStaysOnRowsTheContentHolds)
+{
+    calc.tableMode = 1;
+    TableScreen& screen = show<TableScreen>(screens::Table);
+    for (int i = 0; i < 1100; ++i)
+        screen.cursorDown();
+    // Phone rows of 15 under a 25-point header: (16000 − 25 − 15) / 15 → 1064.
+    EXPECT_EQ(screen.tableView().cursorRow, 1064);
+    screen.focus(false);
+    EXPECT_EQ(calc.vars[54].real(), 1064 * calc.vars[61].real());
+}
+
+TEST_F(GraphScreens, AskModeAppendsInsertsAndDeletes)
+{
+    calc.tableMode = 0;
+    calc.tableList.removeAllValues();
+    TableScreen& screen = show<TableScreen>(screens::Table);
+    calc.ans = VQValue(3.0);
+    screen.enter();
+    EXPECT_EQ(calc.tableList.count(), 1);
+    EXPECT_EQ(screen.tableView().cursorRow, 1);
+    screen.selectRow(0, 0);
+    screen.insert();
+    ASSERT_EQ(calc.tableList.count(), 2);
+    EXPECT_EQ(calc.tableList.realAtIndex(0), 0);
+    EXPECT_EQ(calc.tableList.realAtIndex(1), 3);
+    screen.remove();
+    EXPECT_EQ(calc.tableList.count(), 1);
+    calc.ans = VQValue(std::complex<double>(1, 1));
+    screen.enter();
+    EXPECT_EQ(calc.tableList.count(), 1);
+}
+
+// ---- The graph screen ----
+
+TEST_F(GraphScreens, AWindowEditReZoomsWithEachPairInOrder)
+{
+    GraphScreenController& graph = showGraph();
+    window(5, -5, 3, -3);
+    calc.notificationCenter().post(VQSyncWindowVars, this);
+    const Calculator::Bounds b = graph.graphView().graphBounds();
+    EXPECT_DOUBLE_EQ(b.xMin, -5);
+    EXPECT_DOUBLE_EQ(b.xMax, 5);
+    EXPECT_DOUBLE_EQ(b.yMin, -3);
+    EXPECT_DOUBLE_EQ(b.yMax, 3);
+}
+
+TEST_F(GraphScreens, CtrlZThenReturnZoomsStandard)
+{
+    window(-1, 1, -1, 1);
+    GraphScreenController& graph = showGraph();
+    key(graph, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_TRUE(graph.zoomMenu() && graph.zoomMenu()->isVisible());
+    EXPECT_EQ(graph.zoomMenu()->selectedRow(), 6);
+    key(*graph.zoomMenu(), Qt::Key_Return);
+    EXPECT_FALSE(graph.zoomMenu()->isVisible());
+    const Calculator::Bounds b = graph.graphView().graphBounds();
+    EXPECT_DOUBLE_EQ(b.xMin, -10);
+    EXPECT_DOUBLE_EQ(b.xMax, 10);
+    EXPECT_DOUBLE_EQ(b.yMin, -10);
+    EXPECT_DOUBLE_EQ(b.yMax, 10);
+}
+
+TEST_F(GraphScreens, TheZoomMenuKeepsItsSelectionAtTheEnds)
+{
+    GraphScreenController& graph = showGraph();
+    graph.zoomMenuAction();
+    ZoomMenu& menu = *graph.zoomMenu();
+    key(menu, Qt::Key_Up);
+    EXPECT_EQ(menu.selectedRow(), 0);
+    key(menu, Qt::Key_Up);
+    EXPECT_EQ(menu.selectedRow(), 0);
+    for (int i = 0; i < 12; ++i)
+        key(menu, Qt::Key_Down);
+    EXPECT_EQ(menu.selectedRow(), 9);
+    key(menu, Qt::Key_Escape);
+    EXPECT_FALSE(menu.isVisible());
+}
+
+TEST_F(GraphScreens, PlusAndMinusZoomOnceAndTheButtonsRepeat)
+{
+    window(-10, 10, -10, 10);
+    GraphScreenController& graph = showGraph();
+    key(graph, Qt::Key_Plus, Qt::ShiftModifier);
+    const Calculator::Bounds in = graph.graphView().graphBounds();
+    EXPECT_NEAR(in.xMax - in.xMin, 20 / 1.1, 1e-9);
+    EXPECT_FALSE(graph.repeating());
+    key(graph, Qt::Key_Minus);
+    const Calculator::Bounds out = graph.graphView().graphBounds();
+    EXPECT_NEAR(out.xMax - out.xMin, 20, 1e-9);
+    graph.plusDown(1);
+    EXPECT_TRUE(graph.repeating());
+    EXPECT_EQ(graph.repeatInterval(), 500);
+    const Calculator::Bounds horizontal = graph.graphView().graphBounds();
+    EXPECT_NEAR(horizontal.xMax - horizontal.xMin, 20 / 1.1, 1e-9);
+    EXPECT_NEAR(horizontal.yMax - horizontal.yMin, 20, 1e-9);
+    QEventLoop loop;
+    QTimer::singleShot(560, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_EQ(graph.repeatInterval(), 50);
+    graph.plusUp();
+    EXPECT_FALSE(graph.repeating());
+}
+
+TEST_F(GraphScreens, SplitScreenPutsTheTableBesideOrBelow)
+{
+    eq->setYEqFunc(0x5E10, ops("X²"));
+    calc.screenSplit = 1;
+    GraphScreenController& graph = showGraph();
+    // Portrait phone: a band of four arrow heights under the graph.
+    ASSERT_TRUE(graph.table());
+    EXPECT_TRUE(graph.table()->isVisible());
+    EXPECT_EQ(graph.table()->y(), graph.graphView().geometry().bottom() + 1 + GraphScreenController::kToolbarHeight);
+    EXPECT_EQ(graph.graphView().width(), graph.width());
+    graph.resize(844, 390);
+    EXPECT_EQ(graph.table()->width(), 212);
+    EXPECT_EQ(graph.graphView().width(), 844 - 212);
+    // A cursor move selects the equation at the row's value.
+    graph.table()->cursorRight();
+    graph.table()->cursorDown();
+    EXPECT_EQ(calc.lockFunction, 0x5E10);
+    calc.screenSplit = 0;
+    graph.updateDisplay();
+    EXPECT_FALSE(graph.table()->isVisible());
+    EXPECT_FALSE(graph.arrowButton(0).isVisible());
+    EXPECT_EQ(graph.graphView().width(), graph.width());
+}
+
+TEST_F(GraphScreens, EscapeIsDoneAndReturnsHome)
+{
+    GraphScreenController& graph = showGraph();
+    EXPECT_EQ(calc.currentScreen(), screens::Graph);
+    key(graph, Qt::Key_Escape);
+    EXPECT_FALSE(graph.isVisible());
+    EXPECT_EQ(calc.currentScreen(), screens::Home);
+    EXPECT_EQ(calc.graphDisplayMode, 0);
+}
+
+} // namespace
+} // namespace orvenda::test

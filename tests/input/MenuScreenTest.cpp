@@ -1,0 +1,195 @@
+// The menu overlay: the menus' tabs and rows, what each kind of row hands back, the
+// calculator keypad and the computer's keys, drilling into and out of the variable menus.
+
+#include "InputTestSupport.h"
+
+#include "input/MenuTables.h"
+
+namespace orvenda::test {
+namespace {
+
+TEST_F(MenuTest, TabsAndRowCounts)
+{
+    struct Case {
+        int menu;
+        QStringList tabs;
+        std::vector<int> rows;
+    };
+    const std::vector<Case> cases = {
+        {0, {"MATH", "NUM", "CPX", "PRB"}, {17, 25, 7, 8}},
+        {1, {"TEST", "LOGIC"}, {6, 8}},
+        {3, {"DISTR", "DRAW"}, {20, 4}},
+        {7, {"VARS", "Y-VARS", "ABC", "Color"}, {5, 41, 28, 15}},
+        {8, {"EDIT", "CALC", "TESTS"}, {5, 14, 18}},
+        {10, {"XY", "∑", "EQ", "TEST", "PTS"}, {11, 5, 9, 25, 9}},
+        {13, {"CALC", "VARS"}, {16, 8}},
+        {16, {"DRAW", "POINTS", "STO", "BACKGROUND"}, {11, 7, 3, 2}},
+        {5, {"NAMES", "MATH", "EDIT"}, {10, 16, 10}},
+        {31, {}, {4}},
+    };
+    for (const Case& c : cases) {
+        menu->showMenu(c.menu);
+        EXPECT_EQ(menu->tabTitles(), c.tabs) << c.menu;
+        for (std::size_t tab = 0; tab < c.rows.size(); ++tab) {
+            menu->selectTab(static_cast<int>(tab));
+            EXPECT_EQ(rows(), c.rows[tab]) << c.menu << " tab " << tab;
+        }
+    }
+}
+
+TEST_F(MenuTest, KeysPickWhatATouchOnTheRowPicks)
+{
+    constexpr std::uint32_t kEnter = 1065;
+    struct Case {
+        int menu;
+        int tab;
+        std::uint32_t keyOp;
+        std::string picked;
+    };
+    const std::vector<Case> cases = {
+        {0, 0, '0', "op EF33"},   {0, 0, 'A', "op EF34"},   {0, 1, 'D', "op EF38"},   {3, 0, 'H', "op EF92"},
+        {3, 0, 'I', "op EF93"},   {3, 0, 'J', "op EF94"},   {8, 1, '3', "test 5C50"}, {8, 1, '1', "op F2"},
+        {8, 2, 'H', "op BB59"},   {8, 2, '1', "test 5C26"}, {7, 2, 'R', "op BBAA"},   {18, 0, 'A', "op 5C3C"},
+        {18, 0, '1', "geometry 5C59"}, {14, 0, '1', "periodic"}, {14, 0, '2', "op 1019"}, {35, 0, '1', "poly"},
+        {35, 0, '2', "simul"},    {29, 0, '2', "op BB57"},  {5, 2, '3', "matrix 2 edit"}, {5, 0, '3', "matrix 2"},
+        // Past the end of the list a key picks nothing; ENTER with no selection the first row.
+        {0, 2, '9', ""},          {0, 0, 'H', ""},          {2, 0, kEnter, "op B"},
+    };
+    for (const Case& c : cases) {
+        picks.got.clear();
+        menu->showMenu(c.menu);
+        menu->selectTab(c.tab);
+        menu->processKeyOp(c.keyOp);
+        EXPECT_EQ(picks.last(), c.picked) << c.menu << "/" << c.tab << " key " << c.keyOp;
+        EXPECT_EQ(menu->isVisible(), c.picked.empty()) << c.menu << "/" << c.tab;
+    }
+}
+
+TEST_F(MenuTest, TheComputersKeysPickTheRowsOfTheirLabels)
+{
+    struct Case {
+        int menu;
+        int tab;
+        QString key;
+        std::string picked;
+    };
+    // "J" is the twentieth row; in a list of 17 it picks nothing.
+    const std::vector<Case> cases = {
+        {0, 1, "j", "op BBFB"}, {0, 0, "j", ""}, {0, 0, "0", "op EF33"}, {1, 0, "6", "op 6D"}, {1, 0, "7", ""},
+    };
+    for (const Case& c : cases) {
+        picks.got.clear();
+        menu->showMenu(c.menu);
+        menu->selectTab(c.tab);
+        hardware(c.key.at(0).isDigit() ? Qt::Key_0 + c.key.toInt() : Qt::Key_A + (c.key.at(0).unicode() - 'a'), c.key);
+        EXPECT_EQ(picks.last(), c.picked) << c.menu << "/" << c.tab << " " << c.key.toStdString();
+    }
+    // Return with no selection picks the first row, with one the selected row.
+    menu->showMenu(1);
+    hardware(Qt::Key_Return);
+    EXPECT_EQ(picks.last(), "op 6A");
+    menu->showMenu(1);
+    hardware(Qt::Key_Down);
+    hardware(Qt::Key_Down);
+    hardware(Qt::Key_Return);
+    EXPECT_EQ(picks.last(), "op 6F");
+}
+
+TEST_F(MenuTest, RowTextsAndKeyLabels)
+{
+    menu->showMenu(0);
+    menu->selectTab(1);
+    const auto& num = menu->sections().front().rows;
+    EXPECT_EQ(num[13].title, "n/d");
+    EXPECT_EQ(num[13].detail, "n/d");
+    EXPECT_EQ(num[13].key, "D");
+    EXPECT_EQ(num[12].title, "Un/d");
+
+    menu->showMenu(7);
+    menu->selectTab(1);
+    const auto& yVars = menu->sections().front().rows;
+    ASSERT_EQ(yVars.size(), 41u);
+    EXPECT_EQ(yVars[35].key, "Z");
+    EXPECT_EQ(yVars[35].token, 0x5EA4u);
+    for (std::size_t row = 36; row < 41; ++row)
+        EXPECT_TRUE(yVars[row].key.isEmpty()) << row;
+    // Keys reach no further than "Z".
+    menu->processKeyOp('Z');
+    EXPECT_EQ(picks.last(), "op 5EA4");
+
+    menu->showMenu(7);
+    menu->selectTab(3);
+    const auto& colours = menu->sections().front().rows;
+    EXPECT_EQ(colours[9].fill, QColor(Qt::yellow));
+    EXPECT_EQ(colours[9].ink, QColor(Qt::black));
+    EXPECT_EQ(colours[7].fill, QColor::fromRgbF(0, 0, 0.667));
+}
+
+TEST_F(MenuTest, VariableMenusGoBackToVarsBeforeClosing)
+{
+    menu->show();
+    for (const auto& [row, opened] : std::vector<std::pair<int, int>>{{0, 9}, {1, 34}, {2, 10}, {3, 11}, {4, 12}}) {
+        menu->showMenu(7);
+        menu->pickRow({0, row});
+        EXPECT_EQ(menu->currentMenu(), opened);
+        EXPECT_TRUE(menu->isVisible());
+    }
+    menu->showMenu(7);
+    menu->pickRow({0, 0});
+    hardware(Qt::Key_Escape);
+    EXPECT_EQ(menu->currentMenu(), 7);
+    EXPECT_TRUE(picks.got.empty());
+    hardware(Qt::Key_Escape);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(picks.got, std::vector<std::string>{"cancel"});
+}
+
+TEST_F(MenuTest, ArrowKeysWalkTheTabsAndStopAtTheEnds)
+{
+    menu->showMenu(0);
+    std::vector<int> tabs;
+    for (int i = 0; i < 4; ++i) {
+        hardware(Qt::Key_Right);
+        tabs.push_back(menu->currentTab());
+    }
+    hardware(Qt::Key_Left);
+    tabs.push_back(menu->currentTab());
+    EXPECT_EQ(tabs, (std::vector<int>{1, 2, 3, 3, 2}));
+    EXPECT_EQ(menu->currentList(), MenuTables::List::Complex);
+    menu->showMenu(0);
+    menu->processKeyOp(1033);
+    EXPECT_EQ(menu->currentTab(), 0);
+}
+
+TEST_F(MenuTest, HelpPageIsPushedAndPopped)
+{
+    menu->showMenu(0);
+    menu->selectTab(1);
+    hardware(Qt::Key_Down);
+    hardware(Qt::Key_I, QString(), Qt::ControlModifier);
+    ASSERT_TRUE(menu->helpShown());
+    // The help page is the token's own, not the row's "n/d".
+    menu->showMenu(0);
+    menu->selectTab(1);
+    menu->openHelp({0, 13});
+    EXPECT_EQ(menu->help().functionName().toStdString(), calc.nameForOpcode(0xEF38));
+    hardware(Qt::Key_Escape);
+    EXPECT_FALSE(menu->helpShown());
+    EXPECT_TRUE(picks.got.empty());
+}
+
+TEST_F(MenuTest, DrawStoreRowsDoNothingInTestMode)
+{
+    menu->showMenu(16);
+    menu->selectTab(2);
+    calc.testMode = 1;
+    menu->pickRow({0, 1});
+    EXPECT_EQ(menu->currentMenu(), 16);
+    calc.testMode = 0;
+    menu->pickRow({0, 1});
+    EXPECT_EQ(menu->currentMenu(), 27);
+    EXPECT_EQ(menu->tabTitles(), (QStringList{"StoreGDB", "RecallGDB"}));
+}
+
+} // namespace
+} // namespace orvenda::test

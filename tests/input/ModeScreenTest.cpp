@@ -1,0 +1,203 @@
+// The mode screen: what each control sets and posts, the decimal-places slider and its
+// question, test mode with its clearing and clock, and closing after a display change.
+
+#include "InputTestSupport.h"
+
+#include "core/VQMatrix.h"
+#include "graphui/YEqModel.h"
+#include "input/ModeScreen.h"
+#include "input/SegmentedControl.h"
+
+namespace orvenda::test {
+namespace {
+
+class ModeTest : public ScreensTest {
+protected:
+    ModeTest()
+    {
+        mode = std::make_unique<ModeScreen>(calc, shell);
+        mode->resize(390, 700);
+        mode->now = [this] { return clock; };
+        mode->ask = [this](AlertQueue::Alert alert) { asked = std::move(alert); };
+        mode->settingsDone = [this] { ++closings; };
+        bus.addObserver(this, VQModeChanged, [this](const Notification& n) {
+            labels.push_back(n.userInfo.value("mode", std::string()));
+        });
+        mode->updateDisplay();
+    }
+    ~ModeTest() override { bus.removeObserver(this); }
+
+    void press(const QString& caption)
+    {
+        ASSERT_TRUE(asked);
+        for (auto& [title, action] : asked->buttons)
+            if (title == caption && action)
+                action();
+    }
+
+    std::unique_ptr<ModeScreen> mode;
+    ModeScreen::Clock::time_point clock = ModeScreen::Clock::time_point(std::chrono::hours(1000));
+    std::optional<AlertQueue::Alert> asked;
+    std::vector<std::string> labels;
+    int closings = 0;
+};
+
+TEST_F(ModeTest, SegmentsSetTheirSettingAndPostTheirLabel)
+{
+    using M = ModeScreen;
+    struct Case {
+        M::Segments control;
+        int segment;
+        std::function<int()> setting;
+        int value;
+        std::string label;
+    };
+    const std::vector<Case> cases = {
+        {M::NumFormat, 1, [&] { return calc.numFormat; }, 1, "Decimals:Sci"},
+        {M::NumFormat, 2, [&] { return calc.numFormat; }, 2, "Decimals:Eng"},
+        {M::Fraction, 0, [&] { return calc.fractionFormat; }, 3, "Fractions:n/d"},
+        {M::Answer, 2, [&] { return calc.answerFormat; }, 2, "Answers:FRACTION"},
+        {M::NumBase, 2, [&] { return calc.numBase; }, 2, "Base:HEX"},
+        {M::Grouping, 3, [&] { return int(calc.thousandSeperator); }, '+', "Grouping:Si"},
+        {M::Grouping, 1, [&] { return int(calc.thousandSeperator); }, ',', "Grouping:1,000.0"},
+        {M::Angle, 0, [&] { return calc.angleFormat(); }, 1, "Angle:Radian"},
+        {M::RealCplx, 2, [&] { return calc.realCplxMode(); }, 2, "Real/Imag:re^θi"},
+        {M::GraphMode, 2, [&] { return calc.graphMode(); }, 2, "Graph:Polar"},
+        {M::GraphMode, 4, [&] { return calc.graphMode(); }, 4, "Graph:Impl"},
+        {M::PdfPage, 0, [&] { return calc.pdfPageSize; }, 0, "PageSz:A4"},
+        {M::ScreenLayout, 1, [&] { return calc.screenSplit; }, 1, "Split:G-T"},
+        {M::MathPrint, 1, [&] { return int(calc.mathPrint); }, 0, "Format:Classic"},
+    };
+    for (const Case& c : cases) {
+        labels.clear();
+        mode->segments(c.control).click(c.segment);
+        EXPECT_EQ(c.setting(), c.value) << c.label;
+        EXPECT_EQ(labels, std::vector<std::string>{c.label});
+    }
+    labels.clear();
+    mode->toggle(ModeScreen::StatWiz, !calc.statWiz);
+    EXPECT_EQ(labels, std::vector<std::string>{calc.statWiz ? "Statistics wizard:On" : "Statistics wizard:Off"});
+}
+
+TEST_F(ModeTest, DecimalPlacesSliderAndItsQuestion)
+{
+    calc.numDigits = 4;
+    mode->updateDisplay();
+    for (const auto& [value, shown] : std::vector<std::pair<double, int>>{{-3, 0}, {12, 9}, {5.8, 5}}) {
+        mode->moveDigits(value);
+        EXPECT_EQ(mode->sliderValue(), shown);
+        EXPECT_EQ(calc.numDigits, shown);
+    }
+    mode->moveDigits(0);
+    mode->releaseDigits();
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(asked->title, "Decimal Places Change");
+    EXPECT_EQ(asked->message, "All results will be displayed rounded to the nearest integer (0 decimal places). "
+                              "Do you want to proceed?");
+    EXPECT_EQ(asked->buttons[0].first, "Cancel");
+    EXPECT_EQ(asked->buttons[1].first, "OK");
+    // Cancel brings back the setting from before the slider moved.
+    press("Cancel");
+    EXPECT_EQ(calc.numDigits, 4);
+    EXPECT_EQ(mode->digitsLabel(), "4");
+    EXPECT_TRUE(labels.empty());
+
+    mode->moveDigits(3);
+    mode->releaseDigits();
+    EXPECT_EQ(asked->message, "All results will be displayed rounded to 3 decimal places. Do you want to proceed?");
+    press("OK");
+    EXPECT_EQ(calc.numDigits, 3);
+    mode->floatDigits();
+    EXPECT_EQ(calc.numDigits, -1);
+    EXPECT_EQ(mode->digitsLabel(), "float");
+    EXPECT_EQ(labels, std::vector<std::string>{"Float"});
+}
+
+TEST_F(ModeTest, TestModeClearsAndHoldsOffImplicitGraphs)
+{
+    auto equations = std::make_shared<YEqModel>(calc);
+    calc.yEqManager = equations;
+    equations->setYEqFunc(0x5E10, {0x58});
+    type({0x31, 0x70, 0x32});
+    history->addEntry({0x31}, "1", 0, *std::make_unique<Operand>());
+    calc.strings[0] = {0x41};
+    calc.setGraphMode(4);
+    mode->updateDisplay();
+
+    mode->toggle(ModeScreen::TestMode, true);
+    EXPECT_EQ(calc.testMode, 1);
+    EXPECT_EQ(calc.graphMode(), 0);
+    EXPECT_EQ(mode->segments(ModeScreen::GraphMode).selected(), 0);
+    EXPECT_EQ(mode->segments(ModeScreen::GraphMode).title(4), "");
+    EXPECT_TRUE(history->history().empty());
+    EXPECT_EQ(entry->text(), "");
+    EXPECT_TRUE(equations->getYEqFuncOps(0x5E10).value_or(Calculator::Ops{1}).empty());
+    EXPECT_TRUE(calc.strings[0].empty());
+    EXPECT_TRUE(mode->clockRunning());
+
+    // Implicit graphs stay off during the test.
+    calc.setGraphMode(2);
+    labels.clear();
+    mode->segments(ModeScreen::GraphMode).click(4);
+    EXPECT_EQ(calc.graphMode(), 2);
+    EXPECT_EQ(labels, std::vector<std::string>{"Graph:Polar"});
+
+    mode->toggle(ModeScreen::TestMode, false);
+    EXPECT_EQ(calc.testMode, 0);
+    EXPECT_FALSE(mode->clockRunning());
+    EXPECT_EQ(mode->testTime(), "Testing Mode");
+    EXPECT_EQ(mode->segments(ModeScreen::GraphMode).title(4), "f(XY)");
+    EXPECT_TRUE(calc.strings[0].empty());
+    calc.yEqManager = nullptr;
+}
+
+TEST_F(ModeTest, TheTestClock)
+{
+    const std::vector<std::pair<double, QString>> times = {
+        {3725, "1h: 2m: 5s Testing Mode"}, {3599, "0h:59m:59s Testing Mode"}, {3600, "1h: 0m: 0s Testing Mode"},
+        {-40, "0h: 0m: 0s Testing Mode"},
+    };
+    for (const auto& [seconds, text] : times)
+        EXPECT_EQ(ModeScreen::testTimeText(seconds), text) << seconds;
+    mode->toggle(ModeScreen::TestMode, true);
+    clock += std::chrono::seconds(3725);
+    mode->showTestTime();
+    EXPECT_EQ(mode->testTime(), "1h: 2m: 5s Testing Mode");
+    // A clock set back before the start.
+    clock -= std::chrono::hours(3);
+    mode->showTestTime();
+    EXPECT_EQ(mode->testTime(), "0h: 0m: 0s Testing Mode");
+    mode->toggle(ModeScreen::TestMode, false);
+}
+
+TEST_F(ModeTest, ClosingAfterADisplayChangeClearsTheEntryLine)
+{
+    type({0x31, 0x70, 0x32});
+    mode->focus(true);
+    mode->segments(ModeScreen::MathPrint).click(calc.mathPrint ? 1 : 0);
+    mode->segments(ModeScreen::MathPrint).click(calc.mathPrint ? 1 : 0);
+    mode->done();
+    EXPECT_EQ(entry->text(), "1+2");
+    EXPECT_EQ(closings, 1);
+
+    mode->focus(true);
+    mode->segments(ModeScreen::MathPrint).click(calc.mathPrint ? 1 : 0);
+    mode->done();
+    EXPECT_EQ(entry->text(), "");
+}
+
+TEST_F(ModeTest, ColourSets)
+{
+    mode->segments(ModeScreen::LcdColors).click(3);
+    EXPECT_EQ(calc.lcdColorSet, 3);
+    EXPECT_EQ(calc.keyboardColorSet, 0);
+    mode->segments(ModeScreen::KeyboardColors).click(2);
+    EXPECT_EQ(calc.keyboardColorSet, 2);
+    calc.lcdColorSet = 5;
+    mode->updateDisplay();
+    EXPECT_EQ(mode->segments(ModeScreen::LcdColors).selected(), 5);
+    EXPECT_EQ(mode->segments(ModeScreen::KeyboardColors).selected(), 2);
+}
+
+} // namespace
+} // namespace orvenda::test

@@ -1,0 +1,216 @@
+// The menus of names: lists, matrices, graph databases, Y-variables and the program
+// library with its files; deleting rows; help pages written as PDF files.
+
+#include "InputTestSupport.h"
+
+#include "graphui/GDBStore.h"
+#include "graphui/YEqModel.h"
+#include "input/HelpPage.h"
+#include "input/NameLists.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace orvenda::test {
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A program file as the library stores it, with its flags and tags.
+QByteArray programFile(int flags, const QString& tags)
+{
+    QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                                 "<key>prgm</key><array/><key>flags</key><integer>%1</integer>")
+                      .arg(flags);
+    if (!tags.isEmpty())
+        xml += QStringLiteral("<key>tags</key><array><string>%1</string></array>").arg(tags);
+    return (xml + QStringLiteral("</dict></plist>")).toUtf8();
+}
+
+TEST(NameListsTest, LetterSections)
+{
+    const auto sections = NameLists::letterSections({"L1", "#X", "lx", "Q", "9A"}, true);
+    ASSERT_EQ(sections.size(), 3u);
+    EXPECT_EQ(sections[0].title, "#");
+    EXPECT_EQ(sections[0].names, (std::vector<std::string>{"#X", "9A"}));
+    EXPECT_EQ(sections[1].title, "L");
+    EXPECT_EQ(sections[1].names, (std::vector<std::string>{"L1", "lx"}));
+    EXPECT_EQ(sections[2].title, "Q");
+    EXPECT_EQ(NameLists::letterSections({"#X"}, false).size(), 0u);
+}
+
+TEST_F(MenuTest, MatrixRowsAndPolarYVariables)
+{
+    calc.matrices[0] = *VQMatrix::matrixWithRow(2, 3);
+    menu->showMenu(5);
+    const auto& matrices = menu->sections().front().rows;
+    ASSERT_EQ(matrices.size(), 10u);
+    EXPECT_EQ(matrices[0].title, "[A] 2×3");
+    EXPECT_EQ(matrices[1].title, "[B]");
+    EXPECT_EQ(matrices[9].title, "[J]");
+
+    calc.setGraphMode(2);
+    menu->showMenu(33);
+    std::vector<std::uint32_t> tokens;
+    for (const auto& row : menu->sections().front().rows)
+        tokens.push_back(row.token);
+    EXPECT_EQ(tokens, (std::vector<std::uint32_t>{0x5E40, 0x5E41, 0x5E42, 0x5E43, 0x5E44, 0x5E45}));
+    calc.setGraphMode(0);
+}
+
+TEST_F(MenuTest, ListNamesPickAsNamesAndDelete)
+{
+    const auto names = shell.evaluator().listNames();
+    ASSERT_FALSE(names.empty());
+    menu->showMenu(4);
+    const std::string first = menu->sections().front().rows.front().name;
+    // A key picks the name as a touch would, not a token.
+    menu->processKeyOp('1');
+    EXPECT_EQ(picks.last(), "variable " + first);
+    menu->showMenu(4);
+    ASSERT_TRUE(menu->deleteRow({0, 0}));
+    const auto after = shell.evaluator().listNames();
+    EXPECT_EQ(std::count(after.begin(), after.end(), first), 0);
+}
+
+TEST_F(MenuTest, StandardGraphDatabasesCannotBeDeleted)
+{
+    auto equations = std::make_shared<YEqModel>(calc);
+    calc.yEqManager = equations;
+    GDBManager::setShared(std::make_shared<GDBStore>(calc, equations, (folder.path() + "/GDB").toStdString()));
+    ASSERT_TRUE(GDBManager::saveGDB("MINE"));
+    menu->showMenu(27);
+    MenuScreen::Place gdb3, mine;
+    for (int s = 0; s < static_cast<int>(menu->sections().size()); ++s)
+        for (int r = 0; r < static_cast<int>(menu->sections()[s].rows.size()); ++r) {
+            const std::string& name = menu->sections()[s].rows[r].name;
+            if (name == "GDB3")
+                gdb3 = {s, r};
+            if (name == "MINE")
+                mine = {s, r};
+        }
+    ASSERT_TRUE(gdb3.valid() && mine.valid());
+    EXPECT_FALSE(menu->deleteRow(gdb3));
+    EXPECT_TRUE(menu->deleteRow(mine));
+    EXPECT_FALSE(GDBManager::isSavedGDB("MINE"));
+    // Recalling lists only what is stored.
+    menu->selectTab(1);
+    EXPECT_EQ(rows(), 0);
+    GDBManager::setShared(nullptr);
+}
+
+TEST_F(MenuTest, ProgramLibraryRunsEditsAndGroups)
+{
+    auto view = std::make_shared<FakeView>();
+    calc.viewDelegate = view;
+    QDir().mkpath(programsDir());
+    writeFile(programsDir() + "/LOCKED", programFile(2, "games"));
+    writeFile(programsDir() + "/#X", programFile(0, ""));
+    writeFile(programsDir() + "/notes.txt", "not a program");
+
+    menu->showMenu(6);
+    ASSERT_TRUE(menu->showsLibrary());
+    ASSERT_EQ(menu->sections().size(), 2u);
+    EXPECT_EQ(menu->sections()[0].title, "#");
+    EXPECT_EQ(menu->sections()[1].title, "L");
+    menu->pickRow({0, 0});
+    EXPECT_EQ(picks.last(), "run #X");
+
+    menu->showMenu(6);
+    menu->selectTab(1);
+    menu->pickRow({1, 0});
+    ASSERT_EQ(view->errors.size(), 1u);
+    EXPECT_EQ(view->errors[0]["errorNum"], 84);
+    EXPECT_EQ(picks.last(), "run #X");
+    menu->pickRow({0, 0});
+    EXPECT_EQ(picks.last(), "edit #X");
+
+    menu->showMenu(6);
+    menu->setLibraryLayout(1);
+    ASSERT_EQ(menu->sections().size(), 2u);
+    EXPECT_EQ(menu->sections()[0].title, "games");
+    EXPECT_EQ(menu->sections()[1].title, "––––");
+    EXPECT_EQ(menu->sections()[1].rows[0].name, "#X");
+    menu->setLibraryLayout(0);
+}
+
+TEST_F(MenuTest, AddingProgramsChecksNamesAndReportsFailures)
+{
+    using Added = ProgramLibrary::Added;
+    menu->showMenu(6);
+    EXPECT_EQ(menu->addProgram("NEW", "A test", "", "b, a, b"), Added::Added);
+    EXPECT_EQ(picks.got, std::vector<std::string>{"edit NEW"});
+    const QByteArray written = readFile(programsDir() + "/NEW");
+    ASSERT_FALSE(written.isEmpty());
+    ProgramLibrary library(programsDir());
+    EXPECT_EQ(library.descFor("NEW"), "A test");
+    EXPECT_EQ(library.tagsFor("NEW"), (std::vector<std::string>{"a", "b"}));
+
+    menu->showMenu(6);
+    EXPECT_EQ(menu->addProgram("NEW", "other", "", ""), Added::NameInUse);
+    EXPECT_EQ(readFile(programsDir() + "/NEW"), written);
+    for (const std::string bad : {"a/b", "..", "../ESCAPE", "."})
+        EXPECT_EQ(menu->addProgram(bad, "", "", ""), Added::BadName) << bad;
+    EXPECT_FALSE(QFile::exists(folder.path() + "/ESCAPE"));
+    EXPECT_EQ(picks.got.size(), 1u);
+    ASSERT_EQ(messages->size(), 5u);
+    EXPECT_TRUE(messages->front().contains("in use"));
+
+    // A programs folder that cannot be made: nothing opens.
+    MenuScreen blocked(calc, shell, ProgramLibrary(programsDir() + "/NEW/programs"));
+    blocked.setDelegate(&picks);
+    QString said;
+    blocked.tell = [&said](const QString& text) { said = text; };
+    EXPECT_EQ(blocked.addProgram("P", "", "", ""), Added::CouldNotSave);
+    EXPECT_TRUE(said.contains("could not be saved"));
+    EXPECT_EQ(picks.got.size(), 1u);
+}
+
+TEST_F(MenuTest, OnlyShortProgramNamesCanBeDeleted)
+{
+    QDir().mkpath(programsDir());
+    writeFile(programsDir() + "/ABCDEFGH", programFile(0, ""));
+    writeFile(programsDir() + "/ABCDEFGHI", programFile(0, ""));
+    menu->showMenu(6);
+    ASSERT_EQ(rows(), 2);
+    EXPECT_FALSE(menu->deleteRow({0, 1}));
+    EXPECT_TRUE(menu->deleteRow({0, 0}));
+    EXPECT_FALSE(QFile::exists(programsDir() + "/ABCDEFGH"));
+    EXPECT_TRUE(QFile::exists(programsDir() + "/ABCDEFGHI"));
+}
+
+TEST(HelpPageTest, FileNamesAndAtomicPdf)
+{
+    const std::vector<std::pair<QString, QString>> names = {
+        {"n/d", "n_d"}, {"R▸Pr(", "R▸Pr("}, {"..", "help"}, {"a\\b:c", "a_b_c"}, {"", "help"}};
+    for (const auto& [name, file] : names)
+        EXPECT_EQ(HelpPage::fileName(name), file) << name.toStdString();
+
+    Calculator calc;
+    HelpPage page(calc);
+    page.showFunction("n/d", "fraction");
+    QTemporaryDir dir;
+    QString error;
+    const QString path = page.writePdf(dir.path(), error);
+    EXPECT_EQ(path, dir.path() + "/n_d.pdf");
+    EXPECT_TRUE(readFile(path).startsWith("%PDF"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"n_d.pdf"});
+
+    writeFile(dir.path() + "/file", "x");
+    EXPECT_TRUE(page.writePdf(dir.path() + "/file", error).isEmpty());
+    EXPECT_FALSE(error.isEmpty());
+}
+
+} // namespace
+} // namespace orvenda::test
