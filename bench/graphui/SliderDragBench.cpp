@@ -35,7 +35,7 @@ void BM_SliderDragStep(benchmark::State& state)
     view.zoom({-10, 10, -15, 15});
     view.updateDisplay();
     view.selectEqNum(0x5E10, 1);
-    GraphPanels panels(calc, view, &host);
+    GraphPanels panels(calc, view, &host, nullptr);
     panels.selectPlot(view.selectedPlotObj(), calc.pTrackPoint);
     GraphVarsView& vars = *panels.varsView();
     if (vars.buttonCount() != 2) {

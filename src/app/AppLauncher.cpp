@@ -11,6 +11,7 @@
 #include "core/Calculator.h"
 #include "core/services/GDBManager.h"
 #include "graphui/GDBStore.h"
+#include "graphui/GraphPanels.h"
 #include "graphui/GraphScreenController.h"
 #include "graphui/TableScreen.h"
 #include "graphui/TableSetScreen.h"
@@ -67,6 +68,7 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->screens().set(screens::YEq, [this](QWidget* p) { return new YEqScreen(calc_, *shell_, root_->router(), p); });
     root_->screens().set(screens::Graph, [this](QWidget* p) {
         auto* graph = new GraphScreenController(calc_, *shell_, p);
+        GraphPanels::install(calc_, *shell_, *graph);
         graph->setOnDone([this] { root_->graphDone(); });
         return graph;
     });

@@ -1,7 +1,6 @@
 #include "graphui/GraphKeyboardView.h"
 
 #include "core/Calculator.h"
-#include "graphui/GraphFormView.h"
 #include "graphui/GraphPanelDelegates.h"
 
 #include <QComboBox>
@@ -17,9 +16,9 @@ constexpr int kBarHeight = 34;
 
 } // namespace
 
-GraphKeyboardView::GraphKeyboardView(Calculator& calc, GraphKeyboardDelegate& delegate, QWidget* parent)
+GraphKeyboardView::GraphKeyboardView(Calculator& calc, AppShell& shell, GraphKeyboardDelegate& delegate, QWidget* parent)
     : QWidget(parent), calc_(calc), delegate_(delegate), sheet_(new QWidget(this)),
-      form_(new GraphFormView(calc, sheet_)), keypad_(new SmallCalcView(calc, sheet_)),
+      form_(new VQTemplateView(calc, shell, sheet_)), keypad_(new SmallCalcView(calc, sheet_)),
       segment_(new QComboBox(this)), doneButton_(new QPushButton(QStringLiteral("Done"), sheet_)),
       slide_(new QVariantAnimation(this))
 {
@@ -29,9 +28,8 @@ GraphKeyboardView::GraphKeyboardView(Calculator& calc, GraphKeyboardDelegate& de
         segment_->addItem(QString::fromUtf8(name));
     QObject::connect(segment_, &QComboBox::activated, this, [this](int index) { valueIntegral(index); });
     QObject::connect(doneButton_, &QPushButton::clicked, this, [this] { gkDone(); });
-    form_->fieldDidChange = [this](const GraphFormField& field) { delegate_.fieldDidChange(field); };
-    form_->setTitle(delegate_.title());
-    form_->setFields(delegate_.getFields());
+    form_->setDelegate(this);
+    refreshForm();
     slide_->setDuration(kSlideMs);
     QObject::connect(slide_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) { layoutSheet(v.toDouble()); });
     QObject::connect(slide_, &QVariantAnimation::finished, this, [this] {
@@ -63,10 +61,8 @@ void GraphKeyboardView::resizeEvent(QResizeEvent*) { layoutSheet(shown_); }
 
 void GraphKeyboardView::show(bool shown)
 {
-    if (shown) {
-        form_->setTitle(delegate_.title());
-        form_->setFields(delegate_.getFields());
-    }
+    if (shown)
+        refreshForm();
     slide_->stop();
     slide_->setStartValue(shown ? 0.0 : 1.0);
     slide_->setEndValue(shown ? 1.0 : 0.0);
@@ -78,8 +74,7 @@ void GraphKeyboardView::show(bool shown)
 void GraphKeyboardView::focus(bool on)
 {
     if (on) {
-        form_->setTitle(delegate_.title());
-        form_->setFields(delegate_.getFields());
+        refreshForm();
         segment_->setVisible(delegate_.showIntegral());
         keypad_->setFocus();
     } else {
@@ -106,11 +101,18 @@ void GraphKeyboardView::gkDone()
 void GraphKeyboardView::valueIntegral(int mode)
 {
     delegate_.valueIntegralChange(mode);
-    form_->setTitle(delegate_.title());
-    form_->setFields(delegate_.getFields());
+    refreshForm();
 }
 
 void GraphKeyboardView::keyTouched() { form_->update(); }
+
+void GraphKeyboardView::fieldDidChange(VQTemplateField& field) { delegate_.fieldDidChange(field); }
+
+void GraphKeyboardView::refreshForm()
+{
+    form_->setTitle(QString::fromStdString(delegate_.title()));
+    form_->setFields(delegate_.getFields());
+}
 
 void GraphKeyboardView::paintEvent(QPaintEvent*)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graphui/SmallCalcView.h"
+#include "graphui/VQTemplateView.h"
 
 #include <QWidget>
 
@@ -10,19 +11,19 @@ class QVariantAnimation;
 
 namespace orvenda {
 
+class AppShell;
 class Calculator;
-class GraphFormView;
 class GraphKeyboardDelegate;
 
 // The sheet that slides up over the graph with a form of fields from the graph screen
 // (a calculation's bounds and result, a slider's value and range) and the compact keypad
 // to type them, a value/integral switch where the screen offers it and a done button.
 // The graph behind is dimmed while it shows. Main thread only.
-class GraphKeyboardView : public QWidget, public SmallCalcViewDelegate {
+class GraphKeyboardView : public QWidget, public SmallCalcViewDelegate, public VQTemplateView::Delegate {
 public:
     static constexpr int kSlideMs = 350;
 
-    GraphKeyboardView(Calculator& calc, GraphKeyboardDelegate& delegate, QWidget* parent = nullptr);
+    GraphKeyboardView(Calculator& calc, AppShell& shell, GraphKeyboardDelegate& delegate, QWidget* parent = nullptr);
 
     // Slides the sheet in or out; the view hides once the sheet is out.
     void show(bool shown);
@@ -34,7 +35,7 @@ public:
     // The value/integral switch chose a compute mode.
     void valueIntegral(int mode);
 
-    GraphFormView& form() const { return *form_; }
+    VQTemplateView& form() const { return *form_; }
     SmallCalcView& keypad() const { return *keypad_; }
     QComboBox& valueIntegralSeg() const { return *segment_; }
     // The sheet's frame as it stands (it slides between below the bottom edge and on it).
@@ -43,6 +44,7 @@ public:
 
     void keyTouched() override;
     void smallKeyboardDone() override { gkDone(); }
+    void fieldDidChange(VQTemplateField& field) override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -50,11 +52,13 @@ protected:
 
 private:
     void layoutSheet(double shownFraction);
+    // The form takes the screen's title and fields.
+    void refreshForm();
 
     Calculator& calc_;
     GraphKeyboardDelegate& delegate_;
     QWidget* sheet_;
-    GraphFormView* form_;
+    VQTemplateView* form_;
     SmallCalcView* keypad_;
     QComboBox* segment_;
     QPushButton* doneButton_;

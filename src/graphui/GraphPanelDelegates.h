@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/YEqVarInfo.h"
-#include "graphui/GraphFormField.h"
+#include "pretty/VQTemplateField.h"
 
 #include <string>
 #include <vector>
@@ -12,12 +12,12 @@ namespace orvenda {
 class GraphKeyboardDelegate {
 public:
     virtual ~GraphKeyboardDelegate() = default;
-    virtual std::vector<GraphFormField> getFields() = 0;
+    virtual std::vector<VQTemplateField> getFields() = 0;
     virtual std::string title() const = 0;
     // Whether the value/integral switch is offered.
     virtual bool showIntegral() const = 0;
     virtual void valueIntegralChange(int mode) = 0;
-    virtual void fieldDidChange(const GraphFormField& field) = 0;
+    virtual void fieldDidChange(const VQTemplateField& field) = 0;
     virtual void graphKeyboardDone() = 0;
 };
 
@@ -25,7 +25,7 @@ public:
 class GraphStatInfoViewDelegate {
 public:
     virtual ~GraphStatInfoViewDelegate() = default;
-    virtual std::vector<GraphFormField> getStatFields() = 0;
+    virtual std::vector<VQTemplateField> getStatFields() = 0;
     virtual std::string getStatTitle() const = 0;
     virtual void graphStatInfoDone() = 0;
 };

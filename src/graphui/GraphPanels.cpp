@@ -9,12 +9,17 @@
 #include "graph/PlotObject.h"
 #include "graph/PlotParametric.h"
 #include "graph/PlotPolar.h"
+#include "app/AppShell.h"
 #include "graphui/GraphKeyboardView.h"
+#include "graphui/GraphProgramControls.h"
+#include "graphui/GraphScreenController.h"
 #include "graphui/GraphStatInfoView.h"
 #include "graphui/GraphVarsView.h"
 #include "graphui/YEqModel.h"
 #include "numeric/VQStatistics.h"
 
+#include <QLayout>
+#include <QToolButton>
 #include <QWidget>
 
 #include <array>
@@ -42,18 +47,61 @@ bool isStatPlot(int type)
 double real(Calculator& calc, int slot) { return calc.getVar(slot).value.real(); }
 void store(Calculator& calc, int slot, double v) { calc.setVar(slot, {{v, 0}}); }
 
-GraphFormField readOnly(double value, int col, int row, const char* label, int tag)
+VQTemplateField readOnly(double value, int col, int row, const char* label, int tag)
 {
-    return GraphFormField::fieldValue(value, 0, -1, col, row, label, tag);
+    return VQTemplateField::fieldValue(value, 0, -1, col, row, label, tag);
 }
-GraphFormField editable(double value, int row, const char* label, int tag)
+VQTemplateField editable(double value, int row, const char* label, int tag)
 {
-    return GraphFormField::fieldValue(value, 0, row, 0, row, label, tag);
+    return VQTemplateField::fieldValue(value, 0, row, 0, row, label, tag);
 }
 
 } // namespace
 
-GraphPanels::GraphPanels(Calculator& calc, GraphView& view, QWidget* host) : calc_(calc), view_(view), host_(host) {}
+GraphPanels::GraphPanels(Calculator& calc, GraphView& view, QWidget* host, AppShell* shell)
+    : QObject(host), calc_(calc), view_(view), host_(host), shell_(shell),
+      programControls_(std::make_unique<GraphProgramControls>(calc, view, host))
+{
+}
+
+void GraphPanels::makePanels()
+{
+    if (!host_)
+        return;
+    if (!varsView_)
+        varsView_ = new GraphVarsView(calc_, *this, host_);
+    if (!shell_)
+        return;
+    if (!keyboard_)
+        keyboard_ = new GraphKeyboardView(calc_, *shell_, *this, host_);
+    if (!statInfo_)
+        statInfo_ = new GraphStatInfoView(calc_, *shell_, *this, host_);
+}
+
+GraphPanels* GraphPanels::install(Calculator& calc, AppShell& shell, GraphScreenController& screen)
+{
+    auto* panels = new GraphPanels(calc, screen.graphView(), &screen, &shell);
+    panels->makePanels();
+    panels->enableButtons = [&screen](bool on) { screen.toolbar().setEnabled(on); };
+    panels->cursorBlink = [&shell](bool on) { shell.blink().cursorBlink(on); };
+    auto* calculate = new QToolButton(&screen.toolbar());
+    calculate->setText(QStringLiteral("Calc"));
+    QObject::connect(calculate, &QToolButton::clicked, panels, [panels] { panels->doCalculation(); });
+    if (QLayout* row = screen.toolbar().layout())
+        row->addWidget(calculate);
+    GraphProgramControls& controls = panels->programControls();
+    GraphScreenController::Panels hooks;
+    hooks.vars = panels->varsView_;
+    hooks.keyboard = panels->keyboard_;
+    hooks.statInfo = panels->statInfo_;
+    hooks.calcButtons = {calculate};
+    hooks.updateIOControls = [&controls] { controls.updateIOControllers(); };
+    hooks.layoutIOControls = [&controls] { controls.adjustLayout(); };
+    hooks.removeIOControls = [&controls] { controls.removeControllers(); };
+    hooks.plotSelected = [panels](PlotObject* plot, const PlotPoint& at) { panels->plotSelected(plot, at); };
+    screen.setPanels(std::move(hooks));
+    return panels;
+}
 
 GraphPanels::~GraphPanels() = default;
 
@@ -97,9 +145,8 @@ void GraphPanels::showKeyboardMode(int mode)
         area = rec ? rec->area : 0;
         tol = rec ? rec->tol : YEqIntegrate::kDefaultTolerance;
     }
-    if (host_) {
-        if (!keyboard_)
-            keyboard_ = new GraphKeyboardView(calc_, *this, host_);
+    if (host_ && shell_) {
+        makePanels();
         keyboard_->setGeometry(host_->rect());
         keyboard_->raise();
         keyboard_->show(true);
@@ -159,7 +206,7 @@ std::string GraphPanels::title() const
     return std::string("Calculate:") + name;
 }
 
-std::vector<GraphFormField> GraphPanels::getFields()
+std::vector<VQTemplateField> GraphPanels::getFields()
 {
     fields_.clear();
     if (keyboardMode == 0) {
@@ -250,7 +297,7 @@ void GraphPanels::valueIntegralChange(int mode)
     view_.update();
 }
 
-void GraphPanels::fieldDidChange(const GraphFormField& field)
+void GraphPanels::fieldDidChange(const VQTemplateField& field)
 {
     if (keyboardMode == 0) {
         switch (field.tag) {
@@ -394,7 +441,7 @@ double GraphPanels::fieldValueFor(int tag) const
 
 void GraphPanels::updateFieldValues()
 {
-    for (GraphFormField& field : fields_)
+    for (VQTemplateField& field : fields_)
         if (field.tag >= TagVarValue && field.tag <= TagDrDTheta)
             field.value = fieldValueFor(field.tag);
     if (keyboard_)
@@ -520,10 +567,9 @@ void GraphPanels::showStats()
 {
     if (enableButtons)
         enableButtons(false);
-    if (!host_)
+    if (!host_ || !shell_)
         return;
-    if (!statInfo_)
-        statInfo_ = new GraphStatInfoView(calc_, *this, host_);
+    makePanels();
     statInfo_->setGeometry(host_->rect());
     statInfo_->raise();
     statInfo_->show(true);
@@ -537,9 +583,9 @@ std::string GraphPanels::getStatTitle() const
     return twoVar ? "2-Variable Statistics" : "1-Variable Statistics";
 }
 
-std::vector<GraphFormField> GraphPanels::getStatFields()
+std::vector<VQTemplateField> GraphPanels::getStatFields()
 {
-    std::vector<GraphFormField> out;
+    std::vector<VQTemplateField> out;
     const PlotObject* p = plot();
     if (!p || !calc_.statGraphManager)
         return out;
@@ -599,10 +645,7 @@ void GraphPanels::graphStatInfoDone()
 void GraphPanels::selectPlot(PlotObject* plot, const PlotPoint& at)
 {
     if (host_) {
-        if (!varsView_)
-            varsView_ = new GraphVarsView(calc_, *this, host_);
-        varsView_->setGeometry(0, host_->height() - static_cast<int>(varsView_->panelHeight()), host_->width(),
-                               static_cast<int>(varsView_->panelHeight()));
+        makePanels();
         varsView_->showPlot(plot, at);
     }
     adjustGraphSlidersView();
@@ -636,17 +679,22 @@ void GraphPanels::adjustGraphSlidersView()
         varsView_->hide();
         return;
     }
-    const int h = static_cast<int>(varsView_->panelHeight());
-    varsView_->setGeometry(0, host_->height() - kToolbarHeight - h, host_->width(), h);
+    placeVarsView(varsView_->panelHeight());
     varsView_->show();
+}
+
+void GraphPanels::placeVarsView(double height)
+{
+    const QRect graph = view_.geometry();
+    const int h = static_cast<int>(height);
+    varsView_->setGeometry(graph.left(), graph.bottom() + 1 - kToolbarHeight - h, graph.width(), h);
 }
 
 void GraphPanels::showSlider(bool, double height)
 {
     if (!varsView_ || !host_)
         return;
-    const int h = static_cast<int>(height);
-    varsView_->setGeometry(0, host_->height() - kToolbarHeight - h, host_->width(), h);
+    placeVarsView(height);
     varsView_->raise();
 }
 

@@ -4,6 +4,8 @@
 #include "graph/GraphGeometry.h"
 #include "graphui/GraphPanelDelegates.h"
 
+#include <QObject>
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -14,8 +16,11 @@ class QWidget;
 
 namespace orvenda {
 
+class AppShell;
 class Calculator;
 class GraphKeyboardView;
+class GraphProgramControls;
+class GraphScreenController;
 class GraphStatInfoView;
 class GraphVarsView;
 class GraphView;
@@ -27,8 +32,12 @@ class YEqModel;
 // variable, the statistics of a stat plot, and the variables panel along the graph's
 // bottom. The graph screen owns one, forwards its graph view's delegate calls and the
 // calculate action to it, and lays it out with the view. Panels are made on first use as
-// children of the host widget. Main thread only.
-class GraphPanels : public GraphKeyboardDelegate, public GraphStatInfoViewDelegate, public GraphVarsViewDelegate {
+// children of the host widget, which also owns this object. It holds the program's
+// controls on the graph too. Main thread only.
+class GraphPanels : public QObject,
+                    public GraphKeyboardDelegate,
+                    public GraphStatInfoViewDelegate,
+                    public GraphVarsViewDelegate {
 public:
     enum ComputeMode { Value = 0, Zero = 1, Minimum = 2, Maximum = 3, Integral = 4 };
     // Form field tags: which quantity a field shows.
@@ -38,10 +47,18 @@ public:
         TagTheta = 15, TagDyDx = 16, TagDxDt = 17, TagDyDt = 18, TagDrDTheta = 19,
     };
 
-    GraphPanels(Calculator& calc, GraphView& view, QWidget* host);
+    // Without a host no panel is shown; without a shell no form (the forms evaluate
+    // through it), only their logic.
+    GraphPanels(Calculator& calc, GraphView& view, QWidget* host, AppShell* shell);
     ~GraphPanels() override;
     GraphPanels(const GraphPanels&) = delete;
     GraphPanels& operator=(const GraphPanels&) = delete;
+
+    // Lays the panels, a calculate item and the program's controls over a graph screen,
+    // for the screen's life.
+    static GraphPanels* install(Calculator& calc, AppShell& shell, GraphScreenController& screen);
+    // Makes every panel now (the screen places them from the start).
+    void makePanels();
 
     // The screen's toolbar items on or off while a form or panel is up.
     std::function<void(bool enabled)> enableButtons;
@@ -64,15 +81,15 @@ public:
     void showStats();
 
     // GraphKeyboardDelegate
-    std::vector<GraphFormField> getFields() override;
+    std::vector<VQTemplateField> getFields() override;
     std::string title() const override;
     bool showIntegral() const override;
     void valueIntegralChange(int mode) override;
-    void fieldDidChange(const GraphFormField& field) override;
+    void fieldDidChange(const VQTemplateField& field) override;
     void graphKeyboardDone() override;
 
     // GraphStatInfoViewDelegate
-    std::vector<GraphFormField> getStatFields() override;
+    std::vector<VQTemplateField> getStatFields() override;
     std::string getStatTitle() const override;
     void graphStatInfoDone() override;
 
@@ -117,6 +134,7 @@ public:
     GraphKeyboardView* keyboard() const { return keyboard_; }
     GraphStatInfoView* statInfo() const { return statInfo_; }
     GraphVarsView* varsView() const { return varsView_; }
+    GraphProgramControls& programControls() const { return *programControls_; }
 
 private:
     PlotObject* plot() const;
@@ -127,14 +145,18 @@ private:
     void storeIntegration(double lo, double hi, double a, double t);
     double fieldValueFor(int tag) const;
     void closeKeyboard();
+    // The variables panel across the graph, its bottom 44 points above the graph's.
+    void placeVarsView(double height);
 
     Calculator& calc_;
     GraphView& view_;
     QWidget* host_;
+    AppShell* shell_;
     GraphKeyboardView* keyboard_ = nullptr;
     GraphStatInfoView* statInfo_ = nullptr;
     GraphVarsView* varsView_ = nullptr;
-    std::vector<GraphFormField> fields_;
+    std::unique_ptr<GraphProgramControls> programControls_;
+    std::vector<VQTemplateField> fields_;
     bool tDrawCoord_ = true;
     bool tDrawDyDx_ = false;
 };

@@ -1,8 +1,8 @@
 #include "graphui/GraphStatInfoView.h"
 
-#include "graphui/GraphFormView.h"
 #include "graphui/GraphKeyboardView.h"
 #include "graphui/GraphPanelDelegates.h"
+#include "graphui/VQTemplateView.h"
 
 #include <QPainter>
 #include <QPushButton>
@@ -10,8 +10,8 @@
 
 namespace orvenda {
 
-GraphStatInfoView::GraphStatInfoView(Calculator& calc, GraphStatInfoViewDelegate& delegate, QWidget* parent)
-    : QWidget(parent), delegate_(delegate), form_(new GraphFormView(calc, this)),
+GraphStatInfoView::GraphStatInfoView(Calculator& calc, AppShell& shell, GraphStatInfoViewDelegate& delegate, QWidget* parent)
+    : QWidget(parent), delegate_(delegate), form_(new VQTemplateView(calc, shell, this)),
       doneButton_(new QPushButton(QStringLiteral("Done"), this)), slide_(new QVariantAnimation(this))
 {
     doneButton_->resize(66, 30);
@@ -42,8 +42,7 @@ void GraphStatInfoView::show(bool shown)
 {
     shown_ = shown;
     if (shown) {
-        form_->setTitle(delegate_.getStatTitle());
-        form_->setFields(delegate_.getStatFields());
+        refreshForm();
         form_->resize(form_->size());
     }
     slide_->stop();
@@ -56,10 +55,15 @@ void GraphStatInfoView::show(bool shown)
     slide_->start();
 }
 
+void GraphStatInfoView::refreshForm()
+{
+    form_->setTitle(QString::fromStdString(delegate_.getStatTitle()));
+    form_->setFields(delegate_.getStatFields());
+}
+
 void GraphStatInfoView::updateDisplay()
 {
-    form_->setTitle(delegate_.getStatTitle());
-    form_->setFields(delegate_.getStatFields());
+    refreshForm();
     update();
 }
 

@@ -7,8 +7,9 @@ class QVariantAnimation;
 
 namespace orvenda {
 
+class AppShell;
 class Calculator;
-class GraphFormView;
+class VQTemplateView;
 class GraphStatInfoViewDelegate;
 
 // A read-only panel that slides up from the graph's bottom edge with the statistics of a
@@ -16,14 +17,14 @@ class GraphStatInfoViewDelegate;
 // graph behind is dimmed while it shows. Main thread only.
 class GraphStatInfoView : public QWidget {
 public:
-    GraphStatInfoView(Calculator& calc, GraphStatInfoViewDelegate& delegate, QWidget* parent = nullptr);
+    GraphStatInfoView(Calculator& calc, AppShell& shell, GraphStatInfoViewDelegate& delegate, QWidget* parent = nullptr);
 
     void show(bool shown);
     void updateDisplay();
     QSize size() const;
     void done();
 
-    GraphFormView& form() const { return *form_; }
+    VQTemplateView& form() const { return *form_; }
     QPushButton& doneButton() const { return *doneButton_; }
 
 protected:
@@ -31,9 +32,10 @@ protected:
 
 private:
     void place(double top);
+    void refreshForm();
 
     GraphStatInfoViewDelegate& delegate_;
-    GraphFormView* form_;
+    VQTemplateView* form_;
     QPushButton* doneButton_;
     QVariantAnimation* slide_;
     double dim_ = 0;

@@ -54,7 +54,7 @@ protected:
     std::vector<std::string> labels()
     {
         std::vector<std::string> out;
-        for (const GraphFormField& f : panels.getFields())
+        for (const VQTemplateField& f : panels.getFields())
             out.push_back(f.label);
         return out;
     }
@@ -62,7 +62,7 @@ protected:
 
     QWidget host;
     GraphView graph{calc, &host};
-    GraphPanels panels{calc, graph, &host};
+    GraphPanels panels{calc, graph, &host, nullptr};
 };
 
 // ---- Calculate ----
@@ -98,7 +98,7 @@ TEST_F(GraphPanelsTest, ZeroMinimumAndIntegralOfAFunction)
     EXPECT_EQ(rec->lower, 0);
     EXPECT_EQ(rec->upper, 3);
     // Equal bounds clear the shading.
-    GraphFormField upper = GraphFormField::fieldValue(3, 0, 1, 0, 1, "upr=", GraphPanels::TagUpper);
+    VQTemplateField upper = VQTemplateField::fieldValue(3, 0, 1, 0, 1, "upr=", GraphPanels::TagUpper);
     panels.fieldDidChange(upper);
     EXPECT_EQ(panels.area, 0);
     rec = eq->integrationLimitsForFunction(kY1);

@@ -2,13 +2,13 @@
 // input field box, at fixed sizes.
 
 #include "GraphPanelsTestSupport.h"
-#include "YEqTestSupport.h"
-#include "app/EntryModel.h"
-#include "graphui/GraphFormView.h"
+#include "app/AppShell.h"
+#include "app/AppTestSupport.h"
 #include "graphui/GraphKeyboardView.h"
 #include "graphui/GraphPanelDelegates.h"
 #include "graphui/GraphStatInfoView.h"
 #include "graphui/InputFieldView.h"
+#include "graphui/VQTemplateView.h"
 
 #include <gtest/gtest.h>
 
@@ -20,39 +20,37 @@ namespace {
 
 class Sheets : public GraphKeyboardDelegate, public GraphStatInfoViewDelegate {
 public:
-    std::vector<GraphFormField> getFields() override { return fields; }
+    std::vector<VQTemplateField> getFields() override { return fields; }
     std::string title() const override { return "Calculate:value"; }
     bool showIntegral() const override { return integral; }
     void valueIntegralChange(int mode) override { modes.push_back(mode); }
-    void fieldDidChange(const GraphFormField& field) override { changed.push_back(field.value); }
+    void fieldDidChange(const VQTemplateField& field) override { changed.push_back(field.value); }
     void graphKeyboardDone() override { ++done; }
-    std::vector<GraphFormField> getStatFields() override { return fields; }
+    std::vector<VQTemplateField> getStatFields() override { return fields; }
     std::string getStatTitle() const override { return "2-Variable Statistics"; }
     void graphStatInfoDone() override { ++done; }
 
-    std::vector<GraphFormField> fields;
+    std::vector<VQTemplateField> fields;
     bool integral = false;
     std::vector<int> modes;
     std::vector<double> changed;
     int done = 0;
 };
 
-class GraphSheetsTest : public ::testing::Test {
+class GraphSheetsTest : public HomeTest {
 protected:
     GraphSheetsTest()
     {
-        calc.entryManager = entry;
-        sheets.fields = {GraphFormField::fieldValue(1, 0, 0, 0, 0, "X=", 11),
-                         GraphFormField::fieldValue(2, 0, -1, 17, 0, "Y=", 13)};
+        sheets.fields = {VQTemplateField::fieldValue(1, 0, 0, 0, 0, "X=", 11),
+                         VQTemplateField::fieldValue(2, 0, -1, 17, 0, "Y=", 13)};
     }
-    Calculator calc;
-    std::shared_ptr<EntryModel> entry = std::make_shared<EntryModel>(calc);
+    AppShell shell{calc};
     Sheets sheets;
 };
 
 TEST_F(GraphSheetsTest, TheKeyboardSheetSlidesInAndOutAndCommitsTheTypedField)
 {
-    GraphKeyboardView sheet(calc, sheets);
+    GraphKeyboardView sheet(calc, shell, sheets);
     sheet.resize(320, 480);
     sheet.show(true);
     EXPECT_FALSE(sheet.isHidden());
@@ -63,9 +61,7 @@ TEST_F(GraphSheetsTest, TheKeyboardSheetSlidesInAndOutAndCommitsTheTypedField)
     EXPECT_TRUE(sheet.valueIntegralSeg().isHidden());
     EXPECT_EQ(sheet.form().currentField(), 0);
 
-    int at = 0;
-    for (std::uint32_t op : ops("1/4"))
-        entry->insertOpcode(op, at++);
+    type({0x31, 0x83, 0x34});  // 1/4
     sheet.gkDone();
     EXPECT_EQ(sheets.changed, (std::vector<double>{0.25}));
     EXPECT_EQ(sheets.done, 1);
@@ -83,10 +79,10 @@ TEST_F(GraphSheetsTest, TheKeyboardSheetSlidesInAndOutAndCommitsTheTypedField)
 TEST_F(GraphSheetsTest, TheStatisticsPanelGrowsToItsFieldsWithDoneOnItsCorner)
 {
     for (int row = 0; row < 8; ++row) {
-        sheets.fields.push_back(GraphFormField::fieldValue(row, 0, -1, 0, row, "x̅=", 0));
-        sheets.fields.push_back(GraphFormField::fieldValue(row, 0, -1, 16, row, "∑xy=", 0));
+        sheets.fields.push_back(VQTemplateField::fieldValue(row, 0, -1, 0, row, "x̅=", 0));
+        sheets.fields.push_back(VQTemplateField::fieldValue(row, 0, -1, 16, row, "∑xy=", 0));
     }
-    GraphStatInfoView panel(calc, sheets);
+    GraphStatInfoView panel(calc, shell, sheets);
     panel.resize(480, 480);
     panel.show(true);
     wait(GraphKeyboardView::kSlideMs + 100);
