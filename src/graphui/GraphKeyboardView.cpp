@@ -1,5 +1,6 @@
 #include "graphui/GraphKeyboardView.h"
 
+#include "app/LcdView.h"
 #include "core/Calculator.h"
 #include "graphui/GraphPanelDelegates.h"
 
@@ -17,7 +18,7 @@ constexpr int kBarHeight = 34;
 } // namespace
 
 GraphKeyboardView::GraphKeyboardView(Calculator& calc, AppShell& shell, GraphKeyboardDelegate& delegate, QWidget* parent)
-    : QWidget(parent), calc_(calc), delegate_(delegate), sheet_(new QWidget(this)),
+    : QWidget(parent), calc_(calc), delegate_(delegate), sheet_(new QWidget(this)), lcdView_(new LcdView(calc, sheet_)),
       form_(new VQTemplateView(calc, shell, sheet_)), keypad_(new SmallCalcView(calc, sheet_)),
       segment_(new QComboBox(this)), doneButton_(new QPushButton(QStringLiteral("Done"), sheet_)),
       slide_(new QVariantAnimation(this))
@@ -52,6 +53,7 @@ void GraphKeyboardView::layoutSheet(double shownFraction)
     sheet_->setGeometry(0, top, w, h);
     doneButton_->setGeometry(w - 70, 2, 66, kBarHeight - 4);
     form_->setGeometry(0, kBarHeight, w, kFormHeight);
+    lcdView_->setGeometry(0, 0, w, kBarHeight + kFormHeight);
     keypad_->setGeometry(0, kBarHeight + kFormHeight, w, keypadHeight);
     segment_->setGeometry(4, top + 2, 120, kBarHeight - 4);
     update();

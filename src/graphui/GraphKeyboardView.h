@@ -58,6 +58,7 @@ private:
     Calculator& calc_;
     GraphKeyboardDelegate& delegate_;
     QWidget* sheet_;
+    QWidget* lcdView_;
     VQTemplateView* form_;
     SmallCalcView* keypad_;
     QComboBox* segment_;

@@ -17,6 +17,7 @@
 #include "graphui/GraphVarsView.h"
 #include "graphui/YEqModel.h"
 #include "numeric/VQStatistics.h"
+#include "pretty/FontMap.h"
 
 #include <QLayout>
 #include <QToolButton>
@@ -86,6 +87,10 @@ GraphPanels* GraphPanels::install(Calculator& calc, AppShell& shell, GraphScreen
     panels->cursorBlink = [&shell](bool on) { shell.blink().cursorBlink(on); };
     auto* calculate = new QToolButton(&screen.toolbar());
     calculate->setText(QStringLiteral("Calc"));
+    calculate->setFocusPolicy(Qt::NoFocus);
+    calculate->setFont(FontMap::shared().font("Helvetica-Bold", 16));
+    calculate->setStyleSheet(QStringLiteral("QToolButton { color: white; background: rgba(0, 0, 0, 150);"
+                                            " border: 1px solid white; border-radius: 4px; }"));
     QObject::connect(calculate, &QToolButton::clicked, panels, [panels] { panels->doCalculation(); });
     if (QLayout* row = screen.toolbar().layout())
         row->addWidget(calculate);

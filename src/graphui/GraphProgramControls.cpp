@@ -5,6 +5,7 @@
 #include "eval/Parser.h"
 #include "graph/GraphView.h"
 #include "graphui/InputFieldView.h"
+#include "graphui/ThumbSlider.h"
 #include "pretty/FontMap.h"
 
 #include <QButtonGroup>
@@ -16,7 +17,6 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
-#include <QSlider>
 #include <QStyle>
 
 #include <algorithm>
@@ -61,12 +61,13 @@ QImage blankImage(const QSizeF& size, double scale)
 }
 
 // A slider over a double range, in kSliderSteps steps.
-class ValueSlider : public QSlider {
+class ValueSlider : public ThumbSlider {
 public:
-    ValueSlider(double lo, double hi, const QString& title, QWidget* parent)
-        : QSlider(Qt::Horizontal, parent), lo_(lo), hi_(hi), thumb_(GraphProgramControls::sliderImage({32, 32}, title, 0))
+    ValueSlider(double lo, double hi, const QString& title, QWidget* parent) : ThumbSlider(parent), lo_(lo), hi_(hi)
     {
         setRange(0, kSliderSteps);
+        const QImage thumb = GraphProgramControls::sliderImage({32, 32}, title, 0);
+        setThumb(thumb, thumb);
     }
     double value() const { return hi_ == lo_ ? lo_ : lo_ + (hi_ - lo_) * QSlider::value() / kSliderSteps; }
     void setDouble(double v)
@@ -75,21 +76,8 @@ public:
         setValue(static_cast<int>(std::lround(std::clamp(f, 0.0, 1.0) * kSliderSteps)));
     }
 
-protected:
-    // A plain groove and the variable's lettered thumb.
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        const double y = height() / 2.0;
-        painter.setPen(QPen(QColor(90, 90, 90), 2));
-        painter.drawLine(QPointF(16, y), QPointF(width() - 16, y));
-        const double x = (width() - 32) * double(QSlider::value()) / kSliderSteps;
-        painter.drawImage(QPointF(x, y - 16), thumb_);
-    }
-
 private:
     double lo_, hi_;
-    QImage thumb_;
 };
 
 } // namespace

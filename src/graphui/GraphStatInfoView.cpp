@@ -1,5 +1,6 @@
 #include "graphui/GraphStatInfoView.h"
 
+#include "app/LcdView.h"
 #include "graphui/GraphKeyboardView.h"
 #include "graphui/GraphPanelDelegates.h"
 #include "graphui/VQTemplateView.h"
@@ -11,7 +12,7 @@
 namespace orvenda {
 
 GraphStatInfoView::GraphStatInfoView(Calculator& calc, AppShell& shell, GraphStatInfoViewDelegate& delegate, QWidget* parent)
-    : QWidget(parent), delegate_(delegate), form_(new VQTemplateView(calc, shell, this)),
+    : QWidget(parent), delegate_(delegate), lcdView_(new LcdView(calc, this)), form_(new VQTemplateView(calc, shell, this)),
       doneButton_(new QPushButton(QStringLiteral("Done"), this)), slide_(new QVariantAnimation(this))
 {
     doneButton_->resize(66, 30);
@@ -34,6 +35,7 @@ QSize GraphStatInfoView::size() const { return form_->size(); }
 void GraphStatInfoView::place(double top)
 {
     form_->move(0, static_cast<int>(top));
+    lcdView_->setGeometry(form_->geometry());
     doneButton_->move(form_->geometry().right() + 1 - doneButton_->width(), form_->y() - doneButton_->height());
     update();
 }

@@ -35,6 +35,7 @@ private:
     void refreshForm();
 
     GraphStatInfoViewDelegate& delegate_;
+    QWidget* lcdView_;
     VQTemplateView* form_;
     QPushButton* doneButton_;
     QVariantAnimation* slide_;

@@ -4,12 +4,16 @@
 #include "core/services/StatGraphManager.h"
 #include "graph/PlotObject.h"
 #include "graphui/GraphPanelDelegates.h"
+#include "graphui/ThumbSlider.h"
 #include "numeric/VQStatistics.h"
 #include "pretty/FontMap.h"
 
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QImage>
 #include <QPainter>
+#include <QScreen>
 #include <QPushButton>
-#include <QSlider>
 
 #include <algorithm>
 #include <cmath>
@@ -35,7 +39,7 @@ double clampTo(double v, const YEqVarInfo& r) { return std::clamp(v, std::min(r.
 
 GraphVarsView::GraphVarsView(Calculator& calc, GraphVarsViewDelegate& delegate, QWidget* parent)
     : QWidget(parent), calc_(calc), delegate_(delegate), sliderRow_(new QWidget(this)),
-      slider_(new QSlider(Qt::Horizontal, sliderRow_)), minus_(new QPushButton(QStringLiteral("−"), sliderRow_)),
+      slider_(new ThumbSlider(sliderRow_)), minus_(new QPushButton(QStringLiteral("−"), sliderRow_)),
       plus_(new QPushButton(QStringLiteral("+"), sliderRow_)), value_(new QPushButton(sliderRow_))
 {
     slider_->setRange(0, kSliderSteps);
@@ -140,10 +144,45 @@ double GraphVarsView::sliderValue(const YEqVarInfo& r, double position)
     return clampTo(v, r);
 }
 
+QString GraphVarsView::thumbLabel(const std::string& name)
+{
+    const QString label = QString::fromStdString(name);
+    const QList<uint> points = label.toUcs4();
+    if (points.size() < 3)
+        return label;
+    const char32_t firstTwo[] = {points[0], points[1]};
+    return QString::fromUcs4(firstTwo, 2);
+}
+
+QImage GraphVarsView::thumbImage(const QString& label, bool hilight)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double scale = screen && screen->devicePixelRatio() > 0 ? screen->devicePixelRatio() : 1;
+    QImage image(QSize(22, 22) * scale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor::fromRgbF(0.8f, 0.8f, 0.8f));
+    painter.drawEllipse(QRectF(0, 0, 22, 22));
+    const QFont font = FontMap::shared().font("Helvetica-Bold", 14);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font);
+    const double x = 11 - metrics.horizontalAdvance(label) / 2;
+    painter.setPen(Qt::white);
+    painter.drawText(QPointF(x + 0.5, 2.5 + metrics.ascent()), label);
+    const float grey = hilight ? 0.5f : 0.2f;
+    painter.setPen(QColor::fromRgbF(grey, grey, grey));
+    painter.drawText(QPointF(x, 2 + metrics.ascent()), label);
+    return image;
+}
+
 void GraphVarsView::setSliderFrom(const YEqVarInfo& record)
 {
     settingSlider_ = true;
-    slider_->setValue(static_cast<int>(std::lround(sliderPosition(record) / 100 * kSliderSteps)));
+    const double position = std::clamp(sliderPosition(record), 0.0, 100.0);
+    slider_->setValue(static_cast<int>(std::lround(position / 100 * kSliderSteps)));
     slider_->setEnabled(record.max > record.min);
     settingSlider_ = false;
 }
@@ -210,6 +249,8 @@ void GraphVarsView::showSlider(int index)
         }
         record.value = trackValue_;
     }
+    const QString label = thumbLabel(record.name);
+    slider_->setThumb(thumbImage(label, false), thumbImage(label, true));
     setSliderFrom(record);
     showValue(record.value);
     sliderOpen_ = true;

@@ -9,13 +9,13 @@
 #include <vector>
 
 class QPushButton;
-class QSlider;
 
 namespace orvenda {
 
 class Calculator;
 class GraphVarsViewDelegate;
 class PlotObject;
+class ThumbSlider;
 
 // The strip of variable buttons along the graph's bottom edge for the selected plot: its
 // own variable (X, T, θ, η, the index i of a stat plot or bar# of a histogram) and each free
@@ -57,13 +57,17 @@ public:
     // The value at a slider position, rounded to the step (halves away from zero) and
     // clamped to the range.
     static double sliderValue(const YEqVarInfo& record, double position);
+    // The thumb's label: a name of three or more characters cut to its first two.
+    static QString thumbLabel(const std::string& name);
+    // The 22-point thumb: a grey disc with its label, darker at rest than held.
+    static QImage thumbImage(const QString& label, bool hilight);
 
     PlotObject* plot() const { return plot_; }
     int editVar() const { return editVar_; }
     std::size_t buttonCount() const { return records_.size(); }
     const YEqVarInfo& record(std::size_t i) const { return records_.at(i); }
     QString buttonTitle(std::size_t i) const;
-    QSlider& slider() const { return *slider_; }
+    ThumbSlider& slider() const { return *slider_; }
     QString valueTitle() const;
     const QTimer& repeatTimer() const { return repeatTimer_; }
 
@@ -94,7 +98,7 @@ private:
     bool settingSlider_ = false;
     int bumpStep_ = 0;
     QWidget* sliderRow_;
-    QSlider* slider_;
+    ThumbSlider* slider_;
     QPushButton* minus_;
     QPushButton* plus_;
     QPushButton* value_;

@@ -13,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QSlider>
+#include "graphui/ThumbSlider.h"
 
 #include <cmath>
 
@@ -109,6 +109,9 @@ TEST_F(GraphVarsViewTest, SliderMappingHoldsAnEmptyRangeAndAOnePointIndex)
     r.step = 0.5;
     EXPECT_EQ(GraphVarsView::sliderValue(r, 37), 3.5);   // 3.7 to the step
     EXPECT_EQ(GraphVarsView::sliderValue(r, 120), 10);   // clamped
+    EXPECT_EQ(GraphVarsView::thumbLabel("bar#"), "ba");
+    EXPECT_EQ(GraphVarsView::thumbLabel("θ"), "θ");
+    EXPECT_EQ(GraphVarsView::thumbLabel("θ₁x"), "θ₁");
     r.min = -10, r.step = 3;
     EXPECT_EQ(GraphVarsView::sliderValue(r, 12.5), -9);  // -7.5 is 2.5 steps: away from zero
 
