@@ -3,6 +3,7 @@
 #include "app/AppLauncher.h"
 #include "app/AppShell.h"
 #include "app/EntryModel.h"
+#include "app/EntryView.h"
 #include "app/HistoryModel.h"
 #include "app/RootController.h"
 #include "app/ScreenRegistry.h"
@@ -14,6 +15,8 @@
 #include "core/services/ViewControlDelegate.h"
 #include "graph/GraphView.h"
 #include "graphui/GraphScreenController.h"
+#include "graphui/TableScreen.h"
+#include "graphui/TableView.h"
 #include "graph/PlotObject.h"
 #include "graphui/YEqModel.h"
 #include "input/KeyButton.h"
@@ -670,6 +673,13 @@ void AppDriver::dump()
             {"current", calc.nameForOpcode(static_cast<std::uint32_t>(equations->selectedEqNum()))},
             {"cursor", equations->entryCursor()}};
     }
+    const int screen = calc.currentScreen();
+    if (screen == screens::Window || screen == screens::Graph || screen == screens::Table)
+        state["window"] = {calc.vars[38].real(), calc.vars[39].real(), calc.vars[40].real(), calc.vars[41].real()};
+    if (const auto* table = dynamic_cast<const TableScreen*>(app_.root().router().controller(screens::Table));
+        table && screen == screens::Table)
+        state["table"] = {{"row", table->tableView().cursorRow}, {"col", table->tableView().cursorCol},
+            {"shows", table->entryView().overlayStr().value_or("")}};
     out_ << state.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
 }
 

@@ -11,6 +11,7 @@
 #include "core/Calculator.h"
 #include "core/services/GDBManager.h"
 #include "graphui/GDBStore.h"
+#include "graphui/FormatScreen.h"
 #include "graphui/GraphPanels.h"
 #include "graphui/GraphScreenController.h"
 #include "graphui/TableScreen.h"
@@ -73,6 +74,7 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
         return graph;
     });
     root_->screens().set(screens::Window, [this](QWidget* p) { return new WindowScreen(calc_, *shell_, p); });
+    root_->screens().set(screens::Format, [this](QWidget* p) { return new FormatScreen(calc_, *shell_, p); });
     root_->screens().set(screens::TableSetup, [this](QWidget* p) { return new TableSetScreen(calc_, *shell_, p); });
     root_->screens().set(screens::Table, [this](QWidget* p) { return new TableScreen(calc_, *shell_, p); });
     root_->screens().set(screens::YEqColor, [this](QWidget* p) { return new YEqColorPicker(calc_, root_->router(), p); });

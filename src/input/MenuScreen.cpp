@@ -66,8 +66,9 @@ const ColourRow kColours[] = {
 MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, ProgramLibrary library, QWidget* parent)
     : ScreenController(calc, parent), shell_(shell), library_(std::move(library)), bar_(new QWidget(this)),
       tabs_(new QTabBar(bar_)), title_(new QLabel(bar_)), back_(new QPushButton(QStringLiteral("‹ Back"), bar_)),
-      share_(new QPushButton(QStringLiteral("Share"), bar_)), layoutTabs_(new QTabBar(bar_)),
-      add_(new QPushButton(QStringLiteral("+"), bar_)), table_(new SectionTable(calc.device == 1, this)), help_(new HelpPage(calc, this))
+      share_(new QPushButton(QStringLiteral("Share"), bar_)), filterBar_(new QWidget(this)),
+      layoutTabs_(new QTabBar(filterBar_)), typeTabs_(new QTabBar(filterBar_)),
+      tagButton_(new QPushButton(filterBar_)), add_(new QPushButton(QStringLiteral("+"), bar_)), table_(new SectionTable(calc.device == 1, this)), help_(new HelpPage(calc, this))
 {
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);
@@ -77,15 +78,26 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, ProgramLibrary library
     row->addWidget(tabs_);
     row->addWidget(title_);
     row->addStretch();
-    row->addWidget(layoutTabs_);
     row->addWidget(add_);
     row->addWidget(share_);
-    for (QWidget* w : std::initializer_list<QWidget*>{tabs_, back_, share_, layoutTabs_, add_})
+    auto* filters = new QHBoxLayout(filterBar_);
+    filters->setContentsMargins(4, 2, 4, 2);
+    filters->addWidget(layoutTabs_);
+    filters->addWidget(typeTabs_);
+    filters->addStretch();
+    filters->addWidget(tagButton_);
+    filterBar_->setAutoFillBackground(true);
+    filterBar_->hide();
+    for (QWidget* w : std::initializer_list<QWidget*>{tabs_, back_, share_, layoutTabs_, typeTabs_, tagButton_, add_})
         w->setFocusPolicy(Qt::NoFocus);
-    tabs_->setExpanding(false);
-    tabs_->setDrawBase(false);
+    for (QTabBar* bar : {tabs_, layoutTabs_, typeTabs_}) {
+        bar->setExpanding(false);
+        bar->setDrawBase(false);
+    }
     layoutTabs_->addTab(QStringLiteral("A–Z"));
     layoutTabs_->addTab(QStringLiteral("Tags"));
+    for (const char* type : {"All", "User", "Lumbrix"})
+        typeTabs_->addTab(QString::fromLatin1(type));
     title_->setFont(FontMap::shared().font("Helvetica-Bold", 16));
     back_->hide();
     share_->hide();
@@ -102,6 +114,11 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, ProgramLibrary library
         if (tab >= 0)
             setLibraryLayout(tab);
     });
+    connect(typeTabs_, &QTabBar::tabBarClicked, this, [this](int tab) {
+        if (tab >= 0)
+            setProgramType(tab);
+    });
+    connect(tagButton_, &QPushButton::clicked, this, [this] { showTagSelector(); });
     connect(back_, &QPushButton::clicked, this, [this] { popHelp(); });
     connect(share_, &QPushButton::clicked, this, [this] { help_->share(helpFolder); });
     connect(add_, &QPushButton::clicked, this, [this] { openAddForm(); });
@@ -109,7 +126,11 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, ProgramLibrary library
     help_->failed = [this](const QString& message) { tellUser(message); };
 }
 
-MenuScreen::~MenuScreen() = default;
+MenuScreen::~MenuScreen()
+{
+    // The picker calls back into this menu: it goes first.
+    delete tagSelector_;
+}
 
 void MenuScreen::setDelegate(std::unique_ptr<MenuViewDelegate> delegate)
 {
@@ -209,9 +230,11 @@ void MenuScreen::setCurrentArray()
     const std::string_view share = MenuTables::shareTitle(menu);
     title_->setText(QString::fromUtf8(share.data(), static_cast<qsizetype>(share.size())));
     const bool library = showsLibrary();
-    layoutTabs_->setVisible(library);
+    filterBar_->setVisible(library);
     add_->setVisible(library);
     layoutTabs_->setCurrentIndex(libraryLayout_);
+    if (!library)
+        closeTagSelector();
     table_->setSelectionMode(menu != 19 && !share.empty() ? QAbstractItemView::MultiSelection
                                                            : QAbstractItemView::SingleSelection);
     buildRows();
@@ -296,42 +319,30 @@ void MenuScreen::buildRows()
         break;
     }
     case L::ProgramNames: {
-        std::vector<std::string> names = library_.programListOf(0);
-        std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-            return lessIgnoringCase(QString::fromStdString(a), QString::fromStdString(b));
-        });
+        updateProgramNames();
+        const auto describe = [this](Row& row) {
+            if (showsLibrary())
+                row.detail = QString::fromStdString(library_.descFor(row.name));
+        };
         if (showsLibrary() && libraryLayout_ == 1) {
-            // One section per tag; a program without tags under "––––".
-            std::map<QString, std::vector<std::string>> byTag;
-            for (const std::string& name : names) {
-                const auto tags = library_.tagsFor(name);
-                if (!tags || tags->empty())
-                    byTag[QStringLiteral("––––")].push_back(name);
-                else
-                    for (const std::string& tag : *tags)
-                        byTag[QString::fromStdString(tag)].push_back(name);
-            }
-            std::vector<QString> titles;
-            for (const auto& [tag, programs] : byTag)
-                titles.push_back(tag);
-            std::stable_sort(titles.begin(), titles.end(), lessIgnoringCase);
-            for (const QString& tag : titles) {
+            for (const auto& [tag, programs] : topics_) {
                 Section section{tag, {}};
-                for (const std::string& name : byTag[tag]) {
+                for (const std::string& name : programs) {
                     Row row;
                     row.name = name;
                     row.title = QString::fromStdString(name);
-                    row.detail = QString::fromStdString(library_.descFor(name));
+                    describe(row);
                     section.rows.push_back(std::move(row));
                 }
                 sections_.push_back(std::move(section));
             }
+            if (sections_.empty())
+                sections_.push_back({QStringLiteral("Empty"), {}});
         } else {
-            addNameSections(names, true);
-            if (showsLibrary())
-                for (Section& section : sections_)
-                    for (Row& row : section.rows)
-                        row.detail = QString::fromStdString(library_.descFor(row.name));
+            addNameSections(prgmNames_, true);
+            for (Section& section : sections_)
+                for (Row& row : section.rows)
+                    describe(row);
         }
         break;
     }
@@ -397,11 +408,19 @@ void MenuScreen::fillTable()
 
 void MenuScreen::resizeEvent(QResizeEvent*) { layoutViews(); }
 
+QRect MenuScreen::listArea() const
+{
+    // The library's filter bar sits under the tab bar, as high as it.
+    const int top = bar_->height() * (showsLibrary() ? 2 : 1);
+    return {0, top, width(), std::max(0, height() - top)};
+}
+
 void MenuScreen::layoutViews()
 {
     const int barHeight = 40;
     bar_->setGeometry(0, 0, width(), barHeight);
-    const QRect below(0, barHeight, width(), std::max(0, height() - barHeight));
+    filterBar_->setGeometry(0, barHeight, width(), barHeight);
+    const QRect below = listArea();
     table_->setGeometry(helpShown_ ? below.translated(-width(), 0) : below);
     help_->setGeometry(helpShown_ ? below : below.translated(width(), 0));
 }
@@ -720,7 +739,7 @@ void MenuScreen::openHelp(Place p)
     tabs_->hide();
     help_->show();
     help_->raise();
-    HelpPage::slide(table_, help_, QRect(0, bar_->height(), width(), std::max(0, height() - bar_->height())), true);
+    HelpPage::slide(table_, help_, listArea(), true);
 }
 
 void MenuScreen::popHelp()
@@ -731,7 +750,7 @@ void MenuScreen::popHelp()
     back_->hide();
     share_->hide();
     tabs_->show();
-    HelpPage::slide(table_, help_, QRect(0, bar_->height(), width(), std::max(0, height() - bar_->height())), false);
+    HelpPage::slide(table_, help_, listArea(), false);
 }
 
 // ---- Program library and deleting ----
@@ -745,6 +764,102 @@ void MenuScreen::setLibraryLayout(int layout)
         fillTable();
     }
 }
+
+void MenuScreen::updateProgramNames()
+{
+    const auto byName = [](const std::string& a, const std::string& b) {
+        return lessIgnoringCase(QString::fromStdString(a), QString::fromStdString(b));
+    };
+    prgmNames_.clear();
+    prgmTags_.clear();
+    std::map<QString, std::vector<std::string>> byTag;
+    for (const std::string& name : library_.programListOf(prgmType_)) {
+        const std::vector<std::string> tags = library_.tagsFor(name).value_or(std::vector<std::string>{});
+        if (prgmSelectedTag_.empty() || std::ranges::find(tags, prgmSelectedTag_) != tags.end())
+            prgmNames_.push_back(name);
+        for (const std::string& tag : tags) {
+            if (std::ranges::find(prgmTags_, tag) == prgmTags_.end())
+                prgmTags_.push_back(tag);
+            byTag[QString::fromStdString(tag)].push_back(name);
+        }
+        if (tags.empty())
+            byTag[QStringLiteral("––––")].push_back(name);
+    }
+    std::stable_sort(prgmTags_.begin(), prgmTags_.end(), byName);
+    prgmTags_.insert(prgmTags_.begin(), "Show All");
+    std::stable_sort(prgmNames_.begin(), prgmNames_.end(), byName);
+    topics_.clear();
+    for (auto& [tag, programs] : byTag) {
+        std::stable_sort(programs.begin(), programs.end(), byName);
+        topics_.emplace_back(tag, std::move(programs));
+    }
+    std::stable_sort(topics_.begin(), topics_.end(),
+        [](const auto& a, const auto& b) { return lessIgnoringCase(a.first, b.first); });
+    tagButton_->setText(tagButtonTitle());
+    const VColor bar = calc().interfaceColorIndex(7);
+    QPalette palette = filterBar_->palette();
+    palette.setColor(QPalette::Window, QColor::fromRgbF(bar.r, bar.g, bar.b, 1));
+    filterBar_->setPalette(palette);
+}
+
+QString MenuScreen::tagButtonTitle() const
+{
+    static const char* const prefixes[] = {"All:", "User:", "Lumbrix:"};
+    const std::string& tag = prgmSelectedTag_.empty() && !prgmTags_.empty() ? prgmTags_.front() : prgmSelectedTag_;
+    return QString::fromLatin1(prefixes[std::clamp(prgmType_, 0, 2)]) + QString::fromStdString(tag);
+}
+
+void MenuScreen::setProgramType(int type)
+{
+    if (type < 0 || type > 2)
+        return;
+    prgmType_ = type;
+    typeTabs_->setCurrentIndex(type);
+    if (showsLibrary()) {
+        buildRows();
+        fillTable();
+    } else {
+        updateProgramNames();
+    }
+}
+
+void MenuScreen::showTagSelector()
+{
+    click();
+    if (!tagSelector_)
+        tagSelector_ = new TagSelector(*this, this);
+    tagSelector_->startWithTag(prgmSelectedTag_, prgmType_);
+    if (calc().device == 1) {
+        // A panel below the tag button, kept inside the menu.
+        const QSize size = tagSelector_->viewSize().boundedTo(this->size());
+        const QPoint below = tagButton_->mapTo(this, QPoint(tagButton_->width(), tagButton_->height()));
+        tagSelector_->setGeometry(std::clamp(below.x() - size.width(), 0, std::max(0, width() - size.width())),
+            std::clamp(below.y(), 0, std::max(0, height() - size.height())), size.width(), size.height());
+        tagSelector_->show();
+        tagSelector_->raise();
+    } else {
+        tagSelector_->showView(true);
+    }
+}
+
+void MenuScreen::closeTagSelector()
+{
+    if (!tagSelector_ || !tagSelector_->isVisible())
+        return;
+    if (calc().device == 1)
+        tagSelector_->hide();
+    else
+        tagSelector_->showView(false);
+}
+
+void MenuScreen::didSelectTag(const std::string& tag, int type)
+{
+    closeTagSelector();
+    prgmSelectedTag_ = tag;
+    setProgramType(std::clamp(type, 0, 2));
+}
+
+void MenuScreen::tagSelectorDidCancel() { closeTagSelector(); }
 
 ProgramLibrary::Added MenuScreen::addProgram(const std::string& name, const std::string& desc,
     const std::string& notes, const std::string& tags)

@@ -3,6 +3,7 @@
 #include "app/ScreenController.h"
 #include "input/MenuTables.h"
 #include "input/ProgramLibrary.h"
+#include "input/TagSelector.h"
 #include "input/TablePlace.h"
 
 #include <QColor>
@@ -12,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QLabel;
@@ -30,9 +32,9 @@ class SectionTable;
 // names of lists, matrices, graph databases, programs and Y-variables, built when shown);
 // a pick goes to the delegate as a token, a name, a matrix, a program or a screen. The
 // PRGM menu outside the program editor is the program library: run or edit, add and
-// delete programs, by letter or by tag. Rows are picked by touch, by the calculator
+// delete programs, by letter or by tag, filtered by type and tag. Rows are picked by touch, by the calculator
 // keypad (processKeyOp) and by the computer's keys. Main thread.
-class MenuScreen : public ScreenController {
+class MenuScreen : public ScreenController, public TagSelectorDelegate {
 public:
     struct Row {
         // The row's token; 0 for text and name rows.
@@ -96,6 +98,23 @@ public:
     bool showsLibrary() const;
     // 0 by letter, 1 by tag.
     void setLibraryLayout(int layout);
+    // Rereads the programs of the current type: the names shown (sorted, filtered by
+    // the selected tag), the tags offered ("Show All" first) and the tag sections (all
+    // programs of the type, unfiltered).
+    void updateProgramNames();
+    // 0 all programs, 1 the user's own, 2 the sample programs; rebuilds the names.
+    void setProgramType(int type);
+    int programType() const { return prgmType_; }
+    const std::string& selectedTag() const { return prgmSelectedTag_; }
+    const std::vector<std::string>& programNames() const { return prgmNames_; }
+    QString tagButtonTitle() const;
+    // Opens the tag picker on the selected tag (full size on a phone, a panel by the tag
+    // button on a tablet); made on first use.
+    void showTagSelector();
+    TagSelector* tagSelector() const { return tagSelector_; }
+    std::vector<std::string> tagNames() const override { return prgmTags_; }
+    void didSelectTag(const std::string& tag, int type) override;
+    void tagSelectorDidCancel() override;
     ProgramLibrary::Added addProgram(const std::string& name, const std::string& desc, const std::string& notes,
         const std::string& tags);
     // Deletes what the row names (a list, a matrix's cells, a graph database, a program)
@@ -114,7 +133,9 @@ private:
     void addNameSections(const std::vector<std::string>& names, bool hashSection);
     void fillTable();
     void layoutViews();
+    QRect listArea() const;
     void hideMenu();
+    void closeTagSelector();
     void tellUser(const QString& message) const;
     void openAddForm();
     void showContextMenu(const QPoint& at);
@@ -130,6 +151,12 @@ private:
     int currentMenu_ = 0;
     int tab_ = 0;
     int libraryLayout_ = 0;
+    int prgmType_ = 0;
+    std::string prgmSelectedTag_;
+    std::vector<std::string> prgmNames_;
+    std::vector<std::string> prgmTags_;
+    // The tag sections: each tag (sorted ignoring case) with its programs.
+    std::vector<std::pair<QString, std::vector<std::string>>> topics_;
     MenuTables::List list_ = MenuTables::List::Math;
     std::vector<Section> sections_;
     Place selected_;
@@ -141,7 +168,11 @@ private:
     QLabel* title_;
     QPushButton* back_;
     QPushButton* share_;
+    QWidget* filterBar_;
     QTabBar* layoutTabs_;
+    QTabBar* typeTabs_;
+    QPushButton* tagButton_;
+    TagSelector* tagSelector_ = nullptr;
     QPushButton* add_;
     SectionTable* table_;
     HelpPage* help_;

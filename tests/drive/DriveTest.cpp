@@ -10,6 +10,8 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -358,6 +360,63 @@ INSTANTIATE_TEST_SUITE_P(Drive, HomeScreenDrive,
                          [](const auto& info) {
                              return info.param.script + (info.param.options.empty() ? "Phone" : "Tablet");
                          });
+
+// ---- The graph screens ----
+
+// The pixels of Y₁'s colour (green) in a row of a picture: the first and the last.
+std::pair<int, int> greenColumns(const QImage& image, int y)
+{
+    int left = -1, right = -1;
+    for (int x = 0; x < image.width(); ++x) {
+        const QRgb p = image.pixel(x, y);
+        if (qGreen(p) > 180 && qRed(p) < 100 && qBlue(p) < 100) {
+            left = left < 0 ? x : left;
+            right = x;
+        }
+    }
+    return {left, right};
+}
+
+class GraphScreensDrive : public ::testing::TestWithParam<std::string> {};
+
+// Y₁=X² on the Y= screen, the window set to −5..5 on the WINDOW form, GRAPH, then back
+// and TABLE, where 3 is asked for and Y₁'s cell selected.
+TEST_P(GraphScreensDrive, GraphsAndTabulatesXSquaredInTheWindowTyped)
+{
+    const fs::path shots = scratch("graph-" + std::to_string(GetParam().size()));
+    fs::create_directories(shots);
+    const std::string enter = "key ENTER\nwait idle\n";
+    const Session run = drive("key Y=\ntype X²\nhkey Ctrl+Shift+G\ntype -5\n" + enter + "type 5\n" + enter + enter
+                                  + "type -5\n" + enter + "type 5\n" + enter + "dump\nkey GRAPH\nwait idle\ndump\nshot "
+                                  + (shots / "graph.png").string() + "\nhkey Escape\nkey TABLE\ntype 3\n" + enter
+                                  + "key UP\nkey RIGHT\ndump\nshot " + (shots / "table.png").string() + "\n",
+        GetParam());
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 3u) << run.output;
+    const json window = json::array({-5, 5, -5, 5});
+    const std::array screens{7, 8, 5};
+    for (std::size_t i = 0; i < screens.size(); ++i) {
+        EXPECT_EQ(run.dumps[i]["screen"], screens[i]);
+        EXPECT_EQ(run.dumps[i]["window"], window);
+        EXPECT_EQ(run.dumps[i]["alerts"], json::array());
+    }
+    EXPECT_EQ(run.dumps[2]["table"], json::parse(R"({"row":0,"col":1,"shows":"9"})"));
+
+    // The parabola leaves the top of the graph at x = ±√5, a fraction 0.5 ± √5/10 across.
+    const QImage graph(QString::fromStdString((shots / "graph.png").string()));
+    ASSERT_FALSE(graph.isNull());
+    const auto [left, right] = greenColumns(graph, 2);
+    const double w = graph.width();
+    EXPECT_NEAR(left, w * (0.5 - std::sqrt(5.0) / 10), 4);
+    EXPECT_NEAR(right, w * (0.5 + std::sqrt(5.0) / 10), 4);
+    // The table is no graph: no parabola in it.
+    const QImage table(QString::fromStdString((shots / "table.png").string()));
+    ASSERT_EQ(table.size(), graph.size());
+    EXPECT_EQ(greenColumns(table, 2).first, -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drive, GraphScreensDrive, ::testing::Values("", "--device tablet"),
+                         [](const auto& info) { return info.param.empty() ? "Phone" : "Tablet"; });
 
 // ---- Case files ----
 

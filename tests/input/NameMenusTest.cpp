@@ -27,14 +27,14 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// A program file as the library stores it, with its flags and tags.
-QByteArray programFile(int flags, const QString& tags)
+// A program file as the library stores it, with its flags and tags (extra: more keys).
+QByteArray programFile(int flags, const QStringList& tags, const QString& extra = {})
 {
     QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
                                  "<key>prgm</key><array/><key>flags</key><integer>%1</integer>")
-                      .arg(flags);
+                      .arg(flags) + extra;
     if (!tags.isEmpty())
-        xml += QStringLiteral("<key>tags</key><array><string>%1</string></array>").arg(tags);
+        xml += QStringLiteral("<key>tags</key><array><string>%1</string></array>").arg(tags.join("</string><string>"));
     return (xml + QStringLiteral("</dict></plist>")).toUtf8();
 }
 
@@ -115,8 +115,8 @@ TEST_F(MenuTest, ProgramLibraryRunsEditsAndGroups)
     auto view = std::make_shared<FakeView>();
     calc.viewDelegate = view;
     QDir().mkpath(programsDir());
-    writeFile(programsDir() + "/LOCKED", programFile(2, "games"));
-    writeFile(programsDir() + "/#X", programFile(0, ""));
+    writeFile(programsDir() + "/LOCKED", programFile(2, {"games"}));
+    writeFile(programsDir() + "/#X", programFile(0, {}));
     writeFile(programsDir() + "/notes.txt", "not a program");
 
     menu->showMenu(6);
@@ -143,6 +143,70 @@ TEST_F(MenuTest, ProgramLibraryRunsEditsAndGroups)
     EXPECT_EQ(menu->sections()[1].title, "––––");
     EXPECT_EQ(menu->sections()[1].rows[0].name, "#X");
     menu->setLibraryLayout(0);
+}
+
+TEST_F(MenuTest, ProgramLibraryFiltersByTypeAndTag)
+{
+    using Names = std::vector<std::string>;
+    QDir().mkpath(programsDir());
+    writeFile(programsDir() + "/zeta", programFile(0, {"Games", "math"}));
+    writeFile(programsDir() + "/Alpha", programFile(0, {"math"}));
+    writeFile(programsDir() + "/GAMMA", programFile(0, {"puzzle", "Games"}));
+    // Tags that are not an array count as none.
+    writeFile(programsDir() + "/beta", programFile(0, {}, "<key>tags</key><string>math</string>"));
+    const auto titles = [this] {
+        QStringList out;
+        for (const auto& section : menu->sections())
+            out << section.title;
+        return out;
+    };
+
+    menu->showMenu(6);
+    EXPECT_EQ(menu->tagNames(), (Names{"Show All", "Games", "math", "puzzle"}));
+    EXPECT_EQ(menu->tagButtonTitle(), "All:Show All");
+    menu->setLibraryLayout(1);
+    EXPECT_EQ(titles(), (QStringList{"Games", "math", "puzzle", "––––"}));
+    EXPECT_EQ(menu->sections()[1].rows[1].name, "zeta");
+
+    // The tag picker: the tags, the selected tag's row, a pick with the picker's type.
+    menu->showTagSelector();
+    TagSelector* picker = menu->tagSelector();
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(picker->rowTitles(), (QStringList{"Show All", "Games", "math", "puzzle"}));
+    EXPECT_EQ(picker->selectedRow(), 0);
+    picker->pickRow(2);
+    EXPECT_EQ(menu->selectedTag(), "math");
+    EXPECT_EQ(menu->tagButtonTitle(), "All:math");
+    EXPECT_EQ(menu->programNames(), (Names{"Alpha", "zeta"}));
+    // The tag sections list every program of the type, filtered or not.
+    EXPECT_EQ(titles(), (QStringList{"Games", "math", "puzzle", "––––"}));
+    menu->setLibraryLayout(0);
+    EXPECT_EQ(titles(), (QStringList{"A", "Z"}));
+
+    menu->showTagSelector();
+    EXPECT_EQ(picker->selectedRow(), 2);
+    picker->setType(1);
+    picker->cancel();
+    EXPECT_EQ(menu->tagButtonTitle(), "All:math");
+    menu->showTagSelector();
+    EXPECT_EQ(picker->type(), 0);
+    picker->setType(2);
+    picker->pickRow(3);
+    EXPECT_EQ(menu->tagButtonTitle(), "Lumbrix:puzzle");
+    EXPECT_EQ(menu->programType(), 2);
+    EXPECT_EQ(rows(), 0);
+
+    // No sample programs here, so no tags: the picker starts on "Show All", which clears
+    // the filter.
+    menu->showTagSelector();
+    EXPECT_EQ(picker->rowTitles(), QStringList{"Show All"});
+    EXPECT_EQ(picker->selectedRow(), 0);
+    picker->setType(1);
+    picker->pickRow(0);
+    EXPECT_EQ(menu->selectedTag(), "");
+    EXPECT_EQ(menu->tagButtonTitle(), "User:Show All");
+    EXPECT_EQ(menu->programNames(), (Names{"Alpha", "beta", "GAMMA", "zeta"}));
+    menu->setProgramType(0);
 }
 
 TEST_F(MenuTest, AddingProgramsChecksNamesAndReportsFailures)
@@ -180,8 +244,8 @@ TEST_F(MenuTest, AddingProgramsChecksNamesAndReportsFailures)
 TEST_F(MenuTest, OnlyShortProgramNamesCanBeDeleted)
 {
     QDir().mkpath(programsDir());
-    writeFile(programsDir() + "/ABCDEFGH", programFile(0, ""));
-    writeFile(programsDir() + "/ABCDEFGHI", programFile(0, ""));
+    writeFile(programsDir() + "/ABCDEFGH", programFile(0, {}));
+    writeFile(programsDir() + "/ABCDEFGHI", programFile(0, {}));
     menu->showMenu(6);
     ASSERT_EQ(rows(), 2);
     EXPECT_FALSE(menu->deleteRow({0, 1}));

@@ -5,7 +5,9 @@
 #include "app/EntryModel.h"
 #include "app/EntryView.h"
 #include "input/KeyTables.h"
+#include "input/SegmentedControl.h"
 #include "graph/GraphView.h"
+#include "graphui/FormatScreen.h"
 #include "graphui/GraphScreenController.h"
 #include "graphui/TableScreen.h"
 #include "graphui/TableSetScreen.h"
@@ -34,6 +36,7 @@ protected:
         root->screens().set(screens::Window, [this](QWidget* p) { return new WindowScreen(calc, shell, p); });
         root->screens().set(screens::TableSetup, [this](QWidget* p) { return new TableSetScreen(calc, shell, p); });
         root->screens().set(screens::Table, [this](QWidget* p) { return new TableScreen(calc, shell, p); });
+        root->screens().set(screens::Format, [this](QWidget* p) { return new FormatScreen(calc, shell, p); });
     }
     template <class Screen>
     Screen& show(int id)
@@ -134,6 +137,86 @@ TEST_F(GraphScreens, TableSetupWritesTheSlotsAndKeepsThemWhenAsking)
     screen.autoAsk(0);
     EXPECT_EQ(calc.tableMode, 1);
     EXPECT_EQ(calc.vars[54], std::complex<double>(-3, 0));
+}
+
+// ---- The FORMAT screen ----
+
+TEST_F(GraphScreens, EachFormatSwitchFlipsItsOwnSettingAndShowsIt)
+{
+    FormatScreen& screen = show<FormatScreen>(screens::Format);
+    struct Case {
+        int tag;
+        bool Calculator::*setting;
+        FormatScreen::Switch button;
+    };
+    const std::vector<Case> cases{{0, &Calculator::drawGrid, FormatScreen::Grid}, {1, &Calculator::drawAxes, FormatScreen::Axes},
+        {2, &Calculator::drawLabel, FormatScreen::Label}, {3, &Calculator::drawExpr, FormatScreen::Expr},
+        {4, &Calculator::drawCoord, FormatScreen::Coord}, {5, &Calculator::drawDyDx, FormatScreen::DyDx},
+        {9, &Calculator::drawGrid, FormatScreen::Grid}};
+    const std::vector<bool Calculator::*> all{&Calculator::drawGrid, &Calculator::drawAxes, &Calculator::drawLabel,
+        &Calculator::drawExpr, &Calculator::drawCoord, &Calculator::drawDyDx};
+    for (const Case& c : cases) {
+        std::vector<bool> before;
+        for (auto member : all)
+            before.push_back(calc.*member);
+        screen.flipSwitch(c.tag);
+        for (std::size_t i = 0; i < all.size(); ++i)
+            EXPECT_EQ(calc.*all[i], all[i] == c.setting ? !before[i] : before[i]) << c.tag << " " << i;
+        EXPECT_EQ(screen.switchButton(c.button).isChecked(), calc.*c.setting) << c.tag;
+    }
+}
+
+TEST_F(GraphScreens, FormatSelectorsWriteOnlyTheirKnownSegments)
+{
+    FormatScreen& screen = show<FormatScreen>(screens::Format);
+    screen.coord(1);
+    screen.coord(2);
+    EXPECT_EQ(calc.graphCoordFormat, 1);
+    screen.sequence(4);
+    screen.sequence(5);
+    EXPECT_EQ(calc.graphSequenceFormat, 4);
+    screen.splitScreen(2);
+    EXPECT_EQ(calc.screenSplit, 1);
+    screen.splitScreen(0);
+    EXPECT_EQ(calc.screenSplit, 0);
+    // A stored format with no segment leaves the selector where it was.
+    screen.updateDisplay();
+    calc.graphCoordFormat = 7;
+    screen.updateDisplay();
+    EXPECT_EQ(screen.coordSelector().selected(), 1);
+    for (int mode = 0; mode <= 4; ++mode) {
+        calc.setGraphMode(mode);
+        screen.updateDisplay();
+        EXPECT_EQ(screen.sequenceShown(), mode == 3) << mode;
+    }
+}
+
+TEST_F(GraphScreens, TheGridColourPickerStartsOnTheGridColourAndChangesOnlyIt)
+{
+    struct Picker : FormatScreen::Delegate {
+        std::optional<VQColor> start;
+        int kind = -1;
+        void pickColor(const VQColor& color, FormatScreen&, int pickerKind) override
+        {
+            start = color;
+            kind = pickerKind;
+        }
+    } picker;
+    FormatScreen& screen = show<FormatScreen>(screens::Format);
+    screen.setDelegate(&picker);
+    calc.gridColor = VQColor::colorR(0.25, 0.5, 0.75, 1);
+    calc.axesColor = VQColor::colorR(0, 0, 0, 1);
+    calc.backgroundColor = VQColor::colorR(1, 1, 1, 1);
+    screen.chooseGridColor();
+    ASSERT_TRUE(picker.start);
+    EXPECT_EQ(picker.start->g(), 0.5);
+    EXPECT_EQ(picker.kind, 3);
+    screen.changeColor(VQColor::colorR(1, 0, 0, 1));
+    screen.setDelegate(nullptr);
+    EXPECT_EQ(calc.gridColor.r(), 1);
+    EXPECT_EQ(calc.gridColor.g(), 0);
+    EXPECT_EQ(calc.axesColor.r(), 0);
+    EXPECT_EQ(calc.backgroundColor.g(), 1);
 }
 
 // ---- The function table ----

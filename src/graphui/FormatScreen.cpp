@@ -1,0 +1,212 @@
+#include "graphui/FormatScreen.h"
+
+#include "app/AppShell.h"
+#include "app/KeyRouter.h"
+#include "core/Calculator.h"
+#include "input/SegmentedControl.h"
+#include "pretty/FontMap.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <iterator>
+
+namespace orvenda {
+
+namespace {
+
+constexpr QSize kSwitchSize{52, 30};
+
+// An on/off switch: a rounded track with its knob at the right (on, green) or left (off).
+QImage switchImage(bool on)
+{
+    QImage image(kSwitchSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF track(1, 1, kSwitchSize.width() - 2, kSwitchSize.height() - 2);
+    painter.setPen(QPen(QColor(120, 120, 120), 1));
+    painter.setBrush(on ? QColor(76, 217, 100) : QColor(220, 220, 220));
+    painter.drawRoundedRect(track, track.height() / 2, track.height() / 2);
+    const double knob = track.height() - 2;
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(QRectF(on ? track.right() - knob - 1 : track.left() + 1, track.top() + 1, knob, knob));
+    return image;
+}
+
+QColor qColor(const VQColor& c) { return QColor::fromRgbF(float(c.r()), float(c.g()), float(c.b()), 1.0F); }
+
+} // namespace
+
+FormatScreen::FormatScreen(Calculator& calc, AppShell& shell, QWidget* parent)
+    : ScreenController(calc, parent), shell_(shell), onImage_(switchImage(true)), offImage_(switchImage(false))
+{
+    setAutoFillBackground(true);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* title = new QLabel(QStringLiteral("FORMAT"));
+    title->setFont(FontMap::shared().font("Helvetica-Bold", 16));
+    title->setAlignment(Qt::AlignCenter);
+    outer->addWidget(title);
+    auto* scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    outer->addWidget(scroll);
+    auto* itemsView = new QWidget;
+    auto* form = new QVBoxLayout(itemsView);
+    scroll->setWidget(itemsView);
+
+    const auto addRow = [form](const QString& label, QWidget* control) {
+        auto* row = new QWidget;
+        auto* line = new QHBoxLayout(row);
+        line->setContentsMargins(0, 0, 0, 0);
+        line->addWidget(new QLabel(label));
+        line->addStretch();
+        line->addWidget(control);
+        form->addWidget(row);
+        return row;
+    };
+    const std::pair<Switch, const char*> switches[] = {{Coord, "Coordinates"}, {Grid, "Grid"}, {Axes, "Axes"},
+        {Label, "Labels"}, {Expr, "Expression"}, {DyDx, "dy/dx"}};
+    for (const auto& [tag, label] : switches) {
+        auto* button = new QToolButton;
+        button->setCheckable(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setAutoRaise(true);
+        button->setIconSize(kSwitchSize);
+        connect(button, &QToolButton::clicked, this, [this, t = tag] { flipSwitch(t); });
+        switches_[tag] = button;
+        addRow(QString::fromUtf8(label), button);
+    }
+
+    const auto segments = [](const QStringList& titles, auto action) {
+        auto* control = new SegmentedControl(titles);
+        control->changed = action;
+        return control;
+    };
+    coordSelector_ = segments({QStringLiteral("RectGC"), QStringLiteral("PolarGC")}, [this](int i) { coord(i); });
+    addRow(QStringLiteral("Read-outs"), coordSelector_);
+    sequenceSelector_ = segments({QStringLiteral("Time"), QStringLiteral("Web"), QStringLiteral("uv"),
+                                     QStringLiteral("vw"), QStringLiteral("uw")},
+        [this](int i) { sequence(i); });
+    sequenceRow_ = addRow(QStringLiteral("Sequence"), sequenceSelector_);
+    screenSplitSelector_ = segments({QStringLiteral("Full"), QStringLiteral("Split")}, [this](int i) { splitScreen(i); });
+    addRow(QStringLiteral("Screen"), screenSplitSelector_);
+
+    const std::pair<const char*, void (FormatScreen::*)()> colors[] = {{"Background", &FormatScreen::chooseColor},
+        {"Grid", &FormatScreen::chooseGridColor}, {"Axes", &FormatScreen::chooseAxisColor}};
+    auto* colorRow = new QHBoxLayout;
+    for (std::size_t i = 0; i < std::size(colors); ++i) {
+        auto* button = new QPushButton(QString::fromUtf8(colors[i].first));
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QPushButton::clicked, this, [this, action = colors[i].second] { (this->*action)(); });
+        colorButtons_[i] = button;
+        colorRow->addWidget(button);
+    }
+    form->addLayout(colorRow);
+    form->addStretch();
+    updateDisplay();
+}
+
+bool& FormatScreen::setting(int tag)
+{
+    Calculator& c = calc();
+    switch (tag) {
+    case Axes: return c.drawAxes;
+    case Label: return c.drawLabel;
+    case Expr: return c.drawExpr;
+    case Coord: return c.drawCoord;
+    case DyDx: return c.drawDyDx;
+    default: return c.drawGrid;
+    }
+}
+
+void FormatScreen::click() { shell_.keys().doKeyClick(); }
+
+void FormatScreen::showButton(QToolButton& button, bool on)
+{
+    button.setChecked(on);
+    button.setIcon(QIcon(QPixmap::fromImage(on ? onImage_ : offImage_)));
+}
+
+void FormatScreen::flipSwitch(int tag)
+{
+    click();
+    bool& value = setting(tag);
+    value = !value;
+    showButton(*switches_[tag >= 0 && tag < int(switches_.size()) ? tag : Grid], value);
+}
+
+void FormatScreen::coord(int segment)
+{
+    click();
+    if (segment == 0 || segment == 1)
+        calc().graphCoordFormat = segment;
+}
+
+void FormatScreen::sequence(int segment)
+{
+    click();
+    if (segment >= 0 && segment <= 4)
+        calc().graphSequenceFormat = segment;
+}
+
+void FormatScreen::splitScreen(int segment)
+{
+    click();
+    calc().screenSplit = segment != 0 ? 1 : 0;
+}
+
+void FormatScreen::pick(ColorItem item, const VQColor& start)
+{
+    click();
+    colorItem_ = item;
+    if (delegate_)
+        delegate_->pickColor(start, *this, kPickerKind);
+}
+
+void FormatScreen::chooseColor() { pick(BackgroundColor, calc().backgroundColor); }
+
+void FormatScreen::chooseGridColor() { pick(GridColor, calc().gridColor); }
+
+void FormatScreen::chooseAxisColor() { pick(AxesColor, calc().axesColor); }
+
+void FormatScreen::changeColor(const VQColor& color)
+{
+    Calculator& c = calc();
+    (colorItem_ == GridColor ? c.gridColor : colorItem_ == AxesColor ? c.axesColor : c.backgroundColor) = color;
+    updateDisplay();
+}
+
+void FormatScreen::updateDisplay()
+{
+    const Calculator& c = calc();
+    for (int tag = 0; tag < int(switches_.size()); ++tag)
+        showButton(*switches_[tag], setting(tag));
+    if (c.graphCoordFormat == 0 || c.graphCoordFormat == 1)
+        coordSelector_->setSelected(c.graphCoordFormat);
+    sequenceRow_->setVisible(c.graphMode() == 3);
+    if (c.graphSequenceFormat >= 0 && c.graphSequenceFormat < 5)
+        sequenceSelector_->setSelected(c.graphSequenceFormat);
+    screenSplitSelector_->setSelected(c.screenSplit != 0 ? 1 : 0);
+    const VQColor* colors[] = {&c.backgroundColor, &c.gridColor, &c.axesColor};
+    for (std::size_t i = 0; i < colorButtons_.size(); ++i)
+        colorButtons_[i]->setStyleSheet(QStringLiteral("QPushButton { background: %1; color: %2; }")
+                                            .arg(qColor(*colors[i]).name(), qColor(colors[i]->contrastColor()).name()));
+}
+
+bool FormatScreen::sequenceShown() const { return !sequenceRow_->isHidden(); }
+
+void FormatScreen::focus(bool gained)
+{
+    ScreenController::focus(gained);
+    if (gained)
+        updateDisplay();
+}
+
+} // namespace orvenda

@@ -1,0 +1,99 @@
+#include "input/TagSelector.h"
+
+#include "pretty/FontMap.h"
+
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPropertyAnimation>
+#include <QPushButton>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+namespace orvenda {
+
+TagSelector::TagSelector(TagSelectorDelegate& delegate, QWidget* parent)
+    : QWidget(parent), delegate_(delegate), types_(new QTabBar(this)), list_(new QListWidget(this))
+{
+    setAutoFillBackground(true);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(types_);
+    bar->addStretch();
+    bar->addWidget(cancel);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(4, 4, 4, 4);
+    column->addLayout(bar);
+    column->addWidget(list_);
+    for (const char* title : {"All", "User", "Lumbrix"})
+        types_->addTab(QString::fromLatin1(title));
+    types_->setExpanding(false);
+    types_->setDrawBase(false);
+    list_->setFont(FontMap::shared().font("Helvetica", 17));
+    connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { pickRow(list_->row(item)); });
+    connect(cancel, &QPushButton::clicked, this, [this] { this->cancel(); });
+    hide();
+}
+
+void TagSelector::startWithTag(const std::string& tag, int type)
+{
+    tags_ = delegate_.tagNames();
+    list_->clear();
+    for (const std::string& name : tags_)
+        list_->addItem(QString::fromStdString(name));
+    int row = 0;
+    // Row 0 ("Show All") stands for no tag; a user tag of that text sits further down.
+    for (std::size_t i = 1; i < tags_.size(); ++i)
+        if (tags_[i] == tag)
+            row = static_cast<int>(i);
+    if (list_->count() > 0)
+        list_->setCurrentRow(row);
+    setType(type);
+}
+
+void TagSelector::setType(int type) { types_->setCurrentIndex(type >= 0 && type <= 2 ? type : 0); }
+
+int TagSelector::type() const { return types_->currentIndex(); }
+
+int TagSelector::selectedRow() const { return list_->currentRow(); }
+
+QStringList TagSelector::rowTitles() const
+{
+    QStringList titles;
+    for (int i = 0; i < list_->count(); ++i)
+        titles << list_->item(i)->text();
+    return titles;
+}
+
+QSize TagSelector::viewSize() const { return {320, 400}; }
+
+void TagSelector::showView(bool show)
+{
+    if (!parentWidget())
+        return;
+    const QRect full = parentWidget()->rect();
+    const QRect out = full.translated(full.width(), 0);
+    if (show) {
+        setGeometry(out);
+        QWidget::show();
+        raise();
+    }
+    auto* slide = new QPropertyAnimation(this, "geometry", this);
+    slide->setDuration(300);
+    slide->setStartValue(show ? out : geometry());
+    slide->setEndValue(show ? full : out);
+    if (!show)
+        connect(slide, &QPropertyAnimation::finished, this, &QWidget::hide);
+    slide->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void TagSelector::pickRow(int row)
+{
+    if (row < 0 || row >= static_cast<int>(tags_.size()))
+        return;
+    list_->setCurrentRow(row);
+    delegate_.didSelectTag(row == 0 ? std::string() : tags_[static_cast<std::size_t>(row)], type());
+}
+
+void TagSelector::cancel() { delegate_.tagSelectorDidCancel(); }
+
+} // namespace orvenda

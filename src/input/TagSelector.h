@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+class QListWidget;
+class QTabBar;
+
+namespace orvenda {
+
+// What the tag picker asks of and tells its owner.
+class TagSelectorDelegate {
+public:
+    virtual ~TagSelectorDelegate() = default;
+    // The tags offered, "Show All" first.
+    virtual std::vector<std::string> tagNames() const = 0;
+    // type: 0 all programs, 1 the user's own, 2 the sample programs; "" for "Show All".
+    virtual void didSelectTag(const std::string& tag, int type) = 0;
+    virtual void tagSelectorDidCancel() = 0;
+};
+
+// The program library's tag picker: which programs (all, the user's, the samples) and
+// one tag from the delegate's list; a picked row reports the tag and the type, "Cancel"
+// reports nothing chosen. Main thread.
+class TagSelector : public QWidget {
+public:
+    explicit TagSelector(TagSelectorDelegate& delegate, QWidget* parent = nullptr);
+
+    // Reloads the tags from the delegate and selects the tag (the first row when absent);
+    // the type selector shows type.
+    void startWithTag(const std::string& tag, int type);
+    // Slides in over the parent's full size (show) or out again.
+    void showView(bool show);
+    // The panel's size when shown beside its button.
+    QSize viewSize() const;
+
+    // Picks a row as a tap does; out-of-range rows do nothing.
+    void pickRow(int row);
+    void cancel();
+    int selectedRow() const;
+    int type() const;
+    QStringList rowTitles() const;
+    void setType(int type);
+
+private:
+    TagSelectorDelegate& delegate_;
+    std::vector<std::string> tags_;
+    QTabBar* types_;
+    QListWidget* list_;
+};
+
+} // namespace orvenda
