@@ -62,6 +62,14 @@ TEST_F(GraphScreenPanels, APickedPlotShowsItsVariablesAndCalculateOpensTheSheet)
     EXPECT_FALSE(panels->keyboard()->isHidden());
     EXPECT_FALSE(graph.toolbar().isEnabled());
     EXPECT_EQ(panels->keyboard()->form().fields().at(0).label, "X=");
+    // 2 ENTER on the keypad traces the plot at X = 2: A is 0, so Y = 0.
+    for (int tag : {17, 24}) {
+        panels->keyboard()->keypad().keyDown(tag);
+        panels->keyboard()->keypad().keyUp();
+    }
+    shell.settle(std::chrono::seconds(2));
+    EXPECT_EQ(panels->varIndependent, 2);
+    EXPECT_EQ(calc.pTrackPoint.x, 2);
     panels->keyboard()->gkDone();
     EXPECT_TRUE(graph.toolbar().isEnabled());
     wait(GraphKeyboardView::kSlideMs + 100);
