@@ -74,15 +74,3 @@ BENCHMARK(BM_KeystrokeWithFullHistory)->ArgName("mathPrint")->Arg(1)->Arg(0)->Un
 
 } // namespace
 } // namespace orvenda
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_SCALE_FACTOR", "2");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

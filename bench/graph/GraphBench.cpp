@@ -195,15 +195,3 @@ BENCHMARK(BM_TileAgainstBareEvaluation)->DenseRange(0, 9)->Unit(benchmark::kMicr
 
 } // namespace
 } // namespace orvenda
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_SCALE_FACTOR", "2");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

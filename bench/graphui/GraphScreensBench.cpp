@@ -101,14 +101,3 @@ BENCHMARK(BM_ShowGraphTenFunctions)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace orvenda
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

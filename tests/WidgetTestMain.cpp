@@ -1,4 +1,4 @@
-// The graph's views paint and take events: they need a QApplication.
+// The widget tests paint and take events: they need a QApplication.
 
 #include <QApplication>
 
