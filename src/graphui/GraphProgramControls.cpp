@@ -60,6 +60,21 @@ QImage blankImage(const QSizeF& size, double scale)
     return image;
 }
 
+// A program's button: its white rounded picture with the title in black.
+class ProgramButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.drawImage(QPointF(0, 0), GraphProgramControls::buttonImage(size(), 0));
+        painter.setPen(Qt::black);
+        painter.drawText(rect(), Qt::AlignCenter, text());
+    }
+};
+
 // A slider over a double range, in kSliderSteps steps.
 class ValueSlider : public ThumbSlider {
 public:
@@ -132,8 +147,7 @@ void GraphProgramControls::updateIOControllers()
             view->lblName = field->lblName;
             widget = view;
         } else if (auto* button = dynamic_cast<DrawButton*>(control)) {
-            auto* push = new QPushButton(QString::fromStdString(button->buttonName), host_);
-            push->setStyleSheet(QStringLiteral("QPushButton { color: black; background: white; border: 1px solid black; border-radius: 9px; }"));
+            auto* push = new ProgramButton(QString::fromStdString(button->buttonName), host_);
             QObject::connect(push, &QPushButton::released, push, [this, tag] { ioButtonUp(tag); });
             widget = push;
         } else if (auto* slider = dynamic_cast<DrawSlider*>(control)) {
