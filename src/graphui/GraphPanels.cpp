@@ -104,6 +104,7 @@ GraphPanels* GraphPanels::install(Calculator& calc, AppShell& shell, GraphScreen
     hooks.layoutIOControls = [&controls] { controls.adjustLayout(); };
     hooks.removeIOControls = [&controls] { controls.removeControllers(); };
     hooks.plotSelected = [panels](PlotObject* plot, const PlotPoint& at) { panels->plotSelected(plot, at); };
+    hooks.windowChanged = [panels] { panels->windowChanged(); };
     screen.setPanels(std::move(hooks));
     return panels;
 }

@@ -63,6 +63,7 @@ public:
         std::function<void()> layoutIOControls;
         std::function<void()> removeIOControls;
         std::function<void(PlotObject*, const PlotPoint&)> plotSelected;
+        std::function<void()> windowChanged;
     };
 
     GraphScreenController(Calculator& calc, AppShell& shell, QWidget* parent = nullptr);
@@ -131,7 +132,11 @@ public:
 
     // ---- Graph view and split table ----
 
-    void windowChanged() override {}
+    void windowChanged() override
+    {
+        if (panels_.windowChanged)
+            panels_.windowChanged();
+    }
     void selectPlot(PlotObject* plot, const PlotPoint& at) override;
     void trackObj(PlotObject* plot, const PlotPoint& at) override;
     void selectEq(int token, double value) override;

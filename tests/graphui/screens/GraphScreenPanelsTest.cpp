@@ -51,6 +51,13 @@ TEST_F(GraphScreenPanels, APickedPlotShowsItsVariablesAndCalculateOpensTheSheet)
     EXPECT_EQ(vars.buttonTitle(1), "A");
     // The strip sits 44 points above the graph's bottom, across its width.
     EXPECT_EQ(vars.geometry().bottom() + 1, graph.graphView().geometry().bottom() + 1 - 44);
+    // A new window rebuilds the strip: the open slider of X closes and opens on the new range.
+    vars.showSlider(0);
+    ASSERT_EQ(vars.editVar(), 23);
+    graph.graphView().zoomOp(0x86);  // ZStandard
+    EXPECT_EQ(vars.editVar(), -1);
+    vars.showSlider(0);
+    EXPECT_EQ(vars.record(0).max, 10);
 
     QToolButton* calculate = nullptr;
     for (QToolButton* button : graph.toolbar().findChildren<QToolButton*>())
