@@ -64,6 +64,8 @@ constexpr int kYEqScreen = 1;
 constexpr int kProgramEditor = 2;
 constexpr int kListEditor = 4;
 constexpr int kTableScreen = 5;
+constexpr int kTableSetup = 6;
+constexpr int kWindowScreen = 7;
 constexpr int kGraphScreen = 8;
 
 } // namespace
@@ -376,6 +378,12 @@ void KeyRouter::enterKey()
     case kGraphScreen:
         if (entry)
             entry->cursorDown();
+        return;
+    case kTableSetup:
+    case kWindowScreen:
+        // A form's field commits at once, as DOWN does: a key typed right after ENTER
+        // belongs to the next field, not to the text still waiting for its answer.
+        post(VQCursorDown);
         return;
     case 14:
     case 22:

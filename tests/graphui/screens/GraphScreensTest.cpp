@@ -90,18 +90,22 @@ TEST_F(GraphScreens, TheWindowFormFollowsTheGraphMode)
     }
 }
 
-TEST_F(GraphScreens, EnterOnXminStoresItAtOnceAndMovesToXmax)
+// Typed ahead: the keys after each ENTER come before any queued work has run.
+TEST_F(GraphScreens, EnterStoresEachFieldAtOnceSoKeysTypedAfterItGoToTheNext)
 {
     WindowScreen& screen = show<WindowScreen>(screens::Window);
     int synced = 0;
     calc.notificationCenter().addObserver(this, VQSyncWindowVars, [&synced](const Notification&) { ++synced; });
-    typeKeys("5");
-    shell.keys().processKeyOp(KeyTables::kEnter);
+    for (const char* typed : {"-5", "5"}) {
+        typeKeys(typed);
+        shell.keys().processKeyOp(KeyTables::kEnter);
+    }
     ASSERT_TRUE(shell.settle(std::chrono::seconds(5)));
     calc.notificationCenter().removeObserver(this);
-    EXPECT_EQ(calc.vars[38], std::complex<double>(5, 0));
-    EXPECT_EQ(synced, 1);
-    EXPECT_EQ(screen.form().fields()[static_cast<std::size_t>(screen.form().currentField())].label, "Xmax=");
+    EXPECT_EQ(calc.vars[38], std::complex<double>(-5, 0));
+    EXPECT_EQ(calc.vars[39], std::complex<double>(5, 0));
+    EXPECT_EQ(synced, 2);
+    EXPECT_EQ(screen.form().fields()[static_cast<std::size_t>(screen.form().currentField())].label, "Xscl=");
 }
 
 TEST_F(GraphScreens, DownSkipsReadOnlyFieldsAndAFailedCommitKeepsFieldAndText)
