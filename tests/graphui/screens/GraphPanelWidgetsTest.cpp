@@ -173,8 +173,21 @@ TEST_F(KeypadTest, KeysOfBothLayersReachTheKeyHandler)
     pad.keyDown(14);
     EXPECT_TRUE(keys.empty());
     calc.secondShift = false;
-    // The keys lie on a 64 by 36 grid scaled to the width.
-    EXPECT_EQ(pad.keyRect(7), QRectF(129, 39, 62, 34));
+    // The keys lie on a 64 by 36 grid scaled to the width, 3 points down on a phone, 2 on a
+    // tablet, where the legends keep a size of 1.25 once wider than 320 points.
+    struct Layout {
+        int device, width, height;
+        QRectF key7;
+        double labelScale;
+    } layouts[] = {{0, 320, 190, {129, 39, 62, 34}, 1},
+                   {1, 640, 380, {257, 74, 124, 68}, 1.25},
+                   {1, 160, 95, {65, 20, 31, 17}, 0.5}};
+    for (const Layout& l : layouts) {
+        calc.device = l.device;
+        pad.resize(l.width, l.height);
+        EXPECT_EQ(pad.keyRect(7), l.key7) << l.device << " " << l.width;
+        EXPECT_DOUBLE_EQ(pad.labelScale(), l.labelScale) << l.device << " " << l.width;
+    }
 }
 
 TEST_F(KeypadTest, ArrowsRepeatAndHardwareKeysMapThroughTheirCommands)
