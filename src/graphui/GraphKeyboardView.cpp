@@ -14,6 +14,8 @@ namespace {
 
 constexpr int kFormHeight = 128;
 constexpr int kBarHeight = 34;
+// On a tablet the sheet reaches 30 points higher; the keypad takes the room.
+constexpr int kTabletExtra = 30;
 
 } // namespace
 
@@ -47,7 +49,7 @@ void GraphKeyboardView::layoutSheet(double shownFraction)
     shown_ = shownFraction;
     dim_ = 0.5 * shownFraction;
     const int w = width();
-    const int keypadHeight = w * 180 / 320 + 6;
+    const int keypadHeight = w * 180 / 320 + 6 + (calc_.device == 1 ? kTabletExtra : 0);
     const int h = kBarHeight + kFormHeight + keypadHeight;
     const int top = height() - static_cast<int>(h * shownFraction);
     sheet_->setGeometry(0, top, w, h);

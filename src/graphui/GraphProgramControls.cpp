@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -29,6 +30,8 @@ namespace {
 // The calculator's numbered variables.
 constexpr int kVariableCount = 218;
 constexpr int kSliderSteps = 1000;
+// Between an input field's box and its name.
+constexpr int kLabelGap = 4;
 
 std::vector<std::string> split(const std::string& text)
 {
@@ -121,7 +124,10 @@ void GraphProgramControls::removeControllers(bool clearRecords)
 {
     for (QWidget* control : ioControls_)
         delete control;
+    for (QLabel* label : fieldLabels_)
+        delete label;
     ioControls_.clear();
+    fieldLabels_.clear();
     ioObj_.clear();
     if (clearRecords)
         calc_.ioControls.clear();
@@ -132,6 +138,7 @@ void GraphProgramControls::updateIOControllers()
     removeControllers();
     ioObj_.reserve(10);
     ioControls_.reserve(10);
+    fieldLabels_.reserve(10);
     for (const auto& record : calc_.ioControls) {
         auto* control = dynamic_cast<DrawControl*>(record.get());
         if (!control)
@@ -139,6 +146,7 @@ void GraphProgramControls::updateIOControllers()
         const QRectF frame = adjustFrame(QRectF(control->x, control->y, control->width, kControlHeight));
         const int tag = static_cast<int>(ioControls_.size());
         QWidget* widget = nullptr;
+        QLabel* label = nullptr;
         if (auto* field = dynamic_cast<DrawInputField*>(control)) {
             if (!validVar(field->varNum))
                 continue;
@@ -146,6 +154,11 @@ void GraphProgramControls::updateIOControllers()
             view->varNum = field->varNum;
             view->lblName = field->lblName;
             widget = view;
+            if (!field->lblName.empty()) {
+                label = new QLabel(QString::fromStdString(field->lblName), host_);
+                label->setFont(FontMap::shared().font("Helvetica", 16));
+                label->setStyleSheet(QStringLiteral("color: black"));
+            }
         } else if (auto* button = dynamic_cast<DrawButton*>(control)) {
             auto* push = new ProgramButton(QString::fromStdString(button->buttonName), host_);
             QObject::connect(push, &QPushButton::released, push, [this, tag] { ioButtonUp(tag); });
@@ -184,9 +197,30 @@ void GraphProgramControls::updateIOControllers()
         widget->setProperty("tag", tag);
         widget->show();
         widget->raise();
+        if (label) {
+            placeFieldLabel(*label, widget->geometry());
+            label->show();
+            label->raise();
+        }
         ioObj_.push_back(record);
         ioControls_.push_back(widget);
+        fieldLabels_.push_back(label);
     }
+}
+
+QLabel* GraphProgramControls::fieldLabel(int tag) const
+{
+    if (tag < 0 || static_cast<std::size_t>(tag) >= fieldLabels_.size())
+        return nullptr;
+    return fieldLabels_[tag];
+}
+
+void GraphProgramControls::placeFieldLabel(QLabel& label, const QRect& box)
+{
+    const int width = static_cast<int>(std::ceil(QFontMetricsF(label.font()).horizontalAdvance(label.text())));
+    const bool left = box.left() - kLabelGap - width >= 0;
+    label.setAlignment((left ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    label.setGeometry(left ? box.left() - kLabelGap - width : box.right() + 1 + kLabelGap, box.top(), width, box.height());
 }
 
 void GraphProgramControls::adjustLayout()
@@ -197,6 +231,8 @@ void GraphProgramControls::adjustLayout()
             continue;
         const QRectF frame = adjustFrame(QRectF(control->x, control->y, control->width, ioControls_[i]->height()));
         ioControls_[i]->setGeometry(frame.toAlignedRect());
+        if (fieldLabels_[i])
+            placeFieldLabel(*fieldLabels_[i], ioControls_[i]->geometry());
     }
 }
 

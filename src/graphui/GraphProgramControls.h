@@ -8,6 +8,7 @@
 #include <vector>
 
 class QImage;
+class QLabel;
 
 namespace orvenda {
 
@@ -50,9 +51,13 @@ public:
 
     const std::vector<std::shared_ptr<DrawObject>>& ioObj() const { return ioObj_; }
     std::vector<QWidget*> ioControls() const { return {ioControls_.begin(), ioControls_.end()}; }
+    // The name drawn beside the input field of a tag, or none.
+    QLabel* fieldLabel(int tag) const;
 
 private:
     DrawSlider* sliderRecord(int tag) const;
+    // Puts a field's name left of its box, or right of it where the left has no room.
+    static void placeFieldLabel(QLabel& label, const QRect& box);
 
     Calculator& calc_;
     GraphView& view_;
@@ -60,6 +65,8 @@ private:
     std::vector<std::shared_ptr<DrawObject>> ioObj_;
     // Guarded: the host may delete its children first.
     std::vector<QPointer<QWidget>> ioControls_;
+    // At the controls' indices; null for controls other than named input fields.
+    std::vector<QPointer<QLabel>> fieldLabels_;
 };
 
 } // namespace orvenda

@@ -15,6 +15,7 @@ public:
     InputFieldView(Calculator& calc, QWidget* parent = nullptr);
 
     int varNum = 0;
+    // The field's name; the graph screen draws it beside the box.
     std::string lblName;
     bool selected = false;
 

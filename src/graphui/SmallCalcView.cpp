@@ -212,8 +212,11 @@ QRectF SmallCalcView::keyRect(int tag) const
 {
     const int row = tag / 5, col = tag % 5;
     const double s = scale();
-    return QRectF(col * 64 * s + 1, row * 36 * s + 3, 62 * s, 34 * s);
+    const double top = calc_.device == 1 ? 2 : 3;
+    return QRectF(col * 64 * s + 1, row * 36 * s + top, 62 * s, 34 * s);
 }
+
+double SmallCalcView::labelScale() const { return calc_.device == 1 && width() > 320 ? 1.25 : scale(); }
 
 
 void SmallCalcView::paintEvent(QPaintEvent*)
@@ -222,7 +225,7 @@ void SmallCalcView::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::Antialiasing);
     KeyArtwork::drawBackPanel(painter, rect());
     const int layer = calc_.secondShift ? 1 : 0;
-    QFont font = FontMap::shared().font("Helvetica-Bold", 14 * scale());
+    QFont font = FontMap::shared().font("Helvetica-Bold", 14 * labelScale());
     for (int tag = 0; tag < 25; ++tag) {
         const QRectF key = keyRect(tag);
         const QString face = faceFor(kKeyCodes[0][tag]);

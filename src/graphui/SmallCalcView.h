@@ -59,10 +59,13 @@ public:
     void autoKey();
     // A hardware key by the command's input and the modifier letters held.
     void kChar(const std::string& input, const std::string& modifiers);
-    // A key's frame.
+    // A key's frame: a 64 by 36 grid scaled to the width, 3 points down on a phone and 2
+    // on a tablet.
     QRectF keyRect(int tag) const;
     // The keys' size factor: the width over 320 points.
     double scale() const { return width() / 320.0; }
+    // The legends' size factor: fixed at 1.25 on a tablet wider than 320 points.
+    double labelScale() const;
     const QTimer& repeatTimer() const { return repeatTimer_; }
 
 protected:

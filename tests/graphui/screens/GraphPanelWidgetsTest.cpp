@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "graphui/ThumbSlider.h"
+#include <QLabel>
 
 #include <cmath>
 
@@ -173,8 +174,21 @@ TEST_F(KeypadTest, KeysOfBothLayersReachTheKeyHandler)
     pad.keyDown(14);
     EXPECT_TRUE(keys.empty());
     calc.secondShift = false;
-    // The keys lie on a 64 by 36 grid scaled to the width.
-    EXPECT_EQ(pad.keyRect(7), QRectF(129, 39, 62, 34));
+    // The keys lie on a 64 by 36 grid scaled to the width, 3 points down on a phone, 2 on a
+    // tablet, where the legends keep a size of 1.25 once wider than 320 points.
+    struct Layout {
+        int device, width, height;
+        QRectF key7;
+        double labelScale;
+    } layouts[] = {{0, 320, 190, {129, 39, 62, 34}, 1},
+                   {1, 640, 380, {257, 74, 124, 68}, 1.25},
+                   {1, 160, 95, {65, 20, 31, 17}, 0.5}};
+    for (const Layout& l : layouts) {
+        calc.device = l.device;
+        pad.resize(l.width, l.height);
+        EXPECT_EQ(pad.keyRect(7), l.key7) << l.device << " " << l.width;
+        EXPECT_DOUBLE_EQ(pad.labelScale(), l.labelScale) << l.device << " " << l.width;
+    }
 }
 
 TEST_F(KeypadTest, ArrowsRepeatAndHardwareKeysMapThroughTheirCommands)
@@ -256,6 +270,38 @@ TEST_F(ProgramControlsTest, ControlsArePlacedFromTheEdgesAndSkipBadRecords)
     EXPECT_EQ(controls.adjustFrame(QRectF(0, -40, 0, 34)), QRectF(0, 280, 480, 34));
     controls.removeControllers(true);
     EXPECT_TRUE(h.calc.ioControls.empty());
+}
+
+TEST_F(ProgramControlsTest, AnInputFieldsNameStandsBesideItsBox)
+{
+    add<DrawInputField>(-110, 50, 100)->lblName = "Rate";
+    add<DrawInputField>(5, 100, 100)->lblName = "N";  // no room on the left
+    add<DrawInputField>(5, 150, 100);
+    controls.updateIOControllers();
+    ASSERT_EQ(controls.ioControls().size(), 3u);
+    QLabel* rate = controls.fieldLabel(0);
+    QLabel* n = controls.fieldLabel(1);
+    ASSERT_TRUE(rate && n);
+    EXPECT_EQ(controls.fieldLabel(2), nullptr);
+    EXPECT_EQ(rate->text(), "Rate");
+    EXPECT_TRUE(rate->isVisibleTo(&host));
+    EXPECT_EQ(rate->geometry().right() + 1, 206);
+    EXPECT_EQ(rate->geometry().top(), 50);
+    EXPECT_EQ(rate->geometry().height(), 34);
+    EXPECT_EQ(n->geometry().left(), 109);
+    // The name is drawn: dark text on the label's clear ground.
+    const QImage picture = rate->grab().toImage();
+    int dark = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            dark += qGray(picture.pixel(x, y)) < 100;
+    EXPECT_GT(dark, 10);
+    // The name follows a box anchored to the right edge.
+    graph.resize(480, 320);
+    controls.adjustLayout();
+    EXPECT_EQ(rate->geometry().right() + 1, 366);
+    controls.removeControllers();
+    EXPECT_TRUE(host.findChildren<QLabel*>().isEmpty());
 }
 
 TEST_F(ProgramControlsTest, SelectorsAndSlidersRunTheirLabels)

@@ -76,6 +76,22 @@ TEST_F(GraphSheetsTest, TheKeyboardSheetSlidesInAndOutAndCommitsTheTypedField)
     EXPECT_TRUE(sheet.isHidden());
 }
 
+TEST_F(GraphSheetsTest, OnATabletTheSheetReachesThirtyPointsHigher)
+{
+    GraphKeyboardView phone(calc, shell, sheets);
+    phone.resize(768, 1024);
+    phone.show(true);
+    wait(GraphKeyboardView::kSlideMs + 100);
+    const QRect phoneFrame = phone.sheetFrame();
+    calc.device = 1;
+    GraphKeyboardView tablet(calc, shell, sheets);
+    tablet.resize(768, 1024);
+    tablet.show(true);
+    wait(GraphKeyboardView::kSlideMs + 100);
+    EXPECT_EQ(tablet.sheetFrame(), phoneFrame.adjusted(0, -30, 0, 0));
+    EXPECT_EQ(tablet.sheetFrame().bottom() + 1, 1024);
+}
+
 TEST_F(GraphSheetsTest, TheStatisticsPanelGrowsToItsFieldsWithDoneOnItsCorner)
 {
     for (int row = 0; row < 8; ++row) {
