@@ -127,6 +127,7 @@ void EntryEvaluator::enter()
         }
         parser.startProgramThread(again);
         calc_.replay = true;
+        waitForAnswer(screen);
         return;
     }
     const Ops& ops = entry->entryOps();
@@ -140,6 +141,7 @@ void EntryEvaluator::enter()
     }
     parser.startProgramThread(ops);
     calc_.replay = false;
+    waitForAnswer(screen);
 }
 
 bool EntryEvaluator::finalizeEntry()
@@ -260,7 +262,26 @@ EntryEvaluator::ResultText EntryEvaluator::resultText(Operand& r) const
 
 void EntryEvaluator::showResult(const Operand& received)
 {
-    Operand record = received;
+    present(received);
+    answered();
+}
+
+void EntryEvaluator::waitForAnswer(int screen)
+{
+    awaiting_ = screen == 0;
+    if (awaiting_)
+        ++waits_;
+}
+
+void EntryEvaluator::answered()
+{
+    awaiting_ = false;
+    if (answeredHandler_)
+        answeredHandler_();
+}
+
+void EntryEvaluator::present(Operand record)
+{
     if (record.error != 0) {
         showError(record);
         return;

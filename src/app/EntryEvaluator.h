@@ -3,6 +3,7 @@
 #include "app/ScreenEditors.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,6 +45,14 @@ public:
     bool finalizeEntry();
     // Acts on a record the program queue hands back.
     void showResult(const Operand& record);
+    // A home-screen ENTER is waiting for its run's first record: keys typed meanwhile
+    // belong to the next entry line, not to the one being answered.
+    bool awaitingAnswer() const { return awaiting_; }
+    // Counts the ENTERs that waited, so a late check can tell which one it was made for.
+    std::uint64_t waits() const { return waits_; }
+    // Stops waiting (a record arrived, or none will) and tells whoever holds keys.
+    void answered();
+    void setAnsweredHandler(std::function<void()> handler) { answeredHandler_ = std::move(handler); }
     // ENTRY: the previous entry back on the line.
     void entry();
     bool entryPending() const;
@@ -67,6 +76,8 @@ public:
     void deleteList(const std::string& name);
 
 private:
+    void present(Operand record);
+    void waitForAnswer(int screen);
     void showError(const Operand& record);
     // A kind that asks another screen for something and adds nothing; false for others.
     bool handOver(const Operand& record);
@@ -78,6 +89,9 @@ private:
     Calculator& calc_;
     CursorBlink& blink_;
     ScreenEditors editors_;
+    bool awaiting_ = false;
+    std::uint64_t waits_ = 0;
+    std::function<void()> answeredHandler_;
 };
 
 } // namespace orvenda

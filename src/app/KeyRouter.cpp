@@ -9,6 +9,8 @@
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
 #include "core/services/ImpactFeedback.h"
+#include "eval/MainQueue.h"
+#include "eval/Parser.h"
 #include "language/Utf8.h"
 #include "language/Vocabulary.h"
 #include "pretty/PrettyPrint.h"
@@ -73,6 +75,13 @@ constexpr int kGraphScreen = 8;
 KeyRouter::KeyRouter(Calculator& calc, EntryEvaluator& evaluator, CursorBlink& blink)
     : calc_(calc), evaluator_(evaluator), blink_(blink), editors_(calc)
 {
+    evaluator_.setAnsweredHandler([this] { releaseHeld(); });
+}
+
+KeyRouter::~KeyRouter()
+{
+    *alive_ = false;
+    evaluator_.setAnsweredHandler(nullptr);
 }
 
 bool KeyRouter::acceptsToken(std::uint32_t op)
@@ -127,9 +136,47 @@ bool KeyRouter::processKeyOp(std::uint32_t op)
         calc_.lowercaseLock = false;
     }
     blink_.resetBlink();
-    if (!editingKey(t) && acceptsToken(op))
-        insertToken(op);
+    // The shift layers above act at once: the keyboard reads them for the next press.
+    if ((evaluator_.awaitingAnswer() && calc_.currentScreen() == 0) || !held_.empty())
+        hold(op);
+    else
+        route(op);
     return true;
+}
+
+void KeyRouter::route(std::uint32_t op)
+{
+    if (!editingKey(op & 0xFFFF) && acceptsToken(op))
+        insertToken(op);
+}
+
+void KeyRouter::hold(std::uint32_t op)
+{
+    held_.push_back(op);
+    // With the run over, its record (if any) is already queued for the main thread, so a
+    // check queued behind it frees the keys should no record come (a stop's race).
+    Parser& parser = calc_.parser();
+    MainQueue* main = parser.programQueue().mainQueue();
+    if (main && parser.programQueueCount() == 0)
+        main->post([this, alive = alive_, wait = evaluator_.waits()] {
+            if (*alive && !held_.empty() && evaluator_.awaitingAnswer() && evaluator_.waits() == wait)
+                evaluator_.answered();
+        });
+}
+
+void KeyRouter::releaseHeld()
+{
+    // A held ENTER waits again; the keys after it stay held for its answer.
+    bool typed = false;
+    while (!held_.empty() && !evaluator_.awaitingAnswer()) {
+        const std::uint32_t op = held_.front();
+        held_.pop_front();
+        route(op);
+        typed = true;
+    }
+    // The screens drew the answer before these keys reached the new line.
+    if (typed)
+        calc_.updateDisplay();
 }
 
 bool KeyRouter::shiftKey(std::uint32_t t)

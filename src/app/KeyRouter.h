@@ -3,6 +3,7 @@
 #include "app/ScreenEditors.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -43,6 +44,7 @@ public:
     static constexpr int kInsertGlyphs = 4;
 
     KeyRouter(Calculator& calc, EntryEvaluator& evaluator, CursorBlink& blink);
+    ~KeyRouter();
     KeyRouter(const KeyRouter&) = delete;
     KeyRouter& operator=(const KeyRouter&) = delete;
 
@@ -84,6 +86,10 @@ private:
 
     // Each answers whether the key was one of its kind.
     bool shiftKey(std::uint32_t t);
+    void route(std::uint32_t op);
+    // Keys typed while the home screen's ENTER waits for its answer, in order.
+    void hold(std::uint32_t op);
+    void releaseHeld();
     bool editingKey(std::uint32_t t);
     void enterKey();
     void deleteKey();
@@ -112,6 +118,9 @@ private:
     ScreenEditors editors_;
     std::function<void()> clickSound_;
     std::shared_ptr<ImpactFeedback> keyClicker_;
+    std::deque<std::uint32_t> held_;
+    // Work queued on the main thread checks this, as the router may be gone by then.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 } // namespace orvenda

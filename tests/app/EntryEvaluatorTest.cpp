@@ -29,6 +29,17 @@ TEST_F(Results, EnterRecordsTheLineAndAnEmptyEnterRunsItAgain)
     EXPECT_EQ(history->history().size(), 2u);
 }
 
+TEST_F(Results, KeysTypedBeforeTheAnswerStartTheNextLine)
+{
+    // The main thread is not pumped in between: the answer arrives after the 4.
+    type("2+3");
+    press({kEnter});
+    type("4");
+    settle();
+    EXPECT_EQ(newest(), (std::pair<std::string, std::string>{"2+3", "5"}));
+    EXPECT_EQ(calc.stringFromOps(entry->entryOps()), "4");
+}
+
 TEST_F(Results, AFailingEntryIsReportedAndChangesNothingElse)
 {
     enter("7");
