@@ -602,6 +602,8 @@ bool AppDriver::shot(std::string_view file)
 {
     if (file.empty())
         return fail("shot needs a file name");
+    // Layouts asked for by the last keys are done before the picture, as before a repaint.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     if (!app_.root().grab().save(QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size())), "PNG"))
         return fail("cannot write " + std::string(file));
     return true;

@@ -2,13 +2,19 @@
 
 #include <QColor>
 
+class QWidget;
+
 #include <string_view>
 
 namespace orvenda {
 
 // The application's named colours, following the light or dark appearance: "fontColor"
 // (entry and answer text, tint), "bannerColor" (title cells), "yellowHilightColor" (the
-// cursor's cell). Unknown names are black.
+// cursor's cell), "barColor" (the bars over menus and lists). Unknown names are black.
 QColor namedColor(std::string_view name);
+
+// Fills a bar of tabs and buttons with "barColor" and writes on it in "fontColor", so its
+// titles read whatever lies behind it.
+void paintAsBar(QWidget* bar);
 
 } // namespace orvenda

@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -52,6 +53,8 @@ void AxisLabels::layout(const Placement& place, const GraphScale& grid, const Gr
             x -= w + kLabelGap;
         else
             x += kLabelGap;
+        // A label of the top tick stays whole inside the graph.
+        y = std::max(area.top(), y);
         out.labels.push_back({std::move(text), QPointF(x, y)});
     };
 

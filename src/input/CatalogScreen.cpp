@@ -2,6 +2,7 @@
 
 #include "app/AppShell.h"
 #include "app/KeyRouter.h"
+#include "app/NamedColors.h"
 #include "core/Calculator.h"
 #include "input/HelpPage.h"
 #include "input/MenuRowDelegate.h"
@@ -29,6 +30,7 @@ CatalogScreen::CatalogScreen(Calculator& calc, AppShell& shell, QWidget* parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);
+    paintAsBar(bar_);
     auto* row = new QHBoxLayout(bar_);
     row->setContentsMargins(4, 2, 4, 2);
     row->addWidget(back_);

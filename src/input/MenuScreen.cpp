@@ -3,6 +3,7 @@
 #include "app/AppShell.h"
 #include "app/EntryEvaluator.h"
 #include "app/KeyRouter.h"
+#include "app/NamedColors.h"
 #include "core/Calculator.h"
 #include "core/VColor.h"
 #include "graphui/GDBStore.h"
@@ -72,6 +73,7 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, ProgramLibrary library
 {
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);
+    paintAsBar(bar_);
     auto* row = new QHBoxLayout(bar_);
     row->setContentsMargins(4, 2, 4, 2);
     row->addWidget(back_);
