@@ -53,8 +53,9 @@ void AxisLabels::layout(const Placement& place, const GraphScale& grid, const Gr
             x -= w + kLabelGap;
         else
             x += kLabelGap;
-        // A label of the top tick stays whole inside the graph.
-        y = std::max(area.top(), y);
+        // A label of a tick inside the graph stays whole inside it, at the top too.
+        if (y + kLabelGap >= area.top())
+            y = std::max(area.top(), y);
         out.labels.push_back({std::move(text), QPointF(x, y)});
     };
 

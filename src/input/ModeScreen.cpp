@@ -52,6 +52,7 @@ ModeScreen::ModeScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(8, 4, 8, 4);
     auto* title = new QLabel(QStringLiteral("MODE"));
     title->setFont(FontMap::shared().font("Helvetica-Bold", 16));
     auto* close = new QPushButton(QStringLiteral("Done"));
@@ -349,7 +350,10 @@ void ModeScreen::updateDisplay()
     setting_ = true;
     const VColor back = c.interfaceColorIndex(7);
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor::fromRgbF(back.r, back.g, back.b));
+    const QColor window = QColor::fromRgbF(back.r, back.g, back.b);
+    palette.setColor(QPalette::Window, window);
+    // Titles and switch labels read on dark and light colour sets alike.
+    palette.setColor(QPalette::WindowText, window.lightnessF() < 0.5 ? Qt::white : Qt::black);
     setPalette(palette);
     segments_[NumFormat]->setSelected(c.numFormat == 1 ? 1 : c.numFormat == 2 ? 2 : 0);
     segments_[Fraction]->setSelected(c.fractionFormat == 3 ? 0 : 1);
