@@ -3,6 +3,7 @@
 #include "input/KeyTables.h"
 
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QStringList>
 
 #include <map>
@@ -161,6 +162,18 @@ QString inputForKey(int key)
 }
 
 } // namespace
+
+int KeyCommands::keyForInput(const QString& input)
+{
+    for (int key : {Qt::Key_Escape, Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right, Qt::Key_Backspace,
+                    Qt::Key_Return})
+        if (input == inputForKey(key))
+            return key;
+    if (input.size() != 1)
+        return 0;
+    const QKeySequence sequence(input.toUpper());
+    return sequence.isEmpty() || sequence[0].key() == Qt::Key_unknown ? 0 : sequence[0].key();
+}
 
 std::optional<KeyCommands::Command> KeyCommands::keyCmd(std::string_view description)
 {
