@@ -2,6 +2,7 @@
 // as the app registers them, at fixed sizes.
 
 #include "YEqScreenSupport.h"
+#include "WidgetEvents.h"
 #include "app/EntryModel.h"
 #include "app/EntryView.h"
 #include "input/KeyTables.h"
@@ -17,6 +18,7 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <QListWidget>
+#include <QPushButton>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -327,6 +329,41 @@ TEST_F(GraphScreens, TheZoomMenuKeepsItsSelectionAtTheEnds)
     EXPECT_EQ(menu.selectedRow(), 9);
     key(menu, Qt::Key_Escape);
     EXPECT_FALSE(menu.isVisible());
+}
+
+// With no row selected, Down selects the second row and Up the first: Down then Return
+// zooms by ZoomRcl, not ZoomSto.
+TEST_F(GraphScreens, DownFromNoSelectionSelectsTheSecondZoomRow)
+{
+    GraphScreenController& graph = showGraph();
+    graph.zoomMenuAction();
+    ZoomMenu& menu = *graph.zoomMenu();
+    ASSERT_EQ(menu.selectedRow(), -1);
+    key(menu, Qt::Key_Down);
+    EXPECT_EQ(menu.selectedRow(), 1);
+    menu.list().clearSelection();
+    key(menu, Qt::Key_Up);
+    EXPECT_EQ(menu.selectedRow(), 0);
+}
+
+// The zoom menu covers the graph screen: a click on its Cancel button closes it, at the
+// phone's and the tablet's sizes, and zooms nothing.
+TEST_F(GraphScreens, TheZoomMenuClosesWithAClickOnCancel)
+{
+    for (const QSize size : {QSize(390, 844), QSize(768, 1024)}) {
+        root->resize(size);
+        window(-1, 1, -1, 1);
+        GraphScreenController& graph = showGraph();
+        graph.zoomMenuAction();
+        ZoomMenu& menu = *graph.zoomMenu();
+        ASSERT_TRUE(menu.isVisible());
+        const QPushButton& cancel = menu.cancelButton();
+        ASSERT_TRUE(cancel.isVisible());
+        clickAt(*root, centreIn(*root, cancel));
+        EXPECT_FALSE(menu.isVisible());
+        EXPECT_DOUBLE_EQ(graph.graphView().graphBounds().xMax, 1);
+        graph.done();
+    }
 }
 
 TEST_F(GraphScreens, PlusAndMinusZoomOnceAndTheButtonsRepeat)
