@@ -805,9 +805,20 @@ void MenuScreen::updateProgramNames()
         [](const auto& a, const auto& b) { return lessIgnoringCase(a.first, b.first); });
     tagButton_->setText(tagButtonTitle());
     const VColor bar = calc().interfaceColorIndex(7);
+    const QColor fill = QColor::fromRgbF(bar.r, bar.g, bar.b, 1);
     QPalette palette = filterBar_->palette();
-    palette.setColor(QPalette::Window, QColor::fromRgbF(bar.r, bar.g, bar.b, 1));
+    palette.setColor(QPalette::Window, fill);
     filterBar_->setPalette(palette);
+    // The filters are tinted to read on the bar's colour: outlined tabs in the tint, the
+    // selected one filled with it.
+    const QString tint = fill.lightnessF() < 0.5 ? QStringLiteral("white") : QStringLiteral("black");
+    const QString sheet = QStringLiteral("QTabBar::tab { color: %1; background: transparent; border: 1px solid %1;"
+                                         " padding: 3px 8px; }"
+                                         "QTabBar::tab:selected { color: %2; background: %1; }")
+                              .arg(tint, fill.name());
+    for (QTabBar* filters : {layoutTabs_, typeTabs_})
+        if (filters->styleSheet() != sheet)
+            filters->setStyleSheet(sheet);
 }
 
 QString MenuScreen::tagButtonTitle() const

@@ -6,7 +6,10 @@
 #include "WidgetEvents.h"
 #include "input/MenuTables.h"
 
+#include "PictureChecks.h"
+
 #include <QPushButton>
+#include <QTabBar>
 
 namespace orvenda::test {
 namespace {
@@ -172,6 +175,28 @@ TEST_F(MenuTest, EveryMenuClosesWithAClickOnItsCancelButton)
         EXPECT_TRUE(menu->isVisible());
         EXPECT_EQ(menu->currentMenu(), 7);
     }
+}
+
+// The program library's filters (A–Z, Tags; All, User and the sample programs) read on the
+// bar's colour, selected or not.
+TEST_F(MenuTest, TheProgramLibrarysFiltersReadOnTheirBar)
+{
+    menu->showMenu(MenuTables::kProgramMenu);
+    menu->show();
+    ASSERT_TRUE(menu->showsLibrary());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QImage picture = menu->grab().toImage();
+    int tabs = 0;
+    for (QTabBar* bar : menu->findChildren<QTabBar*>()) {
+        if (!bar->isVisible() || bar->parentWidget() == menu->cancelButton().parentWidget())
+            continue;
+        for (int i = 0; i < bar->count(); ++i, ++tabs) {
+            // Inside the tab's outline: its title on its fill.
+            const QRect tab = bar->tabRect(i).adjusted(3, 3, -3, -3).translated(bar->mapTo(menu.get(), QPoint()));
+            EXPECT_GE(textContrast(picture, tab), 4.5) << bar->tabText(i).toStdString();
+        }
+    }
+    EXPECT_EQ(tabs, 5);
 }
 
 // The help page's Back takes Cancel's place, and comes back with it.
