@@ -47,6 +47,7 @@ protected:
     void becomeTablet()
     {
         calc.device = 1;
+        calc.setCurrentScreen(screens::Home);
         calc.viewDelegate = nullptr;
         root.reset();
         root = std::make_shared<RootController>(calc, shell, true);
