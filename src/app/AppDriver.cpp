@@ -175,6 +175,12 @@ public:
     void setCursorPosition(CursorPosition) override {}
     std::string screenShot() const override { return "<screenShot>\n" + done() + "\n</screenShot>"; }
     void displayResult(const std::string& text, int) override { lines_.push_back(text); }
+    // The question of an Input or Prompt ("A=?") on a line of its own.
+    void inputPrompt(const Operand& request) override
+    {
+        if (request.string)
+            lines_.push_back(calc_.stringFromOps(*request.string));
+    }
     void doBreakError(int error) override { lines_.push_back(error == 0 ? "Break" : calc_.formatError(error)); }
     std::string done() const override
     {

@@ -124,6 +124,20 @@ TEST(Drive, AProgramShowsItsOutputAndTheHistoryKeepsTheCall)
     EXPECT_EQ(run.dumps[0]["ans"], "4");
 }
 
+// Prompt A asks "A=?" and waits; the answer typed on the entry line goes to A, and the
+// history item of the run names the program.
+TEST(Drive, APromptAsksAndTheRunKeepsTheProgramsName)
+{
+    const Session run = drive("program ASK\nPrompt A\nDisp A*2\nend\n"
+                              "type prgmASK\nkey ENTER\nwait idle\ndump\ntype 21\nkey ENTER\nwait idle\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 2u);
+    EXPECT_EQ(run.dumps[0]["output"], json::array({"A=?"}));
+    EXPECT_EQ(run.dumps[0]["history"], json::array());
+    EXPECT_EQ(run.dumps[1]["output"][1], "42");
+    EXPECT_EQ(newest(run.dumps[1])["input"], "prgm»ASK");
+}
+
 TEST(Drive, QuittingSavesForTheNextLaunch)
 {
     const std::string data = scratch("data").string();
