@@ -17,6 +17,7 @@
 #include "graphui/GraphScreenController.h"
 #include "graphui/TableScreen.h"
 #include "graphui/TableView.h"
+#include "graphui/WindowScreen.h"
 #include "graph/PlotObject.h"
 #include "graphui/YEqModel.h"
 #include "input/KeyButton.h"
@@ -684,6 +685,9 @@ void AppDriver::dump()
     const int screen = calc.currentScreen();
     if (screen == screens::Window || screen == screens::Graph || screen == screens::Table)
         state["window"] = {calc.vars[38].real(), calc.vars[39].real(), calc.vars[40].real(), calc.vars[41].real()};
+    if (const auto* form = dynamic_cast<const WindowScreen*>(app_.root().router().controller(screens::Window));
+        form && screen == screens::Window)
+        state["field"] = form->form().currentField();
     if (const auto* table = dynamic_cast<const TableScreen*>(app_.root().router().controller(screens::Table));
         table && screen == screens::Table)
         state["table"] = {{"row", table->tableView().cursorRow}, {"col", table->tableView().cursorCol},

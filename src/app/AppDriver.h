@@ -41,7 +41,8 @@ class ViewControlDelegate;
 //                  (the last reported, 0 for none), alerts (title, message, buttons),
 //                  output (the program output lines), trace (the traced point, null when
 //                  none) and, on the Y= screen, yEq (the graph mode's equations: name,
-//                  text, on, style, colour; the current one and the cursor)
+//                  text, on, style, colour; the current one and the cursor); on the
+//                  WINDOW screen field (the current field's row)
 //   program NAME   the lines up to `end` become the program NAME, as the case files
 //                  write programs (until programs can be written in the app itself)
 // Alerts are modal: while one is open, keys go to it (ENTER presses its default button,

@@ -349,12 +349,15 @@ bool KeyboardView::answerHelp(std::uint32_t op, QRectF frame)
     if (!showHelp_ || op == KT::kSecond || op == KT::kAlpha)
         return false;
     showHelp_ = false;
+    setHelpKeyImage();
+    // A key whose help nobody shows does what it does, so help mode swallows nothing.
+    if (!delegate_ || !delegate_->showHelpForOp(op, frame)) {
+        redraw();
+        return false;
+    }
     calc_.secondShift = false;
     calc_.alphaShift = false;
     calc_.alphaLock = false;
-    setHelpKeyImage();
-    if (delegate_)
-        delegate_->showHelpForOp(op, frame);
     redraw();
     return true;
 }
@@ -393,10 +396,11 @@ void KeyboardView::doKeyOp(std::uint32_t op, int key, int layer, QRectF frame, b
         redraw();
         return;
     }
-    if (op == KT::kXTThetaN) {
+    const bool fieldKey = op == KT::kXTThetaN || op == KT::kEnter;
+    if (op == KT::kXTThetaN)
         op = KT::xtThetaN(calc_.graphMode());
-    } else if (op == KT::kEnter) {
-        // ENTER on an empty field moves on to the next field.
+    if (fieldKey) {
+        // ENTER, and X,T,θ,n too, on an empty field moves on to the next field.
         const int screen = calc_.currentScreen();
         const bool empty = calc_.entryManager && calc_.entryManager->text().empty();
         if (empty && (screen == 6 || screen == 7 || screen == 23))

@@ -158,6 +158,30 @@ TEST(Drive, AFirstRunGreetsUntilTheAlertIsDismissed)
     // Typing went nowhere; ENTER pressed the greeting's OK.
     EXPECT_EQ(run.dumps[1]["alerts"], json::array());
     EXPECT_EQ(run.dumps[1]["history"], json::array());
+    // Help pages are still to come: the greeting promises none.
+    EXPECT_EQ(run.dumps[0]["alerts"][0]["message"].get<std::string>().find("help"), std::string::npos);
+}
+
+// X,T,θ,n on an empty WINDOW field moves to the next field, as ENTER does; on a field with
+// text it types X.
+TEST(Drive, XOnAnEmptyWindowFieldMovesDown)
+{
+    const Session run = drive("key 0x401\nkey X,T,θ,N\ndump\ntype 2\nkey X,T,θ,N\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 2u);
+    EXPECT_EQ(run.dumps[0]["field"], 1);
+    EXPECT_EQ(run.dumps[0]["entry"], "");
+    EXPECT_EQ(run.dumps[1]["field"], 1);
+    EXPECT_EQ(run.dumps[1]["entry"], "2X");
+}
+
+// With no help page to show, the help key swallows no key: ON then 7 types 7.
+TEST(Drive, TheHelpKeySwallowsNoKey)
+{
+    const Session run = drive("key ON\nkey 7\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 1u);
+    EXPECT_EQ(run.dumps[0]["entry"], "7");
 }
 
 TEST(Drive, AShotIsAPictureOfTheWindowAtItsSize)

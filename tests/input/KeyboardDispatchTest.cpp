@@ -45,8 +45,12 @@ TEST_F(Keyboard, EnterOnAnEmptyFieldMovesToTheNextField)
         {21, "", kEnterKey, KeyTables::kRight},
         {7, "5", kEnterKey, KeyTables::kEnter},
         {0, "", kEnterKey, KeyTables::kEnter},
-        // Only ENTER: X,T,θ,n types X on an empty field.
-        {7, "", kXKey, 0x58},
+        // X,T,θ,n follows the same rule; with text it types X.
+        {7, "", kXKey, KeyTables::kDown},
+        {6, "", kXKey, KeyTables::kDown},
+        {3, "", kXKey, KeyTables::kRight},
+        {7, "5", kXKey, 0x58},
+        {0, "", kXKey, 0x58},
     };
     for (const Case& c : cases) {
         calc.setCurrentScreen(0);
@@ -58,6 +62,23 @@ TEST_F(Keyboard, EnterOnAnEmptyFieldMovesToTheNextField)
         ASSERT_FALSE(processed.empty());
         EXPECT_EQ(processed.front(), c.processedAs) << "screen " << c.screen << " text «" << c.text << "»";
     }
+}
+
+// Until help pages exist nobody shows one: the key after ON then does what it does, in its
+// shift layer, and help mode ends.
+TEST_F(Keyboard, AKeyNoHelpIsShownForActsAsItself)
+{
+    keyboard.setDelegate(nullptr);
+    tapKey(kOnKey);
+    ASSERT_TRUE(keyboard.helpArmed());
+    tapKey(kSevenKey);
+    EXPECT_FALSE(keyboard.helpArmed());
+    EXPECT_EQ(keyboard.button(kOnKey).face().toStdString(), "fHelpKey");
+    EXPECT_EQ(entry->entryOps(), Ops{0x37});
+    tapKey(kOnKey);
+    tapKey(kSecondKey);
+    tapKey(kSinKey);
+    EXPECT_EQ(entry->entryOps(), (Ops{0x37, 0xC3}));
 }
 
 TEST_F(Keyboard, HelpModeAnswersTheShiftedKeyAndClearsEveryShift)
