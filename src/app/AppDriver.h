@@ -34,7 +34,7 @@ class ViewControlDelegate;
 //   type TEXT      TEXT as the case files write an entry line, key by key
 //   tap X Y        a tap at window coordinates
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished
-//   shot FILE.png  a picture of the window
+//   shot FILE.png  a picture of the window, with open alerts and dialogs centred over it
 //   press CAPTION  presses a button of the open alert
 //   dump           one JSON object on a line: screen, mathPrint (which home screen),
 //                  entry, cursor, history (input and answer of each item), ans, error

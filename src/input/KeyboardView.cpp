@@ -706,9 +706,16 @@ void KeyboardView::paste()
 
 void KeyboardView::showShortcuts()
 {
-    QDialog dialog(this);
-    dialog.setWindowTitle(QStringLiteral("Keyboard Shortcuts"));
-    auto* table = new QTableWidget(&dialog);
+    // One list at a time, and the app goes on while it is open.
+    if (shortcuts_) {
+        shortcuts_->raise();
+        return;
+    }
+    auto* dialog = new QDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QStringLiteral("Keyboard Shortcuts"));
+    shortcuts_ = dialog;
+    auto* table = new QTableWidget(dialog);
     table->setColumnCount(2);
     table->setHorizontalHeaderLabels({QStringLiteral("Command"), QStringLiteral("Keys")});
     table->verticalHeader()->hide();
@@ -722,10 +729,10 @@ void KeyboardView::showShortcuts()
         table->setItem(row, 1, new QTableWidgetItem(KeyCommands::chordText(command)));
     }
     table->resizeColumnsToContents();
-    auto* layout = new QVBoxLayout(&dialog);
+    auto* layout = new QVBoxLayout(dialog);
     layout->addWidget(table);
-    dialog.resize(360, 480);
-    dialog.exec();
+    dialog->resize(360, 480);
+    dialog->open();
 }
 
 } // namespace orvenda

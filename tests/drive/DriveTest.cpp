@@ -175,6 +175,35 @@ TEST(Drive, XOnAnEmptyWindowFieldMovesDown)
     EXPECT_EQ(run.dumps[1]["entry"], "2X");
 }
 
+// An open alert is in the picture, centred over the window with its title; F1's list of
+// key commands does not hold the script and Escape closes it; "+" types a plus.
+TEST(Drive, ShotsShowAlertsAndTheComputersKeysDoNotBlock)
+{
+    const fs::path greeted = scratch("greeted.png"), dismissed = scratch("dismissed.png"),
+                   listed = scratch("listed.png");
+    const Session run = drive("shot " + greeted.string() + "\npress OK\nshot " + dismissed.string()
+                                  + "\nhkey F1\nshot " + listed.string() + "\nhkey Escape\nhkey 2\nhkey +\nhkey 3\ndump\n",
+                              "--first-run");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 1u);
+    EXPECT_EQ(run.dumps[0]["entry"], "2+3");
+    const QImage withAlert(QString::fromStdString(greeted.string()));
+    const QImage without(QString::fromStdString(dismissed.string()));
+    const QImage withList(QString::fromStdString(listed.string()));
+    ASSERT_FALSE(withAlert.isNull());
+    ASSERT_EQ(withAlert.size(), without.size());
+    ASSERT_EQ(withList.size(), without.size());
+    // Across the middle of the window the alert's and the list's pixels replace the keys'.
+    const int y = without.height() / 2;
+    int alertChanged = 0, listChanged = 0;
+    for (int x = 0; x < without.width(); ++x) {
+        alertChanged += withAlert.pixel(x, y) != without.pixel(x, y);
+        listChanged += withList.pixel(x, y) != without.pixel(x, y);
+    }
+    EXPECT_GT(alertChanged, without.width() / 2);
+    EXPECT_GT(listChanged, without.width() / 2);
+}
+
 // With no help page to show, the help key swallows no key: ON then 7 types 7.
 TEST(Drive, TheHelpKeySwallowsNoKey)
 {

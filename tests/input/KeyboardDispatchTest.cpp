@@ -5,6 +5,10 @@
 
 #include "eval/Parser.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+
 namespace orvenda::test {
 namespace {
 
@@ -79,6 +83,21 @@ TEST_F(Keyboard, AKeyNoHelpIsShownForActsAsItself)
     tapKey(kSecondKey);
     tapKey(kSinKey);
     EXPECT_EQ(entry->entryOps(), (Ops{0x37, 0xC3}));
+}
+
+// F1 opens the list of key commands without holding the caller; a second F1 keeps the one
+// list.
+TEST_F(Keyboard, F1ListsTheKeyCommandsWithoutBlocking)
+{
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(&keyboard, &f1);
+    QDialog* list = keyboard.shortcuts();
+    ASSERT_TRUE(list);
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(list->windowTitle(), QStringLiteral("Keyboard Shortcuts"));
+    QApplication::sendEvent(&keyboard, &f1);
+    EXPECT_EQ(keyboard.shortcuts(), list);
+    list->close();
 }
 
 TEST_F(Keyboard, HelpModeAnswersTheShiftedKeyAndClearsEveryShift)
