@@ -204,6 +204,20 @@ TEST(Drive, ShotsShowAlertsAndTheComputersKeysDoNotBlock)
     EXPECT_GT(listChanged, without.width() / 2);
 }
 
+// A program waiting at Prompt leaves the keys free: MODE and VARS open over the keyboard,
+// and ON (the keypad's under the menu, or Ctrl+/) still stops the program.
+TEST(Drive, OnStopsAWaitingProgramUnderTheModeScreenAndTheVarsMenu)
+{
+    const std::string start = "program P\nPrompt A\nend\ntype prgmP\nkey ENTER\nwait idle\n";
+    for (const std::string& stop : {"key MODE\nhkey Ctrl+/\n", "key VARS\nkey ON\n", "key VARS\nhkey Ctrl+/\n"}) {
+        const Session run = drive(start + stop + "wait idle\ndump\n");
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        ASSERT_EQ(run.dumps.size(), 1u);
+        EXPECT_EQ(run.dumps[0]["error"], 43) << stop;
+        EXPECT_EQ(run.dumps[0]["output"].back(), "User break") << stop;
+    }
+}
+
 // With no help page to show, the help key swallows no key: ON then 7 types 7.
 TEST(Drive, TheHelpKeySwallowsNoKey)
 {
