@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -441,6 +442,47 @@ INSTANTIATE_TEST_SUITE_P(Drive, HomeScreenDrive,
                          [](const auto& info) {
                              return info.param.script + (info.param.options.empty() ? "Phone" : "Tablet");
                          });
+
+// The height of the tallest run of rows with dark text in the display's top band: a line
+// of text, or the cursor's block beside it.
+int textHeight(const QImage& image)
+{
+    // The panel's light columns below the first line.
+    const int below = image.height() / 6;
+    int left = 0, right = image.width() - 1;
+    while (left < right && qGray(image.pixel(left, below)) < 100)
+        ++left;
+    while (right > left && qGray(image.pixel(right, below)) < 100)
+        --right;
+    // From the panel's top edge (the tablet's window has a dark frame around it).
+    int top = 0;
+    while (top < below && qGray(image.pixel((left + right) / 2, top)) < 100)
+        ++top;
+    int tallest = 0, run = 0;
+    for (int y = top; y < image.height() / 5; ++y) {
+        bool dark = false;
+        for (int x = left; x < right && !dark; ++x)
+            dark = qGray(image.pixel(x, y)) < 60 && qGray(image.pixel(x + 1, y)) < 60;
+        run = dark ? run + 1 : 0;
+        tallest = std::max(tallest, run);
+    }
+    return tallest;
+}
+
+// MathPrint text on a fresh tablet is drawn at the tablet's base size, 30 against the
+// phone's 20.
+TEST(Drive, TheTabletDrawsMathPrintAtItsOwnBaseSize)
+{
+    std::map<std::string, int> heights;
+    for (const std::string device : {"phone", "tablet"}) {
+        const fs::path png = scratch("eight-" + device + ".png");
+        const Session run = drive("type 8\nshot " + png.string() + "\n", "--device " + device);
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        heights[device] = textHeight(QImage(QString::fromStdString(png.string())));
+    }
+    ASSERT_GT(heights["phone"], 5);
+    EXPECT_NEAR(heights["tablet"] / double(heights["phone"]), 1.5, 0.2) << heights["phone"] << " " << heights["tablet"];
+}
 
 // ---- The graph screens ----
 
