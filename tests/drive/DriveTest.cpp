@@ -443,26 +443,34 @@ INSTANTIATE_TEST_SUITE_P(Drive, HomeScreenDrive,
                              return info.param.script + (info.param.options.empty() ? "Phone" : "Tablet");
                          });
 
-// The height of the tallest run of rows with dark text in the display's top band: a line
-// of text, or the cursor's block beside it.
-int textHeight(const QImage& image)
+// The display's LCD panel: its light columns below the first line, from its top edge (the
+// tablet's window has a dark frame around it) to a fifth of the window down.
+QRect lcdPanel(const QImage& image)
 {
-    // The panel's light columns below the first line.
     const int below = image.height() / 6;
     int left = 0, right = image.width() - 1;
     while (left < right && qGray(image.pixel(left, below)) < 100)
         ++left;
     while (right > left && qGray(image.pixel(right, below)) < 100)
         --right;
-    // From the panel's top edge (the tablet's window has a dark frame around it).
     int top = 0;
     while (top < below && qGray(image.pixel((left + right) / 2, top)) < 100)
         ++top;
+    return QRect(QPoint(left, top), QPoint(right, image.height() / 5));
+}
+
+bool darkText(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 50; }
+
+// The height of the tallest run of rows with dark text in the panel: a line of text, or
+// the cursor's block beside it.
+int textHeight(const QImage& image)
+{
+    const QRect panel = lcdPanel(image);
     int tallest = 0, run = 0;
-    for (int y = top; y < image.height() / 5; ++y) {
+    for (int y = panel.top(); y <= panel.bottom(); ++y) {
         bool dark = false;
-        for (int x = left; x < right && !dark; ++x)
-            dark = qGray(image.pixel(x, y)) < 60 && qGray(image.pixel(x + 1, y)) < 60;
+        for (int x = panel.left(); x < panel.right() && !dark; ++x)
+            dark = darkText(image, x, y) && darkText(image, x + 1, y);
         run = dark ? run + 1 : 0;
         tallest = std::max(tallest, run);
     }
@@ -482,6 +490,35 @@ TEST(Drive, TheTabletDrawsMathPrintAtItsOwnBaseSize)
     }
     ASSERT_GT(heights["phone"], 5);
     EXPECT_NEAR(heights["tablet"] / double(heights["phone"]), 1.5, 0.2) << heights["phone"] << " " << heights["tablet"];
+}
+
+// Inputs, answers and the cursor keep 4 points from the display's edges: a root's hook,
+// a fraction's bar and an answer's last glyph stay whole, and the first line clears the top.
+TEST(Drive, MathPrintTextKeepsClearOfTheDisplaysEdges)
+{
+    for (const std::string device : {"phone", "tablet"}) {
+        const fs::path png = scratch("edges-" + device + ".png");
+        const Session run = drive("type √(2\nkey ENTER\nwait idle\ntype 2+3ɩ̇\nkey ENTER\nwait idle\n"
+                                  "type 1/3\nkey ENTER\nwait idle\nshot " + png.string() + "\n",
+                                  "--device " + device);
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        const QImage image(QString::fromStdString(png.string()));
+        const QRect panel = lcdPanel(image);
+        // Inside the panel's frame, whose corners are dark.
+        const QRect inside = panel.adjusted(2, 2, -2, 0);
+        int left = image.width(), right = -1, top = image.height();
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            for (int x = inside.left(); x <= inside.right(); ++x)
+                if (darkText(image, x, y)) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                }
+        ASSERT_GE(right, 0) << device;
+        EXPECT_GE(left - panel.left(), 3) << device;
+        EXPECT_GE(panel.right() - right, 3) << device;
+        EXPECT_GE(top - panel.top(), 3) << device;
+    }
 }
 
 // ---- The graph screens ----
