@@ -118,7 +118,10 @@ void MathPrintScreen::updateDisplay()
     double entryArea = h - top;
     if (e > h - c.entrySplit) {
         top = h - e;
-        c.entrySplit = top;
+        // Only a screen on show moves the split: one just made for a switch of display
+        // has no size yet and would squeeze the history to nothing.
+        if (isVisible())
+            c.entrySplit = top;
         entryArea = e;
     }
     prettyScrollView_->setGeometry(QRectF(kInset, kInset + top, w, entryArea).toRect());

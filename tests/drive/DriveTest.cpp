@@ -492,13 +492,15 @@ TEST(Drive, TheTabletDrawsMathPrintAtItsOwnBaseSize)
     EXPECT_NEAR(heights["tablet"] / double(heights["phone"]), 1.5, 0.2) << heights["phone"] << " " << heights["tablet"];
 }
 
-// Inputs, answers and the cursor keep 4 points from the display's edges: a root's hook,
-// a fraction's bar and an answer's last glyph stay whole, and the first line clears the top.
-TEST(Drive, MathPrintTextKeepsClearOfTheDisplaysEdges)
+// Inputs, answers and the cursor keep 4 points from the display's edges, in MathPrint and
+// in the classic display: a root's hook, a fraction's bar and an answer's last glyph stay
+// whole, and the first line clears the top.
+TEST(Drive, TextKeepsClearOfTheDisplaysEdges)
 {
+    for (const std::string display : {"", "type Classic\nkey ENTER\nwait idle\nkey CLEAR\nkey CLEAR\n"})
     for (const std::string device : {"phone", "tablet"}) {
         const fs::path png = scratch("edges-" + device + ".png");
-        const Session run = drive("type √(2\nkey ENTER\nwait idle\ntype 2+3ɩ̇\nkey ENTER\nwait idle\n"
+        const Session run = drive(display + "type √(2\nkey ENTER\nwait idle\ntype 2+3ɩ̇\nkey ENTER\nwait idle\n"
                                   "type 1/3\nkey ENTER\nwait idle\nshot " + png.string() + "\n",
                                   "--device " + device);
         ASSERT_EQ(run.exitCode, 0) << run.output;
@@ -514,11 +516,31 @@ TEST(Drive, MathPrintTextKeepsClearOfTheDisplaysEdges)
                     right = std::max(right, x);
                     top = std::min(top, y);
                 }
-        ASSERT_GE(right, 0) << device;
-        EXPECT_GE(left - panel.left(), 3) << device;
-        EXPECT_GE(panel.right() - right, 3) << device;
-        EXPECT_GE(top - panel.top(), 3) << device;
+        const std::string what = device + (display.empty() ? " MathPrint" : " classic");
+        ASSERT_GE(right, 0) << what;
+        EXPECT_GE(left - panel.left(), 3) << what;
+        EXPECT_GE(panel.right() - right, 3) << what;
+        EXPECT_GE(top - panel.top(), 3) << what;
     }
+}
+
+// Switching to the classic display keeps the history on screen: the entry line rests on
+// the bottom under the seven answers rather than near the top.
+TEST(Drive, SwitchingToClassicKeepsTheHistoryInView)
+{
+    const fs::path png = scratch("classic-switch.png");
+    std::string script;
+    for (int i = 1; i <= 7; ++i)
+        script += "type " + std::to_string(i) + "\nkey ENTER\nwait idle\n";
+    const Session run = drive(script + "type Classic\nkey ENTER\nwait idle\nshot " + png.string() + "\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const QImage image(QString::fromStdString(png.string()));
+    // The cursor's block at the start of the entry line, above the keyboard (from y 312).
+    int cursorTop = -1;
+    for (int y = 0; y < 312 && cursorTop < 0; ++y)
+        if (darkText(image, 6, y) && darkText(image, 9, y))
+            cursorTop = y;
+    EXPECT_GT(cursorTop, 250);
 }
 
 // ---- The graph screens ----
