@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string_view>
 
@@ -12,6 +13,10 @@ class Calculator;
 class CSVLoader {
 public:
     using Loader = std::function<int(Calculator& calc, std::string_view text)>;
+
+    // Longer text is refused unread: no file longer than that can fit the lists the
+    // calculator holds.
+    static constexpr std::size_t kMaxTextBytes = 32 * 1024 * 1024;
 
     static void setLoader(Loader loader);
     // The reader's answer: 0 when every row became a list, else its error number; 85 when
