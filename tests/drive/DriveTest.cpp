@@ -543,6 +543,46 @@ TEST(Drive, SwitchingToClassicKeepsTheHistoryInView)
     EXPECT_GT(cursorTop, 250);
 }
 
+// ---- What a newcomer does, with the mouse and the keys ----
+
+// MATH opens over the window and a click on its Cancel (at the bar's left end) closes it.
+TEST(Drive, AMenuClosesWithAClick)
+{
+    const Session run = drive("key MATH\ndump\ntap 30 20\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 2u);
+    EXPECT_EQ(run.dumps[0]["menu"], 0);
+    EXPECT_EQ(run.dumps[1]["menu"], nullptr);
+    EXPECT_EQ(run.dumps[1]["entry"], "");
+}
+
+// Y₁=X²−4 traced a few points right of 0; Calc opens the sheet, and 0 then ENTER clicked on
+// its compact keypad trace back to X = 0, Y = −4.
+TEST(Drive, TheCalculateKeypadTakesClicks)
+{
+    const Session run = drive("type \"X²—4\"->Y₁\nkey ENTER\nwait idle\nkey GRAPH\nwait idle\nkey 0x403\n"
+                              "key RIGHT\nkey RIGHT\nkey RIGHT\ndump\ntap 360 797\nwait idle\n"
+                              "tap 117 795\ntap 351 795\nwait idle\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 2u);
+    ASSERT_NE(run.dumps[0]["trace"], nullptr);
+    EXPECT_GT(run.dumps[0]["trace"]["x"].get<double>(), 0);
+    ASSERT_NE(run.dumps[1]["trace"], nullptr);
+    EXPECT_EQ(run.dumps[1]["trace"]["x"], 0);
+    EXPECT_EQ(run.dumps[1]["trace"]["y"], -4);
+}
+
+// TABLE SETUP: TblStart 2, then a click on Auto; TABLE then counts from 2.
+TEST(Drive, TableSetupAutoStartsTheTableAtTblStart)
+{
+    const Session run = drive("key 0x416\ntype 2\nkey ENTER\nwait idle\ntap 100 290\nkey TABLE\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 1u);
+    EXPECT_EQ(run.dumps[0]["screen"], 5);
+    EXPECT_EQ(run.dumps[0]["table"]["auto"], true);
+    EXPECT_EQ(run.dumps[0]["table"]["start"], 2);
+}
+
 // ---- The graph screens ----
 
 // The pixels of Y₁'s colour (green) in a row of a picture: the first and the last.
