@@ -57,7 +57,8 @@ void AxisLabels::layout(const Placement& place, const GraphScale& grid, const Gr
         else
             x += kLabelGap;
         if (across) {
-            if (tick < area.left() || tick > area.right() || w > area.width())
+            // A tick on an edge (its pixel centre half a point out) is still inside.
+            if (tick < area.left() - 1 || tick > area.right() + 1 || w > area.width())
                 return;
             x = std::clamp(x, area.left(), area.right() - w);
         } else if (tick <= area.bottom() && y + height > area.bottom()) {

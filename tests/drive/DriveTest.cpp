@@ -622,7 +622,7 @@ TEST_P(GraphScreensDrive, GraphsAndTabulatesXSquaredInTheWindowTyped)
         EXPECT_EQ(run.dumps[i]["window"], window);
         EXPECT_EQ(run.dumps[i]["alerts"], json::array());
     }
-    EXPECT_EQ(run.dumps[2]["table"], json::parse(R"({"row":0,"col":1,"shows":"9"})"));
+    EXPECT_EQ(run.dumps[2]["table"], json::parse(R"({"row":0,"col":1,"shows":"9","auto":false,"start":null})"));
 
     // The parabola leaves the top of the graph at x = ±√5, a fraction 0.5 ± √5/10 across.
     const QImage graph(QString::fromStdString((shots / "graph.png").string()));
