@@ -6,7 +6,7 @@
 #include "app/NamedColors.h"
 #include "core/Calculator.h"
 #include "core/VColor.h"
-#include "graphui/GDBStore.h"
+#include "core/services/GDBManager.h"
 #include "input/HelpPage.h"
 #include "input/MenuRowDelegate.h"
 #include "input/MenuViewDelegate.h"
@@ -319,9 +319,8 @@ void MenuScreen::buildRows()
         break;
     }
     case L::GdbNames: {
-        const auto store = std::dynamic_pointer_cast<GDBStore>(GDBManager::shared());
         const bool defaults = currentMenu_ == 27 && tab_ == 0;
-        addNameSections(store ? store->names(defaults) : std::vector<std::string>{}, false);
+        addNameSections(GDBManager::gdbNames(defaults), false);
         break;
     }
     case L::ProgramNames: {

@@ -2,7 +2,7 @@
 // widgets at fixed sizes.
 
 #include "GraphPanelsTestSupport.h"
-#include "YEqTestSupport.h"
+#include "app/YEqTestSupport.h"
 #include "core/DrawObject.h"
 #include "eval/ProgramTestSupport.h"
 #include "graph/GraphView.h"
