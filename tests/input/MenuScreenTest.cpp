@@ -3,7 +3,14 @@
 
 #include "InputTestSupport.h"
 
+#include "WidgetEvents.h"
 #include "input/MenuTables.h"
+
+#include "PictureChecks.h"
+
+#include <QPushButton>
+#include <QTabBar>
+#include <QTreeWidget>
 
 namespace orvenda::test {
 namespace {
@@ -142,6 +149,102 @@ TEST_F(MenuTest, VariableMenusGoBackToVarsBeforeClosing)
     hardware(Qt::Key_Escape);
     EXPECT_FALSE(menu->isVisible());
     EXPECT_EQ(picks.got, std::vector<std::string>{"cancel"});
+}
+
+// MATH, TEST, ANGLE, DISTR, LIST, MATRIX, PRGM, VARS, STAT, APPS, DRAW and MEM close with
+// a click on their Cancel button, at phone and tablet sizes; the variable menus go back to
+// VARS first.
+TEST_F(MenuTest, EveryMenuClosesWithAClickOnItsCancelButton)
+{
+    for (const QSize size : {QSize(390, 700), QSize(768, 900)}) {
+        menu->resize(size);
+        for (const int id : {0, 1, 2, 3, 4, 5, 6, 7, 8, 15, 16, 29}) {
+            picks.got.clear();
+            menu->showMenu(id);
+            menu->show();
+            const QPushButton& cancel = menu->cancelButton();
+            ASSERT_TRUE(cancel.isVisible()) << id;
+            EXPECT_TRUE(menu->rect().contains(cancel.geometry().translated(cancel.parentWidget()->pos()))) << id;
+            clickAt(*menu, centreIn(*menu, cancel));
+            EXPECT_FALSE(menu->isVisible()) << id;
+            EXPECT_EQ(picks.got, std::vector<std::string>{"cancel"}) << id;
+        }
+        menu->showMenu(7);
+        menu->show();
+        menu->pickRow({0, 0});
+        clickAt(*menu, centreIn(*menu, menu->cancelButton()));
+        EXPECT_TRUE(menu->isVisible());
+        EXPECT_EQ(menu->currentMenu(), 7);
+    }
+}
+
+// The program library's filters (A–Z, Tags; All, User and the sample programs) read on the
+// bar's colour, selected or not.
+TEST_F(MenuTest, TheProgramLibrarysFiltersReadOnTheirBar)
+{
+    menu->showMenu(MenuTables::kProgramMenu);
+    menu->show();
+    ASSERT_TRUE(menu->showsLibrary());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QImage picture = menu->grab().toImage();
+    int tabs = 0;
+    for (QTabBar* bar : menu->findChildren<QTabBar*>()) {
+        if (!bar->isVisible() || bar->parentWidget() == menu->cancelButton().parentWidget())
+            continue;
+        for (int i = 0; i < bar->count(); ++i, ++tabs) {
+            // Inside the tab's outline: its title on its fill.
+            const QRect tab = bar->tabRect(i).adjusted(3, 3, -3, -3).translated(bar->mapTo(menu.get(), QPoint()));
+            EXPECT_GE(textContrast(picture, tab), 4.5) << bar->tabText(i).toStdString();
+        }
+    }
+    EXPECT_EQ(tabs, 5);
+}
+
+// LIST's names: "L₁" is drawn whole, its subscript close to the letter with no blank cell
+// between them.
+TEST_F(MenuTest, AListNamesSubscriptSitsByItsLetter)
+{
+    menu->showMenu(4);
+    menu->show();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    auto* table = menu->findChild<QTreeWidget*>();
+    ASSERT_TRUE(table);
+    QTreeWidgetItem* l1 = nullptr;
+    for (int i = 0; i < table->topLevelItemCount() && !l1; ++i)
+        if (table->topLevelItem(i)->text(0) == QString::fromUtf8("L₁"))
+            l1 = table->topLevelItem(i);
+    ASSERT_TRUE(l1);
+    const QRect row = table->visualItemRect(l1).translated(table->viewport()->mapTo(menu.get(), QPoint()));
+    const QImage picture = menu->grab().toImage();
+    // The title's ink, column by column, from the title's left edge.
+    std::vector<bool> inked;
+    for (int x = row.left() + 26; x < row.left() + 100; ++x) {
+        bool any = false;
+        for (int y = row.top(); y <= row.bottom() && !any; ++y)
+            any = qGray(picture.pixel(x, y)) < 110;
+        inked.push_back(any);
+    }
+    const auto first = std::find(inked.begin(), inked.end(), true);
+    const auto last = std::find(inked.rbegin(), inked.rend(), true).base();
+    ASSERT_LT(first, last);
+    int gap = 0, widest = 0;
+    for (auto it = first; it != last; ++it) {
+        gap = *it ? 0 : gap + 1;
+        widest = std::max(widest, gap);
+    }
+    // No wider than the space between two letters of a word (a fixed-pitch cell left 5).
+    EXPECT_LE(widest, 3);
+}
+
+// The help page's Back takes Cancel's place, and comes back with it.
+TEST_F(MenuTest, CancelGivesWayToBackOnTheHelpPage)
+{
+    menu->showMenu(0);
+    menu->show();
+    menu->openHelp({0, 0});
+    EXPECT_FALSE(menu->cancelButton().isVisible());
+    menu->popHelp();
+    EXPECT_TRUE(menu->cancelButton().isVisible());
 }
 
 TEST_F(MenuTest, ArrowKeysWalkTheTabsAndStopAtTheEnds)

@@ -2,19 +2,21 @@
 // widgets at fixed sizes.
 
 #include "GraphPanelsTestSupport.h"
-#include "YEqTestSupport.h"
+#include "app/YEqTestSupport.h"
 #include "core/DrawObject.h"
 #include "eval/ProgramTestSupport.h"
 #include "graph/GraphView.h"
 #include "graphui/GraphPanelDelegates.h"
 #include "graphui/GraphProgramControls.h"
 #include "graphui/GraphVarsView.h"
+#include "PictureChecks.h"
 #include "graphui/SmallCalcView.h"
 
 #include <gtest/gtest.h>
 
 #include "graphui/ThumbSlider.h"
 #include <QLabel>
+#include <QPushButton>
 
 #include <cmath>
 
@@ -98,6 +100,29 @@ TEST_F(GraphVarsViewTest, AFunctionOfAGetsItsXAndAButtonsAndBumpsRoundToTheStep)
     vars.stopBumping();
     EXPECT_EQ(delegate.stops, 1);
     EXPECT_FALSE(vars.repeatTimer().isActive());
+}
+
+// The variables' buttons write white (green when open) on the strip's dark ground: each
+// title reads against its button, open or not.
+TEST_F(GraphVarsViewTest, TheVariableButtonsTitlesReadOnTheirButtons)
+{
+    PlotObject& p = plot("AX²");
+    vars.showPlot(&p, {1, 0, 1});
+    vars.show();
+    for (const int open : {-1, 0}) {
+        if (open >= 0)
+            vars.showSlider(open);
+        const QImage picture = vars.grab().toImage();
+        int titled = 0;
+        for (const QPushButton* button : vars.findChildren<QPushButton*>()) {
+            if (button->text() != "X" && button->text() != "A")
+                continue;
+            ++titled;
+            const QRect inside = button->geometry().adjusted(3, 3, -3, -3);
+            EXPECT_GE(textContrast(picture, inside), 4.5) << button->text().toStdString() << " open " << open;
+        }
+        EXPECT_EQ(titled, 2);
+    }
 }
 
 TEST_F(GraphVarsViewTest, SliderMappingHoldsAnEmptyRangeAndAOnePointIndex)
@@ -188,6 +213,28 @@ TEST_F(KeypadTest, KeysOfBothLayersReachTheKeyHandler)
         pad.resize(l.width, l.height);
         EXPECT_EQ(pad.keyRect(7), l.key7) << l.device << " " << l.width;
         EXPECT_DOUBLE_EQ(pad.labelScale(), l.labelScale) << l.device << " " << l.width;
+    }
+}
+
+// The keypad prints no shift legends above its keys: each key's face fills its whole
+// rectangle, so its legend, centred in the rectangle, sits in the middle of the face.
+TEST_F(KeypadTest, EachKeysFaceFillsItsRectangle)
+{
+    for (const auto& [device, width] : {std::pair{0, 390}, std::pair{1, 768}}) {
+        calc.device = device;
+        pad.resize(width, width * 180 / 320 + 6 + (device == 1 ? 30 : 0));
+        const QImage picture = pad.grab().toImage();
+        for (int tag = 0; tag < 25; ++tag) {
+            if (tag % 5 == 4)
+                continue;
+            const QRectF key = pad.keyRect(tag);
+            EXPECT_TRUE(QRectF(pad.rect()).contains(key)) << device << " key " << tag;
+            // A fifth of the way down the key, beside the gap to the next key.
+            const int y = static_cast<int>(key.top() + key.height() / 5);
+            const QColor face = picture.pixelColor(static_cast<int>(key.left() + 6), y);
+            const QColor gap = picture.pixelColor(static_cast<int>(key.right() + 1), y);
+            EXPECT_GT(contrastRatio(face, gap), 1.15) << device << " key " << tag;
+        }
     }
 }
 
