@@ -34,6 +34,8 @@ class ViewControlDelegate;
 //   type TEXT      TEXT as the case files write an entry line, key by key
 //   tap X Y        a tap at window coordinates
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished
+//   blink          the cursor's next blink (a driven app's cursor blinks only here, so its
+//                  pictures do not depend on how long the script takes)
 //   shot FILE.png  a picture of the window
 //   press CAPTION  presses a button of the open alert
 //   dump           one JSON object on a line: screen, mathPrint (which home screen),

@@ -74,12 +74,12 @@ TEST_F(GraphScreenPanels, APickedPlotShowsItsVariablesAndCalculateOpensTheSheet)
         panels->keyboard()->keypad().keyDown(tag);
         panels->keyboard()->keypad().keyUp();
     }
-    shell.settle(std::chrono::seconds(2));
+    shell.settle(std::chrono::seconds(30));
     EXPECT_EQ(panels->varIndependent, 2);
     EXPECT_EQ(calc.pTrackPoint.x, 2);
     panels->keyboard()->gkDone();
     EXPECT_TRUE(graph.toolbar().isEnabled());
-    wait(GraphKeyboardView::kSlideMs + 100);
+    animations().finish();
     EXPECT_TRUE(panels->keyboard()->isHidden());
 }
 
