@@ -2,8 +2,8 @@
 # Installs what is missing, builds, and runs every test. With CI set it also runs the
 # engine's, pretty printing's and the headless app models' tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the engine's under ThreadSanitizer (under both the thread
-# stress test runs for 20 seconds, 1 otherwise), and fuzzes the archive decoder and the
-# start-up from a damaged state file, half a minute each.
+# stress test runs for 20 seconds, 1 otherwise), and fuzzes the archive decoder, the
+# start-up from a damaged state file and the CSV import, half a minute each.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -25,10 +25,10 @@ if [ "${CI:-}" = "true" ] || [ "${ORVENDA_SANITIZERS:-}" = "1" ]; then
   (cd "$root/build-tsan" && TSAN_OPTIONS=halt_on_error=1 ORVENDA_STRESS_SECONDS=20 \
      ctest --output-on-failure -j "$jobs")
   seconds=${ORVENDA_FUZZ_SECONDS:-30}
-  echo "== archive decoder and start-up from a damaged state file fuzzed for $seconds s each under AddressSanitizer and UndefinedBehaviorSanitizer"
+  echo "== archive decoder, start-up from a damaged state file and CSV import fuzzed for $seconds s each under AddressSanitizer and UndefinedBehaviorSanitizer"
   ORVENDA_BUILD_DIR="$root/build-fuzz" "$root/scripts/build.sh" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DORVENDA_ENGINE_ONLY=OFF -DORVENDA_SANITIZE=ON -DORVENDA_FUZZ=ON -DORVENDA_BENCH=OFF
-  for fuzzer in orvenda-archive-fuzzer orvenda-state-fuzzer; do
+  for fuzzer in orvenda-archive-fuzzer orvenda-state-fuzzer orvenda-csv-fuzzer; do
     corpus=$(mktemp -d)
     ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
       LSAN_OPTIONS=suppressions="$root/scripts/lsan-fuzz.supp":print_suppressions=0 QT_QPA_PLATFORM=offscreen \

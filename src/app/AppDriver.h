@@ -36,14 +36,15 @@ class ViewControlDelegate;
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished
 //   blink          the cursor's next blink (a driven app's cursor blinks only here, so its
 //                  pictures do not depend on how long the script takes)
-//   shot FILE.png  a picture of the window
+//   shot FILE.png  a picture of the window, with open alerts and dialogs centred over it
 //   press CAPTION  presses a button of the open alert
 //   dump           one JSON object on a line: screen, mathPrint (which home screen),
 //                  entry, cursor, history (input and answer of each item), ans, error
 //                  (the last reported, 0 for none), alerts (title, message, buttons),
 //                  output (the program output lines), trace (the traced point, null when
 //                  none) and, on the Y= screen, yEq (the graph mode's equations: name,
-//                  text, on, style, colour; the current one and the cursor)
+//                  text, on, style, colour; the current one and the cursor); on the
+//                  WINDOW screen field (the current field's row)
 //   program NAME   the lines up to `end` become the program NAME, as the case files
 //                  write programs (until programs can be written in the app itself)
 // Alerts are modal: while one is open, keys go to it (ENTER presses its default button,

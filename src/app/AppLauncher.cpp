@@ -88,8 +88,11 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
             alert.buttons.emplace_back(QString::fromStdString(button.title), nullptr);
         root_->alerts().show(std::move(alert));
     }
+    delegate_->tell = [this](const QString& message) {
+        root_->alerts().show({QStringLiteral("Orvenda"), message, {{QStringLiteral("OK"), nullptr}}});
+    };
     if (auto report = delegate_->takeStartupReport())
-        root_->alerts().show({QStringLiteral("Orvenda"), *report, {{QStringLiteral("OK"), nullptr}}});
+        delegate_->tell(*report);
     // The calculator keyboard in the router's keyboard area, taking the computer's keys.
     keyboard_ = new KeyboardView(calc_, shell_->keys());
     keyboardLink_ = std::make_unique<KeyboardRouterLink>(root_->router());
@@ -135,6 +138,7 @@ void AppLauncher::registerInputScreens(const QString& dataFolder)
 AppLauncher::~AppLauncher()
 {
     calc_.viewDelegate = nullptr;
+    delegate_->tell = nullptr;
     // The screens go while the shell they use is still there.
     root_.reset();
     shell_.reset();

@@ -20,6 +20,10 @@ protected:
     YEqScreens()
     {
         calc.yEqManager = eq;
+        registerScreens();
+    }
+    void registerScreens()
+    {
         root->screens().set(screens::YEq, [this](QWidget* p) { return new YEqScreen(calc, shell, router(), p); });
         root->screens().set(screens::YEqColor, [this](QWidget* p) { return new YEqColorPicker(calc, router(), p); });
     }
