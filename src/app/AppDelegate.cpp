@@ -2,10 +2,10 @@
 
 #include "app/EntryModel.h"
 #include "app/HistoryModel.h"
-#include "apps/CSVImport.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
+#include "core/services/CSVLoader.h"
 #include "eval/Parser.h"
 #include "language/ErrorNumbers.h"
 #include "pretty/PrettyPrint.h"
@@ -151,7 +151,7 @@ int AppDelegate::importFile(const QString& path)
         return kUnreadableFile;
     const bool csv = extension.compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0;
     // Refused before it is read: text longer than the lists it could fill.
-    if (csv && file.size() > static_cast<qint64>(CSVImport::kMaxTextBytes))
+    if (csv && file.size() > static_cast<qint64>(CSVLoader::kMaxTextBytes))
         return ErrCsvBadRow;
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
@@ -162,7 +162,7 @@ int AppDelegate::importFile(const QString& path)
         const QString text = utf8.decode(data);
         if (utf8.hasError())
             return kUnreadableFile;
-        result = CSVImport::loadCSV(calc_, text.toStdString());
+        result = CSVLoader::loadCSV(calc_, text.toStdString());
     } else {
         // The loader answers only whether it worked; a failure is an unreadable file.
         result = calc_.loadProgram(bytesOf(data)) == 0 ? 0 : kUnreadableFile;

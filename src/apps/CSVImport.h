@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/services/CSVLoader.h"
+
 #include <cstddef>
 #include <string_view>
 
@@ -17,7 +19,7 @@ public:
     // file, and no file longer than that many numbers can need.
     static constexpr int kMaxElements = 999;
     static constexpr int kMaxLists = 999;
-    static constexpr std::size_t kMaxTextBytes = 32 * 1024 * 1024;
+    static constexpr std::size_t kMaxTextBytes = CSVLoader::kMaxTextBytes;
 
     // All or nothing: 0 when every list was stored; 85 when the text holds no list; 86,
     // storing nothing, when it holds more than the calculator takes or a bad row (an empty

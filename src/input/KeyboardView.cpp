@@ -2,11 +2,11 @@
 
 #include "app/EntryModel.h"
 #include "app/KeyRouter.h"
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
 #include "eval/Parser.h"
-#include "graphui/YEqModel.h"
 #include "input/AlphaKeyboardView.h"
 #include "input/KeyArtwork.h"
 #include "input/KeyButton.h"

@@ -2,6 +2,7 @@
 
 #include "AppTestSupport.h"
 #include "apps/CSVImport.h"
+#include "core/services/CSVLoader.h"
 #include "core/services/TIFileIO.h"
 
 #include <QClipboard>
@@ -234,7 +235,8 @@ TEST(AppDelegate, EveryFileHandedOverGivesOneReport)
     ASSERT_TRUE(big.open(QIODevice::WriteOnly));
     ASSERT_TRUE(big.resize(static_cast<qint64>(CSVImport::kMaxTextBytes) + 1));
     big.close();
-    // A variable file that fails to load.
+    // Lists read as the app reads them; a variable file that fails to load.
+    CSVLoader::setLoader(&CSVImport::loadCSV);
     TIFileIO::setFactory([](const std::vector<std::uint8_t>&) { return std::make_unique<FakeTIFile>(1); });
     struct Case {
         QString path;
@@ -265,6 +267,7 @@ TEST(AppDelegate, EveryFileHandedOverGivesOneReport)
     EXPECT_EQ(launch.view->reports, (std::vector<int>{80, 80}));
     EXPECT_EQ(launch.calc.lists.at("L1").realList(), (std::vector<double>{1, 2, 3}));
     EXPECT_EQ(launch.calc.lists.at("SPEED").realList(), (std::vector<double>{4}));
+    CSVLoader::setLoader(nullptr);
 }
 
 } // namespace

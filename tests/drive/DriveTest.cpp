@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -197,6 +198,20 @@ TEST(Drive, ShotsShowAlertsAndTheComputersKeysDoNotBlock)
     }
     EXPECT_GT(alertChanged, without.width() / 2);
     EXPECT_GT(listChanged, without.width() / 2);
+}
+
+// A program waiting at Prompt leaves the keys free: MODE and VARS open over the keyboard,
+// and ON (the keypad's under the menu, or Ctrl+/) still stops the program.
+TEST(Drive, OnStopsAWaitingProgramUnderTheModeScreenAndTheVarsMenu)
+{
+    const std::string start = "program P\nPrompt A\nend\ntype prgmP\nkey ENTER\nwait idle\n";
+    for (const std::string& stop : {"key MODE\nhkey Ctrl+/\n", "key VARS\nkey ON\n", "key VARS\nhkey Ctrl+/\n"}) {
+        const Session run = drive(start + stop + "wait idle\ndump\n");
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        ASSERT_EQ(run.dumps.size(), 1u);
+        EXPECT_EQ(run.dumps[0]["error"], 43) << stop;
+        EXPECT_EQ(run.dumps[0]["output"].back(), "User break") << stop;
+    }
 }
 
 // With no help page to show, the help key swallows no key: ON then 7 types 7.
@@ -423,6 +438,146 @@ INSTANTIATE_TEST_SUITE_P(Drive, HomeScreenDrive,
                              return info.param.script + (info.param.options.empty() ? "Phone" : "Tablet");
                          });
 
+// The display's LCD panel: its light columns below the first line, from its top edge (the
+// tablet's window has a dark frame around it) to a fifth of the window down.
+QRect lcdPanel(const QImage& image)
+{
+    const int below = image.height() / 6;
+    int left = 0, right = image.width() - 1;
+    while (left < right && qGray(image.pixel(left, below)) < 100)
+        ++left;
+    while (right > left && qGray(image.pixel(right, below)) < 100)
+        --right;
+    int top = 0;
+    while (top < below && qGray(image.pixel((left + right) / 2, top)) < 100)
+        ++top;
+    return QRect(QPoint(left, top), QPoint(right, image.height() / 5));
+}
+
+bool darkText(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 50; }
+
+// The height of the tallest run of rows with dark text in the panel: a line of text, or
+// the cursor's block beside it.
+int textHeight(const QImage& image)
+{
+    const QRect panel = lcdPanel(image);
+    int tallest = 0, run = 0;
+    for (int y = panel.top(); y <= panel.bottom(); ++y) {
+        bool dark = false;
+        for (int x = panel.left(); x < panel.right() && !dark; ++x)
+            dark = darkText(image, x, y) && darkText(image, x + 1, y);
+        run = dark ? run + 1 : 0;
+        tallest = std::max(tallest, run);
+    }
+    return tallest;
+}
+
+// MathPrint text on a fresh tablet is drawn at the tablet's base size, 30 against the
+// phone's 20.
+TEST(Drive, TheTabletDrawsMathPrintAtItsOwnBaseSize)
+{
+    std::map<std::string, int> heights;
+    for (const std::string device : {"phone", "tablet"}) {
+        const fs::path png = scratch("eight-" + device + ".png");
+        const Session run = drive("type 8\nshot " + png.string() + "\n", "--device " + device);
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        heights[device] = textHeight(QImage(QString::fromStdString(png.string())));
+    }
+    ASSERT_GT(heights["phone"], 5);
+    EXPECT_NEAR(heights["tablet"] / double(heights["phone"]), 1.5, 0.2) << heights["phone"] << " " << heights["tablet"];
+}
+
+// Inputs, answers and the cursor keep 4 points from the display's edges, in MathPrint and
+// in the classic display: a root's hook, a fraction's bar and an answer's last glyph stay
+// whole, and the first line clears the top.
+TEST(Drive, TextKeepsClearOfTheDisplaysEdges)
+{
+    for (const std::string display : {"", "type Classic\nkey ENTER\nwait idle\nkey CLEAR\nkey CLEAR\n"})
+    for (const std::string device : {"phone", "tablet"}) {
+        const fs::path png = scratch("edges-" + device + ".png");
+        const Session run = drive(display + "type √(2\nkey ENTER\nwait idle\ntype 2+3ɩ̇\nkey ENTER\nwait idle\n"
+                                  "type 1/3\nkey ENTER\nwait idle\nshot " + png.string() + "\n",
+                                  "--device " + device);
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        const QImage image(QString::fromStdString(png.string()));
+        const QRect panel = lcdPanel(image);
+        // Inside the panel's frame, whose corners are dark.
+        const QRect inside = panel.adjusted(2, 2, -2, 0);
+        int left = image.width(), right = -1, top = image.height();
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            for (int x = inside.left(); x <= inside.right(); ++x)
+                if (darkText(image, x, y)) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                }
+        const std::string what = device + (display.empty() ? " MathPrint" : " classic");
+        ASSERT_GE(right, 0) << what;
+        EXPECT_GE(left - panel.left(), 3) << what;
+        EXPECT_GE(panel.right() - right, 3) << what;
+        EXPECT_GE(top - panel.top(), 3) << what;
+    }
+}
+
+// Switching to the classic display keeps the history on screen: the entry line rests on
+// the bottom under the seven answers rather than near the top.
+TEST(Drive, SwitchingToClassicKeepsTheHistoryInView)
+{
+    const fs::path png = scratch("classic-switch.png");
+    std::string script;
+    for (int i = 1; i <= 7; ++i)
+        script += "type " + std::to_string(i) + "\nkey ENTER\nwait idle\n";
+    const Session run = drive(script + "type Classic\nkey ENTER\nwait idle\nshot " + png.string() + "\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const QImage image(QString::fromStdString(png.string()));
+    // The cursor's block at the start of the entry line, above the keyboard (from y 312).
+    int cursorTop = -1;
+    for (int y = 0; y < 312 && cursorTop < 0; ++y)
+        if (darkText(image, 6, y) && darkText(image, 9, y))
+            cursorTop = y;
+    EXPECT_GT(cursorTop, 250);
+}
+
+// ---- What a newcomer does, with the mouse and the keys ----
+
+// MATH opens over the window and a click on its Cancel (at the bar's left end) closes it.
+TEST(Drive, AMenuClosesWithAClick)
+{
+    const Session run = drive("key MATH\ndump\ntap 30 20\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 2u);
+    EXPECT_EQ(run.dumps[0]["menu"], 0);
+    EXPECT_EQ(run.dumps[1]["menu"], nullptr);
+    EXPECT_EQ(run.dumps[1]["entry"], "");
+}
+
+// Y₁=X²−4 traced a few points right of 0; Calc opens the sheet, and 0 then ENTER clicked on
+// its compact keypad trace back to X = 0, Y = −4.
+TEST(Drive, TheCalculateKeypadTakesClicks)
+{
+    const Session run = drive("type \"X²—4\"->Y₁\nkey ENTER\nwait idle\nkey GRAPH\nwait idle\nkey 0x403\n"
+                              "key RIGHT\nkey RIGHT\nkey RIGHT\ndump\ntap 360 797\nwait idle\n"
+                              "tap 117 795\ntap 351 795\nwait idle\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 2u);
+    ASSERT_NE(run.dumps[0]["trace"], nullptr);
+    EXPECT_GT(run.dumps[0]["trace"]["x"].get<double>(), 0);
+    ASSERT_NE(run.dumps[1]["trace"], nullptr);
+    EXPECT_EQ(run.dumps[1]["trace"]["x"], 0);
+    EXPECT_EQ(run.dumps[1]["trace"]["y"], -4);
+}
+
+// TABLE SETUP: TblStart 2, then a click on Auto; TABLE then counts from 2.
+TEST(Drive, TableSetupAutoStartsTheTableAtTblStart)
+{
+    const Session run = drive("key 0x416\ntype 2\nkey ENTER\nwait idle\ntap 100 290\nkey TABLE\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 1u);
+    EXPECT_EQ(run.dumps[0]["screen"], 5);
+    EXPECT_EQ(run.dumps[0]["table"]["auto"], true);
+    EXPECT_EQ(run.dumps[0]["table"]["start"], 2);
+}
+
 // ---- The graph screens ----
 
 // The pixels of Y₁'s colour (green) in a row of a picture: the first and the last.
@@ -462,7 +617,7 @@ TEST_P(GraphScreensDrive, GraphsAndTabulatesXSquaredInTheWindowTyped)
         EXPECT_EQ(run.dumps[i]["window"], window);
         EXPECT_EQ(run.dumps[i]["alerts"], json::array());
     }
-    EXPECT_EQ(run.dumps[2]["table"], json::parse(R"({"row":0,"col":1,"shows":"9"})"));
+    EXPECT_EQ(run.dumps[2]["table"], json::parse(R"({"row":0,"col":1,"shows":"9","auto":false,"start":null})"));
 
     // The parabola leaves the top of the graph at x = ±√5, a fraction 0.5 ± √5/10 across.
     const QImage graph(QString::fromStdString((shots / "graph.png").string()));

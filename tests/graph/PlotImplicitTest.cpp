@@ -2,10 +2,10 @@
 
 #include "GraphTestSupport.h"
 #include "TestClocks.h"
+#include "app/YEqTestSupport.h"
 #include "graph/GraphView.h"
 #include "graph/ImplicitGrid.h"
 #include "graph/ImplicitRefiner.h"
-#include "graphui/YEqTestSupport.h"
 
 #include <gtest/gtest.h>
 

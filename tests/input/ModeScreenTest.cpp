@@ -3,8 +3,8 @@
 
 #include "InputTestSupport.h"
 
+#include "app/YEqModel.h"
 #include "core/VQMatrix.h"
-#include "graphui/YEqModel.h"
 #include "input/ModeScreen.h"
 #include "input/SegmentedControl.h"
 
@@ -41,6 +41,15 @@ protected:
     std::vector<std::string> labels;
     int closings = 0;
 };
+
+// The screen covers the keyboard but never takes the computer's keys from it: after a
+// click anywhere on it, ON (Ctrl+/) and the other key commands still reach the keyboard.
+TEST_F(ModeTest, NoPartOfTheScreenTakesTheKeyboardFocus)
+{
+    for (const QWidget* widget : mode->findChildren<QWidget*>())
+        if (widget->isVisibleTo(mode.get()))
+            EXPECT_EQ(widget->focusPolicy(), Qt::NoFocus) << widget->metaObject()->className();
+}
 
 TEST_F(ModeTest, SegmentsSetTheirSettingAndPostTheirLabel)
 {

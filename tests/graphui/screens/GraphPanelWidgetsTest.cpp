@@ -2,7 +2,7 @@
 // widgets at fixed sizes.
 
 #include "GraphPanelsTestSupport.h"
-#include "YEqTestSupport.h"
+#include "app/YEqTestSupport.h"
 #include "core/DrawObject.h"
 #include "eval/ProgramTestSupport.h"
 #include "graph/GraphView.h"
@@ -16,6 +16,7 @@
 
 #include "graphui/ThumbSlider.h"
 #include <QLabel>
+#include <QPushButton>
 
 #include <cmath>
 
@@ -100,6 +101,29 @@ TEST_F(GraphVarsViewTest, AFunctionOfAGetsItsXAndAButtonsAndBumpsRoundToTheStep)
     vars.stopBumping();
     EXPECT_EQ(delegate.stops, 1);
     EXPECT_FALSE(vars.repeatTimer().isActive());
+}
+
+// The variables' buttons write white (green when open) on the strip's dark ground: each
+// title reads against its button, open or not.
+TEST_F(GraphVarsViewTest, TheVariableButtonsTitlesReadOnTheirButtons)
+{
+    PlotObject& p = plot("AX²");
+    vars.showPlot(&p, {1, 0, 1});
+    vars.show();
+    for (const int open : {-1, 0}) {
+        if (open >= 0)
+            vars.showSlider(open);
+        const QImage picture = vars.grab().toImage();
+        int titled = 0;
+        for (const QPushButton* button : vars.findChildren<QPushButton*>()) {
+            if (button->text() != "X" && button->text() != "A")
+                continue;
+            ++titled;
+            const QRect inside = button->geometry().adjusted(3, 3, -3, -3);
+            EXPECT_GE(textContrast(picture, inside), 4.5) << button->text().toStdString() << " open " << open;
+        }
+        EXPECT_EQ(titled, 2);
+    }
 }
 
 TEST_F(GraphVarsViewTest, SliderMappingHoldsAnEmptyRangeAndAOnePointIndex)

@@ -1,16 +1,18 @@
-#include "app/AppLauncher.h"
+#include "launcher/AppLauncher.h"
 
 #include "app/AppDelegate.h"
 #include "app/AppShell.h"
 #include "app/ClassicHomeScreen.h"
 #include "app/MathPrintScreen.h"
-#include "app/SceneDelegate.h"
 #include "app/RootController.h"
+#include "app/SceneDelegate.h"
 #include "app/ScreenRegistry.h"
 #include "app/ScreenRouter.h"
+#include "app/YEqModel.h"
+#include "apps/CSVImport.h"
 #include "core/Calculator.h"
+#include "core/services/CSVLoader.h"
 #include "core/services/GDBManager.h"
-#include "graphui/GDBStore.h"
 #include "graphui/FormatScreen.h"
 #include "graphui/GraphPanels.h"
 #include "graphui/GraphScreenController.h"
@@ -18,7 +20,6 @@
 #include "graphui/TableSetScreen.h"
 #include "graphui/WindowScreen.h"
 #include "graphui/YEqColorPicker.h"
-#include "graphui/YEqModel.h"
 #include "graphui/YEqScreen.h"
 #include "input/CatalogScreen.h"
 #include "input/KeyboardRouterLink.h"
@@ -27,6 +28,7 @@
 #include "input/MenuScreen.h"
 #include "input/ModeScreen.h"
 #include "input/ProgramLibrary.h"
+#include "programs/GDBStore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -47,10 +49,15 @@ constexpr QSize kTabletMinimum{768, 768};
 AppLauncher::AppLauncher(QApplication& app, const Options& options)
     : calc_(Calculator::calculator())
 {
+    // The displays' base font size is the device's (20 on a phone, 30 on a tablet) unless a
+    // saved state says otherwise: the factory settings are taken for the device.
+    calc_.device = options.tablet ? 1 : 0;
+    calc_.baseFontSize = options.tablet ? 30 : 20;
     // The managers go in before the state is restored: their archives go to them.
     auto equations = std::make_shared<YEqModel>(calc_);
     calc_.yEqManager = equations;
     GDBManager::setShared(std::make_shared<GDBStore>(calc_, equations, (options.dataFolder + "/GDB").toStdString()));
+    CSVLoader::setLoader(&CSVImport::loadCSV);
     delegate_ = std::make_unique<AppDelegate>(calc_, options.dataFolder);
     delegate_->watch(app);
     shell_ = std::make_unique<AppShell>(calc_);
@@ -144,6 +151,7 @@ AppLauncher::~AppLauncher()
     shell_.reset();
     delegate_.reset();
     GDBManager::setShared(nullptr);
+    CSVLoader::setLoader(nullptr);
 }
 
 } // namespace orvenda

@@ -1,6 +1,5 @@
-#include "app/AppDriver.h"
+#include "launcher/AppDriver.h"
 
-#include "app/AppLauncher.h"
 #include "app/AppShell.h"
 #include "app/EntryModel.h"
 #include "app/EntryView.h"
@@ -8,25 +7,27 @@
 #include "app/RootController.h"
 #include "app/ScreenRegistry.h"
 #include "app/ScreenRouter.h"
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/Operand.h"
 #include "core/services/ProgramManager.h"
 #include "core/services/ProgramOutputManager.h"
 #include "core/services/ViewControlDelegate.h"
 #include "graph/GraphView.h"
+#include "graph/PlotObject.h"
 #include "graphui/GraphScreenController.h"
 #include "graphui/TableScreen.h"
 #include "graphui/TableView.h"
 #include "graphui/WindowScreen.h"
-#include "graph/PlotObject.h"
-#include "graphui/YEqModel.h"
 #include "input/KeyButton.h"
 #include "input/KeyTables.h"
 #include "input/KeyboardView.h"
 #include "input/MenuScreen.h"
 #include "language/EntryText.h"
+#include "launcher/AppLauncher.h"
 #include "pretty/FontMap.h"
 
+#include <QAbstractAnimation>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -59,6 +60,8 @@ namespace {
 using Ops = std::vector<std::uint32_t>;
 
 constexpr auto kIdleLimit = std::chrono::seconds(30);
+// How many animations in turn `wait idle` lets come to an end.
+constexpr int kAnimationRounds = 100;
 // The height of the title bar drawn over an alert in a picture.
 constexpr int kTitleBarHeight = 24;
 
@@ -615,6 +618,20 @@ bool AppDriver::wait(std::string_view what)
         if (!app_.shell().settle(kIdleLimit))
             return fail("the program queue did not finish within " + std::to_string(kIdleLimit.count()) + " s");
         spin(0);
+        // Sheets and panels that slide come to rest: each animation's end is waited for.
+        for (int round = 0; round < kAnimationRounds; ++round) {
+            QAbstractAnimation* running = nullptr;
+            for (QAbstractAnimation* animation : app_.root().findChildren<QAbstractAnimation*>())
+                if (animation->state() == QAbstractAnimation::Running)
+                    running = animation;
+            if (!running)
+                break;
+            QEventLoop loop;
+            QObject::connect(running, &QAbstractAnimation::finished, &loop, &QEventLoop::quit);
+            QObject::connect(running, &QAbstractAnimation::stateChanged, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        spin(0);
         return true;
     }
     const auto ms = number(what);
@@ -733,7 +750,12 @@ void AppDriver::dump()
     if (const auto* table = dynamic_cast<const TableScreen*>(app_.root().router().controller(screens::Table));
         table && screen == screens::Table)
         state["table"] = {{"row", table->tableView().cursorRow}, {"col", table->tableView().cursorCol},
-            {"shows", table->entryView().overlayStr().value_or("")}};
+            {"shows", table->entryView().overlayStr().value_or("")}, {"auto", calc.tableMode == 1},
+            {"start", calc.tableMode == 1 ? nlohmann::json(table->tableView().autoValue(0)) : nlohmann::json()}};
+    if (auto* menu = dynamic_cast<const MenuScreen*>(app_.root().router().controller(screens::Menu)); menu && menu->isVisible())
+        state["menu"] = menu->currentMenu();
+    else
+        state["menu"] = nullptr;
     out_ << state.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
 }
 
