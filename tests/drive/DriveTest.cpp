@@ -11,6 +11,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -577,6 +578,59 @@ TEST(Drive, TableSetupAutoStartsTheTableAtTblStart)
     EXPECT_EQ(run.dumps[0]["table"]["auto"], true);
     EXPECT_EQ(run.dumps[0]["table"]["start"], 2);
 }
+
+// ---- Pictures of every screen ----
+
+struct ScreenScript {
+    std::string name;
+    std::string keys;
+};
+
+const std::string kParabola = "type \"X²—4\"->Y₁\nkey ENTER\nwait idle\n";
+
+class EveryScreen : public ::testing::TestWithParam<ScreenScript> {};
+
+// Each screen, menu, sheet and alert a newcomer meets, pictured at the phone's and the
+// tablet's size: the picture is the window's, and the screen shows in it (it differs from
+// the bare home screen somewhere). With ORVENDA_SCREEN_PICTURES set to a
+// folder the pictures are kept there to be looked at.
+TEST_P(EveryScreen, IsPicturedAtPhoneAndTabletSize)
+{
+    const ScreenScript& screen = GetParam();
+    const char* keep = std::getenv("ORVENDA_SCREEN_PICTURES");
+    for (const auto& [device, size] : {std::pair{std::string("phone"), QSize(390, 844)}, std::pair{std::string("tablet"), QSize(768, 1024)}}) {
+        const fs::path folder = keep ? fs::path(keep) : scratch("screens");
+        fs::create_directories(folder);
+        const fs::path bare = folder / (device + "-bare.png"), png = folder / (device + "-" + screen.name + ".png");
+        const Session run = drive("shot " + bare.string() + "\n" + screen.keys + "\nwait idle\nshot " + png.string() + "\n",
+                                  "--device " + device);
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        const QImage before(QString::fromStdString(bare.string())), after(QString::fromStdString(png.string()));
+        ASSERT_EQ(after.size(), size) << device;
+        ASSERT_EQ(before.size(), size) << device;
+        int changed = 0;
+        for (int y = 0; y < size.height(); y += 4)
+            for (int x = 0; x < size.width(); x += 4)
+                changed += before.pixel(x, y) != after.pixel(x, y);
+        EXPECT_GT(changed, size.width() * size.height() / 16 / 200) << device << " " << screen.name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Drive, EveryScreen,
+    ::testing::Values(ScreenScript{"home", "type 2+3ɩ̇\nkey ENTER\nwait idle\ntype √(2\nkey ENTER\nwait idle\ntype 1/3\nkey ENTER"},
+        ScreenScript{"classic", "type Classic\nkey ENTER\nwait idle\ntype 1/2+2\nkey ENTER"},
+        ScreenScript{"yeq", "key Y=\ntype X²"}, ScreenScript{"window", "key 0x401"},
+        ScreenScript{"graph", kParabola + "key GRAPH\nwait idle\nhkey Ctrl+Z\nhkey Return"},
+        ScreenScript{"trace", kParabola + "key GRAPH\nwait idle\nkey 0x403"},
+        ScreenScript{"zoom", kParabola + "key GRAPH\nwait idle\nhkey Ctrl+Z"},
+        ScreenScript{"table", kParabola + "key 0x416\ntap 100 290\nkey 0x419"}, ScreenScript{"tblset", "key 0x416"},
+        ScreenScript{"format", "key 0x417"}, ScreenScript{"mode", "key MODE"}, ScreenScript{"math", "key MATH"},
+        ScreenScript{"list", "key 0x422"}, ScreenScript{"matrix", "key 0x41e"}, ScreenScript{"vars", "key VARS"},
+        ScreenScript{"test", "key 0x423"}, ScreenScript{"angle", "key 0x424"}, ScreenScript{"draw", "key 0x425"},
+        ScreenScript{"prgm", "key PRGM"}, ScreenScript{"stat", "key STAT"}, ScreenScript{"distr", "key 0x426"},
+        ScreenScript{"apps", "key APPS"}, ScreenScript{"mem", "key 0x430"}, ScreenScript{"catalog", "key 0x420"},
+        ScreenScript{"error", "type 1/0\nkey ENTER"}, ScreenScript{"shortcuts", "hkey F1"}),
+    [](const auto& info) { return info.param.name; });
 
 // ---- The graph screens ----
 
