@@ -106,12 +106,12 @@ bool ArgumentFetcher::getInt(int& value, int min, int max, VQStack& stack)
     double x = 0;
     if (!getReal(x, stack))
         return false;
-    if (!ElementaryFunctions::isWhole(x) || std::fabs(x) > 2147483647.0) {
+    if (!ElementaryFunctions::isWhole(x)) {
         fail(ErrArgument);
         return false;
     }
-    value = static_cast<int>(x);
-    if (value < min || value > max) {
+    value = clampedInt(x);
+    if (!wholeIn(x, min, max)) {
         fail(ErrArgument);
         return false;
     }
@@ -153,12 +153,13 @@ std::shared_ptr<VQList> ArgumentFetcher::getColorFromStack(VQStack& stack)
             return nullptr;
         }
         if (op.sigFig == kColorMarker)
-            return std::make_shared<VQList>(ColorTables::tiColor(static_cast<int>(x)));
-        if (x < 1 || x > ColorTables::standardColorCount) {
+            return std::make_shared<VQList>(ColorTables::tiColor(clampedInt(x)));
+        const auto n = wholeIn(x, 1, ColorTables::standardColorCount);
+        if (!n) {
             fail(ErrDomain);
             return nullptr;
         }
-        return std::make_shared<VQList>(ColorTables::standardColor(static_cast<int>(x)));
+        return std::make_shared<VQList>(ColorTables::standardColor(*n));
     }
     return nullptr;
 }
@@ -188,13 +189,14 @@ std::optional<VQColor> ArgumentFetcher::getVQColorFromStack(VQStack& stack)
         }
         VQList list;
         if (op.sigFig == kColorMarker) {
-            list = ColorTables::tiColor(static_cast<int>(x));
+            list = ColorTables::tiColor(clampedInt(x));
         } else {
-            if (x < 0 || x > ColorTables::lastTIColor) {
+            const auto n = wholeIn(x, 0, ColorTables::lastTIColor);
+            if (!n) {
                 fail(ErrDomain);
                 return std::nullopt;
             }
-            list = ColorTables::standardColor(static_cast<int>(x));
+            list = ColorTables::standardColor(*n);
         }
         if (list.count() < 3)
             return std::nullopt;
@@ -214,7 +216,8 @@ bool ArgumentFetcher::getColorR(double& r, double& g, double& b, const Operand& 
     }
     if (op.kind != KindReal || !ElementaryFunctions::isWhole(op.re()))
         return false;
-    const int n = static_cast<int>(op.re());
+    // Far-off numbers are no colour; held in int reach they still read as none.
+    const int n = clampedInt(op.re());
     std::array<double, 3> c{};
     if (op.sigFig == kColorMarker)
         c = ColorTables::tiComponents(n);

@@ -3,6 +3,8 @@
 #include "core/Operand.h"
 #include "core/VQColor.h"
 
+#include <climits>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -58,6 +60,29 @@ public:
     static bool getMark(int& mark, const Operand& op);
     // A copy of the stored program's ops; error 41 when there is none of that name.
     std::optional<Ops> getProgram(const std::string& name);
+
+    // ---- Numbers as ints ----
+    // The one place where a number a user gave becomes an int: converting a double beyond
+    // int reach is undefined, so every such conversion goes through these.
+
+    // x when it is a whole number within min..max; nothing for a fraction, NaN, an
+    // infinity or any value out of bounds.
+    static std::optional<int> wholeIn(double x, int min, int max)
+    {
+        if (!(x >= min && x <= max) || x != std::trunc(x))
+            return std::nullopt;
+        return static_cast<int>(x);
+    }
+    // x truncated toward zero and held within min..max; NaN counts as 0.
+    static int clampedInt(double x, int min = INT_MIN, int max = INT_MAX)
+    {
+        const double t = std::isnan(x) ? 0.0 : std::trunc(x);
+        if (t <= min)
+            return min;
+        if (t >= max)
+            return max;
+        return static_cast<int>(t);
+    }
 
 private:
     void fail(int error);

@@ -3,6 +3,7 @@
 #include "core/ColorTables.h"
 #include "core/VQList.h"
 #include "core/services/YEqManager.h"
+#include "eval/ArgumentFetcher.h"
 #include "eval/OwnPageHandlers.h"
 #include "eval/Parser.h"
 #include "language/ErrorNumbers.h"
@@ -31,11 +32,6 @@ constexpr int kToString = 0xEF97;
 
 constexpr std::uint32_t kSlash = 0x83, kColon = 0x3E, kSpace = 0x29, kA = 0x41, kP = 0x50, kM = 0x4D;
 constexpr int kColorMarker = -1;
-
-bool isWholeReal(const Operand& op)
-{
-    return op.kind == KindReal && ElementaryFunctions::isWhole(op.re());
-}
 
 std::tm localTime(Calculator::TimePoint at)
 {
@@ -87,11 +83,12 @@ void ClockColorHandlers::handle(EvalRun& run)
 
 bool ClockColorHandlers::wholeArgument(const EvalRun& run, int min, int max, int& value)
 {
-    if (!isWholeReal(run.X) || run.X.re() < min || run.X.re() > max) {
+    const auto n = run.X.kind == KindReal ? ArgumentFetcher::wholeIn(run.X.re(), min, max) : std::nullopt;
+    if (!n) {
         p_.setError(ErrDomain);
         return false;
     }
-    value = static_cast<int>(run.X.re());
+    value = *n;
     return true;
 }
 
@@ -133,9 +130,11 @@ void ClockColorHandlers::dayOfWeek(EvalRun& run)
         const Operand op = p_.popValueFromStack(&run.stack);
         if (p_.error() != 0)
             return;
-        if (!isWholeReal(op) || op.re() < bounds[i][0] || op.re() > bounds[i][1])
+        const auto part = op.kind == KindReal ? ArgumentFetcher::wholeIn(op.re(), bounds[i][0], bounds[i][1])
+                                              : std::nullopt;
+        if (!part)
             return p_.setError(ErrDate);
-        parts[i] = static_cast<int>(op.re());
+        parts[i] = *part;
     }
     const auto [day, month, year] = parts;
     if (!DateHelpers::validateYear(year, month, day))
@@ -192,11 +191,12 @@ void ClockColorHandlers::screenColor(EvalRun& run)
             return p_.setError(ErrDomain);
         const double n = arg.re();
         if (arg.sigFig == kColorMarker) {
-            rgb = ColorTables::tiComponents(static_cast<int>(std::clamp(n, -1.0, 100.0)));
+            rgb = ColorTables::tiComponents(ArgumentFetcher::clampedInt(n));
         } else {
-            if (n < 1 || n > ColorTables::standardColorCount)
+            const auto standard = ArgumentFetcher::wholeIn(n, 1, ColorTables::standardColorCount);
+            if (!standard)
                 return p_.setError(ErrDomain);
-            rgb = ColorTables::standardComponents(static_cast<int>(n));
+            rgb = ColorTables::standardComponents(*standard);
         }
     } else if (arg.kind == KindRealList && arg.list && arg.list->type() == 0) {
         if (arg.list->count() != 3)
@@ -265,10 +265,10 @@ void ClockColorHandlers::textColor(EvalRun& run)
         return;
     if (op.kind != KindReal)
         return p_.setError(ErrArgument);
-    if (!ElementaryFunctions::isWhole(op.re()) || op.re() < ColorTables::firstTIColor
-        || op.re() > ColorTables::lastTIColor)
+    const auto color = ArgumentFetcher::wholeIn(op.re(), ColorTables::firstTIColor, ColorTables::lastTIColor);
+    if (!color)
         return p_.setError(ErrDomain);
-    calc_.textColor = static_cast<int>(op.re());
+    calc_.textColor = *color;
     done(run);
 }
 

@@ -1,6 +1,7 @@
 #include "eval/DistributionHandlers.h"
 
 #include "core/VQList.h"
+#include "eval/ArgumentFetcher.h"
 #include "eval/EvalRun.h"
 #include "eval/NumericArguments.h"
 #include "eval/Parser.h"
@@ -124,12 +125,11 @@ void DistributionHandlers::invNorm(EvalRun& run)
         double t = 0.0;
         if (!args.real(t))
             return;
-        const double whole = std::trunc(t);
-        if (whole != kLeftTail && whole != kCenter && whole != kRightTail) {
+        tail = ArgumentFetcher::clampedInt(t);
+        if (tail != kLeftTail && tail != kCenter && tail != kRightTail) {
             args.fail(ErrArgument);
             return;
         }
-        tail = static_cast<int>(whole);
     }
     if (n >= 3 && (!deviation(args, sigma) || !args.real(mu)))
         return;
@@ -204,7 +204,7 @@ void DistributionHandlers::binomial(EvalRun& run)
             return;
         }
         VQList counts;
-        for (int k = 0; k <= static_cast<int>(trials); ++k)
+        for (int k = 0, last = ArgumentFetcher::clampedInt(trials); k <= last; ++k)
             counts.addReal(k, 15, -15);
         x.kind = KindRealList;
         x.list = std::make_shared<VQList>(std::move(counts));

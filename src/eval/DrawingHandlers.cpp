@@ -5,6 +5,7 @@
 #include "core/VQList.h"
 #include "core/VQStack.h"
 #include "core/services/GDBManager.h"
+#include "eval/ArgumentFetcher.h"
 #include "eval/Parser.h"
 #include "language/ErrorNumbers.h"
 #include "language/Utf8.h"
@@ -50,7 +51,7 @@ int pixelIndex(double x)
 {
     if (std::isnan(x))
         return -1;
-    return static_cast<int>(std::clamp(x, -1e9, 1e9));
+    return ArgumentFetcher::clampedInt(x, -1000000000, 1000000000);
 }
 
 int colorByte(double component)

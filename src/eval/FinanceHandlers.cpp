@@ -2,6 +2,7 @@
 
 #include "core/Calculator.h"
 #include "core/VQList.h"
+#include "eval/ArgumentFetcher.h"
 #include "eval/EvalRun.h"
 #include "eval/NumericArguments.h"
 #include "eval/Parser.h"
@@ -109,9 +110,10 @@ bool FinanceHandlers::digits(NumericArguments& args, int& d)
         return false;
     if (!ElementaryFunctions::isWhole(x))
         return args.fail(ErrArgument);
-    if (x < 0.0 || x > 9.0)
+    const auto n = ArgumentFetcher::wholeIn(x, 0, 9);
+    if (!n)
         return args.fail(ErrDomain);
-    d = static_cast<int>(x);
+    d = *n;
     return true;
 }
 
@@ -187,7 +189,7 @@ void FinanceHandlers::amortization(EvalRun& run)
         }
     }
     TVM tvm;
-    const auto a = tvm.amortize(record(calc_), static_cast<int>(first), static_cast<int>(last), d);
+    const auto a = tvm.amortize(record(calc_), ArgumentFetcher::clampedInt(first), ArgumentFetcher::clampedInt(last), d);
     finish(args, tvm, balance ? a.balance : run.token == kSumPrn ? a.principal : a.interest);
 }
 

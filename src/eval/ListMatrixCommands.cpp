@@ -4,6 +4,7 @@
 #include "core/VQList.h"
 #include "core/VQMatrix.h"
 #include "core/VQStack.h"
+#include "eval/ArgumentFetcher.h"
 #include "eval/EvalRun.h"
 #include "eval/Parser.h"
 #include "language/ErrorNumbers.h"
@@ -280,8 +281,9 @@ void ListMatrixCommands::sumOrProduct(EvalRun& run)
         fail(ErrInvalidDim, L.location, run);
         return;
     }
-    const VQNumber n = run.token == 0xB6 ? L.list->sumStart(static_cast<int>(start), static_cast<int>(end))
-                                         : L.list->prodStart(static_cast<int>(start), static_cast<int>(end));
+    const VQNumber n = run.token == 0xB6 ? L.list->sumStart(ArgumentFetcher::clampedInt(start), ArgumentFetcher::clampedInt(end))
+                                         : L.list->prodStart(ArgumentFetcher::clampedInt(start),
+                                                             ArgumentFetcher::clampedInt(end));
     Operand& R = run.R;
     R.value = n.c();
     R.kind = n.i() != 0 ? KindComplex : KindReal;
@@ -305,12 +307,12 @@ void ListMatrixCommands::rowOperation(EvalRun& run)
         const std::optional<Operand> r = popArgument(run, isReal, ErrArgument);
         if (!r)
             return;
-        const double index = r->re() - 1;
-        if (!(index >= 0) || index != std::floor(index) || index > 1.0e9) {
+        const auto index = ArgumentFetcher::wholeIn(r->re() - 1, 0, 1000000000);
+        if (!index) {
             fail(ErrDimMismatch, r->location, run);
             return;
         }
-        rows[static_cast<std::size_t>(k)] = static_cast<int>(index);
+        rows[static_cast<std::size_t>(k)] = *index;
         rowLocations[static_cast<std::size_t>(k)] = r->location;
     }
     const std::optional<Operand> matrix = popArgument(run, isMatrix, ErrArgument);

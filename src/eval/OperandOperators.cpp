@@ -12,6 +12,7 @@
 #include "core/VQMatrix.h"
 #include "core/VQStack.h"
 #include "core/services/YEqManager.h"
+#include "eval/ArgumentFetcher.h"
 #include "eval/ListMatrixOperators.h"
 #include "eval/Parser.h"
 #include "eval/ScalarOperators.h"
@@ -47,9 +48,7 @@ bool isMatrixSide(double x)
 // matrix operations refuse them.
 int wholePart(double x)
 {
-    if (std::isnan(x))
-        return INT_MIN;
-    return static_cast<int>(std::clamp(std::trunc(x), double(INT_MIN), double(INT_MAX)));
+    return std::isnan(x) ? INT_MIN : ArgumentFetcher::clampedInt(x);
 }
 
 std::int8_t pairByte(int v)
@@ -351,11 +350,12 @@ Operand OperandOperators::matrixBinaryOp(int token, const Operand& X, const Oper
             break;
         }
         const double rows = dims->realAtIndex(0), cols = dims->realAtIndex(1);
-        if (rows < 0 || rows > kMaxMatrixDim || cols < 0 || cols > kMaxMatrixDim) {
+        if (!(rows >= 0 && rows <= kMaxMatrixDim && cols >= 0 && cols <= kMaxMatrixDim)) {
             c.error = ErrInvalidDim;
             break;
         }
-        m.resizeRow(static_cast<std::size_t>(rows), static_cast<std::size_t>(cols));
+        m.resizeRow(static_cast<std::size_t>(ArgumentFetcher::clampedInt(rows)),
+                    static_cast<std::size_t>(ArgumentFetcher::clampedInt(cols)));
         result = O;
         break;
     }

@@ -7,6 +7,7 @@
 #include "core/services/ProgramOutputManager.h"
 #include "core/services/ViewControlDelegate.h"
 #include "core/RandomSource.h"
+#include "eval/ArgumentFetcher.h"
 #include "eval/MainQueue.h"
 #include "eval/Parser.h"
 #include "language/ErrorNumbers.h"
@@ -326,7 +327,7 @@ bool ProgramQueue::animateSlider(const std::string& label, const std::string& in
         submit(std::move(run));
     } else {
         std::lock_guard lock(mutex_);
-        queueInterrupt({inProgram, run.start, varNum, static_cast<int>(std::trunc(value))});
+        queueInterrupt({inProgram, run.start, varNum, ArgumentFetcher::clampedInt(value)});
     }
     return true;
 }

@@ -22,9 +22,9 @@ namespace {
 bool isString(const Operand& v) { return v.kind == KindString && v.string; }
 
 // A real whole number from lo to hi.
-bool wholeIn(const Operand& v, double lo, double hi)
+bool wholeIn(const Operand& v, int lo, int hi)
 {
-    return v.kind == KindReal && ElementaryFunctions::isWhole(v.re()) && v.re() >= lo && v.re() <= hi;
+    return v.kind == KindReal && ArgumentFetcher::wholeIn(v.re(), lo, hi);
 }
 
 Operand branch(const EvalRun& run, bool flag)
@@ -222,8 +222,8 @@ void ProgramTokenHandlers::output(EvalRun& run)
     if (!takeShownValue(r, value))
         return;
     r.kind = KindOutput;
-    r.ints[0] = static_cast<int>(column->re());
-    r.ints[1] = static_cast<int>(row->re());
+    r.ints[0] = ArgumentFetcher::clampedInt(column->re());
+    r.ints[1] = ArgumentFetcher::clampedInt(row->re());
     r.ints[3] = align;
     run.R = std::move(r);
 }
@@ -246,7 +246,7 @@ void ProgramTokenHandlers::menu(EvalRun& run)
         const auto label = popArgument(run, isReal, ErrArgument);
         if (!label)
             return;
-        m->labels[k] = static_cast<int>(label->re());
+        m->labels[k] = ArgumentFetcher::clampedInt(label->re());
         const auto text = popArgument(run, isString, ErrArgument);
         if (!text)
             return;
@@ -384,7 +384,7 @@ void ProgramTokenHandlers::fix(EvalRun& run)
         fail(ErrDomain, digits->location);
         return;
     }
-    p_.calc.numDigits = static_cast<int>(digits->re());
+    p_.calc.numDigits = ArgumentFetcher::clampedInt(digits->re());
     p_.calc.numFormat = 0;
     run.R.kind = KindDone;
     run.R.opcode = static_cast<std::uint32_t>(run.token);

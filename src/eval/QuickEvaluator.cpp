@@ -2,6 +2,7 @@
 
 #include "core/Calculator.h"
 #include "core/VQStack.h"
+#include "eval/ArgumentFetcher.h"
 #include "eval/Parser.h"
 #include "numeric/AngleConversion.h"
 #include "numeric/BitOps.h"
@@ -684,12 +685,12 @@ double QuickEvaluator::run(const Instruction* code, std::size_t count, const Ter
             case Op::Log: top = R == 10.0 ? std::log10(L) : std::log(L) / std::log(R); break;
             case Op::Round: {
                 const double d = std::trunc(R);
-                top = d >= 0.0 && d <= 9.0 ? ElementaryFunctions::round(L, static_cast<int>(d)) : L;
+                top = d >= 0.0 && d <= 9.0 ? ElementaryFunctions::round(L, ArgumentFetcher::clampedInt(d)) : L;
                 break;
             }
             case Op::RoundSigFig: {
                 const double d = std::trunc(R);
-                top = d >= 1.0 && d <= 14.0 ? ElementaryFunctions::roundSF(L, static_cast<int>(d)) : L;
+                top = d >= 1.0 && d <= 14.0 ? ElementaryFunctions::roundSF(L, ArgumentFetcher::clampedInt(d)) : L;
                 break;
             }
             default: return kNaN;

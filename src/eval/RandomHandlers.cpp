@@ -2,6 +2,7 @@
 
 #include "core/RandomSource.h"
 #include "core/VQList.h"
+#include "eval/ArgumentFetcher.h"
 #include "eval/EvalRun.h"
 #include "eval/NumericArguments.h"
 #include "eval/Parser.h"
@@ -52,7 +53,7 @@ void RandomHandlers::handle(EvalRun& run)
         args.failAtToken(ErrListLength);
         return;
     }
-    const int count = static_cast<int>(trials);
+    const int count = ArgumentFetcher::clampedInt(trials);
     // Draws belong to the function token, not to its last argument.
     run.R.location = args.tokenLocation();
     RandomDeviates deviates(RandomSource::shared());

@@ -5,6 +5,7 @@
 #include "core/VQList.h"
 #include "core/VQMatrix.h"
 #include "core/services/UnitConversions.h"
+#include "eval/ArgumentFetcher.h"
 #include "eval/EvalContext.h"
 #include "eval/Parser.h"
 #include "eval/Significance.h"
@@ -85,7 +86,6 @@ cplx complexExp(cplx z)
     return {m * ElementaryFunctions::VQCos(z.imag()), m * ElementaryFunctions::VQSin(z.imag())};
 }
 
-using Significance::clampToInt;
 using Significance::ruleExact;
 using Significance::ruleExponential;
 using Significance::ruleFigures;
@@ -717,19 +717,26 @@ Operand ScalarOperators::opBinary(int token, const Operand& R, const Operand& L,
         ruleExact(r);
         break;
     case 0x12: {  // round( with a digit count
-        if (R.kind != KindReal || !ElementaryFunctions::isWhole(rr) || rr < 0.0 || rr > 10.0) fail(ErrDomain, R);
-        const int d = clampToInt(rr);
-        r.value = {ElementaryFunctions::round(l, d), a.imag() == 0.0 ? 0.0 : ElementaryFunctions::round(a.imag(), d)};
-        r.sigDec = d == INT_MIN ? INT_MAX : -d;
+        const auto d = R.kind == KindReal ? ArgumentFetcher::wholeIn(rr, 0, 10) : std::nullopt;
+        if (!d) {
+            fail(ErrDomain, R);
+            break;
+        }
+        r.value = {ElementaryFunctions::round(l, *d), a.imag() == 0.0 ? 0.0 : ElementaryFunctions::round(a.imag(), *d)};
+        r.sigDec = -*d;
         adjustSigFig(r);
         break;
     }
     case 0x5C64: {  // roundSigFig( with a figure count
-        if (R.kind != KindReal || !ElementaryFunctions::isWhole(rr) || rr < 0.0) fail(ErrDomain, R);
-        const int n = clampToInt(rr);
-        r.value = {ElementaryFunctions::roundSF(l, n),
-                   a.imag() == 0.0 ? 0.0 : ElementaryFunctions::roundSF(a.imag(), n)};
-        r.sigFig = n;
+        // Beyond int reach a figure count is refused as a negative one is.
+        const auto n = R.kind == KindReal ? ArgumentFetcher::wholeIn(rr, 0, INT_MAX) : std::nullopt;
+        if (!n) {
+            fail(ErrDomain, R);
+            break;
+        }
+        r.value = {ElementaryFunctions::roundSF(l, *n),
+                   a.imag() == 0.0 ? 0.0 : ElementaryFunctions::roundSF(a.imag(), *n)};
+        r.sigFig = *n;
         adjustSigDec(r);
         break;
     }
@@ -789,7 +796,9 @@ Operand ScalarOperators::opBinary(int token, const Operand& R, const Operand& L,
     case 0xBBFA:  // shift(
     case 0xBBFB:  // rotate(
         if (R.kind != KindReal || L.kind != KindReal || !ElementaryFunctions::isWhole(l) || !ElementaryFunctions::isWhole(rr)) c.error = ErrArgument;
-        r.value = {token == 0xBBFA ? BitOps::shift(l, clampToInt(rr)) : BitOps::rotate(l, clampToInt(rr)), 0.0};
+        r.value = {token == 0xBBFA ? BitOps::shift(l, ArgumentFetcher::clampedInt(rr))
+                                   : BitOps::rotate(l, ArgumentFetcher::clampedInt(rr)),
+                   0.0};
         ruleExact(r);
         break;
     case 0xEF32: {  // remainder(

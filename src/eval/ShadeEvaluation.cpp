@@ -3,6 +3,7 @@
 #include "core/DrawObject.h"
 #include "core/VQList.h"
 #include "core/VQStack.h"
+#include "eval/ArgumentFetcher.h"
 #include "eval/Parser.h"
 #include "language/ErrorNumbers.h"
 #include "numeric/Densities.h"
@@ -57,7 +58,7 @@ std::shared_ptr<DrawDistribution> ShadeEvaluation::evalShadeFunction(VQStack& st
 {
     if (token < kShadeNorm || token > kShadeF)
         return nullptr;
-    const int n = static_cast<int>(std::trunc(count));
+    const int n = ArgumentFetcher::clampedInt(count);
     const Arity arity = arityOf(token);
     p_.validateArgsMin(arity.fewest, arity.most, n, stack);
     if (p_.error() != 0)

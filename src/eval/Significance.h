@@ -1,5 +1,7 @@
 #pragma once
 
+#include "eval/ArgumentFetcher.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -42,10 +44,7 @@ double imagPart(const Record& r)
 // A double as an int for counts and shifts: NaN gives 0, the rest saturates.
 inline int clampToInt(double v)
 {
-    if (std::isnan(v)) return 0;
-    if (v >= static_cast<double>(INT_MAX)) return INT_MAX;
-    if (v <= static_cast<double>(INT_MIN)) return INT_MIN;
-    return static_cast<int>(v);
+    return ArgumentFetcher::clampedInt(v);
 }
 
 // The decade k of a > 0 (10^k < a < 10^(k+1)) when a lies inside it, away from both ends

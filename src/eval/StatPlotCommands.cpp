@@ -4,6 +4,7 @@
 #include "core/VQStack.h"
 #include "core/services/StatGraphManager.h"
 #include "core/services/YEqManager.h"
+#include "eval/ArgumentFetcher.h"
 #include "eval/EvalRun.h"
 #include "eval/Parser.h"
 #include "language/ErrorNumbers.h"
@@ -131,11 +132,11 @@ void StatPlotCommands::switchPlots(EvalRun& run, bool on)
             return;
         if (v.kind != KindReal)
             return void(fail(ErrArgument, v.location));
-        const double n = v.re();
-        if (!ElementaryFunctions::isWhole(n) || n < 1 || n > kPlotCount)
+        const auto n = ArgumentFetcher::wholeIn(v.re(), 1, kPlotCount);
+        if (!n)
             return void(fail(ErrDomain, v.location));
         if (plots)
-            plots->setPlotVisible(static_cast<int>(n) - 1, on);
+            plots->setPlotVisible(*n - 1, on);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "core/VQStack.h"
 #include "core/services/GDBManager.h"
 #include "core/services/YEqManager.h"
+#include "eval/ArgumentFetcher.h"
 #include "eval/EvalRun.h"
 #include "eval/Evaluator.h"
 #include "eval/OwnPageHandlers.h"
@@ -25,7 +26,7 @@ namespace orvenda {
 namespace {
 
 constexpr int kMatrToList = 0xBB39, kListToMatr = 0xBB3A, kGraphStyle = 0xBB45, kSetUpEditor = 0xBB4A,
-              kDelVar = 0xBB54, kFirstShade = 0xBB35, kLastShade = 0xBB38;
+              kDelVar = 0xBB54, kFirstShade = 0xBB35;
 constexpr int kFirstString = 0xAA00;
 constexpr const char* kEditorLists[] = {"L₁", "L₂", "L₃", "L₄", "L₅", "L₆"};
 
@@ -104,9 +105,10 @@ void StoredDataCommands::matrixToLists(EvalRun& run)
             return;
         if (column.kind != KindReal || !ElementaryFunctions::isWhole(column.re()))
             return void(fail(ErrArgument, column.location));
-        if (column.re() < 1 || column.re() > double(m.dimCol()))
+        const auto index = ArgumentFetcher::wholeIn(column.re(), 1, static_cast<int>(m.dimCol()));
+        if (!index)
             return void(fail(ErrDimMismatch, column.location));
-        stores.emplace_back(name.var.name, *m.listForCol(static_cast<std::size_t>(column.re()) - 1));
+        stores.emplace_back(name.var.name, *m.listForCol(static_cast<std::size_t>(*index) - 1));
     } else {
         // Matrix, then one list name per column from the first.
         if (double(m.dimCol()) < count - 1)

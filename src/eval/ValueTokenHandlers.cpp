@@ -7,6 +7,7 @@
 #include "core/VQValue.h"
 #include "core/services/EntryManager.h"
 #include "core/services/HistoryManager.h"
+#include "eval/ArgumentFetcher.h"
 #include "eval/EvalRun.h"
 #include "eval/Parser.h"
 #include "language/ErrorNumbers.h"
@@ -25,11 +26,7 @@ namespace {
 // Whole numbers beyond int reach are clamped; they are out of every range anyway.
 int toIndex(double x)
 {
-    if (x > 2.0e9)
-        return 2000000000;
-    if (x < -2.0e9)
-        return -2000000000;
-    return static_cast<int>(x);
+    return ArgumentFetcher::clampedInt(x, -2000000000, 2000000000);
 }
 
 std::string utf8(const std::array<char32_t, 32>& name)

@@ -35,6 +35,8 @@ protected:
 TEST_F(Shell, WaitingForAProgramLeavesTheMainThreadIdle)
 {
     AppShell shell(calc);
+    // The cursor's blink would wake it twice a second, as many times as the run is long.
+    shell.blink().setStepped(true);
     programs->store("LOOP", ops("0->A:For(I,1,10000000):A+I->A:End:A"));
     int wakes = 0;
     const QObject counting;

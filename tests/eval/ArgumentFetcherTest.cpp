@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
+
 using namespace orvenda;
 
 namespace {
@@ -122,9 +125,37 @@ TEST_F(ArgumentFetcherTest, RealsAndWholeNumbers)
     EXPECT_TRUE(parser.getInt(n, 1, 10, stack));
     EXPECT_EQ(n, 7);
 
-    // A value too large for an int is no whole number within any bounds.
+    // A value too large for an int is no whole number within any bounds; what is written
+    // is held in int reach.
+    parser.setError(0);
     stack.pushReal(1e300, 15, -15, 1);
     EXPECT_FALSE(parser.getInt(n, 1, 10, stack));
+    EXPECT_EQ(n, INT_MAX);
+    EXPECT_EQ(parser.error(), 27);
+    parser.setError(0);
+    stack.pushReal(-1e300, 15, -15, 1);
+    EXPECT_FALSE(parser.getInt(n, INT_MIN, INT_MAX, stack));
+    EXPECT_EQ(n, INT_MIN);
+}
+
+// Every number a user gives becomes an int through these: none beyond int reach is ever
+// converted.
+TEST_F(ArgumentFetcherTest, NumbersBecomeIntsOnlyWithinIntReach)
+{
+    EXPECT_EQ(ArgumentFetcher::wholeIn(7, 1, 10), 7);
+    EXPECT_EQ(ArgumentFetcher::wholeIn(-2147483648.0, INT_MIN, 0), INT_MIN);
+    EXPECT_EQ(ArgumentFetcher::wholeIn(2147483647.0, 0, INT_MAX), INT_MAX);
+    for (double x : {7.5, 11.0, 0.0, 2147483648.0, -1e99, 1e99, double(NAN), double(INFINITY), -double(INFINITY)})
+        EXPECT_FALSE(ArgumentFetcher::wholeIn(x, 1, 10)) << x;
+    EXPECT_FALSE(ArgumentFetcher::wholeIn(2147483648.0, 0, INT_MAX));
+
+    EXPECT_EQ(ArgumentFetcher::clampedInt(-7.9), -7);
+    EXPECT_EQ(ArgumentFetcher::clampedInt(1e99), INT_MAX);
+    EXPECT_EQ(ArgumentFetcher::clampedInt(-1e12), INT_MIN);
+    EXPECT_EQ(ArgumentFetcher::clampedInt(INFINITY), INT_MAX);
+    EXPECT_EQ(ArgumentFetcher::clampedInt(NAN), 0);
+    EXPECT_EQ(ArgumentFetcher::clampedInt(NAN, 5, 10), 5);
+    EXPECT_EQ(ArgumentFetcher::clampedInt(1e10, -1000, 1000), 1000);
 }
 
 TEST_F(ArgumentFetcherTest, RealAtIndexDoesNotPop)
@@ -223,6 +254,11 @@ TEST_F(ArgumentFetcherTest, ColourComponentsWithoutPopping)
 
     op.value = {49, 0};
     EXPECT_FALSE(parser.getColorR(r, g, b, op));
+    // Numbers beyond int reach are no colour.
+    for (double far : {1e99, -1e12, 2147483649.0}) {
+        op.value = {far, 0};
+        EXPECT_FALSE(parser.getColorR(r, g, b, op)) << far;
+    }
     op.sigFig = -1;
     op.value = {12, 0};
     EXPECT_TRUE(parser.getColorR(r, g, b, op));

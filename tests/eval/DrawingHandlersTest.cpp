@@ -151,6 +151,13 @@ TEST_F(DrawingHandlersTest, TextReadsAColourAndAlignmentLastAndReplacesTextAtIts
     draw("TextColor(14):Text(3,4,\"Y\",RED)");
     EXPECT_EQ(last<DrawText>().text, "Y");
     EXPECT_EQ(last<DrawText>().tiTextColor, 14);
+
+    // A number last that is far beyond any colour is only text.
+    draw("Text(10,1,-1ᴱ12)");
+    EXPECT_EQ(last<DrawText>().text, "-1" + test::kE + "12");
+    EXPECT_EQ(last<DrawText>().r + last<DrawText>().g + last<DrawText>().b, 0);
+    draw("Text(10,1,\"Z\",1ᴱ99)");
+    EXPECT_EQ(last<DrawText>().text, "Z1" + test::kE + "99");
 }
 
 TEST_F(DrawingHandlersTest, ARunningProgramDrawsOnlyThroughTheMainQueue)

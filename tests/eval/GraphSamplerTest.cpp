@@ -16,7 +16,7 @@ namespace {
 using XY = GraphSampler::XY;
 using XYT = GraphSampler::XYT;
 
-constexpr int kY1 = 0x5E10, kY2 = 0x5E11, kX1T = 0x5E20, kY1T = 0x5E21, kR1 = 0x5E40, kU = 0x5E80;
+constexpr int kY1 = 0x5E10, kY2 = 0x5E11, kY3 = 0x5E12, kX1T = 0x5E20, kY1T = 0x5E21, kR1 = 0x5E40, kU = 0x5E80;
 constexpr int kSlotT = 19, kSlotX = 23, kSlotTheta = 26;
 
 // Equations typed as text and compiled by the calculator's own parser.
@@ -177,6 +177,10 @@ TEST_F(GraphSamplerTest, IntegralsAndExtremaOfAFunction)
     yEq->set(kY1, "X²");
     yEq->set(kY2, "(X-1)²");
     EXPECT_NEAR(sampler.integrateEqNum(kY1, 0, 3, 1e-5), 9, 1e-9);
+    // The shading's area comes from the same quadrature: a singular bound is never reached.
+    yEq->set(kY3, "1/√(X-1)");
+    EXPECT_NEAR(sampler.integrateEqNum(kY3, 1, 999, 1e-5), 2 * std::sqrt(998.0), 1e-6);
+    EXPECT_EQ(calc.parser().error(), 0);
     EXPECT_NEAR(sampler.minEqNum(kY2, -3, 3, 1e-5), 1, 1e-4);
     EXPECT_NEAR(sampler.maxEqNum(kY2, -3, 3, 1e-5), -3, 1e-4);
     EXPECT_EQ(calc.parser().error(), 0);

@@ -115,6 +115,23 @@ TEST_F(ScalarOperatorsTest, ErrorsPointAtTheOperandAtFault)
     EXPECT_EQ(errorToken(), 42);
 }
 
+// A digit or figure count beyond int reach is refused before any figure is counted.
+TEST_F(ScalarOperatorsTest, CountsBeyondIntReachAreDomainErrors)
+{
+    for (double count : {1e10, -1e10, 1e99, -1e99, 2147483648.0}) {
+        for (int token : {int(kRound), int(kRoundSigFig)}) {
+            for (double value : {0.0, 5.0}) {
+                g(token, real(value, 3), real(count, 4));
+                EXPECT_EQ(error(), 17) << std::hex << token << " " << count;
+                EXPECT_EQ(errorToken(), 4);
+            }
+        }
+    }
+    const Operand r = g(kRoundSigFig, real(123.456, 3), real(2147483647.0, 4));
+    EXPECT_EQ(error(), 0);
+    EXPECT_EQ(r.value.real(), 123.456);
+}
+
 // Values no entry line can type: subnormals, NaN and the library's out-of-domain answers.
 TEST_F(ScalarOperatorsTest, UntypableOperands)
 {

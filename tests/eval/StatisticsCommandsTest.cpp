@@ -107,8 +107,10 @@ TEST_F(StatisticsCommandsTest, PlotDefinitionSetsThePlotAndItsLists)
 
 TEST_F(StatisticsCommandsTest, RefusedPlotDefinitionChangesNothing)
 {
+    // A colour number far beyond int reach is no colour (nor a frequency).
     for (const char* line : {"Plot1(Scatter,L₁,{1,2})", "Plot1(Scatter,L₁,L₂,☐,{1,2})", "Plot2(Histogram,L₁,2,☐)",
-                             "Plot3(Boxplot,L₁,L₂,L₃)"}) {
+                             "Plot3(Boxplot,L₁,L₂,L₃)", "Plot1(Scatter,L₁,L₂,1ᴱ99)", "Plot1(Scatter,L₁,L₂,-1ᴱ12)",
+                             "Plot2(Histogram,L₁,1ᴱ99,☐)"}) {
         EXPECT_EQ(enter(line), ErrArgument) << line;
         EXPECT_EQ(plots->calls, 0) << line;
     }
