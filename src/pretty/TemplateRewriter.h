@@ -81,7 +81,6 @@ private:
 
     PrettyTree& tree_;
     TemplateIds ids_;
-    bool idsLeft_ = true;
 };
 
 } // namespace orvenda

@@ -24,7 +24,7 @@ namespace {
 using testing::ops;
 using testing::StubPlot;
 
-constexpr int kY1 = 0x5E10, kY2 = 0x5E11, kY3 = 0x5E12, kSolver = 0x5E1A, kX1T = 0x5E20, kY1T = 0x5E21;
+constexpr int kY1 = 0x5E10, kY2 = 0x5E11, kSolver = 0x5E1A, kX1T = 0x5E20, kY1T = 0x5E21;
 constexpr int kX2T = 0x5E22;
 constexpr int kSlotT = 19, kSlotX = 23;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();

@@ -29,8 +29,6 @@ namespace {
 
 using Ops = EntryModel::Ops;
 
-constexpr std::uint32_t kSin = 0xC2;
-
 // Ink: pixels clearly darker than the white the view is drawn on.
 bool ink(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 200; }
 

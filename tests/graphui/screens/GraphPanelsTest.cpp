@@ -16,7 +16,7 @@
 namespace orvenda::test {
 namespace {
 
-constexpr int kXmin = 38, kXmax = 39, kYmin = 40, kYmax = 41;
+constexpr int kXmin = 38, kXmax = 39, kYmin = 40;
 
 // A stat plot stand-in: the point of index t is (t, 2t).
 class IndexPlot : public PlotObject {
