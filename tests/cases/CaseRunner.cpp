@@ -40,21 +40,9 @@
 // fails. A line that has no answer within the limit (20 s, or --limit SECONDS) fails
 // with "FILE:LINE: no answer after N s"; its run is stopped and the file goes on.
 
-#include "app/CursorBlink.h"
-#include "app/EntryEvaluator.h"
-#include "app/EntryModel.h"
-#include "app/HistoryModel.h"
-#include "app/KeyRouter.h"
-#include "core/Calculator.h"
-#include "core/NotificationCenter.h"
-#include "eval/Parser.h"
-#include "pretty/PrettyPrint.h"
-
 #include "CaseText.h"
 #include "EntryText.h"
-#include "EquationSupport.h"
-#include "ProgramSupport.h"
-#include "TestSupport.h"
+#include "Home.h"
 
 #include <QGuiApplication>
 
@@ -74,55 +62,12 @@ namespace {
 
 using Ops = std::vector<std::uint32_t>;
 using cases::EntryText;
+using cases::Home;
 using cases::trim;
 using cases::unescape;
 
 // How long a stopped run may take to notice the stop.
 constexpr std::chrono::seconds kStopLimit{5};
-
-// The home screen's models and result handling on a calculator of its own, with the
-// program queue reporting to a main queue pumped by hand.
-class Home {
-public:
-    Home() : calc(test::kUS, notifications)
-    {
-        // The case files write lines in one-line form.
-        calc.mathPrint = false;
-        calc.prettyPrint = std::make_shared<PrettyPrint>();
-        calc.historyManager = history;
-        calc.entryManager = entry;
-        calc.viewDelegate = view;
-        calc.prgmManager = programs;
-        calc.prgmOutputMgr = output;
-        calc.yEqManager = std::make_shared<testing::CompilingYEq>(calc.parser());
-        ProgramQueue& queue = calc.parser().programQueue();
-        queue.setMainQueue(&main);
-        queue.setResultHandler([this](const Operand& r) { evaluator.showResult(r); });
-    }
-    ~Home()
-    {
-        calc.parser().programQueue().setResultHandler(nullptr);
-        calc.parser().programQueue().setMainQueue(nullptr);
-    }
-
-    // Every run finished and its reports handled within the limit.
-    bool settle(std::chrono::milliseconds limit)
-    {
-        return main.pumpUntil([this] { return calc.parser().programQueueCount() == 0 && main.idle(); }, limit);
-    }
-
-    NotificationCenter notifications;
-    Calculator calc;
-    testing::ManualMainQueue main;
-    std::shared_ptr<HistoryModel> history = std::make_shared<HistoryModel>(calc);
-    std::shared_ptr<EntryModel> entry = std::make_shared<EntryModel>(calc);
-    std::shared_ptr<test::FakeView> view = std::make_shared<test::FakeView>();
-    std::shared_ptr<testing::MemoryProgramManager> programs = std::make_shared<testing::MemoryProgramManager>();
-    std::shared_ptr<testing::RecordingOutput> output = std::make_shared<testing::RecordingOutput>(calc);
-    CursorBlink blink{calc};
-    EntryEvaluator evaluator{calc, blink};
-    KeyRouter keys{calc, evaluator, blink};
-};
 
 // What ENTER on one line led to.
 struct Outcome {

@@ -1,0 +1,189 @@
+// Entry lines and programs through the home screen's ENTER: the statement parser, the
+// evaluator, the program queue and the result handling the case runner drives. An input is
+//   - text (a first byte from the tab up): entry lines, one a line, written as the case
+//     files write them, so that every case file is a seed: "#" lines are skipped, what
+//     follows "=>" is the answer and is dropped, and "@program NAME" ... "@end" stores a
+//     program that a later line runs by "prgmNAME";
+//   - a first byte below 0x08: the rest as tokens of one entry line, one byte each or two
+//     after a page byte (new lines, 0x3F, split its statements as typed ones do);
+//   - a first byte 0x0E to 0x1F: the rest as the text of a program, run by prgmF.
+// A run that has not answered after the run bound (ORVENDA_FUZZ_RUN_MS, 100 ms) is stopped
+// as ON stops it; a run that ignores the stop is a finding and aborts. Afterwards whatever
+// the lines left must be saved and restored.
+
+#include "app/AppDelegate.h"
+#include "core/MemoryArchive.h"
+#include "core/VQList.h"
+#include "language/EntryText.h"
+
+#include "cases/Home.h"
+
+#include <QGuiApplication>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+using namespace orvenda;
+
+namespace {
+
+using Ops = std::vector<std::uint32_t>;
+
+// Enough lines to set something up and use it; each costs up to the run bound.
+constexpr int kMaxLines = 24;
+// How long a stopped run may take to notice the stop before it counts as ignoring it.
+constexpr std::chrono::seconds kStopLimit{20};
+
+std::chrono::milliseconds runBound()
+{
+    static const std::chrono::milliseconds bound = [] {
+        const char* text = std::getenv("ORVENDA_FUZZ_RUN_MS");
+        const int ms = text ? std::atoi(text) : 0;
+        return std::chrono::milliseconds(ms > 0 ? ms : 100);
+    }();
+    return bound;
+}
+
+const EntryText& entryText()
+{
+    static const EntryText text;
+    return text;
+}
+
+// The second byte of a two-byte token follows these.
+bool isPage(std::uint8_t b)
+{
+    switch (b) {
+    case 0x5C: case 0x5D: case 0x5E: case 0x60: case 0x61: case 0x62: case 0x63: case 0x7E: case 0xAA: case 0xBB:
+    case 0xEF:
+        return true;
+    default:
+        return false;
+    }
+}
+
+Ops rawTokens(std::string_view bytes)
+{
+    Ops ops;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<std::uint8_t>(bytes[i]);
+        if (isPage(b) && i + 1 < bytes.size())
+            ops.push_back(std::uint32_t(b) << 8 | static_cast<std::uint8_t>(bytes[++i]));
+        else
+            ops.push_back(b);
+    }
+    return ops;
+}
+
+std::string_view trimmed(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
+// ENTER on the line; the run is stopped past the bound, as ON stops it.
+void enter(cases::Home& home, const Ops& ops)
+{
+    if (!home.entry->entryOps().empty())
+        home.keys.processKeyOp(KeyRouter::kClear);
+    home.entry->forceOps(ops);
+    home.keys.processKeyOp(KeyRouter::kEnter);
+    if (home.settle(runBound()))
+        return;
+    home.calc.parser().programQueue().stopProgramThread();
+    if (!home.settle(kStopLimit)) {
+        std::fprintf(stderr, "a run goes on %lld s after ON\n", static_cast<long long>(kStopLimit.count()));
+        std::abort();
+    }
+}
+
+void runText(cases::Home& home, std::string_view text)
+{
+    int lines = 0;
+    std::string program;
+    std::string source;
+    bool inProgram = false;
+    while (!text.empty() && lines < kMaxLines) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        std::string_view line = trimmed(text.substr(0, end));
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (inProgram) {
+            if (line == "@end") {
+                inProgram = false;
+                std::string bad;
+                if (const auto ops = entryText().toOps(source, bad))
+                    home.programs->store(program, *ops);
+            } else {
+                source += source.empty() ? "" : "\n";
+                source += line;
+            }
+            continue;
+        }
+        if (line.starts_with("@program ")) {
+            inProgram = true;
+            program = std::string(trimmed(line.substr(9)));
+            source.clear();
+            continue;
+        }
+        if (line.empty() || line.starts_with('#') || line.starts_with('@'))
+            continue;
+        if (const std::size_t arrow = line.rfind("=>"); arrow != std::string_view::npos)
+            line = trimmed(line.substr(0, arrow));
+        std::string bad;
+        const auto ops = line == "<empty>" ? Ops{} : entryText().toOps(line, bad);
+        if (!ops)
+            continue;
+        ++lines;
+        enter(home, *ops);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // History items are measured in the display fonts. Never destroyed: the fuzzer leaves
+    // through exit().
+    new QGuiApplication(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const auto first = static_cast<std::uint8_t>(input[0]);
+    cases::Home home;
+    if (first < 0x08) {
+        enter(home, rawTokens(input.substr(1)));
+    } else if (first >= 0x0E && first < 0x20) {
+        std::string bad;
+        if (const auto ops = entryText().toOps(input.substr(1), bad)) {
+            home.programs->store("F", *ops);
+            enter(home, *entryText().toOps("prgmF", bad));
+        }
+    } else {
+        runText(home, input);
+    }
+
+    // Whatever the lines left is saved, and what is saved restores.
+    const auto saved = MemoryArchive::save(home.calc);
+    NotificationCenter bus;
+    Calculator again(test::kUS, bus);
+    AppDelegate::installManagers(again);
+    again.initMemory({saved});
+    (void)again.getAns();
+    for (const auto& [name, list] : again.lists)
+        (void)again.formatList(&list);
+    return 0;
+}
