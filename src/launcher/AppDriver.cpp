@@ -332,6 +332,7 @@ AppDriver::AppDriver(AppLauncher& app, std::ostream& out, std::ostream& err)
     : app_(app), out_(out), err_(err), entryText_(std::make_unique<EntryText>())
 {
     Calculator& calc = app_.calculator();
+    app_.shell().blink().setStepped(true);
     previousView_ = calc.viewDelegate;
     recorder_ = std::make_shared<ErrorRecorder>(previousView_);
     calc.viewDelegate = recorder_;
@@ -424,12 +425,17 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
         return shot(argument);
     if (command == "press")
         return press(argument);
+    if (command == "blink" && argument.empty()) {
+        app_.shell().blink().blinkCursor();
+        spin(0);
+        return true;
+    }
     if (command == "dump" && argument.empty()) {
         dump();
         return true;
     }
     return fail("unknown line «" + std::string(command) + (argument.empty() ? "" : " ") + std::string(argument)
-                + "» (key, hkey, type, tap, wait, shot, press, dump, program)");
+                + "» (key, hkey, type, tap, wait, blink, shot, press, dump, program)");
 }
 
 bool AppDriver::key(std::string_view name)

@@ -35,6 +35,8 @@ class ViewControlDelegate;
 //   tap X Y        a tap at window coordinates
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished
 //                  and every sliding sheet or panel has come to rest
+//   blink          the cursor's next blink (a driven app's cursor blinks only here, so its
+//                  pictures do not depend on how long the script takes)
 //   shot FILE.png  a picture of the window, with open alerts and dialogs centred over it
 //   press CAPTION  presses a button of the open alert
 //   dump           one JSON object on a line: screen, mathPrint (which home screen),

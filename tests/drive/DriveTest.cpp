@@ -1,8 +1,6 @@
 // The app run by orvenda-drive as a user runs it: keys, ENTER, alerts, programs, quitting
-// and starting again; and every case file typed into the running app, answering as the
-// case runner answers.
-
-#include "cases/CaseText.h"
+// and starting again, the home and graph screens' pictures. (The case files go through
+// the home screen's ENTER in the case runner.)
 
 #include <QImage>
 
@@ -20,7 +18,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include <sys/wait.h>
@@ -29,8 +26,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using orvenda::cases::trim;
-using orvenda::cases::unescape;
 using nlohmann::json;
 
 struct Session {
@@ -693,146 +688,5 @@ TEST_P(GraphScreensDrive, GraphsAndTabulatesXSquaredInTheWindowTyped)
 
 INSTANTIATE_TEST_SUITE_P(Drive, GraphScreensDrive, ::testing::Values("", "--device tablet"),
                          [](const auto& info) { return info.param.empty() ? "Phone" : "Tablet"; });
-
-// ---- Case files ----
-
-struct Case {
-    int line = 0;
-    std::string entry;
-    std::string expected;
-    // False for the lines the script adds itself.
-    bool compared = true;
-};
-
-// Where the app answers otherwise than the case runner, and why.
-struct Difference {
-    std::string_view file;
-    int line;
-    std::string_view answer;
-};
-const Difference kDifferences[] = {
-    // The app stores graph databases; the case runner has nowhere to write them.
-    {"drawing.cases", 34, "Done"},
-    // The app's Y= equations refuse an equation that refers to itself when it is stored,
-    // so Y₃ stays empty; the case runner's stand-in stores it.
-    {"equations.cases", 28, "ERROR 29"},
-    {"equations.cases", 29, "ERROR 16"},
-};
-
-std::string expectedAnswer(const fs::path& file, const Case& c)
-{
-    for (const Difference& d : kDifferences)
-        if (d.file == file.filename().string() && d.line == c.line)
-            return std::string(d.answer);
-    return c.expected;
-}
-
-// The case file as a script: each case typed on a cleared line and entered, its dump
-// after. Programs are stored as they come; MathPrint is switched off first, since the
-// case files write lines in one-line form.
-std::string scriptFor(const fs::path& file, std::vector<Case>& cases)
-{
-    std::ifstream in(file);
-    std::ostringstream script;
-    script << "type Classic\nkey ENTER\nwait idle\ndump\n";
-    std::string text;
-    bool inProgram = false;
-    bool inShows = false;
-    for (int number = 1; std::getline(in, text); ++number) {
-        const std::string line = trim(text);
-        if (inProgram) {
-            script << (line == "@end" ? "end" : line) << "\n";
-            inProgram = line != "@end";
-            continue;
-        }
-        if (line.starts_with("@program ")) {
-            script << "program " << trim(line.substr(9)) << "\n";
-            inProgram = true;
-            continue;
-        }
-        // What a program showed is the case runner's to compare.
-        if (line == "@shows") {
-            inShows = true;
-            continue;
-        }
-        if (inShows) {
-            inShows = line != "@end";
-            continue;
-        }
-        const auto arrow = line.rfind("=>");
-        if (line.empty() || line.starts_with('#') || arrow == std::string::npos)
-            continue;
-        std::string answer = line.substr(arrow + 2);
-        if (answer.starts_with(' '))
-            answer.erase(0, 1);
-        // The kind a case asks for is the case runner's to check.
-        for (const std::string_view kind : {"string: ", "number: "})
-            if (answer.starts_with(kind))
-                answer.erase(0, kind.size());
-        Case c{number, trim(line.substr(0, arrow)), unescape(answer)};
-        // An empty line on ENTER runs the previous entry again, which a driven app
-        // records differently; the case runner checks those lines.
-        if (c.entry == "<empty>")
-            continue;
-        // A leftover alert is dismissed, then the line cleared, on the home screen (a
-        // drawing leaves the graph in front).
-        script << "key CLEAR\nkey CLEAR\nkey HOME\ntype " << c.entry << "\nkey ENTER\nwait idle\ndump\n";
-        const bool mathPrint = c.entry.find("MathType") != std::string::npos;
-        cases.push_back(std::move(c));
-        if (mathPrint) {
-            // Typed lines are one-line lines: back to the classic display.
-            script << "key CLEAR\nkey CLEAR\ntype Classic\nkey ENTER\nwait idle\ndump\n";
-            cases.push_back({number, "Classic", "Done", false});
-        }
-    }
-    return script.str();
-}
-
-// What the case showed: the error of its alert, the program's last output line, or the
-// answer of the history item it added.
-std::string shown(const Case& c, const json& before, const json& after)
-{
-    if (!after["alerts"].empty())
-        return "ERROR " + std::to_string(after["error"].get<int>());
-    if (c.entry.starts_with("prgm"))
-        return after["output"].empty() ? "<no output>" : after["output"].back().get<std::string>();
-    if (after["history"] == before["history"])
-        return "<none>";
-    return newest(after)["answer"];
-}
-
-class CaseFileTest : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(CaseFileTest, AnswersAsTheCaseRunner)
-{
-    const fs::path file = fs::path(ORVENDA_CASES) / (GetParam() + ".cases");
-    std::vector<Case> cases;
-    const Session run = drive(scriptFor(file, cases));
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), cases.size() + 1);
-    for (std::size_t i = 0; i < cases.size(); ++i) {
-        if (!cases[i].compared)
-            continue;
-        EXPECT_EQ(shown(cases[i], run.dumps[i], run.dumps[i + 1]), expectedAnswer(file, cases[i]))
-            << file.filename().string() << ":" << cases[i].line << ": " << cases[i].entry;
-    }
-}
-
-std::vector<std::string> caseFiles()
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(ORVENDA_CASES))
-        if (entry.path().extension() == ".cases")
-            names.push_back(entry.path().stem().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-INSTANTIATE_TEST_SUITE_P(All, CaseFileTest, ::testing::ValuesIn(caseFiles()),
-                         [](const auto& info) {
-                             std::string name = info.param;
-                             std::replace(name.begin(), name.end(), '-', '_');
-                             return name;
-                         });
 
 } // namespace

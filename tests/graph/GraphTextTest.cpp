@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QFontMetricsF>
 
 #include <algorithm>
@@ -165,10 +164,7 @@ TEST_F(GraphTextTest, PiAndExponentLabels)
 TEST_F(GraphTextTest, FarFromTheOriginAndZoomedInLabelsStayBounded)
 {
     view.zoom({1e12 - 1e-6, 1e12 + 1e-6, 1e12 - 1e-6, 1e12 + 1e-6});
-    QElapsedTimer clock;
-    clock.start();
     overlay();
-    EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_LE(text().labels().ticks.size(), std::size_t(2 * AxisLabels::kMaxTicks));
 }
 

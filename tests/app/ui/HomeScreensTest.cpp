@@ -78,7 +78,7 @@ protected:
     {
         keys(text);
         press(KeyRouter::kEnter);
-        ASSERT_TRUE(shell.settle(std::chrono::seconds(5)));
+        ASSERT_TRUE(shell.settle(std::chrono::seconds(30)));
     }
     // A history item as result handling adds it.
     void addItem(const std::string& input, const std::string& result, int kind, int type = HistoryEntry::kValue)
