@@ -328,6 +328,40 @@ TEST_F(GraphScreens, TheTableShowsUndefinedForSqrtOfMinusOne)
     EXPECT_FALSE(shown.empty());
 }
 
+// Row r of the automatic table is TblStart + r·ΔTbl, above row 0 as below it: as drawn,
+// and as the selected cell reads.
+TEST_F(GraphScreens, AutomaticRowsStepByDeltaTbl)
+{
+    eq->setYEqFunc(0x5E10, ops("X²"));
+    calc.tableMode = 1;
+    calc.vars[54] = 2;
+    calc.vars[61] = 0.5;
+    TableScreen& screen = show<TableScreen>(screens::Table);
+    const TableView& view = screen.tableView();
+    for (const int first : {-4, 0, 3}) {
+        const std::vector<double> values = view.rowValues(first, 8);
+        ASSERT_EQ(values.size(), 8u);
+        for (int i = 0; i < 8; ++i)
+            EXPECT_DOUBLE_EQ(values[std::size_t(i)], 2 + 0.5 * (first + i)) << "row " << first + i;
+    }
+    screen.cursorDown();
+    screen.cursorUp();
+    for (int row = 0; row < 4; ++row) {
+        ASSERT_EQ(view.cursorRow, row);
+        const double x = 2 + 0.5 * row;
+        EXPECT_EQ(view.autoValue(row), x);
+        EXPECT_EQ(screen.entryView().overlayStr().value_or(""), calc.formatTable(x)) << "row " << row;
+        screen.cursorRight();
+        EXPECT_EQ(screen.entryView().overlayStr().value_or(""), calc.formatTable(x * x)) << "row " << row;
+        screen.cursorLeft();
+        screen.cursorDown();
+    }
+    for (int row = 4; row > -3; --row)
+        screen.cursorUp();
+    EXPECT_EQ(view.cursorRow, -3);
+    EXPECT_EQ(screen.entryView().overlayStr().value_or(""), calc.formatTable(0.5));
+}
+
 TEST_F(GraphScreens, AnEquationNamingItselfOnItsHeaderIsRefused)
 {
     eq->setYEqFunc(0x5E10, ops("X"));
