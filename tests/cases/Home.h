@@ -25,10 +25,11 @@ namespace orvenda::cases {
 
 class Home {
 public:
-    Home() : calc(test::kUS, notifications)
+    // The case files write lines in one-line form; on the MathPrint home screen those
+    // lines are entered as they are.
+    explicit Home(bool mathPrint) : calc(test::kUS, notifications)
     {
-        // The case files write lines in one-line form.
-        calc.mathPrint = false;
+        calc.mathPrint = mathPrint;
         calc.prettyPrint = std::make_shared<PrettyPrint>();
         calc.historyManager = history;
         calc.entryManager = entry;

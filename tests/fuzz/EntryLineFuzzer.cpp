@@ -163,7 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const auto first = static_cast<std::uint8_t>(input[0]);
-    cases::Home home;
+    cases::Home home(false);
     if (first < 0x08) {
         enter(home, rawTokens(input.substr(1)));
     } else if (first >= 0x0E && first < 0x20) {

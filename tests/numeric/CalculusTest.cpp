@@ -177,6 +177,13 @@ TEST(Calculus, Extrema)
     Function sine([](double x) { return std::sin(x); });
     const NumericResult max = Calculus::extremum(sine, 3, 0, -1e-8, false);
     EXPECT_NEAR(max.value, std::numbers::pi / 2, 1e-7);
+    // A tolerance coarser than a thousandth is taken as a thousandth.
+    for (const double coarse : {0.5, 3.0, -40.0}) {
+        Function shifted([](double x) { return (x - 1.3) * (x - 1.3); });
+        EXPECT_NEAR(Calculus::extremum(shifted, -5, 5, coarse, true).value, 1.3, 0.0005) << coarse;
+        Function cap([](double x) { return -(x - 1.3) * (x - 1.3); });
+        EXPECT_NEAR(Calculus::extremum(cap, -5, 5, coarse, false).value, 1.3, 0.0005) << coarse;
+    }
     // Points without a value count as the worst.
     Function root([](double x) { return std::sqrt(x); });
     EXPECT_NEAR(Calculus::extremum(root, -4, 4, 1e-6, false).value, 4, 1e-6);

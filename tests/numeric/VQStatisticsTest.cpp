@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <numbers>
 
 // The summaries and fits by their numbers; their texts are in tests/cases/statistics.cases.
@@ -207,6 +208,40 @@ TEST(VQStatisticsTest, NonlinearModelsRecoverExactData)
         const double got[] = {s->a, s->b, s->c, s->d};
         for (std::size_t k = 0; k < c.coefficients.size(); ++k)
             expectRelative(got[k], c.coefficients[k], 1e-8, "coefficient");
+    }
+}
+
+// The median-median line splits the points, sorted by x, in three groups: one point over
+// a multiple of three goes to the middle group, two go one to each outer group. Data off
+// a line, so that another split gives another line.
+TEST(VQStatisticsTest, MedMedGroupsTakeTheExtraPointsWhereTheyBelong)
+{
+    struct Case {
+        const char* name;
+        VQList x, y;
+        std::optional<VQList> freq;
+        double a, b;
+        VQStatistics::Point p1, p2, p3;
+    };
+    const Case cases[] = {
+        // Groups 1, 2, 1 (the extra point in the middle would give a = 1.2 at the start).
+        {"four points", reals({1, 2, 3, 4}), reals({0, 2, 3, 4}), std::nullopt, 4.0 / 3, -7.0 / 6, {1, 0}, {2.5, 2.5}, {4, 4}},
+        {"four points unsorted", reals({4, 1, 3, 2}), reals({4, 0, 3, 2}), std::nullopt, 4.0 / 3, -7.0 / 6, {1, 0}, {2.5, 2.5}, {4, 4}},
+        {"four points by frequency", reals({1, 2, 4}), reals({0, 2, 4}), reals({1, 2, 1}), 4.0 / 3, -10.0 / 9, {1, 0}, {2, 2}, {4, 4}},
+        // Groups 2, 1, 2.
+        {"five points", reals({1, 2, 3, 4, 5}), reals({0, 2, 3, 4, 8}), std::nullopt, 5.0 / 3, -5.0 / 3, {1.5, 1}, {3, 3}, {4.5, 6}},
+        // Groups 2, 2, 2.
+        {"six points", reals({1, 2, 3, 4, 5, 6}), reals({0, 2, 3, 3, 7, 9}), std::nullopt, 1.75, -2.125, {1.5, 1}, {3.5, 3}, {5.5, 8}},
+    };
+    for (const Case& c : cases) {
+        const auto s = VQStatistics::twoVar(c.x, c.y, c.freq ? &*c.freq : nullptr);
+        ASSERT_EQ(s->regressionModel(VQStatistics::MedMed), 0) << c.name;
+        EXPECT_NEAR(s->a, c.a, 1e-12) << c.name;
+        EXPECT_NEAR(s->b, c.b, 1e-12) << c.name;
+        for (const auto& [got, want] : {std::pair{s->P1, c.p1}, std::pair{s->P2, c.p2}, std::pair{s->P3, c.p3}}) {
+            EXPECT_DOUBLE_EQ(got.x, want.x) << c.name;
+            EXPECT_DOUBLE_EQ(got.y, want.y) << c.name;
+        }
     }
 }
 
