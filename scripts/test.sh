@@ -7,7 +7,13 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
-export OPENBLAS_NUM_THREADS=1
+export OPENBLAS_NUM_THREADS=1 QT_QPA_PLATFORM=offscreen
+
+# What the sanitizer stages build and run, by target: each test executable's tests carry its
+# name as their label. A target added here is built and its tests run in that stage.
+asan_tests=(orvenda_engine_tests orvenda_pretty_tests orvenda_app_tests orvenda-cases)
+tsan_tests=(orvenda_engine_tests)
+fuzzers=(orvenda-archive-fuzzer orvenda-state-fuzzer)
 
 # Wall-clock seconds and the CPU seconds (user + system) of everything a stage started.
 cpu_file=$(mktemp)
@@ -27,37 +33,62 @@ stage() {
   return $status
 }
 
-stage deps "$root/scripts/deps.sh"
-stage build "$root/scripts/build.sh"
-stage test bash -c "cd '$root/build' && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $jobs"
+# run_tests DIR [TARGET...]: the tests built in DIR, only those of the targets named if any.
+run_tests() {
+  local dir=$1 labels
+  shift
+  labels=$(IFS='|'; echo "$*")
+  (cd "$dir" && ctest --output-on-failure -j "$jobs" ${labels:+-L "^($labels)\$"})
+}
 
-if [ "${CI:-}" = "true" ] || [ "${ORVENDA_SANITIZERS:-}" = "1" ]; then
-  echo "== engine, pretty printing and the app models under AddressSanitizer and UndefinedBehaviorSanitizer"
-  stage asan-build env ORVENDA_BUILD_DIR="$root/build-asan" ORVENDA_BUILD_TYPE=Debug "$root/scripts/build.sh" \
-    -DORVENDA_ENGINE_ONLY=OFF -DORVENDA_UI=OFF -DORVENDA_SANITIZE=ON -DORVENDA_BENCH=OFF
-  stage asan-test bash -c "cd '$root/build-asan' && ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 \
-     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ORVENDA_STRESS_SECONDS=20 \
-     ctest --output-on-failure -j $jobs"
-  echo "== engine under ThreadSanitizer"
-  stage tsan-build env ORVENDA_BUILD_DIR="$root/build-tsan" ORVENDA_BUILD_TYPE=Debug "$root/scripts/build.sh" \
-    -DORVENDA_ENGINE_ONLY=ON -DORVENDA_TSAN=ON -DORVENDA_BENCH=OFF
-  stage tsan-test bash -c "cd '$root/build-tsan' && TSAN_OPTIONS=halt_on_error=1 ORVENDA_STRESS_SECONDS=20 \
-     ctest --output-on-failure -j $jobs"
-  seconds=${ORVENDA_FUZZ_SECONDS:-30}
-  echo "== archive decoder and start-up from a damaged state file fuzzed for $seconds s each under AddressSanitizer and UndefinedBehaviorSanitizer"
-  stage fuzz-build env ORVENDA_BUILD_DIR="$root/build-fuzz" "$root/scripts/build.sh" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DORVENDA_ENGINE_ONLY=OFF -DORVENDA_SANITIZE=ON -DORVENDA_FUZZ=ON -DORVENDA_BENCH=OFF
-  fuzz() {
-    local corpus status=0
-    corpus=$(mktemp -d)
-    ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-      LSAN_OPTIONS=suppressions="$root/scripts/lsan-fuzz.supp":print_suppressions=0 QT_QPA_PLATFORM=offscreen \
-      "$root/build-fuzz/tests/fuzz/$1" -max_total_time="$seconds" \
-      -rss_limit_mb=2048 -max_len=2048 -len_control=0 -print_final_stats=1 "$corpus" || status=$?
-    rm -rf "$corpus"
-    return $status
-  }
-  for fuzzer in orvenda-archive-fuzzer orvenda-state-fuzzer; do
-    stage "$fuzzer" fuzz "$fuzzer"
-  done
+stage deps "$root/scripts/deps.sh"
+
+if [ "${CI:-}" != "true" ] && [ "${ORVENDA_SANITIZERS:-}" != "1" ]; then
+  stage build "$root/scripts/build.sh"
+  stage test run_tests "$root/build"
+  exit 0
 fi
+
+# CI builds no benchmarks (they report figures, they test nothing; every developer's build
+# has them) and keeps only line tables for the debugger.
+stage build "$root/scripts/build.sh" -DORVENDA_BENCH=OFF -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG"
+stage test run_tests "$root/build"
+
+echo "== engine, pretty printing and the app models under AddressSanitizer and UndefinedBehaviorSanitizer"
+# One clang build for these tests and the fuzzers (libFuzzer is clang's).
+ORVENDA_BUILD_DIR="$root/build-asan" ORVENDA_BUILD_TYPE=Debug ORVENDA_TARGETS="${asan_tests[*]} ${fuzzers[*]}" \
+  stage asan-build "$root/scripts/build.sh" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DORVENDA_SANITIZE=ON -DORVENDA_FUZZ=ON -DORVENDA_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ORVENDA_STRESS_SECONDS=20 \
+  stage asan-test run_tests "$root/build-asan" "${asan_tests[@]}"
+
+echo "== engine under ThreadSanitizer"
+ORVENDA_BUILD_DIR="$root/build-tsan" ORVENDA_BUILD_TYPE=Debug ORVENDA_TARGETS="${tsan_tests[*]}" \
+  stage tsan-build "$root/scripts/build.sh" -DORVENDA_TSAN=ON -DORVENDA_BENCH=OFF
+TSAN_OPTIONS=halt_on_error=1 ORVENDA_STRESS_SECONDS=20 stage tsan-test run_tests "$root/build-tsan" "${tsan_tests[@]}"
+
+seconds=${ORVENDA_FUZZ_SECONDS:-30}
+echo "== ${fuzzers[*]} fuzzed for $seconds s each, side by side, under AddressSanitizer and UndefinedBehaviorSanitizer"
+fuzz() {
+  local corpus status=0
+  corpus=$(mktemp -d)
+  ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    LSAN_OPTIONS=suppressions="$root/scripts/lsan-fuzz.supp":print_suppressions=0 \
+    "$root/build-asan/tests/fuzz/$1" -max_total_time="$seconds" \
+    -rss_limit_mb=2048 -max_len=2048 -len_control=0 -print_final_stats=1 "$corpus" || status=$?
+  rm -rf "$corpus"
+  return $status
+}
+logs=$(mktemp -d)
+pids=()
+for fuzzer in "${fuzzers[@]}"; do
+  (stage "$fuzzer" fuzz "$fuzzer") >"$logs/$fuzzer" 2>&1 &
+  pids+=($!)
+done
+failed=0
+for i in "${!fuzzers[@]}"; do
+  wait "${pids[$i]}" || failed=1
+  cat "$logs/${fuzzers[$i]}"
+done
+rm -rf "$logs"
+exit $failed
