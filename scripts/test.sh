@@ -2,8 +2,9 @@
 # Installs what is missing, builds, and runs every test. With CI set it also runs the
 # engine's, pretty printing's and the headless app models' tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the engine's under ThreadSanitizer (under both the thread
-# stress test runs for 20 seconds, 1 otherwise), and fuzzes the archive decoder and the
-# start-up from a damaged state file, half a minute each. Each stage says how long it took.
+# stress test runs for 20 seconds, 1 otherwise), and fuzzes the archive decoder, the
+# start-up from a damaged state file and the CSV import, half a minute each. Each stage says
+# how long it took.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -13,7 +14,7 @@ export OPENBLAS_NUM_THREADS=1 QT_QPA_PLATFORM=offscreen
 # name as their label. A target added here is built and its tests run in that stage.
 asan_tests=(orvenda_engine_tests orvenda_pretty_tests orvenda_app_tests orvenda-cases)
 tsan_tests=(orvenda_engine_tests)
-fuzzers=(orvenda-archive-fuzzer orvenda-state-fuzzer)
+fuzzers=(orvenda-archive-fuzzer orvenda-state-fuzzer orvenda-csv-fuzzer)
 
 # Wall-clock seconds and the CPU seconds (user + system) of everything a stage started.
 cpu_file=$(mktemp)

@@ -4,6 +4,7 @@
 // ring, one tile at full and at draft quality, a trace snap, and one function's tile drawn
 // beside the bare evaluation of its samples.
 
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
 #include "core/VQStack.h"
@@ -12,7 +13,6 @@
 #include "eval/QuickEvaluator.h"
 #include "graph/GraphView.h"
 #include "graph/PlotFn.h"
-#include "graphui/YEqModel.h"
 #include "language/EntryText.h"
 
 #include <benchmark/benchmark.h>

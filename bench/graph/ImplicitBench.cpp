@@ -3,12 +3,12 @@
 // full quality through the graph view, draft first and the rest over later turns of the
 // event loop.
 
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
 #include "graph/GraphView.h"
 #include "graph/ImplicitRefiner.h"
 #include "graph/PlotImplicit.h"
-#include "graphui/YEqModel.h"
 #include "language/EntryText.h"
 
 #include <benchmark/benchmark.h>

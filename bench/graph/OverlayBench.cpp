@@ -4,6 +4,7 @@
 // over the 3 × 3 tile ring while the graph is panned (its samplings counted); an inverse
 // plot's tile.
 
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/DrawObject.h"
 #include "core/NotificationCenter.h"
@@ -14,7 +15,6 @@
 #include "graph/PlotFunction.h"
 #include "graph/PlotInvFn.h"
 #include "graph/PlotShadeFn.h"
-#include "graphui/YEqModel.h"
 #include "language/EntryText.h"
 
 #include <benchmark/benchmark.h>

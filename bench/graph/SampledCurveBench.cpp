@@ -3,13 +3,13 @@
 // sequence, redrawing one tile from the samples, and the equation look-ups while the graph
 // pans and zooms (there must be none: panning and zooming never evaluate).
 
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
 #include "graph/GraphView.h"
 #include "graph/PlotParametric.h"
 #include "graph/PlotPolar.h"
 #include "graph/PlotSequence.h"
-#include "graphui/YEqModel.h"
 #include "language/VariableSlots.h"
 
 #include "../tests/cases/EntryText.h"

@@ -4,6 +4,7 @@
 // its ring of tiles rendered the first time.
 
 #include "app/AppShell.h"
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
 #include "graph/GraphView.h"
@@ -11,7 +12,6 @@
 #include "graphui/GraphScreenController.h"
 #include "graphui/TableScreen.h"
 #include "graphui/TableView.h"
-#include "graphui/YEqModel.h"
 #include "language/EntryText.h"
 
 #include <benchmark/benchmark.h>

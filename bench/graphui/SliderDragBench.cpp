@@ -2,12 +2,12 @@
 // for A in Y1 = AX²+sin(X) (the plot takes the value, the graph view recomputes it and
 // renders every tile in draft quality) on a 320 × 480 view at twice the pixel density.
 
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
 #include "graph/GraphView.h"
 #include "graphui/GraphPanels.h"
 #include "graphui/GraphVarsView.h"
-#include "graphui/YEqModel.h"
 #include "language/EntryText.h"
 
 #include <benchmark/benchmark.h>

@@ -1,10 +1,10 @@
 // Figures for the Y= equations: ten equations of 30 tokens each written and compiled, as
 // the graph does after the equations change.
 
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
 #include "core/VQStack.h"
-#include "graphui/YEqModel.h"
 
 #include "../tests/cases/EntryText.h"
 

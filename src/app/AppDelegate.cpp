@@ -2,21 +2,26 @@
 
 #include "app/EntryModel.h"
 #include "app/HistoryModel.h"
-#include "apps/CSVImport.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
+#include "core/services/CSVLoader.h"
 #include "eval/Parser.h"
+#include "language/ErrorNumbers.h"
 #include "pretty/PrettyPrint.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileOpenEvent>
 #include <QGuiApplication>
+#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QUrl>
+
+#include <utility>
 
 namespace orvenda {
 
@@ -51,27 +56,44 @@ std::vector<std::uint8_t> bytesOf(const QByteArray& data)
 
 } // namespace
 
-AppDelegate::AppDelegate(Calculator& calc, const QString& dataFolder)
+AppDelegate::AppDelegate(Calculator& calc, const QString& dataFolder, const QString& asideFolder)
     : calc_(calc)
     , dataFolder_(dataFolder)
-    , stateFile_(dataFolder)
+    , stateFile_(dataFolder,
+          asideFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::CacheLocation) : asideFolder)
 {
     installManagers(calc_);
+    stateFile_.removeLeftovers();
     StateFile::Contents saved = stateFile_.read();
     if (saved.status != StateFile::Status::Loaded) {
         std::vector<Calculator::Archive> factory;
         calc_.saveMemory(factory, true);
         defaults_ = std::move(factory.front());
     }
-    if (saved.status == StateFile::Status::Damaged) {
-        startupReport_ = saved.keptAs.isEmpty()
-            ? QStringLiteral("The saved calculator could not be read. The calculator starts from its factory settings.")
-            : QStringLiteral("The saved calculator could not be read and was kept as %1. The calculator starts from "
-                             "its factory settings.")
-                  .arg(saved.keptAs);
+    QStringList reports;
+    if (saved.status == StateFile::Status::Damaged && !saved.keptBefore) {
+        reports << (saved.keptAs.isEmpty()
+                ? QStringLiteral("The saved calculator could not be read. The calculator starts from its factory settings.")
+                : QStringLiteral("The saved calculator could not be read and was kept as %1. The calculator starts "
+                                 "from its factory settings.")
+                      .arg(saved.keptAs));
+    }
+    if (!stateFile_.canWrite()) {
+        saveFailureTold_ = true;
+        reports << unsavedSessionText();
+    }
+    if (!reports.isEmpty()) {
+        startupReport_ = reports.join(QStringLiteral("\n\n"));
         qWarning().noquote() << *startupReport_;
     }
     calc_.initMemory({saved.status == StateFile::Status::Loaded ? std::move(saved.bytes) : defaults_});
+}
+
+QString AppDelegate::unsavedSessionText() const
+{
+    return QStringLiteral("The calculator cannot be saved in %1: the folder cannot be written. The calculator goes "
+                          "on working, but this session will not be kept.")
+        .arg(QDir::toNativeSeparators(dataFolder_));
 }
 
 AppDelegate::~AppDelegate() = default;
@@ -93,8 +115,12 @@ void AppDelegate::save(bool toClipboard)
     calc_.parser().stopProgramThread();
     std::vector<Calculator::Archive> memory;
     calc_.saveMemory(memory, false);
-    if (!stateFile_.write(memory.front()))
+    if (!stateFile_.write(memory.front())) {
         qWarning().noquote() << "The calculator could not be saved to" << stateFile_.path();
+        // Told once: later saves keep trying, the folder may take them again.
+        if (!std::exchange(saveFailureTold_, true) && tell)
+            tell(unsavedSessionText());
+    }
     if (!toClipboard || !qGuiApp)
         return;
     const auto* history = dynamic_cast<const HistoryModel*>(calc_.historyManager.get());
@@ -123,16 +149,20 @@ int AppDelegate::importFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return kUnreadableFile;
+    const bool csv = extension.compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0;
+    // Refused before it is read: text longer than the lists it could fill.
+    if (csv && file.size() > static_cast<qint64>(CSVLoader::kMaxTextBytes))
+        return ErrCsvBadRow;
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return kUnreadableFile;
     int result;
-    if (extension.compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
+    if (csv) {
         QStringDecoder utf8(QStringDecoder::Utf8);
         const QString text = utf8.decode(data);
         if (utf8.hasError())
             return kUnreadableFile;
-        result = CSVImport::loadCSV(calc_, text.toStdString());
+        result = CSVLoader::loadCSV(calc_, text.toStdString());
     } else {
         // The loader answers only whether it worked; a failure is an unreadable file.
         result = calc_.loadProgram(bytesOf(data)) == 0 ? 0 : kUnreadableFile;

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -33,8 +34,10 @@ public:
     static constexpr int kImportSucceeded = 80;
 
     // Gives the calculator its entry line, history and shared pretty printer where it has
-    // none, then restores the state from the data folder.
-    AppDelegate(Calculator& calc, const QString& dataFolder);
+    // none, removes what killed saves left, then restores the state from the data folder.
+    // A damaged state that the data folder cannot keep is copied to asideFolder (the
+    // user's cache folder when empty).
+    AppDelegate(Calculator& calc, const QString& dataFolder, const QString& asideFolder = QString());
     ~AppDelegate();
     AppDelegate(const AppDelegate&) = delete;
     AppDelegate& operator=(const AppDelegate&) = delete;
@@ -45,9 +48,12 @@ public:
     const QString& dataFolder() const { return dataFolder_; }
     // The factory archive, registered (never written) when no state was saved yet.
     const std::vector<std::uint8_t>& registeredDefaults() const { return defaults_; }
-    // What to tell the user once about the start-up (a damaged state file set aside);
-    // nothing the second time.
+    // What to tell the user once about the start-up (a damaged state file set aside, a
+    // data folder that cannot be written); nothing the second time.
     std::optional<QString> takeStartupReport();
+    // Tells the user something (the launcher shows an alert); unset, it is only logged.
+    // A save that fails is told once, and not at all when the start-up told it.
+    std::function<void(const QString&)> tell;
 
     // Saving: each stops a running program and writes the state; the first and the last
     // also put the newest history result on the clipboard (never an empty one).
@@ -69,6 +75,7 @@ public:
 
 private:
     void save(bool toClipboard);
+    QString unsavedSessionText() const;
     int importFile(const QString& path);
 
     Calculator& calc_;
@@ -76,6 +83,7 @@ private:
     StateFile stateFile_;
     std::vector<std::uint8_t> defaults_;
     std::optional<QString> startupReport_;
+    bool saveFailureTold_ = false;
     std::unique_ptr<QObject> watcher_;
 };
 

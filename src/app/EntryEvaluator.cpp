@@ -131,7 +131,9 @@ void EntryEvaluator::enter()
         return;
     }
     const Ops& ops = entry->entryOps();
-    if (screen == 0) {
+    // An answer typed for a program waiting at Input or Prompt keeps the program's name
+    // for the history item of the run.
+    if (screen == 0 && !calc_.programRunning) {
         if ((ops.front() & 0xFFFF) == kProgram) {
             parser.cleanUp();
             calc_.lastPrgmName = getProgramNameFromOps(ops).value_or("");

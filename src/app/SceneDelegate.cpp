@@ -11,7 +11,8 @@ std::string SceneDelegate::localizedString(const std::string& key)
     static const std::map<std::string, std::string> kTexts = {
         {"FIRST_TIME_THANK_YOU", "Welcome to Orvenda"},
         {"FIRST_TIME_HELP_PROMPT",
-         "Press the help key, then any key, to read what it does. Your calculations are kept between sessions."},
+         "Type on the calculator's keys or on your computer's keyboard (F1 lists its key commands). Your "
+         "calculations are kept between sessions."},
         {"FIRST_TIME_NEW_FEATURES", "is here"},
         {"FIRST_TIME_UPDATE_FEATURES", "This version brings improvements and fixes. Your calculations were kept."},
         {"FIRST_TIME_REVIEW", "Write a Review"},

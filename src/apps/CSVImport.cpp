@@ -4,11 +4,14 @@
 #include "core/Calculator.h"
 #include "core/VQList.h"
 #include "language/ErrorNumbers.h"
+#include "language/Vocabulary.h"
 #include "language/Utf8.h"
 
 #include <charconv>
 #include <cmath>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace orvenda {
 
@@ -18,6 +21,9 @@ constexpr int kNotANumber = 1;
 constexpr int kEmptyText = 20;
 constexpr int kMaxExponent = 308;
 constexpr std::size_t kNameLength = 5;
+// The built-in lists L₁ to L₆.
+constexpr std::uint32_t kFirstList = 0x5D00;
+constexpr std::uint32_t kLastList = 0x5D05;
 
 // The first n code points of s.
 std::string prefix(std::string_view s, std::size_t n)
@@ -26,6 +32,24 @@ std::string prefix(std::string_view s, std::size_t n)
     for (std::size_t k = 0; k < n && i < s.size(); ++k)
         Utf8::next(s, i);
     return std::string(s.substr(0, i));
+}
+
+// The field as a list name when it is one: the built-in names, or A–Z, 0–9 and θ with a
+// letter first, cut to 5 characters as the name line cuts them; else "".
+std::string listName(std::string_view field)
+{
+    for (std::uint32_t list = kFirstList; list <= kLastList; ++list)
+        if (field == Vocabulary::shared().nameForOpcode(list))
+            return std::string(field);
+    const std::string name = prefix(field, kNameLength);
+    std::size_t i = 0;
+    for (bool first = true; i < name.size(); first = false) {
+        const char32_t c = Utf8::next(name, i);
+        const bool letter = (c >= U'A' && c <= U'Z') || c == U'θ';
+        if (!letter && (first || c < U'0' || c > U'9'))
+            return {};
+    }
+    return name;
 }
 
 std::string_view trimmed(std::string_view s)
@@ -155,47 +179,77 @@ double CSVImport::parseNumString(std::string_view text, int& sigFig, int& sigDec
 
 int CSVImport::loadCSV(Calculator& calc, std::string_view text)
 {
-    CSVParser parser(std::string(text), ",", false);
-    const auto rows = parser.parse();
-    bool stored = false;
+    if (text.size() > kMaxTextBytes)
+        return ErrCsvBadRow;
+    struct Staged {
+        std::string name; // empty: numbered once every row is read
+        VQList list;
+    };
+    std::vector<Staged> staged;
+    std::set<std::string> named;
     bool bad = false;
-    int counter = 1;
-    int lastError = 0;
-    for (const CSVParser::Row& row : rows.value_or(std::vector<CSVParser::Row>())) {
-        if (row.empty())
-            continue;
+    bool tooLarge = false;
+    auto readRow = [&](const CSVParser::Row& row) {
+        std::size_t end = row.size();
+        while (end > 0 && trimmed(row[end - 1]).empty())
+            --end;
+        if (end == 0)
+            return;
         std::string name;
         VQList list;
-        for (std::size_t k = 0; k < row.size(); ++k) {
+        int error = 0;
+        for (std::size_t k = 0; k < end; ++k) {
             const std::string_view field = trimmed(row[k]);
             int sigFig = 0, sigDec = 0;
-            const double value = parseNumString(field, sigFig, sigDec, lastError);
-            if (k == 0) {
-                if (field.empty()) {
+            const double value = parseNumString(field, sigFig, sigDec, error);
+            if (k == 0 && field.empty()) {
+                bad = true;
+                return;
+            }
+            if (error != 0) {
+                if (k == 0)
+                    name = listName(field);
+                else if (list.count() > 0)
                     bad = true;
-                    break;
-                }
-                if (lastError != 0) {
-                    const char c = field.front();
-                    name = c >= 'A' && c <= 'Z' ? prefix(field, kNameLength) : "L" + prefix(field, kNameLength - 1);
-                    continue;
-                }
-                name = "L" + std::to_string(counter++);
-            } else if (lastError != 0) {
-                bad = bad || list.count() > 0;
                 continue;
             }
             list.addReal(value, sigFig, sigDec);
         }
-        if (list.count() > 0) {
-            calc.lists.insert_or_assign(name, std::move(list));
-            stored = true;
-        }
-    }
-    if (!stored)
+        if (list.count() > kMaxElements)
+            tooLarge = true;
+        if (list.count() == 0)
+            return;
+        if (!name.empty() && !named.insert(name).second)
+            name.clear();
+        staged.push_back({std::move(name), std::move(list)});
+        if (staged.size() > static_cast<std::size_t>(kMaxLists))
+            tooLarge = true;
+    };
+
+    CSVParser parser(std::string(text), ",", false);
+    // A row longer than any list is refused after its first fields, however long it is.
+    parser.setMaxFields(kMaxElements + 1);
+    parser.parseRowsForReceiver([&](CSVParser::Row row) {
+        if (!bad && !tooLarge)
+            readRow(row);
+    });
+    if (tooLarge)
+        return ErrCsvBadRow;
+    if (staged.empty())
         return ErrCsvBad;
-    // A last row that gave no list is a bad row too, never error 1's unrelated text.
-    return bad || lastError != 0 ? ErrCsvBadRow : 0;
+    if (bad || !parser.readToEnd())
+        return ErrCsvBadRow;
+
+    int counter = 1;
+    for (Staged& s : staged) {
+        while (s.name.empty()) {
+            std::string numbered = "L" + std::to_string(counter++);
+            if (!named.contains(numbered))
+                s.name = std::move(numbered);
+        }
+        calc.lists.insert_or_assign(s.name, std::move(s.list));
+    }
+    return 0;
 }
 
 } // namespace orvenda

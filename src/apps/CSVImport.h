@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/services/CSVLoader.h"
+
+#include <cstddef>
 #include <string_view>
 
 namespace orvenda {
@@ -7,12 +10,22 @@ namespace orvenda {
 class Calculator;
 
 // Lists from comma-separated text handed to the app: each row one list, named by its first
-// field or "L1", "L2", ... when that field is already a number.
+// field when that is a list name (A–Z, 0–9 and θ, a letter first, cut to 5 characters; or
+// L₁ to L₆), else "L1", "L2", ... (a number as first field is the first value). A name
+// another row of the file already took is numbered too, so no row hides another.
 class CSVImport {
 public:
-    // 0 when every row became a list; 85 when none did; 86 when some row was bad (an empty
-    // first field, a field that is no number after the first value, a row of names only).
-    // Lists stored before a bad row stay stored.
+    // What the calculator holds: a list of at most 999 numbers, at most 999 lists from one
+    // file, and no file longer than that many numbers can need.
+    static constexpr int kMaxElements = 999;
+    static constexpr int kMaxLists = 999;
+    static constexpr std::size_t kMaxTextBytes = CSVLoader::kMaxTextBytes;
+
+    // All or nothing: 0 when every list was stored; 85 when the text holds no list; 86,
+    // storing nothing, when it holds more than the calculator takes or a bad row (an empty
+    // first field, a field that is no number after the first value) or stops being
+    // comma-separated text (a quote left open). Rows of names only, empty fields at the end
+    // of a row and rows of empty fields hold nothing and are passed over.
     static int loadCSV(Calculator& calc, std::string_view text);
 
     // A number in plain or E notation ("1.50", "2.5E3", "1e-5"; "ᴱ" counts as "E") and its

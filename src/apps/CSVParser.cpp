@@ -106,6 +106,10 @@ std::optional<CSVParser::Row> CSVParser::record()
         if (!next)
             break;
         row.push_back(Utf8::encode(*next));
+        if (maxFields_ > 0 && row.size() > maxFields_) {
+            cut_ = true;
+            break;
+        }
     }
     return row;
 }
@@ -113,6 +117,7 @@ std::optional<CSVParser::Row> CSVParser::record()
 bool CSVParser::parseRowsForReceiver(const std::function<void(Row)>& receiver)
 {
     at_ = 0;
+    cut_ = false;
     if (hasHeader_) {
         auto header = record();
         if (!header || !lineSeparator())
@@ -123,7 +128,7 @@ bool CSVParser::parseRowsForReceiver(const std::function<void(Row)>& receiver)
     if (!row)
         return false;
     receiver(std::move(*row));
-    while (lineSeparator()) {
+    while (!cut_ && lineSeparator()) {
         row = record();
         if (!row)
             break;

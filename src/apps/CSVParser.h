@@ -9,7 +9,8 @@ namespace orvenda {
 
 // Comma-separated text as rows of fields: quoted fields may hold separators, line breaks
 // and doubled quotes; runs of line breaks are one (blank lines vanish); an optional header
-// row gives the field names. Text that stops fitting the form ends the rows there.
+// row gives the field names. Text that stops fitting the form ends the rows there;
+// readToEnd() tells whether it did.
 class CSVParser {
 public:
     using Row = std::vector<std::string>;
@@ -26,6 +27,13 @@ public:
     // The header's names after a parse with a header, else the names given.
     const std::vector<std::string>& fieldNames() const { return fieldNames_; }
 
+    // At most this many fields are read into a row (0: any number): a longer record gives
+    // its first maxFields + 1 fields and ends the rows, so that a huge row costs no memory.
+    void setMaxFields(std::size_t maxFields) { maxFields_ = maxFields; }
+    // After a parse: whether the rows reached the end of the text (false when text that
+    // does not fit the form, or a record over the limit, ended them).
+    bool readToEnd() const { return at_ >= csv_.size() && !cut_; }
+
 private:
     bool atLineSeparator() const;
     bool lineSeparator();
@@ -41,6 +49,8 @@ private:
     bool hasHeader_;
     std::vector<std::string> fieldNames_;
     std::size_t at_ = 0;
+    std::size_t maxFields_ = 0;
+    bool cut_ = false;
 };
 
 } // namespace orvenda

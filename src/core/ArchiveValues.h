@@ -11,10 +11,24 @@
 namespace orvenda {
 
 // Reading archived values that may be damaged: a value of the wrong type reads as nothing
-// instead of raising.
+// instead of raising. Also builds the archive's large keyed members.
 class ArchiveValues {
 public:
     using Ops = std::vector<std::uint32_t>;
+
+    // An object of one member per entry of a map, in the map's order, each value
+    // encode(entry's value). The keys differ, so each member is appended without the object's
+    // own search for its key, which would make n members n²/2 key comparisons (saving
+    // 100 000 lists took minutes).
+    template <class Json, class Map, class Encode>
+    static Json objectOf(const Map& map, Encode encode)
+    {
+        typename Json::object_t members;
+        members.reserve(map.size());
+        for (const auto& [key, value] : map)
+            members.emplace_back(typename Json::string_t(key), encode(value));
+        return Json(std::move(members));
+    }
 
     // An array of ops; elements that are no 32-bit unsigned integer are dropped.
     static std::optional<Ops> ops(const nlohmann::json& archive)

@@ -248,10 +248,7 @@ std::vector<std::uint8_t> MemoryArchive::save(const Calculator& c)
     out["varsSF"] = c.varsSigFig;
     out["varsSD"] = c.varsSigDec;
     out["tblLst"] = ordered(c.tableList.encode());
-    ordered lists = ordered::object();
-    for (const auto& [name, list] : c.lists)
-        lists[name] = ordered(list.encode());
-    out["lists"] = std::move(lists);
+    out["lists"] = ArchiveValues::objectOf<ordered>(c.lists, [](const VQList& list) { return ordered(list.encode()); });
     out["slvEq"] = opsArchive(c.solverEq);
     ordered matrices = ordered::array();
     for (const VQMatrix& m : c.matrices)

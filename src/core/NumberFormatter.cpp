@@ -20,6 +20,8 @@ constexpr std::string_view kSigFigMark = "\xCC\xB2";        // combining low lin
 constexpr std::string_view kLongDash = "\xE2\x80\x94";      // —
 constexpr std::string_view kOpenBox = "\xE2\x90\xA3";       // ␣
 constexpr std::string_view kDegree = "\xC2\xB0";            // °
+// How close a fraction must come to the fractional part it stands for.
+constexpr double kFractionPrecision = 1e-9;
 
 constexpr std::string_view kSuperscript[10] = {
     "\xE2\x81\xB0", "\xC2\xB9", "\xC2\xB2", "\xC2\xB3", "\xE2\x81\xB4",
@@ -546,6 +548,11 @@ double NumberFormatter::convertToFraction2(double x, long long& numerator, long 
     double f = magnitude - whole;
     if (f < 0.0001 || settings.fixDenominator)
         return whole;
+    // A fraction is trusted only as far as the conversion's own precision: where the
+    // spacing of doubles at x is coarser than that, the fractional part is the rounding
+    // of the value (73/512 near 1.2·10¹³), not a fraction of it.
+    if (std::nextafter(magnitude, HUGE_VAL) - magnitude > kFractionPrecision)
+        return whole;
 
     const double f0 = f;
     double terms[16];
@@ -555,7 +562,7 @@ double NumberFormatter::convertToFraction2(double x, long long& numerator, long 
         terms[k] = std::floor(inverse);
         f = inverse - terms[k];
         makeFraction(terms, k + 1, n, d);
-        if (std::fabs(f0 - n / d) <= 1e-9 || d >= settings.maxDenominator || !(f > 0))
+        if (std::fabs(f0 - n / d) <= kFractionPrecision || d >= settings.maxDenominator || !(f > 0))
             break;
     }
     if (!(d <= settings.maxDenominator) || d < 1)

@@ -1,5 +1,6 @@
 #include "graph/GraphView.h"
 
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/DrawObject.h"
 #include "core/VQStack.h"
@@ -21,7 +22,6 @@
 #include "graph/PlotPolyline.h"
 #include "graph/PlotSequence.h"
 #include "graph/PlotShadeFn.h"
-#include "graphui/YEqModel.h"
 #include "language/VariableSlots.h"
 
 #include <QApplication>

@@ -1,11 +1,11 @@
 #include "graph/PlotFn.h"
 
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/DrawObject.h"
 #include "core/VQStack.h"
 #include "eval/Parser.h"
 #include "graph/PlotLine.h"
-#include "graphui/YEqModel.h"
 
 #include <QPainter>
 

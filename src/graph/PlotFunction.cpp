@@ -1,11 +1,11 @@
 #include "graph/PlotFunction.h"
 
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/VQStack.h"
 #include "eval/Parser.h"
 #include "graph/NearestSample.h"
 #include "graph/PlotLine.h"
-#include "graphui/YEqModel.h"
 
 #include <QPainter>
 

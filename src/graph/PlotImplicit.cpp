@@ -1,12 +1,12 @@
 #include "graph/PlotImplicit.h"
 
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/VQStack.h"
 #include "eval/Parser.h"
 #include "graph/GraphView.h"
 #include "graph/ImplicitGrid.h"
 #include "graph/ImplicitRefiner.h"
-#include "graphui/YEqModel.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -3,9 +3,11 @@
 #include "app/AppShell.h"
 #include "app/KeyRouter.h"
 #include "core/Calculator.h"
+#include "core/VColor.h"
 #include "input/SegmentedControl.h"
 #include "pretty/FontMap.h"
 
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -49,39 +51,58 @@ FormatScreen::FormatScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     setAutoFillBackground(true);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
     auto* title = new QLabel(QStringLiteral("FORMAT"));
     title->setFont(FontMap::shared().font("Helvetica-Bold", 16));
     title->setAlignment(Qt::AlignCenter);
+    title->setContentsMargins(0, 4, 0, 2);
     outer->addWidget(title);
     auto* scroll = new QScrollArea;
     scroll->setWidgetResizable(true);
     scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setFrameShape(QFrame::NoFrame);
     outer->addWidget(scroll);
     auto* itemsView = new QWidget;
     auto* form = new QVBoxLayout(itemsView);
+    form->setContentsMargins(8, 2, 8, 4);
+    form->setSpacing(4);
     scroll->setWidget(itemsView);
 
-    const auto addRow = [form](const QString& label, QWidget* control) {
+    const auto labelled = [](const QString& label, QWidget* control) {
         auto* row = new QWidget;
         auto* line = new QHBoxLayout(row);
         line->setContentsMargins(0, 0, 0, 0);
-        line->addWidget(new QLabel(label));
+        auto* name = new QLabel(label);
+        name->setFont(FontMap::shared().font("Helvetica", 14));
+        line->addWidget(name);
         line->addStretch();
         line->addWidget(control);
+        return row;
+    };
+    const auto addRow = [form, labelled](const QString& label, QWidget* control) {
+        QWidget* row = labelled(label, control);
         form->addWidget(row);
         return row;
     };
+    // The six switches in two columns, so that the whole form fits the phone's display.
+    auto* switchGrid = new QGridLayout;
+    switchGrid->setHorizontalSpacing(16);
+    switchGrid->setVerticalSpacing(2);
+    form->addLayout(switchGrid);
     const std::pair<Switch, const char*> switches[] = {{Coord, "Coordinates"}, {Grid, "Grid"}, {Axes, "Axes"},
         {Label, "Labels"}, {Expr, "Expression"}, {DyDx, "dy/dx"}};
+    int place = 0;
     for (const auto& [tag, label] : switches) {
         auto* button = new QToolButton;
         button->setCheckable(true);
         button->setFocusPolicy(Qt::NoFocus);
         button->setAutoRaise(true);
         button->setIconSize(kSwitchSize);
+        button->setFixedSize(kSwitchSize + QSize(4, 4));
         connect(button, &QToolButton::clicked, this, [this, t = tag] { flipSwitch(t); });
         switches_[tag] = button;
-        addRow(QString::fromUtf8(label), button);
+        switchGrid->addWidget(labelled(QString::fromUtf8(label), button), place / 2, place % 2);
+        ++place;
     }
 
     const auto segments = [](const QStringList& titles, auto action) {
@@ -186,6 +207,13 @@ void FormatScreen::changeColor(const VQColor& color)
 void FormatScreen::updateDisplay()
 {
     const Calculator& c = calc();
+    // The screen takes the bars' colour; its labels read on dark and light sets alike.
+    const VColor back = c.interfaceColorIndex(7);
+    const QColor window = QColor::fromRgbF(back.r, back.g, back.b);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::WindowText, window.lightnessF() < 0.5 ? Qt::white : Qt::black);
+    setPalette(palette);
     for (int tag = 0; tag < int(switches_.size()); ++tag)
         showButton(*switches_[tag], setting(tag));
     if (c.graphCoordFormat == 0 || c.graphCoordFormat == 1)

@@ -1,5 +1,7 @@
 #include "graphui/GraphPanels.h"
 
+#include "app/AppShell.h"
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/DrawObject.h"
 #include "core/services/EntryManager.h"
@@ -9,13 +11,11 @@
 #include "graph/PlotObject.h"
 #include "graph/PlotParametric.h"
 #include "graph/PlotPolar.h"
-#include "app/AppShell.h"
 #include "graphui/GraphKeyboardView.h"
 #include "graphui/GraphProgramControls.h"
 #include "graphui/GraphScreenController.h"
 #include "graphui/GraphStatInfoView.h"
 #include "graphui/GraphVarsView.h"
-#include "graphui/YEqModel.h"
 #include "numeric/VQStatistics.h"
 #include "pretty/FontMap.h"
 

@@ -229,7 +229,9 @@ void SmallCalcView::paintEvent(QPaintEvent*)
     for (int tag = 0; tag < 25; ++tag) {
         const QRectF key = keyRect(tag);
         const QString face = faceFor(kKeyCodes[0][tag]);
-        KeyArtwork::drawFace(painter, key, face, calc_.keyboardColorSet, tag == pressed_);
+        // The keypad prints no shift legends above its keys: the body fills the key and
+        // carries its legend in the middle.
+        KeyArtwork::drawBody(painter, key, face, calc_.keyboardColorSet, tag == pressed_);
         const QString legend = legendFor(kKeyCodes[layer][tag]);
         painter.setFont(KeyArtwork::fitted(font, legend, key.width() - 6));
         painter.setPen(layer == 1 && tag != 0 ? KeyArtwork::kSecondLegend : KeyArtwork::bodyTextColor(face));

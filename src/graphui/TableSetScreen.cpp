@@ -6,10 +6,9 @@
 #include "core/NotificationNames.h"
 #include "pretty/FontMap.h"
 
-#include <QAbstractButton>
-#include <QButtonGroup>
+#include "input/SegmentedControl.h"
+
 #include <QHBoxLayout>
-#include <QToolButton>
 
 namespace orvenda {
 
@@ -21,26 +20,16 @@ constexpr int kTblStart = 54, kDeltaTbl = 61;
 
 TableSetScreen::TableSetScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     : ScreenController(calc, parent), lcd_(new LcdView(calc, this)), form_(new VQTemplateView(calc, shell, this)),
-      bar_(new QWidget(this)), segments_(new QButtonGroup(this))
+      bar_(new QWidget(this)), segments_(new SegmentedControl({QStringLiteral("Auto"), QStringLiteral("Ask")}, bar_))
 {
     form_->setDelegate(this);
     form_->setTitle(QStringLiteral("TABLE SETUP"));
     auto* row = new QHBoxLayout(bar_);
     row->setContentsMargins(8, 4, 8, 4);
-    bar_->setStyleSheet(QStringLiteral("QToolButton { color: white; background: rgb(40, 70, 120); border: 1px solid white; }"
-                                       "QToolButton:checked { color: black; background: white; }"));
-    for (int i = 0; i < 2; ++i) {
-        auto* button = new QToolButton(bar_);
-        button->setText(i == 0 ? QStringLiteral("Auto") : QStringLiteral("Ask"));
-        button->setCheckable(true);
-        button->setFocusPolicy(Qt::NoFocus);
-        button->setFont(FontMap::shared().font("Helvetica-Bold", 16));
-        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-        segments_->addButton(button, i);
-        row->addWidget(button);
-    }
-    segments_->setExclusive(true);
-    connect(segments_, &QButtonGroup::idClicked, this, [this](int id) { autoAsk(id); });
+    segments_->setFont(FontMap::shared().font("Helvetica-Bold", 16));
+    segments_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    row->addWidget(segments_);
+    segments_->changed = [this](int segment) { autoAsk(segment); };
     updateDisplay();
 }
 
@@ -51,7 +40,7 @@ void TableSetScreen::resizeEvent(QResizeEvent*)
     bar_->setGeometry(0, height() - kBarHeight, width(), kBarHeight);
 }
 
-int TableSetScreen::selectedSegment() const { return segments_->checkedId(); }
+int TableSetScreen::selectedSegment() const { return segments_->selected(); }
 
 void TableSetScreen::autoAsk(int segment) { calc().tableMode = segment == 0 ? 1 : 0; }
 
@@ -63,7 +52,7 @@ void TableSetScreen::updateFields()
 
 void TableSetScreen::updateDisplay()
 {
-    segments_->button(calc().tableMode == 1 ? 0 : 1)->setChecked(true);
+    segments_->setSelected(calc().tableMode == 1 ? 0 : 1);
     updateFields();
     form_->update();
 }

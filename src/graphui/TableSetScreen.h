@@ -3,16 +3,16 @@
 #include "app/ScreenController.h"
 #include "graphui/VQTemplateView.h"
 
-class QButtonGroup;
-
 namespace orvenda {
 
 class AppShell;
 class LcdView;
+class SegmentedControl;
 
 // The TABLE SETUP screen: TblStart and ΔTbl as a form, written at once (with
 // VQSyncWindowVars), and the choice between the automatic column (segment 0, tableMode 1)
-// and one that asks for each value (segment 1, tableMode 0). Main thread.
+// and one that asks for each value (segment 1, tableMode 0), the selected segment drawn
+// as the mode screen draws its choices. Main thread.
 class TableSetScreen : public ScreenController, public VQTemplateView::Delegate {
 public:
     static constexpr int kBarHeight = 40;
@@ -21,6 +21,7 @@ public:
 
     VQTemplateView& form() const { return *form_; }
     int selectedSegment() const;
+    const SegmentedControl& selector() const { return *segments_; }
     void autoAsk(int segment);
     void updateFields();
     void updateDisplay() override;
@@ -34,7 +35,7 @@ private:
     LcdView* lcd_;
     VQTemplateView* form_;
     QWidget* bar_;
-    QButtonGroup* segments_;
+    SegmentedControl* segments_;
 };
 
 } // namespace orvenda

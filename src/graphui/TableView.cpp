@@ -2,9 +2,9 @@
 
 #include "app/KeyRouter.h"
 #include "app/NamedColors.h"
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/services/YEqManager.h"
-#include "graphui/YEqModel.h"
 #include "pretty/FontMap.h"
 
 #include <QFontMetricsF>

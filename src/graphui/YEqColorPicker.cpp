@@ -1,9 +1,9 @@
 #include "graphui/YEqColorPicker.h"
 
 #include "app/ScreenRouter.h"
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "graphui/StyleSample.h"
-#include "graphui/YEqModel.h"
 #include "pretty/FontMap.h"
 
 #include <QButtonGroup>

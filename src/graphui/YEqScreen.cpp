@@ -4,9 +4,9 @@
 #include "app/LcdView.h"
 #include "app/ScreenRegistry.h"
 #include "app/ScreenRouter.h"
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/NotificationNames.h"
-#include "graphui/YEqModel.h"
 #include "graphui/YEqScrollView.h"
 #include "pretty/FontMap.h"
 

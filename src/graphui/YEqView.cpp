@@ -1,9 +1,9 @@
 #include "graphui/YEqView.h"
 
 #include "app/AppShell.h"
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "graphui/StyleSample.h"
-#include "graphui/YEqModel.h"
 #include "pretty/FontMap.h"
 #include "pretty/PrettyDrawInfo.h"
 #include "pretty/PrettyPrint.h"

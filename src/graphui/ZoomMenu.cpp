@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -22,7 +23,7 @@ constexpr std::array<const char*, 3> kSegmentTitles{"↔↕", "↔", "↕"};
 } // namespace
 
 ZoomMenu::ZoomMenu(Calculator& calc, KeyRouter& keys, bool tablet, QWidget* parent)
-    : QWidget(parent), calc_(calc), keys_(keys), list_(new QListWidget(this)), selector_(new QWidget(this)),
+    : QWidget(parent), calc_(calc), keys_(keys), cancel_(new QPushButton(QStringLiteral("Cancel"), this)), list_(new QListWidget(this)), selector_(new QWidget(this)),
       segments_(new QButtonGroup(this))
 {
     for (const char* spec : kKeySpecs)
@@ -31,6 +32,8 @@ ZoomMenu::ZoomMenu(Calculator& calc, KeyRouter& keys, bool tablet, QWidget* pare
     setAutoFillBackground(true);
     setStyleSheet(QStringLiteral("ZoomMenu, QListWidget { background: rgb(48, 48, 48); color: white; }"
                                  "QListWidget::item:selected { background: rgb(90, 90, 140); }"
+                                 "QPushButton { color: white; background: black; border: 1px solid white;"
+                                 " border-radius: 4px; padding: 4px 12px; }"
                                  "QToolButton { color: white; background: black; border: 1px solid white; }"
                                  "QToolButton:checked { color: black; background: white; }"));
     list_->setFont(FontMap::shared().font("CourierNewPS-BoldMT", 22));
@@ -38,9 +41,17 @@ ZoomMenu::ZoomMenu(Calculator& calc, KeyRouter& keys, bool tablet, QWidget* pare
     for (int token : kZoomItems)
         list_->addItem(QString::fromStdString(calc_.nameForOpcode(static_cast<std::uint32_t>(token))));
     connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { pickRow(list_->row(item)); });
+    cancel_->setFont(FontMap::shared().font("Helvetica-Bold", 16));
+    cancel_->setFocusPolicy(Qt::NoFocus);
+    connect(cancel_, &QPushButton::clicked, this, [this] { cancelZoom(); });
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
+    auto* top = new QHBoxLayout;
+    top->setContentsMargins(8, 6, 8, 6);
+    top->addWidget(cancel_);
+    top->addStretch();
+    column->addLayout(top);
     column->addWidget(list_, 1);
     column->addWidget(selector_);
     auto* row = new QHBoxLayout(selector_);
@@ -114,7 +125,7 @@ void ZoomMenu::keyPressEvent(QKeyEvent* event)
             const int row = selectedRow();
             const int last = static_cast<int>(kZoomItems.size()) - 1;
             if (command.key.key() == Qt::Key_Down)
-                selectRow(std::min(row + 1, last));
+                selectRow(row < 0 ? 1 : std::min(row + 1, last));
             else if (command.key.key() == Qt::Key_Up)
                 selectRow(std::max(row - 1, 0));
             else

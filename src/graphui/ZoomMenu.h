@@ -9,6 +9,7 @@
 
 class QButtonGroup;
 class QListWidget;
+class QPushButton;
 
 namespace orvenda {
 
@@ -19,7 +20,9 @@ class KeyRouter;
 // selector of the axes the zoom buttons act on (both, horizontal, vertical; on a phone
 // only). It covers the graph screen while shown and tells its delegate what was picked.
 // Keys while it has the focus: Escape cancels, Up and Down move the selection (staying on
-// the first and last row), Return picks the selected row (row 0 when none is). Main thread.
+// the first and last row; with none selected Down selects row 1 and Up row 0), Return picks
+// the selected row (row 0 when none is); its Cancel button closes it as Escape does. Main
+// thread.
 class ZoomMenu : public QWidget {
 public:
     class Delegate {
@@ -49,6 +52,7 @@ public:
     // -1 when no row is selected.
     int selectedRow() const;
     QListWidget& list() const { return *list_; }
+    const QPushButton& cancelButton() const { return *cancel_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -59,6 +63,7 @@ private:
     Calculator& calc_;
     KeyRouter& keys_;
     Delegate* delegate_ = nullptr;
+    QPushButton* cancel_;
     QListWidget* list_;
     QWidget* selector_;
     QButtonGroup* segments_;

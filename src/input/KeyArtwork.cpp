@@ -82,9 +82,13 @@ QRectF KeyArtwork::body(const QRectF& key, const QString& face)
 
 void KeyArtwork::drawFace(QPainter& painter, const QRectF& key, const QString& face, int colorSet, bool pressed)
 {
+    drawBody(painter, body(key, face), face, colorSet, pressed);
+}
+
+void KeyArtwork::drawBody(QPainter& painter, const QRectF& b, const QString& face, int colorSet, bool pressed)
+{
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF b = body(key, face);
     const double radius = std::min(b.height(), b.width()) * (arrowFace(face) ? 0.3 : 0.22);
     // A dark rim under the body gives the key its depth.
     painter.setPen(Qt::NoPen);

@@ -23,6 +23,8 @@ public:
     static QRectF body(const QRectF& key, const QString& face);
 
     static void drawFace(QPainter& painter, const QRectF& key, const QString& face, int colorSet, bool pressed);
+    // The body alone, filling the rectangle: a key with no legend strip above it.
+    static void drawBody(QPainter& painter, const QRectF& body, const QString& face, int colorSet, bool pressed);
     // The back panel behind the keys.
     static void drawBackPanel(QPainter& painter, const QRectF& panel);
 

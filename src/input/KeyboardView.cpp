@@ -2,11 +2,11 @@
 
 #include "app/EntryModel.h"
 #include "app/KeyRouter.h"
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
 #include "eval/Parser.h"
-#include "graphui/YEqModel.h"
 #include "input/AlphaKeyboardView.h"
 #include "input/KeyArtwork.h"
 #include "input/KeyButton.h"
@@ -349,12 +349,15 @@ bool KeyboardView::answerHelp(std::uint32_t op, QRectF frame)
     if (!showHelp_ || op == KT::kSecond || op == KT::kAlpha)
         return false;
     showHelp_ = false;
+    setHelpKeyImage();
+    // A key whose help nobody shows does what it does, so help mode swallows nothing.
+    if (!delegate_ || !delegate_->showHelpForOp(op, frame)) {
+        redraw();
+        return false;
+    }
     calc_.secondShift = false;
     calc_.alphaShift = false;
     calc_.alphaLock = false;
-    setHelpKeyImage();
-    if (delegate_)
-        delegate_->showHelpForOp(op, frame);
     redraw();
     return true;
 }
@@ -393,10 +396,11 @@ void KeyboardView::doKeyOp(std::uint32_t op, int key, int layer, QRectF frame, b
         redraw();
         return;
     }
-    if (op == KT::kXTThetaN) {
+    const bool fieldKey = op == KT::kXTThetaN || op == KT::kEnter;
+    if (op == KT::kXTThetaN)
         op = KT::xtThetaN(calc_.graphMode());
-    } else if (op == KT::kEnter) {
-        // ENTER on an empty field moves on to the next field.
+    if (fieldKey) {
+        // ENTER, and X,T,θ,n too, on an empty field moves on to the next field.
         const int screen = calc_.currentScreen();
         const bool empty = calc_.entryManager && calc_.entryManager->text().empty();
         if (empty && (screen == 6 || screen == 7 || screen == 23))
@@ -702,9 +706,16 @@ void KeyboardView::paste()
 
 void KeyboardView::showShortcuts()
 {
-    QDialog dialog(this);
-    dialog.setWindowTitle(QStringLiteral("Keyboard Shortcuts"));
-    auto* table = new QTableWidget(&dialog);
+    // One list at a time, and the app goes on while it is open.
+    if (shortcuts_) {
+        shortcuts_->raise();
+        return;
+    }
+    auto* dialog = new QDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QStringLiteral("Keyboard Shortcuts"));
+    shortcuts_ = dialog;
+    auto* table = new QTableWidget(dialog);
     table->setColumnCount(2);
     table->setHorizontalHeaderLabels({QStringLiteral("Command"), QStringLiteral("Keys")});
     table->verticalHeader()->hide();
@@ -718,10 +729,10 @@ void KeyboardView::showShortcuts()
         table->setItem(row, 1, new QTableWidgetItem(KeyCommands::chordText(command)));
     }
     table->resizeColumnsToContents();
-    auto* layout = new QVBoxLayout(&dialog);
+    auto* layout = new QVBoxLayout(dialog);
     layout->addWidget(table);
-    dialog.resize(360, 480);
-    dialog.exec();
+    dialog->resize(360, 480);
+    dialog->open();
 }
 
 } // namespace orvenda

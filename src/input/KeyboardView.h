@@ -3,6 +3,8 @@
 #include "input/KeyCommands.h"
 #include "input/KeyboardGeometry.h"
 
+#include <QDialog>
+#include <QPointer>
 #include <QRectF>
 #include <QTimer>
 #include <QWidget>
@@ -10,6 +12,8 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+
+
 
 namespace orvenda {
 
@@ -60,8 +64,10 @@ public:
     // A hardware key press; true when a command took it.
     bool handleKeyEvent(const QKeyEvent& event);
     const KeyCommands& keyCommands() const { return commands_; }
-    // The titled hardware commands with their keys.
+    // The titled hardware commands with their keys, in a window-modal dialog that does not
+    // hold the caller; the open one, if any.
     void showShortcuts();
+    QDialog* shortcuts() const { return shortcuts_; }
 
     // For the tests and the driver.
     KeyboardGeometry geometry() const;
@@ -117,6 +123,7 @@ private:
     KeyCommands commands_;
 
     QTimer repeatTimer_;
+    QPointer<QDialog> shortcuts_;
     bool repeatingProgramKey_ = false;
     std::uint32_t repeatKey_ = 0;
     int repeatLastKey_ = 0;

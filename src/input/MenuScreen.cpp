@@ -6,7 +6,7 @@
 #include "app/NamedColors.h"
 #include "core/Calculator.h"
 #include "core/VColor.h"
-#include "graphui/GDBStore.h"
+#include "core/services/GDBManager.h"
 #include "input/HelpPage.h"
 #include "input/MenuRowDelegate.h"
 #include "input/MenuViewDelegate.h"
@@ -66,7 +66,8 @@ const ColourRow kColours[] = {
 
 MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, ProgramLibrary library, QWidget* parent)
     : ScreenController(calc, parent), shell_(shell), library_(std::move(library)), bar_(new QWidget(this)),
-      tabs_(new QTabBar(bar_)), title_(new QLabel(bar_)), back_(new QPushButton(QStringLiteral("‹ Back"), bar_)),
+      tabs_(new QTabBar(bar_)), title_(new QLabel(bar_)),
+      cancel_(new QPushButton(QStringLiteral("Cancel"), bar_)), back_(new QPushButton(QStringLiteral("‹ Back"), bar_)),
       share_(new QPushButton(QStringLiteral("Share"), bar_)), filterBar_(new QWidget(this)),
       layoutTabs_(new QTabBar(filterBar_)), typeTabs_(new QTabBar(filterBar_)),
       tagButton_(new QPushButton(filterBar_)), add_(new QPushButton(QStringLiteral("+"), bar_)), table_(new SectionTable(calc.device == 1, this)), help_(new HelpPage(calc, this))
@@ -76,6 +77,7 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, ProgramLibrary library
     paintAsBar(bar_);
     auto* row = new QHBoxLayout(bar_);
     row->setContentsMargins(4, 2, 4, 2);
+    row->addWidget(cancel_);
     row->addWidget(back_);
     row->addWidget(tabs_);
     row->addWidget(title_);
@@ -90,7 +92,7 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, ProgramLibrary library
     filters->addWidget(tagButton_);
     filterBar_->setAutoFillBackground(true);
     filterBar_->hide();
-    for (QWidget* w : std::initializer_list<QWidget*>{tabs_, back_, share_, layoutTabs_, typeTabs_, tagButton_, add_})
+    for (QWidget* w : std::initializer_list<QWidget*>{tabs_, cancel_, back_, share_, layoutTabs_, typeTabs_, tagButton_, add_})
         w->setFocusPolicy(Qt::NoFocus);
     for (QTabBar* bar : {tabs_, layoutTabs_, typeTabs_}) {
         bar->setExpanding(false);
@@ -121,6 +123,7 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, ProgramLibrary library
             setProgramType(tab);
     });
     connect(tagButton_, &QPushButton::clicked, this, [this] { showTagSelector(); });
+    connect(cancel_, &QPushButton::clicked, this, [this] { cancel(); });
     connect(back_, &QPushButton::clicked, this, [this] { popHelp(); });
     connect(share_, &QPushButton::clicked, this, [this] { help_->share(helpFolder); });
     connect(add_, &QPushButton::clicked, this, [this] { openAddForm(); });
@@ -168,6 +171,7 @@ void MenuScreen::showMenu(int id)
     helpShown_ = false;
     help_->hide();
     back_->hide();
+    cancel_->show();
     share_->hide();
     while (tabs_->count() > 0)
         tabs_->removeTab(0);
@@ -315,9 +319,8 @@ void MenuScreen::buildRows()
         break;
     }
     case L::GdbNames: {
-        const auto store = std::dynamic_pointer_cast<GDBStore>(GDBManager::shared());
         const bool defaults = currentMenu_ == 27 && tab_ == 0;
-        addNameSections(store ? store->names(defaults) : std::vector<std::string>{}, false);
+        addNameSections(GDBManager::gdbNames(defaults), false);
         break;
     }
     case L::ProgramNames: {
@@ -736,6 +739,7 @@ void MenuScreen::openHelp(Place p)
     const QString name = row.token ? QString::fromStdString(calc().nameForOpcode(row.token)) : row.title;
     help_->showFunction(name, row.detail);
     helpShown_ = true;
+    cancel_->hide();
     back_->show();
     share_->show();
     tabs_->hide();
@@ -751,6 +755,7 @@ void MenuScreen::popHelp()
     helpShown_ = false;
     back_->hide();
     share_->hide();
+    cancel_->show();
     tabs_->show();
     HelpPage::slide(table_, help_, listArea(), false);
 }
@@ -799,9 +804,20 @@ void MenuScreen::updateProgramNames()
         [](const auto& a, const auto& b) { return lessIgnoringCase(a.first, b.first); });
     tagButton_->setText(tagButtonTitle());
     const VColor bar = calc().interfaceColorIndex(7);
+    const QColor fill = QColor::fromRgbF(bar.r, bar.g, bar.b, 1);
     QPalette palette = filterBar_->palette();
-    palette.setColor(QPalette::Window, QColor::fromRgbF(bar.r, bar.g, bar.b, 1));
+    palette.setColor(QPalette::Window, fill);
     filterBar_->setPalette(palette);
+    // The filters are tinted to read on the bar's colour: outlined tabs in the tint, the
+    // selected one filled with it.
+    const QString tint = fill.lightnessF() < 0.5 ? QStringLiteral("white") : QStringLiteral("black");
+    const QString sheet = QStringLiteral("QTabBar::tab { color: %1; background: transparent; border: 1px solid %1;"
+                                         " padding: 3px 8px; }"
+                                         "QTabBar::tab:selected { color: %2; background: %1; }")
+                              .arg(tint, fill.name());
+    for (QTabBar* filters : {layoutTabs_, typeTabs_})
+        if (filters->styleSheet() != sheet)
+            filters->setStyleSheet(sheet);
 }
 
 QString MenuScreen::tagButtonTitle() const

@@ -92,6 +92,7 @@ public:
     const std::vector<Section>& sections() const { return sections_; }
     Place selection() const { return selected_; }
     const HelpPage& help() const { return *help_; }
+    const QPushButton& cancelButton() const { return *cancel_; }
 
     // ---- Program library ----
 
@@ -166,6 +167,8 @@ private:
     QWidget* bar_;
     QTabBar* tabs_;
     QLabel* title_;
+    // Closes the menu without a pick, as Escape does.
+    QPushButton* cancel_;
     QPushButton* back_;
     QPushButton* share_;
     QWidget* filterBar_;

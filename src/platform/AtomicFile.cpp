@@ -1,6 +1,7 @@
 #include "platform/AtomicFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -19,6 +20,17 @@ bool AtomicFile::write(const QString& path, std::span<const std::uint8_t> bytes)
         return false;
     }
     return file.commit();
+}
+
+int AtomicFile::removeLeftovers(const QString& path)
+{
+    // QSaveFile writes beside the file under its name and six random characters.
+    const QFileInfo info(path);
+    const QDir dir = info.absoluteDir();
+    int removed = 0;
+    for (const QString& name : dir.entryList({info.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden))
+        removed += QFile::remove(dir.filePath(name)) ? 1 : 0;
+    return removed;
 }
 
 } // namespace orvenda

@@ -5,16 +5,20 @@
 #include "core/ArchiveValues.h"
 #include "core/MemoryArchive.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <limits>
 
 namespace orvenda {
 
-StateFile::StateFile(const QString& dataFolder)
+StateFile::StateFile(const QString& dataFolder, const QString& asideFolder)
     : folder_(dataFolder)
+    , asideFolder_(asideFolder)
     , path_(QDir(dataFolder).filePath(QString::fromLatin1(kFileName)))
 {
 }
@@ -35,8 +39,9 @@ StateFile::Contents StateFile::read() const
     if (!file.exists())
         return {};
     Contents contents;
+    QByteArray data;
     if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray data = file.readAll();
+        data = file.readAll();
         file.close();
         const auto* begin = reinterpret_cast<const std::uint8_t*>(data.constData());
         const std::span<const std::uint8_t> bytes(begin, static_cast<std::size_t>(data.size()));
@@ -47,11 +52,11 @@ StateFile::Contents StateFile::read() const
         }
     }
     contents.status = Status::Damaged;
-    contents.keptAs = keepAside();
+    keepAside(data, contents);
     return contents;
 }
 
-QString StateFile::keepAside() const
+void StateFile::keepAside(const QByteArray& data, Contents& contents) const
 {
     const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const QDir dir(folder_);
@@ -60,12 +65,36 @@ QString StateFile::keepAside() const
         const QString suffix = n == 0 ? QString() : QStringLiteral("-%1").arg(n);
         aside = dir.filePath(QStringLiteral("memorySetting.damaged-%1%2.cbor").arg(stamp, suffix));
     }
-    if (QFile::rename(path_, aside))
-        return aside;
     // A file that cannot be moved is copied; the next save then replaces the original.
-    return QFile::copy(path_, aside) ? aside : QString();
+    if (QFile::rename(path_, aside) || QFile::copy(path_, aside)) {
+        contents.keptAs = aside;
+        return;
+    }
+    // The data folder takes nothing, so the file stays and is read again at every launch:
+    // the name of its copy elsewhere tells whether it was kept (and reported) before.
+    if (asideFolder_.isEmpty() || !QDir().mkpath(asideFolder_))
+        return;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(QFileInfo(path_).absoluteFilePath().toUtf8());
+    hash.addData(data);
+    const QString name = QStringLiteral("memorySetting.damaged-%1.cbor").arg(QString::fromLatin1(hash.result().toHex().left(16)));
+    const QString copy = QDir(asideFolder_).filePath(name);
+    contents.keptBefore = QFile::exists(copy);
+    if (contents.keptBefore || QFile::copy(path_, copy))
+        contents.keptAs = copy;
 }
 
 bool StateFile::write(std::span<const std::uint8_t> bytes) const { return AtomicFile::write(path_, bytes); }
+
+bool StateFile::canWrite() const
+{
+    if (!QDir().mkpath(folder_))
+        return false;
+    // Made and removed again (unnamed where the system allows it).
+    QTemporaryFile probe(path_ + QStringLiteral(".XXXXXX"));
+    return probe.open();
+}
+
+void StateFile::removeLeftovers() const { AtomicFile::removeLeftovers(path_); }
 
 } // namespace orvenda

@@ -20,26 +20,38 @@ public:
         Status status = Status::Missing;
         // The archive, when loaded.
         std::vector<std::uint8_t> bytes;
-        // Where a damaged file was moved; empty when it could not be moved.
+        // Where a damaged file was moved or copied; empty when it could be neither.
         QString keptAs;
+        // A damaged file already kept, and so reported, at an earlier launch: one that
+        // could not leave the data folder and stays there.
+        bool keptBefore = false;
     };
 
-    explicit StateFile(const QString& dataFolder);
+    // asideFolder takes a copy of a damaged file that cannot be kept in the data folder
+    // (none when empty).
+    explicit StateFile(const QString& dataFolder, const QString& asideFolder = QString());
 
     QString path() const { return path_; }
     // A file that cannot be read or holds no archive is moved aside (never read again,
-    // never overwritten) and reported as damaged.
+    // never overwritten) and reported as damaged. When the data folder keeps it from being
+    // moved or copied, it is copied to the aside folder under a name drawn from the file,
+    // so that the same damaged file is kept, and reported, once.
     Contents read() const;
     // False when the file could not be written; the previous one then stays.
     bool write(std::span<const std::uint8_t> bytes) const;
+    // Whether the data folder exists, or can be made, and takes new files.
+    bool canWrite() const;
+    // Removes what saves killed before they finished left beside the file.
+    void removeLeftovers() const;
 
     // Whether the bytes hold a memory archive: a CBOR map with an integer format version.
     static bool isArchive(std::span<const std::uint8_t> bytes);
 
 private:
-    QString keepAside() const;
+    void keepAside(const QByteArray& data, Contents& contents) const;
 
     QString folder_;
+    QString asideFolder_;
     QString path_;
 };
 

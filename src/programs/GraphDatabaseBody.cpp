@@ -1,7 +1,7 @@
 #include "programs/GraphDatabaseBody.h"
 
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
-#include "graphui/YEqModel.h"
 #include "language/ErrorNumbers.h"
 #include "programs/TIVarBytes.h"
 

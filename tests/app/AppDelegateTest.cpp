@@ -1,6 +1,8 @@
 #include "app/AppDelegate.h"
 
 #include "AppTestSupport.h"
+#include "apps/CSVImport.h"
+#include "core/services/CSVLoader.h"
 #include "core/services/TIFileIO.h"
 
 #include <QClipboard>
@@ -8,6 +10,9 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
+
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 namespace orvenda::test {
 namespace {
@@ -19,12 +24,14 @@ public:
     void VCShowError(const nlohmann::json& error) override { reports.push_back(error.at("errorNum").get<int>()); }
 };
 
-// A launch of the app on a data folder, with a calculator of its own.
+// A launch of the app on a data folder, with a calculator of its own and what it tells
+// the user.
 struct Launch {
-    explicit Launch(const QString& folder)
-        : delegate(calc, folder)
+    explicit Launch(const QString& folder, const QString& asideFolder = QString())
+        : delegate(calc, folder, asideFolder)
     {
         calc.viewDelegate = view;
+        delegate.tell = [this](const QString& message) { told << message; };
     }
     EntryModel& entry() { return *std::dynamic_pointer_cast<EntryModel>(calc.entryManager); }
     HistoryModel& history() { return *std::dynamic_pointer_cast<HistoryModel>(calc.historyManager); }
@@ -33,7 +40,56 @@ struct Launch {
     Calculator calc{kUS, bus};
     std::shared_ptr<ReportingView> view = std::make_shared<ReportingView>();
     AppDelegate delegate;
+    QStringList told;
 };
+
+// While alive, the folder takes no new file, no rename and no removal: read-only for this
+// thread's file access, also when the tests run as root (whose file access then goes as
+// another user).
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString& folder)
+        : folder_(folder)
+        , root_(::geteuid() == 0)
+    {
+        QFile::setPermissions(folder_, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+        if (root_) {
+            ::setfsgid(kNobody);
+            ::setfsuid(kNobody);
+        }
+    }
+    ~ReadOnlyFolder()
+    {
+        if (root_) {
+            ::setfsuid(0);
+            ::setfsgid(0);
+        }
+        QFile::setPermissions(folder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                | QFile::ExeOther);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+private:
+    static constexpr unsigned kNobody = 65534;
+    QString folder_;
+    bool root_;
+};
+
+// A temporary folder that any user may enter (the data folders below it are made so).
+QString openFolder(const QTemporaryDir& dir)
+{
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+            | QFile::ExeOther);
+    return dir.path();
+}
+
+void writeFile(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(data);
+}
 
 TEST(AppDelegate, ASessionIsWhereTheLastOneLeftOff)
 {
@@ -76,6 +132,82 @@ TEST(AppDelegate, ADamagedStateStartsFromTheFactoryAndSaysSoOnce)
     EXPECT_EQ(QDir(dir.path()).entryList({"memorySetting.damaged-*"}, QDir::Files).size(), 1);
 }
 
+TEST(AppDelegate, AFolderThatCannotBeWrittenIsToldOnceAndTheCalculatorGoesOn)
+{
+    QTemporaryDir dir;
+    const QString data = QDir(openFolder(dir)).filePath("data");
+    {
+        // Writable at the launch: the first save that fails tells, the next ones do not.
+        Launch launch(data);
+        EXPECT_EQ(launch.delegate.takeStartupReport(), std::nullopt);
+        {
+            ReadOnlyFolder readOnly(data);
+            launch.calc.vars[0] = {7, 0};
+            launch.delegate.applicationWillResignActive();
+            ASSERT_EQ(launch.told.size(), 1);
+            EXPECT_TRUE(launch.told[0].contains("cannot be saved")) << launch.told[0].toStdString();
+            launch.delegate.applicationDidEnterBackground();
+            launch.delegate.applicationWillTerminate();
+            EXPECT_EQ(launch.told.size(), 1);
+            EXPECT_FALSE(QFile::exists(QDir(data).filePath(StateFile::kFileName)));
+        }
+        // Writable again: saving goes on where it left off, with nothing more to tell.
+        launch.delegate.applicationWillTerminate();
+        EXPECT_EQ(launch.told.size(), 1);
+    }
+    ReadOnlyFolder readOnly(data);
+    // Read-only at the launch: the start-up says so and the saves stay quiet.
+    Launch launch(data);
+    EXPECT_EQ(launch.calc.vars[0], std::complex<double>(7, 0));
+    const auto report = launch.delegate.takeStartupReport();
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(report->contains("this session will not be kept")) << report->toStdString();
+    launch.delegate.applicationWillResignActive();
+    EXPECT_TRUE(launch.told.isEmpty());
+}
+
+TEST(AppDelegate, ADamagedStateTheFolderCannotKeepIsReportedOnce)
+{
+    QTemporaryDir dir;
+    const QString data = QDir(openFolder(dir)).filePath("data");
+    const QString aside = QDir(dir.path()).filePath("aside");
+    ASSERT_TRUE(QDir().mkpath(data));
+    ASSERT_TRUE(QDir().mkpath(aside));
+    QFile::setPermissions(aside, QFile::ReadOther | QFile::WriteOther | QFile::ExeOther | QFile::ReadOwner
+            | QFile::WriteOwner | QFile::ExeOwner);
+    writeFile(QDir(data).filePath(StateFile::kFileName), "\xA1\x63ver\x65three and more");
+    ReadOnlyFolder readOnly(data);
+    for (int launchNumber = 1; launchNumber <= 3; ++launchNumber) {
+        Launch launch(data, aside);
+        EXPECT_TRUE(launch.calc.firstTime);
+        const QString report = launch.delegate.takeStartupReport().value_or(QString());
+        EXPECT_EQ(report.contains("could not be read and was kept as " + aside), launchNumber == 1)
+            << report.toStdString();
+        EXPECT_TRUE(report.contains("cannot be saved")) << report.toStdString();
+    }
+    EXPECT_EQ(QDir(aside).entryList({"memorySetting.damaged-*"}, QDir::Files).size(), 1);
+}
+
+TEST(AppDelegate, WhatKilledSavesLeftIsRemovedAtTheLaunch)
+{
+    QTemporaryDir dir;
+    const QDir data(dir.path());
+    // A save writes beside the file under its name and six more characters, and renames
+    // over it when done; a killed one leaves its temporary file.
+    for (const char* name : {"memorySetting.cbor.a1B2c3", "memorySetting.cbor.ZZZZZZ", "memorySetting.cbor.Xy9"})
+        writeFile(data.filePath(name), QByteArray(1000, 'x'));
+    writeFile(data.filePath("memorySetting.damaged-20240101-000000.cbor"), "kept");
+    {
+        Launch first(dir.path());
+        first.calc.vars[0] = {3, 0};
+        first.delegate.applicationWillTerminate();
+    }
+    Launch second(dir.path());
+    EXPECT_EQ(second.calc.vars[0], std::complex<double>(3, 0));
+    EXPECT_EQ(data.entryList(QDir::Files),
+        (QStringList{"memorySetting.cbor", "memorySetting.cbor.Xy9", "memorySetting.damaged-20240101-000000.cbor"}));
+}
+
 TEST(AppDelegate, LeavingPutsTheLastResultOnTheClipboard)
 {
     QTemporaryDir dir;
@@ -98,7 +230,13 @@ TEST(AppDelegate, EveryFileHandedOverGivesOneReport)
         file.write(data);
         return file.fileName();
     };
-    // A variable file that fails to load.
+    // Text longer than the lists it could fill, refused unread.
+    QFile big(dir.filePath("big.csv"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(big.resize(static_cast<qint64>(CSVImport::kMaxTextBytes) + 1));
+    big.close();
+    // Lists read as the app reads them; a variable file that fails to load.
+    CSVLoader::setLoader(&CSVImport::loadCSV);
     TIFileIO::setFactory([](const std::vector<std::uint8_t>&) { return std::make_unique<FakeTIFile>(1); });
     struct Case {
         QString path;
@@ -112,6 +250,7 @@ TEST(AppDelegate, EveryFileHandedOverGivesOneReport)
         {dir.filePath("missing.csv"), 74, 0},
         {write("DATA.CSV", "SPEED,4"), 80, 1},
         {write("c.csv", "oops"), 85, 1},
+        {big.fileName(), 86, 0},
         {write("v.8Xp", "**TI83F* damaged"), 74, 1},
     };
     for (const Case& c : cases) {
@@ -128,6 +267,7 @@ TEST(AppDelegate, EveryFileHandedOverGivesOneReport)
     EXPECT_EQ(launch.view->reports, (std::vector<int>{80, 80}));
     EXPECT_EQ(launch.calc.lists.at("L1").realList(), (std::vector<double>{1, 2, 3}));
     EXPECT_EQ(launch.calc.lists.at("SPEED").realList(), (std::vector<double>{4}));
+    CSVLoader::setLoader(nullptr);
 }
 
 } // namespace

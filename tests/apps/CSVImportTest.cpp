@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+
 namespace orvenda::test {
 namespace {
 
@@ -45,6 +48,24 @@ TEST(CSVImport, NumbersAndTheirSignificance)
     }
 }
 
+// The lists in the calculator by name, with their elements.
+std::map<std::string, std::vector<double>> listsOf(const Calculator& calc)
+{
+    std::map<std::string, std::vector<double>> out;
+    for (const auto& [name, list] : calc.lists)
+        out.emplace(name, list.realList());
+    return out;
+}
+
+// Text of one row: the first field, then n numbers.
+std::string rowOf(const std::string& first, int n)
+{
+    std::string row = first;
+    for (int k = 0; k < n; ++k)
+        row += (row.empty() ? "" : ",") + std::to_string(k % 10);
+    return row;
+}
+
 TEST(CSVImport, EachRowBecomesAList)
 {
     Calculator calc(kUS);
@@ -53,34 +74,85 @@ TEST(CSVImport, EachRowBecomesAList)
     EXPECT_EQ(calc.lists.at("L2").realList(), (std::vector<double>{4, 5}));
     EXPECT_EQ(calc.lists.at("L1").sigFigAtIndex(0), 1);
 
-    EXPECT_EQ(CSVImport::loadCSV(calc, "DISTANCES,1.5, 2\nab,7\nL₁,9"), 0);
-    EXPECT_EQ(calc.lists.at("DISTA").realList(), (std::vector<double>{1.5, 2}));
-    EXPECT_EQ(calc.lists.at("Lab").realList(), (std::vector<double>{7}));
-    EXPECT_EQ(calc.lists.at("L₁").realList(), (std::vector<double>{9}));
+    // Trailing empty fields and rows of empty fields (as spreadsheets write ragged rows)
+    // hold nothing; a row of names only gives no list.
+    calc.lists.clear();
+    EXPECT_EQ(CSVImport::loadCSV(calc, "TIME,HEAT\nA,1.5, 2,,\n,,\nB,7, \nNAMES"), 0);
+    EXPECT_EQ(listsOf(calc), (std::map<std::string, std::vector<double>>{{"A", {1.5, 2}}, {"B", {7}}}));
 }
 
-TEST(CSVImport, BadFilesAndRows)
+TEST(CSVImport, NamesFollowTheListNameRules)
+{
+    // A–Z, 0–9 and θ, a letter first, cut to 5 characters, or the built-in names; any
+    // other first field names its list "L" and a number, as a number does.
+    Calculator calc(kUS);
+    calc.lists.clear();
+    const std::string text = std::string("DISTANCES,1\nθ2,2\nX,3\nL₁,4\nL#weight,5\n#weight,6\n(,7\nAns,8\nab,9\n")
+        + std::string("A\0B", 3) + ",10\nA B,11\nL1,12\n13,14";
+    EXPECT_EQ(CSVImport::loadCSV(calc, text), 0);
+    const std::map<std::string, std::vector<double>> expected{
+        {"DISTA", {1}}, {"θ2", {2}}, {"X", {3}}, {"L₁", {4}}, {"L1", {12}}, {"L2", {5}}, {"L3", {6}},
+        {"L4", {7}}, {"L5", {8}}, {"L6", {9}}, {"L7", {10}}, {"L8", {11}}, {"L9", {13, 14}}};
+    EXPECT_EQ(listsOf(calc), expected);
+
+    // Two rows whose names meet (cut to the same 5 characters) both stay.
+    calc.lists.clear();
+    EXPECT_EQ(CSVImport::loadCSV(calc, "HEIGHT1,1\nHEIGHT2,2\nHEIGH,3"), 0);
+    EXPECT_EQ(listsOf(calc), (std::map<std::string, std::vector<double>>{{"HEIGH", {1}}, {"L1", {2}}, {"L2", {3}}}));
+}
+
+TEST(CSVImport, MalformedTextIsRefusedWhole)
 {
     struct Case {
-        const char* text;
+        std::string text;
         int result;
-        std::vector<std::string> stored;
     };
     const Case cases[] = {
-        {"", 85, {}},
-        {"NAME,x,y", 85, {}},
-        {"1,2\n,3\n4", 86, {"L1", "L2"}},
-        {"A,1,oops,2", 86, {"A"}},
-        {"A,1\nNAMES", 86, {"A"}},
+        {"", 85},
+        {"NAME,x,y", 85},
+        {",3", 85},
+        {"\"open,1", 85},
+        // A quote left open, or text after a quoted field, ends the rows early.
+        {"1,2\n\"open,3\n4,5", 86},
+        {"1,2\n3,\"4\"x\n5", 86},
+        {"1,2\n,3\n4", 86},
+        {"A,1,oops,2", 86},
+        {"A,1,,2", 86},
+        {"A,1\nB,2\n,3", 86},
     };
     for (const Case& c : cases) {
         Calculator calc(kUS);
         calc.lists.clear();
+        calc.lists.insert_or_assign("A", reals({9}));
         EXPECT_EQ(CSVImport::loadCSV(calc, c.text), c.result) << c.text;
-        std::vector<std::string> stored;
-        for (const auto& [name, list] : calc.lists)
-            stored.push_back(name);
-        EXPECT_EQ(stored, c.stored) << c.text;
+        EXPECT_EQ(listsOf(calc), (std::map<std::string, std::vector<double>>{{"A", {9}}})) << c.text;
+    }
+}
+
+TEST(CSVImport, RefusesWhatTheCalculatorCannotHold)
+{
+    // A list holds at most 999 numbers, a file at most 999 lists.
+    std::string full;
+    for (int k = 0; k < CSVImport::kMaxLists; ++k)
+        full += rowOf("", 3) + "\n";
+    const std::string longest = rowOf("", CSVImport::kMaxElements);
+    for (const std::string& text : {longest, rowOf("NAME", CSVImport::kMaxElements), full}) {
+        Calculator calc(kUS);
+        EXPECT_EQ(CSVImport::loadCSV(calc, text), 0);
+    }
+    const std::string refused[] = {
+        rowOf("", CSVImport::kMaxElements + 1),
+        rowOf("NAME", CSVImport::kMaxElements + 1),
+        "A,1\n" + rowOf("", 1'000'000),
+        full + "5,6",
+        full + "\"open",
+        std::string(CSVImport::kMaxTextBytes + 1, ' '),
+    };
+    for (const std::string& text : refused) {
+        Calculator calc(kUS);
+        calc.lists.clear();
+        EXPECT_EQ(CSVImport::loadCSV(calc, text), 86) << text.substr(0, 40);
+        EXPECT_TRUE(calc.lists.empty()) << text.substr(0, 40);
     }
 }
 

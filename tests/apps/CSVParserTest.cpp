@@ -30,6 +30,36 @@ TEST(CSVParser, RowsFieldsQuotesAndLineBreaks)
         EXPECT_EQ(CSVParser(c.text, ",", false).parse(), c.rows) << c.text;
 }
 
+TEST(CSVParser, TellsWhetherTheRowsReachedTheEnd)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"1,2\n3\n", true},
+        {"\"a\nb\",\"\"\"\"", true},
+        {"1,2\n\"open,3", false},
+        {"1,ab\"c\n2", false},
+        {"\"a\"b", false},
+        {"\n1", false},
+    };
+    for (const auto& [text, whole] : cases) {
+        CSVParser parser(text, ",", false);
+        (void)parser.parse();
+        EXPECT_EQ(parser.readToEnd(), whole) << text;
+    }
+}
+
+TEST(CSVParser, ALongRecordIsCutAndEndsTheRows)
+{
+    CSVParser parser("1,2,3\n4,5,6,7,8,9\n10", ",", false);
+    parser.setMaxFields(3);
+    EXPECT_EQ(parser.parse(), (Rows{{"1", "2", "3"}, {"4", "5", "6", "7"}}));
+    EXPECT_FALSE(parser.readToEnd());
+
+    CSVParser fits("1,2,3\n4", ",", false);
+    fits.setMaxFields(3);
+    EXPECT_EQ(fits.parse(), (Rows{{"1", "2", "3"}, {"4"}}));
+    EXPECT_TRUE(fits.readToEnd());
+}
+
 TEST(CSVParser, SeparatorsOfSeveralCharactersAndHeaders)
 {
     EXPECT_EQ(CSVParser("a;b;;c", ";;", false).parse(), (Rows{{"a;b", "c"}}));

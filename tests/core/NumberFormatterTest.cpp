@@ -134,6 +134,24 @@ TEST(NumberFormatterFraction, SettingsAndContinuedFractions)
     EXPECT_EQ(fmt(1, -1).format84ABC(1234.0), "1234");
 }
 
+// A fraction is shown only where the value's digits can hold it: near 1.2·10¹³ the spacing
+// of doubles is 1/512, so the fractional part is rounding and the decimal is shown.
+TEST(NumberFormatterFraction, NoFractionBeyondTheValuesPrecision)
+{
+    NumberFormatter f;
+    long long n = 0, d = 0;
+    const double wide = 12191481561856.0 + 73.0 / 512;
+    EXPECT_EQ(f.convertToFraction2(wide, n, d), 12191481561856.0);
+    EXPECT_EQ(d, 0);
+    EXPECT_EQ(f.formatABC(wide), "1.219148156" + kE + "13");
+    EXPECT_EQ(f.formatFraction(-wide), "-1.219148156" + kE + "13");
+    // Where the spacing is finer than the conversion's precision fractions stay.
+    EXPECT_EQ(f.formatABC(1000000 + 1.0 / 3), "1000000¹/₃");
+    EXPECT_EQ(f.formatFraction(4194303.5), "8388607/2");
+    // Below 2²³ the spacing is 2⁻³⁰ at most; from 2²³ on it is 2⁻²⁹, coarser than 1e-9.
+    EXPECT_EQ(f.formatFraction(8388608.5), "8388608.5");
+}
+
 TEST(NumberFormatterFraction, Rounding)
 {
     EXPECT_EQ(NumberFormatter::roundPrecision(0.0, 3), 0.0);

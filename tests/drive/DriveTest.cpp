@@ -124,6 +124,20 @@ TEST(Drive, AProgramShowsItsOutputAndTheHistoryKeepsTheCall)
     EXPECT_EQ(run.dumps[0]["ans"], "4");
 }
 
+// Prompt A asks "A=?" and waits; the answer typed on the entry line goes to A, and the
+// history item of the run names the program.
+TEST(Drive, APromptAsksAndTheRunKeepsTheProgramsName)
+{
+    const Session run = drive("program ASK\nPrompt A\nDisp A*2\nend\n"
+                              "type prgmASK\nkey ENTER\nwait idle\ndump\ntype 21\nkey ENTER\nwait idle\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 2u);
+    EXPECT_EQ(run.dumps[0]["output"], json::array({"A=?"}));
+    EXPECT_EQ(run.dumps[0]["history"], json::array());
+    EXPECT_EQ(run.dumps[1]["output"][1], "42");
+    EXPECT_EQ(newest(run.dumps[1])["input"], "prgm»ASK");
+}
+
 TEST(Drive, QuittingSavesForTheNextLaunch)
 {
     const std::string data = scratch("data").string();
@@ -144,6 +158,59 @@ TEST(Drive, AFirstRunGreetsUntilTheAlertIsDismissed)
     // Typing went nowhere; ENTER pressed the greeting's OK.
     EXPECT_EQ(run.dumps[1]["alerts"], json::array());
     EXPECT_EQ(run.dumps[1]["history"], json::array());
+    // Help pages are still to come: the greeting promises none.
+    EXPECT_EQ(run.dumps[0]["alerts"][0]["message"].get<std::string>().find("help"), std::string::npos);
+}
+
+// X,T,θ,n on an empty WINDOW field moves to the next field, as ENTER does; on a field with
+// text it types X.
+TEST(Drive, XOnAnEmptyWindowFieldMovesDown)
+{
+    const Session run = drive("key 0x401\nkey X,T,θ,N\ndump\ntype 2\nkey X,T,θ,N\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 2u);
+    EXPECT_EQ(run.dumps[0]["field"], 1);
+    EXPECT_EQ(run.dumps[0]["entry"], "");
+    EXPECT_EQ(run.dumps[1]["field"], 1);
+    EXPECT_EQ(run.dumps[1]["entry"], "2X");
+}
+
+// An open alert is in the picture, centred over the window with its title; F1's list of
+// key commands does not hold the script and Escape closes it; "+" types a plus.
+TEST(Drive, ShotsShowAlertsAndTheComputersKeysDoNotBlock)
+{
+    const fs::path greeted = scratch("greeted.png"), dismissed = scratch("dismissed.png"),
+                   listed = scratch("listed.png");
+    const Session run = drive("shot " + greeted.string() + "\npress OK\nshot " + dismissed.string()
+                                  + "\nhkey F1\nshot " + listed.string() + "\nhkey Escape\nhkey 2\nhkey +\nhkey 3\ndump\n",
+                              "--first-run");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 1u);
+    EXPECT_EQ(run.dumps[0]["entry"], "2+3");
+    const QImage withAlert(QString::fromStdString(greeted.string()));
+    const QImage without(QString::fromStdString(dismissed.string()));
+    const QImage withList(QString::fromStdString(listed.string()));
+    ASSERT_FALSE(withAlert.isNull());
+    ASSERT_EQ(withAlert.size(), without.size());
+    ASSERT_EQ(withList.size(), without.size());
+    // Across the middle of the window the alert's and the list's pixels replace the keys'.
+    const int y = without.height() / 2;
+    int alertChanged = 0, listChanged = 0;
+    for (int x = 0; x < without.width(); ++x) {
+        alertChanged += withAlert.pixel(x, y) != without.pixel(x, y);
+        listChanged += withList.pixel(x, y) != without.pixel(x, y);
+    }
+    EXPECT_GT(alertChanged, without.width() / 2);
+    EXPECT_GT(listChanged, without.width() / 2);
+}
+
+// With no help page to show, the help key swallows no key: ON then 7 types 7.
+TEST(Drive, TheHelpKeySwallowsNoKey)
+{
+    const Session run = drive("key ON\nkey 7\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 1u);
+    EXPECT_EQ(run.dumps[0]["entry"], "7");
 }
 
 TEST(Drive, AShotIsAPictureOfTheWindowAtItsSize)

@@ -4,7 +4,7 @@
 // how much a stroke covers.
 
 #include "GraphTestSupport.h"
-#include "graphui/YEqTestSupport.h"
+#include "app/YEqTestSupport.h"
 
 #include <QImage>
 

@@ -6,7 +6,7 @@
 #include "graph/GraphView.h"
 
 #include "GraphTestSupport.h"
-#include "graphui/YEqModel.h"
+#include "app/YEqModel.h"
 
 #include <gtest/gtest.h>
 

@@ -5,13 +5,13 @@
 #include "graph/GraphView.h"
 
 #include "GraphTestSupport.h"
+#include "app/YEqModel.h"
 #include "core/DrawObject.h"
 #include "core/VQStack.h"
 #include "eval/Parser.h"
 #include "graph/GraphViewDelegate.h"
 #include "graph/PlotFn.h"
 #include "graph/PlotLine.h"
-#include "graphui/YEqModel.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "CompiledFunctions.h"
 #include "GraphTestSupport.h"
-#include "graphui/YEqModel.h"
+#include "app/YEqModel.h"
 
 #include <gtest/gtest.h>
 

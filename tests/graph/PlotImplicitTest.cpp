@@ -1,10 +1,10 @@
 #include "graph/PlotImplicit.h"
 
 #include "GraphTestSupport.h"
+#include "app/YEqTestSupport.h"
 #include "graph/GraphView.h"
 #include "graph/ImplicitGrid.h"
 #include "graph/ImplicitRefiner.h"
-#include "graphui/YEqTestSupport.h"
 
 #include <gtest/gtest.h>
 

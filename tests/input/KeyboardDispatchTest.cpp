@@ -5,6 +5,10 @@
 
 #include "eval/Parser.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+
 namespace orvenda::test {
 namespace {
 
@@ -45,8 +49,12 @@ TEST_F(Keyboard, EnterOnAnEmptyFieldMovesToTheNextField)
         {21, "", kEnterKey, KeyTables::kRight},
         {7, "5", kEnterKey, KeyTables::kEnter},
         {0, "", kEnterKey, KeyTables::kEnter},
-        // Only ENTER: X,T,θ,n types X on an empty field.
-        {7, "", kXKey, 0x58},
+        // X,T,θ,n follows the same rule; with text it types X.
+        {7, "", kXKey, KeyTables::kDown},
+        {6, "", kXKey, KeyTables::kDown},
+        {3, "", kXKey, KeyTables::kRight},
+        {7, "5", kXKey, 0x58},
+        {0, "", kXKey, 0x58},
     };
     for (const Case& c : cases) {
         calc.setCurrentScreen(0);
@@ -58,6 +66,38 @@ TEST_F(Keyboard, EnterOnAnEmptyFieldMovesToTheNextField)
         ASSERT_FALSE(processed.empty());
         EXPECT_EQ(processed.front(), c.processedAs) << "screen " << c.screen << " text «" << c.text << "»";
     }
+}
+
+// Until help pages exist nobody shows one: the key after ON then does what it does, in its
+// shift layer, and help mode ends.
+TEST_F(Keyboard, AKeyNoHelpIsShownForActsAsItself)
+{
+    keyboard.setDelegate(nullptr);
+    tapKey(kOnKey);
+    ASSERT_TRUE(keyboard.helpArmed());
+    tapKey(kSevenKey);
+    EXPECT_FALSE(keyboard.helpArmed());
+    EXPECT_EQ(keyboard.button(kOnKey).face().toStdString(), "fHelpKey");
+    EXPECT_EQ(entry->entryOps(), Ops{0x37});
+    tapKey(kOnKey);
+    tapKey(kSecondKey);
+    tapKey(kSinKey);
+    EXPECT_EQ(entry->entryOps(), (Ops{0x37, 0xC3}));
+}
+
+// F1 opens the list of key commands without holding the caller; a second F1 keeps the one
+// list.
+TEST_F(Keyboard, F1ListsTheKeyCommandsWithoutBlocking)
+{
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(&keyboard, &f1);
+    QDialog* list = keyboard.shortcuts();
+    ASSERT_TRUE(list);
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(list->windowTitle(), QStringLiteral("Keyboard Shortcuts"));
+    QApplication::sendEvent(&keyboard, &f1);
+    EXPECT_EQ(keyboard.shortcuts(), list);
+    list->close();
 }
 
 TEST_F(Keyboard, HelpModeAnswersTheShiftedKeyAndClearsEveryShift)

@@ -3,7 +3,13 @@
 
 #include "InputTestSupport.h"
 
+#include "WidgetEvents.h"
 #include "input/MenuTables.h"
+
+#include "PictureChecks.h"
+
+#include <QPushButton>
+#include <QTabBar>
 
 namespace orvenda::test {
 namespace {
@@ -142,6 +148,66 @@ TEST_F(MenuTest, VariableMenusGoBackToVarsBeforeClosing)
     hardware(Qt::Key_Escape);
     EXPECT_FALSE(menu->isVisible());
     EXPECT_EQ(picks.got, std::vector<std::string>{"cancel"});
+}
+
+// MATH, TEST, ANGLE, DISTR, LIST, MATRIX, PRGM, VARS, STAT, APPS, DRAW and MEM close with
+// a click on their Cancel button, at phone and tablet sizes; the variable menus go back to
+// VARS first.
+TEST_F(MenuTest, EveryMenuClosesWithAClickOnItsCancelButton)
+{
+    for (const QSize size : {QSize(390, 700), QSize(768, 900)}) {
+        menu->resize(size);
+        for (const int id : {0, 1, 2, 3, 4, 5, 6, 7, 8, 15, 16, 29}) {
+            picks.got.clear();
+            menu->showMenu(id);
+            menu->show();
+            const QPushButton& cancel = menu->cancelButton();
+            ASSERT_TRUE(cancel.isVisible()) << id;
+            EXPECT_TRUE(menu->rect().contains(cancel.geometry().translated(cancel.parentWidget()->pos()))) << id;
+            clickAt(*menu, centreIn(*menu, cancel));
+            EXPECT_FALSE(menu->isVisible()) << id;
+            EXPECT_EQ(picks.got, std::vector<std::string>{"cancel"}) << id;
+        }
+        menu->showMenu(7);
+        menu->show();
+        menu->pickRow({0, 0});
+        clickAt(*menu, centreIn(*menu, menu->cancelButton()));
+        EXPECT_TRUE(menu->isVisible());
+        EXPECT_EQ(menu->currentMenu(), 7);
+    }
+}
+
+// The program library's filters (A–Z, Tags; All, User and the sample programs) read on the
+// bar's colour, selected or not.
+TEST_F(MenuTest, TheProgramLibrarysFiltersReadOnTheirBar)
+{
+    menu->showMenu(MenuTables::kProgramMenu);
+    menu->show();
+    ASSERT_TRUE(menu->showsLibrary());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QImage picture = menu->grab().toImage();
+    int tabs = 0;
+    for (QTabBar* bar : menu->findChildren<QTabBar*>()) {
+        if (!bar->isVisible() || bar->parentWidget() == menu->cancelButton().parentWidget())
+            continue;
+        for (int i = 0; i < bar->count(); ++i, ++tabs) {
+            // Inside the tab's outline: its title on its fill.
+            const QRect tab = bar->tabRect(i).adjusted(3, 3, -3, -3).translated(bar->mapTo(menu.get(), QPoint()));
+            EXPECT_GE(textContrast(picture, tab), 4.5) << bar->tabText(i).toStdString();
+        }
+    }
+    EXPECT_EQ(tabs, 5);
+}
+
+// The help page's Back takes Cancel's place, and comes back with it.
+TEST_F(MenuTest, CancelGivesWayToBackOnTheHelpPage)
+{
+    menu->showMenu(0);
+    menu->show();
+    menu->openHelp({0, 0});
+    EXPECT_FALSE(menu->cancelButton().isVisible());
+    menu->popHelp();
+    EXPECT_TRUE(menu->cancelButton().isVisible());
 }
 
 TEST_F(MenuTest, ArrowKeysWalkTheTabsAndStopAtTheEnds)

@@ -3,8 +3,8 @@
 
 #include "InputTestSupport.h"
 
+#include "app/YEqModel.h"
 #include "core/VQMatrix.h"
-#include "graphui/YEqModel.h"
 #include "input/ModeScreen.h"
 #include "input/SegmentedControl.h"
 

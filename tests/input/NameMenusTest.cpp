@@ -3,10 +3,10 @@
 
 #include "InputTestSupport.h"
 
-#include "graphui/GDBStore.h"
-#include "graphui/YEqModel.h"
+#include "app/YEqModel.h"
 #include "input/HelpPage.h"
 #include "input/NameLists.h"
+#include "programs/GDBStore.h"
 
 #include <QDir>
 #include <QFile>

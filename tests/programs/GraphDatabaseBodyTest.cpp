@@ -1,4 +1,4 @@
-#include "graphui/YEqTestSupport.h"
+#include "app/YEqTestSupport.h"
 
 #include "programs/GraphDatabaseBody.h"
 #include "programs/TIVarBytes.h"

@@ -49,6 +49,13 @@ int GDBManager::recallGDB(const std::string& name)
     return manager ? manager->recall(name) : int{ErrGdbNotFound};
 }
 
+std::vector<std::string> GDBManager::gdbNames(bool includeUndefined)
+{
+    auto manager = shared();
+    return manager ? manager->names(includeUndefined) : std::vector<std::string>{};
+}
+
 int GDBManager::recall(const std::string&) { return ErrGdbNotFound; }
+std::vector<std::string> GDBManager::names(bool) const { return {}; }
 
 } // namespace orvenda

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace orvenda {
 
@@ -24,12 +25,16 @@ public:
     // Applies the stored database to the graph settings and equations: 0, or an error
     // number (69 when there is no such database or no manager).
     static int recallGDB(const std::string& name);
+    // The stored databases for the name menus, sorted ignoring case; with includeUndefined
+    // also the standard names not yet stored. None when no manager is registered.
+    static std::vector<std::string> gdbNames(bool includeUndefined);
 
 protected:
     virtual bool isSaved(const std::string& name) = 0;
     virtual bool save(const std::string& name) = 0;
     virtual void remove(const std::string& name) = 0;
     virtual int recall(const std::string& name);
+    virtual std::vector<std::string> names(bool includeUndefined) const;
 };
 
 } // namespace orvenda

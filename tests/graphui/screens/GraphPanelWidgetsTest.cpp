@@ -2,13 +2,14 @@
 // widgets at fixed sizes.
 
 #include "GraphPanelsTestSupport.h"
-#include "YEqTestSupport.h"
+#include "app/YEqTestSupport.h"
 #include "core/DrawObject.h"
 #include "eval/ProgramTestSupport.h"
 #include "graph/GraphView.h"
 #include "graphui/GraphPanelDelegates.h"
 #include "graphui/GraphProgramControls.h"
 #include "graphui/GraphVarsView.h"
+#include "PictureChecks.h"
 #include "graphui/SmallCalcView.h"
 
 #include <gtest/gtest.h>
@@ -188,6 +189,28 @@ TEST_F(KeypadTest, KeysOfBothLayersReachTheKeyHandler)
         pad.resize(l.width, l.height);
         EXPECT_EQ(pad.keyRect(7), l.key7) << l.device << " " << l.width;
         EXPECT_DOUBLE_EQ(pad.labelScale(), l.labelScale) << l.device << " " << l.width;
+    }
+}
+
+// The keypad prints no shift legends above its keys: each key's face fills its whole
+// rectangle, so its legend, centred in the rectangle, sits in the middle of the face.
+TEST_F(KeypadTest, EachKeysFaceFillsItsRectangle)
+{
+    for (const auto& [device, width] : {std::pair{0, 390}, std::pair{1, 768}}) {
+        calc.device = device;
+        pad.resize(width, width * 180 / 320 + 6 + (device == 1 ? 30 : 0));
+        const QImage picture = pad.grab().toImage();
+        for (int tag = 0; tag < 25; ++tag) {
+            if (tag % 5 == 4)
+                continue;
+            const QRectF key = pad.keyRect(tag);
+            EXPECT_TRUE(QRectF(pad.rect()).contains(key)) << device << " key " << tag;
+            // A fifth of the way down the key, beside the gap to the next key.
+            const int y = static_cast<int>(key.top() + key.height() / 5);
+            const QColor face = picture.pixelColor(static_cast<int>(key.left() + 6), y);
+            const QColor gap = picture.pixelColor(static_cast<int>(key.right() + 1), y);
+            EXPECT_GT(contrastRatio(face, gap), 1.15) << device << " key " << tag;
+        }
     }
 }
 

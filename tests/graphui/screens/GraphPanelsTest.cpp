@@ -2,7 +2,7 @@
 // graph view and Y= model.
 
 #include "GraphPanelsTestSupport.h"
-#include "YEqTestSupport.h"
+#include "app/YEqTestSupport.h"
 #include "graph/GraphView.h"
 #include "graphui/GraphPanels.h"
 

@@ -3,7 +3,9 @@
 // controls come and go with the screen.
 
 #include "GraphPanelsTestSupport.h"
+#include "WidgetEvents.h"
 #include "YEqScreenSupport.h"
+#include "app/StatusLine.h"
 #include "core/DrawObject.h"
 #include "core/NotificationNames.h"
 #include "graph/GraphView.h"
@@ -13,7 +15,9 @@
 #include "graphui/GraphScreenController.h"
 #include "graphui/GraphVarsView.h"
 
+#include <QEventLoop>
 #include <QToolButton>
+#include <QVariantAnimation>
 
 #include <gtest/gtest.h>
 
@@ -22,13 +26,46 @@ namespace {
 
 class GraphScreenPanels : public YEqScreens {
 protected:
-    GraphScreenPanels()
+    GraphScreenPanels() { registerGraph(); }
+    void registerGraph()
     {
         root->screens().set(screens::Graph, [this](QWidget* p) {
             auto* graph = new GraphScreenController(calc, shell, p);
             panels = GraphPanels::install(calc, shell, *graph);
             return graph;
         });
+    }
+    // The window of a tablet, in place of the phone's.
+    void becomeTablet()
+    {
+        calc.device = 1;
+        calc.setCurrentScreen(screens::Home);
+        calc.viewDelegate = nullptr;
+        root.reset();
+        panels = nullptr;
+        root = std::make_shared<RootController>(calc, shell, true);
+        calc.viewDelegate = root;
+        YEqScreens::registerScreens();
+        registerGraph();
+        root->resize(768, 1024);
+        root->show();
+    }
+    QToolButton* calculateButton(GraphScreenController& graph)
+    {
+        for (QToolButton* button : graph.toolbar().findChildren<QToolButton*>())
+            if (button->text() == "Calc")
+                return button;
+        return nullptr;
+    }
+    // Until the sheet's slide has finished.
+    void settleSheet()
+    {
+        auto* slide = panels->keyboard()->findChild<QVariantAnimation*>();
+        if (!slide || slide->state() != QAbstractAnimation::Running)
+            return;
+        QEventLoop loop;
+        QObject::connect(slide, &QVariantAnimation::finished, &loop, &QEventLoop::quit);
+        loop.exec();
     }
     GraphScreenController& showGraph()
     {
@@ -81,6 +118,43 @@ TEST_F(GraphScreenPanels, APickedPlotShowsItsVariablesAndCalculateOpensTheSheet)
     EXPECT_TRUE(graph.toolbar().isEnabled());
     wait(GraphKeyboardView::kSlideMs + 100);
     EXPECT_TRUE(panels->keyboard()->isHidden());
+}
+
+// The calculate sheet's keypad lies whole inside the window, above the status line, on the
+// phone and the tablet; its 0 and ENTER, clicked where they are drawn, trace to X = 0.
+TEST_F(GraphScreenPanels, TheCalculateKeypadIsWholeOnScreenAndTakesClicks)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        const std::string device = tablet ? "tablet" : "phone";
+        ASSERT_EQ(eq->setYEqFunc(kY1, ops("X²—4")), 0);
+        GraphScreenController& graph = showGraph();
+        ASSERT_TRUE(panels);
+        graph.graphView().updateDisplay();
+        graph.graphView().selectEqNum(kY1, 1);
+        QToolButton* calculate = calculateButton(graph);
+        ASSERT_TRUE(calculate);
+        clickAt(*root, centreIn(*root, *calculate));
+        ASSERT_FALSE(panels->keyboard()->isHidden()) << device;
+        settleSheet();
+        SmallCalcView& keypad = panels->keyboard()->keypad();
+        const QRect window = root->rect();
+        const int floor = root->statusLine().isVisible() ? root->statusLine().mapTo(root.get(), QPoint()).y()
+                                                          : window.bottom() + 1;
+        for (int tag = 0; tag < 25; ++tag) {
+            const QRect key = keypad.keyRect(tag).toAlignedRect().translated(keypad.mapTo(root.get(), QPoint()));
+            EXPECT_TRUE(window.contains(key)) << device << " key " << tag;
+            EXPECT_LE(key.bottom(), floor) << device << " key " << tag;
+        }
+        for (const int tag : {21, 24})
+            clickAt(*root, keypad.mapTo(root.get(), keypad.keyRect(tag).center().toPoint()));
+        shell.settle(std::chrono::seconds(2));
+        EXPECT_EQ(panels->varIndependent, 0) << device;
+        EXPECT_EQ(calc.pTrackPoint.x, 0) << device;
+        EXPECT_EQ(calc.pTrackPoint.y, -4) << device;
+        panels->keyboard()->gkDone();
+    }
 }
 
 TEST_F(GraphScreenPanels, AProgramsControlsComeWithShowControlsAndGoWithDone)

@@ -2,6 +2,8 @@
 // as the app registers them, at fixed sizes.
 
 #include "YEqScreenSupport.h"
+#include "PictureChecks.h"
+#include "WidgetEvents.h"
 #include "app/EntryModel.h"
 #include "app/EntryView.h"
 #include "input/KeyTables.h"
@@ -16,7 +18,9 @@
 #include <QKeyEvent>
 #include <QEventLoop>
 #include <QTimer>
+#include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -26,17 +30,31 @@ namespace {
 
 class GraphScreens : public YEqScreens {
 protected:
-    GraphScreens()
+    GraphScreens() { registerScreens(*root); }
+    void registerScreens(RootController& window)
     {
-        root->screens().set(screens::Graph, [this](QWidget* p) {
+        window.screens().set(screens::Graph, [this, &window](QWidget* p) {
             auto* graph = new GraphScreenController(calc, shell, p);
-            graph->setOnDone([this] { root->graphDone(); });
+            graph->setOnDone([&window] { window.graphDone(); });
             return graph;
         });
-        root->screens().set(screens::Window, [this](QWidget* p) { return new WindowScreen(calc, shell, p); });
-        root->screens().set(screens::TableSetup, [this](QWidget* p) { return new TableSetScreen(calc, shell, p); });
-        root->screens().set(screens::Table, [this](QWidget* p) { return new TableScreen(calc, shell, p); });
-        root->screens().set(screens::Format, [this](QWidget* p) { return new FormatScreen(calc, shell, p); });
+        window.screens().set(screens::Window, [this](QWidget* p) { return new WindowScreen(calc, shell, p); });
+        window.screens().set(screens::TableSetup, [this](QWidget* p) { return new TableSetScreen(calc, shell, p); });
+        window.screens().set(screens::Table, [this](QWidget* p) { return new TableScreen(calc, shell, p); });
+        window.screens().set(screens::Format, [this](QWidget* p) { return new FormatScreen(calc, shell, p); });
+    }
+    // The window of a tablet, in place of the phone's.
+    void becomeTablet()
+    {
+        calc.device = 1;
+        calc.setCurrentScreen(screens::Home);
+        calc.viewDelegate = nullptr;
+        root.reset();
+        root = std::make_shared<RootController>(calc, shell, true);
+        calc.viewDelegate = root;
+        registerScreens(*root);
+        root->resize(768, 1024);
+        root->show();
     }
     template <class Screen>
     Screen& show(int id)
@@ -145,6 +163,29 @@ TEST_F(GraphScreens, TableSetupWritesTheSlotsAndKeepsThemWhenAsking)
 
 // ---- The FORMAT screen ----
 
+// The segment in force is the filled one, as on the mode screen (a grey fill, the other
+// segment white): Auto exactly when the table is automatic.
+TEST_F(GraphScreens, TableSetupFillsTheSegmentOfTheTablesMode)
+{
+    for (const int mode : {1, 0}) {
+        calc.tableMode = mode;
+        auto& screen = show<TableSetScreen>(screens::TableSetup);
+        screen.updateDisplay();
+        const SegmentedControl& selector = screen.selector();
+        const int selected = mode == 1 ? 0 : 1;
+        EXPECT_EQ(selector.selected(), selected);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const QImage picture = root->grab().toImage();
+        const QRect area(selector.mapTo(root.get(), QPoint()), selector.size());
+        // A segment's fill beside its title, left of the centred text.
+        const auto half = [&](int segment) {
+            return picture.pixelColor(area.left() + segment * area.width() / 2 + 8, area.center().y());
+        };
+        EXPECT_LT(luminance(half(selected)), luminance(half(1 - selected))) << "mode " << mode;
+        EXPECT_GT(luminance(half(1 - selected)), 0.9) << "mode " << mode;
+    }
+}
+
 TEST_F(GraphScreens, EachFormatSwitchFlipsItsOwnSettingAndShowsIt)
 {
     FormatScreen& screen = show<FormatScreen>(screens::Format);
@@ -167,6 +208,37 @@ TEST_F(GraphScreens, EachFormatSwitchFlipsItsOwnSettingAndShowsIt)
         for (std::size_t i = 0; i < all.size(); ++i)
             EXPECT_EQ(calc.*all[i], all[i] == c.setting ? !before[i] : before[i]) << c.tag << " " << i;
         EXPECT_EQ(screen.switchButton(c.button).isChecked(), calc.*c.setting) << c.tag;
+    }
+}
+
+// Every switch and selector of the FORMAT screen is on the display without scrolling, and
+// its label and the title read against the screen's colour, on the phone and the tablet.
+TEST_F(GraphScreens, TheFormatScreenShowsEveryControlWithReadableLabels)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        auto& format = show<FormatScreen>(screens::Format);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const QImage picture = root->grab().toImage();
+        const QRect display = QRect(format.mapTo(root.get(), QPoint()), format.size());
+        std::vector<const QWidget*> controls{&format.coordSelector(), &format.screenSplitSelector()};
+        for (int tag = 0; tag < 6; ++tag)
+            controls.push_back(&format.switchButton(FormatScreen::Switch(tag)));
+        for (const QWidget* control : controls)
+            EXPECT_TRUE(display.contains(QRect(control->mapTo(root.get(), QPoint()), control->size())))
+                << (tablet ? "tablet " : "phone ") << control->metaObject()->className();
+        int labels = 0;
+        for (const QLabel* label : format.findChildren<QLabel*>()) {
+            if (!label->isVisible() || label->text().isEmpty())
+                continue;
+            ++labels;
+            const QRect area(label->mapTo(root.get(), QPoint()), label->size());
+            EXPECT_TRUE(display.contains(area)) << label->text().toStdString();
+            EXPECT_GE(textContrast(picture, area), 4.5) << (tablet ? "tablet " : "phone ") << label->text().toStdString();
+        }
+        // The title, six switch labels, Read-outs and Screen.
+        EXPECT_EQ(labels, 9) << (tablet ? "tablet" : "phone");
     }
 }
 
@@ -327,6 +399,41 @@ TEST_F(GraphScreens, TheZoomMenuKeepsItsSelectionAtTheEnds)
     EXPECT_EQ(menu.selectedRow(), 9);
     key(menu, Qt::Key_Escape);
     EXPECT_FALSE(menu.isVisible());
+}
+
+// With no row selected, Down selects the second row and Up the first: Down then Return
+// zooms by ZoomRcl, not ZoomSto.
+TEST_F(GraphScreens, DownFromNoSelectionSelectsTheSecondZoomRow)
+{
+    GraphScreenController& graph = showGraph();
+    graph.zoomMenuAction();
+    ZoomMenu& menu = *graph.zoomMenu();
+    ASSERT_EQ(menu.selectedRow(), -1);
+    key(menu, Qt::Key_Down);
+    EXPECT_EQ(menu.selectedRow(), 1);
+    menu.list().clearSelection();
+    key(menu, Qt::Key_Up);
+    EXPECT_EQ(menu.selectedRow(), 0);
+}
+
+// The zoom menu covers the graph screen: a click on its Cancel button closes it, at the
+// phone's and the tablet's sizes, and zooms nothing.
+TEST_F(GraphScreens, TheZoomMenuClosesWithAClickOnCancel)
+{
+    for (const QSize size : {QSize(390, 844), QSize(768, 1024)}) {
+        root->resize(size);
+        window(-1, 1, -1, 1);
+        GraphScreenController& graph = showGraph();
+        graph.zoomMenuAction();
+        ZoomMenu& menu = *graph.zoomMenu();
+        ASSERT_TRUE(menu.isVisible());
+        const QPushButton& cancel = menu.cancelButton();
+        ASSERT_TRUE(cancel.isVisible());
+        clickAt(*root, centreIn(*root, cancel));
+        EXPECT_FALSE(menu.isVisible());
+        EXPECT_DOUBLE_EQ(graph.graphView().graphBounds().xMax, 1);
+        graph.done();
+    }
 }
 
 TEST_F(GraphScreens, PlusAndMinusZoomOnceAndTheButtonsRepeat)

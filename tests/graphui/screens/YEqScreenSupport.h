@@ -3,10 +3,10 @@
 // The window over a calculator with the real Y= model, the Y= screen and its picker
 // registered as the app registers them, at the phone's size.
 
-#include "YEqTestSupport.h"
+#include "app/YEqModel.h"
+#include "app/YEqTestSupport.h"
 #include "app/ui/ScreenTestSupport.h"
 #include "graphui/YEqColorPicker.h"
-#include "graphui/YEqModel.h"
 #include "graphui/YEqScreen.h"
 #include "graphui/YEqScrollView.h"
 #include "graphui/YEqView.h"
@@ -20,6 +20,10 @@ protected:
     YEqScreens()
     {
         calc.yEqManager = eq;
+        registerScreens();
+    }
+    void registerScreens()
+    {
         root->screens().set(screens::YEq, [this](QWidget* p) { return new YEqScreen(calc, shell, router(), p); });
         root->screens().set(screens::YEqColor, [this](QWidget* p) { return new YEqColorPicker(calc, router(), p); });
     }

@@ -4,9 +4,9 @@
 // records the errors it is asked to show.
 
 #include "TestSupport.h"
+#include "app/YEqModel.h"
 #include "cases/EntryText.h"
 #include "core/NotificationCenter.h"
-#include "graphui/YEqModel.h"
 
 #include <gtest/gtest.h>
 

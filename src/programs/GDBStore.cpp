@@ -1,6 +1,6 @@
-#include "graphui/GDBStore.h"
+#include "programs/GDBStore.h"
 
-#include "graphui/YEqModel.h"
+#include "app/YEqModel.h"
 #include "language/ErrorNumbers.h"
 #include "platform/AtomicFile.h"
 #include "programs/GraphDatabaseBody.h"

@@ -1,4 +1,4 @@
-#include "graphui/YEqModel.h"
+#include "app/YEqModel.h"
 
 #include "core/ArchiveValues.h"
 #include "core/Calculator.h"
@@ -1556,7 +1556,7 @@ void YEqModel::decode(const nlohmann::json& archive)
     });
     // At most the newest kMaxUndo steps of each.
     for (auto [key, steps] : {std::pair{"un", &undo_}, std::pair{"re", &redo_}}) {
-        readArray(archive, key, SIZE_MAX, [steps](std::size_t, const nlohmann::json& state) {
+        readArray(archive, key, SIZE_MAX, [steps = steps](std::size_t, const nlohmann::json& state) {
             if (auto snapshot = decodeSnapshot(state)) {
                 steps->push_back(std::move(*snapshot));
                 if (steps->size() > kMaxUndo)

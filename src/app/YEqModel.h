@@ -116,7 +116,7 @@ public:
     int currentFunction() const;
     void setCurrentFunction(int index);
     // The variable the solver's function is plotted against.
-    int solverVar() const { return solverVar_.load(); }
+    int solverVar() const override { return solverVar_.load(); }
     void setSolverVar(int varNum) { solverVar_.store(varNum); }
 
     // ---- Selection, style and colour ----

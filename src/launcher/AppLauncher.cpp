@@ -1,16 +1,18 @@
-#include "app/AppLauncher.h"
+#include "launcher/AppLauncher.h"
 
 #include "app/AppDelegate.h"
 #include "app/AppShell.h"
 #include "app/ClassicHomeScreen.h"
 #include "app/MathPrintScreen.h"
-#include "app/SceneDelegate.h"
 #include "app/RootController.h"
+#include "app/SceneDelegate.h"
 #include "app/ScreenRegistry.h"
 #include "app/ScreenRouter.h"
+#include "app/YEqModel.h"
+#include "apps/CSVImport.h"
 #include "core/Calculator.h"
+#include "core/services/CSVLoader.h"
 #include "core/services/GDBManager.h"
-#include "graphui/GDBStore.h"
 #include "graphui/FormatScreen.h"
 #include "graphui/GraphPanels.h"
 #include "graphui/GraphScreenController.h"
@@ -18,7 +20,6 @@
 #include "graphui/TableSetScreen.h"
 #include "graphui/WindowScreen.h"
 #include "graphui/YEqColorPicker.h"
-#include "graphui/YEqModel.h"
 #include "graphui/YEqScreen.h"
 #include "input/CatalogScreen.h"
 #include "input/KeyboardRouterLink.h"
@@ -27,6 +28,7 @@
 #include "input/MenuScreen.h"
 #include "input/ModeScreen.h"
 #include "input/ProgramLibrary.h"
+#include "programs/GDBStore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -51,6 +53,7 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     auto equations = std::make_shared<YEqModel>(calc_);
     calc_.yEqManager = equations;
     GDBManager::setShared(std::make_shared<GDBStore>(calc_, equations, (options.dataFolder + "/GDB").toStdString()));
+    CSVLoader::setLoader(&CSVImport::loadCSV);
     delegate_ = std::make_unique<AppDelegate>(calc_, options.dataFolder);
     delegate_->watch(app);
     shell_ = std::make_unique<AppShell>(calc_);
@@ -88,8 +91,11 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
             alert.buttons.emplace_back(QString::fromStdString(button.title), nullptr);
         root_->alerts().show(std::move(alert));
     }
+    delegate_->tell = [this](const QString& message) {
+        root_->alerts().show({QStringLiteral("Orvenda"), message, {{QStringLiteral("OK"), nullptr}}});
+    };
     if (auto report = delegate_->takeStartupReport())
-        root_->alerts().show({QStringLiteral("Orvenda"), *report, {{QStringLiteral("OK"), nullptr}}});
+        delegate_->tell(*report);
     // The calculator keyboard in the router's keyboard area, taking the computer's keys.
     keyboard_ = new KeyboardView(calc_, shell_->keys());
     keyboardLink_ = std::make_unique<KeyboardRouterLink>(root_->router());
@@ -135,11 +141,13 @@ void AppLauncher::registerInputScreens(const QString& dataFolder)
 AppLauncher::~AppLauncher()
 {
     calc_.viewDelegate = nullptr;
+    delegate_->tell = nullptr;
     // The screens go while the shell they use is still there.
     root_.reset();
     shell_.reset();
     delegate_.reset();
     GDBManager::setShared(nullptr);
+    CSVLoader::setLoader(nullptr);
 }
 
 } // namespace orvenda

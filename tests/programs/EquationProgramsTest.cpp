@@ -1,9 +1,9 @@
-#include "YEqTestSupport.h"
+#include "app/YEqTestSupport.h"
 
 #include "core/services/EquationEvaluator.h"
 #include "core/services/GDBManager.h"
 #include "eval/ProgramTestSupport.h"
-#include "graphui/GDBStore.h"
+#include "programs/GDBStore.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
-#include "YEqTestSupport.h"
+#include "app/YEqTestSupport.h"
 
-#include "graphui/GDBStore.h"
+#include "programs/GDBStore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "YEqTestSupport.h"
+#include "app/YEqTestSupport.h"
 
 #include "core/MemoryArchive.h"
 #include "core/NotificationNames.h"

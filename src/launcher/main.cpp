@@ -1,6 +1,6 @@
 #include "app/AppDelegate.h"
-#include "app/AppDriver.h"
-#include "app/AppLauncher.h"
+#include "launcher/AppDriver.h"
+#include "launcher/AppLauncher.h"
 #include "pretty/FontMap.h"
 
 #include <QApplication>

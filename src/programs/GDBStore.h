@@ -29,7 +29,7 @@ public:
 
     // The databases in the folder, sorted ignoring case; with includeUndefined also the
     // standard names not yet stored.
-    std::vector<std::string> names(bool includeUndefined) const;
+    std::vector<std::string> names(bool includeUndefined) const override;
     bool isSaved(const std::string& name) override;
     // Stores the current graph set-up; false when nothing was written.
     bool save(const std::string& name) override;

@@ -1,6 +1,5 @@
-#include "app/AppDriver.h"
+#include "launcher/AppDriver.h"
 
-#include "app/AppLauncher.h"
 #include "app/AppShell.h"
 #include "app/EntryModel.h"
 #include "app/EntryView.h"
@@ -8,31 +7,36 @@
 #include "app/RootController.h"
 #include "app/ScreenRegistry.h"
 #include "app/ScreenRouter.h"
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/Operand.h"
 #include "core/services/ProgramManager.h"
 #include "core/services/ProgramOutputManager.h"
 #include "core/services/ViewControlDelegate.h"
 #include "graph/GraphView.h"
+#include "graph/PlotObject.h"
 #include "graphui/GraphScreenController.h"
 #include "graphui/TableScreen.h"
 #include "graphui/TableView.h"
-#include "graph/PlotObject.h"
-#include "graphui/YEqModel.h"
+#include "graphui/WindowScreen.h"
 #include "input/KeyButton.h"
 #include "input/KeyTables.h"
 #include "input/KeyboardView.h"
 #include "input/MenuScreen.h"
 #include "language/EntryText.h"
+#include "launcher/AppLauncher.h"
 #include "pretty/FontMap.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -55,6 +59,8 @@ namespace {
 using Ops = std::vector<std::uint32_t>;
 
 constexpr auto kIdleLimit = std::chrono::seconds(30);
+// The height of the title bar drawn over an alert in a picture.
+constexpr int kTitleBarHeight = 24;
 
 // Keys the graph screen takes from the driver, and the graph screen's number.
 constexpr std::uint32_t kTraceKey = 1027, kGraphKey = KeyTables::kGraph, kClearKey = KeyTables::kClear,
@@ -175,6 +181,12 @@ public:
     void setCursorPosition(CursorPosition) override {}
     std::string screenShot() const override { return "<screenShot>\n" + done() + "\n</screenShot>"; }
     void displayResult(const std::string& text, int) override { lines_.push_back(text); }
+    // The question of an Input or Prompt ("A=?") on a line of its own.
+    void inputPrompt(const Operand& request) override
+    {
+        if (request.string)
+            lines_.push_back(calc_.stringFromOps(*request.string));
+    }
     void doBreakError(int error) override { lines_.push_back(error == 0 ? "Break" : calc_.formatError(error)); }
     std::string done() const override
     {
@@ -480,7 +492,9 @@ bool AppDriver::hardwareKey(std::string_view chord)
     const QKeyCombination combination = sequence[0];
     const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers();
     // What the key types: its character, upper case with Shift; nothing with Ctrl.
-    const int last = text.endsWith(QStringLiteral("++")) ? text.size() - 1 : static_cast<int>(text.lastIndexOf(QLatin1Char('+'))) + 1;
+    // The key is what follows the last "+" joining the chord; a "+" at the end is the key
+    // itself ("+", "Shift++").
+    const int last = text.endsWith(QLatin1Char('+')) ? text.size() - 1 : static_cast<int>(text.lastIndexOf(QLatin1Char('+'))) + 1;
     QString typed = text.mid(last);
     if (typed.size() != 1 || (modifiers & Qt::ControlModifier))
         typed.clear();
@@ -489,6 +503,12 @@ bool AppDriver::hardwareKey(std::string_view chord)
     if (openAlert())
         return true;
     QKeyEvent press(QEvent::KeyPress, combination.key(), modifiers, typed);
+    // Another open dialog (the list of key commands) has the keys: Escape closes it.
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        QApplication::sendEvent(dialog, &press);
+        spin(0);
+        return true;
+    }
     // An open menu or catalogue has the keys; over the graph screen, it (or its zoom menu).
     QWidget* target = &app_.keyboard();
     for (const int overlay : {screens::Menu, screens::Catalog})
@@ -604,7 +624,30 @@ bool AppDriver::shot(std::string_view file)
         return fail("shot needs a file name");
     // Layouts asked for by the last keys are done before the picture, as before a repaint.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    if (!app_.root().grab().save(QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size())), "PNG"))
+    QPixmap picture = app_.root().grab();
+    // Open alerts and dialogs are windows of their own: each is drawn where the desktop
+    // puts it, centred over the window.
+    QPainter painter(&picture);
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(widget);
+        if (!dialog || !dialog->isVisible())
+            continue;
+        const QPixmap over = dialog->grab();
+        const QSize size = over.deviceIndependentSize().toSize();
+        const QSize whole = picture.deviceIndependentSize().toSize();
+        const QRect body(QPoint((whole.width() - size.width()) / 2, (whole.height() - size.height()) / 2), size);
+        // Its title bar, as the desktop draws it.
+        const QRect bar(body.left(), body.top() - kTitleBarHeight, body.width(), kTitleBarHeight);
+        painter.fillRect(bar, QColor(60, 60, 60));
+        painter.setPen(Qt::white);
+        QFont bold = painter.font();
+        bold.setBold(true);
+        painter.setFont(bold);
+        painter.drawText(bar, Qt::AlignCenter, dialog->windowTitle());
+        painter.drawPixmap(body, over);
+    }
+    painter.end();
+    if (!picture.save(QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size())), "PNG"))
         return fail("cannot write " + std::string(file));
     return true;
 }
@@ -678,6 +721,9 @@ void AppDriver::dump()
     const int screen = calc.currentScreen();
     if (screen == screens::Window || screen == screens::Graph || screen == screens::Table)
         state["window"] = {calc.vars[38].real(), calc.vars[39].real(), calc.vars[40].real(), calc.vars[41].real()};
+    if (const auto* form = dynamic_cast<const WindowScreen*>(app_.root().router().controller(screens::Window));
+        form && screen == screens::Window)
+        state["field"] = form->form().currentField();
     if (const auto* table = dynamic_cast<const TableScreen*>(app_.root().router().controller(screens::Table));
         table && screen == screens::Table)
         state["table"] = {{"row", table->tableView().cursorRow}, {"col", table->tableView().cursorCol},

@@ -34,14 +34,15 @@ class ViewControlDelegate;
 //   type TEXT      TEXT as the case files write an entry line, key by key
 //   tap X Y        a tap at window coordinates
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished
-//   shot FILE.png  a picture of the window
+//   shot FILE.png  a picture of the window, with open alerts and dialogs centred over it
 //   press CAPTION  presses a button of the open alert
 //   dump           one JSON object on a line: screen, mathPrint (which home screen),
 //                  entry, cursor, history (input and answer of each item), ans, error
 //                  (the last reported, 0 for none), alerts (title, message, buttons),
 //                  output (the program output lines), trace (the traced point, null when
 //                  none) and, on the Y= screen, yEq (the graph mode's equations: name,
-//                  text, on, style, colour; the current one and the cursor)
+//                  text, on, style, colour; the current one and the cursor); on the
+//                  WINDOW screen field (the current field's row)
 //   program NAME   the lines up to `end` become the program NAME, as the case files
 //                  write programs (until programs can be written in the app itself)
 // Alerts are modal: while one is open, keys go to it (ENTER presses its default button,
