@@ -83,7 +83,10 @@ void ClassicHomeScreen::updateDisplay()
     double area = h - top;
     if (e > h - c.entrySplit) {
         top = h - e;
-        c.entrySplit = top;
+        // Only a screen on show moves the split: one just made for a switch of display
+        // has no size yet and would squeeze the history to nothing.
+        if (isVisible())
+            c.entrySplit = top;
         area = e;
     }
     entryView_->setGeometry(QRectF(0, top, w, area).toRect());

@@ -23,7 +23,7 @@ CursorBlink::~CursorBlink() = default;
 
 void CursorBlink::resetBlink()
 {
-    if (timer_)
+    if (timer_ && !stepped_)
         timer_->start();
     calc_.cursorVisible = true;
 }
@@ -43,5 +43,12 @@ void CursorBlink::blinkCursor()
 }
 
 bool CursorBlink::running() const { return timer_ && timer_->isActive(); }
+
+void CursorBlink::setStepped(bool stepped)
+{
+    stepped_ = stepped;
+    if (stepped && timer_)
+        timer_->stop();
+}
 
 } // namespace orvenda

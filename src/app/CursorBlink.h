@@ -28,10 +28,14 @@ public:
     // The timer's tick.
     void blinkCursor();
     bool running() const;
+    // Stepped, the blink has no timer of its own: the phase moves only with blinkCursor, so
+    // what a driven app shows does not depend on how long its script takes.
+    void setStepped(bool stepped);
 
 private:
     Calculator& calc_;
     std::unique_ptr<QTimer> timer_;
+    bool stepped_ = false;
 };
 
 } // namespace orvenda

@@ -284,6 +284,7 @@ void EntryEvaluator::answered()
 
 void EntryEvaluator::present(Operand record)
 {
+    failed_ = record.error != 0;
     if (record.error != 0) {
         showError(record);
         return;

@@ -53,6 +53,9 @@ public:
     // Stops waiting (a record arrived, or none will) and tells whoever holds keys.
     void answered();
     void setAnsweredHandler(std::function<void()> handler) { answeredHandler_ = std::move(handler); }
+    // The last record answered an ENTER with an error (a break among them): its line stays
+    // for editing.
+    bool answerFailed() const { return failed_; }
     // ENTRY: the previous entry back on the line.
     void entry();
     bool entryPending() const;
@@ -90,6 +93,7 @@ private:
     CursorBlink& blink_;
     ScreenEditors editors_;
     bool awaiting_ = false;
+    bool failed_ = false;
     std::uint64_t waits_ = 0;
     std::function<void()> answeredHandler_;
 };

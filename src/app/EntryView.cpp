@@ -20,6 +20,7 @@ namespace {
 
 // Moving farther than this turns a press into a drag.
 constexpr double kDragSlop = 4;
+constexpr double kTextInset = 4;
 
 bool tabletIdiom(const Calculator& calc) { return calc.device == 1; }
 
@@ -63,7 +64,8 @@ void EntryView::configure(double leading)
     if (!layout_.font())
         layout_.setFont(FontMap::shared().font("CourierNewPS-BoldMT", fontSize_));
     layout_.setLeading(leading);
-    layout_.setBounds(QRectF(0, 0, width(), QWidget::height()));
+    // 4 points in from each side, as the history's lines above it.
+    layout_.setBounds(QRectF(kTextInset, 0, std::max(0.0, width() - 2 * kTextInset), QWidget::height()));
     const EntryModel* line = entry();
     layout_.setCursorPosition(line ? line->entryCursor() : -1);
     layout_.setOps(line ? line->entryOps() : LayoutManager::Ops());

@@ -5,6 +5,7 @@
 #include "app/NamedColors.h"
 #include "core/Calculator.h"
 #include "pretty/FontMap.h"
+#include "pretty/PrettyFontMetrics.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -132,7 +133,8 @@ void HistoryView::paintContent(QPainter& painter, const QRectF& r)
             } else if (item.resultType == HistoryEntry::kText) {
                 painter.drawText(QPointF(b.x() + 4, lineTop + ascent), text);
             } else {
-                const double w = metrics.horizontalAdvance(text);
+                // Ends by its ink, so a mark reaching past its advance (ɩ̇'s dot) stays whole.
+                const double w = PrettyFontMetrics::inkWidth(metrics, text);
                 painter.drawText(QPointF(b.x() + b.width() - 4 - w, lineTop + ascent), text);
             }
             if (scrollable && ox > 0)

@@ -166,6 +166,11 @@ void KeyRouter::hold(std::uint32_t op)
 
 void KeyRouter::releaseHeld()
 {
+    // Keys typed while ENTER waited belong to the next entry line, also when the run ended
+    // in an error or a break: the failed line stays in ENTRY's recall, not under the keys.
+    if (!held_.empty() && !evaluator_.awaitingAnswer() && evaluator_.answerFailed())
+        if (EntryModel* entry = editors_.entry(); entry && !entry->entryOps().empty())
+            entry->startNewEntry();
     // A held ENTER waits again; the keys after it stay held for its answer.
     bool typed = false;
     while (!held_.empty() && !evaluator_.awaitingAnswer()) {

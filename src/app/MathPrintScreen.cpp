@@ -21,6 +21,10 @@ namespace {
 // Left and Right scroll a selected item by this many base font sizes; Home and End by more
 // than any item is wide.
 constexpr double kToTheEdge = 50000;
+// Text keeps this far from the display's edges, clear of the LCD's frame: a root's hook,
+// a fraction bar and the last glyph of an answer stay whole, and the cursor leaves the
+// corner.
+constexpr double kInset = 4;
 
 } // namespace
 
@@ -70,7 +74,10 @@ void MathPrintScreen::resizeEvent(QResizeEvent*)
     makeCursorVisible();
 }
 
-double MathPrintScreen::layoutHeight() const { return height() - (calc().userKeys ? kUserKeysHeight : 0); }
+double MathPrintScreen::layoutHeight() const
+{
+    return std::max(0.0, height() - kInset - (calc().userKeys ? kUserKeysHeight : 0));
+}
 
 bool MathPrintScreen::historySelected() const
 {
@@ -86,11 +93,11 @@ double MathPrintScreen::entryHeight() const
 void MathPrintScreen::updateDisplay()
 {
     Calculator& c = calc();
-    const double w = width();
+    const double w = std::max(0.0, width() - 2 * kInset);
     const double h = layoutHeight();
     userKeyView_->setVisible(c.userKeys);
     if (c.userKeys)
-        userKeyView_->setGeometry(QRectF(0, h, w, kUserKeysHeight).toRect());
+        userKeyView_->setGeometry(QRectF(0, kInset + h, width(), kUserKeysHeight).toRect());
     auto* history = dynamic_cast<HistoryModel*>(c.historyManager.get());
     if (c.baseFontSize != currentBaseFontSize_) {
         if (history)
@@ -111,14 +118,17 @@ void MathPrintScreen::updateDisplay()
     double entryArea = h - top;
     if (e > h - c.entrySplit) {
         top = h - e;
-        c.entrySplit = top;
+        // Only a screen on show moves the split: one just made for a switch of display
+        // has no size yet and would squeeze the history to nothing.
+        if (isVisible())
+            c.entrySplit = top;
         entryArea = e;
     }
-    prettyScrollView_->setGeometry(QRectF(0, top, w, entryArea).toRect());
-    historyScrollView_->setGeometry(QRectF(0, 0, w, std::max(0.0, top)).toRect());
+    prettyScrollView_->setGeometry(QRectF(kInset, kInset + top, w, entryArea).toRect());
+    historyScrollView_->setGeometry(QRectF(kInset, kInset, w, std::max(0.0, top)).toRect());
     lcdView_->setGeometry(rect());
     helpPromptView_->setGeometry(rect());
-    helpPromptView_->setEntryTop(top);
+    helpPromptView_->setEntryTop(kInset + top);
     helpPromptView_->setOriginOffset(prettyScrollView_->contentOffset());
 
     const QRectF s = historyView_->selectedItemBounds();
@@ -153,7 +163,7 @@ void MathPrintScreen::enter()
     Calculator& c = calc();
     const auto* history = dynamic_cast<const HistoryModel*>(c.historyManager.get());
     c.entrySplit += history ? history->prettySizeOfLastEntry().height : 0;
-    const double h = height();
+    const double h = layoutHeight();
     double p = entryHeight();
     if (p > h - c.baseFontSize)
         p = h - c.baseFontSize;

@@ -3,6 +3,7 @@
 #include "app/HistoryModel.h"
 #include "app/NamedColors.h"
 #include "core/Calculator.h"
+#include "pretty/PrettyFontMetrics.h"
 #include "pretty/FontMap.h"
 
 #include <QFontMetricsF>
@@ -116,7 +117,9 @@ void PrettyHistoryView::drawTextAnswer(QPainter& painter, const HistoryEntry& it
         double x = 0;
         if (item.resultType != HistoryEntry::kText) {
             const bool leftLine = item.operandType == kLeftLinesOperand && k + 1 < lines.size();
-            x = leftLine ? b.x() : b.x() + b.width() - metrics.horizontalAdvance(lines[k]);
+            // Ends by its ink, so a mark reaching past its advance (ɩ̇'s dot) stays whole.
+            const double w = PrettyFontMetrics::inkWidth(metrics, lines[k]);
+            x = leftLine ? b.x() : b.x() + b.width() - w;
         }
         painter.drawText(QPointF(x, top + metrics.ascent()), lines[k]);
     }

@@ -45,7 +45,10 @@ void AxisLabels::layout(const Placement& place, const GraphScale& grid, const Gr
     const QRectF& area = place.area;
     const double ax = place.axisX, ay = place.axisY;
     // alignRight: the label ends 3 points left of x; else it starts 3 points right of it.
-    const auto label = [&](std::string text, double x, double y, bool alignRight, bool centred) {
+    // A label that does not fit whole is moved inside the graph, or left out when its tick
+    // lies outside: a cut label reads as another number ("-10" as "10").
+    const double height = metrics.height();
+    const auto label = [&](std::string text, double x, double y, bool alignRight, bool centred, double tick, bool across) {
         const double w = metrics.horizontalAdvance(QString::fromStdString(text));
         if (centred)
             x -= w / 2;
@@ -53,6 +56,14 @@ void AxisLabels::layout(const Placement& place, const GraphScale& grid, const Gr
             x -= w + kLabelGap;
         else
             x += kLabelGap;
+        if (across) {
+            // A tick on an edge (its pixel centre half a point out) is still inside.
+            if (tick < area.left() - 1 || tick > area.right() + 1 || w > area.width())
+                return;
+            x = std::clamp(x, area.left(), area.right() - w);
+        } else if (tick <= area.bottom() && y + height > area.bottom()) {
+            y = area.bottom() - height;
+        }
         // A label of a tick inside the graph stays whole inside it, at the top too.
         if (y + kLabelGap >= area.top())
             y = std::max(area.top(), y);
@@ -71,7 +82,8 @@ void AxisLabels::layout(const Placement& place, const GraphScale& grid, const Gr
             out.ticks.emplace_back(ax - kTickHalf, py, ax + kTickHalf, py);
             // The origin has no y label.
             if (std::fabs(value) > dy / 2)
-                label(labelText(value, grid.yPlain != 0, grid.yDecimals), ax, py - kLabelGap, place.axisRight, false);
+                label(labelText(value, grid.yPlain != 0, grid.yDecimals), ax, py - kLabelGap, place.axisRight, false, py,
+                      false);
         }
     }
 
@@ -95,7 +107,7 @@ void AxisLabels::layout(const Placement& place, const GraphScale& grid, const Gr
                 text = labelText(value, true, grid.xDecimals);
             // The label at the origin stands beside its tick, away from the y labels.
             const bool origin = std::fabs(value) < dx / 2;
-            label(std::move(text), px, row, !place.axisRight, !origin);
+            label(std::move(text), px, row, !place.axisRight, !origin, px, true);
         }
     }
 }

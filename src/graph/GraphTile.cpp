@@ -16,7 +16,7 @@ namespace {
 
 // More lines than any tile needs at a sane step; reached only when the step is absorbed
 // by huge coordinates.
-constexpr int kMaxLines = 512;
+constexpr int kMaxLines = GraphTile::kMaxLines;
 
 // A line at c drawn through the middle of the pixel it covers.
 double aligned(double c)

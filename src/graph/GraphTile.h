@@ -24,6 +24,9 @@ class GraphView;
 class GraphTile {
 public:
     static constexpr double kSide = 160;
+    // Grid lines drawn along an axis, at most: far from the origin a step may be lost in
+    // the magnitude of its values.
+    static constexpr int kMaxLines = 512;
 
     GraphTile(Calculator& calc, double scale);
 

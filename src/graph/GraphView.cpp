@@ -1099,7 +1099,7 @@ void GraphView::pan(Gesture state, const QPointF& translation, const QPointF& ve
         return;
     }
     coastT_ = QPointF(t_.tx, t_.ty);
-    frameStart_ = std::chrono::steady_clock::now();
+    frameStart_ = SteadyClock::now();
     vTimer_.start();
 }
 
@@ -1111,7 +1111,7 @@ void GraphView::coast()
     }();
     if (implicit) {
         // A graph too slow to draw a frame in time stops coasting.
-        const auto now = std::chrono::steady_clock::now();
+        const auto now = SteadyClock::now();
         if (frameStart_ && now - *frameStart_ > std::chrono::milliseconds(70))
             velocity_ = QPointF();
         frameStart_ = now;
@@ -1259,10 +1259,15 @@ void GraphView::mousePressEvent(QMouseEvent* event)
     pressAt_ = event->position();
     lastMove_ = pressAt_;
     moveVelocity_ = QPointF();
-    moveClock_.start();
+    pressTime_ = SteadyClock::now();
     lastMoveAt_ = 0;
     if (gesturesEnabled_)
         longPressTimer_.start();
+}
+
+qint64 GraphView::msSincePress() const
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - pressTime_).count();
 }
 
 void GraphView::mouseMoveEvent(QMouseEvent* event)
@@ -1281,7 +1286,7 @@ void GraphView::mouseMoveEvent(QMouseEvent* event)
         longPressTimer_.stop();
         pan(Gesture::Began, at - pressAt_, QPointF());
     }
-    const qint64 now = moveClock_.elapsed();
+    const qint64 now = msSincePress();
     if (now > lastMoveAt_)
         moveVelocity_ = (at - lastMove_) * 1000.0 / double(now - lastMoveAt_);
     lastMove_ = at;
@@ -1298,7 +1303,7 @@ void GraphView::mouseReleaseEvent(QMouseEvent* event)
     const QPointF at = event->position();
     if (panning_) {
         // A finger that rested before lifting throws nothing.
-        const QPointF velocity = moveClock_.elapsed() - lastMoveAt_ > 100 ? QPointF() : moveVelocity_;
+        const QPointF velocity = msSincePress() - lastMoveAt_ > 100 ? QPointF() : moveVelocity_;
         pan(Gesture::Ended, at - pressAt_, velocity);
     } else if (longPressed_) {
         longTap(Gesture::Ended, at);

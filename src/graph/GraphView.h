@@ -4,8 +4,8 @@
 #include "graph/GraphGeometry.h"
 #include "graph/GraphTile.h"
 #include "graph/PlotObject.h"
+#include "platform/SteadyClock.h"
 
-#include <QElapsedTimer>
 #include <QPointF>
 #include <QTimer>
 #include <QWidget>
@@ -159,6 +159,8 @@ private:
     // The window the transform shows, read back from it.
     Calculator::Bounds windowFromTransform() const;
     void scaleBy(double factor, int direction);
+    // Whole milliseconds since the mouse went down.
+    qint64 msSincePress() const;
 
     GraphTransform t_;
     GraphSampler sampler_;
@@ -172,7 +174,7 @@ private:
     QPointF velocity_;
     QPointF coastT_;
     QTimer vTimer_;
-    std::optional<std::chrono::steady_clock::time_point> frameStart_;
+    std::optional<SteadyClock::time_point> frameStart_;
     QPointF basePoint_;
     QPointF photoBaseOrigin_;
     double photoScale_ = 1;
@@ -189,7 +191,7 @@ private:
     bool longPressed_ = false;
     bool doubleClicked_ = false;
     QTimer longPressTimer_;
-    QElapsedTimer moveClock_;
+    SteadyClock::time_point pressTime_;
     QPointF lastMove_;
     QPointF moveVelocity_;
     qint64 lastMoveAt_ = 0;

@@ -2,6 +2,7 @@
 
 #include "graph/GraphGeometry.h"
 #include "graph/ImplicitSolver.h"
+#include "platform/SteadyClock.h"
 
 #include <array>
 #include <chrono>
@@ -23,7 +24,7 @@ namespace orvenda {
 // relation never holds the window; a level of detail is drawn once it is finished.
 class ImplicitGrid {
 public:
-    using Clock = std::chrono::steady_clock;
+    using Clock = SteadyClock;
     using Point = GraphGeometry::Point;
 
     static constexpr int kCells = 128;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graph/GraphGeometry.h"
+#include "platform/SteadyClock.h"
 
 #include <QObject>
 #include <QRectF>
@@ -23,7 +24,7 @@ class GraphView;
 class ImplicitRefiner : public QObject {
     Q_OBJECT
 public:
-    using Clock = std::chrono::steady_clock;
+    using Clock = SteadyClock;
     static constexpr std::chrono::milliseconds kFrameBudget{16};
     static constexpr std::chrono::milliseconds kSlice{8};
 

@@ -301,6 +301,8 @@ std::shared_ptr<PlotImplicit::TileJob> PlotImplicit::jobFor(const QRectF& rect, 
     return jobs_.back();
 }
 
+std::uint64_t PlotImplicit::drawingEvals() const { return solver_->numEvals; }
+
 void PlotImplicit::drawRect(const QRectF& rect, QPainter& context, const GraphTransform& t, int quality)
 {
     if (!GraphGeometry::transformIsFinite(t))
@@ -314,7 +316,7 @@ void PlotImplicit::drawRect(const QRectF& rect, QPainter& context, const GraphTr
         }
         if (!solver_->valid())
             return;
-        solver_->numEvals = 0;
+        const std::uint64_t before = solver_->numEvals;
         job = jobFor(rect, t);
         job->want(quality == 1, graphView != nullptr);
         if (graphView) {
@@ -327,7 +329,7 @@ void PlotImplicit::drawRect(const QRectF& rect, QPainter& context, const GraphTr
         } else {
             job->work(Clock::time_point::max(), int(job->plan.size()) - 1);
         }
-        numEvals_ = solver_->numEvals;
+        numEvals_ = solver_->numEvals - before;
     }
     paint(*job, context);
 }

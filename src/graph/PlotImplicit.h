@@ -59,6 +59,9 @@ public:
 
     // Evaluations of f made by the last drawing or search.
     std::uint64_t numEvals() const { return numEvals_; }
+    // Evaluations of f made by drawing since the plot was made, the view's finishing of
+    // slow drawings in later turns included.
+    std::uint64_t drawingEvals() const;
     // The relation compiles for the fast evaluator (the one it is drawn with).
     bool evaluable();
 

@@ -88,13 +88,7 @@ GraphScreenController::GraphScreenController(Calculator& calc, AppShell& shell, 
     pauseView_->hide();
 
     repeatTimer_.setSingleShot(false);
-    connect(&repeatTimer_, &QTimer::timeout, this, [this] {
-        // After the first wait the step repeats faster.
-        if (repeatTimer_.interval() > 200)
-            repeatTimer_.start(kRepeatMs);
-        if (repeatStep_)
-            repeatStep_();
-    });
+    connect(&repeatTimer_, &QTimer::timeout, this, [this] { repeatTick(); });
     for (const char* spec : kKeySpecs)
         if (auto command = KeyCommandSpec::parse(QString::fromUtf8(spec)))
             keyCmds_.push_back(*command);
@@ -354,6 +348,15 @@ void GraphScreenController::didPickZoomButton(int direction)
 void GraphScreenController::zoomCanceled() { hideZoomMenu(); }
 
 // ---- Zoom and arrow buttons ----
+
+void GraphScreenController::repeatTick()
+{
+    // After the first wait the step repeats faster.
+    if (repeatTimer_.interval() > 200)
+        repeatTimer_.start(kRepeatMs);
+    if (repeatStep_)
+        repeatStep_();
+}
 
 void GraphScreenController::startRepeat(std::function<void()> step)
 {

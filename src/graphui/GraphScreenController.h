@@ -88,6 +88,8 @@ public:
     int zoomButtonDir() const { return zoomButtonDir_; }
     bool repeating() const { return repeatTimer_.isActive(); }
     int repeatInterval() const { return repeatTimer_.interval(); }
+    // The repeat timer's tick: the held button's step again, faster after the first.
+    void repeatTick();
 
     // ---- The root's operations ----
 

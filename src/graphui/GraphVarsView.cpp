@@ -112,7 +112,10 @@ void GraphVarsView::updateButtons()
         QString title = QString::fromStdString(records_[i].name);
         buttons_[i]->setText(title);
         const bool open = records_[i].varNum == editVar_;
-        buttons_[i]->setStyleSheet(open ? QStringLiteral("color: rgb(0,200,0)") : QStringLiteral("color: white"));
+        // Titles on the strip's dark ground, so white and green both read.
+        buttons_[i]->setStyleSheet(QStringLiteral("QPushButton { color: %1; background: transparent;"
+                                                  " border: 1px solid rgb(150, 150, 150); border-radius: 4px; }")
+                                       .arg(open ? QStringLiteral("rgb(0,230,0)") : QStringLiteral("white")));
     }
 }
 

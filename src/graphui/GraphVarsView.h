@@ -70,6 +70,8 @@ public:
     ThumbSlider& slider() const { return *slider_; }
     QString valueTitle() const;
     const QTimer& repeatTimer() const { return repeatTimer_; }
+    // The repeat timer's tick: the held bump again.
+    void bumper();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -82,7 +84,6 @@ private:
     void setSliderFrom(const YEqVarInfo& record);
     void showValue(double v);
     void layoutRows();
-    void bumper();
 
     Calculator& calc_;
     GraphVarsViewDelegate& delegate_;

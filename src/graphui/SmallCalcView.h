@@ -56,6 +56,7 @@ public:
     void keyDown(int tag);
     void keyUp();
     void processOp(std::int32_t code);
+    // The repeat timer's tick: the held key again.
     void autoKey();
     // A hardware key by the command's input and the modifier letters held.
     void kChar(const std::string& input, const std::string& modifiers);

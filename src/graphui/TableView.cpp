@@ -21,6 +21,8 @@ namespace {
 
 constexpr int kTblStart = 54, kDeltaTbl = 61;
 constexpr int kTableWidth = 10;
+// Room between the independent column's title and the ΔTbl box after it.
+constexpr double kDeltaBoxGap = 6;
 
 QColor toQColor(const VColor& c) { return QColor::fromRgbF(c.r, c.g, c.b, c.a); }
 
@@ -279,11 +281,12 @@ void TableView::drawHeader(QPainter& painter, const QRectF& rect, const std::vec
     painter.setPen(Qt::white);
     painter.drawText(QPointF(b.left() + 2, b.top() + 4 + metrics.ascent()), title);
     if (automatic) {
-        const double boxLeft = b.left() + metrics.horizontalAdvance(title) + 3;
-        const QRectF box(boxLeft, b.top() + 3, b.left() + colWidth_ - 1 - boxLeft, colHeadHeight_ - 4);
-        painter.fillRect(box, headerSelected && cursorCol == 0 ? namedColor("yellowHilightColor") : QColor(255, 255, 255, 51));
+        // The ΔTbl box stands apart from the title, light enough for its black text to read.
+        const double boxLeft = b.left() + 2 + metrics.horizontalAdvance(title) + kDeltaBoxGap;
+        const QRectF box(boxLeft, b.top() + 3, b.left() + colWidth_ - 1 - boxLeft, colHeadHeight_ - 6);
+        painter.fillRect(box, headerSelected && cursorCol == 0 ? namedColor("yellowHilightColor") : QColor(255, 255, 255, 217));
         painter.setPen(Qt::black);
-        painter.drawText(QPointF(box.left(), b.top() + 4 + metrics.ascent()),
+        painter.drawText(QPointF(box.left() + 2, b.top() + 4 + metrics.ascent()),
                          QString::fromStdString(calc_.formatReal(calc_.vars[kDeltaTbl].real())));
     }
     painter.fillRect(QRectF(b.left() + colWidth_ + 0.5, rect.top(), 1, rect.height()), Qt::white);

@@ -72,7 +72,11 @@ void CatalogScreen::fillTable()
         table_->addHeader(static_cast<int>(s), sections[s].title);
         for (std::size_t r = 0; r < sections[s].entries.size(); ++r) {
             const CatalogIndex::Entry& e = sections[s].entries[r];
-            table_->addRow({static_cast<int>(s), static_cast<int>(r)}, e.name,
+            // Operators named with blanks around them (" and ") line up with the others.
+            QString name = e.name;
+            while (name.startsWith(QLatin1Char(' ')))
+                name.remove(0, 1);
+            table_->addRow({static_cast<int>(s), static_cast<int>(r)}, name,
                 QString::fromStdString(calc().descriptionForOpcode(e.code)));
         }
     }

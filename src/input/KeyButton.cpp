@@ -3,7 +3,10 @@
 #include "input/KeyArtwork.h"
 #include "pretty/FontMap.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace orvenda {
 
@@ -44,6 +47,29 @@ void KeyButton::setTitle(const QString& title)
     setAccessibleName(title);
 }
 
+KeyButton::LegendLayout KeyButton::layoutLegend() const
+{
+    const QRectF body = KeyArtwork::body(rect(), face_);
+    const QFont usual = FontMap::shared().font("Helvetica-Bold", body.height() * 0.55);
+    const double room = body.width() * 0.9;
+    LegendLayout one{KeyArtwork::fitted(usual, legend_, room), legend_};
+    const qsizetype space = legend_.indexOf(QLatin1Char(' '));
+    if (space < 0 || one.font.pixelSize() * 5 >= usual.pixelSize() * 4)
+        return one;
+    // Two lines share the body's height; the wider one sets the size.
+    QFont half = usual;
+    half.setPixelSize(std::max(1, static_cast<int>(body.height() * 0.46)));
+    const QString first = legend_.left(space), second = legend_.mid(space + 1);
+    const QFontMetricsF metrics(half);
+    LegendLayout two{KeyArtwork::fitted(half, metrics.horizontalAdvance(first) > metrics.horizontalAdvance(second) ? first : second, room),
+        first + QLatin1Char('\n') + second};
+    return two.font.pixelSize() > one.font.pixelSize() ? two : one;
+}
+
+QFont KeyButton::legendFont() const { return layoutLegend().font; }
+
+QString KeyButton::legendLines() const { return layoutLegend().text; }
+
 void KeyButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -51,10 +77,10 @@ void KeyButton::paintEvent(QPaintEvent*)
     KeyArtwork::drawFace(painter, frame, face_, colorSet_, isDown());
     const QRectF body = KeyArtwork::body(frame, face_);
     if (!legend_.isEmpty()) {
-        painter.setFont(KeyArtwork::fitted(FontMap::shared().font("Helvetica-Bold", body.height() * 0.55), legend_,
-                                           body.width() * 0.9));
+        const LegendLayout shown = layoutLegend();
+        painter.setFont(shown.font);
         painter.setPen(KeyArtwork::bodyTextColor(face_));
-        painter.drawText(body, Qt::AlignCenter, legend_);
+        painter.drawText(body, Qt::AlignCenter, shown.text);
     }
     if (barred_) {
         painter.setRenderHint(QPainter::Antialiasing);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QFont>
 #include <QString>
 
 namespace orvenda {
@@ -16,6 +17,10 @@ public:
     void setFace(const QString& face, int colorSet);
     const QString& legend() const { return legend_; }
     void setLegend(const QString& legend);
+    // The legend as drawn on the body: its font, and its text, broken between two words
+    // when one line would shrink it well below the size the body gives (Home Screen).
+    QFont legendFont() const;
+    QString legendLines() const;
     // The red bar of test mode across the key.
     void setBarred(bool barred);
     bool barred() const { return barred_; }
@@ -25,6 +30,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    struct LegendLayout {
+        QFont font;
+        QString text;
+    };
+    LegendLayout layoutLegend() const;
+
     int key_;
     QString face_;
     QString legend_;

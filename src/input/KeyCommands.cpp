@@ -301,4 +301,10 @@ QString KeyCommands::chordText(const Command& command)
     return parts.join(QLatin1Char('+'));
 }
 
+std::optional<std::uint32_t> KeyCommands::opFor(const QKeyEvent& event) const
+{
+    const Command* command = commandFor(event);
+    return command ? handlerOp(command->handler) : std::nullopt;
+}
+
 } // namespace orvenda

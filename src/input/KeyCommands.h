@@ -43,6 +43,8 @@ public:
     std::optional<std::uint32_t> charOp(const Command& command) const;
     // The op a named handler sends; nothing for the character and clipboard handlers.
     static std::optional<std::uint32_t> handlerOp(const QString& handler);
+    // The op of the command a key press gives, where that command sends one.
+    std::optional<std::uint32_t> opFor(const QKeyEvent& event) const;
     // The Qt key a command's input names: the special inputs, or the key of its one
     // character; 0 for anything else.
     static int keyForInput(const QString& input);

@@ -5,7 +5,16 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace orvenda {
+
+namespace {
+
+// The room kept between a key's 2nd and alpha legends, as a part of its width.
+constexpr double kLegendGap = 0.06;
+
+} // namespace
 
 KeyLegendView::KeyLegendView(Kind kind, QWidget* parent) : QWidget(parent), kind_(kind)
 {
@@ -22,11 +31,16 @@ void KeyLegendView::setLegends(std::vector<Legend> legends)
 QFont KeyLegendView::fontFor(const Legend& legend) const
 {
     QFont font = FontMap::shared().font("Helvetica-Bold", legend.strip.height() * 0.78);
-    // Both legends share the strip: each gets half of it.
-    const double room = legend.strip.width() * (legend.second.isEmpty() || legend.alpha.isEmpty() ? 0.96 : 0.48);
+    // Both legends share the strip as their lengths ask (STAT PLOT takes more than F1), so
+    // a long one is not shrunk to half a key.
+    const bool both = !legend.second.isEmpty() && !legend.alpha.isEmpty();
     const QFontMetricsF metrics(font);
-    const bool secondWider = metrics.horizontalAdvance(legend.second) > metrics.horizontalAdvance(legend.alpha);
-    return KeyArtwork::fitted(font, secondWider ? legend.second : legend.alpha, room);
+    const double needed = metrics.horizontalAdvance(legend.second) + metrics.horizontalAdvance(legend.alpha)
+        + (both ? legend.strip.width() * kLegendGap : 0);
+    const double room = legend.strip.width() * 0.94;
+    if (needed > room && needed > 0)
+        font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * room / needed)));
+    return font;
 }
 
 QRectF KeyLegendView::secondRect(int key) const { return legendRect(key, true); }

@@ -32,12 +32,13 @@ public:
     // Where a key's 2nd (or alpha) legend is printed; empty when it has none.
     QRectF secondRect(int key) const;
     QRectF alphaRect(int key) const;
+    // The font of a key's legends: both share the strip by their lengths.
+    QFont fontFor(const Legend& legend) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QFont fontFor(const Legend& legend) const;
     QRectF legendRect(int key, bool second) const;
     void drawLegend(QPainter& painter, const QRectF& where, const QString& text, const QColor& color, bool glow) const;
 

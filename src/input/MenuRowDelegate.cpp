@@ -2,7 +2,10 @@
 
 #include "pretty/FontMap.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace orvenda {
 
@@ -40,13 +43,12 @@ void MenuRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const QRect text(left, r.top(), r.right() - left - kDetailButtonWidth, r.height());
     if (detail.isEmpty()) {
         painter->setFont(fonts.font("CourierNewPS-BoldMT", tablet_ ? 30 : 21));
-        painter->drawText(text, Qt::AlignVCenter | Qt::AlignLeft, index.data().toString());
+        drawTitle(*painter, text, false, index.data().toString());
     } else {
         QFont title = fonts.font("CourierNewPS-BoldMT", tablet_ ? 22 : 16);
         title.setStrikeOut(struck);
         painter->setFont(title);
-        painter->drawText(text.adjusted(0, 2, 0, -text.height() / 2), Qt::AlignBottom | Qt::AlignLeft,
-            index.data().toString());
+        drawTitle(*painter, text.adjusted(0, 2, 0, -text.height() / 2), true, index.data().toString());
         painter->setFont(fonts.font("Helvetica-Oblique", tablet_ ? 16 : 12));
         painter->drawText(text.adjusted(0, text.height() / 2, 0, 0), Qt::AlignTop | Qt::AlignLeft, detail);
         // The detail mark opens the help page.
@@ -55,6 +57,37 @@ void MenuRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         painter->drawText(mark, Qt::AlignCenter, QStringLiteral("i"));
     }
     painter->restore();
+}
+
+void MenuRowDelegate::drawTitle(QPainter& painter, const QRect& area, bool bottom, const QString& title)
+{
+    const auto subscript = [](QChar c) { return c.unicode() >= 0x2080 && c.unicode() <= 0x2089; };
+    if (std::none_of(title.begin(), title.end(), subscript)) {
+        painter.drawText(area, (bottom ? Qt::AlignBottom : Qt::AlignVCenter) | Qt::AlignLeft, title);
+        return;
+    }
+    const QFont fixed = painter.font();
+    QFont proportional = FontMap::shared().font("Helvetica-Bold", fixed.pixelSize() > 0 ? fixed.pixelSize() : fixed.pointSizeF());
+    proportional.setStrikeOut(fixed.strikeOut());
+    const QFontMetricsF metrics(fixed);
+    const double baseline = bottom ? area.bottom() + 1 - metrics.descent()
+                                   : area.center().y() + (metrics.ascent() - metrics.descent()) / 2;
+    double x = area.left();
+    for (qsizetype i = 0; i < title.size();) {
+        const bool low = subscript(title.at(i));
+        qsizetype end = i;
+        while (end < title.size() && subscript(title.at(end)) == low)
+            ++end;
+        const QString run = title.mid(i, end - i);
+        painter.setFont(low ? proportional : fixed);
+        painter.drawText(QPointF(x, baseline), run);
+        const QFontMetricsF runMetrics(painter.font());
+        // Subscripts follow the letter's ink, not the end of its fixed-pitch cell.
+        const bool subscriptNext = end < title.size() && !low;
+        x += subscriptNext ? runMetrics.tightBoundingRect(run).right() + 1 : runMetrics.horizontalAdvance(run);
+        i = end;
+    }
+    painter.setFont(fixed);
 }
 
 QSize MenuRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const

@@ -20,6 +20,10 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
+    // A row's title on its baseline; subscript digits (L₁) are set in the proportional
+    // font, close to the letter before them rather than in a fixed-pitch cell of their own.
+    static void drawTitle(QPainter& painter, const QRect& area, bool bottom, const QString& title);
+
     bool tablet_;
 };
 

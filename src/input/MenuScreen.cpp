@@ -7,7 +7,10 @@
 #include "core/Calculator.h"
 #include "core/VColor.h"
 #include "core/services/GDBManager.h"
+#include "eval/Parser.h"
 #include "input/HelpPage.h"
+#include "input/KeyCommands.h"
+#include "input/KeyTables.h"
 #include "input/MenuRowDelegate.h"
 #include "input/MenuViewDelegate.h"
 #include "input/SectionTable.h"
@@ -622,6 +625,10 @@ void MenuScreen::processKeyOp(std::uint32_t op)
     case Calculator::kEnterKey:
         pickRow(selected_.valid() ? selected_ : Place{0, 0});
         return;
+    case KeyTables::kOn:
+        // ON stops a running program or entry from under the menu too.
+        calc().parser().stopProgramThread();
+        return;
     case kHelpKey:
         if (selected_.valid())
             openHelp(selected_);
@@ -667,6 +674,12 @@ void MenuScreen::hardwareRow(int code)
 
 void MenuScreen::keyPressEvent(QKeyEvent* event)
 {
+    // ON stays in reach while the menu covers the keyboard.
+    static const KeyCommands commands;
+    if (commands.opFor(*event) == KeyTables::kOn) {
+        calc().parser().stopProgramThread();
+        return;
+    }
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     if (mods == Qt::ControlModifier) {
         if (event->key() == Qt::Key_I && !helpShown_)

@@ -63,6 +63,9 @@ ModeScreen::ModeScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     outer->addLayout(bar);
     auto* scroll = new QScrollArea;
     scroll->setWidgetResizable(true);
+    // The computer's keys stay with the keyboard under the screen, so ON (Ctrl+/) still
+    // stops a running program after a click here.
+    scroll->setFocusPolicy(Qt::NoFocus);
     outer->addWidget(scroll);
     auto* page = new QWidget;
     auto* form = new QVBoxLayout(page);

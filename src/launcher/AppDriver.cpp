@@ -27,6 +27,7 @@
 #include "launcher/AppLauncher.h"
 #include "pretty/FontMap.h"
 
+#include <QAbstractAnimation>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -59,6 +60,8 @@ namespace {
 using Ops = std::vector<std::uint32_t>;
 
 constexpr auto kIdleLimit = std::chrono::seconds(30);
+// How many animations in turn `wait idle` lets come to an end.
+constexpr int kAnimationRounds = 100;
 // The height of the title bar drawn over an alert in a picture.
 constexpr int kTitleBarHeight = 24;
 
@@ -329,6 +332,7 @@ AppDriver::AppDriver(AppLauncher& app, std::ostream& out, std::ostream& err)
     : app_(app), out_(out), err_(err), entryText_(std::make_unique<EntryText>())
 {
     Calculator& calc = app_.calculator();
+    app_.shell().blink().setStepped(true);
     previousView_ = calc.viewDelegate;
     recorder_ = std::make_shared<ErrorRecorder>(previousView_);
     calc.viewDelegate = recorder_;
@@ -421,12 +425,17 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
         return shot(argument);
     if (command == "press")
         return press(argument);
+    if (command == "blink" && argument.empty()) {
+        app_.shell().blink().blinkCursor();
+        spin(0);
+        return true;
+    }
     if (command == "dump" && argument.empty()) {
         dump();
         return true;
     }
     return fail("unknown line «" + std::string(command) + (argument.empty() ? "" : " ") + std::string(argument)
-                + "» (key, hkey, type, tap, wait, shot, press, dump, program)");
+                + "» (key, hkey, type, tap, wait, blink, shot, press, dump, program)");
 }
 
 bool AppDriver::key(std::string_view name)
@@ -609,6 +618,20 @@ bool AppDriver::wait(std::string_view what)
         if (!app_.shell().settle(kIdleLimit))
             return fail("the program queue did not finish within " + std::to_string(kIdleLimit.count()) + " s");
         spin(0);
+        // Sheets and panels that slide come to rest: each animation's end is waited for.
+        for (int round = 0; round < kAnimationRounds; ++round) {
+            QAbstractAnimation* running = nullptr;
+            for (QAbstractAnimation* animation : app_.root().findChildren<QAbstractAnimation*>())
+                if (animation->state() == QAbstractAnimation::Running)
+                    running = animation;
+            if (!running)
+                break;
+            QEventLoop loop;
+            QObject::connect(running, &QAbstractAnimation::finished, &loop, &QEventLoop::quit);
+            QObject::connect(running, &QAbstractAnimation::stateChanged, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        spin(0);
         return true;
     }
     const auto ms = number(what);
@@ -727,7 +750,12 @@ void AppDriver::dump()
     if (const auto* table = dynamic_cast<const TableScreen*>(app_.root().router().controller(screens::Table));
         table && screen == screens::Table)
         state["table"] = {{"row", table->tableView().cursorRow}, {"col", table->tableView().cursorCol},
-            {"shows", table->entryView().overlayStr().value_or("")}};
+            {"shows", table->entryView().overlayStr().value_or("")}, {"auto", calc.tableMode == 1},
+            {"start", calc.tableMode == 1 ? nlohmann::json(table->tableView().autoValue(0)) : nlohmann::json()}};
+    if (auto* menu = dynamic_cast<const MenuScreen*>(app_.root().router().controller(screens::Menu)); menu && menu->isVisible())
+        state["menu"] = menu->currentMenu();
+    else
+        state["menu"] = nullptr;
     out_ << state.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
 }
 

@@ -34,6 +34,9 @@ class ViewControlDelegate;
 //   type TEXT      TEXT as the case files write an entry line, key by key
 //   tap X Y        a tap at window coordinates
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished
+//                  and every sliding sheet or panel has come to rest
+//   blink          the cursor's next blink (a driven app's cursor blinks only here, so its
+//                  pictures do not depend on how long the script takes)
 //   shot FILE.png  a picture of the window, with open alerts and dialogs centred over it
 //   press CAPTION  presses a button of the open alert
 //   dump           one JSON object on a line: screen, mathPrint (which home screen),
@@ -42,7 +45,9 @@ class ViewControlDelegate;
 //                  output (the program output lines), trace (the traced point, null when
 //                  none) and, on the Y= screen, yEq (the graph mode's equations: name,
 //                  text, on, style, colour; the current one and the cursor); on the
-//                  WINDOW screen field (the current field's row)
+//                  WINDOW screen field (the current field's row); on the TABLE screen
+//                  table (cursor row and column, the cell's text, auto and the first
+//                  row's start); menu (the open menu's id, null when none is open)
 //   program NAME   the lines up to `end` become the program NAME, as the case files
 //                  write programs (until programs can be written in the app itself)
 // Alerts are modal: while one is open, keys go to it (ENTER presses its default button,

@@ -49,6 +49,10 @@ constexpr QSize kTabletMinimum{768, 768};
 AppLauncher::AppLauncher(QApplication& app, const Options& options)
     : calc_(Calculator::calculator())
 {
+    // The displays' base font size is the device's (20 on a phone, 30 on a tablet) unless a
+    // saved state says otherwise: the factory settings are taken for the device.
+    calc_.device = options.tablet ? 1 : 0;
+    calc_.baseFontSize = options.tablet ? 30 : 20;
     // The managers go in before the state is restored: their archives go to them.
     auto equations = std::make_shared<YEqModel>(calc_);
     calc_.yEqManager = equations;

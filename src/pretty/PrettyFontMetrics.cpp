@@ -1,5 +1,7 @@
 #include "pretty/PrettyFontMetrics.h"
 
+#include <algorithm>
+
 #include "pretty/PrettyDrawInfo.h"
 
 namespace orvenda {
@@ -49,6 +51,15 @@ double PrettyFontMetrics::advance(Role role, double size, std::string_view text)
         it = cache.emplace(key, w).first;
     }
     return it->second;
+}
+
+double PrettyFontMetrics::inkWidth(const QFontMetricsF& metrics, const QString& text)
+{
+    const double advance = metrics.horizontalAdvance(text);
+    if (text.isEmpty() || text.back().category() != QChar::Mark_NonSpacing)
+        return advance;
+    // The mark has no advance of its own and is set after the glyph before it.
+    return advance + std::max(0.0, metrics.boundingRect(text.back()).right());
 }
 
 } // namespace orvenda

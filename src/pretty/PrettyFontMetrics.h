@@ -20,6 +20,10 @@ public:
     Font font(Role role, double size) const override;
     double advance(Role role, double size, std::string_view text) const override;
 
+    // How far a line of text reaches to the right: its advance, or more where a closing
+    // combining mark (ɩ̇'s dot) is drawn past it. Right-aligned text ends by this.
+    static double inkWidth(const QFontMetricsF& metrics, const QString& text);
+
 private:
     struct SizeSet {
         double size = 0;

@@ -40,6 +40,27 @@ TEST_F(Results, KeysTypedBeforeTheAnswerStartTheNextLine)
     EXPECT_EQ(calc.stringFromOps(entry->entryOps()), "4");
 }
 
+// A run that fails (or is broken off) keeps its line for ENTRY; keys typed while it ran
+// start the next line, as they do after an answer, instead of overwriting the failed one.
+TEST_F(Results, KeysTypedBeforeAnErrorStartTheNextLineToo)
+{
+    type("1/0");
+    press({kEnter});
+    type("4");
+    settle();
+    ASSERT_FALSE(view->errors.empty());
+    EXPECT_EQ(view->errors.back()["errorNum"], 14);
+    EXPECT_EQ(calc.stringFromOps(entry->entryOps()), "4");
+    ASSERT_TRUE(entry->prevOps());
+    EXPECT_EQ(calc.stringFromOps(*entry->prevOps()), "1/0");
+    // With nothing typed meanwhile, the failed line stays on the entry line to be mended.
+    entry->clear();
+    type("1/0");
+    press({kEnter});
+    settle();
+    EXPECT_EQ(calc.stringFromOps(entry->entryOps()), "1/0");
+}
+
 TEST_F(Results, AFailingEntryIsReportedAndChangesNothingElse)
 {
     enter("7");

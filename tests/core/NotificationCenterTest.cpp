@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 #include <atomic>
-#include <chrono>
 #include <future>
 #include <thread>
 #include <vector>
@@ -137,19 +136,33 @@ TEST(NotificationCenter, RemovalWaitsForACallbackRunningOnAnotherThread)
     std::promise<void> entered;
     std::promise<void> leave;
     std::atomic<bool> callbackFinished{false};
+    std::atomic<int> laterCalls{0};
+    const std::thread::id main = std::this_thread::get_id();
     center.addObserver(&observer, VQEnter, [&, leaving = leave.get_future().share()](const Notification&) {
+        // This thread's own posts only tell whether the observer is still there.
+        if (std::this_thread::get_id() == main) {
+            ++laterCalls;
+            return;
+        }
         entered.set_value();
         leaving.wait();
         callbackFinished = true;
     });
     std::thread poster([&] { center.post(VQEnter); });
     entered.get_future().wait();
+    std::atomic<bool> removed{false};
     bool finishedWhenRemoved = false;
     std::thread remover([&] {
         center.removeObserver(&observer);
         finishedWhenRemoved = callbackFinished;
+        removed = true;
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // Once a post no longer reaches the observer the remover has taken it out, and waits.
+    for (int seen = -1; seen != laterCalls.load(); std::this_thread::yield()) {
+        seen = laterCalls.load();
+        center.post(VQEnter);
+    }
+    EXPECT_FALSE(removed.load());
     leave.set_value();
     remover.join();
     poster.join();

@@ -5,11 +5,12 @@
 #include "eval/Parser.h"
 
 #include "ProgramTestSupport.h"
+#include "cases/EquationSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
+#include <atomic>
+#include <future>
 
 // Typed answers are in tests/cases/calculus.cases; here where errors point, what the
 // routines give back, and stopping a long sum.
@@ -82,21 +83,43 @@ TEST_F(CalculusHandlersTest, SolveFunctionStoresTheZeroAndItsResidual)
     parser.setError(0);
 }
 
-// A sum has no limit on its terms: stopping the program ends it with "User break".
+// Y₁ = X, which holds the run at its thousandth look-up until the test lets it go: the
+// stop then comes in the middle of the sum. A sum that went on regardless soon finds Y₁
+// gone.
+class HoldingYEq : public CompilingYEq {
+public:
+    explicit HoldingYEq(Parser& parser) : CompilingYEq(parser) { setYEqFunc(0x5E10, ProgramHarness::ops("X")); }
+    std::shared_ptr<VQStack> rpnForFunction(int token) override
+    {
+        const int n = ++lookups;
+        if (n == kHoldAt) {
+            reached.set_value();
+            release.get_future().wait();
+        }
+        return n > kHoldAt + 10 ? nullptr : CompilingYEq::rpnForFunction(token);
+    }
+
+    static constexpr int kHoldAt = 1000;
+    std::atomic<int> lookups{0};
+    std::promise<void> reached;
+    std::promise<void> release;
+};
+
+// A sum has no limit on its terms: stopping the program ends it with "User break", after
+// a term or so (counted in Y₁'s look-ups, one a term).
 TEST(CalculusHandlersStopTest, ALongSumStopsWithUserBreak)
 {
     ProgramHarness h;
-    h.queue().startProgramThread(h.ops("∑(X,X,1,1ᴱ8)"));
-    for (int i = 0; i < 2000 && !h.queue().programRunning(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    // Well inside the sum, past the start of the run.
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    const auto started = std::chrono::steady_clock::now();
+    auto yEq = std::make_shared<HoldingYEq>(h.parser());
+    h.calc.yEqManager = yEq;
+    h.queue().startProgramThread(h.ops("∑(Y₁,X,1,1ᴱ8)"));
+    yEq->reached.get_future().wait();
     EXPECT_TRUE(h.parser().stopProgramThread());
+    yEq->release.set_value();
     h.settle();
     ASSERT_FALSE(h.finals.empty());
     EXPECT_EQ(h.finals.back().error, 43);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1000));
+    EXPECT_LE(yEq->lookups.load(), HoldingYEq::kHoldAt + 1);
 }
 
 } // namespace

@@ -7,10 +7,8 @@
 #include "core/VQGraphPtArray.h"
 
 #include <array>
-#include <chrono>
 #include <cmath>
 #include <limits>
-#include <thread>
 
 namespace orvenda {
 namespace {
@@ -34,13 +32,6 @@ protected:
         const Operand r = h.enter(text);
         EXPECT_EQ(r.error, 0) << text;
     }
-    // Waits until the program queue has finished, without running the main thread's work.
-    void waitForWorker()
-    {
-        for (int i = 0; i < 20000 && h.queue().programQueueCount() != 0; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-
     testing::ProgramHarness h;
     std::shared_ptr<test::FakeView> graphs = std::make_shared<test::FakeView>();
 };
@@ -167,7 +158,7 @@ TEST_F(DrawingHandlersTest, ARunningProgramDrawsOnlyThroughTheMainQueue)
     const auto lines = h.calc.drawing.size();
     h.calc.pixelOnCol(7, 5, 0, 255, 0);
     h.queue().startProgramThread(testing::ProgramHarness::ops("Line(0,0,1,1):Pxl-Off(5,7):Pt-On(1,2)"));
-    waitForWorker();
+    h.waitForWorker();
     EXPECT_EQ(h.calc.drawing.size(), lines);
     EXPECT_EQ(h.calc.pixelTestCol(7, 5), 1.0);
     EXPECT_EQ(h.calc.graphPts()->count(), 0u);

@@ -47,23 +47,18 @@ void withinSeconds(int seconds, const std::function<void()>& work)
     watchdog.join();
 }
 
-// Waits, without pumping, until the worker has no run left (its reports stay queued).
-void waitForQueueToEmpty(ProgramHarness& h)
-{
-    while (h.parser().programQueueCount() != 0)
-        std::this_thread::sleep_for(1ms);
-}
-
 // An equation whose lookup holds the worker in the middle of a statement, until the test
-// lets it go or a moment has passed (a worker holding the state lock cannot be let go by a
-// main thread waiting for that lock).
+// lets it go or the main thread waits for the state lock (a worker holding the lock cannot
+// be let go by a main thread waiting for it).
 class StallingYEq : public test::FakeYEq {
 public:
     std::optional<Ops> plotForFunction(int token) const override
     {
         if (!entered.exchange(true))
             inStatement.set_value();
-        release.wait_for(150ms);
+        while (release.valid() && release.wait_for(0ms) != std::future_status::ready
+               && !(lock && lock->hasWaiters()))
+            std::this_thread::yield();
         return FakeYEq::plotForFunction(token);
     }
     void changeMode(int graphMode) override
@@ -72,6 +67,7 @@ public:
         FakeYEq::changeMode(graphMode);
     }
 
+    const StateMutex* lock = nullptr;
     mutable std::atomic<bool> entered{false};
     mutable std::promise<void> inStatement;
     std::shared_future<void> release;
@@ -149,6 +145,7 @@ TEST(ProgramConcurrencyTest, TheImaginaryUnitSwitchesOnlyItsOwnEvaluation)
         auto yEq = std::make_shared<StallingYEq>();
         std::promise<void> release;
         yEq->release = release.get_future().share();
+        yEq->lock = &h.calc.stateMutex();
         yEq->equations[0x5E10] = {'X'};
         h.calc.yEqManager = yEq;
         h.calc.setRealCplxMode(0);
@@ -245,7 +242,7 @@ TEST(ProgramConcurrencyTest, StaleReportsNeitherMarkTheCalculatorIdleNorShowAfte
 
     h.finals.clear();
     h.parser().runProgramThread(h.ops("Prompt A"), "P", false, 0);
-    waitForQueueToEmpty(h);
+    h.waitForWorker();
     // The question is on its way to the main thread when ON is pressed.
     EXPECT_TRUE(h.parser().stopProgramThread());
     EXPECT_TRUE(h.settle());
@@ -274,9 +271,11 @@ TEST(ProgramConcurrencyTest, ReportsQueuedForAGoneCalculatorDoNothing)
         Calculator calc(LocaleFormats{}, bus);
         calc.parser().programQueue().setMainQueue(&main);
         calc.parser().programQueue().setResultHandler([&](const Operand&) { reported = true; });
+        std::promise<void> idle;
+        calc.parser().programQueue().setIdleHandler([&idle] { idle.set_value(); });
         calc.parser().startProgramThread(ProgramHarness::ops("1"));
-        while (calc.parser().programQueueCount() != 0)
-            std::this_thread::sleep_for(1ms);
+        idle.get_future().wait();
+        calc.parser().programQueue().setIdleHandler(nullptr);
     }
     main.pump();
     EXPECT_FALSE(reported);

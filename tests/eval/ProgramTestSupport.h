@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
+
 namespace orvenda::testing {
 
 class ProgramHarness {
@@ -24,9 +27,14 @@ public:
             // Runs on the main thread: the final report sets reportingDone around it.
             (calc.reportingDone ? finals : handedOver).push_back(r);
         });
+        queue().setIdleHandler([this] {
+            { const std::lock_guard lock(idleMutex_); }
+            idle_.notify_all();
+        });
     }
     ~ProgramHarness()
     {
+        queue().setIdleHandler(nullptr);
         // Let a run still waiting on the main thread finish before the queue goes.
         main.pumpUntil([this] { return queue().programQueueCount() == 0; });
     }
@@ -44,6 +52,12 @@ public:
     }
     void store(const std::string& name, const std::string& text) { programs->store(name, ops(text)); }
 
+    // Waits, without pumping, until the worker has no run left (its reports stay queued).
+    void waitForWorker()
+    {
+        std::unique_lock lock(idleMutex_);
+        idle_.wait(lock, [this] { return queue().programQueueCount() == 0; });
+    }
     // Pumps until every submitted run has finished and its reports are handled.
     bool settle()
     {
@@ -76,6 +90,10 @@ public:
     std::shared_ptr<RecordingOutput> output;
     std::vector<Operand> finals;
     std::vector<Operand> handedOver;
+
+private:
+    std::mutex idleMutex_;
+    std::condition_variable idle_;
 };
 
 } // namespace orvenda::testing

@@ -10,7 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRectF>
 
 #include <cstdint>
@@ -66,6 +69,51 @@ inline std::vector<std::uint32_t> ops(const std::string& text)
     EXPECT_TRUE(tokens) << "no token for " << bad;
     return tokens.value_or(std::vector<std::uint32_t>());
 }
+
+// A paint device that keeps nothing and counts the lines stroked on it (each subpath of
+// a path, each line of a line list).
+class LineCounter : public QPaintDevice {
+public:
+    int lines = 0;
+    QPaintEngine* paintEngine() const override { return &engine_; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth:
+        case PdmHeight: return 100000;
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY: return 72;
+        case PdmDepth: return 32;
+        case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
+        default: return 1;
+        }
+    }
+
+private:
+    class Engine : public QPaintEngine {
+    public:
+        explicit Engine(LineCounter& device) : QPaintEngine(AllFeatures), device_(device) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawPath(const QPainterPath& path) override
+        {
+            for (int i = 0; i < path.elementCount(); ++i)
+                device_.lines += path.elementAt(i).isMoveTo() ? 1 : 0;
+        }
+        void drawLines(const QLineF*, int count) override { device_.lines += count; }
+        Type type() const override { return User; }
+
+    private:
+        LineCounter& device_;
+    };
+    mutable Engine engine_{*this};
+};
 
 inline bool blank(const QImage& image)
 {

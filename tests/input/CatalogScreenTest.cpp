@@ -8,6 +8,8 @@
 
 #include <set>
 
+#include <QTreeWidget>
+
 namespace orvenda::test {
 namespace {
 
@@ -75,6 +77,21 @@ TEST_F(CatalogTest, EveryTokenKeepsItsOwnRow)
         if (!calc.nameForOpcode(code).empty()) {
             EXPECT_EQ(listed.count(code), 1u) << std::hex << code;
         }
+}
+
+// Rows line up: an operator named with blanks around it (" and ") starts where the others
+// start, with no blank before its name.
+TEST_F(CatalogTest, NamesWithALeadingBlankLineUpWithTheOthers)
+{
+    bool blankNamed = false;
+    for (const auto& s : catalog->index().sections())
+        for (const auto& e : s.entries)
+            blankNamed = blankNamed || e.name.startsWith(QLatin1Char(' '));
+    ASSERT_TRUE(blankNamed);
+    auto* table = catalog->findChild<QTreeWidget*>();
+    ASSERT_TRUE(table);
+    for (int i = 0; i < table->topLevelItemCount(); ++i)
+        EXPECT_FALSE(table->topLevelItem(i)->text(0).startsWith(QLatin1Char(' '))) << table->topLevelItem(i)->text(0).toStdString();
 }
 
 TEST_F(CatalogTest, TypedLettersSearch)

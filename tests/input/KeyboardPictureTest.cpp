@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QImage>
 
+#include <algorithm>
 #include <functional>
 
 namespace orvenda::test {
@@ -33,6 +34,42 @@ bool white(QColor c) { return c.red() > 235 && c.green() > 235 && c.blue() > 235
 bool litYellow(QColor c) { return c.red() > 245 && c.green() > 165 && c.green() < 215 && c.blue() < 90; }
 bool litGreen(QColor c) { return c.green() > 225 && c.red() < 80 && c.blue() < 80; }
 bool dark(QColor c) { return c.red() < 60 && c.green() < 60 && c.blue() < 60; }
+
+// On the phone no legend is shrunk far below the others: the long ones that share a key
+// (STAT PLOT with F1, INS with UserKeys, WINDOW with F2) keep at least two thirds of the
+// size most legends have, and the key faces' labels (Home Screen among them) likewise.
+TEST_F(Pictures, LongLegendsStayAsLegibleAsTheOthers)
+{
+    calc.device = 0;
+    calc.tallPhone = true;
+    keyboard.resize(390, 509);
+    keyboard.layoutKeys();
+    const KeyLegendView& legends = keyboard.legendSheet();
+    std::vector<int> sizes;
+    for (const KeyLegendView::Legend& legend : legends.legends())
+        if (!legend.second.isEmpty() || !legend.alpha.isEmpty())
+            sizes.push_back(legends.fontFor(legend).pixelSize());
+    ASSERT_FALSE(sizes.empty());
+    std::vector<int> sorted = sizes;
+    std::sort(sorted.begin(), sorted.end());
+    const int usual = sorted[sorted.size() / 2];
+    std::size_t i = 0;
+    for (const KeyLegendView::Legend& legend : legends.legends())
+        if (!legend.second.isEmpty() || !legend.alpha.isEmpty()) {
+            EXPECT_GE(sizes[i] * 3, usual * 2) << legend.second.toStdString() << " " << legend.alpha.toStdString();
+            ++i;
+        }
+    std::vector<int> faces;
+    for (int key = 0; key < 50; ++key)
+        if (!keyboard.button(key).legend().isEmpty())
+            faces.push_back(keyboard.button(key).legendFont().pixelSize());
+    std::sort(faces.begin(), faces.end());
+    const int usualFace = faces[faces.size() / 2];
+    for (int key = 0; key < 50; ++key)
+        if (!keyboard.button(key).legend().isEmpty())
+            EXPECT_GE(keyboard.button(key).legendFont().pixelSize() * 3, usualFace * 2)
+                << keyboard.button(key).legend().toStdString();
+}
 
 TEST_F(Pictures, EveryColourSetAndLayerShowsItsLegends)
 {

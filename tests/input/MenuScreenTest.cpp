@@ -10,6 +10,7 @@
 
 #include <QPushButton>
 #include <QTabBar>
+#include <QTreeWidget>
 
 namespace orvenda::test {
 namespace {
@@ -197,6 +198,42 @@ TEST_F(MenuTest, TheProgramLibrarysFiltersReadOnTheirBar)
         }
     }
     EXPECT_EQ(tabs, 5);
+}
+
+// LIST's names: "L₁" is drawn whole, its subscript close to the letter with no blank cell
+// between them.
+TEST_F(MenuTest, AListNamesSubscriptSitsByItsLetter)
+{
+    menu->showMenu(4);
+    menu->show();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    auto* table = menu->findChild<QTreeWidget*>();
+    ASSERT_TRUE(table);
+    QTreeWidgetItem* l1 = nullptr;
+    for (int i = 0; i < table->topLevelItemCount() && !l1; ++i)
+        if (table->topLevelItem(i)->text(0) == QString::fromUtf8("L₁"))
+            l1 = table->topLevelItem(i);
+    ASSERT_TRUE(l1);
+    const QRect row = table->visualItemRect(l1).translated(table->viewport()->mapTo(menu.get(), QPoint()));
+    const QImage picture = menu->grab().toImage();
+    // The title's ink, column by column, from the title's left edge.
+    std::vector<bool> inked;
+    for (int x = row.left() + 26; x < row.left() + 100; ++x) {
+        bool any = false;
+        for (int y = row.top(); y <= row.bottom() && !any; ++y)
+            any = qGray(picture.pixel(x, y)) < 110;
+        inked.push_back(any);
+    }
+    const auto first = std::find(inked.begin(), inked.end(), true);
+    const auto last = std::find(inked.rbegin(), inked.rend(), true).base();
+    ASSERT_LT(first, last);
+    int gap = 0, widest = 0;
+    for (auto it = first; it != last; ++it) {
+        gap = *it ? 0 : gap + 1;
+        widest = std::max(widest, gap);
+    }
+    // No wider than the space between two letters of a word (a fixed-pitch cell left 5).
+    EXPECT_LE(widest, 3);
 }
 
 // The help page's Back takes Cancel's place, and comes back with it.

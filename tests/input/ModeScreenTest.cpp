@@ -42,6 +42,15 @@ protected:
     int closings = 0;
 };
 
+// The screen covers the keyboard but never takes the computer's keys from it: after a
+// click anywhere on it, ON (Ctrl+/) and the other key commands still reach the keyboard.
+TEST_F(ModeTest, NoPartOfTheScreenTakesTheKeyboardFocus)
+{
+    for (const QWidget* widget : mode->findChildren<QWidget*>())
+        if (widget->isVisibleTo(mode.get()))
+            EXPECT_EQ(widget->focusPolicy(), Qt::NoFocus) << widget->metaObject()->className();
+}
+
 TEST_F(ModeTest, SegmentsSetTheirSettingAndPostTheirLabel)
 {
     using M = ModeScreen;

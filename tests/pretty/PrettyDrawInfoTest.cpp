@@ -1,5 +1,6 @@
 #include "pretty/FontMap.h"
 #include "pretty/PrettyDrawInfo.h"
+#include "pretty/PrettyFontMetrics.h"
 
 #include <QFontInfo>
 
@@ -7,6 +8,17 @@
 
 namespace orvenda {
 namespace {
+
+// A closing combining mark is set past the advance of the text: right-aligned text that
+// ends with one (the imaginary unit ɩ̇) is moved in by the mark's reach.
+TEST(PrettyFontMetricsTest, InkWidthTakesInAClosingMark)
+{
+    const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", 24));
+    const QString plain = QStringLiteral("2+3"), complex = QString::fromUtf8("2+3ɩ̇");
+    EXPECT_DOUBLE_EQ(PrettyFontMetrics::inkWidth(metrics, plain), metrics.horizontalAdvance(plain));
+    EXPECT_GT(PrettyFontMetrics::inkWidth(metrics, complex), metrics.horizontalAdvance(complex));
+    EXPECT_DOUBLE_EQ(PrettyFontMetrics::inkWidth(metrics, QString()), 0);
+}
 
 TEST(PrettyDrawInfoTest, MetricsOfASizeAreMadeOnceAndKept)
 {

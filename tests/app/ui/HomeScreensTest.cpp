@@ -78,7 +78,7 @@ protected:
     {
         keys(text);
         press(KeyRouter::kEnter);
-        ASSERT_TRUE(shell.settle(std::chrono::seconds(5)));
+        ASSERT_TRUE(shell.settle(std::chrono::seconds(30)));
     }
     // A history item as result handling adds it.
     void addItem(const std::string& input, const std::string& result, int kind, int type = HistoryEntry::kValue)
@@ -340,6 +340,8 @@ protected:
 TEST_F(MathPrintTest, EnterMovesTheSplitByTheNewItemUntilTheBottom)
 {
     auto home = screen<MathPrintScreen>(320, 300);
+    // The text keeps 4 points from the display's edges: the split counts from there.
+    constexpr double inset = 4;
     calc.entrySplit = 0;
     enter("1+1");
     const double first = history->prettySizeOfLastEntry().height;
@@ -350,15 +352,16 @@ TEST_F(MathPrintTest, EnterMovesTheSplitByTheNewItemUntilTheBottom)
     for (int i = 0; i < 10; ++i)
         enter("3");
     // Resting on the bottom: the entry's line with its slack of a tenth of the font size.
-    EXPECT_DOUBLE_EQ(calc.entrySplit, 300 - (home->prettyView().printRect().height() + 0.1 * calc.baseFontSize));
+    EXPECT_DOUBLE_EQ(calc.entrySplit, 300 - inset - (home->prettyView().printRect().height() + 0.1 * calc.baseFontSize));
     EXPECT_EQ(home->prettyScrollView().geometry().bottom() + 1, 300);
     // A drag stops with the entry's line on the bottom, or at the top.
     const double resting = calc.entrySplit;
     EXPECT_DOUBLE_EQ(home->panView(-50), -50);
-    EXPECT_DOUBLE_EQ(home->panView(400), 300 - std::max(home->prettyView().printRect().height(), calc.baseFontSize) - (resting - 50));
+    EXPECT_DOUBLE_EQ(home->panView(400),
+        300 - inset - std::max(home->prettyView().printRect().height(), calc.baseFontSize) - (resting - 50));
     const double top = calc.entrySplit;
     EXPECT_DOUBLE_EQ(home->panView(-1000), -top);
-    EXPECT_EQ(home->prettyScrollView().y(), 0);
+    EXPECT_EQ(home->prettyScrollView().y(), inset);
     EXPECT_EQ(home->historyScrollView().geometry().bottom() + 1, home->prettyScrollView().y());
 }
 

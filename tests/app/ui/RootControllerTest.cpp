@@ -75,14 +75,14 @@ TEST_F(ScreensTest, StopEndsThePausedProgram)
     for (std::uint32_t op : *call)
         shell.keys().processKeyOp(op);
     shell.keys().processKeyOp(KeyRouter::kEnter);
-    ASSERT_TRUE(shell.settle(std::chrono::seconds(5)));
+    ASSERT_TRUE(shell.settle(std::chrono::seconds(30)));
     // Paused on the output screen, its frame waiting.
     EXPECT_EQ(calc.currentScreen(), screens::ProgramOutput);
     ASSERT_GT(calc.parser().programQueue().frameCount(), 0);
 
     calc.showError({{"errorNum", 64}, {"programName", "P"}});
     press("Stop");
-    ASSERT_TRUE(shell.settle(std::chrono::seconds(5)));
+    ASSERT_TRUE(shell.settle(std::chrono::seconds(30)));
     EXPECT_EQ(calc.parser().programQueue().frameCount(), 0);
 }
 

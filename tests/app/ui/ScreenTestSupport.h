@@ -65,7 +65,7 @@ protected:
     {
         while (QMessageBox* box = openAlert())
             box->done(0);
-        shell.settle(std::chrono::seconds(5));
+        shell.settle(std::chrono::seconds(30));
         calc.viewDelegate = nullptr;
         root.reset();
     }

@@ -4,9 +4,7 @@
 
 #include "core/services/StatGraphManager.h"
 #include "numeric/VQStatistics.h"
-
-#include <QEventLoop>
-#include <QTimer>
+#include "TestClocks.h"
 
 #include <memory>
 #include <vector>
@@ -30,13 +28,5 @@ public:
     nlohmann::json encode() const override { return {}; }
     void decode(const nlohmann::json&) override {}
 };
-
-// Runs the event loop for ms milliseconds (timers and animations go on).
-inline void wait(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 } // namespace orvenda::test

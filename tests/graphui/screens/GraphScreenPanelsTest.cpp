@@ -15,9 +15,7 @@
 #include "graphui/GraphScreenController.h"
 #include "graphui/GraphVarsView.h"
 
-#include <QEventLoop>
 #include <QToolButton>
-#include <QVariantAnimation>
 
 #include <gtest/gtest.h>
 
@@ -58,15 +56,8 @@ protected:
         return nullptr;
     }
     // Until the sheet's slide has finished.
-    void settleSheet()
-    {
-        auto* slide = panels->keyboard()->findChild<QVariantAnimation*>();
-        if (!slide || slide->state() != QAbstractAnimation::Running)
-            return;
-        QEventLoop loop;
-        QObject::connect(slide, &QVariantAnimation::finished, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
+    // The sheet's slide played to its end.
+    void settleSheet() { animations().finish(); }
     GraphScreenController& showGraph()
     {
         root->showGraph(true);
@@ -111,12 +102,12 @@ TEST_F(GraphScreenPanels, APickedPlotShowsItsVariablesAndCalculateOpensTheSheet)
         panels->keyboard()->keypad().keyDown(tag);
         panels->keyboard()->keypad().keyUp();
     }
-    shell.settle(std::chrono::seconds(2));
+    shell.settle(std::chrono::seconds(30));
     EXPECT_EQ(panels->varIndependent, 2);
     EXPECT_EQ(calc.pTrackPoint.x, 2);
     panels->keyboard()->gkDone();
     EXPECT_TRUE(graph.toolbar().isEnabled());
-    wait(GraphKeyboardView::kSlideMs + 100);
+    animations().finish();
     EXPECT_TRUE(panels->keyboard()->isHidden());
 }
 
@@ -149,7 +140,7 @@ TEST_F(GraphScreenPanels, TheCalculateKeypadIsWholeOnScreenAndTakesClicks)
         }
         for (const int tag : {21, 24})
             clickAt(*root, keypad.mapTo(root.get(), keypad.keyRect(tag).center().toPoint()));
-        shell.settle(std::chrono::seconds(2));
+        shell.settle(std::chrono::seconds(30));
         EXPECT_EQ(panels->varIndependent, 0) << device;
         EXPECT_EQ(calc.pTrackPoint.x, 0) << device;
         EXPECT_EQ(calc.pTrackPoint.y, -4) << device;

@@ -13,11 +13,10 @@
 #include "graphui/GraphScreenController.h"
 #include "graphui/TableScreen.h"
 #include "graphui/TableSetScreen.h"
+#include "graphui/TableView.h"
 #include "graphui/WindowScreen.h"
 
 #include <QKeyEvent>
-#include <QEventLoop>
-#include <QTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -118,7 +117,7 @@ TEST_F(GraphScreens, EnterStoresEachFieldAtOnceSoKeysTypedAfterItGoToTheNext)
         typeKeys(typed);
         shell.keys().processKeyOp(KeyTables::kEnter);
     }
-    ASSERT_TRUE(shell.settle(std::chrono::seconds(5)));
+    ASSERT_TRUE(shell.settle(std::chrono::seconds(30)));
     calc.notificationCenter().removeObserver(this);
     EXPECT_EQ(calc.vars[38], std::complex<double>(-5, 0));
     EXPECT_EQ(calc.vars[39], std::complex<double>(5, 0));
@@ -184,6 +183,24 @@ TEST_F(GraphScreens, TableSetupFillsTheSegmentOfTheTablesMode)
         EXPECT_LT(luminance(half(selected)), luminance(half(1 - selected))) << "mode " << mode;
         EXPECT_GT(luminance(half(1 - selected)), 0.9) << "mode " << mode;
     }
+}
+
+// In automatic mode the independent column's header shows "Auto X" and, apart from it, the
+// ΔTbl box whose value reads in black on the box.
+TEST_F(GraphScreens, TheAutoHeadersDeltaBoxReads)
+{
+    calc.tableMode = 1;
+    calc.vars[61] = 0.1;
+    auto& table = show<TableScreen>(screens::Table);
+    table.updateDisplay();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QImage picture = root->grab().toImage();
+    const TableView& view = table.tableView();
+    const QPoint origin = view.mapTo(root.get(), QPoint());
+    const int w = static_cast<int>(view.colWidth()), h = static_cast<int>(view.colHeadHeight());
+    // The box fills the cell's right part: its text against it.
+    const QRect box(origin.x() + w * 6 / 10, origin.y() + 4, w * 4 / 10 - 3, h - 8);
+    EXPECT_GE(textContrast(picture, box), 4.5);
 }
 
 TEST_F(GraphScreens, EachFormatSwitchFlipsItsOwnSettingAndShowsIt)
@@ -453,10 +470,10 @@ TEST_F(GraphScreens, PlusAndMinusZoomOnceAndTheButtonsRepeat)
     const Calculator::Bounds horizontal = graph.graphView().graphBounds();
     EXPECT_NEAR(horizontal.xMax - horizontal.xMin, 20 / 1.1, 1e-9);
     EXPECT_NEAR(horizontal.yMax - horizontal.yMin, 20, 1e-9);
-    QEventLoop loop;
-    QTimer::singleShot(560, &loop, &QEventLoop::quit);
-    loop.exec();
+    graph.repeatTick();
     EXPECT_EQ(graph.repeatInterval(), 50);
+    const Calculator::Bounds again = graph.graphView().graphBounds();
+    EXPECT_NEAR(again.xMax - again.xMin, 20 / 1.1 / 1.1, 1e-9);
     graph.plusUp();
     EXPECT_FALSE(graph.repeating());
 }

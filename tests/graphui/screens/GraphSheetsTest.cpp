@@ -54,7 +54,7 @@ TEST_F(GraphSheetsTest, TheKeyboardSheetSlidesInAndOutAndCommitsTheTypedField)
     sheet.resize(320, 480);
     sheet.show(true);
     EXPECT_FALSE(sheet.isHidden());
-    wait(GraphKeyboardView::kSlideMs + 100);
+    animations().finish();
     EXPECT_EQ(sheet.sheetFrame().bottom() + 1, 480);
     EXPECT_DOUBLE_EQ(sheet.dim(), 0.5);
     sheet.focus(true);
@@ -67,12 +67,12 @@ TEST_F(GraphSheetsTest, TheKeyboardSheetSlidesInAndOutAndCommitsTheTypedField)
     EXPECT_EQ(sheets.done, 1);
 
     sheet.show(false);
-    wait(GraphKeyboardView::kSlideMs + 100);
+    animations().finish();
     EXPECT_TRUE(sheet.isHidden());
     // Already hidden: the outward slide still plays and hides the view at its end.
     sheet.show(false);
     EXPECT_FALSE(sheet.isHidden());
-    wait(GraphKeyboardView::kSlideMs + 100);
+    animations().finish();
     EXPECT_TRUE(sheet.isHidden());
 }
 
@@ -81,13 +81,13 @@ TEST_F(GraphSheetsTest, OnATabletTheSheetReachesThirtyPointsHigher)
     GraphKeyboardView phone(calc, shell, sheets);
     phone.resize(768, 1024);
     phone.show(true);
-    wait(GraphKeyboardView::kSlideMs + 100);
+    animations().finish();
     const QRect phoneFrame = phone.sheetFrame();
     calc.device = 1;
     GraphKeyboardView tablet(calc, shell, sheets);
     tablet.resize(768, 1024);
     tablet.show(true);
-    wait(GraphKeyboardView::kSlideMs + 100);
+    animations().finish();
     EXPECT_EQ(tablet.sheetFrame(), phoneFrame.adjusted(0, -30, 0, 0));
     EXPECT_EQ(tablet.sheetFrame().bottom() + 1, 1024);
 }
@@ -101,7 +101,7 @@ TEST_F(GraphSheetsTest, TheStatisticsPanelGrowsToItsFieldsWithDoneOnItsCorner)
     GraphStatInfoView panel(calc, shell, sheets);
     panel.resize(480, 480);
     panel.show(true);
-    wait(GraphKeyboardView::kSlideMs + 100);
+    animations().finish();
     const QRect form = panel.form().geometry();
     EXPECT_EQ(form.size(), panel.size());
     EXPECT_GE(form.height(), 9 * 20);
