@@ -44,16 +44,17 @@ run_tests() {
 
 stage deps "$root/scripts/deps.sh"
 
+release=()
+if [ "${CI:-}" = "true" ]; then
+  # CI builds no benchmarks (they report figures, they test nothing; every developer's build
+  # has them) and keeps only line tables for the debugger.
+  release=(-DORVENDA_BENCH=OFF -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG")
+fi
+stage build "$root/scripts/build.sh" "${release[@]}"
+stage test run_tests "$root/build"
 if [ "${CI:-}" != "true" ] && [ "${ORVENDA_SANITIZERS:-}" != "1" ]; then
-  stage build "$root/scripts/build.sh"
-  stage test run_tests "$root/build"
   exit 0
 fi
-
-# CI builds no benchmarks (they report figures, they test nothing; every developer's build
-# has them) and keeps only line tables for the debugger.
-stage build "$root/scripts/build.sh" -DORVENDA_BENCH=OFF -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG"
-stage test run_tests "$root/build"
 
 echo "== engine, pretty printing and the app models under AddressSanitizer and UndefinedBehaviorSanitizer"
 # One clang build for these tests and the fuzzers (libFuzzer is clang's).
