@@ -42,7 +42,9 @@ TEST(ArchiveValues, ObjectOfAMapComparesNoKeys)
         ASSERT_EQ(object.size(), map.size());
         auto member = object.items().begin();
         for (const auto& [key, value] : map) {
-            EXPECT_EQ(member.key(), key);
+            // Key to key: against a string clang finds the key's own == and the string's
+            // equally good.
+            EXPECT_EQ(member.key(), CountedKey(key));
             EXPECT_EQ(member.value().get<int>(), value * 2);
             ++member;
         }
