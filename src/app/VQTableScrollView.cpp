@@ -94,6 +94,19 @@ void VQTableScrollView::setColWidth(double width)
         scroller->setSnapPositionsX(QList<qreal>());
 }
 
+void VQTableScrollView::setRowSnap(double origin, double height)
+{
+    rowOrigin_ = origin;
+    rowHeight_ = height;
+    if (!kinetic_)
+        return;
+    QScroller* scroller = QScroller::scroller(viewport());
+    if (rowHeight_ > 0)
+        scroller->setSnapPositionsY(rowOrigin_ - std::floor(rowOrigin_ / rowHeight_) * rowHeight_, rowHeight_);
+    else
+        scroller->setSnapPositionsY(QList<qreal>());
+}
+
 void VQTableScrollView::setContentSize(QSizeF size)
 {
     contentSize_ = size;
@@ -127,6 +140,14 @@ void VQTableScrollView::scrollRectToVisible(const QRectF& rect)
     };
     offset.setX(axis(offset.x(), visible.width(), rect.x(), rect.width()));
     offset.setY(axis(offset.y(), visible.height(), rect.y(), rect.height()));
+    if (rowHeight_ > 0) {
+        // The row edge above, unless that loses the rectangle's bottom: then the one below.
+        const double rows = (offset.y() - rowOrigin_) / rowHeight_;
+        double y = rowOrigin_ + std::floor(rows + 1e-6) * rowHeight_;
+        if (rect.bottom() > y + visible.height() + 1e-6)
+            y = rowOrigin_ + std::ceil(rows - 1e-6) * rowHeight_;
+        offset.setY(y);
+    }
     setContentOffset(offset);
 }
 

@@ -33,13 +33,17 @@ public:
     void setSnapScroll(bool snap);
     double colWidth() const { return colWidth_; }
     void setColWidth(double width);
+    // Rows under a pinned header: vertical scrolling stops only at origin + k·height, so
+    // the first row under the header shows whole. A height of 0 or less stops anywhere.
+    void setRowSnap(double origin, double height);
 
     QSizeF contentSize() const { return contentSize_; }
     void setContentSize(QSizeF size);
     QPointF contentOffset() const;
     // Clamped to the scrollable range.
     void setContentOffset(QPointF offset);
-    // Scrolls as little as needed to show the rectangle (content coordinates).
+    // Scrolls as little as needed to show the rectangle (content coordinates), to a row
+    // edge when rows snap.
     void scrollRectToVisible(const QRectF& rect);
     // The visible area's size.
     QSizeF visibleSize() const;
@@ -68,6 +72,8 @@ private:
     DrawnView* content_ = nullptr;
     bool snapScroll_ = false;
     double colWidth_ = 0;
+    double rowOrigin_ = 0;
+    double rowHeight_ = 0;
     QSizeF contentSize_;
     bool kinetic_;
     QPointF pressedAt_;

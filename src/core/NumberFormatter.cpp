@@ -1016,6 +1016,31 @@ NumberFormatter::Ops NumberFormatter::realToOpcodes(double x) const
     return ops;
 }
 
+NumberFormatter::Ops NumberFormatter::exactRealToOpcodes(double x)
+{
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, x);
+    const std::string_view text(buf, r.ec == std::errc() ? std::size_t(r.ptr - buf) : 0);
+    Ops ops;
+    ops.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool leadingZero = c == '0' && i + 1 < text.size() && text[i + 1] == '.'
+                                 && (i == 0 || text[i - 1] == '-');
+        if (leadingZero || c == '+')
+            continue;
+        if (c >= '0' && c <= '9')
+            ops.push_back(std::uint32_t(c));
+        else if (c == '-')
+            ops.push_back(0xB0);
+        else if (c == '.')
+            ops.push_back(0x3A);
+        else if (c == 'e')
+            ops.push_back(0x3B);
+    }
+    return ops;
+}
+
 std::uint32_t NumberFormatter::opCodeForChar(char32_t c)
 {
     if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))

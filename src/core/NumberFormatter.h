@@ -116,6 +116,9 @@ public:
 
     // The number tokens spelling formatReal of x (digits, negation, point, exponent).
     Ops realToOpcodes(double x) const;
+    // The number tokens spelling x with every digit it needs to read back as x, in its
+    // shortest form (for values kept as tokens, such as a fitted equation's coefficients).
+    static Ops exactRealToOpcodes(double x);
     // The token typing one character, 0 for none.
     static std::uint32_t opCodeForChar(char32_t c);
 

@@ -6,6 +6,7 @@
 #include "eval/VariableFunction.h"
 #include "language/ErrorNumbers.h"
 #include "numeric/Calculus.h"
+#include "numeric/ElementaryFunctions.h"
 
 #include <cmath>
 #include <limits>
@@ -85,7 +86,7 @@ std::shared_ptr<VQList> CalculusRoutines::sequenceFunction(const VQStack& rpn, i
         p_.setError(ErrArgument);
         return nullptr;
     }
-    const double count = std::trunc((end - begin + step / 2) / step + 1);
+    const double count = ElementaryFunctions::termCount(begin, end, step);
     if (!(count <= kMaxElements)) {
         p_.setError(ErrMemory);
         return nullptr;
@@ -115,11 +116,9 @@ double CalculusRoutines::sumFunction(const VQStack& rpn, int slot, double lower,
     VariableFunction f(p_, rpn, slot);
     // Neumaier's compensated sum, so that adding tenths gives whole numbers where it should.
     double sum = 0, compensation = 0;
-    for (double k = 0;; ++k) {
-        const double x = lower + k;
-        if (!(x <= upper))
-            break;
-        const double term = f.value(x);
+    const double count = ElementaryFunctions::termCount(lower, upper, 1);
+    for (double k = 0; k < count; ++k) {
+        const double term = f.value(lower + k);
         if (std::isnan(term))
             return report(p_, {kNaN, f.stopError() ? f.stopError() : f.error() ? f.error() : ErrDomain}, f);
         const double t = sum + term;

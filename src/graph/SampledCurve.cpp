@@ -1,6 +1,7 @@
 #include "graph/SampledCurve.h"
 
 #include "core/Calculator.h"
+#include "numeric/ElementaryFunctions.h"
 
 #include <QImage>
 #include <QPainter>
@@ -23,9 +24,6 @@ constexpr double kCullMargin = 8;
 constexpr double kMinSpacing = 0.25;
 // Opaque lines are stroked in pieces of at most this many segments.
 constexpr std::size_t kPieceSegments = 128;
-// A count quotient this close under a whole number is that number: 2π / (2π/1000) steps
-// are 1000, not 999.9999999999999.
-constexpr double kCountTolerance = 1e-9;
 
 // Cohen–Sutherland outcode of a view point against a rectangle.
 int outcode(double x, double y, double left, double top, double right, double bottom)
@@ -47,12 +45,7 @@ SampledCurve::SampledCurve(Calculator& c, int type) : PlotObject(c), sampler_(c)
 
 std::size_t SampledCurve::sampleCount(double min, double max, double& step)
 {
-    const double quotient = (max - min + step) / step;
-    double n = 0;
-    if (quotient > 0) {
-        const double whole = std::ceil(quotient);
-        n = whole - quotient <= kCountTolerance * whole ? whole : std::floor(quotient);
-    }
+    const double n = ElementaryFunctions::termCount(min, max, step);
     if (n < double(kMinSamples)) {
         step = (max - min) / double(kMinSamples);
         return kMinSamples;

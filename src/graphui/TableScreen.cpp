@@ -56,6 +56,7 @@ void TableScreen::resizeEvent(QResizeEvent*) { updateDisplay(); }
 void TableScreen::renewContent()
 {
     scroller_->setContentSize(table_->size());
+    scroller_->setRowSnap(calc().tableMode == 1 ? TableView::kOrigin : 0, table_->rowHeight());
 }
 
 void TableScreen::updateDisplay()
@@ -87,6 +88,9 @@ void TableScreen::focus(bool gained)
     lcd_->update();
     table_->cursorRow = 0;
     renewContent();
+    // The automatic table opens with TblStart on its first row, whatever showed before.
+    if (calc().tableMode == 1)
+        scroller_->setContentOffset(QPointF(scroller_->contentOffset().x(), TableView::kOrigin));
     makeCursorVisible();
 }
 

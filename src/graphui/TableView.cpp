@@ -139,6 +139,18 @@ double TableView::autoValue(int row) const
     return row == 0 ? start : start + row * calc_.vars[kDeltaTbl].real();
 }
 
+std::vector<double> TableView::rowValues(int firstRow, int count) const
+{
+    // By repeated addition, restarted at row 0.
+    std::vector<double> values(static_cast<std::size_t>(std::max(count, 0)));
+    const double step = calc_.vars[kDeltaTbl].real();
+    for (int i = 0; i < count; ++i) {
+        const int r = firstRow + i;
+        values[static_cast<std::size_t>(i)] = r == 0 || i == 0 ? autoValue(r) : values[static_cast<std::size_t>(i - 1)] + step;
+    }
+    return values;
+}
+
 // ---- Drawing ----
 
 void TableView::paintContent(QPainter& painter, const QRectF& rect)
@@ -186,13 +198,7 @@ void TableView::drawTable(QPainter& painter, const QRectF& rect, const std::vect
     QColor band = text;
     band.setAlphaF(0.1);
     auto top = [this](int r) { return kOrigin + colHeadHeight_ + r * rowHeight_; };
-    // Row values by repeated addition, restarted at row 0.
-    std::vector<double> values(static_cast<std::size_t>(std::max(rowCount, 0)));
-    const double step = calc_.vars[kDeltaTbl].real();
-    for (int i = 0; i < rowCount; ++i) {
-        const int r = firstRow + i;
-        values[static_cast<std::size_t>(i)] = r == 0 || i == 0 ? autoValue(r) : values[static_cast<std::size_t>(i - 1)] + step;
-    }
+    const std::vector<double> values = rowValues(firstRow, rowCount);
     for (std::size_t k = 0; k < columns.size(); ++k) {
         const double x = static_cast<double>(k + 1) * colWidth_;
         if (x > rect.right() || x + colWidth_ < rect.left())

@@ -52,6 +52,8 @@ public:
     int maxAutoRow() const;
     // The independent value of an automatic row (row 0 exactly TblStart).
     double autoValue(int row) const;
+    // The independent values of `count` automatic rows from firstRow, as they are drawn.
+    std::vector<double> rowValues(int firstRow, int count) const;
 
     int cursorRow = 0;
     int cursorCol = 0;

@@ -17,8 +17,13 @@ public:
     void setFace(const QString& face, int colorSet);
     const QString& legend() const { return legend_; }
     void setLegend(const QString& legend);
+    // The size of the labels on the keyboard's bodies, the same on every key whatever the
+    // rounding of its frame to whole pixels; 0 takes it from this key's body.
+    void setLabelSize(int pixels);
+    // The label size a key of that frame and face gives.
+    static int labelSizeFor(const QRectF& key, const QString& face);
     // The legend as drawn on the body: its font, and its text, broken between two words
-    // when one line would shrink it well below the size the body gives (Home Screen).
+    // when one line would shrink it below the size the body gives (Home Screen).
     QFont legendFont() const;
     QString legendLines() const;
     // The red bar of test mode across the key.
@@ -32,15 +37,24 @@ protected:
 private:
     struct LegendLayout {
         QFont font;
-        QString text;
+        // One line, or the two lines' texts and baselines.
+        QString first;
+        QString second;
+        double firstBaseline = 0;
+        double secondBaseline = 0;
     };
     LegendLayout layoutLegend() const;
+    // The legend's layout, worked out again when the size, face or legend changed.
+    const LegendLayout& shown() const;
 
     int key_;
     QString face_;
     QString legend_;
     int colorSet_ = 0;
     bool barred_ = false;
+    int labelSize_ = 0;
+    mutable LegendLayout shown_;
+    mutable QSize shownFor_;
 };
 
 } // namespace orvenda

@@ -186,8 +186,12 @@ void KeyboardView::reNameButtons()
 void KeyboardView::layoutKeys()
 {
     const KeyboardGeometry g = geometry();
-    for (int key = 0; key < KT::kKeyCount; ++key)
+    // One label size for every key, from an ordinary key's frame before rounding.
+    const int labelSize = KeyButton::labelSizeFor(g.keyFrame(31), face(31));
+    for (int key = 0; key < KT::kKeyCount; ++key) {
         button(key).setGeometry(g.keyFrame(key).toAlignedRect());
+        button(key).setLabelSize(labelSize);
+    }
     for (KeyLegendView* view : {legendSheet_, secondGlow_, alphaGlow_})
         view->setGeometry(rect());
     legendSheet_->lower();

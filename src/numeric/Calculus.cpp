@@ -136,18 +136,28 @@ struct SearchSide {
 
 NumericResult Calculus::integrate(RealFunction& f, double lower, double upper, double tolerance)
 {
-    if (std::isnan(lower) || std::isnan(upper))
+    if (!std::isfinite(lower) || !std::isfinite(upper))
         return failure(ErrDomain);
     if (lower == upper)
         return {0.0, 0};
 
-    // Boost.Math's tanh-sinh (double-exponential) quadrature: it never evaluates at the
-    // bounds, so integrable singularities there (1/√(X) from 0) converge as fast as smooth
-    // integrands.
+    // Boost.Math's tanh-sinh (double-exponential) quadrature never evaluates at the ends of
+    // (-1, 1), so integrable singularities at the bounds (1/√(X) from 0) converge as fast
+    // as smooth integrands. Its abscissas crowd the ends far closer than a double near a
+    // bound can tell apart, and its own mapping onto [a, b] lets such a point round onto
+    // the bound. So the interval is mapped here: each abscissa comes with its distance
+    // from the nearer end of (-1, 1) (negative on the left), measured from that bound, and
+    // a point closer than the next double is moved onto that double.
+    const double a = std::min(lower, upper), b = std::max(lower, upper);
+    const double mid = a / 2 + b / 2, half = b / 2 - a / 2;  // neither overflows
+    const double first = std::nextafter(a, b), last = std::nextafter(b, a);
     int stopped = 0;
-    auto g = [&](double x) {
+    auto g = [&](double t, double distance) {
         if (stopped)
             return 0.0;
+        double x = t < -0.5 ? a - half * distance : t > 0.5 ? b - half * distance : mid + half * t;
+        // Between neighbouring doubles there is no inside point: the lower one then.
+        x = std::min(std::max(x, first), last);
         const double y = f.value(x);
         if (std::isfinite(y))
             return y;
@@ -159,8 +169,9 @@ NumericResult Calculus::integrate(RealFunction& f, double lower, double upper, d
     // estimate is the change from the last halving, and the result is usually far better.
     const double internal = std::min(wanted, std::sqrt(DBL_EPSILON));
     double estimate = 0, l1 = 0;
-    const double a = std::min(lower, upper), b = std::max(lower, upper);
-    double value = tanhSinh().integrate(g, a, b, internal, &estimate, &l1);
+    const double value = half * tanhSinh().integrate(g, internal, &estimate, &l1);
+    estimate *= half;
+    l1 *= half;
     if (stopped)
         return failure(stopped);
     if (!std::isfinite(value))

@@ -10,6 +10,9 @@ namespace {
 
 constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
 
+// Relative rounding a term count may carry and still reach its end.
+constexpr double kCountTolerance = 1e-9;
+
 // x to 15 significant figures through its decimal text, so a product such as 234.49999999999997
 // becomes the 234.5 it stands for.
 double toFifteenFigures(double x)
@@ -86,6 +89,15 @@ double ElementaryFunctions::VQCos(double x)
     int m = 0;
     if (quarterTurn(x, m) && m >= 0) return kCos[m];
     return std::cos(x);
+}
+
+double ElementaryFunctions::termCount(double begin, double end, double step)
+{
+    const double quotient = (end - begin) / step + 1;
+    if (!(quotient > 0))
+        return 0;
+    const double whole = std::ceil(quotient);
+    return whole - quotient <= kCountTolerance * whole ? whole : std::floor(quotient);
 }
 
 } // namespace orvenda

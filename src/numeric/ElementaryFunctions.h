@@ -26,6 +26,13 @@ public:
 
     // Whether x is a finite whole number (an index, count or exponent as typed).
     static bool isWhole(double x) { return std::isfinite(x) && x == std::trunc(x); }
+
+    // How many of begin, begin + step, begin + 2·step, ... do not pass end: 0 when the
+    // step leads away from end or is NaN, infinite for a zero step toward end, possibly
+    // huge. A term within a relative 1e-9 of the count past end still counts, so that
+    // decimal steps, stored inexactly, reach their end (0 to 1 by .1 is eleven terms, 0 to
+    // .3 by .1 four).
+    static double termCount(double begin, double end, double step);
 };
 
 } // namespace orvenda

@@ -374,7 +374,6 @@ std::shared_ptr<VQStatistics> StatTests::fitLine(const VQList& x, const VQList& 
         return nullptr;
     }
     auto stats = VQStatistics::twoVar(x, y, freq);
-    stats->numberSettings = calc_.numberFormatter().settings;
     error = stats->regressionModel(VQStatistics::LinRegABX);
     if (error)
         return nullptr;

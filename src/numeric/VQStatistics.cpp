@@ -1,6 +1,7 @@
 #include "numeric/VQStatistics.h"
 
 #include "core/Calculator.h"
+#include "core/NumberFormatter.h"
 #include "core/VQMatrix.h"
 #include "language/ErrorNumbers.h"
 #include "numeric/CompensatedSum.h"
@@ -314,7 +315,6 @@ std::shared_ptr<VQStatistics> VQStatistics::oneVarName(const Calculator& calc, c
     s->listXName = xName;
     if (f)
         s->freqName = freqName;
-    s->numberSettings = calc.numberFormatter().settings;
     return s;
 }
 
@@ -348,7 +348,6 @@ std::shared_ptr<VQStatistics> VQStatistics::twoVarName(const Calculator& calc, c
     s->listYName = yName;
     if (f)
         s->freqName = *freqName;
-    s->numberSettings = calc.numberFormatter().settings;
     return s;
 }
 
@@ -803,12 +802,11 @@ int VQStatistics::finishFit()
 
 VQStatistics::Ops VQStatistics::equationOps() const
 {
-    NumberFormatter::Settings settings = numberSettings;
-    settings.thousandSeperator = u' ';
-    const NumberFormatter format(settings);
     Ops out;
+    // Every digit of the coefficients: the equation, stored in Y= and evaluated there,
+    // gives what the fit gives, where the shown coefficients would lose it to cancellation.
     const auto number = [&](double v) {
-        const Ops digits = format.realToOpcodes(v);
+        const Ops digits = NumberFormatter::exactRealToOpcodes(v);
         out.insert(out.end(), digits.begin(), digits.end());
     };
     // "+ v" or "- |v|" after a first term.

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/NumberFormatter.h"
 #include "core/Operand.h"
 #include "core/VQList.h"
 
@@ -105,9 +104,6 @@ public:
     VQList listX;
     VQList listY;
     std::optional<VQList> freq;
-    // How the fitted equation spells its coefficients.
-    NumberFormatter::Settings numberSettings;
-
     // ---- Results (NaN where not formed) ----
 
     static constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();

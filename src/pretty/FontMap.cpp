@@ -21,6 +21,17 @@ constexpr const char* kDejaVuDirs[] = {
     "/usr/share/fonts/truetype/dejavu",
     "/usr/share/fonts/dejavu",
 };
+// Liberation 2 has no narrow faces (and Liberation 1, which has, lacks symbols that its
+// families' names would then hide): the URW Helvetica Narrow clone.
+constexpr const char* kNarrowDirs[] = {
+    "/usr/share/fonts/opentype/urw-base35",
+    "/usr/share/fonts/urw-base35",
+};
+constexpr const char* kWideDirs[] = {
+    "/usr/share/fonts/truetype/droid",
+    "/usr/share/fonts/google-droid-sans-fonts",
+    "/usr/share/fonts/google-droid",
+};
 
 constexpr const char* kLiberationFiles[] = {
     "LiberationMono-Regular.ttf",  "LiberationMono-Bold.ttf",  "LiberationMono-Italic.ttf",
@@ -29,6 +40,9 @@ constexpr const char* kLiberationFiles[] = {
     "LiberationSerif-Bold.ttf",    "LiberationSerif-Italic.ttf", "LiberationSerif-BoldItalic.ttf",
 };
 constexpr const char* kDejaVuFiles[] = {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf"};
+constexpr const char* kNarrowFiles[] = {"NimbusSansNarrow-Regular.otf", "NimbusSansNarrow-Bold.otf"};
+// The full-width forms (the fraction template's "／") are in neither Liberation nor DejaVu.
+constexpr const char* kWideFiles[] = {"DroidSansFallbackFull.ttf"};
 
 // Loads the file from the first directory that has it; its family name, or empty.
 template <std::size_t N>
@@ -61,13 +75,23 @@ FontMap::FontMap()
     for (const char* file : kDejaVuFiles)
         if (load(kDejaVuDirs, file).isEmpty())
             missing_ << QLatin1String(file);
+    for (const char* file : kNarrowFiles)
+        if (load(kNarrowDirs, file).isEmpty())
+            missing_ << QLatin1String(file);
+    for (const char* file : kWideFiles)
+        if (load(kWideDirs, file).isEmpty())
+            missing_ << QLatin1String(file);
 }
 
 QFont FontMap::font(std::string_view name, double size) const
 {
-    const QString& family = name.starts_with("Courier") ? mono_ : name.starts_with("Times") ? serif_ : sans_;
+    const bool narrow = name.find("Condensed") != std::string_view::npos || name.find("Narrow") != std::string_view::npos;
+    const QString& family = name.starts_with("Courier") ? mono_
+        : name.starts_with("Times")                     ? serif_
+        : narrow                                        ? narrow_
+                                                        : sans_;
     QFont f;
-    f.setFamilies({family, fallback_});
+    f.setFamilies({family, fallback_, wide_});
     // Layout units are pixels, so metrics do not depend on a screen's resolution.
     f.setPixelSize(std::max(1, static_cast<int>(std::lround(size))));
     f.setBold(name.find("Bold") != std::string_view::npos);

@@ -9,9 +9,11 @@ namespace orvenda {
 
 // The one place where the font names the screens ask for ("CourierNewPS-BoldMT",
 // "Helvetica-Oblique", "TimesNewRomanPSMT", ...) become fonts. Courier maps to Liberation
-// Mono, Helvetica to Liberation Sans and Times to Liberation Serif, each loaded from its
-// installed file (with DejaVu Sans for the few symbols Liberation lacks), so that text is
-// measured and drawn the same on every machine. Needs a QGuiApplication; main thread.
+// Mono, Helvetica to Liberation Sans (a condensed or narrow Helvetica to Nimbus Sans
+// Narrow) and Times to Liberation Serif, each loaded from its installed file (with DejaVu
+// Sans for the few symbols Liberation lacks, and Droid Sans Fallback for the full-width
+// forms), so that text is measured and drawn the same on every machine. Needs a
+// QGuiApplication; main thread.
 class FontMap {
 public:
     static const FontMap& shared();
@@ -32,7 +34,9 @@ private:
     QString mono_ = QStringLiteral("Liberation Mono");
     QString sans_ = QStringLiteral("Liberation Sans");
     QString serif_ = QStringLiteral("Liberation Serif");
+    QString narrow_ = QStringLiteral("Nimbus Sans Narrow");
     QString fallback_ = QStringLiteral("DejaVu Sans");
+    QString wide_ = QStringLiteral("Droid Sans Fallback");
     QStringList missing_;
 };
 

@@ -111,7 +111,7 @@ TEST_F(Results, ResultsWithoutAValueLeaveAns)
         const char* text;
     };
     const Case cases[] = {{KindDone, "Done"}, {KindError, "No error"}, {KindNoShow, "Done"}, {KindQuestion, "Break"},
-                          {KindDispTable, ""}, {KindVariable, "<not implemented>"}};
+                          {KindDispTable, ""}};
     for (const Case& c : cases) {
         Operand record;
         record.kind = c.kind;

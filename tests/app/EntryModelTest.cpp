@@ -1,4 +1,9 @@
 #include "AppTestSupport.h"
+#include "pretty/PrettyTestSupport.h"
+#include "pretty/PrettyTree.h"
+#include "language/Vocabulary.h"
+
+#include <random>
 
 #include "eval/Parser.h"
 #include "numeric/VQStatistics.h"
@@ -320,68 +325,293 @@ TEST_F(Entry, DamagedArchivesDecodeToAValidLine)
 } // namespace
 } // namespace orvenda::test
 
+// ---- MathPrint: the entry line edited through the key routing, as on the home screen ----
+
 namespace orvenda::test {
 namespace {
 
-constexpr std::uint32_t kFraction = 0xEF38;
-constexpr std::uint32_t T(std::uint32_t token) { return 0x10000 | token; }
+using Kind = PrettyNode::Kind;
 
-class MathPrintEntry : public HomeTest {
+constexpr std::uint32_t kFraction = 0xEF38, kMixed = 0xEF39, kPower = 0xF0, kRoot = 0xBC, kBox = 0xEF1E;
+constexpr std::uint32_t kPlusOp = 0x70, kAnsOp = 0x72;
+
+// Ops as the vocabulary names them, with their template IDs: for failure messages.
+std::string text(const Ops& line)
+{
+    std::string out;
+    for (std::uint32_t op : line)
+        out += Vocabulary::shared().nameForOpcode(op & 0xFFFF) + (op > 0xFFFF ? std::to_string(op >> 16) : "") + " ";
+    return out;
+}
+
+// With fixed metrics at 20 points a character is 12 wide (10.2 in a fraction, 7.8 in a
+// superscript or limit), so positions can be worked out by hand.
+class MathPrintKeys : public KeysTest {
 protected:
-    MathPrintEntry() { calc.mathPrint = true; }
-
-    void keys(std::initializer_list<std::uint32_t> ops)
+    MathPrintKeys()
     {
-        for (std::uint32_t op : ops)
-            entry->prettyAddOp(op);
+        calc.mathPrint = true;
+        calc.baseFontSize = 20;
+        calc.prettyPrint->setMetrics(&metrics);
     }
+    const Ops& line() const { return entry->entryOps(); }
+    int cursor() const { return entry->entryCursor(); }
+    // A line with the cursor on op `at`, insert mode off.
+    void set(const Ops& ops, int at)
+    {
+        entry->forceOps(ops);
+        entry->cursorSetIndex(at);
+        calc.insert = 0;
+    }
+    Operand evaluate(Ops ops)
+    {
+        calc.parser().setError(0);
+        return calc.parser().eval(ops, false);
+    }
+
+    FixedMetrics metrics;
 };
 
-TEST_F(MathPrintEntry, TypingThroughAFractionOneUndoStepAKey)
+TEST_F(MathPrintKeys, TypingThroughAFractionOneUndoStepAKey)
 {
-    keys({kFraction, 0x31});
-    entry->prettyCursorRight();
-    keys({0x32});
-    entry->prettyCursorRight();
-    keys({0x70, 0x33});
-    const Ops typed{T(0x10), 0x31, T(0x11), T(kFraction), T(0x10), 0x32, T(0x11), 0x70, 0x33};
-    EXPECT_EQ(entry->entryOps(), typed);
-    Ops line = entry->entryOps();
-    const Operand value = calc.parser().eval(line, false);
-    EXPECT_EQ(calc.parser().error(), 0);
+    press({kFraction});
+    EXPECT_EQ(cursor(), 1);
+    press({0x31, KeyRouter::kRight});
+    EXPECT_EQ(cursor(), 5) << "the end of the numerator goes on to the start of the denominator";
+    press({0x32, KeyRouter::kRight, kPlusOp, 0x33});
+    const Ops typed{T(0x10), 0x31, T(0x11), T(kFraction), T(0x10), 0x32, T(0x11), kPlusOp, 0x33};
+    EXPECT_EQ(line(), typed);
+    const Operand value = evaluate(line());
+    EXPECT_EQ(value.error, 0);
     EXPECT_DOUBLE_EQ(value.re(), 3.5);
     entry->undo();
-    EXPECT_EQ(entry->entryOps(), Ops(typed.begin(), typed.end() - 1));
+    EXPECT_EQ(line(), Ops(typed.begin(), typed.end() - 1));
+}
+
+TEST_F(MathPrintKeys, TemplateKeysPutTheCursorInTheFirstBox)
+{
+    // An operator or a power on an empty line takes Ans first; while a program waits for
+    // an answer to Input it does not.
+    press({kPlusOp});
+    EXPECT_EQ(line(), (Ops{kAnsOp, kPlusOp}));
     entry->clear();
-    keys({0x70});
-    EXPECT_EQ(entry->entryOps(), (Ops{0x72, 0x70})) << "an operator on an empty line acts on Ans";
+    press({kPower});
+    EXPECT_EQ(line(), (Ops{kAnsOp, T(kPower), T(0x10), T(0x11)}));
+    EXPECT_EQ(cursor(), 3);
+    entry->clear();
+    VQStack waiting(&calc);
+    waiting.pushVar(0x41, 0);
+    calc.parser().programQueue().setPromptStack(waiting);
+    press({kPlusOp});
+    EXPECT_EQ(line(), (Ops{kPlusOp}));
+    calc.parser().programQueue().setPromptStack(VQStack(&calc));
+
+    // Un/d after a number makes it the whole; without one a box op holds the whole's place
+    // and the cursor stays on it, so that typing replaces it.
+    entry->clear();
+    press({0x33, kMixed});
+    EXPECT_EQ(line(), (Ops{0x33, T(kMixed), T(0x10), T(0x11), T(kFraction), T(0x10), T(0x11)}));
+    EXPECT_EQ(cursor(), 3);
+    entry->clear();
+    press({kMixed});
+    EXPECT_EQ(line(), (Ops{kBox, T(kMixed), T(0x10), T(0x11), T(kFraction), T(0x10), T(0x11)}));
+    EXPECT_EQ(cursor(), 0);
+    press({0x32});
+    EXPECT_EQ(line(), (Ops{0x32, T(kMixed), T(0x10), T(0x11), T(kFraction), T(0x10), T(0x11)}));
+    EXPECT_EQ(cursor(), 1);
+
+    // A second template gets the next free ID.
+    entry->clear();
+    press({kRoot, kRoot});
+    EXPECT_EQ(line(), (Ops{T(kRoot, 1), T(kRoot, 2), T(0x11, 2), T(0x11, 1)}));
 }
 
-TEST_F(MathPrintEntry, DeletingAnEmptyTemplateRemovesIt)
+TEST_F(MathPrintKeys, OverwritingAStructuralOpInsertsAndInsertEndsWithTheLine)
 {
-    keys({kFraction});
-    entry->prettyCursorLeft();
-    EXPECT_EQ(entry->entryCursor(), 0);
-    entry->prettyDeleteOpcode();
-    EXPECT_TRUE(entry->entryOps().empty());
+    set({T(0x10), 0x31, T(0x11), T(kFraction), T(0x10), 0x32, T(0x11)}, 2);
+    press({0x35});
+    EXPECT_EQ(line(), (Ops{T(0x10), 0x31, 0x35, T(0x11), T(kFraction), T(0x10), 0x32, T(0x11)}));
+    EXPECT_EQ(calc.insert, 1);
+    // On an ordinary op it overwrites.
+    set(line(), 1);
+    press({0x37});
+    EXPECT_EQ(line()[1], 0x37u);
+    EXPECT_EQ(line().size(), 8u);
+    // INS before an op inserts; at the end of the line there is nothing to insert before.
+    set({0x31, 0x32}, 1);
+    press({KeyRouter::kIns});
+    EXPECT_EQ(calc.insert, 1);
+    press({0x39});
+    EXPECT_EQ(line(), (Ops{0x31, 0x39, 0x32}));
+    set({0x31, 0x32}, 2);
+    press({KeyRouter::kIns});
+    EXPECT_EQ(calc.insert, 0);
+    set({}, 0);
+    press({KeyRouter::kIns});
+    EXPECT_EQ(calc.insert, 0);
 }
 
-TEST_F(MathPrintEntry, TypingOverATemplatesStructureInserts)
+TEST_F(MathPrintKeys, DeleteKeepsTemplatesWhole)
 {
-    entry->forceOps({T(0x10), 0x31, T(0x11), T(kFraction), T(0x10), 0x32, T(0x11)});
-    calc.insert = 0;
+    struct Case {
+        const char* name;
+        Ops before;
+        int cursor;
+        Ops after;
+        int cursorAfter;
+    };
+    const Ops fraction = {T(0x10), 0x31, T(0x11), T(kFraction), T(0x10), 0x32, T(0x11), kPlusOp};
+    const Case cases[] = {
+        {"an empty template", {T(0x10), T(0x11), T(kFraction), T(0x10), T(0x11)}, 0, {}, 0},
+        {"a root's start unwraps it", {0x32, kPlusOp, T(kRoot), 0x33, 0x34, T(0x11)}, 2, {0x32, kPlusOp, 0x33, 0x34}, 2},
+        {"a power's start unwraps it", {0x32, T(kPower), T(0x10), 0x33, T(0x11)}, 1, {0x32, 0x33}, 1},
+        {"a fraction goes with its content", fraction, 0, {kPlusOp}, 0},
+        {"a mixed number keeps its whole",
+         {0x32, T(kMixed), T(0x10), 0x31, T(0x11), T(kFraction), T(0x10), 0x34, T(0x11)}, 1, {0x32}, 1},
+        {"a later op removes nothing", fraction, 2, fraction, 5},
+        {"a matrix row's bracket removes nothing",
+         {T(0x06), T(0x06), 0x31, T(0x2B), 0x32, T(0x07), T(0x07)}, 1,
+         {T(0x06), T(0x06), 0x31, T(0x2B), 0x32, T(0x07), T(0x07)}, 2},
+        {"an ordinary op", {0x31, 0x32}, 0, {0x32}, 0},
+    };
+    for (const Case& c : cases) {
+        set(c.before, c.cursor);
+        press({KeyRouter::kDel});
+        EXPECT_EQ(line(), c.after) << c.name;
+        EXPECT_EQ(cursor(), c.cursorAfter) << c.name;
+    }
+    // Typed: n/d, Left onto its start, DEL.
+    entry->clear();
+    press({kFraction, KeyRouter::kLeft, KeyRouter::kDel});
+    EXPECT_TRUE(line().empty());
+}
+
+// Up and Down keep the nearest x; where there is nothing above or below the cursor stays.
+TEST_F(MathPrintKeys, UpAndDownKeepTheNearestX)
+{
+    struct Case {
+        const char* name;
+        Ops ops;
+        int from;
+        bool up;
+        int to;
+    };
+    // Numerator 12 (x 11.2 to 31.6) over denominator 3456 (x 1 to 41.8).
+    const Ops fraction = {T(0x10), 0x31, 0x32, T(0x11), T(kFraction), T(0x10), 0x33, 0x34, 0x35, 0x36, T(0x11)};
+    const Ops power = {0x32, T(kPower), T(0x10), 0x33, 0x34, 0x35, T(0x11), kPlusOp, 0x35};
+    const Ops matrix = {T(0x06), T(0x06), 0x31, T(0x2B), 0x32, T(0x07), T(0x06), 0x33, T(0x2B), 0x34, T(0x07), T(0x07)};
+    // The matrix inside a fraction's numerator, with more after it: what lies past the
+    // matrix's last row is not a row of it.
+    Ops inFraction = {T(0x10, 2)};
+    inFraction.insert(inFraction.end(), matrix.begin(), matrix.end());
+    const Ops after = {T(0x11, 2), T(kFraction, 2), T(0x10, 2), 0x35, T(0x11, 2), kPlusOp, T(0x06, 3), T(0x06, 3), 0x36,
+                       T(0x07, 3), T(0x06, 3), 0x37, T(0x07, 3), T(0x07, 3)};
+    inFraction.insert(inFraction.end(), after.begin(), after.end());
+    const Ops sum = {T(0xEF33), 0x58, T(0x2B), 0x58, T(0x2B), 0x31, T(0x2B), 0x34, T(0x11)};
+    const Case cases[] = {
+        {"numerator to denominator", fraction, 2, false, 8},
+        {"denominator to numerator", fraction, 8, true, 2},
+        {"nothing above the numerator", fraction, 2, true, -1},
+        {"nothing below the denominator", fraction, 8, false, -1},
+        // The cursor on the ^ has a cell of its own: the exponent starts at 24.
+        {"base into the exponent", power, 1, true, 3},
+        {"after a power into its exponent", power, 7, true, 6},
+        {"exponent down to the base line", power, 5, false, 7},
+        {"matrix row down", matrix, 2, false, 7},
+        {"matrix row up", matrix, 9, true, 4},
+        {"nothing below a matrix's last row", matrix, 9, false, -1},
+        {"nothing above a matrix's first row", matrix, 2, true, -1},
+        {"a matrix's last row down to the denominator", inFraction, 10, false, 17},
+        {"sum body up to the upper limit", sum, 1, true, 8},
+        {"upper limit down to the lower line", sum, 7, false, 4},
+        {"lower limit up", sum, 5, true, 8},
+    };
+    for (const Case& c : cases) {
+        set(c.ops, c.from);
+        ASSERT_EQ(cursor(), c.from) << c.name;
+        press({c.up ? KeyRouter::kUp : KeyRouter::kDown});
+        EXPECT_EQ(cursor(), c.to < 0 ? c.from : c.to) << c.name;
+        EXPECT_EQ(line(), c.ops) << c.name;
+    }
+}
+
+TEST_F(MathPrintKeys, TypingOverATemplatesStructureInsertsOnTheEntryLineOnly)
+{
+    set({T(0x10), 0x31, T(0x11), T(kFraction), T(0x10), 0x32, T(0x11)}, 0);
     entry->addOpcode(0x35, false);
-    EXPECT_EQ(entry->entryOps(), (Ops{0x35, T(0x10), 0x31, T(0x11), T(kFraction), T(0x10), 0x32, T(0x11)}));
+    EXPECT_EQ(line(), (Ops{0x35, T(0x10), 0x31, T(0x11), T(kFraction), T(0x10), 0x32, T(0x11)}));
     EXPECT_EQ(calc.insert, 1);
 }
 
-TEST_F(MathPrintEntry, RecalledEntriesComeBackInTwoDimensions)
+TEST_F(MathPrintKeys, RecalledEntriesComeBackInTwoDimensions)
 {
     entry->forceOps({0x31, kFraction, 0x32});
     entry->startNewEntry();
     entry->getPreviousEntry();
-    EXPECT_EQ(entry->entryOps(), PrettyPrint::beautifyOps({0x31, kFraction, 0x32}));
-    EXPECT_NE(entry->entryOps(), (Ops{0x31, kFraction, 0x32}));
+    EXPECT_EQ(line(), PrettyPrint::beautifyOps({0x31, kFraction, 0x32}));
+    EXPECT_NE(line(), (Ops{0x31, kFraction, 0x32}));
+}
+
+// Every ID'd op belongs to a template node: a glyph or a bare bracket pair carrying one is
+// a template torn apart (e^( and ₁₀^( are the glyphs of their own bases).
+bool templatesWhole(const PrettyTree& tree, int n)
+{
+    const PrettyNode& node = tree.node(n);
+    const bool base = node.parent >= 0 && tree.node(node.parent).kind == Kind::Script;
+    if (node.kind == Kind::Glyph && (tree.ops()[static_cast<std::size_t>(node.begin)] >> 16) != 0 && !base)
+        return false;
+    if (node.kind == Kind::Brackets && node.id != 0)
+        return false;
+    for (int c : tree.children(n))
+        if (!templatesWhole(tree, c))
+            return false;
+    return true;
+}
+
+bool emptyBoxAt(const PrettyTree& tree, int at)
+{
+    for (int n = 0; n < tree.size(); ++n)
+        if (tree.node(n).kind == Kind::EmptyBox && tree.node(n).begin == at)
+            return true;
+    return false;
+}
+
+// Random typing, deleting and moving never tears a template apart, leaves a line that
+// beautifying keeps as it is, and that parses unless a box is empty where the parse
+// fails. The keys are those that keep a line well formed when every box is filled:
+// operands and templates (nDeriv( is left out: its third nesting is an error of its own).
+TEST_F(MathPrintKeys, RandomKeysKeepTheLineWellFormed)
+{
+    const std::uint32_t tokens[] = {
+        0x30, 0x31, 0x32, 0x35, 0x39, 0x58, 0xAC, 0x0D, kFraction, kMixed, kPower, 0xF1, kRoot, 0xBD, 0xB2, 0xBF,
+        0xC1, 0xEF34, 0xEF33, 0x24,
+    };
+    const std::uint32_t moves[] = {KeyRouter::kDel, KeyRouter::kDel, KeyRouter::kLeft, KeyRouter::kLeft,
+                                   KeyRouter::kRight, KeyRouter::kRight, KeyRouter::kUp, KeyRouter::kDown,
+                                   KeyRouter::kHome, KeyRouter::kEnd, KeyRouter::kIns};
+    std::mt19937 random(15);
+    PrettyTree tree;
+    for (int step = 0; step < 10000; ++step) {
+        if (line().size() > 60)
+            entry->clear();
+        else if (random() % 15 < 4)
+            press({tokens[random() % std::size(tokens)]});
+        else
+            press({moves[random() % std::size(moves)]});
+        ASSERT_GE(cursor(), 0);
+        ASSERT_LE(cursor(), static_cast<int>(line().size()));
+        tree.build(line());
+        ASSERT_TRUE(templatesWhole(tree, tree.root())) << step << ": " << text(line());
+        ASSERT_EQ(PrettyPrint::beautifyOps(line()), line()) << step << ": " << text(line());
+        Ops parsed = line();
+        calc.parser().setError(0);
+        calc.parser().infixToRPN(&parsed, 0, false);
+        const int error = calc.parser().error(), at = calc.parser().errorToken();
+        calc.parser().setError(0);
+        if (error != 0) {
+            ASSERT_TRUE(emptyBoxAt(tree, at)) << step << ": error " << error << " at " << at << " in " << text(line());
+        }
+    }
 }
 
 } // namespace

@@ -17,7 +17,17 @@
 // or "<none>" when ENTER added no item. "\n" in it stands for a line break. It starts after
 // the one blank that follows "=>", so a text that begins with a blank shows two.
 // "string: TEXT" also requires the answer to be a string, "number: TEXT" a real or
-// complex number; the plain form compares the text only.
+// complex number, "list: TEXT" a list and "matrix: TEXT" a matrix; the plain form compares
+// the text only.
+//
+// Every file runs twice: on the classic home screen, then on the MathPrint home screen
+// (the same lines, MathPrint on from the start), where every case must give the same
+// answer and, in the MathPrint history, show it as its text says. That is the answer's
+// text too, unless a line
+//     @mathprint TEXT
+// right after the case gives the MathPrint history's answer: the two-dimensional answer
+// spelled by its ops' token names, the templates' own brackets included (¹/₂ shows as
+// "(1)／(2)", 1¹/₂ as "1␣(1)／(2)", a matrix as "[[1,2][3,4]]").
 //
 // Equations are stored as the user would: "X²"->Y₁ puts X² in Y₁, 1->u(ηMin) gives u its
 // initial value.
@@ -84,10 +94,11 @@ constexpr std::chrono::seconds kStopLimit{5};
 // program queue reporting to a main queue pumped by hand.
 class Home {
 public:
-    Home() : calc(test::kUS, notifications)
+    // The case files write lines in one-line form; on the MathPrint home screen those
+    // lines are entered as they are.
+    explicit Home(bool mathPrint) : calc(test::kUS, notifications)
     {
-        // The case files write lines in one-line form.
-        calc.mathPrint = false;
+        calc.mathPrint = mathPrint;
         calc.prettyPrint = std::make_shared<PrettyPrint>();
         calc.historyManager = history;
         calc.entryManager = entry;
@@ -130,6 +141,8 @@ struct Outcome {
     State state = Answered;
     std::string text;
     int kind = 0;
+    // What the MathPrint history shows: its answer ops spelled, or the text.
+    std::string mathPrintText;
     std::vector<std::string> shown;
 };
 
@@ -160,6 +173,7 @@ Outcome pressEnter(Home& home, const std::optional<Ops>& ops, std::chrono::secon
         const HistoryEntry& item = home.history->history().back();
         out.text = item.result;
         out.kind = item.operandType;
+        out.mathPrintText = item.answerOps ? home.calc.stringFromOps(*item.answerOps) : item.result;
     } else {
         out.text = "<none>";
     }
@@ -179,11 +193,12 @@ std::string escape(std::string_view s)
 }
 
 // The kind an expected text asks for, taken off its front.
-enum class Want { Text, String, Number };
+enum class Want { Text, String, Number, List, Matrix };
 
 Want takeKind(std::string& expected)
 {
-    for (auto [prefix, want] : {std::pair{"string: ", Want::String}, std::pair{"number: ", Want::Number}}) {
+    for (auto [prefix, want] : {std::pair{"string: ", Want::String}, std::pair{"number: ", Want::Number},
+                                std::pair{"list: ", Want::List}, std::pair{"matrix: ", Want::Matrix}}) {
         if (expected.starts_with(prefix)) {
             expected.erase(0, std::string_view(prefix).size());
             return want;
@@ -197,6 +212,8 @@ bool kindMatches(Want want, int kind)
     switch (want) {
     case Want::String: return kind == KindString;
     case Want::Number: return kind == KindReal || kind == KindComplex;
+    case Want::List: return kind == KindRealList || kind == KindComplexList;
+    case Want::Matrix: return kind == KindMatrix;
     default: return true;
     }
 }
@@ -216,8 +233,9 @@ struct Tally {
 
 class FileRun {
 public:
-    FileRun(std::string path, const EntryText& entryText, std::chrono::seconds limit, Tally& tally)
-        : path_(std::move(path)), entryText_(entryText), limit_(limit), tally_(tally)
+    FileRun(std::string path, const EntryText& entryText, std::chrono::seconds limit, Tally& tally, bool mathPrint)
+        : path_(std::move(path)), entryText_(entryText), limit_(limit), tally_(tally), mathPrint_(mathPrint),
+          home_(mathPrint)
     {
     }
 
@@ -236,6 +254,7 @@ public:
             if (!take(trim(line)))
                 return false;
         }
+        checkMathPrint(std::nullopt);
         if (block_ != Block::None)
             fail(blockLine_, std::string(block_ == Block::Program ? "@program" : "@shows") + " has no @end");
         else if (cases_ == 0)
@@ -251,11 +270,37 @@ private:
         std::cout << path_;
         if (line > 0)
             std::cout << ':' << line;
-        std::cout << ": " << message << '\n';
+        std::cout << ": " << (mathPrint_ ? "(MathPrint) " : "") << message << '\n';
         ++tally_.failed;
+    }
+    // The MathPrint history's answer of the last case against what a @mathprint line
+    // gives, or without one against the answer's text.
+    void checkMathPrint(const std::optional<std::string>& stated)
+    {
+        if (!pendingMathPrint_)
+            return;
+        const MathPrintCheck check = *std::exchange(pendingMathPrint_, std::nullopt);
+        if (!mathPrint_ || !check.answered)
+            return;
+        const std::string& expected = stated ? *stated : check.text;
+        if (check.got == expected)
+            ++tally_.passed;
+        else
+            fail(stated ? lineNumber_ : check.line, check.entry + ": the MathPrint history shows «" + escape(check.got) +
+                                                         "», not «" + escape(expected) + "»");
     }
     bool take(const std::string& text)
     {
+        if (block_ == Block::None && text.starts_with("@mathprint ")) {
+            if (!pendingMathPrint_) {
+                fail(lineNumber_, "@mathprint follows no case");
+                return true;
+            }
+            checkMathPrint(unescape(std::string_view(text).substr(11)));
+            return true;
+        }
+        if (block_ == Block::None && !text.empty() && !text.starts_with("#"))
+            checkMathPrint(std::nullopt);
         if (block_ != Block::None) {
             if (text == "@end")
                 endBlock();
@@ -339,6 +384,9 @@ private:
             return got.state == Outcome::Stopped;
         }
         lastShown_ = got.shown;
+        // Errors and lines that add no item show no answer; a wrong answer has failed already.
+        const bool answered = !expected.starts_with("ERROR ") && expected != "<none>" && got.text == expected;
+        pendingMathPrint_ = MathPrintCheck{lineNumber_, entry, expected, got.mathPrintText, answered};
         const bool kindOk = expected.starts_with("ERROR ") || kindMatches(want, got.kind);
         if (got.text == expected && kindOk)
             ++tally_.passed;
@@ -348,11 +396,21 @@ private:
         return true;
     }
 
+    struct MathPrintCheck {
+        int line;
+        std::string entry;
+        std::string text;
+        std::string got;
+        bool answered;
+    };
+
     std::string path_;
     const EntryText& entryText_;
     std::chrono::seconds limit_;
     Tally& tally_;
+    bool mathPrint_;
     Home home_;
+    std::optional<MathPrintCheck> pendingMathPrint_;
     int lineNumber_ = 0;
     int cases_ = 0;
     Block block_ = Block::None;
@@ -387,13 +445,15 @@ int main(int argc, char** argv)
     const orvenda::EntryText entryText;
     orvenda::Tally tally;
     for (const std::string& file : files) {
-        auto run = std::make_unique<orvenda::FileRun>(file, entryText, limit, tally);
-        if (!run->run()) {
-            // The stuck run still holds the calculator, which cannot be taken down under
-            // it: report and leave without tearing anything down.
-            std::cout << file << ": a run ignores the stop; the rest is not run\n";
-            std::cout << tally.passed << " passed, " << tally.failed << " failed" << std::endl;
-            std::_Exit(1);
+        for (const bool mathPrint : {false, true}) {
+            auto run = std::make_unique<orvenda::FileRun>(file, entryText, limit, tally, mathPrint);
+            if (!run->run()) {
+                // The stuck run still holds the calculator, which cannot be taken down under
+                // it: report and leave without tearing anything down.
+                std::cout << file << ": a run ignores the stop; the rest is not run\n";
+                std::cout << tally.passed << " passed, " << tally.failed << " failed" << std::endl;
+                std::_Exit(1);
+            }
         }
     }
     std::cout << tally.passed << " passed, " << tally.failed << " failed\n";

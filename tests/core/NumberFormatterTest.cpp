@@ -337,6 +337,18 @@ TEST(NumberFormatterText, RealToOpcodes)
     EXPECT_EQ(fmt(0, 2).realToOpcodes(1.0 / 3), (Ops{0x3A, 0x33, 0x33}));
 }
 
+TEST(NumberFormatterText, ExactRealToOpcodesKeepsEveryDigit)
+{
+    using Ops = NumberFormatter::Ops;
+    EXPECT_EQ(NumberFormatter::exactRealToOpcodes(2000003000005), (Ops{0x32, 0x30, 0x30, 0x30, 0x30, 0x30, 0x33, 0x30,
+                                                                      0x30, 0x30, 0x30, 0x30, 0x35}));
+    EXPECT_EQ(NumberFormatter::exactRealToOpcodes(-0.25), (Ops{0xB0, 0x3A, 0x32, 0x35}));
+    EXPECT_EQ(NumberFormatter::exactRealToOpcodes(1.5e-20), (Ops{0x31, 0x3A, 0x35, 0x3B, 0xB0, 0x32, 0x30}));
+    EXPECT_EQ(NumberFormatter::exactRealToOpcodes(1e22), (Ops{0x31, 0x3B, 0x32, 0x32}));
+    // As many figures as the double needs: the point and sixteen threes.
+    EXPECT_EQ(NumberFormatter::exactRealToOpcodes(1.0 / 3).size(), 17u);
+}
+
 TEST(NumberFormatterText, OpCodeForChar)
 {
     const std::pair<char32_t, std::uint32_t> cases[] = {

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <future>
+#include <vector>
 
 namespace orvenda {
 namespace {
@@ -186,6 +188,40 @@ TEST(ProgramQueueTest, AStoppedLoopEndsAtItsNextStatement)
         EXPECT_LE(h.var('I'), at + 1) << loop;
         EXPECT_EQ(h.queue().frameCount(), 0);
     }
+}
+
+// A run queued and not started when the stop comes (the worker is still reporting the run
+// before it): it is the first of the runs stopped, so it ends at once with "User break".
+TEST(ProgramQueueTest, AStopBreaksARunThatHasNotStartedYet)
+{
+    ProgramHarness h;
+    // Reports are made on the worker as the runs end.
+    h.queue().setMainQueue(nullptr);
+    std::vector<Operand> finals;
+    std::promise<void> reported;
+    std::promise<void> release;
+    const std::shared_future<void> released = release.get_future().share();
+    h.queue().setResultHandler([&](const Operand& r) {
+        if (!h.calc.reportingDone)
+            return;
+        finals.push_back(r);
+        if (finals.size() == 1) {
+            reported.set_value();
+            released.wait();
+        }
+    });
+    h.queue().startProgramThread(h.ops("1"));
+    reported.get_future().wait();
+    h.queue().startProgramThread(h.ops("2"));
+    EXPECT_TRUE(h.parser().stopProgramThread());
+    release.set_value();
+    h.waitForWorker();
+    h.queue().setResultHandler(nullptr);
+    h.queue().setMainQueue(&h.main);
+    ASSERT_EQ(finals.size(), 2u);
+    EXPECT_EQ(finals[0].error, 0);
+    EXPECT_EQ(finals[0].re(), 1);
+    EXPECT_EQ(finals[1].error, 43);
 }
 
 TEST(ProgramQueueTest, EditorEvaluationRunsControlFlowDirectly)

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iomanip>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -70,6 +72,38 @@ TEST_F(PlotFnTest, APoleSplitsTheCurveAtOneAsymptote)
     EXPECT_LT(last(*f, segments[0]).y, -1000);
     EXPECT_EQ(first(*f, segments[1]).x, pole);
     EXPECT_GT(first(*f, segments[1]).y, 1000);
+}
+
+// A pole just past a sample makes the steps on both sides of that sample large: the step
+// across the pole is the largest only by a little. It is still taken for a spike, and the
+// pole is found to a hair. Just before a sample the two large steps are the one across the
+// pole and the one after it; the step back against the trend then finds the pole to a
+// small part of a step. Either way there is one asymptote and the curve is split there.
+TEST_F(PlotFnTest, APoleBesideASampleIsFoundThoughTwoStepsAreLarge)
+{
+    auto probe = function("X");
+    draw(*probe);
+    const auto& samples = probe->dataPoints();
+    const std::size_t k = samples.size() / 2 + 7;
+    const double step = samples[k + 1].x - samples[k].x;
+    for (const double offset : {0.02, 0.1, 0.9, 0.98}) {
+        const double pole = samples[k].x + offset * step;
+        std::ostringstream at;
+        at << std::setprecision(17) << pole;
+        for (const std::string sign : {"", "-"}) {
+            const std::string text = sign + "1/(X—(" + at.str() + "))";
+            auto f = function(text);
+            draw(*f);
+            ASSERT_EQ(f->asymptotes().size(), 1u) << text;
+            EXPECT_NEAR(f->asymptotes()[0], pole, offset < 0.5 ? 1e-9 : step / 50) << text;
+            const auto segments = f->segments();
+            ASSERT_EQ(segments.size(), 2u) << text;
+            EXPECT_LE(last(*f, segments[0]).x, f->asymptotes()[0]) << text;
+            EXPECT_GE(first(*f, segments[1]).x, f->asymptotes()[0]) << text;
+            EXPECT_GT(std::fabs(last(*f, segments[0]).y), 100) << text;
+            EXPECT_GT(std::fabs(first(*f, segments[1]).y), 100) << text;
+        }
+    }
 }
 
 TEST_F(PlotFnTest, ADomainEdgeIsReachedWithinHalfAPoint)
@@ -252,6 +286,21 @@ TEST_F(PlotFnTest, TheTraceSnapsToTheFeatureNearby)
         EXPECT_NEAR(p.x, c.x, 1e-8) << c.text << " at " << c.at;
         EXPECT_NEAR(p.y, c.y, 1e-8) << c.text << " at " << c.at;
         EXPECT_EQ(p.t, p.x);
+    }
+}
+
+// A zero at the origin is shown as 0, not as the few units in the last place the search
+// happens to stop at.
+TEST_F(PlotFnTest, ATraceSnappedToAZeroAtTheOriginIsExactlyZero)
+{
+    for (const char* text : {"X", "X³+2X", "sin(X)"}) {
+        for (const double at : {0.013, -0.021, 0.2}) {
+            auto f = function(text);
+            const PlotPoint p = f->PtAtT(at, 0.25, PlotObject::PlotList{f});
+            EXPECT_EQ(calc.featureLock, PlotObject::FeatureZero) << text << " at " << at;
+            EXPECT_EQ(p.x, 0) << text << " at " << at;
+            EXPECT_EQ(p.y, 0) << text << " at " << at;
+        }
     }
 }
 

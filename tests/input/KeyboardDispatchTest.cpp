@@ -12,7 +12,7 @@
 namespace orvenda::test {
 namespace {
 
-constexpr int kSecondKey = 5, kDelKey = 7, kSinKey = 21, kSevenKey = 31, kOnKey = 45, kEnterKey = 49, kXKey = 11;
+constexpr int kAlphaKey = 10, kUpKey = 9, kDownKey = 13, kSecondKey = 5, kDelKey = 7, kSinKey = 21, kSevenKey = 31, kOnKey = 45, kEnterKey = 49, kXKey = 11;
 
 using Keyboard = KeyboardTest;
 
@@ -98,6 +98,28 @@ TEST_F(Keyboard, F1ListsTheKeyCommandsWithoutBlocking)
     QApplication::sendEvent(&keyboard, &f1);
     EXPECT_EQ(keyboard.shortcuts(), list);
     list->close();
+}
+
+// ALPHA for one key: the drawn keys answer from the alpha layer until one is pressed;
+// 2ND ALPHA locks the layer. (UP and DOWN stay in sight beside the alpha keyboard.)
+TEST_F(Keyboard, AlphaSwitchesTheDrawnKeysLayer)
+{
+    for (const bool lock : {false, true}) {
+        calc.secondShift = calc.alphaShift = calc.alphaLock = false;
+        if (lock)
+            tapKey(kSecondKey);
+        tapKey(kAlphaKey);
+        keyboard.redraw();
+        EXPECT_FALSE(keyboard.button(kUpKey).isHidden());
+        EXPECT_FALSE(keyboard.button(kDownKey).isHidden());
+        processed.clear();
+        tapKey(kUpKey);
+        tapKey(kDownKey);
+        const std::vector<std::uint32_t> alphaThenPlain = {0x5C49, KeyTables::kDown};
+        const std::vector<std::uint32_t> alphaBoth = {0x5C49, 0x5C4A};
+        EXPECT_EQ(processed, lock ? alphaBoth : alphaThenPlain) << (lock ? "locked" : "one key");
+    }
+    calc.alphaShift = calc.alphaLock = false;
 }
 
 TEST_F(Keyboard, HelpModeAnswersTheShiftedKeyAndClearsEveryShift)

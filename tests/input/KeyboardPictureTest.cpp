@@ -4,11 +4,19 @@
 
 #include "KeyboardTestSupport.h"
 
+#include "app/ScreenRouter.h"
+#include "input/AlphaKeyTables.h"
 #include "input/AlphaKeyboardView.h"
+#include "input/KeyArtwork.h"
 #include "input/KeyLegendView.h"
+#include "language/Vocabulary.h"
+#include "pretty/FontMap.h"
 
 #include <QDir>
+#include <QFontMetricsF>
 #include <QImage>
+#include <QRawFont>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <functional>
@@ -35,40 +43,173 @@ bool litYellow(QColor c) { return c.red() > 245 && c.green() > 165 && c.green() 
 bool litGreen(QColor c) { return c.green() > 225 && c.red() < 80 && c.blue() < 80; }
 bool dark(QColor c) { return c.red() < 60 && c.green() < 60 && c.blue() < 60; }
 
-// On the phone no legend is shrunk far below the others: the long ones that share a key
-// (STAT PLOT with F1, INS with UserKeys, WINDOW with F2) keep at least two thirds of the
-// size most legends have, and the key faces' labels (Home Screen among them) likewise.
-TEST_F(Pictures, LongLegendsStayAsLegibleAsTheOthers)
+// The keyboards people meet: the phone's (390 × 844) and the tablet's upright and on its
+// side, as the screen router frames them.
+struct Device {
+    const char* name;
+    QSize window;
+    int device;
+};
+constexpr Device kDevices[] = {{"phone", {390, 844}, 0}, {"tablet", {768, 1024}, 1}, {"tablet turned", {1024, 768}, 1}};
+
+void useDevice(KeyboardView& keyboard, Calculator& calc, const Device& device)
 {
-    calc.device = 0;
-    calc.tallPhone = true;
-    keyboard.resize(390, 509);
+    calc.device = device.device;
+    calc.tallPhone = device.device == 0;
+    keyboard.resize(ScreenRouter::layoutFrames(QSizeF(device.window), device.device == 1).keyboard.size().toSize());
     keyboard.layoutKeys();
-    const KeyLegendView& legends = keyboard.legendSheet();
-    std::vector<int> sizes;
-    for (const KeyLegendView::Legend& legend : legends.legends())
-        if (!legend.second.isEmpty() || !legend.alpha.isEmpty())
-            sizes.push_back(legends.fontFor(legend).pixelSize());
-    ASSERT_FALSE(sizes.empty());
-    std::vector<int> sorted = sizes;
-    std::sort(sorted.begin(), sorted.end());
-    const int usual = sorted[sorted.size() / 2];
-    std::size_t i = 0;
-    for (const KeyLegendView::Legend& legend : legends.legends())
-        if (!legend.second.isEmpty() || !legend.alpha.isEmpty()) {
-            EXPECT_GE(sizes[i] * 3, usual * 2) << legend.second.toStdString() << " " << legend.alpha.toStdString();
-            ++i;
+}
+
+// The sheet's own pixels, without the keys under it.
+QImage sheetPixels(const KeyLegendView& sheet)
+{
+    QImage image(sheet.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    const_cast<KeyLegendView&>(sheet).render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+// The rows and columns of the picture's ink inside r.
+QRect inkBounds(const QImage& image, const QRectF& r)
+{
+    QRect ink;
+    const QRect area = r.toAlignedRect().intersected(image.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (qAlpha(image.pixel(x, y)) > 96)
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+// Every legend, STAT PLOT, F1 to F4, INS, UserKeys and CONV among them, is printed as
+// large as the ordinary 2nd legends (its capitals as tall as MATRIX's), at a size the strip
+// above the keys gives, and each stays clear of the other legends, of every key and of the
+// window's edges.
+TEST_F(Pictures, EveryLegendIsAsLargeAsTheOrdinarySecondLegends)
+{
+    const KeyLegendView& sheet = keyboard.legendSheet();
+    for (const Device& device : kDevices) {
+        useDevice(keyboard, calc, device);
+        const std::string what = device.name;
+        const std::vector<KeyLegendView::Legend>& legends = sheet.legends();
+        const QRectF matrixStrip = legends[20].strip;
+        EXPECT_GE(sheet.legendFont().pixelSize(), matrixStrip.height() * 0.75) << what;
+        const QImage pixels = sheetPixels(sheet);
+        const int capitals = inkBounds(pixels, sheet.secondRect(20)).height();
+        EXPECT_GE(capitals, sheet.legendFont().pixelSize() * 0.6) << what;
+        std::vector<std::pair<QRectF, std::string>> printed;
+        for (int key = 0; key < static_cast<int>(legends.size()); ++key)
+            for (const bool second : {true, false}) {
+                const QString& text = second ? legends[static_cast<std::size_t>(key)].second
+                                             : legends[static_cast<std::size_t>(key)].alpha;
+                const QRectF r = second ? sheet.secondRect(key) : sheet.alphaRect(key);
+                if (text.isEmpty()) {
+                    EXPECT_TRUE(r.isEmpty()) << what << " key " << key;
+                    continue;
+                }
+                const std::string name = what + " " + text.toStdString();
+                EXPECT_DOUBLE_EQ(r.width(), QFontMetricsF(sheet.legendFont()).horizontalAdvance(text)) << name;
+                // Its ink is where it is said to be, inside the window.
+                const QRect ink = inkBounds(pixels, r.adjusted(-3, -3, 3, 3));
+                ASSERT_FALSE(ink.isEmpty()) << name;
+                EXPECT_TRUE(r.adjusted(-1.5, -1.5, 1.5, 1.5).contains(QRectF(ink))) << name;
+                EXPECT_GE(r.left(), 0) << name;
+                EXPECT_LE(r.right(), keyboard.width()) << name;
+                if (text.contains(QRegularExpression(QStringLiteral("^[A-Z]")))) {
+                    EXPECT_GE(inkBounds(pixels, r).height(), capitals) << name;
+                }
+                printed.emplace_back(r, name);
+            }
+        for (std::size_t i = 0; i < printed.size(); ++i)
+            for (std::size_t j = i + 1; j < printed.size(); ++j)
+                EXPECT_FALSE(printed[i].first.intersects(printed[j].first))
+                    << printed[i].second << " runs into " << printed[j].second;
+        // No ink on a key's body.
+        for (int key = 0; key < 50; ++key) {
+            const KeyButton& b = keyboard.button(key);
+            const QRectF body = KeyArtwork::body(b.geometry(), b.face());
+            EXPECT_TRUE(inkBounds(pixels, body.adjusted(1, 1, -1, -1)).isEmpty()) << what << " on key " << key;
         }
-    std::vector<int> faces;
-    for (int key = 0; key < 50; ++key)
-        if (!keyboard.button(key).legend().isEmpty())
-            faces.push_back(keyboard.button(key).legendFont().pixelSize());
-    std::sort(faces.begin(), faces.end());
-    const int usualFace = faces[faces.size() / 2];
-    for (int key = 0; key < 50; ++key)
-        if (!keyboard.button(key).legend().isEmpty())
-            EXPECT_GE(keyboard.button(key).legendFont().pixelSize() * 3, usualFace * 2)
-                << keyboard.button(key).legend().toStdString();
+    }
+}
+
+// Key faces: no label is smaller than most keys' (Home Screen breaks onto two lines to keep
+// the size), and every label's ink stays on its key's body.
+TEST_F(Pictures, KeyLabelsAreAsLargeAsTheOthersAndStayOnTheirKeys)
+{
+    for (const Device& device : kDevices) {
+        useDevice(keyboard, calc, device);
+        std::vector<int> sizes;
+        for (int key = 0; key < 50; ++key)
+            if (!keyboard.button(key).legend().isEmpty())
+                sizes.push_back(keyboard.button(key).legendFont().pixelSize());
+        std::vector<int> sorted = sizes;
+        std::sort(sorted.begin(), sorted.end());
+        const int usual = sorted[sorted.size() / 2];
+        for (int key = 0; key < 50; ++key) {
+            KeyButton& b = keyboard.button(key);
+            if (b.legend().isEmpty())
+                continue;
+            const std::string name = std::string(device.name) + " " + b.legend().toStdString();
+            EXPECT_GE(b.legendFont().pixelSize(), usual) << name;
+            const QString legend = b.legend();
+            const QImage with = b.grab().toImage();
+            b.setLegend(QString());
+            const QImage without = b.grab().toImage();
+            b.setLegend(legend);
+            QRect ink;
+            for (int y = 0; y < with.height(); ++y)
+                for (int x = 0; x < with.width(); ++x)
+                    if (with.pixel(x, y) != without.pixel(x, y))
+                        ink |= QRect(x, y, 1, 1);
+            EXPECT_FALSE(ink.isEmpty()) << name;
+            EXPECT_TRUE(KeyArtwork::body(QRectF(b.rect()), b.face()).contains(QRectF(ink))) << name;
+        }
+        EXPECT_EQ(keyboard.button(2).legendLines().toStdString(), "Home\nScreen") << device.name;
+    }
+}
+
+// A legend or label whose character none of its fonts has would print an empty box: the
+// fraction template's "／" over X,T,θ,n, the alpha keyboard's keys and their balloons.
+TEST_F(Pictures, EveryLegendAndLabelHasItsGlyphs)
+{
+    const auto drawable = [](const QFont& font, char32_t c) {
+        for (const QString& family : font.families()) {
+            QFont one = font;
+            one.setFamilies({family});
+            const QRawFont raw = QRawFont::fromFont(one);
+            if (raw.isValid() && raw.familyName() == family && raw.supportsCharacter(c))
+                return true;
+        }
+        return false;
+    };
+    std::vector<std::pair<QString, QFont>> texts;
+    const KeyLegendView& sheet = keyboard.legendSheet();
+    for (const Device& device : kDevices) {
+        useDevice(keyboard, calc, device);
+        for (const KeyLegendView::Legend& legend : sheet.legends()) {
+            texts.emplace_back(legend.second, sheet.legendFont());
+            texts.emplace_back(legend.alpha, sheet.legendFont());
+        }
+        for (int mode = 0; mode < 4; ++mode) {
+            calc.setGraphMode(mode);
+            keyboard.redraw();
+            for (int key = 0; key < 50; ++key)
+                texts.emplace_back(keyboard.button(key).legend(), keyboard.button(key).legendFont());
+        }
+        calc.setGraphMode(0);
+    }
+    const QFont alphaFont = FontMap::shared().font("Helvetica-Bold", 14);
+    const Vocabulary& vocabulary = Vocabulary::shared();
+    for (const bool lowercase : {false, true})
+        for (int key = 0; key < AlphaKeyTables::kKeyCount; ++key)
+            for (const std::uint32_t code : AlphaKeyTables::alternatives(AlphaKeyTables::code(key, lowercase), lowercase))
+                texts.emplace_back(QString::fromStdString(vocabulary.nameForOpcode(code)).trimmed(), alphaFont);
+    ASSERT_GT(texts.size(), 300U);
+    EXPECT_EQ(sheet.legends()[KeyTables::kXKey].alpha.toStdString(), "／");
+    for (const auto& [text, font] : texts)
+        for (const char32_t c : text.toUcs4())
+            EXPECT_TRUE(drawable(font, c)) << text.toStdString() << " lacks U+" << std::hex << static_cast<unsigned>(c);
 }
 
 TEST_F(Pictures, EveryColourSetAndLayerShowsItsLegends)

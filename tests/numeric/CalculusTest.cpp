@@ -2,6 +2,7 @@
 
 #include "numeric/RealFunction.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -61,6 +62,40 @@ TEST(Calculus, IntegralsToFullPrecision)
         Function f(c.f);
         const NumericResult r = Calculus::integrate(f, c.lower, c.upper, 1e-5);
         EXPECT_EQ(r.error, 0);
+        EXPECT_NEAR(r.value, c.expected, c.accuracy) << c.lower << ".." << c.upper;
+    }
+}
+
+// The abscissas crowd the bounds closer than doubles there can tell apart: none may land
+// on a bound, where an integrable singularity has no value. What lies nearer a singular
+// bound than the next double (2√ulp of it) is all an integral of doubles may miss.
+TEST(Calculus, IntegralsNeverEvaluateAtTheBounds)
+{
+    struct Case {
+        std::function<double(double)> f;
+        double lower, upper, expected, accuracy;
+    };
+    const double ulp1 = std::nextafter(1.0, 2.0) - 1, ulp6 = std::nextafter(1e6, 2e6) - 1e6;
+    const Case cases[] = {
+        {[](double x) { return x; }, 0.5, 999, (999.0 * 999 - 0.25) / 2, 1e-9},
+        {[](double x) { return x; }, 1, 1e9, (1e18 - 1) / 2, 1e3},
+        {[](double) { return 1.0; }, -1, 1000, 1001, 1e-12},
+        {[](double x) { return x; }, 1e15, 1e15 + 4, 4e15 + 8, 1},
+        {[](double x) { return 1 / std::sqrt(x - 1); }, 1, 999, 2 * std::sqrt(998.0), 2 * std::sqrt(ulp1)},
+        {[](double x) { return 1 / std::sqrt(-1 - x); }, -999, -1, 2 * std::sqrt(998.0), 2 * std::sqrt(ulp1)},
+        {[](double x) { return 1 / std::sqrt(1e6 - x); }, 999999, 1e6, 2, 2 * std::sqrt(ulp6)},
+    };
+    for (const Case& c : cases) {
+        double lowest = std::numeric_limits<double>::infinity(), highest = -lowest;
+        Function f([&](double x) {
+            lowest = std::min(lowest, x);
+            highest = std::max(highest, x);
+            return c.f(x);
+        });
+        const NumericResult r = Calculus::integrate(f, c.lower, c.upper, 1e-5);
+        EXPECT_GT(lowest, c.lower) << c.lower << ".." << c.upper;
+        EXPECT_LT(highest, c.upper) << c.lower << ".." << c.upper;
+        EXPECT_EQ(r.error, 0) << c.lower << ".." << c.upper;
         EXPECT_NEAR(r.value, c.expected, c.accuracy) << c.lower << ".." << c.upper;
     }
 }
@@ -142,6 +177,13 @@ TEST(Calculus, Extrema)
     Function sine([](double x) { return std::sin(x); });
     const NumericResult max = Calculus::extremum(sine, 3, 0, -1e-8, false);
     EXPECT_NEAR(max.value, std::numbers::pi / 2, 1e-7);
+    // A tolerance coarser than a thousandth is taken as a thousandth.
+    for (const double coarse : {0.5, 3.0, -40.0}) {
+        Function shifted([](double x) { return (x - 1.3) * (x - 1.3); });
+        EXPECT_NEAR(Calculus::extremum(shifted, -5, 5, coarse, true).value, 1.3, 0.0005) << coarse;
+        Function cap([](double x) { return -(x - 1.3) * (x - 1.3); });
+        EXPECT_NEAR(Calculus::extremum(cap, -5, 5, coarse, false).value, 1.3, 0.0005) << coarse;
+    }
     // Points without a value count as the worst.
     Function root([](double x) { return std::sqrt(x); });
     EXPECT_NEAR(Calculus::extremum(root, -4, 4, 1e-6, false).value, 4, 1e-6);

@@ -22,6 +22,26 @@ TEST(ElementaryFunctions, RoundingOutsideItsRangeLeavesTheValue) {
     EXPECT_EQ(ElementaryFunctions::roundSF(1.23456, 15), 1.23456);
 }
 
+// The terms of seq( and ∑(: the count floors, so no term passes the end, but a decimal step
+// stored a little off still reaches it.
+TEST(ElementaryFunctions, TermCountsStopAtTheEnd) {
+    EXPECT_EQ(ElementaryFunctions::termCount(1, 9, 3), 3);
+    EXPECT_EQ(ElementaryFunctions::termCount(1, 10, 3), 4);
+    EXPECT_EQ(ElementaryFunctions::termCount(0, 1, 0.3), 4);
+    EXPECT_EQ(ElementaryFunctions::termCount(1.5, 3, 1), 2);
+    EXPECT_EQ(ElementaryFunctions::termCount(0, 1, 0.1), 11);
+    EXPECT_EQ(ElementaryFunctions::termCount(0, 0.3, 0.1), 4);
+    EXPECT_EQ(ElementaryFunctions::termCount(1e6, 1e6 + 0.3, 0.1), 4);
+    EXPECT_EQ(ElementaryFunctions::termCount(1, 0, -0.1), 11);
+    EXPECT_EQ(ElementaryFunctions::termCount(2, 2, 5), 1);
+    // A step leading away or NaN: no terms; a zero step never gets there.
+    EXPECT_EQ(ElementaryFunctions::termCount(1, 5, -1), 0);
+    EXPECT_EQ(ElementaryFunctions::termCount(5, 1, 1), 0);
+    EXPECT_EQ(ElementaryFunctions::termCount(1, 5, NAN), 0);
+    EXPECT_EQ(ElementaryFunctions::termCount(1, 5, 0), INFINITY);
+    EXPECT_EQ(ElementaryFunctions::termCount(1, INFINITY, 1), INFINITY);
+}
+
 TEST(ElementaryFunctions, QuarterTurnsAndLibraryValues) {
     const double h = std::numbers::pi / 2;
     EXPECT_EQ(ElementaryFunctions::VQSin(4 * h), 0.0);

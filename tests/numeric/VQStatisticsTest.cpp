@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <numbers>
 
 // The summaries and fits by their numbers; their texts are in tests/cases/statistics.cases.
@@ -80,6 +81,60 @@ TEST(VQStatisticsTest, NorrisLineMatchesItsCertifiedValues)
     expectRelative(s->a, -0.262323073774029, 1e-12, "a");
     expectRelative(s->b, 1.00211681802045, 1e-12, "b");
     expectRelative(s->r2, 0.999993745883712, 1e-12, "r²");
+}
+
+// NIST StRD Pontius: a quadratic over x up to 3·10⁶, whose x⁴ reaches 8·10²⁵.
+TEST(VQStatisticsTest, PontiusQuadraticMatchesItsCertifiedValues)
+{
+    const testing::ReferenceData pontius = testing::readReferenceData("Pontius.dat");
+    ASSERT_EQ(pontius.first.size(), 40u);
+    const auto s = VQStatistics::twoVar(listOf(pontius.second), listOf(pontius.first), nullptr);
+    ASSERT_EQ(s->regressionModel(VQStatistics::QuadReg), 0);
+    expectRelative(s->c, 0.673565789473684e-3, 1e-10, "c (B0)");
+    expectRelative(s->b, 0.732059160401003e-6, 1e-10, "b (B1)");
+    expectRelative(s->a, -0.316081871345029e-14, 1e-9, "a (B2)");
+    expectRelative(s->R2, 0.999999900178537, 1e-12, "R²");
+    // The residuals square to the certified residual sum of squares.
+    double squares = 0;
+    for (int i = 0; i < s->resid->count(); ++i)
+        squares += s->resid->realAtIndex(i) * s->resid->realAtIndex(i);
+    expectRelative(squares, 0.155761768796992e-5, 1e-8, "residual squares");
+}
+
+// NIST StRD Rat42 (higher difficulty): the logistic curve b1 / (1 + e^(b2 - b3·x)), which is
+// c / (1 + a·e^(-b·x)) with c = b1, a = e^b2, b = b3. Certified to 11 figures.
+TEST(VQStatisticsTest, Rat42LogisticMatchesItsCertifiedValues)
+{
+    const testing::ReferenceData rat42 = testing::readReferenceData("Rat42.dat");
+    ASSERT_EQ(rat42.first.size(), 9u);
+    const auto s = VQStatistics::twoVar(listOf(rat42.second), listOf(rat42.first), nullptr);
+    ASSERT_EQ(s->regressionModel(VQStatistics::Logistic), 0);
+    expectRelative(s->c, 7.2462237576e+01, 1e-10, "c (b1)");
+    expectRelative(std::log(s->a), 2.6180768402e+00, 1e-10, "ln a (b2)");
+    expectRelative(s->b, 6.7359200066e-02, 1e-10, "b (b3)");
+    double squares = 0;
+    for (int i = 0; i < s->resid->count(); ++i)
+        squares += s->resid->realAtIndex(i) * s->resid->realAtIndex(i);
+    expectRelative(squares, 8.0565229338e+00, 1e-10, "residual squares");
+}
+
+// The fitted equation keeps every digit of its coefficients: stored in Y= it gives what the
+// fit gives, even where the shown coefficients would cancel (2u² - 3u + 5, u = x - 10⁶).
+TEST(VQStatisticsTest, FittedEquationKeepsEveryDigit)
+{
+    const auto s = VQStatistics::twoVar(reals({999997, 999998, 999999, 1000000, 1000001, 1000002, 1000003}),
+                                        reals({32, 19, 10, 5, 4, 7, 14}), nullptr);
+    ASSERT_EQ(s->regressionModel(VQStatistics::QuadReg), 0);
+    EXPECT_EQ(s->a, 2);
+    EXPECT_EQ(s->b, -4000003);
+    EXPECT_EQ(s->c, 2000003000005);
+    EXPECT_EQ(TokenText::stringFromOps(s->regEqu), "2X²—4000003X+2000003000005");
+    const auto fraction = VQStatistics::twoVar(reals({1, 2, 3, 4}), reals({1, 1, 2, 2}), nullptr);
+    ASSERT_EQ(fraction->regressionModel(VQStatistics::LinRegAXB), 0);
+    EXPECT_EQ(TokenText::stringFromOps(fraction->regEqu), ".4X+.5");
+    const auto tiny = VQStatistics::twoVar(reals({0, 1}), reals({1, 1 + 1e-13}), nullptr);
+    ASSERT_EQ(tiny->regressionModel(VQStatistics::LinRegABX), 0);
+    EXPECT_EQ(TokenText::stringFromOps(tiny->regEqu), "1+1" + test::kE + "-13X");
 }
 
 // Exact polynomial data 10⁶ away from the origin: the fit must give back the polynomial's
@@ -153,6 +208,40 @@ TEST(VQStatisticsTest, NonlinearModelsRecoverExactData)
         const double got[] = {s->a, s->b, s->c, s->d};
         for (std::size_t k = 0; k < c.coefficients.size(); ++k)
             expectRelative(got[k], c.coefficients[k], 1e-8, "coefficient");
+    }
+}
+
+// The median-median line splits the points, sorted by x, in three groups: one point over
+// a multiple of three goes to the middle group, two go one to each outer group. Data off
+// a line, so that another split gives another line.
+TEST(VQStatisticsTest, MedMedGroupsTakeTheExtraPointsWhereTheyBelong)
+{
+    struct Case {
+        const char* name;
+        VQList x, y;
+        std::optional<VQList> freq;
+        double a, b;
+        VQStatistics::Point p1, p2, p3;
+    };
+    const Case cases[] = {
+        // Groups 1, 2, 1 (the extra point in the middle would give a = 1.2 at the start).
+        {"four points", reals({1, 2, 3, 4}), reals({0, 2, 3, 4}), std::nullopt, 4.0 / 3, -7.0 / 6, {1, 0}, {2.5, 2.5}, {4, 4}},
+        {"four points unsorted", reals({4, 1, 3, 2}), reals({4, 0, 3, 2}), std::nullopt, 4.0 / 3, -7.0 / 6, {1, 0}, {2.5, 2.5}, {4, 4}},
+        {"four points by frequency", reals({1, 2, 4}), reals({0, 2, 4}), reals({1, 2, 1}), 4.0 / 3, -10.0 / 9, {1, 0}, {2, 2}, {4, 4}},
+        // Groups 2, 1, 2.
+        {"five points", reals({1, 2, 3, 4, 5}), reals({0, 2, 3, 4, 8}), std::nullopt, 5.0 / 3, -5.0 / 3, {1.5, 1}, {3, 3}, {4.5, 6}},
+        // Groups 2, 2, 2.
+        {"six points", reals({1, 2, 3, 4, 5, 6}), reals({0, 2, 3, 3, 7, 9}), std::nullopt, 1.75, -2.125, {1.5, 1}, {3.5, 3}, {5.5, 8}},
+    };
+    for (const Case& c : cases) {
+        const auto s = VQStatistics::twoVar(c.x, c.y, c.freq ? &*c.freq : nullptr);
+        ASSERT_EQ(s->regressionModel(VQStatistics::MedMed), 0) << c.name;
+        EXPECT_NEAR(s->a, c.a, 1e-12) << c.name;
+        EXPECT_NEAR(s->b, c.b, 1e-12) << c.name;
+        for (const auto& [got, want] : {std::pair{s->P1, c.p1}, std::pair{s->P2, c.p2}, std::pair{s->P3, c.p3}}) {
+            EXPECT_DOUBLE_EQ(got.x, want.x) << c.name;
+            EXPECT_DOUBLE_EQ(got.y, want.y) << c.name;
+        }
     }
 }
 

@@ -3,11 +3,14 @@
 #include "TestSupport.h"
 #include "core/MemoryArchive.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 namespace orvenda::test {
 namespace {
@@ -38,6 +41,40 @@ TEST(StateFile, ADamagedFileIsKeptAsideAndNotReadAgain)
         ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
         EXPECT_EQ(kept.readAll().size(), static_cast<qsizetype>(damaged.size()));
         EXPECT_EQ(state.read().status, StateFile::Status::Missing);
+    }
+}
+
+// A damaged file kept aside in the same second as an earlier one gets a name of its own:
+// nothing kept before is overwritten (copies for this second and the next two are there
+// first, whenever the test runs).
+TEST(StateFile, AKeptAsideCopyIsNeverOverwritten)
+{
+    QTemporaryDir dir;
+    StateFile state(dir.path());
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QStringList earlier;
+    for (int second = 0; second < 3; ++second) {
+        const QString stamp = now.addSecs(second).toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        earlier << QDir(dir.path()).filePath(QStringLiteral("memorySetting.damaged-%1.cbor").arg(stamp));
+        QFile file(earlier.back());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("earlier ") + QByteArray::number(second));
+    }
+    for (const char* damaged : {"noise", "more noise"}) {
+        ASSERT_TRUE(state.write(Bytes(damaged, damaged + std::strlen(damaged))));
+        const StateFile::Contents contents = state.read();
+        EXPECT_EQ(contents.status, StateFile::Status::Damaged);
+        ASSERT_FALSE(contents.keptAs.isEmpty());
+        EXPECT_FALSE(earlier.contains(contents.keptAs));
+        QFile kept(contents.keptAs);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), QByteArray(damaged));
+        earlier << contents.keptAs;
+    }
+    for (int second = 0; second < 3; ++second) {
+        QFile file(earlier[second]);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), QByteArray("earlier ") + QByteArray::number(second));
     }
 }
 

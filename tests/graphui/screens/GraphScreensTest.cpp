@@ -6,6 +6,7 @@
 #include "WidgetEvents.h"
 #include "app/EntryModel.h"
 #include "app/EntryView.h"
+#include "app/VQTableScrollView.h"
 #include "input/KeyTables.h"
 #include "input/SegmentedControl.h"
 #include "graph/GraphView.h"
@@ -328,6 +329,40 @@ TEST_F(GraphScreens, TheTableShowsUndefinedForSqrtOfMinusOne)
     EXPECT_FALSE(shown.empty());
 }
 
+// Row r of the automatic table is TblStart + r·ΔTbl, above row 0 as below it: as drawn,
+// and as the selected cell reads.
+TEST_F(GraphScreens, AutomaticRowsStepByDeltaTbl)
+{
+    eq->setYEqFunc(0x5E10, ops("X²"));
+    calc.tableMode = 1;
+    calc.vars[54] = 2;
+    calc.vars[61] = 0.5;
+    TableScreen& screen = show<TableScreen>(screens::Table);
+    const TableView& view = screen.tableView();
+    for (const int first : {-4, 0, 3}) {
+        const std::vector<double> values = view.rowValues(first, 8);
+        ASSERT_EQ(values.size(), 8u);
+        for (int i = 0; i < 8; ++i)
+            EXPECT_DOUBLE_EQ(values[std::size_t(i)], 2 + 0.5 * (first + i)) << "row " << first + i;
+    }
+    screen.cursorDown();
+    screen.cursorUp();
+    for (int row = 0; row < 4; ++row) {
+        ASSERT_EQ(view.cursorRow, row);
+        const double x = 2 + 0.5 * row;
+        EXPECT_EQ(view.autoValue(row), x);
+        EXPECT_EQ(screen.entryView().overlayStr().value_or(""), calc.formatTable(x)) << "row " << row;
+        screen.cursorRight();
+        EXPECT_EQ(screen.entryView().overlayStr().value_or(""), calc.formatTable(x * x)) << "row " << row;
+        screen.cursorLeft();
+        screen.cursorDown();
+    }
+    for (int row = 4; row > -3; --row)
+        screen.cursorUp();
+    EXPECT_EQ(view.cursorRow, -3);
+    EXPECT_EQ(screen.entryView().overlayStr().value_or(""), calc.formatTable(0.5));
+}
+
 TEST_F(GraphScreens, AnEquationNamingItselfOnItsHeaderIsRefused)
 {
     eq->setYEqFunc(0x5E10, ops("X"));
@@ -349,6 +384,58 @@ TEST_F(GraphScreens, TheAutomaticCursorStaysOnRowsTheContentHolds)
     EXPECT_EQ(screen.tableView().cursorRow, 1064);
     screen.focus(false);
     EXPECT_EQ(calc.vars[54].real(), 1064 * calc.vars[61].real());
+}
+
+// Scrolled down past the bottom and up past the top, in both row models, on the phone and
+// the tablet, the table shows whole rows under its header and the cursor's row in view;
+// back from TABLE SETUP the automatic table starts at TblStart again.
+TEST_F(GraphScreens, TheFirstRowUnderTheHeaderIsWhole)
+{
+    eq->setYEqFunc(0x5E10, ops("X²"));
+    calc.vars[54] = -3;
+    calc.vars[61] = 0.5;
+    calc.tableList.removeAllValues();
+    for (int i = 0; i < 60; ++i)
+        calc.tableList.addReal(i, 15, -15);
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        for (const int mode : {1, 0}) {
+            calc.tableMode = mode;
+            router().showScreen(screens::Home);
+            TableScreen& screen = show<TableScreen>(screens::Table);
+            screen.updateDisplay();
+            const TableView& view = screen.tableView();
+            const double origin = mode == 1 ? TableView::kOrigin : 0;
+            const std::string what = std::string(tablet ? "tablet" : "phone") + (mode == 1 ? " auto" : " ask");
+            const auto check = [&](const std::string& when) {
+                const double top = screen.scroller().contentOffset().y();
+                const double rows = (top - origin) / view.rowHeight();
+                EXPECT_NEAR(rows, std::round(rows), 1e-9) << what << " " << when;
+                const QRectF cursor = view.rectForCol(0, view.cursorRow);
+                EXPECT_GE(cursor.top(), top - 1e-9) << what << " " << when;
+                EXPECT_LE(cursor.bottom(), top + screen.scroller().visibleSize().height() + 1e-9) << what << " " << when;
+            };
+            check("opened");
+            for (int i = 1; i <= 40; ++i) {
+                screen.cursorDown();
+                check("down " + std::to_string(i));
+            }
+            for (int i = 1; i <= 45; ++i) {
+                screen.cursorUp();
+                check("up " + std::to_string(i));
+            }
+            router().showScreen(screens::TableSetup);
+            show<TableScreen>(screens::Table);
+            check("back from TABLE SETUP");
+            EXPECT_EQ(view.cursorRow, 0) << what;
+            if (mode == 1) {
+                EXPECT_EQ(screen.scroller().contentOffset().y(), TableView::kOrigin) << what;
+                EXPECT_EQ(calc.vars[54].real(), -3 + 0.5 * -5) << what;
+                calc.vars[54] = -3;
+            }
+        }
+    }
 }
 
 TEST_F(GraphScreens, AskModeAppendsInsertsAndDeletes)
