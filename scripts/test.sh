@@ -66,8 +66,7 @@ ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_
 
 echo "== engine under ThreadSanitizer"
 ORVENDA_BUILD_DIR="$root/build-tsan" ORVENDA_BUILD_TYPE=Debug ORVENDA_TARGETS="${tsan_tests[*]}" \
-  stage tsan-build "$root/scripts/build.sh" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DORVENDA_TSAN=ON -DORVENDA_BENCH=OFF
+  stage tsan-build "$root/scripts/build.sh" -DORVENDA_TSAN=ON -DORVENDA_BENCH=OFF
 TSAN_OPTIONS=halt_on_error=1 ORVENDA_STRESS_SECONDS=20 stage tsan-test run_tests "$root/build-tsan" "${tsan_tests[@]}"
 
 seconds=${ORVENDA_FUZZ_SECONDS:-30}
