@@ -399,12 +399,15 @@ TEST_F(MathPrintKeys, TemplateKeysPutTheCursorInTheFirstBox)
     EXPECT_EQ(line(), (Ops{kAnsOp, T(kPower), T(0x10), T(0x11)}));
     EXPECT_EQ(cursor(), 3);
     entry->clear();
-    VQStack waiting(&calc);
-    waiting.pushVar(0x41, 0);
-    calc.parser().programQueue().setPromptStack(waiting);
+    programs->store("P", {0xDC, 0x41});  // Input A
+    enter("prgmP");
+    ASSERT_EQ(calc.parser().promptStack().count(), 1);
     press({kPlusOp});
     EXPECT_EQ(line(), (Ops{kPlusOp}));
-    calc.parser().programQueue().setPromptStack(VQStack(&calc));
+    entry->clear();
+    press({0x35, KeyRouter::kEnter});
+    settle();
+    EXPECT_EQ(calc.getVar(0).value.real(), 5);
 
     // Un/d after a number makes it the whole; without one a box op holds the whole's place
     // and the cursor stays on it, so that typing replaces it.
