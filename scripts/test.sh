@@ -4,43 +4,101 @@
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the engine's under ThreadSanitizer
 # (under both the thread stress test runs for 20 seconds, 1 otherwise), and fuzzes the
 # archive decoder, the start-up from a damaged state file, the CSV import and entry lines,
-# half a minute each.
+# half a minute each. Each stage says how long it took.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
-export OPENBLAS_NUM_THREADS=1
-"$root/scripts/deps.sh"
-"$root/scripts/build.sh"
-(cd "$root/build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs")
+export OPENBLAS_NUM_THREADS=1 QT_QPA_PLATFORM=offscreen
 
-if [ "${CI:-}" = "true" ] || [ "${ORVENDA_SANITIZERS:-}" = "1" ]; then
-  echo "== the whole tree, screens, tests and benchmarks, built with clang"
-  ORVENDA_BUILD_DIR="$root/build-clang" "$root/scripts/build.sh" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
-  echo "== engine, pretty printing and the app models under AddressSanitizer and UndefinedBehaviorSanitizer"
-  ORVENDA_BUILD_DIR="$root/build-asan" ORVENDA_BUILD_TYPE=Debug "$root/scripts/build.sh" \
-    -DORVENDA_ENGINE_ONLY=OFF -DORVENDA_UI=OFF -DORVENDA_SANITIZE=ON -DORVENDA_BENCH=OFF
-  (cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 \
-     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ORVENDA_STRESS_SECONDS=20 \
-     ctest --output-on-failure -j "$jobs")
-  echo "== engine under ThreadSanitizer"
-  ORVENDA_BUILD_DIR="$root/build-tsan" ORVENDA_BUILD_TYPE=Debug "$root/scripts/build.sh" \
-    -DORVENDA_ENGINE_ONLY=ON -DORVENDA_TSAN=ON -DORVENDA_BENCH=OFF
-  (cd "$root/build-tsan" && TSAN_OPTIONS=halt_on_error=1 ORVENDA_STRESS_SECONDS=20 \
-     ctest --output-on-failure -j "$jobs")
-  seconds=${ORVENDA_FUZZ_SECONDS:-30}
-  echo "== archive decoder, start-up from a damaged state file, CSV import and entry lines fuzzed for $seconds s each under AddressSanitizer and UndefinedBehaviorSanitizer"
-  ORVENDA_BUILD_DIR="$root/build-fuzz" "$root/scripts/build.sh" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DORVENDA_ENGINE_ONLY=OFF -DORVENDA_SANITIZE=ON -DORVENDA_FUZZ=ON -DORVENDA_BENCH=OFF
-  for fuzzer in orvenda-archive-fuzzer orvenda-state-fuzzer orvenda-csv-fuzzer orvenda-entry-fuzzer; do
-    corpus=$(mktemp -d)
-    # Entry lines start from their seeds and every case file, with their dictionary.
-    seeds=()
-    [ "$fuzzer" = orvenda-entry-fuzzer ] && seeds=(-dict="$root/tests/fuzz/entry-line.dict" \
-      "$root/tests/fuzz/entry-line-seeds" "$root/tests/cases")
-    ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-      LSAN_OPTIONS=suppressions="$root/scripts/lsan-fuzz.supp":print_suppressions=0 QT_QPA_PLATFORM=offscreen \
-      "$root/build-fuzz/tests/fuzz/$fuzzer" -max_total_time="$seconds" \
-      -rss_limit_mb=2048 -max_len=2048 -len_control=0 -print_final_stats=1 "$corpus" "${seeds[@]}"
-    rm -rf "$corpus"
-  done
+# What the sanitizer stages build and run, by target: each test executable's tests carry its
+# name as their label. A target added here is built and its tests run in that stage.
+asan_tests=(orvenda_engine_tests orvenda_pretty_tests orvenda_app_tests orvenda-cases)
+tsan_tests=(orvenda_engine_tests)
+fuzzers=(orvenda-archive-fuzzer orvenda-state-fuzzer orvenda-csv-fuzzer orvenda-entry-fuzzer)
+
+# Wall-clock seconds and the CPU seconds (user + system) of everything a stage started.
+cpu_file=$(mktemp)
+trap 'rm -f "$cpu_file"' EXIT
+cpu_ms() {
+  awk 'NR == 2 { t = 0; for (i = 1; i <= 2; i++) { split($i, p, /[ms]/); t += p[1] * 60 + p[2] }
+                 printf "%d\n", t * 1000 }' "$cpu_file"
+}
+stage() {
+  local name=$1 start=$SECONDS cpu_start status=0
+  shift
+  # The builtin runs in this shell: a subshell's children would not be ours.
+  times >"$cpu_file"; cpu_start=$(cpu_ms)
+  "$@" || status=$?
+  times >"$cpu_file"
+  echo "== stage $name took $((SECONDS - start)) s (cpu $((($(cpu_ms) - cpu_start) / 1000)) s)"
+  return $status
+}
+
+# run_tests DIR [TARGET...]: the tests built in DIR, only those of the targets named if any.
+run_tests() {
+  local dir=$1 labels
+  shift
+  labels=$(IFS='|'; echo "$*")
+  (cd "$dir" && ctest --output-on-failure -j "$jobs" ${labels:+-L "^($labels)\$"})
+}
+
+stage deps "$root/scripts/deps.sh"
+
+release=()
+if [ "${CI:-}" = "true" ]; then
+  # CI builds no benchmarks (they report figures, they test nothing; every developer's build
+  # has them) and keeps only line tables for the debugger.
+  release=(-DORVENDA_BENCH=OFF -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG")
 fi
+stage build "$root/scripts/build.sh" "${release[@]}"
+stage test run_tests "$root/build"
+if [ "${CI:-}" != "true" ] && [ "${ORVENDA_SANITIZERS:-}" != "1" ]; then
+  exit 0
+fi
+
+echo "== the whole tree, screens, tests and benchmarks, built with clang (not run)"
+ORVENDA_BUILD_DIR="$root/build-clang" ORVENDA_BUILD_TYPE=Debug \
+  stage clang-build "$root/scripts/build.sh" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+
+echo "== engine, pretty printing and the app models under AddressSanitizer and UndefinedBehaviorSanitizer"
+# One clang build for these tests and the fuzzers (libFuzzer is clang's).
+ORVENDA_BUILD_DIR="$root/build-asan" ORVENDA_BUILD_TYPE=Debug ORVENDA_TARGETS="${asan_tests[*]} ${fuzzers[*]}" \
+  stage asan-build "$root/scripts/build.sh" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DORVENDA_SANITIZE=ON -DORVENDA_FUZZ=ON -DORVENDA_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ORVENDA_STRESS_SECONDS=20 \
+  stage asan-test run_tests "$root/build-asan" "${asan_tests[@]}"
+
+echo "== engine under ThreadSanitizer"
+ORVENDA_BUILD_DIR="$root/build-tsan" ORVENDA_BUILD_TYPE=Debug ORVENDA_TARGETS="${tsan_tests[*]}" \
+  stage tsan-build "$root/scripts/build.sh" -DORVENDA_TSAN=ON -DORVENDA_BENCH=OFF
+TSAN_OPTIONS=halt_on_error=1 ORVENDA_STRESS_SECONDS=20 stage tsan-test run_tests "$root/build-tsan" "${tsan_tests[@]}"
+
+seconds=${ORVENDA_FUZZ_SECONDS:-30}
+echo "== ${fuzzers[*]} fuzzed for $seconds s each, side by side, under AddressSanitizer and UndefinedBehaviorSanitizer"
+fuzz() {
+  local corpus status=0 seeds=()
+  corpus=$(mktemp -d)
+  # Entry lines start from their seeds and every case file, with their dictionary.
+  if [ "$1" = orvenda-entry-fuzzer ]; then
+    seeds=(-dict="$root/tests/fuzz/entry-line.dict" "$root/tests/fuzz/entry-line-seeds" "$root/tests/cases")
+  fi
+  ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    LSAN_OPTIONS=suppressions="$root/scripts/lsan-fuzz.supp":print_suppressions=0 \
+    "$root/build-asan/tests/fuzz/$1" -max_total_time="$seconds" \
+    -rss_limit_mb=2048 -max_len=2048 -len_control=0 -print_final_stats=1 "$corpus" "${seeds[@]}" || status=$?
+  rm -rf "$corpus"
+  return $status
+}
+logs=$(mktemp -d)
+pids=()
+for fuzzer in "${fuzzers[@]}"; do
+  (stage "$fuzzer" fuzz "$fuzzer") >"$logs/$fuzzer" 2>&1 &
+  pids+=($!)
+done
+failed=0
+for i in "${!fuzzers[@]}"; do
+  wait "${pids[$i]}" || failed=1
+  cat "$logs/${fuzzers[$i]}"
+done
+rm -rf "$logs"
+exit $failed

@@ -3,6 +3,7 @@
 // The reference data sets in tests/data: the numbers of each row after the last line that
 // starts with "Data:" (the header has one more).
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -19,7 +20,7 @@ struct ReferenceData {
 inline ReferenceData readReferenceData(const std::string& file)
 {
     ReferenceData data;
-    std::ifstream in(std::string(ORVENDA_TEST_DATA) + "/" + file);
+    std::ifstream in(std::filesystem::path(ORVENDA_TEST_DATA) / file);
     std::string line;
     bool inData = false;
     while (std::getline(in, line)) {
