@@ -206,7 +206,7 @@ TEST(Drive, ShotsShowAlertsAndTheComputersKeysDoNotBlock)
 TEST(Drive, OnStopsAWaitingProgramUnderTheModeScreenAndTheVarsMenu)
 {
     const std::string start = "program P\nPrompt A\nend\ntype prgmP\nkey ENTER\nwait idle\n";
-    for (const std::string& stop : {"key MODE\nhkey Ctrl+/\n", "key VARS\nkey ON\n", "key VARS\nhkey Ctrl+/\n"}) {
+    for (const char* stop : {"key MODE\nhkey Ctrl+/\n", "key VARS\nkey ON\n", "key VARS\nhkey Ctrl+/\n"}) {
         const Session run = drive(start + stop + "wait idle\ndump\n");
         ASSERT_EQ(run.exitCode, 0) << run.output;
         ASSERT_EQ(run.dumps.size(), 1u);

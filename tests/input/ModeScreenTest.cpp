@@ -46,9 +46,11 @@ protected:
 // click anywhere on it, ON (Ctrl+/) and the other key commands still reach the keyboard.
 TEST_F(ModeTest, NoPartOfTheScreenTakesTheKeyboardFocus)
 {
-    for (const QWidget* widget : mode->findChildren<QWidget*>())
-        if (widget->isVisibleTo(mode.get()))
+    for (const QWidget* widget : mode->findChildren<QWidget*>()) {
+        if (widget->isVisibleTo(mode.get())) {
             EXPECT_EQ(widget->focusPolicy(), Qt::NoFocus) << widget->metaObject()->className();
+        }
+    }
 }
 
 TEST_F(ModeTest, SegmentsSetTheirSettingAndPostTheirLabel)
