@@ -29,6 +29,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace orvenda {
 namespace {
@@ -243,6 +244,67 @@ const Beside kPrograms[] = {
      "    X=X+2*random.randint(0,1)-1\n"},
 };
 
+// Loops that grow a string or a list by one element per pass, at two lengths each: the
+// time per pass stays flat when reading, joining, storing and Ans share the buffer and the
+// newest copy grows in place. "N" in the program and its python3 twin is the length.
+//
+// The string loop's twin, as python3 runs it:
+//     S="A"
+//     for I in range(2,N+1):
+//         S=S+"A"
+// At module level (the twin beside it) CPython 3.11 makes a new string per pass; inside a
+// function it resizes in place. "python_fn_ms" is the same loop in a function, the faster
+// yardstick.
+//
+// Lists stop at 999 elements, so each list loop builds its list twenty times; the twins
+// grow theirs in place (L1+=[I], L1.append(I)).
+struct Growing {
+    const char* name;
+    const char* program;
+    const char* python;
+    bool inFunction;
+};
+
+const Growing kGrowing[] = {
+    {"STRING", "\"A\"->Str1:For(I,2,N):Str1+\"A\"->Str1:End",
+     "S=\"A\"\n"
+     "for I in range(2,N+1):\n"
+     "    S=S+\"A\"\n",
+     true},
+    {"AUGMENT", "For(K,1,20):{0}->L₁:For(I,2,N):augment(L₁,{I})->L₁:End:End",
+     "for K in range(1,21):\n"
+     "    L1=[0]\n"
+     "    for I in range(2,N+1):\n"
+     "        L1+=[I]\n",
+     false},
+    {"DIMPLUS", "For(K,1,20):ClrList L₁:For(I,1,N):I->L₁(dim(L₁)+1):End:End",
+     "for K in range(1,21):\n"
+     "    L1=[]\n"
+     "    for I in range(1,N+1):\n"
+     "        L1.append(I)\n",
+     false},
+};
+
+std::string withLength(std::string text, int n)
+{
+    for (std::size_t at = text.find('N'); at != std::string::npos; at = text.find('N', at))
+        text.replace(at, 1, std::to_string(n));
+    return text;
+}
+
+// The twin's statements inside a function, called once per timed run.
+std::string inFunction(const std::string& source)
+{
+    std::string body = "def f():\n";
+    std::size_t start = 0;
+    while (start < source.size()) {
+        const std::size_t end = source.find('\n', start);
+        body += "    " + source.substr(start, end - start) + "\n";
+        start = end == std::string::npos ? source.size() : end + 1;
+    }
+    return body + "f()\n";
+}
+
 const bool kRegistered = [] {
     for (const Beside& b : kPrograms)
         benchmark::RegisterBenchmark((std::string("BM_Program/") + b.name).c_str(),
@@ -250,6 +312,28 @@ const bool kRegistered = [] {
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond)
             ->MinTime(1.0);
+    for (const Growing& g : kGrowing) {
+        const bool string = std::string(g.name) == "STRING";
+        for (const int n : string ? std::vector<int>{10000, 30000} : std::vector<int>{250, 999}) {
+            const std::string name = g.name + std::to_string(n);
+            const std::string program = withLength(g.program, n);
+            const std::string python = withLength(g.python, n);
+            benchmark::RegisterBenchmark((std::string("BM_Growing/") + name).c_str(),
+                                         [=](benchmark::State& state) {
+                                             runBeside(state, name, program, python);
+                                             const double passes = string ? n : 20.0 * n;
+                                             state.counters["ns_per_pass"] = state.counters["best_ms"] * 1e6 / passes;
+                                             if (g.inFunction) {
+                                                 const double fn = pythonSeconds(name + "F", inFunction(python));
+                                                 state.counters["python_fn_ms"] = fn * 1e3;
+                                                 state.counters["ratio_fn"] = fn > 0 ? state.counters["best_ms"] / (fn * 1e3) : 0;
+                                             }
+                                         })
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond)
+                ->MinTime(0.5);
+        }
+    }
     return true;
 }();
 

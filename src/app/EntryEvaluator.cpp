@@ -104,7 +104,7 @@ void EntryEvaluator::enter()
             Operand record;
             record.kind = KindString;
             record.sigFig = record.sigDec = 0;
-            record.string = std::make_shared<Ops>(std::move(*name));
+            record.string = VQString(*name);
             showResult(record);
         } else if (!entry->entryOps().empty()) {
             parser.startProgramThread(entry->entryOps());
@@ -169,7 +169,7 @@ bool EntryEvaluator::finalizeEntry()
     if (namePrompt) {
         if (auto name = entry->getListName()) {
             record.kind = KindString;
-            record.string = std::make_shared<Ops>(std::move(*name));
+            record.string = VQString(*name);
         } else {
             record.kind = KindDone;
             parser.setError(ErrArgument);

@@ -9,8 +9,8 @@ namespace orvenda {
 
 // The last answer. Every read and write takes the calculator's state lock, so a reader
 // sees one whole answer even while a program stores the next: snapshot() is a copy of it
-// (sharing its list, matrix or string, which no one changes in place), and each reader
-// below reads from the answer as it is at that moment. To read several parts of one
+// (sharing the elements of its list, matrix or string, which are never changed in place
+// while shared), and each reader below reads from the answer as it is at that moment. To read several parts of one
 // answer, take snapshot() once.
 class AnsValue {
     template <class Read>
@@ -52,7 +52,7 @@ public:
     std::complex<double> c() const { return read([](const VQValue& v) { return v.c(); }); }
     std::shared_ptr<VQList> list() const { return read([](const VQValue& v) { return v.list(); }); }
     std::shared_ptr<VQMatrix> matrix() const { return read([](const VQValue& v) { return v.matrix(); }); }
-    std::shared_ptr<VQValue::Ops> string() const { return read([](const VQValue& v) { return v.string(); }); }
+    std::optional<VQString> string() const { return read([](const VQValue& v) { return v.string(); }); }
     void getOperand(Operand& op) const
     {
         std::lock_guard lock(state_);

@@ -10,6 +10,7 @@
 #include "core/VQList.h"
 #include "core/VQValue.h"
 #include "core/VQMatrix.h"
+#include "core/VQString.h"
 #include "language/TokenLineAnalysis.h"
 
 #include <array>
@@ -537,7 +538,7 @@ public:
     // [A]..[J].
     std::array<VQMatrix, kMatrixCount> matrices;
     // Str1..Str9, Str0.
-    std::array<Ops, kStringCount> strings;
+    std::array<VQString, kStringCount> strings;
     Ops solverEq;
     Ops regExp;
     // The last regression's fit, which RegEQ and the regression text read.

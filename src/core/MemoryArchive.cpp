@@ -255,8 +255,8 @@ std::vector<std::uint8_t> MemoryArchive::save(const Calculator& c)
         matrices.push_back(ordered(m.encode()));
     out["matrices"] = std::move(matrices);
     ordered strings = ordered::array();
-    for (const Ops& s : c.strings)
-        strings.push_back(opsArchive(s));
+    for (const VQString& s : c.strings)
+        strings.push_back(opsArchive(s.toVector()));
     out["strings"] = std::move(strings);
     out["entry"] = managerArchive(c.entryManager, c.detachedArchive, "entry");
     out["history"] = managerArchive(c.historyManager, c.detachedArchive, "history");

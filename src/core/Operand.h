@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/VQString.h"
+
 #include <array>
 #include <complex>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -183,7 +186,7 @@ struct Operand {
     // Carried objects.
     std::shared_ptr<VQList> list;        // kinds 3, 4
     std::shared_ptr<VQMatrix> matrix;    // kind 5
-    std::shared_ptr<Ops> string;         // kind 9; the prompt of kind 32
+    std::optional<VQString> string;      // kind 9; the prompt of kind 32
     std::shared_ptr<VQStack> stack;      // kinds 8, 34, 36
     std::shared_ptr<OperandObject> object;   // kinds 10, 11, 37; first of "two objects"
     std::shared_ptr<OperandObject> object2;  // second of "two objects"

@@ -35,11 +35,11 @@ double keyOf(const VQNumber& n, bool complexKeys) { return complexKeys ? std::ab
 // Element i of the result is element i - k of the list; past either end it is 0, or with
 // `wrap` the list goes on from its other end.
 VQList movedBy(const VQList& list, int k, bool wrap) {
-    const std::vector<VQNumber>& v = list.v();
+    const std::span<const VQNumber> v = list.v();
     if (k == 0 || v.empty()) return VQList::listWithList(list);
     const long long n = list.count();
     VQList out;
-    out.v().reserve(v.size());
+    out.reserve(list.count());
     for (long long i = 0; i < n; ++i) {
         long long from = i - k;
         if (wrap) {
@@ -55,7 +55,7 @@ VQList movedBy(const VQList& list, int k, bool wrap) {
 bool before(double a, double b, bool greatest) { return greatest ? a > b : a < b; }
 
 // A stable sort on the keys; NaN keys go last so the ordering stays strict and weak.
-void sortByKey(std::vector<VQNumber>& v, bool complexKeys, bool descending) {
+void sortByKey(std::span<VQNumber> v, bool complexKeys, bool descending) {
     std::stable_sort(v.begin(), v.end(), [complexKeys, descending](const VQNumber& a, const VQNumber& b) {
         const double ka = keyOf(a, complexKeys), kb = keyOf(b, complexKeys);
         if (std::isnan(ka)) return false;
@@ -64,7 +64,7 @@ void sortByKey(std::vector<VQNumber>& v, bool complexKeys, bool descending) {
 }
 
 // The element of a non-empty run with the least (or greatest) key; the first of equals.
-const VQNumber& extreme(const std::vector<VQNumber>& v, bool complexKeys, bool greatest) {
+const VQNumber& extreme(std::span<const VQNumber> v, bool complexKeys, bool greatest) {
     const VQNumber* best = &v.front();
     double bestKey = keyOf(*best, complexKeys);
     for (const VQNumber& x : v) {
@@ -81,7 +81,7 @@ const VQNumber& extreme(const std::vector<VQNumber>& v, bool complexKeys, bool g
 VQList pickEach(const VQList& a, const VQList& b, bool greatest) {
     const bool cx = a.type() == 1 || b.type() == 1;
     VQList out;
-    out.v().reserve(a.v().size());
+    out.reserve(a.count());
     for (std::size_t k = 0; k < a.v().size(); ++k)
         out.addNumber(before(keyOf(b.v()[k], cx), keyOf(a.v()[k], cx), greatest) ? b.v()[k] : a.v()[k]);
     return out;
@@ -96,15 +96,10 @@ VQNumber midpoint(const VQNumber& a, const VQNumber& b) {
 
 } // namespace
 
-VQList::VQList() { v_.reserve(5); }
-
 VQList VQList::list() { return VQList(); }
 
 VQList VQList::listWithList(const VQList& other) {
-    VQList copy;
-    copy.type_ = other.type_;
-    copy.v_ = other.v_;
-    return copy;
+    return other;
 }
 
 VQList VQList::listSeqStart(int start, int end) {
@@ -118,8 +113,7 @@ VQList VQList::listSeqStart(int start, int end) {
 
 void VQList::setList(const VQList& other) {
     if (&other == this) return;
-    type_ = other.type_;
-    v_ = other.v_;
+    *this = other;
 }
 
 int VQList::resize(int n) {
@@ -127,6 +121,7 @@ int VQList::resize(int n) {
         v_.clear();
     else
         v_.resize(static_cast<std::size_t>(n), VQNumber());
+    changedFrom(v_.size());
     return n;
 }
 
@@ -158,7 +153,8 @@ void VQList::addNumber(const VQNumber& number) {
 
 void VQList::insertNumber(const VQNumber& number, int atIndex) {
     if (atIndex < 0 || atIndex > count()) return;
-    v_.insert(v_.begin() + atIndex, number);
+    changedFrom(static_cast<std::size_t>(atIndex));
+    v_.insert(static_cast<std::size_t>(atIndex), number);
     if (number.i() != 0) type_ = 1;
 }
 
@@ -168,7 +164,8 @@ void VQList::addReal(double x, int sigFig, int sigDec) {
 
 void VQList::insertReal(double x, int sigFig, int sigDec, int atIndex) {
     if (atIndex < 0 || atIndex > count()) return;
-    v_.insert(v_.begin() + atIndex, VQNumber::numberWithReal(x, sigFig, sigDec));
+    changedFrom(static_cast<std::size_t>(atIndex));
+    v_.insert(static_cast<std::size_t>(atIndex), VQNumber::numberWithReal(x, sigFig, sigDec));
 }
 
 void VQList::addComplex(std::complex<double> z) {
@@ -178,7 +175,8 @@ void VQList::addComplex(std::complex<double> z) {
 
 void VQList::insertComplex(std::complex<double> z, int atIndex) {
     if (atIndex < 0 || atIndex > count()) return;
-    v_.insert(v_.begin() + atIndex, VQNumber::numberWithComplex(z));
+    changedFrom(static_cast<std::size_t>(atIndex));
+    v_.insert(static_cast<std::size_t>(atIndex), VQNumber::numberWithComplex(z));
     if (z.imag() != 0) type_ = 1;
 }
 
@@ -202,10 +200,6 @@ int VQList::sigDecAtIndex(int index) const {
     return n ? n->sigDec() : -15;
 }
 
-VQNumber* VQList::numberAtIndex(int index) {
-    return index >= 0 && index < count() ? &v_[static_cast<std::size_t>(index)] : nullptr;
-}
-
 const VQNumber* VQList::numberAtIndex(int index) const {
     return index >= 0 && index < count() ? &v_[static_cast<std::size_t>(index)] : nullptr;
 }
@@ -220,7 +214,8 @@ void VQList::setReal(double x, int sigFig, int sigDec, int atIndex) {
         addReal(x, sigFig, sigDec);
         return;
     }
-    VQNumber& n = v_[static_cast<std::size_t>(atIndex)];
+    changedFrom(static_cast<std::size_t>(atIndex));
+    VQNumber& n = v_.writable()[static_cast<std::size_t>(atIndex)];
     const bool wasComplex = n.i() != 0;
     n = VQNumber::numberWithReal(x, sigFig, sigDec);
     if (wasComplex) recomputeType();
@@ -232,29 +227,32 @@ void VQList::setComplex(std::complex<double> z, int atIndex) {
         addComplex(z);
         return;
     }
-    v_[static_cast<std::size_t>(atIndex)].setC(z);
+    changedFrom(static_cast<std::size_t>(atIndex));
+    v_.writable()[static_cast<std::size_t>(atIndex)].setC(z);
     if (z.imag() != 0) type_ = 1;
 }
 
 void VQList::removeValueAtIndex(int index) {
     if (index < 0 || index >= count()) return;
     const bool wasComplex = v_[static_cast<std::size_t>(index)].i() != 0;
-    v_.erase(v_.begin() + index);
+    changedFrom(static_cast<std::size_t>(index));
+    v_.erase(static_cast<std::size_t>(index));
     if (wasComplex) recomputeType();
 }
 
 void VQList::removeAllValues() {
     v_.clear();
     type_ = 0;
+    fullReal_ = 0;
 }
 
 void VQList::recomputeType() {
     type_ = std::any_of(v_.begin(), v_.end(), [](const VQNumber& n) { return n.i() != 0; }) ? 1 : 0;
 }
 
-void VQList::sortAscending() { sortByKey(v_, type_ == 1, false); }
+void VQList::sortAscending() { sortByKey(writableV(), type_ == 1, false); }
 
-void VQList::sortDescending() { sortByKey(v_, type_ == 1, true); }
+void VQList::sortDescending() { sortByKey(writableV(), type_ == 1, true); }
 
 void VQList::sortA(VQList& companion) { sortWithCompanion(companion, true); }
 
@@ -267,24 +265,45 @@ void VQList::sortWithCompanion(VQList& companion, bool ascending) {
         return;
     }
     const bool cx = type_ == 1;
-    std::vector<VQNumber>& b = companion.v_;
-    const std::size_t n = v_.size();
+    const std::span<VQNumber> a = writableV();
+    const std::span<VQNumber> b = companion.writableV();
+    const std::size_t n = a.size();
     // Insertion sort on the list's keys, the companion moving along.
     for (std::size_t k = 1; k < n; ++k) {
-        for (std::size_t j = k; j > 0 && before(keyOf(v_[j], cx), keyOf(v_[j - 1], cx), !ascending); --j) {
-            std::swap(v_[j], v_[j - 1]);
+        for (std::size_t j = k; j > 0 && before(keyOf(a[j], cx), keyOf(a[j - 1], cx), !ascending); --j) {
+            std::swap(a[j], a[j - 1]);
             std::swap(b[j], b[j - 1]);
         }
     }
     // Runs of equal keys are then ordered by the companion.
     for (std::size_t k = 1; k < n; ++k) {
-        for (std::size_t j = k; j > 0 && keyOf(v_[j], cx) == keyOf(v_[j - 1], cx) &&
+        for (std::size_t j = k; j > 0 && keyOf(a[j], cx) == keyOf(a[j - 1], cx) &&
                                 before(keyOf(b[j], cx), keyOf(b[j - 1], cx), !ascending);
              --j) {
-            std::swap(v_[j], v_[j - 1]);
+            std::swap(a[j], a[j - 1]);
             std::swap(b[j], b[j - 1]);
         }
     }
+}
+
+VQList VQList::joinedFull(const VQList& tail) {
+    const auto fullReal = [](const VQNumber& n) { return n.sigFig() == 15 && n.sigDec() == -15 && n.i() == 0; };
+    const std::span<const VQNumber> head = v();
+    while (fullReal_ < head.size() && fullReal(head[fullReal_])) ++fullReal_;
+    VQList out;
+    if (fullReal_ == head.size()) {
+        out.v_ = v_;
+        out.fullReal_ = fullReal_;
+    } else {
+        out.reserve(count() + tail.count());
+        for (const VQNumber& e : head) out.addNumber(VQNumber(e.c(), 15, -15));
+    }
+    for (const VQNumber& e : tail.v()) {
+        const bool real = e.i() == 0;
+        out.addNumber(VQNumber(e.c(), 15, -15));
+        if (real && out.fullReal_ + 1 == out.v_.size()) ++out.fullReal_;
+    }
+    return out;
 }
 
 VQList VQList::cumulativeSum() const {
@@ -469,7 +488,7 @@ void VQList::quartilesQ1(VQNumber& q1, VQNumber& median, VQNumber& q3, const VQL
             return;
         }
         const VQList sorted = sortedCopy();
-        const std::vector<VQNumber>& x = sorted.v_;
+        const SharedArray<VQNumber>& x = sorted.v_;
         if (n == 1) {
             q1.setTo(x[0]);
             median.setTo(x[0]);
@@ -596,7 +615,7 @@ double VQList::quantile(double p) const {
     if (v_.empty()) return 0;
     if (!(p >= 0 && p <= 1)) return kNaN;
     const VQList sorted = sortedCopy();
-    const std::vector<VQNumber>& x = sorted.v_;
+    const SharedArray<VQNumber>& x = sorted.v_;
     const double pos = static_cast<double>(x.size() - 1) * p;
     const std::size_t i = static_cast<std::size_t>(pos);
     if (i >= x.size() - 1) return x.back().r();

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <algorithm>
 #include <complex>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "core/SharedArray.h"
 #include "core/VQNumber.h"
 
 namespace orvenda {
@@ -15,9 +18,11 @@ namespace orvenda {
 // statistics helpers built on it. `type` is 1 once a complex element went in (0 = real).
 // Indexes are 0-based except for sumStart/prodStart, whose bounds are 1-based and inclusive.
 // Nothing here raises: a bad index or range gives NaN (or nothing), so callers can report.
+// Copies share their elements (SharedArray): copying a list costs no element copy, and a
+// change to one copy never shows in another.
 class VQList {
 public:
-    VQList();
+    VQList() = default;
 
     static VQList list();
     static VQList listWithList(const VQList& other);
@@ -31,9 +36,17 @@ public:
     int count() const { return static_cast<int>(v_.size()); }
     int type() const { return type_; }
     void setType(int type) { type_ = type; }
-    const std::vector<VQNumber>& v() const { return v_; }
-    std::vector<VQNumber>& v() { return v_; }
-    void setV(std::vector<VQNumber> v) { v_ = std::move(v); }
+    std::span<const VQNumber> v() const { return v_.span(); }
+    // The elements to change in place; a list that shares them takes its own copy first.
+    std::span<VQNumber> writableV()
+    {
+        fullReal_ = 0;
+        return v_.writable();
+    }
+    // Room for n elements, for a list about to be filled.
+    void reserve(int n) { v_.reserve(n > 0 ? static_cast<std::size_t>(n) : 0); }
+    // Both read the same elements (the store and the stack share a list this way).
+    bool sharesWith(const VQList& other) const { return v_.sharesWith(other.v_); }
 
     std::string description() const;
     std::vector<double> realList() const;
@@ -51,7 +64,6 @@ public:
     std::complex<double> complexAtIndex(int index) const;
     int sigFigAtIndex(int index) const;
     int sigDecAtIndex(int index) const;
-    VQNumber* numberAtIndex(int index);
     const VQNumber* numberAtIndex(int index) const;
 
     // index == count appends; index > count logs and appends; a negative index logs only.
@@ -68,6 +80,12 @@ public:
     // A companion of another length leaves both lists alone.
     void sortA(VQList& companion);
     void sortD(VQList& companion);
+
+    // This list followed by tail, every element real or complex as it is but with the full
+    // pair (15, -15) (augment('s result). When this list's elements already are so, the
+    // result shares them, and the tail goes in place after them when this list is their
+    // newest copy: a loop that keeps augmenting its list is linear.
+    VQList joinedFull(const VQList& tail);
 
     VQList cumulativeSum() const;
     VQList deltaList() const;
@@ -122,8 +140,14 @@ private:
     void sortWithCompanion(VQList& companion, bool ascending);
     VQList sortedCopy() const;
 
+    // Drops what is known of the elements from index `from` on.
+    void changedFrom(std::size_t from) { fullReal_ = std::min(fullReal_, from); }
+
     int type_ = 0;
-    std::vector<VQNumber> v_;
+    SharedArray<VQNumber> v_;
+    // The first fullReal_ elements are known to be real with the pair (15, -15): joinedFull
+    // looks only at those after them.
+    std::size_t fullReal_ = 0;
 };
 
 } // namespace orvenda

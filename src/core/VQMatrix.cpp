@@ -121,8 +121,10 @@ bool VQMatrix::allocate(std::size_t row, std::size_t col)
         return false;
     std::size_t cells = row * col;
     try {
-        std::vector<double> values(cells, 0.0);
-        std::vector<SigPair> pairs(cells);
+        SharedArray<double> values;
+        values.resize(cells, 0.0);
+        SharedArray<SigPair> pairs;
+        pairs.resize(cells, SigPair{});
         m_ = std::move(values);
         sig_ = std::move(pairs);
     } catch (const std::bad_alloc&) {
@@ -159,18 +161,28 @@ std::optional<VQMatrix> VQMatrix::matrixCopy() const
 
 std::optional<VQMatrix> VQMatrix::copyOrFail()
 {
-    auto out = matrixCopy();
-    if (!out)
+    try {
+        VQMatrix out(*this);
+        out.error_ = 0;
+        // Cells of its own now, since it is about to be written: a failure to get them is
+        // reported here rather than thrown from the first write.
+        out.m_.writable();
+        out.sig_.writable();
+        return out;
+    } catch (const std::bad_alloc&) {
         error_ = ErrorNoStorage;
-    return out;
+        return std::nullopt;
+    }
 }
 
 std::optional<VQMatrix> VQMatrix::identityDimension(std::size_t n)
 {
     auto out = matrixWithRow(n, n);
-    if (out)
+    if (out && n > 0) {
+        double* cells = out->m();
         for (std::size_t i = 0; i < n; ++i)
-            out->m_[i * n + i] = 1.0;
+            cells[i * n + i] = 1.0;
+    }
     return out;
 }
 
@@ -179,7 +191,7 @@ std::optional<VQMatrix> VQMatrix::randomWithRow(std::size_t row, std::size_t col
     auto out = matrixWithRow(row, col);
     if (out) {
         auto& source = RandomSource::shared();
-        for (double& v : out->m_)
+        for (double& v : out->m_.writable())
             v = std::round(18.0 * source.uniform() - 9.0);
     }
     return out;
@@ -204,8 +216,8 @@ std::optional<VQMatrix> VQMatrix::matrixFromLists(const std::vector<VQList>& lis
 
 void VQMatrix::clear()
 {
-    std::vector<double>().swap(m_);
-    std::vector<SigPair>().swap(sig_);
+    m_.clear();
+    sig_.clear();
     rows_ = cols_ = 0;
     error_ = 0;
 }
@@ -251,13 +263,15 @@ VQMatrix VQMatrix::decode(const nlohmann::json& archive)
     if (cells == 0)
         return out;
 
+    double* values = out.m();
+    SigPair* sigs = out.mSig();
     if (auto it = archive.find("m"); it != archive.end()) {
         auto bytes = bytesOf(*it, cells * 8);
         for (std::size_t i = 0; i < bytes.size() / 8; ++i) {
             std::uint64_t bits = 0;
             for (int b = 0; b < 8; ++b)
                 bits |= std::uint64_t(bytes[i * 8 + b]) << (8 * b);
-            out.m_[i] = std::bit_cast<double>(bits);
+            values[i] = std::bit_cast<double>(bits);
         }
     }
     std::size_t withPairs = 0;
@@ -265,13 +279,13 @@ VQMatrix VQMatrix::decode(const nlohmann::json& archive)
         auto bytes = bytesOf(*it, cells * 2);
         withPairs = bytes.size() / 2;
         for (std::size_t i = 0; i < withPairs; ++i)
-            out.sig_[i] = {static_cast<std::int8_t>(bytes[2 * i]),
+            sigs[i] = {static_cast<std::int8_t>(bytes[2 * i]),
                            static_cast<std::int8_t>(bytes[2 * i + 1])};
     }
     // Cells archived without a pair get the one their value shows when written in full.
     for (std::size_t i = withPairs; i < cells; ++i) {
-        auto [sigFig, sigDec] = VQNumber::derivedPair(out.m_[i]);
-        out.sig_[i] = {cut(sigFig), cut(sigDec)};
+        auto [sigFig, sigDec] = VQNumber::derivedPair(values[i]);
+        sigs[i] = {cut(sigFig), cut(sigDec)};
     }
     return out;
 }
@@ -302,8 +316,8 @@ void VQMatrix::setSNum(const SNum& cell, std::size_t atRow, std::size_t col)
 {
     if (atRow >= rows_ || col >= cols_)
         return;
-    m_[index(atRow, col)] = cell.value;
-    sig_[index(atRow, col)] = SigPair{cell.sigFig, cell.sigDec};
+    m()[index(atRow, col)] = cell.value;
+    mSig()[index(atRow, col)] = SigPair{cell.sigFig, cell.sigDec};
 }
 
 void VQMatrix::setRow(std::size_t row, const VQList& with)
@@ -322,7 +336,7 @@ std::optional<VQList> VQMatrix::listForCol(std::size_t col) const
         return std::nullopt;
     try {
         VQList out;
-        out.v().reserve(rows_);
+        out.reserve(static_cast<int>(rows_));
         for (std::size_t i = 0; i < rows_; ++i)
             out.addNumber(numAtRow(i, col));
         return out;
@@ -338,17 +352,19 @@ std::optional<VQMatrix> VQMatrix::column(std::size_t col) const
     auto out = matrixWithRow(rows_, 1);
     if (!out)
         return std::nullopt;
+    double* values = out->m();
+    SigPair* sigs = out->mSig();
     for (std::size_t i = 0; i < rows_; ++i) {
-        out->m_[i] = m_[index(i, col)];
-        out->sig_[i] = sig_[index(i, col)];
+        values[i] = m_[index(i, col)];
+        sigs[i] = sig_[index(i, col)];
     }
     return out;
 }
 
 void VQMatrix::fill(const SNum& cell)
 {
-    std::fill(m_.begin(), m_.end(), cell.value);
-    std::fill(sig_.begin(), sig_.end(), SigPair{cell.sigFig, cell.sigDec});
+    std::ranges::fill(m_.writable(), cell.value);
+    std::ranges::fill(sig_.writable(), SigPair{cell.sigFig, cell.sigDec});
 }
 
 void VQMatrix::resizeRow(std::size_t row, std::size_t col)
@@ -361,11 +377,15 @@ void VQMatrix::resizeRow(std::size_t row, std::size_t col)
         return;
     }
     std::size_t keepRows = std::min(row, rows_), keepCols = std::min(col, cols_);
-    for (std::size_t i = 0; i < keepRows; ++i)
-        for (std::size_t j = 0; j < keepCols; ++j) {
-            grown.m_[i * col + j] = m_[index(i, j)];
-            grown.sig_[i * col + j] = sig_[index(i, j)];
-        }
+    if (keepRows > 0 && keepCols > 0) {
+        double* values = grown.m();
+        SigPair* sigs = grown.mSig();
+        for (std::size_t i = 0; i < keepRows; ++i)
+            for (std::size_t j = 0; j < keepCols; ++j) {
+                values[i * col + j] = m_[index(i, j)];
+                sigs[i * col + j] = sig_[index(i, j)];
+            }
+    }
     m_ = std::move(grown.m_);
     sig_ = std::move(grown.sig_);
     rows_ = row;
@@ -446,9 +466,12 @@ template <class Fn>
 std::optional<VQMatrix> VQMatrix::mapCells(Fn fn)
 {
     auto out = copyOrFail();
-    if (out)
-        for (std::size_t i = 0; i < out->m_.size(); ++i)
-            fn(out->m_[i], out->sig_[i]);
+    if (out) {
+        const std::span<double> values = out->m_.writable();
+        const std::span<SigPair> sigs = out->sig_.writable();
+        for (std::size_t i = 0; i < values.size(); ++i)
+            fn(values[i], sigs[i]);
+    }
     return out;
 }
 
@@ -459,10 +482,14 @@ std::optional<VQMatrix> VQMatrix::transpose()
         error_ = ErrorNoStorage;
         return std::nullopt;
     }
+    if (rows_ == 0 || cols_ == 0)
+        return out;
+    double* values = out->m();
+    SigPair* sigs = out->mSig();
     for (std::size_t i = 0; i < rows_; ++i)
         for (std::size_t j = 0; j < cols_; ++j) {
-            out->m_[j * rows_ + i] = m_[index(i, j)];
-            out->sig_[j * rows_ + i] = sig_[index(i, j)];
+            values[j * rows_ + i] = m_[index(i, j)];
+            sigs[j * rows_ + i] = sig_[index(i, j)];
         }
     return out;
 }
@@ -479,12 +506,14 @@ std::optional<VQMatrix> VQMatrix::augment(const VQMatrix& b)
         error_ = ErrorNoStorage;
         return std::nullopt;
     }
+    double* values = out->m_.writable().data();
+    SigPair* sigs = out->sig_.writable().data();
     for (std::size_t i = 0; i < rows_; ++i) {
         // Pointer arithmetic, not indexing: either side may have no columns.
-        std::copy_n(m_.data() + index(i, 0), cols_, out->m_.data() + i * cols);
-        std::copy_n(sig_.data() + index(i, 0), cols_, out->sig_.data() + i * cols);
-        std::copy_n(b.m_.data() + i * b.cols_, b.cols_, out->m_.data() + i * cols + cols_);
-        std::copy_n(b.sig_.data() + i * b.cols_, b.cols_, out->sig_.data() + i * cols + cols_);
+        std::copy_n(m_.data() + index(i, 0), cols_, values + i * cols);
+        std::copy_n(sig_.data() + index(i, 0), cols_, sigs + i * cols);
+        std::copy_n(b.m_.data() + i * b.cols_, b.cols_, values + i * cols + cols_);
+        std::copy_n(b.sig_.data() + i * b.cols_, b.cols_, sigs + i * cols + cols_);
     }
     return out;
 }
@@ -526,7 +555,7 @@ std::optional<VQMatrix> VQMatrix::multiply(const VQMatrix& b)
         error_ = ErrorNoStorage;
         return std::nullopt;
     }
-    product(m_.data(), b.m_.data(), out->m_.data(), rows_, cols_, b.cols_);
+    product(m_.data(), b.m_.data(), out->m_.writable().data(), rows_, cols_, b.cols_);
     return out;
 }
 
@@ -562,16 +591,16 @@ std::optional<VQMatrix> VQMatrix::power(int p)
     if (!current || p == 1)
         return current;
     std::size_t n = rows_;
-    std::vector<double> scratch;
+    SharedArray<double> scratch;
     try {
-        scratch.resize(n * n);
+        scratch.resize(n * n, 0.0);
     } catch (const std::bad_alloc&) {
         error_ = ErrorNoStorage;
         return current;
     }
     for (int k = 1; k < p; ++k) {
-        product(m_.data(), current->m_.data(), scratch.data(), n, n, n);
-        std::swap(current->m_, scratch);
+        product(m_.data(), current->m_.data(), scratch.writable().data(), n, n, n);
+        current->m_.swap(scratch);
     }
     return current;
 }
@@ -638,6 +667,8 @@ std::optional<VQMatrix> VQMatrix::cumsum()
         return out;
     // The largest exponent runs on from one column to the next.
     std::int8_t largest = -15;
+    double* values = out->m();
+    SigPair* sigs = out->mSig();
     for (std::size_t j = 0; j < cols_; ++j) {
         double sum = 0;
         for (std::size_t i = 0; i < rows_; ++i) {
@@ -645,8 +676,8 @@ std::optional<VQMatrix> VQMatrix::cumsum()
             sum += m_[index(i, j)];
             SNum cell{15, largest, sum};
             adjustSigFig(cell);
-            out->m_[index(i, j)] = sum;
-            out->sig_[index(i, j)] = {cell.sigFig, cell.sigDec};
+            values[index(i, j)] = sum;
+            sigs[index(i, j)] = {cell.sigFig, cell.sigDec};
         }
     }
     return out;
@@ -663,8 +694,10 @@ void VQMatrix::_swapRow(std::size_t a, std::size_t withRow)
     }
     if (a == withRow || cols_ == 0)
         return;
-    std::swap_ranges(&m_[index(a, 0)], &m_[index(a, 0)] + cols_, &m_[index(withRow, 0)]);
-    std::swap_ranges(&sig_[index(a, 0)], &sig_[index(a, 0)] + cols_, &sig_[index(withRow, 0)]);
+    double* values = m();
+    SigPair* sigs = mSig();
+    std::swap_ranges(values + index(a, 0), values + index(a, 0) + cols_, values + index(withRow, 0));
+    std::swap_ranges(sigs + index(a, 0), sigs + index(a, 0) + cols_, sigs + index(withRow, 0));
 }
 
 void VQMatrix::_addRow(std::size_t a, std::size_t toRow)
@@ -715,14 +748,12 @@ void VQMatrix::_multiplyRowNumberAddTo(std::size_t a, const SNum& by, std::size_
 }
 
 namespace {
+// The receiver's copy (from copyOrFail) changed by op.
 template <class Op>
-std::optional<VQMatrix> onCopy(VQMatrix& receiver, Op op)
+std::optional<VQMatrix> onCopy(VQMatrix& receiver, std::optional<VQMatrix> out, Op op)
 {
-    auto out = receiver.matrixCopy();
-    if (!out) {
-        receiver.setError(VQMatrix::ErrorNoStorage);
+    if (!out)
         return out;
-    }
     op(*out);
     if (out->error() != 0) {
         receiver.setError(out->error());
@@ -734,23 +765,23 @@ std::optional<VQMatrix> onCopy(VQMatrix& receiver, Op op)
 
 std::optional<VQMatrix> VQMatrix::swapRow(std::size_t a, std::size_t withRow)
 {
-    return onCopy(*this, [&](VQMatrix& c) { c._swapRow(a, withRow); });
+    return onCopy(*this, copyOrFail(), [&](VQMatrix& c) { c._swapRow(a, withRow); });
 }
 
 std::optional<VQMatrix> VQMatrix::addRow(std::size_t a, std::size_t toRow)
 {
-    return onCopy(*this, [&](VQMatrix& c) { c._addRow(a, toRow); });
+    return onCopy(*this, copyOrFail(), [&](VQMatrix& c) { c._addRow(a, toRow); });
 }
 
 std::optional<VQMatrix> VQMatrix::multiplyRowNumber(std::size_t a, const SNum& by, std::size_t to)
 {
-    return onCopy(*this, [&](VQMatrix& c) { c._multiplyRowNumber(a, by, to); });
+    return onCopy(*this, copyOrFail(), [&](VQMatrix& c) { c._multiplyRowNumber(a, by, to); });
 }
 
 std::optional<VQMatrix> VQMatrix::multiplyRowNumberAddTo(std::size_t a, const SNum& by,
                                                          std::size_t addTo)
 {
-    return onCopy(*this, [&](VQMatrix& c) { c._multiplyRowNumberAddTo(a, by, addTo); });
+    return onCopy(*this, copyOrFail(), [&](VQMatrix& c) { c._multiplyRowNumberAddTo(a, by, addTo); });
 }
 
 void VQMatrix::normalizeRowNumber(std::size_t r, std::size_t byCol)
@@ -759,11 +790,11 @@ void VQMatrix::normalizeRowNumber(std::size_t r, std::size_t byCol)
         error_ = ErrorDimension;
         return;
     }
-    double* row = &m_[index(r, 0)];
-    double p = row[byCol];
+    const double p = m_[index(r, byCol)];
     // A zero or NaN pivot cannot scale the row.
     if (p == 1 || p == 0 || std::isnan(p))
         return;
+    double* row = m() + index(r, 0);
     for (std::size_t j = 0; j < cols_; ++j) {
         if (j == byCol)
             row[j] = 1;
@@ -857,11 +888,12 @@ void VQMatrix::reducedRowEchelon()
             return;
         _swapRow(r, pivot);
         normalizeRowNumber(r, c);
-        const double* pivotRow = &m_[index(r, 0)];
+        double* cells = m();
+        const double* pivotRow = cells + index(r, 0);
         for (std::size_t i = 0; i < rows_; ++i) {
             if (i == r)
                 continue;
-            double* row = &m_[index(i, 0)];
+            double* row = cells + index(i, 0);
             double f = row[c];
             row[c] = 0;
             for (std::size_t j = c + 1; j < cols_; ++j) {
@@ -902,7 +934,7 @@ double VQMatrix::det()
     std::vector<double> a;
     std::vector<int> pivots;
     try {
-        a = m_;
+        a = m_.toVector();
         pivots.resize(n);
     } catch (const std::bad_alloc&) {
         error_ = ErrorNoStorage;
@@ -954,7 +986,7 @@ std::optional<VQMatrix> VQMatrix::inverse()
         return out;
     }
     int size = int(n), lwork = int(100 * n), info = 0;
-    double* a = out->m_.data();
+    double* a = out->m();
     double anorm = dlange_("1", &size, &size, a, &size, work.data(), 1);
     dgetrf_(&size, &size, a, &size, pivots.data(), &info);
     if (info != 0) {
@@ -1024,7 +1056,7 @@ std::optional<VQMatrix> VQMatrix::dsv()
         error_ = ErrorNoStorage;
         return out;
     }
-    std::copy_n(b.begin(), unknowns, out->m_.begin());
+    std::copy_n(b.begin(), unknowns, out->m());
     return out;
 }
 
@@ -1060,10 +1092,12 @@ std::optional<VQMatrix> VQMatrix::rrefSolution() const
     if (!out)
         return out;
     std::size_t r = 0;
+    double* values = out->m();
+    SigPair* sigs = out->mSig();
     for (std::size_t j = 0; j < coefficients && r < rows_; ++j) {
         if (m_[index(r, j)] != 0) {
-            std::copy(&m_[index(r, j)], &m_[index(r, 0)] + cols_, &out->m_[j * cols_ + j]);
-            std::copy(&sig_[index(r, j)], &sig_[index(r, 0)] + cols_, &out->sig_[j * cols_ + j]);
+            std::copy(m_.data() + index(r, j), m_.data() + index(r, 0) + cols_, values + j * cols_ + j);
+            std::copy(sig_.data() + index(r, j), sig_.data() + index(r, 0) + cols_, sigs + j * cols_ + j);
             ++r;
         }
     }

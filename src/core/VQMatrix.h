@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/SharedArray.h"
 #include "core/VQList.h"
 #include "core/VQNumber.h"
 
@@ -31,8 +32,11 @@ struct SNum {
 
 // Dense real matrix with a significance pair per cell. Values are one row-major block (so
 // rows swap and index cheaply and the block goes straight to BLAS/LAPACK); pairs live in a
-// parallel block. Operations never throw: a failed one returns nothing (or leaves the
-// receiver unchanged) and records its code in error().
+// parallel block. Copies share both blocks (SharedArray): a copy costs no cell copy, and the
+// first write to a shared matrix gives it blocks of its own. The writing accessors (m(),
+// r(), ... on a non-const matrix) are that write, so reads go through const ones.
+// Operations never throw: a failed one returns nothing (or leaves the receiver unchanged)
+// and records its code in error().
 class VQMatrix {
 public:
     enum Error : int {
@@ -71,15 +75,17 @@ public:
     std::size_t dimCol() const { return cols_; }
     int error() const { return error_; }
     void setError(int error) { error_ = error; }
-    double* m() { return m_.empty() ? nullptr : m_.data(); }
+    double* m() { return m_.empty() ? nullptr : m_.writable().data(); }
     const double* m() const { return m_.empty() ? nullptr : m_.data(); }
-    SigPair* mSig() { return sig_.empty() ? nullptr : sig_.data(); }
+    SigPair* mSig() { return sig_.empty() ? nullptr : sig_.writable().data(); }
     const SigPair* mSig() const { return sig_.empty() ? nullptr : sig_.data(); }
     // Start of row i inside m() / mSig(); null for a row that does not exist.
-    double* r(std::size_t i) { return i < rows_ && cols_ ? &m_[i * cols_] : nullptr; }
-    const double* r(std::size_t i) const { return i < rows_ && cols_ ? &m_[i * cols_] : nullptr; }
-    SigPair* rSig(std::size_t i) { return i < rows_ && cols_ ? &sig_[i * cols_] : nullptr; }
-    const SigPair* rSig(std::size_t i) const { return i < rows_ && cols_ ? &sig_[i * cols_] : nullptr; }
+    double* r(std::size_t i) { return i < rows_ && cols_ ? m() + i * cols_ : nullptr; }
+    const double* r(std::size_t i) const { return i < rows_ && cols_ ? m() + i * cols_ : nullptr; }
+    SigPair* rSig(std::size_t i) { return i < rows_ && cols_ ? mSig() + i * cols_ : nullptr; }
+    const SigPair* rSig(std::size_t i) const { return i < rows_ && cols_ ? mSig() + i * cols_ : nullptr; }
+    // Both read the same cells.
+    bool sharesWith(const VQMatrix& other) const { return m_.sharesWith(other.m_); }
 
     // Element access, 0-based. Reads outside the matrix give 0 (or a (15, -15) zero cell);
     // writes outside it do nothing.
@@ -90,7 +96,7 @@ public:
     void set(double value, std::size_t atRow, std::size_t col)
     {
         if (atRow < rows_ && col < cols_)
-            m_[atRow * cols_ + col] = value;
+            m()[atRow * cols_ + col] = value;
     }
     // The cell with its pair; pair members outside -128..127 are clamped to the byte range.
     VQNumber numAtRow(std::size_t row, std::size_t col) const;
@@ -157,7 +163,8 @@ private:
     static bool fits(std::size_t row, std::size_t col);
     bool allocate(std::size_t row, std::size_t col);
     std::size_t index(std::size_t row, std::size_t col) const { return row * cols_ + col; }
-    // A same-shaped copy for element-wise results; sets error 3 when it cannot be made.
+    // A same-shaped copy with cells of its own, for results written in place; sets error 3
+    // when it cannot be made.
     std::optional<VQMatrix> copyOrFail();
     template <class Fn>
     std::optional<VQMatrix> mapCells(Fn fn);
@@ -165,8 +172,8 @@ private:
     std::optional<VQMatrix> sumWith(const VQMatrix& b, bool subtracting);
     std::optional<VQMatrix> wholeCells(double (*whole)(double));
 
-    std::vector<double> m_;
-    std::vector<SigPair> sig_;
+    SharedArray<double> m_;
+    SharedArray<SigPair> sig_;
     std::size_t rows_ = 0;
     std::size_t cols_ = 0;
     int error_ = 0;

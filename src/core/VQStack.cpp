@@ -315,7 +315,7 @@ void VQStack::pushMatrix(std::shared_ptr<VQMatrix> matrix, int location)
     r.location = location;
 }
 
-void VQStack::pushString(std::shared_ptr<Ops> ops, int location)
+void VQStack::pushString(VQString ops, int location)
 {
     Operand& r = pushSlot();
     r.kind = KindString;
@@ -418,7 +418,7 @@ void VQStack::pushGDBName(const std::string& name, int location)
     r.location = location;
 }
 
-void VQStack::pushIO(std::shared_ptr<Ops> prompt, const VarRef& var, int location)
+void VQStack::pushIO(std::optional<VQString> prompt, const VarRef& var, int location)
 {
     Operand& r = pushSlot();
     r.kind = KindInputRequest;
@@ -627,7 +627,7 @@ void VQStack::resolveInto(const VarRef& v, int location, Operand& r) const
         if (n < 0 || n >= Calculator::kStringCount)
             return failure(r, ErrUndefined, location);
         r.kind = KindString;
-        r.string = std::make_shared<Ops>(c.strings[static_cast<std::size_t>(n)]);
+        r.string = c.strings[static_cast<std::size_t>(n)];
         return;
     }
     case VarEquation:

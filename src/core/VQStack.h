@@ -63,7 +63,7 @@ public:
     // Kind 3 whatever the list's type.
     void pushList(std::shared_ptr<VQList> list, int location);
     void pushMatrix(std::shared_ptr<VQMatrix> matrix, int location);
-    void pushString(std::shared_ptr<Ops> ops, int location);
+    void pushString(VQString ops, int location);
     // Kind 0 with the whole opcode word and the precedence of its low 16 bits.
     void pushOpcode(std::uint32_t opcode, int location);
     // Kind 7 classified by the token; a token naming no variable is logged and pushed as
@@ -73,7 +73,7 @@ public:
     void pushVarName(const std::string& name, int location);
     void pushGDBName(const std::string& name, int location);
     // Kind 32: an input request for the variable, with its prompt.
-    void pushIO(std::shared_ptr<Ops> prompt, const VarRef& var, int location);
+    void pushIO(std::optional<VQString> prompt, const VarRef& var, int location);
     // Moves the top n records (or as many as there are) into a new stack, the old top
     // first, and pushes it as kind 34 (results) or 36 (prompt).
     void pushResults(int n, int location);

@@ -73,7 +73,7 @@ VQValue VQValue::valWithList(const VQList& list)
 {
     VQValue v;
     v.type_ = TypeList;
-    v.value_ = std::make_shared<VQList>(VQList::listWithList(list));
+    v.value_ = std::make_shared<VQList>(list);
     return v;
 }
 
@@ -97,7 +97,7 @@ VQValue VQValue::valWithString(const Ops& ops)
 {
     VQValue v;
     v.type_ = TypeString;
-    v.value_ = std::make_shared<Ops>(ops);
+    v.value_ = VQString(ops);
     return v;
 }
 
@@ -128,10 +128,10 @@ std::shared_ptr<VQMatrix> VQValue::matrix() const
     return p ? *p : nullptr;
 }
 
-std::shared_ptr<VQValue::Ops> VQValue::string() const
+std::optional<VQString> VQValue::string() const
 {
-    const auto* p = std::get_if<std::shared_ptr<Ops>>(&value_);
-    return p ? *p : nullptr;
+    const auto* p = std::get_if<VQString>(&value_);
+    return p ? std::optional<VQString>(*p) : std::nullopt;
 }
 
 // ---- Number accessors ----
@@ -195,8 +195,8 @@ void VQValue::takeNumber(const Operand& op)
     sigDecPlace_ = op.sigDec;
 }
 
-// The list, matrix or string of a record as this value's own copy; NO (and nothing
-// changed) when the record's object is missing or cannot be copied.
+// The list, matrix or string of a record, sharing its elements; NO (and nothing changed)
+// when the record's object is missing or cannot be copied.
 bool VQValue::takeObject(const Operand& op)
 {
     switch (op.kind) {
@@ -204,7 +204,7 @@ bool VQValue::takeObject(const Operand& op)
     case KindComplexList:
         if (!op.list)
             return false;
-        value_ = std::make_shared<VQList>(VQList::listWithList(*op.list));
+        value_ = std::make_shared<VQList>(*op.list);
         type_ = op.kind == KindRealList ? TypeList : TypeComplexList;
         return true;
     case KindMatrix: {
@@ -218,7 +218,7 @@ bool VQValue::takeObject(const Operand& op)
     case KindString:
         if (!op.string)
             return false;
-        value_ = std::make_shared<Ops>(*op.string);
+        value_ = *op.string;
         type_ = TypeString;
         return true;
     default:
@@ -295,11 +295,19 @@ void VQValue::getOperand(Operand& op) const
     case TypeList:
     case TypeComplexList:
         op.kind = type_ == TypeList ? KindRealList : KindComplexList;
-        op.list = list();
+        // A list and matrix object of the record's own: what the record's user changes in
+        // place never reaches this value (their elements are shared until then).
+        if (auto held = list())
+            op.list = std::make_shared<VQList>(*held);
+        else
+            op.list.reset();
         break;
     case TypeMatrix:
         op.kind = KindMatrix;
-        op.matrix = matrix();
+        if (auto held = matrix())
+            op.matrix = std::make_shared<VQMatrix>(*held);
+        else
+            op.matrix.reset();
         break;
     case TypeString:
         op.kind = KindString;
@@ -339,7 +347,7 @@ nlohmann::json VQValue::encode() const
         break;
     case TypeString:
         if (auto s = string())
-            out["value"] = *s;
+            out["value"] = s->toVector();
         break;
     default:
         break;
@@ -377,7 +385,7 @@ VQValue VQValue::decode(const nlohmann::json& archive)
         v.value_ = std::make_shared<VQMatrix>(value.is_object() ? VQMatrix::decode(value) : VQMatrix());
         break;
     case TypeString:
-        v.value_ = std::make_shared<Ops>(ArchiveValues::ops(value).value_or(Ops()));
+        v.value_ = VQString(ArchiveValues::ops(value).value_or(Ops()));
         break;
     default:
         break;

@@ -9,6 +9,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/VQString.h"
+
 namespace orvenda {
 
 class VQList;
@@ -16,12 +18,14 @@ class VQMatrix;
 struct Operand;
 
 // One result of any value type in archivable form: the last answer and stored results.
-// Converts to and from operand records. Lists, matrices and strings are held shared; the
-// constructors and conversions that take them from elsewhere make their own copy.
+// Converts to and from operand records. Lists, matrices and strings share their elements
+// with the records they come from and go to (a copy of one costs no element copy, and
+// changing one copy leaves the others as they are); the list or matrix object itself is
+// this value's own, never one a record could change.
 class VQValue {
 public:
     using Ops = std::vector<std::uint32_t>;
-    using Value = std::variant<std::monostate, std::shared_ptr<VQList>, std::shared_ptr<VQMatrix>, std::shared_ptr<Ops>>;
+    using Value = std::variant<std::monostate, std::shared_ptr<VQList>, std::shared_ptr<VQMatrix>, VQString>;
 
     enum Type : int {
         TypeReal = 0,
@@ -61,7 +65,7 @@ public:
     // The held object of that kind; null when the value holds another or none.
     std::shared_ptr<VQList> list() const;
     std::shared_ptr<VQMatrix> matrix() const;
-    std::shared_ptr<Ops> string() const;
+    std::optional<VQString> string() const;
     int sigFigures() const { return sigFigures_; }
     void setSigFigures(int sigFig) { sigFigures_ = sigFig; }
     int sigDecPlace() const { return sigDecPlace_; }
@@ -84,7 +88,7 @@ public:
     void setANS(const Operand& op, int defaultDisplay);
     void setWithOperand(const Operand& op);
     // Writes the value, its display form and kind (and for numbers the pair) into the
-    // record; other fields are left as they are. The record shares the held object.
+    // record; other fields are left as they are. The record shares the held elements.
     void getOperand(Operand& op) const;
 
     nlohmann::json encode() const;

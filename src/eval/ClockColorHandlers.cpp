@@ -150,15 +150,15 @@ void ClockColorHandlers::dateString(EvalRun& run)
     const std::tm now = localTime(clock_());
     const int year = now.tm_year + 1900, month = now.tm_mon + 1, day = now.tm_mday;
     const std::array<std::array<int, 3>, 3> orders{{{month, day, year}, {day, month, year}, {year, month, day}}};
-    auto ops = std::make_shared<Operand::Ops>();
+    Operand::Ops ops;
     for (int part : orders[static_cast<std::size_t>(format - 1)]) {
-        if (!ops->empty())
-            ops->push_back(kSlash);
+        if (!ops.empty())
+            ops.push_back(kSlash);
         const auto digits = p_.numToOps(part);
-        ops->insert(ops->end(), digits.begin(), digits.end());
+        ops.insert(ops.end(), digits.begin(), digits.end());
     }
     run.R.kind = KindString;
-    run.R.string = std::move(ops);
+    run.R.string = VQString(ops);
 }
 
 void ClockColorHandlers::timeString(EvalRun& run)
@@ -170,14 +170,14 @@ void ClockColorHandlers::timeString(EvalRun& run)
     int hour = now.tm_hour;
     if (hours == 12 && hour > 12)
         hour -= 12;
-    auto ops = std::make_shared<Operand::Ops>(p_.numToOps(hour));
-    ops->push_back(kColon);
+    Operand::Ops ops = p_.numToOps(hour);
+    ops.push_back(kColon);
     const auto minutes = p_.numToOps(now.tm_min);
-    ops->insert(ops->end(), minutes.begin(), minutes.end());
+    ops.insert(ops.end(), minutes.begin(), minutes.end());
     if (hours == 12)
-        ops->insert(ops->end(), {kSpace, now.tm_hour < 12 ? kA : kP, kM});
+        ops.insert(ops.end(), {kSpace, now.tm_hour < 12 ? kA : kP, kM});
     run.R.kind = KindString;
-    run.R.string = std::move(ops);
+    run.R.string = VQString(ops);
 }
 
 // ---- Colours ----

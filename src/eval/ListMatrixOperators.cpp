@@ -240,7 +240,7 @@ Operand ListMatrixOperators::doOp(std::uint32_t opcode, const Operand& XLc)
         default: {
             ScalarOperators scalar(p_);
             VQList out;
-            out.v().reserve(static_cast<std::size_t>(n));
+            out.reserve(n);
             for (const VQNumber& e : list->v()) {
                 Operand r = scalar.op(opcode, elementRecord(e, XLc.location));
                 if (c.error)
@@ -393,7 +393,7 @@ Operand ListMatrixOperators::elementwise(int token, const Operand& number, const
     EvalContext& c = ctx();
     const VQList& list = *listRec.list;
     VQList out;
-    out.v().reserve(list.v().size());
+    out.reserve(list.count());
     ScalarOperators scalar(p_);
     for (const VQNumber& e : list.v()) {
         const Operand el = elementRecord(e, listRec.location);
@@ -444,7 +444,7 @@ Operand ListMatrixOperators::doOpXLcYc(int token, const Operand& XLc, const Oper
         }
     } else if (token == 0xE2) { // Fill(
         VQList& list = *XLc.list;
-        for (VQNumber& e : list.v())
+        for (VQNumber& e : list.writableV())
             e = VQNumber(Yc.value, Yc.sigFig, Yc.sigDec);
         list.setType(Yc.im() != 0 && !list.v().empty() ? 1 : 0);
         result.kind = KindDone;
@@ -542,16 +542,10 @@ Operand ListMatrixOperators::doOpXLcYLc(int token, const Operand& XLc, const Ope
     const bool sameCount = l1.count() == l2.count();
 
     switch (token) {
-    case 0x14: { // augment(
-        VQList out;
-        out.v().reserve(l1.v().size() + l2.v().size());
-        for (const VQList* part : {&l1, &l2})
-            for (const VQNumber& e : part->v())
-                out.addNumber(VQNumber(e.c(), 15, -15));
-        result = listResult(std::move(out));
+    case 0x14: // augment(
+        result = listResult(l1.joinedFull(l2));
         result.kind = KindRealList;
         break;
-    }
     case 0x19: // max(
     case 0x1A: { // min(
         std::optional<VQList> out = token == 0x19 ? l1.maxListB(l2) : l1.minListB(l2);
@@ -588,7 +582,7 @@ Operand ListMatrixOperators::doOpXLcYLc(int token, const Operand& XLc, const Ope
         }
         ScalarOperators scalar(p_);
         VQList out;
-        out.v().reserve(l1.v().size());
+        out.reserve(l1.count());
         for (std::size_t i = 0; i < l1.v().size(); ++i) {
             const Operand x = elementRecord(l2.v()[i], XLc.location);
             const Operand y = elementRecord(l1.v()[i], YLc.location);

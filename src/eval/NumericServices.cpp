@@ -189,7 +189,7 @@ Operand NumericServices::toString(const Operand& value)
         break;
     case KindString:
         if (value.string)
-            ops = *value.string;
+            ops = value.string->toVector();
         break;
     default:
         p_.setError(ErrDataType);
@@ -198,7 +198,7 @@ Operand NumericServices::toString(const Operand& value)
         return result;
     }
     result.kind = KindString;
-    result.string = std::make_shared<Ops>(std::move(ops));
+    result.string = VQString(ops);
     return result;
 }
 

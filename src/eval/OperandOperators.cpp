@@ -171,8 +171,8 @@ Operand OperandOperators::stringUnaryOp(std::uint32_t token, const Operand& X)
 {
     EvalContext& c = ctx();
     Operand result;
-    static const Operand::Ops empty;
-    const Operand::Ops& ops = X.string ? *X.string : empty;
+    static const VQString empty;
+    const VQString& ops = X.string ? *X.string : empty;
 
     switch (token) {
     case 0xBB2B: // length(
@@ -195,7 +195,7 @@ Operand OperandOperators::stringUnaryOp(std::uint32_t token, const Operand& X)
         }
         // Compile into the expression stack so the statement being run keeps its own
         // output; the parser appends the brackets it supplies, so it gets a copy.
-        Operand::Ops text = ops;
+        Operand::Ops text = ops.toVector();
         VQStack* saved = &c.rpnStack();
         c.setRpnStack(&c.exprStack);
         p_.infixToRPN(&text, 0, true);
@@ -416,9 +416,9 @@ Operand OperandOperators::equationStringOp(int token, const Operand& X, const Op
         Operand::Ops ops;
         if (Y.kind == KindString) {
             if (Y.string)
-                ops = *Y.string;
+                ops = Y.string->toVector();
         } else if (Y.var.subKind == VarString && stringIndex(Y.var.token) >= 0) {
-            ops = cal.strings[static_cast<std::size_t>(stringIndex(Y.var.token))];
+            ops = cal.strings[static_cast<std::size_t>(stringIndex(Y.var.token))].toVector();
         } else {
             c.error = ErrDataType;
             return result;
@@ -451,20 +451,16 @@ Operand OperandOperators::equationStringOp(int token, const Operand& X, const Op
 Operand OperandOperators::stringBinaryOp(int token, const Operand& X, const Operand& Y)
 {
     EvalContext& c = ctx();
-    static const Operand::Ops empty;
-    const Operand::Ops& xs = X.string ? *X.string : empty;
-    const Operand::Ops& ys = Y.string ? *Y.string : empty;
+    static const VQString empty;
+    const VQString& xs = X.string ? *X.string : empty;
+    const VQString& ys = Y.string ? *Y.string : empty;
     Operand result;
     switch (token) {
-    case 0x70: { // +: the left string first
-        auto joined = std::make_shared<Operand::Ops>();
-        joined->reserve(ys.size() + xs.size());
-        joined->insert(joined->end(), ys.begin(), ys.end());
-        joined->insert(joined->end(), xs.begin(), xs.end());
+    case 0x70: // +: the left string first, joined in place when it is its tokens' newest copy
         result.kind = KindString;
-        result.string = std::move(joined);
+        result.string = ys;
+        result.string->append(xs);
         break;
-    }
     case 0x6A: // =
     case 0x6F: { // ≠
         const bool equal = xs == ys;

@@ -125,14 +125,14 @@ void ProgramTokenHandlers::input(EvalRun& run)
         fail(ErrArgument, var.location);
         return;
     }
-    auto prompt = std::make_shared<Ops>(Ops{kQuestionMark});
+    VQString prompt{kQuestionMark};
     if (count == 2) {
         const Operand text = *run.stack.pop();
         if (text.kind == KindString && text.string) {
-            *prompt = *text.string;
+            prompt = *text.string;
         } else if (text.kind == KindVariable && text.var.subKind == VarString && text.var.index >= 0xAA00
                    && text.var.index <= 0xAA09) {
-            *prompt = p_.calc.strings[static_cast<std::size_t>(text.var.index - 0xAA00)];
+            prompt = p_.calc.strings[static_cast<std::size_t>(text.var.index - 0xAA00)];
         } else {
             fail(ErrArgument, text.location);
             return;

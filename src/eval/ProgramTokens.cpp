@@ -13,8 +13,7 @@ Operand promptRecord(const Operand& variable)
     r.kind = KindInputRequest;
     r.var = variable.var;
     r.location = variable.location;
-    r.string = std::make_shared<std::vector<std::uint32_t>>(
-        std::vector<std::uint32_t>{static_cast<std::uint32_t>(variable.var.token), kEqual, kQuestionMark});
+    r.string = VQString{static_cast<std::uint32_t>(variable.var.token), kEqual, kQuestionMark};
     return r;
 }
 

@@ -230,7 +230,7 @@ Operand ScalarOperators::doOp(std::uint32_t opcode, const Operand& Xc)
         s.numBase = 0;
         s.thousandSeperator = u' ';
         r.kind = KindString;
-        r.string = std::make_shared<Ops>(NumberFormatter(s).realToOpcodes(Xc.value.real()));
+        r.string = VQString(NumberFormatter(s).realToOpcodes(Xc.value.real()));
         break;
     }
     default:

@@ -592,7 +592,7 @@ StatementParser::Step StatementParser::quote(const Token& token)
     auto s = parseString();
     if (!s)
         return Step::Keep;
-    c_.rpnStack().pushString(std::make_shared<Ops>(std::move(*s)), token.at);
+    c_.rpnStack().pushString(VQString(*s), token.at);
     operandState_ = kString;
     return Step::Next;
 }
@@ -607,7 +607,7 @@ StatementParser::Step StatementParser::programName(const Token& token)
     auto name = parseProgramName(&tokens);
     if (!name)
         return Step::Keep;
-    c_.rpnStack().pushString(std::make_shared<Ops>(std::move(tokens)), nameAt);
+    c_.rpnStack().pushString(VQString(tokens), nameAt);
     c_.rpnStack().peek()->var.name = std::move(*name);
     operandState_ = kString;
     return Step::Next;

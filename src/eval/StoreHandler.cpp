@@ -324,7 +324,7 @@ bool StoreHandler::storeEquation(const Operand& target, const Operand& value, Op
     YEqManager* yEq = calc_.yEqManager.get();
     if (!isEquationToken(target.var.index) || value.kind != KindString || !value.string || !yEq)
         return fail(ErrArgument, value.location, R);
-    if (const int error = yEq->setYEqFunc(target.var.index, *value.string); error != 0)
+    if (const int error = yEq->setYEqFunc(target.var.index, value.string->toVector()); error != 0)
         return fail(error, value.location, R);
     return true;
 }

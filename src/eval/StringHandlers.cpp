@@ -46,7 +46,7 @@ void StringHandlers::sub(EvalRun& run)
         return;
     }
     run.R.kind = KindString;
-    run.R.string = std::make_shared<Operand::Ops>(std::move(*tokens));
+    run.R.string = VQString(*tokens);
 }
 
 void StringHandlers::inString(EvalRun& run)

@@ -96,7 +96,7 @@ void VariableStore::store(const Operand& value, const Operand& target)
             fail(ErrArgument, value.location);
             return;
         }
-        yEq->setYEqFunc(index, *value.string);
+        yEq->setYEqFunc(index, value.string->toVector());
         return;
     }
     default:

@@ -435,7 +435,7 @@ void ModeScreen::setTestMode(bool on)
     c.clearDrawing();
     {
         const auto lock = c.lockState();
-        for (Calculator::Ops& s : c.strings)
+        for (VQString& s : c.strings)
             s.clear();
     }
     startClock();

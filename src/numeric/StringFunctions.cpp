@@ -5,7 +5,7 @@
 
 namespace orvenda {
 
-std::optional<StringFunctions::Ops> StringFunctions::subString(const Ops& string, double begin, double length)
+std::optional<StringFunctions::Ops> StringFunctions::subString(Tokens string, double begin, double length)
 {
     // Compared as doubles, so no huge value is converted before it is known to fit.
     const double count = static_cast<double>(string.size());
@@ -15,7 +15,7 @@ std::optional<StringFunctions::Ops> StringFunctions::subString(const Ops& string
     return Ops(first, first + static_cast<std::ptrdiff_t>(length));
 }
 
-double StringFunctions::inString(const Ops& string, const Ops& sub, double start)
+double StringFunctions::inString(Tokens string, Tokens sub, double start)
 {
     if (!(start >= 1.0) || start > static_cast<double>(string.size()))
         return 0.0;

@@ -104,7 +104,7 @@ TEST(Operand, ResetGivesTheFreshRecordAndReleasesItsObjects)
     r.countFlag = true;
     r.list = std::make_shared<VQList>();
     r.matrix = std::make_shared<VQMatrix>();
-    r.string = std::make_shared<Operand::Ops>();
+    r.string = VQString{0x41};
     r.stack = std::make_shared<VQStack>();
     r.object = std::make_shared<Counted>(alive);
     r.object2 = std::make_shared<Counted>(alive);

@@ -127,7 +127,7 @@ TEST(VQValue, SetANSTakesNumbersListsMatricesAndStrings)
     EXPECT_EQ(ans.matrix()->dimCol(), 3u);
 
     Operand s = operandOf(KindString);
-    s.string = std::make_shared<Ops>(Ops{0x41});
+    s.string = VQString{0x41};
     ans.setANS(s, 4); // a string keeps the record's form
     EXPECT_EQ(ans.type(), VQValue::TypeString);
     EXPECT_EQ(ans.displayMod(), 0);
@@ -167,10 +167,12 @@ TEST(VQValue, SetWithOperand)
     expectNumber(w, VQValue::TypeComplex, C(1, -1), 5, -4);
 
     Operand s = operandOf(KindString);
-    s.string = std::make_shared<Ops>(Ops{1, 2});
+    s.string = VQString{1, 2};
     w.setWithOperand(s);
     EXPECT_EQ(w.type(), VQValue::TypeString);
-    EXPECT_NE(w.string(), s.string);
+    // The value shares the record's tokens rather than copying them.
+    EXPECT_EQ(*w.string(), (Ops{1, 2}));
+    EXPECT_TRUE(w.string()->sharesWith(*s.string));
 }
 
 TEST(VQValue, GetOperandWritesKindValueAndForm)
@@ -195,7 +197,9 @@ TEST(VQValue, GetOperandWritesKindValueAndForm)
     {
         VQValue l = VQValue::valWithCpxList(twoReals());
         l.getOperand(lo);
-        EXPECT_EQ(lo.list, l.list());
+        // A list object of the record's own, over the value's elements.
+        EXPECT_NE(lo.list, l.list());
+        EXPECT_TRUE(lo.list->sharesWith(*l.list()));
         EXPECT_EQ(lo.value, C(0, 1));
         EXPECT_EQ(lo.sigFig, 15); // not written for a list
     }

@@ -66,7 +66,12 @@ TEST(ValueTextTest, ResultTextByKind)
         {holding(KindRealList, &Operand::list, reals({1, 2.5})), "{1 2.5}"},
         {holding(KindComplexList, &Operand::list, complexes({{1, -1}})), "{1-" + kI + "}"},
         {holding(KindMatrix, &Operand::matrix, matrixOf({{1, 2}, {3, 4}})), "[[1 2] \n [3 4]]"},
-        {holding(KindString, &Operand::string, kHI), "HI"},
+        {[] {
+             Operand op = operandOf(KindString);
+             op.string = VQString(kHI);
+             return op;
+         }(),
+         "HI"},
         // Records without their object show nothing rather than failing.
         {operandOf(KindString), ""},
         {operandOf(KindRealList), ""},

@@ -39,7 +39,7 @@ protected:
         handlers.handle(run);
         EXPECT_EQ(parser.ctx().error, 0);
         EXPECT_EQ(run.R.kind, KindString);
-        return run.R.string ? *run.R.string : Ops{};
+        return run.R.string ? run.R.string->toVector() : Ops{};
     }
 };
 

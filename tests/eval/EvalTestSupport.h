@@ -73,7 +73,7 @@ inline Operand string(std::vector<std::uint32_t> ops, int location = 0)
 {
     Operand r;
     r.kind = KindString;
-    r.string = std::make_shared<std::vector<std::uint32_t>>(std::move(ops));
+    r.string = VQString(ops);
     r.location = location;
     return r;
 }
