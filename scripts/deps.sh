@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config
   clang libclang-rt-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  liblapack-dev libblas-dev libopenblas-dev liblapacke-dev
+  liblapack-dev libblas-dev libopenblas-dev libopenblas-serial-dev liblapacke-dev
   nlohmann-json3-dev libplist-dev libboost-math-dev libmuparser-dev
   qt6-base-dev qt6-pdf-dev qt6-svg-dev
   fonts-liberation2 fonts-dejavu-core fonts-urw-base35 fonts-droid-fallback locales

@@ -8,7 +8,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
-export OPENBLAS_NUM_THREADS=1 QT_QPA_PLATFORM=offscreen
+export QT_QPA_PLATFORM=offscreen
 
 # What the sanitizer stages build and run, by target: each test executable's tests carry its
 # name as their label. A target added here is built and its tests run in that stage.

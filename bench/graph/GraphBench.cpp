@@ -2,7 +2,8 @@
 // grid and axes, and one pan step that wraps a column and renders it, on a 320 × 480 view
 // at twice the pixel density (as on a phone); then the same with ten Y= functions: the
 // ring, one tile at full and at draft quality, a trace snap, and one function's tile drawn
-// beside the bare evaluation of its samples.
+// beside the bare evaluation of its samples; and a pan step and a zoom step of the ten
+// functions on a tablet.
 
 #include "app/YEqModel.h"
 #include "core/Calculator.h"
@@ -78,12 +79,13 @@ std::vector<std::uint32_t> tokens(const std::string& text)
 }
 
 struct Functions {
-    Functions() : calc(LocaleFormats{}, notifications), equations(std::make_shared<YEqModel>(calc)), view(calc)
+    explicit Functions(QSize size = QSize(320, 480))
+        : calc(LocaleFormats{}, notifications), equations(std::make_shared<YEqModel>(calc)), view(calc)
     {
         calc.yEqManager = equations;
         for (std::size_t i = 0; i < kTen.size(); ++i)
             equations->setYEqFunc(0x5E10 + int(i), tokens(kTen[i]));
-        view.resize(320, 480);
+        view.resize(size);
         view.zoom({-10, 10, -15, 15});
         view.updateWindowVars();
         view.updateDisplay();
@@ -125,6 +127,40 @@ void BM_TenFunctionsTile(benchmark::State& state)
     }
 }
 BENCHMARK(BM_TenFunctionsTile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The steps of a gesture over ten functions on a tablet (768 × 1024 points at twice the
+// pixel density), each within a frame of 60 per second (16.7 ms) when smooth. A pan step
+// wraps a column, three tiles drawn at full quality as a drag draws them; a zoom step is
+// one change of a pinch, the nine tiles drawn afresh as draft.
+const QSize kTablet(768, 1024);
+
+void BM_TabletPanStep(benchmark::State& state)
+{
+    Functions f(kTablet);
+    f.view.drawQuality = 0;
+    const double step = f.view.tileWidth() - 1;
+    for (auto _ : state) {
+        f.view.pan2Dx(step, 0);
+        f.view.displayTiles();
+    }
+}
+BENCHMARK(BM_TabletPanStep)->Unit(benchmark::kMillisecond);
+
+void BM_TabletZoomStep(benchmark::State& state)
+{
+    Functions f(kTablet);
+    const QPointF centre(384, 512);
+    QPointF spread(200, 200);
+    f.view.pinch(GraphView::Gesture::Began, centre + spread / 2, centre - spread / 2, centre);
+    int step = 0;
+    for (auto _ : state) {
+        // In and out by turns, so the window stays where it was.
+        spread *= (step++ % 2 == 0) ? 1.05 : 1 / 1.05;
+        f.view.pinch(GraphView::Gesture::Changed, centre + spread / 2, centre - spread / 2, centre);
+        f.view.displayTiles();
+    }
+}
+BENCHMARK(BM_TabletZoomStep)->Unit(benchmark::kMillisecond);
 
 // The trace snapped near the zero of X²−4 with the nine other plots to cross.
 void BM_TraceSnap(benchmark::State& state)

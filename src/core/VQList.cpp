@@ -286,7 +286,7 @@ void VQList::sortWithCompanion(VQList& companion, bool ascending) {
     }
 }
 
-VQList VQList::joinedFull(const VQList& tail) {
+VQList VQList::joinedFull(std::span<const VQNumber> tail) {
     const auto fullReal = [](const VQNumber& n) { return n.sigFig() == 15 && n.sigDec() == -15 && n.i() == 0; };
     const std::span<const VQNumber> head = v();
     while (fullReal_ < head.size() && fullReal(head[fullReal_])) ++fullReal_;
@@ -295,10 +295,10 @@ VQList VQList::joinedFull(const VQList& tail) {
         out.v_ = v_;
         out.fullReal_ = fullReal_;
     } else {
-        out.reserve(count() + tail.count());
+        out.reserve(count() + static_cast<int>(tail.size()));
         for (const VQNumber& e : head) out.addNumber(VQNumber(e.c(), 15, -15));
     }
-    for (const VQNumber& e : tail.v()) {
+    for (const VQNumber& e : tail) {
         const bool real = e.i() == 0;
         out.addNumber(VQNumber(e.c(), 15, -15));
         if (real && out.fullReal_ + 1 == out.v_.size()) ++out.fullReal_;

@@ -85,7 +85,8 @@ public:
     // pair (15, -15) (augment('s result). When this list's elements already are so, the
     // result shares them, and the tail goes in place after them when this list is their
     // newest copy: a loop that keeps augmenting its list is linear.
-    VQList joinedFull(const VQList& tail);
+    VQList joinedFull(const VQList& tail) { return joinedFull(tail.v()); }
+    VQList joinedFull(std::span<const VQNumber> tail);
 
     VQList cumulativeSum() const;
     VQList deltaList() const;

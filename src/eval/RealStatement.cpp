@@ -32,6 +32,8 @@ enum class RealStatement::Kind : std::uint8_t {
     Binary,
     // The element of L₁-L₆ at index a.
     ListElement,
+    // dim( of L₁-L₆: its element count.
+    ListCount,
     // randInt( from a to b.
     RandInt,
 };
@@ -49,6 +51,7 @@ constexpr std::uint32_t kStore = 0x04;
 constexpr std::uint32_t kRandInt = 0xBB0A;
 constexpr std::uint32_t kFirstListElement = 0x1002;  // L₁( .. L₆( as 0x1002..0x1007
 constexpr std::uint32_t kFirstList = 0x5D00;
+constexpr std::uint32_t kDim = 0xB5;
 constexpr int kListCount = 6;
 // randInt('s bounds: whole numbers beyond this have gaps as doubles.
 constexpr double kMaxBound = 9007199254740992.0;
@@ -99,6 +102,13 @@ bool isSlotVariable(const Operand& r)
 bool isLetterVariable(const Operand& r)
 {
     return isSlotVariable(r) && r.var.index <= kSlotTheta && r.var.token >= 0x41 && r.var.token <= 0x5B;
+}
+
+// L₁-L₆ named as a whole list.
+bool isWholeList(const Operand& r)
+{
+    return r.kind == KindVariable && r.var.subKind == VarList && r.var.token >= static_cast<int>(kFirstList)
+        && r.var.token < static_cast<int>(kFirstList) + kListCount;
 }
 
 bool isListElement(const Operand& r)
@@ -242,6 +252,16 @@ bool readElement(const Calculator& calc, int list, double index, PairedReal& int
     return std::isfinite(into.value);
 }
 
+// dim( of L₁-L₆ as the general evaluator gives it, when the list is stored.
+bool readCount(const Calculator& calc, int list, PairedReal& into)
+{
+    const auto found = calc.lists.find(listName(list));
+    if (found == calc.lists.end())
+        return false;
+    into = {static_cast<double>(found->second.count()), 15, -15};
+    return true;
+}
+
 // randInt( from `lower` to `upper`, as the general handler draws it.
 bool draw(const PairedReal& lower, const PairedReal& upper, PairedReal& into)
 {
@@ -375,6 +395,13 @@ bool RealStatement::compileValues(const VQStack& rpn, int from, int to, std::vec
             in.a.source = Source::Variable;
             in.a.slot = r.var.index;
             locations.push_back(r.location);
+        } else if (isWholeList(r) && i + 1 < to && rpn.opAtIndex(i + 1)->kind == KindOpcode
+                   && token(rpn.opAtIndex(i + 1)->opcode) == kDim) {
+            // The count keeps the list's location.
+            in.kind = Kind::ListCount;
+            in.list = static_cast<std::uint8_t>(r.var.token - static_cast<int>(kFirstList));
+            locations.push_back(r.location);
+            ++i;
         } else if (r.kind != KindOpcode) {
             return false;
         } else {
@@ -455,7 +482,7 @@ void RealStatement::foldInputs(Instruction& in, int inputs)
 
 int RealStatement::stackEffect(const Instruction& in)
 {
-    if (in.kind == Kind::Push)
+    if (in.kind == Kind::Push || in.kind == Kind::ListCount)
         return 1;
     const int taken = (in.a.source == Source::Stack ? 1 : 0)
                       + (in.kind == Kind::Binary || in.kind == Kind::RandInt ? (in.b.source == Source::Stack ? 1 : 0) : 0);
@@ -502,6 +529,10 @@ RealStatement::Outcome RealStatement::runCode(Calculator& calc, PairedReal& valu
             break;
         case Kind::ListElement:
             if (!take(calc, in.a, values, top, a) || !readElement(calc, in.list, a.value, r))
+                return Outcome::General;
+            break;
+        case Kind::ListCount:
+            if (!readCount(calc, in.list, r))
                 return Outcome::General;
             break;
         case Kind::RandInt:

@@ -15,9 +15,9 @@ struct Operand;
 
 // The statements a program loop is mostly made of, worked on plain doubles that carry
 // their significance pair: arithmetic, comparisons and logic over real numbers, real
-// variables, elements of L₁-L₆ and randInt(, alone or stored into a letter variable or a
-// list element, and the tests of If, While, Repeat, For( and the For( step, and End, Else,
-// Goto and Gosub.
+// variables, elements of L₁-L₆ and their dim(, and randInt(, alone or stored into a letter
+// variable or a list element (one past the end appends), and the tests of If, While,
+// Repeat, For( and the For( step, and End, Else, Goto and Gosub.
 //
 // A statement is compiled once, when its line is first parsed: variable slots, list
 // names and the locations the general evaluator would give its result are resolved then.

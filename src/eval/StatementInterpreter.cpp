@@ -243,8 +243,11 @@ StatementInterpreter::CachedLine* StatementInterpreter::parseLine(Ops* ops, int 
     // The parse's output becomes the cached line: the statement runs from the cache.
     line->rpn = std::move(c.rpnStack());
     line->next = next;
-    if (fast)
+    if (fast) {
         line->real = RealStatement::compile(line->rpn);
+        if (!line->real)
+            line->join = JoinStatement::compile(line->rpn);
+    }
     const auto i = static_cast<std::size_t>(at);
     if (i >= lines_.size())
         lines_.resize(std::max(i + 1, ops ? ops->size() + 1 : 0));
@@ -353,6 +356,7 @@ private:
     void noteStatement(const VQStack& rpn, int location);
     void plainResult();
     void valueResult(const CachedLine& line, const PairedReal& value);
+    void joinResult(const CachedLine& line);
     void branchResult(const CachedLine& line, bool condition);
 
     // ---- Frames and queued subroutines ----
@@ -589,6 +593,8 @@ void StatementInterpreter::Runner::statements()
             evaluate(*line);
             if (c_.error != 0)
                 return;
+            if (line->join && !line->join->ready() && (result_.string || result_.list))
+                line->join->learn(result_, c_.errorToken);
             actOnResult();
         }
         if (run_.singleStep)
@@ -999,12 +1005,24 @@ int StatementInterpreter::Runner::fastLane()
     const VQStack* lastTestRpn = nullptr;
     const CachedLine* ansLine = nullptr;
     PairedReal ansValue = kFreshReal;
+    bool ansJoined = false;
     int count = 0;
     for (;; ++count) {
         if (ip_ >= size || q_.cancelled(run_.id) || mutex.hasWaiters() || q_.interruptsQueued())
             break;
         CachedLine* line = si_.cachedAt(ip_);
-        if (!line || !line->real)
+        if (!line)
+            break;
+        if (line->join && line->join->ready()) {
+            if (!line->join->run(calc_))
+                break;
+            ip_ = line->next;
+            last = ansLine = line;
+            ansJoined = true;
+            lastTest = nullptr;
+            continue;
+        }
+        if (!line->real)
             break;
         const RealStatement& real = *line->real;
         PairedReal value;
@@ -1017,6 +1035,7 @@ int StatementInterpreter::Runner::fastLane()
                 ip_ = line->next;
                 last = ansLine = line;
                 ansValue = value;
+                ansJoined = false;
                 lastTest = nullptr;
                 continue;
             }
@@ -1058,7 +1077,10 @@ int StatementInterpreter::Runner::fastLane()
         lastTest = test;
     }
     if (ansLine) {
-        valueResult(*ansLine, ansValue);
+        if (ansJoined)
+            joinResult(*ansLine);
+        else
+            valueResult(*ansLine, ansValue);
         onValue();
     }
     if (last && last != ansLine)
@@ -1103,6 +1125,14 @@ void StatementInterpreter::Runner::valueResult(const CachedLine& line, const Pai
     result_.opcode = 0;
     result_.ints = {};
     result_.error = 0;
+}
+
+// The record the general evaluator gives for the same join.
+void StatementInterpreter::Runner::joinResult(const CachedLine& line)
+{
+    noteStatement(line.rpn, line.join->errorToken());
+    line.join->result(calc_, result_);
+    plain_ = false;
 }
 
 void StatementInterpreter::Runner::branchResult(const CachedLine& line, bool condition)

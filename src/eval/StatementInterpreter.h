@@ -2,6 +2,7 @@
 
 #include "core/Operand.h"
 #include "core/VQStack.h"
+#include "eval/JoinStatement.h"
 #include "eval/RealStatement.h"
 
 #include <cstdint>
@@ -78,6 +79,8 @@ private:
         int next = 0;
         // The same statement on plain reals, when it is one of those RealStatement takes.
         std::unique_ptr<RealStatement> real;
+        // The same statement as a string join onto its variable, when it is one.
+        std::unique_ptr<JoinStatement> join;
         // The For( statement as its End runs it again (the token stepped to ForNext(),
         // made on the first pass through that End.
         std::optional<VQStack> stepping;

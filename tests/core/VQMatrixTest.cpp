@@ -5,12 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cblas.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
 #include <initializer_list>
 #include <limits>
 #include <new>
+#include <string>
 
 using orvenda::SigPair;
 using orvenda::SNum;
@@ -105,6 +109,31 @@ TEST(VQMatrixStorage, NegativeOrHugeSizesAreRefused)
     EXPECT_EQ(m->error(), VQMatrix::ErrorNoStorage);
     EXPECT_EQ(m->dimRow(), 2u);
     EXPECT_EQ(m->row(1, 1), 7.0);
+}
+
+// The threads of this process, from the kernel's count.
+int processThreads()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("Threads:", 0) == 0)
+            return std::stoi(line.substr(8));
+    return -1;
+}
+
+// BLAS works on the calling thread alone, whatever the environment says: no thread of
+// its own spins beside the calculator's (matrices are too small to gain from them).
+TEST(VQMatrixStorage, ProductsRunOnTheCallingThreadAlone)
+{
+    EXPECT_EQ(openblas_get_num_threads(), 1);
+    const int before = processThreads();
+    VQMatrix a = *VQMatrix::matrixWithRow(99, 99);
+    a.fill({15, -15, 0.5});
+    const auto product = a.multiply(a);
+    ASSERT_TRUE(product);
+    EXPECT_DOUBLE_EQ(product->row(98, 98), 99 * 0.25);
+    EXPECT_EQ(a.det(), 0);
+    EXPECT_EQ(processThreads(), before);
 }
 
 TEST(VQMatrixStorage, StorageFailuresAreReported)

@@ -208,6 +208,13 @@ TEST(RealStatementTest, ListElementsMatchTheGeneralEvaluator)
         {"L₁(I)", 0, {{'I', 4}}, squares, false},
         {"L₁(I)", 0, {{'I', 1}}, {}, false},
         {"L₁(I)", 0, {{'I', 1}}, {{{1, 2}}}, false},
+        // dim( counts the list; a store one past its end appends.
+        {"I->L₁(dim(L₁)+1)", 0, {{'I', 7, 1, 0}}, squares, true},
+        {"dim(L₁)", 0, {}, squares, true},
+        {"2dim(L₁)-L₁(dim(L₁))->A", 0, {}, squares, true},
+        {"dim(L₁)", 0, {}, {{{1, 2}}}, true},
+        {"I->L₁(dim(L₁)+1)", 0, {{'I', 7, 1, 0}}, {}, false},
+        {"I->L₁(dim(L₁)+2)", 0, {{'I', 7, 1, 0}}, squares, false},
     };
     for (const Case& c : cases)
         expectSameAsGeneral(c);

@@ -4,6 +4,7 @@
 #include "ProgramTestSupport.h"
 #include "core/VQList.h"
 #include "core/VQMatrix.h"
+#include "core/VQValue.h"
 
 #include <gtest/gtest.h>
 
@@ -134,6 +135,61 @@ TEST(SharedValues, SnapshotsOnTheMainThreadNeverChangeUnderTheReader)
     EXPECT_TRUE(h.settle());
     EXPECT_EQ(h.finals.back().error, 0);
     EXPECT_EQ(h.enter("length(Str1)").re(), 3001);
+}
+
+// Joins onto a string or list in a program loop run without the general evaluator: each
+// program's variables and final Ans are those the same statements give as entry lines,
+// which the general evaluator always runs.
+TEST(SharedValues, LoopedJoinsGiveWhatTheGeneralEvaluatorGives)
+{
+    const struct {
+        const char* setup;
+        const char* statement;
+        const char* check;
+    } cases[] = {
+        {"\"A\"->Str1", "Str1+\"BC\"->Str1", "Str1"},
+        {"\"A\"->Str1:\"xy\"->Str2", "Str1+Str2->Str1", "Str1"},
+        {"\"A\"->Str1", "Str1+Str1->Str1", "Str1"},
+        {"{0}->L₁", "augment(L₁,{I,7})->L₁", "L₁"},
+        {"{1,2}->L₂", "augment(L₂,{5})->L₂", "L₂"},
+        // A complex variable and a list not stored are left to the general evaluator.
+        {"{1}->L₁:1+2ɩ̇->Z", "augment(L₁,{Z})->L₁", "L₁"},
+        {"ClrList L₃", "augment(L₃,{I})->L₃", "L₃"},
+        {"{9}->L₁", "I->L₁(dim(L₁)+1)", "L₁"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.statement);
+        ProgramHarness looped, typed;
+        ASSERT_EQ(looped.run(std::string(c.setup) + ":For(I,1,4):" + c.statement + ":End").error, 0);
+        ASSERT_EQ(typed.enter(c.setup).error, 0);
+        for (int i = 1; i <= 4; ++i) {
+            ASSERT_EQ(typed.enter(std::to_string(i) + "->I").error, 0);
+            ASSERT_EQ(typed.enter(c.statement).error, 0);
+        }
+        const VQValue loopAns = looped.calc.ans.snapshot(), typedAns = typed.calc.ans.snapshot();
+        EXPECT_EQ(loopAns.type(), typedAns.type());
+        EXPECT_EQ(loopAns.description(), typedAns.description());
+        const Operand a = looped.enter(c.check), b = typed.enter(c.check);
+        EXPECT_EQ(a.kind, b.kind);
+        EXPECT_EQ(tokens(a), tokens(b));
+        ASSERT_EQ(reals(a), reals(b));
+        for (int k = 0; a.list && k < a.list->count(); ++k) {
+            EXPECT_EQ(a.list->complexAtIndex(k), b.list->complexAtIndex(k));
+            EXPECT_EQ(a.list->sigFigAtIndex(k), b.list->sigFigAtIndex(k));
+            EXPECT_EQ(a.list->sigDecAtIndex(k), b.list->sigDecAtIndex(k));
+        }
+    }
+}
+
+// A loop ending on a real statement leaves that real in Ans, not the string joined before.
+TEST(SharedValues, AnsIsTheLastValueTheLoopGave)
+{
+    ProgramHarness h;
+    ASSERT_EQ(h.run("\"A\"->Str1:For(I,1,3):Str1+\"B\"->Str1:2I->B:End").error, 0);
+    EXPECT_EQ(h.calc.ans.type(), VQValue::TypeReal);
+    EXPECT_EQ(h.calc.ans.r(), 6);
+    ASSERT_EQ(h.run("For(I,1,3):2I->B:Str1+\"C\"->Str1:End").error, 0);
+    EXPECT_EQ(h.calc.ans.string()->toVector(), (Ops{'A', 'B', 'B', 'B', 'C', 'C', 'C'}));
 }
 
 } // namespace
