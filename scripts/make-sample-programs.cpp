@@ -13,6 +13,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -66,6 +68,12 @@ bool parse(std::istream& in, Sample& sample, std::string& problem)
             return false;
         }
     }
+    // Tags are kept as the editor keeps them: sorted without regard to case.
+    std::stable_sort(sample.tags.begin(), sample.tags.end(), [](const std::string& a, const std::string& b) {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+            return std::tolower(x) < std::tolower(y);
+        });
+    });
     if (!inProgram) {
         problem = "no --- line before the program";
         return false;
