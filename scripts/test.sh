@@ -3,8 +3,8 @@
 # tree with clang, runs the engine's, pretty printing's and the headless app models' tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the engine's under ThreadSanitizer
 # (under both the thread stress test runs for 20 seconds, 1 otherwise), and fuzzes the
-# archive decoder, the start-up from a damaged state file, the CSV import and entry lines,
-# half a minute each. Each stage says how long it took.
+# archive decoder, the start-up from a damaged state file, the CSV import, entry lines and
+# program files, half a minute each. Each stage says how long it took.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -12,9 +12,9 @@ export OPENBLAS_NUM_THREADS=1 QT_QPA_PLATFORM=offscreen
 
 # What the sanitizer stages build and run, by target: each test executable's tests carry its
 # name as their label. A target added here is built and its tests run in that stage.
-asan_tests=(orvenda_engine_tests orvenda_pretty_tests orvenda_app_tests orvenda-cases)
+asan_tests=(orvenda_engine_tests orvenda_pretty_tests orvenda_app_tests orvenda_program_tests orvenda-cases)
 tsan_tests=(orvenda_engine_tests)
-fuzzers=(orvenda-archive-fuzzer orvenda-state-fuzzer orvenda-csv-fuzzer orvenda-entry-fuzzer)
+fuzzers=(orvenda-archive-fuzzer orvenda-state-fuzzer orvenda-csv-fuzzer orvenda-entry-fuzzer orvenda-program-fuzzer)
 
 # Wall-clock seconds and the CPU seconds (user + system) of everything a stage started.
 cpu_file=$(mktemp)

@@ -481,9 +481,12 @@ bool AppDriver::hardwareKey(std::string_view chord)
     if (openAlert())
         return true;
     QKeyEvent press(QEvent::KeyPress, combination.key(), modifiers, typed);
-    // Another open dialog (the list of key commands) has the keys: Escape closes it.
+    // Another open dialog (the list of key commands, a form) has the keys: its field with
+    // the focus takes what is typed; Escape closes it.
     if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-        QApplication::sendEvent(dialog, &press);
+        // A dialog just opened gives its first field the focus once it is shown.
+        spin(0);
+        QApplication::sendEvent(dialog->focusWidget() ? dialog->focusWidget() : dialog, &press);
         spin(0);
         return true;
     }

@@ -30,6 +30,8 @@ class ViewControlDelegate;
 //                  Shift+A, Alt+",", Shift+Backspace, Return, ...
 //                  While a menu or the catalogue is open it covers the keyboard: `key` then
 //                  hands the key's op to the menu as its keypad, `hkey` goes to the overlay.
+//                  An open dialog (the program menu's New form) takes `hkey` in its field
+//                  with the focus.
 //   type TEXT      TEXT as the case files write an entry line, key by key
 //   tap X Y        a tap at window coordinates
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished

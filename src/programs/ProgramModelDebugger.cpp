@@ -198,10 +198,18 @@ void ProgramModel::debugEnter()
             ops.insert(ops.begin(), kQuote);
     }
     const Operand value = parser.eval(ops, false);
+    if (const int error = parser.error(); error != 0) {
+        // The answer stays on the entry line to be mended; the prompt still waits.
+        calc_.showError({{"errorNum", error}});
+        parser.setError(0);
+        return;
+    }
     if (wanted) {
         ProgramQueue& queue = parser.programQueue();
-        if (const auto target = queue.popPrompt(); target && value.error == 0)
+        if (const auto target = queue.popPrompt()) {
+            auto lock = calc_.lockState();
             parser.store(value, *target);
+        }
         if (calc_.prgmOutputMgr)
             calc_.prgmOutputMgr->newLine();
         const VQStack left = parser.promptStack();

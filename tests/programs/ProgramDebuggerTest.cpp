@@ -146,6 +146,20 @@ TEST_F(ProgramDebuggerTest, AStepAtInputAnswersNoAndEnterStoresTheAnswer)
     EXPECT_EQ(var('B'), 10);
 }
 
+TEST_F(ProgramDebuggerTest, AnAnswerThatFailsIsReportedAndThePromptStillWaits)
+{
+    open("Prompt A");
+    EXPECT_FALSE(model->singleStep());
+    ASSERT_TRUE(h.settle());
+    type("1/0");
+    model->enter();
+    ASSERT_EQ(view->errors.size(), 1u);
+    EXPECT_EQ(view->errors[0]["errorNum"], 14);
+    EXPECT_EQ(h.parser().error(), 0);
+    EXPECT_EQ(h.queue().promptStack().count(), 1);
+    EXPECT_FALSE(entry->entryOps().empty());
+}
+
 TEST_F(ProgramDebuggerTest, PromptAnswersForListsAndStringsGetTheirOpeningMark)
 {
     open("Input L₁:Input Str1");
