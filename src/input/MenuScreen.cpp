@@ -329,8 +329,10 @@ void MenuScreen::buildRows()
     case L::ProgramNames: {
         updateProgramNames();
         const auto describe = [this](Row& row) {
-            if (showsLibrary() && calc().prgmManager)
-                row.detail = QString::fromStdString(calc().prgmManager->descFor(row.name));
+            if (!showsLibrary())
+                return;
+            const auto found = prgmDescs_.find(row.name);
+            row.detail = QString::fromStdString(found == prgmDescs_.end() ? std::string() : found->second);
         };
         if (showsLibrary() && libraryLayout_ == 1) {
             for (const auto& [tag, programs] : topics_) {
@@ -795,8 +797,11 @@ void MenuScreen::updateProgramNames()
     std::map<QString, std::vector<std::string>> byTag;
     const std::shared_ptr<ProgramManager> programs = calc().prgmManager;
     const std::vector<std::string> names = programs ? programs->programListOf(prgmType_) : std::vector<std::string>{};
+    prgmDescs_.clear();
     for (const std::string& name : names) {
-        const std::vector<std::string> tags = programs->tagsFor(name).value_or(std::vector<std::string>{});
+        ProgramManager::LibraryEntry entry = programs->libraryEntry(name);
+        const std::vector<std::string> tags = entry.tags.value_or(std::vector<std::string>{});
+        prgmDescs_[name] = std::move(entry.desc);
         if (prgmSelectedTag_.empty() || std::ranges::find(tags, prgmSelectedTag_) != tags.end())
             prgmNames_.push_back(name);
         for (const std::string& tag : tags) {

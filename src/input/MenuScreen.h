@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -162,6 +163,8 @@ private:
     std::string prgmSelectedTag_;
     std::vector<std::string> prgmNames_;
     std::vector<std::string> prgmTags_;
+    // The descriptions of the programs of the type, read with their tags.
+    std::map<std::string, std::string> prgmDescs_;
     // The tag sections: each tag (sorted ignoring case) with its programs.
     std::vector<std::pair<QString, std::vector<std::string>>> topics_;
     MenuTables::List list_ = MenuTables::List::Math;

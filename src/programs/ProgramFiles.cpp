@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <map>
 #include <memory>
 
 namespace orvenda {
@@ -306,8 +307,16 @@ std::vector<std::string> ProgramFiles::programListOf(int kind) const
 std::optional<Dict> ProgramFiles::dictFor(const std::string& name) const
 {
     if (Utf8::codePointCount(name) > kMaxNameLength) {
-        const auto text = SamplePrograms::json(name);
-        return text ? dictFromJson(*text) : std::nullopt;
+        // The samples never change: read once, for every thread.
+        static const std::map<std::string, Dict, std::less<>> samples = [] {
+            std::map<std::string, Dict, std::less<>> read;
+            for (const std::string_view sample : SamplePrograms::kNames)
+                if (auto dict = dictFromJson(SamplePrograms::json(sample).value_or("")))
+                    read.emplace(sample, std::move(*dict));
+            return read;
+        }();
+        const auto found = samples.find(name);
+        return found == samples.end() ? std::nullopt : std::optional<Dict>(found->second);
     }
     const auto bytes = read(name);
     return bytes ? dictFromPlist(std::span<const char>(bytes->constData(), static_cast<std::size_t>(bytes->size())))

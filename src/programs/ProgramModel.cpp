@@ -38,6 +38,14 @@ ProgramModel::Added ProgramModel::addFileNamed(const std::string& name, const st
 
 bool ProgramModel::deleteProgramNamed(const std::string& name) { return files_->deleteProgram(name); }
 
+ProgramModel::LibraryEntry ProgramModel::libraryEntry(const std::string& name) const
+{
+    auto dict = files_->dictFor(name);
+    if (!dict)
+        return {};
+    return {std::move(dict->tags), dict->desc.value_or(""), dict->flags.value_or(0)};
+}
+
 bool ProgramModel::storeProgram(const std::string& name, std::span<const std::uint32_t> ops)
 {
     saveProgram();

@@ -93,6 +93,7 @@ public:
     std::optional<std::vector<std::string>> tagsFor(const std::string& name) const override { return files_->tagsFor(name); }
     std::uint32_t flagsFor(const std::string& name) const override { return files_->flagsFor(name); }
     std::string descFor(const std::string& name) const override { return files_->descFor(name); }
+    LibraryEntry libraryEntry(const std::string& name) const override;
     std::string notesFor(const std::string& name) const override { return files_->notesFor(name); }
     Added addFileNamed(const std::string& name, const std::string& desc, const std::string& notes,
         const std::string& tags) override;

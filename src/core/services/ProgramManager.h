@@ -68,6 +68,16 @@ public:
     virtual std::uint32_t flagsFor(const std::string& /*name*/) const { return 0; }
     // The one-line description and the user notes; "" when there are none.
     virtual std::string descFor(const std::string& /*name*/) const { return {}; }
+    // What the program library shows of a program, read at once.
+    struct LibraryEntry {
+        std::optional<std::vector<std::string>> tags;
+        std::string desc;
+        std::uint32_t flags = 0;
+    };
+    virtual LibraryEntry libraryEntry(const std::string& name) const
+    {
+        return {tagsFor(name), descFor(name), flagsFor(name)};
+    }
     virtual std::string notesFor(const std::string& /*name*/) const { return {}; }
     // A new, empty program from the program menu's form: the description and notes as
     // given, the tags from the comma-separated text. An existing program is left as it is.
