@@ -1,20 +1,14 @@
 #include "programs/ProgramLayout.h"
 
+#include "eval/ProgramTokens.h"
+
 #include <algorithm>
 
 namespace orvenda {
 
 namespace {
 
-constexpr std::uint32_t kStore = 0x04;
-constexpr std::uint32_t kQuote = 0x2A;
-constexpr std::uint32_t kColon = 0x3E;
-constexpr std::uint32_t kLineBreak = 0x3F;
-constexpr std::uint32_t kBreakpoint = 0x5C58;
-constexpr std::uint32_t kIf = 0xCE, kThen = 0xCF, kElse = 0xD0, kWhile = 0xD1, kRepeat = 0xD2, kFor = 0xD3,
-                        kEnd = 0xD4, kIncSkip = 0xDA, kDecSkip = 0xDB;
-
-std::uint32_t token(std::uint32_t op) { return op & 0xFFFF; }
+using namespace ProgramTokens;
 
 // One level less, keeping the continuation bit.
 std::uint32_t outdented(std::uint32_t flags)
@@ -40,7 +34,7 @@ void ProgramLayout::update(std::span<const std::uint32_t> ops, int width, const 
     const int count = static_cast<int>(ops.size());
     for (int k = 0; k < count; ++k) {
         const std::uint32_t t = token(ops[static_cast<std::size_t>(k)]);
-        if (t == kLineBreak) {
+        if (t == kNewLine) {
             quoting = false;
             int next = k + 1;
             if (next < count && token(ops[static_cast<std::size_t>(next)]) == kBreakpoint)
@@ -67,8 +61,8 @@ void ProgramLayout::update(std::span<const std::uint32_t> ops, int width, const 
                 }
                 break;
             case kIf:
-            case kIncSkip:
-            case kDecSkip:
+            case kIncrementSkip:
+            case kDecrementSkip:
                 ++indent;
                 oneStatement = true;
                 break;

@@ -5,6 +5,7 @@
 #include "eval/Parser.h"
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
+#include "eval/ProgramTokens.h"
 #include "language/ErrorNumbers.h"
 #include "language/Utf8.h"
 
@@ -13,13 +14,7 @@
 
 namespace orvenda {
 
-namespace {
-
-constexpr std::uint32_t kLineBreak = 0x3F;
-
-std::uint32_t token(std::uint32_t op) { return op & 0xFFFF; }
-
-} // namespace
+using namespace ProgramTokens;
 
 ProgramModel::ProgramModel(Calculator& calc, std::shared_ptr<const ProgramFiles> files)
     : calc_(calc), files_(std::move(files))
@@ -193,7 +188,7 @@ std::optional<std::string> ProgramModel::pdfLine(int n) const
         return std::nullopt;
     std::string text;
     for (int k = layout_.firstOpOnLine(n), end = layout_.lineEnd(n, length()); k < end; ++k)
-        if (token(opAt(k)) != kLineBreak)
+        if (token(opAt(k)) != kNewLine)
             text += nameOf(opAt(k));
     return text;
 }
@@ -357,7 +352,7 @@ void ProgramModel::cursorEnd()
     if (!beginCursorKey(nullptr))
         return;
     int line = layout_.lineForIndex(cursor_);
-    if (token(opAt(cursor_)) == kLineBreak && cursor_ < length())
+    if (token(opAt(cursor_)) == kNewLine && cursor_ < length())
         ++line;
     cursor_ = line + 1 < numLines() ? layout_.firstOpOnLine(line + 1) - 1 : length();
     textCursorCol_ = columnForIndex(cursor_);
@@ -520,23 +515,17 @@ void ProgramModel::saveUndo()
     post(VQRedrawKeyboard);
 }
 
-void ProgramModel::undo()
-{
-    if (undo_.empty() || !isEditable())
-        return;
-    redo_.push_back(getState());
-    setState(undo_.back());
-    undo_.pop_back();
-    post(VQRedrawKeyboard);
-}
+void ProgramModel::undo() { stepBack(undo_, redo_); }
 
-void ProgramModel::redo()
+void ProgramModel::redo() { stepBack(redo_, undo_); }
+
+void ProgramModel::stepBack(std::deque<Snapshot>& from, std::deque<Snapshot>& to)
 {
-    if (redo_.empty() || !isEditable())
+    if (from.empty() || !isEditable())
         return;
-    undo_.push_back(getState());
-    setState(redo_.back());
-    redo_.pop_back();
+    to.push_back(getState());
+    setState(from.back());
+    from.pop_back();
     post(VQRedrawKeyboard);
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/LineEditor.h"
 #include "core/services/ProgramManager.h"
+#include "eval/ProgramTokens.h"
 #include "programs/ProgramFiles.h"
 #include "programs/ProgramLayout.h"
 #include "programs/VQProgram.h"
@@ -51,7 +52,7 @@ public:
 
     static constexpr int kLineWidth = 32;
     static constexpr std::size_t kMaxUndo = 50;
-    static constexpr std::uint32_t kBreakpoint = 0x5C58;
+    static constexpr std::uint32_t kBreakpoint = ProgramTokens::kBreakpoint;
     static constexpr std::uint32_t kRCL = 1071;
 
     struct Range {
@@ -291,6 +292,10 @@ private:
     void delOps();
     // The opcode after the nearest ":", line break or breakpoint at or before the index.
     int statementStart(int index) const;
+    // Undo (from the undo stack to the redo stack) or redo (the other way).
+    void stepBack(std::deque<Snapshot>& from, std::deque<Snapshot>& to);
+    // Takes away the RCL before the cursor and puts the recalled opcodes in its place.
+    void replaceRecall(const Ops& recalled);
     // Starts a run or a step of the open program.
     bool start(bool step);
     // ENTER while debugging.

@@ -8,6 +8,7 @@
 #include "core/services/ProgramOutputManager.h"
 #include "core/NotificationNames.h"
 #include "eval/Parser.h"
+#include "eval/ProgramTokens.h"
 #include "eval/ProgramQueue.h"
 
 #include <algorithm>
@@ -17,20 +18,10 @@ namespace orvenda {
 
 namespace {
 
-constexpr std::uint32_t kStore = 0x04;
-constexpr std::uint32_t kOpenBrace = 0x08;
-constexpr std::uint32_t kOpenParen = 0x10;
-constexpr std::uint32_t kQuote = 0x2A;
-constexpr std::uint32_t kColon = 0x3E;
-constexpr std::uint32_t kLineBreak = 0x3F;
-constexpr std::uint32_t kProgram = 0x5F;
-constexpr std::uint32_t kEqual = 0x6A;
-constexpr std::uint32_t kQuestionMark = 0xAF;
-constexpr std::uint32_t kInput = 0xDC;
-constexpr std::uint32_t kPrompt = 0xDD;
-constexpr std::uint32_t kListName = 0xEB;
+using namespace ProgramTokens;
 
-std::uint32_t token(std::uint32_t op) { return op & 0xFFFF; }
+constexpr std::uint32_t kOpenParen = 0x10;
+
 bool inRange(std::uint32_t t, std::uint32_t first, std::uint32_t last) { return t >= first && t <= last; }
 
 // The variables a program may use, as the debugger's variable pane lists them.
@@ -122,7 +113,7 @@ int ProgramModel::statementStart(int index) const
 {
     for (int k = std::min(index, length() - 1); k >= 0; --k) {
         const std::uint32_t t = token(opAt(k));
-        if (t == kColon || t == kLineBreak || t == kBreakpoint)
+        if (t == kColon || t == kNewLine || t == kBreakpoint)
             return k + 1;
     }
     return 0;
@@ -240,7 +231,7 @@ ProgramModel::Ops ProgramModel::programVars() const
             skipping = true;
             continue;
         }
-        if (t == kStore || t == kLineBreak) {
+        if (t == kStore || t == kNewLine) {
             skipping = false;
             continue;
         }
@@ -261,7 +252,7 @@ std::vector<std::string> ProgramModel::programLists() const
             inString = !inString;
             continue;
         }
-        if (t == kLineBreak) {
+        if (t == kNewLine) {
             inString = false;
             continue;
         }

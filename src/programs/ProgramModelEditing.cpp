@@ -5,6 +5,7 @@
 #include "app/EntryModel.h"
 #include "core/Calculator.h"
 #include "core/NotificationNames.h"
+#include "eval/ProgramTokens.h"
 #include "language/ErrorNumbers.h"
 #include "language/Utf8.h"
 
@@ -14,16 +15,11 @@ namespace orvenda {
 
 namespace {
 
-constexpr std::uint32_t kQuote = 0x2A;
-constexpr std::uint32_t kColon = 0x3E;
-constexpr std::uint32_t kLineBreak = 0x3F;
-constexpr std::uint32_t kProgram = 0x5F;
+using namespace ProgramTokens;
+
 constexpr std::uint32_t kTheta = 0x5B;
-constexpr std::uint32_t kListName = 0xEB;
 constexpr std::uint32_t kFirstList = 0x5D00;
 constexpr std::uint32_t kLastList = 0x5D05;
-
-std::uint32_t token(std::uint32_t op) { return op & 0xFFFF; }
 
 } // namespace
 
@@ -35,6 +31,13 @@ bool ProgramModel::fits(std::size_t finalLength)
         return true;
     refuseTooLong();
     return false;
+}
+
+void ProgramModel::replaceRecall(const Ops& recalled)
+{
+    program_.deleteOpcodeAt(--cursor_);
+    program_.insertOpcodes(recalled, cursor_);
+    cursor_ += static_cast<int>(recalled.size());
 }
 
 void ProgramModel::addOpcode(std::uint32_t op, bool insert)
@@ -57,15 +60,13 @@ void ProgramModel::addOpcode(std::uint32_t op, bool insert)
     saveUndo();
     dirty_ = true;
     if (recall) {
-        program_.deleteOpcodeAt(--cursor_);
-        program_.insertOpcodes(recalled, cursor_);
-        cursor_ += static_cast<int>(recalled.size());
+        replaceRecall(recalled);
     } else {
         // RCL waits at the cursor for its variable: it never overwrites a token.
         insert = insert || token(op) == kRCL;
         const int n = length();
         const int c = cursor_;
-        if (c < n - 1 ? token(opAt(c)) == kLineBreak || insert : insert)
+        if (c < n - 1 ? token(opAt(c)) == kNewLine || insert : insert)
             program_.insertOpcode(op, c);
         else if (c < n)
             program_.setOpcode(op, c);
@@ -111,9 +112,7 @@ void ProgramModel::addVariable(std::string_view name, bool insert)
     saveUndo();
     dirty_ = true;
     if (recall) {
-        program_.deleteOpcodeAt(--cursor_);
-        program_.insertOpcodes(added, cursor_);
-        cursor_ += static_cast<int>(added.size());
+        replaceRecall(added);
     } else {
         for (std::size_t k = 0; k < added.size(); ++k)
             addOpcode(added[k], k == 0 ? insert : true);
@@ -142,11 +141,9 @@ void ProgramModel::addProgramName(std::string_view name, bool insert)
     saveUndo();
     dirty_ = true;
     if (recall) {
-        program_.deleteOpcodeAt(--cursor_);
-        program_.insertOpcodes(added, cursor_);
-        cursor_ += static_cast<int>(added.size());
+        replaceRecall(added);
     } else {
-        const bool inserting = insert || (cursor_ < length() - 1 && token(opAt(cursor_)) == kLineBreak);
+        const bool inserting = insert || (cursor_ < length() - 1 && token(opAt(cursor_)) == kNewLine);
         for (const std::uint32_t op : added) {
             if (inserting)
                 program_.insertOpcode(op, cursor_);
@@ -186,14 +183,14 @@ void ProgramModel::clear()
         const int c = cursor_;
         if (length() == 0)
             return;
-        const bool onLineEnd = c >= length() || token(opAt(c)) == kLineBreak;
-        if (onLineEnd && (c == 0 || token(opAt(c - 1)) == kLineBreak))
+        const bool onLineEnd = c >= length() || token(opAt(c)) == kNewLine;
+        if (onLineEnd && (c == 0 || token(opAt(c - 1)) == kNewLine))
             return;
         int start = std::min(c, length());
-        while (start > 0 && token(opAt(start - 1)) != kLineBreak)
+        while (start > 0 && token(opAt(start - 1)) != kNewLine)
             --start;
         int end = c;
-        while (end < length() && token(opAt(end)) != kLineBreak)
+        while (end < length() && token(opAt(end)) != kNewLine)
             ++end;
         selection_ = {start, end - start};
     }
@@ -208,7 +205,7 @@ void ProgramModel::enter()
     if (debug())
         debugEnter();
     else
-        addOpcode(kLineBreak, calc_.insert != 0);
+        addOpcode(kNewLine, calc_.insert != 0);
 }
 
 bool ProgramModel::isQuoting() const
@@ -216,7 +213,7 @@ bool ProgramModel::isQuoting() const
     int quotes = 0;
     for (int k = std::min(cursor_, length()) - 1; k >= 0; --k) {
         const std::uint32_t t = token(opAt(k));
-        if (t == kColon || t == kLineBreak)
+        if (t == kColon || t == kNewLine)
             break;
         quotes += t == kQuote;
     }
