@@ -44,21 +44,20 @@ ProgramModel::LibraryEntry ProgramModel::libraryEntry(const std::string& name) c
 bool ProgramModel::storeProgram(const std::string& name, std::span<const std::uint32_t> ops)
 {
     saveProgram();
-    if (!files_->storeOps(name, ops))
-        return false;
-    if (name == programName_)
-        loadProgram(name);
-    return true;
+    return reloadIfOpen(name, files_->storeOps(name, ops));
 }
 
 bool ProgramModel::addProgram(const std::string& name, std::span<const std::uint32_t> ops)
 {
     saveProgram();
-    if (!files_->addProgram(name, ops))
-        return false;
-    if (name == programName_)
+    return reloadIfOpen(name, files_->addProgram(name, ops));
+}
+
+bool ProgramModel::reloadIfOpen(const std::string& name, bool written)
+{
+    if (written && name == programName_)
         loadProgram(name);
-    return true;
+    return written;
 }
 
 // ---- The open program ----

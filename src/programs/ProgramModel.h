@@ -292,6 +292,11 @@ private:
     void delOps();
     // The opcode after the nearest ":", line break or breakpoint at or before the index.
     int statementStart(int index) const;
+    // A program file just written (when written) is opened again if it is the open one.
+    bool reloadIfOpen(const std::string& name, bool written);
+    // One opcode at the cursor, inserted or over the one there (appended at the end); the
+    // cursor moves past it.
+    void put(std::uint32_t op, bool inserting);
     // Undo (from the undo stack to the redo stack) or redo (the other way).
     void stepBack(std::deque<Snapshot>& from, std::deque<Snapshot>& to);
     // Takes away the RCL before the cursor and puts the recalled opcodes in its place.

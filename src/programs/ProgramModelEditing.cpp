@@ -33,6 +33,17 @@ bool ProgramModel::fits(std::size_t finalLength)
     return false;
 }
 
+void ProgramModel::put(std::uint32_t op, bool inserting)
+{
+    if (inserting)
+        program_.insertOpcode(op, cursor_);
+    else if (cursor_ < length())
+        program_.setOpcode(op, cursor_);
+    else
+        program_.appendOpcode(op);
+    ++cursor_;
+}
+
 void ProgramModel::replaceRecall(const Ops& recalled)
 {
     program_.deleteOpcodeAt(--cursor_);
@@ -64,15 +75,8 @@ void ProgramModel::addOpcode(std::uint32_t op, bool insert)
     } else {
         // RCL waits at the cursor for its variable: it never overwrites a token.
         insert = insert || token(op) == kRCL;
-        const int n = length();
-        const int c = cursor_;
-        if (c < n - 1 ? token(opAt(c)) == kNewLine || insert : insert)
-            program_.insertOpcode(op, c);
-        else if (c < n)
-            program_.setOpcode(op, c);
-        else
-            program_.appendOpcode(op);
-        ++cursor_;
+        // A line break before the last opcode is never overwritten.
+        put(op, insert || (cursor_ < length() - 1 && token(opAt(cursor_)) == kNewLine));
     }
     relayout();
     post(VQMakeCursorVisible);
@@ -144,15 +148,8 @@ void ProgramModel::addProgramName(std::string_view name, bool insert)
         replaceRecall(added);
     } else {
         const bool inserting = insert || (cursor_ < length() - 1 && token(opAt(cursor_)) == kNewLine);
-        for (const std::uint32_t op : added) {
-            if (inserting)
-                program_.insertOpcode(op, cursor_);
-            else if (cursor_ < length())
-                program_.setOpcode(op, cursor_);
-            else
-                program_.appendOpcode(op);
-            ++cursor_;
-        }
+        for (const std::uint32_t op : added)
+            put(op, inserting);
     }
     relayout();
     post(VQMakeCursorVisible);
