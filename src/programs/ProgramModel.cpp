@@ -194,6 +194,9 @@ std::optional<std::string> ProgramModel::pdfLine(int n) const
 
 std::optional<ProgramModel::StatementLine> ProgramModel::statementForLine(int n) const
 {
+    // The debugger's line after the last holds the cursor at the end of the program.
+    if (debug() && n == numLines() && cursor_ == length())
+        return StatementLine{{}, n, 0, {}};
     if (!layout_.validLine(n))
         return std::nullopt;
     StatementLine statement;

@@ -144,7 +144,8 @@ public:
     // The opcodes of a screen line; nothing past the last line.
     std::optional<Ops> opsForLine(int n) const;
     std::optional<Ops> lineContaining(int index) const { return opsForLine(lineForIndex(index)); }
-    // The whole statement line shown on screen line n; nothing past the last line.
+    // The whole statement line shown on screen line n; nothing past the last line (in debug
+    // mode the line after the last is empty, with the cursor at the end there).
     std::optional<StatementLine> statementForLine(int n) const;
     // The names of the line's opcodes, without margin or ":"; nothing past the last line.
     std::optional<std::string> pdfLine(int n) const;

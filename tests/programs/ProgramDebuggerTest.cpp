@@ -208,6 +208,12 @@ TEST_F(ProgramDebuggerTest, DebugModeMovesTheCursorToItsStatement)
     EXPECT_EQ(model->prgmEditCursor(), 0);
     EXPECT_EQ(model->lineForIndex(model->program().length()), model->numLines());
     EXPECT_EQ(model->screenLine(model->numLines()), "");
+    model->cursorBottom();
+    const auto end = model->statementForLine(model->numLines());
+    ASSERT_TRUE(end);
+    EXPECT_EQ(end->position, 0);
+    EXPECT_TRUE(end->ops.empty());
+    model->cursorTop();
     // Touches pick statement starts only.
     EXPECT_EQ(model->opNearLine(0, 7), 4);
     h.calc.programRunning = true;
