@@ -21,35 +21,37 @@ constexpr int kMaxShadowSide = 2048;
 
 double length(QPointF v) { return std::hypot(v.x(), v.y()); }
 
-// Three passes of a box blur over the alpha of a premultiplied image: near enough to a
-// Gaussian of deviation sigma (in pixels).
-void blurAlpha(QImage& image, double sigma)
+// Three passes of a box blur over an alpha mask: near enough to a Gaussian of deviation
+// sigma (in pixels).
+void blurAlpha(QImage& mask, double sigma)
 {
     if (sigma < 0.3)
         return;
     const int radius = std::max(1, static_cast<int>(std::lround((std::sqrt(4 * sigma * sigma + 1) - 1) / 2)));
-    const int w = image.width(), h = image.height();
+    const int w = mask.width(), h = mask.height(), width = 2 * radius + 1;
+    const auto stride = static_cast<std::ptrdiff_t>(mask.bytesPerLine());
+    uchar* bits = mask.bits();
     std::vector<int> line(static_cast<std::size_t>(std::max(w, h)));
-    std::vector<int> sums(line.size() + 1);
-    const auto pass = [&](int count, int n, auto get, auto set) {
-        for (int i = 0; i < count; ++i) {
-            for (int j = 0; j < n; ++j)
-                line[static_cast<std::size_t>(j)] = get(i, j);
-            sums[0] = 0;
-            for (int j = 0; j < n; ++j)
-                sums[static_cast<std::size_t>(j) + 1] = sums[static_cast<std::size_t>(j)] + line[static_cast<std::size_t>(j)];
-            const int width = 2 * radius + 1;
-            for (int j = 0; j < n; ++j) {
-                const int lo = std::max(0, j - radius), hi = std::min(n, j + radius + 1);
-                set(i, j, (sums[static_cast<std::size_t>(hi)] - sums[static_cast<std::size_t>(lo)]) / width);
-            }
+    // One pass along n values step apart: each becomes the mean of those within the radius.
+    const auto pass = [&](uchar* first, int n, std::ptrdiff_t step) {
+        for (int j = 0; j < n; ++j)
+            line[static_cast<std::size_t>(j)] = first[j * step];
+        int sum = 0;
+        for (int j = 0; j < std::min(radius, n); ++j)
+            sum += line[static_cast<std::size_t>(j)];
+        for (int j = 0; j < n; ++j) {
+            if (j + radius < n)
+                sum += line[static_cast<std::size_t>(j + radius)];
+            if (j - radius - 1 >= 0)
+                sum -= line[static_cast<std::size_t>(j - radius - 1)];
+            first[j * step] = static_cast<uchar>(sum / width);
         }
     };
-    const auto alphaAt = [&](int x, int y) { return qAlpha(reinterpret_cast<const QRgb*>(image.constScanLine(y))[x]); };
-    const auto setAlpha = [&](int x, int y, int a) { reinterpret_cast<QRgb*>(image.scanLine(y))[x] = qRgba(0, 0, 0, a); };
     for (int k = 0; k < 3; ++k) {
-        pass(h, w, [&](int y, int x) { return alphaAt(x, y); }, [&](int y, int x, int a) { setAlpha(x, y, a); });
-        pass(w, h, [&](int x, int y) { return alphaAt(x, y); }, [&](int x, int y, int a) { setAlpha(x, y, a); });
+        for (int y = 0; y < h; ++y)
+            pass(bits + y * stride, w, 1);
+        for (int x = 0; x < w; ++x)
+            pass(bits + x, h, stride);
     }
 }
 
@@ -179,6 +181,22 @@ void GraphicsContext::drawLinearGradient(const QGradientStops& stops, QPointF fr
     painter_.restore();
 }
 
+void GraphicsContext::fillPathWithGradient(const QPainterPath& path, const QGradientStops& stops, QPointF from, QPointF to)
+{
+    const QPointF along = to - from;
+    if (stops.isEmpty() || path.isEmpty() || !(std::hypot(along.x(), along.y()) > 0))
+        return;
+    QLinearGradient gradient(from, to);
+    gradient.setStops(stops);
+    QPainterPath filled = path;
+    filled.setFillRule(Qt::WindingFill);
+    painter_.save();
+    painter_.setPen(Qt::NoPen);
+    painter_.setBrush(gradient);
+    painter_.drawPath(filled);
+    painter_.restore();
+}
+
 void GraphicsContext::drawImage(const QRectF& target, const QImage& image)
 {
     drawWithShadow(target, [&](QPainter& p) { p.drawImage(target, image); });
@@ -213,8 +231,8 @@ void GraphicsContext::paintShadow(const QRectF& bounds, const std::function<void
     const QRect area = source.toAlignedRect();
     const double resolution = std::min(1.0, double(kMaxShadowSide) / std::max(area.width(), area.height()));
     QImage mask(std::max(1, int(std::ceil(area.width() * resolution))),
-                std::max(1, int(std::ceil(area.height() * resolution))), QImage::Format_ARGB32_Premultiplied);
-    mask.fill(Qt::transparent);
+                std::max(1, int(std::ceil(area.height() * resolution))), QImage::Format_Alpha8);
+    mask.fill(0);
     {
         QPainter p(&mask);
         p.setRenderHints(painter_.renderHints());
@@ -225,18 +243,22 @@ void GraphicsContext::paintShadow(const QRectF& bounds, const std::function<void
         draw(p);
     }
     blurAlpha(mask, sigma * resolution);
+    // The shadow's colour over the blurred coverage.
+    QImage shadow(mask.size(), QImage::Format_ARGB32_Premultiplied);
     const QColor c = state_.shadowColor;
+    const double alpha = c.alphaF() / 255.0;
     for (int y = 0; y < mask.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(mask.scanLine(y));
+        const uchar* in = mask.constScanLine(y);
+        auto* out = reinterpret_cast<QRgb*>(shadow.scanLine(y));
         for (int x = 0; x < mask.width(); ++x) {
-            const double a = qAlpha(row[x]) / 255.0 * c.alphaF();
-            row[x] = qRgba(int(c.red() * a + 0.5), int(c.green() * a + 0.5), int(c.blue() * a + 0.5), int(a * 255 + 0.5));
+            const double a = in[x] * alpha;
+            out[x] = qRgba(int(c.red() * a + 0.5), int(c.green() * a + 0.5), int(c.blue() * a + 0.5), int(a * 255 + 0.5));
         }
     }
     painter_.save();
     // Back in device pixels: a world transform that undoes what the device adds to it.
     painter_.setWorldTransform(device.inverted() * painter_.worldTransform());
-    painter_.drawImage(QRectF(area.x() + offset.x(), area.y() + offset.y(), area.width(), area.height()), mask);
+    painter_.drawImage(QRectF(area.x() + offset.x(), area.y() + offset.y(), area.width(), area.height()), shadow);
     painter_.restore();
 }
 

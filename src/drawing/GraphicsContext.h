@@ -66,6 +66,9 @@ public:
     // Paints the gradient along the line from `from` to `to` inside the clip, only between
     // the two lines through its ends that stand across it (no extension beyond them).
     void drawLinearGradient(const QGradientStops& stops, QPointF from, QPointF to);
+    // The same gradient painted inside the path only: what clipping to the path and then
+    // drawing the gradient paints, with smooth edges.
+    void fillPathWithGradient(const QPainterPath& path, const QGradientStops& stops, QPointF from, QPointF to);
     void drawImage(const QRectF& target, const QImage& image);
 
     // Draws with the painter in the user space, under the shadow when one is set; `bounds`

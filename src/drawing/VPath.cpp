@@ -204,11 +204,8 @@ void VPath::renderInContext(GraphicsContext& context, VContext& record, const VC
     case kFill: context.path() = outline; context.drawPath(GraphicsContext::PathMode::Fill); return;
     case kFillStroke: context.path() = outline; context.drawPath(GraphicsContext::PathMode::FillStroke); return;
     case kVerticalGradient:
-        context.saveGState();
-        context.path() = outline;
-        context.clip();
-        context.drawLinearGradient(record.gradientRef, box.topLeft(), box.bottomLeft());
-        context.restoreGState();
+        // The gradient clipped to the path: the path filled with it.
+        context.fillPathWithGradient(outline, record.gradientRef, box.topLeft(), box.bottomLeft());
         return;
     case kBrushedMetal:
         context.saveGState();

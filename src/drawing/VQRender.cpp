@@ -96,21 +96,22 @@ void VQRender::DrawWithAttributes(int attributes)
     if (!context_)
         return;
     GraphicsContext& c = *context_;
-    const QRectF box = c.path().boundingRect();
+    const QPainterPath outline = c.path();
+    const QRectF box = outline.boundingRect();
     const bool clipped = (attributes & 60) != 0;
     if (clipped) {
-        const QPainterPath copy = c.path();
         c.saveGState();
         c.clip();
-        c.path() = copy;
+        c.path() = outline;
     }
+    // A gradient clipped to the path is the path filled with it.
     if (attributes & kVerticalGradient) {
         setGradient(fillColor_, gradientColor_, gradientPercent_);
-        c.drawLinearGradient(gradient_, box.topLeft(), box.bottomLeft());
+        c.fillPathWithGradient(outline, gradient_, box.topLeft(), box.bottomLeft());
     }
     if (attributes & kHorizontalGradient) {
         setGradient(fillColor_, gradientColor_, gradientPercent_);
-        c.drawLinearGradient(gradient_, box.topLeft(), box.topRight());
+        c.fillPathWithGradient(outline, gradient_, box.topLeft(), box.topRight());
     }
     switch (attributes & 3) {
     case 1: c.drawPath(GraphicsContext::PathMode::Stroke); break;

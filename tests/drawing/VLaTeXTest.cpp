@@ -141,9 +141,9 @@ TEST(VLaTeXLayout, FractionAtTwentyPoints)
     EXPECT_FALSE(numerator.clipTop);
 
     // The bar: one full pixel row at 13 below the drawing point (13.5 is a pixel centre).
+    const int x = 20 + int(frac.bounds.width() / 2);
     const QImage image = drawn(QStringLiteral("\\frac{1}{2}"), 20);
     const int barRow = 40 + 13;
-    const int x = 20 + int(frac.bounds.width() / 2);
     EXPECT_GT(qAlpha(image.pixel(20 + 1, barRow)), 240);
     EXPECT_GT(qAlpha(image.pixel(x, barRow)), 240);
     EXPECT_EQ(qAlpha(image.pixel(20 + 1, barRow - 1)), 0);
