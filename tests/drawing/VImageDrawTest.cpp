@@ -10,6 +10,10 @@
 #include "drawing/VPathStyle.h"
 #include "drawing/VText.h"
 
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -334,6 +338,38 @@ TEST(VImageDrawRobustness, HugeBoundsAndIncompleteDataFinish)
     // Drawn into a context of its own, a huge image is clipped to the device.
     const QImage into = picture(20, 20, [&](GraphicsContext& c) { images->drawImage(c, "huge", QPointF(0, 0)); });
     EXPECT_EQ(inked(into), 400);
+}
+
+TEST(VImageDrawDrawing, ItalicLeanAndTheImageCache)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    auto images = library("<i n='bar' b='0,0,20,40'/><s fc='0,0,0,1'/><r d='8,0,4,40' x='F'/>"
+                          "<i n='../escape' b='0,0,4,4'/><s fc='0,0,0,1'/><r d='0,0,4,4' x='F'/>");
+    // Leaning 5° like italic type: the top of a vertical bar sits right of its foot.
+    const QImage leaning = images->getImage("bar", 1, true);
+    ASSERT_FALSE(leaning.isNull());
+    const auto inkLeft = [](const QImage& image, int y) {
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) > 128)
+                return x;
+        return -1;
+    };
+    EXPECT_GT(inkLeft(leaning, 1), inkLeft(leaning, 38) + 2);
+    const QImage drawn = picture(40, 40, [&](GraphicsContext& c) { images->drawImage(c, "bar", QPointF(10, 0), 0.5); });
+    EXPECT_EQ(inkBounds(drawn).height(), 20);
+
+    // Rendered once, then read back from the cache folder; a name that is no plain file
+    // name is rendered but never written.
+    images->clearImageCache();
+    const QImage first = images->getImageFile("bar", 1);
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/images");
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/bar.png")));
+    EXPECT_EQ(images->getImageFile("bar", 1).convertToFormat(QImage::Format_ARGB32_Premultiplied), first);
+    EXPECT_FALSE(images->getImageFile("../escape", 1).isNull());
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("bar.png")});
+    images->clearImageCache();
+    EXPECT_TRUE(QDir(folder).entryList(QDir::Files).isEmpty());
+    QStandardPaths::setTestModeEnabled(false);
 }
 
 } // namespace
