@@ -109,7 +109,9 @@ private:
     void startElement(std::string_view tag, VAttributes attributes);
     // Begins a bitmap for the bounds at k pixels a point; null when it cannot be made.
     static std::unique_ptr<QImage> bitmapFor(const QRectF& bounds, double k);
-    QImage render(const QRectF& bounds, double scale, const std::function<void(GraphicsContext&, double k)>& draw);
+    // A bitmap of the bounds at the scale (leaning like italic type with skew) with `draw`
+    // drawing in the image's own coordinates.
+    QImage render(const QRectF& bounds, double scale, const std::function<void(GraphicsContext&)>& draw, bool skew = false);
 
     std::unordered_map<std::string, int> elementNames_;
     std::unordered_map<std::string, ImageRecord> imageDictionary_;

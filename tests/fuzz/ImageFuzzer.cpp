@@ -9,7 +9,8 @@
 #include "drawing/VImageDraw.h"
 #include "drawing/VLaTeX.h"
 
-#include <QGuiApplication>
+#include "GuiFuzzerInit.h"
+
 #include <QImage>
 #include <QPainter>
 
@@ -90,15 +91,6 @@ void formula(std::string_view text)
 }
 
 } // namespace
-
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Text is measured and drawn in the display fonts. Never destroyed: the fuzzer leaves
-    // through exit().
-    new QGuiApplication(*argc, *argv);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
