@@ -149,6 +149,18 @@ TEST(CalcImages, AContactSheetOfEveryImage)
     if (!folder.isEmpty()) {
         sheet.save(QString::fromLocal8Bit(folder) + QStringLiteral("/calcImages.png"));
         legends.save(QString::fromLocal8Bit(folder) + QStringLiteral("/legendSheets.png"));
+        // The alpha keyboard's two cases, with the case key's arrow where the keyboard puts it.
+        QImage alpha(2 * 330, 2 * 250 * 2, QImage::Format_ARGB32_Premultiplied);
+        alpha.setDevicePixelRatio(2);
+        alpha.fill(QColor(40, 40, 44));
+        QPainter a(&alpha);
+        for (int lower = 0; lower < 2; ++lower) {
+            const double y = 4 + 250.0 * lower;
+            a.drawImage(QPointF(4, y), images.getImage(lower ? "alpha1Shift" : "alpha1", 1));
+            a.drawImage(QRectF(4 + 19, y + 207, 16, 16), images.getImage(lower ? "smUpOutline" : "smUp", 1));
+        }
+        a.end();
+        alpha.save(QString::fromLocal8Bit(folder) + QStringLiteral("/alphaSheets.png"));
     }
 }
 
