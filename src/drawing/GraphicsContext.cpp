@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 namespace orvenda {
@@ -22,36 +23,54 @@ constexpr int kMaxShadowSide = 2048;
 double length(QPointF v) { return std::hypot(v.x(), v.y()); }
 
 // Three passes of a box blur over an alpha mask: near enough to a Gaussian of deviation
-// sigma (in pixels).
+// sigma (in pixels). Each pass keeps running sums, along the rows and then down all the
+// columns at once.
 void blurAlpha(QImage& mask, double sigma)
 {
     if (sigma < 0.3)
         return;
     const int radius = std::max(1, static_cast<int>(std::lround((std::sqrt(4 * sigma * sigma + 1) - 1) / 2)));
-    const int w = mask.width(), h = mask.height(), width = 2 * radius + 1;
-    const auto stride = static_cast<std::ptrdiff_t>(mask.bytesPerLine());
-    uchar* bits = mask.bits();
-    std::vector<int> line(static_cast<std::size_t>(std::max(w, h)));
-    // One pass along n values step apart: each becomes the mean of those within the radius.
-    const auto pass = [&](uchar* first, int n, std::ptrdiff_t step) {
-        for (int j = 0; j < n; ++j)
-            line[static_cast<std::size_t>(j)] = first[j * step];
-        int sum = 0;
-        for (int j = 0; j < std::min(radius, n); ++j)
-            sum += line[static_cast<std::size_t>(j)];
-        for (int j = 0; j < n; ++j) {
-            if (j + radius < n)
-                sum += line[static_cast<std::size_t>(j + radius)];
-            if (j - radius - 1 >= 0)
-                sum -= line[static_cast<std::size_t>(j - radius - 1)];
-            first[j * step] = static_cast<uchar>(sum / width);
-        }
-    };
+    const int w = mask.width(), h = mask.height();
+    // The mean as a product: (sum * scale) >> 16.
+    const std::uint32_t scale = (1u << 16) / static_cast<std::uint32_t>(2 * radius + 1);
+    std::vector<uchar> copy(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    std::vector<std::uint32_t> sums(static_cast<std::size_t>(w));
+    const auto row = [&](int y) { return mask.scanLine(y); };
     for (int k = 0; k < 3; ++k) {
+        for (int y = 0; y < h; ++y) {
+            uchar* line = row(y);
+            uchar* saved = copy.data() + static_cast<std::ptrdiff_t>(y) * w;
+            std::copy(line, line + w, saved);
+            std::uint32_t sum = 0;
+            for (int x = 0; x < std::min(radius, w); ++x)
+                sum += saved[x];
+            for (int x = 0; x < w; ++x) {
+                if (x + radius < w)
+                    sum += saved[x + radius];
+                if (x - radius - 1 >= 0)
+                    sum -= saved[x - radius - 1];
+                line[x] = static_cast<uchar>((sum * scale) >> 16);
+            }
+        }
         for (int y = 0; y < h; ++y)
-            pass(bits + y * stride, w, 1);
-        for (int x = 0; x < w; ++x)
-            pass(bits + x, h, stride);
+            std::copy(row(y), row(y) + w, copy.data() + static_cast<std::ptrdiff_t>(y) * w);
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (int y = 0; y < std::min(radius, h); ++y)
+            for (int x = 0; x < w; ++x)
+                sums[static_cast<std::size_t>(x)] += copy[static_cast<std::size_t>(y * w + x)];
+        for (int y = 0; y < h; ++y) {
+            const uchar* in = y + radius < h ? copy.data() + static_cast<std::ptrdiff_t>(y + radius) * w : nullptr;
+            const uchar* out = y - radius - 1 >= 0 ? copy.data() + static_cast<std::ptrdiff_t>(y - radius - 1) * w : nullptr;
+            uchar* line = row(y);
+            for (int x = 0; x < w; ++x) {
+                std::uint32_t& sum = sums[static_cast<std::size_t>(x)];
+                if (in)
+                    sum += in[x];
+                if (out)
+                    sum -= out[x];
+                line[x] = static_cast<uchar>((sum * scale) >> 16);
+            }
+        }
     }
 }
 
@@ -245,15 +264,19 @@ void GraphicsContext::paintShadow(const QRectF& bounds, const std::function<void
     blurAlpha(mask, sigma * resolution);
     // The shadow's colour over the blurred coverage.
     QImage shadow(mask.size(), QImage::Format_ARGB32_Premultiplied);
+    // Premultiplied by the coverage: a table from coverage to pixel.
     const QColor c = state_.shadowColor;
-    const double alpha = c.alphaF() / 255.0;
+    QRgb byCoverage[256];
+    for (int v = 0; v < 256; ++v) {
+        const double a = v / 255.0 * c.alphaF();
+        byCoverage[v] = qRgba(int(c.red() * a + 0.5), int(c.green() * a + 0.5), int(c.blue() * a + 0.5), int(a * 255 + 0.5));
+    }
+    const int w = mask.width();
     for (int y = 0; y < mask.height(); ++y) {
         const uchar* in = mask.constScanLine(y);
         auto* out = reinterpret_cast<QRgb*>(shadow.scanLine(y));
-        for (int x = 0; x < mask.width(); ++x) {
-            const double a = in[x] * alpha;
-            out[x] = qRgba(int(c.red() * a + 0.5), int(c.green() * a + 0.5), int(c.blue() * a + 0.5), int(a * 255 + 0.5));
-        }
+        for (int x = 0; x < w; ++x)
+            out[x] = byCoverage[in[x]];
     }
     painter_.save();
     // Back in device pixels: a world transform that undoes what the device adds to it.
