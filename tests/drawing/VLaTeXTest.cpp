@@ -83,6 +83,15 @@ TEST(VLaTeXTokens, TheCommandTableAndAtomClasses)
     EXPECT_EQ(VLaTeX::charToTeXOrd(320), 0);
 }
 
+TEST(VLaTeXDump, TheTreeWalksInPreOrder)
+{
+    tex().parse(QStringLiteral("a\\frac{b}{c}d"));
+    std::vector<std::string> names;
+    for (const VLaTeXObj* node = &tex().parseTree().root(); node; node = VLaTeXTree::next(*node))
+        names.push_back(VLaTeX::nameForType(node->type));
+    EXPECT_EQ(names, (std::vector<std::string>{"root", "a", "frac", "LArg", "b", "LArg", "c", "d"}));
+}
+
 TEST(VLaTeXDump, SignAndBinaryMinus)
 {
     EXPECT_EQ(shape(QStringLiteral("a-b")), "\nroot [] L: R: C:3\n•a [] L:a R:a\n•− [] L:− R:−\n•b [] L:b R:b");
