@@ -47,11 +47,11 @@ std::optional<std::string> plistString(plist_t node)
 {
     if (!node || plist_get_node_type(node) != PLIST_STRING)
         return std::nullopt;
-    char* text = nullptr;
-    plist_get_string_val(node, &text);
-    std::string value = text ? text : "";
-    std::free(text);
-    return value;
+    // The text as stored: a copy through plist_get_string_val stops the process on a text
+    // with a NUL in it.
+    std::uint64_t length = 0;
+    const char* text = plist_get_string_ptr(node, &length);
+    return text ? std::string(text, static_cast<std::size_t>(length)) : std::string();
 }
 
 std::optional<std::uint64_t> plistInteger(plist_t node)

@@ -222,6 +222,12 @@ std::optional<ProgramModel::StatementLine> ProgramModel::statementForLine(int n)
 
 void ProgramModel::post(std::string_view notification) { calc_.notificationCenter().post(notification, this); }
 
+void ProgramModel::edited()
+{
+    relayout();
+    post(VQMakeCursorVisible);
+}
+
 bool ProgramModel::processingRCL() const { return cursor_ >= 1 && token(opAt(cursor_ - 1)) == kRCL; }
 
 int ProgramModel::opNearLine(int line, int column) const
@@ -460,8 +466,7 @@ void ProgramModel::deleteOps()
         return;
     saveUndo();
     delOps();
-    relayout();
-    post(VQMakeCursorVisible);
+    edited();
 }
 
 void ProgramModel::cutOps()
@@ -471,8 +476,7 @@ void ProgramModel::cutOps()
     saveUndo();
     copyOps();
     delOps();
-    relayout();
-    post(VQMakeCursorVisible);
+    edited();
 }
 
 void ProgramModel::pasteOps()

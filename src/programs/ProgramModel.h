@@ -283,6 +283,8 @@ private:
     int nameLength(std::uint32_t op) const;
     std::string nameOf(std::uint32_t op) const;
     void relayout() { updateLines(kLineWidth); }
+    // After an edit: the lines laid out again and the cursor brought into view.
+    void edited();
     void post(std::string_view notification);
     void refuseTooLong();
     // Whether a program of that many opcodes may be made; error 93 otherwise.

@@ -78,8 +78,7 @@ void ProgramModel::addOpcode(std::uint32_t op, bool insert)
         // A line break before the last opcode is never overwritten.
         put(op, insert || (cursor_ < length() - 1 && token(opAt(cursor_)) == kNewLine));
     }
-    relayout();
-    post(VQMakeCursorVisible);
+    edited();
 }
 
 void ProgramModel::prettyAddOp(std::uint32_t op) { addOpcode(op, calc_.insert != 0); }
@@ -115,14 +114,12 @@ void ProgramModel::addVariable(std::string_view name, bool insert)
         return;
     saveUndo();
     dirty_ = true;
-    if (recall) {
+    if (recall)
         replaceRecall(added);
-    } else {
-        for (std::size_t k = 0; k < added.size(); ++k)
-            addOpcode(added[k], k == 0 ? insert : true);
-    }
-    relayout();
-    post(VQMakeCursorVisible);
+    // Each token its own undo step, as typed.
+    for (std::size_t k = 0; !recall && k < added.size(); ++k)
+        addOpcode(added[k], k == 0 ? insert : true);
+    edited();
 }
 
 void ProgramModel::addProgramName(std::string_view name, bool insert)
@@ -144,15 +141,12 @@ void ProgramModel::addProgramName(std::string_view name, bool insert)
         return;
     saveUndo();
     dirty_ = true;
-    if (recall) {
+    const bool inserting = insert || (cursor_ < length() - 1 && token(opAt(cursor_)) == kNewLine);
+    if (recall)
         replaceRecall(added);
-    } else {
-        const bool inserting = insert || (cursor_ < length() - 1 && token(opAt(cursor_)) == kNewLine);
-        for (const std::uint32_t op : added)
-            put(op, inserting);
-    }
-    relayout();
-    post(VQMakeCursorVisible);
+    for (std::size_t k = 0; !recall && k < added.size(); ++k)
+        put(added[k], inserting);
+    edited();
 }
 
 void ProgramModel::deleteOpcode()
@@ -168,8 +162,7 @@ void ProgramModel::deleteOpcode()
     }
     saveUndo();
     delOps();
-    relayout();
-    post(VQMakeCursorVisible);
+    edited();
 }
 
 void ProgramModel::clear()
@@ -193,8 +186,7 @@ void ProgramModel::clear()
     }
     saveUndo();
     delOps();
-    relayout();
-    post(VQMakeCursorVisible);
+    edited();
 }
 
 void ProgramModel::enter()

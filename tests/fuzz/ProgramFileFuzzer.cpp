@@ -2,6 +2,8 @@
 // what is read is within the program limit and writes back as the same dictionary; a file
 // opened in the editor lays out, answers the cursor's reads and saves as it was read.
 
+#include "FuzzCheck.h"
+
 #include "core/Calculator.h"
 #include "programs/ProgramFiles.h"
 #include "programs/ProgramModel.h"
@@ -21,13 +23,7 @@ using namespace orvenda;
 
 namespace {
 
-void check(bool condition, int line = __builtin_LINE())
-{
-    if (!condition) {
-        std::fprintf(stderr, "check failed at line %d\n", line);
-        std::abort();
-    }
-}
+using fuzz::check;
 
 void checkDict(const std::optional<ProgramFiles::Dict>& dict, bool json)
 {

@@ -89,6 +89,11 @@ TEST_F(ProgramFilesTest, DamagedOrForeignFilesReadAsTheDefaults)
     writeBytes(path("MIXED"), "<plist version=\"1.0\"><dict><key>prgm</key><array><integer>65</integer><string>B</string>"
                               "<real>2.5</real><integer>66</integer></array><key>tags</key><array><string>t</string>"
                               "<integer>1</integer></array></dict></plist>");
+    // A text with a NUL in it (libplist's own copy of it stops the process).
+    writeBytes(path("NUL"), QByteArray("<plist version=\"1.0\"><dict><key>desc</key><string>a\0b</string>"
+                                       "<key>prgm</key><array><integer>65</integer></array></dict></plist>", 128));
+    EXPECT_EQ(files.opsFor("NUL"), Ops{65});
+    EXPECT_EQ(files.descFor("NUL").substr(0, 1), "a");
     for (const std::string name : {"JUNK", "EMPTY", "STRING", "NOFILE"}) {
         EXPECT_EQ(files.dictFor(name), std::nullopt) << name;
         EXPECT_EQ(files.opsFor(name), std::nullopt) << name;
