@@ -78,7 +78,12 @@ void GraphTile::displayLayer()
     const int quality = draft ? 4 : 1;
     const double s = draft ? 1 : graphView->devicePixelRatioF();
     const QRectF r = bounds_;
-    QImage image(int(std::ceil(r.width() * s)), int(std::ceil(r.height() * s)), QImage::Format_ARGB32_Premultiplied);
+    const QSize size(int(std::ceil(r.width() * s)), int(std::ceil(r.height() * s)));
+    // The last picture's bitmap is drawn over when it has the size: a new one costs its
+    // pages again on every draw of a moving graph.
+    QImage image = contents_.size() == size && contents_.format() == QImage::Format_ARGB32_Premultiplied
+        ? std::move(contents_)
+        : QImage(size, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return;
     image.setDevicePixelRatio(s);

@@ -6,6 +6,7 @@
 #include "core/VQStack.h"
 #include "eval/Parser.h"
 #include "graph/PlotLine.h"
+#include "graph/PlotStroke.h"
 
 #include <QPainter>
 
@@ -431,7 +432,7 @@ void PlotFn::strokeRun(QPainter& context, std::size_t first, std::size_t count, 
     const auto edge = [&](const QPointF& p) { return p.y() < top ? top : bottom; };
     const auto flush = [&] {
         if (polygon_.size() > 1)
-            context.drawPolyline(polygon_);
+            context.drawPolyline(polygon_.data(), PlotStroke::dropStraightPoints(polygon_.data(), int(polygon_.size())));
         polygon_.resize(0);
     };
     polygon_.resize(0);
@@ -466,7 +467,7 @@ void PlotFn::strokeSegments(QPainter& context, const QRectF& rect)
     const double margin = lineWidth + 16;
     const double top = rect.top() - margin, bottom = rect.bottom() + margin;
     const auto stroke = [&](const QColor& color, double width) {
-        context.setPen(QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        context.setPen(PlotStroke::roundPen(pen_, color, width));
         for (std::size_t k = 0; k < numSegments_; ++k)
             eachRun(std::size_t(segments_[k].start), std::size_t(segments_[k].count),
                     [&](std::size_t first, std::size_t count) { strokeRun(context, first, count, top, bottom); });

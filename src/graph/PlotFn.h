@@ -5,6 +5,7 @@
 #include "graph/PlotObject.h"
 
 #include <QPointF>
+#include <QPen>
 #include <QPolygonF>
 #include <QRectF>
 
@@ -133,6 +134,7 @@ private:
     std::array<GraphSampler::XY, 16> hitSamples_;
     std::vector<GraphSampler::XY> boundsSamples_;
     QPolygonF polygon_;
+    QPen pen_;
 };
 
 } // namespace orvenda

@@ -2,6 +2,9 @@
 
 #include <QPainter>
 
+#include <cmath>
+#include <limits>
+
 namespace orvenda {
 
 void PlotStroke::clear()
@@ -32,6 +35,51 @@ void PlotStroke::stroke(QPainter& context, const QColor& color, bool thin, bool 
         strokeRuns(context, halo, thin ? 8 : 7);
     }
     strokeRuns(context, color, selected || thin ? 2 : 4);
+}
+
+int PlotStroke::dropStraightPoints(QPointF* points, int count)
+{
+    if (count < 3)
+        return count;
+    constexpr double kOpen = std::numeric_limits<double>::infinity();
+    int kept = 1;
+    QPointF anchor = points[0];
+    // The last point seen, the one a chord from the anchor would end at.
+    QPointF last = points[1];
+    // The slopes from the anchor that pass within kStraight of every point between the
+    // anchor and `last`.
+    double lo = -kOpen, hi = kOpen;
+    for (int i = 2; i < count; ++i) {
+        const QPointF next = points[i];
+        const double dl = last.x() - anchor.x(), dn = next.x() - anchor.x();
+        bool straight = dl > 0 && dn > dl;
+        if (straight) {
+            const double l = std::max(lo, (last.y() - kStraight - anchor.y()) / dl);
+            const double h = std::min(hi, (last.y() + kStraight - anchor.y()) / dl);
+            const double slope = (next.y() - anchor.y()) / dn;
+            straight = slope >= l && slope <= h;
+            if (straight) {
+                lo = l;
+                hi = h;
+            }
+        }
+        if (!straight) {
+            points[kept++] = last;
+            anchor = last;
+            lo = -kOpen;
+            hi = kOpen;
+        }
+        last = next;
+    }
+    points[kept++] = last;
+    return kept;
+}
+
+const QPen& PlotStroke::roundPen(QPen& cached, const QColor& color, double width)
+{
+    if (cached.color() != color || cached.widthF() != width || cached.capStyle() != Qt::RoundCap)
+        cached = QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    return cached;
 }
 
 void PlotStroke::strokeRuns(QPainter& context, const QColor& color, double width) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPen>
 #include <QPointF>
 
 #include <vector>
@@ -25,6 +26,19 @@ public:
     void endRun();
     // thin: the 2-point style (halo 8 points wide) rather than the thick one (halo 7).
     void stroke(QPainter& context, const QColor& color, bool thin, bool selected) const;
+
+    // How far (vertically, in points) a point may lie from the straight line through the
+    // points kept around it and still be dropped: under a tenth of a pixel at the phone's
+    // density, so the stroke looks the same.
+    static constexpr double kStraight = 1.0 / 16;
+    // Drops the points of a polyline running left to right that lie within kStraight of
+    // the line through the points kept before and after them: a straight stretch costs the
+    // stroker its two ends instead of a join at every sample. The first and last points
+    // stay; a point not right of the one before is never dropped, nor is the one before it.
+    // The count of points kept, moved to the front.
+    static int dropStraightPoints(QPointF* points, int count);
+    // The pen a stroke is drawn with, made again only when the colour or width changes.
+    static const QPen& roundPen(QPen& cached, const QColor& color, double width);
     bool empty() const { return runs_.empty(); }
 
 private:

@@ -207,7 +207,7 @@ void ProgramModel::debugEnter()
         if (const Operand* next = left.peek()) {
             if (calc_.prgmOutputMgr) {
                 Operand request = *next;
-                request.string = std::make_shared<Ops>(Ops{static_cast<std::uint32_t>(next->var.token), kEqual, kQuestionMark});
+                request.string = VQString{static_cast<std::uint32_t>(next->var.token), kEqual, kQuestionMark};
                 calc_.prgmOutputMgr->inputPrompt(request);
             }
         } else {
