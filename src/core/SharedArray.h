@@ -126,9 +126,7 @@ public:
     {
         if (!block_)
             return {};
-        if (alone())
-            block_->used.store(size_, std::memory_order_relaxed);
-        else
+        if (!alone())
             moveTo(size_);
         return {itemsOf(block_), size_};
     }
