@@ -168,14 +168,20 @@ void GraphTile::drawPointsInContext(QPainter& context, const QRectF&)
     const auto points = calc.graphPts();
     if (!points || points->count() == 0)
         return;
-    context.save();
     // Marks reach 4 points from their point (half the pen past the 6-point box).
-    const QRectF near = bounds_.adjusted(-4, -4, 4, 4);
+    drawPoints(context, t, bounds_.adjusted(-4, -4, 4, 4), *points);
+}
+
+void GraphTile::drawPoints(QPainter& context, const GraphTransform& t, const QRectF& near, const VQGraphPtArray& points)
+{
+    if (points.count() == 0)
+        return;
+    context.save();
     QColor fill = Qt::black, stroke = Qt::black;
     context.setBrush(fill);
     context.setPen(QPen(stroke, 2));
-    const VQGraphPtArray::Record* records = points->points();
-    for (std::size_t i = 0; i < points->count(); ++i) {
+    const VQGraphPtArray::Record* records = points.points();
+    for (std::size_t i = 0; i < points.count(); ++i) {
         const VQGraphPtArray::Record& p = records[i];
         // An erased point keeps its record but is not drawn.
         if (!p.on)

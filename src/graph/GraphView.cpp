@@ -6,6 +6,7 @@
 #include "core/VQStack.h"
 #include "core/services/StatGraphManager.h"
 #include "eval/GraphSampler.h"
+#include "graph/DrawingPlots.h"
 #include "graph/GraphText.h"
 #include "graph/GraphTileLayer.h"
 #include "graph/GraphViewDelegate.h"
@@ -92,11 +93,6 @@ void merge(Calculator::Bounds& into, const Calculator::Bounds& b)
     into.xMax = std::max(into.xMax, b.xMax);
     into.yMin = std::min(into.yMin, b.yMin);
     into.yMax = std::max(into.yMax, b.yMax);
-}
-
-VQColor colorOf(const DrawObject& record)
-{
-    return VQColor::colorR(record.r, record.g, record.b, 1);
 }
 
 } // namespace
@@ -464,49 +460,8 @@ void GraphView::addWebPlots(int token, const VQColor& color)
 
 void GraphView::addDrawingPlots()
 {
-    for (const auto& record : calc.drawing) {
-        if (auto line = std::dynamic_pointer_cast<DrawLine>(record)) {
-            auto plot = std::make_shared<PlotLine>(calc);
-            plot->drawFunc = line;
-            plot->color = colorOf(*line);
-            plot->p1 = line->p1;
-            plot->p2 = line->p2;
-            plot->setSelected(line->selected);
-            plot->lineWidth = line->lineWidth;
-            plot->style = line->style;
-            plotObjects_.push_back(std::move(plot));
-        } else if (auto function = std::dynamic_pointer_cast<DrawFunc>(record)) {
-            auto plot = std::make_shared<PlotFn>(calc);
-            plot->fn = function->fn;
-            plot->color = colorOf(*function);
-            plot->expression = function->expression;
-            plot->eqNum = -1;
-            plot->varNum = kSlotX;
-            plot->style = 2;
-            plot->lineWidth = function->lineWidth;
-            plot->showTangent = function->showTangent;
-            plot->tangentX = function->tangentX;
-            plot->drawFunc = function;
-            plot->setSelected(function->selected);
-            plotObjects_.push_back(std::move(plot));
-        } else if (auto circle = std::dynamic_pointer_cast<DrawCircle>(record)) {
-            auto plot = std::make_shared<PlotCircle>(calc);
-            plot->drawFunc = circle;
-            plot->color = colorOf(*circle);
-            plot->center = circle->center;
-            plot->radius = circle->radius;
-            plot->lineWidth = circle->lineWidth;
-            plot->fillPercent = circle->fillPercent;
-            plot->setSelected(circle->selected);
-            plotObjects_.push_back(std::move(plot));
-        } else if (auto inverse = std::dynamic_pointer_cast<DrawInv>(record)) {
-            plotObjects_.push_back(PlotInvFn::plotFor(calc, inverse));
-        } else if (auto shade = std::dynamic_pointer_cast<DrawShadeFn>(record)) {
-            plotObjects_.push_back(PlotShadeFn::plotFor(calc, shade));
-        } else if (auto polyline = std::dynamic_pointer_cast<DrawPolyline>(record)) {
-            plotObjects_.push_back(PlotPolyline::forRecord(calc, polyline, colorOf(*polyline)));
-        }
-    }
+    // Texts are drawn by the overlay, over every tile.
+    DrawingPlots::addPlots(calc, plotObjects_, false);
 }
 
 PlotObject* GraphView::selectedPlotObj() const
