@@ -15,7 +15,8 @@
 //     > TEXT                 a line of the syntax block
 //     x ENTRY => ANSWER      an example: the entry as typed and the answer the calculator
 //                            gives; consecutive examples share one screen, drawn by the
-//                            pretty printer when every token of them has a symbolic name
+//                            pretty printer when every token of them has a symbolic name;
+//                            "\n" in an answer is a line break
 //     p NAME                 a program listing named NAME; its lines follow as ": LINE"
 //     e TEXT                 a line of the errors block
 //     m FORMULA              a typeset formula
@@ -296,6 +297,9 @@ private:
         std::string answer = text.substr(arrow + 2);
         if (answer.starts_with(' '))
             answer.erase(0, 1);
+        // "\n" in an answer stands for a line break.
+        for (std::size_t at = answer.find("\\n"); at != std::string::npos; at = answer.find("\\n", at + 1))
+            answer.replace(at, 2, "\n");
         std::string bad;
         if (!entryText_.toOps(entry, bad))
             return fail("no token for \"" + bad + "\" in " + entry);
@@ -322,7 +326,7 @@ private:
                 }
                 names += (names.empty() ? "" : ",") + it->second;
             }
-            if (!pretty || answer.find_first_of(",;") != std::string::npos || answer.empty()) {
+            if (!pretty || answer.find_first_of(",;\n") != std::string::npos || answer.empty()) {
                 pretty = false;
                 break;
             }
