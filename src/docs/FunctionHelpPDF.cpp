@@ -270,7 +270,8 @@ void FunctionHelpPDF::startElement(GraphicsContext& context, int code, const QXm
         return;
     case kSyntax:
         style_ = kSyntaxStyle;
-        page_.screenBox.moveTop(at.y() - 0.5 + (at.y() > 0 ? 14 * s : 0));
+        // The band starts where the syntax text does (text is set 5 below the cursor).
+        page_.screenBox.moveTop(at.y() + 4.5);
         blockStart();
         return;
     case kScreen:

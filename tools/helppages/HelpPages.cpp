@@ -284,7 +284,15 @@ private:
     {
         if (block_ != Block::Program)
             return fail("a program line outside a program");
-        programText_ += (programText_.empty() ? ":" : "\n:") + trim(text);
+        // Shown as the editor shows it: "->" as the store arrow.
+        std::string bad;
+        const auto ops = entryText_.toOps(trim(text), bad);
+        if (!ops)
+            return fail("no token for \"" + bad + "\" in " + text);
+        std::string shown;
+        for (std::uint32_t op : *ops)
+            shown += Vocabulary::shared().nameForOpcode(op);
+        programText_ += (programText_.empty() ? ":" : "\n:") + shown;
         return true;
     }
 
