@@ -50,16 +50,6 @@ protected:
         return image;
     }
 
-    static int pages(const QByteArray& pdf)
-    {
-        QBuffer buffer;
-        buffer.setData(pdf);
-        buffer.open(QIODevice::ReadOnly);
-        QPdfDocument document;
-        document.load(&buffer);
-        return document.status() == QPdfDocument::Status::Ready ? document.pageCount() : -1;
-    }
-
     struct Read {
         int pages = 0;
         std::vector<QSizeF> sizes;
