@@ -57,7 +57,7 @@ void FixedGraphView::drawRect(QPainter& painter, const QRectF& rect)
 
 void FixedGraphView::drawAxii(QPainter& painter, const QRectF& rect)
 {
-    const VQColor& bg = calc.backgroundColor;
+    const VQColor& bg = calc.locked()->backgroundColor;
     painter.fillRect(rect, QColor::fromRgbF(float(bg.r()), float(bg.g()), float(bg.b()), 1.0f));
     GraphTile::drawGridAndAxes(painter, rect, t_, axisGrid_, calc, 0, 0.25);
 }
@@ -66,7 +66,7 @@ void FixedGraphView::drawLabels(QPainter& painter, const QRectF& rect)
 {
     labels_.ticks.clear();
     labels_.labels.clear();
-    if (!calc.drawLabel)
+    if (!calc.locked()->drawLabel)
         return;
     AxisLabels::Placement place;
     place.area = rect;
@@ -74,7 +74,7 @@ void FixedGraphView::drawLabels(QPainter& painter, const QRectF& rect)
     place.axisY = std::clamp(GraphTile::alignedLine(t_.ty), rect.top(), rect.bottom());
     place.axisRight = std::clamp(t_.tx, rect.left(), rect.right()) > rect.center().x();
     place.snap = GraphTile::alignedLine;
-    const VQColor& axes = calc.axesColor;
+    const VQColor& axes = calc.locked()->axesColor;
     AxisLabels::draw(painter, place, axisGrid_, t_,
                      QColor::fromRgbF(float(axes.r()), float(axes.g()), float(axes.b()), 1.0f), labels_);
 }
