@@ -211,7 +211,7 @@ TEST_F(GraphTextTest, TheMagnifierFrameIsTheImageLibrarysRing)
         return strongest;
     };
     // On a light background, dark grey and dark red while locked to a feature.
-    calc.backgroundColor = VQColor::colorR(1, 1, 1, 1);
+    calc.locked()->backgroundColor = VQColor::colorR(1, 1, 1, 1);
     const QColor plain = ring(traced(PlotObject::FeatureNone));
     EXPECT_GT(plain.alpha(), 200);
     EXPECT_LT(plain.red(), 110);
@@ -219,7 +219,7 @@ TEST_F(GraphTextTest, TheMagnifierFrameIsTheImageLibrarysRing)
     const QColor locked = ring(traced(PlotObject::FeatureZero));
     EXPECT_GT(locked.red(), locked.green() + 80);
     // On a dark one, light grey and light red.
-    calc.backgroundColor = VQColor::colorR(0, 0, 0, 1);
+    calc.locked()->backgroundColor = VQColor::colorR(0, 0, 0, 1);
     const QColor light = ring(traced(PlotObject::FeatureNone));
     EXPECT_GT(light.red(), 180);
     EXPECT_NEAR(light.red(), light.blue(), 12);
