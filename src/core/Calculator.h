@@ -505,7 +505,8 @@ public:
     bool userKeys = false;
     std::vector<UserKeySet> uKeys;
     std::string userKeySetName;
-    std::vector<Ops> prgmPasteBuffer;
+    // The program editor's clipboard (copy and cut fill it, paste reads it).
+    Ops prgmPasteBuffer;
 
     // ---- The screens' own settings (main thread) ----
 
