@@ -22,10 +22,10 @@ HelpGraphState::HelpGraphState(Calculator& calc) : calc_(calc)
     calc_.setGraphPts(std::make_shared<VQGraphPtArray>());
     for (std::size_t i = 0; i < kWindowSlots.size(); ++i)
         window_[i] = calc_.getVar(kWindowSlots[i]);
-    grid_ = calc_.drawGrid;
-    axes_ = calc_.drawAxes;
-    labels_ = calc_.drawLabel;
-    calc_.drawGrid = calc_.drawAxes = calc_.drawLabel = true;
+    grid_ = calc_.state().drawGrid;
+    axes_ = calc_.state().drawAxes;
+    labels_ = calc_.state().drawLabel;
+    calc_.state().drawGrid = calc_.state().drawAxes = calc_.state().drawLabel = true;
 }
 
 HelpGraphState::~HelpGraphState()
@@ -35,9 +35,9 @@ HelpGraphState::~HelpGraphState()
     calc_.setGraphPts(std::move(points_));
     for (std::size_t i = 0; i < kWindowSlots.size(); ++i)
         calc_.setVar(kWindowSlots[i], window_[i]);
-    calc_.drawGrid = grid_;
-    calc_.drawAxes = axes_;
-    calc_.drawLabel = labels_;
+    calc_.state().drawGrid = grid_;
+    calc_.state().drawAxes = axes_;
+    calc_.state().drawLabel = labels_;
 }
 
 } // namespace orvenda

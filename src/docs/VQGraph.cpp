@@ -177,7 +177,7 @@ void VQGraph::drawMagnifierAt(GraphicsContext& context, const PlotPoint& at, dou
         DrawString::VQdrawAtPoint(context, featureLabel(magnifierLock_), QPointF(X + 10, Y - 16 * std::fabs(std::sin(phi))),
                                   TextFont{"Helvetica-Bold", 14}, Qt::red);
     }
-    const bool dark = calc_.backgroundColor.v() < 0.5;
+    const bool dark = calc_.locked()->backgroundColor.v() < 0.5;
     const bool locked = magnifierLock_ != 0;
     const char* image = dark ? (locked ? "magnifierLock" : "magnifier") : (locked ? "magnifierWhiteLock" : "magnifierWhite");
     VImageDraw::vImageDraw().drawImage(context, image, QPointF(X - 52, Y - 52));
@@ -189,7 +189,7 @@ void VQGraph::drawMagnifierAt(GraphicsContext& context, const PlotPoint& at, dou
     const double c = std::cos(theta), sn = std::sin(theta);
     for (const QPointF u : {QPointF(c, sn), QPointF(-c, -sn), QPointF(sn, -c), QPointF(-sn, c)})
         painter.drawLine(QPointF(X, Y) + u * 8, QPointF(X, Y) + u * 50);
-    if (calc_.drawDyDx) {
+    if (calc_.locked()->drawDyDx) {
         // Through the traced point of this graph: the graph screen's trace lies elsewhere.
         const PlotPoint& p = at;
         const auto tangentAt = [&](double vx) {

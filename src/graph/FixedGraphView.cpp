@@ -65,7 +65,7 @@ void FixedGraphView::drawLabels(QPainter& painter, const QRectF& rect)
 void FixedGraphView::drawAxii(QPainter& painter, const QRectF& rect, const GraphTransform& t, const GraphScale& grid,
                               const Calculator& calc)
 {
-    const VQColor& bg = calc.backgroundColor;
+    const VQColor bg = calc.locked()->backgroundColor;
     painter.fillRect(rect, QColor::fromRgbF(float(bg.r()), float(bg.g()), float(bg.b()), 1.0f));
     GraphTile::drawGridAndAxes(painter, rect, t, grid, calc, 0, 0.25);
 }
@@ -75,7 +75,7 @@ void FixedGraphView::drawLabels(QPainter& painter, const QRectF& rect, const Gra
 {
     out.ticks.clear();
     out.labels.clear();
-    if (!calc.drawLabel)
+    if (!calc.locked()->drawLabel)
         return;
     AxisLabels::Placement place;
     place.area = rect;
@@ -83,7 +83,7 @@ void FixedGraphView::drawLabels(QPainter& painter, const QRectF& rect, const Gra
     place.axisY = std::clamp(GraphTile::alignedLine(t.ty), rect.top(), rect.bottom());
     place.axisRight = std::clamp(t.tx, rect.left(), rect.right()) > rect.center().x();
     place.snap = GraphTile::alignedLine;
-    const VQColor& axes = calc.axesColor;
+    const VQColor axes = calc.locked()->axesColor;
     AxisLabels::draw(painter, place, grid, t, QColor::fromRgbF(float(axes.r()), float(axes.g()), float(axes.b()), 1.0f),
                      out);
 }

@@ -106,11 +106,12 @@ void GraphTile::drawAxii(QPainter& context, const QRectF& rect, int)
 void GraphTile::drawGridAndAxes(QPainter& context, const QRectF& rect, const GraphTransform& t, const GraphScale& axisGrid,
                                 const Calculator& calc, double overlap, double gridWidth)
 {
-    if (!calc.drawGrid && !calc.drawAxes)
+    const Calculator::Settings settings = calc.settings();
+    if (!settings.drawGrid && !settings.drawAxes)
         return;
     const double x = rect.x(), y = rect.y();
     const double right = rect.right() + overlap, bottom = rect.bottom() + overlap;
-    if (calc.drawGrid) {
+    if (settings.drawGrid) {
         QPainterPath grid;
         const double dx = axisGrid.xStep, dy = axisGrid.yStep;
         // Half label steps from just outside the top-left corner.
@@ -124,9 +125,9 @@ void GraphTile::drawGridAndAxes(QPainter& context, const QRectF& rect, const Gra
             grid.moveTo(at, y);
             grid.lineTo(at, bottom);
         });
-        context.strokePath(grid, QPen(colorOf(calc.gridColor), gridWidth));
+        context.strokePath(grid, QPen(colorOf(settings.gridColor), gridWidth));
     }
-    if (calc.drawAxes) {
+    if (settings.drawAxes) {
         QPainterPath axes;
         const double yAxis = aligned(t.tx), xAxis = aligned(t.ty);
         if (yAxis > x && yAxis < right) {
@@ -137,7 +138,7 @@ void GraphTile::drawGridAndAxes(QPainter& context, const QRectF& rect, const Gra
             axes.moveTo(x, xAxis);
             axes.lineTo(right, xAxis);
         }
-        context.strokePath(axes, QPen(colorOf(calc.axesColor), 1));
+        context.strokePath(axes, QPen(colorOf(settings.axesColor), 1));
     }
 }
 

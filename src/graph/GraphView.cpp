@@ -142,7 +142,7 @@ GraphView::~GraphView()
 {
     vTimer_.stop();
     frameStart_.reset();
-    calc.graphFitModel = -1;
+    calc.locked()->graphFitModel = -1;
 }
 
 // ---- Window and transform ----
@@ -312,8 +312,8 @@ void GraphView::updateDisplay()
     {
         // The modes, the equations and the drawing list are what a program changes.
         const auto hold = calc.lockState();
-        calc.graphFitModel = -1;
-        if (calc.graphDisplayMode == kSolverDisplayMode) {
+        calc.state().graphFitModel = -1;
+        if (calc.state().graphDisplayMode == kSolverDisplayMode) {
             addSolverPlot();
         } else {
             addEquationPlots();
@@ -362,7 +362,7 @@ std::shared_ptr<PlotObject> GraphView::makeEquationPlot(int functionType, int to
         return std::make_shared<PlotPolar>(calc);
     case kSequenceType: {
         auto plot = std::make_shared<PlotSequence>(calc);
-        plot->setSequenceType(calc.graphSequenceFormat);
+        plot->setSequenceType(calc.locked()->graphSequenceFormat);
         return plot;
     }
     default:
@@ -384,7 +384,7 @@ void GraphView::addEquationPlots()
         return;
     YEqModel* model = YEqModel::of(calc);
     const Walk walk = kWalks[mode];
-    const int format = calc.graphSequenceFormat;
+    const int format = calc.locked()->graphSequenceFormat;
     if (mode == kSequenceGraphMode && format >= 2 && format <= 4) {
         // The pairs u-v, v-w and u-w make one plot.
         if (auto plot = makeEquationPlot(kSequenceType, walk.first)) {
@@ -709,15 +709,15 @@ void GraphView::done()
     updateWindowVars();
     if (calc.lockMagnifier) {
         const PlotPoint& at = calc.pTrackPoint;
-        if (calc.graphDisplayMode == kSolverDisplayMode)
+        if (calc.locked()->graphDisplayMode == kSolverDisplayMode)
             calc.setVar(calc.yEqManager ? calc.yEqManager->solverVar() : kSlotX, {{at.x, 0.0}});
         else
             calc.saveX(at.x, at.y);
     }
-    calc.graphDisplayMode = 0;
+    calc.locked()->graphDisplayMode = 0;
     calc.lockMagnifier = false;
     photoPlot_->selected = false;
-    calc.graphFitModel = -1;
+    calc.locked()->graphFitModel = -1;
     plotObjects_.clear();
     enableGestureRecognizers(true);
 }
@@ -741,15 +741,14 @@ void GraphView::zoomOp(int token)
     const Calculator::Bounds before = windowFromTransform();
     switch (token) {
     case kZStandard:
-        calc.graphXAxisLabelMode = 0;
+        calc.locked()->graphXAxisLabelMode = 0;
         zoom({-10, 10, -10, 10});
         break;
     case kZTrig: {
-        const auto hold = calc.lockState();
         const bool degrees = calc.angleFormat() == 0;
         const double x = degrees ? 360 : 2 * std::numbers::pi;
         if (calc.angleFormat() == 1)
-            calc.graphXAxisLabelMode = 1;
+            calc.locked()->graphXAxisLabelMode = 1;
         zoom({-x, x, -4, 4});
         break;
     }
@@ -757,26 +756,26 @@ void GraphView::zoomOp(int token)
         t_.a = -t_.d;
         break;
     case kZInteger:
-        calc.graphXAxisLabelMode = 0;
+        calc.locked()->graphXAxisLabelMode = 0;
         t_.a = 1;
         t_.d = -1;
         break;
     case kZDecimal:
-        calc.graphXAxisLabelMode = 0;
+        calc.locked()->graphXAxisLabelMode = 0;
         t_.a = 10;
         t_.d = -10;
         break;
     case kZPrevious:
-        calc.graphXAxisLabelMode = calc.prevXAxisMode;
+        calc.locked()->graphXAxisLabelMode = calc.prevXAxisMode;
         zoom(calc.prevBounds);
         break;
     case kZoomRcl:
-        calc.graphXAxisLabelMode = calc.saveXAxisMode;
+        calc.locked()->graphXAxisLabelMode = calc.saveXAxisMode;
         zoom(calc.saveBounds);
         break;
     case kZoomSto:
         calc.saveBounds = before;
-        calc.saveXAxisMode = calc.graphXAxisLabelMode;
+        calc.saveXAxisMode = calc.locked()->graphXAxisLabelMode;
         break;
     case kZoomStat:
         zoomStat();
@@ -790,7 +789,7 @@ void GraphView::zoomOp(int token)
         return;
     }
     calc.prevBounds = before;
-    calc.prevXAxisMode = calc.graphXAxisLabelMode;
+    calc.prevXAxisMode = calc.locked()->graphXAxisLabelMode;
     calc.graphBounds = windowFromTransform();
     zoom(calc.graphBounds);
     updateWindowVars();
@@ -798,7 +797,7 @@ void GraphView::zoomOp(int token)
 
 void GraphView::zoomStat()
 {
-    calc.graphXAxisLabelMode = 0;
+    calc.locked()->graphXAxisLabelMode = 0;
     Calculator::Bounds data{kInf, -kInf, kInf, -kInf};
     bool haveData = false;
     double boxMin = kInf, boxMax = -kInf;
@@ -1189,7 +1188,7 @@ void GraphView::longTap(Gesture state, const QPointF& at)
 void GraphView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const VQColor& c = calc.backgroundColor;
+    const VQColor& c = calc.locked()->backgroundColor;
     painter.fillRect(rect(), QColor::fromRgbF(float(c.r()), float(c.g()), float(c.b()), 1.0f));
 }
 

@@ -243,7 +243,7 @@ struct GraphState {
     explicit GraphState(Calculator& calc)
         : drawing(calc.drawing), points(calc.graphPts()),
           window{calc.getVar(kSlotXmin), calc.getVar(kSlotXmax), calc.getVar(kSlotYmin), calc.getVar(kSlotYmax)},
-          grid(calc.drawGrid), axes(calc.drawAxes), labels(calc.drawLabel)
+          grid(calc.locked()->drawGrid), axes(calc.locked()->drawAxes), labels(calc.locked()->drawLabel)
     {
     }
     void expectSameAs(Calculator& calc) const
@@ -255,9 +255,9 @@ struct GraphState {
             EXPECT_EQ(calc.getVar(slots[i]).value, window[std::size_t(i)].value);
             EXPECT_EQ(calc.getVar(slots[i]).sigFig, window[std::size_t(i)].sigFig);
         }
-        EXPECT_EQ(calc.drawGrid, grid);
-        EXPECT_EQ(calc.drawAxes, axes);
-        EXPECT_EQ(calc.drawLabel, labels);
+        EXPECT_EQ(calc.locked()->drawGrid, grid);
+        EXPECT_EQ(calc.locked()->drawAxes, axes);
+        EXPECT_EQ(calc.locked()->drawLabel, labels);
     }
 };
 
@@ -267,9 +267,9 @@ TEST_F(FunctionHelpPDFTest, AGraphBlockGivesTheCalculatorsGraphStateBack)
     calc.ptOnAtX(1, 1, 1, 0, 0, 0);
     calc.setVar(kSlotXmin, {{-7.5, 0}, 3, -1});
     calc.setVar(kSlotYmax, {{12, 0}});
-    calc.drawGrid = false;
-    calc.drawAxes = false;
-    calc.drawLabel = false;
+    calc.locked()->drawGrid = false;
+    calc.locked()->drawAxes = false;
+    calc.locked()->drawLabel = false;
     const GraphState before(calc);
     draw(page("<graph gb=\"-5,5,-5,5\"><fn d=\"DrawF ©X©²\"/><fn d=\"Pt-On(©1©,©2©)\"/>"
               "<fn d=\"ShadeNorm(©-©1©,©1©)\" tail=\"1\"/></graph><body>after</body>"));
@@ -280,7 +280,7 @@ TEST_F(FunctionHelpPDFTest, AGraphBlockGivesTheCalculatorsGraphStateBack)
 TEST_F(FunctionHelpPDFTest, APageThatEndsInsideAGraphBlockStillGivesTheStateBack)
 {
     calc.drawing.push_back(std::make_shared<DrawCircle>());
-    calc.drawAxes = false;
+    calc.locked()->drawAxes = false;
     calc.setVar(kSlotXmax, {{99, 0}});
     const GraphState before(calc);
     draw("<F n=\"cut\"><graph><fn d=\"DrawF ©X\"/><fn d=\"Pt-On(©0©,©0©)\"/>");
@@ -295,7 +295,7 @@ TEST_F(FunctionHelpPDFTest, APageThatEndsInsideAGraphBlockStillGivesTheStateBack
 TEST_F(FunctionHelpPDFTest, AGraphRunsOnlyDrawingAndShadingCommands)
 {
     calc.setVar(23 + 0, {{0, 0}});
-    calc.lists["L1"] = VQList();
+    calc.locked()->lists["L1"] = VQList();
     const auto a = calc.getVar(kSlotXmin);
     // A store, a command on its own and a command after a drawing command are refused.
     draw(page("<graph><fn d=\"5©➞©Xmin\"/><fn d=\"ClrAllLists\"/>"
