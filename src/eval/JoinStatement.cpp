@@ -107,22 +107,24 @@ bool JoinStatement::run(Calculator& calc) const
 {
     if (target_ < 0)
         return runList(calc);
-    VQString& stored = calc.strings[static_cast<std::size_t>(target_)];
-    stored.append(source_ < 0 ? literal_ : calc.strings[static_cast<std::size_t>(source_)]);
+    auto& strings = calc.state().strings;
+    VQString& stored = strings[static_cast<std::size_t>(target_)];
+    stored.append(source_ < 0 ? literal_ : strings[static_cast<std::size_t>(source_)]);
     return true;
 }
 
 bool JoinStatement::runList(Calculator& calc) const
 {
-    const auto found = calc.lists.find(list_);
-    if (found == calc.lists.end())
+    Calculator::State& state = calc.state();
+    const auto found = state.lists.find(list_);
+    if (found == state.lists.end())
         return false;
     std::array<VQNumber, kJoinMaxElements> tail;
     for (std::size_t i = 0; i < elements_.size(); ++i) {
         const Element& e = elements_[i];
         std::complex<double> z = e.value;
         if (e.slot >= 0) {
-            z = calc.vars[static_cast<std::size_t>(e.slot)];
+            z = state.vars[static_cast<std::size_t>(e.slot)];
             if (z.imag() != 0 || !std::isfinite(z.real()))
                 return false;
         }
@@ -136,12 +138,13 @@ bool JoinStatement::runList(Calculator& calc) const
 void JoinStatement::result(const Calculator& calc, Operand& into) const
 {
     into = record_;
+    const Calculator::State& state = calc.state();
     if (target_ >= 0) {
-        into.string = calc.strings[static_cast<std::size_t>(target_)];
+        into.string = state.strings[static_cast<std::size_t>(target_)];
         return;
     }
-    const auto found = calc.lists.find(list_);
-    if (found != calc.lists.end())
+    const auto found = state.lists.find(list_);
+    if (found != state.lists.end())
         into.list = std::make_shared<VQList>(found->second);
 }
 

@@ -62,14 +62,14 @@ Calculator& calculator(int k)
 {
     static Calculator* calcs[] = {new Calculator(kLocale), new Calculator(kLocale), new Calculator(kLocale),
         new Calculator(kLocale)};
-    calcs[k]->lists.clear();
+    calcs[k]->locked()->lists.clear();
     return *calcs[k];
 }
 
 Lists listsOf(const Calculator& calc)
 {
     Lists out;
-    for (const auto& [name, list] : calc.lists)
+    for (const auto& [name, list] : calc.locked()->lists)
         out.emplace(name, list.realList());
     return out;
 }
@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(result == 0 ? !imported.empty() : imported.empty());
     check(imported.size() <= static_cast<std::size_t>(CSVImport::kMaxLists));
     std::vector<std::string> names;
-    for (const auto& [name, list] : calc.lists) {
+    for (const auto& [name, list] : calc.locked()->lists) {
         names.push_back(name);
         check(typeable(name));
         check(list.count() >= 1 && list.count() <= CSVImport::kMaxElements);
@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Into a calculator holding lists: the others stay, and a refusal changes nothing.
     Calculator& holding = calculator(1);
-    holding.lists.insert_or_assign("KEEP", VQList::listSeqStart(1, 3));
+    holding.locked()->lists.insert_or_assign("KEEP", VQList::listSeqStart(1, 3));
     Lists expected = listsOf(holding);
     check(CSVImport::loadCSV(holding, text) == result);
     if (result == 0)
@@ -115,8 +115,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Exported and imported again, the lists come back under their names and lengths.
     Calculator& again = calculator(3);
     check(CSVImport::loadCSV(again, CSVText::listsText(calc, names)) == 0);
-    check(again.lists.size() == names.size());
+    const auto back = again.locked(), first = calc.locked();
+    check(back->lists.size() == names.size());
     for (const std::string& name : names)
-        check(again.lists.contains(name) && again.lists.at(name).count() == calc.lists.at(name).count());
+        check(back->lists.contains(name) && back->lists.at(name).count() == first->lists.at(name).count());
     return 0;
 }

@@ -47,12 +47,13 @@ void exercise(const Calculator& calc)
 {
     (void)calc.getAns();
     (void)calc.getVariable(0x41);
-    (void)calc.formatReal(calc.vars[38].real());
-    for (const VQMatrix& m : calc.matrices)
+    const auto state = calc.locked();
+    (void)calc.formatReal(state->vars[38].real());
+    for (const VQMatrix& m : state->matrices)
         (void)calc.formatMatrix(&m);
-    for (const auto& [name, list] : calc.lists)
+    for (const auto& [name, list] : state->lists)
         (void)calc.formatList(&list);
-    (void)calc.stringFromOps(calc.strings[0]);
+    (void)calc.stringFromOps(state->strings[0]);
     (void)calc.interfaceColorIndex(3);
 }
 
