@@ -235,7 +235,7 @@ TEST(AppDelegate, EveryFileHandedOverGivesOneReport)
     ASSERT_TRUE(big.open(QIODevice::WriteOnly));
     ASSERT_TRUE(big.resize(static_cast<qint64>(CSVImport::kMaxTextBytes) + 1));
     big.close();
-    // Lists read as the app reads them; a variable file that fails to load.
+    // Lists read as the app reads them; a variable file that is none.
     CSVLoader::setLoader(&CSVImport::loadCSV);
     TIFileIO::setFactory([](const std::vector<std::uint8_t>&) { return std::make_unique<FakeTIFile>(1); });
     struct Case {
@@ -251,7 +251,7 @@ TEST(AppDelegate, EveryFileHandedOverGivesOneReport)
         {write("DATA.CSV", "SPEED,4"), 80, 1},
         {write("c.csv", "oops"), 85, 1},
         {big.fileName(), 86, 0},
-        {write("v.8Xp", "**TI83F* damaged"), 74, 1},
+        {write("v.8Xp", "**TI83F* damaged"), 1, 1},
     };
     for (const Case& c : cases) {
         Launch launch(dir.filePath("data"));
