@@ -6,10 +6,11 @@
 
 #include "core/Operand.h"
 #include "eval/ProgramTestSupport.h"
+#include "eval/RunObject.h"
 
 #include <map>
 
-namespace orvenda::test {
+namespace orvenda::test::handheld {
 namespace {
 
 // Tokens by their codes in the handheld's token table.
@@ -23,12 +24,6 @@ enum : std::uint32_t {
     kMatA = 0x5C00, kL1 = 0x5D00, kL2 = 0x5D01, kMeanX = 0x6203, kRegA = 0x6216, kStr1 = 0xAA00, kStr2 = 0xAA01,
     kSub = 0xBB0C, kInString = 0xBB0F,
 };
-
-Ops operator+(Ops a, const Ops& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
 // Text as the handheld keys it: letters and digits as themselves, lower-case letters as
 // their two-byte tokens, and the signs the programs below use.
@@ -132,7 +127,7 @@ struct Fixture {
 Step answer(std::string text) { return {Step::Answer, std::move(text)}; }
 Step pick(int item) { return {Step::Pick, {}, item}; }
 Step press(int key) { return {Step::Key, {}, key}; }
-Step resume() { return {Step::Resume}; }
+Step resume() { return {Step::Resume, {}, 0}; }
 
 std::vector<Fixture> fixtures()
 {
@@ -197,7 +192,7 @@ std::vector<Fixture> fixtures()
                 {"Disp det([A])", tok(kDisp) + tok(kDet) + tok(kMatA) + t(")")}},
             {}, {"show -2"}},
         {"MAIN",
-            {{"5➞X", t("5") + tok(kSto) + t("X")}, {"prgmSUB", tok(kPrgm) + t("SUB")}, {"Disp Y", tok(kDisp) + t("Y")}},
+            {{"5➞X", t("5") + tok(kSto) + t("X")}, {"prgm»SUB", tok(kPrgm) + t("SUB")}, {"Disp Y", tok(kDisp) + t("Y")}},
             {}, {"show 10"}},
         {"SUB", {{"X*2➞Y", t("X*2") + tok(kSto) + t("Y")}, {"Return", tok(kReturn)}}, {}, {}},
         {"COUNT",
@@ -277,12 +272,13 @@ TEST(HandheldPrograms, ImportListOpenAndRunToTheirEnd)
                 h.queue().startProgramThread(h.ops(step.answer));
                 break;
             case Step::Pick:
-                ASSERT_TRUE(h.settle());
-                ASSERT_EQ(h.finals.back().kind, KindMenu);
-                h.parser().menuKey(48 + step.value);
+                // The menu's items by their numbers.
+                ASSERT_TRUE(h.main.pumpUntil([&] { return h.queue().menuDisplay() != nullptr; }));
+                h.parser().menuKey('0' + step.value);
                 break;
             case Step::Resume:
-                ASSERT_TRUE(h.main.pumpUntil([&] { return h.calc.pauseRunning; }));
+                ASSERT_TRUE(h.settle());
+                ASSERT_EQ(h.queue().frames().back()._breakType(), RunObject::BreakPause);
                 h.parser().pauseKey(1065);
                 break;
             }
@@ -301,4 +297,4 @@ TEST(HandheldPrograms, ImportListOpenAndRunToTheirEnd)
 }
 
 } // namespace
-} // namespace orvenda::test
+} // namespace orvenda::test::handheld

@@ -40,6 +40,12 @@ inline Bytes operator+(Bytes a, const Bytes& b)
     return a += b;
 }
 
+inline Ops operator+(Ops a, const Ops& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 inline Bytes real(double x)
 {
     Bytes bytes(TIVarBytes::kRealSize);
