@@ -349,8 +349,13 @@ std::optional<std::vector<std::string>> ProgramFiles::tagsFor(const std::string&
 
 std::string ProgramFiles::tagStringFor(const std::string& name) const
 {
+    return tagString(tagsFor(name).value_or(std::vector<std::string>{}));
+}
+
+std::string ProgramFiles::tagString(const std::vector<std::string>& tags)
+{
     std::string joined;
-    for (const std::string& tag : tagsFor(name).value_or(std::vector<std::string>{}))
+    for (const std::string& tag : tags)
         joined += (joined.empty() ? "" : ",") + tag;
     return joined;
 }

@@ -62,6 +62,8 @@ public:
     static std::vector<std::string> tagArrayFromString(std::string_view text);
     // The tag text split at each "," as it is (setTags).
     static std::vector<std::string> tagsFromText(std::string_view text);
+    // The tags joined by "," (no blanks).
+    static std::string tagString(const std::vector<std::string>& tags);
 
     // ---- The file forms ----
 

@@ -261,18 +261,19 @@ std::optional<Bytes> TIFileWriter::dataWithPrograms(ProgramModel& programs, std:
     // What the editor holds goes out, not the file's older state.
     programs.saveProgram();
     for (const std::string& name : names) {
-        const std::optional<Ops> ops = programs.opsFor(name);
+        // Each program's file read once.
+        const std::optional<ProgramFiles::Dict> dict = programs.files().dictFor(name);
         const std::optional<Bytes> nameBytes = F::bytesForName(name, F::kNameSize, true);
-        if (!ops || !nameBytes || nameBytes->empty())
+        if (!dict || !dict->prgm || !nameBytes || nameBytes->empty())
             return std::nullopt;
         if (!includeMetaData) {
-            if (!entries.add(F::Program, *nameBytes, countedTokens(*ops)))
+            if (!entries.add(F::Program, *nameBytes, countedTokens(*dict->prgm)))
                 return std::nullopt;
             continue;
         }
-        const std::string desc = programs.descFor(name), tags = programs.files().tagStringFor(name),
-                          notes = programs.notesFor(name);
-        Bytes data = countedTokens(*ops, 6 + desc.size() + tags.size() + notes.size());
+        const std::string desc = dict->desc.value_or(""), notes = dict->notes.value_or(""),
+                          tags = ProgramFiles::tagString(dict->tags.value_or(std::vector<std::string>{}));
+        Bytes data = countedTokens(*dict->prgm, 6 + desc.size() + tags.size() + notes.size());
         putText(data, desc);
         putText(data, tags);
         putText(data, notes);
