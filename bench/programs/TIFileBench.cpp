@@ -66,13 +66,13 @@ Bytes handouts(Source& s)
         s.files->write(names.back(), {ops, std::vector<std::string>{"handout"}, "Exercise " + std::to_string(p), "", 0u});
     }
     {
-        const auto lock = s.calc.lockState();
+        const auto state = s.calc.locked();
         for (int l = 0; l < 50; ++l) {
             VQList list;
             for (int k = 0; k < 999; ++k)
                 list.addReal(k * 0.125 - l, 15, -15);
             lists.push_back("L" + std::string(1, static_cast<char>('A' + l % 26)) + std::to_string(l / 26));
-            s.calc.lists[lists.back()] = list;
+            state->lists[lists.back()] = list;
         }
     }
     int error = 0;
@@ -88,7 +88,7 @@ void BM_ImportHandouts(benchmark::State& state)
     if (state.range(0) == 0) {
         int error = 0;
         std::vector<std::string> lists;
-        for (const auto& [name, list] : source.calc.lists)
+        for (const auto& [name, list] : source.calc.locked()->lists)
             if (list.count() == 999)
                 lists.push_back(name);
         file = *TIFileWriter::dataWithLists(source.calc, lists, error);

@@ -50,6 +50,16 @@ bool counted(std::span<const std::uint8_t> data, std::span<const std::uint8_t>& 
     return true;
 }
 
+// The tokens the u16 count at the start of the data counts; nothing when the count passes
+// the end of the data or the bytes end inside a token.
+std::optional<TIFileReader::Ops> tokensAfterCount(std::span<const std::uint8_t> data)
+{
+    std::span<const std::uint8_t> bytes;
+    if (!counted(data, bytes))
+        return std::nullopt;
+    return TIVarBytes::tokensFrom(bytes);
+}
+
 } // namespace
 
 TIFileReader::TIFileReader(Bytes data, TIVarFile::FileType type, const Stores& stores)
@@ -236,10 +246,7 @@ int TIFileReader::getListFrom(const Entry& entry)
         else
             list.addReal(re, 15, -15);
     }
-    {
-        const auto lock = stores_.calc.lockState();
-        stores_.calc.lists.insert_or_assign(name, std::move(list));
-    }
+    stores_.calc.locked()->lists.insert_or_assign(name, std::move(list));
     tell("list " + name);
     return 0;
 }
@@ -265,10 +272,7 @@ int TIFileReader::getMatrix(const Entry& entry)
     for (std::size_t r = 0; r < rows; ++r)
         for (std::size_t c = 0; c < cols; ++c)
             matrix->set(TIVarBytes::dblFrom(&cells[(r * cols + c) * kReal]), r, c);
-    {
-        const auto lock = stores_.calc.lockState();
-        stores_.calc.matrices[token - F::kMatrixToken] = std::move(*matrix);
-    }
+    stores_.calc.locked()->matrices[token - F::kMatrixToken] = std::move(*matrix);
     tell("matrix " + stores_.calc.nameForOpcode(token));
     return 0;
 }
@@ -278,10 +282,7 @@ int TIFileReader::getYeqFrom(const Entry& entry)
     const std::uint32_t token = entry.nameToken();
     if (!F::isEquationToken(token))
         return ErrBadVarName;
-    std::span<const std::uint8_t> bytes;
-    if (!counted(entry.data, bytes))
-        return ErrBadVariableSignature;
-    const std::optional<Ops> ops = TIVarBytes::tokensFrom(bytes);
+    const std::optional<Ops> ops = tokensAfterCount(entry.data);
     if (!ops)
         return ErrBadVariableSignature;
     if (const int error = stores_.equations.setYEqFunc(static_cast<int>(token), *ops))
@@ -308,16 +309,10 @@ int TIFileReader::getStringFrom(const Entry& entry)
     const std::uint32_t token = entry.nameToken();
     if (token < F::kStringToken || token >= F::kStringToken + Calculator::kStringCount)
         return ErrBadVarName;
-    std::span<const std::uint8_t> bytes;
-    if (!counted(entry.data, bytes))
-        return ErrBadVariableSignature;
-    std::optional<Ops> ops = TIVarBytes::tokensFrom(bytes);
+    std::optional<Ops> ops = tokensAfterCount(entry.data);
     if (!ops)
         return ErrBadVariableSignature;
-    {
-        const auto lock = stores_.calc.lockState();
-        stores_.calc.strings[token - F::kStringToken] = std::move(*ops);
-    }
+    stores_.calc.locked()->strings[token - F::kStringToken] = std::move(*ops);
     tell("string " + stores_.calc.nameForOpcode(token));
     return 0;
 }
@@ -328,15 +323,13 @@ int TIFileReader::getProgramFrom(const Entry& entry, const std::string& comment,
     const std::optional<std::string> name = F::nameFromBytes(entry.name, true);
     if (!name || !ProgramFiles::isProgramName(*name))
         return ErrBadVarName;
-    std::span<const std::uint8_t> bytes;
-    if (!counted(entry.data, bytes))
-        return ErrBadVariableSignature;
-    std::optional<Ops> ops = TIVarBytes::tokensFrom(bytes);
+    std::optional<Ops> ops = tokensAfterCount(entry.data);
     if (!ops)
         return ErrBadVariableSignature;
+    // What follows the counted tokens: the metadata, if any.
+    std::span<const std::uint8_t> rest = entry.data.subspan(2 + F::word(entry.data.data()));
     ProgramFiles::Dict dict{std::move(ops), std::vector<std::string>{}, std::string(), std::string(),
         locked ? ProgramManager::kProtected : 0u};
-    std::span<const std::uint8_t> rest = entry.data.subspan(2 + bytes.size());
     if (rest.empty()) {
         dict.desc = comment;
     } else {

@@ -156,9 +156,9 @@ std::optional<Bytes> TIFileWriter::dataWithLists(const Calculator& calc, std::sp
     for (const std::string& name : names) {
         VQList list;
         {
-            const auto lock = calc.lockState();
-            const auto found = calc.lists.find(name);
-            if (found == calc.lists.end())
+            const auto state = calc.locked();
+            const auto found = state->lists.find(name);
+            if (found == state->lists.end())
                 return std::nullopt;
             list = found->second;
         }
@@ -195,11 +195,7 @@ std::optional<Bytes> TIFileWriter::dataWithMatrices(const Calculator& calc, std:
     for (std::uint32_t token : tokens) {
         if (token < F::kMatrixToken || token >= F::kMatrixToken + Calculator::kMatrixCount)
             return std::nullopt;
-        VQMatrix matrix;
-        {
-            const auto lock = calc.lockState();
-            matrix = calc.matrices[token - F::kMatrixToken];
-        }
+        const VQMatrix matrix = calc.locked()->matrices[token - F::kMatrixToken];
         const std::size_t rows = matrix.dimRow(), cols = matrix.dimCol();
         if (rows == 0 || cols == 0)
             return std::nullopt;
@@ -224,11 +220,7 @@ std::optional<Bytes> TIFileWriter::dataWithStrings(const Calculator& calc, std::
     for (std::uint32_t token : tokens) {
         if (token < F::kStringToken || token >= F::kStringToken + Calculator::kStringCount)
             return std::nullopt;
-        Ops ops;
-        {
-            const auto lock = calc.lockState();
-            ops = calc.strings[token - F::kStringToken];
-        }
+        const Ops ops = calc.locked()->strings[token - F::kStringToken];
         if (!entries.add(F::String, tokenName(token), countedTokens(ops)))
             return std::nullopt;
     }

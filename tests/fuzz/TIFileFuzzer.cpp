@@ -67,11 +67,11 @@ struct Side {
     void reset()
     {
         QDir(files->folder()).removeRecursively();
-        const auto lock = calc.lockState();
-        calc.lists.clear();
-        for (VQMatrix& m : calc.matrices)
+        const auto state = calc.locked();
+        state->lists.clear();
+        for (VQMatrix& m : state->matrices)
             m = VQMatrix();
-        for (auto& s : calc.strings)
+        for (auto& s : state->strings)
             s.clear();
         lists.clear();
     }
@@ -112,12 +112,12 @@ void checkStored(Side& from, Side& to)
 {
     std::vector<std::string> names;
     {
-        const auto lock = from.calc.lockState();
-        for (const auto& [name, list] : from.calc.lists) {
+        const auto state = from.calc.locked();
+        for (const auto& [name, list] : state->lists) {
             check(list.count() >= 1 && list.count() <= TIVarFile::kMaxListCount);
             names.push_back(name);
         }
-        for (const VQMatrix& m : from.calc.matrices)
+        for (const VQMatrix& m : state->matrices)
             check(m.dimRow() <= 99 && m.dimCol() <= 99 && (m.dimRow() == 0) == (m.dimCol() == 0));
     }
     const std::vector<std::string> programs = from.files->programListOf(1);

@@ -89,25 +89,25 @@ TEST_F(TIFiles, VariablesListsMatricesAndStringsComeBackAsTheyWent)
     a.calc.setVar(1, {{2.25, -3}});
     a.calc.setVar(26, {-4e-50});
     {
-        const auto lock = a.calc.lockState();
-        a.calc.lists["L₁"] = VQList::listSeqStart(1, 999);
+        const auto state = a.calc.locked();
+        state->lists["L₁"] = VQList::listSeqStart(1, 999);
         VQList speed;
         speed.addReal(-0.5, 15, -15);
         speed.addReal(6.02214179e23, 15, -15);
-        a.calc.lists["SPEED"] = speed;
+        state->lists["SPEED"] = speed;
         VQList complex;
         for (std::complex<double> z : {std::complex<double>(1, 2), {0, -1}, {3.5, 0}})
             complex.addComplex(z);
-        a.calc.lists["Zθ1"] = complex;
+        state->lists["Zθ1"] = complex;
         VQMatrix big = *VQMatrix::matrixWithRow(99, 99);
         for (std::size_t r = 0; r < 99; ++r)
             for (std::size_t c = 0; c < 99; ++c)
                 big.set(static_cast<double>(r * 100 + c) / -8, r, c);
-        a.calc.matrices[0] = big;
-        a.calc.matrices[9] = *VQMatrix::matrixWithRow(1, 2);
-        a.calc.matrices[9].set(5, 0, 1);
-        a.calc.strings[0] = {kLowerH, kLowerI, 0x29, 'X'};
-        a.calc.strings[9] = {};
+        state->matrices[0] = big;
+        state->matrices[9] = *VQMatrix::matrixWithRow(1, 2);
+        state->matrices[9].set(5, 0, 1);
+        state->strings[0] = {kLowerH, kLowerI, 0x29, 'X'};
+        state->strings[9] = {};
     }
 
     const auto vars = TIFileWriter::dataWithVars(a.calc, std::vector<int>{'B', 91}, error);
@@ -125,9 +125,10 @@ TEST_F(TIFiles, VariablesListsMatricesAndStringsComeBackAsTheyWent)
     EXPECT_EQ((*lists)[55 + 5], 0x5D);
     EXPECT_EQ((*lists)[55 + 6], 0x00);
     ASSERT_EQ(b.load(*lists), 0);
-    EXPECT_EQ(b.calc.lists.at("L₁").realList(), VQList::listSeqStart(1, 999).realList());
-    EXPECT_EQ(b.calc.lists.at("SPEED").realList(), (std::vector<double>{-0.5, 6.02214179e23}));
-    const VQList& complex = b.calc.lists.at("Zθ1");
+    const auto lists = b.calc.locked()->lists;
+    EXPECT_EQ(lists.at("L₁").realList(), VQList::listSeqStart(1, 999).realList());
+    EXPECT_EQ(lists.at("SPEED").realList(), (std::vector<double>{-0.5, 6.02214179e23}));
+    const VQList& complex = lists.at("Zθ1");
     EXPECT_EQ(complex.type(), 1);
     ASSERT_EQ(complex.count(), 3);
     EXPECT_EQ(complex.complexAtIndex(0), std::complex<double>(1, 2));
@@ -151,16 +152,17 @@ TEST_F(TIFiles, VariablesListsMatricesAndStringsComeBackAsTheyWent)
     EXPECT_EQ(TIVarFile::word(&(*matrices)[53]), 0xFFFF);
     EXPECT_EQ((*matrices)[50] | (*matrices)[51] << 8 | (*matrices)[52] << 16, 17 + 88211 + 17 + 20);
     ASSERT_EQ(b.load(*matrices), 0);
-    EXPECT_TRUE(b.calc.matrices[0].equal(a.calc.matrices[0]));
-    EXPECT_EQ(b.calc.matrices[9].dimRow(), 1u);
-    EXPECT_EQ(b.calc.matrices[9].row(0, 1), 5);
+    const auto matricesRead = b.calc.locked()->matrices;
+    EXPECT_TRUE(matricesRead[0].equal(a.calc.locked()->matrices[0]));
+    EXPECT_EQ(matricesRead[9].dimRow(), 1u);
+    EXPECT_EQ(matricesRead[9].row(0, 1), 5);
 
     const auto strings = TIFileWriter::dataWithStrings(a.calc, std::vector<std::uint32_t>{kStr1, kStr0}, error);
     ASSERT_TRUE(strings);
-    b.calc.strings[9] = {'A'};
+    b.calc.locked()->strings[9] = {'A'};
     ASSERT_EQ(b.load(*strings), 0);
-    EXPECT_EQ(b.calc.strings[0], a.calc.strings[0]);
-    EXPECT_TRUE(b.calc.strings[9].empty());
+    EXPECT_EQ(b.calc.locked()->strings[0], a.calc.locked()->strings[0]);
+    EXPECT_TRUE(b.calc.locked()->strings[9].empty());
 }
 
 TEST_F(TIFiles, EquationsComeBackWithTheirStylesAndColours)
@@ -430,7 +432,7 @@ TEST_F(TIFiles, ALongFilesLengthIsEscaped)
     const Bytes entries = entry(TIVarFile::String, {0xAA, 0}, counted(Bytes(0xFFFF - 17 - 2, 'A')));
     ASSERT_EQ(entries.size(), 0xFFFFu);
     ASSERT_EQ(b.load(tiFile(entries)), 0);
-    EXPECT_EQ(b.calc.strings[0].size(), 0xFFFFu - 19);
+    EXPECT_EQ(b.calc.locked()->strings[0].size(), 0xFFFFu - 19);
 }
 
 TEST_F(TIFiles, WritersRefuseWhatTheFileCannotHold)
@@ -466,12 +468,12 @@ TEST_F(TIFiles, WritersRefuseWhatTheFileCannotHold)
 
     // Lists longer than 999, entries longer than 65535 bytes.
     {
-        const auto lock = a.calc.lockState();
-        a.calc.lists["LONG"] = VQList::listSeqStart(1, 1000);
+        const auto state = a.calc.locked();
+        state->lists["LONG"] = VQList::listSeqStart(1, 1000);
         VQList big;
         big.addReal(1e100, 15, -15);
-        a.calc.lists["BIG"] = big;
-        a.calc.strings[0] = Ops(0x8000, kLowerH);
+        state->lists["BIG"] = big;
+        state->strings[0] = Ops(0x8000, kLowerH);
     }
     EXPECT_FALSE(TIFileWriter::dataWithLists(a.calc, std::vector<std::string>{"LONG"}, error));
     EXPECT_EQ(error, 70);
