@@ -756,7 +756,8 @@ void AppDriver::dump()
     } else {
         state["menu"] = nullptr;
     }
-    state["files"] = files_;
+    if (!files_.empty())
+        state["files"] = files_;
     out_ << state.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
 }
 

@@ -52,7 +52,7 @@ class ViewControlDelegate;
 //                  table (cursor row and column, the cell's text, auto and the first
 //                  row's start); menu (the open menu's id, null when none is open)
 //                  and, while the program library is open, programs (the names it
-//                  lists, in order); files (each `file` line so far: path, report, the
+//                  lists, in order); once a `file` line ran, files (each so far: path, report, the
 //                  error number it was reported with, and arrived, what its import
 //                  stored, such as "program HELLO" or "list L₁")
 //   file PATH      hands the file to the app as the desktop does (one report, an alert)

@@ -125,10 +125,10 @@ TEST_F(TIFiles, VariablesListsMatricesAndStringsComeBackAsTheyWent)
     EXPECT_EQ((*lists)[55 + 5], 0x5D);
     EXPECT_EQ((*lists)[55 + 6], 0x00);
     ASSERT_EQ(b.load(*lists), 0);
-    const auto lists = b.calc.locked()->lists;
-    EXPECT_EQ(lists.at("L₁").realList(), VQList::listSeqStart(1, 999).realList());
-    EXPECT_EQ(lists.at("SPEED").realList(), (std::vector<double>{-0.5, 6.02214179e23}));
-    const VQList& complex = lists.at("Zθ1");
+    const auto listsRead = b.calc.locked()->lists;
+    EXPECT_EQ(listsRead.at("L₁").realList(), VQList::listSeqStart(1, 999).realList());
+    EXPECT_EQ(listsRead.at("SPEED").realList(), (std::vector<double>{-0.5, 6.02214179e23}));
+    const VQList& complex = listsRead.at("Zθ1");
     EXPECT_EQ(complex.type(), 1);
     ASSERT_EQ(complex.count(), 3);
     EXPECT_EQ(complex.complexAtIndex(0), std::complex<double>(1, 2));
