@@ -2,6 +2,8 @@
 
 #include <QPoint>
 
+#include <nlohmann/json.hpp>
+
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -50,7 +52,10 @@ class ViewControlDelegate;
 //                  table (cursor row and column, the cell's text, auto and the first
 //                  row's start); menu (the open menu's id, null when none is open)
 //                  and, while the program library is open, programs (the names it
-//                  lists, in order)
+//                  lists, in order); once a `file` line ran, files (each so far: path, report, the
+//                  error number it was reported with, and arrived, what its import
+//                  stored, such as "program HELLO" or "list L₁")
+//   file PATH      hands the file to the app as the desktop does (one report, an alert)
 //   program NAME   the lines up to `end` become the program NAME, written as the case
 //                  files write programs: its program file in the data folder is written
 //                  (keeping its description, notes and tags) as the editor saves one
@@ -91,6 +96,7 @@ private:
     bool shot(std::string_view file);
     bool press(std::string_view caption);
     void dump();
+    bool file(std::string_view path);
     bool fail(const std::string& message);
 
     AppLauncher& app_;
@@ -101,6 +107,8 @@ private:
     std::shared_ptr<ViewControlDelegate> previousView_;
     std::shared_ptr<ProgramOutputManager> output_;
     int line_ = 0;
+    // What each `file` line brought.
+    nlohmann::json files_ = nlohmann::json::array();
 };
 
 } // namespace orvenda
