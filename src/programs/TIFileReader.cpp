@@ -238,7 +238,7 @@ int TIFileReader::getListFrom(const Entry& entry)
     if (!decimalReals(elements, reals))
         return ErrBadVarType;
     VQList list;
-    list.v().reserve(static_cast<std::size_t>(count));
+    list.reserve(count);
     for (std::size_t k = 0; k < reals; k += complex ? 2 : 1) {
         const double re = TIVarBytes::dblFrom(&elements[k * kReal]);
         if (complex)

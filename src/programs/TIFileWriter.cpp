@@ -220,7 +220,7 @@ std::optional<Bytes> TIFileWriter::dataWithStrings(const Calculator& calc, std::
     for (std::uint32_t token : tokens) {
         if (token < F::kStringToken || token >= F::kStringToken + Calculator::kStringCount)
             return std::nullopt;
-        const Ops ops = calc.locked()->strings[token - F::kStringToken];
+        const Ops ops = calc.locked()->strings[token - F::kStringToken].toVector();
         if (!entries.add(F::String, tokenName(token), countedTokens(ops)))
             return std::nullopt;
     }
