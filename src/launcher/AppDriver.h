@@ -47,7 +47,8 @@ class ViewControlDelegate;
 //                  text, on, style, colour; the current one and the cursor); on the
 //                  WINDOW screen field (the current field's row); on the TABLE screen
 //                  table (cursor row and column, the cell's text, auto and the first
-//                  row's start); menu (the open menu's id, null when none is open)
+//                  row's start); menu (the open menu's id, null when none is open); on
+//                  the graph screen plots (each plot's type code and name)
 //   program NAME   the lines up to `end` become the program NAME, as the case files
 //                  write programs (until programs can be written in the app itself)
 // Alerts are modal: while one is open, keys go to it (ENTER presses its default button,
@@ -56,10 +57,13 @@ class ViewControlDelegate;
 //
 // On the graph screen, TRACE (`key 0x403`: no key of the keyboard carries it; from another
 // screen it brings the graph forward first) locks the trace on the first plotted equation
-// at the window's middle, LEFT and RIGHT move it by a point's width of x and CLEAR is the
-// screen's Done; `hkey` goes to the graph screen (or its open zoom menu). `dump` then also
-// gives `trace`: the traced point {x, y, t}, the equation and the feature snapped to (null
-// while the trace is off).
+// at the window's middle (on a stat plot that comes first: its first data point or bar, a
+// box plot's value nearest the middle), LEFT and RIGHT move it by a point's width of x
+// (along a scatter, xyLine, normal probability plot or histogram by one data point or
+// bar) and CLEAR is the screen's Done; `hkey` goes to the graph screen (or its open zoom
+// menu). `dump` then also gives `trace`: the traced point {x, y, t}, the equation, the
+// feature snapped to, the stat plot (-1 none) and the trace text's lines (null while the
+// trace is off).
 class AppDriver {
 public:
     static int main(int argc, char** argv);

@@ -29,6 +29,7 @@
 #include "input/ModeScreen.h"
 #include "input/ProgramLibrary.h"
 #include "programs/GDBStore.h"
+#include "stats/StatPlotModel.h"
 
 #include <QApplication>
 #include <QDir>
@@ -56,6 +57,7 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     // The managers go in before the state is restored: their archives go to them.
     auto equations = std::make_shared<YEqModel>(calc_);
     calc_.yEqManager = equations;
+    calc_.statGraphManager = std::make_shared<StatPlotModel>(calc_);
     GDBManager::setShared(std::make_shared<GDBStore>(calc_, equations, (options.dataFolder + "/GDB").toStdString()));
     CSVLoader::setLoader(&CSVImport::loadCSV);
     delegate_ = std::make_unique<AppDelegate>(calc_, options.dataFolder);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "stats/PlotScatter.h"
+
+#include <QPainterPath>
+
+namespace orvenda {
+
+// An xyLine stat plot: the scatter's pairs joined in list order (the lists are not
+// sorted), then the residuals and the marks. Selected, the line gets a wide translucent
+// halo under a thin line.
+class PlotXYLine : public PlotScatter {
+public:
+    explicit PlotXYLine(Calculator& calc);
+
+    void drawRect(const QRectF& rect, QPainter& context, const GraphTransform& t, int quality) override;
+    std::optional<std::string> label() override;
+
+private:
+    QPainterPath path_;
+};
+
+} // namespace orvenda
