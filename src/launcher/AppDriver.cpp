@@ -816,6 +816,8 @@ void AppDriver::dump()
             if (plot)
                 plots.push_back({{"type", plot->plotType}, {"label", plot->label().value_or(std::string())}});
         state["plots"] = std::move(plots);
+        const QPoint at = graphView->mapTo(&app_.root(), QPoint(0, 0));
+        state["graph"] = {at.x(), at.y(), graphView->width(), graphView->height()};
     }
     const int screen = calc.currentScreen();
     if (screen == screens::Window || screen == screens::Graph || screen == screens::Table)

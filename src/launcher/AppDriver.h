@@ -48,7 +48,8 @@ class ViewControlDelegate;
 //                  WINDOW screen field (the current field's row); on the TABLE screen
 //                  table (cursor row and column, the cell's text, auto and the first
 //                  row's start); menu (the open menu's id, null when none is open); on
-//                  the graph screen plots (each plot's type code and name)
+//                  the graph screen plots (each plot's type code and name) and graph
+//                  (the graph's x, y, width and height in the window)
 //   program NAME   the lines up to `end` become the program NAME, as the case files
 //                  write programs (until programs can be written in the app itself)
 // Alerts are modal: while one is open, keys go to it (ENTER presses its default button,
