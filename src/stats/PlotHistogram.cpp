@@ -155,12 +155,35 @@ void PlotHistogram::drawRect(const QRectF& rect, QPainter& context, const GraphT
     context.save();
     context.setPen(QPen(ink, selected() ? 2 : 1));
     context.setBrush(fill);
-    const HistogramBins::Last last = b.pass(xs_, fs_, [&](double k, double total) {
-        if (total != 0)
-            fillBar(context, t, k, total, b, true, rect);
-    });
-    if (last.total != 0)
-        fillBar(context, t, last.bin, last.total, b, false, rect);
+    if (b.width() * t.a >= 1) {
+        const HistogramBins::Last last = b.pass(xs_, fs_, [&](double k, double total) {
+            if (total != 0)
+                fillBar(context, t, k, total, b, true, rect);
+        });
+        if (last.total != 0)
+            fillBar(context, t, last.bin, last.total, b, false, rect);
+    } else {
+        // Bars thinner than a point: each column of points shows its tallest bar.
+        double column = -1e300, tallest = 0;
+        const auto flush = [&] {
+            if (tallest != 0 && column + 1 >= rect.left() && column <= rect.right())
+                context.drawRect(QRectF(QPointF(column, tallest * t.d + t.ty), QPointF(column + 1, t.ty)).normalized());
+        };
+        const auto bar = [&](double k, double total) {
+            if (total == 0)
+                return;
+            const double at = std::floor((b.edge(k) - b.width()) * t.a + t.tx);
+            if (at != column) {
+                flush();
+                column = at;
+                tallest = 0;
+            }
+            tallest = std::max(tallest, total);
+        };
+        const HistogramBins::Last last = b.pass(xs_, fs_, bar);
+        bar(last.bin, last.total);
+        flush();
+    }
 
     // A dot on the axis for every value.
     const double axis = t.ty;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QColor>
-#include <QLineF>
+#include <QImage>
 #include <QPointF>
 #include <QRectF>
 
@@ -13,8 +13,10 @@ namespace orvenda {
 
 // The marks of a stat plot's points, all 6 points wide and centred on their point: 0 a
 // filled square, 1 a diagonal cross stroked 2 wide, 2 a filled circle; other marks draw
-// nothing. Points are gathered (those near the area being drawn) and painted at once.
-// The buffers are kept from one drawing to the next.
+// nothing. Points are gathered (those near the area being drawn) and painted at once: the
+// mark is drawn once into a picture at the device's pixel density and copied onto each
+// point's nearest device pixel, so ten thousand points cost ten thousand copies. The
+// buffers and the picture are kept from one drawing to the next.
 class StatMarks {
 public:
     static constexpr double kHalf = 3;
@@ -27,10 +29,16 @@ public:
     std::size_t count() const { return points_.size(); }
 
 private:
+    // The mark's picture for the colour and pixel density, made when they change.
+    const QImage& sprite(const QColor& color, double scale);
+
     int mark_ = 0;
     QRectF near_;
     std::vector<QPointF> points_;
-    std::vector<QLineF> lines_;
+    QImage sprite_;
+    int spriteMark_ = -1;
+    QRgb spriteColor_ = 0;
+    double spriteScale_ = 0;
 };
 
 } // namespace orvenda
