@@ -75,69 +75,74 @@ void paintTile(benchmark::State& state, Draw draw)
     }
 }
 
+// A histogram of 100 000 values from 0, in the automatic width for the sample size.
+struct Histogram : Plots {
+    Histogram() : Plots(100000)
+    {
+        define(StatGraphManager::Histogram);
+        model->setHistogramXOrigin(0);
+        plot.setEqNum(0);
+        calc.vars[kSlotXscl] = plot.tiBarWidth();
+    }
+    PlotHistogram plot{calc};
+};
+
 // Argument: 0 the automatic width (ZoomStat's), 1 an Xscl of 1e-9.
 void BM_HistogramTile100000(benchmark::State& state)
 {
-    Plots p(100000);
-    p.define(StatGraphManager::Histogram);
-    p.model->setHistogramXOrigin(0);
-    PlotHistogram plot(p.calc);
-    plot.setEqNum(0);
-    p.calc.vars[kSlotXscl] = state.range(0) == 0 ? plot.tiBarWidth() : 1e-9;
-    paintTile(state, [&](QPainter& context) { plot.drawRect(kTile, context, kTileT, 1); });
-    state.counters["bins"] = p.model->numBars(0);
+    Histogram h;
+    if (state.range(0) != 0)
+        h.calc.vars[kSlotXscl] = 1e-9;
+    paintTile(state, [&](QPainter& context) { h.plot.drawRect(kTile, context, kTileT, 1); });
+    state.counters["bins"] = h.model->numBars(0);
 }
 BENCHMARK(BM_HistogramTile100000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A scatter plot of 10 000 pairs.
+struct Scatter : Plots {
+    Scatter() : Plots(10000)
+    {
+        define(StatGraphManager::Scatter);
+        plot.stats = model->stats(0);
+        plot.setFitModel(-1);
+    }
+    PlotScatter plot{calc};
+};
 
 // Argument: the mark (0 square, 1 cross, 2 dot).
 void BM_ScatterTile10000(benchmark::State& state)
 {
-    Plots p(10000);
-    p.define(StatGraphManager::Scatter);
-    p.model->setPlotMark(0, static_cast<int>(state.range(0)));
-    PlotScatter plot(p.calc);
-    plot.stats = p.model->stats(0);
-    plot.setFitModel(-1);
-    paintTile(state, [&](QPainter& context) { plot.drawRect(kTile, context, kTileT, 1); });
+    Scatter s;
+    s.model->setPlotMark(0, static_cast<int>(state.range(0)));
+    paintTile(state, [&](QPainter& context) { s.plot.drawRect(kTile, context, kTileT, 1); });
 }
 BENCHMARK(BM_ScatterTile10000)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 void BM_TraceHistogramBar(benchmark::State& state)
 {
-    Plots p(100000);
-    p.define(StatGraphManager::Histogram);
-    p.model->setHistogramXOrigin(0);
-    PlotHistogram plot(p.calc);
-    plot.setEqNum(0);
-    p.calc.vars[kSlotXscl] = plot.tiBarWidth();
+    Histogram h;
     int bar = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(plot.PtAtT(bar++ % 12, 0, {}));
+        benchmark::DoNotOptimize(h.plot.PtAtT(bar++ % 12, 0, {}));
 }
 BENCHMARK(BM_TraceHistogramBar)->Unit(benchmark::kMicrosecond);
 
 void BM_TraceScatterPoint(benchmark::State& state)
 {
-    Plots p(10000);
-    p.define(StatGraphManager::Scatter);
-    PlotScatter plot(p.calc);
-    plot.stats = p.model->stats(0);
+    Scatter s;
     int i = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(plot.PtAtT(i++ % 10000, 0, {}));
+        benchmark::DoNotOptimize(s.plot.PtAtT(i++ % 10000, 0, {}));
 }
 BENCHMARK(BM_TraceScatterPoint)->Unit(benchmark::kMicrosecond);
 
 // A tap on the scatter: the nearest of the 10 000 points.
 void BM_TapScatter(benchmark::State& state)
 {
-    Plots p(10000);
-    p.define(StatGraphManager::Scatter);
-    PlotScatter plot(p.calc);
-    plot.stats = p.model->stats(0);
+    Scatter s;
     for (auto _ : state) {
         PlotPoint at{5, 5, 0};
-        benchmark::DoNotOptimize(plot.hitPoint(at, kTileT, 20));
+        benchmark::DoNotOptimize(s.plot.hitPoint(at, kTileT, 20));
     }
 }
 BENCHMARK(BM_TapScatter)->Unit(benchmark::kMicrosecond);
@@ -145,10 +150,9 @@ BENCHMARK(BM_TapScatter)->Unit(benchmark::kMicrosecond);
 // A quadratic fitted to 10 000 pairs, traced: its zero, intersection and extremum searches.
 void BM_TraceRegressionCurve(benchmark::State& state)
 {
-    Plots p(10000);
-    p.define(StatGraphManager::Scatter);
-    PlotRegression plot(p.calc);
-    plot.stats = p.model->stats(0);
+    Scatter s;
+    PlotRegression plot(s.calc);
+    plot.stats = s.model->stats(0);
     plot.setFitModel(VQStatistics::QuadReg);
     plot.computeRegression();
     double x = 0;

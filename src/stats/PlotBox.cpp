@@ -26,8 +26,7 @@ PlotBox::PlotBox(Calculator& calc) : PlotObject(calc)
 
 std::shared_ptr<VQStatistics> PlotBox::statistics() const
 {
-    const StatPlotModel* model = StatPlotModel::of(calc);
-    return model ? model->stats(eqNum) : nullptr;
+    return StatPlotModel::statsOf(calc, eqNum);
 }
 
 double PlotBox::centreLine(const GraphTransform& t) const

@@ -30,8 +30,7 @@ PlotHistogram::PlotHistogram(Calculator& calc) : PlotObject(calc)
 
 std::shared_ptr<VQStatistics> PlotHistogram::statistics() const
 {
-    const StatPlotModel* model = StatPlotModel::of(calc);
-    return model ? model->stats(eqNum) : nullptr;
+    return StatPlotModel::statsOf(calc, eqNum);
 }
 
 void PlotHistogram::setEqNum(int plot)

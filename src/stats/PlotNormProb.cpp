@@ -115,8 +115,7 @@ Calculator::Rect PlotNormProb::boundsInRect(const QRectF&, const GraphTransform&
 std::optional<std::string> PlotNormProb::label()
 {
     const auto hold = calc.lockState();
-    const StatPlotModel* model = StatPlotModel::of(calc);
-    const auto s = model ? model->stats(eqNum) : nullptr;
+    const auto s = StatPlotModel::statsOf(calc, eqNum);
     return "NormProb(" + (s ? s->listXName.value_or(std::string()) : std::string()) + ")";
 }
 

@@ -99,11 +99,14 @@ void PlotScatter::drawRect(const QRectF& rect, QPainter& context, const GraphTra
     if (!GraphGeometry::transformIsFinite(t))
         return;
     const auto hold = calc.lockState();
-    const auto lists = pairs();
-    if (!lists)
-        return;
-    drawResiduals(*lists, rect, context, t);
-    drawMarks(*lists, rect, context, t);
+    if (const auto lists = pairs())
+        drawPairs(*lists, rect, context, t);
+}
+
+void PlotScatter::drawPairs(const Pairs& lists, const QRectF& rect, QPainter& context, const GraphTransform& t)
+{
+    drawResiduals(lists, rect, context, t);
+    drawMarks(lists, rect, context, t);
 }
 
 bool PlotScatter::hitPoint(PlotPoint& pt, const GraphTransform& t, double err)

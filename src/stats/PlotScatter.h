@@ -51,6 +51,8 @@ protected:
     // The residual segments of the fitted model, in the plot's colour.
     void drawResiduals(const Pairs& lists, const QRectF& rect, QPainter& context, const GraphTransform& t);
     void drawMarks(const Pairs& lists, const QRectF& rect, QPainter& context, const GraphTransform& t);
+    // What drawRect draws of lists that make pairs: the residuals, then the marks.
+    virtual void drawPairs(const Pairs& lists, const QRectF& rect, QPainter& context, const GraphTransform& t);
 
     int fitModel_ = -1;
 

@@ -15,18 +15,12 @@ PlotXYLine::PlotXYLine(Calculator& calc) : PlotScatter(calc)
     fitModel_ = 0;
 }
 
-void PlotXYLine::drawRect(const QRectF& rect, QPainter& context, const GraphTransform& t, int)
+void PlotXYLine::drawPairs(const Pairs& lists, const QRectF& rect, QPainter& context, const GraphTransform& t)
 {
-    if (!GraphGeometry::transformIsFinite(t))
-        return;
-    const auto hold = calc.lockState();
-    const auto lists = pairs();
-    if (!lists)
-        return;
     path_.clear();
     bool open = false;
-    for (int i = 0; i < lists->x.count(); ++i) {
-        const GraphGeometry::Point v = GraphGeometry::applyPlotTransform(t, lists->x.realAtIndex(i), lists->y.realAtIndex(i));
+    for (int i = 0; i < lists.x.count(); ++i) {
+        const GraphGeometry::Point v = GraphGeometry::applyPlotTransform(t, lists.x.realAtIndex(i), lists.y.realAtIndex(i));
         // A pair that is no point breaks the line.
         if (!GraphGeometry::pointIsFinite(v.x, v.y)) {
             open = false;
@@ -47,8 +41,7 @@ void PlotXYLine::drawRect(const QRectF& rect, QPainter& context, const GraphTran
         context.strokePath(path_, QPen(colorAt(0.7), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     }
     context.restore();
-    drawResiduals(*lists, rect, context, t);
-    drawMarks(*lists, rect, context, t);
+    PlotScatter::drawPairs(lists, rect, context, t);
 }
 
 std::optional<std::string> PlotXYLine::label()

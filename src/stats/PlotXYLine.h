@@ -13,8 +13,10 @@ class PlotXYLine : public PlotScatter {
 public:
     explicit PlotXYLine(Calculator& calc);
 
-    void drawRect(const QRectF& rect, QPainter& context, const GraphTransform& t, int quality) override;
     std::optional<std::string> label() override;
+
+protected:
+    void drawPairs(const Pairs& lists, const QRectF& rect, QPainter& context, const GraphTransform& t) override;
 
 private:
     QPainterPath path_;

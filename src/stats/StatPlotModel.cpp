@@ -47,6 +47,12 @@ StatPlotModel* StatPlotModel::of(const Calculator& calc)
     return dynamic_cast<StatPlotModel*>(calc.statGraphManager.get());
 }
 
+std::shared_ptr<VQStatistics> StatPlotModel::statsOf(const Calculator& calc, int plot)
+{
+    const StatPlotModel* model = of(calc);
+    return model ? model->stats(plot) : nullptr;
+}
+
 std::shared_ptr<VQStatistics> StatPlotModel::freshStats()
 {
     auto s = std::make_shared<VQStatistics>();

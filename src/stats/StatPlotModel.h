@@ -41,6 +41,8 @@ public:
 
     // The calculator's stat plot model, null when it has another one or none.
     static StatPlotModel* of(const Calculator& calc);
+    // The statistics of a plot of the calculator's model; null without one.
+    static std::shared_ptr<VQStatistics> statsOf(const Calculator& calc, int plot);
 
     // ---- Queries ----
 
