@@ -350,7 +350,7 @@ TEST(VQStatisticsTest, UpdateRereadsTheNamedListsSortedByX)
     EXPECT_EQ(s.listX.count(), 3);
 
     // A Y list of another length made pairs out of range: the statistics stay.
-    for (const VQList& y : {reals({7}), reals({1, 2, 3, 4, 5, 6, 7})}) {
+    for (const VQList& y : {reals({7, 8}), reals({1, 2, 3, 4, 5, 6, 7})}) {
         s.listYName = "L₂";
         calc.lists["L₂"] = y;
         s.update(calc);
