@@ -3,8 +3,9 @@
 file(READ ${INPUT} hex HEX)
 string(LENGTH "${hex}" hexLength)
 math(EXPR size "${hexLength} / 2")
-string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
-string(REGEX REPLACE "((0x..,){24})" "\\1\n    " bytes "${bytes}")
+# Character literals, so bytes above 127 (UTF-8 text) need no narrowing.
+string(REGEX REPLACE "([0-9a-f][0-9a-f])" "'\\\\x\\1'," bytes "${hex}")
+string(REGEX REPLACE "(('....',){24})" "\\1\n    " bytes "${bytes}")
 file(WRITE ${OUTPUT}.tmp
 "// Made from ${INPUT} by cmake/EmbedResource.cmake.\n"
 "#include <cstddef>\n"

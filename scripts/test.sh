@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test. With CI set it also builds the whole
-# tree with clang, runs the engine's, pretty printing's and the headless app models' tests
-# under AddressSanitizer and UndefinedBehaviorSanitizer, the engine's under ThreadSanitizer
-# (under both the thread stress test runs for 20 seconds, 1 otherwise), and fuzzes the
-# archive decoder, the start-up from a damaged state file, the CSV import and entry lines,
-# half a minute each. Each stage says how long it took.
+# tree with clang, runs the engine's, pretty printing's, the shared drawing's and the
+# headless app models' tests under AddressSanitizer and UndefinedBehaviorSanitizer, the
+# engine's under ThreadSanitizer (under both the thread stress test runs for 20 seconds, 1
+# otherwise), and fuzzes the archive decoder, the start-up from a damaged state file, the
+# CSV import, entry lines and the vector images' XML with the formula typesetter, half a
+# minute each. Each stage says how long it took.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -12,9 +13,9 @@ export OPENBLAS_NUM_THREADS=1 QT_QPA_PLATFORM=offscreen
 
 # What the sanitizer stages build and run, by target: each test executable's tests carry its
 # name as their label. A target added here is built and its tests run in that stage.
-asan_tests=(orvenda_engine_tests orvenda_pretty_tests orvenda_app_tests orvenda-cases)
+asan_tests=(orvenda_engine_tests orvenda_pretty_tests orvenda_drawing_tests orvenda_app_tests orvenda-cases)
 tsan_tests=(orvenda_engine_tests)
-fuzzers=(orvenda-archive-fuzzer orvenda-state-fuzzer orvenda-csv-fuzzer orvenda-entry-fuzzer)
+fuzzers=(orvenda-archive-fuzzer orvenda-state-fuzzer orvenda-csv-fuzzer orvenda-entry-fuzzer orvenda-image-fuzzer)
 
 # Wall-clock seconds and the CPU seconds (user + system) of everything a stage started.
 cpu_file=$(mktemp)
@@ -60,7 +61,7 @@ echo "== the whole tree, screens, tests and benchmarks, built with clang (not ru
 ORVENDA_BUILD_DIR="$root/build-clang" ORVENDA_BUILD_TYPE=Debug \
   stage clang-build "$root/scripts/build.sh" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 
-echo "== engine, pretty printing and the app models under AddressSanitizer and UndefinedBehaviorSanitizer"
+echo "== engine, pretty printing, the shared drawing and the app models under AddressSanitizer and UndefinedBehaviorSanitizer"
 # One clang build for these tests and the fuzzers (libFuzzer is clang's).
 ORVENDA_BUILD_DIR="$root/build-asan" ORVENDA_BUILD_TYPE=Debug ORVENDA_TARGETS="${asan_tests[*]} ${fuzzers[*]}" \
   stage asan-build "$root/scripts/build.sh" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
@@ -81,6 +82,10 @@ fuzz() {
   # Entry lines start from their seeds and every case file, with their dictionary.
   if [ "$1" = orvenda-entry-fuzzer ]; then
     seeds=(-dict="$root/tests/fuzz/entry-line.dict" "$root/tests/fuzz/entry-line-seeds" "$root/tests/cases")
+  fi
+  # Images and formulas start from their seeds with their dictionary.
+  if [ "$1" = orvenda-image-fuzzer ]; then
+    seeds=(-dict="$root/tests/fuzz/image.dict" "$root/tests/fuzz/image-seeds")
   fi
   ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     LSAN_OPTIONS=suppressions="$root/scripts/lsan-fuzz.supp":print_suppressions=0 \

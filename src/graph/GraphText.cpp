@@ -2,6 +2,7 @@
 
 #include "core/Calculator.h"
 #include "core/DrawObject.h"
+#include "drawing/VImageDraw.h"
 #include "graph/AxisLabels.h"
 #include "graph/GraphView.h"
 #include "graph/PlotCircle.h"
@@ -41,18 +42,6 @@ QColor rgb(const VQColor& c, double alpha)
     return QColor::fromRgbF(float(c.r()), float(c.g()), float(c.b()), float(alpha));
 }
 
-// A magnifier frame: a lens ring 100 points across in a 104-point square.
-QImage lens(const QColor& ring)
-{
-    QImage image(2 * int(kLensOffset), 2 * int(kLensOffset), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(ring, 2));
-    p.drawEllipse(QPointF(kLensOffset, kLensOffset), kCrossReach, kCrossReach);
-    return image;
-}
-
 // The colour a Text( backing box takes on the graph's background: the background itself,
 // a grey for the light text colours 19 to 21 on pure white, and a background moved in
 // brightness when the text would barely show on it.
@@ -77,10 +66,12 @@ GraphText::GraphText(GraphView& view) : QWidget(&view), graphView(&view), calc(v
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     setGeometry(view.rect());
-    lenseImage_ = lens(QColor::fromRgbF(0.85f, 0.85f, 0.85f));
-    lenseImageLock_ = lens(QColor::fromRgbF(1.0f, 0.45f, 0.45f));
-    lenseImageWhite_ = lens(QColor::fromRgbF(0.3f, 0.3f, 0.3f));
-    lenseImageWhiteLock_ = lens(QColor::fromRgbF(0.7f, 0.1f, 0.1f));
+    // The magnifier frames: a lens ring 100 points across in a 104-point square.
+    VImageDraw& images = VImageDraw::vImageDraw();
+    lenseImage_ = images.getImage("magnifier", 1.0);
+    lenseImageLock_ = images.getImage("magnifierLock", 1.0);
+    lenseImageWhite_ = images.getImage("magnifierWhite", 1.0);
+    lenseImageWhiteLock_ = images.getImage("magnifierWhiteLock", 1.0);
 }
 
 std::string GraphText::trigFormat(double value) const

@@ -2,6 +2,8 @@
 
 #include "core/Calculator.h"
 #include "core/services/StatGraphManager.h"
+#include "app/ImageButton.h"
+#include "drawing/VImageDraw.h"
 #include "graph/PlotObject.h"
 #include "graphui/GraphPanelDelegates.h"
 #include "graphui/ThumbSlider.h"
@@ -39,9 +41,17 @@ double clampTo(double v, const YEqVarInfo& r) { return std::clamp(v, std::min(r.
 
 GraphVarsView::GraphVarsView(Calculator& calc, GraphVarsViewDelegate& delegate, QWidget* parent)
     : QWidget(parent), calc_(calc), delegate_(delegate), sliderRow_(new QWidget(this)),
-      slider_(new ThumbSlider(sliderRow_)), minus_(new QPushButton(QStringLiteral("−"), sliderRow_)),
-      plus_(new QPushButton(QStringLiteral("+"), sliderRow_)), value_(new QPushButton(sliderRow_))
+      slider_(new ThumbSlider(sliderRow_)), minus_(new ImageButton(QStringLiteral("−"), sliderRow_)),
+      plus_(new ImageButton(QStringLiteral("+"), sliderRow_)), value_(new ImageButton(sliderRow_))
 {
+    VImageDraw& images = VImageDraw::vImageDraw();
+    for (ImageButton* bump : {minus_, plus_}) {
+        bump->setBackgroundImage(images.getImage("NavbarItem", 1));
+        bump->setTitleFont("Helvetica-Bold", 20, 1);
+    }
+    value_->setBackgroundImage(images.getImage("NavbarItem2", 1));
+    value_->setTitleColor(Qt::black);
+    value_->setTitleFont("Helvetica-Bold", 14, 0.6);
     slider_->setRange(0, kSliderSteps);
     QObject::connect(slider_, &QSlider::valueChanged, this, [this](int v) {
         if (!settingSlider_)
@@ -64,7 +74,7 @@ double GraphVarsView::panelHeight() const { return sliderOpen_ ? kSliderRowHeigh
 
 void GraphVarsView::showPlot(PlotObject* plot, const PlotPoint& at)
 {
-    for (QPushButton* button : buttons_)
+    for (ImageButton* button : buttons_)
         delete button;
     buttons_.clear();
     records_.clear();
@@ -88,10 +98,11 @@ void GraphVarsView::showPlot(PlotObject* plot, const PlotPoint& at)
         records_.push_back(own);
     }
     records_.insert(records_.end(), plot->varInfoArray.begin(), plot->varInfoArray.end());
-    const QFont font = FontMap::shared().font("Helvetica-Bold", 14);
+    const QImage tab = VImageDraw::vImageDraw().getImage("NavbarTab", 1);
     for (std::size_t i = 0; i < records_.size(); ++i) {
-        auto* button = new QPushButton(this);
-        button->setFont(font);
+        auto* button = new ImageButton(this);
+        button->setBackgroundImage(tab);
+        button->setTitleFont("Helvetica-Bold", 14, 0.75);
         button->setGeometry(static_cast<int>(kButtonWidth * i), 0, kButtonWidth, kButtonHeight);
         QObject::connect(button, &QPushButton::pressed, this, [this, i] { showSlider(static_cast<int>(i)); });
         button->show();
@@ -106,16 +117,16 @@ QString GraphVarsView::buttonTitle(std::size_t i) const { return buttons_.at(i)-
 
 QString GraphVarsView::valueTitle() const { return value_->text(); }
 
+QColor GraphVarsView::buttonTitleColor(std::size_t i) const { return buttons_.at(i)->titleColor(); }
+
 void GraphVarsView::updateButtons()
 {
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
         QString title = QString::fromStdString(records_[i].name);
         buttons_[i]->setText(title);
         const bool open = records_[i].varNum == editVar_;
-        // Titles on the strip's dark ground, so white and green both read.
-        buttons_[i]->setStyleSheet(QStringLiteral("QPushButton { color: %1; background: transparent;"
-                                                  " border: 1px solid rgb(150, 150, 150); border-radius: 4px; }")
-                                       .arg(open ? QStringLiteral("rgb(0,230,0)") : QStringLiteral("white")));
+        // Titles on the tabs' dark ground, so white and green both read.
+        buttons_[i]->setTitleColor(open ? QColor(0, 230, 0) : QColor(Qt::white));
     }
 }
 

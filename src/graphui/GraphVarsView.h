@@ -3,17 +3,17 @@
 #include "core/YEqVarInfo.h"
 #include "graph/GraphGeometry.h"
 
+#include <QColor>
 #include <QTimer>
 #include <QWidget>
 
 #include <vector>
 
-class QPushButton;
-
 namespace orvenda {
 
 class Calculator;
 class GraphVarsViewDelegate;
+class ImageButton;
 class PlotObject;
 class ThumbSlider;
 
@@ -67,6 +67,8 @@ public:
     std::size_t buttonCount() const { return records_.size(); }
     const YEqVarInfo& record(std::size_t i) const { return records_.at(i); }
     QString buttonTitle(std::size_t i) const;
+    // The colour a variable button's title is drawn in: green for the open slider's.
+    QColor buttonTitleColor(std::size_t i) const;
     ThumbSlider& slider() const { return *slider_; }
     QString valueTitle() const;
     const QTimer& repeatTimer() const { return repeatTimer_; }
@@ -91,7 +93,7 @@ private:
     // The first record is the own variable's (xVarInfo) unless the plot is implicit; the
     // rest mirror the plot's varInfoArray.
     std::vector<YEqVarInfo> records_;
-    std::vector<QPushButton*> buttons_;
+    std::vector<ImageButton*> buttons_;
     bool hasOwn_ = false;
     int editVar_ = -1;
     double trackValue_ = 0;
@@ -100,9 +102,9 @@ private:
     int bumpStep_ = 0;
     QWidget* sliderRow_;
     ThumbSlider* slider_;
-    QPushButton* minus_;
-    QPushButton* plus_;
-    QPushButton* value_;
+    ImageButton* minus_;
+    ImageButton* plus_;
+    ImageButton* value_;
     QTimer repeatTimer_;
 };
 

@@ -2,8 +2,8 @@
 
 #include "app/EntryModel.h"
 #include "core/Calculator.h"
+#include "drawing/VImageDraw.h"
 #include "input/KeyArtwork.h"
-#include "pretty/FontMap.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -72,23 +72,6 @@ QString faceFor(std::int32_t code)
     if ((code >= 0x30 && code <= 0x39) || code == 0x3A || code == 0xB0)
         return QStringLiteral("fkey");
     return QStringLiteral("fkeyBlack");
-}
-
-QString legendFor(std::int32_t code)
-{
-    switch (code) {
-    case kSecond: return QStringLiteral("2nd");
-    case kDel: return QStringLiteral("DEL");
-    case kIns: return QStringLiteral("INS");
-    case kClear: return QStringLiteral("CLEAR");
-    case kLeft: return QStringLiteral("◀");
-    case kRight: return QStringLiteral("▶");
-    case kUp: return QStringLiteral("▲");
-    case kDown: return QStringLiteral("▼");
-    case kEnter: return QStringLiteral("ENTER");
-    case -1: return {};
-    default: return KeyArtwork::legendText(static_cast<std::uint32_t>(code));
-    }
 }
 
 } // namespace
@@ -224,18 +207,38 @@ void SmallCalcView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     KeyArtwork::drawBackPanel(painter, rect());
-    const int layer = calc_.secondShift ? 1 : 0;
-    QFont font = FontMap::shared().font("Helvetica-Bold", 14 * labelScale());
+    for (int tag = 0; tag < 25; ++tag)
+        // The keypad prints no shift legends above its keys: the body fills the key.
+        KeyArtwork::drawBody(painter, keyRect(tag), faceFor(kKeyCodes[0][tag]), calc_.keyboardColorSet, tag == pressed_);
+    drawKeyLabels(painter);
+}
+
+const QImage& SmallCalcView::keyLabel(int tag)
+{
+    const bool second = calc_.secondShift;
+    const double scale = labelScale();
+    if (labels_.empty() || labelsScale_ != scale || labelsSecond_ != second) {
+        // Each key's own legend, and its 2nd legend above it, outlined in orange while 2nd is on.
+        const VColor stroke = second ? VColor{0.94, 0.52, 0.03, 0.5} : VColor{0, 0, 0, 0};
+        const VColor back = second ? VColor{0.94, 0.52, 0.03, 1.0} : VColor{0.96, 0.4, 0.0, 1.0};
+        VImageDraw& images = VImageDraw::vImageDraw();
+        labels_.clear();
+        for (int t = 0; t < 25; ++t)
+            labels_.push_back(images.getImage("skb" + std::to_string(t), scale, stroke, back));
+        labelsScale_ = scale;
+        labelsSecond_ = second;
+    }
+    static const QImage none;
+    return tag >= 0 && tag < 25 ? labels_[static_cast<std::size_t>(tag)] : none;
+}
+
+void SmallCalcView::drawKeyLabels(QPainter& painter)
+{
     for (int tag = 0; tag < 25; ++tag) {
+        const QImage& label = keyLabel(tag);
         const QRectF key = keyRect(tag);
-        const QString face = faceFor(kKeyCodes[0][tag]);
-        // The keypad prints no shift legends above its keys: the body fills the key and
-        // carries its legend in the middle.
-        KeyArtwork::drawBody(painter, key, face, calc_.keyboardColorSet, tag == pressed_);
-        const QString legend = legendFor(kKeyCodes[layer][tag]);
-        painter.setFont(KeyArtwork::fitted(font, legend, key.width() - 6));
-        painter.setPen(layer == 1 && tag != 0 ? KeyArtwork::kSecondLegend : KeyArtwork::bodyTextColor(face));
-        painter.drawText(key, Qt::AlignCenter, legend);
+        const QSizeF size = label.deviceIndependentSize();
+        painter.drawImage(QRectF(key.center() - QPointF(size.width() / 2, size.height() / 2), size), label);
     }
 }
 

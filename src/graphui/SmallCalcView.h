@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QTimer>
 #include <QWidget>
 
@@ -68,9 +69,13 @@ public:
     // The legends' size factor: fixed at 1.25 on a tablet wider than 320 points.
     double labelScale() const;
     const QTimer& repeatTimer() const { return repeatTimer_; }
+    // The label picture of a key ("skb" and its tag from the image library) at the
+    // legends' scale, in the colours of the shift layer.
+    const QImage& keyLabel(int tag);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void drawKeyLabels(QPainter& painter);
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -80,6 +85,10 @@ private:
     QTimer repeatTimer_;
     std::int32_t repeatLastKey_ = 0;
     int pressed_ = -1;
+    // The key labels, made again when the scale or the 2nd shift changes.
+    std::vector<QImage> labels_;
+    double labelsScale_ = 0;
+    bool labelsSecond_ = false;
     std::vector<KeyCommand> keyCmds_;
     std::map<std::string, std::int32_t> kDict_;
 };

@@ -6,6 +6,7 @@
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
+#include "drawing/VImageDraw.h"
 #include "eval/Parser.h"
 #include "input/AlphaKeyboardView.h"
 #include "input/KeyArtwork.h"
@@ -131,6 +132,11 @@ QString KeyboardView::face(int key) const
 void KeyboardView::recolorButtons()
 {
     const int set = calc_.keyboardColorSet;
+    // The theme's key colours, for every key image the library draws from now on.
+    static const char* const kKeyColorNames[] = {"blackKey", "blackKeyG", "blueKey", "blueKeyG", "blueKeyHi1",
+                                                 "blueKeyHi2", "lcd"};
+    for (int i = 0; i < 7; ++i)
+        VImageDraw::vImageDraw().setColor(calc_.interfaceColorIndex(i), kKeyColorNames[i]);
     for (int key = 0; key < KT::kKeyCount; ++key) {
         KeyButton& b = button(key);
         b.setFace(face(key), set);

@@ -17,8 +17,7 @@
 #include "language/EntryText.h"
 
 #include "cases/Home.h"
-
-#include <QGuiApplication>
+#include "GuiFuzzerInit.h"
 
 #include <chrono>
 #include <cstdint>
@@ -147,15 +146,6 @@ void runText(cases::Home& home, std::string_view text)
 }
 
 } // namespace
-
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // History items are measured in the display fonts. Never destroyed: the fuzzer leaves
-    // through exit().
-    new QGuiApplication(*argc, *argv);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

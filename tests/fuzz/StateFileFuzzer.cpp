@@ -15,8 +15,7 @@
 #include "platform/StateFile.h"
 
 #include "DamagedArchive.h"
-
-#include <QGuiApplication>
+#include "GuiFuzzerInit.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -114,15 +113,6 @@ void exercise(Calculator& calc)
 }
 
 } // namespace
-
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The layout measures text in the display fonts. Never destroyed: the fuzzer leaves
-    // through exit().
-    new QGuiApplication(*argc, *argv);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -196,6 +196,40 @@ TEST_F(GraphTextTest, TheMagnifierNamesTheFeature)
     EXPECT_TRUE(testing::blank(overlay()));
 }
 
+TEST_F(GraphTextTest, TheMagnifierFrameIsTheImageLibrarysRing)
+{
+    // The ring where it crosses the diagonal up and right of the point, clear of the
+    // crosshair and the feature's name.
+    const auto ring = [](const QImage& image) {
+        QColor strongest;
+        for (int y = 117; y <= 132; ++y)
+            for (int x = 188; x <= 203; ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (c.alpha() > strongest.alpha() || !strongest.isValid())
+                    strongest = c;
+            }
+        return strongest;
+    };
+    // On a light background, dark grey and dark red while locked to a feature.
+    calc.backgroundColor = VQColor::colorR(1, 1, 1, 1);
+    const QColor plain = ring(traced(PlotObject::FeatureNone));
+    EXPECT_GT(plain.alpha(), 200);
+    EXPECT_LT(plain.red(), 110);
+    EXPECT_NEAR(plain.red(), plain.blue(), 12);
+    const QColor locked = ring(traced(PlotObject::FeatureZero));
+    EXPECT_GT(locked.red(), locked.green() + 80);
+    // On a dark one, light grey and light red.
+    calc.backgroundColor = VQColor::colorR(0, 0, 0, 1);
+    const QColor light = ring(traced(PlotObject::FeatureNone));
+    EXPECT_GT(light.red(), 180);
+    EXPECT_NEAR(light.red(), light.blue(), 12);
+    const QColor lightLocked = ring(traced(PlotObject::FeatureZero));
+    EXPECT_GT(lightLocked.red(), 200);
+    EXPECT_GT(lightLocked.red(), lightLocked.green() + 60);
+    // Nothing is drawn far inside the ring but the crosshair.
+    EXPECT_EQ(qAlpha(traced(PlotObject::FeatureNone).pixel(180, 140)), 0);
+}
+
 TEST_F(GraphTextTest, TheTracedPlotsLinesShowTopLeft)
 {
     auto line = std::make_shared<PlotLine>(calc);

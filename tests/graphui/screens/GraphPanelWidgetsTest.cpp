@@ -11,6 +11,9 @@
 #include "graphui/GraphVarsView.h"
 #include "PictureChecks.h"
 #include "graphui/SmallCalcView.h"
+#include "drawing/VImageDraw.h"
+#include "drawing/VText.h"
+#include "input/KeyArtwork.h"
 
 #include <gtest/gtest.h>
 
@@ -126,6 +129,26 @@ TEST_F(GraphVarsViewTest, TheVariableButtonsTitlesReadOnTheirButtons)
     }
 }
 
+TEST_F(GraphVarsViewTest, TheButtonsAreTheBarItemsOfTheImageLibrary)
+{
+    PlotObject& p = plot("AX²");
+    vars.showPlot(&p, {1, 0, 1});
+    vars.resize(320, 80);
+    vars.show();
+    // A tab's image fills each variable button; the open one's title turns green.
+    const QImage tab = VImageDraw::vImageDraw().getImage("NavbarTab", 1);
+    const QImage picture = vars.grab().toImage();
+    for (const QPoint at : {QPoint(21, 30), QPoint(3, 17), QPoint(21, 4)})
+        EXPECT_EQ(picture.pixelColor(at).rgb() & 0xF0F0F0, tab.pixelColor(at).rgb() & 0xF0F0F0) << at.x() << "," << at.y();
+    EXPECT_EQ(vars.buttonTitleColor(0), QColor(Qt::white));
+    vars.showSlider(0);
+    EXPECT_EQ(vars.buttonTitleColor(0), QColor(0, 230, 0));
+    EXPECT_EQ(vars.buttonTitleColor(1), QColor(Qt::white));
+    const QByteArray folder = qgetenv("ORVENDA_DRAWING_PICTURES");
+    if (!folder.isEmpty())
+        vars.grab().toImage().save(QString::fromLocal8Bit(folder) + QStringLiteral("/variablesStrip.png"));
+}
+
 TEST_F(GraphVarsViewTest, SliderMappingHoldsAnEmptyRangeAndAOnePointIndex)
 {
     YEqVarInfo r;
@@ -173,6 +196,16 @@ protected:
         void keyTouched() override { ++touched; }
         void smallKeyboardDone() override { ++done; }
     };
+    static int whiteIn(const QImage& image, const QRectF& r)
+    {
+        int n = 0;
+        for (int y = int(r.top()); y < int(r.bottom()); ++y)
+            for (int x = int(r.left()); x < int(r.right()); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                n += c.red() > 220 && c.green() > 220 && c.blue() > 220 ? 1 : 0;
+            }
+        return n;
+    }
     Calculator calc;
     std::vector<int> keys;
     SmallCalcView pad{calc};
@@ -236,6 +269,73 @@ TEST_F(KeypadTest, EachKeysFaceFillsItsRectangle)
             const QColor gap = picture.pixelColor(static_cast<int>(key.right() + 1), y);
             EXPECT_GT(contrastRatio(face, gap), 1.15) << device << " key " << tag;
         }
+    }
+}
+
+// The texts of a label image, the way its key table names them (raised exponents and EE
+// written out).
+std::vector<QString> labelTexts(int tag)
+{
+    std::vector<QString> texts;
+    for (const auto& element : VImageDraw::vImageDraw().image("skb" + std::to_string(tag))->elements)
+        if (const auto* text = dynamic_cast<const VText*>(element.get()))
+            texts.push_back(text->text());
+    return texts;
+}
+
+QString tableName(std::int32_t code)
+{
+    static const std::map<std::int32_t, QString> names = {{1039, "2nd"}, {1030, "DEL"}, {1031, "INS"},
+        {1032, "CLEAR"}, {1065, "ENTER"}, {0x0C, "x-1"}, {0x0D, "x2"}, {0xC1, "10x"}, {0xBF, "ex"}, {0x3B, "EE"}};
+    const auto it = names.find(code);
+    return it != names.end() ? it->second : KeyArtwork::legendText(static_cast<std::uint32_t>(code));
+}
+
+TEST_F(KeypadTest, EachKeysLabelNamesWhatItsLayersDo)
+{
+    for (int tag = 0; tag < 25; ++tag) {
+        const std::int32_t plain = SmallCalcView::kKeyCodes[0][tag], second = SmallCalcView::kKeyCodes[1][tag];
+        std::vector<QString> expected;
+        if (second >= 0 && second != plain)
+            expected.push_back(tableName(second));
+        // The arrows are drawn, not written.
+        if (plain < 1033 || plain > 1036)
+            expected.push_back(tableName(plain));
+        EXPECT_EQ(labelTexts(tag), expected) << "skb" << tag;
+    }
+}
+
+TEST_F(KeypadTest, TheTwoLegendsOfAKeyAndTheLit2ndLayer)
+{
+    const auto orange = [](QColor c) { return c.red() > 200 && c.green() > 80 && c.green() < 170 && c.blue() < 80; };
+    const auto count = [&](const QImage& image, const QRectF& r) {
+        int n = 0;
+        for (int y = int(r.top()); y < int(r.bottom()); ++y)
+            for (int x = int(r.left()); x < int(r.right()); ++x)
+                n += orange(image.pixelColor(x, y)) ? 1 : 0;
+        return n;
+    };
+    pad.resize(320, 190);
+    calc.secondShift = false;
+    const QImage off = pad.grab().toImage();
+    calc.secondShift = true;
+    const QImage on = pad.grab().toImage();
+    calc.secondShift = false;
+    // Key 6 (7, x⁻¹ on 2nd): the 2nd legend in orange above the white 7 either way...
+    const QRectF key = pad.keyRect(6);
+    const QRectF legend(key.left() + 16, key.top() + 1, 30, 12);
+    EXPECT_GT(count(off, legend), 8);
+    EXPECT_GT(count(on, legend), 8);
+    const QRectF seven(key.left() + 20, key.top() + 15, 22, 16);
+    EXPECT_GT(KeypadTest::whiteIn(off, seven), 10);
+    // ...and framed in orange only while 2nd is on.
+    const QRectF frameEdge(key.left() + 7, key.top() + 4, 3, 7);
+    EXPECT_EQ(count(off, frameEdge), 0);
+    EXPECT_GT(count(on, frameEdge), 2);
+    const QByteArray folder = qgetenv("ORVENDA_DRAWING_PICTURES");
+    if (!folder.isEmpty()) {
+        off.save(QString::fromLocal8Bit(folder) + QStringLiteral("/keypad.png"));
+        on.save(QString::fromLocal8Bit(folder) + QStringLiteral("/keypad2nd.png"));
     }
 }
 

@@ -1,0 +1,81 @@
+#include "drawing/DrawString.h"
+
+#include "drawing/GraphicsContext.h"
+#include "pretty/FontMap.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <cmath>
+#include <memory>
+#include <unordered_map>
+
+namespace orvenda {
+
+namespace {
+
+struct Face {
+    QFont font;
+    QFontMetricsF metrics;
+};
+
+const Face& face(const std::string& name)
+{
+    static std::unordered_map<std::string, std::unique_ptr<Face>> faces;
+    static const std::string* lastName = nullptr;
+    static const Face* last = nullptr;
+    if (last && *lastName == name)
+        return *last;
+    auto it = faces.find(name);
+    if (it == faces.end()) {
+        const QFont font = FontMap::shared().font(name, DrawString::kReferenceSize);
+        it = faces.emplace(name, std::make_unique<Face>(Face{font, QFontMetricsF(font)})).first;
+    }
+    lastName = &it->first;
+    last = it->second.get();
+    return *last;
+}
+
+double factor(const TextFont& font)
+{
+    return font.size > 0 && std::isfinite(font.size) ? font.size / DrawString::kReferenceSize : 0;
+}
+
+} // namespace
+
+const QFont& DrawString::referenceFont(const std::string& name) { return face(name).font; }
+
+QSizeF DrawString::VQsizeWithFont(const QString& text, const TextFont& font)
+{
+    const Face& f = face(font.name);
+    const double k = factor(font);
+    if (text.isEmpty())
+        return {0, (f.metrics.ascent() + f.metrics.descent()) * k};
+    return {f.metrics.horizontalAdvance(text) * k, (f.metrics.ascent() + f.metrics.descent()) * k};
+}
+
+double DrawString::ascent(const TextFont& font) { return face(font.name).metrics.ascent() * factor(font); }
+
+void DrawString::VQdrawAtPoint(GraphicsContext& context, const QString& text, QPointF point, const TextFont& font)
+{
+    VQdrawAtPoint(context, text, point, font, context.fillColor());
+}
+
+void DrawString::VQdrawAtPoint(GraphicsContext& context, const QString& text, QPointF point, const TextFont& font,
+                               const QColor& color)
+{
+    const double k = factor(font);
+    if (text.isEmpty() || !(k > 0) || !std::isfinite(point.x()) || !std::isfinite(point.y()))
+        return;
+    const Face& f = face(font.name);
+    const QRectF box(point, QSizeF(f.metrics.horizontalAdvance(text) * k, (f.metrics.ascent() + f.metrics.descent()) * k));
+    context.drawWithShadow(box.adjusted(-k * 20, -k * 20, k * 20, k * 20), [&](QPainter& p) {
+        p.translate(point.x(), point.y() + f.metrics.ascent() * k);
+        p.scale(k, k);
+        p.setFont(f.font);
+        p.setPen(color);
+        p.drawText(QPointF(0, 0), text);
+    });
+}
+
+} // namespace orvenda

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPointF>
+#include <QSizeF>
+#include <QString>
+
+#include <string>
+
+namespace orvenda {
+
+class GraphicsContext;
+
+// A font by the phone's name for it ("Helvetica-Bold", "TimesNewRomanPSMT", ...) and a
+// size in points, which need not be whole.
+struct TextFont {
+    std::string name;
+    double size = 12;
+};
+
+// Measuring and drawing a string in a TextFont: the box of a string spans y from 0 (its
+// top) to its height (the font's ascent and descent), and a string is drawn with that box's
+// top-left corner at the point. Sizes are exact at any fraction of a point: each face is
+// held at one large size and scaled. Main thread.
+class DrawString {
+public:
+    static QSizeF VQsizeWithFont(const QString& text, const TextFont& font);
+    static double ascent(const TextFont& font);
+    // Drawn in the context's fill colour, or in the colour given.
+    static void VQdrawAtPoint(GraphicsContext& context, const QString& text, QPointF point, const TextFont& font);
+    static void VQdrawAtPoint(GraphicsContext& context, const QString& text, QPointF point, const TextFont& font,
+                              const QColor& color);
+    // The font as the painter takes it at the face's reference size, and that size.
+    static const QFont& referenceFont(const std::string& name);
+    static constexpr double kReferenceSize = 96;
+};
+
+} // namespace orvenda
