@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test. With CI set it also builds the whole
-# tree with clang, runs the engine's, pretty printing's, the shared drawing's and the
-# headless app models' tests under AddressSanitizer and UndefinedBehaviorSanitizer, the
-# engine's under ThreadSanitizer (under both the thread stress test runs for 20 seconds, 1
-# otherwise), and fuzzes the archive decoder, the start-up from a damaged state file, the
-# CSV import, entry lines and the vector images' XML with the formula typesetter, half a
-# minute each. Each stage says how long it took.
+# tree with clang, runs the engine's, pretty printing's, the shared drawing's, the headless
+# app models' and the program files' tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the engine's under ThreadSanitizer (under both the thread
+# stress test runs for 20 seconds, 1 otherwise), and fuzzes the archive decoder, the
+# start-up from a damaged state file, the CSV import, entry lines, the vector images' XML
+# with the formula typesetter and program files, half a minute each. Each stage says how
+# long it took.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -13,9 +14,9 @@ export OPENBLAS_NUM_THREADS=1 QT_QPA_PLATFORM=offscreen
 
 # What the sanitizer stages build and run, by target: each test executable's tests carry its
 # name as their label. A target added here is built and its tests run in that stage.
-asan_tests=(orvenda_engine_tests orvenda_pretty_tests orvenda_drawing_tests orvenda_app_tests orvenda-cases)
+asan_tests=(orvenda_engine_tests orvenda_pretty_tests orvenda_drawing_tests orvenda_app_tests orvenda_program_tests orvenda-cases)
 tsan_tests=(orvenda_engine_tests)
-fuzzers=(orvenda-archive-fuzzer orvenda-state-fuzzer orvenda-csv-fuzzer orvenda-entry-fuzzer orvenda-image-fuzzer)
+fuzzers=(orvenda-archive-fuzzer orvenda-state-fuzzer orvenda-csv-fuzzer orvenda-entry-fuzzer orvenda-image-fuzzer orvenda-program-fuzzer)
 
 # Wall-clock seconds and the CPU seconds (user + system) of everything a stage started.
 cpu_file=$(mktemp)
@@ -82,6 +83,10 @@ fuzz() {
   # Entry lines start from their seeds and every case file, with their dictionary.
   if [ "$1" = orvenda-entry-fuzzer ]; then
     seeds=(-dict="$root/tests/fuzz/entry-line.dict" "$root/tests/fuzz/entry-line-seeds" "$root/tests/cases")
+  fi
+  # Program files start from a program, a file of an older version and a sample's JSON.
+  if [ "$1" = orvenda-program-fuzzer ]; then
+    seeds=("$root/tests/fuzz/program-seeds")
   fi
   # Images and formulas start from their seeds with their dictionary.
   if [ "$1" = orvenda-image-fuzzer ]; then

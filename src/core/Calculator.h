@@ -408,7 +408,8 @@ public:
     bool userKeys = false;
     std::vector<UserKeySet> uKeys;
     std::string userKeySetName;
-    std::vector<Ops> prgmPasteBuffer;
+    // The program editor's clipboard (copy and cut fill it, paste reads it).
+    Ops prgmPasteBuffer;
 
     // ---- Number and display modes ----
 

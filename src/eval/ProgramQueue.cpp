@@ -631,10 +631,12 @@ void ProgramQueue::reportStepPC(int pc)
     reportStepPC(0, pc);
 }
 
-void ProgramQueue::reportStepPC(RunId run, int pc)
+void ProgramQueue::reportStepPC(RunId run, int pc, int error)
 {
     if (run == 0 || run == submitted_.load())
         setCalcProgramRunning(false);
+    if (error != 0)
+        p_.mainContext().error = error;
     if (p_.calc.prgmManager)
         p_.calc.prgmManager->showStepPC(pc, currentProgramName());
 }

@@ -211,7 +211,8 @@ private:
     // The reports of a run: the calculator is marked idle only by the last run submitted
     // (run 0: a report made on the main thread with nothing queued).
     void reportDone(RunId run, Operand result, int pc, bool pending);
-    void reportStepPC(RunId run, int pc);
+    // A step's error (0 for none) is left in the main context for the debugger to show.
+    void reportStepPC(RunId run, int pc, int error = 0);
     // No run is queued or executing.
     bool idle();
 

@@ -9,6 +9,7 @@ struct Operand;
 namespace orvenda::ProgramTokens {
 
 // Tokens that shape a program: statement ends, strings, blocks, jumps and I/O.
+inline constexpr std::uint32_t kStore = 0x04;  // ➞
 inline constexpr std::uint32_t kDegree = 0x0B;
 inline constexpr std::uint32_t kQuote = 0x2A;
 inline constexpr std::uint32_t kColon = 0x3E;
@@ -42,6 +43,8 @@ inline constexpr std::uint32_t kForNext = 0x101A;
 inline constexpr std::uint32_t kBreak = 0x101B;
 inline constexpr std::uint32_t kComment = 0x5C34;
 inline constexpr std::uint32_t kGosub = 0x5C35;
+// A breakpoint of the debugger, at the start of a statement line (no text of its own).
+inline constexpr std::uint32_t kBreakpoint = 0x5C58;
 inline constexpr std::uint32_t kOpenBrace = 0x08;
 inline constexpr std::uint32_t kListName = 0xEB;  // ʟ
 inline constexpr std::uint32_t kAns = 0x72;

@@ -45,7 +45,6 @@ using Source = RealStatement::Source;
 
 // At most this many values are on the stack at once; a deeper statement is not taken.
 constexpr int kMaxDepth = 16;
-constexpr std::uint32_t kStore = 0x04;
 constexpr std::uint32_t kRandInt = 0xBB0A;
 constexpr std::uint32_t kFirstListElement = 0x1002;  // L₁( .. L₆( as 0x1002..0x1007
 constexpr std::uint32_t kFirstList = 0x5D00;

@@ -555,7 +555,8 @@ void StatementInterpreter::Runner::report()
     } else {
         if (result_.kind == KindInputRequest || result_.kind == KindMenu)
             q.postReport(id, [&q, result = result_] { q.reportIO(result); });
-        q.postReport(id, [&q, id, pc] { q.reportStepPC(id, pc); });
+        // The debugger shows the step's error where it stopped.
+        q.postReport(id, [&q, id, pc, error = result_.error] { q.reportStepPC(id, pc, error); });
     }
 }
 

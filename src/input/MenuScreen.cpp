@@ -67,8 +67,8 @@ const ColourRow kColours[] = {
 
 } // namespace
 
-MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, ProgramLibrary library, QWidget* parent)
-    : ScreenController(calc, parent), shell_(shell), library_(std::move(library)), bar_(new QWidget(this)),
+MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
+    : ScreenController(calc, parent), shell_(shell), bar_(new QWidget(this)),
       tabs_(new QTabBar(bar_)), title_(new QLabel(bar_)),
       cancel_(new QPushButton(QStringLiteral("Cancel"), bar_)), back_(new QPushButton(QStringLiteral("‹ Back"), bar_)),
       share_(new QPushButton(QStringLiteral("Share"), bar_)), filterBar_(new QWidget(this)),
@@ -329,8 +329,10 @@ void MenuScreen::buildRows()
     case L::ProgramNames: {
         updateProgramNames();
         const auto describe = [this](Row& row) {
-            if (showsLibrary())
-                row.detail = QString::fromStdString(library_.descFor(row.name));
+            if (!showsLibrary())
+                return;
+            const auto found = prgmDescs_.find(row.name);
+            row.detail = QString::fromStdString(found == prgmDescs_.end() ? std::string() : found->second);
         };
         if (showsLibrary() && libraryLayout_ == 1) {
             for (const auto& [tag, programs] : topics_) {
@@ -503,7 +505,7 @@ void MenuScreen::pickRow(Place p)
         return;
     case L::ProgramNames:
         if (showsLibrary() && tab_ == 1) {
-            if (library_.flagsFor(row.name) == ProgramLibrary::kLocked) {
+            if (calc().prgmManager && calc().prgmManager->flagsFor(row.name) == ProgramManager::kProtected) {
                 calc().showError({{"errorNum", kLockedError}});
                 return;
             }
@@ -793,8 +795,13 @@ void MenuScreen::updateProgramNames()
     prgmNames_.clear();
     prgmTags_.clear();
     std::map<QString, std::vector<std::string>> byTag;
-    for (const std::string& name : library_.programListOf(prgmType_)) {
-        const std::vector<std::string> tags = library_.tagsFor(name).value_or(std::vector<std::string>{});
+    const std::shared_ptr<ProgramManager> programs = calc().prgmManager;
+    const std::vector<std::string> names = programs ? programs->programListOf(prgmType_) : std::vector<std::string>{};
+    prgmDescs_.clear();
+    for (const std::string& name : names) {
+        ProgramManager::LibraryEntry entry = programs->libraryEntry(name);
+        const std::vector<std::string> tags = entry.tags.value_or(std::vector<std::string>{});
+        prgmDescs_[name] = std::move(entry.desc);
         if (prgmSelectedTag_.empty() || std::ranges::find(tags, prgmSelectedTag_) != tags.end())
             prgmNames_.push_back(name);
         for (const std::string& tag : tags) {
@@ -892,14 +899,15 @@ void MenuScreen::didSelectTag(const std::string& tag, int type)
 
 void MenuScreen::tagSelectorDidCancel() { closeTagSelector(); }
 
-ProgramLibrary::Added MenuScreen::addProgram(const std::string& name, const std::string& desc,
+ProgramManager::Added MenuScreen::addProgram(const std::string& name, const std::string& desc,
     const std::string& notes, const std::string& tags)
 {
-    const ProgramLibrary::Added result = library_.addProgram(name, desc, notes, tags);
-    const QString message = ProgramLibrary::message(result, name);
-    if (!message.isEmpty())
-        tellUser(message);
-    if (result != ProgramLibrary::Added::Added)
+    using Added = ProgramManager::Added;
+    const std::shared_ptr<ProgramManager> programs = calc().prgmManager;
+    const Added result = programs ? programs->addFileNamed(name, desc, notes, tags) : Added::CouldNotSave;
+    if (const QString text = message(result, name); !text.isEmpty())
+        tellUser(text);
+    if (result != Added::Added)
         return result;
     buildRows();
     fillTable();
@@ -934,6 +942,24 @@ void MenuScreen::openAddForm()
     form->open();
 }
 
+QString MenuScreen::message(ProgramManager::Added result, const std::string& name)
+{
+    using Added = ProgramManager::Added;
+    const QString quoted = QStringLiteral("\"%1\"").arg(QString::fromStdString(name));
+    switch (result) {
+    case Added::Added:
+    case Added::EmptyName:
+        return {};
+    case Added::BadName:
+        return QStringLiteral("The name %1 cannot be used: a program name is 1 to 8 letters and digits.").arg(quoted);
+    case Added::NameInUse:
+        return QStringLiteral("The name %1 is in use by another program.").arg(quoted);
+    case Added::CouldNotSave:
+        return QStringLiteral("The program %1 could not be saved.").arg(quoted);
+    }
+    return {};
+}
+
 bool MenuScreen::canDelete(Place p) const
 {
     if (!p.valid() || p.section >= static_cast<int>(sections_.size())
@@ -949,7 +975,7 @@ bool MenuScreen::canDelete(Place p) const
         // The ten standard databases stay.
         return !(name.size() == 4 && name.starts_with("GDB") && name[3] >= '0' && name[3] <= '9');
     case L::ProgramNames:
-        return QString::fromStdString(name).toUcs4().size() <= static_cast<qsizetype>(ProgramLibrary::kDeletableLength);
+        return QString::fromStdString(name).toUcs4().size() <= static_cast<qsizetype>(kDeletableLength);
     default:
         return false;
     }
@@ -972,7 +998,7 @@ bool MenuScreen::deleteRow(Place p)
         GDBManager::deleteGDB(name);
         break;
     case L::ProgramNames:
-        if (!library_.deleteProgram(name))
+        if (!calc().prgmManager || !calc().prgmManager->deleteProgramNamed(name))
             return false;
         break;
     default:

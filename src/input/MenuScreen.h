@@ -2,7 +2,7 @@
 
 #include "app/ScreenController.h"
 #include "input/MenuTables.h"
-#include "input/ProgramLibrary.h"
+#include "core/services/ProgramManager.h"
 #include "input/TagSelector.h"
 #include "input/TablePlace.h"
 
@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,8 +33,9 @@ class SectionTable;
 // names of lists, matrices, graph databases, programs and Y-variables, built when shown);
 // a pick goes to the delegate as a token, a name, a matrix, a program or a screen. The
 // PRGM menu outside the program editor is the program library: run or edit, add and
-// delete programs, by letter or by tag, filtered by type and tag. Rows are picked by touch, by the calculator
-// keypad (processKeyOp) and by the computer's keys. Main thread.
+// delete programs, by letter or by tag, filtered by type and tag: the stored programs are the
+// calculator's program manager's (none without one). Rows are picked by touch, by the
+// calculator keypad (processKeyOp) and by the computer's keys. Main thread.
 class MenuScreen : public ScreenController, public TagSelectorDelegate {
 public:
     struct Row {
@@ -54,7 +56,7 @@ public:
     };
     using Place = TablePlace;
 
-    MenuScreen(Calculator& calc, AppShell& shell, ProgramLibrary library, QWidget* parent = nullptr);
+    MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent = nullptr);
     ~MenuScreen() override;
 
     void setDelegate(MenuViewDelegate* delegate) { delegate_ = delegate; }
@@ -116,8 +118,14 @@ public:
     std::vector<std::string> tagNames() const override { return prgmTags_; }
     void didSelectTag(const std::string& tag, int type) override;
     void tagSelectorDidCancel() override;
-    ProgramLibrary::Added addProgram(const std::string& name, const std::string& desc, const std::string& notes,
+    // The New form's program: made through the program manager, then opened in the editor;
+    // what went wrong is told.
+    ProgramManager::Added addProgram(const std::string& name, const std::string& desc, const std::string& notes,
         const std::string& tags);
+    // The user's message for what adding a program came to ("" when it was added).
+    static QString message(ProgramManager::Added result, const std::string& name);
+    // Only user programs (names of at most 8 characters) can be deleted.
+    static constexpr std::size_t kDeletableLength = 8;
     // Deletes what the row names (a list, a matrix's cells, a graph database, a program)
     // where that may be deleted; false otherwise.
     bool deleteRow(Place place);
@@ -146,7 +154,6 @@ private:
     void click();
 
     AppShell& shell_;
-    ProgramLibrary library_;
     MenuViewDelegate* delegate_ = nullptr;
     std::unique_ptr<MenuViewDelegate> ownDelegate_;
     int currentMenu_ = 0;
@@ -156,6 +163,8 @@ private:
     std::string prgmSelectedTag_;
     std::vector<std::string> prgmNames_;
     std::vector<std::string> prgmTags_;
+    // The descriptions of the programs of the type, read with their tags.
+    std::map<std::string, std::string> prgmDescs_;
     // The tag sections: each tag (sorted ignoring case) with its programs.
     std::vector<std::pair<QString, std::vector<std::string>>> topics_;
     MenuTables::List list_ = MenuTables::List::Math;

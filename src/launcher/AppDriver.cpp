@@ -10,7 +10,6 @@
 #include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/Operand.h"
-#include "core/services/ProgramManager.h"
 #include "core/services/ProgramOutputManager.h"
 #include "core/services/StatGraphManager.h"
 #include "core/services/ViewControlDelegate.h"
@@ -28,6 +27,7 @@
 #include "launcher/AppLauncher.h"
 #include "numeric/VQStatistics.h"
 #include "pretty/FontMap.h"
+#include "programs/ProgramModel.h"
 
 #include <QAbstractAnimation>
 #include <QAbstractButton>
@@ -51,8 +51,6 @@
 #include <charconv>
 #include <fstream>
 #include <iostream>
-#include <map>
-#include <mutex>
 #include <optional>
 
 namespace orvenda {
@@ -188,33 +186,6 @@ void spin(int ms)
 QMessageBox* openAlert() { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); }
 
 QString caption(const QAbstractButton* button) { return button->text().remove(QLatin1Char('&')); }
-
-// Programs kept in memory, until the app stores programs itself.
-class ScriptPrograms : public ProgramManager {
-public:
-    void saveProgram() override {}
-    void updatePrograms() override {}
-    bool debug() const override { return false; }
-    void setPrgmEditCursor(int) override {}
-    void setPrgmCursor(int, const std::string&) override {}
-    void showStepPC(int, const std::string&) override {}
-    std::string programName() const override { return {}; }
-    std::optional<Ops> opsFor(const std::string& name) const override
-    {
-        std::lock_guard lock(mutex_);
-        const auto found = programs_.find(name);
-        return found == programs_.end() ? std::nullopt : std::optional<Ops>(found->second);
-    }
-    void store(const std::string& name, Ops ops)
-    {
-        std::lock_guard lock(mutex_);
-        programs_[name] = std::move(ops);
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::map<std::string, Ops> programs_;
-};
 
 // The program output screen as the lines it was asked to show, until the app has one.
 class ScriptOutput : public ProgramOutputManager {
@@ -388,10 +359,6 @@ AppDriver::AppDriver(AppLauncher& app, std::ostream& out, std::ostream& err)
     previousView_ = calc.viewDelegate;
     recorder_ = std::make_shared<ErrorRecorder>(previousView_);
     calc.viewDelegate = recorder_;
-    if (!calc.prgmManager) {
-        programs_ = std::make_shared<ScriptPrograms>();
-        calc.prgmManager = programs_;
-    }
     if (!calc.prgmOutputMgr) {
         output_ = std::make_shared<ScriptOutput>(calc);
         calc.prgmOutputMgr = output_;
@@ -402,8 +369,6 @@ AppDriver::~AppDriver()
 {
     Calculator& calc = app_.calculator();
     calc.viewDelegate = previousView_;
-    if (programs_ && calc.prgmManager == programs_)
-        calc.prgmManager = nullptr;
     if (output_ && calc.prgmOutputMgr == output_)
         calc.prgmOutputMgr = nullptr;
 }
@@ -426,11 +391,15 @@ int AppDriver::run(std::istream& script)
             if (line == "end") {
                 std::string bad;
                 const auto ops = entryText_->toOps(programText, bad);
-                if (!ops || !programs_) {
-                    fail(ops ? "the app keeps its own programs" : "program " + *program + ": no token for «" + bad + "»");
+                if (!ops) {
+                    fail("program " + *program + ": no token for «" + bad + "»");
                     return 1;
                 }
-                static_cast<ScriptPrograms&>(*programs_).store(*program, *ops);
+                // A program file, as the editor would save it.
+                if (!app_.programs().storeProgram(*program, *ops)) {
+                    fail("program " + *program + ": not stored (a program name is 1 to 8 letters and digits)");
+                    return 1;
+                }
                 program.reset();
             } else {
                 programText += (programText.empty() ? "" : "\n") + std::string(line);
@@ -564,9 +533,12 @@ bool AppDriver::hardwareKey(std::string_view chord)
     if (openAlert())
         return true;
     QKeyEvent press(QEvent::KeyPress, combination.key(), modifiers, typed);
-    // Another open dialog (the list of key commands) has the keys: Escape closes it.
+    // Another open dialog (the list of key commands, a form) has the keys: its field with
+    // the focus takes what is typed; Escape closes it.
     if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-        QApplication::sendEvent(dialog, &press);
+        // A dialog just opened gives its first field the focus once it is shown.
+        spin(0);
+        QApplication::sendEvent(dialog->focusWidget() ? dialog->focusWidget() : dialog, &press);
         spin(0);
         return true;
     }
@@ -830,10 +802,19 @@ void AppDriver::dump()
         state["table"] = {{"row", table->tableView().cursorRow}, {"col", table->tableView().cursorCol},
             {"shows", table->entryView().overlayStr().value_or("")}, {"auto", calc.tableMode == 1},
             {"start", calc.tableMode == 1 ? nlohmann::json(table->tableView().autoValue(0)) : nlohmann::json()}};
-    if (auto* menu = dynamic_cast<const MenuScreen*>(app_.root().router().controller(screens::Menu)); menu && menu->isVisible())
+    if (auto* menu = dynamic_cast<const MenuScreen*>(app_.root().router().controller(screens::Menu)); menu && menu->isVisible()) {
         state["menu"] = menu->currentMenu();
-    else
+        // The program library: the names it lists, in order.
+        if (menu->showsLibrary()) {
+            nlohmann::json names = nlohmann::json::array();
+            for (const MenuScreen::Section& section : menu->sections())
+                for (const MenuScreen::Row& row : section.rows)
+                    names.push_back(row.name);
+            state["programs"] = std::move(names);
+        }
+    } else {
         state["menu"] = nullptr;
+    }
     out_ << state.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
 }
 

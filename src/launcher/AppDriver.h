@@ -11,7 +11,6 @@ namespace orvenda {
 
 class AppLauncher;
 class EntryText;
-class ProgramManager;
 class ProgramOutputManager;
 class ViewControlDelegate;
 
@@ -31,6 +30,8 @@ class ViewControlDelegate;
 //                  Shift+A, Alt+",", Shift+Backspace, Return, ...
 //                  While a menu or the catalogue is open it covers the keyboard: `key` then
 //                  hands the key's op to the menu as its keypad, `hkey` goes to the overlay.
+//                  An open dialog (the program menu's New form) takes `hkey` in its field
+//                  with the focus.
 //   type TEXT      TEXT as the case files write an entry line, key by key
 //   tap X Y        a tap at window coordinates
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished
@@ -47,11 +48,13 @@ class ViewControlDelegate;
 //                  text, on, style, colour; the current one and the cursor); on the
 //                  WINDOW screen field (the current field's row); on the TABLE screen
 //                  table (cursor row and column, the cell's text, auto and the first
-//                  row's start); menu (the open menu's id, null when none is open); on
-//                  the graph screen plots (each plot's type code and name) and graph
-//                  (the graph's x, y, width and height in the window)
-//   program NAME   the lines up to `end` become the program NAME, as the case files
-//                  write programs (until programs can be written in the app itself)
+//                  row's start); menu (the open menu's id, null when none is open);
+//                  while the program library is open, programs (the names it lists, in
+//                  order); on the graph screen plots (each plot's type code and name) and
+//                  graph (the graph's x, y, width and height in the window)
+//   program NAME   the lines up to `end` become the program NAME, written as the case
+//                  files write programs: its program file in the data folder is written
+//                  (keeping its description, notes and tags) as the editor saves one
 // Alerts are modal: while one is open, keys go to it (ENTER presses its default button,
 // CLEAR its escape button) and typing and taps are lost. Any other line stops the script
 // with a message and a non-zero exit.
@@ -100,7 +103,6 @@ private:
     std::unique_ptr<EntryText> entryText_;
     std::shared_ptr<ViewControlDelegate> recorder_;
     std::shared_ptr<ViewControlDelegate> previousView_;
-    std::shared_ptr<ProgramManager> programs_;
     std::shared_ptr<ProgramOutputManager> output_;
     int line_ = 0;
 };

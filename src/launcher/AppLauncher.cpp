@@ -27,8 +27,9 @@
 #include "input/MenuRouterLink.h"
 #include "input/MenuScreen.h"
 #include "input/ModeScreen.h"
-#include "input/ProgramLibrary.h"
 #include "programs/GDBStore.h"
+#include "programs/ProgramFiles.h"
+#include "programs/ProgramModel.h"
 #include "stats/StatPlotModel.h"
 
 #include <QApplication>
@@ -59,6 +60,9 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     calc_.yEqManager = equations;
     calc_.statGraphManager = std::make_shared<StatPlotModel>(calc_);
     GDBManager::setShared(std::make_shared<GDBStore>(calc_, equations, (options.dataFolder + "/GDB").toStdString()));
+    // The programs live in their own files; the archive's conversion of old ones needs them.
+    programs_ = std::make_shared<ProgramModel>(calc_, std::make_shared<ProgramFiles>(options.dataFolder + "/programs"));
+    calc_.prgmManager = programs_;
     CSVLoader::setLoader(&CSVImport::loadCSV);
     delegate_ = std::make_unique<AppDelegate>(calc_, options.dataFolder);
     delegate_->watch(app);
@@ -69,7 +73,7 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     // The device is known before the root lays itself out for it.
     const auto greeting = SceneDelegate::willConnect(calc_, options.tablet);
     root_ = std::make_shared<RootController>(calc_, *shell_, options.tablet);
-    registerInputScreens(options.dataFolder);
+    registerInputScreens();
     calc_.viewDelegate = root_;
     root_->screens().set(screens::Home, [this](QWidget* p) { return new MathPrintScreen(calc_, *shell_, p); });
     root_->screens().set(screens::ClassicHome, [this](QWidget* p) { return new ClassicHomeScreen(calc_, *shell_, p); });
@@ -100,6 +104,7 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     delegate_->tell = [this](const QString& message) {
         root_->alerts().show({QStringLiteral("Orvenda"), message, {{QStringLiteral("OK"), nullptr}}});
     };
+    programs_->tell = [this](const std::string& message) { delegate_->tell(QString::fromStdString(message)); };
     if (auto report = delegate_->takeStartupReport())
         delegate_->tell(*report);
     // The calculator keyboard in the router's keyboard area, taking the computer's keys.
@@ -111,7 +116,7 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     keyboard_->setFocus();
 }
 
-void AppLauncher::registerInputScreens(const QString& dataFolder)
+void AppLauncher::registerInputScreens()
 {
     RootController& root = *root_;
     ScreenRouter& router = root.router();
@@ -119,8 +124,8 @@ void AppLauncher::registerInputScreens(const QString& dataFolder)
     const auto tell = [&root](const QString& message) {
         root.alerts().show({QStringLiteral("Orvenda"), message, {{QStringLiteral("OK"), nullptr}}});
     };
-    root.screens().set(screens::Menu, [this, &router, dataFolder, helpFolder, tell](QWidget* parent) {
-        auto* menu = new MenuScreen(calc_, *shell_, ProgramLibrary(dataFolder + QStringLiteral("/programs")), parent);
+    root.screens().set(screens::Menu, [this, &router, helpFolder, tell](QWidget* parent) {
+        auto* menu = new MenuScreen(calc_, *shell_, parent);
         menu->setDelegate(std::make_unique<MenuRouterLink>(router));
         menu->tell = tell;
         menu->helpFolder = helpFolder;
@@ -148,10 +153,13 @@ AppLauncher::~AppLauncher()
 {
     calc_.viewDelegate = nullptr;
     delegate_->tell = nullptr;
+    programs_->tell = nullptr;
     // The screens go while the shell they use is still there.
     root_.reset();
     shell_.reset();
     delegate_.reset();
+    if (calc_.prgmManager == programs_)
+        calc_.prgmManager = nullptr;
     GDBManager::setShared(nullptr);
     CSVLoader::setLoader(nullptr);
 }

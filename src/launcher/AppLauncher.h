@@ -14,6 +14,7 @@ class AppShell;
 class Calculator;
 class KeyboardView;
 class KeyboardViewDelegate;
+class ProgramModel;
 class RootController;
 
 // Starts the app on the process's calculator: restores the state saved in the data
@@ -41,12 +42,15 @@ public:
     AppShell& shell() { return *shell_; }
     RootController& root() { return *root_; }
     KeyboardView& keyboard() { return *keyboard_; }
+    // The stored programs and the program editor's model.
+    ProgramModel& programs() { return *programs_; }
 
 private:
     // The menus, the catalogue and the mode screen in the window's registry.
-    void registerInputScreens(const QString& dataFolder);
+    void registerInputScreens();
 
     Calculator& calc_;
+    std::shared_ptr<ProgramModel> programs_;
     std::unique_ptr<AppDelegate> delegate_;
     std::unique_ptr<AppShell> shell_;
     std::shared_ptr<RootController> root_;

@@ -12,6 +12,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -830,5 +831,113 @@ TEST_P(StatPlotsDrive, ScatterTraceRegressionLineAndShadedBell)
 
 INSTANTIATE_TEST_SUITE_P(Drive, StatPlotsDrive, ::testing::Values("phone", "tablet"),
                          [](const auto& info) { return info.param; });
+
+// ---- Programs ----
+
+// PRGM ▸ +: the New form makes a program and opens it in the editor; its body is stored as
+// the editor would save it; back on the home screen (QUIT), prgmNAME runs it. Starting again with the same data folder, the
+// program menu still lists it and runs it.
+TEST(Drive, AProgramMadeInTheMenuIsKeptAndRunsAfterARestart)
+{
+    const std::string data = scratch("programs-data").string();
+    fs::remove_all(data);
+    const Session first = drive("key PRGM\nhkey +\nhkey Shift+W\nhkey Shift+Q\nhkey 2\nhkey Return\ndump\n"
+                                "program WQ2\nFor(I,1,3)\nDisp I²\nEnd\nend\n"
+                                "key 0x412\ntype prgmWQ2\nkey ENTER\nwait idle\ndump\n",
+                                "--data '" + data + "'");
+    ASSERT_EQ(first.exitCode, 0) << first.output;
+    ASSERT_EQ(first.dumps.size(), 2u) << first.output;
+    // The new program opened in the editor.
+    EXPECT_EQ(first.dumps[0]["screen"], 2);
+    EXPECT_EQ(first.dumps[0]["alerts"], json::array());
+    EXPECT_EQ(first.dumps[1]["output"], json::array({"1", "4", "9", "Done"}));
+    EXPECT_EQ(first.dumps[1]["error"], 0);
+    EXPECT_TRUE(fs::exists(fs::path(data) / "programs" / "WQ2"));
+
+    const Session second = drive("key PRGM\ndump\nhkey w\nhkey Return\nkey ENTER\nwait idle\ndump\n", "--data '" + data + "'");
+    ASSERT_EQ(second.exitCode, 0) << second.output;
+    ASSERT_EQ(second.dumps.size(), 2u) << second.output;
+    const json& listed = second.dumps[0]["programs"];
+    ASSERT_TRUE(listed.is_array()) << second.dumps[0];
+    EXPECT_EQ(listed.size(), 30u);
+    EXPECT_NE(std::find(listed.begin(), listed.end(), "WQ2"), listed.end());
+    EXPECT_EQ(second.dumps[1]["output"], json::array({"1", "4", "9", "Done"}));
+    EXPECT_EQ(newest(second.dumps[1])["input"], "prgm»WQ2");
+}
+
+// Every sample program, picked from the program menu by its letter and run with the
+// answers of tests/programs/sample-answers.txt, ends without an error.
+TEST(Drive, EverySampleProgramRunsFromTheProgramMenu)
+{
+    struct Sample {
+        std::string name;
+        std::vector<std::string> answers;
+        std::string shows;
+    };
+    std::vector<Sample> samples;
+    std::ifstream in(ORVENDA_SAMPLE_ANSWERS);
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line.starts_with('#'))
+            continue;
+        const auto colon = line.find(':');
+        const std::string name = line.substr(0, colon);
+        if (!samples.empty() && samples.back().name == name)
+            continue;
+        Sample sample{name, {}, {}};
+        std::string rest = line.substr(colon + 1);
+        if (const auto arrow = rest.find("=>"); arrow != std::string::npos) {
+            sample.shows = rest.substr(arrow + 3);
+            rest = rest.substr(0, arrow);
+        }
+        std::stringstream parts(rest);
+        for (std::string part; std::getline(parts, part, '|');) {
+            part.erase(0, part.find_first_not_of(' '));
+            part.erase(part.find_last_not_of(' ') + 1);
+            if (!part.empty())
+                sample.answers.push_back(part);
+        }
+        samples.push_back(std::move(sample));
+    }
+    ASSERT_EQ(samples.size(), 29u);
+    // The menu's letter sections, names sorted without regard to case.
+    const auto lower = [](std::string text) {
+        for (char& c : text)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    };
+    std::string script;
+    for (const Sample& sample : samples) {
+        const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(sample.name[0])));
+        int place = 0;
+        for (const Sample& other : samples)
+            place += lower(other.name)[0] == letter && lower(other.name) < lower(sample.name);
+        // CLEAR leaves a graph the last sample drew.
+        script += "key CLEAR\nkey PRGM\nhkey " + std::string(1, letter) + "\n";
+        for (int i = 0; i < place; ++i)
+            script += "hkey Down\n";
+        script += "hkey Return\nkey ENTER\nwait idle\n";
+        for (const std::string& answer : sample.answers)
+            script += "type " + answer + "\nkey ENTER\nwait idle\n";
+        script += "dump\n";
+    }
+    const Session run = drive(script);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), samples.size()) << run.output;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const json& dump = run.dumps[i];
+        EXPECT_EQ(dump["error"], 0) << samples[i].name << ": " << dump;
+        EXPECT_EQ(dump["alerts"], json::array()) << samples[i].name;
+        EXPECT_EQ(dump["entry"], "") << samples[i].name;
+        const json& history = dump["history"];
+        ASSERT_FALSE(history.empty()) << samples[i].name;
+        EXPECT_EQ(history.back()["input"], "prgm»" + samples[i].name);
+        if (samples[i].shows.empty())
+            continue;
+        bool shown = false;
+        for (const json& line : dump["output"])
+            shown = shown || line.get<std::string>().find(samples[i].shows) != std::string::npos;
+        EXPECT_TRUE(shown) << samples[i].name << " shows no «" << samples[i].shows << "»: " << dump["output"];
+    }
+}
 
 } // namespace

@@ -7,7 +7,8 @@
 #include "input/HelpPage.h"
 #include "input/MenuScreen.h"
 #include "input/MenuViewDelegate.h"
-#include "input/ProgramLibrary.h"
+#include "programs/ProgramFiles.h"
+#include "programs/ProgramModel.h"
 
 #include <QKeyEvent>
 #include <QTemporaryDir>
@@ -56,7 +57,9 @@ class MenuTest : public ScreensTest {
 protected:
     MenuTest()
     {
-        menu = std::make_unique<MenuScreen>(calc, shell, ProgramLibrary(programsDir()));
+        // The stored programs of a fresh data folder, the sample programs with them.
+        calc.prgmManager = std::make_shared<ProgramModel>(calc, std::make_shared<ProgramFiles>(programsDir()));
+        menu = std::make_unique<MenuScreen>(calc, shell);
         menu->setDelegate(&picks);
         menu->resize(390, 700);
         messages = std::make_shared<std::vector<QString>>();

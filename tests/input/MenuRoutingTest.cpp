@@ -14,7 +14,7 @@ protected:
     MenuRoutingTest()
     {
         root->screens().set(screens::Menu, [this](QWidget* parent) {
-            auto* menu = new MenuScreen(calc, shell, ProgramLibrary(folder.path()), parent);
+            auto* menu = new MenuScreen(calc, shell, parent);
             menu->setDelegate(std::make_unique<MenuRouterLink>(router()));
             return menu;
         });

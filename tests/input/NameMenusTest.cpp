@@ -116,33 +116,37 @@ TEST_F(MenuTest, ProgramLibraryRunsEditsAndGroups)
     calc.viewDelegate = view;
     QDir().mkpath(programsDir());
     writeFile(programsDir() + "/LOCKED", programFile(2, {"games"}));
-    writeFile(programsDir() + "/#X", programFile(0, {}));
+    writeFile(programsDir() + "/9X", programFile(0, {}));
     writeFile(programsDir() + "/notes.txt", "not a program");
+    writeFile(programsDir() + "/#X", "not a program name");
 
+    // The user's programs only: the sample programs come with every library.
+    menu->setProgramType(1);
     menu->showMenu(6);
     ASSERT_TRUE(menu->showsLibrary());
     ASSERT_EQ(menu->sections().size(), 2u);
     EXPECT_EQ(menu->sections()[0].title, "#");
     EXPECT_EQ(menu->sections()[1].title, "L");
     menu->pickRow({0, 0});
-    EXPECT_EQ(picks.last(), "run #X");
+    EXPECT_EQ(picks.last(), "run 9X");
 
     menu->showMenu(6);
     menu->selectTab(1);
     menu->pickRow({1, 0});
     ASSERT_EQ(view->errors.size(), 1u);
     EXPECT_EQ(view->errors[0]["errorNum"], 84);
-    EXPECT_EQ(picks.last(), "run #X");
+    EXPECT_EQ(picks.last(), "run 9X");
     menu->pickRow({0, 0});
-    EXPECT_EQ(picks.last(), "edit #X");
+    EXPECT_EQ(picks.last(), "edit 9X");
 
     menu->showMenu(6);
     menu->setLibraryLayout(1);
     ASSERT_EQ(menu->sections().size(), 2u);
     EXPECT_EQ(menu->sections()[0].title, "games");
     EXPECT_EQ(menu->sections()[1].title, "––––");
-    EXPECT_EQ(menu->sections()[1].rows[0].name, "#X");
+    EXPECT_EQ(menu->sections()[1].rows[0].name, "9X");
     menu->setLibraryLayout(0);
+    menu->setProgramType(0);
 }
 
 TEST_F(MenuTest, ProgramLibraryFiltersByTypeAndTag)
@@ -161,9 +165,10 @@ TEST_F(MenuTest, ProgramLibraryFiltersByTypeAndTag)
         return out;
     };
 
+    menu->setProgramType(1);
     menu->showMenu(6);
     EXPECT_EQ(menu->tagNames(), (Names{"Show All", "Games", "math", "puzzle"}));
-    EXPECT_EQ(menu->tagButtonTitle(), "All:Show All");
+    EXPECT_EQ(menu->tagButtonTitle(), "User:Show All");
     menu->setLibraryLayout(1);
     EXPECT_EQ(titles(), (QStringList{"Games", "math", "puzzle", "––––"}));
     EXPECT_EQ(menu->sections()[1].rows[1].name, "zeta");
@@ -176,7 +181,7 @@ TEST_F(MenuTest, ProgramLibraryFiltersByTypeAndTag)
     EXPECT_EQ(picker->selectedRow(), 0);
     picker->pickRow(2);
     EXPECT_EQ(menu->selectedTag(), "math");
-    EXPECT_EQ(menu->tagButtonTitle(), "All:math");
+    EXPECT_EQ(menu->tagButtonTitle(), "User:math");
     EXPECT_EQ(menu->programNames(), (Names{"Alpha", "zeta"}));
     // The tag sections list every program of the type, filtered or not.
     EXPECT_EQ(titles(), (QStringList{"Games", "math", "puzzle", "––––"}));
@@ -185,22 +190,28 @@ TEST_F(MenuTest, ProgramLibraryFiltersByTypeAndTag)
 
     menu->showTagSelector();
     EXPECT_EQ(picker->selectedRow(), 2);
-    picker->setType(1);
+    picker->setType(0);
     picker->cancel();
-    EXPECT_EQ(menu->tagButtonTitle(), "All:math");
+    EXPECT_EQ(menu->tagButtonTitle(), "User:math");
     menu->showTagSelector();
-    EXPECT_EQ(picker->type(), 0);
+    EXPECT_EQ(picker->type(), 1);
     picker->setType(2);
     picker->pickRow(3);
     EXPECT_EQ(menu->tagButtonTitle(), "Lumbrix:puzzle");
     EXPECT_EQ(menu->programType(), 2);
     EXPECT_EQ(rows(), 0);
 
-    // No sample programs here, so no tags: the picker starts on "Show All", which clears
-    // the filter.
+    // The sample programs' own tags: "puzzle" is none of them, so the picker starts on
+    // "Show All"; a tag of theirs lists the samples that carry it.
     menu->showTagSelector();
-    EXPECT_EQ(picker->rowTitles(), QStringList{"Show All"});
+    const QStringList sampleTags = picker->rowTitles();
+    EXPECT_EQ(sampleTags.front(), "Show All");
+    EXPECT_TRUE(sampleTags.contains("Fractals"));
+    EXPECT_FALSE(sampleTags.contains("math"));
     EXPECT_EQ(picker->selectedRow(), 0);
+    picker->pickRow(static_cast<int>(sampleTags.indexOf("Fractals")));
+    EXPECT_EQ(menu->programNames(), (Names{"JuliaSetPlot", "Sierpinski"}));
+    menu->showTagSelector();
     picker->setType(1);
     picker->pickRow(0);
     EXPECT_EQ(menu->selectedTag(), "");
@@ -211,15 +222,15 @@ TEST_F(MenuTest, ProgramLibraryFiltersByTypeAndTag)
 
 TEST_F(MenuTest, AddingProgramsChecksNamesAndReportsFailures)
 {
-    using Added = ProgramLibrary::Added;
+    using Added = ProgramManager::Added;
     menu->showMenu(6);
     EXPECT_EQ(menu->addProgram("NEW", "A test", "", "b, a, b"), Added::Added);
     EXPECT_EQ(picks.got, std::vector<std::string>{"edit NEW"});
     const QByteArray written = readFile(programsDir() + "/NEW");
     ASSERT_FALSE(written.isEmpty());
-    ProgramLibrary library(programsDir());
-    EXPECT_EQ(library.descFor("NEW"), "A test");
-    EXPECT_EQ(library.tagsFor("NEW"), (std::vector<std::string>{"a", "b"}));
+    const ProgramFiles files(programsDir());
+    EXPECT_EQ(files.descFor("NEW"), "A test");
+    EXPECT_EQ(files.tagsFor("NEW"), (std::vector<std::string>{"a", "b"}));
 
     menu->showMenu(6);
     EXPECT_EQ(menu->addProgram("NEW", "other", "", ""), Added::NameInUse);
@@ -232,7 +243,8 @@ TEST_F(MenuTest, AddingProgramsChecksNamesAndReportsFailures)
     EXPECT_TRUE(messages->front().contains("in use"));
 
     // A programs folder that cannot be made: nothing opens.
-    MenuScreen blocked(calc, shell, ProgramLibrary(programsDir() + "/NEW/programs"));
+    calc.prgmManager = std::make_shared<ProgramModel>(calc, std::make_shared<ProgramFiles>(programsDir() + "/NEW/programs"));
+    MenuScreen blocked(calc, shell);
     blocked.setDelegate(&picks);
     QString said;
     blocked.tell = [&said](const QString& text) { said = text; };
@@ -245,13 +257,16 @@ TEST_F(MenuTest, OnlyShortProgramNamesCanBeDeleted)
 {
     QDir().mkpath(programsDir());
     writeFile(programsDir() + "/ABCDEFGH", programFile(0, {}));
+    // A longer name is a sample program's, never a user's file: not listed.
     writeFile(programsDir() + "/ABCDEFGHI", programFile(0, {}));
     menu->showMenu(6);
-    ASSERT_EQ(rows(), 2);
+    ASSERT_EQ(rows(), 30);
+    ASSERT_EQ(menu->sections()[0].rows[1].name, "ArcLength");
     EXPECT_FALSE(menu->deleteRow({0, 1}));
     EXPECT_TRUE(menu->deleteRow({0, 0}));
     EXPECT_FALSE(QFile::exists(programsDir() + "/ABCDEFGH"));
     EXPECT_TRUE(QFile::exists(programsDir() + "/ABCDEFGHI"));
+    EXPECT_EQ(rows(), 29);
 }
 
 TEST(HelpPageTest, FileNamesAndAtomicPdf)

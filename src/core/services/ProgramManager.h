@@ -8,13 +8,21 @@
 namespace orvenda {
 
 // Program storage and the program editor. Programs live in their own files, not in the
-// calculator's archive.
+// calculator's archive: one file per user program (names of at most 8 program-name
+// characters), and the read-only sample programs (longer names) shipped with the app.
 //
 // debug and opsFor are also called from the program queue, so an implementation guards
-// what they read; the other calls come on the main thread.
+// what they read; the other calls come on the main thread. The operations over the stored
+// files (the program library's) answer the neutral defaults below unless overridden.
 class ProgramManager {
 public:
     using Ops = std::vector<std::uint32_t>;
+
+    // What creating a program from the program menu came to.
+    enum class Added { Added, EmptyName, BadName, NameInUse, CouldNotSave };
+    // A program with these flags may not be edited, printed or sent (an imported
+    // protected program).
+    static constexpr std::uint32_t kProtected = 2;
 
     virtual ~ProgramManager() = default;
 
@@ -33,16 +41,53 @@ public:
     virtual void showStepPC(int index, const std::string& inProgram) = 0;
     // The program open in the editor.
     virtual std::string programName() const = 0;
-    // The stored program's tokens; nothing when there is no such program.
+    // The stored program's tokens (a user file's or a sample's); nothing when there is no
+    // such program.
     virtual std::optional<Ops> opsFor(const std::string& name) const = 0;
 
-    // Opens the named program in the editor; false when there is none.
+    // Opens the named program in the editor (a name without a file opens as a new, empty
+    // program); false when there is no editor.
     virtual bool loadProgram(const std::string& /*name*/) { return false; }
     virtual void setDebug(bool /*on*/) {}
     // The editor is running the open program one statement at a time.
     virtual bool stepping() const { return false; }
     // Puts the edit cursor on that token and makes it visible.
     virtual void showTokenNumber(int /*index*/) {}
+
+    // ---- The stored programs (the program library) ----
+
+    // 0 the user's programs then the sample programs, 1 the user's only, 2 the samples
+    // only; any other kind lists none.
+    virtual std::vector<std::string> programListOf(int /*kind*/) const { return {}; }
+    // The "tags" array; nothing when the program has no dictionary or no tags array.
+    virtual std::optional<std::vector<std::string>> tagsFor(const std::string& /*name*/) const
+    {
+        return std::nullopt;
+    }
+    // The "flags" number; 0 when the program or the key is missing.
+    virtual std::uint32_t flagsFor(const std::string& /*name*/) const { return 0; }
+    // The one-line description and the user notes; "" when there are none.
+    virtual std::string descFor(const std::string& /*name*/) const { return {}; }
+    // What the program library shows of a program, read at once.
+    struct LibraryEntry {
+        std::optional<std::vector<std::string>> tags;
+        std::string desc;
+        std::uint32_t flags = 0;
+    };
+    virtual LibraryEntry libraryEntry(const std::string& name) const
+    {
+        return {tagsFor(name), descFor(name), flagsFor(name)};
+    }
+    virtual std::string notesFor(const std::string& /*name*/) const { return {}; }
+    // A new, empty program from the program menu's form: the description and notes as
+    // given, the tags from the comma-separated text. An existing program is left as it is.
+    virtual Added addFileNamed(const std::string& /*name*/, const std::string& /*desc*/,
+        const std::string& /*notes*/, const std::string& /*tags*/)
+    {
+        return Added::CouldNotSave;
+    }
+    // Removes a user program's file; false when nothing was removed (samples stay).
+    virtual bool deleteProgramNamed(const std::string& /*name*/) { return false; }
 };
 
 } // namespace orvenda

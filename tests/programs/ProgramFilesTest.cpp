@@ -1,0 +1,259 @@
+// The program files: what is written and read back, what a damaged or foreign file reads
+// as, which names may become files, the sample programs and the renumbering of old ones.
+
+#include "ProgramTestSupport.h"
+
+#include "programs/SamplePrograms.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <plist/plist.h>
+
+namespace orvenda::test {
+namespace {
+
+using Dict = ProgramFiles::Dict;
+
+class ProgramFilesTest : public ::testing::Test {
+protected:
+    ProgramFilesTest() : files(folder.path() + "/programs") { QDir().mkpath(files.folder()); }
+    QString path(const std::string& name) const { return files.folder() + "/" + QString::fromStdString(name); }
+
+    QTemporaryDir folder;
+    ProgramFiles files;
+};
+
+// The keys of the dictionary a file holds, in file order.
+std::vector<std::string> keysOf(const QByteArray& bytes)
+{
+    plist_t root = nullptr;
+    plist_from_memory(bytes.constData(), static_cast<std::uint32_t>(bytes.size()), &root);
+    std::vector<std::string> keys;
+    if (root && plist_get_node_type(root) == PLIST_DICT) {
+        plist_dict_iter it = nullptr;
+        plist_dict_new_iter(root, &it);
+        for (;;) {
+            char* key = nullptr;
+            plist_t value = nullptr;
+            plist_dict_next_item(root, it, &key, &value);
+            if (!key)
+                break;
+            keys.emplace_back(key);
+            std::free(key);
+        }
+        std::free(it);
+    }
+    plist_free(root);
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
+TEST_F(ProgramFilesTest, AProgramRoundTripsThroughItsFile)
+{
+    Dict dict;
+    // Two-byte tokens and opcodes whose parameters fill the high half, the sign bit too.
+    dict.prgm = Ops{0x41, 0x3F, 0x5C58, 0xBB5D | (7u << 16), 0xBB5E | (0x8123u << 16), 0xFFFFFFFFu, 0x5E10};
+    dict.tags = std::vector<std::string>{"Algebra", "zeta"};
+    dict.desc = "One line";
+    dict.notes = "<screenShot>\nA=?3\n</screenShot>\nnotes ü";
+    dict.flags = 0x80000002u;
+    ASSERT_TRUE(files.write("ROUND", dict));
+    EXPECT_EQ(files.dictFor("ROUND"), dict);
+    EXPECT_EQ(keysOf(readBytes(path("ROUND"))), (std::vector<std::string>{"desc", "flags", "notes", "prgm", "tags"}));
+    // Written as signed 32-bit numbers.
+    EXPECT_TRUE(readBytes(path("ROUND")).contains("<integer>-1</integer>"));
+    EXPECT_EQ(files.flagsFor("ROUND"), 0x80000002u);
+    EXPECT_EQ(files.tagStringFor("ROUND"), "Algebra,zeta");
+
+    // A file made for an import carries empty metadata and no flags.
+    ASSERT_TRUE(files.addProgram("IMP", Ops{0x41}));
+    EXPECT_EQ(keysOf(readBytes(path("IMP"))), (std::vector<std::string>{"desc", "notes", "prgm", "tags"}));
+    EXPECT_EQ(files.flagsFor("IMP"), 0u);
+    EXPECT_EQ(files.descFor("IMP"), "");
+    // The samples' JSON form of a user file.
+    const auto json = files.jsonForPrgm("IMP");
+    ASSERT_TRUE(json);
+    EXPECT_EQ(ProgramFiles::dictFromJson(*json), files.dictFor("IMP"));
+    EXPECT_EQ(files.jsonForPrgm("NONE"), std::nullopt);
+}
+
+TEST_F(ProgramFilesTest, DamagedOrForeignFilesReadAsTheDefaults)
+{
+    writeBytes(path("JUNK"), "\x00\x01garbage<plist");
+    writeBytes(path("EMPTY"), "");
+    writeBytes(path("STRING"), "<plist version=\"1.0\"><string>x</string></plist>");
+    writeBytes(path("WRONG"), "<plist version=\"1.0\"><dict><key>prgm</key><string>A</string><key>flags</key>"
+                              "<string>2</string><key>tags</key><string>a</string><key>desc</key><integer>3</integer>"
+                              "</dict></plist>");
+    writeBytes(path("MIXED"), "<plist version=\"1.0\"><dict><key>prgm</key><array><integer>65</integer><string>B</string>"
+                              "<real>2.5</real><integer>66</integer></array><key>tags</key><array><string>t</string>"
+                              "<integer>1</integer></array></dict></plist>");
+    // A text with a NUL in it (libplist's own copy of it stops the process).
+    writeBytes(path("NUL"), QByteArray("<plist version=\"1.0\"><dict><key>desc</key><string>a\0b</string>"
+                                       "<key>prgm</key><array><integer>65</integer></array></dict></plist>", 128));
+    EXPECT_EQ(files.opsFor("NUL"), Ops{65});
+    EXPECT_EQ(files.descFor("NUL").substr(0, 1), "a");
+    for (const std::string name : {"JUNK", "EMPTY", "STRING", "NOFILE"}) {
+        EXPECT_EQ(files.dictFor(name), std::nullopt) << name;
+        EXPECT_EQ(files.opsFor(name), std::nullopt) << name;
+        EXPECT_EQ(files.tagsFor(name), std::nullopt) << name;
+        EXPECT_EQ(files.flagsFor(name), 0u) << name;
+        EXPECT_EQ(files.descFor(name), "") << name;
+        EXPECT_EQ(files.notesFor(name), "") << name;
+        EXPECT_FALSE(files.setDesc("x", name)) << name;
+    }
+    // Keys of the wrong kind count as missing; an array keeps what it should hold.
+    EXPECT_EQ(files.dictFor("WRONG"), Dict{});
+    EXPECT_EQ(files.opsFor("MIXED"), (Ops{65, 66}));
+    EXPECT_EQ(files.tagsFor("MIXED"), std::vector<std::string>{"t"});
+    for (const std::string_view text : {"", "[1,2]", "{\"prgm\":", "{\"prgm\":\"A\",\"flags\":\"x\"}", "nul"}) {
+        const auto dict = ProgramFiles::dictFromJson(text);
+        EXPECT_TRUE(!dict || *dict == Dict{}) << text;
+    }
+}
+
+TEST_F(ProgramFilesTest, OnlyProgramNamesBecomeFiles)
+{
+    for (const std::string name : {"A", "ABCDEFGH", "abc1", "θ2", "9LIVES"})
+        EXPECT_TRUE(ProgramFiles::isProgramName(name)) << name;
+    for (const std::string& name : std::vector<std::string>{"", "ABCDEFGHI", "../x", "/", "a/b", ".", "..", "A.B", "A B", "É", std::string("A\0B", 3)})
+        EXPECT_FALSE(ProgramFiles::isProgramName(name)) << name;
+    // Refused before anything reaches the disk, in every operation.
+    const Ops ops{0x41};
+    for (const std::string& name : std::vector<std::string>{"../ESCAPE", "/ESCAPE", std::string("ESC\0APE", 7), "a/b"}) {
+        EXPECT_FALSE(files.write(name, Dict{ops, {}, {}, {}, {}})) << name;
+        EXPECT_FALSE(files.addProgram(name, ops)) << name;
+        EXPECT_FALSE(files.storeOps(name, ops)) << name;
+        EXPECT_EQ(files.createProgram(name, "", "", ""), ProgramFiles::Added::BadName) << name;
+        EXPECT_FALSE(files.deleteProgram(name)) << name;
+    }
+    EXPECT_EQ(files.createProgram("", "", "", ""), ProgramFiles::Added::EmptyName);
+    EXPECT_FALSE(QFile::exists(folder.path() + "/ESCAPE"));
+    EXPECT_FALSE(QFile::exists("/ESCAPE"));
+    EXPECT_EQ(QDir(files.folder()).entryList(QDir::Files | QDir::Hidden), QStringList{});
+    writeBytes(folder.path() + "/OUTSIDE", QByteArray(ProgramFiles::plistFor(Dict{ops, {}, {}, {}, {}}).c_str()));
+    EXPECT_EQ(files.opsFor("../OUTSIDE"), std::nullopt);
+}
+
+TEST_F(ProgramFilesTest, TheListsAndTheSamples)
+{
+    const std::vector<std::string> samples(SamplePrograms::kNames.begin(), SamplePrograms::kNames.end());
+    EXPECT_EQ(files.programListOf(0), samples);
+    EXPECT_EQ(files.programListOf(2), samples);
+    EXPECT_EQ(files.programListOf(1), std::vector<std::string>{});
+    EXPECT_EQ(files.programListOf(3), std::vector<std::string>{});
+    ASSERT_TRUE(files.createProgram("MINE", "Mine", "", "b, a ,b") == ProgramFiles::Added::Added);
+    EXPECT_EQ(files.createProgram("MINE", "", "", ""), ProgramFiles::Added::NameInUse);
+    writeBytes(path("notes.txt"), "x");
+    writeBytes(path("Fibonacci"), QByteArray(ProgramFiles::plistFor(Dict{Ops{1}, {}, {}, {}, {}}).c_str()));
+    EXPECT_EQ(files.programListOf(1), std::vector<std::string>{"MINE"});
+    EXPECT_EQ(files.programListOf(0).size(), 30u);
+    EXPECT_EQ(files.tagsFor("MINE"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(files.opsFor("MINE"), Ops{});
+
+    // A sample is always the app's own, whatever file has its name.
+    EXPECT_NE(files.opsFor("Fibonacci"), Ops{1});
+    for (const std::string_view name : SamplePrograms::kNames) {
+        const auto dict = files.dictFor(std::string(name));
+        ASSERT_TRUE(dict) << name;
+        EXPECT_TRUE(dict->prgm && !dict->prgm->empty()) << name;
+        EXPECT_TRUE(dict->tags && !dict->tags->empty()) << name;
+        EXPECT_FALSE(dict->desc.value_or("").empty()) << name;
+        EXPECT_FALSE(dict->notes.value_or("").empty()) << name;
+        EXPECT_EQ(dict->flags, 0u) << name;
+        EXPECT_FALSE(files.setDesc("mine now", std::string(name)));
+        EXPECT_FALSE(files.deleteProgram(std::string(name)));
+    }
+    EXPECT_EQ(files.dictFor("NoSuchSample"), std::nullopt);
+}
+
+TEST_F(ProgramFilesTest, MetadataChangesOnlyExistingDictionaries)
+{
+    ASSERT_TRUE(files.addProgram("P", Ops{0x41}));
+    EXPECT_TRUE(files.setDesc("Adds", "P"));
+    EXPECT_TRUE(files.setNotes("Some notes", "P"));
+    EXPECT_TRUE(files.setFlags(2, "P"));
+    // Split at each comma as it is.
+    EXPECT_TRUE(files.setTags("b, a,,c", "P"));
+    const auto dict = files.dictFor("P");
+    ASSERT_TRUE(dict);
+    EXPECT_EQ(dict->prgm, Ops{0x41});
+    EXPECT_EQ(dict->desc, "Adds");
+    EXPECT_EQ(dict->notes, "Some notes");
+    EXPECT_EQ(dict->flags, 2u);
+    EXPECT_EQ(dict->tags, (std::vector<std::string>{"b", " a", "", "c"}));
+    EXPECT_FALSE(files.setNotes("x", "MISSING"));
+    EXPECT_FALSE(QFile::exists(path("MISSING")));
+}
+
+TEST_F(ProgramFilesTest, TheOlderArrayFormIsReadOnlyAsOpcodes)
+{
+    writeBytes(path("OLD"), "<plist version=\"1.0\"><array><integer>65</integer><integer>-1</integer></array></plist>");
+    EXPECT_EQ(files.dictFor("OLD"), std::nullopt);
+    EXPECT_EQ(files.opsFor("OLD"), std::nullopt);
+    EXPECT_EQ(files.opsForProgramNamed("OLD"), (Ops{65, 0xFFFFFFFFu}));
+    ASSERT_TRUE(files.addProgram("NEW", Ops{66}));
+    EXPECT_EQ(files.opsForProgramNamed("NEW"), Ops{66});
+    EXPECT_EQ(files.opsForProgramNamed("Fibonacci"), std::nullopt);
+}
+
+TEST(ProgramFilesRemapTest, MapsExactlyItsTable)
+{
+    Ops ops;
+    for (std::uint32_t op = 0xEF40; op <= 0xEF80; ++op)
+        ops.push_back(op);
+    ops.push_back(0x1EF41);
+    ASSERT_TRUE(ProgramFiles::remapOps(ops));
+    EXPECT_EQ(ops.front(), 0xEF40u);
+    EXPECT_EQ(ops[ops.size() - 2], 0xEF80u);
+    EXPECT_EQ(ops.back(), 0x1EF41u);
+    const auto at = [&](std::uint32_t old) { return ops[old - 0xEF40]; };
+    EXPECT_EQ(at(0xEF41), 0x5C50u);
+    EXPECT_EQ(at(0xEF49), 0x5C58u);
+    EXPECT_EQ(at(0xEF4F), 0x5C5Eu);
+    EXPECT_EQ(at(0xEF50), 0x5C20u);
+    EXPECT_EQ(at(0xEF5A), 0x5C2Au);
+    EXPECT_EQ(at(0xEF5B), 0x5C4Cu);
+    EXPECT_EQ(at(0xEF5C), 0x5C2Bu);
+    EXPECT_EQ(at(0xEF63), 0x5C32u);
+    EXPECT_EQ(at(0xEF64), 0x5C4Eu);
+    EXPECT_EQ(at(0xEF65), 0x5C4Du);
+    EXPECT_EQ(at(0xEF66), 0x5C33u);
+    EXPECT_EQ(at(0xEF67), 0x5C4Fu);
+    EXPECT_EQ(at(0xEF68), 0x5C34u);
+    EXPECT_EQ(at(0xEF7F), 0x5C4Bu);
+    // Every new number once: the table is a one-to-one renumbering.
+    Ops mapped(ops.begin() + 1, ops.end() - 2);
+    std::sort(mapped.begin(), mapped.end());
+    EXPECT_EQ(std::adjacent_find(mapped.begin(), mapped.end()), mapped.end());
+    Ops plain{0x41, 0xEF40};
+    EXPECT_FALSE(ProgramFiles::remapOps(plain));
+}
+
+TEST_F(ProgramFilesTest, UpdatingRewritesOnlyTheFilesThatChange)
+{
+    ASSERT_TRUE(files.addProgram("OLDTOK", Ops{0xEF49, 0x41}));
+    // A file this version did not write: rewritten only if its tokens change.
+    const QByteArray foreign = "<?xml version=\"1.0\"?>\n<plist version=\"1.0\">  <dict><key>prgm</key>"
+                               "<array><integer>65</integer></array></dict></plist>\n";
+    writeBytes(path("CURRENT"), foreign);
+    writeBytes(path("ARRAY"), "<plist version=\"1.0\"><array><integer>61257</integer></array></plist>");
+    files.updatePrograms();
+    EXPECT_EQ(files.opsFor("OLDTOK"), (Ops{0x5C58, 0x41}));
+    EXPECT_EQ(readBytes(path("CURRENT")), foreign);
+    EXPECT_EQ(files.opsForProgramNamed("ARRAY"), Ops{0xEF49});
+}
+
+TEST(ProgramFilesTagsTest, TagTextBecomesTrimmedUniqueSortedTags)
+{
+    using Tags = std::vector<std::string>;
+    EXPECT_EQ(ProgramFiles::tagArrayFromString(" b , a,b,B ,a"), (Tags{"a", "b", "B"}));
+    EXPECT_EQ(ProgramFiles::tagArrayFromString("x,,  ,y,"), (Tags{"x", "y"}));
+    EXPECT_EQ(ProgramFiles::tagArrayFromString(""), Tags{});
+    // Only blanks are trimmed.
+    EXPECT_EQ(ProgramFiles::tagArrayFromString("\ta"), Tags{"\ta"});
+}
+
+} // namespace
+} // namespace orvenda::test
