@@ -75,7 +75,7 @@ void sweep(benchmark::State& state, Calculator& calc, Evaluate evaluate)
 {
     std::size_t i = 0;
     for (auto _ : state) {
-        calc.vars[kSlotX] = kSweep[i++];
+        calc.locked()->vars[kSlotX] = kSweep[i++];
         benchmark::DoNotOptimize(evaluate());
     }
     state.SetItemsProcessed(state.iterations());

@@ -28,7 +28,7 @@ constexpr std::uint32_t kDigit = 0x37;
 struct Home {
     explicit Home(bool mathPrint) : calc(LocaleFormats{}, notifications)
     {
-        calc.mathPrint = mathPrint;
+        calc.locked()->mathPrint = mathPrint;
         calc.prettyPrint = std::make_shared<PrettyPrint>();
         calc.historyManager = history;
         calc.entryManager = entry;

@@ -56,8 +56,8 @@ void BM_OverlayRedraw(benchmark::State& state)
     Graph g;
     auto eq = std::make_shared<YEqModel>(g.calc);
     g.calc.yEqManager = eq;
-    g.calc.mathPrint = state.range(0) != 0;
-    g.calc.drawDyDx = true;
+    g.calc.locked()->mathPrint = state.range(0) != 0;
+    g.calc.locked()->drawDyDx = true;
     for (int i = 0; i < 10; ++i) {
         const int token = 0x5E10 + i;
         eq->setYEqFunc(token, typed(std::to_string(i + 1) + "sin(X)+X²/" + std::to_string(i + 2)));

@@ -70,7 +70,7 @@ struct Curves {
                 op = op - 0xBBC5 + 0x5E80;
         eq->setYEqFunc(token, ops);
     }
-    void set(int slot, double value) { calc.vars[static_cast<std::size_t>(slot)] = value; }
+    void set(int slot, double value) { calc.locked()->vars[static_cast<std::size_t>(slot)] = value; }
 
     NotificationCenter bus;
     Calculator calc{LocaleFormats{}, bus};

@@ -57,9 +57,9 @@ struct Screens {
 void BM_TableRedrawTenColumns(benchmark::State& state)
 {
     Screens s;
-    s.calc.tableMode = 1;
-    s.calc.vars[54] = -5;
-    s.calc.vars[61] = 0.5;
+    s.calc.locked()->tableMode = 1;
+    s.calc.locked()->vars[54] = -5;
+    s.calc.locked()->vars[61] = 0.5;
     TableScreen screen(s.calc, *s.shell);
     screen.resize(kPhone.width(), 400);
     screen.focus(true);

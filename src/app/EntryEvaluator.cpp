@@ -186,7 +186,7 @@ bool EntryEvaluator::finalizeEntry()
         return true;
     }
     editors_.clear();
-    calc_.ans.setANS(record, calc_.numFormat);
+    calc_.ans.setANS(record, calc_.locked()->numFormat);
     entry->setFilter(EntryModel::AnyOp);
     return true;
 }
@@ -211,8 +211,8 @@ int EntryEvaluator::resolvedForm(const Operand& record, bool complex) const
 {
     if (record.displayMod != 0)
         return record.displayMod;
-    const int fraction = calc_.fractionFormat == 3 ? 1 : 2;
-    switch (calc_.answerFormat) {
+    const int fraction = calc_.locked()->fractionFormat == 3 ? 1 : 2;
+    switch (calc_.locked()->answerFormat) {
     case 0: return record.hasDecimalPoint ? 3 : fraction;
     case 1: return 3;
     case 2: return fraction;
@@ -227,7 +227,7 @@ EntryEvaluator::ResultText EntryEvaluator::resultText(Operand& r) const
     auto state = calc_.lockState();
     switch (r.kind) {
     case KindReal:
-        if (r.displayMod == 9 || (r.displayMod == 0 && calc_.answerFormat == 3)) {
+        if (r.displayMod == 9 || (r.displayMod == 0 && calc_.state().answerFormat == 3)) {
             r.displayMod = 9;
             return {calc_.formatSigFig(r.re(), r.sigFig), 0};
         }
@@ -305,7 +305,7 @@ void EntryEvaluator::present(Operand record)
     if (carriesValue(record.kind)) {
         Operand ans = record;
         ans.error = 0;
-        calc_.ans.setANS(ans, calc_.numFormat);
+        calc_.ans.setANS(ans, calc_.locked()->numFormat);
     }
     if (!record.flag && calc_.programRunning) {
         calc_.programRunning = false;
@@ -478,7 +478,7 @@ void EntryEvaluator::addMatrixRows(int rows, int cols)
 {
     EntryModel* entry = editors_.entry();
     // A matrix needs a row and a column; an empty template could not be filled in.
-    if (!entry || !calc_.mathPrint || calc_.currentScreen() != 0 || rows <= 0 || cols <= 0)
+    if (!entry || !calc_.locked()->mathPrint || calc_.currentScreen() != 0 || rows <= 0 || cols <= 0)
         return;
     const std::uint32_t id = HistoryModel::nextTemplateID(entry->entryOps()) << 16;
     Ops ops{id | kOpenBracket};
@@ -525,9 +525,9 @@ std::vector<std::string> EntryEvaluator::listNames() const
     for (std::uint32_t i = 0; i < kBuiltInLists; ++i)
         reserved.push_back(calc_.nameForOpcode(kFirstList + i));
     for (const std::string& name : reserved)
-        if (calc_.lists.contains(name))
+        if (calc_.state().lists.contains(name))
             builtIn.push_back(name);
-    for (const auto& [name, list] : calc_.lists)
+    for (const auto& [name, list] : calc_.state().lists)
         if (std::find(reserved.begin(), reserved.end(), name) == reserved.end())
             user.push_back(name);
     std::sort(user.begin(), user.end(), caseInsensitiveLess);
@@ -538,10 +538,10 @@ std::vector<std::string> EntryEvaluator::listNames() const
 void EntryEvaluator::deleteList(const std::string& name)
 {
     auto state = calc_.lockState();
-    calc_.lists.erase(name);
-    auto shown = std::find(calc_.statEditList.begin(), calc_.statEditList.end(), name);
-    if (shown != calc_.statEditList.end())
-        calc_.statEditList.erase(shown);
+    calc_.state().lists.erase(name);
+    auto shown = std::find(calc_.state().statEditList.begin(), calc_.state().statEditList.end(), name);
+    if (shown != calc_.state().statEditList.end())
+        calc_.state().statEditList.erase(shown);
 }
 
 } // namespace orvenda

@@ -337,7 +337,7 @@ void EntryModel::setErrorLocation(int i)
 {
     if (processingRCL())
         return;
-    if (calc_.mathPrint && inScreens(calc_.currentScreen(), {0, 1, 20})) {
+    if (calc_.locked()->mathPrint && inScreens(calc_.currentScreen(), {0, 1, 20})) {
         loadPrinter();
         i = printer().setErrorLoc(i);
     }
@@ -456,7 +456,7 @@ void EntryModel::getPreviousEntry()
         return;
     saveUndo();
     ops() = entries_[static_cast<std::size_t>(prevEntry_)];
-    if (calc_.mathPrint)
+    if (calc_.locked()->mathPrint)
         ops() = PrettyPrint::beautifyOps(entryOps());
     else
         cleanTemplateIds();
@@ -547,7 +547,7 @@ void EntryModel::addOp(std::uint32_t op, bool insert, bool enableUndo)
     const std::uint32_t t = op & 0xFFFF;
     if (HistoryModel* h = history())
         h->setSelectedEntry(-1);
-    if (!insert && calc_.mathPrint && inScreens(calc_.currentScreen(), {0, 1, 20})) {
+    if (!insert && calc_.locked()->mathPrint && inScreens(calc_.currentScreen(), {0, 1, 20})) {
         // Writing over a template's structure would break it: insert instead.
         loadPrinter();
         if (!printer().canOverwriteAt(entryCursor_)) {
@@ -570,7 +570,7 @@ void EntryModel::addOp(std::uint32_t op, bool insert, bool enableUndo)
         // A variable without a value (a list that does not exist) recalls nothing.
         place(calc_.valueOpsForVar(t).value_or(Ops()), true);
     } else if (t == kRegressionEquation) {
-        place(calc_.statistics ? calc_.statistics->regEqu : Ops(), insert);
+        place(calc_.regressionEquation(), insert);
     } else {
         place({op}, insert);
     }
@@ -596,7 +596,7 @@ void EntryModel::addOps(const Ops& added, bool insert, bool enableUndo)
     if (enableUndo)
         saveUndo();
     addEach(added, insert);
-    if (calc_.mathPrint) {
+    if (calc_.locked()->mathPrint) {
         const std::uint32_t at = getOpAt(entryCursor_);
         if (at != kNoOp && at >= 0x10000 && (at & 0xFFFF) != TC::kUnitConversion)
             calc_.insert = 1;
@@ -624,8 +624,14 @@ void EntryModel::addVariable(std::string_view name, bool insert)
     saveUndo();
     if (processingRCL()) {
         ops().erase(ops().begin() + --entryCursor_);
-        if (auto it = calc_.lists.find(std::string(name)); it != calc_.lists.end())
-            place(calc_.valueOpsForList(it->second), true);
+        std::optional<Ops> values;
+        {
+            const auto state = calc_.locked();
+            if (auto it = state->lists.find(std::string(name)); it != state->lists.end())
+                values = calc_.valueOpsForList(it->second);
+        }
+        if (values)
+            place(*values, true);
         updateText();
         return;
     }

@@ -111,7 +111,7 @@ std::optional<HelpPromptView::Bubble> HelpPromptView::bubble()
     const QString text = QString::fromStdString(calc_.descriptionForOpcode(op));
     if (text.isEmpty())
         return std::nullopt;
-    return calc_.mathPrint ? mathPrintBubble(ops, start, text) : classicBubble(ops, start, text);
+    return calc_.locked()->mathPrint ? mathPrintBubble(ops, start, text) : classicBubble(ops, start, text);
 }
 
 std::optional<HelpPromptView::Bubble> HelpPromptView::mathPrintBubble(const PrettyPrint::Ops& ops, int start,
@@ -186,7 +186,7 @@ void HelpPromptView::paintEvent(QPaintEvent*)
     painter.fillPath(path, QColor::fromRgbF(0.8f, 0.8f, 0.8f, 0.8f));
     painter.setPen(QPen(Qt::black, 1));
     painter.drawPath(path);
-    const bool classic = !calc_.mathPrint;
+    const bool classic = !calc_.locked()->mathPrint;
     const QFont font = FontMap::shared().font("Helvetica-Oblique", classic ? fontSize_ - 2 : kMathPrintTextSize);
     painter.setFont(font);
     const QPointF at(b->box.left() + 4, b->box.top() + (classic ? 1 : 2));

@@ -124,7 +124,7 @@ int HistoryEntry::computeLines()
         width = std::max(width, static_cast<int>(Utf8::codePointCount(line)));
     numLines = inputLines + std::min(height, kMaxResultLines);
 
-    if (calc_->mathPrint) {
+    if (calc_->locked()->mathPrint) {
         entry = PrettyPrint::beautifyOps(entry);
         prettySize = laidOutSize(*calc_, entry);
         answerOps.reset();
@@ -286,7 +286,7 @@ Ops HistoryEntry::numStrToPrettyOps(std::string_view text, int formatting)
 
 std::optional<Ops> HistoryEntry::resultOps() const
 {
-    if (calc_->mathPrint)
+    if (calc_->locked()->mathPrint)
         return answerAsOps(1);
     if (!resultIsNum)
         return std::nullopt;

@@ -171,7 +171,7 @@ void HistoryView::tap(QPointF point)
         if (!ops)
             return;
         line->addOps(*ops, true, true);
-        if (!calc_.mathPrint)
+        if (!calc_.locked()->mathPrint)
             line->cleanTemplateIds();
         return;
     }

@@ -98,7 +98,7 @@ bool KeyRouter::mathPrint() const
 {
     // A program's MathPrint or Classic may be switching it.
     auto state = calc_.lockState();
-    return calc_.mathPrint;
+    return calc_.state().mathPrint;
 }
 
 bool KeyRouter::historySelected() const

@@ -162,7 +162,7 @@ ScreenController* ScreenRouter::make(int id)
 
 ScreenController* ScreenRouter::homeController() const
 {
-    return controller(calc_.mathPrint ? screens::Home : screens::ClassicHome);
+    return controller(calc_.locked()->mathPrint ? screens::Home : screens::ClassicHome);
 }
 
 ScreenController* ScreenRouter::currentController()
@@ -228,7 +228,7 @@ void ScreenRouter::showHome()
 
 void ScreenRouter::loadGeneralView()
 {
-    ScreenController* home = make(calc_.mathPrint ? screens::Home : screens::ClassicHome);
+    ScreenController* home = make(calc_.locked()->mathPrint ? screens::Home : screens::ClassicHome);
     home->raise();
 }
 

@@ -25,26 +25,26 @@ QString StatusLine::leftText(const Calculator& calc)
     const QString angle = calc.angleFormat() == 0 ? QStringLiteral("∠°") : QStringLiteral("∠r");
     const int complex = calc.realCplxMode();
     const QString mode = complex == 1 ? QStringLiteral("a+bi") : complex == 2 ? QStringLiteral("re^θi") : QStringLiteral("Real");
-    const QString fraction = calc.fractionFormat == 4 ? QStringLiteral("Un/d") : QStringLiteral("n/d");
+    const QString fraction = calc.locked()->fractionFormat == 4 ? QStringLiteral("Un/d") : QStringLiteral("n/d");
     return QStringLiteral("%1   %2   %3").arg(angle, mode, fraction);
 }
 
 QString StatusLine::rightText(const Calculator& calc)
 {
     QString answer = QStringLiteral("AUTO");
-    if (calc.answerFormat == 1)
+    if (calc.locked()->answerFormat == 1)
         answer = QStringLiteral("DEC");
-    else if (calc.answerFormat == 2)
+    else if (calc.locked()->answerFormat == 2)
         answer = QStringLiteral("FRAC");
-    else if (calc.answerFormat == 3)
+    else if (calc.locked()->answerFormat == 3)
         answer = QStringLiteral("SigFig");
     QString number;
-    if (calc.numBase == 1)
+    if (calc.locked()->numBase == 1)
         number = QStringLiteral("BINARY");
-    else if (calc.numBase == 2)
+    else if (calc.locked()->numBase == 2)
         number = QStringLiteral("HEX");
-    else if (calc.numDigits >= 0)
-        number = QStringLiteral("fix%1").arg(calc.numDigits);
+    else if (calc.locked()->numDigits >= 0)
+        number = QStringLiteral("fix%1").arg(calc.locked()->numDigits);
     else
         number = QStringLiteral("float");
     return QStringLiteral("%1  %2  ").arg(answer, number);

@@ -118,7 +118,7 @@ char32_t nextCodePoint(std::string_view s, std::size_t& i)
 // Holds the lock; on leaving, releases it and then delivers what the operation queued.
 class YEqModel::Guard {
 public:
-    explicit Guard(YEqModel& model) : model_(model), lock_(model.mutex_) {}
+    explicit Guard(YEqModel& model) : model_(model), lock_(model) {}
     ~Guard()
     {
         std::vector<Outgoing> out;
@@ -136,10 +136,10 @@ public:
 
 private:
     YEqModel& model_;
-    std::unique_lock<std::mutex> lock_;
+    Lock lock_;
 };
 
-YEqModel::YEqModel(Calculator& calc) : calc_(calc), mainThread_(std::this_thread::get_id())
+YEqModel::YEqModel(Calculator& calc) : calc_(calc), stateMutex_(calc.stateMutex()), mainThread_(std::this_thread::get_id())
 {
     for (int i = 0; i < kSlotCount; ++i)
         resetSlot(i);
@@ -237,7 +237,7 @@ void YEqModel::buildSeqInitOps() const
     seqInitOps_.emplace();
     for (int i = 0; i < 3; ++i)
         (*seqInitOps_)[static_cast<std::size_t>(i)] = initialValueOps(calc_, seqInitializer_[static_cast<std::size_t>(i)],
-            calc_.vars[kFirstStart[i]].real(), calc_.vars[kSecondStart[i]].real());
+            calc_.state().vars[kFirstStart[i]].real(), calc_.state().vars[kSecondStart[i]].real());
 }
 
 const Ops* YEqModel::readableOps(int index) const
@@ -287,14 +287,14 @@ void YEqModel::report(int error)
 
 std::optional<Ops> YEqModel::equationOps(int t) const
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     const Ops* ops = readableOps(indexForEquation(t));
     return ops ? std::optional<Ops>(*ops) : std::nullopt;
 }
 
 std::optional<Ops> YEqModel::equationOpsWithIndex(int index) const
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     const Ops* ops = readableOps(index);
     return ops ? std::optional<Ops>(*ops) : std::nullopt;
 }
@@ -311,13 +311,13 @@ std::optional<Ops> YEqModel::plotForFunction(int t) const
 
 Ops YEqModel::currentYEqOps() const
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     return *readableOps(currentFunction_);
 }
 
 int YEqModel::selectedEqNum() const
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     return equationForIndex(currentFunction_);
 }
 
@@ -329,13 +329,13 @@ std::string YEqModel::eqString(int t) const
 
 bool YEqModel::isSelected(int t) const
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     return indexForEquation(t) == currentFunction_;
 }
 
 int YEqModel::cursorPositionForFunction(int t) const
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     return indexForEquation(t) == currentFunction_ ? entryCursor_ : -1;
 }
 
@@ -344,7 +344,7 @@ bool YEqModel::shouldPlotFunction(int t) const
     const int index = indexForEquation(t);
     if (index < 0)
         return false;
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     if (isParametricIndex(index)) {
         const int x = index - (index - kFirstParametric) % 2;
         return (slots_[static_cast<std::size_t>(x)].flags & kSelected) != 0
@@ -377,7 +377,7 @@ std::optional<YEqIntegrate> YEqModel::integrationLimitsForFunction(int t) const
     const int index = indexForEquation(t);
     if (index < 0 || index >= kIntegralCount)
         return std::nullopt;
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     return integrals_[static_cast<std::size_t>(index)];
 }
 
@@ -386,7 +386,7 @@ void YEqModel::setIntegrationLimits(int t, const YEqIntegrate& limits)
     const int index = indexForEquation(t);
     if (index < 0 || index >= kIntegralCount)
         return;
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     integrals_[static_cast<std::size_t>(index)] = limits;
 }
 
@@ -394,7 +394,7 @@ int YEqModel::numSeqInitializersFor(int t) const
 {
     if (t < kSeqToken || t > kSeqToken + 2)
         return 0;
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     return seqInitializer_[static_cast<std::size_t>(t - kSeqToken)];
 }
 
@@ -403,7 +403,7 @@ int YEqModel::seqFlagsFor(int t)
     if (t < kSeqToken || t > kSeqToken + 2)
         return 0;
     rpnForFunction(t);
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     return seqFlags_[static_cast<std::size_t>(t - kSeqToken)];
 }
 
@@ -414,7 +414,7 @@ int YEqModel::entryCursor() const
 
 void YEqModel::setEntryCursor(int cursor)
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     entryCursor_ = cursor;
 }
 
@@ -425,7 +425,7 @@ int YEqModel::currentFunction() const
 
 void YEqModel::setCurrentFunction(int index)
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     if (isSlot(index))
         currentFunction_ = index;
 }
@@ -446,7 +446,7 @@ void YEqModel::setFunctionIndexLocked(int index, bool plotVisible)
 
 void YEqModel::setFunctionIndex(int index, bool plotVisible)
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     setFunctionIndexLocked(index, plotVisible);
 }
 
@@ -459,7 +459,7 @@ void YEqModel::setFunction(int t, bool plotVisible)
 
 void YEqModel::hideAllFunctions()
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     for (Slot& s : slots_)
         s.flags &= ~kSelected;
 }
@@ -542,13 +542,13 @@ void YEqModel::updateStyleLocked()
 
 void YEqModel::updateStyle()
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     updateStyleLocked();
 }
 
 void YEqModel::changeMode(int graphMode)
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     entryCursor_ = 0;
     currentFunction_ = firstIndexForMode(graphMode);
 }
@@ -561,7 +561,7 @@ int YEqModel::setYEqFunc(int t, const Ops& written)
     if (index < 0)
         return 0;
     if (isSeqInitIndex(index)) {
-        std::lock_guard lock(mutex_);
+        const Lock lock(*this);
         *editableOps(index) = written;
         return 0;
     }
@@ -569,7 +569,7 @@ int YEqModel::setYEqFunc(int t, const Ops& written)
     if (!isSeqIndex(index) && containsToken(written, t))
         return ErrEqSelfReference;
     // Shown with its templates in the two-dimensional display.
-    const Ops ops = calc_.mathPrint ? PrettyPrint::beautifyOps(written) : written;
+    const Ops ops = calc_.locked()->mathPrint ? PrettyPrint::beautifyOps(written) : written;
     Guard guard(*this);
     Slot& s = slots_[static_cast<std::size_t>(index)];
     s.ops = ops;
@@ -602,7 +602,7 @@ void YEqModel::setYEqFunc(int t, int varNum, double value, double step, double m
     const int index = indexForEquation(t);
     if (index < 0 || !varInforForFunction(t))
         return;
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     bool found = false;
     // A pair shares its sliders.
     for (int i : {index, isParametricIndex(index) ? partnerOf(index) : index}) {
@@ -620,7 +620,7 @@ void YEqModel::setYEqFunc(int t, int varNum, double value, double step, double m
         }
     }
     if (found && varNum >= 0 && varNum < Calculator::kVarCount)
-        calc_.vars[static_cast<std::size_t>(varNum)] = {value, 0};
+        calc_.state().vars[static_cast<std::size_t>(varNum)] = {value, 0};
 }
 
 void YEqModel::deleteEquation(int t)
@@ -628,7 +628,7 @@ void YEqModel::deleteEquation(int t)
     const int index = indexForEquation(t);
     if (index < 0)
         return;
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     editableOps(index)->clear();
     invalidate(index, true);
 }
@@ -648,7 +648,7 @@ void YEqModel::clearAllLocked()
 
 void YEqModel::clearAll()
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     clearAllLocked();
 }
 
@@ -667,9 +667,9 @@ void YEqModel::setSeqInitOpsLocked(int seq, int numValues, double n1, double n2)
     buildSeqInitOps();
     const auto i = static_cast<std::size_t>(seq);
     if (numValues == 2)
-        calc_.vars[static_cast<std::size_t>(kSecondStart[seq])] = {n2, 0};
+        calc_.state().vars[static_cast<std::size_t>(kSecondStart[seq])] = {n2, 0};
     if (numValues == 1 || numValues == 2)
-        calc_.vars[static_cast<std::size_t>(kFirstStart[seq])] = {n1, 0};
+        calc_.state().vars[static_cast<std::size_t>(kFirstStart[seq])] = {n1, 0};
     else
         numValues = 0;
     (*seqInitOps_)[i] = initialValueOps(calc_, numValues, n1, n2);
@@ -681,7 +681,7 @@ void YEqModel::setSeqInitOpsForEq(int t, int numValues, double n1, double n2)
     const int index = indexForEquation(t);
     if (!isSeqInitIndex(index))
         return;
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     setSeqInitOpsLocked(index - kFirstSeqInit, numValues, n1, n2);
 }
 
@@ -700,7 +700,7 @@ void YEqModel::getSeqInitValue()
     int seq = 0;
     Ops ops;
     {
-        std::lock_guard lock(mutex_);
+        const Lock lock(*this);
         if (!isSeqInitIndex(currentFunction_) || !seqInitOps_)
             return;
         seq = currentFunction_ - kFirstSeqInit;
@@ -720,7 +720,7 @@ void YEqModel::getSeqInitValue()
         parser.setError(0);
         return;
     }
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     if (value.kind == KindReal) {
         setSeqInitOpsLocked(seq, 1, value.re(), 0);
     } else if (value.kind == KindRealList && value.list && value.list->count() <= 2) {
@@ -749,7 +749,7 @@ YEqModel::Snapshot YEqModel::stateLocked() const
 
 YEqModel::Snapshot YEqModel::getState() const
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     return stateLocked();
 }
 
@@ -772,7 +772,7 @@ void YEqModel::setStateLocked(const Snapshot& state)
 
 void YEqModel::setState(const Snapshot& state)
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     setStateLocked(state);
 }
 
@@ -817,13 +817,13 @@ void YEqModel::redo()
 
 bool YEqModel::canUndo() const
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     return !undo_.empty();
 }
 
 bool YEqModel::canRedo() const
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     return !redo_.empty();
 }
 
@@ -857,7 +857,7 @@ bool YEqModel::refusesLocked(std::uint32_t op) const
 
 void YEqModel::addOpcodeLocked(std::uint32_t op, bool insert)
 {
-    const Ops added = op != kRegEq ? Ops{op} : calc_.statistics ? calc_.statistics->regEqu : Ops{};
+    const Ops added = op != kRegEq ? Ops{op} : calc_.regressionEquation();
     Ops& ops = *editableOps(currentFunction_);
     const auto size = static_cast<int>(ops.size());
     entryCursor_ = std::max(entryCursor_, 0);
@@ -867,7 +867,7 @@ void YEqModel::addOpcodeLocked(std::uint32_t op, bool insert)
     } else {
         const std::uint32_t at = ops[static_cast<std::size_t>(entryCursor_)];
         // A template is never overwritten piece by piece.
-        const bool inserting = insert || (calc_.mathPrint && (at >> 16) != 0 && token(at) != kUnitConversion);
+        const bool inserting = insert || (calc_.state().mathPrint && (at >> 16) != 0 && token(at) != kUnitConversion);
         for (std::uint32_t each : added) {
             const auto i = static_cast<std::size_t>(entryCursor_);
             if (inserting)
@@ -916,7 +916,7 @@ void YEqModel::addOps(const Ops& ops, bool insert, bool enableUndo)
         first = false;
     }
     const Ops& now = *readableOps(currentFunction_);
-    if (calc_.mathPrint && entryCursor_ >= 0 && entryCursor_ < static_cast<int>(now.size())) {
+    if (calc_.state().mathPrint && entryCursor_ >= 0 && entryCursor_ < static_cast<int>(now.size())) {
         const std::uint32_t at = now[static_cast<std::size_t>(entryCursor_)];
         if ((at >> 16) != 0 && token(at) != kUnitConversion)
             calc_.insert = 1;
@@ -1044,7 +1044,7 @@ void YEqModel::enter()
 
 std::uint32_t YEqModel::getOpAt(int index) const
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     const Ops& ops = *readableOps(currentFunction_);
     return index < 0 || index >= static_cast<int>(ops.size()) ? kNoOp : ops[static_cast<std::size_t>(index)];
 }
@@ -1052,7 +1052,7 @@ std::uint32_t YEqModel::getOpAt(int index) const
 bool YEqModel::isQuoting()
 {
     {
-        std::lock_guard lock(mutex_);
+        const Lock lock(*this);
         entryCursor_ = std::clamp(entryCursor_, 0, static_cast<int>(readableOps(currentFunction_)->size()));
     }
     return std::as_const(*this).isQuoting();
@@ -1060,7 +1060,7 @@ bool YEqModel::isQuoting()
 
 bool YEqModel::isQuoting() const
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     const Ops& ops = *readableOps(currentFunction_);
     const int cursor = std::clamp(entryCursor_, 0, static_cast<int>(ops.size()));
     const auto quotes = std::count_if(ops.begin(), ops.begin() + cursor,
@@ -1126,7 +1126,7 @@ void YEqModel::moveRow(int step)
     const int first = firstIndexForMode(mode);
     const int last = lastIndexForMode(mode);
     {
-        std::lock_guard lock(mutex_);
+        const Lock lock(*this);
         // Coming from outside the mode's rows, the move starts at its end.
         if ((step < 0 && currentFunction_ < first) || (step > 0 && currentFunction_ > last)) {
             currentFunction_ = step < 0 ? first : last;
@@ -1178,7 +1178,7 @@ std::string YEqModel::equationString(int t, int& cursorPosition)
     bool current = false;
     int cursor = 0;
     {
-        std::lock_guard lock(mutex_);
+        const Lock lock(*this);
         const int index = indexForEquation(t);
         if (const Ops* list = readableOps(index))
             ops = *list;
@@ -1226,7 +1226,7 @@ std::shared_ptr<VQStack> YEqModel::rpnForFunction(int t)
     Ops ops;
     unsigned generation = 0;
     {
-        std::lock_guard lock(mutex_);
+        const Lock lock(*this);
         const Slot& s = slots_[static_cast<std::size_t>(index)];
         if (s.rpn)
             return s.rpn;
@@ -1240,7 +1240,7 @@ std::shared_ptr<VQStack> YEqModel::rpnForFunction(int t)
     Compiled c = compile(index, std::move(ops));
     if (!c.rpn)
         return nullptr;
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     Slot& s = slots_[static_cast<std::size_t>(index)];
     if (s.generation == generation) {
         s.rpn = c.rpn;
@@ -1259,7 +1259,7 @@ std::shared_ptr<VQStack> YEqModel::rpnForImplicitFunction(int t, bool& isEqualit
     Ops ops;
     unsigned generation = 0;
     {
-        std::lock_guard lock(mutex_);
+        const Lock lock(*this);
         ops = *readableOps(index);
         generation = slots_[static_cast<std::size_t>(index)].generation;
     }
@@ -1277,7 +1277,7 @@ std::shared_ptr<VQStack> YEqModel::rpnForImplicitFunction(int t, bool& isEqualit
         ops.push_back(kParenClose);
     }
     auto rpn = std::make_shared<VQStack>(calc_.parser().getRPNfor(ops));
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     Slot& s = slots_[static_cast<std::size_t>(index)];
     if (s.generation == generation)
         s.rpn = rpn;
@@ -1291,7 +1291,7 @@ bool YEqModel::validateFunction(int t)
         return false;
     Ops ops;
     {
-        std::lock_guard lock(mutex_);
+        const Lock lock(*this);
         ops = *readableOps(index);
     }
     // Initial values are checked when they are evaluated.
@@ -1383,12 +1383,12 @@ std::vector<YEqVarInfo> YEqModel::buildVarInfo(int index, int partner) const
     std::vector<YEqVarInfo> list;
     if (isSeqIndex(index)) {
         const int seq = index - kFirstSeq;
-        const double v = calc_.vars[static_cast<std::size_t>(kFirstStart[seq])].real();
+        const double v = calc_.state().vars[static_cast<std::size_t>(kFirstStart[seq])].real();
         list.push_back(YEqVarInfo{kFirstStart[seq], -2 * v, 4 * v, 0, v, kStartNames[seq]});
     }
     for (std::uint32_t k : candidates) {
         const int slot = k == kEta ? kEtaSlot : static_cast<int>(k - 0x41);
-        const double value = calc_.vars[static_cast<std::size_t>(slot)].real();
+        const double value = calc_.state().vars[static_cast<std::size_t>(slot)].real();
         const double v = value == 0 ? 1 : value;
         list.push_back(YEqVarInfo{slot, -2 * v, 4 * v, 0, value, calc_.nameForOpcode(k)});
     }
@@ -1400,7 +1400,7 @@ std::optional<std::vector<YEqVarInfo>> YEqModel::varInforForFunction(int t)
     const int index = indexForEquation(t);
     if (index < 0)
         return std::nullopt;
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     Slot& s = slots_[static_cast<std::size_t>(index)];
     if (s.vars)
         return s.vars;
@@ -1505,7 +1505,7 @@ std::optional<YEqModel::Snapshot> YEqModel::decodeSnapshot(const nlohmann::json&
 
 nlohmann::json YEqModel::encode() const
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     nlohmann::json pf = nlohmann::json::array(), vi = nlohmann::json::array(), pF = nlohmann::json::array(),
                    cl = nlohmann::json::array(), pi = nlohmann::json::array(), un = nlohmann::json::array(),
                    re = nlohmann::json::array();
@@ -1528,7 +1528,7 @@ nlohmann::json YEqModel::encode() const
 
 void YEqModel::decode(const nlohmann::json& archive)
 {
-    std::lock_guard lock(mutex_);
+    const Lock lock(*this);
     // What the archive lacks keeps the state of a fresh model.
     clearAllLocked();
     entryCursor_ = std::max(ArchiveValues::whole(archive, "ec", 0), 0);

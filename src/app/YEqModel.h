@@ -3,6 +3,7 @@
 #include "app/LineEditor.h"
 #include "core/VQColor.h"
 #include "core/YEqIntegrate.h"
+#include "core/StateMutex.h"
 #include "core/YEqVarInfo.h"
 #include "core/services/YEqManager.h"
 
@@ -31,9 +32,13 @@ class PrettyPrint;
 // and the free variables offered as sliders; Y1..Y0 also have an integral shading. The
 // Y= editor edits the current slot at the cursor, with undo.
 //
-// Thread-safe (see YEqManager): one lock guards the model. Nothing outside the model is
-// called while it is held: compiling and evaluating happen outside it, and notifications
-// and error reports are delivered after it is released. Editing, cursor moves and undo are
+// Thread-safe (see YEqManager): one lock guards the model, always taken after the
+// calculator's state lock (a program's worker holds that one already when it reads an
+// equation), so the slider values and initial values it keeps in the calculator's
+// variables are read and written under both, in the one order every thread takes them in.
+// Nothing else outside the model is called while it is held: compiling and evaluating
+// happen outside it, and notifications and error reports are delivered after both are
+// released. Editing, cursor moves and undo are
 // main-thread operations; notifications of undo snapshots are posted only on the thread
 // that created the model (the main thread).
 //
@@ -254,6 +259,20 @@ private:
         int error = 0;
     };
     class Guard;
+    // The calculator's state lock, then the model's own.
+    class Lock {
+    public:
+        explicit Lock(const YEqModel& model) : state_(model.stateMutex_), model_(model.mutex_) {}
+        void unlock()
+        {
+            model_.unlock();
+            state_.unlock();
+        }
+
+    private:
+        std::unique_lock<StateMutex> state_;
+        std::unique_lock<std::mutex> model_;
+    };
 
     // Everything below expects the lock to be held.
     void resetSlot(int index);
@@ -288,7 +307,7 @@ private:
     template <class T>
     T locked(const T& field) const
     {
-        std::lock_guard lock(mutex_);
+        const Lock lock(*this);
         return field;
     }
     // What read takes from the token's slot; nothing outside the slots.
@@ -298,7 +317,7 @@ private:
         const int index = indexForEquation(token);
         if (index < 0)
             return std::nullopt;
-        std::lock_guard lock(mutex_);
+        const Lock lock(*this);
         return read(slots_[static_cast<std::size_t>(index)]);
     }
 
@@ -315,6 +334,7 @@ private:
     static std::optional<Snapshot> decodeSnapshot(const nlohmann::json& archive);
 
     Calculator& calc_;
+    StateMutex& stateMutex_;
     const std::thread::id mainThread_;
     mutable std::mutex mutex_;
     std::array<Slot, kSlotCount> slots_;

@@ -247,7 +247,7 @@ int CSVImport::loadCSV(Calculator& calc, std::string_view text)
             if (!named.contains(numbered))
                 s.name = std::move(numbered);
         }
-        calc.lists.insert_or_assign(s.name, std::move(s.list));
+        calc.locked()->lists.insert_or_assign(s.name, std::move(s.list));
     }
     return 0;
 }

@@ -22,9 +22,10 @@ bool isMatrix(int m) { return m >= 0 && m < Calculator::kMatrixCount; }
 std::string CSVText::listsText(const Calculator& calc, const std::vector<std::string>& names)
 {
     std::string out;
+    const auto state = calc.locked();
     for (const std::string& name : names) {
-        auto it = calc.lists.find(name);
-        if (it == calc.lists.end())
+        auto it = state->lists.find(name);
+        if (it == state->lists.end())
             continue;
         newLine(out);
         out += name;
@@ -49,10 +50,11 @@ std::string CSVText::listsFileName(const std::vector<std::string>& names)
 std::string CSVText::matricesText(const Calculator& calc, const std::vector<int>& matrices)
 {
     std::string out;
+    const auto state = calc.locked();
     for (int m : matrices) {
         if (!isMatrix(m))
             continue;
-        const VQMatrix& matrix = calc.matrices[static_cast<std::size_t>(m)];
+        const VQMatrix& matrix = state->matrices[static_cast<std::size_t>(m)];
         for (std::size_t r = 0; r < matrix.dimRow(); ++r) {
             newLine(out);
             for (std::size_t c = 0; c < matrix.dimCol(); ++c) {

@@ -27,6 +27,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <numbers>
 
@@ -140,12 +142,14 @@ Calculator::Calculator(LocaleFormats locale, NotificationCenter& notifications)
         "8Xp", "8Xc", "8Xl", "8Xm", "8Xn", "8Xs", "8Xy", "8Xg", "csv"};
     baseFontSize = device == 0 ? 20 : 30;
 
-    varsSigFig.fill(15);
-    varsSigDec.fill(-15);
+    {
+        auto s = locked();
+        s->varsSigFig.fill(15);
+        s->varsSigDec.fill(-15);
+        for (const char* name : kListNames)
+            s->lists.emplace(name, VQList::list());
+    }
     setWindowDefaults();
-
-    for (const char* name : kListNames)
-        lists.emplace(name, VQList::list());
     setUpStatEditor();
     simulMatrix = VQMatrix::matrixWithRow(2, 3).value_or(VQMatrix());
     drawing.reserve(10);
@@ -223,13 +227,15 @@ double Calculator::gridLineWidthForMachine(std::string_view machine)
 
 void Calculator::setLocaleFormats()
 {
-    timeFormat = timeFormatForLocale(locale_);
-    dateFormat = dateFormatForLocale(locale_);
+    auto s = locked();
+    s->timeFormat = timeFormatForLocale(locale_);
+    s->dateFormat = dateFormatForLocale(locale_);
 }
 
 void Calculator::setWindowDefaults()
 {
-    auto set = [this](int slot, double value) { vars[slot] = {value, 0}; };
+    auto s = locked();
+    auto set = [&s](int slot, double value) { s->vars[slot] = {value, 0}; };
     set(kSlotXmin, -1);
     set(kSlotXmax, 1);
     set(kSlotYmin, -1);
@@ -248,12 +254,19 @@ void Calculator::setWindowDefaults()
 
 void Calculator::setGraphColors()
 {
-    backgroundColor = VQColor::colorR(0, 0, 0, 1);
-    gridColor = VQColor::colorR(1, 1, 1, 1);
-    axesColor = VQColor::colorR(1, 1, 1, 1);
+    auto s = locked();
+    s->backgroundColor = VQColor::colorR(0, 0, 0, 1);
+    s->gridColor = VQColor::colorR(1, 1, 1, 1);
+    s->axesColor = VQColor::colorR(1, 1, 1, 1);
 }
 
 // ---- Threads ----
+
+void Calculator::stateLockMissing()
+{
+    std::fputs("The calculator's state was reached without the state lock held by this thread\n", stderr);
+    std::abort();
+}
 
 void Calculator::onMainThread(std::function<void()> work)
 {
@@ -267,7 +280,8 @@ void Calculator::onMainThread(std::function<void()> work)
 
 void Calculator::resetDefaults()
 {
-    auto state = lockState();
+    auto held = lockState();
+    State& s = state();
     alphaShift = false;
     alphaLock = false;
     lowercaseLock = false;
@@ -275,33 +289,33 @@ void Calculator::resetDefaults()
     clickMute = false;
     clickPref = true;
 
-    numFormat = 0;
-    numDigits = -1;
-    maxWidth = 15;
-    thousandSeperator = u' ';
+    s.numFormat = 0;
+    s.numDigits = -1;
+    s.maxWidth = 15;
+    s.thousandSeperator = u' ';
     setLocaleFormats();
     setAngleFormat(1);
     setRealCplxMode(0);
     bubbleHelp = true;
-    maxDenominator = 9999;
-    fixDenominator = false;
-    reduce = true;
-    regressionDiagnostic = false;
+    s.maxDenominator = 9999;
+    s.fixDenominator = false;
+    s.reduce = true;
+    s.regressionDiagnostic = false;
     statWiz = true;
-    tableMode = 1;
-    screenSplit = 0;
+    s.tableMode = 1;
+    s.screenSplit = 0;
     pdfPageSize = 1;
 
     setGraphMode(0);
-    graphComputeMode = 0;
-    graphFitModel = -1;
-    graphCoordFormat = 0;
-    graphSequenceFormat = 0;
-    drawGrid = drawAxes = drawLabel = drawExpr = drawCoord = true;
-    drawDyDx = false;
-    whiteBackground = false;
+    s.graphComputeMode = 0;
+    s.graphFitModel = -1;
+    s.graphCoordFormat = 0;
+    s.graphSequenceFormat = 0;
+    s.drawGrid = s.drawAxes = s.drawLabel = s.drawExpr = s.drawCoord = true;
+    s.drawDyDx = false;
+    s.whiteBackground = false;
     setGraphColors();
-    textColor = 20;
+    s.textColor = 20;
     lockStatPlot = -1;
     graphBounds = saveBounds = prevBounds = Bounds{};
 
@@ -311,7 +325,8 @@ void Calculator::resetDefaults()
 
 void Calculator::resetAll()
 {
-    auto state = lockState();
+    auto held = lockState();
+    State& s = state();
     ans = VQValue(0.0);
     if (historyManager)
         historyManager->clearAll();
@@ -325,24 +340,25 @@ void Calculator::resetAll()
     lcdColorSet = 0;
     for (int n = 0; n < kMatrixCount; ++n)
         clearMatrix(n);
-    for (auto& s : strings)
-        s.clear();
+    for (auto& string : s.strings)
+        string.clear();
     clearAllLists();
-    for (auto& v : vars)
+    for (auto& v : s.vars)
         v = 0;
-    tableList = VQList::list();
-    solverEq.clear();
+    s.tableList = VQList::list();
+    s.solverEq.clear();
     resetDefaults();
 }
 
 void Calculator::clearAllLists()
 {
-    auto state = lockState();
-    lists.clear();
-    statEditList.clear();
+    auto held = lockState();
+    State& s = state();
+    s.lists.clear();
+    s.statEditList.clear();
     for (const char* name : kListNames) {
-        lists.insert_or_assign(name, VQList::list());
-        statEditList.emplace_back(name);
+        s.lists.insert_or_assign(name, VQList::list());
+        s.statEditList.emplace_back(name);
     }
 }
 
@@ -350,17 +366,18 @@ void Calculator::clearMatrix(int n)
 {
     if (n < 0 || n >= kMatrixCount)
         return;
-    auto state = lockState();
-    matrices[n].clear();
+    auto held = lockState();
+    state().matrices[n].clear();
 }
 
 void Calculator::setUpStatEditor()
 {
-    auto state = lockState();
-    statEditList.clear();
-    statEditList.reserve(6);
+    auto held = lockState();
+    State& s = state();
+    s.statEditList.clear();
+    s.statEditList.reserve(6);
     for (const char* name : kListNames)
-        statEditList.emplace_back(name);
+        s.statEditList.emplace_back(name);
 }
 
 namespace {
@@ -428,10 +445,10 @@ void Calculator::graphPointsClear()
 void Calculator::saveX(double x, double y)
 {
     constexpr int kSlotR = 17, kSlotTheta = 26, kSlotX = 23, kSlotY = 24;
-    auto state = lockState();
+    auto held = lockState();
     setVar(kSlotX, {{x, 0.0}});
     setVar(kSlotY, {{y, 0.0}});
-    if (graphCoordFormat == 1) {
+    if (state().graphCoordFormat == 1) {
         setVar(kSlotR, {{x, 0.0}});
         setVar(kSlotTheta, {{y, 0.0}});
     }
@@ -471,7 +488,7 @@ void Calculator::clearDrawing()
         onMainThread([this] { clearDrawing(); });
         return;
     }
-    auto state = lockState();
+    auto held = lockState();
     drawing.clear();
     pixelScreenClr();
     graphPointsClear();
@@ -524,44 +541,54 @@ VariableRecord Calculator::getVar(int slot) const
 {
     if (slot < 0 || slot >= kVarCount)
         return {};
-    auto state = lockState();
-    return {vars[slot], static_cast<std::int8_t>(varsSigFig[slot]), static_cast<std::int8_t>(varsSigDec[slot])};
+    auto held = lockState();
+    const State& s = state();
+    return {s.vars[slot], static_cast<std::int8_t>(s.varsSigFig[slot]), static_cast<std::int8_t>(s.varsSigDec[slot])};
 }
 
 void Calculator::setVar(int slot, const VariableRecord& record)
 {
     if (slot < 0 || slot >= kVarCount)
         return;
-    auto state = lockState();
-    vars[slot] = record.value;
-    varsSigFig[slot] = record.sigFig;
-    varsSigDec[slot] = record.sigDec;
+    auto held = lockState();
+    State& s = state();
+    s.vars[slot] = record.value;
+    s.varsSigFig[slot] = record.sigFig;
+    s.varsSigDec[slot] = record.sigDec;
+}
+
+Calculator::Bounds Calculator::window() const
+{
+    const auto state = locked();
+    return {state->vars[kSlotXmin].real(), state->vars[kSlotXmax].real(), state->vars[kSlotYmin].real(),
+        state->vars[kSlotYmax].real()};
 }
 
 // ---- Modes ----
 
 NumberFormatter Calculator::numberFormatter() const
 {
-    auto state = lockState();
-    return NumberFormatter({numFormat, numDigits, numBase, maxWidth, thousandSeperator, maxDenominator,
-                            fixDenominator, realCplxMode(), angleFormat()});
+    auto held = lockState();
+    const State& s = state();
+    return NumberFormatter({s.numFormat, s.numDigits, s.numBase, s.maxWidth, s.thousandSeperator, s.maxDenominator,
+                            s.fixDenominator, realCplxMode(), angleFormat()});
 }
 
 void Calculator::setAngleFormat(int format)
 {
-    auto state = lockState();
+    auto held = lockState();
     angleFormat_ = format;
 }
 
 int Calculator::realCplxMode() const
 {
     const int switched = parser_ ? parser_->ctx().complexSwitch : -1;
-    return switched >= 0 ? switched : realCplxMode_;
+    return switched >= 0 ? switched : realCplxMode_.load();
 }
 
 void Calculator::setRealCplxMode(int mode)
 {
-    auto state = lockState();
+    auto held = lockState();
     realCplxMode_ = mode;
     if (parser_)
         parser_->ctx().complexSwitch = -1;
@@ -579,7 +606,7 @@ void Calculator::switchToComplexForEvaluation()
 void Calculator::setGraphMode(int mode)
 {
     {
-        auto state = lockState();
+        auto held = lockState();
         if (mode == graphMode_)
             return;
         graphMode_ = mode;
@@ -597,10 +624,12 @@ void Calculator::setGraphMode(int mode)
 
 void Calculator::validateWindow()
 {
+    auto held = lockState();
+    State& s = state();
     constexpr double kMinWidth = 1e-6;
-    auto axis = [this](int minSlot, int maxSlot) {
-        double min = vars[minSlot].real();
-        double max = vars[maxSlot].real();
+    auto axis = [&s](int minSlot, int maxSlot) {
+        double min = s.vars[minSlot].real();
+        double max = s.vars[maxSlot].real();
         if (!std::isfinite(min) || !std::isfinite(max)) {
             min = -10;
             max = 10;
@@ -609,8 +638,8 @@ void Calculator::validateWindow()
             std::swap(min, max);
         if (std::fabs(max - min) < kMinWidth)
             max = min + kMinWidth;
-        vars[minSlot] = min;
-        vars[maxSlot] = max;
+        s.vars[minSlot] = min;
+        s.vars[maxSlot] = max;
     };
     axis(kSlotXmin, kSlotXmax);
     axis(kSlotYmin, kSlotYmax);
@@ -622,9 +651,9 @@ void Calculator::validateWindow()
     const int maxSlot = parametric ? kSlotTmax : kSlotThetaMax;
     const int stepSlot = parametric ? kSlotTstep : kSlotThetaStep;
     constexpr double kTurn = 2 * std::numbers::pi;
-    double min = vars[minSlot].real();
-    double max = vars[maxSlot].real();
-    double step = vars[stepSlot].real();
+    double min = s.vars[minSlot].real();
+    double max = s.vars[maxSlot].real();
+    double step = s.vars[stepSlot].real();
     if (!std::isfinite(min) || !std::isfinite(max)) {
         min = 0;
         max = kTurn;
@@ -643,9 +672,9 @@ void Calculator::validateWindow()
         step = -step;
     if (std::fabs((max - min) / step) > 2000)
         step = (max - min) / 2000;
-    vars[stepSlot] = step;
-    vars[minSlot] = min;
-    vars[maxSlot] = max;
+    s.vars[stepSlot] = step;
+    s.vars[minSlot] = min;
+    s.vars[maxSlot] = max;
 }
 
 std::optional<Calculator::TimePoint> Calculator::drawStartTime() const
@@ -722,7 +751,7 @@ void Calculator::saveMemory(std::vector<Archive>& memory, bool /*factoryDefaults
 {
     if (prgmManager)
         prgmManager->saveProgram();
-    auto state = lockState();
+    auto held = lockState();
     memory.push_back(MemoryArchive::save(*this));
 }
 
@@ -730,7 +759,7 @@ void Calculator::initMemory(const std::vector<Archive>& memory)
 {
     if (memory.empty())
         return;
-    auto state = lockState();
+    auto held = lockState();
     MemoryArchive::restore(*this, memory.front());
 }
 
@@ -803,7 +832,7 @@ void Calculator::standardFontSize(double& fontSize, double& leading, const Rect&
 
 void Calculator::adjustScale(double xScale, double yScale, GraphScale& info) const
 {
-    info.adjust(xScale, yScale, graphXAxisLabelMode);
+    info.adjust(xScale, yScale, locked()->graphXAxisLabelMode);
 }
 
 void Calculator::setFeatureLock(int n)

@@ -71,14 +71,15 @@ struct LocaleFormats {
 // areas. The process has one, reached through calculator(); tests build their own.
 //
 // Threads: the program queue's worker evaluates while the main thread evaluates editor
-// fields, samples graphs and shows values. The values, lists, matrices, strings, Ans, the
-// Y= equations, the stat plots and the modes are guarded by one state lock (lockState()):
-// the worker holds it for each statement it evaluates, every evaluation takes it, and so
-// do the locking members below (the variable store, resets, mode setters, value text).
-// Code outside an evaluation that reads or writes the plain fields takes it around the
-// access; code inside an evaluation (token handlers) already holds it. The interface
-// models (history, entry line, editors, views) belong to the main thread: work on them
-// from an evaluation goes through onMainThread().
+// fields, samples graphs and shows values. What a run may read or write (State: the modes,
+// the graph format, the variables, lists, matrices and strings) is private and guarded by
+// one state lock: the worker holds it for each statement it evaluates, every evaluation
+// takes it, and so do the locking members below (the variable store, resets, mode setters,
+// value text). Code that holds it reaches the state through state(), which checks that it
+// does in Debug builds; other code through locked(), which takes it. Ans guards itself
+// with the same lock; the Y= and stat plot models have their own. The plain public fields (keyboard, trace, drawing, the screens' own settings)
+// and the interface models (history, entry line, editors, views) belong to the main
+// thread: work on them from an evaluation goes through onMainThread().
 class Calculator {
     // First, so everything guarded by it can refer to it.
     mutable StateMutex stateMutex_;
@@ -109,6 +110,83 @@ public:
     };
     struct AffineTransform {
         double a = 0, b = 0, c = 0, d = 0, tx = 0, ty = 0;
+    };
+
+    // The settings a program run and the screens share: the modes that evaluation and
+    // number text follow, and the graph format. Small enough to copy whole (settings()),
+    // so a screen draws from one consistent copy.
+    struct Settings {
+        int numFormat = 0;
+        int fractionFormat = 4;
+        int answerFormat = 0;
+        int numDigits = -1;
+        int numBase = 0;
+        int maxWidth = 15;
+        char16_t thousandSeperator = u' ';
+        int timeFormat = 0;
+        int dateFormat = 0;
+        bool mathPrint = true;
+        int maxDenominator = 9999;
+        bool fixDenominator = false;
+        bool reduce = true;
+        bool regressionDiagnostic = false;
+        int tableMode = 0;
+        int screenSplit = 0;
+
+        // ---- Graph format ----
+        int graphDisplayMode = 0;
+        int graphComputeMode = 0;
+        int graphXAxisLabelMode = 0;
+        int graphFitModel = -1;
+        int graphCoordFormat = 0;
+        int graphSequenceFormat = 0;
+        bool drawGrid = true;
+        bool drawAxes = true;
+        bool drawLabel = true;
+        bool drawExpr = true;
+        bool drawCoord = true;
+        bool drawDyDx = false;
+        bool whiteBackground = false;
+        VQColor backgroundColor;
+        VQColor gridColor;
+        VQColor axesColor;
+        int textColor = 20;
+    };
+
+    // What a program run and the screens share, guarded by the state lock: the settings and
+    // the stored values. Reached through state() while the lock is held, or through
+    // locked(), which takes it.
+    struct State : Settings {
+        // ---- Values and stores ----
+        std::array<std::complex<double>, kVarCount> vars{};
+        std::array<std::int32_t, kVarCount> varsSigFig{};
+        std::array<std::int32_t, kVarCount> varsSigDec{};
+        VQList tableList;
+        std::map<std::string, VQList> lists;
+        std::vector<std::string> statEditList;
+        // [A]..[J].
+        std::array<VQMatrix, kMatrixCount> matrices;
+        // Str1..Str9, Str0.
+        std::array<Ops, kStringCount> strings;
+        Ops solverEq;
+        Ops regExp;
+        // The last regression's fit, which RegEQ and the regression text read.
+        std::shared_ptr<VQStatistics> statistics;
+    };
+
+    // The state with the lock held for as long as the guard lives (the holder may take it
+    // again): calc.locked()->vars[k], or one guard around several reads that belong
+    // together.
+    template <class S>
+    class Guard {
+    public:
+        Guard(StateMutex& mutex, S& state) : lock_(mutex), state_(&state) {}
+        S* operator->() const { return state_; }
+        S& operator*() const { return *state_; }
+
+    private:
+        std::unique_lock<StateMutex> lock_;
+        S* state_;
     };
 
     // ---- Creation ----
@@ -143,6 +221,23 @@ public:
     // The state lock; the holder may take it again.
     StateMutex& stateMutex() const { return stateMutex_; }
     std::unique_lock<StateMutex> lockState() const { return std::unique_lock<StateMutex>(stateMutex_); }
+    // The guarded state, for a thread that holds the lock (checked in Debug and sanitizer
+    // builds: a read or write without it stops the process, naming the cause).
+    State& state()
+    {
+        checkStateLock();
+        return state_;
+    }
+    const State& state() const
+    {
+        checkStateLock();
+        return state_;
+    }
+    // Takes the lock and gives the state.
+    Guard<State> locked() { return {stateMutex_, state_}; }
+    Guard<const State> locked() const { return {stateMutex_, state_}; }
+    // A copy of the settings, taken under the lock.
+    Settings settings() const { return static_cast<const Settings&>(*locked()); }
     // Work on the interface models: done at once, except on the program queue's worker,
     // which posts it to the main queue (in order with its other hand-overs).
     void onMainThread(std::function<void()> work);
@@ -178,6 +273,8 @@ public:
     // lock.
     VariableRecord getVar(int slot) const;
     void setVar(int slot, const VariableRecord& record);
+    // Xmin, Xmax, Ymin and Ymax, read together under the lock.
+    Bounds window() const;
 
     // ---- Number text, by the current mode settings ----
 
@@ -393,7 +490,7 @@ public:
     void updateNetworkStatus();
     void reachabilityChanged() { updateNetworkStatus(); }
 
-    // ---- Keyboard and entry ----
+    // ---- Keyboard and entry (main thread) ----
 
     bool alphaShift = false;
     bool alphaLock = false;
@@ -411,27 +508,11 @@ public:
     // The program editor's clipboard (copy and cut fill it, paste reads it).
     Ops prgmPasteBuffer;
 
-    // ---- Number and display modes ----
+    // ---- The screens' own settings (main thread) ----
 
-    int numFormat = 0;
-    int fractionFormat = 4;
-    int answerFormat = 0;
-    int numDigits = -1;
-    int numBase = 0;
-    int maxWidth = 15;
-    char16_t thousandSeperator = u' ';
-    int timeFormat = 0;
-    int dateFormat = 0;
-    bool mathPrint = true;
     double baseFontSize = 20;
     bool bubbleHelp = true;
-    int maxDenominator = 9999;
-    bool fixDenominator = false;
-    bool reduce = true;
-    bool regressionDiagnostic = false;
     bool statWiz = true;
-    int tableMode = 0;
-    int screenSplit = 0;
     double entrySplit = 0;
     int keyboardColorSet = 0;
     int lcdColorSet = 0;
@@ -439,25 +520,8 @@ public:
     int testMode = 0;
     std::optional<TimePoint> testStart;
 
-    // ---- Graph ----
+    // ---- Graph screen: trace, window history, pixels and drawing (main thread) ----
 
-    int graphDisplayMode = 0;
-    int graphComputeMode = 0;
-    int graphXAxisLabelMode = 0;
-    int graphFitModel = -1;
-    int graphCoordFormat = 0;
-    int graphSequenceFormat = 0;
-    bool drawGrid = true;
-    bool drawAxes = true;
-    bool drawLabel = true;
-    bool drawExpr = true;
-    bool drawCoord = true;
-    bool drawDyDx = false;
-    bool whiteBackground = false;
-    VQColor backgroundColor;
-    VQColor gridColor;
-    VQColor axesColor;
-    int textColor = 20;
     int lockStatPlot = -1;
     bool lockMagnifier = false;
     int lockFunction = 0;
@@ -525,26 +589,14 @@ public:
     double distParam1 = 0;
     double distParam2 = 0;
 
-    // ---- Values and stores ----
+    // ---- Ans, the editors' state and the run flags ----
 
-    std::array<std::complex<double>, kVarCount> vars{};
-    std::array<std::int32_t, kVarCount> varsSigFig{};
-    std::array<std::int32_t, kVarCount> varsSigDec{};
     // The last answer, read and written whole under the state lock (AnsValue).
     AnsValue ans{stateMutex_};
-    VQList tableList;
-    std::map<std::string, VQList> lists;
-    std::vector<std::string> statEditList;
-    // [A]..[J].
-    std::array<VQMatrix, kMatrixCount> matrices;
-    // Str1..Str9, Str0.
-    std::array<Ops, kStringCount> strings;
-    Ops solverEq;
-    Ops regExp;
-    // The last regression's fit, which RegEQ and the regression text read.
-    std::shared_ptr<VQStatistics> statistics;
+    // The last fit's equation (RegEQ); empty without a fit. Takes the lock.
+    Ops regressionEquation() const;
     // Copies a fit's results into the statistics variables (values only; the slots keep
-    // their significance pairs) and its residuals into the list "RESID".
+    // their significance pairs) and its residuals into the list "RESID". Under the lock.
     void syncStatVars(const VQStatistics& stats);
     int editMatrix = 0;
     int polyState = 0;
@@ -568,6 +620,14 @@ public:
     bool replay = false;
 
 private:
+    void checkStateLock() const
+    {
+#ifndef NDEBUG
+        if (!stateMutex_.heldByThisThread())
+            stateLockMissing();
+#endif
+    }
+    [[noreturn]] static void stateLockMissing();
     void setWindowDefaults();
     void setLocaleFormats();
     void setGraphColors();
@@ -578,9 +638,11 @@ private:
     // Read by the program queue at the end of a run.
     std::atomic<int> currentScreen_{0};
     int prevScreen_ = 0;
-    int angleFormat_ = 0;
-    int realCplxMode_ = 0;
-    int graphMode_ = 0;
+    State state_;
+    // Read everywhere, on any thread, without the lock; written under it by their setters.
+    std::atomic<int> angleFormat_{0};
+    std::atomic<int> realCplxMode_{0};
+    std::atomic<int> graphMode_{0};
     std::atomic<std::shared_ptr<VQGraphPtArray>> graphPts_;
     // Ticks of the system clock; 0 when no drawing has started.
     std::atomic<TimePoint::rep> drawStartTime_{0};

@@ -5,9 +5,17 @@
 
 namespace orvenda {
 
+Calculator::Ops Calculator::regressionEquation() const
+{
+    const auto state = locked();
+    return state->statistics ? state->statistics->regEqu : Ops();
+}
+
 void Calculator::syncStatVars(const VQStatistics& s)
 {
-    const auto put = [this](int slot, double value) { vars[static_cast<std::size_t>(slot)] = {value, 0.0}; };
+    const auto hold = lockState();
+    State& state = this->state();
+    const auto put = [&state](int slot, double value) { state.vars[static_cast<std::size_t>(slot)] = {value, 0.0}; };
     const double values[] = {s.n,     s.Xmean, s.Xsum, s.X2sum, s.stdX, s.popStdX, s.minX,
                              s.maxX,  s.minY,  s.maxY, s.Ymean, s.Ysum, s.Y2sum,   s.stdY,
                              s.popStdY, s.XYsum, s.r,  s.medianX};
@@ -25,7 +33,7 @@ void Calculator::syncStatVars(const VQStatistics& s)
     put(SlotR2, s.r2);
     put(SlotBigR2, s.R2);
     if (s.resid)
-        lists["RESID"] = *s.resid;
+        state.lists["RESID"] = *s.resid;
 }
 
 } // namespace orvenda

@@ -214,48 +214,49 @@ void readManager(const Reader& in, const std::shared_ptr<Manager>& manager, json
 
 std::vector<std::uint8_t> MemoryArchive::save(const Calculator& c)
 {
+    const auto hold = c.lockState();
     ordered out = ordered::object();
     out["ver"] = kVersion;
     out["ft"] = c.firstTime;
-    out["nfmt"] = c.numFormat;
-    out["ffmt"] = c.fractionFormat;
-    out["awfmt"] = c.answerFormat;
-    out["ndgt"] = c.numDigits;
-    out["tfmt"] = c.timeFormat;
-    out["dfmt"] = c.dateFormat;
-    out["nbase"] = c.numBase;
-    out["cfmt"] = static_cast<int>(c.thousandSeperator);
+    out["nfmt"] = c.state().numFormat;
+    out["ffmt"] = c.state().fractionFormat;
+    out["awfmt"] = c.state().answerFormat;
+    out["ndgt"] = c.state().numDigits;
+    out["tfmt"] = c.state().timeFormat;
+    out["dfmt"] = c.state().dateFormat;
+    out["nbase"] = c.state().numBase;
+    out["cfmt"] = static_cast<int>(c.state().thousandSeperator);
     out["afmt"] = c.angleFormat();
     out["gmode"] = c.graphMode();
-    out["gxaxis"] = c.graphXAxisLabelMode;
+    out["gxaxis"] = c.state().graphXAxisLabelMode;
     out["rcplx"] = c.realCplxMode();
-    out["regDiag"] = c.regressionDiagnostic;
-    out["tMode"] = c.tableMode;
-    out["screenSplit"] = c.screenSplit;
-    out["whtBck"] = c.whiteBackground;
-    writeColor(out, "rBck", "gBck", "bBck", c.backgroundColor);
-    writeColor(out, "rGrid", "gGrid", "bGrid", c.gridColor);
-    writeColor(out, "rAxes", "gAxes", "bAxes", c.axesColor);
-    out["txtClr"] = c.textColor;
+    out["regDiag"] = c.state().regressionDiagnostic;
+    out["tMode"] = c.state().tableMode;
+    out["screenSplit"] = c.state().screenSplit;
+    out["whtBck"] = c.state().whiteBackground;
+    writeColor(out, "rBck", "gBck", "bBck", c.state().backgroundColor);
+    writeColor(out, "rGrid", "gGrid", "bGrid", c.state().gridColor);
+    writeColor(out, "rAxes", "gAxes", "bAxes", c.state().axesColor);
+    out["txtClr"] = c.state().textColor;
     out["ans"] = ordered(c.ans.encode());
 
     ordered vars = ordered::array();
-    for (const auto& v : c.vars) {
+    for (const auto& v : c.state().vars) {
         vars.push_back(v.real());
         vars.push_back(v.imag());
     }
     out["vars"] = std::move(vars);
-    out["varsSF"] = c.varsSigFig;
-    out["varsSD"] = c.varsSigDec;
-    out["tblLst"] = ordered(c.tableList.encode());
-    out["lists"] = ArchiveValues::objectOf<ordered>(c.lists, [](const VQList& list) { return ordered(list.encode()); });
-    out["slvEq"] = opsArchive(c.solverEq);
+    out["varsSF"] = c.state().varsSigFig;
+    out["varsSD"] = c.state().varsSigDec;
+    out["tblLst"] = ordered(c.state().tableList.encode());
+    out["lists"] = ArchiveValues::objectOf<ordered>(c.state().lists, [](const VQList& list) { return ordered(list.encode()); });
+    out["slvEq"] = opsArchive(c.state().solverEq);
     ordered matrices = ordered::array();
-    for (const VQMatrix& m : c.matrices)
+    for (const VQMatrix& m : c.state().matrices)
         matrices.push_back(ordered(m.encode()));
     out["matrices"] = std::move(matrices);
     ordered strings = ordered::array();
-    for (const Ops& s : c.strings)
+    for (const Ops& s : c.state().strings)
         strings.push_back(opsArchive(s));
     out["strings"] = std::move(strings);
     out["entry"] = managerArchive(c.entryManager, c.detachedArchive, "entry");
@@ -263,24 +264,24 @@ std::vector<std::uint8_t> MemoryArchive::save(const Calculator& c)
     out["yEq"] = managerArchive(c.yEqManager, c.detachedArchive, "yEq");
     out["statMgr"] = managerArchive(c.statGraphManager, c.detachedArchive, "statMgr");
 
-    out["drwC"] = c.graphCoordFormat;
-    out["drwS"] = c.graphSequenceFormat;
-    out["drwG"] = c.drawGrid;
-    out["drwA"] = c.drawAxes;
-    out["drwL"] = c.drawLabel;
-    out["drwE"] = c.drawExpr;
-    out["drwCo"] = c.drawCoord;
-    out["drwDy"] = c.drawDyDx;
+    out["drwC"] = c.state().graphCoordFormat;
+    out["drwS"] = c.state().graphSequenceFormat;
+    out["drwG"] = c.state().drawGrid;
+    out["drwA"] = c.state().drawAxes;
+    out["drwL"] = c.state().drawLabel;
+    out["drwE"] = c.state().drawExpr;
+    out["drwCo"] = c.state().drawCoord;
+    out["drwDy"] = c.state().drawDyDx;
     out["pdfSz"] = c.pdfPageSize;
     out["split"] = static_cast<double>(static_cast<float>(c.entrySplit));
     out["kbdCo"] = c.keyboardColorSet;
     out["lcdCo"] = c.lcdColorSet;
     out["bbh"] = c.bubbleHelp;
     out["lstPrgm"] = c.lastPrgmName;
-    out["statEd"] = c.statEditList;
+    out["statEd"] = c.state().statEditList;
     out["sessions"] = c.sessions;
     out["clk"] = c.clickPref;
-    out["mathPrt"] = c.mathPrint;
+    out["mathPrt"] = c.state().mathPrint;
     out["baseFont"] = c.baseFontSize;
     out["testMode"] = c.testMode;
     if (c.testStart)
@@ -342,6 +343,7 @@ bool MemoryArchive::restore(Calculator& calc, std::span<const std::uint8_t> byte
 
 void MemoryArchive::apply(Calculator& c, const nlohmann::json& archive)
 {
+    const auto hold = c.lockState();
     const Reader in(archive);
 
     const int version = in.small("ver").value_or(0);
@@ -352,28 +354,28 @@ void MemoryArchive::apply(Calculator& c, const nlohmann::json& archive)
 
     // Always read: a missing key gives 0.
     c.firstTime = in.boolean("ft").value_or(false);
-    c.numFormat = in.small("nfmt", 0).value_or(0);
-    c.numDigits = in.small("ndgt", -1, 9).value_or(0);
-    c.numBase = in.small("nbase", 0, 2).value_or(0);
-    c.thousandSeperator = static_cast<char16_t>(in.integer("cfmt", kIntMin, kIntMax).value_or(0) & 0xFFFF);
+    c.state().numFormat = in.small("nfmt", 0).value_or(0);
+    c.state().numDigits = in.small("ndgt", -1, 9).value_or(0);
+    c.state().numBase = in.small("nbase", 0, 2).value_or(0);
+    c.state().thousandSeperator = static_cast<char16_t>(in.integer("cfmt", kIntMin, kIntMax).value_or(0) & 0xFFFF);
     c.setAngleFormat(in.small("afmt", 0, 2).value_or(0));
     c.setGraphMode(in.small("gmode", 0, 4).value_or(0));
     c.setRealCplxMode(in.small("rcplx", 0, 2).value_or(0));
-    c.regressionDiagnostic = in.boolean("regDiag").value_or(false);
+    c.state().regressionDiagnostic = in.boolean("regDiag").value_or(false);
     c.statWiz = in.boolean("statWiz").value_or(false);
-    c.tableMode = in.small("tMode").value_or(0);
-    c.screenSplit = in.small("screenSplit", 0, 1).value_or(0);
+    c.state().tableMode = in.small("tMode").value_or(0);
+    c.state().screenSplit = in.small("screenSplit", 0, 1).value_or(0);
 
-    in.keep("whtBck", c.whiteBackground);
-    readColor(in, "rBck", "gBck", "bBck", c.backgroundColor);
-    readColor(in, "rGrid", "gGrid", "bGrid", c.gridColor);
-    readColor(in, "rAxes", "gAxes", "bAxes", c.axesColor);
-    in.keep("txtClr", c.textColor);
+    in.keep("whtBck", c.state().whiteBackground);
+    readColor(in, "rBck", "gBck", "bBck", c.state().backgroundColor);
+    readColor(in, "rGrid", "gGrid", "bGrid", c.state().gridColor);
+    readColor(in, "rAxes", "gAxes", "bAxes", c.state().axesColor);
+    in.keep("txtClr", c.state().textColor);
 
     if (const json* ans = in.object("ans"))
         c.ans = VQValue::decode(*ans);
     const json* tableList = in.object("tblLst");
-    c.tableList = tableList ? VQList::decode(*tableList) : VQList::list();
+    c.state().tableList = tableList ? VQList::decode(*tableList) : VQList::list();
 
     // Whole pairs only, and no more than the store holds.
     if (const json* vars = in.array("vars")) {
@@ -382,7 +384,7 @@ void MemoryArchive::apply(Calculator& c, const nlohmann::json& archive)
             const json& re = (*vars)[2 * k];
             const json& im = (*vars)[2 * k + 1];
             if (re.is_number() && im.is_number())
-                c.vars[k] = {re.get<double>(), im.get<double>()};
+                c.state().vars[k] = {re.get<double>(), im.get<double>()};
         }
     }
     // Significance members are signed bytes, as the variable record carries them.
@@ -395,68 +397,68 @@ void MemoryArchive::apply(Calculator& c, const nlohmann::json& archive)
             if (auto x = ArchiveValues::integer((*values)[k], kIntMin, kIntMax))
                 field[k] = static_cast<std::int8_t>(*x);
     };
-    readPairs("varsSD", c.varsSigDec);
-    readPairs("varsSF", c.varsSigFig);
+    readPairs("varsSD", c.state().varsSigDec);
+    readPairs("varsSF", c.state().varsSigFig);
 
     if (const json* lists = in.object("lists")) {
-        c.lists.clear();
+        c.state().lists.clear();
         for (const auto& [name, list] : lists->items())
-            c.lists.insert_or_assign(name, VQList::decode(list));
+            c.state().lists.insert_or_assign(name, VQList::decode(list));
     }
     const json* solverEq = in.find("slvEq");
-    c.solverEq = solverEq ? ArchiveValues::ops(*solverEq).value_or(Ops()) : Ops();
+    c.state().solverEq = solverEq ? ArchiveValues::ops(*solverEq).value_or(Ops()) : Ops();
     if (const json* matrices = in.array("matrices")) {
-        for (std::size_t k = 0; k < c.matrices.size(); ++k)
-            c.matrices[k] = k < matrices->size() ? VQMatrix::decode((*matrices)[k]) : VQMatrix();
+        for (std::size_t k = 0; k < c.state().matrices.size(); ++k)
+            c.state().matrices[k] = k < matrices->size() ? VQMatrix::decode((*matrices)[k]) : VQMatrix();
     }
     readManager(in, c.entryManager, c.detachedArchive, "entry");
     if (const json* strings = in.array("strings")) {
-        for (std::size_t k = 0; k < c.strings.size(); ++k)
-            c.strings[k] = k < strings->size() ? ArchiveValues::ops((*strings)[k]).value_or(Ops()) : Ops();
+        for (std::size_t k = 0; k < c.state().strings.size(); ++k)
+            c.state().strings[k] = k < strings->size() ? ArchiveValues::ops((*strings)[k]).value_or(Ops()) : Ops();
     }
     readManager(in, c.historyManager, c.detachedArchive, "history");
     readManager(in, c.yEqManager, c.detachedArchive, "yEq");
     readManager(in, c.statGraphManager, c.detachedArchive, "statMgr");
     if (const json* statEd = in.array("statEd"))
-        c.statEditList = stringsFromArchive(*statEd);
-    c.graphCoordFormat = in.small("drwC", 0, 1).value_or(0);
-    c.graphSequenceFormat = in.small("drwS", 0, 4).value_or(0);
-    c.drawGrid = in.boolean("drwG").value_or(false);
-    c.drawAxes = in.boolean("drwA").value_or(false);
-    c.drawLabel = in.boolean("drwL").value_or(false);
-    c.drawExpr = in.boolean("drwE").value_or(false);
-    c.drawCoord = in.boolean("drwCo").value_or(false);
-    c.drawDyDx = in.boolean("drwDy").value_or(false);
+        c.state().statEditList = stringsFromArchive(*statEd);
+    c.state().graphCoordFormat = in.small("drwC", 0, 1).value_or(0);
+    c.state().graphSequenceFormat = in.small("drwS", 0, 4).value_or(0);
+    c.state().drawGrid = in.boolean("drwG").value_or(false);
+    c.state().drawAxes = in.boolean("drwA").value_or(false);
+    c.state().drawLabel = in.boolean("drwL").value_or(false);
+    c.state().drawExpr = in.boolean("drwE").value_or(false);
+    c.state().drawCoord = in.boolean("drwCo").value_or(false);
+    c.state().drawDyDx = in.boolean("drwDy").value_or(false);
 
     in.keep("pdfSz", c.pdfPageSize, 0, 2);
     if (auto split = in.number("split"))
         c.entrySplit = static_cast<float>(*split);
     in.keep("kbdCo", c.keyboardColorSet);
     in.keep("lcdCo", c.lcdColorSet);
-    in.keep("dfmt", c.dateFormat, 0, 2);
-    in.keep("tfmt", c.timeFormat, 0, 1);
+    in.keep("dfmt", c.state().dateFormat, 0, 2);
+    in.keep("tfmt", c.state().timeFormat, 0, 1);
 
     c.bubbleHelp = in.boolean("bbh").value_or(true);
-    c.graphXAxisLabelMode = in.small("gxaxis", 0, 1).value_or(0);
+    c.state().graphXAxisLabelMode = in.small("gxaxis", 0, 1).value_or(0);
     c.lastPrgmName = in.text("lstPrgm").value_or(std::string());
 
     if (auto sessions = in.integer("sessions", std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max()))
         c.sessions = *sessions;
     in.keep("clk", c.clickPref);
     if (auto mathPrint = in.boolean("mathPrt"))
-        c.mathPrint = *mathPrint;
+        c.state().mathPrint = *mathPrint;
     else
         c.entrySplit = 0;
 
     if (auto baseFont = in.number("baseFont"); baseFont && *baseFont > 0)
         c.baseFontSize = *baseFont;
-    in.keep("ffmt", c.fractionFormat);
-    in.keep("awfmt", c.answerFormat, 0, 3);
+    in.keep("ffmt", c.state().fractionFormat);
+    in.keep("awfmt", c.state().answerFormat, 0, 3);
     // Formats 3 and up were fraction displays before they became answer formats.
-    if (c.numFormat >= 3) {
-        c.numFormat = 0;
-        c.fractionFormat = 4;
-        c.answerFormat = 2;
+    if (c.state().numFormat >= 3) {
+        c.state().numFormat = 0;
+        c.state().fractionFormat = 4;
+        c.state().answerFormat = 2;
     }
 
     in.keep("testMode", c.testMode);

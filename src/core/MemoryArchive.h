@@ -23,6 +23,7 @@ class MemoryArchive {
 public:
     static constexpr int kVersion = 39;
 
+    // Saving and restoring take the state lock.
     static std::vector<std::uint8_t> save(const Calculator& calc);
     // False, leaving the state untouched, when the bytes hold no archive.
     static bool restore(Calculator& calc, std::span<const std::uint8_t> bytes);

@@ -157,7 +157,8 @@ std::string StatisticsText::format2VarStat(const VQStatistics& s) const
 
 std::string StatisticsText::formatRegression() const
 {
-    const VQStatistics* s = calc_.statistics.get();
+    const auto hold = calc_.lockState();
+    const VQStatistics* s = calc_.state().statistics.get();
     if (!s)
         return {};
     static constexpr std::string_view kModels[] = {
@@ -174,7 +175,7 @@ std::string StatisticsText::formatRegression() const
     static constexpr std::string_view kNames[] = {"\n a=", "\n b=", "\n c=", "\n d=", "\n e="};
     for (int i = 0; i < kCoefficients[s->model]; ++i)
         b.text(kNames[i]).text(b.number(coefficients[i]));
-    if (calc_.regressionDiagnostic) {
+    if (calc_.state().regressionDiagnostic) {
         if (s->model <= VQStatistics::PwrReg && s->model != VQStatistics::MedMed)
             b.text("\n r²=").text(b.number(s->r2)).text("\n r=").text(b.number(s->r));
         else if (s->model >= VQStatistics::QuadReg)

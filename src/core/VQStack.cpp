@@ -63,13 +63,13 @@ Operand failure(int error, int location)
 // stays valid whatever later happens to the store.
 const VQList* findList(const Calculator& calc, const std::string& name)
 {
-    auto it = calc.lists.find(name);
-    return it == calc.lists.end() ? nullptr : &it->second;
+    auto it = calc.state().lists.find(name);
+    return it == calc.state().lists.end() ? nullptr : &it->second;
 }
 
 const VQMatrix* findMatrix(const Calculator& calc, int index)
 {
-    return index >= 0 && index < Calculator::kMatrixCount ? &calc.matrices[static_cast<std::size_t>(index)]
+    return index >= 0 && index < Calculator::kMatrixCount ? &calc.state().matrices[static_cast<std::size_t>(index)]
                                                           : nullptr;
 }
 
@@ -561,17 +561,17 @@ void VQStack::resolveInto(const VarRef& v, int location, Operand& r) const
     switch (v.subKind) {
     case VarReal: {
         if (v.index == kTableListSlot) {
-            r.kind = c.tableList.type() == 1 ? KindComplexList : KindRealList;
-            r.list = std::make_shared<VQList>(c.tableList);
+            r.kind = c.state().tableList.type() == 1 ? KindComplexList : KindRealList;
+            r.list = std::make_shared<VQList>(c.state().tableList);
             return;
         }
         if (v.index < 0 || v.index >= Calculator::kVarCount)
             return failure(r, ErrUndefined, location);
         const auto slot = static_cast<std::size_t>(v.index);
-        r.value = c.vars[slot];
+        r.value = c.state().vars[slot];
         r.kind = r.value.imag() == 0 ? KindReal : KindComplex;
-        r.sigFig = c.varsSigFig[slot];
-        r.sigDec = c.varsSigDec[slot];
+        r.sigFig = c.state().varsSigFig[slot];
+        r.sigDec = c.state().varsSigDec[slot];
         return;
     }
     case VarList: {
@@ -627,7 +627,7 @@ void VQStack::resolveInto(const VarRef& v, int location, Operand& r) const
         if (n < 0 || n >= Calculator::kStringCount)
             return failure(r, ErrUndefined, location);
         r.kind = KindString;
-        r.string = std::make_shared<Ops>(c.strings[static_cast<std::size_t>(n)]);
+        r.string = std::make_shared<Ops>(c.state().strings[static_cast<std::size_t>(n)]);
         return;
     }
     case VarEquation:
@@ -657,7 +657,7 @@ Operand VQStack::resolveEquation(const VarRef& v, int location) const
         if (!evaluator)
             return failure(ErrUndefined, location);
         DepthGuard guard;
-        result = evaluator->evalSeqNum(v.token, c.vars[kEtaSlot].real());
+        result = evaluator->evalSeqNum(v.token, c.state().vars[kEtaSlot].real());
     } else {
         YEqManager* yEq = c.yEqManager.get();
         std::optional<Ops> ops = yEq ? yEq->plotForFunction(v.token) : std::nullopt;
@@ -694,10 +694,10 @@ void VQStack::replaceVarsExcept(int token)
         const auto slot = static_cast<std::size_t>(op.var.index);
         Operand value;
         value.location = op.location;
-        value.value = c.vars[slot];
+        value.value = c.state().vars[slot];
         value.kind = value.value.imag() == 0 ? KindReal : KindComplex;
-        value.sigFig = c.varsSigFig[slot];
-        value.sigDec = c.varsSigDec[slot];
+        value.sigFig = c.state().varsSigFig[slot];
+        value.sigDec = c.state().varsSigDec[slot];
         op = std::move(value);
     }
 }

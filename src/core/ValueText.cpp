@@ -114,9 +114,9 @@ std::string ValueText::variableValue(std::uint32_t token, const std::string& nam
 {
     const std::uint32_t t = token & 0xFFFF;
     if (t == kTblInput)
-        return calc_.formatList(&calc_.tableList);
+        return calc_.formatList(&calc_.state().tableList);
     if (t == kRegEq)
-        return calc_.statistics ? TokenText::stringFromOps(calc_.statistics->regEqu) : std::string();
+        return TokenText::stringFromOps(calc_.regressionEquation());
     if (t >= kFirstGDB && t <= kLastGDB)
         return GDBManager::isSavedGDB(name) ? "saved" : "-";
     // A token without a slot reads as the empty record (0) rather than past the store.
@@ -147,7 +147,7 @@ std::string ValueText::getStringVariable(std::uint32_t token) const
     if (n >= std::uint32_t(Calculator::kStringCount))
         return name;
     auto state = calc_.lockState();
-    return nameWithText(std::move(name), TokenText::stringFromOps(calc_.strings[n]));
+    return nameWithText(std::move(name), TokenText::stringFromOps(calc_.state().strings[n]));
 }
 
 std::string ValueText::getYEqVariable(std::uint32_t token) const
@@ -162,7 +162,7 @@ std::string ValueText::getYEqVariable(std::uint32_t token) const
 std::optional<std::string> ValueText::nameForList(const VQList* list) const
 {
     auto state = calc_.lockState();
-    for (const auto& [name, stored] : calc_.lists)
+    for (const auto& [name, stored] : calc_.state().lists)
         if (&stored == list)
             return name;
     return std::nullopt;

@@ -8,7 +8,7 @@ namespace orvenda {
 
 // The application's asset colours, following the light or dark appearance: "fontColor"
 // (entry and answer text, tint), "bannerColor" (title cells), "yellowHilightColor" (the
-// cursor's cell), "barColor" (the bars over menus and lists). Unknown names are black.
+// cursor's cell), "barColor" (the bars over menus and lists), "docBackgroundColor" (behind documents). Unknown names are black.
 class AssetColors {
 public:
     static QColor named(std::string_view name);

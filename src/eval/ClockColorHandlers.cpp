@@ -105,7 +105,7 @@ void ClockColorHandlers::dateFormat(EvalRun& run)
     int format = 0;
     if (!wholeArgument(run, 1, 3, format))
         return;
-    calc_.dateFormat = format - 1;
+    calc_.state().dateFormat = format - 1;
     done(run);
 }
 
@@ -114,7 +114,7 @@ void ClockColorHandlers::timeFormat(EvalRun& run)
     int hours = 0;
     if (!wholeArgument(run, 12, 24, hours) || (hours != 12 && hours != 24))
         return p_.setError(ErrDomain);
-    calc_.timeFormat = hours == 12 ? 0 : 1;
+    calc_.state().timeFormat = hours == 12 ? 0 : 1;
     done(run);
 }
 
@@ -212,9 +212,9 @@ void ClockColorHandlers::screenColor(EvalRun& run)
     }
     const VQColor color = VQColor::colorR(rgb[0], rgb[1], rgb[2], 1.0);
     if (run.token == kGridline)
-        calc_.gridColor = color;
+        calc_.state().gridColor = color;
     else
-        calc_.backgroundColor = color;
+        calc_.state().backgroundColor = color;
     done(run);
 }
 
@@ -230,10 +230,10 @@ void ClockColorHandlers::axesOn(EvalRun& run)
                 p_.setError(ErrArgument);
             return;
         }
-        calc_.axesColor = *color;
+        calc_.state().axesColor = *color;
     }
-    calc_.drawAxes = true;
-    calc_.drawLabel = true;
+    calc_.state().drawAxes = true;
+    calc_.state().drawLabel = true;
     done(run);
 }
 
@@ -268,7 +268,7 @@ void ClockColorHandlers::textColor(EvalRun& run)
     const auto color = ArgumentFetcher::wholeIn(op.re(), ColorTables::firstTIColor, ColorTables::lastTIColor);
     if (!color)
         return p_.setError(ErrDomain);
-    calc_.textColor = *color;
+    calc_.state().textColor = *color;
     done(run);
 }
 

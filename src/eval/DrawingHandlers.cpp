@@ -350,7 +350,7 @@ void DrawingHandlers::text(EvalRun& run)
         if (last.kind == KindReal && last.sigFig == kColorMarker) {
             stack.drop();
             --items;
-            record->tiTextColor = calc_.textColor;
+            record->tiTextColor = calc_.state().textColor;
         } else if (items >= 2) {
             const Operand before = stack.getValueAt(stack.count() - 2);
             const double a = before.re();

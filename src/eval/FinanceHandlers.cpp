@@ -169,7 +169,7 @@ void FinanceHandlers::amortization(EvalRun& run)
     if (!args.count(balance ? 1 : 2, balance ? 2 : 3, n))
         return;
     // bal( rounds to the display digits, 9 in Float; the sums pass Float's -1 on (no rounding).
-    int d = calc_.numDigits < 0 && balance ? 9 : calc_.numDigits;
+    int d = calc_.state().numDigits < 0 && balance ? 9 : calc_.state().numDigits;
     if (n == (balance ? 2 : 3) && !digits(args, d))
         return;
     double first = 0.0, last = 0.0;

@@ -48,7 +48,7 @@ bool isImplicit(int token) { return tokens::in(kImplicit, std::uint32_t(token));
 // The slot's complex value is kept and put back when the borrow ends.
 class GraphSampler::Borrow {
 public:
-    Borrow(Calculator& calc, int slot) : var_(calc.vars[static_cast<std::size_t>(slot)]), saved_(var_) {}
+    Borrow(Calculator& calc, int slot) : var_(calc.state().vars[static_cast<std::size_t>(slot)]), saved_(var_) {}
     Borrow(Calculator& calc, int slot, double value) : Borrow(calc, slot) { set(value); }
     ~Borrow() { var_ = saved_; }
     Borrow(const Borrow&) = delete;

@@ -166,7 +166,7 @@ void ListMatrixCommands::clearLists(EvalRun& run)
             names.push_back(raw->var.name);
     }
     for (const std::string& name : names)
-        calc_.lists[name].removeAllValues();
+        calc_.state().lists[name].removeAllValues();
     run.R.kind = KindDone;
     run.R.opcode = static_cast<std::uint32_t>(run.token);
 }
@@ -196,10 +196,10 @@ void ListMatrixCommands::writeBack(const Operand& raw, const Operand& value)
     if (raw.kind != KindVariable)
         return;
     if (raw.var.subKind == VarList && !raw.var.name.empty() && isList(value))
-        calc_.lists.insert_or_assign(raw.var.name, *value.list);
+        calc_.state().lists.insert_or_assign(raw.var.name, *value.list);
     else if (raw.var.subKind == VarMatrix && raw.var.index >= 0 && raw.var.index < Calculator::kMatrixCount
              && value.kind == KindMatrix && value.matrix)
-        calc_.matrices[static_cast<std::size_t>(raw.var.index)] = *value.matrix;
+        calc_.state().matrices[static_cast<std::size_t>(raw.var.index)] = *value.matrix;
 }
 
 void ListMatrixCommands::fill(EvalRun& run)

@@ -142,7 +142,7 @@ bool ListMatrixOperators::displayModFor(std::uint32_t token, int& displayMod)
         if (ctx().f_nd || ctx().f_und)
             displayMod = 3;
         else
-            displayMod = calc().fractionFormat == 4 ? 2 : 1;
+            displayMod = calc().state().fractionFormat == 4 ? 2 : 1;
         return true;
     default: return false;
     }
@@ -295,7 +295,7 @@ Operand ListMatrixOperators::doOp(int token, const std::shared_ptr<VQMatrix>& XM
         case 0x0E: out = m.transpose(); break;
         case 0x12: {
             // Float mode keeps every digit, as round( of a number does.
-            const int digits = calc().numDigits;
+            const int digits = calc().state().numDigits;
             out = digits >= 0 ? m.round(digits) : m.matrixCopy();
             break;
         }

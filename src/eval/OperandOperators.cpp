@@ -418,7 +418,7 @@ Operand OperandOperators::equationStringOp(int token, const Operand& X, const Op
             if (Y.string)
                 ops = *Y.string;
         } else if (Y.var.subKind == VarString && stringIndex(Y.var.token) >= 0) {
-            ops = cal.strings[static_cast<std::size_t>(stringIndex(Y.var.token))];
+            ops = cal.state().strings[static_cast<std::size_t>(stringIndex(Y.var.token))];
         } else {
             c.error = ErrDataType;
             return result;
@@ -440,7 +440,7 @@ Operand OperandOperators::equationStringOp(int token, const Operand& X, const Op
         Operand::Ops ops;
         if (yEq)
             ops = yEq->plotForFunction(Y.var.token).value_or(Operand::Ops{});
-        cal.strings[static_cast<std::size_t>(stringIndex(X.var.token))] = std::move(ops);
+        cal.state().strings[static_cast<std::size_t>(stringIndex(X.var.token))] = std::move(ops);
         result.kind = KindDone;
     } else {
         c.error = ErrSyntax;

@@ -345,8 +345,8 @@ void OwnPageHandlers::polyRoots(EvalRun& run)
     run.stack.pop(arg);
     std::shared_ptr<const VQList> coefficients;
     if (arg.kind == KindVariable && arg.var.subKind == VarList) {
-        const auto it = calc_.lists.find(arg.var.name);
-        if (it != calc_.lists.end())
+        const auto it = calc_.state().lists.find(arg.var.name);
+        if (it != calc_.state().lists.end())
             coefficients = std::make_shared<VQList>(it->second);
     } else if (arg.kind == KindRealList) {
         coefficients = arg.list;

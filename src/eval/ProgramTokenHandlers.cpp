@@ -132,7 +132,7 @@ void ProgramTokenHandlers::input(EvalRun& run)
             *prompt = *text.string;
         } else if (text.kind == KindVariable && text.var.subKind == VarString && text.var.index >= 0xAA00
                    && text.var.index <= 0xAA09) {
-            *prompt = p_.calc.strings[static_cast<std::size_t>(text.var.index - 0xAA00)];
+            *prompt = p_.calc.state().strings[static_cast<std::size_t>(text.var.index - 0xAA00)];
         } else {
             fail(ErrArgument, text.location);
             return;
@@ -384,8 +384,8 @@ void ProgramTokenHandlers::fix(EvalRun& run)
         fail(ErrDomain, digits->location);
         return;
     }
-    p_.calc.numDigits = ArgumentFetcher::clampedInt(digits->re());
-    p_.calc.numFormat = 0;
+    p_.calc.state().numDigits = ArgumentFetcher::clampedInt(digits->re());
+    p_.calc.state().numFormat = 0;
     run.R.kind = KindDone;
     run.R.opcode = static_cast<std::uint32_t>(run.token);
 }

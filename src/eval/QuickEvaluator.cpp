@@ -487,9 +487,9 @@ double QuickEvaluator::run(const Program& program) const
     if (program.code.size() == 1) {
         const Instruction& in = program.code[0];
         if (isVariableForm(in.op))
-            return pushed(in, calc_.vars.data(), in.op);
+            return pushed(in, calc_.state().vars.data(), in.op);
         if (in.op == Op::Polynomial)
-            return polynomial(in, program.terms.data(), calc_.vars.data());
+            return polynomial(in, program.terms.data(), calc_.state().vars.data());
     }
     return run(program.code.data(), program.code.size(), program.terms.data());
 }
@@ -498,7 +498,7 @@ double QuickEvaluator::run(const Instruction* code, std::size_t count, const Ter
 {
     if (count == 0)
         return 0;
-    const std::complex<double>* vars = calc_.vars.data();
+    const std::complex<double>* vars = calc_.state().vars.data();
     auto toRadians = [this](double x) { return AngleConversion::toRadians(x, calc_.angleFormat()); };
     auto fromRadians = [this](double x) { return AngleConversion::fromRadians(x, calc_.angleFormat()); };
 
@@ -528,7 +528,7 @@ double QuickEvaluator::run(const Instruction* code, std::size_t count, const Ter
             break;
         case Op::NumDigits:
             s[n++] = top;
-            top = calc_.numDigits;
+            top = calc_.state().numDigits;
             break;
         case Op::Variable: s[n++] = top; top = pushed(in, vars, Op::Variable); break;
         case Op::VariableSquare: s[n++] = top; top = pushed(in, vars, Op::VariableSquare); break;

@@ -110,12 +110,12 @@ bool isListElement(const Operand& r)
 // zero imaginary part included: it would travel on with the value).
 [[gnu::always_inline]] inline bool readSlot(const Calculator& calc, int slot, PairedReal& into)
 {
-    const std::complex<double>& z = calc.vars[static_cast<std::size_t>(slot)];
+    const std::complex<double>& z = calc.state().vars[static_cast<std::size_t>(slot)];
     if (z.imag() != 0.0 || std::signbit(z.imag()) || !std::isfinite(z.real()))
         return false;
     into.value = z.real();
-    into.sigFig = calc.varsSigFig[static_cast<std::size_t>(slot)];
-    into.sigDec = calc.varsSigDec[static_cast<std::size_t>(slot)];
+    into.sigFig = calc.state().varsSigFig[static_cast<std::size_t>(slot)];
+    into.sigDec = calc.state().varsSigDec[static_cast<std::size_t>(slot)];
     return true;
 }
 
@@ -123,9 +123,9 @@ bool isListElement(const Operand& r)
 [[gnu::always_inline]] inline void writeSlot(Calculator& calc, int slot, double value, int sigFig, int sigDec)
 {
     const auto s = static_cast<std::size_t>(slot);
-    calc.vars[s] = {value, 0.0};
-    calc.varsSigFig[s] = static_cast<std::int8_t>(sigFig);
-    calc.varsSigDec[s] = static_cast<std::int8_t>(sigDec);
+    calc.state().vars[s] = {value, 0.0};
+    calc.state().varsSigFig[s] = static_cast<std::int8_t>(sigFig);
+    calc.state().varsSigDec[s] = static_cast<std::int8_t>(sigDec);
 }
 
 // The value an input gives: the top of the stack, a constant or a variable.
@@ -228,8 +228,8 @@ bool readElement(const Calculator& calc, int list, double index, PairedReal& int
 {
     if (!ElementaryFunctions::isWhole(index))
         return false;
-    const auto found = calc.lists.find(listName(list));
-    if (found == calc.lists.end() || found->second.type() != 0)
+    const auto found = calc.state().lists.find(listName(list));
+    if (found == calc.state().lists.end() || found->second.type() != 0)
         return false;
     const VQList& values = found->second;
     if (!(index >= 1 && index <= values.count()))

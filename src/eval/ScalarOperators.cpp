@@ -191,7 +191,7 @@ Operand ScalarOperators::doOp(std::uint32_t opcode, const Operand& Xc)
         if (c.f_nd || c.f_und)
             r.displayMod = 3;
         else
-            r.displayMod = calc_.fractionFormat == 4 ? 2 : 1;
+            r.displayMod = calc_.state().fractionFormat == 4 ? 2 : 1;
         break;
     case 0xB4: {  // identity(
         const double x = Xc.value.real();
@@ -303,7 +303,7 @@ Operand ScalarOperators::opUnary(std::uint32_t opcode, const Operand& X, EvalCon
         ruleFigures(r, X);
         break;
     case 0x12: {  // round( to the mode's decimals
-        const int d = calc_.numDigits < 0 ? 10 : calc_.numDigits;
+        const int d = calc_.state().numDigits < 0 ? 10 : calc_.state().numDigits;
         r.value = {ElementaryFunctions::round(x, d), complexArg ? ElementaryFunctions::round(y, d) : 0.0};
         ruleKept(r, X);
         if (X.sigDec < 0 && d < -X.sigDec) {
@@ -753,7 +753,7 @@ Operand ScalarOperators::opBinary(int token, const Operand& R, const Operand& L,
         break;
     }
     case 0xBB07: {  // dbd(
-        const int format = calc_.dateFormat;
+        const int format = calc_.state().dateFormat;
         if (!DateHelpers::validateDate(l, format) || !DateHelpers::validateDate(rr, format)) {
             c.error = ErrDate;
             r.value = {kNaN, 0.0};

@@ -62,7 +62,7 @@ Operand SequenceEvaluator::evalSeqNum(int token, double n, double* out)
 {
     Operand result;
     const int requested = token - kFirstSequence;
-    const double etaMin = calc_.vars[kSlotEtaMin].real();
+    const double etaMin = calc_.state().vars[kSlotEtaMin].real();
     const double start = etaMin > 0 ? std::trunc(etaMin) : 0.0;
     if (requested < 0 || requested > 2 || !(start <= n)) {
         fail(ErrArgument, result);
@@ -107,7 +107,7 @@ Operand SequenceEvaluator::evalSeqNum(int token, double n, double* out)
             flags |= count >= 2 ? bothBack(requested) : count == 1 ? oneBack(requested) : 0;
         }
         for (int i = 0; i < 6; ++i)
-            calc_.vars[kHistory + i] = 0;
+            calc_.state().vars[kHistory + i] = 0;
 
         for (double k = start; k <= n; ++k) {
             if (stopped()) {
@@ -120,10 +120,10 @@ Operand SequenceEvaluator::evalSeqNum(int token, double n, double* out)
                 if (!takesPart[s])
                     continue;
                 if (flags & twoBack(s)) {
-                    terms[s] = calc_.vars[kSecondStart[s]].real();
+                    terms[s] = calc_.state().vars[kSecondStart[s]].real();
                     flags &= ~twoBack(s);
                 } else if (flags & oneBack(s)) {
-                    terms[s] = calc_.vars[kFirstStart[s]].real();
+                    terms[s] = calc_.state().vars[kFirstStart[s]].real();
                     flags &= ~bothBack(s);
                 } else if (!evaluateTerm(s, terms[s])) {
                     fail(p_.error(), result);
@@ -133,11 +133,11 @@ Operand SequenceEvaluator::evalSeqNum(int token, double n, double* out)
             if (out)
                 out[static_cast<std::size_t>(k - start)] = terms[requested];
             for (int s = 0; s < 3; ++s) {
-                calc_.vars[kHistory + 2 * s + 1] = calc_.vars[kHistory + 2 * s];
-                calc_.vars[kHistory + 2 * s] = terms[s];
+                calc_.state().vars[kHistory + 2 * s + 1] = calc_.state().vars[kHistory + 2 * s];
+                calc_.state().vars[kHistory + 2 * s] = terms[s];
             }
         }
-        last = calc_.vars[kHistory + 2 * requested].real();
+        last = calc_.state().vars[kHistory + 2 * requested].real();
     } else {
         // No earlier terms: only the terms asked for are evaluated, the first ones from
         // the initial values.
@@ -154,10 +154,10 @@ Operand SequenceEvaluator::evalSeqNum(int token, double n, double* out)
             }
             double term = 0;
             if (count == 2) {
-                term = calc_.vars[kSecondStart[requested]].real();
+                term = calc_.state().vars[kSecondStart[requested]].real();
                 count = 1;
             } else if (count == 1) {
-                term = calc_.vars[kFirstStart[requested]].real();
+                term = calc_.state().vars[kFirstStart[requested]].real();
                 count = 0;
             } else {
                 setEta(k);

@@ -61,7 +61,7 @@ void StatTestCommands::handle(EvalRun& run)
 {
     location_ = run.R.location;
     std::array<std::complex<double>, kSavedCount> saved;
-    std::copy_n(calc_.vars.begin() + kFirstSaved, kSavedCount, saved.begin());
+    std::copy_n(calc_.state().vars.begin() + kFirstSaved, kSavedCount, saved.begin());
 
     bool ok = false;
     switch (run.token) {
@@ -85,7 +85,7 @@ void StatTestCommands::handle(EvalRun& run)
     default: break;
     }
     if (!ok) {
-        std::copy(saved.begin(), saved.end(), calc_.vars.begin() + kFirstSaved);
+        std::copy(saved.begin(), saved.end(), calc_.state().vars.begin() + kFirstSaved);
         if (p_.error() == 0)
             fail(ErrInvalid, location_);
         return;
@@ -154,7 +154,7 @@ bool StatTestCommands::reals(std::size_t first, std::initializer_list<int> slots
         double v = 0;
         if (!real(first++, v))
             return false;
-        calc_.vars[static_cast<std::size_t>(slot)] = {v, 0.0};
+        calc_.state().vars[static_cast<std::size_t>(slot)] = {v, 0.0};
     }
     return true;
 }
@@ -168,8 +168,8 @@ const VQList* StatTestCommands::list(std::size_t i, const char* fallback)
         }
         return args_[i].value.list.get();
     }
-    const auto it = calc_.lists.find(fallback);
-    if (it == calc_.lists.end()) {
+    const auto it = calc_.state().lists.find(fallback);
+    if (it == calc_.state().lists.end()) {
         fail(ErrListUndefined, location_);
         return nullptr;
     }
@@ -208,10 +208,10 @@ bool StatTestCommands::sample(std::size_t listAt, const char* fallback, std::siz
     if (!frequencies(freqAt, data, freq))
         return false;
     const auto stats = VQStatistics::oneVar(*data, freq);
-    calc_.vars[static_cast<std::size_t>(nSlot)] = {stats->n, 0.0};
-    calc_.vars[static_cast<std::size_t>(meanSlot)] = {stats->Xmean, 0.0};
+    calc_.state().vars[static_cast<std::size_t>(nSlot)] = {stats->n, 0.0};
+    calc_.state().vars[static_cast<std::size_t>(meanSlot)] = {stats->Xmean, 0.0};
     if (sxSlot >= 0)
-        calc_.vars[static_cast<std::size_t>(sxSlot)] = {stats->stdX, 0.0};
+        calc_.state().vars[static_cast<std::size_t>(sxSlot)] = {stats->stdX, 0.0};
     return true;
 }
 
@@ -221,7 +221,7 @@ bool StatTestCommands::alternative(std::size_t i, int& h)
     if (i < args_.size() && !real(i, a))
         return false;
     h = a < 0 ? 1 : a > 0 ? 2 : 0;
-    calc_.vars[SlotAlternative] = {double(h), 0.0};
+    calc_.state().vars[SlotAlternative] = {double(h), 0.0};
     return true;
 }
 
@@ -242,7 +242,7 @@ bool StatTestCommands::confidence(std::size_t i)
     // A level may be typed as a percentage.
     if (c >= 1 && c <= 100)
         c /= 100;
-    calc_.vars[SlotCLevel] = {c, 0.0};
+    calc_.state().vars[SlotCLevel] = {c, 0.0};
     return true;
 }
 
@@ -384,7 +384,7 @@ bool StatTestCommands::chiSquareTest(EvalRun& run)
     bool draw = false;
     if (!popArguments(run, 0, 3) || !flag(2, draw))
         return false;
-    const VQMatrix* observed = &calc_.matrices[0];
+    const VQMatrix* observed = &calc_.state().matrices[0];
     if (count() > 0) {
         if (args_[0].value.kind != KindMatrix || !args_[0].value.matrix)
             return failAt(ErrDataType, 0);
@@ -401,7 +401,7 @@ bool StatTestCommands::chiSquareTest(EvalRun& run)
     VQMatrix expected;
     if (!computed(StatTests(calc_).computeX2TestMat1(*observed, expected)))
         return false;
-    calc_.matrices[static_cast<std::size_t>(target)] = std::move(expected);
+    calc_.state().matrices[static_cast<std::size_t>(target)] = std::move(expected);
     return true;
 }
 
@@ -447,7 +447,7 @@ bool StatTestCommands::linRegT(EvalRun& run, bool interval)
     if (interval) {
         if (!confidence(3))
             return false;
-        fit = StatTests(calc_).computeLinRegTIntervalX(*x, *y, freq, calc_.vars[SlotCLevel].real(), error);
+        fit = StatTests(calc_).computeLinRegTIntervalX(*x, *y, freq, calc_.state().vars[SlotCLevel].real(), error);
     } else {
         if (!alternative(3, h))
             return false;
@@ -455,7 +455,7 @@ bool StatTestCommands::linRegT(EvalRun& run, bool interval)
     }
     if (!fit)
         return computed(error ? error : ErrStat);
-    calc_.statistics = fit;
+    calc_.state().statistics = fit;
     calc_.syncStatVars(*fit);
     if (equation && calc_.yEqManager)
         calc_.yEqManager->setYEqFunc(*equation, fit->regEqu);

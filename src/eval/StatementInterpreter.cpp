@@ -65,13 +65,13 @@ void storeAnswer(P& p, Calculator& calc, const Operand& value, const Operand& ta
             break;
         case VarString:
             if (value.kind == KindString && value.string && v.index >= 0xAA00 && v.index <= 0xAA09)
-                calc.strings[static_cast<std::size_t>(v.index - 0xAA00)] = *value.string;
+                calc.state().strings[static_cast<std::size_t>(v.index - 0xAA00)] = *value.string;
             else
                 p.ctx().error = ErrDataType;
             break;
         case VarList:
             if ((value.kind == KindRealList || value.kind == KindComplexList) && value.list)
-                calc.lists[v.name] = *value.list;
+                calc.state().lists[v.name] = *value.list;
             else
                 p.ctx().error = ErrDataType;
             break;
@@ -724,7 +724,7 @@ void StatementInterpreter::Runner::actOnResult()
 
 void StatementInterpreter::Runner::onValue()
 {
-    calc_.ans.setANS(result_, calc_.numFormat);
+    calc_.ans.setANS(result_, calc_.state().numFormat);
 }
 
 void StatementInterpreter::Runner::onList()
@@ -732,7 +732,7 @@ void StatementInterpreter::Runner::onList()
     if (!result_.list)
         c_.error = ErrListUndefined;
     else
-        calc_.ans.setANS(result_, calc_.numFormat);
+        calc_.ans.setANS(result_, calc_.state().numFormat);
 }
 
 void StatementInterpreter::Runner::onMatrix()
@@ -740,7 +740,7 @@ void StatementInterpreter::Runner::onMatrix()
     if (!result_.matrix || result_.matrix->dimRow() == 0 || result_.matrix->dimCol() == 0)
         c_.error = ErrUndefined;
     else
-        calc_.ans.setANS(result_, calc_.numFormat);
+        calc_.ans.setANS(result_, calc_.state().numFormat);
 }
 
 void StatementInterpreter::Runner::onInput()

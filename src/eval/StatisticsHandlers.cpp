@@ -28,7 +28,7 @@ constexpr const char* kL2 = "L₂";
 
 void put(Calculator& calc, int slot, double value)
 {
-    calc.vars[static_cast<std::size_t>(slot)] = {value, 0.0};
+    calc.state().vars[static_cast<std::size_t>(slot)] = {value, 0.0};
 }
 
 void putOneVar(Calculator& calc, const VQStatistics& s)
@@ -143,7 +143,7 @@ void StatisticsHandlers::oneVarStats(EvalRun& run)
         return;
     if (!data) {
         data.emplace();
-        data->list = std::make_shared<VQList>(calc_.lists[kL1]);
+        data->list = std::make_shared<VQList>(calc_.state().lists[kL1]);
         data->location = run.R.location;
     }
     const VQList& x = *data->list;
@@ -178,7 +178,7 @@ void StatisticsHandlers::twoVarStats(EvalRun& run)
         return void(fail(ErrMissingArgument, run.R.location));
     const auto stored = [&](const char* name) {
         Operand o;
-        o.list = std::make_shared<VQList>(calc_.lists[name]);
+        o.list = std::make_shared<VQList>(calc_.state().lists[name]);
         o.location = run.R.location;
         return o;
     };
@@ -204,7 +204,7 @@ void StatisticsHandlers::twoVarStats(EvalRun& run)
 
 std::optional<std::string> StatisticsHandlers::listName(const Operand& raw) const
 {
-    if (raw.kind != KindVariable || raw.var.subKind != VarList || !calc_.lists.contains(raw.var.name))
+    if (raw.kind != KindVariable || raw.var.subKind != VarList || !calc_.state().lists.contains(raw.var.name))
         return std::nullopt;
     return raw.var.name;
 }
@@ -302,7 +302,7 @@ void StatisticsHandlers::fit(EvalRun& run, const std::string& x, const std::stri
     error = period ? stats->sinRegressionFreq(*period) : stats->regressionModel(modelFor(run.token));
     if (error)
         return void(fail(error, run.R.location));
-    calc_.statistics = stats;
+    calc_.state().statistics = stats;
     calc_.syncStatVars(*stats);
     if (equation >= 0 && calc_.yEqManager)
         calc_.yEqManager->setYEqFunc(equation, stats->regEqu);

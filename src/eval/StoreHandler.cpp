@@ -155,7 +155,7 @@ bool StoreHandler::storeReal(const Operand& target, const Operand& value, Operan
     if (slot == kSlotTblInput) {
         if (!isList(value))
             return fail(ErrArgument, value.location, R);
-        calc_.tableList.setList(*value.list);
+        calc_.state().tableList.setList(*value.list);
         return true;
     }
 
@@ -166,7 +166,7 @@ bool StoreHandler::storeReal(const Operand& target, const Operand& value, Operan
             : target.var.name;
         if (name.empty())
             return fail(ErrSyntax, value.location, R);
-        calc_.lists.insert_or_assign(name, VQList::listWithList(*value.list));
+        calc_.state().lists.insert_or_assign(name, VQList::listWithList(*value.list));
         return true;
     }
     if (!isNumber(value))
@@ -179,7 +179,7 @@ bool StoreHandler::storeReal(const Operand& target, const Operand& value, Operan
 
 bool StoreHandler::storeWindow(int slot, const Operand& value, Operand& R)
 {
-    auto& vars = calc_.vars;
+    auto& vars = calc_.state().vars;
     const std::complex<double> z = value.value;
     switch (slot) {
     case kSlotXmin:
@@ -251,7 +251,7 @@ bool StoreHandler::storeList(const Operand& target, const Operand& value, Operan
         return fail(ErrArgument, value.location, R);
     if (target.var.name.empty())
         return fail(ErrSyntax, value.location, R);
-    calc_.lists.insert_or_assign(target.var.name, VQList::listWithList(*value.list));
+    calc_.state().lists.insert_or_assign(target.var.name, VQList::listWithList(*value.list));
     return true;
 }
 
@@ -275,12 +275,12 @@ bool StoreHandler::storeListElement(const Operand& target, const Operand& value,
 
 VQList* StoreHandler::listForElement(Calculator& calc, const std::string& name, int position)
 {
-    auto it = calc.lists.find(name);
-    const int length = it == calc.lists.end() ? 0 : it->second.count();
+    auto it = calc.state().lists.find(name);
+    const int length = it == calc.state().lists.end() ? 0 : it->second.count();
     if (position < 0 || position >= kMaxListLength || position > length)
         return nullptr;
     // The list is made only once the store is sure to happen.
-    return it == calc.lists.end() ? &calc.lists[name] : &it->second;
+    return it == calc.state().lists.end() ? &calc.state().lists[name] : &it->second;
 }
 
 bool StoreHandler::storeMatrix(const Operand& target, const Operand& value, Operand& R)
@@ -291,7 +291,7 @@ bool StoreHandler::storeMatrix(const Operand& target, const Operand& value, Oper
     std::optional<VQMatrix> copy = VQMatrix::matrixWithMatrix(*value.matrix);
     if (!copy)
         return fail(ErrMemory, value.location, R);
-    calc_.matrices[static_cast<std::size_t>(n)] = std::move(*copy);
+    calc_.state().matrices[static_cast<std::size_t>(n)] = std::move(*copy);
     return true;
 }
 
@@ -300,7 +300,7 @@ bool StoreHandler::storeMatrixCell(const Operand& target, const Operand& value, 
     const int n = target.var.index;
     if (n < 0 || n >= Calculator::kMatrixCount || value.kind != KindReal)
         return fail(ErrArgument, value.location, R);
-    VQMatrix& m = calc_.matrices[static_cast<std::size_t>(n)];
+    VQMatrix& m = calc_.state().matrices[static_cast<std::size_t>(n)];
     const int col = target.var.elem1;
     const int row = target.var.elem2;
     if (col < 0 || static_cast<std::size_t>(col) >= m.dimCol() || row < 0 || static_cast<std::size_t>(row) >= m.dimRow())
@@ -315,7 +315,7 @@ bool StoreHandler::storeString(const Operand& target, const Operand& value, Oper
     const int n = target.var.index - 0xAA00;
     if (n < 0 || n >= Calculator::kStringCount || value.kind != KindString || !value.string)
         return fail(ErrArgument, value.location, R);
-    calc_.strings[static_cast<std::size_t>(n)] = *value.string;
+    calc_.state().strings[static_cast<std::size_t>(n)] = *value.string;
     return true;
 }
 

@@ -123,7 +123,7 @@ void StoredDataCommands::matrixToLists(EvalRun& run)
     }
     run.stack.drop();
     for (auto& [name, list] : stores)
-        calc_.lists[name] = std::move(list);
+        calc_.state().lists[name] = std::move(list);
 }
 
 void StoredDataCommands::listsToMatrix(EvalRun& run)
@@ -147,7 +147,7 @@ void StoredDataCommands::listsToMatrix(EvalRun& run)
     auto m = VQMatrix::matrixFromLists(lists);
     if (!m)
         return void(fail(ErrMemory, run.R.location));
-    calc_.matrices[static_cast<std::size_t>(target.var.index)] = std::move(*m);
+    calc_.state().matrices[static_cast<std::size_t>(target.var.index)] = std::move(*m);
 }
 
 void StoredDataCommands::setUpEditor(EvalRun& run)
@@ -168,7 +168,7 @@ void StoredDataCommands::setUpEditor(EvalRun& run)
     }
     if (count == 0)
         columns.assign(std::begin(kEditorLists), std::end(kEditorLists));
-    calc_.statEditList = std::move(columns);
+    calc_.state().statEditList = std::move(columns);
 }
 
 void StoredDataCommands::deleteVariable(EvalRun& run)
@@ -181,18 +181,18 @@ void StoredDataCommands::deleteVariable(EvalRun& run)
         calc_.setVar(v.var.index, VariableRecord{});
         break;
     case VarList:
-        calc_.lists.erase(v.var.name);
+        calc_.state().lists.erase(v.var.name);
         break;
     case VarMatrix:
         if (v.var.index < 0 || v.var.index >= Calculator::kMatrixCount)
             return void(fail(ErrArgument, v.location));
-        calc_.matrices[static_cast<std::size_t>(v.var.index)].resizeRow(0, 0);
+        calc_.state().matrices[static_cast<std::size_t>(v.var.index)].resizeRow(0, 0);
         break;
     case VarString: {
         const int n = v.var.index - kFirstString;
         if (n < 0 || n >= Calculator::kStringCount)
             return void(fail(ErrArgument, v.location));
-        calc_.strings[static_cast<std::size_t>(n)] = {};
+        calc_.state().strings[static_cast<std::size_t>(n)] = {};
         break;
     }
     case VarEquation:

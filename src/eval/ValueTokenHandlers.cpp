@@ -142,13 +142,13 @@ bool ValueTokenHandlers::handleEarly(EvalRun& run)
         setReal(R, std::chrono::duration<double>(clock_() - calc_.startTime).count());
         return true;
     case 0xEF0C: // getDtFmt
-        setReal(R, calc_.dateFormat + 1);
+        setReal(R, calc_.state().dateFormat + 1);
         return true;
     case 0xEF0D: // getTmFmt
-        setReal(R, calc_.timeFormat == 0 ? 12 : 24);
+        setReal(R, calc_.state().timeFormat == 0 ? 12 : 24);
         return true;
     case 0xFB: // ClrTable
-        calc_.tableList.removeAllValues();
+        calc_.state().tableList.removeAllValues();
         break;
     case 0xBB52: // ClrAllLists
         calc_.clearAllLists();
@@ -324,10 +324,10 @@ void ValueTokenHandlers::storeDimension(EvalRun& run)
     if (target.kind != KindVariable)
         return;
     if (target.var.subKind == VarList && value.list && !target.var.name.empty())
-        calc_.lists.insert_or_assign(target.var.name, *value.list);
+        calc_.state().lists.insert_or_assign(target.var.name, *value.list);
     else if (target.var.subKind == VarMatrix && value.matrix && target.var.index >= 0
              && target.var.index < Calculator::kMatrixCount)
-        calc_.matrices[static_cast<std::size_t>(target.var.index)] = *value.matrix;
+        calc_.state().matrices[static_cast<std::size_t>(target.var.index)] = *value.matrix;
 }
 
 } // namespace orvenda

@@ -57,14 +57,14 @@ void VariableStore::store(const Operand& value, const Operand& target)
             fail(ErrArgument, value.location);
             return;
         }
-        calc_.lists.insert_or_assign(target.var.name, VQList::listWithList(*value.list));
+        calc_.state().lists.insert_or_assign(target.var.name, VQList::listWithList(*value.list));
         return;
     case VarMatrix:
         if (value.kind != KindMatrix || !value.matrix || index < 0 || index >= Calculator::kMatrixCount) {
             fail(ErrArgument, value.location);
             return;
         }
-        calc_.matrices[static_cast<std::size_t>(index)] = *value.matrix;
+        calc_.state().matrices[static_cast<std::size_t>(index)] = *value.matrix;
         return;
     case VarSeed:
         if (value.kind != KindReal) {
@@ -86,7 +86,7 @@ void VariableStore::store(const Operand& value, const Operand& target)
             fail(ErrArgument, value.location);
             return;
         }
-        calc_.strings[static_cast<std::size_t>(index - 0xAA00)] = *value.string;
+        calc_.state().strings[static_cast<std::size_t>(index - 0xAA00)] = *value.string;
         return;
     case VarEquation: {
         if (!StoreHandler::isEquationToken(index))
@@ -112,7 +112,7 @@ void VariableStore::storeReal(const Operand& value, const Operand& target)
             fail(ErrArgument, value.location);
             return;
         }
-        calc_.tableList.setList(*value.list);
+        calc_.state().tableList.setList(*value.list);
         return;
     }
     const int slot = StoreHandler::slotForReference(target.var);
@@ -130,9 +130,9 @@ void VariableStore::storeReal(const Operand& value, const Operand& target)
 
 void VariableStore::storeListElement(const Operand& value, const Operand& target)
 {
-    auto it = calc_.lists.find(target.var.name);
+    auto it = calc_.state().lists.find(target.var.name);
     const int position = target.var.elem1;
-    if (it == calc_.lists.end() || position < 0 || position >= it->second.count()) {
+    if (it == calc_.state().lists.end() || position < 0 || position >= it->second.count()) {
         fail(ErrInvalidDim, value.location);
         return;
     }
@@ -151,7 +151,7 @@ void VariableStore::storeMatrixCell(const Operand& value, const Operand& target)
         fail(ErrArgument, value.location);
         return;
     }
-    VQMatrix& m = calc_.matrices[static_cast<std::size_t>(n)];
+    VQMatrix& m = calc_.state().matrices[static_cast<std::size_t>(n)];
     const int col = target.var.elem1;
     const int row = target.var.elem2;
     if (col < 0 || static_cast<std::size_t>(col) >= m.dimCol() || row < 0 || static_cast<std::size_t>(row) >= m.dimRow()) {

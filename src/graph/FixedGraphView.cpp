@@ -55,28 +55,37 @@ void FixedGraphView::drawRect(QPainter& painter, const QRectF& rect)
     drawLabels(painter, rect);
 }
 
-void FixedGraphView::drawAxii(QPainter& painter, const QRectF& rect)
-{
-    const VQColor& bg = calc.backgroundColor;
-    painter.fillRect(rect, QColor::fromRgbF(float(bg.r()), float(bg.g()), float(bg.b()), 1.0f));
-    GraphTile::drawGridAndAxes(painter, rect, t_, axisGrid_, calc, 0, 0.25);
-}
+void FixedGraphView::drawAxii(QPainter& painter, const QRectF& rect) { drawAxii(painter, rect, t_, axisGrid_, calc); }
 
 void FixedGraphView::drawLabels(QPainter& painter, const QRectF& rect)
 {
-    labels_.ticks.clear();
-    labels_.labels.clear();
-    if (!calc.drawLabel)
+    drawLabels(painter, rect, t_, axisGrid_, calc, labels_);
+}
+
+void FixedGraphView::drawAxii(QPainter& painter, const QRectF& rect, const GraphTransform& t, const GraphScale& grid,
+                              const Calculator& calc)
+{
+    const VQColor bg = calc.locked()->backgroundColor;
+    painter.fillRect(rect, QColor::fromRgbF(float(bg.r()), float(bg.g()), float(bg.b()), 1.0f));
+    GraphTile::drawGridAndAxes(painter, rect, t, grid, calc, 0, 0.25);
+}
+
+void FixedGraphView::drawLabels(QPainter& painter, const QRectF& rect, const GraphTransform& t, const GraphScale& grid,
+                                const Calculator& calc, AxisLabels::Layout& out)
+{
+    out.ticks.clear();
+    out.labels.clear();
+    if (!calc.locked()->drawLabel)
         return;
     AxisLabels::Placement place;
     place.area = rect;
-    place.axisX = std::clamp(GraphTile::alignedLine(t_.tx), rect.left(), rect.right());
-    place.axisY = std::clamp(GraphTile::alignedLine(t_.ty), rect.top(), rect.bottom());
-    place.axisRight = std::clamp(t_.tx, rect.left(), rect.right()) > rect.center().x();
+    place.axisX = std::clamp(GraphTile::alignedLine(t.tx), rect.left(), rect.right());
+    place.axisY = std::clamp(GraphTile::alignedLine(t.ty), rect.top(), rect.bottom());
+    place.axisRight = std::clamp(t.tx, rect.left(), rect.right()) > rect.center().x();
     place.snap = GraphTile::alignedLine;
-    const VQColor& axes = calc.axesColor;
-    AxisLabels::draw(painter, place, axisGrid_, t_,
-                     QColor::fromRgbF(float(axes.r()), float(axes.g()), float(axes.b()), 1.0f), labels_);
+    const VQColor axes = calc.locked()->axesColor;
+    AxisLabels::draw(painter, place, grid, t, QColor::fromRgbF(float(axes.r()), float(axes.g()), float(axes.b()), 1.0f),
+                     out);
 }
 
 } // namespace orvenda

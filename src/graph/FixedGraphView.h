@@ -34,6 +34,11 @@ public:
     void drawRect(QPainter& painter, const QRectF& rect);
     void drawAxii(QPainter& painter, const QRectF& rect);
     void drawLabels(QPainter& painter, const QRectF& rect);
+    // The same for any transform and steps, as other graphs of pages draw them.
+    static void drawAxii(QPainter& painter, const QRectF& rect, const GraphTransform& t, const GraphScale& grid,
+                         const Calculator& calc);
+    static void drawLabels(QPainter& painter, const QRectF& rect, const GraphTransform& t, const GraphScale& grid,
+                           const Calculator& calc, AxisLabels::Layout& out);
 
     const GraphScale& axisGrid() const { return axisGrid_; }
     // The ticks and labels of the last drawing.

@@ -115,7 +115,7 @@ void GraphText::drawRect(QPainter& painter, const QRectF& rect)
 
     labels_.ticks.clear();
     labels_.labels.clear();
-    if (calc.drawLabel) {
+    if (calc.state().drawLabel) {
         AxisLabels::Placement place;
         place.area = area;
         const double axisX = std::clamp(t.tx, area.left(), area.right());
@@ -123,16 +123,16 @@ void GraphText::drawRect(QPainter& painter, const QRectF& rect)
         place.axisY = pixelCentre(std::clamp(t.ty, area.top(), area.bottom()));
         place.axisRight = axisX > area.center().x();
         place.snap = pixelCentre;
-        if (calc.graphXAxisLabelMode == 1)
+        if (calc.state().graphXAxisLabelMode == 1)
             place.piText = [this](double v) { return trigFormat(v); };
-        AxisLabels::draw(painter, place, axisGrid_, t, rgb(calc.axesColor, 1), labels_);
+        AxisLabels::draw(painter, place, axisGrid_, t, rgb(calc.state().axesColor, 1), labels_);
     }
 
     if (calc.lockMagnifier)
         drawTrace(painter, t);
 
     if (showDragRect) {
-        painter.setPen(QPen(rgb(calc.axesColor, 1), 1));
+        painter.setPen(QPen(rgb(calc.state().axesColor, 1), 1));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(dragRect);
     }
@@ -214,7 +214,7 @@ void GraphText::drawMagnifierAt(QPainter& painter, const QPointF& at, double slo
         const QPointF top(at.x() + 10, at.y() - 16 * std::fabs(std::sin(phi)));
         painter.drawText(top + QPointF(0, QFontMetricsF(bold).ascent()), QString::fromStdString(featureName(feature)));
     }
-    const bool bright = calc.backgroundColor.v() > 0.5;
+    const bool bright = calc.locked()->backgroundColor.v() > 0.5;
     const QImage& frame = bright ? (locked ? lenseImageWhiteLock_ : lenseImageWhite_)
                                  : (locked ? lenseImageLock_ : lenseImage_);
     painter.drawImage(at - QPointF(kLensOffset, kLensOffset), frame);
@@ -224,7 +224,7 @@ void GraphText::drawMagnifierAt(QPainter& painter, const QPointF& at, double slo
     for (const QPointF& u : {along, -along, across, -across})
         painter.drawLine(at + u * kCrossGap, at + u * kCrossReach);
 
-    if (calc.drawDyDx) {
+    if (calc.locked()->drawDyDx) {
         const PlotPoint& p = calc.pTrackPoint;
         const auto tangentAt = [&](double vx) {
             const double x = (vx - t.tx) / t.a;
@@ -240,7 +240,7 @@ void GraphText::drawMagnifierAt(QPainter& painter, const QPointF& at, double slo
 
 void GraphText::drawInfoLines(QPainter& painter, PlotObject& plot)
 {
-    const QColor backing = rgb(calc.backgroundColor, 0.5);
+    const QColor backing = rgb(calc.locked()->backgroundColor, 0.5);
     const QColor ink = rgb(plot.color, 1);
     const std::vector<std::string> lines = plot.infoLines().value_or(std::vector<std::string>());
     double y = 20;
@@ -255,7 +255,7 @@ void GraphText::drawInfoLines(QPainter& painter, PlotObject& plot)
             y += advance;
         }
     };
-    if (!calc.mathPrint) {
+    if (!calc.locked()->mathPrint) {
         const bool tablet = calc.device == 1;
         plain(FontMap::shared().font("Helvetica-Bold", tablet ? 20 : 14), tablet ? 22 : 16, 0);
         return;
@@ -310,7 +310,7 @@ void GraphText::drawTexts(QPainter& painter, const GraphTransform& t)
             for (const QString& line : lines)
                 widest = std::max(widest, metrics.horizontalAdvance(line));
             painter.fillRect(QRectF(pos.x(), pos.y(), widest, cell.height() + 1 + kTextLine * double(lines.size() - 1)),
-                             textBacking(calc.backgroundColor, *text));
+                             textBacking(calc.locked()->backgroundColor, *text));
         } else {
             const GraphGeometry::Point v = GraphGeometry::applyPlotTransform(t, text->x, text->y);
             pos = QPointF(v.x, v.y);

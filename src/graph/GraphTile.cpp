@@ -106,11 +106,12 @@ void GraphTile::drawAxii(QPainter& context, const QRectF& rect, int)
 void GraphTile::drawGridAndAxes(QPainter& context, const QRectF& rect, const GraphTransform& t, const GraphScale& axisGrid,
                                 const Calculator& calc, double overlap, double gridWidth)
 {
-    if (!calc.drawGrid && !calc.drawAxes)
+    const Calculator::Settings settings = calc.settings();
+    if (!settings.drawGrid && !settings.drawAxes)
         return;
     const double x = rect.x(), y = rect.y();
     const double right = rect.right() + overlap, bottom = rect.bottom() + overlap;
-    if (calc.drawGrid) {
+    if (settings.drawGrid) {
         QPainterPath grid;
         const double dx = axisGrid.xStep, dy = axisGrid.yStep;
         // Half label steps from just outside the top-left corner.
@@ -124,9 +125,9 @@ void GraphTile::drawGridAndAxes(QPainter& context, const QRectF& rect, const Gra
             grid.moveTo(at, y);
             grid.lineTo(at, bottom);
         });
-        context.strokePath(grid, QPen(colorOf(calc.gridColor), gridWidth));
+        context.strokePath(grid, QPen(colorOf(settings.gridColor), gridWidth));
     }
-    if (calc.drawAxes) {
+    if (settings.drawAxes) {
         QPainterPath axes;
         const double yAxis = aligned(t.tx), xAxis = aligned(t.ty);
         if (yAxis > x && yAxis < right) {
@@ -137,7 +138,7 @@ void GraphTile::drawGridAndAxes(QPainter& context, const QRectF& rect, const Gra
             axes.moveTo(x, xAxis);
             axes.lineTo(right, xAxis);
         }
-        context.strokePath(axes, QPen(colorOf(calc.axesColor), 1));
+        context.strokePath(axes, QPen(colorOf(settings.axesColor), 1));
     }
 }
 
@@ -168,14 +169,20 @@ void GraphTile::drawPointsInContext(QPainter& context, const QRectF&)
     const auto points = calc.graphPts();
     if (!points || points->count() == 0)
         return;
-    context.save();
     // Marks reach 4 points from their point (half the pen past the 6-point box).
-    const QRectF near = bounds_.adjusted(-4, -4, 4, 4);
+    drawPoints(context, t, bounds_.adjusted(-4, -4, 4, 4), *points);
+}
+
+void GraphTile::drawPoints(QPainter& context, const GraphTransform& t, const QRectF& near, const VQGraphPtArray& points)
+{
+    if (points.count() == 0)
+        return;
+    context.save();
     QColor fill = Qt::black, stroke = Qt::black;
     context.setBrush(fill);
     context.setPen(QPen(stroke, 2));
-    const VQGraphPtArray::Record* records = points->points();
-    for (std::size_t i = 0; i < points->count(); ++i) {
+    const VQGraphPtArray::Record* records = points.points();
+    for (std::size_t i = 0; i < points.count(); ++i) {
         const VQGraphPtArray::Record& p = records[i];
         // An erased point keeps its record but is not drawn.
         if (!p.on)

@@ -15,6 +15,7 @@ class QPainter;
 namespace orvenda {
 
 class Calculator;
+class VQGraphPtArray;
 class GraphView;
 
 // One square of the graph view's 3 × 3 ring. It renders its region of the plane once into
@@ -57,6 +58,8 @@ public:
     static double alignedLine(double c);
     // The calculator's graph points; graphRect (graph coordinates) is where the tile lies.
     void drawPointsInContext(QPainter& context, const QRectF& graphRect);
+    // The shown points of the array whose view point lies in `near`, through t.
+    static void drawPoints(QPainter& context, const GraphTransform& t, const QRectF& near, const VQGraphPtArray& points);
 
     int index = 0;
     GraphScale axisGrid;

@@ -6,6 +6,7 @@
 #include "core/VQStack.h"
 #include "core/services/StatGraphManager.h"
 #include "eval/GraphSampler.h"
+#include "graph/DrawingPlots.h"
 #include "graph/GraphText.h"
 #include "graph/GraphTileLayer.h"
 #include "graph/GraphViewDelegate.h"
@@ -95,11 +96,6 @@ void merge(Calculator::Bounds& into, const Calculator::Bounds& b)
     into.yMax = std::max(into.yMax, b.yMax);
 }
 
-VQColor colorOf(const DrawObject& record)
-{
-    return VQColor::colorR(record.r, record.g, record.b, 1);
-}
-
 StatPlotSource* statPlotSource(const Calculator& calc)
 {
     return dynamic_cast<StatPlotSource*>(calc.statGraphManager.get());
@@ -152,7 +148,7 @@ GraphView::~GraphView()
 {
     vTimer_.stop();
     frameStart_.reset();
-    calc.graphFitModel = -1;
+    calc.locked()->graphFitModel = -1;
 }
 
 // ---- Window and transform ----
@@ -322,8 +318,8 @@ void GraphView::updateDisplay()
     {
         // The modes, the equations and the drawing list are what a program changes.
         const auto hold = calc.lockState();
-        calc.graphFitModel = -1;
-        if (calc.graphDisplayMode == kSolverDisplayMode) {
+        calc.state().graphFitModel = -1;
+        if (calc.state().graphDisplayMode == kSolverDisplayMode) {
             addSolverPlot();
         } else {
             addEquationPlots();
@@ -374,7 +370,7 @@ std::shared_ptr<PlotObject> GraphView::makeEquationPlot(int functionType, int to
         return std::make_shared<PlotPolar>(calc);
     case kSequenceType: {
         auto plot = std::make_shared<PlotSequence>(calc);
-        plot->setSequenceType(calc.graphSequenceFormat);
+        plot->setSequenceType(calc.locked()->graphSequenceFormat);
         return plot;
     }
     default:
@@ -396,7 +392,7 @@ void GraphView::addEquationPlots()
         return;
     YEqModel* model = YEqModel::of(calc);
     const Walk walk = kWalks[mode];
-    const int format = calc.graphSequenceFormat;
+    const int format = calc.locked()->graphSequenceFormat;
     if (mode == kSequenceGraphMode && format >= 2 && format <= 4) {
         // The pairs u-v, v-w and u-w make one plot.
         if (auto plot = makeEquationPlot(kSequenceType, walk.first)) {
@@ -472,52 +468,8 @@ void GraphView::addWebPlots(int token, const VQColor& color)
 
 void GraphView::addDrawingPlots()
 {
-    for (const auto& record : calc.drawing) {
-        if (auto line = std::dynamic_pointer_cast<DrawLine>(record)) {
-            auto plot = std::make_shared<PlotLine>(calc);
-            plot->drawFunc = line;
-            plot->color = colorOf(*line);
-            plot->p1 = line->p1;
-            plot->p2 = line->p2;
-            plot->setSelected(line->selected);
-            plot->lineWidth = line->lineWidth;
-            plot->style = line->style;
-            plotObjects_.push_back(std::move(plot));
-        } else if (auto function = std::dynamic_pointer_cast<DrawFunc>(record)) {
-            auto plot = std::make_shared<PlotFn>(calc);
-            plot->fn = function->fn;
-            plot->color = colorOf(*function);
-            plot->expression = function->expression;
-            plot->eqNum = -1;
-            plot->varNum = kSlotX;
-            plot->style = 2;
-            plot->lineWidth = function->lineWidth;
-            plot->showTangent = function->showTangent;
-            plot->tangentX = function->tangentX;
-            plot->drawFunc = function;
-            plot->setSelected(function->selected);
-            plotObjects_.push_back(std::move(plot));
-        } else if (auto circle = std::dynamic_pointer_cast<DrawCircle>(record)) {
-            auto plot = std::make_shared<PlotCircle>(calc);
-            plot->drawFunc = circle;
-            plot->color = colorOf(*circle);
-            plot->center = circle->center;
-            plot->radius = circle->radius;
-            plot->lineWidth = circle->lineWidth;
-            plot->fillPercent = circle->fillPercent;
-            plot->setSelected(circle->selected);
-            plotObjects_.push_back(std::move(plot));
-        } else if (auto inverse = std::dynamic_pointer_cast<DrawInv>(record)) {
-            plotObjects_.push_back(PlotInvFn::plotFor(calc, inverse));
-        } else if (auto shade = std::dynamic_pointer_cast<DrawShadeFn>(record)) {
-            plotObjects_.push_back(PlotShadeFn::plotFor(calc, shade));
-        } else if (auto polyline = std::dynamic_pointer_cast<DrawPolyline>(record)) {
-            plotObjects_.push_back(PlotPolyline::forRecord(calc, polyline, colorOf(*polyline)));
-        } else if (StatPlotSource* stats = statPlotSource(calc)) {
-            if (auto plot = stats->plotForRecord(record))
-                plotObjects_.push_back(std::move(plot));
-        }
-    }
+    // Texts are drawn by the overlay, over every tile.
+    DrawingPlots::addPlots(calc, plotObjects_, false);
 }
 
 void GraphView::setFitModel(int model)
@@ -775,15 +727,15 @@ void GraphView::done()
     updateWindowVars();
     if (calc.lockMagnifier) {
         const PlotPoint& at = calc.pTrackPoint;
-        if (calc.graphDisplayMode == kSolverDisplayMode)
+        if (calc.locked()->graphDisplayMode == kSolverDisplayMode)
             calc.setVar(calc.yEqManager ? calc.yEqManager->solverVar() : kSlotX, {{at.x, 0.0}});
         else
             calc.saveX(at.x, at.y);
     }
-    calc.graphDisplayMode = 0;
+    calc.locked()->graphDisplayMode = 0;
     calc.lockMagnifier = false;
     photoPlot_->selected = false;
-    calc.graphFitModel = -1;
+    calc.locked()->graphFitModel = -1;
     plotObjects_.clear();
     enableGestureRecognizers(true);
 }
@@ -807,15 +759,14 @@ void GraphView::zoomOp(int token)
     const Calculator::Bounds before = windowFromTransform();
     switch (token) {
     case kZStandard:
-        calc.graphXAxisLabelMode = 0;
+        calc.locked()->graphXAxisLabelMode = 0;
         zoom({-10, 10, -10, 10});
         break;
     case kZTrig: {
-        const auto hold = calc.lockState();
         const bool degrees = calc.angleFormat() == 0;
         const double x = degrees ? 360 : 2 * std::numbers::pi;
         if (calc.angleFormat() == 1)
-            calc.graphXAxisLabelMode = 1;
+            calc.locked()->graphXAxisLabelMode = 1;
         zoom({-x, x, -4, 4});
         break;
     }
@@ -823,26 +774,26 @@ void GraphView::zoomOp(int token)
         t_.a = -t_.d;
         break;
     case kZInteger:
-        calc.graphXAxisLabelMode = 0;
+        calc.locked()->graphXAxisLabelMode = 0;
         t_.a = 1;
         t_.d = -1;
         break;
     case kZDecimal:
-        calc.graphXAxisLabelMode = 0;
+        calc.locked()->graphXAxisLabelMode = 0;
         t_.a = 10;
         t_.d = -10;
         break;
     case kZPrevious:
-        calc.graphXAxisLabelMode = calc.prevXAxisMode;
+        calc.locked()->graphXAxisLabelMode = calc.prevXAxisMode;
         zoom(calc.prevBounds);
         break;
     case kZoomRcl:
-        calc.graphXAxisLabelMode = calc.saveXAxisMode;
+        calc.locked()->graphXAxisLabelMode = calc.saveXAxisMode;
         zoom(calc.saveBounds);
         break;
     case kZoomSto:
         calc.saveBounds = before;
-        calc.saveXAxisMode = calc.graphXAxisLabelMode;
+        calc.saveXAxisMode = calc.locked()->graphXAxisLabelMode;
         break;
     case kZoomStat:
         zoomStat();
@@ -856,7 +807,7 @@ void GraphView::zoomOp(int token)
         return;
     }
     calc.prevBounds = before;
-    calc.prevXAxisMode = calc.graphXAxisLabelMode;
+    calc.prevXAxisMode = calc.locked()->graphXAxisLabelMode;
     calc.graphBounds = windowFromTransform();
     zoom(calc.graphBounds);
     updateWindowVars();
@@ -864,7 +815,7 @@ void GraphView::zoomOp(int token)
 
 void GraphView::zoomStat()
 {
-    calc.graphXAxisLabelMode = 0;
+    calc.locked()->graphXAxisLabelMode = 0;
     Calculator::Bounds data{kInf, -kInf, kInf, -kInf};
     bool haveData = false;
     double boxMin = kInf, boxMax = -kInf;
@@ -1264,7 +1215,7 @@ void GraphView::longTap(Gesture state, const QPointF& at)
 void GraphView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const VQColor& c = calc.backgroundColor;
+    const VQColor& c = calc.locked()->backgroundColor;
     painter.fillRect(rect(), QColor::fromRgbF(float(c.r()), float(c.g()), float(c.b()), 1.0f));
 }
 

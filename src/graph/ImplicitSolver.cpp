@@ -44,14 +44,14 @@ bool finite(const GraphGeometry::Point& p)
 } // namespace
 
 ImplicitSolver::Use::Use(ImplicitSolver& solver)
-    : hold_(solver.calc_.lockState()), calc_(solver.calc_), x_(calc_.vars[kSlotX]), y_(calc_.vars[kSlotY])
+    : hold_(solver.calc_.lockState()), calc_(solver.calc_), x_(calc_.state().vars[kSlotX]), y_(calc_.state().vars[kSlotY])
 {
 }
 
 ImplicitSolver::Use::~Use()
 {
-    calc_.vars[kSlotX] = x_;
-    calc_.vars[kSlotY] = y_;
+    calc_.state().vars[kSlotX] = x_;
+    calc_.state().vars[kSlotY] = y_;
 }
 
 ImplicitSolver::ImplicitSolver(Calculator& calc) : calc_(calc), quick_(calc.parser()) {}
@@ -73,21 +73,24 @@ std::vector<double> ImplicitSolver::inputs() const
 {
     std::vector<double> values;
     values.reserve(inputSlots_.size() * 2 + 2);
+    const auto state = calc_.locked();
     for (int slot : inputSlots_) {
-        const std::complex<double>& z = calc_.vars[static_cast<std::size_t>(slot)];
+        const std::complex<double>& z = state->vars[static_cast<std::size_t>(slot)];
         values.push_back(z.real());
         values.push_back(z.imag());
     }
     values.push_back(calc_.angleFormat());
-    values.push_back(calc_.numDigits);
+    values.push_back(state->numDigits);
     return values;
 }
 
 double ImplicitSolver::fX(double x, double y)
 {
     ++numEvals;
-    calc_.vars[kSlotX] = {x, 0.0};
-    calc_.vars[kSlotY] = {y, 0.0};
+    // Inside a Use, which holds the state lock.
+    auto& vars = calc_.state().vars;
+    vars[kSlotX] = {x, 0.0};
+    vars[kSlotY] = {y, 0.0};
     const double f = quick_.run(program_);
     return std::isnan(f) ? kInf : f;
 }

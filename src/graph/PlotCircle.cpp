@@ -220,11 +220,11 @@ std::optional<std::vector<std::string>> PlotCircle::infoLines()
     // The format switches are the calculator's modes.
     const auto hold = calc.lockState();
     std::vector<std::string> lines;
-    if (calc.drawExpr)
+    if (calc.state().drawExpr)
         lines.push_back(*label());
-    if (calc.drawCoord)
+    if (calc.state().drawCoord)
         addCoordinateLines(lines);
-    if (calc.drawDyDx)
+    if (calc.state().drawDyDx)
         lines.push_back("dy/dx:" + calc.formatReal(calc.pTrackSlope));
     return lines;
 }

@@ -800,7 +800,7 @@ std::optional<std::string> PlotFn::label()
 
 std::optional<std::map<std::string, PlotFn::Ops>> PlotFn::equationOps()
 {
-    if (!calc.drawExpr)
+    if (!calc.locked()->drawExpr)
         return std::nullopt;
     std::optional<Ops> ops;
     if (eqNum < 0) {
@@ -827,7 +827,7 @@ std::optional<std::vector<std::string>> PlotFn::infoLines()
     const auto hold = calc.lockState();
     std::vector<std::string> lines;
     const auto f = [this](double v) { return calc.formatReal(v); };
-    if (calc.drawExpr) {
+    if (calc.state().drawExpr) {
         lines.push_back(label().value_or(std::string()));
         if (eqNum >= 0)
             for (const YEqVarInfo& info : varInfoArray)
@@ -835,19 +835,19 @@ std::optional<std::vector<std::string>> PlotFn::infoLines()
                                 + f(calc.getVar(info.varNum).value.real()));
     }
     const PlotPoint& p = calc.pTrackPoint;
-    if (calc.drawCoord) {
-        if (calc.graphCoordFormat != 0) {
+    if (calc.state().drawCoord) {
+        if (calc.state().graphCoordFormat != 0) {
             addCoordinateLines(lines);
         } else {
             const std::string name = calc.nameForVariable(varNum).value_or("X");
-            if (calc.graphXAxisLabelMode == 1 && varNum == kSlotX)
+            if (calc.state().graphXAxisLabelMode == 1 && varNum == kSlotX)
                 lines.push_back(calc.nameForOpcode(0x58) + ":" + f(p.x / std::numbers::pi) + "\xCF\x80");
             else
                 lines.push_back(name + ":" + f(p.x));
             lines.push_back("Y:" + (calc.featureLock == FeatureAsymptote ? std::string() : f(p.y)));
         }
     }
-    if (calc.drawDyDx) {
+    if (calc.state().drawDyDx) {
         const bool extreme = calc.featureLock == FeatureMinimum || calc.featureLock == FeatureMaximum;
         lines.push_back("dy/dx:" + f(extreme ? 0.0 : calc.pTrackSlope));
     }

@@ -584,18 +584,18 @@ std::optional<std::vector<std::string>> PlotImplicit::infoLines()
     // The format switches and the variables are the calculator's.
     const auto hold = calc.lockState();
     std::vector<std::string> lines;
-    if (calc.drawExpr) {
+    if (calc.state().drawExpr) {
         lines.push_back(label().value_or(""));
         for (const YEqVarInfo& info : varInfoArray) {
             if (info.varNum < 0 || info.varNum >= Calculator::kVarCount)
                 continue;
             lines.push_back(calc.nameForOpcode(std::uint32_t(kLetterA + info.varNum)) + "="
-                            + calc.formatReal(calc.vars[std::size_t(info.varNum)].real()));
+                            + calc.formatReal(calc.state().vars[std::size_t(info.varNum)].real()));
         }
     }
-    if (calc.drawCoord)
+    if (calc.state().drawCoord)
         addCoordinateLines(lines, "x:", "y:");
-    if (calc.drawDyDx) {
+    if (calc.state().drawDyDx) {
         const bool turning = calc.featureLock == FeatureMinimum || calc.featureLock == FeatureMaximum;
         lines.push_back("dy/dx:" + calc.formatReal(turning ? 0.0 : calc.pTrackSlope));
     }
@@ -607,7 +607,7 @@ std::optional<std::map<std::string, PlotObject::Ops>> PlotImplicit::equationOps(
     const auto equations = equationsOf(calc);
     {
         const auto hold = calc.lockState();
-        if (!calc.drawExpr)
+        if (!calc.state().drawExpr)
             return std::nullopt;
     }
     if (!equations)

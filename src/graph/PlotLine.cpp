@@ -265,7 +265,7 @@ std::optional<std::vector<std::string>> PlotLine::infoLines()
     const auto hold = calc.lockState();
     std::vector<std::string> lines;
     const auto f = [this](double v) { return calc.formatReal(v); };
-    if (calc.drawExpr) {
+    if (calc.state().drawExpr) {
         if (p1.x == kInf) {
             lines.push_back("Horizontal " + f(p1.y));
             lines.push_back("y=" + f(p1.y));
@@ -282,9 +282,9 @@ std::optional<std::vector<std::string>> PlotLine::infoLines()
             lines.push_back("y=" + f(m) + "x" + (b < 0 ? "" : "+") + f(b));
         }
     }
-    if (calc.drawCoord)
+    if (calc.state().drawCoord)
         addCoordinateLines(lines);
-    if (calc.drawDyDx)
+    if (calc.state().drawDyDx)
         lines.push_back("dy/dx:" + f(slopeAtT(0)));
     return lines;
 }

@@ -180,7 +180,7 @@ void PlotObject::addCoordinateLines(std::vector<std::string>& lines, const char*
     const PlotPoint& p = calc.pTrackPoint;
     if (!GraphGeometry::pointIsFinite(p.x, p.y))
         return;
-    if (calc.graphCoordFormat != 0) {
+    if (calc.locked()->graphCoordFormat != 0) {
         double theta = calc.graphMode() == kPolarGraphMode ? p.t : std::atan2(p.y, p.x);
         if (calc.angleFormat() == 0)
             theta *= 180 / std::numbers::pi;
@@ -195,11 +195,11 @@ void PlotObject::addCoordinateLines(std::vector<std::string>& lines, const char*
 std::vector<std::string> PlotObject::traceLines()
 {
     std::vector<std::string> lines;
-    if (calc.drawExpr)
+    if (calc.locked()->drawExpr)
         lines.push_back(label().value_or(std::string()));
-    if (calc.drawCoord)
+    if (calc.locked()->drawCoord)
         addCoordinateLines(lines);
-    if (calc.drawDyDx) {
+    if (calc.locked()->drawDyDx) {
         const bool extremum = calc.featureLock == FeatureMinimum || calc.featureLock == FeatureMaximum;
         lines.push_back("dy/dx:" + calc.formatReal(extremum ? 0 : calc.pTrackSlope));
     }

@@ -164,21 +164,21 @@ std::optional<std::vector<std::string>> PlotParametric::infoLines()
     const auto hold = calc.lockState();
     std::vector<std::string> lines;
     const PlotPoint p = calc.pTrackPoint;
-    if (calc.drawExpr && calc.yEqManager) {
+    if (calc.state().drawExpr && calc.yEqManager) {
         lines.push_back("x=" + calc.yEqManager->eqString(xToken()));
         lines.push_back("y=" + calc.yEqManager->eqString(yToken()));
         addVariableLines(lines);
     }
-    if (calc.drawCoord) {
+    if (calc.state().drawCoord) {
         lines.push_back("t:" + calc.formatReal(p.t));
-        if (calc.graphCoordFormat == 1) {
+        if (calc.state().graphCoordFormat == 1) {
             addPolarLines(lines, p);
         } else {
             lines.push_back("x:" + calc.formatReal(p.x));
             lines.push_back("y:" + calc.formatReal(p.y));
         }
     }
-    if (calc.drawDyDx) {
+    if (calc.state().drawDyDx) {
         lines.push_back("dy/dx:" + calc.formatReal(slopeAtT(p.t)));
         lines.push_back("dx/dt:" + calc.formatReal(dxdtAtT(p.t)));
         lines.push_back("dy/dt:" + calc.formatReal(dydtAtT(p.t)));
@@ -196,7 +196,7 @@ std::optional<std::string> PlotParametric::label()
 std::optional<std::map<std::string, PlotObject::Ops>> PlotParametric::equationOps()
 {
     const auto hold = calc.lockState();
-    if (!calc.drawExpr || !calc.yEqManager)
+    if (!calc.state().drawExpr || !calc.yEqManager)
         return std::nullopt;
     return std::map<std::string, Ops>{{"Xt=", calc.yEqManager->plotForFunction(xToken()).value_or(Ops{})},
                                       {"Yt=", calc.yEqManager->plotForFunction(yToken()).value_or(Ops{})}};

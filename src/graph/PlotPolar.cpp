@@ -49,12 +49,12 @@ std::optional<std::vector<std::string>> PlotPolar::infoLines()
     const auto hold = calc.lockState();
     std::vector<std::string> lines;
     const PlotPoint p = calc.pTrackPoint;
-    const bool polar = calc.graphCoordFormat == 1;
-    if (calc.drawExpr && calc.yEqManager) {
+    const bool polar = calc.state().graphCoordFormat == 1;
+    if (calc.state().drawExpr && calc.yEqManager) {
         lines.push_back(calc.yEqManager->eqString(eqNum));
         addVariableLines(lines);
     }
-    if (calc.drawCoord) {
+    if (calc.state().drawCoord) {
         if (polar) {
             lines.push_back("r:" + calc.formatReal(std::hypot(p.x, p.y)));
             lines.push_back("\xCE\xB8:" + calc.formatReal(p.t));
@@ -63,7 +63,7 @@ std::optional<std::vector<std::string>> PlotPolar::infoLines()
             lines.push_back("y:" + calc.formatReal(p.y));
         }
     }
-    if (calc.drawDyDx)
+    if (calc.state().drawDyDx)
         addSlopeLine(lines, p.t);
     return lines;
 }
@@ -78,7 +78,7 @@ std::optional<std::string> PlotPolar::label()
 std::optional<std::map<std::string, PlotObject::Ops>> PlotPolar::equationOps()
 {
     const auto hold = calc.lockState();
-    if (!calc.drawExpr || !calc.yEqManager)
+    if (!calc.state().drawExpr || !calc.yEqManager)
         return std::nullopt;
     return std::map<std::string, Ops>{{"r=", calc.yEqManager->plotForFunction(eqNum).value_or(Ops{})}};
 }

@@ -107,11 +107,11 @@ std::optional<std::vector<std::string>> PlotPolyline::infoLines()
 {
     const auto hold = calc.lockState();
     std::vector<std::string> lines;
-    if (calc.drawExpr)
+    if (calc.state().drawExpr)
         lines.push_back(label().value_or(""));
-    if (calc.drawCoord)
+    if (calc.state().drawCoord)
         addCoordinateLines(lines);
-    if (calc.drawDyDx)
+    if (calc.state().drawDyDx)
         lines.push_back("dy/dx:" + calc.formatReal(slopeAtT(calc.pTrackPoint.t)));
     return lines;
 }

@@ -81,7 +81,7 @@ void PlotSequence::takeSamples()
 {
     // ηMin and the evaluator's first term must agree while the terms are written.
     const auto hold = calc.lockState();
-    const double etaMin = calc.vars[kSlotEtaMin].real(), etaMax = calc.vars[kSlotEtaMax].real();
+    const double etaMin = calc.state().vars[kSlotEtaMin].real(), etaMax = calc.state().vars[kSlotEtaMax].real();
     samples_.clear();
     firstTerm_ = etaMin;
     // A fractional or negative first term would shift the terms against their numbers.
@@ -302,17 +302,17 @@ std::optional<std::vector<std::string>> PlotSequence::infoLines()
     const auto hold = calc.lockState();
     std::vector<std::string> lines;
     const PlotPoint p = calc.pTrackPoint;
-    const bool polar = calc.graphCoordFormat == 1;
+    const bool polar = calc.state().graphCoordFormat == 1;
     const auto name = [this](int token) { return calc.nameForOpcode(std::uint32_t(token)); };
-    if (calc.drawExpr && calc.yEqManager) {
+    if (calc.state().drawExpr && calc.yEqManager) {
         const auto add = [&](int token) { lines.push_back(name(token) + "=" + calc.yEqManager->eqString(token)); };
         add(firstToken());
         if (pairFormat())
             add(secondToken());
     }
-    if (calc.drawCoord && polar) {
+    if (calc.state().drawCoord && polar) {
         addPolarLines(lines, p);
-    } else if (calc.drawCoord) {
+    } else if (calc.state().drawCoord) {
         std::string xLabel = "\xCE\xB7", yLabel = name(eqNum);
         if (pairFormat()) {
             lines.push_back("\xCE\xB7:" + calc.formatReal(p.t));
@@ -328,7 +328,7 @@ std::optional<std::vector<std::string>> PlotSequence::infoLines()
         lines.push_back(xLabel + ":" + calc.formatReal(p.x));
         lines.push_back(yLabel + ":" + calc.formatReal(p.y));
     }
-    if (calc.drawDyDx)
+    if (calc.state().drawDyDx)
         addSlopeLine(lines, p.t);
     return lines;
 }

@@ -149,12 +149,12 @@ std::optional<std::vector<std::string>> PlotShadeFn::infoLines()
 {
     const auto hold = calc.lockState();
     std::vector<std::string> lines;
-    if (calc.drawExpr) {
+    if (calc.state().drawExpr) {
         lines.push_back("Shade");
         lines.push_back("left:" + calc.formatReal(xLeft));
         lines.push_back("right:" + calc.formatReal(xRight));
     }
-    if (calc.drawCoord) {
+    if (calc.state().drawCoord) {
         PlotPoint p = calc.pTrackPoint;
         const bool inside = hitPoint(p, dataT, 1);
         lines.push_back("x:" + (inside ? calc.formatReal(p.x) : std::string()));

@@ -62,9 +62,9 @@ void SampledCurve::sampleWindow(int minSlot, int maxSlot, int stepSlot, Sampling
     double min = 0, max = 0, step = 0;
     {
         const auto hold = calc.lockState();
-        min = calc.vars[static_cast<std::size_t>(minSlot)].real();
-        max = calc.vars[static_cast<std::size_t>(maxSlot)].real();
-        step = calc.vars[static_cast<std::size_t>(stepSlot)].real();
+        min = calc.state().vars[static_cast<std::size_t>(minSlot)].real();
+        max = calc.state().vars[static_cast<std::size_t>(maxSlot)].real();
+        step = calc.state().vars[static_cast<std::size_t>(stepSlot)].real();
     }
     samples_.resize(sampleCount(min, max, step));
     (sampler_.*sampling)(eqNum, min, max, step, samples_);
@@ -264,7 +264,7 @@ void SampledCurve::addVariableLines(std::vector<std::string>& lines) const
         if (info.varNum < 0 || info.varNum >= Calculator::kVarCount)
             continue;
         lines.push_back(calc.nameForOpcode(0x41 + std::uint32_t(info.varNum)) + "="
-                        + calc.formatReal(calc.vars[static_cast<std::size_t>(info.varNum)].real()));
+                        + calc.formatReal(calc.locked()->vars[static_cast<std::size_t>(info.varNum)].real()));
     }
 }
 
@@ -279,7 +279,7 @@ void SampledCurve::addPolarLines(std::vector<std::string>& lines, const PlotPoin
 
 void SampledCurve::addSlopeLine(std::vector<std::string>& lines, double t)
 {
-    if (calc.graphCoordFormat == 1)
+    if (calc.locked()->graphCoordFormat == 1)
         lines.push_back("dr/d\xCE\xB8:" + calc.formatReal(sampler_.drdThetaAt(t, eqNum, kDerivativeStep)));
     else
         lines.push_back("dy/dx:" + calc.formatReal(slopeAtT(t)));

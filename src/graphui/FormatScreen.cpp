@@ -134,16 +134,16 @@ FormatScreen::FormatScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     updateDisplay();
 }
 
-bool& FormatScreen::setting(int tag)
+bool Calculator::Settings::*FormatScreen::setting(int tag)
 {
-    Calculator& c = calc();
+    using S = Calculator::Settings;
     switch (tag) {
-    case Axes: return c.drawAxes;
-    case Label: return c.drawLabel;
-    case Expr: return c.drawExpr;
-    case Coord: return c.drawCoord;
-    case DyDx: return c.drawDyDx;
-    default: return c.drawGrid;
+    case Axes: return &S::drawAxes;
+    case Label: return &S::drawLabel;
+    case Expr: return &S::drawExpr;
+    case Coord: return &S::drawCoord;
+    case DyDx: return &S::drawDyDx;
+    default: return &S::drawGrid;
     }
 }
 
@@ -158,8 +158,12 @@ void FormatScreen::showButton(QToolButton& button, bool on)
 void FormatScreen::flipSwitch(int tag)
 {
     click();
-    bool& value = setting(tag);
-    value = !value;
+    bool value = false;
+    {
+        const auto state = calc().locked();
+        bool& stored = (*state).*setting(tag);
+        value = stored = !stored;
+    }
     showButton(*switches_[tag >= 0 && tag < int(switches_.size()) ? tag : Grid], value);
 }
 
@@ -167,20 +171,20 @@ void FormatScreen::coord(int segment)
 {
     click();
     if (segment == 0 || segment == 1)
-        calc().graphCoordFormat = segment;
+        calc().locked()->graphCoordFormat = segment;
 }
 
 void FormatScreen::sequence(int segment)
 {
     click();
     if (segment >= 0 && segment <= 4)
-        calc().graphSequenceFormat = segment;
+        calc().locked()->graphSequenceFormat = segment;
 }
 
 void FormatScreen::splitScreen(int segment)
 {
     click();
-    calc().screenSplit = segment != 0 ? 1 : 0;
+    calc().locked()->screenSplit = segment != 0 ? 1 : 0;
 }
 
 void FormatScreen::pick(ColorItem item, const VQColor& start)
@@ -191,16 +195,18 @@ void FormatScreen::pick(ColorItem item, const VQColor& start)
         delegate_->pickColor(start, *this, kPickerKind);
 }
 
-void FormatScreen::chooseColor() { pick(BackgroundColor, calc().backgroundColor); }
+void FormatScreen::chooseColor() { pick(BackgroundColor, calc().settings().backgroundColor); }
 
-void FormatScreen::chooseGridColor() { pick(GridColor, calc().gridColor); }
+void FormatScreen::chooseGridColor() { pick(GridColor, calc().settings().gridColor); }
 
-void FormatScreen::chooseAxisColor() { pick(AxesColor, calc().axesColor); }
+void FormatScreen::chooseAxisColor() { pick(AxesColor, calc().settings().axesColor); }
 
 void FormatScreen::changeColor(const VQColor& color)
 {
-    Calculator& c = calc();
-    (colorItem_ == GridColor ? c.gridColor : colorItem_ == AxesColor ? c.axesColor : c.backgroundColor) = color;
+    {
+        const auto state = calc().locked();
+        (colorItem_ == GridColor ? state->gridColor : colorItem_ == AxesColor ? state->axesColor : state->backgroundColor) = color;
+    }
     updateDisplay();
 }
 
@@ -214,15 +220,16 @@ void FormatScreen::updateDisplay()
     palette.setColor(QPalette::Window, window);
     palette.setColor(QPalette::WindowText, window.lightnessF() < 0.5 ? Qt::white : Qt::black);
     setPalette(palette);
+    const Calculator::Settings settings = c.settings();
     for (int tag = 0; tag < int(switches_.size()); ++tag)
-        showButton(*switches_[tag], setting(tag));
-    if (c.graphCoordFormat == 0 || c.graphCoordFormat == 1)
-        coordSelector_->setSelected(c.graphCoordFormat);
+        showButton(*switches_[tag], settings.*setting(tag));
+    if (settings.graphCoordFormat == 0 || settings.graphCoordFormat == 1)
+        coordSelector_->setSelected(settings.graphCoordFormat);
     sequenceRow_->setVisible(c.graphMode() == 3);
-    if (c.graphSequenceFormat >= 0 && c.graphSequenceFormat < 5)
-        sequenceSelector_->setSelected(c.graphSequenceFormat);
-    screenSplitSelector_->setSelected(c.screenSplit != 0 ? 1 : 0);
-    const VQColor* colors[] = {&c.backgroundColor, &c.gridColor, &c.axesColor};
+    if (settings.graphSequenceFormat >= 0 && settings.graphSequenceFormat < 5)
+        sequenceSelector_->setSelected(settings.graphSequenceFormat);
+    screenSplitSelector_->setSelected(settings.screenSplit != 0 ? 1 : 0);
+    const VQColor* colors[] = {&settings.backgroundColor, &settings.gridColor, &settings.axesColor};
     for (std::size_t i = 0; i < colorButtons_.size(); ++i)
         colorButtons_[i]->setStyleSheet(QStringLiteral("QPushButton { background: %1; color: %2; }")
                                             .arg(qColor(*colors[i]).name(), qColor(colors[i]->contrastColor()).name()));

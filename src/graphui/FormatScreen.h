@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ScreenController.h"
+#include "core/Calculator.h"
 #include "core/VQColor.h"
 
 #include <QImage>
@@ -61,7 +62,7 @@ public:
     const SegmentedControl& screenSplitSelector() const { return *screenSplitSelector_; }
 
 private:
-    bool& setting(int tag);
+    static bool Calculator::Settings::*setting(int tag);
     void showButton(QToolButton& button, bool on);
     void click();
     void pick(ColorItem item, const VQColor& start);

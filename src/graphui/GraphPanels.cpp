@@ -26,6 +26,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace orvenda {
 namespace {
@@ -252,7 +253,7 @@ std::vector<VQTemplateField> GraphPanels::getFields()
     fields_.push_back(editable(varIndependent, 0, independent, TagIndependent));
     int row = 0;
     auto out = [&](const char* label, int tag) { fields_.push_back(readOnly(fieldValueFor(tag), 17, row++, label, tag)); };
-    const bool polarCoords = calc_.graphCoordFormat == 1;
+    const bool polarCoords = calc_.locked()->graphCoordFormat == 1;
     switch (mode) {
     case kFunctionMode:
     case kImplicitMode:
@@ -708,17 +709,21 @@ void GraphPanels::startTrackingVar(int varNum)
 {
     if (varNum < 0)
         return;
-    tDrawCoord_ = calc_.drawCoord;
-    tDrawDyDx_ = calc_.drawDyDx;
-    calc_.drawCoord = false;
-    calc_.drawDyDx = false;
+    {
+        const auto state = calc_.locked();
+        tDrawCoord_ = std::exchange(state->drawCoord, false);
+        tDrawDyDx_ = std::exchange(state->drawDyDx, false);
+    }
     view_.startTrackingVar();
 }
 
 void GraphPanels::stopTrackingVar()
 {
-    calc_.drawCoord = tDrawCoord_;
-    calc_.drawDyDx = tDrawDyDx_;
+    {
+        const auto state = calc_.locked();
+        state->drawCoord = tDrawCoord_;
+        state->drawDyDx = tDrawDyDx_;
+    }
     view_.stopTrackingVar();
 }
 

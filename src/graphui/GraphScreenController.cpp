@@ -27,8 +27,6 @@ namespace {
 constexpr std::array<const char*, 4> kKeySpecs{
     "UIKeyInputEscape,,,done:", "Z,Zoom,M,keyZoomMenu", "+,enlarge,,zoomEnlarge", "-,shrink,,zoomShrink"};
 constexpr std::array<const char*, 4> kArrowTitles{"◀", "▶", "▲", "▼"};
-// Slots of the window variables.
-constexpr int kXmin = 38, kXmax = 39, kYmin = 40, kYmax = 41;
 // The table's band and column on a tablet and a phone.
 constexpr int kTabletColumn = 320, kPhoneColumn = 212, kTabletBand = 196;
 constexpr int kEnterKey = 1065, kStopKey = 4123;
@@ -134,7 +132,7 @@ void GraphScreenController::adjustSplit()
     int graphWidth = W;
     const bool tablet = calc().device == 1;
     const QSize arrow = arrows_[0]->size();
-    if (calc().screenSplit == 1) {
+    if (calc().locked()->screenSplit == 1) {
         if (!table_) {
             table_ = new TableScreen(calc(), shell_, this);
             table_->setDelegate(this);
@@ -158,7 +156,7 @@ void GraphScreenController::adjustSplit()
         table_->show();
         table_->updateDisplay();
     }
-    const bool split = calc().screenSplit == 1;
+    const bool split = calc().locked()->screenSplit == 1;
     if (table_)
         table_->setVisible(split);
     for (QToolButton* button : arrows_) {
@@ -207,7 +205,7 @@ void GraphScreenController::resetHistogramOrigin()
         return;
     const double origin = calc().statGraphManager->histogramXOrigin();
     if (!std::isfinite(origin)) {
-        calc().statGraphManager->setHistogramXOrigin(calc().vars[kXmin].real());
+        calc().statGraphManager->setHistogramXOrigin(calc().window().xMin);
         calc().statGraphManager->setHistogramBarOffset(0);
     }
 }
@@ -227,8 +225,7 @@ void GraphScreenController::didShow(bool shown)
     if (shown) {
         pauseView_->hide();
         updateDisplay(0);
-        graphView_->zoom({calc().vars[kXmin].real(), calc().vars[kXmax].real(), calc().vars[kYmin].real(),
-                          calc().vars[kYmax].real()});
+        graphView_->zoom(calc().window());
         setFocus(Qt::OtherFocusReason);
     } else {
         repeatTimer_.stop();
@@ -262,7 +259,7 @@ void GraphScreenController::graphChanged() { graphView_->updateDisplay(); }
 
 void GraphScreenController::showSolverPlot(double left, double right, double bottom, double top)
 {
-    calc().graphDisplayMode = 3;
+    calc().locked()->graphDisplayMode = 3;
     zoomTo({left, right, bottom, top});
     graphView_->updateDisplay();
 }
@@ -273,9 +270,8 @@ void GraphScreenController::syncWindowVars()
 {
     if (calc().statGraphManager)
         calc().statGraphManager->setHistogramXOrigin(std::nan(""));
-    const double x0 = calc().vars[kXmin].real(), x1 = calc().vars[kXmax].real();
-    const double y0 = calc().vars[kYmin].real(), y1 = calc().vars[kYmax].real();
-    graphView_->zoom({std::min(x0, x1), std::max(x0, x1), std::min(y0, y1), std::max(y0, y1)});
+    const Calculator::Bounds w = calc().window();
+    graphView_->zoom({std::min(w.xMin, w.xMax), std::max(w.xMin, w.xMax), std::min(w.yMin, w.yMax), std::max(w.yMin, w.yMax)});
 }
 
 // ---- Done ----
@@ -291,10 +287,10 @@ void GraphScreenController::done()
     if (panels_.removeIOControls)
         panels_.removeIOControls();
     graphView_->done();
-    calc().graphDisplayMode = 0;
+    calc().locked()->graphDisplayMode = 0;
     if (onDone_)
         onDone_();
-    calc().graphXAxisLabelMode = 0;
+    calc().locked()->graphXAxisLabelMode = 0;
     parser.resumeProgramThread();
 }
 

@@ -35,7 +35,7 @@ TableScreen::TableScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     scroller_->setSnapScroll(true);
     scroller_->setColWidth(table_->colWidth());
     scroller_->setContentSize(table_->size());
-    scroller_->setContentOffset(QPointF(0, calc.tableMode == 1 ? TableView::kOrigin : 0));
+    scroller_->setContentOffset(QPointF(0, calc.locked()->tableMode == 1 ? TableView::kOrigin : 0));
 }
 
 void TableScreen::subscribe()
@@ -56,7 +56,7 @@ void TableScreen::resizeEvent(QResizeEvent*) { updateDisplay(); }
 void TableScreen::renewContent()
 {
     scroller_->setContentSize(table_->size());
-    scroller_->setRowSnap(calc().tableMode == 1 ? TableView::kOrigin : 0, table_->rowHeight());
+    scroller_->setRowSnap(calc().locked()->tableMode == 1 ? TableView::kOrigin : 0, table_->rowHeight());
 }
 
 void TableScreen::updateDisplay()
@@ -78,8 +78,9 @@ void TableScreen::focus(bool gained)
     if (!gained) {
         ScreenController::focus(false);
         // The table reopens at the row the user left.
-        if (calc().tableMode == 1) {
-            calc().vars[kTblStart] += calc().vars[kDeltaTbl] * static_cast<double>(table_->cursorRow);
+        const auto state = calc().locked();
+        if (state->tableMode == 1) {
+            state->vars[kTblStart] += state->vars[kDeltaTbl] * static_cast<double>(table_->cursorRow);
             table_->cursorRow = 0;
         }
         return;
@@ -89,7 +90,7 @@ void TableScreen::focus(bool gained)
     table_->cursorRow = 0;
     renewContent();
     // The automatic table opens with TblStart on its first row, whatever showed before.
-    if (calc().tableMode == 1)
+    if (calc().locked()->tableMode == 1)
         scroller_->setContentOffset(QPointF(scroller_->contentOffset().x(), TableView::kOrigin));
     makeCursorVisible();
 }
@@ -102,10 +103,11 @@ bool TableScreen::entryHoldsText() const
 
 double TableScreen::selectedX() const
 {
-    if (calc().tableMode == 1)
+    const auto state = calc().locked();
+    if (state->tableMode == 1)
         return table_->autoValue(table_->cursorRow);
     const int row = table_->cursorRow;
-    return row >= 0 && row < calc().tableList.count() ? calc().tableList.realAtIndex(row) : 0;
+    return row >= 0 && row < state->tableList.count() ? state->tableList.realAtIndex(row) : 0;
 }
 
 int TableScreen::selectedEquation() const
@@ -139,11 +141,11 @@ void TableScreen::syncViews()
         }
         if (entry)
             entry->clear();
-    } else if (table_->cursorCol == 0 && calc().tableMode == 1) {
+    } else if (table_->cursorCol == 0 && calc().locked()->tableMode == 1) {
         entryView_->setPrefixStr(stepName(mode));
         entryView_->setOverlayStr(std::nullopt);
         if (entry)
-            entry->forceOps(ScalarOperators::numToOps(calc(), calc().vars[kDeltaTbl].real()));
+            entry->forceOps(ScalarOperators::numToOps(calc(), calc().locked()->vars[kDeltaTbl].real()));
     } else {
         if (table_->cursorCol == 0) {
             entryView_->setPrefixStr(std::string());
@@ -172,12 +174,12 @@ void TableScreen::cursorUp()
 {
     if (entryHoldsText() || table_->headerSelected)
         return;
-    if (calc().tableMode == 1) {
+    if (calc().locked()->tableMode == 1) {
         // Never past the rows the content holds.
         const int limit = std::min(kMaxRow, table_->maxAutoRow());
         table_->cursorRow = std::max(table_->cursorRow - 1, -limit);
     } else {
-        table_->cursorRow = std::clamp(table_->cursorRow - 1, 0, calc().tableList.count());
+        table_->cursorRow = std::clamp(table_->cursorRow - 1, 0, calc().locked()->tableList.count());
     }
     syncViews();
     tellDelegate();
@@ -187,11 +189,11 @@ void TableScreen::cursorDown()
 {
     if (entryHoldsText() || table_->headerSelected)
         return;
-    if (calc().tableMode == 1) {
+    if (calc().locked()->tableMode == 1) {
         const int limit = std::min(kMaxRow, table_->maxAutoRow());
         table_->cursorRow = std::min(table_->cursorRow + 1, limit);
     } else {
-        table_->cursorRow = std::clamp(table_->cursorRow + 1, 0, calc().tableList.count());
+        table_->cursorRow = std::clamp(table_->cursorRow + 1, 0, calc().locked()->tableList.count());
     }
     syncViews();
     tellDelegate();
@@ -247,7 +249,7 @@ void TableScreen::selectDelRow()
 void TableScreen::tableModeChanged()
 {
     renewContent();
-    scroller_->setContentOffset(QPointF(0, calc().tableMode == 1 ? TableView::kOrigin : 0));
+    scroller_->setContentOffset(QPointF(0, calc().locked()->tableMode == 1 ? TableView::kOrigin : 0));
     table_->cursorRow = 0;
     syncViews();
     updateDisplay();
@@ -276,21 +278,24 @@ void TableScreen::enter()
         return;
     const double v = calc().ans.r();
     if (table_->headerSelected) {
-        calc().vars[kDeltaTbl] = {v, 0};
+        calc().locked()->vars[kDeltaTbl] = {v, 0};
         table_->headerSelected = false;
     } else if (table_->cursorCol >= 1) {
         syncViews();
         return;
-    } else if (calc().tableMode == 1) {
-        calc().vars[kTblStart] = {v, 0};
+    } else if (calc().locked()->tableMode == 1) {
+        calc().locked()->vars[kTblStart] = {v, 0};
         table_->cursorRow = 0;
     } else {
-        VQList& list = calc().tableList;
         const int row = table_->cursorRow;
-        if (row >= 0 && row < list.count())
-            list.setReal(v, calc().ans.sigFigures(), calc().ans.sigDecPlace(), row);
-        else
-            list.addReal(v, calc().ans.sigFigures(), calc().ans.sigDecPlace());
+        {
+            const auto state = calc().locked();
+            VQList& list = state->tableList;
+            if (row >= 0 && row < list.count())
+                list.setReal(v, calc().ans.sigFigures(), calc().ans.sigDecPlace(), row);
+            else
+                list.addReal(v, calc().ans.sigFigures(), calc().ans.sigDecPlace());
+        }
         renewContent();
         table_->cursorRow = row + 1;
     }
@@ -301,9 +306,12 @@ void TableScreen::enter()
 void TableScreen::insert()
 {
     const int row = table_->cursorRow;
-    if (table_->headerSelected || calc().tableMode == 1 || row < 0 || row >= calc().tableList.count())
-        return;
-    calc().tableList.insertReal(0, 15, -15, row);
+    {
+        const auto state = calc().locked();
+        if (table_->headerSelected || state->tableMode == 1 || row < 0 || row >= state->tableList.count())
+            return;
+        state->tableList.insertReal(0, 15, -15, row);
+    }
     renewContent();
     syncViews();
 }
@@ -311,9 +319,12 @@ void TableScreen::insert()
 void TableScreen::remove()
 {
     const int row = table_->cursorRow;
-    if (calc().tableMode == 1 || row < 0 || row >= calc().tableList.count())
-        return;
-    calc().tableList.removeValueAtIndex(row);
+    {
+        const auto state = calc().locked();
+        if (state->tableMode == 1 || row < 0 || row >= state->tableList.count())
+            return;
+        state->tableList.removeValueAtIndex(row);
+    }
     renewContent();
     makeCursorVisible();
     syncViews();

@@ -42,17 +42,17 @@ void TableSetScreen::resizeEvent(QResizeEvent*)
 
 int TableSetScreen::selectedSegment() const { return segments_->selected(); }
 
-void TableSetScreen::autoAsk(int segment) { calc().tableMode = segment == 0 ? 1 : 0; }
+void TableSetScreen::autoAsk(int segment) { calc().locked()->tableMode = segment == 0 ? 1 : 0; }
 
 void TableSetScreen::updateFields()
 {
-    form_->setFields({VQTemplateField::fieldValue(calc().vars[kTblStart].real(), 0, 0, 0, 0, "TblStart=", kTblStart),
-                      VQTemplateField::fieldValue(calc().vars[kDeltaTbl].real(), 0, 1, 0, 1, "ΔTbl=", kDeltaTbl)});
+    form_->setFields({VQTemplateField::fieldValue(calc().locked()->vars[kTblStart].real(), 0, 0, 0, 0, "TblStart=", kTblStart),
+                      VQTemplateField::fieldValue(calc().locked()->vars[kDeltaTbl].real(), 0, 1, 0, 1, "ΔTbl=", kDeltaTbl)});
 }
 
 void TableSetScreen::updateDisplay()
 {
-    segments_->setSelected(calc().tableMode == 1 ? 0 : 1);
+    segments_->setSelected(calc().locked()->tableMode == 1 ? 0 : 1);
     updateFields();
     form_->update();
 }
@@ -67,7 +67,7 @@ void TableSetScreen::focus(bool gained)
 
 void TableSetScreen::fieldDidChange(VQTemplateField& field)
 {
-    calc().vars[static_cast<std::size_t>(field.tag)] = {field.value, 0};
+    calc().locked()->vars[static_cast<std::size_t>(field.tag)] = {field.value, 0};
     calc().notificationCenter().post(VQSyncWindowVars, this);
 }
 

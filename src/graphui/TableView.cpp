@@ -31,15 +31,15 @@ bool darkAppearance() { return QGuiApplication::palette().color(QPalette::Window
 // Keeps the calculator's table width, and in automatic mode the real mode, for the draw.
 class ModesKept {
 public:
-    ModesKept(Calculator& calc, bool real) : calc_(calc), width_(calc.maxWidth), mode_(calc.realCplxMode()), real_(real)
+    ModesKept(Calculator& calc, bool real) : calc_(calc), width_(calc.locked()->maxWidth), mode_(calc.realCplxMode()), real_(real)
     {
-        calc_.maxWidth = kTableWidth;
+        calc_.locked()->maxWidth = kTableWidth;
         if (real_)
             calc_.setRealCplxMode(0);
     }
     ~ModesKept()
     {
-        calc_.maxWidth = width_;
+        calc_.locked()->maxWidth = width_;
         if (real_)
             calc_.setRealCplxMode(mode_);
     }
@@ -116,13 +116,14 @@ QSizeF TableView::size()
     const auto count = static_cast<int>(columnEquations().size());
     numColumns_ = count + 1;
     const double w = width() + (count - 1) * colWidth_;
-    const double h = calc_.tableMode == 1 ? kContentHeight : (calc_.tableList.count() + 1) * rowHeight_ + colHeadHeight_;
+    const auto state = calc_.locked();
+    const double h = state->tableMode == 1 ? kContentHeight : (state->tableList.count() + 1) * rowHeight_ + colHeadHeight_;
     return {w, h};
 }
 
 QRectF TableView::rectForCol(int col, int row) const
 {
-    const double y = row * rowHeight_ + (calc_.tableMode == 1 ? kOrigin : 0);
+    const double y = row * rowHeight_ + (calc_.locked()->tableMode == 1 ? kOrigin : 0);
     if (col == 0)
         return {bounds().left(), y, colWidth_, rowHeight_ + colHeadHeight_};
     return {(col - 1) * colWidth_, y, 2 * colWidth_, rowHeight_ + colHeadHeight_};
@@ -135,15 +136,16 @@ int TableView::maxAutoRow() const
 
 double TableView::autoValue(int row) const
 {
-    const double start = calc_.vars[kTblStart].real();
-    return row == 0 ? start : start + row * calc_.vars[kDeltaTbl].real();
+    const auto state = calc_.locked();
+    const double start = state->vars[kTblStart].real();
+    return row == 0 ? start : start + row * state->vars[kDeltaTbl].real();
 }
 
 std::vector<double> TableView::rowValues(int firstRow, int count) const
 {
     // By repeated addition, restarted at row 0.
     std::vector<double> values(static_cast<std::size_t>(std::max(count, 0)));
-    const double step = calc_.vars[kDeltaTbl].real();
+    const double step = calc_.locked()->vars[kDeltaTbl].real();
     for (int i = 0; i < count; ++i) {
         const int r = firstRow + i;
         values[static_cast<std::size_t>(i)] = r == 0 || i == 0 ? autoValue(r) : values[static_cast<std::size_t>(i - 1)] + step;
@@ -165,8 +167,8 @@ void TableView::paintContent(QPainter& painter, const QRectF& rect)
         return;
     const std::vector<int> columns = columnEquations();
     {
-        const ModesKept kept(calc_, calc_.tableMode == 1);
-        if (calc_.tableMode == 1)
+        const ModesKept kept(calc_, calc_.locked()->tableMode == 1);
+        if (calc_.locked()->tableMode == 1)
             drawTable(painter, rect, columns);
         else
             drawTableList(painter, rect, columns);
@@ -228,7 +230,7 @@ void TableView::drawTable(QPainter& painter, const QRectF& rect, const std::vect
 void TableView::drawTableList(QPainter& painter, const QRectF& rect, const std::vector<int>& columns)
 {
     const QRectF b = bounds();
-    const int n = calc_.tableList.count();
+    const int n = calc_.locked()->tableList.count();
     const int firstRow = static_cast<int>(std::trunc(rect.top() / rowHeight_));
     const int rowCount = static_cast<int>(std::trunc(rect.height() / rowHeight_ + 3));
     const QColor text = namedColor("fontColor");
@@ -241,7 +243,7 @@ void TableView::drawTableList(QPainter& painter, const QRectF& rect, const std::
             fillCell(painter, QRectF(x, top(r), colWidth_, rowHeight_), static_cast<int>(k + 1), r, band);
             if (r < n) {
                 painter.setPen(text);
-                const double value = sampler_.dfunction(columns[k], calc_.tableList.realAtIndex(r));
+                const double value = sampler_.dfunction(columns[k], calc_.locked()->tableList.realAtIndex(r));
                 drawCell(painter, x, top(r), QString::fromStdString(calc_.formatTable(value)));
             }
         }
@@ -253,7 +255,7 @@ void TableView::drawTableList(QPainter& painter, const QRectF& rect, const std::
         fillCell(painter, QRectF(b.left(), top(r), colWidth_, rowHeight_), 0, r, band);
         if (r < n) {
             painter.setPen(text);
-            drawCell(painter, b.left(), top(r), QString::fromStdString(calc_.formatTable(calc_.tableList.realAtIndex(r))));
+            drawCell(painter, b.left(), top(r), QString::fromStdString(calc_.formatTable(calc_.locked()->tableList.realAtIndex(r))));
         }
     }
 }
@@ -281,7 +283,7 @@ void TableView::drawHeader(QPainter& painter, const QRectF& rect, const std::vec
         painter.drawLine(QPointF(x - 0.5, b.top()), QPointF(x - 0.5, b.top() + colHeadHeight_));
         painter.drawLine(QPointF(x + colWidth_ - 0.5, b.top()), QPointF(x + colWidth_ - 0.5, b.top() + colHeadHeight_));
     }
-    const bool automatic = calc_.tableMode == 1;
+    const bool automatic = calc_.locked()->tableMode == 1;
     painter.fillRect(QRectF(b.left(), b.top(), colWidth_, colHeadHeight_), namedColor("bannerColor"));
     const QString title = (automatic ? QStringLiteral("Auto ") : QStringLiteral("Ask ")) + independentName(calc_.graphMode());
     painter.setPen(Qt::white);
@@ -293,7 +295,7 @@ void TableView::drawHeader(QPainter& painter, const QRectF& rect, const std::vec
         painter.fillRect(box, headerSelected && cursorCol == 0 ? namedColor("yellowHilightColor") : QColor(255, 255, 255, 217));
         painter.setPen(Qt::black);
         painter.drawText(QPointF(box.left() + 2, b.top() + 4 + metrics.ascent()),
-                         QString::fromStdString(calc_.formatReal(calc_.vars[kDeltaTbl].real())));
+                         QString::fromStdString(calc_.formatReal(calc_.locked()->vars[kDeltaTbl].real())));
     }
     painter.fillRect(QRectF(b.left() + colWidth_ + 0.5, rect.top(), 1, rect.height()), Qt::white);
 }
@@ -304,12 +306,12 @@ void TableView::tap(QPointF p)
 {
     keys_.doKeyClick();
     const QRectF b = bounds();
-    const bool automatic = calc_.tableMode == 1;
+    const bool automatic = calc_.locked()->tableMode == 1;
     if (p.y() >= b.top() + colHeadHeight_) {
         const int v = static_cast<int>(std::trunc(p.y() - (automatic ? kOrigin : 0) - colHeadHeight_));
         int row = v >= 0 ? static_cast<int>(std::trunc(v / rowHeight_)) : static_cast<int>(std::trunc((v - rowHeight_) / rowHeight_));
         if (!automatic)
-            row = std::clamp(row, 0, calc_.tableList.count());
+            row = std::clamp(row, 0, calc_.locked()->tableList.count());
         const int col = p.x() < b.left() + colWidth_ ? 0 : static_cast<int>(std::trunc(p.x() / colWidth_));
         if (delegate_)
             delegate_->selectRow(row, col);
@@ -322,7 +324,7 @@ void TableView::tap(QPointF p)
                 delegate_->selectDelRow();
             return;
         }
-        calc_.tableMode = automatic ? 0 : 1;
+        calc_.locked()->tableMode = automatic ? 0 : 1;
         if (delegate_)
             delegate_->tableModeChanged();
         return;

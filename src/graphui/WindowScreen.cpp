@@ -50,7 +50,7 @@ std::vector<VQTemplateField> WindowScreen::fieldsFor(const Calculator& calc, int
     std::vector<VQTemplateField> fields;
     int row = 0;
     for (const Row& r : rowsFor(graphMode)) {
-        fields.push_back(VQTemplateField::fieldValue(calc.vars[static_cast<std::size_t>(r.slot)].real(), 0, row, 0, row, r.label, r.slot));
+        fields.push_back(VQTemplateField::fieldValue(calc.locked()->vars[static_cast<std::size_t>(r.slot)].real(), 0, row, 0, row, r.label, r.slot));
         ++row;
     }
     return fields;
@@ -85,7 +85,7 @@ void WindowScreen::fieldDidChange(VQTemplateField& field)
         calc().statGraphManager->setHistogramXOrigin(std::nan(""));
         calc().statGraphManager->setHistogramBarOffset(0);
     }
-    calc().vars[static_cast<std::size_t>(field.tag)] = {field.value, 0};
+    calc().locked()->vars[static_cast<std::size_t>(field.tag)] = {field.value, 0};
     calc().notificationCenter().post(VQSyncWindowVars, this);
 }
 

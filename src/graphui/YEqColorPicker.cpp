@@ -180,7 +180,7 @@ void YEqColorPicker::slidersMoved()
 void YEqColorPicker::changeColor(const VQColor& color)
 {
     const bool sequence = calc().graphMode() == kSequenceMode;
-    const QColor background = rgb(calc().backgroundColor);
+    const QColor background = rgb(calc().locked()->backgroundColor);
     const double scale = devicePixelRatioF();
     for (int i = 0; i < count_; ++i) {
         samples_[static_cast<std::size_t>(i)] = sample(i, sequence, color, i == selectedSegment(), background, scale);

@@ -105,7 +105,7 @@ QSizeF YEqView::layoutFrames()
     if (mode < 0 || mode >= static_cast<int>(kModes.size()))
         return {width, 0};
     const ModeRows& m = kModes[static_cast<std::size_t>(mode)];
-    const bool pretty = calc_.mathPrint;
+    const bool pretty = calc_.locked()->mathPrint;
     const QFontMetricsF metrics(pretty ? PrettyDrawInfo::PrettyDrawInfoSize(calc_.baseFontSize).font()
                                        : FontMap::shared().font(kClassicFont, fontSize_));
     double y = 0;
@@ -195,7 +195,7 @@ QRectF YEqView::frameForIndex(int index) const
     if (index < 0 || index >= rowCount())
         return {};
     const Row& row = rows_[static_cast<std::size_t>(index)];
-    if (!calc_.mathPrint)
+    if (!calc_.locked()->mathPrint)
         return row.frame;
     for (const Line& line : row.lines) {
         const int cursor = model_.cursorPositionForFunction(line.token);
@@ -245,7 +245,7 @@ QRectF YEqView::touchAt(QPointF point)
 void YEqView::placeCursor(const Row& row, QPointF point)
 {
     const double y = point.y() - row.frame.y();
-    if (!calc_.mathPrint) {
+    if (!calc_.locked()->mathPrint) {
         for (const Line& line : row.lines) {
             if (y < line.top || y >= line.top + line.height)
                 continue;
@@ -308,7 +308,7 @@ void YEqView::drawRow(QPainter& painter, const Row& row)
     for (const Line& line : row.lines) {
         const YEqModel::Ops ops = model_.equationOps(line.token).value_or(YEqModel::Ops{});
         const int cursor = model_.cursorPositionForFunction(line.token);
-        if (!calc_.mathPrint) {
+        if (!calc_.locked()->mathPrint) {
             layout_.setBounds(QRectF(f.x() + kLeftEdge, f.y() + line.top, width() - kLeftEdge, 1000));
             layout_.setPrefixStr(line.label.toStdString());
             layout_.setOps(ops);
@@ -336,7 +336,7 @@ void YEqView::drawRow(QPainter& painter, const Row& row)
     const int first = row.lines.front().token;
     const double top = f.y() + (f.height() - kMinRowHeight) / 2;
     drawButton(painter, QPointF(f.x() + 2, top), model_.shouldPlotFunction(first));
-    const VQColor background = calc_.backgroundColor;
+    const VQColor background = calc_.locked()->backgroundColor;
     drawGraphStyle(painter, model_.styleForFunction(first), QPointF(f.x() + 40, top + 4),
         model_.colorForFunction(first).value_or(VQColor::colorR(0, 1, 0, 1)), rgb(background));
 }

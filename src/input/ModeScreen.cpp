@@ -174,30 +174,30 @@ void ModeScreen::segmentPicked(Segments which, int index)
     switch (which) {
     case NumFormat:
         click();
-        c.numFormat = index;
+        c.locked()->numFormat = index;
         post(QStringLiteral("Decimals:") + control.title(index));
         return;
     case Fraction:
         click();
-        c.fractionFormat = index == 0 ? 3 : 4;
+        c.locked()->fractionFormat = index == 0 ? 3 : 4;
         post(QStringLiteral("Fractions:") + control.title(index));
         return;
     case Answer:
         click();
         if (index < 4)
-            c.answerFormat = index;
+            c.locked()->answerFormat = index;
         post(QStringLiteral("Answers:") + control.title(index));
         return;
     case NumBase:
         click();
-        c.numBase = index;
+        c.locked()->numBase = index;
         post(QStringLiteral("Base:") + control.title(index));
         return;
     case Grouping: {
         click();
         static constexpr char16_t kSeparators[] = {u' ', u',', u'.', u'+'};
         const int i = index >= 1 && index <= 3 ? index : 0;
-        c.thousandSeperator = kSeparators[i];
+        c.locked()->thousandSeperator = kSeparators[i];
         post(QStringLiteral("Grouping:") + control.title(i));
         return;
     }
@@ -232,11 +232,11 @@ void ModeScreen::segmentPicked(Segments which, int index)
         post(QStringLiteral("PageSz:") + control.title(index));
         return;
     case ScreenLayout:
-        c.screenSplit = index == 1 ? 1 : 0;
+        c.locked()->screenSplit = index == 1 ? 1 : 0;
         post(QStringLiteral("Split:") + control.title(index));
         return;
     case MathPrint:
-        c.mathPrint = index == 0;
+        c.locked()->mathPrint = index == 0;
         post(QStringLiteral("Format:") + (index == 0 ? QStringLiteral("MathType") : QStringLiteral("Classic")));
         return;
     case KeyboardColors:
@@ -263,7 +263,7 @@ void ModeScreen::switched(Switches which, bool on)
         post(QStringLiteral("Bubble help:") + state);
         return;
     case StatDiag:
-        c.regressionDiagnostic = on;
+        c.locked()->regressionDiagnostic = on;
         post(QStringLiteral("Statistics diagnostics:") + state);
         return;
     case StatWiz:
@@ -310,17 +310,17 @@ QString ModeScreen::digitsLabel() const { return digitsLabel_->text(); }
 void ModeScreen::moveDigits(double value)
 {
     if (!digitsBeforeDrag_)
-        digitsBeforeDrag_ = calc().numDigits;
+        digitsBeforeDrag_ = calc().settings().numDigits;
     const int d = std::clamp(static_cast<int>(std::trunc(value)), 0, 9);
     digits_->setValue(d);
-    calc().numDigits = d;
+    calc().locked()->numDigits = d;
     digitsLabel_->setText(QString::number(d));
 }
 
 void ModeScreen::releaseDigits()
 {
     const int d = digits_->value();
-    const int before = digitsBeforeDrag_.value_or(calc().numDigits);
+    const int before = digitsBeforeDrag_.value_or(calc().settings().numDigits);
     digitsBeforeDrag_.reset();
     const QString message = d == 0
         ? QStringLiteral("All results will be displayed rounded to the nearest integer (0 decimal places). Do you want to proceed?")
@@ -328,7 +328,7 @@ void ModeScreen::releaseDigits()
     AlertQueue::Alert alert{QStringLiteral("Decimal Places Change"), message, {}};
     alert.buttons.emplace_back(QStringLiteral("Cancel"), [this, before] {
         // Back to the setting from before the slider was taken.
-        calc().numDigits = before;
+        calc().locked()->numDigits = before;
         updateDisplay();
     });
     alert.buttons.emplace_back(QStringLiteral("OK"), nullptr);
@@ -339,7 +339,7 @@ void ModeScreen::releaseDigits()
 void ModeScreen::floatDigits()
 {
     click();
-    calc().numDigits = -1;
+    calc().locked()->numDigits = -1;
     digitsLabel_->setText(QStringLiteral("float"));
     post(QStringLiteral("Float"));
 }
@@ -358,11 +358,12 @@ void ModeScreen::updateDisplay()
     // Titles and switch labels read on dark and light colour sets alike.
     palette.setColor(QPalette::WindowText, window.lightnessF() < 0.5 ? Qt::white : Qt::black);
     setPalette(palette);
-    segments_[NumFormat]->setSelected(c.numFormat == 1 ? 1 : c.numFormat == 2 ? 2 : 0);
-    segments_[Fraction]->setSelected(c.fractionFormat == 3 ? 0 : 1);
-    segments_[Answer]->setSelected(c.answerFormat >= 1 && c.answerFormat <= 3 ? c.answerFormat : 0);
-    segments_[NumBase]->setSelected(c.numBase == 1 ? 1 : c.numBase == 2 ? 2 : 0);
-    const char16_t sep = c.thousandSeperator;
+    const Calculator::Settings settings = c.settings();
+    segments_[NumFormat]->setSelected(settings.numFormat == 1 ? 1 : settings.numFormat == 2 ? 2 : 0);
+    segments_[Fraction]->setSelected(settings.fractionFormat == 3 ? 0 : 1);
+    segments_[Answer]->setSelected(settings.answerFormat >= 1 && settings.answerFormat <= 3 ? settings.answerFormat : 0);
+    segments_[NumBase]->setSelected(settings.numBase == 1 ? 1 : settings.numBase == 2 ? 2 : 0);
+    const char16_t sep = settings.thousandSeperator;
     segments_[Grouping]->setSelected(sep == u',' ? 1 : sep == u'.' ? 2 : sep == u'+' ? 3 : 0);
     segments_[Angle]->setSelected(c.angleFormat() == 1 ? 0 : 1);
     const int mode = c.graphMode();
@@ -370,14 +371,14 @@ void ModeScreen::updateDisplay()
     switches_[KeyClick]->setChecked(c.clickPref);
     const int cplx = c.realCplxMode();
     segments_[RealCplx]->setSelected(cplx == 1 ? 1 : cplx == 2 ? 2 : 0);
-    digits_->setValue(std::max(0, c.numDigits));
-    digitsLabel_->setText(c.numDigits < 0 ? QStringLiteral("float") : QString::number(c.numDigits));
+    digits_->setValue(std::max(0, settings.numDigits));
+    digitsLabel_->setText(settings.numDigits < 0 ? QStringLiteral("float") : QString::number(settings.numDigits));
     segments_[PdfPage]->setSelected(c.pdfPageSize == 0 ? 0 : c.pdfPageSize == 2 ? 2 : 1);
-    segments_[MathPrint]->setSelected(c.mathPrint ? 0 : 1);
-    segments_[ScreenLayout]->setSelected(c.screenSplit ? 1 : 0);
+    segments_[MathPrint]->setSelected(settings.mathPrint ? 0 : 1);
+    segments_[ScreenLayout]->setSelected(settings.screenSplit ? 1 : 0);
     segments_[KeyboardColors]->setSelected(c.keyboardColorSet);
     segments_[LcdColors]->setSelected(c.lcdColorSet);
-    switches_[StatDiag]->setChecked(c.regressionDiagnostic);
+    switches_[StatDiag]->setChecked(settings.regressionDiagnostic);
     switches_[StatWiz]->setChecked(c.statWiz);
     switches_[BubbleHelp]->setChecked(c.bubbleHelp);
     switches_[TestMode]->setChecked(c.testMode == 1);
@@ -435,7 +436,7 @@ void ModeScreen::setTestMode(bool on)
     c.clearDrawing();
     {
         const auto lock = c.lockState();
-        for (Calculator::Ops& s : c.strings)
+        for (Calculator::Ops& s : c.state().strings)
             s.clear();
     }
     startClock();
@@ -469,7 +470,7 @@ void ModeScreen::focus(bool gained)
     stopClock();
     if (!gained)
         return;
-    startMathPrint_ = calc().mathPrint;
+    startMathPrint_ = calc().settings().mathPrint;
     if (calc().testMode == 1)
         startClock();
 }
@@ -477,12 +478,13 @@ void ModeScreen::focus(bool gained)
 void ModeScreen::done()
 {
     Calculator& c = calc();
-    if (c.mathPrint != startMathPrint_) {
+    const bool mathPrint = c.settings().mathPrint;
+    if (mathPrint != startMathPrint_) {
         if (c.entryManager && !c.entryManager->text().empty())
             c.entryManager->clear();
         if (auto* history = dynamic_cast<HistoryModel*>(c.historyManager.get()))
             history->recomputeDepth();
-        startMathPrint_ = c.mathPrint;
+        startMathPrint_ = mathPrint;
     }
     click();
     // The router only hides the screen: the clock stops here.

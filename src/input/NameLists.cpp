@@ -31,7 +31,7 @@ std::vector<std::string> NameLists::matrixNames(const Calculator& calc)
     std::vector<std::string> names;
     const auto lock = calc.lockState();
     for (int i = 0; i < Calculator::kMatrixCount; ++i) {
-        const VQMatrix& m = calc.matrices[static_cast<std::size_t>(i)];
+        const VQMatrix& m = calc.state().matrices[static_cast<std::size_t>(i)];
         std::string name = "[" + std::string(1, static_cast<char>('A' + i)) + "]";
         if (m.dimCol() > 0)
             name += " " + std::to_string(m.dimRow()) + "×" + std::to_string(m.dimCol());

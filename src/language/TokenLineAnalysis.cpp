@@ -128,7 +128,7 @@ void TokenLineAnalysis::collectVars(std::set<std::uint32_t>& vars, std::set<std:
 TokenLineAnalysis::Ops TokenLineAnalysis::solverVars() const
 {
     std::set<std::uint32_t> vars;
-    getEquationVars(vars, calc_.solverEq);
+    getEquationVars(vars, calc_.locked()->solverEq);
     return Ops(vars.begin(), vars.end());
 }
 
@@ -151,6 +151,7 @@ TokenLineAnalysis::Ops TokenLineAnalysis::valueOpsForList(const VQList& list) co
 std::optional<TokenLineAnalysis::Ops> TokenLineAnalysis::valueOpsForVar(std::uint32_t token) const
 {
     const std::uint32_t t = token & 0xFFFF;
+    const auto hold = calc_.lockState();
     if (inRange(t, kFirstLetter, kTheta) || inRange(t, 0x6200, 0x623C) || inRange(t, 0x6300, 0x633C)) {
         const int slot = VariableSlots::varNumFromOpcode(t);
         if (slot == VariableSlots::kNoSlot)
@@ -158,13 +159,13 @@ std::optional<TokenLineAnalysis::Ops> TokenLineAnalysis::valueOpsForVar(std::uin
         return ScalarOperators::numToOps(calc_, calc_.getVar(slot).value.real());
     }
     if (inRange(t, kFirstList, kLastList)) {
-        const auto it = calc_.lists.find(calc_.nameForOpcode(t));
-        if (it == calc_.lists.end())
+        const auto it = calc_.state().lists.find(calc_.nameForOpcode(t));
+        if (it == calc_.state().lists.end())
             return std::nullopt;
         return valueOpsForList(it->second);
     }
     if (inRange(t, kFirstMatrix, kLastMatrix)) {
-        const VQMatrix& m = calc_.matrices[t - kFirstMatrix];
+        const VQMatrix& m = calc_.state().matrices[t - kFirstMatrix];
         Ops out{kLeftBracket};
         for (std::size_t r = 0; r < m.dimRow(); ++r) {
             out.push_back(kLeftBracket);

@@ -731,7 +731,7 @@ void AppDriver::dump()
     Calculator& calc = app_.calculator();
     nlohmann::json state;
     state["screen"] = calc.currentScreen();
-    state["mathPrint"] = calc.mathPrint;
+    state["mathPrint"] = calc.locked()->mathPrint;
     auto* graph = dynamic_cast<GraphScreenController*>(app_.root().fullScreen(screens::Graph));
     GraphView* graphView = graph && graph->isVisible() ? &graph->graphView() : nullptr;
     const auto* entry = dynamic_cast<const EntryModel*>(calc.entryManager.get());
@@ -792,16 +792,18 @@ void AppDriver::dump()
         state["graph"] = {at.x(), at.y(), graphView->width(), graphView->height()};
     }
     const int screen = calc.currentScreen();
-    if (screen == screens::Window || screen == screens::Graph || screen == screens::Table)
-        state["window"] = {calc.vars[38].real(), calc.vars[39].real(), calc.vars[40].real(), calc.vars[41].real()};
+    if (screen == screens::Window || screen == screens::Graph || screen == screens::Table) {
+        const Calculator::Bounds window = calc.window();
+        state["window"] = {window.xMin, window.xMax, window.yMin, window.yMax};
+    }
     if (const auto* form = dynamic_cast<const WindowScreen*>(app_.root().router().controller(screens::Window));
         form && screen == screens::Window)
         state["field"] = form->form().currentField();
     if (const auto* table = dynamic_cast<const TableScreen*>(app_.root().router().controller(screens::Table));
         table && screen == screens::Table)
         state["table"] = {{"row", table->tableView().cursorRow}, {"col", table->tableView().cursorCol},
-            {"shows", table->entryView().overlayStr().value_or("")}, {"auto", calc.tableMode == 1},
-            {"start", calc.tableMode == 1 ? nlohmann::json(table->tableView().autoValue(0)) : nlohmann::json()}};
+            {"shows", table->entryView().overlayStr().value_or("")}, {"auto", calc.locked()->tableMode == 1},
+            {"start", calc.locked()->tableMode == 1 ? nlohmann::json(table->tableView().autoValue(0)) : nlohmann::json()}};
     if (auto* menu = dynamic_cast<const MenuScreen*>(app_.root().router().controller(screens::Menu)); menu && menu->isVisible()) {
         state["menu"] = menu->currentMenu();
         // The program library: the names it lists, in order.

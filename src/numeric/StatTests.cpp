@@ -89,7 +89,7 @@ void StatTests::put(int slot, double value)
 {
     // The slot keeps its significance pair.
     if (slot >= 0 && slot < Calculator::kVarCount)
-        calc_.vars[static_cast<std::size_t>(slot)] = {value, 0.0};
+        calc_.locked()->vars[static_cast<std::size_t>(slot)] = {value, 0.0};
 }
 
 void StatTests::twoSampleError(bool pooled, double& se, double& df)
@@ -360,7 +360,7 @@ int StatTests::computeX2GOFTestObserved(const VQList& observed, const VQList& ex
     put(SlotChi2, chi2);
     put(SlotDf, df);
     put(SlotP, D::x2cdf(chi2, kInfinite, df));
-    calc_.lists["CNTRB"] = std::move(contributions);
+    calc_.locked()->lists["CNTRB"] = std::move(contributions);
     return 0;
 }
 

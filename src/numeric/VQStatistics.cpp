@@ -77,8 +77,8 @@ void range(const std::vector<double>& v, const std::vector<double>& w, double& l
 
 const VQList* findList(const Calculator& calc, const std::string& name)
 {
-    const auto it = calc.lists.find(name);
-    return it == calc.lists.end() ? nullptr : &it->second;
+    const auto it = calc.state().lists.find(name);
+    return it == calc.state().lists.end() ? nullptr : &it->second;
 }
 
 // The regression line of v on u with weights: v = intercept + slope·u.
@@ -296,6 +296,8 @@ std::shared_ptr<VQStatistics> VQStatistics::twoVar(const VQList& x, const VQList
 std::shared_ptr<VQStatistics> VQStatistics::oneVarName(const Calculator& calc, const std::string& xName,
                                                        const std::string& freqName, int& error)
 {
+    // The lists are read in place.
+    const auto hold = calc.lockState();
     error = 0;
     const VQList* x = findList(calc, xName);
     const VQList* f = freqName == "1" ? nullptr : findList(calc, freqName);
@@ -322,6 +324,8 @@ std::shared_ptr<VQStatistics> VQStatistics::twoVarName(const Calculator& calc, c
                                                        const std::string& yName,
                                                        const std::optional<std::string>& freqName, int& error)
 {
+    // The lists are read in place.
+    const auto hold = calc.lockState();
     error = 0;
     const bool weighted = freqName && *freqName != "1";
     const VQList* x = findList(calc, xName);
@@ -353,6 +357,8 @@ std::shared_ptr<VQStatistics> VQStatistics::twoVarName(const Calculator& calc, c
 
 void VQStatistics::update(const Calculator& calc)
 {
+    // The lists are read in place.
+    const auto hold = calc.lockState();
     const VQList* x = listXName ? findList(calc, *listXName) : nullptr;
     if (!x)
         return;

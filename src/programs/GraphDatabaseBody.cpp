@@ -99,21 +99,24 @@ std::optional<GraphDatabaseBody::Bytes> GraphDatabaseBody::dataForGDB(const Calc
     body[0] = static_cast<std::uint8_t>(size & 0xFF);
     body[1] = static_cast<std::uint8_t>(size >> 8);
     body[3] = layout.code;
-    body[4] = static_cast<std::uint8_t>((calc.drawGrid ? 0x04 : 0) | (calc.graphCoordFormat == 1 ? 0x08 : 0)
-        | (calc.drawCoord ? 0x10 : 0) | (calc.drawAxes ? 0x20 : 0) | (calc.drawLabel ? 0x40 : 0)
-        | (calc.drawDyDx ? 0x80 : 0));
-    const int format = calc.graphSequenceFormat;
-    body[5] = static_cast<std::uint8_t>(0x80
-        | (mode == 3 && format >= 0 && format < 5 ? kSequenceBits[static_cast<std::size_t>(format)] : 0));
-    body[6] = calc.drawExpr ? 1 : 0;
-    std::size_t at = kWindowOffset;
-    for (int slot : kWindowSlots) {
-        TIVarBytes::writeReal(calc.vars[static_cast<std::size_t>(slot)].real(), &body[at]);
-        at += TIVarBytes::kRealSize;
-    }
-    for (int slot : layout.slots) {
-        TIVarBytes::writeReal(calc.vars[static_cast<std::size_t>(slot)].real(), &body[at]);
-        at += TIVarBytes::kRealSize;
+    {
+        const auto state = calc.locked();
+        body[4] = static_cast<std::uint8_t>((state->drawGrid ? 0x04 : 0) | (state->graphCoordFormat == 1 ? 0x08 : 0)
+            | (state->drawCoord ? 0x10 : 0) | (state->drawAxes ? 0x20 : 0) | (state->drawLabel ? 0x40 : 0)
+            | (state->drawDyDx ? 0x80 : 0));
+        const int format = state->graphSequenceFormat;
+        body[5] = static_cast<std::uint8_t>(0x80
+            | (mode == 3 && format >= 0 && format < 5 ? kSequenceBits[static_cast<std::size_t>(format)] : 0));
+        body[6] = state->drawExpr ? 1 : 0;
+        std::size_t at = kWindowOffset;
+        for (int slot : kWindowSlots) {
+            TIVarBytes::writeReal(state->vars[static_cast<std::size_t>(slot)].real(), &body[at]);
+            at += TIVarBytes::kRealSize;
+        }
+        for (int slot : layout.slots) {
+            TIVarBytes::writeReal(state->vars[static_cast<std::size_t>(slot)].real(), &body[at]);
+            at += TIVarBytes::kRealSize;
+        }
     }
     for (int k = 0; k < layout.equationCount; ++k) {
         const int token = layout.firstToken + k;
@@ -176,27 +179,30 @@ int GraphDatabaseBody::loadGDBFrom(Calculator& calc, YEqModel& equations, std::s
     }
 
     calc.setGraphMode(mode);
-    const std::uint8_t format = body[4];
-    calc.drawGrid = format & 0x04;
-    calc.graphCoordFormat = (format & 0x08) ? 1 : 0;
-    calc.drawCoord = format & 0x10;
-    calc.drawAxes = format & 0x20;
-    calc.drawLabel = format & 0x40;
-    calc.drawDyDx = format & 0x80;
-    int sequenceFormat = 0;
-    for (std::size_t f = 1; f < kSequenceBits.size(); ++f)
-        if ((body[5] & 0x7F) == kSequenceBits[f])
-            sequenceFormat = static_cast<int>(f);
-    calc.graphSequenceFormat = sequenceFormat;
-    calc.drawExpr = body[6] != 0;
-    std::size_t real = kWindowOffset;
-    for (int slot : kWindowSlots) {
-        calc.vars[static_cast<std::size_t>(slot)] = TIVarBytes::dblFrom(&body[real]);
-        real += TIVarBytes::kRealSize;
-    }
-    for (int slot : layout.slots) {
-        calc.vars[static_cast<std::size_t>(slot)] = TIVarBytes::dblFrom(&body[real]);
-        real += TIVarBytes::kRealSize;
+    {
+        const auto state = calc.locked();
+        const std::uint8_t format = body[4];
+        state->drawGrid = format & 0x04;
+        state->graphCoordFormat = (format & 0x08) ? 1 : 0;
+        state->drawCoord = format & 0x10;
+        state->drawAxes = format & 0x20;
+        state->drawLabel = format & 0x40;
+        state->drawDyDx = format & 0x80;
+        int sequenceFormat = 0;
+        for (std::size_t f = 1; f < kSequenceBits.size(); ++f)
+            if ((body[5] & 0x7F) == kSequenceBits[f])
+                sequenceFormat = static_cast<int>(f);
+        state->graphSequenceFormat = sequenceFormat;
+        state->drawExpr = body[6] != 0;
+        std::size_t real = kWindowOffset;
+        for (int slot : kWindowSlots) {
+            state->vars[static_cast<std::size_t>(slot)] = TIVarBytes::dblFrom(&body[real]);
+            real += TIVarBytes::kRealSize;
+        }
+        for (int slot : layout.slots) {
+            state->vars[static_cast<std::size_t>(slot)] = TIVarBytes::dblFrom(&body[real]);
+            real += TIVarBytes::kRealSize;
+        }
     }
     for (const Equation& e : read) {
         equations.setYEqFunc(e.token, e.ops);

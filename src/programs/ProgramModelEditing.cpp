@@ -94,8 +94,8 @@ void ProgramModel::addVariable(std::string_view name, bool insert)
             known = list;
     Ops added;
     if (recall) {
-        auto lock = calc_.lockState();
-        if (const auto it = calc_.lists.find(std::string(name)); it != calc_.lists.end())
+        const auto state = calc_.locked();
+        if (const auto it = state->lists.find(std::string(name)); it != state->lists.end())
             added = calc_.valueOpsForList(it->second);
     } else if (known != 0) {
         added.push_back(known);

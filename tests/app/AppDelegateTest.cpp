@@ -100,7 +100,7 @@ TEST(AppDelegate, ASessionIsWhereTheLastOneLeftOff)
         EXPECT_TRUE(first.calc.firstTime);
         EXPECT_FALSE(QFile::exists(QDir(dir.path()).filePath(StateFile::kFileName)))
             << "the factory state is registered, never written";
-        first.calc.vars[0] = {5, 0};
+        first.calc.locked()->vars[0] = {5, 0};
         Operand record = operandOf(KindReal);
         first.history().addEntry({0x35, 0x04, 0x41}, "5", 0, record);
         first.entry().startNewEntry();
@@ -111,7 +111,7 @@ TEST(AppDelegate, ASessionIsWhereTheLastOneLeftOff)
     }
     Launch second(dir.path());
     EXPECT_EQ(second.entry().text(), "2+3");
-    EXPECT_EQ(second.calc.vars[0], std::complex<double>(5, 0));
+    EXPECT_EQ(second.calc.locked()->vars[0], std::complex<double>(5, 0));
     EXPECT_EQ(second.history().encode(), history);
     EXPECT_FALSE(second.entry().canUndo());
     EXPECT_EQ(second.delegate.takeStartupReport(), std::nullopt);
@@ -126,7 +126,7 @@ TEST(AppDelegate, ADamagedStateStartsFromTheFactoryAndSaysSoOnce)
     file.close();
     Launch launch(dir.path());
     EXPECT_TRUE(launch.calc.firstTime);
-    EXPECT_EQ(launch.calc.vars[0], std::complex<double>(0, 0));
+    EXPECT_EQ(launch.calc.locked()->vars[0], std::complex<double>(0, 0));
     ASSERT_TRUE(launch.delegate.takeStartupReport());
     EXPECT_EQ(launch.delegate.takeStartupReport(), std::nullopt);
     EXPECT_EQ(QDir(dir.path()).entryList({"memorySetting.damaged-*"}, QDir::Files).size(), 1);
@@ -142,7 +142,7 @@ TEST(AppDelegate, AFolderThatCannotBeWrittenIsToldOnceAndTheCalculatorGoesOn)
         EXPECT_EQ(launch.delegate.takeStartupReport(), std::nullopt);
         {
             ReadOnlyFolder readOnly(data);
-            launch.calc.vars[0] = {7, 0};
+            launch.calc.locked()->vars[0] = {7, 0};
             launch.delegate.applicationWillResignActive();
             ASSERT_EQ(launch.told.size(), 1);
             EXPECT_TRUE(launch.told[0].contains("cannot be saved")) << launch.told[0].toStdString();
@@ -158,7 +158,7 @@ TEST(AppDelegate, AFolderThatCannotBeWrittenIsToldOnceAndTheCalculatorGoesOn)
     ReadOnlyFolder readOnly(data);
     // Read-only at the launch: the start-up says so and the saves stay quiet.
     Launch launch(data);
-    EXPECT_EQ(launch.calc.vars[0], std::complex<double>(7, 0));
+    EXPECT_EQ(launch.calc.locked()->vars[0], std::complex<double>(7, 0));
     const auto report = launch.delegate.takeStartupReport();
     ASSERT_TRUE(report);
     EXPECT_TRUE(report->contains("this session will not be kept")) << report->toStdString();
@@ -199,11 +199,11 @@ TEST(AppDelegate, WhatKilledSavesLeftIsRemovedAtTheLaunch)
     writeFile(data.filePath("memorySetting.damaged-20240101-000000.cbor"), "kept");
     {
         Launch first(dir.path());
-        first.calc.vars[0] = {3, 0};
+        first.calc.locked()->vars[0] = {3, 0};
         first.delegate.applicationWillTerminate();
     }
     Launch second(dir.path());
-    EXPECT_EQ(second.calc.vars[0], std::complex<double>(3, 0));
+    EXPECT_EQ(second.calc.locked()->vars[0], std::complex<double>(3, 0));
     EXPECT_EQ(data.entryList(QDir::Files),
         (QStringList{"memorySetting.cbor", "memorySetting.cbor.Xy9", "memorySetting.damaged-20240101-000000.cbor"}));
 }
@@ -265,8 +265,8 @@ TEST(AppDelegate, EveryFileHandedOverGivesOneReport)
     Launch launch(dir.filePath("data"));
     launch.delegate.openFiles({dir.filePath("l.csv"), dir.filePath("DATA.CSV")});
     EXPECT_EQ(launch.view->reports, (std::vector<int>{80, 80}));
-    EXPECT_EQ(launch.calc.lists.at("L1").realList(), (std::vector<double>{1, 2, 3}));
-    EXPECT_EQ(launch.calc.lists.at("SPEED").realList(), (std::vector<double>{4}));
+    EXPECT_EQ(launch.calc.locked()->lists.at("L1").realList(), (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(launch.calc.locked()->lists.at("SPEED").realList(), (std::vector<double>{4}));
     CSVLoader::setLoader(nullptr);
 }
 

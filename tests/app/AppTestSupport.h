@@ -56,7 +56,7 @@ class HomeTest : public ::testing::Test {
 protected:
     HomeTest()
     {
-        calc.mathPrint = false;
+        calc.locked()->mathPrint = false;
         calc.prettyPrint = std::make_shared<PrettyPrint>();
         calc.historyManager = history;
         calc.entryManager = entry;

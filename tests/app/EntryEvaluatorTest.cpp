@@ -95,8 +95,8 @@ TEST_F(Results, AnswerFormatsChooseFractionOrDecimal)
         {1, 4, "1/4", ".25"},  {1, 4, "0.25", ".25"}, {2, 4, "0.25", "¹/₄"},
     };
     for (const Case& c : cases) {
-        calc.answerFormat = c.answerFormat;
-        calc.fractionFormat = c.fractionFormat;
+        calc.locked()->answerFormat = c.answerFormat;
+        calc.locked()->fractionFormat = c.fractionFormat;
         enter(c.input);
         EXPECT_EQ(newest().second, c.answer) << c.input << " in answer format " << c.answerFormat;
     }
@@ -192,12 +192,12 @@ TEST_F(Results, HelpersOfNamesTextsAndMatrices)
     EXPECT_EQ(evaluator.errString(-1), "Unknown error");
     EXPECT_EQ(evaluator.listOpcodeFromName("L₂"), 0x5D01u);
     EXPECT_EQ(evaluator.listOpcodeFromName("L₂X"), 0u);
-    calc.lists.emplace("beta", VQList());
-    calc.lists.emplace("ALPHA", VQList());
-    calc.lists.erase("L₁");
+    calc.locked()->lists.emplace("beta", VQList());
+    calc.locked()->lists.emplace("ALPHA", VQList());
+    calc.locked()->lists.erase("L₁");
     EXPECT_EQ(evaluator.listNames(), (std::vector<std::string>{"L₂", "L₃", "L₄", "L₅", "L₆", "ALPHA", "beta"}));
 
-    calc.mathPrint = true;
+    calc.locked()->mathPrint = true;
     evaluator.addMatrixRows(0, 2);
     evaluator.addMatrixRows(2, -1);
     EXPECT_TRUE(entry->entryOps().empty());

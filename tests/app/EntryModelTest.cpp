@@ -116,14 +116,14 @@ TEST_F(Entry, FiltersRefuseWithoutTouchingTheLineOrUndo)
 
 TEST_F(Entry, RecallInsertsTheVariablesValueInPlaceOfRCL)
 {
-    calc.vars[0] = {5, 0}; // A
+    calc.locked()->vars[0] = {5, 0}; // A
     type({digit(2), kPlus, kRCL});
     EXPECT_TRUE(entry->processingRCL());
     type({kA});
     EXPECT_EQ(entry->entryOps(), (Ops{digit(2), kPlus, digit(5)}));
 
     // A list that does not exist recalls nothing.
-    calc.lists.erase("L₁");
+    calc.locked()->lists.erase("L₁");
     type({kRCL, kL1});
     EXPECT_EQ(entry->entryOps(), (Ops{digit(2), kPlus, digit(5)}));
     type({kRCL});
@@ -131,8 +131,8 @@ TEST_F(Entry, RecallInsertsTheVariablesValueInPlaceOfRCL)
     EXPECT_EQ(entry->entryOps(), (Ops{digit(2), kPlus, digit(5)}));
 
     // RegEQ types the last fitted equation.
-    calc.statistics = std::make_shared<VQStatistics>();
-    calc.statistics->regEqu = {digit(3), kA};
+    calc.locked()->statistics = std::make_shared<VQStatistics>();
+    calc.locked()->statistics->regEqu = {digit(3), kA};
     entry->clear();
     type({0x6201});
     EXPECT_EQ(entry->entryOps(), (Ops{digit(3), kA}));
@@ -350,7 +350,7 @@ class MathPrintKeys : public KeysTest {
 protected:
     MathPrintKeys()
     {
-        calc.mathPrint = true;
+        calc.locked()->mathPrint = true;
         calc.baseFontSize = 20;
         calc.prettyPrint->setMetrics(&metrics);
     }

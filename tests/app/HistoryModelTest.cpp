@@ -185,7 +185,7 @@ namespace {
 
 TEST_F(History, MathPrintSizesAddUpToTheHistorysSize)
 {
-    calc.mathPrint = true;
+    calc.locked()->mathPrint = true;
     Operand record = operandOf(KindReal);
     history->addEntry({0x31, 0xEF38, 0x32}, "1/2", 0, record);
     record = operandOf(KindDone);

@@ -199,7 +199,7 @@ TEST_F(Keys, ScreensRouteTheEditingKeys)
 
 TEST_F(Keys, MathPrintHistorySelectionTakesEnterDeleteAndArrows)
 {
-    calc.mathPrint = true;
+    calc.locked()->mathPrint = true;
     enter("2+3");
     ASSERT_EQ(history->history().size(), 1u);
     Posted posted(bus, {VQCursorLeft, VQCursorRight});
@@ -242,7 +242,7 @@ TEST_F(Keys, TheYEqualsScreenEditsItsEquation)
         {true, Ops{kOne}, KeyRouter::kUndo, {"undo"}},
     };
     for (const Case& c : cases) {
-        calc.mathPrint = c.mathPrint;
+        calc.locked()->mathPrint = c.mathPrint;
         yEq->line = c.line;
         yEq->calls.clear();
         press({c.key});

@@ -138,9 +138,9 @@ TEST(YEqEditing, OverwritesUnlessInserting)
     // In MathPrint a template part at the cursor is never overwritten; a unit conversion
     // carries no template.
     const std::uint32_t part = 0x70010 | 0x10, conversion = 0x1234BB5D;
-    c.calc.mathPrint = false;
+    c.calc.locked()->mathPrint = false;
     c.eq->setYEqFunc(kY1, {part, conversion});
-    c.calc.mathPrint = true;
+    c.calc.locked()->mathPrint = true;
     c.eq->cursorHome();
     c.eq->addOpcode(0x35, false, true);
     c.eq->setEntryCursor(2);
@@ -310,7 +310,7 @@ TEST(YEqCompile, FormsAreCachedUntilTheTokensChange)
     auto second = c.eq->rpnForFunction(kY1);
     ASSERT_TRUE(second);
     EXPECT_NE(second, first);
-    c.calc.vars[23] = 3;
+    c.calc.locked()->vars[23] = 3;
     EXPECT_EQ(c.calc.parser().evalRPN(*second, true, false).re(), 11);
 
     c.eq->setYEqFunc(kY2, {});
@@ -366,7 +366,7 @@ TEST(YEqSequences, InitialValuesFromListsAndFromTheEditor)
 
     VQList five = reals({5});
     EXPECT_EQ(c.eq->initSeq(kU0, &five), 0);
-    EXPECT_EQ(c.calc.vars[32].real(), 5);
+    EXPECT_EQ(c.calc.locked()->vars[32].real(), 5);
     EXPECT_EQ(c.text(kU0), "5");
     EXPECT_EQ(c.eq->numSeqInitializersFor(kU), 1);
 
@@ -377,8 +377,8 @@ TEST(YEqSequences, InitialValuesFromListsAndFromTheEditor)
     type(*c.eq, "{1+1,3}");
     c.eq->enter();
     EXPECT_EQ(c.eq->numSeqInitializersFor(kU), 2);
-    EXPECT_EQ(c.calc.vars[32].real(), 2);
-    EXPECT_EQ(c.calc.vars[36].real(), 3);
+    EXPECT_EQ(c.calc.locked()->vars[32].real(), 2);
+    EXPECT_EQ(c.calc.locked()->vars[36].real(), 3);
     EXPECT_EQ(c.text(kU0), "{2,3}");
 }
 
@@ -390,7 +390,7 @@ TEST(YEqSequences, WebTraceReadsThePreviousTermAsX)
     EXPECT_EQ(c.eq->webTraceForFunction(kU), ops("0.5X+1"));
     auto rpn = c.eq->webTraceRPNForFunction(kU);
     ASSERT_TRUE(rpn);
-    c.calc.vars[23] = 4;
+    c.calc.locked()->vars[23] = 4;
     EXPECT_EQ(c.calc.parser().evalRPN(*rpn, true, false).re(), 3);
 
     c.eq->setYEqFunc(kU, ops("u (η-2)"));
@@ -398,7 +398,7 @@ TEST(YEqSequences, WebTraceReadsThePreviousTermAsX)
     // A run cut short: MathPrint closes its bracket, the classic display keeps it open.
     c.eq->setYEqFunc(kU, ops("2u (η-"));
     EXPECT_EQ(c.eq->webTraceForFunction(kU), ops("2u (η-)"));
-    c.calc.mathPrint = false;
+    c.calc.locked()->mathPrint = false;
     c.eq->setYEqFunc(kU, ops("2u (η-"));
     EXPECT_EQ(c.eq->webTraceForFunction(kU), ops("2u (η-"));
 }
@@ -406,7 +406,7 @@ TEST(YEqSequences, WebTraceReadsThePreviousTermAsX)
 TEST(YEqSliders, FreeVariablesInTokenOrder)
 {
     YEqCalc c;
-    c.calc.vars[1] = 3;  // B
+    c.calc.locked()->vars[1] = 3;  // B
     c.eq->setYEqFunc(kY1, ops("AX²+B"));
     auto vars = c.eq->varInforForFunction(kY1);
     ASSERT_TRUE(vars);
@@ -414,7 +414,7 @@ TEST(YEqSliders, FreeVariablesInTokenOrder)
     EXPECT_EQ((*vars)[0], (YEqVarInfo{0, -2, 4, 0, 0, "A"}));
     EXPECT_EQ((*vars)[1], (YEqVarInfo{1, -6, 12, 0, 3, "B"}));
 
-    c.calc.vars[32] = 2;
+    c.calc.locked()->vars[32] = 2;
     c.eq->setYEqFunc(kU, ops("Ku (η-1)"));
     vars = c.eq->varInforForFunction(kU);
     ASSERT_TRUE(vars);
@@ -426,7 +426,7 @@ TEST(YEqSliders, FreeVariablesInTokenOrder)
     c.eq->setYEqFunc(kX1T, ops("AT"));
     c.eq->setYEqFunc(kY1T, ops("BT"));
     c.eq->setYEqFunc(kY1T, 0, 1.5, 0.5, 5, -5);
-    EXPECT_EQ(c.calc.vars[0].real(), 1.5);
+    EXPECT_EQ(c.calc.locked()->vars[0].real(), 1.5);
     EXPECT_EQ(c.eq->varInforForFunction(kX1T)->front(), (YEqVarInfo{0, -5, 5, 0.5, 1.5, "A"}));
 }
 
@@ -535,7 +535,7 @@ TEST(YEqThreads, AFormCompiledDuringAChangeIsNotKept)
             secondWritten.store(r);
         }
     });
-    c.calc.vars[23] = 0;
+    c.calc.locked()->vars[23] = 0;
     int stale = 0;
     for (int r = 1; r <= kRounds; ++r) {
         round.store(r);

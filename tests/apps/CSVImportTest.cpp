@@ -52,7 +52,7 @@ TEST(CSVImport, NumbersAndTheirSignificance)
 std::map<std::string, std::vector<double>> listsOf(const Calculator& calc)
 {
     std::map<std::string, std::vector<double>> out;
-    for (const auto& [name, list] : calc.lists)
+    for (const auto& [name, list] : calc.locked()->lists)
         out.emplace(name, list.realList());
     return out;
 }
@@ -70,13 +70,13 @@ TEST(CSVImport, EachRowBecomesAList)
 {
     Calculator calc(kUS);
     EXPECT_EQ(CSVImport::loadCSV(calc, "1,2,3\n4,5"), 0);
-    EXPECT_EQ(calc.lists.at("L1").realList(), (std::vector<double>{1, 2, 3}));
-    EXPECT_EQ(calc.lists.at("L2").realList(), (std::vector<double>{4, 5}));
-    EXPECT_EQ(calc.lists.at("L1").sigFigAtIndex(0), 1);
+    EXPECT_EQ(calc.locked()->lists.at("L1").realList(), (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(calc.locked()->lists.at("L2").realList(), (std::vector<double>{4, 5}));
+    EXPECT_EQ(calc.locked()->lists.at("L1").sigFigAtIndex(0), 1);
 
     // Trailing empty fields and rows of empty fields (as spreadsheets write ragged rows)
     // hold nothing; a row of names only gives no list.
-    calc.lists.clear();
+    calc.locked()->lists.clear();
     EXPECT_EQ(CSVImport::loadCSV(calc, "TIME,HEAT\nA,1.5, 2,,\n,,\nB,7, \nNAMES"), 0);
     EXPECT_EQ(listsOf(calc), (std::map<std::string, std::vector<double>>{{"A", {1.5, 2}}, {"B", {7}}}));
 }
@@ -86,7 +86,7 @@ TEST(CSVImport, NamesFollowTheListNameRules)
     // A–Z, 0–9 and θ, a letter first, cut to 5 characters, or the built-in names; any
     // other first field names its list "L" and a number, as a number does.
     Calculator calc(kUS);
-    calc.lists.clear();
+    calc.locked()->lists.clear();
     const std::string text = std::string("DISTANCES,1\nθ2,2\nX,3\nL₁,4\nL#weight,5\n#weight,6\n(,7\nAns,8\nab,9\n")
         + std::string("A\0B", 3) + ",10\nA B,11\nL1,12\n13,14";
     EXPECT_EQ(CSVImport::loadCSV(calc, text), 0);
@@ -96,7 +96,7 @@ TEST(CSVImport, NamesFollowTheListNameRules)
     EXPECT_EQ(listsOf(calc), expected);
 
     // Two rows whose names meet (cut to the same 5 characters) both stay.
-    calc.lists.clear();
+    calc.locked()->lists.clear();
     EXPECT_EQ(CSVImport::loadCSV(calc, "HEIGHT1,1\nHEIGHT2,2\nHEIGH,3"), 0);
     EXPECT_EQ(listsOf(calc), (std::map<std::string, std::vector<double>>{{"HEIGH", {1}}, {"L1", {2}}, {"L2", {3}}}));
 }
@@ -122,8 +122,8 @@ TEST(CSVImport, MalformedTextIsRefusedWhole)
     };
     for (const Case& c : cases) {
         Calculator calc(kUS);
-        calc.lists.clear();
-        calc.lists.insert_or_assign("A", reals({9}));
+        calc.locked()->lists.clear();
+        calc.locked()->lists.insert_or_assign("A", reals({9}));
         EXPECT_EQ(CSVImport::loadCSV(calc, c.text), c.result) << c.text;
         EXPECT_EQ(listsOf(calc), (std::map<std::string, std::vector<double>>{{"A", {9}}})) << c.text;
     }
@@ -150,17 +150,17 @@ TEST(CSVImport, RefusesWhatTheCalculatorCannotHold)
     };
     for (const std::string& text : refused) {
         Calculator calc(kUS);
-        calc.lists.clear();
+        calc.locked()->lists.clear();
         EXPECT_EQ(CSVImport::loadCSV(calc, text), 86) << text.substr(0, 40);
-        EXPECT_TRUE(calc.lists.empty()) << text.substr(0, 40);
+        EXPECT_TRUE(calc.locked()->lists.empty()) << text.substr(0, 40);
     }
 }
 
 TEST(CSVText, ListsAndMatricesAsTextThatImportsBack)
 {
     Calculator calc(kUS);
-    calc.lists.insert_or_assign("L₁", reals({1.5, -2e30}));
-    calc.lists.insert_or_assign("SPEED", reals({3}));
+    calc.locked()->lists.insert_or_assign("L₁", reals({1.5, -2e30}));
+    calc.locked()->lists.insert_or_assign("SPEED", reals({3}));
     const std::string lists = CSVText::listsText(calc, {"L₁", "SPEED", "NONE"});
     EXPECT_EQ(lists, "L₁,1.5,-2ᴱ30\nSPEED,3");
     EXPECT_EQ(CSVText::listsFileName({"L₁", "SPEED"}), "L₁SPEED.csv");
@@ -172,11 +172,11 @@ TEST(CSVText, ListsAndMatricesAsTextThatImportsBack)
 
     Calculator other(kUS);
     EXPECT_EQ(CSVImport::loadCSV(other, lists), 0);
-    EXPECT_EQ(other.lists.at("L₁").realList(), (std::vector<double>{1.5, -2e30}));
-    EXPECT_EQ(other.lists.at("SPEED").realList(), (std::vector<double>{3}));
+    EXPECT_EQ(other.locked()->lists.at("L₁").realList(), (std::vector<double>{1.5, -2e30}));
+    EXPECT_EQ(other.locked()->lists.at("SPEED").realList(), (std::vector<double>{3}));
 
-    calc.matrices[0] = matrixOf({{1, 2}, {3, 4}});
-    calc.matrices[2] = matrixOf({{5}});
+    calc.locked()->matrices[0] = matrixOf({{1, 2}, {3, 4}});
+    calc.locked()->matrices[2] = matrixOf({{5}});
     EXPECT_EQ(CSVText::matricesText(calc, {0, 2}), "1,2\n3,4\n5");
     EXPECT_EQ(CSVText::matricesFileName({0, 2}), "MatrixAC.csv");
 }

@@ -89,9 +89,9 @@ public:
         if (list->type() != 0)
             return 15;
         Calculator& calc = parser_.calc;
-        calc.vars[kFirst[which]] = list->realAtIndex(0);
+        calc.locked()->vars[kFirst[which]] = list->realAtIndex(0);
         if (list->count() == 2)
-            calc.vars[kSecond[which]] = list->realAtIndex(1);
+            calc.locked()->vars[kSecond[which]] = list->realAtIndex(1);
         initializers_[0x5E80 + which] = list->count();
         return 0;
     }

@@ -29,7 +29,7 @@ public:
     // lines are entered as they are.
     explicit Home(bool mathPrint) : calc(test::kUS, notifications)
     {
-        calc.mathPrint = mathPrint;
+        calc.locked()->mathPrint = mathPrint;
         calc.prettyPrint = std::make_shared<PrettyPrint>();
         calc.historyManager = history;
         calc.entryManager = entry;

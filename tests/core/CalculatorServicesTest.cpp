@@ -96,8 +96,8 @@ TEST(CalculatorServices, LoadingACalculatorFile)
 TEST(CalculatorServices, StatisticsIntoTheirVariables)
 {
     Calculator calc(kUS);
-    calc.varsSigFig[92] = 4;
-    calc.vars[92] = {0, 5};
+    calc.locked()->varsSigFig[92] = 4;
+    calc.locked()->vars[92] = {0, 5};
     VQStatistics stats;
     stats.n = 5;
     stats.Xmean = 2.5;
@@ -108,13 +108,13 @@ TEST(CalculatorServices, StatisticsIntoTheirVariables)
     calc.syncStatVars(stats);
     const std::pair<int, double> expected[] = {{91, 5}, {92, 2.5}, {108, 3}, {115, 7}, {117, 8}, {120, 9}, {143, 0.5}, {94, 0}};
     for (const auto& [slot, value] : expected)
-        EXPECT_EQ(calc.vars[slot], (std::complex<double>(value, 0))) << slot;
-    EXPECT_EQ(calc.varsSigFig[92], 4);
-    EXPECT_FALSE(calc.lists.contains("RESID"));
+        EXPECT_EQ(calc.locked()->vars[slot], (std::complex<double>(value, 0))) << slot;
+    EXPECT_EQ(calc.locked()->varsSigFig[92], 4);
+    EXPECT_FALSE(calc.locked()->lists.contains("RESID"));
 
     stats.resid = reals({0.5, -0.5});
     calc.syncStatVars(stats);
-    EXPECT_EQ(calc.lists.at("RESID").count(), 2);
+    EXPECT_EQ(calc.locked()->lists.at("RESID").count(), 2);
 }
 
 TEST(CalculatorServices, DeviceNames)
@@ -170,7 +170,7 @@ TEST(CalculatorServices, AxisTicks)
     }
 
     // Multiples of π: 120 points span 3.77 units at 31.83 points per unit, so steps of π.
-    calc.graphXAxisLabelMode = 1;
+    calc.locked()->graphXAxisLabelMode = 1;
     GraphScale info;
     calc.adjustScale(120 / (1.2 * std::numbers::pi), 12, info);
     EXPECT_DOUBLE_EQ(info.xStep, std::numbers::pi);

@@ -14,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
 #include <numbers>
+#include <thread>
 
 using namespace orvenda;
 using namespace orvenda::test;
@@ -39,21 +41,21 @@ void expectOpaque(const VQColor& color, double level)
 // bounds, colours and the factory window.
 void expectDisplayDefaults(const Calculator& calc)
 {
-    EXPECT_EQ(calc.numFormat, 0);
-    EXPECT_EQ(calc.numDigits, -1);
-    EXPECT_EQ(calc.maxWidth, 15);
-    EXPECT_EQ(calc.thousandSeperator, u' ');
-    EXPECT_EQ(calc.graphFitModel, -1);
+    EXPECT_EQ(calc.locked()->numFormat, 0);
+    EXPECT_EQ(calc.locked()->numDigits, -1);
+    EXPECT_EQ(calc.locked()->maxWidth, 15);
+    EXPECT_EQ(calc.locked()->thousandSeperator, u' ');
+    EXPECT_EQ(calc.locked()->graphFitModel, -1);
     EXPECT_EQ(calc.graphBounds, (Calculator::Bounds{-10, 10, -10, 10}));
     EXPECT_EQ(calc.saveBounds, calc.graphBounds);
     EXPECT_EQ(calc.prevBounds, calc.graphBounds);
-    expectOpaque(calc.backgroundColor, 0);
-    expectOpaque(calc.gridColor, 1);
-    expectOpaque(calc.axesColor, 1);
-    EXPECT_EQ(calc.textColor, 20);
+    expectOpaque(calc.locked()->backgroundColor, 0);
+    expectOpaque(calc.locked()->gridColor, 1);
+    expectOpaque(calc.locked()->axesColor, 1);
+    EXPECT_EQ(calc.locked()->textColor, 20);
     for (const auto& [slot, value] : kFactoryWindow) {
-        EXPECT_DOUBLE_EQ(calc.vars[slot].real(), value) << "slot " << slot;
-        EXPECT_EQ(calc.vars[slot].imag(), 0) << "slot " << slot;
+        EXPECT_DOUBLE_EQ(calc.locked()->vars[slot].real(), value) << "slot " << slot;
+        EXPECT_EQ(calc.locked()->vars[slot].imag(), 0) << "slot " << slot;
     }
 }
 
@@ -67,11 +69,11 @@ TEST(CalculatorState, FreshModesAndStores)
         const char* name;
         long long value, fresh;
     } fields[] = {
-        {"angleFormat", calc.angleFormat(), 0}, {"tableMode", calc.tableMode, 0},
-        {"fractionFormat", calc.fractionFormat, 4}, {"answerFormat", calc.answerFormat, 0},
+        {"angleFormat", calc.angleFormat(), 0}, {"tableMode", calc.locked()->tableMode, 0},
+        {"fractionFormat", calc.locked()->fractionFormat, 4}, {"answerFormat", calc.locked()->answerFormat, 0},
         {"realCplxMode", calc.realCplxMode(), 0}, {"graphMode", calc.graphMode(), 0},
-        {"mathPrint", calc.mathPrint, 1}, {"bubbleHelp", calc.bubbleHelp, 1}, {"reduce", calc.reduce, 1},
-        {"fixDenominator", calc.fixDenominator, 0}, {"maxDenominator", calc.maxDenominator, 9999},
+        {"mathPrint", calc.locked()->mathPrint, 1}, {"bubbleHelp", calc.bubbleHelp, 1}, {"reduce", calc.locked()->reduce, 1},
+        {"fixDenominator", calc.locked()->fixDenominator, 0}, {"maxDenominator", calc.locked()->maxDenominator, 9999},
         {"statWiz", calc.statWiz, 1}, {"pdfPageSize", calc.pdfPageSize, 1},
         {"lockStatPlot", calc.lockStatPlot, -1}, {"firstTime", calc.firstTime, 1},
         {"clickPref", calc.clickPref, 1}, {"honorDarkMode", calc.honorDarkMode, 1},
@@ -84,32 +86,32 @@ TEST(CalculatorState, FreshModesAndStores)
         EXPECT_EQ(f.value, f.fresh) << f.name;
     EXPECT_EQ(calc.fileExtensions.front(), "lbxDat");
     EXPECT_EQ(calc.fileExtensions.back(), "csv");
-    EXPECT_EQ(calc.statEditList, kStatLists);
+    EXPECT_EQ(calc.locked()->statEditList, kStatLists);
 
     for (int slot = 0; slot < Calculator::kVarCount; ++slot) {
-        EXPECT_EQ(calc.varsSigFig[slot], 15);
-        EXPECT_EQ(calc.varsSigDec[slot], -15);
+        EXPECT_EQ(calc.locked()->varsSigFig[slot], 15);
+        EXPECT_EQ(calc.locked()->varsSigDec[slot], -15);
         bool window = false;
         for (const auto& w : kFactoryWindow)
             window = window || w.first == slot;
         if (!window) {
-            EXPECT_EQ(calc.vars[slot], std::complex<double>(0, 0)) << "slot " << slot;
+            EXPECT_EQ(calc.locked()->vars[slot], std::complex<double>(0, 0)) << "slot " << slot;
         }
     }
-    ASSERT_EQ(calc.lists.size(), 6u);
+    ASSERT_EQ(calc.locked()->lists.size(), 6u);
     for (const std::string& name : kStatLists) {
-        ASSERT_EQ(calc.lists.count(name), 1u) << name;
-        EXPECT_EQ(calc.lists.at(name).count(), 0);
+        ASSERT_EQ(calc.locked()->lists.count(name), 1u) << name;
+        EXPECT_EQ(calc.locked()->lists.at(name).count(), 0);
     }
-    for (const auto& m : calc.matrices)
+    for (const auto& m : calc.locked()->matrices)
         EXPECT_EQ(m.dimRow() * m.dimCol(), 0u);
-    for (const auto& s : calc.strings)
+    for (const auto& s : calc.locked()->strings)
         EXPECT_TRUE(s.empty());
     EXPECT_EQ(calc.simulMatrix.dimRow(), 2u);
     EXPECT_EQ(calc.simulMatrix.dimCol(), 3u);
     EXPECT_FALSE(calc.simulSolution);
     EXPECT_NE(calc.graphPts(), nullptr);
-    EXPECT_EQ(calc.tableList.count(), 0);
+    EXPECT_EQ(calc.locked()->tableList.count(), 0);
     EXPECT_EQ(calc.ans.type(), 0);
     EXPECT_EQ(calc.ans.r(), 0);
 }
@@ -142,54 +144,54 @@ TEST(CalculatorState, FactoryKeySets)
 TEST(CalculatorReset, DefaultsSetTheResetColumn)
 {
     Calculator calc(kUS);
-    calc.fractionFormat = 2;
-    calc.answerFormat = 3;
+    calc.locked()->fractionFormat = 2;
+    calc.locked()->answerFormat = 3;
     calc.secondShift = true;
-    calc.numBase = 2;
-    calc.mathPrint = false;
+    calc.locked()->numBase = 2;
+    calc.locked()->mathPrint = false;
     calc.keyboardColorSet = 3;
     calc.lcdColorSet = 4;
     calc.ans = VQValue(7.0);
     calc.uKeys.pop_back();
     calc.alphaLock = true;
     calc.insert = 1;
-    calc.numFormat = 2;
-    calc.numDigits = 4;
-    calc.maxWidth = 10;
-    calc.thousandSeperator = u',';
-    calc.tableMode = 0;
-    calc.graphFitModel = 3;
-    calc.drawGrid = false;
-    calc.drawDyDx = true;
+    calc.locked()->numFormat = 2;
+    calc.locked()->numDigits = 4;
+    calc.locked()->maxWidth = 10;
+    calc.locked()->thousandSeperator = u',';
+    calc.locked()->tableMode = 0;
+    calc.locked()->graphFitModel = 3;
+    calc.locked()->drawGrid = false;
+    calc.locked()->drawDyDx = true;
     calc.graphBounds = {-1, 1, -2, 2};
     calc.saveBounds = calc.prevBounds = calc.graphBounds;
-    calc.vars[38] = 5;
-    calc.vars[0] = 42;
-    calc.varsSigFig[38] = 3;
+    calc.locked()->vars[38] = 5;
+    calc.locked()->vars[0] = 42;
+    calc.locked()->varsSigFig[38] = 3;
     calc.pixelsVisible = true;
     calc.pixelBits[17] = 255;
-    calc.backgroundColor = calc.gridColor = calc.axesColor = VQColor::colorR(0.2, 0.3, 0.4, 0.5);
-    calc.textColor = 11;
+    calc.locked()->backgroundColor = calc.locked()->gridColor = calc.locked()->axesColor = VQColor::colorR(0.2, 0.3, 0.4, 0.5);
+    calc.locked()->textColor = 11;
 
     calc.resetDefaults();
 
     expectDisplayDefaults(calc);
     EXPECT_EQ(calc.angleFormat(), 1);
-    EXPECT_EQ(calc.tableMode, 1);
+    EXPECT_EQ(calc.locked()->tableMode, 1);
     EXPECT_FALSE(calc.alphaLock);
     EXPECT_EQ(calc.insert, 0);
-    EXPECT_TRUE(calc.drawGrid);
-    EXPECT_FALSE(calc.drawDyDx);
-    EXPECT_EQ(calc.varsSigFig[38], 3);
-    EXPECT_EQ(calc.vars[0], std::complex<double>(42, 0));
+    EXPECT_TRUE(calc.locked()->drawGrid);
+    EXPECT_FALSE(calc.locked()->drawDyDx);
+    EXPECT_EQ(calc.locked()->varsSigFig[38], 3);
+    EXPECT_EQ(calc.locked()->vars[0], std::complex<double>(42, 0));
     EXPECT_FALSE(calc.pixelsVisible);
     EXPECT_EQ(calc.pixelBits[17], 0);
     // Untouched by the narrower defaults.
-    EXPECT_EQ(calc.fractionFormat, 2);
-    EXPECT_EQ(calc.answerFormat, 3);
+    EXPECT_EQ(calc.locked()->fractionFormat, 2);
+    EXPECT_EQ(calc.locked()->answerFormat, 3);
     EXPECT_TRUE(calc.secondShift);
-    EXPECT_EQ(calc.numBase, 2);
-    EXPECT_FALSE(calc.mathPrint);
+    EXPECT_EQ(calc.locked()->numBase, 2);
+    EXPECT_FALSE(calc.locked()->mathPrint);
     EXPECT_EQ(calc.keyboardColorSet, 3);
     EXPECT_EQ(calc.lcdColorSet, 4);
     EXPECT_EQ(calc.uKeys.size(), 1u);
@@ -203,10 +205,10 @@ TEST(CalculatorReset, AllZeroesValuesButKeepsSignificance)
     calc.setVar(150, {{8, 0}, 4, 0});
     calc.keyboardColorSet = 3;
     calc.lcdColorSet = 4;
-    calc.strings[3] = {0x41, 0x42};
-    calc.solverEq = {0x41};
-    calc.statEditList = {"ABC"};
-    calc.numDigits = 3;
+    calc.locked()->strings[3] = {0x41, 0x42};
+    calc.locked()->solverEq = {0x41};
+    calc.locked()->statEditList = {"ABC"};
+    calc.locked()->numDigits = 3;
 
     calc.resetAll();
 
@@ -218,9 +220,9 @@ TEST(CalculatorReset, AllZeroesValuesButKeepsSignificance)
     expectDisplayDefaults(calc);
     EXPECT_EQ(calc.keyboardColorSet, 0);
     EXPECT_EQ(calc.lcdColorSet, 0);
-    EXPECT_TRUE(calc.strings[3].empty());
-    EXPECT_TRUE(calc.solverEq.empty());
-    EXPECT_EQ(calc.statEditList.size(), 6u);
+    EXPECT_TRUE(calc.locked()->strings[3].empty());
+    EXPECT_TRUE(calc.locked()->solverEq.empty());
+    EXPECT_EQ(calc.locked()->statEditList.size(), 6u);
     EXPECT_EQ(calc.angleFormat(), 1);
 }
 
@@ -232,14 +234,14 @@ TEST(CalculatorVariables, SignificanceIsStoredAsSignedBytes)
     EXPECT_EQ(a.value, std::complex<double>(2.5, -1.25));
     EXPECT_EQ(a.sigFig, 3);
     EXPECT_EQ(a.sigDec, -1);
-    EXPECT_EQ(calc.varsSigDec[0], -1); // sign-extended into the 32-bit store
+    EXPECT_EQ(calc.locked()->varsSigDec[0], -1); // sign-extended into the 32-bit store
     calc.setVar(217, {{7, 0}, 15, -15});
     EXPECT_EQ(calc.getVar(217).value, std::complex<double>(7, 0));
     EXPECT_EQ(calc.getVar(217).sigDec, -15);
 
     // Reading truncates the store to bytes.
-    calc.varsSigFig[5] = 200;
-    calc.varsSigDec[5] = 0x1FF;
+    calc.locked()->varsSigFig[5] = 200;
+    calc.locked()->varsSigDec[5] = 0x1FF;
     EXPECT_EQ(calc.getVar(5).sigFig, -56);
     EXPECT_EQ(calc.getVar(5).sigDec, -1);
 }
@@ -247,10 +249,10 @@ TEST(CalculatorVariables, SignificanceIsStoredAsSignedBytes)
 TEST(CalculatorVariables, SlotsOutsideTheStoreAreIgnored)
 {
     Calculator calc(kUS);
-    const auto before = calc.vars;
+    const auto before = calc.locked()->vars;
     calc.setVar(-1, {{9, 9}, 1, 1});
     calc.setVar(218, {{9, 9}, 1, 1});
-    EXPECT_EQ(calc.vars, before);
+    EXPECT_EQ(calc.locked()->vars, before);
     for (int slot : {-1, 218, 100000}) {
         VariableRecord r = calc.getVar(slot);
         EXPECT_EQ(r.value, std::complex<double>(0, 0));
@@ -277,16 +279,16 @@ TEST(CalculatorLocale, TimeAndDateFormatsFollowTheLocaleDescription)
     }
 
     Calculator uk(LocaleFormats{"HH", "d MMMM y"});
-    EXPECT_EQ(uk.timeFormat, 1);
-    EXPECT_EQ(uk.dateFormat, 1);
+    EXPECT_EQ(uk.locked()->timeFormat, 1);
+    EXPECT_EQ(uk.locked()->dateFormat, 1);
     Calculator us(kUS);
-    EXPECT_EQ(us.timeFormat, 0);
-    EXPECT_EQ(us.dateFormat, 0);
+    EXPECT_EQ(us.locked()->timeFormat, 0);
+    EXPECT_EQ(us.locked()->dateFormat, 0);
     us.setLocale({"H", "y. MMMM d."});
-    EXPECT_EQ(us.timeFormat, 0); // only a reset rereads the locale
+    EXPECT_EQ(us.locked()->timeFormat, 0); // only a reset rereads the locale
     us.resetDefaults();
-    EXPECT_EQ(us.timeFormat, 1);
-    EXPECT_EQ(us.dateFormat, 2);
+    EXPECT_EQ(us.locked()->timeFormat, 1);
+    EXPECT_EQ(us.locked()->dateFormat, 2);
 }
 
 TEST(CalculatorState, GridLineWidthByMachine)
@@ -477,11 +479,11 @@ TEST(CalculatorGraphMode, PostsOnlyWhenTheModeChanges)
 TEST(CalculatorReset, AllClearsManagersListsAndMatrices)
 {
     Wired w;
-    w.calc.lists["L₂"].addReal(3, 1, 0);
-    w.calc.lists["ABC"] = VQList::listSeqStart(1, 3);
-    w.calc.statEditList = {"ABC", "L₁"};
-    w.calc.matrices[4] = VQMatrix::matrixWithRow(2, 2).value();
-    w.calc.tableList = VQList::listSeqStart(1, 5);
+    w.calc.locked()->lists["L₂"].addReal(3, 1, 0);
+    w.calc.locked()->lists["ABC"] = VQList::listSeqStart(1, 3);
+    w.calc.locked()->statEditList = {"ABC", "L₁"};
+    w.calc.locked()->matrices[4] = VQMatrix::matrixWithRow(2, 2).value();
+    w.calc.locked()->tableList = VQList::listSeqStart(1, 5);
     w.entry->typed = "1+";
     w.calc.ans = VQValue::valWithComplex({2, 3});
 
@@ -493,27 +495,27 @@ TEST(CalculatorReset, AllClearsManagersListsAndMatrices)
     EXPECT_EQ(w.entry->clears, 1);
     EXPECT_EQ(w.yEq->clears, 1);
     EXPECT_EQ(w.statPlots->clears, 1);
-    ASSERT_EQ(w.calc.lists.size(), 6u);
-    for (const auto& [name, list] : w.calc.lists)
+    ASSERT_EQ(w.calc.locked()->lists.size(), 6u);
+    for (const auto& [name, list] : w.calc.locked()->lists)
         EXPECT_EQ(list.count(), 0) << name;
-    EXPECT_EQ(w.calc.lists.count("L₆"), 1u);
-    EXPECT_EQ(w.calc.statEditList, kStatLists);
-    EXPECT_EQ(w.calc.matrices[4].dimRow(), 0u);
-    EXPECT_EQ(w.calc.tableList.count(), 0);
+    EXPECT_EQ(w.calc.locked()->lists.count("L₆"), 1u);
+    EXPECT_EQ(w.calc.locked()->statEditList, kStatLists);
+    EXPECT_EQ(w.calc.locked()->matrices[4].dimRow(), 0u);
+    EXPECT_EQ(w.calc.locked()->tableList.count(), 0);
 }
 
 TEST(CalculatorReset, ClearMatrixIgnoresNumbersOutsideTheTen)
 {
     Calculator calc(kUS);
-    for (auto& m : calc.matrices)
+    for (auto& m : calc.locked()->matrices)
         m = VQMatrix::matrixWithRow(1, 1).value();
     calc.clearMatrix(-1);
     calc.clearMatrix(10);
-    for (const auto& m : calc.matrices)
+    for (const auto& m : calc.locked()->matrices)
         EXPECT_EQ(m.dimRow(), 1u);
     calc.clearMatrix(9);
-    EXPECT_EQ(calc.matrices[9].dimRow(), 0u);
-    EXPECT_EQ(calc.matrices[8].dimRow(), 1u);
+    EXPECT_EQ(calc.locked()->matrices[9].dimRow(), 0u);
+    EXPECT_EQ(calc.locked()->matrices[8].dimRow(), 1u);
 }
 
 TEST(CalculatorReset, ClearDrawingHidesEveryPlotAndTellsTheGraph)
@@ -555,3 +557,53 @@ TEST(CalculatorState, ReachabilityMonitorsStartAndReportChanges)
     }
     Reachability::setFactory(nullptr);
 }
+
+// The guarded state is reached with the lock: a guard, a copy of the settings or the window,
+// and state() for a thread that holds the lock, however deep (a handler inside an
+// evaluation takes it again).
+TEST(CalculatorState, GuardsAndCopiesReadAndWriteTheSameState)
+{
+    Calculator calc(kUS);
+    calc.locked()->numDigits = 3;
+    calc.locked()->drawAxes = false;
+    calc.setVar(38, {{-4, 0}});
+    calc.setVar(41, {{7, 0}});
+    const Calculator::Settings settings = calc.settings();
+    EXPECT_EQ(settings.numDigits, 3);
+    EXPECT_FALSE(settings.drawAxes);
+    EXPECT_EQ(calc.window(), (Calculator::Bounds{-4, 1, -1, 7}));
+    {
+        const auto outer = calc.lockState();
+        const auto inner = calc.locked();
+        inner->numDigits = 5;
+        EXPECT_EQ(calc.state().numDigits, 5);
+    }
+    // The copy is the settings as they were when it was taken.
+    EXPECT_EQ(settings.numDigits, 3);
+    EXPECT_EQ(calc.settings().numDigits, 5);
+}
+
+#ifndef NDEBUG
+// Debug and sanitizer builds stop at a read without the lock, also while another thread
+// holds it: the next screen that forgets the lock fails a test instead of racing a program.
+TEST(CalculatorStateDeathTest, TheStateWithoutItsLockStopsTheProcess)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Calculator calc(kUS);
+    EXPECT_DEATH((void)calc.state().numFormat, "without the state lock");
+    const auto readWhileAnotherThreadHolds = [&calc] {
+        std::promise<void> held;
+        std::promise<void> release;
+        std::thread holder([&] {
+            const auto hold = calc.lockState();
+            held.set_value();
+            release.get_future().wait();
+        });
+        held.get_future().wait();
+        (void)calc.state().vars[0];
+        release.set_value();
+        holder.join();
+    };
+    EXPECT_DEATH(readWhileAnotherThreadHolds(), "without the state lock");
+}
+#endif

@@ -25,44 +25,44 @@ json archiveOf(const Calculator& calc)
 void changeEverything(Calculator& c)
 {
     c.firstTime = false;
-    c.numFormat = 2;
-    c.fractionFormat = 1;
-    c.answerFormat = 3;
-    c.numDigits = 4;
-    c.timeFormat = 1;
-    c.dateFormat = 2;
-    c.numBase = 1;
-    c.thousandSeperator = u'\u2009';
+    c.locked()->numFormat = 2;
+    c.locked()->fractionFormat = 1;
+    c.locked()->answerFormat = 3;
+    c.locked()->numDigits = 4;
+    c.locked()->timeFormat = 1;
+    c.locked()->dateFormat = 2;
+    c.locked()->numBase = 1;
+    c.locked()->thousandSeperator = u'\u2009';
     c.setAngleFormat(2);
     c.setGraphMode(3);
-    c.graphXAxisLabelMode = 1;
+    c.locked()->graphXAxisLabelMode = 1;
     c.setRealCplxMode(2);
-    c.regressionDiagnostic = true;
-    c.tableMode = 1;
-    c.screenSplit = 1;
-    c.whiteBackground = true;
-    c.backgroundColor = VQColor::colorR(0.25, 0.5, 0.75, 1);
-    c.gridColor = VQColor::colorR(0.125, 0.25, 0.375, 1);
-    c.axesColor = VQColor::colorR(0.5, 0.5, 0.0625, 1);
-    c.textColor = 12;
+    c.locked()->regressionDiagnostic = true;
+    c.locked()->tableMode = 1;
+    c.locked()->screenSplit = 1;
+    c.locked()->whiteBackground = true;
+    c.locked()->backgroundColor = VQColor::colorR(0.25, 0.5, 0.75, 1);
+    c.locked()->gridColor = VQColor::colorR(0.125, 0.25, 0.375, 1);
+    c.locked()->axesColor = VQColor::colorR(0.5, 0.5, 0.0625, 1);
+    c.locked()->textColor = 12;
     c.ans = VQValue::valWithString({0x41, 0x42});
-    c.vars[0] = {1.5, -2};
-    c.vars[217] = {std::nan(""), 3};
-    c.varsSigFig[7] = 3;
-    c.varsSigDec[7] = -2;
-    c.tableList = reals({1, 2, 3});
-    c.lists["L₁"] = figures({{1.25, 3, -2}});
-    c.lists["ABC"] = complexes({{1, 2}});
-    c.statEditList = {"ABC", "L₁"};
-    c.solverEq = {0x41, 0x6A, 0x42};
-    c.matrices[0] = matrixOf({{1, 2}, {3, 4}});
-    c.matrices[9] = matrixOf({{5}});
-    c.strings[0] = {0x2A, 0x41};
-    c.strings[9] = {0x42};
-    c.graphCoordFormat = 1;
-    c.graphSequenceFormat = 4;
-    c.drawGrid = c.drawAxes = c.drawLabel = c.drawExpr = c.drawCoord = false;
-    c.drawDyDx = true;
+    c.locked()->vars[0] = {1.5, -2};
+    c.locked()->vars[217] = {std::nan(""), 3};
+    c.locked()->varsSigFig[7] = 3;
+    c.locked()->varsSigDec[7] = -2;
+    c.locked()->tableList = reals({1, 2, 3});
+    c.locked()->lists["L₁"] = figures({{1.25, 3, -2}});
+    c.locked()->lists["ABC"] = complexes({{1, 2}});
+    c.locked()->statEditList = {"ABC", "L₁"};
+    c.locked()->solverEq = {0x41, 0x6A, 0x42};
+    c.locked()->matrices[0] = matrixOf({{1, 2}, {3, 4}});
+    c.locked()->matrices[9] = matrixOf({{5}});
+    c.locked()->strings[0] = {0x2A, 0x41};
+    c.locked()->strings[9] = {0x42};
+    c.locked()->graphCoordFormat = 1;
+    c.locked()->graphSequenceFormat = 4;
+    c.locked()->drawGrid = c.locked()->drawAxes = c.locked()->drawLabel = c.locked()->drawExpr = c.locked()->drawCoord = false;
+    c.locked()->drawDyDx = true;
     c.pdfPageSize = 2;
     c.entrySplit = 0.4;
     c.keyboardColorSet = 3;
@@ -71,7 +71,7 @@ void changeEverything(Calculator& c)
     c.lastPrgmName = "PRIME";
     c.sessions = 5'000'000'000;
     c.clickPref = false;
-    c.mathPrint = false;
+    c.locked()->mathPrint = false;
     c.baseFontSize = 33;
     c.testMode = 2;
     c.testStart = Calculator::TimePoint(std::chrono::seconds(1'700'000'000));
@@ -107,12 +107,12 @@ TEST(MemoryArchive, WholeStateSurvivesSaveAndRestore)
     EXPECT_EQ(MemoryArchive::save(after), saved);
     EXPECT_EQ(after.angleFormat(), 2);
     EXPECT_EQ(after.graphMode(), 3);
-    EXPECT_EQ(after.vars[0], (std::complex<double>(1.5, -2)));
-    EXPECT_TRUE(std::isnan(after.vars[217].real()));
+    EXPECT_EQ(after.locked()->vars[0], (std::complex<double>(1.5, -2)));
+    EXPECT_TRUE(std::isnan(after.locked()->vars[217].real()));
     EXPECT_EQ(after.getVar(7).sigFig, 3);
-    EXPECT_EQ(after.lists.at("ABC").complexAtIndex(0), (std::complex<double>(1, 2)));
-    EXPECT_EQ(after.matrices[0].row(1, 0), 3);
-    EXPECT_EQ(after.strings[9], (Ops{0x42}));
+    EXPECT_EQ(after.locked()->lists.at("ABC").complexAtIndex(0), (std::complex<double>(1, 2)));
+    EXPECT_EQ(after.locked()->matrices[0].row(1, 0), 3);
+    EXPECT_EQ(after.locked()->strings[9], (Ops{0x42}));
     EXPECT_EQ(*after.ans.string(), (Ops{0x41, 0x42}));
     EXPECT_EQ(after.uKeys.back(), before.uKeys.back());
     EXPECT_EQ(after.toFrom[11], (std::array<unsigned, 2>{3, 4}));
@@ -204,28 +204,28 @@ TEST(MemoryArchive, MissingKeys)
 {
     Calculator calc(kUS);
     calc.bubbleHelp = false;
-    calc.graphXAxisLabelMode = 1;
-    calc.mathPrint = false;
+    calc.locked()->graphXAxisLabelMode = 1;
+    calc.locked()->mathPrint = false;
     calc.entrySplit = 0.5;
-    calc.whiteBackground = true;
-    calc.numDigits = 3;
-    calc.gridColor = VQColor::colorR(0.25, 0.25, 0.25, 1);
+    calc.locked()->whiteBackground = true;
+    calc.locked()->numDigits = 3;
+    calc.locked()->gridColor = VQColor::colorR(0.25, 0.25, 0.25, 1);
     json archive = archiveOf(calc);
     for (const char* key : {"bbh", "gxaxis", "mathPrt", "whtBck", "ndgt", "ft", "bGrid"})
         archive.erase(key);
     archive["rGrid"] = 1.0;
-    calc.whiteBackground = false;
+    calc.locked()->whiteBackground = false;
 
     MemoryArchive::apply(calc, archive);
     EXPECT_TRUE(calc.bubbleHelp);
-    EXPECT_EQ(calc.graphXAxisLabelMode, 0);
+    EXPECT_EQ(calc.locked()->graphXAxisLabelMode, 0);
     EXPECT_EQ(calc.entrySplit, 0);
-    EXPECT_FALSE(calc.mathPrint);
+    EXPECT_FALSE(calc.locked()->mathPrint);
     // Read only when present: kept.
-    EXPECT_FALSE(calc.whiteBackground);
-    EXPECT_EQ(calc.gridColor.r(), 0.25);
+    EXPECT_FALSE(calc.locked()->whiteBackground);
+    EXPECT_EQ(calc.locked()->gridColor.r(), 0.25);
     // Always read: a missing key is 0.
-    EXPECT_EQ(calc.numDigits, 0);
+    EXPECT_EQ(calc.locked()->numDigits, 0);
     EXPECT_FALSE(calc.firstTime);
 }
 
@@ -237,21 +237,21 @@ TEST(MemoryArchive, OldFractionNumberFormatBecomesAnAnswerFormat)
     archive["ffmt"] = 0;
     archive["awfmt"] = 1;
     MemoryArchive::apply(calc, archive);
-    EXPECT_EQ(calc.numFormat, 0);
-    EXPECT_EQ(calc.fractionFormat, 4);
-    EXPECT_EQ(calc.answerFormat, 2);
+    EXPECT_EQ(calc.locked()->numFormat, 0);
+    EXPECT_EQ(calc.locked()->fractionFormat, 4);
+    EXPECT_EQ(calc.locked()->answerFormat, 2);
 }
 
 TEST(MemoryArchive, GraphColoursComeBackOpaque)
 {
     Calculator calc(kUS);
-    calc.axesColor = VQColor::colorR(0.5, 0.25, 1, 0.5);
+    calc.locked()->axesColor = VQColor::colorR(0.5, 0.25, 1, 0.5);
     const Bytes saved = MemoryArchive::save(calc);
     Calculator restored(kUS);
     MemoryArchive::restore(restored, saved);
-    EXPECT_EQ(restored.axesColor.r(), 0.5);
-    EXPECT_EQ(restored.axesColor.g(), 0.25);
-    EXPECT_EQ(restored.axesColor.a(), 1);
+    EXPECT_EQ(restored.locked()->axesColor.r(), 0.5);
+    EXPECT_EQ(restored.locked()->axesColor.g(), 0.25);
+    EXPECT_EQ(restored.locked()->axesColor.a(), 1);
 }
 
 TEST(MemoryArchive, DamagedStoresAndObjectsKeepTheStoreWhole)
@@ -275,23 +275,23 @@ TEST(MemoryArchive, DamagedStoresAndObjectsKeepTheStoreWhole)
     archive["toFrom"] = json::array({1, -1});
 
     MemoryArchive::apply(calc, archive);
-    EXPECT_EQ(calc.vars[0], (std::complex<double>(0, 1)));
-    EXPECT_EQ(calc.vars[217], (std::complex<double>(434, 435)));
-    EXPECT_EQ(calc.varsSigFig[217], 4);
-    EXPECT_EQ(calc.varsSigDec[0], -1);
-    EXPECT_EQ(calc.varsSigDec[1], -15);
-    EXPECT_EQ(calc.varsSigDec[2], 44); // 300 as a signed byte
-    EXPECT_EQ(calc.matrices[0].dimRow(), 1u);
+    EXPECT_EQ(calc.locked()->vars[0], (std::complex<double>(0, 1)));
+    EXPECT_EQ(calc.locked()->vars[217], (std::complex<double>(434, 435)));
+    EXPECT_EQ(calc.locked()->varsSigFig[217], 4);
+    EXPECT_EQ(calc.locked()->varsSigDec[0], -1);
+    EXPECT_EQ(calc.locked()->varsSigDec[1], -15);
+    EXPECT_EQ(calc.locked()->varsSigDec[2], 44); // 300 as a signed byte
+    EXPECT_EQ(calc.locked()->matrices[0].dimRow(), 1u);
     for (int k = 1; k < Calculator::kMatrixCount; ++k)
-        EXPECT_EQ(calc.matrices[k].dimRow(), 0u) << k;
-    EXPECT_EQ(calc.strings[0], (Ops{0x41, 0x42}));
+        EXPECT_EQ(calc.locked()->matrices[k].dimRow(), 0u) << k;
+    EXPECT_EQ(calc.locked()->strings[0], (Ops{0x41, 0x42}));
     for (int k = 1; k < Calculator::kStringCount; ++k)
-        EXPECT_TRUE(calc.strings[k].empty()) << k;
+        EXPECT_TRUE(calc.locked()->strings[k].empty()) << k;
     EXPECT_EQ(calc.getAns(), "0");
-    EXPECT_EQ(calc.lists.size(), 6u);
-    EXPECT_EQ(calc.statEditList.size(), 6u);
+    EXPECT_EQ(calc.locked()->lists.size(), 6u);
+    EXPECT_EQ(calc.locked()->statEditList.size(), 6u);
     ASSERT_EQ(calc.uKeys.size(), 1u);
-    EXPECT_EQ(calc.numBase, 0);
+    EXPECT_EQ(calc.locked()->numBase, 0);
     EXPECT_EQ(calc.angleFormat(), 0);
     EXPECT_EQ(calc.toFrom[0][0], 1u);
     EXPECT_EQ(calc.toFrom[1][0], 0u);
@@ -326,7 +326,7 @@ TEST(MemoryArchive, ManagersReadTheirMembersOrTheyAreCarried)
 TEST(MemoryArchive, BytesThatHoldNoArchiveChangeNothing)
 {
     Calculator calc(kUS);
-    calc.numDigits = 5;
+    calc.locked()->numDigits = 5;
     const Bytes good = MemoryArchive::save(calc);
     Bytes deep(100000, 0x81); // arrays nested a hundred thousand deep
     deep.push_back(0x01);
@@ -340,13 +340,13 @@ TEST(MemoryArchive, BytesThatHoldNoArchiveChangeNothing)
         {0xBB, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
     };
     Calculator target(kUS);
-    target.numDigits = 7;
+    target.locked()->numDigits = 7;
     for (const Bytes& bytes : cases)
         EXPECT_FALSE(MemoryArchive::restore(target, bytes)) << bytes.size();
-    EXPECT_EQ(target.numDigits, 7);
+    EXPECT_EQ(target.locked()->numDigits, 7);
 
     target.initMemory({});
-    EXPECT_EQ(target.numDigits, 7);
+    EXPECT_EQ(target.locked()->numDigits, 7);
     target.initMemory({good});
-    EXPECT_EQ(target.numDigits, 5);
+    EXPECT_EQ(target.locked()->numDigits, 5);
 }

@@ -366,17 +366,17 @@ TEST(NumberFormatterCalculator, FollowsTheModeFields)
 {
     Calculator calc;
     EXPECT_EQ(calc.formatReal(2.0 / 3), ".6666666667");
-    calc.numDigits = 2;
-    calc.thousandSeperator = u',';
+    calc.locked()->numDigits = 2;
+    calc.locked()->thousandSeperator = u',';
     EXPECT_EQ(calc.formatReal(1234.5), "1,234.50");
     EXPECT_EQ(calc.formatReal(1234.56, 3, 1), "1.235" + kE + "3");
-    calc.numDigits = -1;
-    calc.thousandSeperator = u' ';
+    calc.locked()->numDigits = -1;
+    calc.locked()->thousandSeperator = u' ';
     calc.setAngleFormat(1);
     EXPECT_EQ(calc.formatComplex(0, 2, true), "2e^(1.570796327" + kI + ")");
     calc.setRealCplxMode(2);
     EXPECT_EQ(calc.formatComplex(0, 2, 0), "2e^(1.570796327" + kI + ")");
-    calc.maxDenominator = 10;
+    calc.locked()->maxDenominator = 10;
     EXPECT_EQ(calc.formatFraction(1.0 / 17), ".0588235294");
     int sigDec = 0;
     EXPECT_EQ(calc.sigFigFor(1200, sigDec), 2);

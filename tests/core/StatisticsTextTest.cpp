@@ -20,7 +20,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 class StatisticsTextTest : public ::testing::Test {
 protected:
-    void put(int slot, double v) { calc.vars[static_cast<std::size_t>(slot)] = {v, 0.0}; }
+    void put(int slot, double v) { calc.locked()->vars[static_cast<std::size_t>(slot)] = {v, 0.0}; }
     std::string firstLine(int kind) const
     {
         const std::string text = StatisticsText(calc).formatFromSlots(kind);
@@ -72,9 +72,9 @@ TEST_F(StatisticsTextTest, LongLeftCellIsNotCut)
 TEST_F(StatisticsTextTest, RegressionWithoutAModelHasNoText)
 {
     EXPECT_EQ(StatisticsText(calc).formatRegression(), "");
-    calc.statistics = std::make_shared<VQStatistics>();
-    calc.statistics->model = 11;
-    calc.regressionDiagnostic = true;
+    calc.locked()->statistics = std::make_shared<VQStatistics>();
+    calc.locked()->statistics->model = 11;
+    calc.locked()->regressionDiagnostic = true;
     EXPECT_EQ(StatisticsText(calc).formatRegression(), "");
 }
 

@@ -354,18 +354,18 @@ TEST_F(StackTest, RealAndStringVariablesResolveWithTheirStore)
     EXPECT_EQ(a.location, 4);
     EXPECT_EQ(a.error, 0);
     expectValue(resolveVar(0x42), KindComplex, C(1, -1), 4, -3);
-    calc.vars[213] = {6, 0};
+    calc.locked()->vars[213] = {6, 0};
     EXPECT_EQ(resolveVar(0x1021).re(), 6);
 
     // The seed, the dimension and a graph database read as 0.
     for (int token : {0xAB, 0xB5, 0x6100})
         expectValue(resolveVar(token), KindReal, 0, 10, -10);
 
-    calc.strings[2] = {0x41, 0x42};
+    calc.locked()->strings[2] = {0x41, 0x42};
     Operand str = resolveVar(0xAA02);
     EXPECT_EQ(str.kind, KindString);
     ASSERT_TRUE(str.string);
-    calc.strings[2].clear();
+    calc.locked()->strings[2].clear();
     EXPECT_EQ(*str.string, (Ops{0x41, 0x42})); // a copy of the store
 }
 
@@ -435,7 +435,7 @@ TEST_F(StackTest, PoppingIntoAUsedRecordLeavesNothingOfItBehind)
 
 TEST_F(StackTest, ListVariablesAndElements)
 {
-    calc.lists[listName(0x5D00)] = figures({{1, 3, -1}, {2, 3, -1}, {3, 3, -1}});
+    calc.locked()->lists[listName(0x5D00)] = figures({{1, 3, -1}, {2, 3, -1}, {3, 3, -1}});
     Operand whole = resolveVar(0x5D00);
     EXPECT_EQ(whole.kind, KindRealList);
     ASSERT_TRUE(whole.list);
@@ -448,7 +448,7 @@ TEST_F(StackTest, ListVariablesAndElements)
     expectValue(element(0x1002, 1), KindReal, 2, 3, -1); // L1(2)
 
     // The same complex list is kind 3 pushed, kind 4 reached through a reference.
-    calc.lists["CPX"] = complexes({{1, 2}});
+    calc.locked()->lists["CPX"] = complexes({{1, 2}});
     s.pushVarName("CPX", 0);
     EXPECT_EQ(s.getValueAt(0).kind, KindComplexList);
     expectValue(element(0x1002, 0, 0, "CPX"), KindComplex, C(1, 2), 10, -10);
@@ -460,12 +460,12 @@ TEST_F(StackTest, ListVariablesAndElements)
     EXPECT_EQ(created.kind, KindRealList);
     ASSERT_TRUE(created.list);
     EXPECT_EQ(created.list->count(), 0);
-    EXPECT_EQ(calc.lists.count("NEW"), 0u);
+    EXPECT_EQ(calc.locked()->lists.count("NEW"), 0u);
     expectError(element(0x1002, 0, 0, "GONE"), 16);
-    EXPECT_EQ(calc.lists.count("GONE"), 0u);
+    EXPECT_EQ(calc.locked()->lists.count("GONE"), 0u);
 
     // The table-list slot (TblInput, slot 70) resolves to the table list.
-    calc.tableList = complexes({{0, 1}});
+    calc.locked()->tableList = complexes({{0, 1}});
     Operand table = resolveVar(0x632A);
     EXPECT_EQ(table.kind, KindComplexList);
     ASSERT_TRUE(table.list);
@@ -474,8 +474,8 @@ TEST_F(StackTest, ListVariablesAndElements)
 
 TEST_F(StackTest, MatricesAndTheirCells)
 {
-    calc.matrices[1] = *VQMatrix::matrixWithRow(2, 3);
-    calc.matrices[1].set(5.5, 1, 2);
+    calc.locked()->matrices[1] = *VQMatrix::matrixWithRow(2, 3);
+    calc.locked()->matrices[1].set(5.5, 1, 2);
     Operand whole = resolveVar(0x5C01);
     EXPECT_EQ(whole.kind, KindMatrix);
     ASSERT_TRUE(whole.matrix);
@@ -508,13 +508,13 @@ TEST_F(StackTest, MatricesAndTheirCells)
 
 TEST_F(StackTest, ResolvedObjectsAreTheRecordsOwn)
 {
-    calc.lists[listName(0x5D00)] = reals({1, 2});
+    calc.locked()->lists[listName(0x5D00)] = reals({1, 2});
     Operand r = resolveVar(0x5D00);
     calc.clearAllLists();
-    calc.matrices[0] = *VQMatrix::matrixWithRow(1, 1);
+    calc.locked()->matrices[0] = *VQMatrix::matrixWithRow(1, 1);
     Operand m = resolveVar(0x5C00);
     calc.clearMatrix(0);
-    calc.matrices[0] = VQMatrix();
+    calc.locked()->matrices[0] = VQMatrix();
     ASSERT_TRUE(r.list);
     EXPECT_EQ(r.list->count(), 2);
     ASSERT_TRUE(m.matrix);
@@ -526,7 +526,7 @@ TEST_F(StackTest, ResolvedObjectsAreTheRecordsOwn)
 TEST_F(StackTest, EquationsResolveThroughTheEvaluator)
 {
     wireEquations();
-    calc.vars[0] = {3, 0};
+    calc.locked()->vars[0] = {3, 0};
     yEq->equations[Y1] = {0x41}; // Y1 = A
     Operand r = resolveVar(Y1);
     EXPECT_EQ(r.kind, KindReal);
@@ -535,7 +535,7 @@ TEST_F(StackTest, EquationsResolveThroughTheEvaluator)
     EXPECT_EQ(r.error, 0);
 
     // Sequences go to the sequence evaluator at n = the real part of slot 27.
-    calc.vars[27] = {4, 1};
+    calc.locked()->vars[27] = {4, 1};
     Operand u = resolveVar(0x5E81);
     EXPECT_EQ(evaluator->seqToken, 0x5E81);
     EXPECT_EQ(evaluator->seqN, 4);
@@ -586,7 +586,7 @@ TEST_F(StackTest, EquationsWithoutAnEvaluatorOrFailing)
 TEST_F(StackTest, ReplaceVarsExceptAndExpandLists)
 {
     calc.setVar(0, {{1.5, 0}, 2, -1}); // A
-    calc.vars[1] = {0, 2};             // B
+    calc.locked()->vars[1] = {0, 2};             // B
     s.pushVar(0x58, 0);                // X
     s.pushVar(0x41, 1);
     s.pushVar(0x42, 2);
@@ -603,7 +603,7 @@ TEST_F(StackTest, ReplaceVarsExceptAndExpandLists)
     EXPECT_EQ(s.opAtIndex(4)->kind, KindOpcode);
 
     // Each list reference becomes its list's first element; the original is untouched.
-    calc.lists[listName(0x5D00)] = reals({6, 7});
+    calc.locked()->lists[listName(0x5D00)] = reals({6, 7});
     std::vector<VQStack> expanded = s.expandLists();
     ASSERT_EQ(expanded.size(), 1u);
     EXPECT_EQ(expanded[0].opAtIndex(3)->kind, KindReal);

@@ -141,12 +141,12 @@ TEST(ValueTextTest, VariableValueEndsAtColumn22)
     EXPECT_EQ(calc.getVariable(kTokenA), "A" + std::string(20, ' ') + "7");
 
     // 8 + 13 columns: room for exactly one blank; 8 + 14: none.
-    calc.tableList = reals({1, 2, 3, 4, 500});
+    calc.locked()->tableList = reals({1, 2, 3, 4, 500});
     EXPECT_EQ(calc.getVariable(kTblInput), "TblInput {1 2 3 4 500}");
-    calc.tableList = reals({1, 2, 3, 4, 5000});
+    calc.locked()->tableList = reals({1, 2, 3, 4, 5000});
     EXPECT_EQ(calc.getVariable(kTblInput), "TblInput{1 2 3 4 5000}");
-    calc.tableList = VQList::listSeqStart(1, 12);
-    EXPECT_EQ(calc.getVariable(kTblInput), "TblInput" + calc.formatList(&calc.tableList));
+    calc.locked()->tableList = VQList::listSeqStart(1, 12);
+    EXPECT_EQ(calc.getVariable(kTblInput), "TblInput" + calc.formatList(&calc.locked()->tableList));
 }
 
 TEST(ValueTextTest, BeginEndGraphDatabasesAndUnnamedSlots)
@@ -175,9 +175,9 @@ TEST(ValueTextTest, StringAndEquationVariables)
 {
     Calculator calc(kUS);
     EXPECT_EQ(calc.getStringVariable(kStr1), "Str1");
-    calc.strings[0] = kHI;
+    calc.locked()->strings[0] = kHI;
     EXPECT_EQ(calc.getStringVariable(kStr1), "Str1 \"HI\"");
-    calc.strings[9] = kHI;
+    calc.locked()->strings[9] = kHI;
     EXPECT_EQ(calc.getStringVariable(kStr0), "Str0 \"HI\"");
     EXPECT_EQ(calc.getStringVariable(kTokenA), "A"); // outside Str1..Str0 only the name
 
@@ -192,11 +192,11 @@ TEST(ValueTextTest, StringAndEquationVariables)
 TEST(ValueTextTest, NameForListIsByIdentity)
 {
     Calculator calc(kUS);
-    calc.lists["L₂"].addReal(4, 15, -15);
-    calc.lists["DATA"] = reals({4});
-    EXPECT_EQ(calc.nameForList(&calc.lists.at("L₂")), "L₂");
-    EXPECT_EQ(calc.nameForList(&calc.lists.at("DATA")), "DATA");
-    const VQList copy = calc.lists.at("L₂");
+    calc.locked()->lists["L₂"].addReal(4, 15, -15);
+    calc.locked()->lists["DATA"] = reals({4});
+    EXPECT_EQ(calc.nameForList(&calc.locked()->lists.at("L₂")), "L₂");
+    EXPECT_EQ(calc.nameForList(&calc.locked()->lists.at("DATA")), "DATA");
+    const VQList copy = calc.locked()->lists.at("L₂");
     EXPECT_FALSE(calc.nameForList(&copy).has_value());
     EXPECT_FALSE(calc.nameForList(nullptr).has_value());
 }

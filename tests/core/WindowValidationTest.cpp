@@ -53,11 +53,11 @@ TEST(ValidateWindow, PutsTheWindowInOrder)
         Calculator calc(kUS);
         calc.setGraphMode(c.mode);
         for (auto [slot, value] : c.before)
-            calc.vars[slot] = {value, 7};
+            calc.locked()->vars[slot] = {value, 7};
         calc.validateWindow();
         for (auto [slot, value] : c.after) {
-            EXPECT_NEAR(calc.vars[slot].real(), value, 1e-15) << c.name << ", slot " << slot;
-            EXPECT_EQ(calc.vars[slot].imag(), c.stored ? 0 : 7) << c.name << ", slot " << slot;
+            EXPECT_NEAR(calc.locked()->vars[slot].real(), value, 1e-15) << c.name << ", slot " << slot;
+            EXPECT_EQ(calc.locked()->vars[slot].imag(), c.stored ? 0 : 7) << c.name << ", slot " << slot;
         }
     }
 }

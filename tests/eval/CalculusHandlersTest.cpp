@@ -38,6 +38,8 @@ protected:
     }
 
     Calculator calc;
+    // Handlers run inside an evaluation, which holds the state lock.
+    const std::unique_lock<StateMutex> hold_ = calc.lockState();
     Parser& parser = calc.parser();
 };
 
@@ -72,14 +74,14 @@ TEST_F(CalculusHandlersTest, SolveFunctionStoresTheZeroAndItsResidual)
 {
     double residual = 99;
     EXPECT_EQ(parser.solveFunction(ProgramHarness::ops("X²-2"), kSlotX, -1e99, 1e99, 1, &residual), 0);
-    EXPECT_NEAR(calc.vars[kSlotX].real(), 1.414213562373095, 1.5e-14);
+    EXPECT_NEAR(calc.locked()->vars[kSlotX].real(), 1.414213562373095, 1.5e-14);
     EXPECT_LT(std::abs(residual), 1e-15);
     // A failed solve leaves the variable as it was and says why.
-    calc.vars[kSlotX] = 5;
+    calc.locked()->vars[kSlotX] = 5;
     EXPECT_EQ(parser.solveFunction(ProgramHarness::ops("X²+1"), kSlotX, -1e99, 1e99, 1, &residual), 61);
     EXPECT_EQ(parser.solveFunction(ProgramHarness::ops("X²-2"), kSlotX, 0, 1, 3, &residual), 62);
     EXPECT_EQ(parser.solveFunction(ProgramHarness::ops("X+)"), kSlotX, 0, 1, 1, &residual), 1);
-    EXPECT_EQ(calc.vars[kSlotX].real(), 5);
+    EXPECT_EQ(calc.locked()->vars[kSlotX].real(), 5);
     parser.setError(0);
 }
 

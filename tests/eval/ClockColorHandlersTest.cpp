@@ -76,20 +76,20 @@ TEST(ClockColorHandlers, ColourCommandsChangeTheirSettings)
     const std::array<double, 3> red{1, 0, 0}; // TI colour 11, RED
 
     EXPECT_EQ(h.enter("BackgroundOn {1,.5,0}").error, 0);
-    EXPECT_TRUE(sameColor(h.calc.backgroundColor, {1, .5, 0}));
+    EXPECT_TRUE(sameColor(h.calc.locked()->backgroundColor, {1, .5, 0}));
     EXPECT_EQ(h.enter("Gridline RED").error, 0);
-    EXPECT_TRUE(sameColor(h.calc.gridColor, red));
+    EXPECT_TRUE(sameColor(h.calc.locked()->gridColor, red));
     EXPECT_EQ(h.enter("Gridline 3").error, 0);
-    EXPECT_TRUE(sameColor(h.calc.gridColor, {1, 0x6F / 255.0, 0xCF / 255.0}));
+    EXPECT_TRUE(sameColor(h.calc.locked()->gridColor, {1, 0x6F / 255.0, 0xCF / 255.0}));
     EXPECT_EQ(h.enter("AxesOff:AxesOn {0,0,1}").error, 0);
-    EXPECT_TRUE(h.calc.drawAxes);
-    EXPECT_TRUE(h.calc.drawLabel);
-    EXPECT_TRUE(sameColor(h.calc.axesColor, {0, 0, 1}));
+    EXPECT_TRUE(h.calc.locked()->drawAxes);
+    EXPECT_TRUE(h.calc.locked()->drawLabel);
+    EXPECT_TRUE(sameColor(h.calc.locked()->axesColor, {0, 0, 1}));
     EXPECT_EQ(h.enter("TextColor(15)").error, 0);
-    EXPECT_EQ(h.calc.textColor, 15);
+    EXPECT_EQ(h.calc.locked()->textColor, 15);
     // A failed command leaves its setting.
     EXPECT_EQ(h.enter("TextColor(25)").error, 17);
-    EXPECT_EQ(h.calc.textColor, 15);
+    EXPECT_EQ(h.calc.locked()->textColor, 15);
 
     EXPECT_EQ(h.enter("GraphColor(10,RED)").error, 0);
     h.calc.setGraphMode(1);

@@ -98,6 +98,8 @@ protected:
     }
 
     Calculator calc;
+    // Handlers run inside an evaluation, which holds the state lock.
+    const std::unique_lock<StateMutex> hold_ = calc.lockState();
     Parser parser{calc};
 };
 
@@ -105,6 +107,8 @@ protected:
 class HandlerTest : public ::testing::Test {
 protected:
     Calculator calc;
+    // Handlers run inside an evaluation, which holds the state lock.
+    const std::unique_lock<StateMutex> hold_ = calc.lockState();
     Parser& parser = calc.parser();
     VQStack stack{&calc};
     VQStack rpn{&calc};

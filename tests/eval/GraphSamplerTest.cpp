@@ -41,9 +41,9 @@ protected:
     GraphSamplerTest()
     {
         calc.yEqManager = yEq;
-        calc.vars[kSlotX] = {7, 0};
+        calc.locked()->vars[kSlotX] = {7, 0};
     }
-    double x() const { return calc.vars[kSlotX].real(); }
+    double x() const { return calc.locked()->vars[kSlotX].real(); }
 
     Calculator calc;
     std::shared_ptr<CompilingYEq> yEq = std::make_shared<CompilingYEq>(calc);
@@ -61,7 +61,7 @@ TEST_F(GraphSamplerTest, FunctionSamplesStepByRepeatedAdditionAndLeaveXAlone)
         EXPECT_EQ(five[i].y, expected[i].y);
     }
     EXPECT_EQ(x(), 7);
-    EXPECT_EQ(calc.vars[kSlotX].imag(), 0);
+    EXPECT_EQ(calc.locked()->vars[kSlotX].imag(), 0);
 
     // Eleven tenths added up fall short of 1, where 10 × 0.1 would not.
     std::array<XY, 11> tenths;
@@ -148,8 +148,8 @@ TEST_F(GraphSamplerTest, SlopesByCentralDifferences)
 
 TEST_F(GraphSamplerTest, PolarAndParametricCurvesEndExactlyAtTheirMaximum)
 {
-    calc.vars[kSlotTheta] = {5, 0};
-    calc.vars[kSlotT] = {6, 0};
+    calc.locked()->vars[kSlotTheta] = {5, 0};
+    calc.locked()->vars[kSlotT] = {6, 0};
     yEq->set(kR1, "2");
     calc.setAngleFormat(0);
     std::array<XYT, 1> one;
@@ -168,8 +168,8 @@ TEST_F(GraphSamplerTest, PolarAndParametricCurvesEndExactlyAtTheirMaximum)
     EXPECT_EQ(curve[0].x, 0);
     EXPECT_TRUE(std::isnan(curve[0].y));  // each half judged on its own
     EXPECT_NEAR(curve[2].y, std::sqrt(0.1), 1e-15);
-    EXPECT_EQ(calc.vars[kSlotTheta].real(), 5);
-    EXPECT_EQ(calc.vars[kSlotT].real(), 6);
+    EXPECT_EQ(calc.locked()->vars[kSlotTheta].real(), 5);
+    EXPECT_EQ(calc.locked()->vars[kSlotT].real(), 6);
 }
 
 TEST_F(GraphSamplerTest, IntegralsAndExtremaOfAFunction)

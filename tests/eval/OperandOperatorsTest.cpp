@@ -44,11 +44,11 @@ TEST_F(OperandOps, EquationAndStringConversion)
     EXPECT_EQ(binary(0xBB56, var(VarEquation, 0x5E10), string({0x41, 0x42})).kind, KindDone);  // String▸Equ("AB",Y₁)
     EXPECT_EQ(yEq->equations[0x5E10], (Ops{0x41, 0x42}));
     EXPECT_TRUE(yEq->visible[0x5E10]);
-    calc.strings[2] = {0x58};
+    calc.locked()->strings[2] = {0x58};
     binary(0xBB56, var(VarEquation, 0x5E11), var(VarString, 0xAA02));  // String▸Equ(Str3,Y₂)
     EXPECT_EQ(yEq->equations[0x5E11], (Ops{0x58}));
     EXPECT_EQ(binary(0xBB55, var(VarString, 0xAA00), var(VarEquation, 0x5E10)).kind, KindDone);  // Equ▸String(Y₁,Str1)
-    EXPECT_EQ(calc.strings[0], (Ops{0x41, 0x42}));
+    EXPECT_EQ(calc.locked()->strings[0], (Ops{0x41, 0x42}));
 
     EXPECT_EQ(binary(0xBB56, var(VarReal, 0x41), string({0x41})).error, 12);
     EXPECT_EQ(binary(0xBB55, var(VarEquation, 0x5E10), var(VarEquation, 0x5E11)).error, 12);

@@ -104,7 +104,7 @@ TEST_F(ProgramTokenHandlersTest, InputPromptsWithQuestionMarkStringOrStringVaria
     r = statement("Input \"N\",A");
     ASSERT_TRUE(r.string);
     EXPECT_EQ(*r.string, (std::vector<std::uint32_t>{'N'}));
-    h.calc.strings[0] = {'H', 'I'};
+    h.calc.locked()->strings[0] = {'H', 'I'};
     r = statement("Input Str1,A");
     ASSERT_TRUE(r.string);
     EXPECT_EQ(*r.string, (std::vector<std::uint32_t>{'H', 'I'}));
@@ -131,12 +131,12 @@ TEST_F(ProgramTokenHandlersTest, PauseAndDispGatherTheirValues)
 
 TEST_F(ProgramTokenHandlersTest, FixSetsTheDigitsAndNormalFormat)
 {
-    h.calc.numFormat = 2;
+    h.calc.locked()->numFormat = 2;
     EXPECT_EQ(statement("Fix 3").kind, KindDone);
-    EXPECT_EQ(h.calc.numDigits, 3);
-    EXPECT_EQ(h.calc.numFormat, 0);
+    EXPECT_EQ(h.calc.locked()->numDigits, 3);
+    EXPECT_EQ(h.calc.locked()->numFormat, 0);
     EXPECT_EQ(statement("Fix 10").error, 17);
-    EXPECT_EQ(h.calc.numDigits, 3);
+    EXPECT_EQ(h.calc.locked()->numDigits, 3);
 }
 
 } // namespace

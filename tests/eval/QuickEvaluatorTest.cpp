@@ -20,6 +20,8 @@ constexpr int kSlotX = 23;
 class QuickEvaluatorTest : public ::testing::Test {
 protected:
     Calculator calc;
+    // Handlers run inside an evaluation, which holds the state lock.
+    const std::unique_lock<StateMutex> hold_ = calc.lockState();
     Parser& parser = calc.parser();
     QuickEvaluator quick{parser};
 
@@ -48,7 +50,7 @@ protected:
         EXPECT_TRUE(v == direct || (std::isnan(v) && std::isnan(direct))) << text;
         return v;
     }
-    void setX(std::complex<double> x) { calc.vars[kSlotX] = x; }
+    void setX(std::complex<double> x) { calc.locked()->vars[kSlotX] = x; }
 };
 
 } // namespace
@@ -107,9 +109,9 @@ TEST_F(QuickEvaluatorTest, NoValueIsNaN)
 
 TEST_F(QuickEvaluatorTest, RoundingFollowsTheDigitsSetting)
 {
-    calc.numDigits = 2;
+    calc.locked()->numDigits = 2;
     EXPECT_DOUBLE_EQ(quickValue("round(2.345)"), 2.35);
-    calc.numDigits = -1;
+    calc.locked()->numDigits = -1;
     EXPECT_DOUBLE_EQ(quickValue("round(2.345)"), 2.345);
 }
 
@@ -118,10 +120,10 @@ TEST_F(QuickEvaluatorTest, ProgramsReadTheModesWhenTheyRun)
 {
     QuickEvaluator::Program program;
     ASSERT_TRUE(quick.compile(rpn("sin(90)+round(1.26)"), program));
-    calc.numDigits = 1;
+    calc.locked()->numDigits = 1;
     EXPECT_DOUBLE_EQ(quick.run(program), std::sin(90.0) + 1.3);
     calc.setAngleFormat(0);
-    calc.numDigits = -1;
+    calc.locked()->numDigits = -1;
     EXPECT_DOUBLE_EQ(quick.run(program), 1 + 1.26);
 }
 

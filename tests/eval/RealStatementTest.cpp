@@ -67,8 +67,8 @@ struct Snapshot {
 
 Snapshot snapshot(const Calculator& calc)
 {
-    Snapshot s{calc.vars, calc.varsSigFig, calc.varsSigDec, {}, RandomSource::shared().engineState()};
-    for (const auto& [name, list] : calc.lists)
+    Snapshot s{calc.locked()->vars, calc.locked()->varsSigFig, calc.locked()->varsSigDec, {}, RandomSource::shared().engineState()};
+    for (const auto& [name, list] : calc.locked()->lists)
         for (const VQNumber& n : list.v())
             s.lists[name].emplace_back(n.r(), n.i(), n.sigFig(), n.sigDec());
     return s;
@@ -76,18 +76,18 @@ Snapshot snapshot(const Calculator& calc)
 
 void restore(Calculator& calc, const Case& c)
 {
-    calc.vars = {};
-    calc.varsSigFig = {};
-    calc.varsSigDec = {};
+    calc.locked()->vars = {};
+    calc.locked()->varsSigFig = {};
+    calc.locked()->varsSigDec = {};
     for (const Variable& v : c.variables) {
         const auto slot = static_cast<std::size_t>(v.name - 'A');
-        calc.vars[slot] = v.value;
-        calc.varsSigFig[slot] = v.sigFig;
-        calc.varsSigDec[slot] = v.sigDec;
+        calc.locked()->vars[slot] = v.value;
+        calc.locked()->varsSigFig[slot] = v.sigFig;
+        calc.locked()->varsSigDec[slot] = v.sigDec;
     }
-    calc.lists.clear();
+    calc.locked()->lists.clear();
     if (!c.list1.empty()) {
-        VQList& l1 = calc.lists[Vocabulary::shared().nameForOpcode(0x5D00)];
+        VQList& l1 = calc.locked()->lists[Vocabulary::shared().nameForOpcode(0x5D00)];
         for (const Element& e : c.list1) {
             if (e.value.imag() != 0)
                 l1.addComplex(e.value);
@@ -122,6 +122,8 @@ void expectSameAsGeneral(const Case& c, bool stepping = false)
 {
     SCOPED_TRACE(std::string(c.program) + " statement " + std::to_string(c.statement));
     Calculator calc;
+    // Statements run inside an evaluation, which holds the state lock.
+    const auto hold = calc.lockState();
     Parser& parser = calc.parser();
     const VQStack rpn = statementRpn(parser, c, stepping);
     const std::unique_ptr<RealStatement> fast = RealStatement::compile(rpn);
@@ -262,6 +264,8 @@ TEST(RealStatementTest, RandomDrawsMatchAndAreTakenBackWhenHandedBack)
 TEST(RealStatementTest, StatementsOutsideThePathAreNotCompiled)
 {
     Calculator calc;
+    // Statements run inside an evaluation, which holds the state lock.
+    const auto hold = calc.lockState();
     Parser& parser = calc.parser();
     for (const char* program : {"sin(A)", "A->Xmin", "{1,2}->L₁", "Disp A", "A+Ans", "randInt(1,6,3)",
                                 "Input A", "\"AB\"->Str1", "A+L₁"}) {

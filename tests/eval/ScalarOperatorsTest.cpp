@@ -34,6 +34,8 @@ constexpr int kPlus = 0x70, kMinus = 0x71, kTimes = 0x82, kDivide = 0x83, kPower
 class ScalarOperatorsTest : public ::testing::Test {
 protected:
     Calculator calc;
+    // Handlers run inside an evaluation, which holds the state lock.
+    const std::unique_lock<StateMutex> hold_ = calc.lockState();
     Parser parser{calc};
     ScalarOperators ops{parser};
 
@@ -186,7 +188,7 @@ TEST_F(ScalarOperatorsTest, SignificancePairs)
     }
 
     // Rounding by the mode's digits removes recorded decimals, and only those.
-    calc.numDigits = 1;
+    calc.locked()->numDigits = 1;
     Operand r = f(kRound, real(12.345, 1, 5, -3));
     EXPECT_EQ(r.sigFig, 3);
     EXPECT_EQ(r.sigDec, -1);
@@ -220,9 +222,9 @@ TEST_F(ScalarOperatorsTest, AdjustmentsOfThePair)
 
 TEST_F(ScalarOperatorsTest, DisplayConversionsFollowTheFractionSettings)
 {
-    calc.fractionFormat = 4;
+    calc.locked()->fractionFormat = 4;
     EXPECT_EQ(f(0xEF31, real(0.5)).displayMod, 2);
-    calc.fractionFormat = 0;
+    calc.locked()->fractionFormat = 0;
     EXPECT_EQ(f(0xEF31, real(0.5)).displayMod, 1);
     parser.ctx().f_nd = true;
     EXPECT_EQ(f(0xEF31, real(0.5)).displayMod, 3);
@@ -235,17 +237,17 @@ TEST_F(ScalarOperatorsTest, DisplayConversionsFollowTheFractionSettings)
 TEST_F(ScalarOperatorsTest, NumberTokensReadBackAsTheSameNumber)
 {
     using Ops = ScalarOperators::Ops;
-    calc.thousandSeperator = u'.';
-    calc.numDigits = 2;
+    calc.locked()->thousandSeperator = u'.';
+    calc.locked()->numDigits = 2;
     const Operand r = f(kEval, real(1234.5));
     ASSERT_TRUE(r.string);
     EXPECT_EQ(*r.string, (Ops{0x31, 0x32, 0x33, 0x34, 0x3A, 0x35}));
-    EXPECT_EQ(calc.numDigits, 2);
-    calc.numDigits = -1;
-    calc.thousandSeperator = u' ';
-    calc.numBase = 2;
+    EXPECT_EQ(calc.locked()->numDigits, 2);
+    calc.locked()->numDigits = -1;
+    calc.locked()->thousandSeperator = u' ';
+    calc.locked()->numBase = 2;
     EXPECT_EQ(parser.numToOps(-12), (Ops{0xB0, 0x31, 0x32}));
-    calc.numBase = 0;
+    calc.locked()->numBase = 0;
     EXPECT_EQ(parser.complexToOps(1, -2), (Ops{0x31, 0x71, 0x32, 0x2C}));
     EXPECT_EQ(parser.complexToOps(0, -1), (Ops{0xB0, 0x2C}));
     EXPECT_EQ(parser.complexToOps(3, 0), (Ops{0x33}));

@@ -23,8 +23,8 @@ protected:
     SequenceEvaluatorTest()
     {
         calc.yEqManager = yEq;
-        calc.vars[kSlotEtaMin] = 1;
-        calc.vars[kSlotEta] = 42;
+        calc.locked()->vars[kSlotEtaMin] = 1;
+        calc.locked()->vars[kSlotEta] = 42;
     }
     void define(int token, const std::string& text, std::vector<double> starts = {})
     {
@@ -49,6 +49,8 @@ protected:
     }
 
     Calculator calc;
+    // Handlers run inside an evaluation, which holds the state lock.
+    const std::unique_lock<StateMutex> hold_ = calc.lockState();
     Parser& parser = calc.parser();
     std::shared_ptr<testing::CompilingYEq> yEq = std::make_shared<testing::CompilingYEq>(parser);
 };
@@ -62,7 +64,7 @@ TEST_F(SequenceEvaluatorTest, APlotGetsEveryTermInOneCall)
     EXPECT_EQ(terms(kU, 4), (std::vector<double>{10, 4, 9, 16}));
     EXPECT_EQ(parser.evalSeqNum(kU, 1, nullptr).re(), 10);
     EXPECT_EQ(parser.evalSeqNum(kU, 2, nullptr).re(), 4);
-    EXPECT_EQ(calc.vars[kSlotEta], 42.0);
+    EXPECT_EQ(calc.locked()->vars[kSlotEta], 42.0);
 }
 
 // v refers to u's earlier terms only: v is worked out at every step, its first term with
@@ -83,7 +85,7 @@ TEST_F(SequenceEvaluatorTest, AFailedTermEndsTheSteppingAndGivesEtaBack)
     const Operand r = parser.evalSeqNum(kU, 5, nullptr);
     EXPECT_EQ(r.kind, KindError);
     EXPECT_EQ(r.error, 14);
-    EXPECT_EQ(calc.vars[kSlotEta], 42.0);
+    EXPECT_EQ(calc.locked()->vars[kSlotEta], 42.0);
     parser.setError(0);
     // An equation that does not compile is undefined.
     define(kU, "u(η+1)");

@@ -74,7 +74,7 @@ protected:
         h.calc.yEqManager = equations;
     }
     int enter(const std::string& line) { return h.enter(line).error; }
-    double slot(int n) const { return h.calc.vars[std::size_t(n)].real(); }
+    double slot(int n) const { return h.calc.locked()->vars[std::size_t(n)].real(); }
 
     ProgramHarness h;
     std::shared_ptr<RecordingPlots> plots = std::make_shared<RecordingPlots>();
@@ -160,22 +160,22 @@ TEST_F(StatisticsCommandsTest, GraphStyleSetsTheStyleWordAndColour)
 TEST_F(StatisticsCommandsTest, SetUpEditorKeepsTheOrderGiven)
 {
     ASSERT_EQ(enter("SetUpEditor L₃,L₁"), 0);
-    EXPECT_EQ(h.calc.statEditList, (std::vector<std::string>{"L₃", "L₁"}));
+    EXPECT_EQ(h.calc.locked()->statEditList, (std::vector<std::string>{"L₃", "L₁"}));
     EXPECT_EQ(enter("SetUpEditor L₂,5"), ErrSyntax);
-    EXPECT_EQ(h.calc.statEditList, (std::vector<std::string>{"L₃", "L₁"}));
+    EXPECT_EQ(h.calc.locked()->statEditList, (std::vector<std::string>{"L₃", "L₁"}));
     ASSERT_EQ(enter("SetUpEditor"), 0);
-    EXPECT_EQ(h.calc.statEditList, (std::vector<std::string>{"L₁", "L₂", "L₃", "L₄", "L₅", "L₆"}));
+    EXPECT_EQ(h.calc.locked()->statEditList, (std::vector<std::string>{"L₁", "L₂", "L₃", "L₄", "L₅", "L₆"}));
 }
 
 TEST_F(StatisticsCommandsTest, DelVarEmptiesMatricesStringsAndEquations)
 {
-    h.calc.matrices[0] = test::matrixOf({{1, 2}});
-    h.calc.strings[0] = {0x41};
+    h.calc.locked()->matrices[0] = test::matrixOf({{1, 2}});
+    h.calc.locked()->strings[0] = {0x41};
     ASSERT_EQ(enter("DelVar [A]"), 0);
     ASSERT_EQ(enter("DelVar Str1"), 0);
     ASSERT_EQ(enter("DelVar Y₁"), 0);
-    EXPECT_EQ(h.calc.matrices[0].dimRow(), 0u);
-    EXPECT_TRUE(h.calc.strings[0].empty());
+    EXPECT_EQ(h.calc.locked()->matrices[0].dimRow(), 0u);
+    EXPECT_TRUE(h.calc.locked()->strings[0].empty());
     EXPECT_EQ(equations->deleted, (std::vector<int>{0x5E10}));
 }
 
@@ -226,23 +226,23 @@ TEST_F(StatisticsCommandsTest, ShadingDrawsTheAreaAndProposesAWindow)
 
 TEST_F(StatisticsCommandsTest, RegressionKeepsItsFitEquationAndResiduals)
 {
-    h.calc.lists["L₁"] = test::reals({1, 2, 3, 4});
-    h.calc.lists["L₂"] = test::reals({3, 5, 8, 9});
+    h.calc.locked()->lists["L₁"] = test::reals({1, 2, 3, 4});
+    h.calc.locked()->lists["L₂"] = test::reals({3, 5, 8, 9});
     ASSERT_EQ(enter("LinReg(ax+b) L₁,L₂,Y₁"), 0);
-    ASSERT_TRUE(h.calc.statistics);
+    ASSERT_TRUE(h.calc.locked()->statistics);
     EXPECT_DOUBLE_EQ(slot(SlotA), 2.1);
     EXPECT_DOUBLE_EQ(slot(SlotA + 1), 1);
-    EXPECT_EQ(equations->equations.at(0x5E10), h.calc.statistics->regEqu);
+    EXPECT_EQ(equations->equations.at(0x5E10), h.calc.locked()->statistics->regEqu);
     EXPECT_TRUE(h.calc.getVariable(0x6201).ends_with(" 2.1X+1")) << h.calc.getVariable(0x6201);
-    const std::vector<double> resid = h.calc.lists["RESID"].realList();
+    const std::vector<double> resid = h.calc.locked()->lists["RESID"].realList();
     ASSERT_EQ(resid.size(), 4u);
     EXPECT_NEAR(resid[2], 8 - (2.1 * 3 + 1), 1e-14);
 
     // A fit that fails changes neither the fit nor the variables.
-    const auto kept = h.calc.statistics;
-    h.calc.lists["L₂"] = test::reals({3, 0, 8, 9});
+    const auto kept = h.calc.locked()->statistics;
+    h.calc.locked()->lists["L₂"] = test::reals({3, 0, 8, 9});
     EXPECT_EQ(enter("ExpReg"), ErrDomain);
-    EXPECT_EQ(h.calc.statistics, kept);
+    EXPECT_EQ(h.calc.locked()->statistics, kept);
     EXPECT_DOUBLE_EQ(slot(SlotA), 2.1);
 }
 
@@ -258,8 +258,8 @@ TEST_F(StatisticsCommandsTest, SummariesFillTheirVariables)
 
 TEST_F(StatisticsCommandsTest, TestThatFailsLeavesTheVariablesAlone)
 {
-    h.calc.vars[SlotSigma] = 7;
-    h.calc.vars[SlotXMean] = 7;
+    h.calc.locked()->vars[SlotSigma] = 7;
+    h.calc.locked()->vars[SlotXMean] = 7;
     EXPECT_EQ(enter("Z-Test(100,0,105,36)"), ErrDomain);
     EXPECT_EQ(slot(SlotSigma), 7);
     EXPECT_EQ(slot(SlotXMean), 7);
@@ -267,11 +267,11 @@ TEST_F(StatisticsCommandsTest, TestThatFailsLeavesTheVariablesAlone)
 
 TEST_F(StatisticsCommandsTest, SlopeTestStoresTheFittedLine)
 {
-    h.calc.lists["L₁"] = test::reals({1, 2, 3, 4});
-    h.calc.lists["L₂"] = test::reals({3, 5, 8, 9});
+    h.calc.locked()->lists["L₁"] = test::reals({1, 2, 3, 4});
+    h.calc.locked()->lists["L₂"] = test::reals({3, 5, 8, 9});
     ASSERT_EQ(enter("LinRegTTest L₁,L₂,1,0,Y₂"), 0);
-    EXPECT_EQ(equations->equations.at(0x5E11), h.calc.statistics->regEqu);
-    EXPECT_EQ(h.calc.statistics->model, VQStatistics::LinRegABX);
+    EXPECT_EQ(equations->equations.at(0x5E11), h.calc.locked()->statistics->regEqu);
+    EXPECT_EQ(h.calc.locked()->statistics->model, VQStatistics::LinRegABX);
 }
 
 } // namespace

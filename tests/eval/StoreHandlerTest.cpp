@@ -79,6 +79,8 @@ protected:
     std::shared_ptr<RecordingYEq> yEq = std::make_shared<RecordingYEq>();
     std::shared_ptr<RecordingStatGraph> statGraph = std::make_shared<RecordingStatGraph>();
     Calculator calc;
+    // Handlers run inside an evaluation, which holds the state lock.
+    const std::unique_lock<StateMutex> hold_ = calc.lockState();
     Parser& parser = calc.parser();
     StoreHandler handler{parser};
 };
@@ -86,18 +88,18 @@ protected:
 TEST_F(StoreHandlerTest, UntypedNamesAreTypedByTheValue)
 {
     EXPECT_EQ(store(real(7), reference(VarNone, -1, "B")), 0);
-    EXPECT_EQ(calc.vars[1].real(), 7);
+    EXPECT_EQ(calc.locked()->vars[1].real(), 7);
     store(real(8), reference(VarNone, -1, "θ"));
-    EXPECT_EQ(calc.vars[26].real(), 8);
+    EXPECT_EQ(calc.locked()->vars[26].real(), 8);
     store(list({1, 2}), reference(VarNone, -1, "ABC"));
-    EXPECT_EQ(calc.lists["ABC"].count(), 2);
+    EXPECT_EQ(calc.locked()->lists["ABC"].count(), 2);
     EXPECT_EQ(store(matrix(1, 1, {0}), reference(VarNone, -1, "Q")), 1);
     EXPECT_EQ(store(string({0x41}), reference(VarNone, -1, "S")), 27);
 }
 
 TEST_F(StoreHandlerTest, RefusedStoresWriteNothing)
 {
-    const auto vars = calc.vars;
+    const auto vars = calc.locked()->vars;
     EXPECT_EQ(store(real(5), reference(VarReal, -1, "AB")), 1);
     // One character that names no slot: nothing may land anywhere.
     EXPECT_EQ(store(real(5), reference(VarReal, -1, "a")), 1);
@@ -113,16 +115,16 @@ TEST_F(StoreHandlerTest, RefusedStoresWriteNothing)
     Operand R;
     handler.store(reference(VarReal, 0), empty, R);
     EXPECT_EQ(parser.error(), 1);
-    EXPECT_EQ(calc.vars, vars);
+    EXPECT_EQ(calc.state().vars, vars);
 
     // A missing list is made only by a store that succeeds.
     EXPECT_EQ(store(real(1), reference(VarListElement, -1, "NEW", 1)), 24);
-    EXPECT_EQ(calc.lists.count("NEW"), 0u);
+    EXPECT_EQ(calc.state().lists.count("NEW"), 0u);
     EXPECT_EQ(store(real(1), reference(VarListElement, -1, "NEW", 0)), 0);
-    EXPECT_EQ(calc.lists["NEW"].count(), 1);
+    EXPECT_EQ(calc.state().lists["NEW"].count(), 1);
     // A string reference that names no string.
     EXPECT_EQ(store(string({0x41}), reference(VarString, 0xAA0A)), 27);
-    EXPECT_EQ(calc.strings[0].size(), 0u);
+    EXPECT_EQ(calc.state().strings[0].size(), 0u);
 }
 
 TEST_F(StoreHandlerTest, EquationsSequencesAndHistogram)

@@ -17,7 +17,7 @@ TEST_F(HandlerTest, EquationConversionsTakeTheirVariablesUnresolved)
     run.number = 2;
     StringHandlers(parser).handle(run);
     EXPECT_EQ(parser.error(), 0);
-    EXPECT_EQ(calc.strings[0], (Operand::Ops{0x41, 0x70, 0x31}));
+    EXPECT_EQ(calc.locked()->strings[0], (Operand::Ops{0x41, 0x70, 0x31}));
 }
 
 } // namespace orvenda::testing

@@ -92,23 +92,23 @@ TEST_F(ValueTokenHandlersTest, ClockTokensReadTheGivenClock)
 
 TEST_F(ValueTokenHandlersTest, DateAndTimeFormats)
 {
-    calc.dateFormat = 2;
+    calc.locked()->dateFormat = 2;
     EXPECT_EQ(early(0xEF0C).re(), 3);
-    calc.timeFormat = 1;
+    calc.locked()->timeFormat = 1;
     EXPECT_EQ(early(0xEF0D).re(), 24);
-    calc.timeFormat = 0;
+    calc.locked()->timeFormat = 0;
     EXPECT_EQ(early(0xEF0D).re(), 12);
 }
 
 // Named lists go; the numbered ones stay defined and empty.
 TEST_F(ValueTokenHandlersTest, ClrAllListsRemovesNamedLists)
 {
-    calc.lists["ABC"] = *list({1}).list;
-    calc.lists["L₁"] = *list({1}).list;
+    calc.locked()->lists["ABC"] = *list({1}).list;
+    calc.locked()->lists["L₁"] = *list({1}).list;
     EXPECT_EQ(early(0xBB52).kind, KindDone);
-    EXPECT_EQ(calc.lists.count("ABC"), 0u);
-    EXPECT_EQ(calc.lists.count("L₁"), 1u);
-    EXPECT_EQ(calc.lists["L₁"].count(), 0);
+    EXPECT_EQ(calc.locked()->lists.count("ABC"), 0u);
+    EXPECT_EQ(calc.locked()->lists.count("L₁"), 1u);
+    EXPECT_EQ(calc.locked()->lists["L₁"].count(), 0);
 }
 
 TEST_F(ValueTokenHandlersTest, StoDimLeavesAnsAndFailedResizesAlone)
@@ -122,7 +122,7 @@ TEST_F(ValueTokenHandlersTest, StoDimLeavesAnsAndFailedResizesAlone)
     values.storeDimension(run);
     EXPECT_EQ(calc.ans.list()->count(), 3);
 
-    calc.lists["L₁"] = *list({1, 2}).list;
+    calc.locked()->lists["L₁"] = *list({1, 2}).list;
     parser.setError(0);
     stack.clear();
     stack.pushOperand(real(2.5), 1);
@@ -131,7 +131,7 @@ TEST_F(ValueTokenHandlersTest, StoDimLeavesAnsAndFailedResizesAlone)
     run.X = *refs.peek();
     values.storeDimension(run);
     EXPECT_EQ(parser.error(), 27) << "a length must be whole";
-    EXPECT_EQ(calc.lists["L₁"].count(), 2);
+    EXPECT_EQ(calc.locked()->lists["L₁"].count(), 2);
 
     parser.setError(0);
     stack.clear();

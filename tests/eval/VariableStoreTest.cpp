@@ -57,6 +57,8 @@ protected:
 
     std::shared_ptr<RecordingYEq> yEq = std::make_shared<RecordingYEq>();
     Calculator calc;
+    // Handlers run inside an evaluation, which holds the state lock.
+    const std::unique_lock<StateMutex> hold_ = calc.lockState();
     Parser& parser = calc.parser();
 };
 
@@ -79,9 +81,9 @@ TEST_F(VariableStoreTest, RealVariables)
 TEST_F(VariableStoreTest, TableInputTakesOnlyLists)
 {
     EXPECT_EQ(store(list({1, 2}), var(0x632A)), 0);
-    EXPECT_EQ(calc.tableList.realList(), (std::vector<double>{1, 2}));
+    EXPECT_EQ(calc.locked()->tableList.realList(), (std::vector<double>{1, 2}));
     EXPECT_EQ(store(real(3), var(0x632A)), 27);
-    EXPECT_EQ(calc.tableList.count(), 2);
+    EXPECT_EQ(calc.locked()->tableList.count(), 2);
 }
 
 TEST_F(VariableStoreTest, ListsAndElementsKeepTheirLength)
@@ -92,10 +94,10 @@ TEST_F(VariableStoreTest, ListsAndElementsKeepTheirLength)
     EXPECT_EQ(store(real(7), named(VarListElement, "L₂", 0)), 24);
     EXPECT_EQ(store(cplx(0, 7), named(VarListElement, "L₁", 1)), 0);
     EXPECT_EQ(store(string({0x41}), named(VarListElement, "L₁", 1)), 27);
-    const VQList& l = calc.lists.at("L₁");
+    const VQList& l = calc.locked()->lists.at("L₁");
     ASSERT_EQ(l.count(), 3);
     EXPECT_EQ(l.complexAtIndex(1), std::complex<double>(0, 7));
-    EXPECT_EQ(calc.lists.at("L₂").count(), 0);
+    EXPECT_EQ(calc.locked()->lists.at("L₂").count(), 0);
 }
 
 TEST_F(VariableStoreTest, MatricesAndCells)
@@ -107,7 +109,7 @@ TEST_F(VariableStoreTest, MatricesAndCells)
     cell.var.elem1 = 1;  // column
     cell.var.elem2 = 0;  // row
     EXPECT_EQ(store(real(9), cell), 0);
-    EXPECT_EQ(calc.matrices[0].row(0, 1), 9);
+    EXPECT_EQ(calc.locked()->matrices[0].row(0, 1), 9);
     cell.var.elem2 = 2;
     EXPECT_EQ(store(real(9), cell), 24);
     cell.var.elem2 = 1;
@@ -118,7 +120,7 @@ TEST_F(VariableStoreTest, MatricesAndCells)
 TEST_F(VariableStoreTest, StringsEquationsAndTheSeed)
 {
     EXPECT_EQ(store(string({0x41, 0x42}), var(0xAA00)), 0);
-    EXPECT_EQ(calc.strings[0], (std::vector<std::uint32_t>{0x41, 0x42}));
+    EXPECT_EQ(calc.locked()->strings[0], (std::vector<std::uint32_t>{0x41, 0x42}));
     EXPECT_EQ(store(real(1), var(0xAA01)), 27);
     EXPECT_EQ(store(string({0x58, 0x0D}), var(0x5E10)), 0);
     EXPECT_EQ(yEq->equations.at(0x5E10), (std::vector<std::uint32_t>{0x58, 0x0D}));

@@ -15,7 +15,7 @@ namespace orvenda::testing {
 class CurveTest : public ::testing::Test {
 protected:
     void define(int token, const std::string& text) { ASSERT_EQ(c.eq->setYEqFunc(token, test::ops(text)), 0); }
-    void set(int slot, double value) { calc.vars[static_cast<std::size_t>(slot)] = value; }
+    void set(int slot, double value) { calc.locked()->vars[static_cast<std::size_t>(slot)] = value; }
     // How many pixels' worth of paint a column holds (alpha summed, 1 per opaque pixel).
     static double coverage(const QImage& image, int column)
     {

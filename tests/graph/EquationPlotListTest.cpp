@@ -27,7 +27,7 @@ protected:
     std::vector<Made> build(int mode, int format = 0)
     {
         calc.setGraphMode(mode);
-        calc.graphSequenceFormat = format;
+        calc.locked()->graphSequenceFormat = format;
         view.updateDisplay();
         std::vector<Made> made;
         for (const auto& plot : view.plotObjects()) {

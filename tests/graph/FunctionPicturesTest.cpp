@@ -72,7 +72,7 @@ TEST(FunctionPictures, TenStandardFunctionsAtThePhoneSize)
         Calculator calc;
         auto eq = std::make_shared<YEqModel>(calc);
         calc.yEqManager = eq;
-        calc.drawGrid = calc.drawAxes = false;
+        calc.locked()->drawGrid = calc.locked()->drawAxes = false;
         calc.setAngleFormat(1);  // radians
         ASSERT_EQ(eq->setYEqFunc(kY1, testing::ops(picture.text)), 0);
         eq->setColor(VQColor::colorR(0, 0, 1, 1), kY1);

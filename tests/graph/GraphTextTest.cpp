@@ -149,13 +149,13 @@ TEST_F(GraphTextTest, EndLabelsAreWholeInsideTheGraph)
 
 TEST_F(GraphTextTest, PiAndExponentLabels)
 {
-    calc.graphXAxisLabelMode = 1;
+    calc.locked()->graphXAxisLabelMode = 1;
     view.zoom({-std::numbers::pi, std::numbers::pi, -2, 2});
     overlay();
     EXPECT_NE(label("1/2\xCF\x80"), nullptr);
     EXPECT_NE(label("0\xCF\x80"), nullptr);
 
-    calc.graphXAxisLabelMode = 0;
+    calc.locked()->graphXAxisLabelMode = 0;
     view.zoom({-1e8, 1e8, -1e8, 1e8});
     overlay();
     EXPECT_NE(label("5.0e+07"), nullptr);
@@ -211,7 +211,7 @@ TEST_F(GraphTextTest, TheMagnifierFrameIsTheImageLibrarysRing)
         return strongest;
     };
     // On a light background, dark grey and dark red while locked to a feature.
-    calc.backgroundColor = VQColor::colorR(1, 1, 1, 1);
+    calc.locked()->backgroundColor = VQColor::colorR(1, 1, 1, 1);
     const QColor plain = ring(traced(PlotObject::FeatureNone));
     EXPECT_GT(plain.alpha(), 200);
     EXPECT_LT(plain.red(), 110);
@@ -219,7 +219,7 @@ TEST_F(GraphTextTest, TheMagnifierFrameIsTheImageLibrarysRing)
     const QColor locked = ring(traced(PlotObject::FeatureZero));
     EXPECT_GT(locked.red(), locked.green() + 80);
     // On a dark one, light grey and light red.
-    calc.backgroundColor = VQColor::colorR(0, 0, 0, 1);
+    calc.locked()->backgroundColor = VQColor::colorR(0, 0, 0, 1);
     const QColor light = ring(traced(PlotObject::FeatureNone));
     EXPECT_GT(light.red(), 180);
     EXPECT_NEAR(light.red(), light.blue(), 12);
@@ -242,7 +242,7 @@ TEST_F(GraphTextTest, TheTracedPlotsLinesShowTopLeft)
     calc.pTrackPoint = {0, 1.5, 0};
     const auto green = [](QRgb p) { return qGreen(p) > 150 && qRed(p) < 80; };
     for (bool mathPrint : {false, true}) {
-        calc.mathPrint = mathPrint;
+        calc.locked()->mathPrint = mathPrint;
         EXPECT_GT(countInk(overlay(), QRect(2, 20, 100, 14), green), 20) << mathPrint;
     }
 }
@@ -272,7 +272,7 @@ TEST_F(GraphTextTest, TextRecordsAreLaidOutByTheirAlignment)
     EXPECT_EQ(countInk(image, QRect(120, 161, 80, 40), isRed) + countInk(image, QRect(161, 120, 40, 40), isRed), 0);
 
     // On white, the light colours 19 to 21 get a grey box; others a white one.
-    calc.backgroundColor = VQColor::colorR(1, 1, 1, 1);
+    calc.locked()->backgroundColor = VQColor::colorR(1, 1, 1, 1);
     const auto box = [&](int colour) {
         auto note = std::make_shared<DrawText>();
         note->text = "    ";

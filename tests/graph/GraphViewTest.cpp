@@ -122,11 +122,11 @@ TEST_F(GraphViewTest, ZStandardAndZTrig)
     calc.setAngleFormat(0);
     view.zoomOp(0x87);
     expectWindow(-360, 360, -4, 4);
-    EXPECT_EQ(calc.graphXAxisLabelMode, 0);
+    EXPECT_EQ(calc.locked()->graphXAxisLabelMode, 0);
     calc.setAngleFormat(1);
     view.zoomOp(0x87);
     expectWindow(-2 * std::numbers::pi, 2 * std::numbers::pi, -4, 4);
-    EXPECT_EQ(calc.graphXAxisLabelMode, 1);
+    EXPECT_EQ(calc.locked()->graphXAxisLabelMode, 1);
 }
 
 TEST_F(GraphViewTest, ZSquareZIntegerAndZDecimalKeepTheOrigin)
@@ -148,13 +148,13 @@ TEST_F(GraphViewTest, ZSquareZIntegerAndZDecimalKeepTheOrigin)
 TEST_F(GraphViewTest, ZoomStoZoomRclAndZPrevious)
 {
     show({1, 3, 2, 6});
-    calc.graphXAxisLabelMode = 1;
+    calc.locked()->graphXAxisLabelMode = 1;
     view.zoomOp(0x92);
     view.zoomOp(0x86);
     expectWindow(-10, 10, -10, 10);
     view.zoomOp(0x90);
     expectWindow(1, 3, 2, 6);
-    EXPECT_EQ(calc.graphXAxisLabelMode, 1);
+    EXPECT_EQ(calc.locked()->graphXAxisLabelMode, 1);
     view.zoomOp(0x8D);
     expectWindow(-10, 10, -10, 10);
 
@@ -313,8 +313,8 @@ TEST_F(GraphViewTest, CtrlShiftWheelZoomsOnlyX)
 
 TEST_F(GraphViewTest, TilesRenderGridAndAxesOnPixelCentres)
 {
-    calc.gridColor = VQColor::colorR(0, 0, 1, 1);
-    calc.axesColor = VQColor::colorR(1, 0, 0, 1);
+    calc.locked()->gridColor = VQColor::colorR(0, 0, 1, 1);
+    calc.locked()->axesColor = VQColor::colorR(1, 0, 0, 1);
     view.displayTiles();
     // The centre tile shows view points 80..240; the axes cross at view (160, 160), the
     // label step at 16 points a unit is 5, so grid lines lie every 2.5 units (40 points).
@@ -328,7 +328,7 @@ TEST_F(GraphViewTest, TilesRenderGridAndAxesOnPixelCentres)
     EXPECT_GT(qBlue(image.pixel(20, 40)), 0);   // y = 2.5
     EXPECT_EQ(qAlpha(image.pixel(60, 20)), 0);
 
-    calc.drawGrid = calc.drawAxes = false;
+    calc.locked()->drawGrid = calc.locked()->drawAxes = false;
     auto plot = stub();
     view.redrawAll();
     view.displayTiles();
@@ -338,7 +338,7 @@ TEST_F(GraphViewTest, TilesRenderGridAndAxesOnPixelCentres)
 
 TEST_F(GraphViewTest, TheSelectedPlotIsDrawnOnTop)
 {
-    calc.drawGrid = calc.drawAxes = false;
+    calc.locked()->drawGrid = calc.locked()->drawAxes = false;
     auto first = stub(), second = stub();
     first->color = VQColor::colorR(1, 0, 0, 1);
     second->color = VQColor::colorR(0, 0, 1, 1);
@@ -370,7 +370,7 @@ TEST_F(GraphViewTest, ATileWithANonFiniteTransformStaysBlankAndDirty)
 // would not end at the tile's edge.
 TEST_F(GraphViewTest, AWindowFarFromTheOriginDrawsABoundedGrid)
 {
-    calc.drawGrid = true;
+    calc.locked()->drawGrid = true;
     view.zoom({1e12 - 1e-6, 1e12 + 1e-6, 1e12 - 1e-6, 1e12 + 1e-6});
     view.displayTiles();
     for (const auto& tile : view.tiles())
@@ -387,7 +387,7 @@ TEST_F(GraphViewTest, AWindowFarFromTheOriginDrawsABoundedGrid)
 
 TEST_F(GraphViewTest, PointsShowInAnyColourUntilErased)
 {
-    calc.drawGrid = calc.drawAxes = false;
+    calc.locked()->drawGrid = calc.locked()->drawAxes = false;
     calc.ptOnAtX(0, 0, 4, 0, 0, 0);  // a black square at the origin
     calc.ptOnAtX(2.5, 0, 5, 1, 0, 0);
     view.displayTiles();

@@ -132,8 +132,8 @@ TEST_F(GraphViewTraceTest, TheSolverPlotIsShownAloneAndLeavingKeepsItsTracedX)
     equation(kY1, "X");
     equation(kSolver, "X²-4");
     calc.drawing.push_back(std::make_shared<DrawLine>());
-    calc.vars[kSlotX] = {2, 0};
-    calc.graphDisplayMode = 3;
+    calc.locked()->vars[kSlotX] = {2, 0};
+    calc.locked()->graphDisplayMode = 3;
     view.updateDisplay();
     ASSERT_EQ(view.plotObjects().size(), 1u);
     EXPECT_EQ(fn(0).eqNum, kSolver);
@@ -145,8 +145,8 @@ TEST_F(GraphViewTraceTest, TheSolverPlotIsShownAloneAndLeavingKeepsItsTracedX)
 
     view.trace(3, 0.5);
     view.done();
-    EXPECT_EQ(calc.vars[kSlotX], std::complex<double>(3, 0));
-    EXPECT_EQ(calc.graphDisplayMode, 0);
+    EXPECT_EQ(calc.locked()->vars[kSlotX], std::complex<double>(3, 0));
+    EXPECT_EQ(calc.locked()->graphDisplayMode, 0);
     EXPECT_FALSE(calc.lockMagnifier);
     EXPECT_TRUE(view.plotObjects().empty());
 }

@@ -146,9 +146,9 @@ TEST_F(PlotCircleTest, DrawingOutlineFillAndNothingForANaNRadius)
 
 TEST_F(PlotCircleTest, TraceTextAndLabel)
 {
-    calc.drawExpr = true;
-    calc.drawCoord = true;
-    calc.drawDyDx = true;
+    calc.locked()->drawExpr = true;
+    calc.locked()->drawCoord = true;
+    calc.locked()->drawDyDx = true;
     calc.pTrackPoint = {3, 4, 0.9};
     calc.pTrackSlope = -0.75;
     EXPECT_EQ(*circle(0, 0, 5)->infoLines(),

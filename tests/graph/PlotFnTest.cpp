@@ -32,7 +32,7 @@ protected:
     PlotFnTest()
     {
         for (int slot : {kSlotT, kSlotX, kSlotTheta})
-            calc.vars[std::size_t(slot)] = {7, 0};
+            calc.locked()->vars[std::size_t(slot)] = {7, 0};
     }
     std::shared_ptr<PlotFn> function(const std::string& text, int style = 2, int varNum = kSlotX)
     {

@@ -73,7 +73,7 @@ TEST_F(PlotFunctionTest, ShadingAboveACurveBelowTheTileFillsTheTile)
 TEST_F(PlotFunctionTest, TheIntegralIsComputedOnceAndShown)
 {
     auto f = function("X²");
-    calc.drawExpr = calc.drawCoord = calc.drawDyDx = false;
+    calc.locked()->drawExpr = calc.locked()->drawCoord = calc.locked()->drawDyDx = false;
     eq->setIntegrationLimits(kY1, YEqIntegrate{0, 0, 0, 0.001, true});
     EXPECT_TRUE(f->infoLines()->empty());
 

@@ -59,13 +59,13 @@ protected:
 
     void setXY(double x, double y)
     {
-        calc.vars[kSlotX] = {x, 0};
-        calc.vars[kSlotY] = {y, 0};
+        calc.locked()->vars[kSlotX] = {x, 0};
+        calc.locked()->vars[kSlotY] = {y, 0};
     }
     void expectXY(double x, double y, const char* after)
     {
-        EXPECT_EQ(calc.vars[kSlotX], std::complex<double>(x, 0)) << after;
-        EXPECT_EQ(calc.vars[kSlotY], std::complex<double>(y, 0)) << after;
+        EXPECT_EQ(calc.locked()->vars[kSlotX], std::complex<double>(x, 0)) << after;
+        EXPECT_EQ(calc.locked()->vars[kSlotY], std::complex<double>(y, 0)) << after;
     }
 
     test::YEqCalc eq;

@@ -83,7 +83,7 @@ TEST_F(PlotInvFnTest, HitsAndTracesTheMirroredCurve)
 TEST_F(PlotInvFnTest, TraceTextNamesTheInverse)
 {
     auto p = inverse("X³");
-    calc.drawExpr = calc.drawCoord = calc.drawDyDx = true;
+    calc.locked()->drawExpr = calc.locked()->drawCoord = calc.locked()->drawDyDx = true;
     calc.pTrackPoint = {8, 2, 2};
     calc.pTrackSlope = 3;
     EXPECT_EQ(*p->infoLines(), (std::vector<std::string>{"inverse(X³)", "X:8", "Y:2", "dy/dx:3"}));

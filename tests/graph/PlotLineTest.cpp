@@ -129,23 +129,23 @@ TEST_F(PlotLineTest, HitTestInViewPoints)
 
 TEST_F(PlotLineTest, TraceTextAndLabel)
 {
-    calc.drawExpr = true;
-    calc.drawCoord = true;
-    calc.drawDyDx = true;
+    calc.locked()->drawExpr = true;
+    calc.locked()->drawCoord = true;
+    calc.locked()->drawDyDx = true;
     calc.pTrackPoint = {1, 3, 1};
     EXPECT_EQ(*line(0, 1, 2, 5)->infoLines(),
               (std::vector<std::string>{"Line(0,1,2,5)", "y=2x+1", "X:1", "Y:3", "dy/dx:2"}));
-    calc.drawCoord = false;
-    calc.drawDyDx = false;
+    calc.locked()->drawCoord = false;
+    calc.locked()->drawDyDx = false;
     EXPECT_EQ(*line(kInf, 4, kInf, 4)->infoLines(), (std::vector<std::string>{"Horizontal 4", "y=4"}));
     EXPECT_EQ(*line(2, kInf, 2, kInf)->infoLines(), (std::vector<std::string>{"Vertical 2", "x=2"}));
     EXPECT_EQ(*line(2, kInf, 2, kInf)->label(), "Vertical 2");
     EXPECT_EQ(*line(kInf, 4, kInf, 4)->label(), "Horizontal 4");
 
     // Polar read-out in degrees.
-    calc.drawExpr = false;
-    calc.drawCoord = true;
-    calc.graphCoordFormat = 1;
+    calc.locked()->drawExpr = false;
+    calc.locked()->drawCoord = true;
+    calc.locked()->graphCoordFormat = 1;
     calc.setAngleFormat(0);
     calc.pTrackPoint = {0, 2, 0};
     EXPECT_EQ(*line(0, 1, 2, 5)->infoLines(), (std::vector<std::string>{"r:2", "\xCE\xB8:90"}));

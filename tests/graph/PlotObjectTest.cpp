@@ -69,14 +69,14 @@ TEST(PlotObject, ASliderSetsItsRecordAndItsVariable)
 {
     Calculator calc;
     PlotObject plot(calc);
-    calc.vars[0] = {1, 0};
-    calc.vars[1] = {2, 0};
+    calc.locked()->vars[0] = {1, 0};
+    calc.locked()->vars[1] = {2, 0};
     plot.setVar(0, -5, 5, 3, 1);  // no records at all
     plot.varInfoArray = {YEqVarInfo{1, 0, 1, 0.1, 0.5, "B"}, YEqVarInfo{1, 0, 9, 1, 9, "B"}};
     plot.setVar(0, -5, 5, 3, 1);  // none for A
-    EXPECT_EQ(calc.vars[0].real(), 1);
+    EXPECT_EQ(calc.locked()->vars[0].real(), 1);
     plot.setVar(1, -2, 8, 4, 0.5);
-    EXPECT_EQ(calc.vars[1], std::complex<double>(4, 0));
+    EXPECT_EQ(calc.locked()->vars[1], std::complex<double>(4, 0));
     EXPECT_EQ(plot.varInfoArray[0], (YEqVarInfo{1, -2, 8, 0.5, 4, "B"}));
     EXPECT_EQ(plot.varInfoArray[1].value, 9);  // only the first record of the variable
 }

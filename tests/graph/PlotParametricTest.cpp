@@ -200,17 +200,17 @@ TEST_F(PlotParametricTest, TraceTextFollowsTheFormatSwitches)
     calc.setAngleFormat(1);
     pair("cos(T)", "sin(T)", 0, 2 * kPi, 0.1);
     calc.pTrackPoint = {0, 1, 2};
-    calc.drawDyDx = false;
+    calc.locked()->drawDyDx = false;
     EXPECT_EQ(*plot.infoLines(), (std::vector<std::string>{"x=cos(T)", "y=sin(T)", "t:2", "x:0", "y:1"}));
-    calc.drawExpr = calc.drawCoord = false;
+    calc.locked()->drawExpr = calc.locked()->drawCoord = false;
     EXPECT_TRUE(plot.infoLines()->empty());
     EXPECT_FALSE(plot.equationOps());
-    calc.drawCoord = true;
-    calc.graphCoordFormat = 1;
+    calc.locked()->drawCoord = true;
+    calc.locked()->graphCoordFormat = 1;
     calc.setAngleFormat(0);
     EXPECT_EQ(*plot.infoLines(), (std::vector<std::string>{"t:2", "r:1", "\xCE\xB8:90"}));
-    calc.drawCoord = false;
-    calc.drawDyDx = true;
+    calc.locked()->drawCoord = false;
+    calc.locked()->drawDyDx = true;
     calc.setAngleFormat(1);
     // At T = π/2 on the unit circle: dy/dx 0, dx/dt −1, dy/dt 0 (to rounding).
     calc.pTrackPoint = {0, 1, kPi / 2};

@@ -60,14 +60,14 @@ TEST_F(PlotPolarTest, TraceTextShowsThetaInTheAngleUnit)
 {
     define(kR1, "2");
     calc.pTrackPoint = {std::sqrt(3.0), 1, 30};
-    calc.drawDyDx = false;
-    calc.graphCoordFormat = 1;
+    calc.locked()->drawDyDx = false;
+    calc.locked()->graphCoordFormat = 1;
     EXPECT_EQ(*plot.infoLines(), (std::vector<std::string>{"2", "r:2", "\xCE\xB8:30"}));
-    calc.drawExpr = false;
-    calc.drawDyDx = true;
+    calc.locked()->drawExpr = false;
+    calc.locked()->drawDyDx = true;
     EXPECT_EQ(*plot.infoLines(), (std::vector<std::string>{"r:2", "\xCE\xB8:30", "dr/d\xCE\xB8:0"}));
-    calc.graphCoordFormat = 0;
-    calc.drawDyDx = false;
+    calc.locked()->graphCoordFormat = 0;
+    calc.locked()->drawDyDx = false;
     calc.pTrackPoint = {0, 2, 90};
     EXPECT_EQ(*plot.infoLines(), (std::vector<std::string>{"x:0", "y:2"}));
     EXPECT_EQ(plot.equationOps(), std::nullopt);

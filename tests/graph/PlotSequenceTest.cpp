@@ -175,21 +175,21 @@ TEST_F(PlotSequenceTest, TraceTextByFormat)
     define(kU, "η");
     define(kV, "2η");
     calc.pTrackPoint = {3, 6, 3};
-    calc.drawDyDx = false;
+    calc.locked()->drawDyDx = false;
     terms(PlotSequence::UV, 0, 5);
     EXPECT_EQ(*plot.infoLines(), (std::vector<std::string>{"u=η", "v=2η", "η:3", "u:3", "v:6"}));
     EXPECT_EQ(*plot.label(), "u=η, v=2η");
-    calc.drawExpr = false;
+    calc.locked()->drawExpr = false;
     terms(PlotSequence::Web, 0, 5);
     calc.pTrackPoint = {3, 6, 3.5};
     EXPECT_EQ(*plot.infoLines(), (std::vector<std::string>{"η:3", "X:3", "Y:6"}));
     terms(PlotSequence::Time, 0, 5);
-    calc.drawDyDx = true;
+    calc.locked()->drawDyDx = true;
     EXPECT_EQ(*plot.infoLines(), (std::vector<std::string>{"η:3", "u:6", "dy/dx:1"}));
-    calc.graphCoordFormat = 1;
+    calc.locked()->graphCoordFormat = 1;
     calc.setAngleFormat(0);
     calc.pTrackPoint = {0, 2, 2};
-    calc.drawDyDx = false;
+    calc.locked()->drawDyDx = false;
     EXPECT_EQ(*plot.infoLines(), (std::vector<std::string>{"r:2", "θ:90"}));
 }
 

@@ -95,7 +95,7 @@ TEST_F(PlotShadeFnTest, SamplesOnlyForAnXGeometryNotMetLately)
 TEST_F(PlotShadeFnTest, TraceTextTellsWhereThePointLies)
 {
     auto s = shade("0", "2", 0.25, 1);
-    calc.drawExpr = calc.drawCoord = true;
+    calc.locked()->drawExpr = calc.locked()->drawCoord = true;
     const struct {
         PlotPoint at;
         std::string x, y;

@@ -49,7 +49,7 @@ TEST_F(MenuRoutingTest, PicksReachTheEntryLineAndTheScreens)
 
 TEST_F(MenuRoutingTest, TheFractionTemplateFromTheMathPrintMenus)
 {
-    calc.mathPrint = true;
+    calc.locked()->mathPrint = true;
     router().showHome();
     router().showMenu(0);
     menu()->selectTab(1);

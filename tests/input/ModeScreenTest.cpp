@@ -64,20 +64,20 @@ TEST_F(ModeTest, SegmentsSetTheirSettingAndPostTheirLabel)
         std::string label;
     };
     const std::vector<Case> cases = {
-        {M::NumFormat, 1, [&] { return calc.numFormat; }, 1, "Decimals:Sci"},
-        {M::NumFormat, 2, [&] { return calc.numFormat; }, 2, "Decimals:Eng"},
-        {M::Fraction, 0, [&] { return calc.fractionFormat; }, 3, "Fractions:n/d"},
-        {M::Answer, 2, [&] { return calc.answerFormat; }, 2, "Answers:FRACTION"},
-        {M::NumBase, 2, [&] { return calc.numBase; }, 2, "Base:HEX"},
-        {M::Grouping, 3, [&] { return int(calc.thousandSeperator); }, '+', "Grouping:Si"},
-        {M::Grouping, 1, [&] { return int(calc.thousandSeperator); }, ',', "Grouping:1,000.0"},
+        {M::NumFormat, 1, [&] { return calc.locked()->numFormat; }, 1, "Decimals:Sci"},
+        {M::NumFormat, 2, [&] { return calc.locked()->numFormat; }, 2, "Decimals:Eng"},
+        {M::Fraction, 0, [&] { return calc.locked()->fractionFormat; }, 3, "Fractions:n/d"},
+        {M::Answer, 2, [&] { return calc.locked()->answerFormat; }, 2, "Answers:FRACTION"},
+        {M::NumBase, 2, [&] { return calc.locked()->numBase; }, 2, "Base:HEX"},
+        {M::Grouping, 3, [&] { return int(calc.locked()->thousandSeperator); }, '+', "Grouping:Si"},
+        {M::Grouping, 1, [&] { return int(calc.locked()->thousandSeperator); }, ',', "Grouping:1,000.0"},
         {M::Angle, 0, [&] { return calc.angleFormat(); }, 1, "Angle:Radian"},
         {M::RealCplx, 2, [&] { return calc.realCplxMode(); }, 2, "Real/Imag:re^θi"},
         {M::GraphMode, 2, [&] { return calc.graphMode(); }, 2, "Graph:Polar"},
         {M::GraphMode, 4, [&] { return calc.graphMode(); }, 4, "Graph:Impl"},
         {M::PdfPage, 0, [&] { return calc.pdfPageSize; }, 0, "PageSz:A4"},
-        {M::ScreenLayout, 1, [&] { return calc.screenSplit; }, 1, "Split:G-T"},
-        {M::MathPrint, 1, [&] { return int(calc.mathPrint); }, 0, "Format:Classic"},
+        {M::ScreenLayout, 1, [&] { return calc.locked()->screenSplit; }, 1, "Split:G-T"},
+        {M::MathPrint, 1, [&] { return int(calc.locked()->mathPrint); }, 0, "Format:Classic"},
     };
     for (const Case& c : cases) {
         labels.clear();
@@ -92,12 +92,12 @@ TEST_F(ModeTest, SegmentsSetTheirSettingAndPostTheirLabel)
 
 TEST_F(ModeTest, DecimalPlacesSliderAndItsQuestion)
 {
-    calc.numDigits = 4;
+    calc.locked()->numDigits = 4;
     mode->updateDisplay();
     for (const auto& [value, shown] : std::vector<std::pair<double, int>>{{-3, 0}, {12, 9}, {5.8, 5}}) {
         mode->moveDigits(value);
         EXPECT_EQ(mode->sliderValue(), shown);
-        EXPECT_EQ(calc.numDigits, shown);
+        EXPECT_EQ(calc.locked()->numDigits, shown);
     }
     mode->moveDigits(0);
     mode->releaseDigits();
@@ -109,7 +109,7 @@ TEST_F(ModeTest, DecimalPlacesSliderAndItsQuestion)
     EXPECT_EQ(asked->buttons[1].first, "OK");
     // Cancel brings back the setting from before the slider moved.
     press("Cancel");
-    EXPECT_EQ(calc.numDigits, 4);
+    EXPECT_EQ(calc.locked()->numDigits, 4);
     EXPECT_EQ(mode->digitsLabel(), "4");
     EXPECT_TRUE(labels.empty());
 
@@ -117,9 +117,9 @@ TEST_F(ModeTest, DecimalPlacesSliderAndItsQuestion)
     mode->releaseDigits();
     EXPECT_EQ(asked->message, "All results will be displayed rounded to 3 decimal places. Do you want to proceed?");
     press("OK");
-    EXPECT_EQ(calc.numDigits, 3);
+    EXPECT_EQ(calc.locked()->numDigits, 3);
     mode->floatDigits();
-    EXPECT_EQ(calc.numDigits, -1);
+    EXPECT_EQ(calc.locked()->numDigits, -1);
     EXPECT_EQ(mode->digitsLabel(), "float");
     EXPECT_EQ(labels, std::vector<std::string>{"Float"});
 }
@@ -131,7 +131,7 @@ TEST_F(ModeTest, TestModeClearsAndHoldsOffImplicitGraphs)
     equations->setYEqFunc(0x5E10, {0x58});
     type({0x31, 0x70, 0x32});
     history->addEntry({0x31}, "1", 0, *std::make_unique<Operand>());
-    calc.strings[0] = {0x41};
+    calc.locked()->strings[0] = {0x41};
     calc.setGraphMode(4);
     mode->updateDisplay();
 
@@ -143,7 +143,7 @@ TEST_F(ModeTest, TestModeClearsAndHoldsOffImplicitGraphs)
     EXPECT_TRUE(history->history().empty());
     EXPECT_EQ(entry->text(), "");
     EXPECT_TRUE(equations->getYEqFuncOps(0x5E10).value_or(Calculator::Ops{1}).empty());
-    EXPECT_TRUE(calc.strings[0].empty());
+    EXPECT_TRUE(calc.locked()->strings[0].empty());
     EXPECT_TRUE(mode->clockRunning());
 
     // Implicit graphs stay off during the test.
@@ -158,7 +158,7 @@ TEST_F(ModeTest, TestModeClearsAndHoldsOffImplicitGraphs)
     EXPECT_FALSE(mode->clockRunning());
     EXPECT_EQ(mode->testTime(), "Testing Mode");
     EXPECT_EQ(mode->segments(ModeScreen::GraphMode).title(4), "f(XY)");
-    EXPECT_TRUE(calc.strings[0].empty());
+    EXPECT_TRUE(calc.locked()->strings[0].empty());
     calc.yEqManager = nullptr;
 }
 
@@ -185,14 +185,14 @@ TEST_F(ModeTest, ClosingAfterADisplayChangeClearsTheEntryLine)
 {
     type({0x31, 0x70, 0x32});
     mode->focus(true);
-    mode->segments(ModeScreen::MathPrint).click(calc.mathPrint ? 1 : 0);
-    mode->segments(ModeScreen::MathPrint).click(calc.mathPrint ? 1 : 0);
+    mode->segments(ModeScreen::MathPrint).click(calc.locked()->mathPrint ? 1 : 0);
+    mode->segments(ModeScreen::MathPrint).click(calc.locked()->mathPrint ? 1 : 0);
     mode->done();
     EXPECT_EQ(entry->text(), "1+2");
     EXPECT_EQ(closings, 1);
 
     mode->focus(true);
-    mode->segments(ModeScreen::MathPrint).click(calc.mathPrint ? 1 : 0);
+    mode->segments(ModeScreen::MathPrint).click(calc.locked()->mathPrint ? 1 : 0);
     mode->done();
     EXPECT_EQ(entry->text(), "");
 }

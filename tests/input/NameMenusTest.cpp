@@ -52,7 +52,7 @@ TEST(NameListsTest, LetterSections)
 
 TEST_F(MenuTest, MatrixRowsAndPolarYVariables)
 {
-    calc.matrices[0] = *VQMatrix::matrixWithRow(2, 3);
+    calc.locked()->matrices[0] = *VQMatrix::matrixWithRow(2, 3);
     menu->showMenu(5);
     const auto& matrices = menu->sections().front().rows;
     ASSERT_EQ(matrices.size(), 10u);

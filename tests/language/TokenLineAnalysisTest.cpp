@@ -65,16 +65,16 @@ TEST(TokenLineAnalysis, EquationVariablesFollowEquationsOnce)
     yEq->equations[0x5E10] = {kA, kPlus, 0x5E10, kPlus, 0x5E11};   // Y₁ = A+Y₁+Y₂
     yEq->equations[0x5E11] = {kTheta, kPlus, 0x5E10};              // Y₂ = θ+Y₁
     calc.yEqManager = yEq;
-    calc.solverEq = {kX, kPlus, 0x5E10, kPlus, kB, kPlus, kX};
+    calc.locked()->solverEq = {kX, kPlus, 0x5E10, kPlus, kB, kPlus, kX};
     EXPECT_EQ(calc.solverVars(), (Calculator::Ops{kA, kB, kX, kTheta}));
 }
 
 TEST(TokenLineAnalysis, ValuesAsTokens)
 {
     Calculator calc(kUS);
-    calc.matrices[1] = matrixOf({{1, 2}, {3, 4}});
-    calc.lists["L₂"] = complexes({{1, -2}, {3, 0}});
-    calc.vars[0] = {-5, 9};
+    calc.locked()->matrices[1] = matrixOf({{1, 2}, {3, 4}});
+    calc.locked()->lists["L₂"] = complexes({{1, -2}, {3, 0}});
+    calc.locked()->vars[0] = {-5, 9};
     const std::uint32_t kMinus = 0x71, kNegate = 0xB0, kI = 0x2C;
     EXPECT_EQ(calc.valueOpsForVar(0x5C01), (Calculator::Ops{kBracket, kBracket, d(1), kComma, d(2), kBracketEnd,
                                                kBracket, d(3), kComma, d(4), kBracketEnd, kBracketEnd}));

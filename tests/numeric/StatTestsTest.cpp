@@ -30,9 +30,9 @@ protected:
     void set(const Slots& inputs)
     {
         for (auto [slot, value] : inputs)
-            calc.vars[static_cast<std::size_t>(slot)] = {value, 0.0};
+            calc.locked()->vars[static_cast<std::size_t>(slot)] = {value, 0.0};
     }
-    double get(int slot) const { return calc.vars[static_cast<std::size_t>(slot)].real(); }
+    double get(int slot) const { return calc.locked()->vars[static_cast<std::size_t>(slot)].real(); }
     void expect(const Slots& results, double tolerance = 1e-10)
     {
         for (auto [slot, want] : results)
@@ -115,7 +115,7 @@ TEST_F(StatTestsTest, ChiSquareTestsGiveTheirTablesAndContributions)
 
     ASSERT_EQ(tests.computeX2GOFTestObserved(reals({10, 20, 30}), reals({15, 15, 30}), 2), 0);
     expect({{SlotChi2, 10.0 / 3}, {SlotP, 0.188875602837561838}, {SlotDf, 2}});
-    EXPECT_EQ(calc.lists["CNTRB"].realList(), (std::vector<double>{25.0 / 15, 25.0 / 15, 0}));
+    EXPECT_EQ(calc.locked()->lists["CNTRB"].realList(), (std::vector<double>{25.0 / 15, 25.0 / 15, 0}));
 }
 
 TEST_F(StatTestsTest, SlopeTestAndIntervalMatchReferenceValues)

@@ -283,10 +283,10 @@ TEST(VQStatisticsTest, FitsRefuseDataOutsideTheirModel)
 TEST(VQStatisticsTest, ListsByNameAreChecked)
 {
     Calculator calc;
-    calc.lists["L₁"] = reals({1, 2, 3});
-    calc.lists["L₂"] = reals({1, 2});
-    calc.lists["L₃"] = reals({1, -1, 1});
-    calc.lists["L₄"] = test::complexes({{1, 1}, {2, 0}, {3, 0}});
+    calc.locked()->lists["L₁"] = reals({1, 2, 3});
+    calc.locked()->lists["L₂"] = reals({1, 2});
+    calc.locked()->lists["L₃"] = reals({1, -1, 1});
+    calc.locked()->lists["L₄"] = test::complexes({{1, 1}, {2, 0}, {3, 0}});
     struct Case {
         const char *x, *y;
         std::optional<std::string> freq;
@@ -330,9 +330,9 @@ TEST(VQStatisticsTest, FittedEquationIsTokensOfX)
 TEST(VQStatisticsTest, UpdateRereadsTheNamedListsSortedByX)
 {
     Calculator calc;
-    calc.lists["L₁"] = reals({3, 1, 2});
-    calc.lists["L₂"] = reals({30, 10, 20});
-    calc.lists["L₃"] = reals({1, 2, 3});
+    calc.locked()->lists["L₁"] = reals({3, 1, 2});
+    calc.locked()->lists["L₂"] = reals({30, 10, 20});
+    calc.locked()->lists["L₃"] = reals({1, 2, 3});
     VQStatistics s;
     s.listXName = "L₁";
     s.listYName = "L₂";
@@ -345,7 +345,7 @@ TEST(VQStatisticsTest, UpdateRereadsTheNamedListsSortedByX)
     EXPECT_EQ(s.maxY, 30);
 
     s.listYName = "gone";
-    calc.lists["L₁"] = reals({5});
+    calc.locked()->lists["L₁"] = reals({5});
     s.update(calc);
     EXPECT_EQ(s.listX.count(), 3);
 

@@ -48,14 +48,14 @@ TEST_F(GDBFiles, RecallGivesBackTheLastSnapshotStored)
     c.eq->setYEqFunc(kY1, ops("X"));
     ASSERT_TRUE(store.save("GDB3"));
     c.eq->setYEqFunc(kY1, ops("X²"));
-    c.calc.vars[38] = -4;
+    c.calc.locked()->vars[38] = -4;
     ASSERT_TRUE(store.save("GDB3"));
 
     c.eq->setYEqFunc(kY1, ops("X³"));
-    c.calc.vars[38] = 0;
+    c.calc.locked()->vars[38] = 0;
     EXPECT_EQ(store.recall("GDB3"), 0);
     EXPECT_EQ(c.text(kY1), "X²");
-    EXPECT_EQ(c.calc.vars[38].real(), -4);
+    EXPECT_EQ(c.calc.locked()->vars[38].real(), -4);
 }
 
 TEST_F(GDBFiles, NamesThatLeaveTheFolderAreRefused)
@@ -87,7 +87,7 @@ TEST_F(GDBFiles, ADamagedFileChangesNothing)
     ASSERT_TRUE(store.save("GDB1"));
     const std::vector<std::uint8_t> whole = *store.data("GDB1");
     c.eq->setYEqFunc(kY1, ops("X+5"));
-    c.calc.vars[39] = 3;
+    c.calc.locked()->vars[39] = 3;
 
     const std::vector<std::vector<std::uint8_t>> damaged{
         {whole.begin(), whole.end() - 5},  // truncated
@@ -98,6 +98,6 @@ TEST_F(GDBFiles, ADamagedFileChangesNothing)
         ASSERT_TRUE(store.save("GDB1", bytes));
         EXPECT_EQ(store.recall("GDB1"), 74) << bytes.size();
         EXPECT_EQ(c.text(kY1), "X+5");
-        EXPECT_EQ(c.calc.vars[39].real(), 3);
+        EXPECT_EQ(c.calc.locked()->vars[39].real(), 3);
     }
 }

@@ -79,29 +79,29 @@ TEST_F(Body, ParametricLayout)
 TEST_F(Body, RoundTripOfTheGraphSetUp)
 {
     c.calc.setGraphMode(2);
-    c.calc.vars[38] = -2.5;
-    c.calc.vars[63] = 0.05;
-    c.calc.drawGrid = false;
-    c.calc.graphCoordFormat = 1;
-    c.calc.drawExpr = false;
+    c.calc.locked()->vars[38] = -2.5;
+    c.calc.locked()->vars[63] = 0.05;
+    c.calc.locked()->drawGrid = false;
+    c.calc.locked()->graphCoordFormat = 1;
+    c.calc.locked()->drawExpr = false;
     c.eq->setYEqFunc(kR1, ops("2sin(3θ)"));
     c.eq->setStyle(4, VQColor::colorR(0.5, 0.25, 1, 1), kR1);
     const Bytes b = body();
 
     c.calc.setGraphMode(0);
-    c.calc.vars[38] = 0;
-    c.calc.vars[63] = 0;
-    c.calc.drawGrid = true;
-    c.calc.graphCoordFormat = 0;
-    c.calc.drawExpr = true;
+    c.calc.locked()->vars[38] = 0;
+    c.calc.locked()->vars[63] = 0;
+    c.calc.locked()->drawGrid = true;
+    c.calc.locked()->graphCoordFormat = 0;
+    c.calc.locked()->drawExpr = true;
     c.eq->clearAll();
     ASSERT_EQ(load(b), 0);
     EXPECT_EQ(c.calc.graphMode(), 2);
-    EXPECT_EQ(c.calc.vars[38].real(), -2.5);
-    EXPECT_EQ(c.calc.vars[63].real(), 0.05);
-    EXPECT_FALSE(c.calc.drawGrid);
-    EXPECT_EQ(c.calc.graphCoordFormat, 1);
-    EXPECT_FALSE(c.calc.drawExpr);
+    EXPECT_EQ(c.calc.locked()->vars[38].real(), -2.5);
+    EXPECT_EQ(c.calc.locked()->vars[63].real(), 0.05);
+    EXPECT_FALSE(c.calc.locked()->drawGrid);
+    EXPECT_EQ(c.calc.locked()->graphCoordFormat, 1);
+    EXPECT_FALSE(c.calc.locked()->drawExpr);
     EXPECT_EQ(c.text(kR1), "2sin(3θ)");
     EXPECT_TRUE(c.eq->shouldPlotFunction(kR1));
     EXPECT_EQ(c.eq->styleForFunction(kR1), 4);
@@ -114,14 +114,14 @@ TEST_F(Body, RoundTripOfTheGraphSetUp)
 TEST_F(Body, SequenceFormatAndStyles)
 {
     c.calc.setGraphMode(3);
-    c.calc.graphSequenceFormat = 2;
+    c.calc.locked()->graphSequenceFormat = 2;
     const int styles[] = {2, 4, 32};
     for (int i = 0; i < 3; ++i)
         c.eq->setStyle(styles[i], VQColor::colorR(0, 0, 0, 1), kU + i);
     Bytes b = body();
-    c.calc.graphSequenceFormat = 0;
+    c.calc.locked()->graphSequenceFormat = 0;
     ASSERT_EQ(load(b), 0);
-    EXPECT_EQ(c.calc.graphSequenceFormat, 2);
+    EXPECT_EQ(c.calc.locked()->graphSequenceFormat, 2);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(c.eq->styleForFunction(kU + i), styles[i]);
 
@@ -153,7 +153,7 @@ TEST_F(Body, BadBodiesChangeNothing)
     c.eq->setYEqFunc(kY2, ops("X+1"));
     const Bytes good = body();
     c.eq->setYEqFunc(kY2, ops("X"));
-    c.calc.vars[38] = 7;
+    c.calc.locked()->vars[38] = 7;
 
     Bytes longWord = good;
     longWord[0] += 1;
@@ -180,6 +180,6 @@ TEST_F(Body, BadBodiesChangeNothing)
     for (const auto& k : cases) {
         EXPECT_EQ(load(k.bytes), k.error) << k.what;
         EXPECT_EQ(c.text(kY2), "X") << k.what;
-        EXPECT_EQ(c.calc.vars[38].real(), 7) << k.what;
+        EXPECT_EQ(c.calc.locked()->vars[38].real(), 7) << k.what;
     }
 }

@@ -167,13 +167,13 @@ TEST_F(ProgramDebuggerTest, PromptAnswersForListsAndStringsGetTheirOpeningMark)
     ASSERT_TRUE(h.settle());
     type("1,2,3");
     model->enter();
-    ASSERT_TRUE(h.calc.lists.contains("L₁"));
-    EXPECT_EQ(h.calc.lists.at("L₁").count(), 3u);
+    ASSERT_TRUE(h.calc.locked()->lists.contains("L₁"));
+    EXPECT_EQ(h.calc.locked()->lists.at("L₁").count(), 3u);
     EXPECT_FALSE(model->singleStep());
     ASSERT_TRUE(h.settle());
     type("AB");
     model->enter();
-    EXPECT_EQ(h.calc.strings[0], programOps("AB"));
+    EXPECT_EQ(h.calc.locked()->strings[0], programOps("AB"));
 }
 
 TEST_F(ProgramDebuggerTest, EnterOutsideASteppedPromptRunsTheEntryLine)

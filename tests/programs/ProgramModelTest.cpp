@@ -221,8 +221,7 @@ TEST_F(ProgramModelTest, RecallChecksTheLengthItWouldMake)
     EXPECT_EQ(errorNumbers(), std::vector<int>{93});
     // A variable's value likewise: a list of many elements.
     {
-        auto lock = calc.lockState();
-        calc.lists["L₁"] = test::reals({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23,
+        calc.locked()->lists["L₁"] = test::reals({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23,
             24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50});
     }
     model->addOpcode(0x5D00, true);

@@ -26,10 +26,10 @@ TEST_F(ScreensTest, StatusLineTextsFollowTheModes)
     for (const Case& c : cases) {
         calc.setAngleFormat(c.angle);
         calc.setRealCplxMode(c.complex);
-        calc.fractionFormat = c.fraction;
-        calc.answerFormat = c.answer;
-        calc.numBase = c.base;
-        calc.numDigits = c.digits;
+        calc.locked()->fractionFormat = c.fraction;
+        calc.locked()->answerFormat = c.answer;
+        calc.locked()->numBase = c.base;
+        calc.locked()->numDigits = c.digits;
         EXPECT_EQ(StatusLine::leftText(calc), c.left);
         EXPECT_EQ(StatusLine::rightText(calc), c.right);
     }

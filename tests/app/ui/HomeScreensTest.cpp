@@ -319,7 +319,7 @@ TEST_F(HomeScreensTest, HelpBubbleIsPulledInAtTheEdgesWithItsArrowOnTheFunction)
     EXPECT_DOUBLE_EQ(shown->box.right(), 320 - 1);
     EXPECT_NEAR(shown->arrowX, 4 + 30 * cw, 0.01);
 
-    calc.mathPrint = true;
+    calc.locked()->mathPrint = true;
     entry->clearAll();
     keys("sin(");
     shown = bubble.bubble();
@@ -332,7 +332,7 @@ TEST_F(HomeScreensTest, HelpBubbleIsPulledInAtTheEdgesWithItsArrowOnTheFunction)
 
 class MathPrintTest : public HomeScreensTest {
 protected:
-    MathPrintTest() { calc.mathPrint = true; }
+    MathPrintTest() { calc.locked()->mathPrint = true; }
 };
 
 TEST_F(MathPrintTest, EnterMovesTheSplitByTheNewItemUntilTheBottom)
@@ -479,11 +479,11 @@ TEST_F(HomeScreensTest, TogglingMathPrintSwapsTheHomeScreen)
 {
     root->screens().set(screens::Home, [this](QWidget* p) { return new MathPrintScreen(calc, shell, p); });
     root->screens().set(screens::ClassicHome, [this](QWidget* p) { return new ClassicHomeScreen(calc, shell, p); });
-    calc.mathPrint = true;
+    calc.locked()->mathPrint = true;
     router().showHome();
     EXPECT_TRUE(dynamic_cast<MathPrintScreen*>(router().controller(screens::Home))->isVisible());
     enter("Classic");
-    EXPECT_FALSE(calc.mathPrint);
+    EXPECT_FALSE(calc.locked()->mathPrint);
     ASSERT_TRUE(router().controller(screens::ClassicHome));
     EXPECT_TRUE(router().controller(screens::ClassicHome)->isVisible());
     EXPECT_FALSE(router().controller(screens::Home)->isVisible());

@@ -132,7 +132,7 @@ TEST_F(GraphPanelsTest, FormsByGraphModeAndComputeMode)
     EXPECT_TRUE(labels().empty());
     panels.computeMode = GraphPanels::Value;
     calc.setGraphMode(1);
-    calc.graphCoordFormat = 1;
+    calc.locked()->graphCoordFormat = 1;
     EXPECT_EQ(labels(), (std::vector<std::string>{"T=", "r=", "θ=", "dy/dx=", "dx/dt=", "dy/dt="}));
     // Read-outs are read-only in column 17; the independent field is the one to type.
     const auto fields = panels.getFields();
@@ -216,8 +216,8 @@ TEST_F(GraphPanelsTest, StatisticsOfAScatterAndAHistogram)
 {
     auto plots = std::make_shared<StatPlots>();
     calc.statGraphManager = plots;
-    calc.lists["L₁"] = reals({1, 2, 3, 4});
-    calc.lists["L₂"] = reals({3, 5, 8, 9});
+    calc.locked()->lists["L₁"] = reals({1, 2, 3, 4});
+    calc.locked()->lists["L₂"] = reals({3, 5, 8, 9});
     auto names = std::make_shared<VQStatistics>();
     names->listXName = "L₁";
     names->listYName = "L₂";

@@ -75,10 +75,10 @@ protected:
     }
     void window(double x0, double x1, double y0, double y1)
     {
-        calc.vars[38] = x0;
-        calc.vars[39] = x1;
-        calc.vars[40] = y0;
-        calc.vars[41] = y1;
+        calc.locked()->vars[38] = x0;
+        calc.locked()->vars[39] = x1;
+        calc.locked()->vars[40] = y0;
+        calc.locked()->vars[41] = y1;
     }
 };
 
@@ -120,8 +120,8 @@ TEST_F(GraphScreens, EnterStoresEachFieldAtOnceSoKeysTypedAfterItGoToTheNext)
     }
     ASSERT_TRUE(shell.settle(std::chrono::seconds(30)));
     calc.notificationCenter().removeObserver(this);
-    EXPECT_EQ(calc.vars[38], std::complex<double>(-5, 0));
-    EXPECT_EQ(calc.vars[39], std::complex<double>(5, 0));
+    EXPECT_EQ(calc.locked()->vars[38], std::complex<double>(-5, 0));
+    EXPECT_EQ(calc.locked()->vars[39], std::complex<double>(5, 0));
     EXPECT_EQ(synced, 2);
     EXPECT_EQ(screen.form().fields()[static_cast<std::size_t>(screen.form().currentField())].label, "Xscl=");
 }
@@ -152,13 +152,13 @@ TEST_F(GraphScreens, TableSetupWritesTheSlotsAndKeepsThemWhenAsking)
     screen.form().enter();
     calc.ans = VQValue(0.0);
     screen.form().enter();
-    EXPECT_EQ(calc.vars[54], std::complex<double>(-3, 0));
-    EXPECT_EQ(calc.vars[61], std::complex<double>(0, 0));
+    EXPECT_EQ(calc.locked()->vars[54], std::complex<double>(-3, 0));
+    EXPECT_EQ(calc.locked()->vars[61], std::complex<double>(0, 0));
     screen.autoAsk(1);
-    EXPECT_EQ(calc.tableMode, 0);
+    EXPECT_EQ(calc.locked()->tableMode, 0);
     screen.autoAsk(0);
-    EXPECT_EQ(calc.tableMode, 1);
-    EXPECT_EQ(calc.vars[54], std::complex<double>(-3, 0));
+    EXPECT_EQ(calc.locked()->tableMode, 1);
+    EXPECT_EQ(calc.locked()->vars[54], std::complex<double>(-3, 0));
 }
 
 // ---- The FORMAT screen ----
@@ -168,7 +168,7 @@ TEST_F(GraphScreens, TableSetupWritesTheSlotsAndKeepsThemWhenAsking)
 TEST_F(GraphScreens, TableSetupFillsTheSegmentOfTheTablesMode)
 {
     for (const int mode : {1, 0}) {
-        calc.tableMode = mode;
+        calc.locked()->tableMode = mode;
         auto& screen = show<TableSetScreen>(screens::TableSetup);
         screen.updateDisplay();
         const SegmentedControl& selector = screen.selector();
@@ -190,8 +190,8 @@ TEST_F(GraphScreens, TableSetupFillsTheSegmentOfTheTablesMode)
 // ΔTbl box whose value reads in black on the box.
 TEST_F(GraphScreens, TheAutoHeadersDeltaBoxReads)
 {
-    calc.tableMode = 1;
-    calc.vars[61] = 0.1;
+    calc.locked()->tableMode = 1;
+    calc.locked()->vars[61] = 0.1;
     auto& table = show<TableScreen>(screens::Table);
     table.updateDisplay();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
@@ -209,23 +209,23 @@ TEST_F(GraphScreens, EachFormatSwitchFlipsItsOwnSettingAndShowsIt)
     FormatScreen& screen = show<FormatScreen>(screens::Format);
     struct Case {
         int tag;
-        bool Calculator::*setting;
+        bool Calculator::State::*setting;
         FormatScreen::Switch button;
     };
-    const std::vector<Case> cases{{0, &Calculator::drawGrid, FormatScreen::Grid}, {1, &Calculator::drawAxes, FormatScreen::Axes},
-        {2, &Calculator::drawLabel, FormatScreen::Label}, {3, &Calculator::drawExpr, FormatScreen::Expr},
-        {4, &Calculator::drawCoord, FormatScreen::Coord}, {5, &Calculator::drawDyDx, FormatScreen::DyDx},
-        {9, &Calculator::drawGrid, FormatScreen::Grid}};
-    const std::vector<bool Calculator::*> all{&Calculator::drawGrid, &Calculator::drawAxes, &Calculator::drawLabel,
-        &Calculator::drawExpr, &Calculator::drawCoord, &Calculator::drawDyDx};
+    const std::vector<Case> cases{{0, &Calculator::State::drawGrid, FormatScreen::Grid}, {1, &Calculator::State::drawAxes, FormatScreen::Axes},
+        {2, &Calculator::State::drawLabel, FormatScreen::Label}, {3, &Calculator::State::drawExpr, FormatScreen::Expr},
+        {4, &Calculator::State::drawCoord, FormatScreen::Coord}, {5, &Calculator::State::drawDyDx, FormatScreen::DyDx},
+        {9, &Calculator::State::drawGrid, FormatScreen::Grid}};
+    const std::vector<bool Calculator::State::*> all{&Calculator::State::drawGrid, &Calculator::State::drawAxes, &Calculator::State::drawLabel,
+        &Calculator::State::drawExpr, &Calculator::State::drawCoord, &Calculator::State::drawDyDx};
     for (const Case& c : cases) {
         std::vector<bool> before;
         for (auto member : all)
-            before.push_back(calc.*member);
+            before.push_back((*calc.locked()).*member);
         screen.flipSwitch(c.tag);
         for (std::size_t i = 0; i < all.size(); ++i)
-            EXPECT_EQ(calc.*all[i], all[i] == c.setting ? !before[i] : before[i]) << c.tag << " " << i;
-        EXPECT_EQ(screen.switchButton(c.button).isChecked(), calc.*c.setting) << c.tag;
+            EXPECT_EQ((*calc.locked()).*all[i], all[i] == c.setting ? !before[i] : before[i]) << c.tag << " " << i;
+        EXPECT_EQ(screen.switchButton(c.button).isChecked(), (*calc.locked()).*c.setting) << c.tag;
     }
 }
 
@@ -265,17 +265,17 @@ TEST_F(GraphScreens, FormatSelectorsWriteOnlyTheirKnownSegments)
     FormatScreen& screen = show<FormatScreen>(screens::Format);
     screen.coord(1);
     screen.coord(2);
-    EXPECT_EQ(calc.graphCoordFormat, 1);
+    EXPECT_EQ(calc.locked()->graphCoordFormat, 1);
     screen.sequence(4);
     screen.sequence(5);
-    EXPECT_EQ(calc.graphSequenceFormat, 4);
+    EXPECT_EQ(calc.locked()->graphSequenceFormat, 4);
     screen.splitScreen(2);
-    EXPECT_EQ(calc.screenSplit, 1);
+    EXPECT_EQ(calc.locked()->screenSplit, 1);
     screen.splitScreen(0);
-    EXPECT_EQ(calc.screenSplit, 0);
+    EXPECT_EQ(calc.locked()->screenSplit, 0);
     // A stored format with no segment leaves the selector where it was.
     screen.updateDisplay();
-    calc.graphCoordFormat = 7;
+    calc.locked()->graphCoordFormat = 7;
     screen.updateDisplay();
     EXPECT_EQ(screen.coordSelector().selected(), 1);
     for (int mode = 0; mode <= 4; ++mode) {
@@ -298,19 +298,19 @@ TEST_F(GraphScreens, TheGridColourPickerStartsOnTheGridColourAndChangesOnlyIt)
     } picker;
     FormatScreen& screen = show<FormatScreen>(screens::Format);
     screen.setDelegate(&picker);
-    calc.gridColor = VQColor::colorR(0.25, 0.5, 0.75, 1);
-    calc.axesColor = VQColor::colorR(0, 0, 0, 1);
-    calc.backgroundColor = VQColor::colorR(1, 1, 1, 1);
+    calc.locked()->gridColor = VQColor::colorR(0.25, 0.5, 0.75, 1);
+    calc.locked()->axesColor = VQColor::colorR(0, 0, 0, 1);
+    calc.locked()->backgroundColor = VQColor::colorR(1, 1, 1, 1);
     screen.chooseGridColor();
     ASSERT_TRUE(picker.start);
     EXPECT_EQ(picker.start->g(), 0.5);
     EXPECT_EQ(picker.kind, 3);
     screen.changeColor(VQColor::colorR(1, 0, 0, 1));
     screen.setDelegate(nullptr);
-    EXPECT_EQ(calc.gridColor.r(), 1);
-    EXPECT_EQ(calc.gridColor.g(), 0);
-    EXPECT_EQ(calc.axesColor.r(), 0);
-    EXPECT_EQ(calc.backgroundColor.g(), 1);
+    EXPECT_EQ(calc.locked()->gridColor.r(), 1);
+    EXPECT_EQ(calc.locked()->gridColor.g(), 0);
+    EXPECT_EQ(calc.locked()->axesColor.r(), 0);
+    EXPECT_EQ(calc.locked()->backgroundColor.g(), 1);
 }
 
 // ---- The function table ----
@@ -318,9 +318,9 @@ TEST_F(GraphScreens, TheGridColourPickerStartsOnTheGridColourAndChangesOnlyIt)
 TEST_F(GraphScreens, TheTableShowsUndefinedForSqrtOfMinusOne)
 {
     eq->setYEqFunc(0x5E10, ops("√(X)"));
-    calc.tableMode = 1;
-    calc.vars[54] = -1;
-    calc.vars[61] = 1;
+    calc.locked()->tableMode = 1;
+    calc.locked()->vars[54] = -1;
+    calc.locked()->vars[61] = 1;
     TableScreen& screen = show<TableScreen>(screens::Table);
     screen.cursorRight();
     ASSERT_EQ(screen.selectedEquation(), 0x5E10);
@@ -334,9 +334,9 @@ TEST_F(GraphScreens, TheTableShowsUndefinedForSqrtOfMinusOne)
 TEST_F(GraphScreens, AutomaticRowsStepByDeltaTbl)
 {
     eq->setYEqFunc(0x5E10, ops("X²"));
-    calc.tableMode = 1;
-    calc.vars[54] = 2;
-    calc.vars[61] = 0.5;
+    calc.locked()->tableMode = 1;
+    calc.locked()->vars[54] = 2;
+    calc.locked()->vars[61] = 0.5;
     TableScreen& screen = show<TableScreen>(screens::Table);
     const TableView& view = screen.tableView();
     for (const int first : {-4, 0, 3}) {
@@ -376,14 +376,14 @@ TEST_F(GraphScreens, AnEquationNamingItselfOnItsHeaderIsRefused)
 
 TEST_F(GraphScreens, TheAutomaticCursorStaysOnRowsTheContentHolds)
 {
-    calc.tableMode = 1;
+    calc.locked()->tableMode = 1;
     TableScreen& screen = show<TableScreen>(screens::Table);
     for (int i = 0; i < 1100; ++i)
         screen.cursorDown();
     // Phone rows of 15 under a 25-point header: (16000 − 25 − 15) / 15 → 1064.
     EXPECT_EQ(screen.tableView().cursorRow, 1064);
     screen.focus(false);
-    EXPECT_EQ(calc.vars[54].real(), 1064 * calc.vars[61].real());
+    EXPECT_EQ(calc.locked()->vars[54].real(), 1064 * calc.locked()->vars[61].real());
 }
 
 // Scrolled down past the bottom and up past the top, in both row models, on the phone and
@@ -392,16 +392,16 @@ TEST_F(GraphScreens, TheAutomaticCursorStaysOnRowsTheContentHolds)
 TEST_F(GraphScreens, TheFirstRowUnderTheHeaderIsWhole)
 {
     eq->setYEqFunc(0x5E10, ops("X²"));
-    calc.vars[54] = -3;
-    calc.vars[61] = 0.5;
-    calc.tableList.removeAllValues();
+    calc.locked()->vars[54] = -3;
+    calc.locked()->vars[61] = 0.5;
+    calc.locked()->tableList.removeAllValues();
     for (int i = 0; i < 60; ++i)
-        calc.tableList.addReal(i, 15, -15);
+        calc.locked()->tableList.addReal(i, 15, -15);
     for (const bool tablet : {false, true}) {
         if (tablet)
             becomeTablet();
         for (const int mode : {1, 0}) {
-            calc.tableMode = mode;
+            calc.locked()->tableMode = mode;
             router().showScreen(screens::Home);
             TableScreen& screen = show<TableScreen>(screens::Table);
             screen.updateDisplay();
@@ -431,8 +431,8 @@ TEST_F(GraphScreens, TheFirstRowUnderTheHeaderIsWhole)
             EXPECT_EQ(view.cursorRow, 0) << what;
             if (mode == 1) {
                 EXPECT_EQ(screen.scroller().contentOffset().y(), TableView::kOrigin) << what;
-                EXPECT_EQ(calc.vars[54].real(), -3 + 0.5 * -5) << what;
-                calc.vars[54] = -3;
+                EXPECT_EQ(calc.locked()->vars[54].real(), -3 + 0.5 * -5) << what;
+                calc.locked()->vars[54] = -3;
             }
         }
     }
@@ -440,23 +440,23 @@ TEST_F(GraphScreens, TheFirstRowUnderTheHeaderIsWhole)
 
 TEST_F(GraphScreens, AskModeAppendsInsertsAndDeletes)
 {
-    calc.tableMode = 0;
-    calc.tableList.removeAllValues();
+    calc.locked()->tableMode = 0;
+    calc.locked()->tableList.removeAllValues();
     TableScreen& screen = show<TableScreen>(screens::Table);
     calc.ans = VQValue(3.0);
     screen.enter();
-    EXPECT_EQ(calc.tableList.count(), 1);
+    EXPECT_EQ(calc.locked()->tableList.count(), 1);
     EXPECT_EQ(screen.tableView().cursorRow, 1);
     screen.selectRow(0, 0);
     screen.insert();
-    ASSERT_EQ(calc.tableList.count(), 2);
-    EXPECT_EQ(calc.tableList.realAtIndex(0), 0);
-    EXPECT_EQ(calc.tableList.realAtIndex(1), 3);
+    ASSERT_EQ(calc.locked()->tableList.count(), 2);
+    EXPECT_EQ(calc.locked()->tableList.realAtIndex(0), 0);
+    EXPECT_EQ(calc.locked()->tableList.realAtIndex(1), 3);
     screen.remove();
-    EXPECT_EQ(calc.tableList.count(), 1);
+    EXPECT_EQ(calc.locked()->tableList.count(), 1);
     calc.ans = VQValue(std::complex<double>(1, 1));
     screen.enter();
-    EXPECT_EQ(calc.tableList.count(), 1);
+    EXPECT_EQ(calc.locked()->tableList.count(), 1);
 }
 
 // ---- The graph screen ----
@@ -568,7 +568,7 @@ TEST_F(GraphScreens, PlusAndMinusZoomOnceAndTheButtonsRepeat)
 TEST_F(GraphScreens, SplitScreenPutsTheTableBesideOrBelow)
 {
     eq->setYEqFunc(0x5E10, ops("X²"));
-    calc.screenSplit = 1;
+    calc.locked()->screenSplit = 1;
     GraphScreenController& graph = showGraph();
     // Portrait phone: a band of four arrow heights under the graph.
     ASSERT_TRUE(graph.table());
@@ -582,7 +582,7 @@ TEST_F(GraphScreens, SplitScreenPutsTheTableBesideOrBelow)
     graph.table()->cursorRight();
     graph.table()->cursorDown();
     EXPECT_EQ(calc.lockFunction, 0x5E10);
-    calc.screenSplit = 0;
+    calc.locked()->screenSplit = 0;
     graph.updateDisplay();
     EXPECT_FALSE(graph.table()->isVisible());
     EXPECT_FALSE(graph.arrowButton(0).isVisible());
@@ -596,7 +596,7 @@ TEST_F(GraphScreens, EscapeIsDoneAndReturnsHome)
     key(graph, Qt::Key_Escape);
     EXPECT_FALSE(graph.isVisible());
     EXPECT_EQ(calc.currentScreen(), screens::Home);
-    EXPECT_EQ(calc.graphDisplayMode, 0);
+    EXPECT_EQ(calc.locked()->graphDisplayMode, 0);
 }
 
 } // namespace

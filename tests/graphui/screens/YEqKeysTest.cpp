@@ -17,7 +17,7 @@ protected:
 
 TEST_F(YEqKeys, OneLineKeysEditMoveAndUndo)
 {
-    calc.mathPrint = false;
+    calc.locked()->mathPrint = false;
     typeKeys("X²");
     key(KeyRouter::kDown);
     typeKeys("sin(X");
@@ -39,7 +39,7 @@ TEST_F(YEqKeys, OneLineKeysEditMoveAndUndo)
 
 TEST_F(YEqKeys, MathPrintKeysBuildTemplatesInOneStepEach)
 {
-    calc.mathPrint = true;
+    calc.locked()->mathPrint = true;
     for (std::uint32_t op : {kFraction, 0x31u})
         key(op);
     key(KeyRouter::kRight);
@@ -62,7 +62,7 @@ TEST_F(YEqKeys, MathPrintKeysBuildTemplatesInOneStepEach)
 
 TEST_F(YEqKeys, AnEquationsOwnNameIsRefusedWithoutAnUndoStep)
 {
-    calc.mathPrint = true;
+    calc.locked()->mathPrint = true;
     key(kY2);
     const int stepsBefore = eq->canUndo();
     key(kY1);

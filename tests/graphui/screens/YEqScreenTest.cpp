@@ -135,7 +135,7 @@ TEST_F(YEqScreenTest, PicturesAtThePhonesAndTheTabletsSize)
 {
     eq->setYEqFunc(kY1, ops("X²+2X+1"));
     for (bool mathPrint : {true, false}) {
-        calc.mathPrint = mathPrint;
+        calc.locked()->mathPrint = mathPrint;
         YEqScreen& screen = showYEq();
         screen.updateDisplay();
         checkPicture(screen, mathPrint ? "phone MathPrint" : "phone classic");

@@ -28,7 +28,7 @@ TEST_F(YEqRows, RowsByGraphModeAtLeast32High)
         int mode, rows;
     } modes[] = {{0, 10}, {1, 6}, {2, 6}, {3, 3}, {4, 10}};
     for (bool mathPrint : {false, true}) {
-        calc.mathPrint = mathPrint;
+        calc.locked()->mathPrint = mathPrint;
         for (const auto& m : modes) {
             calc.setGraphMode(m.mode);
             view().layoutFrames();
@@ -49,12 +49,12 @@ TEST_F(YEqRows, LongEquationsWrapInClassicAndWidenInMathPrint)
 {
     const Ops longOps = ops("1+2+3+4+5+6+7+8+9+1+2+3+4+5+6+7+8+9+1+2+3+4+5+6+7+8+9+1+2+3+4");
     eq->setYEqFunc(kY1, longOps);
-    calc.mathPrint = false;
+    calc.locked()->mathPrint = false;
     const QSizeF classic = view().layoutFrames();
     // 61 characters after "Y₁=" do not fit one line of the phone's width.
     EXPECT_GE(view().frameForIndex(0).height(), 2 * view().leading());
     EXPECT_EQ(classic.width(), view().width());
-    calc.mathPrint = true;
+    calc.locked()->mathPrint = true;
     const QSizeF pretty = view().layoutFrames();
     EXPECT_EQ(view().frameForIndex(0).height(), 32);
     EXPECT_GT(pretty.width(), view().width()) << "the current equation's row is wider than the view";
@@ -83,7 +83,7 @@ TEST_F(YEqRows, TouchesSwitchPickAndPlaceTheCursor)
 
     // MathPrint: a touch on an empty equation puts the cursor at its start; one beyond a
     // text's end after the text.
-    calc.mathPrint = true;
+    calc.locked()->mathPrint = true;
     calc.setGraphMode(0);
     eq->setYEqFunc(kY2, ops("12345"));
     view().layoutFrames();
@@ -103,7 +103,7 @@ TEST_F(YEqRows, TouchesSwitchPickAndPlaceTheCursor)
 
 TEST_F(YEqRows, ClassicTouchesOnTheTextOnly)
 {
-    calc.mathPrint = false;
+    calc.locked()->mathPrint = false;
     eq->setYEqFunc(kY1 + 2, ops("12345"));
     view().layoutFrames();
     const QRectF row = view().frameForIndex(2);

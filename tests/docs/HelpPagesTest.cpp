@@ -1,0 +1,252 @@
+// Every page of the shipped help files: found by the name the catalogue, the help menu or
+// the geometry menu asks for, read without an XML error, drawn, and every example's
+// stated answer equal to what the calculator gives for its entry.
+
+#include "Home.h"
+
+#include "docs/FunctionHelpPDF.h"
+#include "docs/HelpFile.h"
+#include "drawing/GraphicsContext.h"
+#include "language/Catalogue.h"
+#include "language/EntryText.h"
+#include "language/Vocabulary.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace orvenda {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Page {
+    QString name;
+    QByteArray xml;
+};
+
+std::vector<Page> pagesOf(std::string_view file)
+{
+    std::vector<Page> pages;
+    const QString text = QString::fromUtf8(file.data(), qsizetype(file.size()));
+    static const QRegularExpression tag(QStringLiteral("<F n=\"([^\"]*)\">"));
+    for (auto it = tag.globalMatch(text); it.hasNext();) {
+        const auto match = it.next();
+        const qsizetype end = text.indexOf(QStringLiteral("</F>"), match.capturedEnd());
+        if (end < 0)
+            break;
+        QString name = match.captured(1);
+        name.replace(QStringLiteral("&lt;"), QStringLiteral("<")).replace(QStringLiteral("&gt;"), QStringLiteral(">"));
+        name.replace(QStringLiteral("&quot;"), QStringLiteral("\"")).replace(QStringLiteral("&apos;"), QStringLiteral("'"));
+        name.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        pages.push_back({name, text.mid(match.capturedStart(), end + 4 - match.capturedStart()).toUtf8()});
+    }
+    return pages;
+}
+
+// What a page asks the calculator: programs to store, then entries with their answers.
+struct Example {
+    enum Kind { Symbolic, Typed, Program };
+    Kind kind = Typed;
+    QString entry;
+    QString answer;
+};
+
+std::vector<Example> examplesOf(const QByteArray& xml)
+{
+    std::vector<Example> out;
+    QXmlStreamReader reader(xml);
+    QString text, right, programName;
+    bool inScreen = false, inRight = false, inPretty = false, inProgram = false;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement: {
+            const auto name = reader.name();
+            if (name == QLatin1String("screen")) {
+                inScreen = true;
+                text.clear();
+            } else if (name == QLatin1String("r")) {
+                inRight = true;
+                right.clear();
+            } else if (name == QLatin1String("p")) {
+                inPretty = true;
+                text.clear();
+            } else if (name == QLatin1String("prgm")) {
+                inProgram = true;
+                programName = reader.attributes().value(QLatin1String("n")).toString();
+                text.clear();
+            }
+            break;
+        }
+        case QXmlStreamReader::EndElement: {
+            const auto name = reader.name();
+            if (name == QLatin1String("r") && inScreen) {
+                out.push_back({Example::Typed, text.trimmed(), right});
+                text.clear();
+                inRight = false;
+            } else if (name == QLatin1String("screen")) {
+                inScreen = false;
+            } else if (name == QLatin1String("p") && inPretty) {
+                const QStringList items = text.split(QLatin1Char(';'));
+                for (qsizetype i = 0; i + 1 < items.size(); i += 2)
+                    out.push_back({Example::Symbolic, items[i], items[i + 1]});
+                inPretty = false;
+            } else if (name == QLatin1String("prgm") && inProgram) {
+                QStringList lines = text.split(QLatin1Char('\n'));
+                for (QString& line : lines)
+                    if (line.startsWith(QLatin1Char(':')))
+                        line.remove(0, 1);
+                out.push_back({Example::Program, programName, lines.join(QLatin1Char('\n'))});
+                inProgram = false;
+            }
+            break;
+        }
+        case QXmlStreamReader::Characters:
+            if (inRight)
+                right += reader.text();
+            else if (inScreen || inPretty || inProgram)
+                text += reader.text();
+            break;
+        default:
+            break;
+        }
+    }
+    return out;
+}
+
+// ENTER on a line, as the home screen does it: the history item's answer text, or
+// "ERROR n".
+std::string enter(cases::Home& home, const std::vector<std::uint32_t>& ops)
+{
+    if (!home.entry->entryOps().empty())
+        home.keys.processKeyOp(KeyRouter::kClear);
+    home.entry->forceOps(ops);
+    home.history->clearAll();
+    const std::size_t errors = home.view->errors.size();
+    home.keys.processKeyOp(KeyRouter::kEnter);
+    if (!home.settle(20s)) {
+        home.calc.parser().programQueue().stopProgramThread();
+        home.settle(5s);
+        return "<no answer>";
+    }
+    if (home.view->errors.size() > errors)
+        return "ERROR " + std::to_string(home.view->errors[errors].value("errorNum", 0));
+    if (home.history->history().empty())
+        return "<none>";
+    return home.history->history().back().result;
+}
+
+TEST(HelpPages, EveryPageReadsAndDrawsWithoutAnXmlError)
+{
+    Calculator& calc = Calculator::calculator();
+    FunctionHelpPDF renderer(calc);
+    renderer.setLanguage(QStringLiteral("en-US"));
+    for (const char* file : {"FunctionHelp", "FunctionHelpSpanish"}) {
+        const auto pages = pagesOf(HelpFile::resource(file));
+        ASSERT_GT(pages.size(), 0u) << file;
+        renderer.setLanguage(QString::fromLatin1(file == std::string_view("FunctionHelp") ? "en" : "es"));
+        for (const Page& page : pages) {
+            renderer.changeFunction(page.name);
+            ASSERT_TRUE(renderer.functionDefined()) << file << ": " << page.name.toStdString();
+            QImage image(320, 460, QImage::Format_ARGB32_Premultiplied);
+            QPainter painter(&image);
+            GraphicsContext context(painter);
+            renderer.setBounds(QRectF(0, 0, 320, FunctionHelpPDF::kTallHeight));
+            renderer.drawRect(context, renderer.bounds());
+            EXPECT_EQ(renderer.parseErrors(), 0) << file << ": " << page.name.toStdString();
+            EXPECT_GT(renderer.drawPoint().y(), 20) << file << ": " << page.name.toStdString();
+        }
+    }
+}
+
+TEST(HelpPages, EveryExampleGivesTheAnswerItStates)
+{
+    const EntryText typed;
+    int checked = 0;
+    std::vector<std::string> wrong;
+    for (const char* file : {"FunctionHelp", "FunctionHelpSpanish"}) {
+        for (const Page& page : pagesOf(HelpFile::resource(file))) {
+            const auto examples = examplesOf(page.xml);
+            if (examples.empty())
+                continue;
+            // Each page starts from the factory state, as its reader's calculator might.
+            cases::Home home(false);
+            for (const Example& example : examples) {
+                std::string bad;
+                if (example.kind == Example::Program) {
+                    const auto ops = typed.toOps(example.answer.toStdString(), bad);
+                    if (!ops) {
+                        wrong.push_back(page.name.toStdString() + ": program " + example.entry.toStdString()
+                                        + " has no token for " + bad);
+                        continue;
+                    }
+                    home.programs->store(example.entry.toStdString(), *ops);
+                    continue;
+                }
+                std::vector<std::uint32_t> ops;
+                if (example.kind == Example::Symbolic) {
+                    ops = home.calc.opsFromString(example.entry.toStdString());
+                } else if (auto t = typed.toOps(example.entry.toStdString(), bad)) {
+                    ops = *t;
+                } else {
+                    wrong.push_back(page.name.toStdString() + ": no token for " + bad);
+                    continue;
+                }
+                const std::string got = enter(home, ops);
+                ++checked;
+                if (got != example.answer.toStdString())
+                    wrong.push_back(std::string(file) + " " + page.name.toStdString() + ": "
+                                    + home.calc.stringFromOps(ops) + " => " + got + "   (page says "
+                                    + example.answer.toStdString() + ")");
+            }
+        }
+    }
+    EXPECT_GT(checked, 0);
+    std::string report;
+    for (const std::string& line : wrong)
+        report += line + "\n";
+    EXPECT_TRUE(wrong.empty()) << wrong.size() << " examples differ:\n" << report;
+}
+
+TEST(HelpPages, EveryNameTheMenusAskForHasAPage)
+{
+    const Vocabulary& v = Vocabulary::shared();
+    std::vector<std::string> asked;
+    for (const std::string& key : Catalogue::shared().keys()) {
+        asked.push_back(key);
+        asked.push_back(v.nameForOpcode(Catalogue::shared().dictionary().at(key)));
+    }
+    const std::vector<std::string> menu{"New Features", "FAQ", "Lists", "Arrays", "PRGM", "Sharing Data and Programs"};
+    for (const std::string& name : menu)
+        asked.push_back(name);
+    for (std::uint32_t key : {1029u, 4117u, 4134u, 1056u, 1028u, 1026u, 1049u})
+        asked.push_back(v.nameForOpcode(key));
+    for (std::uint32_t figure : {0x5C59u, 0x5C5Au, 0x5C5Bu, 0x5C5Cu, 0x5C5Du, 0x5C21u, 0x5C22u, 0x5C23u, 0x5C24u, 0x5C25u})
+        asked.push_back(v.nameForOpcode(figure));
+    std::vector<std::string> missing;
+    for (const std::string& name : asked)
+        if (HelpFile::fragment(HelpFile::resource("FunctionHelp"), QString::fromStdString(name)).isEmpty())
+            missing.push_back(name);
+    std::vector<std::string> spanish;
+    for (const std::string& name : menu)
+        spanish.push_back(name);
+    for (std::uint32_t key : {1029u, 4117u, 4134u, 1056u, 1028u, 1026u, 1049u})
+        spanish.push_back(v.nameForOpcode(key));
+    for (const std::string& name : spanish)
+        if (HelpFile::fragment(HelpFile::resource("FunctionHelpSpanish"), QString::fromStdString(name)).isEmpty())
+            missing.push_back("(es) " + name);
+    std::string report;
+    for (const std::string& name : missing)
+        report += "[" + name + "] ";
+    EXPECT_TRUE(missing.empty()) << missing.size() << " names have no page: " << report;
+}
+
+} // namespace
+} // namespace orvenda
