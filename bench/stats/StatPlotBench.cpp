@@ -42,9 +42,9 @@ struct Plots {
             x.addReal(std::clamp(normal(random), 0.0, 10.0), 15, -15);
             y.addReal(std::clamp(normal(random), 0.0, 10.0), 15, -15);
         }
-        calc.lists[kL1] = x;
-        calc.lists[kL2] = y;
-        calc.vars[kSlotXmin] = 0;
+        calc.locked()->lists[kL1] = x;
+        calc.locked()->lists[kL2] = y;
+        calc.setVar(kSlotXmin, {{0.0, 0.0}});
     }
     ~Plots() { calc.statGraphManager.reset(); }
     void define(int type)
@@ -82,7 +82,7 @@ struct Histogram : Plots {
         define(StatGraphManager::Histogram);
         model->setHistogramXOrigin(0);
         plot.setEqNum(0);
-        calc.vars[kSlotXscl] = plot.tiBarWidth();
+        calc.setVar(kSlotXscl, {{plot.tiBarWidth(), 0.0}});
     }
     PlotHistogram plot{calc};
 };
@@ -92,7 +92,7 @@ void BM_HistogramTile100000(benchmark::State& state)
 {
     Histogram h;
     if (state.range(0) != 0)
-        h.calc.vars[kSlotXscl] = 1e-9;
+        h.calc.setVar(kSlotXscl, {{1e-9, 0.0}});
     paintTile(state, [&](QPainter& context) { h.plot.drawRect(kTile, context, kTileT, 1); });
     state.counters["bins"] = h.model->numBars(0);
 }

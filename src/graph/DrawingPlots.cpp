@@ -2,6 +2,7 @@
 
 #include "core/Calculator.h"
 #include "core/DrawObject.h"
+#include "core/services/StatGraphManager.h"
 #include "graph/PlotCircle.h"
 #include "graph/PlotFn.h"
 #include "graph/PlotInvFn.h"

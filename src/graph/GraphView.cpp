@@ -474,7 +474,7 @@ void GraphView::addDrawingPlots()
 
 void GraphView::setFitModel(int model)
 {
-    calc.graphFitModel = model;
+    calc.locked()->graphFitModel = model;
     if (StatPlotSource* stats = statPlotSource(calc)) {
         const auto hold = calc.lockState();
         stats->chooseRegression(plotObjects_, model);

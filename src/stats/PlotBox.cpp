@@ -148,10 +148,10 @@ std::optional<std::vector<std::string>> PlotBox::infoLines()
     const auto hold = calc.lockState();
     std::vector<std::string> lines;
     lines.reserve(3);
-    if (calc.drawExpr)
+    if (calc.state().drawExpr)
         lines.push_back(label().value_or(std::string()));
     const auto s = statistics();
-    if (calc.drawCoord && s) {
+    if (calc.state().drawCoord && s) {
         const double x = calc.pTrackPoint.x;
         lines.push_back(nameFor(x, *s) + "=" + calc.formatReal(x));
     }

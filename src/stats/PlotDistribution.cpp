@@ -285,7 +285,7 @@ std::optional<std::vector<std::string>> PlotDistribution::infoLines()
         lines.push_back("y:" + number(calc, p.y));
         return lines;
     }
-    if (calc.drawExpr && dd) {
+    if (calc.state().drawExpr && dd) {
         if (normal()) {
             lines.push_back("ShadeNorm(\xCE\xBC,\xCF\x83)");
             lines.push_back("\xCE\xBC=" + number(calc, dd->mu));
@@ -302,9 +302,9 @@ std::optional<std::vector<std::string>> PlotDistribution::infoLines()
         lines.push_back("upper=" + number(calc, dd->upperBound));
         lines.push_back("area=" + number(calc, dd->area));
     }
-    if (calc.drawCoord)
+    if (calc.state().drawCoord)
         addCoordinateLines(lines, "x:", "y:");
-    if (calc.drawDyDx) {
+    if (calc.state().drawDyDx) {
         // The curve's own slope: the shading is no equation of the calculator.
         const bool extremum = calc.featureLock == FeatureMinimum || calc.featureLock == FeatureMaximum;
         lines.push_back("dy/dx:" + number(calc, extremum ? 0 : slopeAtT(p.x)));

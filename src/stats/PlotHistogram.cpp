@@ -189,7 +189,7 @@ void PlotHistogram::drawRect(const QRectF& rect, QPainter& context, const GraphT
     if (axis >= rect.top() - kDotRadius && axis <= rect.bottom() + kDotRadius) {
         const VQColor axes = [this] {
             const auto hold = calc.lockState();
-            return calc.axesColor;
+            return calc.state().axesColor;
         }();
         context.setPen(Qt::NoPen);
         context.setBrush(QColor::fromRgbF(float(axes.r()), float(axes.g()), float(axes.b()), 1.0f));
@@ -276,13 +276,13 @@ std::optional<std::vector<std::string>> PlotHistogram::infoLines()
     const auto hold = calc.lockState();
     std::vector<std::string> lines;
     lines.reserve(3);
-    if (calc.drawExpr) {
+    if (calc.state().drawExpr) {
         const auto s = statistics();
         const std::string x = s ? s->listXName.value_or(std::string()) : std::string();
         const std::string f = s && s->freqName ? *s->freqName : std::string("1");
         lines.push_back("Histogram(" + x + "," + f + ")");
     }
-    if (calc.drawCoord) {
+    if (calc.state().drawCoord) {
         const PlotPoint& p = calc.pTrackPoint;
         lines.push_back("min=" + calc.formatReal(p.x - w / 2));
         lines.push_back("max<" + calc.formatReal(p.x + w / 2));

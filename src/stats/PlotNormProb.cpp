@@ -124,9 +124,9 @@ std::optional<std::vector<std::string>> PlotNormProb::infoLines()
     const auto hold = calc.lockState();
     std::vector<std::string> lines;
     lines.reserve(3);
-    if (calc.drawExpr)
+    if (calc.state().drawExpr)
         lines.push_back(label().value_or(std::string()));
-    if (calc.drawCoord) {
+    if (calc.state().drawCoord) {
         lines.push_back("x:" + calc.formatReal(calc.pTrackPoint.x));
         lines.push_back("y:" + calc.formatReal(calc.pTrackPoint.y));
     }

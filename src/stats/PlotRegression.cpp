@@ -434,14 +434,14 @@ std::optional<std::vector<std::string>> PlotRegression::infoLines()
     const auto hold = calc.lockState();
     std::vector<std::string> lines;
     lines.reserve(3);
-    if (calc.drawExpr && fitModel_ >= 0 && fitModel_ < int(kCoefficientLines.size())) {
+    if (calc.state().drawExpr && fitModel_ >= 0 && fitModel_ < int(kCoefficientLines.size())) {
         lines.push_back(calc.nameForRegression(fitModel_).value_or(std::string()));
         for (const char* c = kCoefficientLines[std::size_t(fitModel_)]; *c; ++c)
             lines.push_back(std::string(1, *c) + ":" + calc.formatReal(coefficient(*c)));
     }
-    if (calc.drawCoord)
+    if (calc.state().drawCoord)
         addCoordinateLines(lines, "x:", "y:");
-    if (calc.drawDyDx) {
+    if (calc.state().drawDyDx) {
         // The curve's own slope at the traced x.
         const bool extremum = calc.featureLock == FeatureMinimum || calc.featureLock == FeatureMaximum;
         lines.push_back("dy/dx:" + calc.formatReal(extremum ? 0 : slopeAtT(calc.pTrackPoint.x)));

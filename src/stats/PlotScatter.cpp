@@ -29,8 +29,8 @@ std::optional<PlotScatter::Pairs> PlotScatter::pairs() const
 {
     if (!stats || !stats->listXName || !stats->listYName)
         return std::nullopt;
-    const auto x = calc.lists.find(*stats->listXName), y = calc.lists.find(*stats->listYName);
-    if (x == calc.lists.end() || y == calc.lists.end())
+    const auto x = calc.state().lists.find(*stats->listXName), y = calc.state().lists.find(*stats->listYName);
+    if (x == calc.state().lists.end() || y == calc.state().lists.end())
         return std::nullopt;
     if (x->second.type() != 0 || y->second.type() != 0 || x->second.count() != y->second.count())
         return std::nullopt;
@@ -42,8 +42,8 @@ double PlotScatter::element(const std::optional<std::string>& name, double t) co
     if (!name || !(t >= 0))
         return 0;
     const auto hold = calc.lockState();
-    const auto it = calc.lists.find(*name);
-    if (it == calc.lists.end() || !(t < it->second.count()))
+    const auto it = calc.state().lists.find(*name);
+    if (it == calc.state().lists.end() || !(t < it->second.count()))
         return 0;
     return it->second.realAtIndex(static_cast<int>(t));
 }
@@ -168,9 +168,9 @@ std::optional<std::vector<std::string>> PlotScatter::infoLines()
     const auto hold = calc.lockState();
     std::vector<std::string> lines;
     lines.reserve(3);
-    if (calc.drawExpr)
+    if (calc.state().drawExpr)
         lines.push_back(label().value_or(std::string()));
-    if (!calc.drawCoord)
+    if (!calc.state().drawCoord)
         return lines;
     addCoordinateLines(lines, "x:", "y:");
     if (fitModel_ < 0 || !stats)

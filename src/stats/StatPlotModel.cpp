@@ -170,14 +170,16 @@ const VQList* StatPlotModel::list(const std::optional<std::string>& name) const
 {
     if (!name)
         return nullptr;
-    const auto it = calc_.lists.find(*name);
-    return it == calc_.lists.end() ? nullptr : &it->second;
+    const auto it = calc_.state().lists.find(*name);
+    return it == calc_.state().lists.end() ? nullptr : &it->second;
 }
 
 void StatPlotModel::updateStatsFor(int plot)
 {
     if (!inRange(plot))
         return;
+    // The lists are read in place.
+    const auto hold = calc_.lockState();
     const std::shared_ptr<VQStatistics> s = statInfo_[plot];
     const int type = plotType(plot);
     std::shared_ptr<VQStatistics> fresh;
@@ -216,6 +218,7 @@ int StatPlotModel::numSamples(int plot)
 {
     if (!inRange(plot))
         return 0;
+    const auto hold = calc_.lockState();
     VQStatistics& s = *statInfo_[plot];
     const VQList* x = list(s.listXName);
     s.listX = x ? *x : VQList();

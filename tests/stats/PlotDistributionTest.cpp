@@ -40,7 +40,7 @@ protected:
 
 TEST_F(PlotDistributionTest, ShadeNormShadesBetweenTheBoundsUnderTheBell)
 {
-    calc.drawCoord = false;
+    calc.locked()->drawCoord = false;
     auto bell = normal(-1, 1);
     EXPECT_EQ(bell->plotType, PlotObject::PlotDistribution);
     EXPECT_EQ(bell->eqNum, DrawDistribution::kNormal);
@@ -87,7 +87,7 @@ TEST_F(PlotDistributionTest, TailsShadeOutsideTheBounds)
 
 TEST_F(PlotDistributionTest, TheTraceTextRecomputesTheAreaOnlyAfterTheBoundsChanged)
 {
-    calc.drawCoord = false;
+    calc.locked()->drawCoord = false;
     auto bell = normal(-1, 1);
     bell->infoLines();
     bell->dd->area = 0.5;
@@ -95,7 +95,7 @@ TEST_F(PlotDistributionTest, TheTraceTextRecomputesTheAreaOnlyAfterTheBoundsChan
     bell->setVar(DrawDistribution::kUpperVar, -100, 100, 0, 0.1);
     EXPECT_EQ(bell->dd->upperBound, 0);
     EXPECT_EQ(bell->infoLines()->back(), "area=.3413447461");
-    calc.drawDyDx = true;
+    calc.locked()->drawDyDx = true;
     calc.pTrackPoint = {1, bell->YAtT(1), 1};
     const std::string slope = bell->infoLines()->back();
     EXPECT_EQ(slope, "dy/dx:" + calc.formatReal(-bell->YAtT(1)));

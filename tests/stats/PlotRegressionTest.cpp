@@ -126,7 +126,7 @@ TEST_F(PlotRegressionTest, TheTextShowsTheModelItsCoefficientsAndTheCurvesOwnSlo
     auto medMed = fitted({1, 2, 3, 4, 5, 6, 7, 8, 9}, {3, 5, 7, 9, 11, 13, 15, 17, 19}, VQStatistics::MedMed);
     EXPECT_EQ(medMed->label(), "Med-Med(2x+1)");
     EXPECT_EQ(medMed->summaryPoint(1).x, 5);
-    calc.drawDyDx = true;
+    calc.locked()->drawDyDx = true;
     calc.pTrackPoint = {2, 5, 2};
     EXPECT_EQ(medMed->infoLines(), std::vector<std::string>({"Med-Med(ax+b)", "a:2", "b:1", "x:2", "y:5", "dy/dx:2"}));
     calc.setFeatureLock(PlotObject::FeatureMaximum);

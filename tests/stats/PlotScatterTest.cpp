@@ -64,8 +64,8 @@ TEST_F(PlotScatterTest, ListsThatMakeNoPairsDrawNothingAndHitNothing)
     EXPECT_FALSE(scatter->hitPoint(at, kPairView, 20));
     EXPECT_EQ(at.x, 1);
 
-    calc.lists[L2] = reals({4, 5, 6});
-    calc.lists[L1].setComplex({1, 1}, 0);
+    calc.locked()->lists[L2] = reals({4, 5, 6});
+    calc.locked()->lists[L1].setComplex({1, 1}, 0);
     EXPECT_TRUE(blank(painted(*scatter, kPairView)));
 }
 

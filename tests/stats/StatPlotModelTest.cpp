@@ -113,9 +113,9 @@ TEST_F(StatPlotModelTest, NumBarsCountsBinsFromTheOriginToTheLargestValue)
 
 TEST_F(StatPlotModelTest, HistogramSlidersOfferTheWidthUpToTheDataRange)
 {
-    calc.lists[L1] = VQList();
+    calc.locked()->lists[L1] = VQList();
     for (int i = 0; i < 20; ++i)
-        calc.lists[L1].addReal(i * 10.0 / 19, 15, -15);
+        calc.locked()->lists[L1].addReal(i * 10.0 / 19, 15, -15);
     definePlot(0, StatGraphManager::Histogram, L1);
     model->updateStatsFor(0);
     setVar(kSlotXscl, 0);
@@ -145,7 +145,7 @@ TEST_F(StatPlotModelTest, WithoutDataXsclAndTheSlidersStayAsTheyAre)
     setVar(kSlotXscl, 0);
     const auto before = model->varInfoForPlot(0);
     const double xscl = var(kSlotXscl);
-    calc.lists[L1] = VQList();
+    calc.locked()->lists[L1] = VQList();
     model->updateStatsFor(0);
     setVar(kSlotXscl, -3);
     EXPECT_EQ(model->varInfoForPlot(0), before);

@@ -34,7 +34,7 @@ protected:
         calc.viewDelegate.reset();
     }
 
-    void setList(const std::string& name, std::initializer_list<double> values) { calc.lists[name] = reals(values); }
+    void setList(const std::string& name, std::initializer_list<double> values) { calc.locked()->lists[name] = reals(values); }
     void setVar(int slot, double value) { calc.setVar(slot, {{value, 0.0}}); }
     double var(int slot) const { return calc.getVar(slot).value.real(); }
     // Plot `plot` on, of a type, reading the lists named (no Y list: none).
