@@ -5,8 +5,8 @@
 # UndefinedBehaviorSanitizer, the engine's under ThreadSanitizer (under both the thread
 # stress test runs for 20 seconds, 1 otherwise), and fuzzes the archive decoder, the
 # start-up from a damaged state file, the CSV import, entry lines, the vector images' XML
-# with the formula typesetter and program files, half a minute each. Each stage says how
-# long it took.
+# with the formula typesetter, program files and calculator variable files, half a minute
+# each. Each stage says how long it took.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -16,7 +16,8 @@ export OPENBLAS_NUM_THREADS=1 QT_QPA_PLATFORM=offscreen
 # name as their label. A target added here is built and its tests run in that stage.
 asan_tests=(orvenda_engine_tests orvenda_pretty_tests orvenda_drawing_tests orvenda_app_tests orvenda_program_tests orvenda-cases)
 tsan_tests=(orvenda_engine_tests)
-fuzzers=(orvenda-archive-fuzzer orvenda-state-fuzzer orvenda-csv-fuzzer orvenda-entry-fuzzer orvenda-image-fuzzer orvenda-program-fuzzer)
+fuzzers=(orvenda-archive-fuzzer orvenda-state-fuzzer orvenda-csv-fuzzer orvenda-entry-fuzzer orvenda-image-fuzzer orvenda-program-fuzzer
+  orvenda-tifile-fuzzer)
 
 # Wall-clock seconds and the CPU seconds (user + system) of everything a stage started.
 cpu_file=$(mktemp)
@@ -87,6 +88,10 @@ fuzz() {
   # Program files start from a program, a file of an older version and a sample's JSON.
   if [ "$1" = orvenda-program-fuzzer ]; then
     seeds=("$root/tests/fuzz/program-seeds")
+  fi
+  # Calculator files start from files of every type, and entries without their file.
+  if [ "$1" = orvenda-tifile-fuzzer ]; then
+    seeds=("$root/tests/fuzz/tifile-seeds")
   fi
   # Images and formulas start from their seeds with their dictionary.
   if [ "$1" = orvenda-image-fuzzer ]; then

@@ -19,7 +19,9 @@
 #include <initializer_list>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -99,6 +101,25 @@ protected:
     }
     void remove(const std::string& name) override { saved.erase(name); }
     int recall(const std::string& name) override { return saved.count(name) != 0 ? 0 : 69; }
+
+public:
+    // The bytes of databases stored as they are.
+    std::map<std::string, std::vector<std::uint8_t>> bodies;
+
+protected:
+    bool saveData(const std::string& name, std::span<const std::uint8_t> data) override
+    {
+        if (full)
+            return false;
+        saved.insert(name);
+        bodies[name].assign(data.begin(), data.end());
+        return true;
+    }
+    std::optional<std::vector<std::uint8_t>> storedData(const std::string& name) const override
+    {
+        const auto found = bodies.find(name);
+        return found == bodies.end() ? std::nullopt : std::optional(found->second);
+    }
 };
 
 // A history whose archive is whatever was last decoded into it.

@@ -8,6 +8,7 @@
 #include "core/services/CSVLoader.h"
 #include "eval/Parser.h"
 #include "language/ErrorNumbers.h"
+#include "platform/BoundedFile.h"
 #include "pretty/PrettyPrint.h"
 
 #include <QClipboard>
@@ -146,16 +147,18 @@ int AppDelegate::importFile(const QString& path)
     const QString extension = QFileInfo(path).suffix();
     if (!calc_.validFileExtension(extension.toStdString()))
         return kUnsupportedFile;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return kUnreadableFile;
     const bool csv = extension.compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0;
-    // Refused before it is read: text longer than the lists it could fill.
-    if (csv && file.size() > static_cast<qint64>(CSVLoader::kMaxTextBytes))
-        return ErrCsvBadRow;
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    // Never more than the longest file the calculator could take, whatever the file's size
+    // says: text longer than the lists it could fill is refused.
+    QByteArray data;
+    switch (BoundedFile::read(path, static_cast<qint64>(CSVLoader::kMaxTextBytes), data)) {
+    case BoundedFile::Result::Unreadable:
         return kUnreadableFile;
+    case BoundedFile::Result::TooLong:
+        return csv ? ErrCsvBadRow : ErrVariableDataTooLarge;
+    case BoundedFile::Result::Read:
+        break;
+    }
     int result;
     if (csv) {
         QStringDecoder utf8(QStringDecoder::Utf8);
@@ -164,8 +167,8 @@ int AppDelegate::importFile(const QString& path)
             return kUnreadableFile;
         result = CSVLoader::loadCSV(calc_, text.toStdString());
     } else {
-        // The loader answers only whether it worked; a failure is an unreadable file.
-        result = calc_.loadProgram(bytesOf(data)) == 0 ? 0 : kUnreadableFile;
+        // 1 for data that is no such file, else the import's own error number.
+        result = calc_.loadProgram(bytesOf(data));
     }
     calc_.notificationCenter().post(VQProgramFileAdded, this);
     return result == 0 ? kImportSucceeded : result;

@@ -64,7 +64,9 @@ public:
     void sceneDidEnterBackground();
 
     // Imports each file in turn and reports each: 73 for an unsupported type, 74 when it
-    // cannot be read (or a variable file fails to load), the load's own error, else 80.
+    // cannot be read (no regular file), 86 for text (70 for a variable file) longer than the
+    // calculator could take, 1 for a variable file that is none, the load's own error
+    // (76 to 79 for a bad entry of a variable file), else 80.
     // CSV files ("csv" in any case) become lists; the calculator's variable files load
     // their variables. Every load posts VQProgramFileAdded.
     void openFiles(const QStringList& paths);

@@ -804,7 +804,7 @@ int Calculator::loadProgram(const std::vector<std::uint8_t>& data)
     const auto file = TIFileIO::tiFileIOWithData(data);
     if (!file)
         return 1;
-    return file->loadVars() != 0 ? 1 : 0;
+    return file->loadVars();
 }
 
 std::string Calculator::deviceName() { return DeviceInfo::deviceName(); }

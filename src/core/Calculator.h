@@ -413,7 +413,9 @@ public:
 
     // A whole, case-insensitive match of one of fileExtensions.
     bool validFileExtension(std::string_view extension) const;
-    // Imports a TI variable file: 0 when its variables loaded, 1 otherwise.
+    // Imports a TI variable file: 1 when the data is none (signature, size or checksum),
+    // else the import's own number, unchanged: 0 when every entry was stored, 76 to 79 (or
+    // another error) for the first entry that was not.
     int loadProgram(const std::vector<std::uint8_t>& data);
 
     static std::string deviceName();

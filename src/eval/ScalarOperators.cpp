@@ -10,6 +10,7 @@
 #include "eval/Parser.h"
 #include "eval/Significance.h"
 #include "language/ErrorNumbers.h"
+#include "language/UnitNames.h"
 #include "numeric/BitOps.h"
 #include "numeric/Combinatorics.h"
 #include "numeric/DateHelpers.h"
@@ -457,6 +458,9 @@ Operand ScalarOperators::opUnary(std::uint32_t opcode, const Operand& X, EvalCon
         break;
     case 0xBB5D: {  // unit conversion, packed in the high half
         realOnly();
+        // The class and units come from the op, which a file may have brought: only the
+        // tables' own.
+        if (!UnitNames::conversionForOp(opcode)) c.error = ErrDomain;
         r.value = {convertFrom(calc_, x, opcode >> 16), 0.0};
         ruleFigures(r, X);
         break;

@@ -3,6 +3,7 @@
 #include "eval/EvalContext.h"
 #include "eval/Parser.h"
 #include "language/ErrorNumbers.h"
+#include "language/UnitNames.h"
 #include "language/LiteralScanner.h"
 #include "language/Precedence.h"
 #include "language/TokenRanges.h"
@@ -533,6 +534,9 @@ StatementParser::Step StatementParser::piOrE(const Token& token)
 
 StatementParser::Step StatementParser::constant(const Token& token)
 {
+    // The index comes from the op, which a file may have brought: only the table's.
+    if (!UnitNames::constantForOp(token.op))
+        return fail(ErrDomain, token.at);
     impliedMultiply();
     c_.rpnStack().pushReal(parser_.constantValue(static_cast<int>(token.op >> 16)), 15, -15, token.at);
     return value(kNumber);

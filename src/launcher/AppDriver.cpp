@@ -1,5 +1,6 @@
 #include "launcher/AppDriver.h"
 
+#include "app/AppDelegate.h"
 #include "app/AppShell.h"
 #include "app/EntryModel.h"
 #include "app/EntryView.h"
@@ -455,8 +456,10 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
         dump();
         return true;
     }
+    if (command == "file" && !argument.empty())
+        return file(argument);
     return fail("unknown line «" + std::string(command) + (argument.empty() ? "" : " ") + std::string(argument)
-                + "» (key, hkey, type, tap, wait, blink, shot, press, dump, program)");
+                + "» (key, hkey, type, tap, wait, blink, shot, press, dump, file, program)");
 }
 
 bool AppDriver::key(std::string_view name)
@@ -726,6 +729,20 @@ bool AppDriver::press(std::string_view caption)
     return fail("the open alert has no button «" + std::string(caption) + "»");
 }
 
+bool AppDriver::file(std::string_view path)
+{
+    std::vector<std::string>& imported = app_.imported();
+    const std::size_t before = imported.size();
+    app_.delegate().openFiles({QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()))});
+    spin(0);
+    nlohmann::json arrived = nlohmann::json::array();
+    for (std::size_t k = before; k < imported.size(); ++k)
+        arrived.push_back(imported[k]);
+    files_.push_back({{"path", std::string(path)}, {"report", static_cast<const ErrorRecorder&>(*recorder_).lastError()},
+        {"arrived", std::move(arrived)}});
+    return true;
+}
+
 void AppDriver::dump()
 {
     Calculator& calc = app_.calculator();
@@ -817,6 +834,8 @@ void AppDriver::dump()
     } else {
         state["menu"] = nullptr;
     }
+    if (!files_.empty())
+        state["files"] = files_;
     out_ << state.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
 }
 

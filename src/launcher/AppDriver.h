@@ -2,6 +2,8 @@
 
 #include <QPoint>
 
+#include <nlohmann/json.hpp>
+
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -51,7 +53,11 @@ class ViewControlDelegate;
 //                  row's start); menu (the open menu's id, null when none is open);
 //                  while the program library is open, programs (the names it lists, in
 //                  order); on the graph screen plots (each plot's type code and name) and
-//                  graph (the graph's x, y, width and height in the window)
+//                  graph (the graph's x, y, width and height in the window); once a
+//                  `file` line ran, files (each so far: path, report, the error number it
+//                  was reported with, and arrived, what its import stored, such as
+//                  "program HELLO" or "list L₁")
+//   file PATH      hands the file to the app as the desktop does (one report, an alert)
 //   program NAME   the lines up to `end` become the program NAME, written as the case
 //                  files write programs: its program file in the data folder is written
 //                  (keeping its description, notes and tags) as the editor saves one
@@ -95,6 +101,7 @@ private:
     bool shot(std::string_view file);
     bool press(std::string_view caption);
     void dump();
+    bool file(std::string_view path);
     bool fail(const std::string& message);
 
     AppLauncher& app_;
@@ -105,6 +112,8 @@ private:
     std::shared_ptr<ViewControlDelegate> previousView_;
     std::shared_ptr<ProgramOutputManager> output_;
     int line_ = 0;
+    // What each `file` line brought.
+    nlohmann::json files_ = nlohmann::json::array();
 };
 
 } // namespace orvenda

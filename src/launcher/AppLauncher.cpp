@@ -13,6 +13,7 @@
 #include "core/Calculator.h"
 #include "core/services/CSVLoader.h"
 #include "core/services/GDBManager.h"
+#include "core/services/TIFileIO.h"
 #include "graphui/FormatScreen.h"
 #include "graphui/GraphPanels.h"
 #include "graphui/GraphScreenController.h"
@@ -30,6 +31,7 @@
 #include "programs/GDBStore.h"
 #include "programs/ProgramFiles.h"
 #include "programs/ProgramModel.h"
+#include "programs/TIFileReader.h"
 #include "stats/StatPlotModel.h"
 
 #include <QApplication>
@@ -64,6 +66,13 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     programs_ = std::make_shared<ProgramModel>(calc_, std::make_shared<ProgramFiles>(options.dataFolder + "/programs"));
     calc_.prgmManager = programs_;
     CSVLoader::setLoader(&CSVImport::loadCSV);
+    // Variable files go straight into the calculator, the equations and the programs.
+    TIFileIO::setFactory([this, equations](const std::vector<std::uint8_t>& data) -> std::unique_ptr<TIFileIO> {
+        auto reader = TIFileReader::tiFileIOWithData(data, {calc_, *equations, *programs_});
+        if (reader)
+            reader->stored = [this](const std::string& item) { imported_.push_back(item); };
+        return reader;
+    });
     delegate_ = std::make_unique<AppDelegate>(calc_, options.dataFolder);
     delegate_->watch(app);
     shell_ = std::make_unique<AppShell>(calc_);
@@ -162,6 +171,7 @@ AppLauncher::~AppLauncher()
         calc_.prgmManager = nullptr;
     GDBManager::setShared(nullptr);
     CSVLoader::setLoader(nullptr);
+    TIFileIO::setFactory(nullptr);
 }
 
 } // namespace orvenda

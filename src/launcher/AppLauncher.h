@@ -4,6 +4,8 @@
 #include <QString>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 class QApplication;
 
@@ -44,6 +46,8 @@ public:
     KeyboardView& keyboard() { return *keyboard_; }
     // The stored programs and the program editor's model.
     ProgramModel& programs() { return *programs_; }
+    // What the variable files imported since the launch stored, in order ("program A").
+    std::vector<std::string>& imported() { return imported_; }
 
 private:
     // The menus, the catalogue and the mode screen in the window's registry.
@@ -57,6 +61,7 @@ private:
     // Owned by the router's keyboard area.
     KeyboardView* keyboard_ = nullptr;
     std::unique_ptr<KeyboardViewDelegate> keyboardLink_;
+    std::vector<std::string> imported_;
 };
 
 } // namespace orvenda

@@ -95,7 +95,10 @@ std::optional<GDBStore::Bytes> GDBStore::data(const std::string& name) const
     QFile file(qtPath(path(name)));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
+    // Never more than a body can be, whatever the file is.
+    const QByteArray bytes = file.read(kMaxBody + 1);
+    if (bytes.size() > kMaxBody)
+        return std::nullopt;
     return Bytes(bytes.begin(), bytes.end());
 }
 

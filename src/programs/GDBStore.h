@@ -34,12 +34,17 @@ public:
     // Stores the current graph set-up; false when nothing was written.
     bool save(const std::string& name) override;
     bool save(const std::string& name, std::span<const std::uint8_t> data);
-    // The stored bytes; nothing when there is no readable file.
+    // The stored bytes; nothing when there is no readable file or it is longer than a
+    // body's length word can say.
     std::optional<Bytes> data(const std::string& name) const;
     // Applies a stored database: 0, 69 when there is none, 74 when the file is damaged,
     // 29 when an equation in it refers to itself. Nothing changes on an error.
     int recall(const std::string& name) override;
     void remove(const std::string& name) override;
+
+protected:
+    bool saveData(const std::string& name, std::span<const std::uint8_t> bytes) override { return save(name, bytes); }
+    std::optional<Bytes> storedData(const std::string& name) const override { return data(name); }
 
 private:
     std::string path(const std::string& name) const;

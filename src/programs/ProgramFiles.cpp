@@ -349,8 +349,13 @@ std::optional<std::vector<std::string>> ProgramFiles::tagsFor(const std::string&
 
 std::string ProgramFiles::tagStringFor(const std::string& name) const
 {
+    return tagString(tagsFor(name).value_or(std::vector<std::string>{}));
+}
+
+std::string ProgramFiles::tagString(const std::vector<std::string>& tags)
+{
     std::string joined;
-    for (const std::string& tag : tagsFor(name).value_or(std::vector<std::string>{}))
+    for (const std::string& tag : tags)
         joined += (joined.empty() ? "" : ",") + tag;
     return joined;
 }
@@ -437,14 +442,17 @@ bool ProgramFiles::setFlags(std::uint32_t flags, const std::string& name) const
 
 bool ProgramFiles::setTags(const std::string& text, const std::string& name) const
 {
-    return change(name, [&](Dict& dict) {
-        std::vector<std::string> parts;
-        std::size_t start = 0;
-        for (std::size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1)
-            parts.push_back(text.substr(start, comma - start));
-        parts.push_back(text.substr(start));
-        dict.tags = std::move(parts);
-    });
+    return change(name, [&](Dict& dict) { dict.tags = tagsFromText(text); });
+}
+
+std::vector<std::string> ProgramFiles::tagsFromText(std::string_view text)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t comma; (comma = text.find(',', start)) != std::string_view::npos; start = comma + 1)
+        parts.emplace_back(text.substr(start, comma - start));
+    parts.emplace_back(text.substr(start));
+    return parts;
 }
 
 ProgramFiles::Added ProgramFiles::createProgram(const std::string& name, const std::string& desc,

@@ -60,6 +60,10 @@ public:
     // Comma-separated tags: each part trimmed of blanks (U+0020), empty parts and exact
     // repeats dropped, sorted ignoring case (parts that differ in case are both kept).
     static std::vector<std::string> tagArrayFromString(std::string_view text);
+    // The tag text split at each "," as it is (setTags).
+    static std::vector<std::string> tagsFromText(std::string_view text);
+    // The tags joined by "," (no blanks).
+    static std::string tagString(const std::vector<std::string>& tags);
 
     // ---- The file forms ----
 

@@ -47,10 +47,10 @@ bool ProgramModel::storeProgram(const std::string& name, std::span<const std::ui
     return reloadIfOpen(name, files_->storeOps(name, ops));
 }
 
-bool ProgramModel::addProgram(const std::string& name, std::span<const std::uint32_t> ops)
+bool ProgramModel::importProgram(const std::string& name, const ProgramFiles::Dict& dict)
 {
     saveProgram();
-    return reloadIfOpen(name, files_->addProgram(name, ops));
+    return reloadIfOpen(name, files_->write(name, dict));
 }
 
 bool ProgramModel::reloadIfOpen(const std::string& name, bool written)

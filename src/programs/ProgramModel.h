@@ -104,9 +104,10 @@ public:
     // Stores a program's opcodes, keeping its other keys; the open program is saved first
     // and, when it is the one stored, reloaded. False when nothing was written.
     bool storeProgram(const std::string& name, std::span<const std::uint32_t> ops);
-    // A program imported from a calculator file: the opcodes with empty metadata,
-    // replacing any file of that name.
-    bool addProgram(const std::string& name, std::span<const std::uint32_t> ops);
+    // A program imported from a calculator file, written whole (opcodes, metadata and
+    // flags), replacing any file of that name. The open program is saved first and, when it
+    // is the one replaced, opened again, so the editor shows and keeps what arrived.
+    bool importProgram(const std::string& name, const ProgramFiles::Dict& dict);
 
     // ---- The open program ----
 

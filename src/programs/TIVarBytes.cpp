@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <string>
 
 namespace orvenda {
 
@@ -38,25 +37,52 @@ double TIVarBytes::dblFrom(const std::uint8_t* bytes)
         return 0;
     // The digits as an integer times a power of ten, read back correctly rounded.
     const int exponent = static_cast<int>(bytes[1]) - 0x80 - 13;
-    const std::string text = std::to_string(mantissa) + 'e' + std::to_string(exponent);
     double x = 0;
-    std::from_chars(text.data(), text.data() + text.size(), x);
+    // The digits times a power of ten both held exactly: one rounding, as reading the text
+    // would give. Otherwise the text is read back.
+    static constexpr double kExact[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12,
+        1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (exponent >= 0 && exponent <= 22) {
+        x = static_cast<double>(mantissa) * kExact[exponent];
+    } else if (exponent < 0 && exponent >= -22) {
+        x = static_cast<double>(mantissa) / kExact[-exponent];
+    } else {
+        // At most 14 digits, "e" and a sign with 3 digits.
+        char text[32];
+        char* e = std::to_chars(text, text + 16, mantissa).ptr;
+        *e = 'e';
+        const char* end = std::to_chars(e + 1, text + sizeof text, exponent).ptr;
+        std::from_chars(text, end, x);
+    }
     return (bytes[0] & 0x80) ? -x : x;
 }
 
-void TIVarBytes::writeReal(double x, std::uint8_t* bytes)
+bool TIVarBytes::isDecimal(const std::uint8_t* bytes)
+{
+    for (std::size_t i = 2; i < kRealSize; ++i)
+        if ((bytes[i] >> 4) > 9 || (bytes[i] & 0x0F) > 9)
+            return false;
+    return true;
+}
+
+bool TIVarBytes::writeReal(double x, std::uint8_t* bytes)
 {
     std::fill(bytes, bytes + kRealSize, std::uint8_t(0));
-    if (x == 0 || !std::isfinite(x))
-        return;
+    if (std::isinf(x))
+        return false;
+    if (x == 0 || std::isnan(x))
+        return true;
     // "d.ddddddddddddde±x": 14 significant digits.
     char text[32];
     const auto end = std::to_chars(text, text + sizeof text, std::fabs(x), std::chars_format::scientific, 13).ptr;
     const char* e = std::find(text, end, 'e');
     int exponent = 0;
     std::from_chars(e + (e[1] == '+' ? 2 : 1), end, exponent);
-    if (exponent < -0x80 || exponent > 0x7F)
-        return;
+    // Too small for the file's exponent: kept as 0.
+    if (exponent < -99)
+        return true;
+    if (exponent > 99)
+        return false;
     bytes[0] = x < 0 ? 0x80 : 0x00;
     bytes[1] = static_cast<std::uint8_t>(exponent + 0x80);
     std::size_t digit = 0;
@@ -67,6 +93,7 @@ void TIVarBytes::writeReal(double x, std::uint8_t* bytes)
         bytes[2 + digit / 2] |= digit % 2 == 0 ? static_cast<std::uint8_t>(d << 4) : d;
         ++digit;
     }
+    return true;
 }
 
 std::size_t TIVarBytes::opByteLength(const Ops& ops)

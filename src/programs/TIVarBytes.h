@@ -19,8 +19,12 @@ public:
     // Sign byte (bit 7: negative), exponent + 0x80, then 14 decimal digits two to a byte:
     // d1.d2…d14 × 10^exponent.
     static double dblFrom(const std::uint8_t* bytes);
-    // Zero, NaN, the infinities and magnitudes beyond the exponent byte as nine zero bytes.
-    static void writeReal(double x, std::uint8_t* bytes);
+    // Every digit nibble is a decimal digit: what dblFrom reads is a number the file meant.
+    static bool isDecimal(const std::uint8_t* bytes);
+    // Rounded to 14 digits. Zero and NaN as nine zero bytes, a magnitude below 10^-99 as 0.
+    // False for a magnitude of 10^100 or more (the infinities too), which no such real
+    // holds: nine zero bytes are written then.
+    static bool writeReal(double x, std::uint8_t* bytes);
 
     // Two-byte tokens as prefix and low byte, the others as their low byte; a unit
     // conversion or physical constant carries its parameter in two more bytes.

@@ -4,6 +4,7 @@
 #include "apps/CSVImport.h"
 #include "core/services/CSVLoader.h"
 #include "core/services/TIFileIO.h"
+#include "programs/TIFileSupport.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <sys/fsuid.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace orvenda::test {
@@ -235,7 +237,7 @@ TEST(AppDelegate, EveryFileHandedOverGivesOneReport)
     ASSERT_TRUE(big.open(QIODevice::WriteOnly));
     ASSERT_TRUE(big.resize(static_cast<qint64>(CSVImport::kMaxTextBytes) + 1));
     big.close();
-    // Lists read as the app reads them; a variable file that fails to load.
+    // Lists read as the app reads them; a variable file that is none.
     CSVLoader::setLoader(&CSVImport::loadCSV);
     TIFileIO::setFactory([](const std::vector<std::uint8_t>&) { return std::make_unique<FakeTIFile>(1); });
     struct Case {
@@ -251,7 +253,7 @@ TEST(AppDelegate, EveryFileHandedOverGivesOneReport)
         {write("DATA.CSV", "SPEED,4"), 80, 1},
         {write("c.csv", "oops"), 85, 1},
         {big.fileName(), 86, 0},
-        {write("v.8Xp", "**TI83F* damaged"), 74, 1},
+        {write("v.8Xp", "**TI83F* damaged"), 1, 1},
     };
     for (const Case& c : cases) {
         Launch launch(dir.filePath("data"));
@@ -268,6 +270,39 @@ TEST(AppDelegate, EveryFileHandedOverGivesOneReport)
     EXPECT_EQ(launch.calc.locked()->lists.at("L1").realList(), (std::vector<double>{1, 2, 3}));
     EXPECT_EQ(launch.calc.locked()->lists.at("SPEED").realList(), (std::vector<double>{4}));
     CSVLoader::setLoader(nullptr);
+}
+
+// A calculator file from the command line or the desktop: read whole but never more than
+// the calculator could take, stored through the program manager, one report each.
+TEST(AppDelegate, CalculatorFilesHandedOverImportWithOneReportEach)
+{
+    QTemporaryDir dir;
+    Launch launch(dir.filePath("data"));
+    auto equations = std::make_shared<YEqModel>(launch.calc);
+    auto programs = std::make_shared<ProgramModel>(launch.calc, std::make_shared<ProgramFiles>(dir.filePath("programs")));
+    launch.calc.prgmManager = programs;
+    TIFileIO::setFactory([&](const std::vector<std::uint8_t>& data) -> std::unique_ptr<TIFileIO> {
+        return TIFileReader::tiFileIOWithData(data, {launch.calc, *equations, *programs});
+    });
+    const auto write = [&](const char* name, const Bytes& data) {
+        writeFile(dir.filePath(name), QByteArray(reinterpret_cast<const char*>(data.data()), static_cast<qsizetype>(data.size())));
+        return dir.filePath(name);
+    };
+    const Bytes hello = entry(5, {'H', 'E', 'L', 'L', 'O'}, counted({0xDE, 0x2A, 'H', 'I', 0x2A}));
+    const Bytes broken = entry(1, {'L', 'S'}, le16(1000));
+    const QString fifo = dir.filePath("pipe.8xp"), zero = dir.filePath("zero.8xl");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    Posted posted(launch.bus, {VQProgramFileAdded});
+    launch.delegate.openFiles({write("HELLO.8xp", tiFile(hello)), write("two.8Xl", tiFile(entry(0, {'A'}, real(2)) + broken)),
+        write("none.83p", Bytes{'*', '*', 'T', 'I'}), write("PRGMS.lbxDat", tiFile(hello)), fifo, zero});
+    EXPECT_EQ(launch.view->reports, (std::vector<int>{80, 79, 1, 80, 74, 74}));
+    EXPECT_EQ(posted.count(VQProgramFileAdded), 4);
+    EXPECT_EQ(programs->programListOf(1), std::vector<std::string>{"HELLO"});
+    EXPECT_EQ(programs->opsFor("HELLO"), (Ops{0xDE, 0x2A, 'H', 'I', 0x2A}));
+    // The entry before the broken one stays.
+    EXPECT_EQ(launch.calc.getVar(0).value, 2.0);
+    TIFileIO::setFactory(nullptr);
 }
 
 } // namespace

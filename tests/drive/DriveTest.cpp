@@ -865,6 +865,60 @@ TEST(Drive, AProgramMadeInTheMenuIsKeptAndRunsAfterARestart)
     EXPECT_EQ(newest(second.dumps[1])["input"], "prgm»WQ2");
 }
 
+// A calculator file as a handheld writes it: a u16 header, name, length; the sum at the end.
+std::string calculatorFile(const std::vector<std::vector<std::uint8_t>>& entries)
+{
+    std::vector<std::uint8_t> data;
+    for (const auto& e : entries)
+        data.insert(data.end(), e.begin(), e.end());
+    std::string file = "**TI83F*\x1A\x0A\x0A";
+    file.resize(53, '\0');
+    file += static_cast<char>(data.size() & 0xFF);
+    file += static_cast<char>(data.size() >> 8);
+    unsigned sum = 0;
+    for (std::uint8_t b : data) {
+        file += static_cast<char>(b);
+        sum += b;
+    }
+    file += static_cast<char>(sum & 0xFF);
+    file += static_cast<char>((sum >> 8) & 0xFF);
+    return file;
+}
+
+std::vector<std::uint8_t> calculatorEntry(std::uint8_t type, const std::string& name, std::vector<std::uint8_t> data)
+{
+    std::vector<std::uint8_t> e{13, 0, static_cast<std::uint8_t>(data.size()), 0, type};
+    for (std::size_t k = 0; k < 8; ++k)
+        e.push_back(k < name.size() ? static_cast<std::uint8_t>(name[k]) : 0);
+    e.insert(e.end(), {0, 0, static_cast<std::uint8_t>(data.size()), 0});
+    e.insert(e.end(), data.begin(), data.end());
+    return e;
+}
+
+TEST(Drive, AFileLineImportsAsTheDesktopHandsItOver)
+{
+    // HELLO: Disp "HI"; then the variable A = 2 before a list of 1000 elements.
+    const fs::path program = scratch("HELLO.8xp"), broken = scratch("two.8Xl");
+    std::ofstream(program, std::ios::binary)
+        << calculatorFile({calculatorEntry(5, "HELLO", {5, 0, 0xDE, 0x2A, 'H', 'I', 0x2A})});
+    std::ofstream(broken, std::ios::binary) << calculatorFile({calculatorEntry(0, "A", {0, 0x80, 0x20, 0, 0, 0, 0, 0, 0}),
+        calculatorEntry(1, "LS", {0xE8, 0x03})});
+    const Session run = drive("file " + program.string() + "\ndump\nkey ENTER\nfile " + broken.string()
+        + "\ndump\nkey ENTER\nkey PRGM\ndump\nhkey h\nhkey Return\nkey ENTER\nwait idle\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    const json& first = run.dumps[0];
+    EXPECT_EQ(first["files"], json::parse(R"([{"path": ")" + program.string()
+                                  + R"(", "report": 80, "arrived": ["program HELLO"]}])"));
+    ASSERT_EQ(first["alerts"].size(), 1u);
+    EXPECT_EQ(run.dumps[1]["files"][1]["report"], 79);
+    EXPECT_EQ(run.dumps[1]["files"][1]["arrived"], json::array({"variable A"}));
+    const json& listed = run.dumps[2]["programs"];
+    ASSERT_TRUE(listed.is_array()) << run.dumps[2];
+    EXPECT_NE(std::find(listed.begin(), listed.end(), "HELLO"), listed.end());
+    EXPECT_EQ(run.dumps[3]["output"], json::array({"HI", "Done"}));
+}
+
 // Every sample program, picked from the program menu by its letter and run with the
 // answers of tests/programs/sample-answers.txt, ends without an error.
 TEST(Drive, EverySampleProgramRunsFromTheProgramMenu)

@@ -2,6 +2,7 @@
 
 #include "ProgramTestSupport.h"
 #include "eval/ProgramTokens.h"
+#include "language/UnitNames.h"
 
 #include <gtest/gtest.h>
 
@@ -195,6 +196,28 @@ TEST(StatementInterpreterSteppingTest, BreakpointsStopInTheDebuggerAndBreakOutsi
     // cursor went to each statement run, the breakpoint last.
     EXPECT_EQ(h.programs->stepPC, 5);
     EXPECT_EQ(h.programs->editCursor, 4);
+}
+
+// The units and constants of these ops may come from a calculator file: only those of the
+// tables evaluate, any other is a domain error, never a read outside a table.
+TEST(StatementInterpreterTest, UnitsAndConstantsOutsideTheirTablesAreDomainErrors)
+{
+    ProgramHarness h;
+    const auto run = [&](std::vector<std::uint32_t> ops) {
+        const std::size_t before = h.finals.size();
+        h.queue().startProgramThread(std::move(ops));
+        EXPECT_TRUE(h.settle());
+        return h.finals.size() > before ? h.finals.back().error : -1;
+    };
+    constexpr int kDomain = 17;
+    EXPECT_NE(run({(19u << 16) | UnitNames::kConstantToken}), kDomain);
+    EXPECT_EQ(run({(20u << 16) | UnitNames::kConstantToken}), kDomain);
+    EXPECT_EQ(run({0xFFFF0000u | UnitNames::kConstantToken}), kDomain);
+    EXPECT_NE(run({'2', UnitNames::opcodeForClass(3, 3, 6)}), kDomain);
+    // Length has 20 units; there are 12 classes.
+    EXPECT_EQ(run({'2', UnitNames::opcodeForClass(3, 20, 6)}), kDomain);
+    EXPECT_EQ(run({'2', UnitNames::opcodeForClass(12, 0, 0)}), kDomain);
+    EXPECT_EQ(run({'2', 0xFFFF0000u | UnitNames::kConversionToken}), kDomain);
 }
 
 } // namespace

@@ -37,6 +37,18 @@ bool GDBManager::saveGDB(const std::string& name)
     return manager && manager->save(name);
 }
 
+bool GDBManager::saveGDB(const std::string& name, std::span<const std::uint8_t> data)
+{
+    auto manager = shared();
+    return manager && manager->saveData(name, data);
+}
+
+std::optional<std::vector<std::uint8_t>> GDBManager::getGDBData(const std::string& name)
+{
+    auto manager = shared();
+    return manager ? manager->storedData(name) : std::nullopt;
+}
+
 void GDBManager::deleteGDB(const std::string& name)
 {
     if (auto manager = shared())
