@@ -78,7 +78,7 @@ struct LocaleFormats {
 // takes it, and so do the locking members below (the variable store, resets, mode setters,
 // value text). Code that holds it reaches the state through state(), which checks that it
 // does in Debug builds; other code through locked(), which takes it. Ans guards itself
-// with the same lock; the Y= and stat plot models have their own. The plain public fields (keyboard, trace, drawing, the screens' own settings)
+// with the same lock; the Y= model has its own, the stat plot model is called under this one. The plain public fields (keyboard, trace, drawing, the screens' own settings)
 // and the interface models (history, entry line, editors, views) belong to the main
 // thread: work on them from an evaluation goes through onMainThread().
 class Calculator {

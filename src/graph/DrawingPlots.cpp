@@ -2,6 +2,7 @@
 
 #include "core/Calculator.h"
 #include "core/DrawObject.h"
+#include "core/services/StatGraphManager.h"
 #include "graph/PlotCircle.h"
 #include "graph/PlotFn.h"
 #include "graph/PlotInvFn.h"
@@ -9,6 +10,7 @@
 #include "graph/PlotPolyline.h"
 #include "graph/PlotShadeFn.h"
 #include "graph/PlotText.h"
+#include "graph/StatPlotSource.h"
 #include "language/VariableSlots.h"
 
 namespace orvenda {
@@ -82,6 +84,9 @@ std::shared_ptr<PlotObject> DrawingPlots::plotFor(Calculator& calc, const std::s
         plot->color = colorOf(*text);
         return plot;
     }
+    // Distribution shadings are drawn by the statistics' plots.
+    if (auto* stats = dynamic_cast<StatPlotSource*>(calc.statGraphManager.get()))
+        return stats->plotForRecord(record);
     return nullptr;
 }
 

@@ -23,6 +23,7 @@
 #include "graph/PlotPolyline.h"
 #include "graph/PlotSequence.h"
 #include "graph/PlotShadeFn.h"
+#include "graph/StatPlotSource.h"
 #include "language/VariableSlots.h"
 
 #include <QApplication>
@@ -93,6 +94,11 @@ void merge(Calculator::Bounds& into, const Calculator::Bounds& b)
     into.xMax = std::max(into.xMax, b.xMax);
     into.yMin = std::min(into.yMin, b.yMin);
     into.yMax = std::max(into.yMax, b.yMax);
+}
+
+StatPlotSource* statPlotSource(const Calculator& calc)
+{
+    return dynamic_cast<StatPlotSource*>(calc.statGraphManager.get());
 }
 
 } // namespace
@@ -317,6 +323,8 @@ void GraphView::updateDisplay()
             addSolverPlot();
         } else {
             addEquationPlots();
+            if (StatPlotSource* stats = statPlotSource(calc))
+                stats->addStatPlots(plotObjects_);
             addDrawingPlots();
         }
     }
@@ -464,6 +472,16 @@ void GraphView::addDrawingPlots()
     DrawingPlots::addPlots(calc, plotObjects_, false);
 }
 
+void GraphView::setFitModel(int model)
+{
+    calc.locked()->graphFitModel = model;
+    if (StatPlotSource* stats = statPlotSource(calc)) {
+        const auto hold = calc.lockState();
+        stats->chooseRegression(plotObjects_, model);
+    }
+    redrawAll();
+}
+
 PlotObject* GraphView::selectedPlotObj() const
 {
     for (const auto& plot : plotObjects_)
@@ -593,7 +611,7 @@ void GraphView::trace(double value, double err)
     switch (plot->plotType) {
     case PlotObject::PlotFunction: case PlotObject::PlotParametric: case PlotObject::PlotScatter:
     case PlotObject::PlotXYLine: case PlotObject::PlotDistribution: case PlotObject::PlotRegression:
-    case PlotObject::PlotLine: case PlotObject::PlotFn:
+    case PlotObject::PlotLine: case PlotObject::PlotFn: case PlotObject::PlotHistogram:
         at = plot->PtAtT(value, err / t_.a, plotObjects_);
         break;
     case PlotObject::PlotSequence:
@@ -880,28 +898,37 @@ void GraphView::zoomStat()
 
 void GraphView::zoomFit()
 {
-    Calculator::Rect r;
-    bool started = false;
+    // Box plots stand a number of points off the axis: they give only their x range, and
+    // the y range stays as it is when nothing else gives one.
+    const Calculator::Bounds shown = graphBounds();
+    Calculator::Bounds fit{kInf, -kInf, kInf, -kInf};
+    const auto take = [&](const Calculator::Rect& b, bool withY) {
+        fit.xMin = std::min(fit.xMin, b.x);
+        fit.xMax = std::max(fit.xMax, b.x + b.width);
+        if (withY) {
+            fit.yMin = std::min(fit.yMin, b.y);
+            fit.yMax = std::max(fit.yMax, b.y + b.height);
+        }
+    };
     for (const auto& plot : plotObjects_) {
         if (!plot)
             continue;
         const Calculator::Rect b = plot->boundsInRect(QRectF(rect()), t_);
+        const bool box = plot->plotType == PlotObject::PlotBox || plot->plotType == PlotObject::PlotModBox;
         if (plot->selected()) {
-            r = b;
+            fit = {kInf, -kInf, kInf, -kInf};
+            take(b, !box);
             break;
         }
-        if (!started) {
-            r = b;
-            started = true;
-            continue;
-        }
-        const double x0 = std::min(r.x, b.x), y0 = std::min(r.y, b.y);
-        const double x1 = std::max(r.x + r.width, b.x + b.width), y1 = std::max(r.y + r.height, b.y + b.height);
-        r = {x0, y0, x1 - x0, y1 - y0};
+        take(b, !box);
+    }
+    if (fit.yMin > fit.yMax) {
+        fit.yMin = shown.yMin;
+        fit.yMax = shown.yMax;
     }
     const auto sane = [](double perPoint) { return perPoint > 1e-10 && perPoint < 1e10; };
-    if (sane(r.height / height()) && sane(r.width / width()))
-        zoom({r.x, r.x + r.width, r.y, r.y + r.height});
+    if (sane((fit.yMax - fit.yMin) / height()) && sane((fit.xMax - fit.xMin) / width()))
+        zoom(fit);
 }
 
 void GraphView::plus(double factor, int direction)

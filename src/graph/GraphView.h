@@ -89,6 +89,8 @@ public:
     // order, then lays the tiles out afresh. A plot whose equation or stat plot the trace
     // was locked on is selected again.
     void updateDisplay();
+    // The regression shown over the selected stat plot's data: model 0..10, or -1 for none.
+    void setFitModel(int model);
     // Selects the plot under a view point and locks the trace on it (none: unlocks).
     void lockToPoint(const QPointF& at);
     PlotObject* selectedPlotObj() const;

@@ -253,6 +253,12 @@ void GraphVarsView::showSlider(int index)
             }
             break;
         case kBar:
+            if (type == 9 && calc_.statGraphManager && plot_->eqNum >= 0) {
+                const auto hold = calc_.lockState();
+                record.min = 0;
+                record.max = std::max(0.0, calc_.statGraphManager->numBars(plot_->eqNum) - 1);
+                record.step = 1;
+            }
             break;
         default:
             if (plot_->varNum >= 0) {

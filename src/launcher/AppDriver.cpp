@@ -12,6 +12,7 @@
 #include "core/Calculator.h"
 #include "core/Operand.h"
 #include "core/services/ProgramOutputManager.h"
+#include "core/services/StatGraphManager.h"
 #include "core/services/ViewControlDelegate.h"
 #include "graph/GraphView.h"
 #include "graph/PlotObject.h"
@@ -25,6 +26,7 @@
 #include "input/MenuScreen.h"
 #include "language/EntryText.h"
 #include "launcher/AppLauncher.h"
+#include "numeric/VQStatistics.h"
 #include "pretty/FontMap.h"
 #include "programs/ProgramModel.h"
 
@@ -70,6 +72,56 @@ constexpr std::uint32_t kTraceKey = 1027, kGraphKey = KeyTables::kGraph, kClearK
 constexpr int kGraphScreen = 8;
 // The tolerance of a trace step in points, as the graph screen moves it by a key.
 constexpr double kTraceStepTolerance = 0.5;
+
+// Stat plots the trace walks from data point to data point (or bar to bar).
+bool tracedByIndex(int type)
+{
+    return type == PlotObject::PlotScatter || type == PlotObject::PlotXYLine || type == PlotObject::PlotNormProb
+        || type == PlotObject::PlotHistogram;
+}
+
+bool isStatPlot(int type)
+{
+    return tracedByIndex(type) || type == PlotObject::PlotBox || type == PlotObject::PlotModBox;
+}
+
+// The last index the trace may stand on along a stat plot.
+double lastIndexOf(const Calculator& calc, const PlotObject& plot)
+{
+    const auto hold = calc.lockState();
+    if (!calc.statGraphManager)
+        return 0;
+    if (plot.plotType == PlotObject::PlotHistogram)
+        return std::max(0.0, calc.statGraphManager->numBars(plot.eqNum) - 1);
+    const auto info = calc.statGraphManager->statInfo();
+    const auto n = static_cast<std::size_t>(plot.eqNum);
+    return n < info.size() && info[n] ? std::max(0.0, info[n]->n - 1) : 0;
+}
+
+// TRACE on a stat plot: the first data point (bar), or a box plot's value nearest the
+// window's middle.
+void traceStatPlot(Calculator& calc, GraphView& view, PlotObject& plot)
+{
+    for (const auto& other : view.plotObjects())
+        if (other)
+            other->setSelected(other.get() == &plot);
+    calc.lockFunction = -1;
+    calc.lockStatPlot = plot.eqNum;
+    calc.trackValue = 0;
+    if (tracedByIndex(plot.plotType)) {
+        view.trace(0, kTraceStepTolerance);
+    } else {
+        const Calculator::Bounds window = view.graphBounds();
+        PlotPoint at{(window.xMin + window.xMax) / 2, 0, 0};
+        plot.hitPoint(at, view.t(), 0);
+        calc.setFeatureLock(PlotObject::FeatureNone);
+        calc.pTrackPoint = at;
+        calc.lockMagnifier = true;
+    }
+    view.redrawAll();
+    if (view.delegate)
+        view.delegate->selectPlot(&plot, calc.pTrackPoint);
+}
 
 // The calculator keyboard's keys by the labels scripts use, from the top left, row by row.
 constexpr std::array<std::string_view, 50> kKeys{
@@ -527,17 +579,28 @@ bool AppDriver::graphKey(std::uint32_t op)
             return true;
         const auto first = std::find_if(view.plotObjects().begin(), view.plotObjects().end(),
                                         [](const auto& plot) { return plot && plot->eqNum >= 0; });
-        if (first != view.plotObjects().end()) {
+        if (first != view.plotObjects().end() && isStatPlot((*first)->plotType)) {
+            traceStatPlot(calc, view, **first);
+        } else if (first != view.plotObjects().end()) {
             calc.trackValue = (window.xMin + window.xMax) / 2;
             view.selectEqNum((*first)->eqNum, calc.trackValue);
         }
         return true;
     }
     case kLeftKey:
-    case kRightKey:
-        if (calc.lockMagnifier)
-            view.trace(calc.trackValue + (op == kLeftKey ? -pointWidth : pointWidth), kTraceStepTolerance);
+    case kRightKey: {
+        if (!calc.lockMagnifier)
+            return true;
+        const PlotObject* traced = view.selectedPlotObj();
+        if (traced && tracedByIndex(traced->plotType)) {
+            // From data point to data point.
+            const double step = op == kLeftKey ? -1 : 1;
+            view.trace(std::clamp(std::round(calc.trackValue) + step, 0.0, lastIndexOf(calc, *traced)), kTraceStepTolerance);
+            return true;
+        }
+        view.trace(calc.trackValue + (op == kLeftKey ? -pointWidth : pointWidth), kTraceStepTolerance);
         return true;
+    }
     case kClearKey:
         // The graph screen's Done.
         screen->done();
@@ -686,6 +749,8 @@ void AppDriver::dump()
     nlohmann::json state;
     state["screen"] = calc.currentScreen();
     state["mathPrint"] = calc.locked()->mathPrint;
+    auto* graph = dynamic_cast<GraphScreenController*>(app_.root().fullScreen(screens::Graph));
+    GraphView* graphView = graph && graph->isVisible() ? &graph->graphView() : nullptr;
     const auto* entry = dynamic_cast<const EntryModel*>(calc.entryManager.get());
     state["entry"] = entry ? entry->text() : std::string();
     state["cursor"] = entry ? entry->entryCursor() : 0;
@@ -711,7 +776,10 @@ void AppDriver::dump()
     state["output"] = output_ ? static_cast<const ScriptOutput&>(*output_).lines() : std::vector<std::string>();
     if (calc.lockMagnifier) {
         const PlotPoint& at = calc.pTrackPoint;
-        state["trace"] = {{"x", at.x}, {"y", at.y}, {"t", at.t}, {"eq", calc.lockFunction}, {"feature", calc.featureLock}};
+        state["trace"] = {{"x", at.x}, {"y", at.y}, {"t", at.t}, {"eq", calc.lockFunction}, {"feature", calc.featureLock},
+                          {"plot", calc.lockStatPlot}, {"lines", nlohmann::json::array()}};
+        if (PlotObject* traced = graphView ? graphView->selectedPlotObj() : nullptr)
+            state["trace"]["lines"] = traced->infoLines().value_or(std::vector<std::string>());
     } else {
         state["trace"] = nullptr;
     }
@@ -729,6 +797,16 @@ void AppDriver::dump()
         state["yEq"] = {{"rows", std::move(rows)},
             {"current", calc.nameForOpcode(static_cast<std::uint32_t>(equations->selectedEqNum()))},
             {"cursor", equations->entryCursor()}};
+    }
+    if (graphView) {
+        // What the graph shows: each plot's type and name.
+        nlohmann::json plots = nlohmann::json::array();
+        for (const auto& plot : graphView->plotObjects())
+            if (plot)
+                plots.push_back({{"type", plot->plotType}, {"label", plot->label().value_or(std::string())}});
+        state["plots"] = std::move(plots);
+        const QPoint at = graphView->mapTo(&app_.root(), QPoint(0, 0));
+        state["graph"] = {at.x(), at.y(), graphView->width(), graphView->height()};
     }
     const int screen = calc.currentScreen();
     if (screen == screens::Window || screen == screens::Graph || screen == screens::Table) {

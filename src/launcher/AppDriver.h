@@ -50,11 +50,13 @@ class ViewControlDelegate;
 //                  text, on, style, colour; the current one and the cursor); on the
 //                  WINDOW screen field (the current field's row); on the TABLE screen
 //                  table (cursor row and column, the cell's text, auto and the first
-//                  row's start); menu (the open menu's id, null when none is open)
-//                  and, while the program library is open, programs (the names it
-//                  lists, in order); once a `file` line ran, files (each so far: path, report, the
-//                  error number it was reported with, and arrived, what its import
-//                  stored, such as "program HELLO" or "list L₁")
+//                  row's start); menu (the open menu's id, null when none is open);
+//                  while the program library is open, programs (the names it lists, in
+//                  order); on the graph screen plots (each plot's type code and name) and
+//                  graph (the graph's x, y, width and height in the window); once a
+//                  `file` line ran, files (each so far: path, report, the error number it
+//                  was reported with, and arrived, what its import stored, such as
+//                  "program HELLO" or "list L₁")
 //   file PATH      hands the file to the app as the desktop does (one report, an alert)
 //   program NAME   the lines up to `end` become the program NAME, written as the case
 //                  files write programs: its program file in the data folder is written
@@ -65,10 +67,13 @@ class ViewControlDelegate;
 //
 // On the graph screen, TRACE (`key 0x403`: no key of the keyboard carries it; from another
 // screen it brings the graph forward first) locks the trace on the first plotted equation
-// at the window's middle, LEFT and RIGHT move it by a point's width of x and CLEAR is the
-// screen's Done; `hkey` goes to the graph screen (or its open zoom menu). `dump` then also
-// gives `trace`: the traced point {x, y, t}, the equation and the feature snapped to (null
-// while the trace is off).
+// at the window's middle (on a stat plot that comes first: its first data point or bar, a
+// box plot's value nearest the middle), LEFT and RIGHT move it by a point's width of x
+// (along a scatter, xyLine, normal probability plot or histogram by one data point or
+// bar) and CLEAR is the screen's Done; `hkey` goes to the graph screen (or its open zoom
+// menu). `dump` then also gives `trace`: the traced point {x, y, t}, the equation, the
+// feature snapped to, the stat plot (-1 none) and the trace text's lines (null while the
+// trace is off).
 class AppDriver {
 public:
     static int main(int argc, char** argv);

@@ -32,6 +32,7 @@
 #include "programs/ProgramFiles.h"
 #include "programs/ProgramModel.h"
 #include "programs/TIFileReader.h"
+#include "stats/StatPlotModel.h"
 
 #include <QApplication>
 #include <QDir>
@@ -59,6 +60,7 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     // The managers go in before the state is restored: their archives go to them.
     auto equations = std::make_shared<YEqModel>(calc_);
     calc_.yEqManager = equations;
+    calc_.statGraphManager = std::make_shared<StatPlotModel>(calc_);
     GDBManager::setShared(std::make_shared<GDBStore>(calc_, equations, (options.dataFolder + "/GDB").toStdString()));
     // The programs live in their own files; the archive's conversion of old ones needs them.
     programs_ = std::make_shared<ProgramModel>(calc_, std::make_shared<ProgramFiles>(options.dataFolder + "/programs"));

@@ -364,7 +364,8 @@ void VQStatistics::update(const Calculator& calc)
         return;
     const VQList* f = freqName ? findList(calc, *freqName) : nullptr;
     const VQList* y = listYName ? findList(calc, *listYName) : nullptr;
-    if (listYName && !y)
+    // Pairs need both lists, of one length.
+    if (listYName && (!y || y->count() != x->count()))
         return;
     const std::size_t count = static_cast<std::size_t>(x->count());
     // One permutation sorts x and carries the frequencies and y along.

@@ -69,8 +69,8 @@ public:
                                                     const std::optional<std::string>& freqName, int& error);
 
     // Reloads the named lists and recomputes: with a Y list two-variable statistics of the
-    // lists sorted by x, without one the one-variable statistics. Missing lists leave it
-    // unchanged.
+    // lists sorted by x, without one the one-variable statistics. Missing lists, and X and
+    // Y lists of unequal length, leave it unchanged.
     void update(const Calculator& calc);
 
     // ---- Fitting: 0, or the error number; coefficients, r, r², R², the residuals and the

@@ -3,6 +3,7 @@
 // the home screen's ENTER in the case runner.)
 
 #include <QImage>
+#include <QPoint>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -689,6 +690,147 @@ TEST_P(GraphScreensDrive, GraphsAndTabulatesXSquaredInTheWindowTyped)
 
 INSTANTIATE_TEST_SUITE_P(Drive, GraphScreensDrive, ::testing::Values("", "--device tablet"),
                          [](const auto& info) { return info.param.empty() ? "Phone" : "Tablet"; });
+
+// ---- Stat plots ----
+
+// Where a graph point lies in a picture of the window, from a dump's window and graph.
+QPoint pictureAt(const json& dump, double x, double y)
+{
+    const json& w = dump["window"];
+    const json& g = dump["graph"];
+    const double x0 = w[0], x1 = w[1], y0 = w[2], y1 = w[3];
+    const double left = g[0], top = g[1], width = g[2], height = g[3];
+    return QPoint(static_cast<int>(left + (x - x0) / (x1 - x0) * width),
+                  static_cast<int>(top + (y1 - y) / (y1 - y0) * height));
+}
+
+// A pixel of the plots' green (the colour Plot1( and ShadeNorm( take by default) within
+// a few pixels of a point; shaded: the green of a fill at alpha 0.5 over black.
+bool greenNear(const QImage& image, QPoint at, bool shaded = false)
+{
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx) {
+            const QPoint p = at + QPoint(dx, dy);
+            if (!image.valid(p))
+                continue;
+            const QRgb c = image.pixel(p);
+            const bool green = shaded ? qGreen(c) > 90 && qGreen(c) < 170 : qGreen(c) > 180;
+            if (green && qRed(c) < 100 && qBlue(c) < 100)
+                return true;
+        }
+    return false;
+}
+
+// The separate blobs of green in a picture, each of at least `least` pixels.
+int greenBlobs(const QImage& image, int least)
+{
+    std::vector<char> seen(static_cast<std::size_t>(image.width() * image.height()), 0);
+    const auto green = [&](int x, int y) {
+        const QRgb c = image.pixel(x, y);
+        return qGreen(c) > 180 && qRed(c) < 100 && qBlue(c) < 100;
+    };
+    int blobs = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            if (seen[static_cast<std::size_t>(y * image.width() + x)] || !green(x, y))
+                continue;
+            int size = 0;
+            std::vector<QPoint> todo{{x, y}};
+            seen[static_cast<std::size_t>(y * image.width() + x)] = 1;
+            while (!todo.empty()) {
+                const QPoint p = todo.back();
+                todo.pop_back();
+                ++size;
+                for (const QPoint& d : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
+                    const QPoint q = p + d;
+                    const std::size_t i = static_cast<std::size_t>(q.y() * image.width() + q.x());
+                    if (image.valid(q) && !seen[i] && green(q.x(), q.y())) {
+                        seen[i] = 1;
+                        todo.push_back(q);
+                    }
+                }
+            }
+            blobs += size >= least;
+        }
+    return blobs;
+}
+
+class StatPlotsDrive : public ::testing::TestWithParam<std::string> {};
+
+// Data into L₁ and L₂, Plot1( as a scatter and ZoomStat: five marks; TRACE walks them;
+// LinReg(ax+b) into Y₁ draws the line through them; ShadeNorm( shades the bell.
+TEST_P(StatPlotsDrive, ScatterTraceRegressionLineAndShadedBell)
+{
+    const std::string device = GetParam();
+    const fs::path shots = scratch("stat-" + device);
+    fs::create_directories(shots);
+    const auto shot = [&](const std::string& name) { return "shot " + (shots / name).string() + "\n"; };
+    const std::string enter = "key ENTER\nwait idle\n";
+    const Session run = drive("type {1,2,3,4,5}->L₁\n" + enter + "type {2,4,5,4,5}->L₂\n" + enter
+                                  + "type Plot1(Scatter,L₁,L₂)\n" + enter + "type ZoomStat\n" + enter + "dump\n"
+                                  + shot("scatter.png") + "key 0x403\nwait idle\ndump\nkey RIGHT\nkey RIGHT\ndump\n"
+                                  + shot("trace.png") + "key LEFT\nkey LEFT\nkey LEFT\ndump\nkey CLEAR\nwait idle\n"
+                                  + "type LinReg(ax+b) L₁,L₂,Y₁\n" + enter + "key GRAPH\nwait idle\ndump\n"
+                                  + shot("linreg.png") + "key CLEAR\nwait idle\ntype ShadeNorm(-1,1)\n" + enter + "dump\n"
+                                  + shot("bell.png"),
+                              "--device " + device);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 6u) << run.output;
+    const json plot1 = {{"type", 6}, {"label", "P1:L₁,L₂"}};
+
+    const json& zoomed = run.dumps[0];
+    EXPECT_EQ(zoomed["screen"], 8);
+    EXPECT_EQ(zoomed["alerts"], json::array());
+    EXPECT_EQ(zoomed["plots"], json::array({plot1}));
+    const QImage scatter(QString::fromStdString((shots / "scatter.png").string()));
+    ASSERT_FALSE(scatter.isNull());
+    const std::array<std::pair<double, double>, 5> points{{{1, 2}, {2, 4}, {3, 5}, {4, 4}, {5, 5}}};
+    for (const auto& [x, y] : points)
+        EXPECT_TRUE(greenNear(scatter, pictureAt(zoomed, x, y))) << device << " " << x << "," << y;
+    EXPECT_EQ(greenBlobs(scatter, 20), 5) << device;
+
+    // TRACE stands on the first point, RIGHT and LEFT step along them, never past the ends.
+    const json& first = run.dumps[1]["trace"];
+    EXPECT_EQ(first["plot"], 0);
+    EXPECT_EQ(std::tuple(first["x"].get<double>(), first["y"].get<double>(), first["t"].get<double>()),
+              std::tuple(1.0, 2.0, 0.0));
+    EXPECT_EQ(first["lines"], json::array({"P1:L₁,L₂", "x:1", "y:2"}));
+    const json& third = run.dumps[2]["trace"];
+    EXPECT_EQ(third["lines"], json::array({"P1:L₁,L₂", "x:3", "y:5"}));
+    EXPECT_EQ(run.dumps[3]["trace"]["t"], 0);
+    const QImage trace(QString::fromStdString((shots / "trace.png").string()));
+    ASSERT_FALSE(trace.isNull());
+    // The read-out's first line, in the plot's colour, at the graph's top left.
+    int readout = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 100; ++x)
+            readout += greenNear(trace, QPoint(x, y)) ? 1 : 0;
+    EXPECT_GT(readout, 50) << device;
+
+    // Y₁ = .6X + 2.2 over the marks.
+    const json& line = run.dumps[4];
+    EXPECT_EQ(newest(line)["answer"], " y=ax+b\n a=.6\n b=2.2");
+    EXPECT_EQ(line["plots"], json::array({{{"type", 16}, {"label", ".6X+2.2"}}, plot1}));
+    const QImage linreg(QString::fromStdString((shots / "linreg.png").string()));
+    ASSERT_FALSE(linreg.isNull());
+    for (double x : {1.5, 2.5, 3.5, 4.5})
+        EXPECT_TRUE(greenNear(linreg, pictureAt(line, x, 0.6 * x + 2.2))) << device << " " << x;
+    EXPECT_FALSE(greenNear(linreg, pictureAt(line, 2.5, 0.6 * 2.5 + 2.2 + 0.5))) << device;
+
+    // The bell of the standard normal curve, shaded from -1 to 1.
+    const json& bell = run.dumps[5];
+    EXPECT_EQ(bell["plots"].back(), json({{"type", 8}, {"label", "ShadeNorm(0,1)"}}));
+    const QImage shaded(QString::fromStdString((shots / "bell.png").string()));
+    ASSERT_FALSE(shaded.isNull());
+    EXPECT_TRUE(greenNear(shaded, pictureAt(bell, 0, 0.2), true)) << device;
+    EXPECT_TRUE(greenNear(shaded, pictureAt(bell, -0.7, 0.1), true)) << device;
+    EXPECT_FALSE(greenNear(shaded, pictureAt(bell, 1.6, 0.03), true)) << device;
+    EXPECT_TRUE(greenNear(shaded, pictureAt(bell, 0, 0.3989))) << device;  // the curve's peak
+    EXPECT_TRUE(greenNear(shaded, pictureAt(bell, 2, 0.054))) << device;
+}
+
+INSTANTIATE_TEST_SUITE_P(Drive, StatPlotsDrive, ::testing::Values("phone", "tablet"),
+                         [](const auto& info) { return info.param; });
 
 // ---- Programs ----
 

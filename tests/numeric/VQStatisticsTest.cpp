@@ -348,6 +348,15 @@ TEST(VQStatisticsTest, UpdateRereadsTheNamedListsSortedByX)
     calc.locked()->lists["L₁"] = reals({5});
     s.update(calc);
     EXPECT_EQ(s.listX.count(), 3);
+
+    // A Y list of another length made pairs out of range: the statistics stay.
+    for (const VQList& y : {reals({7, 8}), reals({1, 2, 3, 4, 5, 6, 7})}) {
+        s.listYName = "L₂";
+        calc.locked()->lists["L₂"] = y;
+        s.update(calc);
+        EXPECT_EQ(s.listX.count(), 3);
+        EXPECT_EQ(s.maxY, 30);
+    }
 }
 
 TEST(VQStatisticsTest, ArchiveKeepsTheListNames)

@@ -42,6 +42,12 @@ public:
     virtual void setHistogramXOrigin(double origin) = 0;
     // Added to the origin for the first bin's left edge.
     virtual void setHistogramBarOffset(double offset) = 0;
+    virtual double histogramBarOffset() const { return 0; }
+
+    // Looks the plot's lists up again and recomputes its statistics.
+    virtual void updateStatsFor(int /*plot*/) {}
+    // How many bins the plot's histogram has (0 when it has none).
+    virtual double numBars(int /*plot*/) const { return 0; }
 
     virtual nlohmann::json encode() const = 0;
     virtual void decode(const nlohmann::json& archive) = 0;
