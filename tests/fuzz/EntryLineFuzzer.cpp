@@ -173,7 +173,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     AppDelegate::installManagers(again);
     again.initMemory({saved});
     (void)again.getAns();
-    for (const auto& [name, list] : again.lists)
+    const auto state = again.locked();
+    for (const auto& [name, list] : state->lists)
         (void)again.formatList(&list);
     return 0;
 }
