@@ -69,9 +69,8 @@ QRectF StatEditView::rectForCursor() const
 }
 
 QString StatEditView::cellText(const NumberFormatter& format, const VQNumber& number, bool complexList, int realCplxMode,
-                               const QFont& font, double width)
+                               const QFontMetricsF& metrics, double width)
 {
-    const QFontMetricsF metrics(font);
     QString text;
     if (!complexList) {
         text = QString::fromStdString(format.formatReal(number.r()));
@@ -95,12 +94,9 @@ void StatEditView::paintContent(QPainter& painter, const QRectF& rect)
 {
     const QRectF b = bounds();
     const QRectF inner(b.left() + 2, b.top() + 2, b.width() - 4, b.height() - 2);
-    // Rounded at the top only.
-    QPainterPath rounded;
-    rounded.addRoundedRect(inner.adjusted(0, 0, 0, 3), 3, 3);
-    QPainterPath square;
-    square.addRect(inner);
-    painter.setClipPath(rounded.intersected(square));
+    // The rows under the header band clip to a plain rectangle (a rounded clip costs every
+    // cell's drawing dearly); only the band, over the top corners, is rounded.
+    painter.setClipRect(QRectF(inner.left(), b.top() + headerHeight_, inner.width(), inner.bottom() - b.top() - headerHeight_));
 
     NumberFormatter format = calc_.numberFormatter();
     format.settings.maxWidth = kCellWidth;
@@ -158,7 +154,7 @@ void StatEditView::paintContent(QPainter& painter, const QRectF& rect)
             const VQNumber* number = list.numberAtIndex(row);
             if (!number)
                 continue;
-            const QString shown = cellText(format, *number, complexList, cplxMode, font, colWidth_);
+            const QString shown = cellText(format, *number, complexList, cplxMode, metrics, colWidth_);
             painter.setPen(text);
             painter.drawText(QPointF(cell.right() - metrics.horizontalAdvance(shown), cell.top() - leadAdjust_ + metrics.ascent()),
                              shown);
@@ -174,25 +170,6 @@ void StatEditView::paintContent(QPainter& painter, const QRectF& rect)
     }
     painter.drawLine(QPointF(0, gridBottom), QPointF(leftEdgeWidth_ + 0.5 + columns * colWidth_, gridBottom));
 
-    // The header band, pinned at the visible top.
-    painter.fillRect(QRectF(b.left(), b.top(), b.width(), headerHeight_), banner);
-    const QFont headerFont = FontMap::shared().font(kFont, headerFontSize_);
-    painter.setFont(headerFont);
-    const QFontMetricsF headerMetrics(headerFont);
-    for (int k = 0; k <= columns; ++k) {
-        const double left = leftEdgeWidth_ + k * colWidth_;
-        const bool selected = cursorRow < 0 && cursorCol == k;
-        if (selected)
-            painter.fillRect(QRectF(left, b.top(), colWidth_, headerHeight_), highlight);
-        if (k < columns && names_[static_cast<std::size_t>(k)] != kPlaceholder) {
-            painter.setPen(selected ? QColor(Qt::black) : QColor(Qt::white));
-            painter.drawText(QPointF(left + 2, b.top() - leadAdjust_ + headerMetrics.ascent()),
-                             QString::fromStdString(names_[static_cast<std::size_t>(k)]));
-        }
-        painter.setPen(Qt::white);
-        painter.drawLine(QPointF(left + 0.5, b.top()), QPointF(left + 0.5, b.top() + headerHeight_));
-    }
-
     // The row numbers, pinned at the visible left.
     painter.fillRect(QRectF(b.left(), b.top(), leftEdgeWidth_, b.height()), banner);
     const QFont numberFont = FontMap::shared().font(kFont, fontSize_ - 1);
@@ -206,9 +183,38 @@ void StatEditView::paintContent(QPainter& painter, const QRectF& rect)
                          number);
     }
 
-    // The corner and the lines under the header and beside the band.
-    painter.fillRect(QRectF(b.left(), b.top(), leftEdgeWidth_, headerHeight_), banner);
     painter.drawLine(QPointF(b.left() + leftEdgeWidth_ + 0.5, rect.top()), QPointF(b.left() + leftEdgeWidth_ + 0.5, rect.bottom()));
+
+    QPainterPath rounded;
+    rounded.addRoundedRect(inner.adjusted(0, 0, 0, 3), 3, 3);
+    QPainterPath band;
+    band.addRect(QRectF(inner.left(), inner.top(), inner.width(), headerHeight_ - 2));
+    painter.setClipPath(rounded.intersected(band));
+    // The header band, pinned at the visible top.
+    painter.fillRect(QRectF(b.left(), b.top(), b.width(), headerHeight_), banner);
+    const QFont headerFont = FontMap::shared().font(kFont, headerFontSize_);
+    painter.setFont(headerFont);
+    const QFontMetricsF headerMetrics(headerFont);
+    for (int k = 0; k <= columns; ++k) {
+        const double left = leftEdgeWidth_ + k * colWidth_;
+        const bool selected = cursorRow < 0 && cursorCol == k;
+        if (selected)
+            painter.fillRect(QRectF(left, b.top(), colWidth_, headerHeight_), highlight);
+        if (k < columns && names_[static_cast<std::size_t>(k)] != kPlaceholder) {
+            painter.setPen(selected ? QColor(Qt::black) : QColor(Qt::white));
+            // Centred in the band: the font's own leading would put the name against its top.
+            painter.drawText(QPointF(left + 2, b.top() + (headerHeight_ + headerMetrics.ascent() - headerMetrics.descent()) / 2),
+                             QString::fromStdString(names_[static_cast<std::size_t>(k)]));
+        }
+        painter.setPen(Qt::white);
+        painter.drawLine(QPointF(left + 0.5, b.top()), QPointF(left + 0.5, b.top() + headerHeight_));
+    }
+
+    // The corner and the lines under the header.
+    painter.fillRect(QRectF(b.left(), b.top(), leftEdgeWidth_, headerHeight_), banner);
+    painter.setPen(Qt::white);
+    painter.drawLine(QPointF(b.left() + leftEdgeWidth_ + 0.5, b.top()), QPointF(b.left() + leftEdgeWidth_ + 0.5, b.top() + headerHeight_));
+    painter.setClipRect(inner);
     painter.setPen(QColor::fromRgbF(0.8, 0.8, 0.8));
     painter.drawLine(QPointF(rect.left(), b.top() + headerHeight_ - 1.5), QPointF(rect.right(), b.top() + headerHeight_ - 1.5));
     painter.setPen(QColor::fromRgbF(0.5, 0.5, 0.5));

@@ -3,6 +3,7 @@
 #include "app/DrawnView.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -50,11 +51,11 @@ public:
     // The cursor cell with room for the pinned header and row band, to scroll into view.
     QRectF rectForCursor() const;
 
-    // The text of an element in a cell of `width` points in `font`: formatted with the
+    // The text of an element in a cell of `width` points in the font measured: formatted with the
     // cell's number width (a complex value again with no decimals when too wide), cut to
     // 8 characters and "…" when still too wide.
     static QString cellText(const NumberFormatter& format, const VQNumber& number, bool complexList, int realCplxMode,
-                            const QFont& font, double width);
+                            const QFontMetricsF& metrics, double width);
 
     int cursorRow = 0;
     int cursorCol = 0;

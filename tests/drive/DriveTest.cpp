@@ -881,8 +881,14 @@ TEST_P(StatScreensDrive, ListsTypedInTheEditorGiveTwoVarStatsAndAScatterPlot)
     EXPECT_EQ(wizard["screen"], 23);
     EXPECT_EQ(wizard["wizard"]["command"], "2-Var Stats");
     EXPECT_EQ(wizard["wizard"]["fields"][0], json({{"label", "XList="}, {"value", "L₁"}}));
+    // The list editor's picture: the cursor's highlighted cell.
     const QImage lists(QString::fromStdString((shots / "lists.png").string()));
     ASSERT_FALSE(lists.isNull());
+    int highlighted = 0;
+    for (int y = 0; y < lists.height() / 2; ++y)
+        for (int x = 0; x < lists.width(); ++x)
+            highlighted += lists.pixel(x, y) == qRgb(255, 230, 90);
+    EXPECT_GT(highlighted, 500) << device;
 
     const json& button = wizard["wizard"]["calculate"];
     std::string rest = typing + tapAt(button[0].get<double>() + button[2].get<double>() / 2, button[1].get<double>() + button[3].get<double>() / 2)
@@ -934,6 +940,21 @@ TEST_P(StatScreensDrive, ListsTypedInTheEditorGiveTwoVarStatsAndAScatterPlot)
     ASSERT_FALSE(picture.isNull());
     for (const auto& [x, y] : std::array<std::pair<double, double>, 5>{{{1, 2}, {2, 4}, {3, 5}, {4, 4}, {5, 5}}})
         EXPECT_TRUE(redNear(picture, pictureAt(graph, x, y))) << device << " " << x << "," << y;
+}
+
+// Each statistics screen and the set-up sheet close with Escape (QUIT) to the home screen;
+// the sheet also with its Done.
+TEST(Drive, TheStatisticsScreensCloseWithQuit)
+{
+    for (const char* open : {"key STAT\nkey ENTER\n", "key 2ND\nkey Y=\n", "key 2ND\nkey Y=\ntap 200 22\n",
+                             "key STAT\nkey RIGHT\nkey 2\n"}) {
+        const Session run = drive(std::string(open) + "wait idle\ndump\nhkey Escape\nwait idle\ndump\n");
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        ASSERT_EQ(run.dumps.size(), 2u) << run.output;
+        EXPECT_NE(run.dumps[0]["screen"], 0) << open;
+        EXPECT_EQ(run.dumps[1]["screen"], 0) << open;
+        EXPECT_FALSE(run.dumps[1].contains("plotSetup")) << open;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Drive, StatScreensDrive, ::testing::Values("phone", "tablet"),

@@ -253,7 +253,7 @@ TEST_F(ListEditor, TheGridMeasuresItsColumnsAndGivesNamedColumnsAList)
 // Too wide for its cell: 8 characters and "…", a complex value first without decimals.
 TEST_F(ListEditor, AWideValueShowsEightCharactersAndAnEllipsis)
 {
-    const QFont font = FontMap::shared().font("CourierNewPS-BoldMT", 16);
+    const QFontMetricsF font(FontMap::shared().font("CourierNewPS-BoldMT", 16));
     NumberFormatter format = calc.numberFormatter();
     format.settings.maxWidth = StatEditView::kCellWidth;
     const VQNumber small = VQNumber::numberWithReal(12.5, 15, -15);
