@@ -869,7 +869,10 @@ void AppDriver::dump()
         nlohmann::json fields = nlohmann::json::array();
         for (const VQTemplateField& field : wizard->form().fields())
             fields.push_back({{"label", field.label}, {"value", field.flags == VQTemplateField::ListName
-                    ? nlohmann::json(calc.stringFromOps(field.listValue)) : nlohmann::json(field.value)}});
+                    ? nlohmann::json(calc.stringFromOps(field.listValue))
+                    : field.flags == VQTemplateField::EquationVariable && StatWizScreen::regEqToken(field.value)
+                    ? nlohmann::json(calc.nameForOpcode(*StatWizScreen::regEqToken(field.value)))
+                    : nlohmann::json(field.value)}});
         const QPoint button = wizard->calculateButton().mapTo(&app_.root(), QPoint(0, 0));
         state["wizard"] = {{"command", wizard->commandName()}, {"fields", std::move(fields)},
             {"current", wizard->form().currentField()},

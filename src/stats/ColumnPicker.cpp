@@ -113,9 +113,13 @@ void ColumnPicker::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const double middle = height() / 2.0;
-    // The selection band across every column.
-    painter.fillRect(QRectF(0, middle - kRowHeight / 2.0, width(), kRowHeight), QColor(255, 255, 255, 46));
-    painter.setPen(QColor(255, 255, 255, 120));
+    painter.fillRect(rect(), background_);
+    // The selection band across every column, in a shade of the text's colour.
+    QColor band = textColor_;
+    band.setAlphaF(0.12);
+    painter.fillRect(QRectF(0, middle - kRowHeight / 2.0, width(), kRowHeight), band);
+    band.setAlphaF(0.45);
+    painter.setPen(band);
     painter.drawLine(QPointF(0, middle - kRowHeight / 2.0), QPointF(width(), middle - kRowHeight / 2.0));
     painter.drawLine(QPointF(0, middle + kRowHeight / 2.0), QPointF(width(), middle + kRowHeight / 2.0));
     painter.setFont(FontMap::shared().font("Helvetica-Bold", 20));

@@ -38,7 +38,13 @@ public:
     int columnAt(double x) const;
     // The centre of a row of a column as drawn now, in the picker's coordinates.
     QPointF rowCenter(int col, int row) const;
-    void setTextColor(const QColor& color) { textColor_ = color; }
+    // The picker's background and its rows' text.
+    void setColors(const QColor& background, const QColor& text)
+    {
+        background_ = background;
+        textColor_ = text;
+        update();
+    }
     void setOnSelect(std::function<void(int col, int row)> handler) { onSelect_ = std::move(handler); }
 
 protected:
@@ -56,6 +62,7 @@ private:
     void pick(int col, int row);
 
     std::vector<Column> columns_;
+    QColor background_ = Qt::transparent;
     QColor textColor_ = Qt::white;
     std::function<void(int, int)> onSelect_;
 };

@@ -2,6 +2,7 @@
 
 #include "app/AppShell.h"
 #include "app/EntryEvaluator.h"
+#include "app/NamedColors.h"
 #include "app/ScreenRouter.h"
 #include "core/Calculator.h"
 #include "drawing/VImageDraw.h"
@@ -72,6 +73,8 @@ StatPlotSetup::StatPlotSetup(Calculator& calc, AppShell& shell, ScreenRouter& ro
         captions_[i]->setAlignment(Qt::AlignCenter);
     }
     picker_->setOnSelect([this](int column, int row) { pick(column, row); });
+    // The marks and the icons' axes are drawn in black: the picker is light.
+    picker_->setColors(namedColor("statPickerBackColor"), Qt::black);
 
     auto* grid = new QGridLayout(colorView_);
     grid->setContentsMargins(16, 8, 16, 8);

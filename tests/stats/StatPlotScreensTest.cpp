@@ -244,6 +244,30 @@ TEST_F(StatScreens, ThePickerTakesClicksAndTheWheel)
     EXPECT_EQ(model->plotType(0), StatGraphManager::Histogram);
 }
 
+// The sheet covers the menu area; the picker's rows and the captions read, at both sizes.
+TEST_F(StatScreens, TheSheetsPickerAndCaptionsReadAtBothSizes)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        StatEqScreen& list = showList();
+        list.list().tap(QPointF(200, list.list().rowHeight() / 2));
+        StatPlotSetup& sheet = *setup();
+        EXPECT_EQ(sheet.geometry(), router().menuRect().toRect()) << tablet;
+        const QImage picture = sheet.grab().toImage();
+        const double dpr = picture.devicePixelRatio();
+        const ColumnPicker& picker = sheet.picker();
+        for (int column = StatPlotSetup::TypeColumn; column <= StatPlotSetup::FourthColumn; ++column) {
+            const QPointF centre = picker.mapTo(&sheet, picker.rowCenter(column, picker.selectedRow(column)).toPoint());
+            const QRect row(int((centre.x() - 24) * dpr), int((centre.y() - 18) * dpr), int(48 * dpr), int(36 * dpr));
+            EXPECT_GE(textContrast(picture, row), 3.0) << tablet << " column " << column;
+        }
+        const QRect caption(picker.x() * dpr, int((StatPlotSetup::kNavHeight + 4) * dpr), picker.width() * dpr, int(24 * dpr));
+        EXPECT_GE(textContrast(picture, caption), 3.0) << tablet;
+        EXPECT_TRUE(sheet.doneButton().isVisible()) << tablet;
+    }
+}
+
 // ---- The wizard ----
 
 TEST_F(StatScreens, TheWizardsDefaultsPasteExactlyTheCommandsTokens)
