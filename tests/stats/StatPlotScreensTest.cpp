@@ -19,6 +19,7 @@
 
 #include <QImage>
 #include <QPushButton>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -236,12 +237,20 @@ TEST_F(StatScreens, ThePickerTakesClicksAndTheWheel)
     EXPECT_EQ(picker.selectedRow(StatPlotSetup::TypeColumn), 2);
     EXPECT_EQ(sheet.fourthCaption(), "Freq");
     EXPECT_EQ(picker.columnAt(-5), -1);
+    // One notch down steps the mark column on by a row, never past its last.
+    const QPointF mark = picker.rowCenter(StatPlotSetup::MarkColumn, picker.selectedRow(StatPlotSetup::MarkColumn));
+    for (int notch = 0; notch < 4; ++notch) {
+        QWheelEvent wheel(mark, picker.mapToGlobal(mark), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&picker, &wheel);
+        EXPECT_EQ(picker.selectedRow(StatPlotSetup::MarkColumn), std::min(notch + 1, 2));
+    }
     const QImage picture = sheet.grab().toImage();
     EXPECT_FALSE(picture.isNull());
     // Done from its button closes the sheet.
     clickAt(*root, centreIn(*root, sheet.doneButton()));
     EXPECT_FALSE(sheet.isVisible());
     EXPECT_EQ(model->plotType(0), StatGraphManager::Histogram);
+    EXPECT_EQ(model->plotMark(0), 2);
 }
 
 // The sheet covers the menu area; the picker's rows and the captions read, at both sizes.
