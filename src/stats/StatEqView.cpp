@@ -89,19 +89,18 @@ void StatEqView::paintContent(QPainter& painter, const QRectF&)
     painter.setFont(font);
     const QFontMetricsF metrics(font);
     const QColor text = namedColor("fontColor");
+    // One look at the plots for the whole draw (a program may change them meanwhile).
+    const auto held = calc_.locked();
     for (int i = 0; i < StatPlotModel::kPlotCount; ++i) {
         const double y = i * rowHeight_;
         bool visible = false;
         int type = 0;
         QColor color;
-        {
-            const auto state = calc_.locked();
-            if (const StatPlotModel* model = StatPlotModel::of(calc_)) {
-                visible = model->plotVisible(i);
-                type = model->plotType(i);
-                const VQColor c = model->plotColor(i);
-                color = QColor::fromRgbF(c.r(), c.g(), c.b(), 1);
-            }
+        if (const StatPlotModel* model = StatPlotModel::of(calc_)) {
+            visible = model->plotVisible(i);
+            type = model->plotType(i);
+            const VQColor c = model->plotColor(i);
+            color = QColor::fromRgbF(c.r(), c.g(), c.b(), 1);
         }
         const QImage& button = visible ? onImage_ : offImage_;
         painter.drawImage(QPointF(3, y + (rowHeight_ - button.deviceIndependentSize().height()) / 2), button);
