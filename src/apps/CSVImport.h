@@ -23,7 +23,7 @@ public:
     // The numbers all the calculator's lists may hold together after an import, so that
     // imports one after another cannot grow the saved calculator past what a save writes
     // in a moment.
-    static constexpr std::size_t kMaxHeldNumbers = 200'000;
+    static constexpr std::size_t kMaxHeldNumbers = 50'000;
 
     // All or nothing: 0 when every list was stored; 85 when the text holds no list; 86,
     // storing nothing, when it holds more than the calculator takes or a bad row (an empty
