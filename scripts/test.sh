@@ -69,7 +69,9 @@ echo "== every test under AddressSanitizer and UndefinedBehaviorSanitizer"
 ORVENDA_BUILD_DIR="$root/build-asan" ORVENDA_BUILD_TYPE=Debug ORVENDA_TARGETS="${asan_tests[*]} ${fuzzers[*]}" \
   stage asan-build "$root/scripts/build.sh" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DORVENDA_SANITIZE=ON -DORVENDA_FUZZ=ON -DORVENDA_BENCH=OFF
+# The screens' tests keep a QApplication until they exit, as the start-up fuzzer does.
 ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ORVENDA_STRESS_SECONDS=20 \
+  LSAN_OPTIONS=suppressions="$root/scripts/lsan-fuzz.supp":print_suppressions=0 \
   stage asan-test run_tests "$root/build-asan" "${asan_tests[@]}"
 
 echo "== engine under ThreadSanitizer"
