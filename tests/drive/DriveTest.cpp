@@ -642,8 +642,9 @@ TEST(Drive, EveryScreenClosesByEscapeAndByAClick)
         EXPECT_EQ(opened["top"]["title"], title) << title;
         EXPECT_GT(changedPixels(bare, picture(shotOf(id, "open"))), 0) << title << " is not pictured";
         EXPECT_EQ(closed["top"]["id"], backOf(title)) << title << " stays after Escape";
-        if (homeBack(title))
+        if (homeBack(title)) {
             EXPECT_EQ(changedPixels(bare, picture(shotOf(id, "key"))), 0) << title << ": Escape does not give the home screen back";
+        }
         script += "open " + std::to_string(id) + "\nwait idle\n"
             + (opened["top"]["leave"].is_null() ? std::string("key 2ND\nkey MODE\n") : std::string("tap leave\n"))
             + "wait idle\ndump\nshot " + shotOf(id, "click").string() + "\n" + homeAgain(title);
@@ -654,8 +655,9 @@ TEST(Drive, EveryScreenClosesByEscapeAndByAClick)
     for (std::size_t k = 0; k < ids.size(); ++k) {
         const auto& [id, title] = ids[k];
         EXPECT_EQ(byClick.dumps[k]["top"]["id"], backOf(title)) << title << " stays after a click";
-        if (homeBack(title))
+        if (homeBack(title)) {
             EXPECT_EQ(changedPixels(bare, picture(shotOf(id, "click"))), 0) << title << ": a click does not give the home screen back";
+        }
     }
 }
 
