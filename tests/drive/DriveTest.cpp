@@ -661,6 +661,23 @@ TEST(Drive, EveryScreenClosesByEscapeAndByAClick)
     }
 }
 
+// ALPHA then the key under CONV opens the conversions; closing them, by Escape or by their
+// Done, gives back the keyboard as it was before ALPHA, not the alpha typewriter.
+TEST(Drive, ClosingAScreenOpenedWithAlphaGivesTheKeyboardBack)
+{
+    const fs::path folder = scratch("alpha");
+    fs::create_directories(folder);
+    const Session run = drive("wait idle\nshot " + (folder / "bare.png").string() + "\nkey ALPHA\nkey Undo\nwait idle\ndump\n"
+        + "hkey Escape\nwait idle\nshot " + (folder / "key.png").string() + "\nkey ALPHA\nkey Undo\nwait idle\n"
+        + "tap leave\nwait idle\nshot " + (folder / "click.png").string() + "\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 1u);
+    EXPECT_EQ(run.dumps[0]["top"]["title"], "Conversions");
+    const QImage bare = picture(folder / "bare.png");
+    EXPECT_EQ(changedPixels(bare, picture(folder / "key.png")), 0);
+    EXPECT_EQ(changedPixels(bare, picture(folder / "click.png")), 0);
+}
+
 // ---- Pictures of every screen ----
 
 struct ScreenScript {
