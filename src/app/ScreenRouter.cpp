@@ -154,6 +154,15 @@ ScreenController* ScreenRouter::make(int id)
         return made;
     const bool ownView = overlay(id) || id == screens::ProgramEditor;
     ScreenController* c = registry_.make(id, ownView ? static_cast<QWidget*>(this) : display_);
+    // Each is left as QUIT leaves it: an overlay gives the screen under it back.
+    if (id == screens::Mode)
+        c->setLeave([this] { settingsDone(); });
+    else if (id == screens::KeyCatalog)
+        c->setLeave([this] { keyCatalogDone(); });
+    else if (overlay(id))
+        c->setLeave([this] { overlayDone(); });
+    else
+        c->setLeave([this] { showHome(); });
     c->hide();
     c->setGeometry(id == screens::ProgramEditor ? rect() : overlay(id) ? menuRect().toRect() : display_->rect());
     controllers_[id] = c;
@@ -179,6 +188,34 @@ bool ScreenRouter::shouldShowGraphView() const
 {
     const ScreenController* menu = controller(screens::Menu);
     return !menu || menu->isHidden();
+}
+
+int ScreenRouter::frontId() const
+{
+    int front = -1;
+    for (const auto& [id, screen] : controllers_) {
+        if (screen->isHidden())
+            continue;
+        if (overlay(id))
+            return id;
+        front = id;
+    }
+    return front;
+}
+
+bool ScreenRouter::open(int id)
+{
+    if (id == screens::Menu)
+        showMenu(0);
+    else if (id == screens::Catalog)
+        showCatalog(QString());
+    else if (overlay(id))
+        showOverlay(id);
+    else if (routerScreen(id) && id != screens::ClassicHome)
+        showScreen(id);
+    else
+        return false;
+    return true;
 }
 
 void ScreenRouter::clearEntry()

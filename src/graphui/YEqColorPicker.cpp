@@ -54,6 +54,7 @@ YEqColorPicker::YEqColorPicker(Calculator& calc, ScreenRouter& router, QWidget* 
     title_->setFont(FontMap::shared().font("Helvetica-Bold", 17));
     nav->addWidget(title_, 1);
     auto* doneButton = new QPushButton(QStringLiteral("Done"), navBar_);
+    done_ = doneButton;
     doneButton->setFont(FontMap::shared().font("Helvetica-Bold", 17));
     doneButton->setFlat(true);
     doneButton->setFocusPolicy(Qt::NoFocus);
@@ -224,5 +225,7 @@ QImage YEqColorPicker::sample(int segment, bool sequence, const VQColor& color, 
         QString::fromUtf8(label));
     return image;
 }
+
+QWidget* YEqColorPicker::leaveControl() const { return done_; }
 
 } // namespace orvenda

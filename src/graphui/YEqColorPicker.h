@@ -58,10 +58,14 @@ public:
     static QImage sample(int segment, bool sequence, const VQColor& color, bool selected, const QColor& background,
         double scale);
 
+    QWidget* leaveControl() const override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Done, in the bar.
+    QWidget* done_ = nullptr;
     // The colour controls moved: the colour and the samples follow.
     void slidersMoved();
     void layoutSheet();

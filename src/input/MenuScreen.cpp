@@ -1020,4 +1020,6 @@ void MenuScreen::showContextMenu(const QPoint& at)
         deleteRow(p);
 }
 
+QWidget* MenuScreen::leaveControl() const { return cancel_; }
+
 } // namespace orvenda

@@ -95,6 +95,7 @@ public:
     Place selection() const { return selected_; }
     const HelpPage& help() const { return *help_; }
     const QPushButton& cancelButton() const { return *cancel_; }
+    QWidget* leaveControl() const override;
 
     // ---- Program library ----
 

@@ -56,6 +56,7 @@ ModeScreen::ModeScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     auto* title = new QLabel(QStringLiteral("MODE"));
     title->setFont(FontMap::shared().font("Helvetica-Bold", 16));
     auto* close = new QPushButton(QStringLiteral("Done"));
+    close_ = close;
     close->setFocusPolicy(Qt::NoFocus);
     bar->addWidget(title);
     bar->addStretch();
@@ -492,5 +493,7 @@ void ModeScreen::done()
     if (settingsDone)
         settingsDone();
 }
+
+QWidget* ModeScreen::leaveControl() const { return close_; }
 
 } // namespace orvenda

@@ -465,8 +465,17 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
     }
     if (command == "file" && !argument.empty())
         return file(argument);
+    if (command == "open")
+        return open(argument);
+    if (command == "screens" && argument.empty()) {
+        nlohmann::json all = nlohmann::json::array();
+        for (int id : ScreenRegistry::ids())
+            all.push_back({{"id", id}, {"title", ScreenRegistry::title(id).toStdString()}});
+        out_ << nlohmann::json{{"screens", std::move(all)}}.dump() << std::endl;
+        return true;
+    }
     return fail("unknown line «" + std::string(command) + (argument.empty() ? "" : " ") + std::string(argument)
-                + "» (key, hkey, type, tap, wait, blink, shot, press, dump, file, program)");
+                + "» (key, hkey, type, tap, wait, blink, shot, press, dump, file, program, open, screens)");
 }
 
 bool AppDriver::key(std::string_view name)
@@ -559,6 +568,11 @@ bool AppDriver::hardwareKey(std::string_view chord)
             target = c;
     if (auto* graph = dynamic_cast<GraphScreenController*>(app_.root().fullScreen(screens::Graph)); graph && graph->isVisible())
         target = graph->zoomMenu() && graph->zoomMenu()->isVisible() ? static_cast<QWidget*>(graph->zoomMenu()) : graph;
+    // Any other full-size screen on top (the debugger and help page too) has the keys.
+    const int front = app_.root().frontId();
+    if (front != screens::Graph)
+        if (ScreenController* full = app_.root().fullScreen(front))
+            target = full;
     QApplication::sendEvent(target, &press);
     return true;
 }
@@ -630,8 +644,34 @@ bool AppDriver::type(std::string_view text)
     return true;
 }
 
+bool AppDriver::open(std::string_view id)
+{
+    const auto n = number(id);
+    if (!n || !app_.root().open(*n))
+        return fail("open needs the id of a screen the app shows, not «" + std::string(id) + "»");
+    spin(0);
+    return true;
+}
+
+QWidget* AppDriver::leaveControl() const
+{
+    const ScreenController* top = app_.root().controllerOf(app_.root().frontId());
+    QWidget* control = top ? top->leaveControl() : nullptr;
+    return control && control->isVisible() ? control : nullptr;
+}
+
 bool AppDriver::tap(std::string_view where)
 {
+    if (where == "leave") {
+        QWidget* control = leaveControl();
+        if (!control)
+            return fail("tap leave: the screen in front has no control that leaves it");
+        if (openAlert())
+            return true;
+        click(control->mapTo(&app_.root(), control->rect().center()));
+        spin(0);
+        return true;
+    }
     const auto blank = where.find(' ');
     const auto x = blank == std::string_view::npos ? std::nullopt : number(where.substr(0, blank));
     const auto y = blank == std::string_view::npos ? std::nullopt : number(trim(where.substr(blank + 1)));
@@ -755,6 +795,14 @@ void AppDriver::dump()
     Calculator& calc = app_.calculator();
     nlohmann::json state;
     state["screen"] = calc.currentScreen();
+    // What the window shows on top, from the widgets the picture is drawn from.
+    const int front = app_.root().frontId();
+    nlohmann::json top{{"id", front}, {"title", ScreenRegistry::title(front).toStdString()}, {"leave", nullptr}};
+    if (const QWidget* control = leaveControl()) {
+        const QRect r(control->mapTo(&app_.root(), QPoint(0, 0)), control->size());
+        top["leave"] = {r.x(), r.y(), r.width(), r.height()};
+    }
+    state["top"] = std::move(top);
     state["mathPrint"] = calc.locked()->mathPrint;
     auto* graph = dynamic_cast<GraphScreenController*>(app_.root().fullScreen(screens::Graph));
     GraphView* graphView = graph && graph->isVisible() ? &graph->graphView() : nullptr;

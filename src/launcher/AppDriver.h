@@ -2,6 +2,8 @@
 
 #include <QPoint>
 
+class QWidget;
+
 #include <nlohmann/json.hpp>
 
 #include <iosfwd>
@@ -42,7 +44,10 @@ class ViewControlDelegate;
 //                  pictures do not depend on how long the script takes)
 //   shot FILE.png  a picture of the window, with open alerts and dialogs centred over it
 //   press CAPTION  presses a button of the open alert
-//   dump           one JSON object on a line: screen, mathPrint (which home screen),
+//   dump           one JSON object on a line: screen, top (what is drawn on top of the
+//                  window: the id and title of the full-size screen, overlay or screen in
+//                  front, and leave, its leave control's x, y, width and height in the
+//                  window or null), mathPrint (which home screen),
 //                  entry, cursor, history (input and answer of each item), ans, error
 //                  (the last reported, 0 for none), alerts (title, message, buttons),
 //                  output (the program output lines), trace (the traced point, null when
@@ -68,6 +73,9 @@ class ViewControlDelegate;
 //                  was reported with, and arrived, what its import stored, such as
 //                  "program HELLO" or "list L₁")
 //   file PATH      hands the file to the app as the desktop does (one report, an alert)
+//   open ID        shows the screen or overlay of that id (ScreenRegistry's ids) as the app
+//                  asks for it; `screens` prints every id with its title as one JSON line
+//   tap leave      a click on the visible control that leaves the screen on top
 //   program NAME   the lines up to `end` become the program NAME, written as the case
 //                  files write programs: its program file in the data folder is written
 //                  (keeping its description, notes and tags) as the editor saves one
@@ -112,6 +120,9 @@ private:
     bool press(std::string_view caption);
     void dump();
     bool file(std::string_view path);
+    bool open(std::string_view id);
+    // The visible control that leaves the screen on top, nullptr when it has none.
+    QWidget* leaveControl() const;
     bool fail(const std::string& message);
 
     AppLauncher& app_;

@@ -581,6 +581,103 @@ TEST(Drive, TableSetupAutoStartsTheTableAtTblStart)
     EXPECT_EQ(run.dumps[0]["table"]["start"], 2);
 }
 
+// ---- Every screen lets the user go ----
+
+// Pixels that differ between two pictures of the same size, every other pixel looked at.
+int changedPixels(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return a.width() * a.height();
+    int changed = 0;
+    for (int y = 0; y < a.height(); y += 2)
+        for (int x = 0; x < a.width(); x += 2)
+            changed += a.pixel(x, y) != b.pixel(x, y);
+    return changed;
+}
+
+QImage picture(const fs::path& file) { return QImage(QString::fromStdString(file.string())); }
+
+// Every screen and overlay id the app knows, opened from the home screen, closes by Escape
+// and, opened again, by a click: on its own control when it has one (the dump names it),
+// else on the keyboard's QUIT (2ND, MODE). The dump then names the home screen on top and
+// the picture is the home screen's as it was, keyboard included.
+TEST(Drive, EveryScreenClosesByEscapeAndByAClick)
+{
+    const Session listing = drive("screens\n");
+    ASSERT_EQ(listing.exitCode, 0) << listing.output;
+    ASSERT_EQ(listing.dumps.size(), 1u);
+    std::vector<std::pair<int, std::string>> ids;
+    int programEditor = -1;
+    for (const json& screen : listing.dumps[0]["screens"]) {
+        if (screen["title"] == "Program editor")
+            programEditor = screen["id"].get<int>();
+        if (screen["id"] != 0 && screen["id"] != 100) // the home screens are where closing leads
+            ids.emplace_back(screen["id"].get<int>(), screen["title"].get<std::string>());
+    }
+    ASSERT_GT(ids.size(), 20u);
+    // Where each goes back to: home, but the debugger leaves its program in the editor.
+    const auto backOf = [&](const std::string& title) { return title == "Debugger" ? programEditor : 0; };
+    const auto homeBack = [&](const std::string& title) { return backOf(title) == 0; };
+
+    const fs::path folder = scratch("closing");
+    fs::create_directories(folder);
+    const auto shotOf = [&](int id, const std::string& what) { return folder / (std::to_string(id) + "-" + what + ".png"); };
+    // Escape first; the dumps of the open screens tell which have a control of their own.
+    std::string script = "wait idle\nshot " + (folder / "bare.png").string() + "\n";
+    // From the program editor the debugger left, Escape leads home.
+    const auto homeAgain = [&](const std::string& title) { return homeBack(title) ? std::string() : std::string("hkey Escape\nwait idle\n"); };
+    for (const auto& [id, title] : ids)
+        script += "open " + std::to_string(id) + "\nwait idle\ndump\nshot " + shotOf(id, "open").string()
+            + "\nhkey Escape\nwait idle\ndump\nshot " + shotOf(id, "key").string() + "\n" + homeAgain(title);
+    const Session byKey = drive(script);
+    ASSERT_EQ(byKey.exitCode, 0) << byKey.output;
+    ASSERT_EQ(byKey.dumps.size(), 2 * ids.size());
+    const QImage bare = picture(folder / "bare.png");
+    script = "wait idle\n";
+    for (std::size_t k = 0; k < ids.size(); ++k) {
+        const auto& [id, title] = ids[k];
+        const json& opened = byKey.dumps[2 * k];
+        const json& closed = byKey.dumps[2 * k + 1];
+        EXPECT_EQ(opened["top"]["id"], id) << title;
+        EXPECT_EQ(opened["top"]["title"], title) << title;
+        EXPECT_GT(changedPixels(bare, picture(shotOf(id, "open"))), 0) << title << " is not pictured";
+        EXPECT_EQ(closed["top"]["id"], backOf(title)) << title << " stays after Escape";
+        if (homeBack(title)) {
+            EXPECT_EQ(changedPixels(bare, picture(shotOf(id, "key"))), 0) << title << ": Escape does not give the home screen back";
+        }
+        script += "open " + std::to_string(id) + "\nwait idle\n"
+            + (opened["top"]["leave"].is_null() ? std::string("key 2ND\nkey MODE\n") : std::string("tap leave\n"))
+            + "wait idle\ndump\nshot " + shotOf(id, "click").string() + "\n" + homeAgain(title);
+    }
+    const Session byClick = drive(script);
+    ASSERT_EQ(byClick.exitCode, 0) << byClick.output;
+    ASSERT_EQ(byClick.dumps.size(), ids.size());
+    for (std::size_t k = 0; k < ids.size(); ++k) {
+        const auto& [id, title] = ids[k];
+        EXPECT_EQ(byClick.dumps[k]["top"]["id"], backOf(title)) << title << " stays after a click";
+        if (homeBack(title)) {
+            EXPECT_EQ(changedPixels(bare, picture(shotOf(id, "click"))), 0) << title << ": a click does not give the home screen back";
+        }
+    }
+}
+
+// ALPHA then the key under CONV opens the conversions; closing them, by Escape or by their
+// Done, gives back the keyboard as it was before ALPHA, not the alpha typewriter.
+TEST(Drive, ClosingAScreenOpenedWithAlphaGivesTheKeyboardBack)
+{
+    const fs::path folder = scratch("alpha");
+    fs::create_directories(folder);
+    const Session run = drive("wait idle\nshot " + (folder / "bare.png").string() + "\nkey ALPHA\nkey Undo\nwait idle\ndump\n"
+        + "hkey Escape\nwait idle\nshot " + (folder / "key.png").string() + "\nkey ALPHA\nkey Undo\nwait idle\n"
+        + "tap leave\nwait idle\nshot " + (folder / "click.png").string() + "\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 1u);
+    EXPECT_EQ(run.dumps[0]["top"]["title"], "Conversions");
+    const QImage bare = picture(folder / "bare.png");
+    EXPECT_EQ(changedPixels(bare, picture(folder / "key.png")), 0);
+    EXPECT_EQ(changedPixels(bare, picture(folder / "click.png")), 0);
+}
+
 // ---- Pictures of every screen ----
 
 struct ScreenScript {
@@ -648,6 +745,30 @@ std::pair<int, int> greenColumns(const QImage& image, int y)
         }
     }
     return {left, right};
+}
+
+// A faulty Y₁ (X+*3) graphs nothing, not its beginning: GRAPH and TABLE report its syntax
+// error, and Goto leads to the fault in the Y= editor.
+TEST(Drive, AFaultyEquationReportsItsErrorAndDrawsNothing)
+{
+    const fs::path shot = scratch("faulty-graph.png");
+    const Session run = drive("type \"X+*3\"->Y₁\nkey ENTER\nwait idle\nkey GRAPH\nwait idle\ndump\npress OK\nshot "
+        + shot.string() + "\nkey 0x419\nwait idle\ndump\npress Goto\nwait idle\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 3u);
+    for (const json& reported : {run.dumps[0], run.dumps[1]}) {
+        ASSERT_EQ(reported["alerts"].size(), 1u) << reported.dump();
+        EXPECT_EQ(reported["alerts"][0]["title"], "Calc Error");
+        EXPECT_EQ(reported["alerts"][0]["buttons"], json::array({"OK", "Goto"}));
+        EXPECT_EQ(reported["error"], 1);
+    }
+    const QImage graph = picture(shot);
+    for (int y = 100; y < graph.height() - 100; y += 10)
+        EXPECT_EQ(greenColumns(graph, y).first, -1) << "a curve at row " << y;
+    EXPECT_EQ(run.dumps[2]["screen"], 1);
+    ASSERT_TRUE(run.dumps[2].contains("yEq")) << run.dumps[2].dump();
+    EXPECT_EQ(run.dumps[2]["yEq"]["current"], "Y₁");
+    EXPECT_EQ(run.dumps[2]["yEq"]["cursor"], 2);
 }
 
 class GraphScreensDrive : public ::testing::TestWithParam<std::string> {};

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 #include <future>
 #include <vector>
 
@@ -119,14 +120,12 @@ TEST(ProgramQueueTest, GetKeyLosesNoKeyPressedWhileAProgramReads)
     unsigned pause = 1;
     for (int k = 0; k < 1000; ++k) {
         // As a user would, the next key comes once the program has taken the last one, a
-        // little later, while the program keeps reading.
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (h.calc.lastKey.load() != 0 && std::chrono::steady_clock::now() < until)
-            h.main.pump();
+        // little later, while the program keeps reading. The main thread sleeps until the
+        // program's next read signals it (each read posts to the main queue).
+        const bool taken = h.main.pumpUntil([&] { return h.calc.lastKey.load() == 0; }, std::chrono::seconds(30));
+        ASSERT_TRUE(taken) << "key " << k << " was never read";
         pause = pause * 1103515245u + 12345u;
-        const auto later = std::chrono::steady_clock::now() + std::chrono::microseconds(pause % 30);
-        while (std::chrono::steady_clock::now() < later) {
-        }
+        std::this_thread::sleep_for(std::chrono::microseconds(pause % 30));
         const int code = 11 + k % 95;
         h.calc.lastKey = code;
         sum += code;

@@ -147,6 +147,25 @@ TEST_F(GraphTextTest, EndLabelsAreWholeInsideTheGraph)
     EXPECT_GE(lastInk - firstInk + 1, width("-10") - 4);
 }
 
+// A y tick just above the bottom edge keeps its label whole above the edge, however close
+// (its text would otherwise be cut, "-10" reading as "-1"), in windows not ZStandard's.
+TEST_F(GraphTextTest, YLabelsNearTheBottomStayWhole)
+{
+    const double height = QFontMetricsF(FontMap::shared().font("Helvetica", 14)).height();
+    for (const double yMin : {-10.2, -10.5, -10.05, -5.1}) {
+        view.zoom({-10, 10, yMin, yMin + 20});
+        overlay();
+        int yLabels = 0;
+        for (const auto& l : text().labels().labels) {
+            if (l.topLeft.x() != 163.5)
+                continue;
+            ++yLabels;
+            EXPECT_LE(l.topLeft.y() + height, 320.5) << l.text << " with Ymin " << yMin;
+        }
+        EXPECT_GE(yLabels, 3) << "Ymin " << yMin;
+    }
+}
+
 TEST_F(GraphTextTest, PiAndExponentLabels)
 {
     calc.locked()->graphXAxisLabelMode = 1;
