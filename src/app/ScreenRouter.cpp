@@ -121,9 +121,7 @@ void ScreenRouter::layout()
     display_->setGeometry(frames_.display.toRect());
     keyboard_->setGeometry(frames_.keyboard.toRect());
     for (const auto& [id, c] : controllers_) {
-        if (id == screens::ProgramEditor)
-            c->setGeometry(rect());
-        else if (overlay(id))
+        if (overlay(id))
             c->setGeometry(menuRect().toRect());
         else
             c->setGeometry(display_->rect());
@@ -305,9 +303,8 @@ void ScreenRouter::bringControllerToFront(ScreenController* c)
         return;
     }
     for (const auto& [id, screen] : controllers_) {
-        if (id == screens::ProgramEditor)
-            screen->setGeometry(rect());
-        else if (routerScreen(id) || id == screens::StatPlotColor)
+        // The program editor takes the display only: the keyboard under it stays in reach.
+        if (routerScreen(id) || id == screens::StatPlotColor)
             screen->setGeometry(display_->rect());
     }
     for (const auto& [id, screen] : controllers_)
