@@ -12,7 +12,10 @@
 #include "core/Calculator.h"
 #include "core/Operand.h"
 #include "core/services/ProgramOutputManager.h"
+#include "app/ImageButton.h"
 #include "programs/ProgramDebuggerScreen.h"
+#include "programs/ProgramEditView.h"
+#include "programs/ProgramEditorScreen.h"
 #include "programs/ProgramModel.h"
 #include "programs/ProgramOutputModel.h"
 #include "programs/VarsView.h"
@@ -511,6 +514,9 @@ bool AppDriver::hardwareKey(std::string_view chord)
             target = c;
     if (auto* graph = dynamic_cast<GraphScreenController*>(app_.root().fullScreen(screens::Graph)); graph && graph->isVisible())
         target = graph->zoomMenu() && graph->zoomMenu()->isVisible() ? static_cast<QWidget*>(graph->zoomMenu()) : graph;
+    // The debugger takes the keys while it shows (s and S step, Escape leaves it).
+    if (QWidget* debugger = app_.root().fullScreen(screens::Debugger); debugger && debugger->isVisible())
+        target = debugger;
     QApplication::sendEvent(target, &press);
     return true;
 }
@@ -762,6 +768,22 @@ void AppDriver::dump()
         state["editor"] = {{"program", programs.programName()}, {"lines", std::move(lines)},
             {"cursor", {programs.textLine(), programs.columnForIndex(programs.prgmEditCursor())}},
             {"debug", programs.debug()}, {"selection", {selection.location, selection.length}}};
+        const auto centre = [this](const QWidget& widget) {
+            const QPoint at = widget.mapTo(&app_.root(), widget.rect().center());
+            return nlohmann::json::array({at.x(), at.y()});
+        };
+        // Where a user taps: the controls' centres and the text's first line, line height
+        // and left margin, in the window.
+        const auto text = [this](const ProgramEditView& view) {
+            const QPoint at = view.mapTo(&app_.root(), QPoint(0, 0));
+            return nlohmann::json::array({at.x(), at.y(), view.leading(), view.leftMargin()});
+        };
+        if (const auto* editor = dynamic_cast<const ProgramEditorScreen*>(app_.root().router().controller(screens::ProgramEditor));
+            editor && editor->isVisible()) {
+            state["editor"]["label"] = editor->nameLabel().text().toStdString();
+            state["editor"]["controls"] = {{"debug", centre(editor->debugButton())}, {"quit", centre(editor->quitButton())}};
+            state["editor"]["text"] = text(editor->editView());
+        }
         if (const auto* debugger = dynamic_cast<const ProgramDebuggerScreen*>(app_.root().fullScreen(screens::Debugger));
             debugger && debugger->isVisible()) {
             nlohmann::json breaks = nlohmann::json::array();
@@ -769,7 +791,10 @@ void AppDriver::dump()
                 if (programs.breakForLine(n))
                     breaks.push_back(n);
             state["debugger"] = {{"label", debugger->nameLabel().text().toStdString()}, {"vars", debugger->varsView().lines()},
-                {"line", programs.textLine()}, {"breaks", std::move(breaks)}};
+                {"line", programs.textLine()}, {"breaks", std::move(breaks)},
+                {"controls", {{"step", centre(debugger->stepButton())}, {"run", centre(debugger->runButton())},
+                                 {"quit", centre(debugger->quitButton())}}},
+                {"text", text(debugger->editView())}};
         }
     }
     if (calc.lockMagnifier) {

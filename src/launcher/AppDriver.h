@@ -50,9 +50,12 @@ class ViewControlDelegate;
 //                  menu, paused, visible and, while it shows, grid: x, y, width, height,
 //                  line height and cell width of its character grid in the window); on the
 //                  program editor editor (program, its screen lines, cursor [line,
-//                  column], debug, selection [start, length]) and, while the debugger
-//                  shows, debugger (label, vars: the variables panel's lines, line: the
-//                  current statement's line, breaks: the lines with a breakpoint), trace (the traced point, null when
+//                  column], debug, selection [start, length], label, controls: the
+//                  debug and quit buttons' centres, text: the text's x, y, line height
+//                  and left margin) and, while the debugger shows, debugger (label,
+//                  vars: the variables panel's lines, line: the current statement's
+//                  line, breaks: the lines with a breakpoint, controls: step, run and
+//                  quit, text), trace (the traced point, null when
 //                  none) and, on the Y= screen, yEq (the graph mode's equations: name,
 //                  text, on, style, colour; the current one and the cursor); on the
 //                  WINDOW screen field (the current field's row); on the TABLE screen

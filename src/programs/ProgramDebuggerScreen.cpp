@@ -19,6 +19,8 @@
 #include <QScrollArea>
 #include <QTimer>
 
+#include <tuple>
+
 namespace orvenda {
 
 namespace {
@@ -33,8 +35,7 @@ constexpr int kTabletTop = 22;
 ProgramDebuggerScreen::ProgramDebuggerScreen(Calculator& calc, ProgramModel& model, QWidget* parent)
     : ScreenController(calc, parent), model_(model), name_(new QLabel(this)), edit_(new ProgramEditView(calc, model, this)),
       vars_(new VarsView(calc, model)), varsScroller_(new QScrollArea(this)),
-      step_(new ImageButton(QStringLiteral("Step"), this)), run_(new ImageButton(QStringLiteral("Run"), this)),
-      quit_(new ImageButton(QStringLiteral("Quit"), this)), repeat_(new QTimer(this))
+      step_(new ImageButton(this)), run_(new ImageButton(this)), quit_(new ImageButton(this)), repeat_(new QTimer(this))
 {
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(false);
@@ -45,10 +46,12 @@ ProgramDebuggerScreen::ProgramDebuggerScreen(Calculator& calc, ProgramModel& mod
     name_->setFont(FontMap::shared().font("Helvetica-Bold", calc.device == 1 ? 18 : 14));
     name_->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
     const double scale = calc.device == 1 ? 1.5 : 1;
-    const std::pair<ImageButton*, const char*> images[] = {{step_, "fkeyStep"}, {run_, "fkeyRun"}, {quit_, "fkeyQuit"}};
-    for (const auto& [button, image] : images) {
+    // The images carry their titles; the names are for assistive tools.
+    const std::tuple<ImageButton*, const char*, const char*> images[] = {
+        {step_, "fkeyStep", "Step"}, {run_, "fkeyRun", "Run"}, {quit_, "fkeyQuit", "Quit"}};
+    for (const auto& [button, image, name] : images) {
         button->setBackgroundImage(VImageDraw::vImageDraw().getImage(image, scale));
-        button->setTitleFont("Helvetica-Bold", calc.device == 1 ? 18 : 14, 0.6);
+        button->setAccessibleName(QString::fromLatin1(name));
         button->setFocusPolicy(Qt::NoFocus);
     }
     connect(step_, &QPushButton::pressed, this, [this] { stepPressed(); });
@@ -69,6 +72,11 @@ void ProgramDebuggerScreen::subscribe()
     observe(VQMakeCursorVisible, [this](const Notification&) { edit_->makeCursorVisible(); });
     observe(VQDidProgramStep, [this](const Notification&) { updateDisplay(); });
     observe(VQProgramEnded, [this](const Notification&) { programEnded(); });
+    // QUIT (and Escape, which the keyboard makes QUIT) leaves the debugger.
+    observe(VQKeyPress, [this](const Notification& n) {
+        if (isVisible() && n.userInfo.value("shiftedOp", 0u) == KeyTables::kQuit)
+            done();
+    });
 }
 
 void ProgramDebuggerScreen::focus(bool gained)

@@ -57,8 +57,22 @@ void ProgramEditorScreen::subscribe()
     observe(VQEntryTextChanged, redraw);
     observe(VQUpdatePgmOutput, redraw);
     observe(VQMakeCursorVisible, [this](const Notification&) { edit_->makeCursorVisible(); });
-    observe(VQDidProgramStep, [this](const Notification&) { updateDisplay(); });
-    observe(VQProgramEnded, [this](const Notification&) { updateDisplay(); });
+    observe(VQDidProgramStep, [this](const Notification&) { programStopped(); });
+    observe(VQProgramEnded, [this](const Notification&) { programStopped(); });
+}
+
+void ProgramEditorScreen::programStopped()
+{
+    updateDisplay();
+    if (!model_.debug())
+        return;
+    // The debugger comes back over the keyboard unless the program waits for an answer, a
+    // menu choice or a key after Pause: those take the keyboard.
+    Calculator& c = calc();
+    if (c.parser().promptStack().count() > 0 || c.menuRunning || c.pauseRunning)
+        c.suspendDebugger();
+    else
+        c.showDebugger(true);
 }
 
 void ProgramEditorScreen::focus(bool gained)

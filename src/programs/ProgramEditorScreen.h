@@ -43,6 +43,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // A step, a breakpoint or the end of a run in debug mode.
+    void programStopped();
+
     ProgramModel& model_;
     LcdView* background_;
     QLabel* name_;

@@ -12,8 +12,6 @@ namespace {
 
 constexpr std::uint32_t kStringFirst = 0xAA00;
 constexpr std::uint32_t kStringLast = 0xAA09;
-constexpr std::uint32_t kMatrixFirst = 0x5C00;
-constexpr std::uint32_t kMatrixLast = 0x5C09;
 constexpr std::uint32_t kEquationFirst = 0x5E00;
 constexpr std::uint32_t kEquationLast = 0x5EFF;
 
@@ -31,24 +29,25 @@ std::vector<std::string> VarsView::lines() const
     for (const std::uint32_t token : model_.programVars()) {
         const std::string name = calc_.nameForOpcode(token);
         const std::uint32_t t = token & 0xFFFF;
-        if (t >= kStringFirst && t <= kStringLast) {
-            out.push_back(name + " " + calc_.getStringVariable(token));
-        } else if (t >= kMatrixFirst && t <= kMatrixLast) {
-            const std::string value = calc_.getVariable(token);
-            out.push_back(name + " ");
-            std::size_t from = 0;
-            // A matrix shows one row a line, indented.
-            while (from <= value.size()) {
-                const std::size_t end = value.find('\n', from);
-                out.push_back("    " + value.substr(from, end == std::string::npos ? std::string::npos : end - from));
-                if (end == std::string::npos)
-                    break;
-                from = end + 1;
-            }
-        } else if (t >= kEquationFirst && t <= kEquationLast) {
-            out.push_back(name + " " + calc_.getYEqVariable(token));
-        } else {
-            out.push_back(name + " " + calc_.getVariable(token));
+        const std::string listing = t >= kStringFirst && t <= kStringLast ? calc_.getStringVariable(token)
+            : t >= kEquationFirst && t <= kEquationLast                     ? calc_.getYEqVariable(token)
+                                                                            : calc_.getVariable(token);
+        // The listing is the name, blanks and the value: the panel keeps one blank.
+        std::string value = listing.starts_with(name) ? listing.substr(name.size()) : listing;
+        value.erase(0, std::min(value.size(), value.find_first_not_of(' ')));
+        if (value.find('\n') == std::string::npos) {
+            out.push_back(name + " " + value);
+            continue;
+        }
+        // A matrix shows one row a line, indented.
+        out.push_back(name + " ");
+        std::size_t from = 0;
+        for (;;) {
+            const std::size_t end = value.find('\n', from);
+            out.push_back("    " + value.substr(from, end == std::string::npos ? std::string::npos : end - from));
+            if (end == std::string::npos)
+                break;
+            from = end + 1;
         }
     }
     for (const std::string& list : model_.programLists()) {

@@ -149,3 +149,130 @@ TEST(ProgramScreensDrive, QuitAndEscapeAndTheQuitButtonLeaveTheScreen)
 
 } // namespace
 } // namespace orvenda::test
+
+namespace orvenda::test {
+namespace {
+
+// As a user would: PRGM ▸ +, name the program, type it on the keyboard in the editor, QUIT,
+// run it from the home screen and read 1, 4, 9; open it again, switch to the debugger, set
+// a breakpoint on line 2, run to it, step and see I's value. Pictures of the editor, the
+// output and the debugger at both sizes.
+class ProgramEditorDrive : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ProgramEditorDrive, AProgramTypedInTheEditorRunsAndIsDebugged)
+{
+    const std::string device = GetParam();
+    const auto editorShot = driveScratch("editor-" + device + ".png");
+    const DriveRun made = driveScript("key PRGM\nhkey +\nhkey Shift+W\nhkey Shift+Q\nhkey Return\n"
+                                      "type For(I,1,3)\nkey ENTER\ntype Disp I²\nkey ENTER\ntype End\nblink\nblink\ndump\n"
+                                      "shot " + editorShot.string() + "\nkey 2ND\nkey MODE\ndump\n"
+                                      "type prgmWQ\nkey ENTER\nwait idle\ndump\n",
+                                      "--device " + device);
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    ASSERT_EQ(made.dumps.size(), 3u) << made.output;
+    const json& editor = made.dumps[0];
+    EXPECT_EQ(editor["screen"], 2);
+    ASSERT_TRUE(editor["editor"].is_object()) << editor;
+    EXPECT_EQ(editor["editor"]["program"], "WQ");
+    EXPECT_EQ(editor["editor"]["label"], "Program:WQ");
+    EXPECT_EQ(editor["editor"]["lines"], json::array({":For(I,1,3)", " :Disp I²", ":End"}));
+    EXPECT_EQ(editor["editor"]["cursor"], json::array({2, 3}));
+    // The editor's picture: the text's lines are drawn where the dump says.
+    const QImage picture = load(editorShot);
+    ASSERT_FALSE(picture.isNull());
+    const json& text = editor["editor"]["text"];
+    const auto inkIn = [&](int line) {
+        int ink = 0;
+        const int y0 = text[1].get<int>() + static_cast<int>(line * text[2].get<double>());
+        for (int y = y0 + 2; y < y0 + static_cast<int>(text[2].get<double>()) - 2; ++y)
+            for (int x = text[0].get<int>() + 40; x < text[0].get<int>() + 120; ++x)
+                ink += qGray(picture.pixel(x, y)) < 60;
+        return ink;
+    };
+    EXPECT_GT(inkIn(0), 20);
+    EXPECT_GT(inkIn(1), 20);
+    EXPECT_EQ(inkIn(5), 0);
+    EXPECT_EQ(made.dumps[1]["screen"], 0);
+    EXPECT_EQ(made.dumps[2]["output"], json::array({"1", "4", "9", "Done"}));
+
+    // Open it again (EDIT), switch to the debugger, break on line 2, run, step.
+    const auto debuggerShot = driveScratch("debugger-" + device + ".png");
+    const std::string data = driveScratch("data-" + device).string();
+    std::filesystem::remove_all(data);
+    const std::string again = "key PRGM\nhkey +\nhkey Shift+W\nhkey Shift+Q\nhkey Return\n"
+                              "type For(I,1,3)\nkey ENTER\ntype Disp I²\nkey ENTER\ntype End\ndump\n";
+    const DriveRun opened = driveScript(again, "--data '" + data + "' --device " + device);
+    ASSERT_EQ(opened.dumps.size(), 1u) << opened.output;
+    const json& controls = opened.dumps[0]["editor"]["controls"];
+    const std::string debugTap = "tap " + std::to_string(controls["debug"][0].get<int>()) + " "
+        + std::to_string(controls["debug"][1].get<int>()) + "\n";
+    const DriveRun entered = driveScript("key 2ND\nkey MODE\nkey PRGM\nkey RIGHT\nhkey w\nhkey Return\n" + debugTap + "dump\n",
+                                         "--data '" + data + "' --device " + device);
+    ASSERT_EQ(entered.exitCode, 0) << entered.output;
+    ASSERT_EQ(entered.dumps.size(), 1u) << entered.output;
+    const json& debugging = entered.dumps[0];
+    ASSERT_TRUE(debugging.contains("debugger")) << debugging;
+    EXPECT_EQ(debugging["debugger"]["label"], "Debug:WQ");
+    EXPECT_EQ(debugging["debugger"]["vars"][0].get<std::string>().substr(0, 4), "ANS ");
+    const json& dtext = debugging["debugger"]["text"];
+    const json& dcontrols = debugging["debugger"]["controls"];
+    const auto tapAt = [](const json& point) {
+        return "tap " + std::to_string(point[0].get<int>()) + " " + std::to_string(point[1].get<int>()) + "\n";
+    };
+    const std::string breakTap = "tap " + std::to_string(dtext[0].get<int>() + 3) + " "
+        + std::to_string(dtext[1].get<int>() + static_cast<int>(1.5 * dtext[2].get<double>())) + "\n";
+    const DriveRun run = driveScript("key 2ND\nkey MODE\nkey PRGM\nkey RIGHT\nhkey w\nhkey Return\n" + debugTap + breakTap
+                                         + "dump\n" + tapAt(dcontrols["run"]) + "wait idle\ndump\nshot " + debuggerShot.string()
+                                         + "\n" + tapAt(dcontrols["step"]) + "wait idle\ndump\n"
+                                         + tapAt(dcontrols["quit"]) + "dump\n",
+                                     "--data '" + data + "' --device " + device);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    EXPECT_EQ(run.dumps[0]["debugger"]["breaks"], json::array({1})) << run.dumps[0];
+    // Run stops at the breakpoint, before Disp, with I = 1.
+    const json& stopped = run.dumps[1];
+    ASSERT_TRUE(stopped.contains("debugger")) << stopped;
+    EXPECT_EQ(stopped["debugger"]["line"], 1);
+    const json& vars = stopped["debugger"]["vars"];
+    EXPECT_NE(std::find(vars.begin(), vars.end(), "I 1"), vars.end()) << vars;
+    const QImage debuggerPicture = load(debuggerShot);
+    ASSERT_FALSE(debuggerPicture.isNull());
+    // The step shows 1 on the output above the debugger.
+    EXPECT_EQ(run.dumps[2]["output"], json::array({"1"})) << run.dumps[2];
+    // Quit leaves debug mode for the editor.
+    EXPECT_FALSE(run.dumps[3].contains("debugger"));
+    EXPECT_EQ(run.dumps[3]["editor"]["debug"], false);
+    EXPECT_EQ(run.dumps[3]["screen"], 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, ProgramEditorDrive, ::testing::Values("phone", "tablet"));
+
+// The key s steps; Escape leaves the debugger for the editor, and the editor for the home
+// screen; the editor's Quit button leaves it too.
+TEST(ProgramEditorDrive, EscapeAndQuitLeaveTheDebuggerAndTheEditor)
+{
+    const std::string start = "key PRGM\nhkey +\nhkey Shift+E\nhkey Return\ntype Disp 1\n";
+    const DriveRun first = driveScript(start + "dump\n");
+    ASSERT_EQ(first.dumps.size(), 1u) << first.output;
+    const json& controls = first.dumps[0]["editor"]["controls"];
+    const auto tapAt = [](const json& point) {
+        return "tap " + std::to_string(point[0].get<int>()) + " " + std::to_string(point[1].get<int>()) + "\n";
+    };
+    const DriveRun run = driveScript(start + tapAt(controls["debug"]) + "hkey s\nwait idle\ndump\nhkey Escape\ndump\nhkey Escape\ndump\n"
+                                     "key PRGM\nkey RIGHT\nhkey e\nhkey Return\ndump\n" + tapAt(controls["quit"]) + "dump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 5u) << run.output;
+    // s stepped the one statement: its Disp is on the output above the debugger.
+    EXPECT_TRUE(run.dumps[0].contains("debugger"));
+    EXPECT_EQ(run.dumps[0]["output"], json::array({"1"}));
+    EXPECT_FALSE(run.dumps[1].contains("debugger"));
+    EXPECT_EQ(run.dumps[1]["screen"], 2);
+    EXPECT_EQ(run.dumps[1]["editor"]["debug"], false);
+    EXPECT_EQ(run.dumps[2]["screen"], 0);
+    EXPECT_EQ(run.dumps[3]["screen"], 2);
+    EXPECT_EQ(run.dumps[3]["editor"]["lines"], json::array({":Disp 1"}));
+    EXPECT_EQ(run.dumps[4]["screen"], 0);
+}
+
+} // namespace
+} // namespace orvenda::test
