@@ -110,7 +110,7 @@ int ProgramOutputModel::rowLocked()
 
 // The line at the cursor becomes the text, right-aligned to 32 columns unless left is
 // set or it is as wide as the line; then the next line.
-void ProgramOutputModel::writeLineLocked(const std::u32string& text, bool left)
+void ProgramOutputModel::writeLineLocked(std::u32string_view text, bool left)
 {
     std::u32string& line = lines_[static_cast<std::size_t>(rowLocked())];
     const int width = widthOf(text);
@@ -413,11 +413,12 @@ void ProgramOutputModel::displayOp(const Operand& value)
     {
         std::lock_guard lock(mutex_);
         const bool left = kind == KindString;
+        const std::u32string_view all(text);
         std::size_t from = 0;
         for (;;) {
-            const std::size_t end = text.find(U'\n', from);
-            writeLineLocked(text.substr(from, end == std::u32string::npos ? std::u32string::npos : end - from), left);
-            if (end == std::u32string::npos)
+            const std::size_t end = all.find(U'\n', from);
+            writeLineLocked(all.substr(from, end == std::u32string_view::npos ? std::u32string_view::npos : end - from), left);
+            if (end == std::u32string_view::npos)
                 break;
             from = end + 1;
         }

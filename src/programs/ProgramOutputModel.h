@@ -6,6 +6,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvenda {
@@ -71,7 +72,7 @@ private:
     void nextLineLocked();
     // The cursor's line, scrolling first when a move past the last line is pending.
     int rowLocked();
-    void writeLineLocked(const std::u32string& text, bool left);
+    void writeLineLocked(std::u32string_view text, bool left);
     void writeAtLocked(std::u32string text, int column, int line);
     void setEntryCursorLocked(CursorPosition offset);
     void notify();

@@ -36,10 +36,8 @@ ProgramOutputScreen::ProgramOutputScreen(Calculator& calc, const ProgramOutputMo
 
 void ProgramOutputScreen::subscribe()
 {
-    const auto redraw = [this](const Notification&) {
-        view_->update();
-        update();
-    };
+    // Only the grid changes with the text and the blink.
+    const auto redraw = [this](const Notification&) { view_->update(); };
     observe(VQUpdatePgmOutput, redraw);
     observe(VQBlinkCursor, redraw);
     // QUIT (and Escape, which the keyboard makes QUIT) leaves the screen even while the
