@@ -237,6 +237,19 @@ TEST_P(ProgramEditorDrive, AProgramTypedInTheEditorRunsAndIsDebugged)
     EXPECT_NE(std::find(vars.begin(), vars.end(), "I 1"), vars.end()) << vars;
     const QImage debuggerPicture = load(debuggerShot);
     ASSERT_FALSE(debuggerPicture.isNull());
+    // The breakpoint's red mark left of line 2, none left of line 1.
+    const auto redIn = [&](int line) {
+        int red = 0;
+        const double leading = dtext[2].get<double>();
+        for (int y = dtext[1].get<int>() + static_cast<int>(line * leading); y < dtext[1].get<int>() + static_cast<int>((line + 1) * leading); ++y)
+            for (int x = dtext[0].get<int>(); x < dtext[0].get<int>() + static_cast<int>(dtext[3].get<double>()) - 4; ++x) {
+                const QColor c = debuggerPicture.pixelColor(x, y);
+                red += c.red() > 180 && c.green() < 90 && c.blue() < 90;
+            }
+        return red;
+    };
+    EXPECT_GT(redIn(1), 10);
+    EXPECT_EQ(redIn(0), 0);
     // The step shows 1 on the output above the debugger.
     EXPECT_EQ(run.dumps[2]["output"], json::array({"1"})) << run.dumps[2];
     // Quit leaves debug mode for the editor.

@@ -66,7 +66,7 @@ TEST(ProgramQueueTest, SliderRequestsDuringARunAreTakenNewestFirstAndStaleOnesDr
     EXPECT_EQ(h.queue().interruptQueue().back().value(), 0.25);
     EXPECT_EQ(h.parser().programQueueCount(), 1);
     h.settle();
-    EXPECT_EQ(h.output->calls(), (std::vector<std::string>{"show 0", "show 0.25", "show 0"}));
+    EXPECT_EQ(h.output->calls(), (std::vector<std::string>{"show 0", "show .25", "show 0"}));
     EXPECT_TRUE(h.queue().interruptQueue().empty());
     EXPECT_EQ(h.var('V'), 0.25);
 }
