@@ -123,6 +123,8 @@ void ScreenRouter::layout()
     for (const auto& [id, c] : controllers_) {
         if (overlay(id))
             c->setGeometry(menuRect().toRect());
+        else if (id == screens::ProgramEditor)
+            c->setGeometry(display_->geometry());
         else
             c->setGeometry(display_->rect());
     }
@@ -153,7 +155,8 @@ ScreenController* ScreenRouter::make(int id)
     const bool ownView = overlay(id) || id == screens::ProgramEditor;
     ScreenController* c = registry_.make(id, ownView ? static_cast<QWidget*>(this) : display_);
     c->hide();
-    c->setGeometry(id == screens::ProgramEditor ? rect() : overlay(id) ? menuRect().toRect() : display_->rect());
+    // The program editor (a child of the router) takes the display's frame, not the keyboard's.
+    c->setGeometry(id == screens::ProgramEditor ? display_->geometry() : overlay(id) ? menuRect().toRect() : display_->rect());
     controllers_[id] = c;
     return c;
 }
@@ -304,8 +307,13 @@ void ScreenRouter::bringControllerToFront(ScreenController* c)
     }
     for (const auto& [id, screen] : controllers_) {
         // The program editor takes the display only: the keyboard under it stays in reach.
-        if (routerScreen(id) || id == screens::StatPlotColor)
+        if (id == screens::ProgramEditor)
+            screen->setGeometry(display_->geometry());
+        else if (routerScreen(id))
             screen->setGeometry(display_->rect());
+        else if (id == screens::StatPlotColor)
+            // The stat plot set-up sheet covers the menu area, as the pickers do.
+            screen->setGeometry(menuRect().toRect());
     }
     for (const auto& [id, screen] : controllers_)
         if (routerScreen(id) || id == screens::Menu || id == screens::Catalog || id == screens::KeyCatalog)
