@@ -121,10 +121,10 @@ void ScreenRouter::layout()
     display_->setGeometry(frames_.display.toRect());
     keyboard_->setGeometry(frames_.keyboard.toRect());
     for (const auto& [id, c] : controllers_) {
-        if (id == screens::ProgramEditor)
-            c->setGeometry(rect());
-        else if (overlay(id))
+        if (overlay(id))
             c->setGeometry(menuRect().toRect());
+        else if (id == screens::ProgramEditor)
+            c->setGeometry(display_->geometry());
         else
             c->setGeometry(display_->rect());
     }
@@ -164,7 +164,8 @@ ScreenController* ScreenRouter::make(int id)
     else
         c->setLeave([this] { showHome(); });
     c->hide();
-    c->setGeometry(id == screens::ProgramEditor ? rect() : overlay(id) ? menuRect().toRect() : display_->rect());
+    // The program editor (a child of the router) takes the display's frame, not the keyboard's.
+    c->setGeometry(id == screens::ProgramEditor ? display_->geometry() : overlay(id) ? menuRect().toRect() : display_->rect());
     controllers_[id] = c;
     return c;
 }
@@ -342,8 +343,9 @@ void ScreenRouter::bringControllerToFront(ScreenController* c)
         return;
     }
     for (const auto& [id, screen] : controllers_) {
+        // The program editor takes the display only: the keyboard under it stays in reach.
         if (id == screens::ProgramEditor)
-            screen->setGeometry(rect());
+            screen->setGeometry(display_->geometry());
         else if (routerScreen(id))
             screen->setGeometry(display_->rect());
         else if (id == screens::StatPlotColor)

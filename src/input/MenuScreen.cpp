@@ -101,6 +101,15 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
         bar->setExpanding(false);
         bar->setDrawBase(false);
     }
+    // The filters show whole: no scrolling that would cut a title ("User" to "|ser"); the
+    // tag button takes what is left.
+    for (QTabBar* bar : {layoutTabs_, typeTabs_}) {
+        bar->setUsesScrollButtons(false);
+        bar->setElideMode(Qt::ElideNone);
+        bar->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    }
+    tagButton_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    tagButton_->setMinimumWidth(0);
     layoutTabs_->addTab(QStringLiteral("A–Z"));
     layoutTabs_->addTab(QStringLiteral("Tags"));
     for (const char* type : {"All", "User", "Lumbrix"})
@@ -832,7 +841,7 @@ void MenuScreen::updateProgramNames()
     // selected one filled with it.
     const QString tint = fill.lightnessF() < 0.5 ? QStringLiteral("white") : QStringLiteral("black");
     const QString sheet = QStringLiteral("QTabBar::tab { color: %1; background: transparent; border: 1px solid %1;"
-                                         " padding: 3px 8px; }"
+                                         " padding: 3px 5px; }"
                                          "QTabBar::tab:selected { color: %2; background: %1; }")
                               .arg(tint, fill.name());
     for (QTabBar* filters : {layoutTabs_, typeTabs_})

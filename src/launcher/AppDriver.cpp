@@ -12,6 +12,15 @@
 #include "core/Calculator.h"
 #include "core/Operand.h"
 #include "core/services/ProgramOutputManager.h"
+#include "app/ImageButton.h"
+#include "programs/ProgramDebuggerScreen.h"
+#include "programs/ProgramEditView.h"
+#include "programs/ProgramEditorScreen.h"
+#include "programs/ProgramModel.h"
+#include "programs/ProgramOutputModel.h"
+#include "programs/VarsView.h"
+#include "programs/ProgramOutputScreen.h"
+#include "programs/ProgramOutputView.h"
 #include "core/services/StatGraphManager.h"
 #include "core/services/ViewControlDelegate.h"
 #include "graph/GraphView.h"
@@ -39,6 +48,7 @@
 #include <QAbstractAnimation>
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QDialog>
 #include <QEventLoop>
 #include <QKeyEvent>
@@ -195,48 +205,6 @@ QMessageBox* openAlert() { return qobject_cast<QMessageBox*>(QApplication::activ
 
 QString caption(const QAbstractButton* button) { return button->text().remove(QLatin1Char('&')); }
 
-// The program output screen as the lines it was asked to show, until the app has one.
-class ScriptOutput : public ProgramOutputManager {
-public:
-    explicit ScriptOutput(Calculator& calc) : calc_(calc) {}
-
-    void newLine() override {}
-    void clearHome() override { lines_.clear(); }
-    void displayOp(const Operand& value) override
-    {
-        Operand shown = value;
-        if (value.kind == KindOutput || value.kind == KindPause)
-            shown.kind = value.ints[2];
-        lines_.push_back(calc_.formatOperand(shown));
-    }
-    void output(const std::string& text, int, int) override { lines_.push_back(text); }
-    void startProgram(const std::string&) override { lines_.clear(); }
-    void clearMenu() override {}
-    void setCursorPosition(CursorPosition) override {}
-    std::string screenShot() const override { return "<screenShot>\n" + done() + "\n</screenShot>"; }
-    void displayResult(const std::string& text, int) override { lines_.push_back(text); }
-    // The question of an Input or Prompt ("A=?") on a line of its own.
-    void inputPrompt(const Operand& request) override
-    {
-        if (request.string)
-            lines_.push_back(calc_.stringFromOps(*request.string));
-    }
-    void doBreakError(int error) override { lines_.push_back(error == 0 ? "Break" : calc_.formatError(error)); }
-    std::string done() const override
-    {
-        std::string text;
-        for (const std::string& line : lines_)
-            text += (text.empty() ? "" : "\n") + line;
-        return text;
-    }
-
-    const std::vector<std::string>& lines() const { return lines_; }
-
-private:
-    Calculator& calc_;
-    std::vector<std::string> lines_;
-};
-
 // The app's view delegate with the last reported error number noted on the way.
 class ErrorRecorder : public ViewControlDelegate {
 public:
@@ -367,18 +335,12 @@ AppDriver::AppDriver(AppLauncher& app, std::ostream& out, std::ostream& err)
     previousView_ = calc.viewDelegate;
     recorder_ = std::make_shared<ErrorRecorder>(previousView_);
     calc.viewDelegate = recorder_;
-    if (!calc.prgmOutputMgr) {
-        output_ = std::make_shared<ScriptOutput>(calc);
-        calc.prgmOutputMgr = output_;
-    }
 }
 
 AppDriver::~AppDriver()
 {
     Calculator& calc = app_.calculator();
     calc.viewDelegate = previousView_;
-    if (output_ && calc.prgmOutputMgr == output_)
-        calc.prgmOutputMgr = nullptr;
 }
 
 bool AppDriver::fail(const std::string& message)
@@ -573,6 +535,9 @@ bool AppDriver::hardwareKey(std::string_view chord)
     if (front != screens::Graph)
         if (ScreenController* full = app_.root().fullScreen(front))
             target = full;
+    // The debugger takes the keys while it shows (s and S step, Escape leaves it).
+    if (QWidget* debugger = app_.root().fullScreen(screens::Debugger); debugger && debugger->isVisible())
+        target = debugger;
     QApplication::sendEvent(target, &press);
     return true;
 }
@@ -828,7 +793,65 @@ void AppDriver::dump()
                           {"buttons", std::move(buttons)}});
     }
     state["alerts"] = std::move(alerts);
-    state["output"] = output_ ? static_cast<const ScriptOutput&>(*output_).lines() : std::vector<std::string>();
+    const ProgramOutputModel& output = app_.programOutput();
+    state["output"] = output.shownLines();
+    if (calc.currentScreen() == screens::ProgramOutput) {
+        // The output screen as drawn: its ten lines and where the cursor is.
+        nlohmann::json lines = nlohmann::json::array();
+        for (int n = 0; n < ProgramOutputModel::kLines; ++n)
+            lines.push_back(output.line(n));
+        const ProgramOutputManager::CursorPosition cursor = output.cursorPosition();
+        const auto* screen = dynamic_cast<const ProgramOutputScreen*>(app_.root().router().controller(screens::ProgramOutput));
+        state["programOutput"] = {{"program", output.programName()}, {"lines", std::move(lines)},
+            {"cursor", {cursor.column, cursor.row}}, {"menu", calc.menuRunning.load()},
+            {"paused", calc.pauseRunning.load()}, {"visible", screen && screen->isVisible()}};
+        if (screen && screen->isVisible()) {
+            // Where the grid is drawn in the window, and its line height.
+            const ProgramOutputView& grid = screen->view();
+            const QPoint at = grid.mapTo(&app_.root(), QPoint(0, 0));
+            state["programOutput"]["grid"] = {at.x(), at.y(), grid.width(), grid.height(), grid.leading(), grid.cellWidth()};
+        }
+    }
+    if (calc.currentScreen() == screens::ProgramEditor) {
+        // The program editor: the open program's screen lines, the cursor's line and
+        // column, debug mode and the selection; with the debugger over it, its panel.
+        const ProgramModel& programs = app_.programs();
+        nlohmann::json lines = nlohmann::json::array();
+        for (int n = 0; n < programs.numLines(); ++n)
+            lines.push_back(programs.screenLine(n).value_or(std::string()));
+        const ProgramModel::Range selection = programs.prgmSelection();
+        state["editor"] = {{"program", programs.programName()}, {"lines", std::move(lines)},
+            {"cursor", {programs.textLine(), programs.columnForIndex(programs.prgmEditCursor())}},
+            {"debug", programs.debug()}, {"selection", {selection.location, selection.length}}};
+        const auto centre = [this](const QWidget& widget) {
+            const QPoint at = widget.mapTo(&app_.root(), widget.rect().center());
+            return nlohmann::json::array({at.x(), at.y()});
+        };
+        // Where a user taps: the controls' centres and the text's first line, line height
+        // and left margin, in the window.
+        const auto text = [this](const ProgramEditView& view) {
+            const QPoint at = view.mapTo(&app_.root(), QPoint(0, 0));
+            return nlohmann::json::array({at.x(), at.y(), view.leading(), view.leftMargin()});
+        };
+        if (const auto* editor = dynamic_cast<const ProgramEditorScreen*>(app_.root().router().controller(screens::ProgramEditor));
+            editor && editor->isVisible()) {
+            state["editor"]["label"] = editor->nameLabel().text().toStdString();
+            state["editor"]["controls"] = {{"debug", centre(editor->debugButton())}, {"quit", centre(editor->quitButton())}};
+            state["editor"]["text"] = text(editor->editView());
+        }
+        if (const auto* debugger = dynamic_cast<const ProgramDebuggerScreen*>(app_.root().fullScreen(screens::Debugger));
+            debugger && debugger->isVisible()) {
+            nlohmann::json breaks = nlohmann::json::array();
+            for (int n = 0; n < programs.numLines(); ++n)
+                if (programs.breakForLine(n))
+                    breaks.push_back(n);
+            state["debugger"] = {{"label", debugger->nameLabel().text().toStdString()}, {"vars", debugger->varsView().lines()},
+                {"line", programs.textLine()}, {"breaks", std::move(breaks)},
+                {"controls", {{"step", centre(debugger->stepButton())}, {"run", centre(debugger->runButton())},
+                                 {"quit", centre(debugger->quitButton())}}},
+                {"text", text(debugger->editView())}};
+        }
+    }
     if (calc.lockMagnifier) {
         const PlotPoint& at = calc.pTrackPoint;
         state["trace"] = {{"x", at.x}, {"y", at.y}, {"t", at.t}, {"eq", calc.lockFunction}, {"feature", calc.featureLock},

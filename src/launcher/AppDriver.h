@@ -15,7 +15,6 @@ namespace orvenda {
 
 class AppLauncher;
 class EntryText;
-class ProgramOutputManager;
 class ViewControlDelegate;
 
 // Drives the running app from a script, for tests and for people, without a display:
@@ -50,7 +49,18 @@ class ViewControlDelegate;
 //                  window or null), mathPrint (which home screen),
 //                  entry, cursor, history (input and answer of each item), ans, error
 //                  (the last reported, 0 for none), alerts (title, message, buttons),
-//                  output (the program output lines), trace (the traced point, null when
+//                  output (the program output screen's lines down to the last that holds
+//                  something, without their outer blanks; on that screen also
+//                  programOutput: program, its ten lines as drawn, cursor [column, line],
+//                  menu, paused, visible and, while it shows, grid: x, y, width, height,
+//                  line height and cell width of its character grid in the window); on the
+//                  program editor editor (program, its screen lines, cursor [line,
+//                  column], debug, selection [start, length], label, controls: the
+//                  debug and quit buttons' centres, text: the text's x, y, line height
+//                  and left margin) and, while the debugger shows, debugger (label,
+//                  vars: the variables panel's lines, line: the current statement's
+//                  line, breaks: the lines with a breakpoint, controls: step, run and
+//                  quit, text), trace (the traced point, null when
 //                  none) and, on the Y= screen, yEq (the graph mode's equations: name,
 //                  text, on, style, colour; the current one and the cursor); on the
 //                  WINDOW screen field (the current field's row); on the TABLE screen
@@ -131,7 +141,6 @@ private:
     std::unique_ptr<EntryText> entryText_;
     std::shared_ptr<ViewControlDelegate> recorder_;
     std::shared_ptr<ViewControlDelegate> previousView_;
-    std::shared_ptr<ProgramOutputManager> output_;
     int line_ = 0;
     // What each `file` line brought.
     nlohmann::json files_ = nlohmann::json::array();

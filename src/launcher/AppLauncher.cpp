@@ -35,6 +35,10 @@
 #include "programs/GDBStore.h"
 #include "programs/ProgramFiles.h"
 #include "programs/ProgramModel.h"
+#include "programs/ProgramOutputModel.h"
+#include "programs/ProgramDebuggerScreen.h"
+#include "programs/ProgramEditorScreen.h"
+#include "programs/ProgramOutputScreen.h"
 #include "programs/TIFileReader.h"
 #include "stats/StatPlotModel.h"
 
@@ -69,6 +73,8 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     // The programs live in their own files; the archive's conversion of old ones needs them.
     programs_ = std::make_shared<ProgramModel>(calc_, std::make_shared<ProgramFiles>(options.dataFolder + "/programs"));
     calc_.prgmManager = programs_;
+    output_ = std::make_shared<ProgramOutputModel>(calc_);
+    calc_.prgmOutputMgr = output_;
     CSVLoader::setLoader(&CSVImport::loadCSV);
     // Variable files go straight into the calculator, the equations and the programs.
     TIFileIO::setFactory([this, equations](const std::vector<std::uint8_t>& data) -> std::unique_ptr<TIFileIO> {
@@ -103,6 +109,14 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->screens().set(screens::Format, [this](QWidget* p) { return new FormatScreen(calc_, *shell_, p); });
     root_->screens().set(screens::TableSetup, [this](QWidget* p) { return new TableSetScreen(calc_, *shell_, p); });
     root_->screens().set(screens::Table, [this](QWidget* p) { return new TableScreen(calc_, *shell_, p); });
+    root_->screens().set(screens::ProgramEditor, [this](QWidget* p) {
+        auto* editor = new ProgramEditorScreen(calc_, *programs_, *output_, p);
+        editor->onQuit = [this] { root_->router().showScreen(screens::Home); };
+        return editor;
+    });
+    root_->screens().set(screens::Debugger, [this](QWidget* p) { return new ProgramDebuggerScreen(calc_, *programs_, p); });
+    root_->screens().set(screens::ProgramOutput,
+        [this](QWidget* p) { return new ProgramOutputScreen(calc_, *output_, p); });
     root_->screens().set(screens::ListEditor, [this](QWidget* p) { return new StatEditScreen(calc_, *shell_, p); });
     root_->screens().set(screens::StatPlots, [this](QWidget* p) { return new StatEqScreen(calc_, *shell_, root_->router(), p); });
     root_->screens().set(screens::StatPlotColor, [this](QWidget* p) { return new StatPlotSetup(calc_, *shell_, root_->router(), p); });
@@ -177,6 +191,8 @@ AppLauncher::~AppLauncher()
     delegate_.reset();
     if (calc_.prgmManager == programs_)
         calc_.prgmManager = nullptr;
+    if (calc_.prgmOutputMgr == output_)
+        calc_.prgmOutputMgr = nullptr;
     GDBManager::setShared(nullptr);
     CSVLoader::setLoader(nullptr);
     TIFileIO::setFactory(nullptr);

@@ -285,7 +285,8 @@ TEST(ProgramConcurrencyTest, SliderRequestsAreNeverDroppedBetweenRuns)
 {
     ProgramHarness h;
     h.store("S", "Stop:Lbl S:W+1->W:Return");
-    h.calc.setVar(kSlotV, {{4.0, 0.0}});
+    // The slider holds the value it sends.
+    h.calc.setVar(kSlotV, {{4.2, 0.0}});
     int accepted = 0;
     for (int round = 0; round < 40; ++round) {
         h.parser().startProgramThread(h.ops("1"));

@@ -59,15 +59,17 @@ TEST(ProgramQueueTest, SliderRequestsDuringARunAreTakenNewestFirstAndStaleOnesDr
     h.parser().runProgramThread(h.ops("Disp 0:Disp 0:Stop:Lbl S:Disp V:Return"), "S", false, 0);
     // The run now waits for its first Disp to be shown.
     ASSERT_TRUE(h.main.waitForWork());
-    h.calc.setVar(kSlotV, {{2.0, 0.0}});
-    EXPECT_TRUE(h.parser().animateSlider("S", "S", kSlotV, 1.7));
-    EXPECT_TRUE(h.parser().animateSlider("S", "S", kSlotV, 2.9));
+    // The slider's values keep their fractions (a 0…1 slider is not only 0 or 1).
+    h.calc.setVar(kSlotV, {{0.25, 0.0}});
+    EXPECT_TRUE(h.parser().animateSlider("S", "S", kSlotV, 0.75));
+    EXPECT_TRUE(h.parser().animateSlider("S", "S", kSlotV, 0.25));
     EXPECT_EQ(h.queue().interruptQueue().size(), 2u);
+    EXPECT_EQ(h.queue().interruptQueue().back().value(), 0.25);
     EXPECT_EQ(h.parser().programQueueCount(), 1);
     h.settle();
-    EXPECT_EQ(h.output->calls(), (std::vector<std::string>{"show 0", "show 2", "show 0"}));
+    EXPECT_EQ(h.output->calls(), (std::vector<std::string>{"show 0", "show .25", "show 0"}));
     EXPECT_TRUE(h.queue().interruptQueue().empty());
-    EXPECT_EQ(h.var('V'), 2);
+    EXPECT_EQ(h.var('V'), 0.25);
 }
 
 TEST(ProgramQueueTest, SliderWhileIdleStartsItsSubroutine)
