@@ -41,7 +41,8 @@ class ViewControlDelegate;
 //   blink          the cursor's next blink (a driven app's cursor blinks only here, so its
 //                  pictures do not depend on how long the script takes)
 //   shot FILE.png  a picture of the window, with open alerts and dialogs centred over it
-//   press CAPTION  presses a button of the open alert
+//   press CAPTION  presses a button of the open alert, or with none open a button shown
+//                  in the window (Done, Cancel, a FORMAT colour)
 //   dump           one JSON object on a line: screen, mathPrint (which home screen),
 //                  entry, cursor, history (input and answer of each item), ans, error
 //                  (the last reported, 0 for none), alerts (title, message, buttons),
@@ -50,7 +51,13 @@ class ViewControlDelegate;
 //                  text, on, style, colour; the current one and the cursor); on the
 //                  WINDOW screen field (the current field's row); on the TABLE screen
 //                  table (cursor row and column, the cell's text, auto and the first
-//                  row's start); menu (the open menu's id, null when none is open);
+//                  row's start); menu (the open menu's id, null when none is open) and
+//                  about (the version MEM's about page shows, while it is open);
+//                  overlay (the name of the overlay over display and keyboard, such as
+//                  "Menu" or "Colour", null when none); while the colour picker is open,
+//                  picker (its title, mode and colour); keySet (the key set the row above
+//                  the entry line shows, null while hidden); in the key-set editor
+//                  keyEditor (key, line, and its four lines as drawn);
 //                  while the program library is open, programs (the names it lists, in
 //                  order); on the graph screen plots (each plot's type code and name) and
 //                  graph (the graph's x, y, width and height in the window); once a
