@@ -22,10 +22,10 @@ namespace {
 // Left and Right scroll a selected item by this many base font sizes; Home and End by more
 // than any item is wide.
 constexpr double kToTheEdge = 50000;
-// Text keeps this far from the display's edges, clear of the LCD's frame: a root's hook,
-// a fraction bar and the last glyph of an answer stay whole, and the cursor leaves the
-// corner.
-constexpr double kInset = 4;
+// Text keeps this far from the display's edges: the LCD's frame is 4 wide, and a root's
+// hook, a fraction bar and the last glyph of an answer keep a gap from it as the classic
+// screen's text does, and the cursor leaves the corner.
+constexpr double kInset = 8;
 
 } // namespace
 

@@ -9,6 +9,7 @@
 #include "input/KeySetView.h"
 
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 
 namespace orvenda {
@@ -64,6 +65,7 @@ void KeySetEditorScreen::focus(bool gained)
             // The key lines are edited as classic one-line entries.
             state->mathPrint = false;
         }
+        mathPrintOff_ = true;
         changeEntry();
         return;
     }
@@ -76,7 +78,11 @@ void KeySetEditorScreen::focus(bool gained)
             entry->clear();
             entry->clearUndo();
         }
-        calc().locked()->mathPrint = mathPrintSave_;
+        if (restoreMathPrint() && mathPrintRestored)
+            QTimer::singleShot(0, this, [this] {
+                if (mathPrintRestored)
+                    mathPrintRestored();
+            });
     }
     ScreenController::focus(gained);
 }
@@ -135,6 +141,17 @@ void KeySetEditorScreen::enter()
     getEntry();
 }
 
+bool KeySetEditorScreen::restoreMathPrint()
+{
+    if (!mathPrintOff_)
+        return false;
+    mathPrintOff_ = false;
+    auto state = calc().locked();
+    const bool changed = state->mathPrint != mathPrintSave_;
+    state->mathPrint = mathPrintSave_;
+    return changed;
+}
+
 void KeySetEditorScreen::done()
 {
     getEntry();
@@ -142,6 +159,8 @@ void KeySetEditorScreen::done()
         entry->clear();
         entry->clearUndo();
     }
+    // Before going home: the home screen of the setting comes forward.
+    restoreMathPrint();
     if (keySetDone)
         keySetDone();
 }

@@ -44,6 +44,10 @@ public:
     const QPushButton& doneButton() const { return *done_; }
 
     std::function<void()> keySetDone;
+    // The MathPrint setting came back while another screen was coming forward (QUIT): the
+    // display is redone, so that the home screen of the setting shows. Called afterwards,
+    // from the event loop.
+    std::function<void()> mathPrintRestored;
 
 protected:
     void subscribe() override;
@@ -51,6 +55,8 @@ protected:
 
 private:
     void redraw();
+    // Gives MathPrint back its setting; true when that changed it.
+    bool restoreMathPrint();
 
     AppShell& shell_;
     KeySetView* view_;
@@ -59,6 +65,7 @@ private:
     int currentKey_ = 0;
     int currentLine_ = 0;
     bool mathPrintSave_ = true;
+    bool mathPrintOff_ = false;
 };
 
 } // namespace orvenda

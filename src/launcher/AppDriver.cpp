@@ -788,6 +788,11 @@ void AppDriver::dump()
                           {"buttons", std::move(buttons)}});
     }
     state["alerts"] = std::move(alerts);
+    // A form open over the window (a user menu's name, a new key set, a new program).
+    state["dialog"] = nullptr;
+    if (const auto* dialog = qobject_cast<const QDialog*>(QApplication::activeModalWidget());
+        dialog && !qobject_cast<const QMessageBox*>(dialog) && dialog->isVisible())
+        state["dialog"] = dialog->windowTitle().toStdString();
     state["output"] = output_ ? static_cast<const ScriptOutput&>(*output_).lines() : std::vector<std::string>();
     if (calc.lockMagnifier) {
         const PlotPoint& at = calc.pTrackPoint;

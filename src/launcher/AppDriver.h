@@ -46,6 +46,7 @@ class ViewControlDelegate;
 //   dump           one JSON object on a line: screen, mathPrint (which home screen),
 //                  entry, cursor, history (input and answer of each item), ans, error
 //                  (the last reported, 0 for none), alerts (title, message, buttons),
+//                  dialog (the title of an open form, null when none),
 //                  output (the program output lines), trace (the traced point, null when
 //                  none) and, on the Y= screen, yEq (the graph mode's equations: name,
 //                  text, on, style, colour; the current one and the cursor); on the

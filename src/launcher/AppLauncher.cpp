@@ -179,6 +179,7 @@ void AppLauncher::registerInputScreens()
     root.screens().set(screens::KeySetEditor, [this, &router](QWidget* parent) {
         auto* editor = new KeySetEditorScreen(calc_, *shell_, parent);
         editor->keySetDone = [&router] { router.returnHome(); };
+        editor->mathPrintRestored = [&router] { router.updateDisplay(); };
         return editor;
     });
     root.screens().set(screens::ColorPicker, [this, &router](QWidget* parent) {

@@ -36,6 +36,7 @@ protected:
         root->screens().set(screens::KeySetEditor, [this](QWidget* p) {
             auto* editor = new KeySetEditorScreen(calc, shell, p);
             editor->keySetDone = [this] { router().returnHome(); };
+            editor->mathPrintRestored = [this] { router().updateDisplay(); };
             return editor;
         });
     }
@@ -195,6 +196,12 @@ TEST_F(UserKeys, TheEditorEditsFourLinesPerKey)
     EXPECT_EQ(KeySets::userKeyOps(calc, 0)->size(), 4u);
     EXPECT_TRUE(calc.settings().mathPrint) << "MathPrint comes back";
     EXPECT_EQ(calc.currentScreen(), screens::Home);
+    // ...and with it the MathPrint home screen, not the classic one QUIT found.
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(router().controller(screens::Home));
+    EXPECT_TRUE(router().controller(screens::Home)->isVisible());
+    if (ScreenController* classic = router().controller(screens::ClassicHome))
+        EXPECT_FALSE(classic->isVisible());
 }
 
 } // namespace

@@ -136,5 +136,41 @@ TEST_F(FormatColour, TheYEqPickerEmbedsThePickerAndItsSamplesFollowIt)
     EXPECT_EQ(rgb(*eq->colorForFunction(kY1)), RGB(1, 0, 0));
 }
 
+// The equation's colour picker: leaving without Done keeps the old colour; after a change
+// to green every preview draws in green.
+TEST_F(FormatColour, LeavingWithoutDoneKeepsTheColourAndThePreviewsFollowTheChoice)
+{
+    eq->setYEqFunc(kY1, ops("X"));
+    eq->setStyle(2, VQColor::colorR(0, 0, 1, 1), kY1);
+    showYEq();
+    router().showOverlay(screens::YEqColor, kY1);
+    YEqColorPicker& sheet = *YEqScreens::picker();
+    sheet.picker().selectColor(VQColor::colorR(1, 0, 0, 1));
+    router().showHome();
+    EXPECT_FALSE(sheet.isVisible());
+    EXPECT_EQ(rgb(*eq->colorForFunction(kY1)), RGB(0, 0, 1)) << "no Done, no change";
+
+    showYEq();
+    router().showOverlay(screens::YEqColor, kY1);
+    EXPECT_EQ(rgb(sheet.color()), RGB(0, 0, 1)) << "it opens on the stored colour again";
+    sheet.picker().setMode(VQColorPicker::Palette);
+    VQColorPallet& pallet = sheet.picker().pallet();
+    ASSERT_EQ(rgb(*VQColorPallet::colorAt(3, 5)), RGB(0, 1, 0));
+    clickAt(*root, pallet.mapTo(root.get(), VQColorPallet::cellRect(QSizeF(pallet.size()), 3, 5).center().toPoint()));
+    ASSERT_EQ(sheet.segmentCount(), 6);
+    for (int segment = 0; segment < sheet.segmentCount(); ++segment) {
+        const QImage sample = sheet.sampleImage(segment);
+        int green = 0, blue = 0;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 48; ++x) {
+                const QColor c = pixel(sample, {double(x), double(y)});
+                green += c.green() > 150 && c.red() < 90 && c.blue() < 90;
+                blue += c.blue() > 150 && c.red() < 90 && c.green() < 90;
+            }
+        EXPECT_GT(green, 20) << "segment " << segment;
+        EXPECT_EQ(blue, 0) << "segment " << segment;
+    }
+}
+
 } // namespace
 } // namespace orvenda::test
