@@ -789,7 +789,6 @@ void AppDriver::dump()
     }
     state["alerts"] = std::move(alerts);
     // A form open over the window (a user menu's name, a new key set, a new program).
-    state["dialog"] = nullptr;
     if (const auto* dialog = qobject_cast<const QDialog*>(QApplication::activeModalWidget());
         dialog && !qobject_cast<const QMessageBox*>(dialog) && dialog->isVisible())
         state["dialog"] = dialog->windowTitle().toStdString();
@@ -858,7 +857,6 @@ void AppDriver::dump()
         state["menu"] = nullptr;
     }
     // The overlay over the display and the keyboard, by name.
-    state["overlay"] = nullptr;
     for (int id = screens::Menu; id <= screens::ColorPicker; ++id)
         if (const QWidget* c = app_.root().router().controller(id); c && c->isVisible())
             state["overlay"] = ScreenRegistry::title(id).toStdString();
@@ -868,8 +866,9 @@ void AppDriver::dump()
         state["picker"] = {{"title", picker->title().toStdString()}, {"mode", picker->picker().mode()},
             {"color", {c.r(), c.g(), c.b()}}};
     }
-    // The key row above the entry line shows this set (null while hidden).
-    state["keySet"] = calc.userKeys ? nlohmann::json(calc.userKeySetName) : nlohmann::json();
+    // The key row above the entry line shows this set.
+    if (calc.userKeys)
+        state["keySet"] = calc.userKeySetName;
     if (const auto* editor = dynamic_cast<const KeySetEditorScreen*>(app_.root().router().controller(screens::KeySetEditor));
         editor && screen == screens::KeySetEditor) {
         nlohmann::json lines = nlohmann::json::array();

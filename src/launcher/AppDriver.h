@@ -46,7 +46,7 @@ class ViewControlDelegate;
 //   dump           one JSON object on a line: screen, mathPrint (which home screen),
 //                  entry, cursor, history (input and answer of each item), ans, error
 //                  (the last reported, 0 for none), alerts (title, message, buttons),
-//                  dialog (the title of an open form, null when none),
+//                  dialog (the title of an open form, while one is open),
 //                  output (the program output lines), trace (the traced point, null when
 //                  none) and, on the Y= screen, yEq (the graph mode's equations: name,
 //                  text, on, style, colour; the current one and the cursor); on the
@@ -55,9 +55,9 @@ class ViewControlDelegate;
 //                  row's start); menu (the open menu's id, null when none is open) and
 //                  about (the version MEM's about page shows, while it is open);
 //                  overlay (the name of the overlay over display and keyboard, such as
-//                  "Menu" or "Colour", null when none); while the colour picker is open,
-//                  picker (its title, mode and colour); keySet (the key set the row above
-//                  the entry line shows, null while hidden); in the key-set editor
+//                  "Menu" or "Colour", while one is open); while the colour picker is
+//                  open, picker (its title, mode and colour); keySet (the key set the row
+//                  above the entry line shows, while it shows); in the key-set editor
 //                  keyEditor (key, line, and its four lines as drawn);
 //                  while the program library is open, programs (the names it lists, in
 //                  order); on the graph screen plots (each plot's type code and name) and
