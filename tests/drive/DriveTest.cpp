@@ -631,6 +631,8 @@ INSTANTIATE_TEST_SUITE_P(Drive, EveryScreen,
         ScreenScript{"test", "key 0x423"}, ScreenScript{"angle", "key 0x424"}, ScreenScript{"draw", "key 0x425"},
         ScreenScript{"prgm", "key PRGM"}, ScreenScript{"stat", "key STAT"}, ScreenScript{"distr", "key 0x426"},
         ScreenScript{"apps", "key APPS"}, ScreenScript{"mem", "key 0x430"}, ScreenScript{"catalog", "key 0x420"},
+        ScreenScript{"about", "key 0x430\nkey 1"}, ScreenScript{"colour", "key 0x417\npress Grid"},
+        ScreenScript{"keysets", "key 0x438"}, ScreenScript{"usermenu", "type 2+3\nkey 0x437\npress +"},
         ScreenScript{"error", "type 1/0\nkey ENTER"}, ScreenScript{"shortcuts", "hkey F1"}),
     [](const auto& info) { return info.param.name; });
 
