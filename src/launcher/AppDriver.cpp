@@ -36,8 +36,12 @@
 #include "graphui/TableView.h"
 #include "graphui/WindowScreen.h"
 #include "input/KeyButton.h"
+#include "input/KeySetEditorScreen.h"
+#include "input/KeySetView.h"
 #include "input/KeyTables.h"
 #include "input/KeyboardView.h"
+#include "input/AboutPage.h"
+#include "input/ColorPickerScreen.h"
 #include "input/MenuScreen.h"
 #include "language/EntryText.h"
 #include "launcher/AppLauncher.h"
@@ -728,9 +732,20 @@ bool AppDriver::shot(std::string_view file)
 bool AppDriver::press(std::string_view caption)
 {
     QMessageBox* alert = openAlert();
-    if (!alert)
-        return fail("press " + std::string(caption) + ": no alert is open");
     const QString wanted = QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+    if (!alert) {
+        // A button of the window the user can see, the one drawn last (on top) first.
+        const auto buttons = app_.root().findChildren<QAbstractButton*>();
+        for (auto it = buttons.rbegin(); it != buttons.rend(); ++it) {
+            QAbstractButton* button = *it;
+            if (button->isVisible() && button->isEnabled() && ::orvenda::caption(button) == wanted) {
+                button->click();
+                spin(0);
+                return true;
+            }
+        }
+        return fail("no alert is open and no button «" + std::string(caption) + "» is shown");
+    }
     for (QAbstractButton* button : alert->buttons()) {
         if (::orvenda::caption(button) == wanted) {
             button->click();
@@ -852,6 +867,10 @@ void AppDriver::dump()
                 {"text", text(debugger->editView())}};
         }
     }
+    // A form open over the window (a user menu's name, a new key set, a new program).
+    if (const auto* dialog = qobject_cast<const QDialog*>(QApplication::activeModalWidget());
+        dialog && !qobject_cast<const QMessageBox*>(dialog) && dialog->isVisible())
+        state["dialog"] = dialog->windowTitle().toStdString();
     if (calc.lockMagnifier) {
         const PlotPoint& at = calc.pTrackPoint;
         state["trace"] = {{"x", at.x}, {"y", at.y}, {"t", at.t}, {"eq", calc.lockFunction}, {"feature", calc.featureLock},
@@ -951,6 +970,9 @@ void AppDriver::dump()
     }
     if (auto* menu = dynamic_cast<const MenuScreen*>(app_.root().router().controller(screens::Menu)); menu && menu->isVisible()) {
         state["menu"] = menu->currentMenu();
+        // MEM's about page over the menu: the version it shows.
+        if (menu->aboutShown() && menu->aboutPage())
+            state["about"] = menu->aboutPage()->versionText().toStdString();
         // The program library: the names it lists, in order.
         if (menu->showsLibrary()) {
             nlohmann::json names = nlohmann::json::array();
@@ -961,6 +983,26 @@ void AppDriver::dump()
         }
     } else {
         state["menu"] = nullptr;
+    }
+    // The overlay over the display and the keyboard, by name.
+    for (int id = screens::Menu; id <= screens::ColorPicker; ++id)
+        if (const QWidget* c = app_.root().router().controller(id); c && c->isVisible())
+            state["overlay"] = ScreenRegistry::title(id).toStdString();
+    if (const auto* picker = dynamic_cast<const ColorPickerScreen*>(app_.root().router().controller(screens::ColorPicker));
+        picker && picker->isVisible()) {
+        const VQColor& c = picker->picker().color();
+        state["picker"] = {{"title", picker->title().toStdString()}, {"mode", picker->picker().mode()},
+            {"color", {c.r(), c.g(), c.b()}}};
+    }
+    // The key row above the entry line shows this set.
+    if (calc.userKeys)
+        state["keySet"] = calc.userKeySetName;
+    if (const auto* editor = dynamic_cast<const KeySetEditorScreen*>(app_.root().router().controller(screens::KeySetEditor));
+        editor && screen == screens::KeySetEditor) {
+        nlohmann::json lines = nlohmann::json::array();
+        for (int line = 0; line < KeySetView::kLines; ++line)
+            lines.push_back(editor->keySetView().lineText(line).toStdString());
+        state["keyEditor"] = {{"key", editor->currentKey()}, {"line", editor->currentLine()}, {"lines", std::move(lines)}};
     }
     if (!files_.empty())
         state["files"] = files_;

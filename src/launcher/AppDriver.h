@@ -42,13 +42,15 @@ class ViewControlDelegate;
 //   blink          the cursor's next blink (a driven app's cursor blinks only here, so its
 //                  pictures do not depend on how long the script takes)
 //   shot FILE.png  a picture of the window, with open alerts and dialogs centred over it
-//   press CAPTION  presses a button of the open alert
+//   press CAPTION  presses a button of the open alert, or with none open a button shown
+//                  in the window (Done, Cancel, a FORMAT colour)
 //   dump           one JSON object on a line: screen, top (what is drawn on top of the
 //                  window: the id and title of the full-size screen, overlay or screen in
 //                  front, and leave, its leave control's x, y, width and height in the
 //                  window or null), mathPrint (which home screen),
 //                  entry, cursor, history (input and answer of each item), ans, error
 //                  (the last reported, 0 for none), alerts (title, message, buttons),
+//                  dialog (the title of an open form, while one is open),
 //                  output (the program output screen's lines down to the last that holds
 //                  something, without their outer blanks; on that screen also
 //                  programOutput: program, its ten lines as drawn, cursor [column, line],
@@ -75,7 +77,13 @@ class ViewControlDelegate;
 //                  column's selected row centre and the row height); on the statistics
 //                  wizard wizard (command, fields with label and value, the current
 //                  field and the Calculate button's rectangle); menu (the open menu's
-//                  id, null when none is open);
+//                  id, null when none is open) and about (the version MEM's about page
+//                  shows, while it is open); overlay (the name of the overlay over
+//                  display and keyboard, such as "Menu" or "Colour", while one is open);
+//                  while the colour picker is open, picker (its title, mode and colour);
+//                  keySet (the key set the row above the entry line shows, while it
+//                  shows); in the key-set editor keyEditor (key, line, and its four lines
+//                  as drawn);
 //                  while the program library is open, programs (the names it lists, in
 //                  order); on the graph screen plots (each plot's type code and name) and
 //                  graph (the graph's x, y, width and height in the window); once a

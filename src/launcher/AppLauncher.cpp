@@ -14,6 +14,7 @@
 #include "core/services/CSVLoader.h"
 #include "core/services/GDBManager.h"
 #include "core/services/TIFileIO.h"
+#include "graphui/FormatColorLink.h"
 #include "graphui/FormatScreen.h"
 #include "graphui/GraphPanels.h"
 #include "graphui/GraphScreenController.h"
@@ -27,6 +28,11 @@
 #include "graphui/YEqColorPicker.h"
 #include "graphui/YEqScreen.h"
 #include "input/CatalogScreen.h"
+#include "input/ColorPickerScreen.h"
+#include "input/VQColorWheel.h"
+#include "platform/KeyClickSound.h"
+#include "input/KeyCatalogScreen.h"
+#include "input/KeySetEditorScreen.h"
 #include "input/KeyboardRouterLink.h"
 #include "input/KeyboardView.h"
 #include "input/MenuRouterLink.h"
@@ -84,8 +90,12 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
         return reader;
     });
     delegate_ = std::make_unique<AppDelegate>(calc_, options.dataFolder);
+    // The colour wheel's picture is drawn once and kept with the data.
+    VQColorWheel::setImageFolder(options.dataFolder + QStringLiteral("/images"));
     delegate_->watch(app);
     shell_ = std::make_unique<AppShell>(calc_);
+    click_ = std::make_shared<KeyClickSound>();
+    shell_->keys().setClickSound([click = click_] { click->play(); });
 
     if (!options.firstRunGreeting)
         calc_.firstTime = false;
@@ -106,7 +116,11 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
         return graph;
     });
     root_->screens().set(screens::Window, [this](QWidget* p) { return new WindowScreen(calc_, *shell_, p); });
-    root_->screens().set(screens::Format, [this](QWidget* p) { return new FormatScreen(calc_, *shell_, p); });
+    root_->screens().set(screens::Format, [this](QWidget* p) {
+        auto* format = new FormatScreen(calc_, *shell_, p);
+        format->setDelegate(std::make_unique<FormatColorLink>(root_->router()));
+        return format;
+    });
     root_->screens().set(screens::TableSetup, [this](QWidget* p) { return new TableSetScreen(calc_, *shell_, p); });
     root_->screens().set(screens::Table, [this](QWidget* p) { return new TableScreen(calc_, *shell_, p); });
     root_->screens().set(screens::ProgramEditor, [this](QWidget* p) {
@@ -155,10 +169,11 @@ void AppLauncher::registerInputScreens()
     const auto tell = [&root](const QString& message) {
         root.alerts().show({QStringLiteral("Orvenda"), message, {{QStringLiteral("OK"), nullptr}}});
     };
-    root.screens().set(screens::Menu, [this, &router, helpFolder, tell](QWidget* parent) {
+    root.screens().set(screens::Menu, [this, &root, &router, helpFolder, tell](QWidget* parent) {
         auto* menu = new MenuScreen(calc_, *shell_, parent);
         menu->setDelegate(std::make_unique<MenuRouterLink>(router));
         menu->tell = tell;
+        menu->ask = [&root](AlertQueue::Alert alert) { root.alerts().show(std::move(alert)); };
         menu->helpFolder = helpFolder;
         return menu;
     });
@@ -175,6 +190,25 @@ void AppLauncher::registerInputScreens()
         mode->ask = [&root](AlertQueue::Alert alert) { root.alerts().show(std::move(alert)); };
         mode->settingsDone = [&router] { router.settingsDone(); };
         return mode;
+    });
+    root.screens().set(screens::KeyCatalog, [this, &router](QWidget* parent) {
+        auto* catalog = new KeyCatalogScreen(calc_, parent);
+        catalog->didPickSet = [&router](const std::string& title, bool edit) { router.didPickSet(title, edit); };
+        catalog->keyCatalogDone = [&router] { router.keyCatalogDone(); };
+        catalog->keyClick = [this] { shell_->keys().doKeyClick(); };
+        return catalog;
+    });
+    root.screens().set(screens::KeySetEditor, [this, &router](QWidget* parent) {
+        auto* editor = new KeySetEditorScreen(calc_, *shell_, parent);
+        editor->keySetDone = [&router] { router.returnHome(); };
+        editor->mathPrintRestored = [&router] { router.updateDisplay(); };
+        return editor;
+    });
+    root.screens().set(screens::ColorPicker, [this, &router](QWidget* parent) {
+        auto* picker = new ColorPickerScreen(calc_, parent);
+        picker->colorPickerViewDone = [&router] { router.overlayDone(); };
+        picker->setKeyClick([this] { shell_->keys().doKeyClick(); });
+        return picker;
     });
     // The tablet made its catalogue before the catalogue's factory was there.
     router.remake(screens::Catalog);

@@ -15,6 +15,7 @@ class AppDelegate;
 class AppShell;
 class Calculator;
 class KeyboardView;
+class KeyClickSound;
 class KeyboardViewDelegate;
 class ProgramModel;
 class ProgramOutputModel;
@@ -65,6 +66,8 @@ private:
     KeyboardView* keyboard_ = nullptr;
     std::unique_ptr<KeyboardViewDelegate> keyboardLink_;
     std::vector<std::string> imported_;
+    // Plays the key click the keys, menus and pickers ask for while the switch is on.
+    std::shared_ptr<KeyClickSound> click_;
 };
 
 } // namespace orvenda

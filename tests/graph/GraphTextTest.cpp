@@ -307,3 +307,40 @@ TEST_F(GraphTextTest, TextRecordsAreLaidOutByTheirAlignment)
 
 } // namespace
 } // namespace orvenda
+
+namespace orvenda {
+namespace {
+
+// A feature snapped on the y axis is named beside the magnifier, never over an axis label.
+TEST_F(GraphTextTest, TheFeatureNameKeepsClearOfTheAxisLabels)
+{
+    const QFontMetricsF metrics(FontMap::shared().font("Helvetica", 14));
+    const auto rectOf = [&](const AxisLabels::Label& l) {
+        return QRectF(l.topLeft, QSizeF(metrics.horizontalAdvance(QString::fromStdString(l.text)), metrics.height()));
+    };
+    overlay();
+    std::vector<double> values;
+    for (const auto& l : text().labels().labels)
+        if (!l.text.empty() && std::abs(rectOf(l).center().x() - 160) < 40) {
+            // The labels write minus as U+2212.
+            const QString plain = QString::fromStdString(l.text).replace(QChar(0x2212), QLatin1Char('-'));
+            bool number = false;
+            const double v = plain.toDouble(&number);
+            if (number)
+                values.push_back(v);
+        }
+    ASSERT_GE(values.size(), 4u) << "labels along the y axis";
+    for (const double y : values) {
+        traced(PlotObject::FeatureYIntercept, {0, y, 0});
+        const QRectF name = text().featureLabelRect();
+        ASSERT_FALSE(name.isEmpty());
+        for (const auto& l : text().labels().labels)
+            EXPECT_FALSE(name.intersects(rectOf(l))) << "y-intercept at " << y << " over the label " << l.text;
+    }
+    // Away from the labels it keeps its usual place, right of the point.
+    traced(PlotObject::FeatureYIntercept, {3.03125, 5.03125, 0});
+    EXPECT_GT(text().featureLabelRect().left(), 160 + 3 * 16);
+}
+
+} // namespace
+} // namespace orvenda
