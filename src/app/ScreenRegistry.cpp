@@ -30,6 +30,7 @@ QString ScreenRegistry::title(int id)
         {screens::KeyCatalog, "User keys"}, {screens::Conversions, "Conversions"}, {screens::Mode, "Mode"},
         {screens::YEqColor, "Equation colour"}, {screens::StatPlotColor, "Stat plot colour"},
         {screens::ColorPicker, "Colour"}, {screens::Debugger, "Debugger"}, {screens::Help, "Info"},
+        {screens::FunctionHelp, "Function help"},
     };
     const auto found = kTitles.find(id);
     return found == kTitles.end() ? QString() : QString::fromLatin1(found->second);

@@ -176,6 +176,7 @@ void FunctionHelpPDF::loadPage(const QString& name, const QByteArray& xml)
 
 void FunctionHelpPDF::drawRect(GraphicsContext& context, const QRectF& rect)
 {
+    links_.clear();
     if (funcData_.isEmpty())
         return;
     if (output_ == Output::Page)
@@ -880,6 +881,7 @@ void FunctionHelpPDF::drawLink(GraphicsContext& context, const QXmlStreamAttribu
         else if (alignment.startsWith(QLatin1Char('R')))
             x = page_.bounds.right() - w;
         const QRectF button(x, page_.drawPoint.y(), w, height);
+        links_.push_back({button, url});
         if (button.intersects(page_.drawRect)) {
             p.save();
             p.setPen(QPen(Qt::blue, 2));
@@ -896,6 +898,7 @@ void FunctionHelpPDF::drawLink(GraphicsContext& context, const QXmlStreamAttribu
         const QSizeF text = DrawString::VQsizeWithFont(title, font);
         height = text.height();
         const QRectF line(page_.bounds.x() + 10 * s, page_.drawPoint.y(), text.width() + 5 * s, height);
+        links_.push_back({line, url});
         if (line.intersects(page_.drawRect)) {
             HelpText label;
             label.append(title, font, QColor(Qt::blue), url);

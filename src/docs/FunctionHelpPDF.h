@@ -85,6 +85,13 @@ public:
     // After a drawing: its y is the height of the page's content.
     QPointF drawPoint() const { return page_.drawPoint; }
     const QString& programName() const { return programName_; }
+    // A link of the page: where it was drawn (in page coordinates) and its address.
+    struct Link {
+        QRectF rect;
+        QString url;
+    };
+    // The links of the last drawing, for a view that follows clicks on them.
+    const std::vector<Link>& links() const { return links_; }
     // The titles of the buttons the page asks for, for a view that shows them live.
     const std::vector<QString>& buttons() const { return buttons_; }
     const QString& editorName() const { return editorName_; }
@@ -167,6 +174,7 @@ private:
     std::unique_ptr<HelpGraphState> graphState_;
     // Titles of the buttons the page asked for.
     std::vector<QString> buttons_;
+    std::vector<Link> links_;
     std::unique_ptr<PrettyPrint> prettyPrint_;
     std::unique_ptr<HelpMockScreens> screens_;
     Output output_ = Output::Page;
