@@ -114,6 +114,10 @@ void HelpMenuScreen::showPage(int row)
         }
     }
     currentTopic_ = row;
+    // The index marks the topic shown.
+    for (int i = 0; i < index_->count(); ++i)
+        if (index_->item(i)->data(Qt::UserRole).toInt() == row)
+            index_->setCurrentRow(i);
 }
 
 void HelpMenuScreen::showFunction(const QString& name)
