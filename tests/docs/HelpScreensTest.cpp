@@ -322,6 +322,34 @@ TEST_F(HelpScreensTest, TheIntroductionIsReadOnceAndItsLinksNamePages)
     EXPECT_TRUE(screen.browser().toPlainText().trimmed().isEmpty());
 }
 
+// In the dark appearance the help page is dark with light text, and the introduction gets
+// the dark style head.
+TEST_F(HelpScreensTest, PagesFollowTheDarkAppearance)
+{
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(30, 30, 30));
+    QApplication::setPalette(dark);
+    {
+        FunctionHelpPDFView view(calc);
+        view.resize(390, 300);
+        view.show();
+        view.showFunctionName(QStringLiteral("sin("));
+        const QImage shown = view.grab().toImage();
+        const QColor back = backgroundIn(shown, QRect(0, 0, 390, 120));
+        EXPECT_LT(back.lightnessF(), 0.3);
+        EXPECT_GT(textContrast(shown, QRect(0, 0, 390, 120)), 4.5);
+        HelpMenuScreen menu(calc, true);
+        menu.resize(768, 1024);
+        menu.show();
+        ASSERT_NE(menu.htmlPage(), nullptr);
+        EXPECT_TRUE(menu.htmlPage()->html().startsWith(QStringLiteral("<html><head><style>body{background-color: #000000;")));
+    }
+    QApplication::setPalette(light);
+    HelpMenuScreen menu(calc, true);
+    EXPECT_TRUE(menu.htmlPage()->html().startsWith(QStringLiteral("<html><head><style>body{background-color: #FFFFFF;")));
+}
+
 TEST_F(HelpScreensTest, EveryTopicOpensADefinedPage)
 {
     FunctionHelpPDF renderer(calc);
