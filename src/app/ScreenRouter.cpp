@@ -313,8 +313,11 @@ void ScreenRouter::bringControllerToFront(ScreenController* c)
     for (const auto& [id, screen] : controllers_) {
         if (id == screens::ProgramEditor)
             screen->setGeometry(rect());
-        else if (routerScreen(id) || id == screens::StatPlotColor)
+        else if (routerScreen(id))
             screen->setGeometry(display_->rect());
+        else if (id == screens::StatPlotColor)
+            // The stat plot set-up sheet covers the menu area, as the pickers do.
+            screen->setGeometry(menuRect().toRect());
     }
     for (const auto& [id, screen] : controllers_)
         if (routerScreen(id) || id == screens::Menu || id == screens::Catalog || id == screens::KeyCatalog)

@@ -23,6 +23,12 @@
 #include "graph/PlotObject.h"
 #include "graphui/GraphScreenController.h"
 #include "graphui/TableScreen.h"
+#include "stats/ColumnPicker.h"
+#include "stats/StatEditScreen.h"
+#include "stats/StatPlotModel.h"
+#include "stats/StatEqScreen.h"
+#include "stats/StatPlotSetup.h"
+#include "stats/StatWizScreen.h"
 #include "graphui/TableView.h"
 #include "graphui/WindowScreen.h"
 #include "input/CatalogScreen.h"
@@ -45,6 +51,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -864,6 +871,56 @@ void AppDriver::dump()
         state["table"] = {{"row", table->tableView().cursorRow}, {"col", table->tableView().cursorCol},
             {"shows", table->entryView().overlayStr().value_or("")}, {"auto", calc.locked()->tableMode == 1},
             {"start", calc.locked()->tableMode == 1 ? nlohmann::json(table->tableView().autoValue(0)) : nlohmann::json()}};
+    if (const auto* lists = dynamic_cast<const StatEditScreen*>(app_.root().router().controller(screens::ListEditor));
+        lists && screen == screens::ListEditor)
+        state["listEditor"] = {{"row", lists->grid().cursorRow}, {"col", lists->grid().cursorCol},
+            {"columns", lists->columnNames()}, {"prompt", lists->entryView().prefixStr()},
+            {"cell", lists->entryView().overlayStr().value_or("")}};
+    if (const auto* plots = dynamic_cast<const StatEqScreen*>(app_.root().router().controller(screens::StatPlots));
+        plots && screen == screens::StatPlots) {
+        // Each plot's row as it reads: on or off, its type and its two lines.
+        nlohmann::json rows = nlohmann::json::array();
+        for (int plot = 0; plot < StatPlotModel::kPlotCount; ++plot) {
+            const auto [first, second] = plots->list().rowLines(plot);
+            const auto held = calc.locked();
+            const StatPlotModel* model = StatPlotModel::of(calc);
+            rows.push_back({{"name", "Plot" + std::to_string(plot + 1)}, {"on", model && model->plotVisible(plot)},
+                {"type", model ? model->plotType(plot) : 0}, {"lines", {first.toStdString(), second.toStdString()}}});
+        }
+        const QPoint at = plots->list().mapTo(&app_.root(), QPoint(0, 0));
+        state["statPlots"] = {{"rows", std::move(rows)}, {"list", {at.x(), at.y(), plots->list().width(), plots->list().rowHeight()}}};
+    }
+    if (const auto* setup = dynamic_cast<const StatPlotSetup*>(app_.root().router().controller(screens::StatPlotColor));
+        setup && setup->isVisible())
+    {
+        // Where to tap: Done, and each picker column's selected row (the next row is one
+        // row height below).
+        const QPoint done = setup->doneButton().mapTo(&app_.root(), QPoint(0, 0));
+        nlohmann::json columns = nlohmann::json::array();
+        for (int column = 0; column < setup->picker().columnCount(); ++column) {
+            const QPointF centre = setup->picker().rowCenter(column, setup->picker().selectedRow(column));
+            const QPoint at = setup->picker().mapTo(&app_.root(), centre.toPoint());
+            columns.push_back({at.x(), at.y()});
+        }
+        state["plotSetup"] = {{"plot", setup->statEqNum() + 1}, {"title", setup->title().toStdString()},
+            {"fourth", setup->fourthCaption().toStdString()}, {"selected", setup->selection()},
+            {"done", {done.x(), done.y(), setup->doneButton().width(), setup->doneButton().height()}},
+            {"columns", std::move(columns)}, {"rowHeight", ColumnPicker::kRowHeight}};
+    }
+    if (auto* wizard = dynamic_cast<StatWizScreen*>(app_.root().router().controller(screens::StatWizard));
+        wizard && screen == screens::StatWizard) {
+        nlohmann::json fields = nlohmann::json::array();
+        for (const VQTemplateField& field : wizard->form().fields())
+            fields.push_back({{"label", field.label}, {"value", field.flags == VQTemplateField::ListName
+                    ? nlohmann::json(calc.stringFromOps(field.listValue))
+                    : field.flags == VQTemplateField::EquationVariable && StatWizScreen::regEqToken(field.value)
+                    ? nlohmann::json(calc.nameForOpcode(*StatWizScreen::regEqToken(field.value)))
+                    : nlohmann::json(field.value)}});
+        const QPoint button = wizard->calculateButton().mapTo(&app_.root(), QPoint(0, 0));
+        state["wizard"] = {{"command", wizard->commandName()}, {"fields", std::move(fields)},
+            {"current", wizard->form().currentField()},
+            {"calculate", {button.x(), button.y(), wizard->calculateButton().width(), wizard->calculateButton().height()}}};
+    }
     if (auto* menu = dynamic_cast<const MenuScreen*>(app_.root().router().controller(screens::Menu)); menu && menu->isVisible()) {
         state["menu"] = menu->currentMenu();
         // The program library: the names it lists, in order.

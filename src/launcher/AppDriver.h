@@ -50,7 +50,17 @@ class ViewControlDelegate;
 //                  text, on, style, colour; the current one and the cursor); on the
 //                  WINDOW screen field (the current field's row); on the TABLE screen
 //                  table (cursor row and column, the cell's text, auto and the first
-//                  row's start); menu (the open menu's id, null when none is open);
+//                  row's start); on the list editor listEditor (cursor row and column,
+//                  the column names, "" for an unnamed one, the prompt and the cell's
+//                  shown text); on the stat plot list statPlots (rows: each plot's
+//                  name, on, type code and two lines; list: the list's x, y, width and
+//                  row height in the window) and, while its set-up sheet is open,
+//                  plotSetup (plot, title, the fourth column's caption, the selected
+//                  rows' texts, the Done button's x, y, width and height, each picker
+//                  column's selected row centre and the row height); on the statistics
+//                  wizard wizard (command, fields with label and value, the current
+//                  field and the Calculate button's rectangle); menu (the open menu's
+//                  id, null when none is open);
 //                  while the program library is open, programs (the names it lists, in
 //                  order); on the graph screen plots (each plot's type code and name) and
 //                  graph (the graph's x, y, width and height in the window); help (the

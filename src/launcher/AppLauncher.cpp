@@ -22,6 +22,10 @@
 #include "graphui/GraphPanels.h"
 #include "graphui/GraphScreenController.h"
 #include "graphui/TableScreen.h"
+#include "stats/StatEditScreen.h"
+#include "stats/StatEqScreen.h"
+#include "stats/StatPlotSetup.h"
+#include "stats/StatWizScreen.h"
 #include "graphui/TableSetScreen.h"
 #include "graphui/WindowScreen.h"
 #include "graphui/YEqColorPicker.h"
@@ -105,6 +109,10 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->screens().set(screens::Format, [this](QWidget* p) { return new FormatScreen(calc_, *shell_, p); });
     root_->screens().set(screens::TableSetup, [this](QWidget* p) { return new TableSetScreen(calc_, *shell_, p); });
     root_->screens().set(screens::Table, [this](QWidget* p) { return new TableScreen(calc_, *shell_, p); });
+    root_->screens().set(screens::ListEditor, [this](QWidget* p) { return new StatEditScreen(calc_, *shell_, p); });
+    root_->screens().set(screens::StatPlots, [this](QWidget* p) { return new StatEqScreen(calc_, *shell_, root_->router(), p); });
+    root_->screens().set(screens::StatPlotColor, [this](QWidget* p) { return new StatPlotSetup(calc_, *shell_, root_->router(), p); });
+    root_->screens().set(screens::StatWizard, [this](QWidget* p) { return new StatWizScreen(calc_, *shell_, root_->router(), p); });
     root_->screens().set(screens::YEqColor, [this](QWidget* p) { return new YEqColorPicker(calc_, root_->router(), p); });
     const QSize size = options.size.isEmpty() ? (options.tablet ? kTabletSize : kPhoneSize) : options.size;
     // A size asked for explicitly wins over the layout's minimum.

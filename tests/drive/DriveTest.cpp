@@ -947,6 +947,134 @@ TEST_P(StatPlotsDrive, ScatterTraceRegressionLineAndShadedBell)
 INSTANTIATE_TEST_SUITE_P(Drive, StatPlotsDrive, ::testing::Values("phone", "tablet"),
                          [](const auto& info) { return info.param; });
 
+// ---- The statistics screens ----
+
+// A pixel of Plot1's factory red within a few pixels of a point.
+bool redNear(const QImage& image, QPoint at)
+{
+    for (int dy = -3; dy <= 3; ++dy)
+        for (int dx = -3; dx <= 3; ++dx) {
+            const QPoint p = at + QPoint(dx, dy);
+            if (image.valid(p) && qRed(image.pixel(p)) > 180 && qGreen(image.pixel(p)) < 90 && qBlue(image.pixel(p)) < 90)
+                return true;
+        }
+    return false;
+}
+
+std::string tapAt(double x, double y) { return "tap " + std::to_string(int(x)) + " " + std::to_string(int(y)) + "\n"; }
+
+class StatScreensDrive : public ::testing::TestWithParam<std::string> {};
+
+// As a student: STAT ▸ EDIT, the data typed into L₁ and L₂ with the keys, QUIT; STAT ▸
+// CALC ▸ 2-Var Stats through the wizard's defaults; 2nd STAT PLOT, Plot1's sheet with
+// Ylist L₂ and Done; ZoomStat graphs the five marks.
+TEST_P(StatScreensDrive, ListsTypedInTheEditorGiveTwoVarStatsAndAScatterPlot)
+{
+    const std::string device = GetParam();
+    const fs::path shots = scratch("stat-screens-" + device);
+    fs::create_directories(shots);
+    std::string typing = "key STAT\nkey ENTER\nwait idle\ndump\n";
+    for (const char* value : {"1", "2", "3", "4", "5"})
+        typing += std::string("type ") + value + "\nkey ENTER\nwait idle\n";
+    typing += "key RIGHT\n";
+    for (const char* value : {"2", "4", "5", "4", "5"})
+        typing += std::string("type ") + value + "\nkey ENTER\nwait idle\n";
+    typing += "dump\nshot " + (shots / "lists.png").string() + "\nkey 2ND\nkey MODE\nwait idle\n"
+        + "key STAT\nkey RIGHT\nkey 2\nwait idle\ndump\n";
+    const Session first = drive(typing, "--device " + device);
+    ASSERT_EQ(first.exitCode, 0) << first.output;
+    ASSERT_EQ(first.dumps.size(), 3u) << first.output;
+    const json& opened = first.dumps[0];
+    EXPECT_EQ(opened["screen"], 4);
+    EXPECT_EQ(opened["listEditor"]["prompt"], "L₁(1)=");
+    const json& typed = first.dumps[1]["listEditor"];
+    EXPECT_EQ(typed["col"], 1);
+    EXPECT_EQ(typed["row"], 5);
+    EXPECT_EQ(typed["columns"][0], "L₁");
+    EXPECT_EQ(typed["prompt"], "L₂(6)=");
+    const json& wizard = first.dumps[2];
+    EXPECT_EQ(wizard["screen"], 23);
+    EXPECT_EQ(wizard["wizard"]["command"], "2-Var Stats");
+    EXPECT_EQ(wizard["wizard"]["fields"][0], json({{"label", "XList="}, {"value", "L₁"}}));
+    // The list editor's picture: the cursor's highlighted cell.
+    const QImage lists(QString::fromStdString((shots / "lists.png").string()));
+    ASSERT_FALSE(lists.isNull());
+    int highlighted = 0;
+    for (int y = 0; y < lists.height() / 2; ++y)
+        for (int x = 0; x < lists.width(); ++x)
+            highlighted += lists.pixel(x, y) == qRgb(255, 230, 90);
+    EXPECT_GT(highlighted, 500) << device;
+
+    const json& button = wizard["wizard"]["calculate"];
+    std::string rest = typing + tapAt(button[0].get<double>() + button[2].get<double>() / 2, button[1].get<double>() + button[3].get<double>() / 2)
+        + "wait idle\ndump\nkey ENTER\nwait idle\ndump\nkey 2ND\nkey Y=\nwait idle\ndump\n";
+    const Session second = drive(rest, "--device " + device);
+    ASSERT_EQ(second.exitCode, 0) << second.output;
+    ASSERT_EQ(second.dumps.size(), 6u) << second.output;
+    EXPECT_EQ(second.dumps[3]["screen"], 0);
+    EXPECT_EQ(second.dumps[3]["entry"], "2-Var Stats L₁,L₂");
+    const json answer = newest(second.dumps[4]);
+    EXPECT_EQ(answer["input"], "2-Var Stats L₁,L₂");
+    const std::string text = answer["answer"].get<std::string>();
+    EXPECT_EQ(text.find("x̅:3 "), 0u) << answer;
+    EXPECT_NE(text.find("y̅:4\n"), std::string::npos) << answer;
+    EXPECT_NE(text.find("n:5 "), std::string::npos) << answer;
+    const json& plots = second.dumps[5];
+    EXPECT_EQ(plots["screen"], 9);
+    EXPECT_EQ(plots["statPlots"]["rows"][0]["on"], false);
+    const json& list = plots["statPlots"]["list"];
+    const double rowHeight = list[3];
+
+    rest += tapAt(list[0].get<double>() + 200, list[1].get<double>() + rowHeight / 2) + "wait idle\ndump\n";
+    const Session third = drive(rest, "--device " + device);
+    ASSERT_EQ(third.exitCode, 0) << third.output;
+    ASSERT_EQ(third.dumps.size(), 7u) << third.output;
+    const json& sheet = third.dumps[6]["plotSetup"];
+    EXPECT_EQ(sheet["plot"], 1);
+    EXPECT_EQ(sheet["title"], "Scatter");
+    EXPECT_EQ(sheet["selected"], json({"Scatter", "boxDot", "L₁", "L₁"}));
+    const json& yColumn = sheet["columns"][3];
+    const json& done = sheet["done"];
+    rest += tapAt(yColumn[0].get<double>(), yColumn[1].get<double>() + sheet["rowHeight"].get<double>()) + "dump\n"
+        + tapAt(done[0].get<double>() + done[2].get<double>() / 2, done[1].get<double>() + done[3].get<double>() / 2)
+        + "wait idle\ndump\nshot " + (shots / "plots.png").string() + "\nkey 2ND\nkey MODE\ntype ZoomStat\nkey ENTER\nwait idle\ndump\nshot "
+        + (shots / "graph.png").string() + "\n";
+    const Session last = drive(rest, "--device " + device);
+    ASSERT_EQ(last.exitCode, 0) << last.output;
+    ASSERT_EQ(last.dumps.size(), 10u) << last.output;
+    EXPECT_EQ(last.dumps[7]["plotSetup"]["selected"][3], "L₂");
+    const json& row = last.dumps[8]["statPlots"]["rows"][0];
+    EXPECT_EQ(row["on"], true);
+    EXPECT_EQ(row["type"], 0);
+    EXPECT_EQ(row["lines"], json({"Xlist:L₁", "Ylist:L₂"}));
+    EXPECT_FALSE(last.dumps[8].contains("plotSetup"));
+    const json& graph = last.dumps[9];
+    EXPECT_EQ(graph["screen"], 8);
+    EXPECT_EQ(graph["plots"], json::array({{{"type", 6}, {"label", "P1:L₁,L₂"}}}));
+    const QImage picture(QString::fromStdString((shots / "graph.png").string()));
+    ASSERT_FALSE(picture.isNull());
+    for (const auto& [x, y] : std::array<std::pair<double, double>, 5>{{{1, 2}, {2, 4}, {3, 5}, {4, 4}, {5, 5}}})
+        EXPECT_TRUE(redNear(picture, pictureAt(graph, x, y))) << device << " " << x << "," << y;
+}
+
+// Each statistics screen and the set-up sheet close with Escape (QUIT) to the home screen;
+// the sheet also with its Done.
+TEST(Drive, TheStatisticsScreensCloseWithQuit)
+{
+    for (const char* open : {"key STAT\nkey ENTER\n", "key 2ND\nkey Y=\n", "key 2ND\nkey Y=\ntap 200 22\n",
+                             "key STAT\nkey RIGHT\nkey 2\n"}) {
+        const Session run = drive(std::string(open) + "wait idle\ndump\nhkey Escape\nwait idle\ndump\n");
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        ASSERT_EQ(run.dumps.size(), 2u) << run.output;
+        EXPECT_NE(run.dumps[0]["screen"], 0) << open;
+        EXPECT_EQ(run.dumps[1]["screen"], 0) << open;
+        EXPECT_FALSE(run.dumps[1].contains("plotSetup")) << open;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Drive, StatScreensDrive, ::testing::Values("phone", "tablet"),
+                         [](const auto& info) { return info.param; });
+
 // ---- Programs ----
 
 // PRGM ▸ +: the New form makes a program and opens it in the editor; its body is stored as
