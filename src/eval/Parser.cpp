@@ -1,32 +1,17 @@
 #include "eval/Parser.h"
 
 #include "core/Calculator.h"
-#include "core/services/UnitConversions.h"
 #include "eval/EquationApplier.h"
 #include "eval/SequenceEvaluator.h"
 #include "eval/StatementParser.h"
 #include "eval/VariableStore.h"
 #include "language/LiteralScanner.h"
 #include "numeric/AngleConversion.h"
+#include "numeric/UnitConverter.h"
+
+#include <limits>
 
 namespace orvenda {
-
-namespace {
-
-// The constant table belongs to the unit-conversion service, wherever the calculator
-// keeps it.
-template <class C>
-double constantFrom(const C& calc, int index)
-{
-    if constexpr (requires { calc.getConstant(index); })
-        return calc.getConstant(index);
-    else if constexpr (requires { calc.unitConversions->getConstant(index); })
-        return calc.unitConversions ? calc.unitConversions->getConstant(index) : 0.0;
-    else
-        return 0.0;
-}
-
-} // namespace
 
 Parser::Parser(Calculator& calc) : calc(calc), main_(&calc)
 {
@@ -168,7 +153,7 @@ bool Parser::parseDMS(const Ops& ops, bool& hasDecimal)
 
 double Parser::constantValue(int index) const
 {
-    return constantFrom(calc, index);
+    return UnitConverter::constant(static_cast<std::uint32_t>(index)).value_or(std::numeric_limits<double>::quiet_NaN());
 }
 
 // ==== Expressions over a variable ====

@@ -4,7 +4,6 @@
 #include "core/NumberFormatter.h"
 #include "core/VQList.h"
 #include "core/VQMatrix.h"
-#include "core/services/UnitConversions.h"
 #include "eval/ArgumentFetcher.h"
 #include "eval/EvalContext.h"
 #include "eval/Parser.h"
@@ -16,6 +15,7 @@
 #include "numeric/DateHelpers.h"
 #include "numeric/Densities.h"
 #include "numeric/ElementaryFunctions.h"
+#include "numeric/UnitConverter.h"
 
 #include <algorithm>
 #include <chrono>
@@ -34,19 +34,6 @@ using cplx = std::complex<double>;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-// The conversion factors belong to the unit-conversion service, wherever the calculator
-// keeps it; without one a conversion has no value.
-template <class C>
-double convertFrom(const C& calc, double x, std::uint32_t op)
-{
-    if constexpr (requires { calc.convertX(x, op); })
-        return calc.convertX(x, op);
-    else if constexpr (requires { calc.unitConversions->convertX(x, op); })
-        return calc.unitConversions ? calc.unitConversions->convertX(x, op) : kNaN;
-    else
-        return kNaN;
-}
 
 // Division of two complex numbers; plain division when both are real so that no 0 * inf
 // or NaN from the unused parts leaks in.
@@ -460,8 +447,9 @@ Operand ScalarOperators::opUnary(std::uint32_t opcode, const Operand& X, EvalCon
         realOnly();
         // The class and units come from the op, which a file may have brought: only the
         // tables' own.
-        if (!UnitNames::conversionForOp(opcode)) c.error = ErrDomain;
-        r.value = {convertFrom(calc_, x, opcode >> 16), 0.0};
+        const std::optional<double> converted = UnitConverter::convert(x, opcode >> 16);
+        if (!converted || !UnitNames::conversionForOp(opcode)) c.error = ErrDomain;
+        r.value = {converted.value_or(kNaN), 0.0};
         ruleFigures(r, X);
         break;
     }

@@ -696,6 +696,9 @@ StatementParser::Step StatementParser::postfix(const Token& token)
 {
     if (!followsOperand(token.at))
         return Step::Keep;
+    // A converted measure is a decimal, never a fraction of its factors.
+    if (token.t == 0xBB5D)
+        c_.rpnStack().setHasDecimalPoint(true);
     return operatorToken(token.op, kNumber);
 }
 

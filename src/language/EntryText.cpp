@@ -1,5 +1,6 @@
 #include "language/EntryText.h"
 
+#include "language/UnitNames.h"
 #include "language/Vocabulary.h"
 
 #include <algorithm>
@@ -67,6 +68,16 @@ EntryText::EntryText()
     addRange(0x5E00, 0x5EFF);
     addRange(0x7E00, 0x7E12);
     addRange(0xAA00, 0xAA09);
+    // Unit conversions (" km▸mi"): each pair of units of each class is a token of its own.
+    // The constants' short names ("c", "Na") are not: they would take letters typed alone.
+    for (std::uint32_t unitClass = 0; unitClass < UnitNames::kClassCount; ++unitClass) {
+        const std::size_t units = UnitNames::unitCount(unitClass);
+        for (std::uint32_t from = 0; from < units; ++from)
+            for (std::uint32_t to = 0; to < units; ++to) {
+                const std::uint32_t op = UnitNames::opcodeForClass(unitClass, from, to);
+                names_.try_emplace(UnitNames::nameForOp(op), op);
+            }
+    }
     // Names with blanks around them may be typed without.
     std::map<std::string, std::uint32_t, std::less<>> trimmed;
     for (const auto& [name, op] : names_) {

@@ -158,7 +158,7 @@ constexpr std::array<Names, UnitNames::kConstantCount> kConstDescription = {
     "6.62606896×10⁻³⁴ joule seconds",
     "6.02214179×10²³ mol⁻¹",
     "8.314472 joules/mole/kelvin",
-    "9.10938125×10⁻³¹ kilograms",
+    "9.10938215×10⁻³¹ kilograms",
     "1.672621637×10⁻²⁷ kilograms",
     "1.674927211×10⁻²⁷ kilograms",
     "1.88353130×10⁻²⁸ kilograms",

@@ -252,3 +252,20 @@ TEST_F(ScalarOperatorsTest, NumberTokensReadBackAsTheSameNumber)
     EXPECT_EQ(parser.complexToOps(0, -1), (Ops{0xB0, 0x2C}));
     EXPECT_EQ(parser.complexToOps(3, 0), (Ops{0x33}));
 }
+
+TEST_F(ScalarOperatorsTest, UnitConversionsConvertOrRefuseUnknownUnits)
+{
+    constexpr std::uint32_t kConversion = 0xBB5D;
+    const auto op = [](std::uint32_t unitClass, std::uint32_t from, std::uint32_t to) {
+        return kConversion | (unitClass << 26) | (from << 21) | (to << 16);
+    };
+    EXPECT_EQ(fr(op(3, 0, 6), 1), 1609.344);
+    EXPECT_EQ(error(), 0);
+    EXPECT_DOUBLE_EQ(fr(op(7, 1, 0), 100), 212);
+    EXPECT_EQ(error(), 0);
+    // A file may bring any high half: a class, or a unit of its class, past the tables.
+    for (std::uint32_t bad : {op(12, 0, 0), op(31, 0, 0), op(3, 20, 0), op(7, 0, 4), op(5, 7, 0)}) {
+        fr(bad, 1);
+        EXPECT_EQ(error(), 17) << std::hex << bad;
+    }
+}

@@ -459,3 +459,19 @@ TEST_F(StatementParserTest, LiteralScannersOnTheParser)
     EXPECT_DOUBLE_EQ(parser.rpnStack().peek()->re(), 10.5);
     EXPECT_EQ(parser.nextToken(), 3);
 }
+
+TEST_F(StatementParserTest, ConstantsHaveTheirValuesAndOnlyTheTablesIndices)
+{
+    constexpr std::uint32_t kConstant = 0xBB5E;
+    parse({kConstant | (5u << 16)});  // the electron mass
+    ASSERT_EQ(parser.error(), 0);
+    ASSERT_EQ(parser.rpnStack().count(), 1);
+    EXPECT_EQ(parser.rpnStack().peek()->re(), 9.10938215e-31);
+    parse({0x32, kConstant});  // 2c: implied product with the speed of light
+    ASSERT_EQ(parser.error(), 0);
+    EXPECT_EQ(words(parser.rpnStack()), "2 299792458 *");
+    // An index from a file beyond the twenty constants is a domain error at its token.
+    parse({0x31, 0x70, kConstant | (20u << 16)});
+    EXPECT_EQ(parser.error(), 17);
+    EXPECT_EQ(parser.errorToken(), 2);
+}

@@ -9,7 +9,6 @@
 #include "core/services/SolverManager.h"
 #include "core/services/StatGraphManager.h"
 #include "core/services/TIFileIO.h"
-#include "core/services/UnitConversions.h"
 #include "core/services/ViewControlDelegate.h"
 #include "core/services/YEqManager.h"
 
