@@ -598,7 +598,7 @@ void EntryModel::addOps(const Ops& added, bool insert, bool enableUndo)
     addEach(added, insert);
     if (calc_.locked()->mathPrint) {
         const std::uint32_t at = getOpAt(entryCursor_);
-        if (at != kNoOp && at >= 0x10000 && (at & 0xFFFF) != TC::kUnitConversion)
+        if (at != kNoOp && TC::templateId(at) != 0)
             calc_.insert = 1;
     }
     updateText();
@@ -815,7 +815,8 @@ void EntryModel::convertString(std::string_view s, std::uint32_t op)
 void EntryModel::cleanTemplateIds()
 {
     for (std::uint32_t& op : ops())
-        if (op >= 0x10000 && (op & 0xFFFF) != TC::kUnitConversion)
+        // A conversion's and a constant's high half is their units or index, not an id.
+        if (TC::templateId(op) != 0)
             op &= 0xFFFF;
 }
 

@@ -178,7 +178,8 @@ public:
     // Each run of one-character ops that spells s becomes op (or goes, for key codes that
     // open screens and for the program token).
     void convertString(std::string_view s, std::uint32_t op);
-    // Template IDs dropped (except on unit conversions, whose high bits are their units).
+    // Template IDs dropped (except on unit conversions and constants, whose high bits are
+    // their units and index).
     void cleanTemplateIds();
     bool processingRCL() const;
     // Whether "-" typed here is a negation rather than a subtraction.

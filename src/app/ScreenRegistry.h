@@ -27,6 +27,8 @@ enum : int {
     Menu, Catalog, KeyCatalog, Conversions, Mode, YEqColor, StatPlotColor, ColorPicker,
     // The root controller's own views.
     Debugger, Help, FunctionHelp,
+    // The four-function desk calculator: an overlay too, numbered after the others.
+    FourFunction,
 };
 }
 

@@ -53,7 +53,7 @@ bool routerScreen(int n)
         || n == screens::ClassicHome;
 }
 
-bool overlay(int id) { return id >= screens::Menu && id <= screens::ColorPicker; }
+bool overlay(int id) { return (id >= screens::Menu && id <= screens::ColorPicker) || id == screens::FourFunction; }
 
 } // namespace
 
@@ -366,7 +366,9 @@ void ScreenRouter::bringControllerToFront(ScreenController* c)
         if (screen != c)
             screen->hide();
     c->show();
-    if (c == controller(screens::Menu) || c == controller(screens::Catalog))
+    // The pickers over the keyboard take the computer's arrow keys, Return and Escape.
+    if (c == controller(screens::Menu) || c == controller(screens::Catalog) || c == controller(screens::Conversions)
+        || c == controller(screens::FourFunction))
         c->setFocus();
     else
         keyboard_->setFocus();

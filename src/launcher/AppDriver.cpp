@@ -48,6 +48,8 @@
 #include "input/KeyTables.h"
 #include "input/KeyboardView.h"
 #include "input/AboutPage.h"
+#include "apps/ConversionScreen.h"
+#include "apps/FourFunctionPanel.h"
 #include "input/ColorPickerScreen.h"
 #include "input/MenuScreen.h"
 #include "language/EntryText.h"
@@ -536,7 +538,7 @@ bool AppDriver::hardwareKey(std::string_view chord)
     }
     // An open menu or catalogue has the keys; over the graph screen, it (or its zoom menu).
     QWidget* target = &app_.keyboard();
-    for (const int overlay : {screens::Menu, screens::Catalog})
+    for (const int overlay : {screens::Menu, screens::Catalog, screens::Conversions, screens::FourFunction})
         if (QWidget* c = app_.root().router().controller(overlay); c && c->isVisible())
             target = c;
     // A help screen over everything has the keys, in the part of it that has the focus.
@@ -1028,9 +1030,18 @@ void AppDriver::dump()
         state["menu"] = nullptr;
     }
     // The overlay over the display and the keyboard, by name.
-    for (int id = screens::Menu; id <= screens::ColorPicker; ++id)
+    for (int id = screens::Menu; id <= screens::FourFunction; ++id)
         if (const QWidget* c = app_.root().router().controller(id); c && c->isVisible())
             state["overlay"] = ScreenRegistry::title(id).toStdString();
+    if (const auto* panel = dynamic_cast<const FourFunctionPanel*>(app_.root().router().controller(screens::FourFunction));
+        panel && panel->isVisible())
+        state["fourFunction"] = panel->text().toStdString();
+    if (const auto* conversions = dynamic_cast<const ConversionScreen*>(app_.root().router().controller(screens::Conversions));
+        conversions && conversions->isVisible())
+        state["conversion"] = {{"mode", conversions->mode() == ConversionScreen::Constants ? "constants" : "units"},
+            {"class", conversions->unitClass()}, {"from", conversions->from()}, {"to", conversions->to()},
+            {"constant", conversions->constant()}, {"column", conversions->column()},
+            {"result", conversions->resultText().toStdString()}, {"full", conversions->fullText().toStdString()}};
     if (const auto* picker = dynamic_cast<const ColorPickerScreen*>(app_.root().router().controller(screens::ColorPicker));
         picker && picker->isVisible()) {
         const VQColor& c = picker->picker().color();

@@ -81,6 +81,10 @@ class ViewControlDelegate;
 //                  shows, while it is open); overlay (the name of the overlay over
 //                  display and keyboard, such as "Menu" or "Colour", while one is open);
 //                  while the colour picker is open, picker (its title, mode and colour);
+//                  while the conversion picker is open, conversion (mode "units" or
+//                  "constants", class, from, to, constant, the column with the keys,
+//                  result and full: its two labels); while the four-function calculator
+//                  is open, fourFunction (its display's text);
 //                  keySet (the key set the row above the entry line shows, while it
 //                  shows); in the key-set editor keyEditor (key, line, and its four lines
 //                  as drawn);

@@ -11,6 +11,8 @@
 #include "app/ScreenRouter.h"
 #include "app/YEqModel.h"
 #include "apps/CSVImport.h"
+#include "apps/ConversionScreen.h"
+#include "apps/FourFunctionPanel.h"
 #include "core/Calculator.h"
 #include "core/services/CSVLoader.h"
 #include "core/services/GDBManager.h"
@@ -231,6 +233,17 @@ void AppLauncher::registerInputScreens()
         picker->colorPickerViewDone = [&router] { router.overlayDone(); };
         picker->setKeyClick([this] { shell_->keys().doKeyClick(); });
         return picker;
+    });
+    root.screens().set(screens::Conversions, [this, &router](QWidget* parent) {
+        auto* conversions = new ConversionScreen(calc_, parent);
+        conversions->picked = [&router](std::uint32_t op) { router.didPickOp(op); };
+        conversions->keyClick = [this] { shell_->keys().doKeyClick(); };
+        return conversions;
+    });
+    root.screens().set(screens::FourFunction, [this](QWidget* parent) {
+        auto* panel = new FourFunctionPanel(calc_, parent);
+        panel->keyClick = [this] { shell_->keys().doKeyClick(); };
+        return panel;
     });
     // The tablet made its catalogue before the catalogue's factory was there.
     router.remake(screens::Catalog);
