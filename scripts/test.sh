@@ -2,7 +2,8 @@
 # Installs what is missing, builds, and runs every test. With CI set it also builds the whole
 # tree with clang, runs the engine's, pretty printing's, the shared drawing's, the headless
 # app models' and the program files' tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the engine's under ThreadSanitizer (under both the thread
+# UndefinedBehaviorSanitizer, the engine's and the screens used while a program runs under
+# ThreadSanitizer (under both the thread
 # stress test runs for 20 seconds, 1 otherwise), and fuzzes the archive decoder, the
 # start-up from a damaged state file, the CSV import, entry lines, the vector images' XML
 # with the formula typesetter, program files and calculator variable files, half a minute
@@ -15,7 +16,7 @@ export QT_QPA_PLATFORM=offscreen
 # What the sanitizer stages build and run, by target: each test executable's tests carry its
 # name as their label. A target added here is built and its tests run in that stage.
 asan_tests=(orvenda_engine_tests orvenda_pretty_tests orvenda_drawing_tests orvenda_app_tests orvenda_program_tests orvenda-cases)
-tsan_tests=(orvenda_engine_tests)
+tsan_tests=(orvenda_engine_tests orvenda_drive_stress_tests)
 fuzzers=(orvenda-archive-fuzzer orvenda-state-fuzzer orvenda-csv-fuzzer orvenda-entry-fuzzer orvenda-image-fuzzer orvenda-program-fuzzer
   orvenda-tifile-fuzzer)
 
@@ -71,7 +72,7 @@ ORVENDA_BUILD_DIR="$root/build-asan" ORVENDA_BUILD_TYPE=Debug ORVENDA_TARGETS="$
 ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ORVENDA_STRESS_SECONDS=20 \
   stage asan-test run_tests "$root/build-asan" "${asan_tests[@]}"
 
-echo "== engine under ThreadSanitizer"
+echo "== engine and the screens used while a program runs under ThreadSanitizer"
 ORVENDA_BUILD_DIR="$root/build-tsan" ORVENDA_BUILD_TYPE=Debug ORVENDA_TARGETS="${tsan_tests[*]}" \
   stage tsan-build "$root/scripts/build.sh" -DORVENDA_TSAN=ON -DORVENDA_BENCH=OFF
 TSAN_OPTIONS=halt_on_error=1 ORVENDA_STRESS_SECONDS=20 stage tsan-test run_tests "$root/build-tsan" "${tsan_tests[@]}"

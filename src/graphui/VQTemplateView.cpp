@@ -1,6 +1,7 @@
 #include "graphui/VQTemplateView.h"
 
 #include "app/AppShell.h"
+#include "app/EntryEvaluator.h"
 #include "app/EntryModel.h"
 #include "app/NamedColors.h"
 #include "app/ScreenController.h"
@@ -124,12 +125,14 @@ bool VQTemplateView::getEntry()
             delegate_->fieldDidChange(field);
         return true;
     }
-    shell_.evaluator().finalizeEntry();
-    // A failed evaluation keeps the typed text (and its error mark): the old Ans is no
-    // value for this field.
-    if (typed() || calc_.ans.type() != 0)
+    EntryEvaluator& evaluator = shell_.evaluator();
+    evaluator.finalizeEntry();
+    // A failed evaluation keeps the typed text (and its error mark). The field takes its
+    // own value, never Ans, which a running program may have changed meanwhile.
+    const std::optional<Operand>& value = evaluator.fieldValue();
+    if (typed() || !value || value->kind != KindReal)
         return false;
-    store(calc_.ans.r());
+    store(value->re());
     return true;
 }
 

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QPoint>
 
+#include "drive/DriveSupport.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -30,52 +32,9 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-struct Session {
-    int exitCode = -1;
-    std::vector<json> dumps;
-    std::string output;
-};
-
-// A file in this test run's own folder, which goes when the run ends.
-fs::path scratch(const std::string& name)
-{
-    static const struct Folder {
-        fs::path path = fs::temp_directory_path() / ("orvenda-drive-" + std::to_string(::getpid()));
-        Folder() { fs::create_directories(path); }
-        ~Folder()
-        {
-            std::error_code ignored;
-            fs::remove_all(path, ignored);
-        }
-    } folder;
-    return folder.path / name;
-}
-
-// Runs the driver on the script; the dumps are the lines of its output that are JSON.
-Session drive(const std::string& script, const std::string& options = "")
-{
-    const fs::path file = scratch("script.txt");
-    std::ofstream(file) << script;
-    const std::string command = std::string("'") + ORVENDA_DRIVE + "' '" + file.string() + "' " + options + " 2>&1";
-    Session run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    std::string line;
-    while (std::fgets(buffer, sizeof buffer, pipe)) {
-        line += buffer;
-        if (line.empty() || line.back() != '\n')
-            continue;
-        run.output += line;
-        if (line.starts_with('{'))
-            run.dumps.push_back(json::parse(line));
-        line.clear();
-    }
-    const int status = ::pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+using orvenda::driving::drive;
+using orvenda::driving::scratch;
+using orvenda::driving::Session;
 
 json newest(const json& dump) { return dump["history"].empty() ? json() : dump["history"].back(); }
 
