@@ -111,7 +111,11 @@ public:
         if (k == 0)
             return;
         if (claimRoom(k)) {
-            std::memcpy(itemsOf(block_) + size_, items.data(), k * sizeof(T));
+            // One element, the common append, is copied without a call.
+            if (k == 1)
+                itemsOf(block_)[size_] = items[0];
+            else
+                std::memcpy(itemsOf(block_) + size_, items.data(), k * sizeof(T));
             size_ += k;
             return;
         }

@@ -323,6 +323,8 @@ bool RealStatement::compileStore(const VQStack& rpn)
         location_ = target.location;
         return true;
     }
+    if (isListElement(target) && compileAppend(rpn))
+        return true;
     if (isListElement(target)) {
         if (!compileValues(rpn, 0, n - 2, locations) || locations.size() != 2)
             return false;
@@ -333,6 +335,35 @@ bool RealStatement::compileStore(const VQStack& rpn)
         return true;
     }
     return false;
+}
+
+// value➞Lₖ(dim(Lₖ)+1), the way a program grows a list: the element one past the end is
+// stored without reading the count as a number and adding to it.
+bool RealStatement::compileAppend(const VQStack& rpn)
+{
+    const int n = rpn.count();
+    if (n < 7)
+        return false;
+    const Operand& target = *rpn.opAtIndex(n - 2);
+    const Operand& list = *rpn.opAtIndex(n - 6);
+    const Operand& dim = *rpn.opAtIndex(n - 5);
+    const Operand& one = *rpn.opAtIndex(n - 4);
+    const Operand& plus = *rpn.opAtIndex(n - 3);
+    const int k = static_cast<int>(token(target.opcode) - kFirstListElement);
+    if (!isWholeList(list) || list.var.token - static_cast<int>(kFirstList) != k || dim.kind != KindOpcode
+        || token(dim.opcode) != kDim || one.kind != KindReal || one.error != 0 || one.value != std::complex<double>(1.0)
+        || plus.kind != KindOpcode || QuickEvaluator::opFor(static_cast<int>(token(plus.opcode))) != Op::Add)
+        return false;
+    std::vector<int> locations;
+    if (!compileValues(rpn, 0, n - 6, locations) || locations.size() != 1) {
+        code_.clear();
+        return false;
+    }
+    shape_ = Shape::AppendElement;
+    slot_ = k;
+    // The index, placed at the nearer of the count and the 1, gives the store its location.
+    location_ = std::min(list.location, one.location);
+    return true;
 }
 
 bool RealStatement::compileCondition(const VQStack& rpn)
@@ -567,6 +598,15 @@ RealStatement::Outcome RealStatement::runCode(Calculator& calc, PairedReal& valu
             return Outcome::General;
         value = values[0];
         list->setReal(value.value, value.sigFig, value.sigDec, position);
+        return Outcome::Value;
+    }
+    case Shape::AppendElement: {
+        auto& lists = calc.state().lists;
+        const auto found = lists.find(listName(slot_));
+        if (found == lists.end() || found->second.count() >= StoreHandler::kMaxListLength)
+            return Outcome::General;
+        value = values[0];
+        found->second.setReal(value.value, value.sigFig, value.sigDec, found->second.count());
         return Outcome::Value;
     }
     case Shape::Condition: {

@@ -27,7 +27,7 @@ struct Operand;
 // and gives the answer or error it always gives: until the statement ends it has changed
 // nothing (random draws are taken back).
 class RealStatement {
-    enum class Shape : std::uint8_t { Value, StoreVariable, StoreElement, Condition, For, Jump };
+    enum class Shape : std::uint8_t { Value, StoreVariable, StoreElement, AppendElement, Condition, For, Jump };
 
 public:
     enum class Outcome : std::uint8_t {
@@ -84,6 +84,7 @@ private:
     RealStatement() = default;
     bool compileValue(const VQStack& rpn);
     bool compileStore(const VQStack& rpn);
+    bool compileAppend(const VQStack& rpn);
     bool compileCondition(const VQStack& rpn);
     bool compileFor(const VQStack& rpn);
     // The instructions of records [from, to), each leaving a value; the locations of the

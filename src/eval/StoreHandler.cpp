@@ -21,9 +21,6 @@ namespace orvenda {
 
 namespace {
 
-// Lists hold at most 999 elements, so the last position is 998 (0-based).
-constexpr int kMaxListLength = 999;
-
 // Code points in a UTF-8 name; the first one comes back in `first`.
 int codePoints(const std::string& s, char32_t& first)
 {

@@ -38,6 +38,8 @@ public:
     // Whether a token names an equation that can be stored into (Y=, parametric, polar,
     // sequence and XY equations).
     static bool isEquationToken(int token);
+    // The most elements a list holds.
+    static constexpr int kMaxListLength = 999;
     // The list that a value stored at `position` (0-based) of the list `name` goes into,
     // made now when it does not exist yet; null when the position lies past the list's
     // end or the longest list (nothing is made then).

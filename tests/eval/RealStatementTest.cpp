@@ -217,9 +217,17 @@ TEST(RealStatementTest, ListElementsMatchTheGeneralEvaluator)
         {"dim(L₁)", 0, {}, {{{1, 2}}}, true},
         {"I->L₁(dim(L₁)+1)", 0, {{'I', 7, 1, 0}}, {}, false},
         {"I->L₁(dim(L₁)+2)", 0, {{'I', 7, 1, 0}}, squares, false},
+        // The append written the other way round, with a sum stored, or counting another list.
+        {"I->L₁(1+dim(L₁))", 0, {{'I', 7, 1, 0}}, squares, true},
+        {"I+.5->L₁(dim(L₁)+1)", 0, {{'I', 7, 1, 0}}, squares, true},
+        {"I->L₁(dim(L₁)+1)", 0, {{'I', {7, 1}}}, squares, false},
     };
     for (const Case& c : cases)
         expectSameAsGeneral(c);
+    // A full list takes no element more: the statement goes back to the general evaluator,
+    // which reports the dimension error.
+    const std::vector<Element> full(999, Element{2, 1, 0});
+    expectSameAsGeneral({"I->L₁(dim(L₁)+1)", 0, {{'I', 7, 1, 0}}, full, false});
 }
 
 TEST(RealStatementTest, DecisionsMatchTheGeneralEvaluator)
