@@ -65,6 +65,7 @@ bool takesNames(int s) { return s == 0 || (fieldScreen(s) && s != 8) || s == 10 
 constexpr int kYEqScreen = 1;
 constexpr int kProgramEditor = 2;
 constexpr int kListEditor = 4;
+constexpr int kStatWizard = 23;
 constexpr int kTableScreen = 5;
 constexpr int kTableSetup = 6;
 constexpr int kWindowScreen = 7;
@@ -433,8 +434,10 @@ void KeyRouter::enterKey()
         return;
     case kTableSetup:
     case kWindowScreen:
+    case kStatWizard:
         // A form's field commits at once, as DOWN does: a key typed right after ENTER
-        // belongs to the next field, not to the text still waiting for its answer.
+        // belongs to the next field, not to the text still waiting for its answer (and a
+        // list or an equation named in a field is taken as a name, not evaluated).
         post(VQCursorDown);
         return;
     case 14:

@@ -18,6 +18,8 @@ QColor AssetColors::named(std::string_view name)
         return dark ? QColor(200, 180, 40) : QColor(255, 230, 90);
     if (name == "docBackgroundColor")
         return dark ? QColor(28, 28, 30) : QColor(Qt::white);
+    if (name == "statPickerBackColor")
+        return dark ? QColor(196, 200, 208) : QColor(232, 235, 241);
     if (name == "barColor")
         return dark ? QColor(40, 40, 40) : QColor(247, 247, 247);
     return Qt::black;

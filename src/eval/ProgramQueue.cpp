@@ -333,7 +333,7 @@ bool ProgramQueue::animateSlider(const std::string& label, const std::string& in
     {
         std::lock_guard lock(mutex_);
         if (programRunning_ || programQueueCount_ >= 2) {
-            queueInterrupt({inProgram, run.start, varNum, ArgumentFetcher::clampedInt(value)});
+            queueInterrupt({inProgram, run.start, varNum, value});
             return true;
         }
     }

@@ -19,6 +19,9 @@ namespace {
 
 EntryModel* entryOf(Calculator& calc) { return dynamic_cast<EntryModel*>(calc.entryManager.get()); }
 
+// The equation variables (Y₁, X₁ᴛ, r₁, u, ...) are the tokens of page 0x5E.
+bool isEquation(std::uint32_t op) { return ((op & 0xFFFF) >> 8) == 0x5E; }
+
 } // namespace
 
 VQTemplateView::VQTemplateView(Calculator& calc, AppShell& shell, QWidget* parent)
@@ -125,6 +128,16 @@ bool VQTemplateView::getEntry()
             delegate_->fieldDidChange(field);
         return true;
     }
+    if (field.flags == VQTemplateField::EquationVariable) {
+        // An equation's name is the field's value itself, not the equation evaluated.
+        const auto& line = entry->entryOps();
+        if (line.size() == 1 && isEquation(line[0])) {
+            const double token = line[0] & 0xFFFF;
+            entry->clear();
+            store(token);
+            return true;
+        }
+    }
     EntryEvaluator& evaluator = shell_.evaluator();
     evaluator.finalizeEntry();
     // A failed evaluation keeps the typed text (and its error mark). The field takes its
@@ -132,7 +145,8 @@ bool VQTemplateView::getEntry()
     const std::optional<Operand>& value = evaluator.fieldValue();
     if (typed() || !value || value->kind != KindReal)
         return false;
-    store(value->re());
+    // A number in an equation's field names no equation.
+    store(field.flags == VQTemplateField::EquationVariable ? 0 : value->re());
     return true;
 }
 
@@ -158,7 +172,7 @@ void VQTemplateView::enter()
 {
     if (current_ < 0 || calc_.ans.type() != 0)
         return;
-    store(calc_.ans.r());
+    store(fields_[static_cast<std::size_t>(current_)].flags == VQTemplateField::EquationVariable ? 0 : calc_.ans.r());
     if (EntryModel* entry = entryOf(calc_))
         entry->clear();
     if (const int next = nextField(1); next >= 0)
@@ -185,6 +199,8 @@ void VQTemplateView::paintEvent(QPaintEvent*)
             shown = QString::fromStdString(calc_.stringFromOps(entryOf(calc_)->entryOps()));
         else if (f.flags == VQTemplateField::ListName)
             shown = QString::fromStdString(calc_.stringFromOps(f.listValue));
+        else if (f.flags == VQTemplateField::EquationVariable && f.value > 0 && isEquation(static_cast<std::uint32_t>(f.value)))
+            shown = QString::fromStdString(calc_.nameForOpcode(static_cast<std::uint32_t>(f.value)));
         else
             shown = QString::fromStdString(calc_.formatReal(f.value));
         const QString label = QString::fromStdString(f.label);

@@ -15,7 +15,8 @@ class Calculator;
 // text (or its value while nothing is typed); UP and DOWN move by tab order over the
 // editable fields, committing what was typed first; ENTER (its answer in Ans) stores the
 // value and moves on. A commit that fails to evaluate leaves the field and the typed text
-// as they were. Every stored value goes to the delegate. Listens only while focused.
+// as they were. An equation field takes an equation's name (its token) as its value and
+// shows the name; a number there names no equation. Every stored value goes to the delegate. Listens only while focused.
 // Main thread.
 class VQTemplateView : public QWidget {
 public:

@@ -1,0 +1,344 @@
+// The list editor as the app registers it: keys and taps on the grid, what each cell
+// prompt shows, what ENTER, DEL and INS change, and its picture at both sizes.
+
+#include "PictureChecks.h"
+#include "app/EntryModel.h"
+#include "app/EntryView.h"
+#include "app/KeyRouter.h"
+#include "app/NamedColors.h"
+#include "app/VQTableScrollView.h"
+#include "app/YEqTestSupport.h"
+#include "app/ui/ScreenTestSupport.h"
+#include "core/NumberFormatter.h"
+#include "core/VQNumber.h"
+#include "pretty/FontMap.h"
+#include "stats/StatEditScreen.h"
+#include "stats/StatEditView.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace orvenda::test {
+namespace {
+
+const std::string L1 = "L\xE2\x82\x81", L2 = "L\xE2\x82\x82", L3 = "L\xE2\x82\x83";
+
+class ListEditor : public ScreensTest {
+protected:
+    ListEditor()
+    {
+        registerScreen(*root);
+        calc.locked()->lists.clear();
+        calc.locked()->statEditList = {L1, L2, L3};
+    }
+    void registerScreen(RootController& window)
+    {
+        window.screens().set(screens::ListEditor, [this](QWidget* p) { return new StatEditScreen(calc, shell, p); });
+    }
+    void becomeTablet()
+    {
+        calc.device = 1;
+        calc.setCurrentScreen(screens::Home);
+        calc.viewDelegate = nullptr;
+        root.reset();
+        root = std::make_shared<RootController>(calc, shell, true);
+        calc.viewDelegate = root;
+        registerScreen(*root);
+        root->resize(768, 1024);
+        root->show();
+    }
+    StatEditScreen& show()
+    {
+        router().showScreen(screens::ListEditor);
+        auto& screen = *static_cast<StatEditScreen*>(router().controller(screens::ListEditor));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        return screen;
+    }
+    void setList(const std::string& name, std::initializer_list<double> values) { calc.locked()->lists[name] = reals(values); }
+    std::vector<double> list(const std::string& name) { return calc.locked()->lists[name].realList(); }
+    void press(std::initializer_list<std::uint32_t> keys)
+    {
+        for (std::uint32_t key : keys)
+            shell.keys().processKeyOp(key);
+        shell.settle(std::chrono::seconds(30));
+    }
+    void type(const std::string& text)
+    {
+        for (std::uint32_t op : ops(text))
+            shell.keys().processKeyOp(op);
+    }
+    EntryModel& entry() { return *dynamic_cast<EntryModel*>(calc.entryManager.get()); }
+    std::string typed() { return calc.stringFromOps(entry().entryOps()); }
+    void closeAlerts()
+    {
+        while (QMessageBox* box = openAlert())
+            box->done(0);
+    }
+};
+
+TEST_F(ListEditor, EnterStoresIntoCellsAndAppendsOnTheSlotAfterTheLast)
+{
+    setList(L1, {1, 2});
+    StatEditScreen& screen = show();
+    EXPECT_EQ(screen.entryView().prefixStr(), L1 + "(1)=");
+    EXPECT_EQ(screen.entryView().overlayStr().value_or(""), "1");
+    screen.selectRow(2, 0);
+    EXPECT_EQ(screen.entryView().prefixStr(), L1 + "(3)=");
+    EXPECT_FALSE(screen.entryView().overlayStr());
+    type("7");
+    press({KeyRouter::kEnter});
+    EXPECT_EQ(list(L1), (std::vector<double>{1, 2, 7}));
+    EXPECT_EQ(screen.grid().cursorRow, 3);
+    EXPECT_EQ(screen.entryView().prefixStr(), L1 + "(4)=");
+    // A typed value replaces a cell and moves down; the arrows store what was typed too.
+    screen.selectRow(0, 0);
+    type("5*2");
+    press({KeyRouter::kEnter});
+    type("-3");
+    press({KeyRouter::kDown});
+    EXPECT_EQ(list(L1), (std::vector<double>{10, -3, 7}));
+    EXPECT_EQ(screen.grid().cursorRow, 2);
+    EXPECT_TRUE(typed().empty());
+}
+
+// A typo never writes the Ans of before into a cell: the cell and the typed text stay,
+// and so does the cursor.
+TEST_F(ListEditor, AValueThatFailsToEvaluateLeavesTheCellAndTheText)
+{
+    setList(L1, {1, 2, 3});
+    StatEditScreen& screen = show();
+    calc.ans = VQValue(99.0);
+    screen.selectRow(1, 0);
+    type("1+");
+    press({KeyRouter::kDown});
+    EXPECT_NE(openAlert(), nullptr);
+    closeAlerts();
+    EXPECT_EQ(list(L1), (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(screen.grid().cursorRow, 1);
+    EXPECT_EQ(typed(), "1+");
+    // By ENTER and by a tap elsewhere alike.
+    press({KeyRouter::kEnter});
+    closeAlerts();
+    screen.selectRow(0, 1);
+    closeAlerts();
+    EXPECT_EQ(list(L1), (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(screen.grid().cursorCol, 0);
+    EXPECT_EQ(typed(), "1+");
+}
+
+TEST_F(ListEditor, AHeaderStoresAWholeListAndZeroOrAnEmptiedLineEmptiesIt)
+{
+    setList(L1, {1, 2, 3});
+    setList(L2, {4, 5});
+    StatEditScreen& screen = show();
+    screen.selectRow(-1, 0);
+    EXPECT_EQ(screen.entryView().prefixStr(), L1 + "=");
+    EXPECT_EQ(screen.entryView().overlayStr().value_or(""), "{1 2 3}");
+    // ENTER with the list still shown changes nothing.
+    press({KeyRouter::kEnter});
+    EXPECT_EQ(list(L1), (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(screen.grid().cursorRow, -1);
+    type("0");
+    press({KeyRouter::kEnter});
+    EXPECT_TRUE(list(L1).empty());
+    EXPECT_EQ(screen.grid().cursorRow, 0);
+    // A list expression on a header; any other value is refused.
+    screen.selectRow(-1, 0);
+    type("{6,7}");
+    press({KeyRouter::kEnter});
+    EXPECT_EQ(list(L1), (std::vector<double>{6, 7}));
+    screen.selectRow(-1, 0);
+    type("5");
+    press({KeyRouter::kEnter});
+    EXPECT_NE(openAlert(), nullptr);
+    closeAlerts();
+    EXPECT_EQ(list(L1), (std::vector<double>{6, 7}));
+    // The line emptied (no list shown) and ENTER, or the down arrow: the list goes.
+    entry().clear();
+    screen.selectRow(-1, 1);
+    type("1");
+    press({KeyRouter::kDel, KeyRouter::kLeft, KeyRouter::kDel});
+    EXPECT_FALSE(screen.entryView().overlayStr());
+    press({KeyRouter::kDown});
+    EXPECT_TRUE(list(L2).empty());
+    EXPECT_EQ(screen.grid().cursorRow, 0);
+}
+
+TEST_F(ListEditor, InsAndDelOnHeadersNameAndHideColumnsKeepingTheirLists)
+{
+    setList(L1, {1, 2});
+    setList(L2, {3});
+    StatEditScreen& screen = show();
+    screen.selectRow(-1, 1);
+    press({KeyRouter::kDel});
+    EXPECT_EQ(screen.columnNames(), (std::vector<std::string>{L1, L3}));
+    EXPECT_EQ(list(L2), (std::vector<double>{3}));
+    press({KeyRouter::kIns});
+    EXPECT_EQ(screen.columnNames(), (std::vector<std::string>{L1, "", L3}));
+    EXPECT_EQ(screen.entryView().prefixStr(), "Name=");
+    // The placeholder has no list and no name in its header.
+    EXPECT_EQ(screen.numRowsInColumn(1), -1);
+    type("L₂");
+    press({KeyRouter::kEnter});
+    EXPECT_EQ(screen.columnNames(), (std::vector<std::string>{L1, L2, L3}));
+    EXPECT_EQ(screen.grid().cursorRow, 0);
+    EXPECT_EQ(screen.entryView().overlayStr().value_or(""), "3");
+    // A name another column shows: the placeholder stays, the cursor goes to that column.
+    screen.selectRow(-1, 2);
+    press({KeyRouter::kIns});
+    type("L₁");
+    press({KeyRouter::kEnter});
+    EXPECT_EQ(screen.columnNames(), (std::vector<std::string>{L1, L2, "", L3}));
+    EXPECT_EQ(screen.grid().cursorCol, 0);
+    EXPECT_EQ(screen.grid().cursorRow, 0);
+    // A new name on the empty column gets a new empty list.
+    screen.selectRow(-1, 9);
+    EXPECT_EQ(screen.grid().cursorCol, 4);
+    type("ABC");
+    press({KeyRouter::kEnter});
+    EXPECT_EQ(screen.columnNames().back(), "ABC");
+    EXPECT_TRUE(calc.locked()->lists.contains("ABC"));
+    EXPECT_EQ(screen.grid().cursorRow, 0);
+    // INS and DEL on a data row.
+    screen.selectRow(1, 0);
+    press({KeyRouter::kIns});
+    EXPECT_EQ(list(L1), (std::vector<double>{1, 0, 2}));
+    press({KeyRouter::kDel, KeyRouter::kDel});
+    EXPECT_EQ(list(L1), (std::vector<double>{1}));
+}
+
+TEST_F(ListEditor, TheArrowsMoveOnlyWhileNothingIsTypedAndStayWithinTheColumns)
+{
+    setList(L1, {1, 2, 3});
+    setList(L2, {4});
+    StatEditScreen& screen = show();
+    screen.selectRow(2, 0);
+    press({KeyRouter::kRight});
+    EXPECT_EQ(screen.grid().cursorCol, 1);
+    EXPECT_EQ(screen.grid().cursorRow, 1);
+    type("8");
+    press({KeyRouter::kRight});
+    EXPECT_EQ(screen.grid().cursorCol, 1);
+    entry().clear();
+    press({KeyRouter::kRight, KeyRouter::kRight, KeyRouter::kRight});
+    EXPECT_EQ(screen.grid().cursorCol, 3);
+    EXPECT_EQ(screen.grid().cursorRow, -1);
+    EXPECT_EQ(screen.entryView().prefixStr(), "Name=");
+    // Down keeps the empty column on its header; the empty prompt may be left.
+    press({KeyRouter::kDown});
+    EXPECT_EQ(screen.grid().cursorRow, -1);
+    press({KeyRouter::kLeft});
+    EXPECT_EQ(screen.grid().cursorCol, 2);
+    for (int i = 0; i < 5; ++i)
+        press({KeyRouter::kUp});
+    EXPECT_EQ(screen.grid().cursorRow, -1);
+}
+
+TEST_F(ListEditor, TheGridMeasuresItsColumnsAndGivesNamedColumnsAList)
+{
+    calc.locked()->statEditList = {L1, StatEditView::kPlaceholder};
+    setList(L1, {1, 2, 3, 4});
+    StatEditScreen& screen = show();
+    StatEditView& grid = screen.grid();
+    EXPECT_EQ(grid.size(), QSizeF(3 * 96 + 28, 5 * 15 + 20));
+    EXPECT_FALSE(calc.locked()->lists.contains(StatEditView::kPlaceholder));
+    calc.locked()->statEditList = {"NEW"};
+    grid.size();
+    EXPECT_EQ(calc.locked()->lists["NEW"].count(), 0);
+    calc.locked()->statEditList.clear();
+    EXPECT_EQ(grid.size(), QSizeF(96 + 28, 15 + 20));
+}
+
+// Too wide for its cell: 8 characters and "…", a complex value first without decimals.
+TEST_F(ListEditor, AWideValueShowsEightCharactersAndAnEllipsis)
+{
+    const QFontMetricsF font(FontMap::shared().font("CourierNewPS-BoldMT", 16));
+    NumberFormatter format = calc.numberFormatter();
+    format.settings.maxWidth = StatEditView::kCellWidth;
+    const VQNumber small = VQNumber::numberWithReal(12.5, 15, -15);
+    EXPECT_EQ(StatEditView::cellText(format, small, false, 0, font, 96), "12.5");
+    const VQNumber wide = VQNumber::numberWithComplex({123456.5, 654321.25});
+    const QString shown = StatEditView::cellText(format, wide, true, 1, font, 96);
+    EXPECT_EQ(shown.size(), 9);
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("…")));
+    const VQNumber fits = VQNumber::numberWithComplex({1.25, 2.5});
+    EXPECT_EQ(StatEditView::cellText(format, fits, true, 1, font, 96).toStdString(), format.formatComplex(1.25, 2.5, false));
+}
+
+// A tap on the pinned header is the header row wherever the grid scrolled; below it the
+// row under the tap, cut to the column's append slot.
+TEST_F(ListEditor, TapsPickCellsAndTheHeaderWhereverTheGridScrolled)
+{
+    VQList longList;
+    for (int i = 0; i < 200; ++i)
+        longList.addReal(i, 15, -15);
+    calc.locked()->lists[L1] = longList;
+    setList(L2, {1});
+    StatEditScreen& screen = show();
+    screen.scroller().setContentOffset(QPointF(0, 600));
+    StatEditView& grid = screen.grid();
+    grid.tap(grid.bounds().topLeft() + QPointF(40, 5));
+    EXPECT_EQ(grid.cursorRow, -1);
+    EXPECT_EQ(grid.cursorCol, 0);
+    grid.tap(QPointF(28 + 96 + 10, 20 + 15 * 50 + 3));
+    EXPECT_EQ(grid.cursorCol, 1);
+    EXPECT_EQ(grid.cursorRow, 1);
+    grid.tap(QPointF(28 + 5, 20 + 15 * 50 + 3));
+    EXPECT_EQ(grid.cursorRow, 50);
+    EXPECT_EQ(screen.entryView().overlayStr().value_or(""), "50");
+}
+
+// The picture: the banner with the names, the cursor cell highlighted, the values in
+// the font colour, at the phone's and the tablet's size; the empty column's header lights
+// up although it has no name.
+TEST_F(ListEditor, ThePictureShowsHeadersValuesAndTheCursorAtBothSizes)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        setList(L1, {1, 2, 3, 4, 5});
+        setList(L2, {2, 4, 5, 4, 5});
+        StatEditScreen& screen = show();
+        screen.selectRow(1, 1);
+        StatEditView& grid = screen.grid();
+        const double scale = tablet ? grid.colWidth() / 146 : 1;
+        EXPECT_EQ(grid.colWidth(), tablet ? 146 * scale : 96);
+        QImage picture = grid.grab().toImage();
+        const double dpr = picture.devicePixelRatio();
+        auto at = [&](double x, double y) { return picture.pixelColor(int(x * dpr), int(y * dpr)); };
+        const double w = grid.colWidth(), h = grid.rowHeight(), head = grid.headerHeight(), band = grid.leftEdgeWidth();
+        const QColor highlight = namedColor("yellowHilightColor");
+        EXPECT_EQ(at(band + w + 3, head + h + 2).rgb(), highlight.rgb()) << tablet;
+        EXPECT_EQ(at(band + 2 * w + 3, head + 2).rgb() == highlight.rgb(), false) << tablet;
+        EXPECT_EQ(at(band + 2 * w - 4, head / 2).rgb() == namedColor("bannerColor").rgb(), true) << tablet;
+        // The values read against the grid; the names against the banner.
+        const QRect value(int((band + w) * dpr), int((head + 2 * h) * dpr), int(w * dpr), int(h * dpr));
+        EXPECT_GE(textContrast(picture, value), 3.0) << tablet;
+        const QRect name(int(band * dpr), 0, int(w * dpr), int(head * dpr));
+        EXPECT_GE(textContrast(picture, name), 3.0) << tablet;
+        screen.selectRow(-1, 3);
+        picture = grid.grab().toImage();
+        // Scrolled so that the cursor's column shows.
+        EXPECT_EQ(at(band + 3 * w + 3 - grid.origin().x(), head / 2).rgb(), highlight.rgb()) << tablet;
+    }
+}
+
+TEST_F(ListEditor, ADrawFormatsOnlyTheRowsInView)
+{
+    VQList big;
+    for (int i = 0; i < 10000; ++i)
+        big.addReal(i * 0.5, 15, -15);
+    for (const std::string& name : {L1, L2, L3})
+        calc.locked()->lists[name] = big;
+    StatEditScreen& screen = show();
+    screen.scroller().setContentOffset(QPointF(0, 15 * 5000));
+    StatEditView& grid = screen.grid();
+    grid.grab();
+    const int visibleRows = int(grid.height() / grid.rowHeight()) + 2;
+    EXPECT_GT(grid.rowsDrawn(), 0);
+    EXPECT_LE(grid.rowsDrawn(), 3 * visibleRows);
+}
+
+} // namespace
+} // namespace orvenda::test
