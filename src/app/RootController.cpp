@@ -65,7 +65,7 @@ ScreenController* RootController::make(int id)
 {
     if (ScreenController* made = fullScreen(id))
         return made;
-    const bool overRoot = id == screens::Debugger || id == screens::Help;
+    const bool overRoot = id == screens::Debugger || id == screens::Help || id == screens::FunctionHelp;
     ScreenController* c = registry_.make(id, overRoot ? static_cast<QWidget*>(this) : safeArea_);
     switch (id) {
     case screens::Graph: c->setLeave([this] { graphDone(); }); break;
@@ -87,7 +87,7 @@ int RootController::frontId() const
     // Children are stacked in the order of their list: the last shown is on top.
     const QObjectList& children = this->children();
     for (auto it = children.rbegin(); it != children.rend(); ++it)
-        for (int id : {screens::Debugger, screens::Help})
+        for (int id : {screens::Debugger, screens::Help, screens::FunctionHelp})
             if (*it == fullScreen(id) && fullScreenVisible(id))
                 return id;
     for (int id : {screens::Graph, screens::PeriodicTable, screens::StatTests, screens::Geometry})
@@ -112,6 +112,8 @@ bool RootController::open(int id)
     case screens::Geometry: showGeometry(0); return true;
     case screens::Debugger: showDebugger(); return true;
     case screens::Help: showHelp(); return true;
+    // Opened by itself, function help shows the page of sin(, the first key's function.
+    case screens::FunctionHelp: showFunctionHelp(0xC2); return true;
     default: return router_->open(id);
     }
 }
@@ -135,6 +137,8 @@ void RootController::layout()
     for (const auto& [id, c] : full_) {
         if (id == screens::Help)
             c->setGeometry(rect());
+        else if (id == screens::FunctionHelp)
+            c->setGeometry(functionHelpRect());
         else if (id != screens::Debugger)
             c->setGeometry(safeArea_->rect());
     }
@@ -483,6 +487,25 @@ void RootController::showHelp()
     help->raise();
     help->focus(true);
     help->setFocus();
+}
+
+QRect RootController::functionHelpRect() const
+{
+    if (!tablet_)
+        return rect();
+    // On a tablet the page stands over the keypad as a panel of its own.
+    const QSize panel = QSize(400, 800).boundedTo(size());
+    return QRect(QPoint((width() - panel.width()) / 2, (height() - panel.height()) / 2), panel);
+}
+
+void RootController::showFunctionHelp(std::uint32_t op)
+{
+    ScreenController* help = make(screens::FunctionHelp);
+    help->setGeometry(functionHelpRect());
+    help->shown({static_cast<int>(op), {}});
+    help->show();
+    help->raise();
+    help->focus(true);
 }
 
 void RootController::helpDone()

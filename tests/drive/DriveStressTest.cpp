@@ -3,7 +3,7 @@
 // WINDOW form) keep answering, and ON still stops the run. A hung app is killed by the
 // driver's watchdog and fails its test.
 
-#include "drive/DriveSupport.h"
+#include "drive/DriveSession.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -13,8 +13,12 @@
 namespace {
 
 using nlohmann::json;
-using orvenda::driving::drive;
-using orvenda::driving::Session;
+using Session = orvenda::test::DriveRun;
+
+Session drive(const std::string& script, const std::string& options, int watchdogSeconds)
+{
+    return orvenda::test::driveScript(script, options, watchdogSeconds);
+}
 
 // Long enough for any loaded machine; a hang never ends.
 constexpr int kWatchdogSeconds = 240;
@@ -46,7 +50,7 @@ TEST(DriveStress, TheGraphTheNameMenusAndTheCatalogueOpenWhileALongEntryRuns)
 // thread's queue run between them.
 std::string repaints(int count)
 {
-    const std::string shot = "shot " + orvenda::driving::scratch("repaint.png").string() + "\nwait 0\n";
+    const std::string shot = "shot " + orvenda::test::driveScratch("repaint.png").string() + "\nwait 0\n";
     std::string lines;
     for (int i = 0; i < count; ++i)
         lines += shot;
