@@ -2,7 +2,9 @@
 
 #include "core/NumberFormatter.h"
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace orvenda {
 

@@ -25,7 +25,7 @@ constexpr int kBarHeight = 44;
 } // namespace
 
 FourFunctionPanel::FourFunctionPanel(Calculator& calc, QWidget* parent)
-    : ScreenController(calc, parent), calc_(calc.numberFormatter().settings),
+    : ScreenController(calc, parent), desk_(calc.numberFormatter().settings),
       done_(new QPushButton(QStringLiteral("Done"), this)), display_(new QLabel(this)), smallDisplay_(new QLabel(this))
 {
     setFocusPolicy(Qt::StrongFocus);
@@ -72,7 +72,7 @@ void FourFunctionPanel::updateDisplay()
     smallDisplay_->setText(shown);
 }
 
-QString FourFunctionPanel::text() const { return QString::fromStdString(calc_.text()); }
+QString FourFunctionPanel::text() const { return QString::fromStdString(desk_.text()); }
 
 void FourFunctionPanel::press(int tag)
 {
@@ -80,7 +80,7 @@ void FourFunctionPanel::press(int tag)
         return;
     if (keyClick)
         keyClick();
-    calc_.key(kCodes[static_cast<std::size_t>(tag)]);
+    desk_.key(kCodes[static_cast<std::size_t>(tag)]);
     updateDisplay();
 }
 

@@ -37,7 +37,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    FourFunctionCalc calc_;
+    FourFunctionCalc desk_;
     QPushButton* done_;
     QLabel* display_;
     QLabel* smallDisplay_;
