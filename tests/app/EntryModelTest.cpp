@@ -175,6 +175,17 @@ TEST_F(Entry, QuotingAndProgramOnlyCommands)
     EXPECT_EQ(entry->hasBasicOps(), -1);
 }
 
+// A constant's index and a conversion's units live in the op's high half, where other
+// tokens keep a template id the classic line drops.
+TEST_F(Entry, AnEarlierEntryKeepsItsConstantsAndConversions)
+{
+    constexpr std::uint32_t kElectronMass = 0xBB5Eu | (5u << 16), kMilesToMetres = 0xBB5Du | (3078u << 16);
+    type({digit(2), kElectronMass, kPlus, digit(1), kMilesToMetres});
+    entry->startNewEntry();
+    entry->getPreviousEntry();
+    EXPECT_EQ(entry->entryOps(), (Ops{digit(2), kElectronMass, kPlus, digit(1), kMilesToMetres}));
+}
+
 TEST_F(Entry, EntryWalksBackThroughEarlierEntriesAndWraps)
 {
     type({digit(1)});
