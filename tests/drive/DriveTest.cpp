@@ -986,7 +986,7 @@ TEST_P(StatTestDrive, OnePropZTestTypedWithTheKeysAndWithTheCompactKeypad)
     EXPECT_NEAR(tested["results"][0]["value"].get<double>(), -1, 1e-12);
     EXPECT_EQ(tested["results"][1]["label"], "p=");
     EXPECT_NEAR(tested["results"][1]["value"].get<double>(), 0.3173105079, 1e-9);
-    EXPECT_EQ(tested["title"], "1-PropZTest:prop≠0.5");
+    EXPECT_EQ(tested["title"], "1-PropZTest:prop≠.5");
     EXPECT_EQ(tested["graph"]["shade"]["tails"], true);
     EXPECT_NEAR(tested["graph"]["shade"]["upper"].get<double>(), 1, 1e-12);
     EXPECT_EQ(keys.dumps[2]["screen"], 0);
