@@ -49,6 +49,17 @@ std::string formatted(std::string format, const std::string& value)
 }
 
 VQColor green() { return VQColor::colorR(0, 1, 0, 1); }
+
+// The distribution has a density to draw: positive degrees of freedom (both for F).
+bool drawable(const DrawDistribution& d)
+{
+    switch (d.type()) {
+    case DrawDistribution::kT:
+    case DrawDistribution::kChiSquare: return d.dfNumer > 0;
+    case DrawDistribution::kF: return d.dfNumer > 0 && d.dfDenom > 0;
+    default: return d.sigma > 0;
+    }
+}
 VQColor red() { return VQColor::colorR(1, 0, 0, 1); }
 
 } // namespace
@@ -704,6 +715,11 @@ void StatTestScreen::computeTest()
     case C::Regression: computeRegression(); break;
     default: break;
     }
+    // A distribution without degrees of freedom (an empty list gives df -1) has no curve to
+    // draw: the graph shows none rather than a shading of everything.
+    const auto& objects = graph_->plotObjects;
+    if (std::find(objects.begin(), objects.end(), distribution_) != objects.end() && !drawable(*dd_))
+        graph_->plotObjects.clear();
     form_->update();
     graph_->update();
 }

@@ -114,8 +114,9 @@ TEST_F(StatTestScreens, TheCatalogueListsTheEighteenProceduresWithTheirFormsAndT
     EXPECT_EQ(Cat::kMenuOrder[14], 0x5C4Eu);
     EXPECT_EQ(Cat::kMenuOrder.back(), 0x5C50u);
     for (std::uint32_t op : Cat::kMenuOrder) {
-        if (op != Cat::Regression)
+        if (op != Cat::Regression) {
             EXPECT_TRUE(QString::fromStdString(calc.nameForOpcode(op)).endsWith(QStringLiteral("…"))) << op;
+        }
     }
     // Fields per form, in display order; the slot is the token less 24999.
     EXPECT_EQ(std::vector<std::uint32_t>(Cat::fields(Cat::ZTest, true).begin(), Cat::fields(Cat::ZTest, true).end()),
@@ -250,6 +251,16 @@ TEST_F(StatTestScreens, TTestOnAListAndOnAnUndefinedList)
     EXPECT_TRUE(std::isnan(screen.listSx(0)));
     EXPECT_EQ(screen.distribution().dd->dfNumer, -1);
     EXPECT_EQ(alerts(), 0u);
+    // Without degrees of freedom there is no curve, and nothing is shaded.
+    EXPECT_TRUE(screen.graphView().plotObjects.empty());
+    const QImage graph = screen.graphView().grab().toImage();
+    int green = 0;
+    for (int y = 0; y < graph.height(); y += 4)
+        for (int x = 0; x < graph.width(); x += 4) {
+            const QColor c = graph.pixelColor(x, y);
+            green += c.green() > c.red() + 40 && c.green() > c.blue() + 40;
+        }
+    EXPECT_EQ(green, 0);
 }
 
 TEST_F(StatTestScreens, ChiSquareTestFillsTheExpectedMatrixAndRefusesATooSmallTableOnce)
