@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test. With CI set it also builds the whole
-# tree with clang, runs the engine's, pretty printing's, the shared drawing's, the headless
-# app models' and the program files' tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the engine's under ThreadSanitizer (under both the thread
+# tree with clang, runs every test executable (the engine's, the models' and every screen's)
+# under AddressSanitizer and UndefinedBehaviorSanitizer, the engine's under ThreadSanitizer (under both the thread
 # stress test runs for 20 seconds, 1 otherwise), and fuzzes the archive decoder, the
 # start-up from a damaged state file, the CSV import, entry lines, the vector images' XML
 # with the formula typesetter, program files and calculator variable files, half a minute
@@ -14,7 +13,9 @@ export QT_QPA_PLATFORM=offscreen
 
 # What the sanitizer stages build and run, by target: each test executable's tests carry its
 # name as their label. A target added here is built and its tests run in that stage.
-asan_tests=(orvenda_engine_tests orvenda_pretty_tests orvenda_drawing_tests orvenda_app_tests orvenda_program_tests orvenda-cases)
+asan_tests=(orvenda_engine_tests orvenda_pretty_tests orvenda_drawing_tests orvenda_app_tests orvenda_program_tests orvenda-cases
+  orvenda_ui_tests orvenda_screen_tests orvenda_yeq_screen_tests orvenda_input_tests orvenda_graph_tests orvenda_stats_tests
+  orvenda_docs_tests orvenda_drive_tests)
 tsan_tests=(orvenda_engine_tests)
 fuzzers=(orvenda-archive-fuzzer orvenda-state-fuzzer orvenda-csv-fuzzer orvenda-entry-fuzzer orvenda-image-fuzzer orvenda-program-fuzzer
   orvenda-tifile-fuzzer)
@@ -63,12 +64,14 @@ echo "== the whole tree, screens, tests and benchmarks, built with clang (not ru
 ORVENDA_BUILD_DIR="$root/build-clang" ORVENDA_BUILD_TYPE=Debug \
   stage clang-build "$root/scripts/build.sh" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 
-echo "== engine, pretty printing, the shared drawing and the app models under AddressSanitizer and UndefinedBehaviorSanitizer"
+echo "== every test under AddressSanitizer and UndefinedBehaviorSanitizer"
 # One clang build for these tests and the fuzzers (libFuzzer is clang's).
 ORVENDA_BUILD_DIR="$root/build-asan" ORVENDA_BUILD_TYPE=Debug ORVENDA_TARGETS="${asan_tests[*]} ${fuzzers[*]}" \
   stage asan-build "$root/scripts/build.sh" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DORVENDA_SANITIZE=ON -DORVENDA_FUZZ=ON -DORVENDA_BENCH=OFF
+# The screens' tests keep a QApplication until they exit, as the start-up fuzzer does.
 ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ORVENDA_STRESS_SECONDS=20 \
+  LSAN_OPTIONS=suppressions="$root/scripts/lsan-fuzz.supp":print_suppressions=0 \
   stage asan-test run_tests "$root/build-asan" "${asan_tests[@]}"
 
 echo "== engine under ThreadSanitizer"

@@ -24,10 +24,10 @@ void AlertQueue::showNext()
     for (std::size_t i = 0; i < next.buttons.size(); ++i) {
         auto& [caption, action] = next.buttons[i];
         QPushButton* button = box->addButton(caption, QMessageBox::AcceptRole);
-        if (i == 0) {
+        if (i == 0)
             box->setDefaultButton(button);
+        if (i == next.escape || (i == 0 && next.escape >= next.buttons.size()))
             box->setEscapeButton(button);
-        }
         if (action)
             QObject::connect(button, &QPushButton::clicked, box, action);
     }

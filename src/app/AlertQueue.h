@@ -15,7 +15,8 @@ namespace orvenda {
 
 // Alerts shown one at a time as application-modal boxes over a window, in the order they
 // were asked for: an alert asked for while another is open waits for it, none is lost.
-// The first button is the default and escape button. Main thread.
+// The first button is the default button and, unless the alert names another, the
+// escape button. Main thread.
 class AlertQueue {
 public:
     struct Alert {
@@ -23,6 +24,9 @@ public:
         QString message;
         // Captions with what each does besides closing the alert (may be empty).
         std::vector<std::pair<QString, std::function<void()>>> buttons;
+        // The button Escape presses (the first by default): a question that destroys
+        // something escapes to its Cancel.
+        std::size_t escape = 0;
     };
 
     explicit AlertQueue(QWidget& window) : window_(window) {}

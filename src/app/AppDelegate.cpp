@@ -79,7 +79,7 @@ AppDelegate::AppDelegate(Calculator& calc, const QString& dataFolder, const QStr
                                  "from its factory settings.")
                       .arg(saved.keptAs));
     }
-    if (!stateFile_.canWrite()) {
+    if (stateFile_.writability() != StateFile::Writability::Writable) {
         saveFailureTold_ = true;
         reports << unsavedSessionText();
     }
@@ -92,6 +92,11 @@ AppDelegate::AppDelegate(Calculator& calc, const QString& dataFolder, const QStr
 
 QString AppDelegate::unsavedSessionText() const
 {
+    // The cause as it is now: a read-only file is the user's to mend, not the folder.
+    if (stateFile_.writability() == StateFile::Writability::FileReadOnly)
+        return QStringLiteral("The calculator cannot be saved to %1: the file is read-only. The calculator goes "
+                              "on working, but this session will not be kept.")
+            .arg(QDir::toNativeSeparators(stateFile_.path()));
     return QStringLiteral("The calculator cannot be saved in %1: the folder cannot be written. The calculator goes "
                           "on working, but this session will not be kept.")
         .arg(QDir::toNativeSeparators(dataFolder_));
@@ -117,10 +122,14 @@ void AppDelegate::save(bool toClipboard)
     std::vector<Calculator::Archive> memory;
     calc_.saveMemory(memory, false);
     if (!stateFile_.write(memory.front())) {
-        qWarning().noquote() << "The calculator could not be saved to" << stateFile_.path();
-        // Told once: later saves keep trying, the folder may take them again.
-        if (!std::exchange(saveFailureTold_, true) && tell)
-            tell(unsavedSessionText());
+        // Told once (the launch may have told it): later saves keep trying quietly, the
+        // folder or the file may take them again.
+        if (!std::exchange(saveFailureTold_, true)) {
+            const QString text = unsavedSessionText();
+            qWarning().noquote() << text;
+            if (tell)
+                tell(text);
+        }
     }
     if (!toClipboard || !qGuiApp)
         return;

@@ -9,6 +9,7 @@
 #include "app/PrettyHistoryView.h"
 #include "app/PrettyScrollView.h"
 #include "app/PrettyView.h"
+#include "app/UserKeysView.h"
 #include "core/Calculator.h"
 #include "core/NotificationNames.h"
 
@@ -21,10 +22,10 @@ namespace {
 // Left and Right scroll a selected item by this many base font sizes; Home and End by more
 // than any item is wide.
 constexpr double kToTheEdge = 50000;
-// Text keeps this far from the display's edges, clear of the LCD's frame: a root's hook,
-// a fraction bar and the last glyph of an answer stay whole, and the cursor leaves the
-// corner.
-constexpr double kInset = 4;
+// Text keeps this far from the display's edges: the LCD's frame is 4 wide, and a root's
+// hook, a fraction bar and the last glyph of an answer keep a gap from it as the classic
+// screen's text does, and the cursor leaves the corner.
+constexpr double kInset = 8;
 
 } // namespace
 
@@ -32,7 +33,7 @@ MathPrintScreen::MathPrintScreen(Calculator& calc, AppShell& shell, QWidget* par
     : ScreenController(calc, parent), shell_(shell), lcdView_(new LcdView(calc, this)),
       historyScrollView_(new PrettyHistoryScrollView(calc, this)), historyView_(new PrettyHistoryView(calc)),
       prettyScrollView_(new PrettyScrollView(this)), prettyView_(new PrettyView(calc, shell)),
-      userKeyView_(new QWidget(this)), helpPromptView_(new HelpPromptView(calc, this)),
+      userKeyView_(new UserKeysView(calc, shell, this)), helpPromptView_(new HelpPromptView(calc, this)),
       currentBaseFontSize_(calc.baseFontSize)
 {
     if (auto* history = dynamic_cast<HistoryModel*>(calc.historyManager.get()))
@@ -41,9 +42,6 @@ MathPrintScreen::MathPrintScreen(Calculator& calc, AppShell& shell, QWidget* par
     historyScrollView_->setHistoryView(historyView_);
     prettyScrollView_->setContentView(prettyView_);
     prettyScrollView_->setPanDelegate(this);
-    // The user key row is not built yet: its strip stays empty.
-    userKeyView_->setAutoFillBackground(true);
-    userKeyView_->setPalette(QPalette(QColor(72, 72, 72)));
     userKeyView_->hide();
     updateDisplay();
 }
@@ -96,8 +94,10 @@ void MathPrintScreen::updateDisplay()
     const double w = std::max(0.0, width() - 2 * kInset);
     const double h = layoutHeight();
     userKeyView_->setVisible(c.userKeys);
-    if (c.userKeys)
+    if (c.userKeys) {
         userKeyView_->setGeometry(QRectF(0, kInset + h, width(), kUserKeysHeight).toRect());
+        userKeyView_->redrawKeys();
+    }
     auto* history = dynamic_cast<HistoryModel*>(c.historyManager.get());
     if (c.baseFontSize != currentBaseFontSize_) {
         if (history)

@@ -8,6 +8,7 @@ namespace orvenda {
 
 class AppShell;
 class HelpPromptView;
+class UserKeysView;
 class LcdView;
 class PrettyHistoryScrollView;
 class PrettyHistoryView;
@@ -53,7 +54,7 @@ public:
     PrettyHistoryView& historyView() const { return *historyView_; }
     PrettyHistoryScrollView& historyScrollView() const { return *historyScrollView_; }
     HelpPromptView& helpPromptView() const { return *helpPromptView_; }
-    QWidget& userKeyView() const { return *userKeyView_; }
+    UserKeysView& userKeyView() const { return *userKeyView_; }
 
 protected:
     void subscribe() override;
@@ -75,7 +76,7 @@ private:
     PrettyHistoryView* historyView_;
     PrettyScrollView* prettyScrollView_;
     PrettyView* prettyView_;
-    QWidget* userKeyView_;
+    UserKeysView* userKeyView_;
     HelpPromptView* helpPromptView_;
     double currentBaseFontSize_;
     // Where the entry area starts (its frame's y, before rounding to whole points).

@@ -6,6 +6,7 @@
 #include "app/GraphScreen.h"
 #include "app/ScreenController.h"
 #include "app/StatusLine.h"
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
@@ -66,10 +67,53 @@ ScreenController* RootController::make(int id)
         return made;
     const bool overRoot = id == screens::Debugger || id == screens::Help;
     ScreenController* c = registry_.make(id, overRoot ? static_cast<QWidget*>(this) : safeArea_);
+    switch (id) {
+    case screens::Graph: c->setLeave([this] { graphDone(); }); break;
+    case screens::PeriodicTable: c->setLeave([this] { periodicTableDone(); }); break;
+    case screens::StatTests: c->setLeave([this] { statTestDone(); }); break;
+    case screens::Geometry: c->setLeave([this] { geometryDone(); }); break;
+    case screens::Debugger: c->setLeave([this] { hideDebugger(); }); break;
+    case screens::Help: c->setLeave([this] { helpDone(); }); break;
+    default: break;
+    }
     c->hide();
     c->setGeometry(overRoot ? rect() : safeArea_->rect());
     full_[id] = c;
     return c;
+}
+
+int RootController::frontId() const
+{
+    // Children are stacked in the order of their list: the last shown is on top.
+    const QObjectList& children = this->children();
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+        for (int id : {screens::Debugger, screens::Help})
+            if (*it == fullScreen(id) && fullScreenVisible(id))
+                return id;
+    for (int id : {screens::Graph, screens::PeriodicTable, screens::StatTests, screens::Geometry})
+        if (fullScreenVisible(id))
+            return id;
+    return router_->frontId();
+}
+
+ScreenController* RootController::controllerOf(int id) const
+{
+    if (ScreenController* c = fullScreen(id))
+        return c;
+    return router_->controller(id);
+}
+
+bool RootController::open(int id)
+{
+    switch (id) {
+    case screens::Graph: showGraph(true); return true;
+    case screens::PeriodicTable: showPeriodicTable(); return true;
+    case screens::StatTests: showStatTest(0); return true;
+    case screens::Geometry: showGeometry(0); return true;
+    case screens::Debugger: showDebugger(); return true;
+    case screens::Help: showHelp(); return true;
+    default: return router_->open(id);
+    }
 }
 
 bool RootController::fullScreenVisible(int id) const
@@ -208,6 +252,20 @@ void RootController::reportError(const nlohmann::json& error)
             calc_.notificationCenter().post(VQViewPrgmError, this, errorNotification_);
         });
     }
+    if (const auto equation = error.find("equation"); equation != error.end() && equation->is_number_integer()) {
+        // The way back to a faulty equation: the Y= editor with the cursor at the fault.
+        const int token = equation->get<int>();
+        const int location = error.value("tokenLocation", 0);
+        shown.buttons.emplace_back(QStringLiteral("Goto"), [this, token, location] {
+            if (YEqModel* equations = YEqModel::of(calc_)) {
+                equations->setCurrentFunction(YEqModel::indexForEquation(token));
+                equations->setEntryCursor(location);
+            }
+            if (fullScreenVisible(screens::Graph))
+                graphDone();
+            router_->showScreen(screens::YEq);
+        });
+    }
     if (number == ErrBreak || number == ErrFileImportSuccess) {
         shown.title = number == ErrBreak ? QStringLiteral("User break") : QStringLiteral("Import Succeeded");
         shown.message.clear();
@@ -230,6 +288,8 @@ ScreenController* RootController::showFull(int id, int screen)
     router_->setActive(false);
     keyboardArea_->hide();
     activate(c);
+    // The keys (Escape among them) go to the screen in place of the hidden keyboard.
+    c->setFocus();
     return c;
 }
 
@@ -396,6 +456,7 @@ void RootController::showDebugger()
     debugger->show();
     debugger->raise();
     debugger->focus(true);
+    debugger->setFocus();
     debugger->updateDisplay();
 }
 
@@ -426,6 +487,7 @@ void RootController::showHelp()
     help->show();
     help->raise();
     help->focus(true);
+    help->setFocus();
 }
 
 void RootController::helpDone()

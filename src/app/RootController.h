@@ -42,6 +42,14 @@ public:
     // before its first show.
     ScreenController* fullScreen(int id) const;
     QWidget& keyboardArea() const { return *keyboardArea_; }
+    // The id of what is drawn on top of the window: the debugger or help page over all,
+    // a full-size screen, else the router's screen or overlay in front.
+    int frontId() const;
+    // The controller of that id, nullptr when none is made.
+    ScreenController* controllerOf(int id) const;
+    // Shows any screen or overlay id (the router's through its show operations, the
+    // full-size ones as the calculator asks for them); false for an id no one shows.
+    bool open(int id);
     QWidget& safeArea() const { return *safeArea_; }
 
     // ---- The view delegate ----

@@ -43,6 +43,13 @@ void ScreenController::focus(bool gained)
     }
 }
 
+void ScreenController::leave()
+{
+    // A copy: leaving may make the screen's owner set another way back.
+    if (const auto leave = leave_)
+        leave();
+}
+
 void ScreenController::observe(std::string_view name, std::function<void(const Notification&)> callback)
 {
     // A delivery queued from another thread before the focus went is not made.

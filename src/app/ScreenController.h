@@ -48,6 +48,15 @@ public:
 
     bool listening() const { return listening_; }
 
+    // How the screen is left (its Done, QUIT or Escape): set by whoever shows it, the
+    // router or the root controller, which puts back what was there before.
+    void setLeave(std::function<void()> leave) { leave_ = std::move(leave); }
+    // Leaves the screen as its own control does; nothing when no way back was set.
+    void leave();
+    // The visible control that leaves the screen, nullptr when the screen has none of its
+    // own (the keyboard's QUIT then serves).
+    virtual QWidget* leaveControl() const { return nullptr; }
+
 protected:
     // Called by focus(true) when not yet listening: the screen's observe() calls.
     virtual void subscribe() {}
@@ -59,6 +68,7 @@ protected:
 private:
     Calculator& calc_;
     bool listening_ = false;
+    std::function<void()> leave_;
 };
 
 } // namespace orvenda

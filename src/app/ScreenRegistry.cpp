@@ -13,7 +13,9 @@ ScreenController* ScreenRegistry::make(int id, QWidget* parent) const
     return new PlaceholderScreen(calc_, title(id), parent);
 }
 
-QString ScreenRegistry::title(int id)
+namespace {
+
+const std::map<int, const char*>& titles()
 {
     static const std::map<int, const char*> kTitles = {
         {screens::Home, "Home"}, {screens::ClassicHome, "Home"}, {screens::YEq, "Y= editor"},
@@ -31,8 +33,23 @@ QString ScreenRegistry::title(int id)
         {screens::YEqColor, "Equation colour"}, {screens::StatPlotColor, "Stat plot colour"},
         {screens::ColorPicker, "Colour"}, {screens::Debugger, "Debugger"}, {screens::Help, "Info"},
     };
-    const auto found = kTitles.find(id);
-    return found == kTitles.end() ? QString() : QString::fromLatin1(found->second);
+    return kTitles;
+}
+
+} // namespace
+
+QString ScreenRegistry::title(int id)
+{
+    const auto found = titles().find(id);
+    return found == titles().end() ? QString() : QString::fromLatin1(found->second);
+}
+
+std::vector<int> ScreenRegistry::ids()
+{
+    std::vector<int> all;
+    for (const auto& [id, title] : titles())
+        all.push_back(id);
+    return all;
 }
 
 } // namespace orvenda

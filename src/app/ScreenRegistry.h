@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <vector>
 
 class QWidget;
 
@@ -43,6 +44,8 @@ public:
     ScreenController* make(int id, QWidget* parent) const;
     // The name a placeholder shows ("Y= editor", "Menu", ...).
     static QString title(int id);
+    // Every screen and overlay id, in order.
+    static std::vector<int> ids();
 
 private:
     Calculator& calc_;

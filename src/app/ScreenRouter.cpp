@@ -121,10 +121,10 @@ void ScreenRouter::layout()
     display_->setGeometry(frames_.display.toRect());
     keyboard_->setGeometry(frames_.keyboard.toRect());
     for (const auto& [id, c] : controllers_) {
-        if (id == screens::ProgramEditor)
-            c->setGeometry(rect());
-        else if (overlay(id))
+        if (overlay(id))
             c->setGeometry(menuRect().toRect());
+        else if (id == screens::ProgramEditor)
+            c->setGeometry(display_->geometry());
         else
             c->setGeometry(display_->rect());
     }
@@ -154,8 +154,18 @@ ScreenController* ScreenRouter::make(int id)
         return made;
     const bool ownView = overlay(id) || id == screens::ProgramEditor;
     ScreenController* c = registry_.make(id, ownView ? static_cast<QWidget*>(this) : display_);
+    // Each is left as QUIT leaves it: an overlay gives the screen under it back.
+    if (id == screens::Mode)
+        c->setLeave([this] { settingsDone(); });
+    else if (id == screens::KeyCatalog)
+        c->setLeave([this] { keyCatalogDone(); });
+    else if (overlay(id))
+        c->setLeave([this] { overlayDone(); });
+    else
+        c->setLeave([this] { showHome(); });
     c->hide();
-    c->setGeometry(id == screens::ProgramEditor ? rect() : overlay(id) ? menuRect().toRect() : display_->rect());
+    // The program editor (a child of the router) takes the display's frame, not the keyboard's.
+    c->setGeometry(id == screens::ProgramEditor ? display_->geometry() : overlay(id) ? menuRect().toRect() : display_->rect());
     controllers_[id] = c;
     return c;
 }
@@ -179,6 +189,34 @@ bool ScreenRouter::shouldShowGraphView() const
 {
     const ScreenController* menu = controller(screens::Menu);
     return !menu || menu->isHidden();
+}
+
+int ScreenRouter::frontId() const
+{
+    int front = -1;
+    for (const auto& [id, screen] : controllers_) {
+        if (screen->isHidden())
+            continue;
+        if (overlay(id))
+            return id;
+        front = id;
+    }
+    return front;
+}
+
+bool ScreenRouter::open(int id)
+{
+    if (id == screens::Menu)
+        showMenu(0);
+    else if (id == screens::Catalog)
+        showCatalog(QString());
+    else if (overlay(id))
+        showOverlay(id);
+    else if (routerScreen(id) && id != screens::ClassicHome)
+        showScreen(id);
+    else
+        return false;
+    return true;
 }
 
 void ScreenRouter::clearEntry()
@@ -305,8 +343,9 @@ void ScreenRouter::bringControllerToFront(ScreenController* c)
         return;
     }
     for (const auto& [id, screen] : controllers_) {
+        // The program editor takes the display only: the keyboard under it stays in reach.
         if (id == screens::ProgramEditor)
-            screen->setGeometry(rect());
+            screen->setGeometry(display_->geometry());
         else if (routerScreen(id))
             screen->setGeometry(display_->rect());
         else if (id == screens::StatPlotColor)

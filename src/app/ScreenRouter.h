@@ -68,6 +68,12 @@ public:
     void remake(int id);
     // No menu is open (the graph may come forward).
     bool shouldShowGraphView() const;
+    // The id of the screen or overlay in front, as drawn (an overlay before the screen
+    // under it); -1 when none is shown.
+    int frontId() const;
+    // The show operation of any screen or overlay id the router knows (a menu opens its
+    // first menu); false for ids it does not show.
+    bool open(int id);
 
     // ---- Screens ----
 

@@ -1194,6 +1194,23 @@ std::string YEqModel::equationString(int t, int& cursorPosition)
 
 // ---- Compilation ----
 
+namespace {
+
+// The parser's form of a faulty equation is its beginning (X²/—4 would be X²): the cached
+// form fails with the error instead, wherever it is evaluated, so nothing is drawn for it.
+std::shared_ptr<VQStack> failingForm(int error, int errorToken)
+{
+    Operand failing;
+    failing.kind = KindError;
+    failing.error = error;
+    failing.location = errorToken;
+    auto form = std::make_shared<VQStack>();
+    form->pushOperand(std::move(failing), errorToken);
+    return form;
+}
+
+} // namespace
+
 YEqModel::Compiled YEqModel::compile(int index, Ops ops)
 {
     Parser& parser = calc_.parser();
@@ -1215,6 +1232,8 @@ YEqModel::Compiled YEqModel::compile(int index, Ops ops)
     }
     c.error = parser.error();
     c.errorToken = parser.errorToken();
+    if (c.error != 0)
+        c.rpn = failingForm(c.error, c.errorToken);
     return c;
 }
 
@@ -1276,12 +1295,41 @@ std::shared_ptr<VQStack> YEqModel::rpnForImplicitFunction(int t, bool& isEqualit
         ops.insert(at + 1, kParenOpen);
         ops.push_back(kParenClose);
     }
-    auto rpn = std::make_shared<VQStack>(calc_.parser().getRPNfor(ops));
+    Parser& parser = calc_.parser();
+    auto rpn = std::make_shared<VQStack>(parser.getRPNfor(ops));
+    if (parser.error() != 0)
+        rpn = failingForm(parser.error(), parser.errorToken());
     const Lock lock(*this);
     Slot& s = slots_[static_cast<std::size_t>(index)];
     if (s.generation == generation)
         s.rpn = rpn;
     return rpn;
+}
+
+bool YEqModel::reportFaultySelected()
+{
+    nlohmann::json fault;
+    {
+        // The parser compiles: a program may be using it between its statements.
+        const auto hold = calc_.lockState();
+        const int mode = calc_.graphMode();
+        for (int i = firstIndexForMode(mode); i <= lastIndexForMode(mode) && fault.is_null(); ++i) {
+            const int token = equationForIndex(i);
+            if (!shouldPlotFunction(token))
+                continue;
+            bool equality = false;
+            const std::shared_ptr<VQStack> rpn
+                = functionType(token) == 4 ? rpnForImplicitFunction(token, equality) : rpnForFunction(token);
+            // A faulty equation's form is the one failing record (a relation compiles as one).
+            const Operand* only = rpn && rpn->count() == 1 ? rpn->opAtIndex(0) : nullptr;
+            if (only && only->kind == KindError && only->error != 0)
+                fault = {{"errorNum", only->error}, {"equation", token}, {"tokenLocation", only->location}};
+        }
+    }
+    if (fault.is_null())
+        return false;
+    calc_.showError(fault);
+    return true;
 }
 
 bool YEqModel::validateFunction(int t)

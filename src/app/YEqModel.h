@@ -116,6 +116,11 @@ public:
     int numSeqInitializersFor(int token) const override;
     int seqFlagsFor(int token) override;
 
+    // The first equation of the graph mode that is selected and does not compile: its
+    // error is shown (with the equation and the error's place, so that the alert leads
+    // back to it) and true returned; false when all compile. Main thread.
+    bool reportFaultySelected();
+
     int entryCursor() const override;
     void setEntryCursor(int cursor) override;
     int currentFunction() const;

@@ -64,8 +64,11 @@ std::string_view trimmed(std::string_view s)
 
 } // namespace
 
-double CSVImport::parseNumString(std::string_view text, int& sigFig, int& sigDec, int& error)
+double CSVImport::parseNumString(std::string_view text, int& sigFig, int& sigDec, int& error, std::size_t* read)
 {
+    const std::size_t length = text.size();
+    if (read)
+        *read = 0;
     sigFig = 0;
     sigDec = 0;
     error = kEmptyText;
@@ -101,7 +104,9 @@ double CSVImport::parseNumString(std::string_view text, int& sigFig, int& sigDec
     int exponent = 0;
     int pendingZeros = 0;
     bool nonzero = false;
+    std::size_t stop = text.size();
     for (std::size_t i = 0; i < text.size();) {
+        const std::size_t at = i;
         const char32_t c = Utf8::next(text, i);
         if (c >= U'0' && c <= U'9') {
             const int digit = static_cast<int>(c - U'0');
@@ -149,6 +154,7 @@ double CSVImport::parseNumString(std::string_view text, int& sigFig, int& sigDec
         } else if (c == U'x') {
             exact = true;
         } else {
+            stop = at;
             break;
         }
     }
@@ -157,16 +163,16 @@ double CSVImport::parseNumString(std::string_view text, int& sigFig, int& sigDec
         return fail();
     if (point)
         sigFig += pendingZeros;
-    auto read = [](const std::string& s, double& x) {
+    auto convert = [](const std::string& s, double& x) {
         return std::from_chars(s.data(), s.data() + s.size(), x).ec == std::errc();
     };
     double value = 0;
-    if (digits && !read(mantissa, value))
+    if (digits && !convert(mantissa, value))
         return fail();
     if (inExponent) {
         const int e = negativeExponent ? -exponent : exponent;
         // Beyond the doubles (1E308 of a mantissa above 1.8) is no number either.
-        if (!read((value == 0 ? std::string("1") : mantissa) + "e" + std::to_string(e), value))
+        if (!convert((value == 0 ? std::string("1") : mantissa) + "e" + std::to_string(e), value))
             return fail();
         sigDec = e - sigFig + 1;
     }
@@ -174,6 +180,8 @@ double CSVImport::parseNumString(std::string_view text, int& sigFig, int& sigDec
         sigFig = 15;
         sigDec = -15;
     }
+    if (read)
+        *read = length - text.size() + stop;
     return negative ? -value : value;
 }
 
@@ -188,6 +196,8 @@ int CSVImport::loadCSV(Calculator& calc, std::string_view text)
     std::vector<Staged> staged;
     std::set<std::string> named;
     bool bad = false;
+    // A number with something after it: a bad row even when it is the file's first.
+    bool stray = false;
     bool tooLarge = false;
     auto readRow = [&](const CSVParser::Row& row) {
         std::size_t end = row.size();
@@ -201,7 +211,8 @@ int CSVImport::loadCSV(Calculator& calc, std::string_view text)
         for (std::size_t k = 0; k < end; ++k) {
             const std::string_view field = trimmed(row[k]);
             int sigFig = 0, sigDec = 0;
-            const double value = parseNumString(field, sigFig, sigDec, error);
+            std::size_t read = 0;
+            const double value = parseNumString(field, sigFig, sigDec, error, &read);
             if (k == 0 && field.empty()) {
                 bad = true;
                 return;
@@ -212,6 +223,12 @@ int CSVImport::loadCSV(Calculator& calc, std::string_view text)
                 else if (list.count() > 0)
                     bad = true;
                 continue;
+            }
+            // A number that does not fill its field ("12abc", "3%", "1;2;3" of another
+            // separator) is not what the file means: the file is refused, never cut short.
+            if (read != field.size()) {
+                bad = stray = true;
+                return;
             }
             list.addReal(value, sigFig, sigDec);
         }
@@ -233,7 +250,7 @@ int CSVImport::loadCSV(Calculator& calc, std::string_view text)
         if (!bad && !tooLarge)
             readRow(row);
     });
-    if (tooLarge)
+    if (tooLarge || stray)
         return ErrCsvBadRow;
     if (staged.empty())
         return ErrCsvBad;
@@ -247,8 +264,21 @@ int CSVImport::loadCSV(Calculator& calc, std::string_view text)
             if (!named.contains(numbered))
                 s.name = std::move(numbered);
         }
-        calc.locked()->lists.insert_or_assign(s.name, std::move(s.list));
     }
+    const auto state = calc.locked();
+    // What the lists hold afterwards: the lists replaced give their numbers back.
+    std::size_t held = 0;
+    for (const auto& [name, list] : state->lists)
+        held += static_cast<std::size_t>(list.count());
+    for (const Staged& s : staged) {
+        held += static_cast<std::size_t>(s.list.count());
+        if (const auto old = state->lists.find(s.name); old != state->lists.end())
+            held -= static_cast<std::size_t>(old->second.count());
+    }
+    if (held > kMaxHeldNumbers)
+        return ErrMemory;
+    for (Staged& s : staged)
+        state->lists.insert_or_assign(s.name, std::move(s.list));
     return 0;
 }
 

@@ -8,8 +8,8 @@ namespace orvenda {
 class AnimateSubroutine {
 public:
     AnimateSubroutine() = default;
-    // value is whole (a slider value truncated toward zero) and kept as a double.
-    AnimateSubroutine(std::string prgmName, int ip, int varNum, int value)
+    // value is the slider's as it was moved (a 0…1 slider sends its fractions too).
+    AnimateSubroutine(std::string prgmName, int ip, int varNum, double value)
         : prgmName_(std::move(prgmName)), ip_(ip), varNum_(varNum), value_(value)
     {
     }

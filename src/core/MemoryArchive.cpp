@@ -165,15 +165,6 @@ std::vector<std::string> stringsFromArchive(const json& array)
     return out;
 }
 
-std::vector<Ops> opArraysFromArchive(const json& array)
-{
-    std::vector<Ops> out;
-    for (const json& element : array)
-        if (auto ops = ArchiveValues::ops(element))
-            out.push_back(std::move(*ops));
-    return out;
-}
-
 void readColor(const Reader& in, const char* r, const char* g, const char* b, VQColor& color)
 {
     const auto red = in.number(r), green = in.number(g), blue = in.number(b);
@@ -471,12 +462,24 @@ void MemoryArchive::apply(Calculator& c, const nlohmann::json& archive)
         c.simulMatrix = VQMatrix::decode(*simulMatrix);
     std::vector<Ops>* userOps[] = {&c.userOps1, &c.userOps2, &c.userOps3, &c.userOps4};
     std::vector<std::string>* userNames[] = {&c.userNames1, &c.userNames2, &c.userNames3, &c.userNames4};
-    for (int k = 0; k < 4; ++k)
-        if (const json* ops = in.array(("uops" + std::to_string(k + 1)).c_str()))
-            *userOps[k] = opArraysFromArchive(*ops);
-    for (int k = 0; k < 4; ++k)
-        if (const json* names = in.array(("uname" + std::to_string(k + 1)).c_str()))
-            *userNames[k] = stringsFromArchive(*names);
+    for (int k = 0; k < 4; ++k) {
+        const json* ops = in.array(("uops" + std::to_string(k + 1)).c_str());
+        const json* names = in.array(("uname" + std::to_string(k + 1)).c_str());
+        if (!ops && !names)
+            continue;
+        // Items and names go in pairs: only whole pairs are kept, so an archive with more
+        // of one, or a damaged element, never shifts a name onto another item.
+        userOps[k]->clear();
+        userNames[k]->clear();
+        const std::size_t pairs = ops && names ? std::min(ops->size(), names->size()) : 0;
+        for (std::size_t i = 0; i < pairs; ++i) {
+            auto item = ArchiveValues::ops((*ops)[i]);
+            if (!item || !(*names)[i].is_string())
+                continue;
+            userOps[k]->push_back(std::move(*item));
+            userNames[k]->push_back((*names)[i].get<std::string>());
+        }
+    }
     if (const json* keySets = in.array("uKeys")) {
         c.uKeys.clear();
         for (const json& set : *keySets)

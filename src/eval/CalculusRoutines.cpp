@@ -94,7 +94,7 @@ std::shared_ptr<VQList> CalculusRoutines::sequenceFunction(const VQStack& rpn, i
     auto list = std::make_shared<VQList>();
     VariableFunction f(p_, rpn, slot);
     for (int i = 0; i < static_cast<int>(count); ++i) {
-        const Operand r = f.evaluate(begin + i * step);
+        const Operand r = f.evaluate(ElementaryFunctions::progressionTerm(begin, step, i));
         if (r.kind == KindError) {
             report(p_, {kNaN, r.error != 0 ? r.error : ErrUndefined}, f);
             return nullptr;
@@ -118,7 +118,7 @@ double CalculusRoutines::sumFunction(const VQStack& rpn, int slot, double lower,
     double sum = 0, compensation = 0;
     const double count = ElementaryFunctions::termCount(lower, upper, 1);
     for (double k = 0; k < count; ++k) {
-        const double term = f.value(lower + k);
+        const double term = f.value(ElementaryFunctions::progressionTerm(lower, 1, k));
         if (std::isnan(term))
             return report(p_, {kNaN, f.stopError() ? f.stopError() : f.error() ? f.error() : ErrDomain}, f);
         const double t = sum + term;

@@ -443,7 +443,7 @@ Operand ProgramCompiler::eval(Ops& ops, bool doSubprogram)
             break;
         case KindOutput:
             if (out)
-                out->output(calc.formatOperand(result), result.ints[0], result.ints[1]);
+                out->displayOp(result);
             break;
         case KindClrHome:
             if (out)

@@ -327,7 +327,7 @@ bool ProgramQueue::animateSlider(const std::string& label, const std::string& in
         submit(std::move(run));
     } else {
         std::lock_guard lock(mutex_);
-        queueInterrupt({inProgram, run.start, varNum, ArgumentFetcher::clampedInt(value)});
+        queueInterrupt({inProgram, run.start, varNum, value});
     }
     return true;
 }

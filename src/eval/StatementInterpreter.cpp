@@ -183,10 +183,12 @@ void StatementInterpreter::menuKey(int key)
         if (calc.prgmOutputMgr)
             calc.prgmOutputMgr->clearMenu();
         const bool stepping = menu->singleStepping;
+        // The menu goes before the jump starts the run: the program may reach its next
+        // Menu( at once, and that menu must stay.
+        q_.setMenuDisplay(nullptr);
+        calc.menuRunning = false;
         const int at = jumpToLabel(static_cast<unsigned>(menu->labels[static_cast<std::size_t>(choice)]), stepping);
         if (at >= 0) {
-            q_.setMenuDisplay(nullptr);
-            calc.menuRunning = false;
             if (stepping) {
                 q_.popProgramStack();
                 q_.reportStepPC(at);

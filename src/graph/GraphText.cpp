@@ -190,6 +190,32 @@ void GraphText::drawTrace(QPainter& painter, const GraphTransform& t)
         drawInfoLines(painter, *traced);
 }
 
+QRectF GraphText::placeFeatureLabel(QPointF at, double lift, QSizeF size, const AxisLabels::Layout& axisLabels,
+    const QRectF& bounds)
+{
+    const QFontMetricsF metrics(FontMap::shared().font("Helvetica", 14));
+    const auto free = [&](const QRectF& r) {
+        for (const AxisLabels::Label& label : axisLabels.labels) {
+            const QString text = QString::fromStdString(label.text);
+            if (r.intersects(QRectF(label.topLeft, QSizeF(metrics.horizontalAdvance(text), metrics.height()))))
+                return false;
+        }
+        return true;
+    };
+    const QRectF usual(QPointF(at.x() + 10, at.y() - lift), size);
+    const QRectF candidates[] = {usual, QRectF(QPointF(at.x() + 10, at.y() + 12), size),
+        QRectF(QPointF(at.x() - 10 - size.width(), at.y() - lift), size),
+        QRectF(QPointF(at.x() - 10 - size.width(), at.y() + 12), size),
+        QRectF(QPointF(at.x() + 10, at.y() - lift - size.height()), size)};
+    for (const QRectF& r : candidates)
+        if (free(r) && (bounds.isEmpty() || bounds.contains(r)))
+            return r;
+    for (const QRectF& r : candidates)
+        if (free(r))
+            return r;
+    return usual;
+}
+
 void GraphText::drawMagnifierAt(QPainter& painter, const QPointF& at, double slope)
 {
     const int feature = calc.featureLock;
@@ -211,8 +237,13 @@ void GraphText::drawMagnifierAt(QPainter& painter, const QPointF& at, double slo
         const QFont bold = FontMap::shared().font("Helvetica-Bold", 14);
         painter.setFont(bold);
         painter.setPen(Qt::red);
-        const QPointF top(at.x() + 10, at.y() - 16 * std::fabs(std::sin(phi)));
-        painter.drawText(top + QPointF(0, QFontMetricsF(bold).ascent()), QString::fromStdString(featureName(feature)));
+        const QFontMetricsF metrics(bold);
+        const QString name = QString::fromStdString(featureName(feature));
+        featureRect_ = placeFeatureLabel(at, 16 * std::fabs(std::sin(phi)),
+            QSizeF(metrics.horizontalAdvance(name), metrics.height()), labels_, QRectF(rect()));
+        painter.drawText(featureRect_.topLeft() + QPointF(0, metrics.ascent()), name);
+    } else {
+        featureRect_ = QRectF();
     }
     const bool bright = calc.locked()->backgroundColor.v() > 0.5;
     const QImage& frame = bright ? (locked ? lenseImageWhiteLock_ : lenseImageWhite_)

@@ -51,6 +51,13 @@ public:
     const GraphScale& axisGrid() const { return axisGrid_; }
     // The ticks and labels of the last drawing.
     const AxisLabels::Layout& labels() const { return labels_; }
+    // Where the magnifier's feature name was last drawn (empty when none was).
+    const QRectF& featureLabelRect() const { return featureRect_; }
+    // Where a feature name of that size goes beside the magnifier at `at`: its usual place
+    // (right, raised by `lift`) unless an axis label (Helvetica 14) lies there, then the
+    // first free one of below, left and left below, staying inside bounds.
+    static QRectF placeFeatureLabel(QPointF at, double lift, QSizeF size, const AxisLabels::Layout& axisLabels,
+        const QRectF& bounds);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -65,6 +72,7 @@ private:
     QImage lenseImage_, lenseImageLock_, lenseImageWhite_, lenseImageWhiteLock_;
     GraphScale axisGrid_;
     AxisLabels::Layout labels_;
+    QRectF featureRect_;
 };
 
 } // namespace orvenda

@@ -7,6 +7,7 @@
 #include <QImage>
 
 #include <array>
+#include <memory>
 
 class QPushButton;
 class QToolButton;
@@ -40,6 +41,17 @@ public:
 
     // Not owned.
     void setDelegate(Delegate* delegate) { delegate_ = delegate; }
+    // Owned.
+    void setDelegate(std::unique_ptr<Delegate> delegate)
+    {
+        ownDelegate_ = std::move(delegate);
+        delegate_ = ownDelegate_.get();
+    }
+    // The background, grid and axes buttons.
+    const QPushButton& colorButton(ColorItem item) const
+    {
+        return *colorButtons_[item == BackgroundColor ? 0 : item == GridColor ? 1 : 2];
+    }
 
     void flipSwitch(int tag);
     void coord(int segment);
@@ -79,6 +91,7 @@ private:
     std::array<QPushButton*, 3> colorButtons_{};
     int colorItem_ = GridColor;
     Delegate* delegate_ = nullptr;
+    std::unique_ptr<Delegate> ownDelegate_;
 };
 
 } // namespace orvenda

@@ -2,6 +2,7 @@
 
 #include "app/AppShell.h"
 #include "app/ScreenRegistry.h"
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
@@ -227,6 +228,9 @@ void GraphScreenController::didShow(bool shown)
         updateDisplay(0);
         graphView_->zoom(calc().window());
         setFocus(Qt::OtherFocusReason);
+        // Nothing is drawn for a faulty equation: its error says why, with the way to it.
+        if (YEqModel* equations = YEqModel::of(calc()))
+            equations->reportFaultySelected();
     } else {
         repeatTimer_.stop();
         if (panels_.removeIOControls)
@@ -275,6 +279,8 @@ void GraphScreenController::syncWindowVars()
 }
 
 // ---- Done ----
+
+QWidget* GraphScreenController::leaveControl() const { return done_; }
 
 void GraphScreenController::done()
 {

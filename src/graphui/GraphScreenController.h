@@ -80,6 +80,7 @@ public:
     TableScreen* table() const { return table_; }
     ZoomMenu* zoomMenu() const { return zoomMenu_; }
     QToolButton& doneButton() const { return *done_; }
+    QWidget* leaveControl() const override;
     QToolButton& plusButton() const { return *plus_; }
     QToolButton& minusButton() const { return *minus_; }
     // Left, right, up, down (tags 0 to 3).

@@ -5,6 +5,7 @@
 #include "app/EntryView.h"
 #include "app/LcdView.h"
 #include "app/VQTableScrollView.h"
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/NotificationNames.h"
 #include "core/services/YEqManager.h"
@@ -86,6 +87,9 @@ void TableScreen::focus(bool gained)
         return;
     }
     ScreenController::focus(true);
+    // A faulty equation's column shows no values: its error says why, with the way to it.
+    if (YEqModel* equations = YEqModel::of(calc()))
+        equations->reportFaultySelected();
     lcd_->update();
     table_->cursorRow = 0;
     renewContent();

@@ -1,5 +1,7 @@
 #include "graphui/TableView.h"
 
+#include "numeric/ElementaryFunctions.h"
+
 #include "app/KeyRouter.h"
 #include "app/NamedColors.h"
 #include "app/YEqModel.h"
@@ -137,19 +139,18 @@ int TableView::maxAutoRow() const
 double TableView::autoValue(int row) const
 {
     const auto state = calc_.locked();
-    const double start = state->vars[kTblStart].real();
-    return row == 0 ? start : start + row * state->vars[kDeltaTbl].real();
+    return ElementaryFunctions::progressionTerm(state->vars[kTblStart].real(), state->vars[kDeltaTbl].real(), row);
 }
 
 std::vector<double> TableView::rowValues(int firstRow, int count) const
 {
-    // By repeated addition, restarted at row 0.
+    // Each row from TblStart as seq( makes its terms, so a row that should be 0 is 0 (not
+    // the step's rounding) wherever the table was scrolled from.
     std::vector<double> values(static_cast<std::size_t>(std::max(count, 0)));
-    const double step = calc_.locked()->vars[kDeltaTbl].real();
-    for (int i = 0; i < count; ++i) {
-        const int r = firstRow + i;
-        values[static_cast<std::size_t>(i)] = r == 0 || i == 0 ? autoValue(r) : values[static_cast<std::size_t>(i - 1)] + step;
-    }
+    const auto state = calc_.locked();
+    const double start = state->vars[kTblStart].real(), step = state->vars[kDeltaTbl].real();
+    for (int i = 0; i < count; ++i)
+        values[static_cast<std::size_t>(i)] = ElementaryFunctions::progressionTerm(start, step, firstRow + i);
     return values;
 }
 

@@ -7,13 +7,11 @@
 #include "pretty/FontMap.h"
 
 #include <QButtonGroup>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QSlider>
 #include <QToolButton>
 
 #include <cmath>
@@ -54,6 +52,7 @@ YEqColorPicker::YEqColorPicker(Calculator& calc, ScreenRouter& router, QWidget* 
     title_->setFont(FontMap::shared().font("Helvetica-Bold", 17));
     nav->addWidget(title_, 1);
     auto* doneButton = new QPushButton(QStringLiteral("Done"), navBar_);
+    done_ = doneButton;
     doneButton->setFont(FontMap::shared().font("Helvetica-Bold", 17));
     doneButton->setFlat(true);
     doneButton->setFocusPolicy(Qt::NoFocus);
@@ -61,21 +60,8 @@ YEqColorPicker::YEqColorPicker(Calculator& calc, ScreenRouter& router, QWidget* 
     nav->addWidget(doneButton);
     connect(doneButton, &QPushButton::clicked, this, [this] { done(); });
 
-    // The colour controls: red, green and blue, 0 to 255.
-    auto* grid = new QGridLayout(colorPickerView_);
-    grid->setContentsMargins(16, 12, 16, 12);
-    static constexpr std::array<const char*, 3> kChannels{"r", "g", "b"};
-    for (std::size_t i = 0; i < sliders_.size(); ++i) {
-        auto* name = new QLabel(QString::fromLatin1(kChannels[i]), colorPickerView_);
-        name->setFont(FontMap::shared().font("Helvetica-Bold", 16));
-        sliders_[i] = new QSlider(Qt::Horizontal, colorPickerView_);
-        sliders_[i]->setRange(0, 255);
-        sliders_[i]->setFocusPolicy(Qt::NoFocus);
-        grid->addWidget(name, static_cast<int>(i), 0);
-        grid->addWidget(sliders_[i], static_cast<int>(i), 1);
-        connect(sliders_[i], &QSlider::valueChanged, this, [this] { slidersMoved(); });
-    }
-    grid->setRowStretch(static_cast<int>(sliders_.size()), 1);
+    picker_ = new VQColorPicker(colorPickerView_);
+    picker_->setDelegate(this);
 
     auto* row = new QHBoxLayout(segmentBar_);
     row->setContentsMargins(8, 4, 8, 4);
@@ -103,6 +89,7 @@ void YEqColorPicker::layoutSheet()
 {
     navBar_->setGeometry(0, 0, width(), kNavHeight);
     colorPickerView_->setGeometry(0, kNavHeight, width(), height() - kNavHeight - kSegmentBarHeight);
+    picker_->setGeometry(colorPickerView_->rect());
     segmentBar_->setGeometry(0, height() - kSegmentBarHeight, width(), kSegmentBarHeight);
 }
 
@@ -151,12 +138,7 @@ void YEqColorPicker::setEqNum(int token)
     navBar_->setStyleSheet(QStringLiteral("background: %1;").arg(hex(calc().interfaceColorIndex(7))));
     title_->setText(QString::fromStdString(calc().nameForOpcode(static_cast<std::uint32_t>(token))));
     const VQColor color = model_->colorForFunction(token).value_or(VQColor::colorR(0, 1, 0, 1));
-    color_ = color;
-    for (std::size_t i = 0; i < sliders_.size(); ++i) {
-        const QSignalBlocker quiet(sliders_[i]);
-        const double channel = i == 0 ? color.r() : i == 1 ? color.g() : color.b();
-        sliders_[i]->setValue(static_cast<int>(std::lround(channel * 255)));
-    }
+    picker_->initColor(color);
     eqNum_ = token;
     segments_->button(segmentForStyle(model_->styleForFunction(token), count_))->setChecked(true);
     changeColor(color);
@@ -167,14 +149,8 @@ void YEqColorPicker::selectSegment(int segment)
     if (segment < 0 || segment >= count_)
         return;
     segments_->button(segment)->setChecked(true);
-    changeColor(model_->colorForFunction(eqNum_).value_or(color_));
-}
-
-void YEqColorPicker::slidersMoved()
-{
-    color_ = VQColor::colorR(sliders_[0]->value() / 255.0, sliders_[1]->value() / 255.0, sliders_[2]->value() / 255.0,
-        color_.a());
-    changeColor(color_);
+    // In the colour being chosen: the stored one would undo the user's choice on sight.
+    changeColor(picker_->color());
 }
 
 void YEqColorPicker::changeColor(const VQColor& color)
@@ -191,7 +167,7 @@ void YEqColorPicker::changeColor(const VQColor& color)
 void YEqColorPicker::done()
 {
     const int style = styleForSegment(selectedSegment(), calc().graphMode() == kSequenceMode);
-    model_->setStyle(style, color_, eqNum_);
+    model_->setStyle(style, picker_->color(), eqNum_);
     router_.overlayDone();
 }
 
@@ -224,5 +200,7 @@ QImage YEqColorPicker::sample(int segment, bool sequence, const VQColor& color, 
         QString::fromUtf8(label));
     return image;
 }
+
+QWidget* YEqColorPicker::leaveControl() const { return done_; }
 
 } // namespace orvenda

@@ -2,6 +2,7 @@
 
 #include "app/ScreenController.h"
 #include "core/VQColor.h"
+#include "input/VQColorPicker.h"
 
 #include <QImage>
 
@@ -10,7 +11,6 @@
 
 class QButtonGroup;
 class QLabel;
-class QSlider;
 
 namespace orvenda {
 
@@ -19,11 +19,11 @@ class YEqModel;
 
 // The sheet over the menu area where one equation's colour and line style (or, for
 // functions and implicit relations, its inequality) are chosen: a bar with Done, the
-// colour controls and a row of style samples drawn in the colour being chosen (two in
+// colour picker and a row of style samples drawn in the colour being chosen (two in
 // parametric and polar mode, three in sequence mode, six otherwise). Done stores style and
 // colour in one undo step (none when nothing changed) and brings the screen back.
 // Main thread.
-class YEqColorPicker : public ScreenController {
+class YEqColorPicker : public ScreenController, private VQColorPicker::Delegate {
 public:
     static constexpr int kMaxSegments = 6;
     static constexpr QSize kSampleSize{48, 38};
@@ -42,12 +42,14 @@ public:
     // The samples follow the selection.
     void selectSegment(int segment);
     // The colour being chosen: the samples are drawn in it.
-    void changeColor(const VQColor& color);
+    void changeColor(const VQColor& color) override;
     // The colour the controls stand at.
-    const VQColor& color() const { return color_; }
+    const VQColor& color() const { return picker_->color(); }
     // Stores style and colour and closes the sheet.
     void done();
     const QImage& sampleImage(int segment) const;
+    // The embedded colour picker.
+    VQColorPicker& picker() const { return *picker_; }
 
     // The segment a stored style opens on (past the last segment: the last).
     static int segmentForStyle(int style, int segments);
@@ -58,12 +60,14 @@ public:
     static QImage sample(int segment, bool sequence, const VQColor& color, bool selected, const QColor& background,
         double scale);
 
+    QWidget* leaveControl() const override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // The colour controls moved: the colour and the samples follow.
-    void slidersMoved();
+    // Done, in the bar.
+    QWidget* done_ = nullptr;
     void layoutSheet();
 
     ScreenRouter& router_;
@@ -71,11 +75,10 @@ private:
     QWidget* navBar_;
     QLabel* title_;
     QWidget* colorPickerView_;
-    std::array<QSlider*, 3> sliders_{};
+    VQColorPicker* picker_;
     QWidget* segmentBar_;
     QButtonGroup* segments_;
     std::array<QImage, kMaxSegments> samples_;
-    VQColor color_ = VQColor::colorR(0.5, 0.5, 0.5, 1);
     int eqNum_ = 0;
     int count_ = 0;
 };

@@ -285,4 +285,6 @@ bool CatalogScreen::eventFilter(QObject* watched, QEvent* event)
     return ScreenController::eventFilter(watched, event);
 }
 
+QWidget* CatalogScreen::leaveControl() const { return close_; }
+
 } // namespace orvenda

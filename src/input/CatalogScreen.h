@@ -56,6 +56,8 @@ public:
     // Whether the row is drawn struck through.
     bool struck(Place place) const;
 
+    QWidget* leaveControl() const override;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

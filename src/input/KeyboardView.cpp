@@ -403,6 +403,9 @@ void KeyboardView::doKeyOp(std::uint32_t op, int key, int layer, QRectF frame, b
         return;
     }
     if (screenKey(op)) {
+        // ALPHA was for this key: the screen it opened, closed, leaves the keyboard as it was
+        // before ALPHA (a lock stays).
+        calc_.alphaShift = false;
         redraw();
         return;
     }

@@ -2,12 +2,16 @@
 
 #include "app/AppShell.h"
 #include "app/EntryEvaluator.h"
+#include "app/EntryModel.h"
 #include "app/KeyRouter.h"
 #include "app/NamedColors.h"
 #include "core/Calculator.h"
+#include "core/UserMenus.h"
 #include "core/VColor.h"
 #include "core/services/GDBManager.h"
 #include "eval/Parser.h"
+#include "input/AboutPage.h"
+#include "input/AddUserFnDialog.h"
 #include "input/HelpPage.h"
 #include "input/KeyCommands.h"
 #include "input/KeyTables.h"
@@ -101,6 +105,19 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
         bar->setExpanding(false);
         bar->setDrawBase(false);
     }
+    // The filters show whole: no scrolling that would cut a title ("User" to "|ser"); the
+    // tag button takes what is left.
+    for (QTabBar* bar : {layoutTabs_, typeTabs_}) {
+        bar->setUsesScrollButtons(false);
+        bar->setElideMode(Qt::ElideNone);
+        bar->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    }
+    tagButton_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    tagButton_->setMinimumWidth(0);
+    // Every tab whole: a narrow bar sets them smaller rather than cutting or scrolling them.
+    tabs_->setElideMode(Qt::ElideNone);
+    tabs_->setUsesScrollButtons(false);
+    tabFont_ = tabs_->font();
     layoutTabs_->addTab(QStringLiteral("A–Z"));
     layoutTabs_->addTab(QStringLiteral("Tags"));
     for (const char* type : {"All", "User", "Lumbrix"})
@@ -173,6 +190,9 @@ void MenuScreen::showMenu(int id)
     filling_ = true;
     helpShown_ = false;
     help_->hide();
+    aboutShown_ = false;
+    if (about_)
+        about_->hide();
     back_->hide();
     cancel_->show();
     share_->hide();
@@ -196,6 +216,7 @@ void MenuScreen::showMenu(int id)
     tab_ = 0;
     // Menu 26 has no tabs of its own and keeps the list shown before.
     setCurrentArray();
+    fitTabs();
     calc().clickMute = false;
     show();
 }
@@ -240,7 +261,7 @@ void MenuScreen::setCurrentArray()
     title_->setText(QString::fromUtf8(share.data(), static_cast<qsizetype>(share.size())));
     const bool library = showsLibrary();
     filterBar_->setVisible(library);
-    add_->setVisible(library);
+    add_->setVisible(library || menu == MenuTables::kUserMenu);
     layoutTabs_->setCurrentIndex(libraryLayout_);
     if (!library)
         closeTagSelector();
@@ -430,9 +451,12 @@ void MenuScreen::layoutViews()
     const int barHeight = 40;
     bar_->setGeometry(0, 0, width(), barHeight);
     filterBar_->setGeometry(0, barHeight, width(), barHeight);
+    fitTabs();
     const QRect below = listArea();
     table_->setGeometry(helpShown_ ? below.translated(-width(), 0) : below);
     help_->setGeometry(helpShown_ ? below : below.translated(width(), 0));
+    if (about_)
+        about_->setGeometry(below);
 }
 
 // ---- Selection ----
@@ -533,7 +557,9 @@ void MenuScreen::pickRow(Place p)
             showMenu(20 + r);
         return;
     case L::Mem:
-        if (r == 3) {
+        if (r == 0) {
+            showAbout();
+        } else if (r == 3) {
             showMenu(30);
         } else if (r == 1 || r == 2) {
             done();
@@ -542,6 +568,7 @@ void MenuScreen::pickRow(Place p)
         }
         return;
     case L::Reset:
+        r == 0 ? clearAllMemory() : clearToDefaults();
         return;
     case L::DrawSto:
         if (calc().testMode != 1 && r == 1)
@@ -585,7 +612,9 @@ void MenuScreen::hideMenu()
 
 void MenuScreen::doEscape()
 {
-    if (helpShown_)
+    if (aboutShown_)
+        closeAbout();
+    else if (helpShown_)
         popHelp();
     else
         cancel();
@@ -721,7 +750,7 @@ void MenuScreen::keyPressEvent(QKeyEvent* event)
         pickRow(selected_.valid() ? selected_ : Place{0, 0});
         return;
     case Qt::Key_Plus:
-        if (showsLibrary())
+        if (showsLibrary() || list_ == L::UserMenu)
             openAddForm();
         return;
     default:
@@ -832,7 +861,7 @@ void MenuScreen::updateProgramNames()
     // selected one filled with it.
     const QString tint = fill.lightnessF() < 0.5 ? QStringLiteral("white") : QStringLiteral("black");
     const QString sheet = QStringLiteral("QTabBar::tab { color: %1; background: transparent; border: 1px solid %1;"
-                                         " padding: 3px 8px; }"
+                                         " padding: 3px 5px; }"
                                          "QTabBar::tab:selected { color: %2; background: %1; }")
                               .arg(tint, fill.name());
     for (QTabBar* filters : {layoutTabs_, typeTabs_})
@@ -919,6 +948,10 @@ ProgramManager::Added MenuScreen::addProgram(const std::string& name, const std:
 
 void MenuScreen::openAddForm()
 {
+    if (list_ == L::UserMenu) {
+        openUserFnForm();
+        return;
+    }
     auto* form = new QDialog(this);
     form->setWindowTitle(QStringLiteral("New Program"));
     auto* layout = new QFormLayout(form);
@@ -976,6 +1009,8 @@ bool MenuScreen::canDelete(Place p) const
         return !(name.size() == 4 && name.starts_with("GDB") && name[3] >= '0' && name[3] <= '9');
     case L::ProgramNames:
         return QString::fromStdString(name).toUcs4().size() <= static_cast<qsizetype>(kDeletableLength);
+    case L::UserMenu:
+        return true;
     default:
         return false;
     }
@@ -1001,6 +1036,9 @@ bool MenuScreen::deleteRow(Place p)
         if (!calc().prgmManager || !calc().prgmManager->deleteProgramNamed(name))
             return false;
         break;
+    case L::UserMenu:
+        UserMenus::userDeleteMenu(calc(), tab_, p.row);
+        break;
     default:
         return false;
     }
@@ -1018,6 +1056,114 @@ void MenuScreen::showContextMenu(const QPoint& at)
     QAction* remove = menu.addAction(QStringLiteral("Delete"));
     if (menu.exec(table_->viewport()->mapToGlobal(at)) == remove)
         deleteRow(p);
+}
+
+QWidget* MenuScreen::leaveControl() const { return cancel_; }
+
+// ---- MEM actions ----
+
+void MenuScreen::showAbout()
+{
+    if (!about_) {
+        about_ = new AboutPage(this);
+        about_->closed = [this] { closeAbout(); };
+    }
+    about_->setVersion(QString::fromStdString(calc().versionString()));
+    about_->setPalette(table_->palette());
+    about_->setGeometry(listArea());
+    aboutShown_ = true;
+    about_->show();
+    about_->raise();
+}
+
+void MenuScreen::closeAbout()
+{
+    if (!aboutShown_)
+        return;
+    click();
+    aboutShown_ = false;
+    about_->hide();
+}
+
+void MenuScreen::clearAllMemory()
+{
+    if (!ask)
+        return;
+    ask({QStringLiteral("Clear All Memory"),
+        QStringLiteral("All lists, matrices, strings, y= equations will be cleared and the calculator will be "
+                       "returned to default settings. Do you want to proceed?"),
+        {{QStringLiteral("OK"),
+             [this] {
+                 calc().resetAll();
+                 hideMenu();
+                 if (delegate_)
+                     delegate_->menuCanceled();
+             }},
+            {QStringLiteral("Cancel"), nullptr}},
+        1});
+}
+
+void MenuScreen::clearToDefaults()
+{
+    if (!ask)
+        return;
+    ask({QStringLiteral("Set Defaults"),
+        QStringLiteral("Calculator MODES and graphing will be returned to default settings. Do you want to proceed?"),
+        {{QStringLiteral("OK"),
+             [this] {
+                 calc().resetDefaults();
+                 hideMenu();
+                 if (delegate_)
+                     delegate_->menuCanceled();
+             }},
+            {QStringLiteral("Cancel"), nullptr}},
+        1});
+}
+
+// ---- User menus ----
+
+void MenuScreen::openUserFnForm()
+{
+    click();
+    if (!userFnForm_) {
+        userFnForm_ = new AddUserFnDialog(calc(), this);
+        userFnForm_->addUserFnNamed = [this](const std::string& name) { addUserFnNamed(name); };
+    }
+    const auto* entry = dynamic_cast<const EntryModel*>(calc().entryManager.get());
+    userFnForm_->showSave(entry ? entry->entryOps() : std::vector<std::uint32_t>{});
+}
+
+void MenuScreen::addUserFnNamed(const std::string& name)
+{
+    const auto* entry = dynamic_cast<const EntryModel*>(calc().entryManager.get());
+    if (!entry)
+        return;
+    UserMenus::userAddMenu(calc(), tab_, entry->entryOps(), name);
+    if (list_ == L::UserMenu) {
+        buildRows();
+        fillTable();
+    }
+}
+
+// ---- Layout ----
+
+void MenuScreen::fitTabs()
+{
+    if (tabs_->count() == 0 || bar_->width() <= 0)
+        return;
+    // What the bar's other controls leave for the tabs.
+    int room = bar_->width() - 8;
+    for (QWidget* w : std::initializer_list<QWidget*>{cancel_, back_, title_, add_, share_})
+        if (!w->isHidden())
+            room -= w->sizeHint().width() + bar_->layout()->spacing();
+    QFont font = tabFont_;
+    tabs_->setFont(font);
+    // One point at a time down to a size still read at arm's length.
+    while (tabs_->sizeHint().width() > room && font.pointSizeF() > 8) {
+        font.setPointSizeF(font.pointSizeF() - 1);
+        tabs_->setFont(font);
+    }
+    tabs_->setMinimumWidth(std::min(tabs_->sizeHint().width(), std::max(0, room)));
 }
 
 } // namespace orvenda

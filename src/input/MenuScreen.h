@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AlertQueue.h"
 #include "app/ScreenController.h"
 #include "input/MenuTables.h"
 #include "core/services/ProgramManager.h"
@@ -7,6 +8,7 @@
 #include "input/TablePlace.h"
 
 #include <QColor>
+#include <QFont>
 
 #include <cstdint>
 #include <functional>
@@ -23,6 +25,8 @@ class QTabBar;
 
 namespace orvenda {
 
+class AboutPage;
+class AddUserFnDialog;
 class AppShell;
 class HelpPage;
 class MenuViewDelegate;
@@ -66,6 +70,8 @@ public:
     std::function<void(const QString& message)> tell;
     // Where help pages are written before they are shared.
     QString helpFolder;
+    // Where the questions of clearing memory and restoring defaults go (the window's alerts).
+    std::function<void(AlertQueue::Alert)> ask;
 
     void shown(const ScreenRequest& request) override { showMenu(request.number); }
     void focus(bool gained) override;
@@ -80,6 +86,20 @@ public:
     void openHelp(Place place);
     void popHelp();
     bool helpShown() const { return helpShown_; }
+    // MEM ▸ About…: the about page over the list; closeAbout() goes back.
+    void showAbout();
+    void closeAbout();
+    bool aboutShown() const { return aboutShown_; }
+    const AboutPage* aboutPage() const { return about_; }
+    // MEM ▸ Reset… ▸ All memory… and Defaults…: an OK/Cancel question; OK resets and
+    // closes the menu, Cancel leaves everything as it was.
+    void clearAllMemory();
+    void clearToDefaults();
+    // The user menu's form that keeps the entry line as an item of the menu shown.
+    void openUserFnForm();
+    AddUserFnDialog* userFnForm() const { return userFnForm_; }
+    // The form saved: the entry line becomes an item named name.
+    void addUserFnNamed(const std::string& name);
     // Escape: back from the help page, else cancel.
     void doEscape();
     // Closes without a pick (the window, statistics, table, string and graph-database
@@ -95,6 +115,7 @@ public:
     Place selection() const { return selected_; }
     const HelpPage& help() const { return *help_; }
     const QPushButton& cancelButton() const { return *cancel_; }
+    QWidget* leaveControl() const override;
 
     // ---- Program library ----
 
@@ -142,6 +163,8 @@ private:
     void addNameSections(const std::vector<std::string>& names, bool hashSection);
     void fillTable();
     void layoutViews();
+    // Sets the tabs small enough to fit the bar whole.
+    void fitTabs();
     QRect listArea() const;
     void hideMenu();
     void closeTagSelector();
@@ -171,10 +194,12 @@ private:
     std::vector<Section> sections_;
     Place selected_;
     bool helpShown_ = false;
+    bool aboutShown_ = false;
     bool filling_ = false;
 
     QWidget* bar_;
     QTabBar* tabs_;
+    QFont tabFont_;
     QLabel* title_;
     // Closes the menu without a pick, as Escape does.
     QPushButton* cancel_;
@@ -188,6 +213,8 @@ private:
     QPushButton* add_;
     SectionTable* table_;
     HelpPage* help_;
+    AboutPage* about_ = nullptr;
+    AddUserFnDialog* userFnForm_ = nullptr;
 };
 
 } // namespace orvenda

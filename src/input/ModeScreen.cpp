@@ -56,6 +56,7 @@ ModeScreen::ModeScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     auto* title = new QLabel(QStringLiteral("MODE"));
     title->setFont(FontMap::shared().font("Helvetica-Bold", 16));
     auto* close = new QPushButton(QStringLiteral("Done"));
+    close_ = close;
     close->setFocusPolicy(Qt::NoFocus);
     bar->addWidget(title);
     bar->addStretch();
@@ -82,7 +83,9 @@ ModeScreen::ModeScreen(Calculator& calc, AppShell& shell, QWidget* parent)
         {QStringLiteral("AUTO"), QStringLiteral("DECIMAL"), QStringLiteral("FRACTION"), QStringLiteral("SigFig")});
     addSegments(form, QStringLiteral("Format"), NumFormat, {QStringLiteral("Normal"), QStringLiteral("Sci"), QStringLiteral("Eng")});
     auto* digitsRow = new QHBoxLayout;
-    digitsRow->addWidget(new QLabel(QStringLiteral("Decimals")));
+    auto* decimals = new QLabel(QStringLiteral("Decimals"));
+    decimals->setObjectName(QStringLiteral("modeRowLabel"));
+    digitsRow->addWidget(decimals);
     digitsRow->addWidget(digits_);
     digitsRow->addWidget(digitsLabel_);
     digitsRow->addWidget(float_);
@@ -119,6 +122,13 @@ ModeScreen::ModeScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     addSwitch(form, QStringLiteral("Testing Mode"), TestMode);
     form->addWidget(testTime_);
     form->addStretch();
+    // The rows' controls start in one column, right of the widest label.
+    const auto rowLabels = page->findChildren<QLabel*>(QStringLiteral("modeRowLabel"));
+    int labelWidth = 0;
+    for (const QLabel* name : rowLabels)
+        labelWidth = std::max(labelWidth, name->sizeHint().width());
+    for (QLabel* name : rowLabels)
+        name->setFixedWidth(labelWidth);
 
     connect(digits_, &QSlider::sliderMoved, this, [this](int value) { moveDigits(value); });
     connect(digits_, &QSlider::sliderReleased, this, [this] { releaseDigits(); });
@@ -132,7 +142,9 @@ SegmentedControl* ModeScreen::addSegments(QVBoxLayout* form, const QString& labe
     const QStringList& titles)
 {
     auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel(label));
+    auto* name = new QLabel(label);
+    name->setObjectName(QStringLiteral("modeRowLabel"));
+    row->addWidget(name);
     auto* control = new SegmentedControl(titles);
     control->changed = [this, which](int index) { segmentPicked(which, index); };
     row->addWidget(control, 1);
@@ -492,5 +504,7 @@ void ModeScreen::done()
     if (settingsDone)
         settingsDone();
 }
+
+QWidget* ModeScreen::leaveControl() const { return close_; }
 
 } // namespace orvenda

@@ -62,6 +62,8 @@ public:
     bool clockRunning() const;
     void done();
 
+    QWidget* leaveControl() const override;
+
 private:
     SegmentedControl* addSegments(QVBoxLayout* form, const QString& label, Segments which, const QStringList& titles);
     QCheckBox* addSwitch(QVBoxLayout* form, const QString& label, Switches which);
@@ -80,6 +82,8 @@ private:
     QSlider* digits_;
     QLabel* digitsLabel_;
     QPushButton* float_;
+    // Done, in the bar.
+    QPushButton* close_ = nullptr;
     QLabel* testTime_;
     QTimer* testTimer_ = nullptr;
     bool startMathPrint_ = true;

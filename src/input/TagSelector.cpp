@@ -1,5 +1,6 @@
 #include "input/TagSelector.h"
 
+#include "app/NamedColors.h"
 #include "pretty/FontMap.h"
 
 #include <QHBoxLayout>
@@ -28,6 +29,17 @@ TagSelector::TagSelector(TagSelectorDelegate& delegate, QWidget* parent)
         types_->addTab(QString::fromLatin1(title));
     types_->setExpanding(false);
     types_->setDrawBase(false);
+    types_->setUsesScrollButtons(false);
+    types_->setElideMode(Qt::ElideNone);
+    // The three sources read on the bar's colour: outlined tabs in the tint, the chosen one
+    // filled with it.
+    paintAsBar(this);
+    const QColor fill = namedColor("barColor");
+    const QString tint = fill.lightnessF() < 0.5 ? QStringLiteral("white") : QStringLiteral("black");
+    types_->setStyleSheet(QStringLiteral("QTabBar::tab { color: %1; background: transparent; border: 1px solid %1;"
+                                         " padding: 3px 6px; }"
+                                         "QTabBar::tab:selected { color: %2; background: %1; }")
+                              .arg(tint, fill.name()));
     list_->setFont(FontMap::shared().font("Helvetica", 17));
     connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { pickRow(list_->row(item)); });
     connect(cancel, &QPushButton::clicked, this, [this] { this->cancel(); });

@@ -12,6 +12,15 @@
 #include "core/Calculator.h"
 #include "core/Operand.h"
 #include "core/services/ProgramOutputManager.h"
+#include "app/ImageButton.h"
+#include "programs/ProgramDebuggerScreen.h"
+#include "programs/ProgramEditView.h"
+#include "programs/ProgramEditorScreen.h"
+#include "programs/ProgramModel.h"
+#include "programs/ProgramOutputModel.h"
+#include "programs/VarsView.h"
+#include "programs/ProgramOutputScreen.h"
+#include "programs/ProgramOutputView.h"
 #include "core/services/StatGraphManager.h"
 #include "core/services/ViewControlDelegate.h"
 #include "graph/GraphView.h"
@@ -34,8 +43,12 @@
 #include "graphui/TableView.h"
 #include "graphui/WindowScreen.h"
 #include "input/KeyButton.h"
+#include "input/KeySetEditorScreen.h"
+#include "input/KeySetView.h"
 #include "input/KeyTables.h"
 #include "input/KeyboardView.h"
+#include "input/AboutPage.h"
+#include "input/ColorPickerScreen.h"
 #include "input/MenuScreen.h"
 #include "language/EntryText.h"
 #include "launcher/AppLauncher.h"
@@ -46,6 +59,7 @@
 #include <QAbstractAnimation>
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QDialog>
 #include <QEventLoop>
 #include <QKeyEvent>
@@ -202,48 +216,6 @@ QMessageBox* openAlert() { return qobject_cast<QMessageBox*>(QApplication::activ
 
 QString caption(const QAbstractButton* button) { return button->text().remove(QLatin1Char('&')); }
 
-// The program output screen as the lines it was asked to show, until the app has one.
-class ScriptOutput : public ProgramOutputManager {
-public:
-    explicit ScriptOutput(Calculator& calc) : calc_(calc) {}
-
-    void newLine() override {}
-    void clearHome() override { lines_.clear(); }
-    void displayOp(const Operand& value) override
-    {
-        Operand shown = value;
-        if (value.kind == KindOutput || value.kind == KindPause)
-            shown.kind = value.ints[2];
-        lines_.push_back(calc_.formatOperand(shown));
-    }
-    void output(const std::string& text, int, int) override { lines_.push_back(text); }
-    void startProgram(const std::string&) override { lines_.clear(); }
-    void clearMenu() override {}
-    void setCursorPosition(CursorPosition) override {}
-    std::string screenShot() const override { return "<screenShot>\n" + done() + "\n</screenShot>"; }
-    void displayResult(const std::string& text, int) override { lines_.push_back(text); }
-    // The question of an Input or Prompt ("A=?") on a line of its own.
-    void inputPrompt(const Operand& request) override
-    {
-        if (request.string)
-            lines_.push_back(calc_.stringFromOps(*request.string));
-    }
-    void doBreakError(int error) override { lines_.push_back(error == 0 ? "Break" : calc_.formatError(error)); }
-    std::string done() const override
-    {
-        std::string text;
-        for (const std::string& line : lines_)
-            text += (text.empty() ? "" : "\n") + line;
-        return text;
-    }
-
-    const std::vector<std::string>& lines() const { return lines_; }
-
-private:
-    Calculator& calc_;
-    std::vector<std::string> lines_;
-};
-
 // The app's view delegate with the last reported error number noted on the way.
 class ErrorRecorder : public ViewControlDelegate {
 public:
@@ -374,18 +346,12 @@ AppDriver::AppDriver(AppLauncher& app, std::ostream& out, std::ostream& err)
     previousView_ = calc.viewDelegate;
     recorder_ = std::make_shared<ErrorRecorder>(previousView_);
     calc.viewDelegate = recorder_;
-    if (!calc.prgmOutputMgr) {
-        output_ = std::make_shared<ScriptOutput>(calc);
-        calc.prgmOutputMgr = output_;
-    }
 }
 
 AppDriver::~AppDriver()
 {
     Calculator& calc = app_.calculator();
     calc.viewDelegate = previousView_;
-    if (output_ && calc.prgmOutputMgr == output_)
-        calc.prgmOutputMgr = nullptr;
 }
 
 bool AppDriver::fail(const std::string& message)
@@ -472,8 +438,17 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
     }
     if (command == "file" && !argument.empty())
         return file(argument);
+    if (command == "open")
+        return open(argument);
+    if (command == "screens" && argument.empty()) {
+        nlohmann::json all = nlohmann::json::array();
+        for (int id : ScreenRegistry::ids())
+            all.push_back({{"id", id}, {"title", ScreenRegistry::title(id).toStdString()}});
+        out_ << nlohmann::json{{"screens", std::move(all)}}.dump() << std::endl;
+        return true;
+    }
     return fail("unknown line «" + std::string(command) + (argument.empty() ? "" : " ") + std::string(argument)
-                + "» (key, hkey, type, tap, wait, blink, shot, press, dump, file, program)");
+                + "» (key, hkey, type, tap, wait, blink, shot, press, dump, file, program, open, screens)");
 }
 
 bool AppDriver::key(std::string_view name)
@@ -568,6 +543,14 @@ bool AppDriver::hardwareKey(std::string_view chord)
         target = tests;
     if (auto* graph = dynamic_cast<GraphScreenController*>(app_.root().fullScreen(screens::Graph)); graph && graph->isVisible())
         target = graph->zoomMenu() && graph->zoomMenu()->isVisible() ? static_cast<QWidget*>(graph->zoomMenu()) : graph;
+    // Any other full-size screen on top (the debugger and help page too) has the keys.
+    const int front = app_.root().frontId();
+    if (front != screens::Graph)
+        if (ScreenController* full = app_.root().fullScreen(front))
+            target = full;
+    // The debugger takes the keys while it shows (s and S step, Escape leaves it).
+    if (QWidget* debugger = app_.root().fullScreen(screens::Debugger); debugger && debugger->isVisible())
+        target = debugger;
     QApplication::sendEvent(target, &press);
     return true;
 }
@@ -639,8 +622,34 @@ bool AppDriver::type(std::string_view text)
     return true;
 }
 
+bool AppDriver::open(std::string_view id)
+{
+    const auto n = number(id);
+    if (!n || !app_.root().open(*n))
+        return fail("open needs the id of a screen the app shows, not «" + std::string(id) + "»");
+    spin(0);
+    return true;
+}
+
+QWidget* AppDriver::leaveControl() const
+{
+    const ScreenController* top = app_.root().controllerOf(app_.root().frontId());
+    QWidget* control = top ? top->leaveControl() : nullptr;
+    return control && control->isVisible() ? control : nullptr;
+}
+
 bool AppDriver::tap(std::string_view where)
 {
+    if (where == "leave") {
+        QWidget* control = leaveControl();
+        if (!control)
+            return fail("tap leave: the screen in front has no control that leaves it");
+        if (openAlert())
+            return true;
+        click(control->mapTo(&app_.root(), control->rect().center()));
+        spin(0);
+        return true;
+    }
     const auto blank = where.find(' ');
     const auto x = blank == std::string_view::npos ? std::nullopt : number(where.substr(0, blank));
     const auto y = blank == std::string_view::npos ? std::nullopt : number(trim(where.substr(blank + 1)));
@@ -732,9 +741,20 @@ bool AppDriver::shot(std::string_view file)
 bool AppDriver::press(std::string_view caption)
 {
     QMessageBox* alert = openAlert();
-    if (!alert)
-        return fail("press " + std::string(caption) + ": no alert is open");
     const QString wanted = QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+    if (!alert) {
+        // A button of the window the user can see, the one drawn last (on top) first.
+        const auto buttons = app_.root().findChildren<QAbstractButton*>();
+        for (auto it = buttons.rbegin(); it != buttons.rend(); ++it) {
+            QAbstractButton* button = *it;
+            if (button->isVisible() && button->isEnabled() && ::orvenda::caption(button) == wanted) {
+                button->click();
+                spin(0);
+                return true;
+            }
+        }
+        return fail("no alert is open and no button «" + std::string(caption) + "» is shown");
+    }
     for (QAbstractButton* button : alert->buttons()) {
         if (::orvenda::caption(button) == wanted) {
             button->click();
@@ -831,6 +851,14 @@ void AppDriver::dump()
     Calculator& calc = app_.calculator();
     nlohmann::json state;
     state["screen"] = calc.currentScreen();
+    // What the window shows on top, from the widgets the picture is drawn from.
+    const int front = app_.root().frontId();
+    nlohmann::json top{{"id", front}, {"title", ScreenRegistry::title(front).toStdString()}, {"leave", nullptr}};
+    if (const QWidget* control = leaveControl()) {
+        const QRect r(control->mapTo(&app_.root(), QPoint(0, 0)), control->size());
+        top["leave"] = {r.x(), r.y(), r.width(), r.height()};
+    }
+    state["top"] = std::move(top);
     state["mathPrint"] = calc.locked()->mathPrint;
     auto* graph = dynamic_cast<GraphScreenController*>(app_.root().fullScreen(screens::Graph));
     GraphView* graphView = graph && graph->isVisible() ? &graph->graphView() : nullptr;
@@ -856,7 +884,69 @@ void AppDriver::dump()
                           {"buttons", std::move(buttons)}});
     }
     state["alerts"] = std::move(alerts);
-    state["output"] = output_ ? static_cast<const ScriptOutput&>(*output_).lines() : std::vector<std::string>();
+    const ProgramOutputModel& output = app_.programOutput();
+    state["output"] = output.shownLines();
+    if (calc.currentScreen() == screens::ProgramOutput) {
+        // The output screen as drawn: its ten lines and where the cursor is.
+        nlohmann::json lines = nlohmann::json::array();
+        for (int n = 0; n < ProgramOutputModel::kLines; ++n)
+            lines.push_back(output.line(n));
+        const ProgramOutputManager::CursorPosition cursor = output.cursorPosition();
+        const auto* screen = dynamic_cast<const ProgramOutputScreen*>(app_.root().router().controller(screens::ProgramOutput));
+        state["programOutput"] = {{"program", output.programName()}, {"lines", std::move(lines)},
+            {"cursor", {cursor.column, cursor.row}}, {"menu", calc.menuRunning.load()},
+            {"paused", calc.pauseRunning.load()}, {"visible", screen && screen->isVisible()}};
+        if (screen && screen->isVisible()) {
+            // Where the grid is drawn in the window, and its line height.
+            const ProgramOutputView& grid = screen->view();
+            const QPoint at = grid.mapTo(&app_.root(), QPoint(0, 0));
+            state["programOutput"]["grid"] = {at.x(), at.y(), grid.width(), grid.height(), grid.leading(), grid.cellWidth()};
+        }
+    }
+    if (calc.currentScreen() == screens::ProgramEditor) {
+        // The program editor: the open program's screen lines, the cursor's line and
+        // column, debug mode and the selection; with the debugger over it, its panel.
+        const ProgramModel& programs = app_.programs();
+        nlohmann::json lines = nlohmann::json::array();
+        for (int n = 0; n < programs.numLines(); ++n)
+            lines.push_back(programs.screenLine(n).value_or(std::string()));
+        const ProgramModel::Range selection = programs.prgmSelection();
+        state["editor"] = {{"program", programs.programName()}, {"lines", std::move(lines)},
+            {"cursor", {programs.textLine(), programs.columnForIndex(programs.prgmEditCursor())}},
+            {"debug", programs.debug()}, {"selection", {selection.location, selection.length}}};
+        const auto centre = [this](const QWidget& widget) {
+            const QPoint at = widget.mapTo(&app_.root(), widget.rect().center());
+            return nlohmann::json::array({at.x(), at.y()});
+        };
+        // Where a user taps: the controls' centres and the text's first line, line height
+        // and left margin, in the window.
+        const auto text = [this](const ProgramEditView& view) {
+            const QPoint at = view.mapTo(&app_.root(), QPoint(0, 0));
+            return nlohmann::json::array({at.x(), at.y(), view.leading(), view.leftMargin()});
+        };
+        if (const auto* editor = dynamic_cast<const ProgramEditorScreen*>(app_.root().router().controller(screens::ProgramEditor));
+            editor && editor->isVisible()) {
+            state["editor"]["label"] = editor->nameLabel().text().toStdString();
+            state["editor"]["controls"] = {{"debug", centre(editor->debugButton())}, {"quit", centre(editor->quitButton())}};
+            state["editor"]["text"] = text(editor->editView());
+        }
+        if (const auto* debugger = dynamic_cast<const ProgramDebuggerScreen*>(app_.root().fullScreen(screens::Debugger));
+            debugger && debugger->isVisible()) {
+            nlohmann::json breaks = nlohmann::json::array();
+            for (int n = 0; n < programs.numLines(); ++n)
+                if (programs.breakForLine(n))
+                    breaks.push_back(n);
+            state["debugger"] = {{"label", debugger->nameLabel().text().toStdString()}, {"vars", debugger->varsView().lines()},
+                {"line", programs.textLine()}, {"breaks", std::move(breaks)},
+                {"controls", {{"step", centre(debugger->stepButton())}, {"run", centre(debugger->runButton())},
+                                 {"quit", centre(debugger->quitButton())}}},
+                {"text", text(debugger->editView())}};
+        }
+    }
+    // A form open over the window (a user menu's name, a new key set, a new program).
+    if (const auto* dialog = qobject_cast<const QDialog*>(QApplication::activeModalWidget());
+        dialog && !qobject_cast<const QMessageBox*>(dialog) && dialog->isVisible())
+        state["dialog"] = dialog->windowTitle().toStdString();
     if (calc.lockMagnifier) {
         const PlotPoint& at = calc.pTrackPoint;
         state["trace"] = {{"x", at.x}, {"y", at.y}, {"t", at.t}, {"eq", calc.lockFunction}, {"feature", calc.featureLock},
@@ -958,6 +1048,9 @@ void AppDriver::dump()
         state["statTest"] = statTestState(*tests);
     if (auto* menu = dynamic_cast<const MenuScreen*>(app_.root().router().controller(screens::Menu)); menu && menu->isVisible()) {
         state["menu"] = menu->currentMenu();
+        // MEM's about page over the menu: the version it shows.
+        if (menu->aboutShown() && menu->aboutPage())
+            state["about"] = menu->aboutPage()->versionText().toStdString();
         // The program library: the names it lists, in order.
         if (menu->showsLibrary()) {
             nlohmann::json names = nlohmann::json::array();
@@ -968,6 +1061,26 @@ void AppDriver::dump()
         }
     } else {
         state["menu"] = nullptr;
+    }
+    // The overlay over the display and the keyboard, by name.
+    for (int id = screens::Menu; id <= screens::ColorPicker; ++id)
+        if (const QWidget* c = app_.root().router().controller(id); c && c->isVisible())
+            state["overlay"] = ScreenRegistry::title(id).toStdString();
+    if (const auto* picker = dynamic_cast<const ColorPickerScreen*>(app_.root().router().controller(screens::ColorPicker));
+        picker && picker->isVisible()) {
+        const VQColor& c = picker->picker().color();
+        state["picker"] = {{"title", picker->title().toStdString()}, {"mode", picker->picker().mode()},
+            {"color", {c.r(), c.g(), c.b()}}};
+    }
+    // The key row above the entry line shows this set.
+    if (calc.userKeys)
+        state["keySet"] = calc.userKeySetName;
+    if (const auto* editor = dynamic_cast<const KeySetEditorScreen*>(app_.root().router().controller(screens::KeySetEditor));
+        editor && screen == screens::KeySetEditor) {
+        nlohmann::json lines = nlohmann::json::array();
+        for (int line = 0; line < KeySetView::kLines; ++line)
+            lines.push_back(editor->keySetView().lineText(line).toStdString());
+        state["keyEditor"] = {{"key", editor->currentKey()}, {"line", editor->currentLine()}, {"lines", std::move(lines)}};
     }
     if (!files_.empty())
         state["files"] = files_;

@@ -2,6 +2,8 @@
 
 #include <QPoint>
 
+class QWidget;
+
 #include <nlohmann/json.hpp>
 
 #include <iosfwd>
@@ -13,7 +15,6 @@ namespace orvenda {
 
 class AppLauncher;
 class EntryText;
-class ProgramOutputManager;
 class ViewControlDelegate;
 class StatTestScreen;
 
@@ -42,11 +43,27 @@ class StatTestScreen;
 //   blink          the cursor's next blink (a driven app's cursor blinks only here, so its
 //                  pictures do not depend on how long the script takes)
 //   shot FILE.png  a picture of the window, with open alerts and dialogs centred over it
-//   press CAPTION  presses a button of the open alert
-//   dump           one JSON object on a line: screen, mathPrint (which home screen),
+//   press CAPTION  presses a button of the open alert, or with none open a button shown
+//                  in the window (Done, Cancel, a FORMAT colour)
+//   dump           one JSON object on a line: screen, top (what is drawn on top of the
+//                  window: the id and title of the full-size screen, overlay or screen in
+//                  front, and leave, its leave control's x, y, width and height in the
+//                  window or null), mathPrint (which home screen),
 //                  entry, cursor, history (input and answer of each item), ans, error
 //                  (the last reported, 0 for none), alerts (title, message, buttons),
-//                  output (the program output lines), trace (the traced point, null when
+//                  dialog (the title of an open form, while one is open),
+//                  output (the program output screen's lines down to the last that holds
+//                  something, without their outer blanks; on that screen also
+//                  programOutput: program, its ten lines as drawn, cursor [column, line],
+//                  menu, paused, visible and, while it shows, grid: x, y, width, height,
+//                  line height and cell width of its character grid in the window); on the
+//                  program editor editor (program, its screen lines, cursor [line,
+//                  column], debug, selection [start, length], label, controls: the
+//                  debug and quit buttons' centres, text: the text's x, y, line height
+//                  and left margin) and, while the debugger shows, debugger (label,
+//                  vars: the variables panel's lines, line: the current statement's
+//                  line, breaks: the lines with a breakpoint, controls: step, run and
+//                  quit, text), trace (the traced point, null when
 //                  none) and, on the Y= screen, yEq (the graph mode's equations: name,
 //                  text, on, style, colour; the current one and the cursor); on the
 //                  WINDOW screen field (the current field's row); on the TABLE screen
@@ -70,7 +87,13 @@ class StatTestScreen;
 //                  while hidden; menu: its first row's centre and row height while open;
 //                  picker: the wheel titles, each wheel's selected row centre and text,
 //                  the row height and Done's rectangle while open); menu (the open menu's
-//                  id, null when none is open);
+//                  id, null when none is open) and about (the version MEM's about page
+//                  shows, while it is open); overlay (the name of the overlay over
+//                  display and keyboard, such as "Menu" or "Colour", while one is open);
+//                  while the colour picker is open, picker (its title, mode and colour);
+//                  keySet (the key set the row above the entry line shows, while it
+//                  shows); in the key-set editor keyEditor (key, line, and its four lines
+//                  as drawn);
 //                  while the program library is open, programs (the names it lists, in
 //                  order); on the graph screen plots (each plot's type code and name) and
 //                  graph (the graph's x, y, width and height in the window); once a
@@ -78,6 +101,9 @@ class StatTestScreen;
 //                  was reported with, and arrived, what its import stored, such as
 //                  "program HELLO" or "list L₁")
 //   file PATH      hands the file to the app as the desktop does (one report, an alert)
+//   open ID        shows the screen or overlay of that id (ScreenRegistry's ids) as the app
+//                  asks for it; `screens` prints every id with its title as one JSON line
+//   tap leave      a click on the visible control that leaves the screen on top
 //   program NAME   the lines up to `end` become the program NAME, written as the case
 //                  files write programs: its program file in the data folder is written
 //                  (keeping its description, notes and tags) as the editor saves one
@@ -123,6 +149,9 @@ private:
     void dump();
     nlohmann::json statTestState(StatTestScreen& tests) const;
     bool file(std::string_view path);
+    bool open(std::string_view id);
+    // The visible control that leaves the screen on top, nullptr when it has none.
+    QWidget* leaveControl() const;
     bool fail(const std::string& message);
 
     AppLauncher& app_;
@@ -131,7 +160,6 @@ private:
     std::unique_ptr<EntryText> entryText_;
     std::shared_ptr<ViewControlDelegate> recorder_;
     std::shared_ptr<ViewControlDelegate> previousView_;
-    std::shared_ptr<ProgramOutputManager> output_;
     int line_ = 0;
     // What each `file` line brought.
     nlohmann::json files_ = nlohmann::json::array();

@@ -14,6 +14,7 @@
 #include "core/services/CSVLoader.h"
 #include "core/services/GDBManager.h"
 #include "core/services/TIFileIO.h"
+#include "graphui/FormatColorLink.h"
 #include "graphui/FormatScreen.h"
 #include "graphui/GraphPanels.h"
 #include "graphui/GraphScreenController.h"
@@ -28,6 +29,11 @@
 #include "graphui/YEqColorPicker.h"
 #include "graphui/YEqScreen.h"
 #include "input/CatalogScreen.h"
+#include "input/ColorPickerScreen.h"
+#include "input/VQColorWheel.h"
+#include "platform/KeyClickSound.h"
+#include "input/KeyCatalogScreen.h"
+#include "input/KeySetEditorScreen.h"
 #include "input/KeyboardRouterLink.h"
 #include "input/KeyboardView.h"
 #include "input/MenuRouterLink.h"
@@ -36,6 +42,10 @@
 #include "programs/GDBStore.h"
 #include "programs/ProgramFiles.h"
 #include "programs/ProgramModel.h"
+#include "programs/ProgramOutputModel.h"
+#include "programs/ProgramDebuggerScreen.h"
+#include "programs/ProgramEditorScreen.h"
+#include "programs/ProgramOutputScreen.h"
 #include "programs/TIFileReader.h"
 #include "stats/StatPlotModel.h"
 
@@ -70,6 +80,8 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     // The programs live in their own files; the archive's conversion of old ones needs them.
     programs_ = std::make_shared<ProgramModel>(calc_, std::make_shared<ProgramFiles>(options.dataFolder + "/programs"));
     calc_.prgmManager = programs_;
+    output_ = std::make_shared<ProgramOutputModel>(calc_);
+    calc_.prgmOutputMgr = output_;
     CSVLoader::setLoader(&CSVImport::loadCSV);
     // Variable files go straight into the calculator, the equations and the programs.
     TIFileIO::setFactory([this, equations](const std::vector<std::uint8_t>& data) -> std::unique_ptr<TIFileIO> {
@@ -79,8 +91,12 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
         return reader;
     });
     delegate_ = std::make_unique<AppDelegate>(calc_, options.dataFolder);
+    // The colour wheel's picture is drawn once and kept with the data.
+    VQColorWheel::setImageFolder(options.dataFolder + QStringLiteral("/images"));
     delegate_->watch(app);
     shell_ = std::make_unique<AppShell>(calc_);
+    click_ = std::make_shared<KeyClickSound>();
+    shell_->keys().setClickSound([click = click_] { click->play(); });
 
     if (!options.firstRunGreeting)
         calc_.firstTime = false;
@@ -101,9 +117,21 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
         return graph;
     });
     root_->screens().set(screens::Window, [this](QWidget* p) { return new WindowScreen(calc_, *shell_, p); });
-    root_->screens().set(screens::Format, [this](QWidget* p) { return new FormatScreen(calc_, *shell_, p); });
+    root_->screens().set(screens::Format, [this](QWidget* p) {
+        auto* format = new FormatScreen(calc_, *shell_, p);
+        format->setDelegate(std::make_unique<FormatColorLink>(root_->router()));
+        return format;
+    });
     root_->screens().set(screens::TableSetup, [this](QWidget* p) { return new TableSetScreen(calc_, *shell_, p); });
     root_->screens().set(screens::Table, [this](QWidget* p) { return new TableScreen(calc_, *shell_, p); });
+    root_->screens().set(screens::ProgramEditor, [this](QWidget* p) {
+        auto* editor = new ProgramEditorScreen(calc_, *programs_, *output_, p);
+        editor->onQuit = [this] { root_->router().showScreen(screens::Home); };
+        return editor;
+    });
+    root_->screens().set(screens::Debugger, [this](QWidget* p) { return new ProgramDebuggerScreen(calc_, *programs_, p); });
+    root_->screens().set(screens::ProgramOutput,
+        [this](QWidget* p) { return new ProgramOutputScreen(calc_, *output_, p); });
     root_->screens().set(screens::ListEditor, [this](QWidget* p) { return new StatEditScreen(calc_, *shell_, p); });
     root_->screens().set(screens::StatPlots, [this](QWidget* p) { return new StatEqScreen(calc_, *shell_, root_->router(), p); });
     root_->screens().set(screens::StatPlotColor, [this](QWidget* p) { return new StatPlotSetup(calc_, *shell_, root_->router(), p); });
@@ -147,10 +175,11 @@ void AppLauncher::registerInputScreens()
     const auto tell = [&root](const QString& message) {
         root.alerts().show({QStringLiteral("Orvenda"), message, {{QStringLiteral("OK"), nullptr}}});
     };
-    root.screens().set(screens::Menu, [this, &router, helpFolder, tell](QWidget* parent) {
+    root.screens().set(screens::Menu, [this, &root, &router, helpFolder, tell](QWidget* parent) {
         auto* menu = new MenuScreen(calc_, *shell_, parent);
         menu->setDelegate(std::make_unique<MenuRouterLink>(router));
         menu->tell = tell;
+        menu->ask = [&root](AlertQueue::Alert alert) { root.alerts().show(std::move(alert)); };
         menu->helpFolder = helpFolder;
         return menu;
     });
@@ -168,6 +197,25 @@ void AppLauncher::registerInputScreens()
         mode->settingsDone = [&router] { router.settingsDone(); };
         return mode;
     });
+    root.screens().set(screens::KeyCatalog, [this, &router](QWidget* parent) {
+        auto* catalog = new KeyCatalogScreen(calc_, parent);
+        catalog->didPickSet = [&router](const std::string& title, bool edit) { router.didPickSet(title, edit); };
+        catalog->keyCatalogDone = [&router] { router.keyCatalogDone(); };
+        catalog->keyClick = [this] { shell_->keys().doKeyClick(); };
+        return catalog;
+    });
+    root.screens().set(screens::KeySetEditor, [this, &router](QWidget* parent) {
+        auto* editor = new KeySetEditorScreen(calc_, *shell_, parent);
+        editor->keySetDone = [&router] { router.returnHome(); };
+        editor->mathPrintRestored = [&router] { router.updateDisplay(); };
+        return editor;
+    });
+    root.screens().set(screens::ColorPicker, [this, &router](QWidget* parent) {
+        auto* picker = new ColorPickerScreen(calc_, parent);
+        picker->colorPickerViewDone = [&router] { router.overlayDone(); };
+        picker->setKeyClick([this] { shell_->keys().doKeyClick(); });
+        return picker;
+    });
     // The tablet made its catalogue before the catalogue's factory was there.
     router.remake(screens::Catalog);
 }
@@ -183,6 +231,8 @@ AppLauncher::~AppLauncher()
     delegate_.reset();
     if (calc_.prgmManager == programs_)
         calc_.prgmManager = nullptr;
+    if (calc_.prgmOutputMgr == output_)
+        calc_.prgmOutputMgr = nullptr;
     GDBManager::setShared(nullptr);
     CSVLoader::setLoader(nullptr);
     TIFileIO::setFactory(nullptr);

@@ -15,8 +15,10 @@ class AppDelegate;
 class AppShell;
 class Calculator;
 class KeyboardView;
+class KeyClickSound;
 class KeyboardViewDelegate;
 class ProgramModel;
+class ProgramOutputModel;
 class RootController;
 
 // Starts the app on the process's calculator: restores the state saved in the data
@@ -46,6 +48,7 @@ public:
     KeyboardView& keyboard() { return *keyboard_; }
     // The stored programs and the program editor's model.
     ProgramModel& programs() { return *programs_; }
+    ProgramOutputModel& programOutput() { return *output_; }
     // What the variable files imported since the launch stored, in order ("program A").
     std::vector<std::string>& imported() { return imported_; }
 
@@ -55,6 +58,7 @@ private:
 
     Calculator& calc_;
     std::shared_ptr<ProgramModel> programs_;
+    std::shared_ptr<ProgramOutputModel> output_;
     std::unique_ptr<AppDelegate> delegate_;
     std::unique_ptr<AppShell> shell_;
     std::shared_ptr<RootController> root_;
@@ -62,6 +66,8 @@ private:
     KeyboardView* keyboard_ = nullptr;
     std::unique_ptr<KeyboardViewDelegate> keyboardLink_;
     std::vector<std::string> imported_;
+    // Plays the key click the keys, menus and pickers ask for while the switch is on.
+    std::shared_ptr<KeyClickSound> click_;
 };
 
 } // namespace orvenda

@@ -10,6 +10,7 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <array>
 #include <numbers>
 
 namespace orvenda {
@@ -134,13 +135,23 @@ struct SearchSide {
 
 } // namespace
 
-NumericResult Calculus::integrate(RealFunction& f, double lower, double upper, double tolerance)
-{
-    if (!std::isfinite(lower) || !std::isfinite(upper))
-        return failure(ErrDomain);
-    if (lower == upper)
-        return {0.0, 0};
+namespace {
 
+// Points of the scan that looks for what the quadrature's abscissas passed over.
+constexpr int kScanPoints = 256;
+// Pieces a narrow peak may split the interval into before the integral is given up.
+constexpr int kMaxPieces = 32;
+
+struct Piece {
+    double value = 0, estimate = 0, l1 = 0;
+    // The largest magnitude the quadrature met.
+    double largest = 0;
+    int stopped = 0;
+};
+
+// One run of the quadrature over [a, b].
+Piece quadrature(RealFunction& f, double a, double b, double internal)
+{
     // Boost.Math's tanh-sinh (double-exponential) quadrature never evaluates at the ends of
     // (-1, 1), so integrable singularities at the bounds (1/√(X) from 0) converge as fast
     // as smooth integrands. Its abscissas crowd the ends far closer than a double near a
@@ -148,32 +159,101 @@ NumericResult Calculus::integrate(RealFunction& f, double lower, double upper, d
     // the bound. So the interval is mapped here: each abscissa comes with its distance
     // from the nearer end of (-1, 1) (negative on the left), measured from that bound, and
     // a point closer than the next double is moved onto that double.
-    const double a = std::min(lower, upper), b = std::max(lower, upper);
     const double mid = a / 2 + b / 2, half = b / 2 - a / 2;  // neither overflows
     const double first = std::nextafter(a, b), last = std::nextafter(b, a);
-    int stopped = 0;
+    Piece piece;
     auto g = [&](double t, double distance) {
-        if (stopped)
+        if (piece.stopped)
             return 0.0;
         double x = t < -0.5 ? a - half * distance : t > 0.5 ? b - half * distance : mid + half * t;
         // Between neighbouring doubles there is no inside point: the lower one then.
         x = std::min(std::max(x, first), last);
         const double y = f.value(x);
-        if (std::isfinite(y))
+        if (std::isfinite(y)) {
+            piece.largest = std::max(piece.largest, std::fabs(y));
             return y;
-        stopped = errorOf(f, ErrSingularity);
+        }
+        piece.stopped = errorOf(f, ErrSingularity);
         return 0.0;
     };
+    piece.value = half * tanhSinh().integrate(g, internal, &piece.estimate, &piece.l1);
+    piece.estimate *= half;
+    piece.l1 *= half;
+    return piece;
+}
+
+// Where, inside (a, b), an evenly spaced scan meets a value far above all the quadrature
+// met: a peak between its abscissas. NaN when there is none.
+double missedPeak(RealFunction& f, double a, double b, const Piece& piece, double wanted, int& stopped)
+{
+    const double step = (b - a) / (kScanPoints + 1);
+    // Inside the bounds, as the quadrature's points are, however narrow the interval.
+    const double first = std::nextafter(a, b), last = std::nextafter(b, a);
+    double peak = kNaN, highest = 0;
+    for (int k = 1; k <= kScanPoints; ++k) {
+        const double x = std::min(std::max(a + k * step, first), last);
+        const double y = std::fabs(f.value(x));
+        if (f.stopError() != 0) {
+            stopped = f.stopError();
+            return kNaN;
+        }
+        // Points without a value are the quadrature's to meet (or not), as before.
+        if (std::isfinite(y) && y > highest) {
+            highest = y;
+            peak = x;
+        }
+    }
+    // Far above what the quadrature met, and enough to matter over one scan step.
+    const bool missed = highest > 2 * piece.largest && (highest - piece.largest) * step > wanted * std::max(1.0, piece.l1);
+    return missed ? peak : kNaN;
+}
+
+} // namespace
+
+NumericResult Calculus::integrate(RealFunction& f, double lower, double upper, double tolerance)
+{
+    if (!std::isfinite(lower) || !std::isfinite(upper))
+        return failure(ErrDomain);
+    if (lower == upper)
+        return {0.0, 0};
+
     const double wanted = std::fabs(tolerance);
     // The integrator works to at least the square root of the double precision: its
     // estimate is the change from the last halving, and the result is usually far better.
     const double internal = std::min(wanted, std::sqrt(DBL_EPSILON));
-    double estimate = 0, l1 = 0;
-    const double value = half * tanhSinh().integrate(g, internal, &estimate, &l1);
-    estimate *= half;
-    l1 *= half;
-    if (stopped)
-        return failure(stopped);
+    // The quadrature over the whole interval; where a scan finds a peak its abscissas
+    // passed over (two levels then agree on a wrong value, with a confident estimate), the
+    // piece is split at the peak, whose sides the quadrature resolves finely.
+    struct Span {
+        double a, b;
+    };
+    // Each split adds one piece to do: never more than the pieces allowed.
+    std::array<Span, kMaxPieces + 1> todo;
+    std::size_t open = 0;
+    todo[open++] = {std::min(lower, upper), std::max(lower, upper)};
+    double value = 0, estimate = 0, l1 = 0;
+    int pieces = 1;
+    while (open > 0) {
+        const Span span = todo[--open];
+        const Piece piece = quadrature(f, span.a, span.b, internal);
+        if (piece.stopped)
+            return failure(piece.stopped);
+        int stopped = 0;
+        const double peak = missedPeak(f, span.a, span.b, piece, wanted, stopped);
+        if (stopped)
+            return failure(stopped);
+        if (!std::isnan(peak)) {
+            // A peak that keeps hiding after this many splits: no value to trust.
+            if (++pieces > kMaxPieces)
+                return failure(ErrTolNotMet, value + piece.value);
+            todo[open++] = {span.a, peak};
+            todo[open++] = {peak, span.b};
+            continue;
+        }
+        value += piece.value;
+        estimate += piece.estimate;
+        l1 += piece.l1;
+    }
     if (!std::isfinite(value))
         return failure(ErrDivergent);
     if (!(estimate <= wanted * std::max(1.0, l1)))

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace orvenda {
@@ -10,8 +11,8 @@ namespace {
 
 constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
 
-// Relative rounding a term count may carry and still reach its end.
-constexpr double kCountTolerance = 1e-9;
+// Units of rounding that a decimal begin, end and step may leave in a count or a term.
+constexpr double kRoundingUnits = 8;
 
 // x to 15 significant figures through its decimal text, so a product such as 234.49999999999997
 // becomes the 234.5 it stands for.
@@ -97,7 +98,25 @@ double ElementaryFunctions::termCount(double begin, double end, double step)
     if (!(quotient > 0))
         return 0;
     const double whole = std::ceil(quotient);
-    return whole - quotient <= kCountTolerance * whole ? whole : std::floor(quotient);
+    return whole - quotient <= countTolerance(begin, end, step) ? whole : std::floor(quotient);
+}
+
+double ElementaryFunctions::countTolerance(double begin, double end, double step)
+{
+    // begin, end and step each carry half a unit of rounding as stored decimals, and the
+    // difference and quotient one more each: the quotient's own rounding, a few units of
+    // (|begin| + |end|) / |step| + 1.
+    return kRoundingUnits * std::numeric_limits<double>::epsilon() * ((std::fabs(begin) + std::fabs(end)) / std::fabs(step) + 1);
+}
+
+double ElementaryFunctions::progressionTerm(double begin, double step, double k)
+{
+    const double offset = k * step;
+    const double term = begin + offset;
+    // A term that cancels to within the rounding of its parts is the 0 it stands for.
+    return std::fabs(term) <= kRoundingUnits * std::numeric_limits<double>::epsilon() * (std::fabs(begin) + std::fabs(offset))
+        ? 0.0
+        : term;
 }
 
 } // namespace orvenda

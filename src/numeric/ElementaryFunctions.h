@@ -29,10 +29,17 @@ public:
 
     // How many of begin, begin + step, begin + 2·step, ... do not pass end: 0 when the
     // step leads away from end or is NaN, infinite for a zero step toward end, possibly
-    // huge. A term within a relative 1e-9 of the count past end still counts, so that
-    // decimal steps, stored inexactly, reach their end (0 to 1 by .1 is eleven terms, 0 to
-    // .3 by .1 four).
+    // huge. A term past end by no more than the rounding of decimal begin, end and step
+    // (countTolerance) still counts, so that decimal steps, stored inexactly, reach their
+    // end (0 to 1 by .1 is eleven terms, 0 to .3 by .1 four), while an end just below a
+    // whole count is no term more (1 to 9.999999999 by 1 is nine).
     static double termCount(double begin, double end, double step);
+    // How far below a whole number the count's quotient (end - begin) / step + 1 may fall
+    // from rounding alone.
+    static double countTolerance(double begin, double end, double step);
+    // begin + k·step, and 0 where that cancels to within the rounding of its parts (-.3
+    // by .1 reaches 0, not 5.6ᴱ-17): the k-th term of a sequence or a table's row.
+    static double progressionTerm(double begin, double step, double k);
 };
 
 } // namespace orvenda

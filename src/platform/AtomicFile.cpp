@@ -3,32 +3,96 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstdio>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orvenda {
 
+namespace {
+
+constexpr int kRandomCharacters = 6;
+
+QString randomCharacters()
+{
+    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QString text;
+    for (int i = 0; i < kRandomCharacters; ++i)
+        text += QLatin1Char(kAlphabet[QRandomGenerator::global()->bounded(static_cast<int>(sizeof kAlphabet - 1))]);
+    return text;
+}
+
+bool writeAll(int fd, std::span<const std::uint8_t> bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t done = ::write(fd, bytes.data(), bytes.size());
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0)
+            return false;
+        bytes = bytes.subspan(static_cast<std::size_t>(done));
+    }
+    return true;
+}
+
+} // namespace
+
+QString AtomicFile::temporaryPrefix(const QString& path)
+{
+    // Hidden and marked as the app's own: no backup a person keeps is named so.
+    const QFileInfo info(path);
+    return info.absoluteDir().filePath(QStringLiteral(".%1~orvenda-unfinished-save~").arg(info.fileName()));
+}
+
+bool AtomicFile::fileWritable(const QString& path)
+{
+    // Opening checks the permissions as the system would for the write itself.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd >= 0) {
+        ::close(fd);
+        return true;
+    }
+    return errno == ENOENT;
+}
+
 bool AtomicFile::write(const QString& path, std::span<const std::uint8_t> bytes)
 {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !fileWritable(path))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-        file.cancelWriting();
-        return false;
+    const QByteArray target = QFile::encodeName(path);
+    struct stat existing {};
+    const bool replaces = ::stat(target.constData(), &existing) == 0;
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = QFile::encodeName(temporaryPrefix(path) + randomCharacters());
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return false;
     }
-    return file.commit();
+    if (fd < 0)
+        return false;
+    // The replacement keeps the permissions of the file it replaces.
+    bool written = (!replaces || ::fchmod(fd, existing.st_mode & 07777) == 0) && writeAll(fd, bytes) && ::fsync(fd) == 0;
+    written = ::close(fd) == 0 && written;
+    if (written && std::rename(temporary.constData(), target.constData()) == 0)
+        return true;
+    ::unlink(temporary.constData());
+    return false;
 }
 
 int AtomicFile::removeLeftovers(const QString& path)
 {
-    // QSaveFile writes beside the file under its name and six random characters.
-    const QFileInfo info(path);
-    const QDir dir = info.absoluteDir();
+    const QFileInfo prefix(temporaryPrefix(path));
+    const QDir dir = prefix.absoluteDir();
     int removed = 0;
-    for (const QString& name : dir.entryList({info.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden))
+    for (const QString& name : dir.entryList({prefix.fileName() + QString(kRandomCharacters, QLatin1Char('?'))},
+             QDir::Files | QDir::Hidden | QDir::System))
         removed += QFile::remove(dir.filePath(name)) ? 1 : 0;
     return removed;
 }

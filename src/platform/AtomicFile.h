@@ -11,11 +11,18 @@ namespace orvenda {
 // complete, so a crash or a full disk leaves the previous file as it was.
 class AtomicFile {
 public:
-    // Makes the folder when missing; false when nothing could be written.
+    // Makes the folder when missing; false when nothing could be written, also when the
+    // file is there but may not be written (its permissions are the user's word).
     static bool write(const QString& path, std::span<const std::uint8_t> bytes);
     // Removes the temporary files that writes of path left when the process was killed
-    // before they finished (one process writes path at a time). The number removed.
+    // before they finished (one process writes path at a time), and only those: their
+    // names are no name a person would choose. The number removed.
     static int removeLeftovers(const QString& path);
+    // The name a write of path gives its temporary file, before its six random characters.
+    static QString temporaryPrefix(const QString& path);
+    // Whether the file at path, when there, may be written (opened for writing, nothing
+    // changed): false for a read-only file.
+    static bool fileWritable(const QString& path);
 };
 
 } // namespace orvenda

@@ -1,6 +1,7 @@
 #include "platform/StateFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/BoundedFile.h"
 
 #include "core/ArchiveValues.h"
 #include "core/MemoryArchive.h"
@@ -35,28 +36,28 @@ bool StateFile::isArchive(std::span<const std::uint8_t> bytes)
 
 StateFile::Contents StateFile::read() const
 {
-    QFile file(path_);
-    if (!file.exists())
+    if (!QFileInfo::exists(path_) && !QFileInfo(path_).isSymLink())
         return {};
     Contents contents;
     QByteArray data;
-    if (file.open(QIODevice::ReadOnly)) {
-        data = file.readAll();
-        file.close();
+    // Never more than a state can be, whatever the name points at (a device has no end).
+    const BoundedFile::Result read = BoundedFile::read(path_, kMaxBytes, data);
+    const bool readable = read != BoundedFile::Result::Unreadable;
+    if (readable) {
         const auto* begin = reinterpret_cast<const std::uint8_t*>(data.constData());
         const std::span<const std::uint8_t> bytes(begin, static_cast<std::size_t>(data.size()));
-        if (file.error() == QFileDevice::NoError && isArchive(bytes)) {
+        if (read == BoundedFile::Result::Read && isArchive(bytes)) {
             contents.status = Status::Loaded;
             contents.bytes.assign(bytes.begin(), bytes.end());
             return contents;
         }
     }
     contents.status = Status::Damaged;
-    keepAside(data, contents);
+    keepAside(data, readable, contents);
     return contents;
 }
 
-void StateFile::keepAside(const QByteArray& data, Contents& contents) const
+void StateFile::keepAside(const QByteArray& data, bool readable, Contents& contents) const
 {
     const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const QDir dir(folder_);
@@ -74,25 +75,46 @@ void StateFile::keepAside(const QByteArray& data, Contents& contents) const
     // the name of its copy elsewhere tells whether it was kept (and reported) before.
     if (asideFolder_.isEmpty() || !QDir().mkpath(asideFolder_))
         return;
+    const QFileInfo info(path_);
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(QFileInfo(path_).absoluteFilePath().toUtf8());
+    hash.addData(info.absoluteFilePath().toUtf8());
     hash.addData(data);
-    const QString name = QStringLiteral("memorySetting.damaged-%1.cbor").arg(QString::fromLatin1(hash.result().toHex().left(16)));
-    const QString copy = QDir(asideFolder_).filePath(name);
-    contents.keptBefore = QFile::exists(copy);
-    if (contents.keptBefore || QFile::copy(path_, copy))
+    if (!readable) {
+        // Nothing of it could be read: what the folder says of it tells one such file
+        // from the next.
+        hash.addData(QByteArray::number(info.size()));
+        hash.addData(QByteArray::number(info.lastModified().toMSecsSinceEpoch()));
+    }
+    const QString key = QString::fromLatin1(hash.result().toHex().left(16));
+    const QDir asideDir(asideFolder_);
+    const QString copy = asideDir.filePath(QStringLiteral("memorySetting.damaged-%1.cbor").arg(key));
+    // A file that cannot even be copied leaves a note instead, so that it is reported once.
+    const QString note = asideDir.filePath(QStringLiteral("memorySetting.unreadable-%1").arg(key));
+    if (QFile::exists(copy)) {
+        contents.keptBefore = true;
         contents.keptAs = copy;
+    } else if (readable && QFile::copy(path_, copy)) {
+        contents.keptAs = copy;
+    } else if (QFile::exists(note)) {
+        contents.keptBefore = true;
+    } else {
+        QFile noteFile(note);
+        if (noteFile.open(QIODevice::WriteOnly))
+            noteFile.write(QFile::encodeName(info.absoluteFilePath()) + '\n');
+    }
 }
 
 bool StateFile::write(std::span<const std::uint8_t> bytes) const { return AtomicFile::write(path_, bytes); }
 
-bool StateFile::canWrite() const
+StateFile::Writability StateFile::writability() const
 {
     if (!QDir().mkpath(folder_))
-        return false;
+        return Writability::FolderReadOnly;
     // Made and removed again (unnamed where the system allows it).
-    QTemporaryFile probe(path_ + QStringLiteral(".XXXXXX"));
-    return probe.open();
+    QTemporaryFile probe(AtomicFile::temporaryPrefix(path_) + QStringLiteral("XXXXXX"));
+    if (!probe.open())
+        return Writability::FolderReadOnly;
+    return AtomicFile::fileWritable(path_) ? Writability::Writable : Writability::FileReadOnly;
 }
 
 void StateFile::removeLeftovers() const { AtomicFile::removeLeftovers(path_); }

@@ -14,6 +14,8 @@ namespace orvenda {
 class StateFile {
 public:
     static constexpr const char* kFileName = "memorySetting.cbor";
+    // Far more than the fullest calculator saves; a longer file is damaged.
+    static constexpr qint64 kMaxBytes = 256 * 1024 * 1024;
 
     enum class Status { Missing, Loaded, Damaged };
     struct Contents {
@@ -39,8 +41,10 @@ public:
     Contents read() const;
     // False when the file could not be written; the previous one then stays.
     bool write(std::span<const std::uint8_t> bytes) const;
-    // Whether the data folder exists, or can be made, and takes new files.
-    bool canWrite() const;
+    enum class Writability { Writable, FolderReadOnly, FileReadOnly };
+    // Whether a save can replace the file: the data folder exists, or can be made, and
+    // takes new files, and the file, when there, may be written.
+    Writability writability() const;
     // Removes what saves killed before they finished left beside the file.
     void removeLeftovers() const;
 
@@ -48,7 +52,7 @@ public:
     static bool isArchive(std::span<const std::uint8_t> bytes);
 
 private:
-    void keepAside(const QByteArray& data, Contents& contents) const;
+    void keepAside(const QByteArray& data, bool readable, Contents& contents) const;
 
     QString folder_;
     QString asideFolder_;

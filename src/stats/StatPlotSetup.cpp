@@ -259,4 +259,6 @@ void StatPlotSetup::done()
     router_.overlayDone();
 }
 
+QWidget* StatPlotSetup::leaveControl() const { return done_; }
+
 } // namespace orvenda

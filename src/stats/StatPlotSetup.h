@@ -45,6 +45,7 @@ public:
 
     ColumnPicker& picker() const { return *picker_; }
     QPushButton& doneButton() const { return *done_; }
+    QWidget* leaveControl() const override;
     QString title() const;
     QString fourthCaption() const;
     // The text each column shows at its selected row (the type and mark by name).

@@ -4,11 +4,13 @@
 #include "apps/CSVImport.h"
 #include "core/services/CSVLoader.h"
 #include "core/services/TIFileIO.h"
+#include "platform/AtomicFile.h"
 #include "programs/TIFileSupport.h"
 
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
@@ -190,15 +192,51 @@ TEST(AppDelegate, ADamagedStateTheFolderCannotKeepIsReportedOnce)
     EXPECT_EQ(QDir(aside).entryList({"memorySetting.damaged-*"}, QDir::Files).size(), 1);
 }
 
+// In a folder that takes nothing, each different damaged file is kept and told once, and
+// so is one that cannot even be read or copied.
+TEST(AppDelegate, EachDamagedStateTheFolderCannotKeepIsReportedOnce)
+{
+    QTemporaryDir dir;
+    const QString data = QDir(openFolder(dir)).filePath("data");
+    const QString aside = QDir(dir.path()).filePath("aside");
+    ASSERT_TRUE(QDir().mkpath(data));
+    ASSERT_TRUE(QDir().mkpath(aside));
+    QFile::setPermissions(aside, QFile::ReadOther | QFile::WriteOther | QFile::ExeOther | QFile::ReadOwner
+            | QFile::WriteOwner | QFile::ExeOwner);
+    const QString path = QDir(data).filePath(StateFile::kFileName);
+    const auto launches = [&](const QByteArray& content, QFileDevice::Permissions permissions) {
+        QFile::remove(path);
+        writeFile(path, content);
+        QFile::setPermissions(path, permissions);
+        ReadOnlyFolder readOnly(data);
+        std::vector<bool> told;
+        for (int launchNumber = 1; launchNumber <= 3; ++launchNumber) {
+            Launch launch(data, aside);
+            EXPECT_TRUE(launch.calc.firstTime);
+            told.push_back(launch.delegate.takeStartupReport().value_or(QString()).contains("could not be read"));
+        }
+        return told;
+    };
+    const auto readable = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther;
+    EXPECT_EQ(launches("\xA1\x63ver\x65three and more", readable), (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(launches("\xA1\x63ver\x64" "four and more", readable), (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(QDir(aside).entryList({"memorySetting.damaged-*"}, QDir::Files).size(), 2);
+    EXPECT_EQ(launches("unreadable", QFile::WriteOwner), (std::vector<bool>{true, false, false}));
+}
+
 TEST(AppDelegate, WhatKilledSavesLeftIsRemovedAtTheLaunch)
 {
     QTemporaryDir dir;
     const QDir data(dir.path());
-    // A save writes beside the file under its name and six more characters, and renames
-    // over it when done; a killed one leaves its temporary file.
-    for (const char* name : {"memorySetting.cbor.a1B2c3", "memorySetting.cbor.ZZZZZZ", "memorySetting.cbor.Xy9"})
+    // A killed save leaves its temporary file; the user's own copies beside the state,
+    // however they are named, stay.
+    const QString prefix = QFileInfo(AtomicFile::temporaryPrefix(data.filePath(StateFile::kFileName))).fileName();
+    for (const QString& name : {prefix + "a1B2c3", prefix + "ZZZZZZ"})
         writeFile(data.filePath(name), QByteArray(1000, 'x'));
-    writeFile(data.filePath("memorySetting.damaged-20240101-000000.cbor"), "kept");
+    const QStringList own{"memorySetting.cbor.ORIG12", "memorySetting.cbor.Xy9", "memorySetting.cbor.backup",
+        "memorySetting.cbor.old001", "memorySetting.damaged-20240101-000000.cbor"};
+    for (const QString& name : own)
+        writeFile(data.filePath(name), "kept");
     {
         Launch first(dir.path());
         first.calc.locked()->vars[0] = {3, 0};
@@ -206,8 +244,45 @@ TEST(AppDelegate, WhatKilledSavesLeftIsRemovedAtTheLaunch)
     }
     Launch second(dir.path());
     EXPECT_EQ(second.calc.locked()->vars[0], std::complex<double>(3, 0));
-    EXPECT_EQ(data.entryList(QDir::Files),
-        (QStringList{"memorySetting.cbor", "memorySetting.cbor.Xy9", "memorySetting.damaged-20240101-000000.cbor"}));
+    QStringList expected = QStringList{"memorySetting.cbor"} + own;
+    QStringList left = data.entryList(QDir::Files | QDir::Hidden);
+    expected.sort();
+    left.sort();
+    EXPECT_EQ(left, expected);
+}
+
+// A state file made read-only in a folder that takes files: the launch tells why once, the
+// saves stay quiet, the calculator goes on and the file is left as the user made it.
+TEST(AppDelegate, AReadOnlyStateFileIsToldOnceAtTheLaunch)
+{
+    QTemporaryDir dir;
+    const QString data = QDir(openFolder(dir)).filePath("data");
+    const QString path = QDir(data).filePath(StateFile::kFileName);
+    {
+        Launch first(data);
+        first.calc.locked()->vars[0] = {4, 0};
+        first.delegate.applicationWillTerminate();
+    }
+    QFile::setPermissions(data, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+            | QFile::WriteOther | QFile::ExeOther);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadOther);
+    const QByteArray before = [&] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    ReadOnlyFolder asOther(dir.path()); // the file access of another user, as when not root
+    Launch launch(data);
+    EXPECT_EQ(launch.calc.locked()->vars[0], std::complex<double>(4, 0));
+    const QString report = launch.delegate.takeStartupReport().value_or(QString());
+    EXPECT_TRUE(report.contains("the file is read-only")) << report.toStdString();
+    EXPECT_FALSE(report.contains("folder")) << report.toStdString();
+    launch.calc.locked()->vars[0] = {9, 0};
+    launch.delegate.applicationWillResignActive();
+    launch.delegate.applicationWillTerminate();
+    EXPECT_TRUE(launch.told.isEmpty());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
 }
 
 TEST(AppDelegate, LeavingPutsTheLastResultOnTheClipboard)

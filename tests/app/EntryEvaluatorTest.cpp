@@ -2,6 +2,7 @@
 
 #include "core/Operand.h"
 #include "core/services/GDBManager.h"
+#include "language/ErrorNumbers.h"
 
 namespace orvenda::test {
 namespace {
@@ -59,6 +60,23 @@ TEST_F(Results, KeysTypedBeforeAnErrorStartTheNextLineToo)
     press({kEnter});
     settle();
     EXPECT_EQ(calc.stringFromOps(entry->entryOps()), "1/0");
+}
+
+// ON breaking off a long run is a failed answer as an error is: keys typed meanwhile start
+// the next line and the broken line is kept for ENTRY.
+TEST_F(Results, KeysTypedBeforeABreakStartTheNextLine)
+{
+    type("∑(X,X,4,1ᴱ9)");
+    press({kEnter});
+    type("4");
+    ASSERT_TRUE(calc.parser().programQueueCount() > 0 || !view->errors.empty());
+    calc.parser().programQueue().stopProgramThread();
+    settle();
+    ASSERT_FALSE(view->errors.empty());
+    EXPECT_EQ(view->errors.back()["errorNum"], ErrBreak);
+    EXPECT_EQ(calc.stringFromOps(entry->entryOps()), "4");
+    ASSERT_TRUE(entry->prevOps());
+    EXPECT_EQ(calc.stringFromOps(*entry->prevOps()), "∑(X,X,4,1ᴱ9)");
 }
 
 TEST_F(Results, AFailingEntryIsReportedAndChangesNothingElse)

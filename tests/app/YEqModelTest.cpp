@@ -317,6 +317,51 @@ TEST(YEqCompile, FormsAreCachedUntilTheTokensChange)
     EXPECT_EQ(c.eq->rpnForFunction(kY2), nullptr);
 }
 
+// A faulty equation's cached form fails with its syntax error wherever it is evaluated
+// (Y₁(2), GRAPH, TABLE), never as the beginning the parser got to; the report names the
+// equation and the fault's place, and the mended equation compiles again.
+TEST(YEqCompile, AFaultyEquationFailsWithItsSyntaxError)
+{
+    YEqCalc c;
+    c.calc.locked()->vars[23] = 2;
+    for (const char* faulty : {"X+*3", "X²/—4"}) {
+        c.eq->setYEqFunc(kY1, ops(faulty));
+        const auto rpn = c.eq->rpnForFunction(kY1);
+        ASSERT_TRUE(rpn) << faulty;
+        const Operand r = c.calc.parser().evalRPN(*rpn, true, false);
+        EXPECT_EQ(c.calc.parser().error(), 1) << faulty << " gave " << r.re();
+        c.calc.parser().setError(0);
+        EXPECT_EQ(c.eq->rpnForFunction(kY1), rpn) << "cached";
+    }
+    Ops applying = ops("Y₁(2)");
+    const Operand applied = c.calc.parser().eval(applying, false);
+    EXPECT_EQ(applied.error, 1);
+    c.calc.parser().setError(0);
+
+    nlohmann::json shown;
+    struct Recording : FakeView {
+        nlohmann::json* shown;
+        void VCShowError(const nlohmann::json& error) override { *shown = error; }
+    };
+    auto recording = std::make_shared<Recording>();
+    recording->shown = &shown;
+    c.calc.viewDelegate = recording;
+    c.eq->setYEqFunc(kY1, ops("X+*3"));
+    EXPECT_TRUE(c.eq->reportFaultySelected());
+    EXPECT_EQ(shown, (nlohmann::json{{"errorNum", 1}, {"equation", kY1}, {"tokenLocation", 2}}));
+    // An unselected faulty equation is not drawn and says nothing; a mended one compiles.
+    c.eq->setFunction(kY1, false);
+    EXPECT_FALSE(c.eq->reportFaultySelected());
+    c.eq->setYEqFunc(kY1, ops("X+3"));
+    EXPECT_FALSE(c.eq->reportFaultySelected());
+    EXPECT_EQ(c.calc.parser().evalRPN(*c.eq->rpnForFunction(kY1), true, false).re(), 5);
+    // A relation too.
+    c.calc.setGraphMode(4);
+    c.eq->setYEqFunc(kXY1, ops("Y<X+*2"));
+    EXPECT_TRUE(c.eq->reportFaultySelected());
+    EXPECT_EQ(shown["equation"], kXY1);
+}
+
 TEST(YEqCompile, CursorUpStopsAtASyntaxError)
 {
     YEqCalc c;

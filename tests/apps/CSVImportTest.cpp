@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <string>
 
@@ -41,6 +42,11 @@ TEST(CSVImport, NumbersAndTheirSignificance)
     for (const Case& c : cases) {
         int sigFig = -1, sigDec = -1, error = -1;
         const double value = CSVImport::parseNumString(c.text, sigFig, sigDec, error);
+        std::size_t read = 99;
+        CSVImport::parseNumString(c.text, sigFig, sigDec, error, &read);
+        if (c.error == 0) {
+            EXPECT_EQ(read, std::string_view(c.text) == "3 apples" ? 1u : std::strlen(c.text)) << c.text;
+        }
         EXPECT_DOUBLE_EQ(value, c.value) << c.text;
         EXPECT_EQ(sigFig, c.sigFig) << c.text;
         EXPECT_EQ(sigDec, c.sigDec) << c.text;
@@ -95,6 +101,13 @@ TEST(CSVImport, NamesFollowTheListNameRules)
         {"L4", {7}}, {"L5", {8}}, {"L6", {9}}, {"L7", {10}}, {"L8", {11}}, {"L9", {13, 14}}};
     EXPECT_EQ(listsOf(calc), expected);
 
+    // Every built-in name, the last as much as the first; a field that starts with a digit
+    // and is still no number ("1E400": above the doubles) is no name either.
+    calc.locked()->lists.clear();
+    EXPECT_EQ(CSVImport::loadCSV(calc, "L₆,1\nL₁,2\n1E400,3\n1.2.3,4"), 0);
+    EXPECT_EQ(listsOf(calc),
+        (std::map<std::string, std::vector<double>>{{"L₆", {1}}, {"L₁", {2}}, {"L1", {3}}, {"L2", {4}}}));
+
     // Two rows whose names meet (cut to the same 5 characters) both stay.
     calc.locked()->lists.clear();
     EXPECT_EQ(CSVImport::loadCSV(calc, "HEIGHT1,1\nHEIGHT2,2\nHEIGH,3"), 0);
@@ -119,6 +132,13 @@ TEST(CSVImport, MalformedTextIsRefusedWhole)
         {"A,1,oops,2", 86},
         {"A,1,,2", 86},
         {"A,1\nB,2\n,3", 86},
+        // A number with anything after it is no number of this file: other separators,
+        // units, fractions; the whole file is refused, never its beginnings.
+        {"1;2;3\n4;5;6", 86},
+        {"12abc,3%,1/2", 86},
+        {"1,2,3%", 86},
+        {"B,1\t2,3", 86},
+        {"7 apples,1", 86},
     };
     for (const Case& c : cases) {
         Calculator calc(kUS);
@@ -154,6 +174,36 @@ TEST(CSVImport, RefusesWhatTheCalculatorCannotHold)
         EXPECT_EQ(CSVImport::loadCSV(calc, text), 86) << text.substr(0, 40);
         EXPECT_TRUE(calc.locked()->lists.empty()) << text.substr(0, 40);
     }
+}
+
+// Imports one after another: the lists together hold at most kMaxHeldNumbers; beyond,
+// the memory error and nothing of the file stored, nothing held before lost.
+TEST(CSVImport, TheListsTogetherHoldABoundedTotal)
+{
+    Calculator calc(kUS);
+    calc.locked()->lists.clear();
+    const std::size_t rows = CSVImport::kMaxHeldNumbers / CSVImport::kMaxElements;
+    std::string file;
+    for (std::size_t k = 0; k < rows / 2; ++k)
+        file += rowOf("", CSVImport::kMaxElements) + "\n";
+    ASSERT_EQ(CSVImport::loadCSV(calc, file), 0);
+    // The same lists again replace themselves: the total stays.
+    ASSERT_EQ(CSVImport::loadCSV(calc, file), 0);
+    std::string named;
+    for (std::size_t k = 0; k < rows / 2; ++k)
+        named += rowOf("B" + std::to_string(k), CSVImport::kMaxElements) + "\n";
+    ASSERT_EQ(CSVImport::loadCSV(calc, named), 0);
+    const auto before = listsOf(calc);
+    std::size_t held = 0;
+    for (const auto& [name, list] : before)
+        held += list.size();
+    ASSERT_LE(held, CSVImport::kMaxHeldNumbers);
+    const std::size_t room = CSVImport::kMaxHeldNumbers - held;
+    EXPECT_EQ(CSVImport::loadCSV(calc, rowOf("EXTRA", static_cast<int>(room) + 1)), room + 1 > 999 ? 86 : 26);
+    EXPECT_EQ(CSVImport::loadCSV(calc, "NEW," + rowOf("", static_cast<int>(room)) + "\nNEW2,1"), room >= 999 ? 86 : 26);
+    EXPECT_EQ(listsOf(calc), before);
+    ASSERT_GT(room, 0u);
+    EXPECT_EQ(CSVImport::loadCSV(calc, rowOf("LAST", static_cast<int>(room))), 0);
 }
 
 TEST(CSVText, ListsAndMatricesAsTextThatImportsBack)

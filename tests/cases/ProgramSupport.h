@@ -142,6 +142,11 @@ public:
         std::lock_guard lock(mutex_);
         programs[name] = std::move(ops);
     }
+    void clear()
+    {
+        std::lock_guard lock(mutex_);
+        programs.clear();
+    }
 
     bool debugging = false;
     int editCursor = -1;

@@ -581,6 +581,103 @@ TEST(Drive, TableSetupAutoStartsTheTableAtTblStart)
     EXPECT_EQ(run.dumps[0]["table"]["start"], 2);
 }
 
+// ---- Every screen lets the user go ----
+
+// Pixels that differ between two pictures of the same size, every other pixel looked at.
+int changedPixels(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return a.width() * a.height();
+    int changed = 0;
+    for (int y = 0; y < a.height(); y += 2)
+        for (int x = 0; x < a.width(); x += 2)
+            changed += a.pixel(x, y) != b.pixel(x, y);
+    return changed;
+}
+
+QImage picture(const fs::path& file) { return QImage(QString::fromStdString(file.string())); }
+
+// Every screen and overlay id the app knows, opened from the home screen, closes by Escape
+// and, opened again, by a click: on its own control when it has one (the dump names it),
+// else on the keyboard's QUIT (2ND, MODE). The dump then names the home screen on top and
+// the picture is the home screen's as it was, keyboard included.
+TEST(Drive, EveryScreenClosesByEscapeAndByAClick)
+{
+    const Session listing = drive("screens\n");
+    ASSERT_EQ(listing.exitCode, 0) << listing.output;
+    ASSERT_EQ(listing.dumps.size(), 1u);
+    std::vector<std::pair<int, std::string>> ids;
+    int programEditor = -1;
+    for (const json& screen : listing.dumps[0]["screens"]) {
+        if (screen["title"] == "Program editor")
+            programEditor = screen["id"].get<int>();
+        if (screen["id"] != 0 && screen["id"] != 100) // the home screens are where closing leads
+            ids.emplace_back(screen["id"].get<int>(), screen["title"].get<std::string>());
+    }
+    ASSERT_GT(ids.size(), 20u);
+    // Where each goes back to: home, but the debugger leaves its program in the editor.
+    const auto backOf = [&](const std::string& title) { return title == "Debugger" ? programEditor : 0; };
+    const auto homeBack = [&](const std::string& title) { return backOf(title) == 0; };
+
+    const fs::path folder = scratch("closing");
+    fs::create_directories(folder);
+    const auto shotOf = [&](int id, const std::string& what) { return folder / (std::to_string(id) + "-" + what + ".png"); };
+    // Escape first; the dumps of the open screens tell which have a control of their own.
+    std::string script = "wait idle\nshot " + (folder / "bare.png").string() + "\n";
+    // From the program editor the debugger left, Escape leads home.
+    const auto homeAgain = [&](const std::string& title) { return homeBack(title) ? std::string() : std::string("hkey Escape\nwait idle\n"); };
+    for (const auto& [id, title] : ids)
+        script += "open " + std::to_string(id) + "\nwait idle\ndump\nshot " + shotOf(id, "open").string()
+            + "\nhkey Escape\nwait idle\ndump\nshot " + shotOf(id, "key").string() + "\n" + homeAgain(title);
+    const Session byKey = drive(script);
+    ASSERT_EQ(byKey.exitCode, 0) << byKey.output;
+    ASSERT_EQ(byKey.dumps.size(), 2 * ids.size());
+    const QImage bare = picture(folder / "bare.png");
+    script = "wait idle\n";
+    for (std::size_t k = 0; k < ids.size(); ++k) {
+        const auto& [id, title] = ids[k];
+        const json& opened = byKey.dumps[2 * k];
+        const json& closed = byKey.dumps[2 * k + 1];
+        EXPECT_EQ(opened["top"]["id"], id) << title;
+        EXPECT_EQ(opened["top"]["title"], title) << title;
+        EXPECT_GT(changedPixels(bare, picture(shotOf(id, "open"))), 0) << title << " is not pictured";
+        EXPECT_EQ(closed["top"]["id"], backOf(title)) << title << " stays after Escape";
+        if (homeBack(title)) {
+            EXPECT_EQ(changedPixels(bare, picture(shotOf(id, "key"))), 0) << title << ": Escape does not give the home screen back";
+        }
+        script += "open " + std::to_string(id) + "\nwait idle\n"
+            + (opened["top"]["leave"].is_null() ? std::string("key 2ND\nkey MODE\n") : std::string("tap leave\n"))
+            + "wait idle\ndump\nshot " + shotOf(id, "click").string() + "\n" + homeAgain(title);
+    }
+    const Session byClick = drive(script);
+    ASSERT_EQ(byClick.exitCode, 0) << byClick.output;
+    ASSERT_EQ(byClick.dumps.size(), ids.size());
+    for (std::size_t k = 0; k < ids.size(); ++k) {
+        const auto& [id, title] = ids[k];
+        EXPECT_EQ(byClick.dumps[k]["top"]["id"], backOf(title)) << title << " stays after a click";
+        if (homeBack(title)) {
+            EXPECT_EQ(changedPixels(bare, picture(shotOf(id, "click"))), 0) << title << ": a click does not give the home screen back";
+        }
+    }
+}
+
+// ALPHA then the key under CONV opens the conversions; closing them, by Escape or by their
+// Done, gives back the keyboard as it was before ALPHA, not the alpha typewriter.
+TEST(Drive, ClosingAScreenOpenedWithAlphaGivesTheKeyboardBack)
+{
+    const fs::path folder = scratch("alpha");
+    fs::create_directories(folder);
+    const Session run = drive("wait idle\nshot " + (folder / "bare.png").string() + "\nkey ALPHA\nkey Undo\nwait idle\ndump\n"
+        + "hkey Escape\nwait idle\nshot " + (folder / "key.png").string() + "\nkey ALPHA\nkey Undo\nwait idle\n"
+        + "tap leave\nwait idle\nshot " + (folder / "click.png").string() + "\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 1u);
+    EXPECT_EQ(run.dumps[0]["top"]["title"], "Conversions");
+    const QImage bare = picture(folder / "bare.png");
+    EXPECT_EQ(changedPixels(bare, picture(folder / "key.png")), 0);
+    EXPECT_EQ(changedPixels(bare, picture(folder / "click.png")), 0);
+}
+
 // ---- Pictures of every screen ----
 
 struct ScreenScript {
@@ -631,6 +728,8 @@ INSTANTIATE_TEST_SUITE_P(Drive, EveryScreen,
         ScreenScript{"test", "key 0x423"}, ScreenScript{"angle", "key 0x424"}, ScreenScript{"draw", "key 0x425"},
         ScreenScript{"prgm", "key PRGM"}, ScreenScript{"stat", "key STAT"}, ScreenScript{"distr", "key 0x426"},
         ScreenScript{"apps", "key APPS"}, ScreenScript{"mem", "key 0x430"}, ScreenScript{"catalog", "key 0x420"},
+        ScreenScript{"about", "key 0x430\nkey 1"}, ScreenScript{"colour", "key 0x417\npress Grid"},
+        ScreenScript{"keysets", "key 0x438"}, ScreenScript{"usermenu", "type 2+3\nkey 0x437\npress +"},
         ScreenScript{"error", "type 1/0\nkey ENTER"}, ScreenScript{"shortcuts", "hkey F1"}),
     [](const auto& info) { return info.param.name; });
 
@@ -648,6 +747,30 @@ std::pair<int, int> greenColumns(const QImage& image, int y)
         }
     }
     return {left, right};
+}
+
+// A faulty Y₁ (X+*3) graphs nothing, not its beginning: GRAPH and TABLE report its syntax
+// error, and Goto leads to the fault in the Y= editor.
+TEST(Drive, AFaultyEquationReportsItsErrorAndDrawsNothing)
+{
+    const fs::path shot = scratch("faulty-graph.png");
+    const Session run = drive("type \"X+*3\"->Y₁\nkey ENTER\nwait idle\nkey GRAPH\nwait idle\ndump\npress OK\nshot "
+        + shot.string() + "\nkey 0x419\nwait idle\ndump\npress Goto\nwait idle\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 3u);
+    for (const json& reported : {run.dumps[0], run.dumps[1]}) {
+        ASSERT_EQ(reported["alerts"].size(), 1u) << reported.dump();
+        EXPECT_EQ(reported["alerts"][0]["title"], "Calc Error");
+        EXPECT_EQ(reported["alerts"][0]["buttons"], json::array({"OK", "Goto"}));
+        EXPECT_EQ(reported["error"], 1);
+    }
+    const QImage graph = picture(shot);
+    for (int y = 100; y < graph.height() - 100; y += 10)
+        EXPECT_EQ(greenColumns(graph, y).first, -1) << "a curve at row " << y;
+    EXPECT_EQ(run.dumps[2]["screen"], 1);
+    ASSERT_TRUE(run.dumps[2].contains("yEq")) << run.dumps[2].dump();
+    EXPECT_EQ(run.dumps[2]["yEq"]["current"], "Y₁");
+    EXPECT_EQ(run.dumps[2]["yEq"]["cursor"], 2);
 }
 
 class GraphScreensDrive : public ::testing::TestWithParam<std::string> {};
@@ -1190,6 +1313,195 @@ TEST(Drive, EverySampleProgramRunsFromTheProgramMenu)
             shown = shown || line.get<std::string>().find(samples[i].shows) != std::string::npos;
         EXPECT_TRUE(shown) << samples[i].name << " shows no «" << samples[i].shows << "»: " << dump["output"];
     }
+}
+
+
+// ---- Colour pickers, user menus and user keys ----
+
+// The centre of the biggest patch of pure red in a picture (the palette's red cell).
+std::optional<QPoint> redPatch(const QImage& image)
+{
+    long sx = 0, sy = 0, n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == qRgb(255, 0, 0)) {
+                sx += x;
+                sy += y;
+                ++n;
+            }
+    if (n < 100)
+        return std::nullopt;
+    return QPoint(static_cast<int>(sx / n), static_cast<int>(sy / n));
+}
+
+int countPixels(const QImage& image, const QRect& area, bool (*test)(QRgb))
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += test(image.pixel(x, y));
+    return n;
+}
+
+bool reddish(QRgb p) { return qRed(p) > 200 && qGreen(p) < 70 && qBlue(p) < 70; }
+bool greenish(QRgb p) { return qGreen(p) > 180 && qRed(p) < 100 && qBlue(p) < 100; }
+// Red drawn faintly over black, as the grid is.
+bool faintRed(QRgb p) { return qRed(p) > 60 && qGreen(p) * 3 < qRed(p) && qBlue(p) * 3 < qRed(p); }
+
+// Where the open palette's red cell is, from a picture of the script's end.
+std::optional<QPoint> paletteRed(const std::string& script, const std::string& options, const std::string& name)
+{
+    const fs::path png = scratch(name + ".png");
+    const Session run = drive(script + "shot " + png.string() + "\n", options);
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    return redPatch(QImage(QString::fromStdString(png.string())));
+}
+
+std::string tapAt(QPoint p) { return "tap " + std::to_string(p.x()) + " " + std::to_string(p.y()) + "\n"; }
+
+class ColourDrive : public ::testing::TestWithParam<std::string> {};
+
+// Y= ▸ the style icon of Y₁ ▸ Palette ▸ red ▸ Done, then GRAPH draws Y₁ in red, not in its
+// former green.
+TEST_P(ColourDrive, YOneTakesTheColourPickedAndTheGraphDrawsIt)
+{
+    const std::string options = "--device " + GetParam();
+    const std::string open = "key Y=\ntype X\ntap 60 16\npress Palette\n";
+    const auto red = paletteRed(open, options, "yeq-palette-" + GetParam());
+    ASSERT_TRUE(red) << "the palette shows its red cell";
+    const fs::path png = scratch("yeq-red-" + GetParam() + ".png");
+    const Session run = drive(open + "dump\n" + tapAt(*red) + "dump\npress Done\ndump\nkey GRAPH\nwait idle\nshot "
+                                  + png.string() + "\ndump\n",
+        options);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    EXPECT_EQ(run.dumps[0]["overlay"], "Equation colour");
+    EXPECT_EQ(run.dumps[1]["yEq"]["rows"][0]["color"], json::parse("[0.0,1.0,0.0]")) << "nothing stored before Done";
+    EXPECT_FALSE(run.dumps[2].contains("overlay"));
+    EXPECT_EQ(run.dumps[2]["yEq"]["rows"][0]["color"], json::parse("[1.0,0.0,0.0]"));
+    const json& graph = run.dumps[3]["graph"];
+    ASSERT_TRUE(graph.is_array());
+    const QImage image(QString::fromStdString(png.string()));
+    const QRect area(graph[0].get<int>(), graph[1].get<int>(), graph[2].get<int>(), graph[3].get<int>());
+    EXPECT_GT(countPixels(image, area, reddish), area.height() / 2) << "Y₁=X crosses the graph in red";
+    EXPECT_LT(countPixels(image, area, greenish), 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drive, ColourDrive, ::testing::Values("phone", "tablet"));
+
+// FORMAT ▸ Grid opens the picker on the palette; a colour there is the grid's at once, and
+// Done, Escape and QUIT close it.
+TEST(Drive, FormatsGridButtonPicksTheGridColour)
+{
+    const std::string open = "key 0x417\npress Grid\n";
+    const auto red = paletteRed(open, "", "format-palette");
+    ASSERT_TRUE(red);
+    const fs::path png = scratch("format-grid.png");
+    const Session run = drive(open + "dump\n" + tapAt(*red) + "press Done\ndump\npress Axes\ndump\nhkey Escape\ndump\n"
+                                  + "key GRAPH\nwait idle\nshot " + png.string() + "\ndump\n",
+        "");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 5u) << run.output;
+    EXPECT_EQ(run.dumps[0]["overlay"], "Colour");
+    EXPECT_EQ(run.dumps[0]["picker"]["title"], "Grid");
+    EXPECT_EQ(run.dumps[0]["picker"]["mode"], 3);
+    EXPECT_FALSE(run.dumps[1].contains("overlay"));
+    EXPECT_EQ(run.dumps[1]["screen"], 17);
+    EXPECT_EQ(run.dumps[2]["picker"]["title"], "Axes");
+    EXPECT_FALSE(run.dumps[3].contains("overlay")) << "Escape closes the picker";
+    // The grid's lines are red now.
+    const json& graph = run.dumps[4]["graph"];
+    ASSERT_TRUE(graph.is_array());
+    const QImage image(QString::fromStdString(png.string()));
+    const QRect area(graph[0].get<int>(), graph[1].get<int>(), graph[2].get<int>(), graph[3].get<int>());
+    EXPECT_GT(countPixels(image, area, faintRed), area.width() * 4);
+}
+
+// USER ▸ "+" keeps the entry line under a name; the menu's row pastes it back.
+TEST(Drive, AUserMenuKeepsTheEntryLineAndPastesIt)
+{
+    Session run = drive("type 2+3\nkey 0x437\npress +\ndump\nhkey s\nhkey u\nhkey m\nhkey Return\ndump\n"
+                              "press Cancel\nkey CLEAR\nkey 0x437\nkey 1\ndump\nkey ENTER\nwait idle\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    EXPECT_EQ(run.dumps[0]["dialog"], "Add to User Menu");
+    run.dumps.erase(run.dumps.begin());
+    EXPECT_FALSE(run.dumps[0].contains("dialog"));
+    EXPECT_EQ(run.dumps[0]["menu"], 36);
+    EXPECT_EQ(run.dumps[0]["entry"], "2+3") << "the entry line stays";
+    EXPECT_EQ(run.dumps[1]["menu"], nullptr);
+    EXPECT_EQ(run.dumps[1]["entry"], "2+3");
+    EXPECT_EQ(run.dumps[2]["ans"], "5");
+}
+
+// MEM ▸ About… shows the version until Done.
+TEST(Drive, MemsAboutPageShowsTheVersion)
+{
+    const Session run = drive("key 0x430\nkey 1\ndump\npress Done\ndump\nkey 0x430\nkey 4\nkey 1\ndump\nkey CLEAR\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    ASSERT_TRUE(run.dumps[0]["about"].is_string());
+    EXPECT_TRUE(run.dumps[0]["about"].get<std::string>().starts_with("version "));
+    EXPECT_FALSE(run.dumps[1].contains("about"));
+    EXPECT_EQ(run.dumps[1]["menu"], 29);
+    // Reset ▸ All memory… asks first, OK before Cancel; CLEAR answers Cancel.
+    ASSERT_EQ(run.dumps[2]["alerts"].size(), 1u);
+    EXPECT_EQ(run.dumps[2]["alerts"][0]["title"], "Clear All Memory");
+    EXPECT_EQ(run.dumps[2]["alerts"][0]["buttons"], json::parse(R"(["OK","Cancel"])"));
+    EXPECT_EQ(run.dumps[3]["alerts"], json::array());
+    EXPECT_EQ(run.dumps[3]["menu"], 30) << "Cancel leaves the menu open";
+}
+
+// MathPrint's ink (a root's hook, a fraction bar, the answers) keeps a gap from the
+// display's 4-pixel frame on the left, the top and the right, as the classic screen's does.
+TEST(Drive, MathPrintInkKeepsAGapFromTheFrame)
+{
+    for (const std::string device : {"phone", "tablet"}) {
+        const fs::path png = scratch("gap-" + device + ".png");
+        const Session run = drive("type √(2\nkey ENTER\nwait idle\ntype 1/3\nkey ENTER\nwait idle\ntype √(1/3)\nkey ENTER\n"
+                                      "wait idle\nshot "
+                                      + png.string() + "\n",
+            "--device " + device);
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        const QImage image(QString::fromStdString(png.string()));
+        // Inside the frame, whose corners are dark.
+        const QRect inside = lcdPanel(image).adjusted(4, 4, -4, 0);
+        int left = image.width(), right = -1, top = image.height();
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            for (int x = inside.left(); x <= inside.right(); ++x)
+                if (darkText(image, x, y)) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                }
+        ASSERT_GE(right, 0) << device;
+        EXPECT_GE(left - inside.left(), 3) << device << ": a gap between the frame and the ink on the left";
+        EXPECT_GE(top - inside.top(), 3) << device << ": at the top";
+        EXPECT_GE(inside.right() - right, 3) << device << ": on the right";
+    }
+}
+
+// 2ND USER ▸ a key set: its row of keys over the entry line; "CompSci" key 2 after 5
+// converts to binary and evaluates. A set of the user's, made with "+" and filled in the
+// editor, works the same way; Escape closes the catalogue and hides the row.
+TEST(Drive, KeySetsShowTheirRowAndTheEditorFillsIt)
+{
+    const Session run = drive("key 0x438\ndump\ntap 58 87\ntype 5\ntap 195 290\nwait idle\ndump\n"
+                              "key 0x438\npress +\nhkey M\nhkey y\nhkey Return\npress Edit\ntap 40 195\ntype 7\n"
+                              "key DOWN\ntype 2+3\nkey ENTER\ndump\npress Done\ntap 40 290\nwait idle\ndump\n"
+                              "key 0x438\nhkey Escape\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 5u) << run.output;
+    EXPECT_EQ(run.dumps[0]["overlay"], "User keys");
+    EXPECT_EQ(run.dumps[1]["keySet"], "CompSci");
+    EXPECT_EQ(newest(run.dumps[1]), json::parse(R"({"input":"5▸Bin","answer":"0b101"})"));
+    const json& editor = run.dumps[2];
+    EXPECT_EQ(editor["screen"], 22);
+    EXPECT_EQ(editor["keyEditor"]["lines"], json::parse(R"(["     title=7","      key=2+3ENTER","2ND title=","2ND   key="])"));
+    EXPECT_EQ(run.dumps[3]["screen"], 0);
+    EXPECT_EQ(run.dumps[3]["mathPrint"], true);
+    EXPECT_EQ(newest(run.dumps[3]), json::parse(R"({"input":"2+3","answer":"5"})"));
+    EXPECT_FALSE(run.dumps[4].contains("overlay"));
 }
 
 } // namespace

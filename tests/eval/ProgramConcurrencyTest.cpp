@@ -285,7 +285,8 @@ TEST(ProgramConcurrencyTest, SliderRequestsAreNeverDroppedBetweenRuns)
 {
     ProgramHarness h;
     h.store("S", "Stop:Lbl S:W+1->W:Return");
-    h.calc.setVar(kSlotV, {{4.0, 0.0}});
+    // The slider holds the value it sends.
+    h.calc.setVar(kSlotV, {{4.2, 0.0}});
     int accepted = 0;
     for (int round = 0; round < 40; ++round) {
         h.parser().startProgramThread(h.ops("1"));
@@ -320,6 +321,23 @@ TEST(ProgramConcurrencyTest, ModelWorkOfAProgramIsDoneOnTheMainThread)
     EXPECT_EQ(yEq->modeThread, main);
     EXPECT_EQ(notified, main);
     EXPECT_EQ(history->thread, main);
+}
+
+// A menu choice that jumps back to the same Menu( at once: the program shows the menu again
+// before the main thread has finished with the choice, and that menu must stay.
+TEST(ProgramConcurrencyTest, AMenuShownAgainRightAfterAChoiceStays)
+{
+    ProgramHarness h;
+    h.store("M", "0->C:Lbl M:Menu(\"T\",\"A\",A,\"Q\",Q):Lbl A:C+1->C:Goto M:Lbl Q");
+    ASSERT_EQ(h.enter("prgmM").kind, KindMenu);
+    constexpr int kChoices = 300;
+    for (int n = 0; n < kChoices; ++n) {
+        h.parser().menuKey(49);
+        ASSERT_TRUE(h.main.pumpUntil([&] { return h.queue().menuDisplay() != nullptr; })) << "after choice " << n;
+    }
+    h.parser().menuKey(50);
+    ASSERT_TRUE(h.settle());
+    EXPECT_EQ(h.var('C'), kChoices);
 }
 
 TEST(ProgramConcurrencyTest, ProgramErrorsStayWithTheRun)

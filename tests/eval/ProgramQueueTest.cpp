@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 #include <future>
 #include <vector>
 
@@ -58,15 +59,17 @@ TEST(ProgramQueueTest, SliderRequestsDuringARunAreTakenNewestFirstAndStaleOnesDr
     h.parser().runProgramThread(h.ops("Disp 0:Disp 0:Stop:Lbl S:Disp V:Return"), "S", false, 0);
     // The run now waits for its first Disp to be shown.
     ASSERT_TRUE(h.main.waitForWork());
-    h.calc.setVar(kSlotV, {{2.0, 0.0}});
-    EXPECT_TRUE(h.parser().animateSlider("S", "S", kSlotV, 1.7));
-    EXPECT_TRUE(h.parser().animateSlider("S", "S", kSlotV, 2.9));
+    // The slider's values keep their fractions (a 0…1 slider is not only 0 or 1).
+    h.calc.setVar(kSlotV, {{0.25, 0.0}});
+    EXPECT_TRUE(h.parser().animateSlider("S", "S", kSlotV, 0.75));
+    EXPECT_TRUE(h.parser().animateSlider("S", "S", kSlotV, 0.25));
     EXPECT_EQ(h.queue().interruptQueue().size(), 2u);
+    EXPECT_EQ(h.queue().interruptQueue().back().value(), 0.25);
     EXPECT_EQ(h.parser().programQueueCount(), 1);
     h.settle();
-    EXPECT_EQ(h.output->calls(), (std::vector<std::string>{"show 0", "show 2", "show 0"}));
+    EXPECT_EQ(h.output->calls(), (std::vector<std::string>{"show 0", "show .25", "show 0"}));
     EXPECT_TRUE(h.queue().interruptQueue().empty());
-    EXPECT_EQ(h.var('V'), 2);
+    EXPECT_EQ(h.var('V'), 0.25);
 }
 
 TEST(ProgramQueueTest, SliderWhileIdleStartsItsSubroutine)
@@ -119,14 +122,12 @@ TEST(ProgramQueueTest, GetKeyLosesNoKeyPressedWhileAProgramReads)
     unsigned pause = 1;
     for (int k = 0; k < 1000; ++k) {
         // As a user would, the next key comes once the program has taken the last one, a
-        // little later, while the program keeps reading.
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (h.calc.lastKey.load() != 0 && std::chrono::steady_clock::now() < until)
-            h.main.pump();
+        // little later, while the program keeps reading. The main thread sleeps until the
+        // program's next read signals it (each read posts to the main queue).
+        const bool taken = h.main.pumpUntil([&] { return h.calc.lastKey.load() == 0; }, std::chrono::seconds(30));
+        ASSERT_TRUE(taken) << "key " << k << " was never read";
         pause = pause * 1103515245u + 12345u;
-        const auto later = std::chrono::steady_clock::now() + std::chrono::microseconds(pause % 30);
-        while (std::chrono::steady_clock::now() < later) {
-        }
+        std::this_thread::sleep_for(std::chrono::microseconds(pause % 30));
         const int code = 11 + k % 95;
         h.calc.lastKey = code;
         sum += code;

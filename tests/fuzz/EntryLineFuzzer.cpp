@@ -9,7 +9,8 @@
 //   - a first byte 0x0E to 0x1F: the rest as the text of a program, run by prgmF.
 // A run that has not answered after the run bound (ORVENDA_FUZZ_RUN_MS, 100 ms) is stopped
 // as ON stops it; a run that ignores the stop is a finding and aborts. Afterwards whatever
-// the lines left must be saved and restored.
+// the lines left must be saved and restored. One calculator serves every input, reset to
+// the factory state before each (making one costs far more than most inputs).
 
 #include "app/AppDelegate.h"
 #include "core/MemoryArchive.h"
@@ -145,6 +146,29 @@ void runText(cases::Home& home, std::string_view text)
     }
 }
 
+// The calculators every input reuses.
+struct Reused {
+    Reused() { AppDelegate::installManagers(again); }
+
+    cases::Home home{false};
+    // What each input starts from.
+    const std::vector<std::uint8_t> factory = MemoryArchive::save(home.calc);
+    NotificationCenter bus;
+    Calculator again{test::kUS, bus};
+};
+
+// The home calculator as a fresh one: the factory state, no programs, no equations and no
+// output.
+cases::Home& freshHome(Reused& reused)
+{
+    cases::Home& home = reused.home;
+    home.calc.initMemory({reused.factory});
+    home.programs->clear();
+    home.output->clear();
+    home.calc.yEqManager = std::make_shared<testing::CompilingYEq>(home.calc.parser());
+    return home;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -153,7 +177,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const auto first = static_cast<std::uint8_t>(input[0]);
-    cases::Home home(false);
+    static Reused reused;
+    cases::Home& home = freshHome(reused);
     if (first < 0x08) {
         enter(home, rawTokens(input.substr(1)));
     } else if (first >= 0x0E && first < 0x20) {
@@ -168,9 +193,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Whatever the lines left is saved, and what is saved restores.
     const auto saved = MemoryArchive::save(home.calc);
-    NotificationCenter bus;
-    Calculator again(test::kUS, bus);
-    AppDelegate::installManagers(again);
+    Calculator& again = reused.again;
     again.initMemory({saved});
     (void)again.getAns();
     const auto state = again.locked();

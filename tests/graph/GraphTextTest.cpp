@@ -147,6 +147,25 @@ TEST_F(GraphTextTest, EndLabelsAreWholeInsideTheGraph)
     EXPECT_GE(lastInk - firstInk + 1, width("-10") - 4);
 }
 
+// A y tick just above the bottom edge keeps its label whole above the edge, however close
+// (its text would otherwise be cut, "-10" reading as "-1"), in windows not ZStandard's.
+TEST_F(GraphTextTest, YLabelsNearTheBottomStayWhole)
+{
+    const double height = QFontMetricsF(FontMap::shared().font("Helvetica", 14)).height();
+    for (const double yMin : {-10.2, -10.5, -10.05, -5.1}) {
+        view.zoom({-10, 10, yMin, yMin + 20});
+        overlay();
+        int yLabels = 0;
+        for (const auto& l : text().labels().labels) {
+            if (l.topLeft.x() != 163.5)
+                continue;
+            ++yLabels;
+            EXPECT_LE(l.topLeft.y() + height, 320.5) << l.text << " with Ymin " << yMin;
+        }
+        EXPECT_GE(yLabels, 3) << "Ymin " << yMin;
+    }
+}
+
 TEST_F(GraphTextTest, PiAndExponentLabels)
 {
     calc.locked()->graphXAxisLabelMode = 1;
@@ -284,6 +303,43 @@ TEST_F(GraphTextTest, TextRecordsAreLaidOutByTheirAlignment)
     EXPECT_NEAR(qAlpha(grey), 128, 1);
     EXPECT_NEAR(qRed(grey), 0.58 * 128, 2);
     EXPECT_NEAR(qRed(box(11)), 128, 1);
+}
+
+} // namespace
+} // namespace orvenda
+
+namespace orvenda {
+namespace {
+
+// A feature snapped on the y axis is named beside the magnifier, never over an axis label.
+TEST_F(GraphTextTest, TheFeatureNameKeepsClearOfTheAxisLabels)
+{
+    const QFontMetricsF metrics(FontMap::shared().font("Helvetica", 14));
+    const auto rectOf = [&](const AxisLabels::Label& l) {
+        return QRectF(l.topLeft, QSizeF(metrics.horizontalAdvance(QString::fromStdString(l.text)), metrics.height()));
+    };
+    overlay();
+    std::vector<double> values;
+    for (const auto& l : text().labels().labels)
+        if (!l.text.empty() && std::abs(rectOf(l).center().x() - 160) < 40) {
+            // The labels write minus as U+2212.
+            const QString plain = QString::fromStdString(l.text).replace(QChar(0x2212), QLatin1Char('-'));
+            bool number = false;
+            const double v = plain.toDouble(&number);
+            if (number)
+                values.push_back(v);
+        }
+    ASSERT_GE(values.size(), 4u) << "labels along the y axis";
+    for (const double y : values) {
+        traced(PlotObject::FeatureYIntercept, {0, y, 0});
+        const QRectF name = text().featureLabelRect();
+        ASSERT_FALSE(name.isEmpty());
+        for (const auto& l : text().labels().labels)
+            EXPECT_FALSE(name.intersects(rectOf(l))) << "y-intercept at " << y << " over the label " << l.text;
+    }
+    // Away from the labels it keeps its usual place, right of the point.
+    traced(PlotObject::FeatureYIntercept, {3.03125, 5.03125, 0});
+    EXPECT_GT(text().featureLabelRect().left(), 160 + 3 * 16);
 }
 
 } // namespace

@@ -200,6 +200,37 @@ TEST_F(MenuTest, TheProgramLibrarysFiltersReadOnTheirBar)
     EXPECT_EQ(tabs, 5);
 }
 
+// At the phone's width every filter shows whole (no scrolling that cuts "User" to "|ser"),
+// and the tag picker's three sources read on their bar.
+TEST_F(MenuTest, TheLibrarysFiltersShowWholeAndTheTagPickersSourcesRead)
+{
+    menu->resize(390, 700);
+    menu->showMenu(MenuTables::kProgramMenu);
+    menu->show();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    for (QTabBar* bar : menu->findChildren<QTabBar*>()) {
+        if (!bar->isVisible() || bar->parentWidget() == menu->cancelButton().parentWidget())
+            continue;
+        for (int i = 0; i < bar->count(); ++i) {
+            const QRect tab = bar->tabRect(i);
+            EXPECT_TRUE(bar->rect().contains(tab)) << bar->tabText(i).toStdString();
+            EXPECT_GE(tab.width(), bar->fontMetrics().horizontalAdvance(bar->tabText(i))) << bar->tabText(i).toStdString();
+        }
+    }
+    menu->showTagSelector();
+    TagSelector* picker = menu->tagSelector();
+    ASSERT_NE(picker, nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QImage picture = picker->grab().toImage();
+    auto* sources = picker->findChild<QTabBar*>();
+    ASSERT_NE(sources, nullptr);
+    ASSERT_EQ(sources->count(), 3);
+    for (int i = 0; i < sources->count(); ++i) {
+        const QRect tab = sources->tabRect(i).adjusted(3, 3, -3, -3).translated(sources->mapTo(picker, QPoint()));
+        EXPECT_GE(textContrast(picture, tab), 4.5) << sources->tabText(i).toStdString();
+    }
+}
+
 // LIST's names: "L₁" is drawn whole, its subscript close to the letter with no blank cell
 // between them.
 TEST_F(MenuTest, AListNamesSubscriptSitsByItsLetter)

@@ -34,12 +34,29 @@ TEST(ElementaryFunctions, TermCountsStopAtTheEnd) {
     EXPECT_EQ(ElementaryFunctions::termCount(1e6, 1e6 + 0.3, 0.1), 4);
     EXPECT_EQ(ElementaryFunctions::termCount(1, 0, -0.1), 11);
     EXPECT_EQ(ElementaryFunctions::termCount(2, 2, 5), 1);
+    // An end just below a whole count is not rounding: the count stops short of it.
+    EXPECT_EQ(ElementaryFunctions::termCount(1, 9.999999999, 1), 9);
+    EXPECT_EQ(ElementaryFunctions::termCount(1, 999.999999, 1), 999);
+    EXPECT_EQ(ElementaryFunctions::termCount(0, 99.99999995, 1), 100);
+    EXPECT_EQ(ElementaryFunctions::termCount(-0.3, 0.3, 0.1), 7);
+    EXPECT_EQ(ElementaryFunctions::termCount(0, 1e5 - 1e-6, 1e-3), 1e8);
     // A step leading away or NaN: no terms; a zero step never gets there.
     EXPECT_EQ(ElementaryFunctions::termCount(1, 5, -1), 0);
     EXPECT_EQ(ElementaryFunctions::termCount(5, 1, 1), 0);
     EXPECT_EQ(ElementaryFunctions::termCount(1, 5, NAN), 0);
     EXPECT_EQ(ElementaryFunctions::termCount(1, 5, 0), INFINITY);
     EXPECT_EQ(ElementaryFunctions::termCount(1, INFINITY, 1), INFINITY);
+}
+
+// The k-th term of a progression: a term that cancels is 0, others as computed.
+TEST(ElementaryFunctions, ProgressionTermsThatCancelAreZero) {
+    EXPECT_EQ(ElementaryFunctions::progressionTerm(-0.3, 0.1, 3), 0.0);
+    EXPECT_EQ(ElementaryFunctions::progressionTerm(0.9, -0.3, 3), 0.0);
+    EXPECT_EQ(ElementaryFunctions::progressionTerm(-1e6 - 0.3, 0.1, 3), -1e6);
+    EXPECT_EQ(ElementaryFunctions::progressionTerm(-0.3, 0.1, 2), -0.3 + 2 * 0.1);
+    // Small terms that are no cancellation stay.
+    EXPECT_EQ(ElementaryFunctions::progressionTerm(1e-20, 1e-21, 1), 1e-20 + 1e-21);
+    EXPECT_EQ(ElementaryFunctions::progressionTerm(-1e-20, 1e-21, 9), -1e-20 + 9 * 1e-21);
 }
 
 TEST(ElementaryFunctions, QuarterTurnsAndLibraryValues) {

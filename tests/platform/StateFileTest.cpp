@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -85,6 +86,19 @@ TEST(StateFile, AFileThatCannotBeReadIsDamaged)
     ASSERT_TRUE(QDir().mkpath(state.path()));
     EXPECT_EQ(state.read().status, StateFile::Status::Damaged);
     EXPECT_FALSE(QFile::exists(state.path()));
+}
+
+// A state file that has no end (a link to a device) is read no further than a state can
+// be: damaged, and moved aside like any other.
+TEST(StateFile, AnEndlessFileIsDamagedNotReadForever)
+{
+    QTemporaryDir dir;
+    StateFile state(dir.path());
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), state.path()));
+    const StateFile::Contents contents = state.read();
+    EXPECT_EQ(contents.status, StateFile::Status::Damaged);
+    EXPECT_FALSE(QFileInfo(state.path()).isSymLink());
+    EXPECT_EQ(state.read().status, StateFile::Status::Missing);
 }
 
 } // namespace

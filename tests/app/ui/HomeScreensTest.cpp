@@ -338,8 +338,9 @@ protected:
 TEST_F(MathPrintTest, EnterMovesTheSplitByTheNewItemUntilTheBottom)
 {
     auto home = screen<MathPrintScreen>(320, 300);
-    // The text keeps 4 points from the display's edges: the split counts from there.
-    constexpr double inset = 4;
+    // The text keeps 8 points from the display's edges (its 4-point frame and a gap): the
+    // split counts from there.
+    constexpr double inset = 8;
     calc.entrySplit = 0;
     enter("1+1");
     const double first = history->prettySizeOfLastEntry().height;

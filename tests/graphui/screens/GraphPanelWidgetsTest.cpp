@@ -490,3 +490,26 @@ TEST_F(ProgramControlsTest, SelectorsAndSlidersRunTheirLabels)
 
 } // namespace
 } // namespace orvenda::test
+
+namespace orvenda::test {
+namespace {
+
+// The polar trace's variable is θ (slot 26), on its button and its slider.
+TEST_F(GraphVarsViewTest, APolarPlotsVariableButtonReadsTheta)
+{
+    calc.setGraphMode(2);
+    ASSERT_EQ(eq->setYEqFunc(kR1, ops("θ")), 0);
+    graph.updateDisplay();
+    graph.selectEqNum(kR1, 1);
+    PlotObject* polar = graph.selectedPlotObj();
+    ASSERT_TRUE(polar);
+    EXPECT_EQ(polar->varNum, 26);
+    vars.showPlot(polar, {0, 0, 0});
+    ASSERT_GE(vars.buttonCount(), 1u);
+    EXPECT_EQ(vars.buttonTitle(0), "θ");
+    vars.showSlider(0);
+    EXPECT_EQ(vars.editVar(), 26);
+}
+
+} // namespace
+} // namespace orvenda::test

@@ -329,6 +329,27 @@ TEST_F(GraphScreens, TheTableShowsUndefinedForSqrtOfMinusOne)
     EXPECT_FALSE(shown.empty());
 }
 
+// Decimal steps no double holds exactly: the row that should be 0 is 0, whichever row the
+// table was scrolled to first, above TblStart as below it, as seq( makes the same terms.
+TEST_F(GraphScreens, AutomaticRowsOfDecimalStepsReachZero)
+{
+    eq->setYEqFunc(0x5E10, ops("X"));
+    calc.locked()->tableMode = 1;
+    calc.locked()->vars[61] = 0.1;
+    TableScreen& screen = show<TableScreen>(screens::Table);
+    const TableView& view = screen.tableView();
+    for (const double start : {0.0, -0.3, 0.3}) {
+        calc.locked()->vars[54] = start;
+        const int zeroRow = static_cast<int>(std::lround(-start / 0.1));
+        for (const int first : {zeroRow - 5, zeroRow - 1, zeroRow}) {
+            const std::vector<double> values = view.rowValues(first, 8);
+            EXPECT_EQ(values[std::size_t(zeroRow - first)], 0.0) << "TblStart " << start << " from row " << first;
+        }
+        EXPECT_EQ(view.autoValue(zeroRow), 0.0) << "TblStart " << start;
+        EXPECT_EQ(calc.formatTable(view.autoValue(zeroRow)), "0");
+    }
+}
+
 // Row r of the automatic table is TblStart + r·ΔTbl, above row 0 as below it: as drawn,
 // and as the selected cell reads.
 TEST_F(GraphScreens, AutomaticRowsStepByDeltaTbl)

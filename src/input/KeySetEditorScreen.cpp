@@ -1,0 +1,198 @@
+#include "input/KeySetEditorScreen.h"
+
+#include "app/AppShell.h"
+#include "app/EntryModel.h"
+#include "app/UserKeysView.h"
+#include "core/Calculator.h"
+#include "core/KeySets.h"
+#include "core/NotificationNames.h"
+#include "input/KeySetView.h"
+
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+namespace orvenda {
+
+namespace {
+
+EntryModel* entryOf(Calculator& calc) { return dynamic_cast<EntryModel*>(calc.entryManager.get()); }
+
+} // namespace
+
+KeySetEditorScreen::KeySetEditorScreen(Calculator& calc, AppShell& shell, QWidget* parent)
+    : ScreenController(calc, parent), shell_(shell), view_(new KeySetView(calc, this)),
+      done_(new QPushButton(QStringLiteral("Done"), this))
+{
+    setAutoFillBackground(true);
+    done_->setFocusPolicy(Qt::NoFocus);
+    connect(done_, &QPushButton::clicked, this, [this] { done(); });
+    for (int tag = 0; tag < static_cast<int>(userButtons_.size()); ++tag) {
+        auto* button = new QToolButton(this);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setAutoRaise(true);
+        button->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; background: rgba(128, 128, 128, 128); }"));
+        connect(button, &QToolButton::clicked, this, [this, tag] { selectKey(tag); });
+        userButtons_[static_cast<std::size_t>(tag)] = button;
+    }
+}
+
+KeySetEditorScreen::~KeySetEditorScreen() = default;
+
+void KeySetEditorScreen::subscribe()
+{
+    observe(VQBlinkCursor, [this](const Notification&) { redraw(); });
+    observe(VQCursorUp, [this](const Notification&) { cursorUp(); });
+    observe(VQCursorDown, [this](const Notification&) { cursorDown(); });
+    observe(VQCursorLeft, [this](const Notification&) { shell_.blink().resetBlink(); redraw(); });
+    observe(VQCursorRight, [this](const Notification&) { shell_.blink().resetBlink(); redraw(); });
+    observe(VQDoEnter, [this](const Notification&) { getEntry(); });
+    observe(VQEntryTextChanged, [this](const Notification&) { redraw(); });
+    observe(VQClearScreen, [this](const Notification&) { redraw(); });
+    observe(VQEnter, [this](const Notification&) { enter(); });
+}
+
+void KeySetEditorScreen::focus(bool gained)
+{
+    const bool was = listening();
+    if (gained && !was) {
+        ScreenController::focus(true);
+        if (EntryModel* entry = entryOf(calc()))
+            entry->clearUndo();
+        {
+            auto state = calc().locked();
+            mathPrintSave_ = state->mathPrint;
+            // The key lines are edited as classic one-line entries.
+            state->mathPrint = false;
+        }
+        mathPrintOff_ = true;
+        changeEntry();
+        return;
+    }
+    if (!gained && was) {
+        EntryModel* entry = entryOf(calc());
+        // An emptied line keeps its value when the editor is left.
+        if (entry && !entry->entryOps().empty())
+            getEntry();
+        if (entry) {
+            entry->clear();
+            entry->clearUndo();
+        }
+        if (restoreMathPrint() && mathPrintRestored)
+            QTimer::singleShot(0, this, [this] {
+                if (mathPrintRestored)
+                    mathPrintRestored();
+            });
+    }
+    ScreenController::focus(gained);
+}
+
+void KeySetEditorScreen::changeEntry()
+{
+    const int slot = currentKey_ + (currentLine_ >= 2 ? 5 : 0);
+    const auto ops = currentLine_ % 2 == 0 ? KeySets::userKeyTitle(calc(), slot) : KeySets::userKeyOps(calc(), slot);
+    if (EntryModel* entry = entryOf(calc()))
+        entry->setOps(ops.value_or(Calculator::Ops{}));
+    shell_.blink().resetBlink();
+    redraw();
+}
+
+void KeySetEditorScreen::getEntry()
+{
+    EntryModel* entry = entryOf(calc());
+    if (!entry)
+        return;
+    const int slot = currentKey_ + (currentLine_ >= 2 ? 5 : 0);
+    const Calculator::Ops ops = entry->entryOps();
+    currentLine_ % 2 == 0 ? KeySets::setUserKeyTitle(calc(), slot, ops) : KeySets::setUserKeyOps(calc(), slot, ops);
+    entry->clearUndo();
+    updateDisplay();
+}
+
+void KeySetEditorScreen::selectKey(int key)
+{
+    if (key < 0 || key >= static_cast<int>(userButtons_.size()))
+        return;
+    getEntry();
+    currentKey_ = key;
+    currentLine_ = 0;
+    changeEntry();
+    updateDisplay();
+}
+
+void KeySetEditorScreen::cursorUp()
+{
+    getEntry();
+    currentLine_ = std::max(0, currentLine_ - 1);
+    changeEntry();
+}
+
+void KeySetEditorScreen::cursorDown()
+{
+    getEntry();
+    currentLine_ = std::min(KeySetView::kLines - 1, currentLine_ + 1);
+    changeEntry();
+}
+
+void KeySetEditorScreen::enter()
+{
+    if (EntryModel* entry = entryOf(calc()))
+        entry->addOp(static_cast<std::uint32_t>(Calculator::kEnterKey), false, true);
+    getEntry();
+}
+
+bool KeySetEditorScreen::restoreMathPrint()
+{
+    if (!mathPrintOff_)
+        return false;
+    mathPrintOff_ = false;
+    auto state = calc().locked();
+    const bool changed = state->mathPrint != mathPrintSave_;
+    state->mathPrint = mathPrintSave_;
+    return changed;
+}
+
+void KeySetEditorScreen::done()
+{
+    getEntry();
+    if (EntryModel* entry = entryOf(calc())) {
+        entry->clear();
+        entry->clearUndo();
+    }
+    // Before going home: the home screen of the setting comes forward.
+    restoreMathPrint();
+    if (keySetDone)
+        keySetDone();
+}
+
+void KeySetEditorScreen::redraw()
+{
+    view_->setKey(currentKey_, currentLine_);
+}
+
+void KeySetEditorScreen::updateDisplay()
+{
+    const double scale = devicePixelRatioF();
+    for (int tag = 0; tag < static_cast<int>(userButtons_.size()); ++tag) {
+        QToolButton* button = userButtons_[static_cast<std::size_t>(tag)];
+        const QImage image = UserKeysView::userKeyImage(calc(), tag, button->size(), scale,
+            tag == currentKey_ ? UserKeysView::Fill::Opaque : UserKeysView::Fill::None, Qt::white);
+        button->setIconSize(button->size());
+        button->setIcon(QIcon(QPixmap::fromImage(image)));
+    }
+    redraw();
+}
+
+void KeySetEditorScreen::resizeEvent(QResizeEvent*)
+{
+    const int doneHeight = 30;
+    done_->setGeometry(width() - 80, 2, 76, doneHeight - 4);
+    view_->setGeometry(0, doneHeight, width(), std::max(0, height() - doneHeight - kButtonRowHeight));
+    const double step = width() / 5.0;
+    for (int tag = 0; tag < static_cast<int>(userButtons_.size()); ++tag)
+        userButtons_[static_cast<std::size_t>(tag)]->setGeometry(
+            QRect(1 + static_cast<int>(tag * step), height() - kButtonRowHeight, static_cast<int>(step - 2), kButtonRowHeight));
+    updateDisplay();
+}
+
+} // namespace orvenda

@@ -1,0 +1,220 @@
+#include "programs/ProgramDebuggerScreen.h"
+
+#include "app/ImageButton.h"
+#include "app/ScreenRouter.h"
+#include "core/Calculator.h"
+#include "core/NotificationCenter.h"
+#include "core/NotificationNames.h"
+#include "drawing/VImageDraw.h"
+#include "eval/Parser.h"
+#include "input/KeyTables.h"
+#include "pretty/FontMap.h"
+#include "programs/ProgramEditView.h"
+#include "programs/ProgramModel.h"
+#include "programs/VarsView.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QScrollArea>
+#include <QTimer>
+
+#include <tuple>
+
+namespace orvenda {
+
+namespace {
+
+constexpr int kLabelHeight = 24;
+constexpr int kTabletInsetX = 13;
+constexpr int kTabletInsetY = 12;
+constexpr int kTabletTop = 22;
+
+} // namespace
+
+ProgramDebuggerScreen::ProgramDebuggerScreen(Calculator& calc, ProgramModel& model, QWidget* parent)
+    : ScreenController(calc, parent), model_(model), name_(new QLabel(this)), edit_(new ProgramEditView(calc, model, this)),
+      vars_(new VarsView(calc, model)), varsScroller_(new QScrollArea(this)),
+      step_(new ImageButton(this)), run_(new ImageButton(this)), quit_(new ImageButton(this)), repeat_(new QTimer(this))
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setAutoFillBackground(false);
+    edit_->setDebug(true);
+    varsScroller_->setWidget(vars_);
+    varsScroller_->setFrameShape(QFrame::NoFrame);
+    varsScroller_->setStyleSheet(QStringLiteral("background: rgb(230, 240, 250);"));
+    name_->setFont(FontMap::shared().font("Helvetica-Bold", calc.device == 1 ? 18 : 14));
+    name_->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    const double scale = calc.device == 1 ? 1.5 : 1;
+    // The images carry their titles; the names are for assistive tools.
+    const std::tuple<ImageButton*, const char*, const char*> images[] = {
+        {step_, "fkeyStep", "Step"}, {run_, "fkeyRun", "Run"}, {quit_, "fkeyQuit", "Quit"}};
+    for (const auto& [button, image, name] : images) {
+        button->setBackgroundImage(VImageDraw::vImageDraw().getImage(image, scale));
+        button->setAccessibleName(QString::fromLatin1(name));
+        button->setFocusPolicy(Qt::NoFocus);
+    }
+    connect(step_, &QPushButton::pressed, this, [this] { stepPressed(); });
+    connect(step_, &QPushButton::released, this, [this] { stepReleased(); });
+    connect(run_, &QPushButton::clicked, this, [this] { run(); });
+    connect(quit_, &QPushButton::clicked, this, [this] { done(); });
+    connect(repeat_, &QTimer::timeout, this, [this] { autoKey(); });
+}
+
+void ProgramDebuggerScreen::subscribe()
+{
+    const auto redraw = [this](const Notification&) {
+        edit_->update();
+        vars_->update();
+    };
+    observe(VQBlinkCursor, redraw);
+    observe(VQEntryTextChanged, redraw);
+    observe(VQMakeCursorVisible, [this](const Notification&) { edit_->makeCursorVisible(); });
+    observe(VQDidProgramStep, [this](const Notification&) { updateDisplay(); });
+    observe(VQProgramEnded, [this](const Notification&) { programEnded(); });
+    // QUIT (and Escape, which the keyboard makes QUIT) leaves the debugger.
+    observe(VQKeyPress, [this](const Notification& n) {
+        if (isVisible() && n.userInfo.value("shiftedOp", 0u) == KeyTables::kQuit)
+            done();
+    });
+}
+
+void ProgramDebuggerScreen::focus(bool gained)
+{
+    ScreenController::focus(gained);
+    for (ImageButton* button : {step_, run_, quit_})
+        button->setVisible(gained);
+    if (gained) {
+        setFocus();
+        updateDisplay();
+    } else {
+        repeat_->stop();
+        model_.saveProgram();
+    }
+}
+
+void ProgramDebuggerScreen::updateDisplay()
+{
+    edit_->setDebug(true);
+    name_->setText(QStringLiteral("Debug:%1").arg(QString::fromStdString(model_.programName())));
+    const std::vector<std::string> lines = vars_->lines();
+    int wide = 0;
+    const QFontMetrics metrics(FontMap::shared().font("CourierNewPS-BoldMT", vars_->fontSize()));
+    for (const std::string& line : lines)
+        wide = std::max(wide, metrics.horizontalAdvance(QString::fromStdString(line)) + 8);
+    vars_->resize(std::max(wide, varsScroller_->viewport()->width()),
+                  std::max(static_cast<int>((lines.size() + 1) * vars_->leading()), varsScroller_->viewport()->height()));
+    edit_->makeCursorVisible();
+    edit_->update();
+    vars_->update();
+    update();
+}
+
+bool ProgramDebuggerScreen::step()
+{
+    Calculator& c = calc();
+    // An Input or Prompt waiting for its answer takes it as ENTER.
+    if (c.parser().promptStack().count() > 0) {
+        c.processKeyOp(static_cast<int>(KeyTables::kEnter));
+        updateDisplay();
+        return true;
+    }
+    const bool stepped = model_.singleStep();
+    updateDisplay();
+    return stepped;
+}
+
+void ProgramDebuggerScreen::stepPressed()
+{
+    repeat_->stop();
+    if (step()) {
+        repeat_->setInterval(kFirstRepeatMs);
+        repeat_->start();
+    }
+}
+
+void ProgramDebuggerScreen::stepReleased() { repeat_->stop(); }
+
+void ProgramDebuggerScreen::autoKey()
+{
+    if (!step()) {
+        repeat_->stop();
+        return;
+    }
+    if (repeat_->interval() != kRepeatMs) {
+        repeat_->setInterval(kRepeatMs);
+        repeat_->start();
+    }
+}
+
+void ProgramDebuggerScreen::run()
+{
+    repeat_->stop();
+    if (model_.run()) {
+        edit_->update();
+        calc().suspendDebugger();
+    }
+}
+
+void ProgramDebuggerScreen::done()
+{
+    repeat_->stop();
+    hide();
+    model_.setDebug(false);
+    calc().showDebugger(false);
+}
+
+void ProgramDebuggerScreen::programEnded()
+{
+    updateDisplay();
+    calc().showDebugger(true);
+}
+
+void ProgramDebuggerScreen::keyPressEvent(QKeyEvent* event)
+{
+    const QString text = event->text();
+    if (text == QLatin1String("s") || text == QLatin1String("S"))
+        step();
+    else if (text == QLatin1String("R"))
+        run();
+    else if (text == QLatin1String("D") || event->key() == Qt::Key_Escape)
+        done();
+    else
+        ScreenController::keyPressEvent(event);
+}
+
+void ProgramDebuggerScreen::resizeEvent(QResizeEvent*)
+{
+    // The display above stays the program output's: the same frames the router lays out.
+    const bool tablet = calc().device == 1;
+    QSizeF area = size();
+    if (tablet && parentWidget())
+        area = QSizeF(parentWidget()->width() - 2 * kTabletInsetX, parentWidget()->height() - 2 * kTabletInsetY);
+    const ScreenRouter::Frames frames = ScreenRouter::layoutFrames(area, tablet);
+    displayHeight_ = std::clamp(static_cast<int>(frames.display.height()) - (tablet ? kTabletTop : 0), 0, height());
+    setMask(QRegion(0, displayHeight_, width(), std::max(0, height() - displayHeight_)));
+    const int w = width();
+    const int top = displayHeight_;
+    const int buttonHeight = tablet ? 51 : 34;
+    const int buttonWidth = std::min(tablet ? 93 : 62, std::max(0, (w - 16) / 3));
+    name_->setGeometry(8, top, std::max(0, w - 16), kLabelHeight);
+    const int bottom = height() - buttonHeight - 6;
+    const int body = std::max(0, bottom - top - kLabelHeight - 4);
+    const int programHeight = body * 3 / 5;
+    edit_->setGeometry(4, top + kLabelHeight, std::max(0, w - 8), programHeight);
+    varsScroller_->setGeometry(4, top + kLabelHeight + programHeight + 4, std::max(0, w - 8), std::max(0, body - programHeight - 4));
+    const int gap = std::max(0, (w - 3 * buttonWidth) / 4);
+    step_->setGeometry(gap, bottom + 3, buttonWidth, buttonHeight);
+    run_->setGeometry(2 * gap + buttonWidth, bottom + 3, buttonWidth, buttonHeight);
+    quit_->setGeometry(3 * gap + 2 * buttonWidth, bottom + 3, buttonWidth, buttonHeight);
+    updateDisplay();
+}
+
+void ProgramDebuggerScreen::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(QRect(0, displayHeight_, width(), std::max(0, height() - displayHeight_)), QColor(37, 81, 193));
+    painter.fillRect(edit_->geometry(), QColor(196, 227, 253));
+}
+
+} // namespace orvenda

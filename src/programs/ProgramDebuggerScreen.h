@@ -1,0 +1,72 @@
+#pragma once
+
+#include "app/ScreenController.h"
+
+class QLabel;
+class QScrollArea;
+class QTimer;
+
+namespace orvenda {
+
+class ImageButton;
+class ProgramEditView;
+class ProgramModel;
+class VarsView;
+
+// The program debugger: below the display (which stays free for the program's output) it
+// shows the program in debug mode with its breakpoints and the current statement, the
+// variables panel, and Step, Run and Quit. Step (and the keys s and S) runs one statement;
+// a held Step repeats after 0.5 s, then every 0.05 s, until a step fails. Run hands the
+// program to the interpreter and hides the debugger until the program ends or reaches a
+// breakpoint. Quit (and D) leaves debug mode for the editor.
+class ProgramDebuggerScreen : public ScreenController {
+public:
+    static constexpr int kFirstRepeatMs = 500;
+    static constexpr int kRepeatMs = 50;
+
+    ProgramDebuggerScreen(Calculator& calc, ProgramModel& model, QWidget* parent = nullptr);
+
+    ProgramEditView& editView() const { return *edit_; }
+    VarsView& varsView() const { return *vars_; }
+    ImageButton& stepButton() const { return *step_; }
+    ImageButton& runButton() const { return *run_; }
+    ImageButton& quitButton() const { return *quit_; }
+    QLabel& nameLabel() const { return *name_; }
+    const QTimer& repeatTimer() const { return *repeat_; }
+    // Where the debugger's own part starts: the display above it is left uncovered.
+    int displayHeight() const { return displayHeight_; }
+
+    void updateDisplay() override;
+    void focus(bool gained) override;
+
+    // One step, as the key s does; false when the step failed or nothing was left.
+    bool step();
+    // Step pressed and released, and the repeat timer's tick.
+    void stepPressed();
+    void stepReleased();
+    void autoKey();
+    void run();
+    void done();
+
+protected:
+    void subscribe() override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void programEnded();
+
+    ProgramModel& model_;
+    QLabel* name_;
+    ProgramEditView* edit_;
+    VarsView* vars_;
+    QScrollArea* varsScroller_;
+    ImageButton* step_;
+    ImageButton* run_;
+    ImageButton* quit_;
+    QTimer* repeat_;
+    int displayHeight_ = 0;
+};
+
+} // namespace orvenda

@@ -1,0 +1,65 @@
+#pragma once
+
+// orvenda-drive run on a script from a test: its exit code, its dumps and what it printed.
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace orvenda::test {
+
+struct DriveRun {
+    int exitCode = -1;
+    std::vector<nlohmann::json> dumps;
+    std::string output;
+};
+
+// A folder of this test process's own, removed when it ends.
+inline std::filesystem::path driveScratch(const std::string& name)
+{
+    static const struct Folder {
+        std::filesystem::path path =
+            std::filesystem::temp_directory_path() / ("orvenda-drive-programs-" + std::to_string(::getpid()));
+        Folder() { std::filesystem::create_directories(path); }
+        ~Folder()
+        {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    } folder;
+    return folder.path / name;
+}
+
+inline DriveRun driveScript(const std::string& script, const std::string& options = "")
+{
+    const std::filesystem::path file = driveScratch("script.txt");
+    std::ofstream(file) << script;
+    const std::string command = std::string("'") + ORVENDA_DRIVE + "' '" + file.string() + "' " + options + " 2>&1";
+    DriveRun run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    std::string line;
+    while (std::fgets(buffer, sizeof buffer, pipe)) {
+        line += buffer;
+        if (line.empty() || line.back() != '\n')
+            continue;
+        run.output += line;
+        if (line.starts_with('{'))
+            run.dumps.push_back(nlohmann::json::parse(line));
+        line.clear();
+    }
+    const int status = ::pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+} // namespace orvenda::test

@@ -1,0 +1,291 @@
+// The program output screen through orvenda-drive as a user meets it: Disp, Prompt,
+// Menu(, Pause and getKey in the dump and in the window's picture, and QUIT leaving it.
+
+#include "DriveSession.h"
+
+#include <QColor>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace orvenda::test {
+namespace {
+
+using nlohmann::json;
+
+// Pixels of the line's cells that stand out from the display behind them.
+int inkOnLine(const QImage& image, const json& grid, int line, int fromColumn = 0, int columns = 32)
+{
+    const double x = grid[0].get<double>(), y = grid[1].get<double>(), w = grid[2].get<double>();
+    const double leading = grid[4].get<double>();
+    const double cell = grid[5].get<double>();
+    const QColor back = image.pixelColor(static_cast<int>(x + w - 2), static_cast<int>(y + 9.5 * leading));
+    int ink = 0;
+    for (int py = static_cast<int>(y + 3 + line * leading); py < static_cast<int>(y + 2 + (line + 1) * leading); ++py)
+        for (int px = static_cast<int>(x + 4 + fromColumn * cell); px < static_cast<int>(x + 4 + (fromColumn + columns) * cell);
+             ++px) {
+            const QColor c = image.pixelColor(px, py);
+            ink += std::abs(c.red() - back.red()) + std::abs(c.green() - back.green()) + std::abs(c.blue() - back.blue())
+                > 200;
+        }
+    return ink;
+}
+
+QImage load(const std::filesystem::path& png) { return QImage(QString::fromStdString(png.string())); }
+
+class ProgramScreensDrive : public ::testing::TestWithParam<const char*> {};
+
+// Disp, then Prompt: the question is on the output screen, in the picture, and the typed
+// answer stands after it; the program's next Disp goes below.
+TEST_P(ProgramScreensDrive, APromptIsAskedOnTheOutputScreen)
+{
+    const auto asked = driveScratch(std::string("asked-") + GetParam() + ".png");
+    const DriveRun run = driveScript("program ASK\nDisp 5\nPrompt A\nDisp A*2\nend\n"
+                                     "type prgmASK\nkey ENTER\nwait idle\nblink\nblink\ndump\nshot "
+                                         + asked.string() + "\ntype 21\ndump\nkey ENTER\nwait idle\ndump\n",
+                                     std::string("--device ") + GetParam());
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 3u) << run.output;
+    const json& waiting = run.dumps[0];
+    EXPECT_EQ(waiting["screen"], 11);
+    EXPECT_EQ(waiting["output"], json::array({"5", "A=?"}));
+    ASSERT_TRUE(waiting["programOutput"].is_object());
+    EXPECT_EQ(waiting["programOutput"]["program"], "ASK");
+    EXPECT_EQ(waiting["programOutput"]["visible"], true);
+    EXPECT_EQ(waiting["programOutput"]["cursor"], json::array({3, 1}));
+    const QImage picture = load(asked);
+    ASSERT_FALSE(picture.isNull());
+    const json& grid = waiting["programOutput"]["grid"];
+    EXPECT_GT(inkOnLine(picture, grid, 0, 30, 2), 10);
+    EXPECT_EQ(inkOnLine(picture, grid, 0, 0, 20), 0);
+    EXPECT_GT(inkOnLine(picture, grid, 1, 0, 3), 20);
+    EXPECT_EQ(inkOnLine(picture, grid, 5), 0);
+    EXPECT_EQ(run.dumps[1]["programOutput"]["lines"][1], "A=?21");
+    EXPECT_EQ(run.dumps[2]["output"], json::array({"5", "A=?21", "42", "Done"}));
+    EXPECT_EQ(run.dumps[2]["screen"], 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, ProgramScreensDrive, ::testing::Values("phone", "tablet"));
+
+// Menu( covers the screen with its title and items; ↓ and ENTER choose, the screen comes
+// back and the chosen label's Disp follows.
+TEST(ProgramScreensDrive, AMenuShowsAndEnterChooses)
+{
+    const auto shown = driveScratch("menu.png");
+    const DriveRun run = driveScript("program M\nDisp 1\nMenu(\"PICK\",\"ONE\",A,\"TWO\",B)\nLbl A\nDisp 10\nStop\n"
+                                     "Lbl B\nDisp 20\nend\n"
+                                     "type prgmM\nkey ENTER\nwait idle\ndump\nshot " + shown.string()
+                                     + "\nkey DOWN\ndump\nkey ENTER\nwait idle\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 3u) << run.output;
+    EXPECT_EQ(run.dumps[0]["output"], json::array({"PICK", "1:ONE", "2:TWO"}));
+    EXPECT_EQ(run.dumps[0]["programOutput"]["menu"], true);
+    EXPECT_EQ(run.dumps[0]["programOutput"]["cursor"], json::array({0, 1}));
+    const QImage picture = load(shown);
+    const json& grid = run.dumps[0]["programOutput"]["grid"];
+    EXPECT_GT(inkOnLine(picture, grid, 0, 0, 4), 20);
+    // The chosen item's number is reversed: far more ink than the other's.
+    EXPECT_GT(inkOnLine(picture, grid, 1, 0, 2), 2 * inkOnLine(picture, grid, 2, 0, 2));
+    EXPECT_EQ(run.dumps[1]["programOutput"]["cursor"], json::array({0, 2}));
+    EXPECT_EQ(run.dumps[2]["error"], 0);
+    EXPECT_EQ(run.dumps[2]["output"], json::array({"1", "20", "Done"}));
+}
+
+// Pause shows its value and waits with the output screen in front; ENTER goes on.
+TEST(ProgramScreensDrive, PauseShowsItsValueAndEnterGoesOn)
+{
+    const auto paused = driveScratch("paused.png");
+    const DriveRun run = driveScript("program PS\nDisp 3\nPause 7\nDisp 9\nend\n"
+                                     "type prgmPS\nkey ENTER\nwait idle\nblink\nblink\ndump\nshot " + paused.string()
+                                     + "\nkey ENTER\nwait idle\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 2u) << run.output;
+    EXPECT_EQ(run.dumps[0]["screen"], 11);
+    EXPECT_EQ(run.dumps[0]["programOutput"]["paused"], true);
+    EXPECT_EQ(run.dumps[0]["output"], json::array({"3", "7"}));
+    EXPECT_EQ(run.dumps[0]["alerts"], json::array());
+    const QImage picture = load(paused);
+    const json& grid = run.dumps[0]["programOutput"]["grid"];
+    EXPECT_GT(inkOnLine(picture, grid, 1, 30, 2), 10);
+    EXPECT_EQ(run.dumps[1]["output"], json::array({"3", "7", "9", "Done"}));
+    EXPECT_EQ(run.dumps[1]["screen"], 0);
+}
+
+// getKey reads the key pressed while the program loops.
+TEST(ProgramScreensDrive, GetKeyReadsAKeyPressedWhileTheProgramRuns)
+{
+    const DriveRun run = driveScript("program GK\n0->K\nRepeat K\ngetKey->K\nEnd\nDisp K\nend\n"
+                                     "type prgmGK\nkey ENTER\nwait 50\ndump\nkey 5\nwait idle\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 2u) << run.output;
+    EXPECT_EQ(run.dumps[0]["screen"], 11);
+    EXPECT_EQ(run.dumps[1]["output"], json::array({"83", "Done"}));
+}
+
+// QUIT (2ND MODE, or Escape) and the Quit button stop a waiting program and leave the
+// output screen for the home screen.
+TEST(ProgramScreensDrive, QuitAndEscapeAndTheQuitButtonLeaveTheScreen)
+{
+    const std::string start = "program P\nPrompt A\nend\ntype prgmP\nkey ENTER\nwait idle\n";
+    for (const char* leave : {"key 2ND\nkey MODE\n", "hkey Escape\n", "press-quit\n"}) {
+        std::string how = leave;
+        if (how == "press-quit\n") {
+            // The button in the output screen's title band, clicked where it is drawn.
+            const DriveRun first = driveScript(start + "dump\n");
+            ASSERT_EQ(first.dumps.size(), 1u) << first.output;
+            const json& grid = first.dumps[0]["programOutput"]["grid"];
+            const int x = grid[0].get<int>() + grid[2].get<int>() - 20;
+            const int y = grid[1].get<int>() - 12;
+            how = "tap " + std::to_string(x) + " " + std::to_string(y) + "\n";
+        }
+        const DriveRun run = driveScript(start + how + "wait idle\nkey ENTER\nwait idle\ndump\n");
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        ASSERT_EQ(run.dumps.size(), 1u) << run.output;
+        EXPECT_EQ(run.dumps[0]["screen"], 0) << how;
+        EXPECT_FALSE(run.dumps[0].contains("programOutput")) << how;
+        EXPECT_EQ(run.dumps[0]["output"].back(), "User break") << how;
+    }
+}
+
+} // namespace
+} // namespace orvenda::test
+
+namespace orvenda::test {
+namespace {
+
+// As a user would: PRGM ▸ +, name the program, type it on the keyboard in the editor, QUIT,
+// run it from the home screen and read 1, 4, 9; open it again, switch to the debugger, set
+// a breakpoint on line 2, run to it, step and see I's value. Pictures of the editor, the
+// output and the debugger at both sizes.
+class ProgramEditorDrive : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ProgramEditorDrive, AProgramTypedInTheEditorRunsAndIsDebugged)
+{
+    const std::string device = GetParam();
+    const auto editorShot = driveScratch("editor-" + device + ".png");
+    const DriveRun made = driveScript("key PRGM\nhkey +\nhkey Shift+W\nhkey Shift+Q\nhkey Return\n"
+                                      "type For(I,1,3)\nkey ENTER\ntype Disp I²\nkey ENTER\ntype End\nblink\nblink\ndump\n"
+                                      "shot " + editorShot.string() + "\nkey 2ND\nkey MODE\ndump\n"
+                                      "type prgmWQ\nkey ENTER\nwait idle\ndump\n",
+                                      "--device " + device);
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    ASSERT_EQ(made.dumps.size(), 3u) << made.output;
+    const json& editor = made.dumps[0];
+    EXPECT_EQ(editor["screen"], 2);
+    ASSERT_TRUE(editor["editor"].is_object()) << editor;
+    EXPECT_EQ(editor["editor"]["program"], "WQ");
+    EXPECT_EQ(editor["editor"]["label"], "Program:WQ");
+    EXPECT_EQ(editor["editor"]["lines"], json::array({":For(I,1,3)", " :Disp I²", ":End"}));
+    EXPECT_EQ(editor["editor"]["cursor"], json::array({2, 3}));
+    // The editor's picture: the text's lines are drawn where the dump says.
+    const QImage picture = load(editorShot);
+    ASSERT_FALSE(picture.isNull());
+    const json& text = editor["editor"]["text"];
+    const auto inkIn = [&](int line) {
+        int ink = 0;
+        const int y0 = text[1].get<int>() + static_cast<int>(line * text[2].get<double>());
+        for (int y = y0 + 2; y < y0 + static_cast<int>(text[2].get<double>()) - 2; ++y)
+            for (int x = text[0].get<int>() + 40; x < text[0].get<int>() + 120; ++x)
+                ink += qGray(picture.pixel(x, y)) < 60;
+        return ink;
+    };
+    EXPECT_GT(inkIn(0), 20);
+    EXPECT_GT(inkIn(1), 20);
+    EXPECT_EQ(inkIn(5), 0);
+    EXPECT_EQ(made.dumps[1]["screen"], 0);
+    EXPECT_EQ(made.dumps[2]["output"], json::array({"1", "4", "9", "Done"}));
+
+    // Open it again (EDIT), switch to the debugger, break on line 2, run, step.
+    const auto debuggerShot = driveScratch("debugger-" + device + ".png");
+    const std::string data = driveScratch("data-" + device).string();
+    std::filesystem::remove_all(data);
+    const std::string again = "key PRGM\nhkey +\nhkey Shift+W\nhkey Shift+Q\nhkey Return\n"
+                              "type For(I,1,3)\nkey ENTER\ntype Disp I²\nkey ENTER\ntype End\ndump\n";
+    const DriveRun opened = driveScript(again, "--data '" + data + "' --device " + device);
+    ASSERT_EQ(opened.dumps.size(), 1u) << opened.output;
+    const json& controls = opened.dumps[0]["editor"]["controls"];
+    const std::string debugTap = "tap " + std::to_string(controls["debug"][0].get<int>()) + " "
+        + std::to_string(controls["debug"][1].get<int>()) + "\n";
+    const DriveRun entered = driveScript("key 2ND\nkey MODE\nkey PRGM\nkey RIGHT\nhkey w\nhkey Return\n" + debugTap + "dump\n",
+                                         "--data '" + data + "' --device " + device);
+    ASSERT_EQ(entered.exitCode, 0) << entered.output;
+    ASSERT_EQ(entered.dumps.size(), 1u) << entered.output;
+    const json& debugging = entered.dumps[0];
+    ASSERT_TRUE(debugging.contains("debugger")) << debugging;
+    EXPECT_EQ(debugging["debugger"]["label"], "Debug:WQ");
+    EXPECT_EQ(debugging["debugger"]["vars"][0].get<std::string>().substr(0, 4), "ANS ");
+    const json& dtext = debugging["debugger"]["text"];
+    const json& dcontrols = debugging["debugger"]["controls"];
+    const auto tapAt = [](const json& point) {
+        return "tap " + std::to_string(point[0].get<int>()) + " " + std::to_string(point[1].get<int>()) + "\n";
+    };
+    const std::string breakTap = "tap " + std::to_string(dtext[0].get<int>() + 3) + " "
+        + std::to_string(dtext[1].get<int>() + static_cast<int>(1.5 * dtext[2].get<double>())) + "\n";
+    const DriveRun run = driveScript("key 2ND\nkey MODE\nkey PRGM\nkey RIGHT\nhkey w\nhkey Return\n" + debugTap + breakTap
+                                         + "dump\n" + tapAt(dcontrols["run"]) + "wait idle\ndump\nshot " + debuggerShot.string()
+                                         + "\n" + tapAt(dcontrols["step"]) + "wait idle\ndump\n"
+                                         + tapAt(dcontrols["quit"]) + "dump\n",
+                                     "--data '" + data + "' --device " + device);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    EXPECT_EQ(run.dumps[0]["debugger"]["breaks"], json::array({1})) << run.dumps[0];
+    // Run stops at the breakpoint, before Disp, with I = 1.
+    const json& stopped = run.dumps[1];
+    ASSERT_TRUE(stopped.contains("debugger")) << stopped;
+    EXPECT_EQ(stopped["debugger"]["line"], 1);
+    const json& vars = stopped["debugger"]["vars"];
+    EXPECT_NE(std::find(vars.begin(), vars.end(), "I 1"), vars.end()) << vars;
+    const QImage debuggerPicture = load(debuggerShot);
+    ASSERT_FALSE(debuggerPicture.isNull());
+    // The breakpoint's red mark left of line 2, none left of line 1.
+    const auto redIn = [&](int line) {
+        int red = 0;
+        const double leading = dtext[2].get<double>();
+        for (int y = dtext[1].get<int>() + static_cast<int>(line * leading); y < dtext[1].get<int>() + static_cast<int>((line + 1) * leading); ++y)
+            for (int x = dtext[0].get<int>(); x < dtext[0].get<int>() + static_cast<int>(dtext[3].get<double>()) - 4; ++x) {
+                const QColor c = debuggerPicture.pixelColor(x, y);
+                red += c.red() > 180 && c.green() < 90 && c.blue() < 90;
+            }
+        return red;
+    };
+    EXPECT_GT(redIn(1), 10);
+    EXPECT_EQ(redIn(0), 0);
+    // The step shows 1 on the output above the debugger.
+    EXPECT_EQ(run.dumps[2]["output"], json::array({"1"})) << run.dumps[2];
+    // Quit leaves debug mode for the editor.
+    EXPECT_FALSE(run.dumps[3].contains("debugger"));
+    EXPECT_EQ(run.dumps[3]["editor"]["debug"], false);
+    EXPECT_EQ(run.dumps[3]["screen"], 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, ProgramEditorDrive, ::testing::Values("phone", "tablet"));
+
+// The key s steps; Escape leaves the debugger for the editor, and the editor for the home
+// screen; the editor's Quit button leaves it too.
+TEST(ProgramEditorDrive, EscapeAndQuitLeaveTheDebuggerAndTheEditor)
+{
+    const std::string start = "key PRGM\nhkey +\nhkey Shift+E\nhkey Return\ntype Disp 1\n";
+    const DriveRun first = driveScript(start + "dump\n");
+    ASSERT_EQ(first.dumps.size(), 1u) << first.output;
+    const json& controls = first.dumps[0]["editor"]["controls"];
+    const auto tapAt = [](const json& point) {
+        return "tap " + std::to_string(point[0].get<int>()) + " " + std::to_string(point[1].get<int>()) + "\n";
+    };
+    const DriveRun run = driveScript(start + tapAt(controls["debug"]) + "hkey s\nwait idle\ndump\nhkey Escape\ndump\nhkey Escape\ndump\n"
+                                     "key PRGM\nkey RIGHT\nhkey e\nhkey Return\ndump\n" + tapAt(controls["quit"]) + "dump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 5u) << run.output;
+    // s stepped the one statement: its Disp is on the output above the debugger.
+    EXPECT_TRUE(run.dumps[0].contains("debugger"));
+    EXPECT_EQ(run.dumps[0]["output"], json::array({"1"}));
+    EXPECT_FALSE(run.dumps[1].contains("debugger"));
+    EXPECT_EQ(run.dumps[1]["screen"], 2);
+    EXPECT_EQ(run.dumps[1]["editor"]["debug"], false);
+    EXPECT_EQ(run.dumps[2]["screen"], 0);
+    EXPECT_EQ(run.dumps[3]["screen"], 2);
+    EXPECT_EQ(run.dumps[3]["editor"]["lines"], json::array({":Disp 1"}));
+    EXPECT_EQ(run.dumps[4]["screen"], 0);
+}
+
+} // namespace
+} // namespace orvenda::test

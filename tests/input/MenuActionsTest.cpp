@@ -1,0 +1,151 @@
+// The menus' actions: MEM's about page and its two RESET questions, and the user menus'
+// form that keeps the entry line as an item.
+
+#include "InputTestSupport.h"
+
+#include "input/AboutPage.h"
+#include "input/AddUserFnDialog.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace orvenda::test {
+namespace {
+
+constexpr int kMemMenu = 29;
+constexpr int kResetMenu = 30;
+constexpr std::uint32_t kSin = 0xC2, kX = 0x58, kClose = 0x11;
+
+class MenuActions : public MenuTest {
+protected:
+    MenuActions()
+    {
+        menu->ask = [this](AlertQueue::Alert alert) { asked = std::move(alert); };
+        menu->show();
+    }
+    void answer(const QString& caption)
+    {
+        ASSERT_TRUE(asked);
+        for (auto& [title, action] : asked->buttons)
+            if (title == caption && action)
+                action();
+    }
+    std::vector<QString> captions() const
+    {
+        std::vector<QString> out;
+        for (const auto& [title, action] : asked->buttons)
+            out.push_back(title);
+        return out;
+    }
+
+    std::optional<AlertQueue::Alert> asked;
+};
+
+TEST_F(MenuActions, AboutShowsTheVersionUntilDoneOrEscape)
+{
+    menu->showMenu(kMemMenu);
+    menu->pickRow({0, 0});
+    ASSERT_TRUE(menu->aboutShown());
+    ASSERT_TRUE(menu->aboutPage());
+    EXPECT_TRUE(menu->aboutPage()->isVisible());
+    EXPECT_EQ(menu->aboutPage()->versionText(), QStringLiteral("version %1").arg(QString::fromStdString(calc.versionString())));
+    EXPECT_TRUE(menu->isVisible()) << "the menu stays under the page";
+    hardware(Qt::Key_Escape);
+    EXPECT_FALSE(menu->aboutShown());
+    EXPECT_TRUE(menu->isVisible()) << "Escape leaves the page first";
+    menu->showAbout();
+    const_cast<QPushButton&>(menu->aboutPage()->doneButton()).click();
+    EXPECT_FALSE(menu->aboutPage()->isVisible());
+    EXPECT_TRUE(picks.got.empty());
+}
+
+TEST_F(MenuActions, ClearAllMemoryAsksOkBeforeCancelAndCancelChangesNothing)
+{
+    calc.setVar(0, {{3.5, 1}, 2, -1});
+    calc.keyboardColorSet = 3;
+    menu->showMenu(kResetMenu);
+    menu->pickRow({0, 0});
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(asked->title, "Clear All Memory");
+    EXPECT_EQ(asked->message, "All lists, matrices, strings, y= equations will be cleared and the calculator will be "
+                              "returned to default settings. Do you want to proceed?");
+    EXPECT_EQ(captions(), (std::vector<QString>{"OK", "Cancel"}));
+    EXPECT_EQ(asked->escape, 1u) << "Escape answers Cancel";
+    answer("Cancel");
+    EXPECT_EQ(calc.getVar(0).value.real(), 3.5);
+    EXPECT_TRUE(menu->isVisible()) << "Cancel leaves the menu open";
+    EXPECT_TRUE(picks.got.empty());
+    answer("OK");
+    EXPECT_EQ(calc.getVar(0).value.real(), 0);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(picks.last(), "cancel");
+}
+
+TEST_F(MenuActions, SetDefaultsAsksAndRestoresTheModes)
+{
+    calc.locked()->numFormat = 2;
+    menu->showMenu(kResetMenu);
+    menu->pickRow({0, 1});
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(asked->title, "Set Defaults");
+    EXPECT_EQ(asked->message,
+        "Calculator MODES and graphing will be returned to default settings. Do you want to proceed?");
+    EXPECT_EQ(captions(), (std::vector<QString>{"OK", "Cancel"}));
+    answer("Cancel");
+    EXPECT_EQ(calc.settings().numFormat, 2);
+    answer("OK");
+    EXPECT_EQ(calc.settings().numFormat, 0);
+    EXPECT_EQ(picks.last(), "cancel");
+}
+
+TEST_F(MenuActions, TheUserFunctionFormSavesOnlyANamedEntryAndShowsTheCurrentLine)
+{
+    menu->showMenu(MenuTables::kUserMenu);
+    menu->selectTab(1);
+    // An empty entry line: Save stays off, whatever the name.
+    menu->openUserFnForm();
+    AddUserFnDialog* form = menu->userFnForm();
+    ASSERT_TRUE(form);
+    EXPECT_EQ(form->entryText(), "");
+    form->nameField().setText("sq");
+    EXPECT_FALSE(form->saveEnabled());
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(&form->nameField(), &enter);
+    EXPECT_TRUE(calc.userOps2.empty()) << "Return saves no more than the button would";
+    form->cancel();
+
+    entry->setOps({kSin, kX, kClose});
+    menu->openUserFnForm();
+    EXPECT_EQ(form->entryText(), "sin(X)");
+    EXPECT_EQ(form->nameField().text(), "") << "the name starts empty";
+    form->nameField().setText("   ");
+    EXPECT_FALSE(form->saveEnabled()) << "a blank name";
+    form->nameField().setText(" wave ");
+    EXPECT_TRUE(form->saveEnabled());
+    QApplication::sendEvent(&form->nameField(), &enter);
+    EXPECT_EQ(calc.userOps2, (std::vector<Ops>{{kSin, kX, kClose}}));
+    EXPECT_EQ(calc.userNames2, (std::vector<std::string>{"wave"}));
+    EXPECT_EQ(entry->entryOps(), (Ops{kSin, kX, kClose})) << "the entry line stays";
+    ASSERT_EQ(rows(), 1);
+    EXPECT_EQ(menu->sections()[0].rows[0].title, "sin(X)");
+
+    // A stale line is not shown again.
+    entry->clear();
+    menu->openUserFnForm();
+    EXPECT_EQ(form->entryText(), "");
+    form->cancel();
+
+    // A pick pastes the item; a deletion removes it.
+    menu->pickRow({0, 0});
+    EXPECT_EQ(picks.last(), "paste 3");
+    menu->showMenu(MenuTables::kUserMenu);
+    menu->selectTab(1);
+    EXPECT_TRUE(menu->canDelete({0, 0}));
+    EXPECT_TRUE(menu->deleteRow({0, 0}));
+    EXPECT_TRUE(calc.userOps2.empty());
+    EXPECT_TRUE(calc.userNames2.empty());
+    EXPECT_EQ(rows(), 0);
+}
+
+} // namespace
+} // namespace orvenda::test

@@ -1,0 +1,208 @@
+// User key sets on screen: the key row above the MathPrint entry line (keys, 2nd layer,
+// ENTER at the end, labels), the key-set catalogue and the key-set editor's four lines.
+
+#include "InputTestSupport.h"
+#include "core/KeySets.h"
+
+#include "WidgetEvents.h"
+#include "app/MathPrintScreen.h"
+#include "app/UserKeysView.h"
+#include "app/YEqTestSupport.h"
+#include "input/KeyCatalogScreen.h"
+#include "input/KeySetEditorScreen.h"
+#include "input/KeySetView.h"
+
+#include <QInputDialog>
+#include <QToolButton>
+
+#include <chrono>
+
+namespace orvenda::test {
+namespace {
+
+constexpr std::uint32_t kToBin = 0xBBF6;
+constexpr std::uint32_t kFrac = 0xEF38;
+
+class UserKeys : public ScreensTest {
+protected:
+    UserKeys()
+    {
+        root->screens().set(screens::KeyCatalog, [this](QWidget* p) {
+            auto* catalog = new KeyCatalogScreen(calc, p);
+            catalog->didPickSet = [this](const std::string& title, bool edit) { router().didPickSet(title, edit); };
+            catalog->keyCatalogDone = [this] { router().keyCatalogDone(); };
+            return catalog;
+        });
+        root->screens().set(screens::KeySetEditor, [this](QWidget* p) {
+            auto* editor = new KeySetEditorScreen(calc, shell, p);
+            editor->keySetDone = [this] { router().returnHome(); };
+            editor->mathPrintRestored = [this] { router().updateDisplay(); };
+            return editor;
+        });
+    }
+    EntryModel& line() { return *entry; }
+    void typeKeys(const std::string& text)
+    {
+        for (std::uint32_t op : ops(text))
+            shell.keys().processKeyOp(op);
+    }
+    KeyCatalogScreen& catalog()
+    {
+        router().showOverlay(screens::KeyCatalog);
+        return *static_cast<KeyCatalogScreen*>(router().controller(screens::KeyCatalog));
+    }
+    KeySetEditorScreen* editor() const
+    {
+        return static_cast<KeySetEditorScreen*>(root->router().controller(screens::KeySetEditor));
+    }
+};
+
+TEST_F(UserKeys, CompSciKeyTwoAppendsToBinAndEvaluates)
+{
+    calc.userKeySetName = "CompSci";
+    calc.userKeys = true;
+    UserKeysView row(calc, shell);
+    row.resize(390, 40);
+    typeKeys("5");
+    row.userKey(2);
+    ASSERT_TRUE(shell.settle(std::chrono::seconds(30)));
+    ASSERT_FALSE(history->history().empty());
+    const HistoryEntry& item = history->history().back();
+    EXPECT_EQ(item.entry, (Ops{ops("5").front(), kToBin})) << "the ENTER itself is not inserted";
+    EXPECT_EQ(item.result, "0b101");
+}
+
+TEST_F(UserKeys, SecondTakesTheSecondLayerAndIsCleared)
+{
+    calc.userKeySetName = "Angle";
+    UserKeysView row(calc, shell);
+    row.resize(390, 40);
+    typeKeys("3");
+    const Ops three = line().entryOps();
+    calc.secondShift = true;
+    calc.alphaLock = true;
+    Posted posted(calc.notificationCenter(), {VQRedrawKeyboard});
+    row.userKey(0);
+    EXPECT_EQ(line().entryOps(), (Ops{three[0], kFrac})) << "the n/d template";
+    EXPECT_FALSE(calc.secondShift);
+    EXPECT_FALSE(calc.alphaLock);
+    EXPECT_GE(posted.count(VQRedrawKeyboard), 1) << "the keyboard redraws its shifts";
+    // A key without ops inserts nothing and still clears the shifts.
+    KeySets::setUserKeyOps(calc, 3, {});
+    calc.secondShift = true;
+    posted.clear();
+    row.userKey(3);
+    EXPECT_FALSE(calc.secondShift);
+    EXPECT_GE(posted.count(VQRedrawKeyboard), 1);
+    row.userKey(3);
+    EXPECT_EQ(line().entryOps(), (Ops{three[0], kFrac}));
+    calc.userKeySetName = "";
+    row.userKey(1);
+    EXPECT_EQ(line().entryOps(), (Ops{three[0], kFrac})) << "no set in use: nothing";
+}
+
+TEST_F(UserKeys, KeysShowTheirLabelElseTheirOpsElseNothing)
+{
+    calc.userKeySetName = "CompSci";
+    KeySets::setUserKeyTitle(calc, 1, ops("ABC"));
+    const auto ink = [&](int slot) {
+        const QImage image = UserKeysView::userKeyImage(calc, slot, QSize(76, 40), 1, UserKeysView::Fill::None, Qt::white);
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += image.pixelColor(x, y).alpha() > 128;
+        return n;
+    };
+    EXPECT_GT(ink(0), 20) << "0b from its ops";
+    EXPECT_GT(ink(1), 20) << "its label";
+    calc.userKeySetName = "Angle";
+    KeySets::setUserKeyOps(calc, 4, {});
+    EXPECT_EQ(ink(4), 0) << "neither: blank";
+    const QImage grey = UserKeysView::userKeyImage(calc, 4, QSize(76, 40), 1, UserKeysView::Fill::Translucent, Qt::white);
+    EXPECT_EQ(grey.pixelColor(2, 2).alpha(), 128);
+    EXPECT_TRUE(UserKeysView::userKeyImage(calc, 0, QSize(0, 40), 1, UserKeysView::Fill::None, Qt::white).isNull());
+}
+
+TEST_F(UserKeys, TheCatalogueListsTheSetsAndPicksAddsAndCloses)
+{
+    KeyCatalogScreen& sheet = catalog();
+    EXPECT_TRUE(sheet.isVisible());
+    sheet.add();
+    ASSERT_TRUE(sheet.addForm());
+    sheet.addForm()->setTextValue(QStringLiteral("  Mine "));
+    sheet.addForm()->accept();
+    EXPECT_EQ(KeySets::userKeySetNames(calc), (std::vector<std::string>{"Mine"}));
+    sheet.addKeySet("");
+    EXPECT_EQ(calc.uKeys.size(), 3u) << "a blank name adds nothing";
+    sheet.pick(0, 1);
+    EXPECT_TRUE(calc.userKeys);
+    EXPECT_EQ(calc.userKeySetName, "Angle");
+    EXPECT_FALSE(sheet.isVisible()) << "a pick brings the screen back";
+    EXPECT_EQ(calc.currentScreen(), screens::Home);
+    // Edit on: a user set opens the editor; a system set does not.
+    KeyCatalogScreen& again = catalog();
+    again.setEditing(true);
+    again.pick(0, 0);
+    EXPECT_EQ(calc.currentScreen(), screens::Home);
+    catalog().pick(1, 0);
+    EXPECT_EQ(calc.currentScreen(), screens::KeySetEditor);
+    EXPECT_EQ(calc.userKeySetName, "Mine");
+    editor()->done();
+    EXPECT_EQ(calc.currentScreen(), screens::Home);
+    // Done empties the entry line and hides the key row.
+    typeKeys("12");
+    catalog().done();
+    EXPECT_TRUE(line().entryOps().empty());
+    EXPECT_FALSE(calc.userKeys);
+}
+
+TEST_F(UserKeys, TheEditorEditsFourLinesPerKey)
+{
+    KeySets::userKeySetAdd(calc, "Mine");
+    calc.userKeySetName = "Mine";
+    calc.locked()->mathPrint = true;
+    router().showScreen(screens::KeySetEditor);
+    KeySetEditorScreen& ed = *editor();
+    EXPECT_FALSE(calc.settings().mathPrint) << "key lines are one-line entries";
+    typeKeys("AB");
+    ed.cursorDown();
+    EXPECT_EQ(*KeySets::userKeyTitle(calc, 0), ops("AB"));
+    typeKeys("2+3");
+    ed.enter();
+    EXPECT_EQ(*KeySets::userKeyOps(calc, 0), (Ops{ops("2+3")[0], ops("2+3")[1], ops("2+3")[2], 1065}));
+    // Below line 3 and above line 0 the line stays, and still stores.
+    ed.cursorDown();
+    ed.cursorDown();
+    typeKeys("7");
+    ed.cursorDown();
+    EXPECT_EQ(ed.currentLine(), 3);
+    EXPECT_EQ(*KeySets::userKeyOps(calc, 5), ops("7"));
+    EXPECT_EQ(ed.keySetView().lineText(3), "2ND   key=7");
+    EXPECT_EQ(ed.keySetView().lineText(0), "     title=AB");
+    // Another key starts on its label line.
+    ed.selectKey(2);
+    EXPECT_EQ(ed.currentKey(), 2);
+    EXPECT_EQ(ed.currentLine(), 0);
+    typeKeys("9");
+    // Moving on with an emptied line stores the empty array.
+    ed.selectKey(0);
+    line().clear();
+    ed.cursorDown();
+    EXPECT_EQ(KeySets::userKeyTitle(calc, 0), std::optional<Ops>(Ops{}));
+    EXPECT_EQ(*KeySets::userKeyTitle(calc, 2), ops("9"));
+    // Leaving with an emptied line keeps the line's value.
+    line().clear();
+    router().showHome();
+    EXPECT_EQ(KeySets::userKeyOps(calc, 0)->size(), 4u);
+    EXPECT_TRUE(calc.settings().mathPrint) << "MathPrint comes back";
+    EXPECT_EQ(calc.currentScreen(), screens::Home);
+    // ...and with it the MathPrint home screen, not the classic one QUIT found.
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(router().controller(screens::Home));
+    EXPECT_TRUE(router().controller(screens::Home)->isVisible());
+    if (ScreenController* classic = router().controller(screens::ClassicHome))
+        EXPECT_FALSE(classic->isVisible());
+}
+
+} // namespace
+} // namespace orvenda::test

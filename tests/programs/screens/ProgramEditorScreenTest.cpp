@@ -1,0 +1,248 @@
+// The program editor and the debugger drawn offscreen: numbered, indented lines, the
+// bracket pair at the cursor, taps left of the margin, long-press selection with cut, copy
+// and paste, Step and its repeat, and the variables panel.
+
+#include "app/ImageButton.h"
+#include "core/Calculator.h"
+#include "eval/Parser.h"
+#include "language/EntryText.h"
+#include "programs/ProgramDebuggerScreen.h"
+#include "programs/ProgramEditView.h"
+#include "programs/ProgramEditorScreen.h"
+#include "programs/ProgramFiles.h"
+#include "programs/ProgramModel.h"
+#include "programs/ProgramOutputModel.h"
+#include "programs/VarsView.h"
+
+#include "TestSupport.h"
+
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace orvenda::test {
+namespace {
+
+Ops programOps(const std::string& text)
+{
+    static const EntryText entry;
+    std::string bad;
+    const auto ops = entry.toOps(text, bad);
+    EXPECT_TRUE(ops) << "no token for " << bad;
+    return ops.value_or(Ops{});
+}
+
+class ProgramEditorScreenTest : public ::testing::TestWithParam<int> {
+protected:
+    ProgramEditorScreenTest()
+        : calc(kUS), files(std::make_shared<ProgramFiles>(folder.path() + QStringLiteral("/programs"))),
+          model(std::make_shared<ProgramModel>(calc, files)), output(calc)
+    {
+        calc.device = GetParam();
+        calc.prgmManager = model;
+        calc.viewDelegate = fakeView;
+        screen = std::make_unique<ProgramEditorScreen>(calc, *model, output);
+        screen->resize(GetParam() == 1 ? QSize(768, 420) : QSize(390, 300));
+        screen->show();
+    }
+    ~ProgramEditorScreenTest() override
+    {
+        screen.reset();
+        calc.viewDelegate = nullptr;
+        calc.prgmManager = nullptr;
+    }
+
+    void open(const std::string& text)
+    {
+        ASSERT_TRUE(model->storeProgram("P", programOps(text)));
+        model->loadProgram("P");
+        screen->focus(true);
+    }
+    ProgramEditView& view() const { return screen->editView(); }
+    // The middle of screen line n's cell at column c (0 is the ":"), in the view.
+    QPointF cell(int n, int c) const
+    {
+        const double w = view().charWidth();
+        return {view().leftMargin() + (model->indentForLine(n) + c + 0.5) * w, (n + 0.5) * view().leading()};
+    }
+    QImage picture() const { return view().grab().toImage(); }
+
+    QTemporaryDir folder;
+    Calculator calc;
+    std::shared_ptr<FakeView> fakeView = std::make_shared<FakeView>();
+    std::shared_ptr<ProgramFiles> files;
+    std::shared_ptr<ProgramModel> model;
+    ProgramOutputModel output;
+    std::unique_ptr<ProgramEditorScreen> screen;
+};
+
+// "If A" / "Disp A": two numbered lines, the second indented with its band lighter than
+// the display behind the text.
+TEST_P(ProgramEditorScreenTest, LinesAreNumberedAndIndented)
+{
+    open("If A\nDisp A");
+    ASSERT_EQ(model->numLines(), 2);
+    ASSERT_EQ(model->indentForLine(1), 1);
+    calc.cursorVisible = false;
+    const QImage image = picture();
+    const double leading = view().leading();
+    // The line number of line 2 sits in its indentation band, in white.
+    const auto whiteIn = [&](QRectF area) {
+        int white = 0;
+        for (int y = static_cast<int>(area.top()); y < static_cast<int>(area.bottom()); ++y)
+            for (int x = static_cast<int>(area.left()); x < static_cast<int>(area.right()); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                white += c.red() > 235 && c.green() > 235 && c.blue() > 235;
+            }
+        return white;
+    };
+    const double textX = view().leftMargin() + view().charWidth();
+    EXPECT_GT(whiteIn(QRectF(0, leading, textX, leading)), 3);
+    // The band is lighter than the same line's background after the text.
+    const QColor band = image.pixelColor(1, static_cast<int>(1.2 * leading));
+    const QColor back = image.pixelColor(view().width() - 3, static_cast<int>(1.2 * leading));
+    EXPECT_GT(band.lightness(), back.lightness());
+    EXPECT_EQ(screen->nameLabel().text(), "Program:P");
+    EXPECT_TRUE(screen->quitButton().isVisible());
+    EXPECT_TRUE(screen->debugButton().isVisible());
+}
+
+TEST_P(ProgramEditorScreenTest, TheBracketPairAtTheCursorIsHighlighted)
+{
+    open("Disp (1+(2))");
+    const auto blue = [&] {
+        const QImage image = picture();
+        int n = 0;
+        for (int y = 0; y < static_cast<int>(view().leading()); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                n += std::abs(c.red() - 148) < 6 && std::abs(c.green() - 204) < 6 && std::abs(c.blue() - 252) < 6;
+            }
+        return n;
+    };
+    model->setPrgmEditCursor(1);
+    EXPECT_GT(blue(), 20);
+    // On the closing token of the inner pair too; not inside a pair.
+    model->setPrgmEditCursor(6);
+    EXPECT_GT(blue(), 20);
+    model->setPrgmEditCursor(3);
+    EXPECT_EQ(blue(), 0);
+}
+
+TEST_P(ProgramEditorScreenTest, ATapLeftOfTheMarginMovesToColumnZeroOrTogglesABreakpoint)
+{
+    open("Disp 1\nDisp 2\nDisp 3");
+    model->setPrgmEditCursor(0);
+    view().tap(QPointF(0.5, 1.5 * view().leading()));
+    EXPECT_EQ(model->textLine(), 1);
+    EXPECT_EQ(model->prgmEditCursor(), model->firstOpOnLine(1));
+    // A tap on the text puts the cursor on the token there.
+    view().tap(cell(2, 1));
+    EXPECT_EQ(model->textLine(), 2);
+    // In debug mode a tap left of the margin toggles the line's breakpoint, and a tap on
+    // the text leaves the cursor where it is.
+    model->setDebug(true);
+    view().setDebug(true);
+    view().tap(QPointF(1, 1.5 * view().leading()));
+    EXPECT_TRUE(model->breakForLine(1));
+    const int cursor = model->prgmEditCursor();
+    view().tap(cell(0, 2));
+    EXPECT_EQ(model->prgmEditCursor(), cursor);
+    view().tap(QPointF(1, 1.5 * view().leading()));
+    EXPECT_FALSE(model->breakForLine(1));
+}
+
+TEST_P(ProgramEditorScreenTest, ALongPressSelectsAndTheSelectionIsCutCopiedAndPasted)
+{
+    open("Disp 12345");
+    using Press = ProgramEditView::Press;
+    using Action = ProgramEditView::Action;
+    view().longPress(Press::Began, cell(0, 5));
+    view().longPress(Press::Changed, cell(0, 8));
+    view().longPress(Press::Ended, cell(0, 8));
+    const ProgramModel::Range selected = model->prgmSelection();
+    ASSERT_GT(selected.length, 0);
+    // The selection is yellow in the picture.
+    const QImage image = picture();
+    EXPECT_EQ(image.pixelColor(static_cast<int>(cell(0, 6).x()), 1), QColor(255, 255, 0));
+    const auto actions = view().actions();
+    EXPECT_NE(std::find(actions.begin(), actions.end(), Action::Cut), actions.end());
+    EXPECT_EQ(std::find(actions.begin(), actions.end(), Action::Select), actions.end());
+    const std::size_t before = model->program().array().size();
+    view().perform(Action::Copy);
+    view().perform(Action::Cut);
+    EXPECT_EQ(model->program().array().size(), before - static_cast<std::size_t>(selected.length));
+    view().perform(Action::Paste);
+    EXPECT_EQ(model->program().array().size(), before);
+}
+
+TEST_P(ProgramEditorScreenTest, ASampleProgramOffersOnlyCopyAndSelecting)
+{
+    const std::vector<std::string> samples = model->programListOf(2);
+    ASSERT_FALSE(samples.empty());
+    model->loadProgram(samples.front());
+    screen->focus(true);
+    view().longPress(ProgramEditView::Press::Began, cell(0, 2));
+    view().longPress(ProgramEditView::Press::Ended, cell(0, 4));
+    using Action = ProgramEditView::Action;
+    for (const Action action : view().actions())
+        EXPECT_TRUE(action == Action::Copy || action == Action::SelectAll || action == Action::Select);
+}
+
+// A program of 2 000 lines redraws only what shows; no crash at zero size.
+TEST_P(ProgramEditorScreenTest, ALongProgramAndAZeroSizeViewDraw)
+{
+    std::string text;
+    for (int k = 0; k < 2000; ++k)
+        text += "Disp " + std::to_string(k) + "\n";
+    open(text);
+    model->setPrgmEditCursor(static_cast<int>(model->program().array().size()));
+    view().makeCursorVisible();
+    EXPECT_GT(view().firstLine(), 1900);
+    EXPECT_FALSE(picture().isNull());
+    view().resize(0, 0);
+    EXPECT_NO_FATAL_FAILURE(view().grab());
+}
+
+// The debugger: its panel starts with "ANS ", s steps, a held Step repeats after 0.5 s
+// then every 0.05 s, and a step that fails stops the repeat.
+TEST_P(ProgramEditorScreenTest, TheDebuggerStepsAndRepeatsAHeldStep)
+{
+    open("1→A\n2→A\n3→A");
+    model->setDebug(true);
+    ProgramDebuggerScreen debugger(calc, *model);
+    debugger.resize(GetParam() == 1 ? QSize(768, 900) : QSize(390, 824));
+    debugger.show();
+    debugger.focus(true);
+    EXPECT_EQ(debugger.varsView().lines().front().substr(0, 4), "ANS ");
+    EXPECT_EQ(debugger.nameLabel().text(), "Debug:P");
+    EXPECT_GT(debugger.displayHeight(), 0);
+    EXPECT_TRUE(debugger.stepButton().isVisible());
+    EXPECT_GE(debugger.stepButton().y(), debugger.displayHeight());
+    // A step at the end of the program fails: nothing repeats.
+    model->setPrgmEditCursor(static_cast<int>(model->program().array().size()));
+    debugger.stepPressed();
+    EXPECT_FALSE(debugger.repeatTimer().isActive());
+    model->setPrgmEditCursor(0);
+    debugger.stepPressed();
+    EXPECT_TRUE(debugger.repeatTimer().isActive());
+    EXPECT_EQ(debugger.repeatTimer().interval(), ProgramDebuggerScreen::kFirstRepeatMs);
+    debugger.autoKey();
+    EXPECT_EQ(debugger.repeatTimer().interval(), ProgramDebuggerScreen::kRepeatMs);
+    model->setPrgmEditCursor(static_cast<int>(model->program().array().size()));
+    debugger.autoKey();
+    EXPECT_FALSE(debugger.repeatTimer().isActive());
+    debugger.stepReleased();
+    // Quit leaves debug mode.
+    debugger.done();
+    EXPECT_FALSE(model->debug());
+    calc.parser().stopProgramThread();
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, ProgramEditorScreenTest, ::testing::Values(0, 1),
+    [](const ::testing::TestParamInfo<int>& info) { return std::string(info.param == 1 ? "tablet" : "phone"); });
+
+} // namespace
+} // namespace orvenda::test
