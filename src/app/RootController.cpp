@@ -65,7 +65,7 @@ ScreenController* RootController::make(int id)
 {
     if (ScreenController* made = fullScreen(id))
         return made;
-    const bool overRoot = id == screens::Debugger || id == screens::Help;
+    const bool overRoot = id == screens::Debugger || id == screens::Help || id == screens::FunctionHelp;
     ScreenController* c = registry_.make(id, overRoot ? static_cast<QWidget*>(this) : safeArea_);
     switch (id) {
     case screens::Graph: c->setLeave([this] { graphDone(); }); break;
@@ -135,6 +135,8 @@ void RootController::layout()
     for (const auto& [id, c] : full_) {
         if (id == screens::Help)
             c->setGeometry(rect());
+        else if (id == screens::FunctionHelp)
+            c->setGeometry(functionHelpRect());
         else if (id != screens::Debugger)
             c->setGeometry(safeArea_->rect());
     }
@@ -488,6 +490,25 @@ void RootController::showHelp()
     help->raise();
     help->focus(true);
     help->setFocus();
+}
+
+QRect RootController::functionHelpRect() const
+{
+    if (!tablet_)
+        return rect();
+    // On a tablet the page stands over the keypad as a panel of its own.
+    const QSize panel = QSize(400, 800).boundedTo(size());
+    return QRect(QPoint((width() - panel.width()) / 2, (height() - panel.height()) / 2), panel);
+}
+
+void RootController::showFunctionHelp(std::uint32_t op)
+{
+    ScreenController* help = make(screens::FunctionHelp);
+    help->setGeometry(functionHelpRect());
+    help->shown({static_cast<int>(op), {}});
+    help->show();
+    help->raise();
+    help->focus(true);
 }
 
 void RootController::helpDone()

@@ -90,6 +90,7 @@ public:
     void hideDebugger();
     void suspendDebugger();
     void showHelp() override;
+    void showFunctionHelp(std::uint32_t op) override;
     void helpDone();
     // The visible full-size screen, or the keyboard area, redrawn.
     void refresh();
@@ -111,6 +112,8 @@ private:
     void activate(ScreenController* c);
     bool fullScreenVisible(int id) const;
     void layout();
+    // Where the function help screen stands: the window on a phone, a panel on a tablet.
+    QRect functionHelpRect() const;
 
     Calculator& calc_;
     AppShell& shell_;

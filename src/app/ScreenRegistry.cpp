@@ -32,6 +32,7 @@ const std::map<int, const char*>& titles()
         {screens::KeyCatalog, "User keys"}, {screens::Conversions, "Conversions"}, {screens::Mode, "Mode"},
         {screens::YEqColor, "Equation colour"}, {screens::StatPlotColor, "Stat plot colour"},
         {screens::ColorPicker, "Colour"}, {screens::Debugger, "Debugger"}, {screens::Help, "Info"},
+        {screens::FunctionHelp, "Function help"},
     };
     return kTitles;
 }

@@ -26,7 +26,7 @@ enum : int {
     // Overlays: they cover the display and the keyboard and keep the screen number.
     Menu, Catalog, KeyCatalog, Conversions, Mode, YEqColor, StatPlotColor, ColorPicker,
     // The root controller's own views.
-    Debugger, Help,
+    Debugger, Help, FunctionHelp,
 };
 }
 

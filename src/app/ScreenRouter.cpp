@@ -329,6 +329,12 @@ void ScreenRouter::showInfo()
         delegate_->showHelp();
 }
 
+void ScreenRouter::showFunctionHelp(std::uint32_t op)
+{
+    if (delegate_)
+        delegate_->showFunctionHelp(op);
+}
+
 void ScreenRouter::bringCurrentScreenToFront()
 {
     if (ScreenController* c = currentController())

@@ -37,6 +37,8 @@ public:
         virtual ~Delegate() = default;
         virtual void showGraph(bool show) = 0;
         virtual void showHelp() = 0;
+        // The help screen of a token or key code.
+        virtual void showFunctionHelp(std::uint32_t /*op*/) {}
     };
 
     struct Frames {
@@ -89,6 +91,7 @@ public:
     void showProgramError(const nlohmann::json& error);
     void showGraphView(bool show);
     void showInfo();
+    void showFunctionHelp(std::uint32_t op);
     void bringCurrentScreenToFront();
     // nullptr keeps the screen in front as it is.
     void bringControllerToFront(ScreenController* c);

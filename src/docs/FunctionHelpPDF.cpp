@@ -176,11 +176,13 @@ void FunctionHelpPDF::loadPage(const QString& name, const QByteArray& xml)
 
 void FunctionHelpPDF::drawRect(GraphicsContext& context, const QRectF& rect)
 {
+    links_.clear();
+    buttonPlaces_.clear();
     if (funcData_.isEmpty())
         return;
     if (output_ == Output::Page)
         page_.scale = page_.bounds.width() <= 320 ? 1.0 : 1.25;
-    if (calc_.honorDarkMode) {
+    if (calc_.honorDarkMode && !onScreen_) {
         context.saveGState();
         context.painter().fillRect(rect, AssetColors::named("docBackgroundColor"));
         context.restoreGState();
@@ -203,7 +205,7 @@ void FunctionHelpPDF::pass(GraphicsContext& context, const QRectF& window)
     rightFont_.reset();
     page_.drawPoint = QPointF(0, 0);
     page_.drawRect = window;
-    page_.textColor = AssetColors::systemText();
+    page_.textColor = onScreen_ ? QColor(Qt::black) : AssetColors::systemText();
     parseErrors_ = 0;
     // The calculator's graph state goes back however the reading ends: a graph block left
     // open by an error or by the end of the text must not keep it.
@@ -394,6 +396,22 @@ void FunctionHelpPDF::startElement(GraphicsContext& context, int code, const QXm
 TextFont FunctionHelpPDF::fontForStyle() const
 {
     const double s = page_.scale;
+    if (onScreen_) {
+        const char* times = boldFont_ && italicFont_ ? "TimesNewRomanPS-BoldItalicMT"
+            : boldFont_                              ? "TimesNewRomanPS-BoldMT"
+            : italicFont_                            ? "TimesNewRomanPS-ItalicMT"
+                                                     : "TimesNewRomanPSMT";
+        switch (style_) {
+        case kSyntaxStyle:
+            return italicFont_ ? TextFont{"TimesNewRomanPS-ItalicMT", 17 * s} : TextFont{"Helvetica-Bold", 16 * s};
+        case kErrorStyle:
+            return {boldFont_ && !italicFont_ ? "Helvetica-Bold" : times, 14 * s};
+        case kBodyStyle:
+            return {times, 15 * s};
+        default:
+            break;
+        }
+    }
     switch (style_) {
     case kScreenStyle:
     case kProgramStyle:
@@ -880,6 +898,7 @@ void FunctionHelpPDF::drawLink(GraphicsContext& context, const QXmlStreamAttribu
         else if (alignment.startsWith(QLatin1Char('R')))
             x = page_.bounds.right() - w;
         const QRectF button(x, page_.drawPoint.y(), w, height);
+        links_.push_back({button, url});
         if (button.intersects(page_.drawRect)) {
             p.save();
             p.setPen(QPen(Qt::blue, 2));
@@ -896,6 +915,7 @@ void FunctionHelpPDF::drawLink(GraphicsContext& context, const QXmlStreamAttribu
         const QSizeF text = DrawString::VQsizeWithFont(title, font);
         height = text.height();
         const QRectF line(page_.bounds.x() + 10 * s, page_.drawPoint.y(), text.width() + 5 * s, height);
+        links_.push_back({line, url});
         if (line.intersects(page_.drawRect)) {
             HelpText label;
             label.append(title, font, QColor(Qt::blue), url);
@@ -905,11 +925,26 @@ void FunctionHelpPDF::drawLink(GraphicsContext& context, const QXmlStreamAttribu
     page_.drawPoint.ry() += height + 3 * s;
 }
 
+void FunctionHelpPDF::setOnScreen(bool onScreen)
+{
+    onScreen_ = onScreen;
+    elementNames_.clear();
+    for (const auto& [name, code] : kElements)
+        if (!onScreen || code <= kMath)
+            elementNames_.emplace(name, code);
+}
+
 void FunctionHelpPDF::addButton(const QXmlStreamAttributes& attributes)
 {
     const QString title = attributes.value(QLatin1String("n")).toString();
     if (std::find(buttons_.begin(), buttons_.end(), title) == buttons_.end())
         buttons_.push_back(title);
+    const double s = page_.scale;
+    bool numeric = false;
+    const int action = attributes.value(QLatin1String("id")).toInt(&numeric);
+    const QRectF frame(page_.bounds.x() + (page_.bounds.width() - 140 * s) / 2, page_.drawPoint.y(), 140 * s, 37 * s);
+    if (std::none_of(buttonPlaces_.begin(), buttonPlaces_.end(), [&](const ButtonPlace& b) { return b.title == title; }))
+        buttonPlaces_.push_back({title, numeric ? action : -1, frame});
     page_.drawPoint.ry() += 37 * page_.scale;
 }
 

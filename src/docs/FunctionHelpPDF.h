@@ -85,8 +85,29 @@ public:
     // After a drawing: its y is the height of the page's content.
     QPointF drawPoint() const { return page_.drawPoint; }
     const QString& programName() const { return programName_; }
+    // A link of the page: where it was drawn (in page coordinates) and its address.
+    struct Link {
+        QRectF rect;
+        QString url;
+    };
+    // The links of the last drawing, for a view that follows clicks on them.
+    const std::vector<Link>& links() const { return links_; }
     // The titles of the buttons the page asks for, for a view that shows them live.
     const std::vector<QString>& buttons() const { return buttons_; }
+    // Where each of those buttons stands on the page and its action (0 support mail,
+    // 1 bug report, 2 review, -1 none), as the last drawing placed them.
+    struct ButtonPlace {
+        QString title;
+        int action = -1;
+        QRectF frame;
+    };
+    const std::vector<ButtonPlace>& buttonPlaces() const { return buttonPlaces_; }
+
+    // Drawing straight onto a screen: only the elements up to "math" are read (the others'
+    // text goes to the open block), text is black on no background whatever the
+    // appearance, and body and error text is set in Times.
+    void setOnScreen(bool onScreen);
+    bool onScreen() const { return onScreen_; }
     const QString& editorName() const { return editorName_; }
     const HelpPageState& pageState() const { return page_; }
     // The graph of graph blocks, made at the first one.
@@ -167,6 +188,9 @@ private:
     std::unique_ptr<HelpGraphState> graphState_;
     // Titles of the buttons the page asked for.
     std::vector<QString> buttons_;
+    std::vector<Link> links_;
+    std::vector<ButtonPlace> buttonPlaces_;
+    bool onScreen_ = false;
     std::unique_ptr<PrettyPrint> prettyPrint_;
     std::unique_ptr<HelpMockScreens> screens_;
     Output output_ = Output::Page;

@@ -228,6 +228,17 @@ void HelpMockScreens::drawMenuEntry(GraphicsContext& context, const QXmlStreamAt
         const double strip = 38 * s;
         if (visible(QRectF(x, y, w, strip))) {
             p.fillRect(QRectF(x, y, w, strip), fromVColor(page_.calc_.interfaceColorIndex(7)));
+            // Drawn on a screen the strip names its two actions instead of the selectors.
+            if (page_.onScreen()) {
+                const TextFont font{"Helvetica-Bold", 14 * s};
+                const QSizeF del = DrawString::VQsizeWithFont(QStringLiteral("Delete"), font);
+                DrawString::VQdrawAtPoint(context, QStringLiteral("Display All Programs"),
+                                          QPointF(x + 8 * s, y + (strip - del.height()) / 2), font, Qt::white);
+                DrawString::VQdrawAtPoint(context, QStringLiteral("Delete"),
+                                          QPointF(x + w - del.width() - 8 * s, y + (strip - del.height()) / 2), font, Qt::white);
+                state_.drawPoint.ry() += strip;
+                return;
+            }
             drawSegRect(context, QRectF(x + 4, y + 4, 100, strip - 8), {QStringLiteral("Alpha"), QStringLiteral("Topic")}, 0,
                         Qt::white);
             drawSegRect(context, QRectF(x + 108, y + 4, w - 112, strip - 8),

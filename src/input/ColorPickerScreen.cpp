@@ -77,4 +77,6 @@ void ColorPickerScreen::keyPressEvent(QKeyEvent* event)
         ScreenController::keyPressEvent(event);
 }
 
+QWidget* ColorPickerScreen::leaveControl() const { return doneButton_; }
+
 } // namespace orvenda

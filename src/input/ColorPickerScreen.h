@@ -23,6 +23,7 @@ public:
     void configureColor(const VQColor& color, Receiver receiver, int mode, const QString& title = {});
     // Closes the overlay (the current screen comes back).
     void done();
+    QWidget* leaveControl() const override;
     std::function<void()> colorPickerViewDone;
     // Plays the key click when a palette touch ends.
     void setKeyClick(std::function<void()> click) { picker_->setKeyClick(std::move(click)); }

@@ -1,5 +1,6 @@
 #include "input/HelpPage.h"
 
+#include "app/HelpView.h"
 #include "core/Calculator.h"
 #include "pretty/FontMap.h"
 
@@ -17,9 +18,16 @@
 namespace orvenda {
 
 HelpPage::HelpPage(Calculator& calc, QWidget* parent)
-    : QWidget(parent), calc_(calc), title_(new QLabel(this)), body_(new QLabel(this))
+    : QWidget(parent), calc_(calc), title_(new QLabel(this)), body_(new QLabel(this)), view_(HelpView::make(calc, this))
 {
     auto* layout = new QVBoxLayout(this);
+    if (view_) {
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(view_);
+        title_->hide();
+        body_->hide();
+        return;
+    }
     title_->setFont(FontMap::shared().font("CourierNewPS-BoldMT", 20));
     body_->setFont(FontMap::shared().font("Helvetica-Oblique", 14));
     body_->setWordWrap(true);
@@ -33,6 +41,10 @@ void HelpPage::showFunction(const QString& name, const QString& text)
 {
     name_ = name;
     text_ = text;
+    if (view_) {
+        view_->showFunctionName(name);
+        return;
+    }
     title_->setText(name);
     body_->setText(text);
     update();
@@ -64,9 +76,17 @@ QString HelpPage::writePdf(const QString& folder, QString& error) const
         error = QStringLiteral("%1 could not be written: %2").arg(path, file.errorString());
         return {};
     }
-    {
+    const Calculator::Rect page = calc_.pdfPageRect();
+    if (view_) {
+        // The help page on paper, in the light appearance whatever the screen's.
+        const QByteArray pdf = view_->pdfPageSize(QSizeF(page.width, page.height), false);
+        if (pdf.isEmpty() || file.write(pdf) != pdf.size()) {
+            error = QStringLiteral("%1 could not be written: %2").arg(path, file.errorString());
+            file.cancelWriting();
+            return {};
+        }
+    } else {
         QPdfWriter pdf(&file);
-        const Calculator::Rect page = calc_.pdfPageRect();
         pdf.setPageSize(QPageSize(QSizeF(page.width, page.height), QPageSize::Point));
         pdf.setResolution(72);
         pdf.setTitle(name_);

@@ -11,9 +11,11 @@ class QLabel;
 namespace orvenda {
 
 class Calculator;
+class HelpView;
 
-// The help page a menu or the catalogue pushes for a token: its name and description
-// until the function help pages exist, and the page as a PDF file to share. Main thread.
+// The help page a menu or the catalogue pushes for a token: the function's help page in
+// the app's help view (its name and description where the app set none), and the page as
+// a PDF file to share. Main thread.
 class HelpPage : public QWidget {
 public:
     HelpPage(Calculator& calc, QWidget* parent = nullptr);
@@ -22,6 +24,8 @@ public:
     void showFunction(const QString& name, const QString& text);
     const QString& functionName() const { return name_; }
     void clear() { name_.clear(); }
+    // The view showing the page, nullptr where the app set none.
+    HelpView* view() const { return view_; }
 
     // A file name for the function: characters that separate or are not allowed in file
     // names become "_", "help" for a name with nothing left.
@@ -45,6 +49,7 @@ private:
     QString text_;
     QLabel* title_;
     QLabel* body_;
+    HelpView* view_;
 };
 
 } // namespace orvenda

@@ -128,4 +128,6 @@ void KeyCatalogScreen::keyPressEvent(QKeyEvent* event)
         ScreenController::keyPressEvent(event);
 }
 
+QWidget* KeyCatalogScreen::leaveControl() const { return done_; }
+
 } // namespace orvenda

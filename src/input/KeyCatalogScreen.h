@@ -23,6 +23,7 @@ public:
     KeyCatalogScreen(Calculator& calc, QWidget* parent = nullptr);
 
     void updateDisplay() override;
+    QWidget* leaveControl() const override;
     // Section 0 or 1, row in it.
     void pick(int section, int row);
     void setEditing(bool on);

@@ -29,4 +29,10 @@ void KeyboardRouterLink::showChemSolver() { router_.showScreen(screens::Chemistr
 void KeyboardRouterLink::showPolySolver() { router_.showScreen(screens::Polynomial); }
 void KeyboardRouterLink::showSimulEqSolver() { router_.showScreen(screens::SimulEq); }
 
+bool KeyboardRouterLink::showHelpForOp(std::uint32_t op, QRectF)
+{
+    router_.showFunctionHelp(op);
+    return true;
+}
+
 } // namespace orvenda

@@ -6,8 +6,8 @@ namespace orvenda {
 
 class ScreenRouter;
 
-// The calculator keyboard's screen and menu keys as the screen router's show operations.
-// Function help pages are not there yet, so help mode ends without one. Main thread.
+// The calculator keyboard's screen and menu keys as the screen router's show operations;
+// a key touched in help mode opens its help screen. Main thread.
 class KeyboardRouterLink : public KeyboardViewDelegate {
 public:
     explicit KeyboardRouterLink(ScreenRouter& router) : router_(router) {}
@@ -33,6 +33,7 @@ public:
     void showChemSolver() override;
     void showPolySolver() override;
     void showSimulEqSolver() override;
+    bool showHelpForOp(std::uint32_t op, QRectF keyFrame) override;
 
 private:
     ScreenRouter& router_;

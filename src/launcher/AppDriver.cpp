@@ -23,6 +23,11 @@
 #include "programs/ProgramOutputView.h"
 #include "core/services/StatGraphManager.h"
 #include "core/services/ViewControlDelegate.h"
+#include "docs/FunctionHelpScreen.h"
+#include "docs/GuideKeyboardScreen.h"
+#include "docs/GuideKeyboardView.h"
+#include "docs/HTMLPageScreen.h"
+#include "docs/HelpMenuScreen.h"
 #include "graph/GraphView.h"
 #include "graph/PlotObject.h"
 #include "graphui/GraphScreenController.h"
@@ -42,6 +47,8 @@
 #include "stats/StatWizScreen.h"
 #include "graphui/TableView.h"
 #include "graphui/WindowScreen.h"
+#include "input/CatalogScreen.h"
+#include "input/HelpPage.h"
 #include "input/KeyButton.h"
 #include "input/KeySetEditorScreen.h"
 #include "input/KeySetView.h"
@@ -539,13 +546,17 @@ bool AppDriver::hardwareKey(std::string_view chord)
     for (const int overlay : {screens::Menu, screens::Catalog})
         if (QWidget* c = app_.root().router().controller(overlay); c && c->isVisible())
             target = c;
-    if (QWidget* tests = app_.root().fullScreen(screens::StatTests); tests && tests->isVisible())
-        target = tests;
+    // A help screen over everything has the keys, in the part of it that has the focus.
+    for (const int help : {screens::Help, screens::FunctionHelp})
+        if (QWidget* c = app_.root().fullScreen(help); c && c->isVisible()) {
+            QWidget* focused = QApplication::focusWidget();
+            target = focused && c->isAncestorOf(focused) ? focused : c;
+        }
     if (auto* graph = dynamic_cast<GraphScreenController*>(app_.root().fullScreen(screens::Graph)); graph && graph->isVisible())
         target = graph->zoomMenu() && graph->zoomMenu()->isVisible() ? static_cast<QWidget*>(graph->zoomMenu()) : graph;
     // Any other full-size screen on top (the debugger and help page too) has the keys.
     const int front = app_.root().frontId();
-    if (front != screens::Graph)
+    if (front != screens::Graph && front != screens::Help && front != screens::FunctionHelp)
         if (ScreenController* full = app_.root().fullScreen(front))
             target = full;
     // The debugger takes the keys while it shows (s and S step, Escape leaves it).
@@ -846,6 +857,36 @@ nlohmann::json AppDriver::statTestState(StatTestScreen& tests) const
     return out;
 }
 
+nlohmann::json AppDriver::helpState() const
+{
+    const auto visible = [](const QWidget* w) { return w && w->isVisible(); };
+    RootController& root = app_.root();
+    if (const auto* screen = dynamic_cast<const FunctionHelpScreen*>(root.fullScreen(screens::FunctionHelp)); visible(screen))
+        return {{"view", "function help"}, {"page", screen->functionName().toStdString()}};
+    if (const auto* menu = dynamic_cast<const HelpMenuScreen*>(root.fullScreen(screens::Help)); visible(menu)) {
+        nlohmann::json help{{"view", "help menu"}, {"topic", menu->currentTopic()}, {"page", nullptr}};
+        const QWidget* page = menu->currentPage();
+        if (page && page == menu->htmlPage())
+            help["page"] = menu->htmlPage()->title().toStdString();
+        else if (page && page == menu->functionHelp())
+            help["page"] = menu->functionHelp()->functionName().toStdString();
+        else if (const GuideKeyboardScreen* guide = menu->keyboardGuide(); page && page == guide) {
+            help["page"] = "Keyboard";
+            const GuideKeyboardView& keys = guide->keyboardView();
+            help["guide"] = {{"layer", keys.layer()},
+                {"help", guide->helpShown() ? nlohmann::json(guide->functionHelp()->functionName().toStdString()) : nlohmann::json()}};
+        }
+        return help;
+    }
+    if (const auto* catalog = dynamic_cast<const CatalogScreen*>(root.router().controller(screens::Catalog));
+        visible(catalog) && catalog->helpShown())
+        return {{"view", "catalog"}, {"page", catalog->help().functionName().toStdString()}};
+    if (const auto* menu = dynamic_cast<const MenuScreen*>(root.router().controller(screens::Menu));
+        visible(menu) && menu->helpShown())
+        return {{"view", "menu"}, {"page", menu->help().functionName().toStdString()}};
+    return nullptr;
+}
+
 void AppDriver::dump()
 {
     Calculator& calc = app_.calculator();
@@ -1082,6 +1123,7 @@ void AppDriver::dump()
             lines.push_back(editor->keySetView().lineText(line).toStdString());
         state["keyEditor"] = {{"key", editor->currentKey()}, {"line", editor->currentLine()}, {"lines", std::move(lines)}};
     }
+    state["help"] = helpState();
     if (!files_.empty())
         state["files"] = files_;
     out_ << state.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;

@@ -96,7 +96,11 @@ class StatTestScreen;
 //                  as drawn);
 //                  while the program library is open, programs (the names it lists, in
 //                  order); on the graph screen plots (each plot's type code and name) and
-//                  graph (the graph's x, y, width and height in the window); once a
+//                  graph (the graph's x, y, width and height in the window); help (the
+//                  help page shown, null when none: view "function help", "catalog",
+//                  "menu" or "help menu" and page, the page's name; for the help menu
+//                  also topic, its row, and on the keyboard guide guide: the layer and
+//                  the page opened over it); once a
 //                  `file` line ran, files (each so far: path, report, the error number it
 //                  was reported with, and arrived, what its import stored, such as
 //                  "program HELLO" or "list L₁")
@@ -120,6 +124,9 @@ class StatTestScreen;
 // menu). `dump` then also gives `trace`: the traced point {x, y, t}, the equation, the
 // feature snapped to, the stat plot (-1 none) and the trace text's lines (null while the
 // trace is off).
+//
+// A help screen (the function help screen, the help menu with its pages) takes `hkey`
+// lines in its part that has the focus; Escape closes it a step at a time.
 class AppDriver {
 public:
     static int main(int argc, char** argv);
@@ -148,6 +155,8 @@ private:
     bool press(std::string_view caption);
     void dump();
     nlohmann::json statTestState(StatTestScreen& tests) const;
+    // The help page on the screen: which view shows it and its name; null without one.
+    nlohmann::json helpState() const;
     bool file(std::string_view path);
     bool open(std::string_view id);
     // The visible control that leaves the screen on top, nullptr when it has none.

@@ -2,6 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/AppShell.h"
+#include "app/HelpView.h"
 #include "app/ClassicHomeScreen.h"
 #include "app/MathPrintScreen.h"
 #include "app/RootController.h"
@@ -15,6 +16,9 @@
 #include "core/services/GDBManager.h"
 #include "core/services/TIFileIO.h"
 #include "graphui/FormatColorLink.h"
+#include "docs/FunctionHelpPDFView.h"
+#include "docs/FunctionHelpScreen.h"
+#include "docs/HelpMenuScreen.h"
 #include "graphui/FormatScreen.h"
 #include "graphui/GraphPanels.h"
 #include "graphui/GraphScreenController.h"
@@ -83,6 +87,8 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     output_ = std::make_shared<ProgramOutputModel>(calc_);
     calc_.prgmOutputMgr = output_;
     CSVLoader::setLoader(&CSVImport::loadCSV);
+    // The catalogue and the menus show help pages in the help pages' own view.
+    HelpView::setFactory([](Calculator& calc, QWidget* parent) { return new FunctionHelpPDFView(calc, parent); });
     // Variable files go straight into the calculator, the equations and the programs.
     TIFileIO::setFactory([this, equations](const std::vector<std::uint8_t>& data) -> std::unique_ptr<TIFileIO> {
         auto reader = TIFileReader::tiFileIOWithData(data, {calc_, *equations, *programs_});
@@ -163,6 +169,22 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     keyboardLink_ = std::make_unique<KeyboardRouterLink>(root_->router());
     keyboard_->setDelegate(keyboardLink_.get());
     root_->router().setKeyboard(keyboard_);
+    root_->screens().set(screens::Help, [this, tablet = options.tablet](QWidget* p) {
+        auto* help = new HelpMenuScreen(calc_, tablet, p);
+        help->closed = [this] {
+            root_->helpDone();
+            keyboard_->setFocus();
+        };
+        return help;
+    });
+    root_->screens().set(screens::FunctionHelp, [this](QWidget* p) {
+        auto* help = new FunctionHelpScreen(calc_, p);
+        help->closed = [this, help] {
+            help->hide();
+            keyboard_->setFocus();
+        };
+        return help;
+    });
     root_->show();
     keyboard_->setFocus();
 }
@@ -236,6 +258,7 @@ AppLauncher::~AppLauncher()
     GDBManager::setShared(nullptr);
     CSVLoader::setLoader(nullptr);
     TIFileIO::setFactory(nullptr);
+    HelpView::setFactory(nullptr);
 }
 
 } // namespace orvenda

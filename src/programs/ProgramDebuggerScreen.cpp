@@ -217,4 +217,6 @@ void ProgramDebuggerScreen::paintEvent(QPaintEvent*)
     painter.fillRect(edit_->geometry(), QColor(196, 227, 253));
 }
 
+QWidget* ProgramDebuggerScreen::leaveControl() const { return quit_; }
+
 } // namespace orvenda

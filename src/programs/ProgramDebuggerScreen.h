@@ -37,6 +37,7 @@ public:
     int displayHeight() const { return displayHeight_; }
 
     void updateDisplay() override;
+    QWidget* leaveControl() const override;
     void focus(bool gained) override;
 
     // One step, as the key s does; false when the step failed or nothing was left.

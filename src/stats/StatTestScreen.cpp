@@ -188,6 +188,8 @@ void StatTestScreen::keyPressEvent(QKeyEvent* event)
     keypad_->kChar(event->text().toStdString(), "");
 }
 
+QWidget* StatTestScreen::leaveControl() const { return doneButton_; }
+
 void StatTestScreen::done()
 {
     if (picker_)

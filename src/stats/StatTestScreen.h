@@ -43,6 +43,8 @@ public:
     void focus(bool gained) override;
     void updateDisplay() override;
     void setOnDone(std::function<void()> done) { onDone_ = std::move(done); }
+    // Done.
+    QWidget* leaveControl() const override;
 
     void setTestNum(std::uint32_t op);
     std::uint32_t testNum() const { return testNum_; }

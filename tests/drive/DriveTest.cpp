@@ -218,12 +218,16 @@ TEST(Drive, OnStopsAWaitingProgramUnderTheModeScreenAndTheVarsMenu)
 }
 
 // With no help page to show, the help key swallows no key: ON then 7 types 7.
-TEST(Drive, TheHelpKeySwallowsNoKey)
+// The help key then a key opens that key's help page; once it is closed keys type again.
+TEST(Drive, TheHelpKeyOpensTheTouchedKeysPage)
 {
-    const Session run = drive("key ON\nkey 7\ndump\n");
+    const Session run = drive("key ON\nkey SIN\ndump\nhkey Escape\ndump\nkey 7\ndump\n");
     ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 1u);
-    EXPECT_EQ(run.dumps[0]["entry"], "7");
+    ASSERT_EQ(run.dumps.size(), 3u);
+    EXPECT_EQ(run.dumps[0]["help"], (json{{"view", "function help"}, {"page", "sin("}}));
+    EXPECT_EQ(run.dumps[0]["entry"], "");
+    EXPECT_EQ(run.dumps[1]["help"], nullptr);
+    EXPECT_EQ(run.dumps[2]["entry"], "7");
 }
 
 TEST(Drive, AShotIsAPictureOfTheWindowAtItsSize)
@@ -732,6 +736,117 @@ INSTANTIATE_TEST_SUITE_P(Drive, EveryScreen,
         ScreenScript{"keysets", "key 0x438"}, ScreenScript{"usermenu", "type 2+3\nkey 0x437\npress +"},
         ScreenScript{"error", "type 1/0\nkey ENTER"}, ScreenScript{"shortcuts", "hkey F1"}),
     [](const auto& info) { return info.param.name; });
+
+// ---- The help screens ----
+
+class HelpScreensDrive : public ::testing::TestWithParam<std::string> {
+protected:
+    bool tablet() const { return GetParam() == "tablet"; }
+    QSize size() const { return tablet() ? QSize(768, 1024) : QSize(390, 844); }
+    // The help menu's topic area: beside the index on a tablet, under the bar.
+    QRect topicArea() const { return tablet() ? QRect(261, 40, 507, 984) : QRect(0, 40, 390, 804); }
+    // A row of the help menu's index (the rows listed, from 0).
+    std::string row(int listed) const
+    {
+        const int h = tablet() ? 52 : 44;
+        return "tap " + std::to_string(tablet() ? 100 : 195) + " " + std::to_string(40 + listed * h + h / 2) + "\n";
+    }
+    // A key of the keyboard guide: the keypad is 321 × 350 points, half as large again on a
+    // tablet and centred there, as wide as the phone and at its bottom.
+    std::string guideKey(int key) const
+    {
+        const QRect area = topicArea();
+        const double s = tablet() ? 1.5 : std::min(area.width() / 321.0, area.height() / 350.0);
+        const double x0 = area.x() + (area.width() - 321 * s) / 2;
+        const double y0 = area.y() + (tablet() ? (area.height() - 350 * s) / 2 : area.height() - 350 * s);
+        const int row = key / 5, column = key % 5;
+        return "tap " + std::to_string(int(x0 + (column * 64 + 32) * s)) + " " + std::to_string(int(y0 + (row * 35 + 22) * s)) + "\n";
+    }
+    fs::path picture(const std::string& name) const
+    {
+        const char* keep = std::getenv("ORVENDA_SCREEN_PICTURES");
+        const fs::path folder = keep ? fs::path(keep) : scratch("help");
+        fs::create_directories(folder);
+        return folder / (GetParam() + "-" + name + ".png");
+    }
+    // The pixels of the area that stand out from its most common colour: text and lines.
+    static int ink(const QImage& image, QRect area)
+    {
+        std::map<QRgb, int> counts;
+        area &= image.rect();
+        for (int y = area.top(); y <= area.bottom(); y += 2)
+            for (int x = area.left(); x <= area.right(); x += 2)
+                ++counts[image.pixel(x, y)];
+        const auto most = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; });
+        const QRgb back = most->first;
+        int n = 0;
+        for (const auto& [pixel, count] : counts)
+            if (std::abs(qGray(pixel) - qGray(back)) > 90)
+                n += count;
+        return n;
+    }
+};
+
+// The catalogue's detail mark on sin( (Ctrl+I on the selected row) shows sin('s page.
+TEST_P(HelpScreensDrive, TheCataloguesDetailMarkShowsThePage)
+{
+    const fs::path png = picture("catalog-help");
+    const Session run = drive("key 0x420\nhkey S\nhkey I\nhkey N\nhkey Ctrl+I\nwait idle\ndump\nshot " + png.string() + "\n",
+                              "--device " + GetParam());
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 1u);
+    EXPECT_EQ(run.dumps[0]["help"], (json{{"view", "catalog"}, {"page", "sin("}}));
+    const QImage shot(QString::fromStdString(png.string()));
+    ASSERT_EQ(shot.size(), size());
+    // The page is drawn under the bar and the search field: text, examples, a graph.
+    EXPECT_GT(ink(shot, QRect(0, 90, shot.width(), 300)), 400);
+}
+
+// The help menu: the introduction (beside the index on a tablet, from the start).
+TEST_P(HelpScreensDrive, TheHelpMenuShowsTheIntroduction)
+{
+    const fs::path png = picture("help-intro");
+    const Session run = drive("key 0x1016\nwait idle\ndump\n" + (tablet() ? std::string() : row(0)) + "wait idle\ndump\nshot "
+                                  + png.string() + "\nhkey Escape\nhkey Escape\ndump\n",
+                              "--device " + GetParam());
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 3u);
+    EXPECT_EQ(run.dumps[0]["help"]["view"], "help menu");
+    EXPECT_EQ(run.dumps[1]["help"]["topic"], 1);
+    EXPECT_EQ(run.dumps[1]["help"]["page"], "Introduction");
+    EXPECT_EQ(run.dumps[2]["help"], nullptr);
+    const QImage shot(QString::fromStdString(png.string()));
+    ASSERT_EQ(shot.size(), size());
+    EXPECT_GT(ink(shot, topicArea().adjusted(0, 0, 0, -topicArea().height() / 2)), 400);
+}
+
+// The keyboard guide: 2nd then the SIN key shows sin⁻¹('s page; Escape goes back to the
+// guide, where 2nd is off again.
+TEST_P(HelpScreensDrive, TheKeyboardGuidesSecondAndAKeyShowThatKeysPage)
+{
+    const fs::path guide = picture("guide"), page = picture("guide-help");
+    const Session run = drive("key 0x1016\nwait idle\n" + row(3) + guideKey(5) + "dump\nshot " + guide.string() + "\n"
+                                  + guideKey(21) + "wait idle\ndump\nshot " + page.string() + "\nhkey Escape\ndump\n",
+                              "--device " + GetParam());
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 3u);
+    EXPECT_EQ(run.dumps[0]["help"]["page"], "Keyboard");
+    EXPECT_EQ(run.dumps[0]["help"]["guide"], (json{{"layer", 1}, {"help", nullptr}}));
+    EXPECT_EQ(run.dumps[1]["help"]["guide"], (json{{"layer", 0}, {"help", "sin⁻¹("}}));
+    EXPECT_EQ(run.dumps[2]["help"]["guide"], (json{{"layer", 0}, {"help", nullptr}}));
+    const QImage keys(QString::fromStdString(guide.string())), help(QString::fromStdString(page.string()));
+    ASSERT_EQ(keys.size(), size());
+    // The keys and their legends, then the page over them.
+    EXPECT_GT(ink(keys, topicArea()), 2000);
+    int changed = 0;
+    for (int y = 0; y < keys.height(); y += 4)
+        for (int x = 0; x < keys.width(); x += 4)
+            changed += keys.pixel(x, y) != help.pixel(x, y);
+    EXPECT_GT(changed, keys.width() * keys.height() / 16 / 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drive, HelpScreensDrive, ::testing::Values("phone", "tablet"),
+    [](const auto& info) { return info.param; });
 
 // ---- The graph screens ----
 

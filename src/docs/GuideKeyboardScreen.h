@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/ScreenController.h"
+
+#include <QRectF>
+
+#include <cstdint>
+#include <functional>
+
+namespace orvenda {
+
+class FunctionHelpScreen;
+class GuideKeyboardView;
+
+// The help menu's keyboard guide: the keypad picture, and the help screen of the key
+// touched on it, over the picture on a phone and as a panel beside the key on a tablet.
+// Escape closes the help screen, then the guide. Main thread.
+class GuideKeyboardScreen : public ScreenController {
+public:
+    GuideKeyboardScreen(Calculator& calc, bool tablet, QWidget* parent = nullptr);
+
+    // The help screen of a code, opened from a key's frame.
+    void showOp(std::uint32_t code, QRectF keyFrame);
+    GuideKeyboardView& keyboardView() const { return *keyboard_; }
+    // The help screen, nullptr until a key asked for it.
+    FunctionHelpScreen* functionHelp() const { return help_; }
+    bool helpShown() const;
+    void hideHelp();
+
+    std::function<void()> closed;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QRect helpRect(QRectF keyFrame) const;
+
+    bool tablet_;
+    GuideKeyboardView* keyboard_;
+    FunctionHelpScreen* help_ = nullptr;
+    QRectF lastKey_;
+};
+
+} // namespace orvenda

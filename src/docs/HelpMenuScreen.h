@@ -1,0 +1,93 @@
+#pragma once
+
+#include "app/ScreenController.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QStackedWidget;
+
+namespace orvenda {
+
+class FunctionHelpScreen;
+class GuideKeyboardScreen;
+class HTMLPageScreen;
+
+// The help index: a list of topics, each opening the introduction (an HTML page), a help
+// page (by name or by a key's code) or the keyboard guide. On a phone the page is pushed
+// over the list with a way back; on a tablet the list stays on the left and the page shows
+// beside it, the introduction from the start. The pages are made on first use and let go
+// when the index loses the focus. Main thread.
+class HelpMenuScreen : public ScreenController {
+public:
+    enum class Opens { Contact, Html, Function, FunctionOp, Keyboard, Calculator };
+    struct Topic {
+        std::string_view key;
+        std::string_view title;
+        Opens opens;
+        std::string_view page;
+        std::uint32_t op;
+    };
+    static constexpr int kTopicCount = 17;
+    static const std::array<Topic, kTopicCount>& topics();
+    // Whether a row opens a page of this app (the contact page and the small calculator
+    // come with their own screens).
+    static bool listed(int row);
+
+    HelpMenuScreen(Calculator& calc, bool tablet, QWidget* parent = nullptr);
+
+    // Opens the page of a row (0 to 16); any other number opens nothing but is remembered.
+    void showPage(int row);
+    void showFunction(const QString& name);
+    void showFunctionPage(std::uint32_t op);
+    void showHTMLPage(const QString& name);
+    void showKeyboardView();
+    int currentTopic() const { return currentTopic_; }
+
+    void focus(bool gained) override;
+    // Back to the index on a phone when a page is pushed; else closes the index.
+    void back();
+    void done();
+    std::function<void()> closed;
+
+    // The page in front (nullptr while a phone shows the index) and the page screens,
+    // nullptr until first used.
+    QWidget* currentPage() const;
+    FunctionHelpScreen* functionHelp() const { return functionHelp_; }
+    HTMLPageScreen* htmlPage() const { return htmlPage_; }
+    GuideKeyboardScreen* keyboardGuide() const { return keyboard_; }
+    QListWidget& index() const { return *index_; }
+    QPushButton& doneButton() const { return *done_; }
+    QPushButton& backButton() const { return *backButton_; }
+    const QLabel& titleLabel() const { return *title_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void present(ScreenController* page, const QString& title);
+    void releasePages();
+    void layoutViews();
+
+    bool tablet_;
+    int currentTopic_ = 1;
+    QWidget* bar_;
+    QPushButton* backButton_;
+    QLabel* title_;
+    QPushButton* done_;
+    QListWidget* index_;
+    QStackedWidget* topicView_;
+    FunctionHelpScreen* functionHelp_ = nullptr;
+    HTMLPageScreen* htmlPage_ = nullptr;
+    GuideKeyboardScreen* keyboard_ = nullptr;
+};
+
+} // namespace orvenda

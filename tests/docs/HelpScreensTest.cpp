@@ -1,0 +1,496 @@
+// The help screens: the help view and the function help screen (pages, width, links,
+// closing), the catalogue's detail mark, the HTML page screen, the help menu's topics on a
+// phone and a tablet, and the keyboard guide's layers.
+
+#include "PictureChecks.h"
+#include "app/ui/ScreenTestSupport.h"
+#include "core/Calculator.h"
+#include "docs/FunctionHelpPDF.h"
+#include "docs/FunctionHelpPDFView.h"
+#include "docs/FunctionHelpScreen.h"
+#include "docs/FunctionHelpView.h"
+#include "docs/GuideKeyboardScreen.h"
+#include "docs/GuideKeyboardView.h"
+#include "docs/HTMLPageScreen.h"
+#include "docs/HelpMenuScreen.h"
+#include "input/CatalogScreen.h"
+#include "input/HelpPage.h"
+#include "input/KeyButton.h"
+#include "input/MenuScreen.h"
+
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+
+#include <gtest/gtest.h>
+
+namespace orvenda::test {
+namespace {
+
+void sendKey(QWidget* to, int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    QKeyEvent press(QEvent::KeyPress, key, mods);
+    QApplication::sendEvent(to, &press);
+}
+
+// Pixels that stand out from the picture's background: the page's ink.
+int inkIn(const QImage& image, QRect area)
+{
+    const QColor back = backgroundIn(image, area);
+    int ink = 0;
+    area &= image.rect();
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ink += contrastRatio(QColor::fromRgb(image.pixel(x, y)), back) > 3;
+    return ink;
+}
+
+class HelpScreensTest : public ScreensTest {
+protected:
+    HelpScreensTest()
+    {
+        HelpView::setFactory([](Calculator& c, QWidget* parent) { return new FunctionHelpPDFView(c, parent); });
+        HelpView::setDesktopOpener([this](const QUrl& url) {
+            opened.push_back(url.toString());
+            return true;
+        });
+    }
+    ~HelpScreensTest() override
+    {
+        HelpView::setFactory(nullptr);
+        HelpView::setDesktopOpener(nullptr);
+    }
+    std::vector<QString> opened;
+};
+
+TEST_F(HelpScreensTest, TheViewShowsAPageAsWideAsItselfAndRebuildsItAtANewWidth)
+{
+    FunctionHelpPDFView view(calc);
+    view.resize(390, 200);
+    view.show();
+    view.showFunctionName(QStringLiteral("sin("));
+    EXPECT_TRUE(view.functionDefined());
+    ASSERT_FALSE(view.picture().isNull());
+    const int wide = view.picture().width();
+    EXPECT_GE(wide, 380);
+    EXPECT_LE(wide, 390);
+    // The page reads: its text stands out from its background near the top.
+    const QImage shown = view.grab().toImage();
+    EXPECT_GT(inkIn(shown, QRect(0, 0, shown.width(), 120)), 200);
+    EXPECT_GT(textContrast(shown, QRect(0, 0, shown.width(), 120)), 4.5);
+    // Wider at the same scale (pages wider than 320 are drawn a quarter larger), the page
+    // is made again shorter.
+    const int tall = view.picture().height();
+    view.resize(600, 200);
+    QApplication::processEvents();
+    EXPECT_GT(view.picture().width(), wide);
+    EXPECT_LT(view.picture().height(), tall);
+    // A name without a page shows the "not defined" page.
+    view.showFunctionName(QStringLiteral("noSuchThing("));
+    EXPECT_FALSE(view.functionDefined());
+    EXPECT_GT(inkIn(view.grab().toImage(), QRect(0, 0, 600, 80)), 20);
+}
+
+TEST_F(HelpScreensTest, LinksOpenPagesHereAndTheRestOnTheDesktop)
+{
+    FunctionHelpPDFView view(calc);
+    view.resize(320, 500);
+    view.show();
+    view.renderer().loadPage(QStringLiteral("links"),
+        "<F n=\"links\"><body>Links:</body><link url=\"help:cos(\" title=\"cosine\"/>"
+        "<link url=\"mailto:help@example.org?subject=review\" title=\"mail\"/>"
+        "<link url=\"https://example.org/review\" type=\"button\" title=\"Review\"/></F>");
+    view.reload();
+    const auto links = view.renderer().links();
+    ASSERT_EQ(links.size(), 3u);
+    EXPECT_FALSE(view.clickAt(QPointF(300, 480)));
+    // A click on the picture where the link is drawn follows it.
+    QLabel* page = qobject_cast<QLabel*>(view.scrollArea().widget());
+    ASSERT_NE(page, nullptr);
+    const QPoint at = links[1].rect.center().toPoint();
+    QMouseEvent press(QEvent::MouseButtonPress, at, page->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, page->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(page, &press);
+    QApplication::sendEvent(page, &release);
+    EXPECT_TRUE(view.clickAt(links[2].rect.center()));
+    EXPECT_EQ(opened, (std::vector<QString>{"mailto:help@example.org?subject=review", "https://example.org/review"}));
+    EXPECT_TRUE(view.clickAt(links[0].rect.center()));
+    EXPECT_EQ(view.functionName(), "cos(");
+    EXPECT_TRUE(view.functionDefined());
+    EXPECT_EQ(opened.size(), 2u);
+}
+
+TEST_F(HelpScreensTest, TheHelpScreenShowsAnOpsPageScrollsAndClosesByDoneAndEscape)
+{
+    FunctionHelpScreen screen(calc);
+    screen.resize(390, 844);
+    screen.show();
+    int closings = 0;
+    screen.showOp(0xC3);
+    EXPECT_EQ(screen.functionName(), QString::fromStdString(calc.nameForOpcode(0xC3)));
+    EXPECT_TRUE(screen.helpView().functionDefined());
+    QScrollBar* bar = screen.helpView().scrollArea().verticalScrollBar();
+    sendKey(&screen, Qt::Key_PageDown);
+    EXPECT_EQ(bar->value(), std::min(bar->maximum(), bar->pageStep()));
+    sendKey(&screen, Qt::Key_Home);
+    EXPECT_EQ(bar->value(), 0);
+    // Ctrl+S is kept for sharing: nothing happens.
+    sendKey(&screen, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(screen.isVisible());
+    // Without an opener the screen hides itself.
+    sendKey(&screen, Qt::Key_Escape);
+    EXPECT_FALSE(screen.isVisible());
+    screen.show();
+    screen.closed = [&] { ++closings; };
+    screen.doneButton().click();
+    sendKey(&screen, Qt::Key_Escape);
+    EXPECT_EQ(closings, 2);
+    // A request names its page by text or by token.
+    screen.shown({0, QStringLiteral("FAQ")});
+    EXPECT_EQ(screen.functionName(), "FAQ");
+    screen.shown({0xC2, {}});
+    EXPECT_EQ(screen.functionName(), "sin(");
+}
+
+TEST_F(HelpScreensTest, TheCataloguesDetailMarkOpensTheFunctionsPage)
+{
+    CatalogScreen catalog(calc, shell);
+    catalog.resize(390, 700);
+    catalog.show();
+    catalog.selectString(QStringLiteral("sin"));
+    catalog.openHelp(catalog.selection());
+    ASSERT_TRUE(catalog.helpShown());
+    ASSERT_NE(catalog.help().view(), nullptr);
+    EXPECT_EQ(catalog.help().view()->functionName(), "sin(");
+    EXPECT_TRUE(catalog.help().view()->functionDefined());
+    shell.settle(std::chrono::seconds(5));
+    // The page is there to read, not an empty area.
+    const QImage page = catalog.help().view()->grab().toImage();
+    EXPECT_GT(inkIn(page, QRect(0, 0, page.width(), 150)), 200);
+    // Its PDF to share is the page on paper.
+    QTemporaryDir folder;
+    QString error;
+    const QString path = catalog.help().writePdf(folder.path(), error);
+    ASSERT_FALSE(path.isEmpty()) << error.toStdString();
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().startsWith("%PDF"));
+}
+
+TEST_F(HelpScreensTest, EveryMenuRowsDetailMarkHasAPage)
+{
+    MenuScreen menu(calc, shell);
+    menu.resize(390, 700);
+    menu.show();
+    FunctionHelpPDF renderer(calc);
+    int rows = 0;
+    std::vector<std::string> missing;
+    for (int id = 0; id <= 40; ++id) {
+        menu.showMenu(id);
+        for (int tab = 0; tab < menu.tabTitles().size(); ++tab) {
+            menu.selectTab(tab);
+            for (const MenuScreen::Section& section : menu.sections())
+                for (const MenuScreen::Row& row : section.rows) {
+                    if (!row.token || row.detail.isEmpty())
+                        continue;
+                    ++rows;
+                    renderer.changeFunction(QString::fromStdString(calc.nameForOpcode(row.token)));
+                    if (!renderer.functionDefined())
+                        missing.push_back(calc.nameForOpcode(row.token));
+                }
+        }
+    }
+    // The statistics tests, the apps and a few commands have no page yet: their mark shows
+    // the "not defined" page. Every other row's page is there.
+    std::string report;
+    for (const std::string& name : missing)
+        report += "[" + name + "] ";
+    EXPECT_GT(rows, 200);
+    EXPECT_LE(missing.size(), 26u) << report;
+    // The MATH menu's first row shows its page in the menu's help view.
+    menu.showMenu(0);
+    menu.openHelp({0, 0});
+    ASSERT_TRUE(menu.helpShown());
+    ASSERT_NE(menu.help().view(), nullptr);
+    EXPECT_EQ(menu.help().view()->functionName(), QString::fromStdString(calc.nameForOpcode(menu.sections()[0].rows[0].token)));
+    EXPECT_TRUE(menu.help().view()->functionDefined());
+    const QImage page = menu.help().view()->grab().toImage();
+    EXPECT_GT(inkIn(page, QRect(0, 0, page.width(), 150)), 200);
+}
+
+TEST_F(HelpScreensTest, TheOnScreenViewKeepsItsStripsReadsFewerElementsAndHasLiveButtons)
+{
+    FunctionHelpView view(calc);
+    view.resize(320, 600);
+    QSizeF reported;
+    std::vector<std::string> actions;
+    view.contentSize = [&](QSizeF size) { reported = size; };
+    view.mailTechSupport = [&] { actions.push_back("mail"); };
+    view.reportBug = [&] { actions.push_back("bug"); };
+    view.leaveReview = [&] { actions.push_back("review"); };
+    view.loadPage(QStringLiteral("t"), "<F n=\"t\"><body>Hello <p>there</p></body><link url=\"help:x\" title=\"x\"/>"
+                                      "<btn n=\"Ask\" id=\"0\"/><btn n=\"Bug\" id=\"1\"/><btn n=\"Rate\" id=\"2\"/>"
+                                      "<btn n=\"Note\"/></F>");
+    QImage image(320, 600, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    // The first area painted sets the strips' height; strips are drawn once.
+    view.render(&image, QPoint(), QRegion(0, 0, 320, 50));
+    EXPECT_EQ(view.imageCache().size(), 1u);
+    view.render(&image);
+    EXPECT_EQ(view.imageCache().size(), 12u);
+    EXPECT_EQ(view.stripsDrawn(), 12);
+    view.render(&image);
+    EXPECT_EQ(view.stripsDrawn(), 12);
+    // "link" and "p" are not read on screen: no link, the text stays in the body.
+    EXPECT_TRUE(view.renderer().links().empty());
+    EXPECT_EQ(reported.width(), 320);
+    EXPECT_NEAR(reported.height(), view.renderer().drawPoint().y() + 5, 0.01);
+    EXPECT_GT(reported.height(), 4 * 37);
+    // Black text on the white behind it.
+    int black = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 320; ++x)
+            black += qGray(image.pixel(x, y)) < 80;
+    EXPECT_GT(black, 40);
+    ASSERT_EQ(view.liveButtons().size(), 4u);
+    for (QPushButton* button : view.liveButtons())
+        button->click();
+    EXPECT_EQ(actions, (std::vector<std::string>{"mail", "bug", "review"}));
+    EXPECT_EQ(view.liveButtons()[0]->text(), "Ask");
+    EXPECT_EQ(view.liveButtons()[0]->width(), 140);
+    // Another page forgets the strips and the buttons.
+    view.changeFunction(QStringLiteral("sin("));
+    EXPECT_TRUE(view.imageCache().empty());
+    EXPECT_TRUE(view.liveButtons().empty());
+}
+
+TEST(HTMLPageScreen, HeadsAreExactAndAPageWithAViewportGetsNoSecond)
+{
+    EXPECT_EQ(HTMLPageScreen::adjustScale(QStringLiteral("<p>x</p>"), false, true),
+        "<html><head><style>body{background-color: #000000;font color=#FFFFFF}</style></head><body><p><font "
+        "color=#FFFFFF><meta name = \"viewport\" content = \"initial-scale = 1.0\"><p>x</p>");
+    EXPECT_EQ(HTMLPageScreen::adjustScale(QStringLiteral("<p>x</p>"), true, false),
+        "<html><head><style>body{background-color: #FFFFFF;font-family:Helvetica;font-size:14px} div {width:300px; "
+        "margin:auto;padding:4px; background:#C3D6B1;font-family:Courier New;font-size:15px; border:1px solid "
+        "black;box-shadow: 5px 5px 2px grey;}</style></head><body><p><font color=#000000><meta name = \"viewport\" "
+        "content = \"initial-scale = 1.5\"><p>x</p>");
+    const QString own = QStringLiteral("<meta name=\"viewport\" content=\"initial-scale=2\">");
+    const QString adjusted = HTMLPageScreen::adjustScale(own, true, true);
+    EXPECT_TRUE(adjusted.endsWith(QStringLiteral("<font color=#FFFFFF>") + own));
+    EXPECT_EQ(adjusted.count(QStringLiteral("viewport")), 1);
+}
+
+TEST_F(HelpScreensTest, TheIntroductionIsReadOnceAndItsLinksNamePages)
+{
+    HTMLPageScreen screen(calc, false);
+    screen.resize(390, 800);
+    screen.show();
+    screen.loadPage(QStringLiteral("Introduction"));
+    screen.appear(true);
+    screen.appear(true);
+    EXPECT_EQ(screen.reads(), 1);
+    EXPECT_EQ(screen.title(), "Introduction");
+    EXPECT_TRUE(screen.browser().toPlainText().contains(QStringLiteral("Welcome to Orvenda")));
+    EXPECT_GT(inkIn(screen.grab().toImage(), QRect(0, 0, 390, 200)), 200);
+    // Every page the introduction links to is there.
+    const QString text = HTMLPageScreen::pageText(QStringLiteral("Introduction"));
+    FunctionHelpPDF renderer(calc);
+    int links = 0;
+    for (const auto& match : QRegularExpression(QStringLiteral("href=\"help:([^\"]+)\"")).globalMatch(text)) {
+        renderer.changeFunction(match.captured(1));
+        EXPECT_TRUE(renderer.functionDefined()) << match.captured(1).toStdString();
+        ++links;
+    }
+    EXPECT_GE(links, 3);
+    QString asked;
+    screen.openFunction = [&](const QString& name) { asked = name; };
+    screen.browser().anchorClicked(QUrl(QStringLiteral("help:MODE")));
+    EXPECT_EQ(asked, "MODE");
+    screen.browser().anchorClicked(QUrl(QStringLiteral("https://example.org")));
+    EXPECT_EQ(opened, (std::vector<QString>{"https://example.org"}));
+    // A page that does not ship shows only the head.
+    screen.loadPage(QStringLiteral("Nothing"));
+    screen.appear(false);
+    EXPECT_EQ(screen.reads(), 2);
+    EXPECT_TRUE(screen.browser().toPlainText().trimmed().isEmpty());
+}
+
+// In the dark appearance the help page is dark with light text, and the introduction gets
+// the dark style head.
+TEST_F(HelpScreensTest, PagesFollowTheDarkAppearance)
+{
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(30, 30, 30));
+    QApplication::setPalette(dark);
+    {
+        FunctionHelpPDFView view(calc);
+        view.resize(390, 300);
+        view.show();
+        view.showFunctionName(QStringLiteral("sin("));
+        const QImage shown = view.grab().toImage();
+        const QColor back = backgroundIn(shown, QRect(0, 0, 390, 120));
+        EXPECT_LT(back.lightnessF(), 0.3);
+        EXPECT_GT(textContrast(shown, QRect(0, 0, 390, 120)), 4.5);
+        HelpMenuScreen menu(calc, true);
+        menu.resize(768, 1024);
+        menu.show();
+        ASSERT_NE(menu.htmlPage(), nullptr);
+        EXPECT_TRUE(menu.htmlPage()->html().startsWith(QStringLiteral("<html><head><style>body{background-color: #000000;")));
+    }
+    QApplication::setPalette(light);
+    HelpMenuScreen menu(calc, true);
+    EXPECT_TRUE(menu.htmlPage()->html().startsWith(QStringLiteral("<html><head><style>body{background-color: #FFFFFF;")));
+}
+
+TEST_F(HelpScreensTest, EveryTopicOpensADefinedPage)
+{
+    FunctionHelpPDF renderer(calc);
+    for (int row = 0; row < HelpMenuScreen::kTopicCount; ++row) {
+        const auto& topic = HelpMenuScreen::topics()[static_cast<std::size_t>(row)];
+        QString name;
+        if (topic.opens == HelpMenuScreen::Opens::Function)
+            name = QString::fromUtf8(topic.page.data(), static_cast<qsizetype>(topic.page.size()));
+        else if (topic.opens == HelpMenuScreen::Opens::FunctionOp)
+            name = QString::fromStdString(calc.nameForOpcode(topic.op));
+        else
+            continue;
+        renderer.changeFunction(name);
+        EXPECT_TRUE(renderer.functionDefined()) << row << " " << name.toStdString();
+    }
+    EXPECT_FALSE(HelpMenuScreen::listed(0));
+    EXPECT_FALSE(HelpMenuScreen::listed(16));
+}
+
+TEST_F(HelpScreensTest, OnAPhoneATopicIsPushedAndBackReturnsToTheIndex)
+{
+    HelpMenuScreen menu(calc, false);
+    menu.resize(390, 844);
+    menu.show();
+    menu.focus(true);
+    EXPECT_EQ(menu.currentPage(), nullptr);
+    EXPECT_EQ(menu.index().count(), 15);
+    // The fourth row listed is the keyboard guide.
+    menu.index().setCurrentRow(3);
+    menu.index().itemClicked(menu.index().item(3));
+    EXPECT_EQ(menu.currentTopic(), 4);
+    ASSERT_NE(menu.keyboardGuide(), nullptr);
+    EXPECT_EQ(menu.currentPage(), menu.keyboardGuide());
+    EXPECT_TRUE(menu.backButton().isVisible());
+    menu.backButton().click();
+    EXPECT_EQ(menu.currentPage(), nullptr);
+    EXPECT_TRUE(menu.index().isVisible());
+    menu.showPage(5);
+    ASSERT_NE(menu.functionHelp(), nullptr);
+    EXPECT_EQ(menu.functionHelp()->functionName(), QString::fromStdString(calc.nameForOpcode(1029)));
+    EXPECT_EQ(menu.titleLabel().text(), "MODE");
+    sendKey(menu.functionHelp(), Qt::Key_Escape);
+    EXPECT_EQ(menu.currentPage(), nullptr);
+    // A number outside the topics opens nothing but is remembered.
+    menu.showPage(40);
+    EXPECT_EQ(menu.currentPage(), nullptr);
+    EXPECT_EQ(menu.currentTopic(), 40);
+    // Losing the focus lets the pages go; Escape on the index and Done close it.
+    menu.showPage(1);
+    menu.focus(false);
+    EXPECT_EQ(menu.functionHelp(), nullptr);
+    EXPECT_EQ(menu.htmlPage(), nullptr);
+    EXPECT_EQ(menu.keyboardGuide(), nullptr);
+    int closings = 0;
+    menu.closed = [&] { ++closings; };
+    menu.show();
+    sendKey(&menu, Qt::Key_Escape);
+    EXPECT_EQ(closings, 1);
+    EXPECT_FALSE(menu.isVisible());
+}
+
+TEST_F(HelpScreensTest, OnATabletTheIntroductionShowsBesideTheIndexAndTheLastTopicComesBack)
+{
+    HelpMenuScreen menu(calc, true);
+    menu.resize(768, 1024);
+    menu.show();
+    menu.focus(true);
+    ASSERT_NE(menu.htmlPage(), nullptr);
+    EXPECT_EQ(menu.currentPage(), menu.htmlPage());
+    EXPECT_EQ(menu.htmlPage()->title(), "Introduction");
+    EXPECT_TRUE(menu.index().isVisible());
+    EXPECT_GE(menu.htmlPage()->mapTo(&menu, QPoint(0, 0)).x(), menu.index().width());
+    menu.showPage(3);
+    EXPECT_EQ(menu.currentPage(), menu.functionHelp());
+    EXPECT_EQ(menu.functionHelp()->functionName(), "FAQ");
+    menu.focus(false);
+    EXPECT_EQ(menu.functionHelp(), nullptr);
+    menu.focus(true);
+    ASSERT_NE(menu.functionHelp(), nullptr);
+    EXPECT_EQ(menu.functionHelp()->functionName(), "FAQ");
+    EXPECT_EQ(menu.currentPage(), menu.functionHelp());
+}
+
+class GuideTest : public HelpScreensTest {
+protected:
+    GuideTest()
+    {
+        guide.resize(390, 804);
+        guide.show();
+        guide.keyboardView().showOp = [this](std::uint32_t code, QRectF) { shown.push_back(code); };
+    }
+    void touch(int key) { guide.keyboardView().button(key).pressed(); }
+
+    GuideKeyboardScreen guide{calc, false};
+    std::vector<std::uint32_t> shown;
+};
+
+TEST_F(GuideTest, ShiftsChooseTheLayerOfTheNextKeyAndClearAfterIt)
+{
+    GuideKeyboardView& keys = guide.keyboardView();
+    touch(5);
+    touch(21);
+    touch(10);
+    touch(11);
+    touch(10);
+    touch(10);
+    touch(21);
+    touch(5);
+    touch(10);
+    EXPECT_EQ(shown, (std::vector<std::uint32_t>{0xC3, 0xBBF8, 0xC2, 1041}));
+    EXPECT_FALSE(keys.secondShift());
+    EXPECT_FALSE(keys.alphaShift());
+    // 2nd then ALPHA on the keypad leaves no shift on; 2nd twice goes back to plain.
+    touch(5);
+    touch(5);
+    EXPECT_EQ(keys.layer(), 0);
+    EXPECT_EQ(GuideKeyboardView::code(1, 45), 1055u);
+    EXPECT_EQ(GuideKeyboardView::code(2, 12), 0xBBF9u);
+    EXPECT_EQ(GuideKeyboardView::code(2, 21), 0xC2u);
+}
+
+TEST_F(GuideTest, AKeyOpensItsHelpOverTheGuideAndEscapeGoesBack)
+{
+    guide.keyboardView().showOp = [this](std::uint32_t code, QRectF frame) { guide.showOp(code, frame); };
+    // Keys lie inside the keypad, the keypad at the bottom.
+    const QRectF pad = guide.keyboardView().keypad();
+    EXPECT_NEAR(pad.bottom(), 804, 1);
+    for (int key = 0; key < GuideKeyboardView::kKeyCount; ++key)
+        EXPECT_TRUE(pad.adjusted(-1, -1, 1, 1).contains(guide.keyboardView().button(key).geometry())) << key;
+    guide.keyboardView().button(5).click();
+    guide.keyboardView().button(21).click();
+    ASSERT_TRUE(guide.helpShown());
+    EXPECT_EQ(guide.functionHelp()->functionName(), QString::fromStdString(calc.nameForOpcode(0xC3)));
+    EXPECT_EQ(guide.functionHelp()->geometry(), guide.rect());
+    sendKey(&guide, Qt::Key_Escape);
+    EXPECT_FALSE(guide.helpShown());
+    int closings = 0;
+    guide.closed = [&] { ++closings; };
+    sendKey(&guide, Qt::Key_Escape);
+    EXPECT_EQ(closings, 1);
+}
+
+} // namespace
+} // namespace orvenda::test
