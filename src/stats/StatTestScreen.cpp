@@ -142,7 +142,12 @@ void StatTestScreen::putSlot(int slot, double value)
 
 // ---- Showing ----
 
-void StatTestScreen::shown(const ScreenRequest& request) { setTestNum(static_cast<std::uint32_t>(request.number)); }
+void StatTestScreen::shown(const ScreenRequest& request)
+{
+    const auto op = static_cast<std::uint32_t>(request.number);
+    const bool known = std::find(C::kMenuOrder.begin(), C::kMenuOrder.end(), op) != C::kMenuOrder.end();
+    setTestNum(known ? op : testNum_);
+}
 
 void StatTestScreen::subscribe()
 {
@@ -196,8 +201,7 @@ void StatTestScreen::done()
         picker_->hide();
     if (menu_)
         menu_->hide();
-    if (onDone_)
-        onDone_();
+    leave();
 }
 
 // ---- The procedure ----

@@ -38,11 +38,10 @@ public:
     StatTestScreen(Calculator& calc, AppShell& shell, QWidget* parent = nullptr);
     ~StatTestScreen() override;
 
-    // The show: the procedure's token.
+    // The show: the procedure's token (another number keeps the procedure shown last).
     void shown(const ScreenRequest& request) override;
     void focus(bool gained) override;
     void updateDisplay() override;
-    void setOnDone(std::function<void()> done) { onDone_ = std::move(done); }
     // Done.
     QWidget* leaveControl() const override;
 
@@ -154,7 +153,6 @@ private:
     void highlightModelButton();
 
     AppShell& shell_;
-    std::function<void()> onDone_;
     QWidget* toolBar_;
     QPushButton* menuButton_;
     QPushButton* doneButton_;

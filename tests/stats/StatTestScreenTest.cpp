@@ -23,6 +23,7 @@
 #include "TestSupport.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QImage>
 #include <QPushButton>
 
@@ -45,11 +46,7 @@ protected:
     }
     void registerScreen(RootController& window)
     {
-        window.screens().set(screens::StatTests, [this, &window](QWidget* p) {
-            auto* tests = new StatTestScreen(calc, shell, p);
-            tests->setOnDone([&window] { window.statTestDone(); });
-            return tests;
-        });
+        window.screens().set(screens::StatTests, [this](QWidget* p) { return new StatTestScreen(calc, shell, p); });
     }
     void becomeTablet()
     {
@@ -422,7 +419,10 @@ TEST_F(StatTestScreens, TheListPickerOffersTheWheelsOfTheProcedure)
 
 TEST_F(StatTestScreens, DoneAndQuitCloseTheScreen)
 {
-    StatTestScreen& screen = show(Cat::ZTest);
+    StatTestScreen& screen = show(Cat::TTest);
+    // A show without a procedure's token keeps the last one.
+    root->showStatTest(0);
+    EXPECT_EQ(screen.testNum(), Cat::TTest);
     screen.doneButton().click();
     EXPECT_FALSE(screen.isVisible());
     EXPECT_EQ(calc.currentScreen(), screens::Home);
@@ -430,6 +430,10 @@ TEST_F(StatTestScreens, DoneAndQuitCloseTheScreen)
     router().showHome();
     EXPECT_FALSE(screen.isVisible());
     EXPECT_EQ(calc.currentScreen(), screens::Home);
+    show(Cat::ZTest);
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&screen, &escape);
+    EXPECT_FALSE(screen.isVisible());
 }
 
 // ---- Pictures ----
