@@ -87,7 +87,7 @@ int RootController::frontId() const
     // Children are stacked in the order of their list: the last shown is on top.
     const QObjectList& children = this->children();
     for (auto it = children.rbegin(); it != children.rend(); ++it)
-        for (int id : {screens::Debugger, screens::Help})
+        for (int id : {screens::Debugger, screens::Help, screens::FunctionHelp})
             if (*it == fullScreen(id) && fullScreenVisible(id))
                 return id;
     for (int id : {screens::Graph, screens::PeriodicTable, screens::StatTests, screens::Geometry})
@@ -112,6 +112,8 @@ bool RootController::open(int id)
     case screens::Geometry: showGeometry(0); return true;
     case screens::Debugger: showDebugger(); return true;
     case screens::Help: showHelp(); return true;
+    // Opened by itself, function help shows the page of sin(, the first key's function.
+    case screens::FunctionHelp: showFunctionHelp(0xC2); return true;
     default: return router_->open(id);
     }
 }

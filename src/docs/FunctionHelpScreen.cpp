@@ -103,4 +103,6 @@ void FunctionHelpScreen::keyPressEvent(QKeyEvent* event)
     }
 }
 
+QWidget* FunctionHelpScreen::leaveControl() const { return done_; }
+
 } // namespace orvenda

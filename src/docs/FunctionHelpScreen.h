@@ -27,6 +27,7 @@ public:
     // A request's text names the page; without one its number is the token.
     void shown(const ScreenRequest& request) override;
     void focus(bool gained) override;
+    QWidget* leaveControl() const override;
 
     // Whether the bar shows (not where an embedding screen has a bar of its own).
     void setBarShown(bool shown);

@@ -259,4 +259,6 @@ void HelpMenuScreen::layoutViews()
     }
 }
 
+QWidget* HelpMenuScreen::leaveControl() const { return done_; }
+
 } // namespace orvenda

@@ -52,6 +52,7 @@ public:
     int currentTopic() const { return currentTopic_; }
 
     void focus(bool gained) override;
+    QWidget* leaveControl() const override;
     // Back to the index on a phone when a page is pushed; else closes the index.
     void back();
     void done();

@@ -26,7 +26,7 @@ inline std::filesystem::path driveScratch(const std::string& name)
 {
     static const struct Folder {
         std::filesystem::path path =
-            std::filesystem::temp_directory_path() / ("orvenda-drive-programs-" + std::to_string(::getpid()));
+            std::filesystem::temp_directory_path() / ("orvenda-drive-" + std::to_string(::getpid()));
         Folder() { std::filesystem::create_directories(path); }
         ~Folder()
         {

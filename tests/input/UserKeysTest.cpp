@@ -200,8 +200,9 @@ TEST_F(UserKeys, TheEditorEditsFourLinesPerKey)
     QCoreApplication::processEvents();
     ASSERT_TRUE(router().controller(screens::Home));
     EXPECT_TRUE(router().controller(screens::Home)->isVisible());
-    if (ScreenController* classic = router().controller(screens::ClassicHome))
+    if (ScreenController* classic = router().controller(screens::ClassicHome)) {
         EXPECT_FALSE(classic->isVisible());
+    }
 }
 
 } // namespace
