@@ -441,6 +441,7 @@ void KeyRouter::enterKey()
         post(VQCursorDown);
         return;
     case 14:
+    case 15:
     case 22:
         post(VQEnter);
         return;
