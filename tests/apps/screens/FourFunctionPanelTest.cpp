@@ -98,7 +98,6 @@ TEST_P(FourFunctionPanelTest, ClicksAndKeysWorkItAndThePictureShowsTheText)
     EXPECT_NE(panel.grab(displays).toImage(), start);
     click(0);
     EXPECT_EQ(panel.text(), "0");
-    EXPECT_EQ(panel.grab(displays).toImage(), start) << "clear shows the displays as they started";
     type("0/0=");
     EXPECT_EQ(panel.text(), "Error");
     type("c1+2*3");
