@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test. With CI set it also builds the whole
 # tree with clang, runs every test executable (the engine's, the models' and every screen's)
-# under AddressSanitizer and UndefinedBehaviorSanitizer, the engine's under ThreadSanitizer (under both the thread
+# under AddressSanitizer and UndefinedBehaviorSanitizer, the engine's and the screens used
+# while a program runs under ThreadSanitizer (under both the thread
 # stress test runs for 20 seconds, 1 otherwise), and fuzzes the archive decoder, the
 # start-up from a damaged state file, the CSV import, entry lines, the vector images' XML
 # with the formula typesetter, program files and calculator variable files, half a minute
@@ -15,8 +16,8 @@ export QT_QPA_PLATFORM=offscreen
 # name as their label. A target added here is built and its tests run in that stage.
 asan_tests=(orvenda_engine_tests orvenda_pretty_tests orvenda_drawing_tests orvenda_app_tests orvenda_program_tests orvenda-cases
   orvenda_ui_tests orvenda_screen_tests orvenda_yeq_screen_tests orvenda_input_tests orvenda_graph_tests orvenda_stats_tests
-  orvenda_apps_screen_tests orvenda_docs_tests orvenda_drive_tests)
-tsan_tests=(orvenda_engine_tests)
+  orvenda_apps_screen_tests orvenda_docs_tests orvenda_drive_tests orvenda_drive_stress_tests)
+tsan_tests=(orvenda_engine_tests orvenda_drive_stress_tests)
 fuzzers=(orvenda-archive-fuzzer orvenda-state-fuzzer orvenda-csv-fuzzer orvenda-entry-fuzzer orvenda-image-fuzzer orvenda-program-fuzzer
   orvenda-tifile-fuzzer)
 
@@ -74,7 +75,7 @@ ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_
   LSAN_OPTIONS=suppressions="$root/scripts/lsan-fuzz.supp":print_suppressions=0 \
   stage asan-test run_tests "$root/build-asan" "${asan_tests[@]}"
 
-echo "== engine under ThreadSanitizer"
+echo "== engine and the screens used while a program runs under ThreadSanitizer"
 ORVENDA_BUILD_DIR="$root/build-tsan" ORVENDA_BUILD_TYPE=Debug ORVENDA_TARGETS="${tsan_tests[*]}" \
   stage tsan-build "$root/scripts/build.sh" -DORVENDA_TSAN=ON -DORVENDA_BENCH=OFF
 TSAN_OPTIONS=halt_on_error=1 ORVENDA_STRESS_SECONDS=20 stage tsan-test run_tests "$root/build-tsan" "${tsan_tests[@]}"

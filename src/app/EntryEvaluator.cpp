@@ -11,6 +11,7 @@
 #include "core/services/ProgramOutputManager.h"
 #include "core/services/ViewControlDelegate.h"
 #include "eval/Parser.h"
+#include "eval/ProgramQueue.h"
 #include "language/ErrorNumbers.h"
 #include "language/ErrorTable.h"
 #include "language/Utf8.h"
@@ -167,6 +168,7 @@ void EntryEvaluator::enter()
 
 bool EntryEvaluator::finalizeEntry()
 {
+    fieldValue_.reset();
     EntryModel* entry = editors_.entry();
     if (!entry)
         return false;
@@ -205,7 +207,9 @@ bool EntryEvaluator::finalizeEntry()
         return true;
     }
     editors_.clear();
-    calc_.ans.setANS(record, calc_.locked()->numFormat);
+    if (parser.programQueue().programQueueCount() == 0)
+        calc_.ans.setANS(record, calc_.locked()->numFormat);
+    fieldValue_ = std::move(record);
     entry->setFilter(EntryModel::AnyOp);
     return true;
 }
@@ -285,11 +289,15 @@ EntryEvaluator::ResultText EntryEvaluator::resultText(Operand& r) const
 void EntryEvaluator::showResult(const Operand& received)
 {
     present(received);
+    // The run's last record: later records are another run's.
+    if (calc_.reportingDone)
+        enteredOn_.reset();
     answered();
 }
 
 void EntryEvaluator::waitForAnswer(int screen)
 {
+    enteredOn_ = screen;
     awaiting_ = screen == 0;
     if (awaiting_)
         ++waits_;
@@ -320,7 +328,7 @@ void EntryEvaluator::present(Operand record)
             view->VCUpdateDisplay();
     }
     const ResultText shown = resultText(record);
-    if (recordsHistory(calc_.currentScreen()))
+    if (recordsHistory(enteredOn_.value_or(calc_.currentScreen())))
         place(record, shown);
     if (carriesValue(record.kind)) {
         Operand ans = record;

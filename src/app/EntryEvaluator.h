@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ScreenEditors.h"
+#include "core/Operand.h"
 
 #include <cstdint>
 #include <functional>
@@ -13,7 +14,6 @@ namespace orvenda {
 
 class Calculator;
 class CursorBlink;
-struct Operand;
 
 // Closing an input: ENTER hands the entry line (or, on an empty line, the previous entry)
 // to the program queue; an editor field is evaluated at once; and every record a
@@ -41,8 +41,11 @@ public:
     // on an empty line, else queues the entry line.
     void enter();
     // Evaluates the entry line now on this thread; true when there was something to
-    // evaluate or an error was reported.
+    // evaluate or an error was reported. The value is the field's own (fieldValue); it
+    // becomes Ans only while no run is queued or running, whose Ans it would change.
     bool finalizeEntry();
+    // The value the last finalizeEntry gave; none after an error or an empty line.
+    const std::optional<Operand>& fieldValue() const { return fieldValue_; }
     // Acts on a record the program queue hands back.
     void showResult(const Operand& record);
     // A home-screen ENTER is waiting for its run's first record: keys typed meanwhile
@@ -95,6 +98,10 @@ private:
     bool awaiting_ = false;
     bool failed_ = false;
     std::uint64_t waits_ = 0;
+    std::optional<Operand> fieldValue_;
+    // The screen of the ENTER whose run is answering: its records go where ENTER was
+    // pressed, even when the user has moved on before they arrive.
+    std::optional<int> enteredOn_;
     std::function<void()> answeredHandler_;
 };
 

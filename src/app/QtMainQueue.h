@@ -28,8 +28,9 @@ public:
     // From now on nothing posted runs, and every waiting caller returns.
     void close();
 
-private:
     struct State;
+
+private:
     std::shared_ptr<State> state_;
     std::unique_ptr<QObject> context_;
 };

@@ -474,6 +474,11 @@ void Calculator::ptOffAtX(double x, double y)
 
 void Calculator::showGraphView(bool show)
 {
+    if (graphShowsDeferred_ > 0) {
+        graphShowAsked_ = true;
+        graphShowWanted_ = graphShowWanted_ || show;
+        return;
+    }
     if (!viewDelegate)
         return;
     if (currentScreen() == kGraphScreen)
@@ -482,10 +487,21 @@ void Calculator::showGraphView(bool show)
         viewDelegate->VCShowGraph(show);
 }
 
+void Calculator::showDeferredGraph()
+{
+    if (graphShowsDeferred_ == 0 || --graphShowsDeferred_ > 0 || !graphShowAsked_)
+        return;
+    graphShowAsked_ = false;
+    const bool show = graphShowWanted_;
+    graphShowWanted_ = false;
+    showGraphView(show);
+}
+
 void Calculator::clearDrawing()
 {
     if (parser_ && parser_->programQueue().onWorker()) {
-        onMainThread([this] { clearDrawing(); });
+        // With the drawing it clears, in order.
+        parser_->programQueue().postBatched([this] { clearDrawing(); });
         return;
     }
     auto held = lockState();
@@ -611,10 +627,15 @@ void Calculator::setGraphMode(int mode)
             return;
         graphMode_ = mode;
     }
-    onMainThread([this, mode] {
+    if (graphModeSyncPending_.exchange(true))
+        return;
+    onMainThread([this] {
+        // Cleared before the mode is read: a change after the read posts again.
+        graphModeSyncPending_.store(false);
+        const int now = graphMode();
         if (yEqManager) {
             auto held = lockState();
-            yEqManager->changeMode(mode);
+            yEqManager->changeMode(now);
         }
         notifications_.post(VQGraphModeChanged, this);
     });

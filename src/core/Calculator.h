@@ -445,7 +445,9 @@ public:
     // unit, a complex Ans). The setting stays; nothing happens outside an evaluation.
     void switchToComplexForEvaluation();
     int graphMode() const { return graphMode_; }
-    // The Y= editor and the observers hear of a change on the main thread.
+    // The Y= editor and the observers hear of a change on the main thread: at most one
+    // such word waits there, telling of the mode as it is when it runs, so a program
+    // switching modes in a loop never floods the main thread.
     void setGraphMode(int mode);
     // Puts the window variables in order before a graph is drawn: X and Y ranges
     // increasing and at least 1e-6 wide, and in parametric or polar mode a parameter range
@@ -573,7 +575,11 @@ public:
     void ptChangeAtX(double x, double y, int mark, double r, double g, double b);
     void ptOffAtX(double x, double y);
     // Brings the graph screen up, or only has it redrawn when it is already in front.
+    // Between deferGraphShows() and showDeferredGraph() (main thread) the requests are
+    // only noted, and the second makes one of them all.
     void showGraphView(bool show);
+    void deferGraphShows() { ++graphShowsDeferred_; }
+    void showDeferredGraph();
     // The picture behind the graph: a QImage that the screens put there (the engine only
     // holds and drops it).
     std::shared_ptr<void> backgroundImage;
@@ -646,6 +652,11 @@ private:
     std::atomic<int> angleFormat_{0};
     std::atomic<int> realCplxMode_{0};
     std::atomic<int> graphMode_{0};
+    std::atomic<bool> graphModeSyncPending_{false};
+    // Main thread: showGraphView's requests held back, and whether one asked to show.
+    int graphShowsDeferred_ = 0;
+    bool graphShowAsked_ = false;
+    bool graphShowWanted_ = false;
     std::atomic<std::shared_ptr<VQGraphPtArray>> graphPts_;
     // Ticks of the system clock; 0 when no drawing has started.
     std::atomic<TimePoint::rep> drawStartTime_{0};

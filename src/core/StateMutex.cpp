@@ -32,22 +32,35 @@ void StateMutex::take()
 {
     owner_.store(thisThread(), std::memory_order_relaxed);
     depth_ = 1;
-    acquisitions_.fetch_add(1, std::memory_order_relaxed);
+    acquisitions_.fetch_add(1, std::memory_order_release);
+    if (handingOver_.load(std::memory_order_acquire))
+        acquisitions_.notify_all();
 }
 
 void StateMutex::letWaiterIn()
 {
     if (depth_ != 1)
         return;
-    const unsigned taken = acquisitions_.load(std::memory_order_relaxed);
+    handOverAndTakeBack();
+}
+
+void StateMutex::letWaiterInFromAnyDepth()
+{
+    const int depth = depth_;
+    depth_ = 1;
+    handOverAndTakeBack();
+    depth_ = depth;
+}
+
+void StateMutex::handOverAndTakeBack()
+{
+    // Every waiter counted is blocked in (or about to enter) mutex_.lock(), so one of them
+    // takes the lock once it is free: the sleep below ends when one has.
+    const unsigned taken = acquisitions_.load(std::memory_order_acquire);
+    handingOver_.store(true, std::memory_order_release);
     unlock();
-    // A woken waiter needs a moment to be scheduled; without this wait the holder would
-    // take the lock straight back. Bounded, in case the waiter is slow to run.
-    constexpr int kMaxYields = 2000;
-    for (int i = 0; i < kMaxYields && acquisitions_.load(std::memory_order_relaxed) == taken
-                    && waiting_.load(std::memory_order_relaxed) > 0;
-         ++i)
-        std::this_thread::yield();
+    acquisitions_.wait(taken, std::memory_order_acquire);
+    handingOver_.store(false, std::memory_order_relaxed);
     lock();
 }
 

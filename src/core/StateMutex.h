@@ -2,14 +2,15 @@
 
 #include <atomic>
 #include <mutex>
-#include <thread>
 
 namespace orvenda {
 
 // The lock over the calculator's values and modes. A thread may take it again while it
 // holds it (an evaluation nested in another, a handler calling a locking getter), and a
 // holder working through a long series of steps lets a waiting thread in between steps,
-// so a program looping on the program queue never shuts the main thread out.
+// so a program looping on the program queue never shuts the main thread out. Letting a
+// waiter in is a handshake: the holder gives the lock up and sleeps until the waiter has
+// taken it, so the waiter cannot miss its turn however late it is scheduled.
 class StateMutex {
 public:
     StateMutex() = default;
@@ -42,6 +43,15 @@ public:
     {
         if (hasWaiters())
             letWaiterIn();
+    }
+    // Within one long step (a numeric routine evaluating its function again and again):
+    // when another thread waits for the lock, every hold of the caller is given up until
+    // that thread has had it, then taken back as deep as before. Only for a caller that
+    // keeps no reference into what the lock guards across the call.
+    void offerToWaiters()
+    {
+        if (hasWaiters() && heldByThisThread())
+            letWaiterInFromAnyDepth();
     }
     // Another thread waits for the lock.
     bool hasWaiters() const { return waiting_.load(std::memory_order_relaxed) != 0; }
@@ -82,6 +92,9 @@ private:
     }
     [[gnu::cold]] void lockFirst();
     void letWaiterIn();
+    [[gnu::cold]] void letWaiterInFromAnyDepth();
+    // Gives the lock up and sleeps until another thread has taken it, then takes it back.
+    void handOverAndTakeBack();
     [[gnu::cold]] void unlockLast();
     void take();
 
@@ -91,6 +104,8 @@ private:
     int depth_ = 0;
     std::atomic<int> waiting_{0};
     std::atomic<unsigned> acquisitions_{0};
+    // A holder sleeps on acquisitions_ until a waiter has taken the lock.
+    std::atomic<bool> handingOver_{false};
 };
 
 } // namespace orvenda

@@ -706,13 +706,18 @@ MainQueue* Evaluator::mainQueue() const
 void Evaluator::drawOnMain(const EvalRun& run, std::function<void()> work)
 {
     MainQueue* queue = run.async ? mainQueue() : nullptr;
-    if (queue)
-        queue->post([alive = alive_, work = std::move(work)] {
-            if (*alive)
-                work();
-        });
-    else
+    if (!queue) {
         work();
+        return;
+    }
+    auto guarded = [alive = alive_, work = std::move(work)] {
+        if (*alive)
+            work();
+    };
+    if (queue == p_.programQueue().mainQueue())
+        p_.programQueue().postBatched(std::move(guarded));
+    else
+        queue->post(std::move(guarded));
 }
 
 void Evaluator::onMainSync(const EvalRun& run, std::function<void()> work)

@@ -147,8 +147,13 @@ void ProgramQueue::setIdleHandler(std::function<void()> handler)
 
 void ProgramQueue::runEnded()
 {
-    std::lock_guard lock(tasksMutex_);
-    executing_ = 0;
+    {
+        std::lock_guard lock(tasksMutex_);
+        executing_ = 0;
+    }
+    // With the interrupt queue's lock: a press either joins the queue before the run's
+    // leftovers are taken from it, or finds no run and starts its own.
+    std::lock_guard lock(mutex_);
     programRunning_ = false;
 }
 
@@ -176,7 +181,7 @@ void ProgramQueue::submitLeftovers(RunId after)
         }
         const auto& programs = p_.calc.prgmManager;
         std::optional<Ops> ops = programs ? programs->opsFor(sub.prgmName()) : std::nullopt;
-        if (!ops || sub.ip() < 0 || cancelled(after))
+        if (!ops || sub.ip() < 0)
             continue;
         Run leftover;
         leftover.ops = std::make_shared<Ops>(std::move(*ops));
@@ -185,16 +190,20 @@ void ProgramQueue::submitLeftovers(RunId after)
         leftover.interrupt = sub.varNum() >= 0;
         leftover.report = false;
         leftover.widget = true;
-        submit(std::move(leftover));
+        submit(std::move(leftover), after);
     }
 }
 
-void ProgramQueue::submit(Run run)
+void ProgramQueue::submit(Run run, RunId unlessCancelled)
 {
     ensureWorker();
-    ++programQueueCount_;
     {
         std::lock_guard lock(tasksMutex_);
+        // Checked with the lock a stop cancels under: a stop is either before the check
+        // or after the run is queued, where it cancels it.
+        if (cancelled(unlessCancelled))
+            return;
+        ++programQueueCount_;
         run.id = ++submitted_;
         tasks_.push_back(std::move(run));
     }
@@ -302,10 +311,12 @@ bool ProgramQueue::runSubroutine(const std::string& label, const std::string& in
     Run run;
     if (!programWithLabel(label, inProgram, run.ops, run.start))
         return false;
-    if (programRunning_) {
+    {
         std::lock_guard lock(mutex_);
-        queueInterrupt({inProgram, run.start, -1, 0});
-        return true;
+        if (programRunning_) {
+            queueInterrupt({inProgram, run.start, -1, 0});
+            return true;
+        }
     }
     run.name = inProgram;
     run.report = false;
@@ -319,16 +330,18 @@ bool ProgramQueue::animateSlider(const std::string& label, const std::string& in
     Run run;
     if (!programWithLabel(label, inProgram, run.ops, run.start))
         return false;
-    if (!programRunning_ && programQueueCount_ < 2) {
-        run.name = inProgram;
-        run.interrupt = true;
-        run.report = false;
-        run.widget = true;
-        submit(std::move(run));
-    } else {
+    {
         std::lock_guard lock(mutex_);
-        queueInterrupt({inProgram, run.start, varNum, value});
+        if (programRunning_ || programQueueCount_ >= 2) {
+            queueInterrupt({inProgram, run.start, varNum, value});
+            return true;
+        }
     }
+    run.name = inProgram;
+    run.interrupt = true;
+    run.report = false;
+    run.widget = true;
+    submit(std::move(run));
     return true;
 }
 
@@ -391,7 +404,7 @@ bool ProgramQueue::stopProgramThread()
     record.error = ErrBreak;
     p_.calc.menuRunning = false;
     p_.calc.pauseRunning = false;
-    reportDone(0, std::move(record), ip, false);
+    reportDone(0, std::move(record), ip, false, currentProgramName());
     return true;
 }
 
@@ -542,12 +555,52 @@ void ProgramQueue::clearLineCache()
 
 // ---- Hand-overs ----
 
+void ProgramQueue::closeBatch()
+{
+    const std::lock_guard lock(batchMutex_);
+    openBatch_.reset();
+}
+
+void ProgramQueue::postBatched(std::function<void()> work)
+{
+    if (!mainQueue_) {
+        work();
+        return;
+    }
+    std::shared_ptr<std::vector<std::function<void()>>> batch;
+    {
+        const std::lock_guard lock(batchMutex_);
+        if (openBatch_) {
+            openBatch_->push_back(std::move(work));
+            return;
+        }
+        batch = openBatch_ = std::make_shared<std::vector<std::function<void()>>>();
+        batch->push_back(std::move(work));
+    }
+    mainQueue_->post([this, life = life_, batch] {
+        if (!life->alive)
+            return;
+        std::vector<std::function<void()>> works;
+        {
+            const std::lock_guard lock(batchMutex_);
+            if (openBatch_ == batch)
+                openBatch_.reset();
+            works.swap(*batch);
+        }
+        p_.calc.deferGraphShows();
+        for (const auto& w : works)
+            w();
+        p_.calc.showDeferredGraph();
+    });
+}
+
 void ProgramQueue::post(std::function<void()> work)
 {
     if (!mainQueue_) {
         work();
         return;
     }
+    closeBatch();
     mainQueue_->post([life = life_, work = std::move(work)] {
         if (life->alive)
             work();
@@ -577,6 +630,7 @@ bool ProgramQueue::handOver(RunId run, std::function<void()> work)
             return false;
         hop_ = hop;
     }
+    closeBatch();
     mainQueue_->post([this, life = life_, hop, run, work = std::move(work)] {
         // A queue that is gone gave the hand-over up before it went.
         if (!life->alive)
@@ -605,10 +659,10 @@ bool ProgramQueue::handOver(RunId run, std::function<void()> work)
 
 void ProgramQueue::reportDone(Operand result, int pc, bool pending)
 {
-    reportDone(0, std::move(result), pc, pending);
+    reportDone(0, std::move(result), pc, pending, currentProgramName());
 }
 
-void ProgramQueue::reportDone(RunId run, Operand result, int pc, bool pending)
+void ProgramQueue::reportDone(RunId run, Operand result, int pc, bool pending, const std::string& program)
 {
     Calculator& calc = p_.calc;
     copyName(calc.lastPrgmName, result.name);
@@ -620,7 +674,7 @@ void ProgramQueue::reportDone(RunId run, Operand result, int pc, bool pending)
         setCalcProgramRunning(false);
     if (!pending) {
         if (calc.prgmManager)
-            calc.prgmManager->setPrgmCursor(pc, currentProgramName());
+            calc.prgmManager->setPrgmCursor(pc, program);
         calc.notificationCenter().post(VQProgramEnded, &p_);
     }
     calc.reportingDone = false;
@@ -628,17 +682,17 @@ void ProgramQueue::reportDone(RunId run, Operand result, int pc, bool pending)
 
 void ProgramQueue::reportStepPC(int pc)
 {
-    reportStepPC(0, pc);
+    reportStepPC(0, pc, currentProgramName());
 }
 
-void ProgramQueue::reportStepPC(RunId run, int pc, int error)
+void ProgramQueue::reportStepPC(RunId run, int pc, const std::string& program, int error)
 {
     if (run == 0 || run == submitted_.load())
         setCalcProgramRunning(false);
     if (error != 0)
         p_.mainContext().error = error;
     if (p_.calc.prgmManager)
-        p_.calc.prgmManager->showStepPC(pc, currentProgramName());
+        p_.calc.prgmManager->showStepPC(pc, program);
 }
 
 void ProgramQueue::pauseProgram(const std::string& name)

@@ -161,6 +161,10 @@ public:
     // Queues work for the main thread (done at once without a main queue); dropped if the
     // queue is gone by the time it would run.
     void post(std::function<void()> work);
+    // The same for drawing work, which is coalesced: work joins the batch already queued
+    // when nothing else was queued after it, so however fast a program draws, one batch
+    // at most waits on the main thread, and it redraws the graph once.
+    void postBatched(std::function<void()> work);
     // Runs work on the main thread and waits for it. False when the run was cancelled or
     // the queue is going: the work is then not done, or no longer waited for. The worker
     // calls it without the calculator's state lock.
@@ -184,7 +188,8 @@ private:
 
     void prepare();
     void ensureWorker();
-    void submit(Run run);
+    // Queues the run, unless the run unlessCancelled (0: none) has been cancelled.
+    void submit(Run run, RunId unlessCancelled = 0);
     // Runs the requests left in the interrupt queue when a run has ended.
     void submitLeftovers(RunId after);
     void work();
@@ -210,9 +215,11 @@ private:
     void postReport(RunId run, std::function<void()> report);
     // The reports of a run: the calculator is marked idle only by the last run submitted
     // (run 0: a report made on the main thread with nothing queued).
-    void reportDone(RunId run, Operand result, int pc, bool pending);
+    // The program's name is the one the run stood in when the report was made (a later
+    // run may have changed the current one by the time it arrives).
+    void reportDone(RunId run, Operand result, int pc, bool pending, const std::string& program);
     // A step's error (0 for none) is left in the main context for the debugger to show.
-    void reportStepPC(RunId run, int pc, int error = 0);
+    void reportStepPC(RunId run, int pc, const std::string& program, int error = 0);
     // No run is queued or executing.
     bool idle();
 
@@ -244,6 +251,11 @@ private:
     // Set with interruptQueue_ appended to, cleared by the run that finds it empty.
     std::atomic<bool> interruptsQueued_{false};
     std::string currentProgramName_;
+    // The drawing batch queued on the main thread that later drawing may still join.
+    std::mutex batchMutex_;
+    std::shared_ptr<std::vector<std::function<void()>>> openBatch_;
+    // Any other work queued after a batch closes it, to keep the order of the two.
+    void closeBatch();
     // The hand-over the worker waits in; closing_ refuses new ones.
     std::shared_ptr<Hop> hop_;
     bool closing_ = false;

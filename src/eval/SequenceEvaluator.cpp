@@ -83,7 +83,13 @@ Operand SequenceEvaluator::evalSeqNum(int token, double n, double* out)
     // A long stepping on the program queue ends when the user stops the program.
     ProgramQueue& queue = p_.programQueue();
     const bool stoppable = &p_.ctx() == &queue.runContext();
-    auto stopped = [&] { return stoppable && queue.cancelProgram(); };
+    // Between terms the main thread may take the state lock.
+    auto stopped = [&] {
+        if (!stoppable)
+            return false;
+        calc_.stateMutex().offerToWaiters();
+        return queue.cancelProgram();
+    };
     auto setEta = [&](double k) { calc_.setVar(kSlotEta, {{k, 0.0}, 15, -15}); };
 
     // What the requested sequence depends on, widened by one level through the others.

@@ -543,26 +543,30 @@ void StatementInterpreter::Runner::report()
     const int pc = ip_;
     const bool pending = immediate_ || q.promptStack().count() > 0;
     const bool pausedOnGraph = result_.kind == KindPause && calc_.currentScreen() == kGraphScreen;
+    // Where the run stands now, not where a later run stands when the report arrives.
+    std::string program = q.currentProgramName();
     state_.unlock();
     q.runEnded();
     if (!run_.singleStep) {
         if (result_.kind == KindBreakpoint) {
-            q.postReport(id, [&q, id, pc] { q.reportStepPC(id, pc); });
+            q.postReport(id, [&q, id, pc, program = std::move(program)] { q.reportStepPC(id, pc, program); });
         } else if (pausedOnGraph) {
             q.postReport(id, [&q, name = current_] { q.pauseProgram(name); });
         } else {
             Operand done = result_;
             if (!run_.report)
                 done.kind = KindWidgetAdded;
-            q.postReport(id, [&q, id, done = std::move(done), pc, pending]() mutable {
-                q.reportDone(id, std::move(done), pc, pending);
+            q.postReport(id, [&q, id, done = std::move(done), pc, pending, program = std::move(program)]() mutable {
+                q.reportDone(id, std::move(done), pc, pending, program);
             });
         }
     } else {
         if (result_.kind == KindInputRequest || result_.kind == KindMenu)
             q.postReport(id, [&q, result = result_] { q.reportIO(result); });
         // The debugger shows the step's error where it stopped.
-        q.postReport(id, [&q, id, pc, error = result_.error] { q.reportStepPC(id, pc, error); });
+        q.postReport(id, [&q, id, pc, error = result_.error, program = std::move(program)] {
+            q.reportStepPC(id, pc, program, error);
+        });
     }
 }
 

@@ -36,6 +36,10 @@ int VariableFunction::stopError() const
 
 bool VariableFunction::set(double x)
 {
+    // A routine on the program queue may evaluate for minutes within one statement: the
+    // main thread gets the state lock between two evaluations, where nothing refers into it.
+    if (queue_)
+        calc_.stateMutex().offerToWaiters();
     if (const int stop = stopError()) {
         error_ = stop;
         return false;

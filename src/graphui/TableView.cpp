@@ -7,6 +7,7 @@
 #include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/services/YEqManager.h"
+#include "eval/Parser.h"
 #include "pretty/FontMap.h"
 
 #include <QFontMetricsF>
@@ -30,29 +31,23 @@ QColor toQColor(const VColor& c) { return QColor::fromRgbF(c.r, c.g, c.b, c.a); 
 
 bool darkAppearance() { return QGuiApplication::palette().color(QPalette::Window).lightnessF() < 0.5; }
 
-// Keeps the calculator's table width, and in automatic mode the real mode, for the draw.
-class ModesKept {
+// The calling thread's evaluations in Real mode while it lives (as an evaluation's own
+// switch to complex is), whatever the calculator's mode: the automatic table shows real
+// values only. The calculator's mode, which a running program uses, is not touched.
+class RealEvaluations {
 public:
-    ModesKept(Calculator& calc, bool real) : calc_(calc), width_(calc.locked()->maxWidth), mode_(calc.realCplxMode()), real_(real)
+    explicit RealEvaluations(Calculator& calc, bool real) : context_(calc.parser().ctx()), saved_(context_.complexSwitch)
     {
-        calc_.locked()->maxWidth = kTableWidth;
-        if (real_)
-            calc_.setRealCplxMode(0);
+        if (real)
+            context_.complexSwitch = 0;
     }
-    ~ModesKept()
-    {
-        calc_.locked()->maxWidth = width_;
-        if (real_)
-            calc_.setRealCplxMode(mode_);
-    }
-    ModesKept(const ModesKept&) = delete;
-    ModesKept& operator=(const ModesKept&) = delete;
+    ~RealEvaluations() { context_.complexSwitch = saved_; }
+    RealEvaluations(const RealEvaluations&) = delete;
+    RealEvaluations& operator=(const RealEvaluations&) = delete;
 
 private:
-    Calculator& calc_;
-    int width_;
-    int mode_;
-    bool real_;
+    EvalContext& context_;
+    int saved_;
 };
 
 } // namespace
@@ -144,14 +139,32 @@ double TableView::autoValue(int row) const
 
 std::vector<double> TableView::rowValues(int firstRow, int count) const
 {
+    const auto state = calc_.locked();
+    return rowValues(state->vars[kTblStart].real(), state->vars[kDeltaTbl].real(), firstRow, count);
+}
+
+std::vector<double> TableView::rowValues(double start, double step, int firstRow, int count)
+{
     // Each row from TblStart as seq( makes its terms, so a row that should be 0 is 0 (not
     // the step's rounding) wherever the table was scrolled from.
     std::vector<double> values(static_cast<std::size_t>(std::max(count, 0)));
-    const auto state = calc_.locked();
-    const double start = state->vars[kTblStart].real(), step = state->vars[kDeltaTbl].real();
     for (int i = 0; i < count; ++i)
         values[static_cast<std::size_t>(i)] = ElementaryFunctions::progressionTerm(start, step, firstRow + i);
     return values;
+}
+
+TableView::Snapshot TableView::snapshot() const
+{
+    Snapshot table;
+    table.graphMode = calc_.graphMode();
+    table.format = calc_.numberFormatter();
+    table.format.settings.maxWidth = kTableWidth;
+    const auto state = calc_.locked();
+    table.automatic = state->tableMode == 1;
+    table.start = state->vars[kTblStart].real();
+    table.step = state->vars[kDeltaTbl].real();
+    table.list = state->tableList;
+    return table;
 }
 
 // ---- Drawing ----
@@ -163,18 +176,18 @@ void TableView::paintContent(QPainter& painter, const QRectF& rect)
     clip.addRoundedRect(QRectF(b.left() + 2, b.top() + 2, b.width() - 4, b.height() - 2), 2, 2);
     painter.setClipPath(clip);
     painter.setFont(FontMap::shared().font("CourierNewPS-BoldMT", fontSize_));
-    const int mode = calc_.graphMode();
-    if (mode < 0 || mode > 3)
+    const Snapshot table = snapshot();
+    if (table.graphMode < 0 || table.graphMode > 3)
         return;
     const std::vector<int> columns = columnEquations();
     {
-        const ModesKept kept(calc_, calc_.locked()->tableMode == 1);
-        if (calc_.locked()->tableMode == 1)
-            drawTable(painter, rect, columns);
+        const RealEvaluations real(calc_, table.automatic);
+        if (table.automatic)
+            drawTable(painter, rect, columns, table);
         else
-            drawTableList(painter, rect, columns);
-        drawHeader(painter, rect, columns);
+            drawTableList(painter, rect, columns, table);
     }
+    drawHeader(painter, rect, columns, table);
 }
 
 void TableView::fillCell(QPainter& painter, const QRectF& cell, int col, int row, const QColor& band)
@@ -192,7 +205,7 @@ void TableView::drawCell(QPainter& painter, double x, double top, const QString&
     painter.drawText(QPointF(x + colWidth_ - w - 2, top - leadAdjust_ + metrics.ascent()), text);
 }
 
-void TableView::drawTable(QPainter& painter, const QRectF& rect, const std::vector<int>& columns)
+void TableView::drawTable(QPainter& painter, const QRectF& rect, const std::vector<int>& columns, const Snapshot& table)
 {
     const QRectF b = bounds();
     const int firstRow = static_cast<int>(std::trunc((rect.top() - kOrigin) / rowHeight_ - 2));
@@ -201,7 +214,7 @@ void TableView::drawTable(QPainter& painter, const QRectF& rect, const std::vect
     QColor band = text;
     band.setAlphaF(0.1);
     auto top = [this](int r) { return kOrigin + colHeadHeight_ + r * rowHeight_; };
-    const std::vector<double> values = rowValues(firstRow, rowCount);
+    const std::vector<double> values = rowValues(table.start, table.step, firstRow, rowCount);
     for (std::size_t k = 0; k < columns.size(); ++k) {
         const double x = static_cast<double>(k + 1) * colWidth_;
         if (x > rect.right() || x + colWidth_ < rect.left())
@@ -211,7 +224,7 @@ void TableView::drawTable(QPainter& painter, const QRectF& rect, const std::vect
             fillCell(painter, QRectF(x, top(r), colWidth_, rowHeight_), static_cast<int>(k + 1), r, band);
             painter.setPen(text);
             const double value = sampler_.dfunction(columns[k], values[static_cast<std::size_t>(i)]);
-            drawCell(painter, x, top(r), QString::fromStdString(calc_.formatTable(value)));
+            drawCell(painter, x, top(r), QString::fromStdString(table.format.formatTable(value)));
         }
         painter.setPen(Qt::white);
         painter.drawLine(QPointF(x + colWidth_ - 0.5, rect.top()), QPointF(x + colWidth_ - 0.5, rect.bottom()));
@@ -224,14 +237,14 @@ void TableView::drawTable(QPainter& painter, const QRectF& rect, const std::vect
         const int r = firstRow + i;
         fillCell(painter, QRectF(b.left(), top(r), colWidth_, rowHeight_), 0, r, band);
         painter.setPen(text);
-        drawCell(painter, b.left(), top(r), QString::fromStdString(calc_.formatTable(values[static_cast<std::size_t>(i)])));
+        drawCell(painter, b.left(), top(r), QString::fromStdString(table.format.formatTable(values[static_cast<std::size_t>(i)])));
     }
 }
 
-void TableView::drawTableList(QPainter& painter, const QRectF& rect, const std::vector<int>& columns)
+void TableView::drawTableList(QPainter& painter, const QRectF& rect, const std::vector<int>& columns, const Snapshot& table)
 {
     const QRectF b = bounds();
-    const int n = calc_.locked()->tableList.count();
+    const int n = table.list.count();
     const int firstRow = static_cast<int>(std::trunc(rect.top() / rowHeight_));
     const int rowCount = static_cast<int>(std::trunc(rect.height() / rowHeight_ + 3));
     const QColor text = namedColor("fontColor");
@@ -244,8 +257,8 @@ void TableView::drawTableList(QPainter& painter, const QRectF& rect, const std::
             fillCell(painter, QRectF(x, top(r), colWidth_, rowHeight_), static_cast<int>(k + 1), r, band);
             if (r < n) {
                 painter.setPen(text);
-                const double value = sampler_.dfunction(columns[k], calc_.locked()->tableList.realAtIndex(r));
-                drawCell(painter, x, top(r), QString::fromStdString(calc_.formatTable(value)));
+                const double value = sampler_.dfunction(columns[k], table.list.realAtIndex(r));
+                drawCell(painter, x, top(r), QString::fromStdString(table.format.formatTable(value)));
             }
         }
         painter.setPen(Qt::white);
@@ -256,12 +269,12 @@ void TableView::drawTableList(QPainter& painter, const QRectF& rect, const std::
         fillCell(painter, QRectF(b.left(), top(r), colWidth_, rowHeight_), 0, r, band);
         if (r < n) {
             painter.setPen(text);
-            drawCell(painter, b.left(), top(r), QString::fromStdString(calc_.formatTable(calc_.locked()->tableList.realAtIndex(r))));
+            drawCell(painter, b.left(), top(r), QString::fromStdString(table.format.formatTable(table.list.realAtIndex(r))));
         }
     }
 }
 
-void TableView::drawHeader(QPainter& painter, const QRectF& rect, const std::vector<int>& columns)
+void TableView::drawHeader(QPainter& painter, const QRectF& rect, const std::vector<int>& columns, const Snapshot& table)
 {
     const QRectF b = bounds();
     painter.fillRect(QRectF(b.left(), b.top(), rect.width(), colHeadHeight_), Qt::black);
@@ -284,9 +297,9 @@ void TableView::drawHeader(QPainter& painter, const QRectF& rect, const std::vec
         painter.drawLine(QPointF(x - 0.5, b.top()), QPointF(x - 0.5, b.top() + colHeadHeight_));
         painter.drawLine(QPointF(x + colWidth_ - 0.5, b.top()), QPointF(x + colWidth_ - 0.5, b.top() + colHeadHeight_));
     }
-    const bool automatic = calc_.locked()->tableMode == 1;
+    const bool automatic = table.automatic;
     painter.fillRect(QRectF(b.left(), b.top(), colWidth_, colHeadHeight_), namedColor("bannerColor"));
-    const QString title = (automatic ? QStringLiteral("Auto ") : QStringLiteral("Ask ")) + independentName(calc_.graphMode());
+    const QString title = (automatic ? QStringLiteral("Auto ") : QStringLiteral("Ask ")) + independentName(table.graphMode);
     painter.setPen(Qt::white);
     painter.drawText(QPointF(b.left() + 2, b.top() + 4 + metrics.ascent()), title);
     if (automatic) {
@@ -296,7 +309,7 @@ void TableView::drawHeader(QPainter& painter, const QRectF& rect, const std::vec
         painter.fillRect(box, headerSelected && cursorCol == 0 ? namedColor("yellowHilightColor") : QColor(255, 255, 255, 217));
         painter.setPen(Qt::black);
         painter.drawText(QPointF(box.left() + 2, b.top() + 4 + metrics.ascent()),
-                         QString::fromStdString(calc_.formatReal(calc_.locked()->vars[kDeltaTbl].real())));
+                         QString::fromStdString(table.format.formatReal(table.step)));
     }
     painter.fillRect(QRectF(b.left() + colWidth_ + 0.5, rect.top(), 1, rect.height()), Qt::white);
 }

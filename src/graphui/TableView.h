@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/DrawnView.h"
+#include "core/NumberFormatter.h"
+#include "core/VQList.h"
 #include "eval/GraphSampler.h"
 
 #include <QSizeF>
@@ -18,7 +20,10 @@ class KeyRouter;
 // models by the calculator's tableMode: automatic (1: row r is TblStart + r·ΔTbl, row 0
 // at the middle of a 32000-point content) and ask (0: the values of the table list, then
 // one empty row). Cells are evaluated while drawing, only for the rows in view. Taps turn
-// into cursor, header and mode requests to the delegate. Main thread.
+// into cursor, header and mode requests to the delegate. Main thread. A paint draws from
+// one copy of the table's settings and list, taken at its start, and leaves the
+// calculator's settings alone: the narrow number width and the automatic table's real
+// values are its own formatter's and evaluations'.
 class TableView : public DrawnView {
 public:
     class Delegate {
@@ -68,9 +73,20 @@ public:
     void tap(QPointF point) override;
 
 private:
-    void drawTable(QPainter& painter, const QRectF& rect, const std::vector<int>& columns);
-    void drawTableList(QPainter& painter, const QRectF& rect, const std::vector<int>& columns);
-    void drawHeader(QPainter& painter, const QRectF& rect, const std::vector<int>& columns);
+    // What one paint draws from.
+    struct Snapshot {
+        bool automatic = false;
+        double start = 0;
+        double step = 0;
+        VQList list;
+        int graphMode = 0;
+        NumberFormatter format;
+    };
+    Snapshot snapshot() const;
+    static std::vector<double> rowValues(double start, double step, int firstRow, int count);
+    void drawTable(QPainter& painter, const QRectF& rect, const std::vector<int>& columns, const Snapshot& table);
+    void drawTableList(QPainter& painter, const QRectF& rect, const std::vector<int>& columns, const Snapshot& table);
+    void drawHeader(QPainter& painter, const QRectF& rect, const std::vector<int>& columns, const Snapshot& table);
     // One cell's text right-aligned in its column.
     void drawCell(QPainter& painter, double x, double top, const QString& text);
     // The cursor's highlight or the row's band.

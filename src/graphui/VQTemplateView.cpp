@@ -1,6 +1,7 @@
 #include "graphui/VQTemplateView.h"
 
 #include "app/AppShell.h"
+#include "app/EntryEvaluator.h"
 #include "app/EntryModel.h"
 #include "app/NamedColors.h"
 #include "app/ScreenController.h"
@@ -137,13 +138,15 @@ bool VQTemplateView::getEntry()
             return true;
         }
     }
-    shell_.evaluator().finalizeEntry();
-    // A failed evaluation keeps the typed text (and its error mark): the old Ans is no
-    // value for this field.
-    if (typed() || calc_.ans.type() != 0)
+    EntryEvaluator& evaluator = shell_.evaluator();
+    evaluator.finalizeEntry();
+    // A failed evaluation keeps the typed text (and its error mark). The field takes its
+    // own value, never Ans, which a running program may have changed meanwhile.
+    const std::optional<Operand>& value = evaluator.fieldValue();
+    if (typed() || !value || value->kind != KindReal)
         return false;
     // A number in an equation's field names no equation.
-    store(field.flags == VQTemplateField::EquationVariable ? 0 : calc_.ans.r());
+    store(field.flags == VQTemplateField::EquationVariable ? 0 : value->re());
     return true;
 }
 

@@ -49,8 +49,11 @@ std::vector<VQTemplateField> WindowScreen::fieldsFor(const Calculator& calc, int
 {
     std::vector<VQTemplateField> fields;
     int row = 0;
+    // The window as one value: a program storing Xmin and Xmax between two reads never
+    // shows half of its change.
+    const auto state = calc.locked();
     for (const Row& r : rowsFor(graphMode)) {
-        fields.push_back(VQTemplateField::fieldValue(calc.locked()->vars[static_cast<std::size_t>(r.slot)].real(), 0, row, 0, row, r.label, r.slot));
+        fields.push_back(VQTemplateField::fieldValue(state->vars[static_cast<std::size_t>(r.slot)].real(), 0, row, 0, row, r.label, r.slot));
         ++row;
     }
     return fields;

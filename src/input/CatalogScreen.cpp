@@ -4,7 +4,10 @@
 #include "app/KeyRouter.h"
 #include "app/NamedColors.h"
 #include "core/Calculator.h"
+#include "eval/Parser.h"
 #include "input/HelpPage.h"
+#include "input/KeyCommands.h"
+#include "input/KeyTables.h"
 #include "input/MenuRowDelegate.h"
 #include "input/SectionTable.h"
 #include "pretty/FontMap.h"
@@ -232,6 +235,12 @@ void CatalogScreen::done()
 
 void CatalogScreen::keyPressEvent(QKeyEvent* event)
 {
+    // ON stays in reach while the catalogue covers the keyboard: it stops a running entry.
+    static const KeyCommands commands;
+    if (commands.opFor(*event) == KeyTables::kOn) {
+        calc().parser().stopProgramThread();
+        return;
+    }
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     if (mods == Qt::ControlModifier) {
         if (event->key() == Qt::Key_I && !helpShown_ && !index_.sections().empty())
@@ -277,7 +286,9 @@ bool CatalogScreen::eventFilter(QObject* watched, QEvent* event)
     if (watched == search_ && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         // The arrows and Escape keep working while the field has the keys.
-        if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down || key->key() == Qt::Key_Escape) {
+        static const KeyCommands commands;
+        if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down || key->key() == Qt::Key_Escape
+            || commands.opFor(*key) == KeyTables::kOn) {
             keyPressEvent(const_cast<QKeyEvent*>(key));
             return true;
         }

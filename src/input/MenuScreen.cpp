@@ -1087,31 +1087,28 @@ void MenuScreen::closeAbout()
 
 void MenuScreen::clearAllMemory()
 {
-    if (!ask)
-        return;
-    ask({QStringLiteral("Clear All Memory"),
+    confirmReset(QStringLiteral("Clear All Memory"),
         QStringLiteral("All lists, matrices, strings, y= equations will be cleared and the calculator will be "
                        "returned to default settings. Do you want to proceed?"),
-        {{QStringLiteral("OK"),
-             [this] {
-                 calc().resetAll();
-                 hideMenu();
-                 if (delegate_)
-                     delegate_->menuCanceled();
-             }},
-            {QStringLiteral("Cancel"), nullptr}},
-        1});
+        [this] { calc().resetAll(); });
 }
 
 void MenuScreen::clearToDefaults()
 {
+    confirmReset(QStringLiteral("Set Defaults"),
+        QStringLiteral("Calculator MODES and graphing will be returned to default settings. Do you want to proceed?"),
+        [this] { calc().resetDefaults(); });
+}
+
+// OK resets and closes the menu; Cancel, also Escape's button, changes nothing.
+void MenuScreen::confirmReset(const QString& title, const QString& message, std::function<void()> reset)
+{
     if (!ask)
         return;
-    ask({QStringLiteral("Set Defaults"),
-        QStringLiteral("Calculator MODES and graphing will be returned to default settings. Do you want to proceed?"),
+    ask({title, message,
         {{QStringLiteral("OK"),
-             [this] {
-                 calc().resetDefaults();
+             [this, reset = std::move(reset)] {
+                 reset();
                  hideMenu();
                  if (delegate_)
                      delegate_->menuCanceled();

@@ -95,6 +95,7 @@ public:
     // closes the menu, Cancel leaves everything as it was.
     void clearAllMemory();
     void clearToDefaults();
+    void confirmReset(const QString& title, const QString& message, std::function<void()> reset);
     // The user menu's form that keeps the entry line as an item of the menu shown.
     void openUserFnForm();
     AddUserFnDialog* userFnForm() const { return userFnForm_; }

@@ -28,6 +28,8 @@
 #include "docs/GuideKeyboardView.h"
 #include "docs/HTMLPageScreen.h"
 #include "docs/HelpMenuScreen.h"
+#include "eval/Parser.h"
+#include "eval/ProgramQueue.h"
 #include "graph/GraphView.h"
 #include "graph/PlotObject.h"
 #include "graphui/GraphScreenController.h"
@@ -66,6 +68,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -706,9 +709,21 @@ bool AppDriver::wait(std::string_view what)
         spin(0);
         return true;
     }
+    if (what == "running") {
+        // Until the worker has taken a run (the entry or program ENTER queued).
+        const ProgramQueue& queue = app_.calculator().parser().programQueue();
+        QElapsedTimer waited;
+        waited.start();
+        while (queue.executingRun() == 0 && queue.programQueueCount() > 0) {
+            if (waited.hasExpired(std::chrono::milliseconds(kIdleLimit).count()))
+                return fail("no run started within " + std::to_string(kIdleLimit.count()) + " s");
+            spin(1);
+        }
+        return true;
+    }
     const auto ms = number(what);
     if (!ms || *ms < 0)
-        return fail("wait takes milliseconds or idle");
+        return fail("wait takes milliseconds, idle or running");
     spin(*ms);
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "language/Utf8.h"
 #include "platform/AtomicFile.h"
+#include "platform/BoundedFile.h"
 #include "programs/SamplePrograms.h"
 
 #include <QDir>
@@ -281,10 +282,12 @@ std::optional<QByteArray> ProgramFiles::read(const std::string& name) const
 {
     if (!isProgramName(name))
         return std::nullopt;
-    QFile file(path(name));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize)
+    // At most the bound, whatever the size says: a link to an endless device or a FIFO in
+    // the folder reads as no program.
+    QByteArray bytes;
+    if (BoundedFile::read(path(name), kMaxFileSize, bytes) != BoundedFile::Result::Read)
         return std::nullopt;
-    return file.readAll();
+    return bytes;
 }
 
 bool ProgramFiles::exists(const std::string& name) const { return isProgramName(name) && QFile::exists(path(name)); }

@@ -103,6 +103,13 @@ public:
         return work_.empty();
     }
 
+    // How many pieces of work wait.
+    std::size_t pending()
+    {
+        std::lock_guard lock(mutex_);
+        return work_.size();
+    }
+
 private:
     std::thread::id main_;
     std::mutex mutex_;

@@ -26,7 +26,7 @@ inline std::filesystem::path driveScratch(const std::string& name)
 {
     static const struct Folder {
         std::filesystem::path path =
-            std::filesystem::temp_directory_path() / ("orvenda-drive-programs-" + std::to_string(::getpid()));
+            std::filesystem::temp_directory_path() / ("orvenda-drive-" + std::to_string(::getpid()));
         Folder() { std::filesystem::create_directories(path); }
         ~Folder()
         {
@@ -37,11 +37,14 @@ inline std::filesystem::path driveScratch(const std::string& name)
     return folder.path / name;
 }
 
-inline DriveRun driveScript(const std::string& script, const std::string& options = "")
+// With a watchdog (seconds > 0) a driver that has not ended by then is killed: a hung app
+// fails its test (exit code -1) instead of stalling the test run.
+inline DriveRun driveScript(const std::string& script, const std::string& options = "", int watchdogSeconds = 0)
 {
     const std::filesystem::path file = driveScratch("script.txt");
     std::ofstream(file) << script;
-    const std::string command = std::string("'") + ORVENDA_DRIVE + "' '" + file.string() + "' " + options + " 2>&1";
+    const std::string watchdog = watchdogSeconds > 0 ? "timeout -s KILL " + std::to_string(watchdogSeconds) + " " : "";
+    const std::string command = watchdog + "'" + ORVENDA_DRIVE + "' '" + file.string() + "' " + options + " 2>&1";
     DriveRun run;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe)
@@ -58,7 +61,8 @@ inline DriveRun driveScript(const std::string& script, const std::string& option
         line.clear();
     }
     const int status = ::pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // timeout(1) answers 137 for a driver it killed.
+    run.exitCode = WIFEXITED(status) && !(watchdogSeconds > 0 && WEXITSTATUS(status) == 137) ? WEXITSTATUS(status) : -1;
     return run;
 }
 

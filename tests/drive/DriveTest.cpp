@@ -2,6 +2,8 @@
 // and starting again, the home and graph screens' pictures. (The case files go through
 // the home screen's ENTER in the case runner.)
 
+#include "drive/DriveSession.h"
+
 #include <QImage>
 #include <QPoint>
 
@@ -30,52 +32,13 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-struct Session {
-    int exitCode = -1;
-    std::vector<json> dumps;
-    std::string output;
-};
+using Session = orvenda::test::DriveRun;
 
 // A file in this test run's own folder, which goes when the run ends.
-fs::path scratch(const std::string& name)
-{
-    static const struct Folder {
-        fs::path path = fs::temp_directory_path() / ("orvenda-drive-" + std::to_string(::getpid()));
-        Folder() { fs::create_directories(path); }
-        ~Folder()
-        {
-            std::error_code ignored;
-            fs::remove_all(path, ignored);
-        }
-    } folder;
-    return folder.path / name;
-}
+fs::path scratch(const std::string& name) { return orvenda::test::driveScratch(name); }
 
 // Runs the driver on the script; the dumps are the lines of its output that are JSON.
-Session drive(const std::string& script, const std::string& options = "")
-{
-    const fs::path file = scratch("script.txt");
-    std::ofstream(file) << script;
-    const std::string command = std::string("'") + ORVENDA_DRIVE + "' '" + file.string() + "' " + options + " 2>&1";
-    Session run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    std::string line;
-    while (std::fgets(buffer, sizeof buffer, pipe)) {
-        line += buffer;
-        if (line.empty() || line.back() != '\n')
-            continue;
-        run.output += line;
-        if (line.starts_with('{'))
-            run.dumps.push_back(json::parse(line));
-        line.clear();
-    }
-    const int status = ::pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+Session drive(const std::string& script, const std::string& options = "") { return orvenda::test::driveScript(script, options); }
 
 json newest(const json& dump) { return dump["history"].empty() ? json() : dump["history"].back(); }
 

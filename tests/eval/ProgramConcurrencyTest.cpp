@@ -386,5 +386,105 @@ TEST(ProgramConcurrencyTest, MainThreadDrawsLeaveASeededRunAlone)
     EXPECT_EQ(h.var('S'), expected);
 }
 
+// Waits (without the clock) until the worker holds the state lock in a statement.
+void waitUntilTheWorkerHoldsTheLock(ProgramHarness& h)
+{
+    StateMutex& lock = h.calc.stateMutex();
+    while (h.queue().executingRun() == 0 || lock.try_lock()) {
+        if (h.queue().executingRun() != 0)
+            lock.unlock();
+        std::this_thread::yield();
+    }
+}
+
+// One statement that would run for ever (a sum, a list, integrals, a sequence's terms)
+// still lets the main thread read and write the state, and ON stops it: the main thread
+// never waits for the statement to end.
+TEST(ProgramConcurrencyTest, ALongStatementLetsTheMainThreadIn)
+{
+    for (const char* line : {"∑(K,K,1,1ᴱ99)", "sum(seq(∑(K,K,1,1ᴱ99),I,1,2))",
+                             "sum(seq(fnInt(fnInt(sin(X*T),X,0,T),T,0,40),I,1,100))"}) {
+        ProgramHarness h;
+        h.calc.setVar(kSlotV, {{1, 0}, 15, -15});
+        h.queue().startProgramThread(h.ops(line));
+        waitUntilTheWorkerHoldsTheLock(h);
+        withinSeconds(60, [&] {
+            for (int i = 0; i < 20; ++i) {
+                h.calc.setVar(kSlotV, {{h.var('V') + 1, 0}, 15, -15});
+                (void)h.calc.settings();
+            }
+            EXPECT_EQ(h.var('V'), 21) << line;
+            h.queue().stopProgramThread();
+            EXPECT_TRUE(h.settle());
+        });
+        ASSERT_FALSE(h.finals.empty()) << line;
+        EXPECT_EQ(h.finals.back().error, 43) << line;
+    }
+}
+
+// A program switching graph modes in a loop leaves one mode change at most waiting for
+// the main thread, however long the main thread is away.
+TEST(ProgramConcurrencyTest, ModeChangesWaitForTheMainThreadOnce)
+{
+    ProgramHarness h;
+    h.parser().runProgramThread(h.ops("For(C,1,2000):Param:Func:End:Polar"), "T", false, 0);
+    h.waitForWorker();
+    // The mode change and the run's report.
+    EXPECT_LE(h.main.pending(), 2u);
+    EXPECT_TRUE(h.settle());
+    EXPECT_EQ(h.calc.graphMode(), 2);
+}
+
+// Drawing work joins the batch already waiting for the main thread, unless other work
+// was queued after that batch: the main thread runs it all in the order it was queued.
+TEST(ProgramConcurrencyTest, DrawingWorkIsBatchedInItsOrder)
+{
+    ProgramHarness h;
+    std::string done;
+    std::thread worker([&] {
+        for (char c : std::string("ab"))
+            h.queue().postBatched([&done, c] { done += c; });
+        h.queue().post([&done] { done += '|'; });
+        for (char c : std::string("cde"))
+            h.queue().postBatched([&done, c] { done += c; });
+    });
+    worker.join();
+    EXPECT_EQ(h.main.pending(), 3u);
+    h.main.pump();
+    EXPECT_EQ(done, "ab|cde");
+}
+
+// A run's report that reaches the main thread after the next run has started names the
+// program it was made in: the editor's cursor goes into A, not into B.
+TEST(ProgramConcurrencyTest, ALateReportNamesItsOwnRunsProgram)
+{
+    ProgramHarness h;
+    h.parser().runProgramThread(h.ops("1->X:2->X"), "A", false, 0);
+    h.waitForWorker();
+    h.parser().runProgramThread(h.ops("Prompt Y"), "B", false, 0);
+    while (h.queue().currentProgramName() != "B")
+        std::this_thread::yield();
+    EXPECT_TRUE(h.settle());
+    EXPECT_EQ(h.programs->cursorProgram, "A");
+}
+
+// A button pressed as a run ends either joins that run's requests or starts its own run:
+// after each round every press has run, none waits for some later run.
+TEST(ProgramConcurrencyTest, AButtonPressedAsARunEndsIsNeverLeftQueued)
+{
+    ProgramHarness h;
+    h.store("B", "Stop:Lbl B:W+1->W:Return");
+    int accepted = 0;
+    for (int round = 0; round < 300; ++round) {
+        h.parser().startProgramThread(h.ops("1"));
+        // Somewhere around the run's end.
+        for (int spin = 0; spin < round % 50; ++spin)
+            std::this_thread::yield();
+        accepted += h.parser().runSubroutine("B", "B") ? 1 : 0;
+        ASSERT_TRUE(h.settle());
+        ASSERT_EQ(h.var('W'), accepted) << "round " << round;
+    }
+}
+
 } // namespace
 } // namespace orvenda

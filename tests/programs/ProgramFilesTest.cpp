@@ -10,6 +10,8 @@
 
 #include <plist/plist.h>
 
+#include <sys/stat.h>
+
 namespace orvenda::test {
 namespace {
 
@@ -110,6 +112,18 @@ TEST_F(ProgramFilesTest, DamagedOrForeignFilesReadAsTheDefaults)
     for (const std::string_view text : {"", "[1,2]", "{\"prgm\":", "{\"prgm\":\"A\",\"flags\":\"x\"}", "nul"}) {
         const auto dict = ProgramFiles::dictFromJson(text);
         EXPECT_TRUE(!dict || *dict == Dict{}) << text;
+    }
+}
+
+// A link to an endless device and a FIFO in the folder read as no program, at once: neither
+// is read to its end nor waited on.
+TEST_F(ProgramFilesTest, EndlessFilesAndFifosReadAsNoProgram)
+{
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path("ZERO")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("FIFO")).constData(), 0600), 0);
+    for (const std::string name : {"ZERO", "FIFO"}) {
+        EXPECT_EQ(files.dictFor(name), std::nullopt) << name;
+        EXPECT_EQ(files.opsFor(name), std::nullopt) << name;
     }
 }
 
