@@ -436,6 +436,7 @@ void KeyRouter::enterKey()
         post(VQCursorDown);
         return;
     case 14:
+    case 15:
     case 19:
     case 20:
     case 22:

@@ -310,6 +310,11 @@ void RootController::showGraph(bool show)
             && calc_.prgmManager->stepping();
         graph = showFull(screens::Graph, stepping ? screens::ProgramEditor : screens::Graph);
     } else {
+        // QUIT (the router going home) leaves the statistics test screen too.
+        if (fullScreenVisible(screens::StatTests)) {
+            statTestDone();
+            return;
+        }
         if (!graph || graph->isHidden())
             return;
         keyboardArea_->show();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/LeafMutex.h"
+
 #include "app/LineEditor.h"
 #include "core/VQColor.h"
 #include "core/YEqIntegrate.h"
@@ -276,7 +278,7 @@ private:
 
     private:
         std::unique_lock<StateMutex> state_;
-        std::unique_lock<std::mutex> model_;
+        std::unique_lock<LeafMutex> model_;
     };
 
     // Everything below expects the lock to be held.
@@ -341,7 +343,7 @@ private:
     Calculator& calc_;
     StateMutex& stateMutex_;
     const std::thread::id mainThread_;
-    mutable std::mutex mutex_;
+    mutable LeafMutex mutex_;
     std::array<Slot, kSlotCount> slots_;
     std::array<YEqIntegrate, kIntegralCount> integrals_;
     int entryCursor_ = 0;

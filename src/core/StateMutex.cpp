@@ -1,9 +1,21 @@
 #include "core/StateMutex.h"
 
+#include "core/LeafMutex.h"
+
+#include <cstdio>
+#include <cstdlib>
+
 namespace orvenda {
 
 void StateMutex::lockFirst()
 {
+#ifndef NDEBUG
+    // The state lock comes before every leaf lock: taken after one, it could deadlock.
+    if (LeafMutex::heldByThisThread() != 0) {
+        std::fputs("orvenda: the state lock was taken while a model's or the program queue's lock was held\n", stderr);
+        std::abort();
+    }
+#endif
     waiting_.fetch_add(1, std::memory_order_relaxed);
     mutex_.lock();
     waiting_.fetch_sub(1, std::memory_order_relaxed);

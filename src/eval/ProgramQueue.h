@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/LeafMutex.h"
+
 #include "core/AnimateSubroutine.h"
 #include "core/Operand.h"
 #include "core/VQMenu.h"
@@ -241,7 +243,7 @@ private:
     std::atomic<RunId> executing_{0};
 
     // Guards everything below that the main thread also touches.
-    mutable std::mutex mutex_;
+    mutable LeafMutex mutex_;
     std::vector<RunObject> prgmStack_;
     VQStack promptStack_;
     std::shared_ptr<VQMenu> menuDisplay_;
@@ -252,7 +254,7 @@ private:
     std::atomic<bool> interruptsQueued_{false};
     std::string currentProgramName_;
     // The drawing batch queued on the main thread that later drawing may still join.
-    std::mutex batchMutex_;
+    LeafMutex batchMutex_;
     std::shared_ptr<std::vector<std::function<void()>>> openBatch_;
     // Any other work queued after a batch closes it, to keep the order of the two.
     void closeBatch();

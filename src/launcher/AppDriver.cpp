@@ -34,11 +34,18 @@
 #include "graph/PlotObject.h"
 #include "graphui/GraphScreenController.h"
 #include "graphui/TableScreen.h"
+#include "core/DrawObject.h"
+#include "graph/FixedGraphView.h"
+#include "input/SegmentedControl.h"
 #include "stats/ColumnPicker.h"
+#include "stats/PlotDistribution.h"
 #include "stats/StatEditScreen.h"
 #include "stats/StatPlotModel.h"
 #include "stats/StatEqScreen.h"
 #include "stats/StatPlotSetup.h"
+#include "stats/StatTestListPicker.h"
+#include "stats/StatTestMenu.h"
+#include "stats/StatTestScreen.h"
 #include "stats/StatWizScreen.h"
 #include "apps/MarkUpText.h"
 #include "apps/MatrixPromptScreen.h"
@@ -803,6 +810,73 @@ bool AppDriver::file(std::string_view path)
     return true;
 }
 
+namespace {
+
+nlohmann::json rectIn(const QWidget& widget, const QWidget& root)
+{
+    const QPoint at = widget.mapTo(&root, QPoint(0, 0));
+    return {at.x(), at.y(), widget.width(), widget.height()};
+}
+
+} // namespace
+
+nlohmann::json AppDriver::statTestState(StatTestScreen& tests) const
+{
+    const QWidget& root = app_.root();
+    const auto lines = [](int count, auto name, auto value) {
+        nlohmann::json out = nlohmann::json::array();
+        for (int i = 0; i < count; ++i)
+            out.push_back({{"label", name(i)}, {"value", value(i)}});
+        return out;
+    };
+    nlohmann::json lists = nlohmann::json::array();
+    for (int i = 0; i < tests.numLists(); ++i)
+        lists.push_back({{"name", tests.testNum() == 0x5C31 ? tests.matrixName(i) : tests.listName(i)}, {"freq", tests.freqName(i)},
+            {"n", tests.listN(i)}, {"mean", tests.listXBar(i)}, {"sx", tests.listSx(i)}});
+    nlohmann::json out = {{"test", tests.testNum()}, {"title", tests.title()}, {"form", tests.statsForm() ? "Stats" : "Data"},
+        {"fields", lines(tests.numFields(), [&](int i) { return tests.fieldName(i); }, [&](int i) { return tests.fieldValue(i); })},
+        {"current", tests.currentField()}, {"typing", tests.entryText()},
+        {"results", lines(tests.numResults(), [&](int i) { return tests.resultName(i); }, [&](int i) { return tests.resultValue(i); })},
+        {"left", lines(tests.numLeftResults(), [&](int i) { return tests.resultLName(i); }, [&](int i) { return tests.resultLValue(i); })},
+        {"lists", std::move(lists)}, {"hypothesis", tests.hypothesisControl().isVisible() ? tests.hypothesisControl().selected() : -1},
+        {"keypad", tests.keypad().isVisible() ? rectIn(tests.keypad(), root) : nlohmann::json()},
+        {"formRect", rectIn(tests.form(), root)}, {"rowHeight", tests.form().leading()},
+        {"done", rectIn(tests.doneButton(), root)}, {"menuButton", rectIn(tests.menuButton(), root)}};
+    if (tests.graphView().isVisible()) {
+        nlohmann::json plots = nlohmann::json::array();
+        for (const auto& plot : tests.graphView().plotObjects)
+            if (plot)
+                plots.push_back(plot->plotType);
+        const PlotDistribution& shade = tests.distribution();
+        const Calculator::Bounds& w = tests.window();
+        out["graph"] = {{"rect", rectIn(tests.graphView(), root)}, {"window", {w.xMin, w.xMax, w.yMin, w.yMax}},
+            {"plots", std::move(plots)}, {"shade", {{"type", shade.eqNum}, {"lower", shade.dd->lowerBound},
+                {"upper", shade.dd->upperBound}, {"tails", shade.drawTails}}}};
+    } else {
+        out["graph"] = nullptr;
+    }
+    if (const StatTestMenu* menu = tests.testMenu(); menu && menu->isVisible()) {
+        const QPoint first = menu->mapTo(&root, menu->rowCenter(0).toPoint());
+        out["menu"] = {{"firstRow", {first.x(), first.y()}}, {"rowHeight", menu->rowHeight()}};
+    } else {
+        out["menu"] = nullptr;
+    }
+    if (const StatTestListPicker* picker = tests.listPicker(); picker && picker->isVisible()) {
+        nlohmann::json columns = nlohmann::json::array();
+        for (int column = 0; column < picker->picker().columnCount(); ++column) {
+            const int row = picker->picker().selectedRow(column);
+            const QPoint at = picker->picker().mapTo(&root, picker->picker().rowCenter(column, std::max(0, row)).toPoint());
+            const ColumnPicker::Row* shown = picker->picker().row(column, row);
+            columns.push_back({{"at", {at.x(), at.y()}}, {"selected", shown ? shown->text.toStdString() : std::string()}});
+        }
+        out["picker"] = {{"titles", picker->titles()}, {"columns", std::move(columns)}, {"rowHeight", ColumnPicker::kRowHeight},
+            {"done", rectIn(picker->doneButton(), root)}};
+    } else {
+        out["picker"] = nullptr;
+    }
+    return out;
+}
+
 nlohmann::json AppDriver::helpState() const
 {
     const auto visible = [](const QWidget* w) { return w && w->isVisible(); };
@@ -1054,6 +1128,8 @@ void AppDriver::dump()
             {"current", wizard->form().currentField()},
             {"calculate", {button.x(), button.y(), wizard->calculateButton().width(), wizard->calculateButton().height()}}};
     }
+    if (auto* tests = dynamic_cast<StatTestScreen*>(app_.root().fullScreen(screens::StatTests)); tests && tests->isVisible())
+        state["statTest"] = statTestState(*tests);
     if (auto* menu = dynamic_cast<const MenuScreen*>(app_.root().router().controller(screens::Menu)); menu && menu->isVisible()) {
         state["menu"] = menu->currentMenu();
         // MEM's about page over the menu: the version it shows.

@@ -16,6 +16,7 @@ namespace orvenda {
 class AppLauncher;
 class EntryText;
 class ViewControlDelegate;
+class StatTestScreen;
 
 // Drives the running app from a script, for tests and for people, without a display:
 // `orvenda-drive SCRIPT` or `orvenda --drive SCRIPT`, with `--data DIR` (a fresh temporary
@@ -78,7 +79,16 @@ class ViewControlDelegate;
 //                  rows' texts, the Done button's x, y, width and height, each picker
 //                  column's selected row centre and the row height); on the statistics
 //                  wizard wizard (command, fields with label and value, the current
-//                  field and the Calculate button's rectangle); menu (the open menu's
+//                  field and the Calculate button's rectangle); on the statistics test
+//                  screen statTest (test token, title, form "Stats" or "Data", fields and
+//                  results and left results with label and value, the current field, the
+//                  text being typed, the lists with name, freq, n, mean and sx, the
+//                  hypothesis segment (-1 hidden), the keypad's, form's, Done and Tests
+//                  buttons' rectangles, the form's row height; graph: its rectangle,
+//                  window, plot type codes and the shading's type, bounds and tails, null
+//                  while hidden; menu: its first row's centre and row height while open;
+//                  picker: the wheel titles, each wheel's selected row centre and text,
+//                  the row height and Done's rectangle while open); menu (the open menu's
 //                  id, null when none is open) and about (the version MEM's about page
 //                  shows, while it is open); overlay (the name of the overlay over
 //                  display and keyboard, such as "Menu" or "Colour", while one is open);
@@ -146,6 +156,7 @@ private:
     bool shot(std::string_view file);
     bool press(std::string_view caption);
     void dump();
+    nlohmann::json statTestState(StatTestScreen& tests) const;
     // The help page on the screen: which view shows it and its name; null without one.
     nlohmann::json helpState() const;
     bool file(std::string_view path);

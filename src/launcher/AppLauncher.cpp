@@ -29,6 +29,7 @@
 #include "stats/StatEditScreen.h"
 #include "stats/StatEqScreen.h"
 #include "stats/StatPlotSetup.h"
+#include "stats/StatTestScreen.h"
 #include "stats/StatWizScreen.h"
 #include "graphui/TableSetScreen.h"
 #include "graphui/WindowScreen.h"
@@ -143,6 +144,7 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->screens().set(screens::ListEditor, [this](QWidget* p) { return new StatEditScreen(calc_, *shell_, p); });
     root_->screens().set(screens::StatPlots, [this](QWidget* p) { return new StatEqScreen(calc_, *shell_, root_->router(), p); });
     root_->screens().set(screens::StatPlotColor, [this](QWidget* p) { return new StatPlotSetup(calc_, *shell_, root_->router(), p); });
+    root_->screens().set(screens::StatTests, [this](QWidget* p) { return new StatTestScreen(calc_, *shell_, p); });
     root_->screens().set(screens::StatWizard, [this](QWidget* p) { return new StatWizScreen(calc_, *shell_, root_->router(), p); });
     root_->screens().set(screens::YEqColor, [this](QWidget* p) { return new YEqColorPicker(calc_, root_->router(), p); });
     root_->screens().set(screens::Polynomial, [this](QWidget* p) { return new PolyScreen(calc_, *shell_, p); });

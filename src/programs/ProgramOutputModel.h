@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/LeafMutex.h"
+
 #include "core/services/ProgramOutputManager.h"
 
 #include <array>
@@ -78,7 +80,7 @@ private:
     void notify();
 
     Calculator& calc_;
-    mutable std::mutex mutex_;
+    mutable LeafMutex mutex_;
     std::array<std::u32string, kLines> lines_;
     std::string programName_;
     std::optional<std::u32string> prompt_;

@@ -1161,6 +1161,76 @@ TEST(Drive, TheStatisticsScreensCloseWithQuit)
 INSTANTIATE_TEST_SUITE_P(Drive, StatScreensDrive, ::testing::Values("phone", "tablet"),
                          [](const auto& info) { return info.param; });
 
+class StatTestDrive : public ::testing::TestWithParam<std::string> {};
+
+// STAT ▸ TESTS ▸ 1-PropZTest: p0, x and n typed with the keys give z = -1 and its p-value,
+// the graph shades both tails beyond 1; QUIT goes home. Then the same typed on the screen's
+// compact keypad, and Escape goes home.
+TEST_P(StatTestDrive, OnePropZTestTypedWithTheKeysAndWithTheCompactKeypad)
+{
+    const std::string device = GetParam();
+    const fs::path shot = scratch("stat-test-" + device + ".png");
+    const std::string open = "key STAT\nkey RIGHT\nkey RIGHT\nkey 5\nwait idle\n";
+    const Session keys = drive(open + "dump\ntype 0.5\nkey ENTER\ntype 45\nkey ENTER\ntype 100\nkey ENTER\nwait idle\ndump\nshot "
+                                   + shot.string() + "\nkey 2ND\nkey MODE\nwait idle\ndump\n",
+                               "--device " + device);
+    ASSERT_EQ(keys.exitCode, 0) << keys.output;
+    ASSERT_EQ(keys.dumps.size(), 3u) << keys.output;
+    const json& opened = keys.dumps[0];
+    EXPECT_EQ(opened["screen"], 15);
+    EXPECT_EQ(opened["statTest"]["test"], 0x5C2A);
+    EXPECT_EQ(opened["statTest"]["form"], "Stats");
+    EXPECT_EQ(opened["statTest"]["fields"][0]["label"], "p0=");
+    const json& tested = keys.dumps[1]["statTest"];
+    EXPECT_EQ(tested["fields"][1], json({{"label", "x="}, {"value", 45.0}}));
+    EXPECT_EQ(tested["results"][0]["label"], "z=");
+    EXPECT_NEAR(tested["results"][0]["value"].get<double>(), -1, 1e-12);
+    EXPECT_EQ(tested["results"][1]["label"], "p=");
+    EXPECT_NEAR(tested["results"][1]["value"].get<double>(), 0.3173105079, 1e-9);
+    EXPECT_EQ(tested["title"], "1-PropZTest:prop≠.5");
+    EXPECT_EQ(tested["graph"]["shade"]["tails"], true);
+    EXPECT_NEAR(tested["graph"]["shade"]["upper"].get<double>(), 1, 1e-12);
+    EXPECT_EQ(keys.dumps[2]["screen"], 0);
+    EXPECT_FALSE(keys.dumps[2].contains("statTest"));
+    // The picture: the tails beyond ±1 shaded green, the middle not.
+    const QImage picture(QString::fromStdString(shot.string()));
+    ASSERT_FALSE(picture.isNull());
+    const json& g = tested["graph"]["rect"];
+    const auto at = [&](double x, double y) {
+        const double px = g[0].get<double>() + (x + 3.25) / 6.5 * g[2].get<double>();
+        const double py = g[1].get<double>() + (0.41 - y) / 0.51 * g[3].get<double>();
+        return picture.pixelColor(int(px), int(py));
+    };
+    const auto green = [](const QColor& c) { return c.green() > c.red() + 40 && c.green() > c.blue() + 40; };
+    EXPECT_TRUE(green(at(-1.6, 0.02))) << device;
+    EXPECT_TRUE(green(at(1.6, 0.02))) << device;
+    EXPECT_FALSE(green(at(0, 0.2))) << device;
+
+    // The compact keypad: a 5 by 5 grid of keys 64 by 36 (scaled to its width).
+    const json& pad = tested["keypad"];
+    const double s = pad[2].get<double>() / 320;
+    const auto keyTap = [&](int tag) {
+        const int row = tag / 5, col = tag % 5;
+        return tapAt(pad[0].get<double>() + (col * 64 + 32) * s, pad[1].get<double>() + (row * 36 + 18) * s);
+    };
+    const std::map<char, int> tags{{'0', 21}, {'1', 16}, {'4', 11}, {'5', 12}, {'.', 22}};
+    std::string typing = open;
+    for (const std::string value : {"0.5", "45", "100"}) {
+        for (char c : value)
+            typing += keyTap(tags.at(c));
+        typing += keyTap(24);
+    }
+    const Session pads = drive(typing + "wait idle\ndump\nhkey Escape\nwait idle\ndump\n", "--device " + device);
+    ASSERT_EQ(pads.exitCode, 0) << pads.output;
+    ASSERT_EQ(pads.dumps.size(), 2u) << pads.output;
+    EXPECT_EQ(pads.dumps[0]["statTest"]["fields"], tested["fields"]);
+    EXPECT_NEAR(pads.dumps[0]["statTest"]["results"][0]["value"].get<double>(), -1, 1e-12);
+    EXPECT_EQ(pads.dumps[1]["screen"], 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drive, StatTestDrive, ::testing::Values("phone", "tablet"),
+                         [](const auto& info) { return info.param; });
+
 // ---- Programs ----
 
 // PRGM ▸ +: the New form makes a program and opens it in the editor; its body is stored as

@@ -1,0 +1,970 @@
+#include "stats/StatTestScreen.h"
+
+#include "app/AppShell.h"
+#include "app/EntryEvaluator.h"
+#include "app/EntryModel.h"
+#include "app/NamedColors.h"
+#include "app/CursorBlink.h"
+#include "core/DrawObject.h"
+#include "core/NotificationNames.h"
+#include "core/VQValue.h"
+#include "core/VQMatrix.h"
+#include "graph/FixedGraphView.h"
+#include "input/SegmentedControl.h"
+#include "numeric/StatSlots.h"
+#include "numeric/StatTests.h"
+#include "numeric/VQStatistics.h"
+#include "pretty/FontMap.h"
+#include "stats/PlotDistribution.h"
+#include "stats/PlotRegression.h"
+#include "stats/PlotScatter.h"
+#include "stats/StatTestCatalogue.h"
+#include "stats/StatTestListPicker.h"
+#include "stats/StatTestMenu.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QPushButton>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace orvenda {
+
+namespace {
+
+using C = StatTestCatalogue;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr int kToolBarHeight = 44;
+constexpr int kControlHeight = 28;
+constexpr int kErrDimension = 13, kErrDomain = 17;
+
+std::string formatted(std::string format, const std::string& value)
+{
+    const auto at = format.find("%@");
+    if (at != std::string::npos)
+        format.replace(at, 2, value);
+    return format;
+}
+
+VQColor green() { return VQColor::colorR(0, 1, 0, 1); }
+
+// The distribution has a density to draw: positive degrees of freedom (both for F).
+bool drawable(const DrawDistribution& d)
+{
+    switch (d.type()) {
+    case DrawDistribution::kT:
+    case DrawDistribution::kChiSquare: return d.dfNumer > 0;
+    case DrawDistribution::kF: return d.dfNumer > 0 && d.dfDenom > 0;
+    default: return d.sigma > 0;
+    }
+}
+VQColor red() { return VQColor::colorR(1, 0, 0, 1); }
+
+} // namespace
+
+StatTestScreen::StatTestScreen(Calculator& calc, AppShell& shell, QWidget* parent)
+    : ScreenController(calc, parent), shell_(shell), toolBar_(new QWidget(this)),
+      menuButton_(new QPushButton(QStringLiteral("Tests"), toolBar_)), doneButton_(new QPushButton(QStringLiteral("Done"), toolBar_)),
+      graph_(new FixedGraphView(calc, this)), form_(new StatTestView(calc, this)), keypad_(new SmallCalcView(calc, this)),
+      hypothesis_(new SegmentedControl({QStringLiteral("≠"), QStringLiteral("<"), QStringLiteral(">")}, this)),
+      dataStats_(new SegmentedControl({QStringLiteral("Data"), QStringLiteral("Stats")}, this)),
+      dataResid_(new SegmentedControl({QStringLiteral("Data"), QStringLiteral("Resid")}, nullptr)), poolView_(new QWidget(this)),
+      poolSwitch_(new QCheckBox(QStringLiteral("Pooled"), poolView_)), regressionView_(new QWidget(this))
+{
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, namedColor("docBackgroundColor"));
+    setPalette(palette);
+    toolBar_->setAutoFillBackground(true);
+    QPalette bar = toolBar_->palette();
+    bar.setColor(QPalette::Window, QColor(40, 80, 150));
+    toolBar_->setPalette(bar);
+    for (QPushButton* button : {menuButton_, doneButton_}) {
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setFont(FontMap::shared().font("Helvetica-Bold", 16));
+        button->setStyleSheet(QStringLiteral("QPushButton { color: white; background: transparent; border: none; }"));
+    }
+    connect(menuButton_, &QPushButton::clicked, this, [this] { showTestMenu(); });
+    connect(doneButton_, &QPushButton::clicked, this, [this] { done(); });
+    form_->setDelegate(this);
+    keypad_->delegate = this;
+    poolView_->resize(100, kControlHeight);
+    poolSwitch_->setGeometry(0, 0, 100, kControlHeight);
+    poolSwitch_->setFocusPolicy(Qt::NoFocus);
+    hypothesis_->changed = [this](int) { computeTest(); };
+    dataStats_->changed = [this](int) {
+        if (!statsForm())
+            validateListInputs();
+        form_->setCurrentField(0);
+        layout();
+        computeTest();
+    };
+    dataResid_->setParent(regressionView_);
+    dataResid_->changed = [this](int) { computeRegression(); };
+    connect(poolSwitch_, &QCheckBox::toggled, this, [this](bool) { computeTest(); });
+    for (std::size_t tag = 0; tag < regressionButtons_.size(); ++tag) {
+        auto* button = new QPushButton(QString::fromUtf8(C::kButtonTitles[tag]), regressionView_);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setFont(FontMap::shared().font("Helvetica", 14));
+        connect(button, &QPushButton::pressed, this, [this, tag] { regressionButton(static_cast<int>(tag)); });
+        regressionButtons_[tag] = button;
+    }
+    // The screen's one distribution plot: a standard normal until the first test.
+    dd_ = DrawDistribution::drawDistributionType(DrawDistribution::kNormal, -1, 1, 0, 1, 0, 0, 0);
+    dd_->r = 0;
+    dd_->g = 1;
+    dd_->b = 0;
+    distribution_ = PlotDistribution::forRecord(calc, dd_);
+    distribution_->testing = false;
+    distribution_->setSelected(false);
+    graph_->plotObjects.push_back(distribution_);
+    setTestNum(testNum_);
+}
+
+StatTestScreen::~StatTestScreen() = default;
+
+EntryModel* StatTestScreen::entry() const { return dynamic_cast<EntryModel*>(calc().entryManager.get()); }
+
+double StatTestScreen::slotValue(int slot) const
+{
+    if (slot < 0 || slot >= Calculator::kVarCount)
+        return kNaN;
+    return calc().getVar(slot).value.real();
+}
+
+void StatTestScreen::putSlot(int slot, double value)
+{
+    if (slot >= 0 && slot < Calculator::kVarCount)
+        calc().locked()->vars[static_cast<std::size_t>(slot)] = {value, 0.0};
+}
+
+// ---- Showing ----
+
+void StatTestScreen::shown(const ScreenRequest& request)
+{
+    const auto op = static_cast<std::uint32_t>(request.number);
+    const bool known = std::find(C::kMenuOrder.begin(), C::kMenuOrder.end(), op) != C::kMenuOrder.end();
+    setTestNum(known ? op : testNum_);
+}
+
+void StatTestScreen::subscribe()
+{
+    observe(VQBlinkCursor, [this](const Notification&) { form_->update(); });
+    observe(VQCursorUp, [this](const Notification&) { cursorUp(); });
+    observe(VQCursorDown, [this](const Notification&) { cursorDown(); });
+    observe(VQCursorLeft, [this](const Notification&) { form_->update(); });
+    observe(VQCursorRight, [this](const Notification&) { form_->update(); });
+    observe(VQEnter, [this](const Notification&) { enter(); });
+    observe(VQEntryTextChanged, [this](const Notification&) { form_->update(); });
+}
+
+void StatTestScreen::focus(bool gained)
+{
+    if (!gained && listening())
+        getEntry();
+    ScreenController::focus(gained);
+    if (gained) {
+        listInputErrorReported_ = false;
+        form_->setCurrentField(0);
+        if (EntryModel* e = entry())
+            e->clear();
+        setFocus();
+    }
+}
+
+void StatTestScreen::updateDisplay()
+{
+    layout();
+    form_->update();
+    graph_->update();
+}
+
+void StatTestScreen::resizeEvent(QResizeEvent*) { layout(); }
+
+void StatTestScreen::keyPressEvent(QKeyEvent* event)
+{
+    // The computer's keyboard types through the keypad's key commands; Escape closes.
+    if (event->key() == Qt::Key_Escape) {
+        done();
+        return;
+    }
+    keypad_->kChar(event->text().toStdString(), "");
+}
+
+QWidget* StatTestScreen::leaveControl() const { return doneButton_; }
+
+void StatTestScreen::done()
+{
+    if (picker_)
+        picker_->hide();
+    if (menu_)
+        menu_->hide();
+    leave();
+}
+
+// ---- The procedure ----
+
+void StatTestScreen::setTestNum(std::uint32_t op)
+{
+    listInputErrorReported_ = false;
+    testNum_ = op;
+    poolView_->hide();
+    regressionView_->hide();
+    dataStats_->show();
+    dataStats_->setTitle(0, QStringLiteral("Data"));
+    dataStats_->setTitle(1, QStringLiteral("Stats"));
+    dataStats_->setSelected(1);
+    form_->setCurrentField(0);
+    graph_->setVisible(C::hasGraph(op));
+    if (const auto* titles = C::hypothesisTitles(op)) {
+        hypothesis_->show();
+        for (int i = 0; i < 3; ++i)
+            hypothesis_->setTitle(i, QString::fromUtf8((*titles)[static_cast<std::size_t>(i)]));
+    } else {
+        hypothesis_->hide();
+    }
+    if (!C::dataStatsShown(op)) {
+        dataStats_->hide();
+        if (!C::summaryOnly(op))
+            dataStats_->setSelected(0);
+    }
+    poolView_->setVisible(C::hasPool(op));
+    if (op == C::Regression) {
+        regressionView_->show();
+        highlightModelButton();
+    }
+    keypad_->setVisible(C::hasKeypad(op));
+    computeTest();
+    layout();
+}
+
+bool StatTestScreen::statsForm() const { return dataStats_->selected() == 1; }
+
+std::span<const std::uint32_t> StatTestScreen::vars() const { return C::fields(testNum_, statsForm()); }
+
+std::span<const std::uint32_t> StatTestScreen::rvars() const
+{
+    return C::results(testNum_, statsForm(), poolSwitch_->isChecked(), regressionModel);
+}
+
+std::span<const std::uint32_t> StatTestScreen::leftVars() const { return C::leftResults(testNum_, regressionModel); }
+
+double StatTestScreen::testWindowHeight() const { return form_->leading() * C::rowFactor(testNum_); }
+
+std::string StatTestScreen::title() const
+{
+    if (testNum_ == C::Regression)
+        return calc().nameForRegression(regressionModel).value_or(std::string());
+    std::string name = calc().nameForOpcode(testNum_);
+    // The menu's name ends in "…".
+    const QString q = QString::fromStdString(name);
+    if (!q.isEmpty())
+        name = q.left(q.size() - 1).toStdString();
+    if (!hypothesis_->isHidden() || C::hypothesisTitles(testNum_)) {
+        if (const char* suffix = C::titleSuffix(testNum_, hypothesis_->selected())) {
+            const int slot = testNum_ == C::PropZ1Test ? SlotP0 : SlotMu0;
+            name += formatted(suffix, calc().formatReal(slotValue(slot)));
+        }
+    }
+    return name;
+}
+
+// ---- Fields, results, lists ----
+
+int StatTestScreen::getRegForField(int i) const
+{
+    const auto fields = vars();
+    if (i < 0 || i >= static_cast<int>(fields.size()))
+        return -1;
+    return C::slot(fields[static_cast<std::size_t>(i)]);
+}
+
+std::string StatTestScreen::fieldName(int i) const
+{
+    const auto fields = vars();
+    if (i < 0 || i >= static_cast<int>(fields.size()))
+        return {};
+    return calc().nameForOpcode(fields[static_cast<std::size_t>(i)]) + "=";
+}
+
+double StatTestScreen::fieldValue(int i) const
+{
+    const int slot = getRegForField(i);
+    return slot < 0 ? kNaN : slotValue(slot);
+}
+
+std::string StatTestScreen::resultName(int i) const
+{
+    const auto results = rvars();
+    if (i < 0 || i >= static_cast<int>(results.size()))
+        return {};
+    return calc().nameForOpcode(results[static_cast<std::size_t>(i)]) + "=";
+}
+
+double StatTestScreen::resultValue(int i) const
+{
+    const auto results = rvars();
+    if (i < 0 || i >= static_cast<int>(results.size()))
+        return kNaN;
+    return slotValue(C::slot(results[static_cast<std::size_t>(i)]));
+}
+
+std::string StatTestScreen::resultLName(int i) const
+{
+    const auto results = leftVars();
+    if (i < 0 || i >= static_cast<int>(results.size()))
+        return {};
+    return calc().nameForOpcode(results[static_cast<std::size_t>(i)]) + "=";
+}
+
+double StatTestScreen::resultLValue(int i) const
+{
+    const auto results = leftVars();
+    if (i < 0 || i >= static_cast<int>(results.size()))
+        return 0;
+    return slotValue(C::slot(results[static_cast<std::size_t>(i)]));
+}
+
+int StatTestScreen::numLists() const { return C::numLists(testNum_, statsForm()); }
+
+std::string StatTestScreen::listName(int i) const { return i == 0 ? list1 : i == 1 ? list2 : std::string(); }
+
+std::string StatTestScreen::freqName(int i) const
+{
+    if (testNum_ == C::Chi2GOF)
+        return {};
+    if (i == 0)
+        return freq1;
+    if (i == 1)
+        return C::isThreeList(testNum_) ? freq1 : freq2;
+    return {};
+}
+
+int StatTestScreen::listN(int i) const
+{
+    const double n = i == 1 ? slotValue(SlotN2) : i == 0 ? slotValue(numLists() == 1 ? SlotTestN : SlotN1) : 0;
+    return std::isfinite(n) ? static_cast<int>(std::trunc(n)) : 0;
+}
+
+double StatTestScreen::listXBar(int i) const
+{
+    return i == 1 ? slotValue(SlotXMean2) : i == 0 ? slotValue(numLists() == 1 ? SlotXMean : SlotXMean1) : 0;
+}
+
+double StatTestScreen::listSx(int i) const
+{
+    return i == 1 ? slotValue(SlotSx2) : i == 0 ? slotValue(numLists() == 1 ? SlotSx : SlotSx1) : 0;
+}
+
+std::string StatTestScreen::matrixName(int i) const
+{
+    const int m = i == 0 ? matrix1 : i == 1 ? matrix2 : 0;
+    return std::string("[") + static_cast<char>('A' + std::clamp(m, 0, 9)) + "]";
+}
+
+std::string StatTestScreen::entryText() const
+{
+    const EntryModel* e = entry();
+    return e && !e->entryOps().empty() ? e->text() : std::string();
+}
+
+int StatTestScreen::entryCursor() const
+{
+    const EntryModel* e = entry();
+    return e ? e->expandedCursor() : 0;
+}
+
+int StatTestScreen::listNumForName(const std::string& name) const
+{
+    const std::vector<std::string> names = shell_.evaluator().listNames();
+    const auto found = std::find(names.begin(), names.end(), name);
+    return found == names.end() ? -1 : static_cast<int>(found - names.begin());
+}
+
+// ---- Editing ----
+
+void StatTestScreen::selectField(int i)
+{
+    if (!getEntry())
+        return;
+    form_->setCurrentField(std::clamp(i, 0, std::max(0, numFields() - 1)));
+    syncViews();
+}
+
+void StatTestScreen::syncViews()
+{
+    if (EntryModel* e = entry())
+        e->clear();
+    shell_.blink().resetBlink();
+    form_->update();
+}
+
+bool StatTestScreen::getEntry()
+{
+    const EntryModel* e = entry();
+    if (!e || e->entryOps().empty())
+        return true;
+    shell_.evaluator().finalizeEntry();
+    // A failed evaluation leaves its text (and the error's mark) on the line: the Ans of
+    // before is no value for this field.
+    if (!entry()->entryOps().empty()) {
+        form_->update();
+        return false;
+    }
+    saveEntry();
+    form_->update();
+    return true;
+}
+
+void StatTestScreen::saveEntry()
+{
+    if (testNum_ == C::LinRegTTest)
+        return;
+    const int slot = getRegForField(form_->currentField());
+    if (slot < 0 || calc().ans.type() != VQValue::TypeReal)
+        return;
+    putSlot(slot, calc().ans.r());
+    computeTest();
+}
+
+void StatTestScreen::enter()
+{
+    if (!getEntry())
+        return;
+    cursorDown();
+}
+
+void StatTestScreen::cursorUp()
+{
+    if (!getEntry())
+        return;
+    form_->setCurrentField(std::max(0, form_->currentField() - 1));
+    syncViews();
+}
+
+void StatTestScreen::cursorDown()
+{
+    if (!getEntry())
+        return;
+    form_->setCurrentField(std::clamp(form_->currentField() + 1, 0, std::max(0, numFields() - 1)));
+    syncViews();
+}
+
+void StatTestScreen::keyTouched() { form_->update(); }
+
+// ---- Lists ----
+
+StatTestMenu& StatTestScreen::showTestMenu()
+{
+    if (!menu_) {
+        menu_ = new StatTestMenu(calc(), this);
+        menu_->onSelect = [this](std::uint32_t op) {
+            calc().secondShift = false;
+            setTestNum(op);
+        };
+    }
+    menu_->setGeometry(rect());
+    menu_->show();
+    menu_->raise();
+    return *menu_;
+}
+
+void StatTestScreen::selectList()
+{
+    if (!getEntry())
+        return;
+    if (!picker_) {
+        picker_ = new StatTestListPicker(calc(), this);
+        picker_->onChange = [this](const StatTestListPicker::Choice& c, bool finished) {
+            if (testNum_ == C::Chi2Test) {
+                matrix1 = c.matrix1;
+                matrix2 = c.matrix2;
+                if (finished)
+                    doneMatrices(c.matrix1, c.matrix2);
+                return;
+            }
+            finished ? doneLists(c.list1, c.freq1, c.list2, c.freq2) : didSelectLists(c.list1, c.freq1, c.list2, c.freq2);
+        };
+    }
+    picker_->setGeometry(rect());
+    const std::vector<std::string> names = shell_.evaluator().listNames();
+    picker_->setUp(testNum_, names, list1, freq1, list2, freq2, matrix1, matrix2);
+    picker_->setAnchor(form_->y());
+    picker_->show();
+    picker_->raise();
+    toolBar_->hide();
+}
+
+void StatTestScreen::didSelectLists(const std::string& l1, const std::string& f1, const std::string& l2, const std::string& f2)
+{
+    if (C::isOneSample(testNum_)) {
+        list1 = l1;
+        freq1 = f1;
+    } else if (testNum_ == C::Chi2GOF) {
+        list1 = l1;
+        list2 = l2;
+    } else {
+        list1 = l1;
+        freq1 = f1;
+        list2 = l2;
+        if (!C::isThreeList(testNum_))
+            freq2 = f2;
+    }
+}
+
+void StatTestScreen::doneLists(const std::string& l1, const std::string& f1, const std::string& l2, const std::string& f2)
+{
+    didSelectLists(l1, f1, l2, f2);
+    toolBar_->show();
+    validateListInputs();
+    computeTest();
+}
+
+void StatTestScreen::doneMatrices(int m1, int m2)
+{
+    matrix1 = std::clamp(m1, 0, 9);
+    matrix2 = std::clamp(m2, 0, 9);
+    toolBar_->show();
+    computeTest();
+}
+
+void StatTestScreen::validateListInputs()
+{
+    const int lists = numLists();
+    if (lists <= 0 || testNum_ == C::Chi2Test)
+        return;
+    int error = 0;
+    VQStatistics::oneVarName(calc(), list1, testNum_ == C::Chi2GOF ? "1" : freq1, error);
+    reportError(error);
+    if (lists >= 2 && !C::isThreeList(testNum_)) {
+        error = 0;
+        VQStatistics::oneVarName(calc(), list2, testNum_ == C::Chi2GOF ? "1" : freq2, error);
+        reportError(error);
+    }
+}
+
+void StatTestScreen::reportError(int error)
+{
+    if (error == 0)
+        return;
+    if (error == kErrDimension || error == kErrDomain) {
+        if (listInputErrorReported_)
+            return;
+        listInputErrorReported_ = true;
+    }
+    calc().showError({{"errorNum", error}});
+}
+
+// ---- Computation ----
+
+void StatTestScreen::refreshListStats()
+{
+    const int lists = numLists();
+    if (lists <= 0 || testNum_ == C::Chi2Test)
+        return;
+    const auto store = [this](const std::string& list, const std::string& freq, int nSlot, int meanSlot, int sxSlot) {
+        int error = 0;
+        const auto stats = VQStatistics::oneVarName(calc(), list, freq.empty() ? "1" : freq, error);
+        const bool ok = stats && error == 0;
+        putSlot(nSlot, ok ? stats->n : 0);
+        putSlot(meanSlot, ok ? stats->Xmean : kNaN);
+        putSlot(sxSlot, ok ? stats->stdX : kNaN);
+    };
+    const std::string f1 = testNum_ == C::Chi2GOF ? "1" : freq1;
+    if (lists == 1) {
+        store(list1, f1, SlotTestN, SlotXMean, SlotSx);
+        return;
+    }
+    store(list1, f1, SlotN1, SlotXMean1, SlotSx1);
+    store(list2, testNum_ == C::Chi2GOF || C::isThreeList(testNum_) ? "1" : freq2, SlotN2, SlotXMean2, SlotSx2);
+}
+
+void StatTestScreen::setWindow(double x1, double x2, double y1, double y2)
+{
+    // A range that is not finite takes the view's default.
+    if (!std::isfinite(x1) || !std::isfinite(x2)) {
+        x1 = -1;
+        x2 = 1;
+    }
+    if (!std::isfinite(y1) || !std::isfinite(y2)) {
+        y1 = -1;
+        y2 = 1;
+    }
+    window_ = {x1, x2, y1, y2};
+    graph_->zoom(x1, x2, y1, y2);
+}
+
+void StatTestScreen::computeTest()
+{
+    graph_->plotObjects.clear();
+    distribution_->setSelected(false);
+    graph_->plotObjects.push_back(distribution_);
+    calc().lockMagnifier = false;
+    refreshListStats();
+    StatTests tests(calc());
+    const int h = hypothesis_->selected();
+    const bool pooled = poolSwitch_->isChecked();
+    switch (testNum_) {
+    case C::ZTest: tests.computeZTest(h); normalTest(h); break;
+    case C::Z2Test: tests.computeZ2Test(h); normalTest(h); break;
+    case C::PropZ1Test: tests.compute1PropZTest(h); normalTest(h); break;
+    case C::PropZ2Test: tests.compute2PropZTest(h); normalTest(h); break;
+    case C::TTest: tests.computeTTest(h); tTest(h, slotValue(SlotTestN) - 1); break;
+    case C::T2Test: tests.computeT2Test(h, pooled); tTest(h, slotValue(SlotDf)); break;
+    case C::ZInt: tests.computeZInterval(); break;
+    case C::Z2Int: tests.computeZ2Interval(); break;
+    case C::TInt: tests.computeTInterval(); break;
+    case C::T2Int: tests.computeT2IntervalPool(pooled); break;
+    case C::PropZ1Int: tests.compute1PropZInterval(); break;
+    case C::PropZ2Int: tests.compute2PropZInterval(); break;
+    case C::F2Test: {
+        tests.computeF2Test(h);
+        const double F = slotValue(SlotF);
+        if (!std::isfinite(F))
+            break;
+        distribution_->drawTails = dd_->drawTails = h == 0;
+        dd_->dfNumer = slotValue(SlotN1) - 1;
+        dd_->dfDenom = slotValue(SlotN2) - 1;
+        dd_->lowerBound = slotValue(SlotLower);
+        dd_->upperBound = slotValue(SlotUpper);
+        dd_->setType(DrawDistribution::kF);
+        distribution_->eqNum = DrawDistribution::kF;
+        setWindow(-0.25, 4.25, -0.1, 1.2);
+        break;
+    }
+    case C::Chi2Test: {
+        VQMatrix observed;
+        {
+            const auto state = calc().locked();
+            observed = state->matrices[static_cast<std::size_t>(std::clamp(matrix1, 0, 9))];
+        }
+        VQMatrix expected;
+        const int error = tests.computeX2TestMat1(observed, expected);
+        if (error != 0) {
+            reportError(error);
+            break;
+        }
+        calc().locked()->matrices[static_cast<std::size_t>(std::clamp(matrix2, 0, 9))] = expected;
+        const double df = slotValue(SlotDf);
+        dd_->dfNumer = df;
+        distribution_->drawTails = dd_->drawTails = false;
+        dd_->lowerBound = slotValue(SlotChi2);
+        dd_->upperBound = 16384;
+        dd_->setType(DrawDistribution::kChiSquare);
+        distribution_->eqNum = DrawDistribution::kChiSquare;
+        chiSquareWindow(df);
+        break;
+    }
+    case C::Chi2GOF: {
+        const double df = slotValue(SlotDf);
+        VQList observed, expected;
+        bool found = false;
+        {
+            const auto state = calc().locked();
+            const auto o = state->lists.find(list1);
+            const auto e = state->lists.find(list2);
+            if (o != state->lists.end() && e != state->lists.end()) {
+                observed = o->second;
+                expected = e->second;
+                found = true;
+            }
+        }
+        const int error = found ? tests.computeX2GOFTestObserved(observed, expected, df) : 35;
+        if (error != 0) {
+            reportError(error);
+            break;
+        }
+        dd_->dfNumer = df;
+        distribution_->drawTails = dd_->drawTails = false;
+        dd_->lowerBound = slotValue(SlotChi2);
+        dd_->upperBound = 1000;
+        dd_->setType(DrawDistribution::kChiSquare);
+        distribution_->eqNum = DrawDistribution::kChiSquare;
+        chiSquareWindow(df);
+        break;
+    }
+    case C::LinRegTTest:
+    case C::LinRegTInt: {
+        VQList x, y, f;
+        bool found = false, withFreq = false;
+        {
+            const auto state = calc().locked();
+            const auto xs = state->lists.find(list1);
+            const auto ys = state->lists.find(list2);
+            const auto fs = state->lists.find(freq1);
+            if (xs != state->lists.end() && ys != state->lists.end()) {
+                x = xs->second;
+                y = ys->second;
+                found = true;
+            }
+            if (freq1 != "1" && fs != state->lists.end()) {
+                f = fs->second;
+                withFreq = true;
+            }
+        }
+        int error = found ? 0 : 35;
+        if (found) {
+            if (testNum_ == C::LinRegTTest)
+                tests.computeLinRegTTestX(x, y, withFreq ? &f : nullptr, h, error);
+            else
+                tests.computeLinRegTIntervalX(x, y, withFreq ? &f : nullptr, slotValue(SlotCLevel), error);
+        }
+        if (error != 0) {
+            reportError(error);
+            break;
+        }
+        linRegGraph();
+        break;
+    }
+    case C::Regression: computeRegression(); break;
+    default: break;
+    }
+    // A distribution without degrees of freedom (an empty list gives df -1) has no curve to
+    // draw: the graph shows none rather than a shading of everything.
+    const auto& objects = graph_->plotObjects;
+    if (std::find(objects.begin(), objects.end(), distribution_) != objects.end() && !drawable(*dd_))
+        graph_->plotObjects.clear();
+    form_->update();
+    graph_->update();
+}
+
+void StatTestScreen::normalTest(int h)
+{
+    const double z = slotValue(SlotZ);
+    dd_->mu = 0;
+    dd_->sigma = 1;
+    distribution_->drawTails = dd_->drawTails = h == 0;
+    if (h == 2) {
+        dd_->lowerBound = z;
+        dd_->upperBound = 20;
+    } else if (h == 1) {
+        dd_->lowerBound = -20;
+        dd_->upperBound = z;
+    } else {
+        dd_->lowerBound = -std::fabs(z);
+        dd_->upperBound = std::fabs(z);
+    }
+    dd_->setType(DrawDistribution::kNormal);
+    distribution_->eqNum = DrawDistribution::kNormal;
+    setWindow(-3.25, 3.25, -0.1, 0.41);
+}
+
+void StatTestScreen::tTest(int h, double df)
+{
+    const double t = slotValue(SlotT);
+    dd_->dfNumer = df;
+    distribution_->drawTails = dd_->drawTails = h == 0;
+    if (h == 2) {
+        dd_->lowerBound = t;
+        dd_->upperBound = 10;
+    } else if (h == 1) {
+        dd_->lowerBound = -10;
+        dd_->upperBound = t;
+    } else {
+        dd_->lowerBound = -std::fabs(t);
+        dd_->upperBound = std::fabs(t);
+    }
+    dd_->setType(DrawDistribution::kT);
+    distribution_->eqNum = DrawDistribution::kT;
+    setWindow(-4, 4, -0.1, 0.45);
+}
+
+void StatTestScreen::chiSquareWindow(double df)
+{
+    const double xMax = 1.17 * df + 19.6;
+    const double xMin = std::max(0.0, 2 * (df - 2) - 0.975 * xMax);
+    double yMax = 0.26 * std::pow(df - 2, -0.462264);
+    if (df == 2 || yMax > 0.6)
+        yMax = 0.6;
+    // Below 2 degrees of freedom the power is no number: the default y range.
+    setWindow(xMin, xMax, -yMax / 6, yMax);
+}
+
+void StatTestScreen::linRegGraph()
+{
+    graph_->plotObjects.clear();
+    int error = 0;
+    auto stats = VQStatistics::twoVarName(calc(), list1, list2, freq1 == "1" ? std::nullopt : std::optional(freq1), error);
+    if (!stats || error != 0) {
+        reportError(error);
+        return;
+    }
+    stats->regressionModel(0);
+    auto scatter = std::make_shared<PlotScatter>(calc());
+    scatter->stats = stats;
+    scatter->color = green();
+    scatter->style = 2;
+    scatter->setSelected(false);
+    auto line = std::make_shared<PlotRegression>(calc());
+    line->stats = stats;
+    line->color = red();
+    line->eqNum = -1;
+    line->setStyle(2);
+    line->setSelected(false);
+    line->setFitModel(0);
+    graph_->plotObjects.push_back(scatter);
+    graph_->plotObjects.push_back(line);
+    const double dx = (stats->maxX - stats->minX) / 12, dy = (stats->maxY - stats->minY) / 12;
+    setWindow(stats->minX - dx, stats->maxX + dx, stats->minY - dy, stats->maxY + dy);
+}
+
+void StatTestScreen::computeRegression()
+{
+    const int model = regressionModel;
+    int error = 0;
+    auto stats = VQStatistics::twoVarName(calc(), list1, list2, freq1 == "1" ? std::nullopt : std::optional(freq1), error);
+    reportError(error);
+    if (stats && error == 0) {
+        error = stats->regressionModel(model);
+        reportError(error);
+    }
+    if (!stats)
+        error = error ? error : 35;
+    if (stats) {
+        calc().locked()->statistics = stats;
+        if (error == 0)
+            calc().syncStatVars(*stats);
+    }
+    graph_->plotObjects.clear();
+    const auto widened = [this](double x1, double x2, double y1, double y2) {
+        const double dx = (x2 - x1) / 4, dy = (y2 - y1) / 4;
+        return Calculator::Bounds{x1 - dx, x2 + dx, y1 - dy, y2 + dy};
+    };
+    if (dataResid_->selected() == 0) {
+        if (!stats)
+            return;
+        auto scatter = std::make_shared<PlotScatter>(calc());
+        scatter->stats = stats;
+        scatter->color = green();
+        scatter->style = 2;
+        scatter->setSelected(false);
+        graph_->plotObjects.push_back(scatter);
+        if (error == 0) {
+            auto curve = std::make_shared<PlotRegression>(calc());
+            curve->stats = stats;
+            curve->color = red();
+            curve->eqNum = -1;
+            curve->setStyle(2);
+            curve->setSelected(false);
+            curve->setFitModel(model);
+            graph_->plotObjects.push_back(curve);
+        }
+        const Calculator::Bounds proposed = widened(stats->minX, stats->maxX, stats->minY, stats->maxY);
+        const Calculator::Bounds& now = window_;
+        const bool inside = proposed.xMin >= now.xMin && proposed.xMax <= now.xMax && proposed.yMin >= now.yMin
+            && proposed.yMax <= now.yMax;
+        const bool close = (now.xMax - now.xMin) < 5 * (proposed.xMax - proposed.xMin)
+            && (now.yMax - now.yMin) < 5 * (proposed.yMax - proposed.yMin);
+        if (!(inside && close))
+            setWindow(proposed.xMin, proposed.xMax, proposed.yMin, proposed.yMax);
+        return;
+    }
+    if (error != 0) {
+        setWindow(0, 0, 0, 0);
+        return;
+    }
+    int residError = 0;
+    auto resid = VQStatistics::twoVarName(calc(), stats->listXName.value_or(list1), "RESID", std::nullopt, residError);
+    if (!resid || residError != 0)
+        return;
+    auto scatter = std::make_shared<PlotScatter>(calc());
+    scatter->stats = resid;
+    scatter->color = green();
+    scatter->style = 2;
+    scatter->setSelected(false);
+    graph_->plotObjects.push_back(scatter);
+    const Calculator::Bounds w = widened(resid->minX, resid->maxX, resid->minY, resid->maxY);
+    setWindow(w.xMin, w.xMax, w.yMin, w.yMax);
+}
+
+void StatTestScreen::regressionButton(int tag)
+{
+    if (tag < 0 || tag >= static_cast<int>(C::kButtonModels.size()))
+        return;
+    regressionModel = C::kButtonModels[static_cast<std::size_t>(tag)];
+    highlightModelButton();
+    listInputErrorReported_ = false;
+    computeTest();
+}
+
+void StatTestScreen::highlightModelButton()
+{
+    for (std::size_t tag = 0; tag < regressionButtons_.size(); ++tag) {
+        const bool current = C::kButtonModels[tag] == regressionModel;
+        regressionButtons_[tag]->setStyleSheet(current
+                ? QStringLiteral("QPushButton { color: rgb(0, 160, 0); background: rgba(0, 128, 255, 51); border: 2px solid rgba(26, 26, 26, 204); border-radius: 2px; }")
+                : QStringLiteral("QPushButton { color: black; background: rgba(0, 128, 255, 51); border: 2px solid rgba(26, 26, 26, 204); border-radius: 2px; }"));
+    }
+}
+
+// ---- Layout ----
+
+void StatTestScreen::layout()
+{
+    const double W = width(), H = height();
+    form_->setLayoutBounds(QRectF(0, 0, W, H));
+    const double T = testWindowHeight();
+    const bool keys = C::hasKeypad(testNum_);
+    QRectF keypad, form, graph, bar;
+    if (calc().device != 1) {
+        const double s = W / 320;
+        const double k = 182 * s;
+        bar = QRectF(0, 0, W, kToolBarHeight);
+        keypad = QRectF(0, H - k, W, k);
+        const double used = keys ? k : 0;
+        form = QRectF(0, H - used - T, W, T);
+        graph = QRectF(0, kToolBarHeight, W, H - used - T - kToolBarHeight);
+    } else if (W < 768) {
+        const double k = !keys ? 0 : W <= 320 ? 182 : 225;
+        const double kw = W <= 320 ? 320 : 400;
+        bar = QRectF(0, H - kToolBarHeight, W, kToolBarHeight);
+        keypad = QRectF((W - kw) / 2, H - kToolBarHeight - k, kw, k);
+        form = QRectF(0, H - kToolBarHeight - k - T, W, T);
+        graph = QRectF(0, 0, W, H - kToolBarHeight - k - T);
+    } else {
+        const bool portrait = W < H - kToolBarHeight;
+        const double r = std::max(portrait ? 182.0 : 225.0, T);
+        const double kw = keys ? (portrait ? 320 : 400) : 0;
+        const double y = H - kToolBarHeight - r;
+        bar = QRectF(0, H - kToolBarHeight, W, kToolBarHeight);
+        form = QRectF(0, y, W - kw, r);
+        keypad = QRectF(W - kw, y, kw, r);
+        graph = QRectF(0, 0, W, y);
+    }
+    toolBar_->setGeometry(bar.toRect());
+    menuButton_->setGeometry(8, 0, 100, kToolBarHeight);
+    doneButton_->setGeometry(static_cast<int>(W) - 88, 0, 80, kToolBarHeight);
+    keypad_->setGeometry(keypad.toRect());
+    form_->setGeometry(form.toRect());
+    graph_->setGeometry(graph.toRect());
+    // The controls sit along the bottom of the graph's area, the pooled switch above them.
+    const int controlsTop = static_cast<int>(form.top()) - kControlHeight - 4;
+    dataStats_->setGeometry(5, controlsTop, 120, kControlHeight);
+    const int hypothesisWidth = std::min(240, static_cast<int>(W) - 140);
+    hypothesis_->setGeometry(static_cast<int>(W) - hypothesisWidth - 5, controlsTop, hypothesisWidth, kControlHeight);
+    const QWidget* anchor = testNum_ == C::T2Int ? static_cast<QWidget*>(hypothesis_) : dataStats_;
+    int poolTop = anchor->y() - (poolView_->height() + 2);
+    const bool rightAligned = testNum_ == C::T2Int || (testNum_ == C::T2Test && statsForm());
+    poolView_->move(rightAligned ? static_cast<int>(form.left() + form.width()) - poolView_->width() - 5 : 5, poolTop);
+    // The model buttons: below a 32-point band holding the data/residual control.
+    const double buttonsHeight = W < 768 ? 97 : 120;
+    const QRectF buttons(form.left(), form.bottom() - buttonsHeight, form.width(), buttonsHeight);
+    regressionView_->setGeometry(buttons.toRect());
+    dataResid_->setGeometry(5, 2, 150, kControlHeight);
+    const double bw = buttons.width() / 5, bh = (buttons.height() - 32) / 2;
+    for (std::size_t tag = 0; tag < regressionButtons_.size(); ++tag) {
+        const int col = static_cast<int>(tag % 5), row = static_cast<int>(tag / 5);
+        regressionButtons_[tag]->setGeometry(QRectF(col * bw, 32 + row * bh, bw, bh).toRect());
+    }
+    if (menu_)
+        menu_->setGeometry(rect());
+    if (picker_)
+        picker_->setGeometry(rect());
+    for (QWidget* w : {static_cast<QWidget*>(dataStats_), static_cast<QWidget*>(hypothesis_), poolView_, regressionView_})
+        w->raise();
+    graph_->zoom(window_.xMin, window_.xMax, window_.yMin, window_.yMax);
+}
+
+} // namespace orvenda

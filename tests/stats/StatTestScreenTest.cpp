@@ -1,0 +1,478 @@
+// The statistics test screen as the app registers it: the catalogue of procedures, the
+// recomputation after every key, the result graphs, the field editing, the test menu and
+// the list picker, and its pictures at the phone's and the tablet's size.
+
+#include "PictureChecks.h"
+#include "app/EntryEvaluator.h"
+#include "app/EntryModel.h"
+#include "app/KeyRouter.h"
+#include "app/YEqTestSupport.h"
+#include "app/ui/ScreenTestSupport.h"
+#include "core/DrawObject.h"
+#include "graph/FixedGraphView.h"
+#include "input/SegmentedControl.h"
+#include "numeric/StatSlots.h"
+#include "numeric/VQStatistics.h"
+#include "stats/ColumnPicker.h"
+#include "stats/PlotDistribution.h"
+#include "stats/PlotScatter.h"
+#include "stats/StatTestCatalogue.h"
+#include "stats/StatTestListPicker.h"
+#include "stats/StatTestMenu.h"
+#include "stats/StatTestScreen.h"
+#include "TestSupport.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QImage>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace orvenda::test {
+namespace {
+
+using Cat = StatTestCatalogue;
+const std::string kL1 = "L\xE2\x82\x81", kL2 = "L\xE2\x82\x82", kL3 = "L\xE2\x82\x83";
+
+class StatTestScreens : public ScreensTest {
+protected:
+    StatTestScreens()
+    {
+        registerScreen(*root);
+        calc.locked()->lists.clear();
+    }
+    void registerScreen(RootController& window)
+    {
+        window.screens().set(screens::StatTests, [this](QWidget* p) { return new StatTestScreen(calc, shell, p); });
+    }
+    void becomeTablet()
+    {
+        calc.device = 1;
+        calc.setCurrentScreen(screens::Home);
+        calc.viewDelegate = nullptr;
+        root.reset();
+        root = std::make_shared<RootController>(calc, shell, true);
+        calc.viewDelegate = root;
+        registerScreen(*root);
+        root->resize(768, 1024);
+        root->show();
+    }
+    StatTestScreen& show(std::uint32_t op)
+    {
+        root->showStatTest(static_cast<int>(op));
+        QCoreApplication::processEvents();
+        return *static_cast<StatTestScreen*>(root->fullScreen(screens::StatTests));
+    }
+    double slot(int s) { return calc.getVar(s).value.real(); }
+    void put(int s, double v) { calc.locked()->vars[static_cast<std::size_t>(s)] = {v, 0.0}; }
+    void press(std::uint32_t op) { shell.keys().processKeyOp(op); }
+    void typeKeys(const std::string& text)
+    {
+        for (std::uint32_t op : ops(text))
+            press(op);
+    }
+    // Types a value into the current field and presses ENTER.
+    void enterValue(const std::string& text)
+    {
+        typeKeys(text);
+        press(KeyRouter::kEnter);
+    }
+    std::size_t alerts() { return (openAlert() ? 1 : 0) + root->alerts().waiting(); }
+    void closeAlerts()
+    {
+        while (QMessageBox* box = openAlert()) {
+            box->done(0);
+            QCoreApplication::processEvents();
+        }
+    }
+    void setMatrix(int n, int rows, int cols, std::initializer_list<double> values)
+    {
+        std::optional<VQMatrix> m = VQMatrix::matrixWithRow(static_cast<std::size_t>(rows), static_cast<std::size_t>(cols));
+        ASSERT_TRUE(m);
+        std::size_t k = 0;
+        for (double v : values) {
+            m->set(v, k / static_cast<std::size_t>(cols), k % static_cast<std::size_t>(cols));
+            ++k;
+        }
+        calc.locked()->matrices[static_cast<std::size_t>(n)] = *m;
+    }
+};
+
+// ---- The catalogue ----
+
+TEST_F(StatTestScreens, TheCatalogueListsTheEighteenProceduresWithTheirFormsAndTitles)
+{
+    ASSERT_EQ(Cat::kMenuOrder.size(), 18u);
+    EXPECT_EQ(Cat::kMenuOrder.front(), 0x5C26u);
+    EXPECT_EQ(Cat::kMenuOrder[5], 0x5C4Cu);
+    EXPECT_EQ(Cat::kMenuOrder[14], 0x5C4Eu);
+    EXPECT_EQ(Cat::kMenuOrder.back(), 0x5C50u);
+    for (std::uint32_t op : Cat::kMenuOrder) {
+        if (op != Cat::Regression) {
+            EXPECT_TRUE(QString::fromStdString(calc.nameForOpcode(op)).endsWith(QStringLiteral("…"))) << op;
+        }
+    }
+    // Fields per form, in display order; the slot is the token less 24999.
+    EXPECT_EQ(std::vector<std::uint32_t>(Cat::fields(Cat::ZTest, true).begin(), Cat::fields(Cat::ZTest, true).end()),
+              (std::vector<std::uint32_t>{Cat::Mu0, Cat::Sigma, Cat::XBar, Cat::N}));
+    EXPECT_EQ(Cat::fields(Cat::ZTest, false).size(), 2u);
+    EXPECT_TRUE(Cat::fields(Cat::T2Test, false).empty());
+    EXPECT_TRUE(Cat::fields(Cat::F2Test, false).empty());
+    EXPECT_TRUE(Cat::fields(Cat::Chi2Test, false).empty());
+    EXPECT_EQ(Cat::fields(Cat::Z2Int, true).size(), 7u);
+    EXPECT_EQ(Cat::slot(Cat::Mu0), SlotMu0);
+    EXPECT_EQ(Cat::slot(Cat::CLevel), SlotCLevel);
+    // Results: the pooled line only in the Stats form; the regression's by its model.
+    EXPECT_EQ(Cat::results(Cat::T2Test, true, true, 0).size(), 4u);
+    EXPECT_EQ(Cat::results(Cat::T2Test, false, true, 0).size(), 3u);
+    EXPECT_EQ(Cat::results(Cat::Regression, false, false, 0).size(), 2u);
+    EXPECT_EQ(Cat::results(Cat::Regression, false, false, 6).size(), 1u);
+    EXPECT_EQ(Cat::leftResults(Cat::Regression, 6).size(), 3u);
+    EXPECT_EQ(Cat::leftResults(Cat::Regression, 10).size(), 4u);
+    EXPECT_EQ(Cat::leftResults(Cat::Regression, 42).size(), 5u);
+    EXPECT_EQ(Cat::leftResults(Cat::LinRegTTest, 0).size(), 5u);
+    EXPECT_EQ(Cat::rowFactor(Cat::PropZ1Int), 4.25);
+    EXPECT_EQ(Cat::rowFactor(0x1234), 8);
+
+    StatTestScreen& screen = show(Cat::ZTest);
+    put(SlotMu0, 100);
+    screen.hypothesisControl().click(1);
+    EXPECT_EQ(screen.title(), "Z-Test:μ<100");
+    EXPECT_EQ(screen.fieldName(0), "μ₀=");
+    EXPECT_EQ(screen.getRegForField(-1), -1);
+    EXPECT_EQ(screen.getRegForField(4), -1);
+    EXPECT_TRUE(std::isnan(screen.fieldValue(4)));
+    screen.setTestNum(Cat::PropZ2Test);
+    EXPECT_EQ(screen.title(), "2-PropZTest:p₁<p₂");
+    // χ²GOF-Test shows no frequency column.
+    screen.setTestNum(Cat::Chi2GOF);
+    EXPECT_EQ(screen.freqName(0), "");
+    EXPECT_FALSE(screen.statsForm());
+    EXPECT_EQ(screen.numLists(), 2);
+}
+
+TEST_F(StatTestScreens, ChoosingAProcedureSetsTheControlsItShows)
+{
+    StatTestScreen& screen = show(Cat::TTest);
+    EXPECT_TRUE(screen.statsForm());
+    EXPECT_TRUE(screen.dataStatsControl().isVisible());
+    EXPECT_TRUE(screen.hypothesisControl().isVisible());
+    EXPECT_EQ(screen.hypothesisControl().title(0), "μ≠μ0");
+    screen.setTestNum(Cat::ZInt);
+    EXPECT_FALSE(screen.graphView().isVisible());
+    EXPECT_FALSE(screen.hypothesisControl().isVisible());
+    screen.setTestNum(Cat::T2Int);
+    EXPECT_TRUE(screen.poolView().isVisible());
+    screen.setTestNum(Cat::Chi2Test);
+    EXPECT_FALSE(screen.keypad().isVisible());
+    EXPECT_FALSE(screen.statsForm());
+    screen.setTestNum(Cat::Regression);
+    EXPECT_TRUE(screen.regressionButtonView().isVisible());
+    EXPECT_EQ(screen.regressionButtonAt(6).text(), "Quad");
+    screen.setTestNum(Cat::PropZ1Test);
+    EXPECT_TRUE(screen.statsForm());
+    EXPECT_FALSE(screen.dataStatsControl().isVisible());
+    // The 2-SampTTest Data form has no fields but keeps its three results.
+    screen.setTestNum(Cat::T2Test);
+    screen.poolSwitch().setChecked(true);
+    screen.dataStatsControl().click(0);
+    EXPECT_EQ(screen.numFields(), 0);
+    EXPECT_EQ(screen.numResults(), 3);
+}
+
+// ---- Computation and graphs ----
+
+TEST_F(StatTestScreens, ZTestTypedWithTheKeysGivesZAndShadesBothTails)
+{
+    StatTestScreen& screen = show(Cat::ZTest);
+    EXPECT_EQ(calc.currentScreen(), screens::StatTests);
+    for (const char* value : {"100", "15", "105", "36"})
+        enterValue(value);
+    EXPECT_EQ(screen.currentField(), 3);
+    EXPECT_DOUBLE_EQ(slot(SlotMu0), 100);
+    EXPECT_DOUBLE_EQ(slot(SlotTestN), 36);
+    EXPECT_NEAR(slot(SlotZ), 2, 1e-12);
+    EXPECT_NEAR(slot(SlotP), 0.0455002639, 1e-10);
+    EXPECT_EQ(screen.resultName(0), "z=");
+    const PlotDistribution& shade = screen.distribution();
+    EXPECT_EQ(shade.eqNum, DrawDistribution::kNormal);
+    EXPECT_TRUE(shade.drawTails);
+    EXPECT_NEAR(shade.dd->lowerBound, -2, 1e-12);
+    EXPECT_NEAR(shade.dd->upperBound, 2, 1e-12);
+    EXPECT_EQ(screen.window(), (Calculator::Bounds{-3.25, 3.25, -0.1, 0.41}));
+    // Moving down from the last field stays there; up from the first too.
+    press(KeyRouter::kDown);
+    EXPECT_EQ(screen.currentField(), 3);
+    for (int i = 0; i < 6; ++i)
+        press(KeyRouter::kUp);
+    EXPECT_EQ(screen.currentField(), 0);
+}
+
+TEST_F(StatTestScreens, AFailedEntryLeavesTheFieldAndKeepsItsText)
+{
+    StatTestScreen& screen = show(Cat::ZTest);
+    enterValue("7");
+    EXPECT_DOUBLE_EQ(slot(SlotMu0), 7);
+    press(KeyRouter::kUp);
+    typeKeys("1+");
+    press(KeyRouter::kEnter);
+    closeAlerts();
+    EXPECT_DOUBLE_EQ(slot(SlotMu0), 7);
+    EXPECT_EQ(screen.currentField(), 0);
+    EXPECT_FALSE(screen.entryText().empty());
+}
+
+TEST_F(StatTestScreens, TTestOnAListAndOnAnUndefinedList)
+{
+    calc.locked()->lists[kL1] = reals({1, 2, 3, 4, 5});
+    StatTestScreen& screen = show(Cat::TTest);
+    screen.dataStatsControl().click(0);
+    put(SlotMu0, 2);
+    screen.computeTest();
+    EXPECT_EQ(screen.listN(0), 5);
+    EXPECT_DOUBLE_EQ(screen.listXBar(0), 3);
+    EXPECT_NEAR(screen.listSx(0), 1.58113883, 1e-8);
+    EXPECT_NEAR(slot(SlotT), 1.414213562, 1e-9);
+    EXPECT_NEAR(slot(SlotP), 0.2301996411, 1e-10);
+    EXPECT_EQ(screen.distribution().eqNum, DrawDistribution::kT);
+    EXPECT_EQ(screen.distribution().dd->dfNumer, 4);
+
+    // A list that went away: the form shows n 0 and NaN, with no alert.
+    calc.locked()->lists.erase(kL1);
+    screen.computeTest();
+    EXPECT_EQ(screen.listN(0), 0);
+    EXPECT_TRUE(std::isnan(screen.listXBar(0)));
+    EXPECT_TRUE(std::isnan(screen.listSx(0)));
+    EXPECT_EQ(screen.distribution().dd->dfNumer, -1);
+    EXPECT_EQ(alerts(), 0u);
+    // Without degrees of freedom there is no curve, and nothing is shaded.
+    EXPECT_TRUE(screen.graphView().plotObjects.empty());
+    const QImage graph = screen.graphView().grab().toImage();
+    int green = 0;
+    for (int y = 0; y < graph.height(); y += 4)
+        for (int x = 0; x < graph.width(); x += 4) {
+            const QColor c = graph.pixelColor(x, y);
+            green += c.green() > c.red() + 40 && c.green() > c.blue() + 40;
+        }
+    EXPECT_EQ(green, 0);
+}
+
+TEST_F(StatTestScreens, ChiSquareTestFillsTheExpectedMatrixAndRefusesATooSmallTableOnce)
+{
+    setMatrix(0, 2, 2, {10, 20, 30, 40});
+    StatTestScreen& screen = show(Cat::Chi2Test);
+    EXPECT_NEAR(slot(SlotChi2), 0.79365, 1e-5);
+    EXPECT_NEAR(slot(SlotP), 0.37300, 1e-5);
+    EXPECT_DOUBLE_EQ(slot(SlotDf), 1);
+    EXPECT_NEAR(screen.window().xMin, 0, 1e-12);
+    EXPECT_NEAR(screen.window().xMax, 20.77, 1e-12);
+    // Below 2 degrees of freedom the y range is the view's default.
+    EXPECT_EQ(screen.window().yMin, -1);
+    EXPECT_EQ(screen.window().yMax, 1);
+    const VQMatrix expected = calc.locked()->matrices[1];
+    ASSERT_EQ(expected.dimRow(), 2u);
+    EXPECT_NEAR(expected.row(0, 0), 12, 1e-12);
+    EXPECT_NEAR(expected.row(1, 1), 42, 1e-12);
+
+    setMatrix(0, 1, 1, {5});
+    screen.computeTest();
+    screen.computeTest();
+    EXPECT_EQ(alerts(), 1u);
+    ASSERT_TRUE(openAlert());
+    EXPECT_EQ(openAlert()->text().toStdString(), EntryEvaluator::errString(17));
+    closeAlerts();
+    // An empty matrix is the same domain error, never a crash.
+    calc.locked()->matrices[0] = VQMatrix();
+    screen.setTestNum(Cat::Chi2Test);
+    EXPECT_EQ(alerts(), 1u);
+    closeAlerts();
+}
+
+TEST_F(StatTestScreens, QuadRegressionFitsAndItsResidualsArePlotted)
+{
+    calc.locked()->lists[kL1] = reals({1, 2, 3, 4, 5});
+    calc.locked()->lists[kL2] = reals({1, 4, 9, 16, 25});
+    StatTestScreen& screen = show(Cat::Regression);
+    EXPECT_EQ(screen.numResults(), 2);
+    screen.regressionButton(6);
+    EXPECT_EQ(screen.regressionModel, 6);
+    EXPECT_EQ(screen.numLeftResults(), 3);
+    EXPECT_EQ(screen.resultLName(0), "a=");
+    EXPECT_NEAR(screen.resultLValue(0), 1, 1e-10);
+    EXPECT_NEAR(screen.resultLValue(1), 0, 1e-10);
+    EXPECT_NEAR(screen.resultLValue(2), 0, 1e-10);
+    ASSERT_EQ(screen.numResults(), 1);
+    EXPECT_EQ(screen.resultName(0), "R²=");
+    EXPECT_NEAR(screen.resultValue(0), 1, 1e-12);
+    EXPECT_EQ(screen.title(), calc.nameForRegression(6).value_or(""));
+    ASSERT_EQ(screen.graphView().plotObjects.size(), 2u);
+    screen.dataResidControl().click(1);
+    ASSERT_EQ(screen.graphView().plotObjects.size(), 1u);
+    const auto* resid = dynamic_cast<PlotScatter*>(screen.graphView().plotObjects[0].get());
+    ASSERT_NE(resid, nullptr);
+    EXPECT_EQ(resid->stats->listYName, "RESID");
+    screen.dataResidControl().click(0);
+
+    // Lists of unequal length: one alert while editing, again after a model button.
+    calc.locked()->lists[kL2] = reals({1, 4, 9, 16});
+    screen.computeTest();
+    screen.computeTest();
+    EXPECT_EQ(alerts(), 1u);
+    closeAlerts();
+    screen.computeTest();
+    EXPECT_EQ(alerts(), 0u);
+    screen.regressionButton(0);
+    EXPECT_EQ(alerts(), 1u);
+    closeAlerts();
+}
+
+TEST_F(StatTestScreens, ARefitThatFitsTheCurrentWindowKeepsIt)
+{
+    calc.locked()->lists[kL1] = reals({1, 2, 3, 4, 5});
+    calc.locked()->lists[kL2] = reals({2, 4, 5, 4, 5});
+    StatTestScreen& screen = show(Cat::Regression);
+    const Calculator::Bounds first = screen.window();
+    EXPECT_NEAR(first.xMin, 0, 1e-12);
+    EXPECT_NEAR(first.xMax, 6, 1e-12);
+    calc.locked()->lists[kL2] = reals({2, 4, 4.5, 4, 5});
+    screen.computeTest();
+    EXPECT_EQ(screen.window(), first);
+}
+
+// ---- Menu and list picker ----
+
+TEST_F(StatTestScreens, TheMenuPicksAProcedureAndCancelKeepsTheCurrentOne)
+{
+    StatTestScreen& screen = show(Cat::ZTest);
+    screen.menuButton().click();
+    ASSERT_NE(screen.testMenu(), nullptr);
+    EXPECT_TRUE(screen.testMenu()->isVisible());
+    screen.testMenu()->cancelButton().click();
+    EXPECT_FALSE(screen.testMenu()->isVisible());
+    EXPECT_EQ(screen.testNum(), Cat::ZTest);
+    screen.showTestMenu().pickRow(4);
+    EXPECT_EQ(screen.testNum(), Cat::PropZ1Test);
+    EXPECT_FALSE(screen.testMenu()->isVisible());
+}
+
+TEST_F(StatTestScreens, TheListPickerOffersTheWheelsOfTheProcedure)
+{
+    calc.locked()->lists[kL1] = reals({1, 2, 3});
+    calc.locked()->lists[kL2] = reals({4, 5, 6, 7});
+    calc.locked()->lists[kL3] = reals({1, 1, 2});
+    StatTestScreen& screen = show(Cat::TTest);
+    screen.dataStatsControl().click(0);
+    // A tap on the list rows opens the picker.
+    screen.form().tapAt(QPointF(20, screen.form().leading() * 1.5));
+    StatTestListPicker* picker = screen.listPicker();
+    ASSERT_NE(picker, nullptr);
+    ASSERT_TRUE(picker->isVisible());
+    EXPECT_EQ(picker->titles(), (std::vector<std::string>{"List", "Freq"}));
+    ColumnPicker& wheels = picker->picker();
+    ASSERT_EQ(wheels.columnCount(), 2);
+    EXPECT_EQ(wheels.rowCount(0), 3);
+    EXPECT_EQ(wheels.rowCount(1), 4);
+    EXPECT_EQ(wheels.row(1, 0)->text, "1");
+    EXPECT_EQ(wheels.selectedRow(0), 0);
+    EXPECT_EQ(wheels.selectedRow(1), 0);
+    // A turn is taken at once, Done recomputes.
+    wheels.selectRow(0, 1);
+    picker->finish();
+    EXPECT_EQ(screen.list1, kL2);
+    EXPECT_EQ(screen.listN(0), 4);
+    EXPECT_FALSE(picker->isVisible());
+
+    screen.setTestNum(Cat::Z2Test);
+    screen.dataStatsControl().click(0);
+    screen.selectList();
+    EXPECT_EQ(picker->picker().columnCount(), 4);
+    screen.setTestNum(Cat::Chi2GOF);
+    screen.selectList();
+    EXPECT_EQ(picker->picker().columnCount(), 2);
+    EXPECT_EQ(picker->titles(), (std::vector<std::string>{"Observed", "Expected"}));
+    screen.setTestNum(Cat::LinRegTInt);
+    screen.selectList();
+    EXPECT_EQ(picker->picker().columnCount(), 3);
+    picker->picker().selectRow(2, 3);
+    picker->finish();
+    EXPECT_EQ(screen.freq1, kL3);
+    screen.setTestNum(Cat::Chi2Test);
+    screen.selectList();
+    ASSERT_EQ(picker->picker().columnCount(), 2);
+    EXPECT_EQ(picker->picker().rowCount(0), 10);
+    EXPECT_EQ(picker->picker().row(0, 9)->text, "[J]");
+    picker->picker().selectRow(1, 2);
+    picker->finish();
+    EXPECT_EQ(screen.matrixName(1), "[C]");
+    // A name no longer defined shows the first list, which Done then takes.
+    screen.setTestNum(Cat::TTest);
+    screen.dataStatsControl().click(0);
+    screen.list1 = "GONE";
+    screen.selectList();
+    EXPECT_EQ(picker->picker().selectedRow(0), 0);
+    picker->finish();
+    EXPECT_EQ(screen.list1, kL1);
+}
+
+TEST_F(StatTestScreens, DoneAndQuitCloseTheScreen)
+{
+    StatTestScreen& screen = show(Cat::TTest);
+    // A show without a procedure's token keeps the last one.
+    root->showStatTest(0);
+    EXPECT_EQ(screen.testNum(), Cat::TTest);
+    screen.doneButton().click();
+    EXPECT_FALSE(screen.isVisible());
+    EXPECT_EQ(calc.currentScreen(), screens::Home);
+    show(Cat::ZTest);
+    router().showHome();
+    EXPECT_FALSE(screen.isVisible());
+    EXPECT_EQ(calc.currentScreen(), screens::Home);
+    show(Cat::ZTest);
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&screen, &escape);
+    EXPECT_FALSE(screen.isVisible());
+}
+
+// ---- Pictures ----
+
+// The form's title reads on its banner and the graph shades both tails beyond |z| = 2 but
+// not the middle, at both sizes.
+TEST_F(StatTestScreens, ThePictureShowsTheTitleAndTheShadedTails)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        StatTestScreen& screen = show(Cat::ZTest);
+        put(SlotMu0, 100);
+        put(SlotSigma, 15);
+        put(SlotXMean, 105);
+        put(SlotTestN, 36);
+        screen.computeTest();
+        QCoreApplication::processEvents();
+        EXPECT_GT(screen.graphView().height(), 100) << tablet;
+        EXPECT_GT(screen.keypad().height(), 100) << tablet;
+        const QImage form = screen.form().grab().toImage();
+        const double dpr = form.devicePixelRatio();
+        const int L = static_cast<int>(screen.form().leading() * dpr);
+        EXPECT_GE(textContrast(form, QRect(0, 0, form.width(), L)), 3.0) << tablet;
+        const QImage graph = screen.graphView().grab().toImage();
+        const double gw = graph.width(), gh = graph.height();
+        const auto px = [&](double x) { return static_cast<int>((x + 3.25) / 6.5 * gw); };
+        const auto py = [&](double y) { return static_cast<int>((0.41 - y) / 0.51 * gh); };
+        const auto greenish = [&](double x, double y) {
+            const QColor c = graph.pixelColor(px(x), py(y));
+            return c.green() > c.red() + 40 && c.green() > c.blue() + 40;
+        };
+        EXPECT_TRUE(greenish(-2.4, 0.006)) << tablet;
+        EXPECT_TRUE(greenish(2.4, 0.006)) << tablet;
+        EXPECT_FALSE(greenish(0.5, 0.1)) << tablet;
+        EXPECT_FALSE(greenish(-1, 0.1)) << tablet;
+        screen.done();
+    }
+}
+
+} // namespace
+} // namespace orvenda::test
