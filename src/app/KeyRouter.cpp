@@ -328,16 +328,11 @@ void KeyRouter::upDown(bool up)
         if (editor)
             up ? editor->cursorUp() : editor->cursorDown();
     };
-    if (fieldScreen(s) || ((s == 10 || s == 22) && !m) || (s == 20 && !m) || (s == 0 && !m)) {
+    if (fieldScreen(s) || ((s == 10 || s == 22) && !m) || (s == 0 && !m)) {
         plain(entry);
-    } else if (s == 10 || s == 22) {
+    } else if (s == 10 || s == 20 || s == 22) {
+        // The polynomial's lines are one number each: UP and DOWN move between them.
         post(up ? VQCursorUp : VQCursorDown);
-    } else if (s == 20 && entry) {
-        const int line = prettyLine(*entry, up);
-        if (line >= 0)
-            entry->cursorSetIndex(line);
-        else
-            plain(entry);
     } else if (s == kProgramEditor) {
         plain(editors_.program());
     } else if (s == kYEqScreen) {
@@ -365,7 +360,7 @@ void KeyRouter::upDown(bool up)
             entry->cursorSetIndex(line);
         else if (up && history)
             history->cursorUp();
-    } else if (s != 0 && s != 20) {
+    } else if (s != 0) {
         post(up ? VQCursorUp : VQCursorDown);
     }
 }
@@ -442,6 +437,8 @@ void KeyRouter::enterKey()
         return;
     case 14:
     case 15:
+    case 19:
+    case 20:
     case 22:
         post(VQEnter);
         return;

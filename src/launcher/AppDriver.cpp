@@ -47,6 +47,11 @@
 #include "stats/StatTestMenu.h"
 #include "stats/StatTestScreen.h"
 #include "stats/StatWizScreen.h"
+#include "apps/MarkUpText.h"
+#include "apps/MatrixPromptScreen.h"
+#include "apps/PolyScreen.h"
+#include "input/SegmentedControl.h"
+#include "apps/SolverScreen.h"
 #include "graphui/TableView.h"
 #include "graphui/WindowScreen.h"
 #include "input/CatalogScreen.h"
@@ -1087,6 +1092,29 @@ void AppDriver::dump()
             {"fourth", setup->fourthCaption().toStdString()}, {"selected", setup->selection()},
             {"done", {done.x(), done.y(), setup->doneButton().width(), setup->doneButton().height()}},
             {"columns", std::move(columns)}, {"rowHeight", ColumnPicker::kRowHeight}};
+    }
+    if (const auto* prompt = dynamic_cast<const MatrixPromptScreen*>(app_.root().router().controller(screens::MatrixPrompt));
+        prompt && screen == screens::MatrixPrompt)
+        state["matrixPrompt"] = {{"rows", prompt->rows()}, {"cols", prompt->cols()}, {"selected", prompt->selectedSlider()}};
+    if (const auto* solver = dynamic_cast<const SolverScreen*>(app_.root().router().controller(screens::Solver));
+        solver && screen == screens::Solver) {
+        nlohmann::json lines = nlohmann::json::array();
+        for (int line = 0; line < solver->lineCount(); ++line)
+            lines.push_back(solver->lineText(line).toStdString());
+        state["solver"] = {{"line", solver->currentLine()}, {"lines", std::move(lines)}, {"result", solver->resultLine()},
+            {"leftRt", solver->leftRtText().toStdString()}};
+    }
+    if (const auto* poly = dynamic_cast<const PolyScreen*>(app_.root().router().controller(screens::Polynomial));
+        poly && screen == screens::Polynomial) {
+        // Each line as it reads, the mark-up's raised and lowered parts written plainly.
+        nlohmann::json lines = nlohmann::json::array();
+        for (int line = 0; line < poly->lineCount(); ++line)
+            lines.push_back((MarkUpText::plain(MarkUpText::parse(poly->label(line))) + MarkUpText::plain(MarkUpText::parse(poly->value(line)))).toStdString());
+        nlohmann::json menu = nlohmann::json::array();
+        for (int segment = 0; segment < poly->menu().count(); ++segment)
+            menu.push_back(poly->menu().title(segment).toStdString());
+        state["poly"] = {{"state", poly->state()}, {"banner", poly->banner().toStdString()}, {"line", poly->currentLine()},
+            {"lines", std::move(lines)}, {"menu", std::move(menu)}};
     }
     if (auto* wizard = dynamic_cast<StatWizScreen*>(app_.root().router().controller(screens::StatWizard));
         wizard && screen == screens::StatWizard) {

@@ -13,6 +13,9 @@
 #include "apps/CSVImport.h"
 #include "apps/ConversionScreen.h"
 #include "apps/FourFunctionPanel.h"
+#include "apps/MatrixPromptScreen.h"
+#include "apps/PolyScreen.h"
+#include "apps/SolverScreen.h"
 #include "core/Calculator.h"
 #include "core/services/CSVLoader.h"
 #include "core/services/GDBManager.h"
@@ -146,6 +149,9 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->screens().set(screens::StatTests, [this](QWidget* p) { return new StatTestScreen(calc_, *shell_, p); });
     root_->screens().set(screens::StatWizard, [this](QWidget* p) { return new StatWizScreen(calc_, *shell_, root_->router(), p); });
     root_->screens().set(screens::YEqColor, [this](QWidget* p) { return new YEqColorPicker(calc_, root_->router(), p); });
+    root_->screens().set(screens::Polynomial, [this](QWidget* p) { return new PolyScreen(calc_, *shell_, p); });
+    root_->screens().set(screens::Solver, [this](QWidget* p) { return new SolverScreen(calc_, *shell_, p); });
+    root_->screens().set(screens::MatrixPrompt, [this](QWidget* p) { return new MatrixPromptScreen(calc_, root_->router(), p); });
     const QSize size = options.size.isEmpty() ? (options.tablet ? kTabletSize : kPhoneSize) : options.size;
     // A size asked for explicitly wins over the layout's minimum.
     root_->setMinimumSize((options.tablet ? kTabletMinimum : kPhoneMinimum).boundedTo(size));

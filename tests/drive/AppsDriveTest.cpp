@@ -1,6 +1,5 @@
-// The conversion picker through orvenda-drive as a user meets it: opened over the keyboard
-// with a number on the entry line, a class and two units picked by the computer's keys or
-// by taps, the conversion inserted and worked out on the home screen; pictured at the
+// The equation apps through orvenda-drive as a student meets them: opened from the APPS
+// menu, typed on the keyboard, solved with the menu under the lines, pictured at the
 // phone's and the tablet's size.
 
 #include "DriveSession.h"
@@ -9,112 +8,148 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace orvenda::test {
 namespace {
 
 using nlohmann::json;
 
-QImage load(const std::filesystem::path& png) { return QImage(QString::fromStdString(png.string())); }
-
-int changed(const QImage& a, const QImage& b)
+// Pixels that differ between two pictures of the same size, every second one looked at.
+int changed(const std::filesystem::path& a, const std::filesystem::path& b)
 {
-    int n = 0;
-    if (a.size() != b.size())
+    const QImage first(QString::fromStdString(a.string())), second(QString::fromStdString(b.string()));
+    if (first.size() != second.size() || first.isNull())
         return -1;
-    for (int y = 0; y < a.height(); y += 2)
-        for (int x = 0; x < a.width(); x += 2)
-            n += a.pixel(x, y) != b.pixel(x, y);
+    int n = 0;
+    for (int y = 0; y < first.height(); y += 2)
+        for (int x = 0; x < first.width(); x += 2)
+            n += first.pixel(x, y) != second.pixel(x, y);
     return n;
 }
 
-class ConversionDrive : public ::testing::TestWithParam<const char*> {};
+const std::string kOpenPoly = "key APPS\nkey 4\nkey 1\nwait idle\n";
 
-// 5, then ALPHA and the key under CONV: Length (three rows down), km (five down in the
-// from-column), mi (the first of the to-column), Return: " km▸mi" follows the 5, and ENTER
-// gives 3.106855961.
-TEST_P(ConversionDrive, FiveKilometresInMilesThroughThePicker)
+class PolyDrive : public ::testing::TestWithParam<const char*> {};
+
+// Degree 3, coefficients 1, −6, 11, −6: SOLVE shows the zeros 1, 2 and 3, and the picture
+// changes from the coefficients to the zeros.
+TEST_P(PolyDrive, ACubicSolvesToOneTwoThree)
 {
     const std::string device = GetParam();
-    const auto bare = driveScratch(device + "-conv-bare.png"), open = driveScratch(device + "-conv-open.png"),
-               length = driveScratch(device + "-conv-length.png");
-    const DriveRun run = driveScript("type 5\nwait idle\nshot " + bare.string() + "\nkey ALPHA\nkey Undo\nwait idle\ndump\n"
-            + "shot " + open.string() + "\nhkey Down\nhkey Down\nhkey Down\nwait idle\nshot " + length.string() + "\n"
-            + "hkey Right\nhkey Down\nhkey Down\nhkey Down\nhkey Down\nhkey Down\nhkey Right\ndump\n"
-            + "hkey Return\nwait idle\ndump\nkey ENTER\nwait idle\ndump\n",
-        "--device " + device);
+    const auto coefficients = driveScratch("poly-coef-" + device + ".png");
+    const auto zeros = driveScratch("poly-zeros-" + device + ".png");
+    const DriveRun run = driveScript(kOpenPoly + "dump\ntype 3\nkey ENTER\nwait idle\ndump\n"
+                                         "type 1\nkey ENTER\nwait idle\nkey (−)\ntype 6\nkey ENTER\nwait idle\n"
+                                         "type 11\nkey ENTER\nwait idle\nkey (−)\ntype 6\nkey ENTER\nwait idle\ndump\nshot "
+                                         + coefficients.string() + "\npress SOLVE\nwait idle\ndump\nshot " + zeros.string() + "\n",
+                                     "--device " + device);
     ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 4u);
-    const json& opened = run.dumps[0];
-    EXPECT_EQ(opened["top"]["title"], "Conversions");
-    EXPECT_FALSE(opened["top"]["leave"].is_null());
-    EXPECT_EQ(opened["conversion"]["mode"], "units");
-    EXPECT_EQ(opened["conversion"]["class"], 0);
-    // The label converts the 5 on the entry line.
-    EXPECT_EQ(opened["conversion"]["result"], "5 mi²▸mi² = 5");
-
-    const json& picked = run.dumps[1]["conversion"];
-    EXPECT_EQ(picked["class"], 3);
-    EXPECT_EQ(picked["from"], 5);
-    EXPECT_EQ(picked["to"], 0);
-    EXPECT_EQ(picked["column"], 2);
-    EXPECT_EQ(picked["result"], "5 km▸mi = 3.106855961");
-    EXPECT_EQ(picked["full"], " kiloMeter▸mile");
-
-    EXPECT_EQ(run.dumps[2]["top"]["id"], 0) << "Return closes the picker";
-    EXPECT_EQ(run.dumps[2]["entry"], "5 km▸mi");
-    const json& history = run.dumps[3]["history"];
-    ASSERT_FALSE(history.empty());
-    EXPECT_EQ(history.back()["answer"], "3.106855961");
-
-    // The picker covers the keyboard, and picking Length changes the unit columns.
-    const QImage before = load(bare), shown = load(open), lengths = load(length);
-    ASSERT_FALSE(before.isNull());
-    EXPECT_GT(changed(before, shown), before.width() * before.height() / 4 / 20);
-    EXPECT_GT(changed(shown, lengths), 0);
+    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    EXPECT_EQ(run.dumps[0]["screen"], 20);
+    EXPECT_EQ(run.dumps[0]["poly"]["banner"], "POLY:DEGR  ");
+    EXPECT_EQ(run.dumps[0]["poly"]["menu"], json::array({"DEGR", "COEF", "", "", ""}));
+    EXPECT_EQ(run.dumps[1]["poly"]["state"], 1);
+    EXPECT_EQ(run.dumps[1]["poly"]["lines"], json::array({"a3=0", "a2=0", "a1=0", "a0=0"}));
+    EXPECT_EQ(run.dumps[2]["poly"]["lines"], json::array({"a3=1", "a2=-6", "a1=11", "a0=-6"}));
+    const json& solved = run.dumps[3]["poly"];
+    EXPECT_EQ(solved["state"], 2);
+    EXPECT_EQ(solved["banner"], "POLY:SOLN  ");
+    EXPECT_EQ(solved["menu"], json::array({"DEGR", "COEF", "GRAPH", "STO", "SOLVE"}));
+    std::vector<std::string> lines = solved["lines"];
+    std::sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) { return a.back() < b.back(); });
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].substr(3), "1");
+    EXPECT_EQ(lines[1].substr(3), "2");
+    EXPECT_EQ(lines[2].substr(3), "3");
+    EXPECT_EQ(run.dumps[3]["error"], 0);
+    EXPECT_GT(changed(coefficients, zeros), 50);
 }
 
-// The constants column: picking one shows its description, and Select types it.
-TEST_P(ConversionDrive, AConstantIsPickedAndWorkedOut)
+// x² + 1 has no real zeros: "Nonreal" in real mode, ±i in a+bi mode.
+TEST_P(PolyDrive, ComplexZerosShowAsNonrealUnlessTheModeIsComplex)
 {
-    const DriveRun run = driveScript(
-        "key ALPHA\nkey Undo\nwait idle\npress Constants\nwait idle\nhkey Down\nhkey Down\nhkey Down\nhkey Down\nhkey Down\n"
-        "dump\npress Select\nwait idle\ntype *2\nkey ENTER\nwait idle\ndump\n",
-        std::string("--device ") + GetParam());
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 2u);
-    const json& picker = run.dumps[0]["conversion"];
-    EXPECT_EQ(picker["mode"], "constants");
-    EXPECT_EQ(picker["constant"], 5);
-    EXPECT_EQ(picker["result"], "9.10938215×10⁻³¹ kilograms");
-    const json& history = run.dumps[1]["history"];
-    ASSERT_FALSE(history.empty());
-    EXPECT_EQ(history.back()["answer"], "1.82187643ᴱ-30");
+    const std::string entry = kOpenPoly + "type 2\nkey ENTER\nwait idle\ntype 1\nkey ENTER\nwait idle\nkey ENTER\nwait idle\n"
+                                          "type 1\nkey ENTER\nwait idle\npress SOLVE\nwait idle\ndump\n";
+    const DriveRun real = driveScript(entry, std::string("--device ") + GetParam());
+    ASSERT_EQ(real.exitCode, 0) << real.output;
+    ASSERT_EQ(real.dumps.size(), 1u) << real.output;
+    EXPECT_EQ(real.dumps[0]["poly"]["lines"], json::array({"x1=Nonreal", "x2=Nonreal"}));
+    const DriveRun complex = driveScript("key 2ND\nkey 0\nhkey Return\nkey ENTER\nwait idle\n" + entry, std::string("--device ") + GetParam());
+    ASSERT_EQ(complex.exitCode, 0) << complex.output;
+    ASSERT_EQ(complex.dumps.size(), 1u) << complex.output;
+    const json lines = complex.dumps[0]["poly"]["lines"];
+    ASSERT_EQ(lines.size(), 2u);
+    for (const json& line : lines) {
+        const std::string text = line;
+        EXPECT_NE(text.find("\xF0\x9D\x91\x96"), std::string::npos) << text; // 𝑖
+        EXPECT_EQ(text.find("Nonreal"), std::string::npos) << text;
+    }
 }
 
-// The four-function calculator by its id: typed on, 0 ÷ 0 reads "Error", and Done leaves.
-TEST_P(ConversionDrive, TheFourFunctionCalculatorShowsAnErrorForZeroOverZero)
+// A degree of 30 is refused with 88 and the coefficients typed stay; a leading 0 refuses
+// SOLVE with 87.
+TEST_P(PolyDrive, RefusedDegreesAndCoefficientsChangeNothing)
 {
-    const std::string device = std::string("--device ") + GetParam();
-    const DriveRun listing = driveScript("screens\n", device);
-    ASSERT_EQ(listing.dumps.size(), 1u) << listing.output;
-    int id = -1;
-    for (const json& screen : listing.dumps[0]["screens"])
-        if (screen["title"] == "Four-function calculator")
-            id = screen["id"].get<int>();
-    ASSERT_GE(id, 0);
-    const DriveRun run = driveScript("open " + std::to_string(id) + "\nwait idle\nhkey 1\nhkey +\nhkey 2\nhkey *\nhkey 3\n"
-            "hkey =\ndump\nhkey 0\nhkey /\nhkey 0\nhkey Return\ndump\ntap leave\nwait idle\ndump\n",
-        device);
+    const DriveRun run = driveScript(kOpenPoly + "type 2\nkey ENTER\nwait idle\ntype 4\nkey ENTER\nwait idle\n"
+                                         "press DEGR\nwait idle\ntype 30\nkey ENTER\nwait idle\ndump\nkey ENTER\nwait idle\n"
+                                         "press COEF\nwait idle\ndump\npress CLR\nwait idle\npress SOLVE\nwait idle\ndump\n",
+                                     std::string("--device ") + GetParam());
     ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 3u);
-    EXPECT_EQ(run.dumps[0]["overlay"], "Four-function calculator");
-    EXPECT_EQ(run.dumps[0]["fourFunction"], "9");
-    EXPECT_EQ(run.dumps[1]["fourFunction"], "Error");
-    EXPECT_EQ(run.dumps[2]["top"]["id"], 0);
-    EXPECT_TRUE(run.dumps[2]["history"].empty()) << "the desk calculator leaves the main one alone";
+    ASSERT_EQ(run.dumps.size(), 3u) << run.output;
+    EXPECT_EQ(run.dumps[0]["error"], 88);
+    EXPECT_EQ(run.dumps[0]["poly"]["state"], 0);
+    EXPECT_EQ(run.dumps[1]["poly"]["lines"], json::array({"a2=4", "a1=0", "a0=0"}));
+    EXPECT_EQ(run.dumps[2]["error"], 87);
+    EXPECT_EQ(run.dumps[2]["poly"]["state"], 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Drive, ConversionDrive, ::testing::Values("phone", "tablet"));
+// The dimension prompt: the arrows set 3 × 4, ENTER puts the template on the home screen's
+// entry line; pictured at both sizes.
+TEST_P(PolyDrive, TheDimensionPromptSetsAMatrixTemplate)
+{
+    const std::string device = GetParam();
+    const auto bare = driveScratch("prompt-bare-" + device + ".png");
+    const auto shown = driveScratch("prompt-" + device + ".png");
+    const DriveRun run = driveScript("wait idle\nshot " + bare.string() + "\nopen 19\nwait idle\ndump\nkey RIGHT\nkey DOWN\nkey RIGHT\n"
+                                         "key RIGHT\nwait idle\ndump\nshot " + shown.string() + "\nkey ENTER\nwait idle\ndump\n",
+                                     "--device " + device);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 3u) << run.output;
+    EXPECT_EQ(run.dumps[0]["matrixPrompt"], json::parse(R"({"rows":2,"cols":2,"selected":0})"));
+    EXPECT_EQ(run.dumps[1]["matrixPrompt"], json::parse(R"({"rows":3,"cols":4,"selected":1})"));
+    EXPECT_GT(changed(bare, shown), 100);
+    EXPECT_EQ(run.dumps[2]["screen"], 0);
+    EXPECT_NE(run.dumps[2]["entry"], "");
+}
+
+// The equation solver: X²=2 typed as X²−2, X from 1, SOLVE gives 1.414213562 with the
+// line marked and left-rt 0; the picture shows it.
+TEST_P(PolyDrive, TheSolverSolvesXSquaredIsTwo)
+{
+    const std::string device = GetParam();
+    const auto typed = driveScratch("solver-typed-" + device + ".png");
+    const auto solved = driveScratch("solver-solved-" + device + ".png");
+    const DriveRun run = driveScript("open 10\nwait idle\ntype X²-2\nkey DOWN\nwait idle\ntype 1\nwait idle\ndump\nshot " + typed.string()
+                                         + "\npress SOLVE\nwait idle\ndump\nshot " + solved.string() + "\n",
+                                     "--device " + device);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 2u) << run.output;
+    const json& before = run.dumps[0]["solver"];
+    ASSERT_TRUE(before.is_object()) << run.dumps[0];
+    EXPECT_EQ(before["line"], 1);
+    ASSERT_EQ(before["lines"].size(), 4u) << before;
+    EXPECT_EQ(before["lines"][1], "X=1");
+    const json& after = run.dumps[1]["solver"];
+    EXPECT_EQ(after["lines"][1], "X=1.414213562");
+    EXPECT_EQ(after["result"], 1);
+    // The residual is 0 or a rounding's worth.
+    const std::string leftRt = after["leftRt"];
+    EXPECT_TRUE(leftRt == "left-rt=0" || leftRt.find("E-1") != std::string::npos || leftRt.find("\xE1\xB4\xB1-1") != std::string::npos) << leftRt;
+    EXPECT_GT(changed(typed, solved), 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drive, PolyDrive, ::testing::Values("phone", "tablet"));
 
 } // namespace
 } // namespace orvenda::test

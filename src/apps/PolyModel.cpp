@@ -1,0 +1,164 @@
+#include "apps/PolyModel.h"
+
+#include "core/Calculator.h"
+#include "core/VQList.h"
+#include "eval/NumericServices.h"
+#include "language/ErrorNumbers.h"
+#include "numeric/PolynomialRoots.h"
+
+#include <cmath>
+
+namespace orvenda {
+
+void PolyModel::ensureLists()
+{
+    auto state = calc_.locked();
+    auto& lists = state->lists;
+    if (!lists.contains(kCoefficients)) {
+        VQList coefficients;
+        coefficients.addReal(0, 9, 9);
+        coefficients.addReal(0, 9, 9);
+        lists[kCoefficients] = coefficients;
+    }
+    if (!lists.contains(kZeros))
+        lists[kZeros] = VQList();
+}
+
+int PolyModel::degree() const { return static_cast<int>(coefficients().size()) - 1; }
+
+std::vector<double> PolyModel::coefficients() const
+{
+    const auto state = calc_.locked();
+    const auto found = state->lists.find(kCoefficients);
+    return found == state->lists.end() ? std::vector<double>{} : found->second.realList();
+}
+
+std::vector<std::pair<double, double>> PolyModel::zeros() const
+{
+    std::vector<std::pair<double, double>> all;
+    const auto state = calc_.locked();
+    const auto found = state->lists.find(kZeros);
+    if (found == state->lists.end())
+        return all;
+    for (int i = 0; i < found->second.count(); ++i) {
+        const auto z = found->second.complexAtIndex(i);
+        all.emplace_back(z.real(), z.imag());
+    }
+    return all;
+}
+
+int PolyModel::setDegree(double value)
+{
+    // Checked before anything changes: a refused degree keeps the coefficients typed.
+    if (!(value >= 1 && value < kMaxDegree + 1))
+        return ErrPolyDegree;
+    const int d = static_cast<int>(value);
+    VQList coefficients;
+    for (int i = 0; i <= d; ++i)
+        coefficients.addReal(0, 9, 9);
+    calc_.locked()->lists[kCoefficients] = coefficients;
+    return 0;
+}
+
+void PolyModel::setCoefficient(int index, double value)
+{
+    auto state = calc_.locked();
+    auto& list = state->lists[kCoefficients];
+    if (index >= 0 && index < list.count())
+        list.setReal(value, 0, 0, index);
+}
+
+void PolyModel::clearCoefficients()
+{
+    auto state = calc_.locked();
+    auto& list = state->lists[kCoefficients];
+    for (int i = 0; i < list.count(); ++i)
+        list.setReal(0, 0, 0, i);
+}
+
+int PolyModel::load(const VQList& list)
+{
+    if (list.type() != 0 || list.count() < 2 || list.count() > kMaxDegree + 1)
+        return ErrArgument;
+    calc_.locked()->lists[kCoefficients].setList(list);
+    return 0;
+}
+
+int PolyModel::solve()
+{
+    const std::vector<double> a = coefficients();
+    if (a.size() < 2)
+        return ErrListUndefined;
+    if (a.size() > kMaxDegree + 1)
+        return ErrTooManyArguments;
+    if (a.front() == 0)
+        return ErrPolyCoef0;
+    for (double c : a)
+        if (!std::isfinite(c))
+            return ErrDomain;
+    const auto found = PolynomialRoots::roots(a);
+    if (found.empty())
+        return ErrArgument;
+    VQList zeros;
+    for (auto z : found) {
+        if (z.imag() == 0)
+            zeros.addReal(z.real(), 15, -15);
+        else
+            zeros.addComplex(z);
+    }
+    calc_.locked()->lists[kZeros] = zeros;
+    return 0;
+}
+
+int PolyModel::checkListName(const std::string& typed, std::string& name)
+{
+    name = typed;
+    static const std::string kListPrefix = "\u029F"; // ʟ
+    if (name.starts_with(kListPrefix))
+        name.erase(0, kListPrefix.size());
+    if (name.empty())
+        return 0;
+    // L₁…L₆ under their own names.
+    if (name.size() == 4 && name[0] == 'L' && name.compare(1, 2, "\xE2\x82") == 0
+        && static_cast<unsigned char>(name[3]) >= 0x81 && static_cast<unsigned char>(name[3]) <= 0x86)
+        return 0;
+    if (name.size() > 5)
+        return ErrListNameBad;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        const bool letter = c >= 'A' && c <= 'Z';
+        const bool digit = c >= '0' && c <= '9';
+        if (!letter && !(digit && i > 0))
+            return ErrListNameBad;
+    }
+    return 0;
+}
+
+PolyModel::SaveResult PolyModel::save(const std::string& coefName, const std::string& zeroName, double equation)
+{
+    std::string coef, zero;
+    if (int error = checkListName(coefName, coef))
+        return {error, 0};
+    if (int error = checkListName(zeroName, zero))
+        return {error, 1};
+    if (!(equation >= 0 && equation <= 9 && equation == std::floor(equation)))
+        return {ErrArgument, 2};
+    VQList coefficients;
+    {
+        auto state = calc_.locked();
+        auto& lists = state->lists;
+        coefficients = VQList::listWithList(lists[kCoefficients]);
+        if (!coef.empty() && coef != kCoefficients)
+            lists[coef] = coefficients;
+        if (!zero.empty() && zero != kZeros)
+            lists[zero] = VQList::listWithList(lists[kZeros]);
+    }
+    // Y₁…Y₉ are 0x5E10…0x5E18 and Y₀ follows them.
+    const int n = static_cast<int>(equation);
+    const int token = n == 0 ? 0x5E19 : 0x5E10 + n - 1;
+    int error = 0;
+    NumericServices(calc_.parser()).polySolve(&coefficients, token, error);
+    return {error, error ? 2 : 0};
+}
+
+} // namespace orvenda

@@ -1,0 +1,395 @@
+#include "apps/PolyScreen.h"
+
+#include "app/AppShell.h"
+#include "app/EntryEvaluator.h"
+#include "app/EntryModel.h"
+#include "app/LcdView.h"
+#include "app/NamedColors.h"
+#include "apps/MarkUpText.h"
+#include "core/Calculator.h"
+#include "core/NotificationNames.h"
+#include "input/SegmentedControl.h"
+#include "language/ErrorNumbers.h"
+#include "pretty/FontMap.h"
+
+#include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPushButton>
+
+#include <cmath>
+
+namespace orvenda {
+
+namespace {
+
+constexpr int kBannerHeight = 30;
+constexpr int kLineHeight = 30;
+constexpr int kMenuHeight = 36;
+constexpr double kFontSize = 18;
+
+EntryModel* entryOf(Calculator& calc) { return dynamic_cast<EntryModel*>(calc.entryManager.get()); }
+
+const QStringList& titlesOf(int state)
+{
+    static const QStringList kTitles[] = {
+        {"DEGR", "COEF", "", "", ""},
+        {"DEGR", "COEF", "CLR", "LOAD", "SOLVE"},
+        {"DEGR", "COEF", "GRAPH", "STO", "SOLVE"},
+        {"CANCEL", "", "", "STO", "SAVE"},
+    };
+    return kTitles[std::clamp(state, 0, 3)];
+}
+
+constexpr int kHighlighted[] = {0, 1, 4, 3};
+
+// Mark-up drawn from x on a baseline; the width it took.
+double drawMarkUp(QPainter& painter, const QString& markUp, double x, double baseline, double size)
+{
+    for (const MarkUpText::Run& run : MarkUpText::parse(markUp)) {
+        double runSize = size, shift = 0;
+        const char* family = "CourierNewPS-BoldMT";
+        switch (run.style) {
+        case MarkUpText::Superscript: runSize = 0.6 * size; shift = -0.3 * size; break;
+        case MarkUpText::Subscript: runSize = 0.6 * size; shift = 0.3 * size; break;
+        case MarkUpText::Denominator: runSize = 0.6 * size; break;
+        case MarkUpText::FractionSlash: family = "Helvetica-Bold"; break;
+        case MarkUpText::Normal: break;
+        }
+        const QFont font = FontMap::shared().font(family, runSize);
+        painter.setFont(font);
+        painter.drawText(QPointF(x, baseline + shift), run.text);
+        x += QFontMetricsF(font).horizontalAdvance(run.text);
+    }
+    return x;
+}
+
+} // namespace
+
+PolyScreen::PolyScreen(Calculator& calc, AppShell& shell, QWidget* parent)
+    : ScreenController(calc, parent), shell_(shell), model_(calc), lcd_(new LcdView(calc, this)),
+      done_(new QPushButton(QStringLiteral("Done"), this)), menu_(new SegmentedControl(titlesOf(0), this))
+{
+    lcd_->installEventFilter(this);
+    done_->setFont(FontMap::shared().font("Helvetica-Bold", 14));
+    done_->setFocusPolicy(Qt::NoFocus);
+    connect(done_, &QPushButton::clicked, this, [this] { leave(); });
+    menu_->setFocusPolicy(Qt::NoFocus);
+    menu_->changed = [this](int segment) { menuChange(segment); };
+    model_.ensureLists();
+    changeState(0);
+}
+
+QWidget* PolyScreen::leaveControl() const { return done_; }
+
+int PolyScreen::state() const { return calc().polyState; }
+
+int PolyScreen::lineCount() const
+{
+    switch (state()) {
+    case 1: return model_.degree() + 1;
+    case 2: return static_cast<int>(model_.zeros().size());
+    case 3: return 3;
+    default: return 1;
+    }
+}
+
+QString PolyScreen::banner() const
+{
+    static const char* kBanners[] = {"POLY:DEGR  ", "POLY:COEF  ", "POLY:SOLN  ", "POLY:STO  "};
+    return QString::fromLatin1(kBanners[std::clamp(state(), 0, 3)]);
+}
+
+QString PolyScreen::label(int line) const
+{
+    switch (state()) {
+    case 1: return QStringLiteral("a<s%1>=").arg(model_.degree() - line);
+    case 2: return QStringLiteral("x<s%1>=").arg(line + 1);
+    case 3: return QStringList{"COEF List:", "ZERO List:", "YEqu(0…9):"}.value(line);
+    default: return QStringLiteral("Polynomial Degree =");
+    }
+}
+
+QString PolyScreen::value(int line) const
+{
+    if (line == line_ && typed())
+        return QString::fromStdString(calc().stringFromOps(entryOf(calc())->entryOps()));
+    switch (state()) {
+    case 1: {
+        const auto a = model_.coefficients();
+        return line < static_cast<int>(a.size()) ? QString::fromStdString(calc().formatReal(a[static_cast<std::size_t>(line)])) : QString();
+    }
+    case 2: {
+        const auto z = model_.zeros();
+        if (line >= static_cast<int>(z.size()))
+            return {};
+        const auto [re, im] = z[static_cast<std::size_t>(line)];
+        if (im == 0)
+            return calc().settings().answerFormat == 2 ? MarkUpText::fraction(calc(), re) : QString::fromStdString(calc().formatReal(re));
+        if (calc().realCplxMode() == 0)
+            return QStringLiteral("Nonreal");
+        return QString::fromStdString(calc().formatComplex(re, im, 0));
+    }
+    case 3:
+        if (line == 0)
+            return QString::fromStdString(coefName_);
+        if (line == 1)
+            return QString::fromStdString(zeroName_);
+        return QString::fromStdString(calc().formatReal(equation_));
+    default: return QString::number(model_.degree());
+    }
+}
+
+void PolyScreen::changeState(int state)
+{
+    calc().polyState = state;
+    const QStringList& titles = titlesOf(state);
+    for (int i = 0; i < menu_->count(); ++i)
+        menu_->setTitle(i, titles[i]);
+    menu_->setSelected(kHighlighted[std::clamp(state, 0, 3)]);
+    line_ = std::clamp(line_, 0, std::max(0, lineCount() - 1));
+    update();
+}
+
+bool PolyScreen::typed() const
+{
+    const EntryModel* entry = entryOf(calc());
+    return entry && !entry->entryOps().empty();
+}
+
+void PolyScreen::clearEntry()
+{
+    // Only typed text: clearing an empty line would tell the new line it was emptied.
+    if (EntryModel* entry = entryOf(calc()); entry && typed())
+        entry->clear();
+}
+
+void PolyScreen::showError(int error)
+{
+    if (error != 0)
+        calc().showError({{"errorNum", error}});
+}
+
+int PolyScreen::getEntry()
+{
+    if (!typed())
+        return 0;
+    EntryModel* entry = entryOf(calc());
+    const int s = state();
+    if (s == 3 && line_ < 2) {
+        // A list name is kept as typed; SAVE checks it.
+        (line_ == 0 ? coefName_ : zeroName_) = calc().stringFromOps(entry->entryOps());
+        entry->clear();
+        return 0;
+    }
+    shell_.evaluator().finalizeEntry();
+    if (typed())
+        return -1; // it failed and its error was shown
+    if (calc().ans.type() != 0)
+        return ErrArgument;
+    const double v = calc().ans.r();
+    switch (s) {
+    case 0: return model_.setDegree(v);
+    case 1: model_.setCoefficient(line_, v); return 0;
+    case 3: equation_ = v; return 0;
+    default: return 0;
+    }
+}
+
+void PolyScreen::enter()
+{
+    // ENTER commits the field here, as DOWN does; on the degree it moves on to the
+    // coefficients.
+    if (state() != 0) {
+        cursorDown();
+        return;
+    }
+    const int error = getEntry();
+    if (error < 0)
+        return;
+    line_ = 0;
+    if (error > 0) {
+        showError(error);
+        update();
+        return;
+    }
+    changeState(1);
+}
+
+void PolyScreen::cursorUp()
+{
+    if (getEntry() < 0)
+        return;
+    line_ = std::max(0, line_ - 1);
+    clearEntry();
+    update();
+}
+
+void PolyScreen::cursorDown()
+{
+    if (getEntry() < 0)
+        return;
+    line_ = std::clamp(line_ + 1, 0, std::max(0, lineCount() - 1));
+    clearEntry();
+    update();
+}
+
+void PolyScreen::menuChange(int segment)
+{
+    getEntry();
+    const int s = state();
+    switch (segment) {
+    case 0:
+        changeState(s == 3 ? 2 : 0);
+        break;
+    case 1:
+        if (s != 3)
+            changeState(1);
+        break;
+    case 2:
+        if (s == 1) {
+            model_.clearCoefficients();
+            menu_->setSelected(1);
+        } else if (s == 2) {
+            menu_->setSelected(4);
+        }
+        break;
+    case 3:
+        if (s == 2) {
+            line_ = 0;
+            changeState(3);
+        } else {
+            menu_->setSelected(kHighlighted[s]);
+        }
+        break;
+    case 4:
+        if (s == 3) {
+            const PolyModel::SaveResult saved = model_.save(coefName_, zeroName_, equation_);
+            line_ = saved.line;
+            if (saved.error != 0) {
+                showError(saved.error);
+                menu_->setSelected(3);
+            } else {
+                changeState(2);
+            }
+        } else if (s != 0) {
+            line_ = 0;
+            if (const int error = model_.solve()) {
+                showError(error);
+                menu_->setSelected(kHighlighted[s]);
+            } else {
+                changeState(2);
+            }
+        }
+        break;
+    default: break;
+    }
+    update();
+}
+
+void PolyScreen::updateDisplay() { update(); }
+
+void PolyScreen::focus(bool gained)
+{
+    if (!gained && listening())
+        getEntry();
+    ScreenController::focus(gained);
+    if (gained) {
+        model_.ensureLists();
+        changeState(state());
+    }
+}
+
+void PolyScreen::subscribe()
+{
+    observe(VQEnter, [this](const Notification&) { enter(); });
+    observe(VQCursorUp, [this](const Notification&) { cursorUp(); });
+    observe(VQCursorDown, [this](const Notification&) { cursorDown(); });
+    observe(VQBlinkCursor, [this](const Notification&) { update(); });
+    observe(VQEntryTextChanged, [this](const Notification&) {
+        // An emptied coefficient line is 0 at once.
+        if (state() == 1 && !typed())
+            model_.setCoefficient(line_, 0);
+        update();
+    });
+    observe(VQClearScreen, [this](const Notification&) {
+        if (state() == 1)
+            model_.setCoefficient(line_, 0);
+        update();
+    });
+}
+
+void PolyScreen::resizeEvent(QResizeEvent*)
+{
+    lcd_->setGeometry(rect());
+    done_->setGeometry(4, 2, 64, kBannerHeight - 4);
+    menu_->setGeometry(4, height() - kMenuHeight - 2, width() - 8, kMenuHeight);
+    lcd_->lower();
+}
+
+void PolyScreen::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        leave();
+        return;
+    }
+    ScreenController::keyPressEvent(event);
+}
+
+int PolyScreen::lineAt(double y) const
+{
+    const int line = static_cast<int>(std::floor((y - kBannerHeight) / kLineHeight));
+    // A tap below the last line takes the last line.
+    return line < 0 || line >= lineCount() ? lineCount() - 1 : line;
+}
+
+void PolyScreen::mousePressEvent(QMouseEvent* event)
+{
+    if (getEntry() < 0)
+        return;
+    line_ = std::max(0, lineAt(event->position().y()));
+    clearEntry();
+    update();
+}
+
+bool PolyScreen::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != lcd_ || event->type() != QEvent::Paint)
+        return ScreenController::eventFilter(watched, event);
+    // The background first, as the display paints it (event() is public on QObject).
+    static_cast<QObject*>(lcd_)->event(event);
+    QPainter painter(lcd_);
+    paintLines(painter);
+    return true;
+}
+
+void PolyScreen::paintLines(QPainter& painter)
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor text = namedColor("fontColor");
+    painter.fillRect(QRectF(0, 0, width(), kBannerHeight), namedColor("bannerColor"));
+    painter.setPen(Qt::white);
+    const QFont bannerFont = FontMap::shared().font("CourierNewPS-BoldMT", kFontSize);
+    painter.setFont(bannerFont);
+    painter.drawText(QRectF(72, 0, width() - 76, kBannerHeight), Qt::AlignVCenter | Qt::AlignLeft, banner());
+    const int lines = lineCount();
+    const double bottom = height() - kMenuHeight - 4;
+    for (int line = 0; line < lines; ++line) {
+        const double top = kBannerHeight + 4 + line * kLineHeight;
+        if (top + kLineHeight > bottom)
+            break;
+        const double baseline = top + kLineHeight - 8;
+        painter.setPen(text);
+        const double x = drawMarkUp(painter, label(line), 4, baseline, kFontSize) + 4;
+        const QString shown = value(line);
+        if (line == line_) {
+            const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", kFontSize));
+            painter.fillRect(QRectF(x - 2, top + 2, std::max(10.0, metrics.horizontalAdvance(MarkUpText::plain(MarkUpText::parse(shown)))) + 4,
+                                    kLineHeight - 4), namedColor("yellowHilightColor"));
+            painter.setPen(Qt::black);
+        }
+        drawMarkUp(painter, shown, x, baseline, kFontSize);
+    }
+}
+
+} // namespace orvenda

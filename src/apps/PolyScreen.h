@@ -1,0 +1,74 @@
+#pragma once
+
+#include "app/ScreenController.h"
+#include "apps/PolyModel.h"
+
+#include <QString>
+
+class QPainter;
+class QPushButton;
+
+namespace orvenda {
+
+class AppShell;
+class LcdView;
+class SegmentedControl;
+
+// The polynomial root finder: the degree (state 0), the coefficients a(n)…a(0) (1), the
+// zeros (2) and the store form (3), one line per field, the typed entry line shown on the
+// current line. ENTER and the arrows commit what was typed; the menu under the lines
+// changes with the state (DEGR COEF CLR LOAD SOLVE, GRAPH STO, CANCEL SAVE). Main thread.
+class PolyScreen : public ScreenController {
+public:
+    PolyScreen(Calculator& calc, AppShell& shell, QWidget* parent = nullptr);
+
+    int state() const;
+    int currentLine() const { return line_; }
+    int lineCount() const;
+    // The label and value of a line as drawn, the value in mark-up.
+    QString label(int line) const;
+    QString value(int line) const;
+    QString banner() const;
+    const SegmentedControl& menu() const { return *menu_; }
+    void menuChange(int segment);
+
+    void updateDisplay() override;
+    void focus(bool gained) override;
+    QWidget* leaveControl() const override;
+
+    // The keys, as the keyboard's notifications deliver them.
+    void enter();
+    void cursorUp();
+    void cursorDown();
+
+protected:
+    void subscribe() override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // The lines are drawn over the display's background, in its paint.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void paintLines(QPainter& painter);
+    void changeState(int state);
+    // Commits the typed text to the current field: 0, an error number to show, or -1 when
+    // the text did not evaluate (its error was shown and the text stays).
+    int getEntry();
+    bool typed() const;
+    void clearEntry();
+    void showError(int error);
+    int lineAt(double y) const;
+
+    AppShell& shell_;
+    PolyModel model_;
+    LcdView* lcd_;
+    QPushButton* done_;
+    SegmentedControl* menu_;
+    int line_ = 0;
+    std::string coefName_ = PolyModel::kCoefficients;
+    std::string zeroName_ = PolyModel::kZeros;
+    double equation_ = 1;
+};
+
+} // namespace orvenda

@@ -1,0 +1,336 @@
+#include "apps/SolverScreen.h"
+
+#include "app/AppShell.h"
+#include "app/EntryEvaluator.h"
+#include "app/EntryModel.h"
+#include "app/LcdView.h"
+#include "app/NamedColors.h"
+#include "app/YEqModel.h"
+#include "core/Calculator.h"
+#include "core/NotificationNames.h"
+#include "core/VQColor.h"
+#include "eval/GraphSampler.h"
+#include "pretty/FontMap.h"
+
+#include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPushButton>
+
+#include <cmath>
+
+namespace orvenda {
+
+namespace {
+
+constexpr int kBannerHeight = 30;
+constexpr int kLineHeight = 30;
+constexpr int kButtonHeight = 36;
+constexpr double kFontSize = 18;
+// The bounds' tokens, named as the display names them.
+constexpr std::uint32_t kLowerToken = 0x6338, kUpperToken = 0x6339;
+
+EntryModel* entryOf(Calculator& calc) { return dynamic_cast<EntryModel*>(calc.entryManager.get()); }
+
+} // namespace
+
+SolverScreen::SolverScreen(Calculator& calc, AppShell& shell, QWidget* parent)
+    : ScreenController(calc, parent), shell_(shell), model_(calc), lcd_(new LcdView(calc, this)),
+      done_(new QPushButton(QStringLiteral("Done"), this)), solve_(new QPushButton(QStringLiteral("SOLVE"), this)),
+      plot_(new QPushButton(QStringLiteral("PLOT"), this))
+{
+    lcd_->installEventFilter(this);
+    for (QPushButton* button : {done_, solve_, plot_}) {
+        button->setFont(FontMap::shared().font("Helvetica-Bold", 14));
+        button->setFocusPolicy(Qt::NoFocus);
+    }
+    connect(done_, &QPushButton::clicked, this, [this] { leave(); });
+    connect(solve_, &QPushButton::clicked, this, [this] { solve(); });
+    connect(plot_, &QPushButton::clicked, this, [this] { plot(); });
+}
+
+QWidget* SolverScreen::leaveControl() const { return done_; }
+
+bool SolverScreen::typed() const
+{
+    const EntryModel* entry = entryOf(calc());
+    return entry && !entry->entryOps().empty();
+}
+
+QString SolverScreen::label(int line) const
+{
+    if (line == 0)
+        return QStringLiteral("eqn:0=");
+    const int slot = model_.slotOf(line);
+    std::uint32_t token = slot == SolverModel::kLowerSlot ? kLowerToken : slot == SolverModel::kUpperSlot ? kUpperToken : 0;
+    if (token == 0) {
+        const auto vars = model_.variables();
+        if (line - 1 < static_cast<int>(vars.size()))
+            token = vars[static_cast<std::size_t>(line - 1)];
+    }
+    return QString::fromStdString(calc().nameForOpcode(token)) + QLatin1Char('=');
+}
+
+QString SolverScreen::lineText(int line) const
+{
+    QString value;
+    if (line == line_ && typed())
+        value = QString::fromStdString(calc().stringFromOps(entryOf(calc())->entryOps()));
+    else if (line == 0)
+        value = QString::fromStdString(calc().stringFromOps(calc().locked()->solverEq));
+    else
+        value = QString::fromStdString(calc().formatReal(model_.value(model_.slotOf(line))));
+    return label(line) + value;
+}
+
+QString SolverScreen::leftRtText() const
+{
+    return resultLine_ >= 0 ? QStringLiteral("left-rt=") + QString::fromStdString(calc().formatReal(residual_)) : QString();
+}
+
+void SolverScreen::loadEntry()
+{
+    EntryModel* entry = entryOf(calc());
+    if (!entry)
+        return;
+    if (line_ == 0) {
+        // Only a change: setting the line shows the cursor at once.
+        const auto equation = calc().locked()->solverEq;
+        if (entry->entryOps() != equation)
+            entry->setOps(equation);
+    } else if (typed())
+        entry->clear();
+}
+
+bool SolverScreen::getEntry()
+{
+    EntryModel* entry = entryOf(calc());
+    if (!entry || !typed())
+        return true;
+    if (line_ == 0) {
+        calc().locked()->solverEq = entry->entryOps();
+        resultLine_ = -1;
+        return true;
+    }
+    shell_.evaluator().finalizeEntry();
+    if (typed())
+        return false;
+    // A value that is not real is ignored.
+    if (calc().ans.type() == 0) {
+        model_.setValue(model_.slotOf(line_), calc().ans.r());
+        resultLine_ = -1;
+    }
+    return true;
+}
+
+bool SolverScreen::validEquation()
+{
+    int at = 0;
+    const int error = model_.check(at);
+    if (error == 0)
+        return true;
+    calc().showError({{"errorNum", error}});
+    line_ = 0;
+    loadEntry();
+    if (EntryModel* entry = entryOf(calc()))
+        entry->setErrorLocation(at);
+    update();
+    return false;
+}
+
+void SolverScreen::solve()
+{
+    if (!getEntry() || !validEquation())
+        return;
+    const int slot = model_.slotOf(line_);
+    if (slot < 0 || slot == SolverModel::kLowerSlot || slot == SolverModel::kUpperSlot)
+        return;
+    solving_ = true;
+    solveLine_ = line_;
+    double residual = 0;
+    const int error = model_.solve(line_, residual);
+    if (error > 0)
+        calc().showError({{"errorNum", error}});
+    else
+        residual_ = residual;
+    if (EntryModel* entry = entryOf(calc()); entry && typed())
+        entry->clear();
+    resultLine_ = solveLine_;
+    update();
+}
+
+void SolverScreen::plot()
+{
+    if (!getEntry() || !validEquation())
+        return;
+    int slot = model_.slotOf(line_);
+    if (slot < 0 || slot == SolverModel::kLowerSlot || slot == SolverModel::kUpperSlot) {
+        if (model_.variables().empty())
+            return;
+        moveTo(1);
+        slot = model_.slotOf(line_);
+    }
+    if (calc().yEqManager) {
+        calc().yEqManager->setYEqFunc(SolverModel::kSolverFunction, calc().locked()->solverEq);
+        calc().yEqManager->setFunction(SolverModel::kSolverFunction, true);
+        calc().yEqManager->setColor(VQColor::colorR(0, 1, 0, 1), SolverModel::kSolverFunction);
+        if (auto* equations = dynamic_cast<YEqModel*>(calc().yEqManager.get()))
+            equations->setSolverVar(slot);
+    }
+    const double x0 = model_.value(slot);
+    GraphSampler sampler(calc());
+    const double y0 = sampler.function(SolverModel::kSolverFunction, slot, x0);
+    const double y1 = sampler.function(SolverModel::kSolverFunction, slot, x0 + 1e-5);
+    resultLine_ = -1;
+    const SolverModel::Window w = SolverModel::plotWindow(x0, y0, y1);
+    calc().showSolverPlot({{"L", w.left}, {"R", w.right}, {"B", w.bottom}, {"T", w.top}});
+}
+
+void SolverScreen::enter()
+{
+    // The entry line was evaluated; its answer is the line's value.
+    if (line_ > 0 && calc().ans.type() == 0)
+        model_.setValue(model_.slotOf(line_), calc().ans.r());
+    if (solving_ && line_ == solveLine_ && line_ > 0) {
+        resultLine_ = line_;
+        if (const double value = model_.evaluate(); !std::isnan(value))
+            residual_ = value;
+        if (typed())
+            entryOf(calc())->clear();
+    } else {
+        resultLine_ = -1;
+        if (line_ > 0 && typed())
+            entryOf(calc())->clear();
+        moveTo(std::min(line_ + 1, lineCount() - 1));
+    }
+    solving_ = false;
+    update();
+}
+
+void SolverScreen::moveTo(int line)
+{
+    line_ = std::clamp(line, 0, lineCount() - 1);
+    loadEntry();
+    update();
+}
+
+void SolverScreen::selectLine(int line)
+{
+    if (!getEntry())
+        return;
+    resultLine_ = -1;
+    moveTo(line);
+}
+
+void SolverScreen::updateDisplay() { update(); }
+
+void SolverScreen::focus(bool gained)
+{
+    if (!gained && listening())
+        getEntry();
+    ScreenController::focus(gained);
+    if (gained) {
+        model_.ensureBounds();
+        line_ = std::clamp(line_, 0, lineCount() - 1);
+        loadEntry();
+        update();
+    }
+}
+
+void SolverScreen::subscribe()
+{
+    observe(VQDoEnter, [this](const Notification&) {
+        if (line_ == 0 && typed())
+            calc().locked()->solverEq = entryOf(calc())->entryOps();
+        resultLine_ = -1;
+        update();
+    });
+    observe(VQEnter, [this](const Notification&) { enter(); });
+    observe(VQSolve, [this](const Notification&) { solve(); });
+    observe(VQCursorUp, [this](const Notification&) { selectLine(line_ - 1); });
+    observe(VQCursorDown, [this](const Notification&) { selectLine(line_ + 1); });
+    observe(VQBlinkCursor, [this](const Notification&) { update(); });
+    observe(VQEntryTextChanged, [this](const Notification&) {
+        // The equation follows what is typed at once (an evaluated, emptied line keeps it).
+        if (line_ == 0 && typed())
+            calc().locked()->solverEq = entryOf(calc())->entryOps();
+        resultLine_ = -1;
+        update();
+    });
+    observe(VQClearScreen, [this](const Notification&) {
+        if (line_ == 0)
+            calc().locked()->solverEq.clear();
+        resultLine_ = -1;
+        update();
+    });
+}
+
+void SolverScreen::resizeEvent(QResizeEvent*)
+{
+    lcd_->setGeometry(rect());
+    lcd_->lower();
+    done_->setGeometry(4, 2, 64, kBannerHeight - 4);
+    const int w = (width() - 12) / 2;
+    solve_->setGeometry(4, height() - kButtonHeight - 2, w, kButtonHeight);
+    plot_->setGeometry(8 + w, height() - kButtonHeight - 2, w, kButtonHeight);
+}
+
+void SolverScreen::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        leave();
+        return;
+    }
+    ScreenController::keyPressEvent(event);
+}
+
+void SolverScreen::mousePressEvent(QMouseEvent* event)
+{
+    const int line = static_cast<int>(std::floor((event->position().y() - kBannerHeight - 4) / kLineHeight));
+    // Below the last line: the last line.
+    selectLine(line < 0 || line >= lineCount() ? lineCount() - 1 : line);
+}
+
+bool SolverScreen::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != lcd_ || event->type() != QEvent::Paint)
+        return ScreenController::eventFilter(watched, event);
+    // The background first, as the display paints it (event() is public on QObject).
+    static_cast<QObject*>(lcd_)->event(event);
+    QPainter painter(lcd_);
+    paintLines(painter);
+    return true;
+}
+
+void SolverScreen::paintLines(QPainter& painter)
+{
+    const QFont font = FontMap::shared().font("CourierNewPS-BoldMT", kFontSize);
+    const QFontMetricsF metrics(font);
+    painter.fillRect(QRectF(0, 0, width(), kBannerHeight), namedColor("bannerColor"));
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRectF(0, 0, width(), kBannerHeight), Qt::AlignCenter, QStringLiteral("EQUATION SOLVER"));
+    const QColor text = namedColor("fontColor");
+    const double bottom = height() - kButtonHeight - 4;
+    double top = kBannerHeight + 4;
+    for (int line = 0; line < lineCount() && top + kLineHeight <= bottom; ++line, top += kLineHeight) {
+        const double baseline = top + kLineHeight - 8;
+        const QString shown = lineText(line);
+        const double x = line == 0 ? 4 : 14;
+        if (line == line_) {
+            const double labelWidth = metrics.horizontalAdvance(label(line));
+            painter.fillRect(QRectF(x + labelWidth, top + 2, std::max(10.0, metrics.horizontalAdvance(shown) - labelWidth) + 4,
+                                    kLineHeight - 4), namedColor("yellowHilightColor"));
+        }
+        if (line == resultLine_)
+            painter.fillRect(QRectF(3, top + kLineHeight / 2.0 - 4, 7, 7), text);
+        painter.setPen(text);
+        painter.drawText(QPointF(x, baseline), shown);
+    }
+    if (resultLine_ >= 0 && top + kLineHeight <= bottom) {
+        painter.setPen(text);
+        painter.drawText(QPointF(14, top + kLineHeight - 8), leftRtText());
+    }
+}
+
+} // namespace orvenda

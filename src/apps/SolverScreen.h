@@ -1,0 +1,72 @@
+#pragma once
+
+#include "app/ScreenController.h"
+#include "apps/SolverModel.h"
+
+class QPainter;
+class QPushButton;
+
+namespace orvenda {
+
+class AppShell;
+class LcdView;
+
+// The equation solver: "eqn:0=" and the equation on line 0, a line per variable it uses,
+// then the two bounds. SOLVE finds the variable of the current line from its value and
+// marks the line, "left-rt" showing the equation's value there; ENTER on that line again
+// re-evaluates it. PLOT graphs the equation against the line's variable around its value.
+// Main thread.
+class SolverScreen : public ScreenController {
+public:
+    SolverScreen(Calculator& calc, AppShell& shell, QWidget* parent = nullptr);
+
+    int currentLine() const { return line_; }
+    int lineCount() const { return model_.lineCount(); }
+    int resultLine() const { return resultLine_; }
+    double residual() const { return residual_; }
+    // A line as it reads ("X=1.414213562").
+    QString lineText(int line) const;
+    QString leftRtText() const;
+
+    void solve();
+    void plot();
+    void selectLine(int line);
+
+    void updateDisplay() override;
+    void focus(bool gained) override;
+    QWidget* leaveControl() const override;
+
+protected:
+    void subscribe() override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // The lines are drawn over the display's background, in its paint.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void paintLines(QPainter& painter);
+    // Commits the typed text; false when it did not evaluate (its error shown, text kept).
+    bool getEntry();
+    // Shows the equation's error with its place marked on line 0; true when it compiles.
+    bool validEquation();
+    void loadEntry();
+    bool typed() const;
+    void enter();
+    void moveTo(int line);
+    QString label(int line) const;
+
+    AppShell& shell_;
+    SolverModel model_;
+    LcdView* lcd_;
+    QPushButton* done_;
+    QPushButton* solve_;
+    QPushButton* plot_;
+    int line_ = 0;
+    int resultLine_ = -1;
+    int solveLine_ = -1;
+    bool solving_ = false;
+    double residual_ = 0;
+};
+
+} // namespace orvenda
