@@ -16,7 +16,7 @@ export QT_QPA_PLATFORM=offscreen
 # name as their label. A target added here is built and its tests run in that stage.
 asan_tests=(orvenda_engine_tests orvenda_pretty_tests orvenda_drawing_tests orvenda_app_tests orvenda_program_tests orvenda-cases
   orvenda_ui_tests orvenda_screen_tests orvenda_yeq_screen_tests orvenda_input_tests orvenda_graph_tests orvenda_stats_tests
-  orvenda_apps_screen_tests orvenda_docs_tests orvenda_drive_tests orvenda_drive_stress_tests)
+  orvenda_apps_screen_tests orvenda_program_screen_tests orvenda_docs_tests orvenda_drive_tests orvenda_drive_stress_tests)
 tsan_tests=(orvenda_engine_tests orvenda_drive_stress_tests)
 fuzzers=(orvenda-archive-fuzzer orvenda-state-fuzzer orvenda-csv-fuzzer orvenda-entry-fuzzer orvenda-image-fuzzer orvenda-program-fuzzer
   orvenda-tifile-fuzzer)
@@ -72,7 +72,7 @@ ORVENDA_BUILD_DIR="$root/build-asan" ORVENDA_BUILD_TYPE=Debug ORVENDA_TARGETS="$
     -DORVENDA_SANITIZE=ON -DORVENDA_FUZZ=ON -DORVENDA_BENCH=OFF
 # The screens' tests keep a QApplication until they exit, as the start-up fuzzer does.
 ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ORVENDA_STRESS_SECONDS=20 \
-  LSAN_OPTIONS=suppressions="$root/scripts/lsan-fuzz.supp":print_suppressions=0 \
+  LSAN_OPTIONS=suppressions="$root/scripts/lsan.supp":print_suppressions=0 \
   stage asan-test run_tests "$root/build-asan" "${asan_tests[@]}"
 
 echo "== engine and the screens used while a program runs under ThreadSanitizer"
@@ -102,7 +102,7 @@ fuzz() {
     seeds=(-dict="$root/tests/fuzz/image.dict" "$root/tests/fuzz/image-seeds")
   fi
   ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-    LSAN_OPTIONS=suppressions="$root/scripts/lsan-fuzz.supp":print_suppressions=0 \
+    LSAN_OPTIONS=suppressions="$root/scripts/lsan.supp":print_suppressions=0 \
     "$root/build-asan/tests/fuzz/$1" -max_total_time="$seconds" \
     -rss_limit_mb=2048 -max_len=2048 -len_control=0 -print_final_stats=1 "$corpus" "${seeds[@]}" || status=$?
   rm -rf "$corpus"

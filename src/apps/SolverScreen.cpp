@@ -1,5 +1,7 @@
 #include "apps/SolverScreen.h"
 
+#include "apps/LcdOverlay.h"
+
 #include "app/AppShell.h"
 #include "app/EntryEvaluator.h"
 #include "app/EntryModel.h"
@@ -293,13 +295,8 @@ void SolverScreen::mousePressEvent(QMouseEvent* event)
 
 bool SolverScreen::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != lcd_ || event->type() != QEvent::Paint)
-        return ScreenController::eventFilter(watched, event);
-    // The background first, as the display paints it (event() is public on QObject).
-    static_cast<QObject*>(lcd_)->event(event);
-    QPainter painter(lcd_);
-    paintLines(painter);
-    return true;
+    return LcdOverlay::paint(lcd_, watched, event, [this](QPainter& painter) { paintLines(painter); })
+        || ScreenController::eventFilter(watched, event);
 }
 
 void SolverScreen::paintLines(QPainter& painter)
