@@ -78,7 +78,7 @@ ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_
 echo "== engine and the screens used while a program runs under ThreadSanitizer"
 ORVENDA_BUILD_DIR="$root/build-tsan" ORVENDA_BUILD_TYPE=Debug ORVENDA_TARGETS="${tsan_tests[*]}" \
   stage tsan-build "$root/scripts/build.sh" -DORVENDA_TSAN=ON -DORVENDA_BENCH=OFF
-TSAN_OPTIONS=halt_on_error=1 ORVENDA_STRESS_SECONDS=20 stage tsan-test run_tests "$root/build-tsan" "${tsan_tests[@]}"
+TSAN_OPTIONS="halt_on_error=1 suppressions=$root/scripts/tsan.supp" ORVENDA_STRESS_SECONDS=20 stage tsan-test run_tests "$root/build-tsan" "${tsan_tests[@]}"
 
 seconds=${ORVENDA_FUZZ_SECONDS:-30}
 echo "== ${fuzzers[*]} fuzzed for $seconds s each, side by side, under AddressSanitizer and UndefinedBehaviorSanitizer"
