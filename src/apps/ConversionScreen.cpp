@@ -134,6 +134,12 @@ void ConversionScreen::updateDisplay()
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, barColour);
     setPalette(palette);
+    // The conversion's lines over the bar: light on a dark bar, dark on a light one.
+    for (QLabel* label : {selection_, fullSelection_}) {
+        QPalette p = label->palette();
+        p.setColor(QPalette::WindowText, barColour.lightnessF() < 0.5 ? QColor(Qt::white) : QColor(Qt::black));
+        label->setPalette(p);
+    }
     for (QListWidget* list : columns_) {
         QPalette p = list->palette();
         p.setColor(QPalette::Base, namedColor("docBackgroundColor"));

@@ -126,8 +126,11 @@ TEST(ProgramQueueTest, GetKeyLosesNoKeyPressedWhileAProgramReads)
         // program's next read signals it (each read posts to the main queue).
         const bool taken = h.main.pumpUntil([&] { return h.calc.lastKey.load() == 0; }, std::chrono::seconds(30));
         ASSERT_TRUE(taken) << "key " << k << " was never read";
+        // A varying few turns of the processor given away, so the keys come at varied points
+        // of the program's loop without any wait on the clock.
         pause = pause * 1103515245u + 12345u;
-        std::this_thread::sleep_for(std::chrono::microseconds(pause % 30));
+        for (unsigned turn = pause % 30; turn > 0; --turn)
+            std::this_thread::yield();
         const int code = 11 + k % 95;
         h.calc.lastKey = code;
         sum += code;
