@@ -49,6 +49,9 @@
 #include "stats/StatWizScreen.h"
 #include "apps/MarkUpText.h"
 #include "apps/MatrixPromptScreen.h"
+#include "apps/ChemScreen.h"
+#include "apps/ChemView.h"
+#include "apps/FinanceScreen.h"
 #include "apps/PolyScreen.h"
 #include "input/SegmentedControl.h"
 #include "apps/SolverScreen.h"
@@ -1115,6 +1118,42 @@ void AppDriver::dump()
             menu.push_back(poly->menu().title(segment).toStdString());
         state["poly"] = {{"state", poly->state()}, {"banner", poly->banner().toStdString()}, {"line", poly->currentLine()},
             {"lines", std::move(lines)}, {"menu", std::move(menu)}};
+    }
+    if (auto* finance = dynamic_cast<FinanceScreen*>(app_.root().router().controller(screens::Finance));
+        finance && screen == screens::Finance) {
+        // Each field as it reads, with its value and the solved mark; the timing segment.
+        nlohmann::json fields = nlohmann::json::array();
+        for (const VQTemplateField& field : finance->form().fields())
+            fields.push_back({{"label", field.label}, {"value", field.value}, {"text", calc.formatReal(field.value)},
+                              {"solved", field.solved}});
+        const QPoint solve = finance->solveButton().mapTo(&app_.root(), QPoint(0, 0));
+        state["finance"] = {{"title", "TVM SOLVER"}, {"fields", std::move(fields)}, {"current", finance->form().currentField()},
+            {"timing", finance->timing().title(finance->timing().selected()).toStdString()},
+            {"solve", {solve.x(), solve.y(), finance->solveButton().width(), finance->solveButton().height()}}};
+    }
+    if (const auto* chem = dynamic_cast<const ChemScreen*>(app_.root().router().controller(screens::Chemistry));
+        chem && screen == screens::Chemistry) {
+        // The banner, the headers and each row's cells as drawn; where the headers are.
+        const ChemView& table = chem->table();
+        nlohmann::json headers = nlohmann::json::array();
+        for (int column = 0; column < 4; ++column)
+            headers.push_back(table.headerText(column).toStdString());
+        nlohmann::json rows = nlohmann::json::array();
+        for (int row = 0; row < static_cast<int>(table.rows().size()); ++row) {
+            nlohmann::json cells = nlohmann::json::array();
+            for (int column = 0; column < 4; ++column)
+                cells.push_back(table.cellText(row, column).toStdString());
+            rows.push_back(std::move(cells));
+        }
+        nlohmann::json edges = nlohmann::json::array();
+        for (int column = 0; column < 4; ++column)
+            edges.push_back(table.mapTo(&app_.root(), QPointF(table.columnEdge(column), 0)).x());
+        const QPoint at = table.mapTo(&app_.root(), QPoint(0, 0));
+        state["chemistry"] = {{"prompt", chem->entryView().prefixStr()}, {"banner", table.bannerText().toStdString()},
+            {"molarMass", table.hasTable() ? nlohmann::json(table.massTotal()) : nlohmann::json()},
+            {"headers", std::move(headers)}, {"rows", std::move(rows)},
+            {"sort", {{"column", table.sortField()}, {"ascending", table.sortAscending()}}},
+            {"headerRow", {at.y() + table.leading() + 2, table.leading() - 2}}, {"columnEdges", std::move(edges)}};
     }
     if (auto* wizard = dynamic_cast<StatWizScreen*>(app_.root().router().controller(screens::StatWizard));
         wizard && screen == screens::StatWizard) {

@@ -11,7 +11,9 @@
 #include "app/ScreenRouter.h"
 #include "app/YEqModel.h"
 #include "apps/CSVImport.h"
+#include "apps/ChemScreen.h"
 #include "apps/ConversionScreen.h"
+#include "apps/FinanceScreen.h"
 #include "apps/FourFunctionPanel.h"
 #include "apps/MatrixPromptScreen.h"
 #include "apps/PolyScreen.h"
@@ -152,6 +154,8 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->screens().set(screens::Polynomial, [this](QWidget* p) { return new PolyScreen(calc_, *shell_, p); });
     root_->screens().set(screens::Solver, [this](QWidget* p) { return new SolverScreen(calc_, *shell_, p); });
     root_->screens().set(screens::MatrixPrompt, [this](QWidget* p) { return new MatrixPromptScreen(calc_, root_->router(), p); });
+    root_->screens().set(screens::Finance, [this](QWidget* p) { return new FinanceScreen(calc_, *shell_, p); });
+    root_->screens().set(screens::Chemistry, [this](QWidget* p) { return new ChemScreen(calc_, *shell_, p); });
     const QSize size = options.size.isEmpty() ? (options.tablet ? kTabletSize : kPhoneSize) : options.size;
     // A size asked for explicitly wins over the layout's minimum.
     root_->setMinimumSize((options.tablet ? kTabletMinimum : kPhoneMinimum).boundedTo(size));

@@ -607,6 +607,10 @@ TEST(Drive, EveryScreenClosesByEscapeAndByAClick)
         const json& closed = byKey.dumps[2 * k + 1];
         EXPECT_EQ(opened["top"]["id"], id) << title;
         EXPECT_EQ(opened["top"]["title"], title) << title;
+        // The apps' screens (no longer placeholders) name what they show.
+        static const std::map<std::string, std::string> kContents{{"Finance", "finance"}, {"Chemistry", "chemistry"}};
+        if (const auto content = kContents.find(title); content != kContents.end())
+            EXPECT_TRUE(opened[content->second].is_object()) << title << " does not name its contents";
         EXPECT_GT(changedPixels(bare, picture(shotOf(id, "open"))), 0) << title << " is not pictured";
         EXPECT_EQ(closed["top"]["id"], backOf(title)) << title << " stays after Escape";
         if (homeBack(title)) {
