@@ -89,8 +89,13 @@ void ChemScreen::subscribe()
     observe(VQCursorLeft, redraw);
     observe(VQCursorRight, redraw);
     observe(VQEnter, [this](const Notification&) { enter(); });
-    // A longer formula may take another line.
-    observe(VQEntryTextChanged, [this](const Notification&) { updateDisplay(); });
+    observe(VQEntryTextChanged, [this](const Notification&) {
+        // A longer formula may take another line; otherwise only the line is redrawn.
+        if (static_cast<int>(std::ceil(entryView_->height())) != entryView_->geometry().height())
+            updateDisplay();
+        else
+            entryView_->update();
+    });
     observe(VQCursorMoved, [this](const Notification&) { entryView_->update(); });
 }
 

@@ -6,6 +6,7 @@
 #include "PictureChecks.h"
 #include "app/EntryView.h"
 #include "app/NamedColors.h"
+#include "app/VQTableScrollView.h"
 #include "app/YEqTestSupport.h"
 #include "app/ui/ScreenTestSupport.h"
 #include "apps/ChemScreen.h"
@@ -230,6 +231,19 @@ TEST_F(Chemistry, TheFormulaStaysWithTheScreen)
     type("1+2");
     show();
     EXPECT_TRUE(entry->entryOps().empty());
+}
+
+// A formula longer than the line wraps: the line grows and the table makes room above it.
+TEST_F(Chemistry, ALongFormulaTakesMoreLinesAndTheTableMakesRoom)
+{
+    ChemScreen& screen = show();
+    const int oneLine = screen.entryView().geometry().height();
+    type("CH3CH2CH2CH2CH2CH2CH2CH2CH2CH2CH2CH2CH2CH2CH2CH3");
+    EXPECT_GT(screen.entryView().geometry().height(), oneLine);
+    EXPECT_EQ(screen.scroller().geometry().bottom() + 1, screen.entryView().geometry().top());
+    EXPECT_EQ(screen.entryView().geometry().bottom(), screen.height() - 1);
+    EXPECT_TRUE(enter("CH3CH2CH2CH2CH2CH2CH2CH2CH2CH2CH2CH2CH2CH2CH2CH3").empty());
+    EXPECT_EQ(screen.table().cellText(0, ChemView::Atoms), "34");
 }
 
 // The banner in its colour with the molar mass in white, the rows in the font colour
