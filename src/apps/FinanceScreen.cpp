@@ -59,15 +59,18 @@ int FinanceScreen::errorNumberFor(int tvmError)
 void FinanceScreen::updateFields()
 {
     std::vector<VQTemplateField> fields;
-    const auto state = calc().locked();
-    int order = 0;
-    for (const Row& r : kRows) {
-        const double value = state->vars[static_cast<std::size_t>(r.slot)].real();
-        VQTemplateField field = VQTemplateField::fieldValue(value, VQTemplateField::Number, order, 0, order, r.label, r.slot);
-        // The mark stays while the slot holds what was found (a program may store there).
-        field.solved = r.slot == solvedSlot_ && value == solvedValue_;
-        fields.push_back(std::move(field));
-        ++order;
+    {
+        // The seven values of one moment.
+        const auto state = calc().locked();
+        int order = 0;
+        for (const Row& r : kRows) {
+            const double value = state->vars[static_cast<std::size_t>(r.slot)].real();
+            VQTemplateField field = VQTemplateField::fieldValue(value, VQTemplateField::Number, order, 0, order, r.label, r.slot);
+            // The mark stays while the slot holds what was found (a program may store there).
+            field.solved = r.slot == solvedSlot_ && value == solvedValue_;
+            fields.push_back(std::move(field));
+            ++order;
+        }
     }
     form_->setFields(std::move(fields));
 }
