@@ -77,22 +77,6 @@ TEST_P(FinanceChemistryDrive, TheFinanceScreenSolvesThePayment)
     EXPECT_EQ(begin["fields"][3]["text"], "-1193.135373");
 }
 
-// A rate nothing balances is error 48 ("no solution"), and the rate keeps its value.
-TEST_P(FinanceChemistryDrive, TheFinanceScreenReportsASolversError)
-{
-    const DriveRun run = driveScript("open 12\nwait idle\ntype 0\nkey DOWN\ntype 5\nkey DOWN\ntype 100\nkey DOWN\nkey DOWN\n"
-                                     "key (−)\ntype 50\nkey DOWN\nkey UP\nkey UP\nkey UP\nkey UP\nwait idle\npress Solve\nwait idle\ndump\n",
-                                     std::string("--device ") + GetParam());
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 1u) << run.output;
-    const json& shown = run.dumps[0];
-    EXPECT_EQ(shown["error"], 48) << shown;
-    ASSERT_EQ(shown["alerts"].size(), 1u);
-    EXPECT_EQ(shown["finance"]["current"], 1);
-    EXPECT_EQ(shown["finance"]["fields"][1]["text"], "5");
-    EXPECT_EQ(shown["finance"]["fields"][4]["text"], "-50");
-}
-
 // APPS ▸ Chemistry ▸ Mass Calc…: H2O typed and entered gives two rows, O and H, and the
 // molar mass 2 × weight(H) + weight(O) in the banner; the picture shows the table.
 TEST_P(FinanceChemistryDrive, TheChemistryScreenComputesWater)
@@ -158,20 +142,6 @@ TEST_P(FinanceChemistryDrive, TheChemistryTableSortsByATapAndRefusesAFault)
     EXPECT_EQ(refused["error"], 60);
     EXPECT_EQ(refused["cursor"], 3);
     EXPECT_EQ(refused["chemistry"]["rows"].size(), 2u);
-}
-
-// The formula stays with the screen: home finds the line empty, and coming back by the
-// menu brings it again.
-TEST_P(FinanceChemistryDrive, TheFormulaStaysWhileAnotherScreenIsInFront)
-{
-    const DriveRun run = driveScript(kOpenMassCalc + "type NaCl\nwait idle\nhkey Escape\nwait idle\ndump\n" + kOpenMassCalc + "dump\n",
-                                     std::string("--device ") + GetParam());
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 2u) << run.output;
-    EXPECT_EQ(run.dumps[0]["screen"], 0);
-    EXPECT_EQ(run.dumps[0]["entry"], "");
-    EXPECT_EQ(run.dumps[1]["screen"], 14);
-    EXPECT_EQ(run.dumps[1]["entry"], "NaCl");
 }
 
 INSTANTIATE_TEST_SUITE_P(Drive, FinanceChemistryDrive, ::testing::Values("phone", "tablet"));
