@@ -859,7 +859,10 @@ nlohmann::json AppDriver::statTestState(StatTestScreen& tests) const
     }
     if (const StatTestMenu* menu = tests.testMenu(); menu && menu->isVisible()) {
         const QPoint first = menu->mapTo(&root, menu->rowCenter(0).toPoint());
-        out["menu"] = {{"firstRow", {first.x(), first.y()}}, {"rowHeight", menu->rowHeight()}};
+        const QPoint detail = menu->mapTo(&root, menu->detailCenter(0).toPoint());
+        out["menu"] = {{"firstRow", {first.x(), first.y()}}, {"rowHeight", menu->rowHeight()},
+            {"firstDetail", {detail.x(), detail.y()}},
+            {"help", menu->helpShown() ? nlohmann::json(menu->help().functionName().toStdString()) : nlohmann::json()}};
     } else {
         out["menu"] = nullptr;
     }
@@ -884,7 +887,7 @@ nlohmann::json AppDriver::helpState() const
     const auto visible = [](const QWidget* w) { return w && w->isVisible(); };
     RootController& root = app_.root();
     if (const auto* screen = dynamic_cast<const FunctionHelpScreen*>(root.fullScreen(screens::FunctionHelp)); visible(screen))
-        return {{"view", "function help"}, {"page", screen->functionName().toStdString()}};
+        return {{"view", "function help"}, {"page", screen->functionName().toStdString()}, {"frame", rectIn(*screen, root)}};
     if (const auto* menu = dynamic_cast<const HelpMenuScreen*>(root.fullScreen(screens::Help)); visible(menu)) {
         nlohmann::json help{{"view", "help menu"}, {"topic", menu->currentTopic()}, {"page", nullptr}};
         const QWidget* page = menu->currentPage();
@@ -906,6 +909,10 @@ nlohmann::json AppDriver::helpState() const
     if (const auto* menu = dynamic_cast<const MenuScreen*>(root.router().controller(screens::Menu));
         visible(menu) && menu->helpShown())
         return {{"view", "menu"}, {"page", menu->help().functionName().toStdString()}};
+    if (const auto* tests = dynamic_cast<const StatTestScreen*>(root.fullScreen(screens::StatTests)); visible(tests)) {
+        if (const StatTestMenu* menu = tests->testMenu(); visible(menu) && menu->helpShown())
+            return {{"view", "test menu"}, {"page", menu->help().functionName().toStdString()}};
+    }
     return nullptr;
 }
 
