@@ -999,6 +999,15 @@ void AppDriver::dump()
             state["editor"]["label"] = editor->nameLabel().text().toStdString();
             state["editor"]["controls"] = {{"debug", centre(editor->debugButton())}, {"quit", centre(editor->quitButton())}};
             state["editor"]["text"] = text(editor->editView());
+            // The help bubble drawn last (its text and box in the window), null for none.
+            const ProgramEditView& view = editor->editView();
+            if (view.bubbleText().isEmpty()) {
+                state["editor"]["bubble"] = nullptr;
+            } else {
+                const QPoint at = view.mapTo(&app_.root(), view.bubbleRect().topLeft().toPoint());
+                state["editor"]["bubble"] = {{"text", view.bubbleText().toStdString()},
+                    {"rect", {at.x(), at.y(), view.bubbleRect().width(), view.bubbleRect().height()}}};
+            }
         }
         if (const auto* debugger = dynamic_cast<const ProgramDebuggerScreen*>(app_.root().fullScreen(screens::Debugger));
             debugger && debugger->isVisible()) {
