@@ -1,8 +1,8 @@
 #include "stats/StatTestMenu.h"
 
+#include "app/HelpView.h"
 #include "app/NamedColors.h"
 #include "core/Calculator.h"
-#include "app/HelpView.h"
 #include "input/HelpPage.h"
 #include "pretty/FontMap.h"
 #include "stats/StatTestCatalogue.h"
@@ -39,6 +39,22 @@ StatTestMenu::StatTestMenu(Calculator& calc, QWidget* parent)
     connect(back_, &QPushButton::clicked, this, [this] { popHelp(); });
     back_->hide();
     help_->hide();
+}
+
+void StatTestMenu::slideHelp(const QRect& to)
+{
+    // A slide still running (a quick Back and (i)) gives way to the new one.
+    for (auto* running : help_->findChildren<QPropertyAnimation*>(Qt::FindDirectChildrenOnly))
+        running->stop();
+    auto* slide = new QPropertyAnimation(help_, "geometry", help_);
+    slide->setDuration(kSlideMs);
+    slide->setStartValue(help_->geometry());
+    slide->setEndValue(to);
+    connect(slide, &QPropertyAnimation::finished, help_, [this] {
+        if (!helpShown_)
+            help_->hide();
+    });
+    slide->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
 void StatTestMenu::click() const
@@ -88,11 +104,7 @@ void StatTestMenu::openHelp(int r)
     help_->setGeometry(area.translated(area.width(), 0));
     help_->show();
     help_->raise();
-    auto* slide = new QPropertyAnimation(help_, "geometry", help_);
-    slide->setDuration(kSlideMs);
-    slide->setStartValue(help_->geometry());
-    slide->setEndValue(area);
-    slide->start(QAbstractAnimation::DeleteWhenStopped);
+    slideHelp(area);
     update();
 }
 
@@ -104,15 +116,7 @@ void StatTestMenu::popHelp()
     back_->hide();
     cancel_->show();
     const QRect area = pageArea();
-    auto* slide = new QPropertyAnimation(help_, "geometry", help_);
-    slide->setDuration(kSlideMs);
-    slide->setStartValue(help_->geometry());
-    slide->setEndValue(area.translated(area.width(), 0));
-    connect(slide, &QPropertyAnimation::finished, help_, [this] {
-        if (!helpShown_)
-            help_->hide();
-    });
-    slide->start(QAbstractAnimation::DeleteWhenStopped);
+    slideHelp(area.translated(area.width(), 0));
     update();
 }
 
@@ -121,6 +125,8 @@ void StatTestMenu::updateView()
     if (!helpShown_)
         return;
     helpShown_ = false;
+    for (auto* running : help_->findChildren<QPropertyAnimation*>(Qt::FindDirectChildrenOnly))
+        running->stop();
     help_->hide();
     back_->hide();
     cancel_->show();

@@ -53,6 +53,9 @@ protected:
 
 private:
     QRect pageArea() const;
+    // Slides the help page to the rectangle in 0.35 s; it hides at the end when the help
+    // was closed meanwhile.
+    void slideHelp(const QRect& to);
     void click() const;
 
     Calculator& calc_;

@@ -395,6 +395,14 @@ TEST_F(StatTestScreens, RightLoadsTheFieldsValueOntoAnEmptyLine)
     EXPECT_TRUE(line->text().empty());
 }
 
+// Brings the menu's running slides to their ends.
+void finishSlides(StatTestMenu& menu)
+{
+    for (auto* slide : menu.findChildren<QPropertyAnimation*>())
+        if (slide->state() == QAbstractAnimation::Running)
+            slide->setCurrentTime(slide->totalDuration());
+}
+
 // Every row's (i) button slides in the procedure's own help page over the list; Back
 // slides it out, and the menu opened again starts on the list.
 TEST_F(StatTestScreens, TheMenusInfoButtonShowsTheProceduresHelpPage)
@@ -430,8 +438,7 @@ TEST_F(StatTestScreens, TheMenusInfoButtonShowsTheProceduresHelpPage)
     EXPECT_TRUE(menu.backButton().isVisible());
     EXPECT_FALSE(menu.cancelButton().isVisible());
     // Once slid in, the page covers the list.
-    for (auto* slide : menu.help().findChildren<QPropertyAnimation*>())
-        slide->setCurrentTime(slide->totalDuration());
+    finishSlides(menu);
     EXPECT_EQ(menu.help().geometry(), QRect(0, StatTestMenu::kBarHeight, menu.width(), menu.height() - StatTestMenu::kBarHeight));
     const QImage page = menu.grab().toImage();
     int changed = 0;
@@ -451,6 +458,14 @@ TEST_F(StatTestScreens, TheMenusInfoButtonShowsTheProceduresHelpPage)
         EXPECT_TRUE(menu.help().view()->functionDefined()) << menu.help().functionName().toStdString();
         menu.popHelp();
     }
+    // Back and (i) at once: the page ends in place, shown.
+    menu.openHelp(3);
+    finishSlides(menu);
+    EXPECT_TRUE(menu.help().isVisible());
+    EXPECT_EQ(menu.help().geometry(), QRect(0, StatTestMenu::kBarHeight, menu.width(), menu.height() - StatTestMenu::kBarHeight));
+    menu.popHelp();
+    finishSlides(menu);
+    EXPECT_FALSE(menu.help().isVisible());
     // Left on a page, the menu opened again shows the list.
     menu.openHelp(0);
     menu.hide();
