@@ -118,8 +118,19 @@ constexpr std::array<std::array<unsigned char, 18>, 9> kGrid = [] {
 
 } // namespace
 
-PeriodicTableView::PeriodicTableView(QWidget* parent) : QWidget(parent), db_(ElementDatabase::elementDatabase())
+PeriodicTableView::PeriodicTableView(QWidget* parent)
+    : QWidget(parent), db_(ElementDatabase::elementDatabase()), numberFont_(FontMap::shared().font("Helvetica", 10)),
+      textFont_(FontMap::shared().font("Helvetica", 11)), boldFont_(FontMap::shared().font("Helvetica-Bold", 12))
 {
+    for (int e = 1; e <= db_.count(); ++e) {
+        const DB::Cell series = db_.col(DB::ColSeries, e);
+        const std::string* seriesName = std::get_if<std::string>(&series);
+        Texts t{QString::fromStdString(db_.symbol(e)), QString::fromStdString(db_.name(e)),
+            seriesName ? QString::fromStdString(*seriesName) : QString(), QString::fromStdString(db_.orbitals(e)), {}};
+        for (const std::string& shell : db_.electronShell(e))
+            t.shells << QString::fromStdString(shell);
+        texts_.push_back(std::move(t));
+    }
     setAttribute(Qt::WA_OpaquePaintEvent);
     timer_.setInterval(kCoastTickMs);
     connect(&timer_, &QTimer::timeout, this, [this] { coast(); });
@@ -448,6 +459,9 @@ void PeriodicTableView::paintEvent(QPaintEvent* event)
     painter.setRenderHint(QPainter::TextAntialiasing);
     const QRectF dirty = event->rect();
     painter.fillRect(dirty, Qt::black);
+    // Every cell has the same size: one symbol font for them all.
+    const double lineHeight = symbolLine(cellSize_.height() * s_ - 2);
+    const QFont symbolFont = FontMap::shared().font("Helvetica-Bold", 0.8 * std::max(lineHeight, 1.0));
     for (int r = 0; r < kRows; ++r)
         for (int c = 0; c < kColumns; ++c) {
             const int element = elementAt(r, c);
@@ -455,24 +469,14 @@ void PeriodicTableView::paintEvent(QPaintEvent* event)
                 continue;
             const QRectF cell = cellRect(r, c);
             if (cell.intersects(dirty))
-                drawCell(painter, element, cell);
+                drawCell(painter, element, cell, symbolFont);
         }
     drawBlockLabels(painter);
     drawHeaders(painter);
 }
 
-void PeriodicTableView::drawCell(QPainter& painter, int element, const QRectF& cell) const
+double PeriodicTableView::symbolLine(double h) const
 {
-    const FontMap& fonts = FontMap::shared();
-    const double x = cell.x(), y = cell.y(), w = cell.width(), h = cell.height();
-    painter.fillRect(cell, cellColor(element));
-    const QColor text = textColor(element);
-    const auto line = [&](double top, double height, const QString& s, Qt::Alignment align = Qt::AlignHCenter) {
-        painter.drawText(QRectF(x, top, w, height), static_cast<int>(align | Qt::AlignTop) | Qt::TextDontClip, s);
-    };
-    painter.setPen(mode_ == State ? QColor(Qt::white) : QColor(Qt::black));
-    painter.setFont(fonts.font("Helvetica", 10));
-    painter.drawText(QRectF(x + 1, y - 2, w, 14), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, QString::number(element));
     double available = h - 9;
     if (h > 32)
         available -= 11;
@@ -480,36 +484,46 @@ void PeriodicTableView::drawCell(QPainter& painter, int element, const QRectF& c
         available -= 11;
     if (h > 74)
         available -= mode_ == Series ? 25 : 11;
-    const double lineHeight = std::min(available, 28.0);
-    painter.setPen(text);
+    return std::min(available, 28.0);
+}
+
+void PeriodicTableView::drawCell(QPainter& painter, int element, const QRectF& cell, const QFont& symbolFont) const
+{
+    const Texts& texts = texts_[static_cast<std::size_t>(element - 1)];
+    const double x = cell.x(), y = cell.y(), w = cell.width(), h = cell.height();
+    painter.fillRect(cell, cellColor(element));
+    const auto line = [&](double top, double height, const QString& s) {
+        painter.drawText(QRectF(x, top, w, height), Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, s);
+    };
+    painter.setPen(mode_ == State ? QColor(Qt::white) : QColor(Qt::black));
+    painter.setFont(numberFont_);
+    painter.drawText(QRectF(x + 1, y - 2, w, 14), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, QString::number(element));
+    const double lineHeight = symbolLine(h);
+    painter.setPen(textColor(element));
     if (lineHeight > 1) {
-        painter.setFont(fonts.font("Helvetica-Bold", 0.8 * lineHeight));
-        line(y + 7, lineHeight, QString::fromStdString(db_.symbol(element)));
+        painter.setFont(symbolFont);
+        line(y + 7, lineHeight, texts.symbol);
     }
     double next = y + 7 + std::max(lineHeight, 0.0);
-    painter.setFont(fonts.font("Helvetica", 11));
+    painter.setFont(textFont_);
     if (h > 70) {
-        line(next, 14, QString::fromStdString(db_.name(element)));
+        line(next, 14, texts.name);
         next += 11;
     }
     if (h > 32)
         line(next, 14, valueText(element));
     if (h > 74) {
         if (mode_ == Series) {
-            const DB::Cell series = db_.col(DB::ColSeries, element);
-            const std::string* name = std::get_if<std::string>(&series);
-            line(next + 11, 14, name ? QString::fromStdString(*name) : QString());
+            line(next + 11, 14, texts.series);
             painter.setPen(Qt::black);
-            painter.setFont(fonts.font("Helvetica-Bold", 12));
-            painter.drawText(QRectF(x + 1, y + h - 15, w, 16), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
-                QString::fromStdString(db_.orbitals(element)));
+            painter.setFont(boldFont_);
+            painter.drawText(QRectF(x + 1, y + h - 15, w, 16), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, texts.orbitals);
         }
         painter.setPen(Qt::black);
-        painter.setFont(fonts.font("Helvetica", 11));
+        painter.setFont(textFont_);
         double shellY = y;
-        for (const std::string& shell : db_.electronShell(element)) {
-            painter.drawText(QRectF(x, shellY, w - 2, 14), Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip,
-                QString::fromStdString(shell));
+        for (const QString& shell : texts.shells) {
+            painter.drawText(QRectF(x, shellY, w - 2, 14), Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip, shell);
             shellY += 10;
         }
     }
@@ -518,9 +532,8 @@ void PeriodicTableView::drawCell(QPainter& painter, int element, const QRectF& c
 void PeriodicTableView::drawBlockLabels(QPainter& painter) const
 {
     const double cw = cellSize_.width() * s_;
-    const QFont font = FontMap::shared().font("Helvetica", 11);
-    const QFontMetricsF metrics(font);
-    painter.setFont(font);
+    const QFontMetricsF metrics(textFont_);
+    painter.setFont(textFont_);
     painter.setPen(Qt::white);
     QPen pen(Qt::white, 2);
     const bool turned = portrait();
@@ -566,7 +579,7 @@ void PeriodicTableView::drawHeaders(QPainter& painter) const
     painter.fillRect(QRectF(0, 0, width(), kHeaderHeight), band);
     painter.fillRect(QRectF(0, 0, kHeaderWidth, height()), band);
     painter.setPen(Qt::white);
-    painter.setFont(FontMap::shared().font("Helvetica-Bold", 12));
+    painter.setFont(boldFont_);
     const double cw = cellSize_.width() * s_, ch = cellSize_.height() * s_;
     const int columns = portrait() ? 7 : 18;
     for (int k = 0; k < columns; ++k) {

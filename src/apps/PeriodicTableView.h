@@ -3,9 +3,11 @@
 #include "platform/SteadyClock.h"
 
 #include <QColor>
+#include <QFont>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
@@ -125,12 +127,21 @@ private:
     double value(int element) const { return values_[static_cast<std::size_t>(element - 1)]; }
     void clampTranslation();
     void stopCoasting() { timer_.stop(); }
-    void drawCell(QPainter& painter, int element, const QRectF& cell) const;
+    // The line height of the symbol in a cell painted h tall.
+    double symbolLine(double h) const;
+    void drawCell(QPainter& painter, int element, const QRectF& cell, const QFont& symbolFont) const;
     void drawBlockLabels(QPainter& painter) const;
     void drawHeaders(QPainter& painter) const;
     qint64 msSincePress() const;
 
     const ElementDatabase& db_;
+    // What every paint writes, made once.
+    QFont numberFont_, textFont_, boldFont_;
+    struct Texts {
+        QString symbol, name, series, orbitals;
+        QStringList shells;
+    };
+    std::vector<Texts> texts_;
     int mode_ = Series;
     double temperature_ = 0;
     int ionizationLevel_ = 0;
