@@ -43,8 +43,10 @@ ElementPanel::ElementPanel(QWidget* parent)
     });
     scroller_->setFrameShape(QFrame::NoFrame);
     scroller_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // As wide as the scroller, 780 tall.
+    view_->setFixedHeight(ElementView::kHeight);
     scroller_->setWidget(view_);
-    scroller_->setWidgetResizable(false);
+    scroller_->setWidgetResizable(true);
     watch(this);
     hide();
 }
@@ -65,7 +67,6 @@ void ElementPanel::showElement(int element)
     element_ = element;
     title_->setText(QString::fromStdString(db.symbol(element) + " " + db.name(element)));
     view_->setElement(element);
-    view_->resize(scroller_->viewport()->width(), ElementView::kHeight);
     scroller_->verticalScrollBar()->setValue(0);
     presses_ = 0;
     show();
@@ -78,7 +79,6 @@ void ElementPanel::resizeEvent(QResizeEvent*)
     title_->setGeometry(90, 0, std::max(0, width() - 180), kBarHeight);
     done_->setGeometry(6, 0, 80, kBarHeight);
     scroller_->setGeometry(0, kBarHeight, width(), std::max(0, height() - kBarHeight));
-    view_->resize(scroller_->viewport()->width(), ElementView::kHeight);
 }
 
 bool ElementPanel::eventFilter(QObject* watched, QEvent* event)

@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSlider>
 
 #include <gtest/gtest.h>
@@ -233,6 +234,13 @@ TEST_P(PeriodicTableScreenTest, ATapOpensTheElementAndEscapeClosesAStepAtATime)
         for (int x = 2; x < 80; ++x)
             labelPixels += QColor(detail.pixel(x, y)).blue() > 60 && QColor(detail.pixel(x, y)).red() < 60;
     EXPECT_GT(labelPixels, 10);
+    // The values beside them, in black, across the screen's width.
+    EXPECT_EQ(screen->detail()->view().width(), screen->detail()->scroller().viewport()->width());
+    int valuePixels = 0;
+    for (int y = origin.y(); y < origin.y() + 16; ++y)
+        for (int x = origin.x() + static_cast<int>(ElementView::kValueX); x < origin.x() + 230; ++x)
+            valuePixels += QColor(detail.pixel(x, y)).lightness() < 60;
+    EXPECT_GT(valuePixels, 10) << "\"8 \" beside \"Atomic #\"";
     press(Qt::Key_Escape);
     EXPECT_EQ(screen->elementShown(), 0);
     EXPECT_EQ(left, 0);
