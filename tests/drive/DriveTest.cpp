@@ -735,7 +735,8 @@ INSTANTIATE_TEST_SUITE_P(Drive, EveryScreen,
         ScreenScript{"apps", "key APPS"}, ScreenScript{"mem", "key 0x430"}, ScreenScript{"catalog", "key 0x420"},
         ScreenScript{"about", "key 0x430\nkey 1"}, ScreenScript{"colour", "key 0x417\npress Grid"},
         ScreenScript{"keysets", "key 0x438"}, ScreenScript{"usermenu", "type 2+3\nkey 0x437\npress +"},
-        ScreenScript{"error", "type 1/0\nkey ENTER"}, ScreenScript{"shortcuts", "hkey F1"}),
+        ScreenScript{"error", "type 1/0\nkey ENTER"}, ScreenScript{"shortcuts", "hkey F1"},
+        ScreenScript{"periodic", "key APPS\nkey 2\nkey 1"}),
     [](const auto& info) { return info.param.name; });
 
 // ---- The help screens ----
