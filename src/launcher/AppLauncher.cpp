@@ -16,6 +16,7 @@
 #include "apps/FinanceScreen.h"
 #include "apps/FourFunctionPanel.h"
 #include "apps/MatrixPromptScreen.h"
+#include "apps/PeriodicTableScreen.h"
 #include "apps/PolyScreen.h"
 #include "apps/SolverScreen.h"
 #include "core/Calculator.h"
@@ -154,6 +155,7 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->screens().set(screens::Polynomial, [this](QWidget* p) { return new PolyScreen(calc_, *shell_, p); });
     root_->screens().set(screens::Solver, [this](QWidget* p) { return new SolverScreen(calc_, *shell_, p); });
     root_->screens().set(screens::MatrixPrompt, [this](QWidget* p) { return new MatrixPromptScreen(calc_, root_->router(), p); });
+    root_->screens().set(screens::PeriodicTable, [this](QWidget* p) { return new PeriodicTableScreen(calc_, p); });
     root_->screens().set(screens::Finance, [this](QWidget* p) { return new FinanceScreen(calc_, *shell_, p); });
     root_->screens().set(screens::Chemistry, [this](QWidget* p) { return new ChemScreen(calc_, *shell_, p); });
     const QSize size = options.size.isEmpty() ? (options.tablet ? kTabletSize : kPhoneSize) : options.size;
