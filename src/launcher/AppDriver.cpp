@@ -779,14 +779,21 @@ bool AppDriver::press(std::string_view caption)
     QMessageBox* alert = openAlert();
     const QString wanted = QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
     if (!alert) {
-        // A button of the window the user can see, the one drawn last (on top) first.
-        const auto buttons = app_.root().findChildren<QAbstractButton*>();
-        for (auto it = buttons.rbegin(); it != buttons.rend(); ++it) {
-            QAbstractButton* button = *it;
-            if (button->isVisible() && button->isEnabled() && ::orvenda::caption(button) == wanted) {
-                button->click();
-                spin(0);
-                return true;
+        // A button of the screen in front first (its menu's GRAPH, not the keyboard's),
+        // then of the window the user can see, the one drawn last (on top) first.
+        std::vector<QWidget*> scopes;
+        if (ScreenController* top = app_.root().controllerOf(app_.root().frontId()))
+            scopes.push_back(top);
+        scopes.push_back(&app_.root());
+        for (QWidget* scope : scopes) {
+            const auto buttons = scope->findChildren<QAbstractButton*>();
+            for (auto it = buttons.rbegin(); it != buttons.rend(); ++it) {
+                QAbstractButton* button = *it;
+                if (button->isVisible() && button->isEnabled() && ::orvenda::caption(button) == wanted) {
+                    button->click();
+                    spin(0);
+                    return true;
+                }
             }
         }
         return fail("no alert is open and no button «" + std::string(caption) + "» is shown");
@@ -1116,7 +1123,8 @@ void AppDriver::dump()
         nlohmann::json menu = nlohmann::json::array();
         for (int segment = 0; segment < poly->menu().count(); ++segment)
             menu.push_back(poly->menu().title(segment).toStdString());
-        state["poly"] = {{"state", poly->state()}, {"banner", poly->banner().toStdString()}, {"line", poly->currentLine()},
+        state["poly"] = {{"state", poly->state()}, {"banner", poly->banner().toStdString()},
+            {"equation", MarkUpText::plain(MarkUpText::parse(poly->equation())).toStdString()}, {"line", poly->currentLine()},
             {"lines", std::move(lines)}, {"menu", std::move(menu)}};
     }
     // The matrix editor as it reads: the banner, the cursor, the entry field's prefix and
