@@ -4,16 +4,30 @@
 #include "apps/MatrixEditView.h"
 #include "apps/MatrixView.h"
 #include "core/Calculator.h"
+#include "pretty/FontMap.h"
 
 #include <QKeyEvent>
+#include <QPushButton>
 
 namespace orvenda {
 
+namespace {
+
+constexpr int kBarHeight = 36;
+
+} // namespace
+
 MatrixEditScreen::MatrixEditScreen(Calculator& calc, AppShell& shell, QWidget* parent)
-    : ScreenController(calc, parent), lcd_(new LcdView(calc, this)), editor_(new MatrixEditView(calc, shell, this))
+    : ScreenController(calc, parent), lcd_(new LcdView(calc, this)), editor_(new MatrixEditView(calc, shell, this)),
+      done_(new QPushButton(QStringLiteral("Done"), this))
 {
+    done_->setFont(FontMap::shared().font("Helvetica-Bold", 14));
+    done_->setFocusPolicy(Qt::NoFocus);
+    connect(done_, &QPushButton::clicked, this, [this] { leave(); });
     editor_->displayType(MatrixView::Matrix);
 }
+
+QWidget* MatrixEditScreen::leaveControl() const { return done_; }
 
 void MatrixEditScreen::subscribe()
 {
@@ -45,7 +59,8 @@ void MatrixEditScreen::updateDisplay()
 void MatrixEditScreen::resizeEvent(QResizeEvent*)
 {
     lcd_->setGeometry(rect());
-    editor_->setGeometry(rect());
+    editor_->setGeometry(0, 0, width(), height() - kBarHeight - 4);
+    done_->setGeometry(4, height() - kBarHeight - 2, 72, kBarHeight);
     lcd_->lower();
 }
 

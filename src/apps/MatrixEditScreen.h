@@ -2,6 +2,8 @@
 
 #include "app/ScreenController.h"
 
+class QPushButton;
+
 namespace orvenda {
 
 class AppShell;
@@ -9,7 +11,7 @@ class LcdView;
 class MatrixEditView;
 
 // MATRIX ▸ EDIT: one of the matrices [A]…[J] in the matrix editor, opened with the cursor
-// on its rows box. Left by QUIT or Escape. Main thread.
+// on its rows box. Left by its Done, QUIT or Escape. Main thread.
 class MatrixEditScreen : public ScreenController {
 public:
     MatrixEditScreen(Calculator& calc, AppShell& shell, QWidget* parent = nullptr);
@@ -20,6 +22,7 @@ public:
     void focus(bool gained) override;
     // The request's number is the matrix picked (0 for [A]).
     void shown(const ScreenRequest& request) override;
+    QWidget* leaveControl() const override;
 
 protected:
     void subscribe() override;
@@ -29,6 +32,7 @@ protected:
 private:
     LcdView* lcd_;
     MatrixEditView* editor_;
+    QPushButton* done_;
 };
 
 } // namespace orvenda

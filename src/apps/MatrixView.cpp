@@ -265,7 +265,8 @@ void MatrixView::paintContent(QPainter& painter, const QRectF& rect)
     if (style_ != Solution) {
         const double size = fontSize_ - 2;
         const QFont headerFont = FontMap::shared().font(kFont, size);
-        const double baseline = b.top() + topEdgeWidth_ - leadAdjust_ - QFontMetricsF(headerFont).descent() + 1;
+        // The digits' height centred in the band.
+        const double baseline = b.top() + (topEdgeWidth_ + QFontMetricsF(headerFont).capHeight()) / 2;
         for (int j = firstCol; j < lastCol; ++j) {
             QString header;
             if (style_ == Matrix)

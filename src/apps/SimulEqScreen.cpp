@@ -12,8 +12,10 @@
 #include "core/VQValue.h"
 #include "input/SegmentedControl.h"
 #include "language/ErrorNumbers.h"
+#include "pretty/FontMap.h"
 
 #include <QKeyEvent>
+#include <QPushButton>
 
 #include <algorithm>
 
@@ -38,8 +40,12 @@ constexpr int kStyles[] = {MatrixView::Coefficients, MatrixView::Solution, Matri
 
 SimulEqScreen::SimulEqScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     : ScreenController(calc, parent), shell_(shell), model_(calc), lcd_(new LcdView(calc, this)),
-      editor_(new MatrixEditView(calc, shell, this)), menu_(new SegmentedControl(titlesOf(0, false), this))
+      editor_(new MatrixEditView(calc, shell, this)), menu_(new SegmentedControl(titlesOf(0, false), this)),
+      done_(new QPushButton(QStringLiteral("Done"), this))
 {
+    done_->setFont(FontMap::shared().font("Helvetica-Bold", 14));
+    done_->setFocusPolicy(Qt::NoFocus);
+    connect(done_, &QPushButton::clicked, this, [this] { leave(); });
     menu_->setFocusPolicy(Qt::NoFocus);
     menu_->changed = [this](int segment) { menuChange(segment); };
     // A system needs two equations and two unknowns at least.
@@ -139,6 +145,8 @@ void SimulEqScreen::finishPick()
 
 void SimulEqScreen::shown(const ScreenRequest&) { pending_ = 0; }
 
+QWidget* SimulEqScreen::leaveControl() const { return done_; }
+
 void SimulEqScreen::focus(bool gained)
 {
     ScreenController::focus(gained);
@@ -166,7 +174,8 @@ void SimulEqScreen::resizeEvent(QResizeEvent*)
 {
     lcd_->setGeometry(rect());
     editor_->setGeometry(0, 0, width(), height() - kMenuHeight - 4);
-    menu_->setGeometry(4, height() - kMenuHeight - 2, width() - 8, kMenuHeight);
+    done_->setGeometry(4, height() - kMenuHeight - 2, 64, kMenuHeight);
+    menu_->setGeometry(72, height() - kMenuHeight - 2, width() - 76, kMenuHeight);
     lcd_->lower();
 }
 

@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+class QPushButton;
+
 namespace orvenda {
 
 class AppShell;
@@ -17,7 +19,7 @@ class SegmentedControl;
 // solution as a line per unknown ("No Solution" without one) with STO SOLN and RREF, RREF
 // the reduced matrix with STO RREF. LOAD and the stores ask for a matrix from the matrix
 // menu; its name comes back on the entry line when the screen regains the focus. A new
-// system starts as 2 equations in 2 unknowns. Main thread.
+// system starts as 2 equations in 2 unknowns. Left by its Done, QUIT or Escape. Main thread.
 class SimulEqScreen : public ScreenController {
 public:
     SimulEqScreen(Calculator& calc, AppShell& shell, QWidget* parent = nullptr);
@@ -34,6 +36,7 @@ public:
     void updateDisplay() override;
     void focus(bool gained) override;
     void shown(const ScreenRequest& request) override;
+    QWidget* leaveControl() const override;
 
 protected:
     void subscribe() override;
@@ -51,6 +54,7 @@ private:
     LcdView* lcd_;
     MatrixEditView* editor_;
     SegmentedControl* menu_;
+    QPushButton* done_;
     int pending_ = 0;
 };
 
