@@ -204,11 +204,10 @@ void MatrixEditView::setFieldTo(double value, int sigFig, int sigDec)
         return;
     const bool system = style_ == MatrixView::Coefficients;
     if (cursorField_ == RowsField || cursorField_ == ColsField) {
-        if (!canResize_ || std::fabs(value) > kMaxDimension + 1)
+        // Above 99 is ignored; anything below the minimum (0 here) is raised to it.
+        if (!canResize_ || value >= kMaxDimension + 1)
             return;
-        const int k = static_cast<int>(std::trunc(value));
-        if (k > kMaxDimension)
-            return;
+        const int k = value < 0 ? 0 : static_cast<int>(std::trunc(value));
         int r = rows(), c = cols();
         if (cursorField_ == RowsField) {
             const int wanted = std::max(k, system ? 2 : 1);

@@ -697,7 +697,9 @@ INSTANTIATE_TEST_SUITE_P(Drive, EveryScreen,
         ScreenScript{"apps", "key APPS"}, ScreenScript{"mem", "key 0x430"}, ScreenScript{"catalog", "key 0x420"},
         ScreenScript{"about", "key 0x430\nkey 1"}, ScreenScript{"colour", "key 0x417\npress Grid"},
         ScreenScript{"keysets", "key 0x438"}, ScreenScript{"usermenu", "type 2+3\nkey 0x437\npress +"},
-        ScreenScript{"error", "type 1/0\nkey ENTER"}, ScreenScript{"shortcuts", "hkey F1"}),
+        ScreenScript{"error", "type 1/0\nkey ENTER"}, ScreenScript{"shortcuts", "hkey F1"},
+        ScreenScript{"matrixedit", "key 0x41e\nkey RIGHT\nkey RIGHT\nkey ENTER\nwait idle\ntype 2\nkey ENTER\ntype 2\nkey ENTER"},
+        ScreenScript{"simuleq", "key APPS\nkey 4\nkey 2\nwait idle\ntype 4\nkey ENTER"}),
     [](const auto& info) { return info.param.name; });
 
 // ---- The help screens ----

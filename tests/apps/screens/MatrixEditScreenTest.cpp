@@ -4,6 +4,7 @@
 // sizes.
 
 #include "PictureChecks.h"
+#include "WidgetEvents.h"
 #include "app/EntryModel.h"
 #include "app/EntryView.h"
 #include "app/KeyRouter.h"
@@ -108,7 +109,7 @@ TEST_F(MatrixEditor, TheDimensionsRunFromOneToNinetyNine)
     enter("100");
     EXPECT_EQ(matrix(1).dimRow(), 3u);
     editor.selectField(1);
-    enter("-5");
+    enter("-500");
     EXPECT_EQ(matrix(1).dimRow(), 1u);
     editor.selectField(0);
     enter("99.9");
@@ -244,6 +245,29 @@ TEST_F(MatrixEditor, TheSystemTypeCountsUnknownsAndTheSolutionTypeSelectsNothing
     EXPECT_EQ(editor.cursorRow(), -1);
     enter("5");
     EXPECT_EQ(calc.simulMatrix.row(0, 0), 1);
+}
+
+// A system's grid has four columns to the view: a tap lands in the quarter-width column;
+// a tap on the banner's boxes edits them, and the bands pick no cell.
+TEST_F(MatrixEditor, TapsPickCellsOfTheGridShownAndTheBannersBoxes)
+{
+    calc.simulMatrix = matrixOf(3, 4, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    MatrixEditView& editor = open(0);
+    editor.displayType(MatrixView::Coefficients);
+    MatrixView& grid = editor.grid();
+    const double w = grid.columnWidth();
+    EXPECT_NEAR(w, (grid.width() - grid.leftEdgeWidth()) / 4, 1e-9);
+    grid.tap(QPointF(grid.leftEdgeWidth() + 2.5 * w, grid.topEdgeWidth() + 1.5 * grid.rowHeight()));
+    EXPECT_EQ(std::tuple(editor.cursorRow(), editor.cursorCol()), std::tuple(1, 2));
+    EXPECT_EQ(editor.entryView().overlayStr().value_or(""), "7");
+    grid.tap(QPointF(grid.leftEdgeWidth() / 2, grid.topEdgeWidth() + 2.5 * grid.rowHeight()));
+    EXPECT_EQ(std::tuple(editor.cursorRow(), editor.cursorCol()), std::tuple(1, 2));
+    const QRectF box = editor.banner().colRect();
+    clickAt(*root, editor.banner().mapTo(root.get(), box.center().toPoint()));
+    EXPECT_EQ(editor.cursorField(), MatrixEditView::ColsField);
+    EXPECT_EQ(editor.banner().editField(), 0);
+    clickAt(*root, editor.banner().mapTo(root.get(), editor.banner().rowRect().center().toPoint()));
+    EXPECT_EQ(editor.cursorField(), MatrixEditView::RowsField);
 }
 
 TEST(MatrixGrid, SolutionLinesReadAsEquationsInTheFreeUnknowns)
