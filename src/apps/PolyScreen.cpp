@@ -328,14 +328,12 @@ void PolyScreen::finishLoad()
 {
     if (!loadingList_)
         return;
+    // Still loading while the pick is evaluated: the entry line emptied by it is no
+    // coefficient cleared.
+    const bool evaluated = typed() && shell_.evaluator().finalizeEntry() && !typed() && shell_.evaluator().fieldValue();
     loadingList_ = false;
-    if (!typed())
-        return;
-    shell_.evaluator().finalizeEntry();
-    if (typed())
-        return; // its error was shown
-    if (!shell_.evaluator().fieldValue())
-        return;
+    if (!evaluated)
+        return; // nothing picked, or its error was shown
     const std::shared_ptr<VQList> list = calc().ans.type() == VQValue::TypeList ? calc().ans.list() : nullptr;
     showError(list ? model_.load(*list) : int{ErrArgument});
 }
@@ -379,8 +377,8 @@ void PolyScreen::subscribe()
     observe(VQCursorRight, [this](const Notification&) { cursorRight(); });
     observe(VQBlinkCursor, [this](const Notification&) { update(); });
     observe(VQEntryTextChanged, [this](const Notification&) {
-        // An emptied coefficient line is 0 at once.
-        if (state() == 1 && !typed())
+        // An emptied coefficient line is 0 at once (not the line emptied by a list pick).
+        if (state() == 1 && !typed() && !loadingList_)
             model_.setCoefficient(line_, 0);
         update();
     });
