@@ -148,6 +148,15 @@ TEST_F(SimulEq, NoSolutionDisablesTheStoreAndAFreeUnknownKeepsItsRow)
     EXPECT_EQ(line(0), "x1=5-2x2");
     EXPECT_EQ(line(1), "x2=x2");
     EXPECT_EQ(line(2), "x3=7");
+    // A list's name picked for the store stores nothing, without a word.
+    screen.menuChange(2);
+    dynamic_cast<EntryModel*>(calc.entryManager.get())->forceOps(ops("L\u2081"));
+    router().bringCurrentScreenToFront();
+    shell.settle(std::chrono::seconds(30));
+    EXPECT_EQ(openAlert(), nullptr);
+    EXPECT_EQ(screen.pending(), 0);
+    for (int n = 0; n < 10; ++n)
+        EXPECT_EQ(calc.locked()->matrices[static_cast<std::size_t>(n)].dimRow(), 0u) << n;
     screen.menuChange(2);
     pickMatrix(2);
     const VQMatrix stored = calc.locked()->matrices[2];
