@@ -9,6 +9,11 @@
 #include "app/ScreenRegistry.h"
 #include "app/ScreenRouter.h"
 #include "app/YEqModel.h"
+#include "apps/ElementPanel.h"
+#include "apps/ElementView.h"
+#include "apps/PeriodicConfigurePanel.h"
+#include "apps/PeriodicTableScreen.h"
+#include "apps/PeriodicTableView.h"
 #include "core/Calculator.h"
 #include "core/Operand.h"
 #include "core/services/ProgramOutputManager.h"
@@ -1210,6 +1215,28 @@ void AppDriver::dump()
             {"class", conversions->unitClass()}, {"from", conversions->from()}, {"to", conversions->to()},
             {"constant", conversions->constant()}, {"column", conversions->column()},
             {"result", conversions->resultText().toStdString()}, {"full", conversions->fullText().toStdString()}};
+    if (const auto* periodic = dynamic_cast<const PeriodicTableScreen*>(app_.root().fullScreen(screens::PeriodicTable));
+        periodic && periodic->isVisible()) {
+        // The table's mode and transform, where it lies in the window and its cells' size
+        // (a tap's place), and the element whose details are open with their lines.
+        const PeriodicTableView& table = periodic->table();
+        const QPoint at = table.mapTo(&app_.root(), QPoint(0, 0));
+        const double s = table.scale();
+        nlohmann::json element = nullptr;
+        if (const int n = periodic->elementShown()) {
+            nlohmann::json fields = nlohmann::json::array();
+            for (int i = 0; i < ElementView::kFields; ++i)
+                fields.push_back({ElementView::fieldLabel(i).toStdString(), ElementView::fieldText(n, i).toStdString()});
+            element = {{"number", n}, {"title", periodic->detail()->title().toStdString()}, {"fields", std::move(fields)}};
+        }
+        const PeriodicConfigurePanel* properties = periodic->picker();
+        state["periodicTable"] = {{"title", periodic->title().toStdString()}, {"mode", table.displayMode()},
+            {"slider", periodic->sliderShown() ? nlohmann::json(periodic->valueText().toStdString()) : nlohmann::json()},
+            {"scale", s}, {"translation", {table.translation().x(), table.translation().y()}},
+            {"portrait", table.portrait()}, {"table", {at.x(), at.y(), table.width(), table.height()}},
+            {"cell", {table.cellSize().width() * s, table.cellSize().height() * s}},
+            {"picker", properties && properties->isVisible()}, {"element", std::move(element)}};
+    }
     if (const auto* picker = dynamic_cast<const ColorPickerScreen*>(app_.root().router().controller(screens::ColorPicker));
         picker && picker->isVisible()) {
         const VQColor& c = picker->picker().color();

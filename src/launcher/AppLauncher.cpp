@@ -15,6 +15,7 @@
 #include "apps/FourFunctionPanel.h"
 #include "apps/MatrixEditScreen.h"
 #include "apps/MatrixPromptScreen.h"
+#include "apps/PeriodicTableScreen.h"
 #include "apps/PolyScreen.h"
 #include "apps/SimulEqScreen.h"
 #include "apps/SolverScreen.h"
@@ -156,6 +157,7 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->screens().set(screens::MatrixEditor, [this](QWidget* p) { return new MatrixEditScreen(calc_, *shell_, p); });
     root_->screens().set(screens::SimulEq, [this](QWidget* p) { return new SimulEqScreen(calc_, *shell_, p); });
     root_->screens().set(screens::MatrixPrompt, [this](QWidget* p) { return new MatrixPromptScreen(calc_, root_->router(), p); });
+    root_->screens().set(screens::PeriodicTable, [this](QWidget* p) { return new PeriodicTableScreen(calc_, p); });
     const QSize size = options.size.isEmpty() ? (options.tablet ? kTabletSize : kPhoneSize) : options.size;
     // A size asked for explicitly wins over the layout's minimum.
     root_->setMinimumSize((options.tablet ? kTabletMinimum : kPhoneMinimum).boundedTo(size));

@@ -699,7 +699,8 @@ INSTANTIATE_TEST_SUITE_P(Drive, EveryScreen,
         ScreenScript{"keysets", "key 0x438"}, ScreenScript{"usermenu", "type 2+3\nkey 0x437\npress +"},
         ScreenScript{"error", "type 1/0\nkey ENTER"}, ScreenScript{"shortcuts", "hkey F1"},
         ScreenScript{"matrixedit", "key 0x41e\nkey RIGHT\nkey RIGHT\nkey ENTER\nwait idle\ntype 2\nkey ENTER\ntype 2\nkey ENTER"},
-        ScreenScript{"simuleq", "key APPS\nkey 4\nkey 2\nwait idle\ntype 4\nkey ENTER"}),
+        ScreenScript{"simuleq", "key APPS\nkey 4\nkey 2\nwait idle\ntype 4\nkey ENTER"},
+        ScreenScript{"periodic", "key APPS\nkey 2\nkey 1"}),
     [](const auto& info) { return info.param.name; });
 
 // ---- The help screens ----
