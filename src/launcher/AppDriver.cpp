@@ -874,7 +874,10 @@ nlohmann::json AppDriver::statTestState(StatTestScreen& tests) const
     }
     if (const StatTestMenu* menu = tests.testMenu(); menu && menu->isVisible()) {
         const QPoint first = menu->mapTo(&root, menu->rowCenter(0).toPoint());
-        out["menu"] = {{"firstRow", {first.x(), first.y()}}, {"rowHeight", menu->rowHeight()}};
+        const QPoint detail = menu->mapTo(&root, menu->detailCenter(0).toPoint());
+        out["menu"] = {{"firstRow", {first.x(), first.y()}}, {"rowHeight", menu->rowHeight()},
+            {"firstDetail", {detail.x(), detail.y()}},
+            {"help", menu->helpShown() ? nlohmann::json(menu->help().functionName().toStdString()) : nlohmann::json()}};
     } else {
         out["menu"] = nullptr;
     }
@@ -899,7 +902,7 @@ nlohmann::json AppDriver::helpState() const
     const auto visible = [](const QWidget* w) { return w && w->isVisible(); };
     RootController& root = app_.root();
     if (const auto* screen = dynamic_cast<const FunctionHelpScreen*>(root.fullScreen(screens::FunctionHelp)); visible(screen))
-        return {{"view", "function help"}, {"page", screen->functionName().toStdString()}};
+        return {{"view", "function help"}, {"page", screen->functionName().toStdString()}, {"frame", rectIn(*screen, root)}};
     if (const auto* menu = dynamic_cast<const HelpMenuScreen*>(root.fullScreen(screens::Help)); visible(menu)) {
         nlohmann::json help{{"view", "help menu"}, {"topic", menu->currentTopic()}, {"page", nullptr}};
         const QWidget* page = menu->currentPage();
@@ -921,6 +924,10 @@ nlohmann::json AppDriver::helpState() const
     if (const auto* menu = dynamic_cast<const MenuScreen*>(root.router().controller(screens::Menu));
         visible(menu) && menu->helpShown())
         return {{"view", "menu"}, {"page", menu->help().functionName().toStdString()}};
+    if (const auto* tests = dynamic_cast<const StatTestScreen*>(root.fullScreen(screens::StatTests)); visible(tests)) {
+        if (const StatTestMenu* menu = tests->testMenu(); visible(menu) && menu->helpShown())
+            return {{"view", "test menu"}, {"page", menu->help().functionName().toStdString()}};
+    }
     return nullptr;
 }
 
@@ -1007,6 +1014,15 @@ void AppDriver::dump()
             state["editor"]["label"] = editor->nameLabel().text().toStdString();
             state["editor"]["controls"] = {{"debug", centre(editor->debugButton())}, {"quit", centre(editor->quitButton())}};
             state["editor"]["text"] = text(editor->editView());
+            // The help bubble drawn last (its text and box in the window), null for none.
+            const ProgramEditView& view = editor->editView();
+            if (view.bubbleText().isEmpty()) {
+                state["editor"]["bubble"] = nullptr;
+            } else {
+                const QPoint at = view.mapTo(&app_.root(), view.bubbleRect().topLeft().toPoint());
+                state["editor"]["bubble"] = {{"text", view.bubbleText().toStdString()},
+                    {"rect", {at.x(), at.y(), view.bubbleRect().width(), view.bubbleRect().height()}}};
+            }
         }
         if (const auto* debugger = dynamic_cast<const ProgramDebuggerScreen*>(app_.root().fullScreen(screens::Debugger));
             debugger && debugger->isVisible()) {
