@@ -163,8 +163,8 @@ struct Reused {
     ~Reused() { home.calc.parser().programQueue().setIdleHandler(nullptr); }
 
     cases::Home home{false};
-    // What each input starts from.
-    const std::vector<std::uint8_t> factory = MemoryArchive::save(home.calc);
+    // What each input starts from, read once.
+    const nlohmann::json factory = *MemoryArchive::parse(MemoryArchive::save(home.calc));
     NotificationCenter bus;
     Calculator again{test::kUS, bus};
 };
@@ -174,7 +174,7 @@ struct Reused {
 cases::Home& freshHome(Reused& reused)
 {
     cases::Home& home = reused.home;
-    home.calc.initMemory({reused.factory});
+    MemoryArchive::apply(home.calc, reused.factory);
     home.programs->clear();
     home.output->clear();
     home.calc.yEqManager = std::make_shared<testing::CompilingYEq>(home.calc.parser());
