@@ -437,6 +437,7 @@ void KeyRouter::enterKey()
         return;
     case 14:
     case 15:
+    case 16:
     case 19:
     case 20:
     case 22:
