@@ -183,16 +183,17 @@ void GeometryView::paintEvent(QPaintEvent*)
         for (int i = 0; i < model_.numFields(); ++i)
             y += entry(model_.fieldValue(i), i, model_.fieldName(i), 4, y) * L;
     }
-    // The results half a row below the fields, or in the right half when the panel has no
-    // room below.
+    // The results half a row below the fields, or beside them in the right half when the
+    // panel has no room below.
     const int results = model_.numResultFields();
     double x = 4;
-    y += L / 2;
-    if (y + results * L > bounds.height() + 1) {
+    if (points > 0) {
+        // Right under the table, which spans the width.
+    } else if (y + L / 2 + results * L > bounds.height() + 1) {
         x = W / 2;
-        y = L * (points > 0 ? points + 2.5 : 1);
-        if (y + results * L > bounds.height() + 1)
-            y = L;
+        y = L;
+    } else {
+        y += L / 2;
     }
     p.setPen(text);
     for (int i = 0; i < results; ++i, y += L)
