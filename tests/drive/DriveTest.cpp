@@ -607,6 +607,10 @@ TEST(Drive, EveryScreenClosesByEscapeAndByAClick)
         const json& closed = byKey.dumps[2 * k + 1];
         EXPECT_EQ(opened["top"]["id"], id) << title;
         EXPECT_EQ(opened["top"]["title"], title) << title;
+        // The geometry app is its own screen, not a placeholder.
+        if (title == "Geometry") {
+            EXPECT_TRUE(opened["geometry"].is_object());
+        }
         EXPECT_GT(changedPixels(bare, picture(shotOf(id, "open"))), 0) << title << " is not pictured";
         EXPECT_EQ(closed["top"]["id"], backOf(title)) << title << " stays after Escape";
         if (homeBack(title)) {
@@ -697,7 +701,8 @@ INSTANTIATE_TEST_SUITE_P(Drive, EveryScreen,
         ScreenScript{"apps", "key APPS"}, ScreenScript{"mem", "key 0x430"}, ScreenScript{"catalog", "key 0x420"},
         ScreenScript{"about", "key 0x430\nkey 1"}, ScreenScript{"colour", "key 0x417\npress Grid"},
         ScreenScript{"keysets", "key 0x438"}, ScreenScript{"usermenu", "type 2+3\nkey 0x437\npress +"},
-        ScreenScript{"error", "type 1/0\nkey ENTER"}, ScreenScript{"shortcuts", "hkey F1"}),
+        ScreenScript{"error", "type 1/0\nkey ENTER"}, ScreenScript{"shortcuts", "hkey F1"},
+        ScreenScript{"geometry", "key APPS\nkey 3\nkey 5\ntype 3\nkey ENTER\ntype 4\nkey ENTER\ntype 5\npress Solve"}),
     [](const auto& info) { return info.param.name; });
 
 // ---- The help screens ----
