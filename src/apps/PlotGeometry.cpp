@@ -84,13 +84,23 @@ struct PlotGeometry::Paint {
 
 PlotGeometry::PlotGeometry(Calculator& calc) : PlotObject(calc) { plotType = PlotObject::PlotGeometry; }
 
-double PlotGeometry::slot(int s) const { return calc.getVar(s).value.real(); }
+double PlotGeometry::slot(int s) const
+{
+    const int i = s - kFirstSlot;
+    return i >= 0 && i < kSlotCount ? slots_[static_cast<std::size_t>(i)] : 0;
+}
 
 void PlotGeometry::drawRect(const QRectF& rect, QPainter& context, const GraphTransform& t, int)
 {
     if (!GraphGeometry::transformIsFinite(t) || t.a == 0 || t.d == 0)
         return;
-    const bool white = calc.settings().whiteBackground;
+    bool white = false;
+    {
+        const auto state = calc.locked();
+        white = state->whiteBackground;
+        for (int i = 0; i < kSlotCount; ++i)
+            slots_[static_cast<std::size_t>(i)] = state->vars[static_cast<std::size_t>(kFirstSlot + i)].real();
+    }
     Paint paint{context, rect, t, FontMap::shared().font("Helvetica", 14), white ? QColor(Qt::black) : QColor(Qt::white),
         colorAt(0.3), colorAt(1), colorAt(0.5), style == 2 ? 2.0 : 4.0};
     context.save();

@@ -2,6 +2,7 @@
 
 #include "graph/PlotObject.h"
 
+#include <array>
 #include <cstdint>
 
 class QPainter;
@@ -35,6 +36,10 @@ private:
     void drawEllipse(Paint& paint);
     void drawUnitCircle(Paint& paint);
     double slot(int s) const;
+
+    // The figure's slots (160 to 211) as one drawing reads them, taken at once.
+    static constexpr int kFirstSlot = 160, kSlotCount = 52;
+    std::array<double, kSlotCount> slots_{};
 };
 
 } // namespace orvenda
