@@ -91,7 +91,9 @@ protected:
         double dpr;
         QColor at(double x, double y) const
         {
-            return image.pixelColor(static_cast<int>((t.a * x + t.tx) * dpr), static_cast<int>((t.d * y + t.ty) * dpr));
+            const QPoint p(static_cast<int>((t.a * x + t.tx) * dpr), static_cast<int>((t.d * y + t.ty) * dpr));
+            EXPECT_TRUE(image.valid(p)) << x << ", " << y << " is not on the graph";
+            return image.pixelColor(p);
         }
     };
     Graph graph(GeometryScreen& screen)
@@ -408,7 +410,7 @@ TEST_F(GeometryScreens, EveryFigureIsDrawnToScaleAtBothSizes)
                     screen.zoomGraphView();
             };
         };
-        check(G::Square, typed(-1, {{0, 2}}), 1, 1, 3, 1);
+        check(G::Square, typed(-1, {{0, 2}}), 1, 1, 2.1, 0.3);
         check(G::Rectangle, typed(-1, {{0, 4}, {1, 2}, {2, 0}}), 3, 1, 1, 3);
         check(G::Parallelogram, typed(-1, {{3, 45}, {0, 4}, {1, 2}}), 3, 1, 0.3, 1.7);
         check(G::Triangle, typed(-1, {{0, 3}, {1, 4}, {2, 5}}), 2, 1, 0.5, 2.5);
@@ -437,6 +439,37 @@ TEST_F(GeometryScreens, EveryFigureIsDrawnToScaleAtBothSizes)
             screen.done();
         }
     }
+}
+
+// A = 30°, a = 4, b = 6 fits two triangles: Solve reports it, stores the first and then
+// alternates them; the one not shown is drawn as a dashed outline only.
+TEST_F(GeometryScreens, TheSecondSSATriangleIsDrawnDashed)
+{
+    GeometryScreen& screen = show(G::Triangle);
+    screen.clear();
+    for (const auto& [field, value] : {std::pair{3, 30.0}, std::pair{0, 4.0}, std::pair{1, 6.0}}) {
+        screen.model().setCurrentField(field);
+        screen.model().enterValue(value);
+    }
+    screen.solve();
+    EXPECT_EQ(screen.lastError(), ErrGeom2Triangle);
+    closeAlerts();
+    EXPECT_EQ(slot(G::kTwoSolutionsSlot), 1);
+    EXPECT_TRUE(screen.solveButton().isEnabled());
+    screen.solveButton().click();
+    EXPECT_EQ(screen.model().title(), "SSA(2 of 2)");
+    const double small = slot(179), big = slot(185);
+    ASSERT_LT(small, big);
+    const double cx = 6 * std::cos(kPi / 6), cy = 3;
+    const Graph g = graph(screen);
+    // The big triangle's right side, dashed: some of it is drawn.
+    int inked = 0;
+    for (double f = 0.1; f < 0.9; f += 0.02)
+        inked += greenish(g.at(big + (cx - big) * f, cy * f));
+    EXPECT_GT(inked, 5);
+    // Inside the big triangle but outside the one shown: not filled.
+    EXPECT_FALSE(greenish(g.at(6, 0.5)));
+    EXPECT_TRUE(greenish(g.at(2.5, 1))); // inside the one shown
 }
 
 // What a drawing records (its paint commands) stays bounded for any typed value: a huge
