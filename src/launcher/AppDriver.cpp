@@ -67,7 +67,6 @@
 #include "graphui/TableView.h"
 #include "graphui/WindowScreen.h"
 #include "input/CatalogScreen.h"
-#include "input/HelpPage.h"
 #include "input/KeyButton.h"
 #include "input/KeySetEditorScreen.h"
 #include "input/KeySetView.h"
