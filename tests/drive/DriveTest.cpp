@@ -645,6 +645,10 @@ TEST(Drive, EveryScreenClosesByEscapeAndByAClick)
         const json& closed = byKey.dumps[2 * k + 1];
         EXPECT_EQ(opened["top"]["id"], id) << title;
         EXPECT_EQ(opened["top"]["title"], title) << title;
+        // The geometry app is its own screen, not a placeholder.
+        if (title == "Geometry") {
+            EXPECT_TRUE(opened["geometry"].is_object());
+        }
         // The apps' screens (no longer placeholders) name what they show.
         static const std::map<std::string, std::string> kContents{{"Finance", "finance"}, {"Chemistry", "chemistry"}};
         if (const auto content = kContents.find(title); content != kContents.end())
@@ -743,6 +747,7 @@ INSTANTIATE_TEST_SUITE_P(Drive, EveryScreen,
         ScreenScript{"matrixedit", "key 0x41e\nkey RIGHT\nkey RIGHT\nkey ENTER\nwait idle\ntype 2\nkey ENTER\ntype 2\nkey ENTER"},
         ScreenScript{"simuleq", "key APPS\nkey 4\nkey 2\nwait idle\ntype 4\nkey ENTER"},
         ScreenScript{"periodic", "key APPS\nkey 2\nkey 1"},
+        ScreenScript{"geometry", "key APPS\nkey 3\nkey 5\ntype 3\nkey ENTER\ntype 4\nkey ENTER\ntype 5\npress Solve"},
         ScreenScript{"finance", "key APPS\nkey 1\nkey 1\nwait idle\nkey DOWN\nkey DOWN\nkey DOWN\ntype 5"},
         ScreenScript{"chemistry", "key APPS\nkey 2\nkey 2\nwait idle\ntype Ca(OH)2\nkey ENTER"}),
     [](const auto& info) { return info.param.name; });
