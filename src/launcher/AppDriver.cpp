@@ -1179,9 +1179,8 @@ void AppDriver::dump()
         state["keyEditor"] = {{"key", editor->currentKey()}, {"line", editor->currentLine()}, {"lines", std::move(lines)}};
     }
     state["help"] = helpState();
-    // The program library's notes page: its program, mode, the notes as typed and whether
-    // the rendered view shows a screen box.
-    state["notes"] = nullptr;
+    // The program library's notes page while it shows: its program, mode, the notes as
+    // typed and the HTML shown.
     if (const auto* menu = dynamic_cast<const MenuScreen*>(app_.root().router().controller(screens::Menu));
         menu && menu->isVisible() && menu->notesShown() && menu->notesPage()) {
         const ProgramNotesPage& page = *menu->notesPage();
