@@ -206,8 +206,11 @@ void DiagnosticsReport::drawPage1(GraphicsContext& context, const QRectF& rect)
         calc_.state().numDigits = digits;
         calc_.state().numBase = base;
     }
-    for (std::uint32_t token = 0xAA00; token <= 0xAA09; ++token)
-        line(QString::fromStdString(calc_.getStringVariable(token)));
+    // The strings, 10 points left of the column.
+    for (std::uint32_t token = 0xAA00; token <= 0xAA09; ++token) {
+        write(context, QString::fromStdString(calc_.getStringVariable(token)), QPointF(at.x - 10, at.y));
+        at.next();
+    }
 
     // The entry lines, each under a rule, in pieces of a column's width.
     const auto rule = [&] {

@@ -31,11 +31,13 @@ public:
     {
         plotType = PlotFunction;
     }
+    // With equations, the MathPrint legend and read-out set them.
+    std::optional<std::map<std::string, Ops>> equations;
     void drawRect(const QRectF&, QPainter&, const GraphTransform&, int) override {}
     double YAtT(double t) override { return 2 * t; }
     std::optional<std::string> label() override { return name_; }
     std::optional<std::vector<std::string>> infoLines() override { return info_; }
-    std::optional<std::map<std::string, Ops>> equationOps() override { return std::nullopt; }
+    std::optional<std::map<std::string, Ops>> equationOps() override { return equations; }
 
 private:
     std::string name_;
@@ -212,6 +214,30 @@ TEST_F(GraphPdfViewTest, TheLegendListsThePlotsFromTheBottomUpWithTheirColours)
     EXPECT_EQ(sheet.swatches()[0].color, QColor(Qt::red));
     const Read doc = read(sheet.worksheetPDFLandscape(false));
     EXPECT_TRUE(doc.text.contains(QStringLiteral("Y2=2X")));
+}
+
+TEST_F(GraphPdfViewTest, InMathPrintTheLegendSetsTheEquationsAboveTheCorner)
+{
+    {
+        auto hold = calc.lockState();
+        calc.state().mathPrint = true;
+    }
+    auto plot = std::make_shared<NamedPlot>(calc, "Y1=X", std::vector<std::string>{});
+    plot->equations = std::map<std::string, PlotObject::Ops>{{"Y1=", PlotObject::Ops{'X'}}, {"Y2=", PlotObject::Ops{'2', 'X'}}};
+    plot->color = VQColor::colorR(0, 0.5, 0, 1);
+    sheet.plots() = {plot};
+    const QRectF r(36, 56, 523, 737);
+    draw(r, {600, 850});
+    ASSERT_TRUE(wrote(QStringLiteral("Y1=")));
+    ASSERT_TRUE(wrote(QStringLiteral("Y2=")));
+    ASSERT_EQ(sheet.swatches().size(), 2u);
+    // One under the other, the block ending 8 points above the rectangle's bottom.
+    const QPointF first = where(QStringLiteral("Y1=")), second = where(QStringLiteral("Y2="));
+    EXPECT_EQ(first.x(), r.left() + 18);
+    EXPECT_GT(second.y(), first.y());
+    EXPECT_LT(second.y(), r.bottom() - 8);
+    EXPECT_EQ(sheet.swatches()[0].rect.x(), r.left() + 2);
+    EXPECT_DOUBLE_EQ(sheet.swatches()[0].rect.top() + 6, second.y());
 }
 
 TEST_F(GraphPdfViewTest, TextsOfTheDrawingListAreWrittenWhereAndAsTheyAreAligned)
