@@ -1,6 +1,5 @@
 #include "apps/UserNotesInfoView.h"
 
-#include "app/NamedColors.h"
 #include "pretty/FontMap.h"
 #include "programs/ProgramFiles.h"
 
@@ -40,7 +39,7 @@ void UserNotesInfoView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setFont(FontMap::shared().font("Helvetica", 14));
-    painter.setPen(namedColor("fontColor"));
+    painter.setPen(palette().color(foregroundRole()));
     const QStringList text = lines();
     for (int i = 0; i < text.size(); ++i)
         painter.drawText(QRectF(0, i * 16, width(), 16), Qt::AlignLeft | Qt::AlignVCenter, text[i]);

@@ -28,6 +28,11 @@ UserNotesView::UserNotesView(Calculator& calc, std::shared_ptr<const ProgramFile
       info_(new UserNotesInfoView(*files, panel_)), tags_(new QLineEdit(panel_)), desc_(new QLineEdit(panel_)),
       text_(new QPlainTextEdit(this)), web_(new QTextBrowser(this))
 {
+    // Text colours of the page's surroundings: the panel reads like the text under it.
+    for (QWidget* w : std::initializer_list<QWidget*>{this, panel_}) {
+        w->setBackgroundRole(QPalette::Base);
+        w->setForegroundRole(QPalette::Text);
+    }
     setAutoFillBackground(true);
     auto* column = new QVBoxLayout(panel_);
     column->setContentsMargins(6, 4, 6, 4);

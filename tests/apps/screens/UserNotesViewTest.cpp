@@ -60,6 +60,18 @@ TEST_F(UserNotesViewTest, ShowsTheNotesAsAFramedScreenAndSwitchesToEditing)
     EXPECT_EQ(page.infoView().lines().size(), 2);
     EXPECT_TRUE(page.infoView().lines()[0].startsWith(QStringLiteral("Created: ")));
     EXPECT_TRUE(page.infoView().lines()[1].startsWith(QStringLiteral("Modifed: ")));
+    // The panel's dates and labels read on its background, whatever the menu's colours.
+    QPalette dark = page.palette();
+    dark.setColor(QPalette::Window, Qt::black);
+    dark.setColor(QPalette::WindowText, Qt::black);
+    page.setPalette(dark);
+    const QImage panel = page.infoPanel().grab().toImage();
+    const QColor ground = panel.pixelColor(panel.width() - 2, 2);
+    int ink = 0;
+    for (int y = 0; y < panel.height(); ++y)
+        for (int x = 0; x < panel.width() / 3; ++x)
+            ink += std::abs(panel.pixelColor(x, y).lightness() - ground.lightness()) > 100;
+    EXPECT_GT(ink, 100);
 }
 
 TEST_F(UserNotesViewTest, FinishedHtmlIsShownAsItIsAndASampleHasNoDates)
