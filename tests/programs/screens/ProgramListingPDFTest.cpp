@@ -7,6 +7,8 @@
 #include "programs/ProgramListingPDF.h"
 
 #include <QBuffer>
+#include <QImage>
+#include <QPainter>
 #include <QPdfDocument>
 
 #include <gtest/gtest.h>
@@ -128,6 +130,36 @@ TEST_F(ProgramListingPDFTest, NotesComeFirstWithTheirScreenBoxesAndTheListingIsN
     EXPECT_FALSE(doc.texts[0].contains(QStringLiteral("-1-")));
     EXPECT_TRUE(doc.texts[1].contains(QStringLiteral("Disp 1")));
     EXPECT_TRUE(doc.texts[1].contains(QStringLiteral("-2-")));
+}
+
+TEST_F(ProgramListingPDFTest, TheNotesPageDrawsItsBoxInLightGreenUnderTheName)
+{
+    store("BOX", "Disp 1", "<screenShot>\nA = 1\n</screenShot>");
+    ASSERT_TRUE(listing.load("BOX"));
+    const QByteArray pdf = listing.programPDF();
+    QBuffer buffer;
+    buffer.setData(pdf);
+    buffer.open(QIODevice::ReadOnly);
+    QPdfDocument document;
+    document.load(&buffer);
+    const QImage rendered = document.render(0, QSize(595, 841));
+    ASSERT_FALSE(rendered.isNull());
+    // On white paper.
+    QImage page(rendered.size(), QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter(&page).drawImage(0, 0, rendered);
+    const QRectF box = listing.notesPages(listing.contentRect(false))[0].boxes[0];
+    // Inside the box, away from its text: green at a tenth over white.
+    const QColor fill = page.pixelColor(int(box.right()) - 4, int(box.center().y()));
+    EXPECT_GT(fill.green(), fill.red() + 10);
+    EXPECT_GT(fill.red(), 200);
+    // Its frame, and the name on top.
+    EXPECT_LT(page.pixelColor(int(box.left()), int(box.center().y())).lightness(), 128);
+    int ink = 0;
+    for (int y = 36; y < 56; ++y)
+        for (int x = 250; x < 345; ++x)
+            ink += page.pixelColor(x, y).lightness() < 128;
+    EXPECT_GT(ink, 20);
 }
 
 TEST_F(ProgramListingPDFTest, LongNotesAndABlockTallerThanAPageEndOnTheirPages)
