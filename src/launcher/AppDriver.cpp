@@ -9,6 +9,11 @@
 #include "app/ScreenRegistry.h"
 #include "app/ScreenRouter.h"
 #include "app/YEqModel.h"
+#include "apps/ElementPanel.h"
+#include "apps/ElementView.h"
+#include "apps/PeriodicConfigurePanel.h"
+#include "apps/PeriodicTableScreen.h"
+#include "apps/PeriodicTableView.h"
 #include "core/Calculator.h"
 #include "core/Operand.h"
 #include "core/services/ProgramOutputManager.h"
@@ -860,7 +865,10 @@ nlohmann::json AppDriver::statTestState(StatTestScreen& tests) const
     }
     if (const StatTestMenu* menu = tests.testMenu(); menu && menu->isVisible()) {
         const QPoint first = menu->mapTo(&root, menu->rowCenter(0).toPoint());
-        out["menu"] = {{"firstRow", {first.x(), first.y()}}, {"rowHeight", menu->rowHeight()}};
+        const QPoint detail = menu->mapTo(&root, menu->detailCenter(0).toPoint());
+        out["menu"] = {{"firstRow", {first.x(), first.y()}}, {"rowHeight", menu->rowHeight()},
+            {"firstDetail", {detail.x(), detail.y()}},
+            {"help", menu->helpShown() ? nlohmann::json(menu->help().functionName().toStdString()) : nlohmann::json()}};
     } else {
         out["menu"] = nullptr;
     }
@@ -885,7 +893,7 @@ nlohmann::json AppDriver::helpState() const
     const auto visible = [](const QWidget* w) { return w && w->isVisible(); };
     RootController& root = app_.root();
     if (const auto* screen = dynamic_cast<const FunctionHelpScreen*>(root.fullScreen(screens::FunctionHelp)); visible(screen))
-        return {{"view", "function help"}, {"page", screen->functionName().toStdString()}};
+        return {{"view", "function help"}, {"page", screen->functionName().toStdString()}, {"frame", rectIn(*screen, root)}};
     if (const auto* menu = dynamic_cast<const HelpMenuScreen*>(root.fullScreen(screens::Help)); visible(menu)) {
         nlohmann::json help{{"view", "help menu"}, {"topic", menu->currentTopic()}, {"page", nullptr}};
         const QWidget* page = menu->currentPage();
@@ -907,6 +915,10 @@ nlohmann::json AppDriver::helpState() const
     if (const auto* menu = dynamic_cast<const MenuScreen*>(root.router().controller(screens::Menu));
         visible(menu) && menu->helpShown())
         return {{"view", "menu"}, {"page", menu->help().functionName().toStdString()}};
+    if (const auto* tests = dynamic_cast<const StatTestScreen*>(root.fullScreen(screens::StatTests)); visible(tests)) {
+        if (const StatTestMenu* menu = tests->testMenu(); visible(menu) && menu->helpShown())
+            return {{"view", "test menu"}, {"page", menu->help().functionName().toStdString()}};
+    }
     return nullptr;
 }
 
@@ -993,6 +1005,15 @@ void AppDriver::dump()
             state["editor"]["label"] = editor->nameLabel().text().toStdString();
             state["editor"]["controls"] = {{"debug", centre(editor->debugButton())}, {"quit", centre(editor->quitButton())}};
             state["editor"]["text"] = text(editor->editView());
+            // The help bubble drawn last (its text and box in the window), null for none.
+            const ProgramEditView& view = editor->editView();
+            if (view.bubbleText().isEmpty()) {
+                state["editor"]["bubble"] = nullptr;
+            } else {
+                const QPoint at = view.mapTo(&app_.root(), view.bubbleRect().topLeft().toPoint());
+                state["editor"]["bubble"] = {{"text", view.bubbleText().toStdString()},
+                    {"rect", {at.x(), at.y(), view.bubbleRect().width(), view.bubbleRect().height()}}};
+            }
         }
         if (const auto* debugger = dynamic_cast<const ProgramDebuggerScreen*>(app_.root().fullScreen(screens::Debugger));
             debugger && debugger->isVisible()) {
@@ -1162,6 +1183,28 @@ void AppDriver::dump()
             {"class", conversions->unitClass()}, {"from", conversions->from()}, {"to", conversions->to()},
             {"constant", conversions->constant()}, {"column", conversions->column()},
             {"result", conversions->resultText().toStdString()}, {"full", conversions->fullText().toStdString()}};
+    if (const auto* periodic = dynamic_cast<const PeriodicTableScreen*>(app_.root().fullScreen(screens::PeriodicTable));
+        periodic && periodic->isVisible()) {
+        // The table's mode and transform, where it lies in the window and its cells' size
+        // (a tap's place), and the element whose details are open with their lines.
+        const PeriodicTableView& table = periodic->table();
+        const QPoint at = table.mapTo(&app_.root(), QPoint(0, 0));
+        const double s = table.scale();
+        nlohmann::json element = nullptr;
+        if (const int n = periodic->elementShown()) {
+            nlohmann::json fields = nlohmann::json::array();
+            for (int i = 0; i < ElementView::kFields; ++i)
+                fields.push_back({ElementView::fieldLabel(i).toStdString(), ElementView::fieldText(n, i).toStdString()});
+            element = {{"number", n}, {"title", periodic->detail()->title().toStdString()}, {"fields", std::move(fields)}};
+        }
+        const PeriodicConfigurePanel* properties = periodic->picker();
+        state["periodicTable"] = {{"title", periodic->title().toStdString()}, {"mode", table.displayMode()},
+            {"slider", periodic->sliderShown() ? nlohmann::json(periodic->valueText().toStdString()) : nlohmann::json()},
+            {"scale", s}, {"translation", {table.translation().x(), table.translation().y()}},
+            {"portrait", table.portrait()}, {"table", {at.x(), at.y(), table.width(), table.height()}},
+            {"cell", {table.cellSize().width() * s, table.cellSize().height() * s}},
+            {"picker", properties && properties->isVisible()}, {"element", std::move(element)}};
+    }
     if (const auto* picker = dynamic_cast<const ColorPickerScreen*>(app_.root().router().controller(screens::ColorPicker));
         picker && picker->isVisible()) {
         const VQColor& c = picker->picker().color();

@@ -15,6 +15,7 @@
 #include "apps/FourFunctionPanel.h"
 #include "apps/UserNotesView.h"
 #include "apps/MatrixPromptScreen.h"
+#include "apps/PeriodicTableScreen.h"
 #include "apps/PolyScreen.h"
 #include "apps/SolverScreen.h"
 #include "core/Calculator.h"
@@ -161,6 +162,7 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->screens().set(screens::Polynomial, [this](QWidget* p) { return new PolyScreen(calc_, *shell_, p); });
     root_->screens().set(screens::Solver, [this](QWidget* p) { return new SolverScreen(calc_, *shell_, p); });
     root_->screens().set(screens::MatrixPrompt, [this](QWidget* p) { return new MatrixPromptScreen(calc_, root_->router(), p); });
+    root_->screens().set(screens::PeriodicTable, [this](QWidget* p) { return new PeriodicTableScreen(calc_, p); });
     const QSize size = options.size.isEmpty() ? (options.tablet ? kTabletSize : kPhoneSize) : options.size;
     // A size asked for explicitly wins over the layout's minimum.
     root_->setMinimumSize((options.tablet ? kTabletMinimum : kPhoneMinimum).boundedTo(size));
