@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 
 #include "app/HistoryModel.h"
+#include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/Operand.h"
 #include "docs/DiagnosticsReport.h"
@@ -133,6 +134,24 @@ TEST_F(DiagnosticsReportTest, VariablesAreWrittenInFloatDigitsAndTheModeIsKept)
     EXPECT_TRUE(wrote(QStringLiteral(".3333333333")));
     EXPECT_EQ(calc.settings().numDigits, 5);
     EXPECT_EQ(calc.settings().numBase, 1);
+}
+
+TEST_F(DiagnosticsReportTest, EachEquationSlotIsALineMarkedWhenItIsGraphed)
+{
+    auto equations = std::make_shared<YEqModel>(calc);
+    calc.yEqManager = equations;
+    ASSERT_EQ(equations->setYEqFunc(0x5E10, ops("X")), 0);
+    ASSERT_EQ(equations->setYEqFunc(0x5E11, ops("2X")), 0);
+    equations->setFunction(0x5E10, true);
+    equations->setFunction(0x5E11, false);
+    report.diagnosticPDF();
+    EXPECT_TRUE(wrote(QStringLiteral("\u2714\uFE0EY\u2081=X")));
+    EXPECT_TRUE(wrote(QStringLiteral(" Y\u2082=2X")));
+    int slots = 0;
+    for (const auto& w : report.written())
+        slots += w.page == 0 && (w.text.startsWith(QStringLiteral(" ")) || w.text.startsWith(QStringLiteral("\u2714")));
+    // 41 equation slots and the six stat plots' lines at most.
+    EXPECT_GE(slots, 41);
 }
 
 TEST_F(DiagnosticsReportTest, HistoryIsCutIntoColumnPieces)
