@@ -53,7 +53,10 @@
 #include "stats/StatTestScreen.h"
 #include "stats/StatWizScreen.h"
 #include "apps/MarkUpText.h"
+#include "apps/MatrixEditScreen.h"
+#include "apps/MatrixEditView.h"
 #include "apps/MatrixPromptScreen.h"
+#include "apps/SimulEqScreen.h"
 #include "apps/PolyScreen.h"
 #include "input/SegmentedControl.h"
 #include "apps/SolverScreen.h"
@@ -782,14 +785,21 @@ bool AppDriver::press(std::string_view caption)
     QMessageBox* alert = openAlert();
     const QString wanted = QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
     if (!alert) {
-        // A button of the window the user can see, the one drawn last (on top) first.
-        const auto buttons = app_.root().findChildren<QAbstractButton*>();
-        for (auto it = buttons.rbegin(); it != buttons.rend(); ++it) {
-            QAbstractButton* button = *it;
-            if (button->isVisible() && button->isEnabled() && ::orvenda::caption(button) == wanted) {
-                button->click();
-                spin(0);
-                return true;
+        // A button of the screen in front first (its menu's GRAPH, not the keyboard's),
+        // then of the window the user can see, the one drawn last (on top) first.
+        std::vector<QWidget*> scopes;
+        if (ScreenController* top = app_.root().controllerOf(app_.root().frontId()))
+            scopes.push_back(top);
+        scopes.push_back(&app_.root());
+        for (QWidget* scope : scopes) {
+            const auto buttons = scope->findChildren<QAbstractButton*>();
+            for (auto it = buttons.rbegin(); it != buttons.rend(); ++it) {
+                QAbstractButton* button = *it;
+                if (button->isVisible() && button->isEnabled() && ::orvenda::caption(button) == wanted) {
+                    button->click();
+                    spin(0);
+                    return true;
+                }
             }
         }
         return fail("no alert is open and no button «" + std::string(caption) + "» is shown");
@@ -1135,8 +1145,47 @@ void AppDriver::dump()
         nlohmann::json menu = nlohmann::json::array();
         for (int segment = 0; segment < poly->menu().count(); ++segment)
             menu.push_back(poly->menu().title(segment).toStdString());
-        state["poly"] = {{"state", poly->state()}, {"banner", poly->banner().toStdString()}, {"line", poly->currentLine()},
+        state["poly"] = {{"state", poly->state()}, {"banner", poly->banner().toStdString()},
+            {"equation", MarkUpText::plain(MarkUpText::parse(poly->equation())).toStdString()}, {"line", poly->currentLine()},
             {"lines", std::move(lines)}, {"menu", std::move(menu)}};
+    }
+    // The matrix editor as it reads: the banner, the cursor, the entry field's prefix and
+    // value, and the cells (the solution's lines in their place).
+    const auto matrixEditor = [&calc](const MatrixEditView& editor) {
+        const MatrixView& grid = editor.grid();
+        const MatrixBanner& banner = editor.banner();
+        nlohmann::json cells = nlohmann::json::array();
+        const VQMatrix m = grid.shownMatrix();
+        if (grid.style() == MatrixView::Solution) {
+            for (int r = 0; r < grid.rowCount(); ++r)
+                cells.push_back(MarkUpText::plain(MarkUpText::parse(MatrixView::solutionRow(calc, calc.simulSolution, r))).toStdString());
+        } else if (m.dimRow() * m.dimCol() <= 400) {
+            for (std::size_t r = 0; r < m.dimRow(); ++r) {
+                nlohmann::json row = nlohmann::json::array();
+                for (std::size_t c = 0; c < m.dimCol(); ++c)
+                    row.push_back(MarkUpText::plain(MarkUpText::parse(grid.cellText(m.row(r, c)))).toStdString());
+                cells.push_back(std::move(row));
+            }
+        }
+        const EntryView& entry = editor.entryView();
+        nlohmann::json shown{{"title", banner.title().toStdString()}, {"style", grid.style()}, {"rows", m.dimRow()}, {"cols", m.dimCol()},
+            {"field", editor.cursorField()}, {"row", editor.cursorRow()}, {"col", editor.cursorCol()},
+            {"prefix", entry.prefixStr()}, {"value", entry.overlayStr() ? nlohmann::json(*entry.overlayStr()) : nlohmann::json()},
+            {"cells", std::move(cells)}};
+        if (grid.style() == MatrixView::Matrix || grid.style() == MatrixView::Coefficients)
+            shown["banner"] = {banner.rowText().toStdString(), banner.rowLabel().toStdString(), banner.colText().toStdString(),
+                banner.colLabel().toStdString()};
+        return shown;
+    };
+    if (const auto* edit = dynamic_cast<const MatrixEditScreen*>(app_.root().router().controller(screens::MatrixEditor));
+        edit && screen == screens::MatrixEditor)
+        state["matrixEdit"] = matrixEditor(edit->editor());
+    if (const auto* simul = dynamic_cast<const SimulEqScreen*>(app_.root().router().controller(screens::SimulEq));
+        simul && screen == screens::SimulEq) {
+        nlohmann::json menu = nlohmann::json::array();
+        for (int segment = 0; segment < simul->menu().count(); ++segment)
+            menu.push_back(simul->menu().title(segment).toStdString());
+        state["simulEq"] = {{"state", simul->state()}, {"menu", std::move(menu)}, {"editor", matrixEditor(simul->editor())}};
     }
     if (auto* wizard = dynamic_cast<StatWizScreen*>(app_.root().router().controller(screens::StatWizard));
         wizard && screen == screens::StatWizard) {

@@ -83,19 +83,7 @@ void StatTestMenu::openHelp(int r)
     const std::uint32_t op = StatTestCatalogue::kMenuOrder[static_cast<std::size_t>(r)];
     helpTitle_ = QString::fromStdString(calc_.nameForOpcode(op));
     const QString text = QString::fromStdString(calc_.descriptionForOpcode(op));
-    // The menu's names end in "…"; the help pages are filed under the commands' names,
-    // which end in their opening bracket or a blank.
-    QStringList names;
-    if (helpTitle_.endsWith(QChar(0x2026))) {
-        const QString base = helpTitle_.chopped(1);
-        names = {base + QLatin1Char('('), base + QLatin1Char(' '), base};
-    }
-    names.append(helpTitle_);
-    for (const QString& name : names) {
-        help_->showFunction(name, text);
-        if (!help_->view() || help_->view()->functionDefined())
-            break;
-    }
+    help_->showFunction(helpTitle_, text);
     helpShown_ = true;
     cancel_->hide();
     back_->show();

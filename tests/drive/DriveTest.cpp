@@ -736,6 +736,8 @@ INSTANTIATE_TEST_SUITE_P(Drive, EveryScreen,
         ScreenScript{"about", "key 0x430\nkey 1"}, ScreenScript{"colour", "key 0x417\npress Grid"},
         ScreenScript{"keysets", "key 0x438"}, ScreenScript{"usermenu", "type 2+3\nkey 0x437\npress +"},
         ScreenScript{"error", "type 1/0\nkey ENTER"}, ScreenScript{"shortcuts", "hkey F1"},
+        ScreenScript{"matrixedit", "key 0x41e\nkey RIGHT\nkey RIGHT\nkey ENTER\nwait idle\ntype 2\nkey ENTER\ntype 2\nkey ENTER"},
+        ScreenScript{"simuleq", "key APPS\nkey 4\nkey 2\nwait idle\ntype 4\nkey ENTER"},
         ScreenScript{"periodic", "key APPS\nkey 2\nkey 1"}),
     [](const auto& info) { return info.param.name; });
 
@@ -1292,8 +1294,9 @@ TEST_P(StatTestDrive, TheTestMenusInfoButtonAndRightOnAField)
                                "--device " + device);
     ASSERT_EQ(help.exitCode, 0) << help.output;
     ASSERT_EQ(help.dumps.size(), 2u) << help.output;
-    EXPECT_EQ(help.dumps[0]["statTest"]["menu"]["help"], "T-Test(");
-    EXPECT_EQ(help.dumps[0]["help"], (json{{"view", "test menu"}, {"page", "T-Test("}}));
+    // The page of T-Test( under the menu's own name for it.
+    EXPECT_EQ(help.dumps[0]["statTest"]["menu"]["help"], "T-Test\u2026");
+    EXPECT_EQ(help.dumps[0]["help"], (json{{"view", "test menu"}, {"page", "T-Test\u2026"}}));
     EXPECT_EQ(help.dumps[0]["statTest"]["test"], 0x5C2A);
     // The page stands over the list: the rows' area is drawn anew.
     const QImage picture(QString::fromStdString(shot.string())), rows(QString::fromStdString(listShot.string()));

@@ -433,7 +433,7 @@ TEST_F(StatTestScreens, TheMenusInfoButtonShowsTheProceduresHelpPage)
     EXPECT_EQ(screen.testNum(), Cat::ZTest);
     EXPECT_TRUE(menu.isVisible());
     ASSERT_NE(menu.help().view(), nullptr);
-    EXPECT_EQ(menu.help().functionName(), QStringLiteral("T-Test("));
+    EXPECT_EQ(menu.help().functionName(), QString::fromUtf8("T-Test…"));
     EXPECT_TRUE(menu.help().view()->functionDefined());
     EXPECT_TRUE(menu.backButton().isVisible());
     EXPECT_FALSE(menu.cancelButton().isVisible());
