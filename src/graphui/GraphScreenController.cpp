@@ -49,7 +49,8 @@ GraphScreenController::GraphScreenController(Calculator& calc, AppShell& shell, 
     : ScreenController(calc, parent), shell_(shell), lifeObserver_(new QObject(this)),
       graphView_(new GraphView(calc, this)), toolbar_(new QWidget(this)), zoomButton_(makeButton(QStringLiteral("Zoom"), toolbar_)),
       plus_(makeButton(QStringLiteral("+"), toolbar_)), minus_(makeButton(QStringLiteral("−"), toolbar_)),
-      done_(makeButton(QStringLiteral("Done"), this)), pauseView_(new QWidget(this))
+      done_(makeButton(QStringLiteral("Done"), this)), share_(makeButton(QStringLiteral("Share"), toolbar_)),
+      pauseView_(new QWidget(this))
 {
     graphView_->delegate = this;
     toolbar_->setAutoFillBackground(true);
@@ -57,6 +58,8 @@ GraphScreenController::GraphScreenController(Calculator& calc, AppShell& shell, 
     auto* row = new QHBoxLayout(toolbar_);
     row->setContentsMargins(6, 4, 6, 4);
     row->addWidget(zoomButton_);
+    row->addWidget(share_);
+    share_->hide();
     row->addStretch(1);
     row->addWidget(minus_);
     row->addWidget(plus_);
@@ -67,6 +70,7 @@ GraphScreenController::GraphScreenController(Calculator& calc, AppShell& shell, 
     connect(minus_, &QToolButton::pressed, this, [this] { minusDown(3); });
     connect(minus_, &QToolButton::released, this, [this] { minusUp(); });
     connect(done_, &QToolButton::clicked, this, [this] { done(); });
+    connect(share_, &QToolButton::clicked, this, [this] { shareAction(); });
     done_->resize(60, 30);
     for (int tag = 0; tag < 4; ++tag) {
         QToolButton* arrow = makeButton(QString::fromUtf8(kArrowTitles[static_cast<std::size_t>(tag)]), this);
@@ -463,5 +467,18 @@ void GraphScreenController::trackObj(PlotObject* plot, const PlotPoint& at)
 }
 
 void GraphScreenController::selectEq(int token, double value) { graphView_->selectEqNum(token, value); }
+
+void GraphScreenController::updateShareButton() { share_->setVisible(makeWorksheet && shareWorksheet); }
+
+void GraphScreenController::shareAction()
+{
+    if (!makeWorksheet || !shareWorksheet)
+        return;
+    shell_.keys().doKeyClick();
+    graphView_->updateWindowVars();
+    const QByteArray pdf = makeWorksheet(*graphView_, graphView_->width() > graphView_->height());
+    const QImage picture = grab(QRect(0, 0, width(), std::max(0, height() - kToolbarHeight))).toImage();
+    shareWorksheet(pdf, picture, QStringLiteral("Lumbrix Graph"));
+}
 
 } // namespace orvenda

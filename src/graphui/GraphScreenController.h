@@ -7,6 +7,9 @@
 #include "graphui/TableScreen.h"
 #include "graphui/ZoomMenu.h"
 
+#include <QByteArray>
+#include <QImage>
+#include <QString>
 #include <QTimer>
 
 #include <functional>
@@ -71,6 +74,16 @@ public:
 
     // Told when Done closes the screen (the root then brings the previous screen back).
     void setOnDone(std::function<void()> done) { onDone_ = std::move(done); }
+    // The worksheet of the graph as shown, upright or turned (the composition root's).
+    std::function<QByteArray(GraphView& view, bool landscape)> makeWorksheet;
+    // Hands the worksheet, a picture of the screen and the subject to the share sheet.
+    std::function<void(const QByteArray& pdf, const QImage& picture, const QString& subject)> shareWorksheet;
+    // Shows the share button when both are set.
+    void updateShareButton();
+    QToolButton& shareButton() const { return *share_; }
+    // The share button: the worksheet (turned when the graph is wider than high) and the
+    // screen's picture under the subject "Lumbrix Graph".
+    void shareAction();
     void setPanels(Panels panels);
     Panels& panels() { return panels_; }
 
@@ -165,6 +178,7 @@ private:
     QToolButton* plus_;
     QToolButton* minus_;
     QToolButton* done_;
+    QToolButton* share_;
     std::array<QToolButton*, 4> arrows_{};
     QWidget* pauseView_;
     TableScreen* table_ = nullptr;

@@ -17,6 +17,7 @@
 #include "input/KeyTables.h"
 #include "input/MenuRowDelegate.h"
 #include "input/MenuViewDelegate.h"
+#include "input/ProgramNotesPage.h"
 #include "input/SectionTable.h"
 #include "input/NameLists.h"
 #include "pretty/FontMap.h"
@@ -77,7 +78,8 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
       cancel_(new QPushButton(QStringLiteral("Cancel"), bar_)), back_(new QPushButton(QStringLiteral("‹ Back"), bar_)),
       share_(new QPushButton(QStringLiteral("Share"), bar_)), filterBar_(new QWidget(this)),
       layoutTabs_(new QTabBar(filterBar_)), typeTabs_(new QTabBar(filterBar_)),
-      tagButton_(new QPushButton(filterBar_)), add_(new QPushButton(QStringLiteral("+"), bar_)), table_(new SectionTable(calc.device == 1, this)), help_(new HelpPage(calc, this))
+      tagButton_(new QPushButton(filterBar_)), add_(new QPushButton(QStringLiteral("+"), bar_)), table_(new SectionTable(calc.device == 1, this)), help_(new HelpPage(calc, this)),
+      notesModes_(new QTabBar(bar_)), listing_(new QPushButton(QStringLiteral("Share"), bar_))
 {
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);
@@ -91,6 +93,8 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     row->addStretch();
     row->addWidget(add_);
     row->addWidget(share_);
+    row->addWidget(notesModes_);
+    row->addWidget(listing_);
     auto* filters = new QHBoxLayout(filterBar_);
     filters->setContentsMargins(4, 2, 4, 2);
     filters->addWidget(layoutTabs_);
@@ -99,9 +103,14 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     filters->addWidget(tagButton_);
     filterBar_->setAutoFillBackground(true);
     filterBar_->hide();
-    for (QWidget* w : std::initializer_list<QWidget*>{tabs_, cancel_, back_, share_, layoutTabs_, typeTabs_, tagButton_, add_})
+    for (QWidget* w : std::initializer_list<QWidget*>{tabs_, cancel_, back_, share_, layoutTabs_, typeTabs_, tagButton_, add_,
+             notesModes_, listing_})
         w->setFocusPolicy(Qt::NoFocus);
-    for (QTabBar* bar : {tabs_, layoutTabs_, typeTabs_}) {
+    notesModes_->addTab(QStringLiteral("Preview"));
+    notesModes_->addTab(QStringLiteral("Edit"));
+    notesModes_->hide();
+    listing_->hide();
+    for (QTabBar* bar : {tabs_, layoutTabs_, typeTabs_, notesModes_}) {
         bar->setExpanding(false);
         bar->setDrawBase(false);
     }
@@ -144,7 +153,15 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     });
     connect(tagButton_, &QPushButton::clicked, this, [this] { showTagSelector(); });
     connect(cancel_, &QPushButton::clicked, this, [this] { cancel(); });
-    connect(back_, &QPushButton::clicked, this, [this] { popHelp(); });
+    connect(back_, &QPushButton::clicked, this, [this] { notesShown_ ? popNotes() : popHelp(); });
+    connect(notesModes_, &QTabBar::tabBarClicked, this, [this](int segment) {
+        if (segment >= 0)
+            userNoteDoEdit(segment);
+    });
+    connect(listing_, &QPushButton::clicked, this, [this] {
+        if (notesPage_)
+            printListing(notesPage_->programName());
+    });
     connect(share_, &QPushButton::clicked, this, [this] { help_->share(helpFolder); });
     connect(add_, &QPushButton::clicked, this, [this] { openAddForm(); });
     connect(table_, &QTreeWidget::customContextMenuRequested, this, &MenuScreen::showContextMenu);
@@ -187,6 +204,8 @@ void MenuScreen::showMenu(int id)
     if (id < 0 || id >= MenuTables::kMenuCount)
         return;
     calc().clickMute = true;
+    if (notesShown_)
+        popNotes();
     filling_ = true;
     helpShown_ = false;
     help_->hide();
@@ -354,6 +373,9 @@ void MenuScreen::buildRows()
                 return;
             const auto found = prgmDescs_.find(row.name);
             row.detail = QString::fromStdString(found == prgmDescs_.end() ? std::string() : found->second);
+            // Every program has a notes page: its row carries the accessory.
+            if (row.detail.isEmpty() && makeNotesPage)
+                row.detail = QStringLiteral(" ");
         };
         if (showsLibrary() && libraryLayout_ == 1) {
             for (const auto& [tag, programs] : topics_) {
@@ -453,8 +475,10 @@ void MenuScreen::layoutViews()
     filterBar_->setGeometry(0, barHeight, width(), barHeight);
     fitTabs();
     const QRect below = listArea();
-    table_->setGeometry(helpShown_ ? below.translated(-width(), 0) : below);
+    table_->setGeometry(helpShown_ || notesShown_ ? below.translated(-width(), 0) : below);
     help_->setGeometry(helpShown_ ? below : below.translated(width(), 0));
+    if (notesPage_)
+        notesPage_->setGeometry(notesShown_ ? below : below.translated(width(), 0));
     if (about_)
         about_->setGeometry(below);
 }
@@ -604,6 +628,8 @@ void MenuScreen::pickRow(Place p)
 
 void MenuScreen::hideMenu()
 {
+    if (notesShown_)
+        popNotes();
     if (QTreeWidgetItem* it = table_->currentItem())
         it->setSelected(false);
     selected_ = {};
@@ -614,6 +640,8 @@ void MenuScreen::doEscape()
 {
     if (aboutShown_)
         closeAbout();
+    else if (notesShown_)
+        popNotes();
     else if (helpShown_)
         popHelp();
     else
@@ -638,6 +666,9 @@ void MenuScreen::cancel()
 
 void MenuScreen::processKeyOp(std::uint32_t op)
 {
+    // The rows under the notes page are out of reach.
+    if (notesShown_ && op != KeyTables::kOn)
+        return;
     const int index = MenuTables::rowForKeyOp(op);
     if (index >= 0) {
         // The row at that index, as a touch on it would pick it; none past the end.
@@ -711,6 +742,12 @@ void MenuScreen::keyPressEvent(QKeyEvent* event)
         calc().parser().stopProgramThread();
         return;
     }
+    // Over the notes page the keys are its editors'; Escape goes back to the list.
+    if (notesShown_) {
+        if (event->key() == Qt::Key_Escape)
+            popNotes();
+        return;
+    }
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     if (mods == Qt::ControlModifier) {
         if (event->key() == Qt::Key_I && !helpShown_)
@@ -775,6 +812,11 @@ void MenuScreen::openHelp(Place p)
     if (!p.valid() || p.section >= static_cast<int>(sections_.size())
         || p.row >= static_cast<int>(sections_[static_cast<std::size_t>(p.section)].rows.size()))
         return;
+    // A program's accessory is its notes page.
+    if (showsLibrary() && makeNotesPage) {
+        openNotes(p);
+        return;
+    }
     const Row& row = sections_[static_cast<std::size_t>(p.section)].rows[static_cast<std::size_t>(p.row)];
     if (row.detail.isEmpty() || list_ == L::UserMenu)
         return;
@@ -805,6 +847,78 @@ void MenuScreen::popHelp()
 }
 
 // ---- Program library and deleting ----
+
+void MenuScreen::openNotes(Place p)
+{
+    if (!makeNotesPage || !showsLibrary() || !p.valid() || p.section >= static_cast<int>(sections_.size())
+        || p.row >= static_cast<int>(sections_[static_cast<std::size_t>(p.section)].rows.size()))
+        return;
+    const std::string name = sections_[static_cast<std::size_t>(p.section)].rows[static_cast<std::size_t>(p.row)].name;
+    click();
+    select(p);
+    if (!notesPage_)
+        notesPage_ = makeNotesPage(this);
+    if (!notesPage_)
+        return;
+    const bool editing = tab_ == 1;
+    notesPage_->setGeometry(listArea().translated(width(), 0));
+    notesPage_->setProgramName(name);
+    notesPage_->allowEditing(editing, false);
+    notesShown_ = true;
+    title_->setText(QString::fromStdString(name));
+    cancel_->hide();
+    tabs_->hide();
+    add_->hide();
+    back_->show();
+    notesModes_->setCurrentIndex(1);
+    notesModes_->setVisible(editing);
+    listing_->setVisible(!editing && exportListing);
+    notesPage_->show();
+    notesPage_->raise();
+    HelpPage::slide(table_, notesPage_, listArea(), true);
+}
+
+void MenuScreen::popNotes()
+{
+    if (!notesShown_)
+        return;
+    notesShown_ = false;
+    if (notesPage_)
+        notesPage_->done();
+    back_->hide();
+    notesModes_->hide();
+    listing_->hide();
+    cancel_->show();
+    tabs_->show();
+    const std::string_view share = MenuTables::shareTitle(currentMenu_);
+    title_->setText(QString::fromUtf8(share.data(), static_cast<qsizetype>(share.size())));
+    add_->setVisible(showsLibrary() || currentMenu_ == MenuTables::kUserMenu);
+    if (notesPage_)
+        HelpPage::slide(table_, notesPage_, listArea(), false);
+    if (tab_ == 1 && showsLibrary()) {
+        buildRows();
+        fillTable();
+    }
+}
+
+void MenuScreen::userNoteDoEdit(int segment)
+{
+    if (!notesShown_ || !notesPage_)
+        return;
+    notesModes_->setCurrentIndex(segment);
+    notesPage_->allowEditing(segment != 0, true);
+}
+
+void MenuScreen::printListing(const std::string& name)
+{
+    click();
+    if (calc().prgmManager && calc().prgmManager->flagsFor(name) == ProgramManager::kProtected) {
+        calc().showError({{"errorNum", kLockedError}});
+        return;
+    }
+    if (exportListing)
+        exportListing(name);
+}
 
 void MenuScreen::setLibraryLayout(int layout)
 {
@@ -1150,7 +1264,7 @@ void MenuScreen::fitTabs()
         return;
     // What the bar's other controls leave for the tabs.
     int room = bar_->width() - 8;
-    for (QWidget* w : std::initializer_list<QWidget*>{cancel_, back_, title_, add_, share_})
+    for (QWidget* w : std::initializer_list<QWidget*>{cancel_, back_, title_, add_, share_, notesModes_, listing_})
         if (!w->isHidden())
             room -= w->sizeHint().width() + bar_->layout()->spacing();
     QFont font = tabFont_;

@@ -27,6 +27,7 @@ namespace orvenda {
 
 class AboutPage;
 class AddUserFnDialog;
+class ProgramNotesPage;
 class AppShell;
 class HelpPage;
 class MenuViewDelegate;
@@ -72,6 +73,12 @@ public:
     QString helpFolder;
     // Where the questions of clearing memory and restoring defaults go (the window's alerts).
     std::function<void(AlertQueue::Alert)> ask;
+    // Makes the program library's notes page (made once, on first use); without it a
+    // library row has no notes page.
+    std::function<ProgramNotesPage*(QWidget* parent)> makeNotesPage;
+    // Shares a program's listing document under its name (the share sheet's); without it
+    // the notes page offers no sharing.
+    std::function<void(const std::string& name)> exportListing;
 
     void shown(const ScreenRequest& request) override { showMenu(request.number); }
     void focus(bool gained) override;
@@ -82,7 +89,8 @@ public:
     void processKeyOp(std::uint32_t op);
     void pickRow(Place place);
     void select(Place place);
-    // The row's help page, pushed over the list; popHelp() goes back.
+    // The row's help page, pushed over the list (in the program library the program's
+    // notes page); popHelp() goes back.
     void openHelp(Place place);
     void popHelp();
     bool helpShown() const { return helpShown_; }
@@ -119,6 +127,21 @@ public:
     QWidget* leaveControl() const override;
 
     // ---- Program library ----
+
+    // The row's program's notes page pushed over the list: editable on the EDIT tab (with
+    // "Preview" and "Edit" to switch), else read with a share button for its listing.
+    void openNotes(Place place);
+    // Back to the list: the page saves what it shows; on the EDIT tab the names are read
+    // again (a description may have changed).
+    void popNotes();
+    bool notesShown() const { return notesShown_; }
+    ProgramNotesPage* notesPage() const { return notesPage_; }
+    // "Preview" (0) or "Edit" (1) of the notes page on the EDIT tab.
+    void userNoteDoEdit(int segment);
+    // The listing of a program shared; a protected program reports error 84 instead.
+    void printListing(const std::string& name);
+    const QTabBar& notesModes() const { return *notesModes_; }
+    const QPushButton& listingButton() const { return *listing_; }
 
     bool showsLibrary() const;
     // 0 by letter, 1 by tag.
@@ -196,6 +219,7 @@ private:
     Place selected_;
     bool helpShown_ = false;
     bool aboutShown_ = false;
+    bool notesShown_ = false;
     bool filling_ = false;
 
     QWidget* bar_;
@@ -215,6 +239,10 @@ private:
     SectionTable* table_;
     HelpPage* help_;
     AboutPage* about_ = nullptr;
+    ProgramNotesPage* notesPage_ = nullptr;
+    // The notes page's bar controls.
+    QTabBar* notesModes_;
+    QPushButton* listing_;
     AddUserFnDialog* userFnForm_ = nullptr;
 };
 

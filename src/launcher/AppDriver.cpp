@@ -80,6 +80,7 @@
 #include "apps/FourFunctionPanel.h"
 #include "input/ColorPickerScreen.h"
 #include "input/MenuScreen.h"
+#include "input/ProgramNotesPage.h"
 #include "language/EntryText.h"
 #include "launcher/AppLauncher.h"
 #include "numeric/VQStatistics.h"
@@ -1363,6 +1364,15 @@ void AppDriver::dump()
         state["keyEditor"] = {{"key", editor->currentKey()}, {"line", editor->currentLine()}, {"lines", std::move(lines)}};
     }
     state["help"] = helpState();
+    // The program library's notes page while it shows: its program, mode, the notes as
+    // typed and the HTML shown.
+    if (const auto* menu = dynamic_cast<const MenuScreen*>(app_.root().router().controller(screens::Menu));
+        menu && menu->isVisible() && menu->notesShown() && menu->notesPage()) {
+        const ProgramNotesPage& page = *menu->notesPage();
+        state["notes"] = {{"program", page.programName()}, {"editing", page.editing()},
+            {"text", page.notesText().toStdString()}, {"html", page.shownHtml().toStdString()},
+            {"title", menu->barTitle().toStdString()}};
+    }
     if (!files_.empty())
         state["files"] = files_;
     out_ << state.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;

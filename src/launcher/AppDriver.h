@@ -112,7 +112,9 @@ class GeometryScreen;
 //                  help page shown, null when none: view "function help", "catalog",
 //                  "menu" or "help menu" and page, the page's name; for the help menu
 //                  also topic, its row, and on the keyboard guide guide: the layer and
-//                  the page opened over it); once a
+//                  the page opened over it); while the program library's notes page
+//                  shows, notes (program, editing, text as typed, the html shown and the
+//                  bar's title); once a
 //                  `file` line ran, files (each so far: path, report, the error number it
 //                  was reported with, and arrived, what its import stored, such as
 //                  "program HELLO" or "list L₁")

@@ -22,6 +22,7 @@
 #include "apps/PolyScreen.h"
 #include "apps/SimulEqScreen.h"
 #include "apps/SolverScreen.h"
+#include "apps/UserNotesView.h"
 #include "core/Calculator.h"
 #include "core/services/CSVLoader.h"
 #include "core/services/GDBManager.h"
@@ -29,6 +30,7 @@
 #include "graphui/FormatColorLink.h"
 #include "docs/FunctionHelpPDFView.h"
 #include "docs/FunctionHelpScreen.h"
+#include "docs/GraphPdfView.h"
 #include "docs/HelpMenuScreen.h"
 #include "graphui/FormatScreen.h"
 #include "graphui/GraphPanels.h"
@@ -131,6 +133,13 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
         auto* graph = new GraphScreenController(calc_, *shell_, p);
         GraphPanels::install(calc_, *shell_, *graph);
         graph->setOnDone([this] { root_->graphDone(); });
+        // The worksheet is made here; the share sheet that takes it is set by sharing.
+        graph->makeWorksheet = [this](GraphView& view, bool landscape) {
+            GraphPdfView sheet(calc_);
+            sheet.setGraphView(&view);
+            return sheet.worksheetPDFLandscape(landscape);
+        };
+        graph->updateShareButton();
         return graph;
     });
     root_->screens().set(screens::Window, [this](QWidget* p) { return new WindowScreen(calc_, *shell_, p); });
@@ -219,6 +228,9 @@ void AppLauncher::registerInputScreens()
         menu->tell = tell;
         menu->ask = [&root](AlertQueue::Alert alert) { root.alerts().show(std::move(alert)); };
         menu->helpFolder = helpFolder;
+        menu->makeNotesPage = [this](QWidget* page) -> ProgramNotesPage* {
+            return new UserNotesView(calc_, programs_->sharedFiles(), page);
+        };
         return menu;
     });
     root.screens().set(screens::Catalog, [this, &router, helpFolder, tell](QWidget* parent) {

@@ -84,6 +84,8 @@ public:
     ProgramModel& operator=(const ProgramModel&) = delete;
 
     const ProgramFiles& files() const { return *files_; }
+    // The same files, for the managers of documents and pages that read them on their own.
+    std::shared_ptr<const ProgramFiles> sharedFiles() const { return files_; }
     // Told once when the open program cannot be written (until a write succeeds again).
     std::function<void(const std::string& message)> tell;
 

@@ -1360,6 +1360,37 @@ TEST(Drive, AProgramMadeInTheMenuIsKeptAndRunsAfterARestart)
     EXPECT_EQ(newest(second.dumps[1])["input"], "prgm»WQ2");
 }
 
+// PRGM ▸ a program's accessory (Ctrl+I on its row): the notes page, rendered with the screen
+// block as a box on EXEC, to edit on EDIT; Escape goes back to the list, and the file keeps
+// the notes.
+TEST(Drive, TheProgramLibraryShowsAProgramsNotesPage)
+{
+    const fs::path data = scratch("notes-data");
+    fs::remove_all(data);
+    fs::create_directories(data / "programs");
+    std::ofstream(data / "programs" / "ZNOTE")
+        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>prgm</key><array/>"
+           "<key>notes</key><string>Adds &amp; shows\n&lt;screenShot&gt;\n2+3\n5\n&lt;/screenShot&gt;</string></dict></plist>";
+    const Session run = drive("key PRGM\nhkey z\nhkey Ctrl+I\ndump\nhkey Escape\ndump\nhkey Right\nhkey z\nhkey Ctrl+I\ndump\n"
+                              "hkey Escape\nhkey Escape\ndump\n",
+        "--data '" + data.string() + "'");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    const json& read = run.dumps[0]["notes"];
+    ASSERT_TRUE(read.is_object()) << run.dumps[0];
+    EXPECT_EQ(read["program"], "ZNOTE");
+    EXPECT_EQ(read["title"], "ZNOTE");
+    EXPECT_EQ(read["editing"], false);
+    const std::string html = read["html"];
+    EXPECT_NE(html.find("Adds &amp; shows<br></p><div>2+3<br>5<br></div><p>"), std::string::npos) << html;
+    EXPECT_FALSE(run.dumps[1].contains("notes"));
+    EXPECT_EQ(run.dumps[1]["top"]["title"], run.dumps[0]["top"]["title"]);
+    EXPECT_EQ(run.dumps[2]["notes"]["editing"], true);
+    EXPECT_EQ(run.dumps[2]["notes"]["text"], "Adds & shows\n<screenShot>\n2+3\n5\n</screenShot>");
+    EXPECT_FALSE(run.dumps[3].contains("notes"));
+    EXPECT_EQ(run.dumps[3]["screen"], 0);
+}
+
 // A calculator file as a handheld writes it: a u16 header, name, length; the sum at the end.
 std::string calculatorFile(const std::vector<std::vector<std::uint8_t>>& entries)
 {

@@ -66,6 +66,37 @@ protected:
     GraphPanels* panels = nullptr;
 };
 
+// Share appears only with a worksheet maker and a sharer, and hands the worksheet (upright
+// for a graph taller than wide), the screen's picture without the toolbar and the subject.
+TEST_F(GraphScreenPanels, TheShareButtonHandsTheWorksheetAndAPictureToTheSharer)
+{
+    GraphScreenController& graph = showGraph();
+    EXPECT_TRUE(graph.shareButton().isHidden());
+    bool landscape = true;
+    QByteArray pdf;
+    QImage picture;
+    QString subject;
+    graph.makeWorksheet = [&](GraphView& view, bool turned) {
+        EXPECT_EQ(&view, &graph.graphView());
+        landscape = turned;
+        return QByteArray("%PDF-sheet");
+    };
+    graph.updateShareButton();
+    EXPECT_TRUE(graph.shareButton().isHidden());
+    graph.shareWorksheet = [&](const QByteArray& sheet, const QImage& shot, const QString& title) {
+        pdf = sheet;
+        picture = shot;
+        subject = title;
+    };
+    graph.updateShareButton();
+    ASSERT_FALSE(graph.shareButton().isHidden());
+    graph.shareButton().click();
+    EXPECT_EQ(pdf, QByteArray("%PDF-sheet"));
+    EXPECT_EQ(subject, QStringLiteral("Lumbrix Graph"));
+    EXPECT_FALSE(landscape);
+    EXPECT_EQ(picture.height(), graph.height() - GraphScreenController::kToolbarHeight);
+}
+
 TEST_F(GraphScreenPanels, APickedPlotShowsItsVariablesAndCalculateOpensTheSheet)
 {
     ASSERT_EQ(eq->setYEqFunc(kY1, ops("AX²")), 0);

@@ -1,0 +1,178 @@
+#include "apps/UserNotesView.h"
+
+#include "apps/UserNotesInfoView.h"
+#include "core/Calculator.h"
+#include "programs/NotesHtml.h"
+#include "programs/ProgramFiles.h"
+#include "programs/ProgramModel.h"
+
+#include <QFormLayout>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPropertyAnimation>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace orvenda {
+
+namespace {
+
+constexpr int kSlideMs = 350;
+constexpr int kDatesHeight = 36;
+
+} // namespace
+
+UserNotesView::UserNotesView(Calculator& calc, std::shared_ptr<const ProgramFiles> files, QWidget* parent)
+    : ProgramNotesPage(parent), calc_(calc), own_(std::make_unique<ProgramModel>(calc, files)), panel_(new QWidget(this)),
+      info_(new UserNotesInfoView(*files, panel_)), tags_(new QLineEdit(panel_)), desc_(new QLineEdit(panel_)),
+      text_(new QPlainTextEdit(this)), web_(new QTextBrowser(this))
+{
+    // Text colours of the page's surroundings: the panel reads like the text under it.
+    for (QWidget* w : std::initializer_list<QWidget*>{this, panel_}) {
+        w->setBackgroundRole(QPalette::Base);
+        w->setForegroundRole(QPalette::Text);
+    }
+    setAutoFillBackground(true);
+    auto* column = new QVBoxLayout(panel_);
+    column->setContentsMargins(6, 4, 6, 4);
+    info_->setFixedHeight(kDatesHeight);
+    column->addWidget(info_);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Tags"), tags_);
+    form->addRow(QStringLiteral("Description"), desc_);
+    column->addLayout(form);
+    panel_->setAutoFillBackground(true);
+    text_->setFrameShape(QFrame::NoFrame);
+    web_->setFrameShape(QFrame::NoFrame);
+    web_->setOpenLinks(false);
+    web_->hide();
+}
+
+UserNotesView::~UserNotesView() = default;
+
+QString UserNotesView::notesText() const { return text_->toPlainText(); }
+
+bool UserNotesView::dark() const { return QGuiApplication::palette().color(QPalette::Window).lightnessF() < 0.5; }
+
+ProgramModel& UserNotesView::manager()
+{
+    if (auto* editor = dynamic_cast<ProgramModel*>(calc_.prgmManager.get()); editor && editor->programName() == programName_)
+        return *editor;
+    return *own_;
+}
+
+void UserNotesView::setProgramName(const std::string& name)
+{
+    programName_ = name;
+    info_->setProgramName(name);
+    ProgramModel& programs = manager();
+    // The page's own manager reads the file afresh; the editor's holds what it shows.
+    if (&programs == own_.get())
+        own_->loadProgram(name);
+    text_->setPlainText(QString::fromStdString(programs.programNotes()));
+    tags_->setText(QString::fromStdString(programs.programTagString()));
+    desc_->setText(QString::fromStdString(programs.programDescription()));
+    info_->update();
+    updateDisplay();
+}
+
+void UserNotesView::load(const QString& html)
+{
+    html_ = html;
+    // The browser's own background behind the page's, so no light edge shows in the dark.
+    QPalette colours = web_->palette();
+    colours.setColor(QPalette::Base, dark() ? Qt::black : Qt::white);
+    web_->setPalette(colours);
+    web_->setHtml(html_);
+}
+
+void UserNotesView::updateDisplay()
+{
+    if (notesText().contains(QLatin1String("<html"))) {
+        load(QString::fromStdString(NotesHtml::adjustScale(notesText().toStdString(), calc_.device == 1)));
+        web_->show();
+        text_->hide();
+    } else {
+        web_->hide();
+        text_->show();
+    }
+    showView(editable_ ? 0 : 1, false);
+}
+
+void UserNotesView::showView(int view, bool animate)
+{
+    saveNotes();
+    if (view == 1) {
+        const std::string html = NotesHtml::htmlForNote(notesText().toStdString(), dark());
+        load(QString::fromStdString(NotesHtml::adjustScale(html, calc_.device == 1)));
+        web_->show();
+        text_->hide();
+        text_->setReadOnly(true);
+        editable_ = false;
+        for (QWidget* editor : std::initializer_list<QWidget*>{text_, tags_, desc_})
+            editor->clearFocus();
+    } else {
+        web_->hide();
+        text_->show();
+        text_->setReadOnly(false);
+        editable_ = true;
+    }
+    layoutViews(animate);
+}
+
+void UserNotesView::layoutViews(bool animate)
+{
+    const int panelHeight = panel_->sizeHint().height();
+    const QRect panel(0, editable_ ? 0 : -panelHeight, width(), panelHeight);
+    const QRect body = editable_ ? QRect(0, panelHeight, width(), std::max(0, height() - panelHeight)) : rect();
+    for (auto [view, to] : {std::pair<QWidget*, QRect>{panel_, panel}, {text_, body}, {web_, body}}) {
+        if (!animate) {
+            view->setGeometry(to);
+            continue;
+        }
+        auto* animation = new QPropertyAnimation(view, "geometry", view);
+        animation->setDuration(kSlideMs);
+        animation->setStartValue(view->geometry());
+        animation->setEndValue(to);
+        animation->start(QAbstractAnimation::DeleteWhenStopped);
+    }
+}
+
+void UserNotesView::resizeEvent(QResizeEvent*)
+{
+    if (!programName_.empty())
+        saveNotes();
+    layoutViews(false);
+}
+
+void UserNotesView::saveNotes()
+{
+    if (programName_.empty())
+        return;
+    ProgramModel& programs = manager();
+    // The page's own manager reads the file again, so nothing it read before (the
+    // opcodes, another page's notes) goes back over what was saved since.
+    if (&programs == own_.get())
+        own_->loadProgram(programName_);
+    const std::string notes = notesText().toStdString();
+    const std::string tags = tags_->text().toStdString();
+    const std::string desc = desc_->text().toStdString();
+    // Only what changed marks the program changed: the file is written when it differs.
+    if (notes != programs.programNotes())
+        programs.saveProgramNotes(notes);
+    if (tags != programs.programTagString())
+        programs.saveTags(tags);
+    if (desc != programs.programDescription())
+        programs.saveProgramDescription(desc);
+    programs.saveProgram();
+}
+
+void UserNotesView::done()
+{
+    for (QWidget* editor : std::initializer_list<QWidget*>{text_, tags_, desc_})
+        editor->clearFocus();
+    saveNotes();
+}
+
+} // namespace orvenda

@@ -1,0 +1,145 @@
+// A program's notes page over the real program files: the notes rendered in the light look
+// and drawn, finished HTML shown as it is, the file's dates, and saving through the
+// manager that has the program open, so the editor never writes an older copy back.
+
+#include "programs/ProgramTestSupport.h"
+
+#include "apps/UserNotesInfoView.h"
+#include "apps/UserNotesView.h"
+#include "programs/NotesHtml.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextBrowser>
+
+namespace orvenda::test {
+namespace {
+
+class UserNotesViewTest : public ProgramModelTest {
+protected:
+    UserNotesViewTest()
+    {
+        page.resize(390, 600);
+        page.show();
+    }
+    void store(const std::string& name, const std::string& text, const std::string& notes)
+    {
+        ASSERT_TRUE(model->storeProgram(name, programOps(text)));
+        ASSERT_TRUE(files->setNotes(notes, name));
+    }
+    void typeNotes(const QString& text)
+    {
+        page.allowEditing(true, false);
+        page.textView().setPlainText(text);
+    }
+
+    UserNotesView page{calc, files};
+};
+
+TEST_F(UserNotesViewTest, ShowsTheNotesAsAFramedScreenAndSwitchesToEditing)
+{
+    store("SUM", "Disp 1\n", "Adds two & three\n<screenShot>\n2+3\n5\n</screenShot>\nThat is all");
+    files->setDesc("Adds", "SUM");
+    page.setProgramName("SUM");
+    EXPECT_FALSE(page.editing());
+    EXPECT_TRUE(page.textView().isHidden());
+    EXPECT_FALSE(page.webView().isHidden());
+    const std::string expected = NotesHtml::adjustScale(
+        NotesHtml::htmlForNote("Adds two & three\n<screenShot>\n2+3\n5\n</screenShot>\nThat is all", false), false);
+    EXPECT_EQ(page.shownHtml().toStdString(), expected);
+    EXPECT_TRUE(page.webView().toPlainText().contains(QStringLiteral("Adds two & three")));
+    EXPECT_TRUE(page.webView().toPlainText().contains(QStringLiteral("2+3")));
+    EXPECT_EQ(page.descField().text(), "Adds");
+    // The panel is out of sight while reading, on top while editing.
+    EXPECT_LT(page.infoPanel().geometry().bottom(), 0);
+    page.allowEditing(true, false);
+    EXPECT_TRUE(page.editing());
+    EXPECT_EQ(page.infoPanel().y(), 0);
+    EXPECT_EQ(page.textView().y(), page.infoPanel().height());
+    EXPECT_FALSE(page.textView().isHidden());
+    EXPECT_EQ(page.infoView().lines().size(), 2);
+    EXPECT_TRUE(page.infoView().lines()[0].startsWith(QStringLiteral("Created: ")));
+    EXPECT_TRUE(page.infoView().lines()[1].startsWith(QStringLiteral("Modifed: ")));
+    // The panel's dates and labels read on its background, whatever the menu's colours.
+    QPalette dark = page.palette();
+    dark.setColor(QPalette::Window, Qt::black);
+    dark.setColor(QPalette::WindowText, Qt::black);
+    page.setPalette(dark);
+    const QImage panel = page.infoPanel().grab().toImage();
+    const QColor ground = panel.pixelColor(panel.width() - 2, 2);
+    int ink = 0;
+    for (int y = 0; y < panel.height(); ++y)
+        for (int x = 0; x < panel.width() / 3; ++x)
+            ink += std::abs(panel.pixelColor(x, y).lightness() - ground.lightness()) > 100;
+    EXPECT_GT(ink, 100);
+}
+
+TEST_F(UserNotesViewTest, FinishedHtmlIsShownAsItIsAndASampleHasNoDates)
+{
+    store("PAGE", "Disp 1\n", "<html><body><b>Bold</b> words</body></html>");
+    page.setProgramName("PAGE");
+    EXPECT_EQ(page.shownHtml(), QStringLiteral("<meta name = \"viewport\" content = \"initial-scale = 1.0\">"
+                                               "<html><body><b>Bold</b> words</body></html>"));
+    EXPECT_TRUE(page.webView().toPlainText().contains(QStringLiteral("Bold words")));
+    const std::vector<std::string> samples = files->programListOf(2);
+    ASSERT_FALSE(samples.empty());
+    page.setProgramName(samples.front());
+    EXPECT_TRUE(page.infoView().lines().isEmpty());
+}
+
+TEST_F(UserNotesViewTest, NotesOfTheEditorsProgramAreSavedThroughTheEditor)
+{
+    store("OPEN", "Disp 1\n", "old");
+    model->loadProgram("OPEN");
+    page.setProgramName("OPEN");
+    typeNotes(QStringLiteral("new notes"));
+    page.tagField().setText(QStringLiteral("b, a"));
+    page.done();
+    EXPECT_EQ(model->programNotes(), "new notes");
+    EXPECT_EQ(files->notesFor("OPEN"), "new notes");
+    // The editor's next save keeps them: it holds them.
+    model->setPrgmEditCursor(0);
+    model->addOpcode('A', true);
+    model->saveProgram();
+    EXPECT_EQ(files->notesFor("OPEN"), "new notes");
+    EXPECT_EQ(files->tagStringFor("OPEN"), "a,b");
+    EXPECT_EQ(files->opsFor("OPEN")->front(), static_cast<std::uint32_t>('A'));
+}
+
+TEST_F(UserNotesViewTest, NotesOfAnotherProgramAreSavedOverWhatTheFileHoldsNow)
+{
+    store("SHUT", "Disp 1\n", "old");
+    model->loadProgram("SHUT");
+    page.setProgramName("SHUT");
+    // The editor changes the program and leaves it while the page is open.
+    model->setPrgmEditCursor(0);
+    model->addOpcode('B', true);
+    model->loadProgram("OTHER");
+    const auto edited = files->opsFor("SHUT");
+    typeNotes(QStringLiteral("kept"));
+    page.done();
+    EXPECT_EQ(files->notesFor("SHUT"), "kept");
+    EXPECT_EQ(files->opsFor("SHUT"), edited);
+    EXPECT_EQ(model->programName(), "OTHER");
+    // Nothing written for a program that may not be changed.
+    ASSERT_TRUE(files->setFlags(ProgramManager::kProtected, "SHUT"));
+    page.setProgramName("SHUT");
+    typeNotes(QStringLiteral("refused"));
+    page.done();
+    EXPECT_EQ(files->notesFor("SHUT"), "kept");
+}
+
+TEST_F(UserNotesViewTest, TheScreenBoxIsDrawnInItsGreen)
+{
+    store("BOX", "Disp 1\n", "<screenShot>\nA = 1\n</screenShot>");
+    page.setProgramName("BOX");
+    const QImage picture = page.webView().viewport()->grab().toImage();
+    int green = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            green += picture.pixelColor(x, y) == QColor(0xC3, 0xD6, 0xB1);
+    EXPECT_GT(green, 100);
+}
+
+} // namespace
+} // namespace orvenda::test
