@@ -28,25 +28,13 @@ class ListEditor : public ScreensTest {
 protected:
     ListEditor()
     {
-        registerScreen(*root);
+        registerScreens(*root);
         calc.locked()->lists.clear();
         calc.locked()->statEditList = {L1, L2, L3};
     }
-    void registerScreen(RootController& window)
+    void registerScreens(RootController& window) override
     {
         window.screens().set(screens::ListEditor, [this](QWidget* p) { return new StatEditScreen(calc, shell, p); });
-    }
-    void becomeTablet()
-    {
-        calc.device = 1;
-        calc.setCurrentScreen(screens::Home);
-        calc.viewDelegate = nullptr;
-        root.reset();
-        root = std::make_shared<RootController>(calc, shell, true);
-        calc.viewDelegate = root;
-        registerScreen(*root);
-        root->resize(768, 1024);
-        root->show();
     }
     StatEditScreen& show()
     {

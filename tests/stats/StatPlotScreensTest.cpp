@@ -40,23 +40,11 @@ protected:
         calc.locked()->lists[L3] = reals({1, 1, 2, 1, 1});
     }
     ~StatScreens() override { calc.statGraphManager.reset(); }
-    void registerScreens(RootController& window)
+    void registerScreens(RootController& window) override
     {
         window.screens().set(screens::StatPlots, [this](QWidget* p) { return new StatEqScreen(calc, shell, router(), p); });
         window.screens().set(screens::StatPlotColor, [this](QWidget* p) { return new StatPlotSetup(calc, shell, router(), p); });
         window.screens().set(screens::StatWizard, [this](QWidget* p) { return new StatWizScreen(calc, shell, router(), p); });
-    }
-    void becomeTablet()
-    {
-        calc.device = 1;
-        calc.setCurrentScreen(screens::Home);
-        calc.viewDelegate = nullptr;
-        root.reset();
-        root = std::make_shared<RootController>(calc, shell, true);
-        calc.viewDelegate = root;
-        registerScreens(*root);
-        root->resize(768, 1024);
-        root->show();
     }
     StatEqScreen& showList()
     {

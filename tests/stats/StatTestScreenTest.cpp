@@ -46,24 +46,12 @@ class StatTestScreens : public ScreensTest {
 protected:
     StatTestScreens()
     {
-        registerScreen(*root);
+        registerScreens(*root);
         calc.locked()->lists.clear();
     }
-    void registerScreen(RootController& window)
+    void registerScreens(RootController& window) override
     {
         window.screens().set(screens::StatTests, [this](QWidget* p) { return new StatTestScreen(calc, shell, p); });
-    }
-    void becomeTablet()
-    {
-        calc.device = 1;
-        calc.setCurrentScreen(screens::Home);
-        calc.viewDelegate = nullptr;
-        root.reset();
-        root = std::make_shared<RootController>(calc, shell, true);
-        calc.viewDelegate = root;
-        registerScreen(*root);
-        root->resize(768, 1024);
-        root->show();
     }
     StatTestScreen& show(std::uint32_t op)
     {

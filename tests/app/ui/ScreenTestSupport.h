@@ -71,6 +71,21 @@ protected:
     }
 
     ScreenRouter& router() { return root->router(); }
+    // The screens a test puts in the window; registered again in a new window.
+    virtual void registerScreens(RootController& /*window*/) {}
+    // The window rebuilt as a tablet's, 768×1024, with the test's screens.
+    void becomeTablet()
+    {
+        calc.device = 1;
+        calc.setCurrentScreen(screens::Home);
+        calc.viewDelegate = nullptr;
+        root.reset();
+        root = std::make_shared<RootController>(calc, shell, true);
+        calc.viewDelegate = root;
+        registerScreens(*root);
+        root->resize(768, 1024);
+        root->show();
+    }
     // The probe that screen id becomes when first shown.
     Probe*& probe(int id)
     {

@@ -23,22 +23,10 @@ namespace {
 
 class Chemistry : public ScreensTest {
 protected:
-    Chemistry() { registerScreen(*root); }
-    void registerScreen(RootController& window)
+    Chemistry() { registerScreens(*root); }
+    void registerScreens(RootController& window) override
     {
         window.screens().set(screens::Chemistry, [this](QWidget* p) { return new ChemScreen(calc, shell, p); });
-    }
-    void becomeTablet()
-    {
-        calc.device = 1;
-        calc.setCurrentScreen(screens::Home);
-        calc.viewDelegate = nullptr;
-        root.reset();
-        root = std::make_shared<RootController>(calc, shell, true);
-        calc.viewDelegate = root;
-        registerScreen(*root);
-        root->resize(768, 1024);
-        root->show();
     }
     ChemScreen& show()
     {

@@ -23,22 +23,10 @@ enum Field { N, IPercent, PV, PMT, FV, PY, CY };
 
 class Finance : public ScreensTest {
 protected:
-    Finance() { registerScreen(*root); }
-    void registerScreen(RootController& window)
+    Finance() { registerScreens(*root); }
+    void registerScreens(RootController& window) override
     {
         window.screens().set(screens::Finance, [this](QWidget* p) { return new FinanceScreen(calc, shell, p); });
-    }
-    void becomeTablet()
-    {
-        calc.device = 1;
-        calc.setCurrentScreen(screens::Home);
-        calc.viewDelegate = nullptr;
-        root.reset();
-        root = std::make_shared<RootController>(calc, shell, true);
-        calc.viewDelegate = root;
-        registerScreen(*root);
-        root->resize(768, 1024);
-        root->show();
     }
     FinanceScreen& show()
     {

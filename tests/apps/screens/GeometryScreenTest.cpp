@@ -39,24 +39,12 @@ class GeometryScreens : public ScreensTest {
 protected:
     GeometryScreens()
     {
-        registerScreen(*root);
+        registerScreens(*root);
         calc.setAngleFormat(0);
     }
-    void registerScreen(RootController& window)
+    void registerScreens(RootController& window) override
     {
         window.screens().set(screens::Geometry, [this](QWidget* p) { return new GeometryScreen(calc, shell, p); });
-    }
-    void becomeTablet()
-    {
-        calc.device = 1;
-        calc.setCurrentScreen(screens::Home);
-        calc.viewDelegate = nullptr;
-        root.reset();
-        root = std::make_shared<RootController>(calc, shell, true);
-        calc.viewDelegate = root;
-        registerScreen(*root);
-        root->resize(768, 1024);
-        root->show();
     }
     GeometryScreen& show(std::uint32_t figure)
     {

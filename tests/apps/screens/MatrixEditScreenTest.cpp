@@ -37,22 +37,10 @@ VQMatrix matrixOf(std::size_t rows, std::size_t cols, std::initializer_list<doub
 
 class MatrixEditor : public ScreensTest {
 protected:
-    MatrixEditor() { registerScreen(*root); }
-    void registerScreen(RootController& window)
+    MatrixEditor() { registerScreens(*root); }
+    void registerScreens(RootController& window) override
     {
         window.screens().set(screens::MatrixEditor, [this](QWidget* p) { return new MatrixEditScreen(calc, shell, p); });
-    }
-    void becomeTablet()
-    {
-        calc.device = 1;
-        calc.setCurrentScreen(screens::Home);
-        calc.viewDelegate = nullptr;
-        root.reset();
-        root = std::make_shared<RootController>(calc, shell, true);
-        calc.viewDelegate = root;
-        registerScreen(*root);
-        root->resize(768, 1024);
-        root->show();
     }
     // MATRIX ▸ EDIT on matrix n.
     MatrixEditView& open(int n)

@@ -35,22 +35,10 @@ VQMatrix matrixOf(std::size_t rows, std::size_t cols, std::initializer_list<doub
 
 class SimulEq : public ScreensTest {
 protected:
-    SimulEq() { registerScreen(*root); }
-    void registerScreen(RootController& window)
+    SimulEq() { registerScreens(*root); }
+    void registerScreens(RootController& window) override
     {
         window.screens().set(screens::SimulEq, [this](QWidget* p) { return new SimulEqScreen(calc, shell, p); });
-    }
-    void becomeTablet()
-    {
-        calc.device = 1;
-        calc.setCurrentScreen(screens::Home);
-        calc.viewDelegate = nullptr;
-        root.reset();
-        root = std::make_shared<RootController>(calc, shell, true);
-        calc.viewDelegate = root;
-        registerScreen(*root);
-        root->resize(768, 1024);
-        root->show();
     }
     SimulEqScreen& open()
     {

@@ -33,20 +33,11 @@ protected:
             return graph;
         });
     }
-    // The window of a tablet, in place of the phone's.
-    void becomeTablet()
+    void registerScreens(RootController& /*window*/) override
     {
-        calc.device = 1;
-        calc.setCurrentScreen(screens::Home);
-        calc.viewDelegate = nullptr;
-        root.reset();
         panels = nullptr;
-        root = std::make_shared<RootController>(calc, shell, true);
-        calc.viewDelegate = root;
         YEqScreens::registerScreens();
         registerGraph();
-        root->resize(768, 1024);
-        root->show();
     }
     QToolButton* calculateButton(GraphScreenController& graph)
     {

@@ -31,7 +31,7 @@ namespace {
 class GraphScreens : public YEqScreens {
 protected:
     GraphScreens() { registerScreens(*root); }
-    void registerScreens(RootController& window)
+    void registerScreens(RootController& window) override
     {
         window.screens().set(screens::Graph, [this, &window](QWidget* p) {
             auto* graph = new GraphScreenController(calc, shell, p);
@@ -42,19 +42,6 @@ protected:
         window.screens().set(screens::TableSetup, [this](QWidget* p) { return new TableSetScreen(calc, shell, p); });
         window.screens().set(screens::Table, [this](QWidget* p) { return new TableScreen(calc, shell, p); });
         window.screens().set(screens::Format, [this](QWidget* p) { return new FormatScreen(calc, shell, p); });
-    }
-    // The window of a tablet, in place of the phone's.
-    void becomeTablet()
-    {
-        calc.device = 1;
-        calc.setCurrentScreen(screens::Home);
-        calc.viewDelegate = nullptr;
-        root.reset();
-        root = std::make_shared<RootController>(calc, shell, true);
-        calc.viewDelegate = root;
-        registerScreens(*root);
-        root->resize(768, 1024);
-        root->show();
     }
     template <class Screen>
     Screen& show(int id)
