@@ -3,6 +3,7 @@
 #include "app/AlertQueue.h"
 #include "app/ScreenController.h"
 #include "input/MenuTables.h"
+#include "platform/ShareRequest.h"
 #include "core/services/ProgramManager.h"
 #include "input/TagSelector.h"
 #include "input/TablePlace.h"
@@ -72,6 +73,8 @@ public:
     QString helpFolder;
     // Where the questions of clearing memory and restoring defaults go (the window's alerts).
     std::function<void(AlertQueue::Alert)> ask;
+    // The share sheet a share request is shown in.
+    std::function<void(const ShareRequest& request)> presentShare;
 
     void shown(const ScreenRequest& request) override { showMenu(request.number); }
     void focus(bool gained) override;
@@ -101,6 +104,17 @@ public:
     AddUserFnDialog* userFnForm() const { return userFnForm_; }
     // The form saved: the entry line becomes an item named name.
     void addUserFnNamed(const std::string& name);
+    // ---- Sharing ----
+
+    // The SHARE menus' rows picked so far, in the order picked (a second pick takes a row
+    // back).
+    const std::vector<Place>& shareSelection() const { return shareOrder_; }
+    // Send: the selection as a share request from the delegate, shown in the share sheet;
+    // a locked program reports error 84 and ends the collection (those before it are still
+    // shared). Nothing selected, or nothing to share, closes the menu.
+    void sendItems();
+    const QPushButton& sendButton() const { return *send_; }
+
     // Escape: back from the help page, else cancel.
     void doEscape();
     // Closes without a pick (the window, statistics, table, string and graph-database
@@ -176,6 +190,9 @@ private:
     Place step(Place from, int by) const;
     void hardwareRow(int code);
     void click();
+    bool isShareMenu() const;
+    void toggleShared(Place place);
+    void showShare(const std::optional<ShareRequest>& request);
 
     AppShell& shell_;
     MenuViewDelegate* delegate_ = nullptr;
@@ -206,6 +223,8 @@ private:
     QPushButton* cancel_;
     QPushButton* back_;
     QPushButton* share_;
+    QPushButton* send_;
+    std::vector<Place> shareOrder_;
     QWidget* filterBar_;
     QTabBar* layoutTabs_;
     QTabBar* typeTabs_;

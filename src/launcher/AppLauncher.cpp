@@ -24,6 +24,12 @@
 #include "docs/FunctionHelpPDFView.h"
 #include "docs/FunctionHelpScreen.h"
 #include "docs/HelpMenuScreen.h"
+#include "docs/ShareExport.h"
+#include "docs/ShareMenuLink.h"
+#include "docs/SupportActions.h"
+#include "platform/MailComposer.h"
+#include "platform/NetworkReachability.h"
+#include "platform/ShareSheet.h"
 #include "graphui/FormatScreen.h"
 #include "graphui/GraphPanels.h"
 #include "graphui/GraphScreenController.h"
@@ -59,6 +65,7 @@
 #include "stats/StatPlotModel.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QWidget>
 
@@ -111,9 +118,28 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
 
     if (!options.firstRunGreeting)
         calc_.firstTime = false;
+    // The online actions ask the desktop's network information.
+    NetworkReachability::install(calc_.notificationCenter());
+    calc_.startNetworkMonitors();
+    // Shared files and mail attachments go through the app's own export folder.
+    exportFolder_ = options.dataFolder + QStringLiteral("/export");
+    share_ = std::make_unique<ShareExport>(calc_, exportFolder_);
+    sheet_ = std::make_unique<ShareSheet>();
+    sheet_->setOutbox(options.shareOutbox);
+    mail_ = std::make_unique<MailComposer>(exportFolder_);
+    support_ = std::make_unique<SupportActions>(calc_);
+    support_->compose = [this](const MailComposer::Mail& mail) { return mail_->compose(mail); };
+    support_->openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+
     // The device is known before the root lays itself out for it.
     const auto greeting = SceneDelegate::willConnect(calc_, options.tablet);
     root_ = std::make_shared<RootController>(calc_, *shell_, options.tablet);
+    const auto tellUser = [this](const QString& message) {
+        root_->alerts().show({QStringLiteral("Orvenda"), message, {{QStringLiteral("OK"), nullptr}}});
+    };
+    share_->tell = tellUser;
+    support_->tell = tellUser;
+    share_->bringCurrentScreenToFront = [this] { root_->router().bringCurrentScreenToFront(); };
     registerInputScreens();
     calc_.viewDelegate = root_;
     root_->screens().set(screens::Home, [this](QWidget* p) { return new MathPrintScreen(calc_, *shell_, p); });
@@ -183,6 +209,10 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     });
     root_->screens().set(screens::FunctionHelp, [this](QWidget* p) {
         auto* help = new FunctionHelpScreen(calc_, p);
+        help->presentShare = [this](const ShareRequest& request) { presentShare(request); };
+        help->exportFolder = exportFolder_;
+        help->tell = [this](const QString& message) { delegate_->tell(message); };
+        help->setSupport(support_.get());
         help->closed = [this, help] {
             help->hide();
             keyboard_->setFocus();
@@ -197,13 +227,15 @@ void AppLauncher::registerInputScreens()
 {
     RootController& root = *root_;
     ScreenRouter& router = root.router();
-    const QString helpFolder = QDir::temp().filePath(QStringLiteral("Orvenda"));
+    // Help pages are shared through the export folder too, never the shared temporary one.
+    const QString helpFolder = exportFolder_;
     const auto tell = [&root](const QString& message) {
         root.alerts().show({QStringLiteral("Orvenda"), message, {{QStringLiteral("OK"), nullptr}}});
     };
     root.screens().set(screens::Menu, [this, &root, &router, helpFolder, tell](QWidget* parent) {
         auto* menu = new MenuScreen(calc_, *shell_, parent);
-        menu->setDelegate(std::make_unique<MenuRouterLink>(router));
+        menu->setDelegate(std::make_unique<ShareMenuLink>(router, *share_));
+        menu->presentShare = [this](const ShareRequest& request) { presentShare(request); };
         menu->tell = tell;
         menu->ask = [&root](AlertQueue::Alert alert) { root.alerts().show(std::move(alert)); };
         menu->helpFolder = helpFolder;
@@ -215,6 +247,7 @@ void AppLauncher::registerInputScreens()
         catalog->closed = [&router] { router.overlayDone(); };
         catalog->tell = tell;
         catalog->helpFolder = helpFolder;
+        catalog->presentShare = [this](const ShareRequest& request) { presentShare(request); };
         return catalog;
     });
     root.screens().set(screens::Mode, [this, &root, &router](QWidget* parent) {
@@ -257,6 +290,13 @@ void AppLauncher::registerInputScreens()
     router.remake(screens::Catalog);
 }
 
+void AppLauncher::presentShare(const ShareRequest& request)
+{
+    const QString error = sheet_->share(request, root_.get());
+    if (!error.isEmpty())
+        root_->alerts().show({QStringLiteral("Orvenda"), error, {{QStringLiteral("OK"), nullptr}}});
+}
+
 AppLauncher::~AppLauncher()
 {
     calc_.viewDelegate = nullptr;
@@ -274,6 +314,8 @@ AppLauncher::~AppLauncher()
     CSVLoader::setLoader(nullptr);
     TIFileIO::setFactory(nullptr);
     HelpView::setFactory(nullptr);
+    Reachability::setFactory(nullptr);
+    calc_.startNetworkMonitors();
 }
 
 } // namespace orvenda
