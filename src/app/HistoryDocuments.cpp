@@ -248,6 +248,7 @@ int HistoryDocuments::prettyPdfInRect(QPainter& painter, QPagedPaintDevice& devi
             top += answerHeight;
         } else {
             painter.setFont(FontMap::shared().font(kTextFace, kTextSize));
+            painter.setPen(QPen(Qt::black, 0.25));
             drawResultLines(painter, lines, item, x, width, top, kRowHeight, rect.bottom() + kRowHeight * lines.size());
         }
         painter.restore();

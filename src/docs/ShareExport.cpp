@@ -300,8 +300,14 @@ std::optional<ShareRequest> ShareExport::shareStrings(const std::vector<std::uin
     for (const std::uint32_t token : tokens) {
         const QString digit = QString::number(stringDigit(token));
         digits.push_back(digit);
-        request.text += QStringLiteral("Str") + digit + QLatin1Char('=')
-            + QString::fromStdString(calc_.getStringVariable(token)) + QLatin1Char('\n');
+        std::vector<std::uint32_t> ops;
+        if (token >= kFirstString && token < kFirstString + Calculator::kStringCount) {
+            const auto state = calc_.locked();
+            const VQString& text = state->strings[token - kFirstString];
+            ops.assign(text.begin(), text.end());
+        }
+        request.text += QStringLiteral("Str") + digit + QLatin1Char('=') + QString::fromStdString(calc_.stringFromOps(ops))
+            + QLatin1Char('\n');
     }
     request.subject = QStringLiteral("Strings:") + joined(digits);
     const auto path = writeFile(TIFileWriter::exportFileName(stem(QStringLiteral("Str"), digits, false)), bytes(*data));

@@ -9,6 +9,7 @@
 #include "core/Operand.h"
 #include "core/VQList.h"
 #include "core/VQMatrix.h"
+#include "pretty/PrettyPrint.h"
 
 #include <QDir>
 #include <QFile>

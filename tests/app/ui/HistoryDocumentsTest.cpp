@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPdfDocument>
+#include <QRegularExpression>
 
 namespace orvenda::test {
 namespace {
@@ -32,8 +33,10 @@ Read read(const QByteArray& pdf)
     out.pages = document.pageCount();
     for (int i = 0; i < out.pages; ++i) {
         out.sizes.push_back(document.pagePointSize(i));
-        out.text += document.getAllText(i).text() + QLatin1Char('\n');
+        out.text += document.getAllText(i).text();
     }
+    // MathPrint glyphs read back one a line: only the characters count.
+    out.text.remove(QRegularExpression(QStringLiteral("\\s")));
     return out;
 }
 
@@ -41,9 +44,9 @@ class HistoryDocumentsTest : public HomeTest {
 protected:
     HistoryDocumentsTest() { documents.setClock([] { return QDateTime(QDate(2026, 3, 14), QTime(9, 26)); }); }
 
-    void add(const std::vector<std::uint32_t>& input, const std::string& result, int type = 0)
+    void add(const std::vector<std::uint32_t>& input, const std::string& result, int type = 0, int kind = KindReal)
     {
-        Operand record = operandOf(KindReal);
+        Operand record = operandOf(kind);
         history->addEntry(input, result, type, record);
     }
 
@@ -60,7 +63,7 @@ TEST_F(HistoryDocumentsTest, AnEmptyHistoryIsOnePageWithItsNumberAndNoLastCalcul
         EXPECT_NEAR(pdf.sizes[0].width(), paper.width, 0.5);
         EXPECT_NEAR(pdf.sizes[0].height(), paper.height, 0.5);
         EXPECT_TRUE(pdf.text.contains(QStringLiteral("-1-")));
-        EXPECT_TRUE(pdf.text.contains(QStringLiteral("Lumbrix results")));
+        EXPECT_TRUE(pdf.text.contains(QStringLiteral("Lumbrixresults"))) << "the title, its blank read away";
     }
     EXPECT_FALSE(documents.lastCalculation());
     EXPECT_FALSE(documents.lastCalculationHTML());
@@ -90,12 +93,15 @@ TEST_F(HistoryDocumentsTest, LongResultLinesEndIn31CharactersAndAnEllipsis)
 
 TEST_F(HistoryDocumentsTest, EveryItemIsOnThePagesOldestFirstInBothLayouts)
 {
+    // Inputs Q1000, Q1001, ... with results Z1000, Z1001, ...: the letters keep the numbers
+    // apart however the text reads back.
     for (int k = 0; k < 100; ++k) {
         const std::string n = std::to_string(1000 + k);
-        std::vector<std::uint32_t> input;
+        std::vector<std::uint32_t> input{'Q'};
         for (char c : n)
             input.push_back(static_cast<std::uint32_t>(c));
-        add(input, n);
+        // Two result lines: three rows an item, so a hundred take two pages.
+        add(input, "Z" + n + "\n-", 0, KindString);
     }
     for (const bool mathPrint : {false, true}) {
         calc.locked()->mathPrint = mathPrint;
@@ -105,11 +111,12 @@ TEST_F(HistoryDocumentsTest, EveryItemIsOnThePagesOldestFirstInBothLayouts)
         qsizetype at = 0;
         for (int k = 0; k < 100; ++k) {
             const QString n = QString::number(1000 + k);
-            // Each item shows its input and its result.
-            EXPECT_EQ(pdf.text.count(n), 2) << n.toStdString() << (mathPrint ? " MathPrint" : " classic");
-            const qsizetype next = pdf.text.indexOf(n, at);
-            EXPECT_GE(next, at) << "in order";
-            at = std::max(at, next);
+            for (const QString& part : {QStringLiteral("Q") + n, QStringLiteral("Z") + n}) {
+                EXPECT_EQ(pdf.text.count(part), 1) << part.toStdString() << (mathPrint ? " MathPrint" : " classic");
+                const qsizetype next = pdf.text.indexOf(part, at);
+                EXPECT_GE(next, at) << part.toStdString() << " in order";
+                at = std::max(at, next);
+            }
         }
         EXPECT_TRUE(pdf.text.contains(QStringLiteral("-%1-").arg(pdf.pages)));
     }
