@@ -435,10 +435,12 @@ void KeyRouter::enterKey()
         // list or an equation named in a field is taken as a name, not evaluated).
         post(VQCursorDown);
         return;
+    case 3:
     case 14:
     case 15:
     case 19:
     case 20:
+    case 21:
     case 22:
         post(VQEnter);
         return;

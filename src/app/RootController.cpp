@@ -16,6 +16,8 @@
 
 #include <QPalette>
 
+#include <algorithm>
+
 namespace orvenda {
 
 namespace {
@@ -494,17 +496,32 @@ void RootController::showHelp()
     help->setFocus();
 }
 
+QRect RootController::helpPanelRect(QSize window, QRect keyFrame)
+{
+    constexpr int kGap = 6;
+    const QSize panel = QSize(400, 800).boundedTo(window);
+    const QRect key = keyFrame.intersected(QRect(QPoint(0, 0), window));
+    if (key.isEmpty())
+        return QRect(QPoint((window.width() - panel.width()) / 2, (window.height() - panel.height()) / 2), panel);
+    // As a popover: beside the key, on the side with more room, pointing at it.
+    const int above = key.top() - kGap;
+    const int below = window.height() - key.bottom() - 1 - kGap;
+    const int h = std::max(0, std::min(panel.height(), std::max(above, below)));
+    const int x = std::clamp(key.center().x() - panel.width() / 2, 0, window.width() - panel.width());
+    const int y = above >= below ? above - h : key.bottom() + 1 + kGap;
+    return QRect(x, y, panel.width(), h);
+}
+
 QRect RootController::functionHelpRect() const
 {
     if (!tablet_)
         return rect();
-    // On a tablet the page stands over the keypad as a panel of its own.
-    const QSize panel = QSize(400, 800).boundedTo(size());
-    return QRect(QPoint((width() - panel.width()) / 2, (height() - panel.height()) / 2), panel);
+    return helpPanelRect(size(), helpKey_);
 }
 
-void RootController::showFunctionHelp(std::uint32_t op)
+void RootController::showFunctionHelp(std::uint32_t op, QRect keyFrame)
 {
+    helpKey_ = keyFrame.isEmpty() ? QRect() : QRect(mapFromGlobal(keyFrame.topLeft()), keyFrame.size());
     ScreenController* help = make(screens::FunctionHelp);
     help->setGeometry(functionHelpRect());
     help->shown({static_cast<int>(op), {}});

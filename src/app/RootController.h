@@ -90,8 +90,13 @@ public:
     void hideDebugger();
     void suspendDebugger();
     void showHelp() override;
-    void showFunctionHelp(std::uint32_t op) override;
+    // keyFrame: the touched key in global coordinates, empty for none.
+    void showFunctionHelp(std::uint32_t op, QRect keyFrame = {}) override;
     void helpDone();
+    // The tablet's help panel (at most 400 × 800) for a key at keyFrame (in the same
+    // coordinates as the window size): centred on the key across, on the side of the key
+    // with more room, shortened to fit that side; centred in the window without a key.
+    static QRect helpPanelRect(QSize window, QRect keyFrame);
     // The visible full-size screen, or the keyboard area, redrawn.
     void refresh();
     void programRunning();
@@ -112,12 +117,15 @@ private:
     void activate(ScreenController* c);
     bool fullScreenVisible(int id) const;
     void layout();
-    // Where the function help screen stands: the window on a phone, a panel on a tablet.
+    // Where the function help screen stands: the window on a phone, a panel by the
+    // touched key on a tablet.
     QRect functionHelpRect() const;
 
     Calculator& calc_;
     AppShell& shell_;
     bool tablet_;
+    // The key the function help was opened from, in this widget's coordinates.
+    QRect helpKey_;
     ScreenRegistry registry_;
     QWidget* safeArea_;
     QWidget* keyboardArea_;

@@ -329,10 +329,10 @@ void ScreenRouter::showInfo()
         delegate_->showHelp();
 }
 
-void ScreenRouter::showFunctionHelp(std::uint32_t op)
+void ScreenRouter::showFunctionHelp(std::uint32_t op, QRect keyFrame)
 {
     if (delegate_)
-        delegate_->showFunctionHelp(op);
+        delegate_->showFunctionHelp(op, keyFrame);
 }
 
 void ScreenRouter::bringCurrentScreenToFront()

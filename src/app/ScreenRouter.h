@@ -37,8 +37,9 @@ public:
         virtual ~Delegate() = default;
         virtual void showGraph(bool show) = 0;
         virtual void showHelp() = 0;
-        // The help screen of a token or key code.
-        virtual void showFunctionHelp(std::uint32_t /*op*/) {}
+        // The help screen of a token or key code; on a tablet its panel stands by the
+        // touched key, given in global coordinates (empty when no key was touched).
+        virtual void showFunctionHelp(std::uint32_t /*op*/, QRect /*keyFrame*/) {}
     };
 
     struct Frames {
@@ -91,7 +92,7 @@ public:
     void showProgramError(const nlohmann::json& error);
     void showGraphView(bool show);
     void showInfo();
-    void showFunctionHelp(std::uint32_t op);
+    void showFunctionHelp(std::uint32_t op, QRect keyFrame = {});
     void bringCurrentScreenToFront();
     // nullptr keeps the screen in front as it is.
     void bringControllerToFront(ScreenController* c);

@@ -1,6 +1,10 @@
 #include "apps/MarkUpText.h"
 
 #include "core/Calculator.h"
+#include "pretty/FontMap.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
 
 #include <cmath>
 
@@ -72,6 +76,66 @@ QString MarkUpText::fraction(const Calculator& calc, double x)
     if (whole != 0)
         text += QString::number(whole);
     return text + QStringLiteral("<S%1>\u2044<d%2>").arg(n).arg(d);
+}
+
+namespace {
+
+struct RunFont {
+    QFont font;
+    double shift = 0;
+};
+
+RunFont fontOf(MarkUpText::Style style, const char* family, double size, double drop)
+{
+    switch (style) {
+    case MarkUpText::Superscript: return {FontMap::shared().font(family, 0.6 * size), -0.3 * size};
+    case MarkUpText::Subscript: return {FontMap::shared().font(family, 0.6 * size), drop * size};
+    case MarkUpText::Denominator: return {FontMap::shared().font(family, 0.6 * size), 0};
+    case MarkUpText::FractionSlash: return {FontMap::shared().font("Helvetica-Bold", size), 0};
+    case MarkUpText::Normal: break;
+    }
+    return {FontMap::shared().font(family, size), 0};
+}
+
+} // namespace
+
+double MarkUpText::draw(QPainter& painter, const std::vector<Run>& runs, double x, double baseline, const char* family,
+                        double size, double drop)
+{
+    const double start = x;
+    for (const Run& run : runs) {
+        const RunFont f = fontOf(run.style, family, size, drop);
+        painter.setFont(f.font);
+        painter.drawText(QPointF(x, baseline + f.shift), run.text);
+        x += QFontMetricsF(f.font).horizontalAdvance(run.text);
+    }
+    return x - start;
+}
+
+double MarkUpText::width(const std::vector<Run>& runs, const char* family, double size)
+{
+    double w = 0;
+    for (const Run& run : runs)
+        w += QFontMetricsF(fontOf(run.style, family, size, 0).font).horizontalAdvance(run.text);
+    return w;
+}
+
+std::vector<MarkUpText::Run> MarkUpText::elide(std::vector<Run> runs, double w, const char* family, double size)
+{
+    if (runs.empty() || width(runs, family, size) <= w)
+        return runs;
+    const Run ellipsis{QStringLiteral("\u2026"), Normal};
+    const double room = w - width({ellipsis}, family, size);
+    // Characters off the end, whole code points, until the rest and "…" fit.
+    while (!runs.empty() && width(runs, family, size) > room) {
+        QString& text = runs.back().text;
+        const qsizetype cut = text.size() >= 2 && text.back().isLowSurrogate() ? 2 : 1;
+        text.chop(cut);
+        if (text.isEmpty())
+            runs.pop_back();
+    }
+    runs.push_back(ellipsis);
+    return runs;
 }
 
 } // namespace orvenda

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+class QPainter;
+
 namespace orvenda {
 
 class Calculator;
@@ -28,6 +30,14 @@ public:
     // x as a fraction in mark-up ("-1<S1>⁄<d2>"), mixed or improper as fractionFormat asks
     // (3 improper); formatReal when no fraction fits.
     static QString fraction(const Calculator& calc, double x);
+
+    // Drawing in a font family at a size: raised and lowered runs at 0.6 of it, raised by
+    // 0.3 of it and lowered by `drop` of it; the slash in bold. Each gives the width taken.
+    static double draw(QPainter& painter, const std::vector<Run>& runs, double x, double baseline, const char* family,
+                       double size, double drop = 0.3);
+    static double width(const std::vector<Run>& runs, const char* family, double size);
+    // The runs cut to fit `width` with "…" after them when they do not fit whole.
+    static std::vector<Run> elide(std::vector<Run> runs, double width, const char* family, double size);
 };
 
 } // namespace orvenda

@@ -1,11 +1,15 @@
 #include "apps/PolyModel.h"
 
 #include "core/Calculator.h"
+#include "core/DrawObject.h"
 #include "core/VQList.h"
+#include "core/VQStack.h"
+#include "eval/Parser.h"
 #include "eval/NumericServices.h"
 #include "language/ErrorNumbers.h"
 #include "numeric/PolynomialRoots.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace orvenda {
@@ -108,6 +112,46 @@ int PolyModel::solve()
     }
     calc_.locked()->lists[kZeros] = zeros;
     return 0;
+}
+
+std::shared_ptr<DrawObject> PolyModel::graph(const std::shared_ptr<DrawObject>& previous)
+{
+    VQList coefficients;
+    {
+        const auto state = calc_.locked();
+        const auto found = state->lists.find(kCoefficients);
+        if (found != state->lists.end())
+            coefficients = found->second;
+    }
+    std::vector<std::uint32_t> ops = NumericServices(calc_.parser()).polynomialOps(coefficients);
+    if (ops.empty())
+        ops.push_back(0x30); // every coefficient 0: the line y = 0
+    std::vector<std::uint32_t> expression = ops;
+    auto record = std::make_shared<DrawFunc>();
+    {
+        const auto hold = calc_.lockState();
+        Parser& parser = calc_.parser();
+        parser.setError(0);
+        VQStack fn = parser.getRPNfor(ops);
+        const int error = parser.error();
+        parser.setError(0);
+        if (error != 0)
+            return nullptr;
+        fn.replaceVarsExcept(0x58); // X
+        record->fn = std::make_shared<VQStack>(std::move(fn));
+    }
+    record->expression = std::move(expression);
+    // Green and two points wide, as DrawF draws.
+    record->r = 0;
+    record->g = 1;
+    record->b = 0;
+    record->lineWidth = 2;
+    auto& drawing = calc_.drawing;
+    if (previous)
+        drawing.erase(std::remove(drawing.begin(), drawing.end(), previous), drawing.end());
+    drawing.push_back(record);
+    calc_.showGraphView(true);
+    return record;
 }
 
 int PolyModel::checkListName(const std::string& typed, std::string& name)

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace orvenda {
 
 class Calculator;
+class DrawObject;
 class VQList;
 
 // The polynomial root finder's data: the coefficients in the calculator's list "PCOEF"
@@ -39,6 +41,10 @@ public:
     // SOLVE: the zeros into "PZERO"; 35, 40, 87 or 17 (or 27 when none were found) and
     // nothing changed on a failure.
     int solve();
+    // GRAPH: the polynomial drawn as a function of X on the graph, in place of the
+    // drawing `previous` (the one this gave before, when still drawn); the new drawing, or
+    // none when the coefficients give no function.
+    std::shared_ptr<DrawObject> graph(const std::shared_ptr<DrawObject>& previous);
     // A list name typed on the store form: "" (store nothing), L1…L6, or 1…5 of A–Z and
     // digits not first, an optional leading "ʟ" dropped. 89 otherwise.
     static int checkListName(const std::string& typed, std::string& name);

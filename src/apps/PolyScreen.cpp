@@ -9,7 +9,11 @@
 #include "app/NamedColors.h"
 #include "apps/MarkUpText.h"
 #include "core/Calculator.h"
+#include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
+#include "core/VQList.h"
+#include "core/VQValue.h"
+#include "eval/Parser.h"
 #include "input/SegmentedControl.h"
 #include "language/ErrorNumbers.h"
 #include "pretty/FontMap.h"
@@ -45,25 +49,10 @@ const QStringList& titlesOf(int state)
 
 constexpr int kHighlighted[] = {0, 1, 4, 3};
 
-// Mark-up drawn from x on a baseline; the width it took.
+// Mark-up drawn from x on a baseline; where it ends.
 double drawMarkUp(QPainter& painter, const QString& markUp, double x, double baseline, double size)
 {
-    for (const MarkUpText::Run& run : MarkUpText::parse(markUp)) {
-        double runSize = size, shift = 0;
-        const char* family = "CourierNewPS-BoldMT";
-        switch (run.style) {
-        case MarkUpText::Superscript: runSize = 0.6 * size; shift = -0.3 * size; break;
-        case MarkUpText::Subscript: runSize = 0.6 * size; shift = 0.3 * size; break;
-        case MarkUpText::Denominator: runSize = 0.6 * size; break;
-        case MarkUpText::FractionSlash: family = "Helvetica-Bold"; break;
-        case MarkUpText::Normal: break;
-        }
-        const QFont font = FontMap::shared().font(family, runSize);
-        painter.setFont(font);
-        painter.drawText(QPointF(x, baseline + shift), run.text);
-        x += QFontMetricsF(font).horizontalAdvance(run.text);
-    }
-    return x;
+    return x + MarkUpText::draw(painter, MarkUpText::parse(markUp), x, baseline, "CourierNewPS-BoldMT", size);
 }
 
 } // namespace
@@ -101,6 +90,32 @@ QString PolyScreen::banner() const
     static const char* kBanners[] = {"POLY:DEGR  ", "POLY:COEF  ", "POLY:SOLN  ", "POLY:STO  "};
     return QString::fromLatin1(kBanners[std::clamp(state(), 0, 3)]);
 }
+
+QString PolyScreen::equationOfDegree(int degree)
+{
+    if (degree < 0)
+        return {};
+    const auto term = [](int k) {
+        if (k == 0)
+            return QStringLiteral("a<s0>");
+        if (k == 1)
+            return QStringLiteral("a<s1>x");
+        return QStringLiteral("a<s%1>x<S%1>").arg(k);
+    };
+    QStringList terms;
+    for (int k = degree; k >= 0; --k) {
+        if (degree >= 8 && k < degree - 2 && k > 2) {
+            // Only the three highest and the three lowest terms.
+            if (terms.isEmpty() || terms.back() != QStringLiteral("\u2026"))
+                terms.push_back(QStringLiteral("\u2026"));
+            continue;
+        }
+        terms.push_back(term(k));
+    }
+    return terms.join(u'+');
+}
+
+QString PolyScreen::equation() const { return equationOfDegree(model_.degree()); }
 
 QString PolyScreen::label(int line) const
 {
@@ -253,6 +268,7 @@ void PolyScreen::menuChange(int segment)
             model_.clearCoefficients();
             menu_->setSelected(1);
         } else if (s == 2) {
+            drawn_ = model_.graph(drawn_);
             menu_->setSelected(4);
         }
         break;
@@ -260,6 +276,11 @@ void PolyScreen::menuChange(int segment)
         if (s == 2) {
             line_ = 0;
             changeState(3);
+        } else if (s == 1) {
+            // The list picked comes back on the entry line when this screen is in front again.
+            loadingList_ = true;
+            menu_->setSelected(1);
+            calc().notificationCenter().post(VQGetList, this);
         } else {
             menu_->setSelected(kHighlighted[s]);
         }
@@ -298,8 +319,54 @@ void PolyScreen::focus(bool gained)
     ScreenController::focus(gained);
     if (gained) {
         model_.ensureLists();
+        finishLoad();
         changeState(state());
     }
+}
+
+void PolyScreen::finishLoad()
+{
+    if (!loadingList_)
+        return;
+    // Still loading while the pick is evaluated: the entry line emptied by it is no
+    // coefficient cleared.
+    const bool evaluated = typed() && shell_.evaluator().finalizeEntry() && !typed() && shell_.evaluator().fieldValue();
+    loadingList_ = false;
+    if (!evaluated)
+        return; // nothing picked, or its error was shown
+    const std::shared_ptr<VQList> list = calc().ans.type() == VQValue::TypeList ? calc().ans.list() : nullptr;
+    showError(list ? model_.load(*list) : int{ErrArgument});
+}
+
+void PolyScreen::cursorRight()
+{
+    EntryModel* entry = entryOf(calc());
+    if (!entry || typed())
+        return;
+    std::vector<std::uint32_t> ops;
+    const int s = state();
+    if (s == 3 && line_ < 2) {
+        // The name as typed, back as tokens.
+        for (const char32_t c : QString::fromStdString(line_ == 0 ? coefName_ : zeroName_).toStdU32String())
+            if (const std::uint32_t op = calc().opCodeForChar(c))
+                ops.push_back(op);
+    } else if (s == 0) {
+        ops = calc().parser().numToOps(model_.degree());
+    } else if (s == 1) {
+        const auto a = model_.coefficients();
+        if (line_ < static_cast<int>(a.size()))
+            ops = calc().parser().numToOps(a[static_cast<std::size_t>(line_)]);
+    } else if (s == 3) {
+        ops = calc().parser().numToOps(equation_);
+    }
+    if (ops.empty())
+        return;
+    entry->clearUndo();
+    entry->forceOps(ops);
+    // The one-line entry steps right after this notice; the MathPrint one stepped before it.
+    if (calc().locked()->mathPrint)
+        entry->cursorSetIndex(1);
+    update();
 }
 
 void PolyScreen::subscribe()
@@ -307,10 +374,11 @@ void PolyScreen::subscribe()
     observe(VQEnter, [this](const Notification&) { enter(); });
     observe(VQCursorUp, [this](const Notification&) { cursorUp(); });
     observe(VQCursorDown, [this](const Notification&) { cursorDown(); });
+    observe(VQCursorRight, [this](const Notification&) { cursorRight(); });
     observe(VQBlinkCursor, [this](const Notification&) { update(); });
     observe(VQEntryTextChanged, [this](const Notification&) {
-        // An emptied coefficient line is 0 at once.
-        if (state() == 1 && !typed())
+        // An emptied coefficient line is 0 at once (not the line emptied by a list pick).
+        if (state() == 1 && !typed() && !loadingList_)
             model_.setCoefficient(line_, 0);
         update();
     });
@@ -369,6 +437,9 @@ void PolyScreen::paintLines(QPainter& painter)
     const QFont bannerFont = FontMap::shared().font("CourierNewPS-BoldMT", kFontSize);
     painter.setFont(bannerFont);
     painter.drawText(QRectF(72, 0, width() - 76, kBannerHeight), Qt::AlignVCenter | Qt::AlignLeft, banner());
+    const double titleEnd = 72 + QFontMetricsF(bannerFont).horizontalAdvance(banner());
+    const double bannerBaseline = (kBannerHeight + QFontMetricsF(bannerFont).ascent() - QFontMetricsF(bannerFont).descent()) / 2;
+    drawMarkUp(painter, equation(), titleEnd, bannerBaseline, kFontSize);
     const int lines = lineCount();
     const double bottom = height() - kMenuHeight - 4;
     for (int line = 0; line < lines; ++line) {

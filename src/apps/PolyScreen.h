@@ -5,12 +5,15 @@
 
 #include <QString>
 
+#include <memory>
+
 class QPainter;
 class QPushButton;
 
 namespace orvenda {
 
 class AppShell;
+class DrawObject;
 class LcdView;
 class SegmentedControl;
 
@@ -29,6 +32,12 @@ public:
     QString label(int line) const;
     QString value(int line) const;
     QString banner() const;
+    // The polynomial's terms in mark-up after the banner's title ("a<s2>x<S2>+a<s1>x+a<s0>"),
+    // the middle ones written "…" from degree 8 on.
+    QString equation() const;
+    static QString equationOfDegree(int degree);
+    // LOAD waits for a list picked from the list menu.
+    bool loadingList() const { return loadingList_; }
     const SegmentedControl& menu() const { return *menu_; }
     void menuChange(int segment);
 
@@ -40,6 +49,8 @@ public:
     void enter();
     void cursorUp();
     void cursorDown();
+    // RIGHT on a line with nothing typed: its value into the entry line, to be edited.
+    void cursorRight();
 
 protected:
     void subscribe() override;
@@ -59,6 +70,8 @@ private:
     void clearEntry();
     void showError(int error);
     int lineAt(double y) const;
+    // The list picked for LOAD, on the entry line when the screen has the focus again.
+    void finishLoad();
 
     AppShell& shell_;
     PolyModel model_;
@@ -69,6 +82,9 @@ private:
     std::string coefName_ = PolyModel::kCoefficients;
     std::string zeroName_ = PolyModel::kZeros;
     double equation_ = 1;
+    bool loadingList_ = false;
+    // The polynomial GRAPH drew last, replaced by the next.
+    std::shared_ptr<DrawObject> drawn_;
 };
 
 } // namespace orvenda

@@ -61,6 +61,19 @@ QByteArray HelpFile::openingTag(const QString& name)
 
 QByteArray HelpFile::fragment(std::string_view file, const QString& name)
 {
+    if (QByteArray page = exactFragment(file, name); !page.isEmpty() || !name.endsWith(QChar(0x2026)))
+        return page;
+    // A menu's name ends in "…" where the page is filed under the command's own name,
+    // which ends in its opening bracket or a blank ("Z-Test…" is "Z-Test(").
+    const QString base = name.chopped(1);
+    for (const QString& command : {base + QLatin1Char('('), base + QLatin1Char(' '), base})
+        if (QByteArray page = exactFragment(file, command); !page.isEmpty())
+            return page;
+    return {};
+}
+
+QByteArray HelpFile::exactFragment(std::string_view file, const QString& name)
+{
     const QByteArray tag = openingTag(name);
     const std::size_t start = file.find(std::string_view(tag.constData(), std::size_t(tag.size())));
     if (start == std::string_view::npos)

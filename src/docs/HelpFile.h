@@ -26,8 +26,10 @@ public:
     // The opening tag of a name's page.
     static QByteArray openingTag(const QString& name);
     // The fragment of the page of that name, from its opening tag through its closing tag;
-    // empty when the file has none.
+    // empty when the file has none. A menu's "Name…" finds the command's own page.
     static QByteArray fragment(std::string_view file, const QString& name);
+    // The fragment filed under exactly that name.
+    static QByteArray exactFragment(std::string_view file, const QString& name);
     // The page shown for a name without one: its body says "not defined".
     static QByteArray notDefinedPage(const QString& name);
 };

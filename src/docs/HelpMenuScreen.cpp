@@ -5,6 +5,7 @@
 #include "docs/FunctionHelpScreen.h"
 #include "docs/GuideKeyboardScreen.h"
 #include "docs/HTMLPageScreen.h"
+#include "language/Localization.h"
 #include "pretty/FontMap.h"
 
 #include <QGuiApplication>
@@ -29,25 +30,32 @@ const std::array<HelpMenuScreen::Topic, HelpMenuScreen::kTopicCount>& HelpMenuSc
 {
     using O = Opens;
     static constexpr std::array<Topic, kTopicCount> kTopics{{
-        {"HELP_MENU_CONTACT", "Contact", O::Contact, "", 0},
-        {"HELP_MENU_INTRO", "Introduction", O::Html, "Introduction", 0},
-        {"HELP_MENU_NEW_FEATURES", "New Features", O::Function, "New Features", 0},
-        {"HELP_MENU_FAQ", "FAQ", O::Function, "FAQ", 0},
-        {"HELP_MENU_KEYBOARD", "Keyboard", O::Keyboard, "", 0},
-        {"HELP_MENU_MODE", "Mode", O::FunctionOp, "", 1029},
-        {"HELP_MENU_HOME_SCREEN", "Home Screen", O::FunctionOp, "", 4117},
-        {"HELP_MENU_MENUS", "Menus", O::FunctionOp, "", 4134},
-        {"HELP_MENU_CATALOG", "Catalog", O::FunctionOp, "", 1056},
-        {"HELP_MENU_GRAPH_SCREEN", "Graph Screen", O::FunctionOp, "", 1028},
-        {"HELP_MENU_ZOOM", "Zoom", O::FunctionOp, "", 1026},
-        {"HELP_MENU_TABLE", "Table", O::FunctionOp, "", 1049},
-        {"HELP_MENU_LISTS", "Lists", O::Function, "Lists", 0},
-        {"HELP_MENU_ARRAYS", "Arrays", O::Function, "Arrays", 0},
-        {"HELP_MENU_PROGRAMS", "Programs", O::Function, "PRGM", 0},
-        {"HELP_MENU_SHARING", "Sharing Data and Programs", O::Function, "Sharing Data and Programs", 0},
-        {"HELP_MENU_1984_CALC", "Calculator", O::Calculator, "", 0},
+        {"HELP_MENU_CONTACT", O::Contact, "", 0},
+        {"HELP_MENU_INTRO", O::Html, "Introduction", 0},
+        {"HELP_MENU_NEW_FEATURES", O::Function, "New Features", 0},
+        {"HELP_MENU_FAQ", O::Function, "FAQ", 0},
+        {"HELP_MENU_KEYBOARD", O::Keyboard, "", 0},
+        {"HELP_MENU_MODE", O::FunctionOp, "", 1029},
+        {"HELP_MENU_HOME_SCREEN", O::FunctionOp, "", 4117},
+        {"HELP_MENU_MENUS", O::FunctionOp, "", 4134},
+        {"HELP_MENU_CATALOG", O::FunctionOp, "", 1056},
+        {"HELP_MENU_GRAPH_SCREEN", O::FunctionOp, "", 1028},
+        {"HELP_MENU_ZOOM", O::FunctionOp, "", 1026},
+        {"HELP_MENU_TABLE", O::FunctionOp, "", 1049},
+        {"HELP_MENU_LISTS", O::Function, "Lists", 0},
+        {"HELP_MENU_ARRAYS", O::Function, "Arrays", 0},
+        {"HELP_MENU_PROGRAMS", O::Function, "PRGM", 0},
+        {"HELP_MENU_SHARING", O::Function, "Sharing Data and Programs", 0},
+        {"HELP_MENU_1984_CALC", O::Calculator, "", 0},
     }};
     return kTopics;
+}
+
+QString HelpMenuScreen::title(int row)
+{
+    if (row < 0 || row >= kTopicCount)
+        return {};
+    return QString::fromStdString(Localization::shared().text(topics()[static_cast<std::size_t>(row)].key, ""));
 }
 
 bool HelpMenuScreen::listed(int row)
@@ -82,8 +90,7 @@ HelpMenuScreen::HelpMenuScreen(Calculator& calc, bool tablet, QWidget* parent)
     for (int r = 0; r < kTopicCount; ++r) {
         if (!listed(r))
             continue;
-        auto* item = new QListWidgetItem(QString::fromUtf8(topics()[static_cast<std::size_t>(r)].title.data(),
-            static_cast<qsizetype>(topics()[static_cast<std::size_t>(r)].title.size())), index_);
+        auto* item = new QListWidgetItem(title(r), index_);
         item->setData(Qt::UserRole, r);
         item->setSizeHint(QSize(0, tablet ? 52 : 44));
     }

@@ -28,15 +28,17 @@ class HTMLPageScreen;
 class HelpMenuScreen : public ScreenController {
 public:
     enum class Opens { Contact, Html, Function, FunctionOp, Keyboard, Calculator };
+    // A row: its title's key in the app's localisation table, what it opens and which page.
     struct Topic {
         std::string_view key;
-        std::string_view title;
         Opens opens;
         std::string_view page;
         std::uint32_t op;
     };
     static constexpr int kTopicCount = 17;
     static const std::array<Topic, kTopicCount>& topics();
+    // The row's title from the localisation table ("" where it has none).
+    static QString title(int row);
     // Whether a row opens a page of this app (the contact page and the small calculator
     // come with their own screens).
     static bool listed(int row);

@@ -34,11 +34,11 @@ public:
     // The value written out in tokens as a string: numbers as the display shows them,
     // lists and matrices in their brackets, a string as it is. Other kinds: error 12.
     Operand toString(const Operand& value);
-
-private:
-    // Tokens of the polynomial, highest power first (3X²−X+2).
+    // Tokens of the polynomial, highest power first (3X²−X+2); none when every
+    // coefficient is 0.
     std::vector<std::uint32_t> polynomialOps(const VQList& coefficients) const;
 
+private:
     Parser& p_;
 };
 

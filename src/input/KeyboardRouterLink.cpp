@@ -29,9 +29,9 @@ void KeyboardRouterLink::showChemSolver() { router_.showScreen(screens::Chemistr
 void KeyboardRouterLink::showPolySolver() { router_.showScreen(screens::Polynomial); }
 void KeyboardRouterLink::showSimulEqSolver() { router_.showScreen(screens::SimulEq); }
 
-bool KeyboardRouterLink::showHelpForOp(std::uint32_t op, QRectF)
+bool KeyboardRouterLink::showHelpForOp(std::uint32_t op, QRectF keyFrame)
 {
-    router_.showFunctionHelp(op);
+    router_.showFunctionHelp(op, keyFrame.toAlignedRect());
     return true;
 }
 

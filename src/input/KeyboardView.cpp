@@ -361,7 +361,8 @@ bool KeyboardView::answerHelp(std::uint32_t op, QRectF frame)
     showHelp_ = false;
     setHelpKeyImage();
     // A key whose help nobody shows does what it does, so help mode swallows nothing.
-    if (!delegate_ || !delegate_->showHelpForOp(op, frame)) {
+    const QRectF global = frame.isEmpty() ? QRectF() : QRectF(QPointF(mapToGlobal(frame.topLeft())), frame.size());
+    if (!delegate_ || !delegate_->showHelpForOp(op, global)) {
         redraw();
         return false;
     }

@@ -15,7 +15,8 @@ public:
     virtual ~KeyboardViewDelegate() = default;
 
     virtual void displayChanged() {}
-    // False when help pages cannot be shown; help mode then ends silently.
+    // False when help pages cannot be shown; help mode then ends silently. keyFrame is the
+    // touched key in global coordinates (empty for a key typed on the computer).
     virtual bool showHelpForOp(std::uint32_t /*op*/, QRectF /*keyFrame*/) { return false; }
     virtual void showYEQ() {}
     virtual void showWindow() {}

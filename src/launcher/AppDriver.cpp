@@ -9,6 +9,11 @@
 #include "app/ScreenRegistry.h"
 #include "app/ScreenRouter.h"
 #include "app/YEqModel.h"
+#include "apps/ElementPanel.h"
+#include "apps/ElementView.h"
+#include "apps/PeriodicConfigurePanel.h"
+#include "apps/PeriodicTableScreen.h"
+#include "apps/PeriodicTableView.h"
 #include "core/Calculator.h"
 #include "core/Operand.h"
 #include "core/services/ProgramOutputManager.h"
@@ -51,7 +56,10 @@
 #include "stats/StatTestScreen.h"
 #include "stats/StatWizScreen.h"
 #include "apps/MarkUpText.h"
+#include "apps/MatrixEditScreen.h"
+#include "apps/MatrixEditView.h"
 #include "apps/MatrixPromptScreen.h"
+#include "apps/SimulEqScreen.h"
 #include "apps/PolyScreen.h"
 #include "input/SegmentedControl.h"
 #include "apps/SolverScreen.h"
@@ -784,14 +792,21 @@ bool AppDriver::press(std::string_view caption)
     QMessageBox* alert = openAlert();
     const QString wanted = QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
     if (!alert) {
-        // A button of the window the user can see, the one drawn last (on top) first.
-        const auto buttons = app_.root().findChildren<QAbstractButton*>();
-        for (auto it = buttons.rbegin(); it != buttons.rend(); ++it) {
-            QAbstractButton* button = *it;
-            if (button->isVisible() && button->isEnabled() && ::orvenda::caption(button) == wanted) {
-                button->click();
-                spin(0);
-                return true;
+        // A button of the screen in front first (its menu's GRAPH, not the keyboard's),
+        // then of the window the user can see, the one drawn last (on top) first.
+        std::vector<QWidget*> scopes;
+        if (ScreenController* top = app_.root().controllerOf(app_.root().frontId()))
+            scopes.push_back(top);
+        scopes.push_back(&app_.root());
+        for (QWidget* scope : scopes) {
+            const auto buttons = scope->findChildren<QAbstractButton*>();
+            for (auto it = buttons.rbegin(); it != buttons.rend(); ++it) {
+                QAbstractButton* button = *it;
+                if (button->isVisible() && button->isEnabled() && ::orvenda::caption(button) == wanted) {
+                    button->click();
+                    spin(0);
+                    return true;
+                }
             }
         }
         return fail("no alert is open and no button «" + std::string(caption) + "» is shown");
@@ -867,7 +882,10 @@ nlohmann::json AppDriver::statTestState(StatTestScreen& tests) const
     }
     if (const StatTestMenu* menu = tests.testMenu(); menu && menu->isVisible()) {
         const QPoint first = menu->mapTo(&root, menu->rowCenter(0).toPoint());
-        out["menu"] = {{"firstRow", {first.x(), first.y()}}, {"rowHeight", menu->rowHeight()}};
+        const QPoint detail = menu->mapTo(&root, menu->detailCenter(0).toPoint());
+        out["menu"] = {{"firstRow", {first.x(), first.y()}}, {"rowHeight", menu->rowHeight()},
+            {"firstDetail", {detail.x(), detail.y()}},
+            {"help", menu->helpShown() ? nlohmann::json(menu->help().functionName().toStdString()) : nlohmann::json()}};
     } else {
         out["menu"] = nullptr;
     }
@@ -892,7 +910,7 @@ nlohmann::json AppDriver::helpState() const
     const auto visible = [](const QWidget* w) { return w && w->isVisible(); };
     RootController& root = app_.root();
     if (const auto* screen = dynamic_cast<const FunctionHelpScreen*>(root.fullScreen(screens::FunctionHelp)); visible(screen))
-        return {{"view", "function help"}, {"page", screen->functionName().toStdString()}};
+        return {{"view", "function help"}, {"page", screen->functionName().toStdString()}, {"frame", rectIn(*screen, root)}};
     if (const auto* menu = dynamic_cast<const HelpMenuScreen*>(root.fullScreen(screens::Help)); visible(menu)) {
         nlohmann::json help{{"view", "help menu"}, {"topic", menu->currentTopic()}, {"page", nullptr}};
         const QWidget* page = menu->currentPage();
@@ -914,6 +932,10 @@ nlohmann::json AppDriver::helpState() const
     if (const auto* menu = dynamic_cast<const MenuScreen*>(root.router().controller(screens::Menu));
         visible(menu) && menu->helpShown())
         return {{"view", "menu"}, {"page", menu->help().functionName().toStdString()}};
+    if (const auto* tests = dynamic_cast<const StatTestScreen*>(root.fullScreen(screens::StatTests)); visible(tests)) {
+        if (const StatTestMenu* menu = tests->testMenu(); visible(menu) && menu->helpShown())
+            return {{"view", "test menu"}, {"page", menu->help().functionName().toStdString()}};
+    }
     return nullptr;
 }
 
@@ -1000,6 +1022,15 @@ void AppDriver::dump()
             state["editor"]["label"] = editor->nameLabel().text().toStdString();
             state["editor"]["controls"] = {{"debug", centre(editor->debugButton())}, {"quit", centre(editor->quitButton())}};
             state["editor"]["text"] = text(editor->editView());
+            // The help bubble drawn last (its text and box in the window), null for none.
+            const ProgramEditView& view = editor->editView();
+            if (view.bubbleText().isEmpty()) {
+                state["editor"]["bubble"] = nullptr;
+            } else {
+                const QPoint at = view.mapTo(&app_.root(), view.bubbleRect().topLeft().toPoint());
+                state["editor"]["bubble"] = {{"text", view.bubbleText().toStdString()},
+                    {"rect", {at.x(), at.y(), view.bubbleRect().width(), view.bubbleRect().height()}}};
+            }
         }
         if (const auto* debugger = dynamic_cast<const ProgramDebuggerScreen*>(app_.root().fullScreen(screens::Debugger));
             debugger && debugger->isVisible()) {
@@ -1121,8 +1152,47 @@ void AppDriver::dump()
         nlohmann::json menu = nlohmann::json::array();
         for (int segment = 0; segment < poly->menu().count(); ++segment)
             menu.push_back(poly->menu().title(segment).toStdString());
-        state["poly"] = {{"state", poly->state()}, {"banner", poly->banner().toStdString()}, {"line", poly->currentLine()},
+        state["poly"] = {{"state", poly->state()}, {"banner", poly->banner().toStdString()},
+            {"equation", MarkUpText::plain(MarkUpText::parse(poly->equation())).toStdString()}, {"line", poly->currentLine()},
             {"lines", std::move(lines)}, {"menu", std::move(menu)}};
+    }
+    // The matrix editor as it reads: the banner, the cursor, the entry field's prefix and
+    // value, and the cells (the solution's lines in their place).
+    const auto matrixEditor = [&calc](const MatrixEditView& editor) {
+        const MatrixView& grid = editor.grid();
+        const MatrixBanner& banner = editor.banner();
+        nlohmann::json cells = nlohmann::json::array();
+        const VQMatrix m = grid.shownMatrix();
+        if (grid.style() == MatrixView::Solution) {
+            for (int r = 0; r < grid.rowCount(); ++r)
+                cells.push_back(MarkUpText::plain(MarkUpText::parse(MatrixView::solutionRow(calc, calc.simulSolution, r))).toStdString());
+        } else if (m.dimRow() * m.dimCol() <= 400) {
+            for (std::size_t r = 0; r < m.dimRow(); ++r) {
+                nlohmann::json row = nlohmann::json::array();
+                for (std::size_t c = 0; c < m.dimCol(); ++c)
+                    row.push_back(MarkUpText::plain(MarkUpText::parse(grid.cellText(m.row(r, c)))).toStdString());
+                cells.push_back(std::move(row));
+            }
+        }
+        const EntryView& entry = editor.entryView();
+        nlohmann::json shown{{"title", banner.title().toStdString()}, {"style", grid.style()}, {"rows", m.dimRow()}, {"cols", m.dimCol()},
+            {"field", editor.cursorField()}, {"row", editor.cursorRow()}, {"col", editor.cursorCol()},
+            {"prefix", entry.prefixStr()}, {"value", entry.overlayStr() ? nlohmann::json(*entry.overlayStr()) : nlohmann::json()},
+            {"cells", std::move(cells)}};
+        if (grid.style() == MatrixView::Matrix || grid.style() == MatrixView::Coefficients)
+            shown["banner"] = {banner.rowText().toStdString(), banner.rowLabel().toStdString(), banner.colText().toStdString(),
+                banner.colLabel().toStdString()};
+        return shown;
+    };
+    if (const auto* edit = dynamic_cast<const MatrixEditScreen*>(app_.root().router().controller(screens::MatrixEditor));
+        edit && screen == screens::MatrixEditor)
+        state["matrixEdit"] = matrixEditor(edit->editor());
+    if (const auto* simul = dynamic_cast<const SimulEqScreen*>(app_.root().router().controller(screens::SimulEq));
+        simul && screen == screens::SimulEq) {
+        nlohmann::json menu = nlohmann::json::array();
+        for (int segment = 0; segment < simul->menu().count(); ++segment)
+            menu.push_back(simul->menu().title(segment).toStdString());
+        state["simulEq"] = {{"state", simul->state()}, {"menu", std::move(menu)}, {"editor", matrixEditor(simul->editor())}};
     }
     if (auto* wizard = dynamic_cast<StatWizScreen*>(app_.root().router().controller(screens::StatWizard));
         wizard && screen == screens::StatWizard) {
@@ -1182,6 +1252,28 @@ void AppDriver::dump()
             {"class", conversions->unitClass()}, {"from", conversions->from()}, {"to", conversions->to()},
             {"constant", conversions->constant()}, {"column", conversions->column()},
             {"result", conversions->resultText().toStdString()}, {"full", conversions->fullText().toStdString()}};
+    if (const auto* periodic = dynamic_cast<const PeriodicTableScreen*>(app_.root().fullScreen(screens::PeriodicTable));
+        periodic && periodic->isVisible()) {
+        // The table's mode and transform, where it lies in the window and its cells' size
+        // (a tap's place), and the element whose details are open with their lines.
+        const PeriodicTableView& table = periodic->table();
+        const QPoint at = table.mapTo(&app_.root(), QPoint(0, 0));
+        const double s = table.scale();
+        nlohmann::json element = nullptr;
+        if (const int n = periodic->elementShown()) {
+            nlohmann::json fields = nlohmann::json::array();
+            for (int i = 0; i < ElementView::kFields; ++i)
+                fields.push_back({ElementView::fieldLabel(i).toStdString(), ElementView::fieldText(n, i).toStdString()});
+            element = {{"number", n}, {"title", periodic->detail()->title().toStdString()}, {"fields", std::move(fields)}};
+        }
+        const PeriodicConfigurePanel* properties = periodic->picker();
+        state["periodicTable"] = {{"title", periodic->title().toStdString()}, {"mode", table.displayMode()},
+            {"slider", periodic->sliderShown() ? nlohmann::json(periodic->valueText().toStdString()) : nlohmann::json()},
+            {"scale", s}, {"translation", {table.translation().x(), table.translation().y()}},
+            {"portrait", table.portrait()}, {"table", {at.x(), at.y(), table.width(), table.height()}},
+            {"cell", {table.cellSize().width() * s, table.cellSize().height() * s}},
+            {"picker", properties && properties->isVisible()}, {"element", std::move(element)}};
+    }
     if (const auto* picker = dynamic_cast<const ColorPickerScreen*>(app_.root().router().controller(screens::ColorPicker));
         picker && picker->isVisible()) {
         const VQColor& c = picker->picker().color();

@@ -96,7 +96,12 @@ class StatTestScreen;
 //                  while the conversion picker is open, conversion (mode "units" or
 //                  "constants", class, from, to, constant, the column with the keys,
 //                  result and full: its two labels); while the four-function calculator
-//                  is open, fourFunction (its display's text);
+//                  is open, fourFunction (its display's text); on the periodic table
+//                  periodicTable (title, mode, slider: the value beside the slider or
+//                  null, scale, translation, portrait, table: its x, y, width and height
+//                  in the window, cell: the cells' width and height as drawn, picker: the
+//                  property picker open, element: the element whose details are open,
+//                  null when none: number, title and fields, each label and text);
 //                  keySet (the key set the row above the entry line shows, while it
 //                  shows); in the key-set editor keyEditor (key, line, and its four lines
 //                  as drawn);

@@ -13,8 +13,11 @@
 #include "apps/CSVImport.h"
 #include "apps/ConversionScreen.h"
 #include "apps/FourFunctionPanel.h"
+#include "apps/MatrixEditScreen.h"
 #include "apps/MatrixPromptScreen.h"
+#include "apps/PeriodicTableScreen.h"
 #include "apps/PolyScreen.h"
+#include "apps/SimulEqScreen.h"
 #include "apps/SolverScreen.h"
 #include "core/Calculator.h"
 #include "core/services/CSVLoader.h"
@@ -177,7 +180,10 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->screens().set(screens::YEqColor, [this](QWidget* p) { return new YEqColorPicker(calc_, root_->router(), p); });
     root_->screens().set(screens::Polynomial, [this](QWidget* p) { return new PolyScreen(calc_, *shell_, p); });
     root_->screens().set(screens::Solver, [this](QWidget* p) { return new SolverScreen(calc_, *shell_, p); });
+    root_->screens().set(screens::MatrixEditor, [this](QWidget* p) { return new MatrixEditScreen(calc_, *shell_, p); });
+    root_->screens().set(screens::SimulEq, [this](QWidget* p) { return new SimulEqScreen(calc_, *shell_, p); });
     root_->screens().set(screens::MatrixPrompt, [this](QWidget* p) { return new MatrixPromptScreen(calc_, root_->router(), p); });
+    root_->screens().set(screens::PeriodicTable, [this](QWidget* p) { return new PeriodicTableScreen(calc_, p); });
     const QSize size = options.size.isEmpty() ? (options.tablet ? kTabletSize : kPhoneSize) : options.size;
     // A size asked for explicitly wins over the layout's minimum.
     root_->setMinimumSize((options.tablet ? kTabletMinimum : kPhoneMinimum).boundedTo(size));

@@ -151,9 +151,13 @@ void ProgramEditView::longPress(Press state, QPointF at)
         break;
     case Press::Ended:
         model_.extendSelectLine(line, column, trackDirection_);
+        if (hideMagnify)
+            hideMagnify();
         showEditMenu(at);
         break;
     }
+    if (state != Press::Ended && magnify)
+        magnify(QPointF(at.x(), (line - firstLine_) * leading_));
     model_.setLine(line, column);
     if (changed)
         changed();
@@ -244,6 +248,38 @@ void ProgramEditView::drawHandle(QPainter& painter, double x, double y, bool abo
     painter.setBrush(Qt::NoBrush);
 }
 
+void ProgramEditView::drawBubbleAt(QPainter& painter, const QRectF& cell, const QString& text)
+{
+    constexpr double kPointer = 5;
+    const QFont font = FontMap::shared().font("Helvetica-Oblique", std::max(1.0, fontSize_ - 2));
+    const QFontMetricsF metrics(font);
+    const double w = std::min(metrics.horizontalAdvance(text) + 8, static_cast<double>(width()));
+    const double h = metrics.height() + 4;
+    const double left = std::clamp(cell.center().x() - w / 2, 0.0, std::max(0.0, width() - w));
+    const bool above = cell.top() - kPointer - h >= 0;
+    const QRectF box(left, above ? cell.top() - kPointer - h : cell.bottom() + kPointer, w, h);
+    // The box and its pointer towards the cell's centre, as one outline.
+    const double tipX = std::clamp(cell.center().x(), box.left() + 6 + kPointer, box.right() - 6 - kPointer);
+    QPainterPath path;
+    path.addRoundedRect(box, 6, 6);
+    QPainterPath pointer;
+    const double edge = above ? box.bottom() : box.top();
+    pointer.moveTo(tipX - kPointer, edge);
+    pointer.lineTo(cell.center().x(), above ? cell.top() : cell.bottom());
+    pointer.lineTo(tipX + kPointer, edge);
+    pointer.closeSubpath();
+    path = path.united(pointer);
+    painter.setPen(QPen(QColor(51, 51, 51), 1));
+    painter.setBrush(QColor(204, 204, 204));
+    painter.drawPath(path);
+    painter.setBrush(Qt::NoBrush);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(box, Qt::AlignCenter, metrics.elidedText(text, Qt::ElideRight, w - 8));
+    bubbleText_ = text;
+    bubbleRect_ = box;
+}
+
 void ProgramEditView::drawLine(QPainter& painter, int line, double y)
 {
     const ProgramLayout& layout = model_.layout();
@@ -328,6 +364,9 @@ void ProgramEditView::paintEvent(QPaintEvent*)
     const int shown = static_cast<int>(height() / leading_) + 1;
     // The bracket pair the cursor stands at, as opcode indices (edit mode).
     pairFrom_ = pairTo_ = -1;
+    bubbleText_.clear();
+    bubbleRect_ = {};
+    std::uint32_t bubbleOp = 0;
     if (!debug_) {
         if (const auto statement = model_.statementForLine(cursorLine); statement && statement->position >= 0) {
             const int at = statement->position;
@@ -347,6 +386,8 @@ void ProgramEditView::paintEvent(QPaintEvent*)
                 const int base = model_.layout().firstOpOnLine(statement->line);
                 pairFrom_ = base + from;
                 pairTo_ = base + to;
+                if (from == at)
+                    bubbleOp = statement->ops[static_cast<std::size_t>(from)];
             }
         }
     }
@@ -356,6 +397,17 @@ void ProgramEditView::paintEvent(QPaintEvent*)
     // the current statement (debug mode).
     const double y = (cursorLine - firstLine_) * leading_;
     const int column = model_.columnForIndex(model_.prgmEditCursor());
+    // The help bubble of the function whose bracket the cursor stands on; brackets and
+    // quotes explain nothing.
+    if (bubbleOp != 0 && calc_.bubbleHelp) {
+        const QString& name = nameOf(bubbleOp);
+        if (name != QLatin1String("[") && name != QLatin1String("{") && name != QLatin1String("(")
+            && name != QLatin1String("\"")) {
+            const QString text = QString::fromStdString(calc_.descriptionForOpcode(bubbleOp));
+            if (!text.isEmpty())
+                drawBubbleAt(painter, QRectF(leftMargin_ + (column + 1) * charWidth_, y, name.size() * charWidth_, leading_), text);
+        }
+    }
     if (debug_) {
         const QFont arrow = FontMap::shared().font("ZapfDingbatsITC", arrowSize_ * 0.5);
         painter.setFont(arrow);

@@ -54,6 +54,14 @@ public:
     void perform(Action action);
     // Told after the cursor or the text moved by a touch.
     std::function<void()> changed;
+    // During a long press: the point to show in the magnifier (the pressed x on the
+    // pressed line's top, in this view), and the press's end.
+    std::function<void(QPointF)> magnify;
+    std::function<void()> hideMagnify;
+    // The help bubble drawn at the last paint: the description shown ("" for none) and
+    // its box.
+    const QString& bubbleText() const { return bubbleText_; }
+    QRectF bubbleRect() const { return bubbleRect_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -67,6 +75,9 @@ private:
     void setMetrics();
     void drawLine(QPainter& painter, int line, double y);
     void drawHandle(QPainter& painter, double x, double y, bool above) const;
+    // The description of the function at the cursor in a rounded grey box pointing at
+    // the token's cell, above it or below when there is no room above.
+    void drawBubbleAt(QPainter& painter, const QRectF& cell, const QString& text);
     void showEditMenu(QPointF at);
     int lineAt(double y) const;
 
@@ -82,6 +93,8 @@ private:
     int firstLine_ = 0;
     int pairFrom_ = -1;
     int pairTo_ = -1;
+    QString bubbleText_;
+    QRectF bubbleRect_;
     QTimer* pressTimer_;
     bool tracking_ = false;
     int trackDirection_ = 0;

@@ -8,6 +8,7 @@
 #include "drawing/VImageDraw.h"
 #include "eval/Parser.h"
 #include "pretty/FontMap.h"
+#include "programs/ProgramEditMagnifier.h"
 #include "programs/ProgramEditView.h"
 #include "programs/ProgramModel.h"
 #include "programs/ProgramOutputView.h"
@@ -26,7 +27,8 @@ ProgramEditorScreen::ProgramEditorScreen(Calculator& calc, ProgramModel& model, 
     QWidget* parent)
     : ScreenController(calc, parent), model_(model), background_(new LcdView(calc, this)), name_(new QLabel(this)),
       debug_(new ImageButton(QStringLiteral("Debug"), this)), quit_(new ImageButton(QStringLiteral("Quit"), this)),
-      edit_(new ProgramEditView(calc, model, this)), output_(new ProgramOutputView(calc, output, this))
+      edit_(new ProgramEditView(calc, model, this)), output_(new ProgramOutputView(calc, output, this)),
+      magnifier_(new ProgramEditMagnifier(calc, model, this))
 {
     const double scale = calc.device == 1 ? 1.5 : 1;
     name_->setFont(FontMap::shared().font("Helvetica-Bold", calc.device == 1 ? 18 : 14));
@@ -43,15 +45,26 @@ ProgramEditorScreen::ProgramEditorScreen(Calculator& calc, ProgramModel& model, 
     });
     edit_->changed = [this] { this->calc().notificationCenter().post(VQRedrawKeyboard, this); };
     output_->hide();
+    magnifier_->hide();
+    edit_->magnify = [this](QPointF at) {
+        magnifier_->setGeometry(edit_->geometry());
+        magnifier_->show();
+        magnifier_->raise();
+        magnifier_->magnifyAt(at);
+    };
+    edit_->hideMagnify = [this] { magnifier_->hide(); };
 }
 
 void ProgramEditorScreen::subscribe()
 {
     const auto redraw = [this](const Notification&) {
-        if (model_.debug())
+        if (model_.debug()) {
             output_->update();
-        else
+        } else {
             edit_->update();
+            if (magnifier_->isVisible())
+                magnifier_->update();
+        }
     };
     observe(VQBlinkCursor, redraw);
     observe(VQEntryTextChanged, redraw);
@@ -78,10 +91,12 @@ void ProgramEditorScreen::programStopped()
 void ProgramEditorScreen::focus(bool gained)
 {
     ScreenController::focus(gained);
-    if (gained)
+    if (gained) {
         updateDisplay();
-    else
+    } else {
+        magnifier_->hide();
         model_.saveProgram();
+    }
 }
 
 void ProgramEditorScreen::editDebug()
@@ -103,6 +118,8 @@ void ProgramEditorScreen::updateDisplay()
     debug_->setVisible(!debugging);
     edit_->setDebug(false);
     edit_->setVisible(!debugging);
+    if (debugging)
+        magnifier_->hide();
     output_->setVisible(debugging);
     edit_->makeCursorVisible();
     output_->update();
@@ -121,6 +138,7 @@ void ProgramEditorScreen::resizeEvent(QResizeEvent*)
     const QRect body(4, kBarHeight, std::max(0, w - 8), std::max(0, h - kBarHeight - 4));
     edit_->setGeometry(body);
     output_->setGeometry(body);
+    magnifier_->setGeometry(body);
 }
 
 } // namespace orvenda

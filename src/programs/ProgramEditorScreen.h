@@ -10,6 +10,7 @@ namespace orvenda {
 
 class ImageButton;
 class LcdView;
+class ProgramEditMagnifier;
 class ProgramEditView;
 class ProgramModel;
 class ProgramOutputModel;
@@ -25,6 +26,8 @@ public:
     ProgramEditorScreen(Calculator& calc, ProgramModel& model, const ProgramOutputModel& output, QWidget* parent = nullptr);
 
     ProgramEditView& editView() const { return *edit_; }
+    // The loupe over the edit view while a long press selects.
+    ProgramEditMagnifier& magnifier() const { return *magnifier_; }
     ProgramOutputView& outputView() const { return *output_; }
     QLabel& nameLabel() const { return *name_; }
     ImageButton& debugButton() const { return *debug_; }
@@ -53,6 +56,7 @@ private:
     ImageButton* quit_;
     ProgramEditView* edit_;
     ProgramOutputView* output_;
+    ProgramEditMagnifier* magnifier_;
 };
 
 } // namespace orvenda

@@ -1,28 +1,125 @@
 #include "stats/StatTestMenu.h"
 
+#include "app/HelpView.h"
 #include "app/NamedColors.h"
 #include "core/Calculator.h"
+#include "input/HelpPage.h"
 #include "pretty/FontMap.h"
 #include "stats/StatTestCatalogue.h"
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPropertyAnimation>
 #include <QPushButton>
 
 #include <algorithm>
 
 namespace orvenda {
 
+namespace {
+
+constexpr int kSlideMs = 350;
+const QColor kDetailBlue(0, 122, 255);
+
+} // namespace
+
 StatTestMenu::StatTestMenu(Calculator& calc, QWidget* parent)
-    : QWidget(parent), calc_(calc), cancel_(new QPushButton(QStringLiteral("Cancel"), this))
+    : QWidget(parent), calc_(calc), cancel_(new QPushButton(QStringLiteral("Cancel"), this)),
+      back_(new QPushButton(QStringLiteral("‹ Tests"), this)), help_(new HelpPage(calc, this))
 {
-    cancel_->setFocusPolicy(Qt::NoFocus);
-    cancel_->setFont(FontMap::shared().font("Helvetica-Bold", 16));
-    cancel_->setStyleSheet(QStringLiteral("QPushButton { color: white; background: transparent; border: none; }"));
-    connect(cancel_, &QPushButton::clicked, this, [this] { hide(); });
+    for (QPushButton* button : {cancel_, back_}) {
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setFont(FontMap::shared().font("Helvetica-Bold", 16));
+        button->setStyleSheet(QStringLiteral("QPushButton { color: white; background: transparent; border: none; }"));
+    }
+    connect(cancel_, &QPushButton::clicked, this, [this] {
+        click();
+        hide();
+    });
+    connect(back_, &QPushButton::clicked, this, [this] { popHelp(); });
+    back_->hide();
+    help_->hide();
 }
 
-void StatTestMenu::resizeEvent(QResizeEvent*) { cancel_->setGeometry(8, 0, 90, kBarHeight); }
+void StatTestMenu::slideHelp(const QRect& to)
+{
+    // A slide still running (a quick Back and (i)) gives way to the new one.
+    for (auto* running : help_->findChildren<QPropertyAnimation*>(Qt::FindDirectChildrenOnly))
+        running->stop();
+    auto* slide = new QPropertyAnimation(help_, "geometry", help_);
+    slide->setDuration(kSlideMs);
+    slide->setStartValue(help_->geometry());
+    slide->setEndValue(to);
+    connect(slide, &QPropertyAnimation::finished, help_, [this] {
+        if (!helpShown_)
+            help_->hide();
+    });
+    slide->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void StatTestMenu::click() const
+{
+    if (onClick)
+        onClick();
+}
+
+QRect StatTestMenu::pageArea() const { return QRect(0, kBarHeight, width(), std::max(0, height() - kBarHeight)); }
+
+void StatTestMenu::resizeEvent(QResizeEvent*)
+{
+    cancel_->setGeometry(8, 0, 90, kBarHeight);
+    back_->setGeometry(8, 0, 90, kBarHeight);
+    if (helpShown_)
+        help_->setGeometry(pageArea());
+}
+
+QPointF StatTestMenu::detailCenter(int r) const { return {width() - kDetailWidth / 2.0, rowCenter(r).y()}; }
+
+void StatTestMenu::openHelp(int r)
+{
+    if (r < 0 || r >= static_cast<int>(StatTestCatalogue::kMenuOrder.size()) || helpShown_)
+        return;
+    click();
+    const std::uint32_t op = StatTestCatalogue::kMenuOrder[static_cast<std::size_t>(r)];
+    helpTitle_ = QString::fromStdString(calc_.nameForOpcode(op));
+    const QString text = QString::fromStdString(calc_.descriptionForOpcode(op));
+    help_->showFunction(helpTitle_, text);
+    helpShown_ = true;
+    cancel_->hide();
+    back_->show();
+    // The page comes in from the right over the list.
+    const QRect area = pageArea();
+    help_->setGeometry(area.translated(area.width(), 0));
+    help_->show();
+    help_->raise();
+    slideHelp(area);
+    update();
+}
+
+void StatTestMenu::popHelp()
+{
+    if (!helpShown_)
+        return;
+    helpShown_ = false;
+    back_->hide();
+    cancel_->show();
+    const QRect area = pageArea();
+    slideHelp(area.translated(area.width(), 0));
+    update();
+}
+
+void StatTestMenu::updateView()
+{
+    if (!helpShown_)
+        return;
+    helpShown_ = false;
+    for (auto* running : help_->findChildren<QPropertyAnimation*>(Qt::FindDirectChildrenOnly))
+        running->stop();
+    help_->hide();
+    back_->hide();
+    cancel_->show();
+    update();
+}
 
 double StatTestMenu::rowHeight() const
 {
@@ -35,6 +132,7 @@ void StatTestMenu::pickRow(int r)
 {
     if (r < 0 || r >= static_cast<int>(StatTestCatalogue::kMenuOrder.size()))
         return;
+    click();
     hide();
     if (onSelect)
         onSelect(StatTestCatalogue::kMenuOrder[static_cast<std::size_t>(r)]);
@@ -43,8 +141,13 @@ void StatTestMenu::pickRow(int r)
 void StatTestMenu::mousePressEvent(QMouseEvent* event)
 {
     const double y = event->position().y() - kBarHeight;
-    if (y >= 0)
-        pickRow(static_cast<int>(y / rowHeight()));
+    if (y < 0 || helpShown_)
+        return;
+    const int r = static_cast<int>(y / rowHeight());
+    if (event->position().x() >= width() - kDetailWidth)
+        openHelp(r);
+    else
+        pickRow(r);
 }
 
 void StatTestMenu::paintEvent(QPaintEvent*)
@@ -54,7 +157,7 @@ void StatTestMenu::paintEvent(QPaintEvent*)
     p.fillRect(QRectF(0, 0, width(), kBarHeight), QColor(40, 80, 150));
     p.setPen(Qt::white);
     p.setFont(FontMap::shared().font("Helvetica-Bold", 17));
-    p.drawText(QRectF(0, 0, width(), kBarHeight), Qt::AlignCenter, QStringLiteral("Tests"));
+    p.drawText(QRectF(0, 0, width(), kBarHeight), Qt::AlignCenter, helpShown_ ? helpTitle_ : QStringLiteral("Tests"));
     const double h = rowHeight();
     const QFont name = FontMap::shared().font("CourierNewPS-BoldMT", std::min(16.0, h * 0.45));
     const QFont detail = FontMap::shared().font("Helvetica-Oblique", std::min(12.0, h * 0.33));
@@ -64,11 +167,20 @@ void StatTestMenu::paintEvent(QPaintEvent*)
         const double top = kBarHeight + static_cast<double>(r) * h;
         p.setPen(text);
         p.setFont(name);
-        p.drawText(QRectF(12, top, width() - 24, h * 0.58), Qt::AlignLeft | Qt::AlignBottom,
+        p.drawText(QRectF(12, top, width() - 24 - kDetailWidth, h * 0.58), Qt::AlignLeft | Qt::AlignBottom,
                    QString::fromStdString(calc_.nameForOpcode(op)));
         p.setFont(detail);
-        p.drawText(QRectF(12, top + h * 0.58, width() - 24, h * 0.42), Qt::AlignLeft | Qt::AlignTop,
+        p.drawText(QRectF(12, top + h * 0.58, width() - 24 - kDetailWidth, h * 0.42), Qt::AlignLeft | Qt::AlignTop,
                    QString::fromStdString(calc_.descriptionForOpcode(op)));
+        // The (i) button: a blue ring with an "i".
+        const double d = std::min(22.0, h * 0.7);
+        const QRectF ring(width() - kDetailWidth / 2.0 - d / 2, top + (h - d) / 2, d, d);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(kDetailBlue, 1.5));
+        p.drawEllipse(ring);
+        p.setFont(FontMap::shared().font("Helvetica-Bold", d * 0.6));
+        p.drawText(ring, Qt::AlignCenter, QStringLiteral("i"));
+        p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(QColor(200, 200, 200));
         p.drawLine(QPointF(0, top + h), QPointF(width(), top + h));
     }

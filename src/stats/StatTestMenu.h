@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QWidget>
 
 #include <cstdint>
@@ -10,24 +11,40 @@ class QPushButton;
 namespace orvenda {
 
 class Calculator;
+class HelpPage;
 
 // The list of the eighteen statistics procedures laid over the test screen: each row its
 // name and description; a tap picks the procedure and closes the list, Cancel closes it.
-// (The procedures' help pages come with the help screens; until then no help button.)
+// The (i) button at a row's right end slides the procedure's help page in over the list;
+// Back slides it out, and the list shows again whenever the menu is opened anew.
 // Main thread.
 class StatTestMenu : public QWidget {
 public:
     static constexpr int kBarHeight = 44;
+    // The width of the (i) button at each row's right end.
+    static constexpr int kDetailWidth = 44;
 
     StatTestMenu(Calculator& calc, QWidget* parent = nullptr);
 
     std::function<void(std::uint32_t op)> onSelect;
+    // A key click for each touch that does something.
+    std::function<void()> onClick;
 
     double rowHeight() const;
     // The centre of row r, in the menu's coordinates.
     QPointF rowCenter(int r) const;
+    // The centre of row r's (i) button.
+    QPointF detailCenter(int r) const;
     void pickRow(int r);
+    // Row r's help page, slid in over the list; popHelp() slides it out.
+    void openHelp(int r);
+    void popHelp();
+    bool helpShown() const { return helpShown_; }
+    // As the menu opens: the list, not a help page left from before.
+    void updateView();
+    const HelpPage& help() const { return *help_; }
     QPushButton& cancelButton() const { return *cancel_; }
+    QPushButton& backButton() const { return *back_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -35,8 +52,18 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QRect pageArea() const;
+    // Slides the help page to the rectangle in 0.35 s; it hides at the end when the help
+    // was closed meanwhile.
+    void slideHelp(const QRect& to);
+    void click() const;
+
     Calculator& calc_;
     QPushButton* cancel_;
+    QPushButton* back_;
+    HelpPage* help_;
+    QString helpTitle_;
+    bool helpShown_ = false;
 };
 
 } // namespace orvenda

@@ -155,7 +155,7 @@ void StatTestScreen::subscribe()
     observe(VQCursorUp, [this](const Notification&) { cursorUp(); });
     observe(VQCursorDown, [this](const Notification&) { cursorDown(); });
     observe(VQCursorLeft, [this](const Notification&) { form_->update(); });
-    observe(VQCursorRight, [this](const Notification&) { form_->update(); });
+    observe(VQCursorRight, [this](const Notification&) { cursorRight(); });
     observe(VQEnter, [this](const Notification&) { enter(); });
     observe(VQEntryTextChanged, [this](const Notification&) { form_->update(); });
 }
@@ -393,6 +393,21 @@ void StatTestScreen::selectField(int i)
     syncViews();
 }
 
+void StatTestScreen::cursorRight()
+{
+    // Sent before the entry moves its cursor when its line is empty: the field's value
+    // comes onto the line to be edited, and the entry's cursor then steps into it. A field
+    // without a value (NaN) leaves the line empty rather than typing a number nobody set.
+    EntryModel* e = entry();
+    if (e && e->text().empty() && getRegForField(currentField()) >= 0) {
+        const double value = fieldValue(currentField());
+        if (std::isfinite(value))
+            e->editValue(value);
+    }
+    shell_.blink().resetBlink();
+    form_->update();
+}
+
 void StatTestScreen::syncViews()
 {
     if (EntryModel* e = entry())
@@ -460,12 +475,14 @@ StatTestMenu& StatTestScreen::showTestMenu()
 {
     if (!menu_) {
         menu_ = new StatTestMenu(calc(), this);
+        menu_->onClick = [this] { shell_.keys().doKeyClick(); };
         menu_->onSelect = [this](std::uint32_t op) {
             calc().secondShift = false;
             setTestNum(op);
         };
     }
     menu_->setGeometry(rect());
+    menu_->updateView();
     menu_->show();
     menu_->raise();
     return *menu_;

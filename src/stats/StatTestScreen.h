@@ -85,6 +85,8 @@ public:
     // ---- Editing ----
     void cursorUp();
     void cursorDown();
+    // RIGHT on an empty line loads the current field's value into it for editing.
+    void cursorRight();
     void enter();
     // Evaluates the typed text into the current field: false when it failed (the field
     // keeps its value, the text stays for correcting).

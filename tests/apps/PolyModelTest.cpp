@@ -1,6 +1,8 @@
 #include "apps/PolyModel.h"
 
 #include "TestSupport.h"
+#include "core/Calculator.h"
+#include "core/DrawObject.h"
 #include "language/ErrorNumbers.h"
 
 #include <gtest/gtest.h>
@@ -116,6 +118,33 @@ TEST_F(Poly, SaveStoresTheListsAndWritesTheEquation)
     EXPECT_EQ(bad.line, 2);
     EXPECT_EQ(model.save("A", "B", 10).error, ErrArgument);
     EXPECT_FALSE(calc.locked()->lists.contains("A"));
+}
+
+} // namespace
+} // namespace orvenda::test
+
+namespace orvenda::test {
+namespace {
+
+// GRAPH draws the polynomial as a function of X and replaces its own earlier drawing, not
+// the drawings of others; all-zero coefficients draw y = 0.
+TEST_F(Poly, GraphReplacesItsEarlierDrawingOnly)
+{
+    auto other = std::make_shared<DrawLine>();
+    calc.drawing.push_back(other);
+    setCoefficients({1, 0, -4});
+    const auto first = model.graph(nullptr);
+    ASSERT_TRUE(first);
+    const auto* fn = dynamic_cast<const DrawFunc*>(first.get());
+    ASSERT_TRUE(fn && fn->fn);
+    EXPECT_EQ(calc.stringFromOps(fn->expression), "X²\u20144"); // the minus shows as a long dash
+    setCoefficients({0, 0});
+    const auto second = model.graph(first);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(calc.drawing.size(), 2u);
+    EXPECT_EQ(calc.drawing.front(), other);
+    EXPECT_EQ(calc.drawing.back(), second);
+    EXPECT_EQ(calc.stringFromOps(dynamic_cast<const DrawFunc&>(*second).expression), "0");
 }
 
 } // namespace

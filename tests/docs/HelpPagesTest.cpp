@@ -248,5 +248,22 @@ TEST(HelpPages, EveryNameTheMenusAskForHasAPage)
     EXPECT_TRUE(missing.empty()) << missing.size() << " names have no page: " << report;
 }
 
+TEST(HelpPages, AMenusNameWithAnEllipsisFindsTheCommandsPage)
+{
+    const std::string_view file = HelpFile::resource("FunctionHelp");
+    // The statistics menus name their rows "Z-Test…"; the pages are the commands'.
+    for (const char* name : {"Z-Test…", "T-Test…", "2-SampTTest…", "1-PropZInt…", "LinRegTTest…"}) {
+        const QString menuName = QString::fromUtf8(name);
+        EXPECT_TRUE(HelpFile::exactFragment(file, menuName).isEmpty()) << name;
+        const QByteArray page = HelpFile::fragment(file, menuName);
+        const QString base = menuName.chopped(1);
+        EXPECT_TRUE(page.startsWith(HelpFile::openingTag(base + "(")) || page.startsWith(HelpFile::openingTag(base + " "))
+                    || page.startsWith(HelpFile::openingTag(base)))
+            << name;
+    }
+    EXPECT_TRUE(HelpFile::fragment(file, QString::fromUtf8("NoSuchCommand…")).isEmpty());
+    EXPECT_TRUE(HelpFile::fragment(file, QStringLiteral("NoSuchCommand(")).isEmpty());
+}
+
 } // namespace
 } // namespace orvenda

@@ -9,6 +9,7 @@
 #include "docs/FunctionHelpPDFView.h"
 #include "docs/FunctionHelpScreen.h"
 #include "docs/FunctionHelpView.h"
+#include "language/Localization.h"
 #include "docs/GuideKeyboardScreen.h"
 #include "docs/GuideKeyboardView.h"
 #include "docs/HTMLPageScreen.h"
@@ -424,6 +425,25 @@ TEST_F(HelpScreensTest, EveryTopicOpensADefinedPage)
     }
     EXPECT_FALSE(HelpMenuScreen::listed(0));
     EXPECT_FALSE(HelpMenuScreen::listed(16));
+}
+
+// The index's rows read their titles from the localisation table by the rows' keys.
+TEST_F(HelpScreensTest, TheIndexShowsTheLocalisedTitles)
+{
+    HelpMenuScreen menu(calc, false);
+    QStringList shown;
+    for (int i = 0; i < menu.index().count(); ++i) {
+        const int row = menu.index().item(i)->data(Qt::UserRole).toInt();
+        const std::string key(HelpMenuScreen::topics()[static_cast<std::size_t>(row)].key);
+        EXPECT_EQ(menu.index().item(i)->text().toStdString(), Localization::shared().text(key)) << key;
+        shown << menu.index().item(i)->text();
+    }
+    EXPECT_EQ(shown, (QStringList{"Introduction", "New Features", "FAQ", "Keyboard", "Mode", "Home Screen", "Menus",
+                         "Catalog", "Graph Screen", "Zoom", "Table", "Lists", "Arrays", "Programs",
+                         "Sharing Data and Programs"}));
+    EXPECT_EQ(HelpMenuScreen::title(0), "Contact");
+    EXPECT_EQ(HelpMenuScreen::title(16), "Calculator");
+    EXPECT_EQ(HelpMenuScreen::title(17), "");
 }
 
 TEST_F(HelpScreensTest, OnAPhoneATopicIsPushedAndBackReturnsToTheIndex)

@@ -149,6 +149,96 @@ TEST_P(PolyDrive, TheSolverSolvesXSquaredIsTwo)
     EXPECT_GT(changed(typed, solved), 20);
 }
 
+// A 2 × 2 system typed into the grid, x + y = 3 and x − y = 1: SOLVE shows x₁=2 and
+// x₂=1, RREF the reduced matrix; the picture changes from the system to the solution.
+TEST_P(PolyDrive, TheSimultaneousSolverSolvesATwoByTwoSystem)
+{
+    const std::string device = GetParam();
+    const auto system = driveScratch("simul-system-" + device + ".png");
+    const auto solution = driveScratch("simul-solution-" + device + ".png");
+    const DriveRun run = driveScript("key APPS\nkey 4\nkey 2\nwait idle\ndump\ntype 1\nkey ENTER\ntype 1\nkey ENTER\ntype 3\nkey ENTER\n"
+                                     "type 1\nkey ENTER\nkey (−)\ntype 1\nkey ENTER\ntype 1\nkey ENTER\nwait idle\ndump\nshot "
+                                         + system.string() + "\npress SOLVE\nwait idle\ndump\nshot " + solution.string()
+                                         + "\npress RREF\nwait idle\ndump\n",
+                                     "--device " + device);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    EXPECT_EQ(run.dumps[0]["screen"], 21);
+    const json& opened = run.dumps[0]["simulEq"];
+    EXPECT_EQ(opened["menu"], json::array({"SYSM", "CLR", "LOAD", "", "SOLVE"}));
+    EXPECT_EQ(opened["editor"]["title"], "SimulEq");
+    EXPECT_EQ(opened["editor"]["banner"], json::array({"2", "#eq", "2", "#unknown"}));
+    EXPECT_EQ(opened["editor"]["prefix"], "1,1=");
+    EXPECT_EQ(run.dumps[1]["simulEq"]["editor"]["cells"], json::parse(R"([["1","1","3"],["1","-1","1"]])"));
+    const json& solved = run.dumps[2]["simulEq"];
+    EXPECT_EQ(solved["state"], 1);
+    EXPECT_EQ(solved["editor"]["title"], "SimulEq:Solution");
+    EXPECT_EQ(solved["editor"]["cells"], json::array({"x1=2", "x2=1"}));
+    EXPECT_EQ(solved["menu"], json::array({"SYSM", "", "STO SOLN", "RREF", "SOLVE"}));
+    EXPECT_EQ(run.dumps[3]["simulEq"]["editor"]["cells"], json::parse(R"([["1","0","2"],["0","1","1"]])"));
+    EXPECT_EQ(run.dumps[3]["error"], 0);
+    EXPECT_GT(changed(system, solution), 50);
+}
+
+// MATRIX ▸ EDIT ▸ [B]: 2 rows, 3 columns, then the cells in row order; Escape goes home and
+// the matrix keeps what was typed.
+TEST_P(PolyDrive, TheMatrixEditorOpensFromTheMatrixMenu)
+{
+    const std::string device = GetParam();
+    const auto bare = driveScratch("matrix-bare-" + device + ".png");
+    const auto edited = driveScratch("matrix-edited-" + device + ".png");
+    const DriveRun run = driveScript("wait idle\nshot " + bare.string() + "\nkey 2ND\nkey X⁻¹\nkey RIGHT\nkey RIGHT\nkey 2\nwait idle\ndump\n"
+                                         "type 2\nkey ENTER\ntype 3\nkey ENTER\ntype 1\nkey ENTER\ntype 2\nkey ENTER\ntype 3.5\nkey ENTER\n"
+                                         "wait idle\ndump\nshot " + edited.string() + "\nkey RIGHT\nkey LEFT\nkey LEFT\nkey UP\nwait idle\ndump\n"
+                                         "hkey Escape\nwait idle\ntype [B]\nkey ENTER\nwait idle\ndump\n",
+                                     "--device " + device);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    EXPECT_EQ(run.dumps[0]["screen"], 3);
+    const json& opened = run.dumps[0]["matrixEdit"];
+    EXPECT_EQ(opened["title"], "ARRAY[B]");
+    EXPECT_EQ(opened["field"], 0);
+    EXPECT_EQ(opened["prefix"], "#rows = ");
+    const json& typed = run.dumps[1]["matrixEdit"];
+    EXPECT_EQ(typed["cells"], json::parse(R"([["1","2","3.5"],["0","0","0"]])"));
+    EXPECT_EQ(typed["prefix"], "2,1=");
+    EXPECT_EQ(typed["banner"], json::array({"2", "#row", "3", "#col"}));
+    // RIGHT, LEFT, LEFT: to the row above's last cell; UP from the first row: the columns box.
+    EXPECT_EQ(run.dumps[2]["matrixEdit"]["field"], 1);
+    EXPECT_EQ(run.dumps[2]["matrixEdit"]["prefix"], "#col = ");
+    EXPECT_EQ(run.dumps[3]["screen"], 0);
+    EXPECT_GT(changed(bare, edited), 100);
+}
+
+// The polynomial's remaining keys: LOAD takes L₁ picked from the list menu, RIGHT puts a
+// coefficient back on the entry line, GRAPH draws the polynomial on the graph screen; the
+// banner writes degree 8 with "…".
+TEST_P(PolyDrive, LoadRightAndGraph)
+{
+    const std::string device = GetParam();
+    const auto empty = driveScratch("poly-graph-empty-" + device + ".png");
+    const auto drawn = driveScratch("poly-graph-" + device + ".png");
+    const DriveRun bare = driveScript("key GRAPH\nwait idle\nshot " + empty.string() + "\n", "--device " + device);
+    ASSERT_EQ(bare.exitCode, 0) << bare.output;
+    const DriveRun run = driveScript("type {1,\nkey (−)\ntype 0.5,0}\nkey STO→\nkey 2ND\nkey 1\nkey ENTER\nwait idle\n" + kOpenPoly
+                                         + "type 8\nkey ENTER\nwait idle\ndump\npress DEGR\ntype 1\nkey ENTER\nwait idle\npress LOAD\nwait idle\n"
+                                           "key ENTER\nwait idle\ndump\nkey DOWN\nkey RIGHT\ntype 5\nkey UP\nwait idle\ndump\npress SOLVE\nwait idle\n"
+                                           "dump\npress GRAPH\nwait idle\ndump\nshot " + drawn.string() + "\n",
+                                     "--device " + device);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 5u) << run.output;
+    EXPECT_EQ(run.dumps[0]["poly"]["equation"], "a8x8+a7x7+a6x6+\xE2\x80\xA6+a2x2+a1x+a0");
+    EXPECT_EQ(run.dumps[1]["poly"]["lines"], json::array({"a2=1", "a1=-.5", "a0=0"}));
+    EXPECT_EQ(run.dumps[1]["poly"]["equation"], "a2x2+a1x+a0");
+    // RIGHT on a1 gives -.5 to edit, the cursor after its first token: a 5 typed over the
+    // point makes -55.
+    EXPECT_EQ(run.dumps[2]["poly"]["lines"][1], "a1=-55");
+    EXPECT_EQ(run.dumps[3]["poly"]["state"], 2);
+    EXPECT_EQ(run.dumps[4]["screen"], 8);
+    ASSERT_EQ(run.dumps[4]["plots"].size(), 1u) << run.dumps[4];
+    EXPECT_GT(changed(empty, drawn), 20);
+}
+
 INSTANTIATE_TEST_SUITE_P(Drive, PolyDrive, ::testing::Values("phone", "tablet"));
 
 } // namespace

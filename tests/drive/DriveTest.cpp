@@ -187,10 +187,48 @@ TEST(Drive, TheHelpKeyOpensTheTouchedKeysPage)
     const Session run = drive("key ON\nkey SIN\ndump\nhkey Escape\ndump\nkey 7\ndump\n");
     ASSERT_EQ(run.exitCode, 0) << run.output;
     ASSERT_EQ(run.dumps.size(), 3u);
-    EXPECT_EQ(run.dumps[0]["help"], (json{{"view", "function help"}, {"page", "sin("}}));
+    EXPECT_EQ(run.dumps[0]["help"]["view"], "function help");
+    EXPECT_EQ(run.dumps[0]["help"]["page"], "sin(");
     EXPECT_EQ(run.dumps[0]["entry"], "");
     EXPECT_EQ(run.dumps[1]["help"], nullptr);
     EXPECT_EQ(run.dumps[2]["entry"], "7");
+}
+
+// On a tablet the help page of a touched key stands as a panel right above the key, centred
+// on it (TAN's further right than SIN's), the key itself left in view; on a phone it fills
+// the window.
+TEST(Drive, TheTabletsHelpPanelStandsAboveTheTouchedKey)
+{
+    const fs::path png = scratch("help-panel.png");
+    const Session run = drive("key ON\nkey SIN\ndump\nshot " + png.string() + "\nhkey Escape\nkey ON\nkey TAN\ndump\n",
+                              "--device tablet");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 2u) << run.output;
+    const json& sin = run.dumps[0]["help"];
+    const json& tan = run.dumps[1]["help"];
+    EXPECT_EQ(sin["page"], "sin(");
+    EXPECT_EQ(tan["page"], "tan(");
+    const QRect a(sin["frame"][0], sin["frame"][1], sin["frame"][2], sin["frame"][3]);
+    const QRect b(tan["frame"][0], tan["frame"][1], tan["frame"][2], tan["frame"][3]);
+    EXPECT_EQ(a.width(), 400);
+    EXPECT_GT(a.height(), 300);
+    EXPECT_NE(a, QRect(184, 112, 400, 800));
+    // The keys share a row: the panels end at the same height, TAN's further right.
+    EXPECT_EQ(a.bottom(), b.bottom());
+    EXPECT_GT(b.x(), a.x());
+    const QImage shot(QString::fromStdString(png.string()));
+    ASSERT_EQ(shot.size(), QSize(768, 1024));
+    // The page is light; the key under the panel's middle is dark.
+    EXPECT_GT(qGray(shot.pixel(a.center().x(), a.top() + 60)), 200);
+    int dark = 0;
+    for (int y = a.bottom() + 1; y < a.bottom() + 80 && y < shot.height(); ++y)
+        dark += qGray(shot.pixel(a.center().x(), y)) < 80;
+    EXPECT_GT(dark, 10);
+
+    const Session phone = drive("key ON\nkey SIN\ndump\n");
+    ASSERT_EQ(phone.exitCode, 0) << phone.output;
+    ASSERT_EQ(phone.dumps.size(), 1u);
+    EXPECT_EQ(phone.dumps[0]["help"]["frame"], json({0, 0, 390, 844}));
 }
 
 TEST(Drive, AShotIsAPictureOfTheWindowAtItsSize)
@@ -697,7 +735,10 @@ INSTANTIATE_TEST_SUITE_P(Drive, EveryScreen,
         ScreenScript{"apps", "key APPS"}, ScreenScript{"mem", "key 0x430"}, ScreenScript{"catalog", "key 0x420"},
         ScreenScript{"about", "key 0x430\nkey 1"}, ScreenScript{"colour", "key 0x417\npress Grid"},
         ScreenScript{"keysets", "key 0x438"}, ScreenScript{"usermenu", "type 2+3\nkey 0x437\npress +"},
-        ScreenScript{"error", "type 1/0\nkey ENTER"}, ScreenScript{"shortcuts", "hkey F1"}),
+        ScreenScript{"error", "type 1/0\nkey ENTER"}, ScreenScript{"shortcuts", "hkey F1"},
+        ScreenScript{"matrixedit", "key 0x41e\nkey RIGHT\nkey RIGHT\nkey ENTER\nwait idle\ntype 2\nkey ENTER\ntype 2\nkey ENTER"},
+        ScreenScript{"simuleq", "key APPS\nkey 4\nkey 2\nwait idle\ntype 4\nkey ENTER"},
+        ScreenScript{"periodic", "key APPS\nkey 2\nkey 1"}),
     [](const auto& info) { return info.param.name; });
 
 // ---- The help screens ----
@@ -1226,6 +1267,50 @@ TEST_P(StatTestDrive, OnePropZTestTypedWithTheKeysAndWithTheCompactKeypad)
     EXPECT_EQ(pads.dumps[0]["statTest"]["fields"], tested["fields"]);
     EXPECT_NEAR(pads.dumps[0]["statTest"]["results"][0]["value"].get<double>(), -1, 1e-12);
     EXPECT_EQ(pads.dumps[1]["screen"], 0);
+}
+
+// The test menu's (i) button on T-Test shows its help page over the list, and the dump
+// names it; RIGHT on an empty line brings the field's value onto it.
+TEST_P(StatTestDrive, TheTestMenusInfoButtonAndRightOnAField)
+{
+    const std::string device = GetParam();
+    const fs::path shot = scratch("stat-test-help-" + device + ".png"), listShot = scratch("stat-test-menu-" + device + ".png");
+    const std::string open = "key STAT\nkey RIGHT\nkey RIGHT\nkey 5\nwait idle\n";
+    const Session first = drive(open + "dump\n", "--device " + device);
+    ASSERT_EQ(first.exitCode, 0) << first.output;
+    ASSERT_EQ(first.dumps.size(), 1u) << first.output;
+    const json& button = first.dumps[0]["statTest"]["menuButton"];
+    const std::string menu = tapAt(button[0].get<double>() + button[2].get<double>() / 2, button[1].get<double>() + button[3].get<double>() / 2);
+    const Session listed = drive(open + menu + "wait idle\ndump\nshot " + listShot.string() + "\n", "--device " + device);
+    ASSERT_EQ(listed.exitCode, 0) << listed.output;
+    ASSERT_EQ(listed.dumps.size(), 1u) << listed.output;
+    const json& list = listed.dumps[0]["statTest"]["menu"];
+    ASSERT_TRUE(list.is_object()) << listed.output;
+    EXPECT_EQ(list["help"], nullptr);
+    const double rowHeight = list["rowHeight"].get<double>();
+    const std::string info = tapAt(list["firstDetail"][0].get<double>(), list["firstDetail"][1].get<double>() + rowHeight);
+    const Session help = drive(open + menu + info + "wait idle\ndump\nshot " + shot.string()
+                                   + "\nhkey Escape\nwait idle\n" + open + "type 0.5\nkey ENTER\nkey UP\nkey RIGHT\ndump\n",
+                               "--device " + device);
+    ASSERT_EQ(help.exitCode, 0) << help.output;
+    ASSERT_EQ(help.dumps.size(), 2u) << help.output;
+    // The page of T-Test( under the menu's own name for it.
+    EXPECT_EQ(help.dumps[0]["statTest"]["menu"]["help"], "T-Test\u2026");
+    EXPECT_EQ(help.dumps[0]["help"], (json{{"view", "test menu"}, {"page", "T-Test\u2026"}}));
+    EXPECT_EQ(help.dumps[0]["statTest"]["test"], 0x5C2A);
+    // The page stands over the list: the rows' area is drawn anew.
+    const QImage picture(QString::fromStdString(shot.string())), rows(QString::fromStdString(listShot.string()));
+    ASSERT_FALSE(picture.isNull());
+    ASSERT_EQ(picture.size(), rows.size());
+    const int y0 = list["firstRow"][1].get<int>();
+    int changed = 0, seen = 0;
+    for (int y = y0; y < y0 + int(8 * rowHeight) && y < picture.height(); y += 2)
+        for (int x = 0; x < picture.width(); x += 2, ++seen)
+            changed += picture.pixel(x, y) != rows.pixel(x, y);
+    EXPECT_GT(changed, seen / 10) << device;
+    EXPECT_EQ(help.dumps[1]["statTest"]["current"], 0);
+    EXPECT_EQ(help.dumps[1]["entry"], ".5");
+    EXPECT_EQ(help.dumps[1]["cursor"], 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Drive, StatTestDrive, ::testing::Values("phone", "tablet"),

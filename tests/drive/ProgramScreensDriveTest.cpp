@@ -258,6 +258,36 @@ TEST_P(ProgramEditorDrive, AProgramTypedInTheEditorRunsAndIsDebugged)
     EXPECT_EQ(run.dumps[3]["screen"], 2);
 }
 
+// With the cursor on cos('s bracket the editor's bubble describes cos( over the line, in
+// the picture as in the dump; on a digit there is none.
+TEST_P(ProgramEditorDrive, TheBubbleDescribesTheFunctionAtTheCursor)
+{
+    const std::string device = GetParam();
+    const auto shot = driveScratch("bubble-" + device + ".png");
+    const DriveRun run = driveScript("key PRGM\nhkey +\nhkey Shift+B\nhkey Return\n"
+                                     "type Disp 1\nkey ENTER\ntype Disp 2\nkey ENTER\ntype Disp cos(3)\n"
+                                     "key LEFT\nkey LEFT\nkey LEFT\nshot " + shot.string() + "\ndump\nkey LEFT\nshot "
+                                     + shot.string() + ".2.png\ndump\n",
+                                     "--device " + device);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 2u) << run.output;
+    const json& bubble = run.dumps[0]["editor"]["bubble"];
+    ASSERT_TRUE(bubble.is_object()) << run.dumps[0]["editor"];
+    EXPECT_EQ(bubble["text"], "cos(value)");
+    const json& text = run.dumps[0]["editor"]["text"];
+    // Above the third line, where the cursor is.
+    EXPECT_LE(bubble["rect"][1].get<double>() + bubble["rect"][3].get<double>(), text[1].get<double>() + 2 * text[2].get<double>());
+    const QImage picture = load(shot);
+    ASSERT_FALSE(picture.isNull());
+    const QRect box(bubble["rect"][0].get<int>(), bubble["rect"][1].get<int>(), bubble["rect"][2].get<int>(), bubble["rect"][3].get<int>());
+    int grey = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x)
+            grey += picture.pixel(x, y) == qRgb(204, 204, 204);
+    EXPECT_GT(grey, box.width() * box.height() / 4);
+    EXPECT_EQ(run.dumps[1]["editor"]["bubble"], nullptr);
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, ProgramEditorDrive, ::testing::Values("phone", "tablet"));
 
 // The key s steps; Escape leaves the debugger for the editor, and the editor for the home

@@ -124,6 +124,7 @@ TEST_F(Keyboard, AlphaSwitchesTheDrawnKeysLayer)
 
 TEST_F(Keyboard, HelpModeAnswersTheShiftedKeyAndClearsEveryShift)
 {
+    keyboard.move(40, 60);
     tapKey(kOnKey);
     EXPECT_TRUE(keyboard.helpArmed());
     EXPECT_EQ(keyboard.button(kOnKey).face().toStdString(), "fHelpHiKey");
@@ -133,6 +134,10 @@ TEST_F(Keyboard, HelpModeAnswersTheShiftedKeyAndClearsEveryShift)
     tapKey(kSinKey);
     EXPECT_EQ(router.calls, std::vector<std::string>{"help"});
     EXPECT_EQ(router.helpOp, 0xC3u);
+    // The touched key's frame, in global coordinates, for the help panel to stand by.
+    const QRect sin = keyboard.button(kSinKey).geometry();
+    EXPECT_EQ(router.helpFrame, QRectF(QPointF(keyboard.mapToGlobal(sin.topLeft())), QSizeF(sin.size())));
+    EXPECT_EQ(router.helpFrame.topLeft(), QPointF(sin.topLeft() + QPoint(40, 60)));
     EXPECT_FALSE(keyboard.helpArmed());
     EXPECT_FALSE(calc.secondShift || calc.alphaShift || calc.alphaLock);
     EXPECT_EQ(entry->entryOps(), Ops{});

@@ -20,10 +20,12 @@ class RecordingRouter : public KeyboardViewDelegate {
 public:
     std::vector<std::string> calls;
     std::uint32_t helpOp = 0;
+    QRectF helpFrame;
 
-    bool showHelpForOp(std::uint32_t op, QRectF) override
+    bool showHelpForOp(std::uint32_t op, QRectF keyFrame) override
     {
         helpOp = op;
+        helpFrame = keyFrame;
         calls.push_back("help");
         return true;
     }

@@ -80,6 +80,17 @@ bool validUtf8(const std::string& s)
 
 } // namespace
 
+// The help menu's titles are in the table; the empty default stands for a missing key.
+TEST(Localization, TheHelpMenusTitlesAndTheFallback)
+{
+    const auto& loc = Localization::shared();
+    EXPECT_EQ(loc.text("HELP_MENU_INTRO"), "Introduction");
+    EXPECT_EQ(loc.text("HELP_MENU_SHARING", ""), "Sharing Data and Programs");
+    EXPECT_EQ(loc.text("HELP_MENU_1984_CALC", ""), "Calculator");
+    EXPECT_EQ(loc.text("HELP_MENU_NOTHING", ""), "");
+    EXPECT_EQ(loc.text("HELP_MENU_NOTHING", "x"), "x");
+}
+
 TEST(Localization, EveryTokenDescriptionIsTranslatedValidUtf8)
 {
     // First bytes of two-byte tokens have no text of their own and describe as nothing.

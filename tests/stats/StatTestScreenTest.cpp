@@ -5,11 +5,14 @@
 #include "PictureChecks.h"
 #include "app/EntryEvaluator.h"
 #include "app/EntryModel.h"
+#include "app/HelpView.h"
 #include "app/KeyRouter.h"
 #include "app/YEqTestSupport.h"
 #include "app/ui/ScreenTestSupport.h"
 #include "core/DrawObject.h"
+#include "docs/FunctionHelpPDFView.h"
 #include "graph/FixedGraphView.h"
+#include "input/HelpPage.h"
 #include "input/SegmentedControl.h"
 #include "numeric/StatSlots.h"
 #include "numeric/VQStatistics.h"
@@ -24,6 +27,8 @@
 
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPropertyAnimation>
 #include <QImage>
 #include <QPushButton>
 
@@ -356,6 +361,119 @@ TEST_F(StatTestScreens, TheMenuPicksAProcedureAndCancelKeepsTheCurrentOne)
     screen.showTestMenu().pickRow(4);
     EXPECT_EQ(screen.testNum(), Cat::PropZ1Test);
     EXPECT_FALSE(screen.testMenu()->isVisible());
+}
+
+// RIGHT on an empty line brings the field's value onto it, the cursor one step in (the
+// entry moves after the screen loads the value); RIGHT on a typed line only moves.
+TEST_F(StatTestScreens, RightLoadsTheFieldsValueOntoAnEmptyLine)
+{
+    StatTestScreen& screen = show(Cat::ZTest);
+    auto* line = dynamic_cast<EntryModel*>(calc.entryManager.get());
+    ASSERT_NE(line, nullptr);
+    enterValue("100");
+    press(KeyRouter::kUp);
+    ASSERT_EQ(screen.currentField(), 0);
+    ASSERT_TRUE(line->text().empty());
+    press(KeyRouter::kRight);
+    EXPECT_EQ(line->text(), "100");
+    EXPECT_EQ(line->entryCursor(), 1);
+    press(KeyRouter::kRight);
+    EXPECT_EQ(line->text(), "100");
+    EXPECT_EQ(line->entryCursor(), 2);
+    // Overwriting the last digit edits the value.
+    typeKeys("5");
+    press(KeyRouter::kEnter);
+    EXPECT_DOUBLE_EQ(slot(SlotMu0), 105);
+    EXPECT_EQ(screen.currentField(), 1);
+    // A field without a value puts nothing on the line.
+    put(SlotSigma, std::nan(""));
+    press(KeyRouter::kRight);
+    EXPECT_TRUE(line->text().empty());
+    // A procedure without fields ignores it.
+    show(Cat::Chi2Test);
+    press(KeyRouter::kRight);
+    EXPECT_TRUE(line->text().empty());
+}
+
+// Brings the menu's running slides to their ends.
+void finishSlides(StatTestMenu& menu)
+{
+    for (auto* slide : menu.findChildren<QPropertyAnimation*>())
+        if (slide->state() == QAbstractAnimation::Running)
+            slide->setCurrentTime(slide->totalDuration());
+}
+
+// Every row's (i) button slides in the procedure's own help page over the list; Back
+// slides it out, and the menu opened again starts on the list.
+TEST_F(StatTestScreens, TheMenusInfoButtonShowsTheProceduresHelpPage)
+{
+    HelpView::setFactory([](Calculator& c, QWidget* parent) { return new FunctionHelpPDFView(c, parent); });
+    struct Unset {
+        ~Unset() { HelpView::setFactory(nullptr); }
+    } unset;
+    StatTestScreen& screen = show(Cat::ZTest);
+    StatTestMenu& menu = screen.showTestMenu();
+    const QImage list = menu.grab().toImage();
+    // The (i) buttons are drawn in blue at the rows' right ends.
+    const QPointF mark = menu.detailCenter(1);
+    int blue = 0;
+    for (int y = static_cast<int>(mark.y() - menu.rowHeight() / 2); y < static_cast<int>(mark.y() + menu.rowHeight() / 2); ++y)
+        for (int x = menu.width() - StatTestMenu::kDetailWidth; x < menu.width(); ++x) {
+            const QColor c = list.pixelColor(x, y);
+            blue += c.blue() > 200 && c.red() < 80 && c.green() < 170;
+        }
+    EXPECT_GT(blue, 10);
+    // A tap on it: T-Test's page, not a pick.
+    const auto tap = [&](QPointF at) {
+        QMouseEvent pressed(QEvent::MouseButtonPress, at, menu.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&menu, &pressed);
+    };
+    tap(mark);
+    EXPECT_TRUE(menu.helpShown());
+    EXPECT_EQ(screen.testNum(), Cat::ZTest);
+    EXPECT_TRUE(menu.isVisible());
+    ASSERT_NE(menu.help().view(), nullptr);
+    EXPECT_EQ(menu.help().functionName(), QString::fromUtf8("T-Test…"));
+    EXPECT_TRUE(menu.help().view()->functionDefined());
+    EXPECT_TRUE(menu.backButton().isVisible());
+    EXPECT_FALSE(menu.cancelButton().isVisible());
+    // Once slid in, the page covers the list.
+    finishSlides(menu);
+    EXPECT_EQ(menu.help().geometry(), QRect(0, StatTestMenu::kBarHeight, menu.width(), menu.height() - StatTestMenu::kBarHeight));
+    const QImage page = menu.grab().toImage();
+    int changed = 0;
+    for (int y = StatTestMenu::kBarHeight; y < page.height(); y += 4)
+        for (int x = 0; x < page.width(); x += 4)
+            changed += page.pixel(x, y) != list.pixel(x, y);
+    EXPECT_GT(changed, page.width() * (page.height() - StatTestMenu::kBarHeight) / 16 / 4);
+    // Taps on the covered list pick nothing; Back returns to the list.
+    tap(menu.rowCenter(4));
+    EXPECT_EQ(screen.testNum(), Cat::ZTest);
+    menu.backButton().click();
+    EXPECT_FALSE(menu.helpShown());
+    EXPECT_TRUE(menu.cancelButton().isVisible());
+    // Every procedure has its page.
+    for (int r = 0; r < static_cast<int>(Cat::kMenuOrder.size()); ++r) {
+        menu.openHelp(r);
+        EXPECT_TRUE(menu.help().view()->functionDefined()) << menu.help().functionName().toStdString();
+        menu.popHelp();
+    }
+    // Back and (i) at once: the page ends in place, shown.
+    menu.openHelp(3);
+    finishSlides(menu);
+    EXPECT_TRUE(menu.help().isVisible());
+    EXPECT_EQ(menu.help().geometry(), QRect(0, StatTestMenu::kBarHeight, menu.width(), menu.height() - StatTestMenu::kBarHeight));
+    menu.popHelp();
+    finishSlides(menu);
+    EXPECT_FALSE(menu.help().isVisible());
+    // Left on a page, the menu opened again shows the list.
+    menu.openHelp(0);
+    menu.hide();
+    screen.showTestMenu();
+    EXPECT_FALSE(menu.helpShown());
+    EXPECT_FALSE(menu.help().isVisible());
+    tap(menu.rowCenter(1));
+    EXPECT_EQ(screen.testNum(), Cat::TTest);
 }
 
 TEST_F(StatTestScreens, TheListPickerOffersTheWheelsOfTheProcedure)

@@ -1,4 +1,5 @@
-// The root controller: error alerts, the graph coming and going, and the window's layout.
+// The root controller: error alerts, the graph coming and going, the window's layout and
+// where the function help stands.
 
 #include "ScreenTestSupport.h"
 
@@ -154,6 +155,64 @@ TEST_F(ScreensTest, ThePhoneStatusLineFillsTheStripUnderTheKeyboardArea)
 {
     EXPECT_EQ(root->statusLine().geometry(), QRect(0, 820, 390, 24));
     EXPECT_EQ(router().size(), QSize(390, 820));
+}
+
+// On a tablet the function help is a panel by the touched key, like a popover: centred on
+// the key across (kept in the window), on the side of the key with more room, shortened to
+// fit there; without a key it is centred. On a phone it fills the window.
+TEST_F(ScreensTest, TheTabletsHelpPanelStandsByTheTouchedKey)
+{
+    const QSize window(768, 1024);
+    // A key low on the keypad: the panel above it, ending just over it.
+    QRect panel = RootController::helpPanelRect(window, QRect(300, 900, 60, 40));
+    EXPECT_EQ(panel.size(), QSize(400, 800));
+    EXPECT_LT(panel.bottom(), 900);
+    EXPECT_GE(panel.bottom(), 900 - 10);
+    EXPECT_NEAR(panel.center().x(), 330, 2);
+    // A key high up: below it.
+    panel = RootController::helpPanelRect(window, QRect(300, 40, 60, 40));
+    EXPECT_GT(panel.top(), 80);
+    EXPECT_LE(panel.top(), 80 + 10);
+    EXPECT_LE(panel.bottom(), 1023);
+    // At the right edge the panel stays in the window; a key in the middle of a short
+    // window gets a shortened panel.
+    panel = RootController::helpPanelRect(window, QRect(720, 900, 40, 40));
+    EXPECT_EQ(panel.right(), 767);
+    panel = RootController::helpPanelRect(QSize(768, 600), QRect(300, 280, 60, 40));
+    EXPECT_GE(panel.top(), 0);
+    EXPECT_LT(panel.bottom(), 280);
+    EXPECT_GT(panel.height(), 200);
+    EXPECT_EQ(RootController::helpPanelRect(window, QRect()), QRect(184, 112, 400, 800));
+
+    // Through the router, with the key in global coordinates; a relayout keeps the place.
+    Probe* help = nullptr;
+    calc.viewDelegate = nullptr;
+    root.reset();
+    root = std::make_shared<RootController>(calc, shell, true);
+    calc.viewDelegate = root;
+    root->screens().set(screens::FunctionHelp, [&help, this](QWidget* parent) { return help = new Probe(calc, parent); });
+    root->resize(window);
+    root->show();
+    root->router().showFunctionHelp(0xC2, QRect(root->mapToGlobal(QPoint(300, 900)), QSize(60, 40)));
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    const QRect shown = RootController::helpPanelRect(window, QRect(300, 900, 60, 40));
+    EXPECT_EQ(help->geometry(), shown);
+    root->resize(window.width(), window.height() - 1);
+    root->resize(window);
+    EXPECT_EQ(help->geometry(), shown);
+    // Opened without a key (from the catalogue or by the driver): centred.
+    root->router().showFunctionHelp(0xC2);
+    EXPECT_EQ(help->geometry(), QRect(184, 112, 400, 800));
+}
+
+TEST_F(ScreensTest, ThePhonesFunctionHelpFillsTheWindow)
+{
+    Probe* help = nullptr;
+    root->screens().set(screens::FunctionHelp, [&help, this](QWidget* parent) { return help = new Probe(calc, parent); });
+    root->router().showFunctionHelp(0xC2, QRect(root->mapToGlobal(QPoint(100, 700)), QSize(60, 40)));
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->geometry(), root->rect());
 }
 
 } // namespace

@@ -1,12 +1,13 @@
 // The program editor and the debugger drawn offscreen: numbered, indented lines, the
-// bracket pair at the cursor, taps left of the margin, long-press selection with cut, copy
-// and paste, Step and its repeat, and the variables panel.
+// bracket pair at the cursor and its help bubble, taps left of the margin, long-press
+// selection with its magnifier, cut, copy and paste, Step and its repeat, and the variables panel.
 
 #include "app/ImageButton.h"
 #include "core/Calculator.h"
 #include "eval/Parser.h"
 #include "language/EntryText.h"
 #include "programs/ProgramDebuggerScreen.h"
+#include "programs/ProgramEditMagnifier.h"
 #include "programs/ProgramEditView.h"
 #include "programs/ProgramEditorScreen.h"
 #include "programs/ProgramFiles.h"
@@ -129,6 +130,108 @@ TEST_P(ProgramEditorScreenTest, TheBracketPairAtTheCursorIsHighlighted)
     EXPECT_GT(blue(), 20);
     model->setPrgmEditCursor(3);
     EXPECT_EQ(blue(), 0);
+}
+
+// The index of the first opcode named name at or after from.
+int indexOfName(const Calculator& calc, const ProgramModel& model, const std::string& name, int from = 0)
+{
+    const auto& ops = model.program().array();
+    for (int k = from; k < static_cast<int>(ops.size()); ++k)
+        if (calc.nameForOpcode(ops[static_cast<std::size_t>(k)]) == name)
+            return k;
+    return -1;
+}
+
+int countColor(const QImage& image, const QRectF& area, const QColor& color)
+{
+    int n = 0;
+    const QRect r = area.toAlignedRect().intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            n += std::abs(c.red() - color.red()) < 4 && std::abs(c.green() - color.green()) < 4
+                && std::abs(c.blue() - color.blue()) < 4;
+        }
+    return n;
+}
+
+// The cursor on sin('s opening: its description in a grey bubble above the line (below it
+// on the first line, where there is no room above); none on a plain bracket or with the
+// setting off.
+TEST_P(ProgramEditorScreenTest, TheFunctionAtTheCursorIsExplainedInABubble)
+{
+    open("Disp sin(1)\nDisp 2\nDisp 3\nDisp 4\nDisp cos((2))");
+    calc.cursorVisible = false;
+    const int cos = indexOfName(calc, *model, "cos(");
+    ASSERT_GE(cos, 0);
+    model->setPrgmEditCursor(cos);
+    QImage image = picture();
+    const std::string cosText = calc.descriptionForOpcode(model->program().array()[static_cast<std::size_t>(cos)]);
+    ASSERT_FALSE(cosText.empty());
+    EXPECT_EQ(view().bubbleText().toStdString(), cosText);
+    const QRectF above = view().bubbleRect();
+    const double lineTop = (model->textLine() - view().firstLine()) * view().leading();
+    EXPECT_LE(above.bottom(), lineTop);
+    EXPECT_GE(above.left(), 0);
+    EXPECT_LE(above.right(), view().width());
+    EXPECT_GT(countColor(image, above, QColor(204, 204, 204)), above.width() * above.height() / 4);
+    // The first line: below.
+    model->setPrgmEditCursor(indexOfName(calc, *model, "sin("));
+    picture();
+    EXPECT_FALSE(view().bubbleText().isEmpty());
+    EXPECT_GE(view().bubbleRect().top(), view().leading());
+    // On a plain bracket, and with bubble help off: no bubble, no grey box.
+    model->setPrgmEditCursor(cos + 1);
+    image = picture();
+    EXPECT_TRUE(view().bubbleText().isEmpty());
+    EXPECT_LT(countColor(image, above, QColor(204, 204, 204)), above.width() * above.height() / 10);
+    calc.bubbleHelp = false;
+    model->setPrgmEditCursor(cos);
+    picture();
+    EXPECT_TRUE(view().bubbleText().isEmpty());
+}
+
+// A long press shows the magnifier: the pressed line enlarged in a strip off the line, the
+// selection yellow at the large size; the press's end hides it.
+TEST_P(ProgramEditorScreenTest, ALongPressShowsTheSelectionMagnified)
+{
+    open("Disp 1\nDisp 12345\nDisp 3");
+    using Press = ProgramEditView::Press;
+    ProgramEditMagnifier& loupe = screen->magnifier();
+    EXPECT_FALSE(loupe.isVisible());
+    view().longPress(Press::Began, cell(1, 5));
+    view().longPress(Press::Changed, cell(1, 7));
+    ASSERT_GT(model->prgmSelection().length, 1);
+    ASSERT_TRUE(loupe.isVisible());
+    EXPECT_NEAR(loupe.focusPoint().x(), cell(1, 7).x(), 0.01);
+    const QImage image = loupe.grab().toImage();
+    const QRectF strip = loupe.stripRect();
+    ASSERT_FALSE(strip.isEmpty());
+    // Off the pressed line.
+    const double lineTop = view().leading();
+    EXPECT_TRUE(strip.bottom() <= lineTop || strip.top() >= lineTop + view().leading());
+    // The selection is yellow over the strip's whole height (the editor's lines are lower),
+    // ending where the press is.
+    EXPECT_GT(countColor(image, strip, QColor(255, 255, 0)), 100);
+    int right = -1;
+    for (int x = 0; x < image.width(); ++x)
+        if (image.pixelColor(x, static_cast<int>(strip.center().y())) == QColor(255, 255, 0))
+            right = x;
+    EXPECT_NEAR(right, loupe.focusPoint().x(), 3);
+    int column = 0;
+    for (int y = static_cast<int>(strip.top()); y < static_cast<int>(strip.bottom()); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) == QColor(255, 255, 0)) {
+                ++column;
+                break;
+            }
+    EXPECT_GE(column, static_cast<int>(ProgramEditMagnifier::kFontSize) - 3);
+    view().longPress(Press::Ended, cell(1, 7));
+    EXPECT_FALSE(loupe.isVisible());
+    // Without a selection it draws nothing.
+    model->clearSelection();
+    loupe.grab();
+    EXPECT_TRUE(loupe.stripRect().isEmpty());
 }
 
 TEST_P(ProgramEditorScreenTest, ATapLeftOfTheMarginMovesToColumnZeroOrTogglesABreakpoint)
