@@ -128,6 +128,7 @@ void ProgramQueue::work()
             executing_ = dropped ? 0 : run.id;
         }
         if (executing_ != 0) {
+            runSteps_ = 0;
             RandomSource::RunEngine random;
             interpreter_.runProgramOps(run);
             if (!cancelled(run.id))
@@ -163,6 +164,13 @@ bool ProgramQueue::idle()
     return executing_ == 0 && tasks_.empty();
 }
 
+void ProgramQueue::spendSteps(std::uint64_t steps)
+{
+    runSteps_ += steps;
+    if (runSteps_ > stepLimit_ && !cancelProgram())
+        cancelSubmitted(true);
+}
+
 void ProgramQueue::submitLeftovers(RunId after)
 {
     // A press or drag that came while the run executed but that the run did not take
@@ -190,6 +198,8 @@ void ProgramQueue::submitLeftovers(RunId after)
         leftover.interrupt = sub.varNum() >= 0;
         leftover.report = false;
         leftover.widget = true;
+        if (leftoverHook_)
+            leftoverHook_();
         submit(std::move(leftover), after);
     }
 }

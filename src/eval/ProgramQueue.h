@@ -69,6 +69,9 @@ public:
     // thread waiting for that can block instead of polling. Once this returns, an earlier
     // handler is no longer running nor called.
     void setIdleHandler(std::function<void()> handler);
+    // Called on the worker as a request a run left is about to get a run of its own, so a
+    // test can stop the runs at that very point. Set while no run is queued.
+    void setLeftoverHook(std::function<void()> hook) { leftoverHook_ = std::move(hook); }
 
     // ---- Starters (main thread) ----
 
@@ -115,6 +118,28 @@ public:
     // Leaves the program waiting for the next run (its frames over any left before),
     // unless a run is queued or executing; false (nothing kept) then.
     bool leaveWaiting(WaitingProgram program);
+
+    // ---- Step limit ----
+
+    // For the fuzzers, which must not wait on the clock: a run may take at most this many
+    // steps (statements, and evaluations of a function or of a sequence's terms within one),
+    // and the step past them stops it as ON does, after the same work on every machine.
+    // 0, the default: no limit. Set while no run is queued.
+    void setStepLimit(std::uint64_t steps) { stepLimit_ = steps; }
+    // On the worker, as the executing run takes steps: false once it is stopped.
+    bool takeSteps(std::uint64_t steps = 1)
+    {
+        if (stepLimit_ != 0)
+            spendSteps(steps);
+        return !cancelProgram();
+    }
+    // The steps the executing run may still take (worker only).
+    std::uint64_t stepsLeft() const
+    {
+        if (stepLimit_ == 0)
+            return UINT64_MAX;
+        return runSteps_ < stepLimit_ ? stepLimit_ - runSteps_ : 0;
+    }
 
     // ---- State ----
 
@@ -194,6 +219,8 @@ private:
     void submit(Run run, RunId unlessCancelled = 0);
     // Runs the requests left in the interrupt queue when a run has ended.
     void submitLeftovers(RunId after);
+    // Counts the executing run's steps, and stops it past the step limit.
+    void spendSteps(std::uint64_t steps);
     void work();
     void setCalcProgramRunning(bool running);
     // The stored program's compiled ops and the index after the label, or false.
@@ -241,6 +268,9 @@ private:
     std::atomic<bool> breakOwed_{false};
     // The run executing (0: none); set with the task queue's mutex.
     std::atomic<RunId> executing_{0};
+    std::uint64_t stepLimit_ = 0;
+    // The executing run's steps so far (worker only).
+    std::uint64_t runSteps_ = 0;
 
     // Guards everything below that the main thread also touches.
     mutable LeafMutex mutex_;
@@ -271,6 +301,7 @@ private:
     std::condition_variable tasksReady_;
     std::deque<Run> tasks_;
     std::function<void()> idleHandler_;
+    std::function<void()> leftoverHook_;
     bool stopping_ = false;
     std::thread worker_;
     std::atomic<std::thread::id> workerId_{};

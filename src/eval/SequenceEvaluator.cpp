@@ -88,7 +88,7 @@ Operand SequenceEvaluator::evalSeqNum(int token, double n, double* out)
         if (!stoppable)
             return false;
         calc_.stateMutex().offerToWaiters();
-        return queue.cancelProgram();
+        return !queue.takeSteps();
     };
     auto setEta = [&](double k) { calc_.setVar(kSlotEta, {{k, 0.0}, 15, -15}); };
 

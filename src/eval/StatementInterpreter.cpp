@@ -591,6 +591,9 @@ void StatementInterpreter::Runner::statements()
             continue;
         if (laneOpen() && fastLane() > 0)
             continue;
+        // A statement is a step of the run (the fast lane counts its own).
+        if (!q_.takeSteps())
+            return;
         // The statement's RPN, from the cache when it was parsed before.
         CachedLine* line = si_.lineAt(ops_.get(), ip_, !immediate_);
         if (!line)
@@ -1013,9 +1016,12 @@ int StatementInterpreter::Runner::fastLane()
     const CachedLine* ansLine = nullptr;
     PairedReal ansValue = kFreshReal;
     bool ansJoined = false;
+    // The run's steps left, each statement one.
+    const std::uint64_t steps = q_.stepsLeft();
     int count = 0;
     for (;; ++count) {
-        if (ip_ >= size || q_.cancelled(run_.id) || mutex.hasWaiters() || q_.interruptsQueued())
+        if (ip_ >= size || q_.cancelled(run_.id) || mutex.hasWaiters() || q_.interruptsQueued()
+            || static_cast<std::uint64_t>(count) >= steps)
             break;
         CachedLine* line = si_.cachedAt(ip_);
         if (!line)
@@ -1094,6 +1100,7 @@ int StatementInterpreter::Runner::fastLane()
         branchResult(*last, lastCondition);
     if (last && lastTest)
         noteStatement(*lastTestRpn, lastTest->location());
+    q_.takeSteps(static_cast<std::uint64_t>(count));
     return count;
 }
 

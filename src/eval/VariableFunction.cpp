@@ -40,8 +40,9 @@ bool VariableFunction::set(double x)
     // main thread gets the state lock between two evaluations, where nothing refers into it.
     if (queue_)
         calc_.stateMutex().offerToWaiters();
-    if (const int stop = stopError()) {
-        error_ = stop;
+    // Each evaluation is a step of the run.
+    if (queue_ && !queue_->takeSteps()) {
+        error_ = ErrBreak;
         return false;
     }
     if (slot_ < 0 || slot_ >= Calculator::kVarCount) {

@@ -50,7 +50,7 @@ private:
     QuickEvaluator::Program program_;
     bool isQuick_ = false;
     // The queue whose stop ends the evaluations; null off the program queue.
-    const ProgramQueue* queue_ = nullptr;
+    ProgramQueue* queue_ = nullptr;
     int error_ = 0;
     int errorToken_ = 0;
 };

@@ -4,6 +4,7 @@
 #include "language/Vocabulary.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace orvenda {
 
@@ -94,7 +95,12 @@ EntryText::EntryText()
     names_["->"] = kStore;
     names_["prgm"] = kProgram;
     for (const auto& [name, op] : names_)
-        longest_ = std::max(longest_, name.size());
+        if (!name.empty())
+            lengthsFrom_[static_cast<unsigned char>(name[0])].push_back(name.size());
+    for (auto& lengths : lengthsFrom_) {
+        std::sort(lengths.begin(), lengths.end(), std::greater<>());
+        lengths.erase(std::unique(lengths.begin(), lengths.end()), lengths.end());
+    }
 }
 
 std::optional<EntryText::Ops> EntryText::toOps(std::string_view text, std::string& bad) const
@@ -103,10 +109,16 @@ std::optional<EntryText::Ops> EntryText::toOps(std::string_view text, std::strin
     bool inString = false;
     std::size_t i = 0;
     while (i < text.size()) {
-        std::size_t len = std::min(longest_, text.size() - i);
+        std::size_t len = 0;
         auto found = names_.end();
-        while (len > 0 && (found = names_.find(text.substr(i, len))) == names_.end())
-            --len;
+        for (const std::size_t length : lengthsFrom_[static_cast<unsigned char>(text[i])]) {
+            if (length > text.size() - i)
+                continue;
+            if ((found = names_.find(text.substr(i, length))) != names_.end()) {
+                len = length;
+                break;
+            }
+        }
         if (found == names_.end()) {
             bad = std::string(text.substr(i));
             return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -25,7 +26,9 @@ public:
 
 private:
     std::map<std::string, std::uint32_t, std::less<>> names_;
-    std::size_t longest_ = 0;
+    // The lengths of the names that start with each byte, longest first: only those are
+    // looked up at a place.
+    std::array<std::vector<std::size_t>, 256> lengthsFrom_;
 };
 
 } // namespace orvenda

@@ -8,6 +8,8 @@
 #include <chrono>
 #include <thread>
 #include <future>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace orvenda {
@@ -97,6 +99,52 @@ TEST(ProgramQueueTest, APressTheRunDidNotTakeGetsARunOfItsOwn)
     h.settle();
     EXPECT_EQ(h.var('W'), 5);
     EXPECT_TRUE(h.queue().interruptQueue().empty());
+}
+
+// ON pressed just as a press the run did not take is about to get a run of its own (the run
+// has ended, another run waits behind it): the stop reaches the press too, which never runs.
+TEST(ProgramQueueTest, AStopAsALeftoverPressIsQueuedStopsThePress)
+{
+    // Holds the worker where the leftover press is about to be queued; opened whatever the
+    // test finds. Made before the harness, which waits for the worker as it goes.
+    struct Gate {
+        std::promise<void> reached;
+        std::promise<void> open;
+        std::shared_future<void> opened = open.get_future().share();
+        bool held = false;
+        bool isOpen = false;
+        void letGo()
+        {
+            if (!std::exchange(isOpen, true))
+                open.set_value();
+        }
+        ~Gate() { letGo(); }
+    } gate;
+    ProgramHarness h;
+    h.store("BT", "Stop:Lbl B:5->W:Return");
+    h.queue().setLeftoverHook([&gate] {
+        if (std::exchange(gate.held, true))
+            return;
+        gate.reached.set_value();
+        gate.opened.wait();
+    });
+
+    h.parser().runProgramThread(h.ops("Disp 1"), "D", false, 0);
+    ASSERT_TRUE(h.main.waitForWork());
+    // The press comes while Disp waits for the screen, after the run's last statement.
+    ASSERT_TRUE(h.parser().runSubroutine("B", "BT"));
+    ASSERT_EQ(h.queue().interruptQueue().size(), 1u);
+    h.parser().startProgramThread(h.ops("2"));
+    h.main.pump();
+    gate.reached.get_future().wait();
+    EXPECT_TRUE(h.parser().stopProgramThread());
+    gate.letGo();
+    ASSERT_TRUE(h.settle());
+    EXPECT_EQ(h.var('W'), 0) << "the press ran after ON";
+    ASSERT_FALSE(h.finals.empty());
+    EXPECT_EQ(h.finals.back().error, 43);
+    EXPECT_EQ(h.output->calls(), (std::vector<std::string>{"show 1"}));
+    h.queue().setLeftoverHook(nullptr);
 }
 
 TEST(ProgramQueueTest, RefusedStepDoesNotTellTheScreensAProgramRuns)
@@ -191,6 +239,47 @@ TEST(ProgramQueueTest, AStoppedLoopEndsAtItsNextStatement)
         EXPECT_EQ(h.finals.back().error, 43) << loop;
         EXPECT_LE(h.var('I'), at + 1) << loop;
         EXPECT_EQ(h.queue().frameCount(), 0);
+    }
+}
+
+// A run stops at its step limit as ON stops it, after the same work whether or not the main
+// thread keeps taking the state lock meanwhile (which sends the fast lane back to the general
+// loop at varying points): a loop on plain reals, one through the general evaluator, and one
+// statement evaluating a function again and again (its draws of rand tell how far it went).
+// Each run has the whole limit.
+TEST(ProgramQueueTest, AStepLimitStopsEveryRunAfterTheSameWork)
+{
+    struct Case {
+        const char* program;
+        const char* reached;
+    };
+    for (const Case c : {Case{"0->I:While 1:I+1->I:End", "I"}, Case{"0->I:While 1:I+1->I:{I}->L₁:End", "I"},
+                         Case{"0->rand:∑(rand,K,1,1ᴱ99)", "rand"}}) {
+        ProgramHarness h;
+        h.queue().setStepLimit(300);
+        h.store("L", c.program);
+        std::vector<double> reached;
+        for (const bool disturbed : {false, true, false}) {
+            h.finals.clear();
+            h.parser().startProgramThread(h.ops("prgmL"));
+            while (disturbed && h.queue().programQueueCount() != 0) {
+                (void)h.var('J');
+                h.main.pump();
+            }
+            ASSERT_TRUE(h.settle()) << c.program;
+            ASSERT_EQ(h.finals.size(), 1u) << c.program;
+            EXPECT_EQ(h.finals.back().error, 43) << c.program;
+            reached.push_back(h.enter(c.reached).re());
+        }
+        if (c.reached == std::string("I")) {
+            EXPECT_GT(reached[0], 50) << c.program;
+            EXPECT_LT(reached[0], 300) << c.program;
+        }
+        EXPECT_EQ(reached[1], reached[0]) << c.program;
+        EXPECT_EQ(reached[2], reached[0]) << c.program;
+        // Without a limit a run ends as it would.
+        h.queue().setStepLimit(0);
+        EXPECT_EQ(h.run("For(I,1,1000):End:I").re(), 1001) << c.program;
     }
 }
 

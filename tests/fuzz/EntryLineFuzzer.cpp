@@ -7,10 +7,13 @@
 //   - a first byte below 0x08: the rest as tokens of one entry line, one byte each or two
 //     after a page byte (new lines, 0x3F, split its statements as typed ones do);
 //   - a first byte 0x0E to 0x1F: the rest as the text of a program, run by prgmF.
-// A run that has not answered after the run bound (ORVENDA_FUZZ_RUN_MS, 100 ms) is stopped
-// as ON stops it; a run that ignores the stop is a finding and aborts. Afterwards whatever
-// the lines left must be saved and restored. One calculator serves every input, reset to
-// the factory state before each (making one costs far more than most inputs).
+// A run stops, as ON stops it, at its step limit (ORVENDA_FUZZ_STEPS statements and
+// evaluations within them, 2000 by default): an endless loop costs the same few
+// milliseconds on every machine, and an input does the same work on every replay. A run
+// still going long after that is stopped with a note, and one that then ignores ON is a
+// finding and aborts. Afterwards whatever the lines left must be saved and restored. One
+// calculator serves every input, reset to the factory state before each (making one costs
+// far more than most inputs).
 
 #include "app/AppDelegate.h"
 #include "core/MemoryArchive.h"
@@ -34,19 +37,17 @@ namespace {
 
 using Ops = std::vector<std::uint32_t>;
 
-// Enough lines to set something up and use it; each costs up to the run bound.
+// Enough lines to set something up and use it; each costs up to the step limit.
 constexpr int kMaxLines = 24;
-// How long a stopped run may take to notice the stop before it counts as ignoring it.
+// How long a run may go on, and then how long it may take to notice ON, before it counts as
+// escaping both its step limit and the stop (no step takes nearly as long).
 constexpr std::chrono::seconds kStopLimit{20};
 
-std::chrono::milliseconds runBound()
+std::uint64_t stepLimit()
 {
-    static const std::chrono::milliseconds bound = [] {
-        const char* text = std::getenv("ORVENDA_FUZZ_RUN_MS");
-        const int ms = text ? std::atoi(text) : 0;
-        return std::chrono::milliseconds(ms > 0 ? ms : 100);
-    }();
-    return bound;
+    const char* text = std::getenv("ORVENDA_FUZZ_STEPS");
+    const long long steps = text ? std::atoll(text) : 0;
+    return steps > 0 ? static_cast<std::uint64_t>(steps) : 2000;
 }
 
 const EntryText& entryText()
@@ -89,15 +90,17 @@ std::string_view trimmed(std::string_view s)
     return s;
 }
 
-// ENTER on the line; the run is stopped past the bound, as ON stops it.
+// ENTER on the line; the run stops at its step limit.
 void enter(cases::Home& home, const Ops& ops)
 {
     if (!home.entry->entryOps().empty())
         home.keys.processKeyOp(KeyRouter::kClear);
     home.entry->forceOps(ops);
     home.keys.processKeyOp(KeyRouter::kEnter);
-    if (home.settle(runBound()))
+    if (home.settle(kStopLimit))
         return;
+    std::fprintf(stderr, "a run goes on %lld s after ENTER, past its step limit\n",
+                 static_cast<long long>(kStopLimit.count()));
     home.calc.parser().programQueue().stopProgramThread();
     if (!home.settle(kStopLimit)) {
         std::fprintf(stderr, "a run goes on %lld s after ON\n", static_cast<long long>(kStopLimit.count()));
@@ -148,11 +151,20 @@ void runText(cases::Home& home, std::string_view text)
 
 // The calculators every input reuses.
 struct Reused {
-    Reused() { AppDelegate::installManagers(again); }
+    Reused()
+    {
+        AppDelegate::installManagers(again);
+        ProgramQueue& queue = home.calc.parser().programQueue();
+        queue.setStepLimit(stepLimit());
+        // The end of the last run wakes the main thread at once, which would otherwise look
+        // again only some milliseconds later: most lines take less.
+        queue.setIdleHandler([&main = home.main] { main.post([] {}); });
+    }
+    ~Reused() { home.calc.parser().programQueue().setIdleHandler(nullptr); }
 
     cases::Home home{false};
-    // What each input starts from.
-    const std::vector<std::uint8_t> factory = MemoryArchive::save(home.calc);
+    // What each input starts from, read once.
+    const nlohmann::json factory = *MemoryArchive::parse(MemoryArchive::save(home.calc));
     NotificationCenter bus;
     Calculator again{test::kUS, bus};
 };
@@ -162,7 +174,7 @@ struct Reused {
 cases::Home& freshHome(Reused& reused)
 {
     cases::Home& home = reused.home;
-    home.calc.initMemory({reused.factory});
+    MemoryArchive::apply(home.calc, reused.factory);
     home.programs->clear();
     home.output->clear();
     home.calc.yEqManager = std::make_shared<testing::CompilingYEq>(home.calc.parser());
