@@ -438,6 +438,7 @@ void KeyRouter::enterKey()
     case 3:
     case 14:
     case 15:
+    case 16:
     case 19:
     case 20:
     case 21:

@@ -59,14 +59,17 @@
 #include "apps/MatrixEditScreen.h"
 #include "apps/MatrixEditView.h"
 #include "apps/MatrixPromptScreen.h"
+#include "apps/GeometryMenu.h"
+#include "apps/GeometryScreen.h"
 #include "apps/SimulEqScreen.h"
 #include "apps/PolyScreen.h"
-#include "input/SegmentedControl.h"
+#include "apps/TriangleView.h"
+#include "graphui/ThumbSlider.h"
+#include "input/HelpPage.h"
 #include "apps/SolverScreen.h"
 #include "graphui/TableView.h"
 #include "graphui/WindowScreen.h"
 #include "input/CatalogScreen.h"
-#include "input/HelpPage.h"
 #include "input/KeyButton.h"
 #include "input/KeySetEditorScreen.h"
 #include "input/KeySetView.h"
@@ -905,6 +908,55 @@ nlohmann::json AppDriver::statTestState(StatTestScreen& tests) const
     return out;
 }
 
+nlohmann::json AppDriver::geometryState(GeometryScreen& geometry) const
+{
+    const QWidget& root = app_.root();
+    const GeometryModel& m = geometry.model();
+    const Calculator& calc_ = app_.calculator();
+    nlohmann::json fields = nlohmann::json::array(), results = nlohmann::json::array(), points = nlohmann::json::array();
+    for (int i = 0; i < m.numFields(); ++i)
+        fields.push_back({{"label", m.fieldName(i)}, {"value", m.fieldValue(i)}, {"text", m.fieldValue(i) == 0 ? std::string() : calc_.formatReal(m.fieldValue(i))}});
+    for (int i = 0; i < m.numResultFields(); ++i)
+        results.push_back({{"label", m.resultFieldName(i)}, {"value", m.resultFieldValue(i)}, {"text", calc_.formatReal(m.resultFieldValue(i))}});
+    for (int i = 0; i < m.numPoints(); ++i)
+        points.push_back({{"name", m.pointName(i)}, {"x", m.pointX(i)}, {"y", m.pointY(i)}});
+    const Calculator::Bounds& w = geometry.window();
+    nlohmann::json out = {{"figure", m.figure()}, {"title", m.title()}, {"fields", std::move(fields)}, {"points", std::move(points)},
+        {"current", m.currentField()}, {"typing", geometry.entryText()}, {"results", std::move(results)},
+        {"angleMode", geometry.panel().showAngleMode() ? nlohmann::json(calc_.angleFormat() == 0 ? "Deg" : "Rad") : nlohmann::json()},
+        {"panel", rectIn(geometry.panel(), root)}, {"rowHeight", geometry.panel().leading()},
+        {"keypad", rectIn(geometry.keypad(), root)}, {"done", rectIn(geometry.doneButton(), root)},
+        {"menuButton", rectIn(geometry.menuButton(), root)}, {"plus", rectIn(geometry.plusButton(), root)},
+        {"minus", rectIn(geometry.minusButton(), root)},
+        {"graph", {{"rect", rectIn(geometry.graphView(), root)}, {"window", {w.xMin, w.xMax, w.yMin, w.yMax}}}}};
+    out["solve"] = geometry.solveButton().isVisible()
+        ? nlohmann::json{{"enabled", geometry.solveButton().isEnabled()}, {"rect", rectIn(geometry.solveButton(), root)}}
+        : nlohmann::json();
+    out["clear"] = geometry.clearButton().isVisible() ? rectIn(geometry.clearButton(), root) : nlohmann::json();
+    out["triangle"] = geometry.triangleView().isVisible() ? nlohmann::json(geometry.triangleView().knowns()) : nlohmann::json();
+    out["slider"] = geometry.slider().isVisible()
+        ? nlohmann::json{{"value", geometry.sliderValue()}, {"rect", rectIn(geometry.slider(), root)}}
+        : nlohmann::json();
+    if (geometry.segments().isVisible()) {
+        nlohmann::json titles = nlohmann::json::array();
+        for (int i = 0; i < geometry.segments().count(); ++i)
+            titles.push_back(geometry.segments().title(i).toStdString());
+        out["segments"] = {{"titles", std::move(titles)}, {"selected", geometry.segments().selected()},
+            {"rect", rectIn(geometry.segments(), root)}};
+    } else {
+        out["segments"] = nullptr;
+    }
+    if (const GeometryMenu* menu = geometry.geometryMenu(); menu && menu->isVisible()) {
+        const QPoint first = menu->mapTo(&root, menu->rowCenter(0).toPoint());
+        const QPoint info = menu->mapTo(&root, menu->helpButtonRect(0).center().toPoint());
+        out["menu"] = {{"firstRow", {first.x(), first.y()}}, {"firstHelp", {info.x(), info.y()}}, {"rowHeight", menu->rowHeight()},
+            {"help", menu->helpShown() ? nlohmann::json(menu->helpPage().functionName().toStdString()) : nlohmann::json()}};
+    } else {
+        out["menu"] = nullptr;
+    }
+    return out;
+}
+
 nlohmann::json AppDriver::helpState() const
 {
     const auto visible = [](const QWidget* w) { return w && w->isVisible(); };
@@ -1210,6 +1262,8 @@ void AppDriver::dump()
     }
     if (auto* tests = dynamic_cast<StatTestScreen*>(app_.root().fullScreen(screens::StatTests)); tests && tests->isVisible())
         state["statTest"] = statTestState(*tests);
+    if (auto* geometry = dynamic_cast<GeometryScreen*>(app_.root().fullScreen(screens::Geometry)); geometry && geometry->isVisible())
+        state["geometry"] = geometryState(*geometry);
     if (auto* menu = dynamic_cast<const MenuScreen*>(app_.root().router().controller(screens::Menu)); menu && menu->isVisible()) {
         state["menu"] = menu->currentMenu();
         // MEM's about page over the menu: the version it shows.

@@ -17,6 +17,7 @@ class AppLauncher;
 class EntryText;
 class ViewControlDelegate;
 class StatTestScreen;
+class GeometryScreen;
 
 // Drives the running app from a script, for tests and for people, without a display:
 // `orvenda-drive SCRIPT` or `orvenda --drive SCRIPT`, with `--data DIR` (a fresh temporary
@@ -170,6 +171,7 @@ private:
     bool press(std::string_view caption);
     void dump();
     nlohmann::json statTestState(StatTestScreen& tests) const;
+    nlohmann::json geometryState(GeometryScreen& geometry) const;
     // The help page on the screen: which view shows it and its name; null without one.
     nlohmann::json helpState() const;
     bool file(std::string_view path);

@@ -15,6 +15,7 @@
 #include "apps/FourFunctionPanel.h"
 #include "apps/MatrixEditScreen.h"
 #include "apps/MatrixPromptScreen.h"
+#include "apps/GeometryScreen.h"
 #include "apps/PeriodicTableScreen.h"
 #include "apps/PolyScreen.h"
 #include "apps/SimulEqScreen.h"
@@ -178,6 +179,7 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->screens().set(screens::StatTests, [this](QWidget* p) { return new StatTestScreen(calc_, *shell_, p); });
     root_->screens().set(screens::StatWizard, [this](QWidget* p) { return new StatWizScreen(calc_, *shell_, root_->router(), p); });
     root_->screens().set(screens::YEqColor, [this](QWidget* p) { return new YEqColorPicker(calc_, root_->router(), p); });
+    root_->screens().set(screens::Geometry, [this](QWidget* p) { return new GeometryScreen(calc_, *shell_, p); });
     root_->screens().set(screens::Polynomial, [this](QWidget* p) { return new PolyScreen(calc_, *shell_, p); });
     root_->screens().set(screens::Solver, [this](QWidget* p) { return new SolverScreen(calc_, *shell_, p); });
     root_->screens().set(screens::MatrixEditor, [this](QWidget* p) { return new MatrixEditScreen(calc_, *shell_, p); });

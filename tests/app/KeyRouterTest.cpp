@@ -181,6 +181,13 @@ TEST_F(Keys, ScreensRouteTheEditingKeys)
     EXPECT_EQ(posted.names(), (std::vector<std::string>{"VQDoEnter", "VQEnter"}));
     EXPECT_EQ(calc.ans.r(), 3);
     EXPECT_TRUE(history->history().empty());
+    // The geometry app commits its field itself: ENTER is its request, nothing is evaluated.
+    calc.setCurrentScreen(16);
+    entry->forceOps({kOne, kPlus, kOne});
+    press({kEnter});
+    settle();
+    EXPECT_EQ(posted.names(), (std::vector<std::string>{"VQDoEnter", "VQEnter", "VQEnter"}));
+    EXPECT_EQ(calc.ans.r(), 3);
     // The solver takes SOLVE as a request; the home screen types it.
     calc.setCurrentScreen(10);
     press({kSolveOp});

@@ -645,6 +645,10 @@ TEST(Drive, EveryScreenClosesByEscapeAndByAClick)
         const json& closed = byKey.dumps[2 * k + 1];
         EXPECT_EQ(opened["top"]["id"], id) << title;
         EXPECT_EQ(opened["top"]["title"], title) << title;
+        // The geometry app is its own screen, not a placeholder.
+        if (title == "Geometry") {
+            EXPECT_TRUE(opened["geometry"].is_object());
+        }
         EXPECT_GT(changedPixels(bare, picture(shotOf(id, "open"))), 0) << title << " is not pictured";
         EXPECT_EQ(closed["top"]["id"], backOf(title)) << title << " stays after Escape";
         if (homeBack(title)) {
@@ -738,7 +742,8 @@ INSTANTIATE_TEST_SUITE_P(Drive, EveryScreen,
         ScreenScript{"error", "type 1/0\nkey ENTER"}, ScreenScript{"shortcuts", "hkey F1"},
         ScreenScript{"matrixedit", "key 0x41e\nkey RIGHT\nkey RIGHT\nkey ENTER\nwait idle\ntype 2\nkey ENTER\ntype 2\nkey ENTER"},
         ScreenScript{"simuleq", "key APPS\nkey 4\nkey 2\nwait idle\ntype 4\nkey ENTER"},
-        ScreenScript{"periodic", "key APPS\nkey 2\nkey 1"}),
+        ScreenScript{"periodic", "key APPS\nkey 2\nkey 1"},
+        ScreenScript{"geometry", "key APPS\nkey 3\nkey 5\ntype 3\nkey ENTER\ntype 4\nkey ENTER\ntype 5\npress Solve"}),
     [](const auto& info) { return info.param.name; });
 
 // ---- The help screens ----

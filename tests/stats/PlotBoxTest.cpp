@@ -73,6 +73,19 @@ TEST_F(PlotBoxTest, TheModifiedBoxMarksTheOutlierAndEndsItsWhiskerInsideTheFence
     EXPECT_EQ(traced(*plain, 90), "maxX=100");
 }
 
+// {1, 2, 3, 4, 100}: Q1 1.5 and Q3 52 put the high fence at 127.75, so 100 is inside and the
+// modified plot's whisker reaches it like the plain one's (not an outlier ending at 4).
+TEST_F(PlotBoxTest, FiveValuesWithAFarLastOneKeepItInsideTheFences)
+{
+    auto modified = box<PlotModBox>({1, 2, 3, 4, 100}, StatGraphManager::ModBoxplot);
+    const auto s = model->stats(0);
+    EXPECT_EQ(s->Q1, 1.5);
+    EXPECT_EQ(s->Q3, 52);
+    const QImage mod = painted(*modified, kBoxView, 200);
+    EXPECT_TRUE(anyInked(mod, {120, 99, 60, 3}));  // the whisker from 52 on to 100
+    EXPECT_EQ(traced(*modified, 98), "maxX=100");
+}
+
 TEST_F(PlotBoxTest, AValueOnAFenceIsInside)
 {
     // Q1 2.5 and Q3 6.5: the high fence is 12.5.

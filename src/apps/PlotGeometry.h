@@ -1,0 +1,45 @@
+#pragma once
+
+#include "graph/PlotObject.h"
+
+#include <array>
+#include <cstdint>
+
+class QPainter;
+
+namespace orvenda {
+
+// The geometry app's figure on its graph: drawn to scale from the calculator slots the
+// solver fills (it computes nothing back), filled at alpha 0.3 and outlined in its colour,
+// with its parts labelled. A figure whose values are not finite draws nothing. Polygons of
+// very many sides are drawn as their circle and curves take a bounded number of steps, so
+// any typed value draws in bounded time. Main thread.
+class PlotGeometry : public PlotObject {
+public:
+    explicit PlotGeometry(Calculator& calc);
+
+    // The figure token (GeometryModel::Figure).
+    std::uint32_t geometryFunction = 0x5C59;
+
+    void drawRect(const QRectF& rect, QPainter& context, const GraphTransform& t, int quality) override;
+
+private:
+    struct Paint;
+    void drawLine(Paint& paint);
+    void drawSquare(Paint& paint);
+    void drawRectangle(Paint& paint);
+    void drawParallelogram(Paint& paint);
+    void drawTriangle(Paint& paint);
+    void drawPolygon(Paint& paint);
+    void drawCircle(Paint& paint);
+    void drawArc(Paint& paint);
+    void drawEllipse(Paint& paint);
+    void drawUnitCircle(Paint& paint);
+    double slot(int s) const;
+
+    // The figure's slots (160 to 211) as one drawing reads them, taken at once.
+    static constexpr int kFirstSlot = 160, kSlotCount = 52;
+    std::array<double, kSlotCount> slots_{};
+};
+
+} // namespace orvenda
