@@ -162,12 +162,7 @@ Calculator::Calculator(LocaleFormats locale, NotificationCenter& notifications)
     gridLineWidth_ = gridLineWidthForMachine(DeviceInfo::machineIdentifier());
 
     notifications_.addObserver(this, kNetworkReachabilityChangedNotification, [this](const Notification&) { reachabilityChanged(); });
-    hostReach = Reachability::reachabilityWithHostName(kReachabilityHost);
-    internetReach = Reachability::reachabilityForInternetConnection();
-    wifiReach = Reachability::reachabilityForLocalWiFi();
-    for (const auto& monitor : {hostReach, internetReach, wifiReach})
-        if (monitor)
-            monitor->startNotifier();
+    startNetworkMonitors();
 
     uKeys = factoryKeySets();
     parser_ = std::make_unique<Parser>(*this);
@@ -176,6 +171,17 @@ Calculator::Calculator(LocaleFormats locale, NotificationCenter& notifications)
 Calculator::~Calculator()
 {
     notifications_.removeObserver(this);
+}
+
+void Calculator::startNetworkMonitors()
+{
+    hostReach = Reachability::reachabilityWithHostName(kReachabilityHost);
+    internetReach = Reachability::reachabilityForInternetConnection();
+    wifiReach = Reachability::reachabilityForLocalWiFi();
+    for (const auto& monitor : {hostReach, internetReach, wifiReach})
+        if (monitor)
+            monitor->startNotifier();
+    updateNetworkStatus();
 }
 
 void Calculator::updateNetworkStatus()

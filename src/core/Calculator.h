@@ -491,6 +491,9 @@ public:
     std::shared_ptr<Reachability> hostReach;
     std::shared_ptr<Reachability> internetReach;
     std::shared_ptr<Reachability> wifiReach;
+    // Makes the three monitors (a public host, the internet, the local link) with the
+    // registered factory and starts them; again after a factory is registered.
+    void startNetworkMonitors();
     // Reads the three monitors' statuses; run on every reachability change.
     void updateNetworkStatus();
     void reachabilityChanged() { updateNetworkStatus(); }

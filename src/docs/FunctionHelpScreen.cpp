@@ -3,6 +3,8 @@
 #include "app/NamedColors.h"
 #include "core/Calculator.h"
 #include "docs/FunctionHelpPDFView.h"
+#include "docs/SupportActions.h"
+#include "platform/ExportFolder.h"
 #include "pretty/FontMap.h"
 
 #include <QHBoxLayout>
@@ -13,6 +15,8 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace orvenda {
 
 namespace {
@@ -21,7 +25,8 @@ constexpr int kBarHeight = 40;
 
 FunctionHelpScreen::FunctionHelpScreen(Calculator& calc, QWidget* parent)
     : ScreenController(calc, parent), bar_(new QWidget(this)), done_(new QPushButton(QStringLiteral("Done"), bar_)),
-      title_(new QLabel(bar_)), view_(new FunctionHelpPDFView(calc, this))
+      share_(new QPushButton(QStringLiteral("Share"), bar_)), title_(new QLabel(bar_)),
+      view_(new FunctionHelpPDFView(calc, this))
 {
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);
@@ -33,15 +38,61 @@ FunctionHelpScreen::FunctionHelpScreen(Calculator& calc, QWidget* parent)
     row->addWidget(title_, 1);
     title_->setAlignment(Qt::AlignCenter);
     title_->setFont(FontMap::shared().font("Helvetica-Bold", 16));
-    // The title stays centred: as much room on the right as Done takes on the left.
-    row->addSpacing(done_->sizeHint().width());
+    // The title stays centred: Share on the right as wide as Done on the left.
+    share_->setFixedWidth(std::max(done_->sizeHint().width(), share_->sizeHint().width()));
+    done_->setFixedWidth(share_->width());
+    row->addWidget(share_);
     done_->setFocusPolicy(Qt::NoFocus);
+    share_->setFocusPolicy(Qt::NoFocus);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(bar_);
     column->addWidget(view_, 1);
     connect(done_, &QPushButton::clicked, this, [this] { done(); });
+    connect(share_, &QPushButton::clicked, this, [this] { print(); });
+}
+
+void FunctionHelpScreen::setSupport(SupportActions* support)
+{
+    support_ = support;
+    if (!support) {
+        view_->clickedUrl = nullptr;
+        return;
+    }
+    view_->clickedUrl = [this](const QUrl& url) {
+        // Pages of other functions open here; mail and review go to the support actions.
+        if (url.scheme() == QLatin1String("help"))
+            view_->followLink(url);
+        else
+            support_->didClickOnURL(url);
+    };
+}
+
+void FunctionHelpScreen::print()
+{
+    const Calculator::Rect paper = calc().pdfPageRect();
+    const QByteArray pdf = view_->pdfPageSize(QSizeF(paper.width, paper.height), false);
+    const ExportFolder folder(exportFolder);
+    QString error = pdf.isEmpty() ? QStringLiteral("The page %1 could not be made.").arg(functionName_) : folder.clear();
+    QString path;
+    if (error.isEmpty()) {
+        QString name = functionName_.trimmed();
+        for (QChar& c : name)
+            if (!c.isLetterOrNumber() && c != QLatin1Char('_') && c != QLatin1Char('-'))
+                c = QLatin1Char('_');
+        path = folder.write((name.isEmpty() ? QStringLiteral("help") : name) + QStringLiteral(".pdf"), pdf, error);
+    }
+    if (!error.isEmpty()) {
+        if (tell)
+            tell(error);
+        return;
+    }
+    ShareRequest request;
+    request.files << path;
+    request.subject = functionName_;
+    if (presentShare)
+        presentShare(request);
 }
 
 void FunctionHelpScreen::showOp(std::uint32_t op) { showFunction(QString::fromStdString(calc().nameForOpcode(op))); }
@@ -86,9 +137,10 @@ void FunctionHelpScreen::keyPressEvent(QKeyEvent* event)
         done();
         return;
     }
-    // Sharing the page comes with the sharing of documents; the chord is kept for it.
-    if (event->key() == Qt::Key_S && mods == Qt::ControlModifier)
+    if (event->key() == Qt::Key_S && mods == Qt::ControlModifier) {
+        print();
         return;
+    }
     // The arrows and page keys scroll the page.
     QScrollBar* bar = view_->scrollArea().verticalScrollBar();
     switch (event->key()) {

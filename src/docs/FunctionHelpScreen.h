@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ScreenController.h"
+#include "platform/ShareRequest.h"
 
 #include <cstdint>
 #include <functional>
@@ -11,11 +12,14 @@ class QPushButton;
 namespace orvenda {
 
 class FunctionHelpPDFView;
+class SupportActions;
 
 // The help screen of one function or token: a bar with Done and the page's name over the
 // page in a help view that scrolls and follows the screen's width. Opened by the
 // keyboard's help mode, the keypad guide and the help menu; Done, Escape or QUIT close it.
-// Ctrl+S is kept for sharing the page. Main thread.
+// Share (and Ctrl+S) shares the page as a PDF on the calculator's paper, light whatever the
+// screen's appearance; the page's links to support mail and the review page go to the
+// support actions. Main thread.
 class FunctionHelpScreen : public ScreenController {
 public:
     explicit FunctionHelpScreen(Calculator& calc, QWidget* parent = nullptr);
@@ -35,6 +39,17 @@ public:
     void done();
     std::function<void()> closed;
 
+    // Share, Ctrl+S: the page on paper written into the export folder (emptied first) and
+    // handed to the share sheet with the page's name as subject.
+    void print();
+    std::function<void(const ShareRequest& request)> presentShare;
+    QString exportFolder;
+    // Messages for the user (a page that could not be written).
+    std::function<void(const QString& message)> tell;
+    // Where the page's mail and review links go; the desktop opens links without them.
+    void setSupport(SupportActions* support);
+    QPushButton& shareButton() const { return *share_; }
+
     FunctionHelpPDFView& helpView() const { return *view_; }
     QPushButton& doneButton() const { return *done_; }
 
@@ -45,6 +60,8 @@ private:
     QString functionName_;
     QWidget* bar_;
     QPushButton* done_;
+    QPushButton* share_;
+    SupportActions* support_ = nullptr;
     QLabel* title_;
     FunctionHelpPDFView* view_;
 };

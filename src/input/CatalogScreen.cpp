@@ -62,6 +62,14 @@ CatalogScreen::CatalogScreen(Calculator& calc, AppShell& shell, QWidget* parent)
         if (tell)
             tell(message);
     };
+    help_->shared = [this](const QString& path) {
+        if (!presentShare)
+            return;
+        ShareRequest request;
+        request.files << path;
+        request.subject = help_->functionName();
+        presentShare(request);
+    };
     fillTable();
 }
 

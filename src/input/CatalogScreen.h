@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ScreenController.h"
+#include "platform/ShareRequest.h"
 #include "input/CatalogIndex.h"
 
 #include <cstdint>
@@ -34,6 +35,8 @@ public:
     std::function<void()> closed;
     std::function<void(const QString& message)> tell;
     QString helpFolder;
+    // The share sheet a help page's PDF is shown in.
+    std::function<void(const ShareRequest& request)> presentShare;
 
     void shown(const ScreenRequest& request) override { searchForString(request.text); }
     void focus(bool gained) override;

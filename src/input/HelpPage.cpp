@@ -1,5 +1,7 @@
 #include "input/HelpPage.h"
 
+#include "platform/ExportFolder.h"
+
 #include "app/HelpView.h"
 #include "core/Calculator.h"
 #include "pretty/FontMap.h"
@@ -105,8 +107,9 @@ QString HelpPage::writePdf(const QString& folder, QString& error) const
 
 void HelpPage::share(const QString& folder)
 {
-    QString error;
-    const QString path = writePdf(folder, error);
+    // The folder is the app's own: emptied first, it holds only this share's file.
+    QString error = ExportFolder(folder).clear();
+    const QString path = error.isEmpty() ? writePdf(folder, error) : QString();
     if (path.isEmpty()) {
         if (failed)
             failed(error);

@@ -19,5 +19,6 @@ void MenuRouterLink::showPeriodicTable() { router_.showPeriodicTable(); }
 void MenuRouterLink::showPolySolver() { router_.showScreen(screens::Polynomial); }
 void MenuRouterLink::showSimulEqSolver() { router_.showScreen(screens::SimulEq); }
 void MenuRouterLink::menuCanceled() { router_.overlayDone(); }
+void MenuRouterLink::completedActionDialog() { router_.overlayDone(); }
 
 } // namespace orvenda

@@ -25,6 +25,7 @@ public:
     void showPolySolver() override;
     void showSimulEqSolver() override;
     void menuCanceled() override;
+    void completedActionDialog() override;
 
 private:
     ScreenRouter& router_;

@@ -76,7 +76,8 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     : ScreenController(calc, parent), shell_(shell), bar_(new QWidget(this)),
       tabs_(new QTabBar(bar_)), title_(new QLabel(bar_)),
       cancel_(new QPushButton(QStringLiteral("Cancel"), bar_)), back_(new QPushButton(QStringLiteral("‹ Back"), bar_)),
-      share_(new QPushButton(QStringLiteral("Share"), bar_)), filterBar_(new QWidget(this)),
+      share_(new QPushButton(QStringLiteral("Share"), bar_)), send_(new QPushButton(QStringLiteral("Send"), bar_)),
+      filterBar_(new QWidget(this)),
       layoutTabs_(new QTabBar(filterBar_)), typeTabs_(new QTabBar(filterBar_)),
       tagButton_(new QPushButton(filterBar_)), add_(new QPushButton(QStringLiteral("+"), bar_)), table_(new SectionTable(calc.device == 1, this)), help_(new HelpPage(calc, this)),
       notesModes_(new QTabBar(bar_)), listing_(new QPushButton(QStringLiteral("Share"), bar_))
@@ -95,6 +96,7 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     row->addWidget(share_);
     row->addWidget(notesModes_);
     row->addWidget(listing_);
+    row->addWidget(send_);
     auto* filters = new QHBoxLayout(filterBar_);
     filters->setContentsMargins(4, 2, 4, 2);
     filters->addWidget(layoutTabs_);
@@ -104,7 +106,7 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     filterBar_->setAutoFillBackground(true);
     filterBar_->hide();
     for (QWidget* w : std::initializer_list<QWidget*>{tabs_, cancel_, back_, share_, layoutTabs_, typeTabs_, tagButton_, add_,
-             notesModes_, listing_})
+             notesModes_, listing_, send_})
         w->setFocusPolicy(Qt::NoFocus);
     notesModes_->addTab(QStringLiteral("Preview"));
     notesModes_->addTab(QStringLiteral("Edit"));
@@ -134,6 +136,7 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     title_->setFont(FontMap::shared().font("Helvetica-Bold", 16));
     back_->hide();
     share_->hide();
+    send_->hide();
     help_->hide();
     table_->setContextMenuPolicy(Qt::CustomContextMenu);
     table_->clicked = [this](Place p, bool onDetail) { onDetail ? openHelp(p) : pickRow(p); };
@@ -164,8 +167,17 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     });
     connect(share_, &QPushButton::clicked, this, [this] { help_->share(helpFolder); });
     connect(add_, &QPushButton::clicked, this, [this] { openAddForm(); });
+    connect(send_, &QPushButton::clicked, this, [this] { sendItems(); });
     connect(table_, &QTreeWidget::customContextMenuRequested, this, &MenuScreen::showContextMenu);
     help_->failed = [this](const QString& message) { tellUser(message); };
+    help_->shared = [this](const QString& path) {
+        if (!presentShare)
+            return;
+        ShareRequest request;
+        request.files << path;
+        request.subject = help_->functionName();
+        presentShare(request);
+    };
 }
 
 MenuScreen::~MenuScreen()
@@ -284,8 +296,9 @@ void MenuScreen::setCurrentArray()
     layoutTabs_->setCurrentIndex(libraryLayout_);
     if (!library)
         closeTagSelector();
-    table_->setSelectionMode(menu != 19 && !share.empty() ? QAbstractItemView::MultiSelection
-                                                           : QAbstractItemView::SingleSelection);
+    table_->setSelectionMode(isShareMenu() ? QAbstractItemView::MultiSelection : QAbstractItemView::SingleSelection);
+    send_->setVisible(isShareMenu());
+    shareOrder_.clear();
     buildRows();
     fillTable();
 }
@@ -528,8 +541,9 @@ void MenuScreen::pickRow(Place p)
     const int menu = currentMenu_;
     const int r = p.row;
     // Sharing menus only collect a selection.
-    if (!MenuTables::shareTitle(menu).empty() && menu != 19) {
+    if (isShareMenu()) {
         select(p);
+        toggleShared(p);
         return;
     }
     MenuViewDelegate* d = delegate_;
@@ -577,8 +591,11 @@ void MenuScreen::pickRow(Place p)
         return;
     }
     case L::Send:
-        if (r < 6)
+        if (r < 6) {
             showMenu(20 + r);
+        } else if (d) {
+            showShare(r == 6 ? d->shareHistory() : d->shareLastCalculation());
+        }
         return;
     case L::Mem:
         if (r == 0) {
@@ -626,6 +643,76 @@ void MenuScreen::pickRow(Place p)
         d->didPickOp(token);
 }
 
+bool MenuScreen::isShareMenu() const
+{
+    return currentMenu_ != 19 && !MenuTables::shareTitle(currentMenu_).empty();
+}
+
+void MenuScreen::toggleShared(Place p)
+{
+    const auto found = std::ranges::find_if(shareOrder_, [p](Place q) { return q.section == p.section && q.row == p.row; });
+    const bool picked = found == shareOrder_.end();
+    if (picked)
+        shareOrder_.push_back(p);
+    else
+        shareOrder_.erase(found);
+    if (QTreeWidgetItem* it = table_->item(p))
+        it->setSelected(picked);
+}
+
+void MenuScreen::sendItems()
+{
+    MenuViewDelegate* d = delegate_;
+    if (shareOrder_.empty() || !d) {
+        hideMenu();
+        return;
+    }
+    std::vector<std::string> names;
+    std::vector<std::uint32_t> tokens;
+    for (const Place p : shareOrder_) {
+        const Row& row = sections_[static_cast<std::size_t>(p.section)].rows[static_cast<std::size_t>(p.row)];
+        if (currentMenu_ == 20 && calc().prgmManager
+            && calc().prgmManager->flagsFor(row.name) == ProgramManager::kProtected) {
+            // The programs before the locked one are still shared.
+            calc().showError({{"errorNum", kLockedError}});
+            break;
+        }
+        if (currentMenu_ == 22)
+            tokens.push_back(0x5C00 + static_cast<std::uint32_t>(p.row));
+        else if (row.token)
+            tokens.push_back(row.token);
+        names.push_back(row.name);
+    }
+    std::optional<ShareRequest> request;
+    switch (currentMenu_) {
+    case 20:
+        if (!names.empty())
+            request = d->sharePrograms(names, tab_ == 1 ? 1 : 0);
+        break;
+    case 21: request = d->shareLists(names, tab_ == 1 ? 2 : 0); break;
+    case 22: request = d->shareMatrices(tokens, tab_ == 1 ? 2 : 0); break;
+    case 23: request = d->shareVars(tokens); break;
+    case 24: request = d->shareEquations(tokens); break;
+    case 25: request = d->shareStrings(tokens); break;
+    case 28: request = d->shareGDBs(names); break;
+    default: break;
+    }
+    showShare(request);
+}
+
+void MenuScreen::showShare(const std::optional<ShareRequest>& request)
+{
+    if (!request) {
+        hideMenu();
+        return;
+    }
+    if (presentShare)
+        presentShare(*request);
+    hideMenu();
+    if (delegate_)
+        delegate_->completedActionDialog();
+}
+
 void MenuScreen::hideMenu()
 {
     if (notesShown_)
@@ -633,6 +720,7 @@ void MenuScreen::hideMenu()
     if (QTreeWidgetItem* it = table_->currentItem())
         it->setSelected(false);
     selected_ = {};
+    shareOrder_.clear();
     hide();
 }
 
@@ -1264,7 +1352,7 @@ void MenuScreen::fitTabs()
         return;
     // What the bar's other controls leave for the tabs.
     int room = bar_->width() - 8;
-    for (QWidget* w : std::initializer_list<QWidget*>{cancel_, back_, title_, add_, share_, notesModes_, listing_})
+    for (QWidget* w : std::initializer_list<QWidget*>{cancel_, back_, title_, add_, share_, notesModes_, listing_, send_})
         if (!w->isHidden())
             room -= w->sizeHint().width() + bar_->layout()->spacing();
     QFont font = tabFont_;

@@ -3,6 +3,7 @@
 #include "app/AlertQueue.h"
 #include "app/ScreenController.h"
 #include "input/MenuTables.h"
+#include "platform/ShareRequest.h"
 #include "core/services/ProgramManager.h"
 #include "input/TagSelector.h"
 #include "input/TablePlace.h"
@@ -79,6 +80,8 @@ public:
     // Shares a program's listing document under its name (the share sheet's); without it
     // the notes page offers no sharing.
     std::function<void(const std::string& name)> exportListing;
+    // The share sheet a share request is shown in.
+    std::function<void(const ShareRequest& request)> presentShare;
 
     void shown(const ScreenRequest& request) override { showMenu(request.number); }
     void focus(bool gained) override;
@@ -109,6 +112,17 @@ public:
     AddUserFnDialog* userFnForm() const { return userFnForm_; }
     // The form saved: the entry line becomes an item named name.
     void addUserFnNamed(const std::string& name);
+    // ---- Sharing ----
+
+    // The SHARE menus' rows picked so far, in the order picked (a second pick takes a row
+    // back).
+    const std::vector<Place>& shareSelection() const { return shareOrder_; }
+    // Send: the selection as a share request from the delegate, shown in the share sheet;
+    // a locked program reports error 84 and ends the collection (those before it are still
+    // shared). Nothing selected, or nothing to share, closes the menu.
+    void sendItems();
+    const QPushButton& sendButton() const { return *send_; }
+
     // Escape: back from the help page, else cancel.
     void doEscape();
     // Closes without a pick (the window, statistics, table, string and graph-database
@@ -199,6 +213,9 @@ private:
     Place step(Place from, int by) const;
     void hardwareRow(int code);
     void click();
+    bool isShareMenu() const;
+    void toggleShared(Place place);
+    void showShare(const std::optional<ShareRequest>& request);
 
     AppShell& shell_;
     MenuViewDelegate* delegate_ = nullptr;
@@ -230,6 +247,8 @@ private:
     QPushButton* cancel_;
     QPushButton* back_;
     QPushButton* share_;
+    QPushButton* send_;
+    std::vector<Place> shareOrder_;
     QWidget* filterBar_;
     QTabBar* layoutTabs_;
     QTabBar* typeTabs_;

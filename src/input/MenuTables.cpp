@@ -77,8 +77,8 @@ constexpr std::string_view kMem[] = {"About…", "Clear Entries", "ClrAllLists",
 constexpr std::string_view kReset[] = {"All memory…", "Defaults…"};
 constexpr std::string_view kDrawSto[] = {"Picture…", "GDB…", "Photo…"};
 constexpr std::string_view kApps[] = {"Finance…", "Chemistry…", "Geometry…", "PlySmlt…"};
-// "History" and "Last Calculation" follow the six once the history can be shared.
-constexpr std::string_view kSend[] = {"Program…", "List…", "Matrix…", "Var…", "Y-Vars…", "String…"};
+constexpr std::string_view kSend[] = {
+    "Program…", "List…", "Matrix…", "Var…", "Y-Vars…", "String…", "History", "Last Calculation"};
 
 constexpr T kMenu0[] = {{"MATH", L::Math}, {"NUM", L::Number}, {"CPX", L::Complex}, {"PRB", L::Probability}};
 constexpr T kMenu1[] = {{"TEST", L::Test}, {"LOGIC", L::Logic}};

@@ -1,14 +1,18 @@
 #pragma once
 
+#include "platform/ShareRequest.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace orvenda {
 
 // What the menu overlay hands back: a token to insert, a name, a matrix, a program, a
-// graph database, a screen to open, or that it closed without a pick. Every message does
-// nothing unless overridden. Main thread.
+// graph database, a screen to open, or that it closed without a pick; and the share
+// requests of the SHARE menus' selections (nothing to share unless overridden). Every
+// message does nothing unless overridden. Main thread.
 class MenuViewDelegate {
 public:
     virtual ~MenuViewDelegate() = default;
@@ -27,6 +31,20 @@ public:
     virtual void showPolySolver() {}
     virtual void showSimulEqSolver() {}
     virtual void menuCanceled() {}
+
+    // Programs: type 1 a listing PDF of the first, else one calculator file. Lists and
+    // matrices: type 2 CSV, else a calculator file.
+    virtual std::optional<ShareRequest> sharePrograms(const std::vector<std::string>& /*names*/, int /*type*/) { return {}; }
+    virtual std::optional<ShareRequest> shareLists(const std::vector<std::string>& /*names*/, int /*type*/) { return {}; }
+    virtual std::optional<ShareRequest> shareMatrices(const std::vector<std::uint32_t>& /*tokens*/, int /*type*/) { return {}; }
+    virtual std::optional<ShareRequest> shareVars(const std::vector<std::uint32_t>& /*tokens*/) { return {}; }
+    virtual std::optional<ShareRequest> shareEquations(const std::vector<std::uint32_t>& /*tokens*/) { return {}; }
+    virtual std::optional<ShareRequest> shareStrings(const std::vector<std::uint32_t>& /*tokens*/) { return {}; }
+    virtual std::optional<ShareRequest> shareGDBs(const std::vector<std::string>& /*names*/) { return {}; }
+    virtual std::optional<ShareRequest> shareHistory() { return {}; }
+    virtual std::optional<ShareRequest> shareLastCalculation() { return {}; }
+    // The share sheet finished.
+    virtual void completedActionDialog() {}
 };
 
 } // namespace orvenda

@@ -33,6 +33,9 @@
 #include "docs/GuideKeyboardView.h"
 #include "docs/HTMLPageScreen.h"
 #include "docs/HelpMenuScreen.h"
+#include "docs/SupportActions.h"
+#include "platform/MailComposer.h"
+#include "platform/ShareSheet.h"
 #include "eval/Parser.h"
 #include "eval/ProgramQueue.h"
 #include "graph/GraphView.h"
@@ -356,6 +359,8 @@ int AppDriver::main(int argc, char** argv)
     }
     int result = 0;
     {
+        // Shares land in the data folder's "shared", not where a dialog would ask.
+        options.shareOutbox = options.dataFolder + QStringLiteral("/shared");
         AppLauncher app(qt, options);
         AppDriver driver(app, std::cout, std::cerr);
         QTimer::singleShot(0, &qt, [&] {
@@ -378,6 +383,9 @@ AppDriver::AppDriver(AppLauncher& app, std::ostream& out, std::ostream& err)
     previousView_ = calc.viewDelegate;
     recorder_ = std::make_shared<ErrorRecorder>(previousView_);
     calc.viewDelegate = recorder_;
+    // A driven app opens no browser and no mail client.
+    app_.support().openUrl = [](const QUrl&) { return true; };
+    app_.mail().setFinder([](const QString&) { return QString(); });
 }
 
 AppDriver::~AppDriver()
@@ -1309,6 +1317,19 @@ void AppDriver::dump()
                     names.push_back(row.name);
             state["programs"] = std::move(names);
         }
+        // A SHARE menu: its rows and the rows picked to send, in the order picked.
+        if (menu->currentMenu() >= 19 && menu->currentMenu() <= 28 && !menu->barTitle().isEmpty()) {
+            nlohmann::json rows = nlohmann::json::array();
+            for (const MenuScreen::Section& section : menu->sections())
+                for (const MenuScreen::Row& row : section.rows)
+                    rows.push_back(row.title.toStdString());
+            nlohmann::json picked = nlohmann::json::array();
+            for (const MenuScreen::Place p : menu->shareSelection())
+                picked.push_back(menu->sections()[static_cast<std::size_t>(p.section)]
+                                     .rows[static_cast<std::size_t>(p.row)].title.toStdString());
+            state["share"] = {{"title", menu->barTitle().toStdString()}, {"tabs", menu->tabTitles().join(QLatin1Char(',')).toStdString()},
+                {"rows", std::move(rows)}, {"picked", std::move(picked)}};
+        }
     } else {
         state["menu"] = nullptr;
     }
@@ -1375,6 +1396,15 @@ void AppDriver::dump()
     }
     if (!files_.empty())
         state["files"] = files_;
+    // What the share sheet was handed last: subject, the files where they went, the text,
+    // and the size of a PDF handed without a file.
+    if (const ShareRequest& shared = app_.shareSheet().last(); !shared.empty()) {
+        nlohmann::json files = nlohmann::json::array();
+        for (const QString& file : app_.shareSheet().delivered())
+            files.push_back(file.toStdString());
+        state["shared"] = {{"subject", shared.subject.toStdString()}, {"files", std::move(files)},
+            {"text", shared.text.toStdString()}, {"pdf", shared.pdf.size()}};
+    }
     out_ << state.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
 }
 

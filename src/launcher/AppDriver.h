@@ -117,7 +117,11 @@ class GeometryScreen;
 //                  bar's title); once a
 //                  `file` line ran, files (each so far: path, report, the error number it
 //                  was reported with, and arrived, what its import stored, such as
-//                  "program HELLO" or "list L₁")
+//                  "program HELLO" or "list L₁"); while a SHARE menu is open, share
+//                  (its title, tabs, rows and the rows picked to send, in order); once
+//                  the share sheet was handed something, shared (subject, files: where
+//                  its files went, the data folder's "shared", text, and pdf: the size
+//                  of a PDF handed without a file)
 //   file PATH      hands the file to the app as the desktop does (one report, an alert)
 //   open ID        shows the screen or overlay of that id (ScreenRegistry's ids) as the app
 //                  asks for it; `screens` prints every id with its title as one JSON line

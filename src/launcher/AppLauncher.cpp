@@ -32,6 +32,13 @@
 #include "docs/FunctionHelpScreen.h"
 #include "docs/GraphPdfView.h"
 #include "docs/HelpMenuScreen.h"
+#include "docs/DiagnosticsReport.h"
+#include "docs/ShareExport.h"
+#include "docs/ShareMenuLink.h"
+#include "docs/SupportActions.h"
+#include "platform/MailComposer.h"
+#include "platform/NetworkReachability.h"
+#include "platform/ShareSheet.h"
 #include "graphui/FormatScreen.h"
 #include "graphui/GraphPanels.h"
 #include "graphui/GraphScreenController.h"
@@ -58,6 +65,7 @@
 #include "input/ModeScreen.h"
 #include "programs/GDBStore.h"
 #include "programs/ProgramFiles.h"
+#include "programs/ProgramListingPDF.h"
 #include "programs/ProgramModel.h"
 #include "programs/ProgramOutputModel.h"
 #include "programs/ProgramDebuggerScreen.h"
@@ -67,6 +75,7 @@
 #include "stats/StatPlotModel.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QWidget>
 
@@ -119,9 +128,35 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
 
     if (!options.firstRunGreeting)
         calc_.firstTime = false;
+    // The online actions ask the desktop's network information.
+    NetworkReachability::install(calc_.notificationCenter());
+    calc_.startNetworkMonitors();
+    // Shared files and mail attachments go through the app's own export folder.
+    exportFolder_ = options.dataFolder + QStringLiteral("/export");
+    share_ = std::make_unique<ShareExport>(calc_, exportFolder_);
+    sheet_ = std::make_unique<ShareSheet>();
+    sheet_->setOutbox(options.shareOutbox);
+    mail_ = std::make_unique<MailComposer>(exportFolder_);
+    support_ = std::make_unique<SupportActions>(calc_);
+    support_->compose = [this](const MailComposer::Mail& mail) { return mail_->compose(mail); };
+    support_->openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    // Listings and the report are made on private program managers: the editor's open
+    // program and its undo history stay as they are.
+    share_->programPDF = [this](const std::string& program) {
+        ProgramListingPDF listing(calc_, programs_->sharedFiles());
+        return listing.load(program) ? listing.programPDF() : QByteArray();
+    };
+    support_->diagnosticPDF = [this] { return DiagnosticsReport(calc_, programs_->sharedFiles()).diagnosticPDF(); };
+
     // The device is known before the root lays itself out for it.
     const auto greeting = SceneDelegate::willConnect(calc_, options.tablet);
     root_ = std::make_shared<RootController>(calc_, *shell_, options.tablet);
+    const auto tellUser = [this](const QString& message) {
+        root_->alerts().show({QStringLiteral("Orvenda"), message, {{QStringLiteral("OK"), nullptr}}});
+    };
+    share_->tell = tellUser;
+    support_->tell = tellUser;
+    share_->bringCurrentScreenToFront = [this] { root_->router().bringCurrentScreenToFront(); };
     registerInputScreens();
     calc_.viewDelegate = root_;
     root_->screens().set(screens::Home, [this](QWidget* p) { return new MathPrintScreen(calc_, *shell_, p); });
@@ -138,6 +173,10 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
             GraphPdfView sheet(calc_);
             sheet.setGraphView(&view);
             return sheet.worksheetPDFLandscape(landscape);
+        };
+        graph->shareWorksheet = [this](const QByteArray& pdf, const QImage&, const QString& subject) {
+            if (const auto request = share_->shareDocument(QStringLiteral("Graph.pdf"), pdf, subject))
+                presentShare(*request);
         };
         graph->updateShareButton();
         return graph;
@@ -204,6 +243,10 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     });
     root_->screens().set(screens::FunctionHelp, [this](QWidget* p) {
         auto* help = new FunctionHelpScreen(calc_, p);
+        help->presentShare = [this](const ShareRequest& request) { presentShare(request); };
+        help->exportFolder = exportFolder_;
+        help->tell = [this](const QString& message) { delegate_->tell(message); };
+        help->setSupport(support_.get());
         help->closed = [this, help] {
             help->hide();
             keyboard_->setFocus();
@@ -218,18 +261,24 @@ void AppLauncher::registerInputScreens()
 {
     RootController& root = *root_;
     ScreenRouter& router = root.router();
-    const QString helpFolder = QDir::temp().filePath(QStringLiteral("Orvenda"));
+    // Help pages are shared through the export folder too, never the shared temporary one.
+    const QString helpFolder = exportFolder_;
     const auto tell = [&root](const QString& message) {
         root.alerts().show({QStringLiteral("Orvenda"), message, {{QStringLiteral("OK"), nullptr}}});
     };
     root.screens().set(screens::Menu, [this, &root, &router, helpFolder, tell](QWidget* parent) {
         auto* menu = new MenuScreen(calc_, *shell_, parent);
-        menu->setDelegate(std::make_unique<MenuRouterLink>(router));
+        menu->setDelegate(std::make_unique<ShareMenuLink>(router, *share_));
+        menu->presentShare = [this](const ShareRequest& request) { presentShare(request); };
         menu->tell = tell;
         menu->ask = [&root](AlertQueue::Alert alert) { root.alerts().show(std::move(alert)); };
         menu->helpFolder = helpFolder;
         menu->makeNotesPage = [this](QWidget* page) -> ProgramNotesPage* {
             return new UserNotesView(calc_, programs_->sharedFiles(), page);
+        };
+        menu->exportListing = [this](const std::string& name) {
+            if (const auto request = share_->sharePrograms({name}, ShareExport::kProgramPDF))
+                presentShare(*request);
         };
         return menu;
     });
@@ -239,6 +288,7 @@ void AppLauncher::registerInputScreens()
         catalog->closed = [&router] { router.overlayDone(); };
         catalog->tell = tell;
         catalog->helpFolder = helpFolder;
+        catalog->presentShare = [this](const ShareRequest& request) { presentShare(request); };
         return catalog;
     });
     root.screens().set(screens::Mode, [this, &root, &router](QWidget* parent) {
@@ -281,6 +331,13 @@ void AppLauncher::registerInputScreens()
     router.remake(screens::Catalog);
 }
 
+void AppLauncher::presentShare(const ShareRequest& request)
+{
+    const QString error = sheet_->share(request, root_.get());
+    if (!error.isEmpty())
+        root_->alerts().show({QStringLiteral("Orvenda"), error, {{QStringLiteral("OK"), nullptr}}});
+}
+
 AppLauncher::~AppLauncher()
 {
     calc_.viewDelegate = nullptr;
@@ -298,6 +355,8 @@ AppLauncher::~AppLauncher()
     CSVLoader::setLoader(nullptr);
     TIFileIO::setFactory(nullptr);
     HelpView::setFactory(nullptr);
+    Reachability::setFactory(nullptr);
+    calc_.startNetworkMonitors();
 }
 
 } // namespace orvenda

@@ -3,6 +3,8 @@
 #include <QSize>
 #include <QString>
 
+#include "platform/ShareRequest.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +22,10 @@ class KeyboardViewDelegate;
 class ProgramModel;
 class ProgramOutputModel;
 class RootController;
+class ShareExport;
+class ShareSheet;
+class MailComposer;
+class SupportActions;
 
 // Starts the app on the process's calculator: restores the state saved in the data
 // folder, installs the graph databases, the key routing and result handling, opens the
@@ -34,6 +40,8 @@ public:
         bool tablet = false;
         // Whether this launch may greet as a first launch (a fresh data folder).
         bool firstRunGreeting = true;
+        // Shared files are copied here without a file dialog when set (the driven app).
+        QString shareOutbox;
     };
 
     AppLauncher(QApplication& app, const Options& options);
@@ -51,6 +59,14 @@ public:
     ProgramOutputModel& programOutput() { return *output_; }
     // What the variable files imported since the launch stored, in order ("program A").
     std::vector<std::string>& imported() { return imported_; }
+    // Sharing: the export of the SHARE menus, the share sheet, the mail composer and the
+    // support actions of the help screens.
+    ShareExport& shareExport() { return *share_; }
+    ShareSheet& shareSheet() { return *sheet_; }
+    MailComposer& mail() { return *mail_; }
+    SupportActions& support() { return *support_; }
+    // Shows a share request in the share sheet; what went wrong is told.
+    void presentShare(const ShareRequest& request);
 
 private:
     // The menus, the catalogue and the mode screen in the window's registry.
@@ -68,6 +84,11 @@ private:
     std::vector<std::string> imported_;
     // Plays the key click the keys, menus and pickers ask for while the switch is on.
     std::shared_ptr<KeyClickSound> click_;
+    QString exportFolder_;
+    std::unique_ptr<ShareExport> share_;
+    std::unique_ptr<ShareSheet> sheet_;
+    std::unique_ptr<MailComposer> mail_;
+    std::unique_ptr<SupportActions> support_;
 };
 
 } // namespace orvenda

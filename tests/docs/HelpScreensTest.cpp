@@ -14,12 +14,17 @@
 #include "docs/GuideKeyboardView.h"
 #include "docs/HTMLPageScreen.h"
 #include "docs/HelpMenuScreen.h"
+#include "docs/SupportActions.h"
 #include "input/CatalogScreen.h"
 #include "input/HelpPage.h"
 #include "input/KeyButton.h"
 #include "input/MenuScreen.h"
 
+#include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QPdfDocument>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -142,7 +147,7 @@ TEST_F(HelpScreensTest, TheHelpScreenShowsAnOpsPageScrollsAndClosesByDoneAndEsca
     EXPECT_EQ(bar->value(), std::min(bar->maximum(), bar->pageStep()));
     sendKey(&screen, Qt::Key_Home);
     EXPECT_EQ(bar->value(), 0);
-    // Ctrl+S is kept for sharing: nothing happens.
+    // Ctrl+S shares the page; with no export folder it is told, and the screen stays.
     sendKey(&screen, Qt::Key_S, Qt::ControlModifier);
     EXPECT_TRUE(screen.isVisible());
     // Without an opener the screen hides itself.
@@ -158,6 +163,58 @@ TEST_F(HelpScreensTest, TheHelpScreenShowsAnOpsPageScrollsAndClosesByDoneAndEsca
     EXPECT_EQ(screen.functionName(), "FAQ");
     screen.shown({0xC2, {}});
     EXPECT_EQ(screen.functionName(), "sin(");
+}
+
+// Share (and Ctrl+S) hands the share sheet the page as a PDF on the calculator's paper, in
+// the export folder emptied first; the page's mail and review links go to the support
+// actions.
+TEST_F(HelpScreensTest, TheHelpScreenSharesItsPageAndItsLinksReachSupport)
+{
+    QTemporaryDir dir;
+    FunctionHelpScreen screen(calc);
+    screen.resize(390, 844);
+    screen.show();
+    screen.showOp(0xC2);
+    screen.exportFolder = dir.filePath(QStringLiteral("export"));
+    std::vector<ShareRequest> shared;
+    screen.presentShare = [&](const ShareRequest& r) { shared.push_back(r); };
+    sendKey(&screen, Qt::Key_S, Qt::ControlModifier);
+    screen.shareButton().click();
+    ASSERT_EQ(shared.size(), 2u);
+    EXPECT_EQ(shared[0].subject, "sin(");
+    ASSERT_EQ(shared[1].files.size(), 1u);
+    EXPECT_EQ(QFileInfo(shared[1].files[0]).fileName(), "sin_.pdf");
+    EXPECT_EQ(QDir(screen.exportFolder).entryList(QDir::Files), QStringList{"sin_.pdf"});
+    QFile file(shared[1].files[0]);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QBuffer buffer;
+    buffer.setData(file.readAll());
+    buffer.open(QIODevice::ReadOnly);
+    QPdfDocument pdf;
+    pdf.load(&buffer);
+    ASSERT_GE(pdf.pageCount(), 1);
+    const Calculator::Rect paper = calc.pdfPageRect();
+    EXPECT_NEAR(pdf.pagePointSize(0).width(), paper.width, 1) << "paginated on the paper";
+    EXPECT_NEAR(pdf.pagePointSize(0).height(), paper.height, 1);
+
+    SupportActions support(calc);
+    std::vector<QString> mails, opened;
+    support.compose = [&](const MailComposer::Mail& m) {
+        mails.push_back(m.subject);
+        return QString();
+    };
+    support.openUrl = [&](const QUrl& url) {
+        opened.push_back(url.toString());
+        return true;
+    };
+    screen.setSupport(&support);
+    ASSERT_TRUE(screen.helpView().clickedUrl);
+    screen.helpView().clickedUrl(QUrl(QStringLiteral("mailto:support@orvenda.app")));
+    EXPECT_EQ(mails.size(), 1u);
+    screen.helpView().clickedUrl(QUrl(QStringLiteral("help:cos(")));
+    EXPECT_EQ(screen.helpView().functionName(), "cos(") << "help links stay in the screen";
+    EXPECT_TRUE(opened.empty());
+    screen.setSupport(nullptr);
 }
 
 TEST_F(HelpScreensTest, TheCataloguesDetailMarkOpensTheFunctionsPage)

@@ -29,6 +29,21 @@ std::shared_ptr<Reachability> Reachability::reachabilityForInternetConnection()
     return make(Target::Internet, {});
 }
 
+int Reachability::localWiFiStatusForFlags(unsigned flags)
+{
+    return (flags & kReachable) && (flags & kIsDirect) ? Reachable : NotReachable;
+}
+
+int Reachability::networkStatusForFlags(unsigned flags)
+{
+    if (!(flags & kReachable))
+        return NotReachable;
+    if (!((flags & kConnectionRequired) && !(flags & kIsWWAN)))
+        return Reachable;
+    const bool automatic = (flags & kConnectionOnTraffic) || (flags & kConnectionOnDemand);
+    return automatic && !(flags & kInterventionRequired) ? Reachable : NotReachable;
+}
+
 std::shared_ptr<Reachability> Reachability::reachabilityForLocalWiFi()
 {
     return make(Target::LocalWiFi, {});

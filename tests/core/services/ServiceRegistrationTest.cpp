@@ -101,3 +101,24 @@ TEST(Reachability, MonitorsForEachTarget)
     EXPECT_EQ(Reachability::reachabilityForInternetConnection()->currentReachabilityStatus(), 1);
     Reachability::setFactory(nullptr);
 }
+
+TEST(Reachability, FlagRules)
+{
+    using R = Reachability;
+    // Only reachable: the network answers, the local link does not (it is not direct).
+    EXPECT_EQ(R::networkStatusForFlags(R::kReachable), 1);
+    EXPECT_EQ(R::localWiFiStatusForFlags(R::kReachable), 0);
+    EXPECT_EQ(R::localWiFiStatusForFlags(R::kReachable | R::kIsDirect), 1);
+    EXPECT_EQ(R::localWiFiStatusForFlags(R::kIsDirect), 0);
+    EXPECT_EQ(R::networkStatusForFlags(0), 0);
+    EXPECT_EQ(R::networkStatusForFlags(R::kIsDirect | R::kConnectionOnTraffic), 0) << "nothing without reachable";
+    // A connection first required: made on demand or on traffic, unless someone must act.
+    EXPECT_EQ(R::networkStatusForFlags(R::kReachable | R::kConnectionRequired), 0);
+    EXPECT_EQ(R::networkStatusForFlags(R::kReachable | R::kConnectionRequired | R::kConnectionOnDemand), 1);
+    EXPECT_EQ(R::networkStatusForFlags(R::kReachable | R::kConnectionRequired | R::kConnectionOnTraffic), 1);
+    EXPECT_EQ(R::networkStatusForFlags(
+                  R::kReachable | R::kConnectionRequired | R::kConnectionOnDemand | R::kInterventionRequired),
+        0);
+    // On the mobile network a required connection is no obstacle.
+    EXPECT_EQ(R::networkStatusForFlags(R::kReachable | R::kConnectionRequired | R::kIsWWAN), 1);
+}

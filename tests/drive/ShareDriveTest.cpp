@@ -1,0 +1,149 @@
+// Sharing through orvenda-drive as a user does it: SHARE ▸ Var… with A picked and sent,
+// the calculator file imported again; the history shared as a PDF, read back; the SHARE
+// menus pictured at the phone's and the tablet's size.
+
+#include "DriveSession.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QPdfDocument>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace orvenda::test {
+namespace {
+
+using nlohmann::json;
+
+const std::string kOpenShare = "key 0xE7\nwait idle\n";
+
+TEST(ShareDrive, AVariableSentAsACalculatorFileComesBackWithItsValue)
+{
+    const auto data = driveScratch("share-var");
+    const std::string sent = (data / "shared" / "VarA.lbxDat").string();
+    const DriveRun run = driveScript("type 3.14159->A\nkey ENTER\nwait idle\n" + kOpenShare + "dump\nkey 4\nwait idle\n"
+            "key ENTER\ndump\npress Send\nwait idle\ndump\ntype 7->A\nkey ENTER\nwait idle\nfile " + sent
+            + "\nkey ENTER\ntype A\nkey ENTER\nwait idle\ndump\n",
+        "--data " + data.string());
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    EXPECT_EQ(run.dumps[0]["menu"], 19);
+    const json rows = run.dumps[0]["share"]["rows"];
+    ASSERT_EQ(rows.size(), 8u) << run.dumps[0];
+    EXPECT_EQ(rows[6], "History");
+    EXPECT_EQ(rows[7], "Last Calculation");
+    EXPECT_EQ(run.dumps[1]["menu"], 23);
+    EXPECT_EQ(run.dumps[1]["share"]["title"], "SHARE:variable");
+    const json& picked = run.dumps[1]["share"]["picked"];
+    ASSERT_EQ(picked.size(), 1u) << run.dumps[1]["share"];
+    const std::string row = picked[0];
+    EXPECT_TRUE(row.starts_with("A") && row.ends_with("3.14159")) << row;
+    const json& shared = run.dumps[2]["shared"];
+    EXPECT_EQ(shared["subject"], "Variables:A");
+    EXPECT_EQ(shared["files"], json::array({sent}));
+    EXPECT_EQ(shared["text"], "A=3.14159\n");
+    EXPECT_EQ(run.dumps[2]["menu"], nullptr) << "sending closes the menu";
+    EXPECT_TRUE(std::filesystem::exists(sent));
+    const json& back = run.dumps[3];
+    EXPECT_EQ(back["files"][0]["arrived"], json::array({"variable A"}));
+    EXPECT_EQ(back["ans"], "3.14159") << "7 was replaced by the shared value";
+}
+
+TEST(ShareDrive, TheHistorysPDFHoldsEveryItem)
+{
+    const auto data = driveScratch("share-history");
+    const DriveRun run = driveScript("type 11+1\nkey ENTER\nwait idle\ntype 22+2\nkey ENTER\nwait idle\ntype 33+3\n"
+            "key ENTER\nwait idle\n" + kOpenShare + "key 7\nwait idle\ndump\n",
+        "--data " + data.string());
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 1u) << run.output;
+    const json& dump = run.dumps[0];
+    EXPECT_EQ(dump["shared"]["subject"], "Lumbrix history");
+    ASSERT_EQ(dump["shared"]["files"].size(), 1u) << dump;
+    QFile file(QString::fromStdString(dump["shared"]["files"][0].get<std::string>()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QBuffer buffer;
+    buffer.setData(file.readAll());
+    buffer.open(QIODevice::ReadOnly);
+    QPdfDocument pdf;
+    pdf.load(&buffer);
+    ASSERT_EQ(pdf.pageCount(), 1);
+    // MathPrint glyphs read back one a line: only the characters count.
+    QString text = pdf.getAllText(0).text();
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    std::size_t found = 0;
+    for (const json& item : dump["history"]) {
+        const QString input = QString::fromStdString(item["input"].get<std::string>());
+        found += text.contains(input);
+        EXPECT_TRUE(text.contains(input)) << input.toStdString() << " in " << text.toStdString();
+    }
+    EXPECT_EQ(dump["history"].size(), 3u);
+    EXPECT_EQ(found, dump["history"].size()) << "as many entries as the history";
+}
+
+// The documents made on their own program manager reach the share sheet: a program picked
+// under SHARE ▸ Prgm… with the PDF tab, and the graph screen's Share.
+TEST(ShareDrive, AProgramsListingAndTheGraphLeaveAsPDFs)
+{
+    const auto data = driveScratch("share-pdfs");
+    const DriveRun run = driveScript("program ABC\nDisp 12345\nend\n" + kOpenShare + "key 1\nwait idle\nkey RIGHT\nwait idle\n"
+            "key ENTER\npress Send\nwait idle\ndump\nkey GRAPH\nwait idle\npress Share\nwait idle\ndump\n",
+        "--data " + data.string());
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 2u) << run.output;
+    const auto readBack = [](const json& shared, QPdfDocument& pdf, QBuffer& buffer) {
+        ASSERT_EQ(shared["files"].size(), 1u) << shared;
+        QFile file(QString::fromStdString(shared["files"][0].get<std::string>()));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        buffer.setData(file.readAll());
+        buffer.open(QIODevice::ReadOnly);
+        pdf.load(&buffer);
+    };
+    const json& program = run.dumps[0]["shared"];
+    EXPECT_EQ(program["subject"], "Programs:ABC");
+    QBuffer listingBytes;
+    QPdfDocument listing;
+    readBack(program, listing, listingBytes);
+    ASSERT_EQ(listing.pageCount(), 1);
+    EXPECT_TRUE(listing.getAllText(0).text().contains(QStringLiteral("12345"))) << listing.getAllText(0).text().toStdString();
+    const json& graph = run.dumps[1]["shared"];
+    EXPECT_EQ(graph["subject"], "Lumbrix Graph");
+    QBuffer sheetBytes;
+    QPdfDocument sheet;
+    readBack(graph, sheet, sheetBytes);
+    EXPECT_EQ(sheet.pageCount(), 1);
+}
+
+class ShareMenuPictures : public ::testing::TestWithParam<const char*> {};
+
+// SHARE and SHARE ▸ Var… as the window shows them: the menu covers display and keyboard,
+// and picking a row changes the picture.
+TEST_P(ShareMenuPictures, TheShareMenus)
+{
+    const std::string device = GetParam();
+    const auto share = driveScratch("share-" + device + ".png"), vars = driveScratch("share-vars-" + device + ".png"),
+               picked = driveScratch("share-picked-" + device + ".png");
+    const DriveRun run = driveScript(kOpenShare + "shot " + share.string() + "\nkey 4\nwait idle\nshot " + vars.string()
+            + "\nkey ENTER\nshot " + picked.string() + "\ndump\n",
+        "--device " + device);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const QImage a(QString::fromStdString(share.string())), b(QString::fromStdString(vars.string())),
+        c(QString::fromStdString(picked.string()));
+    ASSERT_FALSE(a.isNull());
+    EXPECT_EQ(a.size(), device == std::string("tablet") ? QSize(768, 1024) : QSize(390, 844));
+    ASSERT_EQ(a.size(), b.size());
+    ASSERT_EQ(b.size(), c.size());
+    int differ = 0;
+    for (int y = 0; y < b.height(); y += 2)
+        for (int x = 0; x < b.width(); x += 2)
+            differ += b.pixel(x, y) != c.pixel(x, y);
+    EXPECT_GT(differ, 50) << "the picked row is marked";
+    EXPECT_EQ(run.dumps.back()["share"]["picked"].size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, ShareMenuPictures, ::testing::Values("phone", "tablet"));
+
+} // namespace
+} // namespace orvenda::test
