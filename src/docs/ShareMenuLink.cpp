@@ -1,6 +1,7 @@
 #include "docs/ShareMenuLink.h"
 
 #include "docs/ShareExport.h"
+#include "docs/SupportActions.h"
 
 namespace orvenda {
 
@@ -42,5 +43,23 @@ std::optional<ShareRequest> ShareMenuLink::shareGDBs(const std::vector<std::stri
 std::optional<ShareRequest> ShareMenuLink::shareHistory() { return export_.shareHistory(); }
 
 std::optional<ShareRequest> ShareMenuLink::shareLastCalculation() { return export_.shareLastCalculation(); }
+
+void ShareMenuLink::askQuestion()
+{
+    if (support_)
+        support_->mailTechSupport();
+}
+
+void ShareMenuLink::reportBug()
+{
+    if (support_)
+        support_->reportBug();
+}
+
+void ShareMenuLink::leaveReview()
+{
+    if (support_)
+        support_->leaveReview();
+}
 
 } // namespace orvenda

@@ -30,6 +30,17 @@ AboutPage::AboutPage(QWidget* parent)
     column->addWidget(what);
     column->addWidget(version_);
     column->addWidget(done_, 0, Qt::AlignCenter);
+    const QString titles[] = {QStringLiteral("Ask a Question"), QStringLiteral("Report a Bug"), QStringLiteral("Leave a Review")};
+    for (int action = 0; action < 3; ++action) {
+        auto* button = new QPushButton(titles[action], this);
+        button->setFocusPolicy(Qt::NoFocus);
+        support_[static_cast<std::size_t>(action)] = button;
+        column->addWidget(button, 0, Qt::AlignCenter);
+        connect(button, &QPushButton::clicked, this, [this, action] {
+            if (support)
+                support(action);
+        });
+    }
     column->addStretch(2);
     connect(done_, &QPushButton::clicked, this, [this] {
         if (closed)

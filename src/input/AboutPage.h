@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <functional>
 
 class QLabel;
@@ -19,12 +20,16 @@ public:
     void setVersion(const QString& version);
     QString versionText() const;
     const QPushButton& doneButton() const { return *done_; }
+    // 0 asks a question, 1 reports a bug, 2 leaves a review.
+    QPushButton& supportButton(int action) const { return *support_[static_cast<std::size_t>(action)]; }
 
     std::function<void()> closed;
+    std::function<void(int action)> support;
 
 private:
     QLabel* version_;
     QPushButton* done_;
+    std::array<QPushButton*, 3> support_{};
 };
 
 } // namespace orvenda

@@ -1269,9 +1269,22 @@ void MenuScreen::showAbout()
     if (!about_) {
         about_ = new AboutPage(this);
         about_->closed = [this] { closeAbout(); };
+        // Forwarded as they are, then the menu closes.
+        about_->support = [this](int action) {
+            if (MenuViewDelegate* d = delegate_)
+                action == 0 ? d->askQuestion() : action == 1 ? d->reportBug() : d->leaveReview();
+            aboutShown_ = false;
+            about_->hide();
+            cancel();
+        };
     }
     about_->setVersion(QString::fromStdString(calc().versionString()));
-    about_->setPalette(table_->palette());
+    // The list's colours, its text colour for the labels (the window text colour of the
+    // list's palette is the background's in the dark list).
+    QPalette colours = table_->palette();
+    colours.setColor(QPalette::Window, colours.color(QPalette::Base));
+    colours.setColor(QPalette::WindowText, colours.color(QPalette::Text));
+    about_->setPalette(colours);
     about_->setGeometry(listArea());
     aboutShown_ = true;
     about_->show();

@@ -45,6 +45,10 @@ public:
     virtual std::optional<ShareRequest> shareLastCalculation() { return {}; }
     // The share sheet finished.
     virtual void completedActionDialog() {}
+    // The about page's support actions: the question and the bug report mails, the review.
+    virtual void askQuestion() {}
+    virtual void reportBug() {}
+    virtual void leaveReview() {}
 };
 
 } // namespace orvenda

@@ -268,7 +268,7 @@ void AppLauncher::registerInputScreens()
     };
     root.screens().set(screens::Menu, [this, &root, &router, helpFolder, tell](QWidget* parent) {
         auto* menu = new MenuScreen(calc_, *shell_, parent);
-        menu->setDelegate(std::make_unique<ShareMenuLink>(router, *share_));
+        menu->setDelegate(std::make_unique<ShareMenuLink>(router, *share_, support_.get()));
         menu->presentShare = [this](const ShareRequest& request) { presentShare(request); };
         menu->tell = tell;
         menu->ask = [&root](AlertQueue::Alert alert) { root.alerts().show(std::move(alert)); };

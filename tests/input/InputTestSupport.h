@@ -48,6 +48,9 @@ public:
     void showPolySolver() override { got.push_back("poly"); }
     void showSimulEqSolver() override { got.push_back("simul"); }
     void menuCanceled() override { got.push_back("cancel"); }
+    void askQuestion() override { got.push_back("question"); }
+    void reportBug() override { got.push_back("bug"); }
+    void leaveReview() override { got.push_back("review"); }
 
     std::string last() const { return got.empty() ? std::string() : got.back(); }
     std::vector<std::string> got;

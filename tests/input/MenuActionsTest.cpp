@@ -6,6 +6,7 @@
 #include "input/AboutPage.h"
 #include "input/AddUserFnDialog.h"
 
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -50,6 +51,17 @@ TEST_F(MenuActions, AboutShowsTheVersionUntilDoneOrEscape)
     EXPECT_TRUE(menu->aboutPage()->isVisible());
     EXPECT_EQ(menu->aboutPage()->versionText(), QStringLiteral("version %1").arg(QString::fromStdString(calc.versionString())));
     EXPECT_TRUE(menu->isVisible()) << "the menu stays under the page";
+    {
+        // The name and the version read on the page's background.
+        const QImage page = const_cast<AboutPage*>(menu->aboutPage())->grab().toImage();
+        const QRgb background = page.pixel(2, 2);
+        const int doneTop = menu->aboutPage()->doneButton().geometry().top() * page.devicePixelRatio();
+        int ink = 0;
+        for (int y = 0; y < doneTop; ++y)
+            for (int x = 0; x < page.width(); ++x)
+                ink += qGray(page.pixel(x, y)) / 64 != qGray(background) / 64;
+        EXPECT_GT(ink, 200);
+    }
     hardware(Qt::Key_Escape);
     EXPECT_FALSE(menu->aboutShown());
     EXPECT_TRUE(menu->isVisible()) << "Escape leaves the page first";
@@ -57,6 +69,24 @@ TEST_F(MenuActions, AboutShowsTheVersionUntilDoneOrEscape)
     const_cast<QPushButton&>(menu->aboutPage()->doneButton()).click();
     EXPECT_FALSE(menu->aboutPage()->isVisible());
     EXPECT_TRUE(picks.got.empty());
+}
+
+TEST_F(MenuActions, TheAboutPagesSupportButtonsAreForwardedAndCloseTheMenu)
+{
+    const char* expected[] = {"question", "bug", "review"};
+    for (int action = 0; action < 3; ++action) {
+        menu->show();
+        menu->showMenu(kMemMenu);
+        menu->pickRow({0, 0});
+        ASSERT_TRUE(menu->aboutShown());
+        QPushButton& button = menu->aboutPage()->supportButton(action);
+        EXPECT_TRUE(button.isVisible());
+        picks.got.clear();
+        button.click();
+        ASSERT_FALSE(picks.got.empty()) << action;
+        EXPECT_EQ(picks.got.front(), expected[action]);
+        EXPECT_FALSE(menu->aboutShown());
+    }
 }
 
 TEST_F(MenuActions, ClearAllMemoryAsksOkBeforeCancelAndCancelChangesNothing)
