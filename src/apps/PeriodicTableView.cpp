@@ -609,60 +609,42 @@ void PeriodicTableView::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     stopCoasting();
-    pressed_ = true;
-    panning_ = false;
     doubleClicked_ = false;
-    pressAt_ = lastMove_ = event->position();
-    moveVelocity_ = QPointF();
-    pressTime_ = SteadyClock::now();
-    lastMoveAt_ = 0;
-}
-
-qint64 PeriodicTableView::msSincePress() const
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - pressTime_).count();
+    drag_.press(event->position());
 }
 
 void PeriodicTableView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!pressed_ || doubleClicked_)
+    if (!drag_.pressed() || doubleClicked_)
         return;
     const QPointF at = event->position();
-    if (!panning_) {
-        if ((at - pressAt_).manhattanLength() < QApplication::startDragDistance())
-            return;
-        panning_ = true;
-        pan(Gesture::Began, at - pressAt_, QPointF());
-    }
-    const qint64 now = msSincePress();
-    if (now > lastMoveAt_)
-        moveVelocity_ = (at - lastMove_) * 1000.0 / double(now - lastMoveAt_);
-    lastMove_ = at;
-    lastMoveAt_ = now;
-    pan(Gesture::Changed, at - pressAt_, moveVelocity_);
+    const MouseDrag::Step step = drag_.move(at);
+    if (step == MouseDrag::Step::None)
+        return;
+    if (step == MouseDrag::Step::Began)
+        pan(Gesture::Began, drag_.translation(at), QPointF());
+    pan(Gesture::Changed, drag_.translation(at), drag_.velocity());
 }
 
 void PeriodicTableView::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton || !pressed_)
+    if (event->button() != Qt::LeftButton || !drag_.pressed())
         return;
-    pressed_ = false;
     const QPointF at = event->position();
-    if (panning_) {
-        // A finger that rested before lifting throws nothing.
-        const QPointF velocity = msSincePress() - lastMoveAt_ > 100 ? QPointF() : moveVelocity_;
-        pan(Gesture::Ended, at - pressAt_, velocity);
-    } else if (!doubleClicked_) {
+    const bool panned = drag_.panning();
+    const QPointF thrown = drag_.release();
+    if (panned)
+        pan(Gesture::Ended, drag_.translation(at), thrown);
+    else if (!doubleClicked_)
         tap(at);
-    }
-    panning_ = doubleClicked_ = false;
+    doubleClicked_ = false;
 }
 
 void PeriodicTableView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    pressed_ = true;
+    drag_.hold();
     doubleClicked_ = true;
     doubleTap();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/MouseDrag.h"
 #include "platform/SteadyClock.h"
 
 #include <QColor>
@@ -132,7 +133,6 @@ private:
     void drawCell(QPainter& painter, int element, const QRectF& cell, const QFont& symbolFont) const;
     void drawBlockLabels(QPainter& painter) const;
     void drawHeaders(QPainter& painter) const;
-    qint64 msSincePress() const;
 
     const ElementDatabase& db_;
     // What every paint writes, made once.
@@ -161,14 +161,8 @@ private:
     QTimer timer_;
 
     // Mouse input turned into gestures.
-    QPointF pressAt_;
-    bool pressed_ = false;
-    bool panning_ = false;
+    MouseDrag drag_;
     bool doubleClicked_ = false;
-    SteadyClock::time_point pressTime_;
-    QPointF lastMove_;
-    QPointF moveVelocity_;
-    qint64 lastMoveAt_ = 0;
 };
 
 } // namespace orvenda

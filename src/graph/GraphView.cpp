@@ -125,10 +125,10 @@ GraphView::GraphView(Calculator& c, QWidget* parent) : QWidget(parent), calc(c),
     longPressTimer_.setSingleShot(true);
     longPressTimer_.setInterval(kLongPressMs);
     connect(&longPressTimer_, &QTimer::timeout, this, [this] {
-        if (!pressed_ || panning_)
+        if (!drag_.pressed() || drag_.panning())
             return;
         longPressed_ = true;
-        longTap(Gesture::Began, pressAt_);
+        longTap(Gesture::Began, drag_.pressAt());
     });
     wheelTimer_.setSingleShot(true);
     wheelTimer_.setInterval(kWheelPinchEndMs);
@@ -1047,7 +1047,7 @@ void GraphView::pan(Gesture state, const QPointF& translation, const QPointF& ve
             singleTapEnabled_ = false;
         }
         if (!ending) {
-            trackTo(pressAt_ + translation);
+            trackTo(drag_.pressAt() + translation);
         } else {
             if (drawQuality != 0) {
                 drawQuality = 0;
@@ -1233,65 +1233,47 @@ void GraphView::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     touchesBegan();
-    pressed_ = true;
-    panning_ = false;
     longPressed_ = false;
     doubleClicked_ = false;
-    pressAt_ = event->position();
-    lastMove_ = pressAt_;
-    moveVelocity_ = QPointF();
-    pressTime_ = SteadyClock::now();
-    lastMoveAt_ = 0;
+    drag_.press(event->position());
     if (gesturesEnabled_)
         longPressTimer_.start();
 }
 
-qint64 GraphView::msSincePress() const
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - pressTime_).count();
-}
-
 void GraphView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!pressed_ || doubleClicked_)
+    if (!drag_.pressed() || doubleClicked_)
         return;
     const QPointF at = event->position();
     if (longPressed_) {
         longTap(Gesture::Changed, at);
         return;
     }
-    if (!panning_) {
-        if ((at - pressAt_).manhattanLength() < QApplication::startDragDistance())
-            return;
-        panning_ = true;
+    const MouseDrag::Step step = drag_.move(at);
+    if (step == MouseDrag::Step::None)
+        return;
+    if (step == MouseDrag::Step::Began) {
         longPressTimer_.stop();
-        pan(Gesture::Began, at - pressAt_, QPointF());
+        pan(Gesture::Began, drag_.translation(at), QPointF());
     }
-    const qint64 now = msSincePress();
-    if (now > lastMoveAt_)
-        moveVelocity_ = (at - lastMove_) * 1000.0 / double(now - lastMoveAt_);
-    lastMove_ = at;
-    lastMoveAt_ = now;
-    pan(Gesture::Changed, at - pressAt_, moveVelocity_);
+    pan(Gesture::Changed, drag_.translation(at), drag_.velocity());
 }
 
 void GraphView::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton || !pressed_)
+    if (event->button() != Qt::LeftButton || !drag_.pressed())
         return;
-    pressed_ = false;
     longPressTimer_.stop();
     const QPointF at = event->position();
-    if (panning_) {
-        // A finger that rested before lifting throws nothing.
-        const QPointF velocity = msSincePress() - lastMoveAt_ > 100 ? QPointF() : moveVelocity_;
-        pan(Gesture::Ended, at - pressAt_, velocity);
-    } else if (longPressed_) {
+    const bool panned = drag_.panning();
+    const QPointF thrown = drag_.release();
+    if (panned)
+        pan(Gesture::Ended, drag_.translation(at), thrown);
+    else if (longPressed_)
         longTap(Gesture::Ended, at);
-    } else if (!doubleClicked_) {
+    else if (!doubleClicked_)
         singleTap(at);
-    }
-    panning_ = longPressed_ = doubleClicked_ = false;
+    longPressed_ = doubleClicked_ = false;
 }
 
 void GraphView::mouseDoubleClickEvent(QMouseEvent* event)
@@ -1299,7 +1281,7 @@ void GraphView::mouseDoubleClickEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     touchesBegan();
-    pressed_ = true;
+    drag_.hold();
     doubleClicked_ = true;
     doubleTap(event->position());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/MouseDrag.h"
 #include "eval/GraphSampler.h"
 #include "graph/GraphGeometry.h"
 #include "graph/GraphTile.h"
@@ -162,7 +163,6 @@ private:
     Calculator::Bounds windowFromTransform() const;
     void scaleBy(double factor, int direction);
     // Whole milliseconds since the mouse went down.
-    qint64 msSincePress() const;
 
     GraphTransform t_;
     GraphSampler sampler_;
@@ -187,16 +187,10 @@ private:
     bool singleTapEnabled_ = true;
 
     // Mouse and wheel input turned into gestures.
-    QPointF pressAt_;
-    bool pressed_ = false;
-    bool panning_ = false;
+    MouseDrag drag_;
     bool longPressed_ = false;
     bool doubleClicked_ = false;
     QTimer longPressTimer_;
-    SteadyClock::time_point pressTime_;
-    QPointF lastMove_;
-    QPointF moveVelocity_;
-    qint64 lastMoveAt_ = 0;
     bool wheelPinching_ = false;
     QPointF wheelFinger_;
     QPointF wheelAt_;
