@@ -107,6 +107,22 @@ std::optional<QString> ShareExport::writeFile(const QString& fileName, const QBy
     return path;
 }
 
+bool ShareExport::writerSucceeded(bool made, int error)
+{
+    if (made && error == 0)
+        return true;
+    writerFailed(error != 0 ? error : kWriteError);
+    return false;
+}
+
+bool ShareExport::attach(ShareRequest& request, const std::optional<QString>& path)
+{
+    if (!path)
+        return false;
+    request.files << *path;
+    return true;
+}
+
 void ShareExport::writerFailed(int error)
 {
     calc_.showError({{"errorNum", error}});
@@ -133,23 +149,17 @@ std::optional<ShareRequest> ShareExport::sharePrograms(const std::vector<std::st
             writerFailed(kWriteError);
             return std::nullopt;
         }
-        const auto path = writeFile(sanitized(shown.front()) + QStringLiteral(".pdf"), pdf);
-        if (!path)
+        if (!attach(request, writeFile(sanitized(shown.front()) + QStringLiteral(".pdf"), pdf)))
             return std::nullopt;
-        request.files << *path;
         return request;
     }
     int error = 0;
     const auto data = programs ? TIFileWriter::dataWithPrograms(*programs, names, true, error) : std::nullopt;
     // A request names only a file that was written.
-    if (!data || error != 0) {
-        writerFailed(error != 0 ? error : kWriteError);
+    if (!writerSucceeded(data.has_value(), error))
         return std::nullopt;
-    }
-    const auto path = writeFile(TIFileWriter::exportFileName(stem(QStringLiteral("Prgm"), shown, true)), bytes(*data));
-    if (!path)
+    if (!attach(request, writeFile(TIFileWriter::exportFileName(stem(QStringLiteral("Prgm"), shown, true)), bytes(*data))))
         return std::nullopt;
-    request.files << *path;
     return request;
 }
 
@@ -159,20 +169,16 @@ std::optional<ShareRequest> ShareExport::shareLists(const std::vector<std::strin
         return std::nullopt;
     int error = 0;
     const auto data = TIFileWriter::dataWithLists(calc_, names, error);
-    if (!data || error != 0) {
-        writerFailed(error != 0 ? error : kWriteError);
+    if (!writerSucceeded(data.has_value(), error))
         return std::nullopt;
-    }
     const std::vector<QString> shown = qnames(names);
     ShareRequest request;
     request.subject = QStringLiteral("Lists:") + joined(shown);
     const QString fileStem = stem({}, shown, true);
-    const auto path = type == kCSV
+    if (!attach(request, type == kCSV
         ? writeFile(fileStem + QStringLiteral(".csv"), QByteArray::fromStdString(CSVText::listsText(calc_, names)))
-        : writeFile(TIFileWriter::exportFileName(fileStem), bytes(*data));
-    if (!path)
+        : writeFile(TIFileWriter::exportFileName(fileStem), bytes(*data))))
         return std::nullopt;
-    request.files << *path;
     // Each list as name={elements}, one a line.
     const std::string csv = CSVText::listsText(calc_, names);
     for (const QString& line : QString::fromStdString(csv).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
@@ -191,10 +197,8 @@ std::optional<ShareRequest> ShareExport::shareMatrices(const std::vector<std::ui
         return std::nullopt;
     int error = 0;
     const auto data = TIFileWriter::dataWithMatrices(calc_, tokens, error);
-    if (!data || error != 0) {
-        writerFailed(error != 0 ? error : kWriteError);
+    if (!writerSucceeded(data.has_value(), error))
         return std::nullopt;
-    }
     std::vector<QString> letters;
     std::vector<int> indexes;
     for (const std::uint32_t token : tokens) {
@@ -204,12 +208,10 @@ std::optional<ShareRequest> ShareExport::shareMatrices(const std::vector<std::ui
     ShareRequest request;
     request.subject = QStringLiteral("Matrix:") + joined(letters);
     const QString fileStem = stem(QStringLiteral("Matrix"), letters, false);
-    const auto path = type == kCSV
+    if (!attach(request, type == kCSV
         ? writeFile(fileStem + QStringLiteral(".csv"), QByteArray::fromStdString(CSVText::matricesText(calc_, indexes)))
-        : writeFile(TIFileWriter::exportFileName(fileStem), bytes(*data));
-    if (!path)
+        : writeFile(TIFileWriter::exportFileName(fileStem), bytes(*data))))
         return std::nullopt;
-    request.files << *path;
     return request;
 }
 
@@ -219,17 +221,13 @@ std::optional<ShareRequest> ShareExport::shareGDBs(const std::vector<std::string
         return std::nullopt;
     int error = 0;
     const auto data = TIFileWriter::dataWithGDBs(names, error);
-    if (!data || error != 0) {
-        writerFailed(error != 0 ? error : kWriteError);
+    if (!writerSucceeded(data.has_value(), error))
         return std::nullopt;
-    }
     const std::vector<QString> shown = qnames(names);
     ShareRequest request;
     request.subject = QStringLiteral("GDBs:") + joined(shown);
-    const auto path = writeFile(TIFileWriter::exportFileName(stem({}, shown, true)), bytes(*data));
-    if (!path)
+    if (!attach(request, writeFile(TIFileWriter::exportFileName(stem({}, shown, true)), bytes(*data))))
         return std::nullopt;
-    request.files << *path;
     return request;
 }
 
@@ -243,10 +241,8 @@ std::optional<ShareRequest> ShareExport::shareVars(const std::vector<std::uint32
             codes.push_back(static_cast<int>(token));
     int error = 0;
     const auto data = TIFileWriter::dataWithVars(calc_, codes, error);
-    if (!data || error != 0) {
-        writerFailed(error != 0 ? error : kWriteError);
+    if (!writerSucceeded(data.has_value(), error))
         return std::nullopt;
-    }
     std::vector<QString> names;
     ShareRequest request;
     for (const std::uint32_t token : tokens) {
@@ -262,10 +258,8 @@ std::optional<ShareRequest> ShareExport::shareVars(const std::vector<std::uint32
         request.text += name + QLatin1Char('=') + QString::fromStdString(value) + QLatin1Char('\n');
     }
     request.subject = QStringLiteral("Variables:") + joined(names);
-    const auto path = writeFile(TIFileWriter::exportFileName(stem(QStringLiteral("Var"), names, false)), bytes(*data));
-    if (!path)
+    if (!attach(request, writeFile(TIFileWriter::exportFileName(stem(QStringLiteral("Var"), names, false)), bytes(*data))))
         return std::nullopt;
-    request.files << *path;
     return request;
 }
 
@@ -276,10 +270,8 @@ std::optional<ShareRequest> ShareExport::shareEquations(const std::vector<std::u
         return std::nullopt;
     int error = 0;
     const auto data = TIFileWriter::dataWithYEQs(*equations, tokens, error);
-    if (!data || error != 0) {
-        writerFailed(error != 0 ? error : kWriteError);
+    if (!writerSucceeded(data.has_value(), error))
         return std::nullopt;
-    }
     std::vector<QString> names;
     ShareRequest request;
     for (const std::uint32_t token : tokens) {
@@ -289,10 +281,8 @@ std::optional<ShareRequest> ShareExport::shareEquations(const std::vector<std::u
             + QLatin1Char('\n');
     }
     request.subject = joined(names);
-    const auto path = writeFile(TIFileWriter::exportFileName(stem({}, names, false)), bytes(*data));
-    if (!path)
+    if (!attach(request, writeFile(TIFileWriter::exportFileName(stem({}, names, false)), bytes(*data))))
         return std::nullopt;
-    request.files << *path;
     return request;
 }
 
@@ -302,10 +292,8 @@ std::optional<ShareRequest> ShareExport::shareStrings(const std::vector<std::uin
         return std::nullopt;
     int error = 0;
     const auto data = TIFileWriter::dataWithStrings(calc_, tokens, error);
-    if (!data || error != 0) {
-        writerFailed(error != 0 ? error : kWriteError);
+    if (!writerSucceeded(data.has_value(), error))
         return std::nullopt;
-    }
     std::vector<QString> digits;
     ShareRequest request;
     for (const std::uint32_t token : tokens) {
@@ -321,10 +309,8 @@ std::optional<ShareRequest> ShareExport::shareStrings(const std::vector<std::uin
             + QLatin1Char('\n');
     }
     request.subject = QStringLiteral("Strings:") + joined(digits);
-    const auto path = writeFile(TIFileWriter::exportFileName(stem(QStringLiteral("Str"), digits, false)), bytes(*data));
-    if (!path)
+    if (!attach(request, writeFile(TIFileWriter::exportFileName(stem(QStringLiteral("Str"), digits, false)), bytes(*data))))
         return std::nullopt;
-    request.files << *path;
     return request;
 }
 

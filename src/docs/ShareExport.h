@@ -76,6 +76,10 @@ private:
     std::optional<QString> writeFile(const QString& fileName, const QByteArray& data);
     // A writer's error (or none written): reported, nothing shared.
     void writerFailed(int error);
+    // Whether the writer made its data; its error (or none made) reported when not.
+    bool writerSucceeded(bool made, int error);
+    // Names a written file in the request; false when it was not written (already told).
+    static bool attach(ShareRequest& request, const std::optional<QString>& path);
 
     Calculator& calc_;
     ExportFolder folder_;
