@@ -31,8 +31,8 @@ QWidget* MatrixEditScreen::leaveControl() const { return done_; }
 
 void MatrixEditScreen::subscribe()
 {
-    for (auto& [name, action] : editor_->keyActions())
-        observe(name, [action](const Notification&) { action(); });
+    for (const auto& entry : editor_->keyActions())
+        observe(entry.first, [action = entry.second](const Notification&) { action(); });
 }
 
 void MatrixEditScreen::shown(const ScreenRequest& request)

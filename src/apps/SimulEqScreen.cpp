@@ -160,8 +160,8 @@ void SimulEqScreen::focus(bool gained)
 
 void SimulEqScreen::subscribe()
 {
-    for (auto& [name, action] : editor_->keyActions())
-        observe(name, [action](const Notification&) { action(); });
+    for (const auto& entry : editor_->keyActions())
+        observe(entry.first, [action = entry.second](const Notification&) { action(); });
 }
 
 void SimulEqScreen::updateDisplay()
