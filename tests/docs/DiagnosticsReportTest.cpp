@@ -3,6 +3,7 @@
 // last program's listing made without touching the editor's program.
 
 #include "TestSupport.h"
+#include "PdfReadBack.h"
 
 #include "app/HistoryModel.h"
 #include "app/YEqModel.h"
@@ -25,26 +26,8 @@
 namespace orvenda {
 namespace {
 
-struct Read {
-    int pages = 0;
-    std::vector<QSizeF> sizes;
-    std::vector<QString> texts;
-};
-Read read(const QByteArray& pdf)
-{
-    QBuffer buffer;
-    buffer.setData(pdf);
-    buffer.open(QIODevice::ReadOnly);
-    QPdfDocument document;
-    document.load(&buffer);
-    Read out;
-    out.pages = document.pageCount();
-    for (int i = 0; i < out.pages; ++i) {
-        out.sizes.push_back(document.pagePointSize(i));
-        out.texts.push_back(document.getAllText(i).text());
-    }
-    return out;
-}
+using Read = PdfReadBack;
+Read read(const QByteArray& pdf) { return readPdf(pdf); }
 
 std::vector<std::uint32_t> ops(const std::string& text)
 {

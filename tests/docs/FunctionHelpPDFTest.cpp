@@ -3,6 +3,7 @@
 // mock screens each drawing and moving the layout cursor.
 
 #include "TestSupport.h"
+#include "PdfReadBack.h"
 #include "drawing/DrawingTestSupport.h"
 
 #include "core/Calculator.h"
@@ -50,26 +51,8 @@ protected:
         return image;
     }
 
-    struct Read {
-        int pages = 0;
-        std::vector<QSizeF> sizes;
-        std::vector<QString> texts;
-    };
-    static Read read(const QByteArray& pdf)
-    {
-        QBuffer buffer;
-        buffer.setData(pdf);
-        buffer.open(QIODevice::ReadOnly);
-        QPdfDocument document;
-        document.load(&buffer);
-        Read out;
-        out.pages = document.pageCount();
-        for (int i = 0; i < out.pages; ++i) {
-            out.sizes.push_back(document.pagePointSize(i));
-            out.texts.push_back(document.getAllText(i).text());
-        }
-        return out;
-    }
+    using Read = PdfReadBack;
+    static Read read(const QByteArray& pdf) { return readPdf(pdf); }
 
     Calculator calc;
     FunctionHelpPDF renderer{calc};

@@ -3,6 +3,7 @@
 // legend, the drawing list's texts and the trace read-out, read back with Qt PDF.
 
 #include "TestSupport.h"
+#include "PdfReadBack.h"
 
 #include "core/Calculator.h"
 #include "core/DrawObject.h"
@@ -99,15 +100,11 @@ struct Read {
 };
 Read read(const QByteArray& pdf)
 {
-    QBuffer buffer;
-    buffer.setData(pdf);
-    buffer.open(QIODevice::ReadOnly);
-    QPdfDocument document;
-    document.load(&buffer);
-    Read out{document.pageCount(), {}, {}};
+    const PdfReadBack back = readPdf(pdf);
+    Read out{back.pages, {}, {}};
     if (out.pages > 0) {
-        out.size = document.pagePointSize(0);
-        out.text = document.getAllText(0).text();
+        out.size = back.sizes.front();
+        out.text = back.texts.front();
     }
     return out;
 }

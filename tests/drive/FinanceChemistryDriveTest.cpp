@@ -2,6 +2,7 @@
 // from the APPS menu, typed on the keyboard, solved or entered, pictured at the phone's and
 // the tablet's size.
 
+#include "DrivePictures.h"
 #include "DriveSession.h"
 
 #include <QImage>
@@ -14,19 +15,6 @@ namespace orvenda::test {
 namespace {
 
 using nlohmann::json;
-
-// Pixels that differ between two pictures of the same size, every second one looked at.
-int changed(const std::filesystem::path& a, const std::filesystem::path& b)
-{
-    const QImage first(QString::fromStdString(a.string())), second(QString::fromStdString(b.string()));
-    if (first.size() != second.size() || first.isNull())
-        return -1;
-    int n = 0;
-    for (int y = 0; y < first.height(); y += 2)
-        for (int x = 0; x < first.width(); x += 2)
-            n += first.pixel(x, y) != second.pixel(x, y);
-    return n;
-}
 
 const std::string kOpenFinance = "key APPS\nkey 1\nkey 1\nwait idle\n";
 const std::string kOpenMassCalc = "key APPS\nkey 2\nkey 2\nwait idle\n";

@@ -2,6 +2,7 @@
 // Qt PDF, and the last calculation as text, HTML and a one-page PDF.
 
 #include "app/AppTestSupport.h"
+#include "PdfReadBack.h"
 #include "app/HistoryDocuments.h"
 #include "core/Operand.h"
 
@@ -24,17 +25,10 @@ struct Read {
 
 Read read(const QByteArray& pdf)
 {
-    QBuffer buffer;
-    buffer.setData(pdf);
-    buffer.open(QIODevice::ReadOnly);
-    QPdfDocument document;
-    document.load(&buffer);
-    Read out;
-    out.pages = document.pageCount();
-    for (int i = 0; i < out.pages; ++i) {
-        out.sizes.push_back(document.pagePointSize(i));
-        out.text += document.getAllText(i).text();
-    }
+    const PdfReadBack back = readPdf(pdf);
+    Read out{back.pages, back.sizes, {}};
+    for (const QString& text : back.texts)
+        out.text += text;
     // MathPrint glyphs read back one a line: only the characters count.
     out.text.remove(QRegularExpression(QStringLiteral("\\s")));
     return out;

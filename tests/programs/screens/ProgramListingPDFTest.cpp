@@ -3,6 +3,7 @@
 // left as it was.
 
 #include "programs/ProgramTestSupport.h"
+#include "PdfReadBack.h"
 
 #include "programs/ProgramListingPDF.h"
 
@@ -16,27 +17,8 @@
 namespace orvenda::test {
 namespace {
 
-struct Read {
-    int pages = 0;
-    std::vector<QSizeF> sizes;
-    std::vector<QString> texts;
-};
-
-Read read(const QByteArray& pdf)
-{
-    QBuffer buffer;
-    buffer.setData(pdf);
-    buffer.open(QIODevice::ReadOnly);
-    QPdfDocument document;
-    document.load(&buffer);
-    Read out;
-    out.pages = document.pageCount();
-    for (int i = 0; i < out.pages; ++i) {
-        out.sizes.push_back(document.pagePointSize(i));
-        out.texts.push_back(document.getAllText(i).text());
-    }
-    return out;
-}
+using Read = PdfReadBack;
+Read read(const QByteArray& pdf) { return readPdf(pdf); }
 
 std::string statements(int n)
 {
