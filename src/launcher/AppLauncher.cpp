@@ -131,22 +131,7 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     // The online actions ask the desktop's network information.
     NetworkReachability::install(calc_.notificationCenter());
     calc_.startNetworkMonitors();
-    // Shared files and mail attachments go through the app's own export folder.
-    exportFolder_ = options.dataFolder + QStringLiteral("/export");
-    share_ = std::make_unique<ShareExport>(calc_, exportFolder_);
-    sheet_ = std::make_unique<ShareSheet>();
-    sheet_->setOutbox(options.shareOutbox);
-    mail_ = std::make_unique<MailComposer>(exportFolder_);
-    support_ = std::make_unique<SupportActions>(calc_);
-    support_->compose = [this](const MailComposer::Mail& mail) { return mail_->compose(mail); };
-    support_->openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-    // Listings and the report are made on private program managers: the editor's open
-    // program and its undo history stay as they are.
-    share_->programPDF = [this](const std::string& program) {
-        ProgramListingPDF listing(calc_, programs_->sharedFiles());
-        return listing.load(program) ? listing.programPDF() : QByteArray();
-    };
-    support_->diagnosticPDF = [this] { return DiagnosticsReport(calc_, programs_->sharedFiles()).diagnosticPDF(); };
+    setUpSharing(options);
 
     // The device is known before the root lays itself out for it.
     const auto greeting = SceneDelegate::willConnect(calc_, options.tablet);
@@ -255,6 +240,26 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     });
     root_->show();
     keyboard_->setFocus();
+}
+
+void AppLauncher::setUpSharing(const Options& options)
+{
+    // Shared files and mail attachments go through the app's own export folder.
+    exportFolder_ = options.dataFolder + QStringLiteral("/export");
+    share_ = std::make_unique<ShareExport>(calc_, exportFolder_);
+    sheet_ = std::make_unique<ShareSheet>();
+    sheet_->setOutbox(options.shareOutbox);
+    mail_ = std::make_unique<MailComposer>(exportFolder_);
+    support_ = std::make_unique<SupportActions>(calc_);
+    support_->compose = [this](const MailComposer::Mail& mail) { return mail_->compose(mail); };
+    support_->openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    // Listings and the report are made on private program managers: the editor's open
+    // program and its undo history stay as they are.
+    share_->programPDF = [this](const std::string& program) {
+        ProgramListingPDF listing(calc_, programs_->sharedFiles());
+        return listing.load(program) ? listing.programPDF() : QByteArray();
+    };
+    support_->diagnosticPDF = [this] { return DiagnosticsReport(calc_, programs_->sharedFiles()).diagnosticPDF(); };
 }
 
 void AppLauncher::registerInputScreens()

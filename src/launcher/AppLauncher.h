@@ -70,6 +70,8 @@ public:
 
 private:
     // The menus, the catalogue and the mode screen in the window's registry.
+    // The share sheet, the export folder and the support mails, with the documents they send.
+    void setUpSharing(const Options& options);
     void registerInputScreens();
 
     Calculator& calc_;
