@@ -753,9 +753,24 @@ bool AppDriver::wait(std::string_view what)
         }
         return true;
     }
+    if (what.starts_with("screen ")) {
+        // Until that screen is current (a program's output screen comes up once its run
+        // has begun, however long the machine takes to get there).
+        const auto id = number(what.substr(7));
+        if (!id)
+            return fail("wait screen takes a screen number");
+        QElapsedTimer waited;
+        waited.start();
+        while (app_.calculator().currentScreen() != *id) {
+            if (waited.hasExpired(std::chrono::milliseconds(kIdleLimit).count()))
+                return fail("screen " + std::to_string(*id) + " did not come within " + std::to_string(kIdleLimit.count()) + " s");
+            spin(1);
+        }
+        return true;
+    }
     const auto ms = number(what);
     if (!ms || *ms < 0)
-        return fail("wait takes milliseconds, idle or running");
+        return fail("wait takes milliseconds, idle, running or screen N");
     spin(*ms);
     return true;
 }

@@ -115,7 +115,7 @@ TEST(ProgramScreensDrive, PauseShowsItsValueAndEnterGoesOn)
 TEST(ProgramScreensDrive, GetKeyReadsAKeyPressedWhileTheProgramRuns)
 {
     const DriveRun run = driveScript("program GK\n0->K\nRepeat K\ngetKey->K\nEnd\nDisp K\nend\n"
-                                     "type prgmGK\nkey ENTER\nwait running\nwait 50\ndump\nkey 5\nwait idle\ndump\n");
+                                     "type prgmGK\nkey ENTER\nwait running\nwait screen 11\ndump\nkey 5\nwait idle\ndump\n");
     ASSERT_EQ(run.exitCode, 0) << run.output;
     ASSERT_EQ(run.dumps.size(), 2u) << run.output;
     EXPECT_EQ(run.dumps[0]["screen"], 11);
