@@ -132,6 +132,32 @@ void ProgramOutputModel::writeAtLocked(std::u32string text, int column, int line
     prompt_.reset();
 }
 
+// A program's Output( writes over what is there, one character at a time, and keeps the
+// rest of the line; after column 31 it goes on at column 1 of the next line, and what
+// falls below the last line is lost.
+void ProgramOutputModel::writeOverLocked(std::u32string_view text, int column, int line)
+{
+    constexpr int kWrapAfter = 31;
+    int row = line - 1;
+    int col = column;
+    for (const char32_t c : text) {
+        if (row >= kLines)
+            break;
+        std::u32string& target = lines_[static_cast<std::size_t>(row)];
+        const auto at = static_cast<std::size_t>(col - 1);
+        if (target.size() < at)
+            target.resize(at, U' ');
+        if (target.size() > at)
+            target[at] = c;
+        else
+            target.push_back(c);
+        if (++col > kWrapAfter) {
+            col = 1;
+            ++row;
+        }
+    }
+}
+
 void ProgramOutputModel::setEntryCursorLocked(CursorPosition offset)
 {
     CursorPosition at{entry_.column + offset.column, entry_.row + offset.row};
@@ -401,8 +427,9 @@ void ProgramOutputModel::displayOp(const Operand& value)
         }
         {
             std::lock_guard lock(mutex_);
-            writeAtLocked(std::move(text), start, row);
+            writeOverLocked(text, start, row);
             entry_ = cursor_;
+            prompt_.reset();
         }
         notify();
         return;
