@@ -16,6 +16,7 @@
 #include "programs/VarsView.h"
 
 #include "TestSupport.h"
+#include "cases/ProgramSupport.h"
 
 #include <QKeyEvent>
 #include <QTemporaryDir>
@@ -42,6 +43,8 @@ protected:
           model(std::make_shared<ProgramModel>(calc, files)), output(calc)
     {
         calc.device = GetParam();
+        // The worker's reports wait for the test to take them, as on the app's main thread.
+        calc.parser().programQueue().setMainQueue(&main);
         calc.prgmManager = model;
         calc.viewDelegate = fakeView;
         screen = std::make_unique<ProgramEditorScreen>(calc, *model, output);
@@ -50,6 +53,8 @@ protected:
     }
     ~ProgramEditorScreenTest() override
     {
+        calc.parser().stopProgramThread();
+        settle();
         screen.reset();
         calc.viewDelegate = nullptr;
         calc.prgmManager = nullptr;
@@ -69,8 +74,14 @@ protected:
         return {view().leftMargin() + (model->indentForLine(n) + c + 0.5) * w, (n + 0.5) * view().leading()};
     }
     QImage picture() const { return view().grab().toImage(); }
+    // Runs the worker's queued reports until no run is left and nothing waits.
+    bool settle()
+    {
+        return main.pumpUntil([this] { return calc.parser().programQueueCount() == 0 && main.idle(); });
+    }
 
     QTemporaryDir folder;
+    testing::ManualMainQueue main;
     Calculator calc;
     std::shared_ptr<FakeView> fakeView = std::make_shared<FakeView>();
     std::shared_ptr<ProgramFiles> files;
@@ -313,7 +324,7 @@ TEST_P(ProgramEditorScreenTest, ALongProgramAndAZeroSizeViewDraw)
 // then every 0.05 s, and a step that fails stops the repeat.
 TEST_P(ProgramEditorScreenTest, TheDebuggerStepsAndRepeatsAHeldStep)
 {
-    open("1→A\n2→A\n3→A");
+    open("1->A\n2->A\n3->A");
     model->setDebug(true);
     ProgramDebuggerScreen debugger(calc, *model);
     debugger.resize(GetParam() == 1 ? QSize(768, 900) : QSize(390, 824));
@@ -325,23 +336,60 @@ TEST_P(ProgramEditorScreenTest, TheDebuggerStepsAndRepeatsAHeldStep)
     EXPECT_TRUE(debugger.stepButton().isVisible());
     EXPECT_GE(debugger.stepButton().y(), debugger.displayHeight());
     // A step at the end of the program fails: nothing repeats.
-    model->setPrgmEditCursor(static_cast<int>(model->program().array().size()));
+    const int end = static_cast<int>(model->program().array().size());
+    model->setPrgmEditCursor(end);
     debugger.stepPressed();
     EXPECT_FALSE(debugger.repeatTimer().isActive());
     model->setPrgmEditCursor(0);
     debugger.stepPressed();
+    // Each step's report moves the cursor: it is taken before the test moves it.
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(calc.getVar(0).value.real(), 1);
     EXPECT_TRUE(debugger.repeatTimer().isActive());
     EXPECT_EQ(debugger.repeatTimer().interval(), ProgramDebuggerScreen::kFirstRepeatMs);
     debugger.autoKey();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(calc.getVar(0).value.real(), 2);
     EXPECT_EQ(debugger.repeatTimer().interval(), ProgramDebuggerScreen::kRepeatMs);
-    model->setPrgmEditCursor(static_cast<int>(model->program().array().size()));
+    model->setPrgmEditCursor(end);
     debugger.autoKey();
+    ASSERT_TRUE(settle());
     EXPECT_FALSE(debugger.repeatTimer().isActive());
+    EXPECT_EQ(model->prgmEditCursor(), end);
     debugger.stepReleased();
     // Quit leaves debug mode.
     debugger.done();
     EXPECT_FALSE(model->debug());
-    calc.parser().stopProgramThread();
+}
+
+// The variables panel formats values 8 wide, with the significance pair in significant-
+// figure mode, and leaves the home screen's width as it was; L₁ is a list, not a variable.
+TEST_P(ProgramEditorScreenTest, TheVariablesPanelFormatsNarrowWithTheSignificancePair)
+{
+    open("1/3->B\nA+B->C\n{1,2}->L₁");
+    model->setDebug(true);
+    calc.setVar(0, {1.5, 3, -2});
+    calc.setVar(1, {1.0 / 3, 15, -15});
+    ProgramDebuggerScreen debugger(calc, *model);
+    debugger.resize(GetParam() == 1 ? QSize(768, 900) : QSize(390, 824));
+    debugger.show();
+    debugger.focus(true);
+    const std::vector<std::string> plain = debugger.varsView().lines();
+    ASSERT_EQ(plain.size(), 4u);
+    EXPECT_EQ(plain[1], "A 1.5");
+    EXPECT_EQ(plain[2], "B 0.333333");
+    EXPECT_EQ(plain[3], "C 0");
+    {
+        auto state = calc.locked();
+        state->answerFormat = 3;
+    }
+    const std::vector<std::string> marked = debugger.varsView().lines();
+    ASSERT_EQ(marked.size(), 4u);
+    EXPECT_EQ(marked[1], "A 1.5 [3:-2]");
+    EXPECT_EQ(marked[3], "C 0 [15:-15]");
+    // The shared formatter keeps its width.
+    EXPECT_EQ(calc.numberFormatter().settings.maxWidth, 15);
+    EXPECT_EQ(calc.formatReal(1.0 / 3), ".3333333333");
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, ProgramEditorScreenTest, ::testing::Values(0, 1),
