@@ -213,6 +213,10 @@ void ProgramModel::debugEnter()
             }
         } else {
             parser.popProgramStack();
+            // Answered: the debugger comes back at the next statement.
+            entry->clear();
+            calc_.showDebugger(true);
+            return;
         }
     }
     entry->clear();

@@ -6,6 +6,7 @@
 #include "core/Operand.h"
 #include "core/VQMenu.h"
 #include "eval/MenuObject.h"
+#include "eval/Parser.h"
 #include "language/Utf8.h"
 
 #include <QCoreApplication>
@@ -72,6 +73,10 @@ ProgramOutputModel::ProgramOutputModel(Calculator& calc) : calc_(calc)
     for (std::u32string& line : lines_)
         line.reserve(kColumns);
 }
+
+// A running program, or one stepped in the debugger that stopped at Input or Prompt and
+// waits for the answer.
+bool ProgramOutputModel::asked() const { return calc_.programRunning || calc_.parser().promptStack().count() > 0; }
 
 void ProgramOutputModel::notify() { calc_.notificationCenter().post(VQUpdatePgmOutput, this); }
 
@@ -254,9 +259,10 @@ void ProgramOutputModel::inputPrompt(const Operand& request)
 
 void ProgramOutputModel::setEntryCursor(CursorPosition cursor, bool redraw)
 {
+    const bool asking = asked();
     {
         std::lock_guard lock(mutex_);
-        if (!prompt_ || !calc_.programRunning)
+        if (!prompt_ || !asking)
             return;
         setEntryCursorLocked(cursor);
     }
@@ -267,10 +273,11 @@ void ProgramOutputModel::setEntryCursor(CursorPosition cursor, bool redraw)
 void ProgramOutputModel::updateEntryText(const std::string& text, CursorPosition cursor)
 {
     const std::u32string typed = decode(text);
+    const bool asking = asked();
     {
         std::lock_guard lock(mutex_);
         // The entry line is the output screen's only while a program asks a question.
-        if (!prompt_ || !calc_.programRunning)
+        if (!prompt_ || !asking)
             return;
         const std::u32string whole = prompt_.value_or(std::u32string()) + typed;
         const int pieces = static_cast<int>((whole.size() + kColumns - 1) / kColumns);
