@@ -18,6 +18,7 @@
 #include "TestSupport.h"
 #include "cases/ProgramSupport.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -360,6 +361,33 @@ TEST_P(ProgramEditorScreenTest, TheDebuggerStepsAndRepeatsAHeldStep)
     // Quit leaves debug mode.
     debugger.done();
     EXPECT_FALSE(model->debug());
+}
+
+// s and S are the debugger's only letter keys: R neither runs nor D leaves.
+TEST_P(ProgramEditorScreenTest, OnlySAndCapitalSAreTheDebuggersKeys)
+{
+    open("1->A\n2->A\n3->A");
+    model->setDebug(true);
+    ProgramDebuggerScreen debugger(calc, *model);
+    debugger.resize(GetParam() == 1 ? QSize(768, 900) : QSize(390, 824));
+    debugger.show();
+    debugger.focus(true);
+    const auto press = [&](const QString& text) {
+        QKeyEvent key(QEvent::KeyPress, text.isEmpty() ? 0 : text.at(0).toUpper().unicode(), Qt::NoModifier, text);
+        QCoreApplication::sendEvent(&debugger, &key);
+        return settle();
+    };
+    model->setPrgmEditCursor(0);
+    ASSERT_TRUE(press(QStringLiteral("R")));
+    ASSERT_TRUE(press(QStringLiteral("D")));
+    EXPECT_EQ(calc.getVar(0).value.real(), 0);
+    EXPECT_TRUE(model->debug());
+    EXPECT_TRUE(debugger.isVisible());
+    ASSERT_TRUE(press(QStringLiteral("s")));
+    EXPECT_EQ(calc.getVar(0).value.real(), 1);
+    ASSERT_TRUE(press(QStringLiteral("S")));
+    EXPECT_EQ(calc.getVar(0).value.real(), 2);
+    EXPECT_TRUE(model->debug());
 }
 
 // The variables panel formats values 8 wide, with the significance pair in significant-
