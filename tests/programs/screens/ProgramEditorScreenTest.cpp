@@ -15,6 +15,7 @@
 #include "programs/ProgramOutputModel.h"
 #include "programs/VarsView.h"
 
+#include "PictureChecks.h"
 #include "TestSupport.h"
 #include "cases/ProgramSupport.h"
 
@@ -361,6 +362,51 @@ TEST_P(ProgramEditorScreenTest, TheDebuggerStepsAndRepeatsAHeldStep)
     // Quit leaves debug mode.
     debugger.done();
     EXPECT_FALSE(model->debug());
+}
+
+// Runs of inked pixel columns between two x positions, on the rows given: separate marks.
+int inkRuns(const QImage& image, double from, double to, int top, int bottom)
+{
+    int runs = 0;
+    bool inked = false;
+    for (int x = static_cast<int>(from); x < static_cast<int>(to); ++x) {
+        bool dark = false;
+        for (int y = top; y <= bottom && !dark; ++y)
+            dark = qGray(image.pixel(x, y)) < 110;
+        runs += dark && !inked;
+        inked = dark;
+    }
+    return runs;
+}
+
+// The store arrow keeps off the letters beside it: "2", "→" and "A" are three marks.
+TEST_P(ProgramEditorScreenTest, TheStoreArrowsHeadKeepsOffTheNextLetter)
+{
+    open("2->A");
+    const QImage image = picture();
+    const double w = view().charWidth();
+    const int top = static_cast<int>(view().leading() * 0.2);
+    const int bottom = static_cast<int>(view().leading() * 0.8);
+    EXPECT_EQ(inkRuns(image, view().leftMargin() + 1 * w, view().leftMargin() + 4 * w, top, bottom), 3);
+}
+
+// In the debugger the line numbers stand out from the band they are drawn on.
+TEST_P(ProgramEditorScreenTest, TheDebuggersLineNumbersAreReadable)
+{
+    open("1->A\nIf A\nDisp A");
+    model->setDebug(true);
+    ProgramDebuggerScreen debugger(calc, *model);
+    debugger.resize(GetParam() == 1 ? QSize(768, 900) : QSize(390, 824));
+    debugger.show();
+    debugger.focus(true);
+    ProgramEditView& edit = debugger.editView();
+    const QImage image = edit.grab().toImage();
+    for (int n = 0; n < 3; ++n) {
+        const double right = edit.leftMargin() + model->indentForLine(n) * edit.charWidth();
+        const QRect number(static_cast<int>(right - 2 * edit.charWidth()), static_cast<int>(n * edit.leading() + 2),
+                           static_cast<int>(2 * edit.charWidth() - 2), static_cast<int>(edit.leading() - 4));
+        EXPECT_GT(textContrast(image, number), 3.0) << "line " << n;
+    }
 }
 
 // s and S are the debugger's only letter keys: R neither runs nor D leaves.
