@@ -482,8 +482,12 @@ void RootController::suspendDebugger()
 {
     safeArea_->raise();
     status_->raise();
-    if (ScreenController* debugger = fullScreen(screens::Debugger))
+    // Hidden, not only covered: the keyboard in front has the keys until the debugger
+    // comes back.
+    if (ScreenController* debugger = fullScreen(screens::Debugger)) {
+        debugger->hide();
         debugger->focus(false);
+    }
 }
 
 void RootController::showHelp()

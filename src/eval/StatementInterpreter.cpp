@@ -1316,7 +1316,9 @@ bool StatementInterpreter::Runner::endOfArray()
     if (run_.singleStep)
         return false;
     std::lock_guard lock(q_.mutex_);
+    bool returned = false;
     while (std::optional<RunObject> top = popOwnFrame()) {
+        returned = true;
         if (top->_ops() && top->_ip() < static_cast<int>(top->_ops()->size())) {
             ops_ = top->_ops();
             current_ = top->_name();
@@ -1327,6 +1329,10 @@ bool StatementInterpreter::Runner::endOfArray()
             return true;
         }
     }
+    // A waiting program (one that paused at its last statement) ended with nothing run
+    // after it: it ends as any program does, not with the continuing line's empty record.
+    if (returned && result_.kind == KindError && result_.error == 0)
+        result_.kind = KindNoShow;
     return false;
 }
 

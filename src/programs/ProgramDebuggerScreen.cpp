@@ -13,6 +13,7 @@
 #include "programs/ProgramModel.h"
 #include "programs/VarsView.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -59,6 +60,24 @@ ProgramDebuggerScreen::ProgramDebuggerScreen(Calculator& calc, ProgramModel& mod
     connect(run_, &QPushButton::clicked, this, [this] { run(); });
     connect(quit_, &QPushButton::clicked, this, [this] { done(); });
     connect(repeat_, &QTimer::timeout, this, [this] { autoKey(); });
+    // s and S stay the step keys while the debugger waits hidden for a prompt's answer.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->installEventFilter(this);
+}
+
+bool ProgramDebuggerScreen::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && isHidden() && model_.debug()) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        const QString text = key->text();
+        const bool plain = (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
+        if (plain && (text == QLatin1String("s") || text == QLatin1String("S"))
+            && calc().parser().promptStack().count() > 0) {
+            step();
+            return true;
+        }
+    }
+    return ScreenController::eventFilter(watched, event);
 }
 
 void ProgramDebuggerScreen::subscribe()
@@ -173,11 +192,10 @@ void ProgramDebuggerScreen::programEnded()
 void ProgramDebuggerScreen::keyPressEvent(QKeyEvent* event)
 {
     const QString text = event->text();
+    // s and S are the debugger's only key commands; Escape leaves as Quit does.
     if (text == QLatin1String("s") || text == QLatin1String("S"))
         step();
-    else if (text == QLatin1String("R"))
-        run();
-    else if (text == QLatin1String("D") || event->key() == Qt::Key_Escape)
+    else if (event->key() == Qt::Key_Escape)
         done();
     else
         ScreenController::keyPressEvent(event);

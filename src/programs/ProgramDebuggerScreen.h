@@ -18,7 +18,7 @@ class VarsView;
 // variables panel, and Step, Run and Quit. Step (and the keys s and S) runs one statement;
 // a held Step repeats after 0.5 s, then every 0.05 s, until a step fails. Run hands the
 // program to the interpreter and hides the debugger until the program ends or reaches a
-// breakpoint. Quit (and D) leaves debug mode for the editor.
+// breakpoint. Quit (and Escape) leaves debug mode for the editor.
 class ProgramDebuggerScreen : public ScreenController {
 public:
     static constexpr int kFirstRepeatMs = 500;
@@ -54,6 +54,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void programEnded();

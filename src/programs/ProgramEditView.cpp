@@ -29,6 +29,9 @@ constexpr double kDebugDeadStrip = 100;
 const QColor kSelection(255, 255, 0);
 const QColor kPair(148, 204, 252);
 const QColor kComment(0, 128, 0);
+const QColor kDebugBand(37, 81, 193);
+// The store arrow keeps this share of its cell free on either side.
+constexpr double kStoreInset = 0.12;
 
 } // namespace
 
@@ -288,8 +291,10 @@ void ProgramEditView::drawLine(QPainter& painter, int line, double y)
     const int end = layout.lineEnd(line, static_cast<int>(ops.size()));
     const int indent = model_.indentForLine(line);
     const double textX = leftMargin_ + indent * charWidth_;
-    // The indentation band, a stripe every second level, and the statement's number.
-    painter.fillRect(QRectF(0, y, textX, leading_), QColor(255, 255, 255, 77));
+    // The indentation band, a stripe every second level, and the statement's number. The
+    // debugger's pane is pale: there the band is its frame's blue, so that the white
+    // numbers read.
+    painter.fillRect(QRectF(0, y, textX, leading_), debug_ ? kDebugBand : QColor(255, 255, 255, 77));
     for (int level = 1; level < indent; level += 2)
         painter.fillRect(QRectF(leftMargin_ + level * charWidth_, y, charWidth_, leading_), QColor(255, 255, 255, 128));
     const QFont plain = FontMap::shared().font(kFace, fontSize_ - (debug_ ? 1 : 0));
@@ -346,8 +351,20 @@ void ProgramEditView::drawLine(QPainter& painter, int line, double y)
             drawHandle(painter, x + w, y, false);
         painter.setFont(comment ? italic : plain);
         painter.setPen(pairFrom >= 0 && (k == pairFrom || k == pairTo) ? QColor(Qt::red) : comment ? kComment : QColor(Qt::black));
-        if (t != ProgramTokens::kBreakpoint)
+        if (t == ProgramTokens::kStore) {
+            // The arrow's glyph is wider than its cell and its head would touch the next
+            // letter: narrowed to the cell, less a gap on either side.
+            const QRectF ink = QFontMetricsF(painter.font()).tightBoundingRect(name);
+            const double room = w * (1 - 2 * kStoreInset);
+            painter.save();
+            painter.translate(x + w / 2, 0);
+            if (ink.width() > room)
+                painter.scale(room / ink.width(), 1);
+            painter.drawText(QPointF(-ink.center().x(), baseline), name);
+            painter.restore();
+        } else if (t != ProgramTokens::kBreakpoint) {
             painter.drawText(QPointF(x, baseline), name);
+        }
         x += w;
     }
 }

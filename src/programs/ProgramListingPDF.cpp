@@ -4,12 +4,14 @@
 #include "drawing/DrawString.h"
 #include "drawing/GraphicsContext.h"
 #include "eval/ProgramTokens.h"
+#include "pretty/FontMap.h"
 #include "programs/NotesHtml.h"
 #include "programs/ProgramFiles.h"
 #include "programs/ProgramModel.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -27,6 +29,8 @@ const TextFont kHeaderFont{"Helvetica-Bold", 16};
 const TextFont kFooterFont{"Helvetica-Bold", 14};
 const TextFont kNotesFont{"Times-Roman", 12};
 const TextFont kBlockFont{"Courier", 12};
+// The store arrow keeps this share of its cell free on either side.
+constexpr double kStoreInset = 0.12;
 
 double zeroWidth(const TextFont& font) { return DrawString::VQsizeWithFont(QStringLiteral("0"), font).width(); }
 
@@ -192,7 +196,20 @@ void ProgramListingPDF::drawListingPage(QPainter& painter, int page, const QRect
                 comment = false;
             const QString name = QString::fromStdString(calc_.nameForOpcode(op));
             const TextFont& font = comment ? kCommentFont : kListingFont;
-            DrawString::VQdrawAtPoint(context, name, QPointF(x, line.at.y()), font, Qt::black);
+            if (t == ProgramTokens::kStore) {
+                // The arrow's glyph is wider than its cell: narrowed to the cell, less a gap
+                // on either side, its head keeps off the next letter.
+                const QRectF ink = QFontMetricsF(FontMap::shared().font(font.name, font.size)).tightBoundingRect(name);
+                const double room = cw * (1 - 2 * kStoreInset);
+                const double k = ink.width() > room ? room / ink.width() : 1;
+                painter.save();
+                painter.translate(x + cw / 2, line.at.y());
+                painter.scale(k, 1);
+                DrawString::VQdrawAtPoint(context, name, QPointF(-ink.center().x(), 0), font, Qt::black);
+                painter.restore();
+            } else {
+                DrawString::VQdrawAtPoint(context, name, QPointF(x, line.at.y()), font, Qt::black);
+            }
             // Fixed pitch: each character one "0" wide, as the layout counted them.
             x += static_cast<double>(name.toUcs4().size()) * cw;
         }

@@ -6,6 +6,7 @@
 #include "core/Operand.h"
 #include "core/VQMenu.h"
 #include "eval/MenuObject.h"
+#include "eval/Parser.h"
 #include "language/Utf8.h"
 
 #include <QCoreApplication>
@@ -73,6 +74,10 @@ ProgramOutputModel::ProgramOutputModel(Calculator& calc) : calc_(calc)
         line.reserve(kColumns);
 }
 
+// A running program, or one stepped in the debugger that stopped at Input or Prompt and
+// waits for the answer.
+bool ProgramOutputModel::asked() const { return calc_.programRunning || calc_.parser().promptStack().count() > 0; }
+
 void ProgramOutputModel::notify() { calc_.notificationCenter().post(VQUpdatePgmOutput, this); }
 
 // ---- With the lock held ----
@@ -130,6 +135,32 @@ void ProgramOutputModel::writeAtLocked(std::u32string text, int column, int line
     text.resize(std::min(text.size(), static_cast<std::size_t>(kColumns - column + 1)));
     target += text;
     prompt_.reset();
+}
+
+// A program's Output( writes over what is there, one character at a time, and keeps the
+// rest of the line; after column 31 it goes on at column 1 of the next line, and what
+// falls below the last line is lost.
+void ProgramOutputModel::writeOverLocked(std::u32string_view text, int column, int line)
+{
+    constexpr int kWrapAfter = 31;
+    int row = line - 1;
+    int col = column;
+    for (const char32_t c : text) {
+        if (row >= kLines)
+            break;
+        std::u32string& target = lines_[static_cast<std::size_t>(row)];
+        const auto at = static_cast<std::size_t>(col - 1);
+        if (target.size() < at)
+            target.resize(at, U' ');
+        if (target.size() > at)
+            target[at] = c;
+        else
+            target.push_back(c);
+        if (++col > kWrapAfter) {
+            col = 1;
+            ++row;
+        }
+    }
 }
 
 void ProgramOutputModel::setEntryCursorLocked(CursorPosition offset)
@@ -228,9 +259,10 @@ void ProgramOutputModel::inputPrompt(const Operand& request)
 
 void ProgramOutputModel::setEntryCursor(CursorPosition cursor, bool redraw)
 {
+    const bool asking = asked();
     {
         std::lock_guard lock(mutex_);
-        if (!prompt_ || !calc_.programRunning)
+        if (!prompt_ || !asking)
             return;
         setEntryCursorLocked(cursor);
     }
@@ -241,10 +273,11 @@ void ProgramOutputModel::setEntryCursor(CursorPosition cursor, bool redraw)
 void ProgramOutputModel::updateEntryText(const std::string& text, CursorPosition cursor)
 {
     const std::u32string typed = decode(text);
+    const bool asking = asked();
     {
         std::lock_guard lock(mutex_);
         // The entry line is the output screen's only while a program asks a question.
-        if (!prompt_ || !calc_.programRunning)
+        if (!prompt_ || !asking)
             return;
         const std::u32string whole = prompt_.value_or(std::u32string()) + typed;
         const int pieces = static_cast<int>((whole.size() + kColumns - 1) / kColumns);
@@ -401,8 +434,9 @@ void ProgramOutputModel::displayOp(const Operand& value)
         }
         {
             std::lock_guard lock(mutex_);
-            writeAtLocked(std::move(text), start, row);
+            writeOverLocked(text, start, row);
             entry_ = cursor_;
+            prompt_.reset();
         }
         notify();
         return;

@@ -76,7 +76,9 @@ private:
     int rowLocked();
     void writeLineLocked(std::u32string_view text, bool left);
     void writeAtLocked(std::u32string text, int column, int line);
+    void writeOverLocked(std::u32string_view text, int column, int line);
     void setEntryCursorLocked(CursorPosition offset);
+    bool asked() const;
     void notify();
 
     Calculator& calc_;

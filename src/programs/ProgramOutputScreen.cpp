@@ -90,16 +90,17 @@ void ProgramOutputScreen::paintEvent(QPaintEvent*)
     const QRectF frame = QRectF(rect()).adjusted(kMargin, kMargin, -kMargin, -kMargin);
     const QRectF band(frame.x(), frame.y(), frame.width(), titleHeight_);
     const QRectF display(frame.x(), band.bottom(), frame.width(), std::max(0.0, frame.height() - titleHeight_));
-    // The display area, its outline and the line under the band.
+    // The display area, its outline and the line under the band. A gradient takes no fill
+    // bit: the fill would cover it.
     render->RGBFillR(196, 227, 253, 1);
-    render->RGBGradientR(168, 214, 253, 1, 50);
-    render->DrawRect(display, VQRender::kFill | VQRender::kVerticalGradient);
+    render->RGBGradientR(168, 214, 253, 1, 0.5);
+    render->DrawRect(display, VQRender::kVerticalGradient);
     render->RGBStrokeR(0, 31, 73, 1, 1);
     render->DrawRect(display, VQRender::kStroke);
     // The title band, rounded at the top.
     render->RGBFillR(37, 81, 193, 1);
-    render->RGBGradientR(0, 102, 204, 1, 50);
-    render->DrawRRect(band, 4, 4, 0, 0, VQRender::kFill | VQRender::kVerticalGradient);
+    render->RGBGradientR(0, 102, 204, 1, 0.5);
+    render->DrawRRect(band, 4, 4, 0, 0, VQRender::kVerticalGradient);
     render->DrawLineP1(QPointF(band.left(), VQRender::halfGrid(band.bottom())),
                        QPointF(band.right(), VQRender::halfGrid(band.bottom())));
     // The outer frame with its shadow.

@@ -1,6 +1,8 @@
 #include "programs/VarsView.h"
 
 #include "core/Calculator.h"
+#include "core/NumberFormatter.h"
+#include "language/VariableSlots.h"
 #include "pretty/FontMap.h"
 #include "programs/ProgramModel.h"
 
@@ -14,6 +16,20 @@ constexpr std::uint32_t kStringFirst = 0xAA00;
 constexpr std::uint32_t kStringLast = 0xAA09;
 constexpr std::uint32_t kEquationFirst = 0x5E00;
 constexpr std::uint32_t kEquationLast = 0x5EFF;
+constexpr std::uint32_t kMatrixFirst = 0x5C00;
+constexpr std::uint32_t kMatrixLast = 0x5C09;
+// Values are formatted narrower than on the home screen, to fit the panel.
+constexpr int kValueWidth = 8;
+constexpr int kSigFigFormat = 3;
+constexpr int kPolarMode = 2;
+
+// A listing of the name, blanks and the text, as "name text".
+std::string afterName(const std::string& listing, const std::string& name)
+{
+    std::string value = listing.starts_with(name) ? listing.substr(name.size()) : listing;
+    value.erase(0, std::min(value.size(), value.find_first_not_of(' ')));
+    return name + " " + value;
+}
 
 } // namespace
 
@@ -26,34 +42,53 @@ VarsView::VarsView(Calculator& calc, const ProgramModel& model, QWidget* parent)
 std::vector<std::string> VarsView::lines() const
 {
     std::vector<std::string> out{"ANS " + calc_.getAns()};
-    for (const std::uint32_t token : model_.programVars()) {
-        const std::string name = calc_.nameForOpcode(token);
-        const std::uint32_t t = token & 0xFFFF;
-        const std::string listing = t >= kStringFirst && t <= kStringLast ? calc_.getStringVariable(token)
-            : t >= kEquationFirst && t <= kEquationLast                     ? calc_.getYEqVariable(token)
-                                                                            : calc_.getVariable(token);
-        // The listing is the name, blanks and the value: the panel keeps one blank.
-        std::string value = listing.starts_with(name) ? listing.substr(name.size()) : listing;
-        value.erase(0, std::min(value.size(), value.find_first_not_of(' ')));
-        if (value.find('\n') == std::string::npos) {
-            out.push_back(name + " " + value);
-            continue;
-        }
-        // A matrix shows one row a line, indented.
-        out.push_back(name + " ");
+    // The panel's own copy of the formatter: narrow values, and the shared settings untouched.
+    NumberFormatter format = calc_.numberFormatter();
+    format.settings.maxWidth = kValueWidth;
+    const Calculator::Settings settings = calc_.settings();
+    const bool sigFigures = settings.answerFormat == kSigFigFormat;
+    const bool polar = calc_.realCplxMode() == kPolarMode;
+    const auto rows = [&out](const std::string& text) {
         std::size_t from = 0;
         for (;;) {
-            const std::size_t end = value.find('\n', from);
-            out.push_back("    " + value.substr(from, end == std::string::npos ? std::string::npos : end - from));
+            const std::size_t end = text.find('\n', from);
+            out.push_back("    " + text.substr(from, end == std::string::npos ? std::string::npos : end - from));
             if (end == std::string::npos)
                 break;
             from = end + 1;
         }
+    };
+    for (const std::uint32_t token : model_.programVars()) {
+        const std::string name = calc_.nameForOpcode(token);
+        const std::uint32_t t = token & 0xFFFF;
+        if (t >= kStringFirst && t <= kStringLast) {
+            out.push_back(afterName(calc_.getStringVariable(token), name));
+            continue;
+        }
+        if (t >= kEquationFirst && t <= kEquationLast) {
+            out.push_back(afterName(calc_.getYEqVariable(token), name));
+            continue;
+        }
+        if (t >= kMatrixFirst && t <= kMatrixLast) {
+            std::string text;
+            {
+                auto state = calc_.locked();
+                text = format.formatMatrix(&state->matrices[t - kMatrixFirst]);
+            }
+            out.push_back(name + " ");
+            rows(text);
+            continue;
+        }
+        const VariableRecord record = calc_.getVar(VariableSlots::varNumFromOpcode(t));
+        std::string line = name + " " + format.formatComplex(record.value.real(), record.value.imag(), polar);
+        if (sigFigures)
+            line += " [" + std::to_string(record.sigFig) + ":" + std::to_string(record.sigDec) + "]";
+        out.push_back(std::move(line));
     }
     for (const std::string& list : model_.programLists()) {
         auto state = calc_.locked();
         const auto found = state->lists.find(list);
-        const std::string value = found == state->lists.end() ? std::string() : calc_.formatList(&found->second);
+        const std::string value = found == state->lists.end() ? std::string() : format.formatList(&found->second);
         out.push_back("\u029F" + list + " " + value);
     }
     return out;

@@ -111,6 +111,21 @@ TEST(ProgramScreensDrive, PauseShowsItsValueAndEnterGoesOn)
     EXPECT_EQ(run.dumps[1]["screen"], 0);
 }
 
+// A program whose last statement is Pause ends with "Done" once ENTER goes on, and its
+// entry does not stay on the line to run again.
+TEST(ProgramScreensDrive, APauseAtTheEndEndsWithDone)
+{
+    const DriveRun run = driveScript("program PZ\nDisp 1\nPause\nend\n"
+                                     "type prgmPZ\nkey ENTER\nwait idle\ndump\nkey ENTER\nwait idle\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 2u) << run.output;
+    EXPECT_EQ(run.dumps[0]["screen"], 11);
+    EXPECT_EQ(run.dumps[1]["output"], json::array({"1", "Done"}));
+    EXPECT_EQ(run.dumps[1]["error"], 0);
+    EXPECT_EQ(run.dumps[1]["entry"], "");
+    EXPECT_EQ(run.dumps[1]["screen"], 0);
+}
+
 // getKey reads the key pressed while the program loops.
 TEST(ProgramScreensDrive, GetKeyReadsAKeyPressedWhileTheProgramRuns)
 {
@@ -286,6 +301,91 @@ TEST_P(ProgramEditorDrive, TheBubbleDescribesTheFunctionAtTheCursor)
             grey += picture.pixel(x, y) == qRgb(204, 204, 204);
     EXPECT_GT(grey, box.width() * box.height() / 4);
     EXPECT_EQ(run.dumps[1]["editor"]["bubble"], nullptr);
+}
+
+// Stepping onto Prompt hands the keyboard to the question: the debugger steps aside (the
+// dump and the picture show the editor's output and the keyboard), the answer is drawn as
+// it is typed, and s answers and brings the debugger back at the next statement.
+TEST_P(ProgramEditorDrive, AStepOntoPromptIsAnsweredOnTheOutputAndTheDebuggerComesBack)
+{
+    const std::string device = GetParam();
+    const std::string start = "key PRGM\nhkey +\nhkey Shift+E\nhkey Return\ntype Prompt R\nkey ENTER\ntype Disp 2R\n";
+    const DriveRun first = driveScript(start + "dump\n", "--device " + device);
+    ASSERT_EQ(first.dumps.size(), 1u) << first.output;
+    const json& controls = first.dumps[0]["editor"]["controls"];
+    const std::string debugTap = "tap " + std::to_string(controls["debug"][0].get<int>()) + " "
+        + std::to_string(controls["debug"][1].get<int>()) + "\n";
+    const auto asked = driveScratch("debug-asked-" + device + ".png");
+    const DriveRun run = driveScript(start + debugTap + "hkey s\nwait idle\ndump\nshot " + asked.string()
+                                         + "\nkey 5\nhkey 7\ndump\nhkey s\nwait idle\ndump\nhkey s\nwait idle\ndump\n",
+                                     "--device " + device);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    const json& waiting = run.dumps[0];
+    EXPECT_FALSE(waiting.contains("debugger")) << waiting;
+    EXPECT_EQ(waiting["top"]["id"], 2);
+    EXPECT_EQ(waiting["output"], json::array({"R=?"}));
+    // The picture is the keyboard's: the drawn ENTER key is where the debugger's panel was.
+    const QImage picture = load(asked);
+    ASSERT_FALSE(picture.isNull());
+    int blue = 0;
+    for (int y = picture.height() / 2; y < picture.height() * 3 / 4; ++y)
+        for (int x = 10; x < picture.width() - 10; ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            blue += c.blue() > 240 && c.red() > 220 && c.green() > 200;
+        }
+    // The debugger's pale panels would fill much of that band.
+    EXPECT_LT(blue, picture.width() * picture.height() / 40);
+    // The typed answer stands after the question, on the screen and in the model.
+    EXPECT_EQ(run.dumps[1]["output"], json::array({"R=?57"}));
+    EXPECT_EQ(run.dumps[1]["entry"], "57");
+    // s answered: the debugger is back at the next statement, with R stored.
+    const json& back = run.dumps[2];
+    ASSERT_TRUE(back.contains("debugger")) << back;
+    EXPECT_EQ(back["top"]["id"], 109);
+    EXPECT_EQ(back["debugger"]["line"], 1);
+    const json& vars = back["debugger"]["vars"];
+    EXPECT_NE(std::find(vars.begin(), vars.end(), "R 57"), vars.end()) << vars;
+    EXPECT_EQ(back["menu"], nullptr);
+    EXPECT_EQ(run.dumps[3]["output"], json::array({"R=?57", "114"}));
+}
+
+// Run from the debugger: while the program waits at Pause the keyboard is in front, and the
+// dump says so; the program's end brings the debugger back. QUIT while a stepped Prompt
+// waits leaves for the home screen, and Escape stays there.
+TEST_P(ProgramEditorDrive, TheDumpNamesWhatShowsWhileRunningAndAfterQuit)
+{
+    const std::string device = GetParam();
+    const std::string start = "key PRGM\nhkey +\nhkey Shift+E\nhkey Return\ntype Disp 1\nkey ENTER\ntype Pause\nkey ENTER\n"
+                              "type Prompt R\n";
+    const DriveRun first = driveScript(start + "dump\n", "--device " + device);
+    ASSERT_EQ(first.dumps.size(), 1u) << first.output;
+    const json& controls = first.dumps[0]["editor"]["controls"];
+    const auto tapAt = [](const json& point) {
+        return "tap " + std::to_string(point[0].get<int>()) + " " + std::to_string(point[1].get<int>()) + "\n";
+    };
+    const DriveRun entered = driveScript(start + tapAt(controls["debug"]) + "dump\n", "--device " + device);
+    ASSERT_EQ(entered.dumps.size(), 1u) << entered.output;
+    ASSERT_TRUE(entered.dumps[0].contains("debugger")) << entered.dumps[0];
+    const json& dcontrols = entered.dumps[0]["debugger"]["controls"];
+    const DriveRun run = driveScript(start + tapAt(controls["debug"]) + tapAt(dcontrols["run"]) + "wait idle\ndump\n"
+                                         + "key ENTER\nwait idle\ndump\n" + "key 2ND\nkey MODE\nwait idle\ndump\n"
+                                         + "hkey Escape\nwait idle\ndump\n",
+                                     "--device " + device);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    // Paused: the editor's output and the keyboard show.
+    EXPECT_FALSE(run.dumps[0].contains("debugger")) << run.dumps[0];
+    EXPECT_EQ(run.dumps[0]["top"]["id"], 2);
+    EXPECT_EQ(run.dumps[0]["output"], json::array({"1"}));
+    // ENTER goes on to Prompt, which waits with the keyboard in front too.
+    EXPECT_EQ(run.dumps[1]["top"]["id"], 2) << run.dumps[1];
+    EXPECT_EQ(run.dumps[1]["output"], json::array({"1", "R=?"}));
+    // QUIT: the home screen, named as such; Escape does not bring the editor back.
+    EXPECT_EQ(run.dumps[2]["top"]["id"], 0) << run.dumps[2];
+    EXPECT_FALSE(run.dumps[2].contains("debugger"));
+    EXPECT_EQ(run.dumps[3]["screen"], 0);
+    EXPECT_EQ(run.dumps[3]["top"]["id"], 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, ProgramEditorDrive, ::testing::Values("phone", "tablet"));

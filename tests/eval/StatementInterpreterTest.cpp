@@ -141,6 +141,24 @@ TEST(StatementInterpreterTest, PauseWaitsUnlessSingleStepped)
     EXPECT_EQ(h.programs->stepPC, 3);
 }
 
+// A program whose last statement is Pause ends as any program does once it is continued:
+// "Done", not an empty record read as "No error".
+TEST(StatementInterpreterTest, AProgramEndingInPauseEndsDoneWhenContinued)
+{
+    ProgramHarness h;
+    h.store("P", "Disp 1\nPause");
+    h.enter("prgmP");
+    ASSERT_GT(h.queue().frameCount(), 0);
+    EXPECT_EQ(h.queue().frames().back()._breakType(), RunObject::BreakPause);
+    const std::size_t before = h.finals.size();
+    h.parser().pauseKey(1065);
+    h.settle();
+    ASSERT_EQ(h.finals.size(), before + 1);
+    EXPECT_EQ(h.finals.back().error, 0);
+    EXPECT_EQ(h.finals.back().kind, KindNoShow);
+    EXPECT_EQ(h.queue().frameCount(), 0);
+}
+
 TEST(StatementInterpreterTest, OutputReachesTheScreenInProgramOrder)
 {
     ProgramHarness h;

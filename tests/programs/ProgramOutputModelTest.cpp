@@ -114,6 +114,31 @@ TEST_F(ProgramOutputModelTest, OutputWritesInPlaceAndIgnoresPlacesOffTheScreen)
     EXPECT_EQ(model.cursorPosition().row, 0);
 }
 
+// A program's Output( writes over the line and keeps the rest of it; a text that reaches
+// past column 31 goes on at the start of the next line, and nothing is written below the
+// last line.
+TEST_F(ProgramOutputModelTest, AProgramsOutputWritesOverTheLineAndWrapsAfterColumnThirtyOne)
+{
+    model.displayOp(placed(string("HELLO WORLD"), 1, 1));
+    model.displayOp(placed(string("AB"), 1, 1));
+    EXPECT_EQ(model.line(0), "ABLLO WORLD");
+    model.displayOp(placed(string("XY"), 20, 1));
+    EXPECT_EQ(model.line(0), "ABLLO WORLD        XY");
+    model.displayOp(placed(string("12345"), 29, 2));
+    EXPECT_EQ(model.line(1), std::string(28, ' ') + "123");
+    EXPECT_EQ(model.line(2), "45");
+    // The wrapped part writes over the next line's start and keeps the rest of it.
+    model.displayOp(placed(string("ABCDEFGHIJ"), 29, 3));
+    EXPECT_EQ(model.line(2), "45" + std::string(26, ' ') + "ABC");
+    EXPECT_EQ(model.line(3), "DEFGHIJ");
+    model.displayOp(placed(string("QRSTUV"), 28, 10));
+    EXPECT_EQ(model.line(9), std::string(27, ' ') + "QRST");
+    // Column 32 is written when the text starts there.
+    model.displayOp(placed(string("Z"), 32, 5));
+    EXPECT_EQ(model.line(4), std::string(31, ' ') + "Z");
+    EXPECT_EQ(model.cursorPosition().row, 0);
+}
+
 TEST_F(ProgramOutputModelTest, APromptAndALongAnswerWrapAtThirtyTwoColumns)
 {
     model.displayOp(real(1));

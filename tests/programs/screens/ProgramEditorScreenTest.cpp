@@ -15,8 +15,11 @@
 #include "programs/ProgramOutputModel.h"
 #include "programs/VarsView.h"
 
+#include "PictureChecks.h"
 #include "TestSupport.h"
+#include "cases/ProgramSupport.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -42,6 +45,8 @@ protected:
           model(std::make_shared<ProgramModel>(calc, files)), output(calc)
     {
         calc.device = GetParam();
+        // The worker's reports wait for the test to take them, as on the app's main thread.
+        calc.parser().programQueue().setMainQueue(&main);
         calc.prgmManager = model;
         calc.viewDelegate = fakeView;
         screen = std::make_unique<ProgramEditorScreen>(calc, *model, output);
@@ -50,6 +55,8 @@ protected:
     }
     ~ProgramEditorScreenTest() override
     {
+        calc.parser().stopProgramThread();
+        settle();
         screen.reset();
         calc.viewDelegate = nullptr;
         calc.prgmManager = nullptr;
@@ -69,8 +76,14 @@ protected:
         return {view().leftMargin() + (model->indentForLine(n) + c + 0.5) * w, (n + 0.5) * view().leading()};
     }
     QImage picture() const { return view().grab().toImage(); }
+    // Runs the worker's queued reports until no run is left and nothing waits.
+    bool settle()
+    {
+        return main.pumpUntil([this] { return calc.parser().programQueueCount() == 0 && main.idle(); });
+    }
 
     QTemporaryDir folder;
+    testing::ManualMainQueue main;
     Calculator calc;
     std::shared_ptr<FakeView> fakeView = std::make_shared<FakeView>();
     std::shared_ptr<ProgramFiles> files;
@@ -313,7 +326,7 @@ TEST_P(ProgramEditorScreenTest, ALongProgramAndAZeroSizeViewDraw)
 // then every 0.05 s, and a step that fails stops the repeat.
 TEST_P(ProgramEditorScreenTest, TheDebuggerStepsAndRepeatsAHeldStep)
 {
-    open("1→A\n2→A\n3→A");
+    open("1->A\n2->A\n3->A");
     model->setDebug(true);
     ProgramDebuggerScreen debugger(calc, *model);
     debugger.resize(GetParam() == 1 ? QSize(768, 900) : QSize(390, 824));
@@ -325,23 +338,132 @@ TEST_P(ProgramEditorScreenTest, TheDebuggerStepsAndRepeatsAHeldStep)
     EXPECT_TRUE(debugger.stepButton().isVisible());
     EXPECT_GE(debugger.stepButton().y(), debugger.displayHeight());
     // A step at the end of the program fails: nothing repeats.
-    model->setPrgmEditCursor(static_cast<int>(model->program().array().size()));
+    const int end = static_cast<int>(model->program().array().size());
+    model->setPrgmEditCursor(end);
     debugger.stepPressed();
     EXPECT_FALSE(debugger.repeatTimer().isActive());
     model->setPrgmEditCursor(0);
     debugger.stepPressed();
+    // Each step's report moves the cursor: it is taken before the test moves it.
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(calc.getVar(0).value.real(), 1);
     EXPECT_TRUE(debugger.repeatTimer().isActive());
     EXPECT_EQ(debugger.repeatTimer().interval(), ProgramDebuggerScreen::kFirstRepeatMs);
     debugger.autoKey();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(calc.getVar(0).value.real(), 2);
     EXPECT_EQ(debugger.repeatTimer().interval(), ProgramDebuggerScreen::kRepeatMs);
-    model->setPrgmEditCursor(static_cast<int>(model->program().array().size()));
+    model->setPrgmEditCursor(end);
     debugger.autoKey();
+    ASSERT_TRUE(settle());
     EXPECT_FALSE(debugger.repeatTimer().isActive());
+    EXPECT_EQ(model->prgmEditCursor(), end);
     debugger.stepReleased();
     // Quit leaves debug mode.
     debugger.done();
     EXPECT_FALSE(model->debug());
-    calc.parser().stopProgramThread();
+}
+
+// Runs of inked pixel columns between two x positions, on the rows given: separate marks.
+int inkRuns(const QImage& image, double from, double to, int top, int bottom)
+{
+    int runs = 0;
+    bool inked = false;
+    for (int x = static_cast<int>(from); x < static_cast<int>(to); ++x) {
+        bool dark = false;
+        for (int y = top; y <= bottom && !dark; ++y)
+            dark = qGray(image.pixel(x, y)) < 110;
+        runs += dark && !inked;
+        inked = dark;
+    }
+    return runs;
+}
+
+// The store arrow keeps off the letters beside it: "2", "→" and "A" are three marks.
+TEST_P(ProgramEditorScreenTest, TheStoreArrowsHeadKeepsOffTheNextLetter)
+{
+    open("2->A");
+    const QImage image = picture();
+    const double w = view().charWidth();
+    const int top = static_cast<int>(view().leading() * 0.2);
+    const int bottom = static_cast<int>(view().leading() * 0.8);
+    EXPECT_EQ(inkRuns(image, view().leftMargin() + 1 * w, view().leftMargin() + 4 * w, top, bottom), 3);
+}
+
+// In the debugger the line numbers stand out from the band they are drawn on.
+TEST_P(ProgramEditorScreenTest, TheDebuggersLineNumbersAreReadable)
+{
+    open("1->A\nIf A\nDisp A");
+    model->setDebug(true);
+    ProgramDebuggerScreen debugger(calc, *model);
+    debugger.resize(GetParam() == 1 ? QSize(768, 900) : QSize(390, 824));
+    debugger.show();
+    debugger.focus(true);
+    ProgramEditView& edit = debugger.editView();
+    const QImage image = edit.grab().toImage();
+    for (int n = 0; n < 3; ++n) {
+        const double right = edit.leftMargin() + model->indentForLine(n) * edit.charWidth();
+        const QRect number(static_cast<int>(right - 2 * edit.charWidth()), static_cast<int>(n * edit.leading() + 2),
+                           static_cast<int>(2 * edit.charWidth() - 2), static_cast<int>(edit.leading() - 4));
+        EXPECT_GT(textContrast(image, number), 3.0) << "line " << n;
+    }
+}
+
+// s and S are the debugger's only letter keys: R neither runs nor D leaves.
+TEST_P(ProgramEditorScreenTest, OnlySAndCapitalSAreTheDebuggersKeys)
+{
+    open("1->A\n2->A\n3->A");
+    model->setDebug(true);
+    ProgramDebuggerScreen debugger(calc, *model);
+    debugger.resize(GetParam() == 1 ? QSize(768, 900) : QSize(390, 824));
+    debugger.show();
+    debugger.focus(true);
+    const auto press = [&](const QString& text) {
+        QKeyEvent key(QEvent::KeyPress, text.isEmpty() ? 0 : text.at(0).toUpper().unicode(), Qt::NoModifier, text);
+        QCoreApplication::sendEvent(&debugger, &key);
+        return settle();
+    };
+    model->setPrgmEditCursor(0);
+    ASSERT_TRUE(press(QStringLiteral("R")));
+    ASSERT_TRUE(press(QStringLiteral("D")));
+    EXPECT_EQ(calc.getVar(0).value.real(), 0);
+    EXPECT_TRUE(model->debug());
+    EXPECT_TRUE(debugger.isVisible());
+    ASSERT_TRUE(press(QStringLiteral("s")));
+    EXPECT_EQ(calc.getVar(0).value.real(), 1);
+    ASSERT_TRUE(press(QStringLiteral("S")));
+    EXPECT_EQ(calc.getVar(0).value.real(), 2);
+    EXPECT_TRUE(model->debug());
+}
+
+// The variables panel formats values 8 wide, with the significance pair in significant-
+// figure mode, and leaves the home screen's width as it was; L₁ is a list, not a variable.
+TEST_P(ProgramEditorScreenTest, TheVariablesPanelFormatsNarrowWithTheSignificancePair)
+{
+    open("1/3->B\nA+B->C\n{1,2}->L₁");
+    model->setDebug(true);
+    calc.setVar(0, {1.5, 3, -2});
+    calc.setVar(1, {1.0 / 3, 15, -15});
+    ProgramDebuggerScreen debugger(calc, *model);
+    debugger.resize(GetParam() == 1 ? QSize(768, 900) : QSize(390, 824));
+    debugger.show();
+    debugger.focus(true);
+    const std::vector<std::string> plain = debugger.varsView().lines();
+    ASSERT_EQ(plain.size(), 4u);
+    EXPECT_EQ(plain[1], "A 1.5");
+    EXPECT_EQ(plain[2], "B 0.333333");
+    EXPECT_EQ(plain[3], "C 0");
+    {
+        auto state = calc.locked();
+        state->answerFormat = 3;
+    }
+    const std::vector<std::string> marked = debugger.varsView().lines();
+    ASSERT_EQ(marked.size(), 4u);
+    EXPECT_EQ(marked[1], "A 1.5 [3:-2]");
+    EXPECT_EQ(marked[3], "C 0 [15:-15]");
+    // The shared formatter keeps its width.
+    EXPECT_EQ(calc.numberFormatter().settings.maxWidth, 15);
+    EXPECT_EQ(calc.formatReal(1.0 / 3), ".3333333333");
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, ProgramEditorScreenTest, ::testing::Values(0, 1),

@@ -144,6 +144,47 @@ TEST_F(ProgramListingPDFTest, TheNotesPageDrawsItsBoxInLightGreenUnderTheName)
     EXPECT_GT(ink, 20);
 }
 
+// The store arrow keeps off the letters beside it on the page too: "2", "→" and "A" are
+// three marks.
+TEST_F(ProgramListingPDFTest, TheStoreArrowsHeadKeepsOffTheNextLetter)
+{
+    store("ARROW", "2->A");
+    ASSERT_TRUE(listing.load("ARROW"));
+    const QRectF content = listing.contentRect(false);
+    ASSERT_EQ(listing.numberOfPages(content), 1);
+    const auto lines = listing.pageLines(0, content);
+    ASSERT_EQ(lines.size(), 1u);
+    const QByteArray pdf = listing.programPDF();
+    QBuffer buffer;
+    buffer.setData(pdf);
+    buffer.open(QIODevice::ReadOnly);
+    QPdfDocument document;
+    document.load(&buffer);
+    ASSERT_EQ(document.pageCount(), 1);
+    constexpr int kScale = 8;
+    const QImage rendered = document.render(0, QSize(595 * kScale, 841 * kScale));
+    ASSERT_FALSE(rendered.isNull());
+    QImage page(rendered.size(), QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter(&page).drawImage(0, 0, rendered);
+    const QPointF at = lines[0].at * kScale;
+    const int top = static_cast<int>(at.y());
+    const int bottom = static_cast<int>(at.y() + 10 * kScale);
+    // The line's marks from its start over five cells ("0" is 6 points wide in 10-point
+    // Courier): the arrow's three parts and any colon before them.
+    int runs = 0;
+    bool inked = false;
+    for (int x = static_cast<int>(at.x()); x < static_cast<int>(at.x() + 30 * kScale); ++x) {
+        bool dark = false;
+        for (int y = top; y <= bottom && !dark; ++y)
+            dark = qGray(page.pixel(x, y)) < 110;
+        if (dark && !inked)
+            ++runs;
+        inked = dark;
+    }
+    EXPECT_GE(runs, 3);
+}
+
 TEST_F(ProgramListingPDFTest, LongNotesAndABlockTallerThanAPageEndOnTheirPages)
 {
     std::string notes;

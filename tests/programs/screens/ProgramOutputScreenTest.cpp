@@ -133,6 +133,42 @@ TEST_P(ProgramOutputScreenTest, APausedProgramShowsPInTheBlinksVisiblePhase)
     calc.programRunning = false;
 }
 
+// The title band runs from 0, 102, 204 at the top to 37, 81, 193 at its foot and the
+// display from 168, 214, 253 to 196, 227, 253, each through the mean of its two colours
+// half-way down.
+TEST_P(ProgramOutputScreenTest, TheTitleBandAndTheDisplayAreGradients)
+{
+    const QImage image = picture();
+    const int x = GetParam().size.width() * 3 / 5;
+    const int band = calc.device == 1 ? 34 : 25;
+    const auto near = [&](int y, QColor wanted) {
+        const QColor got = image.pixelColor(x, y);
+        return std::abs(got.red() - wanted.red()) <= 4 && std::abs(got.green() - wanted.green()) <= 4
+            && std::abs(got.blue() - wanted.blue()) <= 4;
+    };
+    const auto between = [](QColor a, QColor b, double t) {
+        return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * t),
+                                static_cast<float>(a.greenF() + (b.greenF() - a.greenF()) * t),
+                                static_cast<float>(a.blueF() + (b.blueF() - a.blueF()) * t));
+    };
+    const auto shade = [&](int top, int height, QColor first, QColor last) {
+        // The colour at a fraction of the way down (away from the frame's shadow): first
+        // to the mean over the upper half, the mean to last over the lower.
+        const QColor mean = between(first, last, 0.5);
+        for (const double t : {0.3, 0.5, 0.7}) {
+            const int y = top + static_cast<int>(std::lround(t * height));
+            const QColor wanted = t <= 0.5 ? between(first, mean, t / 0.5) : between(mean, last, (t - 0.5) / 0.5);
+            EXPECT_TRUE(near(y, wanted)) << "at " << y << ": " << image.pixelColor(x, y).name().toStdString()
+                                         << " wanted " << wanted.name().toStdString();
+        }
+    };
+    shade(3, band, QColor(0, 102, 204), QColor(37, 81, 193));
+    const int displayTop = 3 + band;
+    shade(displayTop, GetParam().size.height() - 3 - displayTop, QColor(168, 214, 253), QColor(196, 227, 253));
+    // The band's top is plainly darker in red than its foot: no flat fill covers it.
+    EXPECT_GT(image.pixelColor(x, 3 + band - 3).red() - image.pixelColor(x, 5).red(), 20);
+}
+
 TEST_P(ProgramOutputScreenTest, QuitWithNoProgramLeavesTheScreenAndZeroSizeDrawsNothing)
 {
     int hides = 0;
