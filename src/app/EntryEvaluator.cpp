@@ -129,6 +129,7 @@ void EntryEvaluator::enter()
         } else if (!entry->entryOps().empty()) {
             parser.startProgramThread(entry->entryOps());
             calc_.replay = false;
+            waitForAnswer(screen);
         } else {
             post(VQClearList);
         }
@@ -298,7 +299,9 @@ void EntryEvaluator::showResult(const Operand& received)
 void EntryEvaluator::waitForAnswer(int screen)
 {
     enteredOn_ = screen;
-    awaiting_ = screen == 0;
+    // The home screen and the list editor store what ENTER answers where the keys typed
+    // next would go: those keys wait for the answer.
+    awaiting_ = screen == 0 || screen == kListEditor;
     if (awaiting_)
         ++waits_;
 }

@@ -48,8 +48,8 @@ public:
     const std::optional<Operand>& fieldValue() const { return fieldValue_; }
     // Acts on a record the program queue hands back.
     void showResult(const Operand& record);
-    // A home-screen ENTER is waiting for its run's first record: keys typed meanwhile
-    // belong to the next entry line, not to the one being answered.
+    // A home-screen or list-editor ENTER is waiting for its run's first record: keys typed
+    // meanwhile belong to the next entry line, not to the one being answered.
     bool awaitingAnswer() const { return awaiting_; }
     // Counts the ENTERs that waited, so a late check can tell which one it was made for.
     std::uint64_t waits() const { return waits_; }

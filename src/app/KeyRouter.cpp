@@ -138,7 +138,8 @@ bool KeyRouter::processKeyOp(std::uint32_t op)
     }
     blink_.resetBlink();
     // The shift layers above act at once: the keyboard reads them for the next press.
-    if ((evaluator_.awaitingAnswer() && calc_.currentScreen() == 0) || !held_.empty())
+    const int s = calc_.currentScreen();
+    if ((evaluator_.awaitingAnswer() && (s == 0 || s == kListEditor)) || !held_.empty())
         hold(op);
     else
         route(op);
@@ -169,7 +170,8 @@ void KeyRouter::releaseHeld()
 {
     // Keys typed while ENTER waited belong to the next entry line, also when the run ended
     // in an error or a break: the failed line stays in ENTRY's recall, not under the keys.
-    if (!held_.empty() && !evaluator_.awaitingAnswer() && evaluator_.answerFailed())
+    // The list editor keeps a failed value typed for mending, with the keys after it.
+    if (!held_.empty() && !evaluator_.awaitingAnswer() && evaluator_.answerFailed() && calc_.currentScreen() != kListEditor)
         if (EntryModel* entry = editors_.entry(); entry && !entry->entryOps().empty())
             entry->startNewEntry();
     // A held ENTER waits again; the keys after it stay held for its answer.

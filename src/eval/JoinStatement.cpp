@@ -4,6 +4,7 @@
 #include "core/VQList.h"
 #include "core/VQStack.h"
 #include "eval/ProgramTokens.h"
+#include "eval/StoreHandler.h"
 #include "language/VariableSlots.h"
 
 #include <array>
@@ -117,7 +118,8 @@ bool JoinStatement::runList(Calculator& calc) const
 {
     Calculator::State& state = calc.state();
     const auto found = state.lists.find(list_);
-    if (found == state.lists.end())
+    // A list past its longest is refused by the general path, with its error.
+    if (found == state.lists.end() || found->second.count() + static_cast<int>(elements_.size()) > StoreHandler::kMaxListLength)
         return false;
     std::array<VQNumber, kJoinMaxElements> tail;
     for (std::size_t i = 0; i < elements_.size(); ++i) {

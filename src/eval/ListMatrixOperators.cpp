@@ -543,6 +543,11 @@ Operand ListMatrixOperators::doOpXLcYLc(int token, const Operand& XLc, const Ope
 
     switch (token) {
     case 0x14: // augment(
+        // Every list holds at most 999 elements, however it grows.
+        if (l1.count() + l2.count() > kMaxListLength) {
+            c.error = ErrInvalidDim;
+            break;
+        }
         result = listResult(l1.joinedFull(l2));
         result.kind = KindRealList;
         break;

@@ -5,6 +5,13 @@
 
 namespace orvenda {
 
+namespace {
+
+// A tool button takes "&" as the mark of a shortcut letter; a segment's title is plain text.
+QString shownText(QString title) { return title.replace(QLatin1Char('&'), QLatin1String("&&")); }
+
+} // namespace
+
 SegmentedControl::SegmentedControl(const QStringList& titles, QWidget* parent) : QWidget(parent)
 {
     auto* row = new QHBoxLayout(this);
@@ -12,7 +19,7 @@ SegmentedControl::SegmentedControl(const QStringList& titles, QWidget* parent) :
     row->setSpacing(0);
     for (int i = 0; i < titles.size(); ++i) {
         auto* button = new QToolButton(this);
-        button->setText(titles[i]);
+        button->setText(shownText(titles[i]));
         button->setCheckable(true);
         button->setFocusPolicy(Qt::NoFocus);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -34,13 +41,14 @@ void SegmentedControl::setSelected(int index)
 
 QString SegmentedControl::title(int index) const
 {
-    return index >= 0 && index < count() ? buttons_[static_cast<std::size_t>(index)]->text() : QString();
+    return index >= 0 && index < count() ? buttons_[static_cast<std::size_t>(index)]->text().replace(QLatin1String("&&"), QLatin1String("&"))
+                                         : QString();
 }
 
 void SegmentedControl::setTitle(int index, const QString& title)
 {
     if (index >= 0 && index < count())
-        buttons_[static_cast<std::size_t>(index)]->setText(title);
+        buttons_[static_cast<std::size_t>(index)]->setText(shownText(title));
 }
 
 void SegmentedControl::setIcon(int index, const QIcon& icon)

@@ -11,8 +11,9 @@ class QToolButton;
 
 namespace orvenda {
 
-// A row of exclusive segments, one selected. changed runs when the user picks a segment
-// (click()), not when the program selects one (setSelected()). Main thread.
+// A row of exclusive segments, one selected, titled in plain text (an "&" shows as itself).
+// changed runs when the user picks a segment (click()), not when the program selects one
+// (setSelected()). Main thread.
 class SegmentedControl : public QWidget {
 public:
     SegmentedControl(const QStringList& titles, QWidget* parent = nullptr);

@@ -476,7 +476,7 @@ std::span<const Vocabulary::OwnPageEntry> Vocabulary::lbxExtensions()
         {"Ellipse…", "Ellipse", "Ellipse…"}, // 0x5C24
         {"Unit Circle…", "Unit Circle", "Unit Circle…"}, // 0x5C25
         {"Z-Test…", "Z Test", "one sample z test"}, // 0x5C26
-        {"T-Test…", "T Test", "one sampel t test"}, // 0x5C27
+        {"T-Test…", "T Test", "one sample t test"}, // 0x5C27
         {"2-SampZTest…", "2 Samp Z Test", "two sample z test"}, // 0x5C28
         {"2-SampTTest…", "2 Samp T Test", "two sample t test"}, // 0x5C29
         {"1-PropZTest…", "1 Prop Z Test", "one-proportion z test"}, // 0x5C2A

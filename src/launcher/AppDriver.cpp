@@ -1201,7 +1201,9 @@ void AppDriver::dump()
         state["plotSetup"] = {{"plot", setup->statEqNum() + 1}, {"title", setup->title().toStdString()},
             {"fourth", setup->fourthCaption().toStdString()}, {"selected", setup->selection()},
             {"done", {done.x(), done.y(), setup->doneButton().width(), setup->doneButton().height()}},
-            {"columns", std::move(columns)}, {"rowHeight", ColumnPicker::kRowHeight}};
+            {"columns", std::move(columns)}, {"rowHeight", ColumnPicker::kRowHeight},
+            {"colorMode", setup->colorPicker().mode()},
+            {"color", {setup->color().r(), setup->color().g(), setup->color().b()}}};
     }
     if (const auto* prompt = dynamic_cast<const MatrixPromptScreen*>(app_.root().router().controller(screens::MatrixPrompt));
         prompt && screen == screens::MatrixPrompt)

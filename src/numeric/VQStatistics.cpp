@@ -364,8 +364,10 @@ void VQStatistics::update(const Calculator& calc)
         return;
     const VQList* f = freqName ? findList(calc, *freqName) : nullptr;
     const VQList* y = listYName ? findList(calc, *listYName) : nullptr;
-    // Pairs need both lists, of one length.
+    // Pairs need both lists, of one length; frequencies one for each value.
     if (listYName && (!y || y->count() != x->count()))
+        return;
+    if (f && f->count() != x->count())
         return;
     const std::size_t count = static_cast<std::size_t>(x->count());
     // One permutation sorts x and carries the frequencies and y along.

@@ -70,7 +70,7 @@ public:
 
     // Reloads the named lists and recomputes: with a Y list two-variable statistics of the
     // lists sorted by x, without one the one-variable statistics. Missing lists, and X and
-    // Y lists of unequal length, leave it unchanged.
+    // Y lists of unequal length, and a frequency list of another length, leave it unchanged.
     void update(const Calculator& calc);
 
     // ---- Fitting: 0, or the error number; coefficients, r, r², R², the residuals and the

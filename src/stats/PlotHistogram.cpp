@@ -16,7 +16,6 @@ namespace orvenda {
 
 namespace {
 
-constexpr int kBadFrequencyList = 25;
 constexpr double kDotRadius = 2;
 // Dots closer than this in view x are one dot.
 constexpr double kDotSpacing = 0.25;
@@ -52,12 +51,10 @@ void PlotHistogram::compute()
         return;
     xs_ = s->listX.realList();
     fs_.clear();
-    if (!s->freq) {
+    // Frequencies of another length are not the data's (the model reported error 25 when it
+    // refreshed the statistics): the bars count each value once.
+    if (!s->freq || s->freq->count() != s->listX.count()) {
         std::sort(xs_.begin(), xs_.end());
-        return;
-    }
-    if (s->freq->count() != s->listX.count()) {
-        calc.showError({{"errorNum", kBadFrequencyList}});
         return;
     }
     const std::vector<double> freq = s->freq->realList();

@@ -26,8 +26,8 @@ public:
 
     // Stores the plot number and refreshes the plot's statistics from their lists.
     void setEqNum(int plot);
-    // Copies the data (sorted, frequencies carried along) once; error 25 when the
-    // frequency list's length differs, and the data then stay unsorted without them.
+    // Copies the data (sorted, frequencies carried along) once; frequencies of another
+    // length are left out.
     void compute();
     const std::vector<double>& values() const { return xs_; }
 

@@ -9,6 +9,7 @@
 #include "core/Calculator.h"
 #include "core/NotificationNames.h"
 #include "core/VQValue.h"
+#include "eval/StoreHandler.h"
 #include "language/ErrorNumbers.h"
 
 #include <algorithm>
@@ -248,6 +249,7 @@ bool StatEditScreen::store(bool byEnter)
         calc().showError({{"errorNum", int{ErrArgument}}});
         return false;
     }
+    bool full = false;
     {
         const auto state = calc().locked();
         const auto found = state->lists.find(name);
@@ -255,7 +257,10 @@ bool StatEditScreen::store(bool byEnter)
             return false;
         VQList& list = found->second;
         const bool append = row == list.count();
-        if (kind == VQValue::TypeReal) {
+        full = append && list.count() >= StoreHandler::kMaxListLength;
+        if (full) {
+            // Refused as a store past the longest list is, the value left typed.
+        } else if (kind == VQValue::TypeReal) {
             const double x = calc().ans.r();
             const int sigFig = calc().ans.sigFigures(), sigDec = calc().ans.sigDecPlace();
             append ? list.addReal(x, sigFig, sigDec) : list.setReal(x, sigFig, sigDec, row);
@@ -267,6 +272,8 @@ bool StatEditScreen::store(bool byEnter)
             return true;
         }
     }
+    if (full)
+        calc().showError({{"errorNum", int{ErrInvalidDim}}});
     grid_->update();
     return false;
 }
@@ -324,6 +331,7 @@ void StatEditScreen::ins()
     if (col < 0 || col >= columnCount())
         return;
     const int row = grid_->cursorRow;
+    bool full = false;
     {
         const auto state = calc().locked();
         std::vector<std::string>& columns = state->statEditList;
@@ -331,8 +339,14 @@ void StatEditScreen::ins()
             columns.insert(columns.begin() + col, StatEditView::kPlaceholder);
         } else if (const auto found = state->lists.find(columns[static_cast<std::size_t>(col)]);
                    found != state->lists.end() && row <= found->second.count()) {
-            found->second.insertReal(0, 15, -15, row);
+            full = found->second.count() >= StoreHandler::kMaxListLength;
+            if (!full)
+                found->second.insertReal(0, 15, -15, row);
         }
+    }
+    if (full) {
+        calc().showError({{"errorNum", int{ErrInvalidDim}}});
+        return;
     }
     reboundScroller();
     clearEntry();

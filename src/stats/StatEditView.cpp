@@ -202,9 +202,17 @@ void StatEditView::paintContent(QPainter& painter, const QRectF& rect)
             painter.fillRect(QRectF(left, b.top(), colWidth_, headerHeight_), highlight);
         if (k < columns && names_[static_cast<std::size_t>(k)] != kPlaceholder) {
             painter.setPen(selected ? QColor(Qt::black) : QColor(Qt::white));
-            // Centred in the band: the font's own leading would put the name against its top.
-            painter.drawText(QPointF(left + 2, b.top() + (headerHeight_ + headerMetrics.ascent() - headerMetrics.descent()) / 2),
-                             QString::fromStdString(names_[static_cast<std::size_t>(k)]));
+            // A column scrolled partly under the row-number band shows its name from the
+            // band's edge, cut at its own right edge.
+            const double shownLeft = std::max(left, b.left() + leftEdgeWidth_);
+            if (shownLeft < left + colWidth_) {
+                painter.save();
+                painter.setClipRect(QRectF(shownLeft, b.top(), left + colWidth_ - shownLeft, headerHeight_), Qt::IntersectClip);
+                // Centred in the band: the font's own leading would put the name against its top.
+                painter.drawText(QPointF(shownLeft + 2, b.top() + (headerHeight_ + headerMetrics.ascent() - headerMetrics.descent()) / 2),
+                                 QString::fromStdString(names_[static_cast<std::size_t>(k)]));
+                painter.restore();
+            }
         }
         painter.setPen(Qt::white);
         painter.drawLine(QPointF(left + 0.5, b.top()), QPointF(left + 0.5, b.top() + headerHeight_));

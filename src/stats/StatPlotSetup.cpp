@@ -2,6 +2,7 @@
 
 #include "app/AppShell.h"
 #include "app/EntryEvaluator.h"
+#include "app/KeyRouter.h"
 #include "app/NamedColors.h"
 #include "app/ScreenRouter.h"
 #include "core/Calculator.h"
@@ -12,11 +13,9 @@
 #include "stats/StatEqView.h"
 #include "stats/StatPlotModel.h"
 
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSlider>
 
 #include <algorithm>
 #include <cmath>
@@ -47,7 +46,8 @@ int indexOf(const std::vector<std::string>& names, const std::optional<std::stri
 
 StatPlotSetup::StatPlotSetup(Calculator& calc, AppShell& shell, ScreenRouter& router, QWidget* parent)
     : ScreenController(calc, parent), shell_(shell), router_(router), navBar_(new QWidget(this)), title_(new QLabel(navBar_)),
-      done_(new QPushButton(QStringLiteral("Done"), navBar_)), picker_(new ColumnPicker(this)), colorView_(new QWidget(this))
+      done_(new QPushButton(QStringLiteral("Done"), navBar_)), picker_(new ColumnPicker(this)), colorView_(new QWidget(this)),
+      colorPicker_(new VQColorPicker(colorView_))
 {
     setAttribute(Qt::WA_StyledBackground);
     setObjectName(QStringLiteral("statPlotSetup"));
@@ -76,24 +76,8 @@ StatPlotSetup::StatPlotSetup(Calculator& calc, AppShell& shell, ScreenRouter& ro
     // The marks and the icons' axes are drawn in black: the picker is light.
     picker_->setColors(namedColor("statPickerBackColor"), Qt::black);
 
-    auto* grid = new QGridLayout(colorView_);
-    grid->setContentsMargins(16, 8, 16, 8);
-    static constexpr std::array<const char*, 3> kChannels{"r", "g", "b"};
-    for (std::size_t i = 0; i < sliders_.size(); ++i) {
-        auto* name = new QLabel(QString::fromLatin1(kChannels[i]), colorView_);
-        name->setFont(FontMap::shared().font("Helvetica-Bold", 16));
-        sliders_[i] = new QSlider(Qt::Horizontal, colorView_);
-        sliders_[i]->setRange(0, 255);
-        sliders_[i]->setFocusPolicy(Qt::NoFocus);
-        grid->addWidget(name, static_cast<int>(i), 0);
-        grid->addWidget(sliders_[i], static_cast<int>(i), 1);
-        connect(sliders_[i], &QSlider::valueChanged, this, [this] {
-            if (!loading_)
-                changeColor(VQColor::colorR(sliders_[0]->value() / 255.0, sliders_[1]->value() / 255.0,
-                                            sliders_[2]->value() / 255.0, 1));
-        });
-    }
-    grid->setRowStretch(static_cast<int>(sliders_.size()), 1);
+    colorPicker_->setDelegate(this);
+    colorPicker_->setKeyClick([this] { shell_.keys().doKeyClick(); });
 }
 
 void StatPlotSetup::resizeEvent(QResizeEvent*)
@@ -110,6 +94,7 @@ void StatPlotSetup::resizeEvent(QResizeEvent*)
     const int pickerTop = kNavHeight + 4 + kCaptionHeight;
     picker_->setGeometry(0, pickerTop, width(), kPickerHeight);
     colorView_->setGeometry(0, pickerTop + kPickerHeight, width(), std::max(0, height() - pickerTop - kPickerHeight));
+    colorPicker_->setGeometry(colorView_->rect());
 }
 
 QString StatPlotSetup::title() const { return title_->text(); }
@@ -184,11 +169,7 @@ void StatPlotSetup::setStatEqNum(int n)
         else
             yRow = std::max(0, indexOf(listNames_, stats->listYName));
     }
-    loading_ = true;
-    sliders_[0]->setValue(static_cast<int>(std::lround(color_.r() * 255)));
-    sliders_[1]->setValue(static_cast<int>(std::lround(color_.g() * 255)));
-    sliders_[2]->setValue(static_cast<int>(std::lround(color_.b() * 255)));
-    loading_ = false;
+    colorPicker_->initColor(color_);
     updateLabels();
     reloadColumns();
     picker_->selectRow(TypeColumn, graphType_);

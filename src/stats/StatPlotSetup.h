@@ -2,6 +2,7 @@
 
 #include "app/ScreenController.h"
 #include "core/VQColor.h"
+#include "input/VQColorPicker.h"
 
 #include <QString>
 
@@ -11,7 +12,6 @@
 
 class QLabel;
 class QPushButton;
-class QSlider;
 
 namespace orvenda {
 
@@ -21,10 +21,10 @@ class ScreenRouter;
 
 // The set-up sheet of one stat plot, over the stat plot list: a bar naming the type with
 // Done, a four-column picker (type, mark, X list, and by type the Y list, the frequency
-// list with "1" for none, or the data axis) and the colour's red, green and blue. Nothing
-// is written before Done, which stores the choices, turns the plot on and closes the
-// sheet. Main thread.
-class StatPlotSetup : public ScreenController {
+// list with "1" for none, or the data axis) over the general colour picker. Nothing is
+// written before Done, which stores the choices, turns the plot on and closes the sheet.
+// Main thread.
+class StatPlotSetup : public ScreenController, private VQColorPicker::Delegate {
 public:
     enum Column { TypeColumn = 0, MarkColumn = 1, XListColumn = 2, FourthColumn = 3 };
     static constexpr int kNavHeight = 44;
@@ -41,9 +41,11 @@ public:
     void done();
     // A row of a column chosen, as by the user.
     void pick(int column, int row);
-    void changeColor(const VQColor& color);
+    void changeColor(const VQColor& color) override;
+    const VQColor& color() const { return color_; }
 
     ColumnPicker& picker() const { return *picker_; }
+    VQColorPicker& colorPicker() const { return *colorPicker_; }
     QPushButton& doneButton() const { return *done_; }
     QWidget* leaveControl() const override;
     QString title() const;
@@ -67,12 +69,11 @@ private:
     QPushButton* done_;
     ColumnPicker* picker_;
     QWidget* colorView_;
-    std::array<QSlider*, 3> sliders_{};
+    VQColorPicker* colorPicker_;
     VQColor color_ = VQColor::colorR(1, 0, 0, 1);
     std::vector<std::string> listNames_;
     int graphType_ = 0;
     int statEqNum_ = 0;
-    bool loading_ = false;
 };
 
 } // namespace orvenda

@@ -136,8 +136,9 @@ std::vector<std::string> StatTestListPicker::titles() const
         return {"XList", "YList", "Freq"};
     if (numLists_ == 2 && showFreq_)
         return {"List1", "Freq1", "List2", "Freq2"};
+    // χ²GOF-Test's lists are titled as any two lists: "Observed" is χ²-Test's matrix alone.
     if (numLists_ == 2)
-        return {"Observed", "Expected"};
+        return {"List1", "List2"};
     return {"List", "Freq"};
 }
 

@@ -91,7 +91,13 @@ StatTestScreen::StatTestScreen(Calculator& calc, AppShell& shell, QWidget* paren
     form_->setDelegate(this);
     keypad_->delegate = this;
     poolView_->resize(100, kControlHeight);
-    poolSwitch_->setGeometry(0, 0, 100, kControlHeight);
+    // The switch lies over the graph, whatever its colours: on a plate of its own, the
+    // toolbar's blue, with white letters.
+    poolView_->setObjectName(QStringLiteral("poolView"));
+    poolView_->setAttribute(Qt::WA_StyledBackground);
+    poolView_->setStyleSheet(QStringLiteral("#poolView { background: rgb(40, 80, 150); border-radius: 6px; }"
+                                            "QCheckBox { color: white; }"));
+    poolSwitch_->setGeometry(6, 0, 94, kControlHeight);
     poolSwitch_->setFocusPolicy(Qt::NoFocus);
     hypothesis_->changed = [this](int) { computeTest(); };
     dataStats_->changed = [this](int) {

@@ -184,13 +184,14 @@ void StatWizScreen::calculate()
     if (!form_->getEntry())
         return;
     const Ops command = commandOps();
-    if (!command.empty()) {
-        if (auto* entry = dynamic_cast<EntryModel*>(calc().entryManager.get())) {
-            entry->clear();
-            entry->addOps(command, false, true);
-        }
-    }
+    // Home first: leaving a form with text on its line commits that text to the current
+    // field, which would evaluate (run) the pasted command in a number's or equation's field.
+    if (auto* entry = dynamic_cast<EntryModel*>(calc().entryManager.get()))
+        entry->clear();
     router_.returnHome();
+    if (!command.empty())
+        if (auto* entry = dynamic_cast<EntryModel*>(calc().entryManager.get()))
+            entry->addOps(command, false, true);
 }
 
 } // namespace orvenda

@@ -181,6 +181,17 @@ TEST(SharedValues, LoopedJoinsGiveWhatTheGeneralEvaluatorGives)
     }
 }
 
+// A looped join stops where augment( does: at 999 elements, with error 24 and the list
+// as it was.
+TEST(SharedValues, ALoopedJoinStopsAtTheLongestList)
+{
+    ProgramHarness h;
+    const Operand r = h.run("997->dim(L₁):For(I,1,3):augment(L₁,{I})->L₁:End");
+    EXPECT_EQ(r.error, 24);
+    EXPECT_EQ(h.enter("dim(L₁)").re(), 999);
+    EXPECT_EQ(h.enter("L₁(999)").re(), 2);
+}
+
 // A loop ending on a real statement leaves that real in Ans, not the string joined before.
 TEST(SharedValues, AnsIsTheLastValueTheLoopGave)
 {

@@ -52,7 +52,7 @@ struct OwnName {
 };
 const OwnName kOwnPage[] = {
     {0x5C20, "Trapezium…", "Trapezium", "Trapezium…"},
-    {0x5C27, "T-Test…", "T Test", "one sampel t test"},
+    {0x5C27, "T-Test…", "T Test", "one sample t test"},
     {0x5C44, "Plot4(", "Plot 4", "Plot4(type,L1[,L2,mark,color])"},
     {0x5C68, "Simul Eqn Solver", "simultaneous equation solver", "Simultaneous Eqn Solver..."},
 };

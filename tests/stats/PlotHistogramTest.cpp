@@ -71,6 +71,35 @@ TEST_F(PlotHistogramTest, FrequenciesWeightTheBars)
     EXPECT_TRUE(inked(image, 88, 130));  // the last bar, [4,6), 1 high
 }
 
+// A frequency list of another length: error 25 once for the graph, and the bars of the
+// data alone (each value counted once), with the plot's statistics left without it.
+TEST_F(PlotHistogramTest, AFrequencyListOfAnotherLengthIsReportedOnceAndLeftOut)
+{
+    setList(L1, {3, 1, 2});
+    setList(L2, {1, 2});
+    definePlot(0, StatGraphManager::Histogram, L1, "", L2);
+    model->setHistogramXOrigin(0);
+    model->setHistogramBarOffset(0);
+    setVar(kSlotXscl, 1);
+    const PlotObject::PlotList plots = built();
+    ASSERT_EQ(plots.size(), 1u);
+    auto* h = dynamic_cast<PlotHistogram*>(plots.front().get());
+    ASSERT_NE(h, nullptr);
+    const QImage image = painted(*h, kBarView);
+    ASSERT_EQ(view->errors.size(), 1u);
+    EXPECT_EQ(view->errors.front().value("errorNum", 0), 25);
+    EXPECT_EQ(h->values(), (std::vector<double>{1, 2, 3}));
+    for (int bar : {1, 2, 3})
+        EXPECT_EQ(h->yForBar(bar), 1) << bar;
+    EXPECT_FALSE(model->stats(0)->freq);
+    EXPECT_EQ(model->stats(0)->n, 3);
+    // [2,3) is one high (up to view y 124), and 3 has its bar.
+    EXPECT_TRUE(inked(image, 48, 130));
+    EXPECT_FALSE(inked(image, 48, 118));
+    EXPECT_TRUE(inked(image, 64, 130));
+    EXPECT_EQ(view->errors.size(), 1u);
+}
+
 TEST_F(PlotHistogramTest, TheTraceStaysOnTheBars)
 {
     auto h = histogram({1, 2, 2, 3, 7}, 2);

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
+
+#include <algorithm>
 #include <cmath>
 
 namespace orvenda::test {
@@ -53,6 +56,35 @@ TEST_F(PlotScatterTest, EachPairGetsThePlotsMark)
     image = painted(*scatter, kPairView);
     EXPECT_TRUE(inked(image, 96, 64));
     EXPECT_FALSE(inked(image, 93, 61));
+}
+
+// The square mark is 6 points wide, a filled square, not a dot, at 1 and 2 device pixels
+// a point.
+TEST_F(PlotScatterTest, TheSquareMarkIsSixPointsWide)
+{
+    auto scatter = paired<PlotScatter>({1}, {1}, StatGraphManager::Scatter);
+    for (const int dpr : {1, 2}) {
+        QImage image(160 * dpr, 160 * dpr, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(dpr);
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            scatter->drawRect(QRectF(0, 0, 160, 160), painter, kPairView, 1);
+        }
+        int left = image.width(), right = -1, top = image.height(), bottom = -1, count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qAlpha(image.pixel(x, y)) > 128) {
+                    ++count;
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        EXPECT_EQ(right - left + 1, 6 * dpr) << dpr;
+        EXPECT_EQ(bottom - top + 1, 6 * dpr) << dpr;
+        EXPECT_EQ(count, 36 * dpr * dpr) << dpr;
+    }
 }
 
 // A Y list shorter than the X list, or a complex one, is no data.

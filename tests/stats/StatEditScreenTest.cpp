@@ -2,6 +2,7 @@
 // prompt shows, what ENTER, DEL and INS change, and its picture at both sizes.
 
 #include "PictureChecks.h"
+#include "app/EntryEvaluator.h"
 #include "app/EntryModel.h"
 #include "app/EntryView.h"
 #include "app/KeyRouter.h"
@@ -90,6 +91,39 @@ TEST_F(ListEditor, EnterStoresIntoCellsAndAppendsOnTheSlotAfterTheLast)
     EXPECT_TRUE(typed().empty());
 }
 
+// Keys typed before ENTER's answer comes back wait for it: each value goes to its own cell,
+// in the order typed, however long a value takes to store.
+TEST_F(ListEditor, KeysTypedBeforeTheAnswerGoToTheNextCell)
+{
+    setList(L1, {});
+    StatEditScreen& screen = show();
+    // No event is handled between these keys, so no answer can arrive before the last.
+    for (const char* value : {"1", "2", "3"}) {
+        type(value);
+        shell.keys().processKeyOp(KeyRouter::kEnter);
+    }
+    type("4");
+    ASSERT_TRUE(shell.settle(std::chrono::seconds(30)));
+    EXPECT_EQ(list(L1), (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(screen.grid().cursorRow, 3);
+    EXPECT_EQ(typed(), "4");
+    // A value that fails keeps its text for mending, and the keys typed after its ENTER
+    // edit it as they would have once the error was shown.
+    type("+");
+    press({KeyRouter::kEnter});
+    closeAlerts();
+    type("5");
+    const std::string slowly = typed();
+    entry().clear();
+    type("4+");
+    shell.keys().processKeyOp(KeyRouter::kEnter);
+    type("5");
+    ASSERT_TRUE(shell.settle(std::chrono::seconds(30)));
+    closeAlerts();
+    EXPECT_EQ(list(L1), (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(typed(), slowly);
+}
+
 // A typo never writes the Ans of before into a cell: the cell and the typed text stay,
 // and so does the cursor.
 TEST_F(ListEditor, AValueThatFailsToEvaluateLeavesTheCellAndTheText)
@@ -113,6 +147,62 @@ TEST_F(ListEditor, AValueThatFailsToEvaluateLeavesTheCellAndTheText)
     EXPECT_EQ(list(L1), (std::vector<double>{1, 2, 3}));
     EXPECT_EQ(screen.grid().cursorCol, 0);
     EXPECT_EQ(typed(), "1+");
+}
+
+// A non-real value replaces the cell it is typed into, as a real does, and appends only on
+// the slot after the last element; the cell then shows it.
+TEST_F(ListEditor, AComplexValueReplacesItsCell)
+{
+    setList(L1, {1, 2, 3});
+    StatEditScreen& screen = show();
+    screen.selectRow(1, 0);
+    type("2+3ɩ̇");
+    press({KeyRouter::kEnter});
+    {
+        const auto state = calc.locked();
+        const VQList& list = state->lists[L1];
+        ASSERT_EQ(list.count(), 3);
+        EXPECT_EQ(list.complexAtIndex(0), std::complex<double>(1, 0));
+        EXPECT_EQ(list.complexAtIndex(1), std::complex<double>(2, 3));
+        EXPECT_EQ(list.complexAtIndex(2), std::complex<double>(3, 0));
+    }
+    EXPECT_EQ(screen.grid().cursorRow, 2);
+    screen.selectRow(1, 0);
+    EXPECT_NE(screen.entryView().overlayStr().value_or("").find('3'), std::string::npos);
+    screen.selectRow(3, 0);
+    type("-ɩ̇");
+    press({KeyRouter::kEnter});
+    const auto state = calc.locked();
+    ASSERT_EQ(state->lists[L1].count(), 4);
+    EXPECT_EQ(state->lists[L1].complexAtIndex(3), std::complex<double>(0, -1));
+}
+
+// A list holds 999 elements at most: a value for the slot after a full list, and INS in
+// one, are refused with the error a store past the end gives, and nothing is lost.
+TEST_F(ListEditor, AFullListTakesNoMoreElements)
+{
+    VQList full;
+    for (int i = 0; i < 999; ++i)
+        full.addReal(1, 15, -15);
+    calc.locked()->lists[L1] = full;
+    StatEditScreen& screen = show();
+    screen.selectRow(999, 0);
+    EXPECT_EQ(screen.grid().cursorRow, 999);
+    type("5");
+    press({KeyRouter::kEnter});
+    ASSERT_NE(openAlert(), nullptr);
+    EXPECT_EQ(openAlert()->text().toStdString(), EntryEvaluator::errString(24));
+    closeAlerts();
+    EXPECT_EQ(calc.locked()->lists[L1].count(), 999);
+    EXPECT_EQ(typed(), "5");
+    EXPECT_EQ(screen.grid().cursorRow, 999);
+    entry().clear();
+    screen.selectRow(0, 0);
+    press({KeyRouter::kIns});
+    ASSERT_NE(openAlert(), nullptr);
+    EXPECT_EQ(openAlert()->text().toStdString(), EntryEvaluator::errString(24));
+    closeAlerts();
+    EXPECT_EQ(calc.locked()->lists[L1].count(), 999);
 }
 
 TEST_F(ListEditor, AHeaderStoresAWholeListAndZeroOrAnEmptiedLineEmptiesIt)
@@ -309,6 +399,30 @@ TEST_F(ListEditor, ThePictureShowsHeadersValuesAndTheCursorAtBothSizes)
         picture = grid.grab().toImage();
         // Scrolled so that the cursor's column shows.
         EXPECT_EQ(at(band + 3 * w + 3 - grid.origin().x(), head / 2).rgb(), highlight.rgb()) << tablet;
+    }
+}
+
+// Scrolled right by part of a column, the column cut by the row-number band still shows
+// its name (from the band's edge), at both sizes.
+TEST_F(ListEditor, AColumnScrolledUnderTheRowNumbersKeepsItsName)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        const std::string L4 = "L\u2084", L5 = "L\u2085", L6 = "L\u2086";
+        calc.locked()->statEditList = {L1, L2, L3, L4, L5, L6};
+        for (const std::string& name : {L1, L2, L3, L4, L5, L6})
+            setList(name, {1, 2});
+        StatEditScreen& screen = show();
+        StatEditView& grid = screen.grid();
+        const double w = grid.colWidth(), head = grid.headerHeight(), band = grid.leftEdgeWidth();
+        screen.scroller().setContentOffset(QPointF(w / 2, 0));
+        ASSERT_NEAR(grid.origin().x(), w / 2, 1) << tablet;
+        const QImage picture = grid.grab().toImage();
+        const double dpr = picture.devicePixelRatio();
+        // The half of the first column still in view, right of the band.
+        const QRect cut(int((band + 2) * dpr), 0, int((w / 2 - 6) * dpr), int((head - 3) * dpr));
+        EXPECT_GE(textContrast(picture, cut), 3.0) << tablet;
     }
 }
 

@@ -8,6 +8,9 @@
 #include "app/VQTableScrollView.h"
 #include "app/YEqTestSupport.h"
 #include "app/ui/ScreenTestSupport.h"
+#include "input/SegmentedControl.h"
+#include "input/VQColorPallet.h"
+#include "input/VQColorPicker.h"
 #include "numeric/VQStatistics.h"
 #include "stats/ColumnPicker.h"
 #include "stats/StatEqScreen.h"
@@ -265,6 +268,65 @@ TEST_F(StatScreens, TheSheetsPickerAndCaptionsReadAtBothSizes)
     }
 }
 
+// The colour is picked in the general colour picker, filling the sheet below the columns:
+// a palette colour recolours the type images at once and Done stores it.
+TEST_F(StatScreens, TheSheetPicksItsColourInTheGeneralPickerAtBothSizes)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        {
+            const auto held = calc.locked();
+            model->setPlotColor(0, VQColor::colorR(0, 0, 1, 1));
+        }
+        StatEqScreen& list = showList();
+        list.list().tap(QPointF(200, list.list().rowHeight() / 2));
+        StatPlotSetup& sheet = *setup();
+        VQColorPicker& picker = sheet.colorPicker();
+        ASSERT_TRUE(picker.isVisible()) << tablet;
+        const QRect area(picker.mapTo(&sheet, QPoint(0, 0)), picker.size());
+        EXPECT_GE(area.top(), sheet.picker().geometry().bottom()) << tablet;
+        EXPECT_LE(area.bottom(), sheet.height()) << tablet;
+        EXPECT_GE(area.height(), 250) << tablet;
+        EXPECT_EQ(picker.color().b(), 1) << tablet;
+        EXPECT_EQ(picker.color().r(), 0) << tablet;
+        EXPECT_TRUE(picker.modeControl().isVisible()) << tablet;
+
+        picker.selectMode(VQColorPicker::Palette);
+        VQColorPallet& pallet = picker.pallet();
+        ASSERT_TRUE(pallet.isVisible()) << tablet;
+        const QRectF red = VQColorPallet::cellRect(QSizeF(pallet.size()), 3, 7);
+        clickAt(*root, pallet.mapTo(root.get(), red.center().toPoint()));
+        EXPECT_EQ(sheet.color().r(), 1) << tablet;
+        EXPECT_EQ(sheet.color().g(), 0) << tablet;
+        // The palette is drawn in the sheet, and the type column's images take the colour.
+        const QImage picture = sheet.grab().toImage();
+        const double dpr = picture.devicePixelRatio();
+        const QPoint cell = pallet.mapTo(&sheet, red.center().toPoint()) * dpr;
+        const QColor shown = picture.pixelColor(cell);
+        EXPECT_TRUE(shown.red() > 200 && shown.green() < 60 && shown.blue() < 60) << tablet << shown.name().toStdString();
+        const ColumnPicker::Row* type = sheet.picker().row(StatPlotSetup::TypeColumn, 0);
+        ASSERT_NE(type, nullptr);
+        bool redInk = false, blueInk = false;
+        for (int y = 0; y < type->image.height(); ++y)
+            for (int x = 0; x < type->image.width(); ++x) {
+                const QColor c = type->image.pixelColor(x, y);
+                redInk = redInk || (c.alpha() > 200 && c.red() > 200 && c.blue() < 60);
+                blueInk = blueInk || (c.alpha() > 200 && c.blue() > 200 && c.red() < 60);
+            }
+        EXPECT_TRUE(redInk) << tablet;
+        EXPECT_FALSE(blueInk) << tablet;
+        {
+            const auto held = calc.locked();
+            EXPECT_EQ(model->plotColor(0).b(), 1) << "nothing stored before Done";
+        }
+        sheet.done();
+        const auto held = calc.locked();
+        EXPECT_EQ(model->plotColor(0).r(), 1) << tablet;
+        EXPECT_EQ(model->plotColor(0).b(), 0) << tablet;
+    }
+}
+
 // ---- The wizard ----
 
 TEST_F(StatScreens, TheWizardsDefaultsPasteExactlyTheCommandsTokens)
@@ -318,6 +380,42 @@ TEST_F(StatScreens, ListFieldsTakeNamesAndCalculatePastesAndGoesHome)
     StatWizScreen& again = showWizard(0xF2);
     EXPECT_EQ(again.commandOps(), (Ops{0xF2, 0x5D00}));
     EXPECT_TRUE(typed().empty());
+}
+
+// Calculate pastes the command whatever field is current, a number's or an equation's
+// too: nothing runs before the user's ENTER (no alert, no history item, no fit stored).
+TEST_F(StatScreens, CalculateOnANumberOrEquationFieldPastesWithoutRunning)
+{
+    const struct {
+        std::uint32_t op;
+        int field;
+        const char* typed;
+        std::string pasted;
+    } cases[] = {
+        {0xBB32, 0, "", "SinReg 1," + L1 + "," + L2 + ",0"},
+        {0xBB32, 0, "3", "SinReg 3," + L1 + "," + L2 + ",0"},
+        {0xF4, 3, "", "LinReg(a+bx) " + L1 + "," + L2},
+        {0xF4, 3, "Y₁", "LinReg(a+bx) " + L1 + "," + L2 + ",Y₁"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pasted);
+        calc.locked()->lists.erase(L1);
+        StatWizScreen& wizard = showWizard(c.op);
+        wizard.form().setCurrentField(c.field);
+        type(c.typed);
+        const std::size_t items = history->history().size();
+        clickAt(*root, centreIn(*root, wizard.calculateButton()));
+        ASSERT_TRUE(shell.settle(std::chrono::seconds(30)));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(openAlert(), nullptr) << (openAlert() ? openAlert()->text().toStdString() : "");
+        EXPECT_EQ(root->alerts().waiting(), 0u);
+        EXPECT_EQ(calc.currentScreen(), screens::Home);
+        EXPECT_EQ(typed(), c.pasted);
+        EXPECT_EQ(history->history().size(), items);
+        while (QMessageBox* box = openAlert())
+            box->done(0);
+        entry().clear();
+    }
 }
 
 TEST_F(StatScreens, TheWizardsPictureShowsItsTitleFieldsAndButtonAtBothSizes)

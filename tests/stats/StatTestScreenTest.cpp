@@ -498,7 +498,7 @@ TEST_F(StatTestScreens, TheListPickerOffersTheWheelsOfTheProcedure)
     screen.setTestNum(Cat::Chi2GOF);
     screen.selectList();
     EXPECT_EQ(picker->picker().columnCount(), 2);
-    EXPECT_EQ(picker->titles(), (std::vector<std::string>{"Observed", "Expected"}));
+    EXPECT_EQ(picker->titles(), (std::vector<std::string>{"List1", "List2"}));
     screen.setTestNum(Cat::LinRegTInt);
     screen.selectList();
     EXPECT_EQ(picker->picker().columnCount(), 3);
@@ -543,6 +543,47 @@ TEST_F(StatTestScreens, DoneAndQuitCloseTheScreen)
 }
 
 // ---- Pictures ----
+
+// The pooled switch's label reads over the graph on both forms of 2-SampTTest and on
+// 2-SampTInt, at both sizes: its letters (what the label adds to the picture) stand out
+// from what is around them.
+TEST_F(StatTestScreens, ThePooledSwitchReadsOverTheGraph)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        StatTestScreen& screen = show(Cat::T2Test);
+        for (const int form : {0, 1, 2}) {
+            if (form == 2)
+                screen.setTestNum(Cat::T2Int);
+            else
+                screen.dataStatsControl().click(form);
+            QCoreApplication::processEvents();
+            QCheckBox& pooled = screen.poolSwitch();
+            ASSERT_TRUE(pooled.isVisible()) << tablet << form;
+            const QImage shown = screen.grab().toImage();
+            const QString label = pooled.text();
+            pooled.setText(QString());
+            const QImage bare = screen.grab().toImage();
+            pooled.setText(label);
+            const double dpr = shown.devicePixelRatio();
+            const QRect area(pooled.mapTo(&screen, QPoint(0, 0)) * dpr, pooled.size() * dpr);
+            ASSERT_TRUE(shown.rect().contains(area)) << tablet << form;
+            const QColor back = backgroundIn(shown, area);
+            int letters = 0;
+            double best = 1;
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    if (shown.pixel(x, y) != bare.pixel(x, y)) {
+                        ++letters;
+                        best = std::max(best, contrastRatio(shown.pixelColor(x, y), back));
+                    }
+            EXPECT_GT(letters, 20) << tablet << form;
+            EXPECT_GE(best, 4.5) << tablet << form;
+        }
+        screen.done();
+    }
+}
 
 // The form's title reads on its banner and the graph shades both tails beyond |z| = 2 but
 // not the middle, at both sizes.
