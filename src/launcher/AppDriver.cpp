@@ -28,6 +28,7 @@
 #include "programs/ProgramOutputView.h"
 #include "core/services/StatGraphManager.h"
 #include "core/services/ViewControlDelegate.h"
+#include "docs/ContactScreen.h"
 #include "docs/FunctionHelpScreen.h"
 #include "docs/GuideKeyboardScreen.h"
 #include "docs/GuideKeyboardView.h"
@@ -989,7 +990,12 @@ nlohmann::json AppDriver::helpState() const
             help["page"] = menu->htmlPage()->title().toStdString();
         else if (page && page == menu->functionHelp())
             help["page"] = menu->functionHelp()->functionName().toStdString();
-        else if (const GuideKeyboardScreen* guide = menu->keyboardGuide(); page && page == guide) {
+        else if (page && page == menu->contactPage())
+            help["page"] = "Contact";
+        else if (page && page == menu->calculator()) {
+            help["page"] = "Calculator";
+            help["fourFunction"] = menu->calculator()->text().toStdString();
+        } else if (const GuideKeyboardScreen* guide = menu->keyboardGuide(); page && page == guide) {
             help["page"] = "Keyboard";
             const GuideKeyboardView& keys = guide->keyboardView();
             help["guide"] = {{"layer", keys.layer()},

@@ -111,8 +111,9 @@ class GeometryScreen;
 //                  graph (the graph's x, y, width and height in the window); help (the
 //                  help page shown, null when none: view "function help", "catalog",
 //                  "menu" or "help menu" and page, the page's name; for the help menu
-//                  also topic, its row, and on the keyboard guide guide: the layer and
-//                  the page opened over it); while the program library's notes page
+//                  also topic, its row, on the keyboard guide guide: the layer and
+//                  the page opened over it, and on the calculator page fourFunction,
+//                  its display's text); while the program library's notes page
 //                  shows, notes (program, editing, text as typed, the html shown and the
 //                  bar's title); once a
 //                  `file` line ran, files (each so far: path, report, the error number it

@@ -220,6 +220,8 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->router().setKeyboard(keyboard_);
     root_->screens().set(screens::Help, [this, tablet = options.tablet](QWidget* p) {
         auto* help = new HelpMenuScreen(calc_, tablet, p);
+        help->setSupport(support_.get());
+        help->keyClick = [this] { shell_->keys().doKeyClick(); };
         help->closed = [this] {
             root_->helpDone();
             keyboard_->setFocus();
