@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -123,6 +124,49 @@ TEST(Drive, AFirstRunGreetsUntilTheAlertIsDismissed)
     EXPECT_EQ(run.dumps[1]["history"], json::array());
     // Help pages are still to come: the greeting promises none.
     EXPECT_EQ(run.dumps[0]["alerts"][0]["message"].get<std::string>().find("help"), std::string::npos);
+}
+
+// A launch after an update greets with the new version; online its "Write a Review" opens
+// the review page (OK only closes: the store's own review request is not on a desktop),
+// offline the greeting has OK alone.
+TEST(Drive, TheUpdateGreetingsReviewButtonOpensTheReviewPage)
+{
+    const std::string data = scratch("updated").string();
+    const auto olderVersion = [&data] {
+        const fs::path state = fs::path(data) / "memorySetting.cbor";
+        std::ifstream in(state, std::ios::binary);
+        const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        json archive = json::from_cbor(bytes);
+        ASSERT_TRUE(archive.contains("ver"));
+        archive["ver"] = archive["ver"].get<int>() - 1;
+        const std::vector<std::uint8_t> out = json::to_cbor(archive);
+        std::ofstream(state, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(out.data()),
+            static_cast<std::streamsize>(out.size()));
+    };
+    fs::remove_all(data);
+    ASSERT_EQ(drive("", "--data '" + data + "'").exitCode, 0);
+    olderVersion();
+    const Session online = drive("dump\npress Write a Review\nwait idle\ndump\n", "--online --data '" + data + "'");
+    ASSERT_EQ(online.exitCode, 0) << online.output;
+    ASSERT_EQ(online.dumps.size(), 2u) << online.output;
+    ASSERT_EQ(online.dumps[0]["alerts"].size(), 1u);
+    const json& greeting = online.dumps[0]["alerts"][0];
+    EXPECT_TRUE(greeting["title"].get<std::string>().starts_with("Version ")) << greeting;
+    EXPECT_EQ(greeting["buttons"], json::array({"Write a Review", "OK"}));
+    EXPECT_FALSE(online.dumps[0].contains("opened"));
+    EXPECT_EQ(online.dumps[1]["opened"], json::array({"https://orvenda.app/review?action=write-review"}));
+    EXPECT_EQ(online.dumps[1]["alerts"], json::array());
+
+    olderVersion();
+    const Session offline = drive("dump\npress OK\ndump\n", "--offline --data '" + data + "'");
+    ASSERT_EQ(offline.dumps.size(), 2u) << offline.output;
+    ASSERT_EQ(offline.dumps[0]["alerts"].size(), 1u);
+    EXPECT_EQ(offline.dumps[0]["alerts"][0]["buttons"], json::array({"OK"}));
+    EXPECT_FALSE(offline.dumps[1].contains("opened"));
+    // Greeted once: the next launch is a plain one.
+    const Session again = drive("dump\n", "--online --data '" + data + "'");
+    ASSERT_EQ(again.dumps.size(), 1u);
+    EXPECT_EQ(again.dumps[0]["alerts"], json::array());
 }
 
 // X,T,θ,n on an empty WINDOW field moves to the next field, as ENTER does; on a field with
