@@ -906,12 +906,14 @@ void MenuScreen::openHelp(Place p)
         return;
     }
     const Row& row = sections_[static_cast<std::size_t>(p.section)].rows[static_cast<std::size_t>(p.row)];
-    if (row.detail.isEmpty() || list_ == L::UserMenu)
+    if (row.detail.isEmpty())
         return;
     click();
     select(p);
-    const QString name = row.token ? QString::fromStdString(calc().nameForOpcode(row.token)) : row.title;
-    help_->showFunction(name, row.detail);
+    // A user's item goes by its name, the entry it keeps under it.
+    const bool user = list_ == L::UserMenu;
+    const QString name = row.token ? QString::fromStdString(calc().nameForOpcode(row.token)) : user ? row.detail : row.title;
+    help_->showFunction(name, user ? row.title : row.detail);
     helpShown_ = true;
     cancel_->hide();
     back_->show();

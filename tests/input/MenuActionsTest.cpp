@@ -189,5 +189,24 @@ TEST_F(MenuActions, TheUserFunctionFormSavesAnEntryNamedOrNotAndKeepsTheLineShow
     EXPECT_EQ(rows(), 0);
 }
 
+// The (i) of a named user-menu row pushes the help page of its name over the list, as
+// every menu's (i) does; Back brings the list back. A row without a name has no (i).
+TEST_F(MenuActions, AUserItemsDetailMarkOpensItsHelpPage)
+{
+    calc.userOps1 = {{kSin, kX, kClose}, {kX}};
+    calc.userNames1 = {"wave", ""};
+    menu->showMenu(MenuTables::kUserMenu);
+    menu->openHelp({0, 1});
+    EXPECT_FALSE(menu->helpShown());
+    menu->openHelp({0, 0});
+    ASSERT_TRUE(menu->helpShown());
+    EXPECT_EQ(menu->help().functionName(), "wave");
+    EXPECT_TRUE(menu->help().isVisible());
+    EXPECT_FALSE(menu->cancelButton().isVisible()) << "Back takes Cancel's place";
+    menu->popHelp();
+    EXPECT_FALSE(menu->helpShown());
+    EXPECT_TRUE(picks.got.empty()) << "nothing was pasted";
+}
+
 } // namespace
 } // namespace orvenda::test
