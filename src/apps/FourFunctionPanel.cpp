@@ -118,6 +118,8 @@ void FourFunctionPanel::keyPressEvent(QKeyEvent* event)
     press(tagOf(code));
 }
 
-QWidget* FourFunctionPanel::leaveControl() const { return done_; }
+void FourFunctionPanel::setDoneShown(bool shown) { done_->setVisible(shown); }
+
+QWidget* FourFunctionPanel::leaveControl() const { return done_->isHidden() ? nullptr : done_; }
 
 } // namespace orvenda

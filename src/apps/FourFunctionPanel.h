@@ -29,6 +29,8 @@ public:
     void press(int tag);
     QString text() const;
     QPushButton* button(int tag) const { return buttons_[static_cast<std::size_t>(tag)]; }
+    // Without Done where a bar around the panel leads back (the help menu's).
+    void setDoneShown(bool shown);
 
     std::function<void()> keyClick;
 

@@ -1,7 +1,9 @@
 #include "docs/HelpMenuScreen.h"
 
 #include "app/NamedColors.h"
+#include "apps/FourFunctionPanel.h"
 #include "core/Calculator.h"
+#include "docs/ContactScreen.h"
 #include "docs/FunctionHelpScreen.h"
 #include "docs/GuideKeyboardScreen.h"
 #include "docs/HTMLPageScreen.h"
@@ -58,14 +60,6 @@ QString HelpMenuScreen::title(int row)
     return QString::fromStdString(Localization::shared().text(topics()[static_cast<std::size_t>(row)].key, ""));
 }
 
-bool HelpMenuScreen::listed(int row)
-{
-    if (row < 0 || row >= kTopicCount)
-        return false;
-    const Opens opens = topics()[static_cast<std::size_t>(row)].opens;
-    return opens != Opens::Contact && opens != Opens::Calculator;
-}
-
 HelpMenuScreen::HelpMenuScreen(Calculator& calc, bool tablet, QWidget* parent)
     : ScreenController(calc, parent), tablet_(tablet), bar_(new QWidget(this)),
       backButton_(new QPushButton(QStringLiteral("‹ Help"), bar_)), title_(new QLabel(QStringLiteral("Help"), bar_)),
@@ -88,8 +82,6 @@ HelpMenuScreen::HelpMenuScreen(Calculator& calc, bool tablet, QWidget* parent)
     index_->setFont(FontMap::shared().font("Helvetica-Bold", tablet ? 18 : 16));
     index_->setFrameShape(QFrame::NoFrame);
     for (int r = 0; r < kTopicCount; ++r) {
-        if (!listed(r))
-            continue;
         auto* item = new QListWidgetItem(title(r), index_);
         item->setData(Qt::UserRole, r);
         item->setSizeHint(QSize(0, tablet ? 52 : 44));
@@ -115,9 +107,8 @@ void HelpMenuScreen::showPage(int row)
         case Opens::Function: showFunction(page); break;
         case Opens::FunctionOp: showFunctionPage(topic.op); break;
         case Opens::Keyboard: showKeyboardView(); break;
-        // Pages that come with screens of their own.
-        case Opens::Contact:
-        case Opens::Calculator: break;
+        case Opens::Contact: showContactPage(); break;
+        case Opens::Calculator: showCalculator(); break;
         }
     }
     currentTopic_ = row;
@@ -165,6 +156,40 @@ void HelpMenuScreen::showKeyboardView()
     present(keyboard_, QStringLiteral("Keyboard"));
 }
 
+void HelpMenuScreen::setSupport(SupportActions* support)
+{
+    support_ = support;
+    if (contact_)
+        contact_->setSupport(support);
+}
+
+void HelpMenuScreen::showContactPage()
+{
+    if (!contact_) {
+        contact_ = new ContactScreen(calc(), tablet_, topicView_);
+        contact_->setSupport(support_);
+        contact_->closed = [this] { back(); };
+        topicView_->addWidget(contact_);
+    }
+    present(contact_, ContactScreen::title());
+}
+
+void HelpMenuScreen::showCalculator()
+{
+    if (!calculator_) {
+        calculator_ = new FourFunctionPanel(calc(), topicView_);
+        // The index's bar leads back; Escape too.
+        calculator_->setDoneShown(false);
+        calculator_->setLeave([this] { back(); });
+        calculator_->keyClick = [this] {
+            if (keyClick)
+                keyClick();
+        };
+        topicView_->addWidget(calculator_);
+    }
+    present(calculator_, QStringLiteral("Calculator"));
+}
+
 void HelpMenuScreen::present(ScreenController* page, const QString& title)
 {
     topicView_->setCurrentWidget(page);
@@ -209,7 +234,8 @@ void HelpMenuScreen::done()
 
 void HelpMenuScreen::releasePages()
 {
-    for (ScreenController* page : std::initializer_list<ScreenController*>{functionHelp_, htmlPage_, keyboard_}) {
+    for (ScreenController* page :
+        std::initializer_list<ScreenController*>{functionHelp_, htmlPage_, keyboard_, contact_}) {
         if (!page)
             continue;
         topicView_->removeWidget(page);
@@ -218,6 +244,7 @@ void HelpMenuScreen::releasePages()
     functionHelp_ = nullptr;
     htmlPage_ = nullptr;
     keyboard_ = nullptr;
+    contact_ = nullptr;
 }
 
 void HelpMenuScreen::focus(bool gained)

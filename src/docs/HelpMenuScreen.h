@@ -16,12 +16,16 @@ class QStackedWidget;
 
 namespace orvenda {
 
+class ContactScreen;
+class FourFunctionPanel;
 class FunctionHelpScreen;
 class GuideKeyboardScreen;
 class HTMLPageScreen;
+class SupportActions;
 
-// The help index: a list of topics, each opening the introduction (an HTML page), a help
-// page (by name or by a key's code) or the keyboard guide. On a phone the page is pushed
+// The help index: a list of topics, each opening the contact page, the introduction (an
+// HTML page), a help page (by name or by a key's code), the keyboard guide or the
+// four-function calculator. On a phone the page is pushed
 // over the list with a way back; on a tablet the list stays on the left and the page shows
 // beside it, the introduction from the start. The pages are made on first use and let go
 // when the index loses the focus. Main thread.
@@ -39,9 +43,6 @@ public:
     static const std::array<Topic, kTopicCount>& topics();
     // The row's title from the localisation table ("" where it has none).
     static QString title(int row);
-    // Whether a row opens a page of this app (the contact page and the small calculator
-    // come with their own screens).
-    static bool listed(int row);
 
     HelpMenuScreen(Calculator& calc, bool tablet, QWidget* parent = nullptr);
 
@@ -51,6 +52,8 @@ public:
     void showFunctionPage(std::uint32_t op);
     void showHTMLPage(const QString& name);
     void showKeyboardView();
+    void showContactPage();
+    void showCalculator();
     int currentTopic() const { return currentTopic_; }
 
     void focus(bool gained) override;
@@ -59,6 +62,10 @@ public:
     void back();
     void done();
     std::function<void()> closed;
+    // The contact page's mail and web page; its buttons do nothing without them.
+    void setSupport(SupportActions* support);
+    // The key click of the four-function calculator's buttons.
+    std::function<void()> keyClick;
 
     // The page in front (nullptr while a phone shows the index) and the page screens,
     // nullptr until first used.
@@ -66,6 +73,8 @@ public:
     FunctionHelpScreen* functionHelp() const { return functionHelp_; }
     HTMLPageScreen* htmlPage() const { return htmlPage_; }
     GuideKeyboardScreen* keyboardGuide() const { return keyboard_; }
+    ContactScreen* contactPage() const { return contact_; }
+    FourFunctionPanel* calculator() const { return calculator_; }
     QListWidget& index() const { return *index_; }
     QPushButton& doneButton() const { return *done_; }
     QPushButton& backButton() const { return *backButton_; }
@@ -91,6 +100,9 @@ private:
     FunctionHelpScreen* functionHelp_ = nullptr;
     HTMLPageScreen* htmlPage_ = nullptr;
     GuideKeyboardScreen* keyboard_ = nullptr;
+    ContactScreen* contact_ = nullptr;
+    FourFunctionPanel* calculator_ = nullptr;
+    SupportActions* support_ = nullptr;
 };
 
 } // namespace orvenda

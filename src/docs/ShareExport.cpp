@@ -5,6 +5,7 @@
 #include "app/YEqModel.h"
 #include "apps/CSVText.h"
 #include "core/Calculator.h"
+#include "language/ErrorNumbers.h"
 #include "programs/ProgramModel.h"
 #include "programs/TIFileWriter.h"
 
@@ -51,20 +52,11 @@ ShareExport::ShareExport(Calculator& calc, QString exportFolder) : calc_(calc), 
 QString ShareExport::sanitized(const QString& name)
 {
     QString out;
-    for (const char32_t c : name.toUcs4()) {
-        if (c >= U'₀' && c <= U'₉') {
-            out += QLatin1Char(static_cast<char>('0' + (c - U'₀')));
-            continue;
-        }
-        const bool asciiWord = (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z') || (c >= U'0' && c <= U'9')
-            || c == U'_' || c == U'-';
-        // Other letters (θ and the names' own letters) stay; anything a file name or a
-        // shell could read otherwise does not.
-        const bool letter = c > 0x7F && QChar::isLetter(c);
-        if (asciiWord || letter)
-            out += QString::fromUcs4(&c, 1);
-        else
-            out += QLatin1Char('_');
+    out.reserve(name.size());
+    for (const QChar c : name) {
+        // What some file system refuses in a name; subscripts, θ and the rest are safe.
+        const bool refused = c.unicode() < 0x20 || c.unicode() == 0x7F || QStringLiteral("/\\:*?\"<>|").contains(c);
+        out += refused ? QLatin1Char('_') : c;
     }
     return out;
 }
@@ -167,6 +159,21 @@ std::optional<ShareRequest> ShareExport::shareLists(const std::vector<std::strin
 {
     if (names.empty())
         return std::nullopt;
+    // The writer makes no file of a list that is missing or empty: say which.
+    int missing = 0;
+    {
+        const auto state = calc_.locked();
+        for (const std::string& name : names) {
+            const auto found = state->lists.find(name);
+            missing = found == state->lists.end() ? ErrListUndefined : found->second.count() == 0 ? ErrInvalidDim : 0;
+            if (missing)
+                break;
+        }
+    }
+    if (missing) {
+        writerFailed(missing);
+        return std::nullopt;
+    }
     int error = 0;
     const auto data = TIFileWriter::dataWithLists(calc_, names, error);
     if (!writerSucceeded(data.has_value(), error))
@@ -195,6 +202,20 @@ std::optional<ShareRequest> ShareExport::shareMatrices(const std::vector<std::ui
 {
     if (tokens.empty())
         return std::nullopt;
+    bool empty = false;
+    {
+        const auto state = calc_.locked();
+        for (const std::uint32_t token : tokens)
+            if (token >= kFirstMatrix && token < kFirstMatrix + Calculator::kMatrixCount) {
+                const VQMatrix& matrix = state->matrices[token - kFirstMatrix];
+                empty = empty || matrix.dimRow() == 0 || matrix.dimCol() == 0;
+            }
+    }
+    // The writer makes no file of an empty matrix.
+    if (empty) {
+        writerFailed(ErrInvalidDim);
+        return std::nullopt;
+    }
     int error = 0;
     const auto data = TIFileWriter::dataWithMatrices(calc_, tokens, error);
     if (!writerSucceeded(data.has_value(), error))

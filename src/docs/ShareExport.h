@@ -60,8 +60,8 @@ public:
     // A document made elsewhere (the graph's worksheet), written as its file.
     std::optional<ShareRequest> shareDocument(const QString& fileName, const QByteArray& pdf, const QString& subject);
 
-    // A user's name made fit for a file name: subscript digits become digits, and every
-    // character but letters, digits, θ, "_" and "-" becomes "_".
+    // A name made fit for a file name: what a file system refuses (control characters and
+    // / \ : * ? " < > |) becomes "_"; everything else, subscript digits and θ too, stays.
     static QString sanitized(const QString& name);
     // The prefix and the sanitised names, each appended only while the stem is shorter
     // than 80 characters when limited.

@@ -48,17 +48,19 @@ bool SupportActions::online()
     return false;
 }
 
-void SupportActions::leaveReview()
+void SupportActions::open(const char* address, const QString& page)
 {
-    if (online() && openUrl)
-        openUrl(QUrl(QString::fromLatin1(kReviewAddress)));
+    if (!online())
+        return;
+    const QUrl url(QString::fromLatin1(address));
+    // A desktop with no browser opens nothing: the user hears why nothing happened.
+    if ((!openUrl || !openUrl(url)) && tell)
+        tell(QStringLiteral("Nothing on this computer could open %1 (%2).").arg(page, url.toString()));
 }
 
-void SupportActions::showWebPage()
-{
-    if (online() && openUrl)
-        openUrl(QUrl(QString::fromLatin1(kWebPage)));
-}
+void SupportActions::leaveReview() { open(kReviewAddress, QStringLiteral("the review page")); }
+
+void SupportActions::showWebPage() { open(kWebPage, QStringLiteral("the web page")); }
 
 void SupportActions::didClickOnURL(const QUrl& url)
 {

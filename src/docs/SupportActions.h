@@ -31,14 +31,15 @@ public:
     std::function<QString(const MailComposer::Mail& mail)> compose;
     // Opens an address on the desktop.
     std::function<bool(const QUrl& url)> openUrl;
-    // Messages for the user ("no mail service").
+    // Messages for the user ("no mail service", a page that could not be opened).
     std::function<void(const QString& message)> tell;
 
     MailComposer::Mail questionMail() const;
     MailComposer::Mail bugReportMail() const;
     void mailTechSupport();
     void reportBug();
-    // Both check the network first: offline reports error 37 and opens nothing.
+    // Both check the network first: offline reports error 37 and opens nothing; a page
+    // the desktop cannot open is told.
     void leaveReview();
     void showWebPage();
     // A help page's link: "mailto" the support mail, "review" the review page, any
@@ -47,6 +48,7 @@ public:
 
 private:
     void send(const MailComposer::Mail& mail);
+    void open(const char* address, const QString& page);
     bool online();
 
     Calculator& calc_;

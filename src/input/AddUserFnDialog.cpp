@@ -32,7 +32,6 @@ AddUserFnDialog::AddUserFnDialog(Calculator& calc, QWidget* parent)
     cancelButton_->setAutoDefault(false);
     connect(addButton_, &QPushButton::clicked, this, [this] { save(); });
     connect(cancelButton_, &QPushButton::clicked, this, [this] { cancel(); });
-    connect(descriptionField_, &QLineEdit::textChanged, this, [this] { updateSave(); });
     connect(descriptionField_, &QLineEdit::returnPressed, this, [this] { save(); });
     updateSave();
 }
@@ -40,8 +39,9 @@ AddUserFnDialog::AddUserFnDialog(Calculator& calc, QWidget* parent)
 void AddUserFnDialog::showSave(const std::vector<std::uint32_t>& entryOps)
 {
     hasOps_ = !entryOps.empty();
-    // A line left from an earlier opening would name the wrong entry.
-    textField_->setText(hasOps_ ? QString::fromStdString(calc_.stringFromOps(entryOps)) : QString());
+    // With nothing to keep the text of before stays; Save is off then.
+    if (hasOps_)
+        textField_->setText(QString::fromStdString(calc_.stringFromOps(entryOps)));
     descriptionField_->clear();
     updateSave();
     open();
@@ -54,7 +54,8 @@ QString AddUserFnDialog::entryText() const { return textField_->text(); }
 
 void AddUserFnDialog::updateSave()
 {
-    addButton_->setEnabled(hasOps_ && !descriptionField_->text().trimmed().isEmpty());
+    // A name is optional: the menu then shows the entry itself.
+    addButton_->setEnabled(hasOps_);
 }
 
 void AddUserFnDialog::save()

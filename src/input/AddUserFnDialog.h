@@ -17,13 +17,13 @@ class Calculator;
 
 // The small form that names the entry line to keep it as an item of a user menu: the entry
 // line's text, a name field, Save and Cancel. Save (and Return in the name field) works only
-// with an entry line to keep and a name that is not blank. Main thread.
+// with an entry line to keep; the name may be left blank. Main thread.
 class AddUserFnDialog : public QDialog {
 public:
     explicit AddUserFnDialog(Calculator& calc, QWidget* parent = nullptr);
 
-    // Each opening: the entry line's ops shown as text (nothing for an empty line), the name
-    // emptied and given the keyboard.
+    // Each opening: the entry line's ops shown as text (an empty line leaves the text shown
+    // before), the name emptied and given the keyboard.
     void showSave(const std::vector<std::uint32_t>& entryOps);
     // Save and Cancel as their buttons do.
     void save();
@@ -34,7 +34,7 @@ public:
     QLineEdit& nameField() const { return *descriptionField_; }
     const QPushButton& addButton() const { return *addButton_; }
 
-    // The trimmed name to save the entry line under.
+    // The trimmed name to save the entry line under ("" for none).
     std::function<void(const std::string& name)> addUserFnNamed;
     std::function<void()> cancelAddUserFn;
 

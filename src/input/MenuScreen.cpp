@@ -276,7 +276,13 @@ QStringList MenuScreen::tabTitles() const
     return titles;
 }
 
-QString MenuScreen::barTitle() const { return title_->text(); }
+QString MenuScreen::barTitle() const { return titleText_; }
+
+void MenuScreen::setBarTitle(const QString& title)
+{
+    titleText_ = title;
+    fitTabs();
+}
 
 void MenuScreen::setCurrentArray()
 {
@@ -289,7 +295,7 @@ void MenuScreen::setCurrentArray()
     else if (!tabs.empty())
         list_ = tabs[static_cast<std::size_t>(std::clamp(tab_, 0, static_cast<int>(tabs.size()) - 1))].list;
     const std::string_view share = MenuTables::shareTitle(menu);
-    title_->setText(QString::fromUtf8(share.data(), static_cast<qsizetype>(share.size())));
+    setBarTitle(QString::fromUtf8(share.data(), static_cast<qsizetype>(share.size())));
     const bool library = showsLibrary();
     filterBar_->setVisible(library);
     add_->setVisible(library || menu == MenuTables::kUserMenu);
@@ -906,12 +912,14 @@ void MenuScreen::openHelp(Place p)
         return;
     }
     const Row& row = sections_[static_cast<std::size_t>(p.section)].rows[static_cast<std::size_t>(p.row)];
-    if (row.detail.isEmpty() || list_ == L::UserMenu)
+    if (row.detail.isEmpty())
         return;
     click();
     select(p);
-    const QString name = row.token ? QString::fromStdString(calc().nameForOpcode(row.token)) : row.title;
-    help_->showFunction(name, row.detail);
+    // A user's item goes by its name, the entry it keeps under it.
+    const bool user = list_ == L::UserMenu;
+    const QString name = row.token ? QString::fromStdString(calc().nameForOpcode(row.token)) : user ? row.detail : row.title;
+    help_->showFunction(name, user ? row.title : row.detail);
     helpShown_ = true;
     cancel_->hide();
     back_->show();
@@ -953,7 +961,7 @@ void MenuScreen::openNotes(Place p)
     notesPage_->setProgramName(name);
     notesPage_->allowEditing(editing, false);
     notesShown_ = true;
-    title_->setText(QString::fromStdString(name));
+    setBarTitle(QString::fromStdString(name));
     cancel_->hide();
     tabs_->hide();
     add_->hide();
@@ -979,7 +987,7 @@ void MenuScreen::popNotes()
     cancel_->show();
     tabs_->show();
     const std::string_view share = MenuTables::shareTitle(currentMenu_);
-    title_->setText(QString::fromUtf8(share.data(), static_cast<qsizetype>(share.size())));
+    setBarTitle(QString::fromUtf8(share.data(), static_cast<qsizetype>(share.size())));
     add_->setVisible(showsLibrary() || currentMenu_ == MenuTables::kUserMenu);
     if (notesPage_)
         HelpPage::slide(table_, notesPage_, listArea(), false);
@@ -1361,21 +1369,34 @@ void MenuScreen::addUserFnNamed(const std::string& name)
 
 void MenuScreen::fitTabs()
 {
-    if (tabs_->count() == 0 || bar_->width() <= 0)
+    if (bar_->width() <= 0)
         return;
-    // What the bar's other controls leave for the tabs.
+    const int spacing = bar_->layout()->spacing();
+    // What the bar's buttons leave for the tabs and the title.
     int room = bar_->width() - 8;
-    for (QWidget* w : std::initializer_list<QWidget*>{cancel_, back_, title_, add_, share_, notesModes_, listing_, send_})
+    for (QWidget* w : std::initializer_list<QWidget*>{cancel_, back_, add_, share_, notesModes_, listing_, send_})
         if (!w->isHidden())
-            room -= w->sizeHint().width() + bar_->layout()->spacing();
+            room -= w->sizeHint().width() + spacing;
+    room = std::max(0, room);
+    // A lone tab that says what the title says is title enough.
+    const bool repeated = tabs_->count() == 1 && tabs_->tabText(0) == titleText_;
+    const QString title = repeated ? QString() : titleText_;
+    const QFontMetrics titleMetrics(title_->font());
+    const int titleWidth = title.isEmpty() ? 0 : titleMetrics.horizontalAdvance(title) + spacing;
     QFont font = tabFont_;
     tabs_->setFont(font);
-    // One point at a time down to a size still read at arm's length.
-    while (tabs_->sizeHint().width() > room && font.pointSizeF() > 8) {
-        font.setPointSizeF(font.pointSizeF() - 1);
-        tabs_->setFont(font);
+    int tabsWidth = 0;
+    if (tabs_->count() > 0) {
+        // Every tab whole: one point at a time down to a size still read at arm's length.
+        while (tabs_->sizeHint().width() + titleWidth > room && font.pointSizeF() > 8) {
+            font.setPointSizeF(font.pointSizeF() - 1);
+            tabs_->setFont(font);
+        }
+        tabsWidth = std::min(tabs_->sizeHint().width(), room);
     }
-    tabs_->setMinimumWidth(std::min(tabs_->sizeHint().width(), std::max(0, room)));
+    tabs_->setMinimumWidth(tabsWidth);
+    // The title takes what the tabs leave, shortened with an ellipsis when that is too little.
+    title_->setText(titleMetrics.elidedText(title, Qt::ElideRight, std::max(0, room - tabsWidth - spacing)));
 }
 
 } // namespace orvenda

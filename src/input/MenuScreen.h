@@ -133,7 +133,10 @@ public:
     int currentTab() const { return tab_; }
     MenuTables::List currentList() const { return list_; }
     QStringList tabTitles() const;
+    // The bar's title in full (the label may show it shortened) and the label itself.
     QString barTitle() const;
+    const QLabel& titleLabel() const { return *title_; }
+    const QTabBar& tabBar() const { return *tabs_; }
     const std::vector<Section>& sections() const { return sections_; }
     Place selection() const { return selected_; }
     const HelpPage& help() const { return *help_; }
@@ -201,8 +204,9 @@ private:
     void addNameSections(const std::vector<std::string>& names, bool hashSection);
     void fillTable();
     void layoutViews();
-    // Sets the tabs small enough to fit the bar whole.
+    // Sets the tabs small enough to fit the bar whole, the title in what they leave.
     void fitTabs();
+    void setBarTitle(const QString& title);
     QRect listArea() const;
     void hideMenu();
     void closeTagSelector();
@@ -242,6 +246,7 @@ private:
     QWidget* bar_;
     QTabBar* tabs_;
     QFont tabFont_;
+    QString titleText_;
     QLabel* title_;
     // Closes the menu without a pick, as Escape does.
     QPushButton* cancel_;

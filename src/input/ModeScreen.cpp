@@ -119,8 +119,14 @@ ModeScreen::ModeScreen(Calculator& calc, AppShell& shell, QWidget* parent)
         segments_[LcdColors]->setIcon(set, swatch(calc.interfaceColor(set, 6)));
     }
     header(QStringLiteral("   Test Taking"));
-    addSwitch(form, QStringLiteral("Testing Mode"), TestMode);
-    form->addWidget(testTime_);
+    // The clock's label names the switch beside it: "Testing Mode" once, or its time.
+    QCheckBox* test = addSwitch(form, QString(), TestMode);
+    test->setAccessibleName(QStringLiteral("Testing Mode"));
+    form->removeWidget(test);
+    auto* testRow = new QHBoxLayout;
+    testRow->addWidget(test);
+    testRow->addWidget(testTime_, 1);
+    form->addLayout(testRow);
     form->addStretch();
     // The rows' controls start in one column, right of the widest label.
     const auto rowLabels = page->findChildren<QLabel*>(QStringLiteral("modeRowLabel"));

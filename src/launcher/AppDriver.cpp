@@ -28,6 +28,7 @@
 #include "programs/ProgramOutputView.h"
 #include "core/services/StatGraphManager.h"
 #include "core/services/ViewControlDelegate.h"
+#include "docs/ContactScreen.h"
 #include "docs/FunctionHelpScreen.h"
 #include "docs/GuideKeyboardScreen.h"
 #include "docs/GuideKeyboardView.h"
@@ -299,7 +300,8 @@ private:
 
 int AppDriver::main(int argc, char** argv)
 {
-    const char* usage = "usage: orvenda-drive SCRIPT [--data DIR] [--size WxH] [--device phone|tablet] [--first-run]\n";
+    const char* usage =
+        "usage: orvenda-drive SCRIPT [--data DIR] [--size WxH] [--device phone|tablet] [--first-run] [--online|--offline]\n";
     AppLauncher::Options options;
     options.firstRunGreeting = false;
     std::string scriptPath;
@@ -309,6 +311,8 @@ int AppDriver::main(int argc, char** argv)
             continue;
         if (arg == "--first-run") {
             options.firstRunGreeting = true;
+        } else if (arg == "--online" || arg == "--offline") {
+            options.online = arg == "--online";
         } else if (arg == "--device" && i + 1 < argc) {
             const std::string_view device = argv[++i];
             if (device != "phone" && device != "tablet") {
@@ -384,7 +388,10 @@ AppDriver::AppDriver(AppLauncher& app, std::ostream& out, std::ostream& err)
     recorder_ = std::make_shared<ErrorRecorder>(previousView_);
     calc.viewDelegate = recorder_;
     // A driven app opens no browser and no mail client.
-    app_.support().openUrl = [](const QUrl&) { return true; };
+    app_.support().openUrl = [this](const QUrl& url) {
+        opened_.push_back(url.toString().toStdString());
+        return true;
+    };
     app_.mail().setFinder([](const QString&) { return QString(); });
 }
 
@@ -989,7 +996,12 @@ nlohmann::json AppDriver::helpState() const
             help["page"] = menu->htmlPage()->title().toStdString();
         else if (page && page == menu->functionHelp())
             help["page"] = menu->functionHelp()->functionName().toStdString();
-        else if (const GuideKeyboardScreen* guide = menu->keyboardGuide(); page && page == guide) {
+        else if (page && page == menu->contactPage())
+            help["page"] = "Contact";
+        else if (page && page == menu->calculator()) {
+            help["page"] = "Calculator";
+            help["fourFunction"] = menu->calculator()->text().toStdString();
+        } else if (const GuideKeyboardScreen* guide = menu->keyboardGuide(); page && page == guide) {
             help["page"] = "Keyboard";
             const GuideKeyboardView& keys = guide->keyboardView();
             help["guide"] = {{"layer", keys.layer()},
@@ -1402,6 +1414,8 @@ void AppDriver::dump()
         state["keyEditor"] = {{"key", editor->currentKey()}, {"line", editor->currentLine()}, {"lines", std::move(lines)}};
     }
     state["help"] = helpState();
+    if (!opened_.empty())
+        state["opened"] = opened_;
     // The program library's notes page while it shows: its program, mode, the notes as
     // typed and the HTML shown.
     if (const auto* menu = dynamic_cast<const MenuScreen*>(app_.root().router().controller(screens::Menu));

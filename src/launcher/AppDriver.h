@@ -10,6 +10,7 @@ class QWidget;
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvenda {
 
@@ -22,8 +23,9 @@ class GeometryScreen;
 // Drives the running app from a script, for tests and for people, without a display:
 // `orvenda-drive SCRIPT` or `orvenda --drive SCRIPT`, with `--data DIR` (a fresh temporary
 // folder by default), `--size WxH` (the device's window by default), `--device phone|tablet`
-// (the phone by default) and `--first-run` (greet
-// as a first launch; otherwise a fresh folder starts as a launch after the first). At the
+// (the phone by default), `--first-run` (greet
+// as a first launch; otherwise a fresh folder starts as a launch after the first) and
+// `--online` or `--offline` (the network as the app sees it; the desktop's by default). At the
 // end the app quits as a user quits it, saving its state.
 //
 // Script lines (blank lines and lines starting with "#" are skipped):
@@ -111,8 +113,9 @@ class GeometryScreen;
 //                  graph (the graph's x, y, width and height in the window); help (the
 //                  help page shown, null when none: view "function help", "catalog",
 //                  "menu" or "help menu" and page, the page's name; for the help menu
-//                  also topic, its row, and on the keyboard guide guide: the layer and
-//                  the page opened over it); while the program library's notes page
+//                  also topic, its row, on the keyboard guide guide: the layer and
+//                  the page opened over it, and on the calculator page fourFunction,
+//                  its display's text); while the program library's notes page
 //                  shows, notes (program, editing, text as typed, the html shown and the
 //                  bar's title); once a
 //                  `file` line ran, files (each so far: path, report, the error number it
@@ -121,7 +124,9 @@ class GeometryScreen;
 //                  (its title, tabs, rows and the rows picked to send, in order); once
 //                  the share sheet was handed something, shared (subject, files: where
 //                  its files went, the data folder's "shared", text, and pdf: the size
-//                  of a PDF handed without a file)
+//                  of a PDF handed without a file); once the app asked the desktop
+//                  to open an address (a web page, the review page), opened: each, in
+//                  order (a driven app opens none)
 //   file PATH      hands the file to the app as the desktop does (one report, an alert)
 //   open ID        shows the screen or overlay of that id (ScreenRegistry's ids) as the app
 //                  asks for it; `screens` prints every id with its title as one JSON line
@@ -191,6 +196,8 @@ private:
     int line_ = 0;
     // What each `file` line brought.
     nlohmann::json files_ = nlohmann::json::array();
+    // The addresses the app asked the desktop to open, in order.
+    std::vector<std::string> opened_;
 };
 
 } // namespace orvenda

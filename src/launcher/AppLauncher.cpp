@@ -37,6 +37,7 @@
 #include "docs/ShareMenuLink.h"
 #include "docs/SupportActions.h"
 #include "platform/MailComposer.h"
+#include "platform/FixedReachability.h"
 #include "platform/NetworkReachability.h"
 #include "platform/ShareSheet.h"
 #include "graphui/FormatScreen.h"
@@ -129,7 +130,10 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     if (!options.firstRunGreeting)
         calc_.firstTime = false;
     // The online actions ask the desktop's network information.
-    NetworkReachability::install(calc_.notificationCenter());
+    if (options.online)
+        FixedReachability::install(*options.online);
+    else
+        NetworkReachability::install(calc_.notificationCenter());
     calc_.startNetworkMonitors();
     setUpSharing(options);
 
@@ -203,8 +207,15 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->resize(size);
     if (greeting) {
         AlertQueue::Alert alert{QString::fromStdString(greeting->title), QString::fromStdString(greeting->message), {}};
-        for (const SceneDelegate::Button& button : greeting->buttons)
-            alert.buttons.emplace_back(QString::fromStdString(button.title), nullptr);
+        for (const SceneDelegate::Button& button : greeting->buttons) {
+            // The store's own review request has no desktop counterpart: that button only closes.
+            std::function<void()> action;
+            if (button.action == SceneDelegate::Button::Action::OpenReviewPage)
+                action = [this] { support_->leaveReview(); };
+            if (button.style == SceneDelegate::Button::Style::Cancel)
+                alert.escape = alert.buttons.size();
+            alert.buttons.emplace_back(QString::fromStdString(button.title), std::move(action));
+        }
         root_->alerts().show(std::move(alert));
     }
     delegate_->tell = [this](const QString& message) {
@@ -220,6 +231,8 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->router().setKeyboard(keyboard_);
     root_->screens().set(screens::Help, [this, tablet = options.tablet](QWidget* p) {
         auto* help = new HelpMenuScreen(calc_, tablet, p);
+        help->setSupport(support_.get());
+        help->keyClick = [this] { shell_->keys().doKeyClick(); };
         help->closed = [this] {
             root_->helpDone();
             keyboard_->setFocus();

@@ -6,6 +6,7 @@
 #include "platform/ShareRequest.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,8 @@ public:
         bool firstRunGreeting = true;
         // Shared files are copied here without a file dialog when set (the driven app).
         QString shareOutbox;
+        // Online or offline whatever the desktop says, when set (the driven app).
+        std::optional<bool> online;
     };
 
     AppLauncher(QApplication& app, const Options& options);

@@ -3,8 +3,12 @@
 // phone and a tablet, and the keyboard guide's layers.
 
 #include "PictureChecks.h"
+#include "TestSupport.h"
 #include "app/ui/ScreenTestSupport.h"
+#include "apps/FourFunctionPanel.h"
 #include "core/Calculator.h"
+#include "core/services/Reachability.h"
+#include "docs/ContactScreen.h"
 #include "docs/FunctionHelpPDF.h"
 #include "docs/FunctionHelpPDFView.h"
 #include "docs/FunctionHelpScreen.h"
@@ -423,8 +427,110 @@ TEST_F(HelpScreensTest, EveryTopicOpensADefinedPage)
         renderer.changeFunction(name);
         EXPECT_TRUE(renderer.functionDefined()) << row << " " << name.toStdString();
     }
-    EXPECT_FALSE(HelpMenuScreen::listed(0));
-    EXPECT_FALSE(HelpMenuScreen::listed(16));
+}
+
+class FixedNetwork : public Reachability {
+public:
+    explicit FixedNetwork(std::shared_ptr<int> online) : online_(std::move(online)) {}
+    bool startNotifier() override { return true; }
+    int currentReachabilityStatus() const override { return *online_; }
+
+private:
+    std::shared_ptr<int> online_;
+};
+
+// Row 0 opens the contact page (its version, the support mail, the web page only online)
+// and row 16 the four-function calculator, worked by its buttons, each drawn where the
+// topics go, at both sizes; asked for again, the same contact page comes back.
+TEST_F(HelpScreensTest, TheContactPageAndTheCalculatorOpenFromTheirRows)
+{
+    auto online = std::make_shared<int>(0);
+    Reachability::setFactory([online](Reachability::Target, const std::string&) {
+        return std::make_shared<FixedNetwork>(online);
+    });
+    calc.startNetworkMonitors();
+    auto view = std::make_shared<FakeView>();
+    calc.viewDelegate = view;
+    SupportActions support(calc);
+    std::vector<QString> subjects, urls;
+    support.compose = [&subjects](const MailComposer::Mail& mail) {
+        subjects.push_back(mail.subject);
+        return QString();
+    };
+    support.openUrl = [&urls](const QUrl& url) {
+        urls.push_back(url.toString());
+        return true;
+    };
+    const QString version = QString::fromStdString(calc.versionString());
+    for (const bool tablet : {false, true}) {
+        SCOPED_TRACE(tablet ? "tablet" : "phone");
+        *online = 0;
+        subjects.clear();
+        urls.clear();
+        view->errors.clear();
+        HelpMenuScreen menu(calc, tablet);
+        menu.setSupport(&support);
+        menu.resize(tablet ? QSize(768, 1024) : QSize(390, 844));
+        menu.show();
+        menu.focus(true);
+        menu.index().itemClicked(menu.index().item(0));
+        ContactScreen* contact = menu.contactPage();
+        ASSERT_NE(contact, nullptr);
+        EXPECT_EQ(menu.currentTopic(), 0);
+        EXPECT_EQ(menu.currentPage(), contact);
+        EXPECT_EQ(contact->versionLabel().text(), QStringLiteral("version %1").arg(version));
+        // The phone's bar names the page; the tablet's page names itself.
+        EXPECT_EQ(tablet ? contact->titleLabel().text() : menu.titleLabel().text(), "Orvenda");
+        QImage shot = menu.grab().toImage();
+        for (const QWidget* shown : std::initializer_list<const QWidget*>{&contact->versionLabel(), &contact->mailButton(),
+                 &contact->webButton()}) {
+            ASSERT_TRUE(shown->isVisible());
+            EXPECT_GT(inkIn(shot, QRect(shown->mapTo(&menu, QPoint(0, 0)), shown->size())), 20);
+        }
+        contact->mailButton().click();
+        EXPECT_EQ(subjects, std::vector<QString>{QStringLiteral("Orvenda v%1 support question").arg(version)});
+        contact->webButton().click();
+        ASSERT_EQ(view->errors.size(), 1u);
+        EXPECT_EQ(view->errors[0]["errorNum"], 37);
+        EXPECT_TRUE(urls.empty());
+        *online = 1;
+        contact->webButton().click();
+        EXPECT_EQ(urls, std::vector<QString>{QString::fromLatin1(SupportActions::kWebPage)});
+        menu.showPage(0);
+        EXPECT_EQ(menu.contactPage(), contact);
+
+        menu.showPage(16);
+        FourFunctionPanel* panel = menu.calculator();
+        ASSERT_NE(panel, nullptr);
+        EXPECT_EQ(menu.currentPage(), panel);
+        EXPECT_EQ(menu.currentTopic(), 16);
+        // The index's bar leads back: the panel shows no Done of its own.
+        EXPECT_EQ(panel->leaveControl(), nullptr);
+        const QImage empty = menu.grab().toImage();
+        // 7 ÷ 0 = is infinity; 0 ÷ 0 = is no number at all.
+        for (const int tag : {4, 2, 16, 1})
+            panel->button(tag)->click();
+        EXPECT_EQ(panel->text(), "infinity");
+        for (const int tag : {0, 16, 2, 16, 1})
+            panel->button(tag)->click();
+        EXPECT_EQ(panel->text(), "Error");
+        shot = menu.grab().toImage();
+        const QPushButton* seven = panel->button(4);
+        ASSERT_TRUE(seven->isVisible());
+        EXPECT_GT(inkIn(shot, QRect(seven->mapTo(&menu, QPoint(0, 0)), seven->size())), 20);
+        int changed = 0;
+        for (int y = 0; y < shot.height(); y += 2)
+            for (int x = 0; x < shot.width(); x += 2)
+                changed += shot.pixel(x, y) != empty.pixel(x, y);
+        EXPECT_GT(changed, 20) << "the display shows the answer";
+        // Escape goes back: to the index on a phone, out of the help on a tablet.
+        int closings = 0;
+        menu.closed = [&] { ++closings; };
+        sendKey(panel, Qt::Key_Escape);
+        EXPECT_EQ(tablet ? closings : int(menu.currentPage() == nullptr), 1);
+    }
+    calc.viewDelegate = root;
+    Reachability::setFactory(nullptr);
 }
 
 // The index's rows read their titles from the localisation table by the rows' keys.
@@ -438,11 +544,12 @@ TEST_F(HelpScreensTest, TheIndexShowsTheLocalisedTitles)
         EXPECT_EQ(menu.index().item(i)->text().toStdString(), Localization::shared().text(key)) << key;
         shown << menu.index().item(i)->text();
     }
-    EXPECT_EQ(shown, (QStringList{"Introduction", "New Features", "FAQ", "Keyboard", "Mode", "Home Screen", "Menus",
-                         "Catalog", "Graph Screen", "Zoom", "Table", "Lists", "Arrays", "Programs",
-                         "Sharing Data and Programs"}));
-    EXPECT_EQ(HelpMenuScreen::title(0), "Contact");
-    EXPECT_EQ(HelpMenuScreen::title(16), "Calculator");
+    // All seventeen topics, the contact page first and the small calculator last.
+    EXPECT_EQ(shown, (QStringList{"Contact", "Introduction", "New Features", "FAQ", "Keyboard", "Mode", "Home Screen",
+                         "Menus", "Catalog", "Graph Screen", "Zoom", "Table", "Lists", "Arrays", "Programs",
+                         "Sharing Data and Programs", "Calculator"}));
+    for (int i = 0; i < menu.index().count(); ++i)
+        EXPECT_EQ(menu.index().item(i)->data(Qt::UserRole).toInt(), i);
     EXPECT_EQ(HelpMenuScreen::title(17), "");
 }
 
@@ -453,10 +560,10 @@ TEST_F(HelpScreensTest, OnAPhoneATopicIsPushedAndBackReturnsToTheIndex)
     menu.show();
     menu.focus(true);
     EXPECT_EQ(menu.currentPage(), nullptr);
-    EXPECT_EQ(menu.index().count(), 15);
-    // The fourth row listed is the keyboard guide.
-    menu.index().setCurrentRow(3);
-    menu.index().itemClicked(menu.index().item(3));
+    EXPECT_EQ(menu.index().count(), 17);
+    // The fifth row is the keyboard guide.
+    menu.index().setCurrentRow(4);
+    menu.index().itemClicked(menu.index().item(4));
     EXPECT_EQ(menu.currentTopic(), 4);
     ASSERT_NE(menu.keyboardGuide(), nullptr);
     EXPECT_EQ(menu.currentPage(), menu.keyboardGuide());

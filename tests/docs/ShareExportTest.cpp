@@ -139,18 +139,51 @@ TEST_F(ShareExportTest, ListStemsStopGrowingAt80CharactersAndAreSanitised)
     const auto request = share.shareLists(names, ShareExport::kDataFile);
     ASSERT_TRUE(request);
     const QString stem = QFileInfo(request->files[0]).completeBaseName();
-    EXPECT_TRUE(stem.startsWith(QStringLiteral("L1ABCDE"))) << "a subscript digit becomes its digit";
+    EXPECT_TRUE(stem.startsWith(QStringLiteral("L₁ABCDE"))) << "a subscript digit stays";
     // 2 + 5 × 16 = 82: the name that reached 80 was still added, the next one not.
     EXPECT_EQ(stem.size(), 82);
     EXPECT_TRUE(request->subject.endsWith(QStringLiteral(",HIJKL"))) << "the subject names every list";
     EXPECT_TRUE(request->text.startsWith(QStringLiteral("L₁={2,-.5}\nABCDE={2,-.5}"))) << request->text.toStdString();
 
-    EXPECT_EQ(ShareExport::sanitized(QStringLiteral("A/../θ b*Ü-_")), QStringLiteral("A____θ_b_Ü-_"));
+    // Only what a file system refuses is replaced.
+    EXPECT_EQ(ShareExport::sanitized(QStringLiteral("A/../θ b*Ü-_")), QStringLiteral("A_.._θ b_Ü-_"));
+    EXPECT_EQ(ShareExport::sanitized(QStringLiteral("a\\b:c?d\"e<f>g|h\ti")), QStringLiteral("a_b_c_d_e_f_g_h_i"));
+    EXPECT_EQ(ShareExport::sanitized(QStringLiteral("Y₁ᴛX₂ r₆ u")), QStringLiteral("Y₁ᴛX₂ r₆ u"));
     EXPECT_EQ(ShareExport::stem(QStringLiteral("Prgm"), {QStringLiteral("X"), QStringLiteral("Y")}, true),
         QStringLiteral("PrgmXY"));
     const auto csv = share.shareLists({"L₁"}, ShareExport::kCSV);
     ASSERT_TRUE(csv);
-    EXPECT_EQ(fileName(*csv), "L1.csv");
+    EXPECT_EQ(fileName(*csv), "L₁.csv");
+    const auto pair = share.shareLists({"L₁", "ABCDE"}, ShareExport::kCSV);
+    ASSERT_TRUE(pair);
+    EXPECT_EQ(fileName(*pair), "L₁ABCDE.csv");
+    EXPECT_TRUE(QFile::exists(pair->files[0]));
+}
+
+// A list or matrix the writer cannot write says what is wrong with it, not that it is too
+// large: an empty one is an invalid dimension, a missing list an undefined one.
+TEST_F(ShareExportTest, AnEmptyOrMissingListOrAnEmptyMatrixSaysSo)
+{
+    {
+        const auto state = side.calc.locked();
+        state->lists["L₁"] = VQList();
+        VQList full;
+        full.addReal(1, 15, -15);
+        state->lists["L₂"] = full;
+    }
+    for (const int type : {ShareExport::kDataFile, ShareExport::kCSV}) {
+        view->errors.clear();
+        EXPECT_FALSE(share.shareLists({"L₂", "L₁"}, type));
+        EXPECT_EQ(lastError(), 24);
+        EXPECT_FALSE(share.shareLists({"L₂", "NOPE"}, type));
+        EXPECT_EQ(lastError(), 35);
+        EXPECT_FALSE(share.shareMatrices({kMatA}, type));
+        EXPECT_EQ(lastError(), 24);
+        EXPECT_EQ(view->errors.size(), 3u);
+    }
+    EXPECT_EQ(broughtBack, 6);
+    EXPECT_TRUE(exported().isEmpty()) << "nothing was written";
+    EXPECT_TRUE(share.shareLists({"L₂"}, ShareExport::kDataFile));
 }
 
 TEST_F(ShareExportTest, StringsAreNamedByTheirOwnDigits)
@@ -187,7 +220,7 @@ TEST_F(ShareExportTest, VariablesComeBackWithTheirValuesAndEquationsHaveBareName
     ASSERT_TRUE(eq);
     EXPECT_EQ(eq->subject, QStringLiteral("Y₁")) << "no prefix";
     EXPECT_EQ(eq->text, QStringLiteral("Y₁=X\n"));
-    EXPECT_EQ(fileName(*eq), "Y1.lbxDat");
+    EXPECT_EQ(fileName(*eq), "Y₁.lbxDat");
 }
 
 TEST_F(ShareExportTest, EachRequestEmptiesOnlyItsOwnFolderAndAFailedWriteIsTold)

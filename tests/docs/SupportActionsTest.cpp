@@ -88,6 +88,24 @@ TEST_F(SupportActionsTest, OfflineTheReviewAndTheWebPageReport37)
     EXPECT_EQ(view->errors.size(), 2u);
 }
 
+// Online, a page the desktop cannot open (no browser) is told instead of passing silently.
+TEST_F(SupportActionsTest, APageNothingCanOpenIsTold)
+{
+    *online = 1;
+    support.openUrl = [this](const QUrl& url) {
+        opened.push_back(url.toString());
+        return false;
+    };
+    support.leaveReview();
+    support.showWebPage();
+    EXPECT_EQ(opened.size(), 2u);
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_TRUE(told[0].contains(QStringLiteral("review page"))) << told[0].toStdString();
+    EXPECT_TRUE(told[0].contains(QString::fromLatin1(SupportActions::kReviewAddress)));
+    EXPECT_TRUE(told[1].contains(QStringLiteral("web page"))) << told[1].toStdString();
+    EXPECT_TRUE(view->errors.empty());
+}
+
 TEST_F(SupportActionsTest, HelpPageLinksMailReviewOrOpen)
 {
     *online = 1;

@@ -3,6 +3,7 @@
 // the home screen's ENTER in the case runner.)
 
 #include "drive/DriveSession.h"
+#include "PictureChecks.h"
 
 #include <QImage>
 #include <QPoint>
@@ -18,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -122,6 +124,49 @@ TEST(Drive, AFirstRunGreetsUntilTheAlertIsDismissed)
     EXPECT_EQ(run.dumps[1]["history"], json::array());
     // Help pages are still to come: the greeting promises none.
     EXPECT_EQ(run.dumps[0]["alerts"][0]["message"].get<std::string>().find("help"), std::string::npos);
+}
+
+// A launch after an update greets with the new version; online its "Write a Review" opens
+// the review page (OK only closes: the store's own review request is not on a desktop),
+// offline the greeting has OK alone.
+TEST(Drive, TheUpdateGreetingsReviewButtonOpensTheReviewPage)
+{
+    const std::string data = scratch("updated").string();
+    const auto olderVersion = [&data] {
+        const fs::path state = fs::path(data) / "memorySetting.cbor";
+        std::ifstream in(state, std::ios::binary);
+        const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        json archive = json::from_cbor(bytes);
+        ASSERT_TRUE(archive.contains("ver"));
+        archive["ver"] = archive["ver"].get<int>() - 1;
+        const std::vector<std::uint8_t> out = json::to_cbor(archive);
+        std::ofstream(state, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(out.data()),
+            static_cast<std::streamsize>(out.size()));
+    };
+    fs::remove_all(data);
+    ASSERT_EQ(drive("", "--data '" + data + "'").exitCode, 0);
+    olderVersion();
+    const Session online = drive("dump\npress Write a Review\nwait idle\ndump\n", "--online --data '" + data + "'");
+    ASSERT_EQ(online.exitCode, 0) << online.output;
+    ASSERT_EQ(online.dumps.size(), 2u) << online.output;
+    ASSERT_EQ(online.dumps[0]["alerts"].size(), 1u);
+    const json& greeting = online.dumps[0]["alerts"][0];
+    EXPECT_TRUE(greeting["title"].get<std::string>().starts_with("Version ")) << greeting;
+    EXPECT_EQ(greeting["buttons"], json::array({"Write a Review", "OK"}));
+    EXPECT_FALSE(online.dumps[0].contains("opened"));
+    EXPECT_EQ(online.dumps[1]["opened"], json::array({"https://orvenda.app/review?action=write-review"}));
+    EXPECT_EQ(online.dumps[1]["alerts"], json::array());
+
+    olderVersion();
+    const Session offline = drive("dump\npress OK\ndump\n", "--offline --data '" + data + "'");
+    ASSERT_EQ(offline.dumps.size(), 2u) << offline.output;
+    ASSERT_EQ(offline.dumps[0]["alerts"].size(), 1u);
+    EXPECT_EQ(offline.dumps[0]["alerts"][0]["buttons"], json::array({"OK"}));
+    EXPECT_FALSE(offline.dumps[1].contains("opened"));
+    // Greeted once: the next launch is a plain one.
+    const Session again = drive("dump\n", "--online --data '" + data + "'");
+    ASSERT_EQ(again.dumps.size(), 1u);
+    EXPECT_EQ(again.dumps[0]["alerts"], json::array());
 }
 
 // X,T,θ,n on an empty WINDOW field moves to the next field, as ENTER does; on a field with
@@ -760,11 +805,11 @@ protected:
     QSize size() const { return tablet() ? QSize(768, 1024) : QSize(390, 844); }
     // The help menu's topic area: beside the index on a tablet, under the bar.
     QRect topicArea() const { return tablet() ? QRect(261, 40, 507, 984) : QRect(0, 40, 390, 804); }
-    // A row of the help menu's index (the rows listed, from 0).
-    std::string row(int listed) const
+    // A row of the help menu's index, by its topic (0 to 16).
+    std::string row(int topic) const
     {
         const int h = tablet() ? 52 : 44;
-        return "tap " + std::to_string(tablet() ? 100 : 195) + " " + std::to_string(40 + listed * h + h / 2) + "\n";
+        return "tap " + std::to_string(tablet() ? 100 : 195) + " " + std::to_string(40 + topic * h + h / 2) + "\n";
     }
     // A key of the keyboard guide: the keypad is 321 × 350 points, half as large again on a
     // tablet and centred there, as wide as the phone and at its bottom.
@@ -821,7 +866,7 @@ TEST_P(HelpScreensDrive, TheCataloguesDetailMarkShowsThePage)
 TEST_P(HelpScreensDrive, TheHelpMenuShowsTheIntroduction)
 {
     const fs::path png = picture("help-intro");
-    const Session run = drive("key 0x1016\nwait idle\ndump\n" + (tablet() ? std::string() : row(0)) + "wait idle\ndump\nshot "
+    const Session run = drive("key 0x1016\nwait idle\ndump\n" + (tablet() ? std::string() : row(1)) + "wait idle\ndump\nshot "
                                   + png.string() + "\nhkey Escape\nhkey Escape\ndump\n",
                               "--device " + GetParam());
     ASSERT_EQ(run.exitCode, 0) << run.output;
@@ -840,7 +885,7 @@ TEST_P(HelpScreensDrive, TheHelpMenuShowsTheIntroduction)
 TEST_P(HelpScreensDrive, TheKeyboardGuidesSecondAndAKeyShowThatKeysPage)
 {
     const fs::path guide = picture("guide"), page = picture("guide-help");
-    const Session run = drive("key 0x1016\nwait idle\n" + row(3) + guideKey(5) + "dump\nshot " + guide.string() + "\n"
+    const Session run = drive("key 0x1016\nwait idle\n" + row(4) + guideKey(5) + "dump\nshot " + guide.string() + "\n"
                                   + guideKey(21) + "wait idle\ndump\nshot " + page.string() + "\nhkey Escape\ndump\n",
                               "--device " + GetParam());
     ASSERT_EQ(run.exitCode, 0) << run.output;
@@ -858,6 +903,37 @@ TEST_P(HelpScreensDrive, TheKeyboardGuidesSecondAndAKeyShowThatKeysPage)
         for (int x = 0; x < keys.width(); x += 4)
             changed += keys.pixel(x, y) != help.pixel(x, y);
     EXPECT_GT(changed, keys.width() * keys.height() / 16 / 10);
+}
+
+// The first and the last topic: the contact page with the version and its two buttons,
+// and the four-function calculator typed on from the computer's keys (0 ÷ 0 is "Error").
+TEST_P(HelpScreensDrive, TheContactPageAndTheCalculatorAreTopics)
+{
+    const fs::path contact = picture("help-contact"), calculator = picture("help-calculator");
+    const Session run = drive("key 0x1016\nwait idle\n" + row(0) + "wait idle\ndump\nshot " + contact.string() + "\n"
+                                  + (tablet() ? std::string() : "hkey Escape\n") + row(16)
+                                  + "wait idle\nhkey 7\nhkey /\nhkey 0\nhkey Return\ndump\nhkey c\nhkey 0\nhkey /\nhkey 0\n"
+                                    "hkey Return\ndump\nshot " + calculator.string() + "\ntap leave\nwait idle\ndump\n",
+                              "--device " + GetParam());
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    EXPECT_EQ(run.dumps[0]["help"], (json{{"view", "help menu"}, {"topic", 0}, {"page", "Contact"}}));
+    EXPECT_EQ(run.dumps[1]["help"]["page"], "Calculator");
+    EXPECT_EQ(run.dumps[1]["help"]["topic"], 16);
+    EXPECT_EQ(run.dumps[1]["help"]["fourFunction"], "infinity");
+    EXPECT_EQ(run.dumps[2]["help"]["fourFunction"], "Error");
+    EXPECT_EQ(run.dumps[2]["top"]["title"], "Info");
+    EXPECT_EQ(run.dumps[3]["help"], nullptr);
+    EXPECT_TRUE(run.dumps[3]["history"].empty()) << "the small calculator leaves the main one alone";
+    const QImage page(QString::fromStdString(contact.string())), panel(QString::fromStdString(calculator.string()));
+    ASSERT_EQ(page.size(), size());
+    ASSERT_EQ(panel.size(), size());
+    // The version and the two buttons' captions read on the page, in its upper third.
+    const QRect upper = topicArea().adjusted(0, 0, 0, -topicArea().height() * 2 / 3);
+    EXPECT_GT(orvenda::test::textContrast(page, upper), 7);
+    EXPECT_GT(ink(page, upper), 150);
+    // The calculator's display and its eighteen buttons fill the topic area.
+    EXPECT_GT(ink(panel, topicArea()), 2000);
 }
 
 INSTANTIATE_TEST_SUITE_P(Drive, HelpScreensDrive, ::testing::Values("phone", "tablet"),

@@ -128,7 +128,7 @@ TEST_F(MenuActions, SetDefaultsAsksAndRestoresTheModes)
     EXPECT_EQ(picks.last(), "cancel");
 }
 
-TEST_F(MenuActions, TheUserFunctionFormSavesOnlyANamedEntryAndShowsTheCurrentLine)
+TEST_F(MenuActions, TheUserFunctionFormSavesAnEntryNamedOrNotAndKeepsTheLineShownBefore)
 {
     menu->showMenu(MenuTables::kUserMenu);
     menu->selectTab(1);
@@ -148,8 +148,7 @@ TEST_F(MenuActions, TheUserFunctionFormSavesOnlyANamedEntryAndShowsTheCurrentLin
     menu->openUserFnForm();
     EXPECT_EQ(form->entryText(), "sin(X)");
     EXPECT_EQ(form->nameField().text(), "") << "the name starts empty";
-    form->nameField().setText("   ");
-    EXPECT_FALSE(form->saveEnabled()) << "a blank name";
+    EXPECT_TRUE(form->saveEnabled()) << "a name is optional";
     form->nameField().setText(" wave ");
     EXPECT_TRUE(form->saveEnabled());
     QApplication::sendEvent(&form->nameField(), &enter);
@@ -159,11 +158,24 @@ TEST_F(MenuActions, TheUserFunctionFormSavesOnlyANamedEntryAndShowsTheCurrentLin
     ASSERT_EQ(rows(), 1);
     EXPECT_EQ(menu->sections()[0].rows[0].title, "sin(X)");
 
-    // A stale line is not shown again.
+    // Without a name (or a blank one) the item is kept nameless and its row shows the entry.
+    menu->openUserFnForm();
+    form->nameField().setText("   ");
+    ASSERT_TRUE(form->saveEnabled());
+    form->save();
+    EXPECT_EQ(calc.userOps2.size(), 2u);
+    EXPECT_EQ(calc.userNames2, (std::vector<std::string>{"wave", ""}));
+    ASSERT_EQ(rows(), 2);
+    EXPECT_EQ(menu->sections()[0].rows[1].title, "sin(X)");
+    EXPECT_EQ(menu->sections()[0].rows[1].detail, "");
+
+    // An empty line keeps the text the form showed before; Save is off.
     entry->clear();
     menu->openUserFnForm();
-    EXPECT_EQ(form->entryText(), "");
+    EXPECT_EQ(form->entryText(), "sin(X)");
+    EXPECT_FALSE(form->saveEnabled());
     form->cancel();
+    menu->deleteRow({0, 1});
 
     // A pick pastes the item; a deletion removes it.
     menu->pickRow({0, 0});
@@ -175,6 +187,25 @@ TEST_F(MenuActions, TheUserFunctionFormSavesOnlyANamedEntryAndShowsTheCurrentLin
     EXPECT_TRUE(calc.userOps2.empty());
     EXPECT_TRUE(calc.userNames2.empty());
     EXPECT_EQ(rows(), 0);
+}
+
+// The (i) of a named user-menu row pushes the help page of its name over the list, as
+// every menu's (i) does; Back brings the list back. A row without a name has no (i).
+TEST_F(MenuActions, AUserItemsDetailMarkOpensItsHelpPage)
+{
+    calc.userOps1 = {{kSin, kX, kClose}, {kX}};
+    calc.userNames1 = {"wave", ""};
+    menu->showMenu(MenuTables::kUserMenu);
+    menu->openHelp({0, 1});
+    EXPECT_FALSE(menu->helpShown());
+    menu->openHelp({0, 0});
+    ASSERT_TRUE(menu->helpShown());
+    EXPECT_EQ(menu->help().functionName(), "wave");
+    EXPECT_TRUE(menu->help().isVisible());
+    EXPECT_FALSE(menu->cancelButton().isVisible()) << "Back takes Cancel's place";
+    menu->popHelp();
+    EXPECT_FALSE(menu->helpShown());
+    EXPECT_TRUE(picks.got.empty()) << "nothing was pasted";
 }
 
 } // namespace

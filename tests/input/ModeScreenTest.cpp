@@ -8,6 +8,9 @@
 #include "input/ModeScreen.h"
 #include "input/SegmentedControl.h"
 
+#include <QAbstractButton>
+#include <QLabel>
+
 namespace orvenda::test {
 namespace {
 
@@ -178,6 +181,42 @@ TEST_F(ModeTest, TheTestClock)
     clock -= std::chrono::hours(3);
     mode->showTestTime();
     EXPECT_EQ(mode->testTime(), "0h: 0m: 0s Testing Mode");
+    mode->toggle(ModeScreen::TestMode, false);
+}
+
+// "Testing Mode" is written once on the screen: the clock's label names its switch, which
+// sits beside it on one row.
+TEST_F(ModeTest, TestingModeIsNamedOnceBesideItsSwitch)
+{
+    mode->show();
+    const auto named = [this] {
+        int n = 0;
+        for (const QLabel* label : mode->findChildren<QLabel*>())
+            n += label->isVisible() && label->text().contains(QStringLiteral("Testing Mode"));
+        for (const QAbstractButton* button : mode->findChildren<QAbstractButton*>())
+            n += button->isVisible() && button->text().contains(QStringLiteral("Testing Mode"));
+        return n;
+    };
+    EXPECT_EQ(named(), 1);
+    const QLabel* clockLabel = nullptr;
+    for (const QLabel* label : mode->findChildren<QLabel*>())
+        if (label->text() == QStringLiteral("Testing Mode"))
+            clockLabel = label;
+    ASSERT_TRUE(clockLabel);
+    QAbstractButton* toggleSwitch = nullptr;
+    for (QAbstractButton* button : mode->findChildren<QAbstractButton*>())
+        if (button->accessibleName() == QStringLiteral("Testing Mode"))
+            toggleSwitch = button;
+    ASSERT_TRUE(toggleSwitch);
+    const QRect label(clockLabel->mapTo(mode.get(), QPoint(0, 0)), clockLabel->size());
+    const QRect box(toggleSwitch->mapTo(mode.get(), QPoint(0, 0)), toggleSwitch->size());
+    EXPECT_LT(box.right(), label.left()) << "the switch before its name";
+    EXPECT_TRUE(box.top() < label.bottom() && label.top() < box.bottom()) << "on one row";
+    mode->toggle(ModeScreen::TestMode, true);
+    clock += std::chrono::seconds(65);
+    mode->showTestTime();
+    EXPECT_EQ(named(), 1);
+    EXPECT_EQ(clockLabel->text(), "0h: 1m: 5s Testing Mode");
     mode->toggle(ModeScreen::TestMode, false);
 }
 

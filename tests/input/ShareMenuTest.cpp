@@ -10,6 +10,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLabel>
+#include <QTabBar>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -223,6 +225,50 @@ TEST_F(ShareMenuTest, PicturesOfTheShareMenusAtBothSizes)
                 EXPECT_GE(textContrast(picture, send.adjusted(3, 3, -3, -3)), 3.0) << "Send reads";
                 EXPECT_TRUE(screen->rect().contains(send)) << "Send shows whole";
             }
+        }
+    }
+    calc.device = 0;
+}
+
+// Each SHARE menu's bar at both sizes: every tab whole and readable beside the title (the
+// title shortened rather than the tabs covered), and SHARE named once, by its tab.
+TEST_F(ShareMenuTest, TheBarShowsEveryTabWholeBesideTheTitle)
+{
+    for (const bool tablet : {false, true}) {
+        calc.device = tablet ? 1 : 0;
+        auto screen = std::make_unique<MenuScreen>(calc, shell);
+        screen->setDelegate(&sharePicks);
+        screen->resize(tablet ? QSize(768, 600) : QSize(390, 700));
+        for (const int id : {kShare, kSharePrograms, kShareLists, kShareMatrices, kShareVars, 24, 25, 28}) {
+            const std::string where = std::string(tablet ? "tablet " : "phone ") + std::to_string(id);
+            screen->showMenu(id);
+            screen->show();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            const QImage picture = screen->grab().toImage();
+            const QTabBar& tabs = screen->tabBar();
+            const QLabel& title = screen->titleLabel();
+            const QRect titleText(title.mapTo(screen.get(), QPoint(0, 0)),
+                QSize(title.fontMetrics().horizontalAdvance(title.text()), title.height()));
+            for (int i = 0; i < tabs.count(); ++i) {
+                const QRect tab = tabs.tabRect(i).translated(tabs.mapTo(screen.get(), QPoint(0, 0)));
+                EXPECT_TRUE(QRect(0, 0, screen->width(), 40).contains(tab)) << where << " tab " << i;
+                EXPECT_LE(tab.right(), tabs.mapTo(screen.get(), QPoint(tabs.width(), 0)).x()) << where << " tab " << i;
+                EXPECT_GE(tab.width(), tabs.fontMetrics().horizontalAdvance(tabs.tabText(i))) << where << " tab " << i;
+                EXPECT_FALSE(title.text().isEmpty() ? false : tab.intersects(titleText)) << where << " tab " << i;
+                EXPECT_GE(textContrast(picture, tab.adjusted(3, 3, -3, -3)), 3.0) << where << " tab " << i;
+            }
+            if (id == kShare) {
+                EXPECT_EQ(title.text(), "") << "the tab names the menu";
+                EXPECT_EQ(screen->barTitle(), "SHARE");
+            } else {
+                EXPECT_FALSE(title.text().isEmpty()) << where;
+                EXPECT_GE(textContrast(picture, titleText.adjusted(0, 4, 0, -4)), 3.0) << where;
+            }
+        }
+        // On the tablet the program menu's title has room to show whole.
+        if (tablet) {
+            screen->showMenu(kSharePrograms);
+            EXPECT_EQ(screen->titleLabel().text(), "SHARE:program");
         }
     }
     calc.device = 0;
