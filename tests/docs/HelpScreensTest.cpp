@@ -2,6 +2,7 @@
 // closing), the catalogue's detail mark, the HTML page screen, the help menu's topics on a
 // phone and a tablet, and the keyboard guide's layers.
 
+#include "PdfReadBack.h"
 #include "PictureChecks.h"
 #include "app/ui/ScreenTestSupport.h"
 #include "core/Calculator.h"
@@ -36,6 +37,8 @@
 #include <QTextBrowser>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace orvenda::test {
 namespace {
@@ -327,6 +330,66 @@ TEST_F(HelpScreensTest, TheOnScreenViewKeepsItsStripsReadsFewerElementsAndHasLiv
     view.changeFunction(QStringLiteral("sin("));
     EXPECT_TRUE(view.imageCache().empty());
     EXPECT_TRUE(view.liveButtons().empty());
+}
+
+// The on-screen view's page on paper: sliced as the renderer slices its own, drawn as the
+// view draws it (full size, black on white, whatever the appearance).
+TEST_F(HelpScreensTest, TheOnScreenViewSlicesItsPageOntoPaper)
+{
+    const QRectF paper(0, 0, 612, 792);
+    const double bodyHeight = 792 - 90;
+    const bool appearance = calc.honorDarkMode;
+    calc.honorDarkMode = true;
+    FunctionHelpView view(calc);
+    view.resize(320, 600);
+    view.changeFunction(QStringLiteral("sin("));
+    const QByteArray shortPdf = view.pdfPageSize(paper);
+    const PdfReadBack one = readPdf(shortPdf);
+    ASSERT_EQ(one.pages, 1);
+    EXPECT_NEAR(one.sizes[0].width(), 612, 1);
+    EXPECT_NEAR(one.sizes[0].height(), 792, 1);
+    EXPECT_TRUE(one.texts[0].contains(QStringLiteral("sin(")));
+    EXPECT_TRUE(one.texts[0].contains(QStringLiteral("sine"))) << one.texts[0].toStdString();
+    EXPECT_TRUE(one.texts[0].contains(QStringLiteral("Orvenda")));
+    EXPECT_FALSE(one.texts[0].contains(QStringLiteral("-1-")));
+    EXPECT_TRUE(calc.honorDarkMode) << "the appearance is put back";
+    // Black text on white paper: no dark page background.
+    const QImage picture = pdfPagePicture(shortPdf, 0);
+    const QRect body(36, 54, 540, 200);
+    EXPECT_GT(backgroundIn(picture, body).lightnessF(), 0.95);
+    EXPECT_GT(textContrast(picture, body), 7);
+
+    // A long page runs over numbered pages, at the view's full size: deeper than the
+    // renderer's own slices at nine tenths.
+    QByteArray xml("<F n=\"long\">");
+    for (int i = 0; i < 60; ++i)
+        xml += "<body>Paragraph " + QByteArray::number(i) + " of a long page that runs over several paper pages.</body>";
+    xml += "</F>";
+    view.loadPage(QStringLiteral("long"), xml);
+    const PdfReadBack pages = readPdf(view.pdfPageSize(paper));
+    const double depth = view.renderer().drawPoint().y();
+    const int expected = int(std::ceil(depth / bodyHeight));
+    ASSERT_GE(expected, 2);
+    ASSERT_EQ(pages.pages, expected);
+    for (int i = 0; i < expected; ++i)
+        EXPECT_TRUE(pages.texts[std::size_t(i)].contains(QStringLiteral("-%1-").arg(i + 1))) << i;
+    EXPECT_TRUE(pages.texts.back().contains(QStringLiteral("Paragraph 59")));
+    FunctionHelpPDF own(calc);
+    own.setOnScreen(true);
+    own.loadPage(QStringLiteral("long"), xml);
+    own.pdfPageSize(paper);
+    EXPECT_GT(depth, own.drawPoint().y() * 1.05);
+    // The screen's strips are drawn again after it, at the view's width.
+    QImage image(320, 600, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    view.render(&image);
+    EXPECT_FALSE(view.imageCache().empty());
+    EXPECT_EQ(view.imageCache().front().width(), 320);
+    EXPECT_GT(textContrast(image, QRect(0, 0, 320, 100)), 7);
+    // Nothing loaded, nothing to print.
+    FunctionHelpView empty(calc);
+    EXPECT_TRUE(empty.pdfPageSize(paper).isEmpty());
+    calc.honorDarkMode = appearance;
 }
 
 TEST(HTMLPageScreen, HeadsAreExactAndAPageWithAViewportGetsNoSecond)
