@@ -980,14 +980,20 @@ QByteArray FunctionHelpPDF::pdfName(const QString& name, QSizeF size, bool pagin
 
 QByteArray FunctionHelpPDF::pdfPageSize(const QRectF& pageRect)
 {
+    return slicePages(pageRect, 0.9, calc_.honorDarkMode, {});
+}
+
+QByteArray FunctionHelpPDF::slicePages(const QRectF& pageRect, double scale, bool darkMode, const SliceDrawer& drawSlice)
+{
     const double pw = pageRect.width(), ph = pageRect.height();
     const double margin = 36, cw = pw - 72, bodyHeight = ph - 90;
     if (!(cw > 0) || !(bodyHeight > 0))
         return {};
+    const DarkMode dark(calc_, darkMode);
     const QRectF savedBounds = page_.bounds;
     const Output savedOutput = output_;
     output_ = Output::Sliced;
-    page_.scale = 0.9;
+    page_.scale = scale;
     // The pass is as tall as the measuring area, whatever page was drawn before.
     page_.bounds = QRectF(0, 0, cw, kTallHeight);
     PdfDocument pdf(pageRect.size(), QString());
@@ -1000,28 +1006,31 @@ QByteArray FunctionHelpPDF::pdfPageSize(const QRectF& pageRect)
         for (int i = 0; i < pages; ++i) {
             if (i > 0)
                 pdf.writer.newPage();
-            painter.save();
-            painter.setPen(QPen(Qt::black, 0.5));
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRect(QRectF(QPointF(0, 0), pageRect.size()));
-            painter.restore();
             DrawString::VQdrawAtPoint(context, functionName_, QPointF(margin, 34), title, Qt::black);
-            const QString number = QStringLiteral("-%1-").arg(i + 1);
-            const double nw = DrawString::VQsizeWithFont(number, footer).width();
-            DrawString::VQdrawAtPoint(context, number, QPointF(margin + (cw - nw) / 2, bodyHeight + 56), footer, Qt::black);
             DrawString::VQdrawAtPoint(context, QStringLiteral("Orvenda"), QPointF(margin, bodyHeight + 56), footer, Qt::black);
             context.saveGState();
             context.translate(margin, 54 - i * bodyHeight);
             const QRectF slice(0, i * bodyHeight, cw, bodyHeight);
             context.clipToRect(slice);
-            if (calc_.honorDarkMode) {
-                painter.fillRect(slice, AssetColors::named("docBackgroundColor"));
-                context.setFillColor(Qt::white);
+            if (drawSlice) {
+                drawSlice(context, slice);
+            } else {
+                if (calc_.honorDarkMode) {
+                    painter.fillRect(slice, AssetColors::named("docBackgroundColor"));
+                    context.setFillColor(Qt::white);
+                }
+                pass(context, slice);
             }
-            pass(context, slice);
             if (i == 0)
                 pages = std::clamp(int(std::ceil(page_.drawPoint.y() / bodyHeight)), 1, kMaxSlices);
             context.restoreGState();
+            // A document of one page is not numbered.
+            if (pages > 1) {
+                const QString number = QStringLiteral("-%1-").arg(i + 1);
+                const double nw = DrawString::VQsizeWithFont(number, footer).width();
+                DrawString::VQdrawAtPoint(context, number, QPointF(margin + (cw - nw) / 2, bodyHeight + 56), footer,
+                                          Qt::black);
+            }
         }
     }
     page_.bounds = savedBounds;

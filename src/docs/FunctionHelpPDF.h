@@ -11,6 +11,7 @@
 
 class QPagedPaintDevice;
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -123,9 +124,16 @@ public:
     // content (at least size's height), or sliced onto the calculator's paper size. The
     // calculator draws in dark mode or not, as asked, while it is made.
     QByteArray pdfName(const QString& name, QSizeF size, bool paginate, bool darkMode);
-    // The loaded page sliced onto pages of that size, each with the name, its number and
-    // the product's name.
+    // The loaded page sliced onto pages of that size, each with the name, the product's name
+    // and, when there is more than one, its number.
     QByteArray pdfPageSize(const QRectF& pageRect);
+    // Draws the part of the loaded page that falls on one paper page: the slice, in page
+    // coordinates, into a context already moved and clipped to it.
+    using SliceDrawer = std::function<void(GraphicsContext& context, const QRectF& slice)>;
+    // The loaded page sliced onto pages of that size at a scale as pdfPageSize() does, with
+    // the calculator in dark mode or not while it is made; each slice is drawn by
+    // drawSlice, by the renderer itself when it is empty.
+    QByteArray slicePages(const QRectF& pageRect, double scale, bool darkMode, const SliceDrawer& drawSlice);
     // The loaded page on pages broken where the page says ("pageBreak").
     QByteArray paginateRect(const QRectF& pageRect);
 

@@ -64,9 +64,24 @@ QImage FunctionHelpView::drawStrip(int index)
     painter.translate(0, -y);
     GraphicsContext context(painter);
     renderer_->setBounds(QRectF(0, 0, width(), FunctionHelpPDF::kTallHeight));
-    renderer_->drawRect(context, QRectF(0, y, width(), stripHeight_));
+    drawPage(context, QRectF(0, y, width(), stripHeight_));
     ++stripsDrawn_;
     return strip;
+}
+
+void FunctionHelpView::drawPage(GraphicsContext& context, const QRectF& area) { renderer_->drawRect(context, area); }
+
+QByteArray FunctionHelpView::pdfPageSize(const QRectF& pageRect)
+{
+    if (renderer_->pageData().isEmpty())
+        return {};
+    const QByteArray pdf = renderer_->slicePages(pageRect, 1.0, false, [this](GraphicsContext& context, const QRectF& slice) {
+        context.painter().setRenderHint(QPainter::Antialiasing);
+        drawPage(context, slice);
+    });
+    // The slices moved the page's buttons and links: the screen's strips are drawn again.
+    forget();
+    return pdf;
 }
 
 void FunctionHelpView::paintEvent(QPaintEvent* event)

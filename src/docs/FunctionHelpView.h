@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
 #include <QWidget>
@@ -15,6 +17,7 @@ namespace orvenda {
 
 class Calculator;
 class FunctionHelpPDF;
+class GraphicsContext;
 
 // A help page drawn straight onto the screen rather than through PDF: the renderer in its
 // on-screen form (fewer elements, black text on no background), painted in strips as tall
@@ -39,6 +42,11 @@ public:
     const std::vector<QPushButton*>& liveButtons() const { return liveButtons_; }
     FunctionHelpPDF& renderer() const { return *renderer_; }
 
+    // The loaded page as PDF, sliced onto pages of that size as the renderer slices its own
+    // (the name, the product and the page number on each), but drawn as this view draws
+    // it: at its full size and in black on white whatever the appearance.
+    QByteArray pdfPageSize(const QRectF& pageRect);
+
     std::function<void(QSizeF size)> contentSize;
     std::function<void()> mailTechSupport;
     std::function<void()> reportBug;
@@ -51,6 +59,8 @@ protected:
 private:
     void forget();
     QImage drawStrip(int index);
+    // Draws the area of the page (page coordinates) into the context.
+    void drawPage(GraphicsContext& context, const QRectF& area);
     void placeButtons();
 
     std::unique_ptr<FunctionHelpPDF> renderer_;

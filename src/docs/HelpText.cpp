@@ -15,6 +15,32 @@ namespace {
 // sizes (13.5 points) keep their proportions though the layout takes whole pixel sizes.
 constexpr double kOversize = 8;
 
+bool wordChar(QChar c) { return c.isLetterOrNumber() || c.isMark(); }
+
+// Whether a line may end before text[at] when no blank is near: after a blank, a comma or a
+// semicolon, before an opening bracket, after a closing one, or after the hyphen or slash
+// of a compound ("2-SampTTest").
+bool breakable(const QString& text, qsizetype at)
+{
+    const QChar before = text[at - 1], after = text[at];
+    const auto opening = [](QChar c) { return c == QLatin1Char('[') || c == QLatin1Char('(') || c == QLatin1Char('{'); };
+    const auto closing = [](QChar c) { return c == QLatin1Char(']') || c == QLatin1Char(')') || c == QLatin1Char('}'); };
+    const auto separator = [](QChar c) { return c == QLatin1Char(',') || c == QLatin1Char(';'); };
+    if (before.isSpace())
+        return true;
+    if (after.isSpace())
+        return false;
+    if (separator(before))
+        return true;
+    if (opening(after))
+        return !opening(before);
+    if (closing(before))
+        return !separator(after) && !closing(after);
+    if (before == QLatin1Char('-') || before == QLatin1Char('/'))
+        return at >= 2 && wordChar(text[at - 2]) && wordChar(after);
+    return false;
+}
+
 } // namespace
 
 void HelpText::append(const QString& text, const TextFont& font, const QColor& color, const QString& url)
@@ -94,6 +120,17 @@ QSizeF HelpText::layout(double width, Line line) const
             break;
         l.setLeadingIncluded(true);
         l.setLineWidth(w);
+        // Where the line would end inside a word (one with no blank to break at, such as a
+        // syntax line's argument list), it ends at the last comma or bracket instead; only a
+        // word wider than the whole line is broken.
+        const qsizetype start = l.textStart(), end = start + l.textLength();
+        if (end < all.size() && end - start > 1 && wordChar(all[end - 1]) && wordChar(all[end])) {
+            for (qsizetype at = end - 1; at > start; --at)
+                if (breakable(all, at)) {
+                    l.setNumColumns(int(at - start), w);
+                    break;
+                }
+        }
         l.setPosition(QPointF(0, y));
         y += l.height();
         widest = std::max(widest, l.naturalTextWidth());
@@ -106,6 +143,16 @@ QSizeF HelpText::layout(double width, Line line) const
 QSizeF HelpText::measure(double width) const
 {
     return layout(width, [](QTextLayout&) {});
+}
+
+QStringList HelpText::lines(double width) const
+{
+    QStringList out;
+    layout(width, [&](QTextLayout& text) {
+        for (int i = 0; i < text.lineCount(); ++i)
+            out << text.text().mid(text.lineAt(i).textStart(), text.lineAt(i).textLength());
+    });
+    return out;
 }
 
 void HelpText::draw(QPainter& painter, QPointF topLeft, double width) const

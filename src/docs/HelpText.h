@@ -6,6 +6,7 @@
 #include <QPointF>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -38,6 +39,8 @@ public:
 
     // The size the text takes when set in that width (its width is the widest line's).
     QSizeF measure(double width) const;
+    // The text of each line when set in that width.
+    QStringList lines(double width) const;
     // Draws the text set in that width with its top-left corner at the point.
     void draw(QPainter& painter, QPointF topLeft, double width) const;
 

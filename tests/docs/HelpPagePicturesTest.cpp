@@ -22,7 +22,7 @@ TEST(HelpPagePictures, PagesDrawOnALightAndADarkBackground)
     FunctionHelpPDF renderer(calc);
     renderer.setLanguage(QStringLiteral("en"));
     const bool dark = calc.honorDarkMode;
-    for (const char* name : {"sin(", "fMin(", "ShadeNorm(", "PRGM", "Menus", "tvm_FV", "Tangent(", "Pt-On("}) {
+    for (const char* name : {"sin(", "fMin(", "ShadeNorm(", "PRGM", "Menus", "tvm_FV", "Tangent(", "Pt-On(", "GRAPH", "STAT", "Poly Root Finder", "Simul Eqn Solver", "2-SampTTest "}) {
         renderer.changeFunction(QString::fromUtf8(name));
         ASSERT_TRUE(renderer.functionDefined()) << name;
         for (bool darkMode : {false, true}) {
