@@ -10,6 +10,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <limits>
 #include <new>
 #include <utility>
 
@@ -26,6 +27,11 @@ void dgecon_(const char* norm, const int* n, const double* a, const int* lda,
 void dgelsd_(const int* m, const int* n, const int* nrhs, double* a, const int* lda, double* b,
              const int* ldb, double* s, const double* rcond, int* rank, double* work,
              const int* lwork, int* iwork, int* info);
+void dgels_(const char* trans, const int* m, const int* n, const int* nrhs, double* a, const int* lda,
+            double* b, const int* ldb, double* work, const int* lwork, int* info, std::size_t transLength);
+void dgeev_(const char* jobvl, const char* jobvr, const int* n, double* a, const int* lda, double* wr,
+            double* wi, double* vl, const int* ldvl, double* vr, const int* ldvr, double* work,
+            const int* lwork, int* info, std::size_t jobvlLength, std::size_t jobvrLength);
 }
 
 namespace orvenda {
@@ -1058,6 +1064,133 @@ std::optional<VQMatrix> VQMatrix::dsv()
     }
     std::copy_n(b.begin(), unknowns, out->m());
     return out;
+}
+
+std::optional<VQMatrix> VQMatrix::rrefLAPACK()
+{
+    if (rows_ == 0 || cols_ < 2 || cols_ < rows_) {
+        error_ = ErrorDimension;
+        return std::nullopt;
+    }
+    const std::size_t rows = rows_, unknowns = cols_ - 1;
+    // LAPACK writes the solution over the right-hand side, which has a row per equation:
+    // more unknowns than that have no room (LAPACK would refuse the call).
+    if (unknowns > rows) {
+        error_ = ErrorSingular;
+        return std::nullopt;
+    }
+    std::vector<double> a, b, work;
+    try {
+        a.resize(rows * unknowns);
+        b.resize(rows);
+        work.resize(1);
+    } catch (const std::bad_alloc&) {
+        error_ = ErrorNoStorage;
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < rows; ++i) {
+        for (std::size_t j = 0; j < unknowns; ++j)
+            a[j * rows + i] = m_[index(i, j)];
+        b[i] = m_[index(i, unknowns)];
+    }
+    const int m = int(rows), n = int(unknowns), nrhs = 1, ld = int(rows);
+    int lwork = -1, info = 0;
+    dgels_("N", &m, &n, &nrhs, a.data(), &ld, b.data(), &ld, work.data(), &lwork, &info, 1);
+    if (info == 0) {
+        lwork = std::max(1, int(work[0]));
+        try {
+            work.resize(std::size_t(lwork));
+        } catch (const std::bad_alloc&) {
+            error_ = ErrorNoStorage;
+            return std::nullopt;
+        }
+        dgels_("N", &m, &n, &nrhs, a.data(), &ld, b.data(), &ld, work.data(), &lwork, &info, 1);
+    }
+    // LAPACK stops only at an exactly zero pivot; a rank lost to rounding leaves one that
+    // is tiny beside the largest, as the inverse's condition limit judges.
+    double largest = 0, smallest = std::numeric_limits<double>::infinity();
+    for (std::size_t k = 0; info == 0 && k < unknowns; ++k) {
+        const double r = std::fabs(a[k * rows + k]);
+        largest = std::max(largest, r);
+        smallest = std::min(smallest, r);
+    }
+    if (info != 0 || !(smallest > rcondLimit * largest)) {
+        error_ = ErrorSingular;
+        return std::nullopt;
+    }
+    auto out = matrixWithRow(rows, cols_);
+    if (!out) {
+        error_ = ErrorNoStorage;
+        return out;
+    }
+    double* values = out->m();
+    std::fill_n(values, rows * cols_, 0.0);
+    for (std::size_t i = 0; i < std::min(rows, unknowns); ++i) {
+        values[i * cols_ + i] = 1;
+        values[i * cols_ + unknowns] = b[i];
+    }
+    return out;
+}
+
+std::optional<VQMatrix> VQMatrix::eigenValue()
+{
+    if (rows_ != cols_ || rows_ == 0) {
+        error_ = ErrorNotSquare;
+        return std::nullopt;
+    }
+    const std::size_t n = rows_;
+    std::vector<double> a, wr, wi, vl, vr, work;
+    try {
+        a.resize(n * n);
+        wr.resize(n);
+        wi.resize(n);
+        vl.resize(n * n);
+        vr.resize(n * n);
+        work.resize(1);
+    } catch (const std::bad_alloc&) {
+        error_ = ErrorNoStorage;
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = 0; j < n; ++j)
+            a[j * n + i] = m_[index(i, j)];
+    const int order = int(n);
+    int lwork = -1, info = 0;
+    dgeev_("V", "V", &order, a.data(), &order, wr.data(), wi.data(), vl.data(), &order, vr.data(), &order,
+           work.data(), &lwork, &info, 1, 1);
+    if (info == 0) {
+        lwork = std::max(1, int(work[0]));
+        try {
+            work.resize(std::size_t(lwork));
+        } catch (const std::bad_alloc&) {
+            error_ = ErrorNoStorage;
+            return std::nullopt;
+        }
+        dgeev_("V", "V", &order, a.data(), &order, wr.data(), wi.data(), vl.data(), &order, vr.data(), &order,
+               work.data(), &lwork, &info, 1, 1);
+    }
+    // A positive info: the QR iteration did not converge.
+    if (info > 0) {
+        error_ = ErrorSingular;
+        return std::nullopt;
+    }
+    auto out = matrixWithRow(n, n);
+    if (!out) {
+        error_ = ErrorNoStorage;
+        return out;
+    }
+    double* values = out->m();
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = 0; j < n; ++j)
+            values[i * n + j] = a[j * n + i];
+    return out;
+}
+
+std::optional<VQMatrix> VQMatrix::matrixFromCol(std::size_t col) const
+{
+    if (col >= cols_)
+        return std::nullopt;
+    return column(cols_ - 1);
 }
 
 std::optional<VQMatrix> VQMatrix::rrefSolution() const

@@ -158,6 +158,17 @@ public:
     std::optional<VQMatrix> inverse();
     std::optional<VQMatrix> dsv();
     std::optional<VQMatrix> rrefSolution() const;
+    // The LAPACK forms nothing in the app calls. rrefLAPACK: an augmented [A | b] with
+    // cols ≥ rows solved by least squares (QR): rows × cols with 1 on the diagonal and the
+    // solution in the last column (error 4 for fewer columns, 2 when A has not full rank,
+    // within the inverse's condition limit, or the solution does not fit the rows). eigenValue: the real Schur form LAPACK's
+    // eigen-driver leaves of a square matrix (the real eigenvalues on its diagonal, a
+    // complex pair as a 2 × 2 block); error 1 when not square, 2 when it does not converge.
+    // eigenVector: none. matrixFromCol: the last column, when col is a column.
+    std::optional<VQMatrix> rrefLAPACK();
+    std::optional<VQMatrix> eigenValue();
+    std::optional<VQMatrix> eigenVector() const { return std::nullopt; }
+    std::optional<VQMatrix> matrixFromCol(std::size_t col) const;
 
 private:
     static bool fits(std::size_t row, std::size_t col);

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <limits>
 #include <array>
+#include <vector>
 #include <numbers>
 
 namespace orvenda {
@@ -137,15 +138,18 @@ struct SearchSide {
 
 namespace {
 
-// Points of the scan that looks for what the quadrature's abscissas passed over.
-constexpr int kScanPoints = 256;
-// Pieces a narrow peak may split the interval into before the integral is given up.
-constexpr int kMaxPieces = 32;
+// The scan that looks for what the quadrature's abscissas pass over: a point every half
+// unit, so a peak about one unit wide is met wherever it lies, with never fewer points than
+// the first and never more than the second (intervals wider than 32 768 units are scanned
+// more coarsely).
+constexpr int kMinScanPoints = 256;
+constexpr int kMaxScanPoints = 65536;
+constexpr double kScanStep = 0.5;
+// Pieces the peaks may split the interval into; beyond that only the highest peaks split it.
+constexpr std::size_t kMaxPieces = 64;
 
 struct Piece {
     double value = 0, estimate = 0, l1 = 0;
-    // The largest magnitude the quadrature met.
-    double largest = 0;
     int stopped = 0;
 };
 
@@ -169,10 +173,8 @@ Piece quadrature(RealFunction& f, double a, double b, double internal)
         // Between neighbouring doubles there is no inside point: the lower one then.
         x = std::min(std::max(x, first), last);
         const double y = f.value(x);
-        if (std::isfinite(y)) {
-            piece.largest = std::max(piece.largest, std::fabs(y));
+        if (std::isfinite(y))
             return y;
-        }
         piece.stopped = errorOf(f, ErrSingularity);
         return 0.0;
     };
@@ -182,30 +184,68 @@ Piece quadrature(RealFunction& f, double a, double b, double internal)
     return piece;
 }
 
-// Where, inside (a, b), an evenly spaced scan meets a value far above all the quadrature
-// met: a peak between its abscissas. NaN when there is none.
-double missedPeak(RealFunction& f, double a, double b, const Piece& piece, double wanted, int& stopped)
+// Whether the scanned magnitudes fall to half the peak's on one side of point k before they
+// rise above it; running into the end of the scan counts as falling (the bound may cut the
+// peak off).
+bool fallsAway(const std::vector<double>& y, std::size_t k, int direction)
 {
-    const double step = (b - a) / (kScanPoints + 1);
+    for (std::size_t j = k;;) {
+        if (direction < 0 ? j == 0 : j + 1 == y.size())
+            return true;
+        j = direction < 0 ? j - 1 : j + 1;
+        if (y[j] > y[k])
+            return false;
+        if (y[j] < y[k] / 2)
+            return true;
+    }
+}
+
+// The peaks of |f| an evenly spaced scan of (a, b) shows inside it, in increasing x: each
+// rises to at least twice the scan's values on both sides and matters to the integral. The
+// quadrature of a piece resolves what lies near its ends finely, so splitting at them leaves
+// no peak between abscissas. Gives the stop error, when the function asked to stop.
+int scanPeaks(RealFunction& f, double a, double b, double wanted, std::vector<double>& peaks)
+{
+    const double width = 2 * (b / 2 - a / 2);
+    const double wanted_points = std::ceil(width / kScanStep);
+    const int n = !(wanted_points < kMaxScanPoints) ? kMaxScanPoints
+        : std::max(kMinScanPoints, static_cast<int>(wanted_points));
+    const double step = (b / 2 - a / 2) / (n + 1) * 2;
     // Inside the bounds, as the quadrature's points are, however narrow the interval.
     const double first = std::nextafter(a, b), last = std::nextafter(b, a);
-    double peak = kNaN, highest = 0;
-    for (int k = 1; k <= kScanPoints; ++k) {
-        const double x = std::min(std::max(a + k * step, first), last);
-        const double y = std::fabs(f.value(x));
-        if (f.stopError() != 0) {
-            stopped = f.stopError();
-            return kNaN;
-        }
-        // Points without a value are the quadrature's to meet (or not), as before.
-        if (std::isfinite(y) && y > highest) {
-            highest = y;
-            peak = x;
-        }
+    std::vector<double> y(static_cast<std::size_t>(n));
+    double sum = 0;
+    for (int k = 0; k < n; ++k) {
+        const double x = std::min(std::max(a + (k + 1) * step, first), last);
+        const double v = std::fabs(f.value(x));
+        if (const int stop = f.stopError())
+            return stop;
+        // Points without a value are the quadrature's to meet (or not).
+        y[static_cast<std::size_t>(k)] = std::isfinite(v) ? v : 0;
+        sum += y[static_cast<std::size_t>(k)];
     }
-    // Far above what the quadrature met, and enough to matter over one scan step.
-    const bool missed = highest > 2 * piece.largest && (highest - piece.largest) * step > wanted * std::max(1.0, piece.l1);
-    return missed ? peak : kNaN;
+    // A peak that cannot change the integral by the tolerance is left to the quadrature.
+    const double matters = wanted * std::max(1.0, sum * step) / step;
+    struct Peak {
+        double x, height;
+    };
+    std::vector<Peak> found;
+    for (std::size_t k = 1; k + 1 < y.size(); ++k) {
+        if (!(y[k] > y[k - 1] && y[k] >= y[k + 1] && y[k] > matters))
+            continue;
+        if (fallsAway(y, k, -1) && fallsAway(y, k, 1))
+            found.push_back({std::min(std::max(a + static_cast<double>(k + 1) * step, first), last), y[k]});
+    }
+    if (found.size() > kMaxPieces - 1) {
+        std::nth_element(found.begin(), found.begin() + (kMaxPieces - 1), found.end(),
+                         [](const Peak& p, const Peak& q) { return p.height > q.height; });
+        found.resize(kMaxPieces - 1);
+        std::sort(found.begin(), found.end(), [](const Peak& p, const Peak& q) { return p.x < q.x; });
+    }
+    peaks.clear();
+    for (const Peak& peak : found)
+        peaks.push_back(peak.x);
+    return 0;
 }
 
 } // namespace
@@ -221,38 +261,33 @@ NumericResult Calculus::integrate(RealFunction& f, double lower, double upper, d
     // The integrator works to at least the square root of the double precision: its
     // estimate is the change from the last halving, and the result is usually far better.
     const double internal = std::min(wanted, std::sqrt(DBL_EPSILON));
-    // The quadrature over the whole interval; where a scan finds a peak its abscissas
-    // passed over (two levels then agree on a wrong value, with a confident estimate), the
-    // piece is split at the peak, whose sides the quadrature resolves finely.
-    struct Span {
-        double a, b;
-    };
-    // Each split adds one piece to do: never more than the pieces allowed.
-    std::array<Span, kMaxPieces + 1> todo;
-    std::size_t open = 0;
-    todo[open++] = {std::min(lower, upper), std::max(lower, upper)};
-    double value = 0, estimate = 0, l1 = 0;
-    int pieces = 1;
-    while (open > 0) {
-        const Span span = todo[--open];
-        const Piece piece = quadrature(f, span.a, span.b, internal);
-        if (piece.stopped)
-            return failure(piece.stopped);
-        int stopped = 0;
-        const double peak = missedPeak(f, span.a, span.b, piece, wanted, stopped);
-        if (stopped)
-            return failure(stopped);
-        if (!std::isnan(peak)) {
-            // A peak that keeps hiding after this many splits: no value to trust.
-            if (++pieces > kMaxPieces)
-                return failure(ErrTolNotMet, value + piece.value);
-            todo[open++] = {span.a, peak};
-            todo[open++] = {peak, span.b};
-            continue;
+    const double a = std::min(lower, upper), b = std::max(lower, upper);
+    // The quadrature over the whole interval first: a point without a value ends it there.
+    // Its abscissas are sparse away from the ends, where a peak can lie between them (two
+    // levels then agree on a wrong value, with a confident estimate): the interval is split
+    // at every peak a scan shows, and each piece, with its peaks at its ends, done again.
+    Piece whole = quadrature(f, a, b, internal);
+    if (whole.stopped)
+        return failure(whole.stopped);
+    std::vector<double> peaks;
+    if (const int stop = scanPeaks(f, a, b, wanted, peaks))
+        return failure(stop);
+    double value = whole.value, estimate = whole.estimate, l1 = whole.l1;
+    if (!peaks.empty()) {
+        value = estimate = l1 = 0;
+        double from = a;
+        peaks.push_back(b);
+        for (const double to : peaks) {
+            if (!(to > from))
+                continue;
+            const Piece piece = quadrature(f, from, to, internal);
+            if (piece.stopped)
+                return failure(piece.stopped);
+            value += piece.value;
+            estimate += piece.estimate;
+            l1 += piece.l1;
+            from = to;
         }
-        value += piece.value;
-        estimate += piece.estimate;
-        l1 += piece.l1;
     }
     if (!std::isfinite(value))
         return failure(ErrDivergent);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cblas.h>
 
 #include <cmath>
@@ -581,6 +583,79 @@ TEST(VQMatrixLinearAlgebra, RrefSolution)
     EXPECT_FALSE(matrixOf({{1, 0, 2}}).rrefSolution());
     EXPECT_FALSE(matrixOf({{1, 2}, {0, 0}}).rrefSolution());
     EXPECT_FALSE(matrixOf({{2, 0, 1}, {0, 2, 1}}).rrefSolution());  // no pivot column
+}
+
+TEST(VQMatrixLinearAlgebra, RrefByLeastSquares)
+{
+    // A square system: 1 on the diagonal, the solution beside it.
+    auto x = matrixOf({{2, 1, 5}, {1, 3, 10}}).rrefLAPACK();
+    ASSERT_TRUE(x);
+    expectValues(*x, {{1, 0, 1}, {0, 1, 3}});
+    // One unknown in two equations: its least-squares value (1·1 + 2·2.2)/5.
+    auto fit = matrixOf({{1, 1}, {2, 4.4}}).rrefLAPACK();
+    ASSERT_TRUE(fit);
+    expectValues(*fit, {{1, 1.96}, {0, 0}});
+
+    VQMatrix tall = matrixOf({{1, 2}, {3, 4}, {5, 6}});
+    EXPECT_FALSE(tall.rrefLAPACK());
+    EXPECT_EQ(tall.error(), VQMatrix::ErrorDimension);
+    VQMatrix singular = matrixOf({{1, 2, 3}, {2, 4, 6}});
+    EXPECT_FALSE(singular.rrefLAPACK());
+    EXPECT_EQ(singular.error(), VQMatrix::ErrorSingular);
+    // More unknowns than rows: the solution has no room in the right-hand side.
+    VQMatrix wide = matrixOf({{1, 1, 1, 3}, {1, -1, 0, 0}});
+    EXPECT_FALSE(wide.rrefLAPACK());
+    EXPECT_EQ(wide.error(), VQMatrix::ErrorSingular);
+}
+
+TEST(VQMatrixLinearAlgebra, EigenValuesOnTheSchurFormsDiagonal)
+{
+    const auto diagonal = [](const VQMatrix& m) {
+        std::vector<double> d;
+        for (std::size_t i = 0; i < m.dimRow(); ++i)
+            d.push_back(m.row(i, i));
+        std::sort(d.begin(), d.end());
+        return d;
+    };
+    VQMatrix symmetric = matrixOf({{2, 1}, {1, 2}});
+    auto schur = symmetric.eigenValue();
+    ASSERT_TRUE(schur);
+    EXPECT_EQ(symmetric.error(), 0);
+    ASSERT_EQ(schur->dimRow(), 2u);
+    const std::vector<double> values = diagonal(*schur);
+    EXPECT_NEAR(values[0], 1, 1e-12);
+    EXPECT_NEAR(values[1], 3, 1e-12);
+    EXPECT_NEAR(schur->row(1, 0), 0, 1e-12);
+    // Triangular: its own diagonal; the receiver is left as it was.
+    VQMatrix triangular = matrixOf({{4, 1, 2}, {0, -1, 5}, {0, 0, 7}});
+    const std::vector<double> t = diagonal(*triangular.eigenValue());
+    EXPECT_NEAR(t[0], -1, 1e-12);
+    EXPECT_NEAR(t[1], 4, 1e-12);
+    EXPECT_NEAR(t[2], 7, 1e-12);
+    expectValues(triangular, {{4, 1, 2}, {0, -1, 5}, {0, 0, 7}});
+    // A rotation's complex pair stays a 2 × 2 block: trace 0, determinant 1.
+    auto rotation = matrixOf({{0, -1}, {1, 0}}).eigenValue();
+    ASSERT_TRUE(rotation);
+    EXPECT_NEAR(rotation->row(0, 0) + rotation->row(1, 1), 0, 1e-12);
+    EXPECT_NEAR(rotation->row(0, 0) * rotation->row(1, 1) - rotation->row(0, 1) * rotation->row(1, 0), 1, 1e-12);
+
+    VQMatrix notSquare = matrixOf({{1, 2, 3}, {4, 5, 6}});
+    EXPECT_FALSE(notSquare.eigenValue());
+    EXPECT_EQ(notSquare.error(), VQMatrix::ErrorNotSquare);
+    EXPECT_FALSE(symmetric.eigenVector());
+}
+
+TEST(VQMatrixLinearAlgebra, MatrixFromColGivesTheLastColumn)
+{
+    VQMatrix m = matrixOf({{1, 2, 3}, {4, 5, 6}});
+    m.mSig()[5] = {3, -1};
+    for (std::size_t col : {0u, 2u}) {
+        auto last = m.matrixFromCol(col);
+        ASSERT_TRUE(last) << col;
+        expectValues(*last, {{3}, {6}});
+        EXPECT_EQ(last->mSig()[1], (SigPair{3, -1}));
+    }
+    EXPECT_FALSE(m.matrixFromCol(3));
 }
 
 // ---- Lists ----------------------------------------------------------------------------------

@@ -113,9 +113,17 @@ TEST(Calculus, IntegralFailures)
     // A sum past the largest double.
     Function huge([](double) { return 1e308; });
     EXPECT_EQ(Calculus::integrate(huge, 0, 1e10, 1e-5).error, 33);
-    // A narrow peak on a wide interval is reported, not answered wrongly.
+    // A peak about a unit wide is resolved wherever it lies in an interval the scan covers
+    // a point every half unit; on a wider one it is reported, never answered wrongly.
+    for (const double centre : {0.0, 7.0, -993.3, 999.0}) {
+        Function peak([centre](double x) { return std::exp(-(x - centre) * (x - centre)); });
+        const NumericResult r = Calculus::integrate(peak, -1000, 1000, 1e-5);
+        EXPECT_EQ(r.error, 0) << centre;
+        EXPECT_NEAR(r.value, centre == 999.0 ? std::sqrt(std::numbers::pi) / 2 + 0.746824132812427 : std::sqrt(std::numbers::pi), 1e-9)
+            << centre;
+    }
     Function peak([](double x) { return std::exp(-x * x); });
-    EXPECT_EQ(Calculus::integrate(peak, -1000, 1000, 1e-5).error, 31);
+    EXPECT_EQ(Calculus::integrate(peak, -1e6, 1e6, 1e-5).error, 31);
     Function stopped([](double x) { return x; });
     stopped.stopAfter = 5;
     EXPECT_EQ(Calculus::integrate(stopped, 0, 1, 1e-5).error, 43);
