@@ -6,19 +6,30 @@ chemistry functions, from public element data:
   atomic weights, groups, periods, melting and boiling points, radii, electronegativity,
   electron affinity, first ionization energy, discovery years and configurations;
 - Debian's python3-periodictable package (public domain): densities of solids and
-  liquids, and of gases as liquids at their boiling points.
+  liquids, and of gases as liquids at their boiling points;
+- pymatgen's periodic_table.json (MIT licence, Copyright 2011-2020 Shyue Ping Ong and the
+  Pymatgen Development Team; shipped by Debian's python3-pymatgen): calculated and empirical
+  radii, Brinell, Mohs and Vickers hardness, bulk, shear and Young moduli, thermal
+  conductivity, electric conductivity (from the resistivity), the second and later
+  ionization energies and the valence (the largest magnitude among the oxidation states;
+  0 for helium, neon and argon, which have none).
 
 Gas densities at 0 degrees C and 101.325 kPa are the ideal-gas values M / 22.414 L/mol.
-A cell with no data reads "Unknown". The file is committed; run this only to remake it:
-    apt-get install bodr python3-periodictable
-    /usr/bin/python3 scripts/make-elements.py
+None of them has specific, vaporization or fusion heats, nor more liquid densities: those
+cells stay "Unknown", as does any cell with no data. resources/Elements.LICENSE names the
+sources and their licences. The file is committed; run this only to remake it:
+    apt-get install bodr python3-periodictable python3-pymatgen
+    /usr/bin/python3 scripts/make-elements.py [path/to/periodic_table.json]
 """
 
+import json
 import os
+import re
 import sys
 import xml.etree.ElementTree as ET
 
 BODR = "/usr/share/bodr/elements.xml"
+PYMATGEN = "/usr/lib/python3/dist-packages/pymatgen/core/periodic_table.json"
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "Elements.txt")
 
 EV_TO_KJ_PER_MOL = 96.48533212
@@ -35,6 +46,10 @@ RENAMED = {
     118: ("Oganesson", "Og"),
 }
 
+# pymatgen's ionization lists for meitnerium and darmstadtium start at 50 and 65 eV with
+# gaps after them: they are not successive energies.
+NOT_SUCCESSIVE = {109, 110}
+
 # Gases at 0 degrees C with the atoms in one molecule.
 GASES = {1: 2, 2: 1, 7: 2, 8: 2, 9: 2, 10: 1, 17: 2, 18: 1, 36: 1, 54: 1, 86: 1}
 
@@ -49,6 +64,7 @@ SERIES = {
     "Other_Metal": "Post-trans metal",
 }
 
+# Valence is a real column so that an unknown valence reads as unknown, not 0.
 HEADER = [
     "name.s", "symbol.s", "number.i", "weight.d", "group.i", "period.i", "density.d",
     "liquidDensity.d", "melt.d", "boil.d", "radiusCalculated.d", "radiusEmpirical.d",
@@ -56,7 +72,7 @@ HEADER = [
     "hardnessVickers.d", "modulusBulk.d", "modulusShear.d", "modulusYoung.d",
     "conductivityThermal.d", "conductivityElectric.d", "specificHeat.d",
     "heatVaporization.d", "heatFusion.d", "discovered.i", "series.s", "shells.s",
-    "valence.i", "electronegativity.d", "electronAffinity.d", "configuration.s",
+    "valence.d", "electronegativity.d", "electronAffinity.d", "configuration.s",
     "ionization.s",
 ]
 
@@ -98,6 +114,62 @@ def densities():
         else:
             solid[element.number] = kg_m3
     return solid, liquid
+
+
+def pymatgen_atoms(path):
+    with open(path, encoding="utf-8") as f:
+        table = json.load(f)
+    return {e["Atomic no"]: e for e in table.values() if 1 <= e["Atomic no"] <= 118}
+
+
+def leading_value(text):
+    """The number a pymatgen cell starts with ("about 14 ..." reads 14), or None for "no data",
+    bounds ("> 10...") and words ("high")."""
+    if text is None:
+        return None
+    text = re.sub(r"^about\s+", "", str(text).strip())
+    match = re.match(r"[-+]?\d+(\.\d+)?", text)
+    return float(match.group(0)) if match else None
+
+
+def pymatgen_cells(p):
+    """Column number -> text for the columns taken from pymatgen."""
+    cells = {}
+
+    def put(column, value, scale=1.0):
+        if value is not None and value > 0:
+            cells[column] = number(value * scale)
+
+    def radius(key):  # angstrom, or the text "no data"
+        v = p.get(key)
+        return float(v) if isinstance(v, (int, float)) else None
+
+    put(10, radius("Atomic radius calculated"), 100)  # angstrom -> pm
+    put(11, radius("Atomic radius"), 100)
+    put(14, leading_value(p.get("Brinell hardness")))  # MN/m2 = MPa
+    put(15, leading_value(p.get("Mineral hardness")))  # Mohs
+    put(16, leading_value(p.get("Vickers hardness")))  # MN/m2 = MPa
+    put(17, leading_value(p.get("Bulk modulus")))  # GPa
+    put(18, leading_value(p.get("Rigidity modulus")))  # GPa
+    put(19, leading_value(p.get("Youngs modulus")))  # GPa
+    put(20, leading_value(p.get("Thermal conductivity")))  # W/(m K)
+    resistivity = p.get("Electrical resistivity")  # in units of 10^-8 ohm m
+    rho = leading_value(resistivity)
+    if rho and "10<sup>-8</sup>" in resistivity:
+        put(21, 1.0 / (rho * 1e-8) / 1e6)  # S/m -> MS/m
+    states = p.get("Oxidation states") or []
+    if states:
+        cells[28] = str(max(abs(s) for s in states))
+    elif group(p["Atomic no"]) == 18 and p["Atomic no"] <= 18:
+        cells[28] = "0"
+    energies = list(p.get("Ionization energies") or [])
+    if p["Atomic no"] in NOT_SUCCESSIVE:
+        energies = []
+    while energies and energies[-1] is None:
+        energies.pop()
+    if energies:
+        cells[32] = [UNKNOWN if e is None else number(e * EV_TO_KJ_PER_MOL) for e in energies]
+    return cells
 
 
 def group(n):
@@ -142,6 +214,7 @@ def shells(terms):
 
 def main():
     atoms = bodr_atoms()
+    pymatgen = pymatgen_atoms(sys.argv[1] if len(sys.argv) > 1 else PYMATGEN)
     solid, liquid = densities()
     configs = {n: a.get("bo:electronicConfiguration") for n, a in atoms.items()}
     lines = [",".join(HEADER)]
@@ -197,8 +270,19 @@ def main():
             row[29] = number(a["bo:electronegativityPauling"])
         if a.get("bo:electronAffinity"):
             row[30] = number(float(a["bo:electronAffinity"]) * EV_TO_KJ_PER_MOL)
+        first = None
         if a.get("bo:ionization"):
-            row[32] = number(float(a["bo:ionization"]) * EV_TO_KJ_PER_MOL)
+            first = number(float(a["bo:ionization"]) * EV_TO_KJ_PER_MOL)
+        extra = pymatgen_cells(pymatgen[n])
+        energies = extra.pop(32, None)
+        if energies:
+            if first is not None:  # the first energy stays the Blue Obelisk one
+                energies[0] = first
+            row[32] = " ".join(energies)
+        elif first is not None:
+            row[32] = first
+        for column, text in extra.items():
+            row[column] = text
         for cell in row:
             assert "," not in cell, (n, cell)
         lines.append(",".join(row))

@@ -9,7 +9,10 @@
 #include "core/UserMenus.h"
 #include "core/VColor.h"
 #include "core/services/GDBManager.h"
+#include "core/services/ViewControlDelegate.h"
+#include "drawing/BackgroundPicture.h"
 #include "eval/Parser.h"
+#include "language/ErrorNumbers.h"
 #include "input/AboutPage.h"
 #include "input/AddUserFnDialog.h"
 #include "input/HelpPage.h"
@@ -618,8 +621,12 @@ void MenuScreen::pickRow(Place p)
         r == 0 ? clearAllMemory() : clearToDefaults();
         return;
     case L::DrawSto:
-        if (calc().testMode != 1 && r == 1)
+        if (calc().testMode == 1)
+            return;
+        if (r == 1)
             showMenu(27);
+        else if (r == 2)
+            pickPhoto();
         return;
     case L::UserMenu: {
         const auto& ops = NameLists::userOps(calc(), tab_);
@@ -717,6 +724,31 @@ void MenuScreen::showShare(const std::optional<ShareRequest>& request)
     hideMenu();
     if (delegate_)
         delegate_->completedActionDialog();
+}
+
+void MenuScreen::pickPhoto()
+{
+    const QString file = choosePicture ? choosePicture(window()) : QString();
+    const auto close = [this] {
+        hideMenu();
+        if (delegate_)
+            delegate_->menuCanceled();
+    };
+    if (file.isEmpty()) {
+        // A cancelled pick leaves a tablet's menu open, as its popover does.
+        if (calc().device != 1)
+            close();
+        return;
+    }
+    close();
+    const auto picture = BackgroundPicture::read(file);
+    if (!picture) {
+        calc().showError({{"errorNum", ErrFileData}});
+        return;
+    }
+    BackgroundPicture::saveBackgroundImage(calc(), *picture);
+    if (calc().viewDelegate)
+        calc().viewDelegate->VCGraphChanged();
 }
 
 void MenuScreen::hideMenu()

@@ -82,6 +82,9 @@ public:
     std::function<void(const std::string& name)> exportListing;
     // The share sheet a share request is shown in.
     std::function<void(const ShareRequest& request)> presentShare;
+    // The photo library's picker: the picture file chosen, "" when cancelled. Without it
+    // "Photo…" only closes the menu.
+    std::function<QString(QWidget* parent)> choosePicture;
 
     void shown(const ScreenRequest& request) override { showMenu(request.number); }
     void focus(bool gained) override;
@@ -209,6 +212,8 @@ private:
     void setBarTitle(const QString& title);
     QRect listArea() const;
     void hideMenu();
+    // DRAW STO "Photo…": the chosen picture becomes the graph's background.
+    void pickPhoto();
     void closeTagSelector();
     void tellUser(const QString& message) const;
     void openAddForm();

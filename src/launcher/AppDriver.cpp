@@ -36,6 +36,8 @@
 #include "docs/HelpMenuScreen.h"
 #include "docs/SupportActions.h"
 #include "platform/MailComposer.h"
+#include "drawing/BackgroundPicture.h"
+#include "platform/PhotoLibrary.h"
 #include "platform/ShareSheet.h"
 #include "eval/Parser.h"
 #include "eval/ProgramQueue.h"
@@ -393,6 +395,8 @@ AppDriver::AppDriver(AppLauncher& app, std::ostream& out, std::ostream& err)
         return true;
     };
     app_.mail().setFinder([](const QString&) { return QString(); });
+    // Nor a file dialog: the photo library answers what a `photo` line chose.
+    app_.photoLibrary().setDialogsShown(false);
 }
 
 AppDriver::~AppDriver()
@@ -487,6 +491,10 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
         return file(argument);
     if (command == "open")
         return open(argument);
+    if (command == "photo") {
+        app_.photoLibrary().setNextChoice(QString::fromStdString(std::string(argument)));
+        return true;
+    }
     if (command == "screens" && argument.empty()) {
         nlohmann::json all = nlohmann::json::array();
         for (int id : ScreenRegistry::ids())
@@ -495,7 +503,7 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
         return true;
     }
     return fail("unknown line «" + std::string(command) + (argument.empty() ? "" : " ") + std::string(argument)
-                + "» (key, hkey, type, tap, wait, blink, shot, press, dump, file, program, open, screens)");
+                + "» (key, hkey, type, tap, wait, blink, shot, press, dump, file, photo, program, open, screens)");
 }
 
 bool AppDriver::key(std::string_view name)
@@ -1132,6 +1140,13 @@ void AppDriver::dump()
     if (const auto* dialog = qobject_cast<const QDialog*>(QApplication::activeModalWidget());
         dialog && !qobject_cast<const QMessageBox*>(dialog) && dialog->isVisible())
         state["dialog"] = dialog->windowTitle().toStdString();
+    if (const QImage* photo = BackgroundPicture::image(calc)) {
+        const Calculator::Rect& frame = calc.backgroundFrame;
+        state["background"] = {{"width", photo->width()}, {"height", photo->height()},
+            {"frame", {frame.x, frame.y, frame.width, frame.height}}, {"scale", calc.backgroundScale}};
+    } else {
+        state["background"] = nullptr;
+    }
     if (calc.lockMagnifier) {
         const PlotPoint& at = calc.pTrackPoint;
         state["trace"] = {{"x", at.x}, {"y", at.y}, {"t", at.t}, {"eq", calc.lockFunction}, {"feature", calc.featureLock},

@@ -126,8 +126,12 @@ class GeometryScreen;
 //                  its files went, the data folder's "shared", text, and pdf: the size
 //                  of a PDF handed without a file); once the app asked the desktop
 //                  to open an address (a web page, the review page), opened: each, in
-//                  order (a driven app opens none)
+//                  order (a driven app opens none); background (the picture behind the
+//                  graph: width, height, frame [x, y, width, height] and scale; null
+//                  when none)
 //   file PATH      hands the file to the app as the desktop does (one report, an alert)
+//   photo PATH     the picture file the photo library answers to the next pick (DRAW STO
+//                  "Photo…"; `photo` alone cancels it); a driven app opens no dialog
 //   open ID        shows the screen or overlay of that id (ScreenRegistry's ids) as the app
 //                  asks for it; `screens` prints every id with its title as one JSON line
 //   tap leave      a click on the visible control that leaves the screen on top

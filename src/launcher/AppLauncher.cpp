@@ -39,6 +39,7 @@
 #include "platform/MailComposer.h"
 #include "platform/FixedReachability.h"
 #include "platform/NetworkReachability.h"
+#include "platform/PhotoLibrary.h"
 #include "platform/ShareSheet.h"
 #include "graphui/FormatScreen.h"
 #include "graphui/GraphPanels.h"
@@ -262,6 +263,7 @@ void AppLauncher::setUpSharing(const Options& options)
     share_ = std::make_unique<ShareExport>(calc_, exportFolder_);
     sheet_ = std::make_unique<ShareSheet>();
     sheet_->setOutbox(options.shareOutbox);
+    photos_ = std::make_unique<PhotoLibrary>();
     mail_ = std::make_unique<MailComposer>(exportFolder_);
     support_ = std::make_unique<SupportActions>(calc_);
     support_->compose = [this](const MailComposer::Mail& mail) { return mail_->compose(mail); };
@@ -288,6 +290,7 @@ void AppLauncher::registerInputScreens()
         auto* menu = new MenuScreen(calc_, *shell_, parent);
         menu->setDelegate(std::make_unique<ShareMenuLink>(router, *share_, support_.get()));
         menu->presentShare = [this](const ShareRequest& request) { presentShare(request); };
+        menu->choosePicture = [this](QWidget* parent) { return photos_->choosePicture(parent); };
         menu->tell = tell;
         menu->ask = [&root](AlertQueue::Alert alert) { root.alerts().show(std::move(alert)); };
         menu->helpFolder = helpFolder;

@@ -25,6 +25,7 @@ class ProgramOutputModel;
 class RootController;
 class ShareExport;
 class ShareSheet;
+class PhotoLibrary;
 class MailComposer;
 class SupportActions;
 
@@ -66,6 +67,7 @@ public:
     // support actions of the help screens.
     ShareExport& shareExport() { return *share_; }
     ShareSheet& shareSheet() { return *sheet_; }
+    PhotoLibrary& photoLibrary() { return *photos_; }
     MailComposer& mail() { return *mail_; }
     SupportActions& support() { return *support_; }
     // Shows a share request in the share sheet; what went wrong is told.
@@ -92,6 +94,7 @@ private:
     QString exportFolder_;
     std::unique_ptr<ShareExport> share_;
     std::unique_ptr<ShareSheet> sheet_;
+    std::unique_ptr<PhotoLibrary> photos_;
     std::unique_ptr<MailComposer> mail_;
     std::unique_ptr<SupportActions> support_;
 };

@@ -54,7 +54,7 @@ TEST_P(PeriodicDrive, OxygenTappedShowsItsDetails)
     EXPECT_EQ(element["number"], 8);
     EXPECT_EQ(element["title"], "O Oxygen");
     EXPECT_EQ(element["fields"][4], json::array({"Melting Point", "54.8 K"}));
-    EXPECT_EQ(element["fields"][9], json::array({"Calculated Radius", "Unknown"}));
+    EXPECT_EQ(element["fields"][9], json::array({"Calculated Radius", "48 pm"}));
     EXPECT_EQ(run.dumps[1]["periodicTable"]["element"], nullptr) << "Escape closes the details first";
     EXPECT_EQ(run.dumps[1]["top"]["title"], "Periodic table");
     EXPECT_EQ(run.dumps[2]["top"]["id"], 0) << "then the screen";

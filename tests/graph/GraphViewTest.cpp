@@ -4,8 +4,10 @@
 #include "TestClocks.h"
 #include "core/DrawObject.h"
 #include "core/VQGraphPtArray.h"
+#include "drawing/BackgroundPicture.h"
 #include "graph/GraphViewDelegate.h"
 #include "graph/HistogramZoom.h"
+#include "graph/PhotoPlot.h"
 #include "graph/PixelPlot.h"
 #include "graph/PlotLine.h"
 #include "language/VariableSlots.h"
@@ -515,6 +517,64 @@ TEST_F(GraphViewTest, ThePixelLayerKeepsItsCopyUntilPixelsShowAgain)
     calc.pixelScreenClr();
     view.pixelPlot().setNeedsDisplay();
     EXPECT_EQ(view.pixelPlot().image().pixel(7, 5), qRgb(255, 0, 0));
+}
+
+// The user's picture behind the graph: drawn at its frame, and after a double tap selected
+// (the red cross and outline) so that a drag moves its frame and a pinch scales it about
+// its centre.
+TEST_F(GraphViewTest, ThePhotoLayerDrawsThePictureAndMovesItWhenSelected)
+{
+    QImage picture(320, 568, QImage::Format_RGB32);
+    picture.fill(qRgb(0, 200, 0));
+    for (int y = 0; y < 284; ++y)
+        for (int x = 0; x < 320; ++x)
+            picture.setPixel(x, y, qRgb(250, 250, 0));
+    calc.device = 0;
+    ASSERT_TRUE(BackgroundPicture::saveBackgroundImage(calc, picture));
+    view.redrawAll();
+    EXPECT_TRUE(view.photoPlot().isVisibleTo(&view));
+    const auto shot = [this] { return view.photoPlot().grab().toImage(); };
+    QImage shown = shot();
+    EXPECT_EQ(shown.pixel(20, 20), qRgb(250, 250, 0));
+    EXPECT_EQ(shown.pixel(20, 300), qRgb(0, 200, 0));
+
+    view.pan(GraphView::Gesture::Began, {}, {});
+    view.pan(GraphView::Gesture::Changed, {30, -10}, {});
+    EXPECT_EQ(calc.backgroundFrame.x, 0) << "an unselected picture stays";
+
+    view.doubleTap({160, 160});
+    EXPECT_TRUE(view.photoPlot().selected);
+    shown = shot();
+    // The diagonals, (0, 0) to (320, 568) and (320, 0) to (0, 568), cross y = 100 at x 56.3
+    // and 263.7.
+    int marked = 0, rightMarked = 0;
+    for (int x = 53; x <= 60; ++x)
+        marked += shown.pixel(x, 100) == qRgb(255, 0, 0);
+    for (int x = 260; x <= 267; ++x)
+        rightMarked += shown.pixel(x, 100) == qRgb(255, 0, 0);
+    EXPECT_GT(marked, 0) << "the selected picture is crossed in red";
+    EXPECT_GT(rightMarked, 0);
+
+    view.pan(GraphView::Gesture::Began, {}, {});
+    view.pan(GraphView::Gesture::Changed, {30, -10}, {});
+    view.pan(GraphView::Gesture::Ended, {30, -10}, {});
+    EXPECT_EQ(calc.backgroundFrame.x, 30);
+    EXPECT_EQ(calc.backgroundFrame.y, -10);
+    shown = shot();
+    EXPECT_NE(shown.pixel(20, 20), qRgb(250, 250, 0)) << "left of the moved picture";
+    EXPECT_EQ(shown.pixel(50, 20), qRgb(250, 250, 0));
+    EXPECT_EQ(shown.pixel(50, 280), qRgb(0, 200, 0)) << "the colours' edge moved up by 10";
+
+    view.pinch(GraphView::Gesture::Began, {100, 100}, {200, 100}, {150, 100});
+    view.pinch(GraphView::Gesture::Changed, {50, 100}, {250, 100}, {150, 100});
+    view.pinch(GraphView::Gesture::Ended, {}, {}, {150, 100});
+    EXPECT_EQ(calc.backgroundScale, 2);
+    shown = shot();
+    // Twice the size about the frame's centre (190, 274): drawn at (-130, -294), 640 by
+    // 1136, so its top half ends at y 274.
+    EXPECT_EQ(shown.pixel(5, 20), qRgb(250, 250, 0)) << "the scaled picture reaches the left edge";
+    EXPECT_EQ(shown.pixel(5, 264), qRgb(250, 250, 0));
+    EXPECT_EQ(shown.pixel(5, 284), qRgb(0, 200, 0));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <tuple>
 #include <vector>
@@ -110,6 +111,34 @@ TEST(ColorWheel, GeometryHueAndSaturation)
     const QPointF back = wheel.ptForColor(VQColor::colorH(0.25, 0.5, 1, 1));
     EXPECT_NEAR(back.x(), 100, 1e-9);
     EXPECT_NEAR(back.y(), 56, 1e-9);
+}
+
+// Every sixth of the hue circle against Qt's own conversion: a fault in any one sector
+// (cyan to blue, say) shows at many hues, saturations and values.
+TEST(ColorWheel, EverySectorConvertsAsQtDoes)
+{
+    int checked = 0;
+    for (int step = 0; step <= 720; ++step) {
+        const double h = step / 720.0;
+        for (double s : {0.0, 0.2, 0.5, 0.8, 1.0})
+            for (double v : {0.0, 0.35, 0.7, 1.0}) {
+                const auto rgb = VQColorWheel::computeRGB(h, s, v);
+                // Qt takes hues below one turn; 1.0 is red again.
+                const QColor expected = QColor::fromHsvF(static_cast<float>(std::fmod(h, 1.0)), static_cast<float>(s),
+                                                         static_cast<float>(v));
+                ASSERT_TRUE(expected.isValid());
+                EXPECT_NEAR(rgb[0], expected.redF(), 1e-4) << h << " " << s << " " << v;
+                EXPECT_NEAR(rgb[1], expected.greenF(), 1e-4) << h << " " << s << " " << v;
+                EXPECT_NEAR(rgb[2], expected.blueF(), 1e-4) << h << " " << s << " " << v;
+                ++checked;
+            }
+    }
+    EXPECT_EQ(checked, 721 * 20);
+    // The six corners: red, yellow, green, cyan, blue, magenta.
+    const std::array<double, 3> corners[] = {{1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 1, 1}, {0, 0, 1}, {1, 0, 1}};
+    for (int k = 0; k < 6; ++k)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(VQColorWheel::computeRGB(k / 6.0, 1, 1)[c], corners[k][c], 1e-12) << k;
 }
 
 TEST(ColorWheel, ATouchSetsHueAndSaturationKeepingValueAndAlpha)

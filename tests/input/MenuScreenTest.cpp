@@ -8,6 +8,7 @@
 
 #include "PictureChecks.h"
 
+#include <QImage>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTreeWidget>
@@ -323,6 +324,44 @@ TEST_F(MenuTest, DrawStoreRowsDoNothingInTestMode)
     menu->pickRow({0, 1});
     EXPECT_EQ(menu->currentMenu(), 27);
     EXPECT_EQ(menu->tabTitles(), (QStringList{"StoreGDB", "RecallGDB"}));
+}
+
+// "Photo…" asks the photo library; the picture chosen becomes the graph's background, a
+// cancelled pick closes the phone's menu and leaves the tablet's open.
+TEST_F(MenuTest, ThePhotoRowPutsThePictureChosenBehindTheGraph)
+{
+    const QString file = folder.filePath(QStringLiteral("photo.png"));
+    QImage picture(640, 568, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    ASSERT_TRUE(picture.save(file));
+    int asked = 0;
+    QString answer;
+    menu->choosePicture = [&](QWidget*) {
+        ++asked;
+        return answer;
+    };
+    menu->show();
+    menu->showMenu(16);
+    menu->selectTab(2);
+    calc.testMode = 1;
+    menu->pickRow({0, 2});
+    EXPECT_EQ(asked, 0) << "not in test mode";
+    calc.testMode = 0;
+
+    calc.device = 1;
+    menu->pickRow({0, 2});
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(menu->isVisible()) << "a tablet's menu stays when the pick is cancelled";
+    EXPECT_FALSE(calc.backgroundImage);
+    calc.device = 0;
+    answer = file;
+    menu->pickRow({0, 2});
+    EXPECT_FALSE(menu->isVisible());
+    const auto* stored = static_cast<const QImage*>(calc.backgroundImage.get());
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->size(), QSize(640, 568)) << "already covers 320 x 568";
+    EXPECT_EQ(stored->pixel(10, 10), QColor(Qt::darkCyan).rgb());
+    EXPECT_EQ(calc.backgroundScale, 1.0);
 }
 
 } // namespace

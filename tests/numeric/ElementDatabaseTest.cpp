@@ -114,6 +114,36 @@ TEST(ElementDatabase, TheBuiltInTableAnswersEveryElement) {
         EXPECT_EQ(table().lewisDot(element), count) << element;
 }
 
+// Spot values of the columns made from pymatgen's table, in this table's units: radii
+// from angstrom to pm, resistivity in 10^-8 ohm m to conductivity in MS/m, energies from
+// eV to kJ/mol; the valence is the largest oxidation state, unknown where none is listed.
+TEST(ElementDatabase, TheMechanicalAndElectricColumnsAreFilled) {
+    constexpr int Fe = 26, Cu = 29, He = 2, Og = 118;
+    const std::map<int, double> iron{{10, 156}, {11, 140}, {14, 490}, {15, 4}, {16, 608}, {17, 170},
+        {18, 82}, {19, 211}, {20, 80}, {21, 10}};
+    for (const auto& [column, value] : iron)
+        EXPECT_DOUBLE_EQ(table().doubleValueCol(column, Fe), value) << column;
+    EXPECT_DOUBLE_EQ(table().doubleValueCol(21, Cu), 58.139535);  // 1.72e-8 ohm m
+    EXPECT_DOUBLE_EQ(table().doubleValueCol(20, Cu), 400);
+    EXPECT_DOUBLE_EQ(table().doubleValueCol(15, C), 0.5);  // graphite
+    EXPECT_DOUBLE_EQ(table().doubleValueCol(11, H), 25);
+    EXPECT_DOUBLE_EQ(table().doubleValueCol(10, O), 48);
+    EXPECT_EQ(table().valence(Fe), 6);
+    EXPECT_EQ(table().valence(O), 2);
+    EXPECT_EQ(table().valence(He), 0);
+    EXPECT_TRUE(std::isnan(table().doubleValueCol(ElementDatabase::ColValence, Og)));
+    // Every level an element has: iron 26, the first kept from before.
+    EXPECT_EQ(table().ionizations(Fe).size(), 26u);
+    EXPECT_DOUBLE_EQ(table().getIonizations(0)[Fe - 1], 762.465689);
+    EXPECT_DOUBLE_EQ(table().getIonizations(1)[Fe - 1], 1562.986157);  // 16.19921 eV
+    EXPECT_DOUBLE_EQ(table().getIonizations(25)[Fe - 1], 895160.209777);
+    EXPECT_EQ(table().getIonizations(26)[Fe - 1], 0);
+    EXPECT_DOUBLE_EQ(table().getIonizations(1)[H - 1], 0);
+    // Where the source has nothing the cell stays unknown.
+    EXPECT_TRUE(std::isnan(table().doubleValueCol(16, Og)));
+    EXPECT_TRUE(std::isnan(table().doubleValueCol(22, Fe)));
+}
+
 namespace {
 
 // A line of the 33 columns, the given ones filled in.

@@ -41,6 +41,11 @@ TEST(ElementView, FieldsShowTheirUnitsAndUnknown)
     EXPECT_EQ(ElementView::fieldLabel(19), "STP Density");
     EXPECT_TRUE(ElementView::fieldText(Fe, 19).endsWith(" kg/m³"));
     EXPECT_TRUE(ElementView::fieldText(O, 7).endsWith(" kJ/mol"));
+    EXPECT_EQ(ElementView::fieldText(Fe, 8), "6 ");
+    EXPECT_EQ(ElementView::fieldText(He, 8), "0 ");
+    EXPECT_EQ(ElementView::fieldText(118, 8), "Unknown") << "no valence is known";
+    EXPECT_EQ(ElementView::fieldText(Fe, 22), "10 MS/m");
+    EXPECT_EQ(ElementView::fieldText(Fe, 16), "170 GPa");
     // Rows of 15 with a blank row after each group.
     EXPECT_EQ(ElementView::fieldTop(0), 1);
     EXPECT_EQ(ElementView::fieldTop(4), 1 + 4 * 15 + 15);

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 
 namespace orvenda::test {
 namespace {
@@ -43,7 +44,7 @@ TEST(PeriodicTableColours, TheScaleRunsFromTheLowToTheHighColour)
     EXPECT_EQ(view.cellColor(He), QColor(Qt::white)) << "unknown";
     EXPECT_EQ(view.valueText(He), "?");
     view.setDisplayMode(View::CalculatedRadius);
-    EXPECT_EQ(view.cellColor(H), QColor::fromRgbF(0.7f, 0.7f, 0.7f)) << "an unknown radius is grey";
+    EXPECT_EQ(view.cellColor(87), QColor::fromRgbF(0.7f, 0.7f, 0.7f)) << "francium's radius is unknown: grey";
     view.setDisplayMode(View::VickersHardness);
     EXPECT_EQ(view.rangeMax(), 5000);
     view.setDisplayMode(View::FusionHeat);
@@ -340,6 +341,32 @@ TEST_P(PeriodicTableGeometry, ThePictureShowsTheColours)
     ASSERT_GT(hydrogen.height(), 74) << "tall enough for every line";
     if (QRectF(view.rect()).contains(hydrogen)) {
         EXPECT_EQ(at(zoomed, QPointF(std::floor(hydrogen.right()) - 2, std::floor(hydrogen.bottom()) - 2)), View::seriesColor(3));
+    }
+}
+
+// The radius, hardness, modulus and conductivity modes, the valence and the later
+// ionization levels have data: iron's cell is drawn in a colour of the mode's scale, not
+// the white or grey of an unknown value, and the cells differ from one another.
+TEST_P(PeriodicTableGeometry, TheFilledModesColourTheCells)
+{
+    const auto corner = [this](int row, int column) {
+        const QRectF cell = view.cellRect(row, column);
+        return QPoint(static_cast<int>(std::ceil(cell.left())) + 1, static_cast<int>(std::floor(cell.bottom())) - 2);
+    };
+    const QColor unknownGrey = QColor::fromRgbF(0.7f, 0.7f, 0.7f);
+    const int modes[] = {View::Valence, 8, 9, 12, 13, 14, 15, 16, 17, 20, 21, View::Ionization};
+    for (int mode : modes) {
+        view.setDisplayMode(mode);
+        view.setIonizationLevel(mode == View::Ionization ? 5 : 0);  // the sixth energy
+        const QImage picture = view.grab().toImage();
+        const QColor iron(picture.pixel(corner(3, 7)));
+        EXPECT_EQ(iron, view.cellColor(Fe)) << mode;
+        EXPECT_NE(iron, QColor(Qt::white)) << mode;
+        EXPECT_NE(iron, unknownGrey) << mode;
+        std::set<QRgb> colours;
+        for (int column = 3; column < 12; ++column)
+            colours.insert(picture.pixel(corner(4, column)));  // yttrium to cadmium
+        EXPECT_GE(colours.size(), 3u) << mode;
     }
 }
 
