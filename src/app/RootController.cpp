@@ -488,6 +488,7 @@ void RootController::suspendDebugger()
         debugger->hide();
         debugger->focus(false);
     }
+    router_->keyboard().setFocus();
 }
 
 void RootController::showHelp()

@@ -294,7 +294,10 @@ void ProgramEditView::drawLine(QPainter& painter, int line, double y)
     // The indentation band, a stripe every second level, and the statement's number. The
     // debugger's pane is pale: there the band is its frame's blue, so that the white
     // numbers read.
-    painter.fillRect(QRectF(0, y, textX, leading_), debug_ ? kDebugBand : QColor(255, 255, 255, 77));
+    // Whole pixel rows, so that the bands of neighbouring lines meet without a seam.
+    const double bandTop = std::floor(y);
+    painter.fillRect(QRectF(0, bandTop, textX, std::floor(y + leading_) - bandTop),
+                     debug_ ? kDebugBand : QColor(255, 255, 255, 77));
     for (int level = 1; level < indent; level += 2)
         painter.fillRect(QRectF(leftMargin_ + level * charWidth_, y, charWidth_, leading_), QColor(255, 255, 255, 128));
     const QFont plain = FontMap::shared().font(kFace, fontSize_ - (debug_ ? 1 : 0));

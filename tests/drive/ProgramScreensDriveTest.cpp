@@ -126,6 +126,22 @@ TEST(ProgramScreensDrive, APauseAtTheEndEndsWithDone)
     EXPECT_EQ(run.dumps[1]["screen"], 0);
 }
 
+// Output( writes over what a line holds and keeps the rest; past column 31 it goes on at
+// the start of the next line.
+TEST(ProgramScreensDrive, OutputWritesOverTheLineAndWraps)
+{
+    const DriveRun run = driveScript("program OW\nClrHome:Output(1,1,\"HELLO WORLD\"):Output(1,1,\"AB\")\n"
+                                     "Output(2,29,\"ABCDEF\"):Pause\nend\ntype prgmOW\nkey ENTER\nwait idle\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 1u) << run.output;
+    ASSERT_TRUE(run.dumps[0]["programOutput"].is_object()) << run.dumps[0];
+    const json& lines = run.dumps[0]["programOutput"]["lines"];
+    ASSERT_GE(lines.size(), 3u) << lines;
+    EXPECT_EQ(lines[0], "ABLLO WORLD");
+    EXPECT_EQ(lines[1], std::string(28, ' ') + "ABC");
+    EXPECT_EQ(lines[2], "DEF");
+}
+
 // getKey reads the key pressed while the program loops.
 TEST(ProgramScreensDrive, GetKeyReadsAKeyPressedWhileTheProgramRuns)
 {

@@ -50,6 +50,7 @@ TEST_F(ProgramModelTest, LongStatementsWrapOntoContinuationLines)
 {
     open("P", "For(I,1,2\nDisp \"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789\nEnd");
     ASSERT_EQ(model->numLines(), 4);
+    ASSERT_GE(model->layout().lineFlags().size(), 3u);
     EXPECT_EQ(model->layout().lineFlags()[1], 1u);
     EXPECT_EQ(model->layout().lineFlags()[2], 1u | ProgramLayout::kContinuation);
     EXPECT_EQ(model->screenLine(1)->size(), 32u);

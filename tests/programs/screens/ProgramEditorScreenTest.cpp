@@ -307,7 +307,23 @@ TEST_P(ProgramEditorScreenTest, ASampleProgramOffersOnlyCopyAndSelecting)
         EXPECT_TRUE(action == Action::Copy || action == Action::SelectAll || action == Action::Select);
 }
 
-// A program of 2 000 lines redraws only what shows; no crash at zero size.
+// Runs of inked pixel columns between two x positions, on the rows given: separate marks.
+int inkRuns(const QImage& image, double from, double to, int top, int bottom)
+{
+    int runs = 0;
+    bool inked = false;
+    for (int x = static_cast<int>(from); x < static_cast<int>(to); ++x) {
+        bool dark = false;
+        for (int y = top; y <= bottom && !dark; ++y)
+            dark = qGray(image.pixel(x, y)) < 110;
+        runs += dark && !inked;
+        inked = dark;
+    }
+    return runs;
+}
+
+// A program of 2 000 lines redraws only what shows, its last lines drawn where they show;
+// no crash at zero size.
 TEST_P(ProgramEditorScreenTest, ALongProgramAndAZeroSizeViewDraw)
 {
     std::string text;
@@ -317,7 +333,17 @@ TEST_P(ProgramEditorScreenTest, ALongProgramAndAZeroSizeViewDraw)
     model->setPrgmEditCursor(static_cast<int>(model->program().array().size()));
     view().makeCursorVisible();
     EXPECT_GT(view().firstLine(), 1900);
-    EXPECT_FALSE(picture().isNull());
+    const QImage image = picture();
+    ASSERT_FALSE(image.isNull());
+    // The last statement, "Disp 1999", is drawn on its line: five letters and digits
+    // after "Disp" and the colon.
+    const int shownLine = model->numLines() - 2 - view().firstLine();
+    ASSERT_GE(shownLine, 0);
+    const QPointF from = cell(model->numLines() - 2, 1);
+    const QPointF to = cell(model->numLines() - 2, 9);
+    const int top = static_cast<int>(shownLine * view().leading() + view().leading() * 0.2);
+    const int bottom = static_cast<int>(shownLine * view().leading() + view().leading() * 0.8);
+    EXPECT_EQ(inkRuns(image, from.x() - view().charWidth() / 2, to.x() + view().charWidth() / 2, top, bottom), 8);
     view().resize(0, 0);
     EXPECT_NO_FATAL_FAILURE(view().grab());
 }
@@ -332,7 +358,9 @@ TEST_P(ProgramEditorScreenTest, TheDebuggerStepsAndRepeatsAHeldStep)
     debugger.resize(GetParam() == 1 ? QSize(768, 900) : QSize(390, 824));
     debugger.show();
     debugger.focus(true);
-    EXPECT_EQ(debugger.varsView().lines().front().substr(0, 4), "ANS ");
+    const std::vector<std::string> vars = debugger.varsView().lines();
+    ASSERT_FALSE(vars.empty());
+    EXPECT_EQ(vars.front().substr(0, 4), "ANS ");
     EXPECT_EQ(debugger.nameLabel().text(), "Debug:P");
     EXPECT_GT(debugger.displayHeight(), 0);
     EXPECT_TRUE(debugger.stepButton().isVisible());
@@ -362,21 +390,6 @@ TEST_P(ProgramEditorScreenTest, TheDebuggerStepsAndRepeatsAHeldStep)
     // Quit leaves debug mode.
     debugger.done();
     EXPECT_FALSE(model->debug());
-}
-
-// Runs of inked pixel columns between two x positions, on the rows given: separate marks.
-int inkRuns(const QImage& image, double from, double to, int top, int bottom)
-{
-    int runs = 0;
-    bool inked = false;
-    for (int x = static_cast<int>(from); x < static_cast<int>(to); ++x) {
-        bool dark = false;
-        for (int y = top; y <= bottom && !dark; ++y)
-            dark = qGray(image.pixel(x, y)) < 110;
-        runs += dark && !inked;
-        inked = dark;
-    }
-    return runs;
 }
 
 // The store arrow keeps off the letters beside it: "2", "→" and "A" are three marks.

@@ -130,7 +130,10 @@ TEST_F(ProgramListingPDFTest, TheNotesPageDrawsItsBoxInLightGreenUnderTheName)
     QImage page(rendered.size(), QImage::Format_RGB32);
     page.fill(Qt::white);
     QPainter(&page).drawImage(0, 0, rendered);
-    const QRectF box = listing.notesPages(listing.contentRect(false))[0].boxes[0];
+    const auto notes = listing.notesPages(listing.contentRect(false));
+    ASSERT_EQ(notes.size(), 1u);
+    ASSERT_EQ(notes[0].boxes.size(), 1u);
+    const QRectF box = notes[0].boxes[0];
     // Inside the box, away from its text: green at a tenth over white.
     const QColor fill = page.pixelColor(int(box.right()) - 4, int(box.center().y()));
     EXPECT_GT(fill.green(), fill.red() + 10);
