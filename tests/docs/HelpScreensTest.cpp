@@ -595,6 +595,51 @@ TEST_F(HelpScreensTest, OnAPhoneATopicIsPushedAndBackReturnsToTheIndex)
     EXPECT_FALSE(menu.isVisible());
 }
 
+// On a phone a key's page of the keyboard guide is pushed under the index's one bar: the
+// bar names the page with one Done and leads back to the guide; no second bar shows.
+TEST_F(HelpScreensTest, OnAPhoneTheGuidesKeyPageSharesTheIndexsBar)
+{
+    HelpMenuScreen menu(calc, false);
+    menu.resize(390, 844);
+    menu.show();
+    menu.focus(true);
+    menu.showPage(4);
+    GuideKeyboardScreen* guide = menu.keyboardGuide();
+    ASSERT_NE(guide, nullptr);
+    const auto dones = [&menu] {
+        int n = 0;
+        for (const QPushButton* b : menu.findChildren<QPushButton*>())
+            n += b->isVisible() && b->text() == QStringLiteral("Done");
+        return n;
+    };
+    // CLEAR's key.
+    guide->keyboardView().button(19).click();
+    ASSERT_TRUE(guide->helpShown());
+    EXPECT_EQ(guide->functionHelp()->functionName(), QString::fromStdString(calc.nameForOpcode(1032)));
+    EXPECT_EQ(dones(), 1);
+    EXPECT_EQ(menu.titleLabel().text(), guide->functionHelp()->functionName());
+    EXPECT_EQ(menu.backButton().text(), "‹ Keyboard");
+    const QRect bar(0, 0, 390, 40);
+    EXPECT_EQ(guide->functionHelp()->mapTo(&menu, QPoint(0, 0)).y(), bar.bottom() + 1) << "the page right under the bar";
+    // The picture: under the bar the page's own background, not a second bar.
+    const QImage shot = menu.grab().toImage();
+    const QColor barColour = backgroundIn(shot, bar.adjusted(100, 2, -100, -2));
+    EXPECT_NE(backgroundIn(shot, QRect(100, 44, 190, 30)), barColour);
+    menu.backButton().click();
+    EXPECT_FALSE(guide->helpShown());
+    EXPECT_EQ(menu.currentPage(), guide);
+    EXPECT_EQ(menu.titleLabel().text(), "Keyboard");
+    EXPECT_EQ(menu.backButton().text(), "‹ Help");
+    // Escape on a page goes back to the guide too, and the bar follows.
+    guide->keyboardView().button(21).click();
+    ASSERT_TRUE(guide->helpShown());
+    sendKey(guide->functionHelp(), Qt::Key_Escape);
+    EXPECT_FALSE(guide->helpShown());
+    EXPECT_EQ(menu.titleLabel().text(), "Keyboard");
+    menu.backButton().click();
+    EXPECT_EQ(menu.currentPage(), nullptr);
+}
+
 TEST_F(HelpScreensTest, OnATabletTheIntroductionShowsBesideTheIndexAndTheLastTopicComesBack)
 {
     HelpMenuScreen menu(calc, true);
