@@ -21,6 +21,7 @@
 #include "docs/SupportActions.h"
 #include "input/CatalogScreen.h"
 #include "input/HelpPage.h"
+#include "input/KeyArtwork.h"
 #include "input/KeyButton.h"
 #include "input/MenuScreen.h"
 
@@ -698,6 +699,42 @@ TEST_F(GuideTest, ShiftsChooseTheLayerOfTheNextKeyAndClearAfterIt)
     EXPECT_EQ(GuideKeyboardView::code(1, 45), 1055u);
     EXPECT_EQ(GuideKeyboardView::code(2, 12), 0xBBF9u);
     EXPECT_EQ(GuideKeyboardView::code(2, 21), 0xC2u);
+}
+
+// X,T,θ,n wears the graph mode's face as on the calculator keyboard: parametric, polar and
+// sequence each draw their own key, at both sizes; the other keys stay as they are.
+TEST_F(HelpScreensTest, TheGuidesXKeyFollowsTheGraphMode)
+{
+    for (const bool tablet : {false, true}) {
+        std::vector<QImage> keys;
+        QImage others;
+        for (const int mode : {0, 1, 2, 3}) {
+            calc.setGraphMode(mode);
+            GuideKeyboardScreen guide(calc, tablet);
+            guide.resize(tablet ? QSize(507, 984) : QSize(390, 804));
+            guide.show();
+            const KeyButton& x = guide.keyboardView().button(GuideKeyboardView::kXKey);
+            EXPECT_EQ(x.face(), KeyArtwork::xKeyFace(mode, false)) << mode;
+            const QImage picture = guide.grab().toImage();
+            const QRect key = x.geometry().translated(guide.keyboardView().mapTo(&guide, QPoint(0, 0)));
+            keys.push_back(picture.copy(key));
+            // STAT, beside it, is drawn the same in every mode.
+            const QRect stat = guide.keyboardView().button(12).geometry().translated(guide.keyboardView().mapTo(&guide, QPoint(0, 0)));
+            if (others.isNull())
+                others = picture.copy(stat);
+            else
+                EXPECT_EQ(picture.copy(stat), others) << mode;
+        }
+        for (int a = 0; a < 4; ++a)
+            for (int b = a + 1; b < 4; ++b) {
+                int differ = 0;
+                for (int y = 0; y < keys[a].height(); ++y)
+                    for (int px = 0; px < keys[a].width(); ++px)
+                        differ += keys[a].pixel(px, y) != keys[b].pixel(px, y);
+                EXPECT_GT(differ, 20) << (tablet ? "tablet " : "phone ") << "modes " << a << " and " << b;
+            }
+    }
+    calc.setGraphMode(0);
 }
 
 TEST_F(GuideTest, AKeyOpensItsHelpOverTheGuideAndEscapeGoesBack)
