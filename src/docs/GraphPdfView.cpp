@@ -81,7 +81,12 @@ QByteArray GraphPdfView::worksheetPDFLandscape(bool landscape)
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         QPainter painter(&writer);
         GraphicsContext context(painter);
-        painter.setPen(QPen(Qt::black, 1));
+        // Before the first line: without antialiasing Qt's PDF writer makes a pen of width 1
+        // a hairline.
+        painter.setRenderHint(QPainter::Antialiasing);
+        QPen border(Qt::black, 1);
+        border.setCosmetic(false);
+        painter.setPen(border);
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(QRectF(QPointF(0, 0), page));
         if (landscape) {

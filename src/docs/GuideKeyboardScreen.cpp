@@ -24,6 +24,7 @@ void GuideKeyboardScreen::showOp(std::uint32_t code, QRectF keyFrame)
 {
     if (!help_) {
         help_ = new FunctionHelpScreen(calc(), this);
+        help_->setBarShown(helpBar_);
         help_->closed = [this] { hideHelp(); };
     }
     lastKey_ = keyFrame.translated(keyboard_->pos());
@@ -32,6 +33,8 @@ void GuideKeyboardScreen::showOp(std::uint32_t code, QRectF keyFrame)
     help_->show();
     help_->raise();
     help_->focus(true);
+    if (helpChanged)
+        helpChanged();
 }
 
 QRect GuideKeyboardScreen::helpRect(QRectF key) const
@@ -55,6 +58,8 @@ void GuideKeyboardScreen::hideHelp()
     help_->hide();
     help_->focus(false);
     setFocus();
+    if (helpChanged)
+        helpChanged();
 }
 
 void GuideKeyboardScreen::resizeEvent(QResizeEvent*)

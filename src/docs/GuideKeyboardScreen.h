@@ -28,6 +28,11 @@ public:
     void hideHelp();
 
     std::function<void()> closed;
+    // Without the help screen's own bar, where a bar around the guide names the page and
+    // leads back (the phone's help menu); helpChanged then tells it when a page opens or
+    // closes.
+    void setHelpBarShown(bool shown) { helpBar_ = shown; }
+    std::function<void()> helpChanged;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -40,6 +45,7 @@ private:
     GuideKeyboardView* keyboard_;
     FunctionHelpScreen* help_ = nullptr;
     QRectF lastKey_;
+    bool helpBar_ = true;
 };
 
 } // namespace orvenda

@@ -66,6 +66,7 @@ QString GuideKeyboardView::face(int key)
     case 16: case 29: case 34: case 39: case 44: case 49: return QStringLiteral("fkeyBlue");
     case 31: case 32: case 33: case 36: case 37: case 38: case 41: case 42: case 43: case 46: case 47: case 48:
         return QStringLiteral("fkey");
+    case 11: return QStringLiteral("fkeyX");
     case 45: return QStringLiteral("fHelpKey");
     default: return QStringLiteral("fkeyBlack");
     }
@@ -86,7 +87,26 @@ GuideKeyboardView::GuideKeyboardView(Calculator& calc, bool tablet, QWidget* par
     }
     secondGlow_ = new KeyLegendView(KeyLegendView::Kind::SecondGlow, this);
     alphaGlow_ = new KeyLegendView(KeyLegendView::Kind::AlphaGlow, this);
+    showGraphMode();
     showShifts();
+}
+
+void GuideKeyboardView::showGraphMode()
+{
+    // X,T,θ,n wears the graph mode's face and letter, as on the calculator keyboard.
+    const int mode = calc_.graphMode();
+    KeyButton& x = button(kXKey);
+    x.setFace(KeyArtwork::xKeyFace(mode, false), calc_.keyboardColorSet);
+    x.setLegend(KeyArtwork::xKeyLegend(mode));
+    graphMode_ = mode;
+}
+
+void GuideKeyboardView::showEvent(QShowEvent*)
+{
+    if (calc_.graphMode() != graphMode_) {
+        showGraphMode();
+        layoutButtons();
+    }
 }
 
 void GuideKeyboardView::keyDown(int key)

@@ -23,10 +23,12 @@ public:
     static constexpr int kKeyCount = 50;
     static constexpr std::uint32_t kSecond = 1039;
     static constexpr std::uint32_t kAlpha = 1040;
+    // X,T,θ,n, whose face follows the graph mode.
+    static constexpr int kXKey = 11;
 
     // The guide's code of a key (row × 5 + column) in a layer (0 plain, 1 2nd, 2 alpha).
     static std::uint32_t code(int layer, int key);
-    // The face a key is drawn with.
+    // The face a key is drawn with (X,T,θ,n's in function mode).
     static QString face(int key);
 
     GuideKeyboardView(Calculator& calc, bool tablet, QWidget* parent = nullptr);
@@ -47,15 +49,18 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void layoutButtons();
+    void showGraphMode();
     void showShifts();
 
     Calculator& calc_;
     bool tablet_;
     bool secondShift_ = false;
     bool alphaShift_ = false;
+    int graphMode_ = -1;
     QRectF keypad_;
     std::array<KeyButton*, kKeyCount> buttons_{};
     KeyLegendView* legends_;

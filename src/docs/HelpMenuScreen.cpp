@@ -151,9 +151,16 @@ void HelpMenuScreen::showKeyboardView()
     if (!keyboard_) {
         keyboard_ = new GuideKeyboardScreen(calc(), tablet_, topicView_);
         keyboard_->closed = [this] { back(); };
+        // A phone pushes the key's page: the index's bar names it and leads back to the
+        // guide, where the page's own bar would make a second one.
+        if (!tablet_) {
+            keyboard_->setHelpBarShown(false);
+            keyboard_->helpChanged = [this] { showGuideBar(); };
+        }
         topicView_->addWidget(keyboard_);
     }
     present(keyboard_, QStringLiteral("Keyboard"));
+    showGuideBar();
 }
 
 void HelpMenuScreen::setSupport(SupportActions* support)
@@ -190,12 +197,22 @@ void HelpMenuScreen::showCalculator()
     present(calculator_, QStringLiteral("Calculator"));
 }
 
+void HelpMenuScreen::showGuideBar()
+{
+    if (tablet_ || !keyboard_ || currentPage() != keyboard_)
+        return;
+    const bool page = keyboard_->helpShown();
+    title_->setText(page ? keyboard_->functionHelp()->functionName().trimmed() : QStringLiteral("Keyboard"));
+    backButton_->setText(page ? QStringLiteral("‹ Keyboard") : QStringLiteral("‹ Help"));
+}
+
 void HelpMenuScreen::present(ScreenController* page, const QString& title)
 {
     topicView_->setCurrentWidget(page);
     topicView_->show();
     if (!tablet_) {
         index_->hide();
+        backButton_->setText(QStringLiteral("‹ Help"));
         backButton_->show();
         title_->setText(title);
     }
@@ -215,6 +232,11 @@ void HelpMenuScreen::back()
 {
     if (tablet_ || topicView_->isHidden()) {
         done();
+        return;
+    }
+    // A key's page pushed over the guide goes first.
+    if (keyboard_ && currentPage() == keyboard_ && keyboard_->helpShown()) {
+        keyboard_->hideHelp();
         return;
     }
     topicView_->hide();

@@ -86,6 +86,8 @@ protected:
 
 private:
     void present(ScreenController* page, const QString& title);
+    // The phone's bar over the keyboard guide: the key's page and the way back to the guide.
+    void showGuideBar();
     void releasePages();
     void layoutViews();
 

@@ -134,6 +134,26 @@ void KeyArtwork::drawBackPanel(QPainter& painter, const QRectF& panel)
     painter.restore();
 }
 
+QString KeyArtwork::xKeyFace(int graphMode, bool tall)
+{
+    switch (graphMode) {
+    case 1: return tall ? QStringLiteral("fTkeyPar") : QStringLiteral("fkeyPar");
+    case 2: return tall ? QStringLiteral("fTkeyTheta") : QStringLiteral("fkeyTheta");
+    case 3: return tall ? QStringLiteral("fTkeyNu") : QStringLiteral("fkeyNu");
+    default: return tall ? QStringLiteral("fTkeyX") : QStringLiteral("fkeyX");
+    }
+}
+
+QString KeyArtwork::xKeyLegend(int graphMode)
+{
+    switch (graphMode) {
+    case 1: return QStringLiteral("T");
+    case 2: return QStringLiteral("θ");
+    case 3: return QStringLiteral("η");
+    default: return QStringLiteral("X");
+    }
+}
+
 QString KeyArtwork::legendText(std::uint32_t op)
 {
     switch (op) {

@@ -31,6 +31,10 @@ public:
     // The legend printed for an op: its token name with a function's "(" dropped, and the
     // arithmetic signs as a keypad prints them.
     static QString legendText(std::uint32_t op);
+    // The X,T,θ,n key's face and printed letter in a graph mode (0 function, 1 parametric,
+    // 2 polar, 3 sequence); tall is the tall phone's face.
+    static QString xKeyFace(int graphMode, bool tall);
+    static QString xKeyLegend(int graphMode);
     // Text on a key body: dark on the light 2ND and ALPHA keys, grey on an undo key with
     // nothing to undo, white elsewhere.
     static QColor bodyTextColor(const QString& face);

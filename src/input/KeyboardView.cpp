@@ -179,9 +179,7 @@ void KeyboardView::reNameButtons()
     for (int key = 0; key < KT::kKeyCount; ++key) {
         QString title;
         if (key == KT::kXKey && layer == KT::kPlainLayer) {
-            const int mode = calc_.graphMode();
-            title = mode == 1 ? QStringLiteral("T") : mode == 2 ? QStringLiteral("θ") : mode == 3 ? QStringLiteral("η")
-                                                                                                 : QStringLiteral("X");
+            title = KeyArtwork::xKeyLegend(calc_.graphMode());
         } else {
             title = QString::fromStdString(vocabulary.speakNameForOpcode(KT::op(layer, key)));
         }
@@ -263,12 +261,8 @@ void KeyboardView::redraw()
     if (colorChanged || calc_.graphMode() != graphMode_) {
         const int mode = calc_.graphMode();
         KeyButton& x = button(KT::kXKey);
-        x.setFace(mode == 1 ? tall("fkeyPar", "fTkeyPar") : mode == 2 ? tall("fkeyTheta", "fTkeyTheta")
-                  : mode == 3                             ? tall("fkeyNu", "fTkeyNu")
-                                                          : tall("fkeyX", "fTkeyX"),
-                  calc_.keyboardColorSet);
-        x.setLegend(mode == 1 ? QStringLiteral("T") : mode == 2 ? QStringLiteral("θ") : mode == 3 ? QStringLiteral("η")
-                                                                                             : QStringLiteral("X"));
+        x.setFace(KeyArtwork::xKeyFace(mode, calc_.tallPhone && calc_.device != 1), calc_.keyboardColorSet);
+        x.setLegend(KeyArtwork::xKeyLegend(mode));
         graphMode_ = mode;
         reNameButtons();
     }

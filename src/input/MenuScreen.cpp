@@ -1300,7 +1300,15 @@ void MenuScreen::showContextMenu(const QPoint& at)
         deleteRow(p);
 }
 
-QWidget* MenuScreen::leaveControl() const { return cancel_; }
+QWidget* MenuScreen::leaveControl() const
+{
+    // A page pushed over the list is left by its Back, MEM's about page by its Done.
+    if (helpShown_ || notesShown_)
+        return back_;
+    if (aboutShown_ && about_)
+        return const_cast<QPushButton*>(&about_->doneButton());
+    return cancel_;
+}
 
 // ---- MEM actions ----
 

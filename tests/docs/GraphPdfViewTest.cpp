@@ -129,6 +129,41 @@ TEST_F(GraphPdfViewTest, PortraitAndLandscapeGraphsFillTheirRectangles)
     EXPECT_EQ(read(sheet.worksheetPDFLandscape(true)).size, QSizeF(612, 1008));
 }
 
+// The page's border is a line one point wide, not a hairline: rendered back at 8 pixels a
+// point, the half of it inside the page is about 4 pixels wide on every edge, upright and
+// turned.
+TEST_F(GraphPdfViewTest, ThePageBorderIsOnePointWide)
+{
+    for (const bool landscape : {false, true}) {
+        const QByteArray pdf = sheet.worksheetPDFLandscape(landscape);
+        QBuffer buffer;
+        buffer.setData(pdf);
+        buffer.open(QIODevice::ReadOnly);
+        QPdfDocument document;
+        document.load(&buffer);
+        ASSERT_EQ(document.pageCount(), 1);
+        constexpr int kScale = 8;
+        const QSize size = (document.pagePointSize(0) * kScale).toSize();
+        const QImage page = document.render(0, size);
+        ASSERT_FALSE(page.isNull());
+        const auto dark = [&page](int x, int y) { return qGray(page.pixel(x, y)) < 128 && qAlpha(page.pixel(x, y)) > 128; };
+        const int midX = size.width() / 2, midY = size.height() / 2;
+        int left = 0, right = 0, top = 0, bottom = 0;
+        while (left < 20 && dark(left, midY))
+            ++left;
+        while (right < 20 && dark(size.width() - 1 - right, midY))
+            ++right;
+        while (top < 20 && dark(midX, top))
+            ++top;
+        while (bottom < 20 && dark(midX, size.height() - 1 - bottom))
+            ++bottom;
+        for (const int edge : {left, right, top, bottom}) {
+            EXPECT_GE(edge, kScale / 2 - 1) << (landscape ? "landscape" : "portrait");
+            EXPECT_LE(edge, kScale / 2 + 1) << (landscape ? "landscape" : "portrait");
+        }
+    }
+}
+
 TEST_F(GraphPdfViewTest, AWindowGivenBackwardsPrintsAsOrderedAndEqualScalesStayEqual)
 {
     draw({0, 0, 300, 200});

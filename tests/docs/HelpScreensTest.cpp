@@ -23,6 +23,7 @@
 #include "docs/SupportActions.h"
 #include "input/CatalogScreen.h"
 #include "input/HelpPage.h"
+#include "input/KeyArtwork.h"
 #include "input/KeyButton.h"
 #include "input/KeyTables.h"
 #include "input/MenuTables.h"
@@ -714,6 +715,51 @@ TEST_F(HelpScreensTest, OnAPhoneATopicIsPushedAndBackReturnsToTheIndex)
     EXPECT_FALSE(menu.isVisible());
 }
 
+// On a phone a key's page of the keyboard guide is pushed under the index's one bar: the
+// bar names the page with one Done and leads back to the guide; no second bar shows.
+TEST_F(HelpScreensTest, OnAPhoneTheGuidesKeyPageSharesTheIndexsBar)
+{
+    HelpMenuScreen menu(calc, false);
+    menu.resize(390, 844);
+    menu.show();
+    menu.focus(true);
+    menu.showPage(4);
+    GuideKeyboardScreen* guide = menu.keyboardGuide();
+    ASSERT_NE(guide, nullptr);
+    const auto dones = [&menu] {
+        int n = 0;
+        for (const QPushButton* b : menu.findChildren<QPushButton*>())
+            n += b->isVisible() && b->text() == QStringLiteral("Done");
+        return n;
+    };
+    // CLEAR's key.
+    guide->keyboardView().button(19).click();
+    ASSERT_TRUE(guide->helpShown());
+    EXPECT_EQ(guide->functionHelp()->functionName(), QString::fromStdString(calc.nameForOpcode(1032)));
+    EXPECT_EQ(dones(), 1);
+    EXPECT_EQ(menu.titleLabel().text(), guide->functionHelp()->functionName());
+    EXPECT_EQ(menu.backButton().text(), "‹ Keyboard");
+    const QRect bar(0, 0, 390, 40);
+    EXPECT_EQ(guide->functionHelp()->mapTo(&menu, QPoint(0, 0)).y(), bar.bottom() + 1) << "the page right under the bar";
+    // The picture: under the bar the page's own background, not a second bar.
+    const QImage shot = menu.grab().toImage();
+    const QColor barColour = backgroundIn(shot, bar.adjusted(100, 2, -100, -2));
+    EXPECT_NE(backgroundIn(shot, QRect(100, 44, 190, 30)), barColour);
+    menu.backButton().click();
+    EXPECT_FALSE(guide->helpShown());
+    EXPECT_EQ(menu.currentPage(), guide);
+    EXPECT_EQ(menu.titleLabel().text(), "Keyboard");
+    EXPECT_EQ(menu.backButton().text(), "‹ Help");
+    // Escape on a page goes back to the guide too, and the bar follows.
+    guide->keyboardView().button(21).click();
+    ASSERT_TRUE(guide->helpShown());
+    sendKey(guide->functionHelp(), Qt::Key_Escape);
+    EXPECT_FALSE(guide->helpShown());
+    EXPECT_EQ(menu.titleLabel().text(), "Keyboard");
+    menu.backButton().click();
+    EXPECT_EQ(menu.currentPage(), nullptr);
+}
+
 TEST_F(HelpScreensTest, OnATabletTheIntroductionShowsBesideTheIndexAndTheLastTopicComesBack)
 {
     HelpMenuScreen menu(calc, true);
@@ -772,6 +818,42 @@ TEST_F(GuideTest, ShiftsChooseTheLayerOfTheNextKeyAndClearAfterIt)
     EXPECT_EQ(GuideKeyboardView::code(1, 45), 1055u);
     EXPECT_EQ(GuideKeyboardView::code(2, 12), 0xBBF9u);
     EXPECT_EQ(GuideKeyboardView::code(2, 21), 0xC2u);
+}
+
+// X,T,θ,n wears the graph mode's face as on the calculator keyboard: parametric, polar and
+// sequence each draw their own key, at both sizes; the other keys stay as they are.
+TEST_F(HelpScreensTest, TheGuidesXKeyFollowsTheGraphMode)
+{
+    for (const bool tablet : {false, true}) {
+        std::vector<QImage> keys;
+        QImage others;
+        for (const int mode : {0, 1, 2, 3}) {
+            calc.setGraphMode(mode);
+            GuideKeyboardScreen guide(calc, tablet);
+            guide.resize(tablet ? QSize(507, 984) : QSize(390, 804));
+            guide.show();
+            const KeyButton& x = guide.keyboardView().button(GuideKeyboardView::kXKey);
+            EXPECT_EQ(x.face(), KeyArtwork::xKeyFace(mode, false)) << mode;
+            const QImage picture = guide.grab().toImage();
+            const QRect key = x.geometry().translated(guide.keyboardView().mapTo(&guide, QPoint(0, 0)));
+            keys.push_back(picture.copy(key));
+            // STAT, beside it, is drawn the same in every mode.
+            const QRect stat = guide.keyboardView().button(12).geometry().translated(guide.keyboardView().mapTo(&guide, QPoint(0, 0)));
+            if (others.isNull())
+                others = picture.copy(stat);
+            else
+                EXPECT_EQ(picture.copy(stat), others) << mode;
+        }
+        for (int a = 0; a < 4; ++a)
+            for (int b = a + 1; b < 4; ++b) {
+                int differ = 0;
+                for (int y = 0; y < keys[a].height(); ++y)
+                    for (int px = 0; px < keys[a].width(); ++px)
+                        differ += keys[a].pixel(px, y) != keys[b].pixel(px, y);
+                EXPECT_GT(differ, 20) << (tablet ? "tablet " : "phone ") << "modes " << a << " and " << b;
+            }
+    }
+    calc.setGraphMode(0);
 }
 
 TEST_F(GuideTest, AKeyOpensItsHelpOverTheGuideAndEscapeGoesBack)

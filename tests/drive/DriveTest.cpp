@@ -923,6 +923,7 @@ TEST_P(HelpScreensDrive, TheContactPageAndTheCalculatorAreTopics)
     EXPECT_EQ(run.dumps[1]["help"]["fourFunction"], "infinity");
     EXPECT_EQ(run.dumps[2]["help"]["fourFunction"], "Error");
     EXPECT_EQ(run.dumps[2]["top"]["title"], "Info");
+    EXPECT_TRUE(run.dumps[2]["top"]["leave"].is_array()) << "the help menu's Done";
     EXPECT_EQ(run.dumps[3]["help"], nullptr);
     EXPECT_TRUE(run.dumps[3]["history"].empty()) << "the small calculator leaves the main one alone";
     const QImage page(QString::fromStdString(contact.string())), panel(QString::fromStdString(calculator.string()));
@@ -934,6 +935,23 @@ TEST_P(HelpScreensDrive, TheContactPageAndTheCalculatorAreTopics)
     EXPECT_GT(ink(page, upper), 150);
     // The calculator's display and its eighteen buttons fill the topic area.
     EXPECT_GT(ink(panel, topicArea()), 2000);
+}
+
+// A menu's help page names its ‹ Back as the control that leaves it, and the tap goes back
+// to the list, whose Cancel then leaves the menu.
+TEST_P(HelpScreensDrive, AMenusHelpPageIsLeftByItsBack)
+{
+    const Session run = drive("key MATH\nwait idle\nhkey Ctrl+I\nwait idle\ndump\ntap leave\nwait idle\ndump\ntap leave\n"
+                              "wait idle\ndump\n",
+        "--device " + GetParam());
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 3u) << run.output;
+    EXPECT_EQ(run.dumps[0]["help"]["view"], "menu");
+    ASSERT_TRUE(run.dumps[0]["top"]["leave"].is_array()) << run.dumps[0]["top"];
+    EXPECT_EQ(run.dumps[1]["help"], nullptr);
+    EXPECT_EQ(run.dumps[1]["menu"], run.dumps[0]["menu"]) << "Back returns to the list";
+    ASSERT_TRUE(run.dumps[1]["top"]["leave"].is_array());
+    EXPECT_EQ(run.dumps[2]["menu"], nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Drive, HelpScreensDrive, ::testing::Values("phone", "tablet"),

@@ -51,6 +51,28 @@ TEST(ShareDrive, AVariableSentAsACalculatorFileComesBackWithItsValue)
     EXPECT_EQ(back["ans"], "3.14159") << "7 was replaced by the shared value";
 }
 
+// SHARE ▸ List… as CSV: L₁ and L₂ arrive as "L₁L₂.csv", subscripts kept; an empty list
+// sent says its dimension is invalid, not that it is too large.
+TEST(ShareDrive, ListsKeepTheirSubscriptsInTheFileNameAndAnEmptyOneSaysSo)
+{
+    const auto data = driveScratch("share-lists");
+    const std::string sent = (data / "shared" / "L₁L₂.csv").string();
+    const DriveRun run = driveScript("type {1,2}->L₁\nkey ENTER\nwait idle\ntype {3,4}->L₂\nkey ENTER\nwait idle\n" + kOpenShare
+            + "key 2\nwait idle\nkey RIGHT\nkey 1\nkey 2\npress Send\nwait idle\ndump\n" + kOpenShare
+            + "key 2\nwait idle\nkey 3\npress Send\nwait idle\ndump\n",
+        "--data " + data.string());
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 2u) << run.output;
+    const json& shared = run.dumps[0]["shared"];
+    EXPECT_EQ(shared["subject"], "Lists:L₁,L₂");
+    EXPECT_EQ(shared["files"], json::array({sent}));
+    EXPECT_TRUE(std::filesystem::exists(sent));
+    EXPECT_EQ(run.dumps[0]["error"], 0);
+    EXPECT_EQ(run.dumps[1]["error"], 24);
+    ASSERT_EQ(run.dumps[1]["alerts"].size(), 1u);
+    EXPECT_EQ(run.dumps[1]["alerts"][0]["message"], "Invalid dimension");
+}
+
 TEST(ShareDrive, TheHistorysPDFHoldsEveryItem)
 {
     const auto data = driveScratch("share-history");
