@@ -482,6 +482,43 @@ int textHeight(const QImage& image)
 
 // MathPrint text on a fresh tablet is drawn at the tablet's base size, 30 against the
 // phone's 20.
+// A state file whose split is beyond what a float holds launches with the factory split:
+// both home screens draw the history and the entry line (the split once became −∞ and the
+// layout rounded it).
+TEST(Drive, AStateFileWithADamagedSplitStillShowsTheHomeScreen)
+{
+    for (const bool mathPrint : {true, false}) {
+        SCOPED_TRACE(mathPrint ? "MathPrint" : "classic");
+        const fs::path data = scratch(mathPrint ? "split-mathprint" : "split-classic");
+        fs::remove_all(data);
+        ASSERT_EQ(drive("type 6*7\nkey ENTER\nwait idle\n", "--data '" + data.string() + "'").exitCode, 0);
+        const fs::path state = data / "memorySetting.cbor";
+        const std::string bytes = readFile(state);
+        json archive = json::from_cbor(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+        archive["split"] = -1e300;
+        archive["mathPrt"] = mathPrint;
+        const std::vector<std::uint8_t> damaged = json::to_cbor(archive);
+        std::ofstream(state, std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(damaged.data()), static_cast<std::streamsize>(damaged.size()));
+
+        const fs::path shot = scratch(mathPrint ? "split-mathprint.png" : "split-classic.png");
+        const Session session = drive("type 1+1\nkey ENTER\nwait idle\nshot " + shot.string() + "\ndump\n",
+                                      "--data '" + data.string() + "'");
+        ASSERT_EQ(session.exitCode, 0) << session.output;
+        ASSERT_EQ(session.dumps.size(), 1u);
+        EXPECT_EQ(newest(session.dumps[0]), json::parse(R"({"input":"1+1","answer":"2"})"));
+        const QImage picture(QString::fromStdString(shot.string()));
+        ASSERT_FALSE(picture.isNull());
+        const auto [lcdLeft, lcdRight] = lcdColumns(picture);
+        ASSERT_LT(lcdLeft, lcdRight);
+        int dark = 0;
+        for (int y = 0; y < picture.height() / 5; ++y)
+            for (int x = lcdLeft; x <= lcdRight; ++x)
+                dark += qGray(picture.pixel(x, y)) < 50;
+        EXPECT_GT(dark, 50) << "the history's text is drawn";
+    }
+}
+
 TEST(Drive, TheTabletDrawsMathPrintAtItsOwnBaseSize)
 {
     std::map<std::string, int> heights;
