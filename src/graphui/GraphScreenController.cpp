@@ -10,6 +10,8 @@
 #include "eval/Parser.h"
 #include "graph/GraphView.h"
 #include "graph/PlotObject.h"
+#include "input/KeyCommands.h"
+#include "input/KeyTables.h"
 #include "pretty/FontMap.h"
 
 #include <QHBoxLayout>
@@ -420,6 +422,13 @@ void GraphScreenController::arrowButtonUp() { plusUp(); }
 
 void GraphScreenController::keyPressEvent(QKeyEvent* event)
 {
+    // ON (Ctrl+/) stays in reach while the graph covers the keyboard: it stops a running
+    // entry, as the drawn ON key does.
+    static const KeyCommands commands;
+    if (commands.opFor(*event) == KeyTables::kOn) {
+        calc().parser().stopProgramThread();
+        return;
+    }
     const QKeyCombination pressed = event->keyCombination();
     for (const KeyCommandSpec& command : keyCmds_) {
         // + and - come with or without Shift and from the keypad.

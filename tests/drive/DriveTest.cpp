@@ -180,6 +180,18 @@ TEST(Drive, OnStopsAWaitingProgramUnderTheModeScreenAndTheVarsMenu)
     }
 }
 
+// The graph screen covers the keyboard: Ctrl+/ (the computer's ON) still stops an entry
+// that runs with the graph in front, as the drawn ON key does.
+TEST(Drive, CtrlSlashStopsARunningEntryWhileTheGraphIsInFront)
+{
+    const Session run = drive("program G\nDispGraph\nWhile 1\nEnd\nend\ntype prgmG\nkey ENTER\nwait running\n"
+                              "wait screen 8\ndump\nhkey Ctrl+/\nwait idle\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 2u) << run.output;
+    EXPECT_EQ(run.dumps[0]["screen"], 8);
+    EXPECT_EQ(run.dumps[1]["error"], 43);
+}
+
 // With no help page to show, the help key swallows no key: ON then 7 types 7.
 // The help key then a key opens that key's help page; once it is closed keys type again.
 TEST(Drive, TheHelpKeyOpensTheTouchedKeysPage)
