@@ -1494,6 +1494,59 @@ TEST(Drive, AFileLineImportsAsTheDesktopHandsItOver)
     EXPECT_EQ(run.dumps[3]["output"], json::array({"HI", "Done"}));
 }
 
+// One app per data folder: while a driven app runs on a folder, the app launched with a file
+// on the same folder hands the file over and ends, and the running app imports it; a second
+// driven app on that folder is refused. (The second launch is started once the first has
+// dumped, so it is listening: nothing waits on the clock.)
+TEST(Drive, ASecondLaunchOnTheSameDataFolderHandsItsFilesToTheRunningApp)
+{
+    const fs::path home = scratch("single-home");
+    fs::remove_all(home);
+    // The launched app's data folder under XDG_DATA_HOME, as the desktop gives it.
+    const fs::path data = home / "Orvenda";
+    fs::create_directories(data);
+    const fs::path program = scratch("HANDED.8xp");
+    std::ofstream(program, std::ios::binary)
+        << calculatorFile({calculatorEntry(5, "HANDED", {5, 0, 0xDE, 0x2A, 'H', 'I', 0x2A})});
+    const fs::path script = scratch("first.txt");
+    std::ofstream(script) << "dump\nwait imported 1\nkey ENTER\nkey PRGM\ndump\n";
+    const std::string command = std::string("timeout -s KILL 120 '") + ORVENDA_DRIVE + "' '" + script.string()
+        + "' --data '" + data.string() + "' 2>&1";
+    FILE* first = ::popen(command.c_str(), "r");
+    ASSERT_NE(first, nullptr);
+    std::vector<json> dumps;
+    std::string output;
+    char buffer[65536];
+    const auto nextDump = [&] {
+        while (std::fgets(buffer, sizeof buffer, first)) {
+            output += buffer;
+            if (buffer[0] == '{') {
+                dumps.push_back(json::parse(buffer));
+                return true;
+            }
+        }
+        return false;
+    };
+    ASSERT_TRUE(nextDump()) << output;
+
+    const Session refused = drive("dump\n", "--data '" + data.string() + "'");
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.output.find("in use by a running app"), std::string::npos) << refused.output;
+    EXPECT_TRUE(refused.dumps.empty());
+
+    const std::string second = "env QT_QPA_PLATFORM=offscreen XDG_DATA_HOME='" + home.string() + "' timeout -s KILL 60 '"
+        + ORVENDA_APP + "' '" + program.string() + "' 2>&1";
+    const int status = std::system(second.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+
+    ASSERT_TRUE(nextDump()) << output;
+    const int firstStatus = ::pclose(first);
+    EXPECT_TRUE(WIFEXITED(firstStatus) && WEXITSTATUS(firstStatus) == 0) << output;
+    const json& listed = dumps[1]["programs"];
+    ASSERT_TRUE(listed.is_array()) << dumps[1];
+    EXPECT_NE(std::find(listed.begin(), listed.end(), "HANDED"), listed.end()) << listed;
+}
+
 // Every sample program, picked from the program menu by its letter and run with the
 // answers of tests/programs/sample-answers.txt, ends without an error.
 TEST(Drive, EverySampleProgramRunsFromTheProgramMenu)
