@@ -180,9 +180,6 @@ void GraphScreenController::adjustSplit()
 void GraphScreenController::adjustGraphSlidersView()
 {
     PlotObject* selected = graphView_->selectedPlotObj();
-    const bool enabled = calcEnabledFor(selected);
-    for (QAbstractButton* button : panels_.calcButtons)
-        button->setEnabled(enabled);
     if (QWidget* vars = panels_.vars) {
         vars->setVisible(selected != nullptr);
         const QRect graph = graphView_->geometry();
@@ -453,6 +450,18 @@ void GraphScreenController::keyPressEvent(QKeyEvent* event)
 }
 
 // ---- Plots ----
+
+void GraphScreenController::calculate(const std::function<void()>& action)
+{
+    // Calc stays in reach with nothing selected, so that it can say what it needs.
+    if (calcEnabledFor(graphView_->selectedPlotObj())) {
+        action();
+        return;
+    }
+    shell_.keys().doKeyClick();
+    if (tell)
+        tell(QString::fromUtf8(kSelectAPlot));
+}
 
 bool GraphScreenController::calcEnabledFor(const PlotObject* plot)
 {
