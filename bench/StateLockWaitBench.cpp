@@ -44,11 +44,21 @@ void lockWait(benchmark::State& state, const std::string& program)
         programs->store("LOCK", tokens(program));
         queue.startProgramThread(tokens("prgmLOCK"));
         StateMutex& mutex = calc.stateMutex();
-        // Until the worker holds the lock in the program.
-        while (queue.executingRun() == 0 || mutex.try_lock()) {
-            if (queue.executingRun() != 0)
-                mutex.unlock();
-            std::this_thread::yield();
+        // Until the worker holds the lock in the program. The main queue is served while
+        // waiting: the worker's program call goes through it before the program runs.
+        const bool holding = main.pumpUntil([&] {
+            if (queue.executingRun() == 0)
+                return false;
+            if (!mutex.try_lock())
+                return true;
+            mutex.unlock();
+            return false;
+        });
+        if (!holding) {
+            queue.stopProgramThread();
+            main.pumpUntil([&] { return queue.programQueueCount() == 0 && main.idle(); });
+            state.SkipWithError("the program never took the state lock");
+            return;
         }
         std::vector<double> waits;
         waits.reserve(kSamples);

@@ -2,6 +2,7 @@
 
 #include "core/ArchiveValues.h"
 #include "core/Calculator.h"
+#include "core/ColorTables.h"
 #include "core/services/EntryManager.h"
 #include "core/services/HistoryManager.h"
 #include "core/services/ProgramManager.h"
@@ -30,6 +31,11 @@ constexpr int kToFromRows = 11;
 constexpr int kToFromCount = 2 * Calculator::kUnitClassCount + 6;
 // Far deeper than any archive nests; bounds the decoder's recursion on damaged bytes.
 constexpr int kMaxDepth = 128;
+// The ranges of the numbers that size and place things: the font sizes the keys can set on
+// either device and a split far below the tallest screen.
+constexpr double kMinFontSize = 10;
+constexpr double kMaxFontSize = 72;
+constexpr double kMaxSplit = 10000;
 
 // Builds the document like the library's own DOM reader, but stops at kMaxDepth.
 class DepthLimitedReader {
@@ -124,6 +130,12 @@ public:
         const double x = value->get<double>();
         return std::isfinite(x) ? std::optional<double>(x) : std::nullopt;
     }
+    // A number within [min, max]; nothing otherwise, so the setting keeps its factory value.
+    std::optional<double> number(const char* key, double min, double max) const
+    {
+        auto x = number(key);
+        return x && *x >= min && *x <= max ? x : std::nullopt;
+    }
     std::optional<std::string> text(const char* key) const
     {
         const json* value = find(key);
@@ -167,7 +179,7 @@ std::vector<std::string> stringsFromArchive(const json& array)
 
 void readColor(const Reader& in, const char* r, const char* g, const char* b, VQColor& color)
 {
-    const auto red = in.number(r), green = in.number(g), blue = in.number(b);
+    const auto red = in.number(r, 0, 1), green = in.number(g, 0, 1), blue = in.number(b, 0, 1);
     if (red && green && blue)
         color = VQColor::colorR(*red, *green, *blue, 1);
 }
@@ -354,14 +366,14 @@ void MemoryArchive::apply(Calculator& c, const nlohmann::json& archive)
     c.setRealCplxMode(in.small("rcplx", 0, 2).value_or(0));
     c.state().regressionDiagnostic = in.boolean("regDiag").value_or(false);
     c.statWiz = in.boolean("statWiz").value_or(false);
-    c.state().tableMode = in.small("tMode").value_or(0);
+    c.state().tableMode = in.small("tMode", 0, 1).value_or(0);
     c.state().screenSplit = in.small("screenSplit", 0, 1).value_or(0);
 
     in.keep("whtBck", c.state().whiteBackground);
     readColor(in, "rBck", "gBck", "bBck", c.state().backgroundColor);
     readColor(in, "rGrid", "gGrid", "bGrid", c.state().gridColor);
     readColor(in, "rAxes", "gAxes", "bAxes", c.state().axesColor);
-    in.keep("txtClr", c.state().textColor);
+    in.keep("txtClr", c.state().textColor, ColorTables::firstTIColor, ColorTables::lastTIColor);
 
     if (const json* ans = in.object("ans"))
         c.ans = VQValue::decode(*ans);
@@ -422,10 +434,12 @@ void MemoryArchive::apply(Calculator& c, const nlohmann::json& archive)
     c.state().drawDyDx = in.boolean("drwDy").value_or(false);
 
     in.keep("pdfSz", c.pdfPageSize, 0, 2);
-    if (auto split = in.number("split"))
+    // The split is a height in points on the home screen: a value no screen has is the
+    // factory split, never a layout of infinite or negative height.
+    if (auto split = in.number("split", 0, kMaxSplit))
         c.entrySplit = static_cast<float>(*split);
-    in.keep("kbdCo", c.keyboardColorSet);
-    in.keep("lcdCo", c.lcdColorSet);
+    in.keep("kbdCo", c.keyboardColorSet, 0, ColorTables::interfaceSetCount - 1);
+    in.keep("lcdCo", c.lcdColorSet, 0, ColorTables::interfaceSetCount - 1);
     in.keep("dfmt", c.state().dateFormat, 0, 2);
     in.keep("tfmt", c.state().timeFormat, 0, 1);
 
@@ -433,7 +447,8 @@ void MemoryArchive::apply(Calculator& c, const nlohmann::json& archive)
     c.state().graphXAxisLabelMode = in.small("gxaxis", 0, 1).value_or(0);
     c.lastPrgmName = in.text("lstPrgm").value_or(std::string());
 
-    if (auto sessions = in.integer("sessions", std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max()))
+    // Each launch counts one more: the largest count read still has room for it.
+    if (auto sessions = in.integer("sessions", 0, std::numeric_limits<std::int64_t>::max() - 1))
         c.sessions = *sessions;
     in.keep("clk", c.clickPref);
     if (auto mathPrint = in.boolean("mathPrt"))
@@ -441,7 +456,7 @@ void MemoryArchive::apply(Calculator& c, const nlohmann::json& archive)
     else
         c.entrySplit = 0;
 
-    if (auto baseFont = in.number("baseFont"); baseFont && *baseFont > 0)
+    if (auto baseFont = in.number("baseFont", kMinFontSize, kMaxFontSize))
         c.baseFontSize = *baseFont;
     in.keep("ffmt", c.state().fractionFormat);
     in.keep("awfmt", c.state().answerFormat, 0, 3);
@@ -456,8 +471,8 @@ void MemoryArchive::apply(Calculator& c, const nlohmann::json& archive)
     const auto testStart = in.number("testStart");
     c.testStart = testStart ? timeFromArchive(*testStart) : std::nullopt;
 
-    in.keep("polyState", c.polyState, 0);
-    in.keep("simulEqState", c.simulEqState, 0);
+    in.keep("polyState", c.polyState, 0, 3);
+    in.keep("simulEqState", c.simulEqState, 0, 2);
     if (const json* simulMatrix = in.object("simulMatrix"))
         c.simulMatrix = VQMatrix::decode(*simulMatrix);
     std::vector<Ops>* userOps[] = {&c.userOps1, &c.userOps2, &c.userOps3, &c.userOps4};

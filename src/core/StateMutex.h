@@ -37,6 +37,11 @@ public:
 
     bool heldByThisThread() const { return owner_.load(std::memory_order_relaxed) == thisThread(); }
 
+    // Whether taking the lock while holding a leaf lock (LeafMutex) stops the process: on
+    // from the start in every build, so every test checks the lock order; an optimized app
+    // turns it off before it starts.
+    static void setOrderChecked(bool checked);
+
     // Between two steps of the holder's work: when another thread waits for the lock, it
     // gets it before the holder goes on. Only an outermost hold yields.
     void yieldToWaiters()

@@ -92,7 +92,8 @@ GraphPanels* GraphPanels::install(Calculator& calc, AppShell& shell, GraphScreen
     calculate->setFont(FontMap::shared().font("Helvetica-Bold", 16));
     calculate->setStyleSheet(QStringLiteral("QToolButton { color: white; background: rgba(0, 0, 0, 150);"
                                             " border: 1px solid white; border-radius: 4px; }"));
-    QObject::connect(calculate, &QToolButton::clicked, panels, [panels] { panels->doCalculation(); });
+    QObject::connect(calculate, &QToolButton::clicked, panels,
+                     [panels, &screen] { screen.calculate([panels] { panels->doCalculation(); }); });
     if (QLayout* row = screen.toolbar().layout())
         row->addWidget(calculate);
     GraphProgramControls& controls = panels->programControls();

@@ -10,6 +10,8 @@
 #include "eval/Parser.h"
 #include "graph/GraphView.h"
 #include "graph/PlotObject.h"
+#include "input/KeyCommands.h"
+#include "input/KeyTables.h"
 #include "pretty/FontMap.h"
 
 #include <QHBoxLayout>
@@ -178,9 +180,6 @@ void GraphScreenController::adjustSplit()
 void GraphScreenController::adjustGraphSlidersView()
 {
     PlotObject* selected = graphView_->selectedPlotObj();
-    const bool enabled = calcEnabledFor(selected);
-    for (QAbstractButton* button : panels_.calcButtons)
-        button->setEnabled(enabled);
     if (QWidget* vars = panels_.vars) {
         vars->setVisible(selected != nullptr);
         const QRect graph = graphView_->geometry();
@@ -420,6 +419,13 @@ void GraphScreenController::arrowButtonUp() { plusUp(); }
 
 void GraphScreenController::keyPressEvent(QKeyEvent* event)
 {
+    // ON (Ctrl+/) stays in reach while the graph covers the keyboard: it stops a running
+    // entry, as the drawn ON key does.
+    static const KeyCommands commands;
+    if (commands.opFor(*event) == KeyTables::kOn) {
+        calc().parser().stopProgramThread();
+        return;
+    }
     const QKeyCombination pressed = event->keyCombination();
     for (const KeyCommandSpec& command : keyCmds_) {
         // + and - come with or without Shift and from the keypad.
@@ -444,6 +450,18 @@ void GraphScreenController::keyPressEvent(QKeyEvent* event)
 }
 
 // ---- Plots ----
+
+void GraphScreenController::calculate(const std::function<void()>& action)
+{
+    // Calc stays in reach with nothing selected, so that it can say what it needs.
+    if (calcEnabledFor(graphView_->selectedPlotObj())) {
+        action();
+        return;
+    }
+    shell_.keys().doKeyClick();
+    if (tell)
+        tell(QString::fromUtf8(kSelectAPlot));
+}
 
 bool GraphScreenController::calcEnabledFor(const PlotObject* plot)
 {

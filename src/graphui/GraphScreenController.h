@@ -40,7 +40,7 @@ class PlotObject;
 //                its bottom 44 points above the graph's bottom;
 //   keyboard     the graph keyboard sheet, kept in front of everything after each layout;
 //   statInfo     the statistics panel, kept in front of the graph;
-//   calcButtons  toolbar items enabled only for a plot the calculate menu works on;
+//   calcButtons  toolbar items of the calculate menu, which works on the selected plot;
 //   updateIOControls / layoutIOControls / removeIOControls: the program controls, made on
 //                VQShowControls and at creation, placed at each layout, removed on Done
 //                and when the screen goes back;
@@ -75,6 +75,13 @@ public:
     // Told when Done closes the screen (the root then brings the previous screen back).
     void setOnDone(std::function<void()> done) { onDone_ = std::move(done); }
     // The worksheet of the graph as shown, upright or turned (the composition root's).
+    // What the user is told (an alert in the app): Calc with no plot it works on.
+    std::function<void(const QString& message)> tell;
+    // The calculate menu's toolbar action: the action itself when the selected plot is one
+    // it works on, else the user is told to select one.
+    void calculate(const std::function<void()>& action);
+    static constexpr const char* kSelectAPlot = "Select a curve or plot first: tap it on the graph, or press TRACE.";
+
     std::function<QByteArray(GraphView& view, bool landscape)> makeWorksheet;
     // Hands the worksheet, a picture of the screen and the subject to the share sheet.
     std::function<void(const QByteArray& pdf, const QImage& picture, const QString& subject)> shareWorksheet;

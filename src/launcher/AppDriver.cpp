@@ -89,6 +89,7 @@
 #include "input/ProgramNotesPage.h"
 #include "language/EntryText.h"
 #include "launcher/AppLauncher.h"
+#include "launcher/SingleInstance.h"
 #include "numeric/VQStatistics.h"
 #include "pretty/FontMap.h"
 #include "programs/ProgramModel.h"
@@ -363,11 +364,18 @@ int AppDriver::main(int argc, char** argv)
         fresh.emplace();
         options.dataFolder = fresh->path();
     }
+    // The driven app is the folder's one app, as a launched one is.
+    SingleInstance instance(options.dataFolder);
+    if (instance.claim() == SingleInstance::Role::Second) {
+        std::cerr << "orvenda-drive: the data folder " << options.dataFolder.toStdString() << " is in use by a running app\n";
+        return 2;
+    }
     int result = 0;
     {
         // Shares land in the data folder's "shared", not where a dialog would ask.
         options.shareOutbox = options.dataFolder + QStringLiteral("/shared");
         AppLauncher app(qt, options);
+        instance.serve(app);
         AppDriver driver(app, std::cout, std::cerr);
         QTimer::singleShot(0, &qt, [&] {
             result = driver.run(script);
@@ -783,9 +791,23 @@ bool AppDriver::wait(std::string_view what)
         }
         return true;
     }
+    if (what.starts_with("imported ")) {
+        // Until N variables have arrived since the launch (files another launch handed over).
+        const auto count = number(what.substr(9));
+        if (!count)
+            return fail("wait imported takes a count");
+        QElapsedTimer waited;
+        waited.start();
+        while (app_.imported().size() < static_cast<std::size_t>(*count)) {
+            if (waited.hasExpired(std::chrono::milliseconds(kIdleLimit).count()))
+                return fail(std::to_string(*count) + " imports did not come within " + std::to_string(kIdleLimit.count()) + " s");
+            spin(1);
+        }
+        return true;
+    }
     const auto ms = number(what);
     if (!ms || *ms < 0)
-        return fail("wait takes milliseconds, idle, running or screen N");
+        return fail("wait takes milliseconds, idle, running, screen N or imported N");
     spin(*ms);
     return true;
 }

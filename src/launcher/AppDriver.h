@@ -44,7 +44,9 @@ class GeometryScreen;
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished
 //                  and every sliding sheet or panel has come to rest; `wait running`
 //                  until the program queue's worker has taken the run queued (at once
-//                  when none is queued); `wait screen N` until screen N is current
+//                  when none is queued); `wait screen N` until screen N is current;
+//                  `wait imported N` until N variables have arrived (handed over by a
+//                  later launch on the same data folder, which the driven app serves)
 //   blink          the cursor's next blink (a driven app's cursor blinks only here, so its
 //                  pictures do not depend on how long the script takes)
 //   shot FILE.png  a picture of the window, with open alerts and dialogs centred over it

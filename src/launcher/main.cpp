@@ -1,6 +1,8 @@
 #include "app/AppDelegate.h"
+#include "core/StateMutex.h"
 #include "launcher/AppDriver.h"
 #include "launcher/AppLauncher.h"
+#include "launcher/SingleInstance.h"
 #include "pretty/FontMap.h"
 
 #include <QApplication>
@@ -19,6 +21,11 @@ int main(int argc, char** argv)
         if (std::strcmp(argv[i], "--drive") == 0)
             return orvenda::AppDriver::main(argc, argv);
 
+#ifdef NDEBUG
+    // A lock-order slip is for the tests to stop on (they check it in every build); the
+    // optimized app goes on.
+    orvenda::StateMutex::setOrderChecked(false);
+#endif
     QApplication app(argc, argv);
     QApplication::setApplicationName("Orvenda");
     // Text is measured and drawn in fonts loaded from their files, the same on every machine.
@@ -39,7 +46,17 @@ int main(int argc, char** argv)
         options.tablet = kind == QStringLiteral("tablet");
         files.remove(device, 2);
     }
+    // One app per data folder: a later launch (a file opened from the desktop) hands its
+    // files to the running app, which imports them, and ends.
+    orvenda::SingleInstance instance(options.dataFolder);
+    if (instance.claim() == orvenda::SingleInstance::Role::Second) {
+        if (instance.handOver(files))
+            return 0;
+        qWarning("Orvenda is already running on %s and did not answer.", qPrintable(options.dataFolder));
+        return 1;
+    }
     orvenda::AppLauncher launcher(app, options);
+    instance.serve(launcher);
     launcher.delegate().openFiles(files);
     return QApplication::exec();
 }

@@ -204,7 +204,9 @@ bool fallsAway(const std::vector<double>& y, std::size_t k, int direction)
 // rises to at least twice the scan's values on both sides and matters to the integral. The
 // quadrature of a piece resolves what lies near its ends finely, so splitting at them leaves
 // no peak between abscissas. Gives the stop error, when the function asked to stop.
-int scanPeaks(RealFunction& f, double a, double b, double wanted, std::vector<double>& peaks)
+// blind is set when the scan is coarser than its half unit and saw nothing above the
+// tolerance anywhere: a peak may then hide between its points.
+int scanPeaks(RealFunction& f, double a, double b, double wanted, std::vector<double>& peaks, bool& blind)
 {
     const double width = 2 * (b / 2 - a / 2);
     const double wanted_points = std::ceil(width / kScanStep);
@@ -224,6 +226,7 @@ int scanPeaks(RealFunction& f, double a, double b, double wanted, std::vector<do
         y[static_cast<std::size_t>(k)] = std::isfinite(v) ? v : 0;
         sum += y[static_cast<std::size_t>(k)];
     }
+    blind = step > kScanStep && *std::max_element(y.begin(), y.end()) <= wanted;
     // A peak that cannot change the integral by the tolerance is left to the quadrature.
     const double matters = wanted * std::max(1.0, sum * step) / step;
     struct Peak {
@@ -270,8 +273,12 @@ NumericResult Calculus::integrate(RealFunction& f, double lower, double upper, d
     if (whole.stopped)
         return failure(whole.stopped);
     std::vector<double> peaks;
-    if (const int stop = scanPeaks(f, a, b, wanted, peaks))
+    bool blind = false;
+    if (const int stop = scanPeaks(f, a, b, wanted, peaks, blind))
         return failure(stop);
+    // Nothing seen on an interval too wide to scan finely: no value to vouch for.
+    if (blind)
+        return failure(ErrTolNotMet, whole.value);
     double value = whole.value, estimate = whole.estimate, l1 = whole.l1;
     if (!peaks.empty()) {
         value = estimate = l1 = 0;

@@ -6,15 +6,31 @@
 
 namespace orvenda {
 
+namespace {
+
+// What shares write: listings and pages (PDF), lists and matrices (CSV) and variable files.
+bool isOwnFile(const QFileInfo& entry)
+{
+    static const QStringList kSuffixes{QStringLiteral("pdf"), QStringLiteral("csv"), QStringLiteral("lbxDat")};
+    return entry.isFile() && !entry.isSymLink() && kSuffixes.contains(entry.suffix(), Qt::CaseInsensitive);
+}
+
+} // namespace
+
 QString ExportFolder::clear() const
 {
-    if (path_.isEmpty() || !QDir().mkpath(path_))
+    if (path_.isEmpty())
+        return QStringLiteral("The export folder has no name.");
+    const QFileInfo folder(path_);
+    // A link (or anything else that is not a folder) may lead to the user's own files:
+    // nothing is removed there, nor written through it.
+    if (folder.isSymLink() || (folder.exists() && !folder.isDir()))
+        return QStringLiteral("%1 is not a folder of its own: nothing was removed.").arg(path_);
+    if (!QDir().mkpath(path_))
         return QStringLiteral("The folder %1 could not be made.").arg(path_);
     QDir dir(path_);
-    for (const QFileInfo& entry : dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
-        const bool removed = entry.isDir() && !entry.isSymLink() ? QDir(entry.filePath()).removeRecursively()
-                                                                 : QFile::remove(entry.filePath());
-        if (!removed)
+    for (const QFileInfo& entry : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (isOwnFile(entry) && !QFile::remove(entry.filePath()))
             return QStringLiteral("%1 could not be removed.").arg(entry.filePath());
     }
     return {};

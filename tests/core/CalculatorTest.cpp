@@ -1,4 +1,5 @@
 #include "core/Calculator.h"
+#include "core/LeafMutex.h"
 
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
@@ -607,3 +608,25 @@ TEST(CalculatorStateDeathTest, TheStateWithoutItsLockStopsTheProcess)
     EXPECT_DEATH(readWhileAnotherThreadHolds(), "without the state lock");
 }
 #endif
+
+// The lock order is checked in every build the tests run in, optimized ones too: the state
+// lock taken while a leaf lock (a model's, the program queue's) is held stops the process.
+// Only that order: the state lock first, then a leaf, is the order of every holder.
+TEST(CalculatorStateDeathTest, TheStateLockAfterALeafLockStopsTheProcessInEveryBuild)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Calculator calc(kUS);
+    LeafMutex leaf;
+    {
+        const auto state = calc.lockState();
+        const std::lock_guard inner(leaf);
+        EXPECT_EQ(LeafMutex::heldByThisThread(), 1);
+    }
+    EXPECT_EQ(LeafMutex::heldByThisThread(), 0);
+    EXPECT_DEATH(
+        {
+            const std::lock_guard first(leaf);
+            const auto state = calc.lockState();
+        },
+        "state lock was taken while");
+}

@@ -76,7 +76,7 @@ void changeEverything(Calculator& c)
     c.testMode = 2;
     c.testStart = Calculator::TimePoint(std::chrono::seconds(1'700'000'000));
     c.polyState = 3;
-    c.simulEqState = 4;
+    c.simulEqState = 2;
     c.simulMatrix = matrixOf({{1, 2, 3}, {4, 5, 6}, {7, 8, 9}});
     c.userOps2 = {{0x31, 0x70, 0x32}};
     c.userNames2 = {"sum"};
@@ -349,4 +349,53 @@ TEST(MemoryArchive, BytesThatHoldNoArchiveChangeNothing)
     EXPECT_EQ(target.locked()->numDigits, 7);
     target.initMemory({good});
     EXPECT_EQ(target.locked()->numDigits, 5);
+}
+
+// Numbers that size, place or index things: each one out of its range (or past what a float
+// holds) leaves that setting at its factory value, and the settings beside it are still read.
+TEST(MemoryArchive, NumbersOutOfTheirRangeKeepTheFactoryValue)
+{
+    Calculator source(kUS);
+    source.entrySplit = 120;
+    source.keyboardColorSet = 2;
+    json good = archiveOf(source);
+    const Calculator factory(kUS);
+    struct Case {
+        const char* key;
+        json value;
+    };
+    const Case cases[] = {
+        {"split", -1e300}, {"split", 1e300}, {"split", -1}, {"split", 1e39},
+        {"baseFont", 1e300}, {"baseFont", 0.001}, {"baseFont", -20},
+        {"kbdCo", 6}, {"kbdCo", -1}, {"lcdCo", 1000000},
+        {"txtClr", 99}, {"tMode", 7}, {"polyState", 9}, {"simulEqState", -3},
+        {"rBck", 1e300}, {"gGrid", -2}, {"bAxes", 255},
+        {"sessions", std::numeric_limits<std::int64_t>::max()}, {"sessions", -4},
+    };
+    for (const Case& c : cases) {
+        json archive = good;
+        archive[c.key] = c.value;
+        Calculator calc(kUS);
+        MemoryArchive::apply(calc, archive);
+        SCOPED_TRACE(std::string(c.key) + " = " + c.value.dump());
+        if (std::string_view(c.key) != "split")
+            EXPECT_EQ(calc.entrySplit, 120);
+        else
+            EXPECT_EQ(calc.entrySplit, factory.entrySplit);
+        if (std::string_view(c.key) != "kbdCo")
+            EXPECT_EQ(calc.keyboardColorSet, 2);
+        else
+            EXPECT_EQ(calc.keyboardColorSet, factory.keyboardColorSet);
+        EXPECT_EQ(calc.baseFontSize, factory.baseFontSize);
+        EXPECT_EQ(calc.lcdColorSet, factory.lcdColorSet);
+        EXPECT_EQ(calc.locked()->textColor, factory.locked()->textColor);
+        EXPECT_EQ(calc.locked()->tableMode, factory.locked()->tableMode);
+        EXPECT_EQ(calc.polyState, factory.polyState);
+        EXPECT_EQ(calc.simulEqState, factory.simulEqState);
+        EXPECT_EQ(calc.locked()->backgroundColor.r(), factory.locked()->backgroundColor.r());
+        EXPECT_EQ(calc.locked()->gridColor.g(), factory.locked()->gridColor.g());
+        EXPECT_EQ(calc.locked()->axesColor.b(), factory.locked()->axesColor.b());
+        EXPECT_GE(calc.sessions, 0);
+        EXPECT_LT(calc.sessions, std::numeric_limits<std::int64_t>::max());
+    }
 }

@@ -225,6 +225,18 @@ TEST(Drive, OnStopsAWaitingProgramUnderTheModeScreenAndTheVarsMenu)
     }
 }
 
+// The graph screen covers the keyboard: Ctrl+/ (the computer's ON) still stops an entry
+// that runs with the graph in front, as the drawn ON key does.
+TEST(Drive, CtrlSlashStopsARunningEntryWhileTheGraphIsInFront)
+{
+    const Session run = drive("program G\nDispGraph\nWhile 1\nEnd\nend\ntype prgmG\nkey ENTER\nwait running\n"
+                              "wait screen 8\ndump\nhkey Ctrl+/\nwait idle\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 2u) << run.output;
+    EXPECT_EQ(run.dumps[0]["screen"], 8);
+    EXPECT_EQ(run.dumps[1]["error"], 43);
+}
+
 // With no help page to show, the help key swallows no key: ON then 7 types 7.
 // The help key then a key opens that key's help page; once it is closed keys type again.
 TEST(Drive, TheHelpKeyOpensTheTouchedKeysPage)
@@ -527,6 +539,43 @@ int textHeight(const QImage& image)
 
 // MathPrint text on a fresh tablet is drawn at the tablet's base size, 30 against the
 // phone's 20.
+// A state file whose split is beyond what a float holds launches with the factory split:
+// both home screens draw the history and the entry line (the split once became −∞ and the
+// layout rounded it).
+TEST(Drive, AStateFileWithADamagedSplitStillShowsTheHomeScreen)
+{
+    for (const bool mathPrint : {true, false}) {
+        SCOPED_TRACE(mathPrint ? "MathPrint" : "classic");
+        const fs::path data = scratch(mathPrint ? "split-mathprint" : "split-classic");
+        fs::remove_all(data);
+        ASSERT_EQ(drive("type 6*7\nkey ENTER\nwait idle\n", "--data '" + data.string() + "'").exitCode, 0);
+        const fs::path state = data / "memorySetting.cbor";
+        const std::string bytes = readFile(state);
+        json archive = json::from_cbor(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+        archive["split"] = -1e300;
+        archive["mathPrt"] = mathPrint;
+        const std::vector<std::uint8_t> damaged = json::to_cbor(archive);
+        std::ofstream(state, std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(damaged.data()), static_cast<std::streamsize>(damaged.size()));
+
+        const fs::path shot = scratch(mathPrint ? "split-mathprint.png" : "split-classic.png");
+        const Session session = drive("type 1+1\nkey ENTER\nwait idle\nshot " + shot.string() + "\ndump\n",
+                                      "--data '" + data.string() + "'");
+        ASSERT_EQ(session.exitCode, 0) << session.output;
+        ASSERT_EQ(session.dumps.size(), 1u);
+        EXPECT_EQ(newest(session.dumps[0]), json::parse(R"({"input":"1+1","answer":"2"})"));
+        const QImage picture(QString::fromStdString(shot.string()));
+        ASSERT_FALSE(picture.isNull());
+        const auto [lcdLeft, lcdRight] = lcdColumns(picture);
+        ASSERT_LT(lcdLeft, lcdRight);
+        int dark = 0;
+        for (int y = 0; y < picture.height() / 5; ++y)
+            for (int x = lcdLeft; x <= lcdRight; ++x)
+                dark += qGray(picture.pixel(x, y)) < 50;
+        EXPECT_GT(dark, 50) << "the history's text is drawn";
+    }
+}
+
 TEST(Drive, TheTabletDrawsMathPrintAtItsOwnBaseSize)
 {
     std::map<std::string, int> heights;
@@ -1537,6 +1586,59 @@ TEST(Drive, AFileLineImportsAsTheDesktopHandsItOver)
     ASSERT_TRUE(listed.is_array()) << run.dumps[2];
     EXPECT_NE(std::find(listed.begin(), listed.end(), "HELLO"), listed.end());
     EXPECT_EQ(run.dumps[3]["output"], json::array({"HI", "Done"}));
+}
+
+// One app per data folder: while a driven app runs on a folder, the app launched with a file
+// on the same folder hands the file over and ends, and the running app imports it; a second
+// driven app on that folder is refused. (The second launch is started once the first has
+// dumped, so it is listening: nothing waits on the clock.)
+TEST(Drive, ASecondLaunchOnTheSameDataFolderHandsItsFilesToTheRunningApp)
+{
+    const fs::path home = scratch("single-home");
+    fs::remove_all(home);
+    // The launched app's data folder under XDG_DATA_HOME, as the desktop gives it.
+    const fs::path data = home / "Orvenda";
+    fs::create_directories(data);
+    const fs::path program = scratch("HANDED.8xp");
+    std::ofstream(program, std::ios::binary)
+        << calculatorFile({calculatorEntry(5, "HANDED", {5, 0, 0xDE, 0x2A, 'H', 'I', 0x2A})});
+    const fs::path script = scratch("first.txt");
+    std::ofstream(script) << "dump\nwait imported 1\nkey ENTER\nkey PRGM\ndump\n";
+    const std::string command = std::string("timeout -s KILL 120 '") + ORVENDA_DRIVE + "' '" + script.string()
+        + "' --data '" + data.string() + "' 2>&1";
+    FILE* first = ::popen(command.c_str(), "r");
+    ASSERT_NE(first, nullptr);
+    std::vector<json> dumps;
+    std::string output;
+    char buffer[65536];
+    const auto nextDump = [&] {
+        while (std::fgets(buffer, sizeof buffer, first)) {
+            output += buffer;
+            if (buffer[0] == '{') {
+                dumps.push_back(json::parse(buffer));
+                return true;
+            }
+        }
+        return false;
+    };
+    ASSERT_TRUE(nextDump()) << output;
+
+    const Session refused = drive("dump\n", "--data '" + data.string() + "'");
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.output.find("in use by a running app"), std::string::npos) << refused.output;
+    EXPECT_TRUE(refused.dumps.empty());
+
+    const std::string second = "env QT_QPA_PLATFORM=offscreen XDG_DATA_HOME='" + home.string() + "' timeout -s KILL 60 '"
+        + ORVENDA_APP + "' '" + program.string() + "' 2>&1";
+    const int status = std::system(second.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+
+    ASSERT_TRUE(nextDump()) << output;
+    const int firstStatus = ::pclose(first);
+    EXPECT_TRUE(WIFEXITED(firstStatus) && WEXITSTATUS(firstStatus) == 0) << output;
+    const json& listed = dumps[1]["programs"];
+    ASSERT_TRUE(listed.is_array()) << dumps[1];
+    EXPECT_NE(std::find(listed.begin(), listed.end(), "HANDED"), listed.end()) << listed;
 }
 
 // Every sample program, picked from the program menu by its letter and run with the

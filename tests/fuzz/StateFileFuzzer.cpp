@@ -1,6 +1,6 @@
 // Damaged state files for the start-up: raw bytes, the saved state of a session with
-// bytes overwritten or cut short, and that state with its entry line or history replaced
-// by any value. Whatever the file holds, the app starts as it does from the file: bytes
+// bytes overwritten or cut short, and that state with its entry line, its history or one of
+// the numbers that lay out the screens replaced by any value. Whatever the file holds, the app starts as it does from the file: bytes
 // that hold no archive give the factory state; an archive gives an entry line and a history
 // whose cursor, indices and totals are valid, that can be edited and walked, and whose saved
 // state restores to the same state.
@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <span>
 
@@ -74,6 +75,14 @@ const Bytes& sessionArchive()
 
 void checkValid(Calculator& calc)
 {
+    // The numbers the screens lay out and index with are within their ranges.
+    check(calc.entrySplit >= 0 && calc.entrySplit <= 10000);
+    check(calc.baseFontSize >= 10 && calc.baseFontSize <= 72);
+    check(calc.keyboardColorSet >= 0 && calc.keyboardColorSet < 6 && calc.lcdColorSet >= 0 && calc.lcdColorSet < 6);
+    check(calc.polyState >= 0 && calc.polyState <= 3 && calc.simulEqState >= 0 && calc.simulEqState <= 2);
+    check(calc.sessions >= 0 && calc.sessions < std::numeric_limits<std::int64_t>::max());
+    const double red = calc.locked()->backgroundColor.r();
+    check(red >= 0 && red <= 1);
     EntryModel& entry = entryOf(calc);
     const int entries = static_cast<int>(entry.entries().size());
     check(entries >= 1 && entries <= EntryModel::kMaxEntries);
@@ -128,7 +137,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         file = fuzz::overwritten(sessionArchive(), input);
         break;
     default:
-        if (auto archive = fuzz::replaced(sessionArchive(), {"entry", "history"}, input))
+        if (auto archive = fuzz::replaced(sessionArchive(), {"entry", "history", "split", "baseFont", "kbdCo", "lcdCo", "txtClr",
+                                                             "tMode", "polyState", "simulEqState", "sessions", "rBck"},
+                                          input))
             file = nlohmann::json::to_cbor(*archive);
         break;
     }

@@ -124,6 +124,9 @@ TEST(Calculus, IntegralFailures)
     }
     Function peak([](double x) { return std::exp(-x * x); });
     EXPECT_EQ(Calculus::integrate(peak, -1e6, 1e6, 1e-5).error, 31);
+    // Off the centre of such an interval, where no point of the scan comes near it.
+    Function hidden([](double x) { return std::exp(-(x - 5e5) * (x - 5e5)); });
+    EXPECT_EQ(Calculus::integrate(hidden, -1e6, 1e6, 1e-5).error, 31);
     Function stopped([](double x) { return x; });
     stopped.stopAfter = 5;
     EXPECT_EQ(Calculus::integrate(stopped, 0, 1, 1e-5).error, 43);

@@ -133,6 +133,32 @@ TEST_F(GraphScreenPanels, APickedPlotShowsItsVariablesAndCalculateOpensTheSheet)
     EXPECT_TRUE(panels->keyboard()->isHidden());
 }
 
+// Calc with no curve selected does not open the calculate sheet: it tells the user to
+// select one, once per click; once a curve is picked it opens the sheet.
+TEST_F(GraphScreenPanels, CalcWithNothingSelectedSaysToSelectACurve)
+{
+    ASSERT_EQ(eq->setYEqFunc(kY1, ops("X²")), 0);
+    GraphScreenController& graph = showGraph();
+    ASSERT_TRUE(panels);
+    graph.graphView().updateDisplay();
+    QStringList told;
+    graph.tell = [&told](const QString& message) { told << message; };
+    QToolButton* calculate = calculateButton(graph);
+    ASSERT_TRUE(calculate);
+    ASSERT_EQ(graph.graphView().selectedPlotObj(), nullptr);
+    EXPECT_TRUE(calculate->isEnabled());
+    calculate->click();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(told.front(), QString::fromUtf8(GraphScreenController::kSelectAPlot));
+    EXPECT_TRUE(panels->keyboard()->isHidden());
+    EXPECT_TRUE(graph.toolbar().isEnabled());
+
+    graph.graphView().selectEqNum(kY1, 1);
+    calculate->click();
+    EXPECT_EQ(told.size(), 1);
+    EXPECT_FALSE(panels->keyboard()->isHidden());
+}
+
 // The calculate sheet's keypad lies whole inside the window, above the status line, on the
 // phone and the tablet; its 0 and ENTER, clicked where they are drawn, trace to X = 0.
 TEST_F(GraphScreenPanels, TheCalculateKeypadIsWholeOnScreenAndTakesClicks)

@@ -21,9 +21,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScroller>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace orvenda::test {
 namespace {
@@ -442,6 +445,44 @@ TEST_F(GraphScreens, TheFirstRowUnderTheHeaderIsWhole)
                 EXPECT_EQ(calc.locked()->vars[54].real(), -3 + 0.5 * -5) << what;
                 calc.locked()->vars[54] = -3;
             }
+        }
+    }
+}
+
+// A flick of the table coasts to a whole row under the header: the scroller's snap grid
+// starts at the rows' origin (16000, which is no multiple of a row), not at 0. The flick is
+// fed to the scroller with timestamps of the test's own, so its speed, and where it stops,
+// never depend on the machine; where it stops is known at the release.
+TEST_F(GraphScreens, AFlickOfTheAutomaticTableEndsOnARow)
+{
+    eq->setYEqFunc(0x5E10, ops("X²"));
+    calc.locked()->tableMode = 1;
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        router().showScreen(screens::Home);
+        TableScreen& screen = show<TableScreen>(screens::Table);
+        screen.updateDisplay();
+        const double origin = TableView::kOrigin, row = screen.tableView().rowHeight();
+        ASSERT_NE(std::fmod(origin, row), 0) << "a grid from 0 would pass for one from the origin";
+        QScroller* scroller = QScroller::scroller(screen.scroller().viewport());
+        const QPointF start = screen.scroller().contentOffset();
+        for (const double direction : {1.0, -1.0}) {
+            SCOPED_TRACE(std::string(tablet ? "tablet" : "phone") + (direction > 0 ? " up" : " down"));
+            // 37 points every 10 ms: a flick, released while it moves.
+            const QPointF at(100, 200);
+            qint64 time = 1'000'000;
+            scroller->handleInput(QScroller::InputPress, at, time);
+            for (int k = 1; k <= 4; ++k)
+                scroller->handleInput(QScroller::InputMove, at - QPointF(0, direction * 37 * k), time += 10);
+            scroller->handleInput(QScroller::InputRelease, at - QPointF(0, direction * 37 * 4), time += 10);
+            ASSERT_EQ(scroller->state(), QScroller::Scrolling);
+            const double stop = scroller->finalPosition().y();
+            EXPECT_GT(direction * (stop - start.y()), 4 * row) << "it coasts";
+            const double rows = (stop - origin) / row;
+            EXPECT_NEAR(rows, std::round(rows), 1e-6) << stop;
+            scroller->stop();
+            screen.scroller().setContentOffset(start);
         }
     }
 }

@@ -74,16 +74,45 @@ TEST(ExportFolder, ClearsOnlyItsOwnContents)
     EXPECT_EQ(folder.clear(), QString()) << "made when missing";
     QString error;
     ASSERT_FALSE(folder.write(QStringLiteral("a.pdf"), "1", error).isEmpty());
+    ASSERT_FALSE(folder.write(QStringLiteral("L1.CSV"), "1", error).isEmpty());
+    ASSERT_FALSE(folder.write(QStringLiteral("VarA.lbxDat"), "1", error).isEmpty());
+    // What the app never writes there stays: a folder and what it holds, another file, a link.
     QDir().mkpath(folder.path() + QStringLiteral("/sub"));
+    ASSERT_FALSE(folder.write(QStringLiteral("sub/inner.pdf"), "1", error).isEmpty());
+    ASSERT_FALSE(folder.write(QStringLiteral("notes.txt"), "1", error).isEmpty());
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("beside.txt")), folder.path() + QStringLiteral("/link.pdf")));
     EXPECT_EQ(folder.clear(), QString());
-    EXPECT_TRUE(QDir(folder.path()).isEmpty());
-    EXPECT_TRUE(QDir(folder.path()).exists());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Name),
+              (QStringList{"link.pdf", "notes.txt", "sub"}));
+    EXPECT_TRUE(QFile::exists(folder.path() + QStringLiteral("/sub/inner.pdf")));
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("beside.txt"))));
     // A folder that cannot be made, and a file that cannot be written, are told.
     const ExportFolder blocked(dir.filePath(QStringLiteral("beside.txt")));
     EXPECT_FALSE(blocked.clear().isEmpty());
     EXPECT_TRUE(blocked.write(QStringLiteral("x"), "1", error).isEmpty());
     EXPECT_FALSE(error.isEmpty());
+}
+
+// An export folder that is a link to another folder is refused, and nothing there is
+// removed: neither its files (the app's kind or not) nor its sub-folders.
+TEST(ExportFolder, ALinkedExportFolderIsRefusedWithNothingRemoved)
+{
+    QTemporaryDir dir;
+    const QString elsewhere = dir.filePath(QStringLiteral("photos"));
+    ASSERT_TRUE(QDir().mkpath(elsewhere + QStringLiteral("/2024")));
+    for (const char* name : {"/holiday.pdf", "/list.csv", "/2024/a.pdf"}) {
+        QFile file(elsewhere + QLatin1String(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const QString data = dir.filePath(QStringLiteral("data"));
+    ASSERT_TRUE(QDir().mkpath(data));
+    ASSERT_TRUE(QFile::link(elsewhere, data + QStringLiteral("/export")));
+    const ExportFolder folder(data + QStringLiteral("/export"));
+    const QString error = folder.clear();
+    EXPECT_NE(error.indexOf(QStringLiteral("nothing was removed")), -1) << error.toStdString();
+    EXPECT_EQ(QDir(elsewhere).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
+              (QStringList{"2024", "holiday.pdf", "list.csv"}));
+    EXPECT_TRUE(QFile::exists(elsewhere + QStringLiteral("/2024/a.pdf")));
 }
 
 } // namespace
