@@ -121,9 +121,9 @@ class GeometryScreen;
 //                  (its title, tabs, rows and the rows picked to send, in order); once
 //                  the share sheet was handed something, shared (subject, files: where
 //                  its files went, the data folder's "shared", text, and pdf: the size
-//                  of a PDF handed without a file); background (the picture behind the
-//                  graph: width, height, frame [x, y, width, height] and scale; null
-//                  when none)
+//                  of a PDF handed without a file); background (while there is a picture
+//                  behind the graph: its width, height, frame [x, y, width, height] and
+//                  scale)
 //   file PATH      hands the file to the app as the desktop does (one report, an alert)
 //   photo PATH     the picture file the photo library answers to the next pick (DRAW STO
 //                  "Photo…"; `photo` alone cancels it); a driven app opens no dialog
