@@ -45,7 +45,8 @@ TEST_P(PhotoDrive, TheChosenPictureIsDrawnBehindTheGraph)
     const auto file = driveScratch("photo.png"), shot = driveScratch("photo-graph.png");
     ASSERT_TRUE(picture.save(QString::fromStdString(file.string())));
 
-    const DriveRun run = driveScript("dump\nphoto " + file.string() + "\n" + kPhotoRow + "dump\nkey GRAPH\nwait idle\ndump\nshot "
+    // The graph shown once before, as a student comes to DRAW from it.
+    const DriveRun run = driveScript("key GRAPH\nwait idle\npress Done\nwait idle\ndump\nphoto " + file.string() + "\n" + kPhotoRow + "dump\nkey GRAPH\nwait idle\ndump\nshot "
                                          + shot.string() + "\n",
                                      options);
     ASSERT_EQ(run.exitCode, 0) << run.output;
