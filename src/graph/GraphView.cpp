@@ -331,6 +331,9 @@ void GraphView::updateDisplay()
     updatingObjects = false;
     layoutTiles();
     redrawOverlay();
+    // A picture put behind the graph while it was away shows when it comes back.
+    photoPlot_->setVisible(calc.backgroundImage != nullptr);
+    photoPlot_->update();
     pixelPlot_->setVisible(calc.pixelsVisible);
     if (calc.pixelsVisible)
         pixelPlot_->setNeedsDisplay();

@@ -1166,8 +1166,6 @@ void AppDriver::dump()
         const Calculator::Rect& frame = calc.backgroundFrame;
         state["background"] = {{"width", photo->width()}, {"height", photo->height()},
             {"frame", {frame.x, frame.y, frame.width, frame.height}}, {"scale", calc.backgroundScale}};
-    } else {
-        state["background"] = nullptr;
     }
     if (calc.lockMagnifier) {
         const PlotPoint& at = calc.pTrackPoint;

@@ -128,9 +128,9 @@ class GeometryScreen;
 //                  its files went, the data folder's "shared", text, and pdf: the size
 //                  of a PDF handed without a file); once the app asked the desktop
 //                  to open an address (a web page, the review page), opened: each, in
-//                  order (a driven app opens none); background (the picture behind the
-//                  graph: width, height, frame [x, y, width, height] and scale; null
-//                  when none)
+//                  order (a driven app opens none); background (while there is a picture
+//                  behind the graph: its width, height, frame [x, y, width, height] and
+//                  scale)
 //   file PATH      hands the file to the app as the desktop does (one report, an alert)
 //   photo PATH     the picture file the photo library answers to the next pick (DRAW STO
 //                  "Photo…"; `photo` alone cancels it); a driven app opens no dialog

@@ -531,8 +531,9 @@ TEST_F(GraphViewTest, ThePhotoLayerDrawsThePictureAndMovesItWhenSelected)
             picture.setPixel(x, y, qRgb(250, 250, 0));
     calc.device = 0;
     ASSERT_TRUE(BackgroundPicture::saveBackgroundImage(calc, picture));
-    view.redrawAll();
-    EXPECT_TRUE(view.photoPlot().isVisibleTo(&view));
+    EXPECT_FALSE(view.photoPlot().isVisibleTo(&view));
+    view.updateDisplay();
+    EXPECT_TRUE(view.photoPlot().isVisibleTo(&view)) << "the graph shows the picture when it is next brought up";
     const auto shot = [this] { return view.photoPlot().grab().toImage(); };
     QImage shown = shot();
     EXPECT_EQ(shown.pixel(20, 20), qRgb(250, 250, 0));
