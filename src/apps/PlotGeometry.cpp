@@ -23,6 +23,9 @@ using G = GeometryModel;
 
 bool finite(double v) { return std::isfinite(v); }
 
+// A sub-mode slot's value as 0..2, whatever a program stored there.
+int subMode(double v) { return std::isfinite(v) ? static_cast<int>(std::clamp(std::trunc(v), 0.0, 2.0)) : 0; }
+
 } // namespace
 
 // What one drawing shares: the painter, the tile, the transform, the label font and colour.
@@ -129,7 +132,7 @@ void PlotGeometry::drawLine(Paint& d)
         if (!finite(v[i]))
             return;
     }
-    const int mode = std::clamp(static_cast<int>(std::trunc(finite(slot(G::kLineModeSlot)) ? slot(G::kLineModeSlot) : 0)), 0, 2);
+    const int mode = subMode(slot(G::kLineModeSlot));
     const auto segment = [&](double x1, double y1, double x2, double y2) {
         d.wholeLine(x1, y1, x2, y2);
         if (selected()) {
@@ -294,8 +297,7 @@ void PlotGeometry::drawPolygon(Paint& d)
 
 void PlotGeometry::drawCircle(Paint& d)
 {
-    const double modeValue = slot(G::kCircleModeSlot);
-    const int mode = finite(modeValue) ? std::clamp(static_cast<int>(std::trunc(modeValue)), 0, 2) : 0;
+    const int mode = subMode(slot(G::kCircleModeSlot));
     const double r = std::fabs(slot(191)), cx = slot(207), cy = slot(208);
     if (!finite(r) || r == 0 || !finite(cx) || !finite(cy))
         return;
@@ -451,9 +453,14 @@ void PlotGeometry::drawUnitCircle(Paint& d)
     const auto curve = [&](double (*f)(double), const QColor& colour) {
         if (!(right > left))
             return;
+        // Counted steps: far from the origin adding a step may not move t.
+        const int count = static_cast<int>(std::min<double>(std::ceil((right - left) / step), G::kMaxCurveSteps));
         QPolygonF line;
-        for (double t = left; t < right; t += step)
+        line.reserve(count + 1);
+        for (int i = 0; i < count; ++i) {
+            const double t = left + i * step;
             line << d.pt(t, f(t));
+        }
         line << d.pt(right, f(right));
         d.p.setPen(QPen(colour, 1));
         d.p.drawPolyline(line);
