@@ -194,11 +194,11 @@ void SolverScreen::enter()
     if (line_ > 0 && calc().ans.type() == 0)
         model_.setValue(model_.slotOf(line_), calc().ans.r());
     if (solving_ && line_ == solveLine_ && line_ > 0) {
+        // The value stays on the line: clearing it would take the mark away again, and
+        // the next ENTER evaluates it once more and moves down.
         resultLine_ = line_;
         if (const double value = model_.evaluate(); !std::isnan(value))
             residual_ = value;
-        if (typed())
-            entryOf(calc())->clear();
     } else {
         resultLine_ = -1;
         if (line_ > 0 && typed())

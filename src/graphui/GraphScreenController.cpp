@@ -268,8 +268,10 @@ void GraphScreenController::graphChanged() { graphView_->updateDisplay(); }
 void GraphScreenController::showSolverPlot(double left, double right, double bottom, double top)
 {
     calc().locked()->graphDisplayMode = 3;
-    zoomTo({left, right, bottom, top});
+    // Rebuilt first: a rebuild zooms to the window variables, which the solver's window
+    // then replaces.
     graphView_->updateDisplay();
+    zoomTo({left, right, bottom, top});
 }
 
 void GraphScreenController::zoomTo(const Calculator::Bounds& window) { graphView_->zoom(window); }

@@ -1153,6 +1153,9 @@ void AppDriver::dump()
         state["plots"] = std::move(plots);
         const QPoint at = graphView->mapTo(&app_.root(), QPoint(0, 0));
         state["graph"] = {at.x(), at.y(), graphView->width(), graphView->height()};
+        // The window drawn (the solver's plot shows its own).
+        const Calculator::Bounds shown = graphView->graphBounds();
+        state["shown"] = {shown.xMin, shown.xMax, shown.yMin, shown.yMax};
     }
     const int screen = calc.currentScreen();
     if (screen == screens::Window || screen == screens::Graph || screen == screens::Table) {
