@@ -3,6 +3,8 @@
 // the figure menu with its help pages, the panel and the triangle sketch, and the figures
 // drawn on the graph at the phone's and the tablet's size.
 
+#include "PictureChecks.h"
+#include "WidgetEvents.h"
 #include "app/KeyRouter.h"
 #include "app/YEqTestSupport.h"
 #include "app/ui/ScreenTestSupport.h"
@@ -11,6 +13,7 @@
 #include "apps/GeometryView.h"
 #include "apps/PlotGeometry.h"
 #include "apps/TriangleView.h"
+#include "drawing/VImageDraw.h"
 #include "graph/FixedGraphView.h"
 #include "input/HelpPage.h"
 #include "input/SegmentedControl.h"
@@ -263,6 +266,54 @@ TEST_F(GeometryScreens, ZoomFitsWithMarginsAndEqualScalesAndRepeatsWhileHeld)
     screen.zoomDown(false);
     screen.zoomUp();
     EXPECT_NEAR(screen.window().xMax - screen.window().xMin, (fit.xMax - fit.xMin) / (1.1 * 1.1), 1e-9);
+}
+
+TEST_F(GeometryScreens, TheZoomButtonsShowTheLibrarysZoomImagesAtBothSizes)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        GeometryScreen& screen = show(G::Circle);
+        QCoreApplication::processEvents();
+        for (ImageButton* button : {&screen.plusButton(), &screen.minusButton()}) {
+            const std::string name = button == &screen.plusButton() ? "zPlus" : "zMinus";
+            EXPECT_EQ(button->imageName(), name) << tablet;
+            EXPECT_EQ(button->text(), QString()) << tablet;
+            EXPECT_EQ(button->size(), QSize(34, 32)) << tablet;
+            EXPECT_TRUE(screen.graphView().geometry().contains(button->geometry())) << tablet;
+            const ImageMatch match = matchImage(button->grab().toImage(), VImageDraw::vImageDraw().getImage(name, 1));
+            EXPECT_GT(match.opaque, 60) << name << " " << tablet;
+            EXPECT_LT(match.differing, match.opaque / 20) << name << " " << tablet;
+        }
+    }
+}
+
+TEST_F(GeometryScreens, OnATabletTheFigureMenuIsAPopoverAtItsButton)
+{
+    GeometryScreen& phone = show(G::Square);
+    phone.menuButton().click();
+    ASSERT_TRUE(phone.geometryMenu());
+    EXPECT_FALSE(phone.geometryMenu()->isWindow());
+    EXPECT_EQ(phone.geometryMenu()->geometry(), phone.rect());
+    phone.geometryMenu()->cancelButton().click();
+
+    becomeTablet();
+    GeometryScreen& screen = show(G::Square);
+    screen.menuButton().click();
+    GeometryMenu* menu = screen.geometryMenu();
+    ASSERT_TRUE(menu);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(menu->windowType(), Qt::Popup);
+    EXPECT_EQ(menu->size(), QSize(400, screen.height() - 54));
+    // Right above its button on the bottom bar, the screen's graph and keypad around it.
+    const QRect button(screen.menuButton().mapToGlobal(QPoint(0, 0)), screen.menuButton().size());
+    EXPECT_EQ(menu->geometry().bottom() + 1, button.top());
+    EXPECT_EQ(menu->geometry().left(), button.left());
+    EXPECT_TRUE(screen.isVisible());
+    // A tap on a row picks it and closes the popover.
+    clickAt(*menu, menu->rowCenter(6).toPoint());
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(screen.model().figure(), G::Circle);
 }
 
 TEST_F(GeometryScreens, TheMenuPicksAFigureAndShowsItsHelpPage)
