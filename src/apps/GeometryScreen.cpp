@@ -548,9 +548,10 @@ void GeometryScreen::adjustViewSize()
     panel_->setGeometry(panel.toRect());
     graph_->setGeometry(graph.toRect());
     const QRect g = graph.toRect();
-    // On the graph: the triangle sketch top left, the segments below it, the zoom buttons
-    // top right, Solve and Clear above the slider at the bottom.
-    triangle_->setGeometry(g.left() + 6, g.top() + 6, 100, 60);
+    // On the graph: the zoom buttons top right with the triangle sketch beside them (the
+    // y axis's numbers are near the left, where the figure starts), the segments top left,
+    // Solve and Clear above the slider at the bottom.
+    triangle_->setGeometry(g.right() - 40 - 8 - 100, g.top() + 6, 100, 60);
     segments_->setGeometry(g.left() + 5, g.top() + 5, std::min(240, g.width() - 100), kControlHeight);
     // The zoom images' own size.
     plus_->setGeometry(g.right() - 40, g.top() + 6, 34, 32);

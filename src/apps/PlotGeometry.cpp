@@ -6,6 +6,7 @@
 #include "graph/GraphGeometry.h"
 #include "pretty/FontMap.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -37,6 +38,7 @@ struct PlotGeometry::Paint {
     QColor labelColor;
     QColor fill, outline, half;
     double width;
+    std::vector<Label>* labels;
 
     QPointF pt(double x, double y) const { return {t.a * x + t.tx, t.d * y + t.ty}; }
     void fillAndOutline(const QPainterPath& path, double lineWidth)
@@ -53,6 +55,8 @@ struct PlotGeometry::Paint {
         p.setFont(font);
         p.setPen(labelColor);
         p.drawText(at, text);
+        const QFontMetricsF metrics(font);
+        labels->push_back({text, QRectF(at.x(), at.y() - metrics.ascent(), metrics.horizontalAdvance(text), metrics.height())});
     }
     void dot(QPointF at, const QColor& colour)
     {
@@ -104,8 +108,9 @@ void PlotGeometry::drawRect(const QRectF& rect, QPainter& context, const GraphTr
         for (int i = 0; i < kSlotCount; ++i)
             slots_[static_cast<std::size_t>(i)] = state->vars[static_cast<std::size_t>(kFirstSlot + i)].real();
     }
+    labels_.clear();
     Paint paint{context, rect, t, FontMap::shared().font("Helvetica", 14), white ? QColor(Qt::black) : QColor(Qt::white),
-        colorAt(0.3), colorAt(1), colorAt(0.5), style == 2 ? 2.0 : 4.0};
+        colorAt(0.3), colorAt(1), colorAt(0.5), style == 2 ? 2.0 : 4.0, &labels_};
     context.save();
     context.setRenderHint(QPainter::Antialiasing);
     switch (geometryFunction) {
@@ -254,8 +259,9 @@ void PlotGeometry::drawTriangle(Paint& d)
     d.label(QStringLiteral("a"), d.pt((cx + c) / 2, cy / 2) + QPointF(4, 0));
     d.label(QStringLiteral("b"), d.pt(cx / 2, cy / 2) + QPointF(-12, 0));
     d.label(QStringLiteral("c"), d.pt(c / 2, 0) + QPointF(-4, 16));
-    d.label(QStringLiteral("A"), d.pt(0, 0) + QPointF(-12, 14));
-    d.label(QStringLiteral("B"), d.pt(c, 0) + QPointF(4, 14));
+    // Above the base, outside the corners: the axis numbers stand below it.
+    d.label(QStringLiteral("A"), d.pt(0, 0) + QPointF(-14, -4));
+    d.label(QStringLiteral("B"), d.pt(c, 0) + QPointF(5, -4));
     d.label(QStringLiteral("C"), d.pt(cx, cy) + QPointF(-4, -4));
 }
 

@@ -14,13 +14,16 @@
 #include "apps/PlotGeometry.h"
 #include "apps/TriangleView.h"
 #include "drawing/VImageDraw.h"
+#include "graph/AxisLabels.h"
 #include "graph/FixedGraphView.h"
 #include "input/HelpPage.h"
 #include "input/SegmentedControl.h"
 #include "graphui/ThumbSlider.h"
+#include "pretty/FontMap.h"
 #include "language/ErrorNumbers.h"
 #include "TestSupport.h"
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QKeyEvent>
 #include <QPainter>
@@ -387,6 +390,111 @@ TEST_F(GeometryScreens, ThePanelMapsTapsToFieldsAndShowsUnknownsBare)
     EXPECT_EQ(inkIn(bare, L), 0);  // "R=" and nothing after it
     EXPECT_GT(inkIn(typed, L), 0); // the typing
     EXPECT_GT(inkIn(typed, 2 * L), 0); // its second row
+}
+
+TEST_F(GeometryScreens, ThePointTableShowsZeroCoordinatesAsZero)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        for (int s = 160; s < 168; ++s)
+            put(s, 0);
+        put(162, 3);
+        put(163, 4);
+        GeometryScreen& screen = show(G::Line);
+        GeometryView& panel = screen.panel();
+        calc.cursorVisible = false;
+        QCoreApplication::processEvents();
+        const QImage picture = panel.grab().toImage();
+        const double dpr = picture.devicePixelRatio(), L = panel.leading(), W = panel.width();
+        const double nameRight = 2 * L, middle = (nameRight + W - 1) / 2;
+        // Ink in a cell of the table, inside its grid lines.
+        const auto ink = [&](int row, bool y) {
+            const double left = y ? middle : nameRight, right = y ? W - 1 : middle, top = 2 * L - 3 + row * L;
+            int dark = 0;
+            for (int py = static_cast<int>((top + 2) * dpr); py < static_cast<int>((top + L - 2) * dpr); ++py)
+                for (int px = static_cast<int>((left + 2) * dpr); px < static_cast<int>((right - 2) * dpr); ++px)
+                    dark += picture.pixelColor(px, py).lightness() < 128;
+            return dark;
+        };
+        // P1 = (0, 0): both cells show "0", as P2's show 3 and 4.
+        for (int row : {0, 1})
+            for (bool y : {false, true})
+                EXPECT_GT(ink(row, y), 0) << tablet << " row " << row << " y " << y;
+        screen.done();
+    }
+}
+
+TEST_F(GeometryScreens, BothHalvesOfTheAngleUnitReadOnTheBanner)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        GeometryScreen& screen = show(G::Triangle);
+        GeometryView& panel = screen.panel();
+        ASSERT_TRUE(panel.showAngleMode());
+        const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", panel.fontSize()));
+        const double deg = metrics.horizontalAdvance(QStringLiteral("Deg")), slash = metrics.horizontalAdvance(QStringLiteral("/"));
+        for (const int format : {0, 1}) {
+            calc.setAngleFormat(format);
+            panel.update();
+            QCoreApplication::processEvents();
+            const QImage picture = panel.grab().toImage();
+            const double dpr = picture.devicePixelRatio(), L = panel.leading();
+            const auto area = [&](double x, double w) {
+                return QRect(static_cast<int>(x * dpr), static_cast<int>(3 * dpr), static_cast<int>(w * dpr), static_cast<int>((L - 4) * dpr));
+            };
+            const double degrees = textContrast(picture, area(3, deg)), radians = textContrast(picture, area(3 + deg + slash, deg));
+            const double active = format == 0 ? degrees : radians, inactive = format == 0 ? radians : degrees;
+            EXPECT_GE(inactive, 3.0) << tablet << " " << format;
+            EXPECT_GT(active, inactive + 1) << tablet << " " << format;
+        }
+        calc.setAngleFormat(0);
+        screen.done();
+    }
+}
+
+// The corner names beside the triangle and the sketch of its parts stand clear of the
+// axes' numbers, whatever the triangle's shape, at both sizes.
+TEST_F(GeometryScreens, TheCornerNamesAndTheSketchKeepClearOfTheAxisNumbers)
+{
+    const QFontMetricsF metrics(FontMap::shared().font("Helvetica", 14));
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        GeometryScreen& screen = show(G::Triangle);
+        const struct {
+            double a, b, c;
+        } triangles[] = {{3, 4, 5}, {5, 5, 5}, {4, 3, 5}, {2, 2, 3.5}, {12, 9, 15}};
+        for (const auto& t : triangles) {
+            screen.clear();
+            put(177, t.a);
+            put(178, t.b);
+            put(179, t.c);
+            screen.solve();
+            ASSERT_GT(slot(180), 0);
+            QCoreApplication::processEvents();
+            (void)screen.graphView().grab();
+            std::vector<QRectF> numbers;
+            for (const AxisLabels::Label& label : screen.graphView().labels().labels)
+                numbers.emplace_back(label.topLeft, QSizeF(metrics.horizontalAdvance(QString::fromStdString(label.text)), metrics.height()));
+            ASSERT_GT(numbers.size(), 2u);
+            int corners = 0;
+            for (const PlotGeometry::Label& name : screen.plot().labels()) {
+                if (name.text != "A" && name.text != "B" && name.text != "C")
+                    continue;
+                ++corners;
+                for (const QRectF& number : numbers)
+                    EXPECT_FALSE(name.rect.intersects(number)) << name.text.toStdString() << " on a number, triangle " << t.a << " "
+                                                               << t.b << " " << t.c << " tablet " << tablet;
+            }
+            EXPECT_EQ(corners, 3);
+            const QRectF sketch = screen.triangleView().geometry().translated(-screen.graphView().pos());
+            for (const QRectF& number : numbers)
+                EXPECT_FALSE(sketch.intersects(number)) << "the sketch on a number, tablet " << tablet;
+        }
+        screen.done();
+    }
 }
 
 TEST_F(GeometryScreens, TheTriangleSketchShowsTheKnownsInGreen)
