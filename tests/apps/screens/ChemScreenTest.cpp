@@ -273,6 +273,24 @@ TEST_F(Chemistry, ThePictureShowsTheBannerHeadersAndBandedRowsAtBothSizes)
         // The whole screen shows the typed formula under the table.
         const QRect line = screen.entryView().geometry();
         EXPECT_GE(textContrast(picture, QRect(line.topLeft() * dpr, line.size() * dpr)), 3.0) << tablet;
+        // "formula:" whole below the line's separator, and Done a finger's height beside it.
+        calc.cursorVisible = false;
+        const QImage field = screen.entryView().grab().toImage();
+        int firstInk = -1, lastInk = -1;
+        for (int y = 0; y < field.height(); ++y)
+            for (int x = 0; x < field.width() / 5; ++x) // within "formula:"
+                if (field.pixelColor(x, y).lightness() < 80) {
+                    if (firstInk < 0)
+                        firstInk = y;
+                    lastInk = y;
+                }
+        EXPECT_GE(firstInk, static_cast<int>(3 * field.devicePixelRatio())) << tablet;
+        EXPECT_LT(lastInk, field.height() - 1) << tablet;
+        EXPECT_GE(lastInk - firstInk, static_cast<int>(10 * field.devicePixelRatio())) << tablet;
+        const QWidget* done = screen.leaveControl();
+        ASSERT_TRUE(done);
+        EXPECT_GE(done->height(), 28) << tablet;
+        EXPECT_TRUE(screen.rect().contains(done->geometry())) << tablet;
     }
 }
 
