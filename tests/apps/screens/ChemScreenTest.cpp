@@ -116,6 +116,29 @@ TEST_F(Chemistry, WeightsIgnoreTheDecimalsChosenAndPercentsFollowThem)
     }
 }
 
+// An element both before and inside a group: the table adds the two.
+TEST_F(Chemistry, AnElementBeforeAndInsideAGroupAddsUp)
+{
+    ChemScreen& screen = show();
+    const ChemView& table = screen.table();
+    const auto atoms = [&table](const char* symbol) {
+        for (int row = 0; row < static_cast<int>(table.rows().size()); ++row)
+            if (table.rows()[static_cast<std::size_t>(row)].symbol == symbol)
+                return table.cellText(row, ChemView::Atoms).toStdString();
+        return std::string("none");
+    };
+    EXPECT_TRUE(enter("CH3(CH2)2CH3").empty());
+    EXPECT_EQ(table.rows().size(), 2u);
+    EXPECT_EQ(atoms("C"), "4");
+    EXPECT_EQ(atoms("H"), "10");
+    EXPECT_TRUE(enter("H(OH)2").empty());
+    EXPECT_EQ(table.rows().size(), 2u);
+    EXPECT_EQ(atoms("H"), "3");
+    EXPECT_EQ(atoms("O"), "2");
+    const ElementDatabase& elements = ElementDatabase::elementDatabase();
+    EXPECT_DOUBLE_EQ(table.massTotal(), 3 * elements.mass(1) + 2 * elements.mass(8));
+}
+
 TEST_F(Chemistry, HeaderTapsSortAndFlipTheOrder)
 {
     ChemScreen& screen = show();
