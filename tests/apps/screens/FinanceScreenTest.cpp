@@ -241,7 +241,6 @@ TEST_F(Finance, ThePictureShowsTheFormAndTheSolvedMarkAtBothSizes)
         const QImage before = screen.grab().toImage();
         key(KeyRouter::kSolve);
         const QImage after = screen.grab().toImage();
-        after.save(QString("/tmp/fin%1.png").arg(tablet));
         const double dpr = after.devicePixelRatio();
         const auto area = [&](double x, double y, double w, double h) {
             return QRect(int(x * dpr), int(y * dpr), int(w * dpr), int(h * dpr));
