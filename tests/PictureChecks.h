@@ -58,4 +58,29 @@ inline double textContrast(const QImage& image, QRect area)
     return best;
 }
 
+// How a picture compares with an image drawn over the whole of it: the image's opaque
+// pixels, and how many of them the picture shows in another colour.
+struct ImageMatch {
+    int opaque = 0;
+    int differing = 0;
+};
+inline ImageMatch matchImage(const QImage& shown, const QImage& image, int tolerance = 24)
+{
+    ImageMatch out;
+    if (shown.isNull() || image.isNull())
+        return out;
+    const QImage expected = image.scaled(shown.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                .convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < expected.height(); ++y)
+        for (int x = 0; x < expected.width(); ++x) {
+            const QRgb e = expected.pixel(x, y), g = shown.pixel(x, y);
+            if (qAlpha(e) < 255)
+                continue;
+            ++out.opaque;
+            out.differing += std::abs(qRed(e) - qRed(g)) > tolerance || std::abs(qGreen(e) - qGreen(g)) > tolerance
+                || std::abs(qBlue(e) - qBlue(g)) > tolerance;
+        }
+    return out;
+}
+
 } // namespace orvenda::test

@@ -65,7 +65,8 @@ void EntryView::configure(double leading)
         layout_.setFont(FontMap::shared().font("CourierNewPS-BoldMT", fontSize_));
     layout_.setLeading(leading);
     // 4 points in from each side, as the history's lines above it.
-    layout_.setBounds(QRectF(kTextInset, 0, std::max(0.0, width() - 2 * kTextInset), QWidget::height()));
+    // Below the separator drawn along the top (the room height() adds for it).
+    layout_.setBounds(QRectF(kTextInset, top_, std::max(0.0, width() - 2 * kTextInset), std::max(0, QWidget::height() - top_)));
     const EntryModel* line = entry();
     layout_.setCursorPosition(line ? line->entryCursor() : -1);
     layout_.setOps(line ? line->entryOps() : LayoutManager::Ops());

@@ -1,5 +1,6 @@
 #include "app/ImageButton.h"
 
+#include "drawing/VImageDraw.h"
 #include "pretty/FontMap.h"
 
 #include <QFontMetricsF>
@@ -16,6 +17,16 @@ ImageButton::ImageButton(const QString& title, QWidget* parent) : QPushButton(ti
 void ImageButton::setBackgroundImage(const QImage& image)
 {
     background_ = image;
+    imageName_.clear();
+    update();
+}
+
+void ImageButton::setBackgroundImageNamed(const std::string& name)
+{
+    if (name == imageName_)
+        return;
+    background_ = VImageDraw::vImageDraw().getImage(name, 1);
+    imageName_ = name;
     update();
 }
 

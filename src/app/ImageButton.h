@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QPushButton>
 
+#include <string>
+
 namespace orvenda {
 
 // A plain button drawn as a picture: its background image stretched over it (darkened
@@ -16,6 +18,10 @@ public:
 
     void setBackgroundImage(const QImage& image);
     const QImage& backgroundImage() const { return background_; }
+    // The background from the shared image library's image of that name, at scale 1.
+    void setBackgroundImageNamed(const std::string& name);
+    // The library image shown; empty for none or an image set otherwise.
+    const std::string& imageName() const { return imageName_; }
     void setTitleColor(const QColor& color);
     const QColor& titleColor() const { return titleColor_; }
     // The title's font, by the phone's name of it, and the least factor it may shrink by.
@@ -26,6 +32,7 @@ protected:
 
 private:
     QImage background_;
+    std::string imageName_;
     QColor titleColor_ = Qt::white;
     const char* fontName_ = "Helvetica-Bold";
     double fontSize_ = 14;

@@ -23,6 +23,7 @@ namespace orvenda {
 namespace {
 
 constexpr int kDoneWidth = 64;
+constexpr int kMinEntryHeight = 32;
 
 } // namespace
 
@@ -91,7 +92,7 @@ void ChemScreen::subscribe()
     observe(VQEnter, [this](const Notification&) { enter(); });
     observe(VQEntryTextChanged, [this](const Notification&) {
         // A longer formula may take another line; otherwise only the line is redrawn.
-        if (static_cast<int>(std::ceil(entryView_->height())) != entryView_->geometry().height())
+        if (std::max(kMinEntryHeight, static_cast<int>(std::ceil(entryView_->height()))) != entryView_->geometry().height())
             updateDisplay();
         else
             entryView_->update();
@@ -130,7 +131,8 @@ void ChemScreen::updateDisplay()
     lcd_->lower();
     const int entryWidth = std::max(0, width() - kDoneWidth - 8);
     entryView_->layoutForWidth(entryWidth);
-    const int entryHeight = static_cast<int>(std::ceil(entryView_->height()));
+    // At least a finger's height, for Done beside the line.
+    const int entryHeight = std::max(kMinEntryHeight, static_cast<int>(std::ceil(entryView_->height())));
     entryView_->setGeometry(0, height() - entryHeight, entryWidth, entryHeight);
     done_->setGeometry(entryWidth + 4, height() - entryHeight + 2, kDoneWidth, std::max(0, entryHeight - 4));
     scroller_->setGeometry(0, 0, width(), height() - entryHeight);

@@ -104,12 +104,29 @@ ConversionScreen::ConversionScreen(Calculator& calc, QWidget* parent)
     fillUnits();
 }
 
+double ConversionScreen::textScale() const
+{
+    // A tablet's text is larger by its 22 points to the phone's 15.
+    return calc().device == 1 ? 22.0 / 15 : 1;
+}
+
 void ConversionScreen::resizeEvent(QResizeEvent*)
 {
-    bar_->setGeometry(0, 0, width(), kBarHeight);
-    selection_->setGeometry(0, kBarHeight, width(), kLabelHeight);
-    fullSelection_->setGeometry(0, kBarHeight + kLabelHeight, width(), kLabelHeight);
-    const int top = kBarHeight + 2 * kLabelHeight;
+    const double k = textScale();
+    if (k != appliedScale_) {
+        // The screen's own font, which its lists, labels and buttons take.
+        QFont font = QWidget::font();
+        if (baseFontSize_ <= 0)
+            baseFontSize_ = font.pointSizeF() > 0 ? font.pointSizeF() : 10;
+        font.setPointSizeF(baseFontSize_ * k);
+        setFont(font);
+        appliedScale_ = k;
+    }
+    const int barHeight = static_cast<int>(kBarHeight * k), labelHeight = static_cast<int>(kLabelHeight * k);
+    bar_->setGeometry(0, 0, width(), barHeight);
+    selection_->setGeometry(0, barHeight, width(), labelHeight);
+    fullSelection_->setGeometry(0, barHeight + labelHeight, width(), labelHeight);
+    const int top = barHeight + 2 * labelHeight;
     const int h = std::max(0, height() - top);
     if (mode_ == Constants) {
         columns_[0]->setGeometry(0, top, width(), h);
@@ -130,7 +147,12 @@ void ConversionScreen::updateDisplay()
 {
     const VColor bar = calc().interfaceColorIndex(7);
     const QColor barColour = QColor::fromRgbF(bar.r, bar.g, bar.b);
-    bar_->setStyleSheet(QStringLiteral("background: %1;").arg(barColour.name()));
+    // The bar's captions are light on a dark bar, dark on a light one.
+    const QString ink = barColour.lightnessF() < 0.5 ? QStringLiteral("white") : QStringLiteral("black");
+    bar_->setStyleSheet(QStringLiteral("QWidget { background: %1; } QPushButton { color: %2; border: none; padding: 2px 6px; }"
+                                       " QToolButton { color: %2; border: 1px solid %2; padding: 2px 8px; }"
+                                       " QToolButton:checked { color: %1; background: %2; }")
+                            .arg(barColour.name(), ink));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, barColour);
     setPalette(palette);

@@ -66,6 +66,7 @@ private:
     void showChoice();
     void convert();
     void moveRow(int by);
+    double textScale() const;
 
     QWidget* bar_;
     QPushButton* done_;
@@ -81,6 +82,9 @@ private:
     double convertValue_ = 1;
     // While the lists are refilled their selection signals are not the user's.
     bool filling_ = false;
+    // The font's size on a phone, and the tablet's factor last applied to it.
+    double baseFontSize_ = 0;
+    double appliedScale_ = 1;
 };
 
 } // namespace orvenda

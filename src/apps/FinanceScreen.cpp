@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cmath>
 
 namespace orvenda {
@@ -38,7 +39,6 @@ FinanceScreen::FinanceScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     form_->setTitle(QStringLiteral("TVM SOLVER"));
     timing_->changed = [this](int segment) { begEnd(segment); };
     for (QPushButton* button : {done_, solve_}) {
-        button->setFont(FontMap::shared().font("Helvetica-Bold", 14));
         button->setFocusPolicy(Qt::NoFocus);
     }
     connect(done_, &QPushButton::clicked, this, [this] { leave(); });
@@ -168,14 +168,22 @@ void FinanceScreen::reportTVMError()
 
 void FinanceScreen::resizeEvent(QResizeEvent*)
 {
+    // A tablet's text is larger by its 22 points to the phone's 15, as far as the seven
+    // rows fit the display.
+    constexpr double kFormHeight = VQTemplateView::kTitleHeight + 7 * VQTemplateView::kRowHeight;
+    const double k = calc().device == 1 ? std::clamp((height() - 4) / kFormHeight, 1.0, 22.0 / 15) : 1;
     lcd_->setGeometry(rect());
     lcd_->lower();
+    form_->setScale(k);
     form_->setGeometry(rect());
-    done_->setGeometry(4, 2, 64, VQTemplateView::kTitleHeight - 4);
+    for (QPushButton* button : {done_, solve_})
+        button->setFont(FontMap::shared().font("Helvetica-Bold", 14 * k));
+    done_->setGeometry(4, 2, static_cast<int>(64 * k), static_cast<int>(form_->titleHeight() - 4));
     const int w = width();
-    timing_->setGeometry(static_cast<int>(w * 0.6), static_cast<int>(1.5 * VQTemplateView::kRowHeight),
-                         static_cast<int>(w * 0.38), VQTemplateView::kRowHeight);
-    solve_->setGeometry(w - 84, height() - kButtonHeight - 4, 80, kButtonHeight);
+    timing_->setGeometry(static_cast<int>(w * 0.6), static_cast<int>(1.5 * form_->rowHeight()),
+                         static_cast<int>(w * 0.38), static_cast<int>(form_->rowHeight()));
+    const int button = static_cast<int>(kButtonHeight * k);
+    solve_->setGeometry(w - static_cast<int>(84 * k), height() - button - 4, static_cast<int>(80 * k), button);
 }
 
 void FinanceScreen::keyPressEvent(QKeyEvent* event)

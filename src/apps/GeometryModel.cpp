@@ -11,8 +11,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <complex>
 #include <limits>
 #include <numbers>
+#include <stdexcept>
 #include <utility>
 
 namespace orvenda {
@@ -105,7 +107,7 @@ void GeometryModel::setFigure(std::uint32_t token)
         figure_ = token;
     const auto mode = [this](int s, int max) {
         const double v = slot(s);
-        return finite(v) ? std::clamp(static_cast<int>(std::trunc(v)), 0, max) : 0;
+        return finite(v) ? static_cast<int>(std::clamp(std::trunc(v), 0.0, static_cast<double>(max))) : 0;
     };
     lineMode_ = mode(kLineModeSlot, 2);
     circleMode_ = mode(kCircleModeSlot, 2);
@@ -300,11 +302,32 @@ int GeometryModel::enterValue(double value)
     // A square or parallelogram has no negative length, area or angle.
     if ((figure_ == Square || figure_ == Parallelogram) && value < 0)
         return ErrNonReal;
+    const std::complex<double> before = calc_.getVar(s).value;
     put(s, isAngleSlot(s) ? AngleConversion::toRadians(value, calc_.angleFormat()) : value);
-    return computesAtOnce() ? compute() : 0;
+    const int error = computesAtOnce() ? compute() : 0;
+    if (error != 0)
+        calc_.locked()->vars[static_cast<std::size_t>(s)] = before;
+    return error;
 }
 
 int GeometryModel::compute()
+{
+    // The numeric library throws at the edges of its domain; the figure then reports the
+    // error and keeps the values it had.
+    std::array<std::complex<double>, kLastSlot - kFirstSlot + 1> before{};
+    {
+        const auto state = calc_.locked();
+        std::copy_n(state->vars.begin() + kFirstSlot, before.size(), before.begin());
+    }
+    try {
+        return computeFigure();
+    } catch (const std::exception& e) {
+        std::copy(before.begin(), before.end(), calc_.locked()->vars.begin() + kFirstSlot);
+        return dynamic_cast<const std::overflow_error*>(&e) ? ErrOverflow : ErrDomain;
+    }
+}
+
+int GeometryModel::computeFigure()
 {
     switch (figure_) {
     case Line: return computeLine();
@@ -315,7 +338,7 @@ int GeometryModel::compute()
     case Polygon: computePolygon(); return 0;
     case Circle: return computeCircle();
     case Arc: return computeArc();
-    case Ellipse: computeEllipse(); return 0;
+    case Ellipse: return computeEllipse();
     case UnitCircle: computeTrig(); return 0;
     default: return 0;
     }
@@ -737,23 +760,29 @@ int GeometryModel::computeArc()
     return 0;
 }
 
-void GeometryModel::computeEllipse()
+int GeometryModel::computeEllipse()
 {
     const double a = std::fabs(slot(196)), b = std::fabs(slot(197));
     if (a == 0 || b == 0 || !finite(a) || !finite(b))
-        return;
+        return 0;
     const double major = std::max(a, b), minor = std::min(a, b);
-    const double c = std::sqrt(major * major - minor * minor);
-    const double e = c / major;
+    // From the ratio of the axes: their squares overflow for long ones.
+    const double ratio = minor / major;
+    const double e = std::sqrt(std::max(0.0, 1 - ratio * ratio));
+    const double c = major * e;
     // 4·major·E, E the complete elliptic integral of the second kind (modulus e).
     const double circumference = a == b ? 2 * kPi * major : 4 * major * boost::math::ellint_2(e);
+    const double area = kPi * minor * major;
+    if (!finite(circumference) || !finite(area))
+        return ErrOverflow;
     put(196, a);
     put(197, b);
     put(198, e);
     put(199, -c);
     put(200, c);
-    put(168, kPi * minor * major);
+    put(168, area);
     put(170, circumference);
+    return 0;
 }
 
 void GeometryModel::computeTrig()

@@ -23,6 +23,8 @@ public:
     static constexpr int kLineModeSlot = 205, kCircleModeSlot = 206;
     // Slot 189: 1 while a second SSA triangle is held in 183..188.
     static constexpr int kTwoSolutionsSlot = 189;
+    // The figures' slots.
+    static constexpr int kFirstSlot = 160, kLastSlot = 211;
     // Drawing caps: polygons with more sides are drawn as their circle; curves and arcs take
     // at most this many steps.
     static constexpr int kMaxDrawnVertices = 2000;
@@ -73,10 +75,11 @@ public:
     // Enter stays on the field for these.
     bool enterStays() const;
     // A value typed into the current field (in the angle mode for angles): stored, and for
-    // the figures that compute at once, computed. The error (0 none); 15 refuses a negative
-    // square or parallelogram value and stores nothing.
+    // the figures that compute at once, computed. The error (0 none); on an error nothing is
+    // stored (15 refuses a negative square or parallelogram value).
     int enterValue(double value);
-    // Runs the current figure's computation (Solve): the error, 0 on success.
+    // Runs the current figure's computation (Solve): the error, 0 on success. A failed one
+    // stores nothing.
     int compute();
     // The triangle's known values as the bit mask a 1, b 2, c 4, A 8, B 16, C 32, the
     // current field counting as known while typing.
@@ -126,6 +129,7 @@ public:
 private:
     void put(int s, double v);
     bool isAngleSlot(int s) const { return s >= 180 && s <= 182; }
+    int computeFigure();
     int computeLine();
     int computeSquare();
     int computeRectangle();
@@ -134,7 +138,7 @@ private:
     void computePolygon();
     int computeCircle();
     int computeArc();
-    void computeEllipse();
+    int computeEllipse();
     void computeTrig();
     void storeTriangle();
 

@@ -4,6 +4,7 @@
 #include "app/CursorBlink.h"
 #include "app/EntryEvaluator.h"
 #include "app/EntryModel.h"
+#include "app/ImageButton.h"
 #include "app/KeyRouter.h"
 #include "app/NamedColors.h"
 #include "apps/GeometryMenu.h"
@@ -56,7 +57,7 @@ GeometryScreen::GeometryScreen(Calculator& calc, AppShell& shell, QWidget* paren
       graph_(new FixedGraphView(calc, this)), panel_(new GeometryView(calc, model_, this)), keypad_(new SmallCalcView(calc, this)),
       triangle_(new TriangleView(this)), slider_(new ThumbSlider(this)),
       segments_(new SegmentedControl({QStringLiteral("Line"), QStringLiteral("Pt&Line"), QStringLiteral("2Lines")}, this)),
-      plus_(new QPushButton(QStringLiteral("+"), this)), minus_(new QPushButton(QStringLiteral("−"), this)),
+      plus_(new ImageButton(this)), minus_(new ImageButton(this)),
       solve_(new QPushButton(QStringLiteral("Solve"), this)), clear_(new QPushButton(QStringLiteral("Clear"), this))
 {
     setAutoFillBackground(true);
@@ -69,8 +70,12 @@ GeometryScreen::GeometryScreen(Calculator& calc, AppShell& shell, QWidget* paren
     toolBar_->setPalette(bar);
     styleBarButton(menuButton_);
     styleBarButton(doneButton_);
-    for (QPushButton* button : {plus_, minus_, solve_, clear_})
+    for (QPushButton* button : {solve_, clear_})
         styleGraphButton(button);
+    for (ImageButton* button : {plus_, minus_})
+        button->setFocusPolicy(Qt::NoFocus);
+    plus_->setBackgroundImageNamed("zPlus");
+    minus_->setBackgroundImageNamed("zMinus");
     connect(menuButton_, &QPushButton::clicked, this, [this] { showGeometryMenu(); });
     connect(doneButton_, &QPushButton::clicked, this, [this] { done(); });
     connect(solve_, &QPushButton::clicked, this, [this] { solve(); });
@@ -420,17 +425,35 @@ GeometryMenu& GeometryScreen::showGeometryMenu()
     shell_.keys().doKeyClick();
     if (!menu_) {
         menu_ = new GeometryMenu(calc(), this);
+        // A tablet shows it as a popover at its button, closed by a tap outside it.
+        if (calc().device == 1)
+            menu_->setWindowFlags(Qt::Popup);
         menu_->onClick = [this] { shell_.keys().doKeyClick(); };
         menu_->onSelect = [this](std::uint32_t token) {
             getEntry();
             setGeometryNum(token);
         };
     }
-    menu_->setGeometry(rect());
+    placeMenu();
     menu_->showMenu();
     menu_->show();
     menu_->raise();
     return *menu_;
+}
+
+void GeometryScreen::placeMenu()
+{
+    if (!menu_->isWindow()) {
+        menu_->setGeometry(rect());
+        return;
+    }
+    // 400 wide and the screen's height less 54, above the button on the bottom bar (or
+    // below it on a bar at the top), kept within the screen.
+    const QSize size(std::min(400, width()), std::max(0, height() - 54));
+    const QRect button(menuButton_->mapTo(this, QPoint(0, 0)), menuButton_->size());
+    const int x = std::clamp(button.left(), 0, std::max(0, width() - size.width()));
+    const int y = button.top() > height() / 2 ? std::max(0, button.top() - size.height()) : button.bottom() + 1;
+    menu_->setGeometry(QRect(mapToGlobal(QPoint(x, y)), size));
 }
 
 // ---- Zoom ----
@@ -525,12 +548,14 @@ void GeometryScreen::adjustViewSize()
     panel_->setGeometry(panel.toRect());
     graph_->setGeometry(graph.toRect());
     const QRect g = graph.toRect();
-    // On the graph: the triangle sketch top left, the segments below it, the zoom buttons
-    // top right, Solve and Clear above the slider at the bottom.
-    triangle_->setGeometry(g.left() + 6, g.top() + 6, 100, 60);
+    // On the graph: the zoom buttons top right with the triangle sketch beside them (the
+    // y axis's numbers are near the left, where the figure starts), the segments top left,
+    // Solve and Clear above the slider at the bottom.
+    triangle_->setGeometry(g.right() - 40 - 8 - 100, g.top() + 6, 100, 60);
     segments_->setGeometry(g.left() + 5, g.top() + 5, std::min(240, g.width() - 100), kControlHeight);
-    plus_->setGeometry(g.right() - 40, g.top() + 6, 34, 30);
-    minus_->setGeometry(g.right() - 40, g.top() + 42, 34, 30);
+    // The zoom images' own size.
+    plus_->setGeometry(g.right() - 40, g.top() + 6, 34, 32);
+    minus_->setGeometry(g.right() - 40, g.top() + 44, 34, 32);
     slider_->setGeometry(g.left() + 10, g.bottom() - 30, g.width() - 20, 26);
     const int buttonsY = g.bottom() - 30 - 36;
     solve_->setGeometry(g.right() - 80, buttonsY, 74, 30);
@@ -539,7 +564,7 @@ void GeometryScreen::adjustViewSize()
              static_cast<QWidget*>(minus_), static_cast<QWidget*>(slider_), static_cast<QWidget*>(solve_), static_cast<QWidget*>(clear_)})
         w->raise();
     if (menu_) {
-        menu_->setGeometry(rect());
+        placeMenu();
         menu_->raise();
     }
     zoomGraphView();

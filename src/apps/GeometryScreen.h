@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ImageButton.h"
 #include "app/ScreenController.h"
 #include "apps/GeometryModel.h"
 #include "apps/GeometryView.h"
@@ -94,8 +95,8 @@ public:
     SegmentedControl& segments() const { return *segments_; }
     QPushButton& solveButton() const { return *solve_; }
     QPushButton& clearButton() const { return *clear_; }
-    QPushButton& plusButton() const { return *plus_; }
-    QPushButton& minusButton() const { return *minus_; }
+    ImageButton& plusButton() const { return *plus_; }
+    ImageButton& minusButton() const { return *minus_; }
     QPushButton& menuButton() const { return *menuButton_; }
     QPushButton& doneButton() const { return *doneButton_; }
     GeometryMenu& showGeometryMenu();
@@ -120,6 +121,8 @@ private:
     void setUpSlider();
     void adjustViewSize();
     void zoomBy(double factor);
+    // The figure menu over the screen (phone) or at its button (tablet).
+    void placeMenu();
 
     AppShell& shell_;
     GeometryModel model_;
@@ -132,8 +135,8 @@ private:
     TriangleView* triangle_;
     ThumbSlider* slider_;
     SegmentedControl* segments_;
-    QPushButton* plus_;
-    QPushButton* minus_;
+    ImageButton* plus_;
+    ImageButton* minus_;
     QPushButton* solve_;
     QPushButton* clear_;
     GeometryMenu* menu_ = nullptr;

@@ -106,7 +106,8 @@ void GeometryView::paintEvent(QPaintEvent*)
         double x = 3;
         for (const auto& [part, active] : {std::pair{QStringLiteral("Deg"), degrees}, std::pair{QStringLiteral("/"), false},
                  std::pair{QStringLiteral("Rad"), !degrees}}) {
-            p.setPen(active ? Qt::white : Qt::black);
+            // The inactive half stays readable on the banner, dimmer than the active one.
+            p.setPen(active ? QColor(Qt::white) : QColor(160, 185, 225));
             line(x, 0, part);
             x += metrics.horizontalAdvance(part);
         }
@@ -125,9 +126,10 @@ void GeometryView::paintEvent(QPaintEvent*)
         else
             p.fillRect(QRectF(x, row, charWidth, L), colour);
     };
-    // One value at (x, y): the typing when it is the current field, else the number; the
+    // One value at (x, y): the typing when it is the current field, else the number (a
+    // field's 0, which means unknown, shows nothing; a point's coordinate shows "0"); the
     // rows the drawing took.
-    const auto entry = [&](double value, int index, const std::string& prefix, double x, double y) {
+    const auto entry = [&](double value, int index, const std::string& prefix, double x, double y, bool blankZero) {
         if (index == current && !typing.empty()) {
             const std::u32string all = chars(prefix + typing + " ");
             const std::size_t cursor = chars(prefix).size() + static_cast<std::size_t>(std::max(0, cursorIndex));
@@ -141,7 +143,7 @@ void GeometryView::paintEvent(QPaintEvent*)
             }
             return rows;
         }
-        const QString shown = q(prefix) + (value == 0 ? QString() : num(value));
+        const QString shown = q(prefix) + (value == 0 && blankZero ? QString() : num(value));
         p.setPen(text);
         line(x, y, shown);
         if (index == current)
@@ -172,16 +174,16 @@ void GeometryView::paintEvent(QPaintEvent*)
             line(4, y - 3, q(model_.pointName(i)));
             p.save();
             p.setClipRect(QRectF(nameRight, y - 3, middle - nameRight, L), Qt::IntersectClip);
-            entry(model_.pointX(i), 2 * i, "", nameRight + 2, y - 3);
+            entry(model_.pointX(i), 2 * i, "", nameRight + 2, y - 3, false);
             p.restore();
             p.save();
             p.setClipRect(QRectF(middle, y - 3, right - middle, L), Qt::IntersectClip);
-            entry(model_.pointY(i), 2 * i + 1, "", middle + 2, y - 3);
+            entry(model_.pointY(i), 2 * i + 1, "", middle + 2, y - 3, false);
             p.restore();
         }
     } else {
         for (int i = 0; i < model_.numFields(); ++i)
-            y += entry(model_.fieldValue(i), i, model_.fieldName(i), 4, y) * L;
+            y += entry(model_.fieldValue(i), i, model_.fieldName(i), 4, y, true) * L;
     }
     // The results half a row below the fields, or beside them in the right half when the
     // panel has no room below.

@@ -12,8 +12,8 @@ class GeometryModel;
 // The geometry screen's panel: the figure's name in a banner (with a Deg/Rad marker for
 // figures with an angle), its input fields with their values (the field being edited shows
 // the text being typed, wrapped every 28 characters, and the cursor), or for lines and
-// three-point circles a table of points, and below them the results. A value of 0 shows the
-// label alone (0 is unknown). It holds no values: it reads the model and asks its delegate
+// three-point circles a table of points, and below them the results. A field's value of 0
+// shows the label alone (0 is unknown); a point's coordinate of 0 shows "0". It holds no values: it reads the model and asks its delegate
 // for the typing. A tap selects a field, or on the marker toggles the angle mode. Main
 // thread.
 class GeometryView : public QWidget {

@@ -40,10 +40,8 @@ MatrixPromptScreen::MatrixPromptScreen(Calculator& calc, ScreenRouter& router, Q
         slider->setRange(kMin * kScale, kMax * kScale);
         slider->setFocusPolicy(Qt::NoFocus);
         connect(slider, &QSlider::sliderReleased, this, [this, slider] { showValue(slider); });
-        connect(slider, &QSlider::valueChanged, this, [this, slider] {
-            if (!slider->isSliderDown())
-                showValue(slider);
-        });
+        // While the thumb moves the label follows it; the thumb snaps when let go.
+        connect(slider, &QSlider::valueChanged, this, [this, slider] { showValue(slider, !slider->isSliderDown()); });
     }
     for (QPushButton* button : {ok_, cancel_}) {
         button->setFont(font);
@@ -79,7 +77,7 @@ void MatrixPromptScreen::shown(const ScreenRequest&)
     showValue(selected_ == 1 ? colSlider_ : rowSlider_);
 }
 
-void MatrixPromptScreen::showValue(QSlider* slider)
+void MatrixPromptScreen::showValue(QSlider* slider, bool snap)
 {
     for (QLabel* label : {rowLabel_, colLabel_})
         label->setStyleSheet(QStringLiteral("color: black; background: transparent;"));
@@ -87,6 +85,8 @@ void MatrixPromptScreen::showValue(QSlider* slider)
     const int value = whole(*slider);
     label->setText(QString::number(value));
     label->setStyleSheet(QStringLiteral("color: black; background: white;"));
+    if (!snap)
+        return;
     const QSignalBlocker quiet(slider);
     slider->setValue(value * kScale);
 }

@@ -42,8 +42,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // Snaps the slider to the nearest whole value (halves away from zero) and shows it.
-    void showValue(QSlider* slider);
+    // Shows the slider's nearest whole value (halves away from zero) and, unless its thumb
+    // is being dragged, snaps the slider to it.
+    void showValue(QSlider* slider, bool snap = true);
     static int whole(const QSlider& slider);
 
     ScreenRouter& router_;

@@ -5,6 +5,7 @@
 #include "pretty/FontMap.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QGestureEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -492,8 +493,17 @@ void PeriodicTableView::drawCell(QPainter& painter, int element, const QRectF& c
     const Texts& texts = texts_[static_cast<std::size_t>(element - 1)];
     const double x = cell.x(), y = cell.y(), w = cell.width(), h = cell.height();
     painter.fillRect(cell, cellColor(element));
+    // A text wider than the cell (a weight on a phone) is drawn smaller so that it fits.
     const auto line = [&](double top, double height, const QString& s) {
+        const QFont shown = painter.font();
+        const double wide = QFontMetricsF(shown).horizontalAdvance(s), room = w - 2;
+        if (wide > room && room > 0 && shown.pixelSize() > 0) {
+            QFont smaller = shown;
+            smaller.setPixelSize(std::max(1, static_cast<int>(std::floor(shown.pixelSize() * room / wide))));
+            painter.setFont(smaller);
+        }
         painter.drawText(QRectF(x, top, w, height), Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, s);
+        painter.setFont(shown);
     };
     painter.setPen(mode_ == State ? QColor(Qt::white) : QColor(Qt::black));
     painter.setFont(numberFont_);

@@ -6,6 +6,7 @@
 #include "graph/GraphGeometry.h"
 #include "pretty/FontMap.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -23,6 +24,9 @@ using G = GeometryModel;
 
 bool finite(double v) { return std::isfinite(v); }
 
+// A sub-mode slot's value as 0..2, whatever a program stored there.
+int subMode(double v) { return std::isfinite(v) ? static_cast<int>(std::clamp(std::trunc(v), 0.0, 2.0)) : 0; }
+
 } // namespace
 
 // What one drawing shares: the painter, the tile, the transform, the label font and colour.
@@ -34,6 +38,7 @@ struct PlotGeometry::Paint {
     QColor labelColor;
     QColor fill, outline, half;
     double width;
+    std::vector<Label>* labels;
 
     QPointF pt(double x, double y) const { return {t.a * x + t.tx, t.d * y + t.ty}; }
     void fillAndOutline(const QPainterPath& path, double lineWidth)
@@ -50,6 +55,8 @@ struct PlotGeometry::Paint {
         p.setFont(font);
         p.setPen(labelColor);
         p.drawText(at, text);
+        const QFontMetricsF metrics(font);
+        labels->push_back({text, QRectF(at.x(), at.y() - metrics.ascent(), metrics.horizontalAdvance(text), metrics.height())});
     }
     void dot(QPointF at, const QColor& colour)
     {
@@ -101,8 +108,9 @@ void PlotGeometry::drawRect(const QRectF& rect, QPainter& context, const GraphTr
         for (int i = 0; i < kSlotCount; ++i)
             slots_[static_cast<std::size_t>(i)] = state->vars[static_cast<std::size_t>(kFirstSlot + i)].real();
     }
+    labels_.clear();
     Paint paint{context, rect, t, FontMap::shared().font("Helvetica", 14), white ? QColor(Qt::black) : QColor(Qt::white),
-        colorAt(0.3), colorAt(1), colorAt(0.5), style == 2 ? 2.0 : 4.0};
+        colorAt(0.3), colorAt(1), colorAt(0.5), style == 2 ? 2.0 : 4.0, &labels_};
     context.save();
     context.setRenderHint(QPainter::Antialiasing);
     switch (geometryFunction) {
@@ -129,7 +137,7 @@ void PlotGeometry::drawLine(Paint& d)
         if (!finite(v[i]))
             return;
     }
-    const int mode = std::clamp(static_cast<int>(std::trunc(finite(slot(G::kLineModeSlot)) ? slot(G::kLineModeSlot) : 0)), 0, 2);
+    const int mode = subMode(slot(G::kLineModeSlot));
     const auto segment = [&](double x1, double y1, double x2, double y2) {
         d.wholeLine(x1, y1, x2, y2);
         if (selected()) {
@@ -251,8 +259,9 @@ void PlotGeometry::drawTriangle(Paint& d)
     d.label(QStringLiteral("a"), d.pt((cx + c) / 2, cy / 2) + QPointF(4, 0));
     d.label(QStringLiteral("b"), d.pt(cx / 2, cy / 2) + QPointF(-12, 0));
     d.label(QStringLiteral("c"), d.pt(c / 2, 0) + QPointF(-4, 16));
-    d.label(QStringLiteral("A"), d.pt(0, 0) + QPointF(-12, 14));
-    d.label(QStringLiteral("B"), d.pt(c, 0) + QPointF(4, 14));
+    // Above the base, outside the corners: the axis numbers stand below it.
+    d.label(QStringLiteral("A"), d.pt(0, 0) + QPointF(-14, -4));
+    d.label(QStringLiteral("B"), d.pt(c, 0) + QPointF(5, -4));
     d.label(QStringLiteral("C"), d.pt(cx, cy) + QPointF(-4, -4));
 }
 
@@ -294,8 +303,7 @@ void PlotGeometry::drawPolygon(Paint& d)
 
 void PlotGeometry::drawCircle(Paint& d)
 {
-    const double modeValue = slot(G::kCircleModeSlot);
-    const int mode = finite(modeValue) ? std::clamp(static_cast<int>(std::trunc(modeValue)), 0, 2) : 0;
+    const int mode = subMode(slot(G::kCircleModeSlot));
     const double r = std::fabs(slot(191)), cx = slot(207), cy = slot(208);
     if (!finite(r) || r == 0 || !finite(cx) || !finite(cy))
         return;
@@ -451,9 +459,14 @@ void PlotGeometry::drawUnitCircle(Paint& d)
     const auto curve = [&](double (*f)(double), const QColor& colour) {
         if (!(right > left))
             return;
+        // Counted steps: far from the origin adding a step may not move t.
+        const int count = static_cast<int>(std::min<double>(std::ceil((right - left) / step), G::kMaxCurveSteps));
         QPolygonF line;
-        for (double t = left; t < right; t += step)
+        line.reserve(count + 1);
+        for (int i = 0; i < count; ++i) {
+            const double t = left + i * step;
             line << d.pt(t, f(t));
+        }
         line << d.pt(right, f(right));
         d.p.setPen(QPen(colour, 1));
         d.p.drawPolyline(line);

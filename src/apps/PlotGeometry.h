@@ -2,8 +2,12 @@
 
 #include "graph/PlotObject.h"
 
+#include <QRectF>
+#include <QString>
+
 #include <array>
 #include <cstdint>
+#include <vector>
 
 class QPainter;
 
@@ -23,6 +27,13 @@ public:
 
     void drawRect(const QRectF& rect, QPainter& context, const GraphTransform& t, int quality) override;
 
+    // The names the last drawing wrote beside the figure, with where each stands.
+    struct Label {
+        QString text;
+        QRectF rect;
+    };
+    const std::vector<Label>& labels() const { return labels_; }
+
 private:
     struct Paint;
     void drawLine(Paint& paint);
@@ -40,6 +51,7 @@ private:
     // The figure's slots (160 to 211) as one drawing reads them, taken at once.
     static constexpr int kFirstSlot = 160, kSlotCount = 52;
     std::array<double, kSlotCount> slots_{};
+    std::vector<Label> labels_;
 };
 
 } // namespace orvenda

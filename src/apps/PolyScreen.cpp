@@ -18,21 +18,25 @@
 #include "language/ErrorNumbers.h"
 #include "pretty/FontMap.h"
 
+#include <QApplication>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cmath>
 
 namespace orvenda {
 
 namespace {
 
-constexpr int kBannerHeight = 30;
-constexpr int kLineHeight = 30;
-constexpr int kMenuHeight = 36;
+// The phone's sizes; a tablet scales them (textScale()).
+constexpr double kBannerHeight = 30;
+constexpr double kLineHeight = 30;
+constexpr double kMenuHeight = 36;
 constexpr double kFontSize = 18;
+constexpr double kTabletScale = 22.0 / 15;
 
 EntryModel* entryOf(Calculator& calc) { return dynamic_cast<EntryModel*>(calc.entryManager.get()); }
 
@@ -62,7 +66,6 @@ PolyScreen::PolyScreen(Calculator& calc, AppShell& shell, QWidget* parent)
       done_(new QPushButton(QStringLiteral("Done"), this)), menu_(new SegmentedControl(titlesOf(0), this))
 {
     lcd_->installEventFilter(this);
-    done_->setFont(FontMap::shared().font("Helvetica-Bold", 14));
     done_->setFocusPolicy(Qt::NoFocus);
     connect(done_, &QPushButton::clicked, this, [this] { leave(); });
     menu_->setFocusPolicy(Qt::NoFocus);
@@ -389,11 +392,25 @@ void PolyScreen::subscribe()
     });
 }
 
+double PolyScreen::textScale() const
+{
+    // A tablet's text is larger by its 22 points to the phone's 15.
+    return calc().device == 1 ? kTabletScale : 1;
+}
+
+double PolyScreen::fontSize() const { return kFontSize * textScale(); }
+
 void PolyScreen::resizeEvent(QResizeEvent*)
 {
+    const double k = textScale();
     lcd_->setGeometry(rect());
-    done_->setGeometry(4, 2, 64, kBannerHeight - 4);
-    menu_->setGeometry(4, height() - kMenuHeight - 2, width() - 8, kMenuHeight);
+    done_->setFont(FontMap::shared().font("Helvetica-Bold", 14 * k));
+    done_->setGeometry(4, 2, static_cast<int>(64 * k), static_cast<int>((kBannerHeight - 4) * k));
+    QFont menuFont = QApplication::font();
+    menuFont.setPointSizeF(menuFont.pointSizeF() * k);
+    menu_->setFont(menuFont);
+    const int menu = static_cast<int>(kMenuHeight * k);
+    menu_->setGeometry(4, height() - menu - 2, width() - 8, menu);
     lcd_->lower();
 }
 
@@ -408,7 +425,8 @@ void PolyScreen::keyPressEvent(QKeyEvent* event)
 
 int PolyScreen::lineAt(double y) const
 {
-    const int line = static_cast<int>(std::floor((y - kBannerHeight) / kLineHeight));
+    const double k = textScale();
+    const int line = static_cast<int>(std::floor((y - kBannerHeight * k) / (kLineHeight * k)));
     // A tap below the last line takes the last line.
     return line < 0 || line >= lineCount() ? lineCount() - 1 : line;
 }
@@ -430,33 +448,35 @@ bool PolyScreen::eventFilter(QObject* watched, QEvent* event)
 
 void PolyScreen::paintLines(QPainter& painter)
 {
+    const double k = textScale(), bannerHeight = kBannerHeight * k, lineHeight = kLineHeight * k, size = kFontSize * k;
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor text = namedColor("fontColor");
-    painter.fillRect(QRectF(0, 0, width(), kBannerHeight), namedColor("bannerColor"));
+    painter.fillRect(QRectF(0, 0, width(), bannerHeight), namedColor("bannerColor"));
     painter.setPen(Qt::white);
-    const QFont bannerFont = FontMap::shared().font("CourierNewPS-BoldMT", kFontSize);
+    const QFont bannerFont = FontMap::shared().font("CourierNewPS-BoldMT", size);
     painter.setFont(bannerFont);
-    painter.drawText(QRectF(72, 0, width() - 76, kBannerHeight), Qt::AlignVCenter | Qt::AlignLeft, banner());
-    const double titleEnd = 72 + QFontMetricsF(bannerFont).horizontalAdvance(banner());
-    const double bannerBaseline = (kBannerHeight + QFontMetricsF(bannerFont).ascent() - QFontMetricsF(bannerFont).descent()) / 2;
-    drawMarkUp(painter, equation(), titleEnd, bannerBaseline, kFontSize);
+    const double titleX = 72 * k;
+    painter.drawText(QRectF(titleX, 0, width() - titleX - 4, bannerHeight), Qt::AlignVCenter | Qt::AlignLeft, banner());
+    const double titleEnd = titleX + QFontMetricsF(bannerFont).horizontalAdvance(banner());
+    const double bannerBaseline = (bannerHeight + QFontMetricsF(bannerFont).ascent() - QFontMetricsF(bannerFont).descent()) / 2;
+    drawMarkUp(painter, equation(), titleEnd, bannerBaseline, size);
     const int lines = lineCount();
-    const double bottom = height() - kMenuHeight - 4;
+    const double bottom = height() - kMenuHeight * k - 4;
     for (int line = 0; line < lines; ++line) {
-        const double top = kBannerHeight + 4 + line * kLineHeight;
-        if (top + kLineHeight > bottom)
+        const double top = (kBannerHeight + 4) * k + line * lineHeight;
+        if (top + lineHeight > bottom)
             break;
-        const double baseline = top + kLineHeight - 8;
+        const double baseline = top + lineHeight - 8 * k;
         painter.setPen(text);
-        const double x = drawMarkUp(painter, label(line), 4, baseline, kFontSize) + 4;
+        const double x = drawMarkUp(painter, label(line), 4 * k, baseline, size) + 4 * k;
         const QString shown = value(line);
         if (line == line_) {
-            const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", kFontSize));
-            painter.fillRect(QRectF(x - 2, top + 2, std::max(10.0, metrics.horizontalAdvance(MarkUpText::plain(MarkUpText::parse(shown)))) + 4,
-                                    kLineHeight - 4), namedColor("yellowHilightColor"));
+            const QFontMetricsF metrics(bannerFont);
+            painter.fillRect(QRectF(x - 2 * k, top + 2 * k, std::max(10 * k, metrics.horizontalAdvance(MarkUpText::plain(MarkUpText::parse(shown)))) + 4 * k,
+                                    lineHeight - 4 * k), namedColor("yellowHilightColor"));
             painter.setPen(Qt::black);
         }
-        drawMarkUp(painter, shown, x, baseline, kFontSize);
+        drawMarkUp(painter, shown, x, baseline, size);
     }
 }
 

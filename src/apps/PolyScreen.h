@@ -52,6 +52,9 @@ public:
     // RIGHT on a line with nothing typed: its value into the entry line, to be edited.
     void cursorRight();
 
+    // The lines' text size: the phone's 18 points, a tablet's larger by 22 to 15.
+    double fontSize() const;
+
 protected:
     void subscribe() override;
     void resizeEvent(QResizeEvent* event) override;
@@ -62,6 +65,7 @@ protected:
 
 private:
     void paintLines(QPainter& painter);
+    double textScale() const;
     void changeState(int state);
     // Commits the typed text to the current field: 0, an error number to show, or -1 when
     // the text did not evaluate (its error was shown and the text stays).

@@ -19,16 +19,20 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cmath>
 
 namespace orvenda {
 
 namespace {
 
-constexpr int kBannerHeight = 30;
-constexpr int kLineHeight = 30;
-constexpr int kButtonHeight = 36;
+// The phone's sizes; a tablet scales them (textScale()).
+constexpr double kBannerHeight = 30;
+constexpr double kLineHeight = 30;
+constexpr double kButtonHeight = 36;
 constexpr double kFontSize = 18;
+constexpr double kTabletScale = 22.0 / 15;
+constexpr double kButtonFontSize = 14;
 // The bounds' tokens, named as the display names them.
 constexpr std::uint32_t kLowerToken = 0x6338, kUpperToken = 0x6339;
 
@@ -43,7 +47,6 @@ SolverScreen::SolverScreen(Calculator& calc, AppShell& shell, QWidget* parent)
 {
     lcd_->installEventFilter(this);
     for (QPushButton* button : {done_, solve_, plot_}) {
-        button->setFont(FontMap::shared().font("Helvetica-Bold", 14));
         button->setFocusPolicy(Qt::NoFocus);
     }
     connect(done_, &QPushButton::clicked, this, [this] { leave(); });
@@ -194,11 +197,11 @@ void SolverScreen::enter()
     if (line_ > 0 && calc().ans.type() == 0)
         model_.setValue(model_.slotOf(line_), calc().ans.r());
     if (solving_ && line_ == solveLine_ && line_ > 0) {
+        // The value stays on the line: clearing it would take the mark away again, and
+        // the next ENTER evaluates it once more and moves down.
         resultLine_ = line_;
         if (const double value = model_.evaluate(); !std::isnan(value))
             residual_ = value;
-        if (typed())
-            entryOf(calc())->clear();
     } else {
         resultLine_ = -1;
         if (line_ > 0 && typed())
@@ -267,14 +270,26 @@ void SolverScreen::subscribe()
     });
 }
 
+double SolverScreen::textScale() const
+{
+    // A tablet's text is larger by its 22 points to the phone's 15.
+    return calc().device == 1 ? kTabletScale : 1;
+}
+
+double SolverScreen::fontSize() const { return kFontSize * textScale(); }
+
 void SolverScreen::resizeEvent(QResizeEvent*)
 {
+    const double k = textScale();
     lcd_->setGeometry(rect());
     lcd_->lower();
-    done_->setGeometry(4, 2, 64, kBannerHeight - 4);
+    for (QPushButton* button : {done_, solve_, plot_})
+        button->setFont(FontMap::shared().font("Helvetica-Bold", kButtonFontSize * k));
+    const int button = static_cast<int>(kButtonHeight * k);
+    done_->setGeometry(4, 2, static_cast<int>(64 * k), static_cast<int>((kBannerHeight - 4) * k));
     const int w = (width() - 12) / 2;
-    solve_->setGeometry(4, height() - kButtonHeight - 2, w, kButtonHeight);
-    plot_->setGeometry(8 + w, height() - kButtonHeight - 2, w, kButtonHeight);
+    solve_->setGeometry(4, height() - button - 2, w, button);
+    plot_->setGeometry(8 + w, height() - button - 2, w, button);
 }
 
 void SolverScreen::keyPressEvent(QKeyEvent* event)
@@ -288,7 +303,8 @@ void SolverScreen::keyPressEvent(QKeyEvent* event)
 
 void SolverScreen::mousePressEvent(QMouseEvent* event)
 {
-    const int line = static_cast<int>(std::floor((event->position().y() - kBannerHeight - 4) / kLineHeight));
+    const double k = textScale();
+    const int line = static_cast<int>(std::floor((event->position().y() - (kBannerHeight + 4) * k) / (kLineHeight * k)));
     // Below the last line: the last line.
     selectLine(line < 0 || line >= lineCount() ? lineCount() - 1 : line);
 }
@@ -301,32 +317,33 @@ bool SolverScreen::eventFilter(QObject* watched, QEvent* event)
 
 void SolverScreen::paintLines(QPainter& painter)
 {
-    const QFont font = FontMap::shared().font("CourierNewPS-BoldMT", kFontSize);
+    const double k = textScale(), bannerHeight = kBannerHeight * k, lineHeight = kLineHeight * k;
+    const QFont font = FontMap::shared().font("CourierNewPS-BoldMT", kFontSize * k);
     const QFontMetricsF metrics(font);
-    painter.fillRect(QRectF(0, 0, width(), kBannerHeight), namedColor("bannerColor"));
+    painter.fillRect(QRectF(0, 0, width(), bannerHeight), namedColor("bannerColor"));
     painter.setFont(font);
     painter.setPen(Qt::white);
-    painter.drawText(QRectF(0, 0, width(), kBannerHeight), Qt::AlignCenter, QStringLiteral("EQUATION SOLVER"));
+    painter.drawText(QRectF(0, 0, width(), bannerHeight), Qt::AlignCenter, QStringLiteral("EQUATION SOLVER"));
     const QColor text = namedColor("fontColor");
-    const double bottom = height() - kButtonHeight - 4;
-    double top = kBannerHeight + 4;
-    for (int line = 0; line < lineCount() && top + kLineHeight <= bottom; ++line, top += kLineHeight) {
-        const double baseline = top + kLineHeight - 8;
+    const double bottom = height() - kButtonHeight * k - 4;
+    double top = (kBannerHeight + 4) * k;
+    for (int line = 0; line < lineCount() && top + lineHeight <= bottom; ++line, top += lineHeight) {
+        const double baseline = top + lineHeight - 8 * k;
         const QString shown = lineText(line);
-        const double x = line == 0 ? 4 : 14;
+        const double x = (line == 0 ? 4 : 14) * k;
         if (line == line_) {
             const double labelWidth = metrics.horizontalAdvance(label(line));
-            painter.fillRect(QRectF(x + labelWidth, top + 2, std::max(10.0, metrics.horizontalAdvance(shown) - labelWidth) + 4,
-                                    kLineHeight - 4), namedColor("yellowHilightColor"));
+            painter.fillRect(QRectF(x + labelWidth, top + 2 * k, std::max(10 * k, metrics.horizontalAdvance(shown) - labelWidth) + 4 * k,
+                                    lineHeight - 4 * k), namedColor("yellowHilightColor"));
         }
         if (line == resultLine_)
-            painter.fillRect(QRectF(3, top + kLineHeight / 2.0 - 4, 7, 7), text);
+            painter.fillRect(QRectF(3 * k, top + lineHeight / 2 - 4 * k, 7 * k, 7 * k), text);
         painter.setPen(text);
         painter.drawText(QPointF(x, baseline), shown);
     }
-    if (resultLine_ >= 0 && top + kLineHeight <= bottom) {
+    if (resultLine_ >= 0 && top + lineHeight <= bottom) {
         painter.setPen(text);
-        painter.drawText(QPointF(14, top + kLineHeight - 8), leftRtText());
+        painter.drawText(QPointF(14 * k, top + lineHeight - 8 * k), leftRtText());
     }
 }
 

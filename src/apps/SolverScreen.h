@@ -27,6 +27,8 @@ public:
     // A line as it reads ("X=1.414213562").
     QString lineText(int line) const;
     QString leftRtText() const;
+    // The lines' text size: the phone's 18 points, a tablet's larger by 22 to 15.
+    double fontSize() const;
 
     void solve();
     void plot();
@@ -46,6 +48,7 @@ protected:
 
 private:
     void paintLines(QPainter& painter);
+    double textScale() const;
     // Commits the typed text; false when it did not evaluate (its error shown, text kept).
     bool getEntry();
     // Shows the equation's error with its place marked on line 0; true when it compiles.

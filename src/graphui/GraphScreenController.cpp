@@ -50,7 +50,7 @@ QToolButton* makeButton(const QString& title, QWidget* parent)
 GraphScreenController::GraphScreenController(Calculator& calc, AppShell& shell, QWidget* parent)
     : ScreenController(calc, parent), shell_(shell), lifeObserver_(new QObject(this)),
       graphView_(new GraphView(calc, this)), toolbar_(new QWidget(this)), zoomButton_(makeButton(QStringLiteral("Zoom"), toolbar_)),
-      plus_(makeButton(QStringLiteral("+"), toolbar_)), minus_(makeButton(QStringLiteral("−"), toolbar_)),
+      plus_(new ImageButton(toolbar_)), minus_(new ImageButton(toolbar_)),
       done_(makeButton(QStringLiteral("Done"), this)), share_(makeButton(QStringLiteral("Share"), toolbar_)),
       pauseView_(new QWidget(this))
 {
@@ -63,14 +63,19 @@ GraphScreenController::GraphScreenController(Calculator& calc, AppShell& shell, 
     row->addWidget(share_);
     share_->hide();
     row->addStretch(1);
-    row->addWidget(minus_);
-    row->addWidget(plus_);
+    for (ImageButton* button : {minus_, plus_}) {
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setFixedSize(34, 32);
+        row->addWidget(button);
+    }
+    plus_->setBackgroundImageNamed("zPlus");
+    minus_->setBackgroundImageNamed("zMinus");
     connect(zoomButton_, &QToolButton::clicked, this, [this] { zoomMenuAction(); });
     // The direction follows the zoom menu's choice (tag 3).
-    connect(plus_, &QToolButton::pressed, this, [this] { plusDown(3); });
-    connect(plus_, &QToolButton::released, this, [this] { plusUp(); });
-    connect(minus_, &QToolButton::pressed, this, [this] { minusDown(3); });
-    connect(minus_, &QToolButton::released, this, [this] { minusUp(); });
+    connect(plus_, &QPushButton::pressed, this, [this] { plusDown(3); });
+    connect(plus_, &QPushButton::released, this, [this] { plusUp(); });
+    connect(minus_, &QPushButton::pressed, this, [this] { minusDown(3); });
+    connect(minus_, &QPushButton::released, this, [this] { minusUp(); });
     connect(done_, &QToolButton::clicked, this, [this] { done(); });
     connect(share_, &QToolButton::clicked, this, [this] { shareAction(); });
     done_->resize(60, 30);
@@ -267,8 +272,10 @@ void GraphScreenController::graphChanged() { graphView_->updateDisplay(); }
 void GraphScreenController::showSolverPlot(double left, double right, double bottom, double top)
 {
     calc().locked()->graphDisplayMode = 3;
-    zoomTo({left, right, bottom, top});
+    // Rebuilt first: a rebuild zooms to the window variables, which the solver's window
+    // then replaces.
     graphView_->updateDisplay();
+    zoomTo({left, right, bottom, top});
 }
 
 void GraphScreenController::zoomTo(const Calculator::Bounds& window) { graphView_->zoom(window); }
@@ -342,10 +349,10 @@ void GraphScreenController::didPickOp(int token)
 
 void GraphScreenController::didPickZoomButton(int direction)
 {
-    static constexpr std::array<const char*, 3> kPlus{"+", "+↔", "+↕"}, kMinus{"−", "−↔", "−↕"};
+    static constexpr std::array<const char*, 3> kPlus{"zPlus", "zHPlus", "zVPlus"}, kMinus{"zMinus", "zHMinus", "zVMinus"};
     const auto d = static_cast<std::size_t>(direction == 1 || direction == 2 ? direction : 0);
-    plus_->setText(QString::fromUtf8(kPlus[d]));
-    minus_->setText(QString::fromUtf8(kMinus[d]));
+    plus_->setBackgroundImageNamed(kPlus[d]);
+    minus_->setBackgroundImageNamed(kMinus[d]);
     zoomButtonDir_ = direction;
     hideZoomMenu();
 }

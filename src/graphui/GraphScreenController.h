@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/GraphScreen.h"
+#include "app/ImageButton.h"
 #include "app/ScreenController.h"
 #include "graph/GraphViewDelegate.h"
 #include "graphui/KeyCommandSpec.h"
@@ -101,8 +102,8 @@ public:
     ZoomMenu* zoomMenu() const { return zoomMenu_; }
     QToolButton& doneButton() const { return *done_; }
     QWidget* leaveControl() const override;
-    QToolButton& plusButton() const { return *plus_; }
-    QToolButton& minusButton() const { return *minus_; }
+    ImageButton& plusButton() const { return *plus_; }
+    ImageButton& minusButton() const { return *minus_; }
     // Left, right, up, down (tags 0 to 3).
     QToolButton& arrowButton(int tag) const { return *arrows_[static_cast<std::size_t>(tag)]; }
     QWidget& pauseView() const { return *pauseView_; }
@@ -182,8 +183,8 @@ private:
     GraphView* graphView_;
     QWidget* toolbar_;
     QToolButton* zoomButton_;
-    QToolButton* plus_;
-    QToolButton* minus_;
+    ImageButton* plus_;
+    ImageButton* minus_;
     QToolButton* done_;
     QToolButton* share_;
     std::array<QToolButton*, 4> arrows_{};

@@ -47,8 +47,15 @@ QSize VQTemplateView::size() const
         rows = std::max(rows, f.row + 1);
         cols = std::max(cols, f.col + 1);
     }
-    const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", 20));
-    return {static_cast<int>(std::ceil((cols + 16) * metrics.horizontalAdvance(QLatin1Char('0')))), kTitleHeight + rows * kRowHeight};
+    const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", 20 * scale_));
+    return {static_cast<int>(std::ceil((cols + 16) * metrics.horizontalAdvance(QLatin1Char('0')))),
+            static_cast<int>(std::ceil(titleHeight() + rows * rowHeight()))};
+}
+
+void VQTemplateView::setScale(double scale)
+{
+    scale_ = scale > 0 ? scale : 1;
+    update();
 }
 
 void VQTemplateView::setTitle(const QString& title)
@@ -183,17 +190,18 @@ void VQTemplateView::enter()
 void VQTemplateView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const QFont font = FontMap::shared().font("CourierNewPS-BoldMT", 20);
+    const double k = scale_, titleH = titleHeight(), rowH = rowHeight();
+    const QFont font = FontMap::shared().font("CourierNewPS-BoldMT", 20 * k);
     painter.setFont(font);
     const QFontMetricsF metrics(font);
     const double digit = metrics.horizontalAdvance(QLatin1Char('0'));
     const QColor text = namedColor("fontColor");
     painter.setPen(text);
-    painter.drawText(QRectF(0, 0, width(), kTitleHeight), Qt::AlignCenter, title_);
+    painter.drawText(QRectF(0, 0, width(), titleH), Qt::AlignCenter, title_);
     for (int i = 0; i < static_cast<int>(fields_.size()); ++i) {
         const VQTemplateField& f = fields_[static_cast<std::size_t>(i)];
-        const double x = 8 + f.col * digit;
-        const double top = kTitleHeight + f.row * kRowHeight;
+        const double x = 8 * k + f.col * digit;
+        const double top = titleH + f.row * rowH;
         QString shown;
         if (i == current_ && typed())
             shown = QString::fromStdString(calc_.stringFromOps(entryOf(calc_)->entryOps()));
@@ -206,15 +214,15 @@ void VQTemplateView::paintEvent(QPaintEvent*)
         const QString label = QString::fromStdString(f.label);
         const double valueX = x + metrics.horizontalAdvance(label);
         if (i == current_)
-            painter.fillRect(QRectF(valueX, top + 2, std::max(digit, metrics.horizontalAdvance(shown)) + 4, kRowHeight - 4),
+            painter.fillRect(QRectF(valueX, top + 2 * k, std::max(digit, metrics.horizontalAdvance(shown)) + 4 * k, rowH - 4 * k),
                              namedColor("yellowHilightColor"));
         painter.setPen(text);
-        const double baseline = top + (kRowHeight + metrics.ascent() - metrics.descent()) / 2;
+        const double baseline = top + (rowH + metrics.ascent() - metrics.descent()) / 2;
         if (f.solved)
-            painter.fillRect(QRectF(x - 7, top + kRowHeight / 2.0 - 2, 4, 4), text);
+            painter.fillRect(QRectF(x - 7 * k, top + rowH / 2 - 2 * k, 4 * k, 4 * k), text);
         painter.drawText(QPointF(x, baseline), label);
         painter.setPen(i == current_ ? QColor(Qt::black) : text);
-        painter.drawText(QPointF(valueX + 2, baseline), shown);
+        painter.drawText(QPointF(valueX + 2 * k, baseline), shown);
     }
 }
 

@@ -39,6 +39,11 @@ public:
     std::vector<VQTemplateField>& fields() { return fields_; }
     int tabCount() const { return tabCount_; }
     QSize size() const;
+    // Every size of the form times the factor (a tablet's larger text); 1 by default.
+    void setScale(double scale);
+    double scale() const { return scale_; }
+    double titleHeight() const { return kTitleHeight * scale_; }
+    double rowHeight() const { return kRowHeight * scale_; }
     void setTitle(const QString& title);
     // The index of the field being edited; -1 for none.
     int currentField() const { return current_; }
@@ -70,6 +75,7 @@ private:
     int tabCount_ = 0;
     int current_ = -1;
     QString title_;
+    double scale_ = 1;
 };
 
 } // namespace orvenda

@@ -55,7 +55,13 @@ void KeyCatalogScreen::resizeEvent(QResizeEvent*)
 void KeyCatalogScreen::updateDisplay()
 {
     const VColor bar = calc().interfaceColorIndex(7);
-    bar_->setStyleSheet(QStringLiteral("background: %1;").arg(QColor::fromRgbF(bar.r, bar.g, bar.b).name()));
+    // The bar's captions are light on a dark bar, dark on a light one.
+    const QColor barColour = QColor::fromRgbF(bar.r, bar.g, bar.b);
+    const QString ink = barColour.lightnessF() < 0.5 ? QStringLiteral("white") : QStringLiteral("black");
+    bar_->setStyleSheet(QStringLiteral("QWidget { background: %1; } QPushButton { color: %2; border: none; padding: 2px 6px; }"
+                                       " QToolButton { color: %2; border: 1px solid %2; padding: 2px 8px; }"
+                                       " QToolButton:checked { color: %1; background: %2; }")
+                            .arg(barColour.name(), ink));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, namedColor("docBackgroundColor"));
     setPalette(palette);

@@ -734,8 +734,20 @@ void AppDriver::click(QPoint point)
     QWidget* target = window.childAt(point);
     if (!target)
         target = &window;
-    const QPointF local = target->mapFrom(&window, point);
     const QPointF global = window.mapToGlobal(point);
+    // An open popover takes the click; one outside it closes it, as the desktop does.
+    if (QWidget* popup = QApplication::activePopupWidget()) {
+        if (!popup->geometry().contains(global.toPoint())) {
+            popup->close();
+            spin(0);
+            return;
+        }
+        const QPoint inside = popup->mapFromGlobal(global.toPoint());
+        target = popup->childAt(inside);
+        if (!target)
+            target = popup;
+    }
+    const QPointF local = target->mapFromGlobal(global);
     QMouseEvent down(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &down);
     QMouseEvent up(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
@@ -840,6 +852,9 @@ bool AppDriver::shot(std::string_view file)
         painter.drawText(bar, Qt::AlignCenter, dialog->windowTitle());
         painter.drawPixmap(body, over);
     }
+    // A popover is drawn where it stands over the window.
+    if (QWidget* popup = QApplication::activePopupWidget(); popup && popup->isVisible())
+        painter.drawPixmap(QRect(app_.root().mapFromGlobal(popup->pos()), popup->size()), popup->grab());
     painter.end();
     if (!picture.save(QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size())), "PNG"))
         return fail("cannot write " + std::string(file));
@@ -984,6 +999,7 @@ nlohmann::json AppDriver::geometryState(GeometryScreen& geometry) const
         {"keypad", rectIn(geometry.keypad(), root)}, {"done", rectIn(geometry.doneButton(), root)},
         {"menuButton", rectIn(geometry.menuButton(), root)}, {"plus", rectIn(geometry.plusButton(), root)},
         {"minus", rectIn(geometry.minusButton(), root)},
+        {"zoomImages", {geometry.plusButton().imageName(), geometry.minusButton().imageName()}},
         {"graph", {{"rect", rectIn(geometry.graphView(), root)}, {"window", {w.xMin, w.xMax, w.yMin, w.yMax}}}}};
     out["solve"] = geometry.solveButton().isVisible()
         ? nlohmann::json{{"enabled", geometry.solveButton().isEnabled()}, {"rect", rectIn(geometry.solveButton(), root)}}
@@ -1003,9 +1019,12 @@ nlohmann::json AppDriver::geometryState(GeometryScreen& geometry) const
         out["segments"] = nullptr;
     }
     if (const GeometryMenu* menu = geometry.geometryMenu(); menu && menu->isVisible()) {
-        const QPoint first = menu->mapTo(&root, menu->rowCenter(0).toPoint());
-        const QPoint info = menu->mapTo(&root, menu->helpButtonRect(0).center().toPoint());
+        // Over the screen, or a popover window of its own (tablet).
+        const QPoint first = root.mapFromGlobal(menu->mapToGlobal(menu->rowCenter(0).toPoint()));
+        const QPoint info = root.mapFromGlobal(menu->mapToGlobal(menu->helpButtonRect(0).center().toPoint()));
+        const QPoint corner = root.mapFromGlobal(menu->mapToGlobal(QPoint(0, 0)));
         out["menu"] = {{"firstRow", {first.x(), first.y()}}, {"firstHelp", {info.x(), info.y()}}, {"rowHeight", menu->rowHeight()},
+            {"popover", menu->isWindow()}, {"rect", {corner.x(), corner.y(), menu->width(), menu->height()}},
             {"help", menu->helpShown() ? nlohmann::json(menu->helpPage().functionName().toStdString()) : nlohmann::json()}};
     } else {
         out["menu"] = nullptr;
@@ -1200,6 +1219,10 @@ void AppDriver::dump()
         state["plots"] = std::move(plots);
         const QPoint at = graphView->mapTo(&app_.root(), QPoint(0, 0));
         state["graph"] = {at.x(), at.y(), graphView->width(), graphView->height()};
+        // The window drawn (the solver's plot shows its own) and the zoom buttons' images.
+        const Calculator::Bounds shown = graphView->graphBounds();
+        state["shown"] = {shown.xMin, shown.xMax, shown.yMin, shown.yMax};
+        state["zoomImages"] = {graph->plusButton().imageName(), graph->minusButton().imageName()};
     }
     const int screen = calc.currentScreen();
     if (screen == screens::Window || screen == screens::Graph || screen == screens::Table) {

@@ -111,8 +111,10 @@ class GeometryScreen;
 //                  shows); in the key-set editor keyEditor (key, line, and its four lines
 //                  as drawn);
 //                  while the program library is open, programs (the names it lists, in
-//                  order); on the graph screen plots (each plot's type code and name) and
-//                  graph (the graph's x, y, width and height in the window); help (the
+//                  order); on the graph screen plots (each plot's type code and name),
+//                  graph (the graph's x, y, width and height in the window), shown (the
+//                  window drawn: the solver's plot has its own) and zoomImages (the
+//                  images of the zoom buttons, + then −); help (the
 //                  help page shown, null when none: view "function help", "catalog",
 //                  "menu" or "help menu" and page, the page's name; for the help menu
 //                  also topic, its row, on the keyboard guide guide: the layer and

@@ -344,6 +344,28 @@ TEST_F(Geometry, EllipseInBothAngleModes)
     EXPECT_DOUBLE_EQ(at(170), 4 * kPi);
 }
 
+TEST_F(Geometry, EllipsesAtTheEdgeOfTheNumbersSolveOrReportWithNothingStored)
+{
+    model.setFigure(G::Ellipse);
+    // The major axis's square overflows: the eccentricity comes from the axes' ratio.
+    EXPECT_EQ(type({{0, 1e200}, {1, 1}}), 0);
+    EXPECT_EQ(at(198), 1);
+    EXPECT_DOUBLE_EQ(at(200), 1e200);
+    EXPECT_DOUBLE_EQ(at(170), 4e200);
+    EXPECT_DOUBLE_EQ(at(168), kPi * 1e200);
+    EXPECT_EQ(type({{0, 1}, {1, 1e-300}}), 0);
+    EXPECT_DOUBLE_EQ(at(170), 4);
+    // An area beyond the largest number: reported, and neither the typed value nor any
+    // result is kept.
+    type({{0, 3}, {1, 2}});
+    const auto solved = slots();
+    EXPECT_EQ(type({{1, 1e308}}), ErrOverflow);
+    EXPECT_EQ(slots(), solved);
+    EXPECT_EQ(type({{0, -1e300}}), 0);
+    EXPECT_EQ(type({{1, 1e10}}), ErrOverflow);
+    EXPECT_EQ(at(197), 2);
+}
+
 TEST_F(Geometry, UnitCircleAndItsSliderSnapToQuarterTurns)
 {
     model.setFigure(G::UnitCircle);

@@ -137,6 +137,65 @@ TEST_P(PolyDrive, TheSolverSolvesXSquaredIsTwo)
     EXPECT_GT(changed(typed, solved), 20);
 }
 
+// 0 = X³ − 8 solved from X = 1 gives 2. PLOT shows the graph around it: X from 0 to 4 and
+// Y within twice the slope (12) of 0, the curve and the traced point on the picture.
+// Back on the solver, 3 typed on the solved line and ENTER re-evaluate it (the mark and
+// "left-rt=19" shown); a further ENTER moves down.
+TEST_P(PolyDrive, TheSolversPlotShowsItsWindowAndTheSolvedLineReEvaluates)
+{
+    const std::string device = GetParam();
+    const auto plotted = driveScratch("solver-plot-" + device + ".png");
+    const auto typed = driveScratch("solver-typed3-" + device + ".png");
+    const auto again = driveScratch("solver-again-" + device + ".png");
+    const DriveRun run = driveScript("open 10\nwait idle\ntype X³-8\nkey DOWN\nwait idle\ntype 1\npress SOLVE\nwait idle\ndump\n"
+                                         "press PLOT\nwait idle\ndump\nshot " + plotted.string() + "\nhkey Escape\nwait idle\n"
+                                         "type 3\nwait idle\nshot " + typed.string() + "\nkey ENTER\nwait idle\ndump\nshot " + again.string()
+                                         + "\nkey ENTER\nwait idle\ndump\n",
+                                     "--device " + device);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    EXPECT_EQ(run.dumps[0]["solver"]["lines"][1], "X=2");
+    const json& plot = run.dumps[1];
+    EXPECT_EQ(plot["screen"], 8);
+    ASSERT_TRUE(plot["shown"].is_array()) << plot;
+    const std::vector<double> shown = plot["shown"];
+    EXPECT_NEAR(shown[0], 0, 1e-6);
+    EXPECT_NEAR(shown[1], 4, 1e-6);
+    EXPECT_NEAR(shown[2], -24, 0.01);
+    EXPECT_NEAR(shown[3], 24, 0.01);
+    ASSERT_TRUE(plot["trace"].is_object()) << plot;
+    EXPECT_NEAR(plot["trace"]["x"].get<double>(), 2, 1e-9);
+    EXPECT_NEAR(plot["trace"]["y"].get<double>(), 0, 1e-9);
+    // The green curve near (2, 0) and (3, 19) on the picture.
+    const QImage picture(QString::fromStdString(plotted.string()));
+    ASSERT_FALSE(picture.isNull());
+    const std::vector<double> graph = plot["graph"];
+    const auto greenNear = [&](double x, double y) {
+        const double px = graph[0] + (x - shown[0]) / (shown[1] - shown[0]) * graph[2];
+        const double py = graph[1] + (shown[3] - y) / (shown[3] - shown[2]) * graph[3];
+        const double scale = picture.devicePixelRatio();
+        for (int dy = -4; dy <= 4; ++dy)
+            for (int dx = -4; dx <= 4; ++dx) {
+                const QColor c = picture.pixelColor(static_cast<int>((px + dx) * scale), static_cast<int>((py + dy) * scale));
+                if (c.green() > 150 && c.red() < 100 && c.blue() < 100)
+                    return true;
+            }
+        return false;
+    };
+    EXPECT_TRUE(greenNear(2, 0));
+    EXPECT_TRUE(greenNear(3, 19));
+    const json& reEvaluated = run.dumps[2]["solver"];
+    EXPECT_EQ(reEvaluated["line"], 1);
+    EXPECT_EQ(reEvaluated["lines"][1], "X=3");
+    EXPECT_EQ(reEvaluated["result"], 1);
+    EXPECT_EQ(reEvaluated["leftRt"], "left-rt=19");
+    EXPECT_GT(changed(typed, again), 20);
+    const json& moved = run.dumps[3]["solver"];
+    EXPECT_EQ(moved["line"], 2);
+    EXPECT_EQ(moved["result"], -1);
+    EXPECT_EQ(moved["lines"][1], "X=3");
+}
+
 // A 2 × 2 system typed into the grid, x + y = 3 and x − y = 1: SOLVE shows x₁=2 and
 // x₂=1, RREF the reduced matrix; the picture changes from the system to the solution.
 TEST_P(PolyDrive, TheSimultaneousSolverSolvesATwoByTwoSystem)

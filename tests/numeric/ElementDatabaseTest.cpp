@@ -37,6 +37,9 @@ TEST(ElementDatabase, FormulasGiveTheirAtomCounts) {
         {"Ca(OH", {{Ca, 1}, {O, 1}, {H, 1}}},  // an open group closes at the end
         {"H0", {{H, 1}}},
         {"((H)2)3", {{H, 6}}},
+        // An element counted both before and inside a group adds up.
+        {"CH3(CH2)2CH3", {{C, 4}, {H, 10}}},
+        {"H(OH)2", {{H, 3}, {O, 2}}},
         {"", {}},
     };
     for (const auto& c : cases) {

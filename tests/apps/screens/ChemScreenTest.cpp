@@ -116,6 +116,29 @@ TEST_F(Chemistry, WeightsIgnoreTheDecimalsChosenAndPercentsFollowThem)
     }
 }
 
+// An element both before and inside a group: the table adds the two.
+TEST_F(Chemistry, AnElementBeforeAndInsideAGroupAddsUp)
+{
+    ChemScreen& screen = show();
+    const ChemView& table = screen.table();
+    const auto atoms = [&table](const char* symbol) {
+        for (int row = 0; row < static_cast<int>(table.rows().size()); ++row)
+            if (table.rows()[static_cast<std::size_t>(row)].symbol == symbol)
+                return table.cellText(row, ChemView::Atoms).toStdString();
+        return std::string("none");
+    };
+    EXPECT_TRUE(enter("CH3(CH2)2CH3").empty());
+    EXPECT_EQ(table.rows().size(), 2u);
+    EXPECT_EQ(atoms("C"), "4");
+    EXPECT_EQ(atoms("H"), "10");
+    EXPECT_TRUE(enter("H(OH)2").empty());
+    EXPECT_EQ(table.rows().size(), 2u);
+    EXPECT_EQ(atoms("H"), "3");
+    EXPECT_EQ(atoms("O"), "2");
+    const ElementDatabase& elements = ElementDatabase::elementDatabase();
+    EXPECT_DOUBLE_EQ(table.massTotal(), 3 * elements.mass(1) + 2 * elements.mass(8));
+}
+
 TEST_F(Chemistry, HeaderTapsSortAndFlipTheOrder)
 {
     ChemScreen& screen = show();
@@ -273,6 +296,24 @@ TEST_F(Chemistry, ThePictureShowsTheBannerHeadersAndBandedRowsAtBothSizes)
         // The whole screen shows the typed formula under the table.
         const QRect line = screen.entryView().geometry();
         EXPECT_GE(textContrast(picture, QRect(line.topLeft() * dpr, line.size() * dpr)), 3.0) << tablet;
+        // "formula:" whole below the line's separator, and Done a finger's height beside it.
+        calc.cursorVisible = false;
+        const QImage field = screen.entryView().grab().toImage();
+        int firstInk = -1, lastInk = -1;
+        for (int y = 0; y < field.height(); ++y)
+            for (int x = 0; x < field.width() / 5; ++x) // within "formula:"
+                if (field.pixelColor(x, y).lightness() < 80) {
+                    if (firstInk < 0)
+                        firstInk = y;
+                    lastInk = y;
+                }
+        EXPECT_GE(firstInk, static_cast<int>(3 * field.devicePixelRatio())) << tablet;
+        EXPECT_LT(lastInk, field.height() - 1) << tablet;
+        EXPECT_GE(lastInk - firstInk, static_cast<int>(10 * field.devicePixelRatio())) << tablet;
+        const QWidget* done = screen.leaveControl();
+        ASSERT_TRUE(done);
+        EXPECT_GE(done->height(), 28) << tablet;
+        EXPECT_TRUE(screen.rect().contains(done->geometry())) << tablet;
     }
 }
 

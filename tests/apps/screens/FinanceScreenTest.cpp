@@ -245,24 +245,25 @@ TEST_F(Finance, ThePictureShowsTheFormAndTheSolvedMarkAtBothSizes)
         const auto area = [&](double x, double y, double w, double h) {
             return QRect(int(x * dpr), int(y * dpr), int(w * dpr), int(h * dpr));
         };
-        const int rowTop = VQTemplateView::kTitleHeight + PMT * VQTemplateView::kRowHeight;
+        // A tablet's form is larger by its scale.
+        const double k = screen.form().scale(), titleHeight = screen.form().titleHeight(), rowHeight = screen.form().rowHeight();
+        const double rowTop = titleHeight + PMT * rowHeight;
         // The mark left of the label: ink where there was none.
-        const QRect mark = area(0, rowTop, 8, VQTemplateView::kRowHeight);
+        const QRect mark = area(0, rowTop, 8 * k, rowHeight);
         EXPECT_NE(before.copy(mark), after.copy(mark)) << tablet;
         EXPECT_GE(textContrast(after, mark), 3.0) << tablet;
-        EXPECT_GE(textContrast(after, area(0, 0, screen.width(), VQTemplateView::kTitleHeight)), 3.0) << tablet << " title";
+        EXPECT_GE(textContrast(after, area(0, 0, screen.width(), titleHeight)), 3.0) << tablet << " title";
         for (int row = 0; row < 7; ++row)
-            EXPECT_GE(textContrast(after, area(8, VQTemplateView::kTitleHeight + row * VQTemplateView::kRowHeight, 150,
-                                              VQTemplateView::kRowHeight)), 3.0) << tablet << " row " << row;
+            EXPECT_GE(textContrast(after, area(8 * k, titleHeight + row * rowHeight, 150 * k, rowHeight)), 3.0) << tablet << " row " << row;
         // The payment's cell is highlighted and reads.
         const QColor highlight = namedColor("yellowHilightColor");
-        EXPECT_EQ(backgroundIn(after, area(80, rowTop + 4, 60, VQTemplateView::kRowHeight - 8)).rgb(), highlight.rgb()) << tablet;
+        EXPECT_EQ(backgroundIn(after, area(80 * k, rowTop + 4 * k, 60 * k, rowHeight - 8 * k)).rgb(), highlight.rgb()) << tablet;
         for (const QWidget* control : {static_cast<const QWidget*>(&screen.timing()), static_cast<const QWidget*>(&screen.solveButton())}) {
             EXPECT_TRUE(screen.rect().contains(control->geometry())) << tablet;
             EXPECT_TRUE(control->isVisible()) << tablet;
         }
         // The segments lie right of the values, clear of the rows' text.
-        EXPECT_GT(screen.timing().x(), 8 + 16 * 12) << tablet;
+        EXPECT_GT(screen.timing().x(), (8 + 16 * 12) * k) << tablet;
     }
 }
 

@@ -3,6 +3,8 @@
 // the figure menu with its help pages, the panel and the triangle sketch, and the figures
 // drawn on the graph at the phone's and the tablet's size.
 
+#include "PictureChecks.h"
+#include "WidgetEvents.h"
 #include "app/KeyRouter.h"
 #include "app/YEqTestSupport.h"
 #include "app/ui/ScreenTestSupport.h"
@@ -11,13 +13,17 @@
 #include "apps/GeometryView.h"
 #include "apps/PlotGeometry.h"
 #include "apps/TriangleView.h"
+#include "drawing/VImageDraw.h"
+#include "graph/AxisLabels.h"
 #include "graph/FixedGraphView.h"
 #include "input/HelpPage.h"
 #include "input/SegmentedControl.h"
 #include "graphui/ThumbSlider.h"
+#include "pretty/FontMap.h"
 #include "language/ErrorNumbers.h"
 #include "TestSupport.h"
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QKeyEvent>
 #include <QPainter>
@@ -265,6 +271,54 @@ TEST_F(GeometryScreens, ZoomFitsWithMarginsAndEqualScalesAndRepeatsWhileHeld)
     EXPECT_NEAR(screen.window().xMax - screen.window().xMin, (fit.xMax - fit.xMin) / (1.1 * 1.1), 1e-9);
 }
 
+TEST_F(GeometryScreens, TheZoomButtonsShowTheLibrarysZoomImagesAtBothSizes)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        GeometryScreen& screen = show(G::Circle);
+        QCoreApplication::processEvents();
+        for (ImageButton* button : {&screen.plusButton(), &screen.minusButton()}) {
+            const std::string name = button == &screen.plusButton() ? "zPlus" : "zMinus";
+            EXPECT_EQ(button->imageName(), name) << tablet;
+            EXPECT_EQ(button->text(), QString()) << tablet;
+            EXPECT_EQ(button->size(), QSize(34, 32)) << tablet;
+            EXPECT_TRUE(screen.graphView().geometry().contains(button->geometry())) << tablet;
+            const ImageMatch match = matchImage(button->grab().toImage(), VImageDraw::vImageDraw().getImage(name, 1));
+            EXPECT_GT(match.opaque, 60) << name << " " << tablet;
+            EXPECT_LT(match.differing, match.opaque / 20) << name << " " << tablet;
+        }
+    }
+}
+
+TEST_F(GeometryScreens, OnATabletTheFigureMenuIsAPopoverAtItsButton)
+{
+    GeometryScreen& phone = show(G::Square);
+    phone.menuButton().click();
+    ASSERT_TRUE(phone.geometryMenu());
+    EXPECT_FALSE(phone.geometryMenu()->isWindow());
+    EXPECT_EQ(phone.geometryMenu()->geometry(), phone.rect());
+    phone.geometryMenu()->cancelButton().click();
+
+    becomeTablet();
+    GeometryScreen& screen = show(G::Square);
+    screen.menuButton().click();
+    GeometryMenu* menu = screen.geometryMenu();
+    ASSERT_TRUE(menu);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(menu->windowType(), Qt::Popup);
+    EXPECT_EQ(menu->size(), QSize(400, screen.height() - 54));
+    // Right above its button on the bottom bar, the screen's graph and keypad around it.
+    const QRect button(screen.menuButton().mapToGlobal(QPoint(0, 0)), screen.menuButton().size());
+    EXPECT_EQ(menu->geometry().bottom() + 1, button.top());
+    EXPECT_EQ(menu->geometry().left(), button.left());
+    EXPECT_TRUE(screen.isVisible());
+    // A tap on a row picks it and closes the popover.
+    clickAt(*menu, menu->rowCenter(6).toPoint());
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(screen.model().figure(), G::Circle);
+}
+
 TEST_F(GeometryScreens, TheMenuPicksAFigureAndShowsItsHelpPage)
 {
     GeometryScreen& screen = show(G::Square);
@@ -336,6 +390,111 @@ TEST_F(GeometryScreens, ThePanelMapsTapsToFieldsAndShowsUnknownsBare)
     EXPECT_EQ(inkIn(bare, L), 0);  // "R=" and nothing after it
     EXPECT_GT(inkIn(typed, L), 0); // the typing
     EXPECT_GT(inkIn(typed, 2 * L), 0); // its second row
+}
+
+TEST_F(GeometryScreens, ThePointTableShowsZeroCoordinatesAsZero)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        for (int s = 160; s < 168; ++s)
+            put(s, 0);
+        put(162, 3);
+        put(163, 4);
+        GeometryScreen& screen = show(G::Line);
+        GeometryView& panel = screen.panel();
+        calc.cursorVisible = false;
+        QCoreApplication::processEvents();
+        const QImage picture = panel.grab().toImage();
+        const double dpr = picture.devicePixelRatio(), L = panel.leading(), W = panel.width();
+        const double nameRight = 2 * L, middle = (nameRight + W - 1) / 2;
+        // Ink in a cell of the table, inside its grid lines.
+        const auto ink = [&](int row, bool y) {
+            const double left = y ? middle : nameRight, right = y ? W - 1 : middle, top = 2 * L - 3 + row * L;
+            int dark = 0;
+            for (int py = static_cast<int>((top + 2) * dpr); py < static_cast<int>((top + L - 2) * dpr); ++py)
+                for (int px = static_cast<int>((left + 2) * dpr); px < static_cast<int>((right - 2) * dpr); ++px)
+                    dark += picture.pixelColor(px, py).lightness() < 128;
+            return dark;
+        };
+        // P1 = (0, 0): both cells show "0", as P2's show 3 and 4.
+        for (int row : {0, 1})
+            for (bool y : {false, true})
+                EXPECT_GT(ink(row, y), 0) << tablet << " row " << row << " y " << y;
+        screen.done();
+    }
+}
+
+TEST_F(GeometryScreens, BothHalvesOfTheAngleUnitReadOnTheBanner)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        GeometryScreen& screen = show(G::Triangle);
+        GeometryView& panel = screen.panel();
+        ASSERT_TRUE(panel.showAngleMode());
+        const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", panel.fontSize()));
+        const double deg = metrics.horizontalAdvance(QStringLiteral("Deg")), slash = metrics.horizontalAdvance(QStringLiteral("/"));
+        for (const int format : {0, 1}) {
+            calc.setAngleFormat(format);
+            panel.update();
+            QCoreApplication::processEvents();
+            const QImage picture = panel.grab().toImage();
+            const double dpr = picture.devicePixelRatio(), L = panel.leading();
+            const auto area = [&](double x, double w) {
+                return QRect(static_cast<int>(x * dpr), static_cast<int>(3 * dpr), static_cast<int>(w * dpr), static_cast<int>((L - 4) * dpr));
+            };
+            const double degrees = textContrast(picture, area(3, deg)), radians = textContrast(picture, area(3 + deg + slash, deg));
+            const double active = format == 0 ? degrees : radians, inactive = format == 0 ? radians : degrees;
+            EXPECT_GE(inactive, 3.0) << tablet << " " << format;
+            EXPECT_GT(active, inactive + 1) << tablet << " " << format;
+        }
+        calc.setAngleFormat(0);
+        screen.done();
+    }
+}
+
+// The corner names beside the triangle and the sketch of its parts stand clear of the
+// axes' numbers, whatever the triangle's shape, at both sizes.
+TEST_F(GeometryScreens, TheCornerNamesAndTheSketchKeepClearOfTheAxisNumbers)
+{
+    const QFontMetricsF metrics(FontMap::shared().font("Helvetica", 14));
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        GeometryScreen& screen = show(G::Triangle);
+        const struct {
+            double a, b, c;
+        } triangles[] = {{3, 4, 5}, {5, 5, 5}, {4, 3, 5}, {2, 2, 3.5}, {12, 9, 15}};
+        for (const auto& t : triangles) {
+            screen.clear();
+            put(177, t.a);
+            put(178, t.b);
+            put(179, t.c);
+            screen.solve();
+            ASSERT_GT(slot(180), 0);
+            QCoreApplication::processEvents();
+            (void)screen.graphView().grab();
+            std::vector<QRectF> numbers;
+            for (const AxisLabels::Label& label : screen.graphView().labels().labels)
+                numbers.emplace_back(label.topLeft, QSizeF(metrics.horizontalAdvance(QString::fromStdString(label.text)), metrics.height()));
+            ASSERT_GT(numbers.size(), 2u);
+            int corners = 0;
+            for (const PlotGeometry::Label& name : screen.plot().labels()) {
+                if (name.text != "A" && name.text != "B" && name.text != "C")
+                    continue;
+                ++corners;
+                for (const QRectF& number : numbers)
+                    EXPECT_FALSE(name.rect.intersects(number)) << name.text.toStdString() << " on a number, triangle " << t.a << " "
+                                                               << t.b << " " << t.c << " tablet " << tablet;
+            }
+            EXPECT_EQ(corners, 3);
+            const QRectF sketch = screen.triangleView().geometry().translated(-screen.graphView().pos());
+            for (const QRectF& number : numbers)
+                EXPECT_FALSE(sketch.intersects(number)) << "the sketch on a number, tablet " << tablet;
+        }
+        screen.done();
+    }
 }
 
 TEST_F(GeometryScreens, TheTriangleSketchShowsTheKnownsInGreen)

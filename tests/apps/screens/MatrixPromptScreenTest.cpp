@@ -75,6 +75,24 @@ TEST_F(MatrixPrompt, ADragSnapsToTheNearestWholeValue)
     EXPECT_EQ(prompt.colText(), "2");
 }
 
+TEST_F(MatrixPrompt, TheLabelFollowsTheThumbWhileItIsDragged)
+{
+    MatrixPromptScreen& prompt = open();
+    QSlider& slider = prompt.rowSlider();
+    slider.setSliderDown(true);
+    const QImage before = prompt.grab().toImage();
+    slider.setValue(480);
+    EXPECT_EQ(prompt.rowText(), "5");
+    EXPECT_NE(before, prompt.grab().toImage());
+    // The thumb stays under the finger until it is let go, then snaps.
+    EXPECT_EQ(slider.value(), 480);
+    slider.setValue(420);
+    EXPECT_EQ(prompt.rowText(), "4");
+    slider.setSliderDown(false);
+    EXPECT_EQ(slider.value(), 400);
+    EXPECT_EQ(prompt.rows(), 4);
+}
+
 TEST_F(MatrixPrompt, EnterInsertsTheTemplateAtHome)
 {
     calc.locked()->mathPrint = true;

@@ -302,6 +302,45 @@ TEST_P(PeriodicTableGeometry, MouseDragsPanAndClicksTap)
     EXPECT_EQ(tapped[0], O);
 }
 
+// A value wider than its cell ("126.9044" in a phone's narrow cells) is drawn smaller: the
+// cell's outermost columns keep its colour along the value's line, unzoomed and zoomed.
+TEST_P(PeriodicTableGeometry, EveryValueStaysInsideItsCell)
+{
+    view.setDisplayMode(View::Series);
+    for (const bool zoomed : {false, true}) {
+        if (zoomed)
+            view.doubleTap();
+        const QImage picture = view.grab().toImage();
+        ASSERT_EQ(picture.devicePixelRatio(), 1);
+        int checked = 0;
+        for (int r = 0; r < View::kRows; ++r)
+            for (int c = 0; c < View::kColumns; ++c) {
+                const int element = View::elementAt(r, c);
+                const QRectF cell = view.cellRect(r, c);
+                // Cells showing a value but no name or shells, whole in the picture; the block
+                // labels' brackets end on the first cells of the two bottom rows.
+                if (element == 0 || cell.height() <= 32 || cell.height() > 70 || !QRectF(view.rect()).contains(cell)
+                    || (r >= 7 && c == 3))
+                    continue;
+                const QColor colour = view.cellColor(element);
+                const int left = static_cast<int>(std::ceil(cell.left())), right = static_cast<int>(std::floor(cell.right())) - 1;
+                const int top = static_cast<int>(std::ceil(cell.top() + 20)), bottom = static_cast<int>(std::floor(cell.bottom())) - 3;
+                // Ink, not the blend of an edge on a fraction of a pixel.
+                const auto ink = [&](QColor shown) {
+                    return std::abs(shown.red() - colour.red()) + std::abs(shown.green() - colour.green())
+                        + std::abs(shown.blue() - colour.blue()) > 60;
+                };
+                for (int y = top; y <= bottom; ++y)
+                    for (int x : {left, right})
+                        EXPECT_FALSE(ink(QColor(picture.pixel(x, y))))
+                            << view.valueText(element).toStdString() << " at " << x << "," << y << " zoomed " << zoomed;
+                ++checked;
+            }
+        if (!zoomed && std::string(GetParam().name) == "phone")
+            EXPECT_GT(checked, 100);
+    }
+}
+
 // The picture: the cells in their colours between the fixed header bands.
 TEST_P(PeriodicTableGeometry, ThePictureShowsTheColours)
 {

@@ -7,6 +7,7 @@
 #include "app/EntryModel.h"
 #include "app/EntryView.h"
 #include "app/VQTableScrollView.h"
+#include "drawing/VImageDraw.h"
 #include "input/KeyTables.h"
 #include "input/SegmentedControl.h"
 #include "graph/GraphView.h"
@@ -612,6 +613,34 @@ TEST_F(GraphScreens, PlusAndMinusZoomOnceAndTheButtonsRepeat)
     EXPECT_NEAR(again.xMax - again.xMin, 20 / 1.1 / 1.1, 1e-9);
     graph.plusUp();
     EXPECT_FALSE(graph.repeating());
+}
+
+TEST_F(GraphScreens, TheZoomButtonsShowTheLibrarysImagesOfTheZoomDirection)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        GraphScreenController& graph = showGraph();
+        QCoreApplication::processEvents();
+        const char* plus[] = {"zPlus", "zHPlus", "zVPlus"};
+        const char* minus[] = {"zMinus", "zHMinus", "zVMinus"};
+        // As opened, then after each choice of the zoom menu's axes.
+        for (int direction : {-1, 1, 2, 0}) {
+            if (direction >= 0)
+                graph.didPickZoomButton(direction);
+            else
+                direction = 0;
+            for (ImageButton* button : {&graph.plusButton(), &graph.minusButton()}) {
+                const std::string name = button == &graph.plusButton() ? plus[direction] : minus[direction];
+                EXPECT_EQ(button->imageName(), name) << tablet;
+                EXPECT_TRUE(button->isVisible());
+                const ImageMatch match = matchImage(button->grab().toImage(), VImageDraw::vImageDraw().getImage(name, 1));
+                EXPECT_GT(match.opaque, 60) << name << " " << tablet;
+                EXPECT_LT(match.differing, match.opaque / 20) << name << " " << tablet;
+            }
+        }
+        graph.done();
+    }
 }
 
 TEST_F(GraphScreens, SplitScreenPutsTheTableBesideOrBelow)
