@@ -6,11 +6,19 @@
 
 #include "apps/UserNotesInfoView.h"
 #include "apps/UserNotesView.h"
+#include "programs/NotesDocument.h"
 #include "programs/NotesHtml.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextFrame>
+#include <QTextList>
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextBrowser>
+
+#include <sys/stat.h>
 
 namespace orvenda::test {
 namespace {
@@ -139,6 +147,83 @@ TEST_F(UserNotesViewTest, TheScreenBoxIsDrawnInItsGreen)
         for (int x = 0; x < picture.width(); ++x)
             green += picture.pixelColor(x, y) == QColor(0xC3, 0xD6, 0xB1);
     EXPECT_GT(green, 100);
+}
+
+int frameDepth(const QTextFrame& frame)
+{
+    int deepest = 0;
+    for (const QTextFrame* child : frame.childFrames())
+        deepest = std::max(deepest, frameDepth(*child));
+    return deepest + 1;
+}
+
+int deepestList(const QTextDocument& document)
+{
+    int deepest = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        if (const QTextList* list = block.textList())
+            deepest = std::max(deepest, list->format().indent());
+    return deepest;
+}
+
+TEST_F(UserNotesViewTest, ThePageLoadsNothingItsHtmlNames)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Even a picture that reads well stays unread.
+    const QString png = dir.filePath(QStringLiteral("red.png"));
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(png));
+    const std::string html = "<html><head><link rel=\"stylesheet\" href=\"file://" + fifo.toStdString()
+        + "\"></head><body>seen<img src=\"file:///dev/zero\"><img src=\"file://" + fifo.toStdString() + "\"><img src=\""
+        + png.toStdString() + "\" width=60 height=60><img src=\"http://127.0.0.1:9/x.png\"></body></html>";
+    store("LINKS", "Disp 1\n", html);
+    page.setProgramName("LINKS");
+    EXPECT_TRUE(page.webView().toPlainText().contains(QStringLiteral("seen")));
+    EXPECT_GE(page.notesDocument().refused(), 4);
+    EXPECT_EQ(page.webView().document()->resource(QTextDocument::ImageResource, QUrl::fromLocalFile(png)).value<QImage>().size(),
+        QSize(1, 1));
+    const QImage picture = page.webView().viewport()->grab().toImage();
+    int reds = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            reds += picture.pixelColor(x, y) == QColor(Qt::red);
+    EXPECT_EQ(reds, 0);
+}
+
+TEST_F(UserNotesViewTest, DeepNestingAndHugeLinesOpenBoundedAndAreKeptWhole)
+{
+    const auto repeated = [](const std::string& part, int times) {
+        std::string out;
+        for (int i = 0; i < times; ++i)
+            out += part;
+        return out;
+    };
+    store("TABLES", "Disp 1\n", "<html>" + repeated("<table><tr><td>", 3000) + "deep</html>");
+    page.setProgramName("TABLES");
+    EXPECT_TRUE(page.webView().toPlainText().contains(QStringLiteral("deep")));
+    EXPECT_LE(frameDepth(*page.webView().document()->rootFrame()), NotesHtml::kMaxTables + 1);
+    store("LISTS", "Disp 1\n", "<html>" + repeated("<ul><li>", 20000) + "x</html>");
+    page.setProgramName("LISTS");
+    EXPECT_GE(deepestList(*page.webView().document()), 2);
+    EXPECT_LE(deepestList(*page.webView().document()), NotesHtml::kMaxDepth);
+    // One 200 KB line of notes: the page shows its start, the file and the editor keep it all.
+    const std::string line(200000, 'x');
+    store("LINE", "Disp 1\n", line);
+    page.setProgramName("LINE");
+    EXPECT_LE(page.webView().document()->characterCount(), static_cast<int>(NotesHtml::kMaxBytes));
+    EXPECT_TRUE(page.webView().toPlainText().startsWith(QStringLiteral("xxxx")));
+    page.allowEditing(true, false);
+    EXPECT_EQ(page.textView().wordWrapMode(), QTextOption::WrapAnywhere);
+    EXPECT_EQ(page.notesText().size(), 200000);
+    page.done();
+    EXPECT_EQ(files->notesFor("LINE"), line);
+    // Ordinary notes still wrap at words.
+    store("WORDS", "Disp 1\n", "a few words");
+    page.setProgramName("WORDS");
+    EXPECT_EQ(page.textView().wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 } // namespace
