@@ -233,6 +233,8 @@ TEST_F(TIFiles, AProtectedProgramArrivesReadOnlyAndOverTheOpenOne)
     b.programs->loadProgram("GAME");
     b.programs->addOpcode('B', true);
     ASSERT_TRUE(b.programs->dirty());
+    std::vector<std::string> told;
+    b.programs->tell = [&told](const std::string& message) { told.push_back(message); };
 
     const Ops body{kDisp, '4', '2'};
     Bytes tokens;
@@ -250,6 +252,25 @@ TEST_F(TIFiles, AProtectedProgramArrivesReadOnlyAndOverTheOpenOne)
     b.programs->loadProgram("");
     EXPECT_EQ(b.files->opsFor("GAME"), body);
     EXPECT_EQ(b.files->flagsFor("GAME"), ProgramManager::kProtected);
+    // The typed lines were kept under a name of their own, and the user was told where.
+    EXPECT_EQ(b.files->opsFor("GAME1"), (Ops{'B', 'A'}));
+    EXPECT_EQ(told, std::vector<std::string>{"The lines typed in \"GAME\" were kept as the program \"GAME1\": the import "
+                                             "replaced \"GAME\"."});
+    // Imported again over the program as it was opened, nothing more is kept; over an
+    // eight-letter name with GAME1 taken, the copy takes the next number in the name.
+    b.programs->loadProgram("GAME");
+    ASSERT_EQ(b.load(file), 0);
+    EXPECT_EQ(b.files->programListOf(1), (std::vector<std::string>{"GAME", "GAME1"}));
+    ASSERT_TRUE(b.programs->storeProgram("LONGNAME", Ops{'A'}));
+    ASSERT_TRUE(b.files->addProgram("LONGNAM1", Ops{'Z'}));
+    b.programs->loadProgram("LONGNAME");
+    b.programs->addOpcode('Q', true);
+    b.programs->saveProgram();
+    const Bytes longFile = tiFile(entry(TIVarFile::Program, {'L', 'O', 'N', 'G', 'N', 'A', 'M', 'E'}, counted(tokens)));
+    ASSERT_EQ(b.load(longFile), 0);
+    EXPECT_EQ(b.files->opsFor("LONGNAM2"), (Ops{'Q', 'A'}));
+    EXPECT_EQ(b.files->opsFor("LONGNAME"), body);
+    EXPECT_EQ(b.programs->program().array(), body);
 
     // Exported again it is an ordinary program entry.
     const auto out = TIFileWriter::dataWithPrograms(*b.programs, std::vector<std::string>{"GAME"}, true, error);
