@@ -11,6 +11,7 @@
 #include "core/services/GDBManager.h"
 #include "eval/Parser.h"
 #include "input/AboutPage.h"
+#include "input/AddProgramForm.h"
 #include "input/AddUserFnDialog.h"
 #include "input/HelpPage.h"
 #include "input/KeyCommands.h"
@@ -101,8 +102,7 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     filters->setContentsMargins(4, 2, 4, 2);
     filters->addWidget(layoutTabs_);
     filters->addWidget(typeTabs_);
-    filters->addStretch();
-    filters->addWidget(tagButton_);
+    filters->addWidget(tagButton_, 1);
     filterBar_->setAutoFillBackground(true);
     filterBar_->hide();
     for (QWidget* w : std::initializer_list<QWidget*>{tabs_, cancel_, back_, share_, layoutTabs_, typeTabs_, tagButton_, add_,
@@ -124,7 +124,7 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
         bar->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     }
     tagButton_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    tagButton_->setMinimumWidth(0);
+    tagButton_->setMinimumWidth(kMinTagButtonWidth);
     // Every tab whole: a narrow bar sets them smaller rather than cutting or scrolling them.
     tabs_->setElideMode(Qt::ElideNone);
     tabs_->setUsesScrollButtons(false);
@@ -1069,6 +1069,11 @@ void MenuScreen::updateProgramNames()
     for (QTabBar* filters : {layoutTabs_, typeTabs_})
         if (filters->styleSheet() != sheet)
             filters->setStyleSheet(sheet);
+    const QString button = QStringLiteral("QPushButton { color: %1; background: transparent; border: 1px solid %1;"
+                                          " padding: 3px 5px; text-align: left; }")
+                               .arg(tint);
+    if (tagButton_->styleSheet() != button)
+        tagButton_->setStyleSheet(button);
 }
 
 QString MenuScreen::tagButtonTitle() const
@@ -1123,7 +1128,9 @@ void MenuScreen::closeTagSelector()
 
 void MenuScreen::didSelectTag(const std::string& tag, int type)
 {
-    closeTagSelector();
+    // A change of source keeps the picker open: it shows that source's tags next.
+    if (!tagSelector_ || !tagSelector_->switchingSource())
+        closeTagSelector();
     prgmSelectedTag_ = tag;
     setProgramType(std::clamp(type, 0, 2));
 }
@@ -1154,27 +1161,12 @@ void MenuScreen::openAddForm()
         openUserFnForm();
         return;
     }
-    auto* form = new QDialog(this);
-    form->setWindowTitle(QStringLiteral("New Program"));
-    auto* layout = new QFormLayout(form);
-    auto* name = new QLineEdit(form);
-    auto* desc = new QLineEdit(form);
-    auto* notes = new QLineEdit(form);
-    auto* tags = new QLineEdit(form);
-    layout->addRow(QStringLiteral("Name"), name);
-    layout->addRow(QStringLiteral("Description"), desc);
-    layout->addRow(QStringLiteral("Notes"), notes);
-    layout->addRow(QStringLiteral("Tags"), tags);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, form);
-    layout->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, form, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, form, &QDialog::reject);
-    connect(form, &QDialog::accepted, this, [=, this] {
-        addProgram(name->text().trimmed().toStdString(), desc->text().toStdString(), notes->text().toStdString(),
-            tags->text().toStdString());
-    });
-    connect(form, &QDialog::finished, form, &QObject::deleteLater);
-    form->open();
+    if (!addForm_) {
+        addForm_ = new AddProgramForm(this);
+        addForm_->addFileNamed = [this](const std::string& name, const std::string& desc, const std::string& notes,
+                                     const std::string& tags) { addProgram(name, desc, notes, tags); };
+    }
+    addForm_->showSave();
 }
 
 QString MenuScreen::message(ProgramManager::Added result, const std::string& name)
