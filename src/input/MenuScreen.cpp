@@ -476,8 +476,9 @@ void MenuScreen::resizeEvent(QResizeEvent*) { layoutViews(); }
 
 QRect MenuScreen::listArea() const
 {
-    // The library's filter bar sits under the tab bar, as high as it.
-    const int top = bar_->height() * (showsLibrary() ? 2 : 1);
+    // The library's filter bar sits under the tab bar, as high as it; a program's notes
+    // page, where it filters nothing, goes without it.
+    const int top = bar_->height() * (showsLibrary() && !notesShown_ ? 2 : 1);
     return {0, top, width(), std::max(0, height() - top)};
 }
 
@@ -949,10 +950,11 @@ void MenuScreen::openNotes(Place p)
     if (!notesPage_)
         return;
     const bool editing = tab_ == 1;
+    notesShown_ = true;
+    filterBar_->hide();
     notesPage_->setGeometry(listArea().translated(width(), 0));
     notesPage_->setProgramName(name);
     notesPage_->allowEditing(editing, false);
-    notesShown_ = true;
     title_->setText(QString::fromStdString(name));
     cancel_->hide();
     tabs_->hide();
@@ -978,6 +980,7 @@ void MenuScreen::popNotes()
     listing_->hide();
     cancel_->show();
     tabs_->show();
+    filterBar_->setVisible(showsLibrary());
     const std::string_view share = MenuTables::shareTitle(currentMenu_);
     title_->setText(QString::fromUtf8(share.data(), static_cast<qsizetype>(share.size())));
     add_->setVisible(showsLibrary() || currentMenu_ == MenuTables::kUserMenu);
