@@ -18,6 +18,15 @@ constexpr std::string_view kDarkHead =
     "margin:auto;padding:4px; background:#325930;font-family:Courier New;font-size:15px; border:1px solid "
     "white;}</style></head><body><p><font color=#FFFFFF>";
 constexpr std::string_view kTail = "</font></p></body> </html>";
+// A screen block: Qt's rich text draws no border round a div, so each block is a table of
+// one cell in the look of the head's div.
+constexpr std::string_view kLightBlock =
+    "</p><table align=\"center\" width=\"300\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\" bgcolor=\"#C3D6B1\" "
+    "style=\"border-color:black; border-style:solid; color:#000000; font-family:Courier New; font-size:15px\"><tr><td>";
+constexpr std::string_view kDarkBlock =
+    "</p><table align=\"center\" width=\"300\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\" bgcolor=\"#325930\" "
+    "style=\"border-color:white; border-style:solid; color:#FFFFFF; font-family:Courier New; font-size:15px\"><tr><td>";
+constexpr std::string_view kBlockEnd = "</td></tr></table><p>";
 
 // Text outside the markers: entities for the HTML characters, line breaks as "<br>", and
 // inside a block blanks as non-breaking spaces.
@@ -75,11 +84,11 @@ std::string NotesHtml::htmlForNote(std::string_view note, bool dark)
         if (open == std::string_view::npos || open + kOpen.size() >= note.size() || close == std::string_view::npos)
             break;
         appendText(body, note.substr(at, open - at), false);
-        body += "</p><div>";
+        body += dark ? kDarkBlock : kLightBlock;
         const std::size_t inside = pastMarker(note, open, kOpen.size());
         if (inside < close)
             appendText(body, note.substr(inside, close - inside), true);
-        body += "</div><p>";
+        body += kBlockEnd;
         at = pastMarker(note, close, kClose.size());
     }
     if (at < note.size())

@@ -8,7 +8,8 @@ namespace orvenda {
 // A program's user notes as the HTML the notes page shows. Notes are plain text with
 // lines separated by "\n"; a "<screenShot>" … "</screenShot>" block holds a capture of the
 // calculator's screen (an entry, then its results) and is drawn as a framed box in the
-// light or dark look. A note that already holds "<html>" is finished HTML and passes
+// light or dark look: a bordered table of one cell, which Qt's rich text frames where it
+// would not frame a div. A note that already holds "<html>" is finished HTML and passes
 // unchanged. Everything else is text: "&", "<" and ">" are written as entities, so a
 // note reads as typed. A "<screenShot>" without its closing marker ends the blocks: it and
 // what follows are text.

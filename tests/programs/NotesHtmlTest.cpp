@@ -23,16 +23,24 @@ const std::string kDark =
     "margin:auto;padding:4px; background:#325930;font-family:Courier New;font-size:15px; border:1px solid "
     "white;}</style></head><body><p><font color=#FFFFFF>";
 const std::string kTail = "</font></p></body> </html>";
+const std::string kBox = "</p><table align=\"center\" width=\"300\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\" "
+                         "bgcolor=\"#C3D6B1\" style=\"border-color:black; border-style:solid; color:#000000; "
+                         "font-family:Courier New; font-size:15px\"><tr><td>";
+const std::string kDarkBox = "</p><table align=\"center\" width=\"300\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\" "
+                             "bgcolor=\"#325930\" style=\"border-color:white; border-style:solid; color:#FFFFFF; "
+                             "font-family:Courier New; font-size:15px\"><tr><td>";
+const std::string kBoxEnd = "</td></tr></table><p>";
 
 TEST(NotesHtml, ScreenBlocksBecomeFramedBoxesInTheLightAndTheDarkLook)
 {
     const std::string note = "one\ntwo\nthree\n<screenShot>\nA = 1\n</screenShot>\nlast";
-    const std::string body = "one<br>two<br>three<br></p><div>A&nbsp;=&nbsp;1<br></div><p>last";
-    EXPECT_EQ(NotesHtml::htmlForNote(note, false), kLight + body + kTail);
-    EXPECT_EQ(NotesHtml::htmlForNote(note, true), kDark + body + kTail);
+    EXPECT_EQ(NotesHtml::htmlForNote(note, false),
+        kLight + "one<br>two<br>three<br>" + kBox + "A&nbsp;=&nbsp;1<br>" + kBoxEnd + "last" + kTail);
+    EXPECT_EQ(NotesHtml::htmlForNote(note, true),
+        kDark + "one<br>two<br>three<br>" + kDarkBox + "A&nbsp;=&nbsp;1<br>" + kBoxEnd + "last" + kTail);
     // Two blocks, first to last; a block's entry and its results are one box.
     EXPECT_EQ(NotesHtml::htmlForNote("<screenShot>\n2+3\n 5\n</screenShot>\n<screenShot>\nAns\n</screenShot>", false),
-        kLight + "</p><div>2+3<br>&nbsp;5<br></div><p></p><div>Ans<br></div><p>" + kTail);
+        kLight + kBox + "2+3<br>&nbsp;5<br>" + kBoxEnd + kBox + "Ans<br>" + kBoxEnd + kTail);
 }
 
 TEST(NotesHtml, PlainTextIsWrittenAsTypedAndHtmlPassesUnchanged)
@@ -40,7 +48,7 @@ TEST(NotesHtml, PlainTextIsWrittenAsTypedAndHtmlPassesUnchanged)
     EXPECT_EQ(NotesHtml::htmlForNote("if X<5 & Y>2 then <b>", false), kLight + "if X&lt;5 &amp; Y&gt;2 then &lt;b&gt;" + kTail);
     // Inside a block too: a result such as "1<2" cannot open an element.
     EXPECT_EQ(NotesHtml::htmlForNote("<screenShot>\n1<2\n</screenShot>", false),
-        kLight + "</p><div>1&lt;2<br></div><p>" + kTail);
+        kLight + kBox + "1&lt;2<br>" + kBoxEnd + kTail);
     const std::string html = "<html><body>mine & <i>yours</i></body></html>";
     EXPECT_EQ(NotesHtml::htmlForNote(html, true), html);
 }
@@ -51,7 +59,7 @@ TEST(NotesHtml, AnUnclosedBlockEndsTheBlocksAndIsText)
     EXPECT_EQ(NotesHtml::htmlForNote("a <screenShot>", false), kLight + "a &lt;screenShot&gt;" + kTail);
     // A closed block before the open one is still a box.
     EXPECT_EQ(NotesHtml::htmlForNote("<screenShot>\nA\n</screenShot>\n<screenShot>\nB", false),
-        kLight + "</p><div>A<br></div><p>&lt;screenShot&gt;<br>B" + kTail);
+        kLight + kBox + "A<br>" + kBoxEnd + "&lt;screenShot&gt;<br>B" + kTail);
     EXPECT_EQ(NotesHtml::htmlForNote("", false), kLight + kTail);
 }
 

@@ -10,6 +10,7 @@
 #include "programs/NotesHtml.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTextFrame>
 #include <QTextList>
@@ -135,6 +136,47 @@ TEST_F(UserNotesViewTest, NotesOfAnotherProgramAreSavedOverWhatTheFileHoldsNow)
     typeNotes(QStringLiteral("refused"));
     page.done();
     EXPECT_EQ(files->notesFor("SHUT"), "kept");
+}
+
+// The box of a screen block: where its fill is, and whether a line of the ink colour runs
+// round it.
+bool framedIn(const QImage& picture, const QColor& fill, const QColor& ink)
+{
+    QRect box;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.pixelColor(x, y) == fill)
+                box |= QRect(x, y, 1, 1);
+    if (box.width() < 100 || box.height() < 10)
+        return false;
+    const auto inked = [&](int x, int y) {
+        const QColor c = picture.pixelColor(x, y);
+        return std::abs(c.lightness() - ink.lightness()) < 60;
+    };
+    int edges = 0;
+    for (int x = box.left() + 4; x < box.right() - 4; ++x)
+        edges += inked(x, box.top() - 1) && inked(x, box.bottom() + 1);
+    for (int y = box.top() + 2; y < box.bottom() - 2; ++y)
+        edges += inked(box.left() - 1, y) && inked(box.right() + 1, y);
+    return edges >= (box.width() - 10) + (box.height() - 6) - 4;
+}
+
+TEST_F(UserNotesViewTest, TheScreenBoxIsFramedInTheLightAndTheDarkLookAtBothSizes)
+{
+    store("FRAME", "Disp 1\n", "Before\n<screenShot>\n2+3\n           5\n</screenShot>\nAfter");
+    for (const QSize size : {QSize(390, 600), QSize(768, 900)}) {
+        page.resize(size);
+        page.setProgramName("FRAME");
+        EXPECT_TRUE(framedIn(page.webView().viewport()->grab().toImage(), QColor(0xC3, 0xD6, 0xB1), Qt::black))
+            << size.width();
+        QPalette dark = QGuiApplication::palette();
+        dark.setColor(QPalette::Window, Qt::black);
+        QGuiApplication::setPalette(dark);
+        page.setProgramName("FRAME");
+        QGuiApplication::setPalette(QPalette());
+        EXPECT_TRUE(framedIn(page.webView().viewport()->grab().toImage(), QColor(0x32, 0x59, 0x30), Qt::white))
+            << size.width();
+    }
 }
 
 TEST_F(UserNotesViewTest, TheScreenBoxIsDrawnInItsGreen)
