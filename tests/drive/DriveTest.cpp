@@ -1329,14 +1329,15 @@ INSTANTIATE_TEST_SUITE_P(Drive, StatTestDrive, ::testing::Values("phone", "table
 
 // ---- Programs ----
 
-// PRGM ▸ +: the New form makes a program and opens it in the editor; its body is stored as
+// PRGM ▸ +: the New form (Return moves on from the name, Save saves) makes a program and
+// opens it in the editor; its body is stored as
 // the editor would save it; back on the home screen (QUIT), prgmNAME runs it. Starting again with the same data folder, the
 // program menu still lists it and runs it.
 TEST(Drive, AProgramMadeInTheMenuIsKeptAndRunsAfterARestart)
 {
     const std::string data = scratch("programs-data").string();
     fs::remove_all(data);
-    const Session first = drive("key PRGM\nhkey +\nhkey Shift+W\nhkey Shift+Q\nhkey 2\nhkey Return\ndump\n"
+    const Session first = drive("key PRGM\nhkey +\nhkey Shift+W\nhkey Shift+Q\nhkey 2\nhkey Return\npress Save\ndump\n"
                                 "program WQ2\nFor(I,1,3)\nDisp I²\nEnd\nend\n"
                                 "key 0x412\ntype prgmWQ2\nkey ENTER\nwait idle\ndump\n",
                                 "--data '" + data + "'");
@@ -1382,7 +1383,8 @@ TEST(Drive, TheProgramLibraryShowsAProgramsNotesPage)
     EXPECT_EQ(read["title"], "ZNOTE");
     EXPECT_EQ(read["editing"], false);
     const std::string html = read["html"];
-    EXPECT_NE(html.find("Adds &amp; shows<br></p><div>2+3<br>5<br></div><p>"), std::string::npos) << html;
+    EXPECT_NE(html.find("Adds &amp; shows<br></p><table"), std::string::npos) << html;
+    EXPECT_NE(html.find("<tr><td>2+3<br>5<br></td></tr></table><p>"), std::string::npos) << html;
     EXPECT_FALSE(run.dumps[1].contains("notes"));
     EXPECT_EQ(run.dumps[1]["top"]["title"], run.dumps[0]["top"]["title"]);
     EXPECT_EQ(run.dumps[2]["notes"]["editing"], true);
