@@ -1361,6 +1361,24 @@ TEST(Drive, AProgramMadeInTheMenuIsKeptAndRunsAfterARestart)
     EXPECT_EQ(newest(second.dumps[1])["input"], "prgm»WQ2");
 }
 
+// What a program save killed before it finished left in the programs folder is gone after
+// the next launch; the programs and a person's own files stay.
+TEST(Drive, ALaunchRemovesWhatKilledProgramSavesLeft)
+{
+    const fs::path data = scratch("leftover-data");
+    fs::remove_all(data);
+    fs::create_directories(data / "programs");
+    std::ofstream(data / "programs" / "KEEP")
+        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>prgm</key><array/></dict></plist>";
+    std::ofstream(data / "programs" / ".KEEP~orvenda-unfinished-save~Ab12Cd") << "half a save";
+    std::ofstream(data / "programs" / "KEEP.bak") << "mine";
+    const Session run = drive("dump\n", "--data '" + data.string() + "'");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_FALSE(fs::exists(data / "programs" / ".KEEP~orvenda-unfinished-save~Ab12Cd"));
+    EXPECT_TRUE(fs::exists(data / "programs" / "KEEP"));
+    EXPECT_TRUE(fs::exists(data / "programs" / "KEEP.bak"));
+}
+
 // PRGM ▸ a program's accessory (Ctrl+I on its row): the notes page, rendered with the screen
 // block as a box on EXEC, to edit on EDIT; Escape goes back to the list, and the file keeps
 // the notes.
