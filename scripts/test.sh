@@ -19,7 +19,7 @@ asan_tests=(orvenda_engine_tests orvenda_pretty_tests orvenda_drawing_tests orve
   orvenda_apps_screen_tests orvenda_program_screen_tests orvenda_docs_tests orvenda_platform_tests orvenda_drive_tests orvenda_drive_stress_tests)
 tsan_tests=(orvenda_engine_tests orvenda_drive_stress_tests)
 fuzzers=(orvenda-archive-fuzzer orvenda-state-fuzzer orvenda-csv-fuzzer orvenda-entry-fuzzer orvenda-image-fuzzer orvenda-program-fuzzer
-  orvenda-tifile-fuzzer orvenda-geometry-fuzzer)
+  orvenda-tifile-fuzzer orvenda-geometry-fuzzer orvenda-notes-fuzzer)
 
 # Wall-clock seconds and the CPU seconds (user + system) of everything a stage started.
 cpu_file=$(mktemp)
@@ -97,6 +97,10 @@ fuzz() {
   # Calculator files start from files of every type, and entries without their file.
   if [ "$1" = orvenda-tifile-fuzzer ]; then
     seeds=("$root/tests/fuzz/tifile-seeds")
+  fi
+  # Notes pages start from notes and a page of HTML, with their dictionary.
+  if [ "$1" = orvenda-notes-fuzzer ]; then
+    seeds=(-dict="$root/tests/fuzz/notes.dict" "$root/tests/fuzz/notes-seeds")
   fi
   # Images and formulas start from their seeds with their dictionary.
   if [ "$1" = orvenda-image-fuzzer ]; then

@@ -121,11 +121,16 @@ void AppDelegate::save(bool toClipboard)
     calc_.parser().stopProgramThread();
     std::vector<Calculator::Archive> memory;
     calc_.saveMemory(memory, false);
-    if (!stateFile_.write(memory.front())) {
+    bool diskFull = false;
+    if (!stateFile_.write(memory.front(), &diskFull)) {
         // Told once (the launch may have told it): later saves keep trying quietly, the
         // folder or the file may take them again.
         if (!std::exchange(saveFailureTold_, true)) {
-            const QString text = unsavedSessionText();
+            const QString text = diskFull
+                ? QStringLiteral("The calculator cannot be saved in %1: the disk is full. The calculator goes on "
+                                 "working, but this session will not be kept unless room is made on the disk.")
+                      .arg(QDir::toNativeSeparators(dataFolder_))
+                : unsavedSessionText();
             qWarning().noquote() << text;
             if (tell)
                 tell(text);

@@ -2,6 +2,7 @@
 
 #include "apps/UserNotesInfoView.h"
 #include "core/Calculator.h"
+#include "programs/NotesDocument.h"
 #include "programs/NotesHtml.h"
 #include "programs/ProgramFiles.h"
 #include "programs/ProgramModel.h"
@@ -20,13 +21,27 @@ namespace {
 
 constexpr int kSlideMs = 350;
 constexpr int kDatesHeight = 36;
+// A run of text this long without a blank is broken anywhere in the editor: breaking it at
+// word boundaries costs time that grows with the square of its length.
+constexpr int kLongRun = 1000;
+
+bool hasLongRun(const QString& text)
+{
+    int run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > kLongRun)
+            return true;
+    }
+    return false;
+}
 
 } // namespace
 
 UserNotesView::UserNotesView(Calculator& calc, std::shared_ptr<const ProgramFiles> files, QWidget* parent)
     : ProgramNotesPage(parent), calc_(calc), own_(std::make_unique<ProgramModel>(calc, files)), panel_(new QWidget(this)),
       info_(new UserNotesInfoView(*files, panel_)), tags_(new QLineEdit(panel_)), desc_(new QLineEdit(panel_)),
-      text_(new QPlainTextEdit(this)), web_(new QTextBrowser(this))
+      text_(new QPlainTextEdit(this)), web_(new QTextBrowser(this)), page_(new NotesDocument(web_))
 {
     // Text colours of the page's surroundings: the panel reads like the text under it.
     for (QWidget* w : std::initializer_list<QWidget*>{this, panel_}) {
@@ -46,6 +61,7 @@ UserNotesView::UserNotesView(Calculator& calc, std::shared_ptr<const ProgramFile
     text_->setFrameShape(QFrame::NoFrame);
     web_->setFrameShape(QFrame::NoFrame);
     web_->setOpenLinks(false);
+    web_->setDocument(page_);
     web_->hide();
 }
 
@@ -70,7 +86,9 @@ void UserNotesView::setProgramName(const std::string& name)
     // The page's own manager reads the file afresh; the editor's holds what it shows.
     if (&programs == own_.get())
         own_->loadProgram(name);
-    text_->setPlainText(QString::fromStdString(programs.programNotes()));
+    const QString notes = QString::fromStdString(programs.programNotes());
+    text_->setWordWrapMode(hasLongRun(notes) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    text_->setPlainText(notes);
     tags_->setText(QString::fromStdString(programs.programTagString()));
     desc_->setText(QString::fromStdString(programs.programDescription()));
     info_->update();
@@ -84,7 +102,7 @@ void UserNotesView::load(const QString& html)
     QPalette colours = web_->palette();
     colours.setColor(QPalette::Base, dark() ? Qt::black : Qt::white);
     web_->setPalette(colours);
-    web_->setHtml(html_);
+    page_->setNotesHtml(html_);
 }
 
 void UserNotesView::updateDisplay()

@@ -16,13 +16,15 @@ namespace orvenda {
 class Calculator;
 class ProgramFiles;
 class ProgramModel;
+class NotesDocument;
 class UserNotesInfoView;
 
 // A program's notes page: the notes rendered as HTML (screen blocks as calculator-screen
 // boxes, in the light or dark look), or, in edit mode, the notes as text under a panel with
 // the file's dates, the tags and the description. A note holding "<html" is shown as the
-// page it is. What the page shows is saved on every change of mode, every layout and when
-// it is left, so the file always holds it.
+// page it is. Notes are foreign input: the page loads nothing they name and shows them
+// bounded (NotesDocument). What the page shows is saved on every change of mode, every
+// layout and when it is left, so the file always holds it.
 //
 // Saving goes through the calculator's program manager when it has this program open
 // (the editor's copy and the file stay one), otherwise through a manager of the page's own
@@ -48,6 +50,7 @@ public:
 
     QPlainTextEdit& textView() const { return *text_; }
     QTextBrowser& webView() const { return *web_; }
+    const NotesDocument& notesDocument() const { return *page_; }
     QLineEdit& tagField() const { return *tags_; }
     QLineEdit& descField() const { return *desc_; }
     const UserNotesInfoView& infoView() const { return *info_; }
@@ -74,6 +77,7 @@ private:
     QLineEdit* desc_;
     QPlainTextEdit* text_;
     QTextBrowser* web_;
+    NotesDocument* page_;
 };
 
 } // namespace orvenda

@@ -2,6 +2,7 @@
 
 #include "pretty/FontMap.h"
 
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -50,7 +51,9 @@ void MenuRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         painter->setFont(title);
         drawTitle(*painter, text.adjusted(0, 2, 0, -text.height() / 2), true, index.data().toString());
         painter->setFont(fonts.font("Helvetica-Oblique", tablet_ ? 16 : 12));
-        painter->drawText(text.adjusted(0, text.height() / 2, 0, 0), Qt::AlignTop | Qt::AlignLeft, detail);
+        // A description longer than the room before the mark ends in an ellipsis.
+        const QString shown = QFontMetrics(painter->font()).elidedText(detail, Qt::ElideRight, text.width());
+        painter->drawText(text.adjusted(0, text.height() / 2, 0, 0), Qt::AlignTop | Qt::AlignLeft, shown);
         // The detail mark opens the help page.
         const QRect mark(r.right() - 28, r.center().y() - 9, 18, 18);
         painter->drawEllipse(mark);

@@ -14,6 +14,7 @@
 #include "eval/Parser.h"
 #include "language/ErrorNumbers.h"
 #include "input/AboutPage.h"
+#include "input/AddProgramForm.h"
 #include "input/AddUserFnDialog.h"
 #include "input/HelpPage.h"
 #include "input/KeyCommands.h"
@@ -104,8 +105,7 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     filters->setContentsMargins(4, 2, 4, 2);
     filters->addWidget(layoutTabs_);
     filters->addWidget(typeTabs_);
-    filters->addStretch();
-    filters->addWidget(tagButton_);
+    filters->addWidget(tagButton_, 1);
     filterBar_->setAutoFillBackground(true);
     filterBar_->hide();
     for (QWidget* w : std::initializer_list<QWidget*>{tabs_, cancel_, back_, share_, layoutTabs_, typeTabs_, tagButton_, add_,
@@ -127,7 +127,7 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
         bar->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     }
     tagButton_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    tagButton_->setMinimumWidth(0);
+    tagButton_->setMinimumWidth(kMinTagButtonWidth);
     // Every tab whole: a narrow bar sets them smaller rather than cutting or scrolling them.
     tabs_->setElideMode(Qt::ElideNone);
     tabs_->setUsesScrollButtons(false);
@@ -485,8 +485,9 @@ void MenuScreen::resizeEvent(QResizeEvent*) { layoutViews(); }
 
 QRect MenuScreen::listArea() const
 {
-    // The library's filter bar sits under the tab bar, as high as it.
-    const int top = bar_->height() * (showsLibrary() ? 2 : 1);
+    // The library's filter bar sits under the tab bar, as high as it; a program's notes
+    // page, where it filters nothing, goes without it.
+    const int top = bar_->height() * (showsLibrary() && !notesShown_ ? 2 : 1);
     return {0, top, width(), std::max(0, height() - top)};
 }
 
@@ -989,6 +990,8 @@ void MenuScreen::openNotes(Place p)
     if (!notesPage_)
         return;
     const bool editing = tab_ == 1;
+    notesShown_ = true;
+    filterBar_->hide();
     notesPage_->setGeometry(listArea().translated(width(), 0));
     notesPage_->setProgramName(name);
     notesPage_->allowEditing(editing, false);
@@ -1018,6 +1021,7 @@ void MenuScreen::popNotes()
     listing_->hide();
     cancel_->show();
     tabs_->show();
+    filterBar_->setVisible(showsLibrary());
     const std::string_view share = MenuTables::shareTitle(currentMenu_);
     setBarTitle(QString::fromUtf8(share.data(), static_cast<qsizetype>(share.size())));
     add_->setVisible(showsLibrary() || currentMenu_ == MenuTables::kUserMenu);
@@ -1109,6 +1113,11 @@ void MenuScreen::updateProgramNames()
     for (QTabBar* filters : {layoutTabs_, typeTabs_})
         if (filters->styleSheet() != sheet)
             filters->setStyleSheet(sheet);
+    const QString button = QStringLiteral("QPushButton { color: %1; background: transparent; border: 1px solid %1;"
+                                          " padding: 3px 5px; text-align: left; }")
+                               .arg(tint);
+    if (tagButton_->styleSheet() != button)
+        tagButton_->setStyleSheet(button);
 }
 
 QString MenuScreen::tagButtonTitle() const
@@ -1163,7 +1172,9 @@ void MenuScreen::closeTagSelector()
 
 void MenuScreen::didSelectTag(const std::string& tag, int type)
 {
-    closeTagSelector();
+    // A change of source keeps the picker open: it shows that source's tags next.
+    if (!tagSelector_ || !tagSelector_->switchingSource())
+        closeTagSelector();
     prgmSelectedTag_ = tag;
     setProgramType(std::clamp(type, 0, 2));
 }
@@ -1194,27 +1205,12 @@ void MenuScreen::openAddForm()
         openUserFnForm();
         return;
     }
-    auto* form = new QDialog(this);
-    form->setWindowTitle(QStringLiteral("New Program"));
-    auto* layout = new QFormLayout(form);
-    auto* name = new QLineEdit(form);
-    auto* desc = new QLineEdit(form);
-    auto* notes = new QLineEdit(form);
-    auto* tags = new QLineEdit(form);
-    layout->addRow(QStringLiteral("Name"), name);
-    layout->addRow(QStringLiteral("Description"), desc);
-    layout->addRow(QStringLiteral("Notes"), notes);
-    layout->addRow(QStringLiteral("Tags"), tags);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, form);
-    layout->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, form, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, form, &QDialog::reject);
-    connect(form, &QDialog::accepted, this, [=, this] {
-        addProgram(name->text().trimmed().toStdString(), desc->text().toStdString(), notes->text().toStdString(),
-            tags->text().toStdString());
-    });
-    connect(form, &QDialog::finished, form, &QObject::deleteLater);
-    form->open();
+    if (!addForm_) {
+        addForm_ = new AddProgramForm(this);
+        addForm_->addFileNamed = [this](const std::string& name, const std::string& desc, const std::string& notes,
+                                     const std::string& tags) { addProgram(name, desc, notes, tags); };
+    }
+    addForm_->showSave();
 }
 
 QString MenuScreen::message(ProgramManager::Added result, const std::string& name)

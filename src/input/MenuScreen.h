@@ -27,6 +27,7 @@ class QTabBar;
 namespace orvenda {
 
 class AboutPage;
+class AddProgramForm;
 class AddUserFnDialog;
 class ProgramNotesPage;
 class AppShell;
@@ -176,6 +177,10 @@ public:
     const std::string& selectedTag() const { return prgmSelectedTag_; }
     const std::vector<std::string>& programNames() const { return prgmNames_; }
     QString tagButtonTitle() const;
+    // The tag filter's button: it takes the filter bar's room after the two selectors, and
+    // never less than this.
+    static constexpr int kMinTagButtonWidth = 56;
+    const QPushButton& tagButton() const { return *tagButton_; }
     // Opens the tag picker on the selected tag (full size on a phone, a panel by the tag
     // button on a tablet); made on first use.
     void showTagSelector();
@@ -187,6 +192,8 @@ public:
     // what went wrong is told.
     ProgramManager::Added addProgram(const std::string& name, const std::string& desc, const std::string& notes,
         const std::string& tags);
+    // The New form (made at its first opening).
+    AddProgramForm* addForm() const { return addForm_; }
     // The user's message for what adding a program came to ("" when it was added).
     static QString message(ProgramManager::Added result, const std::string& name);
     // Only user programs (names of at most 8 characters) can be deleted.
@@ -273,6 +280,7 @@ private:
     QTabBar* notesModes_;
     QPushButton* listing_;
     AddUserFnDialog* userFnForm_ = nullptr;
+    AddProgramForm* addForm_ = nullptr;
 };
 
 } // namespace orvenda

@@ -43,6 +43,7 @@ TagSelector::TagSelector(TagSelectorDelegate& delegate, QWidget* parent)
     list_->setFont(FontMap::shared().font("Helvetica", 17));
     connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { pickRow(list_->row(item)); });
     connect(cancel, &QPushButton::clicked, this, [this] { this->cancel(); });
+    connect(types_, &QTabBar::tabBarClicked, this, [this](int type) { switchSource(type); });
     hide();
 }
 
@@ -63,6 +64,19 @@ void TagSelector::startWithTag(const std::string& tag, int type)
 }
 
 void TagSelector::setType(int type) { types_->setCurrentIndex(type >= 0 && type <= 2 ? type : 0); }
+
+void TagSelector::switchSource(int type)
+{
+    if (type < 0 || type > 2)
+        return;
+    setType(type);
+    const int row = selectedRow();
+    const std::string tag = row > 0 && row < static_cast<int>(tags_.size()) ? tags_[static_cast<std::size_t>(row)] : "";
+    switching_ = true;
+    delegate_.didSelectTag(tag, type);
+    switching_ = false;
+    startWithTag(tag, type);
+}
 
 int TagSelector::type() const { return types_->currentIndex(); }
 

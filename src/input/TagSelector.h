@@ -23,7 +23,8 @@ public:
 
 // The program library's tag picker: which programs (all, the user's, the samples) and
 // one tag from the delegate's list; a picked row reports the tag and the type, "Cancel"
-// reports nothing chosen. Main thread.
+// reports nothing chosen. A change of source reports the tag chosen with the new type,
+// then shows the tags the delegate has for it. Main thread.
 class TagSelector : public QWidget {
 public:
     explicit TagSelector(TagSelectorDelegate& delegate, QWidget* parent = nullptr);
@@ -43,12 +44,18 @@ public:
     int type() const;
     QStringList rowTitles() const;
     void setType(int type);
+    // A tap on a source, as the source selector takes it.
+    void switchSource(int type);
+    // While a change of source is being reported.
+    bool switchingSource() const { return switching_; }
+    QTabBar& sourceBar() const { return *types_; }
 
 private:
     TagSelectorDelegate& delegate_;
     std::vector<std::string> tags_;
     QTabBar* types_;
     QListWidget* list_;
+    bool switching_ = false;
 };
 
 } // namespace orvenda

@@ -106,7 +106,9 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     calc_.statGraphManager = std::make_shared<StatPlotModel>(calc_);
     GDBManager::setShared(std::make_shared<GDBStore>(calc_, equations, (options.dataFolder + "/GDB").toStdString()));
     // The programs live in their own files; the archive's conversion of old ones needs them.
-    programs_ = std::make_shared<ProgramModel>(calc_, std::make_shared<ProgramFiles>(options.dataFolder + "/programs"));
+    auto programFiles = std::make_shared<ProgramFiles>(options.dataFolder + "/programs");
+    programFiles->removeLeftovers();
+    programs_ = std::make_shared<ProgramModel>(calc_, programFiles);
     calc_.prgmManager = programs_;
     output_ = std::make_shared<ProgramOutputModel>(calc_);
     calc_.prgmOutputMgr = output_;

@@ -30,9 +30,12 @@ QString randomCharacters()
 bool writeAll(int fd, std::span<const std::uint8_t> bytes)
 {
     while (!bytes.empty()) {
-        const ssize_t done = ::write(fd, bytes.data(), bytes.size());
+        const ssize_t done = AtomicFile::systemWrite ? AtomicFile::systemWrite(fd, bytes.data(), bytes.size())
+                                                     : ::write(fd, bytes.data(), bytes.size());
         if (done < 0 && errno == EINTR)
             continue;
+        if (done == 0)
+            errno = ENOSPC;
         if (done <= 0)
             return false;
         bytes = bytes.subspan(static_cast<std::size_t>(done));
@@ -60,8 +63,16 @@ bool AtomicFile::fileWritable(const QString& path)
     return errno == ENOENT;
 }
 
-bool AtomicFile::write(const QString& path, std::span<const std::uint8_t> bytes)
+bool AtomicFile::write(const QString& path, std::span<const std::uint8_t> bytes, bool* diskFull)
 {
+    bool full = false;
+    if (!diskFull)
+        diskFull = &full;
+    *diskFull = false;
+    const auto failed = [diskFull] {
+        *diskFull = *diskFull || errno == ENOSPC || errno == EDQUOT;
+        return false;
+    };
     if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !fileWritable(path))
         return false;
     const QByteArray target = QFile::encodeName(path);
@@ -73,15 +84,18 @@ bool AtomicFile::write(const QString& path, std::span<const std::uint8_t> bytes)
         temporary = QFile::encodeName(temporaryPrefix(path) + randomCharacters());
         fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
-            return false;
+            return failed();
     }
     if (fd < 0)
         return false;
     // The replacement keeps the permissions of the file it replaces.
     bool written = (!replaces || ::fchmod(fd, existing.st_mode & 07777) == 0) && writeAll(fd, bytes) && ::fsync(fd) == 0;
-    written = ::close(fd) == 0 && written;
+    if (!written)
+        failed();
+    written = (::close(fd) == 0 || failed()) && written;
     if (written && std::rename(temporary.constData(), target.constData()) == 0)
         return true;
+    failed();
     ::unlink(temporary.constData());
     return false;
 }

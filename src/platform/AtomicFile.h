@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <span>
 
+#include <sys/types.h>
+
 namespace orvenda {
 
 // A file replaced whole: written beside the old one and renamed over it only when
@@ -12,8 +14,11 @@ namespace orvenda {
 class AtomicFile {
 public:
     // Makes the folder when missing; false when nothing could be written, also when the
-    // file is there but may not be written (its permissions are the user's word).
-    static bool write(const QString& path, std::span<const std::uint8_t> bytes);
+    // file is there but may not be written (its permissions are the user's word). diskFull,
+    // when given, tells whether it failed for want of room on the disk.
+    static bool write(const QString& path, std::span<const std::uint8_t> bytes, bool* diskFull = nullptr);
+    // The system's write, through which every write goes (a test stands a full disk in).
+    static inline ssize_t (*systemWrite)(int fd, const void* bytes, std::size_t count) = nullptr;
     // Removes the temporary files that writes of path left when the process was killed
     // before they finished (one process writes path at a time), and only those: their
     // names are no name a person would choose. The number removed.

@@ -104,7 +104,10 @@ void StateFile::keepAside(const QByteArray& data, bool readable, Contents& conte
     }
 }
 
-bool StateFile::write(std::span<const std::uint8_t> bytes) const { return AtomicFile::write(path_, bytes); }
+bool StateFile::write(std::span<const std::uint8_t> bytes, bool* diskFull) const
+{
+    return AtomicFile::write(path_, bytes, diskFull);
+}
 
 StateFile::Writability StateFile::writability() const
 {

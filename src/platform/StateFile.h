@@ -39,8 +39,9 @@ public:
     // moved or copied, it is copied to the aside folder under a name drawn from the file,
     // so that the same damaged file is kept, and reported, once.
     Contents read() const;
-    // False when the file could not be written; the previous one then stays.
-    bool write(std::span<const std::uint8_t> bytes) const;
+    // False when the file could not be written; the previous one then stays. diskFull,
+    // when given, tells whether the disk had no room for it.
+    bool write(std::span<const std::uint8_t> bytes, bool* diskFull = nullptr) const;
     enum class Writability { Writable, FolderReadOnly, FileReadOnly };
     // Whether a save can replace the file: the data folder exists, or can be made, and
     // takes new files, and the file, when there, may be written.

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <nlohmann/json.hpp>
 #include <plist/plist.h>
@@ -27,8 +28,7 @@ using Dict = ProgramFiles::Dict;
 constexpr std::uint32_t kTheta = 0x5B;
 constexpr std::uint32_t kLowerA = 0xBBB0;
 constexpr std::uint32_t kLowerL = 0xBBBC;
-// A stored program holds at most this many opcodes.
-constexpr std::size_t kMaxOps = 65535;
+constexpr std::size_t kMaxOps = ProgramFiles::kMaxOps;
 
 struct PlistFree {
     void operator()(plist_t node) const { plist_free(node); }
@@ -64,16 +64,16 @@ std::optional<std::uint64_t> plistInteger(plist_t node)
     return value;
 }
 
-// The integers of an array (other items skipped), each cut to 32 bits; nothing when the
-// node is no array.
+// The integers of an array (other items skipped), each cut to 32 bits, all of them: a
+// program cut here would be written back cut; nothing when the node is no array.
 std::optional<Ops> plistOps(plist_t node)
 {
     if (!node || plist_get_node_type(node) != PLIST_ARRAY)
         return std::nullopt;
     Ops ops;
     const std::uint32_t count = plist_array_get_size(node);
-    ops.reserve(std::min<std::size_t>(count, kMaxOps));
-    for (std::uint32_t i = 0; i < count && ops.size() < kMaxOps; ++i)
+    ops.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i)
         if (const auto value = plistInteger(plist_array_get_item(node, i)))
             ops.push_back(static_cast<std::uint32_t>(*value));
     return ops;
@@ -97,8 +97,6 @@ std::optional<Ops> jsonOps(const nlohmann::json& value)
         return std::nullopt;
     Ops ops;
     for (const auto& item : value) {
-        if (ops.size() >= kMaxOps)
-            break;
         if (item.is_number_unsigned())
             ops.push_back(static_cast<std::uint32_t>(item.get<std::uint64_t>()));
         else if (item.is_number_integer())
@@ -390,19 +388,38 @@ std::optional<std::string> ProgramFiles::jsonForPrgm(const std::string& name) co
 
 // ---- Writing ----
 
-bool ProgramFiles::write(const std::string& name, const Dict& dict) const
+bool ProgramFiles::write(const std::string& name, const Dict& dict, bool* diskFull) const
 {
+    if (diskFull)
+        *diskFull = false;
     if (!isProgramName(name))
         return false;
     const std::string text = plistFor(dict);
     return !text.empty()
-        && AtomicFile::write(path(name), std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+        && AtomicFile::write(
+            path(name), std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), diskFull);
+}
+
+int ProgramFiles::removeLeftovers() const
+{
+    // A leftover's name is the hidden prefix of a program's write and six characters.
+    const QString marker = QFileInfo(AtomicFile::temporaryPrefix(folder_ + QStringLiteral("/X"))).fileName().mid(2);
+    int removed = 0;
+    for (const QString& file : QDir(folder_).entryList({QStringLiteral(".*") + marker + QStringLiteral("*")},
+             QDir::Files | QDir::Hidden | QDir::System)) {
+        const std::string name = file.mid(1, file.indexOf(marker) - 1).toStdString();
+        if (isProgramName(name))
+            removed += AtomicFile::removeLeftovers(path(name));
+    }
+    return removed;
 }
 
 bool ProgramFiles::addProgram(const std::string& name, std::span<const std::uint32_t> ops) const
 {
+    if (ops.size() > kMaxOps)
+        return false;
     Dict dict;
-    dict.prgm = Ops(ops.begin(), ops.begin() + static_cast<std::ptrdiff_t>(std::min(ops.size(), kMaxOps)));
+    dict.prgm = Ops(ops.begin(), ops.end());
     dict.tags.emplace();
     dict.desc.emplace();
     dict.notes.emplace();
@@ -411,10 +428,10 @@ bool ProgramFiles::addProgram(const std::string& name, std::span<const std::uint
 
 bool ProgramFiles::storeOps(const std::string& name, std::span<const std::uint32_t> ops) const
 {
-    if (!isProgramName(name))
+    if (!isProgramName(name) || ops.size() > kMaxOps)
         return false;
     Dict dict = dictFor(name).value_or(Dict{std::nullopt, std::vector<std::string>{}, std::string(), std::string(), std::nullopt});
-    dict.prgm = Ops(ops.begin(), ops.begin() + static_cast<std::ptrdiff_t>(std::min(ops.size(), kMaxOps)));
+    dict.prgm = Ops(ops.begin(), ops.end());
     return write(name, dict);
 }
 

@@ -42,6 +42,9 @@ public:
     };
 
     static constexpr int kMaxNameLength = 8;
+    // The most opcodes a program may hold. Reading keeps every opcode a file holds, so a
+    // longer program is never written back cut; writing more is refused.
+    static constexpr std::size_t kMaxOps = 65535;
     // The biggest program file read; a larger one reads as missing.
     static constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
 
@@ -104,9 +107,11 @@ public:
     // ---- Writing (false when nothing was written) ----
 
     // Writes the dictionary as the user program's file, replacing any file of that name.
-    bool write(const std::string& name, const Dict& dict) const;
+    // diskFull, when given, tells whether the disk had no room for it.
+    bool write(const std::string& name, const Dict& dict, bool* diskFull = nullptr) const;
     // A program file with the opcodes and empty tags, description and notes, replacing
-    // any file of that name (a program imported from a calculator file).
+    // any file of that name (a program imported from a calculator file). False for more
+    // than kMaxOps opcodes, as for storeOps.
     bool addProgram(const std::string& name, std::span<const std::uint32_t> ops) const;
     // Replaces the opcodes of a user program, keeping its other keys (a new file when
     // there is none, or when the file is in the older form).
@@ -123,6 +128,10 @@ public:
         const std::string& tags) const;
     // Removes a user program's file.
     bool deleteProgram(const std::string& name) const;
+    // Removes the temporary files that writes killed before they finished left in the
+    // folder: only those named as a write of a program's file names them. The number
+    // removed. For the launch, before anything is written.
+    int removeLeftovers() const;
 
     // ---- Old token numbers ----
 

@@ -49,8 +49,46 @@ bool ProgramModel::storeProgram(const std::string& name, std::span<const std::ui
 
 bool ProgramModel::importProgram(const std::string& name, const ProgramFiles::Dict& dict)
 {
+    // Lines typed into the open program since it was opened would be replaced: they are
+    // kept as a program of their own first, and the user is told where.
+    std::string kept;
+    if (name == programName_ && program_.array() != opened_ && dict.prgm != std::optional<Ops>(program_.array())
+        && !tooLarge_) {
+        kept = freeNameLike(name);
+        ProgramFiles::Dict typed{program_.array(), tags_, description_, notes_, flags_};
+        if (kept.empty() || !files_->write(kept, typed)) {
+            if (tell)
+                tell("The program \"" + name + "\" has lines typed that could not be kept: it was not replaced.");
+            return false;
+        }
+    }
     saveProgram();
-    return reloadIfOpen(name, files_->write(name, dict));
+    const bool written = reloadIfOpen(name, files_->write(name, dict));
+    if (!kept.empty() && tell)
+        tell("The lines typed in \"" + name + "\" were kept as the program \"" + kept + "\": the import replaced \""
+            + name + "\".");
+    return written;
+}
+
+std::string ProgramModel::freeNameLike(const std::string& name) const
+{
+    // The name's first characters and a number, within the 8 a name may have.
+    std::vector<std::string> characters;
+    for (std::size_t i = 0; i < name.size();) {
+        const std::size_t start = i;
+        Utf8::next(name, i);
+        characters.emplace_back(name.substr(start, i - start));
+    }
+    for (int number = 1; number < 1000; ++number) {
+        const std::string digits = std::to_string(number);
+        std::string candidate;
+        for (std::size_t c = 0; c < characters.size() && c + digits.size() < ProgramFiles::kMaxNameLength; ++c)
+            candidate += characters[c];
+        candidate += digits;
+        if (ProgramFiles::isProgramName(candidate) && !files_->exists(candidate))
+            return candidate;
+    }
+    return {};
 }
 
 bool ProgramModel::reloadIfOpen(const std::string& name, bool written)
@@ -72,20 +110,26 @@ bool ProgramModel::loadProgram(const std::string& name)
     flags_ = 0;
     program_.clear();
     dirty_ = false;
+    tooLarge_ = false;
     if (auto dict = files_->dictFor(name)) {
         tags_ = dict->tags.value_or(std::vector<std::string>{});
         notes_ = dict->notes.value_or("");
         description_ = dict->desc.value_or("");
         flags_ = dict->flags.value_or(0);
-        if (dict->prgm)
+        // More than a program may hold: opened empty and read-only, the file untouched.
+        tooLarge_ = dict->prgm && dict->prgm->size() > ProgramFiles::kMaxOps;
+        if (dict->prgm && !tooLarge_)
             program_ = VQProgram::programWithOps(*dict->prgm);
-    } else if (auto old = files_->opsForProgramNamed(name)) {
+    } else if (auto old = files_->opsForProgramNamed(name); old && old->size() > ProgramFiles::kMaxOps) {
+        tooLarge_ = true;
+    } else if (old) {
         // A file of an older version: opened as its program and written in today's form,
         // so the first save cannot replace it with an empty one.
         program_ = VQProgram::programWithOps(*old);
         dirty_ = true;
     }
     programName_ = name;
+    opened_ = program_.array();
     relayout();
     cursor_ = 0;
     textCursorCol_ = 1;
@@ -93,6 +137,9 @@ bool ProgramModel::loadProgram(const std::string& name)
     undoClear();
     if (dirty_)
         saveProgram();
+    // Told by the editor's manager only: the pages that read a program on their own stay quiet.
+    if (tooLarge_ && calc_.prgmManager.get() == static_cast<ProgramManager*>(this))
+        refuseTooLong();
     return true;
 }
 
@@ -106,19 +153,21 @@ void ProgramModel::saveProgram()
     dict.desc = description_;
     dict.notes = notes_;
     dict.flags = flags_;
-    if (files_->write(programName_, dict)) {
+    bool diskFull = false;
+    if (files_->write(programName_, dict, &diskFull)) {
         dirty_ = false;
         saveFailureTold_ = false;
         return;
     }
     if (!saveFailureTold_ && tell)
-        tell("The program \"" + programName_ + "\" could not be saved.");
+        tell("The program \"" + programName_ + (diskFull ? "\" could not be saved: the disk is full." : "\" could not be saved."));
     saveFailureTold_ = true;
 }
 
 bool ProgramModel::isEditable() const
 {
-    return Utf8::codePointCount(programName_) <= static_cast<std::size_t>(ProgramFiles::kMaxNameLength) && flags_ == 0;
+    return Utf8::codePointCount(programName_) <= static_cast<std::size_t>(ProgramFiles::kMaxNameLength) && flags_ == 0
+        && !tooLarge_;
 }
 
 // ---- Layout ----

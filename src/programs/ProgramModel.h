@@ -108,22 +108,28 @@ public:
     bool storeProgram(const std::string& name, std::span<const std::uint32_t> ops);
     // A program imported from a calculator file, written whole (opcodes, metadata and
     // flags), replacing any file of that name. The open program is saved first and, when it
-    // is the one replaced, opened again, so the editor shows and keeps what arrived.
+    // is the one replaced, opened again, so the editor shows and keeps what arrived. Lines
+    // typed into that program since it was opened are first kept as a program of a free
+    // name like it ("PROG1"), and the user is told; when they cannot be kept, nothing is
+    // replaced.
     bool importProgram(const std::string& name, const ProgramFiles::Dict& dict);
 
     // ---- The open program ----
 
     // Opens a program: a user file, a sample, or a name without a file as a new, empty
     // program. The open program is saved first when changed. A file in the older array
-    // form is converted to the dictionary form. Always true.
+    // form is converted to the dictionary form. A file of more than ProgramFiles::kMaxOps
+    // opcodes opens empty and read-only (tooLarge), its file untouched, and the editor's
+    // manager reports error 93. Always true.
     bool loadProgram(const std::string& name) override;
     // Writes the open program when it has a user program's name and unsaved changes.
     void saveProgram() override;
     std::string programName() const override { return programName_; }
     const VQProgram& program() const { return program_; }
     bool dirty() const { return dirty_; }
-    // Not a sample and flags 0.
+    // Not a sample, flags 0 and not too large.
     bool isEditable() const;
+    bool tooLarge() const { return tooLarge_; }
 
     // ---- Layout ----
 
@@ -298,6 +304,8 @@ private:
     void delOps();
     // The opcode after the nearest ":", line break or breakpoint at or before the index.
     int statementStart(int index) const;
+    // An unused program name: the name's start and the lowest number that fits.
+    std::string freeNameLike(const std::string& name) const;
     // A program file just written (when written) is opened again if it is the open one.
     bool reloadIfOpen(const std::string& name, bool written);
     // One opcode at the cursor, inserted or over the one there (appended at the end); the
@@ -332,6 +340,9 @@ private:
     std::string notes_;
     std::string description_;
     std::uint32_t flags_ = 0;
+    bool tooLarge_ = false;
+    // The opcodes as the program was opened.
+    Ops opened_;
     // A failed save has been told and not yet followed by a good one.
     bool saveFailureTold_ = false;
     mutable std::unordered_map<std::uint32_t, int> nameLengths_;

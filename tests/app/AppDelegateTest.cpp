@@ -95,6 +95,12 @@ void writeFile(const QString& path, const QByteArray& data)
     file.write(data);
 }
 
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 TEST(AppDelegate, ASessionIsWhereTheLastOneLeftOff)
 {
     QTemporaryDir dir;
@@ -168,6 +174,36 @@ TEST(AppDelegate, AFolderThatCannotBeWrittenIsToldOnceAndTheCalculatorGoesOn)
     EXPECT_TRUE(report->contains("this session will not be kept")) << report->toStdString();
     launch.delegate.applicationWillResignActive();
     EXPECT_TRUE(launch.told.isEmpty());
+}
+
+// While alive, every write finds the disk full.
+struct FullDisk {
+    FullDisk()
+    {
+        AtomicFile::systemWrite = [](int, const void*, std::size_t) -> ssize_t {
+            errno = ENOSPC;
+            return -1;
+        };
+    }
+    ~FullDisk() { AtomicFile::systemWrite = nullptr; }
+};
+
+TEST(AppDelegate, AFullDiskIsToldAsAFullDiskAndLeavesNothingBehind)
+{
+    QTemporaryDir dir;
+    Launch launch(dir.path());
+    launch.delegate.applicationWillTerminate();
+    const QByteArray before = readFile(QDir(dir.path()).filePath(StateFile::kFileName));
+    {
+        FullDisk full;
+        launch.calc.locked()->vars[0] = {7, 0};
+        launch.delegate.applicationWillResignActive();
+    }
+    ASSERT_EQ(launch.told.size(), 1);
+    EXPECT_TRUE(launch.told[0].contains("the disk is full")) << launch.told[0].toStdString();
+    EXPECT_FALSE(launch.told[0].contains("folder cannot be written"));
+    EXPECT_EQ(readFile(QDir(dir.path()).filePath(StateFile::kFileName)), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 TEST(AppDelegate, ADamagedStateTheFolderCannotKeepIsReportedOnce)

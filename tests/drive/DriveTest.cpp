@@ -1472,14 +1472,15 @@ INSTANTIATE_TEST_SUITE_P(Drive, StatTestDrive, ::testing::Values("phone", "table
 
 // ---- Programs ----
 
-// PRGM ▸ +: the New form makes a program and opens it in the editor; its body is stored as
+// PRGM ▸ +: the New form (Return moves on from the name, Save saves) makes a program and
+// opens it in the editor; its body is stored as
 // the editor would save it; back on the home screen (QUIT), prgmNAME runs it. Starting again with the same data folder, the
 // program menu still lists it and runs it.
 TEST(Drive, AProgramMadeInTheMenuIsKeptAndRunsAfterARestart)
 {
     const std::string data = scratch("programs-data").string();
     fs::remove_all(data);
-    const Session first = drive("key PRGM\nhkey +\nhkey Shift+W\nhkey Shift+Q\nhkey 2\nhkey Return\ndump\n"
+    const Session first = drive("key PRGM\nhkey +\nhkey Shift+W\nhkey Shift+Q\nhkey 2\nhkey Return\npress Save\ndump\n"
                                 "program WQ2\nFor(I,1,3)\nDisp I²\nEnd\nend\n"
                                 "key 0x412\ntype prgmWQ2\nkey ENTER\nwait idle\ndump\n",
                                 "--data '" + data + "'");
@@ -1501,6 +1502,24 @@ TEST(Drive, AProgramMadeInTheMenuIsKeptAndRunsAfterARestart)
     EXPECT_NE(std::find(listed.begin(), listed.end(), "WQ2"), listed.end());
     EXPECT_EQ(second.dumps[1]["output"], json::array({"1", "4", "9", "Done"}));
     EXPECT_EQ(newest(second.dumps[1])["input"], "prgm»WQ2");
+}
+
+// What a program save killed before it finished left in the programs folder is gone after
+// the next launch; the programs and a person's own files stay.
+TEST(Drive, ALaunchRemovesWhatKilledProgramSavesLeft)
+{
+    const fs::path data = scratch("leftover-data");
+    fs::remove_all(data);
+    fs::create_directories(data / "programs");
+    std::ofstream(data / "programs" / "KEEP")
+        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>prgm</key><array/></dict></plist>";
+    std::ofstream(data / "programs" / ".KEEP~orvenda-unfinished-save~Ab12Cd") << "half a save";
+    std::ofstream(data / "programs" / "KEEP.bak") << "mine";
+    const Session run = drive("dump\n", "--data '" + data.string() + "'");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_FALSE(fs::exists(data / "programs" / ".KEEP~orvenda-unfinished-save~Ab12Cd"));
+    EXPECT_TRUE(fs::exists(data / "programs" / "KEEP"));
+    EXPECT_TRUE(fs::exists(data / "programs" / "KEEP.bak"));
 }
 
 // PRGM ▸ a program's accessory (Ctrl+I on its row): the notes page, rendered with the screen
@@ -1525,7 +1544,8 @@ TEST(Drive, TheProgramLibraryShowsAProgramsNotesPage)
     EXPECT_EQ(read["title"], "ZNOTE");
     EXPECT_EQ(read["editing"], false);
     const std::string html = read["html"];
-    EXPECT_NE(html.find("Adds &amp; shows<br></p><div>2+3<br>5<br></div><p>"), std::string::npos) << html;
+    EXPECT_NE(html.find("Adds &amp; shows<br></p><table"), std::string::npos) << html;
+    EXPECT_NE(html.find("<tr><td>2+3<br>5<br></td></tr></table><p>"), std::string::npos) << html;
     EXPECT_FALSE(run.dumps[1].contains("notes"));
     EXPECT_EQ(run.dumps[1]["top"]["title"], run.dumps[0]["top"]["title"]);
     EXPECT_EQ(run.dumps[2]["notes"]["editing"], true);

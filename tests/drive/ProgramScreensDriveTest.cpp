@@ -194,7 +194,7 @@ TEST_P(ProgramEditorDrive, AProgramTypedInTheEditorRunsAndIsDebugged)
 {
     const std::string device = GetParam();
     const auto editorShot = driveScratch("editor-" + device + ".png");
-    const DriveRun made = driveScript("key PRGM\nhkey +\nhkey Shift+W\nhkey Shift+Q\nhkey Return\n"
+    const DriveRun made = driveScript("key PRGM\nhkey +\nhkey Shift+W\nhkey Shift+Q\nhkey Return\npress Save\n"
                                       "type For(I,1,3)\nkey ENTER\ntype Disp I²\nkey ENTER\ntype End\nblink\nblink\ndump\n"
                                       "shot " + editorShot.string() + "\nkey 2ND\nkey MODE\ndump\n"
                                       "type prgmWQ\nkey ENTER\nwait idle\ndump\n",
@@ -230,7 +230,7 @@ TEST_P(ProgramEditorDrive, AProgramTypedInTheEditorRunsAndIsDebugged)
     const auto debuggerShot = driveScratch("debugger-" + device + ".png");
     const std::string data = driveScratch("data-" + device).string();
     std::filesystem::remove_all(data);
-    const std::string again = "key PRGM\nhkey +\nhkey Shift+W\nhkey Shift+Q\nhkey Return\n"
+    const std::string again = "key PRGM\nhkey +\nhkey Shift+W\nhkey Shift+Q\nhkey Return\npress Save\n"
                               "type For(I,1,3)\nkey ENTER\ntype Disp I²\nkey ENTER\ntype End\ndump\n";
     const DriveRun opened = driveScript(again, "--data '" + data + "' --device " + device);
     ASSERT_EQ(opened.dumps.size(), 1u) << opened.output;
@@ -295,7 +295,7 @@ TEST_P(ProgramEditorDrive, TheBubbleDescribesTheFunctionAtTheCursor)
 {
     const std::string device = GetParam();
     const auto shot = driveScratch("bubble-" + device + ".png");
-    const DriveRun run = driveScript("key PRGM\nhkey +\nhkey Shift+B\nhkey Return\n"
+    const DriveRun run = driveScript("key PRGM\nhkey +\nhkey Shift+B\nhkey Return\npress Save\n"
                                      "type Disp 1\nkey ENTER\ntype Disp 2\nkey ENTER\ntype Disp cos(3)\n"
                                      "key LEFT\nkey LEFT\nkey LEFT\nshot " + shot.string() + "\ndump\nkey LEFT\nshot "
                                      + shot.string() + ".2.png\ndump\n",
@@ -410,7 +410,7 @@ INSTANTIATE_TEST_SUITE_P(Devices, ProgramEditorDrive, ::testing::Values("phone",
 // screen; the editor's Quit button leaves it too.
 TEST(ProgramEditorDrive, EscapeAndQuitLeaveTheDebuggerAndTheEditor)
 {
-    const std::string start = "key PRGM\nhkey +\nhkey Shift+E\nhkey Return\ntype Disp 1\n";
+    const std::string start = "key PRGM\nhkey +\nhkey Shift+E\nhkey Return\npress Save\ntype Disp 1\n";
     const DriveRun first = driveScript(start + "dump\n");
     ASSERT_EQ(first.dumps.size(), 1u) << first.output;
     const json& controls = first.dumps[0]["editor"]["controls"];

@@ -84,6 +84,10 @@ TEST_F(LibraryNotesTest, ExecTabShowsTheNotesToReadAndSharesTheListing)
     EXPECT_EQ(page->calls, (std::vector<std::string>{"load MINE", "preview"}));
     EXPECT_EQ(menu->barTitle(), "MINE");
     EXPECT_TRUE(menu->notesModes().isHidden());
+    // The library's filters filter nothing here: the page takes their place.
+    EXPECT_FALSE(menu->tagButton().isVisibleTo(menu.get()));
+    EXPECT_EQ(page->geometry().top(), 40);
+    EXPECT_EQ(page->geometry().bottom(), menu->height() - 1);
     ASSERT_FALSE(menu->listingButton().isHidden());
     const_cast<QPushButton&>(menu->listingButton()).click();
     EXPECT_EQ(exported, (std::vector<std::string>{"MINE"}));
@@ -92,6 +96,7 @@ TEST_F(LibraryNotesTest, ExecTabShowsTheNotesToReadAndSharesTheListing)
     hardware(Qt::Key_Escape);
     EXPECT_FALSE(menu->notesShown());
     EXPECT_EQ(page->calls.back(), "done");
+    EXPECT_TRUE(menu->tagButton().isVisibleTo(menu.get()));
     EXPECT_TRUE(menu->isVisible() || !menu->isHidden());
     EXPECT_EQ(menu->barTitle(), "");
 }

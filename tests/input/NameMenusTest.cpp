@@ -4,12 +4,21 @@
 #include "InputTestSupport.h"
 
 #include "app/YEqModel.h"
+#include "input/AddProgramForm.h"
 #include "input/HelpPage.h"
+#include "input/TagSelector.h"
+#include "WidgetEvents.h"
 #include "input/NameLists.h"
 #include "programs/GDBStore.h"
 
 #include <QDir>
+#include <QClipboard>
 #include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QKeyEvent>
 
 namespace orvenda::test {
 namespace {
@@ -251,6 +260,123 @@ TEST_F(MenuTest, AddingProgramsChecksNamesAndReportsFailures)
     EXPECT_EQ(blocked.addProgram("P", "", "", ""), Added::CouldNotSave);
     EXPECT_TRUE(said.contains("could not be saved"));
     EXPECT_EQ(picks.got.size(), 1u);
+}
+
+// Keys typed into a widget as the keyboard sends them.
+void typeKeys(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, c.toUpper().unicode(), Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, c.toUpper().unicode(), Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+void pressKey(QWidget* widget, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(widget, &press);
+}
+
+TEST_F(MenuTest, TheNewProgramFormRefusesWhatANameCannotHoldAndReturnMovesOn)
+{
+    menu->show();
+    menu->showMenu(6);
+    menu->selectTab(1);
+    hardware(Qt::Key_Plus, QStringLiteral("+"));
+    AddProgramForm* form = menu->addForm();
+    ASSERT_TRUE(form);
+    ASSERT_TRUE(form->isVisible());
+    QLineEdit& name = form->nameField();
+    ASSERT_EQ(form->focusWidget(), &name);
+    // A ninth character, a blank and a letter a name cannot hold are refused as typed.
+    typeKeys(&name, QStringLiteral("ABCDEFGHI"));
+    EXPECT_EQ(name.text(), QStringLiteral("ABCDEFGH"));
+    name.clear();
+    typeKeys(&name, QStringLiteral("Ré 1x"));
+    EXPECT_EQ(name.text(), QStringLiteral("R1x"));
+    name.clear();
+    QApplication::clipboard()->setText(QStringLiteral("ab1"));
+    name.paste();
+    EXPECT_EQ(name.text(), QStringLiteral("ab1"));
+    QApplication::clipboard()->setText(QStringLiteral("a b"));
+    name.paste();
+    EXPECT_EQ(name.text(), QStringLiteral("ab1"));
+    // Return goes on to description, tags and notes; nothing is saved until Save.
+    pressKey(&name, Qt::Key_Return);
+    EXPECT_EQ(form->focusWidget(), &form->descriptionField());
+    typeKeys(&form->descriptionField(), QStringLiteral("Adds"));
+    pressKey(&form->descriptionField(), Qt::Key_Return);
+    EXPECT_EQ(form->focusWidget(), &form->tagsField());
+    typeKeys(&form->tagsField(), QStringLiteral("math"));
+    pressKey(&form->tagsField(), Qt::Key_Enter);
+    EXPECT_EQ(form->focusWidget(), &form->notesField());
+    typeKeys(&form->notesField(), QStringLiteral("one"));
+    pressKey(&form->notesField(), Qt::Key_Return);
+    typeKeys(&form->notesField(), QStringLiteral("two"));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(QFile::exists(programsDir() + "/ab1"));
+    clickAt(*form, centreIn(*form, form->saveButton()));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(picks.last(), "edit ab1");
+    const auto& programs = dynamic_cast<const ProgramModel&>(*calc.prgmManager).files();
+    EXPECT_EQ(programs.descFor("ab1"), "Adds");
+    EXPECT_EQ(programs.notesFor("ab1"), "one\ntwo");
+    EXPECT_EQ(programs.tagStringFor("ab1"), "math");
+    // Opened again, it starts empty.
+    menu->showMenu(6);
+    hardware(Qt::Key_Plus, QStringLiteral("+"));
+    EXPECT_TRUE(form->nameField().text().isEmpty());
+    EXPECT_TRUE(form->notesField().toPlainText().isEmpty());
+    form->cancel();
+}
+
+TEST_F(MenuTest, TheTagFilterButtonIsDrawnAndTappedAndThePickerFollowsItsSource)
+{
+    QDir().mkpath(programsDir());
+    writeFile(programsDir() + "/MINE", programFile(0, {"mine"}));
+    menu->show();
+    for (const QSize size : {QSize(390, 844), QSize(768, 1024)}) {
+        calc.device = size.width() > 500 ? 1 : 0;
+        menu->resize(size);
+        menu->setProgramType(0);
+        menu->showMenu(6);
+        const QPushButton& button = menu->tagButton();
+        ASSERT_TRUE(button.isVisible());
+        EXPECT_EQ(button.text(), QStringLiteral("All:Show All"));
+        EXPECT_GE(button.width(), MenuScreen::kMinTagButtonWidth);
+        const QRect place(button.mapTo(menu.get(), QPoint(0, 0)), button.size());
+        EXPECT_TRUE(menu->rect().contains(place));
+        // Its outline and title are drawn in the bar's tint.
+        const QImage picture = menu->grab().toImage();
+        const QColor ground = picture.pixelColor(place.right() + 2, place.center().y());
+        int ink = 0;
+        for (int y = place.top(); y <= place.bottom(); ++y)
+            for (int x = place.left(); x <= place.right(); ++x)
+                ink += std::abs(picture.pixelColor(x, y).lightness() - ground.lightness()) > 100;
+        EXPECT_GT(ink, 60) << size.width();
+        // A tap opens the picker; User reports the tag with type 1 and shows the user's tags.
+        clickAt(*menu, place.center());
+        ASSERT_TRUE(menu->tagSelector());
+        TagSelector& picker = *menu->tagSelector();
+        EXPECT_TRUE(picker.isVisible());
+        QTabBar& sources = picker.sourceBar();
+        clickAt(sources, sources.tabRect(1).center());
+        EXPECT_EQ(menu->programType(), 1);
+        EXPECT_TRUE(picker.isVisible());
+        EXPECT_EQ(picker.type(), 1);
+        EXPECT_EQ(picker.rowTitles(), (QStringList{"Show All", "mine"}));
+        EXPECT_EQ(menu->tagButtonTitle(), QStringLiteral("User:Show All"));
+        // A row picked filters and closes it.
+        picker.pickRow(1);
+        EXPECT_EQ(menu->selectedTag(), "mine");
+        EXPECT_EQ(menu->programNames(), std::vector<std::string>{"MINE"});
+        menu->didSelectTag("", 0);
+        // As the phone's slide out ends.
+        picker.hide();
+    }
+    calc.device = 0;
 }
 
 TEST_F(MenuTest, OnlyShortProgramNamesCanBeDeleted)

@@ -212,6 +212,26 @@ TEST_F(ProgramFilesTest, TheOlderArrayFormIsReadOnlyAsOpcodes)
     EXPECT_EQ(files.opsForProgramNamed("Fibonacci"), std::nullopt);
 }
 
+TEST_F(ProgramFilesTest, LeftoversOfKilledSavesAreRemovedAndNothingElse)
+{
+    ASSERT_TRUE(files.write("PROG", {Ops{'A'}, std::nullopt, std::nullopt, std::nullopt, std::nullopt}));
+    const QDir folder(files.folder());
+    const QStringList left{".PROG~orvenda-unfinished-save~a1B2c3", ".θ2~orvenda-unfinished-save~zzzzzz"};
+    // Not the app's: a name no program has, another length of the random part, a
+    // person's file.
+    const QStringList kept{"PROG", ".x y~orvenda-unfinished-save~abcdef", ".PROG~orvenda-unfinished-save~abc",
+        "PROG~orvenda-unfinished-save~abcdef", ".PROG.bak"};
+    for (const QString& name : left + kept.mid(1))
+        ASSERT_TRUE(writeBytes(folder.filePath(name), "x"));
+    EXPECT_EQ(files.removeLeftovers(), 2);
+    QStringList now = folder.entryList(QDir::Files | QDir::Hidden);
+    now.sort();
+    QStringList expected = kept;
+    expected.sort();
+    EXPECT_EQ(now, expected);
+    EXPECT_EQ(files.opsFor("PROG"), Ops{'A'});
+}
+
 TEST(ProgramFilesRemapTest, MapsExactlyItsTable)
 {
     Ops ops;

@@ -3,6 +3,8 @@
 
 #include "ProgramTestSupport.h"
 
+#include "platform/AtomicFile.h"
+
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
 #include "language/Utf8.h"
@@ -209,6 +211,46 @@ TEST_F(ProgramModelTest, TheSizeLimitIsCheckedBeforeAnyChange)
     EXPECT_EQ(errorNumbers(), (std::vector<int>{93, 93, 93, 93, 93}));
 }
 
+TEST_F(ProgramModelTest, AFileLongerThanAProgramMayBeIsNeverWrittenBackCut)
+{
+    // 90 000 opcodes, one of them of an older numbering, written by another program.
+    Ops big(90000, 'A');
+    big[89999] = 0xEF41;
+    ProgramFiles::Dict dict{big, std::vector<std::string>{"t"}, std::string("d"), std::string("n"), std::nullopt};
+    ASSERT_TRUE(QDir().mkpath(files->folder()));
+    ASSERT_TRUE(writeBytes(path("BIG"), QByteArray::fromStdString(ProgramFiles::plistFor(dict))));
+    const QByteArray before = readBytes(path("BIG"));
+    EXPECT_EQ(files->opsFor("BIG")->size(), 90000u);
+    // The editor refuses it whole: error 93, nothing to change, nothing written.
+    model->loadProgram("BIG");
+    EXPECT_TRUE(model->tooLarge());
+    EXPECT_FALSE(model->isEditable());
+    EXPECT_EQ(model->program().length(), 0);
+    EXPECT_EQ(model->programNotes(), "n");
+    EXPECT_EQ(errorNumbers(), std::vector<int>{93});
+    model->addOpcode('B', true);
+    model->saveProgramNotes("changed");
+    model->saveProgram();
+    model->loadProgram("OTHER");
+    EXPECT_EQ(readBytes(path("BIG")), before);
+    // Every other writer keeps all of it.
+    ASSERT_TRUE(files->setNotes("new", "BIG"));
+    EXPECT_EQ(files->opsFor("BIG")->size(), 90000u);
+    files->updatePrograms();
+    const auto renumbered = files->opsFor("BIG");
+    ASSERT_EQ(renumbered->size(), 90000u);
+    EXPECT_EQ(renumbered->back(), 0x5C50u);
+    // A program of more opcodes than that is never written.
+    EXPECT_FALSE(files->storeOps("BIG", big));
+    EXPECT_FALSE(files->addProgram("HUGE", big));
+    EXPECT_FALSE(files->exists("HUGE"));
+    // A page's own manager reads it quietly.
+    ProgramModel page(calc, files);
+    page.loadProgram("BIG");
+    EXPECT_TRUE(page.tooLarge());
+    EXPECT_EQ(errorNumbers(), std::vector<int>{93});
+}
+
 TEST_F(ProgramModelTest, RecallChecksTheLengthItWouldMake)
 {
     // A program body recalled after RCL, where the name is short but the body is long.
@@ -391,6 +433,27 @@ TEST_F(ProgramModelTest, AFailedSaveKeepsTheChangesAndIsToldOnce)
     EXPECT_EQ(told.size(), 2u);
     ASSERT_TRUE(QFile::remove(files->folder()));
     ASSERT_TRUE(QDir().rename(aside, files->folder()));
+}
+
+TEST_F(ProgramModelTest, AFullDiskIsToldAsSuchAndTheChangesAreKept)
+{
+    open("PROG", "A");
+    const QByteArray before = readBytes(path("PROG"));
+    std::vector<std::string> told;
+    model->tell = [&told](const std::string& message) { told.push_back(message); };
+    model->addOpcode('B', true);
+    AtomicFile::systemWrite = [](int, const void*, std::size_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+    };
+    model->saveProgram();
+    AtomicFile::systemWrite = nullptr;
+    EXPECT_EQ(told, std::vector<std::string>{"The program \"PROG\" could not be saved: the disk is full."});
+    EXPECT_TRUE(model->dirty());
+    EXPECT_EQ(readBytes(path("PROG")), before);
+    EXPECT_EQ(QDir(files->folder()).entryList(QDir::Files | QDir::Hidden), QStringList{"PROG"});
+    model->saveProgram();
+    EXPECT_EQ(files->opsFor("PROG"), (Ops{'B', 'A'}));
 }
 
 TEST_F(ProgramModelTest, AnOlderArrayFileIsConvertedWhenOpened)

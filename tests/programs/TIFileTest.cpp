@@ -226,6 +226,36 @@ TEST_F(TIFiles, ProgramsComeBackWithTheirMetadataAndEveryToken)
     EXPECT_TRUE(b.programs->isEditable());
 }
 
+TEST_F(TIFiles, EveryTwoBytePrefixIsWrittenAndReadAsItsToken)
+{
+    // Every prefix the format names, each before a low byte that is also a token of its own,
+    // and after a one-byte token: a prefix dropped on either side reads as other tokens.
+    const std::uint8_t prefixes[] = {0x5C, 0x5D, 0x5E, 0x60, 0x61, 0x62, 0x63, 0x7E, 0xAA, 0xBB, 0xEF};
+    Ops body;
+    Bytes bytes;
+    for (const std::uint8_t prefix : prefixes) {
+        body.push_back('A');
+        bytes.push_back('A');
+        body.push_back(static_cast<std::uint32_t>(prefix) << 8 | 0x05);
+        bytes += Bytes{prefix, 0x05};
+    }
+    Bytes written;
+    TIVarBytes::writeTokens(body, written);
+    EXPECT_EQ(written, bytes);
+    EXPECT_EQ(TIVarBytes::opByteLength(body), bytes.size());
+    EXPECT_EQ(TIVarBytes::tokensFrom(bytes), body);
+    // Whole, through a program's entry from one calculator to another.
+    ASSERT_TRUE(a.files->write("PREFIXES", {body, std::vector<std::string>{}, "", "", 0u}));
+    const auto file = TIFileWriter::dataWithPrograms(*a.programs, std::vector<std::string>{"PREFIXES"}, false, error);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(TIVarFile::word(&(*file)[55 + 17]), bytes.size());
+    EXPECT_EQ(Bytes(file->begin() + 55 + 19, file->begin() + 55 + 19 + static_cast<std::ptrdiff_t>(bytes.size())), bytes);
+    ASSERT_EQ(b.load(*file), 0);
+    EXPECT_EQ(b.files->opsFor("PREFIXES"), body);
+    // A byte next to a prefix that is none is a token alone.
+    EXPECT_EQ(TIVarBytes::tokensFrom(Bytes{0x5B, 0x05, 0x7F, 0x05}), (Ops{0x5B, 0x05, 0x7F, 0x05}));
+}
+
 TEST_F(TIFiles, AProtectedProgramArrivesReadOnlyAndOverTheOpenOne)
 {
     // The user has the program open with an edit not yet saved.
@@ -233,6 +263,8 @@ TEST_F(TIFiles, AProtectedProgramArrivesReadOnlyAndOverTheOpenOne)
     b.programs->loadProgram("GAME");
     b.programs->addOpcode('B', true);
     ASSERT_TRUE(b.programs->dirty());
+    std::vector<std::string> told;
+    b.programs->tell = [&told](const std::string& message) { told.push_back(message); };
 
     const Ops body{kDisp, '4', '2'};
     Bytes tokens;
@@ -250,6 +282,25 @@ TEST_F(TIFiles, AProtectedProgramArrivesReadOnlyAndOverTheOpenOne)
     b.programs->loadProgram("");
     EXPECT_EQ(b.files->opsFor("GAME"), body);
     EXPECT_EQ(b.files->flagsFor("GAME"), ProgramManager::kProtected);
+    // The typed lines were kept under a name of their own, and the user was told where.
+    EXPECT_EQ(b.files->opsFor("GAME1"), (Ops{'B', 'A'}));
+    EXPECT_EQ(told, std::vector<std::string>{"The lines typed in \"GAME\" were kept as the program \"GAME1\": the import "
+                                             "replaced \"GAME\"."});
+    // Imported again over the program as it was opened, nothing more is kept; over an
+    // eight-letter name with GAME1 taken, the copy takes the next number in the name.
+    b.programs->loadProgram("GAME");
+    ASSERT_EQ(b.load(file), 0);
+    EXPECT_EQ(b.files->programListOf(1), (std::vector<std::string>{"GAME", "GAME1"}));
+    ASSERT_TRUE(b.programs->storeProgram("LONGNAME", Ops{'A'}));
+    ASSERT_TRUE(b.files->addProgram("LONGNAM1", Ops{'Z'}));
+    b.programs->loadProgram("LONGNAME");
+    b.programs->addOpcode('Q', true);
+    b.programs->saveProgram();
+    const Bytes longFile = tiFile(entry(TIVarFile::Program, {'L', 'O', 'N', 'G', 'N', 'A', 'M', 'E'}, counted(tokens)));
+    ASSERT_EQ(b.load(longFile), 0);
+    EXPECT_EQ(b.files->opsFor("LONGNAM2"), (Ops{'Q', 'A'}));
+    EXPECT_EQ(b.files->opsFor("LONGNAME"), body);
+    EXPECT_EQ(b.programs->program().array(), body);
 
     // Exported again it is an ordinary program entry.
     const auto out = TIFileWriter::dataWithPrograms(*b.programs, std::vector<std::string>{"GAME"}, true, error);

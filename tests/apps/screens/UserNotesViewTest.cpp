@@ -6,11 +6,20 @@
 
 #include "apps/UserNotesInfoView.h"
 #include "apps/UserNotesView.h"
+#include "programs/NotesDocument.h"
 #include "programs/NotesHtml.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QTextFrame>
+#include <QTextList>
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextBrowser>
+
+#include <sys/stat.h>
 
 namespace orvenda::test {
 namespace {
@@ -129,6 +138,47 @@ TEST_F(UserNotesViewTest, NotesOfAnotherProgramAreSavedOverWhatTheFileHoldsNow)
     EXPECT_EQ(files->notesFor("SHUT"), "kept");
 }
 
+// The box of a screen block: where its fill is, and whether a line of the ink colour runs
+// round it.
+bool framedIn(const QImage& picture, const QColor& fill, const QColor& ink)
+{
+    QRect box;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.pixelColor(x, y) == fill)
+                box |= QRect(x, y, 1, 1);
+    if (box.width() < 100 || box.height() < 10)
+        return false;
+    const auto inked = [&](int x, int y) {
+        const QColor c = picture.pixelColor(x, y);
+        return std::abs(c.lightness() - ink.lightness()) < 60;
+    };
+    int edges = 0;
+    for (int x = box.left() + 4; x < box.right() - 4; ++x)
+        edges += inked(x, box.top() - 1) && inked(x, box.bottom() + 1);
+    for (int y = box.top() + 2; y < box.bottom() - 2; ++y)
+        edges += inked(box.left() - 1, y) && inked(box.right() + 1, y);
+    return edges >= (box.width() - 10) + (box.height() - 6) - 4;
+}
+
+TEST_F(UserNotesViewTest, TheScreenBoxIsFramedInTheLightAndTheDarkLookAtBothSizes)
+{
+    store("FRAME", "Disp 1\n", "Before\n<screenShot>\n2+3\n           5\n</screenShot>\nAfter");
+    for (const QSize size : {QSize(390, 600), QSize(768, 900)}) {
+        page.resize(size);
+        page.setProgramName("FRAME");
+        EXPECT_TRUE(framedIn(page.webView().viewport()->grab().toImage(), QColor(0xC3, 0xD6, 0xB1), Qt::black))
+            << size.width();
+        QPalette dark = QGuiApplication::palette();
+        dark.setColor(QPalette::Window, Qt::black);
+        QGuiApplication::setPalette(dark);
+        page.setProgramName("FRAME");
+        QGuiApplication::setPalette(QPalette());
+        EXPECT_TRUE(framedIn(page.webView().viewport()->grab().toImage(), QColor(0x32, 0x59, 0x30), Qt::white))
+            << size.width();
+    }
+}
+
 TEST_F(UserNotesViewTest, TheScreenBoxIsDrawnInItsGreen)
 {
     store("BOX", "Disp 1\n", "<screenShot>\nA = 1\n</screenShot>");
@@ -139,6 +189,83 @@ TEST_F(UserNotesViewTest, TheScreenBoxIsDrawnInItsGreen)
         for (int x = 0; x < picture.width(); ++x)
             green += picture.pixelColor(x, y) == QColor(0xC3, 0xD6, 0xB1);
     EXPECT_GT(green, 100);
+}
+
+int frameDepth(const QTextFrame& frame)
+{
+    int deepest = 0;
+    for (const QTextFrame* child : frame.childFrames())
+        deepest = std::max(deepest, frameDepth(*child));
+    return deepest + 1;
+}
+
+int deepestList(const QTextDocument& document)
+{
+    int deepest = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        if (const QTextList* list = block.textList())
+            deepest = std::max(deepest, list->format().indent());
+    return deepest;
+}
+
+TEST_F(UserNotesViewTest, ThePageLoadsNothingItsHtmlNames)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Even a picture that reads well stays unread.
+    const QString png = dir.filePath(QStringLiteral("red.png"));
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(png));
+    const std::string html = "<html><head><link rel=\"stylesheet\" href=\"file://" + fifo.toStdString()
+        + "\"></head><body>seen<img src=\"file:///dev/zero\"><img src=\"file://" + fifo.toStdString() + "\"><img src=\""
+        + png.toStdString() + "\" width=60 height=60><img src=\"http://127.0.0.1:9/x.png\"></body></html>";
+    store("LINKS", "Disp 1\n", html);
+    page.setProgramName("LINKS");
+    EXPECT_TRUE(page.webView().toPlainText().contains(QStringLiteral("seen")));
+    EXPECT_GE(page.notesDocument().refused(), 4);
+    EXPECT_EQ(page.webView().document()->resource(QTextDocument::ImageResource, QUrl::fromLocalFile(png)).value<QImage>().size(),
+        QSize(1, 1));
+    const QImage picture = page.webView().viewport()->grab().toImage();
+    int reds = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            reds += picture.pixelColor(x, y) == QColor(Qt::red);
+    EXPECT_EQ(reds, 0);
+}
+
+TEST_F(UserNotesViewTest, DeepNestingAndHugeLinesOpenBoundedAndAreKeptWhole)
+{
+    const auto repeated = [](const std::string& part, int times) {
+        std::string out;
+        for (int i = 0; i < times; ++i)
+            out += part;
+        return out;
+    };
+    store("TABLES", "Disp 1\n", "<html>" + repeated("<table><tr><td>", 3000) + "deep</html>");
+    page.setProgramName("TABLES");
+    EXPECT_TRUE(page.webView().toPlainText().contains(QStringLiteral("deep")));
+    EXPECT_LE(frameDepth(*page.webView().document()->rootFrame()), NotesHtml::kMaxTables + 1);
+    store("LISTS", "Disp 1\n", "<html>" + repeated("<ul><li>", 20000) + "x</html>");
+    page.setProgramName("LISTS");
+    EXPECT_GE(deepestList(*page.webView().document()), 2);
+    EXPECT_LE(deepestList(*page.webView().document()), NotesHtml::kMaxDepth);
+    // One 200 KB line of notes: the page shows its start, the file and the editor keep it all.
+    const std::string line(200000, 'x');
+    store("LINE", "Disp 1\n", line);
+    page.setProgramName("LINE");
+    EXPECT_LE(page.webView().document()->characterCount(), static_cast<int>(NotesHtml::kMaxBytes));
+    EXPECT_TRUE(page.webView().toPlainText().startsWith(QStringLiteral("xxxx")));
+    page.allowEditing(true, false);
+    EXPECT_EQ(page.textView().wordWrapMode(), QTextOption::WrapAnywhere);
+    EXPECT_EQ(page.notesText().size(), 200000);
+    page.done();
+    EXPECT_EQ(files->notesFor("LINE"), line);
+    // Ordinary notes still wrap at words.
+    store("WORDS", "Disp 1\n", "a few words");
+    page.setProgramName("WORDS");
+    EXPECT_EQ(page.textView().wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 } // namespace
