@@ -325,7 +325,7 @@ TEST_P(ProgramEditorDrive, TheBubbleDescribesTheFunctionAtTheCursor)
 TEST_P(ProgramEditorDrive, AStepOntoPromptIsAnsweredOnTheOutputAndTheDebuggerComesBack)
 {
     const std::string device = GetParam();
-    const std::string start = "key PRGM\nhkey +\nhkey Shift+E\nhkey Return\ntype Prompt R\nkey ENTER\ntype Disp 2R\n";
+    const std::string start = "key PRGM\nhkey +\nhkey Shift+E\nhkey Return\npress Save\ntype Prompt R\nkey ENTER\ntype Disp 2R\n";
     const DriveRun first = driveScript(start + "dump\n", "--device " + device);
     ASSERT_EQ(first.dumps.size(), 1u) << first.output;
     const json& controls = first.dumps[0]["editor"]["controls"];
@@ -372,7 +372,7 @@ TEST_P(ProgramEditorDrive, AStepOntoPromptIsAnsweredOnTheOutputAndTheDebuggerCom
 TEST_P(ProgramEditorDrive, TheDumpNamesWhatShowsWhileRunningAndAfterQuit)
 {
     const std::string device = GetParam();
-    const std::string start = "key PRGM\nhkey +\nhkey Shift+E\nhkey Return\ntype Disp 1\nkey ENTER\ntype Pause\nkey ENTER\n"
+    const std::string start = "key PRGM\nhkey +\nhkey Shift+E\nhkey Return\npress Save\ntype Disp 1\nkey ENTER\ntype Pause\nkey ENTER\n"
                               "type Prompt R\n";
     const DriveRun first = driveScript(start + "dump\n", "--device " + device);
     ASSERT_EQ(first.dumps.size(), 1u) << first.output;
