@@ -1,8 +1,10 @@
 #include "docs/HTMLPageScreen.h"
 
 #include "app/HelpView.h"
+#include "programs/NotesHtml.h"
 
 #include <QKeyEvent>
+#include <QRegularExpression>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -49,6 +51,17 @@ QString HTMLPageScreen::adjustScale(QString html, bool tablet, bool dark)
     return html;
 }
 
+QString HTMLPageScreen::framedBlocks(QString html)
+{
+    const std::string_view open = NotesHtml::blockOpen(false);
+    const std::string_view close = NotesHtml::blockClose();
+    static const QRegularExpression divOpen(QStringLiteral("<div(\\s[^>]*)?>"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression divClose(QStringLiteral("</div\\s*>"), QRegularExpression::CaseInsensitiveOption);
+    html.replace(divOpen, QString::fromUtf8(open.data(), static_cast<qsizetype>(open.size())));
+    html.replace(divClose, QString::fromUtf8(close.data(), static_cast<qsizetype>(close.size())));
+    return html;
+}
+
 void HTMLPageScreen::appear(bool dark)
 {
     if (pageName_ == title_)
@@ -60,7 +73,7 @@ void HTMLPageScreen::appear(bool dark)
     colours.setColor(QPalette::Base, dark ? Qt::black : Qt::white);
     colours.setColor(QPalette::Text, dark ? Qt::white : Qt::black);
     browser_->setPalette(colours);
-    browser_->setHtml(html_);
+    browser_->setHtml(dark ? html_ : framedBlocks(html_));
     title_ = pageName_;
 }
 

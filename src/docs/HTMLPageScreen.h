@@ -30,6 +30,9 @@ public:
     int reads() const { return reads_; }
     // The HTML handed to the browser.
     const QString& html() const { return html_; }
+    // The light head styles each div as a framed box, which Qt's rich text would not frame:
+    // each becomes the framed box of a table of one cell.
+    static QString framedBlocks(QString html);
     QTextBrowser& browser() const { return *browser_; }
 
     // The page's text as it ships; empty for a name with no page.

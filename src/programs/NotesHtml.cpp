@@ -70,6 +70,10 @@ std::string NotesHtml::escaped(std::string_view text)
     return out;
 }
 
+std::string_view NotesHtml::blockOpen(bool dark) { return dark ? kDarkBlock : kLightBlock; }
+
+std::string_view NotesHtml::blockClose() { return kBlockEnd; }
+
 std::string NotesHtml::htmlForNote(std::string_view note, bool dark)
 {
     if (note.find("<html>") != std::string_view::npos)

@@ -24,6 +24,10 @@ public:
     static std::string adjustScale(std::string html, bool tablet);
     // Text with "&", "<" and ">" as entities.
     static std::string escaped(std::string_view text);
+    // The framed box of a block in the light or dark look, opened and closed: what a
+    // head's styled div stands for in Qt's rich text.
+    static std::string_view blockOpen(bool dark);
+    static std::string_view blockClose();
 
     // Notes are foreign HTML: what reaches the rich-text view is bounded so that any page
     // lays out in a moment. At most kMaxBytes of the page (cut before a tag, then "…"),

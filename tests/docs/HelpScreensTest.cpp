@@ -43,6 +43,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTextBrowser>
 
 #include <gtest/gtest.h>
@@ -467,6 +468,39 @@ TEST(HTMLPageScreen, HeadsAreExactAndAPageWithAViewportGetsNoSecond)
     const QString adjusted = HTMLPageScreen::adjustScale(own, true, true);
     EXPECT_TRUE(adjusted.endsWith(QStringLiteral("<font color=#FFFFFF>") + own));
     EXPECT_EQ(adjusted.count(QStringLiteral("viewport")), 1);
+}
+
+TEST(HTMLPageScreen, TheLightHeadsBlocksAreDrawnFramed)
+{
+    const QString page = HTMLPageScreen::adjustScale(QStringLiteral("<p>Type</p><div class=\"s\">1+1</DIV><p>then</p>"), false, false);
+    const QString framed = HTMLPageScreen::framedBlocks(page);
+    EXPECT_FALSE(framed.contains(QStringLiteral("<div"), Qt::CaseInsensitive));
+    EXPECT_FALSE(framed.contains(QStringLiteral("</div"), Qt::CaseInsensitive));
+    // Drawn, the block has a dark frame round its green cell; the div alone has none.
+    const auto darkInk = [](const QString& html) {
+        QTextDocument document;
+        document.setHtml(html);
+        document.setTextWidth(390);
+        QImage image(390, 200, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        document.drawContents(&painter);
+        painter.end();
+        int green = 0, dark = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                green += c == QColor(0xC3, 0xD6, 0xB1);
+                // Frame pixels: dark and grey, not the text's glyph edges alone.
+                dark += c.red() < 40 && c.green() < 40 && c.blue() < 40;
+            }
+        return std::pair{green, dark};
+    };
+    const auto [plainGreen, plainDark] = darkInk(page);
+    const auto [framedGreen, framedDark] = darkInk(framed);
+    EXPECT_GT(framedGreen, 1000);
+    EXPECT_GT(framedDark, plainDark + 300) << "a 300-wide box framed on four sides";
+    (void)plainGreen;
 }
 
 TEST_F(HelpScreensTest, TheIntroductionIsReadOnceAndItsLinksNamePages)
