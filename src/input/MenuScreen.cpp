@@ -548,7 +548,6 @@ void MenuScreen::pickRow(Place p)
     const Row row = section.rows[static_cast<std::size_t>(p.row)];
     click();
     calc().secondShift = false;
-    const int menu = currentMenu_;
     const int r = p.row;
     // Sharing menus only collect a selection.
     if (isShareMenu()) {

@@ -28,7 +28,6 @@ using Dict = ProgramFiles::Dict;
 constexpr std::uint32_t kTheta = 0x5B;
 constexpr std::uint32_t kLowerA = 0xBBB0;
 constexpr std::uint32_t kLowerL = 0xBBBC;
-constexpr std::size_t kMaxOps = ProgramFiles::kMaxOps;
 
 struct PlistFree {
     void operator()(plist_t node) const { plist_free(node); }

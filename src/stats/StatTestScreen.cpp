@@ -851,7 +851,7 @@ void StatTestScreen::computeRegression()
             calc().syncStatVars(*stats);
     }
     graph_->plotObjects.clear();
-    const auto widened = [this](double x1, double x2, double y1, double y2) {
+    const auto widened = [](double x1, double x2, double y1, double y2) {
         const double dx = (x2 - x1) / 4, dy = (y2 - y1) / 4;
         return Calculator::Bounds{x1 - dx, x2 + dx, y1 - dy, y2 + dy};
     };

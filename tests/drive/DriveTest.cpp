@@ -745,8 +745,9 @@ TEST(Drive, EveryScreenClosesByEscapeAndByAClick)
         }
         // The apps' screens (no longer placeholders) name what they show.
         static const std::map<std::string, std::string> kContents{{"Finance", "finance"}, {"Chemistry", "chemistry"}};
-        if (const auto content = kContents.find(title); content != kContents.end())
+        if (const auto content = kContents.find(title); content != kContents.end()) {
             EXPECT_TRUE(opened[content->second].is_object()) << title << " does not name its contents";
+        }
         EXPECT_GT(changedPixels(bare, picture(shotOf(id, "open"))), 0) << title << " is not pictured";
         EXPECT_EQ(closed["top"]["id"], backOf(title)) << title << " stays after Escape";
         if (homeBack(title)) {

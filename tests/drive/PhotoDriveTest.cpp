@@ -71,8 +71,9 @@ TEST_P(PhotoDrive, TheChosenPictureIsDrawnBehindTheGraph)
     // Grid dots and axes cross the picture: most of a square shows it.
     EXPECT_GT(countOf(shown, {left + 10, top + 10}, 20, kTop), 300) << "the upper half at the graph's top left";
     const int half = height / 2;
-    if (graphHeight > half + 40)
+    if (graphHeight > half + 40) {
         EXPECT_GT(countOf(shown, {left + 10, top + half + 10}, 20, kBottom), 300) << "the lower half below it";
+    }
 }
 
 TEST_P(PhotoDrive, AFileThatIsNoPictureGivesAnErrorAndChangesNothing)

@@ -247,7 +247,7 @@ TEST_F(Finance, ThePictureShowsTheFormAndTheSolvedMarkAtBothSizes)
         };
         // A tablet's form is larger by its scale.
         const double k = screen.form().scale(), titleHeight = screen.form().titleHeight(), rowHeight = screen.form().rowHeight();
-        const double rowTop = titleHeight + PMT * rowHeight;
+        const double rowTop = titleHeight + static_cast<int>(PMT) * rowHeight;
         // The mark left of the label: ink where there was none.
         const QRect mark = area(0, rowTop, 8 * k, rowHeight);
         EXPECT_NE(before.copy(mark), after.copy(mark)) << tablet;

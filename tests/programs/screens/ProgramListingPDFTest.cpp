@@ -34,8 +34,9 @@ protected:
     void store(const std::string& name, const std::string& text, const std::string& notes = {})
     {
         ASSERT_TRUE(model->storeProgram(name, programOps(text)));
-        if (!notes.empty())
+        if (!notes.empty()) {
             ASSERT_TRUE(files->setNotes(notes, name));
+        }
     }
     ProgramListingPDF listing{calc, files};
 };
