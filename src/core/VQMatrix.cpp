@@ -1190,7 +1190,9 @@ std::optional<VQMatrix> VQMatrix::matrixFromCol(std::size_t col) const
 {
     if (col >= cols_)
         return std::nullopt;
-    return column(cols_ - 1);
+    // The column asked for: always handing back the last one would answer every other
+    // column wrongly.
+    return column(col);
 }
 
 std::optional<VQMatrix> VQMatrix::rrefSolution() const

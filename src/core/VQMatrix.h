@@ -164,7 +164,7 @@ public:
     // within the inverse's condition limit, or the solution does not fit the rows). eigenValue: the real Schur form LAPACK's
     // eigen-driver leaves of a square matrix (the real eigenvalues on its diagonal, a
     // complex pair as a 2 × 2 block); error 1 when not square, 2 when it does not converge.
-    // eigenVector: none. matrixFromCol: the last column, when col is a column.
+    // eigenVector: none. matrixFromCol: column col, when it is one.
     std::optional<VQMatrix> rrefLAPACK();
     std::optional<VQMatrix> eigenValue();
     std::optional<VQMatrix> eigenVector() const { return std::nullopt; }
