@@ -36,16 +36,19 @@ inline PdfReadBack readPdf(const QByteArray& pdf)
     return out;
 }
 
-// One page of a PDF drawn at one pixel a point, on white.
-inline QImage pdfPagePicture(const QByteArray& pdf, int page)
+// One page of a PDF drawn at pixelsPerPoint pixels a point, on white; a null image when
+// the PDF has no such page.
+inline QImage pdfPagePicture(const QByteArray& pdf, int page, int pixelsPerPoint = 1)
 {
     QBuffer buffer;
     buffer.setData(pdf);
     buffer.open(QIODevice::ReadOnly);
     QPdfDocument document;
     document.load(&buffer);
-    const QSizeF size = document.pagePointSize(page);
+    const QSizeF size = document.pagePointSize(page) * pixelsPerPoint;
     QImage picture = document.render(page, size.toSize());
+    if (picture.isNull())
+        return {};
     QImage out(picture.size(), QImage::Format_RGB32);
     out.fill(Qt::white);
     QPainter painter(&out);

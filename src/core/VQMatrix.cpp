@@ -483,12 +483,8 @@ std::optional<VQMatrix> VQMatrix::mapCells(Fn fn)
 
 std::optional<VQMatrix> VQMatrix::transpose()
 {
-    auto out = matrixWithRow(cols_, rows_);
-    if (!out) {
-        error_ = ErrorNoStorage;
-        return std::nullopt;
-    }
-    if (rows_ == 0 || cols_ == 0)
+    auto out = matrixOrFail(cols_, rows_);
+    if (!out || rows_ == 0 || cols_ == 0)
         return out;
     double* values = out->m();
     SigPair* sigs = out->mSig();
@@ -507,11 +503,9 @@ std::optional<VQMatrix> VQMatrix::augment(const VQMatrix& b)
         return std::nullopt;
     }
     std::size_t cols = cols_ + b.cols_;
-    auto out = matrixWithRow(rows_, cols);
-    if (!out) {
-        error_ = ErrorNoStorage;
-        return std::nullopt;
-    }
+    auto out = matrixOrFail(rows_, cols);
+    if (!out)
+        return out;
     double* values = out->m_.writable().data();
     SigPair* sigs = out->sig_.writable().data();
     for (std::size_t i = 0; i < rows_; ++i) {
@@ -556,11 +550,9 @@ std::optional<VQMatrix> VQMatrix::multiply(const VQMatrix& b)
         error_ = ErrorDimension;
         return std::nullopt;
     }
-    auto out = matrixWithRow(rows_, b.cols_);
-    if (!out) {
-        error_ = ErrorNoStorage;
-        return std::nullopt;
-    }
+    auto out = matrixOrFail(rows_, b.cols_);
+    if (!out)
+        return out;
     product(m_.data(), b.m_.data(), out->m_.writable().data(), rows_, cols_, b.cols_);
     return out;
 }
@@ -1008,6 +1000,36 @@ std::optional<VQMatrix> VQMatrix::inverse()
     return out;
 }
 
+std::optional<VQMatrix> VQMatrix::matrixOrFail(std::size_t row, std::size_t col)
+{
+    auto out = matrixWithRow(row, col);
+    if (!out)
+        error_ = ErrorNoStorage;
+    return out;
+}
+
+bool VQMatrix::growWork(std::vector<double>& work, int& lwork)
+{
+    lwork = std::max(1, int(work[0]));
+    try {
+        work.resize(std::size_t(lwork));
+    } catch (const std::bad_alloc&) {
+        error_ = ErrorNoStorage;
+        return false;
+    }
+    return true;
+}
+
+void VQMatrix::splitAugmented(double* a, double* b) const
+{
+    const std::size_t unknowns = cols_ - 1;
+    for (std::size_t i = 0; i < rows_; ++i) {
+        for (std::size_t j = 0; j < unknowns; ++j)
+            a[j * rows_ + i] = m_[index(i, j)];
+        b[i] = m_[index(i, unknowns)];
+    }
+}
+
 std::optional<VQMatrix> VQMatrix::dsv()
 {
     if (rows_ == 0 || cols_ < 2) {
@@ -1029,11 +1051,7 @@ std::optional<VQMatrix> VQMatrix::dsv()
         error_ = ErrorNoStorage;
         return std::nullopt;
     }
-    for (std::size_t i = 0; i < rows; ++i) {
-        for (std::size_t j = 0; j < unknowns; ++j)
-            a[j * rows + i] = m_[index(i, j)];
-        b[i] = m_[index(i, unknowns)];
-    }
+    splitAugmented(a.data(), b.data());
     int m = int(rows), n = int(unknowns), nrhs = 1, lda = int(rows), ldbInt = int(ldb);
     int rank = 0, lwork = -1, info = 0;
     double rcond = -1;
@@ -1057,11 +1075,9 @@ std::optional<VQMatrix> VQMatrix::dsv()
         error_ = ErrorSingular;
         return std::nullopt;
     }
-    auto out = matrixWithRow(unknowns, 1);
-    if (!out) {
-        error_ = ErrorNoStorage;
+    auto out = matrixOrFail(unknowns, 1);
+    if (!out)
         return out;
-    }
     std::copy_n(b.begin(), unknowns, out->m());
     return out;
 }
@@ -1088,22 +1104,13 @@ std::optional<VQMatrix> VQMatrix::rrefLAPACK()
         error_ = ErrorNoStorage;
         return std::nullopt;
     }
-    for (std::size_t i = 0; i < rows; ++i) {
-        for (std::size_t j = 0; j < unknowns; ++j)
-            a[j * rows + i] = m_[index(i, j)];
-        b[i] = m_[index(i, unknowns)];
-    }
+    splitAugmented(a.data(), b.data());
     const int m = int(rows), n = int(unknowns), nrhs = 1, ld = int(rows);
     int lwork = -1, info = 0;
     dgels_("N", &m, &n, &nrhs, a.data(), &ld, b.data(), &ld, work.data(), &lwork, &info, 1);
     if (info == 0) {
-        lwork = std::max(1, int(work[0]));
-        try {
-            work.resize(std::size_t(lwork));
-        } catch (const std::bad_alloc&) {
-            error_ = ErrorNoStorage;
+        if (!growWork(work, lwork))
             return std::nullopt;
-        }
         dgels_("N", &m, &n, &nrhs, a.data(), &ld, b.data(), &ld, work.data(), &lwork, &info, 1);
     }
     // LAPACK stops only at an exactly zero pivot; a rank lost to rounding leaves one that
@@ -1118,11 +1125,9 @@ std::optional<VQMatrix> VQMatrix::rrefLAPACK()
         error_ = ErrorSingular;
         return std::nullopt;
     }
-    auto out = matrixWithRow(rows, cols_);
-    if (!out) {
-        error_ = ErrorNoStorage;
+    auto out = matrixOrFail(rows, cols_);
+    if (!out)
         return out;
-    }
     double* values = out->m();
     std::fill_n(values, rows * cols_, 0.0);
     for (std::size_t i = 0; i < std::min(rows, unknowns); ++i) {
@@ -1159,13 +1164,8 @@ std::optional<VQMatrix> VQMatrix::eigenValue()
     dgeev_("V", "V", &order, a.data(), &order, wr.data(), wi.data(), vl.data(), &order, vr.data(), &order,
            work.data(), &lwork, &info, 1, 1);
     if (info == 0) {
-        lwork = std::max(1, int(work[0]));
-        try {
-            work.resize(std::size_t(lwork));
-        } catch (const std::bad_alloc&) {
-            error_ = ErrorNoStorage;
+        if (!growWork(work, lwork))
             return std::nullopt;
-        }
         dgeev_("V", "V", &order, a.data(), &order, wr.data(), wi.data(), vl.data(), &order, vr.data(), &order,
                work.data(), &lwork, &info, 1, 1);
     }
@@ -1174,11 +1174,9 @@ std::optional<VQMatrix> VQMatrix::eigenValue()
         error_ = ErrorSingular;
         return std::nullopt;
     }
-    auto out = matrixWithRow(n, n);
-    if (!out) {
-        error_ = ErrorNoStorage;
+    auto out = matrixOrFail(n, n);
+    if (!out)
         return out;
-    }
     double* values = out->m();
     for (std::size_t i = 0; i < n; ++i)
         for (std::size_t j = 0; j < n; ++j)

@@ -174,6 +174,14 @@ private:
     static bool fits(std::size_t row, std::size_t col);
     bool allocate(std::size_t row, std::size_t col);
     std::size_t index(std::size_t row, std::size_t col) const { return row * cols_ + col; }
+    // An augmented [A | b] as LAPACK takes it: A column by column into a (rows × (cols - 1)),
+    // the last column into b (rows values).
+    void splitAugmented(double* a, double* b) const;
+    // A new matrix of row × col; sets error 3 when it cannot be made.
+    std::optional<VQMatrix> matrixOrFail(std::size_t row, std::size_t col);
+    // After a LAPACK workspace query: lwork from the size it asked for, work grown to it;
+    // false with error 3 when it cannot be.
+    bool growWork(std::vector<double>& work, int& lwork);
     // A same-shaped copy with cells of its own, for results written in place; sets error 3
     // when it cannot be made.
     std::optional<VQMatrix> copyOrFail();

@@ -55,13 +55,7 @@ void KeyCatalogScreen::resizeEvent(QResizeEvent*)
 void KeyCatalogScreen::updateDisplay()
 {
     const VColor bar = calc().interfaceColorIndex(7);
-    // The bar's captions are light on a dark bar, dark on a light one.
-    const QColor barColour = QColor::fromRgbF(bar.r, bar.g, bar.b);
-    const QString ink = barColour.lightnessF() < 0.5 ? QStringLiteral("white") : QStringLiteral("black");
-    bar_->setStyleSheet(QStringLiteral("QWidget { background: %1; } QPushButton { color: %2; border: none; padding: 2px 6px; }"
-                                       " QToolButton { color: %2; border: 1px solid %2; padding: 2px 8px; }"
-                                       " QToolButton:checked { color: %1; background: %2; }")
-                            .arg(barColour.name(), ink));
+    SegmentedControl::styleBar(*bar_, QColor::fromRgbF(bar.r, bar.g, bar.b));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, namedColor("docBackgroundColor"));
     setPalette(palette);

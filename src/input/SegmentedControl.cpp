@@ -1,5 +1,6 @@
 #include "input/SegmentedControl.h"
 
+#include <QColor>
 #include <QHBoxLayout>
 #include <QToolButton>
 
@@ -64,6 +65,15 @@ void SegmentedControl::click(int index)
     setSelected(index);
     if (changed)
         changed(index);
+}
+
+void SegmentedControl::styleBar(QWidget& bar, const QColor& colour)
+{
+    const QString ink = colour.lightnessF() < 0.5 ? QStringLiteral("white") : QStringLiteral("black");
+    bar.setStyleSheet(QStringLiteral("QWidget { background: %1; } QPushButton { color: %2; border: none; padding: 2px 6px; }"
+                                     " QToolButton { color: %2; border: 1px solid %2; padding: 2px 8px; }"
+                                     " QToolButton:checked { color: %1; background: %2; }")
+                          .arg(colour.name(), ink));
 }
 
 } // namespace orvenda

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+class QColor;
 class QToolButton;
 
 namespace orvenda {
@@ -28,6 +29,10 @@ public:
     void click(int index);
 
     std::function<void(int index)> changed;
+
+    // Colours a screen's bar of plain buttons and a segmented control: the bar in colour,
+    // its captions and segments light on a dark bar, dark on a light one.
+    static void styleBar(QWidget& bar, const QColor& colour);
 
 private:
     std::vector<QToolButton*> buttons_;

@@ -11,10 +11,8 @@
 #include "drawing/GraphicsContext.h"
 #include "language/VariableSlots.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QPainter>
-#include <QPdfDocument>
 
 #include <gtest/gtest.h>
 
@@ -136,16 +134,11 @@ TEST_F(GraphPdfViewTest, ThePageBorderIsOnePointWide)
 {
     for (const bool landscape : {false, true}) {
         const QByteArray pdf = sheet.worksheetPDFLandscape(landscape);
-        QBuffer buffer;
-        buffer.setData(pdf);
-        buffer.open(QIODevice::ReadOnly);
-        QPdfDocument document;
-        document.load(&buffer);
-        ASSERT_EQ(document.pageCount(), 1);
+        ASSERT_EQ(readPdf(pdf).pages, 1);
         constexpr int kScale = 8;
-        const QSize size = (document.pagePointSize(0) * kScale).toSize();
-        const QImage page = document.render(0, size);
+        const QImage page = pdfPagePicture(pdf, 0, kScale);
         ASSERT_FALSE(page.isNull());
+        const QSize size = page.size();
         const auto dark = [&page](int x, int y) { return qGray(page.pixel(x, y)) < 128 && qAlpha(page.pixel(x, y)) > 128; };
         const int midX = size.width() / 2, midY = size.height() / 2;
         int left = 0, right = 0, top = 0, bottom = 0;

@@ -2,6 +2,7 @@
 
 // orvenda-drive run on a script from a test: its exit code, its dumps and what it printed.
 
+#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
@@ -64,6 +65,17 @@ inline DriveRun driveScript(const std::string& script, const std::string& option
     // timeout(1) answers 137 for a driver it killed.
     run.exitCode = WIFEXITED(status) && !(watchdogSeconds > 0 && WEXITSTATUS(status) == 137) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+// The driver ended with exit code 0 and gave this many dumps; otherwise the failure carries
+// what it printed.
+inline ::testing::AssertionResult endedWithDumps(const DriveRun& run, std::size_t dumps)
+{
+    if (run.exitCode == 0 && run.dumps.size() == dumps)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "exit code " << run.exitCode << ", " << run.dumps.size() << " dumps (not "
+                                         << dumps << ")\n"
+                                         << run.output;
 }
 
 } // namespace orvenda::test

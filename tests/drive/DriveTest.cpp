@@ -47,8 +47,7 @@ json newest(const json& dump) { return dump["history"].empty() ? json() : dump["
 TEST(Drive, EnterAddsAnItemAndEmptyEnterRepeatsIt)
 {
     const Session run = drive("key 2\nkey +\nkey 3\nkey ENTER\nwait idle\ndump\nkey ENTER\nwait idle\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 2u);
+    ASSERT_TRUE(endedWithDumps(run, 2));
     const json item = {{"input", "2+3"}, {"answer", "5"}};
     EXPECT_EQ(run.dumps[0]["history"], json::array({item}));
     EXPECT_EQ(run.dumps[0]["entry"], "");
@@ -61,8 +60,7 @@ TEST(Drive, AFailingEntryReportsItsErrorAndAddsNothing)
 {
     const Session run = drive("type 7\nkey ENTER\nwait idle\ntype 1/0\nkey ENTER\nwait idle\ndump\n"
                           "key 1\nkey ENTER\nwait idle\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 2u);
+    ASSERT_TRUE(endedWithDumps(run, 2));
     const json& failed = run.dumps[0];
     EXPECT_EQ(failed["error"], 14);
     EXPECT_EQ(failed["alerts"], json::parse(R"([{"title":"Calc Error","message":"Divide by 0","buttons":["OK"]}])"));
@@ -81,8 +79,7 @@ TEST(Drive, AProgramShowsItsOutputAndTheHistoryKeepsTheCall)
 {
     const Session run = drive("program SQ\nFor(I,1,3)\nDisp I²\nEnd\nI\nend\n"
                           "type prgmSQ\nkey ENTER\nwait idle\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 1u);
+    ASSERT_TRUE(endedWithDumps(run, 1));
     EXPECT_EQ(run.dumps[0]["output"], json::array({"1", "4", "9", "4"}));
     EXPECT_EQ(newest(run.dumps[0]), json::parse(R"({"input":"prgm»SQ","answer":"1\n4\n9\n4"})"));
     EXPECT_EQ(run.dumps[0]["ans"], "4");
@@ -94,8 +91,7 @@ TEST(Drive, APromptAsksAndTheRunKeepsTheProgramsName)
 {
     const Session run = drive("program ASK\nPrompt A\nDisp A*2\nend\n"
                               "type prgmASK\nkey ENTER\nwait idle\ndump\ntype 21\nkey ENTER\nwait idle\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 2u);
+    ASSERT_TRUE(endedWithDumps(run, 2));
     EXPECT_EQ(run.dumps[0]["output"], json::array({"A=?"}));
     EXPECT_EQ(run.dumps[0]["history"], json::array());
     EXPECT_EQ(run.dumps[1]["output"][1], "42");
@@ -147,8 +143,7 @@ TEST(Drive, TheUpdateGreetingsReviewButtonOpensTheReviewPage)
     ASSERT_EQ(drive("", "--data '" + data + "'").exitCode, 0);
     olderVersion();
     const Session online = drive("dump\npress Write a Review\nwait idle\ndump\n", "--online --data '" + data + "'");
-    ASSERT_EQ(online.exitCode, 0) << online.output;
-    ASSERT_EQ(online.dumps.size(), 2u) << online.output;
+    ASSERT_TRUE(endedWithDumps(online, 2));
     ASSERT_EQ(online.dumps[0]["alerts"].size(), 1u);
     const json& greeting = online.dumps[0]["alerts"][0];
     EXPECT_TRUE(greeting["title"].get<std::string>().starts_with("Version ")) << greeting;
@@ -174,8 +169,7 @@ TEST(Drive, TheUpdateGreetingsReviewButtonOpensTheReviewPage)
 TEST(Drive, XOnAnEmptyWindowFieldMovesDown)
 {
     const Session run = drive("key 0x401\nkey X,T,θ,N\ndump\ntype 2\nkey X,T,θ,N\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 2u);
+    ASSERT_TRUE(endedWithDumps(run, 2));
     EXPECT_EQ(run.dumps[0]["field"], 1);
     EXPECT_EQ(run.dumps[0]["entry"], "");
     EXPECT_EQ(run.dumps[1]["field"], 1);
@@ -191,8 +185,7 @@ TEST(Drive, ShotsShowAlertsAndTheComputersKeysDoNotBlock)
     const Session run = drive("shot " + greeted.string() + "\npress OK\nshot " + dismissed.string()
                                   + "\nhkey F1\nshot " + listed.string() + "\nhkey Escape\nhkey 2\nhkey +\nhkey 3\ndump\n",
                               "--first-run");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 1u);
+    ASSERT_TRUE(endedWithDumps(run, 1));
     EXPECT_EQ(run.dumps[0]["entry"], "2+3");
     const QImage withAlert(QString::fromStdString(greeted.string()));
     const QImage without(QString::fromStdString(dismissed.string()));
@@ -218,8 +211,7 @@ TEST(Drive, OnStopsAWaitingProgramUnderTheModeScreenAndTheVarsMenu)
     const std::string start = "program P\nPrompt A\nend\ntype prgmP\nkey ENTER\nwait idle\n";
     for (const char* stop : {"key MODE\nhkey Ctrl+/\n", "key VARS\nkey ON\n", "key VARS\nhkey Ctrl+/\n"}) {
         const Session run = drive(start + stop + "wait idle\ndump\n");
-        ASSERT_EQ(run.exitCode, 0) << run.output;
-        ASSERT_EQ(run.dumps.size(), 1u);
+        ASSERT_TRUE(endedWithDumps(run, 1));
         EXPECT_EQ(run.dumps[0]["error"], 43) << stop;
         EXPECT_EQ(run.dumps[0]["output"].back(), "User break") << stop;
     }
@@ -231,8 +223,7 @@ TEST(Drive, CtrlSlashStopsARunningEntryWhileTheGraphIsInFront)
 {
     const Session run = drive("program G\nDispGraph\nWhile 1\nEnd\nend\ntype prgmG\nkey ENTER\nwait running\n"
                               "wait screen 8\ndump\nhkey Ctrl+/\nwait idle\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 2u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 2));
     EXPECT_EQ(run.dumps[0]["screen"], 8);
     EXPECT_EQ(run.dumps[1]["error"], 43);
 }
@@ -242,8 +233,7 @@ TEST(Drive, CtrlSlashStopsARunningEntryWhileTheGraphIsInFront)
 TEST(Drive, TheHelpKeyOpensTheTouchedKeysPage)
 {
     const Session run = drive("key ON\nkey SIN\ndump\nhkey Escape\ndump\nkey 7\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 3u);
+    ASSERT_TRUE(endedWithDumps(run, 3));
     EXPECT_EQ(run.dumps[0]["help"]["view"], "function help");
     EXPECT_EQ(run.dumps[0]["help"]["page"], "sin(");
     EXPECT_EQ(run.dumps[0]["entry"], "");
@@ -259,8 +249,7 @@ TEST(Drive, TheTabletsHelpPanelStandsAboveTheTouchedKey)
     const fs::path png = scratch("help-panel.png");
     const Session run = drive("key ON\nkey SIN\ndump\nshot " + png.string() + "\nhkey Escape\nkey ON\nkey TAN\ndump\n",
                               "--device tablet");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 2u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 2));
     const json& sin = run.dumps[0]["help"];
     const json& tan = run.dumps[1]["help"];
     EXPECT_EQ(sin["page"], "sin(");
@@ -283,8 +272,7 @@ TEST(Drive, TheTabletsHelpPanelStandsAboveTheTouchedKey)
     EXPECT_GT(dark, 10);
 
     const Session phone = drive("key ON\nkey SIN\ndump\n");
-    ASSERT_EQ(phone.exitCode, 0) << phone.output;
-    ASSERT_EQ(phone.dumps.size(), 1u);
+    ASSERT_TRUE(endedWithDumps(phone, 1));
     EXPECT_EQ(phone.dumps[0]["help"]["frame"], json({0, 0, 390, 844}));
 }
 
@@ -315,8 +303,7 @@ TEST(Drive, TheYEqScreenEditsEquationsInBothFormsAndSwitchesParametricPairs)
                               "key Y=\nkey DOWN\ntype X²\ndump\n"
                               "key HOME\ntype Param\nkey ENTER\nwait idle\n"
                               "key Y=\ntype cos(T)\nkey DOWN\ntype sin(T)\ntap 20 16\ndump\ntap 20 16\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 4));
     const json& mathPrint = run.dumps[0];
     EXPECT_EQ(mathPrint["screen"], 1);
     EXPECT_EQ(mathPrint["yEq"]["rows"][0], json::parse(R"({"name":"Y₁","text":"X²","on":true,"style":2,"color":[0,1,0]})"));
@@ -343,8 +330,7 @@ TEST(Drive, KeysArePressedOnTheDrawnKeyboardAndTheComputersKeyboard)
                               "key 2ND\nkey SIN\nkey .\nkey 5\nkey )\nkey ENTER\nwait idle\ndump\n"
                               "hkey Shift+A\nhkey Alt+,\nhkey 2\ndump\nhkey Shift+Backspace\ndump\n"
                               "hkey Ctrl+Shift+G\ndump\nhkey Ctrl+G\ndump\nhkey Escape\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 6u);
+    ASSERT_TRUE(endedWithDumps(run, 6));
     EXPECT_EQ(newest(run.dumps[0]), json::parse(R"j({"input":"sin⁻¹(.5)","answer":"30"})j"));
     EXPECT_EQ(run.dumps[1]["entry"], "A≤2");
     EXPECT_EQ(run.dumps[2]["entry"], "");
@@ -396,8 +382,7 @@ TEST(Drive, TheTraceStepsAlongY1ByAPointOfX)
     const Session run = drive("type \"X²\"->Y₁\nkey ENTER\nwait idle\nkey GRAPH\nkey 0x403\ndump\n"
                               "key RIGHT\nkey RIGHT\nkey RIGHT\nkey RIGHT\nkey RIGHT\ndump\nkey CLEAR\ndump\n",
                               "--size 400x600");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 3u);
+    ASSERT_TRUE(endedWithDumps(run, 3));
     const json& start = run.dumps[0]["trace"];
     EXPECT_EQ(run.dumps[0]["screen"], 8);
     EXPECT_EQ(start["eq"], 0x5E10);
@@ -461,8 +446,7 @@ TEST_P(HomeScreenDrive, DrawsTheHistoryAndBlinksTheCursor)
     for (std::size_t at = 0; (at = script.find("SHOTS", at)) != std::string::npos;)
         script.replace(at, 5, shots.string());
     const Session session = drive(script, run.options);
-    ASSERT_EQ(session.exitCode, 0) << session.output;
-    ASSERT_EQ(session.dumps.size(), 1u);
+    ASSERT_TRUE(endedWithDumps(session, 1));
     EXPECT_EQ(session.dumps[0], json::parse(readFile(fs::path(ORVENDA_HOME_SCRIPTS) / (run.script + ".json"))));
 
     const QImage on(QString::fromStdString((shots / "on.png").string()));
@@ -561,8 +545,7 @@ TEST(Drive, AStateFileWithADamagedSplitStillShowsTheHomeScreen)
         const fs::path shot = scratch(mathPrint ? "split-mathprint.png" : "split-classic.png");
         const Session session = drive("type 1+1\nkey ENTER\nwait idle\nshot " + shot.string() + "\ndump\n",
                                       "--data '" + data.string() + "'");
-        ASSERT_EQ(session.exitCode, 0) << session.output;
-        ASSERT_EQ(session.dumps.size(), 1u);
+        ASSERT_TRUE(endedWithDumps(session, 1));
         EXPECT_EQ(newest(session.dumps[0]), json::parse(R"({"input":"1+1","answer":"2"})"));
         const QImage picture(QString::fromStdString(shot.string()));
         ASSERT_FALSE(picture.isNull());
@@ -646,8 +629,7 @@ TEST(Drive, SwitchingToClassicKeepsTheHistoryInView)
 TEST(Drive, AMenuClosesWithAClick)
 {
     const Session run = drive("key MATH\ndump\ntap 30 20\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 2u);
+    ASSERT_TRUE(endedWithDumps(run, 2));
     EXPECT_EQ(run.dumps[0]["menu"], 0);
     EXPECT_EQ(run.dumps[1]["menu"], nullptr);
     EXPECT_EQ(run.dumps[1]["entry"], "");
@@ -660,8 +642,7 @@ TEST(Drive, TheCalculateKeypadTakesClicks)
     const Session run = drive("type \"X²—4\"->Y₁\nkey ENTER\nwait idle\nkey GRAPH\nwait idle\nkey 0x403\n"
                               "key RIGHT\nkey RIGHT\nkey RIGHT\ndump\ntap 360 797\nwait idle\n"
                               "tap 117 795\ntap 351 795\nwait idle\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 2u);
+    ASSERT_TRUE(endedWithDumps(run, 2));
     ASSERT_NE(run.dumps[0]["trace"], nullptr);
     EXPECT_GT(run.dumps[0]["trace"]["x"].get<double>(), 0);
     ASSERT_NE(run.dumps[1]["trace"], nullptr);
@@ -673,8 +654,7 @@ TEST(Drive, TheCalculateKeypadTakesClicks)
 TEST(Drive, TableSetupAutoStartsTheTableAtTblStart)
 {
     const Session run = drive("key 0x416\ntype 2\nkey ENTER\nwait idle\ntap 100 290\nkey TABLE\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 1u);
+    ASSERT_TRUE(endedWithDumps(run, 1));
     EXPECT_EQ(run.dumps[0]["screen"], 5);
     EXPECT_EQ(run.dumps[0]["table"]["auto"], true);
     EXPECT_EQ(run.dumps[0]["table"]["start"], 2);
@@ -703,8 +683,7 @@ QImage picture(const fs::path& file) { return QImage(QString::fromStdString(file
 TEST(Drive, EveryScreenClosesByEscapeAndByAClick)
 {
     const Session listing = drive("screens\n");
-    ASSERT_EQ(listing.exitCode, 0) << listing.output;
-    ASSERT_EQ(listing.dumps.size(), 1u);
+    ASSERT_TRUE(endedWithDumps(listing, 1));
     std::vector<std::pair<int, std::string>> ids;
     int programEditor = -1;
     for (const json& screen : listing.dumps[0]["screens"]) {
@@ -778,8 +757,7 @@ TEST(Drive, ClosingAScreenOpenedWithAlphaGivesTheKeyboardBack)
     const Session run = drive("wait idle\nshot " + (folder / "bare.png").string() + "\nkey ALPHA\nkey Undo\nwait idle\ndump\n"
         + "hkey Escape\nwait idle\nshot " + (folder / "key.png").string() + "\nkey ALPHA\nkey Undo\nwait idle\n"
         + "tap leave\nwait idle\nshot " + (folder / "click.png").string() + "\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 1u);
+    ASSERT_TRUE(endedWithDumps(run, 1));
     EXPECT_EQ(run.dumps[0]["top"]["title"], "Conversions");
     const QImage bare = picture(folder / "bare.png");
     EXPECT_EQ(changedPixels(bare, picture(folder / "key.png")), 0);
@@ -903,8 +881,7 @@ TEST_P(HelpScreensDrive, TheCataloguesDetailMarkShowsThePage)
     const fs::path png = picture("catalog-help");
     const Session run = drive("key 0x420\nhkey S\nhkey I\nhkey N\nhkey Ctrl+I\nwait idle\ndump\nshot " + png.string() + "\n",
                               "--device " + GetParam());
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 1u);
+    ASSERT_TRUE(endedWithDumps(run, 1));
     EXPECT_EQ(run.dumps[0]["help"], (json{{"view", "catalog"}, {"page", "sin("}}));
     const QImage shot(QString::fromStdString(png.string()));
     ASSERT_EQ(shot.size(), size());
@@ -919,8 +896,7 @@ TEST_P(HelpScreensDrive, TheHelpMenuShowsTheIntroduction)
     const Session run = drive("key 0x1016\nwait idle\ndump\n" + (tablet() ? std::string() : row(1)) + "wait idle\ndump\nshot "
                                   + png.string() + "\nhkey Escape\nhkey Escape\ndump\n",
                               "--device " + GetParam());
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 3u);
+    ASSERT_TRUE(endedWithDumps(run, 3));
     EXPECT_EQ(run.dumps[0]["help"]["view"], "help menu");
     EXPECT_EQ(run.dumps[1]["help"]["topic"], 1);
     EXPECT_EQ(run.dumps[1]["help"]["page"], "Introduction");
@@ -938,8 +914,7 @@ TEST_P(HelpScreensDrive, TheKeyboardGuidesSecondAndAKeyShowThatKeysPage)
     const Session run = drive("key 0x1016\nwait idle\n" + row(4) + guideKey(5) + "dump\nshot " + guide.string() + "\n"
                                   + guideKey(21) + "wait idle\ndump\nshot " + page.string() + "\nhkey Escape\ndump\n",
                               "--device " + GetParam());
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 3u);
+    ASSERT_TRUE(endedWithDumps(run, 3));
     EXPECT_EQ(run.dumps[0]["help"]["page"], "Keyboard");
     EXPECT_EQ(run.dumps[0]["help"]["guide"], (json{{"layer", 1}, {"help", nullptr}}));
     EXPECT_EQ(run.dumps[1]["help"]["guide"], (json{{"layer", 0}, {"help", "sin⁻¹("}}));
@@ -965,8 +940,7 @@ TEST_P(HelpScreensDrive, TheContactPageAndTheCalculatorAreTopics)
                                   + "wait idle\nhkey 7\nhkey /\nhkey 0\nhkey Return\ndump\nhkey c\nhkey 0\nhkey /\nhkey 0\n"
                                     "hkey Return\ndump\nshot " + calculator.string() + "\ntap leave\nwait idle\ndump\n",
                               "--device " + GetParam());
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 4));
     EXPECT_EQ(run.dumps[0]["help"], (json{{"view", "help menu"}, {"topic", 0}, {"page", "Contact"}}));
     EXPECT_EQ(run.dumps[1]["help"]["page"], "Calculator");
     EXPECT_EQ(run.dumps[1]["help"]["topic"], 16);
@@ -994,8 +968,7 @@ TEST_P(HelpScreensDrive, AMenusHelpPageIsLeftByItsBack)
     const Session run = drive("key MATH\nwait idle\nhkey Ctrl+I\nwait idle\ndump\ntap leave\nwait idle\ndump\ntap leave\n"
                               "wait idle\ndump\n",
         "--device " + GetParam());
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 3u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 3));
     EXPECT_EQ(run.dumps[0]["help"]["view"], "menu");
     ASSERT_TRUE(run.dumps[0]["top"]["leave"].is_array()) << run.dumps[0]["top"];
     EXPECT_EQ(run.dumps[1]["help"], nullptr);
@@ -1030,8 +1003,7 @@ TEST(Drive, AFaultyEquationReportsItsErrorAndDrawsNothing)
     const fs::path shot = scratch("faulty-graph.png");
     const Session run = drive("type \"X+*3\"->Y₁\nkey ENTER\nwait idle\nkey GRAPH\nwait idle\ndump\npress OK\nshot "
         + shot.string() + "\nkey 0x419\nwait idle\ndump\npress Goto\nwait idle\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 3u);
+    ASSERT_TRUE(endedWithDumps(run, 3));
     for (const json& reported : {run.dumps[0], run.dumps[1]}) {
         ASSERT_EQ(reported["alerts"].size(), 1u) << reported.dump();
         EXPECT_EQ(reported["alerts"][0]["title"], "Calc Error");
@@ -1061,8 +1033,7 @@ TEST_P(GraphScreensDrive, GraphsAndTabulatesXSquaredInTheWindowTyped)
                                   + (shots / "graph.png").string() + "\nhkey Escape\nkey TABLE\ntype 3\n" + enter
                                   + "key UP\nkey RIGHT\ndump\nshot " + (shots / "table.png").string() + "\n",
         GetParam());
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 3u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 3));
     const json window = json::array({-5, 5, -5, 5});
     const std::array screens{7, 8, 5};
     for (std::size_t i = 0; i < screens.size(); ++i) {
@@ -1171,8 +1142,7 @@ TEST_P(StatPlotsDrive, ScatterTraceRegressionLineAndShadedBell)
                                   + shot("linreg.png") + "key CLEAR\nwait idle\ntype ShadeNorm(-1,1)\n" + enter + "dump\n"
                                   + shot("bell.png"),
                               "--device " + device);
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 6u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 6));
     const json plot1 = {{"type", 6}, {"label", "P1:L₁,L₂"}};
 
     const json& zoomed = run.dumps[0];
@@ -1264,8 +1234,7 @@ TEST_P(StatScreensDrive, ListsTypedInTheEditorGiveTwoVarStatsAndAScatterPlot)
     typing += "dump\nshot " + (shots / "lists.png").string() + "\nkey 2ND\nkey MODE\nwait idle\n"
         + "key STAT\nkey RIGHT\nkey 2\nwait idle\ndump\n";
     const Session first = drive(typing, "--device " + device);
-    ASSERT_EQ(first.exitCode, 0) << first.output;
-    ASSERT_EQ(first.dumps.size(), 3u) << first.output;
+    ASSERT_TRUE(endedWithDumps(first, 3));
     const json& opened = first.dumps[0];
     EXPECT_EQ(opened["screen"], 4);
     EXPECT_EQ(opened["listEditor"]["prompt"], "L₁(1)=");
@@ -1291,8 +1260,7 @@ TEST_P(StatScreensDrive, ListsTypedInTheEditorGiveTwoVarStatsAndAScatterPlot)
     std::string rest = typing + tapAt(button[0].get<double>() + button[2].get<double>() / 2, button[1].get<double>() + button[3].get<double>() / 2)
         + "wait idle\ndump\nkey ENTER\nwait idle\ndump\nkey 2ND\nkey Y=\nwait idle\ndump\n";
     const Session second = drive(rest, "--device " + device);
-    ASSERT_EQ(second.exitCode, 0) << second.output;
-    ASSERT_EQ(second.dumps.size(), 6u) << second.output;
+    ASSERT_TRUE(endedWithDumps(second, 6));
     EXPECT_EQ(second.dumps[3]["screen"], 0);
     EXPECT_EQ(second.dumps[3]["entry"], "2-Var Stats L₁,L₂");
     const json answer = newest(second.dumps[4]);
@@ -1309,8 +1277,7 @@ TEST_P(StatScreensDrive, ListsTypedInTheEditorGiveTwoVarStatsAndAScatterPlot)
 
     rest += tapAt(list[0].get<double>() + 200, list[1].get<double>() + rowHeight / 2) + "wait idle\ndump\n";
     const Session third = drive(rest, "--device " + device);
-    ASSERT_EQ(third.exitCode, 0) << third.output;
-    ASSERT_EQ(third.dumps.size(), 7u) << third.output;
+    ASSERT_TRUE(endedWithDumps(third, 7));
     const json& sheet = third.dumps[6]["plotSetup"];
     EXPECT_EQ(sheet["plot"], 1);
     EXPECT_EQ(sheet["title"], "Scatter");
@@ -1322,8 +1289,7 @@ TEST_P(StatScreensDrive, ListsTypedInTheEditorGiveTwoVarStatsAndAScatterPlot)
         + "wait idle\ndump\nshot " + (shots / "plots.png").string() + "\nkey 2ND\nkey MODE\ntype ZoomStat\nkey ENTER\nwait idle\ndump\nshot "
         + (shots / "graph.png").string() + "\n";
     const Session last = drive(rest, "--device " + device);
-    ASSERT_EQ(last.exitCode, 0) << last.output;
-    ASSERT_EQ(last.dumps.size(), 10u) << last.output;
+    ASSERT_TRUE(endedWithDumps(last, 10));
     EXPECT_EQ(last.dumps[7]["plotSetup"]["selected"][3], "L₂");
     const json& row = last.dumps[8]["statPlots"]["rows"][0];
     EXPECT_EQ(row["on"], true);
@@ -1346,8 +1312,7 @@ TEST(Drive, TheStatisticsScreensCloseWithQuit)
     for (const char* open : {"key STAT\nkey ENTER\n", "key 2ND\nkey Y=\n", "key 2ND\nkey Y=\ntap 200 22\n",
                              "key STAT\nkey RIGHT\nkey 2\n"}) {
         const Session run = drive(std::string(open) + "wait idle\ndump\nhkey Escape\nwait idle\ndump\n");
-        ASSERT_EQ(run.exitCode, 0) << run.output;
-        ASSERT_EQ(run.dumps.size(), 2u) << run.output;
+        ASSERT_TRUE(endedWithDumps(run, 2));
         EXPECT_NE(run.dumps[0]["screen"], 0) << open;
         EXPECT_EQ(run.dumps[1]["screen"], 0) << open;
         EXPECT_FALSE(run.dumps[1].contains("plotSetup")) << open;
@@ -1370,8 +1335,7 @@ TEST_P(StatTestDrive, OnePropZTestTypedWithTheKeysAndWithTheCompactKeypad)
     const Session keys = drive(open + "dump\ntype 0.5\nkey ENTER\ntype 45\nkey ENTER\ntype 100\nkey ENTER\nwait idle\ndump\nshot "
                                    + shot.string() + "\nkey 2ND\nkey MODE\nwait idle\ndump\n",
                                "--device " + device);
-    ASSERT_EQ(keys.exitCode, 0) << keys.output;
-    ASSERT_EQ(keys.dumps.size(), 3u) << keys.output;
+    ASSERT_TRUE(endedWithDumps(keys, 3));
     const json& opened = keys.dumps[0];
     EXPECT_EQ(opened["screen"], 15);
     EXPECT_EQ(opened["statTest"]["test"], 0x5C2A);
@@ -1417,8 +1381,7 @@ TEST_P(StatTestDrive, OnePropZTestTypedWithTheKeysAndWithTheCompactKeypad)
         typing += keyTap(24);
     }
     const Session pads = drive(typing + "wait idle\ndump\nhkey Escape\nwait idle\ndump\n", "--device " + device);
-    ASSERT_EQ(pads.exitCode, 0) << pads.output;
-    ASSERT_EQ(pads.dumps.size(), 2u) << pads.output;
+    ASSERT_TRUE(endedWithDumps(pads, 2));
     EXPECT_EQ(pads.dumps[0]["statTest"]["fields"], tested["fields"]);
     EXPECT_NEAR(pads.dumps[0]["statTest"]["results"][0]["value"].get<double>(), -1, 1e-12);
     EXPECT_EQ(pads.dumps[1]["screen"], 0);
@@ -1432,13 +1395,11 @@ TEST_P(StatTestDrive, TheTestMenusInfoButtonAndRightOnAField)
     const fs::path shot = scratch("stat-test-help-" + device + ".png"), listShot = scratch("stat-test-menu-" + device + ".png");
     const std::string open = "key STAT\nkey RIGHT\nkey RIGHT\nkey 5\nwait idle\n";
     const Session first = drive(open + "dump\n", "--device " + device);
-    ASSERT_EQ(first.exitCode, 0) << first.output;
-    ASSERT_EQ(first.dumps.size(), 1u) << first.output;
+    ASSERT_TRUE(endedWithDumps(first, 1));
     const json& button = first.dumps[0]["statTest"]["menuButton"];
     const std::string menu = tapAt(button[0].get<double>() + button[2].get<double>() / 2, button[1].get<double>() + button[3].get<double>() / 2);
     const Session listed = drive(open + menu + "wait idle\ndump\nshot " + listShot.string() + "\n", "--device " + device);
-    ASSERT_EQ(listed.exitCode, 0) << listed.output;
-    ASSERT_EQ(listed.dumps.size(), 1u) << listed.output;
+    ASSERT_TRUE(endedWithDumps(listed, 1));
     const json& list = listed.dumps[0]["statTest"]["menu"];
     ASSERT_TRUE(list.is_object()) << listed.output;
     EXPECT_EQ(list["help"], nullptr);
@@ -1447,8 +1408,7 @@ TEST_P(StatTestDrive, TheTestMenusInfoButtonAndRightOnAField)
     const Session help = drive(open + menu + info + "wait idle\ndump\nshot " + shot.string()
                                    + "\nhkey Escape\nwait idle\n" + open + "type 0.5\nkey ENTER\nkey UP\nkey RIGHT\ndump\n",
                                "--device " + device);
-    ASSERT_EQ(help.exitCode, 0) << help.output;
-    ASSERT_EQ(help.dumps.size(), 2u) << help.output;
+    ASSERT_TRUE(endedWithDumps(help, 2));
     // The page of T-Test( under the menu's own name for it.
     EXPECT_EQ(help.dumps[0]["statTest"]["menu"]["help"], "T-Test\u2026");
     EXPECT_EQ(help.dumps[0]["help"], (json{{"view", "test menu"}, {"page", "T-Test\u2026"}}));
@@ -1485,8 +1445,7 @@ TEST(Drive, AProgramMadeInTheMenuIsKeptAndRunsAfterARestart)
                                 "program WQ2\nFor(I,1,3)\nDisp I²\nEnd\nend\n"
                                 "key 0x412\ntype prgmWQ2\nkey ENTER\nwait idle\ndump\n",
                                 "--data '" + data + "'");
-    ASSERT_EQ(first.exitCode, 0) << first.output;
-    ASSERT_EQ(first.dumps.size(), 2u) << first.output;
+    ASSERT_TRUE(endedWithDumps(first, 2));
     // The new program opened in the editor.
     EXPECT_EQ(first.dumps[0]["screen"], 2);
     EXPECT_EQ(first.dumps[0]["alerts"], json::array());
@@ -1495,8 +1454,7 @@ TEST(Drive, AProgramMadeInTheMenuIsKeptAndRunsAfterARestart)
     EXPECT_TRUE(fs::exists(fs::path(data) / "programs" / "WQ2"));
 
     const Session second = drive("key PRGM\ndump\nhkey w\nhkey Return\nkey ENTER\nwait idle\ndump\n", "--data '" + data + "'");
-    ASSERT_EQ(second.exitCode, 0) << second.output;
-    ASSERT_EQ(second.dumps.size(), 2u) << second.output;
+    ASSERT_TRUE(endedWithDumps(second, 2));
     const json& listed = second.dumps[0]["programs"];
     ASSERT_TRUE(listed.is_array()) << second.dumps[0];
     EXPECT_EQ(listed.size(), 30u);
@@ -1537,8 +1495,7 @@ TEST(Drive, TheProgramLibraryShowsAProgramsNotesPage)
     const Session run = drive("key PRGM\nhkey z\nhkey Ctrl+I\ndump\nhkey Escape\ndump\nhkey Right\nhkey z\nhkey Ctrl+I\ndump\n"
                               "hkey Escape\nhkey Escape\ndump\n",
         "--data '" + data.string() + "'");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 4));
     const json& read = run.dumps[0]["notes"];
     ASSERT_TRUE(read.is_object()) << run.dumps[0];
     EXPECT_EQ(read["program"], "ZNOTE");
@@ -1595,8 +1552,7 @@ TEST(Drive, AFileLineImportsAsTheDesktopHandsItOver)
         calculatorEntry(1, "LS", {0xE8, 0x03})});
     const Session run = drive("file " + program.string() + "\ndump\nkey ENTER\nfile " + broken.string()
         + "\ndump\nkey ENTER\nkey PRGM\ndump\nhkey h\nhkey Return\nkey ENTER\nwait idle\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 4));
     const json& first = run.dumps[0];
     EXPECT_EQ(first["files"], json::parse(R"([{"path": ")" + program.string()
                                   + R"(", "report": 80, "arrived": ["program HELLO"]}])"));
@@ -1795,8 +1751,7 @@ TEST_P(ColourDrive, YOneTakesTheColourPickedAndTheGraphDrawsIt)
     const Session run = drive(open + "dump\n" + tapAt(*red) + "dump\npress Done\ndump\nkey GRAPH\nwait idle\nshot "
                                   + png.string() + "\ndump\n",
         options);
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 4));
     EXPECT_EQ(run.dumps[0]["overlay"], "Equation colour");
     EXPECT_EQ(run.dumps[1]["yEq"]["rows"][0]["color"], json::parse("[0.0,1.0,0.0]")) << "nothing stored before Done";
     EXPECT_FALSE(run.dumps[2].contains("overlay"));
@@ -1822,8 +1777,7 @@ TEST(Drive, FormatsGridButtonPicksTheGridColour)
     const Session run = drive(open + "dump\n" + tapAt(*red) + "press Done\ndump\npress Axes\ndump\nhkey Escape\ndump\n"
                                   + "key GRAPH\nwait idle\nshot " + png.string() + "\ndump\n",
         "");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 5u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 5));
     EXPECT_EQ(run.dumps[0]["overlay"], "Colour");
     EXPECT_EQ(run.dumps[0]["picker"]["title"], "Grid");
     EXPECT_EQ(run.dumps[0]["picker"]["mode"], 3);
@@ -1844,8 +1798,7 @@ TEST(Drive, AUserMenuKeepsTheEntryLineAndPastesIt)
 {
     Session run = drive("type 2+3\nkey 0x437\npress +\ndump\nhkey s\nhkey u\nhkey m\nhkey Return\ndump\n"
                               "press Cancel\nkey CLEAR\nkey 0x437\nkey 1\ndump\nkey ENTER\nwait idle\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 4));
     EXPECT_EQ(run.dumps[0]["dialog"], "Add to User Menu");
     run.dumps.erase(run.dumps.begin());
     EXPECT_FALSE(run.dumps[0].contains("dialog"));
@@ -1860,8 +1813,7 @@ TEST(Drive, AUserMenuKeepsTheEntryLineAndPastesIt)
 TEST(Drive, MemsAboutPageShowsTheVersion)
 {
     const Session run = drive("key 0x430\nkey 1\ndump\npress Done\ndump\nkey 0x430\nkey 4\nkey 1\ndump\nkey CLEAR\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 4));
     ASSERT_TRUE(run.dumps[0]["about"].is_string());
     EXPECT_TRUE(run.dumps[0]["about"].get<std::string>().starts_with("version "));
     EXPECT_FALSE(run.dumps[1].contains("about"));
@@ -1912,8 +1864,7 @@ TEST(Drive, KeySetsShowTheirRowAndTheEditorFillsIt)
                               "key 0x438\npress +\nhkey M\nhkey y\nhkey Return\npress Edit\ntap 40 195\ntype 7\n"
                               "key DOWN\ntype 2+3\nkey ENTER\ndump\npress Done\ntap 40 290\nwait idle\ndump\n"
                               "key 0x438\nhkey Escape\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 5u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 5));
     EXPECT_EQ(run.dumps[0]["overlay"], "User keys");
     EXPECT_EQ(run.dumps[1]["keySet"], "CompSci");
     EXPECT_EQ(newest(run.dumps[1]), json::parse(R"({"input":"5▸Bin","answer":"0b101"})"));

@@ -44,8 +44,7 @@ TEST_P(ProgramScreensDrive, APromptIsAskedOnTheOutputScreen)
                                      "type prgmASK\nkey ENTER\nwait idle\nblink\nblink\ndump\nshot "
                                          + asked.string() + "\ntype 21\ndump\nkey ENTER\nwait idle\ndump\n",
                                      std::string("--device ") + GetParam());
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 3u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 3));
     const json& waiting = run.dumps[0];
     EXPECT_EQ(waiting["screen"], 11);
     EXPECT_EQ(waiting["output"], json::array({"5", "A=?"}));
@@ -76,8 +75,7 @@ TEST(ProgramScreensDrive, AMenuShowsAndEnterChooses)
                                      "Lbl B\nDisp 20\nend\n"
                                      "type prgmM\nkey ENTER\nwait idle\ndump\nshot " + shown.string()
                                      + "\nkey DOWN\ndump\nkey ENTER\nwait idle\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 3u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 3));
     EXPECT_EQ(run.dumps[0]["output"], json::array({"PICK", "1:ONE", "2:TWO"}));
     EXPECT_EQ(run.dumps[0]["programOutput"]["menu"], true);
     EXPECT_EQ(run.dumps[0]["programOutput"]["cursor"], json::array({0, 1}));
@@ -98,8 +96,7 @@ TEST(ProgramScreensDrive, PauseShowsItsValueAndEnterGoesOn)
     const DriveRun run = driveScript("program PS\nDisp 3\nPause 7\nDisp 9\nend\n"
                                      "type prgmPS\nkey ENTER\nwait idle\nblink\nblink\ndump\nshot " + paused.string()
                                      + "\nkey ENTER\nwait idle\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 2u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 2));
     EXPECT_EQ(run.dumps[0]["screen"], 11);
     EXPECT_EQ(run.dumps[0]["programOutput"]["paused"], true);
     EXPECT_EQ(run.dumps[0]["output"], json::array({"3", "7"}));
@@ -117,8 +114,7 @@ TEST(ProgramScreensDrive, APauseAtTheEndEndsWithDone)
 {
     const DriveRun run = driveScript("program PZ\nDisp 1\nPause\nend\n"
                                      "type prgmPZ\nkey ENTER\nwait idle\ndump\nkey ENTER\nwait idle\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 2u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 2));
     EXPECT_EQ(run.dumps[0]["screen"], 11);
     EXPECT_EQ(run.dumps[1]["output"], json::array({"1", "Done"}));
     EXPECT_EQ(run.dumps[1]["error"], 0);
@@ -132,8 +128,7 @@ TEST(ProgramScreensDrive, OutputWritesOverTheLineAndWraps)
 {
     const DriveRun run = driveScript("program OW\nClrHome:Output(1,1,\"HELLO WORLD\"):Output(1,1,\"AB\")\n"
                                      "Output(2,29,\"ABCDEF\"):Pause\nend\ntype prgmOW\nkey ENTER\nwait idle\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 1u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 1));
     ASSERT_TRUE(run.dumps[0]["programOutput"].is_object()) << run.dumps[0];
     const json& lines = run.dumps[0]["programOutput"]["lines"];
     ASSERT_GE(lines.size(), 3u) << lines;
@@ -147,8 +142,7 @@ TEST(ProgramScreensDrive, GetKeyReadsAKeyPressedWhileTheProgramRuns)
 {
     const DriveRun run = driveScript("program GK\n0->K\nRepeat K\ngetKey->K\nEnd\nDisp K\nend\n"
                                      "type prgmGK\nkey ENTER\nwait running\nwait screen 11\ndump\nkey 5\nwait idle\ndump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 2u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 2));
     EXPECT_EQ(run.dumps[0]["screen"], 11);
     EXPECT_EQ(run.dumps[1]["output"], json::array({"83", "Done"}));
 }
@@ -170,8 +164,7 @@ TEST(ProgramScreensDrive, QuitAndEscapeAndTheQuitButtonLeaveTheScreen)
             how = "tap " + std::to_string(x) + " " + std::to_string(y) + "\n";
         }
         const DriveRun run = driveScript(start + how + "wait idle\nkey ENTER\nwait idle\ndump\n");
-        ASSERT_EQ(run.exitCode, 0) << run.output;
-        ASSERT_EQ(run.dumps.size(), 1u) << run.output;
+        ASSERT_TRUE(endedWithDumps(run, 1));
         EXPECT_EQ(run.dumps[0]["screen"], 0) << how;
         EXPECT_FALSE(run.dumps[0].contains("programOutput")) << how;
         EXPECT_EQ(run.dumps[0]["output"].back(), "User break") << how;
@@ -199,8 +192,7 @@ TEST_P(ProgramEditorDrive, AProgramTypedInTheEditorRunsAndIsDebugged)
                                       "shot " + editorShot.string() + "\nkey 2ND\nkey MODE\ndump\n"
                                       "type prgmWQ\nkey ENTER\nwait idle\ndump\n",
                                       "--device " + device);
-    ASSERT_EQ(made.exitCode, 0) << made.output;
-    ASSERT_EQ(made.dumps.size(), 3u) << made.output;
+    ASSERT_TRUE(endedWithDumps(made, 3));
     const json& editor = made.dumps[0];
     EXPECT_EQ(editor["screen"], 2);
     ASSERT_TRUE(editor["editor"].is_object()) << editor;
@@ -239,8 +231,7 @@ TEST_P(ProgramEditorDrive, AProgramTypedInTheEditorRunsAndIsDebugged)
         + std::to_string(controls["debug"][1].get<int>()) + "\n";
     const DriveRun entered = driveScript("key 2ND\nkey MODE\nkey PRGM\nkey RIGHT\nhkey w\nhkey Return\n" + debugTap + "dump\n",
                                          "--data '" + data + "' --device " + device);
-    ASSERT_EQ(entered.exitCode, 0) << entered.output;
-    ASSERT_EQ(entered.dumps.size(), 1u) << entered.output;
+    ASSERT_TRUE(endedWithDumps(entered, 1));
     const json& debugging = entered.dumps[0];
     ASSERT_TRUE(debugging.contains("debugger")) << debugging;
     EXPECT_EQ(debugging["debugger"]["label"], "Debug:WQ");
@@ -257,8 +248,7 @@ TEST_P(ProgramEditorDrive, AProgramTypedInTheEditorRunsAndIsDebugged)
                                          + "\n" + tapAt(dcontrols["step"]) + "wait idle\ndump\n"
                                          + tapAt(dcontrols["quit"]) + "dump\n",
                                      "--data '" + data + "' --device " + device);
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 4));
     EXPECT_EQ(run.dumps[0]["debugger"]["breaks"], json::array({1})) << run.dumps[0];
     // Run stops at the breakpoint, before Disp, with I = 1.
     const json& stopped = run.dumps[1];
@@ -300,8 +290,7 @@ TEST_P(ProgramEditorDrive, TheBubbleDescribesTheFunctionAtTheCursor)
                                      "key LEFT\nkey LEFT\nkey LEFT\nshot " + shot.string() + "\ndump\nkey LEFT\nshot "
                                      + shot.string() + ".2.png\ndump\n",
                                      "--device " + device);
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 2u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 2));
     const json& bubble = run.dumps[0]["editor"]["bubble"];
     ASSERT_TRUE(bubble.is_object()) << run.dumps[0]["editor"];
     EXPECT_EQ(bubble["text"], "cos(value)");
@@ -335,8 +324,7 @@ TEST_P(ProgramEditorDrive, AStepOntoPromptIsAnsweredOnTheOutputAndTheDebuggerCom
     const DriveRun run = driveScript(start + debugTap + "hkey s\nwait idle\ndump\nshot " + asked.string()
                                          + "\nkey 5\nhkey 7\ndump\nhkey s\nwait idle\ndump\nhkey s\nwait idle\ndump\n",
                                      "--device " + device);
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 4));
     const json& waiting = run.dumps[0];
     EXPECT_FALSE(waiting.contains("debugger")) << waiting;
     EXPECT_EQ(waiting["top"]["id"], 2);
@@ -388,8 +376,7 @@ TEST_P(ProgramEditorDrive, TheDumpNamesWhatShowsWhileRunningAndAfterQuit)
                                          + "key ENTER\nwait idle\ndump\n" + "key 2ND\nkey MODE\nwait idle\ndump\n"
                                          + "hkey Escape\nwait idle\ndump\n",
                                      "--device " + device);
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 4u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 4));
     // Paused: the editor's output and the keyboard show.
     EXPECT_FALSE(run.dumps[0].contains("debugger")) << run.dumps[0];
     EXPECT_EQ(run.dumps[0]["top"]["id"], 2);
@@ -419,8 +406,7 @@ TEST(ProgramEditorDrive, EscapeAndQuitLeaveTheDebuggerAndTheEditor)
     };
     const DriveRun run = driveScript(start + tapAt(controls["debug"]) + "hkey s\nwait idle\ndump\nhkey Escape\ndump\nhkey Escape\ndump\n"
                                      "key PRGM\nkey RIGHT\nhkey e\nhkey Return\ndump\n" + tapAt(controls["quit"]) + "dump\n");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_EQ(run.dumps.size(), 5u) << run.output;
+    ASSERT_TRUE(endedWithDumps(run, 5));
     // s stepped the one statement: its Disp is on the output above the debugger.
     EXPECT_TRUE(run.dumps[0].contains("debugger"));
     EXPECT_EQ(run.dumps[0]["output"], json::array({"1"}));

@@ -76,6 +76,13 @@ protected:
         return {view().leftMargin() + (model->indentForLine(n) + c + 0.5) * w, (n + 0.5) * view().leading()};
     }
     QImage picture() const { return view().grab().toImage(); }
+    // The debugger at the device's size, shown and focused.
+    void showDebugger(ProgramDebuggerScreen& debugger) const
+    {
+        debugger.resize(GetParam() == 1 ? QSize(768, 900) : QSize(390, 824));
+        debugger.show();
+        debugger.focus(true);
+    }
     // Runs the worker's queued reports until no run is left and nothing waits.
     bool settle()
     {
@@ -355,9 +362,7 @@ TEST_P(ProgramEditorScreenTest, TheDebuggerStepsAndRepeatsAHeldStep)
     open("1->A\n2->A\n3->A");
     model->setDebug(true);
     ProgramDebuggerScreen debugger(calc, *model);
-    debugger.resize(GetParam() == 1 ? QSize(768, 900) : QSize(390, 824));
-    debugger.show();
-    debugger.focus(true);
+    showDebugger(debugger);
     const std::vector<std::string> vars = debugger.varsView().lines();
     ASSERT_FALSE(vars.empty());
     EXPECT_EQ(vars.front().substr(0, 4), "ANS ");
@@ -409,9 +414,7 @@ TEST_P(ProgramEditorScreenTest, TheDebuggersLineNumbersAreReadable)
     open("1->A\nIf A\nDisp A");
     model->setDebug(true);
     ProgramDebuggerScreen debugger(calc, *model);
-    debugger.resize(GetParam() == 1 ? QSize(768, 900) : QSize(390, 824));
-    debugger.show();
-    debugger.focus(true);
+    showDebugger(debugger);
     ProgramEditView& edit = debugger.editView();
     const QImage image = edit.grab().toImage();
     for (int n = 0; n < 3; ++n) {
@@ -428,9 +431,7 @@ TEST_P(ProgramEditorScreenTest, OnlySAndCapitalSAreTheDebuggersKeys)
     open("1->A\n2->A\n3->A");
     model->setDebug(true);
     ProgramDebuggerScreen debugger(calc, *model);
-    debugger.resize(GetParam() == 1 ? QSize(768, 900) : QSize(390, 824));
-    debugger.show();
-    debugger.focus(true);
+    showDebugger(debugger);
     const auto press = [&](const QString& text) {
         QKeyEvent key(QEvent::KeyPress, text.isEmpty() ? 0 : text.at(0).toUpper().unicode(), Qt::NoModifier, text);
         QCoreApplication::sendEvent(&debugger, &key);
@@ -458,9 +459,7 @@ TEST_P(ProgramEditorScreenTest, TheVariablesPanelFormatsNarrowWithTheSignificanc
     calc.setVar(0, {1.5, 3, -2});
     calc.setVar(1, {1.0 / 3, 15, -15});
     ProgramDebuggerScreen debugger(calc, *model);
-    debugger.resize(GetParam() == 1 ? QSize(768, 900) : QSize(390, 824));
-    debugger.show();
-    debugger.focus(true);
+    showDebugger(debugger);
     const std::vector<std::string> plain = debugger.varsView().lines();
     ASSERT_EQ(plain.size(), 4u);
     EXPECT_EQ(plain[1], "A 1.5");

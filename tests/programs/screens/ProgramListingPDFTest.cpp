@@ -7,10 +7,7 @@
 
 #include "programs/ProgramListingPDF.h"
 
-#include <QBuffer>
 #include <QImage>
-#include <QPainter>
-#include <QPdfDocument>
 
 #include <gtest/gtest.h>
 
@@ -119,18 +116,9 @@ TEST_F(ProgramListingPDFTest, TheNotesPageDrawsItsBoxInLightGreenUnderTheName)
 {
     store("BOX", "Disp 1", "<screenShot>\nA = 1\n</screenShot>");
     ASSERT_TRUE(listing.load("BOX"));
-    const QByteArray pdf = listing.programPDF();
-    QBuffer buffer;
-    buffer.setData(pdf);
-    buffer.open(QIODevice::ReadOnly);
-    QPdfDocument document;
-    document.load(&buffer);
-    const QImage rendered = document.render(0, QSize(595, 841));
-    ASSERT_FALSE(rendered.isNull());
     // On white paper.
-    QImage page(rendered.size(), QImage::Format_RGB32);
-    page.fill(Qt::white);
-    QPainter(&page).drawImage(0, 0, rendered);
+    const QImage page = pdfPagePicture(listing.programPDF(), 0);
+    ASSERT_FALSE(page.isNull());
     const auto notes = listing.notesPages(listing.contentRect(false));
     ASSERT_EQ(notes.size(), 1u);
     ASSERT_EQ(notes[0].boxes.size(), 1u);
@@ -159,18 +147,10 @@ TEST_F(ProgramListingPDFTest, TheStoreArrowsHeadKeepsOffTheNextLetter)
     const auto lines = listing.pageLines(0, content);
     ASSERT_EQ(lines.size(), 1u);
     const QByteArray pdf = listing.programPDF();
-    QBuffer buffer;
-    buffer.setData(pdf);
-    buffer.open(QIODevice::ReadOnly);
-    QPdfDocument document;
-    document.load(&buffer);
-    ASSERT_EQ(document.pageCount(), 1);
+    ASSERT_EQ(read(pdf).pages, 1);
     constexpr int kScale = 8;
-    const QImage rendered = document.render(0, QSize(595 * kScale, 841 * kScale));
-    ASSERT_FALSE(rendered.isNull());
-    QImage page(rendered.size(), QImage::Format_RGB32);
-    page.fill(Qt::white);
-    QPainter(&page).drawImage(0, 0, rendered);
+    const QImage page = pdfPagePicture(pdf, 0, kScale);
+    ASSERT_FALSE(page.isNull());
     const QPointF at = lines[0].at * kScale;
     const int top = static_cast<int>(at.y());
     const int bottom = static_cast<int>(at.y() + 10 * kScale);
