@@ -1071,210 +1071,62 @@ nlohmann::json AppDriver::helpState() const
     return nullptr;
 }
 
-void AppDriver::dump()
+// The program editor in front: the open program's screen lines, the cursor's line and
+// column, debug mode and the selection; with the debugger over it, its panel.
+void AppDriver::programEditorState(nlohmann::json& state) const
 {
-    Calculator& calc = app_.calculator();
-    nlohmann::json state;
-    state["screen"] = calc.currentScreen();
-    // What the window shows on top, from the widgets the picture is drawn from.
-    const int front = app_.root().frontId();
-    nlohmann::json top{{"id", front}, {"title", ScreenRegistry::title(front).toStdString()}, {"leave", nullptr}};
-    if (const QWidget* control = leaveControl()) {
-        const QRect r(control->mapTo(&app_.root(), QPoint(0, 0)), control->size());
-        top["leave"] = {r.x(), r.y(), r.width(), r.height()};
-    }
-    state["top"] = std::move(top);
-    state["mathPrint"] = calc.locked()->mathPrint;
-    auto* graph = dynamic_cast<GraphScreenController*>(app_.root().fullScreen(screens::Graph));
-    GraphView* graphView = graph && graph->isVisible() ? &graph->graphView() : nullptr;
-    const auto* entry = dynamic_cast<const EntryModel*>(calc.entryManager.get());
-    state["entry"] = entry ? entry->text() : std::string();
-    state["cursor"] = entry ? entry->entryCursor() : 0;
-    nlohmann::json history = nlohmann::json::array();
-    if (const auto* model = dynamic_cast<const HistoryModel*>(calc.historyManager.get()))
-        for (const HistoryEntry& item : model->history())
-            history.push_back({{"input", calc.stringFromOps(item.entry)}, {"answer", item.result}});
-    state["history"] = std::move(history);
-    state["ans"] = calc.getAns();
-    state["error"] = static_cast<const ErrorRecorder&>(*recorder_).lastError();
-    nlohmann::json alerts = nlohmann::json::array();
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        const auto* box = qobject_cast<const QMessageBox*>(widget);
-        if (!box || !box->isVisible())
-            continue;
-        nlohmann::json buttons = nlohmann::json::array();
-        for (const QAbstractButton* button : box->buttons())
-            buttons.push_back(caption(button).toStdString());
-        alerts.push_back({{"title", box->windowTitle().toStdString()}, {"message", box->text().toStdString()},
-                          {"buttons", std::move(buttons)}});
-    }
-    state["alerts"] = std::move(alerts);
-    const ProgramOutputModel& output = app_.programOutput();
-    state["output"] = output.shownLines();
-    if (calc.currentScreen() == screens::ProgramOutput) {
-        // The output screen as drawn: its ten lines and where the cursor is.
-        nlohmann::json lines = nlohmann::json::array();
-        for (int n = 0; n < ProgramOutputModel::kLines; ++n)
-            lines.push_back(output.line(n));
-        const ProgramOutputManager::CursorPosition cursor = output.cursorPosition();
-        const auto* screen = dynamic_cast<const ProgramOutputScreen*>(app_.root().router().controller(screens::ProgramOutput));
-        state["programOutput"] = {{"program", output.programName()}, {"lines", std::move(lines)},
-            {"cursor", {cursor.column, cursor.row}}, {"menu", calc.menuRunning.load()},
-            {"paused", calc.pauseRunning.load()}, {"visible", screen && screen->isVisible()}};
-        if (screen && screen->isVisible()) {
-            // Where the grid is drawn in the window, and its line height.
-            const ProgramOutputView& grid = screen->view();
-            const QPoint at = grid.mapTo(&app_.root(), QPoint(0, 0));
-            state["programOutput"]["grid"] = {at.x(), at.y(), grid.width(), grid.height(), grid.leading(), grid.cellWidth()};
+    const ProgramModel& programs = app_.programs();
+    nlohmann::json lines = nlohmann::json::array();
+    for (int n = 0; n < programs.numLines(); ++n)
+        lines.push_back(programs.screenLine(n).value_or(std::string()));
+    const ProgramModel::Range selection = programs.prgmSelection();
+    state["editor"] = {{"program", programs.programName()}, {"lines", std::move(lines)},
+        {"cursor", {programs.textLine(), programs.columnForIndex(programs.prgmEditCursor())}},
+        {"debug", programs.debug()}, {"selection", {selection.location, selection.length}}};
+    const auto centre = [this](const QWidget& widget) {
+        const QPoint at = widget.mapTo(&app_.root(), widget.rect().center());
+        return nlohmann::json::array({at.x(), at.y()});
+    };
+    // Where a user taps: the controls' centres and the text's first line, line height
+    // and left margin, in the window.
+    const auto text = [this](const ProgramEditView& view) {
+        const QPoint at = view.mapTo(&app_.root(), QPoint(0, 0));
+        return nlohmann::json::array({at.x(), at.y(), view.leading(), view.leftMargin()});
+    };
+    if (const auto* editor = dynamic_cast<const ProgramEditorScreen*>(app_.root().router().controller(screens::ProgramEditor));
+        editor && editor->isVisible()) {
+        state["editor"]["label"] = editor->nameLabel().text().toStdString();
+        state["editor"]["controls"] = {{"debug", centre(editor->debugButton())}, {"quit", centre(editor->quitButton())}};
+        state["editor"]["text"] = text(editor->editView());
+        // The help bubble drawn last (its text and box in the window), null for none.
+        const ProgramEditView& view = editor->editView();
+        if (view.bubbleText().isEmpty()) {
+            state["editor"]["bubble"] = nullptr;
+        } else {
+            const QPoint at = view.mapTo(&app_.root(), view.bubbleRect().topLeft().toPoint());
+            state["editor"]["bubble"] = {{"text", view.bubbleText().toStdString()},
+                {"rect", {at.x(), at.y(), view.bubbleRect().width(), view.bubbleRect().height()}}};
         }
     }
-    if (calc.currentScreen() == screens::ProgramEditor) {
-        // The program editor: the open program's screen lines, the cursor's line and
-        // column, debug mode and the selection; with the debugger over it, its panel.
-        const ProgramModel& programs = app_.programs();
-        nlohmann::json lines = nlohmann::json::array();
+    if (const auto* debugger = dynamic_cast<const ProgramDebuggerScreen*>(app_.root().fullScreen(screens::Debugger));
+        debugger && debugger->isVisible()) {
+        nlohmann::json breaks = nlohmann::json::array();
         for (int n = 0; n < programs.numLines(); ++n)
-            lines.push_back(programs.screenLine(n).value_or(std::string()));
-        const ProgramModel::Range selection = programs.prgmSelection();
-        state["editor"] = {{"program", programs.programName()}, {"lines", std::move(lines)},
-            {"cursor", {programs.textLine(), programs.columnForIndex(programs.prgmEditCursor())}},
-            {"debug", programs.debug()}, {"selection", {selection.location, selection.length}}};
-        const auto centre = [this](const QWidget& widget) {
-            const QPoint at = widget.mapTo(&app_.root(), widget.rect().center());
-            return nlohmann::json::array({at.x(), at.y()});
-        };
-        // Where a user taps: the controls' centres and the text's first line, line height
-        // and left margin, in the window.
-        const auto text = [this](const ProgramEditView& view) {
-            const QPoint at = view.mapTo(&app_.root(), QPoint(0, 0));
-            return nlohmann::json::array({at.x(), at.y(), view.leading(), view.leftMargin()});
-        };
-        if (const auto* editor = dynamic_cast<const ProgramEditorScreen*>(app_.root().router().controller(screens::ProgramEditor));
-            editor && editor->isVisible()) {
-            state["editor"]["label"] = editor->nameLabel().text().toStdString();
-            state["editor"]["controls"] = {{"debug", centre(editor->debugButton())}, {"quit", centre(editor->quitButton())}};
-            state["editor"]["text"] = text(editor->editView());
-            // The help bubble drawn last (its text and box in the window), null for none.
-            const ProgramEditView& view = editor->editView();
-            if (view.bubbleText().isEmpty()) {
-                state["editor"]["bubble"] = nullptr;
-            } else {
-                const QPoint at = view.mapTo(&app_.root(), view.bubbleRect().topLeft().toPoint());
-                state["editor"]["bubble"] = {{"text", view.bubbleText().toStdString()},
-                    {"rect", {at.x(), at.y(), view.bubbleRect().width(), view.bubbleRect().height()}}};
-            }
-        }
-        if (const auto* debugger = dynamic_cast<const ProgramDebuggerScreen*>(app_.root().fullScreen(screens::Debugger));
-            debugger && debugger->isVisible()) {
-            nlohmann::json breaks = nlohmann::json::array();
-            for (int n = 0; n < programs.numLines(); ++n)
-                if (programs.breakForLine(n))
-                    breaks.push_back(n);
-            state["debugger"] = {{"label", debugger->nameLabel().text().toStdString()}, {"vars", debugger->varsView().lines()},
-                {"line", programs.textLine()}, {"breaks", std::move(breaks)},
-                {"controls", {{"step", centre(debugger->stepButton())}, {"run", centre(debugger->runButton())},
-                                 {"quit", centre(debugger->quitButton())}}},
-                {"text", text(debugger->editView())}};
-        }
+            if (programs.breakForLine(n))
+                breaks.push_back(n);
+        state["debugger"] = {{"label", debugger->nameLabel().text().toStdString()}, {"vars", debugger->varsView().lines()},
+            {"line", programs.textLine()}, {"breaks", std::move(breaks)},
+            {"controls", {{"step", centre(debugger->stepButton())}, {"run", centre(debugger->runButton())},
+                             {"quit", centre(debugger->quitButton())}}},
+            {"text", text(debugger->editView())}};
     }
-    // A form open over the window (a user menu's name, a new key set, a new program).
-    if (const auto* dialog = qobject_cast<const QDialog*>(QApplication::activeModalWidget());
-        dialog && !qobject_cast<const QMessageBox*>(dialog) && dialog->isVisible())
-        state["dialog"] = dialog->windowTitle().toStdString();
-    if (const QImage* photo = BackgroundPicture::image(calc)) {
-        const Calculator::Rect& frame = calc.backgroundFrame;
-        state["background"] = {{"width", photo->width()}, {"height", photo->height()},
-            {"frame", {frame.x, frame.y, frame.width, frame.height}}, {"scale", calc.backgroundScale}};
-    }
-    if (calc.lockMagnifier) {
-        const PlotPoint& at = calc.pTrackPoint;
-        state["trace"] = {{"x", at.x}, {"y", at.y}, {"t", at.t}, {"eq", calc.lockFunction}, {"feature", calc.featureLock},
-                          {"plot", calc.lockStatPlot}, {"lines", nlohmann::json::array()}};
-        if (PlotObject* traced = graphView ? graphView->selectedPlotObj() : nullptr)
-            state["trace"]["lines"] = traced->infoLines().value_or(std::vector<std::string>());
-    } else {
-        state["trace"] = nullptr;
-    }
-    if (const auto* equations = dynamic_cast<const YEqModel*>(calc.yEqManager.get());
-        equations && calc.currentScreen() == screens::YEq) {
-        nlohmann::json rows = nlohmann::json::array();
-        const int mode = calc.graphMode();
-        for (int i = YEqModel::firstIndexForMode(mode); i <= YEqModel::lastIndexForMode(mode); ++i) {
-            const int token = YEqModel::equationForIndex(i);
-            const VQColor color = equations->colorForFunction(token).value_or(VQColor());
-            rows.push_back({{"name", calc.nameForOpcode(static_cast<std::uint32_t>(token))},
-                {"text", equations->eqString(token)}, {"on", equations->shouldPlotFunction(token)},
-                {"style", equations->styleForFunction(token)}, {"color", {color.r(), color.g(), color.b()}}});
-        }
-        state["yEq"] = {{"rows", std::move(rows)},
-            {"current", calc.nameForOpcode(static_cast<std::uint32_t>(equations->selectedEqNum()))},
-            {"cursor", equations->entryCursor()}};
-    }
-    if (graphView) {
-        // What the graph shows: each plot's type and name.
-        nlohmann::json plots = nlohmann::json::array();
-        for (const auto& plot : graphView->plotObjects())
-            if (plot)
-                plots.push_back({{"type", plot->plotType}, {"label", plot->label().value_or(std::string())}});
-        state["plots"] = std::move(plots);
-        const QPoint at = graphView->mapTo(&app_.root(), QPoint(0, 0));
-        state["graph"] = {at.x(), at.y(), graphView->width(), graphView->height()};
-        // The window drawn (the solver's plot shows its own) and the zoom buttons' images.
-        const Calculator::Bounds shown = graphView->graphBounds();
-        state["shown"] = {shown.xMin, shown.xMax, shown.yMin, shown.yMax};
-        state["zoomImages"] = {graph->plusButton().imageName(), graph->minusButton().imageName()};
-    }
-    const int screen = calc.currentScreen();
-    if (screen == screens::Window || screen == screens::Graph || screen == screens::Table) {
-        const Calculator::Bounds window = calc.window();
-        state["window"] = {window.xMin, window.xMax, window.yMin, window.yMax};
-    }
-    if (const auto* form = dynamic_cast<const WindowScreen*>(app_.root().router().controller(screens::Window));
-        form && screen == screens::Window)
-        state["field"] = form->form().currentField();
-    if (const auto* table = dynamic_cast<const TableScreen*>(app_.root().router().controller(screens::Table));
-        table && screen == screens::Table)
-        state["table"] = {{"row", table->tableView().cursorRow}, {"col", table->tableView().cursorCol},
-            {"shows", table->entryView().overlayStr().value_or("")}, {"auto", calc.locked()->tableMode == 1},
-            {"start", calc.locked()->tableMode == 1 ? nlohmann::json(table->tableView().autoValue(0)) : nlohmann::json()}};
-    if (const auto* lists = dynamic_cast<const StatEditScreen*>(app_.root().router().controller(screens::ListEditor));
-        lists && screen == screens::ListEditor)
-        state["listEditor"] = {{"row", lists->grid().cursorRow}, {"col", lists->grid().cursorCol},
-            {"columns", lists->columnNames()}, {"prompt", lists->entryView().prefixStr()},
-            {"cell", lists->entryView().overlayStr().value_or("")}};
-    if (const auto* plots = dynamic_cast<const StatEqScreen*>(app_.root().router().controller(screens::StatPlots));
-        plots && screen == screens::StatPlots) {
-        // Each plot's row as it reads: on or off, its type and its two lines.
-        nlohmann::json rows = nlohmann::json::array();
-        for (int plot = 0; plot < StatPlotModel::kPlotCount; ++plot) {
-            const auto [first, second] = plots->list().rowLines(plot);
-            const auto held = calc.locked();
-            const StatPlotModel* model = StatPlotModel::of(calc);
-            rows.push_back({{"name", "Plot" + std::to_string(plot + 1)}, {"on", model && model->plotVisible(plot)},
-                {"type", model ? model->plotType(plot) : 0}, {"lines", {first.toStdString(), second.toStdString()}}});
-        }
-        const QPoint at = plots->list().mapTo(&app_.root(), QPoint(0, 0));
-        state["statPlots"] = {{"rows", std::move(rows)}, {"list", {at.x(), at.y(), plots->list().width(), plots->list().rowHeight()}}};
-    }
-    if (const auto* setup = dynamic_cast<const StatPlotSetup*>(app_.root().router().controller(screens::StatPlotColor));
-        setup && setup->isVisible())
-    {
-        // Where to tap: Done, and each picker column's selected row (the next row is one
-        // row height below).
-        const QPoint done = setup->doneButton().mapTo(&app_.root(), QPoint(0, 0));
-        nlohmann::json columns = nlohmann::json::array();
-        for (int column = 0; column < setup->picker().columnCount(); ++column) {
-            const QPointF centre = setup->picker().rowCenter(column, setup->picker().selectedRow(column));
-            const QPoint at = setup->picker().mapTo(&app_.root(), centre.toPoint());
-            columns.push_back({at.x(), at.y()});
-        }
-        state["plotSetup"] = {{"plot", setup->statEqNum() + 1}, {"title", setup->title().toStdString()},
-            {"fourth", setup->fourthCaption().toStdString()}, {"selected", setup->selection()},
-            {"done", {done.x(), done.y(), setup->doneButton().width(), setup->doneButton().height()}},
-            {"columns", std::move(columns)}, {"rowHeight", ColumnPicker::kRowHeight},
-            {"colorMode", setup->colorPicker().mode()},
-            {"color", {setup->color().r(), setup->color().g(), setup->color().b()}}};
-    }
+}
+
+// The apps' screens in front (matrix prompt, solver, polynomial, finance, chemistry, the
+// matrix editor and the simultaneous equations), their fields as they read.
+void AppDriver::appsState(nlohmann::json& state, int screen) const
+{
+    const Calculator& calc = app_.calculator();
     if (const auto* prompt = dynamic_cast<const MatrixPromptScreen*>(app_.root().router().controller(screens::MatrixPrompt));
         prompt && screen == screens::MatrixPrompt)
         state["matrixPrompt"] = {{"rows", prompt->rows()}, {"cols", prompt->cols()}, {"selected", prompt->selectedSlider()}};
@@ -1373,6 +1225,166 @@ void AppDriver::dump()
             menu.push_back(simul->menu().title(segment).toStdString());
         state["simulEq"] = {{"state", simul->state()}, {"menu", std::move(menu)}, {"editor", matrixEditor(simul->editor())}};
     }
+}
+
+void AppDriver::dump()
+{
+    Calculator& calc = app_.calculator();
+    nlohmann::json state;
+    state["screen"] = calc.currentScreen();
+    // What the window shows on top, from the widgets the picture is drawn from.
+    const int front = app_.root().frontId();
+    nlohmann::json top{{"id", front}, {"title", ScreenRegistry::title(front).toStdString()}, {"leave", nullptr}};
+    if (const QWidget* control = leaveControl()) {
+        const QRect r(control->mapTo(&app_.root(), QPoint(0, 0)), control->size());
+        top["leave"] = {r.x(), r.y(), r.width(), r.height()};
+    }
+    state["top"] = std::move(top);
+    state["mathPrint"] = calc.locked()->mathPrint;
+    auto* graph = dynamic_cast<GraphScreenController*>(app_.root().fullScreen(screens::Graph));
+    GraphView* graphView = graph && graph->isVisible() ? &graph->graphView() : nullptr;
+    const auto* entry = dynamic_cast<const EntryModel*>(calc.entryManager.get());
+    state["entry"] = entry ? entry->text() : std::string();
+    state["cursor"] = entry ? entry->entryCursor() : 0;
+    nlohmann::json history = nlohmann::json::array();
+    if (const auto* model = dynamic_cast<const HistoryModel*>(calc.historyManager.get()))
+        for (const HistoryEntry& item : model->history())
+            history.push_back({{"input", calc.stringFromOps(item.entry)}, {"answer", item.result}});
+    state["history"] = std::move(history);
+    state["ans"] = calc.getAns();
+    state["error"] = static_cast<const ErrorRecorder&>(*recorder_).lastError();
+    nlohmann::json alerts = nlohmann::json::array();
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        const auto* box = qobject_cast<const QMessageBox*>(widget);
+        if (!box || !box->isVisible())
+            continue;
+        nlohmann::json buttons = nlohmann::json::array();
+        for (const QAbstractButton* button : box->buttons())
+            buttons.push_back(caption(button).toStdString());
+        alerts.push_back({{"title", box->windowTitle().toStdString()}, {"message", box->text().toStdString()},
+                          {"buttons", std::move(buttons)}});
+    }
+    state["alerts"] = std::move(alerts);
+    const ProgramOutputModel& output = app_.programOutput();
+    state["output"] = output.shownLines();
+    if (calc.currentScreen() == screens::ProgramOutput) {
+        // The output screen as drawn: its ten lines and where the cursor is.
+        nlohmann::json lines = nlohmann::json::array();
+        for (int n = 0; n < ProgramOutputModel::kLines; ++n)
+            lines.push_back(output.line(n));
+        const ProgramOutputManager::CursorPosition cursor = output.cursorPosition();
+        const auto* screen = dynamic_cast<const ProgramOutputScreen*>(app_.root().router().controller(screens::ProgramOutput));
+        state["programOutput"] = {{"program", output.programName()}, {"lines", std::move(lines)},
+            {"cursor", {cursor.column, cursor.row}}, {"menu", calc.menuRunning.load()},
+            {"paused", calc.pauseRunning.load()}, {"visible", screen && screen->isVisible()}};
+        if (screen && screen->isVisible()) {
+            // Where the grid is drawn in the window, and its line height.
+            const ProgramOutputView& grid = screen->view();
+            const QPoint at = grid.mapTo(&app_.root(), QPoint(0, 0));
+            state["programOutput"]["grid"] = {at.x(), at.y(), grid.width(), grid.height(), grid.leading(), grid.cellWidth()};
+        }
+    }
+    if (calc.currentScreen() == screens::ProgramEditor)
+        programEditorState(state);
+    // A form open over the window (a user menu's name, a new key set, a new program).
+    if (const auto* dialog = qobject_cast<const QDialog*>(QApplication::activeModalWidget());
+        dialog && !qobject_cast<const QMessageBox*>(dialog) && dialog->isVisible())
+        state["dialog"] = dialog->windowTitle().toStdString();
+    if (const QImage* photo = BackgroundPicture::image(calc)) {
+        const Calculator::Rect& frame = calc.backgroundFrame;
+        state["background"] = {{"width", photo->width()}, {"height", photo->height()},
+            {"frame", {frame.x, frame.y, frame.width, frame.height}}, {"scale", calc.backgroundScale}};
+    }
+    if (calc.lockMagnifier) {
+        const PlotPoint& at = calc.pTrackPoint;
+        state["trace"] = {{"x", at.x}, {"y", at.y}, {"t", at.t}, {"eq", calc.lockFunction}, {"feature", calc.featureLock},
+                          {"plot", calc.lockStatPlot}, {"lines", nlohmann::json::array()}};
+        if (PlotObject* traced = graphView ? graphView->selectedPlotObj() : nullptr)
+            state["trace"]["lines"] = traced->infoLines().value_or(std::vector<std::string>());
+    } else {
+        state["trace"] = nullptr;
+    }
+    if (const auto* equations = dynamic_cast<const YEqModel*>(calc.yEqManager.get());
+        equations && calc.currentScreen() == screens::YEq) {
+        nlohmann::json rows = nlohmann::json::array();
+        const int mode = calc.graphMode();
+        for (int i = YEqModel::firstIndexForMode(mode); i <= YEqModel::lastIndexForMode(mode); ++i) {
+            const int token = YEqModel::equationForIndex(i);
+            const VQColor color = equations->colorForFunction(token).value_or(VQColor());
+            rows.push_back({{"name", calc.nameForOpcode(static_cast<std::uint32_t>(token))},
+                {"text", equations->eqString(token)}, {"on", equations->shouldPlotFunction(token)},
+                {"style", equations->styleForFunction(token)}, {"color", {color.r(), color.g(), color.b()}}});
+        }
+        state["yEq"] = {{"rows", std::move(rows)},
+            {"current", calc.nameForOpcode(static_cast<std::uint32_t>(equations->selectedEqNum()))},
+            {"cursor", equations->entryCursor()}};
+    }
+    if (graphView) {
+        // What the graph shows: each plot's type and name.
+        nlohmann::json plots = nlohmann::json::array();
+        for (const auto& plot : graphView->plotObjects())
+            if (plot)
+                plots.push_back({{"type", plot->plotType}, {"label", plot->label().value_or(std::string())}});
+        state["plots"] = std::move(plots);
+        const QPoint at = graphView->mapTo(&app_.root(), QPoint(0, 0));
+        state["graph"] = {at.x(), at.y(), graphView->width(), graphView->height()};
+        // The window drawn (the solver's plot shows its own) and the zoom buttons' images.
+        const Calculator::Bounds shown = graphView->graphBounds();
+        state["shown"] = {shown.xMin, shown.xMax, shown.yMin, shown.yMax};
+        state["zoomImages"] = {graph->plusButton().imageName(), graph->minusButton().imageName()};
+    }
+    const int screen = calc.currentScreen();
+    if (screen == screens::Window || screen == screens::Graph || screen == screens::Table) {
+        const Calculator::Bounds window = calc.window();
+        state["window"] = {window.xMin, window.xMax, window.yMin, window.yMax};
+    }
+    if (const auto* form = dynamic_cast<const WindowScreen*>(app_.root().router().controller(screens::Window));
+        form && screen == screens::Window)
+        state["field"] = form->form().currentField();
+    if (const auto* table = dynamic_cast<const TableScreen*>(app_.root().router().controller(screens::Table));
+        table && screen == screens::Table)
+        state["table"] = {{"row", table->tableView().cursorRow}, {"col", table->tableView().cursorCol},
+            {"shows", table->entryView().overlayStr().value_or("")}, {"auto", calc.locked()->tableMode == 1},
+            {"start", calc.locked()->tableMode == 1 ? nlohmann::json(table->tableView().autoValue(0)) : nlohmann::json()}};
+    if (const auto* lists = dynamic_cast<const StatEditScreen*>(app_.root().router().controller(screens::ListEditor));
+        lists && screen == screens::ListEditor)
+        state["listEditor"] = {{"row", lists->grid().cursorRow}, {"col", lists->grid().cursorCol},
+            {"columns", lists->columnNames()}, {"prompt", lists->entryView().prefixStr()},
+            {"cell", lists->entryView().overlayStr().value_or("")}};
+    if (const auto* plots = dynamic_cast<const StatEqScreen*>(app_.root().router().controller(screens::StatPlots));
+        plots && screen == screens::StatPlots) {
+        // Each plot's row as it reads: on or off, its type and its two lines.
+        nlohmann::json rows = nlohmann::json::array();
+        for (int plot = 0; plot < StatPlotModel::kPlotCount; ++plot) {
+            const auto [first, second] = plots->list().rowLines(plot);
+            const auto held = calc.locked();
+            const StatPlotModel* model = StatPlotModel::of(calc);
+            rows.push_back({{"name", "Plot" + std::to_string(plot + 1)}, {"on", model && model->plotVisible(plot)},
+                {"type", model ? model->plotType(plot) : 0}, {"lines", {first.toStdString(), second.toStdString()}}});
+        }
+        const QPoint at = plots->list().mapTo(&app_.root(), QPoint(0, 0));
+        state["statPlots"] = {{"rows", std::move(rows)}, {"list", {at.x(), at.y(), plots->list().width(), plots->list().rowHeight()}}};
+    }
+    if (const auto* setup = dynamic_cast<const StatPlotSetup*>(app_.root().router().controller(screens::StatPlotColor));
+        setup && setup->isVisible())
+    {
+        // Where to tap: Done, and each picker column's selected row (the next row is one
+        // row height below).
+        const QPoint done = setup->doneButton().mapTo(&app_.root(), QPoint(0, 0));
+        nlohmann::json columns = nlohmann::json::array();
+        for (int column = 0; column < setup->picker().columnCount(); ++column) {
+            const QPointF centre = setup->picker().rowCenter(column, setup->picker().selectedRow(column));
+            const QPoint at = setup->picker().mapTo(&app_.root(), centre.toPoint());
+            columns.push_back({at.x(), at.y()});
+        }
+        state["plotSetup"] = {{"plot", setup->statEqNum() + 1}, {"title", setup->title().toStdString()},
+            {"fourth", setup->fourthCaption().toStdString()}, {"selected", setup->selection()},
+            {"done", {done.x(), done.y(), setup->doneButton().width(), setup->doneButton().height()}},
+            {"columns", std::move(columns)}, {"rowHeight", ColumnPicker::kRowHeight},
+            {"colorMode", setup->colorPicker().mode()},
+            {"color", {setup->color().r(), setup->color().g(), setup->color().b()}}};
+    }
+    appsState(state, screen);
     if (auto* wizard = dynamic_cast<StatWizScreen*>(app_.root().router().controller(screens::StatWizard));
         wizard && screen == screens::StatWizard) {
         nlohmann::json fields = nlohmann::json::array();

@@ -189,6 +189,8 @@ private:
     nlohmann::json geometryState(GeometryScreen& geometry) const;
     // The help page on the screen: which view shows it and its name; null without one.
     nlohmann::json helpState() const;
+    void programEditorState(nlohmann::json& state) const;
+    void appsState(nlohmann::json& state, int screen) const;
     bool file(std::string_view path);
     bool open(std::string_view id);
     // The visible control that leaves the screen on top, nullptr when it has none.
