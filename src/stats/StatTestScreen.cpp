@@ -962,15 +962,15 @@ void StatTestScreen::layout()
     keypad_->setGeometry(keypad.toRect());
     form_->setGeometry(form.toRect());
     graph_->setGeometry(graph.toRect());
-    // The controls sit along the bottom of the graph's area, the pooled switch above them.
+    // The controls sit along the bottom of the graph's area; the pooled switch sits in a top
+    // corner of the graph, clear of the axis numbers the controls' row runs along.
     const int controlsTop = static_cast<int>(form.top()) - kControlHeight - 4;
     dataStats_->setGeometry(5, controlsTop, 120, kControlHeight);
     const int hypothesisWidth = std::min(240, static_cast<int>(W) - 140);
     hypothesis_->setGeometry(static_cast<int>(W) - hypothesisWidth - 5, controlsTop, hypothesisWidth, kControlHeight);
-    const QWidget* anchor = testNum_ == C::T2Int ? static_cast<QWidget*>(hypothesis_) : dataStats_;
-    int poolTop = anchor->y() - (poolView_->height() + 2);
+    const int poolTop = static_cast<int>(graph.top()) + 6;
     const bool rightAligned = testNum_ == C::T2Int || (testNum_ == C::T2Test && statsForm());
-    poolView_->move(rightAligned ? static_cast<int>(form.left() + form.width()) - poolView_->width() - 5 : 5, poolTop);
+    poolView_->move(rightAligned ? static_cast<int>(graph.right()) - poolView_->width() - 5 : 5, poolTop);
     // The model buttons: below a 32-point band holding the data/residual control.
     const double buttonsHeight = W < 768 ? 97 : 120;
     const QRectF buttons(form.left(), form.bottom() - buttonsHeight, form.width(), buttonsHeight);
