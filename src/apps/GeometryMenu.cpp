@@ -129,6 +129,11 @@ void GeometryMenu::paintEvent(QPaintEvent*)
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(rect(), QColor(Qt::white));
     p.fillRect(QRectF(0, 0, width(), kBarHeight), QColor(40, 80, 150));
+    if (isWindow()) {
+        // A popover over the graph: framed, so it reads as a sheet of its own.
+        p.setPen(QPen(QColor(120, 120, 120), 1));
+        p.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    }
     p.setPen(Qt::white);
     p.setFont(FontMap::shared().font("Helvetica-Bold", 17));
     const QString title = helpShown() ? QString::fromStdString(calc_.nameForOpcode(kItems[static_cast<std::size_t>(helpRow_)]))
