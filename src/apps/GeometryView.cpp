@@ -198,8 +198,12 @@ void GeometryView::paintEvent(QPaintEvent*)
         y += L / 2;
     }
     p.setPen(text);
-    for (int i = 0; i < results; ++i, y += L)
-        line(x, y, q(model_.resultFieldName(i)) + num(model_.resultFieldValue(i)));
+    // A result the figure leaves undefined, such as the slope through two equal points,
+    // shows nothing rather than "NAN".
+    for (int i = 0; i < results; ++i, y += L) {
+        const double value = model_.resultFieldValue(i);
+        line(x, y, q(model_.resultFieldName(i)) + (std::isnan(value) ? QString() : num(value)));
+    }
 }
 
 } // namespace orvenda

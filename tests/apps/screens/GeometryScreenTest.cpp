@@ -425,6 +425,29 @@ TEST_F(GeometryScreens, ThePointTableShowsZeroCoordinatesAsZero)
     }
 }
 
+TEST_F(GeometryScreens, ASlopeThroughTwoEqualPointsShowsNothingRatherThanNan)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        for (int s = 160; s < 168; ++s)
+            put(s, 0);
+        GeometryScreen& screen = show(G::Line);
+        GeometryView& panel = screen.panel();
+        calc.cursorVisible = false;
+        QCoreApplication::processEvents();
+        const QImage picture = panel.grab().toImage();
+        const double dpr = picture.devicePixelRatio(), L = panel.leading();
+        // The slope's line under the two points' rows: "m=" and nothing after it.
+        int dark = 0;
+        for (int py = static_cast<int>(4 * L * dpr); py < static_cast<int>((5 * L - 1) * dpr); ++py)
+            for (int px = static_cast<int>(3 * L * dpr); px < static_cast<int>(8 * L * dpr); ++px)
+                dark += picture.pixelColor(px, py).lightness() < 128;
+        EXPECT_EQ(dark, 0) << tablet;
+        screen.done();
+    }
+}
+
 TEST_F(GeometryScreens, BothHalvesOfTheAngleUnitReadOnTheBanner)
 {
     for (const bool tablet : {false, true}) {
