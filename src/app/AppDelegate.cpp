@@ -38,7 +38,10 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::FileOpen) {
+        // The desktop sends its file-open requests to the application object alone. Every
+        // other object's events pass untouched: work the program thread posts is read only
+        // by its receiver, under the queue's lock.
+        if (watched == QCoreApplication::instance() && event->type() == QEvent::FileOpen) {
             app_.openFiles({static_cast<QFileOpenEvent*>(event)->file()});
             return true;
         }

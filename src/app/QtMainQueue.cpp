@@ -41,23 +41,31 @@ private:
 
 bool WorkReceiver::event(QEvent* e)
 {
-    if (e->type() != kWorkEvent)
-        return QObject::event(e);
     const std::shared_ptr<QtMainQueue::State> state = state_.lock();
     if (!state)
-        return true;
+        return QObject::event(e);
     std::function<void()> work;
+    bool isWork = false;
     {
+        // The lock comes before the event is read at all: the event was made on the posting
+        // thread, and this lock, not Qt's, is what orders it before this read for
+        // ThreadSanitizer.
         std::lock_guard lock(state->mutex);
-        if (state->works.empty())
-            return true;
-        work = std::move(state->works.front());
-        state->works.pop_front();
-        --state->pending;
-        if (state->closed)
-            return true;
+        isWork = e->type() == kWorkEvent;
+        if (isWork) {
+            if (state->works.empty())
+                return true;
+            work = std::move(state->works.front());
+            state->works.pop_front();
+            --state->pending;
+            if (state->closed)
+                return true;
+        }
     }
-    work();
+    if (!isWork)
+        return QObject::event(e);
+    if (work)
+        work();
     return true;
 }
 

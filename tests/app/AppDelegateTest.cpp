@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileOpenEvent>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
@@ -380,6 +381,29 @@ TEST(AppDelegate, EveryFileHandedOverGivesOneReport)
     EXPECT_EQ(launch.view->reports, (std::vector<int>{80, 80}));
     EXPECT_EQ(launch.calc.locked()->lists.at("L1").realList(), (std::vector<double>{1, 2, 3}));
     EXPECT_EQ(launch.calc.locked()->lists.at("SPEED").realList(), (std::vector<double>{4}));
+    CSVLoader::setLoader(nullptr);
+}
+
+// The desktop's open request reaches the application object; an event of that type sent
+// to any other object is not the desktop's and opens nothing.
+TEST(AppDelegate, TheDesktopsOpenRequestImportsOnlyWhenSentToTheApplication)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("l.csv"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("4,5");
+    file.close();
+    CSVLoader::setLoader(&CSVImport::loadCSV);
+    Launch launch(dir.filePath("data"));
+    launch.delegate.watch(*qGuiApp);
+    QObject other;
+    QFileOpenEvent elsewhere(file.fileName());
+    QCoreApplication::sendEvent(&other, &elsewhere);
+    EXPECT_TRUE(launch.view->reports.empty());
+    QFileOpenEvent request(file.fileName());
+    QCoreApplication::sendEvent(qGuiApp, &request);
+    EXPECT_EQ(launch.view->reports, std::vector<int>{80});
+    EXPECT_EQ(launch.calc.locked()->lists.at("L1").realList(), (std::vector<double>{4, 5}));
     CSVLoader::setLoader(nullptr);
 }
 
