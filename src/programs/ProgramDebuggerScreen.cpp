@@ -67,7 +67,9 @@ ProgramDebuggerScreen::ProgramDebuggerScreen(Calculator& calc, ProgramModel& mod
 
 bool ProgramDebuggerScreen::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && isHidden() && model_.debug()) {
+    // Keys reach widgets: the event itself is read only then. Work the program thread posts
+    // goes to no widget, and is read only by its receiver, under the queue's lock.
+    if (isHidden() && model_.debug() && watched->isWidgetType() && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<const QKeyEvent*>(event);
         const QString text = key->text();
         const bool plain = (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
