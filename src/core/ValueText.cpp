@@ -126,6 +126,12 @@ std::string ValueText::variableValue(std::uint32_t token, const std::string& nam
     return calc_.formatReal(record.value.real());
 }
 
+bool ValueText::showsNumber(std::uint32_t token)
+{
+    const std::uint32_t t = token & 0xFFFF;
+    return t != kTblInput && t != kRegEq && !(t >= kFirstGDB && t <= kLastGDB) && t != kBeginEnd;
+}
+
 std::string ValueText::getVariable(std::uint32_t token) const
 {
     auto state = calc_.lockState();

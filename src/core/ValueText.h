@@ -28,6 +28,9 @@ public:
     std::string getAns() const;
     // The token's name, blanks, and its value ending at column 22.
     std::string getVariable(std::uint32_t token) const;
+    // Whether getVariable shows the token's value as the number in its slot: not for
+    // TblInput (a list), RegEQ (an equation), a GDB (saved or not) or Begin/End.
+    static bool showsNumber(std::uint32_t token);
     // Str1..Str0: the name, then the text in double quotes unless it is empty.
     std::string getStringVariable(std::uint32_t token) const;
     // An equation's name, then its text in double quotes unless it is empty.

@@ -2,6 +2,7 @@
 
 #include "core/Calculator.h"
 #include "core/NumberFormatter.h"
+#include "core/ValueText.h"
 #include "language/VariableSlots.h"
 #include "pretty/FontMap.h"
 #include "programs/ProgramModel.h"
@@ -67,6 +68,11 @@ std::vector<std::string> VarsView::lines() const
         }
         if (t >= kEquationFirst && t <= kEquationLast) {
             out.push_back(afterName(calc_.getYEqVariable(token), name));
+            continue;
+        }
+        // A list, an equation or a word, as the variables menu lists it.
+        if (!ValueText::showsNumber(t)) {
+            out.push_back(afterName(calc_.getVariable(token), name));
             continue;
         }
         if (t >= kMatrixFirst && t <= kMatrixLast) {

@@ -6,6 +6,8 @@
 #include "core/Calculator.h"
 #include "eval/Parser.h"
 #include "language/EntryText.h"
+#include "eval/ProgramTokens.h"
+#include "language/VariableSlots.h"
 #include "programs/ProgramDebuggerScreen.h"
 #include "programs/ProgramEditMagnifier.h"
 #include "programs/ProgramEditView.h"
@@ -476,6 +478,30 @@ TEST_P(ProgramEditorScreenTest, TheVariablesPanelFormatsNarrowWithTheSignificanc
     // The shared formatter keeps its width.
     EXPECT_EQ(calc.numberFormatter().settings.maxWidth, 15);
     EXPECT_EQ(calc.formatReal(1.0 / 3), ".3333333333");
+}
+
+// What is no number in its slot (a list, an equation, a word) reads as the variables menu
+// lists it, not as a 0.
+TEST_P(ProgramEditorScreenTest, TheVariablesPanelListsTheVariablesThatAreNoNumberAsTheMenuDoes)
+{
+    const Ops ops{0x632A, ProgramTokens::kNewLine, 0x6201, ProgramTokens::kNewLine, 0x633A};
+    ASSERT_TRUE(model->storeProgram("P", ops));
+    model->loadProgram("P");
+    screen->focus(true);
+    model->setDebug(true);
+    {
+        auto state = calc.locked();
+        state->tableList.addReal(4, 15, -15);
+    }
+    ProgramDebuggerScreen debugger(calc, *model);
+    showDebugger(debugger);
+    const std::vector<std::string> lines = debugger.varsView().lines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1], "RegEq ");
+    EXPECT_EQ(lines[2], "TblInput {4}");
+    EXPECT_EQ(lines[3], "begin/end end");
+    calc.setVar(VariableSlots::varNumFromOpcode(0x633A), {0.0, 15, -15});
+    EXPECT_EQ(debugger.varsView().lines()[3], "begin/end begin");
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, ProgramEditorScreenTest, ::testing::Values(0, 1),
