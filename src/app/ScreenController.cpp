@@ -30,6 +30,8 @@ ScreenController::ScreenController(Calculator& calc, QWidget* parent)
 
 ScreenController::~ScreenController() { calc_.notificationCenter().removeObserver(this); }
 
+double ScreenController::textScale() const { return calc_.device == 1 ? kTabletTextScale : 1; }
+
 void ScreenController::focus(bool gained)
 {
     if (gained == listening_)

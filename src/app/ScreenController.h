@@ -64,6 +64,10 @@ protected:
     void observe(std::string_view name, std::function<void(const Notification&)> callback);
 
     Calculator& calc() const { return calc_; }
+    // A tablet's text is larger by its 22 points to the phone's 15: the factor on sizes
+    // made for the phone.
+    static constexpr double kTabletTextScale = 22.0 / 15;
+    double textScale() const;
 
 private:
     Calculator& calc_;

@@ -104,12 +104,6 @@ ConversionScreen::ConversionScreen(Calculator& calc, QWidget* parent)
     fillUnits();
 }
 
-double ConversionScreen::textScale() const
-{
-    // A tablet's text is larger by its 22 points to the phone's 15.
-    return calc().device == 1 ? 22.0 / 15 : 1;
-}
-
 void ConversionScreen::resizeEvent(QResizeEvent*)
 {
     const double k = textScale();

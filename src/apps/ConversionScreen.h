@@ -66,7 +66,6 @@ private:
     void showChoice();
     void convert();
     void moveRow(int by);
-    double textScale() const;
 
     QWidget* bar_;
     QPushButton* done_;

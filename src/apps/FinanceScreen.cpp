@@ -171,7 +171,7 @@ void FinanceScreen::resizeEvent(QResizeEvent*)
     // A tablet's text is larger by its 22 points to the phone's 15, as far as the seven
     // rows fit the display.
     constexpr double kFormHeight = VQTemplateView::kTitleHeight + 7 * VQTemplateView::kRowHeight;
-    const double k = calc().device == 1 ? std::clamp((height() - 4) / kFormHeight, 1.0, 22.0 / 15) : 1;
+    const double k = calc().device == 1 ? std::clamp((height() - 4) / kFormHeight, 1.0, kTabletTextScale) : 1;
     lcd_->setGeometry(rect());
     lcd_->lower();
     form_->setScale(k);

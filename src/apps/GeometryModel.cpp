@@ -105,12 +105,8 @@ void GeometryModel::setFigure(std::uint32_t token)
 {
     if (isFigure(token))
         figure_ = token;
-    const auto mode = [this](int s, int max) {
-        const double v = slot(s);
-        return finite(v) ? static_cast<int>(std::clamp(std::trunc(v), 0.0, static_cast<double>(max))) : 0;
-    };
-    lineMode_ = mode(kLineModeSlot, 2);
-    circleMode_ = mode(kCircleModeSlot, 2);
+    lineMode_ = subMode(slot(kLineModeSlot));
+    circleMode_ = subMode(slot(kCircleModeSlot));
     currentField_ = 0;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -25,6 +27,8 @@ public:
     static constexpr int kTwoSolutionsSlot = 189;
     // The figures' slots.
     static constexpr int kFirstSlot = 160, kLastSlot = 211;
+    // A sub-mode slot's value as 0..2, whatever a program stored there.
+    static int subMode(double v) { return std::isfinite(v) ? static_cast<int>(std::clamp(std::trunc(v), 0.0, 2.0)) : 0; }
     // Drawing caps: polygons with more sides are drawn as their circle; curves and arcs take
     // at most this many steps.
     static constexpr int kMaxDrawnVertices = 2000;

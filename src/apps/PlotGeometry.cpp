@@ -24,9 +24,6 @@ using G = GeometryModel;
 
 bool finite(double v) { return std::isfinite(v); }
 
-// A sub-mode slot's value as 0..2, whatever a program stored there.
-int subMode(double v) { return std::isfinite(v) ? static_cast<int>(std::clamp(std::trunc(v), 0.0, 2.0)) : 0; }
-
 } // namespace
 
 // What one drawing shares: the painter, the tile, the transform, the label font and colour.
@@ -137,7 +134,7 @@ void PlotGeometry::drawLine(Paint& d)
         if (!finite(v[i]))
             return;
     }
-    const int mode = subMode(slot(G::kLineModeSlot));
+    const int mode = G::subMode(slot(G::kLineModeSlot));
     const auto segment = [&](double x1, double y1, double x2, double y2) {
         d.wholeLine(x1, y1, x2, y2);
         if (selected()) {
@@ -303,7 +300,7 @@ void PlotGeometry::drawPolygon(Paint& d)
 
 void PlotGeometry::drawCircle(Paint& d)
 {
-    const int mode = subMode(slot(G::kCircleModeSlot));
+    const int mode = G::subMode(slot(G::kCircleModeSlot));
     const double r = std::fabs(slot(191)), cx = slot(207), cy = slot(208);
     if (!finite(r) || r == 0 || !finite(cx) || !finite(cy))
         return;

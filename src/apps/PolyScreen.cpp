@@ -36,7 +36,6 @@ constexpr double kBannerHeight = 30;
 constexpr double kLineHeight = 30;
 constexpr double kMenuHeight = 36;
 constexpr double kFontSize = 18;
-constexpr double kTabletScale = 22.0 / 15;
 
 EntryModel* entryOf(Calculator& calc) { return dynamic_cast<EntryModel*>(calc.entryManager.get()); }
 
@@ -390,12 +389,6 @@ void PolyScreen::subscribe()
             model_.setCoefficient(line_, 0);
         update();
     });
-}
-
-double PolyScreen::textScale() const
-{
-    // A tablet's text is larger by its 22 points to the phone's 15.
-    return calc().device == 1 ? kTabletScale : 1;
 }
 
 double PolyScreen::fontSize() const { return kFontSize * textScale(); }

@@ -65,7 +65,6 @@ protected:
 
 private:
     void paintLines(QPainter& painter);
-    double textScale() const;
     void changeState(int state);
     // Commits the typed text to the current field: 0, an error number to show, or -1 when
     // the text did not evaluate (its error was shown and the text stays).

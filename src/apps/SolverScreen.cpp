@@ -31,7 +31,6 @@ constexpr double kBannerHeight = 30;
 constexpr double kLineHeight = 30;
 constexpr double kButtonHeight = 36;
 constexpr double kFontSize = 18;
-constexpr double kTabletScale = 22.0 / 15;
 constexpr double kButtonFontSize = 14;
 // The bounds' tokens, named as the display names them.
 constexpr std::uint32_t kLowerToken = 0x6338, kUpperToken = 0x6339;
@@ -268,12 +267,6 @@ void SolverScreen::subscribe()
         resultLine_ = -1;
         update();
     });
-}
-
-double SolverScreen::textScale() const
-{
-    // A tablet's text is larger by its 22 points to the phone's 15.
-    return calc().device == 1 ? kTabletScale : 1;
 }
 
 double SolverScreen::fontSize() const { return kFontSize * textScale(); }

@@ -48,7 +48,6 @@ protected:
 
 private:
     void paintLines(QPainter& painter);
-    double textScale() const;
     // Commits the typed text; false when it did not evaluate (its error shown, text kept).
     bool getEntry();
     // Shows the equation's error with its place marked on line 0; true when it compiles.
