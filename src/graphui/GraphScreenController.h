@@ -75,7 +75,6 @@ public:
 
     // Told when Done closes the screen (the root then brings the previous screen back).
     void setOnDone(std::function<void()> done) { onDone_ = std::move(done); }
-    // The worksheet of the graph as shown, upright or turned (the composition root's).
     // What the user is told (an alert in the app): Calc with no plot it works on.
     std::function<void(const QString& message)> tell;
     // The calculate menu's toolbar action: the action itself when the selected plot is one
@@ -83,6 +82,7 @@ public:
     void calculate(const std::function<void()>& action);
     static constexpr const char* kSelectAPlot = "Select a curve or plot first: tap it on the graph, or press TRACE.";
 
+    // The worksheet of the graph as shown, upright or turned (the composition root's).
     std::function<QByteArray(GraphView& view, bool landscape)> makeWorksheet;
     // Hands the worksheet, a picture of the screen and the subject to the share sheet.
     std::function<void(const QByteArray& pdf, const QImage& picture, const QString& subject)> shareWorksheet;

@@ -994,7 +994,6 @@ void MenuScreen::openNotes(Place p)
     notesPage_->setGeometry(listArea().translated(width(), 0));
     notesPage_->setProgramName(name);
     notesPage_->allowEditing(editing, false);
-    notesShown_ = true;
     setBarTitle(QString::fromStdString(name));
     cancel_->hide();
     tabs_->hide();

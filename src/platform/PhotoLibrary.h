@@ -2,7 +2,6 @@
 
 #include <QString>
 
-#include <functional>
 #include <optional>
 
 class QWidget;
@@ -14,10 +13,8 @@ namespace orvenda {
 // choice is set beforehand (or the pick is cancelled). Main thread.
 class PhotoLibrary {
 public:
-    virtual ~PhotoLibrary() = default;
-
     // The picture file picked; "" when the user cancelled.
-    virtual QString choosePicture(QWidget* parent);
+    QString choosePicture(QWidget* parent);
     // The next pick answers this file without a dialog ("" cancels it).
     void setNextChoice(const QString& file) { next_ = file; }
     // With no choice set, picks are cancelled instead of asking.
