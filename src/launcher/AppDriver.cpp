@@ -1227,6 +1227,217 @@ void AppDriver::appsState(nlohmann::json& state, int screen) const
     }
 }
 
+// The graph screens: the trace, the equations, what the graph shows and its window, the
+// window form's field and the table's cursor.
+void AppDriver::graphScreensState(nlohmann::json& state, int screen) const
+{
+    const Calculator& calc = app_.calculator();
+    auto* graph = dynamic_cast<GraphScreenController*>(app_.root().fullScreen(screens::Graph));
+    GraphView* graphView = graph && graph->isVisible() ? &graph->graphView() : nullptr;
+    if (calc.lockMagnifier) {
+        const PlotPoint& at = calc.pTrackPoint;
+        state["trace"] = {{"x", at.x}, {"y", at.y}, {"t", at.t}, {"eq", calc.lockFunction}, {"feature", calc.featureLock},
+                          {"plot", calc.lockStatPlot}, {"lines", nlohmann::json::array()}};
+        if (PlotObject* traced = graphView ? graphView->selectedPlotObj() : nullptr)
+            state["trace"]["lines"] = traced->infoLines().value_or(std::vector<std::string>());
+    } else {
+        state["trace"] = nullptr;
+    }
+    if (const auto* equations = dynamic_cast<const YEqModel*>(calc.yEqManager.get());
+        equations && calc.currentScreen() == screens::YEq) {
+        nlohmann::json rows = nlohmann::json::array();
+        const int mode = calc.graphMode();
+        for (int i = YEqModel::firstIndexForMode(mode); i <= YEqModel::lastIndexForMode(mode); ++i) {
+            const int token = YEqModel::equationForIndex(i);
+            const VQColor color = equations->colorForFunction(token).value_or(VQColor());
+            rows.push_back({{"name", calc.nameForOpcode(static_cast<std::uint32_t>(token))},
+                {"text", equations->eqString(token)}, {"on", equations->shouldPlotFunction(token)},
+                {"style", equations->styleForFunction(token)}, {"color", {color.r(), color.g(), color.b()}}});
+        }
+        state["yEq"] = {{"rows", std::move(rows)},
+            {"current", calc.nameForOpcode(static_cast<std::uint32_t>(equations->selectedEqNum()))},
+            {"cursor", equations->entryCursor()}};
+    }
+    if (graphView) {
+        // What the graph shows: each plot's type and name.
+        nlohmann::json plots = nlohmann::json::array();
+        for (const auto& plot : graphView->plotObjects())
+            if (plot)
+                plots.push_back({{"type", plot->plotType}, {"label", plot->label().value_or(std::string())}});
+        state["plots"] = std::move(plots);
+        const QPoint at = graphView->mapTo(&app_.root(), QPoint(0, 0));
+        state["graph"] = {at.x(), at.y(), graphView->width(), graphView->height()};
+        // The window drawn (the solver's plot shows its own) and the zoom buttons' images.
+        const Calculator::Bounds shown = graphView->graphBounds();
+        state["shown"] = {shown.xMin, shown.xMax, shown.yMin, shown.yMax};
+        state["zoomImages"] = {graph->plusButton().imageName(), graph->minusButton().imageName()};
+    }
+    if (screen == screens::Window || screen == screens::Graph || screen == screens::Table) {
+        const Calculator::Bounds window = calc.window();
+        state["window"] = {window.xMin, window.xMax, window.yMin, window.yMax};
+    }
+    if (const auto* form = dynamic_cast<const WindowScreen*>(app_.root().router().controller(screens::Window));
+        form && screen == screens::Window)
+        state["field"] = form->form().currentField();
+    if (const auto* table = dynamic_cast<const TableScreen*>(app_.root().router().controller(screens::Table));
+        table && screen == screens::Table)
+        state["table"] = {{"row", table->tableView().cursorRow}, {"col", table->tableView().cursorCol},
+            {"shows", table->entryView().overlayStr().value_or("")}, {"auto", calc.locked()->tableMode == 1},
+            {"start", calc.locked()->tableMode == 1 ? nlohmann::json(table->tableView().autoValue(0)) : nlohmann::json()}};
+}
+
+// The statistics screens: the list editor, the plots and a plot's set-up, the wizard and
+// the tests.
+void AppDriver::statsState(nlohmann::json& state, int screen) const
+{
+    const Calculator& calc = app_.calculator();
+    if (const auto* lists = dynamic_cast<const StatEditScreen*>(app_.root().router().controller(screens::ListEditor));
+        lists && screen == screens::ListEditor)
+        state["listEditor"] = {{"row", lists->grid().cursorRow}, {"col", lists->grid().cursorCol},
+            {"columns", lists->columnNames()}, {"prompt", lists->entryView().prefixStr()},
+            {"cell", lists->entryView().overlayStr().value_or("")}};
+    if (const auto* plots = dynamic_cast<const StatEqScreen*>(app_.root().router().controller(screens::StatPlots));
+        plots && screen == screens::StatPlots) {
+        // Each plot's row as it reads: on or off, its type and its two lines.
+        nlohmann::json rows = nlohmann::json::array();
+        for (int plot = 0; plot < StatPlotModel::kPlotCount; ++plot) {
+            const auto [first, second] = plots->list().rowLines(plot);
+            const auto held = calc.locked();
+            const StatPlotModel* model = StatPlotModel::of(calc);
+            rows.push_back({{"name", "Plot" + std::to_string(plot + 1)}, {"on", model && model->plotVisible(plot)},
+                {"type", model ? model->plotType(plot) : 0}, {"lines", {first.toStdString(), second.toStdString()}}});
+        }
+        const QPoint at = plots->list().mapTo(&app_.root(), QPoint(0, 0));
+        state["statPlots"] = {{"rows", std::move(rows)}, {"list", {at.x(), at.y(), plots->list().width(), plots->list().rowHeight()}}};
+    }
+    if (const auto* setup = dynamic_cast<const StatPlotSetup*>(app_.root().router().controller(screens::StatPlotColor));
+        setup && setup->isVisible())
+    {
+        // Where to tap: Done, and each picker column's selected row (the next row is one
+        // row height below).
+        const QPoint done = setup->doneButton().mapTo(&app_.root(), QPoint(0, 0));
+        nlohmann::json columns = nlohmann::json::array();
+        for (int column = 0; column < setup->picker().columnCount(); ++column) {
+            const QPointF centre = setup->picker().rowCenter(column, setup->picker().selectedRow(column));
+            const QPoint at = setup->picker().mapTo(&app_.root(), centre.toPoint());
+            columns.push_back({at.x(), at.y()});
+        }
+        state["plotSetup"] = {{"plot", setup->statEqNum() + 1}, {"title", setup->title().toStdString()},
+            {"fourth", setup->fourthCaption().toStdString()}, {"selected", setup->selection()},
+            {"done", {done.x(), done.y(), setup->doneButton().width(), setup->doneButton().height()}},
+            {"columns", std::move(columns)}, {"rowHeight", ColumnPicker::kRowHeight},
+            {"colorMode", setup->colorPicker().mode()},
+            {"color", {setup->color().r(), setup->color().g(), setup->color().b()}}};
+    }
+    if (auto* wizard = dynamic_cast<StatWizScreen*>(app_.root().router().controller(screens::StatWizard));
+        wizard && screen == screens::StatWizard) {
+        nlohmann::json fields = nlohmann::json::array();
+        for (const VQTemplateField& field : wizard->form().fields())
+            fields.push_back({{"label", field.label}, {"value", field.flags == VQTemplateField::ListName
+                    ? nlohmann::json(calc.stringFromOps(field.listValue))
+                    : field.flags == VQTemplateField::EquationVariable && StatWizScreen::regEqToken(field.value)
+                    ? nlohmann::json(calc.nameForOpcode(*StatWizScreen::regEqToken(field.value)))
+                    : nlohmann::json(field.value)}});
+        const QPoint button = wizard->calculateButton().mapTo(&app_.root(), QPoint(0, 0));
+        state["wizard"] = {{"command", wizard->commandName()}, {"fields", std::move(fields)},
+            {"current", wizard->form().currentField()},
+            {"calculate", {button.x(), button.y(), wizard->calculateButton().width(), wizard->calculateButton().height()}}};
+    }
+    if (auto* tests = dynamic_cast<StatTestScreen*>(app_.root().fullScreen(screens::StatTests)); tests && tests->isVisible())
+        state["statTest"] = statTestState(*tests);
+}
+
+// The menu in front: its number, MEM's about page, the program library's names and notes
+// page, a SHARE menu's rows.
+void AppDriver::menuState(nlohmann::json& state) const
+{
+    if (auto* menu = dynamic_cast<const MenuScreen*>(app_.root().router().controller(screens::Menu)); menu && menu->isVisible()) {
+        state["menu"] = menu->currentMenu();
+        // MEM's about page over the menu: the version it shows.
+        if (menu->aboutShown() && menu->aboutPage())
+            state["about"] = menu->aboutPage()->versionText().toStdString();
+        // The program library: the names it lists, in order.
+        if (menu->showsLibrary()) {
+            nlohmann::json names = nlohmann::json::array();
+            for (const MenuScreen::Section& section : menu->sections())
+                for (const MenuScreen::Row& row : section.rows)
+                    names.push_back(row.name);
+            state["programs"] = std::move(names);
+        }
+        // A SHARE menu: its rows and the rows picked to send, in the order picked.
+        if (menu->currentMenu() >= 19 && menu->currentMenu() <= 28 && !menu->barTitle().isEmpty()) {
+            nlohmann::json rows = nlohmann::json::array();
+            for (const MenuScreen::Section& section : menu->sections())
+                for (const MenuScreen::Row& row : section.rows)
+                    rows.push_back(row.title.toStdString());
+            nlohmann::json picked = nlohmann::json::array();
+            for (const MenuScreen::Place p : menu->shareSelection())
+                picked.push_back(menu->sections()[static_cast<std::size_t>(p.section)]
+                                     .rows[static_cast<std::size_t>(p.row)].title.toStdString());
+            state["share"] = {{"title", menu->barTitle().toStdString()}, {"tabs", menu->tabTitles().join(QLatin1Char(',')).toStdString()},
+                {"rows", std::move(rows)}, {"picked", std::move(picked)}};
+        }
+    } else {
+        state["menu"] = nullptr;
+    }
+    // The program library's notes page while it shows: its program, mode, the notes as
+    // typed and the HTML shown.
+    if (const auto* menu = dynamic_cast<const MenuScreen*>(app_.root().router().controller(screens::Menu));
+        menu && menu->isVisible() && menu->notesShown() && menu->notesPage()) {
+        const ProgramNotesPage& page = *menu->notesPage();
+        state["notes"] = {{"program", page.programName()}, {"editing", page.editing()},
+            {"text", page.notesText().toStdString()}, {"html", page.shownHtml().toStdString()},
+            {"title", menu->barTitle().toStdString()}};
+    }
+}
+
+// The overlays over the display and the keyboard: which one, and the four-function panel,
+// the conversions, the periodic table and the colour picker as they read.
+void AppDriver::overlaysState(nlohmann::json& state) const
+{
+    // The overlay over the display and the keyboard, by name.
+    for (int id = screens::Menu; id <= screens::FourFunction; ++id)
+        if (const QWidget* c = app_.root().router().controller(id); c && c->isVisible())
+            state["overlay"] = ScreenRegistry::title(id).toStdString();
+    if (const auto* panel = dynamic_cast<const FourFunctionPanel*>(app_.root().router().controller(screens::FourFunction));
+        panel && panel->isVisible())
+        state["fourFunction"] = panel->text().toStdString();
+    if (const auto* conversions = dynamic_cast<const ConversionScreen*>(app_.root().router().controller(screens::Conversions));
+        conversions && conversions->isVisible())
+        state["conversion"] = {{"mode", conversions->mode() == ConversionScreen::Constants ? "constants" : "units"},
+            {"class", conversions->unitClass()}, {"from", conversions->from()}, {"to", conversions->to()},
+            {"constant", conversions->constant()}, {"column", conversions->column()},
+            {"result", conversions->resultText().toStdString()}, {"full", conversions->fullText().toStdString()}};
+    if (const auto* periodic = dynamic_cast<const PeriodicTableScreen*>(app_.root().fullScreen(screens::PeriodicTable));
+        periodic && periodic->isVisible()) {
+        // The table's mode and transform, where it lies in the window and its cells' size
+        // (a tap's place), and the element whose details are open with their lines.
+        const PeriodicTableView& table = periodic->table();
+        const QPoint at = table.mapTo(&app_.root(), QPoint(0, 0));
+        const double s = table.scale();
+        nlohmann::json element = nullptr;
+        if (const int n = periodic->elementShown()) {
+            nlohmann::json fields = nlohmann::json::array();
+            for (int i = 0; i < ElementView::kFields; ++i)
+                fields.push_back({ElementView::fieldLabel(i).toStdString(), ElementView::fieldText(n, i).toStdString()});
+            element = {{"number", n}, {"title", periodic->detail()->title().toStdString()}, {"fields", std::move(fields)}};
+        }
+        const PeriodicConfigurePanel* properties = periodic->picker();
+        state["periodicTable"] = {{"title", periodic->title().toStdString()}, {"mode", table.displayMode()},
+            {"slider", periodic->sliderShown() ? nlohmann::json(periodic->valueText().toStdString()) : nlohmann::json()},
+            {"scale", s}, {"translation", {table.translation().x(), table.translation().y()}},
+            {"portrait", table.portrait()}, {"table", {at.x(), at.y(), table.width(), table.height()}},
+            {"cell", {table.cellSize().width() * s, table.cellSize().height() * s}},
+            {"picker", properties && properties->isVisible()}, {"element", std::move(element)}};
+    }
+    if (const auto* picker = dynamic_cast<const ColorPickerScreen*>(app_.root().router().controller(screens::ColorPicker));
+        picker && picker->isVisible()) {
+        const VQColor& c = picker->picker().color();
+        state["picker"] = {{"title", picker->title().toStdString()}, {"mode", picker->picker().mode()},
+            {"color", {c.r(), c.g(), c.b()}}};
+    }
+}
+
 void AppDriver::dump()
 {
     Calculator& calc = app_.calculator();
@@ -1241,8 +1452,6 @@ void AppDriver::dump()
     }
     state["top"] = std::move(top);
     state["mathPrint"] = calc.locked()->mathPrint;
-    auto* graph = dynamic_cast<GraphScreenController*>(app_.root().fullScreen(screens::Graph));
-    GraphView* graphView = graph && graph->isVisible() ? &graph->graphView() : nullptr;
     const auto* entry = dynamic_cast<const EntryModel*>(calc.entryManager.get());
     state["entry"] = entry ? entry->text() : std::string();
     state["cursor"] = entry ? entry->entryCursor() : 0;
@@ -1295,184 +1504,14 @@ void AppDriver::dump()
         state["background"] = {{"width", photo->width()}, {"height", photo->height()},
             {"frame", {frame.x, frame.y, frame.width, frame.height}}, {"scale", calc.backgroundScale}};
     }
-    if (calc.lockMagnifier) {
-        const PlotPoint& at = calc.pTrackPoint;
-        state["trace"] = {{"x", at.x}, {"y", at.y}, {"t", at.t}, {"eq", calc.lockFunction}, {"feature", calc.featureLock},
-                          {"plot", calc.lockStatPlot}, {"lines", nlohmann::json::array()}};
-        if (PlotObject* traced = graphView ? graphView->selectedPlotObj() : nullptr)
-            state["trace"]["lines"] = traced->infoLines().value_or(std::vector<std::string>());
-    } else {
-        state["trace"] = nullptr;
-    }
-    if (const auto* equations = dynamic_cast<const YEqModel*>(calc.yEqManager.get());
-        equations && calc.currentScreen() == screens::YEq) {
-        nlohmann::json rows = nlohmann::json::array();
-        const int mode = calc.graphMode();
-        for (int i = YEqModel::firstIndexForMode(mode); i <= YEqModel::lastIndexForMode(mode); ++i) {
-            const int token = YEqModel::equationForIndex(i);
-            const VQColor color = equations->colorForFunction(token).value_or(VQColor());
-            rows.push_back({{"name", calc.nameForOpcode(static_cast<std::uint32_t>(token))},
-                {"text", equations->eqString(token)}, {"on", equations->shouldPlotFunction(token)},
-                {"style", equations->styleForFunction(token)}, {"color", {color.r(), color.g(), color.b()}}});
-        }
-        state["yEq"] = {{"rows", std::move(rows)},
-            {"current", calc.nameForOpcode(static_cast<std::uint32_t>(equations->selectedEqNum()))},
-            {"cursor", equations->entryCursor()}};
-    }
-    if (graphView) {
-        // What the graph shows: each plot's type and name.
-        nlohmann::json plots = nlohmann::json::array();
-        for (const auto& plot : graphView->plotObjects())
-            if (plot)
-                plots.push_back({{"type", plot->plotType}, {"label", plot->label().value_or(std::string())}});
-        state["plots"] = std::move(plots);
-        const QPoint at = graphView->mapTo(&app_.root(), QPoint(0, 0));
-        state["graph"] = {at.x(), at.y(), graphView->width(), graphView->height()};
-        // The window drawn (the solver's plot shows its own) and the zoom buttons' images.
-        const Calculator::Bounds shown = graphView->graphBounds();
-        state["shown"] = {shown.xMin, shown.xMax, shown.yMin, shown.yMax};
-        state["zoomImages"] = {graph->plusButton().imageName(), graph->minusButton().imageName()};
-    }
     const int screen = calc.currentScreen();
-    if (screen == screens::Window || screen == screens::Graph || screen == screens::Table) {
-        const Calculator::Bounds window = calc.window();
-        state["window"] = {window.xMin, window.xMax, window.yMin, window.yMax};
-    }
-    if (const auto* form = dynamic_cast<const WindowScreen*>(app_.root().router().controller(screens::Window));
-        form && screen == screens::Window)
-        state["field"] = form->form().currentField();
-    if (const auto* table = dynamic_cast<const TableScreen*>(app_.root().router().controller(screens::Table));
-        table && screen == screens::Table)
-        state["table"] = {{"row", table->tableView().cursorRow}, {"col", table->tableView().cursorCol},
-            {"shows", table->entryView().overlayStr().value_or("")}, {"auto", calc.locked()->tableMode == 1},
-            {"start", calc.locked()->tableMode == 1 ? nlohmann::json(table->tableView().autoValue(0)) : nlohmann::json()}};
-    if (const auto* lists = dynamic_cast<const StatEditScreen*>(app_.root().router().controller(screens::ListEditor));
-        lists && screen == screens::ListEditor)
-        state["listEditor"] = {{"row", lists->grid().cursorRow}, {"col", lists->grid().cursorCol},
-            {"columns", lists->columnNames()}, {"prompt", lists->entryView().prefixStr()},
-            {"cell", lists->entryView().overlayStr().value_or("")}};
-    if (const auto* plots = dynamic_cast<const StatEqScreen*>(app_.root().router().controller(screens::StatPlots));
-        plots && screen == screens::StatPlots) {
-        // Each plot's row as it reads: on or off, its type and its two lines.
-        nlohmann::json rows = nlohmann::json::array();
-        for (int plot = 0; plot < StatPlotModel::kPlotCount; ++plot) {
-            const auto [first, second] = plots->list().rowLines(plot);
-            const auto held = calc.locked();
-            const StatPlotModel* model = StatPlotModel::of(calc);
-            rows.push_back({{"name", "Plot" + std::to_string(plot + 1)}, {"on", model && model->plotVisible(plot)},
-                {"type", model ? model->plotType(plot) : 0}, {"lines", {first.toStdString(), second.toStdString()}}});
-        }
-        const QPoint at = plots->list().mapTo(&app_.root(), QPoint(0, 0));
-        state["statPlots"] = {{"rows", std::move(rows)}, {"list", {at.x(), at.y(), plots->list().width(), plots->list().rowHeight()}}};
-    }
-    if (const auto* setup = dynamic_cast<const StatPlotSetup*>(app_.root().router().controller(screens::StatPlotColor));
-        setup && setup->isVisible())
-    {
-        // Where to tap: Done, and each picker column's selected row (the next row is one
-        // row height below).
-        const QPoint done = setup->doneButton().mapTo(&app_.root(), QPoint(0, 0));
-        nlohmann::json columns = nlohmann::json::array();
-        for (int column = 0; column < setup->picker().columnCount(); ++column) {
-            const QPointF centre = setup->picker().rowCenter(column, setup->picker().selectedRow(column));
-            const QPoint at = setup->picker().mapTo(&app_.root(), centre.toPoint());
-            columns.push_back({at.x(), at.y()});
-        }
-        state["plotSetup"] = {{"plot", setup->statEqNum() + 1}, {"title", setup->title().toStdString()},
-            {"fourth", setup->fourthCaption().toStdString()}, {"selected", setup->selection()},
-            {"done", {done.x(), done.y(), setup->doneButton().width(), setup->doneButton().height()}},
-            {"columns", std::move(columns)}, {"rowHeight", ColumnPicker::kRowHeight},
-            {"colorMode", setup->colorPicker().mode()},
-            {"color", {setup->color().r(), setup->color().g(), setup->color().b()}}};
-    }
+    graphScreensState(state, screen);
+    statsState(state, screen);
     appsState(state, screen);
-    if (auto* wizard = dynamic_cast<StatWizScreen*>(app_.root().router().controller(screens::StatWizard));
-        wizard && screen == screens::StatWizard) {
-        nlohmann::json fields = nlohmann::json::array();
-        for (const VQTemplateField& field : wizard->form().fields())
-            fields.push_back({{"label", field.label}, {"value", field.flags == VQTemplateField::ListName
-                    ? nlohmann::json(calc.stringFromOps(field.listValue))
-                    : field.flags == VQTemplateField::EquationVariable && StatWizScreen::regEqToken(field.value)
-                    ? nlohmann::json(calc.nameForOpcode(*StatWizScreen::regEqToken(field.value)))
-                    : nlohmann::json(field.value)}});
-        const QPoint button = wizard->calculateButton().mapTo(&app_.root(), QPoint(0, 0));
-        state["wizard"] = {{"command", wizard->commandName()}, {"fields", std::move(fields)},
-            {"current", wizard->form().currentField()},
-            {"calculate", {button.x(), button.y(), wizard->calculateButton().width(), wizard->calculateButton().height()}}};
-    }
-    if (auto* tests = dynamic_cast<StatTestScreen*>(app_.root().fullScreen(screens::StatTests)); tests && tests->isVisible())
-        state["statTest"] = statTestState(*tests);
     if (auto* geometry = dynamic_cast<GeometryScreen*>(app_.root().fullScreen(screens::Geometry)); geometry && geometry->isVisible())
         state["geometry"] = geometryState(*geometry);
-    if (auto* menu = dynamic_cast<const MenuScreen*>(app_.root().router().controller(screens::Menu)); menu && menu->isVisible()) {
-        state["menu"] = menu->currentMenu();
-        // MEM's about page over the menu: the version it shows.
-        if (menu->aboutShown() && menu->aboutPage())
-            state["about"] = menu->aboutPage()->versionText().toStdString();
-        // The program library: the names it lists, in order.
-        if (menu->showsLibrary()) {
-            nlohmann::json names = nlohmann::json::array();
-            for (const MenuScreen::Section& section : menu->sections())
-                for (const MenuScreen::Row& row : section.rows)
-                    names.push_back(row.name);
-            state["programs"] = std::move(names);
-        }
-        // A SHARE menu: its rows and the rows picked to send, in the order picked.
-        if (menu->currentMenu() >= 19 && menu->currentMenu() <= 28 && !menu->barTitle().isEmpty()) {
-            nlohmann::json rows = nlohmann::json::array();
-            for (const MenuScreen::Section& section : menu->sections())
-                for (const MenuScreen::Row& row : section.rows)
-                    rows.push_back(row.title.toStdString());
-            nlohmann::json picked = nlohmann::json::array();
-            for (const MenuScreen::Place p : menu->shareSelection())
-                picked.push_back(menu->sections()[static_cast<std::size_t>(p.section)]
-                                     .rows[static_cast<std::size_t>(p.row)].title.toStdString());
-            state["share"] = {{"title", menu->barTitle().toStdString()}, {"tabs", menu->tabTitles().join(QLatin1Char(',')).toStdString()},
-                {"rows", std::move(rows)}, {"picked", std::move(picked)}};
-        }
-    } else {
-        state["menu"] = nullptr;
-    }
-    // The overlay over the display and the keyboard, by name.
-    for (int id = screens::Menu; id <= screens::FourFunction; ++id)
-        if (const QWidget* c = app_.root().router().controller(id); c && c->isVisible())
-            state["overlay"] = ScreenRegistry::title(id).toStdString();
-    if (const auto* panel = dynamic_cast<const FourFunctionPanel*>(app_.root().router().controller(screens::FourFunction));
-        panel && panel->isVisible())
-        state["fourFunction"] = panel->text().toStdString();
-    if (const auto* conversions = dynamic_cast<const ConversionScreen*>(app_.root().router().controller(screens::Conversions));
-        conversions && conversions->isVisible())
-        state["conversion"] = {{"mode", conversions->mode() == ConversionScreen::Constants ? "constants" : "units"},
-            {"class", conversions->unitClass()}, {"from", conversions->from()}, {"to", conversions->to()},
-            {"constant", conversions->constant()}, {"column", conversions->column()},
-            {"result", conversions->resultText().toStdString()}, {"full", conversions->fullText().toStdString()}};
-    if (const auto* periodic = dynamic_cast<const PeriodicTableScreen*>(app_.root().fullScreen(screens::PeriodicTable));
-        periodic && periodic->isVisible()) {
-        // The table's mode and transform, where it lies in the window and its cells' size
-        // (a tap's place), and the element whose details are open with their lines.
-        const PeriodicTableView& table = periodic->table();
-        const QPoint at = table.mapTo(&app_.root(), QPoint(0, 0));
-        const double s = table.scale();
-        nlohmann::json element = nullptr;
-        if (const int n = periodic->elementShown()) {
-            nlohmann::json fields = nlohmann::json::array();
-            for (int i = 0; i < ElementView::kFields; ++i)
-                fields.push_back({ElementView::fieldLabel(i).toStdString(), ElementView::fieldText(n, i).toStdString()});
-            element = {{"number", n}, {"title", periodic->detail()->title().toStdString()}, {"fields", std::move(fields)}};
-        }
-        const PeriodicConfigurePanel* properties = periodic->picker();
-        state["periodicTable"] = {{"title", periodic->title().toStdString()}, {"mode", table.displayMode()},
-            {"slider", periodic->sliderShown() ? nlohmann::json(periodic->valueText().toStdString()) : nlohmann::json()},
-            {"scale", s}, {"translation", {table.translation().x(), table.translation().y()}},
-            {"portrait", table.portrait()}, {"table", {at.x(), at.y(), table.width(), table.height()}},
-            {"cell", {table.cellSize().width() * s, table.cellSize().height() * s}},
-            {"picker", properties && properties->isVisible()}, {"element", std::move(element)}};
-    }
-    if (const auto* picker = dynamic_cast<const ColorPickerScreen*>(app_.root().router().controller(screens::ColorPicker));
-        picker && picker->isVisible()) {
-        const VQColor& c = picker->picker().color();
-        state["picker"] = {{"title", picker->title().toStdString()}, {"mode", picker->picker().mode()},
-            {"color", {c.r(), c.g(), c.b()}}};
-    }
+    menuState(state);
+    overlaysState(state);
     // The key row above the entry line shows this set.
     if (calc.userKeys)
         state["keySet"] = calc.userKeySetName;
@@ -1486,15 +1525,6 @@ void AppDriver::dump()
     state["help"] = helpState();
     if (!opened_.empty())
         state["opened"] = opened_;
-    // The program library's notes page while it shows: its program, mode, the notes as
-    // typed and the HTML shown.
-    if (const auto* menu = dynamic_cast<const MenuScreen*>(app_.root().router().controller(screens::Menu));
-        menu && menu->isVisible() && menu->notesShown() && menu->notesPage()) {
-        const ProgramNotesPage& page = *menu->notesPage();
-        state["notes"] = {{"program", page.programName()}, {"editing", page.editing()},
-            {"text", page.notesText().toStdString()}, {"html", page.shownHtml().toStdString()},
-            {"title", menu->barTitle().toStdString()}};
-    }
     if (!files_.empty())
         state["files"] = files_;
     // What the share sheet was handed last: subject, the files where they went, the text,

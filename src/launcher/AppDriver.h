@@ -191,6 +191,10 @@ private:
     nlohmann::json helpState() const;
     void programEditorState(nlohmann::json& state) const;
     void appsState(nlohmann::json& state, int screen) const;
+    void graphScreensState(nlohmann::json& state, int screen) const;
+    void statsState(nlohmann::json& state, int screen) const;
+    void menuState(nlohmann::json& state) const;
+    void overlaysState(nlohmann::json& state) const;
     bool file(std::string_view path);
     bool open(std::string_view id);
     // The visible control that leaves the screen on top, nullptr when it has none.
