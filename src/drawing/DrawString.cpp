@@ -78,4 +78,16 @@ void DrawString::VQdrawAtPoint(GraphicsContext& context, const QString& text, QP
     });
 }
 
+QTransform DrawString::fitToCell(const QFont& font, const QString& text, double left, double width, double inset)
+{
+    const QRectF ink = QFontMetricsF(font).tightBoundingRect(text);
+    const double room = width * (1 - 2 * inset);
+    QTransform fit;
+    fit.translate(left + width / 2, 0);
+    if (ink.width() > room)
+        fit.scale(room / ink.width(), 1);
+    fit.translate(-ink.center().x(), 0);
+    return fit;
+}
+
 } // namespace orvenda

@@ -5,6 +5,7 @@
 #include <QPointF>
 #include <QSizeF>
 #include <QString>
+#include <QTransform>
 
 #include <string>
 
@@ -34,6 +35,11 @@ public:
     // The font as the painter takes it at the face's reference size, and that size.
     static const QFont& referenceFont(const std::string& name);
     static constexpr double kReferenceSize = 96;
+    // For a glyph wider than its cell (the store arrow), whose ink would touch its
+    // neighbours: the change of coordinates that centres the text's ink in the cell at left
+    // of that width and, where it is wider than the cell less inset of its width on either
+    // side, narrows it to that. Only x changes; the text is then drawn at x 0.
+    static QTransform fitToCell(const QFont& font, const QString& text, double left, double width, double inset);
 };
 
 } // namespace orvenda

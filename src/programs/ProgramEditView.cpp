@@ -1,6 +1,7 @@
 #include "programs/ProgramEditView.h"
 
 #include "core/Calculator.h"
+#include "drawing/DrawString.h"
 #include "drawing/VImageDraw.h"
 #include "eval/ProgramTokens.h"
 #include "pretty/FontMap.h"
@@ -30,8 +31,6 @@ const QColor kSelection(255, 255, 0);
 const QColor kPair(148, 204, 252);
 const QColor kComment(0, 128, 0);
 const QColor kDebugBand(37, 81, 193);
-// The store arrow keeps this share of its cell free on either side.
-constexpr double kStoreInset = 0.12;
 
 } // namespace
 
@@ -357,13 +356,9 @@ void ProgramEditView::drawLine(QPainter& painter, int line, double y)
         if (t == ProgramTokens::kStore) {
             // The arrow's glyph is wider than its cell and its head would touch the next
             // letter: narrowed to the cell, less a gap on either side.
-            const QRectF ink = QFontMetricsF(painter.font()).tightBoundingRect(name);
-            const double room = w * (1 - 2 * kStoreInset);
             painter.save();
-            painter.translate(x + w / 2, 0);
-            if (ink.width() > room)
-                painter.scale(room / ink.width(), 1);
-            painter.drawText(QPointF(-ink.center().x(), baseline), name);
+            painter.setTransform(DrawString::fitToCell(painter.font(), name, x, w, ProgramModel::kStoreArrowInset), true);
+            painter.drawText(QPointF(0, baseline), name);
             painter.restore();
         } else if (t != ProgramTokens::kBreakpoint) {
             painter.drawText(QPointF(x, baseline), name);

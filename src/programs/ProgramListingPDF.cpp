@@ -11,7 +11,6 @@
 
 #include <QBuffer>
 #include <QFile>
-#include <QFontMetricsF>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -29,8 +28,6 @@ const TextFont kHeaderFont{"Helvetica-Bold", 16};
 const TextFont kFooterFont{"Helvetica-Bold", 14};
 const TextFont kNotesFont{"Times-Roman", 12};
 const TextFont kBlockFont{"Courier", 12};
-// The store arrow keeps this share of its cell free on either side.
-constexpr double kStoreInset = 0.12;
 
 double zeroWidth(const TextFont& font) { return DrawString::VQsizeWithFont(QStringLiteral("0"), font).width(); }
 
@@ -199,13 +196,11 @@ void ProgramListingPDF::drawListingPage(QPainter& painter, int page, const QRect
             if (t == ProgramTokens::kStore) {
                 // The arrow's glyph is wider than its cell: narrowed to the cell, less a gap
                 // on either side, its head keeps off the next letter.
-                const QRectF ink = QFontMetricsF(FontMap::shared().font(font.name, font.size)).tightBoundingRect(name);
-                const double room = cw * (1 - 2 * kStoreInset);
-                const double k = ink.width() > room ? room / ink.width() : 1;
                 painter.save();
-                painter.translate(x + cw / 2, line.at.y());
-                painter.scale(k, 1);
-                DrawString::VQdrawAtPoint(context, name, QPointF(-ink.center().x(), 0), font, Qt::black);
+                painter.setTransform(DrawString::fitToCell(FontMap::shared().font(font.name, font.size), name, x, cw,
+                                                           ProgramModel::kStoreArrowInset),
+                                     true);
+                DrawString::VQdrawAtPoint(context, name, QPointF(0, line.at.y()), font, Qt::black);
                 painter.restore();
             } else {
                 DrawString::VQdrawAtPoint(context, name, QPointF(x, line.at.y()), font, Qt::black);

@@ -133,6 +133,10 @@ public:
 
     // ---- Layout ----
 
+    // The share of its cell the store arrow keeps free on either side, in the editor and
+    // the listing, so that its head keeps off the next letter.
+    static constexpr double kStoreArrowInset = 0.12;
+
     // Lays the lines out again at a width (the editor always uses 32).
     void updateLines(int width);
     const ProgramLayout& layout() const { return layout_; }

@@ -64,9 +64,10 @@ protected:
         calc.prgmManager = nullptr;
     }
 
-    void open(const std::string& text)
+    void open(const std::string& text) { open(programOps(text)); }
+    void open(const Ops& ops)
     {
-        ASSERT_TRUE(model->storeProgram("P", programOps(text)));
+        ASSERT_TRUE(model->storeProgram("P", ops));
         model->loadProgram("P");
         screen->focus(true);
     }
@@ -484,10 +485,7 @@ TEST_P(ProgramEditorScreenTest, TheVariablesPanelFormatsNarrowWithTheSignificanc
 // lists it, not as a 0.
 TEST_P(ProgramEditorScreenTest, TheVariablesPanelListsTheVariablesThatAreNoNumberAsTheMenuDoes)
 {
-    const Ops ops{0x632A, ProgramTokens::kNewLine, 0x6201, ProgramTokens::kNewLine, 0x633A};
-    ASSERT_TRUE(model->storeProgram("P", ops));
-    model->loadProgram("P");
-    screen->focus(true);
+    open(Ops{0x632A, ProgramTokens::kNewLine, 0x6201, ProgramTokens::kNewLine, 0x633A});
     model->setDebug(true);
     {
         auto state = calc.locked();
