@@ -2,6 +2,7 @@
 // size: the six fixed-direction zoom buttons tapped where they are drawn zoom their axes
 // (Y₁=X², drawn where the new window puts it), and the zoom menu (a tablet's popover).
 
+#include "DrivePictures.h"
 #include "DriveSession.h"
 
 #include <QImage>
@@ -30,18 +31,6 @@ QPoint shownAt(const json& dump, double x, double y)
     const double left = g[0], top = g[1], width = g[2], height = g[3];
     return QPoint(static_cast<int>(std::lround(left + (x - x0) / (x1 - x0) * width)),
                   static_cast<int>(std::lround(top + (y1 - y) / (y1 - y0) * height)));
-}
-
-// Y₁'s green within two pixels of a point.
-bool curveNear(const QImage& image, QPoint at)
-{
-    for (int dy = -2; dy <= 2; ++dy)
-        for (int dx = -2; dx <= 2; ++dx) {
-            const QPoint p = at + QPoint(dx, dy);
-            if (image.valid(p) && qGreen(image.pixel(p)) > 180 && qRed(image.pixel(p)) < 100 && qBlue(image.pixel(p)) < 100)
-                return true;
-        }
-    return false;
 }
 
 std::string tapOn(const json& rect)
@@ -114,8 +103,8 @@ TEST_P(GraphButtonsDrive, TheFixedDirectionZoomButtonsZoomTheirAxes)
             if (!open_(now) || !open_(before) || std::abs(x - centre) < 0.1 * w)
                 continue;
             ++looked;
-            EXPECT_TRUE(curveNear(picture, now)) << device << " step " << i + 1 << " x " << x;
-            EXPECT_FALSE(curveNear(picture, before)) << device << " step " << i + 1 << " x " << x;
+            EXPECT_TRUE(greenNear(picture, now)) << device << " step " << i + 1 << " x " << x;
+            EXPECT_FALSE(greenNear(picture, before)) << device << " step " << i + 1 << " x " << x;
         }
         EXPECT_GE(looked, 2) << device << " step " << i + 1;
     }

@@ -65,6 +65,19 @@ protected:
         root->showGraph(true);
         return *static_cast<GraphScreenController*>(root->fullScreen(screens::Graph));
     }
+    // Y₁ of that text graphed and picked at x, and Calc clicked where it is drawn; the sheet
+    // has slid in.
+    GraphScreenController& calculateOn(const std::string& text, double x)
+    {
+        EXPECT_EQ(eq->setYEqFunc(kY1, ops(text)), 0);
+        GraphScreenController& graph = showGraph();
+        graph.graphView().updateDisplay();
+        graph.graphView().selectEqNum(kY1, x);
+        if (QToolButton* calculate = calculateButton(graph))
+            clickAt(*root, centreIn(*root, *calculate));
+        settleSheet();
+        return graph;
+    }
     GraphPanels* panels = nullptr;
 };
 
@@ -202,15 +215,8 @@ TEST_F(GraphScreenPanels, TheCalculatedZeroReadsWholeInTheSheet)
         if (tablet)
             becomeTablet();
         const std::string device = tablet ? "tablet" : "phone";
-        ASSERT_EQ(eq->setYEqFunc(kY1, ops("X²—2")), 0);
-        GraphScreenController& graph = showGraph();
-        ASSERT_TRUE(panels);
-        graph.graphView().updateDisplay();
-        graph.graphView().selectEqNum(kY1, -1);
-        QToolButton* calculate = calculateButton(graph);
-        ASSERT_TRUE(calculate);
-        clickAt(*root, centreIn(*root, *calculate));
-        settleSheet();
+        GraphScreenController& graph = calculateOn("X²—2", -1);
+        ASSERT_TRUE(panels && !panels->keyboard()->isHidden()) << device;
         panels->lower = -2;
         panels->upper = 0;
         panels->keyboard()->valueIntegral(GraphPanels::Zero);
@@ -250,16 +256,8 @@ TEST_F(GraphScreenPanels, TheCalculateKeypadIsWholeOnScreenAndTakesClicks)
         if (tablet)
             becomeTablet();
         const std::string device = tablet ? "tablet" : "phone";
-        ASSERT_EQ(eq->setYEqFunc(kY1, ops("X²—4")), 0);
-        GraphScreenController& graph = showGraph();
-        ASSERT_TRUE(panels);
-        graph.graphView().updateDisplay();
-        graph.graphView().selectEqNum(kY1, 1);
-        QToolButton* calculate = calculateButton(graph);
-        ASSERT_TRUE(calculate);
-        clickAt(*root, centreIn(*root, *calculate));
-        ASSERT_FALSE(panels->keyboard()->isHidden()) << device;
-        settleSheet();
+        calculateOn("X²—4", 1);
+        ASSERT_TRUE(panels && !panels->keyboard()->isHidden()) << device;
         SmallCalcView& keypad = panels->keyboard()->keypad();
         const QRect window = root->rect();
         const int floor = root->statusLine().isVisible() ? root->statusLine().mapTo(root.get(), QPoint()).y()
