@@ -159,7 +159,6 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->screens().set(screens::Graph, [this](QWidget* p) {
         auto* graph = new GraphScreenController(calc_, *shell_, p);
         GraphPanels::install(calc_, *shell_, *graph);
-        graph->tell = [this](const QString& message) { delegate_->tell(message); };
         graph->setOnDone([this] { root_->graphDone(); });
         // The worksheet is made here; the share sheet that takes it is set by sharing.
         graph->makeWorksheet = [this](GraphView& view, bool landscape) {

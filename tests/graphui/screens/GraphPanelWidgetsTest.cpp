@@ -14,11 +14,15 @@
 #include "drawing/VImageDraw.h"
 #include "drawing/VText.h"
 #include "input/KeyArtwork.h"
+#include "pretty/FontMap.h"
+#include "app/ImageButton.h"
 
 #include <gtest/gtest.h>
 
 #include "graphui/ThumbSlider.h"
+#include <QFontMetricsF>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 
 #include <cmath>
@@ -147,6 +151,62 @@ TEST_F(GraphVarsViewTest, TheButtonsAreTheBarItemsOfTheImageLibrary)
     const QByteArray folder = qgetenv("ORVENDA_DRAWING_PICTURES");
     if (!folder.isEmpty())
         vars.grab().toImage().save(QString::fromLocal8Bit(folder) + QStringLiteral("/variablesStrip.png"));
+}
+
+// A histogram's tabs, "bar#", "width" and "≪≫", read whole at full size, side by side, on
+// a phone's strip and a tablet's: a longer name widens its tab instead of being cut.
+TEST_F(GraphVarsViewTest, AHistogramsTabsReadWhole)
+{
+    class Histogram : public PlotObject {
+    public:
+        explicit Histogram(Calculator& calc) : PlotObject(calc) { plotType = PlotHistogram; }
+        double XAtT(double t) override { return t; }
+        double YAtT(double t) override { return t; }
+    } histogram(calc);
+    histogram.varNum = -2;
+    YEqVarInfo width, offset;
+    width.name = "width";
+    offset.name = "≪≫";
+    histogram.varInfoArray = {width, offset};
+    const QImage tab = VImageDraw::vImageDraw().getImage("NavbarTab", 1);
+    const QFont font = FontMap::shared().font("Helvetica-Bold", 14);
+    for (const int stripWidth : {390, 768}) {
+        vars.resize(stripWidth, 80);
+        vars.showPlot(&histogram, {0, 0, 0});
+        vars.show();
+        ASSERT_EQ(vars.buttonCount(), 3u);
+        const QImage picture = vars.grab().toImage();
+        const qreal ratio = picture.devicePixelRatio();
+        int lastRight = -1;
+        for (std::size_t i = 0; i < 3; ++i) {
+            const ImageButton& button = vars.button(i);
+            const QString title = vars.buttonTitle(i);
+            EXPECT_EQ(title.toStdString(), i == 0 ? "bar#" : i == 1 ? "width" : "≪≫");
+            const double advance = QFontMetricsF(font).horizontalAdvance(title);
+            EXPECT_LE(advance, button.width() - 6) << title.toStdString() << " " << stripWidth;
+            EXPECT_GT(button.x(), lastRight) << title.toStdString();
+            lastRight = button.geometry().right();
+            // The title's ink: where the picture differs from the tab's image alone.
+            QImage bare(button.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+            bare.setDevicePixelRatio(ratio);
+            bare.fill(Qt::transparent);
+            QPainter painter(&bare);
+            painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+            painter.drawImage(QRectF(QPointF(), button.size()), tab);
+            painter.end();
+            const QRect at(button.geometry().topLeft() * ratio, button.size() * ratio);
+            int left = at.width(), right = -1;
+            for (int y = 0; y < at.height(); ++y)
+                for (int x = 0; x < at.width(); ++x) {
+                    const QColor a(picture.pixel(at.topLeft() + QPoint(x, y))), b(bare.pixel(x, y));
+                    if (std::abs(a.lightness() - b.lightness()) > 80) {
+                        left = std::min(left, x);
+                        right = std::max(right, x);
+                    }
+                }
+            EXPECT_GE((right - left + 1) / ratio, 0.85 * advance) << title.toStdString() << " " << stripWidth;
+        }
+    }
 }
 
 TEST_F(GraphVarsViewTest, SliderMappingHoldsAnEmptyRangeAndAOnePointIndex)
