@@ -399,6 +399,91 @@ TEST_F(KeypadTest, TheTwoLegendsOfAKeyAndTheLit2ndLayer)
     }
 }
 
+// What a key's picture shows of its two legends: the rows that hold the 2nd legend's
+// orange, the rows that hold the key's own white legend, and how the legend's orange (its
+// brightest pixel, where a glyph covers the pixel whole) stands out from the colour most of
+// each of its rows has: the band it is printed on, at its worst.
+struct KeyLegends {
+    int secondRows = 0, ownRows = 0;
+    double secondContrast = 21;
+};
+KeyLegends legendsIn(const QImage& picture, const QRectF& keyRect)
+{
+    const QRect key = keyRect.toAlignedRect() & picture.rect();
+    const auto orange = [](const QColor& c) {
+        const int hue = c.hsvHue();
+        return hue >= 10 && hue <= 50 && c.hsvSaturationF() > 0.5 && c.valueF() > 0.35;
+    };
+    const auto white = [](const QColor& c) { return c.red() > 200 && c.green() > 200 && c.blue() > 200; };
+    KeyLegends out;
+    QColor legend;
+    struct Row {
+        int y, left, right;
+    };
+    std::vector<Row> rows;
+    for (int y = key.top(); y <= key.bottom(); ++y) {
+        int count = 0, left = key.right(), right = key.left();
+        bool own = false;
+        for (int x = key.left(); x <= key.right(); ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            own = own || white(c);
+            if (!orange(c))
+                continue;
+            ++count;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            if (!legend.isValid() || c.valueF() > legend.valueF())
+                legend = c;
+        }
+        out.ownRows += own;
+        out.secondRows += count > 0;
+        // A row that is mostly orange is the edge of the frame 2nd draws around the band.
+        if (count > 0 && count < (right - left + 1) * 7 / 10)
+            rows.push_back({y, left, right});
+    }
+    // The band: the colour most of the row's other pixels have.
+    for (const Row& row : rows) {
+        QHash<QRgb, int> counts;
+        for (int x = std::max(key.left(), row.left - 3); x <= std::min(key.right(), row.right + 3); ++x)
+            if (!orange(picture.pixelColor(x, row.y)))
+                ++counts[picture.pixel(x, row.y)];
+        const auto band = std::max_element(counts.cbegin(), counts.cend());
+        if (band != counts.cend())
+            out.secondContrast = std::min(out.secondContrast, contrastRatio(legend, QColor::fromRgb(band.key())));
+    }
+    return out;
+}
+
+// The 2nd legends read: orange against the key at 3 : 1 or more all the way down their
+// glyphs, and as tall as the keys' own legends, on a phone's keypad and on a tablet's.
+TEST_F(KeypadTest, SecondLegendsStandOutAndMatchTheKeysOwn)
+{
+    for (const auto& [device, width] : {std::pair{0, 390}, std::pair{1, 320}}) {
+        calc.device = device;
+        pad.resize(width, width * 180 / 320 + 6);
+        for (const bool second : {false, true}) {
+            calc.secondShift = second;
+            const QImage picture = pad.grab().toImage();
+            // A digit's legend, as tall as a capital.
+            const int digitRows = legendsIn(picture, pad.keyRect(6)).ownRows;
+            EXPECT_GE(digitRows, 8 * width / 320) << device;
+            for (int tag = 1; tag < 25; ++tag) {
+                const std::int32_t plain = SmallCalcView::kKeyCodes[0][tag], shifted = SmallCalcView::kKeyCodes[1][tag];
+                if (shifted < 0 || shifted == plain)
+                    continue;
+                const KeyLegends legends = legendsIn(picture, pad.keyRect(tag));
+                EXPECT_GE(legends.secondContrast, 3.0) << device << (second ? " 2nd" : "") << " key " << tag;
+                // Capitals and digits (INS, 10ˣ, EE, Ans, CLEAR) against the digits; with 2nd
+                // on, the band's orange frame adds rows of its own.
+                if (!second && (tag == 1 || tag == 16 || tag == 19 || tag == 23 || tag == 24)) {
+                    EXPECT_GE(legends.secondRows, digitRows) << device << " key " << tag;
+                }
+            }
+        }
+        calc.secondShift = false;
+    }
+}
+
 TEST_F(KeypadTest, ArrowsRepeatAndHardwareKeysMapThroughTheirCommands)
 {
     Done delegate;
