@@ -22,7 +22,10 @@ double coverScale(QSize picture, QSize area)
     return std::max(double(area.width()) / picture.width(), double(area.height()) / picture.height());
 }
 
-bool withinSides(QSize size) { return !size.isEmpty() && size.width() <= BackgroundPicture::kMaxSide && size.height() <= BackgroundPicture::kMaxSide; }
+bool withinSides(QSize size)
+{
+    return !size.isEmpty() && size.width() <= BackgroundPicture::kMaxSide && size.height() <= BackgroundPicture::kMaxSide;
+}
 
 } // namespace
 

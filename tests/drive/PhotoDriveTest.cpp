@@ -56,8 +56,8 @@ TEST_P(PhotoDrive, TheChosenPictureCoversTheGraphCentred)
     ASSERT_TRUE(picture.save(QString::fromStdString(file.string())));
 
     // The graph shown once before, as a student comes to DRAW from it.
-    const DriveRun run = driveScript("key GRAPH\nwait idle\npress Done\nwait idle\ndump\nphoto " + file.string() + "\n" + kPhotoRow + "dump\nkey GRAPH\nwait idle\ndump\nshot "
-                                         + shot.string() + "\n",
+    const DriveRun run = driveScript("key GRAPH\nwait idle\npress Done\nwait idle\ndump\nphoto " + file.string() + "\n"
+                                         + kPhotoRow + "dump\nkey GRAPH\nwait idle\ndump\nshot " + shot.string() + "\n",
                                      device.options);
     ASSERT_TRUE(endedWithDumps(run, 3));
     EXPECT_FALSE(run.dumps[0].contains("background"));
@@ -79,8 +79,10 @@ TEST_P(PhotoDrive, TheChosenPictureCoversTheGraphCentred)
     const QPoint centre(left + width / 2, top + height / 2);
     // Grid dots, axes and the Done button cross the picture: most of a square shows it. The
     // quarters meet at the graph's centre, and each reaches its corner of the graph.
-    const QPoint nearCentre[4] = {centre + QPoint(-30, -30), centre + QPoint(10, -30), centre + QPoint(-30, 10), centre + QPoint(10, 10)};
-    const QPoint corners[4] = {{left + 10, top + 50}, {left + width - 30, top + 50}, {left + 10, top + height - 30}, {left + width - 30, top + height - 30}};
+    const QPoint nearCentre[4] = {centre + QPoint(-30, -30), centre + QPoint(10, -30), centre + QPoint(-30, 10),
+                                  centre + QPoint(10, 10)};
+    const int right = left + width - 30, bottom = top + height - 30;
+    const QPoint corners[4] = {{left + 10, top + 50}, {right, top + 50}, {left + 10, bottom}, {right, bottom}};
     for (int q = 0; q < 4; ++q) {
         EXPECT_GT(countOf(shown, nearCentre[q], 20, kQuarters[q]), 300) << "quarter " << q << " by the centre";
         EXPECT_GT(countOf(shown, corners[q], 20, kQuarters[q]), 300) << "quarter " << q << " in its corner";
