@@ -176,7 +176,7 @@ void GraphScreenController::resizeEvent(QResizeEvent*) { adjustGraphView(); }
 void GraphScreenController::adjustSplit()
 {
     const int W = width();
-    int H = height() - kToolbarHeight;
+    int H = graphSize(size()).height();
     int graphWidth = W;
     const bool tablet = calc().device == 1;
     const QSize arrow = arrows_[0]->size();

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <vector>
@@ -83,6 +84,9 @@ public:
 
     GraphScreenController(Calculator& calc, AppShell& shell, QWidget* parent = nullptr);
     ~GraphScreenController() override;
+
+    // The graph view's size on a screen of that size, the table not shown beside it.
+    static QSize graphSize(QSize screen) { return {screen.width(), std::max(0, screen.height() - kToolbarHeight)}; }
 
     // Told when Done closes the screen (the root then brings the previous screen back).
     void setOnDone(std::function<void()> done) { onDone_ = std::move(done); }

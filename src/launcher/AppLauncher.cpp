@@ -29,6 +29,7 @@
 #include "core/services/TIFileIO.h"
 #include "graphui/FormatColorLink.h"
 #include "docs/FunctionHelpPDFView.h"
+#include "drawing/BackgroundPicture.h"
 #include "docs/FunctionHelpScreen.h"
 #include "docs/GraphPdfView.h"
 #include "docs/HelpMenuScreen.h"
@@ -293,6 +294,12 @@ void AppLauncher::registerInputScreens()
         menu->setDelegate(std::make_unique<ShareMenuLink>(router, *share_, support_.get()));
         menu->presentShare = [this](const ShareRequest& request) { presentShare(request); };
         menu->choosePicture = [this](QWidget* parent) { return photos_->choosePicture(parent); };
+        // The graph takes the place of the keyboard area; a tablet turns.
+        menu->pictureFrame = [this, &root] {
+            const QSize screen = root.safeArea().size();
+            return BackgroundPicture::coverFrame(GraphScreenController::graphSize(screen),
+                calc_.device == 1 ? GraphScreenController::graphSize(screen.transposed()) : QSize());
+        };
         menu->tell = tell;
         menu->ask = [&root](AlertQueue::Alert alert) { root.alerts().show(std::move(alert)); };
         menu->helpFolder = helpFolder;
