@@ -279,10 +279,12 @@ TEST_F(ModeTest, TheChosenSegmentStandsOutFromTheOthers)
                 for (int i = 0; i < control.count(); ++i) {
                     const std::string where = std::to_string(size.width()) + " set " + std::to_string(set) + " control "
                         + std::to_string(which) + " segment " + std::to_string(i);
-                    if (titled && !control.title(i).isEmpty())
+                    if (titled && !control.title(i).isEmpty()) {
                         EXPECT_GE(textContrast(picture, area(i)), 4.5) << where;
-                    if (i != control.selected())
+                    }
+                    if (i != control.selected()) {
                         EXPECT_GE(contrastRatio(backgroundIn(picture, area(i)), chosen), 3.0) << where;
+                    }
                 }
             }
         }
@@ -299,8 +301,9 @@ TEST_F(ModeTest, TheChosenSegmentStandsOutFromTheOthers)
             return backgroundIn(picture, shown.adjusted(2, 2, -2, -2));
         };
         EXPECT_GE(contrastRatio(fill(0), fill(1)), 3.0) << angle;
-        if (chosenBefore.isValid())
+        if (chosenBefore.isValid()) {
             EXPECT_EQ(fill(angle), chosenBefore);
+        }
         chosenBefore = fill(angle);
     }
 }
