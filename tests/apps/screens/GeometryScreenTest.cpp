@@ -34,6 +34,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <tuple>
 
 namespace orvenda::test {
 namespace {
@@ -517,6 +518,62 @@ TEST_F(GeometryScreens, TheCornerNamesAndTheSketchKeepClearOfTheAxisNumbers)
                 EXPECT_FALSE(sketch.intersects(number)) << "the sketch on a number, tablet " << tablet;
         }
         screen.done();
+    }
+}
+
+// Every name a figure writes (sides, corners, points, radii) keeps clear of the axes'
+// numbers and ticks, for each figure at its usual values and the triangles of every shape, at both
+// sizes: on a tablet the base's "c" once stood on the "2.5" below it.
+TEST_F(GeometryScreens, EveryNameKeepsClearOfTheAxisNumbers)
+{
+    const QFontMetricsF metrics(FontMap::shared().font("Helvetica", 14));
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        const auto check = [&](std::uint32_t figure, int mode, std::vector<std::pair<int, double>> values) {
+            GeometryScreen& screen = show(figure);
+            if (mode >= 0)
+                screen.selectSubMode(mode);
+            if (screen.model().hasClear())
+                screen.clear();
+            for (const auto& [field, value] : values) {
+                screen.model().setCurrentField(field);
+                screen.model().enterValue(value);
+            }
+            if (screen.model().hasSolve())
+                screen.solve();
+            else
+                screen.zoomGraphView();
+            QCoreApplication::processEvents();
+            (void)screen.graphView().grab();
+            std::vector<QRectF> numbers;
+            for (const AxisLabels::Label& label : screen.graphView().labels().labels)
+                numbers.emplace_back(label.topLeft, QSizeF(metrics.horizontalAdvance(QString::fromStdString(label.text)), metrics.height()));
+            EXPECT_GT(numbers.size(), 2u);
+            // The ticks too: a name crossed by one is as hard to read.
+            for (const QLineF& tick : screen.graphView().labels().ticks)
+                numbers.push_back(QRectF(tick.p1(), tick.p2()).normalized().adjusted(-0.5, -0.5, 0.5, 0.5));
+            EXPECT_FALSE(screen.plot().labels().empty()) << figure;
+            for (const PlotGeometry::Label& name : screen.plot().labels())
+                for (const QRectF& number : numbers)
+                    EXPECT_FALSE(name.rect.intersects(number))
+                        << "\"" << name.text.toStdString() << "\" on a number, figure " << std::hex << figure << std::dec
+                        << " mode " << mode << " tablet " << tablet;
+            screen.done();
+        };
+        for (const auto& [a, b, c] : {std::tuple{3.0, 4.0, 5.0}, {5.0, 5.0, 5.0}, {4.0, 3.0, 5.0}, {2.0, 2.0, 3.5},
+                 {12.0, 9.0, 15.0}, {3.0, 5.0, 4.0}, {6.0, 6.0, 2.0}})
+            check(G::Triangle, -1, {{0, a}, {1, b}, {2, c}});
+        check(G::Square, -1, {{0, 2}});
+        check(G::Rectangle, -1, {{0, 4}, {1, 2}, {2, 0}});
+        check(G::Parallelogram, -1, {{3, 45}, {0, 4}, {1, 2}});
+        check(G::Polygon, -1, {{0, 5}, {1, 2}});
+        check(G::Polygon, -1, {{0, 4}, {1, 2}});
+        check(G::Polygon, -1, {{0, 6}, {1, 3}});
+        check(G::Circle, 0, {{0, 2}});
+        check(G::Circle, 1, {{1, 90}, {0, 2}});
+        check(G::Arc, -1, {{0, 2}, {1, 90}});
+        check(G::Ellipse, -1, {{0, 3}, {1, 1}});
     }
 }
 
