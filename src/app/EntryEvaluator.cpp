@@ -48,25 +48,6 @@ constexpr std::uint32_t kZero = 0x30;
 
 // The screens whose results go into the history: home, program editor, graph, program
 // output.
-// The output screen's text as the history keeps it: each line without its outer blanks.
-std::string historyText(const std::string& screen)
-{
-    std::string text;
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t end = screen.find('\n', from);
-        const std::string_view line = std::string_view(screen).substr(from, end == std::string::npos ? std::string::npos : end - from);
-        const std::size_t first = line.find_first_not_of(' ');
-        if (from > 0)
-            text += '\n';
-        if (first != std::string_view::npos)
-            text += line.substr(first, line.find_last_not_of(' ') - first + 1);
-        if (end == std::string::npos)
-            return text;
-        from = end + 1;
-    }
-}
-
 bool recordsHistory(int screen) { return screen == 0 || screen == 2 || screen == 8 || screen == kProgramOutput; }
 
 // Results that carry a value Ans can take.
@@ -368,7 +349,7 @@ void EntryEvaluator::place(Operand& record, const ResultText& shown)
             const std::string& name = calc_.lastPrgmName;
             for (std::size_t i = 0; i < name.size();)
                 call.push_back(calc_.opCodeForChar(Utf8::next(name, i)));
-            history->addEntry(call, output ? historyText(output->done()) : std::string(), HistoryEntry::kValue, record);
+            history->addEntry(call, output ? output->done() : std::string(), HistoryEntry::kProgramScreen, record);
             entry->forceOps(calc_.replay ? Ops() : call);
         }
     }
@@ -463,14 +444,14 @@ void EntryEvaluator::showError(const Operand& record)
         std::string text;
         if (ProgramOutputManager* output = calc_.prgmOutputMgr.get()) {
             output->doBreakError(record.error);
-            text = historyText(output->done());
+            text = output->done();
         }
         if (entry) {
             entry->clear();
             entry->addProgramName(parser.currentProgramName(), false);
             if (HistoryModel* history = editors_.history()) {
                 Operand shown = record;
-                history->addEntry(entry->entryOps(), text, HistoryEntry::kValue, shown);
+                history->addEntry(entry->entryOps(), text, HistoryEntry::kProgramScreen, shown);
             }
             entry->clear();
         }

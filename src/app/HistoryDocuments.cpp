@@ -71,7 +71,7 @@ void drawResultLines(QPainter& painter, const QStringList& lines, const HistoryE
         if (top + rowHeight > bottom + 0.01)
             return;
         const QString shown = HistoryDocuments::cutLine(line);
-        const bool left = item.resultType == HistoryEntry::kText || shown != line;
+        const bool left = item.startsAtLeft() || shown != line;
         painter.drawText(QRectF(x, top, width, rowHeight), (left ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter,
             shown);
         top += rowHeight;
@@ -86,7 +86,7 @@ struct HistoryDocuments::Picture {
     QStringList lines;
     QSizeF inputSize;
     QSizeF answerSize;
-    int resultType = 0;
+    bool startsAtLeft = false;
     int operandType = 0;
     double width() const { return std::max({inputSize.width(), answerSize.width(), kMinPictureWidth}); }
     double height() const { return inputSize.height() + answerSize.height() + 1; }
@@ -277,7 +277,7 @@ std::optional<QString> HistoryDocuments::lastCalculationHTML() const
     result.replace(QLatin1Char(' '), QStringLiteral("&nbsp;"));
     const QString inputStyle = QStringLiteral(
         "background-color:#C3D6B1;width:300px;margin-bottom:0px;font-family:Courier New;font-size:14px;");
-    const QString resultStyle = item.resultType == HistoryEntry::kText
+    const QString resultStyle = item.startsAtLeft()
         ? QStringLiteral("background-color:#C3D6B1;width:300px;margin-top:0px;font-family:Courier New;font-size:14px")
         : QStringLiteral(
               "background-color:#C3D6B1;margin-top:0px;width:300px;font-family:Courier New;font-size:14px;text-align:right");
@@ -293,7 +293,7 @@ HistoryDocuments::Picture HistoryDocuments::measureLast(const HistoryEntry& item
     const double size = calc_.baseFontSize;
     const QRectF in = p.input->setOps(item.entry, PrettyPrint::kNoCursor, 0, size);
     p.inputSize = in.size();
-    p.resultType = item.resultType;
+    p.startsAtLeft = item.startsAtLeft();
     p.operandType = item.operandType;
     std::optional<std::vector<std::uint32_t>> ops = item.answerOps;
     if (!ops)
@@ -343,7 +343,7 @@ void HistoryDocuments::drawPicture(QPainter& painter, QPointF at, const Picture&
     painter.setFont(FontMap::shared().font(kTextFace, size));
     double y = top;
     for (const QString& line : p.lines) {
-        bool left = p.resultType == HistoryEntry::kText;
+        bool left = p.startsAtLeft;
         if (!left && p.operandType == kOperandTextKind)
             left = !line.startsWith(QLatin1Char(' '));
         painter.drawText(QRectF(at.x(), y, w, size), (left ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, line);

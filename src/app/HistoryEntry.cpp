@@ -135,8 +135,10 @@ int HistoryEntry::computeLines()
         } else {
             const QFontMetricsF metrics(PrettyDrawInfo::PrettyDrawInfoSize(calc_->baseFontSize).font());
             double widest = 0;
-            for (std::string_view line : lines)
-                widest = std::max(widest, metrics.horizontalAdvance(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()))));
+            // A program's screen is drawn to fit the view's width: it never needs more.
+            if (resultType != kProgramScreen)
+                for (std::string_view line : lines)
+                    widest = std::max(widest, metrics.horizontalAdvance(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()))));
             pAnswerSize = {std::max(widest, kMinAnswerWidth), calc_->baseFontSize * height};
         }
     }

@@ -29,7 +29,12 @@ public:
     static constexpr int kValue = 0;
     static constexpr int kText = 1;
     static constexpr int kHistoryCommand = 2;
+    // A program's output screen: its lines of 32 columns, blanks kept, shown as the screen
+    // showed them (from the left, never scrolled sideways in MathPrint).
+    static constexpr int kProgramScreen = 3;
     static constexpr int kUndefined = 44;
+    // Columns of a program's output screen.
+    static constexpr int kScreenColumns = 32;
 
     // Result lines counted in the classic history, at most.
     static constexpr int kMaxResultLines = 8;
@@ -55,6 +60,8 @@ public:
 
     // Back to a blank item, for reuse.
     void reset();
+    // Text results and a program's screen start at the left; values end at the right.
+    bool startsAtLeft() const { return resultType == kText || resultType == kProgramScreen; }
 
     // Measures the item (in MathPrint also lays out its input and answer) and returns
     // numLines.

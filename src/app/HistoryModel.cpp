@@ -39,7 +39,8 @@ void HistoryModel::addEntry(const Ops& ops, const std::string& text, int type, O
     } else {
         item.resultType = type;
     }
-    item.resultIsNum = record.kind >= KindReal && record.kind <= KindMatrix;
+    // A program's screen is text, whatever value the program ended with.
+    item.resultIsNum = record.kind >= KindReal && record.kind <= KindMatrix && item.resultType != HistoryEntry::kProgramScreen;
     item.computeLines();
     sumTotals();
 }

@@ -130,7 +130,7 @@ void HistoryView::paintContent(QPainter& painter, const QRectF& r)
                     painter.drawText(QPointF(4, lineTop + ascent), slice(chars, ox, -1));
                 if (scrollable && chars.size() > ox + kScrollColumns)
                     painter.fillRect(QRectF(b.width() - cw, lineTop, cw, leading_), markColour);
-            } else if (item.resultType == HistoryEntry::kText) {
+            } else if (item.startsAtLeft()) {
                 painter.drawText(QPointF(b.x() + 4, lineTop + ascent), text);
             } else {
                 // Ends by its ink, so a mark reaching past its advance (ɩ̇'s dot) stays whole.

@@ -6,11 +6,13 @@
 #include "pretty/PrettyFontMetrics.h"
 #include "pretty/FontMap.h"
 
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 
 #include <algorithm>
+#include <cmath>
 
 namespace orvenda {
 
@@ -110,12 +112,17 @@ void PrettyHistoryView::drawArrows(QPainter& painter, double y, double h, bool l
 void PrettyHistoryView::drawTextAnswer(QPainter& painter, const HistoryEntry& item, double y) const
 {
     const QRectF b = bounds();
+    const QFont base = painter.font();
+    const bool screen = item.resultType == HistoryEntry::kProgramScreen;
+    if (screen)
+        painter.setFont(screenFont(base, b.width()));
     const QFontMetricsF metrics(painter.font());
     const QStringList lines = QString::fromStdString(item.result).split(QLatin1Char('\n'));
     for (qsizetype k = 0; k < lines.size(); ++k) {
         const double top = y + static_cast<double>(k) * calc_.baseFontSize;
-        double x = 0;
-        if (item.resultType != HistoryEntry::kText) {
+        // The screen's columns stay where the output screen had them, in view.
+        double x = screen ? b.x() : 0;
+        if (!item.startsAtLeft()) {
             const bool leftLine = item.operandType == kLeftLinesOperand && k + 1 < lines.size();
             // Ends by its ink, so a mark reaching past its advance (ɩ̇'s dot) stays whole.
             const double w = PrettyFontMetrics::inkWidth(metrics, lines[k]);
@@ -123,6 +130,22 @@ void PrettyHistoryView::drawTextAnswer(QPainter& painter, const HistoryEntry& it
         }
         painter.drawText(QPointF(x, top + metrics.ascent()), lines[k]);
     }
+    painter.setFont(base);
+}
+
+QFont PrettyHistoryView::screenFont(const QFont& base, double width)
+{
+    const double wide = HistoryEntry::kScreenColumns * QFontMetricsF(base).horizontalAdvance(QLatin1Char('0'));
+    if (wide <= width || wide <= 0)
+        return base;
+    QFont fitted = base;
+    const int pixels = base.pixelSize() > 0 ? base.pixelSize() : QFontInfo(base).pixelSize();
+    int size = std::max(1, static_cast<int>(std::floor(pixels * width / wide)));
+    // Advances are whole pixels at some sizes: step down until the columns fit.
+    for (fitted.setPixelSize(size); size > 1; fitted.setPixelSize(--size))
+        if (HistoryEntry::kScreenColumns * QFontMetricsF(fitted).horizontalAdvance(QLatin1Char('0')) <= width)
+            break;
+    return fitted;
 }
 
 void PrettyHistoryView::paintContent(QPainter& painter, const QRectF& r)

@@ -3,6 +3,8 @@
 #include "app/DrawnView.h"
 #include "pretty/PrettyPrint.h"
 
+#include <QFont>
+
 namespace orvenda {
 
 class Calculator;
@@ -34,6 +36,10 @@ public:
     QRectF selectedItemBounds() const;
 
     void paintContent(QPainter& painter, const QRectF& rect) override;
+
+    // The font a program's screen is drawn in: the history's, made smaller when its 32
+    // columns would not fit the width.
+    static QFont screenFont(const QFont& base, double width);
 
 private:
     HistoryModel* history() const;

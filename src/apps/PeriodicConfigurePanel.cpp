@@ -100,6 +100,10 @@ void PeriodicConfigurePanel::fillSubs()
     subs_->clear();
     subs_->addItems(rows);
     sub_ = std::clamp(sub_, 0, static_cast<int>(rows.size()) - 1);
+    // A property without kinds has one empty row, nothing to pick: it is never marked, so
+    // the property's band does not seem to run on across this column.
+    if (rows.size() == 1 && rows.front().isEmpty())
+        subs_->item(0)->setFlags(Qt::ItemIsEnabled);
     subs_->setCurrentRow(sub_);
     filling_ = false;
 }

@@ -273,10 +273,10 @@ QColor PeriodicTableView::textColor(int element) const
     return Qt::black;
 }
 
-QString PeriodicTableView::formatFloat(double value)
+QString PeriodicTableView::formatFloat(double value, int decimals)
 {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.10f", value);
+    std::snprintf(buffer, sizeof buffer, "%.*f", std::clamp(decimals, 0, 10), value);
     QString text = QString::fromLatin1(buffer);
     // snprintf follows the C locale, which the app never changes: the point stays a point.
     if (text.contains(QLatin1Char('.'))) {
@@ -306,6 +306,32 @@ QString PeriodicTableView::valueText(int element) const
     if (mode_ == Ionization)
         return v == 0 || std::isnan(v) ? QString() : formatFloat(v);
     return std::isnan(v) ? QStringLiteral("?") : formatFloat(v);
+}
+
+double PeriodicTableView::shownNumber(int element) const
+{
+    if (mode_ == Series)
+        return db_.mass(element);
+    const double v = value(element);
+    return mode_ == State || (mode_ == Ionization && v == 0) ? kNaN : v;
+}
+
+QString PeriodicTableView::shownValue(int element) const
+{
+    const QString text = valueText(element);
+    const QFontMetricsF metrics(textFont_);
+    // The room drawCell gives a line: the painted cell less a point each side.
+    const double room = cellSize_.width() * s_ - 4;
+    const double number = shownNumber(element);
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    if (metrics.horizontalAdvance(text) <= room || std::isnan(number) || point < 0)
+        return text;
+    for (auto decimals = static_cast<int>(text.size() - point - 2); decimals > 0; --decimals) {
+        const QString shorter = formatFloat(number, decimals);
+        if (metrics.horizontalAdvance(shorter) <= room)
+            return shorter;
+    }
+    return formatFloat(number, 0);
 }
 
 // ---- Geometry ----
@@ -493,7 +519,7 @@ void PeriodicTableView::drawCell(QPainter& painter, int element, const QRectF& c
     const Texts& texts = texts_[static_cast<std::size_t>(element - 1)];
     const double x = cell.x(), y = cell.y(), w = cell.width(), h = cell.height();
     painter.fillRect(cell, cellColor(element));
-    // A text wider than the cell (a weight on a phone) is drawn smaller so that it fits.
+    // A text wider than the cell (a long name, a symbol) is drawn smaller so that it fits.
     const auto line = [&](double top, double height, const QString& s) {
         const QFont shown = painter.font();
         const double wide = QFontMetricsF(shown).horizontalAdvance(s), room = w - 2;
@@ -521,7 +547,7 @@ void PeriodicTableView::drawCell(QPainter& painter, int element, const QRectF& c
         next += 11;
     }
     if (h > 32)
-        line(next, 14, valueText(element));
+        line(next, 14, shownValue(element));
     if (h > 74) {
         if (mode_ == Series) {
             line(next + 11, 14, texts.series);

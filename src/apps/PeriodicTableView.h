@@ -70,6 +70,9 @@ public:
     // The value line of a cell: the mode's value through formatFloat, "?" when unknown
     // ("" in the ionization mode, for none or 0); the state word in the State mode.
     QString valueText(int element) const;
+    // The value line as a cell of the current size shows it: a number wider than the cell
+    // keeps fewer decimals, rounded, so that its digits stay the size of the other values.
+    QString shownValue(int element) const;
     // The smallest and largest known value of the mode's column (both 0 when none is
     // known), the largest capped as the scales are (Vickers hardness and specific heat 5000,
     // fusion heat 20).
@@ -80,8 +83,9 @@ public:
     // range of zero width.
     static QColor scaleColor(int mode, double v, double min, double max);
     static QColor seriesColor(int series);
-    // "%.10f" without trailing zeros and point: 12.0107, 100, 0.5.
-    static QString formatFloat(double value);
+    // "%.10f" without trailing zeros and point: 12.0107, 100, 0.5; with fewer decimals
+    // the value is rounded to them first.
+    static QString formatFloat(double value, int decimals = 10);
 
     // ---- Geometry ----
     // Recomputes the unscaled cell size and maxScale from the view's size; a scale above
@@ -126,6 +130,8 @@ private:
     // ionization level (not in every paint).
     void takeValues();
     double value(int element) const { return values_[static_cast<std::size_t>(element - 1)]; }
+    // The number the value line shows; NaN for a word, "?" or nothing.
+    double shownNumber(int element) const;
     void clampTranslation();
     void stopCoasting() { timer_.stop(); }
     // The line height of the symbol in a cell painted h tall.

@@ -3,6 +3,7 @@
 #include "apps/GeometryModel.h"
 #include "core/Calculator.h"
 #include "drawing/VQRender.h"
+#include "graph/FixedGraphView.h"
 #include "graph/GraphGeometry.h"
 #include "pretty/FontMap.h"
 
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace orvenda {
 
@@ -36,6 +38,8 @@ struct PlotGeometry::Paint {
     QColor fill, outline, half;
     double width;
     std::vector<Label>* labels;
+    // Where the axes' numbers and their ticks stand: no name is written over one.
+    const std::vector<QRectF>* numbers;
 
     QPointF pt(double x, double y) const { return {t.a * x + t.tx, t.d * y + t.ty}; }
     void fillAndOutline(const QPainterPath& path, double lineWidth)
@@ -47,13 +51,42 @@ struct PlotGeometry::Paint {
         p.setPen(QPen(outline, lineWidth));
         p.drawPath(path);
     }
-    void label(const QString& text, QPointF at)
+    // The name of the part at anchor, its baseline starting at anchor + offset. A name that
+    // would stand on an axis number or tick moves up or down past it, whichever keeps it
+    // nearer its part.
+    void label(const QString& text, QPointF anchor, QPointF offset)
     {
+        const QFontMetricsF metrics(font);
+        const QPointF at = anchor + offset;
+        QRectF box(at.x(), at.y() - metrics.ascent(), metrics.horizontalAdvance(text), metrics.height());
+        const auto clash = [&](const QRectF& r) -> const QRectF* {
+            for (const QRectF& number : *numbers)
+                if (r.intersects(number))
+                    return &number;
+            return nullptr;
+        };
+        if (clash(box)) {
+            std::optional<QRectF> best;
+            for (const bool up : {true, false}) {
+                QRectF moved = box;
+                for (std::size_t k = 0; k <= numbers->size(); ++k) {
+                    const QRectF* number = clash(moved);
+                    if (!number) {
+                        const auto distance = [&](const QRectF& r) { return std::fabs(r.center().y() - anchor.y()); };
+                        if (!best || distance(moved) < distance(*best))
+                            best = moved;
+                        break;
+                    }
+                    moved.moveTop(up ? number->top() - moved.height() - 1 : number->bottom() + 1);
+                }
+            }
+            if (best)
+                box = *best;
+        }
         p.setFont(font);
         p.setPen(labelColor);
-        p.drawText(at, text);
-        const QFontMetricsF metrics(font);
-        labels->push_back({text, QRectF(at.x(), at.y() - metrics.ascent(), metrics.horizontalAdvance(text), metrics.height())});
+        p.drawText(QPointF(box.left(), box.top() + metrics.ascent()), text);
+        labels->push_back({text, box});
     }
     void dot(QPointF at, const QColor& colour)
     {
@@ -88,6 +121,24 @@ struct PlotGeometry::Paint {
 
 PlotGeometry::PlotGeometry(Calculator& calc) : PlotObject(calc) { plotType = PlotObject::PlotGeometry; }
 
+// The boxes of the numbers the graph writes along its axes over rect, as it lays them out,
+// and of their ticks.
+void PlotGeometry::takeAxisNumbers(const QRectF& rect, const GraphTransform& t, const QFont& font)
+{
+    numbers_.clear();
+    if (!calc.locked()->drawLabel)
+        return;
+    GraphScale grid;
+    calc.adjustScale(t.a, t.d, grid);
+    const QFontMetricsF metrics(font);
+    AxisLabels::layout(FixedGraphView::labelPlacement(rect, t), grid, t, metrics, axisLayout_);
+    for (const AxisLabels::Label& number : axisLayout_.labels)
+        numbers_.emplace_back(number.topLeft,
+            QSizeF(metrics.horizontalAdvance(QString::fromStdString(number.text)), metrics.height()));
+    for (const QLineF& tick : axisLayout_.ticks)
+        numbers_.push_back(QRectF(tick.p1(), tick.p2()).normalized().adjusted(-0.5, -0.5, 0.5, 0.5));
+}
+
 double PlotGeometry::slot(int s) const
 {
     const int i = s - kFirstSlot;
@@ -106,8 +157,10 @@ void PlotGeometry::drawRect(const QRectF& rect, QPainter& context, const GraphTr
             slots_[static_cast<std::size_t>(i)] = state->vars[static_cast<std::size_t>(kFirstSlot + i)].real();
     }
     labels_.clear();
-    Paint paint{context, rect, t, FontMap::shared().font("Helvetica", 14), white ? QColor(Qt::black) : QColor(Qt::white),
-        colorAt(0.3), colorAt(1), colorAt(0.5), style == 2 ? 2.0 : 4.0, &labels_};
+    const QFont font = FontMap::shared().font("Helvetica", 14);
+    takeAxisNumbers(rect, t, font);
+    Paint paint{context, rect, t, font, white ? QColor(Qt::black) : QColor(Qt::white), colorAt(0.3), colorAt(1),
+        colorAt(0.5), style == 2 ? 2.0 : 4.0, &labels_, &numbers_};
     context.save();
     context.setRenderHint(QPainter::Antialiasing);
     switch (geometryFunction) {
@@ -155,26 +208,26 @@ void PlotGeometry::drawLine(Paint& d)
             return;
         }
         d.dot(d.pt(ix, iy), QColor(255, 255, 0));
-        d.label(QStringLiteral("I"), d.pt(ix, iy) + QPointF(2, 14));
+        d.label(QStringLiteral("I"), d.pt(ix, iy), QPointF(2, 14));
     } else if (mode == 1) {
         const GraphGeometry::Point foot = GraphGeometry::perpendicularFoot(v[4], v[5], v[0], v[1], v[2], v[3]);
         if (finite(foot.x) && finite(foot.y)) {
             d.p.setPen(d.dashed(d.outline));
             d.p.drawLine(p3, d.pt(foot.x, foot.y));
-            d.label(QStringLiteral("D"), (p3 + d.pt(foot.x, foot.y)) / 2 + QPointF(2, 14));
+            d.label(QStringLiteral("D"), (p3 + d.pt(foot.x, foot.y)) / 2, QPointF(2, 14));
         }
     }
     d.dot(p1, d.outline);
     d.dot(p2, d.outline);
-    d.label(QStringLiteral("P1"), p1 + QPointF(2, 14));
-    d.label(QStringLiteral("P2"), p2 + QPointF(2, 14));
+    d.label(QStringLiteral("P1"), p1, QPointF(2, 14));
+    d.label(QStringLiteral("P2"), p2, QPointF(2, 14));
     if (mode >= 1) {
         d.dot(p3, d.outline);
-        d.label(mode == 1 ? QStringLiteral("Pt") : QStringLiteral("P3"), p3 + QPointF(2, 14));
+        d.label(mode == 1 ? QStringLiteral("Pt") : QStringLiteral("P3"), p3, QPointF(2, 14));
     }
     if (mode == 2) {
         d.dot(p4, d.outline);
-        d.label(QStringLiteral("P4"), p4 + QPointF(2, 14));
+        d.label(QStringLiteral("P4"), p4, QPointF(2, 14));
     }
 }
 
@@ -189,9 +242,9 @@ void PlotGeometry::drawSquare(Paint& d)
     d.fillAndOutline(path, d.width);
     d.p.setPen(QPen(d.outline, 1));
     d.p.drawLine(d.pt(0, 0), d.pt(s, s));
-    d.label(QStringLiteral("s"), QPointF(box.center().x() - 7, box.top() - 2));
-    d.label(QStringLiteral("s"), QPointF(box.right() + 2, box.center().y()));
-    d.label(QStringLiteral("D"), box.center() + QPointF(-4, 7));
+    d.label(QStringLiteral("s"), QPointF(box.center().x(), box.top()), QPointF(-7, -2));
+    d.label(QStringLiteral("s"), QPointF(box.right(), box.center().y()), QPointF(2, 0));
+    d.label(QStringLiteral("D"), box.center(), QPointF(-4, 7));
 }
 
 void PlotGeometry::drawRectangle(Paint& d)
@@ -203,8 +256,8 @@ void PlotGeometry::drawRectangle(Paint& d)
     QPainterPath path;
     path.addRect(box);
     d.fillAndOutline(path, d.width);
-    d.label(QStringLiteral("a"), QPointF(box.center().x() - 7, box.top() - 2));
-    d.label(QStringLiteral("b"), QPointF(box.right() + 2, box.center().y()));
+    d.label(QStringLiteral("a"), QPointF(box.center().x(), box.top()), QPointF(-7, -2));
+    d.label(QStringLiteral("b"), QPointF(box.right(), box.center().y()), QPointF(2, 0));
 }
 
 void PlotGeometry::drawParallelogram(Paint& d)
@@ -223,10 +276,10 @@ void PlotGeometry::drawParallelogram(Paint& d)
     const double heightX = off < 0 ? off : a + off;
     d.p.setPen(QPen(d.outline, 1));
     d.p.drawLine(d.pt(heightX, h), d.pt(heightX, 0));
-    d.label(QStringLiteral("a"), d.pt(a / 2, 0) + QPointF(-7, -2));
+    d.label(QStringLiteral("a"), d.pt(a / 2, 0), QPointF(-7, -2));
     const QPointF side = off >= 0 ? d.pt(off / 2, h / 2) : d.pt(a + off / 2, h / 2);
-    d.label(QStringLiteral("b"), side - QPointF(14 * std::sin(angle), 0));
-    d.label(QStringLiteral("h"), d.pt(heightX, h / 2) + QPointF(off < 0 ? -15 : 2, 0));
+    d.label(QStringLiteral("b"), side, QPointF(-14 * std::sin(angle), 0));
+    d.label(QStringLiteral("h"), d.pt(heightX, h / 2), QPointF(off < 0 ? -15 : 2, 0));
 }
 
 void PlotGeometry::drawTriangle(Paint& d)
@@ -253,13 +306,13 @@ void PlotGeometry::drawTriangle(Paint& d)
     if (!outline(b, c, angle, false))
         return;
     const double cx = b * std::cos(angle), cy = b * std::sin(angle);
-    d.label(QStringLiteral("a"), d.pt((cx + c) / 2, cy / 2) + QPointF(4, 0));
-    d.label(QStringLiteral("b"), d.pt(cx / 2, cy / 2) + QPointF(-12, 0));
-    d.label(QStringLiteral("c"), d.pt(c / 2, 0) + QPointF(-4, 16));
+    d.label(QStringLiteral("a"), d.pt((cx + c) / 2, cy / 2), QPointF(4, 0));
+    d.label(QStringLiteral("b"), d.pt(cx / 2, cy / 2), QPointF(-12, 0));
+    d.label(QStringLiteral("c"), d.pt(c / 2, 0), QPointF(-4, 16));
     // Above the base, outside the corners: the axis numbers stand below it.
-    d.label(QStringLiteral("A"), d.pt(0, 0) + QPointF(-14, -4));
-    d.label(QStringLiteral("B"), d.pt(c, 0) + QPointF(5, -4));
-    d.label(QStringLiteral("C"), d.pt(cx, cy) + QPointF(-4, -4));
+    d.label(QStringLiteral("A"), d.pt(0, 0), QPointF(-14, -4));
+    d.label(QStringLiteral("B"), d.pt(c, 0), QPointF(5, -4));
+    d.label(QStringLiteral("C"), d.pt(cx, cy), QPointF(-4, -4));
 }
 
 void PlotGeometry::drawPolygon(Paint& d)
@@ -294,8 +347,8 @@ void PlotGeometry::drawPolygon(Paint& d)
     d.p.setPen(QPen(d.outline, 1));
     d.p.drawLine(o, top);
     d.p.drawLine(o, next);
-    d.label(QStringLiteral("s"), (top + next) / 2 + QPointF(2, -2));
-    d.label(QStringLiteral("R"), (o + next) / 2 + QPointF(2, 14));
+    d.label(QStringLiteral("s"), (top + next) / 2, QPointF(2, -2));
+    d.label(QStringLiteral("R"), (o + next) / 2, QPointF(2, 14));
 }
 
 void PlotGeometry::drawCircle(Paint& d)
@@ -339,11 +392,11 @@ void PlotGeometry::drawCircle(Paint& d)
         const QColor yellow(255, 255, 0);
         for (const QPointF& p : {p1, p2, p3})
             d.dot(p, yellow);
-        d.label(QStringLiteral("P1"), p1 + QPointF(5, 4 + 10));
-        d.label(QStringLiteral("P2"), p2 + QPointF(5, 4 + 10));
-        d.label(QStringLiteral("P3"), p3 + QPointF(5, 4 + 10));
+        d.label(QStringLiteral("P1"), p1, QPointF(5, 4 + 10));
+        d.label(QStringLiteral("P2"), p2, QPointF(5, 4 + 10));
+        d.label(QStringLiteral("P3"), p3, QPointF(5, 4 + 10));
         const QPointF mark(VQRender::halfGrid(c.x()), VQRender::halfGrid(c.y()));
-        d.label(QStringLiteral("C"), mark + QPointF(6, 4 + 10));
+        d.label(QStringLiteral("C"), mark, QPointF(6, 4 + 10));
         d.p.setPen(QPen(yellow, 1));
         d.p.drawLine(mark - QPointF(5, 0), mark + QPointF(5, 0));
         d.p.drawLine(mark - QPointF(0, 5), mark + QPointF(0, 5));
@@ -351,7 +404,7 @@ void PlotGeometry::drawCircle(Paint& d)
     const QPointF end = d.pt(cx + r * std::cos(radiusAngle), cy + r * std::sin(radiusAngle));
     d.p.setPen(QPen(d.outline, 1));
     d.p.drawLine(c, end);
-    d.label(QStringLiteral("R"), (c + end) / 2 + QPointF(2, -2));
+    d.label(QStringLiteral("R"), (c + end) / 2, QPointF(2, -2));
 }
 
 void PlotGeometry::drawArc(Paint& d)
@@ -385,12 +438,12 @@ void PlotGeometry::drawArc(Paint& d)
     d.fillAndOutline(segment, d.width);
     d.p.setPen(QPen(d.outline, 1));
     d.p.drawLine(m, q);
-    d.label(QStringLiteral("R"), (o + e) / 2 + QPointF(2, -2));
-    d.label(QStringLiteral("h"), (m + q) / 2 + QPointF(3, 0));
+    d.label(QStringLiteral("R"), (o + e) / 2, QPointF(2, -2));
+    d.label(QStringLiteral("h"), (m + q) / 2, QPointF(3, 0));
     const double phi = std::atan2(q.y() - m.y(), q.x() - m.x());
     const QPointF dir(std::cos(phi), std::sin(phi));
-    d.label(QStringLiteral("s"), m - 14 * dir);
-    d.label(QStringLiteral("L"), q + 14 * dir);
+    d.label(QStringLiteral("s"), m, -14 * dir);
+    d.label(QStringLiteral("L"), q, 14 * dir);
 }
 
 void PlotGeometry::drawEllipse(Paint& d)
@@ -408,8 +461,8 @@ void PlotGeometry::drawEllipse(Paint& d)
     d.dot(f1, d.outline);
     d.dot(f2, d.outline);
     const QPointF offset = onX ? QPointF(-7, -14) : QPointF(6, 4 + 10);
-    d.label(QStringLiteral("F1"), f1 + offset);
-    d.label(QStringLiteral("F2"), f2 + offset);
+    d.label(QStringLiteral("F1"), f1, offset);
+    d.label(QStringLiteral("F2"), f2, offset);
 }
 
 void PlotGeometry::drawUnitCircle(Paint& d)

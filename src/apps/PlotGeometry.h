@@ -1,5 +1,6 @@
 #pragma once
 
+#include "graph/AxisLabels.h"
 #include "graph/PlotObject.h"
 
 #include <QRectF>
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+class QFont;
 class QPainter;
 
 namespace orvenda {
@@ -47,11 +49,15 @@ private:
     void drawEllipse(Paint& paint);
     void drawUnitCircle(Paint& paint);
     double slot(int s) const;
+    void takeAxisNumbers(const QRectF& rect, const GraphTransform& t, const QFont& font);
 
     // The figure's slots (160 to 211) as one drawing reads them, taken at once.
     static constexpr int kFirstSlot = 160, kSlotCount = 52;
     std::array<double, kSlotCount> slots_{};
     std::vector<Label> labels_;
+    // The axes' numbers and ticks of the last drawing, kept to reuse their storage.
+    AxisLabels::Layout axisLayout_;
+    std::vector<QRectF> numbers_;
 };
 
 } // namespace orvenda

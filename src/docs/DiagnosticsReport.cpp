@@ -244,7 +244,7 @@ void DiagnosticsReport::drawPage1(GraphicsContext& context, const QRectF& rect)
                 const QList<uint> chars = result.toUcs4();
                 if (chars.size() > kColumnCharacters) {
                     line(QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData()), 31) + QStringLiteral("…"));
-                } else if (item.resultType == HistoryEntry::kText) {
+                } else if (item.startsAtLeft()) {
                     line(result);
                 } else {
                     const double w = DrawString::VQsizeWithFont(result, font).width();

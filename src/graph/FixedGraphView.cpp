@@ -77,15 +77,20 @@ void FixedGraphView::drawLabels(QPainter& painter, const QRectF& rect, const Gra
     out.labels.clear();
     if (!calc.locked()->drawLabel)
         return;
+    const VQColor axes = calc.locked()->axesColor;
+    AxisLabels::draw(painter, labelPlacement(rect, t), grid, t,
+                     QColor::fromRgbF(float(axes.r()), float(axes.g()), float(axes.b()), 1.0f), out);
+}
+
+AxisLabels::Placement FixedGraphView::labelPlacement(const QRectF& rect, const GraphTransform& t)
+{
     AxisLabels::Placement place;
     place.area = rect;
     place.axisX = std::clamp(GraphTile::alignedLine(t.tx), rect.left(), rect.right());
     place.axisY = std::clamp(GraphTile::alignedLine(t.ty), rect.top(), rect.bottom());
     place.axisRight = std::clamp(t.tx, rect.left(), rect.right()) > rect.center().x();
     place.snap = GraphTile::alignedLine;
-    const VQColor axes = calc.locked()->axesColor;
-    AxisLabels::draw(painter, place, grid, t, QColor::fromRgbF(float(axes.r()), float(axes.g()), float(axes.b()), 1.0f),
-                     out);
+    return place;
 }
 
 } // namespace orvenda

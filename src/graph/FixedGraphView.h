@@ -39,6 +39,9 @@ public:
                          const Calculator& calc);
     static void drawLabels(QPainter& painter, const QRectF& rect, const GraphTransform& t, const GraphScale& grid,
                            const Calculator& calc, AxisLabels::Layout& out);
+    // Where drawLabels puts the numbers over rect, for plots that keep their own names
+    // clear of them.
+    static AxisLabels::Placement labelPlacement(const QRectF& rect, const GraphTransform& t);
 
     const GraphScale& axisGrid() const { return axisGrid_; }
     // The ticks and labels of the last drawing.

@@ -203,5 +203,27 @@ TEST_F(History, MathPrintSizesAddUpToTheHistorysSize)
     EXPECT_DOUBLE_EQ(history->prettySize().height, height);
 }
 
+// A program's screen is text whatever value the program ended with: nothing to paste back
+// as a number, and in MathPrint no wider than the narrowest answer (it is drawn to fit).
+TEST_F(History, AProgramsScreenIsTextWhateverItsLastValue)
+{
+    calc.locked()->mathPrint = true;
+    const std::string screen = std::string(31, ' ') + "1\n" + std::string(31, ' ') + "4";
+    Operand record = operandOf(KindReal);
+    history->addEntry({0x5F, 0x53, 0x51}, screen, HistoryEntry::kProgramScreen, record);
+    const HistoryEntry& item = history->history().back();
+    EXPECT_EQ(item.result, screen);
+    EXPECT_FALSE(item.resultIsNum);
+    EXPECT_FALSE(item.answerOps);
+    EXPECT_FALSE(item.resultOps());
+    EXPECT_TRUE(item.startsAtLeft());
+    EXPECT_EQ(item.width, 32);
+    EXPECT_EQ(item.pAnswerSize, (HistoryEntry::Size{HistoryEntry::kMinAnswerWidth, 2 * calc.baseFontSize}));
+    // Kept as a screen across launches.
+    const HistoryEntry back = HistoryEntry::decode(calc, item.encode());
+    EXPECT_EQ(back.resultType, HistoryEntry::kProgramScreen);
+    EXPECT_EQ(back.result, screen);
+}
+
 } // namespace
 } // namespace orvenda::test

@@ -64,6 +64,31 @@ TEST_P(ProgramScreensDrive, APromptIsAskedOnTheOutputScreen)
     EXPECT_EQ(run.dumps[2]["screen"], 0);
 }
 
+// When the program ends, the history keeps its output screen line for line and column
+// for column: what the screen showed while paused, then "Done" ending in the last column.
+TEST_P(ProgramScreensDrive, TheHistoryKeepsTheOutputScreenAsItShowedIt)
+{
+    const DriveRun run = driveScript("program OUT\nDisp 5\nDisp \"HELLO\"\nOutput(5,28,\"X\")\nPause\nend\n"
+                                     "type prgmOUT\nkey ENTER\nwait idle\ndump\nkey ENTER\nwait idle\ndump\n",
+                                     std::string("--device ") + GetParam());
+    ASSERT_TRUE(endedWithDumps(run, 2));
+    const json& paused = run.dumps[0]["programOutput"];
+    ASSERT_TRUE(paused.is_object()) << run.dumps[0].dump();
+    const auto padded = [](std::string line) { return line + std::string(32 - std::min<std::size_t>(32, line.size()), ' '); };
+    EXPECT_EQ(paused["lines"][0], padded("").replace(31, 1, "5"));
+    EXPECT_EQ(paused["lines"][4], padded("").replace(27, 1, "X").substr(0, 28));
+    std::string screen;
+    for (int n = 0; n < 5; ++n)
+        screen += padded(paused["lines"][n].get<std::string>()) + "\n";
+    // Pause's ENTER ends the program on the line below the cursor's: the third.
+    screen.replace(2 * 33, 32, padded("").replace(28, 4, "Done"));
+    screen.pop_back();
+    const json& history = run.dumps[1]["history"];
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_EQ(history[0]["input"], "prgm»OUT");
+    EXPECT_EQ(history[0]["answer"], screen);
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, ProgramScreensDrive, ::testing::Values("phone", "tablet"));
 
 // Menu( covers the screen with its title and items; ↓ and ENTER choose, the screen comes

@@ -16,6 +16,7 @@
 #include "app/VQTableScrollView.h"
 #include "core/Operand.h"
 #include "pretty/FontMap.h"
+#include "programs/ProgramOutputModel.h"
 
 #include <QFontMetricsF>
 
@@ -489,6 +490,117 @@ TEST_F(HomeScreensTest, TogglingMathPrintSwapsTheHomeScreen)
     EXPECT_TRUE(router().controller(screens::ClassicHome)->isVisible());
     EXPECT_FALSE(router().controller(screens::Home)->isVisible());
     EXPECT_TRUE(router().controller(screens::ClassicHome)->listening());
+}
+
+// ---- A program's screen in the history ----
+
+class ProgramHistoryTest : public HomeScreensTest {
+protected:
+    ProgramHistoryTest()
+    {
+        calc.prgmOutputMgr = outputScreen;
+        registerScreens(*root);
+    }
+    void registerScreens(RootController& window) override
+    {
+        window.screens().set(screens::Home, [this](QWidget* p) { return new MathPrintScreen(calc, shell, p); });
+    }
+
+    std::shared_ptr<ProgramOutputModel> outputScreen = std::make_shared<ProgramOutputModel>(calc);
+};
+
+// What a program left on its output screen is copied into the history as the screen
+// showed it: each line with its blanks, so that in both home screens, at the phone's and
+// the tablet's size, text starts in the first column, numbers and "Done" end in the 32nd
+// (whole, inside the view) and what Output( wrote at column 28 stands at column 28.
+TEST_F(ProgramHistoryTest, TheHistoryShowsTheOutputScreenColumnForColumn)
+{
+    std::string bad;
+    const auto program = EntryText().toOps("Disp 5\nDisp \"HELLO\"\nDisp \"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345\"\n"
+                                           "Output(6,28,\"X\")",
+        bad);
+    ASSERT_TRUE(program) << bad;
+    programs->store("T", *program);
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        for (const bool mathPrint : {true, false}) {
+            SCOPED_TRACE(std::string(tablet ? "tablet " : "phone ") + (mathPrint ? "MathPrint" : "classic"));
+            calc.locked()->mathPrint = mathPrint;
+            history->clearAll();
+            router().showHome();
+            // The classic screen, made by the window before these tests registered it, stands
+            // beside the window at the display's size.
+            auto* display = dynamic_cast<MathPrintScreen*>(router().controller(screens::Home));
+            ASSERT_TRUE(display);
+            std::unique_ptr<ClassicHomeScreen> classic;
+            if (!mathPrint)
+                classic = screen<ClassicHomeScreen>(display->width(), display->height());
+            enter("prgmT");
+            ASSERT_EQ(outputScreen->shownLines(),
+                (std::vector<std::string>{"5", "HELLO", "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345", "Done", "", "X"}));
+            // The text, column for column.
+            ASSERT_EQ(history->history().size(), 1u);
+            EXPECT_EQ(history->lastResult(), outputScreen->done());
+            EXPECT_FALSE(history->history()[0].resultOps()) << "a screen, not a value to paste";
+
+            // The picture: the answer's lines, their tops and the width of a column.
+            QWidget* view = nullptr;
+            double x0 = 0, cw = 0, lineHeight = 0, firstTop = 0;
+            QFont font;
+            if (mathPrint) {
+                ASSERT_TRUE(display->isVisible());
+                view = &display->historyView();
+                lineHeight = calc.baseFontSize;
+                firstTop = history->history()[0].inputHeight();
+                // The widest columns that fit the view, no wider than the history's font.
+                for (int size = static_cast<int>(calc.baseFontSize); size > 0 && cw == 0; --size) {
+                    font = FontMap::shared().font("CourierNewPS-BoldMT", size);
+                    const double advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0'));
+                    if (32 * advance <= view->width())
+                        cw = advance;
+                }
+            } else {
+                view = &classic->historyView();
+                x0 = 4;
+                lineHeight = classic->historyView().leading();
+                firstTop = lineHeight - 1;
+                font = FontMap::shared().font("CourierNewPS-BoldMT", classic->historyView().fontSize());
+                cw = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0'));
+            }
+            ASSERT_GT(cw, 0);
+            const QImage image = onWhite(*view);
+            // A line's capitals and digits, between its baseline and their height: lines may
+            // be closer than the font is tall.
+            const QFontMetricsF metrics(font);
+            const auto line = [&](int k) {
+                const double baseline = firstTop + k * lineHeight + metrics.ascent();
+                return inkColumns(image, static_cast<int>(baseline - metrics.capHeight() + 1), static_cast<int>(baseline - 1));
+            };
+            // The ink of a line lies in columns [first, last] (1-based), a pixel of slack.
+            const auto inColumns = [&](int k, int first, int last) {
+                const auto span = line(k);
+                if (!span)
+                    return ::testing::AssertionFailure() << "line " << k << " has no ink";
+                const double left = x0 + (first - 1) * cw - 1, right = x0 + last * cw + 1;
+                if (span->first < left || span->second > right)
+                    return ::testing::AssertionFailure() << "line " << k << " inked from " << span->first << " to "
+                                                         << span->second << ", not within " << left << " to " << right;
+                return ::testing::AssertionSuccess();
+            };
+            EXPECT_TRUE(inColumns(0, 32, 32));
+            EXPECT_TRUE(inColumns(1, 1, 5));
+            EXPECT_LT(line(1)->first, x0 + cw / 2) << "HELLO from the first column";
+            EXPECT_TRUE(inColumns(2, 1, 32));
+            EXPECT_TRUE(inColumns(3, 29, 32));
+            EXPECT_FALSE(line(4));
+            EXPECT_TRUE(inColumns(5, 28, 28));
+            // "Done" whole: its "e" ends inside the view, clear of the edge.
+            ASSERT_TRUE(line(3));
+            EXPECT_GT(line(3)->second, x0 + 31.5 * cw);
+            EXPECT_LT(line(3)->second, view->width() - 1);
+        }
+    }
 }
 
 } // namespace

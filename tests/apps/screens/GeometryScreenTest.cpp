@@ -34,6 +34,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <tuple>
 
 namespace orvenda::test {
 namespace {
@@ -97,6 +98,35 @@ protected:
         return {image, screen.graphView().t(), image.devicePixelRatio()};
     }
     static bool greenish(const QColor& c) { return c.green() > c.red() + 40 && c.green() > c.blue() + 40; }
+    // The values typed into the figure's fields (after its sub-mode and Clear), then solved
+    // or, for a figure drawn at once, zoomed to.
+    static void typeFigure(GeometryScreen& screen, int mode, const std::vector<std::pair<int, double>>& values)
+    {
+        if (mode >= 0)
+            screen.selectSubMode(mode);
+        // What another figure left in the shared slots is not known here.
+        if (screen.model().hasClear())
+            screen.clear();
+        for (const auto& [field, value] : values) {
+            screen.model().setCurrentField(field);
+            screen.model().enterValue(value);
+        }
+        if (screen.model().hasSolve())
+            screen.solve();
+        else
+            screen.zoomGraphView();
+    }
+    // The boxes of the numbers along the axes (Helvetica 14) as the graph draws them now.
+    static std::vector<QRectF> axisNumbers(GeometryScreen& screen)
+    {
+        QCoreApplication::processEvents();
+        (void)screen.graphView().grab();
+        const QFontMetricsF metrics(FontMap::shared().font("Helvetica", 14));
+        std::vector<QRectF> numbers;
+        for (const AxisLabels::Label& label : screen.graphView().labels().labels)
+            numbers.emplace_back(label.topLeft, QSizeF(metrics.horizontalAdvance(QString::fromStdString(label.text)), metrics.height()));
+        return numbers;
+    }
 };
 
 // ---- Typing and solving ----
@@ -481,7 +511,6 @@ TEST_F(GeometryScreens, BothHalvesOfTheAngleUnitReadOnTheBanner)
 // axes' numbers, whatever the triangle's shape, at both sizes.
 TEST_F(GeometryScreens, TheCornerNamesAndTheSketchKeepClearOfTheAxisNumbers)
 {
-    const QFontMetricsF metrics(FontMap::shared().font("Helvetica", 14));
     for (const bool tablet : {false, true}) {
         if (tablet)
             becomeTablet();
@@ -496,11 +525,7 @@ TEST_F(GeometryScreens, TheCornerNamesAndTheSketchKeepClearOfTheAxisNumbers)
             put(179, t.c);
             screen.solve();
             ASSERT_GT(slot(180), 0);
-            QCoreApplication::processEvents();
-            (void)screen.graphView().grab();
-            std::vector<QRectF> numbers;
-            for (const AxisLabels::Label& label : screen.graphView().labels().labels)
-                numbers.emplace_back(label.topLeft, QSizeF(metrics.horizontalAdvance(QString::fromStdString(label.text)), metrics.height()));
+            const std::vector<QRectF> numbers = axisNumbers(screen);
             ASSERT_GT(numbers.size(), 2u);
             int corners = 0;
             for (const PlotGeometry::Label& name : screen.plot().labels()) {
@@ -517,6 +542,46 @@ TEST_F(GeometryScreens, TheCornerNamesAndTheSketchKeepClearOfTheAxisNumbers)
                 EXPECT_FALSE(sketch.intersects(number)) << "the sketch on a number, tablet " << tablet;
         }
         screen.done();
+    }
+}
+
+// Every name a figure writes (sides, corners, points, radii) keeps clear of the axes'
+// numbers and ticks, for each figure at its usual values and the triangles of every shape, at both
+// sizes: on a tablet the base's "c" once stood on the "2.5" below it.
+TEST_F(GeometryScreens, EveryNameKeepsClearOfTheAxisNumbers)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        const auto check = [&](std::uint32_t figure, int mode, const std::vector<std::pair<int, double>>& values) {
+            GeometryScreen& screen = show(figure);
+            typeFigure(screen, mode, values);
+            std::vector<QRectF> numbers = axisNumbers(screen);
+            EXPECT_GT(numbers.size(), 2u);
+            // The ticks too: a name crossed by one is as hard to read.
+            for (const QLineF& tick : screen.graphView().labels().ticks)
+                numbers.push_back(QRectF(tick.p1(), tick.p2()).normalized().adjusted(-0.5, -0.5, 0.5, 0.5));
+            EXPECT_FALSE(screen.plot().labels().empty()) << figure;
+            for (const PlotGeometry::Label& name : screen.plot().labels())
+                for (const QRectF& number : numbers)
+                    EXPECT_FALSE(name.rect.intersects(number))
+                        << "\"" << name.text.toStdString() << "\" on a number, figure " << std::hex << figure << std::dec
+                        << " mode " << mode << " tablet " << tablet;
+            screen.done();
+        };
+        for (const auto& [a, b, c] : {std::tuple{3.0, 4.0, 5.0}, {5.0, 5.0, 5.0}, {4.0, 3.0, 5.0}, {2.0, 2.0, 3.5},
+                 {12.0, 9.0, 15.0}, {3.0, 5.0, 4.0}, {6.0, 6.0, 2.0}})
+            check(G::Triangle, -1, {{0, a}, {1, b}, {2, c}});
+        check(G::Square, -1, {{0, 2}});
+        check(G::Rectangle, -1, {{0, 4}, {1, 2}, {2, 0}});
+        check(G::Parallelogram, -1, {{3, 45}, {0, 4}, {1, 2}});
+        check(G::Polygon, -1, {{0, 5}, {1, 2}});
+        check(G::Polygon, -1, {{0, 4}, {1, 2}});
+        check(G::Polygon, -1, {{0, 6}, {1, 3}});
+        check(G::Circle, 0, {{0, 2}});
+        check(G::Circle, 1, {{1, 90}, {0, 2}});
+        check(G::Arc, -1, {{0, 2}, {1, 90}});
+        check(G::Ellipse, -1, {{0, 3}, {1, 1}});
     }
 }
 
@@ -563,22 +628,8 @@ TEST_F(GeometryScreens, EveryFigureIsDrawnToScaleAtBothSizes)
             EXPECT_FALSE(greenish(g.at(outX, outY))) << figure << " tablet " << tablet;
             screen.done();
         };
-        const auto typed = [&](int mode, std::vector<std::pair<int, double>> values) {
-            return [this, mode, values](GeometryScreen& screen) {
-                if (mode >= 0)
-                    screen.selectSubMode(mode);
-                // What another figure left in the shared slots is not known here.
-                if (screen.model().hasClear())
-                    screen.clear();
-                for (const auto& [field, value] : values) {
-                    screen.model().setCurrentField(field);
-                    screen.model().enterValue(value);
-                }
-                if (screen.model().hasSolve())
-                    screen.solve();
-                else
-                    screen.zoomGraphView();
-            };
+        const auto typed = [](int mode, std::vector<std::pair<int, double>> values) {
+            return [mode, values](GeometryScreen& screen) { typeFigure(screen, mode, values); };
         };
         check(G::Square, typed(-1, {{0, 2}}), 1, 1, 2.1, 0.3);
         check(G::Rectangle, typed(-1, {{0, 4}, {1, 2}, {2, 0}}), 3, 1, 1, 3);

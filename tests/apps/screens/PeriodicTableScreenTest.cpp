@@ -224,6 +224,68 @@ TEST_P(PeriodicTableScreenTest, ThePickerSlidesReloadsAndClosesOnTheDarkArea)
     EXPECT_EQ(left, 0);
 }
 
+// The picker's highlight marks the chosen row of each column inside that column: a
+// property without kinds leaves its lone empty row unmarked, so the band of "Series" ends
+// at its own list's edge instead of running on across the second column.
+TEST_P(PeriodicTableScreenTest, EachHighlightStaysInsideItsList)
+{
+    clickAt(*screen, screen->propertiesButton().mapTo(screen.get(), screen->propertiesButton().rect().center()));
+    PeriodicConfigurePanel* picker = screen->picker();
+    ASSERT_NE(picker, nullptr);
+    animations().finish();
+    const QColor highlight(70, 110, 170);
+    // The highlighted runs across the panel on the current row of a column.
+    const auto runs = [&](int component) {
+        QListWidget* list = picker->column(component);
+        const QImage picture = picker->grab().toImage();
+        const int y = list->viewport()->mapTo(picker, list->visualItemRect(list->currentItem()).center()).y();
+        std::vector<std::pair<int, int>> found;
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor c(picture.pixel(x, y));
+            if (std::abs(c.red() - highlight.red()) + std::abs(c.green() - highlight.green())
+                    + std::abs(c.blue() - highlight.blue()) > 30)
+                continue;
+            if (found.empty() || found.back().second != x - 1)
+                found.emplace_back(x, x);
+            else
+                found.back().second = x;
+        }
+        return found;
+    };
+    const auto inside = [&](std::pair<int, int> run) {
+        for (int component : {0, 1}) {
+            QListWidget* list = picker->column(component);
+            const QRect shown(list->viewport()->mapTo(picker, QPoint(0, 0)), list->viewport()->size());
+            if (run.first >= shown.left() && run.second <= shown.right())
+                return true;
+        }
+        return false;
+    };
+    for (const auto& [property, sub] : {std::pair{0, 0}, std::pair{8, 1}, std::pair{7, 7}, std::pair{14, 0}}) {
+        picker->selectRow(0, property);
+        picker->selectRow(1, sub);
+        const auto marked = runs(0);
+        ASSERT_FALSE(marked.empty()) << "property " << property;
+        for (const auto& run : marked)
+            EXPECT_TRUE(inside(run)) << "property " << property << ": highlight from " << run.first << " to " << run.second;
+        const QListWidget* properties = picker->column(0);
+        const QRect list(properties->viewport()->mapTo(picker, QPoint(0, 0)), properties->viewport()->size());
+        EXPECT_GE(marked.front().first, list.left()) << property;
+        EXPECT_LE(marked.front().second, list.right()) << property;
+        if (PeriodicConfigurePanel::subRows(property).front().isEmpty()) {
+            const QListWidget* kinds = picker->column(1);
+            const int left = kinds->viewport()->mapTo(picker, QPoint(0, 0)).x();
+            for (const auto& run : marked)
+                EXPECT_LT(run.second, left) << "no second band for property " << property;
+        } else {
+            const auto kinds = runs(1);
+            ASSERT_FALSE(kinds.empty()) << property;
+            for (const auto& run : kinds)
+                EXPECT_TRUE(inside(run)) << "kind of property " << property;
+        }
+    }
+}
+
 TEST_P(PeriodicTableScreenTest, ATapOpensTheElementAndEscapeClosesAStepAtATime)
 {
     const QImage table = screen->grab().toImage();

@@ -5,9 +5,11 @@
 
 #include "apps/PeriodicTableView.h"
 #include "numeric/ElementDatabase.h"
+#include "pretty/FontMap.h"
 
 #include "WidgetEvents.h"
 
+#include <QFontMetricsF>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
@@ -302,7 +304,7 @@ TEST_P(PeriodicTableGeometry, MouseDragsPanAndClicksTap)
     EXPECT_EQ(tapped[0], O);
 }
 
-// A value wider than its cell ("126.9044" in a phone's narrow cells) is drawn smaller: the
+// A value wider than its cell ("126.90447" in a phone's narrow cells) keeps fewer digits: the
 // cell's outermost columns keep its colour along the value's line, unzoomed and zoomed.
 TEST_P(PeriodicTableGeometry, EveryValueStaysInsideItsCell)
 {
@@ -340,6 +342,87 @@ TEST_P(PeriodicTableGeometry, EveryValueStaysInsideItsCell)
             EXPECT_GT(checked, 100);
         }
     }
+}
+
+// The weights too long for a cell keep fewer decimals, rounded, rather than shrinking out
+// of reach: in the picture every value line's digits stand at least as tall as the atomic
+// numbers' (Helvetica 10), unzoomed and zoomed.
+TEST_P(PeriodicTableGeometry, EveryWeightIsAsTallAsTheAtomicNumbers)
+{
+    view.setDisplayMode(View::Series);
+    const double digit = QFontMetricsF(FontMap::shared().font("Helvetica", 10)).tightBoundingRect(QStringLiteral("0")).height();
+    for (const bool zoomed : {false, true}) {
+        if (zoomed)
+            view.doubleTap();
+        const QImage picture = view.grab().toImage();
+        int checked = 0;
+        for (int r = 0; r < View::kRows; ++r)
+            for (int c = 0; c < View::kColumns; ++c) {
+                const int element = View::elementAt(r, c);
+                const QRectF cell = view.cellRect(r, c);
+                // Cells showing a value below the symbol but no name, whole in the picture.
+                if (element == 0 || cell.height() <= 32 || cell.height() > 70 || !QRectF(view.rect()).contains(cell))
+                    continue;
+                const double symbolLine = std::min(cell.height() - 9 - 11, 28.0);
+                const QColor colour = view.cellColor(element), text = view.textColor(element);
+                const auto apart = [](const QColor& a, const QColor& b) {
+                    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+                };
+                // Rows with a pixel at least halfway from the cell's colour to the text's.
+                int first = -1, last = -1;
+                for (int y = static_cast<int>(std::ceil(cell.top() + 7 + symbolLine)); y < static_cast<int>(cell.bottom()); ++y)
+                    for (int x = static_cast<int>(std::ceil(cell.left())) + 1; x < static_cast<int>(cell.right()) - 1; ++x) {
+                        if (2 * apart(QColor(picture.pixel(x, y)), colour) >= apart(text, colour)) {
+                            first = first < 0 ? y : first;
+                            last = y;
+                            break;
+                        }
+                    }
+                ASSERT_GE(first, 0) << "no value in the cell of " << element;
+                EXPECT_GE(last - first + 1, digit - 1) << "element " << element << " zoomed " << zoomed;
+                ++checked;
+            }
+        if (!zoomed && std::string(GetParam().name) == "phone") {
+            EXPECT_GT(checked, 100);
+        }
+    }
+}
+
+// The text a weight keeps: the weight rounded to as many decimals as fit the cell in the
+// values' font, all of them where they fit.
+TEST_P(PeriodicTableGeometry, ALongWeightIsRoundedToWhatFits)
+{
+    view.setDisplayMode(View::Series);
+    const QFontMetricsF metrics(FontMap::shared().font("Helvetica", 11));
+    const ElementDatabase& db = ElementDatabase::elementDatabase();
+    for (const bool zoomed : {false, true}) {
+        if (zoomed)
+            view.doubleTap();
+        const double room = view.cellRect(0, 0).width() - 2;
+        for (int element = 1; element <= db.count(); ++element) {
+            const QString whole = View::formatFloat(db.mass(element));
+            const QString shown = view.shownValue(element);
+            const qsizetype point = shown.indexOf(QLatin1Char('.'));
+            const int decimals = point < 0 ? 0 : static_cast<int>(shown.size() - point - 1);
+            EXPECT_EQ(shown, View::formatFloat(db.mass(element), decimals)) << whole.toStdString() << " rounded";
+            if (shown == whole)
+                continue;
+            EXPECT_LE(metrics.horizontalAdvance(shown), room) << shown.toStdString();
+            for (int more = decimals + 1; more <= 10; ++more) {
+                const QString longer = View::formatFloat(db.mass(element), more);
+                if (longer != shown) {
+                    EXPECT_GT(metrics.horizontalAdvance(longer), room) << shown.toStdString() << " keeps every decimal that fits";
+                }
+            }
+        }
+        // Fluorine's weight, 18.998403: the phone's narrow cells keep three decimals, turned
+        // four; a tablet's, and every zoomed cell, all six.
+        const std::string name = GetParam().name;
+        const char* fluorine = zoomed || name.starts_with("tablet") ? "18.998403" : name == "phone" ? "18.998" : "18.9984";
+        EXPECT_EQ(view.shownValue(F), fluorine) << "zoomed " << zoomed;
+    }
+    EXPECT_EQ(View::formatFloat(18.998403, 2), "19");
+    EXPECT_EQ(View::formatFloat(4.002602, 3), "4.003");
 }
 
 // The picture: the cells in their colours between the fixed header bands.
