@@ -397,6 +397,21 @@ void KeyboardView::doKeyOp(std::uint32_t op, int key, int layer, QRectF frame, b
             parser.menuKey(static_cast<int>(op));
         return;
     }
+    if (waitsItsTurn(op) && keys_.pressWaits()) {
+        keys_.press([this, op] { act(op, false); });
+        redraw();
+        return;
+    }
+    act(op, autoRepeat);
+}
+
+bool KeyboardView::waitsItsTurn(std::uint32_t op)
+{
+    return op != KT::kOn && op != KT::kSecond && op != KT::kAlpha && op != KT::kAlphaLock;
+}
+
+void KeyboardView::act(std::uint32_t op, bool autoRepeat)
+{
     if (screenKey(op)) {
         // ALPHA was for this key: the screen it opened, closed, leaves the keyboard as it was
         // before ALPHA (a lock stays).
@@ -630,6 +645,11 @@ bool KeyboardView::handleKeyEvent(const QKeyEvent& event)
 void KeyboardView::runCommand(const KeyCommands::Command& command)
 {
     const QString& handler = command.handler;
+    const auto op = KeyCommands::handlerOp(handler);
+    if ((!op || waitsItsTurn(*op)) && keys_.pressWaits()) {
+        keys_.press([this, command] { runCommand(command); });
+        return;
+    }
     if (handler == QStringLiteral("kChar:"))
         kChar(command);
     else if (handler == QStringLiteral("cmdCut:"))
@@ -638,7 +658,7 @@ void KeyboardView::runCommand(const KeyCommands::Command& command)
         copy();
     else if (handler == QStringLiteral("cmdPaste:"))
         paste();
-    else if (const auto op = KeyCommands::handlerOp(handler))
+    else if (op)
         doOp(*op);
 }
 
