@@ -8,7 +8,7 @@ packages=(
   liblapack-dev libblas-dev libopenblas-dev libopenblas-serial-dev liblapacke-dev
   nlohmann-json3-dev libplist-dev libboost-math-dev libmuparser-dev
   qt6-base-dev qt6-pdf-dev qt6-svg-dev
-  fonts-liberation2 fonts-dejavu-core fonts-urw-base35 fonts-droid-fallback locales
+  fonts-liberation2 fonts-dejavu-core fonts-urw-base35 fonts-droid-fallback fonts-symbola locales
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -5,8 +5,8 @@
 # while a program runs under ThreadSanitizer (under both the thread
 # stress test runs for 20 seconds, 1 otherwise), and fuzzes the archive decoder, the
 # start-up from a damaged state file, the CSV import, entry lines, the vector images' XML
-# with the formula typesetter, program files, calculator variable files and the geometry
-# app's figures, half a minute each. Each stage says how long it took.
+# with the formula typesetter, program files, calculator variable files, the geometry
+# app's figures and picture files for the graph's background, half a minute each. Each stage says how long it took.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -19,7 +19,7 @@ asan_tests=(orvenda_engine_tests orvenda_pretty_tests orvenda_drawing_tests orve
   orvenda_apps_screen_tests orvenda_program_screen_tests orvenda_docs_tests orvenda_platform_tests orvenda_drive_tests orvenda_drive_stress_tests)
 tsan_tests=(orvenda_engine_tests orvenda_drive_stress_tests)
 fuzzers=(orvenda-archive-fuzzer orvenda-state-fuzzer orvenda-csv-fuzzer orvenda-entry-fuzzer orvenda-image-fuzzer orvenda-program-fuzzer
-  orvenda-tifile-fuzzer orvenda-geometry-fuzzer orvenda-notes-fuzzer)
+  orvenda-tifile-fuzzer orvenda-geometry-fuzzer orvenda-notes-fuzzer orvenda-picture-fuzzer)
 
 # Wall-clock seconds and the CPU seconds (user + system) of everything a stage started.
 cpu_file=$(mktemp)
@@ -101,6 +101,10 @@ fuzz() {
   # Notes pages start from notes and a page of HTML, with their dictionary.
   if [ "$1" = orvenda-notes-fuzzer ]; then
     seeds=(-dict="$root/tests/fuzz/notes.dict" "$root/tests/fuzz/notes-seeds")
+  fi
+  # Picture files start from small pictures of each raster format, and an SVG naming itself.
+  if [ "$1" = orvenda-picture-fuzzer ]; then
+    seeds=("$root/tests/fuzz/picture-seeds")
   fi
   # Images and formulas start from their seeds with their dictionary.
   if [ "$1" = orvenda-image-fuzzer ]; then

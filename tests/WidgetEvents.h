@@ -17,17 +17,27 @@ inline QWidget* widgetAt(QWidget& window, QPoint point)
     return target ? target : &window;
 }
 
-// Presses and releases the left button at point, in window's coordinates.
-inline void clickAt(QWidget& window, QPoint point)
+// Presses the left button at point, in window's coordinates, on whatever lies there; the
+// widget pressed is returned for the release.
+inline QWidget* pressAt(QWidget& window, QPoint point)
 {
     QWidget* target = widgetAt(window, point);
-    const QPointF local = target->mapFrom(&window, point);
-    const QPointF global = window.mapToGlobal(point);
-    QMouseEvent down(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent down(QEvent::MouseButtonPress, target->mapFrom(&window, point), window.mapToGlobal(QPointF(point)),
+                     Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &down);
-    QMouseEvent up(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &up);
+    return target;
 }
+
+// Releases the left button at point over the widget pressed.
+inline void releaseAt(QWidget& window, QWidget& pressed, QPoint point)
+{
+    QMouseEvent up(QEvent::MouseButtonRelease, pressed.mapFrom(&window, point), window.mapToGlobal(QPointF(point)),
+                   Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&pressed, &up);
+}
+
+// Presses and releases the left button at point, in window's coordinates.
+inline void clickAt(QWidget& window, QPoint point) { releaseAt(window, *pressAt(window, point), point); }
 
 // The centre of widget in window's coordinates.
 inline QPoint centreIn(QWidget& window, const QWidget& widget)

@@ -1,7 +1,11 @@
 #include "drawing/BackgroundPicture.h"
 
 #include "core/Calculator.h"
+#include "language/VariableSlots.h"
+#include "platform/BoundedFile.h"
+#include "platform/PhotoLibrary.h"
 
+#include <QBuffer>
 #include <QImageReader>
 
 #include <algorithm>
@@ -10,38 +14,113 @@
 
 namespace orvenda {
 
-QSize BackgroundPicture::targetSize(const Calculator& calc)
+namespace {
+
+// The factor that makes a picture of that size cover the area, keeping its proportions.
+double coverScale(QSize picture, QSize area)
 {
-    return calc.device == 1 ? QSize(768, 1024) : QSize(320, 568);
+    return std::max(double(area.width()) / picture.width(), double(area.height()) / picture.height());
 }
 
-std::optional<QImage> BackgroundPicture::read(const QString& file)
+bool withinSides(QSize size)
 {
-    QImageReader reader(file);
+    return !size.isEmpty() && size.width() <= BackgroundPicture::kMaxSide && size.height() <= BackgroundPicture::kMaxSide;
+}
+
+} // namespace
+
+QSize BackgroundPicture::graphSize(const Calculator& calc)
+{
+    // Restored from the state file like every variable: held to sensible sides.
+    const auto side = [&calc](int slot) {
+        const double v = calc.getVar(slot).value.real();
+        return v >= 1 ? int(std::min<double>(v, kMaxSide)) : 1;
+    };
+    return {side(kSlotScrWidth), side(kSlotScrHeight)};
+}
+
+QRect BackgroundPicture::coverFrame(QSize graph, QSize turned)
+{
+    const QSize both = graph.expandedTo(turned.isValid() ? turned : graph).boundedTo({kMaxSide, kMaxSide});
+    return {QPoint((graph.width() - both.width()) / 2, (graph.height() - both.height()) / 2), both};
+}
+
+std::optional<QImage> BackgroundPicture::read(const QString& file, QSize cover)
+{
+    // Only a regular file, and never more than the bound: a FIFO or a device is not read.
+    QByteArray bytes;
+    if (BoundedFile::read(file, kMaxFileBytes, bytes) != BoundedFile::Result::Read)
+        return std::nullopt;
+    return decode(bytes, cover);
+}
+
+std::optional<QImage> BackgroundPicture::decode(const QByteArray& bytes, QSize cover)
+{
+    // Read from memory, so that no file name reaches a reader; the format is the one the
+    // bytes show, whatever the file's name says.
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    if (!PhotoLibrary::isPictureFormat(reader.format()))
+        return std::nullopt;
     // A camera's picture is stored as taken, with its orientation beside it.
     reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (size.isEmpty())
+        return std::nullopt;
+    // Decoded no larger than the bound, and where the format can shrink as it decodes, no
+    // larger than twice what covering needs (for a smooth scaling after).
+    const double pixels = double(size.width()) * size.height();
+    double shrink = std::min(1.0, std::sqrt(double(kMaxPixels) / pixels));
+    if (!cover.isEmpty()) {
+        const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+        shrink = std::min(shrink, 2 * coverScale(turned ? size.transposed() : size, cover));
+    }
+    if (shrink < 1 && reader.supportsOption(QImageIOHandler::ScaledSize))
+        reader.setScaledSize(QSize(std::max(1, int(size.width() * shrink)), std::max(1, int(size.height() * shrink))));
+    else if (pixels > double(kMaxPixels))
+        return std::nullopt;
     QImage picture = reader.read();
     if (picture.isNull())
         return std::nullopt;
     return picture;
 }
 
+QImage BackgroundPicture::cover(const QImage& picture, QSize size)
+{
+    if (picture.isNull() || size.isEmpty())
+        return {};
+    // Only the part that comes inside the area is scaled: a picture of 5000 x 2 covers a
+    // graph from a sliver of its middle, never at a width of millions.
+    const double k = coverScale(picture.size(), size);
+    const int width = std::clamp(int(std::lround(size.width() / k)), 1, picture.width());
+    const int height = std::clamp(int(std::lround(size.height() / k)), 1, picture.height());
+    QImage part = picture;
+    if (width != picture.width() || height != picture.height())
+        part = picture.copy((picture.width() - width) / 2, (picture.height() - height) / 2, width, height);
+    if (part.size() != size)
+        part = part.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (part.size() != size)
+        return {};
+    // A picture without alpha stays without it.
+    return part.convertToFormat(part.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+}
+
 bool BackgroundPicture::saveBackgroundImage(Calculator& calc, const QImage& picture)
 {
-    if (picture.isNull())
+    return saveBackgroundImage(calc, picture, QRect(QPoint(), graphSize(calc)));
+}
+
+bool BackgroundPicture::saveBackgroundImage(Calculator& calc, const QImage& picture, QRect frame)
+{
+    if (!withinSides(frame.size()))
         return false;
-    const QSize target = targetSize(calc);
-    QImage scaled = picture;
-    if (picture.size() != target) {
-        const double k = std::max(double(target.width()) / picture.width(), double(target.height()) / picture.height());
-        const QSize size(std::max(1L, std::lround(picture.width() * k)), std::max(1L, std::lround(picture.height() * k)));
-        scaled = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    }
-    // A picture without alpha stays without it.
-    scaled = scaled.convertToFormat(scaled.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
-    calc.backgroundImage = std::make_shared<QImage>(std::move(scaled));
-    const QImage& stored = *std::static_pointer_cast<QImage>(calc.backgroundImage);
-    calc.backgroundFrame = {0, 0, double(stored.width()), double(stored.height())};
+    QImage covered = cover(picture, frame.size());
+    if (covered.isNull())
+        return false;
+    calc.backgroundImage = std::make_shared<QImage>(std::move(covered));
+    calc.backgroundFrame = {double(frame.x()), double(frame.y()), double(frame.width()), double(frame.height())};
     calc.backgroundScale = 1.0;
     return true;
 }

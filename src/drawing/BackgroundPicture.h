@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
+#include <QRect>
 #include <QString>
 
 #include <optional>
@@ -9,19 +11,38 @@ namespace orvenda {
 
 class Calculator;
 
-// The user's picture behind the graph: read from a picture file, scaled to cover the
-// graph area of the device and kept as the calculator's background image. Main thread.
+// The user's picture behind the graph: read from a picture file, scaled to cover the graph
+// area centred (what falls outside is cut off) and kept as the calculator's background
+// image. A picture file is foreign input: only a regular file of a raster format is read,
+// within bounds on its bytes and on its decoded pixels. Main thread.
 class BackgroundPicture {
 public:
-    // The graph area the picture covers: 768 x 1024 on a tablet, 320 x 568 on a phone.
-    static QSize targetSize(const Calculator& calc);
-    // The picture of a file, turned upright by its orientation; nothing when the file is
-    // not a readable picture.
-    static std::optional<QImage> read(const QString& file);
-    // Scales the picture to cover the target keeping its proportions (nothing is cropped),
-    // stores it as the background image, framed at the origin at its own size, at scale 1.
-    // A null picture changes nothing and answers false.
+    // The most a picture file may hold, and the most pixels it may decode to.
+    static constexpr qint64 kMaxFileBytes = qint64(64) << 20;
+    static constexpr qint64 kMaxPixels = qint64(1) << 25;
+    // The longest side of a graph area a picture is made for.
+    static constexpr int kMaxSide = 4096;
+
+    // The graph view's size as it last told the calculator (its screen width and height).
+    static QSize graphSize(const Calculator& calc);
+    // Where a picture goes in a graph of that size: covering it, centred. When the device
+    // turns, the frame also covers the graph turned (that size; empty when it does not
+    // turn), still centred on the graph as it is now.
+    static QRect coverFrame(QSize graph, QSize turned = {});
+    // The picture of a regular file of a raster format, turned upright by its orientation;
+    // nothing when the file is not such a picture or is beyond the bounds. A picture much
+    // larger than it needs to be to cover `cover` is decoded smaller where its format can.
+    static std::optional<QImage> read(const QString& file, QSize cover = {});
+    // The same for the bytes of a file.
+    static std::optional<QImage> decode(const QByteArray& bytes, QSize cover = {});
+    // The picture scaled to cover `size` keeping its proportions, cut to `size` about its
+    // centre; null when it cannot be made.
+    static QImage cover(const QImage& picture, QSize size);
+    // Covers the frame with the picture and stores it as the background image in that
+    // frame, at scale 1. Without a frame the picture covers the graph, graphSize(). A null
+    // picture, an empty frame or one longer than kMaxSide changes nothing and answers false.
     static bool saveBackgroundImage(Calculator& calc, const QImage& picture);
+    static bool saveBackgroundImage(Calculator& calc, const QImage& picture, QRect frame);
     // The calculator's background image, or null.
     static const QImage* image(const Calculator& calc);
 };

@@ -17,7 +17,6 @@
 #include "graphui/GraphStatInfoView.h"
 #include "graphui/GraphVarsView.h"
 #include "numeric/VQStatistics.h"
-#include "pretty/FontMap.h"
 
 #include <QLayout>
 #include <QToolButton>
@@ -84,16 +83,11 @@ GraphPanels* GraphPanels::install(Calculator& calc, AppShell& shell, GraphScreen
 {
     auto* panels = new GraphPanels(calc, screen.graphView(), &screen, &shell);
     panels->makePanels();
-    panels->enableButtons = [&screen](bool on) { screen.toolbar().setEnabled(on); };
+    panels->enableButtons = [&screen](bool on) { screen.enableButtons(on); };
     panels->cursorBlink = [&shell](bool on) { shell.blink().cursorBlink(on); };
-    auto* calculate = new QToolButton(&screen.toolbar());
-    calculate->setText(QStringLiteral("Calc"));
-    calculate->setFocusPolicy(Qt::NoFocus);
-    calculate->setFont(FontMap::shared().font("Helvetica-Bold", 16));
-    calculate->setStyleSheet(QStringLiteral("QToolButton { color: white; background: rgba(0, 0, 0, 150);"
-                                            " border: 1px solid white; border-radius: 4px; }"));
-    QObject::connect(calculate, &QToolButton::clicked, panels,
-                     [panels, &screen] { screen.calculate([panels] { panels->doCalculation(); }); });
+    // Enabled by the screen only while a plot it works on is selected.
+    QToolButton* calculate = GraphScreenController::makeBarButton(QStringLiteral("Calc"), &screen.toolbar());
+    QObject::connect(calculate, &QToolButton::clicked, panels, [panels] { panels->doCalculation(); });
     if (QLayout* row = screen.toolbar().layout())
         row->addWidget(calculate);
     GraphProgramControls& controls = panels->programControls();
@@ -122,7 +116,8 @@ std::shared_ptr<YEqModel> GraphPanels::yEq() const { return std::dynamic_pointer
 void GraphPanels::doCalculation()
 {
     PlotObject* p = plot();
-    if (!p)
+    // The items are off for other plots; nothing reaches here for them.
+    if (!GraphScreenController::calcEnabledFor(p))
         return;
     if (isStatPlot(p->plotType)) {
         showStats();

@@ -14,6 +14,7 @@
 #include "input/KeyTables.h"
 #include "pretty/FontMap.h"
 
+#include <QAbstractButton>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -21,6 +22,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace orvenda {
@@ -29,19 +31,27 @@ namespace {
 
 constexpr std::array<const char*, 4> kKeySpecs{
     "UIKeyInputEscape,,,done:", "Z,Zoom,M,keyZoomMenu", "+,enlarge,,zoomEnlarge", "-,shrink,,zoomShrink"};
-constexpr std::array<const char*, 4> kArrowTitles{"◀", "▶", "▲", "▼"};
+// The table arrows' images and the names they go by (tags 0 to 3).
+constexpr std::array<const char*, 4> kArrowImages{"tableLeft", "tableRight", "tableUp", "tableDown"};
+constexpr std::array<const char*, 4> kArrowNames{"Left", "Right", "Up", "Down"};
+// The fixed-direction zoom buttons in their order: in and out for both axes, horizontal,
+// vertical.
+constexpr std::array<const char*, 6> kFixedZoomImages{"zPlusB", "zMinusB", "zHPlusB", "zHMinusB", "zVPlusB", "zVMinusB"};
+constexpr std::array<const char*, 6> kFixedZoomNames{"Zoom In", "Zoom Out", "Zoom In X", "Zoom Out X", "Zoom In Y", "Zoom Out Y"};
 // The table's band and column on a tablet and a phone.
 constexpr int kTabletColumn = 320, kPhoneColumn = 212, kTabletBand = 196;
 constexpr int kEnterKey = 1065, kStopKey = 4123;
+// The column of fixed-direction zoom buttons: its top and the gap between two buttons.
+constexpr int kColumnTop = 44, kColumnGap = 2;
 
-QToolButton* makeButton(const QString& title, QWidget* parent)
+// A button drawn as a library image; it goes by its name where a caption is looked for.
+ImageButton* makeImageButton(const char* image, const char* name, QSize size, QWidget* parent)
 {
-    auto* button = new QToolButton(parent);
-    button->setText(title);
+    auto* button = new ImageButton(parent);
+    button->setBackgroundImageNamed(image);
+    button->setAccessibleName(QString::fromUtf8(name));
     button->setFocusPolicy(Qt::NoFocus);
-    button->setFont(FontMap::shared().font("Helvetica-Bold", 16));
-    button->setStyleSheet(QStringLiteral("QToolButton { color: white; background: rgba(0, 0, 0, 150);"
-                                         " border: 1px solid white; border-radius: 4px; }"));
+    button->setFixedSize(size);
     return button;
 }
 
@@ -49,16 +59,17 @@ QToolButton* makeButton(const QString& title, QWidget* parent)
 
 GraphScreenController::GraphScreenController(Calculator& calc, AppShell& shell, QWidget* parent)
     : ScreenController(calc, parent), shell_(shell), lifeObserver_(new QObject(this)),
-      graphView_(new GraphView(calc, this)), toolbar_(new QWidget(this)), zoomButton_(makeButton(QStringLiteral("Zoom"), toolbar_)),
+      graphView_(new GraphView(calc, this)), toolbar_(new QWidget(this)), zoomButton_(makeBarButton(QStringLiteral("Zoom"), toolbar_)),
       plus_(new ImageButton(toolbar_)), minus_(new ImageButton(toolbar_)),
-      done_(makeButton(QStringLiteral("Done"), this)), share_(makeButton(QStringLiteral("Share"), toolbar_)),
+      done_(makeImageButton("Done", "Done", QSize(60, 30), this)), share_(makeBarButton(QStringLiteral("Share"), toolbar_)),
       pauseView_(new QWidget(this))
 {
     graphView_->delegate = this;
     toolbar_->setAutoFillBackground(true);
     toolbar_->setStyleSheet(QStringLiteral("background: black;"));
     auto* row = new QHBoxLayout(toolbar_);
-    row->setContentsMargins(6, 4, 6, 4);
+    // Room for the fixed-direction zoom buttons when the bar is wide.
+    row->setContentsMargins(6, (kToolbarHeight - kFixedZoomSide) / 2, 6, (kToolbarHeight - kFixedZoomSide) / 2);
     row->addWidget(zoomButton_);
     row->addWidget(share_);
     share_->hide();
@@ -76,16 +87,29 @@ GraphScreenController::GraphScreenController(Calculator& calc, AppShell& shell, 
     connect(plus_, &QPushButton::released, this, [this] { plusUp(); });
     connect(minus_, &QPushButton::pressed, this, [this] { minusDown(3); });
     connect(minus_, &QPushButton::released, this, [this] { minusUp(); });
-    connect(done_, &QToolButton::clicked, this, [this] { done(); });
+    connect(done_, &QPushButton::clicked, this, [this] { done(); });
     connect(share_, &QToolButton::clicked, this, [this] { shareAction(); });
-    done_->resize(60, 30);
+    for (int i = 0; i < static_cast<int>(fixedZoom_.size()); ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        ImageButton* button = makeImageButton(kFixedZoomImages[at], kFixedZoomNames[at], QSize(kFixedZoomSide, kFixedZoomSide), this);
+        // Tags 0, 1, 2: both axes, horizontal, vertical.
+        const int tag = i / 2;
+        if (i % 2 == 0) {
+            connect(button, &QPushButton::pressed, this, [this, tag] { plusDown(tag); });
+            connect(button, &QPushButton::released, this, [this] { plusUp(); });
+        } else {
+            connect(button, &QPushButton::pressed, this, [this, tag] { minusDown(tag); });
+            connect(button, &QPushButton::released, this, [this] { minusUp(); });
+        }
+        fixedZoom_[at] = button;
+    }
     for (int tag = 0; tag < 4; ++tag) {
-        QToolButton* arrow = makeButton(QString::fromUtf8(kArrowTitles[static_cast<std::size_t>(tag)]), this);
-        arrow->resize(36, 36);
-        connect(arrow, &QToolButton::pressed, this, [this, tag] { arrowButtonDown(tag); });
-        connect(arrow, &QToolButton::released, this, [this] { arrowButtonUp(); });
+        const auto at = static_cast<std::size_t>(tag);
+        ImageButton* arrow = makeImageButton(kArrowImages[at], kArrowNames[at], QSize(36, 36), this);
+        connect(arrow, &QPushButton::pressed, this, [this, tag] { arrowButtonDown(tag); });
+        connect(arrow, &QPushButton::released, this, [this] { arrowButtonUp(); });
         arrow->hide();
-        arrows_[static_cast<std::size_t>(tag)] = arrow;
+        arrows_[at] = arrow;
     }
     // The pause overlay: a program's Pause over the graph.
     auto* pauseRow = new QHBoxLayout(pauseView_);
@@ -116,6 +140,18 @@ GraphScreenController::GraphScreenController(Calculator& calc, AppShell& shell, 
     setFocusPolicy(Qt::StrongFocus);
 }
 
+QToolButton* GraphScreenController::makeBarButton(const QString& title, QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setText(title);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setFont(FontMap::shared().font("Helvetica-Bold", 16));
+    button->setStyleSheet(QStringLiteral("QToolButton { color: white; background: rgba(0, 0, 0, 150);"
+                                         " border: 1px solid white; border-radius: 4px; }"
+                                         "QToolButton:disabled { color: rgb(100, 100, 100); border-color: rgb(100, 100, 100); }"));
+    return button;
+}
+
 GraphScreenController::~GraphScreenController()
 {
     calc().notificationCenter().removeObserver(lifeObserver_);
@@ -140,7 +176,7 @@ void GraphScreenController::resizeEvent(QResizeEvent*) { adjustGraphView(); }
 void GraphScreenController::adjustSplit()
 {
     const int W = width();
-    int H = height() - kToolbarHeight;
+    int H = graphSize(size()).height();
     int graphWidth = W;
     const bool tablet = calc().device == 1;
     const QSize arrow = arrows_[0]->size();
@@ -171,7 +207,7 @@ void GraphScreenController::adjustSplit()
     const bool split = calc().locked()->screenSplit == 1;
     if (table_)
         table_->setVisible(split);
-    for (QToolButton* button : arrows_) {
+    for (ImageButton* button : arrows_) {
         button->setVisible(split);
         button->raise();
     }
@@ -179,12 +215,51 @@ void GraphScreenController::adjustSplit()
     toolbar_->setGeometry(0, height() - kToolbarHeight, W, kToolbarHeight);
     done_->move(graphWidth - 63, 6);
     done_->raise();
+    placeFixedZoomButtons();
     adjustGraphSlidersView();
+    // A form or panel that is up stays in front of the buttons.
+    for (QWidget* panel : {panels_.statInfo, panels_.keyboard})
+        if (panel && panel->isVisible())
+            panel->raise();
+}
+
+void GraphScreenController::chooseToolbar(int tabletWidth)
+{
+    const bool wide = calc().device == 1 ? width() >= tabletWidth : width() > height();
+    if (wide == wide_)
+        return;
+    wide_ = wide;
+    placeFixedZoomButtons();
+}
+
+void GraphScreenController::placeFixedZoomButtons()
+{
+    auto* row = static_cast<QBoxLayout*>(toolbar_->layout());
+    const int x = graphView_->geometry().right() + 1 - 6 - kFixedZoomSide;
+    for (std::size_t i = 0; i < fixedZoom_.size(); ++i) {
+        ImageButton* button = fixedZoom_[i];
+        if (wide_) {
+            // On the bar, before − and +; the bar's own state enables them.
+            if (button->parentWidget() != toolbar_)
+                row->insertWidget(row->indexOf(minus_), button);
+            button->setEnabled(true);
+            continue;
+        }
+        if (button->parentWidget() != this) {
+            row->removeWidget(button);
+            button->setParent(this);
+        }
+        button->setEnabled(buttonsEnabled_);
+        button->move(x, kColumnTop + static_cast<int>(i) * (kFixedZoomSide + kColumnGap));
+        button->show();
+        button->raise();
+    }
 }
 
 void GraphScreenController::adjustGraphSlidersView()
 {
     PlotObject* selected = graphView_->selectedPlotObj();
+    enableCalcButtons(selected);
     if (QWidget* vars = panels_.vars) {
         vars->setVisible(selected != nullptr);
         const QRect graph = graphView_->geometry();
@@ -196,14 +271,19 @@ void GraphScreenController::adjustGraphSlidersView()
 void GraphScreenController::adjustGraphView()
 {
     adjustSplit();
+    chooseToolbar(kTabletWideLayout);
     graphView_->rotate();
     if (panels_.layoutIOControls)
         panels_.layoutIOControls();
     adjustGraphSlidersView();
     if (panels_.statInfo)
         panels_.statInfo->raise();
-    if (zoomMenu_ && zoomMenu_->isVisible())
-        zoomMenu_->setGeometry(rect());
+    if (zoomMenu_ && zoomMenu_->isVisible()) {
+        if (zoomMenu_->isWindow())
+            placeZoomPopover();
+        else
+            zoomMenu_->setGeometry(rect());
+    }
     if (panels_.keyboard)
         panels_.keyboard->raise();
 }
@@ -225,6 +305,7 @@ void GraphScreenController::updateDisplay(int quality)
     resetHistogramOrigin();
     graphView_->drawQuality = quality;
     graphView_->updateDisplay();
+    chooseToolbar(kTabletWideUpdate);
 }
 
 // ---- The root's operations ----
@@ -240,6 +321,8 @@ void GraphScreenController::didShow(bool shown)
         if (YEqModel* equations = YEqModel::of(calc()))
             equations->reportFaultySelected();
     } else {
+        // A tablet's popover is a window of its own: it does not go with the screen.
+        hideZoomMenu();
         repeatTimer_.stop();
         if (panels_.removeIOControls)
             panels_.removeIOControls();
@@ -267,7 +350,12 @@ void GraphScreenController::pauseStop()
     pauseView_->hide();
 }
 
-void GraphScreenController::graphChanged() { graphView_->updateDisplay(); }
+void GraphScreenController::graphChanged()
+{
+    graphView_->updateDisplay();
+    // The rebuilt plots may have lost the selection.
+    enableCalcButtons(graphView_->selectedPlotObj());
+}
 
 void GraphScreenController::showSolverPlot(double left, double right, double bottom, double top)
 {
@@ -319,7 +407,10 @@ void GraphScreenController::zoomMenuAction()
         zoomMenu_ = new ZoomMenu(calc(), shell_.keys(), calc().device == 1, this);
         zoomMenu_->setDelegate(this);
     }
-    zoomMenu_->setGeometry(rect());
+    if (zoomMenu_->isWindow())
+        placeZoomPopover();
+    else
+        zoomMenu_->setGeometry(rect());
     zoomMenu_->show();
     zoomMenu_->raise();
     zoomMenu_->setFocus(Qt::OtherFocusReason);
@@ -329,6 +420,17 @@ void GraphScreenController::keyZoomMenu()
 {
     zoomMenuAction();
     zoomMenu_->respondToKeyboard();
+}
+
+void GraphScreenController::placeZoomPopover()
+{
+    const QSize size(std::min(kZoomMenuWidth, width()), std::min(kZoomMenuHeight, height()));
+    const QRect item(zoomButton_->mapTo(this, QPoint(0, 0)), zoomButton_->size());
+    const int x = std::clamp(item.left(), 0, std::max(0, width() - size.width()));
+    // Above the item on the bottom bar; below it when there is no room above.
+    const int y = item.top() >= size.height() ? item.top() - size.height()
+                                              : std::min(item.bottom() + 1, std::max(0, height() - size.height()));
+    zoomMenu_->setGeometry(QRect(mapToGlobal(QPoint(x, y)), size));
 }
 
 void GraphScreenController::hideZoomMenu()
@@ -458,24 +560,26 @@ void GraphScreenController::keyPressEvent(QKeyEvent* event)
 
 // ---- Plots ----
 
-void GraphScreenController::calculate(const std::function<void()>& action)
-{
-    // Calc stays in reach with nothing selected, so that it can say what it needs.
-    if (calcEnabledFor(graphView_->selectedPlotObj())) {
-        action();
-        return;
-    }
-    shell_.keys().doKeyClick();
-    if (tell)
-        tell(QString::fromUtf8(kSelectAPlot));
-}
-
 bool GraphScreenController::calcEnabledFor(const PlotObject* plot)
 {
     if (!plot)
         return false;
     const int type = plot->plotType;
     return (type >= 1 && type <= 4) || (type >= 6 && type <= 13) || type == 16 || type == 17;
+}
+
+void GraphScreenController::enableCalcButtons(const PlotObject* plot)
+{
+    const bool on = calcEnabledFor(plot);
+    for (QAbstractButton* button : panels_.calcButtons)
+        button->setEnabled(on);
+}
+
+void GraphScreenController::enableButtons(bool enabled)
+{
+    buttonsEnabled_ = enabled;
+    toolbar_->setEnabled(enabled);
+    placeFixedZoomButtons();
 }
 
 void GraphScreenController::selectPlot(PlotObject* plot, const PlotPoint& at)

@@ -13,6 +13,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <algorithm>
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -28,9 +30,13 @@ class PlotObject;
 // The graph screen: the graph view over the whole screen less a bottom toolbar (the zoom
 // menu item and the zoom-in and zoom-out buttons), a Done button at the graph's top right,
 // and with split screen on the function table beside the graph (landscape) or below it
-// (portrait) with four arrow buttons that move its cursor. Holding a zoom or arrow button
-// acts at once, again after 0.5 s, then every 0.05 s. Computer keys: Escape is Done,
-// Ctrl+Z opens the zoom menu on ZStandard, + and - zoom by 1.1 on both axes.
+// (portrait) with four arrow buttons that move its cursor. Six more zoom buttons fix their
+// axes (both, horizontal, vertical; in and out): on the toolbar when it is wide (a tablet
+// from 510 points of width, 400 after a display update; a phone wider than high), else in a
+// column at the graph's right edge under Done. Holding a zoom or arrow button acts at
+// once, again after 0.5 s, then every 0.05 s. Computer keys: Escape is Done, Ctrl+Z opens
+// the zoom menu on ZStandard, + and - zoom by 1.1 on both axes. The zoom menu covers the
+// screen on a phone; on a tablet it is a 320 x 480 popover at the zoom item.
 //
 // It follows VQSyncWindowVars (the window or table set-up changed: re-zoom to the window
 // with each pair in order), VQZoomPlot (a zoom command) and VQShowControls (program
@@ -41,7 +47,8 @@ class PlotObject;
 //                its bottom 44 points above the graph's bottom;
 //   keyboard     the graph keyboard sheet, kept in front of everything after each layout;
 //   statInfo     the statistics panel, kept in front of the graph;
-//   calcButtons  toolbar items of the calculate menu, which works on the selected plot;
+//   calcButtons  toolbar items of the calculate menu, enabled only while a plot they work
+//                on is selected;
 //   updateIOControls / layoutIOControls / removeIOControls: the program controls, made on
 //                VQShowControls and at creation, placed at each layout, removed on Done
 //                and when the screen goes back;
@@ -57,6 +64,11 @@ public:
     static constexpr double kZoomFactor = 1.1;
     static constexpr int kFirstRepeatMs = 500;
     static constexpr int kRepeatMs = 50;
+    static constexpr int kZoomMenuWidth = 320, kZoomMenuHeight = 480;
+    // The fixed-direction zoom buttons' side, and the toolbar widths from which a tablet
+    // shows them on the bar: after a layout pass, and after a display update.
+    static constexpr int kFixedZoomSide = 40;
+    static constexpr int kTabletWideLayout = 510, kTabletWideUpdate = 400;
 
     struct Panels {
         QWidget* vars = nullptr;
@@ -73,14 +85,13 @@ public:
     GraphScreenController(Calculator& calc, AppShell& shell, QWidget* parent = nullptr);
     ~GraphScreenController() override;
 
+    // The graph view's size on a screen of that size, the table not shown beside it.
+    static QSize graphSize(QSize screen) { return {screen.width(), std::max(0, screen.height() - kToolbarHeight)}; }
+
     // Told when Done closes the screen (the root then brings the previous screen back).
     void setOnDone(std::function<void()> done) { onDone_ = std::move(done); }
-    // What the user is told (an alert in the app): Calc with no plot it works on.
-    std::function<void(const QString& message)> tell;
-    // The calculate menu's toolbar action: the action itself when the selected plot is one
-    // it works on, else the user is told to select one.
-    void calculate(const std::function<void()>& action);
-    static constexpr const char* kSelectAPlot = "Select a curve or plot first: tap it on the graph, or press TRACE.";
+    // A text item of the toolbar in the bar's style (dimmed while disabled).
+    static QToolButton* makeBarButton(const QString& title, QWidget* parent);
 
     // The worksheet of the graph as shown, upright or turned (the composition root's).
     std::function<QByteArray(GraphView& view, bool landscape)> makeWorksheet;
@@ -100,12 +111,21 @@ public:
     // The split screen's table, null before split screen was first on.
     TableScreen* table() const { return table_; }
     ZoomMenu* zoomMenu() const { return zoomMenu_; }
-    QToolButton& doneButton() const { return *done_; }
+    // The toolbar's zoom item, which opens the zoom menu (a tablet's popover points at it).
+    QToolButton& zoomItem() const { return *zoomButton_; }
+    ImageButton& doneButton() const { return *done_; }
     QWidget* leaveControl() const override;
     ImageButton& plusButton() const { return *plus_; }
     ImageButton& minusButton() const { return *minus_; }
+    // The zoom button of a fixed direction (0 both axes, 1 horizontal, 2 vertical), in or out.
+    ImageButton& fixedZoomButton(int direction, bool in) const
+    {
+        return *fixedZoom_[static_cast<std::size_t>(2 * direction + (in ? 0 : 1))];
+    }
+    // Whether the toolbar is the wide one, with the fixed-direction zoom buttons on it.
+    bool wideToolbar() const { return wide_; }
     // Left, right, up, down (tags 0 to 3).
-    QToolButton& arrowButton(int tag) const { return *arrows_[static_cast<std::size_t>(tag)]; }
+    ImageButton& arrowButton(int tag) const { return *arrows_[static_cast<std::size_t>(tag)]; }
     QWidget& pauseView() const { return *pauseView_; }
     int zoomButtonDir() const { return zoomButtonDir_; }
     bool repeating() const { return repeatTimer_.isActive(); }
@@ -145,6 +165,11 @@ public:
 
     // Whether the calculate items work on a plot of this type.
     static bool calcEnabledFor(const PlotObject* plot);
+    // The calculate items on exactly when the plot is one they work on.
+    void enableCalcButtons(const PlotObject* plot);
+    // Every item of the toolbar, and the zoom buttons off it, on or off (while a form or
+    // panel is up).
+    void enableButtons(bool enabled);
     // After the window or table set-up changed.
     void syncWindowVars();
 
@@ -174,6 +199,12 @@ private:
     void adjustSplit();
     void adjustGraphView();
     void adjustGraphSlidersView();
+    // The wide toolbar from that width on a tablet (a phone's is wide when wider than high).
+    void chooseToolbar(int tabletWidth);
+    // The fixed-direction zoom buttons onto the toolbar (wide) or into their column.
+    void placeFixedZoomButtons();
+    // The tablet's popover above (or below) the zoom item, kept inside the screen.
+    void placeZoomPopover();
     void hideZoomMenu();
     void startRepeat(std::function<void()> step);
     void resetHistogramOrigin();
@@ -185,9 +216,11 @@ private:
     QToolButton* zoomButton_;
     ImageButton* plus_;
     ImageButton* minus_;
-    QToolButton* done_;
+    ImageButton* done_;
     QToolButton* share_;
-    std::array<QToolButton*, 4> arrows_{};
+    // In, out for both axes, then horizontal, then vertical.
+    std::array<ImageButton*, 6> fixedZoom_{};
+    std::array<ImageButton*, 4> arrows_{};
     QWidget* pauseView_;
     TableScreen* table_ = nullptr;
     ZoomMenu* zoomMenu_ = nullptr;
@@ -198,6 +231,8 @@ private:
     std::function<void()> repeatStep_;
     int zoomButtonDir_ = 0;
     int buttonDirection_ = 0;
+    bool wide_ = false;
+    bool buttonsEnabled_ = true;
 };
 
 } // namespace orvenda

@@ -103,7 +103,7 @@ void GraphVarsView::showPlot(PlotObject* plot, const PlotPoint& at)
         auto* button = new ImageButton(this);
         button->setBackgroundImage(tab);
         button->setTitleFont("Helvetica-Bold", 14, 0.75);
-        button->setGeometry(static_cast<int>(kButtonWidth * i), 0, kButtonWidth, kButtonHeight);
+        button->resize(buttonWidth(records_[i].name), kButtonHeight);
         QObject::connect(button, &QPushButton::pressed, this, [this, i] { showSlider(static_cast<int>(i)); });
         button->show();
         buttons_.push_back(button);
@@ -424,8 +424,19 @@ void GraphVarsView::layoutRows()
     plus_->setGeometry(w - 124, 2, 36, kSliderRowHeight - 4);
     slider_->setGeometry(40, 2, std::max(10, w - 168), kSliderRowHeight - 4);
     const int stripTop = sliderOpen_ ? kSliderRowHeight + 8 : 0;
-    for (std::size_t i = 0; i < buttons_.size(); ++i)
-        buttons_[i]->move(static_cast<int>(kButtonWidth * i), stripTop);
+    int x = 0;
+    for (ImageButton* button : buttons_) {
+        button->move(x, stripTop);
+        x += button->width();
+    }
+}
+
+int GraphVarsView::buttonWidth(const std::string& name)
+{
+    // A longer name ("width", "bar#") widens its tab rather than being shrunk or cut.
+    const QFontMetricsF metrics(FontMap::shared().font("Helvetica-Bold", 14));
+    const double title = metrics.horizontalAdvance(QString::fromStdString(name));
+    return std::max(kButtonWidth, static_cast<int>(std::ceil(title)) + kTitleMargin);
 }
 
 void GraphVarsView::resizeEvent(QResizeEvent*) { layoutRows(); }

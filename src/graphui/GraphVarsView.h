@@ -25,6 +25,8 @@ class ThumbSlider;
 class GraphVarsView : public QWidget {
 public:
     static constexpr int kButtonWidth = 42;
+    // Room kept beside a variable button's title (the button draws it 6 points narrower).
+    static constexpr int kTitleMargin = 10;
     static constexpr int kButtonHeight = 34;
     static constexpr int kSliderRowHeight = 36;
 
@@ -67,6 +69,10 @@ public:
     std::size_t buttonCount() const { return records_.size(); }
     const YEqVarInfo& record(std::size_t i) const { return records_.at(i); }
     QString buttonTitle(std::size_t i) const;
+    // A variable button, as drawn.
+    const ImageButton& button(std::size_t i) const { return *buttons_.at(i); }
+    // A variable button's width: 42 points, or more for a title that needs it.
+    static int buttonWidth(const std::string& name);
     // The colour a variable button's title is drawn in: green for the open slider's.
     QColor buttonTitleColor(std::size_t i) const;
     ThumbSlider& slider() const { return *slider_; }

@@ -13,6 +13,8 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace orvenda {
 
 namespace {
@@ -187,10 +189,39 @@ void VQTemplateView::enter()
     update();
 }
 
+QString VQTemplateView::shownText(int index) const
+{
+    const VQTemplateField& f = fields_.at(static_cast<std::size_t>(index));
+    if (index == current_ && typed())
+        return QString::fromStdString(calc_.stringFromOps(entryOf(calc_)->entryOps()));
+    if (f.flags == VQTemplateField::ListName)
+        return QString::fromStdString(calc_.stringFromOps(f.listValue));
+    if (f.flags == VQTemplateField::EquationVariable && f.value > 0 && isEquation(static_cast<std::uint32_t>(f.value)))
+        return QString::fromStdString(calc_.nameForOpcode(static_cast<std::uint32_t>(f.value)));
+    return QString::fromStdString(calc_.formatReal(f.value));
+}
+
+double VQTemplateView::textScale() const
+{
+    // The text's width grows with the scale, so one measure at the form's scale gives the
+    // factor that fits the widest field.
+    const double k = scale_;
+    const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", 20 * k));
+    const double digit = metrics.horizontalAdvance(QLatin1Char('0'));
+    double widest = 0;
+    for (int i = 0; i < static_cast<int>(fields_.size()); ++i) {
+        const VQTemplateField& f = fields_[static_cast<std::size_t>(i)];
+        const double right = 8 * k + f.col * digit + metrics.horizontalAdvance(QString::fromStdString(f.label))
+            + metrics.horizontalAdvance(shownText(i)) + 6 * k;
+        widest = std::max(widest, right);
+    }
+    return widest > width() && width() > 0 ? k * width() / widest : k;
+}
+
 void VQTemplateView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const double k = scale_, titleH = titleHeight(), rowH = rowHeight();
+    const double titleH = titleHeight(), rowH = rowHeight(), k = textScale();
     const QFont font = FontMap::shared().font("CourierNewPS-BoldMT", 20 * k);
     painter.setFont(font);
     const QFontMetricsF metrics(font);
@@ -202,15 +233,7 @@ void VQTemplateView::paintEvent(QPaintEvent*)
         const VQTemplateField& f = fields_[static_cast<std::size_t>(i)];
         const double x = 8 * k + f.col * digit;
         const double top = titleH + f.row * rowH;
-        QString shown;
-        if (i == current_ && typed())
-            shown = QString::fromStdString(calc_.stringFromOps(entryOf(calc_)->entryOps()));
-        else if (f.flags == VQTemplateField::ListName)
-            shown = QString::fromStdString(calc_.stringFromOps(f.listValue));
-        else if (f.flags == VQTemplateField::EquationVariable && f.value > 0 && isEquation(static_cast<std::uint32_t>(f.value)))
-            shown = QString::fromStdString(calc_.nameForOpcode(static_cast<std::uint32_t>(f.value)));
-        else
-            shown = QString::fromStdString(calc_.formatReal(f.value));
+        const QString shown = shownText(i);
         const QString label = QString::fromStdString(f.label);
         const double valueX = x + metrics.horizontalAdvance(label);
         if (i == current_)

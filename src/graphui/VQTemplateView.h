@@ -44,6 +44,11 @@ public:
     double scale() const { return scale_; }
     double titleHeight() const { return kTitleHeight * scale_; }
     double rowHeight() const { return kRowHeight * scale_; }
+    // The scale the text is drawn at: the form's, made smaller where a field's label and
+    // value would otherwise run past the right edge, so that each reads whole.
+    double textScale() const;
+    // What the field of that index shows after its label.
+    QString shownText(int index) const;
     void setTitle(const QString& title);
     // The index of the field being edited; -1 for none.
     int currentField() const { return current_; }

@@ -2,10 +2,14 @@
 
 #include "app/KeyRouter.h"
 #include "core/Calculator.h"
+#include "drawing/VImageDraw.h"
 #include "pretty/FontMap.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
@@ -18,7 +22,9 @@ namespace {
 
 constexpr std::array<const char*, 4> kKeySpecs{
     "UIKeyInputEscape,,,cancelZoom:", "UIKeyInputDownArrow,,,kChar:", "UIKeyInputUpArrow,,,kChar:", "\r,,,kChar:"};
-constexpr std::array<const char*, 3> kSegmentTitles{"↔↕", "↔", "↕"};
+// The selector's segments: both axes, horizontal, vertical.
+constexpr std::array<const char*, 3> kSegmentImages{"scalePlus", "hScalePlus", "vScalePlus"};
+constexpr std::array<const char*, 3> kSegmentNames{"Both Axes", "Horizontal", "Vertical"};
 
 } // namespace
 
@@ -30,12 +36,18 @@ ZoomMenu::ZoomMenu(Calculator& calc, KeyRouter& keys, bool tablet, QWidget* pare
         if (auto command = KeyCommandSpec::parse(QString::fromUtf8(spec)))
             keyCmds_.push_back(*command);
     setAutoFillBackground(true);
-    setStyleSheet(QStringLiteral("ZoomMenu, QListWidget { background: rgb(48, 48, 48); color: white; }"
+    // Dark grey, the selector's bar black: the library's images are white.
+    setObjectName(QStringLiteral("zoomMenu"));
+    selector_->setObjectName(QStringLiteral("zoomSelector"));
+    selector_->setAttribute(Qt::WA_StyledBackground);
+    setStyleSheet(QStringLiteral("#zoomMenu, QListWidget { background: rgb(48, 48, 48); color: white; }"
+                                 "#zoomSelector { background: black; }"
                                  "QListWidget::item:selected { background: rgb(90, 90, 140); }"
                                  "QPushButton { color: white; background: black; border: 1px solid white;"
                                  " border-radius: 4px; padding: 4px 12px; }"
-                                 "QToolButton { color: white; background: black; border: 1px solid white; }"
-                                 "QToolButton:checked { color: black; background: white; }"));
+                                 "QToolButton { background: black; border: 1px solid white; }"
+                                 // The images are white: the chosen segment is a lighter ground.
+                                 "QToolButton:checked { background: rgb(40, 110, 220); }"));
     list_->setFont(FontMap::shared().font("CourierNewPS-BoldMT", 22));
     list_->setFocusPolicy(Qt::NoFocus);
     for (int token : kZoomItems)
@@ -56,9 +68,12 @@ ZoomMenu::ZoomMenu(Calculator& calc, KeyRouter& keys, bool tablet, QWidget* pare
     column->addWidget(selector_);
     auto* row = new QHBoxLayout(selector_);
     row->setContentsMargins(8, 6, 8, 6);
-    for (int i = 0; i < static_cast<int>(kSegmentTitles.size()); ++i) {
+    for (int i = 0; i < static_cast<int>(kSegmentImages.size()); ++i) {
         auto* button = new QToolButton(selector_);
-        button->setText(QString::fromUtf8(kSegmentTitles[static_cast<std::size_t>(i)]));
+        const QImage image = VImageDraw::vImageDraw().getImage(kSegmentImages[static_cast<std::size_t>(i)], 1);
+        button->setIcon(QIcon(QPixmap::fromImage(image)));
+        button->setIconSize(image.deviceIndependentSize().toSize());
+        button->setAccessibleName(QString::fromUtf8(kSegmentNames[static_cast<std::size_t>(i)]));
         button->setCheckable(true);
         button->setChecked(i == 0);
         button->setFocusPolicy(Qt::NoFocus);
@@ -68,10 +83,18 @@ ZoomMenu::ZoomMenu(Calculator& calc, KeyRouter& keys, bool tablet, QWidget* pare
     }
     segments_->setExclusive(true);
     connect(segments_, &QButtonGroup::idClicked, this, [this](int id) { zoomButtons(id); });
-    // A tablet's menu has no axis selector: the zoom buttons keep their last direction.
+    // A tablet's menu is a popover with neither Cancel nor the axis selector: a tap outside
+    // closes it, and the screen's fixed-direction zoom buttons choose the axes.
     selector_->setVisible(!tablet);
+    cancel_->setVisible(!tablet);
+    if (tablet) {
+        top->setContentsMargins(0, 0, 0, 0);
+        setWindowFlags(Qt::Popup);
+    }
     setFocusPolicy(Qt::StrongFocus);
 }
+
+QAbstractButton& ZoomMenu::segment(int index) const { return *segments_->button(index); }
 
 void ZoomMenu::respondToKeyboard() { selectRow(kStandardRow); }
 

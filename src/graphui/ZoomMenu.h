@@ -7,6 +7,7 @@
 #include <array>
 #include <vector>
 
+class QAbstractButton;
 class QButtonGroup;
 class QListWidget;
 class QPushButton;
@@ -17,12 +18,13 @@ class Calculator;
 class KeyRouter;
 
 // The graph screen's zoom menu: the ten zoom commands in a list and a three-segment
-// selector of the axes the zoom buttons act on (both, horizontal, vertical; on a phone
-// only). It covers the graph screen while shown and tells its delegate what was picked.
-// Keys while it has the focus: Escape cancels, Up and Down move the selection (staying on
-// the first and last row; with none selected Down selects row 1 and Up row 0), Return picks
-// the selected row (row 0 when none is); its Cancel button closes it as Escape does. Main
-// thread.
+// selector, drawn as the library's images, of the axes the zoom buttons act on (both,
+// horizontal, vertical). On a phone it covers the graph screen, with a Cancel button that
+// closes it as Escape does; on a tablet it is a popover (a popup window) without Cancel or
+// selector. It tells its delegate what was picked. Keys while it has the focus: Escape
+// cancels, Up and Down move the selection (staying on the first and last row; with none
+// selected Down selects row 1 and Up row 0), Return picks the selected row (row 0 when none
+// is). Main thread.
 class ZoomMenu : public QWidget {
 public:
     class Delegate {
@@ -53,6 +55,8 @@ public:
     int selectedRow() const;
     QListWidget& list() const { return *list_; }
     const QPushButton& cancelButton() const { return *cancel_; }
+    // The selector's segment: 0 both axes, 1 horizontal, 2 vertical.
+    QAbstractButton& segment(int index) const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -741,12 +741,13 @@ void MenuScreen::pickPhoto()
         return;
     }
     close();
-    const auto picture = BackgroundPicture::read(file);
-    if (!picture) {
+    const QRect frame = pictureFrame ? pictureFrame() : QRect(QPoint(), BackgroundPicture::graphSize(calc()));
+    const auto picture = BackgroundPicture::read(file, frame.size());
+    // A file that is no picture, and a picture that cannot be made to cover the graph.
+    if (!picture || !BackgroundPicture::saveBackgroundImage(calc(), *picture, frame)) {
         calc().showError({{"errorNum", ErrFileData}});
         return;
     }
-    BackgroundPicture::saveBackgroundImage(calc(), *picture);
     if (calc().viewDelegate)
         calc().viewDelegate->VCGraphChanged();
 }

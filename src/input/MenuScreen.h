@@ -10,6 +10,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QRect>
 
 #include <cstdint>
 #include <functional>
@@ -86,6 +87,9 @@ public:
     // The photo library's picker: the picture file chosen, "" when cancelled. Without it
     // "Photo…" only closes the menu.
     std::function<QString(QWidget* parent)> choosePicture;
+    // Where a chosen picture goes in the graph view: the frame it is made to cover. Without
+    // it the picture covers the graph at the size the graph view last had.
+    std::function<QRect()> pictureFrame;
 
     void shown(const ScreenRequest& request) override { showMenu(request.number); }
     void focus(bool gained) override;

@@ -309,8 +309,8 @@ void ModeScreen::keyColors(int tag, int index)
             QPalette palette = w->palette();
             palette.setColor(QPalette::Window, QColor(background.red(), background.green(), background.blue()));
             w->setPalette(palette);
-            setPalette(palette);
         }
+        showColors();
         c.notificationCenter().post(VQRedrawKeyboard, this);
     } else if (tag == 1) {
         // The display screens paint colour 6 of the display set themselves.
@@ -364,18 +364,25 @@ void ModeScreen::floatDigits()
 
 // ---- Showing the settings ----
 
-void ModeScreen::updateDisplay()
+void ModeScreen::showColors()
 {
-    Calculator& c = calc();
-    c.clickMute = true;
-    setting_ = true;
-    const VColor back = c.interfaceColorIndex(7);
+    const VColor back = calc().interfaceColorIndex(7);
     QPalette palette = this->palette();
     const QColor window = QColor::fromRgbF(back.r, back.g, back.b);
     palette.setColor(QPalette::Window, window);
     // Titles and switch labels read on dark and light colour sets alike.
     palette.setColor(QPalette::WindowText, window.lightnessF() < 0.5 ? Qt::white : Qt::black);
     setPalette(palette);
+    for (SegmentedControl* control : segments_)
+        control->setBackColor(window);
+}
+
+void ModeScreen::updateDisplay()
+{
+    Calculator& c = calc();
+    c.clickMute = true;
+    setting_ = true;
+    showColors();
     const Calculator::Settings settings = c.settings();
     segments_[NumFormat]->setSelected(settings.numFormat == 1 ? 1 : settings.numFormat == 2 ? 2 : 0);
     segments_[Fraction]->setSelected(settings.fractionFormat == 3 ? 0 : 1);

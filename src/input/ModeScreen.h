@@ -72,6 +72,8 @@ private:
     void post(const QString& label);
     void setTestMode(bool on);
     void keyColors(int tag, int index);
+    // The background of the keyboard colour set, and the titles and segments that read on it.
+    void showColors();
     void startClock();
     void stopClock();
     void click();

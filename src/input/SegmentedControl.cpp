@@ -67,13 +67,28 @@ void SegmentedControl::click(int index)
         changed(index);
 }
 
+namespace {
+
+QString inkOn(const QColor& colour) { return colour.lightnessF() < 0.5 ? QStringLiteral("white") : QStringLiteral("black"); }
+
+// Segments outlined and titled in the ink, the chosen one filled with it: the choice stands
+// out as plainly as the titles do.
+QString segmentRules(const QColor& colour)
+{
+    return QStringLiteral(" QToolButton { color: %2; background: %1; border: 1px solid %2; padding: 2px 8px; }"
+                          " QToolButton:checked { color: %1; background: %2; }")
+        .arg(colour.name(), inkOn(colour));
+}
+
+} // namespace
+
+void SegmentedControl::setBackColor(const QColor& colour) { setStyleSheet(segmentRules(colour)); }
+
 void SegmentedControl::styleBar(QWidget& bar, const QColor& colour)
 {
-    const QString ink = colour.lightnessF() < 0.5 ? QStringLiteral("white") : QStringLiteral("black");
-    bar.setStyleSheet(QStringLiteral("QWidget { background: %1; } QPushButton { color: %2; border: none; padding: 2px 6px; }"
-                                     " QToolButton { color: %2; border: 1px solid %2; padding: 2px 8px; }"
-                                     " QToolButton:checked { color: %1; background: %2; }")
-                          .arg(colour.name(), ink));
+    bar.setStyleSheet(QStringLiteral("QWidget { background: %1; } QPushButton { color: %2; border: none; padding: 2px 6px; }")
+                          .arg(colour.name(), inkOn(colour))
+                      + segmentRules(colour));
 }
 
 } // namespace orvenda

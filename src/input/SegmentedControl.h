@@ -30,8 +30,11 @@ public:
 
     std::function<void(int index)> changed;
 
+    // Colours the segments for the colour behind them: titles and outlines light on a dark
+    // colour, dark on a light one, and the chosen segment filled with that ink.
+    void setBackColor(const QColor& colour);
     // Colours a screen's bar of plain buttons and a segmented control: the bar in colour,
-    // its captions and segments light on a dark bar, dark on a light one.
+    // its captions and segments as setBackColor() colours them.
     static void styleBar(QWidget& bar, const QColor& colour);
 
 private:

@@ -253,7 +253,12 @@ void spin(int ms)
 
 QMessageBox* openAlert() { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); }
 
-QString caption(const QAbstractButton* button) { return button->text().remove(QLatin1Char('&')); }
+// An image-only button goes by its accessible name.
+QString caption(const QAbstractButton* button)
+{
+    QString text = button->text();
+    return (text.isEmpty() ? button->accessibleName() : text).remove(QLatin1Char('&'));
+}
 
 // The app's view delegate with the last reported error number noted on the way.
 class ErrorRecorder : public ViewControlDelegate {
@@ -1273,6 +1278,19 @@ void AppDriver::graphScreensState(nlohmann::json& state, int screen) const
         const Calculator::Bounds shown = graphView->graphBounds();
         state["shown"] = {shown.xMin, shown.xMax, shown.yMin, shown.yMax};
         state["zoomImages"] = {graph->plusButton().imageName(), graph->minusButton().imageName()};
+        // The fixed-direction zoom buttons by name, and the zoom menu (a tablet's popover).
+        nlohmann::json fixed = nlohmann::json::object();
+        for (int direction = 0; direction < 3; ++direction)
+            for (const bool in : {true, false}) {
+                const ImageButton& button = graph->fixedZoomButton(direction, in);
+                fixed[button.accessibleName().toStdString()] = {{"rect", rectIn(button, app_.root())}, {"image", button.imageName()},
+                    {"shown", button.isVisible()}};
+            }
+        state["zoomButtons"] = std::move(fixed);
+        if (const ZoomMenu* menu = graph->zoomMenu(); menu && menu->isVisible()) {
+            const QPoint corner = app_.root().mapFromGlobal(menu->mapToGlobal(QPoint(0, 0)));
+            state["zoomMenu"] = {{"popover", menu->isWindow()}, {"rect", {corner.x(), corner.y(), menu->width(), menu->height()}}};
+        }
     }
     if (screen == screens::Window || screen == screens::Graph || screen == screens::Table) {
         const Calculator::Bounds window = calc.window();

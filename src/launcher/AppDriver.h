@@ -54,7 +54,8 @@ class GeometryScreen;
 //                  pictures do not depend on how long the script takes)
 //   shot FILE.png  a picture of the window, with open alerts and dialogs centred over it
 //   press CAPTION  presses a button of the open alert, or with none open a button shown
-//                  in the window (Done, Cancel, a FORMAT colour)
+//                  in the window (Done, Cancel, a FORMAT colour; a button drawn as an
+//                  image goes by its accessible name, such as "Zoom In X")
 //   dump           one JSON object on a line: screen, top (what is drawn on top of the
 //                  window: the id and title of the full-size screen, overlay or screen in
 //                  front, and leave, its leave control's x, y, width and height in the
@@ -116,8 +117,10 @@ class GeometryScreen;
 //                  while the program library is open, programs (the names it lists, in
 //                  order); on the graph screen plots (each plot's type code and name),
 //                  graph (the graph's x, y, width and height in the window), shown (the
-//                  window drawn: the solver's plot has its own) and zoomImages (the
-//                  images of the zoom buttons, + then −); help (the
+//                  window drawn: the solver's plot has its own), zoomImages (the
+//                  images of the zoom buttons, + then −), zoomButtons (each fixed-
+//                  direction zoom button by name: rect, image, shown) and, while open,
+//                  zoomMenu (popover, rect); help (the
 //                  help page shown, null when none: view "function help", "catalog",
 //                  "menu" or "help menu" and page, the page's name; for the help menu
 //                  also topic, its row, on the keyboard guide guide: the layer and

@@ -29,6 +29,7 @@
 #include "core/services/TIFileIO.h"
 #include "graphui/FormatColorLink.h"
 #include "docs/FunctionHelpPDFView.h"
+#include "drawing/BackgroundPicture.h"
 #include "docs/FunctionHelpScreen.h"
 #include "docs/GraphPdfView.h"
 #include "docs/HelpMenuScreen.h"
@@ -159,7 +160,6 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->screens().set(screens::Graph, [this](QWidget* p) {
         auto* graph = new GraphScreenController(calc_, *shell_, p);
         GraphPanels::install(calc_, *shell_, *graph);
-        graph->tell = [this](const QString& message) { delegate_->tell(message); };
         graph->setOnDone([this] { root_->graphDone(); });
         // The worksheet is made here; the share sheet that takes it is set by sharing.
         graph->makeWorksheet = [this](GraphView& view, bool landscape) {
@@ -294,6 +294,12 @@ void AppLauncher::registerInputScreens()
         menu->setDelegate(std::make_unique<ShareMenuLink>(router, *share_, support_.get()));
         menu->presentShare = [this](const ShareRequest& request) { presentShare(request); };
         menu->choosePicture = [this](QWidget* parent) { return photos_->choosePicture(parent); };
+        // The graph takes the place of the keyboard area; a tablet turns.
+        menu->pictureFrame = [this, &root] {
+            const QSize screen = root.safeArea().size();
+            return BackgroundPicture::coverFrame(GraphScreenController::graphSize(screen),
+                calc_.device == 1 ? GraphScreenController::graphSize(screen.transposed()) : QSize());
+        };
         menu->tell = tell;
         menu->ask = [&root](AlertQueue::Alert alert) { root.alerts().show(std::move(alert)); };
         menu->helpFolder = helpFolder;

@@ -103,26 +103,58 @@ bool fitLine(const std::vector<double>& u, const std::vector<double>& v, const s
 }
 
 // Weighted linear least squares through LAPACK: the rows of the design (as `row` fills
-// them) times the unknowns against the targets. False when it cannot be solved.
-bool leastSquares(std::size_t rows, std::size_t unknowns, const std::function<void(std::size_t, double*)>& row,
+// them) times the unknowns against the targets. False when it cannot be solved. The design
+// is given in long double and the solution refined once against it: LAPACK's answer differs
+// in its last bits from one processor's kernels to another's, and data that lie exactly on
+// the model should give the same coefficients everywhere.
+bool leastSquares(std::size_t rows, std::size_t unknowns, const std::function<void(std::size_t, long double*)>& row,
                   const std::vector<double>& target, const std::vector<double>& w, std::vector<double>& solution)
 {
-    auto m = VQMatrix::matrixWithRow(rows, unknowns + 1);
-    if (!m)
-        return false;
-    std::vector<double> cells(unknowns);
+    std::vector<long double> design(rows * unknowns);
     for (std::size_t i = 0; i < rows; ++i) {
-        const double s = std::sqrt(w[i]);
-        row(i, cells.data());
+        row(i, &design[i * unknowns]);
+        const long double s = std::sqrt(static_cast<long double>(w[i]));
         for (std::size_t j = 0; j < unknowns; ++j)
-            m->set(s * cells[j], i, j);
-        m->set(s * target[i], i, unknowns);
+            design[i * unknowns + j] *= s;
     }
-    const auto x = m->dsv();
-    if (!x)
+    const auto solve = [&](const std::function<long double(std::size_t)>& rhs, std::vector<double>& x) {
+        auto m = VQMatrix::matrixWithRow(rows, unknowns + 1);
+        if (!m)
+            return false;
+        for (std::size_t i = 0; i < rows; ++i) {
+            for (std::size_t j = 0; j < unknowns; ++j)
+                m->set(static_cast<double>(design[i * unknowns + j]), i, j);
+            m->set(static_cast<double>(rhs(i)), i, unknowns);
+        }
+        const auto out = m->dsv();
+        if (!out)
+            return false;
+        x.assign(out->m(), out->m() + unknowns);
+        return std::all_of(x.begin(), x.end(), [](double v) { return std::isfinite(v); });
+    };
+    const auto weighted = [&](std::size_t i) {
+        return std::sqrt(static_cast<long double>(w[i])) * static_cast<long double>(target[i]);
+    };
+    if (!solve(weighted, solution))
         return false;
-    solution.assign(x->m(), x->m() + unknowns);
-    return std::all_of(solution.begin(), solution.end(), [](double v) { return std::isfinite(v); });
+    // One step of refinement: the correction solves the system of the residual, taken in
+    // long double, so the sum keeps the digits the first answer lost.
+    std::vector<long double> residual(rows);
+    for (std::size_t i = 0; i < rows; ++i) {
+        long double fitted = 0;
+        for (std::size_t j = 0; j < unknowns; ++j)
+            fitted += design[i * unknowns + j] * solution[j];
+        residual[i] = weighted(i) - fitted;
+    }
+    std::vector<double> correction;
+    if (!solve([&](std::size_t i) { return residual[i]; }, correction))
+        return true;
+    for (std::size_t j = 0; j < unknowns; ++j) {
+        const double refined = static_cast<double>(static_cast<long double>(solution[j]) + correction[j]);
+        if (std::isfinite(refined))
+            solution[j] = refined;
+    }
+    return true;
 }
 
 // Levenberg-Marquardt on a model with a few parameters: `evaluate` gives the model's
@@ -165,7 +197,7 @@ bool levenbergMarquardt(const ModelFn& f, std::vector<double>& p, const std::vec
             // min |J·δ - r|² + λ·|D·δ|², as one least-squares system with k damping rows.
             std::vector<double> ones(rows + k, 1.0), target(rows + k, 0.0);
             std::copy(res.begin(), res.end(), target.begin());
-            const auto row = [&](std::size_t i, double* cells) {
+            const auto row = [&](std::size_t i, long double* cells) {
                 for (std::size_t j = 0; j < k; ++j)
                     cells[j] = i < rows ? jac[i * k + j]
                                         : (i - rows == j ? std::sqrt(lambda * std::max(norm[j], 1e-300)) : 0.0);
@@ -568,9 +600,10 @@ int VQStatistics::polyRegressionModel(int m)
     if (!(scale_ > 0))
         return ErrStat;
     std::vector<double> solution;
-    const auto row = [&](std::size_t i, double* cells) {
-        const double u = (dx[i] - shift_) / scale_;
-        double power = 1;
+    const auto row = [&](std::size_t i, long double* cells) {
+        // In long double, so a point such as a third of the way is not rounded first.
+        const long double u = (static_cast<long double>(dx[i]) - shift_) / scale_;
+        long double power = 1;
         for (std::size_t j = 0; j <= degree; ++j, power *= u)
             cells[j] = power;
     };
@@ -677,7 +710,7 @@ int VQStatistics::sinRegressionFreq(double period)
     // The best a·sin(b·u + c) + d for a fixed b is linear in α = a·cos c, β = a·sin c and d.
     const auto fitAt = [&](double freq, std::vector<double>& coef) {
         std::vector<double> solution;
-        const auto row = [&](std::size_t i, double* cells) {
+        const auto row = [&](std::size_t i, long double* cells) {
             cells[0] = std::sin(freq * u[i]);
             cells[1] = std::cos(freq * u[i]);
             cells[2] = 1;

@@ -26,7 +26,8 @@ QString PhotoLibrary::pictureFilter()
 {
     QStringList patterns;
     for (const QByteArray& format : QImageReader::supportedImageFormats())
-        patterns << QStringLiteral("*.") + QString::fromLatin1(format);
+        if (isPictureFormat(format))
+            patterns << QStringLiteral("*.") + QString::fromLatin1(format);
     return QStringLiteral("Pictures (%1);;All files (*)").arg(patterns.join(QLatin1Char(' ')));
 }
 

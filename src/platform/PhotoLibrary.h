@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
+#include <algorithm>
+#include <array>
 #include <optional>
 
 class QWidget;
@@ -19,7 +22,15 @@ public:
     void setNextChoice(const QString& file) { next_ = file; }
     // With no choice set, picks are cancelled instead of asking.
     void setDialogsShown(bool shown) { dialogs_ = shown; }
-    // The file name filter of the readable picture formats.
+    // The raster formats a picture may have (names as the image readers know them). No
+    // vector format: an SVG loads the files it names, and may name itself.
+    static constexpr std::array<const char*, 14> kFormats = {
+        "bmp", "gif", "heic", "heif", "ico", "jpeg", "jpg", "pbm", "pgm", "png", "ppm", "tif", "tiff", "webp"};
+    static bool isPictureFormat(const QByteArray& format)
+    {
+        return std::find(kFormats.begin(), kFormats.end(), format) != kFormats.end();
+    }
+    // The file name filter of the picture formats this build reads.
     static QString pictureFilter();
 
 private:

@@ -27,6 +27,10 @@ constexpr const char* kNarrowDirs[] = {
     "/usr/share/fonts/opentype/urw-base35",
     "/usr/share/fonts/urw-base35",
 };
+// The circled letters (the help pages' "ⓘ" of the detail buttons) are in none of the above.
+constexpr const char* kSymbolDirs[] = {
+    "/usr/share/fonts/truetype/ancient-scripts",
+};
 constexpr const char* kWideDirs[] = {
     "/usr/share/fonts/truetype/droid",
     "/usr/share/fonts/google-droid-sans-fonts",
@@ -43,6 +47,7 @@ constexpr const char* kDejaVuFiles[] = {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf"}
 constexpr const char* kNarrowFiles[] = {"NimbusSansNarrow-Regular.otf", "NimbusSansNarrow-Bold.otf"};
 // The full-width forms (the fraction template's "／") are in neither Liberation nor DejaVu.
 constexpr const char* kWideFiles[] = {"DroidSansFallbackFull.ttf"};
+constexpr const char* kSymbolFiles[] = {"Symbola_hint.ttf"};
 
 // Loads the file from the first directory that has it; its family name, or empty.
 template <std::size_t N>
@@ -81,6 +86,9 @@ FontMap::FontMap()
     for (const char* file : kWideFiles)
         if (load(kWideDirs, file).isEmpty())
             missing_ << QLatin1String(file);
+    for (const char* file : kSymbolFiles)
+        if (load(kSymbolDirs, file).isEmpty())
+            missing_ << QLatin1String(file);
 }
 
 QFont FontMap::font(std::string_view name, double size) const
@@ -91,7 +99,7 @@ QFont FontMap::font(std::string_view name, double size) const
         : narrow                                        ? narrow_
                                                         : sans_;
     QFont f;
-    f.setFamilies({family, fallback_, wide_});
+    f.setFamilies({family, fallback_, wide_, symbols_});
     // Layout units are pixels, so metrics do not depend on a screen's resolution.
     f.setPixelSize(std::max(1, static_cast<int>(std::lround(size))));
     f.setBold(name.find("Bold") != std::string_view::npos);

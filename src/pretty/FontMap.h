@@ -11,9 +11,9 @@ namespace orvenda {
 // "Helvetica-Oblique", "TimesNewRomanPSMT", ...) become fonts. Courier maps to Liberation
 // Mono, Helvetica to Liberation Sans (a condensed or narrow Helvetica to Nimbus Sans
 // Narrow) and Times to Liberation Serif, each loaded from its installed file (with DejaVu
-// Sans for the few symbols Liberation lacks, and Droid Sans Fallback for the full-width
-// forms), so that text is measured and drawn the same on every machine. Needs a
-// QGuiApplication; main thread.
+// Sans for the few symbols Liberation lacks, Droid Sans Fallback for the full-width forms
+// and Symbola for the circled letters), so that text is measured and drawn the same on
+// every machine. Needs a QGuiApplication; main thread.
 class FontMap {
 public:
     static const FontMap& shared();
@@ -37,6 +37,7 @@ private:
     QString narrow_ = QStringLiteral("Nimbus Sans Narrow");
     QString fallback_ = QStringLiteral("DejaVu Sans");
     QString wide_ = QStringLiteral("Droid Sans Fallback");
+    QString symbols_ = QStringLiteral("Symbola");
     QStringList missing_;
 };
 

@@ -215,6 +215,28 @@ TEST(HelpPages, EveryExampleGivesTheAnswerItStates)
     EXPECT_TRUE(wrong.empty()) << wrong.size() << " examples differ:\n" << report;
 }
 
+// An example's entry is shown as the calculator shows the line, with the store arrow, not
+// as the help source types it.
+TEST(HelpPages, ExamplesShowTheStoreArrow)
+{
+    const QString typedArrow = QStringLiteral("->");
+    const QString arrow = QString::fromStdString(Vocabulary::shared().nameForOpcode(0x04));
+    ASSERT_FALSE(arrow.isEmpty());
+    int stores = 0;
+    std::vector<std::string> typed;
+    for (const char* file : {"FunctionHelp", "FunctionHelpSpanish"})
+        for (const Page& page : pagesOf(HelpFile::resource(file)))
+            for (const Example& example : examplesOf(page.xml)) {
+                const QString& shown = example.kind == Example::Program ? example.answer : example.entry;
+                if (shown.contains(typedArrow))
+                    typed.push_back(std::string(file) + " " + page.name.toStdString() + ": " + shown.toStdString());
+                stores += example.kind == Example::Typed && shown.contains(arrow);
+            }
+    EXPECT_TRUE(typed.empty()) << typed.size() << " examples show \"->\", the first: " << (typed.empty() ? "" : typed[0]);
+    // "{1,2,3}➞L₁" among them.
+    EXPECT_GE(stores, 20);
+}
+
 TEST(HelpPages, EveryNameTheMenusAskForHasAPage)
 {
     const Vocabulary& v = Vocabulary::shared();

@@ -2,6 +2,7 @@
 // and starting again, the home and graph screens' pictures. (The case files go through
 // the home screen's ENTER in the case runner.)
 
+#include "drive/DrivePictures.h"
 #include "drive/DriveSession.h"
 #include "PictureChecks.h"
 
@@ -35,6 +36,7 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 
 using Session = orvenda::test::DriveRun;
+using orvenda::test::greenNear;
 
 // A file in this test run's own folder, which goes when the run ends.
 fs::path scratch(const std::string& name) { return orvenda::test::driveScratch(name); }
@@ -1070,23 +1072,6 @@ QPoint pictureAt(const json& dump, double x, double y)
     const double left = g[0], top = g[1], width = g[2], height = g[3];
     return QPoint(static_cast<int>(left + (x - x0) / (x1 - x0) * width),
                   static_cast<int>(top + (y1 - y) / (y1 - y0) * height));
-}
-
-// A pixel of the plots' green (the colour Plot1( and ShadeNorm( take by default) within
-// a few pixels of a point; shaded: the green of a fill at alpha 0.5 over black.
-bool greenNear(const QImage& image, QPoint at, bool shaded = false)
-{
-    for (int dy = -2; dy <= 2; ++dy)
-        for (int dx = -2; dx <= 2; ++dx) {
-            const QPoint p = at + QPoint(dx, dy);
-            if (!image.valid(p))
-                continue;
-            const QRgb c = image.pixel(p);
-            const bool green = shaded ? qGreen(c) > 90 && qGreen(c) < 170 : qGreen(c) > 180;
-            if (green && qRed(c) < 100 && qBlue(c) < 100)
-                return true;
-        }
-    return false;
 }
 
 // The separate blobs of green in a picture, each of at least `least` pixels.

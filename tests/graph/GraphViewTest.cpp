@@ -530,7 +530,7 @@ TEST_F(GraphViewTest, ThePhotoLayerDrawsThePictureAndMovesItWhenSelected)
         for (int x = 0; x < 320; ++x)
             picture.setPixel(x, y, qRgb(250, 250, 0));
     calc.device = 0;
-    ASSERT_TRUE(BackgroundPicture::saveBackgroundImage(calc, picture));
+    ASSERT_TRUE(BackgroundPicture::saveBackgroundImage(calc, picture, {0, 0, 320, 568}));
     EXPECT_FALSE(view.photoPlot().isVisibleTo(&view));
     view.updateDisplay();
     EXPECT_TRUE(view.photoPlot().isVisibleTo(&view)) << "the graph shows the picture when it is next brought up";

@@ -4,10 +4,12 @@
 #include "InputTestSupport.h"
 
 #include "WidgetEvents.h"
+#include "drawing/BackgroundPicture.h"
 #include "input/MenuTables.h"
 
 #include "PictureChecks.h"
 
+#include <QFile>
 #include <QImage>
 #include <QPushButton>
 #include <QTabBar>
@@ -334,6 +336,8 @@ TEST_F(MenuTest, ThePhotoRowPutsThePictureChosenBehindTheGraph)
     QImage picture(640, 568, QImage::Format_RGB32);
     picture.fill(Qt::darkCyan);
     ASSERT_TRUE(picture.save(file));
+    auto view = std::make_shared<FakeView>();
+    calc.viewDelegate = view;
     int asked = 0;
     QString answer;
     menu->choosePicture = [&](QWidget*) {
@@ -359,9 +363,31 @@ TEST_F(MenuTest, ThePhotoRowPutsThePictureChosenBehindTheGraph)
     EXPECT_FALSE(menu->isVisible());
     const auto* stored = static_cast<const QImage*>(calc.backgroundImage.get());
     ASSERT_NE(stored, nullptr);
-    EXPECT_EQ(stored->size(), QSize(640, 568)) << "already covers 320 x 568";
+    EXPECT_EQ(stored->size(), BackgroundPicture::graphSize(calc)) << "the graph as the graph view last had it";
     EXPECT_EQ(stored->pixel(10, 10), QColor(Qt::darkCyan).rgb());
     EXPECT_EQ(calc.backgroundScale, 1.0);
+
+    // The frame the window's graph gives; a picture that is not one changes nothing.
+    menu->pictureFrame = [] { return QRect(-20, 0, 430, 776); };
+    menu->showMenu(16);
+    menu->selectTab(2);
+    menu->pickRow({0, 2});
+    stored = static_cast<const QImage*>(calc.backgroundImage.get());
+    EXPECT_EQ(stored->size(), QSize(430, 776));
+    EXPECT_EQ(calc.backgroundFrame.x, -20);
+    EXPECT_EQ(calc.backgroundFrame.width, 430);
+    const QString svg = folder.filePath(QStringLiteral("photo.svg"));
+    QFile text(svg);
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"9\" height=\"9\"/>");
+    text.close();
+    answer = svg;
+    menu->showMenu(16);
+    menu->selectTab(2);
+    menu->pickRow({0, 2});
+    ASSERT_EQ(view->errors.size(), 1u);
+    EXPECT_EQ(view->errors[0]["errorNum"], 74) << "File cannot be read";
+    EXPECT_EQ(static_cast<const QImage*>(calc.backgroundImage.get()), stored) << "the picture before stays";
 }
 
 } // namespace

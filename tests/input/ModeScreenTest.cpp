@@ -1,7 +1,9 @@
 // The mode screen: what each control sets and posts, the decimal-places slider and its
-// question, test mode with its clearing and clock, and closing after a display change.
+// question, test mode with its clearing and clock, closing after a display change, and
+// the chosen segments as they show.
 
 #include "InputTestSupport.h"
+#include "PictureChecks.h"
 
 #include "app/YEqModel.h"
 #include "core/VQMatrix.h"
@@ -10,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QToolButton>
 
 namespace orvenda::test {
 namespace {
@@ -247,6 +250,62 @@ TEST_F(ModeTest, ColourSets)
     mode->updateDisplay();
     EXPECT_EQ(mode->segments(ModeScreen::LcdColors).selected(), 5);
     EXPECT_EQ(mode->segments(ModeScreen::KeyboardColors).selected(), 2);
+}
+
+// Which option is chosen shows at a glance: in every control, at a phone's and a tablet's
+// size and on every keyboard colour set, the chosen segment's fill differs from the others'
+// at 3 : 1 or more, and every title reads on its segment.
+TEST_F(ModeTest, TheChosenSegmentStandsOutFromTheOthers)
+{
+    mode->show();
+    for (const QSize size : {QSize(390, 844), QSize(768, 1024)}) {
+        mode->resize(size);
+        for (int set = 0; set < 6; ++set) {
+            mode->segments(ModeScreen::KeyboardColors).click(set);
+            mode->updateDisplay();
+            const QImage picture = mode->grab().toImage();
+            for (int which = 0; which < ModeScreen::SegmentCount; ++which) {
+                const SegmentedControl& control = mode->segments(ModeScreen::Segments(which));
+                const auto buttons = control.findChildren<QToolButton*>();
+                ASSERT_EQ(buttons.size(), control.count());
+                // Inside the segment's outline.
+                const auto area = [&](int i) {
+                    const QToolButton* b = buttons[i];
+                    return QRect(b->mapTo(mode.get(), QPoint(0, 0)), b->size()).adjusted(2, 2, -2, -2);
+                };
+                ASSERT_TRUE(picture.rect().contains(area(control.selected()))) << size.height() << " " << which;
+                const QColor chosen = backgroundIn(picture, area(control.selected()));
+                const bool titled = !control.title(0).isEmpty();
+                for (int i = 0; i < control.count(); ++i) {
+                    const std::string where = std::to_string(size.width()) + " set " + std::to_string(set) + " control "
+                        + std::to_string(which) + " segment " + std::to_string(i);
+                    if (titled && !control.title(i).isEmpty()) {
+                        EXPECT_GE(textContrast(picture, area(i)), 4.5) << where;
+                    }
+                    if (i != control.selected()) {
+                        EXPECT_GE(contrastRatio(backgroundIn(picture, area(i)), chosen), 3.0) << where;
+                    }
+                }
+            }
+        }
+    }
+    // The chosen look follows a pick: Degree, then Radian.
+    mode->resize(390, 844);
+    QColor chosenBefore;
+    for (const int angle : {1, 0}) {
+        mode->segments(ModeScreen::Angle).click(angle);
+        const QImage picture = mode->grab().toImage();
+        const auto buttons = mode->segments(ModeScreen::Angle).findChildren<QToolButton*>();
+        const auto fill = [&](int i) {
+            const QRect shown(buttons[i]->mapTo(mode.get(), QPoint(0, 0)), buttons[i]->size());
+            return backgroundIn(picture, shown.adjusted(2, 2, -2, -2));
+        };
+        EXPECT_GE(contrastRatio(fill(0), fill(1)), 3.0) << angle;
+        if (chosenBefore.isValid()) {
+            EXPECT_EQ(fill(angle), chosenBefore);
+        }
+        chosenBefore = fill(angle);
+    }
 }
 
 } // namespace

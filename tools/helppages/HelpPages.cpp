@@ -13,7 +13,8 @@
 //                            <b>, </b>, <i>, </i> set bold and italic; &, < and > are
 //                            escaped otherwise.
 //     > TEXT                 a line of the syntax block
-//     x ENTRY => ANSWER      an example: the entry as typed and the answer the calculator
+//     x ENTRY => ANSWER      an example: the entry as typed (shown by its tokens' names,
+//                            "->" as the store arrow) and the answer the calculator
 //                            gives; consecutive examples share one screen, drawn by the
 //                            pretty printer when every token of them has a symbolic name;
 //                            "\n" in an answer is a line break
@@ -284,16 +285,21 @@ private:
     {
         if (block_ != Block::Program)
             return fail("a program line outside a program");
-        // Shown as the editor shows it: "->" as the store arrow.
         std::string bad;
         const auto ops = entryText_.toOps(trim(text), bad);
         if (!ops)
             return fail("no token for \"" + bad + "\" in " + text);
-        std::string shown;
-        for (std::uint32_t op : *ops)
-            shown += Vocabulary::shared().nameForOpcode(op);
-        programText_ += (programText_.empty() ? ":" : "\n:") + shown;
+        programText_ += (programText_.empty() ? ":" : "\n:") + shown(*ops);
         return true;
+    }
+
+    // Tokens as the calculator shows them: "->" typed in the source is the store arrow.
+    static std::string shown(const Ops& ops)
+    {
+        std::string text;
+        for (std::uint32_t op : ops)
+            text += Vocabulary::shared().nameForOpcode(op);
+        return text;
     }
 
     bool example(const std::string& text)
@@ -309,10 +315,17 @@ private:
         for (std::size_t at = answer.find("\\n"); at != std::string::npos; at = answer.find("\\n", at + 1))
             answer.replace(at, 2, "\n");
         std::string bad;
-        if (!entryText_.toOps(entry, bad))
+        const auto ops = entryText_.toOps(entry, bad);
+        if (!ops)
             return fail("no token for \"" + bad + "\" in " + entry);
+        // The page shows the tokens' names (the store arrow for "->"), which a reader types
+        // back as the same line.
+        const std::string names = shown(*ops);
+        const auto again = entryText_.toOps(names, bad);
+        if (!again || *again != *ops)
+            return fail("the entry does not read back as shown: " + names);
         begin(Block::Examples);
-        examples_.push_back({entry, answer});
+        examples_.push_back({names, answer});
         return true;
     }
 

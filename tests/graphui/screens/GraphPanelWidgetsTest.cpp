@@ -14,11 +14,15 @@
 #include "drawing/VImageDraw.h"
 #include "drawing/VText.h"
 #include "input/KeyArtwork.h"
+#include "pretty/FontMap.h"
+#include "app/ImageButton.h"
 
 #include <gtest/gtest.h>
 
 #include "graphui/ThumbSlider.h"
+#include <QFontMetricsF>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 
 #include <cmath>
@@ -147,6 +151,62 @@ TEST_F(GraphVarsViewTest, TheButtonsAreTheBarItemsOfTheImageLibrary)
     const QByteArray folder = qgetenv("ORVENDA_DRAWING_PICTURES");
     if (!folder.isEmpty())
         vars.grab().toImage().save(QString::fromLocal8Bit(folder) + QStringLiteral("/variablesStrip.png"));
+}
+
+// A histogram's tabs, "bar#", "width" and "≪≫", read whole at full size, side by side, on
+// a phone's strip and a tablet's: a longer name widens its tab instead of being cut.
+TEST_F(GraphVarsViewTest, AHistogramsTabsReadWhole)
+{
+    class Histogram : public PlotObject {
+    public:
+        explicit Histogram(Calculator& calc) : PlotObject(calc) { plotType = PlotHistogram; }
+        double XAtT(double t) override { return t; }
+        double YAtT(double t) override { return t; }
+    } histogram(calc);
+    histogram.varNum = -2;
+    YEqVarInfo width, offset;
+    width.name = "width";
+    offset.name = "≪≫";
+    histogram.varInfoArray = {width, offset};
+    const QImage tab = VImageDraw::vImageDraw().getImage("NavbarTab", 1);
+    const QFont font = FontMap::shared().font("Helvetica-Bold", 14);
+    for (const int stripWidth : {390, 768}) {
+        vars.resize(stripWidth, 80);
+        vars.showPlot(&histogram, {0, 0, 0});
+        vars.show();
+        ASSERT_EQ(vars.buttonCount(), 3u);
+        const QImage picture = vars.grab().toImage();
+        const qreal ratio = picture.devicePixelRatio();
+        int lastRight = -1;
+        for (std::size_t i = 0; i < 3; ++i) {
+            const ImageButton& button = vars.button(i);
+            const QString title = vars.buttonTitle(i);
+            EXPECT_EQ(title.toStdString(), i == 0 ? "bar#" : i == 1 ? "width" : "≪≫");
+            const double advance = QFontMetricsF(font).horizontalAdvance(title);
+            EXPECT_LE(advance, button.width() - 6) << title.toStdString() << " " << stripWidth;
+            EXPECT_GT(button.x(), lastRight) << title.toStdString();
+            lastRight = button.geometry().right();
+            // The title's ink: where the picture differs from the tab's image alone.
+            QImage bare(button.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+            bare.setDevicePixelRatio(ratio);
+            bare.fill(Qt::transparent);
+            QPainter painter(&bare);
+            painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+            painter.drawImage(QRectF(QPointF(), button.size()), tab);
+            painter.end();
+            const QRect at(button.geometry().topLeft() * ratio, button.size() * ratio);
+            int left = at.width(), right = -1;
+            for (int y = 0; y < at.height(); ++y)
+                for (int x = 0; x < at.width(); ++x) {
+                    const QColor a(picture.pixel(at.topLeft() + QPoint(x, y))), b(bare.pixel(x, y));
+                    if (std::abs(a.lightness() - b.lightness()) > 80) {
+                        left = std::min(left, x);
+                        right = std::max(right, x);
+                    }
+                }
+            EXPECT_GE((right - left + 1) / ratio, 0.85 * advance) << title.toStdString() << " " << stripWidth;
+        }
+    }
 }
 
 TEST_F(GraphVarsViewTest, SliderMappingHoldsAnEmptyRangeAndAOnePointIndex)
@@ -336,6 +396,91 @@ TEST_F(KeypadTest, TheTwoLegendsOfAKeyAndTheLit2ndLayer)
     if (!folder.isEmpty()) {
         off.save(QString::fromLocal8Bit(folder) + QStringLiteral("/keypad.png"));
         on.save(QString::fromLocal8Bit(folder) + QStringLiteral("/keypad2nd.png"));
+    }
+}
+
+// What a key's picture shows of its two legends: the rows that hold the 2nd legend's
+// orange, the rows that hold the key's own white legend, and how the legend's orange (its
+// brightest pixel, where a glyph covers the pixel whole) stands out from the colour most of
+// each of its rows has: the band it is printed on, at its worst.
+struct KeyLegends {
+    int secondRows = 0, ownRows = 0;
+    double secondContrast = 21;
+};
+KeyLegends legendsIn(const QImage& picture, const QRectF& keyRect)
+{
+    const QRect key = keyRect.toAlignedRect() & picture.rect();
+    const auto orange = [](const QColor& c) {
+        const int hue = c.hsvHue();
+        return hue >= 10 && hue <= 50 && c.hsvSaturationF() > 0.5 && c.valueF() > 0.35;
+    };
+    const auto white = [](const QColor& c) { return c.red() > 200 && c.green() > 200 && c.blue() > 200; };
+    KeyLegends out;
+    QColor legend;
+    struct Row {
+        int y, left, right;
+    };
+    std::vector<Row> rows;
+    for (int y = key.top(); y <= key.bottom(); ++y) {
+        int count = 0, left = key.right(), right = key.left();
+        bool own = false;
+        for (int x = key.left(); x <= key.right(); ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            own = own || white(c);
+            if (!orange(c))
+                continue;
+            ++count;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            if (!legend.isValid() || c.valueF() > legend.valueF())
+                legend = c;
+        }
+        out.ownRows += own;
+        out.secondRows += count > 0;
+        // A row that is mostly orange is the edge of the frame 2nd draws around the band.
+        if (count > 0 && count < (right - left + 1) * 7 / 10)
+            rows.push_back({y, left, right});
+    }
+    // The band: the colour most of the row's other pixels have.
+    for (const Row& row : rows) {
+        QHash<QRgb, int> counts;
+        for (int x = std::max(key.left(), row.left - 3); x <= std::min(key.right(), row.right + 3); ++x)
+            if (!orange(picture.pixelColor(x, row.y)))
+                ++counts[picture.pixel(x, row.y)];
+        const auto band = std::max_element(counts.cbegin(), counts.cend());
+        if (band != counts.cend())
+            out.secondContrast = std::min(out.secondContrast, contrastRatio(legend, QColor::fromRgb(band.key())));
+    }
+    return out;
+}
+
+// The 2nd legends read: orange against the key at 3 : 1 or more all the way down their
+// glyphs, and as tall as the keys' own legends, on a phone's keypad and on a tablet's.
+TEST_F(KeypadTest, SecondLegendsStandOutAndMatchTheKeysOwn)
+{
+    for (const auto& [device, width] : {std::pair{0, 390}, std::pair{1, 320}}) {
+        calc.device = device;
+        pad.resize(width, width * 180 / 320 + 6);
+        for (const bool second : {false, true}) {
+            calc.secondShift = second;
+            const QImage picture = pad.grab().toImage();
+            // A digit's legend, as tall as a capital.
+            const int digitRows = legendsIn(picture, pad.keyRect(6)).ownRows;
+            EXPECT_GE(digitRows, 8 * width / 320) << device;
+            for (int tag = 1; tag < 25; ++tag) {
+                const std::int32_t plain = SmallCalcView::kKeyCodes[0][tag], shifted = SmallCalcView::kKeyCodes[1][tag];
+                if (shifted < 0 || shifted == plain)
+                    continue;
+                const KeyLegends legends = legendsIn(picture, pad.keyRect(tag));
+                EXPECT_GE(legends.secondContrast, 3.0) << device << (second ? " 2nd" : "") << " key " << tag;
+                // Capitals and digits (INS, 10ˣ, EE, Ans, CLEAR) against the digits; with 2nd
+                // on, the band's orange frame adds rows of its own.
+                if (!second && (tag == 1 || tag == 16 || tag == 19 || tag == 23 || tag == 24)) {
+                    EXPECT_GE(legends.secondRows, digitRows) << device << " key " << tag;
+                }
+            }
+        }
+        calc.secondShift = false;
     }
 }
 

@@ -3,17 +3,20 @@
 // controls come and go with the screen.
 
 #include "GraphPanelsTestSupport.h"
+#include "PictureChecks.h"
 #include "WidgetEvents.h"
 #include "YEqScreenSupport.h"
 #include "app/StatusLine.h"
 #include "core/DrawObject.h"
 #include "core/NotificationNames.h"
 #include "graph/GraphView.h"
+#include "graph/PlotObject.h"
 #include "graphui/GraphKeyboardView.h"
 #include "graphui/GraphPanels.h"
 #include "graphui/GraphProgramControls.h"
 #include "graphui/GraphScreenController.h"
 #include "graphui/GraphVarsView.h"
+#include "graphui/VQTemplateView.h"
 
 #include <QToolButton>
 
@@ -21,6 +24,14 @@
 
 namespace orvenda::test {
 namespace {
+
+// A plot of a type, at a point, for the items that go by the selected plot's type.
+class StandInPlot : public PlotObject {
+public:
+    StandInPlot(Calculator& calc, int type) : PlotObject(calc) { plotType = type; }
+    double XAtT(double t) override { return t; }
+    double YAtT(double t) override { return t; }
+};
 
 class GraphScreenPanels : public YEqScreens {
 protected:
@@ -53,6 +64,19 @@ protected:
     {
         root->showGraph(true);
         return *static_cast<GraphScreenController*>(root->fullScreen(screens::Graph));
+    }
+    // Y₁ of that text graphed and picked at x, and Calc clicked where it is drawn; the sheet
+    // has slid in.
+    GraphScreenController& calculateOn(const std::string& text, double x)
+    {
+        EXPECT_EQ(eq->setYEqFunc(kY1, ops(text)), 0);
+        GraphScreenController& graph = showGraph();
+        graph.graphView().updateDisplay();
+        graph.graphView().selectEqNum(kY1, x);
+        if (QToolButton* calculate = calculateButton(graph))
+            clickAt(*root, centreIn(*root, *calculate));
+        settleSheet();
+        return graph;
     }
     GraphPanels* panels = nullptr;
 };
@@ -133,30 +157,95 @@ TEST_F(GraphScreenPanels, APickedPlotShowsItsVariablesAndCalculateOpensTheSheet)
     EXPECT_TRUE(panels->keyboard()->isHidden());
 }
 
-// Calc with no curve selected does not open the calculate sheet: it tells the user to
-// select one, once per click; once a curve is picked it opens the sheet.
-TEST_F(GraphScreenPanels, CalcWithNothingSelectedSaysToSelectACurve)
+// Calc is on only while a plot it works on is selected, and drawn dim while off: off with
+// nothing selected and with an implicit relation, a line, a circle or a shading selected,
+// on for a function, whose sheet it opens.
+TEST_F(GraphScreenPanels, CalcIsOnOnlyForASelectedPlotItWorksOn)
 {
     ASSERT_EQ(eq->setYEqFunc(kY1, ops("X²")), 0);
     GraphScreenController& graph = showGraph();
     ASSERT_TRUE(panels);
     graph.graphView().updateDisplay();
-    QStringList told;
-    graph.tell = [&told](const QString& message) { told << message; };
     QToolButton* calculate = calculateButton(graph);
     ASSERT_TRUE(calculate);
+    // The title's light pixels: white when on, none when dimmed.
+    const auto lightPixels = [calculate] {
+        const QImage shown = calculate->grab().toImage();
+        int light = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                light += QColor(shown.pixel(x, y)).lightness() > 200;
+        return light;
+    };
     ASSERT_EQ(graph.graphView().selectedPlotObj(), nullptr);
-    EXPECT_TRUE(calculate->isEnabled());
-    calculate->click();
-    ASSERT_EQ(told.size(), 1);
-    EXPECT_EQ(told.front(), QString::fromUtf8(GraphScreenController::kSelectAPlot));
+    EXPECT_FALSE(calculate->isEnabled());
+    EXPECT_EQ(lightPixels(), 0);
+    clickAt(*root, centreIn(*root, *calculate));
     EXPECT_TRUE(panels->keyboard()->isHidden());
-    EXPECT_TRUE(graph.toolbar().isEnabled());
+    EXPECT_EQ(openAlert(), nullptr);
 
+    for (const int type : {PlotObject::PlotImplicit, PlotObject::PlotLine, PlotObject::PlotCircle, PlotObject::PlotShadeFn}) {
+        auto plot = std::make_shared<StandInPlot>(calc, type);
+        plot->setSelected(true);
+        graph.graphView().plotObjects() = {plot};
+        graph.selectPlot(plot.get(), {1, 1, 1});
+        EXPECT_FALSE(calculate->isEnabled()) << type;
+        EXPECT_EQ(lightPixels(), 0) << type;
+        clickAt(*root, centreIn(*root, *calculate));
+        EXPECT_TRUE(panels->keyboard()->isHidden()) << type;
+    }
+
+    graph.graphView().updateDisplay();
     graph.graphView().selectEqNum(kY1, 1);
-    calculate->click();
-    EXPECT_EQ(told.size(), 1);
+    EXPECT_TRUE(calculate->isEnabled());
+    EXPECT_GT(lightPixels(), 20);
+    clickAt(*root, centreIn(*root, *calculate));
     EXPECT_FALSE(panels->keyboard()->isHidden());
+    EXPECT_EQ(openAlert(), nullptr);
+    // Closing the sheet turns the toolbar on again, Calc with it.
+    panels->keyboard()->gkDone();
+    EXPECT_TRUE(calculate->isEnabled());
+}
+
+// Calc ▸ zero of X² − 2 on [−2, 0]: "zero=-1.414213562" reads whole inside the sheet, on the
+// phone and the tablet (the text is made smaller rather than cut at the edge).
+TEST_F(GraphScreenPanels, TheCalculatedZeroReadsWholeInTheSheet)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        const std::string device = tablet ? "tablet" : "phone";
+        GraphScreenController& graph = calculateOn("X²—2", -1);
+        ASSERT_TRUE(panels && !panels->keyboard()->isHidden()) << device;
+        panels->lower = -2;
+        panels->upper = 0;
+        panels->keyboard()->valueIntegral(GraphPanels::Zero);
+        GraphKeyboardView& sheet = *panels->keyboard();
+        VQTemplateView& form = sheet.form();
+        int zeroField = -1;
+        for (int i = 0; i < static_cast<int>(form.fields().size()); ++i)
+            if (form.fields()[static_cast<std::size_t>(i)].label == "zero=")
+                zeroField = i;
+        ASSERT_GE(zeroField, 0) << device;
+        EXPECT_EQ(form.shownText(zeroField), "-1.414213562") << device;
+        // The row's ink ends inside the form, a few points before its right edge.
+        // (The form's own size() is the size its fields need.)
+        const QRect area(form.mapTo(&sheet, QPoint()), form.geometry().size());
+        const QImage shown = sheet.grab(area).toImage();
+        const qreal ratio = shown.devicePixelRatio();
+        const int top = static_cast<int>(form.titleHeight() * ratio), bottom = static_cast<int>((form.titleHeight() + form.rowHeight()) * ratio);
+        const QColor ground = backgroundIn(shown, QRect(0, top, shown.width(), bottom - top));
+        int right = -1;
+        for (int x = 0; x < shown.width(); ++x)
+            for (int y = top; y < bottom; ++y)
+                if (contrastRatio(QColor(shown.pixel(x, y)), ground) > 3)
+                    right = x;
+        EXPECT_GT(right, shown.width() / 2) << device;
+        EXPECT_LT(right, shown.width() - 2 * ratio) << device;
+        EXPECT_GT(form.textScale(), 0.8 * form.scale()) << device;
+        sheet.gkDone();
+        graph.done();
+    }
 }
 
 // The calculate sheet's keypad lies whole inside the window, above the status line, on the
@@ -167,16 +256,8 @@ TEST_F(GraphScreenPanels, TheCalculateKeypadIsWholeOnScreenAndTakesClicks)
         if (tablet)
             becomeTablet();
         const std::string device = tablet ? "tablet" : "phone";
-        ASSERT_EQ(eq->setYEqFunc(kY1, ops("X²—4")), 0);
-        GraphScreenController& graph = showGraph();
-        ASSERT_TRUE(panels);
-        graph.graphView().updateDisplay();
-        graph.graphView().selectEqNum(kY1, 1);
-        QToolButton* calculate = calculateButton(graph);
-        ASSERT_TRUE(calculate);
-        clickAt(*root, centreIn(*root, *calculate));
-        ASSERT_FALSE(panels->keyboard()->isHidden()) << device;
-        settleSheet();
+        calculateOn("X²—4", 1);
+        ASSERT_TRUE(panels && !panels->keyboard()->isHidden()) << device;
         SmallCalcView& keypad = panels->keyboard()->keypad();
         const QRect window = root->rect();
         const int floor = root->statusLine().isVisible() ? root->statusLine().mapTo(root.get(), QPoint()).y()

@@ -18,6 +18,7 @@
 #include "graphui/TableView.h"
 #include "graphui/WindowScreen.h"
 
+#include <QAbstractButton>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -641,6 +642,185 @@ TEST_F(GraphScreens, TheZoomButtonsShowTheLibrarysImagesOfTheZoomDirection)
         }
         graph.done();
     }
+}
+
+// The six fixed-direction zoom buttons, drawn as the library's images, zoom their own
+// axes whatever the zoom menu chose, at once and again from the repeat timer while held:
+// on the wide toolbar of a tablet, in a column at the graph's right edge under Done on a
+// phone held upright.
+TEST_F(GraphScreens, TheFixedDirectionZoomButtonsZoomTheirAxesAndRepeat)
+{
+    const char* images[3][2] = {{"zPlusB", "zMinusB"}, {"zHPlusB", "zHMinusB"}, {"zVPlusB", "zVMinusB"}};
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        const std::string device = tablet ? "tablet" : "phone";
+        GraphScreenController& graph = showGraph();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(graph.wideToolbar(), tablet) << device;
+        // The menu's last choice is vertical: the fixed buttons keep their own axes.
+        graph.didPickZoomButton(2);
+        const QRect done(graph.doneButton().mapTo(root.get(), QPoint()), graph.doneButton().size());
+        for (int direction = 0; direction < 3; ++direction)
+            for (const bool in : {true, false}) {
+                const std::string name = images[direction][in ? 0 : 1];
+                ImageButton& button = graph.fixedZoomButton(direction, in);
+                ASSERT_TRUE(button.isVisible()) << name << " " << device;
+                EXPECT_EQ(button.imageName(), name);
+                const QRect at(button.mapTo(root.get(), QPoint()), button.size());
+                EXPECT_TRUE(root->rect().contains(at)) << name << " " << device;
+                EXPECT_FALSE(at.intersects(done)) << name << " " << device;
+                if (tablet) {
+                    EXPECT_EQ(button.parentWidget(), &graph.toolbar()) << name;
+                } else {
+                    EXPECT_EQ(at.right(), graph.graphView().mapTo(root.get(), QPoint(graph.graphView().width() - 7, 0)).x()) << name;
+                }
+                const ImageMatch match = matchImage(button.grab().toImage(), VImageDraw::vImageDraw().getImage(name, 1));
+                EXPECT_GT(match.opaque, 200) << name << " " << device;
+                EXPECT_LT(match.differing, match.opaque / 20) << name << " " << device;
+
+                graph.graphView().zoom({-10, 10, -10, 10});
+                const double once = in ? 20 / 1.1 : 20 * 1.1, twice = in ? once / 1.1 : once * 1.1;
+                const bool x = direction != 2, y = direction != 1;
+                QWidget* pressed = pressAt(*root, at.center());
+                ASSERT_EQ(pressed, &button) << name << " " << device;
+                Calculator::Bounds b = graph.graphView().graphBounds();
+                EXPECT_NEAR(b.xMax - b.xMin, x ? once : 20, 1e-9) << name << " " << device;
+                EXPECT_NEAR(b.yMax - b.yMin, y ? once : 20, 1e-9) << name << " " << device;
+                EXPECT_TRUE(graph.repeating());
+                EXPECT_EQ(graph.repeatInterval(), 500);
+                graph.repeatTick();
+                EXPECT_EQ(graph.repeatInterval(), 50);
+                b = graph.graphView().graphBounds();
+                EXPECT_NEAR(b.xMax - b.xMin, x ? twice : 20, 1e-9) << name << " " << device;
+                EXPECT_NEAR(b.yMax - b.yMin, y ? twice : 20, 1e-9) << name << " " << device;
+                releaseAt(*root, *pressed, at.center());
+                EXPECT_FALSE(graph.repeating()) << name << " " << device;
+            }
+        // A phone turned on its side has the wide toolbar and takes them onto it.
+        if (!tablet) {
+            root->resize(844, 390);
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(graph.wideToolbar());
+            for (int direction = 0; direction < 3; ++direction)
+                EXPECT_EQ(graph.fixedZoomButton(direction, true).parentWidget(), &graph.toolbar());
+            root->resize(390, 844);
+            QCoreApplication::processEvents();
+            EXPECT_FALSE(graph.wideToolbar());
+            EXPECT_EQ(graph.fixedZoomButton(0, true).parentWidget(), &graph);
+        }
+        graph.done();
+    }
+}
+
+// While a form is up the toolbar's items are off, and so are the zoom buttons beside it.
+TEST_F(GraphScreens, TheFixedZoomButtonsAreOffWithTheToolbar)
+{
+    GraphScreenController& graph = showGraph();
+    QCoreApplication::processEvents();
+    graph.enableButtons(false);
+    EXPECT_FALSE(graph.fixedZoomButton(1, true).isEnabled());
+    root->resize(844, 390);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(graph.fixedZoomButton(1, true).isEnabled());
+    root->resize(390, 844);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(graph.fixedZoomButton(1, true).isEnabled());
+    graph.enableButtons(true);
+    EXPECT_TRUE(graph.fixedZoomButton(1, true).isEnabled());
+}
+
+// Done and the split screen's four arrows are the library's images, not text.
+TEST_F(GraphScreens, DoneAndTheTableArrowsAreTheLibrarysImages)
+{
+    eq->setYEqFunc(0x5E10, ops("X²"));
+    calc.locked()->screenSplit = 1;
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        GraphScreenController& graph = showGraph();
+        QCoreApplication::processEvents();
+        const char* arrows[] = {"tableLeft", "tableRight", "tableUp", "tableDown"};
+        std::vector<std::pair<ImageButton*, std::string>> buttons{{&graph.doneButton(), "Done"}};
+        for (int tag = 0; tag < 4; ++tag)
+            buttons.emplace_back(&graph.arrowButton(tag), arrows[tag]);
+        for (const auto& [button, name] : buttons) {
+            ASSERT_TRUE(button->isVisible()) << name;
+            EXPECT_TRUE(button->text().isEmpty()) << name;
+            EXPECT_EQ(button->imageName(), name);
+            const ImageMatch match = matchImage(button->grab().toImage(), VImageDraw::vImageDraw().getImage(name, 1));
+            EXPECT_GT(match.opaque, 500) << name << " " << tablet;
+            EXPECT_LT(match.differing, match.opaque / 20) << name << " " << tablet;
+        }
+        // The table arrows still move the table's cursor.
+        const int column = graph.table()->tableView().cursorCol;
+        clickAt(*root, centreIn(*root, graph.arrowButton(1)));
+        EXPECT_EQ(graph.table()->tableView().cursorCol, column + 1) << tablet;
+        graph.done();
+    }
+}
+
+// On a phone the zoom menu's axis choice is the library's three images; a segment picked
+// sets the zoom buttons' images and direction.
+TEST_F(GraphScreens, ThePhonesAxisChoiceIsDrawnWithTheLibrarysImages)
+{
+    GraphScreenController& graph = showGraph();
+    graph.zoomMenuAction();
+    ZoomMenu& menu = *graph.zoomMenu();
+    ASSERT_FALSE(menu.isWindow());
+    const char* images[] = {"scalePlus", "hScalePlus", "vScalePlus"};
+    for (int i = 0; i < 3; ++i) {
+        QAbstractButton& segment = menu.segment(i);
+        ASSERT_TRUE(segment.isVisible());
+        EXPECT_TRUE(segment.text().isEmpty());
+        const QImage image = VImageDraw::vImageDraw().getImage(images[i], 1);
+        const QSize size = image.deviceIndependentSize().toSize();
+        const QImage shown = segment.grab().toImage();
+        const qreal ratio = shown.devicePixelRatio();
+        const QRect icon(QPoint((segment.width() - size.width()) / 2, (segment.height() - size.height()) / 2) * ratio, size * ratio);
+        const ImageMatch match = matchImage(shown.copy(icon), image, 60);
+        EXPECT_GT(match.opaque, 40) << images[i];
+        EXPECT_LT(match.differing, match.opaque / 5) << images[i];
+    }
+    clickAt(*root, centreIn(*root, menu.segment(1)));
+    EXPECT_FALSE(menu.isVisible());
+    EXPECT_EQ(graph.zoomButtonDir(), 1);
+    EXPECT_EQ(graph.plusButton().imageName(), "zHPlus");
+}
+
+// On a tablet the zoom menu is a 320 x 480 popover standing on the zoom item, without Cancel
+// or axis choice, over the graph that stays shown; a row picked zooms and closes it.
+TEST_F(GraphScreens, OnATabletTheZoomMenuIsAPopoverAtTheZoomItem)
+{
+    becomeTablet();
+    window(-1, 1, -1, 1);
+    GraphScreenController& graph = showGraph();
+    QCoreApplication::processEvents();
+    clickAt(*root, centreIn(*root, graph.zoomItem()));
+    ASSERT_TRUE(graph.zoomMenu() && graph.zoomMenu()->isVisible());
+    ZoomMenu& menu = *graph.zoomMenu();
+    EXPECT_TRUE(menu.isWindow());
+    EXPECT_EQ(menu.windowFlags() & Qt::WindowType_Mask, Qt::Popup);
+    EXPECT_EQ(menu.size(), QSize(320, 480));
+    const QRect item(graph.zoomItem().mapToGlobal(QPoint()), graph.zoomItem().size());
+    const QRect popover(menu.mapToGlobal(QPoint()), menu.size());
+    EXPECT_EQ(popover.bottom() + 1, item.top());
+    EXPECT_EQ(popover.left(), item.left());
+    EXPECT_TRUE(graph.isVisible());
+    EXPECT_FALSE(menu.cancelButton().isVisible());
+    EXPECT_FALSE(menu.segment(0).isVisible());
+    // ZStandard's row, clicked where it is drawn.
+    QListWidget& list = menu.list();
+    const QRect row = list.visualItemRect(list.item(ZoomMenu::kStandardRow));
+    ASSERT_TRUE(list.viewport()->rect().contains(row));
+    clickAt(*list.viewport(), row.center());
+    EXPECT_FALSE(menu.isVisible());
+    EXPECT_DOUBLE_EQ(graph.graphView().graphBounds().xMax, 10);
+    // Escape closes it too.
+    key(graph, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_TRUE(menu.isVisible());
+    key(menu, Qt::Key_Escape);
+    EXPECT_FALSE(menu.isVisible());
 }
 
 TEST_F(GraphScreens, SplitScreenPutsTheTableBesideOrBelow)

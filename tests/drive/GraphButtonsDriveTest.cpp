@@ -1,0 +1,152 @@
+// The graph screen's own buttons through orvenda-drive, at the phone's and the tablet's
+// size: the six fixed-direction zoom buttons tapped where they are drawn zoom their axes
+// (Y₁=X², drawn where the new window puts it), and the zoom menu (a tablet's popover).
+
+#include "DrivePictures.h"
+#include "DriveSession.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace orvenda::test {
+namespace {
+
+using nlohmann::json;
+
+class GraphButtonsDrive : public ::testing::TestWithParam<const char*> {
+protected:
+    std::string options() const { return std::string("--device ") + GetParam(); }
+};
+
+// Where a graph point lies in a picture of the window, by the window a dump says is shown.
+QPoint shownAt(const json& dump, double x, double y)
+{
+    const json& w = dump["shown"];
+    const json& g = dump["graph"];
+    const double x0 = w[0], x1 = w[1], y0 = w[2], y1 = w[3];
+    const double left = g[0], top = g[1], width = g[2], height = g[3];
+    return QPoint(static_cast<int>(std::lround(left + (x - x0) / (x1 - x0) * width)),
+                  static_cast<int>(std::lround(top + (y1 - y) / (y1 - y0) * height)));
+}
+
+std::string tapOn(const json& rect)
+{
+    const int x = rect[0].get<int>() + rect[2].get<int>() / 2, y = rect[1].get<int>() + rect[3].get<int>() / 2;
+    return "tap " + std::to_string(x) + " " + std::to_string(y) + "\nwait idle\n";
+}
+
+// Each tap zooms once by 1.1 on its axes: in on x, out on y, in on both; the parabola Y=X²
+// is drawn through the points the new window puts it at, and no longer where the old one
+// did.
+TEST_P(GraphButtonsDrive, TheFixedDirectionZoomButtonsZoomTheirAxes)
+{
+    const std::string device = GetParam();
+    const std::string open = "key Y=\ntype X²\nkey GRAPH\nwait idle\n";
+    const DriveRun first = driveScript(open + "dump\n", options());
+    ASSERT_TRUE(endedWithDumps(first, 1));
+    const json& buttons = first.dumps[0]["zoomButtons"];
+    const std::vector<std::pair<std::string, std::string>> named{{"Zoom In", "zPlusB"}, {"Zoom Out", "zMinusB"},
+        {"Zoom In X", "zHPlusB"}, {"Zoom Out X", "zHMinusB"}, {"Zoom In Y", "zVPlusB"}, {"Zoom Out Y", "zVMinusB"}};
+    const std::vector<int> window = first.dumps[0]["graph"];
+    for (const auto& [name, image] : named) {
+        ASSERT_TRUE(buttons.contains(name)) << buttons.dump();
+        EXPECT_EQ(buttons[name]["image"], image);
+        EXPECT_EQ(buttons[name]["shown"], true) << name;
+        const std::vector<int> r = buttons[name]["rect"];
+        EXPECT_GE(r[0], 0) << name;
+        EXPECT_LE(r[0] + r[2], window[2]) << name << " " << device;
+    }
+    std::vector<std::filesystem::path> shots;
+    std::string script = open + "dump\n";
+    for (const char* name : {"Zoom In X", "Zoom Out Y", "Zoom In"}) {
+        shots.push_back(driveScratch("zoom-" + device + "-" + std::to_string(shots.size()) + ".png"));
+        script += tapOn(buttons[name]["rect"]) + "dump\nshot " + shots.back().string() + "\n";
+    }
+    const DriveRun run = driveScript(script, options());
+    ASSERT_TRUE(endedWithDumps(run, 4));
+    // x and y ranges after each tap, from the window the graph opened on, about its centre.
+    const std::vector<double> opened = run.dumps[0]["shown"];
+    const double w = opened[1] - opened[0], h = opened[3] - opened[2];
+    ASSERT_GT(w, 0);
+    ASSERT_GT(h, 0);
+    const std::vector<std::pair<double, double>> ranges{{w, h}, {w / 1.1, h}, {w / 1.1, h * 1.1}, {w / 1.21, h}};
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+        const std::vector<double> shown = run.dumps[i]["shown"];
+        EXPECT_NEAR(shown[1] - shown[0], ranges[i].first, 1e-9 * w) << device << " step " << i;
+        EXPECT_NEAR(shown[3] - shown[2], ranges[i].second, 1e-9 * h) << device << " step " << i;
+        EXPECT_NEAR(shown[1] + shown[0], opened[1] + opened[0], 1e-9 * w) << device << " step " << i;
+        EXPECT_NEAR(shown[3] + shown[2], opened[3] + opened[2], 1e-9 * h) << device << " step " << i;
+    }
+    // Y=X² through the points the new window puts it at, and not through the old ones, where
+    // no button lies over them.
+    std::vector<QRect> covered{QRect(first.dumps[0]["top"]["leave"][0], first.dumps[0]["top"]["leave"][1],
+                                     first.dumps[0]["top"]["leave"][2], first.dumps[0]["top"]["leave"][3])};
+    for (const auto& [name, image] : named) {
+        const std::vector<int> r = buttons[name]["rect"];
+        covered.emplace_back(r[0], r[1], r[2], r[3]);
+    }
+    const auto open_ = [&covered](QPoint at) {
+        return std::none_of(covered.begin(), covered.end(), [at](const QRect& r) { return r.adjusted(-4, -4, 4, 4).contains(at); });
+    };
+    const double left = opened[0], centre = (opened[0] + opened[1]) / 2;
+    for (std::size_t i = 0; i < shots.size(); ++i) {
+        const QImage picture(QString::fromStdString(shots[i].string()));
+        ASSERT_FALSE(picture.isNull());
+        int looked = 0;
+        for (const double f : {0.1, 0.2, 0.8, 0.9}) {
+            const double x = left + f * w, y = x * x;
+            const QPoint now = shownAt(run.dumps[i + 1], x, y), before = shownAt(run.dumps[i], x, y);
+            if (!open_(now) || !open_(before) || std::abs(x - centre) < 0.1 * w)
+                continue;
+            ++looked;
+            EXPECT_TRUE(greenNear(picture, now)) << device << " step " << i + 1 << " x " << x;
+            EXPECT_FALSE(greenNear(picture, before)) << device << " step " << i + 1 << " x " << x;
+        }
+        EXPECT_GE(looked, 2) << device << " step " << i + 1;
+    }
+}
+
+// The zoom item opens the menu: over the whole screen on a phone, a 320 x 480 popover
+// standing on the item on a tablet; a row picked zooms and closes it.
+TEST_P(GraphButtonsDrive, TheZoomMenuCoversThePhoneAndIsATabletsPopover)
+{
+    const std::string device = GetParam();
+    const auto shot = driveScratch("zoom-menu-" + device + ".png");
+    const DriveRun run = driveScript("key GRAPH\nwait idle\ndump\npress Zoom\nwait idle\ndump\nshot " + shot.string()
+                                         + "\nhkey Down\nhkey Return\nwait idle\ndump\n",
+                                     options());
+    ASSERT_TRUE(endedWithDumps(run, 3));
+    EXPECT_FALSE(run.dumps[0].contains("zoomMenu"));
+    const json& menu = run.dumps[1]["zoomMenu"];
+    ASSERT_TRUE(menu.is_object()) << run.dumps[1].dump();
+    const std::vector<int> rect = menu["rect"], graph = run.dumps[1]["graph"];
+    ASSERT_EQ(rect.size(), 4u);
+    if (device == "tablet") {
+        EXPECT_EQ(menu["popover"], true);
+        EXPECT_EQ(rect[2], 320);
+        EXPECT_EQ(rect[3], 480);
+        // On the zoom item, in the bottom toolbar under the graph.
+        EXPECT_GE(rect[1] + rect[3], graph[1] + graph[3]);
+        EXPECT_LT(rect[1] + rect[3], graph[1] + graph[3] + 44);
+        EXPECT_LT(rect[0], 100);
+    } else {
+        EXPECT_EQ(menu["popover"], false);
+        EXPECT_GE(rect[3], graph[3]);
+    }
+    // The picture shows the menu's dark ground where the menu stands, its lowest corner too.
+    const QImage picture(QString::fromStdString(shot.string()));
+    ASSERT_FALSE(picture.isNull());
+    for (const QPoint at : {QPoint(rect[0] + rect[2] / 2, rect[1] + rect[3] / 2), QPoint(rect[0] + rect[2] - 3, rect[1] + rect[3] - 3)})
+        EXPECT_LT(picture.pixelColor(at).lightness(), 80) << device << " " << at.x() << "," << at.y();
+    // Down from no selection picks ZoomRcl's row: the menu closes.
+    EXPECT_FALSE(run.dumps[2].contains("zoomMenu")) << run.dumps[2].dump();
+}
+
+INSTANTIATE_TEST_SUITE_P(Drive, GraphButtonsDrive, ::testing::Values("phone", "tablet"), [](const auto& info) { return std::string(info.param); });
+
+} // namespace
+} // namespace orvenda::test
