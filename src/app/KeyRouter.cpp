@@ -214,8 +214,10 @@ void KeyRouter::releaseHeld()
         releasing_ = false;
         typed = true;
     }
-    // The screens drew the answer before these keys reached the new line.
-    if (typed)
+    // The home screen drew the answer before these keys reached the new line. (A field
+    // screen redraws as its keys come; brought forward again it would lose its place, as
+    // the table its row.)
+    if (typed && calc_.currentScreen() == 0)
         calc_.updateDisplay();
 }
 

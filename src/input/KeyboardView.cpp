@@ -23,6 +23,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -398,7 +399,11 @@ void KeyboardView::doKeyOp(std::uint32_t op, int key, int layer, QRectF frame, b
         return;
     }
     if (waitsItsTurn(op) && keys_.pressWaits()) {
-        keys_.press([this, op] { act(op, false); });
+        // The keyboard may be gone by the time the answer comes.
+        keys_.press([self = QPointer<KeyboardView>(this), op] {
+            if (self)
+                self->act(op, false);
+        });
         redraw();
         return;
     }
@@ -647,7 +652,10 @@ void KeyboardView::runCommand(const KeyCommands::Command& command)
     const QString& handler = command.handler;
     const auto op = KeyCommands::handlerOp(handler);
     if ((!op || waitsItsTurn(*op)) && keys_.pressWaits()) {
-        keys_.press([this, command] { runCommand(command); });
+        keys_.press([self = QPointer<KeyboardView>(this), command] {
+            if (self)
+                self->runCommand(command);
+        });
         return;
     }
     if (handler == QStringLiteral("kChar:"))

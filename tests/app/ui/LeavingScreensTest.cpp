@@ -10,6 +10,7 @@
 #include "apps/FinanceScreen.h"
 #include "apps/MatrixEditScreen.h"
 #include "apps/SolverScreen.h"
+#include "graphui/TableScreen.h"
 #include "graphui/WindowScreen.h"
 #include "input/KeyTables.h"
 #include "input/KeyboardRouterLink.h"
@@ -47,6 +48,7 @@ protected:
         made.set(screens::Window, [this](QWidget* p) { return new WindowScreen(calc, shell, p); });
         made.set(screens::Solver, [this](QWidget* p) { return new SolverScreen(calc, shell, p); });
         made.set(screens::Finance, [this](QWidget* p) { return new FinanceScreen(calc, shell, p); });
+        made.set(screens::Table, [this](QWidget* p) { return new TableScreen(calc, shell, p); });
         // The menus and the Y= screen only have to cover the screen or take its place.
         made.set(screens::Menu, [this](QWidget* p) { return new Probe(calc, p); });
         made.set(screens::YEq, [this](QWidget* p) { return new Probe(calc, p); });
@@ -73,6 +75,16 @@ protected:
             keys();
         }
         ASSERT_TRUE(shell.settle(std::chrono::seconds(30)));
+    }
+    // A value, its ENTER and the next value, then `after`, all before the first answer.
+    void twoValues(const std::string& first, const std::string& second, const std::function<void()>& after)
+    {
+        beforeTheAnswers([&] {
+            type(first);
+            key(KeyRouter::kEnter);
+            type(second);
+            after();
+        });
     }
     std::string line() { return calc.stringFromOps(dynamic_cast<EntryModel*>(calc.entryManager.get())->entryOps()); }
     double slot(int n) { return calc.getVar(n).value.real(); }
@@ -237,15 +249,20 @@ TEST_F(LeavingScreens, TheSolversKeysWaitForTheAnswer)
 TEST_F(LeavingScreens, TheFinanceFieldsTakeTheirValuesInOrder)
 {
     router().showScreen(screens::Finance);
-    beforeTheAnswers([this] {
-        type("5");
-        key(KeyRouter::kEnter);
-        type("6");
-        key(KeyRouter::kEnter);
-    });
+    twoValues("5", "6", [this] { key(KeyRouter::kEnter); });
     EXPECT_EQ(slot(kSlotTvmN), 5);
     EXPECT_EQ(slot(kSlotTvmIPercent), 6);
     EXPECT_EQ(line(), "");
+}
+
+// The same in the table the user fills: each X goes to its own row.
+TEST_F(LeavingScreens, TheAskedTableTakesItsValuesInOrder)
+{
+    calc.locked()->tableMode = 0;
+    calc.locked()->tableList = VQList();
+    router().showScreen(screens::Table);
+    twoValues("3", "4", [this] { key(KeyRouter::kEnter); });
+    EXPECT_EQ(calc.locked()->tableList.realList(), (std::vector<double>{3, 4}));
 }
 
 // QUIT right after a value's ENTER and the next value: both values go to their cells,
@@ -253,12 +270,7 @@ TEST_F(LeavingScreens, TheFinanceFieldsTakeTheirValuesInOrder)
 TEST_F(LeavingScreens, QuitWaitsForTheListEditorsAnswer)
 {
     router().showScreen(screens::ListEditor);
-    beforeTheAnswers([this] {
-        type("12");
-        key(KeyRouter::kEnter);
-        type("34");
-        keyboardKey(KT::kQuit);
-    });
+    twoValues("12", "34", [this] { keyboardKey(KT::kQuit); });
     EXPECT_EQ(calc.currentScreen(), screens::Home);
     EXPECT_EQ(list(kListOne), (std::vector<double>{12, 34}));
     EXPECT_EQ(line(), "");
