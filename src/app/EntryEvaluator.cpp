@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace orvenda {
 
@@ -108,9 +109,8 @@ void EntryEvaluator::enter()
             record.string = VQString(*name);
             showResult(record);
         } else if (!entry->entryOps().empty()) {
-            parser.startProgramThread(entry->entryOps());
             calc_.replay = false;
-            waitForAnswer(screen);
+            run(entry->entryOps(), screen);
         } else {
             post(VQClearList);
         }
@@ -143,9 +143,29 @@ void EntryEvaluator::enter()
             calc_.lastPrgmName.clear();
         }
     }
-    parser.startProgramThread(ops);
-    calc_.replay = false;
-    waitForAnswer(screen);
+    run(ops, screen);
+}
+
+void EntryEvaluator::run(const Ops& ops, int screen)
+{
+    Parser& parser = calc_.parser();
+    if (calc_.screenBeingLeft() != screen) {
+        parser.startProgramThread(ops);
+        waitForAnswer(screen);
+        return;
+    }
+    // The screen being left takes its answer now, while it is still in front: a run's
+    // answer would come when another screen is.
+    Ops line = ops;
+    Operand record = parser.eval(line, false);
+    if (const int error = parser.error(); error != 0) {
+        record.error = error;
+        record.location = parser.errorToken();
+    }
+    // A run still answering for an earlier ENTER keeps its own screen.
+    const std::optional<int> running = std::exchange(enteredOn_, screen);
+    present(std::move(record));
+    enteredOn_ = running;
 }
 
 bool EntryEvaluator::finalizeEntry()
@@ -280,9 +300,10 @@ void EntryEvaluator::showResult(const Operand& received)
 void EntryEvaluator::waitForAnswer(int screen)
 {
     enteredOn_ = screen;
-    // The home screen and the list editor store what ENTER answers where the keys typed
-    // next would go: those keys wait for the answer.
-    awaiting_ = screen == 0 || screen == kListEditor;
+    // Each screen stores what ENTER answers where the keys typed next would go: those
+    // keys wait for the answer. An answer typed for a program's Input lets the program
+    // go on, which owns the keys from then on.
+    awaiting_ = screen != kProgramOutput;
     if (awaiting_)
         ++waits_;
 }

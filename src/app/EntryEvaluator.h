@@ -48,9 +48,11 @@ public:
     const std::optional<Operand>& fieldValue() const { return fieldValue_; }
     // Acts on a record the program queue hands back.
     void showResult(const Operand& record);
-    // A home-screen or list-editor ENTER is waiting for its run's first record: keys typed
-    // meanwhile belong to the next entry line, not to the one being answered.
+    // An ENTER is waiting for its run's first record: keys typed meanwhile belong after
+    // the answer (the next entry line, the next field), not to the line being answered.
     bool awaitingAnswer() const { return awaiting_; }
+    // The screen whose ENTER waits for its answer; none when no ENTER waits.
+    std::optional<int> awaitedOn() const { return awaiting_ ? enteredOn_ : std::nullopt; }
     // Counts the ENTERs that waited, so a late check can tell which one it was made for.
     std::uint64_t waits() const { return waits_; }
     // Stops waiting (a record arrived, or none will) and tells whoever holds keys.
@@ -83,6 +85,8 @@ public:
 
 private:
     void present(Operand record);
+    // Runs an entered line on the program queue, or at once as part of leaving its screen.
+    void run(const Ops& ops, int screen);
     void waitForAnswer(int screen);
     void showError(const Operand& record);
     // A kind that asks another screen for something and adds nothing; false for others.

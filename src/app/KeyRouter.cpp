@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
 namespace orvenda {
@@ -131,19 +132,46 @@ bool KeyRouter::processKeyOp(std::uint32_t op)
     const std::uint32_t t = op & 0xFFFF;
     if (shiftKey(t))
         return true;
+    spendShift();
+    // The shift layers above act at once: the keyboard reads them for the next press. The
+    // ENTER that commits a screen being left belongs to that screen: it is never held.
+    if (calc_.screenBeingLeft() < 0 && holding())
+        hold([this, op] { route(op); });
+    else
+        route(op);
+    return true;
+}
+
+bool KeyRouter::holding() const
+{
+    const std::optional<int> waiting = evaluator_.awaitedOn();
+    return !releasing_ && (!held_.empty() || waiting == calc_.currentScreen());
+}
+
+bool KeyRouter::pressWaits() const
+{
+    const std::optional<int> waiting = evaluator_.awaitedOn();
+    return !releasing_ && (!held_.empty() || (waiting == calc_.currentScreen() && waiting != 0));
+}
+
+void KeyRouter::press(std::function<void()> action)
+{
+    if (!pressWaits()) {
+        action();
+        return;
+    }
+    spendShift();
+    hold(std::move(action));
+}
+
+void KeyRouter::spendShift()
+{
     calc_.secondShift = false;
     if (!calc_.alphaLock) {
         calc_.alphaShift = false;
         calc_.lowercaseLock = false;
     }
     blink_.resetBlink();
-    // The shift layers above act at once: the keyboard reads them for the next press.
-    const int s = calc_.currentScreen();
-    if ((evaluator_.awaitingAnswer() && (s == 0 || s == kListEditor)) || !held_.empty())
-        hold(op);
-    else
-        route(op);
-    return true;
 }
 
 void KeyRouter::route(std::uint32_t op)
@@ -152,9 +180,9 @@ void KeyRouter::route(std::uint32_t op)
         insertToken(op);
 }
 
-void KeyRouter::hold(std::uint32_t op)
+void KeyRouter::hold(std::function<void()> action)
 {
-    held_.push_back(op);
+    held_.push_back(std::move(action));
     // With the run over, its record (if any) is already queued for the main thread, so a
     // check queued behind it frees the keys should no record come (a stop's race).
     Parser& parser = calc_.parser();
@@ -170,20 +198,26 @@ void KeyRouter::releaseHeld()
 {
     // Keys typed while ENTER waited belong to the next entry line, also when the run ended
     // in an error or a break: the failed line stays in ENTRY's recall, not under the keys.
-    // The list editor keeps a failed value typed for mending, with the keys after it.
-    if (!held_.empty() && !evaluator_.awaitingAnswer() && evaluator_.answerFailed() && calc_.currentScreen() != kListEditor)
+    // A field screen keeps a failed value typed for mending, with the keys after it.
+    if (!held_.empty() && !evaluator_.awaitingAnswer() && evaluator_.answerFailed() && calc_.currentScreen() == 0)
         if (EntryModel* entry = editors_.entry(); entry && !entry->entryOps().empty())
             entry->startNewEntry();
+    if (releasing_)
+        return;
     // A held ENTER waits again; the keys after it stay held for its answer.
     bool typed = false;
     while (!held_.empty() && !evaluator_.awaitingAnswer()) {
-        const std::uint32_t op = held_.front();
+        std::function<void()> action = std::move(held_.front());
         held_.pop_front();
-        route(op);
+        releasing_ = true;
+        action();
+        releasing_ = false;
         typed = true;
     }
-    // The screens drew the answer before these keys reached the new line.
-    if (typed)
+    // The home screen drew the answer before these keys reached the new line. (A field
+    // screen redraws as its keys come; brought forward again it would lose its place, as
+    // the table its row.)
+    if (typed && calc_.currentScreen() == 0)
         calc_.updateDisplay();
 }
 

@@ -48,8 +48,22 @@ public:
     KeyRouter(const KeyRouter&) = delete;
     KeyRouter& operator=(const KeyRouter&) = delete;
 
-    // Routes one key op (a token or a key code); always true.
+    // Routes one key op (a token or a key code); always true. While the ENTER of the
+    // screen in front waits for its answer the op waits too (after the shift layers act),
+    // and so does every key after it, in the order typed.
     bool processKeyOp(std::uint32_t op);
+    // A key op typed now must wait: the screen in front waits for its ENTER's answer, or
+    // keys typed before are still waiting.
+    bool holding() const;
+    // A press of the keyboard's, which may leave the screen, must wait: keys typed before
+    // are still waiting, or a field screen in front waits for the answer its field takes.
+    // The home screen's answer goes to the history from any screen, so a long run there
+    // does not keep the user in.
+    bool pressWaits() const;
+    // What a key of the keyboard does (a screen key, a hardware key command): at once, or
+    // when the keys held before it have been handled. Its shift layer is spent now, as
+    // processKeyOp spends it, so the next key is read in its own layer.
+    void press(std::function<void()> action);
     // The editor in front first rewrites the op (letters spelling a command name).
     void processRealKeyOp(std::uint32_t op);
     bool editIsQuoting() const;
@@ -87,8 +101,10 @@ private:
     // Each answers whether the key was one of its kind.
     bool shiftKey(std::uint32_t t);
     void route(std::uint32_t op);
-    // Keys typed while the home screen's ENTER waits for its answer, in order.
-    void hold(std::uint32_t op);
+    // Clears the one-key shift layers (a lock stays) and restarts the blink.
+    void spendShift();
+    // Keys typed while an ENTER waits for its answer, in order.
+    void hold(std::function<void()> action);
     void releaseHeld();
     bool editingKey(std::uint32_t t);
     void enterKey();
@@ -118,7 +134,10 @@ private:
     ScreenEditors editors_;
     std::function<void()> clickSound_;
     std::shared_ptr<ImpactFeedback> keyClicker_;
-    std::deque<std::uint32_t> held_;
+    std::deque<std::function<void()>> held_;
+    // A held key is being handled: what it does (a screen's commit, its own key op) acts
+    // at once.
+    bool releasing_ = false;
     // Work queued on the main thread checks this, as the router may be gone by then.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

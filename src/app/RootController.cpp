@@ -14,6 +14,7 @@
 #include "eval/Parser.h"
 #include "language/ErrorNumbers.h"
 
+#include <QCloseEvent>
 #include <QPalette>
 
 #include <algorithm>
@@ -283,9 +284,10 @@ void RootController::reportError(const nlohmann::json& error)
 
 ScreenController* RootController::showFull(int id, int screen)
 {
+    // The screen left takes its line before the next one is made.
+    router_->setCurrentScreen(screen);
     ScreenController* c = make(id);
     c->setGeometry(safeArea_->rect());
-    calc_.setCurrentScreen(screen);
     if (id == screens::Graph)
         if (GraphScreen* graph = graphOf(c))
             graph->didShow(true);
@@ -354,13 +356,19 @@ void RootController::showSolverPlot(const nlohmann::json& window)
             window.value("T", 10.0));
 }
 
+void RootController::closeEvent(QCloseEvent* event)
+{
+    router_->setCurrentScreen(screens::Home);
+    QWidget::closeEvent(event);
+}
+
 void RootController::returnToKeyboard(ScreenController* closing, int screen)
 {
     if (closing)
         closing->hide();
     calc_.secondShift = false;
     shell_.blink().resetBlink();
-    calc_.setCurrentScreen(screen);
+    router_->setCurrentScreen(screen);
     keyboardArea_->show();
     router_->setActive(true);
     refresh();

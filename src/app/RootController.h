@@ -106,6 +106,9 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Closing the window leaves the screen in front: what its entry line holds is entered
+    // first, as every other way of leaving it enters it, and is saved with the rest.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     ScreenController* make(int id);

@@ -239,14 +239,14 @@ void ScreenRouter::showScreen(int n, const ScreenRequest& request)
     }
     if (!routerScreen(n) || n == screens::ClassicHome)
         return;
-    ScreenController* c = make(n);
     const bool clearsFirst = n == screens::Solver || n == screens::Polynomial || n == screens::SimulEq;
     const bool clearsAfter = n == screens::Table || n == screens::TableSetup || n == screens::Window
         || n == screens::Finance || n == screens::Format;
-    if (clearsFirst)
-        clearEntry();
-    calc_.setCurrentScreen(n);
-    if (n == screens::ListEditor)
+    // The screen left takes its line before the next one is made (a new list editor
+    // empties the line); only then is the home screen's line dropped.
+    setCurrentScreen(n);
+    ScreenController* c = make(n);
+    if (clearsFirst || n == screens::ListEditor)
         clearEntry();
     bringControllerToFront(c);
     if (clearsAfter)
@@ -259,9 +259,17 @@ void ScreenRouter::showHome()
     if (delegate_)
         delegate_->showGraph(false);
     shell_.blink().resetBlink();
-    calc_.setCurrentScreen(screens::Home);
+    setCurrentScreen(screens::Home);
     loadGeneralView();
     bringControllerToFront(homeController());
+}
+
+void ScreenRouter::setCurrentScreen(int n)
+{
+    if (n != calc_.currentScreen() && calc_.leavingCommits())
+        if (ScreenController* leaving = currentController(); leaving && !leaving->listening())
+            bringControllerToFront(leaving);
+    calc_.setCurrentScreen(n);
 }
 
 void ScreenRouter::loadGeneralView()
@@ -278,7 +286,7 @@ void ScreenRouter::showProgramOutput()
         return;
     ScreenController* c = make(screens::ProgramOutput);
     c->setGeometry(display_->rect());
-    calc_.setCurrentScreen(screens::ProgramOutput);
+    setCurrentScreen(screens::ProgramOutput);
     bringControllerToFront(c);
     c->shown({});
 }

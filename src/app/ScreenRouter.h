@@ -85,6 +85,10 @@ public:
     // does nothing.
     void showScreen(int n, const ScreenRequest& request = {});
     void showHome();
+    // Makes n the current screen. A screen left with text on its entry line takes that
+    // text first (Calculator::setCurrentScreen), so it is brought back from under a menu
+    // or the catalogue to hear the ENTER that commits it.
+    void setCurrentScreen(int n);
     void showProgramOutput();
     void hideProgramOutput();
     void updateProgramOutput();

@@ -39,6 +39,7 @@ static_assert(Calculator::kUnitClassCount == UnitNames::kClassCount, "one unit-c
 namespace {
 
 constexpr int kScreenProgramEditor = 2;
+constexpr int kScreenChemistry = 14;
 // Screens whose fields are typed in the entry line; leaving one enters what is typed.
 constexpr std::array kCommittingScreens{3, 4, 5, 6, 7, 10, 12, 14, 15, 16, 20, 21, 22, 23};
 
@@ -529,16 +530,28 @@ void Calculator::clearDrawing()
 
 // ---- Screens and keys ----
 
+bool Calculator::leavingCommits() const
+{
+    const int screen = currentScreen_.load();
+    const bool field = std::find(kCommittingScreens.begin(), kCommittingScreens.end(), screen) != kCommittingScreens.end()
+        || (screen == kScreenProgramEditor && prgmManager && prgmManager->debug());
+    return field && entryManager && !entryManager->text().empty();
+}
+
 void Calculator::setCurrentScreen(int n)
 {
     if (n == currentScreen_)
         return;
     const int leaving = currentScreen_.load();
     prevScreen_ = leaving;
-    const bool commits = std::find(kCommittingScreens.begin(), kCommittingScreens.end(), leaving) != kCommittingScreens.end()
-        || (leaving == kScreenProgramEditor && prgmManager && prgmManager->debug());
-    if (commits && entryManager && !entryManager->text().empty())
+    if (leavingCommits()) {
+        screenBeingLeft_ = leaving;
         processKeyOp(kEnterKey);
+        screenBeingLeft_ = -1;
+        // A value that failed (its error is told) is not carried to the next screen's line.
+        if (leaving != kScreenChemistry && !entryManager->text().empty())
+            entryManager->clear();
+    }
     currentScreen_ = n;
 }
 

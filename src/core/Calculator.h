@@ -258,8 +258,15 @@ public:
 
     int currentScreen() const { return currentScreen_.load(); }
     int prevScreen() const { return prevScreen_; }
-    // Leaving an editor screen with text in the entry line first enters it.
+    // Leaving an editor screen with text in the entry line first enters it, while that
+    // screen is still current; what it could not take goes with it, so nothing typed
+    // there reaches the next screen's line (chemistry keeps its formula itself).
     void setCurrentScreen(int n);
+    // Leaving the current screen would enter the text on its entry line.
+    bool leavingCommits() const;
+    // The screen whose line is being entered as it is left, -1 at any other time: that
+    // ENTER is handled at once, as part of the switch.
+    int screenBeingLeft() const { return screenBeingLeft_; }
     // Key handling lives with the home screen; it is wired in through keyProcessor.
     void processKeyOp(int key);
     std::function<void(int key)> keyProcessor;
@@ -650,6 +657,7 @@ private:
     // Read by the program queue at the end of a run.
     std::atomic<int> currentScreen_{0};
     int prevScreen_ = 0;
+    int screenBeingLeft_ = -1;
     State state_;
     // Read everywhere, on any thread, without the lock; written under it by their setters.
     std::atomic<int> angleFormat_{0};

@@ -51,7 +51,6 @@ CatalogScreen::CatalogScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     search_->installEventFilter(this);
     table_->clicked = [this](Place p, bool onDetail) { onDetail ? openHelp(p) : pick(p); };
     connect(search_, &QLineEdit::textEdited, this, [this](const QString& text) { selectString(text); });
-    connect(search_, &QLineEdit::returnPressed, this, [this] { pick(selected_.valid() ? selected_ : Place{0, 0}); });
     connect(back_, &QPushButton::clicked, this, [this] { popHelp(); });
     connect(close_, &QPushButton::clicked, this, [this] { done(); });
     connect(share_, &QPushButton::clicked, this, [this] {
@@ -293,9 +292,12 @@ bool CatalogScreen::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == search_ && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        // The arrows and Escape keep working while the field has the keys.
+        // The arrows, Return and Escape keep working while the field has the keys. Return
+        // picks here once: the field would pass it on to this screen after its own
+        // returnPressed, which would pick the row again.
         static const KeyCommands commands;
-        if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down || key->key() == Qt::Key_Escape
+        const int k = key->key();
+        if (k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_Escape || k == Qt::Key_Return || k == Qt::Key_Enter
             || commands.opFor(*key) == KeyTables::kOn) {
             keyPressEvent(const_cast<QKeyEvent*>(key));
             return true;

@@ -23,6 +23,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -397,6 +398,25 @@ void KeyboardView::doKeyOp(std::uint32_t op, int key, int layer, QRectF frame, b
             parser.menuKey(static_cast<int>(op));
         return;
     }
+    if (waitsItsTurn(op) && keys_.pressWaits()) {
+        // The keyboard may be gone by the time the answer comes.
+        keys_.press([self = QPointer<KeyboardView>(this), op] {
+            if (self)
+                self->act(op, false);
+        });
+        redraw();
+        return;
+    }
+    act(op, autoRepeat);
+}
+
+bool KeyboardView::waitsItsTurn(std::uint32_t op)
+{
+    return op != KT::kOn && op != KT::kSecond && op != KT::kAlpha && op != KT::kAlphaLock;
+}
+
+void KeyboardView::act(std::uint32_t op, bool autoRepeat)
+{
     if (screenKey(op)) {
         // ALPHA was for this key: the screen it opened, closed, leaves the keyboard as it was
         // before ALPHA (a lock stays).
@@ -630,6 +650,14 @@ bool KeyboardView::handleKeyEvent(const QKeyEvent& event)
 void KeyboardView::runCommand(const KeyCommands::Command& command)
 {
     const QString& handler = command.handler;
+    const auto op = KeyCommands::handlerOp(handler);
+    if ((!op || waitsItsTurn(*op)) && keys_.pressWaits()) {
+        keys_.press([self = QPointer<KeyboardView>(this), command] {
+            if (self)
+                self->runCommand(command);
+        });
+        return;
+    }
     if (handler == QStringLiteral("kChar:"))
         kChar(command);
     else if (handler == QStringLiteral("cmdCut:"))
@@ -638,7 +666,7 @@ void KeyboardView::runCommand(const KeyCommands::Command& command)
         copy();
     else if (handler == QStringLiteral("cmdPaste:"))
         paste();
-    else if (const auto op = KeyCommands::handlerOp(handler))
+    else if (op)
         doOp(*op);
 }
 

@@ -92,6 +92,12 @@ private:
     void reNameButtons();
     void refreshLegends();
     void doKeyOp(std::uint32_t op, int key, int layer, QRectF frame, bool autoRepeat);
+    // What a key does once it is its turn (see waitsItsTurn).
+    void act(std::uint32_t op, bool autoRepeat);
+    // A key typed while an ENTER waits for its answer acts after it, in the order typed;
+    // the shift keys act at once (the next key is read in their layer), and so does ON,
+    // which stops the run.
+    static bool waitsItsTurn(std::uint32_t op);
     bool answerHelp(std::uint32_t op, QRectF frame);
     bool screenKey(std::uint32_t op);
     void startRepeat(bool programKey);

@@ -500,6 +500,10 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
         dump();
         return true;
     }
+    if (command == "close" && argument.empty()) {
+        app_.root().close();
+        return true;
+    }
     if (command == "file" && !argument.empty())
         return file(argument);
     if (command == "open")
@@ -516,7 +520,7 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
         return true;
     }
     return fail("unknown line «" + std::string(command) + (argument.empty() ? "" : " ") + std::string(argument)
-                + "» (key, hkey, type, tap, wait, blink, shot, press, dump, file, photo, program, open, screens)");
+                + "» (key, hkey, type, tap, wait, blink, shot, press, dump, close, file, photo, program, open, screens)");
 }
 
 bool AppDriver::key(std::string_view name)
@@ -590,40 +594,28 @@ bool AppDriver::hardwareKey(std::string_view chord)
         typed.clear();
     else
         typed = (modifiers & Qt::ShiftModifier) ? typed.toUpper() : typed.toLower();
-    if (openAlert())
-        return true;
+    // As the window system delivers a key: to the widget with the focus in the active
+    // window (an open popup, alert or form first), which passes what it does not take on
+    // to the widgets around it.
+    QWidget* window = QApplication::activePopupWidget();
+    if (!window)
+        window = QApplication::activeModalWidget();
+    if (!window)
+        window = QApplication::activeWindow();
+    if (!window)
+        window = &app_.root();
+    // A form just opened gives its first field the focus once it is shown.
+    if (window == QApplication::activeModalWidget() && window != QApplication::activeWindow())
+        spin(0);
+    QWidget* target = window->focusWidget() ? window->focusWidget() : window;
+    QKeyEvent shortcut(QEvent::ShortcutOverride, combination.key(), modifiers, typed);
+    QApplication::sendEvent(target, &shortcut);
     QKeyEvent press(QEvent::KeyPress, combination.key(), modifiers, typed);
-    // Another open dialog (the list of key commands, a form) has the keys: its field with
-    // the focus takes what is typed; Escape closes it.
-    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-        // A dialog just opened gives its first field the focus once it is shown.
-        spin(0);
-        QApplication::sendEvent(dialog->focusWidget() ? dialog->focusWidget() : dialog, &press);
-        spin(0);
-        return true;
-    }
-    // An open menu or catalogue has the keys; over the graph screen, it (or its zoom menu).
-    QWidget* target = &app_.keyboard();
-    for (const int overlay : {screens::Menu, screens::Catalog, screens::Conversions, screens::FourFunction})
-        if (QWidget* c = app_.root().router().controller(overlay); c && c->isVisible())
-            target = c;
-    // A help screen over everything has the keys, in the part of it that has the focus.
-    for (const int help : {screens::Help, screens::FunctionHelp})
-        if (QWidget* c = app_.root().fullScreen(help); c && c->isVisible()) {
-            QWidget* focused = QApplication::focusWidget();
-            target = focused && c->isAncestorOf(focused) ? focused : c;
-        }
-    if (auto* graph = dynamic_cast<GraphScreenController*>(app_.root().fullScreen(screens::Graph)); graph && graph->isVisible())
-        target = graph->zoomMenu() && graph->zoomMenu()->isVisible() ? static_cast<QWidget*>(graph->zoomMenu()) : graph;
-    // Any other full-size screen on top (the debugger and help page too) has the keys.
-    const int front = app_.root().frontId();
-    if (front != screens::Graph && front != screens::Help && front != screens::FunctionHelp)
-        if (ScreenController* full = app_.root().fullScreen(front))
-            target = full;
-    // The debugger takes the keys while it shows (s and S step, Escape leaves it).
-    if (QWidget* debugger = app_.root().fullScreen(screens::Debugger); debugger && debugger->isVisible())
-        target = debugger;
     QApplication::sendEvent(target, &press);
+    // The press may have closed what had the keys: the release goes where the keys are now.
+    QWidget* now = QApplication::focusWidget() ? QApplication::focusWidget() : target;
+    QKeyEvent release(QEvent::KeyRelease, combination.key(), modifiers, typed);
+    QApplication::sendEvent(now, &release);
     return true;
 }
 
@@ -740,6 +732,16 @@ void AppDriver::click(QPoint point)
     if (!target)
         target = &window;
     const QPointF global = window.mapToGlobal(point);
+    // An open form takes the clicks on it; the window under it gets none, as the desktop
+    // blocks a window under a modal one.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != &window) {
+        const QPoint inside = modal->mapFromGlobal(global.toPoint());
+        if (!modal->rect().contains(inside))
+            return;
+        target = modal->childAt(inside);
+        if (!target)
+            target = modal;
+    }
     // An open popover takes the click; one outside it closes it, as the desktop does.
     if (QWidget* popup = QApplication::activePopupWidget()) {
         if (!popup->geometry().contains(global.toPoint())) {

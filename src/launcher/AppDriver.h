@@ -34,13 +34,16 @@ class GeometryScreen;
 //                  key does what it does in the shift layer the calculator is in; or
 //                  `key 0xNN` for an op, dispatched as the computer's keys dispatch it
 //   hkey CHORD     a key of the computer's keyboard: Ctrl+G, Ctrl+Shift+G, Escape, x,
-//                  Shift+A, Alt+",", Shift+Backspace, Return, ...
+//                  Shift+A, Alt+",", Shift+Backspace, Return, ...; it arrives as the
+//                  window system's keys do: at the widget with the focus in the active
+//                  window (an open popup, alert or form such as the program menu's New
+//                  form first), which passes on what it does not take to the widgets
+//                  around it.
 //                  While a menu or the catalogue is open it covers the keyboard: `key` then
-//                  hands the key's op to the menu as its keypad, `hkey` goes to the overlay.
-//                  An open dialog (the program menu's New form) takes `hkey` in its field
-//                  with the focus.
+//                  hands the key's op to the menu as its keypad.
 //   type TEXT      TEXT as the case files write an entry line, key by key
-//   tap X Y        a tap at window coordinates
+//   tap X Y        a tap at window coordinates; while a form is open only a tap on the
+//                  form reaches anything
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished
 //                  and every sliding sheet or panel has come to rest; `wait running`
 //                  until the program queue's worker has taken the run queued (at once
@@ -142,20 +145,21 @@ class GeometryScreen;
 //   open ID        shows the screen or overlay of that id (ScreenRegistry's ids) as the app
 //                  asks for it; `screens` prints every id with its title as one JSON line
 //   tap leave      a click on the visible control that leaves the screen on top
+//   close          the window's close button: the window closes as the desktop closes
+//                  it; the app quits, saving, when the script ends
 //   program NAME   the lines up to `end` become the program NAME, written as the case
 //                  files write programs: its program file in the data folder is written
 //                  (keeping its description, notes and tags) as the editor saves one
-// Alerts are modal: while one is open, keys go to it (ENTER presses its default button,
-// CLEAR its escape button) and typing and taps are lost. Any other line stops the script
-// with a message and a non-zero exit.
+// Alerts are modal: while one is open, keys go to it (ENTER and Return press its default
+// button, CLEAR and Escape its escape button) and typing and taps are lost. Any other line
+// stops the script with a message and a non-zero exit.
 //
 // On the graph screen, TRACE (`key 0x403`: no key of the keyboard carries it; from another
 // screen it brings the graph forward first) locks the trace on the first plotted equation
 // at the window's middle (on a stat plot that comes first: its first data point or bar, a
 // box plot's value nearest the middle), LEFT and RIGHT move it by a point's width of x
 // (along a scatter, xyLine, normal probability plot or histogram by one data point or
-// bar) and CLEAR is the screen's Done; `hkey` goes to the graph screen (or its open zoom
-// menu). `dump` then also gives `trace`: the traced point {x, y, t}, the equation, the
+// bar) and CLEAR is the screen's Done. `dump` then also gives `trace`: the traced point {x, y, t}, the equation, the
 // feature snapped to, the stat plot (-1 none) and the trace text's lines (null while the
 // trace is off).
 //

@@ -201,6 +201,45 @@ TEST_F(Results, FieldsAreEvaluatedAtOnce)
     EXPECT_EQ(calc.ans.r(), 12);
 }
 
+// Leaving a screen whose ENTER runs on the program queue enters its line at once, while
+// that screen is still current to take the answer (VQEnter), without a run. A value that
+// fails is told and goes with the screen; chemistry keeps its formula; the home screen's
+// line is never entered by leaving.
+TEST_F(Results, LeavingAFieldScreenEntersItsLineAtOnce)
+{
+    calc.keyProcessor = [this](int op) { keys.processKeyOp(static_cast<std::uint32_t>(op)); };
+    Posted posted(bus, {VQDoEnter, VQEnter});
+    std::vector<int> screens;
+    const int watcher = 0;
+    bus.addObserver(&watcher, VQEnter, [&](const Notification&) { screens.push_back(calc.currentScreen()); });
+    for (const int screen : {4, 5, 10, 12}) {
+        posted.clear();
+        screens.clear();
+        calc.setCurrentScreen(screen);
+        type("3*4");
+        calc.setCurrentScreen(0);
+        EXPECT_EQ(calc.parser().programQueueCount(), 0) << screen;
+        EXPECT_EQ(posted.count(VQEnter), 1) << screen;
+        EXPECT_EQ(screens, std::vector<int>{screen});
+        EXPECT_EQ(calc.ans.r(), 12) << screen;
+        EXPECT_TRUE(entry->entryOps().empty()) << screen;
+    }
+    calc.setCurrentScreen(4);
+    type("1+");
+    calc.setCurrentScreen(0);
+    ASSERT_FALSE(view->errors.empty());
+    EXPECT_EQ(view->errors.back()["errorNum"], 1);
+    EXPECT_TRUE(entry->entryOps().empty());
+    calc.setCurrentScreen(14);
+    type("H2O");
+    calc.setCurrentScreen(0);
+    EXPECT_EQ(calc.stringFromOps(entry->entryOps()), "H2O");
+    calc.setCurrentScreen(1);
+    EXPECT_EQ(calc.stringFromOps(entry->entryOps()), "H2O");
+    bus.removeObserver(&watcher);
+    calc.keyProcessor = nullptr;
+}
+
 TEST_F(Results, HelpersOfNamesTextsAndMatrices)
 {
     EXPECT_EQ(evaluator.getProgramNameFromOps({kProgram, kA, kB, kOne}), "AB1");

@@ -160,16 +160,10 @@ TEST_F(Keys, FontSizeKeysStopAtTheDevicesLimits)
 TEST_F(Keys, ScreensRouteTheEditingKeys)
 {
     Posted posted(bus, {VQDoEnter, VQEnter, VQSolve});
-    // The list editor: Home and End do nothing, Left and Right move.
-    calc.setCurrentScreen(4);
-    entry->forceOps({kOne, kPlus, kTwo});
-    entry->cursorSetIndex(1);
-    press({KeyRouter::kHome, KeyRouter::kEnd});
-    EXPECT_EQ(entry->entryCursor(), 1);
-    press({KeyRouter::kLeft});
-    EXPECT_EQ(entry->entryCursor(), 0);
     // The graph: ENTER moves down and evaluates nothing.
     calc.setCurrentScreen(8);
+    entry->forceOps({kOne, kPlus, kTwo});
+    entry->cursorSetIndex(1);
     press({kEnter});
     settle();
     EXPECT_EQ(entry->entryCursor(), 3);
@@ -181,6 +175,18 @@ TEST_F(Keys, ScreensRouteTheEditingKeys)
     EXPECT_EQ(posted.names(), (std::vector<std::string>{"VQDoEnter", "VQEnter"}));
     EXPECT_EQ(calc.ans.r(), 3);
     EXPECT_TRUE(history->history().empty());
+    // Leaving a field screen with text on its line enters that text: each screen below
+    // starts from a line of its own.
+    entry->clear();
+    // The list editor: Home and End do nothing, Left and Right move.
+    calc.setCurrentScreen(4);
+    entry->forceOps({kOne, kPlus, kTwo});
+    entry->cursorSetIndex(1);
+    press({KeyRouter::kHome, KeyRouter::kEnd});
+    EXPECT_EQ(entry->entryCursor(), 1);
+    press({KeyRouter::kLeft});
+    EXPECT_EQ(entry->entryCursor(), 0);
+    entry->clear();
     // The geometry app commits its field itself: ENTER is its request, nothing is evaluated.
     calc.setCurrentScreen(16);
     entry->forceOps({kOne, kPlus, kOne});
@@ -188,6 +194,7 @@ TEST_F(Keys, ScreensRouteTheEditingKeys)
     settle();
     EXPECT_EQ(posted.names(), (std::vector<std::string>{"VQDoEnter", "VQEnter", "VQEnter"}));
     EXPECT_EQ(calc.ans.r(), 3);
+    entry->clear();
     // The solver takes SOLVE as a request; the home screen types it.
     calc.setCurrentScreen(10);
     press({kSolveOp});
@@ -199,9 +206,11 @@ TEST_F(Keys, ScreensRouteTheEditingKeys)
     calc.setCurrentScreen(3);
     press({0xEF30});
     EXPECT_EQ(entry->entryOps().size(), 2u) << "0xEF30 is typed on the home screen only";
+    // (Leaving the matrix editor enters its line.)
     calc.setCurrentScreen(9);
+    entry->forceOps({kOne});
     press({kOne});
-    EXPECT_EQ(entry->entryOps().size(), 2u) << "the stat plot screen has no editor";
+    EXPECT_EQ(entry->entryOps().size(), 1u) << "the stat plot screen has no editor";
 }
 
 TEST_F(Keys, MathPrintHistorySelectionTakesEnterDeleteAndArrows)

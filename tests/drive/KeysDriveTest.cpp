@@ -1,0 +1,85 @@
+// The computer's keys and the taps as a window receives them (the driver hands a key to
+// the widget with the focus, and a tap under an open form to nothing), and what is typed
+// on a screen's entry line when the screen is left, by each way of leaving it.
+
+#include "drive/DriveSession.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+using orvenda::test::DriveRun;
+using orvenda::test::driveScript;
+using orvenda::test::endedWithDumps;
+
+// A row of the catalogue found by typing its name and taken with Return is typed once:
+// on the home line, and in a program typed on the computer's keyboard.
+TEST(KeysDrive, ACatalogueRowTakenWithReturnIsTypedOnce)
+{
+    const DriveRun home = driveScript("hkey g\nhkey c\nhkey d\nhkey Return\nwait idle\ndump\n");
+    ASSERT_TRUE(endedWithDumps(home, 1));
+    EXPECT_EQ(home.dumps[0]["entry"], "gcd(");
+    EXPECT_FALSE(home.dumps[0].contains("overlay"));
+
+    const DriveRun program = driveScript("key PRGM\nhkey +\nhkey Shift+F\nhkey Return\npress Save\nwait idle\n"
+                                         "hkey f\nhkey o\nhkey r\nhkey Return\nhkey Shift+I\nhkey ,\nhkey 1\nhkey ,\nhkey 3\n"
+                                         "hkey Return\nhkey d\nhkey i\nhkey s\nhkey p\nhkey Return\nhkey Shift+I\n"
+                                         "hkey Return\nhkey e\nhkey n\nhkey d\nhkey Return\nwait idle\ndump\n");
+    ASSERT_TRUE(endedWithDumps(program, 1));
+    EXPECT_EQ(program.dumps[0]["editor"]["lines"], json::parse(R"([":For(I,1,3", " :Disp I", ":End"])"));
+}
+
+// While the program menu's New form is open, a tap on the library under it picks nothing.
+TEST(KeysDrive, ATapUnderAnOpenFormReachesNothing)
+{
+    const DriveRun run = driveScript("key PRGM\nwait idle\nhkey +\nwait idle\ntap 100 110\nwait idle\ndump\n"
+                                     "press Cancel\nwait idle\ntap 100 110\nwait idle\ndump\n");
+    ASSERT_TRUE(endedWithDumps(run, 2));
+    EXPECT_EQ(run.dumps[0]["dialog"], "New Program");
+    EXPECT_EQ(run.dumps[0]["menu"], 6);
+    EXPECT_EQ(run.dumps[0]["entry"], "");
+    // With the form gone the same tap takes the library's first row.
+    EXPECT_EQ(run.dumps[1]["entry"], "prgm»ArcLength");
+}
+
+const std::string kListTyped = "type {5,6}->L₁\nkey ENTER\nwait idle\nkey STAT\nkey ENTER\nwait idle\n"
+                               "type 12\nkey DOWN\ntype 34\n";
+const std::string kListAsked = "type L₁\nkey ENTER\nwait idle\ndump\n";
+
+// The value typed in the list editor goes to its cell whichever way the editor is left, and
+// nothing of it is left on the home line: QUIT, a menu that leaves the editor (STAT),
+// another screen's key (Y=, then QUIT home).
+TEST(KeysDrive, TheListEditorsValueIsKeptByEveryWayOut)
+{
+    for (const char* way : {"key 2ND\nkey MODE\n", "key STAT\nhkey Escape\n", "key Y=\nkey 2ND\nkey MODE\n"}) {
+        const DriveRun run = driveScript(kListTyped + way + "wait idle\ndump\n" + kListAsked);
+        ASSERT_TRUE(endedWithDumps(run, 2)) << way;
+        EXPECT_EQ(run.dumps[0]["screen"], 0) << way;
+        EXPECT_EQ(run.dumps[0]["entry"], "") << way;
+        EXPECT_EQ(run.dumps[1]["history"].back(), json::parse(R"({"input":"L₁","answer":"{12 34}"})")) << way;
+    }
+}
+
+// Closing the window keeps the value too: the next launch has it, and its home line is
+// empty.
+TEST(KeysDrive, TheListEditorsValueIsKeptWhenTheWindowCloses)
+{
+    const fs::path data = orvenda::test::driveScratch("closed");
+    fs::remove_all(data);
+    const std::string folder = "--data '" + data.string() + "'";
+    const DriveRun closed = driveScript(kListTyped + "close\ndump\n", folder);
+    ASSERT_TRUE(endedWithDumps(closed, 1));
+    EXPECT_EQ(closed.dumps[0]["entry"], "");
+    const DriveRun next = driveScript("dump\n" + kListAsked, folder);
+    ASSERT_TRUE(endedWithDumps(next, 2));
+    EXPECT_EQ(next.dumps[0]["entry"], "");
+    EXPECT_EQ(next.dumps[1]["history"].back(), json::parse(R"({"input":"L₁","answer":"{12 34}"})"));
+}
+
+} // namespace
