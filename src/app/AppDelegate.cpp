@@ -18,8 +18,10 @@
 #include <QFileInfo>
 #include <QFileOpenEvent>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <QTimer>
 #include <QUrl>
 
 #include <utility>
@@ -28,7 +30,31 @@ namespace orvenda {
 
 namespace {
 
-// Files the desktop asks the running app to open.
+// The notifications that tell of a change to what is saved.
+constexpr std::string_view kChanges[] = {VQKeyPress, VQEntryTextChanged, VQModeChanged, VQGraphModeChanged,
+    VQUpdateEquations, VQSyncWindowVars, VQClearList, VQHistorySelectionChanged, VQMenuOp, VQProgramEnded,
+    VQProgramFileAdded};
+
+// What a person does that may change the state.
+bool isInput(const QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::TouchEnd:
+    case QEvent::InputMethod:
+        return true;
+    case QEvent::MouseMove:
+        // A drag (panning the graph), not the pointer passing by.
+        return static_cast<const QMouseEvent*>(event)->buttons() != Qt::NoButton;
+    default:
+        return false;
+    }
+}
+
+// Files the desktop asks the running app to open, and what a person does.
 class FileOpenFilter : public QObject {
 public:
     explicit FileOpenFilter(AppDelegate& app)
@@ -39,12 +65,17 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         // The desktop sends its file-open requests to the application object alone. Every
-        // other object's events pass untouched: work the program thread posts is read only
-        // by its receiver, under the queue's lock.
+        // other object's events pass untouched, only their type looked at (set before they
+        // were posted): work the program thread posts is read only by its receiver, under
+        // the queue's lock.
         if (watched == QCoreApplication::instance() && event->type() == QEvent::FileOpen) {
             app_.openFiles({static_cast<QFileOpenEvent*>(event)->file()});
             return true;
         }
+        // An input event comes by for the window it reaches and again for each widget it
+        // is sent to.
+        if (isInput(event) && (watched->isWindowType() || watched->isWidgetType()))
+            app_.noteChange();
         return QObject::eventFilter(watched, event);
     }
 
@@ -90,7 +121,21 @@ AppDelegate::AppDelegate(Calculator& calc, const QString& dataFolder, const QStr
         startupReport_ = reports.join(QStringLiteral("\n\n"));
         qWarning().noquote() << *startupReport_;
     }
-    calc_.initMemory({saved.status == StateFile::Status::Loaded ? std::move(saved.bytes) : defaults_});
+    saved_ = saved.status == StateFile::Status::Loaded ? std::move(saved.bytes) : defaults_;
+    calc_.initMemory({saved_});
+    if (saved.status != StateFile::Status::Loaded)
+        saved_.clear();
+    autosaveTimer_ = std::make_unique<QTimer>();
+    autosaveTimer_->setSingleShot(true);
+    autosaveTimer_->setInterval(kAutosaveDelayMs);
+    QObject::connect(autosaveTimer_.get(), &QTimer::timeout, [this] { autosave(); });
+    for (std::string_view name : kChanges)
+        calc_.notificationCenter().addObserver(this, name, [this](const Notification&) {
+            // A run's own changes are saved once it has ended; the key that started it
+            // marked the change.
+            if (std::this_thread::get_id() == mainThread_)
+                noteChange();
+        });
 }
 
 QString AppDelegate::unsavedSessionText() const
@@ -105,7 +150,7 @@ QString AppDelegate::unsavedSessionText() const
         .arg(QDir::toNativeSeparators(dataFolder_));
 }
 
-AppDelegate::~AppDelegate() = default;
+AppDelegate::~AppDelegate() { calc_.notificationCenter().removeObserver(this); }
 
 void AppDelegate::installManagers(Calculator& calc)
 {
@@ -119,26 +164,73 @@ void AppDelegate::installManagers(Calculator& calc)
 
 std::optional<QString> AppDelegate::takeStartupReport() { return std::exchange(startupReport_, std::nullopt); }
 
+void AppDelegate::setUnguarded(bool unguarded) { stateFile_.setShared(unguarded); }
+
+void AppDelegate::noteChange()
+{
+    changePending_ = true;
+    if (QCoreApplication::instance())
+        autosaveTimer_->start();
+}
+
+void AppDelegate::autosave()
+{
+    if (!changePending_)
+        return;
+    // A run changes the state as it goes, and holds it while it does: the state is saved
+    // after it.
+    if (calc_.parser().programQueueCount() > 0) {
+        if (QCoreApplication::instance())
+            autosaveTimer_->start();
+        return;
+    }
+    changePending_ = false;
+    std::vector<Calculator::Archive> memory;
+    calc_.saveMemory(memory, false);
+    if (memory.front() != saved_)
+        write(memory.front());
+}
+
+void AppDelegate::write(const std::vector<std::uint8_t>& archive)
+{
+    StateFile::Failure failure = StateFile::Failure::None;
+    if (stateFile_.write(archive, &failure)) {
+        saved_ = archive;
+        return;
+    }
+    // Told once (the launch may have told it): later saves keep trying quietly, the
+    // folder or the file may take them again.
+    if (std::exchange(saveFailureTold_, true))
+        return;
+    QString text;
+    switch (failure) {
+    case StateFile::Failure::DiskFull:
+        text = QStringLiteral("The calculator cannot be saved in %1: the disk is full. The calculator goes on "
+                              "working, but this session will not be kept unless room is made on the disk.")
+                   .arg(QDir::toNativeSeparators(dataFolder_));
+        break;
+    case StateFile::Failure::ChangedElsewhere:
+        text = QStringLiteral("Another Orvenda saved its calculator in %1 while this one ran. The calculator goes on "
+                              "working, but this session will not be kept: it is not saved over the other one.")
+                   .arg(QDir::toNativeSeparators(dataFolder_));
+        break;
+    default:
+        text = unsavedSessionText();
+        break;
+    }
+    qWarning().noquote() << text;
+    if (tell)
+        tell(text);
+}
+
 void AppDelegate::save(bool toClipboard)
 {
     calc_.parser().stopProgramThread();
+    changePending_ = false;
+    autosaveTimer_->stop();
     std::vector<Calculator::Archive> memory;
     calc_.saveMemory(memory, false);
-    bool diskFull = false;
-    if (!stateFile_.write(memory.front(), &diskFull)) {
-        // Told once (the launch may have told it): later saves keep trying quietly, the
-        // folder or the file may take them again.
-        if (!std::exchange(saveFailureTold_, true)) {
-            const QString text = diskFull
-                ? QStringLiteral("The calculator cannot be saved in %1: the disk is full. The calculator goes on "
-                                 "working, but this session will not be kept unless room is made on the disk.")
-                      .arg(QDir::toNativeSeparators(dataFolder_))
-                : unsavedSessionText();
-            qWarning().noquote() << text;
-            if (tell)
-                tell(text);
-        }
-    }
+    write(memory.front());
     if (!toClipboard || !qGuiApp)
         return;
     const auto* history = dynamic_cast<const HistoryModel*>(calc_.historyManager.get());

@@ -9,10 +9,12 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <vector>
 
 class QGuiApplication;
 class QObject;
+class QTimer;
 
 namespace orvenda {
 
@@ -21,6 +23,11 @@ class Calculator;
 // The app's life: start-up restores the saved calculator (the factory state on a first
 // launch or when the saved file is damaged), leaving the foreground saves it, and files
 // handed to the app are imported, each with exactly one report. Main thread.
+//
+// Besides, the state is saved a second after the last change (a key, a click, an import,
+// a change the models announce), so that a kill or a power cut loses at most the last
+// moments: never while a program runs (it is saved once the run has ended), and only when
+// it differs from what was saved last.
 //
 // Desktop stand-ins: the saved state is a file in the data folder given at start-up
 // (StateFile), the pasteboard is the clipboard, "leaving the foreground" is the
@@ -63,6 +70,19 @@ public:
     void sceneWillResignActive();
     void sceneDidEnterBackground();
 
+    static constexpr int kAutosaveDelayMs = 1000;
+    // Something may have changed: the state is saved kAutosaveDelayMs after the last such
+    // call (with a Qt application; without one only autosave() saves).
+    void noteChange();
+    // A change waits to be saved.
+    bool changePending() const { return changePending_; }
+    // The delay's end: saves the state when it changed, unless a program runs (then it waits
+    // for another delay). Neither stops a program nor touches the clipboard.
+    void autosave();
+    // Another app may run on the same data folder: the state is never saved over a file
+    // that app saved.
+    void setUnguarded(bool unguarded);
+
     // Imports each file in turn and reports each: 73 for an unsupported type, 74 when it
     // cannot be read (no regular file), 86 for text (70 for a variable file) longer than the
     // calculator could take, 1 for a variable file that is none, the load's own error
@@ -71,12 +91,13 @@ public:
     // their variables. Every load posts VQProgramFileAdded.
     void openFiles(const QStringList& paths);
 
-    // Follows the application: becoming inactive or hidden saves, quitting saves, and
-    // files opened through the desktop are imported.
+    // Follows the application: becoming inactive or hidden saves, quitting saves, input
+    // marks a change, and files opened through the desktop are imported.
     void watch(QGuiApplication& app);
 
 private:
     void save(bool toClipboard);
+    void write(const std::vector<std::uint8_t>& archive);
     QString unsavedSessionText() const;
     int importFile(const QString& path);
 
@@ -87,6 +108,11 @@ private:
     std::optional<QString> startupReport_;
     bool saveFailureTold_ = false;
     std::unique_ptr<QObject> watcher_;
+    std::thread::id mainThread_ = std::this_thread::get_id();
+    std::unique_ptr<QTimer> autosaveTimer_;
+    bool changePending_ = false;
+    // What the state file holds as far as this app knows: the archive last read or saved.
+    std::vector<std::uint8_t> saved_;
 };
 
 } // namespace orvenda

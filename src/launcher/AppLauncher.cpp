@@ -41,6 +41,7 @@
 #include "platform/FixedReachability.h"
 #include "platform/NetworkReachability.h"
 #include "platform/PhotoLibrary.h"
+#include "platform/QuitSignals.h"
 #include "platform/ShareSheet.h"
 #include "graphui/FormatScreen.h"
 #include "graphui/GraphPanels.h"
@@ -257,6 +258,12 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     });
     root_->show();
     keyboard_->setFocus();
+    // Asked to end, the app closes its window as the user would and quits, saving, whatever
+    // alert is open.
+    quitSignals_ = std::make_unique<QuitSignals>([](int) {
+        QApplication::closeAllWindows();
+        QCoreApplication::exit(0);
+    });
 }
 
 void AppLauncher::setUpSharing(const Options& options)
@@ -370,6 +377,7 @@ void AppLauncher::presentShare(const ShareRequest& request)
 
 AppLauncher::~AppLauncher()
 {
+    quitSignals_.reset();
     calc_.viewDelegate = nullptr;
     delegate_->tell = nullptr;
     programs_->tell = nullptr;

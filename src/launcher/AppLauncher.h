@@ -27,12 +27,14 @@ class ShareExport;
 class ShareSheet;
 class PhotoLibrary;
 class MailComposer;
+class QuitSignals;
 class SupportActions;
 
 // Starts the app on the process's calculator: restores the state saved in the data
 // folder, installs the graph databases, the key routing and result handling, opens the
 // window at its size and greets the user as a first run or an update asks. Quitting saves
-// (AppDelegate). Main thread; one at a time.
+// (AppDelegate), and so does the desktop's request to end (SIGTERM, SIGINT, SIGHUP), which
+// quits as the user does. Main thread; one at a time.
 class AppLauncher {
 public:
     struct Options {
@@ -97,6 +99,7 @@ private:
     std::unique_ptr<PhotoLibrary> photos_;
     std::unique_ptr<MailComposer> mail_;
     std::unique_ptr<SupportActions> support_;
+    std::unique_ptr<QuitSignals> quitSignals_;
 };
 
 } // namespace orvenda

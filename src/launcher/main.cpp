@@ -47,13 +47,17 @@ int main(int argc, char** argv)
         files.remove(device, 2);
     }
     // One app per data folder: a later launch (a file opened from the desktop) hands its
-    // files to the running app, which imports them, and ends.
+    // files to the running app, which imports them, and ends; when that app does not answer,
+    // the launch takes the folder once the app lets it go, or says it could not.
     orvenda::SingleInstance instance(options.dataFolder);
-    if (instance.claim() == orvenda::SingleInstance::Role::Second) {
-        if (instance.handOver(files))
-            return 0;
-        qWarning("Orvenda is already running on %s and did not answer.", qPrintable(options.dataFolder));
+    switch (instance.launch(files)) {
+    case orvenda::SingleInstance::Launch::HandedOver:
+        return 0;
+    case orvenda::SingleInstance::Launch::NotAnswered:
+        orvenda::SingleInstance::tellNotOpened(options.dataFolder, files);
         return 1;
+    case orvenda::SingleInstance::Launch::Run:
+        break;
     }
     orvenda::AppLauncher launcher(app, options);
     instance.serve(launcher);

@@ -15,6 +15,8 @@
 
 #include <limits>
 
+#include <sys/stat.h>
+
 namespace orvenda {
 
 StateFile::StateFile(const QString& dataFolder, const QString& asideFolder)
@@ -34,8 +36,19 @@ bool StateFile::isArchive(std::span<const std::uint8_t> bytes)
         && ArchiveValues::integer(*version, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
 }
 
-StateFile::Contents StateFile::read() const
+StateFile::Stamp StateFile::stamp() const
 {
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path_).constData(), &info) != 0)
+        return {};
+    const auto nanoseconds = [](const timespec& time) { return std::int64_t(time.tv_sec) * 1000000000 + time.tv_nsec; };
+    return {true, static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), info.st_size,
+        nanoseconds(info.st_mtim), nanoseconds(info.st_ctim)};
+}
+
+StateFile::Contents StateFile::read()
+{
+    seen_ = stamp();
     if (!QFileInfo::exists(path_) && !QFileInfo(path_).isSymLink())
         return {};
     Contents contents;
@@ -54,6 +67,7 @@ StateFile::Contents StateFile::read() const
     }
     contents.status = Status::Damaged;
     keepAside(data, readable, contents);
+    seen_ = stamp();
     return contents;
 }
 
@@ -104,9 +118,21 @@ void StateFile::keepAside(const QByteArray& data, bool readable, Contents& conte
     }
 }
 
-bool StateFile::write(std::span<const std::uint8_t> bytes, bool* diskFull) const
+bool StateFile::write(std::span<const std::uint8_t> bytes, Failure* why)
 {
-    return AtomicFile::write(path_, bytes, diskFull);
+    Failure failure = Failure::None;
+    if (shared_ && stamp() != seen_) {
+        failure = Failure::ChangedElsewhere;
+    } else {
+        bool diskFull = false;
+        if (AtomicFile::write(path_, bytes, &diskFull))
+            seen_ = stamp();
+        else
+            failure = diskFull ? Failure::DiskFull : Failure::Other;
+    }
+    if (why)
+        *why = failure;
+    return failure == Failure::None;
 }
 
 StateFile::Writability StateFile::writability() const

@@ -34,14 +34,25 @@ public:
     explicit StateFile(const QString& dataFolder, const QString& asideFolder = QString());
 
     QString path() const { return path_; }
+    // Another app may save into the same folder (this one runs unguarded): a save then
+    // never replaces a file that changed since this one read or wrote it.
+    void setShared(bool shared) { shared_ = shared; }
     // A file that cannot be read or holds no archive is moved aside (never read again,
     // never overwritten) and reported as damaged. When the data folder keeps it from being
     // moved or copied, it is copied to the aside folder under a name drawn from the file,
     // so that the same damaged file is kept, and reported, once.
-    Contents read() const;
-    // False when the file could not be written; the previous one then stays. diskFull,
-    // when given, tells whether the disk had no room for it.
-    bool write(std::span<const std::uint8_t> bytes, bool* diskFull = nullptr) const;
+    Contents read();
+    enum class Failure {
+        None,
+        Other,
+        // The disk had no room for it.
+        DiskFull,
+        // Shared: another app saved since this one read or wrote the file.
+        ChangedElsewhere,
+    };
+    // False when the file could not be written; the previous one then stays, and why,
+    // when asked, tells the cause.
+    bool write(std::span<const std::uint8_t> bytes, Failure* why = nullptr);
     enum class Writability { Writable, FolderReadOnly, FileReadOnly };
     // Whether a save can replace the file: the data folder exists, or can be made, and
     // takes new files, and the file, when there, may be written.
@@ -53,11 +64,22 @@ public:
     static bool isArchive(std::span<const std::uint8_t> bytes);
 
 private:
+    // What the folder says of the file: which file it is and when it last changed.
+    struct Stamp {
+        bool exists = false;
+        std::uint64_t device = 0, inode = 0;
+        std::int64_t size = 0, modified = 0, changed = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+    Stamp stamp() const;
     void keepAside(const QByteArray& data, bool readable, Contents& contents) const;
 
     QString folder_;
     QString asideFolder_;
     QString path_;
+    bool shared_ = false;
+    // The file as this app last read or wrote it.
+    Stamp seen_;
 };
 
 } // namespace orvenda

@@ -5,6 +5,7 @@
 #include "core/services/CSVLoader.h"
 #include "core/services/TIFileIO.h"
 #include "platform/AtomicFile.h"
+#include "eval/ProgramQueue.h"
 #include "programs/TIFileSupport.h"
 
 #include <QClipboard>
@@ -13,7 +14,10 @@
 #include <QFileInfo>
 #include <QFileOpenEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QWindow>
 
 #include <sys/fsuid.h>
 #include <sys/stat.h>
@@ -320,6 +324,82 @@ TEST(AppDelegate, AReadOnlyStateFileIsToldOnceAtTheLaunch)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), before);
+}
+
+// A change is saved a moment after it, without leaving the app (a kill then loses nothing):
+// not while a run is going, and not again when nothing changed. Keys and the models'
+// announcements mark a change.
+TEST(AppDelegate, AChangeIsSavedAMomentAfterWithoutLeaving)
+{
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(StateFile::kFileName);
+    Launch launch(dir.path());
+    EXPECT_FALSE(launch.delegate.changePending());
+    launch.calc.locked()->vars[0] = {6, 0};
+    launch.delegate.noteChange();
+    ASSERT_TRUE(launch.delegate.changePending());
+    ProgramQueue& queue = launch.calc.parser().programQueue();
+    queue.setProgramQueueCount(1);
+    launch.delegate.autosave();
+    EXPECT_FALSE(QFile::exists(path)) << "saved while a run was going";
+    EXPECT_TRUE(launch.delegate.changePending());
+    queue.setProgramQueueCount(0);
+    launch.delegate.autosave();
+    EXPECT_FALSE(launch.delegate.changePending());
+    {
+        Launch next(dir.path());
+        EXPECT_EQ(next.calc.locked()->vars[0], std::complex<double>(6, 0));
+    }
+    // Nothing changed since: nothing is written.
+    ASSERT_TRUE(QFile::remove(path));
+    launch.delegate.noteChange();
+    launch.delegate.autosave();
+    EXPECT_FALSE(QFile::exists(path));
+    // Nor does an autosave stop a program or fill the clipboard as leaving does.
+    EXPECT_TRUE(launch.told.isEmpty());
+
+    launch.delegate.watch(*qGuiApp);
+    QWindow window;
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_5, Qt::NoModifier, QStringLiteral("5"));
+    QCoreApplication::sendEvent(&window, &key);
+    EXPECT_TRUE(launch.delegate.changePending());
+    launch.delegate.autosave();
+    QMouseEvent hover(QEvent::MouseMove, QPointF(1, 1), QPointF(1, 1), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &hover);
+    EXPECT_FALSE(launch.delegate.changePending()) << "the pointer passing by is no change";
+    launch.bus.post(VQModeChanged, &launch.calc);
+    EXPECT_TRUE(launch.delegate.changePending());
+}
+
+// Two apps on one folder, neither guarded (no folder of the user's own took the guard): the
+// one saving second never saves over the other's session, and says so once; each still
+// saves over its own saves.
+TEST(AppDelegate, AnUnguardedAppNeverSavesOverAnotherAppsSave)
+{
+    QTemporaryDir dir;
+    Launch one(dir.path());
+    Launch other(dir.path());
+    one.delegate.setUnguarded(true);
+    other.delegate.setUnguarded(true);
+    one.calc.locked()->vars[0] = {1, 0};
+    one.delegate.applicationWillTerminate();
+    other.calc.locked()->vars[0] = {2, 0};
+    other.delegate.applicationWillResignActive();
+    other.delegate.noteChange();
+    other.delegate.autosave();
+    ASSERT_EQ(other.told.size(), 1);
+    EXPECT_TRUE(other.told[0].contains("Another Orvenda saved")) << other.told[0].toStdString();
+    {
+        Launch next(dir.path());
+        EXPECT_EQ(next.calc.locked()->vars[0], std::complex<double>(1, 0));
+    }
+    one.calc.locked()->vars[0] = {3, 0};
+    one.delegate.noteChange();
+    one.delegate.autosave();
+    one.delegate.applicationWillTerminate();
+    EXPECT_TRUE(one.told.isEmpty());
+    Launch last(dir.path());
+    EXPECT_EQ(last.calc.locked()->vars[0], std::complex<double>(3, 0));
 }
 
 TEST(AppDelegate, LeavingPutsTheLastResultOnTheClipboard)

@@ -1,0 +1,252 @@
+// The app's life as real processes live it: killed outright a moment after some work, asked
+// to end by the desktop's signals, and launched with files while the running app does not
+// answer.
+
+#include "drive/DriveSession.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+using namespace std::chrono_literals;
+
+// However loaded the machine, nothing here takes this long unless it is broken.
+constexpr auto kGenerous = 90s;
+
+fs::path scratch(const std::string& name) { return orvenda::test::driveScratch(name); }
+
+// A program the test starts, its output and errors read line by line; killed outright if
+// it still runs when the test ends.
+class Process {
+public:
+    explicit Process(const std::vector<std::string>& argv, const std::vector<std::string>& environment = {})
+    {
+        int out[2];
+        if (::pipe2(out, O_CLOEXEC) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 2);
+        std::vector<char*> args;
+        for (const std::string& arg : argv)
+            args.push_back(const_cast<char*>(arg.c_str()));
+        args.push_back(nullptr);
+        // The test's own variables first: the first of a name is the one read.
+        std::vector<char*> env;
+        for (const std::string& variable : environment)
+            env.push_back(const_cast<char*>(variable.c_str()));
+        for (char** e = environ; *e; ++e)
+            env.push_back(*e);
+        env.push_back(nullptr);
+        if (posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), env.data()) != 0)
+            pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        fd_ = out[0];
+    }
+    ~Process()
+    {
+        if (pid_ > 0 && !status_) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    bool started() const { return pid_ > 0; }
+    void signal(int number) const { ::kill(pid_, number); }
+    const std::string& output() const { return output_; }
+
+    // The next line holding text (JSON lines are the driver's dumps); none when the output
+    // ends first.
+    std::optional<std::string> lineWith(const std::string& text)
+    {
+        for (;;) {
+            const auto newline = pending_.find('\n');
+            if (newline != std::string::npos) {
+                std::string line = pending_.substr(0, newline);
+                pending_.erase(0, newline + 1);
+                if (line.find(text) != std::string::npos)
+                    return line;
+                continue;
+            }
+            if (!readMore())
+                return std::nullopt;
+        }
+    }
+    // How the process ended: its exit status as waitpid gives it.
+    std::optional<int> ended()
+    {
+        while (readMore()) {
+        }
+        int status = 0;
+        if (::waitpid(pid_, &status, 0) != pid_)
+            return std::nullopt;
+        status_ = status;
+        return status;
+    }
+
+private:
+    bool readMore()
+    {
+        const auto deadline = std::chrono::steady_clock::now() + kGenerous;
+        pollfd wait{fd_, POLLIN, 0};
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (::poll(&wait, 1, 100) <= 0)
+                continue;
+            char buffer[4096];
+            const ssize_t got = ::read(fd_, buffer, sizeof buffer);
+            if (got <= 0)
+                return false;
+            output_.append(buffer, static_cast<std::size_t>(got));
+            pending_.append(buffer, static_cast<std::size_t>(got));
+            return true;
+        }
+        return false;
+    }
+
+    pid_t pid_ = -1;
+    int fd_ = -1;
+    std::string output_;
+    std::string pending_;
+    std::optional<int> status_;
+};
+
+bool exitedWith(std::optional<int> status, int code) { return status && WIFEXITED(*status) && WEXITSTATUS(*status) == code; }
+
+// The driver on a script, a process of its own.
+Process driver(const std::string& name, const std::string& script, const fs::path& data)
+{
+    const fs::path file = scratch(name);
+    std::ofstream(file) << script;
+    return Process({ORVENDA_DRIVE, file.string(), "--data", data.string()});
+}
+
+// The saved state once it holds what the check looks for; null when it never does.
+json savedWhen(const fs::path& data, const std::function<bool(const json&)>& holds)
+{
+    const fs::path state = data / "memorySetting.cbor";
+    const auto deadline = std::chrono::steady_clock::now() + kGenerous;
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::ifstream in(state, std::ios::binary);
+        const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const json archive = json::from_cbor(bytes, true, false);
+        if (!archive.is_discarded() && holds(archive))
+            return archive;
+        std::this_thread::sleep_for(20ms);
+    }
+    return nullptr;
+}
+
+// What the next launch on the folder answers to each line typed (on a line of its own: the
+// entry line is kept too).
+std::vector<std::string> answers(const fs::path& data, const std::vector<std::string>& lines)
+{
+    std::string script = "key CLEAR\n";
+    for (const std::string& line : lines)
+        script += "type " + line + "\nkey ENTER\nwait idle\n";
+    const orvenda::test::DriveRun run = orvenda::test::driveScript(script + "dump\n", "--data '" + data.string() + "'");
+    std::vector<std::string> got;
+    if (run.dumps.size() != 1) {
+        ADD_FAILURE() << run.output;
+        return got;
+    }
+    const json& history = run.dumps[0]["history"];
+    for (std::size_t k = history.size() - std::min(history.size(), lines.size()); k < history.size(); ++k)
+        got.push_back(history[k]["answer"]);
+    return got;
+}
+
+// Work that is kept without leaving the app: a list, a variable, a Y= function and a mode,
+// saved a moment after the last of them, so that a kill a few seconds later loses nothing.
+TEST(Lifecycle, AKillAFewSecondsAfterTheWorkLosesNothing)
+{
+    const fs::path data = scratch("killed");
+    fs::remove_all(data);
+    Process app = driver("killed.txt",
+        "type {1,2,3}->L₁\nkey ENTER\nwait idle\ntype 5->A\nkey ENTER\nwait idle\n"
+        "type \"X²+1\"->Y₁\nkey ENTER\nwait idle\ntype Radian\nkey ENTER\nwait idle\ndump\nwait 600000\n",
+        data);
+    ASSERT_TRUE(app.started());
+    ASSERT_TRUE(app.lineWith("{\"")) << app.output();
+    // Radian was the last change: once the saved state has it, it has the rest.
+    const json saved = savedWhen(data, [](const json& archive) { return archive.value("afmt", -1) == 1; });
+    ASSERT_FALSE(saved.is_null()) << app.output();
+    app.signal(SIGKILL);
+    ASSERT_TRUE(app.ended());
+    EXPECT_EQ(answers(data, {"L₁", "A", "Y₁(2)", "sin(π/2)"}), (std::vector<std::string>{"{1 2 3}", "5", "5", "1"}));
+}
+
+// SIGTERM while a program runs: the app ends in order (exit 0), stopping the program and
+// saving as a quit does. Nothing else saves while the program runs.
+TEST(Lifecycle, SigtermEndsTheAppInOrderAndSavesAsAQuitDoes)
+{
+    const fs::path data = scratch("terminated");
+    fs::remove_all(data);
+    Process app = driver("terminated.txt",
+        "program COUNT\n0->N\nWhile 1\nN+1->N\nEnd\nend\n"
+        "type {4,5}->L₂\nkey ENTER\nwait idle\ntype prgmCOUNT\nkey ENTER\nwait running\ndump\nwait 600000\n",
+        data);
+    ASSERT_TRUE(app.started());
+    ASSERT_TRUE(app.lineWith("{\"")) << app.output();
+    app.signal(SIGTERM);
+    const auto status = app.ended();
+    EXPECT_TRUE(exitedWith(status, 0)) << (status ? *status : -1) << "\n" << app.output();
+    const std::vector<std::string> got = answers(data, {"L₂", "N>0"});
+    EXPECT_EQ(got, (std::vector<std::string>{"{4 5}", "1"}));
+}
+
+// The app running on the folder is stopped (a hung app): a launch with a file waits for it
+// and says so; once that app is gone, the launch takes the folder and opens the file. The
+// launched app (the real one) then ends in order on SIGTERM, keeping the import.
+TEST(Lifecycle, ALaunchWhoseRunningAppDoesNotAnswerOpensItsFilesOnceThatAppEnds)
+{
+    const fs::path home = scratch("waiting-home");
+    fs::remove_all(home);
+    const fs::path data = home / "Orvenda";
+    fs::create_directories(data);
+    const fs::path list = scratch("handed.csv");
+    std::ofstream(list) << "SCORE,7,8,9\n";
+    Process running = driver("waiting.txt", "dump\nwait imported 1\n", data);
+    ASSERT_TRUE(running.lineWith("{\"")) << running.output();
+    running.signal(SIGSTOP);
+    Process launch({ORVENDA_APP, list.string()}, {"QT_QPA_PLATFORM=offscreen", "XDG_DATA_HOME=" + home.string()});
+    ASSERT_TRUE(launch.lineWith("does not answer yet")) << launch.output();
+    running.signal(SIGKILL);
+    ASSERT_TRUE(running.ended());
+    ASSERT_TRUE(launch.lineWith("Received URL:")) << launch.output();
+    launch.signal(SIGTERM);
+    const auto status = launch.ended();
+    EXPECT_TRUE(exitedWith(status, 0)) << (status ? *status : -1) << "\n" << launch.output();
+    EXPECT_EQ(answers(data, {"ʟSCORE"}), std::vector<std::string>{"{7 8 9}"});
+}
+
+} // namespace
