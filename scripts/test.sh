@@ -6,7 +6,8 @@
 # stress test runs for 20 seconds, 1 otherwise), and fuzzes the archive decoder, the
 # start-up from a damaged state file, the CSV import, entry lines, the vector images' XML
 # with the formula typesetter, program files, calculator variable files, the geometry
-# app's figures and picture files for the graph's background, half a minute each. Each stage says how long it took.
+# app's figures, picture files for the graph's background and the hand-over message between
+# launches, half a minute each. Each stage says how long it took.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)

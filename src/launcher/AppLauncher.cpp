@@ -260,8 +260,8 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     keyboard_->setFocus();
     // Asked to end, the app closes its window as the user would and quits, saving, whatever
     // alert is open.
-    quitSignals_ = std::make_unique<QuitSignals>([](int) {
-        QApplication::closeAllWindows();
+    quitSignals_ = std::make_unique<QuitSignals>([this](int) {
+        root_->close();
         QCoreApplication::exit(0);
     });
 }

@@ -100,7 +100,6 @@ SingleInstance::SingleInstance(const QString& dataFolder, QObject* parent)
     for (const QString& candidate : candidates) {
         const QString socket = candidate + QLatin1Char('/') + name + QStringLiteral(".socket");
         if (fitsSocketAddress(socket) && isPrivateFolder(candidate)) {
-            privateFolder_ = candidate;
             lockPath_ = candidate + QLatin1Char('/') + name + QStringLiteral(".lock");
             socketPath_ = socket;
             break;
@@ -128,22 +127,19 @@ SingleInstance::Role SingleInstance::claim()
 {
     if (lockFd_ >= 0)
         return Role::First;
-    if (privateFolder_.isEmpty()) {
-        qWarning("Orvenda has no folder of this user's own to guard %s: this app runs alone.", qPrintable(folder_));
+    const auto unguarded = [this](const char* why) {
+        qWarning("Orvenda cannot guard %s (%s): this app runs alone.", qPrintable(folder_), why);
         return Role::Unguarded;
-    }
+    };
+    if (lockPath_.isEmpty())
+        return unguarded("the user has no folder of their own for it");
     const int fd = ::open(QFile::encodeName(lockPath_).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        qWarning("Orvenda cannot guard %s (%s): this app runs alone.", qPrintable(folder_), std::strerror(errno));
-        return Role::Unguarded;
-    }
+    if (fd < 0)
+        return unguarded(std::strerror(errno));
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(fd);
-        if (error == EWOULDBLOCK)
-            return Role::Second;
-        qWarning("Orvenda cannot guard %s (%s): this app runs alone.", qPrintable(folder_), std::strerror(error));
-        return Role::Unguarded;
+        return error == EWOULDBLOCK ? Role::Second : unguarded(std::strerror(error));
     }
     lockFd_ = fd;
     listen();
@@ -176,7 +172,7 @@ void SingleInstance::listen()
 void SingleInstance::accept()
 {
     for (;;) {
-        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        const int fd = (systemAccept ? systemAccept : ::accept4)(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd >= 0) {
             take(fd);
             continue;
@@ -242,10 +238,12 @@ void SingleInstance::take(int fd)
 SingleInstance::Attempt SingleInstance::attempt(const QStringList& files, const Patience& patience,
     std::chrono::steady_clock::time_point start, bool& toldWaiting, const std::function<bool()>& guardFree) const
 {
+    if (socketPath_.isEmpty())
+        return Attempt::NoServer;
     QLocalSocket socket;
     const int retry = static_cast<int>(patience.retry.count());
     socket.connectToServer(socketPath_);
-    if (socketPath_.isEmpty() || !socket.waitForConnected(retry))
+    if (!socket.waitForConnected(retry))
         return Attempt::NoServer;
     if (peerUser(socket.socketDescriptor()) != ::getuid()) {
         qWarning("The hand-over socket %s belongs to another user: the files are not handed to it.",

@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 
+#include <sys/socket.h>
+
 class QSocketNotifier;
 class QTimer;
 
@@ -76,6 +78,9 @@ public:
     bool listening() const { return listenFd_ >= 0; }
     // How long a connection may take to bring its files before it is closed.
     void setConnectionTimeout(std::chrono::milliseconds timeout) { connectionTimeout_ = timeout; }
+    // The system's accept4, through which every accept goes (a test stands in a process out
+    // of descriptors).
+    static inline int (*systemAccept)(int fd, sockaddr* address, socklen_t* length, int flags) = nullptr;
 
     // Tells the user, in a window, that the files were not opened: the app running on the
     // folder does not answer.
@@ -98,8 +103,7 @@ private:
     void take(int fd);
 
     QString folder_;
-    // The user's own folder holding the guard and the socket; empty when there is none.
-    QString privateFolder_;
+    // In the user's own folder; empty when there is none.
     QString lockPath_;
     QString socketPath_;
     int lockFd_ = -1;

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -142,12 +143,19 @@ private:
 
 bool exitedWith(std::optional<int> status, int code) { return status && WIFEXITED(*status) && WEXITSTATUS(*status) == code; }
 
-// The driver on a script, a process of its own.
-Process driver(const std::string& name, const std::string& script, const fs::path& data)
+// The driver on a script and a fresh data folder, a process of its own, once it has given
+// its first dump (the work before it done).
+std::unique_ptr<Process> driverAtDump(const std::string& name, const std::string& script, const fs::path& data)
 {
-    const fs::path file = scratch(name);
+    fs::remove_all(data);
+    const fs::path file = scratch(name + ".txt");
     std::ofstream(file) << script;
-    return Process({ORVENDA_DRIVE, file.string(), "--data", data.string()});
+    auto driver = std::make_unique<Process>(std::vector<std::string>{ORVENDA_DRIVE, file.string(), "--data", data.string()});
+    if (!driver->started() || !driver->lineWith("{\"")) {
+        ADD_FAILURE() << driver->output();
+        return nullptr;
+    }
+    return driver;
 }
 
 // The saved state once it holds what the check looks for; null when it never does.
@@ -190,18 +198,16 @@ std::vector<std::string> answers(const fs::path& data, const std::vector<std::st
 TEST(Lifecycle, AKillAFewSecondsAfterTheWorkLosesNothing)
 {
     const fs::path data = scratch("killed");
-    fs::remove_all(data);
-    Process app = driver("killed.txt",
+    const auto app = driverAtDump("killed",
         "type {1,2,3}->L₁\nkey ENTER\nwait idle\ntype 5->A\nkey ENTER\nwait idle\n"
         "type \"X²+1\"->Y₁\nkey ENTER\nwait idle\ntype Radian\nkey ENTER\nwait idle\ndump\nwait 600000\n",
         data);
-    ASSERT_TRUE(app.started());
-    ASSERT_TRUE(app.lineWith("{\"")) << app.output();
+    ASSERT_TRUE(app);
     // Radian was the last change: once the saved state has it, it has the rest.
     const json saved = savedWhen(data, [](const json& archive) { return archive.value("afmt", -1) == 1; });
-    ASSERT_FALSE(saved.is_null()) << app.output();
-    app.signal(SIGKILL);
-    ASSERT_TRUE(app.ended());
+    ASSERT_FALSE(saved.is_null()) << app->output();
+    app->signal(SIGKILL);
+    ASSERT_TRUE(app->ended());
     EXPECT_EQ(answers(data, {"L₁", "A", "Y₁(2)", "sin(π/2)"}), (std::vector<std::string>{"{1 2 3}", "5", "5", "1"}));
 }
 
@@ -210,16 +216,14 @@ TEST(Lifecycle, AKillAFewSecondsAfterTheWorkLosesNothing)
 TEST(Lifecycle, SigtermEndsTheAppInOrderAndSavesAsAQuitDoes)
 {
     const fs::path data = scratch("terminated");
-    fs::remove_all(data);
-    Process app = driver("terminated.txt",
+    const auto app = driverAtDump("terminated",
         "program COUNT\n0->N\nWhile 1\nN+1->N\nEnd\nend\n"
         "type {4,5}->L₂\nkey ENTER\nwait idle\ntype prgmCOUNT\nkey ENTER\nwait running\ndump\nwait 600000\n",
         data);
-    ASSERT_TRUE(app.started());
-    ASSERT_TRUE(app.lineWith("{\"")) << app.output();
-    app.signal(SIGTERM);
-    const auto status = app.ended();
-    EXPECT_TRUE(exitedWith(status, 0)) << (status ? *status : -1) << "\n" << app.output();
+    ASSERT_TRUE(app);
+    app->signal(SIGTERM);
+    const auto status = app->ended();
+    EXPECT_TRUE(exitedWith(status, 0)) << (status ? *status : -1) << "\n" << app->output();
     const std::vector<std::string> got = answers(data, {"L₂", "N>0"});
     EXPECT_EQ(got, (std::vector<std::string>{"{4 5}", "1"}));
 }
@@ -229,19 +233,18 @@ TEST(Lifecycle, SigtermEndsTheAppInOrderAndSavesAsAQuitDoes)
 // launched app (the real one) then ends in order on SIGTERM, keeping the import.
 TEST(Lifecycle, ALaunchWhoseRunningAppDoesNotAnswerOpensItsFilesOnceThatAppEnds)
 {
+    // The launched app's data folder under XDG_DATA_HOME, as the desktop gives it.
     const fs::path home = scratch("waiting-home");
-    fs::remove_all(home);
     const fs::path data = home / "Orvenda";
-    fs::create_directories(data);
     const fs::path list = scratch("handed.csv");
     std::ofstream(list) << "SCORE,7,8,9\n";
-    Process running = driver("waiting.txt", "dump\nwait imported 1\n", data);
-    ASSERT_TRUE(running.lineWith("{\"")) << running.output();
-    running.signal(SIGSTOP);
+    const auto running = driverAtDump("waiting", "dump\nwait imported 1\n", data);
+    ASSERT_TRUE(running);
+    running->signal(SIGSTOP);
     Process launch({ORVENDA_APP, list.string()}, {"QT_QPA_PLATFORM=offscreen", "XDG_DATA_HOME=" + home.string()});
     ASSERT_TRUE(launch.lineWith("does not answer yet")) << launch.output();
-    running.signal(SIGKILL);
-    ASSERT_TRUE(running.ended());
+    running->signal(SIGKILL);
+    ASSERT_TRUE(running->ended());
     ASSERT_TRUE(launch.lineWith("Received URL:")) << launch.output();
     launch.signal(SIGTERM);
     const auto status = launch.ended();

@@ -24,8 +24,6 @@
 #include <mutex>
 #include <optional>
 
-#include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -126,6 +124,20 @@ private:
     QtMessageHandler previous_ = nullptr;
     static inline std::mutex mutex_;
     static inline QStringList said_;
+};
+
+// A running app on a data folder of its own, with the files handed to it.
+struct RunningApp {
+    RunningApp()
+    {
+        QObject::connect(&app, &SingleInstance::filesHandedOver, [this](const QStringList& files) { handed += files; });
+    }
+    RuntimeFolder runtime;
+    QTemporaryDir dir;
+    QString data = dir.filePath("data");
+    SingleInstance app{data};
+    Role role = app.claim();
+    QStringList handed;
 };
 
 // The socket's path, also for a bare name (where Qt puts it).
@@ -318,20 +330,15 @@ TEST(SingleInstance, AListenThatFailsIsSaid)
 // naming a file relative to wherever the running app is, is refused whole.
 TEST(SingleInstance, TheRunningAppTakesOnlyAbsolutePaths)
 {
-    RuntimeFolder runtime;
-    QTemporaryDir dir;
-    const QString data = dir.filePath("data");
-    SingleInstance app(data);
-    ASSERT_EQ(app.claim(), Role::First);
-    QStringList handed;
-    QObject::connect(&app, &SingleInstance::filesHandedOver, [&](const QStringList& files) { handed += files; });
+    RunningApp running;
+    ASSERT_EQ(running.role, Role::First);
     std::atomic<bool> taken = false;
-    inBackground([&] { taken = SingleInstance(data).handOver({"lists/l.csv", "/abs/x.8xp"}); });
+    inBackground([&] { taken = SingleInstance(running.data).handOver({"lists/l.csv", "/abs/x.8xp"}); });
     EXPECT_TRUE(taken);
-    ASSERT_TRUE(spinUntil([&] { return !handed.isEmpty(); }));
-    EXPECT_EQ(handed, QStringList({QDir::current().absoluteFilePath("lists/l.csv"), "/abs/x.8xp"}));
+    ASSERT_TRUE(spinUntil([&] { return !running.handed.isEmpty(); }));
+    EXPECT_EQ(running.handed, QStringList({QDir::current().absoluteFilePath("lists/l.csv"), "/abs/x.8xp"}));
 
-    const int fd = connectTo(socketPath(app));
+    const int fd = connectTo(socketPath(running.app));
     ASSERT_GE(fd, 0);
     const QByteArray relative = streamed({"/abs/y.csv", "l.csv"});
     ASSERT_EQ(::send(fd, relative.constData(), static_cast<std::size_t>(relative.size()), MSG_NOSIGNAL), relative.size());
@@ -339,7 +346,7 @@ TEST(SingleInstance, TheRunningAppTakesOnlyAbsolutePaths)
     ASSERT_TRUE(spinUntil([&] { return (did = peerDid(fd)) != -1; }));
     EXPECT_EQ(did, 0) << "answered";
     QCoreApplication::processEvents();
-    EXPECT_EQ(handed.size(), 2);
+    EXPECT_EQ(running.handed.size(), 2);
     ::close(fd);
 }
 
@@ -347,11 +354,9 @@ TEST(SingleInstance, TheRunningAppTakesOnlyAbsolutePaths)
 // not read to its end.
 TEST(SingleInstance, AMessagePastItsBoundsIsCutOff)
 {
-    RuntimeFolder runtime;
-    QTemporaryDir dir;
-    SingleInstance app(dir.path());
-    ASSERT_EQ(app.claim(), Role::First);
-    const QString socket = socketPath(app);
+    RunningApp running;
+    ASSERT_EQ(running.role, Role::First);
+    const QString socket = socketPath(running.app);
     constexpr qint64 kSending = 32 * 1024 * 1024;
     std::atomic<qint64> sent = 0;
     inBackground([&] {
@@ -378,52 +383,54 @@ TEST(SingleInstance, AMessagePastItsBoundsIsCutOff)
 
 TEST(SingleInstance, ASilentConnectionIsClosed)
 {
-    RuntimeFolder runtime;
-    QTemporaryDir dir;
-    SingleInstance app(dir.path());
-    ASSERT_EQ(app.claim(), Role::First);
-    app.setConnectionTimeout(50ms);
-    const int silent = connectTo(socketPath(app));
+    RunningApp running;
+    ASSERT_EQ(running.role, Role::First);
+    running.app.setConnectionTimeout(50ms);
+    const int silent = connectTo(socketPath(running.app));
     ASSERT_GE(silent, 0);
     EXPECT_TRUE(spinUntil([&] { return peerDid(silent) == 0; }));
     ::close(silent);
 }
 
-// Connections the app had no descriptors left to take: they wait, and the server goes on
-// taking hand-overs once it has descriptors again.
+// While alive, the next accepts fail as in a process out of descriptors.
+class OutOfDescriptors {
+public:
+    explicit OutOfDescriptors(int accepts)
+    {
+        failing_ = accepts;
+        SingleInstance::systemAccept = [](int fd, sockaddr* address, socklen_t* length, int flags) {
+            if (failing_.fetch_sub(1) > 0) {
+                errno = EMFILE;
+                return -1;
+            }
+            return ::accept4(fd, address, length, flags);
+        };
+    }
+    ~OutOfDescriptors() { SingleInstance::systemAccept = nullptr; }
+    OutOfDescriptors(const OutOfDescriptors&) = delete;
+    OutOfDescriptors& operator=(const OutOfDescriptors&) = delete;
+
+private:
+    static inline std::atomic<int> failing_{0};
+};
+
+// A hand-over the app had no descriptor left to take waits, and is taken once the app has
+// descriptors again: the server goes on.
 TEST(SingleInstance, TheRunningAppGoesOnServingAfterAnAcceptFails)
 {
-    RuntimeFolder runtime;
-    QTemporaryDir dir;
-    const QString data = dir.filePath("data");
-    SingleInstance app(data);
-    ASSERT_EQ(app.claim(), Role::First);
-    QStringList handed;
-    QObject::connect(&app, &SingleInstance::filesHandedOver, [&](const QStringList& files) { handed += files; });
-    std::vector<int> waiting;
-    for (int k = 0; k < 8; ++k)
-        waiting.push_back(connectTo(socketPath(app)));
-    ASSERT_GE(*std::min_element(waiting.begin(), waiting.end()), 0);
-    rlimit before {};
-    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &before), 0);
+    RunningApp running;
+    ASSERT_EQ(running.role, Role::First);
+    const auto handOver = [&](const QString& file) {
+        std::atomic<bool> taken = false;
+        inBackground([&] { taken = SingleInstance(running.data).handOver({file}, kGenerousMs); });
+        return taken.load();
+    };
     {
-        // Not one descriptor more: the lowest free number is the limit.
-        const int lowest = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-        ASSERT_GE(lowest, 0);
-        ::close(lowest);
-        rlimit none = before;
-        none.rlim_cur = static_cast<rlim_t>(lowest);
-        ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &none), 0);
-        for (int k = 0; k < 20; ++k)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &before), 0);
+        OutOfDescriptors none(3);
+        EXPECT_TRUE(handOver("/abs/first.csv"));
     }
-    for (const int fd : waiting)
-        ::close(fd);
-    std::atomic<bool> taken = false;
-    inBackground([&] { taken = SingleInstance(data).handOver({"/abs/after.csv"}, kGenerousMs); });
-    EXPECT_TRUE(taken);
-    EXPECT_TRUE(spinUntil([&] { return handed == QStringList{"/abs/after.csv"}; }));
+    EXPECT_TRUE(handOver("/abs/second.csv"));
+    EXPECT_TRUE(spinUntil([&] { return running.handed == QStringList({"/abs/first.csv", "/abs/second.csv"}); }));
 }
 
 // A running app that neither answers nor ends is given up, and the user is told in a window;
@@ -439,8 +446,8 @@ TEST(SingleInstance, ALaunchWaitsForTheRunningAppToAnswerOrEnd)
         // The running app's event loop never runs while the launch waits: no answer.
         SingleInstance app(data);
         ASSERT_EQ(app.claim(), Role::First);
-        std::unique_ptr<SingleInstance> launch = std::make_unique<SingleInstance>(data);
-        EXPECT_EQ(launch->launch(files, {0ms, 300ms, 20ms}), Launch::NotAnswered);
+        SingleInstance launch(data);
+        EXPECT_EQ(launch.launch(files, {0ms, 300ms, 20ms}), Launch::NotAnswered);
         EXPECT_TRUE(Warnings::said("does not answer yet"));
     }
     {
