@@ -216,11 +216,16 @@ TEST(Lifecycle, AKillAFewSecondsAfterTheWorkLosesNothing)
 TEST(Lifecycle, SigtermEndsTheAppInOrderAndSavesAsAQuitDoes)
 {
     const fs::path data = scratch("terminated");
+    // Dumps until the program has shown that it counts (half a minute at most).
+    std::string looks;
+    for (int k = 0; k < 300; ++k)
+        looks += "dump\nwait 100\n";
     const auto app = driverAtDump("terminated",
-        "program COUNT\n0->N\nWhile 1\nN+1->N\nEnd\nend\n"
-        "type {4,5}->L₂\nkey ENTER\nwait idle\ntype prgmCOUNT\nkey ENTER\nwait running\ndump\nwait 600000\n",
+        "program COUNT\n1->N\nDisp \"COUNTING\"\nWhile 1\nN+1->N\nEnd\nend\n"
+        "type {4,5}->L₂\nkey ENTER\nwait idle\ntype prgmCOUNT\nkey ENTER\nwait running\n" + looks,
         data);
     ASSERT_TRUE(app);
+    ASSERT_TRUE(app->lineWith("COUNTING")) << app->output();
     app->signal(SIGTERM);
     const auto status = app->ended();
     EXPECT_TRUE(exitedWith(status, 0)) << (status ? *status : -1) << "\n" << app->output();
