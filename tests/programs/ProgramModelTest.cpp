@@ -11,6 +11,10 @@
 
 #include <QDir>
 
+#include <cerrno>
+
+#include <unistd.h>
+
 namespace orvenda::test {
 namespace {
 
@@ -454,6 +458,52 @@ TEST_F(ProgramModelTest, AFullDiskIsToldAsSuchAndTheChangesAreKept)
     EXPECT_EQ(QDir(files->folder()).entryList(QDir::Files | QDir::Hidden), QStringList{"PROG"});
     model->saveProgram();
     EXPECT_EQ(files->opsFor("PROG"), (Ops{'B', 'A'}));
+}
+
+// An import over the open program keeps a copy only of lines typed since it was opened,
+// and replaces nothing when that copy cannot be written.
+TEST_F(ProgramModelTest, AnImportOverTheOpenProgramKeepsOnlyTypedLinesAndNeedsTheirCopy)
+{
+    std::vector<std::string> told;
+    model->tell = [&told](const std::string& message) { told.push_back(message); };
+    const ProgramFiles::Dict arrived{Ops{'X', 'Y'}, std::vector<std::string>{}, "new", "", 0u};
+    // Opened and left as it was, or typed into and put back: nothing to keep.
+    open("GAME", "A");
+    ASSERT_TRUE(model->importProgram("GAME", arrived));
+    EXPECT_EQ(ops(), (Ops{'X', 'Y'}));
+    EXPECT_EQ(files->programListOf(1), std::vector<std::string>{"GAME"});
+    model->addOpcode('B', true);
+    model->undo();
+    ASSERT_EQ(ops(), (Ops{'X', 'Y'}));
+    ASSERT_TRUE(model->importProgram("GAME", {Ops{'Z'}, std::vector<std::string>{}, "", "", 0u}));
+    EXPECT_EQ(ops(), Ops{'Z'});
+    EXPECT_EQ(files->programListOf(1), std::vector<std::string>{"GAME"});
+    EXPECT_TRUE(told.empty());
+
+    // Typed lines whose copy cannot be written: the program stays as it is, typed lines and all.
+    model->addOpcode('B', true);
+    static int writes = 0;
+    writes = 0;
+    AtomicFile::systemWrite = [](int fd, const void* bytes, std::size_t count) -> ssize_t {
+        if (writes++ == 0) {
+            errno = ENOSPC;
+            return -1;
+        }
+        return ::write(fd, bytes, count);
+    };
+    EXPECT_FALSE(model->importProgram("GAME", arrived));
+    AtomicFile::systemWrite = nullptr;
+    EXPECT_EQ(told, std::vector<std::string>{"The program \"GAME\" has lines typed that could not be kept: it was not "
+                                             "replaced."});
+    EXPECT_EQ(ops(), (Ops{'B', 'Z'}));
+    EXPECT_EQ(files->opsFor("GAME"), Ops{'Z'});
+    EXPECT_EQ(files->descFor("GAME"), "");
+    EXPECT_EQ(files->programListOf(1), std::vector<std::string>{"GAME"});
+    // With room again the copy is kept and the import replaces the program.
+    ASSERT_TRUE(model->importProgram("GAME", arrived));
+    EXPECT_EQ(files->opsFor("GAME1"), (Ops{'B', 'Z'}));
+    EXPECT_EQ(files->opsFor("GAME"), (Ops{'X', 'Y'}));
+    EXPECT_EQ(ops(), (Ops{'X', 'Y'}));
 }
 
 TEST_F(ProgramModelTest, AnOlderArrayFileIsConvertedWhenOpened)
