@@ -255,6 +255,51 @@ TEST_F(ProgramModelTest, AFileLongerThanAProgramMayBeIsNeverWrittenBackCut)
     EXPECT_EQ(errorNumbers(), std::vector<int>{93});
 }
 
+// A file larger than any program makes, placed by hand: the library lists it without its
+// description and tells once which file it left unread; the editor opens it empty and
+// read-only and says why; nothing writes over it.
+TEST_F(ProgramModelTest, AFileLargerThanAnyProgramIsToldByNameAndLeftAsItIs)
+{
+    std::vector<std::string> told;
+    model->tell = [&told](const std::string& message) { told.push_back(message); };
+    const ProgramFiles::Dict huge{Ops{'A'}, std::vector<std::string>{"t"}, std::string("d"), std::string(5 << 20, 'n'), 0u};
+    ASSERT_TRUE(QDir().mkpath(files->folder()));
+    ASSERT_TRUE(writeBytes(path("HUGE"), QByteArray::fromStdString(ProgramFiles::plistFor(huge))));
+    const QByteArray before = readBytes(path("HUGE"));
+    ASSERT_TRUE(model->storeProgram("SMALL", Ops{'B'}));
+    EXPECT_EQ(model->programListOf(1), (std::vector<std::string>{"HUGE", "SMALL"}));
+    for (int listed = 0; listed < 2; ++listed) {
+        const ProgramManager::LibraryEntry entry = model->libraryEntry("HUGE");
+        EXPECT_EQ(entry.desc, "");
+        EXPECT_FALSE(entry.tags);
+        EXPECT_EQ(model->libraryEntry("SMALL").tags, std::vector<std::string>{});
+    }
+    const std::string message = "The program file \"" + files->folder().toStdString()
+        + "/HUGE\" was not read: no program the calculator writes is that large.";
+    EXPECT_EQ(told, std::vector<std::string>{message});
+
+    model->loadProgram("HUGE");
+    EXPECT_TRUE(model->tooLarge());
+    EXPECT_FALSE(model->isEditable());
+    EXPECT_EQ(model->program().length(), 0);
+    EXPECT_TRUE(model->programNotes().empty());
+    EXPECT_EQ(told, (std::vector<std::string>{message, message}));
+    EXPECT_TRUE(errorNumbers().empty());
+    model->addOpcode('B', true);
+    model->saveProgramNotes("changed");
+    model->saveProgram();
+    model->loadProgram("SMALL");
+    // A notes page's own manager opens it quietly, as empty.
+    ProgramModel page(calc, files);
+    page.loadProgram("HUGE");
+    EXPECT_TRUE(page.tooLarge());
+    EXPECT_TRUE(page.programNotes().empty());
+    page.saveProgramNotes("changed");
+    page.saveProgram();
+    EXPECT_EQ(told.size(), 2u);
+    EXPECT_TRUE(readBytes(path("HUGE")) == before);
+}
+
 TEST_F(ProgramModelTest, RecallChecksTheLengthItWouldMake)
 {
     // A program body recalled after RCL, where the name is short but the body is long.
