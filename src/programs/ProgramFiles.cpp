@@ -34,12 +34,165 @@ struct PlistFree {
 };
 using Plist = std::unique_ptr<void, PlistFree>;
 
+// One entity's text between "&" and ";" appended as libplist reads it; false for one that
+// it refuses (the whole list then reads as none).
+bool appendEntity(std::string_view entity, std::string& out)
+{
+    if (entity.starts_with("amp")) {
+        out += '&';
+    } else if (entity.starts_with("apos")) {
+        out += '\'';
+    } else if (entity.starts_with("quot")) {
+        out += '"';
+    } else if (entity.starts_with("lt")) {
+        out += '<';
+    } else if (entity.starts_with("gt")) {
+        out += '>';
+    } else if (entity.starts_with('#') && entity.size() <= 8) {
+        const bool hex = entity.size() > 1 && (entity[1] == 'x' || entity[1] == 'X');
+        if (entity.size() < (hex ? 3u : 2u))
+            return false;
+        const std::string digits(entity.substr(hex ? 2 : 1));
+        char* end = nullptr;
+        const unsigned long long value = std::strtoull(digits.c_str(), &end, hex ? 16 : 10);
+        if (value == 0 || value > 0x10FFFF || end != digits.c_str() + digits.size())
+            return false;
+        const auto c = static_cast<std::uint32_t>(value);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// A text's entities resolved as libplist resolves them (a "&" that ends the text stays as
+// it is), as one CDATA section; false for an entity it refuses.
+bool appendAsCdata(std::string_view text, std::string& out)
+{
+    std::string plain;
+    plain.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t amp = text.find('&', at);
+        if (amp == std::string_view::npos || amp + 1 == text.size()) {
+            plain.append(text.substr(at));
+            break;
+        }
+        plain.append(text.substr(at, amp - at));
+        const std::size_t semi = text.find(';', amp);
+        if (semi == std::string_view::npos || semi == amp + 1 || !appendEntity(text.substr(amp + 1, semi - amp - 1), plain))
+            return false;
+        at = semi + 1;
+    }
+    out += "<![CDATA[";
+    // "]]>" would end the section: it is split across two.
+    for (std::size_t at = 0;;) {
+        const std::size_t end = plain.find("]]>", at);
+        if (end == std::string::npos) {
+            out.append(plain, at);
+            break;
+        }
+        out.append(plain, at, end + 2 - at);
+        out += "]]><![CDATA[";
+        at = end + 2;
+    }
+    out += "]]>";
+    return true;
+}
+
+// libplist resolves a text's entities by moving the rest of the text along for each one:
+// time that grows with the text's length times its entities (a megabyte of notes full of
+// "&lt;" took seconds). The texts of strings and keys that hold entities go to it as CDATA
+// sections instead, resolved here in one pass: to any XML reader the same list. Nothing
+// when an entity is one libplist refuses.
+std::optional<std::string> withCdataTexts(std::string_view xml)
+{
+    std::string out;
+    out.reserve(xml.size());
+    // Inside a string's or a key's element, whose texts libplist resolves.
+    bool resolved = false;
+    std::size_t at = 0;
+    while (at < xml.size()) {
+        const std::size_t open = std::min(xml.find('<', at), xml.size());
+        const std::string_view text = xml.substr(at, open - at);
+        if (resolved && text.find('&') != std::string_view::npos) {
+            if (!appendAsCdata(text, out))
+                return std::nullopt;
+        } else {
+            out.append(text);
+        }
+        if (open == xml.size())
+            break;
+        // Markup is copied as it is: comments, CDATA sections, instructions, declarations
+        // (with their own "[...]") and tags (whose quoted values may hold ">").
+        const std::string_view rest = xml.substr(open);
+        std::size_t end = std::string_view::npos;
+        if (rest.starts_with("<!--")) {
+            end = rest.find("-->", 4);
+            end = end == std::string_view::npos ? end : end + 3;
+        } else if (rest.starts_with("<![CDATA[")) {
+            end = rest.find("]]>", 9);
+            end = end == std::string_view::npos ? end : end + 3;
+        } else if (rest.starts_with("<?")) {
+            end = rest.find("?>", 2);
+            end = end == std::string_view::npos ? end : end + 2;
+        } else if (rest.starts_with("<!")) {
+            const std::size_t bracket = rest.find_first_of("[>");
+            end = bracket != std::string_view::npos && rest[bracket] == '[' ? rest.find("]>", bracket) : bracket;
+            end = end == std::string_view::npos ? end : rest.find('>', end) + 1;
+        } else {
+            char quote = 0;
+            for (std::size_t k = 1; k < rest.size() && end == std::string_view::npos; ++k) {
+                if (quote)
+                    quote = rest[k] == quote ? 0 : quote;
+                else if (rest[k] == '"' || rest[k] == '\'')
+                    quote = rest[k];
+                else if (rest[k] == '>')
+                    end = k + 1;
+            }
+            if (end != std::string_view::npos) {
+                const std::string_view tag = rest.substr(1, end - 2);
+                const std::string_view name = tag.substr(0, tag.find_first_of(" \t\r\n/"));
+                resolved = (name == "string" || name == "key") && !tag.ends_with('/');
+            }
+        }
+        if (end == std::string_view::npos) {
+            out.append(rest);
+            break;
+        }
+        out.append(rest.substr(0, end));
+        at = open + end;
+    }
+    return out;
+}
+
 Plist parse(std::span<const char> bytes)
 {
     if (bytes.empty() || bytes.size() > static_cast<std::size_t>(ProgramFiles::kMaxFileSize))
         return nullptr;
+    const std::string_view text(bytes.data(), bytes.size());
+    std::optional<std::string> resolved;
+    if (!text.starts_with("bplist") && text.find('&') != std::string_view::npos) {
+        resolved = withCdataTexts(text);
+        if (!resolved)
+            return nullptr;
+    }
+    const std::string_view parsed = resolved ? std::string_view(*resolved) : text;
     plist_t root = nullptr;
-    plist_from_memory(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
+    plist_from_memory(parsed.data(), static_cast<std::uint32_t>(parsed.size()), &root);
     return Plist(root);
 }
 
@@ -289,6 +442,14 @@ std::optional<QByteArray> ProgramFiles::read(const std::string& name) const
 
 bool ProgramFiles::exists(const std::string& name) const { return isProgramName(name) && QFile::exists(path(name)); }
 
+bool ProgramFiles::refused(const std::string& name) const
+{
+    if (!isProgramName(name))
+        return false;
+    QByteArray bytes;
+    return BoundedFile::read(path(name), kMaxFileSize, bytes) == BoundedFile::Result::TooLong;
+}
+
 std::vector<std::string> ProgramFiles::programListOf(int kind) const
 {
     std::vector<std::string> names;
@@ -394,7 +555,7 @@ bool ProgramFiles::write(const std::string& name, const Dict& dict, bool* diskFu
     if (!isProgramName(name))
         return false;
     const std::string text = plistFor(dict);
-    return !text.empty()
+    return !text.empty() && text.size() <= static_cast<std::size_t>(kMaxFileSize)
         && AtomicFile::write(
             path(name), std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), diskFull);
 }

@@ -45,8 +45,11 @@ public:
     // The most opcodes a program may hold. Reading keeps every opcode a file holds, so a
     // longer program is never written back cut; writing more is refused.
     static constexpr std::size_t kMaxOps = 65535;
-    // The biggest program file read; a larger one reads as missing.
-    static constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
+    // The largest program file read or written (a save of more fails). A program with what
+    // an import brings fills at most about 2.5 MB (65 535 opcodes of at most 33 bytes of XML
+    // each, and 64 KB of texts, escaped); a file beyond the bound was placed by hand and is
+    // refused before it is read.
+    static constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
 
     explicit ProgramFiles(QString folder);
     const QString& folder() const { return folder_; }
@@ -103,11 +106,15 @@ public:
     // A user file's dictionary as the samples' JSON; nothing when there is none.
     std::optional<std::string> jsonForPrgm(const std::string& name) const;
     bool exists(const std::string& name) const;
+    // A user program whose file is there but reads as missing because it is larger than
+    // kMaxFileSize: larger than any program file the app writes.
+    bool refused(const std::string& name) const;
 
     // ---- Writing (false when nothing was written) ----
 
-    // Writes the dictionary as the user program's file, replacing any file of that name.
-    // diskFull, when given, tells whether the disk had no room for it.
+    // Writes the dictionary as the user program's file, replacing any file of that name;
+    // false when the file would be larger than kMaxFileSize. diskFull, when given, tells
+    // whether the disk had no room for it.
     bool write(const std::string& name, const Dict& dict, bool* diskFull = nullptr) const;
     // A program file with the opcodes and empty tags, description and notes, replacing
     // any file of that name (a program imported from a calculator file). False for more

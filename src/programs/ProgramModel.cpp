@@ -36,9 +36,23 @@ bool ProgramModel::deleteProgramNamed(const std::string& name) { return files_->
 ProgramModel::LibraryEntry ProgramModel::libraryEntry(const std::string& name) const
 {
     auto dict = files_->dictFor(name);
-    if (!dict)
+    if (!dict) {
+        // A file larger than any program's, placed by hand: told once, and listed without
+        // its description.
+        if (!refusedTold_.contains(name) && files_->refused(name)) {
+            refusedTold_.insert(name);
+            tellRefused(name);
+        }
         return {};
+    }
     return {std::move(dict->tags), dict->desc.value_or(""), dict->flags.value_or(0)};
+}
+
+void ProgramModel::tellRefused(const std::string& name) const
+{
+    if (tell)
+        tell("The program file \"" + files_->folder().toStdString() + "/" + name
+            + "\" was not read: no program the calculator writes is that large.");
 }
 
 bool ProgramModel::storeProgram(const std::string& name, std::span<const std::uint32_t> ops)
@@ -111,6 +125,7 @@ bool ProgramModel::loadProgram(const std::string& name)
     program_.clear();
     dirty_ = false;
     tooLarge_ = false;
+    bool refused = false;
     if (auto dict = files_->dictFor(name)) {
         tags_ = dict->tags.value_or(std::vector<std::string>{});
         notes_ = dict->notes.value_or("");
@@ -127,6 +142,9 @@ bool ProgramModel::loadProgram(const std::string& name)
         // so the first save cannot replace it with an empty one.
         program_ = VQProgram::programWithOps(*old);
         dirty_ = true;
+    } else if (files_->refused(name)) {
+        // Never parsed: opened empty and read-only like a program too long, the file untouched.
+        tooLarge_ = refused = true;
     }
     programName_ = name;
     opened_ = program_.array();
@@ -138,8 +156,12 @@ bool ProgramModel::loadProgram(const std::string& name)
     if (dirty_)
         saveProgram();
     // Told by the editor's manager only: the pages that read a program on their own stay quiet.
-    if (tooLarge_ && calc_.prgmManager.get() == static_cast<ProgramManager*>(this))
-        refuseTooLong();
+    if (tooLarge_ && calc_.prgmManager.get() == static_cast<ProgramManager*>(this)) {
+        if (refused)
+            tellRefused(name);
+        else
+            refuseTooLong();
+    }
     return true;
 }
 

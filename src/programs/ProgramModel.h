@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -86,7 +87,8 @@ public:
     const ProgramFiles& files() const { return *files_; }
     // The same files, for the managers of documents and pages that read them on their own.
     std::shared_ptr<const ProgramFiles> sharedFiles() const { return files_; }
-    // Told once when the open program cannot be written (until a write succeeds again).
+    // Told once when the open program cannot be written (until a write succeeds again),
+    // and when a program file is refused unread (once per program in the library).
     std::function<void(const std::string& message)> tell;
 
     // ---- The stored programs (ProgramManager) ----
@@ -120,7 +122,8 @@ public:
     // program. The open program is saved first when changed. A file in the older array
     // form is converted to the dictionary form. A file of more than ProgramFiles::kMaxOps
     // opcodes opens empty and read-only (tooLarge), its file untouched, and the editor's
-    // manager reports error 93. Always true.
+    // manager reports error 93. A file refused unread (ProgramFiles::refused) opens the
+    // same way, and the editor's manager tells so instead, naming the file. Always true.
     bool loadProgram(const std::string& name) override;
     // Writes the open program when it has a user program's name and unsaved changes.
     void saveProgram() override;
@@ -310,6 +313,8 @@ private:
     int statementStart(int index) const;
     // An unused program name: the name's start and the lowest number that fits.
     std::string freeNameLike(const std::string& name) const;
+    // Tells that the program's file was refused unread (ProgramFiles::refused), naming it.
+    void tellRefused(const std::string& name) const;
     // A program file just written (when written) is opened again if it is the open one.
     bool reloadIfOpen(const std::string& name, bool written);
     // One opcode at the cursor, inserted or over the one there (appended at the end); the
@@ -349,6 +354,8 @@ private:
     Ops opened_;
     // A failed save has been told and not yet followed by a good one.
     bool saveFailureTold_ = false;
+    // The programs whose files the library found refused, and told once.
+    mutable std::set<std::string> refusedTold_;
     mutable std::unordered_map<std::uint32_t, int> nameLengths_;
 };
 

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace orvenda::test {
@@ -77,6 +78,41 @@ TEST_F(Geometry, FieldsAndLabelsFollowTheFigureAndItsSubMode)
     EXPECT_EQ(model.resultFieldName(1), "L=");
     model.setFigure(0x41); // not a figure: the circle stays
     EXPECT_EQ(model.figure(), G::Circle);
+}
+
+// A program may store anything in a sub-mode slot: it is read as one of the three
+// sub-modes (past the last as the last, what is no finite number as the first), so the
+// line's points never reach the slots of other figures.
+TEST_F(Geometry, ASubModeSlotHoldingAnythingIsReadAsOneOfTheThree)
+{
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    for (const double stored : {3.0, 2.99, 7.0, 1e300, kInf, -1.0, -kInf, std::numeric_limits<double>::quiet_NaN()}) {
+        set(G::kLineModeSlot, stored);
+        set(G::kCircleModeSlot, stored);
+        model.setFigure(G::Line);
+        const int expected = std::isfinite(stored) && stored >= 2 ? 2 : 0;
+        EXPECT_EQ(model.lineMode(), expected) << stored;
+        EXPECT_EQ(model.numFields(), 4 + 2 * expected) << stored;
+        EXPECT_EQ(model.numPoints(), 2 + expected) << stored;
+        EXPECT_EQ(model.inputSlot(model.numFields()), 0) << stored;
+        // Every field typed: only the points' slots and the line's results change.
+        const std::array<double, 52> before = slots();
+        for (int field = 0; field < model.numFields(); ++field) {
+            EXPECT_LT(model.inputSlot(field), 168) << stored;
+            model.setCurrentField(field);
+            model.enterValue(field + 1);
+        }
+        const std::array<double, 52> after = slots();
+        for (int s = 168; s < 212; ++s) {
+            if ((s >= 173 && s <= 175) || (s >= 202 && s <= 204) || s == G::kLineModeSlot || s == G::kCircleModeSlot)
+                continue;
+            const auto k = static_cast<std::size_t>(s - 160);
+            EXPECT_TRUE(after[k] == before[k] || (std::isnan(after[k]) && std::isnan(before[k]))) << stored << " slot " << s;
+        }
+        model.setFigure(G::Circle);
+        EXPECT_EQ(model.circleMode(), expected) << stored;
+        EXPECT_LE(model.numFields(), 6) << stored;
+    }
 }
 
 TEST_F(Geometry, ThreeFourFiveTriangleBySides)

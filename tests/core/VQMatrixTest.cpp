@@ -10,6 +10,7 @@
 #include <cblas.h>
 
 #include <cmath>
+#include <complex>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -17,6 +18,7 @@
 #include <limits>
 #include <new>
 #include <string>
+#include <vector>
 
 using orvenda::SigPair;
 using orvenda::SNum;
@@ -643,6 +645,71 @@ TEST(VQMatrixLinearAlgebra, EigenValuesOnTheSchurFormsDiagonal)
     EXPECT_FALSE(notSquare.eigenValue());
     EXPECT_EQ(notSquare.error(), VQMatrix::ErrorNotSquare);
     EXPECT_FALSE(symmetric.eigenVector());
+}
+
+namespace {
+
+// The eigenvalues a real Schur form shows, in increasing real part, then imaginary: each
+// 1 × 1 block on the diagonal is one, each 2 × 2 block (in its standard form: equal
+// diagonal, off-diagonal of opposite signs) a complex pair. Nothing lies below the
+// subdiagonal, and two blocks never touch there.
+std::vector<std::complex<double>> schurEigenvalues(const VQMatrix& t)
+{
+    const std::size_t n = t.dimRow();
+    EXPECT_EQ(t.dimCol(), n);
+    for (std::size_t i = 2; i < n; ++i)
+        for (std::size_t j = 0; j + 1 < i; ++j)
+            EXPECT_EQ(t.row(i, j), 0) << "below the subdiagonal at " << i << "," << j;
+    std::vector<std::complex<double>> values;
+    for (std::size_t i = 0; i < n;) {
+        if (i + 1 == n || t.row(i + 1, i) == 0) {
+            values.emplace_back(t.row(i, i));
+            ++i;
+            continue;
+        }
+        const double a = t.row(i, i), b = t.row(i, i + 1), c = t.row(i + 1, i), d = t.row(i + 1, i + 1);
+        EXPECT_NEAR(a, d, 1e-12 * (std::fabs(a) + 1)) << "block at " << i;
+        EXPECT_LT(b * c, 0) << "block at " << i;
+        if (i + 2 < n) {
+            EXPECT_EQ(t.row(i + 2, i + 1), 0) << "blocks touching at " << i;
+        }
+        const double imaginary = std::sqrt(std::fabs(b * c));
+        values.emplace_back(a, -imaginary);
+        values.emplace_back(a, imaginary);
+        i += 2;
+    }
+    std::sort(values.begin(), values.end(), [](std::complex<double> p, std::complex<double> q) {
+        return p.real() != q.real() ? p.real() < q.real() : p.imag() < q.imag();
+    });
+    return values;
+}
+
+void expectEigenvalues(std::initializer_list<std::initializer_list<double>> rows,
+    const std::vector<std::complex<double>>& expected)
+{
+    VQMatrix m = matrixOf(rows);
+    const auto schur = m.eigenValue();
+    ASSERT_TRUE(schur);
+    const std::vector<std::complex<double>> values = schurEigenvalues(*schur);
+    ASSERT_EQ(values.size(), expected.size());
+    for (std::size_t k = 0; k < values.size(); ++k)
+        EXPECT_LT(std::abs(values[k] - expected[k]), 1e-12 * (std::abs(expected[k]) + 1)) << values[k] << " for " << expected[k];
+}
+
+} // namespace
+
+// Matrices that are neither symmetric nor normal: the form is upper quasi-triangular, with
+// their eigenvalues (found by hand from the characteristic polynomials) on its diagonal.
+TEST(VQMatrixLinearAlgebra, EigenValuesOfMatricesThatAreNotNormal)
+{
+    using C = std::complex<double>;
+    // λ² − 5λ − 2 and (λ² − 3λ − 3)(λ − 5): real eigenvalues, the form upper triangular.
+    expectEigenvalues({{1, 2}, {3, 4}}, {(5 - std::sqrt(33.0)) / 2, (5 + std::sqrt(33.0)) / 2});
+    expectEigenvalues({{2, 10, -3}, {0.5, 1, 4}, {0, 0, 5}}, {(3 - std::sqrt(21.0)) / 2, (3 + std::sqrt(21.0)) / 2, 5});
+    // Companion matrices of λ³ + λ − 10 = (λ − 2)(λ² + 2λ + 5) and of
+    // λ⁴ − 2λ³ + 6λ² − 2λ + 5 = (λ² + 1)(λ² − 2λ + 5): complex pairs as blocks.
+    expectEigenvalues({{0, 0, 10}, {1, 0, -1}, {0, 1, 0}}, {C(-1, -2), C(-1, 2), 2});
+    expectEigenvalues({{0, 0, 0, -5}, {1, 0, 0, 2}, {0, 1, 0, -6}, {0, 0, 1, 2}}, {C(0, -1), C(0, 1), C(1, -2), C(1, 2)});
 }
 
 TEST(VQMatrixLinearAlgebra, MatrixFromColGivesTheColumnAskedFor)

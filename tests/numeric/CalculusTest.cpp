@@ -132,6 +132,46 @@ TEST(Calculus, IntegralFailures)
     EXPECT_EQ(Calculus::integrate(stopped, 0, 1, 1e-5).error, 43);
 }
 
+// Peaks a fifth of a unit wide are met wherever they lie in an interval the scan covers a
+// point every half unit (between its points such a peak still shows a fifth of its height).
+TEST(Calculus, NarrowPeaksAreFoundWhereverTheyLie)
+{
+    const double area = std::sqrt(std::numbers::pi) / 5;
+    for (const double centre : {8.0, 8.25, 8.5, 8.75, 101.13, -333.4, 0.0, -499.0, 499.0, 250.6}) {
+        Function peak([centre](double x) { return std::exp(-25 * (x - centre) * (x - centre)); });
+        const NumericResult r = Calculus::integrate(peak, -500, 500, 1e-5);
+        EXPECT_EQ(r.error, 0) << centre;
+        EXPECT_NEAR(r.value, area, 1e-9) << centre;
+    }
+}
+
+// More peaks than the interval is split at: the highest are split at, and the low wide ones
+// left to the quadrature.
+TEST(Calculus, AmongManyPeaksTheHighestSplitTheInterval)
+{
+    // 60 narrow peaks of heights 1 to 1.59 every 16 units, and 40 low wide ones between.
+    const auto f = [](double x) {
+        double y = 0;
+        for (int k = 0; k < 60; ++k) {
+            const double d = x - (-472 + 16 * k);
+            y += (1 + k / 100.0) * std::exp(-25 * d * d);
+        }
+        for (int k = 0; k < 40; ++k) {
+            const double d = x - (-468 + 24 * k);
+            y += 0.01 * std::exp(-d * d);
+        }
+        return y;
+    };
+    double expected = 0;
+    for (int k = 0; k < 60; ++k)
+        expected += (1 + k / 100.0) * std::sqrt(std::numbers::pi) / 5;
+    expected += 40 * 0.01 * std::sqrt(std::numbers::pi);
+    Function peaks(f);
+    const NumericResult r = Calculus::integrate(peaks, -500, 500, 1e-5);
+    EXPECT_EQ(r.error, 0);
+    EXPECT_NEAR(r.value, expected, 1e-8);
+}
+
 TEST(Calculus, ZerosNearestTheGuess)
 {
     struct Case {

@@ -111,6 +111,35 @@ TEST(NotesHtml, BoundedHtmlKeepsAnOrdinaryPageAsItIs)
     EXPECT_EQ(NotesHtml::bounded(style), style);
 }
 
+std::size_t occurrences(const std::string& html, const std::string& part)
+{
+    std::size_t count = 0;
+    for (std::size_t at = html.find(part); at != std::string::npos; at = html.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+// Only open tables count toward the nesting bound: a page of many blocks one after
+// another keeps every box.
+TEST(NotesHtml, BoundedHtmlKeepsEveryBlockOfALongPage)
+{
+    const int many = 3 * NotesHtml::kMaxTables;
+    std::string note;
+    for (int k = 1; k <= many; ++k)
+        note += "<screenShot>\n" + std::to_string(k) + "\n</screenShot>\n";
+    const std::string page = NotesHtml::htmlForNote(note, false);
+    const std::string bounded = NotesHtml::bounded(page);
+    EXPECT_EQ(occurrences(bounded, kBox), static_cast<std::size_t>(many));
+    EXPECT_NE(bounded.find(kBox + std::to_string(many) + "<br>" + kBoxEnd), std::string::npos);
+    std::string kept = page;
+    kept.erase(kept.rfind("</font>"), 7);
+    EXPECT_EQ(bounded, kept);
+    // Tables nested two deep, or closed over an element left open in a cell, one after another.
+    EXPECT_EQ(occurrences(NotesHtml::bounded(repeated("<table><tr><td><table><tr><td>x</table></table>", many)), "<table>"),
+        2u * many);
+    EXPECT_EQ(occurrences(NotesHtml::bounded(repeated("<table><tr><td><b>x</table>", many)), "<table>"), 1u * many);
+}
+
 TEST(NotesHtml, BoundedHtmlCutsDeepNestingLongRunsAndHugePages)
 {
     // 3 000 nested tables and 20 000 nested lists: the elements past the bounds are left

@@ -127,6 +127,89 @@ TEST_F(ProgramFilesTest, EndlessFilesAndFifosReadAsNoProgram)
     }
 }
 
+// The largest file a program makes is read; a larger one, placed by hand, is refused before
+// it is read, and the app writes none.
+TEST_F(ProgramFilesTest, FilesLargerThanAnyProgramMakesAreRefusedUnread)
+{
+    // The most a program holds, in its longest numbers, with a calculator file's 65 535
+    // bytes of texts, every one escaped.
+    const Dict largest{Ops(ProgramFiles::kMaxOps, 0x80000000u), std::vector<std::string>{"tag"}, std::string(100, 'd'),
+        std::string(65535 - 103, '&'), 0u};
+    ASSERT_TRUE(files.write("LARGEST", largest));
+    EXPECT_LT(QFileInfo(path("LARGEST")).size(), ProgramFiles::kMaxFileSize * 3 / 4);
+    EXPECT_EQ(files.dictFor("LARGEST"), largest);
+    EXPECT_FALSE(files.refused("LARGEST"));
+
+    // Six megabytes of notes.
+    const Dict huge{Ops{65}, std::vector<std::string>{"t"}, std::string("d"), std::string(6 << 20, 'n'), 0u};
+    ASSERT_TRUE(writeBytes(path("HUGE"), QByteArray::fromStdString(ProgramFiles::plistFor(huge))));
+    EXPECT_TRUE(files.refused("HUGE"));
+    EXPECT_EQ(files.dictFor("HUGE"), std::nullopt);
+    EXPECT_EQ(files.opsForProgramNamed("HUGE"), std::nullopt);
+    EXPECT_TRUE(files.exists("HUGE"));
+    EXPECT_EQ(files.programListOf(1), (std::vector<std::string>{"HUGE", "LARGEST"}));
+    EXPECT_FALSE(files.write("HUGE2", huge));
+    EXPECT_FALSE(files.exists("HUGE2"));
+    // Damaged, missing and unreadable files are no refusals.
+    ASSERT_TRUE(writeBytes(path("JUNK"), "<plist"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path("ZERO")));
+    for (const std::string name : {"JUNK", "ZERO", "NOFILE", "../HUGE"})
+        EXPECT_FALSE(files.refused(name)) << name;
+}
+
+// libplist alone: a dictionary's text under key, or nothing when the bytes are no dictionary.
+std::optional<std::string> libplistText(const QByteArray& bytes, const char* key)
+{
+    plist_t root = nullptr;
+    plist_from_memory(bytes.constData(), static_cast<std::uint32_t>(bytes.size()), &root);
+    std::optional<std::string> text;
+    if (root && plist_get_node_type(root) == PLIST_DICT) {
+        text.emplace();
+        if (const plist_t node = plist_dict_get_item(root, key); node && plist_get_node_type(node) == PLIST_STRING) {
+            std::uint64_t length = 0;
+            const char* chars = plist_get_string_ptr(node, &length);
+            text->assign(chars, static_cast<std::size_t>(length));
+        }
+    }
+    plist_free(root);
+    return text;
+}
+
+// Texts full of entities are read in one pass, as they were written, and a hand-made list's
+// entities, CDATA sections and comments read as libplist alone reads them.
+TEST_F(ProgramFilesTest, TextsFullOfEntitiesReadAsWritten)
+{
+    std::string html;
+    while (html.size() < (1u << 20))
+        html += "<p>a &amp; b &lt; c</p>\n";
+    const Dict notes{Ops{65}, std::vector<std::string>{"t<&>"}, std::string("]]>&"), html, 0u};
+    ASSERT_TRUE(files.write("HTML", notes));
+    EXPECT_EQ(files.dictFor("HTML"), notes);
+
+    const QByteArray hand = "<?xml version=\"1.0\"?><!DOCTYPE plist PUBLIC \"-//x//EN\" \"x.dtd\"><plist version=\"1.0\">"
+                            "<dict><key>d&#101;sc</key><string>&#65;&#x42;&#X43;&#xe9;&#x20AC;&#x1F600; &ampere; &apos;&quot;"
+                            "&lt;&gt; ]]&gt;]]&gt; a&</string><key>notes</key><string>x&amp;<!-- c&bogus; -->y&lt;"
+                            "<![CDATA[&amp;]]>z&</string><key>tags</key><array><string attr=\"&lt;>\">&#x74;</string>"
+                            "<string/></array><key>prgm</key><array><integer>6&#53;</integer></array></dict></plist>";
+    ASSERT_TRUE(writeBytes(path("HAND"), hand));
+    const auto read = files.dictFor("HAND");
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->desc, "ABC\u00E9\u20AC\U0001F600 & '\"<> ]]>]]> a&");
+    EXPECT_EQ(read->desc, libplistText(hand, "desc"));
+    EXPECT_EQ(read->notes, "x&y<&amp;z&");
+    EXPECT_EQ(read->notes, libplistText(hand, "notes"));
+    EXPECT_EQ(read->tags, (std::vector<std::string>{"t", ""}));
+    EXPECT_EQ(read->prgm, Ops{6});
+    // Entities libplist refuses: no list, as to libplist alone.
+    for (const std::string entity : {"&bogus;", "&;", "&#0;", "&#x110000;", "&#123456789;", "&#x;", "&#12a;", "&amp b"}) {
+        const QByteArray bad = QByteArray::fromStdString("<plist version=\"1.0\"><dict><key>desc</key><string>a" + entity
+            + "b</string></dict></plist>");
+        ASSERT_TRUE(writeBytes(path("BAD"), bad));
+        EXPECT_EQ(files.dictFor("BAD"), std::nullopt) << entity;
+        EXPECT_EQ(libplistText(bad, "desc"), std::nullopt) << entity;
+    }
+}
+
 TEST_F(ProgramFilesTest, OnlyProgramNamesBecomeFiles)
 {
     for (const std::string name : {"A", "ABCDEFGH", "abc1", "θ2", "9LIVES"})

@@ -11,6 +11,10 @@
 
 #include <QDir>
 
+#include <cerrno>
+
+#include <unistd.h>
+
 namespace orvenda::test {
 namespace {
 
@@ -251,6 +255,51 @@ TEST_F(ProgramModelTest, AFileLongerThanAProgramMayBeIsNeverWrittenBackCut)
     EXPECT_EQ(errorNumbers(), std::vector<int>{93});
 }
 
+// A file larger than any program makes, placed by hand: the library lists it without its
+// description and tells once which file it left unread; the editor opens it empty and
+// read-only and says why; nothing writes over it.
+TEST_F(ProgramModelTest, AFileLargerThanAnyProgramIsToldByNameAndLeftAsItIs)
+{
+    std::vector<std::string> told;
+    model->tell = [&told](const std::string& message) { told.push_back(message); };
+    const ProgramFiles::Dict huge{Ops{'A'}, std::vector<std::string>{"t"}, std::string("d"), std::string(5 << 20, 'n'), 0u};
+    ASSERT_TRUE(QDir().mkpath(files->folder()));
+    ASSERT_TRUE(writeBytes(path("HUGE"), QByteArray::fromStdString(ProgramFiles::plistFor(huge))));
+    const QByteArray before = readBytes(path("HUGE"));
+    ASSERT_TRUE(model->storeProgram("SMALL", Ops{'B'}));
+    EXPECT_EQ(model->programListOf(1), (std::vector<std::string>{"HUGE", "SMALL"}));
+    for (int listed = 0; listed < 2; ++listed) {
+        const ProgramManager::LibraryEntry entry = model->libraryEntry("HUGE");
+        EXPECT_EQ(entry.desc, "");
+        EXPECT_FALSE(entry.tags);
+        EXPECT_EQ(model->libraryEntry("SMALL").tags, std::vector<std::string>{});
+    }
+    const std::string message = "The program file \"" + files->folder().toStdString()
+        + "/HUGE\" was not read: no program the calculator writes is that large.";
+    EXPECT_EQ(told, std::vector<std::string>{message});
+
+    model->loadProgram("HUGE");
+    EXPECT_TRUE(model->tooLarge());
+    EXPECT_FALSE(model->isEditable());
+    EXPECT_EQ(model->program().length(), 0);
+    EXPECT_TRUE(model->programNotes().empty());
+    EXPECT_EQ(told, (std::vector<std::string>{message, message}));
+    EXPECT_TRUE(errorNumbers().empty());
+    model->addOpcode('B', true);
+    model->saveProgramNotes("changed");
+    model->saveProgram();
+    model->loadProgram("SMALL");
+    // A notes page's own manager opens it quietly, as empty.
+    ProgramModel page(calc, files);
+    page.loadProgram("HUGE");
+    EXPECT_TRUE(page.tooLarge());
+    EXPECT_TRUE(page.programNotes().empty());
+    page.saveProgramNotes("changed");
+    page.saveProgram();
+    EXPECT_EQ(told.size(), 2u);
+    EXPECT_TRUE(readBytes(path("HUGE")) == before);
+}
+
 TEST_F(ProgramModelTest, RecallChecksTheLengthItWouldMake)
 {
     // A program body recalled after RCL, where the name is short but the body is long.
@@ -454,6 +503,52 @@ TEST_F(ProgramModelTest, AFullDiskIsToldAsSuchAndTheChangesAreKept)
     EXPECT_EQ(QDir(files->folder()).entryList(QDir::Files | QDir::Hidden), QStringList{"PROG"});
     model->saveProgram();
     EXPECT_EQ(files->opsFor("PROG"), (Ops{'B', 'A'}));
+}
+
+// An import over the open program keeps a copy only of lines typed since it was opened,
+// and replaces nothing when that copy cannot be written.
+TEST_F(ProgramModelTest, AnImportOverTheOpenProgramKeepsOnlyTypedLinesAndNeedsTheirCopy)
+{
+    std::vector<std::string> told;
+    model->tell = [&told](const std::string& message) { told.push_back(message); };
+    const ProgramFiles::Dict arrived{Ops{'X', 'Y'}, std::vector<std::string>{}, "new", "", 0u};
+    // Opened and left as it was, or typed into and put back: nothing to keep.
+    open("GAME", "A");
+    ASSERT_TRUE(model->importProgram("GAME", arrived));
+    EXPECT_EQ(ops(), (Ops{'X', 'Y'}));
+    EXPECT_EQ(files->programListOf(1), std::vector<std::string>{"GAME"});
+    model->addOpcode('B', true);
+    model->undo();
+    ASSERT_EQ(ops(), (Ops{'X', 'Y'}));
+    ASSERT_TRUE(model->importProgram("GAME", {Ops{'Z'}, std::vector<std::string>{}, "", "", 0u}));
+    EXPECT_EQ(ops(), Ops{'Z'});
+    EXPECT_EQ(files->programListOf(1), std::vector<std::string>{"GAME"});
+    EXPECT_TRUE(told.empty());
+
+    // Typed lines whose copy cannot be written: the program stays as it is, typed lines and all.
+    model->addOpcode('B', true);
+    static int writes = 0;
+    writes = 0;
+    AtomicFile::systemWrite = [](int fd, const void* bytes, std::size_t count) -> ssize_t {
+        if (writes++ == 0) {
+            errno = ENOSPC;
+            return -1;
+        }
+        return ::write(fd, bytes, count);
+    };
+    EXPECT_FALSE(model->importProgram("GAME", arrived));
+    AtomicFile::systemWrite = nullptr;
+    EXPECT_EQ(told, std::vector<std::string>{"The program \"GAME\" has lines typed that could not be kept: it was not "
+                                             "replaced."});
+    EXPECT_EQ(ops(), (Ops{'B', 'Z'}));
+    EXPECT_EQ(files->opsFor("GAME"), Ops{'Z'});
+    EXPECT_EQ(files->descFor("GAME"), "");
+    EXPECT_EQ(files->programListOf(1), std::vector<std::string>{"GAME"});
+    // With room again the copy is kept and the import replaces the program.
+    ASSERT_TRUE(model->importProgram("GAME", arrived));
+    EXPECT_EQ(files->opsFor("GAME1"), (Ops{'B', 'Z'}));
+    EXPECT_EQ(files->opsFor("GAME"), (Ops{'X', 'Y'}));
+    EXPECT_EQ(ops(), (Ops{'X', 'Y'}));
 }
 
 TEST_F(ProgramModelTest, AnOlderArrayFileIsConvertedWhenOpened)

@@ -139,6 +139,27 @@ TEST_F(ProgramOutputModelTest, AProgramsOutputWritesOverTheLineAndWrapsAfterColu
     EXPECT_EQ(model.cursorPosition().row, 0);
 }
 
+// What wraps below the last line is lost, never written past the screen's lines: the
+// program's name and the prompt kept beside them stay as they were.
+TEST_F(ProgramOutputModelTest, AnOutputWrappingBelowTheLastLineWritesNothingPastIt)
+{
+    model.startProgram("WRAPPING");
+    model.displayOp(placed(string("12345678901234567890"), 20, 10));
+    model.displayOp(placed(string("ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQRSTUVWXYZ"), 1, 10));
+    model.displayOp(placed(string("12"), 31, 10));
+    EXPECT_EQ(model.line(9), "ABCDEFGHIJKLMNOPQRSTUVWXYZABCD1");
+    EXPECT_EQ(model.programName(), "WRAPPING");
+    for (int n = 0; n < ProgramOutputModel::kLines - 1; ++n)
+        EXPECT_EQ(model.line(n), "") << n;
+    EXPECT_FALSE(model.promptString());
+    // A long name, kept outside the string itself, too.
+    model.startProgram(std::string(40, 'N'));
+    model.displayOp(placed(string(std::string(200, 'Q')), 1, 9));
+    EXPECT_EQ(model.programName(), std::string(40, 'N'));
+    EXPECT_EQ(model.line(8), std::string(31, 'Q'));
+    EXPECT_EQ(model.line(9), std::string(31, 'Q'));
+}
+
 TEST_F(ProgramOutputModelTest, APromptAndALongAnswerWrapAtThirtyTwoColumns)
 {
     model.displayOp(real(1));
