@@ -47,7 +47,7 @@ protected:
     void registerScreens(RootController& /*window*/) override
     {
         panels = nullptr;
-        YEqScreens::registerScreens();
+        registerYEqScreens();
         registerGraph();
     }
     QToolButton* calculateButton(GraphScreenController& graph)

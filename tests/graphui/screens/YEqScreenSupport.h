@@ -20,9 +20,9 @@ protected:
     YEqScreens()
     {
         calc.yEqManager = eq;
-        registerScreens();
+        registerYEqScreens();
     }
-    void registerScreens()
+    void registerYEqScreens()
     {
         root->screens().set(screens::YEq, [this](QWidget* p) { return new YEqScreen(calc, shell, router(), p); });
         root->screens().set(screens::YEqColor, [this](QWidget* p) { return new YEqColorPicker(calc, router(), p); });
