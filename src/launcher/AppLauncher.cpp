@@ -157,6 +157,58 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->screens().set(screens::ClassicHome, [this](QWidget* p) { return new ClassicHomeScreen(calc_, *shell_, p); });
     root_->router().remake(screens::Home);
     root_->router().remake(screens::ClassicHome);
+    registerAppScreens();
+    const QSize size = options.size.isEmpty() ? (options.tablet ? kTabletSize : kPhoneSize) : options.size;
+    // A size asked for explicitly wins over the layout's minimum.
+    root_->setMinimumSize((options.tablet ? kTabletMinimum : kPhoneMinimum).boundedTo(size));
+    root_->resize(size);
+    if (greeting)
+        greet(*greeting);
+    delegate_->tell = [this](const QString& message) {
+        root_->alerts().show({QStringLiteral("Orvenda"), message, {{QStringLiteral("OK"), nullptr}}});
+    };
+    programs_->tell = [this](const std::string& message) { delegate_->tell(QString::fromStdString(message)); };
+    if (auto report = delegate_->takeStartupReport())
+        delegate_->tell(*report);
+    // The calculator keyboard in the router's keyboard area, taking the computer's keys.
+    keyboard_ = new KeyboardView(calc_, shell_->keys());
+    keyboardLink_ = std::make_unique<KeyboardRouterLink>(root_->router());
+    keyboard_->setDelegate(keyboardLink_.get());
+    root_->router().setKeyboard(keyboard_);
+    root_->screens().set(screens::Help, [this, tablet = options.tablet](QWidget* p) {
+        auto* help = new HelpMenuScreen(calc_, tablet, p);
+        help->setSupport(support_.get());
+        help->keyClick = [this] { shell_->keys().doKeyClick(); };
+        help->closed = [this] {
+            root_->helpDone();
+            keyboard_->setFocus();
+        };
+        return help;
+    });
+    root_->screens().set(screens::FunctionHelp, [this](QWidget* p) {
+        auto* help = new FunctionHelpScreen(calc_, p);
+        help->presentShare = [this](const ShareRequest& request) { presentShare(request); };
+        help->exportFolder = exportFolder_;
+        help->tell = [this](const QString& message) { delegate_->tell(message); };
+        help->setSupport(support_.get());
+        help->closed = [this, help] {
+            help->hide();
+            keyboard_->setFocus();
+        };
+        return help;
+    });
+    root_->show();
+    keyboard_->setFocus();
+    // Asked to end, the app closes its window as the user would and quits, saving, whatever
+    // alert is open.
+    quitSignals_ = std::make_unique<QuitSignals>([this](int) {
+        root_->close();
+        QCoreApplication::exit(0);
+    });
+}
+
+void AppLauncher::registerAppScreens()
+{
     root_->screens().set(screens::YEq, [this](QWidget* p) { return new YEqScreen(calc_, *shell_, root_->router(), p); });
     root_->screens().set(screens::Graph, [this](QWidget* p) {
         auto* graph = new GraphScreenController(calc_, *shell_, p);
@@ -206,64 +258,21 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->screens().set(screens::PeriodicTable, [this](QWidget* p) { return new PeriodicTableScreen(calc_, p); });
     root_->screens().set(screens::Finance, [this](QWidget* p) { return new FinanceScreen(calc_, *shell_, p); });
     root_->screens().set(screens::Chemistry, [this](QWidget* p) { return new ChemScreen(calc_, *shell_, p); });
-    const QSize size = options.size.isEmpty() ? (options.tablet ? kTabletSize : kPhoneSize) : options.size;
-    // A size asked for explicitly wins over the layout's minimum.
-    root_->setMinimumSize((options.tablet ? kTabletMinimum : kPhoneMinimum).boundedTo(size));
-    root_->resize(size);
-    if (greeting) {
-        AlertQueue::Alert alert{QString::fromStdString(greeting->title), QString::fromStdString(greeting->message), {}};
-        for (const SceneDelegate::Button& button : greeting->buttons) {
-            // The store's own review request has no desktop counterpart: that button only closes.
-            std::function<void()> action;
-            if (button.action == SceneDelegate::Button::Action::OpenReviewPage)
-                action = [this] { support_->leaveReview(); };
-            if (button.style == SceneDelegate::Button::Style::Cancel)
-                alert.escape = alert.buttons.size();
-            alert.buttons.emplace_back(QString::fromStdString(button.title), std::move(action));
-        }
-        root_->alerts().show(std::move(alert));
+}
+
+void AppLauncher::greet(const SceneDelegate::Greeting& greeting)
+{
+    AlertQueue::Alert alert{QString::fromStdString(greeting.title), QString::fromStdString(greeting.message), {}};
+    for (const SceneDelegate::Button& button : greeting.buttons) {
+        // The store's own review request has no desktop counterpart: that button only closes.
+        std::function<void()> action;
+        if (button.action == SceneDelegate::Button::Action::OpenReviewPage)
+            action = [this] { support_->leaveReview(); };
+        if (button.style == SceneDelegate::Button::Style::Cancel)
+            alert.escape = alert.buttons.size();
+        alert.buttons.emplace_back(QString::fromStdString(button.title), std::move(action));
     }
-    delegate_->tell = [this](const QString& message) {
-        root_->alerts().show({QStringLiteral("Orvenda"), message, {{QStringLiteral("OK"), nullptr}}});
-    };
-    programs_->tell = [this](const std::string& message) { delegate_->tell(QString::fromStdString(message)); };
-    if (auto report = delegate_->takeStartupReport())
-        delegate_->tell(*report);
-    // The calculator keyboard in the router's keyboard area, taking the computer's keys.
-    keyboard_ = new KeyboardView(calc_, shell_->keys());
-    keyboardLink_ = std::make_unique<KeyboardRouterLink>(root_->router());
-    keyboard_->setDelegate(keyboardLink_.get());
-    root_->router().setKeyboard(keyboard_);
-    root_->screens().set(screens::Help, [this, tablet = options.tablet](QWidget* p) {
-        auto* help = new HelpMenuScreen(calc_, tablet, p);
-        help->setSupport(support_.get());
-        help->keyClick = [this] { shell_->keys().doKeyClick(); };
-        help->closed = [this] {
-            root_->helpDone();
-            keyboard_->setFocus();
-        };
-        return help;
-    });
-    root_->screens().set(screens::FunctionHelp, [this](QWidget* p) {
-        auto* help = new FunctionHelpScreen(calc_, p);
-        help->presentShare = [this](const ShareRequest& request) { presentShare(request); };
-        help->exportFolder = exportFolder_;
-        help->tell = [this](const QString& message) { delegate_->tell(message); };
-        help->setSupport(support_.get());
-        help->closed = [this, help] {
-            help->hide();
-            keyboard_->setFocus();
-        };
-        return help;
-    });
-    root_->show();
-    keyboard_->setFocus();
-    // Asked to end, the app closes its window as the user would and quits, saving, whatever
-    // alert is open.
-    quitSignals_ = std::make_unique<QuitSignals>([this](int) {
-        root_->close();
-        QCoreApplication::exit(0);
-    });
+    root_->alerts().show(std::move(alert));
 }
 
 void AppLauncher::setUpSharing(const Options& options)

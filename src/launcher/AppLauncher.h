@@ -3,6 +3,7 @@
 #include <QSize>
 #include <QString>
 
+#include "app/SceneDelegate.h"
 #include "platform/ShareRequest.h"
 
 #include <memory>
@@ -80,6 +81,10 @@ private:
     // The share sheet, the export folder and the support mails, with the documents they send.
     void setUpSharing(const Options& options);
     void registerInputScreens();
+    // The screens of the calculator and its apps in the window's registry.
+    void registerAppScreens();
+    // The first run's or an update's greeting, as an alert.
+    void greet(const SceneDelegate::Greeting& greeting);
 
     Calculator& calc_;
     std::shared_ptr<ProgramModel> programs_;
