@@ -399,6 +399,17 @@ std::optional<std::size_t> pixelAt(int col, int row)
     return (std::size_t(row) * Calculator::kPixelSize + std::size_t(col)) * 4;
 }
 
+// Alpha 0 is off, so a black pixel is on only where the caller lets black show.
+void writePixel(std::vector<std::uint8_t>& bits, std::size_t at, int r, int g, int b, bool blackShows)
+{
+    const auto byte = [](int v) { return std::uint8_t(std::clamp(v, 0, 255)); };
+    bits[at] = byte(r);
+    bits[at + 1] = byte(g);
+    bits[at + 2] = byte(b);
+    const bool black = bits[at] == 0 && bits[at + 1] == 0 && bits[at + 2] == 0;
+    bits[at + 3] = black && !blackShows ? 0 : 255;
+}
+
 } // namespace
 
 void Calculator::pixelOnCol(int col, int row, int r, int g, int b)
@@ -406,20 +417,21 @@ void Calculator::pixelOnCol(int col, int row, int r, int g, int b)
     const auto at = pixelAt(col, row);
     if (!at)
         return;
-    const auto byte = [](int v) { return std::uint8_t(std::clamp(v, 0, 255)); };
-    pixelBits[*at] = byte(r);
-    pixelBits[*at + 1] = byte(g);
-    pixelBits[*at + 2] = byte(b);
-    pixelBits[*at + 3] = 255;
+    // Black is the off state: turning a pixel on in black leaves it off.
+    writePixel(pixelBits, *at, r, g, b, false);
     pixelsVisible = true;
 }
 
 void Calculator::pixelChangeCol(int col, int row, int r, int g, int b)
 {
+    const auto at = pixelAt(col, row);
+    if (!at)
+        return;
     if (pixelTestCol(col, row) != 0)
-        pixelOffCol(col, row);
+        std::fill_n(pixelBits.begin() + std::ptrdiff_t(*at), 4, std::uint8_t(0));
     else
-        pixelOnCol(col, row, r, g, b);
+        writePixel(pixelBits, *at, r, g, b, true);
+    pixelsVisible = true;
 }
 
 void Calculator::pixelOffCol(int col, int row)
