@@ -129,6 +129,7 @@ void EntryEvaluator::enter()
         }
         parser.startProgramThread(again);
         calc_.replay = true;
+        answering_ = again;
         waitForAnswer(screen);
         return;
     }
@@ -150,6 +151,7 @@ void EntryEvaluator::run(const Ops& ops, int screen)
 {
     Parser& parser = calc_.parser();
     if (calc_.screenBeingLeft() != screen) {
+        answering_ = ops;
         parser.startProgramThread(ops);
         waitForAnswer(screen);
         return;
@@ -162,10 +164,12 @@ void EntryEvaluator::run(const Ops& ops, int screen)
         record.error = error;
         record.location = parser.errorToken();
     }
-    // A run still answering for an earlier ENTER keeps its own screen.
+    // A run still answering for an earlier ENTER keeps its own screen and line.
     const std::optional<int> running = std::exchange(enteredOn_, screen);
+    std::optional<Ops> runningLine = std::exchange(answering_, ops);
     present(std::move(record));
     enteredOn_ = running;
+    answering_ = std::move(runningLine);
 }
 
 bool EntryEvaluator::finalizeEntry()
@@ -359,7 +363,11 @@ void EntryEvaluator::place(Operand& record, const ResultText& shown)
         return;
     ProgramOutputManager* output = calc_.prgmOutputMgr.get();
     if (!calc_.programRunning) {
-        const Ops input = calc_.replay ? entry->prevOps().value_or(Ops()) : entry->entryOps();
+        // The line as it was entered: what happened to the line since is not the input.
+        Ops input = answering_ ? std::move(*answering_)
+                    : calc_.replay ? entry->prevOps().value_or(Ops())
+                                   : entry->entryOps();
+        answering_.reset();
         history->addEntry(input, shown.text, shown.type, record);
     } else {
         if (output)

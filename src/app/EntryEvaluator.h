@@ -106,6 +106,8 @@ private:
     // The screen of the ENTER whose run is answering: its records go where ENTER was
     // pressed, even when the user has moved on before they arrive.
     std::optional<int> enteredOn_;
+    // The line that ENTER handed to the run now answering, for its history item.
+    std::optional<Ops> answering_;
     std::function<void()> answeredHandler_;
 };
 

@@ -148,15 +148,9 @@ bool KeyRouter::holding() const
     return !releasing_ && (!held_.empty() || waiting == calc_.currentScreen());
 }
 
-bool KeyRouter::pressWaits() const
-{
-    const std::optional<int> waiting = evaluator_.awaitedOn();
-    return !releasing_ && (!held_.empty() || (waiting == calc_.currentScreen() && waiting != 0));
-}
-
 void KeyRouter::press(std::function<void()> action)
 {
-    if (!pressWaits()) {
+    if (!holding()) {
         action();
         return;
     }
@@ -204,21 +198,19 @@ void KeyRouter::releaseHeld()
             entry->startNewEntry();
     if (releasing_)
         return;
+    // The home screen shows its answer before the keys held for it act: brought forward
+    // after them, it would hide a menu they opened. (A field screen redraws as its keys
+    // come; brought forward again it would lose its place, as the table its row.)
+    if (!held_.empty() && !evaluator_.awaitingAnswer() && calc_.currentScreen() == 0)
+        calc_.updateDisplay();
     // A held ENTER waits again; the keys after it stay held for its answer.
-    bool typed = false;
     while (!held_.empty() && !evaluator_.awaitingAnswer()) {
         std::function<void()> action = std::move(held_.front());
         held_.pop_front();
         releasing_ = true;
         action();
         releasing_ = false;
-        typed = true;
     }
-    // The home screen drew the answer before these keys reached the new line. (A field
-    // screen redraws as its keys come; brought forward again it would lose its place, as
-    // the table its row.)
-    if (typed && calc_.currentScreen() == 0)
-        calc_.updateDisplay();
 }
 
 bool KeyRouter::shiftKey(std::uint32_t t)

@@ -52,14 +52,11 @@ public:
     // screen in front waits for its answer the op waits too (after the shift layers act),
     // and so does every key after it, in the order typed.
     bool processKeyOp(std::uint32_t op);
-    // A key op typed now must wait: the screen in front waits for its ENTER's answer, or
-    // keys typed before are still waiting.
+    // A key typed now must wait: the screen in front waits for its ENTER's answer, or
+    // keys typed before are still waiting. Screen keys too, the home screen's among them:
+    // left before its answer came, a screen's line and the keys after it would reach a
+    // screen they were not typed for. ON is never held: it stops a long run.
     bool holding() const;
-    // A press of the keyboard's, which may leave the screen, must wait: keys typed before
-    // are still waiting, or a field screen in front waits for the answer its field takes.
-    // The home screen's answer goes to the history from any screen, so a long run there
-    // does not keep the user in.
-    bool pressWaits() const;
     // What a key of the keyboard does (a screen key, a hardware key command): at once, or
     // when the keys held before it have been handled. Its shift layer is spent now, as
     // processKeyOp spends it, so the next key is read in its own layer.

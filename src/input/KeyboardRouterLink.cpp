@@ -2,6 +2,7 @@
 
 #include "app/ScreenRegistry.h"
 #include "app/ScreenRouter.h"
+#include "input/MenuScreen.h"
 
 #include <QString>
 
@@ -32,6 +33,17 @@ void KeyboardRouterLink::showSimulEqSolver() { router_.showScreen(screens::Simul
 bool KeyboardRouterLink::showHelpForOp(std::uint32_t op, QRectF keyFrame)
 {
     router_.showFunctionHelp(op, keyFrame.toAlignedRect());
+    return true;
+}
+
+bool KeyboardRouterLink::overlayTakesKey(std::uint32_t op)
+{
+    if (router_.frontId() != screens::Menu)
+        return false;
+    auto* menu = dynamic_cast<MenuScreen*>(router_.controller(screens::Menu));
+    if (!menu)
+        return false;
+    menu->processKeyOp(op);
     return true;
 }
 

@@ -34,6 +34,7 @@ public:
     void showPolySolver() override;
     void showSimulEqSolver() override;
     bool showHelpForOp(std::uint32_t op, QRectF keyFrame) override;
+    bool overlayTakesKey(std::uint32_t op) override;
 
 private:
     ScreenRouter& router_;

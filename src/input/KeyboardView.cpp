@@ -17,6 +17,7 @@
 #include "language/EntryText.h"
 #include "language/Vocabulary.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QDialog>
 #include <QGuiApplication>
@@ -398,16 +399,27 @@ void KeyboardView::doKeyOp(std::uint32_t op, int key, int layer, QRectF frame, b
             parser.menuKey(static_cast<int>(op));
         return;
     }
-    if (waitsItsTurn(op) && keys_.pressWaits()) {
+    if (waitsItsTurn(op) && keys_.holding()) {
         // The keyboard may be gone by the time the answer comes.
         keys_.press([self = QPointer<KeyboardView>(this), op] {
             if (self)
-                self->act(op, false);
+                self->actInTurn(op);
         });
         redraw();
         return;
     }
     act(op, autoRepeat);
+}
+
+void KeyboardView::actInTurn(std::uint32_t op)
+{
+    // A menu that a key held before this one opened covers the keys now: this key is the
+    // menu's, as it would be typed now.
+    if (delegate_ && delegate_->overlayTakesKey(op)) {
+        redraw();
+        return;
+    }
+    act(op, false);
 }
 
 bool KeyboardView::waitsItsTurn(std::uint32_t op)
@@ -643,21 +655,45 @@ bool KeyboardView::handleKeyEvent(const QKeyEvent& event)
     const KeyCommands::Command* command = commands_.commandFor(event);
     if (!command)
         return false;
+    const auto op = KeyCommands::handlerOp(command->handler);
+    if ((!op || waitsItsTurn(*op)) && keys_.holding()) {
+        keys_.press([self = QPointer<KeyboardView>(this), command = *command, key = event.key(),
+                     modifiers = event.modifiers(), text = event.text()] {
+            if (self)
+                self->typeInTurn(command, key, modifiers, text);
+        });
+        return true;
+    }
     runCommand(*command);
     return true;
+}
+
+void KeyboardView::typeInTurn(const KeyCommands::Command& command, int key, Qt::KeyboardModifiers modifiers,
+                              const QString& text)
+{
+    // The key goes where a key typed now goes: a menu, picker or form that a key held
+    // before it opened has the keys by now.
+    QWidget* window = QApplication::activePopupWidget();
+    if (!window)
+        window = QApplication::activeModalWidget();
+    if (!window)
+        window = this->window();
+    QWidget* target = window->focusWidget();
+    if (!target || target == this) {
+        runCommand(command);
+        return;
+    }
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    QWidget* now = QApplication::focusWidget() ? QApplication::focusWidget() : target;
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(now, &release);
 }
 
 void KeyboardView::runCommand(const KeyCommands::Command& command)
 {
     const QString& handler = command.handler;
     const auto op = KeyCommands::handlerOp(handler);
-    if ((!op || waitsItsTurn(*op)) && keys_.pressWaits()) {
-        keys_.press([self = QPointer<KeyboardView>(this), command] {
-            if (self)
-                self->runCommand(command);
-        });
-        return;
-    }
     if (handler == QStringLiteral("kChar:"))
         kChar(command);
     else if (handler == QStringLiteral("cmdCut:"))

@@ -94,6 +94,9 @@ private:
     void doKeyOp(std::uint32_t op, int key, int layer, QRectF frame, bool autoRepeat);
     // What a key does once it is its turn (see waitsItsTurn).
     void act(std::uint32_t op, bool autoRepeat);
+    // A held key of the calculator keyboard, or of the computer's, once its turn comes.
+    void actInTurn(std::uint32_t op);
+    void typeInTurn(const KeyCommands::Command& command, int key, Qt::KeyboardModifiers modifiers, const QString& text);
     // A key typed while an ENTER waits for its answer acts after it, in the order typed;
     // the shift keys act at once (the next key is read in their layer), and so does ON,
     // which stops the run.

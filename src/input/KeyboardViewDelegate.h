@@ -18,6 +18,9 @@ public:
     // False when help pages cannot be shown; help mode then ends silently. keyFrame is the
     // touched key in global coordinates (empty for a key typed on the computer).
     virtual bool showHelpForOp(std::uint32_t /*op*/, QRectF /*keyFrame*/) { return false; }
+    // A key held while an ENTER waited, its turn come while a menu covers the keyboard: the
+    // menu takes it as its keypad. False when nothing over the keyboard took it.
+    virtual bool overlayTakesKey(std::uint32_t /*op*/) { return false; }
     virtual void showYEQ() {}
     virtual void showWindow() {}
     virtual void showGraphView(bool /*show*/) {}

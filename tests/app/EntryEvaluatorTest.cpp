@@ -41,6 +41,21 @@ TEST_F(Results, KeysTypedBeforeTheAnswerStartTheNextLine)
     EXPECT_EQ(calc.stringFromOps(entry->entryOps()), "4");
 }
 
+// The history item's input is the line as it was entered, also when the line changed
+// before the answer came (a history row tapped into it meanwhile).
+TEST_F(Results, TheHistoryKeepsTheLineAsItWasEntered)
+{
+    type("2+3");
+    press({kEnter});
+    entry->addOps({kOne + 6}, true, true);
+    settle();
+    EXPECT_EQ(newest(), (std::pair<std::string, std::string>{"2+3", "5"}));
+    type("4");
+    press({kEnter});
+    settle();
+    EXPECT_EQ(newest(), (std::pair<std::string, std::string>{"4", "4"}));
+}
+
 // A run that fails (or is broken off) keeps its line for ENTRY; keys typed while it ran
 // start the next line, as they do after an answer, instead of overwriting the failed one.
 TEST_F(Results, KeysTypedBeforeAnErrorStartTheNextLineToo)

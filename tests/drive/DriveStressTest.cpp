@@ -29,20 +29,30 @@ const std::string kClassic = "type Classic\nkey ENTER\nwait idle\n";
 const std::string kEndless = "type ∑(K,K,1,1ᴱ99)\nkey ENTER\nwait running\n";
 const std::string kEndlessEntry = kClassic + kEndless;
 
-// The graph, the LIST and MATRIX menus and the catalogue read the state (the graph sets
-// its variables, the menus list the names) while the entry runs; ON then stops it.
-TEST(DriveStress, TheGraphTheNameMenusAndTheCatalogueOpenWhileALongEntryRuns)
+// The graph, the LIST and MATRIX menus and the catalogue, asked for while a long entry
+// runs, wait for its answer as every key does; ON still stops the run at once, and then
+// they open, reading the state the run left.
+TEST(DriveStress, TheGraphTheNameMenusAndTheCatalogueWaitForALongEntry)
 {
     struct Case {
         const char* open;
         const char* stop;
+        int screen;
+        json menu;
+        const char* overlay;
     };
-    for (const Case& c : {Case{"key GRAPH\n", "key ON\n"}, Case{"key 2ND\nkey STAT\n", "key ON\n"},
-                          Case{"key 2ND\nkey X⁻¹\n", "key ON\n"}, Case{"key 2ND\nkey 0\n", "hkey Ctrl+/\n"}}) {
+    for (const Case& c : {Case{"key GRAPH\n", "key ON\n", 8, nullptr, nullptr}, Case{"key 2ND\nkey STAT\n", "key ON\n", 0, 4, "Menu"},
+                          Case{"key 2ND\nkey X⁻¹\n", "key ON\n", 0, 5, "Menu"},
+                          Case{"key 2ND\nkey 0\n", "hkey Ctrl+/\n", 0, nullptr, "Catalog"}}) {
         const Session run = drive(kEndlessEntry + c.open + "dump\n" + c.stop + "wait idle\ndump\n", "", kWatchdogSeconds);
         ASSERT_EQ(run.exitCode, 0) << c.open << run.output;
         ASSERT_EQ(run.dumps.size(), 2u) << c.open;
+        EXPECT_EQ(run.dumps[0]["screen"], 0) << c.open;
+        EXPECT_FALSE(run.dumps[0].contains("overlay")) << c.open;
         EXPECT_EQ(run.dumps[1]["error"], 43) << c.open;
+        EXPECT_EQ(run.dumps[1]["screen"], c.screen) << c.open;
+        EXPECT_EQ(run.dumps[1]["menu"], c.menu) << c.open;
+        EXPECT_EQ(run.dumps[1].value("overlay", json()), c.overlay ? json(c.overlay) : json()) << c.open;
     }
 }
 
@@ -90,25 +100,25 @@ TEST(DriveStress, TheAskTableDrawsWhileAProgramStoresTblInput)
     EXPECT_EQ(run.dumps[0]["error"], 43);
 }
 
-// WINDOW fields typed and committed while an entry runs store what was typed and leave
-// the run's Ans alone.
-TEST(DriveStress, WindowFieldsKeepTheirOwnValuesWhileAnEntryRuns)
+// WINDOW and its fields, typed while an entry runs, wait for it: ON breaks the run off and
+// the fields then take what was typed for them, in order.
+TEST(DriveStress, WindowFieldsTypedWhileAnEntryRunsTakeTheirValuesAfterIt)
 {
     std::string fields;
     for (const char* value : {"2", "9", "1", "3", "8", "1"})
         fields += std::string("type ") + value + "\nkey DOWN\nwait 0\n";
-    const Session run = drive(kClassic + "dump\n" + kEndless + "key 0x401\n" + fields + "key ON\nwait idle\ndump\n",
-                              "", kWatchdogSeconds);
+    const Session run = drive(kClassic + kEndless + "key 0x401\n" + fields + "dump\nkey ON\nwait idle\ndump\n", "",
+                              kWatchdogSeconds);
     ASSERT_EQ(run.exitCode, 0) << run.output;
     ASSERT_EQ(run.dumps.size(), 2u);
+    EXPECT_EQ(run.dumps[0]["screen"], 0);
     EXPECT_EQ(run.dumps[1]["screen"], 7);
     EXPECT_EQ(run.dumps[1]["error"], 43);
-    EXPECT_EQ(run.dumps[1]["ans"], run.dumps[0]["ans"]);
     EXPECT_EQ(run.dumps[1]["window"], json::parse("[2, 9, 3, 8]"));
 }
 
-// An answer that arrives after the user has left the home screen still goes into the
-// history, where ENTER was pressed.
+// A screen key right after ENTER waits for the answer, which goes into the history with
+// the line it answers.
 TEST(DriveStress, AnAnswerArrivingAfterTheHomeScreenWasLeftIsKept)
 {
     const Session run = drive("type 2+3\nkey ENTER\nkey Y=\nwait idle\nkey 2ND\nkey MODE\nwait idle\ndump\n", "",

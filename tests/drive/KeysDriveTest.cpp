@@ -82,4 +82,30 @@ TEST(KeysDrive, TheListEditorsValueIsKeptWhenTheWindowCloses)
     EXPECT_EQ(next.dumps[1]["history"].back(), json::parse(R"({"input":"L₁","answer":"{12 34}"})"));
 }
 
+// Keys typed on the home screen before an answer is back (the driver pumps no events
+// between key lines, so every answer comes after the last key) act after it in the order
+// typed, screen keys among them: the menu STAT opens takes the arrows and the row's digit,
+// and every history item keeps its input. The calculator's keys and the computer's alike,
+// at both sizes.
+TEST(KeysDrive, KeysTypedBeforeTheAnswerActAfterItInOrder)
+{
+    const json oneItem = json::parse(R"([{"input":"1+1","answer":"2"}])");
+    const json twoItems = json::parse(R"([{"input":"1+1","answer":"2"},{"input":"2+2","answer":"4"}])");
+    const std::pair<std::string, json> scripts[] = {
+        {"type 1+1\nkey ENTER\nkey STAT\nkey RIGHT\nkey RIGHT\nkey 2\n", oneItem},
+        {"type 1+1\nkey ENTER\ntype 2+2\nkey ENTER\nhkey Ctrl+S\nhkey Right\nhkey Right\nhkey 2\n", twoItems},
+    };
+    for (const char* device : {"", "--device tablet"})
+        for (const auto& [keys, history] : scripts) {
+            const DriveRun run = driveScript(keys + "wait idle\ndump\n", device);
+            ASSERT_TRUE(endedWithDumps(run, 1)) << device << keys;
+            const json& dump = run.dumps[0];
+            EXPECT_EQ(dump["history"], history) << device << keys;
+            EXPECT_EQ(dump["entry"], "") << device << keys;
+            // STAT ▸ TESTS ▸ 2 is the t test.
+            EXPECT_EQ(dump["screen"], 15) << device << keys;
+            EXPECT_EQ(dump["statTest"]["title"], "T-Test:μ≠0") << device << keys;
+        }
+}
+
 } // namespace

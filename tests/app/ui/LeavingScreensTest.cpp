@@ -278,7 +278,7 @@ TEST_F(LeavingScreens, QuitWaitsForTheListEditorsAnswer)
 
 // A screen key typed after keys that wait for a home-screen answer waits behind them: the
 // keys typed on the new screen are that screen's. With nothing typed after ENTER a screen
-// key acts at once, a long run does not keep the user on the home screen.
+// key waits for the answer too, so the history item keeps the line it answers.
 TEST_F(LeavingScreens, AScreenKeyKeepsItsPlaceAmongTheKeys)
 {
     calc.setVar(kSlotXmin, {{-10.0, 0.0}});
@@ -299,12 +299,14 @@ TEST_F(LeavingScreens, AScreenKeyKeepsItsPlaceAmongTheKeys)
 
     keyboardKey(KT::kQuit);
     beforeTheAnswers([this] {
-        type("2+2");
+        type("3+3");
         key(KeyRouter::kEnter);
         keyboardKey(KT::kWindow);
-        EXPECT_EQ(calc.currentScreen(), screens::Window);
+        EXPECT_EQ(calc.currentScreen(), screens::Home);
     });
-    EXPECT_EQ(history->history().size(), 2u);
+    EXPECT_EQ(calc.currentScreen(), screens::Window);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(calc.stringFromOps(items.back().entry), "3+3");
 }
 
 } // namespace
