@@ -137,11 +137,15 @@ void MatrixEditView::makeCursorVisible()
 
 void MatrixEditView::syncViews()
 {
-    if (EntryModel* e = entry()) {
-        if (typed())
-            e->clear();
+    if (EntryModel* e = entry(); e && typed())
+        e->clear();
+    showField();
+}
+
+void MatrixEditView::showField()
+{
+    if (EntryModel* e = entry())
         e->setFilter(EntryModel::AnyOp);
-    }
     std::string prefix;
     std::optional<std::string> overlay;
     const bool system = style_ == MatrixView::Coefficients;
@@ -175,7 +179,8 @@ void MatrixEditView::syncViews()
     }
     }
     entryView_->setPrefixStr(prefix);
-    entryView_->setOverlayStr(overlay);
+    // What is typed stands in for the field's value.
+    entryView_->setOverlayStr(typed() ? std::nullopt : overlay);
     scroller_->setContentSize(grid_->size());
     makeCursorVisible();
     banner_->update();

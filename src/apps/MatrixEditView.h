@@ -54,6 +54,9 @@ public:
     void updateDisplay();
     // After every move: the prefix and value shown for the cursor, the entry line cleared.
     void syncViews();
+    // The prefix and value shown for the cursor, keeping what the entry line holds (back
+    // from under a menu, whose pick goes onto that line).
+    void showField();
     // Commits what was typed to the cursor's field; false when it failed to evaluate (its
     // error was shown and the text stays).
     bool getEntry();

@@ -316,8 +316,7 @@ void PolyScreen::updateDisplay() { update(); }
 
 void PolyScreen::focus(bool gained)
 {
-    if (!gained && listening())
-        getEntry();
+    // A menu over the screen keeps the line for its pick; leaving the screen enters it.
     ScreenController::focus(gained);
     if (gained) {
         model_.ensureLists();

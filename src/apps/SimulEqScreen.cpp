@@ -123,8 +123,10 @@ void SimulEqScreen::finishPick()
     const std::string name = calc().stringFromOps(entry->entryOps());
     if (what == 1) {
         shell_.evaluator().finalizeEntry();
-        if (!entry->entryOps().empty())
-            return; // its error was shown
+        if (!entry->entryOps().empty()) {
+            entry->clear(); // its error was shown
+            return;
+        }
         if (shell_.evaluator().fieldValue()) {
             const auto matrix = calc().ans.type() == VQValue::TypeMatrix ? calc().ans.matrix() : nullptr;
             if (matrix)
@@ -154,7 +156,8 @@ void SimulEqScreen::focus(bool gained)
         return;
     finishPick();
     lcd_->update();
-    editor_->syncViews();
+    // Back from under a menu the line keeps what was typed: the menu's pick goes onto it.
+    editor_->showField();
     editor_->updateDisplay();
 }
 

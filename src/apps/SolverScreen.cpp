@@ -230,13 +230,13 @@ void SolverScreen::updateDisplay() { update(); }
 
 void SolverScreen::focus(bool gained)
 {
-    if (!gained && listening())
-        getEntry();
+    // A menu over the screen keeps the line for its pick; leaving the screen enters it.
     ScreenController::focus(gained);
     if (gained) {
         model_.ensureBounds();
         line_ = std::clamp(line_, 0, lineCount() - 1);
-        loadEntry();
+        if (!typed())
+            loadEntry();
         update();
     }
 }

@@ -2,6 +2,7 @@
 // the widget with the focus, and a tap under an open form to nothing), and what is typed
 // on a screen's entry line when the screen is left, by each way of leaving it.
 
+#include "drive/DrivePictures.h"
 #include "drive/DriveSession.h"
 
 #include <gtest/gtest.h>
@@ -9,11 +10,13 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
+using orvenda::test::changed;
 using orvenda::test::DriveRun;
 using orvenda::test::driveScript;
 using orvenda::test::endedWithDumps;
@@ -106,6 +109,51 @@ TEST(KeysDrive, KeysTypedBeforeTheAnswerActAfterItInOrder)
             EXPECT_EQ(dump["screen"], 15) << device << keys;
             EXPECT_EQ(dump["statTest"]["title"], "T-Test:μ≠0") << device << keys;
         }
+}
+
+// A menu over an app's field keeps what is typed on its line, and a pick from it goes onto
+// that line; a menu pick that opens another screen enters it first. On the simultaneous
+// equations, the matrix editor, the polynomial's coefficients and the solver's values, at
+// both sizes: 7, MATH, Escape (the line and its picture unchanged), STAT ▸ EDIT, back to
+// the app (7 in its field); then 1/4, MATH ▸Frac and ENTER (.25 in the next field).
+TEST(KeysDrive, AMenuOverAnAppsFieldKeepsItsLine)
+{
+    struct App {
+        std::string open;
+        // Opens the app again, on the field after the one left.
+        std::string reopen;
+        const char* seven;
+        const char* quarter;
+    };
+    const std::string simul = "key APPS\nkey 4\nkey 2\n", poly = "key APPS\nkey 4\nkey 1\n";
+    const std::string matrix = "key 2ND\nkey X⁻¹\nkey RIGHT\nkey RIGHT\nkey 1\n";
+    const std::vector<App> apps{
+        {simul, simul, "/simulEq/editor/cells/0/0", "/simulEq/editor/cells/0/1"},
+        {matrix + "type 2\nkey ENTER\ntype 2\nkey ENTER\n", matrix + "key DOWN\nkey DOWN\nkey RIGHT\n", "/matrixEdit/cells/0/0",
+         "/matrixEdit/cells/0/1"},
+        {poly + "type 2\nkey ENTER\nwait idle\n", poly, "/poly/lines/0", "/poly/lines/1"},
+        {"open 10\nwait idle\ntype X-3\nkey DOWN\n", "open 10\n", "/solver/lines/1", "/solver/lines/2"},
+    };
+    for (const char* device : {"phone", "tablet"}) {
+        for (const App& app : apps) {
+            const std::string where = std::string(device) + " " + app.seven;
+            const auto typed = orvenda::test::driveScratch("menu-typed.png"), back = orvenda::test::driveScratch("menu-back.png");
+            const DriveRun run = driveScript(app.open + "wait idle\ntype 7\nwait idle\nshot " + typed.string()
+                                                 + "\nkey MATH\nwait idle\nhkey Escape\nwait idle\ndump\nshot " + back.string()
+                                                 + "\nkey STAT\nkey 1\nwait idle\ndump\n" + app.reopen
+                                                 + "wait idle\ndump\ntype 1/4\nkey MATH\nkey 1\nwait idle\ndump\nkey ENTER\nwait idle\ndump\n",
+                                             std::string("--device ") + device);
+            ASSERT_TRUE(endedWithDumps(run, 5)) << where;
+            EXPECT_EQ(run.dumps[0].value("entry", ""), "7") << where;
+            EXPECT_EQ(changed(typed, back), 0) << where;
+            EXPECT_EQ(run.dumps[1]["screen"], 4) << where;
+            EXPECT_TRUE(run.dumps[2].value(json::json_pointer(app.seven), std::string()).ends_with("7")) << where;
+            EXPECT_EQ(run.dumps[3].value("entry", ""), "1/4\xE2\x96\xB8" "Frac") << where;
+            EXPECT_TRUE(run.dumps[4].value(json::json_pointer(app.quarter), std::string()).ends_with(".25")) << run.dumps[4];
+            for (const json& dump : run.dumps)
+                EXPECT_EQ(dump["error"], 0) << where;
+        }
+    }
 }
 
 } // namespace
