@@ -84,6 +84,25 @@ public:
 
     bool started() const { return pid_ > 0; }
     void signal(int number) const { ::kill(pid_, number); }
+    // Waits until a signal sent is no longer pending: the process has taken it (or is gone).
+    bool taken(int number) const
+    {
+        const auto deadline = std::chrono::steady_clock::now() + kGenerous;
+        while (std::chrono::steady_clock::now() < deadline) {
+            std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+            bool pending = false;
+            for (std::string line; std::getline(status, line);) {
+                if (line.starts_with("State:") && line.find_first_of("ZX") != std::string::npos)
+                    return true;
+                if (line.starts_with("ShdPnd:") || line.starts_with("SigPnd:"))
+                    pending = pending || (std::stoull(line.substr(7), nullptr, 16) >> (number - 1) & 1);
+            }
+            if (!pending)
+                return true;
+            std::this_thread::sleep_for(1ms);
+        }
+        return false;
+    }
     const std::string& output() const { return output_; }
 
     // The next line holding text (JSON lines are the driver's dumps); none when the output
@@ -174,6 +193,24 @@ json savedWhen(const fs::path& data, const std::function<bool(const json&)>& hol
     return nullptr;
 }
 
+// The driver with a list typed, running a program that counts for ever, once the program has
+// shown that it counts (it dumps for half a minute at most).
+std::unique_ptr<Process> countingApp(const std::string& name, const fs::path& data)
+{
+    std::string looks;
+    for (int k = 0; k < 300; ++k)
+        looks += "dump\nwait 100\n";
+    auto app = driverAtDump(name,
+        "program COUNT\n1->N\nDisp \"COUNTING\"\nWhile 1\nN+1->N\nEnd\nend\n"
+        "type {4,5}->L₂\nkey ENTER\nwait idle\ntype prgmCOUNT\nkey ENTER\nwait running\n" + looks,
+        data);
+    if (app && !app->lineWith("COUNTING")) {
+        ADD_FAILURE() << app->output();
+        return nullptr;
+    }
+    return app;
+}
+
 // What the next launch on the folder answers to each line typed (on a line of its own: the
 // entry line is kept too).
 std::vector<std::string> answers(const fs::path& data, const std::vector<std::string>& lines)
@@ -216,21 +253,31 @@ TEST(Lifecycle, AKillAFewSecondsAfterTheWorkLosesNothing)
 TEST(Lifecycle, SigtermEndsTheAppInOrderAndSavesAsAQuitDoes)
 {
     const fs::path data = scratch("terminated");
-    // Dumps until the program has shown that it counts (half a minute at most).
-    std::string looks;
-    for (int k = 0; k < 300; ++k)
-        looks += "dump\nwait 100\n";
-    const auto app = driverAtDump("terminated",
-        "program COUNT\n1->N\nDisp \"COUNTING\"\nWhile 1\nN+1->N\nEnd\nend\n"
-        "type {4,5}->L₂\nkey ENTER\nwait idle\ntype prgmCOUNT\nkey ENTER\nwait running\n" + looks,
-        data);
+    const auto app = countingApp("terminated", data);
     ASSERT_TRUE(app);
-    ASSERT_TRUE(app->lineWith("COUNTING")) << app->output();
     app->signal(SIGTERM);
     const auto status = app->ended();
     EXPECT_TRUE(exitedWith(status, 0)) << (status ? *status : -1) << "\n" << app->output();
     const std::vector<std::string> got = answers(data, {"L₂", "N>0"});
     EXPECT_EQ(got, (std::vector<std::string>{"{4 5}", "1"}));
+}
+
+// A second ending signal once the first has arrived (a shutdown, a service manager, `kill`
+// twice, the same signal or others) neither kills the app nor cuts its quit save short.
+TEST(Lifecycle, EndingSignalsInARowEndTheAppInOrder)
+{
+    for (const std::vector<int>& sent : {std::vector<int>{SIGTERM, SIGTERM}, std::vector<int>{SIGTERM, SIGHUP, SIGINT}}) {
+        const fs::path data = scratch("ending-" + std::to_string(sent.size()));
+        const auto app = countingApp("ending", data);
+        ASSERT_TRUE(app);
+        for (const int signal : sent) {
+            app->signal(signal);
+            ASSERT_TRUE(app->taken(signal));
+        }
+        const auto status = app->ended();
+        EXPECT_TRUE(exitedWith(status, 0)) << sent.size() << ": " << (status ? *status : -1) << "\n" << app->output();
+        EXPECT_EQ(answers(data, {"L₂", "N>0"}), (std::vector<std::string>{"{4 5}", "1"})) << sent.size();
+    }
 }
 
 // The app running on the folder is stopped (a hung app): a launch with a file waits for it
