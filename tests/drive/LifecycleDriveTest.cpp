@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -39,6 +40,15 @@ using namespace std::chrono_literals;
 constexpr auto kGenerous = 90s;
 
 fs::path scratch(const std::string& name) { return orvenda::test::driveScratch(name); }
+
+// An empty folder of the test's own.
+fs::path fresh(const std::string& name)
+{
+    const fs::path folder = scratch(name);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
+}
 
 // A program the test starts, its output and errors read line by line; killed outright if
 // it still runs when the test ends.
@@ -162,14 +172,15 @@ private:
 
 bool exitedWith(std::optional<int> status, int code) { return status && WIFEXITED(*status) && WEXITSTATUS(*status) == code; }
 
-// The driver on a script and a fresh data folder, a process of its own, once it has given
-// its first dump (the work before it done).
-std::unique_ptr<Process> driverAtDump(const std::string& name, const std::string& script, const fs::path& data)
+// The driver on a script and a data folder, a process of its own (with these variables),
+// once it has given its first dump (the work before it done).
+std::unique_ptr<Process> driverAtDump(const std::string& name, const std::string& script, const fs::path& data,
+    const std::vector<std::string>& environment = {})
 {
-    fs::remove_all(data);
     const fs::path file = scratch(name + ".txt");
     std::ofstream(file) << script;
-    auto driver = std::make_unique<Process>(std::vector<std::string>{ORVENDA_DRIVE, file.string(), "--data", data.string()});
+    auto driver = std::make_unique<Process>(
+        std::vector<std::string>{ORVENDA_DRIVE, file.string(), "--data", data.string()}, environment);
     if (!driver->started() || !driver->lineWith("{\"")) {
         ADD_FAILURE() << driver->output();
         return nullptr;
@@ -234,7 +245,7 @@ std::vector<std::string> answers(const fs::path& data, const std::vector<std::st
 // saved a moment after the last of them, so that a kill a few seconds later loses nothing.
 TEST(Lifecycle, AKillAFewSecondsAfterTheWorkLosesNothing)
 {
-    const fs::path data = scratch("killed");
+    const fs::path data = fresh("killed");
     const auto app = driverAtDump("killed",
         "type {1,2,3}->L₁\nkey ENTER\nwait idle\ntype 5->A\nkey ENTER\nwait idle\n"
         "type \"X²+1\"->Y₁\nkey ENTER\nwait idle\ntype Radian\nkey ENTER\nwait idle\ndump\nwait 600000\n",
@@ -252,7 +263,7 @@ TEST(Lifecycle, AKillAFewSecondsAfterTheWorkLosesNothing)
 // saving as a quit does. Nothing else saves while the program runs.
 TEST(Lifecycle, SigtermEndsTheAppInOrderAndSavesAsAQuitDoes)
 {
-    const fs::path data = scratch("terminated");
+    const fs::path data = fresh("terminated");
     const auto app = countingApp("terminated", data);
     ASSERT_TRUE(app);
     app->signal(SIGTERM);
@@ -267,7 +278,7 @@ TEST(Lifecycle, SigtermEndsTheAppInOrderAndSavesAsAQuitDoes)
 TEST(Lifecycle, EndingSignalsInARowEndTheAppInOrder)
 {
     for (const std::vector<int>& sent : {std::vector<int>{SIGTERM, SIGTERM}, std::vector<int>{SIGTERM, SIGHUP, SIGINT}}) {
-        const fs::path data = scratch("ending-" + std::to_string(sent.size()));
+        const fs::path data = fresh("ending-" + std::to_string(sent.size()));
         const auto app = countingApp("ending", data);
         ASSERT_TRUE(app);
         for (const int signal : sent) {
@@ -286,7 +297,7 @@ TEST(Lifecycle, EndingSignalsInARowEndTheAppInOrder)
 TEST(Lifecycle, ALaunchWhoseRunningAppDoesNotAnswerOpensItsFilesOnceThatAppEnds)
 {
     // The launched app's data folder under XDG_DATA_HOME, as the desktop gives it.
-    const fs::path home = scratch("waiting-home");
+    const fs::path home = fresh("waiting-home");
     const fs::path data = home / "Orvenda";
     const fs::path list = scratch("handed.csv");
     std::ofstream(list) << "SCORE,7,8,9\n";
@@ -302,6 +313,65 @@ TEST(Lifecycle, ALaunchWhoseRunningAppDoesNotAnswerOpensItsFilesOnceThatAppEnds)
     const auto status = launch.ended();
     EXPECT_TRUE(exitedWith(status, 0)) << (status ? *status : -1) << "\n" << launch.output();
     EXPECT_EQ(answers(data, {"ʟSCORE"}), std::vector<std::string>{"{7 8 9}"});
+}
+
+// Two apps on one folder, each guarded in a runtime folder of its own (a desktop launcher
+// and a terminal): the first, ending after the second saved, keeps the second's save and
+// says so, instead of saving over it (B was lost).
+TEST(Lifecycle, AnAppNeverSavesOverAnotherAppsSaveWhateverItsGuard)
+{
+    const fs::path data = fresh("guarded-apart");
+    std::vector<std::unique_ptr<Process>> apps;
+    for (const auto& [slot, line] : {std::pair(0, "7->A"), std::pair(1, "5->B")}) {
+        const fs::path runtime = fresh("runtime-" + std::to_string(slot));
+        fs::permissions(runtime, fs::perms::owner_all);
+        apps.push_back(driverAtDump("guarded-apart-" + std::to_string(slot), std::string("type ") + line + "\nkey ENTER\nwait idle\ndump\nwait 600000\n",
+            data, {"XDG_RUNTIME_DIR=" + runtime.string()}));
+        ASSERT_TRUE(apps.back());
+        // Saved a moment after, before the next app starts.
+        const json saved = savedWhen(data, [slot](const json& archive) {
+            const json vars = archive.value("vars", json::array());
+            return vars.size() > std::size_t(2 * slot) && vars[2 * slot] != 0;
+        });
+        ASSERT_FALSE(saved.is_null()) << apps.back()->output();
+    }
+    // The second ends first: the first, ending after, would save over its save.
+    for (const auto& app : {apps[1].get(), apps[0].get()}) {
+        app->signal(SIGTERM);
+        EXPECT_TRUE(exitedWith(app->ended(), 0)) << app->output();
+    }
+    EXPECT_NE(apps[0]->output().find("Another Orvenda saved"), std::string::npos) << apps[0]->output();
+    EXPECT_EQ(apps[1]->output().find("Another Orvenda saved"), std::string::npos) << apps[1]->output();
+    EXPECT_EQ(answers(data, {"A", "B"}), (std::vector<std::string>{"7", "5"}));
+}
+
+// No runtime folder, and the user's folder in the temporary folder taken by another account:
+// the guard goes to the user's cache folder, and a launch still hands its file to the app
+// running on the folder instead of running beside it.
+TEST(Lifecycle, ALaunchFindsTheRunningAppWhenTheTemporaryFolderIsTaken)
+{
+    const fs::path temporary = fresh("taken-tmp");
+    const fs::path taken = temporary / ("orvenda-" + std::to_string(::getuid()));
+    if (::geteuid() == 0) {
+        fs::create_directory(taken);
+        ASSERT_EQ(::chown(taken.c_str(), 65534, 65534), 0);
+    } else {
+        fs::create_directory_symlink(fresh("taken-elsewhere"), taken);
+    }
+    const fs::path home = fresh("taken-home");
+    const std::vector<std::string> environment{"XDG_RUNTIME_DIR=", "TMPDIR=" + temporary.string(),
+        "XDG_CACHE_HOME=" + fresh("taken-cache").string(), "XDG_DATA_HOME=" + home.string(), "QT_QPA_PLATFORM=offscreen"};
+    const fs::path list = scratch("taken.csv");
+    std::ofstream(list) << "SCORE,7,8,9\n";
+    const auto running = driverAtDump("taken", "dump\nwait 600000\n", home / "Orvenda", environment);
+    ASSERT_TRUE(running);
+    Process launch({ORVENDA_APP, list.string()}, environment);
+    ASSERT_TRUE(running->lineWith("Received URL:")) << running->output() << launch.output();
+    EXPECT_TRUE(exitedWith(launch.ended(), 0)) << launch.output();
+    running->signal(SIGTERM);
+    EXPECT_TRUE(exitedWith(running->ended(), 0)) << running->output();
+    EXPECT_EQ(running->output().find("runs alone"), std::string::npos) << running->output();
+    EXPECT_EQ(answers(home / "Orvenda", {"ʟSCORE"}), std::vector<std::string>{"{7 8 9}"});
 }
 
 } // namespace
