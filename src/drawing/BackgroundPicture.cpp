@@ -31,7 +31,9 @@ bool withinSides(QSize size)
 // What the JPEG decoder keeps while it decodes a file read in several passes (a progressive
 // one, or one whose first scan lacks a component): the coefficients of every block of the
 // whole image, 2 bytes each, whatever smaller size it is asked for. Judged from the headers
-// before the first scan, as the decoder reads them; 0 for a file decoded in one pass.
+// before the first scan, read as the decoder reads them (it passes over what lies between
+// segments and a length too short to count, and goes on from a scan's header cut off by the
+// file's end); 0 for a file decoded in one pass or one the decoder refuses before its scans.
 qint64 jpegWholeImageBytes(const QByteArray& bytes)
 {
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
@@ -40,9 +42,8 @@ qint64 jpegWholeImageBytes(const QByteArray& bytes)
         return 0;
     qsizetype frame = -1;
     bool progressive = false;
-    for (qsizetype at = 2; at + 4 <= size;) {
+    for (qsizetype at = 2; at + 2 <= size;) {
         const unsigned char marker = data[at + 1];
-        // Bytes between segments and fill bytes are passed over, as the decoder does.
         if (data[at] != 0xFF || marker == 0xFF) {
             ++at;
             continue;
@@ -52,18 +53,12 @@ qint64 jpegWholeImageBytes(const QByteArray& bytes)
             at += 2;
             continue;
         }
-        const qsizetype body = at + 4, length = (data[at + 2] << 8 | data[at + 3]) - 2;
-        if (marker == 0xD9 || length < 0 || body + length > size)
+        const qsizetype body = at + 4;
+        if (marker == 0xD9 || (marker == 0xDA && frame < 0))
             return 0;
-        const bool isFrame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (isFrame && frame < 0 && length >= 6 && length >= 6 + 3 * data[body + 5]) {
-            frame = body;
-            progressive = (marker & 3) == 2;
-        } else if (marker == 0xDA) {
-            if (frame < 0 || length < 1)
-                return 0;
+        if (marker == 0xDA) {
             const int components = data[frame + 5];
-            if (!progressive && data[body] >= components)
+            if (!progressive && body < size && data[body] >= components)
                 return 0;
             const qint64 height = data[frame + 1] << 8 | data[frame + 2], width = data[frame + 3] << 8 | data[frame + 4];
             const auto sampling = [&](int k) { return std::pair(data[frame + 7 + 3 * k] >> 4, data[frame + 7 + 3 * k] & 15); };
@@ -81,6 +76,16 @@ qint64 jpegWholeImageBytes(const QByteArray& bytes)
             for (int k = 0; k < components; ++k)
                 total += blocks(width, sampling(k).first, maxH) * blocks(height, sampling(k).second, maxV);
             return total * 64 * 2;
+        }
+        if (body > size)
+            return 0;
+        const qsizetype length = std::max((data[at + 2] << 8 | data[at + 3]) - 2, 0);
+        const bool isFrame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (isFrame && frame < 0) {
+            if (body + 6 > size || body + 6 + 3 * data[body + 5] > size)
+                return 0;
+            frame = body;
+            progressive = (marker & 3) == 2;
         }
         at = body + length;
     }

@@ -225,8 +225,8 @@ TEST(BackgroundPicture, ALargePictureIsDecodedSmallerOrRefused)
 
 // A JPEG read in several passes keeps the coefficients of its whole image while it decodes,
 // however small it is asked for: 521 bytes claiming 30000 x 30000 took 5 GB. Such a file is
-// refused from its headers; the same claim read in one pass is decoded smaller, and 16-bit
-// PNGs within the bound stay readable.
+// refused from its headers, read as the decoder reads them; the same claim read in one pass
+// is decoded smaller, and 16-bit PNGs within the bound stay readable.
 TEST(BackgroundPicture, AJpegThatWouldTakeTooMuchMemoryIsRefusedFromItsHeader)
 {
     const auto jpeg = [](bool progressive, int side) {
@@ -250,6 +250,8 @@ TEST(BackgroundPicture, AJpegThatWouldTakeTooMuchMemoryIsRefusedFromItsHeader)
         EXPECT_FALSE(BackgroundPicture::decode(jpeg(true, side), kPhone)) << side;
         EXPECT_FALSE(BackgroundPicture::decode(jpeg(true, side))) << side;
     }
+    // A segment whose length is too short to count, which the decoder passes over.
+    EXPECT_FALSE(BackgroundPicture::decode(jpeg(true, 8000).insert(2, QByteArray("\xFF\xE0\x00\x00", 4)), kPhone));
     const auto small = BackgroundPicture::decode(jpeg(true, 0), kPhone);
     ASSERT_TRUE(small);
     EXPECT_EQ(small->size(), QSize(16, 16));
