@@ -60,8 +60,13 @@ qint64 jpegWholeImageBytes(const QByteArray& bytes)
             const int components = data[frame + 5];
             if (!progressive && body < size && data[body] >= components)
                 return 0;
-            const qint64 height = data[frame + 1] << 8 | data[frame + 2], width = data[frame + 3] << 8 | data[frame + 4];
-            const auto sampling = [&](int k) { return std::pair(data[frame + 7 + 3 * k] >> 4, data[frame + 7 + 3 * k] & 15); };
+            const qint64 height = data[frame + 1] << 8 | data[frame + 2];
+            const qint64 width = data[frame + 3] << 8 | data[frame + 4];
+            // Each component's horizontal and vertical sampling factors.
+            const auto sampling = [&](int k) {
+                const unsigned char factors = data[frame + 7 + 3 * k];
+                return std::pair(factors >> 4, factors & 15);
+            };
             int maxH = 1, maxV = 1;
             for (int k = 0; k < components; ++k) {
                 maxH = std::max(maxH, sampling(k).first);
