@@ -103,7 +103,8 @@ fuzz() {
   if [ "$1" = orvenda-notes-fuzzer ]; then
     seeds=(-dict="$root/tests/fuzz/notes.dict" "$root/tests/fuzz/notes-seeds")
   fi
-  # Picture files start from small pictures of each raster format, and an SVG naming itself.
+  # Picture files start from small pictures of each raster format, an SVG naming itself and a
+  # progressive JPEG whose few hundred bytes claim 30000 x 30000.
   if [ "$1" = orvenda-picture-fuzzer ]; then
     seeds=("$root/tests/fuzz/picture-seeds")
   fi

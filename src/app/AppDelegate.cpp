@@ -164,8 +164,6 @@ void AppDelegate::installManagers(Calculator& calc)
 
 std::optional<QString> AppDelegate::takeStartupReport() { return std::exchange(startupReport_, std::nullopt); }
 
-void AppDelegate::setUnguarded(bool unguarded) { stateFile_.setShared(unguarded); }
-
 void AppDelegate::noteChange()
 {
     changePending_ = true;

@@ -79,9 +79,6 @@ public:
     // The delay's end: saves the state when it changed, unless a program runs (then it waits
     // for another delay). Neither stops a program nor touches the clipboard.
     void autosave();
-    // Another app may run on the same data folder: the state is never saved over a file
-    // that app saved.
-    void setUnguarded(bool unguarded);
 
     // Imports each file in turn and reports each: 73 for an unsupported type, 74 when it
     // cannot be read (no regular file), 86 for text (70 for a variable file) longer than the

@@ -20,6 +20,10 @@ public:
     // The most a picture file may hold, and the most pixels it may decode to.
     static constexpr qint64 kMaxFileBytes = qint64(64) << 20;
     static constexpr qint64 kMaxPixels = qint64(1) << 25;
+    // The most memory a picture's decoding may take: the image reader's own bound on the
+    // image it makes (so a 16-bit picture reaches it at half the pixels), here also holding
+    // what a JPEG decoded in several passes keeps of the whole image.
+    static constexpr qint64 kMaxDecodeBytes = 4 * kMaxPixels;
     // The longest side of a graph area a picture is made for.
     static constexpr int kMaxSide = 4096;
 
@@ -30,8 +34,9 @@ public:
     // turn), still centred on the graph as it is now.
     static QRect coverFrame(QSize graph, QSize turned = {});
     // The picture of a regular file of a raster format, turned upright by its orientation;
-    // nothing when the file is not such a picture or is beyond the bounds. A picture much
-    // larger than it needs to be to cover `cover` is decoded smaller where its format can.
+    // nothing when the file is not such a picture or is beyond the bounds, judged before it
+    // is decoded. A picture much larger than it needs to be to cover `cover` is decoded
+    // smaller where its format can.
     static std::optional<QImage> read(const QString& file, QSize cover = {});
     // The same for the bytes of a file.
     static std::optional<QImage> decode(const QByteArray& bytes, QSize cover = {});

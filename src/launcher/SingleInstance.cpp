@@ -12,6 +12,7 @@
 #include <QLocalSocket>
 #include <QMessageBox>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 
@@ -91,14 +92,22 @@ SingleInstance::SingleInstance(const QString& dataFolder, QObject* parent)
     const QString name = QStringLiteral("orvenda-")
         + QString::fromLatin1(QCryptographicHash::hash(folder_.toUtf8(), QCryptographicHash::Sha256).toHex().left(24));
     // The user's runtime folder first; without one, a folder of the user's own in the
-    // temporary folder, whose name another account may have taken first (then there is none).
+    // temporary folder, whose name another account may have taken first; then one among the
+    // user's own files, which no one else can take.
     QStringList candidates;
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (runtime.startsWith(QLatin1Char('/')))
         candidates << runtime + QStringLiteral("/orvenda");
     candidates << QDir::tempPath() + QStringLiteral("/orvenda-%1").arg(::getuid());
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    const QString own = cache.startsWith(QLatin1Char('/')) ? cache + QStringLiteral("/orvenda") : QString();
+    if (!own.isEmpty())
+        candidates << own;
     for (const QString& candidate : candidates) {
         const QString socket = candidate + QLatin1Char('/') + name + QStringLiteral(".socket");
+        // The cache folder is made only when it comes to it.
+        if (candidate == own && !QDir().mkpath(cache))
+            continue;
         if (fitsSocketAddress(socket) && isPrivateFolder(candidate)) {
             lockPath_ = candidate + QLatin1Char('/') + name + QStringLiteral(".lock");
             socketPath_ = socket;
@@ -327,9 +336,6 @@ SingleInstance::Launch SingleInstance::launch(const QStringList& files, const Pa
 
 void SingleInstance::serve(AppLauncher& app)
 {
-    // Unguarded, another app may save in the folder too: this one never saves over that.
-    if (lockFd_ < 0)
-        app.delegate().setUnguarded(true);
     connect(this, &SingleInstance::filesHandedOver, this, [&app](const QStringList& files) {
         QWidget* window = app.root().window();
         window->raise();

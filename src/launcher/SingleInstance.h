@@ -22,10 +22,12 @@ class AppLauncher;
 // would each overwrite what the other kept.
 //
 // The guard and the listening socket live in a folder only the user can reach (the user's
-// runtime folder, else one of the user's own in the temporary folder), never in the data
-// folder, which may be full or read-only: the guard is a lock on a file there, which the
-// system lets go when the process ends however it ends. A later launch hands its files only
-// to a server run by the same user.
+// runtime folder, else one of the user's own in the temporary folder, else one in the
+// user's cache folder), never in the data folder, which may be full or read-only: the guard
+// is a lock on a file there, which the system lets go when the process ends however it
+// ends. A later launch hands its files only to a server run by the same user. Two apps that
+// still run on one folder (guarded apart, or after the lock file was removed) never save
+// over each other: the state file itself refuses it.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <utility>
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -22,8 +23,6 @@ struct sigaction previous[kSignals.size()];
 extern "C" void onQuitSignal(int signal)
 {
     const int saved = errno;
-    // Once is asked; the same signal again ends the process as the system would.
-    std::signal(signal, SIG_DFL);
     const char number = static_cast<char>(signal);
     [[maybe_unused]] const ssize_t written = ::write(pipeEnds[1], &number, 1);
     errno = saved;
@@ -54,8 +53,11 @@ QuitSignals::~QuitSignals()
 {
     if (!notifier_)
         return;
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
     for (std::size_t k = 0; k < kSignals.size(); ++k)
-        ::sigaction(kSignals[k], &previous[k], nullptr);
+        ::sigaction(kSignals[k], ending_ ? &ignore : &previous[k], nullptr);
     notifier_.reset();
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);
@@ -66,7 +68,7 @@ void QuitSignals::arrived()
 {
     char number = 0;
     while (::read(pipeEnds[0], &number, 1) == 1)
-        if (quit_)
+        if (!std::exchange(ending_, true) && quit_)
             quit_(number);
 }
 

@@ -46,9 +46,16 @@ StateFile::Stamp StateFile::stamp() const
         nanoseconds(info.st_mtim), nanoseconds(info.st_ctim)};
 }
 
+namespace {
+
+QByteArray digest(QByteArrayView bytes) { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256); }
+
+} // namespace
+
 StateFile::Contents StateFile::read()
 {
     seen_ = stamp();
+    seenDigest_.clear();
     if (!QFileInfo::exists(path_) && !QFileInfo(path_).isSymLink())
         return {};
     Contents contents;
@@ -60,6 +67,7 @@ StateFile::Contents StateFile::read()
         const auto* begin = reinterpret_cast<const std::uint8_t*>(data.constData());
         const std::span<const std::uint8_t> bytes(begin, static_cast<std::size_t>(data.size()));
         if (read == BoundedFile::Result::Read && isArchive(bytes)) {
+            seenDigest_ = digest(data);
             contents.status = Status::Loaded;
             contents.bytes.assign(bytes.begin(), bytes.end());
             return contents;
@@ -121,18 +129,34 @@ void StateFile::keepAside(const QByteArray& data, bool readable, Contents& conte
 bool StateFile::write(std::span<const std::uint8_t> bytes, Failure* why)
 {
     Failure failure = Failure::None;
-    if (shared_ && stamp() != seen_) {
+    if (changedElsewhere()) {
         failure = Failure::ChangedElsewhere;
     } else {
         bool diskFull = false;
-        if (AtomicFile::write(path_, bytes, &diskFull))
+        if (AtomicFile::write(path_, bytes, &diskFull)) {
             seen_ = stamp();
-        else
+            seenDigest_ = digest({reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())});
+        } else {
             failure = diskFull ? Failure::DiskFull : Failure::Other;
+        }
     }
     if (why)
         *why = failure;
     return failure == Failure::None;
+}
+
+bool StateFile::changedElsewhere()
+{
+    const Stamp now = stamp();
+    if (now == seen_ || !now.exists)
+        return false;
+    // A copy, a touch or a sync changes what the folder says of the file, not its bytes.
+    QByteArray data;
+    if (seenDigest_.isEmpty() || BoundedFile::read(path_, kMaxBytes, data) != BoundedFile::Result::Read
+        || digest(data) != seenDigest_)
+        return true;
+    seen_ = now;
+    return false;
 }
 
 StateFile::Writability StateFile::writability() const

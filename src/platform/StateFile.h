@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -34,9 +35,6 @@ public:
     explicit StateFile(const QString& dataFolder, const QString& asideFolder = QString());
 
     QString path() const { return path_; }
-    // Another app may save into the same folder (this one runs unguarded): a save then
-    // never replaces a file that changed since this one read or wrote it.
-    void setShared(bool shared) { shared_ = shared; }
     // A file that cannot be read or holds no archive is moved aside (never read again,
     // never overwritten) and reported as damaged. When the data folder keeps it from being
     // moved or copied, it is copied to the aside folder under a name drawn from the file,
@@ -47,11 +45,13 @@ public:
         Other,
         // The disk had no room for it.
         DiskFull,
-        // Shared: another app saved since this one read or wrote the file.
+        // Another app saved since this one read or wrote the file.
         ChangedElsewhere,
     };
     // False when the file could not be written; the previous one then stays, and why,
-    // when asked, tells the cause.
+    // when asked, tells the cause. A file whose bytes another app changed since this one
+    // read or wrote it is never replaced, whatever guards the folder: its lock file may
+    // have been removed, or two launches guarded apart. One gone, or only touched, is.
     bool write(std::span<const std::uint8_t> bytes, Failure* why = nullptr);
     enum class Writability { Writable, FolderReadOnly, FileReadOnly };
     // Whether a save can replace the file: the data folder exists, or can be made, and
@@ -72,14 +72,15 @@ private:
         bool operator==(const Stamp&) const = default;
     };
     Stamp stamp() const;
+    bool changedElsewhere();
     void keepAside(const QByteArray& data, bool readable, Contents& contents) const;
 
     QString folder_;
     QString asideFolder_;
     QString path_;
-    bool shared_ = false;
-    // The file as this app last read or wrote it.
+    // The file as this app last read or wrote it, and a digest of its bytes.
     Stamp seen_;
+    QByteArray seenDigest_;
 };
 
 } // namespace orvenda

@@ -371,16 +371,14 @@ TEST(AppDelegate, AChangeIsSavedAMomentAfterWithoutLeaving)
     EXPECT_TRUE(launch.delegate.changePending());
 }
 
-// Two apps on one folder, neither guarded (no folder of the user's own took the guard): the
-// one saving second never saves over the other's session, and says so once; each still
-// saves over its own saves.
-TEST(AppDelegate, AnUnguardedAppNeverSavesOverAnotherAppsSave)
+// Two apps on one folder, whatever guards them (the lock file removed, or two launches
+// guarded apart): the one saving second never saves over the other's session, and says so
+// once; each still saves over its own saves, also once they were copied over themselves.
+TEST(AppDelegate, AnAppNeverSavesOverAnotherAppsSave)
 {
     QTemporaryDir dir;
     Launch one(dir.path());
     Launch other(dir.path());
-    one.delegate.setUnguarded(true);
-    other.delegate.setUnguarded(true);
     one.calc.locked()->vars[0] = {1, 0};
     one.delegate.applicationWillTerminate();
     other.calc.locked()->vars[0] = {2, 0};
@@ -394,6 +392,10 @@ TEST(AppDelegate, AnUnguardedAppNeverSavesOverAnotherAppsSave)
         EXPECT_EQ(next.calc.locked()->vars[0], std::complex<double>(1, 0));
     }
     one.calc.locked()->vars[0] = {3, 0};
+    const QString state = QDir(dir.path()).filePath(StateFile::kFileName);
+    ASSERT_TRUE(QFile::copy(state, state + ".copy"));
+    ASSERT_TRUE(QFile::remove(state));
+    ASSERT_TRUE(QFile::rename(state + ".copy", state));
     one.delegate.noteChange();
     one.delegate.autosave();
     one.delegate.applicationWillTerminate();

@@ -223,6 +223,54 @@ TEST(BackgroundPicture, ALargePictureIsDecodedSmallerOrRefused)
     EXPECT_FALSE(BackgroundPicture::decode(bytes));
 }
 
+// A JPEG read in several passes keeps the coefficients of its whole image while it decodes,
+// however small it is asked for: 521 bytes claiming 30000 x 30000 took 5 GB. Such a file is
+// refused from its headers, read as the decoder reads them; the same claim read in one pass
+// is decoded smaller, and 16-bit PNGs within the bound stay readable.
+TEST(BackgroundPicture, AJpegThatWouldTakeTooMuchMemoryIsRefusedFromItsHeader)
+{
+    const auto jpeg = [](bool progressive, int side) {
+        QByteArray bytes;
+        QBuffer out(&bytes);
+        out.open(QIODevice::WriteOnly);
+        QImageWriter writer(&out, "jpeg");
+        writer.setProgressiveScanWrite(progressive);
+        EXPECT_TRUE(writer.write(halves(16, 16)));
+        if (side > 0) {
+            const qsizetype frame = bytes.indexOf(progressive ? "\xFF\xC2" : "\xFF\xC0");
+            EXPECT_GT(frame, 0);
+            for (const int at : {5, 7}) {
+                bytes[frame + at] = char(side >> 8);
+                bytes[frame + at + 1] = char(side & 0xFF);
+            }
+        }
+        return bytes;
+    };
+    for (const int side : {30000, 8000}) {
+        EXPECT_FALSE(BackgroundPicture::decode(jpeg(true, side), kPhone)) << side;
+        EXPECT_FALSE(BackgroundPicture::decode(jpeg(true, side))) << side;
+    }
+    // A segment whose length is too short to count, which the decoder passes over.
+    EXPECT_FALSE(BackgroundPicture::decode(jpeg(true, 8000).insert(2, QByteArray("\xFF\xE0\x00\x00", 4)), kPhone));
+    const auto small = BackgroundPicture::decode(jpeg(true, 0), kPhone);
+    ASSERT_TRUE(small);
+    EXPECT_EQ(small->size(), QSize(16, 16));
+    const auto oneGo = BackgroundPicture::decode(jpeg(false, 8000), kPhone);
+    ASSERT_TRUE(oneGo);
+    EXPECT_LE(oneGo->width(), 2 * kPhone.height());
+
+    QByteArray bytes;
+    QBuffer out(&bytes);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(halves(1200, 800).convertToFormat(QImage::Format_RGBX64).save(&out, "png"));
+    for (const QSize cover : {QSize(), kPhone}) {
+        const auto deep = BackgroundPicture::decode(bytes, cover);
+        ASSERT_TRUE(deep);
+        EXPECT_EQ(deep->pixel(deep->width() / 4, 0), kRed);
+        EXPECT_EQ(deep->pixel(deep->width() * 3 / 4, 0), kBlue);
+    }
+}
+
 TEST(BackgroundPicture, APhotoIsTurnedUprightByItsOrientation)
 {
     QTemporaryDir folder;

@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -39,6 +40,15 @@ using namespace std::chrono_literals;
 constexpr auto kGenerous = 90s;
 
 fs::path scratch(const std::string& name) { return orvenda::test::driveScratch(name); }
+
+// An empty folder of the test's own.
+fs::path fresh(const std::string& name)
+{
+    const fs::path folder = scratch(name);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
+}
 
 // A program the test starts, its output and errors read line by line; killed outright if
 // it still runs when the test ends.
@@ -84,6 +94,25 @@ public:
 
     bool started() const { return pid_ > 0; }
     void signal(int number) const { ::kill(pid_, number); }
+    // Waits until a signal sent is no longer pending: the process has taken it (or is gone).
+    bool taken(int number) const
+    {
+        const auto deadline = std::chrono::steady_clock::now() + kGenerous;
+        while (std::chrono::steady_clock::now() < deadline) {
+            std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+            bool pending = false;
+            for (std::string line; std::getline(status, line);) {
+                if (line.starts_with("State:") && line.find_first_of("ZX") != std::string::npos)
+                    return true;
+                if (line.starts_with("ShdPnd:") || line.starts_with("SigPnd:"))
+                    pending = pending || (std::stoull(line.substr(7), nullptr, 16) >> (number - 1) & 1);
+            }
+            if (!pending)
+                return true;
+            std::this_thread::sleep_for(1ms);
+        }
+        return false;
+    }
     const std::string& output() const { return output_; }
 
     // The next line holding text (JSON lines are the driver's dumps); none when the output
@@ -143,14 +172,15 @@ private:
 
 bool exitedWith(std::optional<int> status, int code) { return status && WIFEXITED(*status) && WEXITSTATUS(*status) == code; }
 
-// The driver on a script and a fresh data folder, a process of its own, once it has given
-// its first dump (the work before it done).
-std::unique_ptr<Process> driverAtDump(const std::string& name, const std::string& script, const fs::path& data)
+// The driver on a script and a data folder, a process of its own (with these variables),
+// once it has given its first dump (the work before it done).
+std::unique_ptr<Process> driverAtDump(const std::string& name, const std::string& script, const fs::path& data,
+    const std::vector<std::string>& environment = {})
 {
-    fs::remove_all(data);
     const fs::path file = scratch(name + ".txt");
     std::ofstream(file) << script;
-    auto driver = std::make_unique<Process>(std::vector<std::string>{ORVENDA_DRIVE, file.string(), "--data", data.string()});
+    auto driver = std::make_unique<Process>(
+        std::vector<std::string>{ORVENDA_DRIVE, file.string(), "--data", data.string()}, environment);
     if (!driver->started() || !driver->lineWith("{\"")) {
         ADD_FAILURE() << driver->output();
         return nullptr;
@@ -172,6 +202,24 @@ json savedWhen(const fs::path& data, const std::function<bool(const json&)>& hol
         std::this_thread::sleep_for(20ms);
     }
     return nullptr;
+}
+
+// The driver with a list typed, running a program that counts for ever, once the program has
+// shown that it counts (it dumps for half a minute at most).
+std::unique_ptr<Process> countingApp(const std::string& name, const fs::path& data)
+{
+    std::string looks;
+    for (int k = 0; k < 300; ++k)
+        looks += "dump\nwait 100\n";
+    auto app = driverAtDump(name,
+        "program COUNT\n1->N\nDisp \"COUNTING\"\nWhile 1\nN+1->N\nEnd\nend\n"
+        "type {4,5}->L₂\nkey ENTER\nwait idle\ntype prgmCOUNT\nkey ENTER\nwait running\n" + looks,
+        data);
+    if (app && !app->lineWith("COUNTING")) {
+        ADD_FAILURE() << app->output();
+        return nullptr;
+    }
+    return app;
 }
 
 // What the next launch on the folder answers to each line typed (on a line of its own: the
@@ -197,7 +245,7 @@ std::vector<std::string> answers(const fs::path& data, const std::vector<std::st
 // saved a moment after the last of them, so that a kill a few seconds later loses nothing.
 TEST(Lifecycle, AKillAFewSecondsAfterTheWorkLosesNothing)
 {
-    const fs::path data = scratch("killed");
+    const fs::path data = fresh("killed");
     const auto app = driverAtDump("killed",
         "type {1,2,3}->L₁\nkey ENTER\nwait idle\ntype 5->A\nkey ENTER\nwait idle\n"
         "type \"X²+1\"->Y₁\nkey ENTER\nwait idle\ntype Radian\nkey ENTER\nwait idle\ndump\nwait 600000\n",
@@ -215,22 +263,32 @@ TEST(Lifecycle, AKillAFewSecondsAfterTheWorkLosesNothing)
 // saving as a quit does. Nothing else saves while the program runs.
 TEST(Lifecycle, SigtermEndsTheAppInOrderAndSavesAsAQuitDoes)
 {
-    const fs::path data = scratch("terminated");
-    // Dumps until the program has shown that it counts (half a minute at most).
-    std::string looks;
-    for (int k = 0; k < 300; ++k)
-        looks += "dump\nwait 100\n";
-    const auto app = driverAtDump("terminated",
-        "program COUNT\n1->N\nDisp \"COUNTING\"\nWhile 1\nN+1->N\nEnd\nend\n"
-        "type {4,5}->L₂\nkey ENTER\nwait idle\ntype prgmCOUNT\nkey ENTER\nwait running\n" + looks,
-        data);
+    const fs::path data = fresh("terminated");
+    const auto app = countingApp("terminated", data);
     ASSERT_TRUE(app);
-    ASSERT_TRUE(app->lineWith("COUNTING")) << app->output();
     app->signal(SIGTERM);
     const auto status = app->ended();
     EXPECT_TRUE(exitedWith(status, 0)) << (status ? *status : -1) << "\n" << app->output();
     const std::vector<std::string> got = answers(data, {"L₂", "N>0"});
     EXPECT_EQ(got, (std::vector<std::string>{"{4 5}", "1"}));
+}
+
+// A second ending signal once the first has arrived (a shutdown, a service manager, `kill`
+// twice, the same signal or others) neither kills the app nor cuts its quit save short.
+TEST(Lifecycle, EndingSignalsInARowEndTheAppInOrder)
+{
+    for (const std::vector<int>& sent : {std::vector{SIGTERM, SIGTERM}, std::vector{SIGTERM, SIGHUP, SIGINT}}) {
+        const fs::path data = fresh("ending-" + std::to_string(sent.size()));
+        const auto app = countingApp("ending", data);
+        ASSERT_TRUE(app);
+        for (const int signal : sent) {
+            app->signal(signal);
+            ASSERT_TRUE(app->taken(signal));
+        }
+        const auto status = app->ended();
+        EXPECT_TRUE(exitedWith(status, 0)) << sent.size() << ": " << (status ? *status : -1) << "\n" << app->output();
+        EXPECT_EQ(answers(data, {"L₂", "N>0"}), (std::vector<std::string>{"{4 5}", "1"})) << sent.size();
+    }
 }
 
 // The app running on the folder is stopped (a hung app): a launch with a file waits for it
@@ -239,7 +297,7 @@ TEST(Lifecycle, SigtermEndsTheAppInOrderAndSavesAsAQuitDoes)
 TEST(Lifecycle, ALaunchWhoseRunningAppDoesNotAnswerOpensItsFilesOnceThatAppEnds)
 {
     // The launched app's data folder under XDG_DATA_HOME, as the desktop gives it.
-    const fs::path home = scratch("waiting-home");
+    const fs::path home = fresh("waiting-home");
     const fs::path data = home / "Orvenda";
     const fs::path list = scratch("handed.csv");
     std::ofstream(list) << "SCORE,7,8,9\n";
@@ -255,6 +313,56 @@ TEST(Lifecycle, ALaunchWhoseRunningAppDoesNotAnswerOpensItsFilesOnceThatAppEnds)
     const auto status = launch.ended();
     EXPECT_TRUE(exitedWith(status, 0)) << (status ? *status : -1) << "\n" << launch.output();
     EXPECT_EQ(answers(data, {"ʟSCORE"}), std::vector<std::string>{"{7 8 9}"});
+}
+
+// Two apps on one folder, each guarded in a runtime folder of its own (a desktop launcher
+// and a terminal): the first, ending after the second saved, keeps the second's save and
+// says so, instead of saving over it (B was lost).
+TEST(Lifecycle, AnAppNeverSavesOverAnotherAppsSaveWhateverItsGuard)
+{
+    const fs::path data = fresh("guarded-apart");
+    std::vector<std::unique_ptr<Process>> apps;
+    for (const auto& [slot, line] : {std::pair(0, "7->A"), std::pair(1, "5->B")}) {
+        const fs::path runtime = fresh("runtime-" + std::to_string(slot));
+        fs::permissions(runtime, fs::perms::owner_all);
+        apps.push_back(driverAtDump("guarded-apart-" + std::to_string(slot),
+            std::string("type ") + line + "\nkey ENTER\nwait idle\ndump\nwait 600000\n", data,
+            {"XDG_RUNTIME_DIR=" + runtime.string()}));
+        ASSERT_TRUE(apps.back());
+        // Saved a moment after, before the next app starts.
+        const json saved = savedWhen(data, [slot](const json& archive) {
+            const json vars = archive.value("vars", json::array());
+            return vars.size() > std::size_t(2 * slot) && vars[2 * slot] != 0;
+        });
+        ASSERT_FALSE(saved.is_null()) << apps.back()->output();
+    }
+    // The second ends first: the first, ending after, would save over its save.
+    for (const auto& app : {apps[1].get(), apps[0].get()}) {
+        app->signal(SIGTERM);
+        EXPECT_TRUE(exitedWith(app->ended(), 0)) << app->output();
+    }
+    EXPECT_NE(apps[0]->output().find("Another Orvenda saved"), std::string::npos) << apps[0]->output();
+    EXPECT_EQ(answers(data, {"A", "B"}), (std::vector<std::string>{"7", "5"}));
+}
+
+// No runtime folder, and the user's folder in the temporary folder taken by another account
+// (a link planted there): the guard goes to the user's cache folder, and a launch still hands
+// its file to the app running on the folder instead of running beside it.
+TEST(Lifecycle, ALaunchFindsTheRunningAppWhenTheTemporaryFolderIsTaken)
+{
+    const fs::path temporary = fresh("taken-tmp");
+    fs::create_directory_symlink(fresh("taken-elsewhere"), temporary / ("orvenda-" + std::to_string(::getuid())));
+    const fs::path home = fresh("taken-home");
+    const std::vector<std::string> environment{"XDG_RUNTIME_DIR=", "TMPDIR=" + temporary.string(),
+        "XDG_CACHE_HOME=" + fresh("taken-cache").string(), "XDG_DATA_HOME=" + home.string(),
+        "QT_QPA_PLATFORM=offscreen"};
+    const fs::path list = scratch("taken.csv");
+    std::ofstream(list) << "SCORE,7,8,9\n";
+    const auto running = driverAtDump("taken", "dump\nwait 600000\n", home / "Orvenda", environment);
+    ASSERT_TRUE(running);
+    Process launch({ORVENDA_APP, list.string()}, environment);
+    ASSERT_TRUE(running->lineWith("Received URL:")) << running->output() << launch.output();
+    EXPECT_TRUE(exitedWith(launch.ended(), 0)) << launch.output();
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // The desktop asking the app to end: each of SIGTERM, SIGINT and SIGHUP reaches the event
-// loop as a quit, and nothing once the handlers are gone.
+// loop as a quit, once: any ending signal after it is ignored, to the process's end.
 
 #include "platform/QuitSignals.h"
 
@@ -14,9 +14,17 @@
 namespace orvenda::test {
 namespace {
 
-TEST(QuitSignals, EachEndingSignalQuitsOnTheEventLoop)
+sighandler_t handlerOf(int signal)
 {
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    struct sigaction now {};
+    EXPECT_EQ(::sigaction(signal, nullptr, &now), 0);
+    return now.sa_handler;
+}
+
+TEST(QuitSignals, EachEndingSignalQuitsOnTheEventLoopOnce)
+{
+    const std::vector<int> all{SIGTERM, SIGINT, SIGHUP};
+    for (const int signal : all) {
         std::vector<int> quits;
         {
             QuitSignals signals([&quits](int number) { quits.push_back(number); });
@@ -26,13 +34,22 @@ TEST(QuitSignals, EachEndingSignalQuitsOnTheEventLoop)
             const QDeadlineTimer deadline(20000);
             while (quits.empty() && !deadline.hasExpired())
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            // Ending already: the same signal again, and the others, neither end the
+            // process nor ask again.
+            for (const int again : all)
+                ASSERT_EQ(::raise(again), 0);
+            QCoreApplication::processEvents();
         }
         EXPECT_EQ(quits, std::vector<int>{signal});
-        // Gone, the system's own handling is back (the signal is only looked at here).
-        struct sigaction now {};
-        ASSERT_EQ(::sigaction(signal, nullptr, &now), 0);
-        EXPECT_EQ(now.sa_handler, SIG_DFL);
+        for (const int again : all) {
+            EXPECT_EQ(handlerOf(again), SIG_IGN) << "the process is ending";
+            std::signal(again, SIG_DFL);
+        }
     }
+    // Gone without an ending signal, the system's own handling is back.
+    { QuitSignals signals([](int) {}); }
+    for (const int signal : all)
+        EXPECT_EQ(handlerOf(signal), SIG_DFL);
 }
 
 } // namespace
