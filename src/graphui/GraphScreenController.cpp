@@ -194,11 +194,13 @@ void GraphScreenController::adjustSplit()
             for (int tag = 0; tag < 4; ++tag)
                 arrows_[static_cast<std::size_t>(tag)]->move(x0 + tag * arrow.width(), H - 35);
         } else {
-            const int band = tablet ? kTabletBand : 4 * arrow.height();
+            // The band lies right under the graph and the toolbar under the band, so the
+            // bar's items stay in reach however short the screen.
+            const int band = std::min(H, tablet ? kTabletBand : 4 * arrow.height());
             H -= band;
             for (int tag = 0; tag < 4; ++tag)
-                arrows_[static_cast<std::size_t>(tag)]->move(0, H + kToolbarHeight + tag * arrow.height());
-            frame = QRect(arrow.width(), H + kToolbarHeight, W - arrow.width(), band);
+                arrows_[static_cast<std::size_t>(tag)]->move(0, H + tag * arrow.height());
+            frame = QRect(arrow.width(), H, W - arrow.width(), band);
         }
         table_->setGeometry(frame);
         table_->show();

@@ -146,6 +146,31 @@ TEST_P(GraphButtonsDrive, TheZoomMenuCoversThePhoneAndIsATabletsPopover)
     EXPECT_FALSE(run.dumps[2].contains("zoomMenu")) << run.dumps[2].dump();
 }
 
+// MODE ▸ G-T: the table's band lies between the graph and the bar, so Zoom, + and Calc,
+// tapped where they are drawn, act: the zoom menu opens (and Escape closes it), + zooms in
+// by 1.1 on both axes, and Calc on the traced curve opens the calculate sheet.
+TEST_P(GraphButtonsDrive, InGraphAndTableModeTheBarsItemsAct)
+{
+    const std::string device = GetParam();
+    const std::string open =
+        "key Y=\ntype X²\nkey MODE\nwait idle\npress G-T\nwait idle\ntap leave\nwait idle\nkey GRAPH\nwait idle\n";
+    const DriveRun first = driveScript(open + "dump\n", options());
+    ASSERT_TRUE(endedWithDumps(first, 1));
+    const json& bar = first.dumps[0]["bar"];
+    for (const char* item : {"Zoom", "+", "Calc"})
+        ASSERT_TRUE(bar.contains(item)) << device << " " << bar.dump();
+    const DriveRun run = driveScript(open + tapOn(bar["Zoom"]) + "dump\nhkey Escape\nwait idle\ndump\n" + tapOn(bar["+"])
+                                         + "dump\nkey 0x403\nwait idle\n" + tapOn(bar["Calc"]) + "dump\n",
+                                     options());
+    ASSERT_TRUE(endedWithDumps(run, 4));
+    EXPECT_TRUE(run.dumps[0].contains("zoomMenu")) << device;
+    EXPECT_FALSE(run.dumps[1].contains("zoomMenu")) << device;
+    const std::vector<double> before = run.dumps[1]["shown"], after = run.dumps[2]["shown"];
+    EXPECT_NEAR((before[1] - before[0]) / (after[1] - after[0]), 1.1, 1e-9) << device;
+    EXPECT_NEAR((before[3] - before[2]) / (after[3] - after[2]), 1.1, 1e-9) << device;
+    EXPECT_TRUE(run.dumps[3].contains("calcSheet")) << device;
+}
+
 INSTANTIATE_TEST_SUITE_P(Drive, GraphButtonsDrive, ::testing::Values("phone", "tablet"), [](const auto& info) { return std::string(info.param); });
 
 } // namespace

@@ -823,19 +823,45 @@ TEST_F(GraphScreens, OnATabletTheZoomMenuIsAPopoverAtTheZoomItem)
     EXPECT_FALSE(menu.isVisible());
 }
 
+// Upright, on the phone and the tablet, the band lies right under the graph and the toolbar
+// under the band: the bar's items are what a click at them reaches, and the bar shows its
+// black ground, no table.
 TEST_F(GraphScreens, SplitScreenPutsTheTableBesideOrBelow)
 {
     eq->setYEqFunc(0x5E10, ops("X²"));
     calc.locked()->screenSplit = 1;
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        const std::string device = tablet ? "tablet" : "phone";
+        GraphScreenController& graph = showGraph();
+        ASSERT_TRUE(graph.table()) << device;
+        EXPECT_TRUE(graph.table()->isVisible()) << device;
+        const QRect view = graph.graphView().geometry(), band = graph.table()->geometry(), bar = graph.toolbar().geometry();
+        EXPECT_EQ(view.width(), graph.width()) << device;
+        EXPECT_EQ(band.top(), view.bottom() + 1) << device;
+        EXPECT_EQ(band.height(), tablet ? 196 : 4 * graph.arrowButton(0).height()) << device;
+        EXPECT_EQ(bar.top(), band.bottom() + 1) << device;
+        EXPECT_EQ(bar.bottom(), graph.height() - 1) << device;
+        EXPECT_EQ(graph.arrowButton(0).geometry().topLeft(), QPoint(0, band.top())) << device;
+        EXPECT_LE(graph.arrowButton(3).geometry().bottom(), band.bottom()) << device;
+        for (QWidget* item : std::initializer_list<QWidget*>{&graph.zoomItem(), &graph.plusButton(), &graph.minusButton()}) {
+            const QPoint centre = item->mapTo(&graph, item->rect().center());
+            EXPECT_EQ(graph.childAt(centre), item) << device << " " << item->accessibleName().toStdString();
+        }
+        const QImage shown = graph.grab().toImage().scaled(graph.size());
+        int dark = 0;
+        for (int y = bar.top(); y <= bar.bottom(); ++y)
+            for (int x = 0; x < bar.width(); ++x)
+                dark += QColor(shown.pixel(x, y)).lightness() < 60;
+        EXPECT_GT(dark, bar.width() * bar.height() * 3 / 4) << device;
+        // Turned: a column beside the graph.
+        graph.resize(graph.height(), graph.width());
+        const int column = tablet ? 320 : 212;
+        EXPECT_EQ(graph.table()->width(), column) << device;
+        EXPECT_EQ(graph.graphView().width(), graph.width() - column) << device;
+    }
     GraphScreenController& graph = showGraph();
-    // Portrait phone: a band of four arrow heights under the graph.
-    ASSERT_TRUE(graph.table());
-    EXPECT_TRUE(graph.table()->isVisible());
-    EXPECT_EQ(graph.table()->y(), graph.graphView().geometry().bottom() + 1 + GraphScreenController::kToolbarHeight);
-    EXPECT_EQ(graph.graphView().width(), graph.width());
-    graph.resize(844, 390);
-    EXPECT_EQ(graph.table()->width(), 212);
-    EXPECT_EQ(graph.graphView().width(), 844 - 212);
     // A cursor move selects the equation at the row's value.
     graph.table()->cursorRight();
     graph.table()->cursorDown();
