@@ -8,6 +8,7 @@
 #include "core/NotificationNames.h"
 #include "core/services/StatGraphManager.h"
 #include "eval/Parser.h"
+#include "graph/GraphText.h"
 #include "graph/GraphView.h"
 #include "graph/PlotObject.h"
 #include "input/KeyCommands.h"
@@ -255,6 +256,19 @@ void GraphScreenController::placeFixedZoomButtons()
         button->move(x, kColumnTop + static_cast<int>(i) * (kFixedZoomSide + kColumnGap));
         button->show();
         button->raise();
+    }
+    // The axis numbers keep clear of Done and the column under it (a y axis at the right
+    // edge puts its numbers there).
+    QRect covered = done_->geometry();
+    if (!wide_)
+        for (const ImageButton* button : fixedZoom_)
+            covered |= button->geometry();
+    if (auto* text = dynamic_cast<GraphText*>(graphView_->graphTextView)) {
+        const QRectF keepOut = QRectF(covered.translated(-graphView_->pos()));
+        if (text->labelKeepOut != keepOut) {
+            text->labelKeepOut = keepOut;
+            text->update();
+        }
     }
 }
 

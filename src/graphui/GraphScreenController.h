@@ -201,7 +201,8 @@ private:
     void adjustGraphSlidersView();
     // The wide toolbar from that width on a tablet (a phone's is wide when wider than high).
     void chooseToolbar(int tabletWidth);
-    // The fixed-direction zoom buttons onto the toolbar (wide) or into their column.
+    // The fixed-direction zoom buttons onto the toolbar (wide) or into their column; the
+    // graph's axis numbers keep clear of the column and Done.
     void placeFixedZoomButtons();
     // The tablet's popover above (or below) the zoom item, kept inside the screen.
     void placeZoomPopover();

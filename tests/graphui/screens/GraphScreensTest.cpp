@@ -10,7 +10,10 @@
 #include "drawing/VImageDraw.h"
 #include "input/KeyTables.h"
 #include "input/SegmentedControl.h"
+#include "graph/AxisLabels.h"
+#include "graph/GraphText.h"
 #include "graph/GraphView.h"
+#include "pretty/FontMap.h"
 #include "graphui/FormatScreen.h"
 #include "graphui/GraphScreenController.h"
 #include "graphui/TableScreen.h"
@@ -19,6 +22,7 @@
 #include "graphui/WindowScreen.h"
 
 #include <QAbstractButton>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -871,6 +875,38 @@ TEST_F(GraphScreens, SplitScreenPutsTheTableBesideOrBelow)
     EXPECT_FALSE(graph.table()->isVisible());
     EXPECT_FALSE(graph.arrowButton(0).isVisible());
     EXPECT_EQ(graph.graphView().width(), graph.width());
+}
+
+// With the y axis at the right edge (Xmin −10, Xmax 0) on an upright phone, the numbers 10,
+// 8, 6 and 4 stand beside Done and the zoom-button column, not under them, and read.
+TEST_F(GraphScreens, TheYAxisNumbersKeepClearOfTheZoomColumn)
+{
+    window(-10, 0, -10, 10);
+    GraphScreenController& graph = showGraph();
+    ASSERT_FALSE(graph.wideToolbar());
+    const QImage shown = graph.grab().toImage().scaled(graph.size());
+    auto* text = dynamic_cast<GraphText*>(graph.graphView().graphTextView);
+    ASSERT_TRUE(text);
+    std::vector<QRect> buttons{graph.doneButton().geometry()};
+    for (int direction = 0; direction < 3; ++direction)
+        for (const bool in : {true, false})
+            buttons.push_back(graph.fixedZoomButton(direction, in).geometry());
+    const QFontMetricsF metrics(FontMap::shared().font("Helvetica", 14));
+    int found = 0;
+    for (const AxisLabels::Label& label : text->labels().labels) {
+        const QString number = QString::fromStdString(label.text);
+        if (number != "10" && number != "8" && number != "6" && number != "4")
+            continue;
+        ++found;
+        const QRect box = QRectF(label.topLeft, QSizeF(metrics.horizontalAdvance(number), metrics.height()))
+                              .toAlignedRect()
+                              .translated(graph.graphView().pos());
+        for (const QRect& button : buttons)
+            EXPECT_FALSE(box.intersects(button)) << number.toStdString();
+        EXPECT_GE(box.left(), 0) << number.toStdString();
+        EXPECT_GT(textContrast(shown, box), 3) << number.toStdString();
+    }
+    EXPECT_EQ(found, 4);
 }
 
 TEST_F(GraphScreens, EscapeIsDoneAndReturnsHome)
