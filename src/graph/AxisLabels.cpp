@@ -61,8 +61,17 @@ void AxisLabels::layout(const Placement& place, const GraphScale& grid, const Gr
             if (tick < area.left() - 1 || tick > area.right() + 1 || w > area.width())
                 return;
             x = std::clamp(x, area.left(), area.right() - w);
-        } else if (tick <= area.bottom() && y + height > area.bottom()) {
-            y = area.bottom() - height;
+        } else {
+            if (tick <= area.bottom() && y + height > area.bottom())
+                y = area.bottom() - height;
+            if (place.keepOut.intersects(QRectF(x, y, w, height))) {
+                const double before = place.keepOut.left() - kLabelGap - w, after = place.keepOut.right() + kLabelGap;
+                const bool roomBefore = before >= area.left(), roomAfter = after + w <= area.right();
+                if (alignRight ? roomBefore : !roomAfter && roomBefore)
+                    x = before;
+                else if (roomAfter)
+                    x = after;
+            }
         }
         // A label of a tick inside the graph stays whole inside it, at the top too.
         if (y + kLabelGap >= area.top())

@@ -40,6 +40,9 @@ public:
         double (*snap)(double) = nullptr;
         // The text of an x label when the x step is a multiple of π; empty for plain labels.
         std::function<std::string(double)> piText;
+        // Controls standing over the graph: a y label that would lie under them moves
+        // along its row beside them, to the side facing the area's inside where it fits.
+        QRectF keepOut;
     };
     struct Label {
         std::string text;

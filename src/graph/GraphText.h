@@ -37,6 +37,8 @@ public:
     bool showDragRect = false;
     // A slider variable is dragged over the graph: no magnifier meanwhile.
     bool draggingVariable = false;
+    // Where the screen's own controls stand over the graph: y labels keep clear of it.
+    QRectF labelKeepOut;
 
     // The whole overlay over rect (the view's bounds when shown).
     void drawRect(QPainter& painter, const QRectF& rect);

@@ -954,8 +954,11 @@ void GraphView::scaleBy(double factor, int direction)
         centre = {(b.xMin + b.xMax) / 2, (b.yMin + b.yMax) / 2, 0};
     }
     setScaleSx(direction == 2 ? t_.a : t_.a * factor, direction == 1 ? t_.d : t_.d * factor);
-    t_.tx = width() / 2.0 - centre.x * t_.a;
-    if (!std::isnan(centre.y))
+    // A trace at no point (a search that found none) leaves that axis where it is, so the
+    // window stays a window.
+    if (std::isfinite(centre.x))
+        t_.tx = width() / 2.0 - centre.x * t_.a;
+    if (std::isfinite(centre.y))
         t_.ty = height() / 2.0 - centre.y * t_.d;
     updateWindowVars();
     layoutTiles();

@@ -29,6 +29,9 @@ GraphKeyboardView::GraphKeyboardView(Calculator& calc, AppShell& shell, GraphKey
     sheet_->setAutoFillBackground(true);
     for (const char* name : {"value", "zero", "min", "max", "∫f(x)dx"})
         segment_->addItem(QString::fromUtf8(name));
+    // The keypad keeps the computer's keys: a pick or a click on Done does not take them.
+    segment_->setFocusPolicy(Qt::NoFocus);
+    doneButton_->setFocusPolicy(Qt::NoFocus);
     QObject::connect(segment_, &QComboBox::activated, this, [this](int index) { valueIntegral(index); });
     QObject::connect(doneButton_, &QPushButton::clicked, this, [this] { gkDone(); });
     form_->setDelegate(this);
@@ -106,6 +109,9 @@ void GraphKeyboardView::valueIntegral(int mode)
 {
     delegate_.valueIntegralChange(mode);
     refreshForm();
+    // The new form is typed from its first field on.
+    form_->toFirstField();
+    keypad_->setFocus();
 }
 
 void GraphKeyboardView::keyTouched() { form_->update(); }

@@ -8,6 +8,7 @@
 #include "core/NotificationNames.h"
 #include "core/services/StatGraphManager.h"
 #include "eval/Parser.h"
+#include "graph/GraphText.h"
 #include "graph/GraphView.h"
 #include "graph/PlotObject.h"
 #include "input/KeyCommands.h"
@@ -194,11 +195,13 @@ void GraphScreenController::adjustSplit()
             for (int tag = 0; tag < 4; ++tag)
                 arrows_[static_cast<std::size_t>(tag)]->move(x0 + tag * arrow.width(), H - 35);
         } else {
-            const int band = tablet ? kTabletBand : 4 * arrow.height();
+            // The band lies right under the graph and the toolbar under the band, so the
+            // bar's items stay in reach however short the screen.
+            const int band = std::min(H, tablet ? kTabletBand : 4 * arrow.height());
             H -= band;
             for (int tag = 0; tag < 4; ++tag)
-                arrows_[static_cast<std::size_t>(tag)]->move(0, H + kToolbarHeight + tag * arrow.height());
-            frame = QRect(arrow.width(), H + kToolbarHeight, W - arrow.width(), band);
+                arrows_[static_cast<std::size_t>(tag)]->move(0, H + tag * arrow.height());
+            frame = QRect(arrow.width(), H, W - arrow.width(), band);
         }
         table_->setGeometry(frame);
         table_->show();
@@ -253,6 +256,19 @@ void GraphScreenController::placeFixedZoomButtons()
         button->move(x, kColumnTop + static_cast<int>(i) * (kFixedZoomSide + kColumnGap));
         button->show();
         button->raise();
+    }
+    // The axis numbers keep clear of Done and the column under it (a y axis at the right
+    // edge puts its numbers there).
+    QRect covered = done_->geometry();
+    if (!wide_)
+        for (const ImageButton* button : fixedZoom_)
+            covered |= button->geometry();
+    if (auto* text = dynamic_cast<GraphText*>(graphView_->graphTextView)) {
+        const QRectF keepOut = QRectF(covered.translated(-graphView_->pos()));
+        if (text->labelKeepOut != keepOut) {
+            text->labelKeepOut = keepOut;
+            text->update();
+        }
     }
 }
 

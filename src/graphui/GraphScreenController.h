@@ -29,8 +29,8 @@ class PlotObject;
 
 // The graph screen: the graph view over the whole screen less a bottom toolbar (the zoom
 // menu item and the zoom-in and zoom-out buttons), a Done button at the graph's top right,
-// and with split screen on the function table beside the graph (landscape) or below it
-// (portrait) with four arrow buttons that move its cursor. Six more zoom buttons fix their
+// and with split screen on the function table beside the graph (landscape) or between the
+// graph and the toolbar (portrait) with four arrow buttons that move its cursor. Six more zoom buttons fix their
 // axes (both, horizontal, vertical; in and out): on the toolbar when it is wide (a tablet
 // from 510 points of width, 400 after a display update; a phone wider than high), else in a
 // column at the graph's right edge under Done. Holding a zoom or arrow button acts at
@@ -201,7 +201,8 @@ private:
     void adjustGraphSlidersView();
     // The wide toolbar from that width on a tablet (a phone's is wide when wider than high).
     void chooseToolbar(int tabletWidth);
-    // The fixed-direction zoom buttons onto the toolbar (wide) or into their column.
+    // The fixed-direction zoom buttons onto the toolbar (wide) or into their column; the
+    // graph's axis numbers keep clear of the column and Done.
     void placeFixedZoomButtons();
     // The tablet's popover above (or below) the zoom item, kept inside the screen.
     void placeZoomPopover();

@@ -73,6 +73,13 @@ void VQTemplateView::setCurrentField(int index)
     update();
 }
 
+void VQTemplateView::toFirstField()
+{
+    current_ = -1;
+    current_ = nextField(1);
+    update();
+}
+
 void VQTemplateView::focus(bool gained)
 {
     NotificationCenter& bus = calc_.notificationCenter();

@@ -53,6 +53,8 @@ public:
     // The index of the field being edited; -1 for none.
     int currentField() const { return current_; }
     void setCurrentField(int index);
+    // The first editable field by tab order becomes the current one.
+    void toFirstField();
     // Commits the typed text to the current field; false when it did not evaluate.
     bool getEntry();
     void focus(bool gained);

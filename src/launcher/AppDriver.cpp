@@ -43,6 +43,7 @@
 #include "eval/ProgramQueue.h"
 #include "graph/GraphView.h"
 #include "graph/PlotObject.h"
+#include "graphui/GraphKeyboardView.h"
 #include "graphui/GraphScreenController.h"
 #include "graphui/TableScreen.h"
 #include "core/DrawObject.h"
@@ -95,6 +96,7 @@
 #include "programs/ProgramModel.h"
 
 #include <QAbstractAnimation>
+#include <QComboBox>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
@@ -608,8 +610,8 @@ bool AppDriver::hardwareKey(std::string_view chord)
     if (window == QApplication::activeModalWidget() && window != QApplication::activeWindow())
         spin(0);
     QWidget* target = window->focusWidget() ? window->focusWidget() : window;
-    QKeyEvent shortcut(QEvent::ShortcutOverride, combination.key(), modifiers, typed);
-    QApplication::sendEvent(target, &shortcut);
+    // The application offers a sent key as a shortcut override first, as the window system
+    // does once: one more here would act twice (a list's Return would pick twice).
     QKeyEvent press(QEvent::KeyPress, combination.key(), modifiers, typed);
     QApplication::sendEvent(target, &press);
     // The press may have closed what had the keys: the release goes where the keys are now.
@@ -755,6 +757,18 @@ void AppDriver::click(QPoint point)
             target = popup;
     }
     const QPointF local = target->mapFromGlobal(global);
+    // The press gives the focus as the window system's does: to the first enabled widget
+    // that takes it by a click, from the one under the pointer outwards, unless one on the
+    // way holds it already.
+    for (QWidget* w = target; w; w = w->parentWidget()) {
+        if (w->isEnabled() && (w->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus) {
+            w->setFocus(Qt::MouseFocusReason);
+            break;
+        }
+        const QWidget* holder = w->focusProxy() ? w->focusProxy() : w;
+        if (w->isWindow() || holder->hasFocus())
+            break;
+    }
     QMouseEvent down(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &down);
     QMouseEvent up(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
@@ -1287,6 +1301,28 @@ void AppDriver::graphScreensState(nlohmann::json& state, int screen) const
                     {"shown", button.isVisible()}};
             }
         state["zoomButtons"] = std::move(fixed);
+        // The bar's items where they are drawn: + and − by their signs, the rest by caption.
+        nlohmann::json bar = {{"+", rectIn(graph->plusButton(), app_.root())}, {"-", rectIn(graph->minusButton(), app_.root())}};
+        for (const QAbstractButton* item : graph->toolbar().findChildren<QAbstractButton*>())
+            if (item->isVisible() && !caption(item).isEmpty())
+                bar[caption(item).toStdString()] = rectIn(*item, app_.root());
+        state["bar"] = std::move(bar);
+        // The calculate sheet while it shows: its fields as they read and its choice list.
+        // The sheet is no QObject type of its own: found by its class.
+        const GraphKeyboardView* sheet = nullptr;
+        for (const QWidget* child : graph->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if ((sheet = dynamic_cast<const GraphKeyboardView*>(child)))
+                break;
+        if (sheet && sheet->isVisible()) {
+            VQTemplateView& form = sheet->form();
+            nlohmann::json fields = nlohmann::json::array();
+            for (int i = 0; i < static_cast<int>(form.fields().size()); ++i)
+                fields.push_back({{"label", form.fields()[static_cast<std::size_t>(i)].label}, {"shown", form.shownText(i).toStdString()}});
+            const QComboBox& choice = sheet->valueIntegralSeg();
+            state["calcSheet"] = {{"fields", std::move(fields)}, {"current", form.currentField()},
+                {"choice", {{"rect", rectIn(choice, app_.root())}, {"text", choice.currentText().toStdString()},
+                               {"shown", choice.isVisible()}}}};
+        }
         if (const ZoomMenu* menu = graph->zoomMenu(); menu && menu->isVisible()) {
             const QPoint corner = app_.root().mapFromGlobal(menu->mapToGlobal(QPoint(0, 0)));
             state["zoomMenu"] = {{"popover", menu->isWindow()}, {"rect", {corner.x(), corner.y(), menu->width(), menu->height()}}};

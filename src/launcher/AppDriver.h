@@ -119,7 +119,11 @@ class GeometryScreen;
 //                  graph (the graph's x, y, width and height in the window), shown (the
 //                  window drawn: the solver's plot has its own), zoomImages (the
 //                  images of the zoom buttons, + then −), zoomButtons (each fixed-
-//                  direction zoom button by name: rect, image, shown) and, while open,
+//                  direction zoom button by name: rect, image, shown), bar (the
+//                  toolbar's items where they are drawn: "+", "-" and the others by
+//                  caption), while the calculate sheet shows calcSheet (fields: label
+//                  and shown text, current field, choice: the kind list's rect, text
+//                  and shown) and, while open,
 //                  zoomMenu (popover, rect); help (the
 //                  help page shown, null when none: view "function help", "catalog",
 //                  "menu" or "help menu" and page, the page's name; for the help menu

@@ -146,6 +146,63 @@ TEST_P(GraphButtonsDrive, TheZoomMenuCoversThePhoneAndIsATabletsPopover)
     EXPECT_FALSE(run.dumps[2].contains("zoomMenu")) << run.dumps[2].dump();
 }
 
+// MODE ▸ G-T: the table's band lies between the graph and the bar, so Zoom, + and Calc,
+// tapped where they are drawn, act: the zoom menu opens (and Escape closes it), + zooms in
+// by 1.1 on both axes, and Calc on the traced curve opens the calculate sheet.
+TEST_P(GraphButtonsDrive, InGraphAndTableModeTheBarsItemsAct)
+{
+    const std::string device = GetParam();
+    const std::string open =
+        "key Y=\ntype X²\nkey MODE\nwait idle\npress G-T\nwait idle\ntap leave\nwait idle\nkey GRAPH\nwait idle\n";
+    const DriveRun first = driveScript(open + "dump\n", options());
+    ASSERT_TRUE(endedWithDumps(first, 1));
+    const json& bar = first.dumps[0]["bar"];
+    for (const char* item : {"Zoom", "+", "Calc"})
+        ASSERT_TRUE(bar.contains(item)) << device << " " << bar.dump();
+    const DriveRun run = driveScript(open + tapOn(bar["Zoom"]) + "dump\nhkey Escape\nwait idle\ndump\n" + tapOn(bar["+"])
+                                         + "dump\nkey 0x403\nwait idle\n" + tapOn(bar["Calc"]) + "dump\n",
+                                     options());
+    ASSERT_TRUE(endedWithDumps(run, 4));
+    EXPECT_TRUE(run.dumps[0].contains("zoomMenu")) << device;
+    EXPECT_FALSE(run.dumps[1].contains("zoomMenu")) << device;
+    const std::vector<double> before = run.dumps[1]["shown"], after = run.dumps[2]["shown"];
+    EXPECT_NEAR((before[1] - before[0]) / (after[1] - after[0]), 1.1, 1e-9) << device;
+    EXPECT_NEAR((before[3] - before[2]) / (after[3] - after[2]), 1.1, 1e-9) << device;
+    EXPECT_TRUE(run.dumps[3].contains("calcSheet")) << device;
+}
+
+// GRAPH, trace, Calc, and "zero" chosen from the sheet's list (opened by a tap, picked with
+// Down and Return): the computer's keys then go to the first field, left=, and the bounds
+// typed find the zero of X²−4 at 2, which the trace's read-out shows. (Each change runs the
+// search, which says once when the bounds hold no zero: 0 and 0 at the pick, then 1 and 0.)
+TEST_P(GraphButtonsDrive, AfterAKindIsPickedTheComputersKeysFillTheSheet)
+{
+    const std::string device = GetParam();
+    const std::string open = "key Y=\ntype X²-4\nkey GRAPH\nwait idle\nkey 0x403\nwait idle\n";
+    const DriveRun first = driveScript(open + "dump\npress Calc\nwait idle\ndump\n", options());
+    ASSERT_TRUE(endedWithDumps(first, 2));
+    ASSERT_TRUE(first.dumps[1].contains("calcSheet")) << device;
+    const DriveRun run = driveScript(open + tapOn(first.dumps[0]["bar"]["Calc"]) + tapOn(first.dumps[1]["calcSheet"]["choice"]["rect"])
+                                         + "hkey Down\nhkey Return\nwait idle\ndump\npress OK\nwait idle\n"
+                                         + "hkey 1\nhkey Return\nwait idle\ndump\npress OK\nwait idle\nhkey 3\nhkey Return\nwait idle\ndump\n",
+                                     options());
+    ASSERT_TRUE(endedWithDumps(run, 3));
+    EXPECT_EQ(run.dumps[0]["calcSheet"]["choice"]["text"], "zero") << device;
+    EXPECT_EQ(run.dumps[0]["alerts"].size(), 1u) << device;
+    // left= took 1 and the keys moved on to right=; the search over [1, 0] finds nothing yet.
+    EXPECT_EQ(run.dumps[1]["calcSheet"]["fields"][0]["shown"], "1") << device;
+    EXPECT_EQ(run.dumps[1]["calcSheet"]["current"], 1) << device;
+    const json fields = json::array({json{{"label", "left="}, {"shown", "1"}}, json{{"label", "right="}, {"shown", "3"}},
+                                     json{{"label", "tol="}, {"shown", ".001"}}, json{{"label", "zero="}, {"shown", "2"}}});
+    EXPECT_EQ(run.dumps[2]["calcSheet"]["fields"], fields) << device;
+    const json& trace = run.dumps[2]["trace"];
+    ASSERT_TRUE(trace.is_object()) << device;
+    EXPECT_NEAR(trace["x"].get<double>(), 2, 1e-6) << device;
+    EXPECT_NEAR(trace["y"].get<double>(), 0, 1e-5) << device;
+    EXPECT_EQ(trace["lines"], json::array({"X²—4", "X:2", "Y:0"})) << device;
+    EXPECT_EQ(run.dumps[2]["alerts"], json::array()) << device;
+}
+
 INSTANTIATE_TEST_SUITE_P(Drive, GraphButtonsDrive, ::testing::Values("phone", "tablet"), [](const auto& info) { return std::string(info.param); });
 
 } // namespace

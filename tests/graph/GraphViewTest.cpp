@@ -246,6 +246,12 @@ TEST_F(GraphViewTest, ZoomInAboutTheMiddleOrTheTracePoint)
     calc.pTrackPoint = {1, 1, 1};
     view.plus(4, 0);
     expectWindow(0.5, 1.5, 0, 2);
+    // A trace at no point (a search that found none) leaves the origin where it is drawn:
+    // the window stays a window, which the overlay can number.
+    calc.pTrackPoint = {std::nan(""), std::nan(""), std::nan("")};
+    view.plus(2, 0);
+    expectWindow(0.25, 0.75, 0, 1);
+    EXPECT_TRUE(GraphGeometry::transformIsFinite(view.t()));
 }
 
 // ---- Tiles ----

@@ -18,6 +18,7 @@
 #include "graphui/GraphVarsView.h"
 #include "graphui/VQTemplateView.h"
 
+#include <QComboBox>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -246,6 +247,25 @@ TEST_F(GraphScreenPanels, TheCalculatedZeroReadsWholeInTheSheet)
         sheet.gkDone();
         graph.done();
     }
+}
+
+// A kind picked from the sheet's list leaves the keys with the keypad and the form on its
+// first field, wherever the cursor stood before; neither the list nor Done takes the focus.
+TEST_F(GraphScreenPanels, APickedKindIsTypedFromItsFirstField)
+{
+    calculateOn("X²—4", 1);
+    ASSERT_TRUE(panels && !panels->keyboard()->isHidden());
+    GraphKeyboardView& sheet = *panels->keyboard();
+    EXPECT_EQ(sheet.valueIntegralSeg().focusPolicy(), Qt::NoFocus);
+    sheet.valueIntegral(GraphPanels::Zero);
+    sheet.form().setCurrentField(1);
+    ASSERT_EQ(sheet.form().currentField(), 1);
+    sheet.valueIntegralSeg().setFocus();
+    sheet.valueIntegral(GraphPanels::Minimum);
+    EXPECT_EQ(sheet.form().currentField(), 0);
+    EXPECT_EQ(sheet.form().fields()[0].label, "left=");
+    EXPECT_EQ(root->focusWidget(), &sheet.keypad());
+    sheet.gkDone();
 }
 
 // The calculate sheet's keypad lies whole inside the window, above the status line, on the

@@ -10,7 +10,10 @@
 #include "drawing/VImageDraw.h"
 #include "input/KeyTables.h"
 #include "input/SegmentedControl.h"
+#include "graph/AxisLabels.h"
+#include "graph/GraphText.h"
 #include "graph/GraphView.h"
+#include "pretty/FontMap.h"
 #include "graphui/FormatScreen.h"
 #include "graphui/GraphScreenController.h"
 #include "graphui/TableScreen.h"
@@ -19,6 +22,7 @@
 #include "graphui/WindowScreen.h"
 
 #include <QAbstractButton>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -823,19 +827,45 @@ TEST_F(GraphScreens, OnATabletTheZoomMenuIsAPopoverAtTheZoomItem)
     EXPECT_FALSE(menu.isVisible());
 }
 
+// Upright, on the phone and the tablet, the band lies right under the graph and the toolbar
+// under the band: the bar's items are what a click at them reaches, and the bar shows its
+// black ground, no table.
 TEST_F(GraphScreens, SplitScreenPutsTheTableBesideOrBelow)
 {
     eq->setYEqFunc(0x5E10, ops("X²"));
     calc.locked()->screenSplit = 1;
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        const std::string device = tablet ? "tablet" : "phone";
+        GraphScreenController& graph = showGraph();
+        ASSERT_TRUE(graph.table()) << device;
+        EXPECT_TRUE(graph.table()->isVisible()) << device;
+        const QRect view = graph.graphView().geometry(), band = graph.table()->geometry(), bar = graph.toolbar().geometry();
+        EXPECT_EQ(view.width(), graph.width()) << device;
+        EXPECT_EQ(band.top(), view.bottom() + 1) << device;
+        EXPECT_EQ(band.height(), tablet ? 196 : 4 * graph.arrowButton(0).height()) << device;
+        EXPECT_EQ(bar.top(), band.bottom() + 1) << device;
+        EXPECT_EQ(bar.bottom(), graph.height() - 1) << device;
+        EXPECT_EQ(graph.arrowButton(0).geometry().topLeft(), QPoint(0, band.top())) << device;
+        EXPECT_LE(graph.arrowButton(3).geometry().bottom(), band.bottom()) << device;
+        for (QWidget* item : std::initializer_list<QWidget*>{&graph.zoomItem(), &graph.plusButton(), &graph.minusButton()}) {
+            const QPoint centre = item->mapTo(&graph, item->rect().center());
+            EXPECT_EQ(graph.childAt(centre), item) << device << " " << item->accessibleName().toStdString();
+        }
+        const QImage shown = graph.grab().toImage().scaled(graph.size());
+        int dark = 0;
+        for (int y = bar.top(); y <= bar.bottom(); ++y)
+            for (int x = 0; x < bar.width(); ++x)
+                dark += QColor(shown.pixel(x, y)).lightness() < 60;
+        EXPECT_GT(dark, bar.width() * bar.height() * 3 / 4) << device;
+        // Turned: a column beside the graph.
+        graph.resize(graph.height(), graph.width());
+        const int column = tablet ? 320 : 212;
+        EXPECT_EQ(graph.table()->width(), column) << device;
+        EXPECT_EQ(graph.graphView().width(), graph.width() - column) << device;
+    }
     GraphScreenController& graph = showGraph();
-    // Portrait phone: a band of four arrow heights under the graph.
-    ASSERT_TRUE(graph.table());
-    EXPECT_TRUE(graph.table()->isVisible());
-    EXPECT_EQ(graph.table()->y(), graph.graphView().geometry().bottom() + 1 + GraphScreenController::kToolbarHeight);
-    EXPECT_EQ(graph.graphView().width(), graph.width());
-    graph.resize(844, 390);
-    EXPECT_EQ(graph.table()->width(), 212);
-    EXPECT_EQ(graph.graphView().width(), 844 - 212);
     // A cursor move selects the equation at the row's value.
     graph.table()->cursorRight();
     graph.table()->cursorDown();
@@ -845,6 +875,38 @@ TEST_F(GraphScreens, SplitScreenPutsTheTableBesideOrBelow)
     EXPECT_FALSE(graph.table()->isVisible());
     EXPECT_FALSE(graph.arrowButton(0).isVisible());
     EXPECT_EQ(graph.graphView().width(), graph.width());
+}
+
+// With the y axis at the right edge (Xmin −10, Xmax 0) on an upright phone, the numbers 10,
+// 8, 6 and 4 stand beside Done and the zoom-button column, not under them, and read.
+TEST_F(GraphScreens, TheYAxisNumbersKeepClearOfTheZoomColumn)
+{
+    window(-10, 0, -10, 10);
+    GraphScreenController& graph = showGraph();
+    ASSERT_FALSE(graph.wideToolbar());
+    const QImage shown = graph.grab().toImage().scaled(graph.size());
+    auto* text = dynamic_cast<GraphText*>(graph.graphView().graphTextView);
+    ASSERT_TRUE(text);
+    std::vector<QRect> buttons{graph.doneButton().geometry()};
+    for (int direction = 0; direction < 3; ++direction)
+        for (const bool in : {true, false})
+            buttons.push_back(graph.fixedZoomButton(direction, in).geometry());
+    const QFontMetricsF metrics(FontMap::shared().font("Helvetica", 14));
+    int found = 0;
+    for (const AxisLabels::Label& label : text->labels().labels) {
+        const QString number = QString::fromStdString(label.text);
+        if (number != "10" && number != "8" && number != "6" && number != "4")
+            continue;
+        ++found;
+        const QRect box = QRectF(label.topLeft, QSizeF(metrics.horizontalAdvance(number), metrics.height()))
+                              .toAlignedRect()
+                              .translated(graph.graphView().pos());
+        for (const QRect& button : buttons)
+            EXPECT_FALSE(box.intersects(button)) << number.toStdString();
+        EXPECT_GE(box.left(), 0) << number.toStdString();
+        EXPECT_GT(textContrast(shown, box), 3) << number.toStdString();
+    }
+    EXPECT_EQ(found, 4);
 }
 
 TEST_F(GraphScreens, EscapeIsDoneAndReturnsHome)
