@@ -330,9 +330,10 @@ TEST(Lifecycle, AnAppNeverSavesOverAnotherAppsSaveWhateverItsGuard)
             {"XDG_RUNTIME_DIR=" + runtime.string()}));
         ASSERT_TRUE(apps.back());
         // Saved a moment after, before the next app starts.
-        const json saved = savedWhen(data, [slot](const json& archive) {
+        const std::size_t at = 2 * std::size_t(slot);
+        const json saved = savedWhen(data, [at](const json& archive) {
             const json vars = archive.value("vars", json::array());
-            return vars.size() > std::size_t(2 * slot) && vars[2 * slot] != 0;
+            return vars.size() > at && vars[at] != 0;
         });
         ASSERT_FALSE(saved.is_null()) << apps.back()->output();
     }
