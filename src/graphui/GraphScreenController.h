@@ -30,13 +30,14 @@ class PlotObject;
 // The graph screen: the graph view over the whole screen less a bottom toolbar (the zoom
 // menu item and the zoom-in and zoom-out buttons), a Done button at the graph's top right,
 // and with split screen on the function table beside the graph (landscape) or between the
-// graph and the toolbar (portrait) with four arrow buttons that move its cursor. Six more zoom buttons fix their
-// axes (both, horizontal, vertical; in and out): on the toolbar when it is wide (a tablet
-// from 510 points of width, 400 after a display update; a phone wider than high), else in a
-// column at the graph's right edge under Done. Holding a zoom or arrow button acts at
-// once, again after 0.5 s, then every 0.05 s. Computer keys: Escape is Done, Ctrl+Z opens
-// the zoom menu on ZStandard, + and - zoom by 1.1 on both axes. The zoom menu covers the
-// screen on a phone; on a tablet it is a 320 x 480 popover at the zoom item.
+// graph and the toolbar (portrait) with four arrow buttons that move its cursor. Six more
+// zoom buttons fix their axes (both, horizontal, vertical; in and out): on the toolbar when
+// it is wide (a tablet from 510 points of width, 400 after a display update; a phone wider
+// than high), else in a column at the graph's right edge under Done. Holding a zoom or
+// arrow button acts at once, again after 0.5 s, then every 0.05 s. Computer keys: Escape
+// is Done, Ctrl+Z opens the zoom menu on ZStandard, + and - zoom by 1.1 on both axes. The
+// zoom menu covers the screen on a phone; on a tablet it is a 320 x 480 popover at the
+// zoom item.
 //
 // It follows VQSyncWindowVars (the window or table set-up changed: re-zoom to the window
 // with each pair in order), VQZoomPlot (a zoom command) and VQShowControls (program

@@ -96,9 +96,9 @@
 #include "programs/ProgramModel.h"
 
 #include <QAbstractAnimation>
-#include <QComboBox>
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QDialog>
 #include <QElapsedTimer>

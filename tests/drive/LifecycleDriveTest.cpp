@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -25,6 +26,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -188,20 +190,38 @@ std::unique_ptr<Process> driverAtDump(const std::string& name, const std::string
     return driver;
 }
 
-// The saved state once it holds what the check looks for; null when it never does.
+// The saved state once it holds what the check looks for; null when it never does. Each
+// save lands in the folder by a rename, which wakes the wait.
 json savedWhen(const fs::path& data, const std::function<bool(const json&)>& holds)
 {
     const fs::path state = data / "memorySetting.cbor";
+    const int events = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (events < 0 || ::inotify_add_watch(events, data.c_str(), IN_MOVED_TO | IN_CLOSE_WRITE) < 0) {
+        ADD_FAILURE() << "cannot watch " << data << ": " << std::strerror(errno);
+        if (events >= 0)
+            ::close(events);
+        return nullptr;
+    }
     const auto deadline = std::chrono::steady_clock::now() + kGenerous;
-    while (std::chrono::steady_clock::now() < deadline) {
+    json found;
+    for (;;) {
         std::ifstream in(state, std::ios::binary);
         const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         const json archive = json::from_cbor(bytes, true, false);
-        if (!archive.is_discarded() && holds(archive))
-            return archive;
-        std::this_thread::sleep_for(20ms);
+        if (!archive.is_discarded() && holds(archive)) {
+            found = archive;
+            break;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd wait{events, POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&wait, 1, static_cast<int>(left.count())) <= 0)
+            break;
+        char drained[4096];
+        while (::read(events, drained, sizeof drained) > 0) {
+        }
     }
-    return nullptr;
+    ::close(events);
+    return found;
 }
 
 // The driver with a list typed, running a program that counts for ever, once the program has

@@ -18,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -109,20 +111,34 @@ public:
     static bool said(const QString& text)
     {
         const std::lock_guard lock(mutex_);
+        return saidLocked(text);
+    }
+    // Until it is said (by any thread); false when it is not within the time.
+    static bool waitFor(const QString& text, std::chrono::milliseconds limit)
+    {
+        std::unique_lock lock(mutex_);
+        return spoken_.wait_for(lock, limit, [&] { return saidLocked(text); });
+    }
+
+private:
+    static bool saidLocked(const QString& text)
+    {
         for (const QString& message : said_)
             if (message.contains(text))
                 return true;
         return false;
     }
-
-private:
     static void record(QtMsgType, const QMessageLogContext&, const QString& message)
     {
-        const std::lock_guard lock(mutex_);
-        said_ << message;
+        {
+            const std::lock_guard lock(mutex_);
+            said_ << message;
+        }
+        spoken_.notify_all();
     }
     QtMessageHandler previous_ = nullptr;
     static inline std::mutex mutex_;
+    static inline std::condition_variable spoken_;
     static inline QStringList said_;
 };
 
@@ -462,9 +478,7 @@ TEST(SingleInstance, ALaunchWaitsForTheRunningAppToAnswerOrEnd)
         }));
         thread->start();
         // Once the launch waits for the answer, the app ends without giving one.
-        const QDeadlineTimer deadline(kGenerousMs);
-        while (!Warnings::said("does not answer yet") && !deadline.hasExpired())
-            QThread::msleep(5);
+        EXPECT_TRUE(Warnings::waitFor("does not answer yet", std::chrono::milliseconds(kGenerousMs)));
         app.reset();
         ASSERT_TRUE(thread->wait(kGenerousMs));
         EXPECT_EQ(outcome, static_cast<int>(Launch::Run));
