@@ -7,6 +7,7 @@
 #include "core/NotificationNames.h"
 #include "drawing/VImageDraw.h"
 #include "eval/Parser.h"
+#include "eval/ProgramQueue.h"
 #include "input/KeyTables.h"
 #include "pretty/FontMap.h"
 #include "programs/ProgramEditView.h"
@@ -17,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollArea>
 #include <QTimer>
 
@@ -91,8 +93,14 @@ void ProgramDebuggerScreen::subscribe()
     observe(VQBlinkCursor, redraw);
     observe(VQEntryTextChanged, redraw);
     observe(VQMakeCursorVisible, [this](const Notification&) { edit_->makeCursorVisible(); });
-    observe(VQDidProgramStep, [this](const Notification&) { updateDisplay(); });
-    observe(VQProgramEnded, [this](const Notification&) { programEnded(); });
+    observe(VQDidProgramStep, [this](const Notification&) {
+        updateDisplay();
+        takeOwedStep();
+    });
+    observe(VQProgramEnded, [this](const Notification&) {
+        stepsOwed_ = 0;
+        programEnded();
+    });
     // QUIT (and Escape, which the keyboard makes QUIT) leaves the debugger.
     observe(VQKeyPress, [this](const Notification& n) {
         if (isVisible() && n.userInfo.value("shiftedOp", 0u) == KeyTables::kQuit)
@@ -131,7 +139,39 @@ void ProgramDebuggerScreen::updateDisplay()
     update();
 }
 
+bool ProgramDebuggerScreen::stepRunning() const
+{
+    Parser& parser = calc().parser();
+    return parser.programQueue().programQueueCount() > 0 && parser.promptStack().count() == 0;
+}
+
 bool ProgramDebuggerScreen::step()
+{
+    if (stepRunning()) {
+        ++stepsOwed_;
+        return true;
+    }
+    return stepNow();
+}
+
+void ProgramDebuggerScreen::takeOwedStep()
+{
+    if (stepsOwed_ == 0 || !model_.debug())
+        return;
+    // The step's report comes before its run has quite ended on the queue: looked at
+    // again behind what the main thread has to do.
+    if (stepRunning()) {
+        calc().parser().programQueue().post([self = QPointer<ProgramDebuggerScreen>(this)] {
+            if (self)
+                self->takeOwedStep();
+        });
+        return;
+    }
+    --stepsOwed_;
+    stepNow();
+}
+
+bool ProgramDebuggerScreen::stepNow()
 {
     Calculator& c = calc();
     // An Input or Prompt waiting for its answer takes it as ENTER.
@@ -158,7 +198,10 @@ void ProgramDebuggerScreen::stepReleased() { repeat_->stop(); }
 
 void ProgramDebuggerScreen::autoKey()
 {
-    if (!step()) {
+    // A held Step steps as the steps come back, and owes none.
+    if (stepRunning())
+        return;
+    if (!stepNow()) {
         repeat_->stop();
         return;
     }
@@ -171,6 +214,7 @@ void ProgramDebuggerScreen::autoKey()
 void ProgramDebuggerScreen::run()
 {
     repeat_->stop();
+    stepsOwed_ = 0;
     if (model_.run()) {
         edit_->update();
         calc().suspendDebugger();
@@ -180,6 +224,7 @@ void ProgramDebuggerScreen::run()
 void ProgramDebuggerScreen::done()
 {
     repeat_->stop();
+    stepsOwed_ = 0;
     hide();
     model_.setDebug(false);
     calc().showDebugger(false);

@@ -40,7 +40,9 @@ public:
     QWidget* leaveControl() const override;
     void focus(bool gained) override;
 
-    // One step, as the key s does; false when the step failed or nothing was left.
+    // One step, as the key s does; false when the step failed or nothing was left. A step
+    // asked for while the last one still runs is taken when that one reports: each press
+    // is one step, however quick.
     bool step();
     // Step pressed and released, and the repeat timer's tick.
     void stepPressed();
@@ -58,6 +60,11 @@ protected:
 
 private:
     void programEnded();
+    // The step before is still running.
+    bool stepRunning() const;
+    // A step owed to a press made while the step before it ran.
+    void takeOwedStep();
+    bool stepNow();
 
     ProgramModel& model_;
     QLabel* name_;
@@ -68,6 +75,7 @@ private:
     ImageButton* run_;
     ImageButton* quit_;
     QTimer* repeat_;
+    int stepsOwed_ = 0;
     int displayHeight_ = 0;
 };
 

@@ -453,6 +453,26 @@ TEST_P(ProgramEditorScreenTest, OnlySAndCapitalSAreTheDebuggersKeys)
     EXPECT_TRUE(model->debug());
 }
 
+// Each s, S or press of Step is one step, however quick: those that come while a step still
+// runs are taken as the steps come back.
+TEST_P(ProgramEditorScreenTest, QuickStepsAreEachOneStep)
+{
+    open("1->A\n2->A\n3->A\n4->A\n5->A");
+    model->setDebug(true);
+    ProgramDebuggerScreen debugger(calc, *model);
+    showDebugger(debugger);
+    model->setPrgmEditCursor(0);
+    for (const char* text : {"s", "s", "S"}) {
+        QKeyEvent key(QEvent::KeyPress, QChar(text[0]).toUpper().unicode(), Qt::NoModifier, QString::fromLatin1(text));
+        QCoreApplication::sendEvent(&debugger, &key);
+    }
+    debugger.stepPressed();
+    debugger.stepReleased();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(calc.getVar(0).value.real(), 4);
+    EXPECT_TRUE(model->debug());
+}
+
 // The variables panel formats values 8 wide, with the significance pair in significant-
 // figure mode, and leaves the home screen's width as it was; L₁ is a list, not a variable.
 TEST_P(ProgramEditorScreenTest, TheVariablesPanelFormatsNarrowWithTheSignificancePair)
