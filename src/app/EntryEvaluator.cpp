@@ -74,7 +74,10 @@ bool caseInsensitiveLess(const std::string& a, const std::string& b)
 EntryEvaluator::EntryEvaluator(Calculator& calc, CursorBlink& blink)
     : calc_(calc), blink_(blink), editors_(calc)
 {
+    calc_.parser().programQueue().setStartedHandler([this] { runStarted(); });
 }
+
+EntryEvaluator::~EntryEvaluator() { calc_.parser().programQueue().setStartedHandler(nullptr); }
 
 void EntryEvaluator::post(std::string_view name) { calc_.notificationCenter().post(name, &calc_); }
 
@@ -295,21 +298,32 @@ EntryEvaluator::ResultText EntryEvaluator::resultText(Operand& r) const
 void EntryEvaluator::showResult(const Operand& received)
 {
     present(received);
+    // A record a running program hands over (a graph, a widget) is not its end: the keys
+    // stay the program's.
+    if (!calc_.reportingDone)
+        return;
     // The run's last record: later records are another run's.
-    if (calc_.reportingDone)
-        enteredOn_.reset();
+    enteredOn_.reset();
     answered();
 }
 
 void EntryEvaluator::waitForAnswer(int screen)
 {
-    enteredOn_ = screen;
     // Each screen stores what ENTER answers where the keys typed next would go: those
     // keys wait for the answer. An answer typed for a program's Input lets the program
-    // go on, which owns the keys from then on.
-    awaiting_ = screen != kProgramOutput;
-    if (awaiting_)
-        ++waits_;
+    // go on, which owns the keys from then on, as the run the ENTER queued.
+    enteredOn_ = screen;
+    awaiting_ = true;
+}
+
+void EntryEvaluator::runStarted()
+{
+    // Decided here, as the keys queue the run, not when the worker reaches a program: a
+    // key typed right after is the program's to read.
+    if (!enteredOn_)
+        enteredOn_ = calc_.currentScreen();
+    awaiting_ = true;
+    ++waits_;
 }
 
 void EntryEvaluator::answered()

@@ -34,6 +34,7 @@ public:
     };
 
     EntryEvaluator(Calculator& calc, CursorBlink& blink);
+    ~EntryEvaluator();
     EntryEvaluator(const EntryEvaluator&) = delete;
     EntryEvaluator& operator=(const EntryEvaluator&) = delete;
 
@@ -48,8 +49,10 @@ public:
     const std::optional<Operand>& fieldValue() const { return fieldValue_; }
     // Acts on a record the program queue hands back.
     void showResult(const Operand& record);
-    // An ENTER is waiting for its run's first record: keys typed meanwhile belong after
-    // the answer (the next entry line, the next field), not to the line being answered.
+    // A run queued by the keys (ENTER, an answer, Pause's ENTER, a menu's pick) has not
+    // reported its end: keys typed meanwhile are offered to its program first and belong
+    // after the answer (the next entry line, the next field), not to the line being
+    // answered. A record a program hands over while it runs is not its end.
     bool awaitingAnswer() const { return awaiting_; }
     // The screen whose ENTER waits for its answer; none when no ENTER waits.
     std::optional<int> awaitedOn() const { return awaiting_ ? enteredOn_ : std::nullopt; }
@@ -88,6 +91,8 @@ private:
     // Runs an entered line on the program queue, or at once as part of leaving its screen.
     void run(const Ops& ops, int screen);
     void waitForAnswer(int screen);
+    // The program queue took a run the keys started.
+    void runStarted();
     void showError(const Operand& record);
     // A kind that asks another screen for something and adds nothing; false for others.
     bool handOver(const Operand& record);

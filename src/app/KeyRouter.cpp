@@ -144,18 +144,22 @@ bool KeyRouter::processKeyOp(std::uint32_t op)
 
 bool KeyRouter::holding() const
 {
-    const std::optional<int> waiting = evaluator_.awaitedOn();
-    return !releasing_ && (!held_.empty() || waiting == calc_.currentScreen());
+    if (releasing_)
+        return false;
+    if (!held_.empty())
+        return true;
+    // A program the run called owns the keys on whichever screen it shows.
+    return evaluator_.awaitingAnswer()
+        && (evaluator_.awaitedOn() == calc_.currentScreen() || calc_.programRunning);
 }
 
-void KeyRouter::press(std::function<void()> action)
+void KeyRouter::press(std::function<void()> action, int getKeyCode)
 {
     if (!holding()) {
         action();
         return;
     }
-    spendShift();
-    hold(std::move(action));
+    hold(std::move(action), getKeyCode);
 }
 
 void KeyRouter::spendShift()
@@ -174,9 +178,9 @@ void KeyRouter::route(std::uint32_t op)
         insertToken(op);
 }
 
-void KeyRouter::hold(std::function<void()> action)
+void KeyRouter::hold(std::function<void()> action, int getKeyCode)
 {
-    held_.push_back(std::move(action));
+    held_.push_back({std::move(action), calc_.typedKeys.push(getKeyCode)});
     // With the run over, its record (if any) is already queued for the main thread, so a
     // check queued behind it frees the keys should no record come (a stop's race).
     Parser& parser = calc_.parser();
@@ -205,10 +209,13 @@ void KeyRouter::releaseHeld()
         calc_.updateDisplay();
     // A held ENTER waits again; the keys after it stay held for its answer.
     while (!held_.empty() && !evaluator_.awaitingAnswer()) {
-        std::function<void()> action = std::move(held_.front());
+        Held key = std::move(held_.front());
         held_.pop_front();
+        // A key the program read has done all it does.
+        if (!calc_.typedKeys.claim(key.offered) || !key.action)
+            continue;
         releasing_ = true;
-        action();
+        key.action();
         releasing_ = false;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ScreenEditors.h"
+#include "core/TypedKeys.h"
 
 #include <cstdint>
 #include <deque>
@@ -52,15 +53,16 @@ public:
     // screen in front waits for its answer the op waits too (after the shift layers act),
     // and so does every key after it, in the order typed.
     bool processKeyOp(std::uint32_t op);
-    // A key typed now must wait: the screen in front waits for its ENTER's answer, or
-    // keys typed before are still waiting. Screen keys too, the home screen's among them:
-    // left before its answer came, a screen's line and the keys after it would reach a
-    // screen they were not typed for. ON is never held: it stops a long run.
+    // A key typed now must wait: a run the keys queued has not reported its end (the
+    // screen in front waits for its ENTER's answer, or a program runs), or keys typed
+    // before are still waiting. Screen keys too, the home screen's among them: left
+    // before its answer came, a screen's line and the keys after it would reach a screen
+    // they were not typed for. ON is never held: it stops a long run.
     bool holding() const;
-    // What a key of the keyboard does (a screen key, a hardware key command): at once, or
-    // when the keys held before it have been handled. Its shift layer is spent now, as
-    // processKeyOp spends it, so the next key is read in its own layer.
-    void press(std::function<void()> action);
+    // What a key of the keyboard does, once the keys held before it have been handled and
+    // the run has not read it: the running program's getKey takes the key's code (0 for
+    // none) first, in the order typed, and a key it took never acts.
+    void press(std::function<void()> action, int getKeyCode);
     // The editor in front first rewrites the op (letters spelling a command name).
     void processRealKeyOp(std::uint32_t op);
     bool editIsQuoting() const;
@@ -101,7 +103,7 @@ private:
     // Clears the one-key shift layers (a lock stays) and restarts the blink.
     void spendShift();
     // Keys typed while an ENTER waits for its answer, in order.
-    void hold(std::function<void()> action);
+    void hold(std::function<void()> action, int getKeyCode = 0);
     void releaseHeld();
     bool editingKey(std::uint32_t t);
     void enterKey();
@@ -131,7 +133,12 @@ private:
     ScreenEditors editors_;
     std::function<void()> clickSound_;
     std::shared_ptr<ImpactFeedback> keyClicker_;
-    std::deque<std::function<void()>> held_;
+    struct Held {
+        std::function<void()> action;
+        // The key's place among the keys the program may read (0: none).
+        TypedKeys::Id offered = 0;
+    };
+    std::deque<Held> held_;
     // A held key is being handled: what it does (a screen's commit, its own key op) acts
     // at once.
     bool releasing_ = false;

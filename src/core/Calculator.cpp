@@ -579,6 +579,8 @@ int Calculator::getKey()
     // One turn-over at a time is enough: a program polling getKey does not flood the queue.
     if (programRunning && main && !keyReadPending_->exchange(true))
         main->post([pending = keyReadPending_] { pending->store(false); });
+    if (const int typed = typedKeys.take())
+        return typed;
     return lastKey.exchange(0);
 }
 

@@ -4,6 +4,7 @@
 #include "core/GraphScale.h"
 #include "core/NumberFormatter.h"
 #include "core/StateMutex.h"
+#include "core/TypedKeys.h"
 #include "core/UserKeySet.h"
 #include "core/VColor.h"
 #include "core/VQColor.h"
@@ -270,9 +271,10 @@ public:
     // Key handling lives with the home screen; it is wired in through keyProcessor.
     void processKeyOp(int key);
     std::function<void(int key)> keyProcessor;
-    // A program's key read (any thread): the last key, cleared in the same step, so a key
-    // pressed meanwhile is read next time instead of being lost. While a called program
-    // runs it also lets the main thread turn over.
+    // A program's key read (any thread): the first key typed since its run began that it
+    // has not read, else the last key, cleared in the same step, so a key pressed
+    // meanwhile is read next time instead of being lost. While a called program runs it
+    // also lets the main thread turn over.
     int getKey();
 
     // ---- Variable store ----
@@ -514,6 +516,8 @@ public:
     int insert = 0;
     // Written by the keyboard, read and cleared by getKey.
     std::atomic<int> lastKey{0};
+    // Keys typed while a run owns the keyboard, which getKey reads first.
+    TypedKeys typedKeys;
     bool clickMute = false;
     bool clickPref = true;
     bool cursorVisible = false;

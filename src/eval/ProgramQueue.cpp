@@ -257,6 +257,8 @@ void ProgramQueue::startProgramThread(Ops ops)
 {
     prepare();
     submit(entryRun(std::move(ops), "none", false, -1));
+    if (startedHandler_)
+        startedHandler_();
 }
 
 void ProgramQueue::runProgramThread(Ops ops, const std::string& name, bool singleStep, int startIP)
@@ -285,6 +287,8 @@ bool ProgramQueue::resumeProgramThread()
     if (frameCount() == 0)
         return false;
     submit(Run{});
+    if (startedHandler_)
+        startedHandler_();
     return true;
 }
 

@@ -69,6 +69,10 @@ public:
     // thread waiting for that can block instead of polling. Once this returns, an earlier
     // handler is no longer running nor called.
     void setIdleHandler(std::function<void()> handler);
+    // Called on the main thread as a run that continues a line or a program is queued (an
+    // entry line, an answer, Pause's ENTER, a menu's pick, a resumed program): the keys
+    // typed from then on are the run's until it reports its end.
+    void setStartedHandler(std::function<void()> handler) { startedHandler_ = std::move(handler); }
     // Called on the worker as a request a run left is about to get a run of its own, so a
     // test can stop the runs at that very point. Set while no run is queued.
     void setLeftoverHook(std::function<void()> hook) { leftoverHook_ = std::move(hook); }
@@ -302,6 +306,7 @@ private:
     std::deque<Run> tasks_;
     std::function<void()> idleHandler_;
     std::function<void()> leftoverHook_;
+    std::function<void()> startedHandler_;
     bool stopping_ = false;
     std::thread worker_;
     std::atomic<std::thread::id> workerId_{};

@@ -23,6 +23,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
 #include <QTableWidget>
@@ -381,50 +382,74 @@ void KeyboardView::doKeyOp(std::uint32_t op, int key, int layer, QRectF frame, b
     const bool onKey = key >= 0;
     calc_.notificationCenter().post(VQKeyPress, this,
                                     {{"op", onKey ? KT::op(KT::kPlainLayer, key) : op}, {"shiftedOp", op}, {"shift", layer}});
-    calc_.lastKey = onKey ? KT::getKeyCode(key) : 0;
-    Parser& parser = calc_.parser();
-    if (calc_.pauseRunning) {
-        parser.pauseKey(static_cast<int>(op));
-        return;
-    }
-    if (programOwnsKeys()) {
-        // A held editing key keeps telling the program its code.
-        if (programRepeatable(op) && autoRepeat) {
-            repeatLastKey_ = KT::getKeyCode(key);
+    const int code = onKey ? KT::getKeyCode(key) : 0;
+    if (waitsItsTurn(op) && keys_.holding()) {
+        // A held key keeps telling a program that reads keys its code.
+        if (programRepeatable(op) && autoRepeat && calc_.programRunning) {
+            repeatLastKey_ = code;
             startRepeat(true);
         }
-        if (op == KT::kOn)
-            parser.stopProgramThread();
-        else if (calc_.menuRunning)
-            parser.menuKey(static_cast<int>(op));
-        return;
-    }
-    if (waitsItsTurn(op) && keys_.holding()) {
-        // The keyboard may be gone by the time the answer comes.
-        keys_.press([self = QPointer<KeyboardView>(this), op] {
-            if (self)
-                self->actInTurn(op);
-        });
+        // A touched key is read in the shift layer of its turn: a 2ND or ALPHA held before
+        // it has acted by then, unless the program read it. The keyboard may be gone by the
+        // time its turn comes.
+        keys_.press(
+            [self = QPointer<KeyboardView>(this), op, key, touched = autoRepeat && onKey] {
+                if (self)
+                    self->actInTurn(touched ? KT::op(self->currentLayer(), key) : op);
+            },
+            code);
         redraw();
         return;
     }
+    calc_.lastKey = code;
+    if (programTakes(op, code, autoRepeat))
+        return;
     act(op, autoRepeat);
+}
+
+bool KeyboardView::programTakes(std::uint32_t op, int code, bool autoRepeat)
+{
+    Parser& parser = calc_.parser();
+    if (calc_.pauseRunning) {
+        parser.pauseKey(static_cast<int>(op));
+        return true;
+    }
+    if (!programOwnsKeys())
+        return false;
+    // A held editing key keeps telling the program its code.
+    if (programRepeatable(op) && autoRepeat) {
+        repeatLastKey_ = code;
+        startRepeat(true);
+    }
+    if (op == KT::kOn)
+        parser.stopProgramThread();
+    else if (calc_.menuRunning)
+        parser.menuKey(static_cast<int>(op));
+    return true;
 }
 
 void KeyboardView::actInTurn(std::uint32_t op)
 {
-    // A menu that a key held before this one opened covers the keys now: this key is the
-    // menu's, as it would be typed now.
-    if (delegate_ && delegate_->overlayTakesKey(op)) {
+    // Its turn come, the key goes where a key typed now goes: to the program's menu or
+    // pause, or to a menu that a key held before this one opened.
+    if (programTakes(op, 0, false) || (delegate_ && delegate_->overlayTakesKey(op))) {
         redraw();
         return;
     }
     act(op, false);
 }
 
-bool KeyboardView::waitsItsTurn(std::uint32_t op)
+bool KeyboardView::waitsItsTurn(std::uint32_t op) { return op != KT::kOn; }
+
+int KeyboardView::getKeyCodeOf(const KeyCommands::Command& command) const
 {
-    return op != KT::kOn && op != KT::kSecond && op != KT::kAlpha && op != KT::kAlphaLock;
+    std::optional<std::uint32_t> op = KeyCommands::handlerOp(command.handler);
+    if (!op && command.handler == QStringLiteral("kChar:"))
+        op = commands_.charOp(command);
+    if (!op)
+        return 0;
+    const auto place = KT::find(*op);
+    return place ? KT::getKeyCode(place->key) : 0;
 }
 
 void KeyboardView::act(std::uint32_t op, bool autoRepeat)
@@ -577,8 +602,11 @@ void KeyboardView::keyTouch(std::uint32_t op)
     keys_.doKeyClick();
     showHelp_ = false;
     setHelpKeyImage();
-    // A running program owns the alpha keys as it owns the others.
-    if (calc_.pauseRunning) {
+    // A running program owns the alpha keys as it owns the others: while a run the keys
+    // queued is under way they wait their turn (they have no getKey code to offer it).
+    if (op != 0 && keys_.holding()) {
+        calc_.processKeyOp(static_cast<int>(op));
+    } else if (calc_.pauseRunning) {
         if (op != 0)
             calc_.parser().pauseKey(static_cast<int>(op));
     } else if (programOwnsKeys()) {
@@ -657,11 +685,13 @@ bool KeyboardView::handleKeyEvent(const QKeyEvent& event)
         return false;
     const auto op = KeyCommands::handlerOp(command->handler);
     if ((!op || waitsItsTurn(*op)) && keys_.holding()) {
-        keys_.press([self = QPointer<KeyboardView>(this), command = *command, key = event.key(),
-                     modifiers = event.modifiers(), text = event.text()] {
-            if (self)
-                self->typeInTurn(command, key, modifiers, text);
-        });
+        keys_.press(
+            [self = QPointer<KeyboardView>(this), command = *command, key = event.key(), modifiers = event.modifiers(),
+             text = event.text()] {
+                if (self)
+                    self->typeInTurn(command, key, modifiers, text);
+            },
+            getKeyCodeOf(*command));
         return true;
     }
     runCommand(*command);
@@ -676,6 +706,10 @@ void KeyboardView::typeInTurn(const KeyCommands::Command& command, int key, Qt::
     QWidget* window = QApplication::activePopupWidget();
     if (!window)
         window = QApplication::activeModalWidget();
+    // An alert is never what a key typed before it was for (an error its ENTER ended in):
+    // it stays for the user to read, and the key acts under it as a calculator key does.
+    if (qobject_cast<QMessageBox*>(window))
+        window = nullptr;
     if (!window)
         window = this->window();
     QWidget* target = window->focusWidget();

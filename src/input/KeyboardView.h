@@ -97,10 +97,15 @@ private:
     // A held key of the calculator keyboard, or of the computer's, once its turn comes.
     void actInTurn(std::uint32_t op);
     void typeInTurn(const KeyCommands::Command& command, int key, Qt::KeyboardModifiers modifiers, const QString& text);
-    // A key typed while an ENTER waits for its answer acts after it, in the order typed;
-    // the shift keys act at once (the next key is read in their layer), and so does ON,
-    // which stops the run.
+    // A paused program or a program that owns the keys takes the key (its pause, its
+    // menu, ON's stop, or only its getKey code); false when the key is not a program's.
+    bool programTakes(std::uint32_t op, int code, bool autoRepeat);
+    // A key typed while a run the keys queued is under way waits for it, in the order
+    // typed, the shift keys among them: its program may read it first. ON does not wait:
+    // it stops the run.
     static bool waitsItsTurn(std::uint32_t op);
+    // The getKey code of the key a computer key stands for; 0 for one on no key.
+    int getKeyCodeOf(const KeyCommands::Command& command) const;
     bool answerHelp(std::uint32_t op, QRectF frame);
     bool screenKey(std::uint32_t op);
     void startRepeat(bool programKey);

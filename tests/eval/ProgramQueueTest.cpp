@@ -194,6 +194,20 @@ TEST(ProgramQueueTest, GetKeyLosesNoKeyPressedWhileAProgramReads)
     h.calc.lastKey = 25;
     EXPECT_EQ(h.calc.getKey(), 25);
     EXPECT_EQ(h.calc.getKey(), 0);
+    // Keys typed while a run owns the keys come first, in order, past one with no code; a
+    // key read is no longer the keyboard's, one not read still is.
+    TypedKeys& typed = h.calc.typedKeys;
+    const TypedKeys::Id catalogue = typed.push(0);
+    const TypedKeys::Id five = typed.push(83);
+    const TypedKeys::Id enter = typed.push(105);
+    h.calc.lastKey = 24;
+    EXPECT_EQ(h.calc.getKey(), 83);
+    EXPECT_FALSE(typed.claim(five));
+    EXPECT_TRUE(typed.claim(catalogue));
+    EXPECT_EQ(h.calc.getKey(), 105);
+    EXPECT_EQ(h.calc.getKey(), 24);
+    EXPECT_FALSE(typed.claim(enter));
+    EXPECT_TRUE(typed.empty());
 }
 
 TEST(ProgramQueueTest, MainThreadEvaluationDoesNotDisturbARun)

@@ -143,25 +143,29 @@ TEST_F(Keyboard, HelpModeAnswersTheShiftedKeyAndClearsEveryShift)
     EXPECT_EQ(entry->entryOps(), Ops{});
 }
 
+// A running program owns the keys until ON stops it: its getKey reads them in the order
+// typed, and one it did not read acts once the run is over. Keys typed in the same turn as
+// the ENTER are the program's too.
 TEST_F(Keyboard, ARunningProgramOwnsTheKeysUntilOnStopsIt)
 {
     programs->store("L", {0xD1, 0x31, 0x3F, 0xD4});  // While 1, End
     type("prgmL");
+    processed.clear();
     tapKey(kEnterKey);
+    tapKey(kSevenKey);
     // The call marks the program running once the queue has started it.
     ASSERT_TRUE(main.pumpUntil([this] { return calc.programRunning.load(); }));
-    processed.clear();
-    tapKey(kSevenKey);
-    EXPECT_EQ(calc.lastKey.load(), 72);
-    EXPECT_TRUE(processed.empty());
-    // The alpha keyboard's keys are the program's too.
+    tapKey(kSevenKey + 1);
+    EXPECT_EQ(processed, std::vector<std::uint32_t>{KeyTables::kEnter});
+    // The alpha keyboard's keys wait their turn too.
     keyboard.keyTouch(0x41);
-    EXPECT_TRUE(processed.empty());
+    EXPECT_EQ(calc.getKey(), 72);
     tapKey(kOnKey);
     EXPECT_TRUE(settle());
     EXPECT_FALSE(calc.programRunning);
     EXPECT_FALSE(keyboard.helpArmed());
-    EXPECT_EQ(entry->entryOps(), Ops{});
+    // 7 was read; 8 and A were not.
+    EXPECT_EQ(entry->entryOps(), (Ops{0x38, 0x41}));
 }
 
 TEST_F(Keyboard, HeldDeleteRepeatsAfterHalfASecondThenEveryTwentiethOfOne)
