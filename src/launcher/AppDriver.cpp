@@ -87,6 +87,7 @@
 #include "apps/FourFunctionPanel.h"
 #include "input/ColorPickerScreen.h"
 #include "input/MenuScreen.h"
+#include "input/TagSelector.h"
 #include "input/ProgramNotesPage.h"
 #include "language/EntryText.h"
 #include "launcher/AppLauncher.h"
@@ -1419,6 +1420,10 @@ void AppDriver::menuState(nlohmann::json& state) const
                 for (const MenuScreen::Row& row : section.rows)
                     names.push_back(row.name);
             state["programs"] = std::move(names);
+            // The tag picker over the list: its tags, the one chosen and the source.
+            if (const TagSelector* picker = menu->tagSelector(); picker && picker->isVisible())
+                state["tagPicker"] = {{"tags", picker->rowTitles().join(QLatin1Char(',')).toStdString()},
+                    {"row", picker->selectedRow()}, {"type", picker->type()}};
         }
         // A SHARE menu: its rows and the rows picked to send, in the order picked.
         if (menu->currentMenu() >= 19 && menu->currentMenu() <= 28 && !menu->barTitle().isEmpty()) {

@@ -71,6 +71,29 @@ TEST(KeysDrive, BackspaceFollowsItsRowAndClearEmptiesAList)
     EXPECT_EQ(run.dumps[4]["ans"], "0");
 }
 
+// Over the program library's tag picker the keys are the picker's, the computer's and the
+// calculator's, on the phone and the tablet: Down Down Return picks the third tag (no
+// program call is pasted from the list under it), DOWN ENTER the next one, Escape closes
+// the picker alone.
+TEST(KeysDrive, KeysOverTheTagPickerGoToThePicker)
+{
+    for (const char* device : {"phone", "tablet"}) {
+        const DriveRun run = driveScript("key PRGM\nwait idle\npress All:Show All\nwait idle\nhkey Down\nhkey Down\ndump\n"
+                                         "hkey Return\nwait idle\ndump\npress All:Calculus\nwait idle\nkey DOWN\nkey ENTER\n"
+                                         "wait idle\ndump\npress All:Complex numbers\nwait idle\nhkey Escape\nwait idle\ndump\n",
+                                         std::string("--device ") + device);
+        ASSERT_TRUE(endedWithDumps(run, 4)) << device;
+        EXPECT_EQ(run.dumps[0]["tagPicker"]["row"], 2) << device;
+        for (const json& dump : run.dumps) {
+            EXPECT_EQ(dump["entry"], "") << device;
+            EXPECT_EQ(dump["menu"], 6) << device;
+        }
+        EXPECT_FALSE(run.dumps[1].contains("tagPicker")) << device;
+        EXPECT_EQ(run.dumps[1]["programs"].size(), 5u) << device << ": the Calculus programs";
+        EXPECT_FALSE(run.dumps[3].contains("tagPicker")) << device;
+    }
+}
+
 const std::string kListTyped = "type {5,6}->L₁\nkey ENTER\nwait idle\nkey STAT\nkey ENTER\nwait idle\n"
                                "type 12\nkey DOWN\ntype 34\n";
 const std::string kListAsked = "type L₁\nkey ENTER\nwait idle\ndump\n";
