@@ -572,10 +572,20 @@ bool KeyRouter::editIsQuoting() const
     return editor && editor->isQuoting();
 }
 
-int KeyRouter::cursorInFront() const
+void KeyRouter::backspace(const std::function<void(std::uint32_t op)>& send)
 {
     const LineEditor* editor = editors_.editorInFront();
-    return editor ? editor->entryCursor() : -1;
+    const bool insert = calc_.insert != 0;
+    const bool stepsOver = !editor || editor->entryCursor() > 0;
+    if (!stepsOver && !editor->currentOps().value_or(Ops()).empty())
+        return;
+    if (stepsOver) {
+        send(kLeft);
+        // LEFT ends insert mode; an insert-mode Backspace only steps.
+        calc_.insert = insert ? 1 : 0;
+    }
+    if (!insert)
+        send(kDel);
 }
 
 void KeyRouter::processVariable(std::string_view name)

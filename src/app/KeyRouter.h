@@ -66,8 +66,13 @@ public:
     // The editor in front first rewrites the op (letters spelling a command name).
     void processRealKeyOp(std::uint32_t op);
     bool editIsQuoting() const;
-    // The cursor of the editor in front; -1 when the screen has none.
-    int cursorInFront() const;
+    // The computer's Backspace, each key through send: LEFT (insert mode stays on), then
+    // DEL unless in insert mode, so it deletes the character before the cursor in
+    // overwrite mode and only steps left in insert mode. On an editor's empty line there
+    // is nothing to step over (a LEFT there would move the list editor's or the table's
+    // cell cursor): DEL alone, which deletes the element or row; at the start of a line
+    // of text, nothing.
+    void backspace(const std::function<void(std::uint32_t op)>& send);
     // A list or variable name picked from a menu.
     void processVariable(std::string_view name);
     void processProgramName(std::string_view name);

@@ -9,6 +9,8 @@
 #include "programs/ProgramModel.h"
 #include "programs/TIFileWriter.h"
 
+#include <QBuffer>
+
 #include <complex>
 
 namespace orvenda {
@@ -74,23 +76,36 @@ QString ShareExport::stem(const QString& prefix, const std::vector<QString>& nam
 
 int ShareExport::stringDigit(std::uint32_t token) { return static_cast<int>((token - kFirstString + 1) % 10); }
 
-std::optional<ShareRequest> ShareExport::shareDocument(const QString& fileName, const QByteArray& pdf, const QString& subject)
+std::optional<ShareRequest> ShareExport::shareGraph(const QByteArray& pdf, const QImage& picture, const QString& subject)
 {
-    const std::optional<QString> path = writeFile(fileName, pdf);
-    if (!path)
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    const std::optional<QString> sheet = writeFile(QStringLiteral("Graph.pdf"), pdf);
+    const std::optional<QString> shot = sheet ? addFile(QStringLiteral("Graph.png"), png) : std::nullopt;
+    if (!shot)
         return std::nullopt;
     ShareRequest request;
-    request.files << *path;
+    request.files << *sheet << *shot;
     request.subject = subject;
     return request;
 }
 
 std::optional<QString> ShareExport::writeFile(const QString& fileName, const QByteArray& data)
 {
-    QString error = folder_.clear();
-    QString path;
-    if (error.isEmpty())
-        path = folder_.write(fileName, data, error);
+    if (const QString error = folder_.clear(); !error.isEmpty()) {
+        if (tell)
+            tell(error);
+        return std::nullopt;
+    }
+    return addFile(fileName, data);
+}
+
+std::optional<QString> ShareExport::addFile(const QString& fileName, const QByteArray& data)
+{
+    QString error;
+    const QString path = folder_.write(fileName, data, error);
     if (!error.isEmpty() || path.isEmpty()) {
         if (tell)
             tell(error);

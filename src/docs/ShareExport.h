@@ -4,6 +4,7 @@
 #include "platform/ShareRequest.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 
 #include <cstdint>
@@ -57,8 +58,10 @@ public:
     // history.
     std::optional<ShareRequest> shareLastCalculation();
 
-    // A document made elsewhere (the graph's worksheet), written as its file.
-    std::optional<ShareRequest> shareDocument(const QString& fileName, const QByteArray& pdf, const QString& subject);
+    // The graph screen's share: its worksheet (made elsewhere) as "Graph.pdf" and the
+    // picture of the screen as "Graph.png", in that order; nothing when either could not
+    // be written (told).
+    std::optional<ShareRequest> shareGraph(const QByteArray& pdf, const QImage& picture, const QString& subject);
 
     // A name made fit for a file name: what a file system refuses (control characters and
     // / \ : * ? " < > |) becomes "_"; everything else, subscript digits and θ too, stays.
@@ -74,6 +77,8 @@ public:
 private:
     // Empties the folder and writes the file; its path, or nothing after telling why.
     std::optional<QString> writeFile(const QString& fileName, const QByteArray& data);
+    // Writes the file beside those of the same share, not emptying the folder.
+    std::optional<QString> addFile(const QString& fileName, const QByteArray& data);
     // A writer's error (or none written): reported, nothing shared.
     void writerFailed(int error);
     // Whether the writer made its data; its error (or none made) reported when not.

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVariantAnimation>
 
+#include <algorithm>
+
 namespace orvenda {
 namespace {
 
@@ -53,13 +55,15 @@ void GraphKeyboardView::layoutSheet(double shownFraction)
     dim_ = 0.5 * shownFraction;
     const int w = width();
     const int keypadHeight = w * 180 / 320 + 6 + (calc_.device == 1 ? kTabletExtra : 0);
-    const int h = kBarHeight + kFormHeight + keypadHeight;
+    // Every row of the form above the keypad (a slider's Step=, a parametric read-out).
+    const int formHeight = std::max(kFormHeight, form_->size().height());
+    const int h = kBarHeight + formHeight + keypadHeight;
     const int top = height() - static_cast<int>(h * shownFraction);
     sheet_->setGeometry(0, top, w, h);
     doneButton_->setGeometry(w - 70, 2, 66, kBarHeight - 4);
-    form_->setGeometry(0, kBarHeight, w, kFormHeight);
-    lcdView_->setGeometry(0, 0, w, kBarHeight + kFormHeight);
-    keypad_->setGeometry(0, kBarHeight + kFormHeight, w, keypadHeight);
+    form_->setGeometry(0, kBarHeight, w, formHeight);
+    lcdView_->setGeometry(0, 0, w, kBarHeight + formHeight);
+    keypad_->setGeometry(0, kBarHeight + formHeight, w, keypadHeight);
     segment_->setGeometry(4, top + 2, 120, kBarHeight - 4);
     update();
 }
@@ -92,12 +96,16 @@ void GraphKeyboardView::focus(bool on)
 
 void GraphKeyboardView::updateDisplay()
 {
-    form_->setFields(delegate_.getFields());
+    updateFields();
     keypad_->update();
     update();
 }
 
-void GraphKeyboardView::updateFields() { form_->setFields(delegate_.getFields()); }
+void GraphKeyboardView::updateFields()
+{
+    form_->setFields(delegate_.getFields());
+    layoutSheet(shown_);
+}
 
 void GraphKeyboardView::gkDone()
 {
@@ -121,7 +129,7 @@ void GraphKeyboardView::fieldDidChange(VQTemplateField& field) { delegate_.field
 void GraphKeyboardView::refreshForm()
 {
     form_->setTitle(QString::fromStdString(delegate_.title()));
-    form_->setFields(delegate_.getFields());
+    updateFields();
 }
 
 void GraphKeyboardView::paintEvent(QPaintEvent*)

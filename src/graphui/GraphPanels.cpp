@@ -510,8 +510,13 @@ void GraphPanels::graphKeyboardDone()
     if (varInfoIndex >= 0 && static_cast<std::size_t>(varInfoIndex) < p->varInfoArray.size() &&
         p->varInfoArray[varInfoIndex].varNum == varInfo.varNum) {
         p->setVar(editVarNum, varInfo.min, varInfo.max, varInfo.value, varInfo.step);
-        if (varsView_)
+        // The sync takes the variable's value for the trace's: the trace keeps its own (a
+        // histogram's bar number stays after its width changed).
+        if (varsView_) {
+            const double traced = varsView_->trackValue();
             varsView_->sync();
+            varsView_->setTrackValue(traced);
+        }
         view_.valueChanged();
         closeKeyboard();
         return;

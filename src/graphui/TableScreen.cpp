@@ -8,8 +8,13 @@
 #include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/NotificationNames.h"
+#include "core/Operand.h"
 #include "core/services/YEqManager.h"
 #include "eval/ScalarOperators.h"
+#include "input/KeyCommands.h"
+#include "input/KeyTables.h"
+
+#include <QKeyEvent>
 
 namespace orvenda {
 
@@ -39,6 +44,14 @@ TableScreen::TableScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     scroller_->setContentOffset(QPointF(0, calc.locked()->tableMode == 1 ? TableView::kOrigin : 0));
 }
 
+void TableScreen::setDelegate(Delegate* delegate)
+{
+    delegate_ = delegate;
+    // The table itself takes the keys a tap gives it, not its scroller.
+    setFocusPolicy(delegate ? Qt::ClickFocus : Qt::NoFocus);
+    scroller_->setFocusPolicy(Qt::NoFocus);
+}
+
 void TableScreen::subscribe()
 {
     observe(VQBlinkCursor, [this](const Notification&) { entryView_->update(); });
@@ -53,6 +66,55 @@ void TableScreen::subscribe()
 }
 
 void TableScreen::resizeEvent(QResizeEvent*) { updateDisplay(); }
+
+void TableScreen::focusInEvent(QFocusEvent* event)
+{
+    if (delegate_)
+        ScreenController::focus(true);
+    ScreenController::focusInEvent(event);
+}
+
+void TableScreen::focusOutEvent(QFocusEvent* event)
+{
+    if (delegate_)
+        ScreenController::focus(false);
+    ScreenController::focusOutEvent(event);
+}
+
+void TableScreen::takeKeys()
+{
+    if (delegate_)
+        setFocus(Qt::MouseFocusReason);
+}
+
+void TableScreen::keyPressEvent(QKeyEvent* event)
+{
+    static const KeyCommands commands;
+    const KeyCommands::Command* command = delegate_ ? commands.commandFor(*event) : nullptr;
+    const bool typed = command && command->handler == QStringLiteral("kChar:");
+    const std::optional<std::uint32_t> op = !command ? std::nullopt
+                                            : typed  ? commands.charOp(*command)
+                                                     : KeyCommands::handlerOp(command->handler);
+    // What the line cannot take (Escape, the screen keys, the letters that open the
+    // catalogue) goes on to the graph screen.
+    const bool letter = op && ((*op >= 0xBBB0 && *op <= 0xBBBA) || (*op >= 0xBBBC && *op <= 0xBBCA));
+    if (!op || (!typed && *op != KeyTables::kIns) || letter || *op == KeyTables::kSpace) {
+        ScreenController::keyPressEvent(event);
+        return;
+    }
+    if (*op == KeyTables::kEnter)
+        enterTyped();
+    else if (*op == KeyTables::kDel)
+        shell_.keys().backspace([this](std::uint32_t key) { typeOp(key); });
+    else
+        typeOp(*op);
+}
+
+void TableScreen::typeOp(std::uint32_t op)
+{
+    calc().processKeyOp(static_cast<int>(op));
+    updateDisplay();
+}
 
 void TableScreen::renewContent()
 {
@@ -227,6 +289,7 @@ void TableScreen::cursorRight()
 
 void TableScreen::selectRow(int row, int col)
 {
+    takeKeys();
     table_->size();
     table_->cursorRow = row;
     table_->cursorCol = std::clamp(col, 0, table_->numColumns() - 1);
@@ -237,6 +300,7 @@ void TableScreen::selectRow(int row, int col)
 
 void TableScreen::selectHeader(int col)
 {
+    takeKeys();
     table_->size();
     table_->cursorCol = std::clamp(col, 0, table_->numColumns() - 1);
     table_->headerSelected = true;
@@ -245,6 +309,7 @@ void TableScreen::selectHeader(int col)
 
 void TableScreen::selectDelRow()
 {
+    takeKeys();
     table_->cursorCol = 0;
     table_->headerSelected = true;
     syncViews();
@@ -252,6 +317,7 @@ void TableScreen::selectDelRow()
 
 void TableScreen::tableModeChanged()
 {
+    takeKeys();
     renewContent();
     scroller_->setContentOffset(QPointF(0, calc().locked()->tableMode == 1 ? TableView::kOrigin : 0));
     table_->cursorRow = 0;
@@ -274,13 +340,37 @@ void TableScreen::doEnter()
 
 void TableScreen::enter()
 {
+    const bool real = calc().ans.type() == 0;
+    enterValue(real ? std::optional(calc().ans.r()) : std::nullopt, calc().ans.sigFigures(), calc().ans.sigDecPlace());
+}
+
+void TableScreen::enterTyped()
+{
+    if (table_->headerSelected && table_->cursorCol >= 1) {
+        doEnter();
+        syncViews();
+        return;
+    }
+    EntryEvaluator& evaluator = shell_.evaluator();
+    // A line that fails keeps its text (and error mark) for mending.
+    if (!evaluator.finalizeEntry() || !evaluator.fieldValue()) {
+        updateDisplay();
+        return;
+    }
+    const Operand& value = *evaluator.fieldValue();
+    enterValue(value.kind == KindReal ? std::optional(value.re()) : std::nullopt, value.sigFig, value.sigDec);
+    updateDisplay();
+}
+
+void TableScreen::enterValue(std::optional<double> value, int sigFig, int sigDec)
+{
     if (table_->headerSelected && table_->cursorCol >= 1) {
         syncViews();
         return;
     }
-    if (calc().ans.type() != 0)
+    if (!value)
         return;
-    const double v = calc().ans.r();
+    const double v = *value;
     if (table_->headerSelected) {
         calc().locked()->vars[kDeltaTbl] = {v, 0};
         table_->headerSelected = false;
@@ -296,9 +386,9 @@ void TableScreen::enter()
             const auto state = calc().locked();
             VQList& list = state->tableList;
             if (row >= 0 && row < list.count())
-                list.setReal(v, calc().ans.sigFigures(), calc().ans.sigDecPlace(), row);
+                list.setReal(v, sigFig, sigDec, row);
             else
-                list.addReal(v, calc().ans.sigFigures(), calc().ans.sigDecPlace());
+                list.addReal(v, sigFig, sigDec);
         }
         renewContent();
         table_->cursorRow = row + 1;

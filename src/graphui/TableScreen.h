@@ -3,6 +3,9 @@
 #include "app/ScreenController.h"
 #include "graphui/TableView.h"
 
+#include <cstdint>
+#include <optional>
+
 namespace orvenda {
 
 class AppShell;
@@ -17,7 +20,9 @@ class VQTableScrollView;
 // value (ask mode: replaces or appends), table start or step (automatic mode), or a new
 // equation on an equation's header (refused with the Y= editor's error when it names
 // itself). Beside the graph, every cursor move tells the delegate the equation and value
-// under the cursor. Main thread.
+// under the cursor, and a tap on the table gives it the computer's keys (the graph covers
+// the calculator's): they edit its line as on the TABLE screen, Return enters it there and
+// then. Main thread.
 class TableScreen : public ScreenController, public TableView::Delegate {
 public:
     class Delegate {
@@ -31,7 +36,8 @@ public:
 
     TableScreen(Calculator& calc, AppShell& shell, QWidget* parent = nullptr);
 
-    void setDelegate(Delegate* delegate) { delegate_ = delegate; }
+    // Beside the graph: the graph screen is told the cursor's moves.
+    void setDelegate(Delegate* delegate);
     TableView& tableView() const { return *table_; }
     VQTableScrollView& scroller() const { return *scroller_; }
     EntryView& entryView() const { return *entryView_; }
@@ -62,8 +68,20 @@ public:
 protected:
     void subscribe() override;
     void resizeEvent(QResizeEvent* event) override;
+    // Beside the graph, the table listens while it has the keys.
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // A tap beside the graph: the keys come to the table.
+    void takeKeys();
+    // A key of the computer's keyboard as the calculator's op, on the table's line.
+    void typeOp(std::uint32_t op);
+    // Return beside the graph: the line is evaluated now and its value entered.
+    void enterTyped();
+    // The value ENTER gives the cell under the cursor: a real number, its significance.
+    void enterValue(std::optional<double> value, int sigFig, int sigDec);
     bool entryHoldsText() const;
     void tellDelegate();
     void renewContent();

@@ -766,14 +766,7 @@ void KeyboardView::kChar(const KeyCommands::Command& command)
 
 void KeyboardView::backspace()
 {
-    // The character before the cursor goes, in insert and overwrite mode alike; at the
-    // start of the line there is none.
-    if (keys_.cursorInFront() == 0)
-        return;
-    const int insert = calc_.insert;
-    doOp(KT::kLeft);
-    calc_.insert = insert;
-    doOp(KT::kDel);
+    keys_.backspace([this](std::uint32_t op) { doOp(op); });
 }
 
 void KeyboardView::copy()

@@ -796,6 +796,8 @@ void MenuScreen::processKeyOp(std::uint32_t op)
     // The rows under the notes page are out of reach.
     if (notesShown_ && op != KeyTables::kOn)
         return;
+    if (tagSelectorTakes(op))
+        return;
     const int index = MenuTables::rowForKeyOp(op);
     if (index >= 0) {
         // The row at that index, as a touch on it would pick it; none past the end.
@@ -876,6 +878,15 @@ void MenuScreen::keyPressEvent(QKeyEvent* event)
         return;
     }
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (tagSelector_ && tagSelector_->isVisible()) {
+        static const std::map<int, std::uint32_t> kPickerKeys{{Qt::Key_Up, KeyRouter::kUp}, {Qt::Key_Down, KeyRouter::kDown},
+            {Qt::Key_Left, KeyRouter::kLeft}, {Qt::Key_Right, KeyRouter::kRight}, {Qt::Key_Return, Calculator::kEnterKey},
+            {Qt::Key_Enter, Calculator::kEnterKey}, {Qt::Key_Escape, KeyRouter::kClear}};
+        const auto key = kPickerKeys.find(event->key());
+        if (mods == Qt::NoModifier && key != kPickerKeys.end())
+            tagSelectorTakes(key->second);
+        return;
+    }
     if (mods == Qt::ControlModifier) {
         if (event->key() == Qt::Key_I && !helpShown_)
             openHelp(selected_.valid() ? selected_ : Place{0, 0});
@@ -1179,6 +1190,23 @@ void MenuScreen::didSelectTag(const std::string& tag, int type)
 }
 
 void MenuScreen::tagSelectorDidCancel() { closeTagSelector(); }
+
+bool MenuScreen::tagSelectorTakes(std::uint32_t op)
+{
+    if (!tagSelector_ || !tagSelector_->isVisible() || op == KeyTables::kOn)
+        return false;
+    // What is in front takes the keys: the list under the picker is out of reach.
+    switch (op) {
+    case KeyRouter::kUp:
+    case KeyRouter::kDown: tagSelector_->moveRow(op == KeyRouter::kUp ? -1 : 1); break;
+    case KeyRouter::kLeft:
+    case KeyRouter::kRight: tagSelector_->moveSource(op == KeyRouter::kLeft ? -1 : 1); break;
+    case Calculator::kEnterKey: tagSelector_->pickCurrent(); break;
+    case KeyRouter::kClear: tagSelector_->cancel(); break;
+    default: break;
+    }
+    return true;
+}
 
 ProgramManager::Added MenuScreen::addProgram(const std::string& name, const std::string& desc,
     const std::string& notes, const std::string& tags)

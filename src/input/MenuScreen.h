@@ -192,6 +192,9 @@ public:
     std::vector<std::string> tagNames() const override { return prgmTags_; }
     void didSelectTag(const std::string& tag, int type) override;
     void tagSelectorDidCancel() override;
+    // A key while the tag picker shows is the picker's (ON still stops a run); false when
+    // it does not show.
+    bool tagSelectorTakes(std::uint32_t op);
     // The New form's program: made through the program manager, then opened in the editor;
     // what went wrong is told.
     ProgramManager::Added addProgram(const std::string& name, const std::string& desc, const std::string& notes,

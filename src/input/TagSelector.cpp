@@ -10,6 +10,8 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace orvenda {
 
 TagSelector::TagSelector(TagSelectorDelegate& delegate, QWidget* parent)
@@ -41,6 +43,9 @@ TagSelector::TagSelector(TagSelectorDelegate& delegate, QWidget* parent)
                                          "QTabBar::tab:selected { color: %2; background: %1; }")
                               .arg(tint, fill.name()));
     list_->setFont(FontMap::shared().font("Helvetica", 17));
+    // The keys stay with the menu, which passes them to the picker while it shows.
+    for (QWidget* part : std::initializer_list<QWidget*>{list_, types_, cancel})
+        part->setFocusPolicy(Qt::NoFocus);
     connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { pickRow(list_->row(item)); });
     connect(cancel, &QPushButton::clicked, this, [this] { this->cancel(); });
     connect(types_, &QTabBar::tabBarClicked, this, [this](int type) { switchSource(type); });
@@ -118,6 +123,18 @@ void TagSelector::pickRow(int row)
         return;
     list_->setCurrentRow(row);
     delegate_.didSelectTag(row == 0 ? std::string() : tags_[static_cast<std::size_t>(row)], type());
+}
+
+void TagSelector::moveRow(int by)
+{
+    if (list_->count() > 0)
+        list_->setCurrentRow(std::clamp(selectedRow() + by, 0, list_->count() - 1));
+}
+
+void TagSelector::moveSource(int by)
+{
+    if (const int to = type() + by; to >= 0 && to <= 2)
+        switchSource(to);
 }
 
 void TagSelector::cancel() { delegate_.tagSelectorDidCancel(); }

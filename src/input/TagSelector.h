@@ -39,6 +39,11 @@ public:
 
     // Picks a row as a tap does; out-of-range rows do nothing.
     void pickRow(int row);
+    // Keys over the picker (its owner passes them on while it shows): up and down move
+    // through the tags (by -1, 1), left and right through the sources; ENTER picks.
+    void moveRow(int by);
+    void moveSource(int by);
+    void pickCurrent() { pickRow(selectedRow()); }
     void cancel();
     int selectedRow() const;
     int type() const;

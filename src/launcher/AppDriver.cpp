@@ -87,6 +87,7 @@
 #include "apps/FourFunctionPanel.h"
 #include "input/ColorPickerScreen.h"
 #include "input/MenuScreen.h"
+#include "input/TagSelector.h"
 #include "input/ProgramNotesPage.h"
 #include "language/EntryText.h"
 #include "launcher/AppLauncher.h"
@@ -938,6 +939,16 @@ nlohmann::json rectIn(const QWidget& widget, const QWidget& root)
     return {at.x(), at.y(), widget.width(), widget.height()};
 }
 
+// A function table, on the TABLE screen or beside the graph: its cursor, what its line
+// shows and the automatic start.
+nlohmann::json tableState(const TableScreen& table, const Calculator& calc)
+{
+    const auto state = calc.locked();
+    return {{"row", table.tableView().cursorRow}, {"col", table.tableView().cursorCol},
+        {"shows", table.entryView().overlayStr().value_or("")}, {"auto", state->tableMode == 1},
+        {"start", state->tableMode == 1 ? nlohmann::json(table.tableView().autoValue(0)) : nlohmann::json()}};
+}
+
 } // namespace
 
 nlohmann::json AppDriver::statTestState(StatTestScreen& tests) const
@@ -1323,6 +1334,20 @@ void AppDriver::graphScreensState(nlohmann::json& state, int screen) const
                 {"choice", {{"rect", rectIn(choice, app_.root())}, {"text", choice.currentText().toStdString()},
                                {"shown", choice.isVisible()}}}};
         }
+        // The table beside the graph (MODE ▸ G-T), with where it lies, its cells' measures
+        // (header height, row height, column width) and the values asked for.
+        if (const TableScreen* table = graph->table(); table && table->isVisible()) {
+            nlohmann::json asked = nlohmann::json::array();
+            {
+                const auto values = calc.locked();
+                for (int i = 0; i < values->tableList.count(); ++i)
+                    asked.push_back(values->tableList.realAtIndex(i));
+            }
+            const TableView& cells = table->tableView();
+            state["table"] = tableState(*table, calc);
+            state["table"].update({{"rect", rectIn(*table, app_.root())}, {"asked", std::move(asked)},
+                {"cells", {cells.colHeadHeight(), cells.rowHeight(), cells.colWidth()}}});
+        }
         if (const ZoomMenu* menu = graph->zoomMenu(); menu && menu->isVisible()) {
             const QPoint corner = app_.root().mapFromGlobal(menu->mapToGlobal(QPoint(0, 0)));
             state["zoomMenu"] = {{"popover", menu->isWindow()}, {"rect", {corner.x(), corner.y(), menu->width(), menu->height()}}};
@@ -1337,9 +1362,7 @@ void AppDriver::graphScreensState(nlohmann::json& state, int screen) const
         state["field"] = form->form().currentField();
     if (const auto* table = dynamic_cast<const TableScreen*>(app_.root().router().controller(screens::Table));
         table && screen == screens::Table)
-        state["table"] = {{"row", table->tableView().cursorRow}, {"col", table->tableView().cursorCol},
-            {"shows", table->entryView().overlayStr().value_or("")}, {"auto", calc.locked()->tableMode == 1},
-            {"start", calc.locked()->tableMode == 1 ? nlohmann::json(table->tableView().autoValue(0)) : nlohmann::json()}};
+        state["table"] = tableState(*table, calc);
 }
 
 // The statistics screens: the list editor, the plots and a plot's set-up, the wizard and
@@ -1419,6 +1442,10 @@ void AppDriver::menuState(nlohmann::json& state) const
                 for (const MenuScreen::Row& row : section.rows)
                     names.push_back(row.name);
             state["programs"] = std::move(names);
+            // The tag picker over the list: its tags, the one chosen and the source.
+            if (const TagSelector* picker = menu->tagSelector(); picker && picker->isVisible())
+                state["tagPicker"] = {{"tags", picker->rowTitles().join(QLatin1Char(',')).toStdString()},
+                    {"row", picker->selectedRow()}, {"type", picker->type()}};
         }
         // A SHARE menu: its rows and the rows picked to send, in the order picked.
         if (menu->currentMenu() >= 19 && menu->currentMenu() <= 28 && !menu->barTitle().isEmpty()) {

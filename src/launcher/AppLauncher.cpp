@@ -220,8 +220,8 @@ void AppLauncher::registerAppScreens()
             sheet.setGraphView(&view);
             return sheet.worksheetPDFLandscape(landscape);
         };
-        graph->shareWorksheet = [this](const QByteArray& pdf, const QImage&, const QString& subject) {
-            if (const auto request = share_->shareDocument(QStringLiteral("Graph.pdf"), pdf, subject))
+        graph->shareWorksheet = [this](const QByteArray& pdf, const QImage& picture, const QString& subject) {
+            if (const auto request = share_->shareGraph(pdf, picture, subject))
                 presentShare(*request);
         };
         graph->updateShareButton();

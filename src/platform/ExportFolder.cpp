@@ -8,10 +8,12 @@ namespace orvenda {
 
 namespace {
 
-// What shares write: listings and pages (PDF), lists and matrices (CSV) and variable files.
+// What shares write: listings and pages (PDF), the graph's picture (PNG), lists and
+// matrices (CSV) and variable files.
 bool isOwnFile(const QFileInfo& entry)
 {
-    static const QStringList kSuffixes{QStringLiteral("pdf"), QStringLiteral("csv"), QStringLiteral("lbxDat")};
+    static const QStringList kSuffixes{QStringLiteral("pdf"), QStringLiteral("png"), QStringLiteral("csv"),
+                                       QStringLiteral("lbxDat")};
     return entry.isFile() && !entry.isSymLink() && kSuffixes.contains(entry.suffix(), Qt::CaseInsensitive);
 }
 

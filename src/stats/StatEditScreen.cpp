@@ -45,9 +45,10 @@ void StatEditScreen::subscribe()
     observe(VQDel, [this](const Notification&) { del(); });
     observe(VQIns, [this](const Notification&) { ins(); });
     observe(VQClearList, [this](const Notification&) { clearList(); });
+    // Any change of the line, CLEAR's too, takes the shown value away: ENTER on a header
+    // emptied so then empties its list.
     observe(VQEntryTextChanged, [this](const Notification&) {
-        if (entryHoldsText())
-            entryView_->setOverlayStr(std::nullopt);
+        entryView_->setOverlayStr(std::nullopt);
         entryView_->update();
     });
 }

@@ -33,6 +33,10 @@ QPoint shownAt(const json& dump, double x, double y)
                   static_cast<int>(std::lround(top + (y1 - y) / (y1 - y0) * height)));
 }
 
+// Y₁ = X² graphed with MODE ▸ G-T: the table beside the graph.
+const std::string kGraphAndTable =
+    "key Y=\ntype X²\nkey MODE\nwait idle\npress G-T\nwait idle\ntap leave\nwait idle\nkey GRAPH\nwait idle\n";
+
 std::string tapOn(const json& rect)
 {
     const int x = rect[0].get<int>() + rect[2].get<int>() / 2, y = rect[1].get<int>() + rect[3].get<int>() / 2;
@@ -152,8 +156,7 @@ TEST_P(GraphButtonsDrive, TheZoomMenuCoversThePhoneAndIsATabletsPopover)
 TEST_P(GraphButtonsDrive, InGraphAndTableModeTheBarsItemsAct)
 {
     const std::string device = GetParam();
-    const std::string open =
-        "key Y=\ntype X²\nkey MODE\nwait idle\npress G-T\nwait idle\ntap leave\nwait idle\nkey GRAPH\nwait idle\n";
+    const std::string& open = kGraphAndTable;
     const DriveRun first = driveScript(open + "dump\n", options());
     ASSERT_TRUE(endedWithDumps(first, 1));
     const json& bar = first.dumps[0]["bar"];
@@ -201,6 +204,34 @@ TEST_P(GraphButtonsDrive, AfterAKindIsPickedTheComputersKeysFillTheSheet)
     EXPECT_NEAR(trace["y"].get<double>(), 0, 1e-5) << device;
     EXPECT_EQ(trace["lines"], json::array({"X²—4", "X:2", "Y:0"})) << device;
     EXPECT_EQ(run.dumps[2]["alerts"], json::array()) << device;
+}
+
+// MODE ▸ G-T with the table asking (the factory setting): a tap on its first X row gives it
+// the computer's keys, which enter values as on the TABLE screen (3 Return appends 3 and
+// moves on; 4-6 is typed, its - no zoom; Backspace on the empty line deletes the row under
+// the cursor); Escape still leaves the graph.
+TEST_P(GraphButtonsDrive, TheSplitTableTakesTypedValues)
+{
+    const std::string device = GetParam();
+    const std::string& open = kGraphAndTable;
+    const DriveRun first = driveScript(open + "dump\n", options());
+    ASSERT_TRUE(endedWithDumps(first, 1));
+    const json& table = first.dumps[0]["table"];
+    ASSERT_TRUE(table.is_object()) << device;
+    const double header = table["cells"][0], row = table["cells"][1], column = table["cells"][2];
+    const int x = table["rect"][0].get<int>() + static_cast<int>(column / 2);
+    const int y = table["rect"][1].get<int>() + static_cast<int>(header + row / 2);
+    const DriveRun run = driveScript(open + "tap " + std::to_string(x) + " " + std::to_string(y)
+                                         + "\nwait idle\nhkey 3\nhkey Return\nwait idle\ndump\nhkey 4\nhkey -\nhkey 6\nhkey Return\n"
+                                           "wait idle\ndump\nhkey Up\nhkey Backspace\nwait idle\ndump\nhkey Escape\nwait idle\ndump\n",
+                                     options());
+    ASSERT_TRUE(endedWithDumps(run, 4));
+    EXPECT_EQ(run.dumps[0]["table"]["asked"], json::array({3.0})) << device;
+    EXPECT_EQ(run.dumps[0]["table"]["row"], 1) << device;
+    EXPECT_EQ(run.dumps[1]["table"]["asked"], json::array({3.0, -2.0})) << device;
+    EXPECT_EQ(run.dumps[1]["shown"], first.dumps[0]["shown"]) << device << ": no zoom";
+    EXPECT_EQ(run.dumps[2]["table"]["asked"], json::array({3.0})) << device;
+    EXPECT_EQ(run.dumps[3]["screen"], 0) << device;
 }
 
 INSTANTIATE_TEST_SUITE_P(Drive, GraphButtonsDrive, ::testing::Values("phone", "tablet"), [](const auto& info) { return std::string(info.param); });

@@ -51,6 +51,49 @@ TEST(KeysDrive, ATapUnderAnOpenFormReachesNothing)
     EXPECT_EQ(run.dumps[1]["entry"], "prgm»ArcLength");
 }
 
+// The computer's Backspace deletes the character before the cursor, and in insert mode
+// only steps left (123, Left Left, INS, Backspace, 8 gives 8123); on the list editor's
+// emptied line it deletes the element under the cursor. CLEAR then ENTER on a list's
+// header empties the list.
+TEST(KeysDrive, BackspaceFollowsItsRowAndClearEmptiesAList)
+{
+    const DriveRun run = driveScript("type 45\nhkey Backspace\ndump\nkey CLEAR\ntype 123\nhkey Left\nhkey Left\nhkey Ctrl+I\n"
+                                     "hkey Backspace\ntype 8\ndump\nkey CLEAR\ntype {9,8,7}->L₁\nkey ENTER\nwait idle\n"
+                                     "key STAT\nkey ENTER\nwait idle\nkey DOWN\nhkey Backspace\nwait idle\ndump\n"
+                                     "key UP\nkey UP\nkey CLEAR\nkey ENTER\nwait idle\ndump\nkey 2ND\nkey MODE\nwait idle\n"
+                                     "type dim(L₁)\nkey ENTER\nwait idle\ndump\n");
+    ASSERT_TRUE(endedWithDumps(run, 5));
+    EXPECT_EQ(run.dumps[0]["entry"], "4");
+    EXPECT_EQ(run.dumps[1]["entry"], "8123");
+    EXPECT_EQ(run.dumps[2]["listEditor"]["prompt"], "L₁(2)=");
+    EXPECT_EQ(run.dumps[2]["listEditor"]["cell"], "7") << "8 deleted";
+    EXPECT_EQ(run.dumps[3]["listEditor"]["prompt"], "L₁(1)=");
+    EXPECT_EQ(run.dumps[4]["ans"], "0");
+}
+
+// Over the program library's tag picker the keys are the picker's, the computer's and the
+// calculator's, on the phone and the tablet: Down Down Return picks the third tag (no
+// program call is pasted from the list under it), DOWN ENTER the next one, Escape closes
+// the picker alone.
+TEST(KeysDrive, KeysOverTheTagPickerGoToThePicker)
+{
+    for (const char* device : {"phone", "tablet"}) {
+        const DriveRun run = driveScript("key PRGM\nwait idle\npress All:Show All\nwait idle\nhkey Down\nhkey Down\ndump\n"
+                                         "hkey Return\nwait idle\ndump\npress All:Calculus\nwait idle\nkey DOWN\nkey ENTER\n"
+                                         "wait idle\ndump\npress All:Complex numbers\nwait idle\nhkey Escape\nwait idle\ndump\n",
+                                         std::string("--device ") + device);
+        ASSERT_TRUE(endedWithDumps(run, 4)) << device;
+        EXPECT_EQ(run.dumps[0]["tagPicker"]["row"], 2) << device;
+        for (const json& dump : run.dumps) {
+            EXPECT_EQ(dump["entry"], "") << device;
+            EXPECT_EQ(dump["menu"], 6) << device;
+        }
+        EXPECT_FALSE(run.dumps[1].contains("tagPicker")) << device;
+        EXPECT_EQ(run.dumps[1]["programs"].size(), 5u) << device << ": the Calculus programs";
+        EXPECT_FALSE(run.dumps[3].contains("tagPicker")) << device;
+    }
+}
+
 const std::string kListTyped = "type {5,6}->L₁\nkey ENTER\nwait idle\nkey STAT\nkey ENTER\nwait idle\n"
                                "type 12\nkey DOWN\ntype 34\n";
 const std::string kListAsked = "type L₁\nkey ENTER\nwait idle\ndump\n";

@@ -9,6 +9,8 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 
+#include <algorithm>
+
 namespace orvenda::test {
 namespace {
 
@@ -94,14 +96,16 @@ TEST_F(Commands, ALetterOpensTheCatalogueOutsideAStringAndIsTypedInsideOne)
     EXPECT_EQ(entry->entryOps(), (Ops{0x2A, 0xBBC8}));
 }
 
-TEST_F(Commands, BackspaceDeletesBeforeTheCursorInEitherMode)
+// Backspace deletes the character before the cursor in overwrite mode and only steps left
+// in insert mode, which stays on; at the line's start there is nothing before the cursor.
+TEST_F(Commands, BackspaceDeletesBeforeTheCursorAndOnlyStepsInInsertMode)
 {
     struct Case {
         int cursor;
         int insert;
         const char* left;
     };
-    const Case cases[] = {{2, 0, "134"}, {2, 1, "134"}, {4, 0, "123"}, {0, 0, "1234"}, {0, 1, "1234"}};
+    const Case cases[] = {{2, 0, "134"}, {2, 1, "1234"}, {4, 0, "123"}, {0, 0, "1234"}, {0, 1, "1234"}};
     for (const Case& c : cases) {
         entry->clear();
         type("1234");
@@ -109,6 +113,7 @@ TEST_F(Commands, BackspaceDeletesBeforeTheCursorInEitherMode)
         calc.insert = c.insert;
         hit(keyboard, Qt::Key_Backspace, Qt::NoModifier);
         EXPECT_EQ(calc.stringFromOps(entry->entryOps()), c.left) << "cursor " << c.cursor << " insert " << c.insert;
+        EXPECT_EQ(entry->entryCursor(), std::max(c.cursor - 1, 0)) << "cursor " << c.cursor << " insert " << c.insert;
         EXPECT_EQ(calc.insert, c.insert);
     }
 }

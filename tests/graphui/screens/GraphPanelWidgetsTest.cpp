@@ -157,13 +157,7 @@ TEST_F(GraphVarsViewTest, TheButtonsAreTheBarItemsOfTheImageLibrary)
 // a phone's strip and a tablet's: a longer name widens its tab instead of being cut.
 TEST_F(GraphVarsViewTest, AHistogramsTabsReadWhole)
 {
-    class Histogram : public PlotObject {
-    public:
-        explicit Histogram(Calculator& calc) : PlotObject(calc) { plotType = PlotHistogram; }
-        double XAtT(double t) override { return t; }
-        double YAtT(double t) override { return t; }
-    } histogram(calc);
-    histogram.varNum = -2;
+    StandInHistogram histogram(calc);
     YEqVarInfo width, offset;
     width.name = "width";
     offset.name = "≪≫";

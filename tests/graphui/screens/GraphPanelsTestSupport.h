@@ -3,6 +3,7 @@
 // Doubles and helpers for the graph screen's panel tests.
 
 #include "core/services/StatGraphManager.h"
+#include "graph/PlotObject.h"
 #include "numeric/VQStatistics.h"
 #include "TestClocks.h"
 
@@ -27,6 +28,19 @@ public:
     void setHistogramBarOffset(double) override {}
     nlohmann::json encode() const override { return {}; }
     void decode(const nlohmann::json&) override {}
+};
+
+// A histogram traced by its bar number (bar t at (t, t)), whose sliders are the records
+// the test gives it.
+class StandInHistogram : public PlotObject {
+public:
+    explicit StandInHistogram(Calculator& calc) : PlotObject(calc)
+    {
+        plotType = PlotHistogram;
+        varNum = -2;
+    }
+    double XAtT(double t) override { return t; }
+    double YAtT(double t) override { return t; }
 };
 
 } // namespace orvenda::test

@@ -6,6 +6,7 @@
 #include "PictureChecks.h"
 #include "WidgetEvents.h"
 #include "YEqScreenSupport.h"
+#include "app/NamedColors.h"
 #include "app/StatusLine.h"
 #include "core/DrawObject.h"
 #include "core/NotificationNames.h"
@@ -295,6 +296,56 @@ TEST_F(GraphScreenPanels, TheCalculateKeypadIsWholeOnScreenAndTakesClicks)
         EXPECT_EQ(calc.pTrackPoint.y, -4) << device;
         panels->keyboard()->gkDone();
     }
+}
+
+// The slider form of A in Y₁ = AX², its fourth row Step= made current with the keypad's
+// DOWN: the row lies whole above the keypad, its highlight drawn to its foot, on the phone
+// and the tablet. A histogram traced on bar 1 keeps reading bar 1 after its width form.
+TEST_F(GraphScreenPanels, TheSliderFormShowsEveryRowAndTheTraceKeepsItsBar)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        ASSERT_EQ(eq->setYEqFunc(kY1, ops("AX²")), 0);
+        GraphScreenController& graph = showGraph();
+        graph.graphView().updateDisplay();
+        graph.graphView().selectEqNum(kY1, 1);
+        panels->varsView()->showSlider(1);
+        panels->varsView()->editValue();
+        settleSheet();
+        VQTemplateView& form = panels->keyboard()->form();
+        SmallCalcView& keypad = panels->keyboard()->keypad();
+        for (int i = 0; i < 3; ++i)
+            clickAt(*root, keypad.mapTo(root.get(), keypad.keyRect(20).center().toPoint()));
+        ASSERT_EQ(form.currentField(), 3) << tablet;
+        const int foot = static_cast<int>(form.titleHeight() + 4 * form.rowHeight());
+        EXPECT_LE(form.mapTo(root.get(), QPoint(0, foot)).y(), keypad.mapTo(root.get(), QPoint()).y()) << tablet;
+        const QImage picture = root->grab().toImage();
+        const double ratio = picture.devicePixelRatio();
+        const QPoint low = form.mapTo(root.get(), QPoint(0, foot - 3 * static_cast<int>(form.scale())));
+        int lit = 0;
+        for (int x = low.x(); x < low.x() + form.width(); ++x)
+            lit += QColor(picture.pixel(static_cast<int>(x * ratio), static_cast<int>(low.y() * ratio))) == namedColor("yellowHilightColor");
+        EXPECT_GT(lit, 0) << tablet;
+        panels->keyboard()->gkDone();
+        settleSheet();
+    }
+    auto histogram = std::make_shared<StandInHistogram>(calc);
+    YEqVarInfo width;
+    width.varNum = -4, width.name = "width", width.min = 0.1, width.max = 5, width.value = 1.428585714;
+    histogram->varInfoArray = {width};
+    histogram->setSelected(true);
+    GraphScreenController& graph = showGraph();
+    graph.graphView().plotObjects() = {histogram};
+    graph.selectPlot(histogram.get(), {1, 1, 1});
+    GraphVarsView& vars = *panels->varsView();
+    vars.showSlider(1);
+    vars.editValue();
+    settleSheet();
+    panels->keyboard()->gkDone();
+    vars.showSlider(0);
+    EXPECT_EQ(vars.editVar(), -2);
+    EXPECT_EQ(vars.valueTitle(), "1");
 }
 
 TEST_F(GraphScreenPanels, AProgramsControlsComeWithShowControlsAndGoWithDone)

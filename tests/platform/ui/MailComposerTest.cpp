@@ -76,6 +76,7 @@ TEST(ExportFolder, ClearsOnlyItsOwnContents)
     ASSERT_FALSE(folder.write(QStringLiteral("a.pdf"), "1", error).isEmpty());
     ASSERT_FALSE(folder.write(QStringLiteral("L1.CSV"), "1", error).isEmpty());
     ASSERT_FALSE(folder.write(QStringLiteral("VarA.lbxDat"), "1", error).isEmpty());
+    ASSERT_FALSE(folder.write(QStringLiteral("Graph.png"), "1", error).isEmpty());
     // What the app never writes there stays: a folder and what it holds, another file, a link.
     QDir().mkpath(folder.path() + QStringLiteral("/sub"));
     ASSERT_FALSE(folder.write(QStringLiteral("sub/inner.pdf"), "1", error).isEmpty());
