@@ -344,13 +344,6 @@ TEST(AppDelegate, AnAppNeverSavesOverAnotherAppsSave)
         Launch next(dir.path());
         EXPECT_EQ(next.calc.locked()->vars[0], std::complex<double>(1, 0));
     }
-    // The other's session waits beside it, named in what was told.
-    const QStringList kept = QDir(dir.path()).entryList({"memorySetting.session-*.cbor"}, QDir::Files);
-    ASSERT_EQ(kept.size(), 1);
-    EXPECT_TRUE(other.told[0].contains(kept[0])) << other.told[0].toStdString();
-    QTemporaryDir elsewhere;
-    ASSERT_TRUE(QFile::copy(dir.filePath(kept[0]), QDir(elsewhere.path()).filePath(StateFile::kFileName)));
-    EXPECT_EQ(Launch(elsewhere.path()).calc.locked()->vars[0], std::complex<double>(2, 0));
     one.calc.locked()->vars[0] = {3, 0};
     const QString state = QDir(dir.path()).filePath(StateFile::kFileName);
     ASSERT_TRUE(QFile::copy(state, state + ".copy"));

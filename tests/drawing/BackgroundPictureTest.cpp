@@ -302,12 +302,10 @@ TEST(BackgroundPicture, APictureTooLargeToDecodeSaysWhatSizeCanBeRead)
     ASSERT_TRUE(halves(16, 16).convertToFormat(QImage::Format_RGBX64).save(&out, "png"));
     const auto claim = [&png](QSize size) {
         QByteArray claimed = png;
-        for (int k = 0; k < 4; ++k) {
-            claimed[16 + k] = char(size.width() >> (24 - 8 * k));
-            claimed[20 + k] = char(size.height() >> (24 - 8 * k));
-        }
         quint32 crc = 0xFFFFFFFF;
         for (int at = 12; at < 29; ++at) {
+            if (at >= 16 && at < 24)
+                claimed[at] = char((at < 20 ? size.width() : size.height()) >> (24 - 8 * (at % 4)));
             crc ^= uchar(claimed[at]);
             for (int bit = 0; bit < 8; ++bit)
                 crc = crc >> 1 ^ (0xEDB88320 & (0 - (crc & 1)));
