@@ -114,8 +114,9 @@ AppDelegate::AppDelegate(Calculator& calc, const QString& dataFolder, const QStr
                       .arg(saved.keptAs));
     }
     if (stateFile_.writability() != StateFile::Writability::Writable) {
-        saveFailureTold_ = true;
-        reports << unsavedSessionText();
+        auto [refusal, text] = unwritable();
+        told_.insert(refusal);
+        reports << text;
     }
     if (!reports.isEmpty()) {
         startupReport_ = reports.join(QStringLiteral("\n\n"));
@@ -138,16 +139,35 @@ AppDelegate::AppDelegate(Calculator& calc, const QString& dataFolder, const QStr
         });
 }
 
-QString AppDelegate::unsavedSessionText() const
+std::pair<AppDelegate::Refusal, QString> AppDelegate::unwritable() const
 {
     // The cause as it is now: a read-only file is the user's to mend, not the folder.
     if (stateFile_.writability() == StateFile::Writability::FileReadOnly)
-        return QStringLiteral("The calculator cannot be saved to %1: the file is read-only. The calculator goes "
-                              "on working, but this session will not be kept.")
-            .arg(QDir::toNativeSeparators(stateFile_.path()));
-    return QStringLiteral("The calculator cannot be saved in %1: the folder cannot be written. The calculator goes "
-                          "on working, but this session will not be kept.")
-        .arg(QDir::toNativeSeparators(dataFolder_));
+        return {Refusal::FileReadOnly,
+            QStringLiteral("The calculator cannot be saved to %1: the file is read-only. The calculator goes "
+                           "on working, but this session will not be kept.")
+                .arg(QDir::toNativeSeparators(stateFile_.path()))};
+    return {Refusal::FolderReadOnly,
+        QStringLiteral("The calculator cannot be saved in %1: the folder cannot be written. The calculator goes "
+                       "on working, but this session will not be kept.")
+            .arg(QDir::toNativeSeparators(stateFile_.saveFolder()))};
+}
+
+QString AppDelegate::changedOnDiskText() const
+{
+    const QString path = QDir::toNativeSeparators(stateFile_.path());
+    const QString what = QStringLiteral("The saved calculator %1 changed on disk while this Orvenda ran (another "
+                                        "Orvenda saved, or a backup or a sync tool put other bytes there), so it is "
+                                        "not saved over.")
+                             .arg(path);
+    if (stateFile_.sessionKeptAs().isEmpty())
+        return what
+            + QStringLiteral(" This session could not be kept beside it either: the calculator goes on working, "
+                             "but this session will not be kept.");
+    return what
+        + QStringLiteral(" This session is kept as %1 instead: to go on from it later, quit Orvenda and put that "
+                         "file in place of %2.")
+              .arg(QDir::toNativeSeparators(stateFile_.sessionKeptAs()), path);
 }
 
 AppDelegate::~AppDelegate() { calc_.notificationCenter().removeObserver(this); }
@@ -194,28 +214,32 @@ void AppDelegate::write(const std::vector<std::uint8_t>& archive)
     StateFile::Failure failure = StateFile::Failure::None;
     if (stateFile_.write(archive, &failure)) {
         saved_ = archive;
+        told_.clear();
         return;
     }
-    // Told once (the launch may have told it): later saves keep trying quietly, the
-    // folder or the file may take them again.
-    if (std::exchange(saveFailureTold_, true))
-        return;
-    QString text;
+    std::pair<Refusal, QString> refusal;
     switch (failure) {
     case StateFile::Failure::DiskFull:
-        text = QStringLiteral("The calculator cannot be saved in %1: the disk is full. The calculator goes on "
-                              "working, but this session will not be kept unless room is made on the disk.")
-                   .arg(QDir::toNativeSeparators(dataFolder_));
+        refusal = {Refusal::DiskFull,
+            QStringLiteral("The calculator cannot be saved in %1: the disk is full. The calculator goes on "
+                           "working, but this session will not be kept unless room is made on the disk.")
+                .arg(QDir::toNativeSeparators(stateFile_.saveFolder()))};
         break;
     case StateFile::Failure::ChangedElsewhere:
-        text = QStringLiteral("Another Orvenda saved its calculator in %1 while this one ran. The calculator goes on "
-                              "working, but this session will not be kept: it is not saved over the other one.")
-                   .arg(QDir::toNativeSeparators(dataFolder_));
+        // Nothing of the session is lost: it waits beside the state file.
+        if (!stateFile_.sessionKeptAs().isEmpty())
+            saved_ = archive;
+        refusal = {Refusal::ChangedOnDisk, changedOnDiskText()};
         break;
     default:
-        text = unsavedSessionText();
+        refusal = unwritable();
         break;
     }
+    // Each cause once (the launch may have told it): later saves keep trying quietly, the
+    // folder or the file may take them again.
+    if (!told_.insert(refusal.first).second)
+        return;
+    const QString& text = refusal.second;
     qWarning().noquote() << text;
     if (tell)
         tell(text);
@@ -244,41 +268,52 @@ void AppDelegate::sceneDidEnterBackground() { save(true); }
 
 void AppDelegate::openFiles(const QStringList& paths)
 {
-    for (const QString& path : paths)
-        calc_.showError({{"errorNum", importFile(path)}});
+    for (const QString& path : paths) {
+        const Report report = importFile(path);
+        nlohmann::json error{{"errorNum", report.number}};
+        if (!report.message.isEmpty())
+            error["message"] = report.message.toStdString();
+        calc_.showError(error);
+    }
 }
 
-int AppDelegate::importFile(const QString& path)
+AppDelegate::Report AppDelegate::importFile(const QString& path)
 {
     qInfo().noquote() << "Received URL:" << QUrl::fromLocalFile(path).toString();
     const QString extension = QFileInfo(path).suffix();
     if (!calc_.validFileExtension(extension.toStdString()))
-        return kUnsupportedFile;
+        return {kUnsupportedFile, {}};
     const bool csv = extension.compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0;
     // Never more than the longest file the calculator could take, whatever the file's size
     // says: text longer than the lists it could fill is refused.
     QByteArray data;
     switch (BoundedFile::read(path, static_cast<qint64>(CSVLoader::kMaxTextBytes), data)) {
     case BoundedFile::Result::Unreadable:
-        return kUnreadableFile;
+        return {kUnreadableFile, {}};
     case BoundedFile::Result::TooLong:
-        return csv ? ErrCsvBadRow : ErrVariableDataTooLarge;
+        return {csv ? ErrCsvBadRow : ErrVariableDataTooLarge, {}};
     case BoundedFile::Result::Read:
         break;
     }
-    int result;
+    Report report;
     if (csv) {
         QStringDecoder utf8(QStringDecoder::Utf8);
         const QString text = utf8.decode(data);
         if (utf8.hasError())
-            return kUnreadableFile;
-        result = CSVLoader::loadCSV(calc_, text.toStdString());
+            return {kUnreadableFile,
+                QStringLiteral("File cannot be read: it is not UTF-8 text. Save it as UTF-8 text and open it again.")};
+        report.number = CSVLoader::loadCSV(calc_, text.toStdString());
     } else {
-        // 1 for data that is no such file, else the import's own error number.
-        result = calc_.loadProgram(bytesOf(data));
+        // 1 for data that is no such file (cut short, a byte changed, another kind of file),
+        // else the import's own error number.
+        report.number = calc_.loadProgram(bytesOf(data));
+        if (report.number == ErrSyntax)
+            report.message = QStringLiteral("File cannot be read: it is damaged or is not a calculator variable file.");
     }
     calc_.notificationCenter().post(VQProgramFileAdded, this);
-    return result == 0 ? kImportSucceeded : result;
+    if (report.number == 0)
+        report.number = kImportSucceeded;
+    return report;
 }
 
 void AppDelegate::watch(QGuiApplication& app)

@@ -9,7 +9,9 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <thread>
+#include <utility>
 #include <vector>
 
 class QGuiApplication;
@@ -59,7 +61,9 @@ public:
     // data folder that cannot be written); nothing the second time.
     std::optional<QString> takeStartupReport();
     // Tells the user something (the launcher shows an alert); unset, it is only logged.
-    // A save that fails is told once, and not at all when the start-up told it.
+    // A save that fails is told once for each cause (a full disk, a change on disk, a
+    // folder or file that cannot be written) until a save goes through again; a cause the
+    // start-up told is not told again before then.
     std::function<void(const QString&)> tell;
 
     // Saving: each stops a running program and writes the state; the first and the last
@@ -81,8 +85,9 @@ public:
     void autosave();
 
     // Imports each file in turn and reports each: 73 for an unsupported type, 74 when it
-    // cannot be read (no regular file), 86 for text (70 for a variable file) longer than the
-    // calculator could take, 1 for a variable file that is none, the load's own error
+    // cannot be read (no regular file; text that is not UTF-8, saying so), 86 for text (70
+    // for a variable file) longer than the calculator could take, 1 for a variable file
+    // that is none (saying that it is damaged or no calculator file), the load's own error
     // (76 to 79 for a bad entry of a variable file), else 80.
     // CSV files ("csv" in any case) become lists; the calculator's variable files load
     // their variables. Every load posts VQProgramFileAdded.
@@ -93,17 +98,27 @@ public:
     void watch(QGuiApplication& app);
 
 private:
+    // Why saves are refused, each told once until a save goes through.
+    enum class Refusal { DiskFull, ChangedOnDisk, FolderReadOnly, FileReadOnly };
+    // An import's report: its error number, and what to say in place of the number's text.
+    struct Report {
+        int number = 0;
+        QString message;
+    };
+
     void save(bool toClipboard);
     void write(const std::vector<std::uint8_t>& archive);
-    QString unsavedSessionText() const;
-    int importFile(const QString& path);
+    // Why a save cannot be written now, and what to say of it.
+    std::pair<Refusal, QString> unwritable() const;
+    QString changedOnDiskText() const;
+    Report importFile(const QString& path);
 
     Calculator& calc_;
     QString dataFolder_;
     StateFile stateFile_;
     std::vector<std::uint8_t> defaults_;
     std::optional<QString> startupReport_;
-    bool saveFailureTold_ = false;
+    std::set<Refusal> told_;
     std::unique_ptr<QObject> watcher_;
     std::thread::id mainThread_ = std::this_thread::get_id();
     std::unique_ptr<QTimer> autosaveTimer_;

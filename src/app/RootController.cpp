@@ -250,8 +250,13 @@ void RootController::reportError(const nlohmann::json& error)
                        {QStringLiteral("Stop"), [&parser] { parser.stopProgramThread(); }}}});
         return;
     }
-    AlertQueue::Alert shown{QStringLiteral("Calc Error"), QString::fromStdString(EntryEvaluator::errString(number)),
-                            {{QStringLiteral("OK"), {}}}};
+    // A report that knows why (a file refused for a cause of its own) says so in place of
+    // the number's text.
+    const auto message = error.find("message");
+    const std::string text = message != error.end() && message->is_string() && !message->get<std::string>().empty()
+        ? message->get<std::string>()
+        : EntryEvaluator::errString(number);
+    AlertQueue::Alert shown{QStringLiteral("Calc Error"), QString::fromStdString(text), {{QStringLiteral("OK"), {}}}};
     if (!program.empty() && program != "none") {
         shown.title = QStringLiteral("Program Error");
         shown.buttons.emplace_back(QStringLiteral("Show program"), [this] {

@@ -71,6 +71,8 @@ public:
 
     // ---- Screens ----
 
+    // The alert of an error report: "errorNum" with its text, or with "message" in its place
+    // when the report says why (a file refused for a cause of its own).
     void reportError(const nlohmann::json& error);
     void showGraph(bool show) override;
     void showPlot();

@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <limits>
+#include <new>
 #include <string>
 
 namespace orvenda {
@@ -29,37 +30,40 @@ constexpr int kLastOldProgramVersion = 24;
 // column, the current and last conversion, then the classes added since, row by row.
 constexpr int kToFromRows = 11;
 constexpr int kToFromCount = 2 * Calculator::kUnitClassCount + 6;
-// Far deeper than any archive nests; bounds the decoder's recursion on damaged bytes.
-constexpr int kMaxDepth = 128;
 // The ranges of the numbers that size and place things: the font sizes the keys can set on
 // either device and a split far below the tallest screen.
 constexpr double kMinFontSize = 10;
 constexpr double kMaxFontSize = 72;
 constexpr double kMaxSplit = 10000;
 
-// Builds the document like the library's own DOM reader, but stops at kMaxDepth.
-class DepthLimitedReader {
+// Builds the document like the library's own DOM reader, but stops at the bounds: a few
+// bytes each may ask for a value, a list or a map (an empty list costs some 80 bytes of
+// memory for one byte of file).
+class BoundedReader {
 public:
-    explicit DepthLimitedReader(json& result)
+    explicit BoundedReader(json& result)
         : dom_(result, false)
     {
     }
 
-    bool null() { return dom_.null(); }
-    bool boolean(bool value) { return dom_.boolean(value); }
-    bool number_integer(json::number_integer_t value) { return dom_.number_integer(value); }
-    bool number_unsigned(json::number_unsigned_t value) { return dom_.number_unsigned(value); }
-    bool number_float(json::number_float_t value, const json::string_t& text) { return dom_.number_float(value, text); }
-    bool string(json::string_t& value) { return dom_.string(value); }
-    bool binary(json::binary_t& value) { return dom_.binary(value); }
-    bool start_object(std::size_t elements) { return ++depth_ <= kMaxDepth && dom_.start_object(elements); }
-    bool key(json::string_t& value) { return dom_.key(value); }
+    bool null() { return value() && dom_.null(); }
+    bool boolean(bool v) { return value() && dom_.boolean(v); }
+    bool number_integer(json::number_integer_t v) { return value() && dom_.number_integer(v); }
+    bool number_unsigned(json::number_unsigned_t v) { return value() && dom_.number_unsigned(v); }
+    bool number_float(json::number_float_t v, const json::string_t& text)
+    {
+        return value() && dom_.number_float(v, text);
+    }
+    bool string(json::string_t& v) { return value() && dom_.string(v); }
+    bool binary(json::binary_t& v) { return value() && dom_.binary(v); }
+    bool start_object(std::size_t elements) { return container() && dom_.start_object(elements); }
+    bool key(json::string_t& v) { return dom_.key(v); }
     bool end_object()
     {
         --depth_;
         return dom_.end_object();
     }
-    bool start_array(std::size_t elements) { return ++depth_ <= kMaxDepth && dom_.start_array(elements); }
+    bool start_array(std::size_t elements) { return container() && dom_.start_array(elements); }
     bool end_array()
     {
         --depth_;
@@ -68,7 +72,15 @@ public:
     bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) { return false; }
 
 private:
+    bool value() { return ++values_ <= MemoryArchive::kMaxValues; }
+    bool container()
+    {
+        return value() && ++containers_ <= MemoryArchive::kMaxContainers && ++depth_ <= MemoryArchive::kMaxDepth;
+    }
+
     nlohmann::detail::json_sax_dom_parser<json> dom_;
+    std::size_t values_ = 0;
+    std::size_t containers_ = 0;
     int depth_ = 0;
 };
 
@@ -321,18 +333,21 @@ std::vector<std::uint8_t> MemoryArchive::save(const Calculator& c)
 
 std::optional<nlohmann::json> MemoryArchive::parse(std::span<const std::uint8_t> bytes)
 {
-    json archive;
-    DepthLimitedReader reader(archive);
+    if (bytes.size() > kMaxBytes)
+        return std::nullopt;
     try {
-        if (!json::sax_parse(bytes.begin(), bytes.end(), &reader, json::input_format_t::cbor))
+        json archive;
+        BoundedReader reader(archive);
+        if (!json::sax_parse(bytes.begin(), bytes.end(), &reader, json::input_format_t::cbor) || !archive.is_object())
             return std::nullopt;
+        return archive;
     } catch (const json::exception&) {
         // Declared lengths beyond what a container can hold.
         return std::nullopt;
-    }
-    if (!archive.is_object())
+    } catch (const std::bad_alloc&) {
+        // Within the bounds, and still more than the memory left.
         return std::nullopt;
-    return archive;
+    }
 }
 
 bool MemoryArchive::restore(Calculator& calc, std::span<const std::uint8_t> bytes)

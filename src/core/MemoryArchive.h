@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -22,14 +23,23 @@ class Calculator;
 class MemoryArchive {
 public:
     static constexpr int kVersion = 39;
+    // Bounds on what reading builds, far above the fullest state the calculator can save (a
+    // history of 100 matrices of 99 x 99 beside ten such matrices: some 12 MB and 2.5 million
+    // values, of which a few thousand lists and maps): the bytes of an archive, the values it
+    // holds, the lists and maps among them (each costs what some ten numbers cost), and how
+    // deep they nest.
+    static constexpr std::size_t kMaxBytes = std::size_t(64) << 20;
+    static constexpr std::size_t kMaxValues = 8'000'000;
+    static constexpr std::size_t kMaxContainers = 1'000'000;
+    static constexpr int kMaxDepth = 128;
 
     // Saving and restoring take the state lock.
     static std::vector<std::uint8_t> save(const Calculator& calc);
     // False, leaving the state untouched, when the bytes hold no archive.
     static bool restore(Calculator& calc, std::span<const std::uint8_t> bytes);
 
-    // The archive's top-level map; nothing when the bytes are not CBOR, nest deeper than
-    // any archive does, or do not hold a map.
+    // The archive's top-level map; nothing when the bytes are not CBOR, go past the bounds
+    // above, would take more memory than there is, or do not hold a map.
     static std::optional<nlohmann::json> parse(std::span<const std::uint8_t> bytes);
     // Restores from a parsed archive.
     static void apply(Calculator& calc, const nlohmann::json& archive);

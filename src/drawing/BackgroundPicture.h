@@ -26,6 +26,16 @@ public:
     static constexpr qint64 kMaxDecodeBytes = 4 * kMaxPixels;
     // The longest side of a graph area a picture is made for.
     static constexpr int kMaxSide = 4096;
+    // The most scans a JPEG may be decoded in: ten times what cameras and editors write.
+    static constexpr int kMaxJpegScans = 100;
+
+    // Why a picture file was refused: too large to decode within the bounds (its size,
+    // upright, and the largest of its proportions and kind that can be), or else not read.
+    struct Refusal {
+        bool tooLarge = false;
+        QSize size;
+        QSize largest;
+    };
 
     // The graph view's size as it last told the calculator (its screen width and height).
     static QSize graphSize(const Calculator& calc);
@@ -35,11 +45,11 @@ public:
     static QRect coverFrame(QSize graph, QSize turned = {});
     // The picture of a regular file of a raster format, turned upright by its orientation;
     // nothing when the file is not such a picture or is beyond the bounds, judged before it
-    // is decoded. A picture much larger than it needs to be to cover `cover` is decoded
-    // smaller where its format can.
-    static std::optional<QImage> read(const QString& file, QSize cover = {});
+    // is decoded (why, when given, tells which). A picture much larger than it needs to be to
+    // cover `cover` is decoded smaller where its format can.
+    static std::optional<QImage> read(const QString& file, QSize cover = {}, Refusal* why = nullptr);
     // The same for the bytes of a file.
-    static std::optional<QImage> decode(const QByteArray& bytes, QSize cover = {});
+    static std::optional<QImage> decode(const QByteArray& bytes, QSize cover = {}, Refusal* why = nullptr);
     // The picture scaled to cover `size` keeping its proportions, cut to `size` about its
     // centre; null when it cannot be made.
     static QImage cover(const QImage& picture, QSize size);

@@ -742,7 +742,19 @@ void MenuScreen::pickPhoto()
     }
     close();
     const QRect frame = pictureFrame ? pictureFrame() : QRect(QPoint(), BackgroundPicture::graphSize(calc()));
-    const auto picture = BackgroundPicture::read(file, frame.size());
+    BackgroundPicture::Refusal refusal;
+    const auto picture = BackgroundPicture::read(file, frame.size(), &refusal);
+    // A picture too large to decode says what can be.
+    if (refusal.tooLarge) {
+        const QString text = QStringLiteral("File cannot be read: the picture is too large (%1 × %2 pixels). A picture "
+                                            "like it can be read up to %3 × %4 pixels.")
+                                 .arg(refusal.size.width())
+                                 .arg(refusal.size.height())
+                                 .arg(refusal.largest.width())
+                                 .arg(refusal.largest.height());
+        calc().showError({{"errorNum", ErrFileData}, {"message", text.toStdString()}});
+        return;
+    }
     // A file that is no picture, and a picture that cannot be made to cover the graph.
     if (!picture || !BackgroundPicture::saveBackgroundImage(calc(), *picture, frame)) {
         calc().showError({{"errorNum", ErrFileData}});

@@ -73,15 +73,23 @@ bool AtomicFile::write(const QString& path, std::span<const std::uint8_t> bytes,
         *diskFull = *diskFull || errno == ENOSPC || errno == EDQUOT;
         return false;
     };
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !fileWritable(path))
+    const QString file = target(path);
+    if (file.isEmpty()) {
+        errno = ELOOP;
         return false;
-    const QByteArray target = QFile::encodeName(path);
+    }
+    // The folder a link leads to is its maker's: never made here (it may be a drive's that is
+    // not there now).
+    const bool linked = file != QFileInfo(path).absoluteFilePath();
+    if ((!linked && !QDir().mkpath(QFileInfo(file).absolutePath())) || !fileWritable(file))
+        return false;
+    const QByteArray replaced = QFile::encodeName(file);
     struct stat existing {};
-    const bool replaces = ::stat(target.constData(), &existing) == 0;
+    const bool replaces = ::stat(replaced.constData(), &existing) == 0;
     QByteArray temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = QFile::encodeName(temporaryPrefix(path) + randomCharacters());
+        temporary = QFile::encodeName(temporaryPrefix(file) + randomCharacters());
         fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             return failed();
@@ -93,22 +101,41 @@ bool AtomicFile::write(const QString& path, std::span<const std::uint8_t> bytes,
     if (!written)
         failed();
     written = (::close(fd) == 0 || failed()) && written;
-    if (written && std::rename(temporary.constData(), target.constData()) == 0)
+    if (written && std::rename(temporary.constData(), replaced.constData()) == 0)
         return true;
     failed();
     ::unlink(temporary.constData());
     return false;
 }
 
+QString AtomicFile::target(const QString& path)
+{
+    // As many links in a row as the system itself follows.
+    constexpr int kMostLinks = 40;
+    QString at = QFileInfo(path).absoluteFilePath();
+    for (int links = 0; links <= kMostLinks; ++links) {
+        const QFileInfo info(at);
+        if (!info.isSymLink())
+            return at;
+        at = info.symLinkTarget();
+    }
+    return {};
+}
+
 int AtomicFile::removeLeftovers(const QString& path)
 {
-    const QFileInfo prefix(temporaryPrefix(path));
-    const QDir dir = prefix.absoluteDir();
-    int removed = 0;
-    for (const QString& name : dir.entryList({prefix.fileName() + QString(kRandomCharacters, QLatin1Char('?'))},
-             QDir::Files | QDir::Hidden | QDir::System))
-        removed += QFile::remove(dir.filePath(name)) ? 1 : 0;
-    return removed;
+    const auto removeBeside = [](const QString& file) {
+        const QFileInfo prefix(temporaryPrefix(file));
+        const QDir dir = prefix.absoluteDir();
+        int removed = 0;
+        for (const QString& name : dir.entryList({prefix.fileName() + QString(kRandomCharacters, QLatin1Char('?'))},
+                 QDir::Files | QDir::Hidden | QDir::System))
+            removed += QFile::remove(dir.filePath(name)) ? 1 : 0;
+        return removed;
+    };
+    const QString file = target(path);
+    const QString own = QFileInfo(path).absoluteFilePath();
+    return removeBeside(own) + (file.isEmpty() || file == own ? 0 : removeBeside(file));
 }
 
 } // namespace orvenda

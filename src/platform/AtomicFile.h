@@ -10,18 +10,25 @@
 namespace orvenda {
 
 // A file replaced whole: written beside the old one and renamed over it only when
-// complete, so a crash or a full disk leaves the previous file as it was.
+// complete, so a crash or a full disk leaves the previous file as it was. A name that is a
+// symbolic link (a dotfiles or sync folder) stays one: the file it leads to is replaced,
+// beside itself.
 class AtomicFile {
 public:
-    // Makes the folder when missing; false when nothing could be written, also when the
-    // file is there but may not be written (its permissions are the user's word). diskFull,
-    // when given, tells whether it failed for want of room on the disk.
+    // Makes the folder when missing (never the folder a link leads to); false when nothing
+    // could be written, also when the file is there but may not be written (its permissions
+    // are the user's word). diskFull, when given, tells whether it failed for want of room
+    // on the disk.
     static bool write(const QString& path, std::span<const std::uint8_t> bytes, bool* diskFull = nullptr);
+    // The file a write of path replaces: path itself (absolute), or where its links lead,
+    // whether or not a file is there; empty when the links go round in a loop.
+    static QString target(const QString& path);
     // The system's write, through which every write goes (a test stands a full disk in).
     static inline ssize_t (*systemWrite)(int fd, const void* bytes, std::size_t count) = nullptr;
     // Removes the temporary files that writes of path left when the process was killed
     // before they finished (one process writes path at a time), and only those: their
-    // names are no name a person would choose. The number removed.
+    // names are no name a person would choose. Beside path and beside its link's target.
+    // The number removed.
     static int removeLeftovers(const QString& path);
     // The name a write of path gives its temporary file, before its six random characters.
     static QString temporaryPrefix(const QString& path);

@@ -13,7 +13,9 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <chrono>
 #include <limits>
+#include <thread>
 
 #include <sys/stat.h>
 
@@ -36,10 +38,17 @@ bool StateFile::isArchive(std::span<const std::uint8_t> bytes)
         && ArchiveValues::integer(*version, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
 }
 
+QString StateFile::saveFolder() const
+{
+    const QString file = AtomicFile::target(path_);
+    return file.isEmpty() ? folder_ : QFileInfo(file).absolutePath();
+}
+
 StateFile::Stamp StateFile::stamp() const
 {
+    // The file a link leads to: the one saves replace.
     struct stat info {};
-    if (::lstat(QFile::encodeName(path_).constData(), &info) != 0)
+    if (::stat(QFile::encodeName(path_).constData(), &info) != 0)
         return {};
     const auto nanoseconds = [](const timespec& time) { return std::int64_t(time.tv_sec) * 1000000000 + time.tv_nsec; };
     return {true, static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), info.st_size,
@@ -50,13 +59,25 @@ namespace {
 
 QByteArray digest(QByteArrayView bytes) { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256); }
 
+std::span<const std::uint8_t> bytesOf(const QByteArray& data)
+{
+    return {reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size())};
+}
+
+// A file emptied and filled again in place, as some sync tools and `cp` rewrite one, is read
+// again this many times, the first after this long and each after twice as long as before.
+constexpr int kRereads = 7;
+constexpr std::chrono::milliseconds kFirstReread{10};
+
 } // namespace
 
 StateFile::Contents StateFile::read()
 {
     seen_ = stamp();
     seenDigest_.clear();
-    if (!QFileInfo::exists(path_) && !QFileInfo(path_).isSymLink())
+    // A link to where no file is yet (a dotfiles folder set up before the first launch) is
+    // no state yet: the first save makes it.
+    if (!QFileInfo::exists(path_))
         return {};
     Contents contents;
     QByteArray data;
@@ -64,8 +85,7 @@ StateFile::Contents StateFile::read()
     const BoundedFile::Result read = BoundedFile::read(path_, kMaxBytes, data);
     const bool readable = read != BoundedFile::Result::Unreadable;
     if (readable) {
-        const auto* begin = reinterpret_cast<const std::uint8_t*>(data.constData());
-        const std::span<const std::uint8_t> bytes(begin, static_cast<std::size_t>(data.size()));
+        const std::span<const std::uint8_t> bytes = bytesOf(data);
         if (read == BoundedFile::Result::Read && isArchive(bytes)) {
             seenDigest_ = digest(data);
             contents.status = Status::Loaded;
@@ -79,17 +99,26 @@ StateFile::Contents StateFile::read()
     return contents;
 }
 
-void StateFile::keepAside(const QByteArray& data, bool readable, Contents& contents) const
+QString StateFile::freeName(const QString& kind) const
 {
     const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const QDir dir(folder_);
-    QString aside;
-    for (int n = 0; aside.isEmpty() || QFile::exists(aside); ++n) {
+    QString name;
+    for (int n = 0; name.isEmpty() || QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n) {
         const QString suffix = n == 0 ? QString() : QStringLiteral("-%1").arg(n);
-        aside = dir.filePath(QStringLiteral("memorySetting.damaged-%1%2.cbor").arg(stamp, suffix));
+        name = dir.filePath(QStringLiteral("memorySetting.%1-%2%3.cbor").arg(kind, stamp, suffix));
     }
-    // A file that cannot be moved is copied; the next save then replaces the original.
-    if (QFile::rename(path_, aside) || QFile::copy(path_, aside)) {
+    return name;
+}
+
+void StateFile::keepAside(const QByteArray& data, bool readable, Contents& contents) const
+{
+    const QString aside = freeName(QStringLiteral("damaged"));
+    // A file that cannot be moved is copied; the next save then replaces the original. So is
+    // a file behind a link, which stays for the next save (a link to a device is moved).
+    const QFileInfo info(path_);
+    const bool throughLink = info.isSymLink() && info.isFile();
+    if ((!throughLink && QFile::rename(path_, aside)) || (readable && QFile::copy(path_, aside))) {
         contents.keptAs = aside;
         return;
     }
@@ -97,7 +126,6 @@ void StateFile::keepAside(const QByteArray& data, bool readable, Contents& conte
     // the name of its copy elsewhere tells whether it was kept (and reported) before.
     if (asideFolder_.isEmpty() || !QDir().mkpath(asideFolder_))
         return;
-    const QFileInfo info(path_);
     QCryptographicHash hash(QCryptographicHash::Sha256);
     hash.addData(info.absoluteFilePath().toUtf8());
     hash.addData(data);
@@ -131,6 +159,10 @@ bool StateFile::write(std::span<const std::uint8_t> bytes, Failure* why)
     Failure failure = Failure::None;
     if (changedElsewhere()) {
         failure = Failure::ChangedElsewhere;
+        // Kept where the user finds it, whichever file the user then keeps.
+        if (sessionCopy_.isEmpty())
+            sessionCopy_ = freeName(QStringLiteral("session"));
+        sessionKeptAs_ = AtomicFile::write(sessionCopy_, bytes) ? sessionCopy_ : QString();
     } else {
         bool diskFull = false;
         if (AtomicFile::write(path_, bytes, &diskFull)) {
@@ -147,27 +179,44 @@ bool StateFile::write(std::span<const std::uint8_t> bytes, Failure* why)
 
 bool StateFile::changedElsewhere()
 {
-    const Stamp now = stamp();
+    Stamp now = stamp();
     if (now == seen_ || !now.exists)
         return false;
-    // A copy, a touch or a sync changes what the folder says of the file, not its bytes.
-    QByteArray data;
-    if (seenDigest_.isEmpty() || BoundedFile::read(path_, kMaxBytes, data) != BoundedFile::Result::Read
-        || digest(data) != seenDigest_)
+    if (seenDigest_.isEmpty() || now == changed_)
         return true;
-    seen_ = now;
-    return false;
+    // A copy, a touch or a sync changes what the folder says of the file, not its bytes. A
+    // tool rewriting it in place may be caught between emptying and filling it: what is no
+    // whole archive is read again, a moment later, before it counts as changed.
+    for (int reread = 0;; ++reread) {
+        QByteArray data;
+        const bool read = BoundedFile::read(path_, kMaxBytes, data) == BoundedFile::Result::Read;
+        if (read && digest(data) == seenDigest_) {
+            seen_ = now;
+            return false;
+        }
+        if (reread == kRereads || (read && isArchive(bytesOf(data)))) {
+            changed_ = stamp();
+            return true;
+        }
+        std::this_thread::sleep_for(kFirstReread * (1 << reread));
+        now = stamp();
+        if (!now.exists)
+            return false;
+    }
 }
 
 StateFile::Writability StateFile::writability() const
 {
-    if (!QDir().mkpath(folder_))
+    // A link's folder is its maker's, never made here.
+    const QString file = AtomicFile::target(path_);
+    const bool linked = file != QFileInfo(path_).absoluteFilePath();
+    if (file.isEmpty() || (linked ? !QFileInfo(QFileInfo(file).absolutePath()).isDir() : !QDir().mkpath(folder_)))
         return Writability::FolderReadOnly;
     // Made and removed again (unnamed where the system allows it).
-    QTemporaryFile probe(AtomicFile::temporaryPrefix(path_) + QStringLiteral("XXXXXX"));
+    QTemporaryFile probe(AtomicFile::temporaryPrefix(file) + QStringLiteral("XXXXXX"));
     if (!probe.open())
         return Writability::FolderReadOnly;
-    return AtomicFile::fileWritable(path_) ? Writability::Writable : Writability::FileReadOnly;
+    return AtomicFile::fileWritable(file) ? Writability::Writable : Writability::FileReadOnly;
 }
 
 void StateFile::removeLeftovers() const { AtomicFile::removeLeftovers(path_); }

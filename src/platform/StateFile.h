@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/MemoryArchive.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,12 +13,13 @@ namespace orvenda {
 
 // The saved calculator between launches, the desktop's stand-in for the user default
 // "memorySetting": the memory archive as one CBOR file in the data folder, replaced
-// atomically so a crash while saving leaves the previous file whole.
+// atomically so a crash while saving leaves the previous file whole. A state file that is a
+// symbolic link stays one: the file it leads to is replaced.
 class StateFile {
 public:
     static constexpr const char* kFileName = "memorySetting.cbor";
     // Far more than the fullest calculator saves; a longer file is damaged.
-    static constexpr qint64 kMaxBytes = 256 * 1024 * 1024;
+    static constexpr qint64 kMaxBytes = qint64(MemoryArchive::kMaxBytes);
 
     enum class Status { Missing, Loaded, Damaged };
     struct Contents {
@@ -35,24 +38,33 @@ public:
     explicit StateFile(const QString& dataFolder, const QString& asideFolder = QString());
 
     QString path() const { return path_; }
+    // The folder a save writes in: the data folder, or the one the state file's link leads to.
+    QString saveFolder() const;
     // A file that cannot be read or holds no archive is moved aside (never read again,
-    // never overwritten) and reported as damaged. When the data folder keeps it from being
-    // moved or copied, it is copied to the aside folder under a name drawn from the file,
-    // so that the same damaged file is kept, and reported, once.
+    // never overwritten) and reported as damaged; behind a link it is copied, and the link
+    // stays for the next save. When the data folder keeps it from being moved or copied, it
+    // is copied to the aside folder under a name drawn from the file, so that the same
+    // damaged file is kept, and reported, once. A link that leads nowhere yet is no state.
     Contents read();
     enum class Failure {
         None,
         Other,
         // The disk had no room for it.
         DiskFull,
-        // Another app saved since this one read or wrote the file.
+        // The file's bytes changed on disk since this app read or wrote it: another app
+        // saved, or a backup or a sync tool put other bytes there.
         ChangedElsewhere,
     };
     // False when the file could not be written; the previous one then stays, and why,
-    // when asked, tells the cause. A file whose bytes another app changed since this one
-    // read or wrote it is never replaced, whatever guards the folder: its lock file may
-    // have been removed, or two launches guarded apart. One gone, or only touched, is.
+    // when asked, tells the cause. A file whose bytes changed since this app read or wrote
+    // it is never replaced, whatever guards the folder (its lock file may have been removed,
+    // or two launches guarded apart): the bytes are kept instead in a file of their own
+    // beside it, sessionKeptAs(). One gone, or only touched or rewritten with the same
+    // bytes, is replaced.
     bool write(std::span<const std::uint8_t> bytes, Failure* why = nullptr);
+    // Where the last write refused for a change on disk kept its bytes: one file for every
+    // such write of this StateFile, named when first needed. Empty when it could not.
+    const QString& sessionKeptAs() const { return sessionKeptAs_; }
     enum class Writability { Writable, FolderReadOnly, FileReadOnly };
     // Whether a save can replace the file: the data folder exists, or can be made, and
     // takes new files, and the file, when there, may be written.
@@ -74,6 +86,8 @@ private:
     Stamp stamp() const;
     bool changedElsewhere();
     void keepAside(const QByteArray& data, bool readable, Contents& contents) const;
+    // A name beside the state file that no file has, of that kind, drawn from the time.
+    QString freeName(const QString& kind) const;
 
     QString folder_;
     QString asideFolder_;
@@ -81,6 +95,10 @@ private:
     // The file as this app last read or wrote it, and a digest of its bytes.
     Stamp seen_;
     QByteArray seenDigest_;
+    // The file as it was when last found changed on disk: not waited for again.
+    Stamp changed_;
+    QString sessionCopy_;
+    QString sessionKeptAs_;
 };
 
 } // namespace orvenda

@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "AppTestSupport.h"
+#include "SaveConditions.h"
 #include "apps/CSVImport.h"
 #include "core/services/CSVLoader.h"
 #include "core/services/TIFileIO.h"
@@ -19,18 +20,23 @@
 #include <QTemporaryDir>
 #include <QWindow>
 
-#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace orvenda::test {
 namespace {
 
-// The root controller: the error numbers it was asked to show.
+// The root controller: the error numbers it was asked to show, and the message said in place
+// of a number's text ("" for none).
 class ReportingView : public FakeView {
 public:
     std::vector<int> reports;
-    void VCShowError(const nlohmann::json& error) override { reports.push_back(error.at("errorNum").get<int>()); }
+    std::vector<std::string> messages;
+    void VCShowError(const nlohmann::json& error) override
+    {
+        reports.push_back(error.at("errorNum").get<int>());
+        messages.push_back(error.value("message", ""));
+    }
 };
 
 // A launch of the app on a data folder, with a calculator of its own and what it tells
@@ -51,47 +57,6 @@ struct Launch {
     AppDelegate delegate;
     QStringList told;
 };
-
-// While alive, the folder takes no new file, no rename and no removal: read-only for this
-// thread's file access, also when the tests run as root (whose file access then goes as
-// another user).
-class ReadOnlyFolder {
-public:
-    explicit ReadOnlyFolder(const QString& folder)
-        : folder_(folder)
-        , root_(::geteuid() == 0)
-    {
-        QFile::setPermissions(folder_, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
-        if (root_) {
-            ::setfsgid(kNobody);
-            ::setfsuid(kNobody);
-        }
-    }
-    ~ReadOnlyFolder()
-    {
-        if (root_) {
-            ::setfsuid(0);
-            ::setfsgid(0);
-        }
-        QFile::setPermissions(folder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
-                | QFile::ExeOther);
-    }
-    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
-    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
-
-private:
-    static constexpr unsigned kNobody = 65534;
-    QString folder_;
-    bool root_;
-};
-
-// A temporary folder that any user may enter (the data folders below it are made so).
-QString openFolder(const QTemporaryDir& dir)
-{
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
-            | QFile::ExeOther);
-    return dir.path();
-}
 
 void writeFile(const QString& path, const QByteArray& data)
 {
@@ -180,18 +145,6 @@ TEST(AppDelegate, AFolderThatCannotBeWrittenIsToldOnceAndTheCalculatorGoesOn)
     launch.delegate.applicationWillResignActive();
     EXPECT_TRUE(launch.told.isEmpty());
 }
-
-// While alive, every write finds the disk full.
-struct FullDisk {
-    FullDisk()
-    {
-        AtomicFile::systemWrite = [](int, const void*, std::size_t) -> ssize_t {
-            errno = ENOSPC;
-            return -1;
-        };
-    }
-    ~FullDisk() { AtomicFile::systemWrite = nullptr; }
-};
 
 TEST(AppDelegate, AFullDiskIsToldAsAFullDiskAndLeavesNothingBehind)
 {
@@ -386,7 +339,7 @@ TEST(AppDelegate, AnAppNeverSavesOverAnotherAppsSave)
     other.delegate.noteChange();
     other.delegate.autosave();
     ASSERT_EQ(other.told.size(), 1);
-    EXPECT_TRUE(other.told[0].contains("Another Orvenda saved")) << other.told[0].toStdString();
+    EXPECT_TRUE(other.told[0].contains("changed on disk")) << other.told[0].toStdString();
     {
         Launch next(dir.path());
         EXPECT_EQ(next.calc.locked()->vars[0], std::complex<double>(1, 0));
@@ -448,6 +401,8 @@ TEST(AppDelegate, EveryFileHandedOverGivesOneReport)
         {write("c.csv", "oops"), 85, 1},
         {big.fileName(), 86, 0},
         {write("v.8Xp", "**TI83F* damaged"), 1, 1},
+        // Latin-1 text, as older spreadsheets save it.
+        {write("latin.csv", "Temp \xB0" "C,20,21\ncaf\xE9,1,2\n"), 74, 0},
     };
     for (const Case& c : cases) {
         Launch launch(dir.filePath("data"));
@@ -455,6 +410,10 @@ TEST(AppDelegate, EveryFileHandedOverGivesOneReport)
         launch.delegate.openFiles({c.path});
         EXPECT_EQ(launch.view->reports, std::vector<int>{c.report}) << c.path.toStdString();
         EXPECT_EQ(posted.count(VQProgramFileAdded), c.posts) << c.path.toStdString();
+        // Text that is not UTF-8 says so; a file that is not there or no regular file does not.
+        const bool latin = c.path.endsWith("latin.csv") || c.path.endsWith("b.csv");
+        EXPECT_EQ(launch.view->messages[0].find("it is not UTF-8 text") != std::string::npos, latin)
+            << launch.view->messages[0];
     }
     TIFileIO::setFactory(nullptr);
 
@@ -511,10 +470,18 @@ TEST(AppDelegate, CalculatorFilesHandedOverImportWithOneReportEach)
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
     Posted posted(launch.bus, {VQProgramFileAdded});
+    // Cut short, and a byte changed.
+    Bytes cut = tiFile(hello), changed = tiFile(hello);
+    cut.resize(cut.size() - 3);
+    changed[60] ^= 0x20;
     launch.delegate.openFiles({write("HELLO.8xp", tiFile(hello)), write("two.8Xl", tiFile(entry(0, {'A'}, real(2)) + broken)),
-        write("none.83p", Bytes{'*', '*', 'T', 'I'}), write("PRGMS.lbxDat", tiFile(hello)), fifo, zero});
-    EXPECT_EQ(launch.view->reports, (std::vector<int>{80, 79, 1, 80, 74, 74}));
-    EXPECT_EQ(posted.count(VQProgramFileAdded), 4);
+        write("none.83p", Bytes{'*', '*', 'T', 'I'}), write("PRGMS.lbxDat", tiFile(hello)), fifo, zero,
+        write("cut.8xp", cut), write("changed.8xp", changed)});
+    EXPECT_EQ(launch.view->reports, (std::vector<int>{80, 79, 1, 80, 74, 74, 1, 1}));
+    // Not a "syntax error": damaged, or no calculator file.
+    const std::string damaged = "File cannot be read: it is damaged or is not a calculator variable file.";
+    EXPECT_EQ(launch.view->messages, (std::vector<std::string>{"", "", damaged, "", "", "", damaged, damaged}));
+    EXPECT_EQ(posted.count(VQProgramFileAdded), 6);
     EXPECT_EQ(programs->programListOf(1), std::vector<std::string>{"HELLO"});
     EXPECT_EQ(programs->opsFor("HELLO"), (Ops{0xDE, 0x2A, 'H', 'I', 0x2A}));
     // The entry before the broken one stays.

@@ -2,6 +2,7 @@
 
 #include "core/Calculator.h"
 
+#include "AllocationHooks.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -349,6 +350,31 @@ TEST(MemoryArchive, BytesThatHoldNoArchiveChangeNothing)
     EXPECT_EQ(target.locked()->numDigits, 7);
     target.initMemory({good});
     EXPECT_EQ(target.locked()->numDigits, 5);
+}
+
+// An archive of {"ver": 39, "zz": ...} whose member is a list of these bytes, each one value,
+// or a text of them.
+Bytes archiveOfValues(std::uint8_t value, std::size_t count, bool text = false)
+{
+    Bytes bytes{0xA2, 0x63, 'v', 'e', 'r', 0x18, 39, 0x62, 'z', 'z', std::uint8_t(text ? 0x7A : 0x9A)};
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes.push_back(static_cast<std::uint8_t>(count >> shift));
+    bytes.insert(bytes.end(), count, value);
+    return bytes;
+}
+
+// Valid archives beyond what any state holds (a million empty lists took 85 bytes of memory
+// for each byte of file), and one whose reading runs out of memory, are no archive; a state
+// of the fullest size is read.
+TEST(MemoryArchive, ReadingStopsPastWhatAnyStateHolds)
+{
+    constexpr std::uint8_t kEmptyList = 0x80, kOne = 0x01;
+    EXPECT_FALSE(MemoryArchive::parse(archiveOfValues(kEmptyList, MemoryArchive::kMaxContainers)));
+    EXPECT_FALSE(MemoryArchive::parse(archiveOfValues(kOne, MemoryArchive::kMaxBytes)));
+    const Bytes text = archiveOfValues('a', 1 << 20, true);
+    EXPECT_TRUE(MemoryArchive::parse(text));
+    FailLargeAllocations noRoom(1 << 19);
+    EXPECT_FALSE(MemoryArchive::parse(text));
 }
 
 // Numbers that size, place or index things: each one out of its range (or past what a float

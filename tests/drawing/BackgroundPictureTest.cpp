@@ -3,6 +3,7 @@
 // file that is no such picture changes nothing, and none crashes or freezes the app.
 #include "drawing/BackgroundPicture.h"
 
+#include "PictureFiles.h"
 #include "core/Calculator.h"
 #include "language/VariableSlots.h"
 
@@ -22,6 +23,8 @@
 
 namespace orvenda {
 namespace {
+
+using test::jpegClaiming;
 
 const QRgb kRed = qRgb(255, 0, 0), kBlue = qRgb(0, 0, 255), kGreen = qRgb(0, 255, 0);
 // The phone's graph, and the tablet's standing and turned.
@@ -229,30 +232,14 @@ TEST(BackgroundPicture, ALargePictureIsDecodedSmallerOrRefused)
 // is decoded smaller, and 16-bit PNGs within the bound stay readable.
 TEST(BackgroundPicture, AJpegThatWouldTakeTooMuchMemoryIsRefusedFromItsHeader)
 {
-    const auto jpeg = [](bool progressive, int side) {
-        QByteArray bytes;
-        QBuffer out(&bytes);
-        out.open(QIODevice::WriteOnly);
-        QImageWriter writer(&out, "jpeg");
-        writer.setProgressiveScanWrite(progressive);
-        EXPECT_TRUE(writer.write(halves(16, 16)));
-        if (side > 0) {
-            const qsizetype frame = bytes.indexOf(progressive ? "\xFF\xC2" : "\xFF\xC0");
-            EXPECT_GT(frame, 0);
-            for (const int at : {5, 7}) {
-                bytes[frame + at] = char(side >> 8);
-                bytes[frame + at + 1] = char(side & 0xFF);
-            }
-        }
-        return bytes;
-    };
+    const auto jpeg = [](bool progressive, int side) { return jpegClaiming(progressive, QSize(side, side)); };
     for (const int side : {30000, 8000}) {
         EXPECT_FALSE(BackgroundPicture::decode(jpeg(true, side), kPhone)) << side;
         EXPECT_FALSE(BackgroundPicture::decode(jpeg(true, side))) << side;
     }
     // A segment whose length is too short to count, which the decoder passes over.
     EXPECT_FALSE(BackgroundPicture::decode(jpeg(true, 8000).insert(2, QByteArray("\xFF\xE0\x00\x00", 4)), kPhone));
-    const auto small = BackgroundPicture::decode(jpeg(true, 0), kPhone);
+    const auto small = BackgroundPicture::decode(jpegClaiming(true), kPhone);
     ASSERT_TRUE(small);
     EXPECT_EQ(small->size(), QSize(16, 16));
     const auto oneGo = BackgroundPicture::decode(jpeg(false, 8000), kPhone);
@@ -269,6 +256,71 @@ TEST(BackgroundPicture, AJpegThatWouldTakeTooMuchMemoryIsRefusedFromItsHeader)
         EXPECT_EQ(deep->pixel(deep->width() / 4, 0), kRed);
         EXPECT_EQ(deep->pixel(deep->width() * 3 / 4, 0), kBlue);
     }
+}
+
+// A progressive JPEG followed by many empty scans is small, but each scan walks every block
+// again (4000 x 4000 in 20 000 scans froze the window 11 s): more scans than any camera or
+// editor writes are refused before decoding, whatever size the picture claims.
+TEST(BackgroundPicture, AJpegOfMoreScansThanAnyWriterMakesIsRefused)
+{
+    for (const QSize claimed : {QSize(), QSize(4000, 4000)}) {
+        const QByteArray jpeg = jpegClaiming(true, claimed);
+        // Its last scan's header again and again, each with no data, before the file's end.
+        const qsizetype last = jpeg.lastIndexOf("\xFF\xDA");
+        const QByteArray emptyScan = jpeg.mid(last, 2 + (uchar(jpeg[last + 2]) << 8 | uchar(jpeg[last + 3])));
+        const int scans = int(jpeg.count(QByteArrayView("\xFF\xDA")));
+        const auto withScans = [&](int total) {
+            return QByteArray(jpeg).insert(jpeg.size() - 2, emptyScan.repeated(total - scans));
+        };
+        BackgroundPicture::Refusal why;
+        if (claimed.isEmpty()) {
+            EXPECT_TRUE(BackgroundPicture::decode(withScans(BackgroundPicture::kMaxJpegScans), kPhone));
+        }
+        EXPECT_FALSE(BackgroundPicture::decode(withScans(BackgroundPicture::kMaxJpegScans + 1), kPhone, &why));
+        EXPECT_FALSE(why.tooLarge) << "refused as a file that cannot be read";
+        EXPECT_FALSE(BackgroundPicture::decode(withScans(20000), kPhone));
+    }
+}
+
+// A picture too large to decode says so, with the largest of its proportions and kind that
+// can be read: a progressive photo of 8000 x 6000, a 16-bit PNG above 16 million pixels.
+TEST(BackgroundPicture, APictureTooLargeToDecodeSaysWhatSizeCanBeRead)
+{
+    BackgroundPicture::Refusal why;
+    EXPECT_FALSE(BackgroundPicture::decode(jpegClaiming(true, {8000, 6000}), kPhone, &why));
+    EXPECT_TRUE(why.tooLarge);
+    EXPECT_EQ(why.size, QSize(8000, 6000));
+    const auto megapixels = [](QSize size) { return double(size.width()) * size.height() / 1e6; };
+    EXPECT_GT(megapixels(why.largest), 40) << why.largest.width();
+    EXPECT_LT(megapixels(why.largest), 48) << why.largest.width();
+    EXPECT_NEAR(why.largest.width() * 3, why.largest.height() * 4, 4);
+
+    // A 16-bit PNG of 16 x 16 whose header claims 4200 x 4000 pixels (its checksum mended).
+    QByteArray png;
+    QBuffer out(&png);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(halves(16, 16).convertToFormat(QImage::Format_RGBX64).save(&out, "png"));
+    const auto claim = [&png](QSize size) {
+        QByteArray claimed = png;
+        quint32 crc = 0xFFFFFFFF;
+        for (int at = 12; at < 29; ++at) {
+            if (at >= 16 && at < 24)
+                claimed[at] = char((at < 20 ? size.width() : size.height()) >> (24 - 8 * (at % 4)));
+            crc ^= uchar(claimed[at]);
+            for (int bit = 0; bit < 8; ++bit)
+                crc = crc >> 1 ^ (0xEDB88320 & (0 - (crc & 1)));
+        }
+        for (int k = 0; k < 4; ++k)
+            claimed[29 + k] = char(~crc >> (24 - 8 * k));
+        return claimed;
+    };
+    EXPECT_FALSE(BackgroundPicture::decode(claim({4200, 4000}), kPhone, &why));
+    EXPECT_TRUE(why.tooLarge);
+    EXPECT_EQ(why.size, QSize(4200, 4000));
+    EXPECT_GT(megapixels(why.largest), 16.5) << why.largest.width();
+    EXPECT_LE(megapixels(why.largest), 16.78) << why.largest.width();
+    EXPECT_TRUE(BackgroundPicture::decode(claim({16, 16}), kPhone, &why)) << "its own size, read";
+    EXPECT_FALSE(why.tooLarge);
 }
 
 TEST(BackgroundPicture, APhotoIsTurnedUprightByItsOrientation)

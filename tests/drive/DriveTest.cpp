@@ -1538,9 +1538,15 @@ TEST(Drive, AFileLineImportsAsTheDesktopHandsItOver)
         << calculatorFile({calculatorEntry(5, "HELLO", {5, 0, 0xDE, 0x2A, 'H', 'I', 0x2A})});
     std::ofstream(broken, std::ios::binary) << calculatorFile({calculatorEntry(0, "A", {0, 0x80, 0x20, 0, 0, 0, 0, 0, 0}),
         calculatorEntry(1, "LS", {0xE8, 0x03})});
+    // A list in Latin-1, which the alert says is not UTF-8 text.
+    const fs::path latin = scratch("latin.csv");
+    std::ofstream(latin, std::ios::binary) << "caf\xE9,1,2\n";
     const Session run = drive("file " + program.string() + "\ndump\nkey ENTER\nfile " + broken.string()
-        + "\ndump\nkey ENTER\nkey PRGM\ndump\nhkey h\nhkey Return\nkey ENTER\nwait idle\ndump\n");
-    ASSERT_TRUE(endedWithDumps(run, 4));
+        + "\ndump\nkey ENTER\nkey PRGM\ndump\nhkey h\nhkey Return\nkey ENTER\nwait idle\ndump\nfile " + latin.string()
+        + "\ndump\n");
+    ASSERT_TRUE(endedWithDumps(run, 5));
+    EXPECT_EQ(run.dumps[4]["alerts"], json::parse(R"([{"title": "Calc Error", "buttons": ["OK"], "message":
+        "File cannot be read: it is not UTF-8 text. Save it as UTF-8 text and open it again."}])"));
     const json& first = run.dumps[0];
     EXPECT_EQ(first["files"], json::parse(R"([{"path": ")" + program.string()
                                   + R"(", "report": 80, "arrived": ["program HELLO"]}])"));

@@ -190,11 +190,21 @@ std::unique_ptr<Process> driverAtDump(const std::string& name, const std::string
     return driver;
 }
 
-// The saved state once it holds what the check looks for; null when it never does. Each
-// save lands in the folder by a rename, which wakes the wait.
-json savedWhen(const fs::path& data, const std::function<bool(const json&)>& holds)
+// The first file of the folder whose name starts so; empty when none.
+fs::path firstNamed(const fs::path& folder, const std::string& start)
 {
-    const fs::path state = data / "memorySetting.cbor";
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        if (entry.path().filename().string().starts_with(start))
+            return entry.path();
+    return {};
+}
+
+// The saved state (or the first file of the data folder named so) once it holds what the
+// check looks for; null when it never does. Each save lands in the folder by a rename, which
+// wakes the wait.
+json savedWhen(const fs::path& data, const std::function<bool(const json&)>& holds,
+    const std::string& named = "memorySetting.cbor")
+{
     const int events = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (events < 0 || ::inotify_add_watch(events, data.c_str(), IN_MOVED_TO | IN_CLOSE_WRITE) < 0) {
         ADD_FAILURE() << "cannot watch " << data << ": " << std::strerror(errno);
@@ -205,7 +215,7 @@ json savedWhen(const fs::path& data, const std::function<bool(const json&)>& hol
     const auto deadline = std::chrono::steady_clock::now() + kGenerous;
     json found;
     for (;;) {
-        std::ifstream in(state, std::ios::binary);
+        std::ifstream in(firstNamed(data, named), std::ios::binary);
         const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         const json archive = json::from_cbor(bytes, true, false);
         if (!archive.is_discarded() && holds(archive)) {
@@ -362,7 +372,7 @@ TEST(Lifecycle, AnAppNeverSavesOverAnotherAppsSaveWhateverItsGuard)
         app->signal(SIGTERM);
         EXPECT_TRUE(exitedWith(app->ended(), 0)) << app->output();
     }
-    EXPECT_NE(apps[0]->output().find("Another Orvenda saved"), std::string::npos) << apps[0]->output();
+    EXPECT_NE(apps[0]->output().find("changed on disk"), std::string::npos) << apps[0]->output();
     EXPECT_EQ(answers(data, {"A", "B"}), (std::vector<std::string>{"7", "5"}));
 }
 
@@ -384,6 +394,148 @@ TEST(Lifecycle, ALaunchFindsTheRunningAppWhenTheTemporaryFolderIsTaken)
     Process launch({ORVENDA_APP, list.string()}, environment);
     ASSERT_TRUE(running->lineWith("Received URL:")) << running->output() << launch.output();
     EXPECT_TRUE(exitedWith(launch.ended(), 0)) << launch.output();
+}
+
+// Whether a saved state holds A of that value.
+std::function<bool(const json&)> holdsA(double value)
+{
+    return [value](const json& archive) {
+        const json vars = archive.value("vars", json::array());
+        return !vars.empty() && vars[0] == value;
+    };
+}
+
+std::string readBytes(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A sync tool (or `cp` onto the file) rewrites the state file in place with the bytes it
+// holds, emptying it first, just as the app saves: the app finds it empty, reads it again,
+// and saves over it as its own. Nothing is refused, and nothing is kept elsewhere.
+TEST(Lifecycle, AStateFileRewrittenInPlaceWithItsOwnBytesIsSavedOver)
+{
+    const fs::path data = fresh("rewritten"), state = data / "memorySetting.cbor";
+    const auto app = driverAtDump("rewritten", "type 7->A\nkey ENTER\nwait idle\ndump\nwait 600000\n", data);
+    ASSERT_TRUE(app);
+    ASSERT_FALSE(savedWhen(data, holdsA(7)).is_null()) << app->output();
+    const std::string bytes = readBytes(state);
+    // Emptied; filled again once the app, saving as it ends, has read it empty.
+    const int file = ::open(state.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    ASSERT_GE(file, 0);
+    const int events = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(events, state.c_str(), IN_CLOSE_NOWRITE), 0);
+    app->signal(SIGTERM);
+    pollfd read{events, POLLIN, 0};
+    ASSERT_EQ(::poll(&read, 1, static_cast<int>(std::chrono::milliseconds(kGenerous).count())), 1) << app->output();
+    ASSERT_EQ(::write(file, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ::close(file);
+    ::close(events);
+    EXPECT_TRUE(exitedWith(app->ended(), 0)) << app->output();
+    EXPECT_EQ(app->output().find("changed on disk"), std::string::npos) << app->output();
+    EXPECT_EQ(app->output().find("Another Orvenda"), std::string::npos) << app->output();
+    EXPECT_TRUE(firstNamed(data, "memorySetting.session-").empty());
+    EXPECT_EQ(answers(data, {"A"}), std::vector<std::string>{"7"});
+}
+
+// A backup put back while the app runs (`cp -p`, as a sync tool restores a version): the app
+// never saves over it and says, once, that the file changed on disk; the rest of the session,
+// saved after as before up to the quit, is kept beside it in a file the alert names, which a
+// next launch takes in its place. Files handed to it make the session's changes (each
+// arrives as a list).
+TEST(Lifecycle, ABackupPutBackIsNotSavedOverAndTheSessionIsKeptBesideIt)
+{
+    const fs::path home = fresh("restored-home"), data = home / "Orvenda";
+    const fs::path state = data / "memorySetting.cbor", backup = scratch("restored-backup.cbor");
+    ASSERT_EQ(orvenda::test::driveScript("type 1->A\nkey ENTER\nwait idle\n", "--data '" + data.string() + "'").exitCode, 0);
+    const auto copy = [](const fs::path& from, const fs::path& to) {
+        Process cp({"cp", "-p", from.string(), to.string()});
+        return exitedWith(cp.ended(), 0);
+    };
+    ASSERT_TRUE(copy(state, backup));
+    const auto handOver = [&home](const std::string& list) {
+        const fs::path file = scratch(list + ".csv");
+        std::ofstream(file) << list << ",7,8,9\n";
+        Process launch({ORVENDA_APP, file.string()}, {"QT_QPA_PLATFORM=offscreen", "XDG_DATA_HOME=" + home.string()});
+        return exitedWith(launch.ended(), 0);
+    };
+    const auto holdsList = [](const std::string& name) {
+        return [name](const json& archive) { return archive.value("lists", json::object()).contains(name); };
+    };
+    const auto app = driverAtDump("restored", "type 2->A\nkey ENTER\nwait idle\ndump\nwait 600000\n", data);
+    ASSERT_TRUE(app);
+    ASSERT_FALSE(savedWhen(data, holdsA(2)).is_null()) << app->output();
+    ASSERT_TRUE(copy(backup, state));
+    ASSERT_TRUE(handOver("FIRST"));
+    ASSERT_FALSE(savedWhen(data, holdsList("FIRST"), "memorySetting.session-").is_null()) << app->output();
+    ASSERT_TRUE(handOver("AFTER"));
+    ASSERT_FALSE(savedWhen(data, holdsList("AFTER"), "memorySetting.session-").is_null()) << app->output();
+    app->signal(SIGTERM);
+    EXPECT_TRUE(exitedWith(app->ended(), 0)) << app->output();
+
+    EXPECT_EQ(readBytes(state), readBytes(backup)) << "the backup is not saved over";
+    // Told once (as the alert tells it), naming the file the session is kept in.
+    const fs::path kept = firstNamed(data, "memorySetting.session-");
+    const std::string& output = app->output();
+    const auto told = output.find("changed on disk");
+    ASSERT_NE(told, std::string::npos) << output;
+    EXPECT_EQ(output.find("changed on disk", told + 1), std::string::npos) << output;
+    EXPECT_NE(output.find("kept as " + kept.string()), std::string::npos) << output;
+    EXPECT_EQ(answers(data, {"A", "dim(ʟFIRST)"}), (std::vector<std::string>{"1", "0"}));
+    // Put in place, the session kept goes on where it ended.
+    fs::rename(kept, state);
+    EXPECT_EQ(answers(data, {"A", "ʟFIRST", "ʟAFTER"}), (std::vector<std::string>{"2", "{7 8 9}", "{7 8 9}"}));
+}
+
+// A state file that is a link into another folder (dotfiles, a sync folder) stays one: a
+// launch where it leads to no file yet starts as a first one, and every save goes through
+// the link to the file it leads to, replaced beside itself.
+TEST(Lifecycle, AStateFileThatIsALinkIsSavedThroughIt)
+{
+    const fs::path data = fresh("linked"), dotfiles = fresh("dotfiles");
+    const fs::path state = data / "memorySetting.cbor", target = dotfiles / "orvenda.cbor";
+    fs::create_symlink("../dotfiles/orvenda.cbor", state);
+    const orvenda::test::DriveRun first =
+        orvenda::test::driveScript("type 1->A\nkey ENTER\nwait idle\ndump\n", "--data '" + data.string() + "'");
+    ASSERT_TRUE(orvenda::test::endedWithDumps(first, 1));
+    EXPECT_EQ(first.dumps[0]["alerts"], json::array()) << "not a damaged state";
+    EXPECT_EQ(answers(data, {"A"}), std::vector<std::string>{"1"});
+    EXPECT_EQ(answers(data, {"A+1->A"}), std::vector<std::string>{"2"});
+    EXPECT_TRUE(fs::is_symlink(state));
+    EXPECT_TRUE(holdsA(2)(json::from_cbor(readBytes(target), true, false)));
+    // Nothing else in either folder: no plain file beside the link, nothing left by a save.
+    EXPECT_EQ(std::distance(fs::directory_iterator(data), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dotfiles), fs::directory_iterator()), 1);
+}
+
+// A state file beyond what any state holds, valid as it may be, stopped every launch: two
+// million empty lists (2 MB that took 170 MB to read; 200 MB ran out of memory), or more bytes
+// than any state has. The launch keeps it aside, says so, and starts from the factory settings.
+TEST(Lifecycle, AStateFileBeyondWhatAnyStateHoldsIsKeptAsideAtTheLaunch)
+{
+    for (const bool longest : {false, true}) {
+        const fs::path data = fresh(longest ? "longest" : "lists");
+        const fs::path state = data / "memorySetting.cbor";
+        // {"ver": 39, "zz": ...}: the lists, or bytes past any state's.
+        const std::uint32_t count = longest ? (65u << 20) : 2'000'000u;
+        std::string bytes = "\xA2\x63ver\x18\x27\x62zz";
+        bytes += char(longest ? 0x5A : 0x9A);
+        for (int shift = 24; shift >= 0; shift -= 8)
+            bytes += char(count >> shift);
+        if (!longest)
+            bytes.append(count, '\x80');
+        std::ofstream(state, std::ios::binary) << bytes;
+        if (longest)
+            fs::resize_file(state, bytes.size() + count);
+        const orvenda::test::DriveRun run = orvenda::test::driveScript("dump\n", "--data '" + data.string() + "'");
+        ASSERT_TRUE(orvenda::test::endedWithDumps(run, 1));
+        const json& alerts = run.dumps[0]["alerts"];
+        ASSERT_EQ(alerts.size(), 1u) << run.output;
+        EXPECT_NE(alerts[0]["message"].get<std::string>().find("could not be read and was kept as"), std::string::npos)
+            << alerts[0];
+        EXPECT_FALSE(firstNamed(data, "memorySetting.damaged-").empty());
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "input/MenuTables.h"
 
 #include "PictureChecks.h"
+#include "PictureFiles.h"
 
 #include <QFile>
 #include <QImage>
@@ -387,7 +388,25 @@ TEST_F(MenuTest, ThePhotoRowPutsThePictureChosenBehindTheGraph)
     menu->pickRow({0, 2});
     ASSERT_EQ(view->errors.size(), 1u);
     EXPECT_EQ(view->errors[0]["errorNum"], 74) << "File cannot be read";
+    EXPECT_FALSE(view->errors[0].contains("message"));
     EXPECT_EQ(static_cast<const QImage*>(calc.backgroundImage.get()), stored) << "the picture before stays";
+
+    // A picture too large to decode says so, and what size can be read.
+    answer = folder.filePath(QStringLiteral("large.jpg"));
+    QFile large(answer);
+    ASSERT_TRUE(large.open(QIODevice::WriteOnly));
+    large.write(jpegClaiming(true, {8000, 6000}));
+    large.close();
+    menu->showMenu(16);
+    menu->selectTab(2);
+    menu->pickRow({0, 2});
+    ASSERT_EQ(view->errors.size(), 2u);
+    EXPECT_EQ(view->errors[1]["errorNum"], 74);
+    const std::string message = view->errors[1].value("message", "");
+    EXPECT_TRUE(message.starts_with("File cannot be read: the picture is too large (8000 × 6000 pixels). A picture like "
+                                    "it can be read up to "))
+        << message;
+    EXPECT_EQ(static_cast<const QImage*>(calc.backgroundImage.get()), stored);
 }
 
 } // namespace
