@@ -95,9 +95,10 @@ void expectReachable(const DriveRun& run, const WindowSize& size)
 class EveryScreenReach : public ::testing::TestWithParam<WindowSize> {};
 
 // Every screen and overlay the app shows, then the graph's calculate sheet (before and after
-// a kind is picked), its slider form and zoom menu, the ten geometry figures with the figure
-// menu, the eighteen statistics procedures with the test menu and the list picker, and the
-// debugger over a program: at each of the four sizes, each reachable.
+// a kind is picked), its slider form, zoom menu and a scatter plot's statistics panel, the
+// ten geometry figures with the figure menu, the eighteen statistics procedures with the
+// test menu and the list picker, and the debugger over a program: at each of the four
+// sizes, each reachable.
 TEST_P(EveryScreenReach, ControlsLieInsideTheWindow)
 {
     const WindowSize& size = GetParam();
@@ -119,9 +120,11 @@ TEST_P(EveryScreenReach, ControlsLieInsideTheWindow)
                                          + "press X\nwait idle\npress 0\nwait idle\ndump\n" + kHome
                                          + "key GRAPH\nwait idle\npress Zoom\nwait idle\ndump\n" + kHome + figures
                                          + "key APPS\nkey 3\nkey 5\nwait idle\npress Figures\nwait idle\ndump\n" + kHome
-                                         + "open 15\nwait idle\npress Tests\nwait idle\ndump\n" + kHome + kEditProgram + "dump\n",
+                                         + "open 15\nwait idle\npress Tests\nwait idle\ndump\n" + kHome + kEditProgram + "dump\n" + kHome
+                                         + "type FnOff\nkey ENTER\ntype Plot1(Scatter,L₁,L₂)\nkey ENTER\ntype ZoomStat\nkey ENTER\nwait idle\nkey 0x403\nwait idle\n"
+                                         + "press Calc\nwait idle\ndump\n",
                                      size.options());
-    ASSERT_TRUE(endedWithDumps(run, 1 + opened + 4 + 10 + 1 + 1 + 1));
+    ASSERT_TRUE(endedWithDumps(run, 1 + opened + 4 + 10 + 1 + 1 + 1 + 1));
     expectReachable(run, size);
     const std::size_t at = 1 + opened;
     const json& sheet = run.dumps[at + 1]["calcSheet"];
