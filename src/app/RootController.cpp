@@ -146,6 +146,10 @@ void RootController::layout()
             c->setGeometry(safeArea_->rect());
     }
     QRect keys = safeArea_->rect();
+    ScreenController* debugger = fullScreen(screens::Debugger);
+    // Beside the debugger the display and keyboard keep the left half.
+    if (debugger && !debugger->isHidden() && ScreenRouter::debuggerBeside(QSizeF(safe.size()), tablet_))
+        keys.setWidth(keys.width() / 2);
     if (tablet_) {
         keys.adjust(kTabletInsetX, kTabletInsetY, -kTabletInsetX, -kTabletInsetY);
         status_->hide();
@@ -156,12 +160,13 @@ void RootController::layout()
     keyboardArea_->setGeometry(keys);
     router_->setGeometry(keyboardArea_->rect());
     spinner_->move((width() - spinner_->width()) / 2, spinner_->y());
-    if (ScreenController* debugger = fullScreen(screens::Debugger)) {
+    if (debugger) {
         if (tablet_) {
             const QRectF display = router_->displayRect();
             const QRectF keyboard = router_->keyboardRect();
+            // Down to the keyboard's bottom edge, inside the window's margin.
             debugger->setGeometry(QRectF(display.x() + keys.x(), display.y() + keys.y() + kDebuggerTop,
-                                      display.width(), keyboard.height() + display.height())
+                                      display.width(), keyboard.height() + display.height() - kDebuggerTop)
                                       .toRect());
         } else {
             debugger->setGeometry(safe);
@@ -471,8 +476,8 @@ void RootController::graphDone()
 void RootController::showDebugger()
 {
     ScreenController* debugger = make(screens::Debugger);
-    layout();
     debugger->show();
+    layout();
     debugger->raise();
     debugger->focus(true);
     debugger->setFocus();
@@ -484,6 +489,7 @@ void RootController::hideDebugger()
     ScreenController* debugger = fullScreen(screens::Debugger);
     if (debugger)
         debugger->hide();
+    layout();
     if (calc_.prgmManager)
         calc_.prgmManager->setDebug(false);
     router_->showScreen(screens::ProgramEditor);
@@ -501,6 +507,7 @@ void RootController::suspendDebugger()
         debugger->hide();
         debugger->focus(false);
     }
+    layout();
     router_->keyboard().setFocus();
 }
 

@@ -25,6 +25,9 @@ constexpr double kTabletKeyboardHeight = 524;
 constexpr double kTabletKeyboardWidth = 480;
 constexpr double kPhoneWidth = 320;
 constexpr double kTallPhoneKeyboardHeight = 418;
+// The least height of the debugger's own part under the display: its label, a few lines of
+// the listing and of the variables, and its buttons.
+constexpr double kLeastDebuggerHeight = 200;
 
 constexpr std::uint32_t kQuote = 42;
 constexpr std::uint32_t kStoreGDB = 154;
@@ -82,6 +85,12 @@ ScreenRouter::Frames ScreenRouter::layoutFrames(QSizeF size, bool tablet)
     }
     const double d = h - k;
     return {QRectF(0, 0, w, d), QRectF((w - kw) / 2, d, kw, k)};
+}
+
+bool ScreenRouter::debuggerBeside(QSizeF size, bool tablet)
+{
+    return !tablet && size.width() > size.height()
+        && size.height() - layoutFrames(size, false).display.height() < kLeastDebuggerHeight;
 }
 
 ScreenRouter::ScreenRouter(Calculator& calc, ScreenRegistry& registry, AppShell& shell, QWidget* parent)

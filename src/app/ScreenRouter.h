@@ -51,6 +51,10 @@ public:
     // wide; the tall phone's keyboard is W·418/320 high, the display the rest, unless that
     // leaves less than 8 lines of 32 digits.
     static Frames layoutFrames(QSizeF size, bool tablet);
+    // A phone's window of that size too short to hold the program debugger under the
+    // display (a phone on its side): the debugger stands on the right half, and the display
+    // and keyboard keep the left half, so the program's output stays in sight.
+    static bool debuggerBeside(QSizeF size, bool tablet);
 
     ScreenRouter(Calculator& calc, ScreenRegistry& registry, AppShell& shell, QWidget* parent = nullptr);
     ~ScreenRouter() override;

@@ -144,7 +144,9 @@ void GeometryScreen::focus(bool gained)
         if (EntryModel* e = entry())
             e->clear();
         panel_->update();
-        setFocus();
+        // The keypad has the computer's keys: its table maps Return to ENTER and the
+        // arrows to the cursor moves.
+        keypad_->setFocus();
     }
 }
 
@@ -152,11 +154,11 @@ QWidget* GeometryScreen::leaveControl() const { return doneButton_; }
 
 void GeometryScreen::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape) {
+    // What the keypad does not take; Escape closes.
+    if (event->key() == Qt::Key_Escape)
         done();
-        return;
-    }
-    keypad_->kChar(event->text().toStdString(), "");
+    else
+        ScreenController::keyPressEvent(event);
 }
 
 void GeometryScreen::done()
@@ -510,7 +512,15 @@ void GeometryScreen::adjustViewSize()
 {
     const double W = width(), H = height();
     QRectF keypad, panel, graph, bar;
-    if (calc().device != 1) {
+    if (calc().device != 1 && W > H) {
+        // A phone on its side: the keypad keeps the narrowest phone's size at the bottom
+        // right with the field panel beside it, so the figure keeps the band above them.
+        const double r = std::max(SmallCalcView::kNarrowHeight, windowHeight());
+        bar = QRectF(0, 0, W, kToolBarHeight);
+        keypad = QRectF(W - SmallCalcView::kNarrowWidth, H - r, SmallCalcView::kNarrowWidth, SmallCalcView::kNarrowHeight);
+        panel = QRectF(0, H - r, W - SmallCalcView::kNarrowWidth, r);
+        graph = QRectF(0, kToolBarHeight, W, H - r - kToolBarHeight);
+    } else if (calc().device != 1) {
         const double k = 182 * W / 320;
         bar = QRectF(0, 0, W, kToolBarHeight);
         keypad = QRectF(0, H - k, W, k);

@@ -313,6 +313,8 @@ void GraphView::updateDisplay()
     const auto var = [this](int slot) { return calc.getVar(slot).value.real(); };
     zoom({var(kSlotXmin), var(kSlotXmax), var(kSlotYmin), var(kSlotYmax)});
     updateControls();
+    // Compared only: the object is freed with the old list.
+    const PlotObject* wasSelected = selectedPlotObj();
     updatingObjects = true;
     plotObjects_.clear();
     {
@@ -329,6 +331,10 @@ void GraphView::updateDisplay()
         }
     }
     updatingObjects = false;
+    // The panels that showed the selected plot take its new object (or none): the one they
+    // held is gone.
+    if (wasSelected && delegate)
+        delegate->selectPlot(selectedPlotObj(), tracePoint);
     layoutTiles();
     redrawOverlay();
     // A picture put behind the graph while it was away shows when it comes back.

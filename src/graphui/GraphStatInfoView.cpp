@@ -45,7 +45,9 @@ void GraphStatInfoView::show(bool shown)
     shown_ = shown;
     if (shown) {
         refreshForm();
-        form_->resize(form_->size());
+        // The space its fields need, as much of it as the view holds: the done button on its
+        // right edge stays in the window.
+        form_->resize(form_->size().boundedTo(QSize(width(), height() - doneButton_->height())));
     }
     slide_->stop();
     slide_->setStartValue(shown ? 0.0 : 1.0);

@@ -254,8 +254,14 @@ void SmallCalcView::mousePressEvent(QMouseEvent* event)
 
 void SmallCalcView::mouseReleaseEvent(QMouseEvent*) { keyUp(); }
 
+bool SmallCalcView::focusNextPrevChild(bool) { return false; }
+
 void SmallCalcView::keyPressEvent(QKeyEvent* event)
 {
+    // Tab has no command: the keypad keeps the keys rather than hand them to a control
+    // beside it.
+    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
+        return;
     std::string input;
     switch (event->key()) {
     case Qt::Key_Escape: input = "UIKeyInputEscape"; break;

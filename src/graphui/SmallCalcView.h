@@ -39,6 +39,10 @@ public:
         std::string modifiers;
     };
 
+    // The keypad's size on the narrowest phone, 320 points wide: what the screens keep for
+    // it on a phone on its side, where one as wide as the window would be taller than it.
+    static constexpr double kNarrowWidth = 320, kNarrowHeight = 182;
+
     // The codes of the keys, layer 0 plain and 1 with 2nd, in reading order; -1 no key.
     static const std::array<std::array<std::int32_t, 25>, 2> kKeyCodes;
 
@@ -79,6 +83,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     Calculator& calc_;

@@ -55,6 +55,7 @@
 #include "stats/StatPlotModel.h"
 #include "stats/StatEqScreen.h"
 #include "stats/StatPlotSetup.h"
+#include "stats/StatTestCatalogue.h"
 #include "stats/StatTestListPicker.h"
 #include "stats/StatTestMenu.h"
 #include "stats/StatTestScreen.h"
@@ -91,6 +92,7 @@
 #include "input/ProgramNotesPage.h"
 #include "language/EntryText.h"
 #include "launcher/AppLauncher.h"
+#include "launcher/ControlReach.h"
 #include "launcher/SingleInstance.h"
 #include "numeric/VQStatistics.h"
 #include "pretty/FontMap.h"
@@ -987,10 +989,15 @@ nlohmann::json AppDriver::statTestState(StatTestScreen& tests) const
         out["graph"] = nullptr;
     }
     if (const StatTestMenu* menu = tests.testMenu(); menu && menu->isVisible()) {
-        const QPoint first = menu->mapTo(&root, menu->rowCenter(0).toPoint());
-        const QPoint detail = menu->mapTo(&root, menu->detailCenter(0).toPoint());
+        // Over the screen, or a popover window of its own (tablet).
+        const auto at = [&](QPointF p) { return root.mapFromGlobal(menu->mapToGlobal(p.toPoint())); };
+        const QPoint first = at(menu->rowCenter(0)), detail = at(menu->detailCenter(0));
+        const QPoint last = at(menu->rowCenter(static_cast<int>(StatTestCatalogue::kMenuOrder.size()) - 1));
+        const QPoint corner = at(QPointF(0, 0));
         out["menu"] = {{"firstRow", {first.x(), first.y()}}, {"rowHeight", menu->rowHeight()},
-            {"firstDetail", {detail.x(), detail.y()}},
+            {"firstDetail", {detail.x(), detail.y()}}, {"lastRow", {last.x(), last.y()}}, {"popover", menu->isWindow()},
+            {"rect", {corner.x(), corner.y(), menu->width(), menu->height()}},
+            {"cancel", menu->cancelButton().isVisible()},
             {"help", menu->helpShown() ? nlohmann::json(menu->help().functionName().toStdString()) : nlohmann::json()}};
     } else {
         out["menu"] = nullptr;
@@ -1606,6 +1613,10 @@ void AppDriver::dump()
         state["keyEditor"] = {{"key", editor->currentKey()}, {"line", editor->currentLine()}, {"lines", std::move(lines)}};
     }
     state["help"] = helpState();
+    // The controls of the screen in front that a user cannot reach, when there are any.
+    if (ScreenController* shown = app_.root().controllerOf(front))
+        if (nlohmann::json out = unreachableWidgets(app_.root(), *shown); !out.empty())
+            state["unreachable"] = std::move(out);
     if (!opened_.empty())
         state["opened"] = opened_;
     if (!files_.empty())

@@ -95,7 +95,9 @@ class GeometryScreen;
 //                  hypothesis segment (-1 hidden), the keypad's, form's, Done and Tests
 //                  buttons' rectangles, the form's row height; graph: its rectangle,
 //                  window, plot type codes and the shading's type, bounds and tails, null
-//                  while hidden; menu: its first row's centre and row height while open;
+//                  while hidden; menu: its first and last rows' centres, the first (i)
+//                  button's, the row height, its rectangle, popover (a tablet's window of
+//                  its own) and cancel (Cancel shown) while open;
 //                  picker: the wheel titles, each wheel's selected row centre and text,
 //                  the row height and Done's rectangle while open); menu (the open menu's
 //                  id, null when none is open) and about (the version MEM's about page
@@ -142,7 +144,10 @@ class GeometryScreen;
 //                  to open an address (a web page, the review page), opened: each, in
 //                  order (a driven app opens none); background (while there is a picture
 //                  behind the graph: its width, height, frame [x, y, width, height] and
-//                  scale)
+//                  scale); unreachable (only when there are any): the widgets of the
+//                  screen in front that a user cannot reach (outside the window, without
+//                  area, or a control under a widget other than a sheet or menu over the
+//                  whole screen), each with its class, why and rectangle
 //   file PATH      hands the file to the app as the desktop does (one report, an alert)
 //   photo PATH     the picture file the photo library answers to the next pick (DRAW STO
 //                  "Photo…"; `photo` alone cancels it); a driven app opens no dialog

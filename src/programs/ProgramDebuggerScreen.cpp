@@ -256,29 +256,35 @@ void ProgramDebuggerScreen::resizeEvent(QResizeEvent*)
     if (tablet && parentWidget())
         area = QSizeF(parentWidget()->width() - 2 * kTabletInsetX, parentWidget()->height() - 2 * kTabletInsetY);
     const ScreenRouter::Frames frames = ScreenRouter::layoutFrames(area, tablet);
-    displayHeight_ = std::clamp(static_cast<int>(frames.display.height()) - (tablet ? kTabletTop : 0), 0, height());
-    setMask(QRegion(0, displayHeight_, width(), std::max(0, height() - displayHeight_)));
-    const int w = width();
-    const int top = displayHeight_;
+    const int displayHeight = std::clamp(static_cast<int>(frames.display.height()) - (tablet ? kTabletTop : 0), 0, height());
+    // A window too short to hold the debugger under the display (a phone on its side) has it
+    // on the right half, beside the display the root keeps on the left.
+    part_ = ScreenRouter::debuggerBeside(size(), tablet) ? QRect(width() / 2, 0, width() - width() / 2, height())
+                                                         : QRect(0, displayHeight, width(), height() - displayHeight);
+    setMask(QRegion(part_));
+    const int w = part_.width();
+    const int left = part_.left();
+    const int top = part_.top();
     const int buttonHeight = tablet ? 51 : 34;
     const int buttonWidth = std::min(tablet ? 93 : 62, std::max(0, (w - 16) / 3));
-    name_->setGeometry(8, top, std::max(0, w - 16), kLabelHeight);
-    const int bottom = height() - buttonHeight - 6;
+    name_->setGeometry(left + 8, top, std::max(0, w - 16), kLabelHeight);
+    const int bottom = part_.bottom() + 1 - buttonHeight - 6;
     const int body = std::max(0, bottom - top - kLabelHeight - 4);
     const int programHeight = body * 3 / 5;
-    edit_->setGeometry(4, top + kLabelHeight, std::max(0, w - 8), programHeight);
-    varsScroller_->setGeometry(4, top + kLabelHeight + programHeight + 4, std::max(0, w - 8), std::max(0, body - programHeight - 4));
+    edit_->setGeometry(left + 4, top + kLabelHeight, std::max(0, w - 8), programHeight);
+    varsScroller_->setGeometry(left + 4, top + kLabelHeight + programHeight + 4, std::max(0, w - 8),
+                               std::max(0, body - programHeight - 4));
     const int gap = std::max(0, (w - 3 * buttonWidth) / 4);
-    step_->setGeometry(gap, bottom + 3, buttonWidth, buttonHeight);
-    run_->setGeometry(2 * gap + buttonWidth, bottom + 3, buttonWidth, buttonHeight);
-    quit_->setGeometry(3 * gap + 2 * buttonWidth, bottom + 3, buttonWidth, buttonHeight);
+    step_->setGeometry(left + gap, bottom + 3, buttonWidth, buttonHeight);
+    run_->setGeometry(left + 2 * gap + buttonWidth, bottom + 3, buttonWidth, buttonHeight);
+    quit_->setGeometry(left + 3 * gap + 2 * buttonWidth, bottom + 3, buttonWidth, buttonHeight);
     updateDisplay();
 }
 
 void ProgramDebuggerScreen::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(QRect(0, displayHeight_, width(), std::max(0, height() - displayHeight_)), QColor(37, 81, 193));
+    painter.fillRect(part_, QColor(37, 81, 193));
     painter.fillRect(edit_->geometry(), QColor(196, 227, 253));
 }
 

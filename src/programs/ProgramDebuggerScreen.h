@@ -2,6 +2,8 @@
 
 #include "app/ScreenController.h"
 
+#include <QRect>
+
 class QLabel;
 class QScrollArea;
 class QTimer;
@@ -13,12 +15,13 @@ class ProgramEditView;
 class ProgramModel;
 class VarsView;
 
-// The program debugger: below the display (which stays free for the program's output) it
-// shows the program in debug mode with its breakpoints and the current statement, the
-// variables panel, and Step, Run and Quit. Step (and the keys s and S) runs one statement;
-// a held Step repeats after 0.5 s, then every 0.05 s, until a step fails. Run hands the
-// program to the interpreter and hides the debugger until the program ends or reaches a
-// breakpoint. Quit (and Escape) leaves debug mode for the editor.
+// The program debugger: below the display (which stays free for the program's output; in
+// a window too short for that, beside the output's lines) it shows the program in debug
+// mode with its breakpoints and the current statement, the variables panel, and Step, Run
+// and Quit. Step (and the keys s and S) runs one statement; a held Step repeats after
+// 0.5 s, then every 0.05 s, until a step fails. Run hands the program to the interpreter
+// and hides the debugger until the program ends or reaches a breakpoint. Quit (and Escape)
+// leaves debug mode for the editor.
 class ProgramDebuggerScreen : public ScreenController {
 public:
     static constexpr int kFirstRepeatMs = 500;
@@ -33,8 +36,10 @@ public:
     ImageButton& quitButton() const { return *quit_; }
     QLabel& nameLabel() const { return *name_; }
     const QTimer& repeatTimer() const { return *repeat_; }
-    // Where the debugger's own part starts: the display above it is left uncovered.
-    int displayHeight() const { return displayHeight_; }
+    // The debugger's own part: under the display, which is left uncovered for the
+    // program's output, or beside the output's lines where the window is too short.
+    QRect part() const { return part_; }
+    int displayHeight() const { return part_.top(); }
 
     void updateDisplay() override;
     QWidget* leaveControl() const override;
@@ -76,7 +81,7 @@ private:
     ImageButton* quit_;
     QTimer* repeat_;
     int stepsOwed_ = 0;
-    int displayHeight_ = 0;
+    QRect part_;
 };
 
 } // namespace orvenda

@@ -27,6 +27,8 @@ namespace {
 constexpr int kCaptionHeight = 26;
 constexpr int kPickerHeight = 5 * ColumnPicker::kRowHeight;
 constexpr std::array<int, 4> kWidths{60, 58, 90, 90};
+// The colour picker's least height: its mode row, a wheel and its three sliders.
+constexpr int kLeastColorHeight = 240;
 constexpr std::array<const char*, 3> kMarks{"boxDot", "plusDot", "dotDot"};
 constexpr std::array<const char*, 6> kTitles{"Scatter", "XYLine", "Histogram", "ModBoxPlot", "BoxPlot", "NormProbPlot"};
 constexpr std::array<const char*, 6> kTypeNames{"Scatter", "xyLine", "Histogram", "ModBoxplot", "Boxplot", "NormProbPlot"};
@@ -86,14 +88,21 @@ void StatPlotSetup::resizeEvent(QResizeEvent*)
     int total = 0;
     for (int w : kWidths)
         total += w;
-    int x = std::max(0, (width() - total) / 2);
+    const int pickerTop = kNavHeight + 4 + kCaptionHeight;
+    // A window too short for the colours under the wheels (a phone on its side) has them
+    // beside the wheels, on the right half.
+    const bool beside = width() > height() && height() - pickerTop - kPickerHeight < kLeastColorHeight;
+    const int wheels = beside ? width() / 2 : width();
+    int x = std::max(0, (wheels - total) / 2);
     for (std::size_t i = 0; i < captions_.size(); ++i) {
         captions_[i]->setGeometry(x, kNavHeight + 4, kWidths[i], kCaptionHeight);
         x += kWidths[i];
     }
-    const int pickerTop = kNavHeight + 4 + kCaptionHeight;
-    picker_->setGeometry(0, pickerTop, width(), kPickerHeight);
-    colorView_->setGeometry(0, pickerTop + kPickerHeight, width(), std::max(0, height() - pickerTop - kPickerHeight));
+    picker_->setGeometry(0, pickerTop, wheels, kPickerHeight);
+    if (beside)
+        colorView_->setGeometry(wheels, kNavHeight, width() - wheels, std::max(0, height() - kNavHeight));
+    else
+        colorView_->setGeometry(0, pickerTop + kPickerHeight, width(), std::max(0, height() - pickerTop - kPickerHeight));
     colorPicker_->setGeometry(colorView_->rect());
 }
 

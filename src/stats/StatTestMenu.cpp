@@ -20,6 +20,10 @@ namespace {
 
 constexpr int kSlideMs = 350;
 const QColor kDetailBlue(0, 122, 255);
+constexpr int kRows = static_cast<int>(StatTestCatalogue::kMenuOrder.size());
+constexpr double kLeastRowHeight = 24, kMostRowHeight = 48;
+
+int rowsPerColumn(int columns) { return (kRows + columns - 1) / columns; }
 
 } // namespace
 
@@ -39,6 +43,13 @@ StatTestMenu::StatTestMenu(Calculator& calc, QWidget* parent)
     connect(back_, &QPushButton::clicked, this, [this] { popHelp(); });
     back_->hide();
     help_->hide();
+}
+
+void StatTestMenu::setPopover(bool popover)
+{
+    popover_ = popover;
+    setWindowFlags(popover ? Qt::Popup : Qt::Widget);
+    cancel_->setVisible(!popover && !helpShown_);
 }
 
 void StatTestMenu::slideHelp(const QRect& to)
@@ -73,11 +84,11 @@ void StatTestMenu::resizeEvent(QResizeEvent*)
         help_->setGeometry(pageArea());
 }
 
-QPointF StatTestMenu::detailCenter(int r) const { return {width() - kDetailWidth / 2.0, rowCenter(r).y()}; }
+QPointF StatTestMenu::detailCenter(int r) const { return {rowRect(r).right() - kDetailWidth / 2.0, rowCenter(r).y()}; }
 
 void StatTestMenu::openHelp(int r)
 {
-    if (r < 0 || r >= static_cast<int>(StatTestCatalogue::kMenuOrder.size()) || helpShown_)
+    if (r < 0 || r >= kRows || helpShown_)
         return;
     click();
     const std::uint32_t op = StatTestCatalogue::kMenuOrder[static_cast<std::size_t>(r)];
@@ -102,7 +113,7 @@ void StatTestMenu::popHelp()
         return;
     helpShown_ = false;
     back_->hide();
-    cancel_->show();
+    cancel_->setVisible(!popover_);
     const QRect area = pageArea();
     slideHelp(area.translated(area.width(), 0));
     update();
@@ -117,20 +128,36 @@ void StatTestMenu::updateView()
         running->stop();
     help_->hide();
     back_->hide();
-    cancel_->show();
+    cancel_->setVisible(!popover_);
     update();
+}
+
+int StatTestMenu::columns() const
+{
+    const double room = height() - kBarHeight;
+    int columns = 1;
+    while (columns < kRows && room / rowsPerColumn(columns) < kLeastRowHeight)
+        ++columns;
+    return columns;
 }
 
 double StatTestMenu::rowHeight() const
 {
-    return std::clamp((height() - kBarHeight) / static_cast<double>(StatTestCatalogue::kMenuOrder.size()), 24.0, 48.0);
+    return std::clamp((height() - kBarHeight) / static_cast<double>(rowsPerColumn(columns())), kLeastRowHeight, kMostRowHeight);
 }
 
-QPointF StatTestMenu::rowCenter(int r) const { return {width() / 2.0, kBarHeight + (r + 0.5) * rowHeight()}; }
+QRectF StatTestMenu::rowRect(int r) const
+{
+    const int perColumn = rowsPerColumn(columns());
+    const double w = width() / static_cast<double>(columns()), h = rowHeight();
+    return {(r / perColumn) * w, kBarHeight + (r % perColumn) * h, w, h};
+}
+
+QPointF StatTestMenu::rowCenter(int r) const { return rowRect(r).center(); }
 
 void StatTestMenu::pickRow(int r)
 {
-    if (r < 0 || r >= static_cast<int>(StatTestCatalogue::kMenuOrder.size()))
+    if (r < 0 || r >= kRows)
         return;
     click();
     hide();
@@ -140,14 +167,23 @@ void StatTestMenu::pickRow(int r)
 
 void StatTestMenu::mousePressEvent(QMouseEvent* event)
 {
-    const double y = event->position().y() - kBarHeight;
-    if (y < 0 || helpShown_)
+    // A popover closes at a tap outside it, as the desktop closes popups.
+    if (!rect().contains(event->position().toPoint())) {
+        QWidget::mousePressEvent(event);
         return;
-    const int r = static_cast<int>(y / rowHeight());
-    if (event->position().x() >= width() - kDetailWidth)
-        openHelp(r);
-    else
-        pickRow(r);
+    }
+    if (helpShown_)
+        return;
+    for (int r = 0; r < kRows; ++r) {
+        const QRectF row = rowRect(r);
+        if (!row.contains(event->position()))
+            continue;
+        if (event->position().x() >= row.right() - kDetailWidth)
+            openHelp(r);
+        else
+            pickRow(r);
+        return;
+    }
 }
 
 void StatTestMenu::paintEvent(QPaintEvent*)
@@ -162,19 +198,20 @@ void StatTestMenu::paintEvent(QPaintEvent*)
     const QFont name = FontMap::shared().font("CourierNewPS-BoldMT", std::min(16.0, h * 0.45));
     const QFont detail = FontMap::shared().font("Helvetica-Oblique", std::min(12.0, h * 0.33));
     const QColor text = namedColor("fontColor");
-    for (std::size_t r = 0; r < StatTestCatalogue::kMenuOrder.size(); ++r) {
-        const std::uint32_t op = StatTestCatalogue::kMenuOrder[r];
-        const double top = kBarHeight + static_cast<double>(r) * h;
+    for (int r = 0; r < kRows; ++r) {
+        const std::uint32_t op = StatTestCatalogue::kMenuOrder[static_cast<std::size_t>(r)];
+        const QRectF row = rowRect(r);
+        const double top = row.top(), left = row.left(), w = row.width();
         p.setPen(text);
         p.setFont(name);
-        p.drawText(QRectF(12, top, width() - 24 - kDetailWidth, h * 0.58), Qt::AlignLeft | Qt::AlignBottom,
+        p.drawText(QRectF(left + 12, top, w - 24 - kDetailWidth, h * 0.58), Qt::AlignLeft | Qt::AlignBottom,
                    QString::fromStdString(calc_.nameForOpcode(op)));
         p.setFont(detail);
-        p.drawText(QRectF(12, top + h * 0.58, width() - 24 - kDetailWidth, h * 0.42), Qt::AlignLeft | Qt::AlignTop,
+        p.drawText(QRectF(left + 12, top + h * 0.58, w - 24 - kDetailWidth, h * 0.42), Qt::AlignLeft | Qt::AlignTop,
                    QString::fromStdString(calc_.descriptionForOpcode(op)));
         // The (i) button: a blue ring with an "i".
         const double d = std::min(22.0, h * 0.7);
-        const QRectF ring(width() - kDetailWidth / 2.0 - d / 2, top + (h - d) / 2, d, d);
+        const QRectF ring(row.right() - kDetailWidth / 2.0 - d / 2, top + (h - d) / 2, d, d);
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(kDetailBlue, 1.5));
         p.drawEllipse(ring);
@@ -182,7 +219,14 @@ void StatTestMenu::paintEvent(QPaintEvent*)
         p.drawText(ring, Qt::AlignCenter, QStringLiteral("i"));
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(QColor(200, 200, 200));
-        p.drawLine(QPointF(0, top + h), QPointF(width(), top + h));
+        p.drawLine(QPointF(left, top + h), QPointF(left + w, top + h));
+        if (left > 0)
+            p.drawLine(QPointF(left, top), QPointF(left, top + h));
+    }
+    if (popover_) {
+        // A popover over the screen: framed, so it reads as a sheet of its own.
+        p.setPen(QColor(120, 120, 120));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 }
 

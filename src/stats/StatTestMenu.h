@@ -13,8 +13,9 @@ namespace orvenda {
 class Calculator;
 class HelpPage;
 
-// The list of the eighteen statistics procedures laid over the test screen: each row its
-// name and description; a tap picks the procedure and closes the list, Cancel closes it.
+// The list of the eighteen statistics procedures laid over the test screen (a popover at
+// the Tests button on a tablet): each row its name and description; a tap picks the
+// procedure and closes the list, Cancel (on a phone) closes it.
 // The (i) button at a row's right end slides the procedure's help page in over the list;
 // Back slides it out, and the list shows again whenever the menu is opened anew.
 // Main thread.
@@ -26,11 +27,21 @@ public:
 
     StatTestMenu(Calculator& calc, QWidget* parent = nullptr);
 
+    // A tablet's menu: a popover window of its own, closed by a pick or a tap outside it,
+    // without Cancel.
+    void setPopover(bool popover);
+    bool popover() const { return popover_; }
+
     std::function<void(std::uint32_t op)> onSelect;
     // A key click for each touch that does something.
     std::function<void()> onClick;
 
     double rowHeight() const;
+    // The rows stand in as many columns as it takes to keep them 24 points high or more
+    // (two on a phone on its side), filled top to bottom.
+    int columns() const;
+    // Row r's rectangle, its (i) button at the right end, in the menu's coordinates.
+    QRectF rowRect(int r) const;
     // The centre of row r, in the menu's coordinates.
     QPointF rowCenter(int r) const;
     // The centre of row r's (i) button.
@@ -64,6 +75,7 @@ private:
     HelpPage* help_;
     QString helpTitle_;
     bool helpShown_ = false;
+    bool popover_ = false;
 };
 
 } // namespace orvenda

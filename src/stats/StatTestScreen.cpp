@@ -38,6 +38,11 @@ using C = StatTestCatalogue;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr int kToolBarHeight = 44;
 constexpr int kControlHeight = 28;
+// A tablet's test menu: a popover of this size at the Tests button.
+constexpr int kMenuWidth = 400, kMenuHeight = 800;
+// The least graph band of a short window: room for the controls along its bottom and the
+// pooled switch at its top.
+constexpr double kLeastGraphHeight = 100;
 constexpr int kErrDimension = 13, kErrDomain = 17;
 
 std::string formatted(std::string format, const std::string& value)
@@ -176,8 +181,18 @@ void StatTestScreen::focus(bool gained)
         form_->setCurrentField(0);
         if (EntryModel* e = entry())
             e->clear();
-        setFocus();
+        takeKeys();
     }
+}
+
+void StatTestScreen::takeKeys()
+{
+    // The keypad has the computer's keys (its table maps Return to ENTER and the arrows to
+    // the cursor moves); a procedure without one leaves them to the screen, for Escape.
+    if (keypad_->isHidden())
+        setFocus();
+    else
+        keypad_->setFocus();
 }
 
 void StatTestScreen::updateDisplay()
@@ -191,12 +206,11 @@ void StatTestScreen::resizeEvent(QResizeEvent*) { layout(); }
 
 void StatTestScreen::keyPressEvent(QKeyEvent* event)
 {
-    // The computer's keyboard types through the keypad's key commands; Escape closes.
-    if (event->key() == Qt::Key_Escape) {
+    // What the keypad does not take; Escape closes.
+    if (event->key() == Qt::Key_Escape)
         done();
-        return;
-    }
-    keypad_->kChar(event->text().toStdString(), "");
+    else
+        ScreenController::keyPressEvent(event);
 }
 
 QWidget* StatTestScreen::leaveControl() const { return doneButton_; }
@@ -244,6 +258,8 @@ void StatTestScreen::setTestNum(std::uint32_t op)
     keypad_->setVisible(C::hasKeypad(op));
     computeTest();
     layout();
+    if (listening())
+        takeKeys();
 }
 
 bool StatTestScreen::statsForm() const { return dataStats_->selected() == 1; }
@@ -481,17 +497,38 @@ StatTestMenu& StatTestScreen::showTestMenu()
 {
     if (!menu_) {
         menu_ = new StatTestMenu(calc(), this);
+        menu_->setPopover(calc().device == 1);
         menu_->onClick = [this] { shell_.keys().doKeyClick(); };
         menu_->onSelect = [this](std::uint32_t op) {
             calc().secondShift = false;
+            // The popover closed: the procedure shown is brought up to date first.
+            if (menu_->popover())
+                computeTest();
             setTestNum(op);
         };
     }
-    menu_->setGeometry(rect());
+    placeMenu();
     menu_->updateView();
     menu_->show();
     menu_->raise();
     return *menu_;
+}
+
+void StatTestScreen::placeMenu()
+{
+    if (!menu_->popover()) {
+        menu_->setGeometry(rect());
+        return;
+    }
+    // 400 by 800, or as much of it as the screen holds, on the side of the Tests button
+    // away from the bar's edge, pointing at it.
+    const QRect button(menuButton_->mapTo(this, QPoint(0, 0)), menuButton_->size());
+    const bool above = button.center().y() > height() / 2;
+    const int room = above ? button.top() : height() - button.bottom() - 1;
+    const QSize size(std::min(kMenuWidth, width()), std::clamp(room, 0, kMenuHeight));
+    const int x = std::clamp(button.left(), 0, std::max(0, width() - size.width()));
+    const int y = above ? button.top() - size.height() : button.bottom() + 1;
+    menu_->setGeometry(QRect(mapToGlobal(QPoint(x, y)), size));
 }
 
 void StatTestScreen::selectList()
@@ -928,10 +965,27 @@ void StatTestScreen::layout()
 {
     const double W = width(), H = height();
     form_->setLayoutBounds(QRectF(0, 0, W, H));
-    const double T = testWindowHeight();
+    double T = testWindowHeight();
     const bool keys = C::hasKeypad(testNum_);
     QRectF keypad, form, graph, bar;
-    if (calc().device != 1) {
+    if (calc().device != 1 && W > H) {
+        // A phone on its side: a keypad of the narrowest phone's size at the bottom right,
+        // the form beside it, its letters no larger than leaves the graph above them a
+        // band for its controls.
+        const double kw = keys ? SmallCalcView::kNarrowWidth : 0;
+        const double room = H - kToolBarHeight - kLeastGraphHeight;
+        form_->setLayoutBounds(QRectF(0, 0, W - kw, H));
+        T = testWindowHeight();
+        if (T > room) {
+            form_->setLayoutBounds(QRectF(0, 0, (W - kw) * room / T, H));
+            T = testWindowHeight();
+        }
+        const double r = std::max(keys ? SmallCalcView::kNarrowHeight : 0.0, T);
+        bar = QRectF(0, 0, W, kToolBarHeight);
+        form = QRectF(0, H - r, W - kw, r);
+        keypad = QRectF(W - kw, H - r, kw, r);
+        graph = QRectF(0, kToolBarHeight, W, H - r - kToolBarHeight);
+    } else if (calc().device != 1) {
         const double s = W / 320;
         const double k = 182 * s;
         bar = QRectF(0, 0, W, kToolBarHeight);
@@ -982,7 +1036,7 @@ void StatTestScreen::layout()
         regressionButtons_[tag]->setGeometry(QRectF(col * bw, 32 + row * bh, bw, bh).toRect());
     }
     if (menu_)
-        menu_->setGeometry(rect());
+        placeMenu();
     if (picker_)
         picker_->setGeometry(rect());
     for (QWidget* w : {static_cast<QWidget*>(dataStats_), static_cast<QWidget*>(hypothesis_), poolView_, regressionView_})

@@ -144,6 +144,10 @@ private:
     double slotValue(int slot) const;
     void putSlot(int slot, double value);
     void layout();
+    // The computer's keys go to the keypad, or to the screen while it has none.
+    void takeKeys();
+    // Over the screen on a phone; a tablet's popover at the Tests button.
+    void placeMenu();
     void syncViews();
     void saveEntry();
     void refreshListStats();

@@ -1393,8 +1393,10 @@ TEST_P(StatTestDrive, TheTestMenusInfoButtonAndRightOnAField)
     EXPECT_EQ(list["help"], nullptr);
     const double rowHeight = list["rowHeight"].get<double>();
     const std::string info = tapAt(list["firstDetail"][0].get<double>(), list["firstDetail"][1].get<double>() + rowHeight);
+    // Escape closes a tablet's popover, then the screen.
     const Session help = drive(open + menu + info + "wait idle\ndump\nshot " + shot.string()
-                                   + "\nhkey Escape\nwait idle\n" + open + "type 0.5\nkey ENTER\nkey UP\nkey RIGHT\ndump\n",
+                                   + "\nhkey Escape\nwait idle\nhkey Escape\nwait idle\n" + open
+                                   + "type 0.5\nkey ENTER\nkey UP\nkey RIGHT\ndump\n",
                                "--device " + device);
     ASSERT_TRUE(endedWithDumps(help, 2));
     // The page of T-Test( under the menu's own name for it.

@@ -194,6 +194,21 @@ TEST_F(GraphViewTraceTest, SelectingAnEquationTracesItAndScrollsToTheValue)
     EXPECT_NEAR(window().xMax, 8, 1e-9);
 }
 
+// A rebuild of the plots makes the traced equation's plot anew: the delegate is told the new
+// object (still selected), never left with the freed one; with nothing selected it is told
+// nothing.
+TEST_F(GraphViewTraceTest, ARebuildHandsTheDelegateTheSelectedPlotsNewObject)
+{
+    equation(kY1, "X²");
+    view.updateDisplay();
+    EXPECT_TRUE(delegate.selections.empty());
+    view.selectEqNum(kY1, 2);
+    view.updateDisplay();
+    ASSERT_EQ(delegate.selections.size(), 2u);
+    EXPECT_EQ(delegate.selections[1], view.selectedPlotObj());
+    EXPECT_EQ(delegate.selections[1], &fn(0));
+}
+
 TEST_F(GraphViewTraceTest, TheWindowFollowsTheTracedXNotTheParameter)
 {
     equation(kX1T, "T");

@@ -464,6 +464,27 @@ TEST_F(StatTestScreens, TheMenusInfoButtonShowsTheProceduresHelpPage)
     EXPECT_EQ(screen.testNum(), Cat::TTest);
 }
 
+// A tablet's menu is a popover: a tap outside it closes it, as the desktop closes popups,
+// and the procedure stays; a tap on a row picks it.
+TEST_F(StatTestScreens, ATabletsMenuClosesAtATapOutsideIt)
+{
+    becomeTablet();
+    StatTestScreen& screen = show(Cat::ZTest);
+    StatTestMenu& menu = screen.showTestMenu();
+    ASSERT_TRUE(menu.isWindow());
+    const auto tap = [&](QPointF at) {
+        QMouseEvent pressed(QEvent::MouseButtonPress, at, menu.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&menu, &pressed);
+    };
+    tap(QPointF(menu.width() + 20, 20));
+    EXPECT_FALSE(menu.isVisible());
+    EXPECT_EQ(screen.testNum(), Cat::ZTest);
+    screen.showTestMenu();
+    tap(menu.rowCenter(1));
+    EXPECT_FALSE(menu.isVisible());
+    EXPECT_EQ(screen.testNum(), Cat::TTest);
+}
+
 TEST_F(StatTestScreens, TheListPickerOffersTheWheelsOfTheProcedure)
 {
     calc.locked()->lists[kL1] = reals({1, 2, 3});

@@ -1,0 +1,96 @@
+#include "launcher/ControlReach.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractScrollArea>
+#include <QAbstractSlider>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QWidget>
+
+namespace orvenda {
+namespace {
+
+bool isControl(const QWidget& w)
+{
+    return qobject_cast<const QAbstractButton*>(&w) || qobject_cast<const QAbstractSlider*>(&w)
+        || qobject_cast<const QComboBox*>(&w) || qobject_cast<const QLineEdit*>(&w)
+        || qobject_cast<const QAbstractItemView*>(&w) || (w.focusPolicy() & Qt::ClickFocus) != 0;
+}
+
+QRect inWindow(QWidget& window, const QWidget& w) { return QRect(w.mapTo(&window, QPoint(0, 0)), w.size()); }
+
+nlohmann::json describe(const QWidget& w, const QRect& r, const char* why)
+{
+    QString name = QString::fromLatin1(w.metaObject()->className());
+    QString text;
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&w))
+        text = button->text();
+    if (text.isEmpty())
+        text = w.accessibleName();
+    if (!text.isEmpty())
+        name += QStringLiteral(" \"") + text + QStringLiteral("\"");
+    return {{"widget", name.toStdString()}, {"why", why}, {"rect", {r.x(), r.y(), r.width(), r.height()}}};
+}
+
+// The widget, or one around it inside the screen, lies over the whole screen: a sheet or
+// menu that covers it on purpose, and what lies under it is out of reach until it closes.
+bool coversScreen(QWidget& window, const QWidget& screen, const QWidget* hit)
+{
+    const QRect all = inWindow(window, screen);
+    for (const QWidget* w = hit; w && w != &screen; w = w->parentWidget())
+        if (inWindow(window, *w).contains(all))
+            return true;
+    return false;
+}
+
+// Checks w, then what it holds inside room (the part of the window its ancestors show).
+void visit(QWidget& window, const QWidget& screen, QWidget& w, const QRect& room, nlohmann::json& found)
+{
+    const QRect r = inWindow(window, w);
+    if (r.isEmpty()) {
+        if (!qobject_cast<const QAbstractScrollArea*>(&w))
+            found.push_back(describe(w, r, "empty"));
+        return;
+    }
+    if (!room.contains(r)) {
+        found.push_back(describe(w, r, "outside"));
+        return;
+    }
+    if (&w != &screen && isControl(w) && !w.testAttribute(Qt::WA_TransparentForMouseEvents)) {
+        const QWidget* hit = window.childAt(r.center());
+        if (hit != &w && !w.isAncestorOf(hit) && !coversScreen(window, screen, hit)) {
+            found.push_back(describe(w, r, "covered"));
+            found.back()["by"] = hit ? hit->metaObject()->className() : "nothing";
+        }
+    }
+    const auto* area = qobject_cast<const QAbstractScrollArea*>(&w);
+    for (QObject* child : w.children()) {
+        auto* c = qobject_cast<QWidget*>(child);
+        if (!c || c->isWindow() || !c->isVisible())
+            continue;
+        // Content scrolled in a viewport may run past it: the viewport is what shows.
+        if (area && c == area->viewport()) {
+            if (inWindow(window, *c).isEmpty() == false && !r.contains(inWindow(window, *c)))
+                found.push_back(describe(*c, inWindow(window, *c), "outside"));
+            continue;
+        }
+        visit(window, screen, *c, r, found);
+    }
+}
+
+} // namespace
+
+nlohmann::json unreachableWidgets(QWidget& window, QWidget& screen)
+{
+    nlohmann::json found = nlohmann::json::array();
+    if (!screen.isVisible())
+        return found;
+    QRect room = window.rect();
+    for (const QWidget* w = screen.parentWidget(); w && w != &window; w = w->parentWidget())
+        room = room.intersected(inWindow(window, *w));
+    visit(window, screen, screen, room, found);
+    return found;
+}
+
+} // namespace orvenda

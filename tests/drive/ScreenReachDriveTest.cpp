@@ -1,0 +1,288 @@
+// Every screen's controls within a user's reach, through orvenda-drive: every screen, menu,
+// sheet and form at the four window sizes (phone 390 × 844 and tablet 768 × 1024, upright and
+// turned) lies inside the window with nothing over its controls; on a phone on its side the
+// graph's calculate sheet, the statistics test screen, the geometry screen and the debugger
+// work where they are drawn; the screens with the compact keypad take Return, Enter and the
+// arrows from the computer's keyboard; and a tablet's test menu is a popover at Tests.
+
+#include "DriveSession.h"
+
+#include <QSize>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <set>
+
+namespace orvenda::test {
+namespace {
+
+using nlohmann::json;
+
+struct WindowSize {
+    const char* device;
+    QSize size;
+    std::string options() const
+    {
+        return std::string("--device ") + device + " --size " + std::to_string(size.width()) + "x" + std::to_string(size.height());
+    }
+    std::string name() const { return options().substr(9); }
+};
+
+const std::array<WindowSize, 4> kSizes{{{"phone", {390, 844}}, {"phone", {844, 390}}, {"tablet", {768, 1024}}, {"tablet", {1024, 768}}}};
+const WindowSize kTurnedPhone = kSizes[1];
+
+const std::string kData = "type {1,2,3,4,5}->L₁\nkey ENTER\ntype {2,4,5,4,5}->L₂\nkey ENTER\n";
+const std::string kTraced = "key Y=\ntype X²-4\nkey GRAPH\nwait idle\nkey 0x403\nwait idle\n";
+const std::string kProgram = "program WQ\nFor(I,1,3)\nDisp I²\nEnd\nend\n";
+const std::string kEditProgram = "key PRGM\nkey RIGHT\nhkey w\nhkey Return\nwait idle\n";
+const std::string kZTest = "key STAT\nkey RIGHT\nkey RIGHT\nkey ENTER\nwait idle\n";
+// Escape closes a sheet, a menu or the debugger over a screen (or the screen), QUIT the
+// screen under it.
+const std::string kHome = "hkey Escape\nwait idle\nkey 2ND\nkey MODE\nwait idle\n";
+constexpr int kProcedures = 18, kLinRegTTest = 15, kRegression = 17;
+
+std::string tapAt(const json& point) { return "tap " + std::to_string(point[0].get<int>()) + " " + std::to_string(point[1].get<int>()) + "\nwait idle\n"; }
+
+std::string tapOn(const json& rect)
+{
+    return tapAt(json::array({rect[0].get<int>() + rect[2].get<int>() / 2, rect[1].get<int>() + rect[3].get<int>() / 2}));
+}
+
+bool inside(const QSize& window, double x, double y) { return x >= 0 && y >= 0 && x < window.width() && y < window.height(); }
+
+// No control of the screen in front lies outside the window or under another widget, and
+// the rows the menus draw themselves lie inside the window too.
+::testing::AssertionResult reachable(const json& dump, const QSize& window)
+{
+    json drawn = json::array();
+    const auto point = [&](const char* what, const json& p) {
+        if (!inside(window, p[0].get<double>(), p[1].get<double>()))
+            drawn.push_back({{what, p}});
+    };
+    if (dump.contains("statTest") && dump["statTest"]["menu"].is_object()) {
+        point("first test", dump["statTest"]["menu"]["firstRow"]);
+        point("last test", dump["statTest"]["menu"]["lastRow"]);
+    }
+    if (dump.contains("geometry") && dump["geometry"]["menu"].is_object()) {
+        const json& menu = dump["geometry"]["menu"];
+        point("last figure", json::array({menu["firstRow"][0], menu["firstRow"][1].get<double>() + 9 * menu["rowHeight"].get<double>()}));
+    }
+    if (!dump.contains("unreachable") && drawn.empty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << dump["top"]["title"] << ": " << dump.value("unreachable", json::array()) << " " << drawn;
+}
+
+// Row r of the test menu, whose dump gives its first and last rows (in one column, or in two
+// on a phone on its side).
+json testRow(const json& menu, int r)
+{
+    const json& first = menu["firstRow"];
+    const json& last = menu["lastRow"];
+    const double h = menu["rowHeight"];
+    const int perColumn = first[0] == last[0] ? kProcedures : static_cast<int>(std::lround((last[1].get<double>() - first[1].get<double>()) / h)) + 1;
+    return json::array({r < perColumn ? first[0].get<int>() : last[0].get<int>(), static_cast<int>(first[1].get<double>() + (r % perColumn) * h)});
+}
+
+// Each of the dumps shows every control of the screen in front within reach.
+void expectReachable(const DriveRun& run, const WindowSize& size)
+{
+    for (const json& dump : run.dumps)
+        EXPECT_TRUE(reachable(dump, size.size)) << size.name();
+}
+
+class EveryScreenReach : public ::testing::TestWithParam<WindowSize> {};
+
+// Every screen and overlay the app shows, then the graph's calculate sheet (before and after
+// a kind is picked), its slider form, zoom menu and a scatter plot's statistics panel, the
+// ten geometry figures with the figure menu, the eighteen statistics procedures with the
+// test menu and the list picker, and the debugger over a program: at each of the four
+// sizes, each reachable.
+TEST_P(EveryScreenReach, ControlsLieInsideTheWindow)
+{
+    const WindowSize& size = GetParam();
+    const DriveRun listing = driveScript("screens\n");
+    ASSERT_TRUE(endedWithDumps(listing, 1));
+    std::string screens;
+    std::size_t opened = 0;
+    for (const json& screen : listing.dumps[0]["screens"])
+        if (screen["id"] != 0 && screen["id"] != 100) { // the home screens are shown when all else is closed
+            screens += "open " + std::to_string(screen["id"].get<int>()) + "\nwait idle\ndump\nhkey Escape\nwait idle\nhkey Escape\nwait idle\n";
+            ++opened;
+        }
+    std::string figures;
+    for (const char* key : {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0"})
+        figures += std::string("key APPS\nkey 3\nkey ") + key + "\nwait idle\ndump\n" + kHome;
+    // The dumps give what the later runs tap: the kind list, the test menu's rows,
+    // LinRegTTest's list rows and the program editor's debug control.
+    const DriveRun run = driveScript(kData + kProgram + "dump\n" + screens + kTraced + "dump\npress Calc\nwait idle\ndump\n" + kHome + kTraced
+                                         + "press X\nwait idle\npress 0\nwait idle\ndump\n" + kHome
+                                         + "key GRAPH\nwait idle\npress Zoom\nwait idle\ndump\n" + kHome + figures
+                                         + "key APPS\nkey 3\nkey 5\nwait idle\npress Figures\nwait idle\ndump\n" + kHome
+                                         + "open 15\nwait idle\npress Tests\nwait idle\ndump\n" + kHome + kEditProgram + "dump\n" + kHome
+                                         + "type FnOff\nkey ENTER\ntype Plot1(Scatter,L₁,L₂)\nkey ENTER\ntype ZoomStat\nkey ENTER\nwait idle\nkey 0x403\nwait idle\n"
+                                         + "press Calc\nwait idle\ndump\n",
+                                     size.options());
+    ASSERT_TRUE(endedWithDumps(run, 1 + opened + 4 + 10 + 1 + 1 + 1 + 1));
+    expectReachable(run, size);
+    const std::size_t at = 1 + opened;
+    const json& sheet = run.dumps[at + 1]["calcSheet"];
+    ASSERT_TRUE(sheet.is_object());
+    EXPECT_EQ(run.dumps[at + 2]["calcSheet"]["fields"][0]["label"], "X=") << "the slider form";
+    std::set<std::string> shown;
+    for (std::size_t k = at + 4; k < at + 14; ++k)
+        shown.insert(run.dumps[k]["geometry"]["title"].get<std::string>());
+    EXPECT_EQ(shown.size(), 10u);
+    const json& menu = run.dumps[at + 15]["statTest"]["menu"];
+    ASSERT_TRUE(menu.is_object());
+    const json& debug = run.dumps[at + 16]["editor"]["controls"]["debug"];
+
+    // A procedure's errors (χ²-Test's matrices are not set) are alerts; Return closes them.
+    std::string procedures = kData + kTraced + "press Calc\nwait idle\n" + tapOn(sheet["choice"]["rect"])
+        + "hkey Down\nhkey Return\nwait idle\ndump\npress OK\nwait idle\n" + kHome + "open 15\nwait idle\n";
+    for (int r = 0; r < kProcedures; ++r)
+        procedures += "press Tests\nwait idle\n" + tapAt(testRow(menu, r)) + "dump\nhkey Return\nwait idle\nhkey Return\nwait idle\n";
+    const DriveRun picked = driveScript(procedures, size.options());
+    ASSERT_TRUE(endedWithDumps(picked, 1 + kProcedures));
+    expectReachable(picked, size);
+    EXPECT_EQ(picked.dumps[0]["calcSheet"]["choice"]["text"], "zero");
+    std::set<int> tests;
+    for (int r = 0; r < kProcedures; ++r)
+        tests.insert(picked.dumps[1 + r]["statTest"]["test"].get<int>());
+    EXPECT_EQ(tests.size(), 18u);
+
+    const json& linReg = picked.dumps[1 + kLinRegTTest]["statTest"];
+    ASSERT_EQ(linReg["test"], 0x5C4D);
+    const json& form = linReg["formRect"];
+    const json lists = json::array({form[0].get<int>() + 100, form[1].get<int>() + static_cast<int>(1.5 * linReg["rowHeight"].get<double>())});
+    const DriveRun last = driveScript(kData + kProgram + "open 15\nwait idle\npress Tests\nwait idle\n" + tapAt(testRow(menu, kLinRegTTest))
+                                          + tapAt(lists) + "dump\n" + kHome + kEditProgram + tapAt(debug) + "dump\n",
+                                      size.options());
+    ASSERT_TRUE(endedWithDumps(last, 2));
+    expectReachable(last, size);
+    EXPECT_TRUE(last.dumps[0]["statTest"]["picker"].is_object());
+    EXPECT_EQ(last.dumps[1]["top"]["title"], "Debugger");
+}
+
+INSTANTIATE_TEST_SUITE_P(ScreenReachDrive, EveryScreenReach, ::testing::ValuesIn(kSizes), [](const auto& info) {
+    return std::string(info.param.device) + std::to_string(info.param.size.width()) + "x" + std::to_string(info.param.size.height());
+});
+
+// A phone on its side (844 × 390): the kind list of the calculate sheet picks zero, whose
+// bounds the sheet's fields take; on the statistics test screen Tests opens the menu, whose
+// last row picks the regression, and Done closes the screen; on the geometry screen Figures
+// opens the menu, a row picks its figure and Done closes it; the debugger, beside the
+// display, runs the first statement on Step, the rest on Run, and Quit closes it. Each
+// tapped where the dump draws it.
+TEST(ScreenReachDrive, OnAPhoneOnItsSideTheFourScreensWorkWhereTheyAreDrawn)
+{
+    const std::string options = kTurnedPhone.options();
+    const DriveRun where = driveScript(kProgram + kTraced + "press Calc\nwait idle\ndump\n" + kHome + kZTest + "dump\npress Tests\nwait idle\ndump\n"
+                                           + kHome + "key APPS\nkey 3\nkey 1\nwait idle\ndump\npress Figures\nwait idle\ndump\n" + kHome
+                                           + kEditProgram + "dump\n",
+                                       options);
+    ASSERT_TRUE(endedWithDumps(where, 6));
+    const json& choice = where.dumps[0]["calcSheet"]["choice"]["rect"];
+    const json& tests = where.dumps[1]["statTest"];
+    const json& menu = where.dumps[2]["statTest"]["menu"];
+    const json& geometry = where.dumps[3]["geometry"];
+    const json& figures = where.dumps[4]["geometry"]["menu"];
+    const json& debug = where.dumps[5]["editor"]["controls"]["debug"];
+    ASSERT_TRUE(menu.is_object());
+    ASSERT_TRUE(figures.is_object());
+
+    const DriveRun run = driveScript(kData + kProgram + kTraced + "press Calc\nwait idle\n" + tapOn(choice) + "hkey Down\nhkey Return\nwait idle\n"
+                                         + "press OK\nwait idle\nhkey 1\nhkey Return\nwait idle\ndump\n" + kHome
+                                         + kZTest + tapOn(tests["menuButton"]) + tapAt(testRow(menu, kRegression)) + "dump\n"
+                                         + tapOn(tests["done"]) + "dump\n"
+                                         + "key APPS\nkey 3\nkey 1\nwait idle\n" + tapOn(geometry["menuButton"])
+                                         + tapAt(json::array({figures["firstRow"][0], figures["firstRow"][1].get<double>() + 4 * figures["rowHeight"].get<double>()}))
+                                         + "dump\n" + tapOn(geometry["done"]) + "dump\n" + kEditProgram + tapAt(debug) + "dump\n",
+                                     options);
+    ASSERT_TRUE(endedWithDumps(run, 6));
+    const json& sheet = run.dumps[0]["calcSheet"];
+    EXPECT_EQ(sheet["choice"]["text"], "zero");
+    EXPECT_EQ(sheet["fields"][0], json({{"label", "left="}, {"shown", "1"}}));
+    EXPECT_EQ(run.dumps[1]["statTest"]["test"], 0x5C50);
+    EXPECT_EQ(run.dumps[2]["top"]["id"], 0);
+    EXPECT_NE(run.dumps[3]["geometry"]["figure"], where.dumps[3]["geometry"]["figure"]);
+    EXPECT_EQ(run.dumps[4]["top"]["id"], 0);
+    const json& debugger = run.dumps[5]["debugger"];
+    ASSERT_TRUE(debugger.is_object()) << run.dumps[5];
+    // It stands on the right half: the display on the left keeps the program's output.
+    EXPECT_GE(debugger["text"][0].get<int>(), kTurnedPhone.size.width() / 2);
+    const json controls = debugger["controls"];
+    const DriveRun stepped = driveScript(kProgram + kEditProgram + tapAt(debug) + tapAt(controls["step"]) + "dump\n" + tapAt(controls["run"])
+                                             + "wait idle\ndump\n" + kHome + kEditProgram + tapAt(debug) + tapAt(controls["quit"]) + "dump\n",
+                                         options);
+    ASSERT_TRUE(endedWithDumps(stepped, 3));
+    EXPECT_EQ(stepped.dumps[0]["debugger"]["line"], 1) << stepped.dumps[0];
+    EXPECT_EQ(stepped.dumps[1]["output"], json::array({"1", "4", "9"}));
+    EXPECT_FALSE(stepped.dumps[2].contains("debugger"));
+}
+
+// The computer's keys on the screens with the compact keypad, phone and tablet: on Z-Test 7
+// Return enters μ₀ = 7 and moves on to σ, 2 Enter σ = 2, Tab leaves the keys where they are,
+// Up and Down move between the fields; the graph's slider form takes Down, a value and
+// Return; the geometry screen's triangle takes 3, 4 and 5, each with Return.
+TEST(ScreenReachDrive, TheKeypadScreensTakeReturnAndTheArrowsFromTheComputer)
+{
+    for (const char* device : {"phone", "tablet"}) {
+        const DriveRun run = driveScript(kZTest + "hkey 7\nhkey Return\nwait idle\ndump\nhkey 2\nhkey Enter\nhkey Tab\nwait idle\ndump\n"
+                                             + "hkey Up\nhkey Up\nwait idle\ndump\nhkey Down\nwait idle\ndump\n" + kHome
+                                             + kTraced + "press X\nwait idle\npress 0\nwait idle\nhkey Down\nhkey 2\nhkey Return\nwait idle\ndump\n"
+                                             + kHome
+                                             + "key APPS\nkey 3\nkey 5\nwait idle\nhkey 3\nhkey Return\nhkey 4\nhkey Return\nhkey 5\nhkey Return\nwait idle\ndump\n",
+                                         std::string("--device ") + device);
+        ASSERT_TRUE(endedWithDumps(run, 6)) << device;
+        const auto field = [](const json& dump, int i) { return dump["statTest"]["fields"][i]["value"].get<double>(); };
+        EXPECT_EQ(field(run.dumps[0], 0), 7) << device;
+        EXPECT_EQ(run.dumps[0]["statTest"]["current"], 1) << device;
+        EXPECT_EQ(field(run.dumps[1], 1), 2) << device;
+        EXPECT_EQ(run.dumps[1]["statTest"]["current"], 2) << device;
+        EXPECT_EQ(run.dumps[2]["statTest"]["current"], 0) << device;
+        EXPECT_EQ(run.dumps[3]["statTest"]["current"], 1) << device;
+        const json& slider = run.dumps[4]["calcSheet"];
+        EXPECT_EQ(slider["fields"][1], json({{"label", "Min="}, {"shown", "2"}})) << device;
+        EXPECT_EQ(slider["current"], 2) << device;
+        std::vector<double> sides;
+        for (int i = 0; i < 3; ++i)
+            sides.push_back(run.dumps[5]["geometry"]["fields"][i]["value"].get<double>());
+        EXPECT_EQ(sides, (std::vector<double>{3, 4, 5})) << device;
+        EXPECT_EQ(run.dumps[5]["geometry"]["current"], 3) << device;
+    }
+}
+
+// On a tablet, standing and turned, Tests opens the menu as a popover of 400 × 800 (or as
+// much as fits above the button) with its lower edge on the Tests button and no Cancel; a
+// row picks its procedure and closes it. A phone's menu covers the screen and has Cancel.
+TEST(ScreenReachDrive, ATabletsTestMenuIsAPopoverAtTheTestsButton)
+{
+    for (const WindowSize& size : kSizes) {
+        const DriveRun run = driveScript(kZTest + "dump\npress Tests\nwait idle\ndump\n", size.options());
+        ASSERT_TRUE(endedWithDumps(run, 2)) << size.name();
+        const json& button = run.dumps[0]["statTest"]["menuButton"];
+        const json& menu = run.dumps[1]["statTest"]["menu"];
+        ASSERT_TRUE(menu.is_object()) << size.name();
+        const bool tablet = std::string(size.device) == "tablet";
+        EXPECT_EQ(menu["popover"], tablet) << size.name();
+        EXPECT_EQ(menu["cancel"], !tablet) << size.name();
+        const json& r = menu["rect"];
+        if (tablet) {
+            EXPECT_EQ(r[2], 400) << size.name();
+            EXPECT_EQ(r[3], std::min(800, button[1].get<int>())) << size.name();
+            EXPECT_EQ(r[0], button[0]) << size.name();
+            EXPECT_EQ(r[1].get<int>() + r[3].get<int>(), button[1]) << size.name();
+        } else {
+            EXPECT_EQ(r[2], size.size.width()) << size.name();
+        }
+        const DriveRun picked = driveScript(kZTest + "press Tests\nwait idle\n" + tapAt(testRow(menu, 1)) + "dump\n", size.options());
+        ASSERT_TRUE(endedWithDumps(picked, 1)) << size.name();
+        EXPECT_EQ(picked.dumps[0]["statTest"]["test"], 0x5C27) << size.name();
+        EXPECT_TRUE(picked.dumps[0]["statTest"]["menu"].is_null()) << size.name();
+    }
+}
+
+} // namespace
+} // namespace orvenda::test
