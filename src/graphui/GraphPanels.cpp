@@ -18,6 +18,7 @@
 #include "graphui/GraphVarsView.h"
 #include "numeric/VQStatistics.h"
 
+#include <QApplication>
 #include <QLayout>
 #include <QToolButton>
 #include <QWidget>
@@ -454,8 +455,12 @@ void GraphPanels::updateFieldValues()
 void GraphPanels::closeKeyboard()
 {
     if (keyboard_) {
+        // The screen takes back the computer's keys the sheet had (Escape leaves it).
+        const bool hadKeys = keyboard_->isAncestorOf(QApplication::focusWidget());
         keyboard_->focus(false);
         keyboard_->show(false);
+        if (hadKeys && host_)
+            host_->setFocus();
     }
     if (cursorBlink)
         cursorBlink(false);

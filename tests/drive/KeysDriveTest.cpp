@@ -199,4 +199,17 @@ TEST(KeysDrive, AMenuOverAnAppsFieldKeepsItsLine)
     }
 }
 
+
+// The graph takes the computer's keys back from a sheet that closes: Escape then leaves it,
+// after the slider form's Done and after the calculate sheet's.
+TEST(KeysDrive, EscapeLeavesTheGraphAfterASheetCloses)
+{
+    const std::string traced = "key Y=\ntype X²-4\nkey GRAPH\nwait idle\nkey 0x403\nwait idle\n";
+    for (const char* sheet : {"press X\nwait idle\npress 0\n", "press Calc\nwait idle\n"}) {
+        const DriveRun run = driveScript(traced + sheet + "wait idle\npress Done\nwait idle\nhkey Escape\nwait idle\ndump\n");
+        ASSERT_TRUE(endedWithDumps(run, 1)) << sheet;
+        EXPECT_EQ(run.dumps[0]["screen"], 0) << sheet;
+    }
+}
+
 } // namespace
