@@ -225,6 +225,79 @@ void readManager(const Reader& in, const std::shared_ptr<Manager>& manager, json
         detached[key] = *value;
 }
 
+// The variables' values, and their significance.
+void readVariables(const Reader& in, Calculator& c)
+{
+    // Whole pairs only, and no more than the store holds.
+    if (const json* vars = in.array("vars")) {
+        const std::size_t slots = std::min<std::size_t>(vars->size() / 2, Calculator::kVarCount);
+        for (std::size_t k = 0; k < slots; ++k) {
+            const json& re = (*vars)[2 * k];
+            const json& im = (*vars)[2 * k + 1];
+            if (re.is_number() && im.is_number())
+                c.state().vars[k] = {re.get<double>(), im.get<double>()};
+        }
+    }
+    // Significance members are signed bytes, as the variable record carries them.
+    auto readPairs = [&](const char* key, std::array<std::int32_t, Calculator::kVarCount>& field) {
+        const json* values = in.array(key);
+        if (!values)
+            return;
+        const std::size_t slots = std::min<std::size_t>(values->size(), Calculator::kVarCount);
+        for (std::size_t k = 0; k < slots; ++k)
+            if (auto x = ArchiveValues::integer((*values)[k], kIntMin, kIntMax))
+                field[k] = static_cast<std::int8_t>(*x);
+    };
+    readPairs("varsSD", c.state().varsSigDec);
+    readPairs("varsSF", c.state().varsSigFig);
+}
+
+// The four user menus, item by item with their names.
+void readUserMenus(const Reader& in, Calculator& c)
+{
+    std::vector<Ops>* userOps[] = {&c.userOps1, &c.userOps2, &c.userOps3, &c.userOps4};
+    std::vector<std::string>* userNames[] = {&c.userNames1, &c.userNames2, &c.userNames3, &c.userNames4};
+    for (int k = 0; k < 4; ++k) {
+        const json* ops = in.array(("uops" + std::to_string(k + 1)).c_str());
+        const json* names = in.array(("uname" + std::to_string(k + 1)).c_str());
+        if (!ops && !names)
+            continue;
+        // Items and names go in pairs: only whole pairs are kept, so an archive with more
+        // of one, or a damaged element, never shifts a name onto another item.
+        userOps[k]->clear();
+        userNames[k]->clear();
+        const std::size_t pairs = ops && names ? std::min(ops->size(), names->size()) : 0;
+        for (std::size_t i = 0; i < pairs; ++i) {
+            auto item = ArchiveValues::ops((*ops)[i]);
+            if (!item || !(*names)[i].is_string())
+                continue;
+            userOps[k]->push_back(std::move(*item));
+            userNames[k]->push_back((*names)[i].get<std::string>());
+        }
+    }
+}
+
+// The unit conversions last chosen in each class, and the current and last conversion.
+void readConversions(const Reader& in, Calculator& c)
+{
+    if (const json* toFrom = in.array("toFrom")) {
+        unsigned* last[] = {&c.m_convClass, &c.m_convFrom, &c.m_convTo, &c.m_lastClass, &c.m_lastFrom, &c.m_lastTo};
+        const std::size_t count = std::min<std::size_t>(toFrom->size(), kToFromCount);
+        for (std::size_t k = 0; k < count; ++k) {
+            const auto x = ArchiveValues::integer((*toFrom)[k], 0, std::numeric_limits<unsigned>::max());
+            if (!x)
+                continue;
+            const unsigned v = static_cast<unsigned>(*x);
+            if (k < 2 * kToFromRows)
+                c.toFrom[k % kToFromRows][k / kToFromRows] = v;
+            else if (k < 2 * kToFromRows + 6)
+                *last[k - 2 * kToFromRows] = v;
+            else
+                c.toFrom[kToFromRows + (k - 2 * kToFromRows - 6) / 2][(k - 2 * kToFromRows - 6) % 2] = v;
+        }
+    }
+}
+
 } // namespace
 
 std::vector<std::uint8_t> MemoryArchive::save(const Calculator& c)
@@ -395,28 +468,7 @@ void MemoryArchive::apply(Calculator& c, const nlohmann::json& archive)
     const json* tableList = in.object("tblLst");
     c.state().tableList = tableList ? VQList::decode(*tableList) : VQList::list();
 
-    // Whole pairs only, and no more than the store holds.
-    if (const json* vars = in.array("vars")) {
-        const std::size_t slots = std::min<std::size_t>(vars->size() / 2, Calculator::kVarCount);
-        for (std::size_t k = 0; k < slots; ++k) {
-            const json& re = (*vars)[2 * k];
-            const json& im = (*vars)[2 * k + 1];
-            if (re.is_number() && im.is_number())
-                c.state().vars[k] = {re.get<double>(), im.get<double>()};
-        }
-    }
-    // Significance members are signed bytes, as the variable record carries them.
-    auto readPairs = [&](const char* key, std::array<std::int32_t, Calculator::kVarCount>& field) {
-        const json* values = in.array(key);
-        if (!values)
-            return;
-        const std::size_t slots = std::min<std::size_t>(values->size(), Calculator::kVarCount);
-        for (std::size_t k = 0; k < slots; ++k)
-            if (auto x = ArchiveValues::integer((*values)[k], kIntMin, kIntMax))
-                field[k] = static_cast<std::int8_t>(*x);
-    };
-    readPairs("varsSD", c.state().varsSigDec);
-    readPairs("varsSF", c.state().varsSigFig);
+    readVariables(in, c);
 
     if (const json* lists = in.object("lists")) {
         c.state().lists.clear();
@@ -490,48 +542,14 @@ void MemoryArchive::apply(Calculator& c, const nlohmann::json& archive)
     in.keep("simulEqState", c.simulEqState, 0, 2);
     if (const json* simulMatrix = in.object("simulMatrix"))
         c.simulMatrix = VQMatrix::decode(*simulMatrix);
-    std::vector<Ops>* userOps[] = {&c.userOps1, &c.userOps2, &c.userOps3, &c.userOps4};
-    std::vector<std::string>* userNames[] = {&c.userNames1, &c.userNames2, &c.userNames3, &c.userNames4};
-    for (int k = 0; k < 4; ++k) {
-        const json* ops = in.array(("uops" + std::to_string(k + 1)).c_str());
-        const json* names = in.array(("uname" + std::to_string(k + 1)).c_str());
-        if (!ops && !names)
-            continue;
-        // Items and names go in pairs: only whole pairs are kept, so an archive with more
-        // of one, or a damaged element, never shifts a name onto another item.
-        userOps[k]->clear();
-        userNames[k]->clear();
-        const std::size_t pairs = ops && names ? std::min(ops->size(), names->size()) : 0;
-        for (std::size_t i = 0; i < pairs; ++i) {
-            auto item = ArchiveValues::ops((*ops)[i]);
-            if (!item || !(*names)[i].is_string())
-                continue;
-            userOps[k]->push_back(std::move(*item));
-            userNames[k]->push_back((*names)[i].get<std::string>());
-        }
-    }
+    readUserMenus(in, c);
     if (const json* keySets = in.array("uKeys")) {
         c.uKeys.clear();
         for (const json& set : *keySets)
             if (set.is_object())
                 c.uKeys.push_back(UserKeySet::decode(set));
     }
-    if (const json* toFrom = in.array("toFrom")) {
-        unsigned* last[] = {&c.m_convClass, &c.m_convFrom, &c.m_convTo, &c.m_lastClass, &c.m_lastFrom, &c.m_lastTo};
-        const std::size_t count = std::min<std::size_t>(toFrom->size(), kToFromCount);
-        for (std::size_t k = 0; k < count; ++k) {
-            const auto x = ArchiveValues::integer((*toFrom)[k], 0, std::numeric_limits<unsigned>::max());
-            if (!x)
-                continue;
-            const unsigned v = static_cast<unsigned>(*x);
-            if (k < 2 * kToFromRows)
-                c.toFrom[k % kToFromRows][k / kToFromRows] = v;
-            else if (k < 2 * kToFromRows + 6)
-                *last[k - 2 * kToFromRows] = v;
-            else
-                c.toFrom[kToFromRows + (k - 2 * kToFromRows - 6) / 2][(k - 2 * kToFromRows - 6) % 2] = v;
-        }
-    }
+    readConversions(in, c);
     if (auto name = in.text("uKeySet"))
         c.userKeySetName = *name;
     in.keep("uKeyShow", c.userKeys);
