@@ -92,12 +92,10 @@ void TableScreen::keyPressEvent(QKeyEvent* event)
     static const KeyCommands commands;
     const KeyCommands::Command* command = delegate_ ? commands.commandFor(*event) : nullptr;
     const bool typed = command && command->handler == QStringLiteral("kChar:");
-    const std::optional<std::uint32_t> op = !command ? std::nullopt
-                                            : typed  ? commands.charOp(*command)
-                                                     : KeyCommands::handlerOp(command->handler);
+    const std::optional<std::uint32_t> op = command ? commands.op(*command) : std::nullopt;
     // What the line cannot take (Escape, the screen keys, the letters that open the
     // catalogue) goes on to the graph screen.
-    const bool letter = op && ((*op >= 0xBBB0 && *op <= 0xBBBA) || (*op >= 0xBBBC && *op <= 0xBBCA));
+    const bool letter = op && KeyCommands::isCatalogueLetter(*op);
     if (!op || (!typed && *op != KeyTables::kIns) || letter || *op == KeyTables::kSpace) {
         ScreenController::keyPressEvent(event);
         return;

@@ -307,4 +307,9 @@ std::optional<std::uint32_t> KeyCommands::opFor(const QKeyEvent& event) const
     return command ? handlerOp(command->handler) : std::nullopt;
 }
 
+std::optional<std::uint32_t> KeyCommands::op(const Command& command) const
+{
+    return command.handler == QStringLiteral("kChar:") ? charOp(command) : handlerOp(command.handler);
+}
+
 } // namespace orvenda

@@ -45,6 +45,14 @@ public:
     static std::optional<std::uint32_t> handlerOp(const QString& handler);
     // The op of the command a key press gives, where that command sends one.
     std::optional<std::uint32_t> opFor(const QKeyEvent& event) const;
+    // The op a command stands for: its handler's, or its character's for a character
+    // command; nothing for the clipboard handlers and characters no table has.
+    std::optional<std::uint32_t> op(const Command& command) const;
+    // A lower-case letter's token, which typed outside a string opens the catalogue there.
+    static bool isCatalogueLetter(std::uint32_t op)
+    {
+        return (op >= 0xBBB0 && op <= 0xBBBA) || (op >= 0xBBBC && op <= 0xBBCA);
+    }
     // The Qt key a command's input names: the special inputs, or the key of its one
     // character; 0 for anything else.
     static int keyForInput(const QString& input);

@@ -384,11 +384,8 @@ void KeyboardView::doKeyOp(std::uint32_t op, int key, int layer, QRectF frame, b
                                     {{"op", onKey ? KT::op(KT::kPlainLayer, key) : op}, {"shiftedOp", op}, {"shift", layer}});
     const int code = onKey ? KT::getKeyCode(key) : 0;
     if (waitsItsTurn(op) && keys_.holding()) {
-        // A held key keeps telling a program that reads keys its code.
-        if (programRepeatable(op) && autoRepeat && calc_.programRunning) {
-            repeatLastKey_ = code;
-            startRepeat(true);
-        }
+        if (autoRepeat && calc_.programRunning)
+            repeatForProgram(op, code);
         // A touched key is read in the shift layer of its turn: a 2ND or ALPHA held before
         // it has acted by then, unless the program read it. The keyboard may be gone by the
         // time its turn comes.
@@ -416,16 +413,22 @@ bool KeyboardView::programTakes(std::uint32_t op, int code, bool autoRepeat)
     }
     if (!programOwnsKeys())
         return false;
-    // A held editing key keeps telling the program its code.
-    if (programRepeatable(op) && autoRepeat) {
-        repeatLastKey_ = code;
-        startRepeat(true);
-    }
+    if (autoRepeat)
+        repeatForProgram(op, code);
     if (op == KT::kOn)
         parser.stopProgramThread();
     else if (calc_.menuRunning)
         parser.menuKey(static_cast<int>(op));
     return true;
+}
+
+void KeyboardView::repeatForProgram(std::uint32_t op, int code)
+{
+    // A held editing key keeps telling the program its code.
+    if (!programRepeatable(op))
+        return;
+    repeatLastKey_ = code;
+    startRepeat(true);
 }
 
 void KeyboardView::actInTurn(std::uint32_t op)
@@ -443,9 +446,7 @@ bool KeyboardView::waitsItsTurn(std::uint32_t op) { return op != KT::kOn; }
 
 int KeyboardView::getKeyCodeOf(const KeyCommands::Command& command) const
 {
-    std::optional<std::uint32_t> op = KeyCommands::handlerOp(command.handler);
-    if (!op && command.handler == QStringLiteral("kChar:"))
-        op = commands_.charOp(command);
+    const std::optional<std::uint32_t> op = commands_.op(command);
     if (!op)
         return 0;
     const auto place = KT::find(*op);
@@ -748,7 +749,7 @@ void KeyboardView::kChar(const KeyCommands::Command& command)
     const std::uint32_t t = *op;
     if (!keys_.editIsQuoting()) {
         // Outside a string a typed letter looks the command up in the catalogue.
-        if ((t >= 0xBBB0 && t <= 0xBBBA) || (t >= 0xBBBC && t <= 0xBBCA)) {
+        if (KeyCommands::isCatalogueLetter(t)) {
             stopRepeat();
             if (delegate_)
                 delegate_->showCatalog(command.input.toStdString());

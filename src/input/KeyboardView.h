@@ -100,6 +100,8 @@ private:
     // A paused program or a program that owns the keys takes the key (its pause, its
     // menu, ON's stop, or only its getKey code); false when the key is not a program's.
     bool programTakes(std::uint32_t op, int code, bool autoRepeat);
+    // A held arrow, DEL, Undo or Redo repeats its getKey code for the program.
+    void repeatForProgram(std::uint32_t op, int code);
     // A key typed while a run the keys queued is under way waits for it, in the order
     // typed, the shift keys among them: its program may read it first. ON does not wait:
     // it stops the run.

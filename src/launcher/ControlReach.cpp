@@ -71,8 +71,8 @@ void visit(QWidget& window, const QWidget& screen, QWidget& w, const QRect& room
             continue;
         // Content scrolled in a viewport may run past it: the viewport is what shows.
         if (area && c == area->viewport()) {
-            if (inWindow(window, *c).isEmpty() == false && !r.contains(inWindow(window, *c)))
-                found.push_back(describe(*c, inWindow(window, *c), "outside"));
+            if (const QRect viewport = inWindow(window, *c); !viewport.isEmpty() && !r.contains(viewport))
+                found.push_back(describe(*c, viewport, "outside"));
             continue;
         }
         visit(window, screen, *c, r, found);
