@@ -99,6 +99,8 @@ AppDelegate::AppDelegate(Calculator& calc, const QString& dataFolder, const QStr
 {
     installManagers(calc_);
     stateFile_.removeLeftovers();
+    // Before the file is read: a damaged one is moved aside.
+    const std::vector<StateFile::KeptSession> kept = stateFile_.newerSessions();
     StateFile::Contents saved = stateFile_.read();
     if (saved.status != StateFile::Status::Loaded) {
         std::vector<Calculator::Archive> factory;
@@ -113,6 +115,9 @@ AppDelegate::AppDelegate(Calculator& calc, const QString& dataFolder, const QStr
                                  "from its factory settings.")
                       .arg(saved.keptAs));
     }
+    // Sessions whose saves were refused, the last perhaps as it ended, where nobody saw it.
+    if (!kept.empty())
+        reports << keptSessionsText(kept);
     if (stateFile_.writability() != StateFile::Writability::Writable) {
         auto [refusal, text] = unwritable();
         told_.insert(refusal);
@@ -142,7 +147,13 @@ AppDelegate::AppDelegate(Calculator& calc, const QString& dataFolder, const QStr
 std::pair<AppDelegate::Refusal, QString> AppDelegate::unwritable() const
 {
     // The cause as it is now: a read-only file is the user's to mend, not the folder.
-    if (stateFile_.writability() == StateFile::Writability::FileReadOnly)
+    const StateFile::Writability writability = stateFile_.writability();
+    if (writability == StateFile::Writability::LinkLoop)
+        return {Refusal::LinkLoop,
+            QStringLiteral("The calculator cannot be saved to %1: it is a link in a loop of links, which leads to "
+                           "no file. The calculator goes on working, but this session will not be kept.")
+                .arg(QDir::toNativeSeparators(stateFile_.path()))};
+    if (writability == StateFile::Writability::FileReadOnly)
         return {Refusal::FileReadOnly,
             QStringLiteral("The calculator cannot be saved to %1: the file is read-only. The calculator goes "
                            "on working, but this session will not be kept.")
@@ -168,6 +179,38 @@ QString AppDelegate::changedOnDiskText() const
         + QStringLiteral(" This session is kept as %1 instead: to go on from it later, quit Orvenda and put that "
                          "file in place of %2.")
               .arg(QDir::toNativeSeparators(stateFile_.sessionKeptAs()), path);
+}
+
+QString AppDelegate::keptSessionsText(const std::vector<StateFile::KeptSession>& kept) const
+{
+    const QString path = QDir::toNativeSeparators(stateFile_.path());
+    QStringList files;
+    for (const StateFile::KeptSession& session : kept)
+        files << QStringLiteral("%1 (kept %2)")
+                     .arg(QDir::toNativeSeparators(session.path),
+                         session.saved.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    const bool one = kept.size() == 1;
+    const QString head = one
+        ? QStringLiteral("A session newer than the saved calculator %1 was kept beside it, because that file changed "
+                         "on disk while the session ran (another Orvenda saved, or a backup or a sync tool put other "
+                         "bytes there):")
+              .arg(path)
+        : QStringLiteral("%2 sessions newer than the saved calculator %1 were kept beside it, because that file "
+                         "changed on disk while each ran (another Orvenda saved, or a backup or a sync tool put other "
+                         "bytes there), the newest first:")
+              .arg(path, QString::number(kept.size()));
+    const QString tail = one ? QStringLiteral("The calculator goes on from %1. To go on from the kept session "
+                                              "instead, quit Orvenda and put that file in place of %1.")
+                             : QStringLiteral("The calculator goes on from %1. To go on from a kept session instead, "
+                                              "quit Orvenda and put its file in place of %1.");
+    return head + QLatin1Char('\n') + files.join(QLatin1Char('\n')) + QLatin1Char('\n') + tail.arg(path);
+}
+
+void AppDelegate::say(const QString& text) const
+{
+    qWarning().noquote() << text;
+    if (tell)
+        tell(text);
 }
 
 AppDelegate::~AppDelegate() { calc_.notificationCenter().removeObserver(this); }
@@ -215,6 +258,7 @@ void AppDelegate::write(const std::vector<std::uint8_t>& archive)
     if (stateFile_.write(archive, &failure)) {
         saved_ = archive;
         told_.clear();
+        tellWritten();
         return;
     }
     std::pair<Refusal, QString> refusal;
@@ -237,12 +281,36 @@ void AppDelegate::write(const std::vector<std::uint8_t>& archive)
     }
     // Each cause once (the launch may have told it): later saves keep trying quietly, the
     // folder or the file may take them again.
-    if (!told_.insert(refusal.first).second)
+    if (told_.insert(refusal.first).second)
+        say(refusal.second);
+}
+
+void AppDelegate::tellWritten() const
+{
+    const StateFile::Written& written = stateFile_.written();
+    const QString path = QDir::toNativeSeparators(stateFile_.path());
+    if (written.replacedNoArchive)
+        say((written.keptAs.isEmpty()
+                ? QStringLiteral("The saved calculator %1 held no calculator when this session was saved (it was "
+                                 "emptied, damaged or could not be read), so this session was saved in its place.")
+                : QStringLiteral("The saved calculator %1 held no calculator when this session was saved (it was "
+                                 "emptied, damaged or could not be read), so it was kept as %2 and this session was "
+                                 "saved in its place.")
+                      .arg(path, QDir::toNativeSeparators(written.keptAs))));
+    if (!written.backInFile)
         return;
-    const QString& text = refusal.second;
-    qWarning().noquote() << text;
-    if (tell)
-        tell(text);
+    QString text = QStringLiteral("The saved calculator %1 no longer holds another save (it was put back or removed), "
+                                  "so this session is saved in it again.")
+                       .arg(path);
+    const QString copy = QDir::toNativeSeparators(written.sessionCopy);
+    if (written.sessionCopyRemoved)
+        text += QStringLiteral(" %1, where the session was kept meanwhile, is removed: nothing needs to be put in place.")
+                    .arg(copy);
+    else if (!copy.isEmpty())
+        text += QStringLiteral(" %1, where the session was kept meanwhile, could not be removed: it is older than %2 "
+                               "now, so do not put it in place.")
+                    .arg(copy, path);
+    say(text);
 }
 
 void AppDelegate::save(bool toClipboard)

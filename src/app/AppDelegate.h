@@ -99,7 +99,7 @@ public:
 
 private:
     // Why saves are refused, each told once until a save goes through.
-    enum class Refusal { DiskFull, ChangedOnDisk, FolderReadOnly, FileReadOnly };
+    enum class Refusal { DiskFull, ChangedOnDisk, FolderReadOnly, FileReadOnly, LinkLoop };
     // An import's report: its error number, and what to say in place of the number's text.
     struct Report {
         int number = 0;
@@ -111,6 +111,12 @@ private:
     // Why a save cannot be written now, and what to say of it.
     std::pair<Refusal, QString> unwritable() const;
     QString changedOnDiskText() const;
+    QString keptSessionsText(const std::vector<StateFile::KeptSession>& kept) const;
+    // What a save that went through found on the way (a file of no calculator replaced, the
+    // session back in the file).
+    void tellWritten() const;
+    // Logged, and told when there is someone to tell.
+    void say(const QString& text) const;
     Report importFile(const QString& path);
 
     Calculator& calc_;

@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <limits>
+#include <utility>
 #include <thread>
 
 #include <sys/stat.h>
@@ -44,11 +45,13 @@ QString StateFile::saveFolder() const
     return file.isEmpty() ? folder_ : QFileInfo(file).absolutePath();
 }
 
-StateFile::Stamp StateFile::stamp() const
+StateFile::Stamp StateFile::stamp() const { return stampOf(path_); }
+
+StateFile::Stamp StateFile::stampOf(const QString& path)
 {
     // The file a link leads to: the one saves replace.
     struct stat info {};
-    if (::stat(QFile::encodeName(path_).constData(), &info) != 0)
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return {};
     const auto nanoseconds = [](const timespec& time) { return std::int64_t(time.tv_sec) * 1000000000 + time.tv_nsec; };
     return {true, static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), info.st_size,
@@ -157,60 +160,105 @@ void StateFile::keepAside(const QByteArray& data, bool readable, Contents& conte
 bool StateFile::write(std::span<const std::uint8_t> bytes, Failure* why)
 {
     Failure failure = Failure::None;
-    if (changedElsewhere()) {
+    QByteArray found;
+    bool readable = true;
+    Contents aside;
+    switch (onDisk(found, readable)) {
+    case OnDisk::Changed:
         failure = Failure::ChangedElsewhere;
         // Kept where the user finds it, whichever file the user then keeps.
         if (sessionCopy_.isEmpty())
             sessionCopy_ = freeName(QStringLiteral("session"));
         sessionKeptAs_ = AtomicFile::write(sessionCopy_, bytes) ? sessionCopy_ : QString();
-    } else {
+        break;
+    case OnDisk::NoArchive:
+        // No calculator to keep from saving over: kept aside as the launch keeps a damaged
+        // file, and the session saved in its place.
+        keepAside(found, readable, aside);
+        pending_.replacedNoArchive = true;
+        pending_.keptAs = aside.keptAs;
+        [[fallthrough]];
+    case OnDisk::Own: {
         bool diskFull = false;
-        if (AtomicFile::write(path_, bytes, &diskFull)) {
-            seen_ = stamp();
-            seenDigest_ = digest({reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())});
-        } else {
+        if (!AtomicFile::write(path_, bytes, &diskFull)) {
             failure = diskFull ? Failure::DiskFull : Failure::Other;
+            break;
         }
+        seen_ = stamp();
+        seenDigest_ = digest({reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())});
+        if (!sessionCopy_.isEmpty()) {
+            // The session is in the file again: its copy beside it would only grow older.
+            pending_.backInFile = true;
+            if (QFileInfo::exists(sessionCopy_)) {
+                pending_.sessionCopy = sessionCopy_;
+                pending_.sessionCopyRemoved = QFile::remove(sessionCopy_);
+            }
+            sessionCopy_.clear();
+            sessionKeptAs_.clear();
+        }
+        written_ = std::exchange(pending_, {});
+        break;
+    }
     }
     if (why)
         *why = failure;
     return failure == Failure::None;
 }
 
-bool StateFile::changedElsewhere()
+StateFile::OnDisk StateFile::onDisk(QByteArray& found, bool& readable)
 {
     Stamp now = stamp();
     if (now == seen_ || !now.exists)
-        return false;
-    if (seenDigest_.isEmpty() || now == changed_)
-        return true;
+        return OnDisk::Own;
+    if (now == changed_)
+        return OnDisk::Changed;
     // A copy, a touch or a sync changes what the folder says of the file, not its bytes. A
     // tool rewriting it in place may be caught between emptying and filling it: what is no
-    // whole archive is read again, a moment later, before it counts as changed.
+    // whole archive is read again, a moment later, before it counts as none.
     for (int reread = 0;; ++reread) {
-        QByteArray data;
-        const bool read = BoundedFile::read(path_, kMaxBytes, data) == BoundedFile::Result::Read;
-        if (read && digest(data) == seenDigest_) {
+        found.clear();
+        const BoundedFile::Result result = BoundedFile::read(path_, kMaxBytes, found);
+        readable = result != BoundedFile::Result::Unreadable;
+        const bool whole = result == BoundedFile::Result::Read;
+        if (whole && !seenDigest_.isEmpty() && digest(found) == seenDigest_) {
             seen_ = now;
-            return false;
+            return OnDisk::Own;
         }
-        if (reread == kRereads || (read && isArchive(bytesOf(data)))) {
+        if (whole && isArchive(bytesOf(found))) {
             changed_ = stamp();
-            return true;
+            return OnDisk::Changed;
         }
+        if (reread == kRereads)
+            return OnDisk::NoArchive;
         std::this_thread::sleep_for(kFirstReread * (1 << reread));
         now = stamp();
         if (!now.exists)
-            return false;
+            return OnDisk::Own;
     }
+}
+
+std::vector<StateFile::KeptSession> StateFile::newerSessions() const
+{
+    const Stamp file = stamp();
+    std::vector<KeptSession> sessions;
+    // Newest first.
+    for (const QFileInfo& info : QDir(folder_).entryInfoList(
+             {QStringLiteral("memorySetting.session-*.cbor")}, QDir::Files | QDir::Hidden, QDir::Time)) {
+        const Stamp kept = stampOf(info.filePath());
+        if (!file.exists || kept.modified > file.modified)
+            sessions.push_back({info.filePath(), info.lastModified()});
+    }
+    return sessions;
 }
 
 StateFile::Writability StateFile::writability() const
 {
     // A link's folder is its maker's, never made here.
     const QString file = AtomicFile::target(path_);
+    if (file.isEmpty())
+        return Writability::LinkLoop;
     const bool linked = file != QFileInfo(path_).absoluteFilePath();
-    if (file.isEmpty() || (linked ? !QFileInfo(QFileInfo(file).absolutePath()).isDir() : !QDir().mkpath(folder_)))
+    if (linked ? !QFileInfo(QFileInfo(file).absolutePath()).isDir() : !QDir().mkpath(folder_))
         return Writability::FolderReadOnly;
     // Made and removed again (unnamed where the system allows it).
     QTemporaryFile probe(AtomicFile::temporaryPrefix(file) + QStringLiteral("XXXXXX"));

@@ -3,6 +3,7 @@
 #include "core/MemoryArchive.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 #include <cstdint>
@@ -57,17 +58,44 @@ public:
     };
     // False when the file could not be written; the previous one then stays, and why,
     // when asked, tells the cause. A file whose bytes changed since this app read or wrote
-    // it is never replaced, whatever guards the folder (its lock file may have been removed,
-    // or two launches guarded apart): the bytes are kept instead in a file of their own
-    // beside it, sessionKeptAs(). One gone, or only touched or rewritten with the same
-    // bytes, is replaced.
+    // it into another archive is never replaced, whatever guards the folder (its lock file
+    // may have been removed, or two launches guarded apart): the bytes are kept instead in
+    // a file of their own beside it, sessionKeptAs(). One gone, or only touched or rewritten
+    // with the same bytes, is replaced; so is one that holds no whole archive, once kept
+    // aside as read() keeps a damaged file. written() tells what a write that went through
+    // found on the way.
     bool write(std::span<const std::uint8_t> bytes, Failure* why = nullptr);
     // Where the last write refused for a change on disk kept its bytes: one file for every
-    // such write of this StateFile, named when first needed. Empty when it could not.
+    // such write of this StateFile since the file was last written, named when first
+    // needed. Empty when it could not.
     const QString& sessionKeptAs() const { return sessionKeptAs_; }
-    enum class Writability { Writable, FolderReadOnly, FileReadOnly };
+    struct Written {
+        // The file held no whole archive (emptied, zeros, unreadable): kept aside as keptAs
+        // (empty when it could not be) before it was replaced.
+        bool replacedNoArchive = false;
+        QString keptAs;
+        // The first write to the file after writes refused for a change on disk, and the
+        // file those kept the session in (none when they could not): removed, or, when it
+        // could not be, left there older than the file.
+        bool backInFile = false;
+        QString sessionCopy;
+        bool sessionCopyRemoved = false;
+    };
+    // What the last write that went through found and did besides.
+    const Written& written() const { return written_; }
+    // A session kept beside the file by a write refused for a change on disk, and when it
+    // was last saved there.
+    struct KeptSession {
+        QString path;
+        QDateTime saved;
+    };
+    // The kept sessions saved after the file last changed (all of them when there is no
+    // file), the newest first: work the file does not hold.
+    std::vector<KeptSession> newerSessions() const;
+    enum class Writability { Writable, FolderReadOnly, FileReadOnly, LinkLoop };
     // Whether a save can replace the file: the data folder exists, or can be made, and
-    // takes new files, and the file, when there, may be written.
+    // takes new files, and the file, when there, may be written; no loop of links leads
+    // round to the file's own name.
     Writability writability() const;
     // Removes what saves killed before they finished left beside the file.
     void removeLeftovers() const;
@@ -84,7 +112,11 @@ private:
         bool operator==(const Stamp&) const = default;
     };
     Stamp stamp() const;
-    bool changedElsewhere();
+    static Stamp stampOf(const QString& path);
+    // The file as a write finds it: this app's own bytes (or none), another archive, or no
+    // whole archive, whose bytes (as far as they could be read) are left in found.
+    enum class OnDisk { Own, Changed, NoArchive };
+    OnDisk onDisk(QByteArray& found, bool& readable);
     void keepAside(const QByteArray& data, bool readable, Contents& contents) const;
     // A name beside the state file that no file has, of that kind, drawn from the time.
     QString freeName(const QString& kind) const;
@@ -99,6 +131,9 @@ private:
     Stamp changed_;
     QString sessionCopy_;
     QString sessionKeptAs_;
+    // What writes found since the last one that went through, and what that one found.
+    Written pending_;
+    Written written_;
 };
 
 } // namespace orvenda

@@ -10,6 +10,7 @@
 #include "programs/TIFileSupport.h"
 
 #include <QClipboard>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -110,6 +111,30 @@ TEST(AppDelegate, ADamagedStateStartsFromTheFactoryAndSaysSoOnce)
     ASSERT_TRUE(launch.delegate.takeStartupReport());
     EXPECT_EQ(launch.delegate.takeStartupReport(), std::nullopt);
     EXPECT_EQ(QDir(dir.path()).entryList({"memorySetting.damaged-*"}, QDir::Files).size(), 1);
+}
+
+// Sessions kept beside the state file are told at a launch while they are newer than it, the
+// newest first, each with the time it was kept; one the file was saved after is not.
+TEST(AppDelegate, KeptSessionsNewerThanTheStateFileAreToldNewestFirst)
+{
+    QTemporaryDir dir;
+    const QDir data(dir.path());
+    Launch(dir.path()).delegate.applicationWillTerminate();
+    const QDateTime saved = QFileInfo(data.filePath(StateFile::kFileName)).lastModified();
+    for (const auto& [name, seconds] : {std::pair("100000", -60), std::pair("110000", 60), std::pair("120000", 120)}) {
+        QFile kept(data.filePath(QStringLiteral("memorySetting.session-20250101-%1.cbor").arg(name)));
+        ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(kept.setFileTime(saved.addSecs(seconds), QFileDevice::FileModificationTime));
+    }
+    const QString report = Launch(dir.path()).delegate.takeStartupReport().value_or(QString());
+    const auto named = [&](const char* name, int seconds) {
+        return report.indexOf(QStringLiteral("memorySetting.session-20250101-%1.cbor (kept %2)")
+                .arg(name, saved.addSecs(seconds).toLocalTime().toString("yyyy-MM-dd HH:mm:ss")));
+    };
+    EXPECT_TRUE(report.startsWith("2 sessions newer")) << report.toStdString();
+    EXPECT_GT(named("120000", 120), 0) << report.toStdString();
+    EXPECT_GT(named("110000", 60), named("120000", 120)) << report.toStdString();
+    EXPECT_FALSE(report.contains("100000")) << report.toStdString();
 }
 
 TEST(AppDelegate, AFolderThatCannotBeWrittenIsToldOnceAndTheCalculatorGoesOn)

@@ -411,6 +411,59 @@ std::string readBytes(const fs::path& file)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// `cp -p`, as a sync tool or a person puts a version in place.
+bool copied(const fs::path& from, const fs::path& to)
+{
+    Process cp({"cp", "-p", from.string(), to.string()});
+    return exitedWith(cp.ended(), 0);
+}
+
+// A launch hands a list of that name to the app running on home's data folder (a change of
+// the test's timing to that app) and ends.
+bool handedOver(const fs::path& home, const std::string& list)
+{
+    const fs::path file = scratch(list + ".csv");
+    std::ofstream(file) << list << ",7,8,9\n";
+    Process launch({ORVENDA_APP, file.string()}, {"QT_QPA_PLATFORM=offscreen", "XDG_DATA_HOME=" + home.string()});
+    return exitedWith(launch.ended(), 0);
+}
+
+std::function<bool(const json&)> holdsList(const std::string& name)
+{
+    return [name](const json& archive) { return archive.value("lists", json::object()).contains(name); };
+}
+
+// The alerts over a launch's first screen.
+json launchAlerts(const fs::path& data)
+{
+    const orvenda::test::DriveRun run = orvenda::test::driveScript("dump\n", "--data '" + data.string() + "'");
+    if (!orvenda::test::endedWithDumps(run, 1)) {
+        ADD_FAILURE() << run.output;
+        return nullptr;
+    }
+    return run.dumps[0]["alerts"];
+}
+
+// An app on home's data folder that saved 2 in A (that save copied to own), then, a backup
+// of the state before (1 in A, copied to backup) put back, was handed the list FIRST and so
+// keeps its session beside the state file.
+std::unique_ptr<Process> sessionBesideABackup(
+    const std::string& name, const fs::path& home, const fs::path& backup, const fs::path& own)
+{
+    const fs::path data = home / "Orvenda", state = data / "memorySetting.cbor";
+    const bool first =
+        orvenda::test::driveScript("type 1->A\nkey ENTER\nwait idle\n", "--data '" + data.string() + "'").exitCode == 0;
+    auto app = first && copied(state, backup)
+        ? driverAtDump(name, "type 2->A\nkey ENTER\nwait idle\ndump\nwait 600000\n", data)
+        : nullptr;
+    if (!app || savedWhen(data, holdsA(2)).is_null() || !copied(state, own) || !copied(backup, state)
+        || !handedOver(home, "FIRST") || savedWhen(data, holdsList("FIRST"), "memorySetting.session-").is_null()) {
+        ADD_FAILURE() << (app ? app->output() : "no app");
+        return nullptr;
+    }
+    return app;
+}
+
 // A sync tool (or `cp` onto the file) rewrites the state file in place with the bytes it
 // holds, emptying it first, just as the app saves: the app finds it empty, reads it again,
 // and saves over it as its own. Nothing is refused, and nothing is kept elsewhere.
@@ -448,28 +501,9 @@ TEST(Lifecycle, ABackupPutBackIsNotSavedOverAndTheSessionIsKeptBesideIt)
 {
     const fs::path home = fresh("restored-home"), data = home / "Orvenda";
     const fs::path state = data / "memorySetting.cbor", backup = scratch("restored-backup.cbor");
-    ASSERT_EQ(orvenda::test::driveScript("type 1->A\nkey ENTER\nwait idle\n", "--data '" + data.string() + "'").exitCode, 0);
-    const auto copy = [](const fs::path& from, const fs::path& to) {
-        Process cp({"cp", "-p", from.string(), to.string()});
-        return exitedWith(cp.ended(), 0);
-    };
-    ASSERT_TRUE(copy(state, backup));
-    const auto handOver = [&home](const std::string& list) {
-        const fs::path file = scratch(list + ".csv");
-        std::ofstream(file) << list << ",7,8,9\n";
-        Process launch({ORVENDA_APP, file.string()}, {"QT_QPA_PLATFORM=offscreen", "XDG_DATA_HOME=" + home.string()});
-        return exitedWith(launch.ended(), 0);
-    };
-    const auto holdsList = [](const std::string& name) {
-        return [name](const json& archive) { return archive.value("lists", json::object()).contains(name); };
-    };
-    const auto app = driverAtDump("restored", "type 2->A\nkey ENTER\nwait idle\ndump\nwait 600000\n", data);
+    const auto app = sessionBesideABackup("restored", home, backup, scratch("restored-own.cbor"));
     ASSERT_TRUE(app);
-    ASSERT_FALSE(savedWhen(data, holdsA(2)).is_null()) << app->output();
-    ASSERT_TRUE(copy(backup, state));
-    ASSERT_TRUE(handOver("FIRST"));
-    ASSERT_FALSE(savedWhen(data, holdsList("FIRST"), "memorySetting.session-").is_null()) << app->output();
-    ASSERT_TRUE(handOver("AFTER"));
+    ASSERT_TRUE(handedOver(home, "AFTER"));
     ASSERT_FALSE(savedWhen(data, holdsList("AFTER"), "memorySetting.session-").is_null()) << app->output();
     app->signal(SIGTERM);
     EXPECT_TRUE(exitedWith(app->ended(), 0)) << app->output();
@@ -486,6 +520,96 @@ TEST(Lifecycle, ABackupPutBackIsNotSavedOverAndTheSessionIsKeptBesideIt)
     // Put in place, the session kept goes on where it ended.
     fs::rename(kept, state);
     EXPECT_EQ(answers(data, {"A", "ʟFIRST", "ʟAFTER"}), (std::vector<std::string>{"2", "{7 8 9}", "{7 8 9}"}));
+}
+
+// A sync tool brings another machine's state while the app runs; 3→C is typed and the app is
+// ended (SIGTERM) within the autosave delay, so the refusal comes with the quit save, told
+// where nobody sees it. The next launch's first screen names the kept file, when it was kept
+// and why; the launch after says nothing more; put in place, the kept file has C.
+TEST(Lifecycle, ASessionKeptAsTheAppEndedIsToldAtTheNextLaunch)
+{
+    const fs::path data = fresh("ended-kept"), state = data / "memorySetting.cbor";
+    const fs::path elsewhere = fresh("ended-kept-elsewhere");
+    ASSERT_EQ(orvenda::test::driveScript("type 5->B\nkey ENTER\nwait idle\n", "--data '" + elsewhere.string() + "'")
+                  .exitCode,
+        0);
+    const auto app = driverAtDump("ended-kept", "type 3->C\nkey ENTER\nwait idle\ndump\nwait 600000\n", data);
+    ASSERT_TRUE(app);
+    ASSERT_TRUE(copied(elsewhere / "memorySetting.cbor", state));
+    app->signal(SIGTERM);
+    EXPECT_TRUE(exitedWith(app->ended(), 0)) << app->output();
+    const fs::path kept = firstNamed(data, "memorySetting.session-");
+    ASSERT_FALSE(kept.empty()) << app->output();
+
+    const json told = launchAlerts(data);
+    ASSERT_EQ(told.size(), 1u) << told;
+    const std::string message = told[0]["message"];
+    for (const std::string& says : {kept.string() + " (kept 20", std::string("changed on disk while the session ran"),
+             "put that file in place of " + state.string()})
+        EXPECT_NE(message.find(says), std::string::npos) << says << "\n" << message;
+    EXPECT_EQ(launchAlerts(data), json::array()) << "told once";
+    EXPECT_EQ(answers(data, {"B", "C"}), (std::vector<std::string>{"5", "0"}));
+    fs::rename(kept, state);
+    EXPECT_EQ(answers(data, {"C"}), std::vector<std::string>{"3"});
+}
+
+// A state file emptied, or filled with zeros, while the app runs (a sync tool's failed
+// download, another program's crash) holds no calculator to protect: the quit save keeps it
+// aside as a launch keeps a damaged file, says so, and saves the session in its place.
+TEST(Lifecycle, AnEmptiedStateFileIsKeptAsideAndTheSessionSavedInItsPlace)
+{
+    for (const std::size_t zeros : {0, 4096}) {
+        const fs::path data = fresh("emptied-" + std::to_string(zeros)), state = data / "memorySetting.cbor";
+        const auto app = driverAtDump("emptied", "type 2->A\nkey ENTER\nwait idle\ndump\nwait 600000\n", data);
+        ASSERT_TRUE(app);
+        ASSERT_FALSE(savedWhen(data, holdsA(2)).is_null()) << app->output();
+        std::ofstream(state, std::ios::binary | std::ios::trunc) << std::string(zeros, '\0');
+        app->signal(SIGTERM);
+        EXPECT_TRUE(exitedWith(app->ended(), 0)) << app->output();
+        const fs::path aside = firstNamed(data, "memorySetting.damaged-");
+        ASSERT_FALSE(aside.empty()) << zeros;
+        EXPECT_EQ(fs::file_size(aside), zeros);
+        EXPECT_NE(app->output().find("held no calculator"), std::string::npos) << app->output();
+        EXPECT_TRUE(firstNamed(data, "memorySetting.session-").empty()) << zeros;
+        EXPECT_EQ(answers(data, {"A"}), std::vector<std::string>{"2"}) << zeros;
+    }
+}
+
+// A sync tool puts another machine's state in place, then settles the conflict by putting
+// this machine's file back: the saves go to the state file again, and the copy kept beside it
+// meanwhile, which would only grow older, is removed, saying so.
+TEST(Lifecycle, ASessionBackInTheStateFileLeavesNoCopyBesideIt)
+{
+    const fs::path home = fresh("settled-home"), data = home / "Orvenda";
+    const fs::path state = data / "memorySetting.cbor", own = scratch("settled-own.cbor");
+    const auto app = sessionBesideABackup("settled", home, scratch("settled-other.cbor"), own);
+    ASSERT_TRUE(app);
+    const fs::path kept = firstNamed(data, "memorySetting.session-");
+    ASSERT_TRUE(copied(own, state));
+    ASSERT_TRUE(handedOver(home, "AFTER"));
+    const auto told = app->lineWith("so this session is saved in it again");
+    ASSERT_TRUE(told) << app->output();
+    EXPECT_NE(told->find(kept.string() + ", where the session was kept meanwhile, is removed"), std::string::npos)
+        << *told;
+    EXPECT_FALSE(fs::exists(kept));
+    app->signal(SIGTERM);
+    EXPECT_TRUE(exitedWith(app->ended(), 0)) << app->output();
+    EXPECT_EQ(answers(data, {"A", "ʟFIRST", "ʟAFTER"}), (std::vector<std::string>{"2", "{7 8 9}", "{7 8 9}"}));
+}
+
+// A state file in a loop of links (memorySetting.cbor → loop.cbor → memorySetting.cbor) is
+// told as one, naming it: the folder, which can be written, is not blamed.
+TEST(Lifecycle, AStateFileInALoopOfLinksIsToldAsOne)
+{
+    const fs::path data = fresh("loop");
+    fs::create_symlink("loop.cbor", data / "memorySetting.cbor");
+    fs::create_symlink("memorySetting.cbor", data / "loop.cbor");
+    const json alerts = launchAlerts(data);
+    ASSERT_EQ(alerts.size(), 1u) << alerts;
+    const std::string message = alerts[0]["message"];
+    EXPECT_NE(message.find((data / "memorySetting.cbor").string() + ": it is a link in a loop of links"),
+        std::string::npos)
+        << message;
 }
 
 // A state file that is a link into another folder (dotfiles, a sync folder) stays one: a
@@ -528,10 +652,8 @@ TEST(Lifecycle, AStateFileBeyondWhatAnyStateHoldsIsKeptAsideAtTheLaunch)
         std::ofstream(state, std::ios::binary) << bytes;
         if (longest)
             fs::resize_file(state, bytes.size() + count);
-        const orvenda::test::DriveRun run = orvenda::test::driveScript("dump\n", "--data '" + data.string() + "'");
-        ASSERT_TRUE(orvenda::test::endedWithDumps(run, 1));
-        const json& alerts = run.dumps[0]["alerts"];
-        ASSERT_EQ(alerts.size(), 1u) << run.output;
+        const json alerts = launchAlerts(data);
+        ASSERT_EQ(alerts.size(), 1u) << alerts;
         EXPECT_NE(alerts[0]["message"].get<std::string>().find("could not be read and was kept as"), std::string::npos)
             << alerts[0];
         EXPECT_FALSE(firstNamed(data, "memorySetting.damaged-").empty());
