@@ -2,6 +2,7 @@
 
 #include "app/AppShell.h"
 #include "app/EntryModel.h"
+#include "app/ScreenRegistry.h"
 #include "app/UserKeysView.h"
 #include "core/Calculator.h"
 #include "core/KeySets.h"
@@ -136,8 +137,11 @@ void KeySetEditorScreen::cursorDown()
 
 void KeySetEditorScreen::enter()
 {
-    if (EntryModel* entry = entryOf(calc()))
-        entry->addOp(static_cast<std::uint32_t>(Calculator::kEnterKey), false, true);
+    // The ENTER that commits a line as the editor is left is no key of the definition: the
+    // line is stored as it stands.
+    if (calc().screenBeingLeft() != screens::KeySetEditor)
+        if (EntryModel* entry = entryOf(calc()))
+            entry->addOp(static_cast<std::uint32_t>(Calculator::kEnterKey), false, true);
     getEntry();
 }
 

@@ -870,9 +870,10 @@ void MenuScreen::hardwareRow(int code)
             select({target, 0});
         return;
     }
-    // A key past the end of the list picks nothing.
-    if (code - 1 < static_cast<int>(sections_.front().rows.size()))
-        pickRow({0, code - 1});
+    // A key past the end of the list picks its last row.
+    const int rows = static_cast<int>(sections_.front().rows.size());
+    if (rows > 0)
+        pickRow({0, std::min(code, rows) - 1});
 }
 
 void MenuScreen::keyPressEvent(QKeyEvent* event)

@@ -234,6 +234,27 @@ TEST_P(GraphButtonsDrive, TheSplitTableTakesTypedValues)
     EXPECT_EQ(run.dumps[3]["screen"], 0) << device;
 }
 
+// INS (Ctrl+I) on the split's asked table inserts a row at the cursor, as on the TABLE
+// screen.
+TEST_P(GraphButtonsDrive, InsOnTheSplitTableInsertsARow)
+{
+    const std::string device = GetParam();
+    const DriveRun first = driveScript(kGraphAndTable + "dump\n", options());
+    ASSERT_TRUE(endedWithDumps(first, 1));
+    const json& table = first.dumps[0]["table"];
+    ASSERT_TRUE(table.is_object()) << device;
+    const double header = table["cells"][0], row = table["cells"][1], column = table["cells"][2];
+    const int x = table["rect"][0].get<int>() + static_cast<int>(column / 2);
+    const int y = table["rect"][1].get<int>() + static_cast<int>(header + row / 2);
+    const DriveRun run = driveScript(kGraphAndTable + "tap " + std::to_string(x) + " " + std::to_string(y)
+                                         + "\nwait idle\nhkey 3\nhkey Return\nhkey 4\nhkey Return\nwait idle\n"
+                                           "hkey Up\nhkey Up\nhkey Ctrl+I\nwait idle\ndump\n",
+                                     options());
+    ASSERT_TRUE(endedWithDumps(run, 1));
+    EXPECT_EQ(run.dumps[0]["table"]["asked"], json::array({0.0, 3.0, 4.0})) << device;
+    EXPECT_EQ(run.dumps[0]["table"]["row"], 0) << device;
+}
+
 INSTANTIATE_TEST_SUITE_P(Drive, GraphButtonsDrive, ::testing::Values("phone", "tablet"), [](const auto& info) { return std::string(info.param); });
 
 } // namespace
