@@ -250,6 +250,8 @@ void MenuScreen::showMenu(int id)
     tab_ = 0;
     // Menu 26 has no tabs of its own and keeps the list shown before.
     setCurrentArray();
+    // A menu opens at its first row, wherever the list shown before was scrolled to.
+    table_->scrollToTop();
     fitTabs();
     calc().clickMute = false;
     show();
@@ -799,6 +801,15 @@ void MenuScreen::cancel()
     hideMenu();
     if (delegate_)
         delegate_->menuCanceled();
+}
+
+QRect MenuScreen::rowRect(Place p) const
+{
+    const QTreeWidgetItem* row = table_->item({p.section, p.row});
+    if (!row || !table_->isVisible())
+        return {};
+    const QRect r = table_->visualItemRect(row);
+    return r.isEmpty() ? QRect() : QRect(table_->viewport()->mapTo(this, r.topLeft()), r.size());
 }
 
 // ---- Keys ----
