@@ -9,7 +9,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-
 namespace orvenda {
 namespace {
 

@@ -199,11 +199,12 @@ void KeySetEditorScreen::resizeEvent(QResizeEvent*)
     const int rowHeight = compact ? std::clamp(height() - page, kLeastButtonRowHeight, kButtonRowHeight) : kButtonRowHeight;
     const int top = compact ? 0 : doneHeight;
     view_->setGeometry(0, top, width(), std::max(0, height() - top - rowHeight));
-    if (compact)
-        done_->setGeometry(width() - 80, view_->geometry().bottom() + 1 - KeySetView::kBannerHeight + 1, 76,
-                           KeySetView::kBannerHeight - 2);
-    else
+    if (compact) {
+        const int banner = top + view_->height() - KeySetView::kBannerHeight;
+        done_->setGeometry(width() - 80, banner + 1, 76, KeySetView::kBannerHeight - 2);
+    } else {
         done_->setGeometry(width() - 80, 2, 76, doneHeight - 4);
+    }
     done_->raise();
     const double step = width() / 5.0;
     for (int tag = 0; tag < static_cast<int>(userButtons_.size()); ++tag)
