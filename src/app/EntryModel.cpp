@@ -221,8 +221,12 @@ void EntryModel::cursorUp()
 {
     if (processingRCL())
         return;
-    if (text_.empty())
+    // An empty line has nowhere to go: the screen moves on (and may load another line,
+    // which this move must not carry on through).
+    if (text_.empty()) {
         post(VQCursorUp);
+        return;
+    }
     const int oldLine = textCursor_.line;
     textCursor_.line = oldLine - 1;
     if (oldLine > 0) {
@@ -232,16 +236,17 @@ void EntryModel::cursorUp()
     entryCursor_ = 0;
     expandedCursor_ = 0;
     textCursor_.col = 0;
-    if (!text_.empty())
-        post(VQCursorUp);
+    post(VQCursorUp);
 }
 
 void EntryModel::cursorDown()
 {
     if (processingRCL())
         return;
-    if (text_.empty())
+    if (text_.empty()) {
         post(VQCursorDown);
+        return;
+    }
     ++textCursor_.line;
     const int length = static_cast<int>(Utf8::codePointCount(text_));
     const int lastLine = screenWidth_ > 0 ? length / screenWidth_ : 0;
@@ -252,8 +257,7 @@ void EntryModel::cursorDown()
     entryCursor_ = opCount();
     expandedCursor_ = length;
     textCursor_ = coordinates(length);
-    if (!text_.empty())
-        post(VQCursorDown);
+    post(VQCursorDown);
 }
 
 void EntryModel::findClosestCol()

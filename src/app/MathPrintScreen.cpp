@@ -85,7 +85,9 @@ bool MathPrintScreen::historySelected() const
 
 double MathPrintScreen::entryHeight() const
 {
-    return std::max(prettyView_->printRect().height(), calc().baseFontSize);
+    const auto* entry = dynamic_cast<const EntryModel*>(calc().entryManager.get());
+    const QRectF print = prettyView_->setOps(entry ? entry->entryOps() : PrettyPrint::Ops());
+    return std::max(print.height(), calc().baseFontSize);
 }
 
 void MathPrintScreen::updateDisplay()
@@ -134,9 +136,13 @@ void MathPrintScreen::updateDisplay()
     const QRectF s = historyView_->selectedItemBounds();
     historyScrollView_->setContentSize(QSizeF(s.width(), historyHeight));
     const QSizeF visible = historyScrollView_->visibleSize();
-    const double x0 = historySelected() ? historyScrollView_->contentOffset().x() : 0;
+    const bool selected = historySelected();
+    const double x0 = selected ? historyScrollView_->contentOffset().x() : 0;
+    // A selected item shows from its top; the newest answer, with nothing selected, ends
+    // just above the entry line, however tall it is.
+    const double shown = std::min(s.height(), visible.height());
     historyScrollView_->scrollRectToVisible(
-        QRectF(x0, s.y(), std::min(s.width(), visible.width()), std::min(s.height(), visible.height())));
+        QRectF(x0, selected ? s.y() : s.bottom() - shown, std::min(s.width(), visible.width()), shown));
 
     lcdView_->update();
     prettyView_->update();

@@ -64,7 +64,8 @@ private:
     double moveSplit(double distance);
     // Scrolls the selected item by the distance, or shows the entry's cursor.
     void cursorSideways(double distance);
-    // The entry's print height, never less than one base font size.
+    // The entry's print height, never less than one base font size. The entry is laid out
+    // again first: measuring an answer shares its engine and leaves the answer's layout.
     double entryHeight() const;
     bool historySelected() const;
     // Height of the area above the user key strip.

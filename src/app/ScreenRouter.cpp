@@ -25,9 +25,9 @@ constexpr double kTabletKeyboardHeight = 524;
 constexpr double kTabletKeyboardWidth = 480;
 constexpr double kPhoneWidth = 320;
 constexpr double kTallPhoneKeyboardHeight = 418;
-// The least height of the debugger's own part under the display: its label, a few lines of
-// the listing and of the variables, and its buttons.
-constexpr double kLeastDebuggerHeight = 200;
+// The upright phone's keyboard area (its 390 × 844 window less the status line), width
+// over height.
+constexpr double kUprightPhoneAspect = 390.0 / 820.0;
 
 constexpr std::uint32_t kQuote = 42;
 constexpr std::uint32_t kStoreGDB = 154;
@@ -58,21 +58,17 @@ bool routerScreen(int n)
 
 bool overlay(int id) { return (id >= screens::Menu && id <= screens::ColorPicker) || id == screens::FourFunction; }
 
-} // namespace
-
-ScreenRouter::Frames ScreenRouter::layoutFrames(QSizeF size, bool tablet)
+// The frames laid out in a column of the window, centred across it.
+ScreenRouter::Frames centred(ScreenRouter::Frames column, double width)
 {
-    const double w = size.width();
-    const double h = size.height();
-    if (tablet) {
-        const double s = std::min(0.7 * h / kTabletKeyboardHeight, w / kTabletKeyboardWidth);
-        const double k = kTabletKeyboardHeight * s;
-        const double d = h - k;
-        const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", d * 0.125));
-        const double common = std::min(w, metrics.horizontalAdvance(QStringLiteral("123456789012345678901234567890123")));
-        const double x = (w - common) / 2;
-        return {QRectF(x, 0, common, d), QRectF(x, h - k, common, k)};
-    }
+    const double x = (width - column.display.width()) / 2;
+    return {column.display.translated(x, 0), column.keyboard.translated(x, 0)};
+}
+
+// The upright phone's frames at that size: a tall phone's keyboard W·418/320 high under a
+// display of at least 8 lines of 32 digits.
+ScreenRouter::Frames uprightPhone(double w, double h)
+{
     const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", 16));
     const double target = w / metrics.horizontalAdvance(QLatin1Char('0')) / 32 * 16 * 8;
     double k = w * kTallPhoneKeyboardHeight / kPhoneWidth;
@@ -87,10 +83,31 @@ ScreenRouter::Frames ScreenRouter::layoutFrames(QSizeF size, bool tablet)
     return {QRectF(0, 0, w, d), QRectF((w - kw) / 2, d, kw, k)};
 }
 
+} // namespace
+
+ScreenRouter::Frames ScreenRouter::layoutFrames(QSizeF size, bool tablet)
+{
+    const double w = size.width();
+    const double h = size.height();
+    if (tablet) {
+        const double s = std::min(0.7 * h / kTabletKeyboardHeight, w / kTabletKeyboardWidth);
+        const double k = kTabletKeyboardHeight * s;
+        const double d = h - k;
+        const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", d * 0.125));
+        const double common = std::min(w, metrics.horizontalAdvance(QStringLiteral("123456789012345678901234567890123")));
+        return centred({QRectF(0, 0, common, d), QRectF(0, h - k, common, k)}, w);
+    }
+    // A phone on its side keeps its upright layout, drawn at the window's height and
+    // centred, as the tablet keeps its own; only the full-size screens turn. The column is
+    // never narrower than the narrowest phone, which every screen holds.
+    if (w > h)
+        return centred(uprightPhone(std::min(w, std::max(kPhoneWidth, h * kUprightPhoneAspect)), h), w);
+    return uprightPhone(w, h);
+}
+
 bool ScreenRouter::debuggerBeside(QSizeF size, bool tablet)
 {
-    return !tablet && size.width() > size.height()
-        && size.height() - layoutFrames(size, false).display.height() < kLeastDebuggerHeight;
+    return !tablet && size.width() > size.height();
 }
 
 ScreenRouter::ScreenRouter(Calculator& calc, ScreenRegistry& registry, AppShell& shell, QWidget* parent)
@@ -131,12 +148,21 @@ void ScreenRouter::layout()
     keyboard_->setGeometry(frames_.keyboard.toRect());
     for (const auto& [id, c] : controllers_) {
         if (overlay(id))
-            c->setGeometry(menuRect().toRect());
+            c->setGeometry(overlayRect(id));
         else if (id == screens::ProgramEditor)
             c->setGeometry(display_->geometry());
         else
             c->setGeometry(display_->rect());
     }
+}
+
+QRect ScreenRouter::overlayRect(int id) const
+{
+    // The stat plot set-up sheet keeps the whole width of a phone on its side, where its
+    // colours stand beside its wheels: the upright column is too short for them.
+    if (id == screens::StatPlotColor && calc_.device != 1 && width() > height())
+        return rect();
+    return menuRect().toRect();
 }
 
 ScreenController* ScreenRouter::controller(int id) const
@@ -174,7 +200,7 @@ ScreenController* ScreenRouter::make(int id)
         c->setLeave([this] { showHome(); });
     c->hide();
     // The program editor (a child of the router) takes the display's frame, not the keyboard's.
-    c->setGeometry(id == screens::ProgramEditor ? display_->geometry() : overlay(id) ? menuRect().toRect() : display_->rect());
+    c->setGeometry(id == screens::ProgramEditor ? display_->geometry() : overlay(id) ? overlayRect(id) : display_->rect());
     controllers_[id] = c;
     return c;
 }
@@ -373,7 +399,7 @@ void ScreenRouter::bringControllerToFront(ScreenController* c)
             screen->setGeometry(display_->rect());
         else if (id == screens::StatPlotColor)
             // The stat plot set-up sheet covers the menu area, as the pickers do.
-            screen->setGeometry(menuRect().toRect());
+            screen->setGeometry(overlayRect(id));
     }
     for (const auto& [id, screen] : controllers_)
         if (routerScreen(id) || id == screens::Menu || id == screens::Catalog || id == screens::KeyCatalog)

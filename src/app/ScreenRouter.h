@@ -49,11 +49,13 @@ public:
     // Display and keyboard frames in a router of that size: the tablet's keyboard takes
     // 524·s points (s = min(0.7 H / 524, W / 480)) under a display 33 display-font digits
     // wide; the tall phone's keyboard is W·418/320 high, the display the rest, unless that
-    // leaves less than 8 lines of 32 digits.
+    // leaves less than 8 lines of 32 digits. Wider than tall, both keep their upright
+    // layout in a column at the window's height, centred (the phone's as wide as the
+    // upright phone's proportions give).
     static Frames layoutFrames(QSizeF size, bool tablet);
-    // A phone's window of that size too short to hold the program debugger under the
-    // display (a phone on its side): the debugger stands on the right half, and the display
-    // and keyboard keep the left half, so the program's output stays in sight.
+    // A phone's window of that size on its side: the program debugger stands on the right
+    // half, and the display and keyboard keep the left half, so the program's output and
+    // the keys stay in sight.
     static bool debuggerBeside(QSizeF size, bool tablet);
 
     ScreenRouter(Calculator& calc, ScreenRegistry& registry, AppShell& shell, QWidget* parent = nullptr);
@@ -153,6 +155,8 @@ protected:
 
 private:
     ScreenController* make(int id);
+    // Where an overlay stands: over the display and the keyboard.
+    QRect overlayRect(int id) const;
     ScreenController* homeController() const;
     // The controller of the current screen, nullptr for the root's screens.
     ScreenController* currentController();

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSlider>
 
+#include <algorithm>
 #include <cmath>
 
 namespace orvenda {
@@ -18,6 +19,10 @@ namespace {
 
 // The sliders run in hundredths so a drag can stop between whole values.
 constexpr int kScale = 100;
+// The height the title, the two rows and the buttons take at their full size, and the
+// least height of a row packed closer.
+constexpr int kFullHeight = 190;
+constexpr int kLeastRow = 28;
 
 } // namespace
 
@@ -122,16 +127,20 @@ void MatrixPromptScreen::subscribe()
 void MatrixPromptScreen::resizeEvent(QResizeEvent*)
 {
     lcd_->setGeometry(rect());
-    const int w = width(), row = 44;
-    title_->setGeometry(0, 8, w, 30);
-    rowName_->setGeometry(12, 50, 90, row);
-    rowSlider_->setGeometry(104, 50, w - 170, row);
-    rowLabel_->setGeometry(w - 60, 58, 40, row - 16);
-    colName_->setGeometry(12, 50 + row, 90, row);
-    colSlider_->setGeometry(104, 50 + row, w - 170, row);
-    colLabel_->setGeometry(w - 60, 58 + row, 40, row - 16);
-    cancel_->setGeometry(w / 2 - 130, 60 + 2 * row, 110, 34);
-    ok_->setGeometry(w / 2 + 20, 60 + 2 * row, 110, 34);
+    const int w = width();
+    // A display too short for the rows' full height (a phone on its side) packs them closer.
+    const bool compact = height() < kFullHeight;
+    const int row = compact ? std::max(kLeastRow, (height() - 76) / 2) : 44;
+    const int top = compact ? 34 : 50, gap = compact ? 4 : 10;
+    title_->setGeometry(0, compact ? 2 : 8, w, 30);
+    rowName_->setGeometry(12, top, 90, row);
+    rowSlider_->setGeometry(104, top, w - 170, row);
+    rowLabel_->setGeometry(w - 60, top + (row - 28) / 2, 40, 28);
+    colName_->setGeometry(12, top + row, 90, row);
+    colSlider_->setGeometry(104, top + row, w - 170, row);
+    colLabel_->setGeometry(w - 60, top + row + (row - 28) / 2, 40, 28);
+    cancel_->setGeometry(w / 2 - 130, top + 2 * row + gap, 110, 34);
+    ok_->setGeometry(w / 2 + 20, top + 2 * row + gap, 110, 34);
 }
 
 void MatrixPromptScreen::keyPressEvent(QKeyEvent* event)

@@ -9,9 +9,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include <cctype>
-#include <sstream>
-
 namespace orvenda {
 namespace {
 
@@ -62,6 +59,21 @@ std::string keyName(const std::string& input, const std::string& modifiers)
     return m.empty() ? input : input + "," + m;
 }
 
+// A command's modifier letters.
+std::string modifierLetters(int modifiers)
+{
+    std::string out;
+    if (modifiers & KeyCommands::kCommand)
+        out += 'M';
+    if (modifiers & KeyCommands::kControl)
+        out += 'C';
+    if (modifiers & KeyCommands::kOption)
+        out += 'O';
+    if (modifiers & KeyCommands::kShift)
+        out += '^';
+    return out;
+}
+
 // The face of a key by its plain-layer code.
 QString faceFor(std::int32_t code)
 {
@@ -95,28 +107,18 @@ SmallCalcView::SmallCalcView(Calculator& calc, QWidget* parent) : QWidget(parent
     connect(&repeatTimer_, &QTimer::timeout, this, [this] { autoKey(); });
     for (const CommandCode& command : kCommands) {
         if (auto cmd = keyCmd(command.description)) {
-            keyCmds_.push_back(*cmd);
-            kDict_[keyName(cmd->input, cmd->modifiers)] = command.code;
+            kDict_[keyName(cmd->input.toStdString(), modifierLetters(cmd->modifiers))] = command.code;
+            keyCmds_.push_back(std::move(*cmd));
         }
     }
+    KeyCommands::settleChords(keyCmds_);
 }
 
 SmallCalcView::~SmallCalcView() { repeatTimer_.stop(); }
 
-std::optional<SmallCalcView::KeyCommand> SmallCalcView::keyCmd(const std::string& description)
+std::optional<KeyCommands::Command> SmallCalcView::keyCmd(const std::string& description)
 {
-    std::vector<std::string> parts;
-    std::string part;
-    std::istringstream in(description);
-    while (std::getline(in, part, ','))
-        parts.push_back(part);
-    if (!description.empty() && description.back() == ',')
-        parts.emplace_back();
-    if (parts.size() != 4)
-        return std::nullopt;
-    if (parts[0] == "°")
-        parts[0] = ",";
-    return KeyCommand{parts[0], parts[1], parts[2]};
+    return KeyCommands::keyCmd(description);
 }
 
 std::optional<std::int32_t> SmallCalcView::codeForKeyName(const std::string& name) const
@@ -262,42 +264,9 @@ void SmallCalcView::keyPressEvent(QKeyEvent* event)
     // beside it.
     if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
         return;
-    std::string input;
-    switch (event->key()) {
-    case Qt::Key_Escape: input = "UIKeyInputEscape"; break;
-    case Qt::Key_Down: input = "UIKeyInputDownArrow"; break;
-    case Qt::Key_Up: input = "UIKeyInputUpArrow"; break;
-    case Qt::Key_Left: input = "UIKeyInputLeftArrow"; break;
-    case Qt::Key_Right: input = "UIKeyInputRightArrow"; break;
-    case Qt::Key_Backspace: input = "\b"; break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: input = "\r"; break;
-    default:
-        if (event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z) {
-            const char letter = static_cast<char>('A' + (event->key() - Qt::Key_A));
-            // Command and control commands are named by capitals, option ones by lower case.
-            const bool named = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
-            input = std::string(1, named ? letter : static_cast<char>(letter - 'A' + 'a'));
-        } else {
-            input = event->text().toStdString();
-        }
-        break;
-    }
-    std::string modifiers;
-    const auto mods = event->modifiers();
-    // Qt's Control is the platform's command key on a Mac; Meta is control there.
-    if (mods & Qt::ControlModifier)
-        modifiers += 'C';
-    if (mods & Qt::MetaModifier)
-        modifiers += 'M';
-    if (mods & Qt::AltModifier)
-        modifiers += 'O';
-    // Shift names a command unless it only chose the symbol typed.
-    const bool symbol = input.size() == 1 && std::ispunct(static_cast<unsigned char>(input[0]));
-    if ((mods & Qt::ShiftModifier) && !symbol)
-        modifiers += '^';
-    if (!input.empty() && codeForKeyName(keyName(input, modifiers)))
-        kChar(input, modifiers);
+    // The keys answer to the chords the keyboard's commands do.
+    if (const KeyCommands::Command* command = KeyCommands::match(keyCmds_, *event))
+        kChar(command->input.toStdString(), modifierLetters(command->modifiers));
     else
         QWidget::keyPressEvent(event);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "input/KeyCommands.h"
+
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
@@ -31,14 +33,6 @@ public:
 // 44 key commands. Main thread only.
 class SmallCalcView : public QWidget {
 public:
-    // One hardware key command: the key's input name (an arrow, escape, return and
-    // backspace by the platform's key names), its title and its modifier letters.
-    struct KeyCommand {
-        std::string input;
-        std::string title;
-        std::string modifiers;
-    };
-
     // The keypad's size on the narrowest phone, 320 points wide: what the screens keep for
     // it on a phone on its side, where one as wide as the window would be taller than it.
     static constexpr double kNarrowWidth = 320, kNarrowHeight = 182;
@@ -52,8 +46,10 @@ public:
     SmallCalcViewDelegate* delegate = nullptr;
 
     // "input,title,modifiers,action": a command, or nothing for another number of parts.
-    static std::optional<KeyCommand> keyCmd(const std::string& description);
-    const std::vector<KeyCommand>& keyCommands() const { return keyCmds_; }
+    static std::optional<KeyCommands::Command> keyCmd(const std::string& description);
+    // The commands, each answering to the desktop's chord of the keyboard's commands (Ctrl
+    // for Command as for Control).
+    const std::vector<KeyCommands::Command>& keyCommands() const { return keyCmds_; }
     // The code a hardware key name ("input" or "input,MCO^" letters) stands for.
     std::optional<std::int32_t> codeForKeyName(const std::string& name) const;
 
@@ -94,7 +90,7 @@ private:
     std::vector<QImage> labels_;
     double labelsScale_ = 0;
     bool labelsSecond_ = false;
-    std::vector<KeyCommand> keyCmds_;
+    std::vector<KeyCommands::Command> keyCmds_;
     std::map<std::string, std::int32_t> kDict_;
 };
 

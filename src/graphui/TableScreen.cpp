@@ -100,12 +100,20 @@ void TableScreen::keyPressEvent(QKeyEvent* event)
         ScreenController::keyPressEvent(event);
         return;
     }
-    if (*op == KeyTables::kEnter)
+    if (*op == KeyTables::kEnter) {
         enterTyped();
-    else if (*op == KeyTables::kDel)
+    } else if (*op == KeyTables::kDel) {
         shell_.keys().backspace([this](std::uint32_t key) { typeOp(key); });
-    else
+    } else if (*op == KeyTables::kIns) {
+        // INS on an empty line inserts a row, as on the TABLE screen: the graph, the
+        // current screen, has no rows of its own to take it.
+        const bool empty = !entryHoldsText();
         typeOp(*op);
+        if (empty)
+            insert();
+    } else {
+        typeOp(*op);
+    }
 }
 
 void TableScreen::typeOp(std::uint32_t op)

@@ -205,18 +205,25 @@ KeyCommands::KeyCommands()
     for (std::string_view description : kDescriptions)
         if (auto command = keyCmd(description))
             commands_.push_back(std::move(*command));
+    settleChords(commands_);
+}
+
+void KeyCommands::settleChords(std::vector<Command>& commands)
+{
     // Control shortcuts keep Ctrl; a Command shortcut on a taken chord moves to Ctrl+Alt.
     std::set<std::pair<QString, int>> taken;
     auto key = [](const Command& c) { return std::make_pair(letter(c.input) ? c.input.toUpper() : c.input, c.chord); };
-    for (const Command& c : commands_)
+    for (const Command& c : commands)
         if (!(c.modifiers & kCommand))
             taken.insert(key(c));
-    for (Command& c : commands_)
+    for (Command& c : commands)
         if ((c.modifiers & kCommand) && taken.contains(key(c)))
             c.chord |= kAlt;
 }
 
-const KeyCommands::Command* KeyCommands::commandFor(const QKeyEvent& event) const
+const KeyCommands::Command* KeyCommands::commandFor(const QKeyEvent& event) const { return match(commands_, event); }
+
+const KeyCommands::Command* KeyCommands::match(const std::vector<Command>& commands, const QKeyEvent& event)
 {
     const Qt::KeyboardModifiers m = event.modifiers();
     const int chord = ((m & Qt::ControlModifier) ? kCtrl : 0) | ((m & Qt::AltModifier) ? kAlt : 0)
@@ -224,7 +231,10 @@ const KeyCommands::Command* KeyCommands::commandFor(const QKeyEvent& event) cons
     const QString special = inputForKey(event.key());
     const QString text = event.text();
     const bool printable = text.size() == 1 && text[0].isPrint();
-    const QString keyChar = event.key() > 0 && event.key() < 0x7F ? QString(QChar(event.key())) : QString();
+    // Shift on the minus key types an underscore: in a chord with Ctrl or Alt it is still
+    // the minus key (Option-Shift-minus).
+    const int key = event.key() == Qt::Key_Underscore && (chord & kShiftKey) ? Qt::Key_Minus : event.key();
+    const QString keyChar = key > 0 && key < 0x7F ? QString(QChar(key)) : QString();
     auto matches = [&](const Command& c, bool shiftTolerant) {
         const bool ownSpecial = !special.isEmpty();
         if (ownSpecial != isSpecial(c.input) || (ownSpecial && c.input != special))
@@ -247,7 +257,7 @@ const KeyCommands::Command* KeyCommands::commandFor(const QKeyEvent& event) cons
         return wanted == given;
     };
     for (bool tolerant : {false, true})
-        for (const Command& c : commands_)
+        for (const Command& c : commands)
             if (matches(c, tolerant))
                 return &c;
     return nullptr;

@@ -38,6 +38,12 @@ public:
     const std::vector<Command>& commands() const { return commands_; }
     // The command a key press gives, if any.
     const Command* commandFor(const QKeyEvent& event) const;
+    // The command of a list (a keypad's own) a key press gives, if any: the chord with
+    // Shift first, then a sign's without it (Shift may only have chosen the sign).
+    static const Command* match(const std::vector<Command>& commands, const QKeyEvent& event);
+    // Each command's desktop chord: Control and Command are both Ctrl; a Command command on
+    // the chord of a Control one takes Ctrl+Alt.
+    static void settleChords(std::vector<Command>& commands);
     // The op a character command stands for (Option's table, else Shift's, else the plain
     // one); nothing when its table has no entry.
     std::optional<std::uint32_t> charOp(const Command& command) const;

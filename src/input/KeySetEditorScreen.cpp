@@ -2,6 +2,7 @@
 
 #include "app/AppShell.h"
 #include "app/EntryModel.h"
+#include "app/ScreenRegistry.h"
 #include "app/UserKeysView.h"
 #include "core/Calculator.h"
 #include "core/KeySets.h"
@@ -11,6 +12,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace orvenda {
 
@@ -136,8 +139,11 @@ void KeySetEditorScreen::cursorDown()
 
 void KeySetEditorScreen::enter()
 {
-    if (EntryModel* entry = entryOf(calc()))
-        entry->addOp(static_cast<std::uint32_t>(Calculator::kEnterKey), false, true);
+    // The ENTER that commits a line as the editor is left is no key of the definition: the
+    // line is stored as it stands.
+    if (calc().screenBeingLeft() != screens::KeySetEditor)
+        if (EntryModel* entry = entryOf(calc()))
+            entry->addOp(static_cast<std::uint32_t>(Calculator::kEnterKey), false, true);
     getEntry();
 }
 
@@ -186,12 +192,24 @@ void KeySetEditorScreen::updateDisplay()
 void KeySetEditorScreen::resizeEvent(QResizeEvent*)
 {
     const int doneHeight = 30;
-    done_->setGeometry(width() - 80, 2, 76, doneHeight - 4);
-    view_->setGeometry(0, doneHeight, width(), std::max(0, height() - doneHeight - kButtonRowHeight));
+    const int page = view_->pageHeight();
+    // A display too short for Done above the four lines (a phone on its side) has Done on
+    // the banner under them, and a lower row of keys.
+    const bool compact = height() < doneHeight + page + kButtonRowHeight;
+    const int rowHeight = compact ? std::clamp(height() - page, kLeastButtonRowHeight, kButtonRowHeight) : kButtonRowHeight;
+    const int top = compact ? 0 : doneHeight;
+    view_->setGeometry(0, top, width(), std::max(0, height() - top - rowHeight));
+    if (compact) {
+        const int banner = top + view_->height() - KeySetView::kBannerHeight;
+        done_->setGeometry(width() - 80, banner + 1, 76, KeySetView::kBannerHeight - 2);
+    } else {
+        done_->setGeometry(width() - 80, 2, 76, doneHeight - 4);
+    }
+    done_->raise();
     const double step = width() / 5.0;
     for (int tag = 0; tag < static_cast<int>(userButtons_.size()); ++tag)
         userButtons_[static_cast<std::size_t>(tag)]->setGeometry(
-            QRect(1 + static_cast<int>(tag * step), height() - kButtonRowHeight, static_cast<int>(step - 2), kButtonRowHeight));
+            QRect(1 + static_cast<int>(tag * step), height() - rowHeight, static_cast<int>(step - 2), rowHeight));
     updateDisplay();
 }
 

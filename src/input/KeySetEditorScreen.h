@@ -21,6 +21,8 @@ class KeySetView;
 class KeySetEditorScreen : public ScreenController {
 public:
     static constexpr int kButtonRowHeight = 31;
+    // The lowest the row of keys becomes on a short display.
+    static constexpr int kLeastButtonRowHeight = 24;
 
     KeySetEditorScreen(Calculator& calc, AppShell& shell, QWidget* parent = nullptr);
     ~KeySetEditorScreen() override;

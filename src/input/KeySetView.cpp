@@ -10,6 +10,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+#include <cmath>
+
 namespace orvenda {
 
 KeySetView::KeySetView(Calculator& calc, QWidget* parent)
@@ -40,6 +43,10 @@ QString KeySetView::lineText(int line) const
     return prefix(line) + (ops ? QString::fromStdString(calc_.stringFromOps(*ops)) : QString());
 }
 
+double KeySetView::lineStep() const { return leading_ + std::max(0.0, fontSize_ - leading_) + 4; }
+
+int KeySetView::pageHeight() const { return static_cast<int>(std::ceil(4 + kLines * lineStep())) + kBannerHeight; }
+
 void KeySetView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -66,7 +73,7 @@ void KeySetView::paintEvent(QPaintEvent*)
             const double at = x + metrics.horizontalAdvance(prefix(line)) + cursor * metrics.horizontalAdvance(QLatin1Char('0'));
             painter.fillRect(QRectF(at, y + metrics.ascent() - 2, metrics.horizontalAdvance(QLatin1Char('0')), 2), ink);
         }
-        y += leading_ + (fontSize_ - leading_ > 0 ? fontSize_ - leading_ : 0) + 4;
+        y += lineStep();
     }
     const QRectF banner(0, height() - kBannerHeight, width(), kBannerHeight);
     painter.fillRect(banner, namedColor("bannerColor"));

@@ -24,6 +24,10 @@ public:
     static QString prefix(int line);
     double fontSize() const { return fontSize_; }
     double leading() const { return leading_; }
+    // From one line's top to the next one's.
+    double lineStep() const;
+    // The height that shows the four lines and the banner whole.
+    int pageHeight() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

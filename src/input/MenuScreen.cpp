@@ -250,6 +250,8 @@ void MenuScreen::showMenu(int id)
     tab_ = 0;
     // Menu 26 has no tabs of its own and keeps the list shown before.
     setCurrentArray();
+    // A menu opens at its first row, wherever the list shown before was scrolled to.
+    table_->scrollToTop();
     fitTabs();
     calc().clickMute = false;
     show();
@@ -801,6 +803,15 @@ void MenuScreen::cancel()
         delegate_->menuCanceled();
 }
 
+QRect MenuScreen::rowRect(Place p) const
+{
+    const QTreeWidgetItem* row = table_->item({p.section, p.row});
+    if (!row || !table_->isVisible())
+        return {};
+    const QRect r = table_->visualItemRect(row);
+    return r.isEmpty() ? QRect() : QRect(table_->viewport()->mapTo(this, r.topLeft()), r.size());
+}
+
 // ---- Keys ----
 
 void MenuScreen::processKeyOp(std::uint32_t op)
@@ -870,9 +881,10 @@ void MenuScreen::hardwareRow(int code)
             select({target, 0});
         return;
     }
-    // A key past the end of the list picks nothing.
-    if (code - 1 < static_cast<int>(sections_.front().rows.size()))
-        pickRow({0, code - 1});
+    // A key past the end of the list picks its last row.
+    const int rows = static_cast<int>(sections_.front().rows.size());
+    if (rows > 0)
+        pickRow({0, std::min(code, rows) - 1});
 }
 
 void MenuScreen::keyPressEvent(QKeyEvent* event)

@@ -146,6 +146,9 @@ public:
     const QLabel& titleLabel() const { return *title_; }
     const QTabBar& tabBar() const { return *tabs_; }
     const std::vector<Section>& sections() const { return sections_; }
+    // Where a row of the list shown is drawn, in this screen's coordinates; empty when the
+    // row is not in sight.
+    QRect rowRect(Place p) const;
     Place selection() const { return selected_; }
     const HelpPage& help() const { return *help_; }
     const QPushButton& cancelButton() const { return *cancel_; }

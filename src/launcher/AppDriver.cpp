@@ -509,6 +509,17 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
         app_.root().close();
         return true;
     }
+    if (command == "size") {
+        // The window resized as a user drags its edges, down to its least size.
+        const auto x = argument.find('x');
+        const auto w = x == std::string_view::npos ? std::nullopt : number(argument.substr(0, x));
+        const auto h = x == std::string_view::npos ? std::nullopt : number(argument.substr(x + 1));
+        if (!w || !h || *w <= 0 || *h <= 0)
+            return fail("size takes WIDTHxHEIGHT, not «" + std::string(argument) + "»");
+        app_.root().resize(*w, *h);
+        spin(0);
+        return true;
+    }
     if (command == "file" && !argument.empty())
         return file(argument);
     if (command == "open")
@@ -1439,6 +1450,11 @@ void AppDriver::menuState(nlohmann::json& state) const
 {
     if (auto* menu = dynamic_cast<const MenuScreen*>(app_.root().router().controller(screens::Menu)); menu && menu->isVisible()) {
         state["menu"] = menu->currentMenu();
+        // Where it lies in the window and its first row (a tap's place).
+        const QRect area(menu->mapTo(&app_.root(), QPoint(0, 0)), menu->size());
+        state["menuRect"] = {area.x(), area.y(), area.width(), area.height()};
+        if (const QRect row = menu->rowRect({0, 0}); !row.isEmpty())
+            state["firstRow"] = {row.x() + area.x(), row.y() + area.y(), row.width(), row.height()};
         // MEM's about page over the menu: the version it shows.
         if (menu->aboutShown() && menu->aboutPage())
             state["about"] = menu->aboutPage()->versionText().toStdString();
@@ -1541,6 +1557,18 @@ void AppDriver::dump()
         top["leave"] = {r.x(), r.y(), r.width(), r.height()};
     }
     state["top"] = std::move(top);
+    // The calculator keyboard where it is drawn in the window, and its smallest key's size;
+    // null while a full-size screen hides it.
+    const KeyboardView& keyboard = app_.keyboard();
+    if (keyboard.isVisible()) {
+        const QRect r(keyboard.mapTo(&app_.root(), QPoint(0, 0)), keyboard.size());
+        QSize smallest = keyboard.size();
+        for (int k = 0; k < KeyTables::kKeyCount; ++k)
+            smallest = smallest.boundedTo(keyboard.button(k).size());
+        state["keyboard"] = {{"rect", {r.x(), r.y(), r.width(), r.height()}}, {"key", {smallest.width(), smallest.height()}}};
+    } else {
+        state["keyboard"] = nullptr;
+    }
     state["mathPrint"] = calc.locked()->mathPrint;
     const auto* entry = dynamic_cast<const EntryModel*>(calc.entryManager.get());
     state["entry"] = entry ? entry->text() : std::string();

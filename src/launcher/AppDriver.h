@@ -59,7 +59,10 @@ class GeometryScreen;
 //   dump           one JSON object on a line: screen, top (what is drawn on top of the
 //                  window: the id and title of the full-size screen, overlay or screen in
 //                  front, and leave, its leave control's x, y, width and height in the
-//                  window or null), mathPrint (which home screen),
+//                  window or null), keyboard (the calculator keyboard's rect, its x, y,
+//                  width and height in the window, and key, its smallest key's width and
+//                  height; null while a full-size screen hides it), mathPrint (which home
+//                  screen),
 //                  entry, cursor, history (input and answer of each item), ans, error
 //                  (the last reported, 0 for none), alerts (title, message, buttons),
 //                  dialog (the title of an open form, while one is open),
@@ -100,7 +103,8 @@ class GeometryScreen;
 //                  its own) and cancel (Cancel shown) while open;
 //                  picker: the wheel titles, each wheel's selected row centre and text,
 //                  the row height and Done's rectangle while open); menu (the open menu's
-//                  id, null when none is open) and about (the version MEM's about page
+//                  id, null when none is open; while one is, menuRect, its x, y, width and
+//                  height in the window, and firstRow, its first row's) and about (the version MEM's about page
 //                  shows, while it is open); overlay (the name of the overlay over
 //                  display and keyboard, such as "Menu" or "Colour", while one is open);
 //                  while the colour picker is open, picker (its title, mode and colour);
@@ -153,6 +157,8 @@ class GeometryScreen;
 //                  "Photo…"; `photo` alone cancels it); a driven app opens no dialog
 //   open ID        shows the screen or overlay of that id (ScreenRegistry's ids) as the app
 //                  asks for it; `screens` prints every id with its title as one JSON line
+//   size WxH       the window resized to W × H (not below its least size), as a user
+//                  drags its edges
 //   tap leave      a click on the visible control that leaves the screen on top
 //   close          the window's close button: the window closes as the desktop closes
 //                  it; the app quits, saving, when the script ends

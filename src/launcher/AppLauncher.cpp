@@ -89,8 +89,9 @@ namespace {
 
 constexpr QSize kPhoneSize{390, 844};
 constexpr QSize kTabletSize{768, 1024};
-// The smallest windows the layouts hold; the tablet turns to landscape (1024 × 768).
-constexpr QSize kPhoneMinimum{320, 600};
+// The smallest windows the layouts hold; the phone turns to landscape (844 × 390) and the
+// tablet (1024 × 768).
+constexpr QSize kPhoneMinimum{320, 390};
 constexpr QSize kTabletMinimum{768, 768};
 
 } // namespace

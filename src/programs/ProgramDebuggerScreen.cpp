@@ -257,8 +257,8 @@ void ProgramDebuggerScreen::resizeEvent(QResizeEvent*)
         area = QSizeF(parentWidget()->width() - 2 * kTabletInsetX, parentWidget()->height() - 2 * kTabletInsetY);
     const ScreenRouter::Frames frames = ScreenRouter::layoutFrames(area, tablet);
     const int displayHeight = std::clamp(static_cast<int>(frames.display.height()) - (tablet ? kTabletTop : 0), 0, height());
-    // A window too short to hold the debugger under the display (a phone on its side) has it
-    // on the right half, beside the display the root keeps on the left.
+    // A phone on its side has it on the right half, beside the display and keyboard the root
+    // keeps on the left.
     part_ = ScreenRouter::debuggerBeside(size(), tablet) ? QRect(width() / 2, 0, width() - width() / 2, height())
                                                          : QRect(0, displayHeight, width(), height() - displayHeight);
     setMask(QRegion(part_));

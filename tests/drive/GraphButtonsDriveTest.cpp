@@ -37,6 +37,15 @@ QPoint shownAt(const json& dump, double x, double y)
 const std::string kGraphAndTable =
     "key Y=\ntype X²\nkey MODE\nwait idle\npress G-T\nwait idle\ntap leave\nwait idle\nkey GRAPH\nwait idle\n";
 
+// A tap on the first row of the split's table, in its X column.
+std::string tapOnFirstRow(const json& table)
+{
+    const double header = table["cells"][0], row = table["cells"][1], column = table["cells"][2];
+    const int x = table["rect"][0].get<int>() + static_cast<int>(column / 2);
+    const int y = table["rect"][1].get<int>() + static_cast<int>(header + row / 2);
+    return "tap " + std::to_string(x) + " " + std::to_string(y);
+}
+
 std::string tapOn(const json& rect)
 {
     const int x = rect[0].get<int>() + rect[2].get<int>() / 2, y = rect[1].get<int>() + rect[3].get<int>() / 2;
@@ -216,12 +225,8 @@ TEST_P(GraphButtonsDrive, TheSplitTableTakesTypedValues)
     const std::string& open = kGraphAndTable;
     const DriveRun first = driveScript(open + "dump\n", options());
     ASSERT_TRUE(endedWithDumps(first, 1));
-    const json& table = first.dumps[0]["table"];
-    ASSERT_TRUE(table.is_object()) << device;
-    const double header = table["cells"][0], row = table["cells"][1], column = table["cells"][2];
-    const int x = table["rect"][0].get<int>() + static_cast<int>(column / 2);
-    const int y = table["rect"][1].get<int>() + static_cast<int>(header + row / 2);
-    const DriveRun run = driveScript(open + "tap " + std::to_string(x) + " " + std::to_string(y)
+    ASSERT_TRUE(first.dumps[0]["table"].is_object()) << device;
+    const DriveRun run = driveScript(open + tapOnFirstRow(first.dumps[0]["table"])
                                          + "\nwait idle\nhkey 3\nhkey Return\nwait idle\ndump\nhkey 4\nhkey -\nhkey 6\nhkey Return\n"
                                            "wait idle\ndump\nhkey Up\nhkey Backspace\nwait idle\ndump\nhkey Escape\nwait idle\ndump\n",
                                      options());
@@ -232,6 +237,23 @@ TEST_P(GraphButtonsDrive, TheSplitTableTakesTypedValues)
     EXPECT_EQ(run.dumps[1]["shown"], first.dumps[0]["shown"]) << device << ": no zoom";
     EXPECT_EQ(run.dumps[2]["table"]["asked"], json::array({3.0})) << device;
     EXPECT_EQ(run.dumps[3]["screen"], 0) << device;
+}
+
+// INS (Ctrl+I) on the split's asked table inserts a row at the cursor, as on the TABLE
+// screen.
+TEST_P(GraphButtonsDrive, InsOnTheSplitTableInsertsARow)
+{
+    const std::string device = GetParam();
+    const DriveRun first = driveScript(kGraphAndTable + "dump\n", options());
+    ASSERT_TRUE(endedWithDumps(first, 1));
+    ASSERT_TRUE(first.dumps[0]["table"].is_object()) << device;
+    const DriveRun run = driveScript(kGraphAndTable + tapOnFirstRow(first.dumps[0]["table"])
+                                         + "\nwait idle\nhkey 3\nhkey Return\nhkey 4\nhkey Return\nwait idle\n"
+                                           "hkey Up\nhkey Up\nhkey Ctrl+I\nwait idle\ndump\n",
+                                     options());
+    ASSERT_TRUE(endedWithDumps(run, 1));
+    EXPECT_EQ(run.dumps[0]["table"]["asked"], json::array({0.0, 3.0, 4.0})) << device;
+    EXPECT_EQ(run.dumps[0]["table"]["row"], 0) << device;
 }
 
 INSTANTIATE_TEST_SUITE_P(Drive, GraphButtonsDrive, ::testing::Values("phone", "tablet"), [](const auto& info) { return std::string(info.param); });

@@ -200,6 +200,57 @@ TEST(KeysDrive, AMenuOverAnAppsFieldKeepsItsLine)
 }
 
 
+// The key-set editor's line is stored as typed whichever way the editor is left (Escape,
+// 2ND MODE, Done): no ENTER is added to the key's definition, and the key gives 5. UP and
+// DOWN between an empty line and one that holds something stop at the next line.
+TEST(KeysDrive, TheKeySetEditorKeepsItsLinesByEveryWayOut)
+{
+    const std::string edit = "key 0x438\npress Edit\ntap 40 195\nwait idle\n";
+    std::string script = "key 0x438\npress +\nhkey M\nhkey y\nhkey Return\n";
+    const char* ways[] = {"hkey Escape\n", "key 2ND\nkey MODE\n", "press Done\n"};
+    for (const char* way : ways)
+        script += edit + "key UP\nkey UP\nkey UP\nkey DOWN\nkey CLEAR\ntype 2+3\n" + way + "wait idle\ndump\n" + edit + "dump\n"
+            + "press Done\nwait idle\n";
+    script += edit + "key UP\ndump\nkey DOWN\ndump\nkey DOWN\nkey UP\ndump\npress Done\nwait idle\n";
+    const DriveRun run = driveScript(script + "key 0x438\npress Pick\ntap 40 195\nwait idle\ntap 40 290\nkey ENTER\nwait idle\ndump\n");
+    ASSERT_TRUE(endedWithDumps(run, 10));
+    const json lines = json::parse(R"(["     title=","      key=2+3","2ND title=","2ND   key="])");
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(run.dumps[2 * i]["screen"], 0) << ways[i];
+        EXPECT_EQ(run.dumps[2 * i + 1]["keyEditor"]["lines"], lines) << ways[i];
+        EXPECT_EQ(run.dumps[2 * i + 1]["keyEditor"]["line"], 1) << ways[i];
+    }
+    // From the ops line up to the empty title, down again, and down to the empty 2nd title
+    // and back up.
+    EXPECT_EQ(run.dumps[6]["keyEditor"]["line"], 0);
+    EXPECT_EQ(run.dumps[7]["keyEditor"]["line"], 1);
+    EXPECT_EQ(run.dumps[8]["keyEditor"]["line"], 1);
+    EXPECT_EQ(run.dumps[8]["keyEditor"]["lines"], lines);
+    EXPECT_EQ(run.dumps[9]["history"].back(), json::parse(R"({"input":"2+3","answer":"5"})"));
+}
+
+// A menu's digit or letter past its last row picks the last row (VARS 9 opens its last
+// submenu, MATH z types its last item); the compact keypad types ⁻¹ for Alt+Shift+- as the
+// keyboard does, and Ctrl+I is its INS (123, Left Left, Ctrl+I, 9 gives 1923).
+TEST(KeysDrive, TheLastRowsOfTheKeyTablesAct)
+{
+    const DriveRun menus = driveScript("key VARS\nwait idle\nhkey 9\nwait idle\ndump\nhkey Escape\nhkey Escape\nwait idle\n"
+                                       "key MATH\nwait idle\nhkey z\nwait idle\ndump\n");
+    ASSERT_TRUE(endedWithDumps(menus, 2));
+    EXPECT_EQ(menus.dumps[0]["menu"], 12);
+    EXPECT_EQ(menus.dumps[1]["entry"], "Ans\xE2\x96\xB8SigFig");
+    for (const char* device : {"phone", "tablet"}) {
+        const DriveRun keypad = driveScript("key STAT\nkey RIGHT\nkey RIGHT\nkey ENTER\nwait idle\nhkey 1\nhkey 2\nhkey 3\n"
+                                            "hkey Left\nhkey Left\nhkey Ctrl+I\nhkey 9\nhkey Return\nhkey 1\nhkey Alt+Shift+-\n"
+                                            "dump\nkey CLEAR\nhkey 1\nhkey Alt+-\ndump\n",
+                                            std::string("--device ") + device);
+        ASSERT_TRUE(endedWithDumps(keypad, 2)) << device;
+        EXPECT_EQ(keypad.dumps[0]["statTest"]["fields"][0]["value"], 1923) << device;
+        EXPECT_EQ(keypad.dumps[0]["statTest"]["typing"], "1\xE2\x81\xBB\xC2\xB9") << device;
+        EXPECT_EQ(keypad.dumps[1]["statTest"]["typing"], "1-") << device << ": Alt+- is the negation";
+    }
+}
+
 // The graph takes the computer's keys back from a sheet that closes: Escape then leaves it,
 // after the slider form's Done and after the calculate sheet's.
 TEST(KeysDrive, EscapeLeavesTheGraphAfterASheetCloses)

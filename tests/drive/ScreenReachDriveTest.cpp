@@ -254,6 +254,95 @@ TEST(ScreenReachDrive, TheKeypadScreensTakeReturnAndTheArrowsFromTheComputer)
     }
 }
 
+// The centre of key n (row n / 5, column n mod 5) of the calculator keyboard in a dump, as
+// the tall phone's keyboard lays its keys out (the digits' rows; not the arrow cluster).
+std::string tapOnKey(const json& keyboard, int n)
+{
+    const json& r = keyboard["rect"];
+    const double sx = r[2].get<double>() / 320, sy = r[3].get<double>() / 418;
+    const double x = r[0].get<double>() + 64 * sx * (n % 5) + 1 + 31 * sx;
+    const double y = r[1].get<double>() + 41 * sy * (n / 5) + 5 * sy + 20 * sy;
+    return "tap " + std::to_string(std::lround(x)) + " " + std::to_string(std::lround(y)) + "\nwait idle\n";
+}
+
+// A phone on its side keeps its upright layout at the window's height, centred: on the home
+// screen, the program editor and Y= the keyboard lies whole in the window with keys of a
+// size a pointer presses, and a click on its 5 types 5; a menu covers the same column and a
+// tap on its first row picks it. The graph and the periodic table still lie along the
+// window.
+TEST(ScreenReachDrive, OnAPhoneOnItsSideTheKeyboardKeepsItsUprightLayout)
+{
+    constexpr int kFive = 37;
+    const std::string options = kTurnedPhone.options();
+    const DriveRun keys = driveScript(kProgram + "dump\n" + kEditProgram + "dump\nkey Y=\nwait idle\ndump\n", options);
+    ASSERT_TRUE(endedWithDumps(keys, 3));
+    const json& keyboard = keys.dumps[0]["keyboard"];
+    ASSERT_TRUE(keyboard.is_object());
+    const json& r = keyboard["rect"];
+    const int w = kTurnedPhone.size.width(), statusTop = kTurnedPhone.size.height() - 24;
+    EXPECT_GE(r[0].get<int>(), 0);
+    EXPECT_NEAR(r[0].get<int>() + r[2].get<int>() / 2.0, w / 2.0, 1) << "centred";
+    EXPECT_EQ(r[1].get<int>() + r[3].get<int>(), statusTop) << "down to the status line";
+    EXPECT_GE(r[3].get<int>(), statusTop / 2) << "the keyboard keeps its share of the height";
+    EXPECT_GE(keyboard["key"][0].get<int>(), 18);
+    EXPECT_GE(keyboard["key"][1].get<int>(), 18);
+    for (const json& dump : keys.dumps)
+        EXPECT_EQ(dump["keyboard"], keyboard) << dump["top"]["title"];
+
+    const DriveRun run = driveScript(kProgram + tapOnKey(keyboard, kFive) + "dump\nkey CLEAR\n" + kEditProgram
+                                         + tapOnKey(keyboard, kFive) + "dump\nkey Y=\nwait idle\n" + tapOnKey(keyboard, kFive)
+                                         + "dump\nkey 2ND\nkey MODE\nwait idle\nkey MATH\nwait idle\ndump\n",
+                                     options);
+    ASSERT_TRUE(endedWithDumps(run, 4));
+    EXPECT_EQ(run.dumps[0]["entry"], "5");
+    EXPECT_TRUE(run.dumps[1]["editor"]["lines"][0].get<std::string>().starts_with(":5")) << run.dumps[1]["editor"];
+    EXPECT_EQ(run.dumps[2]["yEq"]["rows"][0]["text"], "5");
+    const json& menu = run.dumps[3];
+    ASSERT_TRUE(menu["menuRect"].is_array());
+    EXPECT_NEAR(menu["menuRect"][0].get<int>() + menu["menuRect"][2].get<int>() / 2.0, w / 2.0, 1);
+    EXPECT_EQ(menu["menuRect"][3], statusTop);
+    EXPECT_GE(menu["menuRect"][2].get<int>(), r[2].get<int>());
+    const json& row = menu["firstRow"];
+    ASSERT_TRUE(row.is_array());
+    EXPECT_GE(row[3].get<int>(), 30);
+    const DriveRun picked = driveScript("key MATH\nwait idle\ntap " + std::to_string(row[0].get<int>() + row[2].get<int>() / 2) + " "
+                                            + std::to_string(row[1].get<int>() + row[3].get<int>() / 2)
+                                            + "\nwait idle\ndump\nkey GRAPH\nwait idle\ndump\nkey 2ND\nkey MODE\nwait idle\nopen 13\n"
+                                              "wait idle\ndump\n",
+                                        options);
+    ASSERT_TRUE(endedWithDumps(picked, 3));
+    EXPECT_EQ(picked.dumps[0]["menu"], nullptr);
+    EXPECT_EQ(picked.dumps[0]["entry"], "Ans\xE2\x96\xB8" "Frac");
+    EXPECT_EQ(picked.dumps[1]["keyboard"], nullptr);
+    EXPECT_EQ(picked.dumps[1]["graph"][2], w) << "the graph lies along the window";
+    EXPECT_EQ(picked.dumps[2]["periodicTable"]["portrait"], false);
+    EXPECT_EQ(picked.dumps[2]["periodicTable"]["table"][2], w);
+}
+
+// Turned and back while a program is open in the editor and while the graph shows: the
+// editor keeps its program and the keyboard takes the layout of each shape; the graph fills
+// the window each way.
+TEST(ScreenReachDrive, TurningThePhoneKeepsTheEditorAndTheGraph)
+{
+    const DriveRun run = driveScript(kProgram + kEditProgram + "dump\nsize 844x390\nwait idle\ndump\nsize 390x844\nwait idle\ndump\n"
+                                                               "key GRAPH\nwait idle\nsize 844x390\nwait idle\ndump\nsize 390x844\n"
+                                                               "wait idle\ndump\n",
+                                     "--size 390x844");
+    ASSERT_TRUE(endedWithDumps(run, 5));
+    for (int i : {0, 1, 2}) {
+        EXPECT_EQ(run.dumps[i]["screen"], 2) << i;
+        EXPECT_EQ(run.dumps[i]["editor"]["lines"], run.dumps[0]["editor"]["lines"]) << i;
+    }
+    EXPECT_EQ(run.dumps[0]["keyboard"]["rect"][2], 390);
+    EXPECT_NEAR(run.dumps[1]["keyboard"]["rect"][2].get<double>() * 418 / 320, run.dumps[1]["keyboard"]["rect"][3].get<double>(), 1.5)
+        << "the upright keyboard's proportions";
+    EXPECT_LT(run.dumps[1]["keyboard"]["rect"][3], 390);
+    EXPECT_EQ(run.dumps[2]["keyboard"], run.dumps[0]["keyboard"]);
+    EXPECT_EQ(run.dumps[3]["screen"], 8);
+    EXPECT_EQ(run.dumps[3]["graph"][2], 844);
+    EXPECT_EQ(run.dumps[4]["graph"][2], 390);
+}
+
 // On a tablet, standing and turned, Tests opens the menu as a popover of 400 × 800 (or as
 // much as fits above the button) with its lower edge on the Tests button and no Cancel; a
 // row picks its procedure and closes it. A phone's menu covers the screen and has Cancel.

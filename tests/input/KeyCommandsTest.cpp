@@ -75,6 +75,8 @@ TEST_F(Commands, TypedCharactersBecomeTheirTokens)
         {Qt::Key_Minus, Qt::AltModifier, "-", 0xB0},
         // Titled "⁻¹", and that is what it types.
         {Qt::Key_Minus, Qt::AltModifier | Qt::ShiftModifier, "-", 0x0C},
+        // As X11 delivers it: Shift made the minus key an underscore.
+        {Qt::Key_Underscore, Qt::AltModifier | Qt::ShiftModifier, "_", 0x0C},
         {Qt::Key_S, Qt::AltModifier, "s", 0x04},
     };
     for (const Case& c : cases) {

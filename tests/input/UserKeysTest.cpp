@@ -205,5 +205,24 @@ TEST_F(UserKeys, TheEditorEditsFourLinesPerKey)
     }
 }
 
+// On a display as short as a phone's on its side, the four lines and the banner show whole,
+// with Done on the banner and the row of keys under them.
+TEST_F(UserKeys, TheEditorFitsAShortDisplay)
+{
+    KeySets::userKeySetAdd(calc, "Mine");
+    calc.userKeySetName = "Mine";
+    router().showScreen(screens::KeySetEditor);
+    KeySetEditorScreen& ed = *editor();
+    for (const int height : {133, 310}) {
+        ed.resize(320, height);
+        const QRect page = ed.keySetView().geometry();
+        EXPECT_GE(page.height(), ed.keySetView().pageHeight()) << height;
+        EXPECT_TRUE(ed.rect().contains(ed.doneButton().geometry())) << height;
+        EXPECT_LE(ed.doneButton().geometry().bottom(), page.bottom()) << height;
+        EXPECT_FALSE(ed.doneButton().geometry().intersects(page.adjusted(0, 0, 0, -KeySetView::kBannerHeight)))
+            << height << ": Done covers no line";
+    }
+}
+
 } // namespace
 } // namespace orvenda::test

@@ -21,6 +21,7 @@
 #include <QFontMetricsF>
 
 #include <QImage>
+#include <QWheelEvent>
 
 #include <cmath>
 #include <optional>
@@ -363,6 +364,76 @@ TEST_F(MathPrintTest, EnterMovesTheSplitByTheNewItemUntilTheBottom)
     EXPECT_DOUBLE_EQ(home->panView(-1000), -top);
     EXPECT_EQ(home->prettyScrollView().y(), inset);
     EXPECT_EQ(home->historyScrollView().geometry().bottom() + 1, home->prettyScrollView().y());
+}
+
+// The bands of ink across the rows of an image between columns x0 and x1: [top, bottom).
+std::vector<std::pair<int, int>> inkBands(const QImage& image, int x0, int x1)
+{
+    std::vector<std::pair<int, int>> bands;
+    bool inBand = false;
+    for (int y = 0; y < image.height(); ++y) {
+        bool any = false;
+        for (int x = std::max(0, x0); x < std::min(x1, image.width()) && !any; ++x)
+            any = ink(image, x, y);
+        if (any && !inBand)
+            bands.emplace_back(y, y + 1);
+        if (any)
+            bands.back().second = y + 1;
+        inBand = any;
+    }
+    return bands;
+}
+
+// A tall matrix answer is laid out at its full height: its last row ends just above the
+// entry line, the rows that fit show with the input above them, and one taller than the
+// view scrolls through (the wheel) and shows from its top when UP selects it.
+TEST_F(MathPrintTest, ATallAnswerShowsWholeAboveTheEntryLine)
+{
+    auto home = screen<MathPrintScreen>(390, 310);
+    for (int n : {6, 9, 12}) {
+        SCOPED_TRACE(n);
+        history->clearAll();
+        calc.entrySplit = 0;
+        enter("identity(" + std::to_string(n) + ")");
+        const HistoryEntry& item = history->history().back();
+        const PrettyHistoryView& view = home->historyView();
+        const QImage picture = onWhite(const_cast<PrettyHistoryView&>(view));
+        // Between the brackets: one band a matrix row, and the input's above them.
+        const int right = view.width() - 12;
+        const int left = right - static_cast<int>(item.pAnswerSize.width * 0.7);
+        const auto bands = inkBands(picture, left, right);
+        ASSERT_FALSE(bands.empty());
+        const int entryTop = home->prettyScrollView().y() - home->historyScrollView().y();
+        EXPECT_EQ(view.height(), entryTop);
+        EXPECT_LE(bands.back().second, entryTop);
+        EXPECT_GT(bands.back().second, entryTop - calc.baseFontSize) << "the last row just above the entry line";
+        const int rowPitch = static_cast<int>(item.answerHeight() / n);
+        const auto inputShown = [&](const QImage& image) {
+            const auto input = inkBands(image, 0, static_cast<int>(item.prettySize.width));
+            return !input.empty() && input.front().first < item.inputHeight();
+        };
+        if (item.inputHeight() + item.answerHeight() <= view.height()) {
+            EXPECT_EQ(static_cast<int>(bands.size()), n) << "every row";
+            EXPECT_TRUE(inputShown(picture));
+        } else {
+            EXPECT_GE(static_cast<int>(bands.size()), view.height() / rowPitch - 1);
+            // Scrolled through to its top, the input and the first rows show.
+            QWheelEvent wheel(QPointF(50, 50), home->historyScrollView().mapToGlobal(QPointF(50, 50)), QPoint(),
+                QPoint(0, 120 * 100), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(home->historyScrollView().viewport(), &wheel);
+            EXPECT_EQ(home->historyScrollView().contentOffset().y(), 0);
+            EXPECT_TRUE(inputShown(onWhite(const_cast<PrettyHistoryView&>(view))));
+            // UP selects the answer and shows it from its first row; DOWN goes back to the
+            // entry line and the answer's end.
+            const double end = home->historyScrollView().contentSize().height() - view.height();
+            press(KeyRouter::kUp);
+            ASSERT_EQ(history->selectedKind(), HistoryModel::kAnswer);
+            EXPECT_NEAR(home->historyScrollView().contentOffset().y(), item.inputHeight(), 1);
+            press(KeyRouter::kDown);
+            EXPECT_EQ(history->selectedEntry(), -1);
+            EXPECT_NEAR(home->historyScrollView().contentOffset().y(), end - 4, 1);
+        }
+    }
 }
 
 TEST_F(MathPrintTest, UpSelectsAnItemAndDrawsItsBand)

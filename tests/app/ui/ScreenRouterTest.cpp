@@ -115,6 +115,25 @@ TEST_F(ScreensTest, LayoutOfDisplayAndKeyboard)
     EXPECT_NEAR(shortPhone.keyboard.width() / shortPhone.keyboard.height(), 390 / 509.4, 1e-3);
     EXPECT_NEAR(shortPhone.keyboard.left() + shortPhone.keyboard.right(), 400, 1e-9);
     EXPECT_NEAR(shortPhone.keyboard.top(), shortPhone.display.bottom(), 1e-9);
+    // On its side the phone keeps its upright layout at the window's height, in a column
+    // centred across the window, never narrower than the narrowest phone; a window tall
+    // enough draws it as the upright phone scaled.
+    for (const QSizeF size : {QSizeF(844, 366), QSizeF(1600, 900)}) {
+        const ScreenRouter::Frames side = ScreenRouter::layoutFrames(size, false);
+        const double column = std::max(320.0, size.height() * 390 / 820);
+        EXPECT_NEAR(side.display.width(), column, 1e-9) << size.width();
+        EXPECT_NEAR(side.display.left() + side.display.right(), size.width(), 1e-9) << size.width();
+        EXPECT_NEAR(side.keyboard.left() + side.keyboard.right(), size.width(), 1e-9) << size.width();
+        EXPECT_NEAR(side.keyboard.bottom(), size.height(), 1e-9) << size.width();
+        EXPECT_NEAR(side.keyboard.top(), side.display.bottom(), 1e-9) << size.width();
+        const ScreenRouter::Frames upright = ScreenRouter::layoutFrames(QSizeF(column, size.height()), false);
+        EXPECT_EQ(side.keyboard.size(), upright.keyboard.size()) << size.width();
+        EXPECT_EQ(side.display.size(), upright.display.size()) << size.width();
+    }
+    const ScreenRouter::Frames tall = ScreenRouter::layoutFrames(QSizeF(1600, 900), false);
+    EXPECT_NEAR(tall.keyboard.width(), 900 * 390.0 / 820, 1e-9);
+    EXPECT_NEAR(tall.keyboard.height() / phone.keyboard.height(), 900 / 820.0, 1e-9);
+    EXPECT_NEAR(tall.display.height() / phone.display.height(), 900 / 820.0, 1e-9);
 }
 
 // ---- Focus ----

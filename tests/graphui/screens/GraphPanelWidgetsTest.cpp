@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "graphui/ThumbSlider.h"
+#include <QKeyEvent>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QPainter>
@@ -515,6 +516,27 @@ TEST_F(KeypadTest, ArrowsRepeatAndHardwareKeysMapThroughTheirCommands)
     pad.kChar("UIKeyInputEscape", "");
     EXPECT_TRUE(keys.empty());
     EXPECT_EQ(delegate.done, 1);
+    // The desktop's chords, as the keyboard's commands take them: Ctrl for Command too, and
+    // Alt+Shift on the minus key, whether the window system says "-" or "_".
+    struct Chord {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        const char* text;
+        int code;
+    } chords[] = {
+        {Qt::Key_I, Qt::ControlModifier, "", 1031},
+        {Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier, "", 0xC3},
+        {Qt::Key_Minus, Qt::AltModifier, "-", 0xB0},
+        {Qt::Key_Minus, Qt::AltModifier | Qt::ShiftModifier, "-", 0x0C},
+        {Qt::Key_Underscore, Qt::AltModifier | Qt::ShiftModifier, "_", 0x0C},
+        {Qt::Key_P, Qt::AltModifier, "p", 0xAC},
+    };
+    for (const Chord& c : chords) {
+        keys.clear();
+        QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers, QString::fromUtf8(c.text));
+        QCoreApplication::sendEvent(&pad, &press);
+        EXPECT_EQ(keys, std::vector<int>{c.code}) << c.code;
+    }
 }
 
 // ---- Program controls ----
