@@ -5,7 +5,10 @@
 #include "app/KeyRouter.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
+
+class QKeyEvent;
 
 namespace orvenda {
 
@@ -29,6 +32,12 @@ public:
     CursorBlink& blink() { return blink_; }
     QtMainQueue& mainQueue() { return *main_; }
 
+    // A key of the computer's keyboard handed to the calculator keyboard's own dispatch, as
+    // a screen in front of it does while a program owns the keys; false when no key
+    // command answers to it (or no keyboard is set).
+    bool typeComputerKey(const QKeyEvent& event) const { return computerKeys_ && computerKeys_(event); }
+    void setComputerKeys(std::function<bool(const QKeyEvent&)> keys) { computerKeys_ = std::move(keys); }
+
     // Runs the event loop until the program queue has finished every run and its reports
     // are handled; false when that did not happen within the limit.
     bool settle(std::chrono::milliseconds limit);
@@ -41,6 +50,7 @@ private:
     CursorBlink blink_;
     EntryEvaluator evaluator_;
     KeyRouter keys_;
+    std::function<bool(const QKeyEvent&)> computerKeys_;
 };
 
 } // namespace orvenda

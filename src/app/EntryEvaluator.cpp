@@ -10,6 +10,7 @@
 #include "core/services/GDBManager.h"
 #include "core/services/ProgramOutputManager.h"
 #include "core/services/ViewControlDelegate.h"
+#include "eval/MainQueue.h"
 #include "eval/Parser.h"
 #include "eval/ProgramQueue.h"
 #include "language/ErrorNumbers.h"
@@ -74,10 +75,18 @@ bool caseInsensitiveLess(const std::string& a, const std::string& b)
 EntryEvaluator::EntryEvaluator(Calculator& calc, CursorBlink& blink)
     : calc_(calc), blink_(blink), editors_(calc)
 {
-    calc_.parser().programQueue().setStartedHandler([this] { runStarted(); });
+    ProgramQueue& queue = calc_.parser().programQueue();
+    queue.setStartedHandler([this](bool program) { runStarted(program); });
+    queue.setDrainedHandler([this] { runsEnded(); });
 }
 
-EntryEvaluator::~EntryEvaluator() { calc_.parser().programQueue().setStartedHandler(nullptr); }
+EntryEvaluator::~EntryEvaluator()
+{
+    *alive_ = false;
+    ProgramQueue& queue = calc_.parser().programQueue();
+    queue.setStartedHandler(nullptr);
+    queue.setDrainedHandler(nullptr);
+}
 
 void EntryEvaluator::post(std::string_view name) { calc_.notificationCenter().post(name, &calc_); }
 
@@ -304,7 +313,17 @@ void EntryEvaluator::showResult(const Operand& received)
         return;
     // The run's last record: later records are another run's.
     enteredOn_.reset();
-    answered();
+    // The keys held for the run act once its report has done all it does (the debugger
+    // back in front after its Run), unless another run has taken them by then.
+    MainQueue* main = calc_.parser().programQueue().mainQueue();
+    if (!main) {
+        answered();
+        return;
+    }
+    main->post([this, alive = alive_, wait = waits_] {
+        if (*alive && awaiting_ && waits_ == wait)
+            answered();
+    });
 }
 
 void EntryEvaluator::waitForAnswer(int screen)
@@ -316,19 +335,34 @@ void EntryEvaluator::waitForAnswer(int screen)
     awaiting_ = true;
 }
 
-void EntryEvaluator::runStarted()
+void EntryEvaluator::runStarted(bool program)
 {
-    // Decided here, as the keys queue the run, not when the worker reaches a program: a
-    // key typed right after is the program's to read.
+    // Decided here, as the run is queued, not when the worker reaches a program: a key
+    // typed right after is the program's to read.
     if (!enteredOn_)
         enteredOn_ = calc_.currentScreen();
+    // A program's run started by no ENTER (a button, the debugger) answers no line.
+    if (program && !awaiting_)
+        answering_.reset();
+    programRun_ = program || (awaiting_ && programRun_);
     awaiting_ = true;
     ++waits_;
+}
+
+void EntryEvaluator::runsEnded()
+{
+    // Steps, a pause over the graph and stopped runs hand back no last record of their own.
+    if (!awaiting_)
+        return;
+    enteredOn_.reset();
+    answered();
 }
 
 void EntryEvaluator::answered()
 {
     awaiting_ = false;
+    programRun_ = false;
+    answering_.reset();
     if (answeredHandler_)
         answeredHandler_();
 }
@@ -377,8 +411,10 @@ void EntryEvaluator::place(Operand& record, const ResultText& shown)
         return;
     ProgramOutputManager* output = calc_.prgmOutputMgr.get();
     if (!calc_.programRunning) {
-        // The line as it was entered: what happened to the line since is not the input.
-        Ops input = answering_ ? std::move(*answering_)
+        // The line as it was entered: what happened to the line since is not the input. A
+        // program's own run (the debugger's Run) entered no line: its call stands for it.
+        Ops input = programRun_ ? programCall(calc_.parser().currentProgramName())
+                    : answering_ ? std::move(*answering_)
                     : calc_.replay ? entry->prevOps().value_or(Ops())
                                    : entry->entryOps();
         answering_.reset();
@@ -388,10 +424,7 @@ void EntryEvaluator::place(Operand& record, const ResultText& shown)
             output->displayResult(shown.text, shown.type);
         if (!record.flag) {
             // The program's own answer is on its output screen; the history keeps the call.
-            Ops call{kProgram};
-            const std::string& name = calc_.lastPrgmName;
-            for (std::size_t i = 0; i < name.size();)
-                call.push_back(calc_.opCodeForChar(Utf8::next(name, i)));
+            const Ops call = programCall(calc_.lastPrgmName);
             history->addEntry(call, output ? output->done() : std::string(), HistoryEntry::kProgramScreen, record);
             entry->forceOps(calc_.replay ? Ops() : call);
         }
@@ -411,6 +444,9 @@ bool EntryEvaluator::handOver(const Operand& record)
     EntryModel* entry = editors_.entry();
     switch (record.kind) {
     case KindInputRequest:
+        // The question shows where it is answered: the graph goes back, as for a menu.
+        if (view)
+            view->VCShowGraph(false);
         if (output)
             output->inputPrompt(record);
         if (entry)
@@ -481,7 +517,10 @@ void EntryEvaluator::showError(const Operand& record)
 {
     Parser& parser = calc_.parser();
     EntryModel* entry = editors_.entry();
-    if (calc_.programRunning && parser.promptStack().count() == 0) {
+    // A program the line entered calls ends as one whether or not the stop came before it
+    // started: the history keeps the line as entered.
+    const std::optional<std::string> called = answering_ ? getProgramNameFromOps(*answering_) : std::nullopt;
+    if ((calc_.programRunning || called) && parser.promptStack().count() == 0) {
         calc_.programRunning = false;
         post(VQHideProgramOutput);
         std::string text;
@@ -491,7 +530,7 @@ void EntryEvaluator::showError(const Operand& record)
         }
         if (entry) {
             entry->clear();
-            entry->addProgramName(parser.currentProgramName(), false);
+            entry->addProgramName(called ? *called : parser.currentProgramName(), false);
             if (HistoryModel* history = editors_.history()) {
                 Operand shown = record;
                 history->addEntry(entry->entryOps(), text, HistoryEntry::kProgramScreen, shown);
@@ -511,6 +550,14 @@ void EntryEvaluator::showError(const Operand& record)
 }
 
 // ---- Helpers ----
+
+EntryEvaluator::Ops EntryEvaluator::programCall(const std::string& name) const
+{
+    Ops call{kProgram};
+    for (std::size_t i = 0; i < name.size();)
+        call.push_back(calc_.opCodeForChar(Utf8::next(name, i)));
+    return call;
+}
 
 std::optional<std::string> EntryEvaluator::getProgramNameFromOps(const Ops& ops) const
 {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,6 +57,9 @@ public:
     bool awaitingAnswer() const { return awaiting_; }
     // The screen whose ENTER waits for its answer; none when no ENTER waits.
     std::optional<int> awaitedOn() const { return awaiting_ ? enteredOn_ : std::nullopt; }
+    // The run awaited is a program's (run by the debugger, a graph button or slider, or
+    // going on from where it waited), which owns the keys on whichever screen it shows.
+    bool awaitingProgram() const { return awaiting_ && programRun_; }
     // Counts the ENTERs that waited, so a late check can tell which one it was made for.
     std::uint64_t waits() const { return waits_; }
     // Stops waiting (a record arrived, or none will) and tells whoever holds keys.
@@ -91,12 +95,16 @@ private:
     // Runs an entered line on the program queue, or at once as part of leaving its screen.
     void run(const Ops& ops, int screen);
     void waitForAnswer(int screen);
-    // The program queue took a run the keys started.
-    void runStarted();
+    // The program queue took a run.
+    void runStarted(bool program);
+    // Every run queued has ended and reported.
+    void runsEnded();
     void showError(const Operand& record);
     // A kind that asks another screen for something and adds nothing; false for others.
     bool handOver(const Operand& record);
     void place(Operand& record, const ResultText& shown);
+    // prgm followed by the name, as a line calling the program.
+    Ops programCall(const std::string& name) const;
     // The display form the modes choose for displayMod 0.
     int resolvedForm(const Operand& record, bool complex) const;
     void post(std::string_view name);
@@ -105,6 +113,7 @@ private:
     CursorBlink& blink_;
     ScreenEditors editors_;
     bool awaiting_ = false;
+    bool programRun_ = false;
     bool failed_ = false;
     std::uint64_t waits_ = 0;
     std::optional<Operand> fieldValue_;
@@ -114,6 +123,8 @@ private:
     // The line that ENTER handed to the run now answering, for its history item.
     std::optional<Ops> answering_;
     std::function<void()> answeredHandler_;
+    // Work queued on the main thread checks this, as the evaluator may be gone by then.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 } // namespace orvenda

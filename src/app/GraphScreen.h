@@ -9,8 +9,9 @@ public:
     virtual ~GraphScreen() = default;
     // Coming forward (rebuild, zoom to the window variables) or going back.
     virtual void didShow(bool shown) = 0;
-    // A program paused over the graph.
+    // A program paused over the graph, and its pause over (answered, stopped or broken).
     virtual void pause() = 0;
+    virtual void pauseEnded() = 0;
     virtual void graphChanged() = 0;
     // Only the equation solver's function, in that window.
     virtual void showSolverPlot(double left, double right, double bottom, double top) = 0;

@@ -148,10 +148,17 @@ bool KeyRouter::holding() const
         return false;
     if (!held_.empty())
         return true;
-    // A program the run called owns the keys on whichever screen it shows.
+    // A program the run called, or runs, owns the keys on whichever screen it shows.
     return evaluator_.awaitingAnswer()
-        && (evaluator_.awaitedOn() == calc_.currentScreen() || calc_.programRunning);
+        && (evaluator_.awaitedOn() == calc_.currentScreen() || calc_.programRunning || evaluator_.awaitingProgram());
 }
+
+bool KeyRouter::programTakesKeys() const
+{
+    return (calc_.programRunning || calc_.menuRunning) && calc_.parser().promptStack().count() == 0;
+}
+
+bool KeyRouter::programOwnsKeys() const { return holding() || calc_.pauseRunning || programTakesKeys(); }
 
 void KeyRouter::press(std::function<void()> action, int getKeyCode)
 {

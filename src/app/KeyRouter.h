@@ -59,6 +59,11 @@ public:
     // before its answer came, a screen's line and the keys after it would reach a screen
     // they were not typed for. ON is never held: it stops a long run.
     bool holding() const;
+    // A running program, or the menu it shows, takes the keys (no Input or Prompt waits).
+    bool programTakesKeys() const;
+    // The keys are a program's to have: a run holds them, a program is paused, or it takes
+    // them as above. Every screen a program brings in front hands them to the keyboard.
+    bool programOwnsKeys() const;
     // What a key of the keyboard does, once the keys held before it have been handled and
     // the run has not read it: the running program's getKey takes the key's code (0 for
     // none) first, in the order typed, and a key it took never acts.

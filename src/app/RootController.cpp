@@ -213,6 +213,10 @@ void RootController::VCProgramRunning(bool running)
         programRunning();
     else
         programStopped();
+    // The pause's ENTER, a stop or a new run ended the pause over the graph.
+    if (!calc_.pauseRunning)
+        if (GraphScreen* graph = graphOf(fullScreen(screens::Graph)))
+            graph->pauseEnded();
 }
 
 void RootController::VCPauseProgram()

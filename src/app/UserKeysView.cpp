@@ -11,6 +11,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPointer>
 #include <QToolButton>
 
 namespace orvenda {
@@ -32,6 +33,18 @@ UserKeysView::UserKeysView(Calculator& calc, AppShell& shell, QWidget* parent)
 void UserKeysView::resizeEvent(QResizeEvent*) { redrawKeys(); }
 
 void UserKeysView::userKey(int tag)
+{
+    // While a run holds the keys the row's key waits its turn like any other, then types
+    // into the line in front in the shift layer of that moment.
+    shell_.keys().press(
+        [self = QPointer<UserKeysView>(this), tag] {
+            if (self)
+                self->typeKey(tag);
+        },
+        0);
+}
+
+void UserKeysView::typeKey(int tag)
 {
     const int slot = tag + (calc_.secondShift ? kKeys : 0);
     auto ops = KeySets::userKeyOps(calc_, slot).value_or(Calculator::Ops{});

@@ -24,7 +24,8 @@ public:
 
     UserKeysView(Calculator& calc, AppShell& shell, QWidget* parent = nullptr);
 
-    // Key 0..4, as a touch on it (the 2nd layer while 2nd is on).
+    // Key 0..4, as a touch on it (the 2nd layer while 2nd is on); while a run owns the keys
+    // it acts after the keys typed before it.
     void userKey(int tag);
     // Redraws the keys from the set in use.
     void redrawKeys();
@@ -39,6 +40,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void typeKey(int tag);
+
     Calculator& calc_;
     AppShell& shell_;
     std::array<QToolButton*, kKeys> buttons_{};

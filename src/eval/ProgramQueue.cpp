@@ -134,10 +134,25 @@ void ProgramQueue::work()
             if (!cancelled(run.id))
                 submitLeftovers(run.id);
         }
+        // Told before the count drops, so whoever waits for an idle queue with nothing
+        // pending on the main thread also waits for this. Only the worker lowers the count:
+        // a run queued meanwhile makes the notice stale, which it then sees.
+        if (programQueueCount_.load() == 1)
+            postDrained(submitted_.load());
         std::lock_guard lock(tasksMutex_);
         if (--programQueueCount_ == 0 && idleHandler_)
             idleHandler_();
     }
+}
+
+void ProgramQueue::postDrained(RunId last)
+{
+    if (!mainQueue_)
+        return;
+    post([this, last] {
+        if (drainedHandler_ && submitted_.load() == last)
+            drainedHandler_();
+    });
 }
 
 void ProgramQueue::setIdleHandler(std::function<void()> handler)
@@ -224,9 +239,10 @@ void ProgramQueue::prepare()
 {
     Calculator& calc = p_.calc;
     calc.lastKey.exchange(0);
-    setCalcProgramRunning(true);
+    // Cleared before the screens hear of the run: a pause's overlay goes with its pause.
     calc.menuRunning = false;
     calc.pauseRunning = false;
+    setCalcProgramRunning(true);
     ensureWorker();
 }
 
@@ -255,16 +271,18 @@ StatementInterpreter::Run entryRun(std::vector<std::uint32_t> ops, std::string n
 
 void ProgramQueue::startProgramThread(Ops ops)
 {
+    // An answer, Pause's ENTER or a menu's pick goes on with the program waiting.
+    const bool continues = frameCount() > 0;
     prepare();
     submit(entryRun(std::move(ops), "none", false, -1));
-    if (startedHandler_)
-        startedHandler_();
+    started(continues);
 }
 
 void ProgramQueue::runProgramThread(Ops ops, const std::string& name, bool singleStep, int startIP)
 {
     prepare();
     submit(entryRun(std::move(ops), name, singleStep, startIP));
+    started(true);
 }
 
 bool ProgramQueue::stepProgramThread(Ops ops, const std::string& name, int start)
@@ -278,6 +296,7 @@ bool ProgramQueue::stepProgramThread(Ops ops, const std::string& name, int start
     }
     prepare();
     submit(entryRun(std::move(ops), name, true, start));
+    started(true);
     return true;
 }
 
@@ -287,8 +306,7 @@ bool ProgramQueue::resumeProgramThread()
     if (frameCount() == 0)
         return false;
     submit(Run{});
-    if (startedHandler_)
-        startedHandler_();
+    started(true);
     return true;
 }
 
@@ -301,6 +319,7 @@ bool ProgramQueue::resumeFromDrawing()
             return false;
     }
     submit(Run{});
+    started(true);
     return true;
 }
 
@@ -336,6 +355,7 @@ bool ProgramQueue::runSubroutine(const std::string& label, const std::string& in
     run.report = false;
     run.widget = true;
     submit(std::move(run));
+    started(true);
     return true;
 }
 
@@ -356,6 +376,7 @@ bool ProgramQueue::animateSlider(const std::string& label, const std::string& in
     run.report = false;
     run.widget = true;
     submit(std::move(run));
+    started(true);
     return true;
 }
 
@@ -711,6 +732,8 @@ void ProgramQueue::reportStepPC(RunId run, int pc, const std::string& program, i
 
 void ProgramQueue::pauseProgram(const std::string& name)
 {
+    // The keys go to the pause (ENTER goes on) as they do on the output screen.
+    p_.calc.pauseRunning = true;
     if (p_.calc.viewDelegate)
         p_.calc.viewDelegate->VCShowError({{"errorNum", int{ErrPause}}, {"programName", name}});
 }

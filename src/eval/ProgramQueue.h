@@ -69,10 +69,16 @@ public:
     // thread waiting for that can block instead of polling. Once this returns, an earlier
     // handler is no longer running nor called.
     void setIdleHandler(std::function<void()> handler);
-    // Called on the main thread as a run that continues a line or a program is queued (an
-    // entry line, an answer, Pause's ENTER, a menu's pick, a resumed program): the keys
-    // typed from then on are the run's until it reports its end.
-    void setStartedHandler(std::function<void()> handler) { startedHandler_ = std::move(handler); }
+    // Called on the main thread as a run is queued, whoever queues it (an entry line, an
+    // answer, Pause's ENTER, a menu's pick, a resumed program, the debugger's Run or Step, a
+    // graph button's or slider's label): the keys typed from then on are the run's until
+    // it reports its end. program: the run is a program's own (not an entry line that may
+    // call one), which owns the keys on whichever screen is in front.
+    void setStartedHandler(std::function<void(bool program)> handler) { startedHandler_ = std::move(handler); }
+    // Called on the main thread once every run queued so far has ended and its reports have
+    // been handled, with no run queued since: the end of the runs that report no record of
+    // their own (a step, a pause over the graph) included.
+    void setDrainedHandler(std::function<void()> handler) { drainedHandler_ = std::move(handler); }
     // Called on the worker as a request a run left is about to get a run of its own, so a
     // test can stop the runs at that very point. Set while no run is queued.
     void setLeftoverHook(std::function<void()> hook) { leftoverHook_ = std::move(hook); }
@@ -255,6 +261,14 @@ private:
     void reportStepPC(RunId run, int pc, const std::string& program, int error = 0);
     // No run is queued or executing.
     bool idle();
+    void started(bool program)
+    {
+        if (startedHandler_)
+            startedHandler_(program);
+    }
+    // On the worker, as the run last submitted ends: the main thread hears of it behind
+    // that run's reports, unless a run was queued meanwhile.
+    void postDrained(RunId last);
 
     Parser& p_;
     MainQueue* mainQueue_ = nullptr;
@@ -306,7 +320,8 @@ private:
     std::deque<Run> tasks_;
     std::function<void()> idleHandler_;
     std::function<void()> leftoverHook_;
-    std::function<void()> startedHandler_;
+    std::function<void(bool program)> startedHandler_;
+    std::function<void()> drainedHandler_;
     bool stopping_ = false;
     std::thread worker_;
     std::atomic<std::thread::id> workerId_{};

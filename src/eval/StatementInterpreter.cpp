@@ -38,7 +38,7 @@ constexpr int kKeyStop = 4123;
 bool keepsKindAtEnd(int kind)
 {
     return (kind >= 1 && kind <= 5) || (kind >= 9 && kind <= 30) || kind == KindInputRequest || kind == KindPrompt
-           || kind == KindMenu || kind == KindPause || kind == KindError || kind == KindDispTable;
+           || kind == KindMenu || kind == KindPause || kind == KindError;
 }
 
 bool isListName(std::uint32_t t)
@@ -821,7 +821,11 @@ void StatementInterpreter::Runner::onDisp()
 
 void StatementInterpreter::Runner::onReportIO()
 {
-    handOver([&q = q_, result = result_] { q.reportIO(result); });
+    // Handed over while the program goes on: the run's own end is still to come (DispTable
+    // shows the table and leaves the history to the end).
+    Operand shown = result_;
+    shown.flag = true;
+    handOver([&q = q_, shown = std::move(shown)] { q.reportIO(shown); });
 }
 
 void StatementInterpreter::Runner::onPrompt()

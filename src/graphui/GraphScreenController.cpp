@@ -354,15 +354,20 @@ void GraphScreenController::pause()
     pauseView_->raise();
 }
 
+void GraphScreenController::pauseEnded() { pauseView_->hide(); }
+
 void GraphScreenController::pauseContinue()
 {
-    calc().parser().pauseKey(kEnterKey);
+    // A pause ended another way has nothing left to continue.
+    if (calc().pauseRunning)
+        calc().parser().pauseKey(kEnterKey);
     pauseView_->hide();
 }
 
 void GraphScreenController::pauseStop()
 {
-    calc().parser().pauseKey(kStopKey);
+    if (calc().pauseRunning)
+        calc().parser().pauseKey(kStopKey);
     pauseView_->hide();
 }
 
@@ -400,7 +405,10 @@ void GraphScreenController::done()
 {
     shell_.keys().doKeyClick();
     Parser& parser = calc().parser();
-    if ((calc().programRunning || calc().menuRunning) && parser.promptStack().count() == 0)
+    // Whoever started the run (an entry line, a button's label, the debugger's Run), it
+    // does not go on out of sight.
+    const bool runs = calc().programRunning || calc().menuRunning || calc().pauseRunning || parser.programQueueCount() > 0;
+    if (runs && parser.promptStack().count() == 0)
         parser.stopProgramThread();
     hideZoomMenu();
     repeatTimer_.stop();
@@ -552,26 +560,34 @@ void GraphScreenController::keyPressEvent(QKeyEvent* event)
         return;
     }
     const QKeyCombination pressed = event->keyCombination();
-    for (const KeyCommandSpec& command : keyCmds_) {
+    const auto own = std::find_if(keyCmds_.begin(), keyCmds_.end(), [pressed](const KeyCommandSpec& command) {
         // + and - come with or without Shift and from the keypad.
         const bool plain = command.key.keyboardModifiers() == Qt::NoModifier;
         const Qt::KeyboardModifiers loose = pressed.keyboardModifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
-        const bool matches = command.key == pressed
+        return command.key == pressed
             || (plain && command.key.key() == pressed.key() && loose == Qt::NoModifier
                 && (pressed.key() == Qt::Key_Plus || pressed.key() == Qt::Key_Minus));
-        if (!matches)
-            continue;
-        if (command.action == QStringLiteral("done:"))
-            done();
-        else if (command.action == QStringLiteral("keyZoomMenu"))
-            keyZoomMenu();
-        else if (command.action == QStringLiteral("zoomEnlarge"))
-            zoomEnlarge();
-        else if (command.action == QStringLiteral("zoomShrink"))
-            zoomShrink();
+    });
+    // Escape stays Done. Every other key is the program's while it owns the keys, as it
+    // would be with the keyboard in front: its getKey, Pause or Menu( takes it in turn.
+    if (own != keyCmds_.end() && own->action == QStringLiteral("done:")) {
+        done();
         return;
     }
-    ScreenController::keyPressEvent(event);
+    if (shell_.keys().programOwnsKeys()) {
+        shell_.typeComputerKey(*event);
+        return;
+    }
+    if (own == keyCmds_.end()) {
+        ScreenController::keyPressEvent(event);
+        return;
+    }
+    if (own->action == QStringLiteral("keyZoomMenu"))
+        keyZoomMenu();
+    else if (own->action == QStringLiteral("zoomEnlarge"))
+        zoomEnlarge();
+    else if (own->action == QStringLiteral("zoomShrink"))
+        zoomShrink();
 }
 
 // ---- Plots ----

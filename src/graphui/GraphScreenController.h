@@ -140,6 +140,7 @@ public:
     void updateDisplay(int quality);
     void didShow(bool shown) override;
     void pause() override;
+    void pauseEnded() override;
     void graphChanged() override;
     void showSolverPlot(double left, double right, double bottom, double top) override;
     void zoomTo(const Calculator::Bounds& window);

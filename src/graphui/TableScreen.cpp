@@ -90,7 +90,9 @@ void TableScreen::takeKeys()
 void TableScreen::keyPressEvent(QKeyEvent* event)
 {
     static const KeyCommands commands;
-    const KeyCommands::Command* command = delegate_ ? commands.commandFor(*event) : nullptr;
+    // While a program owns the keys the graph screen around hands them to it.
+    const bool own = delegate_ && !shell_.keys().programOwnsKeys();
+    const KeyCommands::Command* command = own ? commands.commandFor(*event) : nullptr;
     const bool typed = command && command->handler == QStringLiteral("kChar:");
     const std::optional<std::uint32_t> op = command ? commands.op(*command) : std::nullopt;
     // What the line cannot take (Escape, the screen keys, the letters that open the

@@ -370,11 +370,6 @@ bool KeyboardView::answerHelp(std::uint32_t op, QRectF frame)
     return true;
 }
 
-bool KeyboardView::programOwnsKeys() const
-{
-    return (calc_.programRunning || calc_.menuRunning) && calc_.parser().promptStack().count() == 0;
-}
-
 void KeyboardView::doKeyOp(std::uint32_t op, int key, int layer, QRectF frame, bool autoRepeat)
 {
     if (answerHelp(op, frame))
@@ -411,7 +406,7 @@ bool KeyboardView::programTakes(std::uint32_t op, int code, bool autoRepeat)
         parser.pauseKey(static_cast<int>(op));
         return true;
     }
-    if (!programOwnsKeys())
+    if (!keys_.programTakesKeys())
         return false;
     if (autoRepeat)
         repeatForProgram(op, code);
@@ -610,7 +605,7 @@ void KeyboardView::keyTouch(std::uint32_t op)
     } else if (calc_.pauseRunning) {
         if (op != 0)
             calc_.parser().pauseKey(static_cast<int>(op));
-    } else if (programOwnsKeys()) {
+    } else if (keys_.programTakesKeys()) {
         if (op != 0 && calc_.menuRunning)
             calc_.parser().menuKey(static_cast<int>(op));
     } else if (op != 0) {
@@ -747,6 +742,12 @@ void KeyboardView::kChar(const KeyCommands::Command& command)
     if (!op)
         return;
     const std::uint32_t t = *op;
+    // A paused or running program, or its menu, has the key as it has every other key:
+    // a letter opens no catalogue over it.
+    if (calc_.pauseRunning || keys_.programTakesKeys()) {
+        doOp(t);
+        return;
+    }
     if (!keys_.editIsQuoting()) {
         // Outside a string a typed letter looks the command up in the catalogue.
         if (KeyCommands::isCatalogueLetter(t)) {

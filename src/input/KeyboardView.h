@@ -114,7 +114,6 @@ private:
     void stopRepeat();
     void autoCursor();
     void autoKey();
-    bool programOwnsKeys() const;
     // The calculator's state differs from what the keys last showed.
     bool stale() const;
     void clearAlpha();

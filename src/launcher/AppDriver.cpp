@@ -8,6 +8,7 @@
 #include "app/RootController.h"
 #include "app/ScreenRegistry.h"
 #include "app/ScreenRouter.h"
+#include "app/UserKeysView.h"
 #include "app/YEqModel.h"
 #include "apps/ElementPanel.h"
 #include "apps/ElementView.h"
@@ -1336,6 +1337,9 @@ void AppDriver::graphScreensState(nlohmann::json& state, int screen) const
             if (item->isVisible() && !caption(item).isEmpty())
                 bar[caption(item).toStdString()] = rectIn(*item, app_.root());
         state["bar"] = std::move(bar);
+        // A program's pause over the graph: its Continue and Stop bar, null while none shows.
+        const QWidget& pauseBar = graph->pauseView();
+        state["pauseBar"] = pauseBar.isVisible() ? rectIn(pauseBar, app_.root()) : nlohmann::json(nullptr);
         // The calculate sheet while it shows: its fields as they read and its choice list.
         // The sheet is no QObject type of its own: found by its class.
         const GraphKeyboardView* sheet = nullptr;
@@ -1630,9 +1634,18 @@ void AppDriver::dump()
         state["geometry"] = geometryState(*geometry);
     menuState(state);
     overlaysState(state);
-    // The key row above the entry line shows this set.
-    if (calc.userKeys)
+    // The key row above the entry line shows this set, with its five keys where drawn.
+    if (calc.userKeys) {
         state["keySet"] = calc.userKeySetName;
+        // The row is no QObject type of its own: found by its class.
+        for (const QWidget* widget : app_.root().findChildren<QWidget*>())
+            if (const auto* row = dynamic_cast<const UserKeysView*>(widget); row && row->isVisible()) {
+                nlohmann::json keys = nlohmann::json::array();
+                for (int tag = 0; tag < UserKeysView::kKeys; ++tag)
+                    keys.push_back(rectIn(row->button(tag), app_.root()));
+                state["keyRow"] = std::move(keys);
+            }
+    }
     if (const auto* editor = dynamic_cast<const KeySetEditorScreen*>(app_.root().router().controller(screens::KeySetEditor));
         editor && screen == screens::KeySetEditor) {
         nlohmann::json lines = nlohmann::json::array();

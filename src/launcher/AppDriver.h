@@ -118,7 +118,7 @@ class GeometryScreen;
 //                  property picker open, element: the element whose details are open,
 //                  null when none: number, title and fields, each label and text);
 //                  keySet (the key set the row above the entry line shows, while it
-//                  shows); in the key-set editor keyEditor (key, line, and its four lines
+//                  shows) and keyRow (its five keys' rectangles, while drawn); in the key-set editor keyEditor (key, line, and its four lines
 //                  as drawn);
 //                  while the program library is open, programs (the names it lists, in
 //                  order); on the graph screen plots (each plot's type code and name),
@@ -127,7 +127,8 @@ class GeometryScreen;
 //                  images of the zoom buttons, + then −), zoomButtons (each fixed-
 //                  direction zoom button by name: rect, image, shown), bar (the
 //                  toolbar's items where they are drawn: "+", "-" and the others by
-//                  caption), while the calculate sheet shows calcSheet (fields: label
+//                  caption), pauseBar (a program's Continue and Stop bar over the graph:
+//                  its rectangle, null while none shows), while the calculate sheet shows calcSheet (fields: label
 //                  and shown text, current field, choice: the kind list's rect, text
 //                  and shown) and, while open,
 //                  zoomMenu (popover, rect); help (the

@@ -81,6 +81,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QPointer>
 #include <QWidget>
 
 namespace orvenda {
@@ -176,6 +177,9 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     keyboardLink_ = std::make_unique<KeyboardRouterLink>(root_->router());
     keyboard_->setDelegate(keyboardLink_.get());
     root_->router().setKeyboard(keyboard_);
+    shell_->setComputerKeys([keyboard = QPointer<KeyboardView>(keyboard_)](const QKeyEvent& event) {
+        return keyboard && keyboard->handleKeyEvent(event);
+    });
     root_->screens().set(screens::Help, [this, tablet = options.tablet](QWidget* p) {
         auto* help = new HelpMenuScreen(calc_, tablet, p);
         help->setSupport(support_.get());

@@ -175,8 +175,9 @@ void ProgramModel::debugEnter()
         return;
     Parser& parser = calc_.parser();
     if (!stepping_) {
+        // The line stays until the run answers (result handling clears it): cleared now,
+        // it would also wipe the answer from the question it answers on the output.
         parser.startProgramThread(std::move(ops));
-        entry->clear();
         return;
     }
     const VQStack prompts = parser.promptStack();

@@ -201,6 +201,26 @@ TEST_F(Results, AProgramAnswersOnItsOutputAndTheHistoryKeepsTheCall)
     EXPECT_FALSE(calc.programRunning);
 }
 
+// ON that comes before the worker reaches the program a line calls (here the worker waits
+// for the calculator's lock until after the stop) ends the call as a later ON does: the
+// history keeps the line as entered, and the output screen the break.
+TEST_F(Results, ABreakBeforeTheCalledProgramStartsKeepsTheCall)
+{
+    programs->store("SL", {0xDE, 0x35}); // Disp 5
+    {
+        auto held = calc.lockState();
+        type("prgmSL");
+        press({kEnter});
+        calc.parser().programQueue().stopProgramThread();
+    }
+    settle();
+    EXPECT_EQ(newest().first, calc.stringFromOps(Ops{kProgram, 'S', 'L'}));
+    ASSERT_FALSE(view->errors.empty());
+    EXPECT_EQ(view->errors.back()["errorNum"], ErrBreak);
+    EXPECT_EQ(output->calls().back(), "break 43");
+    EXPECT_TRUE(entry->entryOps().empty());
+}
+
 TEST_F(Results, FieldsAreEvaluatedAtOnce)
 {
     calc.setCurrentScreen(7);

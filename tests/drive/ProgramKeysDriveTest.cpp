@@ -109,3 +109,173 @@ TEST(ProgramKeysDrive, KeysTypedAheadOfAnErrorActUnderItsAlert)
 }
 
 } // namespace
+
+namespace {
+
+// A tap at a point [x, y], or at the centre of a rectangle [x, y, width, height], from a dump.
+std::string tapAt(const std::vector<int>& at)
+{
+    const bool rect = at.size() == 4;
+    return "tap " + std::to_string(at[0] + (rect ? at[2] / 2 : 0)) + " " + std::to_string(at[1] + (rect ? at[3] / 2 : 0))
+        + "\n";
+}
+
+// The items of a dump's history as "input → answer" with the answer's blanks trimmed.
+std::vector<std::string> items(const json& dump)
+{
+    std::vector<std::string> out;
+    for (const json& item : dump["history"]) {
+        std::string answer = item["answer"].get<std::string>();
+        answer.erase(0, answer.find_first_not_of(' '));
+        out.push_back(item["input"].get<std::string>() + " → " + answer);
+    }
+    return out;
+}
+
+const char* const kDevices[] = {"phone", "tablet"};
+
+} // namespace
+
+// With the graph in front (it covers the keyboard on a phone) the computer's keys, + and
+// - among them, go to the program as they would with the keyboard in front: getKey reads
+// them, Return ends a Pause and takes its bar away, and an Input's question comes in front
+// to be answered.
+TEST(ProgramKeysDrive, AProgramOverTheGraphHasTheComputersKeys)
+{
+    const std::string script = "program GL\nClrDraw\n0->N\n0->K\n{0}->L₁\nRepeat K=45\ngetKey->K\nIf K:Then\nN+1->N\n"
+                               "K->L₁(N)\nEnd\nPt-On(N,0)\nEnd\nDisp L₁\nend\n"
+                               "program PZ\nClrDraw\nPt-On(0,0)\nPause\nDisp 7\nend\n"
+                               "program IG\nDispGraph\nInput \"A=\",A\nDisp A*2\nend\n"
+                               "type prgmGL\nhkey Return\nwait screen 8\nhkey 5\nhkey Right\nhkey 8\nhkey +\n"
+                               "hkey Shift+Backspace\nwait idle\ndump\n"
+                               "type prgmPZ\nhkey Return\nwait idle\ndump\nhkey Return\nwait idle\ndump\n"
+                               "type prgmIG\nhkey Return\nwait idle\ndump\nhkey 5\nhkey Return\nwait idle\ndump\n";
+    for (const char* device : kDevices) {
+        const DriveRun run = driveScript(script, std::string("--device ") + device);
+        ASSERT_TRUE(endedWithDumps(run, 5)) << device;
+        EXPECT_EQ(run.dumps[0]["output"], json::array({"{83 26 73 95 45}", "Done"})) << device;
+        const json& paused = run.dumps[1];
+        EXPECT_EQ(paused["screen"], 8) << device;
+        EXPECT_TRUE(paused["pauseBar"].is_array()) << device << paused;
+        EXPECT_EQ(run.dumps[2]["output"], json::array({"7", "Done"})) << device;
+        EXPECT_EQ(run.dumps[2].value("pauseBar", json()), nullptr) << device;
+        const json& asked = run.dumps[3];
+        EXPECT_EQ(asked["screen"], 11) << device;
+        EXPECT_EQ(asked["output"], json::array({"A="})) << device;
+        EXPECT_EQ(run.dumps[4]["output"], json::array({"A=5", "10", "Done"})) << device;
+        EXPECT_EQ(items(run.dumps[4]),
+                  (std::vector<std::string>{"prgm»GL → {83 26 73 95 45}\n                            Done",
+                                            "prgm»PZ → 7\n                            Done",
+                                            "prgm»IG → A=5                             \n                              10\n"
+                                            "                            Done"}))
+            << device;
+    }
+}
+
+// A loop that a graph button's label runs, or that the debugger's Run started, stops when
+// Escape leaves the graph: nothing runs on out of sight, and a line typed next is answered.
+TEST(ProgramKeysDrive, EscapeStopsARunWhoeverStartedIt)
+{
+    const std::string programs = "program BT\n0->A\nFnOff \nButton(10,60,120,\"GO\",\"P\")\nDispGraph\nStop\nLbl P\n"
+                                 "A+1->A\nWhile 1\nEnd\nend\n";
+    for (const char* device : kDevices) {
+        const std::string options = std::string("--device ") + device;
+        const DriveRun shown = driveScript(programs + "type prgmBT\nhkey Return\nwait idle\ndump\n", options);
+        ASSERT_TRUE(endedWithDumps(shown, 1)) << device;
+        const json& graph = shown.dumps[0]["graph"];
+        const std::string go = "tap " + std::to_string(graph[0].get<int>() + 70) + " " + std::to_string(graph[1].get<int>() + 77)
+            + "\n";
+        const DriveRun run = driveScript(programs + "type prgmBT\nhkey Return\nwait idle\n" + go
+                                             + "wait running\nhkey Escape\nwait idle\ndump\npress OK\n"
+                                               "type 2+2\nhkey Return\nwait idle\ndump\n",
+                                         options);
+        ASSERT_TRUE(endedWithDumps(run, 2)) << device;
+        const json& left = run.dumps[0];
+        EXPECT_EQ(left["screen"], 0) << device;
+        ASSERT_EQ(left["alerts"].size(), 1u) << device << left;
+        EXPECT_EQ(left["alerts"][0]["title"], "User break") << device;
+        EXPECT_EQ(left["ans"], "1") << device;
+        EXPECT_EQ(items(run.dumps[1]).back(), "2+2 → 4") << device;
+    }
+}
+
+// Keys typed while a program runs from the debugger are its own as with any run: getKey
+// reads them and they are not typed after; an Input's answer stays after its question;
+// one history item names the program. Keys the program did not read go to the debugger in
+// front afterwards, which types nothing. Escape over the graph the run showed stops it.
+TEST(ProgramKeysDrive, KeysDuringTheDebuggersRunAreTheProgramsOnce)
+{
+    const std::string programs = "program WD\nInput \"N=\",N\n0->K\nRepeat K\ngetKey->K\nEnd\nDisp 2N,K\nend\n"
+                                 "program XW\nWhile 1\nEnd\nend\nprogram YG\nClrDraw\nPt-On(0,0)\nWhile 1\nEnd\nend\n";
+    const auto open = [](const char* letter) { return std::string("key PRGM\nkey RIGHT\nhkey ") + letter + "\nhkey Return\n"; };
+    for (const char* device : kDevices) {
+        const std::string options = std::string("--device ") + device;
+        const DriveRun editor = driveScript(programs + open("w") + "dump\n", options);
+        ASSERT_TRUE(endedWithDumps(editor, 1)) << device;
+        const std::string debug = tapAt(editor.dumps[0]["editor"]["controls"]["debug"].get<std::vector<int>>());
+        const DriveRun debugger = driveScript(programs + open("w") + debug + "dump\n", options);
+        ASSERT_TRUE(endedWithDumps(debugger, 1)) << device;
+        const std::string run = tapAt(debugger.dumps[0]["debugger"]["controls"]["run"].get<std::vector<int>>());
+
+        const DriveRun answered = driveScript(programs + open("w") + debug + run
+                                                  + "wait idle\nhkey 4\nhkey Return\nhkey 5\nwait idle\ndump\n",
+                                              options);
+        ASSERT_TRUE(endedWithDumps(answered, 1)) << device;
+        const json& read = answered.dumps[0];
+        EXPECT_EQ(read["output"], json::array({"N=4", "8", "83"})) << device;
+        EXPECT_EQ(read["entry"], "") << device;
+        EXPECT_TRUE(read.contains("debugger")) << device << read;
+        EXPECT_EQ(items(read), std::vector<std::string>{"prgm»WD → Done"}) << device;
+        const DriveRun broken = driveScript(programs + open("x") + debug + run
+                                                + "hkey 7\nhkey 8\nkey ON\nwait idle\npress OK\nwait idle\ndump\n",
+                                            options);
+        ASSERT_TRUE(endedWithDumps(broken, 1)) << device;
+        EXPECT_TRUE(broken.dumps[0].contains("debugger")) << device << broken.dumps[0];
+        EXPECT_EQ(broken.dumps[0]["entry"], "") << device;
+        const DriveRun graph = driveScript(programs + open("y") + debug + run + "wait screen 8\nhkey Escape\nwait idle\ndump\n",
+                                           options);
+        ASSERT_TRUE(endedWithDumps(graph, 1)) << device;
+        EXPECT_NE(graph.dumps[0]["screen"], 8) << device;
+    }
+}
+
+// DispTable shows the table while the program goes on: the history waits for the run's end,
+// one item for the run that keeps what the program showed, and ON's break makes that item.
+TEST(ProgramKeysDrive, DispTableLeavesTheHistoryToTheRunsEnd)
+{
+    const DriveRun run = driveScript("program DT\nDisp 1\nDispTable\nend\n"
+                                     "program DL\nDispTable\n0->K\nRepeat K\ngetKey->K\nEnd\nDisp K\nend\n"
+                                     "program DW\nDispTable\nWhile 1\nEnd\nend\n"
+                                     "type prgmDT\nhkey Return\nwait idle\ndump\nkey 2ND\nkey MODE\n"
+                                     "type prgmDL\nhkey Return\nwait screen 5\ndump\nhkey 5\nwait idle\ndump\nkey 2ND\nkey MODE\n"
+                                     "type prgmDW\nhkey Return\nwait screen 5\nkey ON\nwait idle\ndump\n");
+    ASSERT_TRUE(endedWithDumps(run, 4));
+    EXPECT_EQ(run.dumps[0]["screen"], 5);
+    EXPECT_EQ(items(run.dumps[0]), (std::vector<std::string>{"prgm»DT → 1\n                                \n"
+                                                             "                            Done"}));
+    // Waiting for a key with the table in front: nothing in the history yet.
+    EXPECT_EQ(run.dumps[1]["history"].size(), 1u) << run.dumps[1]["history"];
+    EXPECT_EQ(run.dumps[2]["history"].size(), 2u) << run.dumps[2]["history"];
+    EXPECT_EQ(items(run.dumps[2]).back(), "prgm»DL → \n                              83\n                            Done");
+    const json& broken = run.dumps[3];
+    ASSERT_EQ(broken["history"].size(), 3u) << broken["history"];
+    EXPECT_EQ(broken["history"][2]["input"], "prgm»DW");
+    ASSERT_EQ(broken["alerts"].size(), 1u);
+    EXPECT_EQ(broken["alerts"][0]["title"], "User break");
+}
+
+// A letter typed while a program pauses opens no catalogue over it: Return then ends the
+// Pause.
+TEST(ProgramKeysDrive, ALetterOpensNoCatalogueOverAPause)
+{
+    for (const char* device : kDevices) {
+        const DriveRun run = driveScript("program PA\nDisp 1\nPause\nDisp 2\nend\n"
+                                         "type prgmPA\nhkey Return\nwait idle\nhkey s\nhkey Return\nwait idle\ndump\n",
+                                         std::string("--device ") + device);
+        ASSERT_TRUE(endedWithDumps(run, 1)) << device;
+        const json& paused = run.dumps[0];
+        EXPECT_EQ(paused.value("overlay", json()), nullptr) << device << paused;
+        EXPECT_EQ(paused["output"], json::array({"1", "2", "Done"})) << device;
+        EXPECT_EQ(paused["entry"], "") << device;
+    }
+}

@@ -29,6 +29,7 @@ public:
     void updateDisplay() override { ++updates; }
     void didShow(bool shown) override { (shown ? showings : hidings)++; }
     void pause() override { ++pauses; }
+    void pauseEnded() override {}
     void graphChanged() override {}
     void showSolverPlot(double, double, double, double) override {}
 
