@@ -330,6 +330,10 @@ void GraphScreenController::didShow(bool shown)
 {
     if (shown) {
         pauseView_->hide();
+        // The controls a program placed since the screen last went back: a screen made by
+        // an earlier run builds them only when made.
+        if (panels_.updateIOControls)
+            panels_.updateIOControls();
         updateDisplay(0);
         graphView_->zoom(calc().window());
         setFocus(Qt::OtherFocusReason);
