@@ -60,8 +60,6 @@ public:
     // The run awaited is a program's (run by the debugger, a graph button or slider, or
     // going on from where it waited), which owns the keys on whichever screen it shows.
     bool awaitingProgram() const { return awaiting_ && programRun_; }
-    // Counts the ENTERs that waited, so a late check can tell which one it was made for.
-    std::uint64_t waits() const { return waits_; }
     // Stops waiting (a record arrived, or none will) and tells whoever holds keys.
     void answered();
     void setAnsweredHandler(std::function<void()> handler) { answeredHandler_ = std::move(handler); }

@@ -9,7 +9,6 @@
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
 #include "core/services/ImpactFeedback.h"
-#include "eval/MainQueue.h"
 #include "eval/Parser.h"
 #include "language/Utf8.h"
 #include "language/Vocabulary.h"
@@ -80,11 +79,7 @@ KeyRouter::KeyRouter(Calculator& calc, EntryEvaluator& evaluator, CursorBlink& b
     evaluator_.setAnsweredHandler([this] { releaseHeld(); });
 }
 
-KeyRouter::~KeyRouter()
-{
-    *alive_ = false;
-    evaluator_.setAnsweredHandler(nullptr);
-}
+KeyRouter::~KeyRouter() { evaluator_.setAnsweredHandler(nullptr); }
 
 bool KeyRouter::acceptsToken(std::uint32_t op)
 {
@@ -187,16 +182,9 @@ void KeyRouter::route(std::uint32_t op)
 
 void KeyRouter::hold(std::function<void()> action, int getKeyCode)
 {
+    // Should the run end with no record (a stop's race), the queue's word that it ran dry
+    // frees the keys.
     held_.push_back({std::move(action), calc_.typedKeys.push(getKeyCode)});
-    // With the run over, its record (if any) is already queued for the main thread, so a
-    // check queued behind it frees the keys should no record come (a stop's race).
-    Parser& parser = calc_.parser();
-    MainQueue* main = parser.programQueue().mainQueue();
-    if (main && parser.programQueueCount() == 0)
-        main->post([this, alive = alive_, wait = evaluator_.waits()] {
-            if (*alive && !held_.empty() && evaluator_.awaitingAnswer() && evaluator_.waits() == wait)
-                evaluator_.answered();
-        });
 }
 
 void KeyRouter::releaseHeld()

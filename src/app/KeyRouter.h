@@ -152,8 +152,6 @@ private:
     // A held key is being handled: what it does (a screen's commit, its own key op) acts
     // at once.
     bool releasing_ = false;
-    // Work queued on the main thread checks this, as the router may be gone by then.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 } // namespace orvenda
