@@ -411,6 +411,10 @@ void EntryEvaluator::place(Operand& record, const ResultText& shown)
         return;
     ProgramOutputManager* output = calc_.prgmOutputMgr.get();
     if (!calc_.programRunning) {
+        // A record handed over while the program goes on (DispTable) is not the run's end:
+        // the run's own item comes with that.
+        if (record.flag)
+            return;
         // The line as it was entered: what happened to the line since is not the input. A
         // program's own run (the debugger's Run) entered no line: its call stands for it.
         Ops input = programRun_ ? programCall(calc_.parser().currentProgramName())
@@ -444,9 +448,9 @@ bool EntryEvaluator::handOver(const Operand& record)
     EntryModel* entry = editors_.entry();
     switch (record.kind) {
     case KindInputRequest:
-        // The question shows where it is answered: the graph goes back, as for a menu.
-        if (view)
-            view->VCShowGraph(false);
+        // The question shows where it is answered, whatever screen the program showed last
+        // (the graph, the table).
+        showOutput();
         if (output)
             output->inputPrompt(record);
         if (entry)
@@ -457,8 +461,7 @@ bool EntryEvaluator::handOver(const Operand& record)
             view->VCShowGraph(true);
         return true;
     case KindMenu:
-        if (view)
-            view->VCShowGraph(false);
+        showOutput();
         if (output)
             output->showMenu(record);
         return true;
@@ -520,11 +523,16 @@ void EntryEvaluator::showError(const Operand& record)
     // A program the line entered calls ends as one whether or not the stop came before it
     // started: the history keeps the line as entered.
     const std::optional<std::string> called = answering_ ? getProgramNameFromOps(*answering_) : std::nullopt;
-    if ((calc_.programRunning || called) && parser.promptStack().count() == 0) {
+    // So does a program's own run (a graph control's label, the debugger's Run): its item
+    // names the program. One that showed nothing has only the break to show.
+    const bool ownRun = programRun_ && !calc_.programRunning;
+    if ((calc_.programRunning || called || programRun_) && parser.promptStack().count() == 0) {
         calc_.programRunning = false;
         post(VQHideProgramOutput);
         std::string text;
         if (ProgramOutputManager* output = calc_.prgmOutputMgr.get()) {
+            if (ownRun)
+                output->clearHome();
             output->doBreakError(record.error);
             text = output->done();
         }
@@ -550,6 +558,13 @@ void EntryEvaluator::showError(const Operand& record)
 }
 
 // ---- Helpers ----
+
+void EntryEvaluator::showOutput()
+{
+    // The debugger shows the output in its own place.
+    if (calc_.currentScreen() != kProgramOutput)
+        calc_.showProgramOutput();
+}
 
 EntryEvaluator::Ops EntryEvaluator::programCall(const std::string& name) const
 {

@@ -101,6 +101,8 @@ private:
     // A kind that asks another screen for something and adds nothing; false for others.
     bool handOver(const Operand& record);
     void place(Operand& record, const ResultText& shown);
+    // The program output in front, where a question or menu is answered.
+    void showOutput();
     // prgm followed by the name, as a line calling the program.
     Ops programCall(const std::string& name) const;
     // The display form the modes choose for displayMod 0.

@@ -543,6 +543,10 @@ void KeyRouter::insertToken(std::uint32_t op)
             entry->addOpcode(op, calc_.insert != 0);
         return;
     }
+    // The debugger shows its entry line only while an Input or Prompt waits for it: a key
+    // typed otherwise (one its getKey did not read) types nothing out of sight.
+    if (calc_.currentScreen() == kProgramEditor && editors_.debugging() && calc_.parser().promptStack().count() == 0)
+        return;
     const Target target = editorTarget(true);
     if (!target.editor)
         return;

@@ -322,8 +322,13 @@ void RootController::showGraph(bool show)
         // A menu over the display keeps the graph back.
         if (!router_->shouldShowGraphView())
             return;
-        if (calc_.currentScreen() == screens::Graph)
+        // Shown again while in front (DispGraph from a control's label): the curves follow
+        // the values the run gave the variables.
+        if (calc_.currentScreen() == screens::Graph) {
+            if (GraphScreen* g = graphOf(graph))
+                g->graphChanged();
             return;
+        }
         const bool stepping = calc_.currentScreen() == screens::ProgramEditor && calc_.prgmManager
             && calc_.prgmManager->stepping();
         graph = showFull(screens::Graph, stepping ? screens::ProgramEditor : screens::Graph);

@@ -329,7 +329,9 @@ void ScreenRouter::showProgramOutput()
 void ScreenRouter::hideProgramOutput()
 {
     const int screen = calc_.currentScreen();
-    if (screen == screens::ProgramEditor)
+    // The program's last screen (the table its DispTable showed) stays in front, and
+    // current: the output is not what shows.
+    if (screen == screens::ProgramEditor || (screen != screens::ProgramOutput && screen != screens::Home && routerScreen(screen)))
         return;
     const int back = screen == screens::ProgramOutput ? screens::Home : screen;
     // The home screen comes forward under whatever screen is current.

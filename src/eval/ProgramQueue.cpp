@@ -294,7 +294,10 @@ bool ProgramQueue::stepProgramThread(Ops ops, const std::string& name, int start
         ensureWorker();
         return false;
     }
+    // A key pressed between steps is the one a getKey the step runs reads.
+    const int pressed = p_.calc.lastKey.exchange(0);
     prepare();
+    p_.calc.lastKey = pressed;
     submit(entryRun(std::move(ops), name, true, start));
     started(true);
     return true;
@@ -720,12 +723,14 @@ void ProgramQueue::reportStepPC(int pc)
     reportStepPC(0, pc, currentProgramName());
 }
 
-void ProgramQueue::reportStepPC(RunId run, int pc, const std::string& program, int error)
+void ProgramQueue::reportStepPC(RunId run, int pc, const std::string& program, int error, int errorAt)
 {
     if (run == 0 || run == submitted_.load())
         setCalcProgramRunning(false);
-    if (error != 0)
+    if (error != 0) {
         p_.mainContext().error = error;
+        p_.mainContext().errorToken = errorAt;
+    }
     if (p_.calc.prgmManager)
         p_.calc.prgmManager->showStepPC(pc, program);
 }

@@ -258,7 +258,7 @@ private:
     // run may have changed the current one by the time it arrives).
     void reportDone(RunId run, Operand result, int pc, bool pending, const std::string& program);
     // A step's error (0 for none) is left in the main context for the debugger to show.
-    void reportStepPC(RunId run, int pc, const std::string& program, int error = 0);
+    void reportStepPC(RunId run, int pc, const std::string& program, int error = 0, int errorAt = 0);
     // No run is queued or executing.
     bool idle();
     void started(bool program)

@@ -344,6 +344,7 @@ private:
     void onEnd(int target);
     void onClrHome();
     void onPause();
+    void showOutput();
 
     // Follows a decision other than End and Gosub; false for those two.
     bool follow(std::uint32_t control, int target, bool condition);
@@ -404,6 +405,10 @@ private:
     // The outermost frame index of the queued subroutine in progress; -1 for none.
     int activeInterrupt_ = -1;
     bool outputStarted_ = false;
+    // This run brought the program output in front itself (no program call had).
+    bool outputShown_ = false;
+    // Bringing the output in front, still to be done on the main thread.
+    std::function<void()> outputStart_;
     bool stopRun_ = false;
 };
 
@@ -547,6 +552,8 @@ void StatementInterpreter::Runner::report()
     std::string program = q.currentProgramName();
     state_.unlock();
     q.runEnded();
+    if (outputStart_)
+        q.postReport(id, std::exchange(outputStart_, {}));
     if (!run_.singleStep) {
         if (result_.kind == KindBreakpoint) {
             q.postReport(id, [&q, id, pc, program = std::move(program)] { q.reportStepPC(id, pc, program); });
@@ -554,7 +561,10 @@ void StatementInterpreter::Runner::report()
             q.postReport(id, [&q, name = current_] { q.pauseProgram(name); });
         } else {
             Operand done = result_;
-            if (!run_.report)
+            // A label that only drew ends quietly; one that wrote, asks or failed ends as a
+            // program call does.
+            const bool asks = result_.kind == KindInputRequest || result_.kind == KindMenu || result_.kind == KindPause;
+            if (!run_.report && !outputShown_ && !asks && result_.error == 0)
                 done.kind = KindWidgetAdded;
             q.postReport(id, [&q, id, done = std::move(done), pc, pending, program = std::move(program)]() mutable {
                 q.reportDone(id, std::move(done), pc, pending, program);
@@ -564,8 +574,8 @@ void StatementInterpreter::Runner::report()
         if (result_.kind == KindInputRequest || result_.kind == KindMenu)
             q.postReport(id, [&q, result = result_] { q.reportIO(result); });
         // The debugger shows the step's error where it stopped.
-        q.postReport(id, [&q, id, pc, error = result_.error, program = std::move(program)] {
-            q.reportStepPC(id, pc, program, error);
+        q.postReport(id, [&q, id, pc, error = result_.error, at = result_.location, program = std::move(program)] {
+            q.reportStepPC(id, pc, program, error, at);
         });
     }
 }
@@ -760,6 +770,7 @@ void StatementInterpreter::Runner::onMatrix()
 
 void StatementInterpreter::Runner::onInput()
 {
+    showOutput();
     pushFrame(ip_, RunObject::BreakInput);
     Operand variable;
     variable.kind = KindVariable;
@@ -801,6 +812,7 @@ void StatementInterpreter::Runner::onDisp()
 {
     if (!result_.stack)
         return;
+    showOutput();
     VQStack values = *result_.stack;
     while (values.count() > 0 && c_.error == 0) {
         Operand value = values.popValue();
@@ -830,6 +842,7 @@ void StatementInterpreter::Runner::onReportIO()
 
 void StatementInterpreter::Runner::onPrompt()
 {
+    showOutput();
     pushFrame(ip_, RunObject::BreakPrompt);
     std::lock_guard lock(q_.mutex_);
     q_.promptStack_ = result_.stack ? *result_.stack : VQStack(&calc_);
@@ -840,6 +853,7 @@ void StatementInterpreter::Runner::onPrompt()
 
 void StatementInterpreter::Runner::onMenu()
 {
+    showOutput();
     pushFrame(ip_, RunObject::BreakMenu);
     auto menu = std::dynamic_pointer_cast<MenuObject>(result_.object);
     if (menu && menu->menu)
@@ -852,6 +866,7 @@ void StatementInterpreter::Runner::onMenu()
 
 void StatementInterpreter::Runner::onOutput()
 {
+    showOutput();
     handOver([&q = q_, result = result_] { q.displayResult(result); });
 }
 
@@ -982,6 +997,7 @@ bool StatementInterpreter::Runner::loopTest(CachedLine& loop, bool stepping, boo
 
 void StatementInterpreter::Runner::onClrHome()
 {
+    showOutput();
     handOver([out = out_] {
         if (out)
             out->clearHome();
@@ -990,12 +1006,38 @@ void StatementInterpreter::Runner::onClrHome()
 
 void StatementInterpreter::Runner::onPause()
 {
-    if (result_.ints[2] != KindPause && !handOver([&q = q_, result = result_] { q.displayResult(result); }))
-        return;
+    if (result_.ints[2] != KindPause) {
+        showOutput();
+        if (!handOver([&q = q_, result = result_] { q.displayResult(result); }))
+            return;
+    }
     if (!run_.singleStep) {
         pushFrame(ip_, RunObject::BreakPause);
         stopRun_ = true;
     }
+}
+
+// A run that no program call started (a graph control's label, the debugger's Run, a
+// pause's ENTER after such a label) shows what it writes and asks as a called program does:
+// the output comes in front, and the run's end leaves its history item. A label's run starts
+// on a clear output, as a program called from the entry line does.
+void StatementInterpreter::Runner::showOutput()
+{
+    if (calc_.programRunning || run_.singleStep)
+        return;
+    calc_.programRunning = true;
+    outputShown_ = true;
+    // Posted, not waited for: what the statement hands over next comes after it.
+    // Named for the program the run started in (a label's, the debugged one), not one it
+    // called. Done on the main thread with the statement's own hand-over, or before the
+    // run's report: one trip, not two.
+    std::string name = run_.ops && run_.start >= 0 ? run_.name : current_;
+    outputStart_ = [&q = q_, &calc = calc_, name = std::move(name), clear = run_.widget] {
+        calc.lastPrgmName = name;
+        if (clear && calc.prgmOutputMgr)
+            calc.prgmOutputMgr->clearHome();
+        q.startProgram(name);
+    };
 }
 
 // ---- The fast lane ----
@@ -1173,6 +1215,11 @@ void StatementInterpreter::Runner::branchResult(const CachedLine& line, bool con
 
 bool StatementInterpreter::Runner::handOver(std::function<void()> work)
 {
+    if (outputStart_)
+        work = [start = std::exchange(outputStart_, {}), work = std::move(work)] {
+            start();
+            work();
+        };
     state_.unlock();
     const bool done = q_.handOver(run_.id, std::move(work));
     state_.lock();

@@ -245,7 +245,11 @@ void AppLauncher::registerAppScreens()
         editor->onQuit = [this] { root_->router().showScreen(screens::Home); };
         return editor;
     });
-    root_->screens().set(screens::Debugger, [this](QWidget* p) { return new ProgramDebuggerScreen(calc_, *programs_, p); });
+    root_->screens().set(screens::Debugger, [this](QWidget* p) {
+        auto* debugger = new ProgramDebuggerScreen(calc_, *programs_, p);
+        debugger->setComputerKeys([shell = shell_.get()](const QKeyEvent& event) { return shell->typeComputerKey(event); });
+        return debugger;
+    });
     root_->screens().set(screens::ProgramOutput,
         [this](QWidget* p) { return new ProgramOutputScreen(calc_, *output_, p); });
     root_->screens().set(screens::ListEditor, [this](QWidget* p) { return new StatEditScreen(calc_, *shell_, p); });

@@ -71,12 +71,15 @@ bool ProgramDebuggerScreen::eventFilter(QObject* watched, QEvent* event)
 {
     // Keys reach widgets: the event itself is read only then. Work the program thread posts
     // goes to no widget, and is read only by its receiver, under the queue's lock.
-    if (isHidden() && model_.debug() && watched->isWidgetType() && event->type() == QEvent::KeyPress) {
+    if (model_.debug() && watched->isWidgetType() && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<const QKeyEvent*>(event);
         const QString text = key->text();
         const bool plain = (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
-        if (plain && (text == QLatin1String("s") || text == QLatin1String("S"))
-            && calc().parser().promptStack().count() > 0) {
+        const bool waiting = isHidden() && calc().parser().promptStack().count() > 0;
+        // A step that showed the graph or the table leaves it in front: s still steps.
+        auto* target = static_cast<QWidget*>(watched);
+        const bool elsewhere = model_.stepping() && target != this && !isAncestorOf(target);
+        if (plain && (text == QLatin1String("s") || text == QLatin1String("S")) && (waiting || elsewhere)) {
             step();
             return true;
         }
@@ -244,8 +247,13 @@ void ProgramDebuggerScreen::keyPressEvent(QKeyEvent* event)
         step();
     else if (event->key() == Qt::Key_Escape)
         done();
-    else
-        ScreenController::keyPressEvent(event);
+    else {
+        // Other keys go to the calculator keyboard's dispatch, where a getKey the next step
+        // runs reads them; a letter would open the catalogue over the debugger.
+        const bool letter = !text.isEmpty() && text.front().isLetter();
+        if (letter || !computerKeys_ || !computerKeys_(*event))
+            ScreenController::keyPressEvent(event);
+    }
 }
 
 void ProgramDebuggerScreen::resizeEvent(QResizeEvent*)

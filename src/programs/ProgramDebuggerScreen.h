@@ -4,6 +4,9 @@
 
 #include <QRect>
 
+#include <functional>
+
+class QKeyEvent;
 class QLabel;
 class QScrollArea;
 class QTimer;
@@ -55,6 +58,9 @@ public:
     void autoKey();
     void run();
     void done();
+    // Where the computer's other keys go: the calculator keyboard's dispatch, so a key
+    // pressed between steps is the one the next step's getKey reads.
+    void setComputerKeys(std::function<bool(const QKeyEvent&)> keys) { computerKeys_ = std::move(keys); }
 
 protected:
     void subscribe() override;
@@ -82,6 +88,7 @@ private:
     QTimer* repeat_;
     int stepsOwed_ = 0;
     QRect part_;
+    std::function<bool(const QKeyEvent&)> computerKeys_;
 };
 
 } // namespace orvenda

@@ -44,6 +44,8 @@ void ProgramModel::setDebug(bool on)
         return;
     debug_.store(on);
     if (on) {
+        // A key pressed before the debugger opened is no step's to read.
+        calc_.lastKey.exchange(0);
         cursor_ = opNearLine(layout_.lineForIndex(cursor_), 0);
         return;
     }
@@ -148,13 +150,17 @@ void ProgramModel::showStepPC(int index, const std::string& inProgram)
     if (inProgram != programName_)
         loadProgram(inProgram);
     setPrgmEditCursor(index);
+    // The run stopped here (a breakpoint, a step's end): an answer typed for its Input is
+    // spent, and nothing runs until the next Step or Run takes the keys again.
+    if (calc_.entryManager && !calc_.entryManager->text().empty())
+        calc_.entryManager->clear();
+    const bool wasRunning = calc_.programRunning.exchange(false);
     Parser& parser = calc_.parser();
     if (const int error = parser.error(); error != 0) {
-        if (calc_.programRunning) {
-            calc_.programRunning = false;
+        if (wasRunning)
             post(VQHideProgramOutput);
-        }
-        calc_.showError({{"errorNum", error}});
+        // As a run's error: the alert names the program and offers the way to the fault.
+        calc_.showError({{"errorNum", error}, {"programName", inProgram}, {"tokenLocation", parser.errorToken()}});
         parser.setError(0);
     }
     post(VQDidProgramStep);

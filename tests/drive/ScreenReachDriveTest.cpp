@@ -218,7 +218,7 @@ TEST(ScreenReachDrive, OnAPhoneOnItsSideTheFourScreensWorkWhereTheyAreDrawn)
                                          options);
     ASSERT_TRUE(endedWithDumps(stepped, 3));
     EXPECT_EQ(stepped.dumps[0]["debugger"]["line"], 1) << stepped.dumps[0];
-    EXPECT_EQ(stepped.dumps[1]["output"], json::array({"1", "4", "9"}));
+    EXPECT_EQ(stepped.dumps[1]["output"], json::array({"1", "4", "9", "Done"}));
     EXPECT_FALSE(stepped.dumps[2].contains("debugger"));
 }
 

@@ -118,10 +118,11 @@ TEST(ProgramConcurrencyTest, AnEditorFieldLeavesTheRunningProgramAlone)
         int error;
     };
     const Case cases[] = {
-        // The rest of the caller still runs after the called program.
-        {"Disp 1:Disp 2", {"show 1", "show 2", "show 99"}, 0},
+        // The rest of the caller still runs after the called program; the run's output
+        // starts as the debugged program's.
+        {"Disp 1:Disp 2", {"start A", "show 1", "show 2", "show 99"}, 0},
         // A later error of the called program names it.
-        {"Disp 1:Output(11,1,5)", {"show 1"}, 17},
+        {"Disp 1:Output(11,1,5)", {"start A", "show 1"}, 17},
     };
     for (const Case& c : cases) {
         ProgramHarness h;

@@ -31,8 +31,9 @@ TEST(ProgramQueueTest, ThreeButtonPressesWhileIdleAllRun)
     EXPECT_FALSE(h.parser().runSubroutine("Z", "B"));
     EXPECT_FALSE(h.parser().runSubroutine("A", "NOPE"));
     h.settle();
-    EXPECT_EQ(h.output->calls(), (std::vector<std::string>{"show 1", "show 1", "show 1"}));
-    // A subroutine's report carries the widget kind, not its result.
+    // The first label's Disp brings the output in front, cleared, as a program call does.
+    EXPECT_EQ(h.output->calls(), (std::vector<std::string>{"clearHome", "start B", "show 1", "show 1", "show 1"}));
+    // A subroutine that wrote nothing of its own reports the widget kind, not its result.
     ASSERT_FALSE(h.finals.empty());
     EXPECT_EQ(h.finals.back().kind, KindWidgetAdded);
 }
@@ -69,7 +70,7 @@ TEST(ProgramQueueTest, SliderRequestsDuringARunAreTakenNewestFirstAndStaleOnesDr
     EXPECT_EQ(h.queue().interruptQueue().back().value(), 0.25);
     EXPECT_EQ(h.parser().programQueueCount(), 1);
     h.settle();
-    EXPECT_EQ(h.output->calls(), (std::vector<std::string>{"show 0", "show .25", "show 0"}));
+    EXPECT_EQ(h.output->calls(), (std::vector<std::string>{"start S", "show 0", "show .25", "show 0"}));
     EXPECT_TRUE(h.queue().interruptQueue().empty());
     EXPECT_EQ(h.var('V'), 0.25);
 }
@@ -143,7 +144,7 @@ TEST(ProgramQueueTest, AStopAsALeftoverPressIsQueuedStopsThePress)
     EXPECT_EQ(h.var('W'), 0) << "the press ran after ON";
     ASSERT_FALSE(h.finals.empty());
     EXPECT_EQ(h.finals.back().error, 43);
-    EXPECT_EQ(h.output->calls(), (std::vector<std::string>{"show 1"}));
+    EXPECT_EQ(h.output->calls(), (std::vector<std::string>{"start D", "show 1"}));
     h.queue().setLeftoverHook(nullptr);
 }
 

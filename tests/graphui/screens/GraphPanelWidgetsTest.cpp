@@ -21,6 +21,7 @@
 
 #include "graphui/ThumbSlider.h"
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QPainter>
@@ -647,6 +648,50 @@ TEST_F(ProgramControlsTest, SelectorsAndSlidersRunTheirLabels)
     h.settle();
     EXPECT_EQ(h.calc.getVar(kK).value.real(), 22);
     EXPECT_EQ(h.calc.getVar(kV).value.real(), 7);
+}
+
+// A drag takes the slider wherever on its drawn disc it starts, the centre included, and
+// its label runs as it moves and once more where it is let go; a press beside the disc
+// moves it a page.
+TEST_F(ProgramControlsTest, ASliderIsDraggedFromAnyPointOfItsDisc)
+{
+    h.store("P", "Stop:Lbl S:K+1->K:Return");
+    auto slider = add<DrawSlider>(0, 40, 0);
+    slider->min = 0, slider->max = 10, slider->varNum = 'V' - 'A', slider->lblName = "S";
+    controls.updateIOControllers();
+    ASSERT_EQ(controls.ioControls().size(), 1u);
+    auto* bar = dynamic_cast<ThumbSlider*>(controls.ioControls()[0]);
+    ASSERT_NE(bar, nullptr);
+    constexpr int kV = 'V' - 'A', kK = 'K' - 'A';
+    const auto mouse = [bar](QEvent::Type type, QPointF at) {
+        QMouseEvent event(type, at, bar->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(bar, &event);
+    };
+    const QRectF disc = bar->thumbRect();
+    ASSERT_GT(disc.width(), 20);
+    // From the disc's centre and from its right edge, half-way along and back.
+    for (const double from : {disc.center().x(), disc.right() - 2}) {
+        const QPointF start(from, disc.center().y());
+        const double room = bar->width() - disc.width();
+        mouse(QEvent::MouseButtonPress, start);
+        mouse(QEvent::MouseMove, start + QPointF(room / 2, 0));
+        EXPECT_NEAR(h.calc.getVar(kV).value.real(), 5, 0.1) << from;
+        mouse(QEvent::MouseButtonRelease, start + QPointF(room / 2, 0));
+        h.settle();
+        EXPECT_FALSE(bar->isSliderDown());
+        EXPECT_GE(h.calc.getVar(kK).value.real(), 2) << from;
+        const QPointF half = bar->thumbRect().center();
+        mouse(QEvent::MouseButtonPress, half);
+        mouse(QEvent::MouseButtonRelease, half - QPointF(room / 2, 0));
+        h.settle();
+        EXPECT_NEAR(h.calc.getVar(kV).value.real(), 0, 0.1) << from;
+    }
+    // Beside the disc: a page toward the press, no drag.
+    const int before = bar->value();
+    mouse(QEvent::MouseButtonPress, QPointF(bar->width() - 3, disc.center().y()));
+    EXPECT_FALSE(bar->isSliderDown());
+    EXPECT_EQ(bar->value(), before + bar->pageStep());
 }
 
 } // namespace

@@ -1,0 +1,272 @@
+// Every run shows what it writes and asks, whoever starts it (a click on a graph button, the
+// debugger's Run or Step) and whatever screen it brought in front (the graph, the table):
+// the output comes in front for Disp, Output(, ClrHome, Input, Prompt, Menu( and a Pause
+// with a value, the keys answer it, and the run leaves one history item with what it showed.
+
+#include "drive/DriveSession.h"
+
+#include <QColor>
+#include <QImage>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using nlohmann::json;
+using orvenda::test::DriveRun;
+using orvenda::test::driveScratch;
+using orvenda::test::driveScript;
+using orvenda::test::endedWithDumps;
+
+const char* const kDevices[] = {"phone", "tablet"};
+
+// A program that shows one button, GO at (10, 60), and stops; its label P holds body.
+std::string buttonProgram(const std::string& name, const std::string& body)
+{
+    return "program " + name + "\nFnOff \nButton(10,60,120,\"GO\",\"P\")\nDispGraph\nStop\nLbl P\n" + body + "end\n";
+}
+
+// Runs a program from the home line and clicks its button once the graph shows it; then
+// waits for the label's run to end, unless it goes on waiting for a key.
+std::string clickGo(const std::string& name, const json& graph, bool ends = true)
+{
+    return "type prgm" + name + "\nhkey Return\nwait idle\ntap " + std::to_string(graph[0].get<int>() + 70) + " "
+        + std::to_string(graph[1].get<int>() + 77) + "\n" + (ends ? "wait idle\n" : "");
+}
+
+// Where the graph lies on this device, from a run that shows it.
+json graphFrame(const std::string& options)
+{
+    const DriveRun shown = driveScript(buttonProgram("BZ", "") + "type prgmBZ\nhkey Return\nwait idle\ndump\n", options);
+    return shown.dumps.empty() ? json() : shown.dumps[0]["graph"];
+}
+
+// The last history item as "input → answer", the answer's lines trimmed of their padding.
+std::string lastItem(const json& dump)
+{
+    if (dump["history"].empty())
+        return "";
+    const json& item = dump["history"].back();
+    std::string answer = item["answer"].get<std::string>();
+    std::string trimmed;
+    std::size_t start = 0;
+    while (start <= answer.size()) {
+        const std::size_t end = std::min(answer.find('\n', start), answer.size());
+        std::string line = answer.substr(start, end - start);
+        line.erase(0, line.find_first_not_of(' '));
+        line.erase(line.find_last_not_of(' ') + 1);
+        trimmed += (trimmed.empty() ? "" : "/") + line;
+        start = end + 1;
+    }
+    return item["input"].get<std::string>() + " → " + trimmed;
+}
+
+} // namespace
+
+// A graph button's label that asks, writes, pauses or fails: its question, output and pause
+// come in front of the graph, the keys answer them, and the run's one item keeps what it
+// showed (a break's or error's too).
+TEST(ProgramRunsDrive, AButtonsLabelShowsWhatItWritesAndAsks)
+{
+    const std::string programs = buttonProgram("BQ", "Input \"Q=\",Q\nDisp 2Q\n")
+        + buttonProgram("BM", "Menu(\"PICK\",\"ONE\",A,\"TWO\",B)\nLbl A\nDisp \"GOT A\"\nStop\nLbl B\nDisp \"GOT B\"\n")
+        + buttonProgram("BC", "C+5->C\nDisp C\n") + buttonProgram("BO", "ClrHome\nOutput(2,3,\"HI\")\n")
+        + buttonProgram("BX", "R+1->R\nPause R\nDisp \"AFTER\"\n") + buttonProgram("BE", "1/0\n");
+    for (const char* device : kDevices) {
+        const std::string options = std::string("--device ") + device;
+        const json graph = graphFrame(options);
+        ASSERT_TRUE(graph.is_array()) << device;
+        const DriveRun run = driveScript(programs + clickGo("BQ", graph) + "dump\nhkey 7\nhkey Return\nwait idle\ndump\n"
+                                             + clickGo("BM", graph) + "dump\nhkey 2\nwait idle\ndump\n" + clickGo("BC", graph)
+                                             + "dump\n" + clickGo("BO", graph) + "dump\n" + clickGo("BX", graph)
+                                             + "dump\nhkey Return\nwait idle\ndump\n" + clickGo("BE", graph) + "dump\n",
+                                         options);
+        ASSERT_TRUE(endedWithDumps(run, 9)) << device;
+        const json& asked = run.dumps[0];
+        EXPECT_EQ(asked["screen"], 11) << device;
+        EXPECT_EQ(asked["output"], json::array({"Q="})) << device;
+        EXPECT_EQ(lastItem(run.dumps[1]), "prgm»BQ → Q=7/14/Done") << device;
+        EXPECT_EQ(run.dumps[1]["screen"], 0) << device;
+        EXPECT_EQ(run.dumps[2]["output"], json::array({"PICK", "1:ONE", "2:TWO"})) << device;
+        EXPECT_EQ(lastItem(run.dumps[3]), "prgm»BM → GOT B/Done") << device;
+        // What a label writes is shown: its item, on the home screen in front.
+        EXPECT_EQ(lastItem(run.dumps[4]), "prgm»BC → 5/Done") << device;
+        EXPECT_EQ(run.dumps[4]["top"]["id"], 0) << device;
+        // Output( writes where it says, the end's Done where Disp would go next.
+        EXPECT_EQ(lastItem(run.dumps[5]), "prgm»BO → Done/HI") << device;
+        // A pause with a value waits on the output; Return goes on with the label's lines.
+        const json& paused = run.dumps[6];
+        EXPECT_EQ(paused["screen"], 11) << device;
+        EXPECT_EQ(paused["output"], json::array({"1"})) << device;
+        EXPECT_EQ(lastItem(run.dumps[7]), "prgm»BX → 1/AFTER/Done") << device;
+        EXPECT_EQ(run.dumps[7]["ans"], "1") << device;
+        // One item a run: the runs that showed the graph and the clicked labels.
+        EXPECT_EQ(run.dumps[7]["history"].size(), 10u) << device;
+        const json& failed = run.dumps[8];
+        EXPECT_EQ(lastItem(failed), "prgm»BE → Divide by 0") << device;
+        ASSERT_EQ(failed["alerts"].size(), 1u) << device << failed;
+        EXPECT_EQ(failed["alerts"][0]["title"], "Program Error") << device;
+    }
+}
+
+// After DispTable, from the entry line or a button: a question or menu comes in front of the
+// table and is answered there; a getKey loop under the table leaves no item until the run
+// ends; a run that ends on the table leaves it in front and current, and the home screen
+// answers the next line.
+TEST(ProgramRunsDrive, AQuestionAfterDispTableComesInFrontOfTheTable)
+{
+    const std::string programs = "program TI\nDispTable\nInput \"A=\",A\nDisp A*3\nend\n"
+                                 "program TM\nDispTable\nMenu(\"PICK\",\"ONE\",A,\"TWO\",B)\nLbl A\nDisp \"GOT A\"\nStop\n"
+                                 "Lbl B\nDisp \"GOT B\"\nend\n"
+                                 "program DT\nDisp 1\nDispTable\nend\n"
+        + buttonProgram("BD", "DispTable\n0->K\nRepeat K\ngetKey->K\nEnd\nDisp K\n");
+    for (const char* device : kDevices) {
+        const std::string options = std::string("--device ") + device;
+        const json graph = graphFrame(options);
+        ASSERT_TRUE(graph.is_array()) << device;
+        const DriveRun run = driveScript(programs + "type prgmTI\nhkey Return\nwait idle\ndump\nhkey 7\nhkey Return\nwait idle\n"
+                                             "type 2+2\nhkey Return\nwait idle\ndump\n"
+                                             "type prgmTM\nhkey Return\nwait idle\ndump\nhkey 2\nwait idle\ndump\n"
+                                             "type prgmDT\nhkey Return\nwait idle\ndump\nkey 2ND\nkey MODE\n"
+                                             + clickGo("BD", graph, false) + "wait screen 5\ndump\nhkey 5\nwait idle\ndump\n",
+                                         options);
+        ASSERT_TRUE(endedWithDumps(run, 7)) << device;
+        const json& asked = run.dumps[0];
+        EXPECT_EQ(asked["screen"], 11) << device;
+        EXPECT_EQ(asked["top"]["id"], 11) << device;
+        EXPECT_EQ(asked["output"].back(), "A=") << device;
+        const json& answered = run.dumps[1];
+        ASSERT_EQ(answered["history"].size(), 2u) << device << answered["history"];
+        EXPECT_EQ(answered["history"][0]["input"], "prgm»TI") << device;
+        EXPECT_EQ(lastItem(answered), "2+2 → 4") << device;
+        EXPECT_EQ(run.dumps[2]["top"]["id"], 11) << device;
+        EXPECT_EQ(lastItem(run.dumps[3]), "prgm»TM → GOT B/Done") << device;
+        const json& ended = run.dumps[4];
+        EXPECT_EQ(ended["screen"], 5) << device;
+        EXPECT_EQ(ended["top"]["id"], 5) << device;
+        const std::size_t items = run.dumps[4]["history"].size();
+        // The button's loop waits under the table: no item yet, one once it reads the key.
+        EXPECT_EQ(run.dumps[5]["screen"], 5) << device;
+        EXPECT_EQ(run.dumps[5]["history"].size(), items + 1) << device << run.dumps[5]["history"];
+        EXPECT_EQ(run.dumps[6]["history"].size(), items + 2) << device << run.dumps[6]["history"];
+        EXPECT_EQ(lastItem(run.dumps[6]), "prgm»BD → 83/Done") << device;
+    }
+}
+
+namespace {
+
+// A point of a control in a dump, [x, y] or a rectangle's centre, as a tap.
+std::string tapAt(const json& at)
+{
+    const bool rect = at.size() == 4;
+    return "tap " + std::to_string(at[0].get<int>() + (rect ? at[2].get<int>() / 2 : 0)) + " "
+        + std::to_string(at[1].get<int>() + (rect ? at[3].get<int>() / 2 : 0)) + "\n";
+}
+
+// Opens the program whose name starts with letter in the debugger.
+std::string openDebugger(const char* letter, const json& debug)
+{
+    return std::string("key PRGM\nkey RIGHT\nhkey ") + letter + "\nhkey Return\n" + tapAt(debug);
+}
+
+} // namespace
+
+// The debugger's runs and steps: an answer typed during Run is gone once Run stops at a
+// breakpoint; a key pressed between steps is the one getKey reads; s steps on over the
+// table a Step showed; a Step's error is a program's error; keys clicked during Run that
+// the program does not read type nothing, and Run's break leaves the program's item.
+TEST(ProgramRunsDrive, TheDebuggersRunsAndStepsKeepNoKeyOutOfSight)
+{
+    const std::string programs = "program ZB\nInput \"N=\",N\nDisp N\nInput \"M=\",M\nDisp M\nend\n"
+                                 "program KZ\n0->K\nRepeat K\ngetKey->K\nEnd\nDisp K\nend\n"
+                                 "program GT\nDispTable\n1->A\n2->A\nend\n"
+                                 "program EZ\n1/0\nend\n"
+                                 "program UL\n1->A\nWhile 1\nA+1->A\nEnd\nend\n";
+    for (const char* device : kDevices) {
+        const std::string options = std::string("--device ") + device;
+        const DriveRun editor = driveScript(programs + "key PRGM\nkey RIGHT\nhkey z\nhkey Return\ndump\n", options);
+        ASSERT_TRUE(endedWithDumps(editor, 1)) << device;
+        const json debug = editor.dumps[0]["editor"]["controls"]["debug"];
+        const DriveRun opened = driveScript(programs + openDebugger("z", debug) + "dump\n", options);
+        ASSERT_TRUE(endedWithDumps(opened, 1)) << device;
+        const json& controls = opened.dumps[0]["debugger"]["controls"];
+        const json& text = opened.dumps[0]["debugger"]["text"];
+        const std::string breakOnLine2 = "tap " + std::to_string(text[0].get<int>() + 3) + " "
+            + std::to_string(text[1].get<int>() + static_cast<int>(1.5 * text[2].get<double>())) + "\n";
+        const std::string run = tapAt(controls["run"]);
+        const std::string quit = tapAt(controls["quit"]);
+        const std::string step = "hkey s\nwait idle\n";
+        const std::string home = "key 2ND\nkey MODE\n";
+        std::string script = programs + openDebugger("z", debug) + breakOnLine2 + run
+            + "wait idle\nhkey 4\nhkey 2\nhkey Return\nwait idle\n" + quit + "wait idle\ndump\n" + home
+            + openDebugger("k", debug) + step + step + "hkey 5\n" + step + "dump\n" + quit + home
+            + openDebugger("g", debug) + step + step + quit + home + "type A\nhkey Return\nwait idle\ndump\n"
+            + openDebugger("e", debug) + step + "dump\npress OK\n" + quit + home;
+        // Where the keyboard shows beside the debugger, its keys are clicked during Run.
+        if (std::string(device) == "tablet")
+            script += openDebugger("u", debug) + run + "wait running\nkey 7\nkey 8\nkey ON\nwait idle\ndump\npress OK\n"
+                + quit + "wait idle\ndump\n";
+        const DriveRun driven = driveScript(script, options);
+        ASSERT_TRUE(endedWithDumps(driven, std::string(device) == "tablet" ? 6 : 4)) << device;
+        EXPECT_EQ(driven.dumps[0]["entry"], "") << device;
+        EXPECT_EQ(driven.dumps[0]["output"], json::array({"N=42"})) << device;
+        const json& read = driven.dumps[1];
+        ASSERT_TRUE(read["debugger"].is_object()) << device << read;
+        EXPECT_EQ(read["debugger"]["label"], "Debug:KZ") << device;
+        const json& vars = read["debugger"]["vars"];
+        EXPECT_NE(std::find(vars.begin(), vars.end(), "K 83"), vars.end()) << device << vars;
+        EXPECT_EQ(lastItem(driven.dumps[2]), "A → 1") << device;
+        const json& failed = driven.dumps[3];
+        ASSERT_EQ(failed["alerts"].size(), 1u) << device << failed;
+        EXPECT_EQ(failed["alerts"][0]["title"], "Program Error") << device;
+        EXPECT_EQ(failed["alerts"][0]["buttons"], json::array({"OK", "Show program"})) << device;
+        if (std::string(device) != "tablet")
+            continue;
+        EXPECT_EQ(lastItem(driven.dumps[4]), "prgm»UL → User break") << device;
+        EXPECT_EQ(driven.dumps[5]["entry"], "") << device;
+    }
+}
+
+// DispGraph from a button's label, with the graph in front, draws the curves for the values
+// the label just gave their variables: Y₁ = S·X steepens from slope 3 to 9.
+TEST(ProgramRunsDrive, DispGraphFromALabelDrawsTheCurveForTheNewValues)
+{
+    const std::string program = "program ZS\n3->S\n\"S*X\"->Y₁\nButton(10,60,120,\"GO\",\"P\")\nDispGraph\nStop\nLbl P\n"
+                                "9->S\nDispGraph\nend\n";
+    for (const char* device : kDevices) {
+        const std::string options = std::string("--device ") + device;
+        const json graph = graphFrame(options);
+        ASSERT_TRUE(graph.is_array()) << device;
+        const auto before = driveScratch(std::string("slope3-") + device + ".png");
+        const auto after = driveScratch(std::string("slope9-") + device + ".png");
+        const std::string go = clickGo("ZS", graph);
+        const std::size_t tap = go.find("tap");
+        const DriveRun run = driveScript(program + go.substr(0, tap) + "shot " + before.string() + "\n" + go.substr(tap)
+                                             + "shot " + after.string() + "\ndump\n",
+                                         options);
+        ASSERT_TRUE(endedWithDumps(run, 1)) << device;
+        EXPECT_EQ(run.dumps[0]["screen"], 8) << device;
+        EXPECT_EQ(run.dumps[0]["window"], json::array({-1.0, 1.0, -1.0, 1.0})) << device;
+        // How far right of the y-axis the curve crosses the row where y is 0.6.
+        const auto offset = [&](const std::filesystem::path& shot) {
+            const QImage picture(QString::fromStdString(shot.string()));
+            const int row = graph[1].get<int>() + graph[3].get<int>() / 5;
+            const double axis = graph[0].get<int>() + graph[2].get<int>() / 2.0;
+            double sum = 0;
+            int count = 0;
+            for (int x = 0; x < picture.width(); ++x) {
+                const QColor c = picture.pixelColor(x, row);
+                if (c.green() > 150 && c.red() < 120 && c.blue() < 120)
+                    sum += x, ++count;
+            }
+            return count > 0 ? sum / count - axis : -1.0;
+        };
+        const double steep = offset(after);
+        const double gentle = offset(before);
+        ASSERT_GT(gentle, 0) << device;
+        EXPECT_NEAR(steep, gentle / 3, gentle / 6) << device << " " << gentle << " " << steep;
+    }
+}
