@@ -1506,6 +1506,27 @@ TEST(Drive, TheProgramLibraryShowsAProgramsNotesPage)
     EXPECT_EQ(run.dumps[3]["screen"], 0);
 }
 
+// Notes typed on the page (EDIT, a click in the text) and the app ending there, by closing
+// the window or quitting: the program file holds them, and the next launch shows them.
+TEST(Drive, NotesBeingTypedAreKeptWhenTheAppEnds)
+{
+    for (const std::string ending : {"close\n", ""}) {
+        const fs::path data = scratch("notes-typed");
+        fs::remove_all(data);
+        fs::create_directories(data / "programs");
+        std::ofstream(data / "programs" / "ZNOTE")
+            << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>prgm</key><array/>"
+               "<key>notes</key><string></string></dict></plist>";
+        const std::string open = "key PRGM\nhkey Right\nhkey z\nhkey Ctrl+I\nwait idle\n";
+        const Session typed = drive(open + "tap 195 300\nhkey h\nhkey i\ndump\n" + ending, "--data '" + data.string() + "'");
+        ASSERT_TRUE(endedWithDumps(typed, 1));
+        ASSERT_EQ(typed.dumps[0]["notes"]["text"], "hi") << typed.dumps[0];
+        const Session next = drive(open + "dump\n", "--data '" + data.string() + "'");
+        ASSERT_TRUE(endedWithDumps(next, 1));
+        EXPECT_EQ(next.dumps[0]["notes"]["text"], "hi") << ending;
+    }
+}
+
 // A calculator file as a handheld writes it: a u16 header, name, length; the sum at the end.
 std::string calculatorFile(const std::vector<std::vector<std::uint8_t>>& entries)
 {
