@@ -51,8 +51,8 @@ TEST_F(ScreensTest, TwoReportsAtOnceShowTwoAlertsInOrder)
 }
 
 // A message taller than the window (thirty kept sessions named at a launch) scrolls in its
-// box, which fits the window with its buttons in sight, and Return still presses OK; a short
-// one shows as it is.
+// box, which fits the window with its buttons in sight, also once the window is made smaller,
+// and Return still presses OK; a short one shows as it is.
 TEST(AlertQueueTest, ALongMessageScrollsWithItsButtonsInSight)
 {
     QWidget window;
@@ -71,10 +71,13 @@ TEST(AlertQueueTest, ALongMessageScrollsWithItsButtonsInSight)
     EXPECT_LE(box->height(), window.height());
     const auto* scroll = box->findChild<QScrollArea*>();
     ASSERT_TRUE(scroll);
+    EXPECT_TRUE(scroll->isVisible());
     EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
     const QAbstractButton* ok = box->buttons().value(0);
     ASSERT_TRUE(ok);
     EXPECT_TRUE(box->rect().contains(QRect(ok->mapTo(box, QPoint()), ok->size())));
+    window.resize(390, 400);
+    EXPECT_LE(box->height(), window.height()) << "at the window's new size";
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(box, &enter);
     EXPECT_EQ(pressed, 1);
