@@ -1475,17 +1475,25 @@ TEST(Drive, ALaunchRemovesWhatKilledProgramSavesLeft)
     EXPECT_TRUE(fs::exists(data / "programs" / "KEEP.bak"));
 }
 
+// A fresh data folder holding one program, ZNOTE, with these notes (as its file writes them).
+fs::path folderWithNotes(const std::string& name, const std::string& notes)
+{
+    const fs::path data = scratch(name);
+    fs::remove_all(data);
+    fs::create_directories(data / "programs");
+    std::ofstream(data / "programs" / "ZNOTE")
+        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>prgm</key><array/>"
+           "<key>notes</key><string>" + notes + "</string></dict></plist>";
+    return data;
+}
+
 // PRGM ▸ a program's accessory (Ctrl+I on its row): the notes page, rendered with the screen
 // block as a box on EXEC, to edit on EDIT; Escape goes back to the list, and the file keeps
 // the notes.
 TEST(Drive, TheProgramLibraryShowsAProgramsNotesPage)
 {
-    const fs::path data = scratch("notes-data");
-    fs::remove_all(data);
-    fs::create_directories(data / "programs");
-    std::ofstream(data / "programs" / "ZNOTE")
-        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>prgm</key><array/>"
-           "<key>notes</key><string>Adds &amp; shows\n&lt;screenShot&gt;\n2+3\n5\n&lt;/screenShot&gt;</string></dict></plist>";
+    const fs::path data =
+        folderWithNotes("notes-data", "Adds &amp; shows\n&lt;screenShot&gt;\n2+3\n5\n&lt;/screenShot&gt;");
     const Session run = drive("key PRGM\nhkey z\nhkey Ctrl+I\ndump\nhkey Escape\ndump\nhkey Right\nhkey z\nhkey Ctrl+I\ndump\n"
                               "hkey Escape\nhkey Escape\ndump\n",
         "--data '" + data.string() + "'");
@@ -1511,12 +1519,7 @@ TEST(Drive, TheProgramLibraryShowsAProgramsNotesPage)
 TEST(Drive, NotesBeingTypedAreKeptWhenTheAppEnds)
 {
     for (const std::string ending : {"close\n", ""}) {
-        const fs::path data = scratch("notes-typed");
-        fs::remove_all(data);
-        fs::create_directories(data / "programs");
-        std::ofstream(data / "programs" / "ZNOTE")
-            << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>prgm</key><array/>"
-               "<key>notes</key><string></string></dict></plist>";
+        const fs::path data = folderWithNotes("notes-typed", "");
         const std::string open = "key PRGM\nhkey Right\nhkey z\nhkey Ctrl+I\nwait idle\n";
         const Session typed = drive(open + "tap 195 300\nhkey h\nhkey i\ndump\n" + ending, "--data '" + data.string() + "'");
         ASSERT_TRUE(endedWithDumps(typed, 1));
