@@ -601,7 +601,8 @@ TEST(Lifecycle, AStateFileWrittenSlowlyInPlaceIsLeftToItsWriter)
             ::close(half[0]);
             const int file = ::open(state.c_str(), O_WRONLY | O_TRUNC);
             ssize_t written = ::write(file, other.data(), other.size() / 2);
-            written += ::write(half[1], "h", 1) - 1;
+            if (::write(half[1], "h", 1) != 1)
+                ::_exit(1);
             pollfd pause{go[0], POLLIN, 0};
             ::poll(&pause, 1, 5000);
             written += ::write(file, other.data() + other.size() / 2, other.size() - other.size() / 2);
