@@ -159,8 +159,8 @@ void GraphProgramControls::updateIOControllers()
                 label->setFont(FontMap::shared().font("Helvetica", 16));
                 // In the axes' colour, as the graph's own numbers are: it shows on the graph's ground.
                 const VQColor axes = calc_.locked()->axesColor;
-                label->setStyleSheet(QStringLiteral("color: %1")
-                                         .arg(QColor::fromRgbF(float(axes.r()), float(axes.g()), float(axes.b())).name()));
+                const QColor colour = QColor::fromRgbF(float(axes.r()), float(axes.g()), float(axes.b()));
+                label->setStyleSheet(QStringLiteral("color: %1").arg(colour.name()));
             }
         } else if (auto* button = dynamic_cast<DrawButton*>(control)) {
             auto* push = new ProgramButton(QString::fromStdString(button->buttonName), host_);

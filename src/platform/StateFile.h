@@ -55,11 +55,11 @@ public:
     // The folder a save writes in: the data folder, or the one the state file's link leads to.
     QString saveFolder() const;
     // A file still being written is waited for (at most kLongestWait). A file that cannot
-    // be read or holds no archive is moved aside (never read again,
-    // never overwritten) and reported as damaged; behind a link it is copied, and the link
-    // stays for the next save. When the data folder keeps it from being moved or copied, it
-    // is copied to the aside folder under a name drawn from the file, so that the same
-    // damaged file is kept, and reported, once. A link that leads nowhere yet is no state.
+    // be read or holds no archive is moved aside (never read again, never overwritten) and
+    // reported as damaged; behind a link it is copied, and the link stays for the next save.
+    // When the data folder keeps it from being moved or copied, it is copied to the aside
+    // folder under a name drawn from the file, so that the same damaged file is kept, and
+    // reported, once. A link that leads nowhere yet is no state.
     Contents read();
     enum class Failure {
         None,
@@ -77,8 +77,8 @@ public:
     // a file of their own beside it, sessionKeptAs(). One gone, or only touched or rewritten
     // with the same bytes, is replaced; so is one that holds no whole archive and has stood
     // so for Settle::still, once kept aside as read() keeps a damaged file (one changed since
-    // is left to its writer, as another archive is). written() tells what a write that went through
-    // found on the way.
+    // is left to its writer, as another archive is). written() tells what a write that went
+    // through found on the way.
     bool write(std::span<const std::uint8_t> bytes, Failure* why = nullptr);
     // Where the last write refused for a change on disk kept its bytes: one file for every
     // such write of this StateFile since the file was last written, named when first
