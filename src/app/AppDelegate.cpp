@@ -91,16 +91,17 @@ std::vector<std::uint8_t> bytesOf(const QByteArray& data)
 
 } // namespace
 
-AppDelegate::AppDelegate(Calculator& calc, const QString& dataFolder, const QString& asideFolder)
+AppDelegate::AppDelegate(
+    Calculator& calc, const QString& dataFolder, const QString& asideFolder, StateFile::Settle settle)
     : calc_(calc)
     , dataFolder_(dataFolder)
     , stateFile_(dataFolder,
-          asideFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::CacheLocation) : asideFolder)
+          asideFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::CacheLocation) : asideFolder,
+          std::move(settle))
 {
     installManagers(calc_);
     stateFile_.removeLeftovers();
-    // Before the file is read: a damaged one is moved aside.
-    const std::vector<StateFile::KeptSession> kept = stateFile_.newerSessions();
+    const std::vector<StateFile::KeptSession> kept = stateFile_.untoldSessions();
     StateFile::Contents saved = stateFile_.read();
     if (saved.status != StateFile::Status::Loaded) {
         std::vector<Calculator::Archive> factory;
@@ -115,9 +116,12 @@ AppDelegate::AppDelegate(Calculator& calc, const QString& dataFolder, const QStr
                                  "from its factory settings.")
                       .arg(saved.keptAs));
     }
-    // Sessions whose saves were refused, the last perhaps as it ended, where nobody saw it.
-    if (!kept.empty())
+    // Sessions whose saves were refused, the last perhaps as it ended, where nobody saw it:
+    // each named once.
+    if (!kept.empty()) {
         reports << keptSessionsText(kept);
+        stateFile_.markTold(kept);
+    }
     if (stateFile_.writability() != StateFile::Writability::Writable) {
         auto [refusal, text] = unwritable();
         told_.insert(refusal);
@@ -191,13 +195,13 @@ QString AppDelegate::keptSessionsText(const std::vector<StateFile::KeptSession>&
                          session.saved.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     const bool one = kept.size() == 1;
     const QString head = one
-        ? QStringLiteral("A session newer than the saved calculator %1 was kept beside it, because that file changed "
-                         "on disk while the session ran (another Orvenda saved, or a backup or a sync tool put other "
-                         "bytes there):")
+        ? QStringLiteral("A session was kept beside the saved calculator %1, because that file changed on disk "
+                         "while the session ran (another Orvenda saved, or a backup or a sync tool put other bytes "
+                         "there):")
               .arg(path)
-        : QStringLiteral("%2 sessions newer than the saved calculator %1 were kept beside it, because that file "
-                         "changed on disk while each ran (another Orvenda saved, or a backup or a sync tool put other "
-                         "bytes there), the newest first:")
+        : QStringLiteral("%2 sessions were kept beside the saved calculator %1, because that file changed on disk "
+                         "while each ran (another Orvenda saved, or a backup or a sync tool put other bytes there), "
+                         "the newest first:")
               .arg(path, QString::number(kept.size()));
     const QString tail = one ? QStringLiteral("The calculator goes on from %1. To go on from the kept session "
                                               "instead, quit Orvenda and put that file in place of %1.")

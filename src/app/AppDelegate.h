@@ -45,8 +45,10 @@ public:
     // Gives the calculator its entry line, history and shared pretty printer where it has
     // none, removes what killed saves left, then restores the state from the data folder.
     // A damaged state that the data folder cannot keep is copied to asideFolder (the
-    // user's cache folder when empty).
-    AppDelegate(Calculator& calc, const QString& dataFolder, const QString& asideFolder = QString());
+    // user's cache folder when empty). A state file being written is waited for as settle
+    // says.
+    AppDelegate(Calculator& calc, const QString& dataFolder, const QString& asideFolder = QString(),
+        StateFile::Settle settle = {});
     ~AppDelegate();
     AppDelegate(const AppDelegate&) = delete;
     AppDelegate& operator=(const AppDelegate&) = delete;

@@ -7,6 +7,7 @@
 #include "programs/ProgramFiles.h"
 #include "programs/ProgramModel.h"
 
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -63,6 +64,9 @@ UserNotesView::UserNotesView(Calculator& calc, std::shared_ptr<const ProgramFile
     web_->setOpenLinks(false);
     web_->setDocument(page_);
     web_->hide();
+    // The app may end while the page is being edited: what it shows is in the file first.
+    if (QCoreApplication::instance())
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { saveNotes(); });
 }
 
 UserNotesView::~UserNotesView() = default;

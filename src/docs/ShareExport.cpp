@@ -158,6 +158,8 @@ std::optional<ShareRequest> ShareExport::sharePrograms(const std::vector<std::st
         }
         if (!attach(request, writeFile(sanitized(shown.front()) + QStringLiteral(".pdf"), pdf)))
             return std::nullopt;
+        // A listing is of one program, and says so by its name alone.
+        request.subject = shown.front();
         return request;
     }
     int error = 0;

@@ -157,7 +157,10 @@ void GraphProgramControls::updateIOControllers()
             if (!field->lblName.empty()) {
                 label = new QLabel(QString::fromStdString(field->lblName), host_);
                 label->setFont(FontMap::shared().font("Helvetica", 16));
-                label->setStyleSheet(QStringLiteral("color: black"));
+                // In the axes' colour, as the graph's own numbers are: it shows on the graph's ground.
+                const VQColor axes = calc_.locked()->axesColor;
+                const QColor colour = QColor::fromRgbF(float(axes.r()), float(axes.g()), float(axes.b()));
+                label->setStyleSheet(QStringLiteral("color: %1").arg(colour.name()));
             }
         } else if (auto* button = dynamic_cast<DrawButton*>(control)) {
             auto* push = new ProgramButton(QString::fromStdString(button->buttonName), host_);

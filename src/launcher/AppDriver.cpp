@@ -315,7 +315,8 @@ private:
 int AppDriver::main(int argc, char** argv)
 {
     const char* usage =
-        "usage: orvenda-drive SCRIPT [--data DIR] [--size WxH] [--device phone|tablet] [--first-run] [--online|--offline]\n";
+        "usage: orvenda-drive SCRIPT [--data DIR] [--size WxH] [--device phone|tablet] [--first-run] [--online|--offline]\n"
+        "       [--settle MS]\n";
     AppLauncher::Options options;
     options.firstRunGreeting = false;
     std::string scriptPath;
@@ -334,6 +335,14 @@ int AppDriver::main(int argc, char** argv)
                 return 2;
             }
             options.tablet = device == "tablet";
+        } else if (arg == "--settle" && i + 1 < argc) {
+            const std::string_view ms = argv[++i];
+            const auto settle = number(ms);
+            if (!settle || *settle < 0) {
+                std::cerr << "orvenda-drive: --settle takes milliseconds, not «" << ms << "»\n" << usage;
+                return 2;
+            }
+            options.stateSettle = std::chrono::milliseconds(*settle);
         } else if (arg == "--data" && i + 1 < argc) {
             options.dataFolder = QString::fromLocal8Bit(argv[++i]);
         } else if (arg == "--size" && i + 1 < argc) {

@@ -25,7 +25,9 @@ class GeometryScreen;
 // folder by default), `--size WxH` (the device's window by default), `--device phone|tablet`
 // (the phone by default), `--first-run` (greet
 // as a first launch; otherwise a fresh folder starts as a launch after the first) and
-// `--online` or `--offline` (the network as the app sees it; the desktop's by default). At the
+// `--online` or `--offline` (the network as the app sees it; the desktop's by default),
+// `--settle MS` (how long a state file holding no whole calculator stands unchanged before
+// it is judged damaged; 10000 by default). At the
 // end the app quits as a user quits it, saving its state.
 //
 // Script lines (blank lines and lines starting with "#" are skipped):

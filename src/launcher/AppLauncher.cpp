@@ -126,7 +126,10 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
             reader->stored = [this](const std::string& item) { imported_.push_back(item); };
         return reader;
     });
-    delegate_ = std::make_unique<AppDelegate>(calc_, options.dataFolder);
+    StateFile::Settle settle;
+    if (options.stateSettle)
+        settle.still = *options.stateSettle;
+    delegate_ = std::make_unique<AppDelegate>(calc_, options.dataFolder, QString(), std::move(settle));
     // The colour wheel's picture is drawn once and kept with the data.
     VQColorWheel::setImageFolder(options.dataFolder + QStringLiteral("/images"));
     delegate_->watch(app);

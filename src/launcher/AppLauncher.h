@@ -6,6 +6,7 @@
 #include "app/SceneDelegate.h"
 #include "platform/ShareRequest.h"
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,6 +50,10 @@ public:
         QString shareOutbox;
         // Online or offline whatever the desktop says, when set (the driven app).
         std::optional<bool> online;
+        // How long a state file that holds no whole calculator stands unchanged before it is
+        // judged damaged, when set (the driven app; a test's writer pauses for as long as it
+        // is told).
+        std::optional<std::chrono::milliseconds> stateSettle;
     };
 
     AppLauncher(QApplication& app, const Options& options);

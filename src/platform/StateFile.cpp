@@ -11,9 +11,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryFile>
 
 #include <chrono>
+#include <cstdlib>
 #include <limits>
 #include <utility>
 #include <thread>
@@ -23,10 +25,32 @@
 namespace orvenda {
 
 StateFile::StateFile(const QString& dataFolder, const QString& asideFolder)
+    : StateFile(dataFolder, asideFolder, Settle{})
+{
+}
+
+StateFile::StateFile(const QString& dataFolder, const QString& asideFolder, Settle settle)
     : folder_(dataFolder)
     , asideFolder_(asideFolder)
     , path_(QDir(dataFolder).filePath(QString::fromLatin1(kFileName)))
+    , settle_(std::move(settle))
 {
+    if (!settle_.now)
+        settle_.now = [] {
+            return std::int64_t(
+                std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+                    .count());
+        };
+    if (!settle_.wait)
+        settle_.wait = [](std::chrono::milliseconds time) { std::this_thread::sleep_for(time); };
+}
+
+bool StateFile::stillChanging(const Stamp& stamp) const
+{
+    // The change time is the system's own, whatever time a sync tool gives the file; one
+    // far ahead (the clock was put back) is not waited for.
+    const std::int64_t age = settle_.now() - stamp.changed;
+    return stamp.exists && std::abs(age) < std::chrono::nanoseconds(settle_.still).count();
 }
 
 bool StateFile::isArchive(std::span<const std::uint8_t> bytes)
@@ -71,23 +95,27 @@ std::span<const std::uint8_t> bytesOf(const QByteArray& data)
 // again this many times, the first after this long and each after twice as long as before.
 constexpr int kRereads = 7;
 constexpr std::chrono::milliseconds kFirstReread{10};
+// A file being written is read again this often until it is whole or stands still.
+constexpr std::chrono::milliseconds kSettleStep{100};
 
 } // namespace
 
 StateFile::Contents StateFile::read()
 {
-    seen_ = stamp();
     seenDigest_.clear();
-    // A link to where no file is yet (a dotfiles folder set up before the first launch) is
-    // no state yet: the first save makes it.
-    if (!QFileInfo::exists(path_))
-        return {};
     Contents contents;
     QByteArray data;
-    // Never more than a state can be, whatever the name points at (a device has no end).
-    const BoundedFile::Result read = BoundedFile::read(path_, kMaxBytes, data);
-    const bool readable = read != BoundedFile::Result::Unreadable;
-    if (readable) {
+    bool readable = false;
+    for (std::chrono::milliseconds waited{0};; waited += kSettleStep) {
+        seen_ = stamp();
+        // A link to where no file is yet (a dotfiles folder set up before the first launch)
+        // is no state yet: the first save makes it.
+        if (!QFileInfo::exists(path_))
+            return {};
+        data.clear();
+        // Never more than a state can be, whatever the name points at (a device has no end).
+        const BoundedFile::Result read = BoundedFile::read(path_, kMaxBytes, data);
+        readable = read != BoundedFile::Result::Unreadable;
         const std::span<const std::uint8_t> bytes = bytesOf(data);
         if (read == BoundedFile::Result::Read && isArchive(bytes)) {
             seenDigest_ = digest(data);
@@ -95,6 +123,10 @@ StateFile::Contents StateFile::read()
             contents.bytes.assign(bytes.begin(), bytes.end());
             return contents;
         }
+        // Another machine's state coming in slowly is not taken for damage.
+        if (!readable || waited >= kLongestWait || !stillChanging(stamp()))
+            break;
+        settle_.wait(kSettleStep);
     }
     contents.status = Status::Damaged;
     keepAside(data, readable, contents);
@@ -228,27 +260,72 @@ StateFile::OnDisk StateFile::onDisk(QByteArray& found, bool& readable)
             changed_ = stamp();
             return OnDisk::Changed;
         }
+        // A writer that pauses is not judged: its file is left to it as another's save is,
+        // and looked at again by the next save.
         if (reread == kRereads)
-            return OnDisk::NoArchive;
-        std::this_thread::sleep_for(kFirstReread * (1 << reread));
+            return stillChanging(stamp()) ? OnDisk::Changed : OnDisk::NoArchive;
+        settle_.wait(kFirstReread * (1 << reread));
         now = stamp();
         if (!now.exists)
             return OnDisk::Own;
     }
 }
 
-std::vector<StateFile::KeptSession> StateFile::newerSessions() const
+namespace {
+
+// The record of the kept sessions named: one line for each, its identity.
+QSet<QString> toldRecord(const QString& path)
 {
-    const Stamp file = stamp();
+    QByteArray data;
+    if (BoundedFile::read(path, StateFile::kMaxBytes, data) != BoundedFile::Result::Read)
+        return {};
+    const QStringList lines = QString::fromUtf8(data).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return {lines.begin(), lines.end()};
+}
+
+} // namespace
+
+std::vector<StateFile::KeptSession> StateFile::keptSessions() const
+{
     std::vector<KeptSession> sessions;
     // Newest first.
     for (const QFileInfo& info : QDir(folder_).entryInfoList(
              {QStringLiteral("memorySetting.session-*.cbor")}, QDir::Files | QDir::Hidden, QDir::Time)) {
         const Stamp kept = stampOf(info.filePath());
-        if (!file.exists || kept.modified > file.modified)
-            sessions.push_back({info.filePath(), info.lastModified()});
+        sessions.push_back({info.filePath(), info.lastModified(),
+            QStringLiteral("%1 %2 %3 %4 %5")
+                .arg(info.fileName())
+                .arg(kept.device)
+                .arg(kept.inode)
+                .arg(kept.size)
+                .arg(kept.modified)});
     }
     return sessions;
+}
+
+std::vector<StateFile::KeptSession> StateFile::untoldSessions() const
+{
+    const QSet<QString> told = toldRecord(QDir(folder_).filePath(QString::fromLatin1(kToldFileName)));
+    std::vector<KeptSession> sessions = keptSessions();
+    std::erase_if(sessions, [&](const KeptSession& session) { return told.contains(session.identity); });
+    return sessions;
+}
+
+void StateFile::markTold(const std::vector<KeptSession>& sessions) const
+{
+    const QString record = QDir(folder_).filePath(QString::fromLatin1(kToldFileName));
+    QSet<QString> told = toldRecord(record);
+    for (const KeptSession& session : sessions)
+        told.insert(session.identity);
+    // Only sessions still there: the record never outgrows them.
+    QByteArray lines;
+    for (const KeptSession& session : keptSessions())
+        if (told.contains(session.identity))
+            lines += session.identity.toUtf8() + '\n';
+    if (lines.isEmpty())
+        QFile::remove(record);
+    else
+        AtomicFile::write(record, bytesOf(lines));
 }
 
 StateFile::Writability StateFile::writability() const

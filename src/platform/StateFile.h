@@ -6,7 +6,9 @@
 #include <QDateTime>
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -34,18 +36,30 @@ public:
         bool keptBefore = false;
     };
 
+    // A file that holds no whole calculator may be one a sync tool or a download is still
+    // writing in place, pausing as it goes: it is judged only once it has stood unchanged
+    // this long. A test stands its own clock and wait in.
+    struct Settle {
+        std::chrono::milliseconds still{10000};
+        // The clock the system keeps files' change times in, in nanoseconds since the epoch.
+        std::function<std::int64_t()> now;
+        std::function<void(std::chrono::milliseconds)> wait;
+    };
+
     // asideFolder takes a copy of a damaged file that cannot be kept in the data folder
     // (none when empty).
     explicit StateFile(const QString& dataFolder, const QString& asideFolder = QString());
+    StateFile(const QString& dataFolder, const QString& asideFolder, Settle settle);
 
     QString path() const { return path_; }
     // The folder a save writes in: the data folder, or the one the state file's link leads to.
     QString saveFolder() const;
-    // A file that cannot be read or holds no archive is moved aside (never read again,
-    // never overwritten) and reported as damaged; behind a link it is copied, and the link
-    // stays for the next save. When the data folder keeps it from being moved or copied, it
-    // is copied to the aside folder under a name drawn from the file, so that the same
-    // damaged file is kept, and reported, once. A link that leads nowhere yet is no state.
+    // A file still being written is waited for (at most kLongestWait). A file that cannot
+    // be read or holds no archive is moved aside (never read again, never overwritten) and
+    // reported as damaged; behind a link it is copied, and the link stays for the next save.
+    // When the data folder keeps it from being moved or copied, it is copied to the aside
+    // folder under a name drawn from the file, so that the same damaged file is kept, and
+    // reported, once. A link that leads nowhere yet is no state.
     Contents read();
     enum class Failure {
         None,
@@ -61,9 +75,10 @@ public:
     // it into another archive is never replaced, whatever guards the folder (its lock file
     // may have been removed, or two launches guarded apart): the bytes are kept instead in
     // a file of their own beside it, sessionKeptAs(). One gone, or only touched or rewritten
-    // with the same bytes, is replaced; so is one that holds no whole archive, once kept
-    // aside as read() keeps a damaged file. written() tells what a write that went through
-    // found on the way.
+    // with the same bytes, is replaced; so is one that holds no whole archive and has stood
+    // so for Settle::still, once kept aside as read() keeps a damaged file (one changed since
+    // is left to its writer, as another archive is). written() tells what a write that went
+    // through found on the way.
     bool write(std::span<const std::uint8_t> bytes, Failure* why = nullptr);
     // Where the last write refused for a change on disk kept its bytes: one file for every
     // such write of this StateFile since the file was last written, named when first
@@ -88,10 +103,19 @@ public:
     struct KeptSession {
         QString path;
         QDateTime saved;
+        // This file as it was saved: a session kept there anew is another.
+        QString identity;
     };
-    // The kept sessions saved after the file last changed (all of them when there is no
-    // file), the newest first: work the file does not hold.
-    std::vector<KeptSession> newerSessions() const;
+    // The kept sessions no launch has named yet, the newest first: work the file may not
+    // hold, whatever the files' times say (a synced file may be newer, or come from a clock
+    // that runs ahead).
+    std::vector<KeptSession> untoldSessions() const;
+    // Records that these sessions were named, so that only a session kept since is named
+    // again. A record that cannot be written leaves them to be named again.
+    void markTold(const std::vector<KeptSession>& sessions) const;
+    static constexpr const char* kToldFileName = "memorySetting.sessions-told";
+    // The longest a launch waits for a file that is being written.
+    static constexpr std::chrono::seconds kLongestWait{60};
     enum class Writability { Writable, FolderReadOnly, FileReadOnly, LinkLoop };
     // Whether a save can replace the file: the data folder exists, or can be made, and
     // takes new files, and the file, when there, may be written; no loop of links leads
@@ -117,6 +141,9 @@ private:
     // whole archive, whose bytes (as far as they could be read) are left in found.
     enum class OnDisk { Own, Changed, NoArchive };
     OnDisk onDisk(QByteArray& found, bool& readable);
+    std::vector<KeptSession> keptSessions() const;
+    // Changed more recently than Settle::still ago: perhaps still being written.
+    bool stillChanging(const Stamp& stamp) const;
     void keepAside(const QByteArray& data, bool readable, Contents& contents) const;
     // A name beside the state file that no file has, of that kind, drawn from the time.
     QString freeName(const QString& kind) const;
@@ -124,6 +151,7 @@ private:
     QString folder_;
     QString asideFolder_;
     QString path_;
+    Settle settle_;
     // The file as this app last read or wrote it, and a digest of its bytes.
     Stamp seen_;
     QByteArray seenDigest_;

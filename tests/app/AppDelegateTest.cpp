@@ -43,8 +43,9 @@ public:
 // A launch of the app on a data folder, with a calculator of its own and what it tells
 // the user.
 struct Launch {
+    // The state files the tests damage are judged as if written long ago.
     explicit Launch(const QString& folder, const QString& asideFolder = QString())
-        : delegate(calc, folder, asideFolder)
+        : delegate(calc, folder, asideFolder, StateFile::Settle{std::chrono::milliseconds(0), {}, {}})
     {
         calc.viewDelegate = view;
         delegate.tell = [this](const QString& message) { told << message; };
@@ -113,28 +114,37 @@ TEST(AppDelegate, ADamagedStateStartsFromTheFactoryAndSaysSoOnce)
     EXPECT_EQ(QDir(dir.path()).entryList({"memorySetting.damaged-*"}, QDir::Files).size(), 1);
 }
 
-// Sessions kept beside the state file are told at a launch while they are newer than it, the
-// newest first, each with the time it was kept; one the file was saved after is not.
-TEST(AppDelegate, KeptSessionsNewerThanTheStateFileAreToldNewestFirst)
+// Sessions kept beside the state file are named at the next launch, the newest first, each
+// with the time it was kept, whatever the state file's time (one saved after a session, as a
+// synced file or one from a clock ahead is, included), and not again; one kept there anew is.
+TEST(AppDelegate, KeptSessionsAreNamedOnceNewestFirst)
 {
     QTemporaryDir dir;
     const QDir data(dir.path());
     Launch(dir.path()).delegate.applicationWillTerminate();
     const QDateTime saved = QFileInfo(data.filePath(StateFile::kFileName)).lastModified();
-    for (const auto& [name, seconds] : {std::pair("100000", -60), std::pair("110000", 60), std::pair("120000", 120)}) {
+    const auto keep = [&](const char* name, int seconds) {
         QFile kept(data.filePath(QStringLiteral("memorySetting.session-20250101-%1.cbor").arg(name)));
-        ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(kept.setFileTime(saved.addSecs(seconds), QFileDevice::FileModificationTime));
-    }
+        return kept.open(QIODevice::WriteOnly) && kept.write(name) > 0 && kept.flush()
+            && kept.setFileTime(saved.addSecs(seconds), QFileDevice::FileModificationTime);
+    };
+    for (const auto& [name, seconds] : {std::pair("100000", -60), std::pair("110000", 60), std::pair("120000", 120)})
+        ASSERT_TRUE(keep(name, seconds));
     const QString report = Launch(dir.path()).delegate.takeStartupReport().value_or(QString());
     const auto named = [&](const char* name, int seconds) {
         return report.indexOf(QStringLiteral("memorySetting.session-20250101-%1.cbor (kept %2)")
                 .arg(name, saved.addSecs(seconds).toLocalTime().toString("yyyy-MM-dd HH:mm:ss")));
     };
-    EXPECT_TRUE(report.startsWith("2 sessions newer")) << report.toStdString();
+    EXPECT_TRUE(report.startsWith("3 sessions were kept")) << report.toStdString();
     EXPECT_GT(named("120000", 120), 0) << report.toStdString();
     EXPECT_GT(named("110000", 60), named("120000", 120)) << report.toStdString();
-    EXPECT_FALSE(report.contains("100000")) << report.toStdString();
+    EXPECT_GT(named("100000", -60), named("110000", 60)) << report.toStdString();
+    EXPECT_EQ(Launch(dir.path()).delegate.takeStartupReport(), std::nullopt) << "named once";
+    ASSERT_TRUE(QFile::remove(data.filePath("memorySetting.session-20250101-110000.cbor")));
+    ASSERT_TRUE(keep("110000", 180));
+    const QString again = Launch(dir.path()).delegate.takeStartupReport().value_or(QString());
+    EXPECT_TRUE(again.startsWith("A session was kept")) << again.toStdString();
+    EXPECT_TRUE(again.contains("110000")) << again.toStdString();
 }
 
 TEST(AppDelegate, AFolderThatCannotBeWrittenIsToldOnceAndTheCalculatorGoesOn)

@@ -77,7 +77,7 @@ TEST_F(ShareExportTest, ProgramsAsOneCalculatorFileOrTheFirstAsItsListing)
     const auto pdf = share.sharePrograms({"B", "A"}, ShareExport::kProgramPDF);
     ASSERT_TRUE(pdf);
     EXPECT_EQ(fileName(*pdf), "B.pdf");
-    EXPECT_EQ(pdf->subject, "Programs:B,A");
+    EXPECT_EQ(pdf->subject, "B") << "the listing is of the program named";
     EXPECT_EQ(listed, (std::vector<std::string>{"B"}));
     EXPECT_EQ(exported(), QStringList{"B.pdf"}) << "only the request's own file";
 }

@@ -1475,17 +1475,25 @@ TEST(Drive, ALaunchRemovesWhatKilledProgramSavesLeft)
     EXPECT_TRUE(fs::exists(data / "programs" / "KEEP.bak"));
 }
 
+// A fresh data folder holding one program, ZNOTE, with these notes (as its file writes them).
+fs::path folderWithNotes(const std::string& name, const std::string& notes)
+{
+    const fs::path data = scratch(name);
+    fs::remove_all(data);
+    fs::create_directories(data / "programs");
+    std::ofstream(data / "programs" / "ZNOTE")
+        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>prgm</key><array/>"
+           "<key>notes</key><string>" + notes + "</string></dict></plist>";
+    return data;
+}
+
 // PRGM ▸ a program's accessory (Ctrl+I on its row): the notes page, rendered with the screen
 // block as a box on EXEC, to edit on EDIT; Escape goes back to the list, and the file keeps
 // the notes.
 TEST(Drive, TheProgramLibraryShowsAProgramsNotesPage)
 {
-    const fs::path data = scratch("notes-data");
-    fs::remove_all(data);
-    fs::create_directories(data / "programs");
-    std::ofstream(data / "programs" / "ZNOTE")
-        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>prgm</key><array/>"
-           "<key>notes</key><string>Adds &amp; shows\n&lt;screenShot&gt;\n2+3\n5\n&lt;/screenShot&gt;</string></dict></plist>";
+    const fs::path data =
+        folderWithNotes("notes-data", "Adds &amp; shows\n&lt;screenShot&gt;\n2+3\n5\n&lt;/screenShot&gt;");
     const Session run = drive("key PRGM\nhkey z\nhkey Ctrl+I\ndump\nhkey Escape\ndump\nhkey Right\nhkey z\nhkey Ctrl+I\ndump\n"
                               "hkey Escape\nhkey Escape\ndump\n",
         "--data '" + data.string() + "'");
@@ -1504,6 +1512,22 @@ TEST(Drive, TheProgramLibraryShowsAProgramsNotesPage)
     EXPECT_EQ(run.dumps[2]["notes"]["text"], "Adds & shows\n<screenShot>\n2+3\n5\n</screenShot>");
     EXPECT_FALSE(run.dumps[3].contains("notes"));
     EXPECT_EQ(run.dumps[3]["screen"], 0);
+}
+
+// Notes typed on the page (EDIT, a click in the text) and the app ending there, by closing
+// the window or quitting: the program file holds them, and the next launch shows them.
+TEST(Drive, NotesBeingTypedAreKeptWhenTheAppEnds)
+{
+    for (const std::string ending : {"close\n", ""}) {
+        const fs::path data = folderWithNotes("notes-typed", "");
+        const std::string open = "key PRGM\nhkey Right\nhkey z\nhkey Ctrl+I\nwait idle\n";
+        const Session typed = drive(open + "tap 195 300\nhkey h\nhkey i\ndump\n" + ending, "--data '" + data.string() + "'");
+        ASSERT_TRUE(endedWithDumps(typed, 1));
+        ASSERT_EQ(typed.dumps[0]["notes"]["text"], "hi") << typed.dumps[0];
+        const Session next = drive(open + "dump\n", "--data '" + data.string() + "'");
+        ASSERT_TRUE(endedWithDumps(next, 1));
+        EXPECT_EQ(next.dumps[0]["notes"]["text"], "hi") << ending;
+    }
 }
 
 // A calculator file as a handheld writes it: a u16 header, name, length; the sum at the end.

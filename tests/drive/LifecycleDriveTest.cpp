@@ -177,12 +177,13 @@ bool exitedWith(std::optional<int> status, int code) { return status && WIFEXITE
 // The driver on a script and a data folder, a process of its own (with these variables),
 // once it has given its first dump (the work before it done).
 std::unique_ptr<Process> driverAtDump(const std::string& name, const std::string& script, const fs::path& data,
-    const std::vector<std::string>& environment = {})
+    const std::vector<std::string>& environment = {}, const std::vector<std::string>& options = {})
 {
     const fs::path file = scratch(name + ".txt");
     std::ofstream(file) << script;
-    auto driver = std::make_unique<Process>(
-        std::vector<std::string>{ORVENDA_DRIVE, file.string(), "--data", data.string()}, environment);
+    std::vector<std::string> argv{ORVENDA_DRIVE, file.string(), "--data", data.string()};
+    argv.insert(argv.end(), options.begin(), options.end());
+    auto driver = std::make_unique<Process>(argv, environment);
     if (!driver->started() || !driver->lineWith("{\"")) {
         ADD_FAILURE() << driver->output();
         return nullptr;
@@ -434,9 +435,10 @@ std::function<bool(const json&)> holdsList(const std::string& name)
 }
 
 // The alerts over a launch's first screen.
-json launchAlerts(const fs::path& data)
+json launchAlerts(const fs::path& data, const std::string& options = {})
 {
-    const orvenda::test::DriveRun run = orvenda::test::driveScript("dump\n", "--data '" + data.string() + "'");
+    const orvenda::test::DriveRun run =
+        orvenda::test::driveScript("dump\n", "--data '" + data.string() + "' " + options);
     if (!orvenda::test::endedWithDumps(run, 1)) {
         ADD_FAILURE() << run.output;
         return nullptr;
@@ -524,43 +526,122 @@ TEST(Lifecycle, ABackupPutBackIsNotSavedOverAndTheSessionIsKeptBesideIt)
 
 // A sync tool brings another machine's state while the app runs; 3→C is typed and the app is
 // ended (SIGTERM) within the autosave delay, so the refusal comes with the quit save, told
-// where nobody sees it. The next launch's first screen names the kept file, when it was kept
-// and why; the launch after says nothing more; put in place, the kept file has C.
+// where nobody sees it. Then the state file may be newer than the session kept: the other
+// machine's next state synced in later, or the first carrying the time of a clock ten minutes
+// ahead. Whatever the times, the next launch's first screen names the kept file, when it was
+// kept and why; the launch after says nothing more; put in place, the kept file has C.
 TEST(Lifecycle, ASessionKeptAsTheAppEndedIsToldAtTheNextLaunch)
 {
-    const fs::path data = fresh("ended-kept"), state = data / "memorySetting.cbor";
-    const fs::path elsewhere = fresh("ended-kept-elsewhere");
-    ASSERT_EQ(orvenda::test::driveScript("type 5->B\nkey ENTER\nwait idle\n", "--data '" + elsewhere.string() + "'")
-                  .exitCode,
-        0);
-    const auto app = driverAtDump("ended-kept", "type 3->C\nkey ENTER\nwait idle\ndump\nwait 600000\n", data);
-    ASSERT_TRUE(app);
-    ASSERT_TRUE(copied(elsewhere / "memorySetting.cbor", state));
-    app->signal(SIGTERM);
-    EXPECT_TRUE(exitedWith(app->ended(), 0)) << app->output();
-    const fs::path kept = firstNamed(data, "memorySetting.session-");
-    ASSERT_FALSE(kept.empty()) << app->output();
+    for (const std::string then : {"", "-synced-later", "-clock-ahead"}) {
+        const fs::path data = fresh("ended-kept" + then), state = data / "memorySetting.cbor";
+        const fs::path elsewhere = fresh("ended-kept-elsewhere" + then);
+        const auto otherSaves = [&](const std::string& work) {
+            return orvenda::test::driveScript("type " + work + "\nkey ENTER\nwait idle\n",
+                       "--data '" + elsewhere.string() + "'")
+                       .exitCode
+                == 0;
+        };
+        ASSERT_TRUE(otherSaves("5->B"));
+        const auto app = driverAtDump("ended-kept", "type 3->C\nkey ENTER\nwait idle\ndump\nwait 600000\n", data);
+        ASSERT_TRUE(app);
+        ASSERT_TRUE(copied(elsewhere / "memorySetting.cbor", state));
+        if (then == "-clock-ahead")
+            fs::last_write_time(state, fs::file_time_type::clock::now() + 10min);
+        app->signal(SIGTERM);
+        EXPECT_TRUE(exitedWith(app->ended(), 0)) << app->output();
+        const fs::path kept = firstNamed(data, "memorySetting.session-");
+        ASSERT_FALSE(kept.empty()) << app->output();
+        if (then == "-synced-later") {
+            ASSERT_TRUE(otherSaves("6->D") && copied(elsewhere / "memorySetting.cbor", state));
+        }
 
-    const json told = launchAlerts(data);
-    ASSERT_EQ(told.size(), 1u) << told;
-    const std::string message = told[0]["message"];
-    for (const std::string& says : {kept.string() + " (kept 20", std::string("changed on disk while the session ran"),
-             "put that file in place of " + state.string()})
-        EXPECT_NE(message.find(says), std::string::npos) << says << "\n" << message;
-    EXPECT_EQ(launchAlerts(data), json::array()) << "told once";
-    EXPECT_EQ(answers(data, {"B", "C"}), (std::vector<std::string>{"5", "0"}));
-    fs::rename(kept, state);
-    EXPECT_EQ(answers(data, {"C"}), std::vector<std::string>{"3"});
+        const json told = launchAlerts(data);
+        ASSERT_EQ(told.size(), 1u) << then << told;
+        const std::string message = told[0]["message"];
+        for (const std::string& says : {kept.string() + " (kept 20",
+                 std::string("changed on disk while the session ran"), "put that file in place of " + state.string()})
+            EXPECT_NE(message.find(says), std::string::npos) << says << "\n" << message;
+        EXPECT_EQ(launchAlerts(data), json::array()) << "told once";
+        EXPECT_EQ(answers(data, {"B", "C"}), (std::vector<std::string>{"5", "0"}));
+        fs::rename(kept, state);
+        EXPECT_EQ(answers(data, {"C"}), std::vector<std::string>{"3"});
+    }
+}
+
+// Another machine's state written in place by a tool that pauses half-way for 5 s (a sync
+// tool, a slow download), into the state file or through the link it is, as the app quits:
+// the app leaves the file to its writer, as it leaves another's save, and keeps its session
+// beside it. The other machine's state arrives whole where it was written, nothing is kept
+// aside as damaged, and the alert names where the session is. (The app takes the file as
+// still being written however slow the machine: the pause ends when the test says.)
+TEST(Lifecycle, AStateFileWrittenSlowlyInPlaceIsLeftToItsWriter)
+{
+    for (const bool linked : {false, true}) {
+        const std::string name = linked ? "slow-linked" : "slow";
+        const fs::path data = fresh(name), state = data / "memorySetting.cbor", elsewhere = fresh(name + "-elsewhere");
+        const fs::path dotfiles = fresh(name + "-dotfiles");
+        if (linked)
+            fs::create_symlink(dotfiles / "orvenda.cbor", state);
+        ASSERT_EQ(orvenda::test::driveScript("type 5->B\nkey ENTER\nwait idle\n", "--data '" + elsewhere.string() + "'")
+                      .exitCode,
+            0);
+        const std::string other = readBytes(elsewhere / "memorySetting.cbor");
+        const auto app = driverAtDump(
+            name, "type 2->A\nkey ENTER\nwait idle\ndump\nwait 600000\n", data, {}, {"--settle", "600000"});
+        ASSERT_TRUE(app);
+        ASSERT_FALSE(
+            savedWhen(linked ? dotfiles : data, holdsA(2), linked ? "orvenda.cbor" : "memorySetting.cbor").is_null())
+            << app->output();
+        int half[2], go[2];
+        ASSERT_EQ(::pipe(half), 0);
+        ASSERT_EQ(::pipe(go), 0);
+        const pid_t writer = ::fork();
+        if (writer == 0) {
+            ::close(go[1]);
+            ::close(half[0]);
+            const int file = ::open(state.c_str(), O_WRONLY | O_TRUNC);
+            ssize_t written = ::write(file, other.data(), other.size() / 2);
+            if (::write(half[1], "h", 1) != 1)
+                ::_exit(1);
+            pollfd pause{go[0], POLLIN, 0};
+            ::poll(&pause, 1, 5000);
+            written += ::write(file, other.data() + other.size() / 2, other.size() - other.size() / 2);
+            ::_exit(written == static_cast<ssize_t>(other.size()) ? 0 : 1);
+        }
+        ::close(half[1]);
+        ::close(go[0]);
+        char halfWay = 0;
+        ASSERT_EQ(::read(half[0], &halfWay, 1), 1);
+        app->signal(SIGTERM);
+        EXPECT_TRUE(exitedWith(app->ended(), 0)) << app->output();
+        ::close(go[1]);
+        ::close(half[0]);
+        int status = 0;
+        ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+        EXPECT_TRUE(exitedWith(status, 0));
+
+        EXPECT_TRUE(readBytes(state) == other) << "the other machine's state arrives whole";
+        EXPECT_EQ(fs::is_symlink(state), linked);
+        EXPECT_TRUE(firstNamed(data, "memorySetting.damaged-").empty()) << app->output();
+        EXPECT_EQ(std::distance(fs::directory_iterator(dotfiles), fs::directory_iterator()), linked ? 1 : 0);
+        const fs::path kept = firstNamed(data, "memorySetting.session-");
+        ASSERT_FALSE(kept.empty()) << app->output();
+        EXPECT_NE(app->output().find("kept as " + kept.string()), std::string::npos) << app->output();
+        EXPECT_TRUE(holdsA(2)(json::from_cbor(readBytes(kept), true, false)));
+        EXPECT_EQ(answers(data, {"A", "B"}), (std::vector<std::string>{"0", "5"}));
+    }
 }
 
 // A state file emptied, or filled with zeros, while the app runs (a sync tool's failed
-// download, another program's crash) holds no calculator to protect: the quit save keeps it
-// aside as a launch keeps a damaged file, says so, and saves the session in its place.
+// download, another program's crash) and left so holds no calculator to protect: the quit
+// save keeps it aside as a launch keeps a damaged file, says so, and saves the session in
+// its place. (The app judges it at once: it stands as if left so long ago.)
 TEST(Lifecycle, AnEmptiedStateFileIsKeptAsideAndTheSessionSavedInItsPlace)
 {
     for (const std::size_t zeros : {0, 4096}) {
         const fs::path data = fresh("emptied-" + std::to_string(zeros)), state = data / "memorySetting.cbor";
-        const auto app = driverAtDump("emptied", "type 2->A\nkey ENTER\nwait idle\ndump\nwait 600000\n", data);
+        const auto app =
+            driverAtDump("emptied", "type 2->A\nkey ENTER\nwait idle\ndump\nwait 600000\n", data, {}, {"--settle", "0"});
         ASSERT_TRUE(app);
         ASSERT_FALSE(savedWhen(data, holdsA(2)).is_null()) << app->output();
         std::ofstream(state, std::ios::binary | std::ios::trunc) << std::string(zeros, '\0');
@@ -652,7 +733,7 @@ TEST(Lifecycle, AStateFileBeyondWhatAnyStateHoldsIsKeptAsideAtTheLaunch)
         std::ofstream(state, std::ios::binary) << bytes;
         if (longest)
             fs::resize_file(state, bytes.size() + count);
-        const json alerts = launchAlerts(data);
+        const json alerts = launchAlerts(data, "--settle 0");
         ASSERT_EQ(alerts.size(), 1u) << alerts;
         EXPECT_NE(alerts[0]["message"].get<std::string>().find("could not be read and was kept as"), std::string::npos)
             << alerts[0];

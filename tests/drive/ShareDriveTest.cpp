@@ -124,7 +124,7 @@ TEST(ShareDrive, AProgramsListingAndTheGraphLeaveAsPDFs)
         pdf.load(&buffer);
     };
     const json& program = run.dumps[0]["shared"];
-    EXPECT_EQ(program["subject"], "Programs:ABC");
+    EXPECT_EQ(program["subject"], "ABC") << "the program named alone";
     QBuffer listingBytes;
     QPdfDocument listing;
     readBack(program, listing, listingBytes);

@@ -11,7 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+
+#include <sys/stat.h>
 
 namespace orvenda::test {
 namespace {
@@ -24,6 +27,70 @@ Bytes factoryArchive()
     return MemoryArchive::save(calc);
 }
 
+// The files these tests damage are judged as if written long ago.
+const StateFile::Settle kAtOnce{std::chrono::milliseconds(0), {}, {}};
+
+// When the system last changed the file, in its clock.
+std::int64_t changedAt(const QString& path)
+{
+    struct stat info {};
+    ::stat(QFile::encodeName(path).constData(), &info);
+    return std::int64_t(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
+}
+
+// Another machine's state written in place by a tool that pauses half-way (the clock stands
+// a second after that, or past the settling time): a launch waits for the rest and loads it,
+// a save leaves it to its writer and keeps the session beside it; once it has stood still
+// that long it is damaged, and kept aside.
+TEST(StateFile, AFileStillBeingWrittenIsWaitedForNotJudged)
+{
+    const Bytes archive = factoryArchive();
+    const QByteArray whole(reinterpret_cast<const char*>(archive.data()), qsizetype(archive.size()));
+    for (const bool pauseEnds : {true, false}) {
+        QTemporaryDir dir;
+        std::int64_t now = 0;
+        int waits = 0;
+        QFile writer;
+        const auto settled = [&] { now = changedAt(writer.fileName()) + (pauseEnds ? 1 : 11) * 1000000000LL; };
+        StateFile state(dir.path(), {},
+            {std::chrono::seconds(10), [&] { return now; }, [&](std::chrono::milliseconds) {
+                 // The writer goes on after the launch's first look.
+                 if (++waits == 1 && pauseEnds && writer.isOpen()) {
+                     writer.write(whole.mid(whole.size() / 2));
+                     writer.close();
+                     settled();
+                 }
+             }});
+        writer.setFileName(state.path());
+        ASSERT_TRUE(writer.open(QIODevice::WriteOnly));
+        writer.write(whole.left(whole.size() / 2));
+        writer.flush();
+        settled();
+        const StateFile::Contents launch = state.read();
+        EXPECT_EQ(launch.status, pauseEnds ? StateFile::Status::Loaded : StateFile::Status::Damaged);
+        EXPECT_EQ(waits, pauseEnds ? 1 : 0);
+        EXPECT_EQ(launch.bytes.size(), pauseEnds ? archive.size() : 0u);
+        writer.close();
+        // Saved over by this app, then half-written in place by the other.
+        ASSERT_TRUE(state.write(archive));
+        ASSERT_TRUE(writer.open(QIODevice::WriteOnly));
+        writer.write(whole.left(whole.size() / 2));
+        writer.close();
+        settled();
+        StateFile::Failure why = StateFile::Failure::None;
+        EXPECT_EQ(state.write(archive, &why), !pauseEnds);
+        if (pauseEnds) {
+            EXPECT_EQ(why, StateFile::Failure::ChangedElsewhere);
+            EXPECT_FALSE(state.sessionKeptAs().isEmpty());
+            EXPECT_EQ(QFileInfo(state.path()).size(), whole.size() / 2) << "left to its writer";
+        } else {
+            EXPECT_TRUE(state.written().replacedNoArchive);
+            EXPECT_FALSE(state.written().keptAs.isEmpty());
+        }
+        EXPECT_EQ(QDir(dir.path()).entryList({"memorySetting.damaged-*"}).size(), pauseEnds ? 0 : 2);
+    }
+}
+
 TEST(StateFile, ADamagedFileIsKeptAsideAndNotReadAgain)
 {
     const Bytes archive = factoryArchive();
@@ -33,7 +100,7 @@ TEST(StateFile, ADamagedFileIsKeptAsideAndNotReadAgain)
     const Bytes textVersion = nlohmann::json::to_cbor(nlohmann::json{{"ver", "39"}});
     for (const Bytes& damaged : {truncated, noise, array, textVersion, Bytes()}) {
         QTemporaryDir dir;
-        StateFile state(dir.path());
+        StateFile state(dir.path(), {}, kAtOnce);
         ASSERT_TRUE(state.write(damaged));
         const StateFile::Contents contents = state.read();
         EXPECT_EQ(contents.status, StateFile::Status::Damaged);
@@ -51,7 +118,7 @@ TEST(StateFile, ADamagedFileIsKeptAsideAndNotReadAgain)
 TEST(StateFile, AKeptAsideCopyIsNeverOverwritten)
 {
     QTemporaryDir dir;
-    StateFile state(dir.path());
+    StateFile state(dir.path(), {}, kAtOnce);
     const QDateTime now = QDateTime::currentDateTimeUtc();
     QStringList earlier;
     for (int second = 0; second < 3; ++second) {
@@ -82,7 +149,7 @@ TEST(StateFile, AKeptAsideCopyIsNeverOverwritten)
 TEST(StateFile, AFileThatCannotBeReadIsDamaged)
 {
     QTemporaryDir dir;
-    StateFile state(dir.path());
+    StateFile state(dir.path(), {}, kAtOnce);
     ASSERT_TRUE(QDir().mkpath(state.path()));
     EXPECT_EQ(state.read().status, StateFile::Status::Damaged);
     EXPECT_FALSE(QFile::exists(state.path()));
@@ -93,7 +160,7 @@ TEST(StateFile, AFileThatCannotBeReadIsDamaged)
 TEST(StateFile, AnEndlessFileIsDamagedNotReadForever)
 {
     QTemporaryDir dir;
-    StateFile state(dir.path());
+    StateFile state(dir.path(), {}, kAtOnce);
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), state.path()));
     const StateFile::Contents contents = state.read();
     EXPECT_EQ(contents.status, StateFile::Status::Damaged);

@@ -4,9 +4,14 @@
 #include "ScreenTestSupport.h"
 
 #include "app/ActivitySpinner.h"
+#include "app/AlertQueue.h"
 #include "app/PlaceholderScreen.h"
 #include "app/StatusLine.h"
 #include "eval/Parser.h"
+
+#include <QKeyEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 
 namespace orvenda::test {
 namespace {
@@ -43,6 +48,43 @@ TEST_F(ScreensTest, TwoReportsAtOnceShowTwoAlertsInOrder)
     EXPECT_EQ(describe(openAlert()).front(), "Import Succeeded");
     press("OK");
     EXPECT_EQ(openAlert(), nullptr);
+}
+
+// A message taller than the window (thirty kept sessions named at a launch) scrolls in its
+// box, which fits the window with its buttons in sight, also once the window is made smaller,
+// and Return still presses OK; a short one shows as it is.
+TEST(AlertQueueTest, ALongMessageScrollsWithItsButtonsInSight)
+{
+    QWidget window;
+    window.resize(390, 600);
+    window.show();
+    AlertQueue alerts(window);
+    QStringList lines;
+    for (int k = 0; k < 30; ++k)
+        lines << QStringLiteral("/home/someone/.local/share/Orvenda/memorySetting.session-20260101-1200%1.cbor "
+                                "(kept 2026-01-01 12:00:%1)")
+                     .arg(k, 2, 10, QLatin1Char('0'));
+    int pressed = 0;
+    alerts.show({QStringLiteral("Orvenda"), lines.join(QLatin1Char('\n')), {{QStringLiteral("OK"), [&] { ++pressed; }}}});
+    QMessageBox* box = openAlert();
+    ASSERT_TRUE(box);
+    EXPECT_LE(box->height(), window.height());
+    const auto* scroll = box->findChild<QScrollArea*>();
+    ASSERT_TRUE(scroll);
+    EXPECT_TRUE(scroll->isVisible());
+    EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
+    const QAbstractButton* ok = box->buttons().value(0);
+    ASSERT_TRUE(ok);
+    EXPECT_TRUE(box->rect().contains(QRect(ok->mapTo(box, QPoint()), ok->size())));
+    window.resize(390, 400);
+    EXPECT_LE(box->height(), window.height()) << "at the window's new size";
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(box, &enter);
+    EXPECT_EQ(pressed, 1);
+    alerts.show({QStringLiteral("Short"), QStringLiteral("One line"), {{QStringLiteral("OK"), {}}}});
+    ASSERT_TRUE(openAlert());
+    EXPECT_FALSE(openAlert()->findChild<QScrollArea*>());
+    openAlert()->done(0);
 }
 
 TEST_F(ScreensTest, APauseOverTheGraphPausesItWithoutAnAlert)

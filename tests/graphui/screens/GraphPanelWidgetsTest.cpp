@@ -584,6 +584,7 @@ TEST_F(ProgramControlsTest, ControlsArePlacedFromTheEdgesAndSkipBadRecords)
 
 TEST_F(ProgramControlsTest, AnInputFieldsNameStandsBesideItsBox)
 {
+    h.calc.locked()->axesColor = VQColor::colorR(1, 0, 0, 1);
     add<DrawInputField>(-110, 50, 100)->lblName = "Rate";
     add<DrawInputField>(5, 100, 100)->lblName = "N";  // no room on the left
     add<DrawInputField>(5, 150, 100);
@@ -599,13 +600,16 @@ TEST_F(ProgramControlsTest, AnInputFieldsNameStandsBesideItsBox)
     EXPECT_EQ(rate->geometry().top(), 50);
     EXPECT_EQ(rate->geometry().height(), 34);
     EXPECT_EQ(n->geometry().left(), 109);
-    // The name is drawn: dark text on the label's clear ground.
+    // The name is drawn in the axes' colour, as the axes' numbers are: it shows on whatever
+    // ground the graph has (black on a black graph did not).
     const QImage picture = rate->grab().toImage();
-    int dark = 0;
+    int drawn = 0;
     for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            dark += qGray(picture.pixel(x, y)) < 100;
-    EXPECT_GT(dark, 10);
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            drawn += c.red() > 200 && c.green() < 60 && c.blue() < 60;
+        }
+    EXPECT_GT(drawn, 10);
     // The name follows a box anchored to the right edge.
     graph.resize(480, 320);
     controls.adjustLayout();
