@@ -1658,7 +1658,8 @@ void AppDriver::dump()
     // The catalogue's bar over a help page: its title and Share, where they are drawn.
     if (const auto* catalog = dynamic_cast<const CatalogScreen*>(app_.root().router().controller(screens::Catalog));
         catalog && catalog->isVisible() && catalog->helpShown())
-        state["catalogBar"] = {{"title", rectIn(catalog->titleLabel(), app_.root())}, {"share", rectIn(catalog->shareButton(), app_.root())}};
+        state["catalogBar"] = {{"title", rectIn(catalog->titleLabel(), app_.root())},
+            {"titleNeeds", catalog->titleLabel().sizeHint().width()}, {"share", rectIn(catalog->shareButton(), app_.root())}};
     // The controls of the screen in front that a user cannot reach, when there are any.
     if (ScreenController* shown = app_.root().controllerOf(front))
         if (nlohmann::json out = unreachableWidgets(app_.root(), *shown); !out.empty())

@@ -138,7 +138,8 @@ class GeometryScreen;
 //                  also topic, its row, on the keyboard guide guide: the layer and
 //                  the page opened over it, and on the calculator page fourFunction,
 //                  its display's text); with the catalogue's help page catalogBar
-//                  (title and share: the bar's title and Share button's rectangles);
+//                  (title and share: the bar's title and Share button's rectangles,
+//                  titleNeeds: the title's width whole);
 //                  while the program library's notes page
 //                  shows, notes (program, editing, text as typed, the html shown and the
 //                  bar's title); once a

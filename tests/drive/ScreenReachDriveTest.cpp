@@ -398,6 +398,7 @@ TEST(ScreenReachDrive, TheLeastAndTheTurnedPhoneShowEveryControlWhole)
     const json& bar = run.dumps[2]["catalogBar"];
     ASSERT_TRUE(bar.is_object()) << run.dumps[2];
     EXPECT_LE(bar["title"][0].get<int>() + bar["title"][2].get<int>(), bar["share"][0].get<int>()) << bar;
+    EXPECT_GE(bar["title"][2].get<int>(), bar["titleNeeds"].get<int>()) << bar;
 }
 
 } // namespace
