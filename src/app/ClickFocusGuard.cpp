@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QWidget>
 
+#include <utility>
+
 namespace orvenda {
 
 namespace {
@@ -20,7 +22,7 @@ ScreenController* screenAround(QWidget* widget)
 } // namespace
 
 ClickFocusGuard::ClickFocusGuard(QWidget& window, std::function<QWidget*()> keyboard)
-    : QObject(&window), window_(window), keyboard_(std::move(keyboard))
+    : window_(window), keyboard_(std::move(keyboard))
 {
     qApp->installEventFilter(this);
 }

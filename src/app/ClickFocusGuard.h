@@ -16,7 +16,7 @@ namespace orvenda {
 // the notes page) and the calculator keyboard, which takes the keys back. A widget that
 // must have the keys on a tap takes them itself; a click on a screen takes them back from
 // a screen inside it (the graph from the table beside it). Watches the application's
-// events for one window. Main thread.
+// events for one window, which outlives it. Main thread.
 class ClickFocusGuard : public QObject {
 public:
     // keyboard: the calculator keyboard in front of the window at the time.

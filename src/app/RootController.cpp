@@ -49,7 +49,7 @@ RootController::RootController(Calculator& calc, AppShell& shell, bool tablet)
     }
     router_->setDelegate(this);
     router_->setActive(true);
-    new ClickFocusGuard(*this, [this] { return &router_->keyboard(); });
+    clickGuard_ = std::make_unique<ClickFocusGuard>(*this, [this] { return &router_->keyboard(); });
     activate(nullptr);
     layout();
 }

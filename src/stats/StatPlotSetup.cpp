@@ -100,8 +100,8 @@ void StatPlotSetup::resizeEvent(QResizeEvent*)
     }
     // Upright but short (the least window, 320 × 390), the wheels show three rows, not five,
     // to leave the colours their mode row, a wheel and sliders.
-    const bool short_ = !beside && height() - pickerTop - kPickerHeight < kLeastColorHeight;
-    const int pickerHeight = short_ ? 3 * ColumnPicker::kRowHeight : kPickerHeight;
+    const bool cramped = !beside && height() - pickerTop - kPickerHeight < kLeastColorHeight;
+    const int pickerHeight = cramped ? 3 * ColumnPicker::kRowHeight : kPickerHeight;
     picker_->setGeometry(0, pickerTop, wheels, pickerHeight);
     if (beside)
         colorView_->setGeometry(wheels, kNavHeight, width() - wheels, std::max(0, height() - kNavHeight));
