@@ -52,6 +52,12 @@ void HistoryModel::recomputeDepth()
     sumTotals();
 }
 
+bool HistoryModel::hasUnmeasuredItem() const
+{
+    return std::any_of(history_.begin(), history_.end(),
+                       [](const HistoryEntry& item) { return item.inputHeight() <= 0 && item.answerHeight() <= 0; });
+}
+
 void HistoryModel::sumTotals()
 {
     numLines_ = 0;

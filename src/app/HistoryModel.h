@@ -39,6 +39,8 @@ public:
     void addEntry(const Ops& ops, const std::string& text, int type, Operand& record);
     // Measures every item again and rebuilds the totals.
     void recomputeDepth();
+    // An item was entered while the two-dimensional form was off: it has no size in it.
+    bool hasUnmeasuredItem() const;
 
     int numLinesInLastEntry() const;
     std::optional<Ops> lastEntry() const;

@@ -101,7 +101,7 @@ void MathPrintScreen::updateDisplay()
         userKeyView_->redrawKeys();
     }
     auto* history = dynamic_cast<HistoryModel*>(c.historyManager.get());
-    if (c.baseFontSize != currentBaseFontSize_) {
+    if (c.baseFontSize != currentBaseFontSize_ || (history && history->hasUnmeasuredItem())) {
         if (history)
             history->recomputeDepth();
         currentBaseFontSize_ = c.baseFontSize;

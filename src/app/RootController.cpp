@@ -2,6 +2,7 @@
 
 #include "app/ActivitySpinner.h"
 #include "app/AppShell.h"
+#include "app/ClickFocusGuard.h"
 #include "app/EntryEvaluator.h"
 #include "app/GraphScreen.h"
 #include "app/ScreenController.h"
@@ -48,6 +49,7 @@ RootController::RootController(Calculator& calc, AppShell& shell, bool tablet)
     }
     router_->setDelegate(this);
     router_->setActive(true);
+    clickGuard_ = std::make_unique<ClickFocusGuard>(*this, [this] { return &router_->keyboard(); });
     activate(nullptr);
     layout();
 }

@@ -8,11 +8,13 @@
 #include <QWidget>
 
 #include <map>
+#include <memory>
 
 namespace orvenda {
 
 class ActivitySpinner;
 class AppShell;
+class ClickFocusGuard;
 class Calculator;
 class ScreenController;
 class StatusLine;
@@ -140,6 +142,8 @@ private:
     AlertQueue alerts_;
     std::map<int, ScreenController*> full_;
     nlohmann::json errorNotification_;
+    // Gone before the widgets it asks about.
+    std::unique_ptr<ClickFocusGuard> clickGuard_;
 };
 
 } // namespace orvenda

@@ -159,8 +159,9 @@ void ScreenRouter::layout()
 QRect ScreenRouter::overlayRect(int id) const
 {
     // The stat plot set-up sheet keeps the whole width of a phone on its side, where its
-    // colours stand beside its wheels: the upright column is too short for them.
-    if (id == screens::StatPlotColor && calc_.device != 1 && width() > height())
+    // colours stand beside its wheels: the upright column is too short for them. So does
+    // MODE, whose rows of choices are wider than the column.
+    if ((id == screens::StatPlotColor || id == screens::Mode) && calc_.device != 1 && width() > height())
         return rect();
     return menuRect().toRect();
 }

@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QScroller>
 #include <QScrollerProperties>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,9 @@ namespace {
 constexpr int kSnapMs = 200;
 // Farther than this between press and release is a drag, not a tap.
 constexpr double kTapSlop = 6;
+// How far a notch of the mouse wheel scrolls where there are no rows: a line, as the Y=
+// list's notch does.
+constexpr double kWheelLine = 40;
 
 } // namespace
 
@@ -180,6 +184,17 @@ void VQTableScrollView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     updateRanges();
+}
+
+void VQTableScrollView::wheelEvent(QWheelEvent* event)
+{
+    // A notch moves a line (a row where rows snap); a touchpad's pixels move as far as the
+    // fingers do.
+    const QPoint pixels = event->pixelDelta();
+    const double line = rowHeight_ > 0 ? rowHeight_ : kWheelLine;
+    const QPointF step = !pixels.isNull() ? QPointF(pixels) : QPointF(event->angleDelta()) / 120.0 * line;
+    setContentOffset(contentOffset() - step);
+    event->accept();
 }
 
 void VQTableScrollView::scrollingEnded()

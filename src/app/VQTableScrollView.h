@@ -54,6 +54,7 @@ public:
 protected:
     void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     // After every scroll, once the content view follows the offset.
     virtual void didScroll() {}
     // The drag or the coasting that followed it ended.

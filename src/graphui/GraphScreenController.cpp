@@ -292,16 +292,26 @@ void GraphScreenController::adjustGraphView()
     if (panels_.layoutIOControls)
         panels_.layoutIOControls();
     adjustGraphSlidersView();
-    if (panels_.statInfo)
+    // The sheets, panel and pause bar open while the window turns stand where they open
+    // at the new size.
+    if (panels_.statInfo) {
+        if (panels_.statInfo->isVisible())
+            panels_.statInfo->setGeometry(rect());
         panels_.statInfo->raise();
+    }
+    if (pauseView_->isVisible())
+        placePauseBar();
     if (zoomMenu_ && zoomMenu_->isVisible()) {
         if (zoomMenu_->isWindow())
             placeZoomPopover();
         else
             zoomMenu_->setGeometry(rect());
     }
-    if (panels_.keyboard)
+    if (panels_.keyboard) {
+        if (panels_.keyboard->isVisible())
+            panels_.keyboard->setGeometry(rect());
         panels_.keyboard->raise();
+    }
 }
 
 void GraphScreenController::resetHistogramOrigin()
@@ -353,10 +363,12 @@ void GraphScreenController::didShow(bool shown)
 void GraphScreenController::pause()
 {
     graphView_->updateDisplay();
-    pauseView_->setGeometry(0, height() - kToolbarHeight - 50, width(), 50);
+    placePauseBar();
     pauseView_->show();
     pauseView_->raise();
 }
+
+void GraphScreenController::placePauseBar() { pauseView_->setGeometry(0, height() - kToolbarHeight - 50, width(), 50); }
 
 void GraphScreenController::pauseEnded() { pauseView_->hide(); }
 

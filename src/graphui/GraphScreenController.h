@@ -200,6 +200,8 @@ private:
     // The table and arrows for split screen, the graph's frame, the Done button.
     void adjustSplit();
     void adjustGraphView();
+    // The bar of a paused program's Continue and Stop, over the toolbar across the screen.
+    void placePauseBar();
     void adjustGraphSlidersView();
     // The wide toolbar from that width on a tablet (a phone's is wide when wider than high).
     void chooseToolbar(int tabletWidth);

@@ -45,9 +45,7 @@ void GraphStatInfoView::show(bool shown)
     shown_ = shown;
     if (shown) {
         refreshForm();
-        // The space its fields need, as much of it as the view holds: the done button on its
-        // right edge stays in the window.
-        form_->resize(form_->size().boundedTo(QSize(width(), height() - doneButton_->height())));
+        fitForm();
     }
     slide_->stop();
     slide_->setStartValue(shown ? 0.0 : 1.0);
@@ -57,6 +55,24 @@ void GraphStatInfoView::show(bool shown)
     form_->setVisible(true);
     QWidget::show();
     slide_->start();
+}
+
+void GraphStatInfoView::fitForm()
+{
+    // The space its fields need, as much of it as the view holds: the done button on its
+    // right edge stays in the window.
+    form_->resize(form_->size().boundedTo(QSize(width(), height() - doneButton_->height())));
+}
+
+void GraphStatInfoView::resizeEvent(QResizeEvent*)
+{
+    // Open while the window turns, it stands as it opens at the new size (a slide under
+    // way places it on its next step).
+    if (!shown_)
+        return;
+    fitForm();
+    if (slide_->state() != QAbstractAnimation::Running)
+        place(height() - form_->height());
 }
 
 void GraphStatInfoView::refreshForm()

@@ -29,9 +29,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void place(double top);
+    void fitForm();
     void refreshForm();
 
     GraphStatInfoViewDelegate& delegate_;

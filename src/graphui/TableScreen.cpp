@@ -84,7 +84,7 @@ void TableScreen::focusOutEvent(QFocusEvent* event)
 void TableScreen::takeKeys()
 {
     if (delegate_)
-        setFocus(Qt::MouseFocusReason);
+        setFocus(Qt::OtherFocusReason);
 }
 
 void TableScreen::keyPressEvent(QKeyEvent* event)

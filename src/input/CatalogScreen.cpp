@@ -41,9 +41,14 @@ CatalogScreen::CatalogScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     row->addStretch();
     row->addWidget(share_);
     row->addWidget(close_);
-    for (QWidget* w : std::initializer_list<QWidget*>{back_, share_, close_})
+    // The buttons as wide as their captions: in the upright column of a window on its
+    // side the bar is too narrow for the title beside buttons of the style's width.
+    for (QPushButton* w : {back_, share_, close_}) {
         w->setFocusPolicy(Qt::NoFocus);
+        w->setMaximumWidth(w->fontMetrics().horizontalAdvance(w->text()) + 24);
+    }
     title_->setFont(FontMap::shared().font("Helvetica-Bold", 16));
+    title_->setMinimumWidth(title_->sizeHint().width());
     back_->hide();
     share_->hide();
     help_->hide();

@@ -56,6 +56,9 @@ public:
     QString searchText() const;
     bool helpShown() const { return helpShown_; }
     const HelpPage& help() const { return *help_; }
+    // The bar's title and its Share button (shown with a help page).
+    const QWidget& titleLabel() const { return *title_; }
+    const QWidget& shareButton() const { return *share_; }
     // Whether the row is drawn struck through.
     bool struck(Place place) const;
 

@@ -670,7 +670,7 @@ void KeyboardView::keyPressEvent(QKeyEvent* event)
 void KeyboardView::mousePressEvent(QMouseEvent* event)
 {
     // A click between keys takes the computer's keyboard back to the calculator.
-    setFocus(Qt::MouseFocusReason);
+    setFocus(Qt::OtherFocusReason);
     QWidget::mousePressEvent(event);
 }
 

@@ -506,6 +506,9 @@ void MenuScreen::layoutViews()
         notesPage_->setGeometry(notesShown_ ? below : below.translated(width(), 0));
     if (about_)
         about_->setGeometry(below);
+    // The tag picker open while the window turns stands where it opens at the new size.
+    if (tagSelector_ && tagSelector_->isVisible())
+        placeTagSelector();
 }
 
 // ---- Selection ----
@@ -717,11 +720,9 @@ void MenuScreen::sendItems()
 
 void MenuScreen::showShare(const std::optional<ShareRequest>& request)
 {
-    if (!request) {
-        hideMenu();
-        return;
-    }
-    if (presentShare)
+    // With nothing to share (an empty history) the menu closes all the same, giving the
+    // screen under it back.
+    if (request && presentShare)
         presentShare(*request);
     hideMenu();
     if (delegate_)
@@ -1182,16 +1183,25 @@ void MenuScreen::showTagSelector()
         tagSelector_ = new TagSelector(*this, this);
     tagSelector_->startWithTag(prgmSelectedTag_, prgmType_);
     if (calc().device == 1) {
-        // A panel below the tag button, kept inside the menu.
-        const QSize size = tagSelector_->viewSize().boundedTo(this->size());
-        const QPoint below = tagButton_->mapTo(this, QPoint(tagButton_->width(), tagButton_->height()));
-        tagSelector_->setGeometry(std::clamp(below.x() - size.width(), 0, std::max(0, width() - size.width())),
-            std::clamp(below.y(), 0, std::max(0, height() - size.height())), size.width(), size.height());
+        placeTagSelector();
         tagSelector_->show();
         tagSelector_->raise();
     } else {
         tagSelector_->showView(true);
     }
+}
+
+void MenuScreen::placeTagSelector()
+{
+    if (calc().device != 1) {
+        tagSelector_->setGeometry(rect());
+        return;
+    }
+    // A panel below the tag button, kept inside the menu.
+    const QSize size = tagSelector_->viewSize().boundedTo(this->size());
+    const QPoint below = tagButton_->mapTo(this, QPoint(tagButton_->width(), tagButton_->height()));
+    tagSelector_->setGeometry(std::clamp(below.x() - size.width(), 0, std::max(0, width() - size.width())),
+        std::clamp(below.y(), 0, std::max(0, height() - size.height())), size.width(), size.height());
 }
 
 void MenuScreen::closeTagSelector()

@@ -191,6 +191,9 @@ public:
     // Opens the tag picker on the selected tag (full size on a phone, a panel by the tag
     // button on a tablet); made on first use.
     void showTagSelector();
+    // Where the tag picker stands at the menu's size: the whole menu on a phone, a panel
+    // below the tag button on a tablet.
+    void placeTagSelector();
     TagSelector* tagSelector() const { return tagSelector_; }
     std::vector<std::string> tagNames() const override { return prgmTags_; }
     void didSelectTag(const std::string& tag, int type) override;

@@ -1451,7 +1451,8 @@ void AppDriver::statsState(nlohmann::json& state, int screen) const
         const QPoint button = wizard->calculateButton().mapTo(&app_.root(), QPoint(0, 0));
         state["wizard"] = {{"command", wizard->commandName()}, {"fields", std::move(fields)},
             {"current", wizard->form().currentField()},
-            {"calculate", {button.x(), button.y(), wizard->calculateButton().width(), wizard->calculateButton().height()}}};
+            {"calculate", {button.x(), button.y(), wizard->calculateButton().width(), wizard->calculateButton().height()}},
+            {"form", rectIn(wizard->form(), app_.root())}, {"formNeeds", wizard->form().size().height()}};
     }
     if (auto* tests = dynamic_cast<StatTestScreen*>(app_.root().fullScreen(screens::StatTests)); tests && tests->isVisible())
         state["statTest"] = statTestState(*tests);
@@ -1663,6 +1664,11 @@ void AppDriver::dump()
         state["keyEditor"] = {{"key", editor->currentKey()}, {"line", editor->currentLine()}, {"lines", std::move(lines)}};
     }
     state["help"] = helpState();
+    // The catalogue's bar over a help page: its title and Share, where they are drawn.
+    if (const auto* catalog = dynamic_cast<const CatalogScreen*>(app_.root().router().controller(screens::Catalog));
+        catalog && catalog->isVisible() && catalog->helpShown())
+        state["catalogBar"] = {{"title", rectIn(catalog->titleLabel(), app_.root())},
+            {"titleNeeds", catalog->titleLabel().sizeHint().width()}, {"share", rectIn(catalog->shareButton(), app_.root())}};
     // The controls of the screen in front that a user cannot reach, when there are any.
     if (ScreenController* shown = app_.root().controllerOf(front))
         if (nlohmann::json out = unreachableWidgets(app_.root(), *shown); !out.empty())

@@ -93,7 +93,8 @@ class GeometryScreen;
 //                  rows' texts, the Done button's x, y, width and height, each picker
 //                  column's selected row centre and the row height); on the statistics
 //                  wizard wizard (command, fields with label and value, the current
-//                  field and the Calculate button's rectangle); on the statistics test
+//                  field, the Calculate button's rectangle, the form's rectangle and
+//                  formNeeds, the height its rows take); on the statistics test
 //                  screen statTest (test token, title, form "Stats" or "Data", fields and
 //                  results and left results with label and value, the current field, the
 //                  text being typed, the lists with name, freq, n, mean and sx, the
@@ -138,7 +139,10 @@ class GeometryScreen;
 //                  "menu" or "help menu" and page, the page's name; for the help menu
 //                  also topic, its row, on the keyboard guide guide: the layer and
 //                  the page opened over it, and on the calculator page fourFunction,
-//                  its display's text); while the program library's notes page
+//                  its display's text); with the catalogue's help page catalogBar
+//                  (title and share: the bar's title and Share button's rectangles,
+//                  titleNeeds: the title's width whole);
+//                  while the program library's notes page
 //                  shows, notes (program, editing, text as typed, the html shown and the
 //                  bar's title); once a
 //                  `file` line ran, files (each so far: path, report, the error number it

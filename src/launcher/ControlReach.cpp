@@ -11,11 +11,13 @@
 namespace orvenda {
 namespace {
 
+// A widget that takes the keys (by Tab: the window lets no click give them but to a text
+// field) is one a user works.
 bool isControl(const QWidget& w)
 {
     return qobject_cast<const QAbstractButton*>(&w) || qobject_cast<const QAbstractSlider*>(&w)
         || qobject_cast<const QComboBox*>(&w) || qobject_cast<const QLineEdit*>(&w)
-        || qobject_cast<const QAbstractItemView*>(&w) || (w.focusPolicy() & Qt::ClickFocus) != 0;
+        || qobject_cast<const QAbstractItemView*>(&w) || (w.focusPolicy() & (Qt::ClickFocus | Qt::TabFocus)) != 0;
 }
 
 QRect inWindow(QWidget& window, const QWidget& w) { return QRect(w.mapTo(&window, QPoint(0, 0)), w.size()); }

@@ -98,11 +98,15 @@ void StatPlotSetup::resizeEvent(QResizeEvent*)
         captions_[i]->setGeometry(x, kNavHeight + 4, kWidths[i], kCaptionHeight);
         x += kWidths[i];
     }
-    picker_->setGeometry(0, pickerTop, wheels, kPickerHeight);
+    // Upright but short (the least window, 320 × 390), the wheels show three rows, not five,
+    // to leave the colours their mode row, a wheel and sliders.
+    const bool cramped = !beside && height() - pickerTop - kPickerHeight < kLeastColorHeight;
+    const int pickerHeight = cramped ? 3 * ColumnPicker::kRowHeight : kPickerHeight;
+    picker_->setGeometry(0, pickerTop, wheels, pickerHeight);
     if (beside)
         colorView_->setGeometry(wheels, kNavHeight, width() - wheels, std::max(0, height() - kNavHeight));
     else
-        colorView_->setGeometry(0, pickerTop + kPickerHeight, width(), std::max(0, height() - pickerTop - kPickerHeight));
+        colorView_->setGeometry(0, pickerTop + pickerHeight, width(), std::max(0, height() - pickerTop - pickerHeight));
     colorPicker_->setGeometry(colorView_->rect());
 }
 

@@ -43,6 +43,8 @@ constexpr int kMenuWidth = 400, kMenuHeight = 800;
 // The least graph band of a short window: room for the controls along its bottom and the
 // pooled switch at its top.
 constexpr double kLeastGraphHeight = 100;
+// The upright phone's keypad keeps at least this height (five rows of keys a click finds).
+constexpr double kLeastKeypadHeight = 130;
 constexpr int kErrDimension = 13, kErrDomain = 17;
 
 std::string formatted(std::string format, const std::string& value)
@@ -987,9 +989,13 @@ void StatTestScreen::layout()
         graph = QRectF(0, kToolBarHeight, W, H - r - kToolBarHeight);
     } else if (calc().device != 1) {
         const double s = W / 320;
-        const double k = 182 * s;
+        // A short window (the least, 320 × 390) takes from the keypad's height, down to its
+        // least, what the form and the graph's band of controls under the tool bar need:
+        // the keypad, its keys sized by its width, narrows to that height, centred.
+        const double k = std::clamp(H - T - kToolBarHeight - kControlHeight - 8, std::min(kLeastKeypadHeight, 182 * s), 182 * s);
+        const double kw = W * k / (182 * s);
         bar = QRectF(0, 0, W, kToolBarHeight);
-        keypad = QRectF(0, H - k, W, k);
+        keypad = QRectF((W - kw) / 2, H - k, kw, k);
         const double used = keys ? k : 0;
         form = QRectF(0, H - used - T, W, T);
         graph = QRectF(0, kToolBarHeight, W, H - used - T - kToolBarHeight);

@@ -48,8 +48,16 @@ void StatWizScreen::resizeEvent(QResizeEvent*) { updateDisplay(); }
 void StatWizScreen::updateDisplay()
 {
     lcd_->setGeometry(rect());
-    const QSize wanted = form_->size();
-    const int formHeight = std::min(wanted.height() + 8, height() - kButtonHeight - 24);
+    // A display too short for the form (a phone on its side) has its letters smaller, so
+    // that every row stands above Calculate.
+    const int room = height() - kButtonHeight - 24;
+    form_->setScale(1);
+    QSize wanted = form_->size();
+    if (wanted.height() + 8 > room && room > 8) {
+        form_->setScale(static_cast<double>(room - 8) / wanted.height());
+        wanted = form_->size();
+    }
+    const int formHeight = std::min(wanted.height() + 8, room);
     form_->setGeometry(8, 8, width() - 16, formHeight);
     calculate_->setGeometry(width() / 4, 8 + formHeight + 8, width() / 2, kButtonHeight);
     form_->setTitle(QString::fromStdString(commandName()));

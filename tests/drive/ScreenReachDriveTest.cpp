@@ -373,5 +373,33 @@ TEST(ScreenReachDrive, ATabletsTestMenuIsAPopoverAtTheTestsButton)
     }
 }
 
+// The least phone window, 320 × 390: the statistics test screen's controls clear its Tests
+// and Done, and the stat plot set-up's colour tabs and wheel show. A phone on its side:
+// MODE takes the whole window (no row cut to the column), the statistics wizard's form
+// stands whole above Calculate and the catalogue's help page keeps its title clear of Share.
+TEST(ScreenReachDrive, TheLeastAndTheTurnedPhoneShowEveryControlWhole)
+{
+    const DriveRun least = driveScript("open 15\nwait idle\ndump\nhkey Escape\nwait idle\nopen 107\nwait idle\ndump\n", "--size 320x390");
+    ASSERT_TRUE(endedWithDumps(least, 2));
+    for (const json& dump : least.dumps)
+        EXPECT_FALSE(dump.contains("unreachable")) << dump["top"] << dump.value("unreachable", json());
+    const WindowSize& turned = kTurnedPhone;
+    const DriveRun run = driveScript("key MODE\nwait idle\ndump\nhkey Escape\nwait idle\nkey STAT\nkey RIGHT\nkey ENTER\nwait idle\ndump\n"
+                                     "hkey Escape\nwait idle\nkey 0x420\nhkey S\nhkey I\nhkey N\nhkey Ctrl+I\nwait idle\ndump\n",
+                                     turned.options());
+    ASSERT_TRUE(endedWithDumps(run, 3));
+    const json& mode = run.dumps[0]["top"];
+    ASSERT_EQ(mode["id"], 105);
+    EXPECT_GT(mode["leave"][0].get<int>() + mode["leave"][2].get<int>(), turned.size.width() - 100) << "Done at the window's right";
+    const json& wizard = run.dumps[1]["wizard"];
+    ASSERT_TRUE(wizard.is_object());
+    EXPECT_GE(wizard["form"][3].get<int>(), wizard["formNeeds"].get<int>()) << "every row of the form shows";
+    EXPECT_GE(wizard["calculate"][1].get<int>(), wizard["form"][1].get<int>() + wizard["form"][3].get<int>());
+    const json& bar = run.dumps[2]["catalogBar"];
+    ASSERT_TRUE(bar.is_object()) << run.dumps[2];
+    EXPECT_LE(bar["title"][0].get<int>() + bar["title"][2].get<int>(), bar["share"][0].get<int>()) << bar;
+    EXPECT_GE(bar["title"][2].get<int>(), bar["titleNeeds"].get<int>()) << bar;
+}
+
 } // namespace
 } // namespace orvenda::test

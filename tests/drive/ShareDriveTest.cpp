@@ -105,6 +105,19 @@ TEST(ShareDrive, TheHistorysPDFHoldsEveryItem)
     EXPECT_EQ(found, dump["history"].size()) << "as many entries as the history";
 }
 
+// SHARE ▸ Last Calculation with nothing in the history shares nothing and gives the home
+// screen back: 1+1 entered next shows on the display, which is not left black.
+TEST(ShareDrive, TheLastCalculationOfAnEmptyHistoryGivesTheDisplayBack)
+{
+    const auto shot = driveScratch("share-nothing.png");
+    const DriveRun run = driveScript(kOpenShare + "key 8\nwait idle\ntype 1+1\nkey ENTER\nwait idle\ndump\nshot " + shot.string() + "\n");
+    ASSERT_TRUE(endedWithDumps(run, 1));
+    EXPECT_FALSE(run.dumps[0].contains("shared"));
+    EXPECT_EQ(run.dumps[0]["top"]["id"], 0);
+    const QImage display = QImage(QString::fromStdString(shot.string())).copy(0, 0, 390, run.dumps[0]["keyboard"]["rect"][1].get<int>());
+    EXPECT_GT(qGray(display.scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).pixel(0, 0)), 100) << "drawn, not black";
+}
+
 // The documents made on their own program manager reach the share sheet: a program picked
 // under SHARE ▸ Prgm… with the PDF tab, and the graph screen's Share.
 TEST(ShareDrive, AProgramsListingAndTheGraphLeaveAsPDFs)

@@ -417,6 +417,12 @@ TEST_F(MathPrintTest, ATallAnswerShowsWholeAboveTheEntryLine)
             EXPECT_TRUE(inputShown(picture));
         } else {
             EXPECT_GE(static_cast<int>(bands.size()), view.height() / rowPitch - 1);
+            // A notch of the wheel moves about a line.
+            const double bottom = home->historyScrollView().contentOffset().y();
+            QWheelEvent notch(QPointF(50, 50), home->historyScrollView().mapToGlobal(QPointF(50, 50)), QPoint(),
+                QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(home->historyScrollView().viewport(), &notch);
+            EXPECT_NEAR(bottom - home->historyScrollView().contentOffset().y(), 40, 1);
             // Scrolled through to its top, the input and the first rows show.
             QWheelEvent wheel(QPointF(50, 50), home->historyScrollView().mapToGlobal(QPointF(50, 50)), QPoint(),
                 QPoint(0, 120 * 100), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -544,6 +550,22 @@ TEST_F(MathPrintTest, FontSizeChangeRemeasuresTheHistory)
     home->updateDisplay();
     EXPECT_EQ(home->currentBaseFontSize(), 30);
     EXPECT_GT(history->history()[0].inputHeight(), before);
+}
+
+// An item entered while the classic home was in front has a band of its own once the
+// MathPrint home shows again, which the history scrolls over (the next item goes below it).
+TEST_F(MathPrintTest, AnItemEnteredOnTheClassicHomeIsMeasuredForMathPrint)
+{
+    auto home = screen<MathPrintScreen>(320, 300);
+    enter("2+3");
+    calc.locked()->mathPrint = false;
+    enter("1/3+1/7");
+    calc.locked()->mathPrint = true;
+    home->updateDisplay();
+    const HistoryEntry& classic = history->history()[1];
+    EXPECT_GT(classic.inputHeight(), 0);
+    EXPECT_GE(home->historyScrollView().contentSize().height(),
+        history->history()[0].inputHeight() + history->history()[0].answerHeight() + classic.inputHeight() + classic.answerHeight());
 }
 
 // ---- Screen 0 ----

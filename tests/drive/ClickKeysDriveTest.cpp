@@ -1,0 +1,97 @@
+// Through orvenda-drive on the phone and the tablet: a click on a screen may select (a
+// history item, a cell) but the computer's keys typed after it still reach the calculator;
+// and what is open over a screen while the window turns stands where it opens at that size.
+
+#include "DriveSession.h"
+
+#include <gtest/gtest.h>
+
+namespace orvenda::test {
+namespace {
+
+using nlohmann::json;
+
+class ClickKeysDrive : public ::testing::TestWithParam<const char*> {
+protected:
+    bool tablet() const { return std::string(GetParam()) == "tablet"; }
+    DriveRun drive(const std::string& script) const { return driveScript(script, std::string("--device ") + GetParam()); }
+    // A tap at a point of the display (the tablet's lies inside the window's margins).
+    std::string tap(int x, int y) const
+    {
+        return "tap " + std::to_string(x + (tablet() ? 13 : 0)) + " " + std::to_string(y + (tablet() ? 12 : 0)) + "\nwait idle\n";
+    }
+};
+
+std::string input(const json& dump, std::size_t back) { return dump["history"][dump["history"].size() - back]["input"]; }
+
+// MathPrint home: a click selects "5*5" and Return pastes it; after clicks on the empty
+// display and the status row (the phone's) 1+1 and 2 are entered. Classic home: a click on
+// the first answer pastes it before +1. TABLE, the list editor, the simultaneous-equation
+// app and the chemistry table take digits and Return after a click on their cells.
+TEST_P(ClickKeysDrive, AClickNeverTakesTheKeys)
+{
+    const std::string cells = tap(60, 90);
+    const DriveRun run = drive("type 5*5\nhkey Return\ntype 7*7\nhkey Return\nwait idle\n" + tap(30, 18) + "hkey Return\ndump\nhkey Return\nwait idle\n"
+                               + tap(200, 250) + "hkey 1\nhkey +\nhkey 1\nhkey Return\nwait idle\n" + (tablet() ? tap(500, 200) : "tap 200 832\n")
+                               + "hkey 2\nhkey Return\nwait idle\ndump\ntype Classic\nhkey Return\nwait idle\n" + tap(tablet() ? 600 : 300, 8)
+                               + "hkey +\nhkey 1\nhkey Return\nwait idle\ndump\nkey Y=\ntype X²\nkey TABLE\nwait idle\n" + cells
+                               + "hkey 3\nhkey Return\nhkey 4\nhkey Return\nwait idle\ndump\nhkey Escape\nkey STAT\nkey ENTER\nwait idle\n" + cells
+                               + "hkey 7\nhkey Return\nwait idle\nhkey Escape\ntype L₁\nkey ENTER\nwait idle\ndump\nopen 21\nwait idle\n" + cells
+                               + "hkey 2\ndump\nhkey Escape\nwait idle\nopen 14\nwait idle\n" + cells + "hkey 2\ndump\n");
+    ASSERT_TRUE(endedWithDumps(run, 7));
+    EXPECT_EQ(run.dumps[0]["entry"], "5*5");
+    EXPECT_EQ(input(run.dumps[1], 2) + " " + input(run.dumps[1], 1), "1+1 2");
+    EXPECT_EQ(input(run.dumps[2], 1), "25+1");
+    EXPECT_EQ(run.dumps[3]["table"]["row"], 2) << "3 and 4 asked";
+    EXPECT_EQ(run.dumps[4]["ans"], "{7}");
+    for (std::size_t k : {5, 6})
+        EXPECT_EQ(run.dumps[k]["entry"], "2") << run.dumps[k]["top"];
+}
+
+// The graph's calculate sheet: a click on the graph above it leaves the keys to its keypad
+// (a digit goes into X=, Escape closes the sheet alone).
+TEST_P(ClickKeysDrive, AClickOnTheGraphLeavesTheKeysToItsSheet)
+{
+    const DriveRun run = drive("key Y=\ntype X²-4\nkey GRAPH\nwait idle\nkey 0x403\nwait idle\npress Calc\nwait idle\n"
+                               "tap 100 60\nhkey 2\nwait idle\ndump\nhkey Escape\nwait idle\ndump\n");
+    ASSERT_TRUE(endedWithDumps(run, 2));
+    EXPECT_EQ(run.dumps[0]["calcSheet"]["fields"][0]["shown"], "2");
+    EXPECT_EQ(run.dumps[1]["screen"], 8) << "Escape closed the sheet, not the graph";
+    EXPECT_FALSE(run.dumps[1].contains("calcSheet"));
+}
+
+// The graph's calculate sheet and statistics panel, a Pause's bar over the graph and the
+// program library's tag picker, each open while the window turns and turns back: nothing
+// lies outside the window, and the pause bar runs across its bottom.
+TEST_P(ClickKeysDrive, OverlaysOpenWhileTheWindowTurnsStandWhereTheyOpen)
+{
+    const int turned[] = {tablet() ? 1024 : 844, tablet() ? 768 : 390}, upright[] = {turned[1], turned[0]};
+    const std::string turn = "size " + std::to_string(turned[0]) + "x" + std::to_string(turned[1]) + "\nwait idle\ndump\nsize "
+        + std::to_string(upright[0]) + "x" + std::to_string(upright[1]) + "\nwait idle\ndump\n";
+    const std::string home = "hkey Escape\nwait idle\nkey 2ND\nkey MODE\nwait idle\n";
+    const DriveRun run = drive("key Y=\ntype X²-4\nkey GRAPH\nwait idle\nkey 0x403\nwait idle\npress Calc\nwait idle\n" + turn + home
+                               + "type {1,2,3}->L₁\nkey ENTER\ntype FnOff\nkey ENTER\ntype Plot1(Scatter,L₁,L₁)\nkey ENTER\n"
+                                 "type ZoomStat\nkey ENTER\nwait idle\nkey 0x403\nwait idle\npress Calc\nwait idle\n" + turn + home
+                               + "program PZ\nClrDraw\nPt-On(0,0)\nPause\nend\ntype prgmPZ\nhkey Return\nwait idle\n" + turn + "hkey Return\nwait idle\n"
+                               + home + "key PRGM\nwait idle\npress All:Show All\nwait idle\n" + turn);
+    ASSERT_TRUE(endedWithDumps(run, 8));
+    for (std::size_t k = 0; k < run.dumps.size(); ++k) {
+        const json& dump = run.dumps[k];
+        // (A tablet's tag picker is a panel over the list, at every size.)
+        for (const json& out : dump.value("unreachable", json::array()))
+            EXPECT_NE(out["why"], "outside") << k << ": " << out;
+        EXPECT_TRUE(dump.contains(k < 2 ? "calcSheet" : k < 4 ? "plots" : k < 6 ? "pauseBar" : "tagPicker")) << k;
+        const int* size = k % 2 == 0 ? turned : upright;
+        if (k == 4 || k == 5) {
+            ASSERT_TRUE(dump["pauseBar"].is_array()) << k;
+            EXPECT_EQ(dump["pauseBar"][0].get<int>() + dump["pauseBar"][2].get<int>(), size[0]) << k;
+            EXPECT_LE(dump["pauseBar"][1].get<int>() + dump["pauseBar"][3].get<int>(), size[1]) << k;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Drive, ClickKeysDrive, ::testing::Values("phone", "tablet"),
+                         [](const auto& info) { return std::string(info.param); });
+
+} // namespace
+} // namespace orvenda::test
