@@ -208,7 +208,7 @@ TEST(ProgramRunsDrive, TheDebuggersRunsAndStepsKeepNoKeyOutOfSight)
         // Where the keyboard shows beside the debugger, its keys are clicked during Run.
         if (std::string(device) == "tablet")
             script += openDebugger("u", debug) + run + "wait running\nkey 7\nkey 8\nkey ON\nwait idle\ndump\npress OK\n"
-                + quit + "wait idle\ndump\n";
+                + quit + "wait idle\n" + home + "wait idle\ndump\n";
         const DriveRun driven = driveScript(script, options);
         ASSERT_TRUE(endedWithDumps(driven, std::string(device) == "tablet" ? 6 : 4)) << device;
         EXPECT_EQ(driven.dumps[0]["entry"], "") << device;
@@ -226,6 +226,8 @@ TEST(ProgramRunsDrive, TheDebuggersRunsAndStepsKeepNoKeyOutOfSight)
         if (std::string(device) != "tablet")
             continue;
         EXPECT_EQ(lastItem(driven.dumps[4]), "prgm»UL → User break") << device;
+        EXPECT_EQ(driven.dumps[4]["entry"], "") << device;
+        EXPECT_EQ(driven.dumps[5]["screen"], 0) << device;
         EXPECT_EQ(driven.dumps[5]["entry"], "") << device;
     }
 }
