@@ -235,10 +235,11 @@ void ProgramQueue::submit(Run run, RunId unlessCancelled)
     tasksReady_.notify_one();
 }
 
-void ProgramQueue::prepare()
+void ProgramQueue::prepare(bool keepKey)
 {
     Calculator& calc = p_.calc;
-    calc.lastKey.exchange(0);
+    if (!keepKey)
+        calc.lastKey.exchange(0);
     // Cleared before the screens hear of the run: a pause's overlay goes with its pause.
     calc.menuRunning = false;
     calc.pauseRunning = false;
@@ -295,9 +296,7 @@ bool ProgramQueue::stepProgramThread(Ops ops, const std::string& name, int start
         return false;
     }
     // A key pressed between steps is the one a getKey the step runs reads.
-    const int pressed = p_.calc.lastKey.exchange(0);
-    prepare();
-    p_.calc.lastKey = pressed;
+    prepare(true);
     submit(entryRun(std::move(ops), name, true, start));
     started(true);
     return true;

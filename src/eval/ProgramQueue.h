@@ -223,7 +223,9 @@ private:
     struct Life;
     struct Hop;
 
-    void prepare();
+    // A run about to be queued: the key pressed before it is forgotten unless kept (a step's
+    // getKey reads the key pressed between steps).
+    void prepare(bool keepKey = false);
     void ensureWorker();
     // Queues the run, unless the run unlessCancelled (0: none) has been cancelled.
     void submit(Run run, RunId unlessCancelled = 0);
