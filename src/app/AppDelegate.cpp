@@ -12,6 +12,7 @@
 #include "pretty/PrettyPrint.h"
 
 #include <QClipboard>
+#include <QDateTime>
 #include <QDir>
 #include <QDebug>
 #include <QFile>
@@ -83,6 +84,8 @@ private:
     AppDelegate& app_;
 };
 
+QString timeText(const QDateTime& time) { return time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")); }
+
 std::vector<std::uint8_t> bytesOf(const QByteArray& data)
 {
     const auto* begin = reinterpret_cast<const std::uint8_t*>(data.constData());
@@ -101,27 +104,55 @@ AppDelegate::AppDelegate(
 {
     installManagers(calc_);
     stateFile_.removeLeftovers();
-    const std::vector<StateFile::KeptSession> kept = stateFile_.untoldSessions();
+    std::vector<StateFile::KeptSession> kept = stateFile_.untoldSessions();
     StateFile::Contents saved = stateFile_.read();
     if (saved.status != StateFile::Status::Loaded) {
         std::vector<Calculator::Archive> factory;
         calc_.saveMemory(factory, true);
         defaults_ = std::move(factory.front());
     }
+    // The saved calculator cannot be had: the work goes on from the newest session this app
+    // kept beside it, rather than from the factory settings.
+    std::optional<StateFile::KeptSession> resumed;
+    std::vector<std::uint8_t> resumedBytes;
+    if (saved.status == StateFile::Status::Damaged || saved.status == StateFile::Status::Busy) {
+        for (const StateFile::KeptSession& session : stateFile_.keptSessions()) {
+            QByteArray data;
+            if (BoundedFile::read(session.path, StateFile::kMaxBytes, data) != BoundedFile::Result::Read)
+                continue;
+            resumedBytes = bytesOf(data);
+            if (StateFile::isArchive(resumedBytes)) {
+                resumed = session;
+                break;
+            }
+        }
+    }
+    const QString path = QDir::toNativeSeparators(stateFile_.path());
+    const QString goesOn = resumed
+        ? QStringLiteral("The calculator goes on from the session kept as %1 (kept %2), the newest kept beside it.")
+              .arg(QDir::toNativeSeparators(resumed->path), timeText(resumed->saved))
+        : QStringLiteral("The calculator starts from its factory settings.");
     QStringList reports;
-    if (saved.status == StateFile::Status::Damaged && !saved.keptBefore) {
-        reports << (saved.keptAs.isEmpty()
-                ? QStringLiteral("The saved calculator could not be read. The calculator starts from its factory settings.")
-                : QStringLiteral("The saved calculator could not be read and was kept as %1. The calculator starts "
-                                 "from its factory settings.")
-                      .arg(saved.keptAs));
+    if (saved.status == StateFile::Status::Damaged && (!saved.keptBefore || resumed)) {
+        reports << (saved.keptAs.isEmpty() ? QStringLiteral("The saved calculator could not be read. %1").arg(goesOn)
+                                           : QStringLiteral("The saved calculator could not be read and was kept as %1. %2")
+                                                 .arg(QDir::toNativeSeparators(saved.keptAs), goesOn));
+    } else if (saved.status == StateFile::Status::Busy) {
+        reports << QStringLiteral("The saved calculator %1 is still being written by another program (a sync tool or "
+                                  "a download), so Orvenda did not wait for it and will not save over it. %2 To go on "
+                                  "from that file once it is written, quit Orvenda and start it again.")
+                       .arg(path, goesOn);
     }
     // Sessions whose saves were refused, the last perhaps as it ended, where nobody saw it:
-    // each named once.
-    if (!kept.empty()) {
-        reports << keptSessionsText(kept);
+    // each named once. The one the calculator goes on from is named above.
+    if (resumed)
+        std::erase_if(kept, [&](const StateFile::KeptSession& session) { return session.path == resumed->path; });
+    if (!kept.empty())
+        reports << keptSessionsText(kept, !resumed);
+    if (resumed)
+        kept.push_back(*resumed);
+    if (!kept.empty())
         stateFile_.markTold(kept);
-    }
     if (stateFile_.writability() != StateFile::Writability::Writable) {
         auto [refusal, text] = unwritable();
         told_.insert(refusal);
@@ -131,14 +162,18 @@ AppDelegate::AppDelegate(
         startupReport_ = reports.join(QStringLiteral("\n\n"));
         qWarning().noquote() << *startupReport_;
     }
-    saved_ = saved.status == StateFile::Status::Loaded ? std::move(saved.bytes) : defaults_;
+    saved_ = saved.status == StateFile::Status::Loaded ? std::move(saved.bytes) : resumed ? resumedBytes : defaults_;
     calc_.initMemory({saved_});
+    // Only what the file holds counts as saved: a session gone on from is saved at once.
     if (saved.status != StateFile::Status::Loaded)
         saved_.clear();
     autosaveTimer_ = std::make_unique<QTimer>();
     autosaveTimer_->setSingleShot(true);
     autosaveTimer_->setInterval(kAutosaveDelayMs);
     QObject::connect(autosaveTimer_.get(), &QTimer::timeout, [this] { autosave(); });
+    // A session gone on from is in the state file again a moment after the launch.
+    if (resumed)
+        noteChange();
     for (std::string_view name : kChanges)
         calc_.notificationCenter().addObserver(this, name, [this](const Notification&) {
             // A run's own changes are saved once it has ended; the key that started it
@@ -171,28 +206,35 @@ std::pair<AppDelegate::Refusal, QString> AppDelegate::unwritable() const
 QString AppDelegate::changedOnDiskText() const
 {
     const QString path = QDir::toNativeSeparators(stateFile_.path());
-    const QString what = QStringLiteral("The saved calculator %1 changed on disk while this Orvenda ran (another "
-                                        "Orvenda saved, or a backup or a sync tool put other bytes there), so it is "
-                                        "not saved over.")
-                             .arg(path);
+    const QString what = stateFile_.beingWritten()
+        ? QStringLiteral("The saved calculator %1 was being written by another program (a sync tool, a download or "
+                         "a backup being put back) when this session was saved, so it is not saved over.")
+              .arg(path)
+        : QStringLiteral("The saved calculator %1 changed on disk while this Orvenda ran (another Orvenda saved, or "
+                         "a backup or a sync tool put other bytes there), so it is not saved over.")
+              .arg(path);
     if (stateFile_.sessionKeptAs().isEmpty())
         return what
-            + QStringLiteral(" This session could not be kept beside it either: the calculator goes on working, "
-                             "but this session will not be kept.");
+            + (stateFile_.sessionFailure() == StateFile::Failure::DiskFull
+                    ? QStringLiteral(" This session could not be kept beside it either: the disk is full. Make room "
+                                     "on the disk and the next save keeps it; until then this session is not kept.")
+                    : QStringLiteral(" This session could not be kept beside it either: the folder %1 cannot be "
+                                     "written. Make it writable and the next save keeps it; until then this "
+                                     "session is not kept.")
+                          .arg(QDir::toNativeSeparators(dataFolder_)));
     return what
         + QStringLiteral(" This session is kept as %1 instead: to go on from it later, quit Orvenda and put that "
                          "file in place of %2.")
               .arg(QDir::toNativeSeparators(stateFile_.sessionKeptAs()), path);
 }
 
-QString AppDelegate::keptSessionsText(const std::vector<StateFile::KeptSession>& kept) const
+QString AppDelegate::keptSessionsText(const std::vector<StateFile::KeptSession>& kept, bool goesOnFromFile) const
 {
     const QString path = QDir::toNativeSeparators(stateFile_.path());
     QStringList files;
     for (const StateFile::KeptSession& session : kept)
         files << QStringLiteral("%1 (kept %2)")
-                     .arg(QDir::toNativeSeparators(session.path),
-                         session.saved.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+                     .arg(QDir::toNativeSeparators(session.path), timeText(session.saved));
     const bool one = kept.size() == 1;
     const QString head = one
         ? QStringLiteral("A session was kept beside the saved calculator %1, because that file changed on disk "
@@ -207,6 +249,8 @@ QString AppDelegate::keptSessionsText(const std::vector<StateFile::KeptSession>&
                                               "instead, quit Orvenda and put that file in place of %1.")
                              : QStringLiteral("The calculator goes on from %1. To go on from a kept session instead, "
                                               "quit Orvenda and put its file in place of %1.");
+    if (!goesOnFromFile)
+        return head + QLatin1Char('\n') + files.join(QLatin1Char('\n'));
     return head + QLatin1Char('\n') + files.join(QLatin1Char('\n')) + QLatin1Char('\n') + tail.arg(path);
 }
 
@@ -274,10 +318,15 @@ void AppDelegate::write(const std::vector<std::uint8_t>& archive)
                 .arg(QDir::toNativeSeparators(stateFile_.saveFolder()))};
         break;
     case StateFile::Failure::ChangedElsewhere:
-        // Nothing of the session is lost: it waits beside the state file.
+        // Nothing of the session is lost: it waits beside the state file. When it cannot,
+        // the cause told is what keeps it from there.
         if (!stateFile_.sessionKeptAs().isEmpty())
             saved_ = archive;
-        refusal = {Refusal::ChangedOnDisk, changedOnDiskText()};
+        refusal = {stateFile_.sessionKeptAs().isEmpty()
+                ? (stateFile_.sessionFailure() == StateFile::Failure::DiskFull ? Refusal::DiskFull
+                                                                                : Refusal::FolderReadOnly)
+                : Refusal::ChangedOnDisk,
+            changedOnDiskText()};
         break;
     default:
         refusal = unwritable();

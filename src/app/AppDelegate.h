@@ -113,7 +113,8 @@ private:
     // Why a save cannot be written now, and what to say of it.
     std::pair<Refusal, QString> unwritable() const;
     QString changedOnDiskText() const;
-    QString keptSessionsText(const std::vector<StateFile::KeptSession>& kept) const;
+        // The kept sessions named; with what the calculator goes on from when it is the file.
+    QString keptSessionsText(const std::vector<StateFile::KeptSession>& kept, bool goesOnFromFile) const;
     // What a save that went through found on the way (a file of no calculator replaced, the
     // session back in the file).
     void tellWritten() const;

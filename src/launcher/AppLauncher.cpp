@@ -1,4 +1,5 @@
 #include "launcher/AppLauncher.h"
+#include "launcher/LaunchWait.h"
 
 #include "app/AppDelegate.h"
 #include "app/AppShell.h"
@@ -129,7 +130,12 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     StateFile::Settle settle;
     if (options.stateSettle)
         settle.still = *options.stateSettle;
+    // A state file another program is still writing is waited for with a window that says so.
+    launchWait_ = std::make_unique<LaunchWait>(QDir(options.dataFolder).filePath(QString::fromLatin1(StateFile::kFileName)));
+    settle.wait = [wait = launchWait_.get()](std::chrono::milliseconds time) { wait->wait(time); };
+    settle.keepWaiting = [wait = launchWait_.get()] { return wait->keepWaiting(); };
     delegate_ = std::make_unique<AppDelegate>(calc_, options.dataFolder, QString(), std::move(settle));
+    launchWait_->launched();
     // The colour wheel's picture is drawn once and kept with the data.
     VQColorWheel::setImageFolder(options.dataFolder + QStringLiteral("/images"));
     delegate_->watch(app);

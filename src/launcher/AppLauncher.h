@@ -37,6 +37,8 @@ class SupportActions;
 // window at its size and greets the user as a first run or an update asks. Quitting saves
 // (AppDelegate), and so does the desktop's request to end (SIGTERM, SIGINT, SIGHUP), which
 // quits as the user does. Main thread; one at a time.
+class LaunchWait;
+
 class AppLauncher {
 public:
     struct Options {
@@ -94,6 +96,8 @@ private:
     Calculator& calc_;
     std::shared_ptr<ProgramModel> programs_;
     std::shared_ptr<ProgramOutputModel> output_;
+    // Declared before the delegate, whose state file pauses through it.
+    std::unique_ptr<LaunchWait> launchWait_;
     std::unique_ptr<AppDelegate> delegate_;
     std::unique_ptr<AppShell> shell_;
     std::shared_ptr<RootController> root_;

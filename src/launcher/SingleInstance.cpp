@@ -20,6 +20,7 @@
 #include <cstring>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -86,6 +87,11 @@ SingleInstance::SingleInstance(const QString& dataFolder, QObject* parent)
     : QObject(parent)
     , acceptPause_(std::make_unique<QTimer>())
 {
+    // Answered as soon as the folder is claimed, kept until the app can open them.
+    connect(this, &SingleInstance::filesHandedOver, this, [this](const QStringList& files) {
+        if (!served_)
+            early_ << files;
+    });
     QDir().mkpath(dataFolder);
     const QString canonical = QFileInfo(dataFolder).canonicalFilePath();
     folder_ = canonical.isEmpty() ? QFileInfo(dataFolder).absoluteFilePath() : canonical;
@@ -336,12 +342,16 @@ SingleInstance::Launch SingleInstance::launch(const QStringList& files, const Pa
 
 void SingleInstance::serve(AppLauncher& app)
 {
-    connect(this, &SingleInstance::filesHandedOver, this, [&app](const QStringList& files) {
+    const auto open = [&app](const QStringList& files) {
         QWidget* window = app.root().window();
         window->raise();
         window->activateWindow();
         app.delegate().openFiles(files);
-    });
+    };
+    served_ = true;
+    connect(this, &SingleInstance::filesHandedOver, this, open);
+    if (!early_.isEmpty())
+        QMetaObject::invokeMethod(this, [open, files = std::exchange(early_, {})] { open(files); }, Qt::QueuedConnection);
 }
 
 QString SingleInstance::notOpenedText(const QString& dataFolder, const QStringList& files)

@@ -71,7 +71,8 @@ public:
     // One hand-over, blocking up to timeoutMs: true when a running app of this user took the
     // files (their paths are made absolute first). Any thread.
     bool handOver(const QStringList& files, int timeoutMs = 30000) const;
-    // The launched app imports what later launches hand over, its window brought forward.
+    // The launched app imports what later launches hand over, its window brought forward;
+    // also what they handed over while it started (waiting for its saved calculator).
     void serve(AppLauncher& app);
     // The path of the socket the first launch listens on, the same for every path to one
     // folder; empty when the user has no folder of their own to hold it.
@@ -105,6 +106,9 @@ private:
     void take(int fd);
 
     QString folder_;
+    // What was handed over before the app was there to take it.
+    QStringList early_;
+    bool served_ = false;
     // In the user's own folder; empty when there is none.
     QString lockPath_;
     QString socketPath_;

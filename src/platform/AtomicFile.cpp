@@ -65,27 +65,42 @@ bool AtomicFile::fileWritable(const QString& path)
 
 bool AtomicFile::write(const QString& path, std::span<const std::uint8_t> bytes, bool* diskFull)
 {
-    bool full = false;
-    if (!diskFull)
-        diskFull = &full;
-    *diskFull = false;
-    const auto failed = [diskFull] {
-        *diskFull = *diskFull || errno == ENOSPC || errno == EDQUOT;
-        return false;
-    };
+    if (diskFull)
+        *diskFull = false;
     const QString file = target(path);
     if (file.isEmpty()) {
         errno = ELOOP;
         return false;
     }
+    return replace(file, file != QFileInfo(path).absoluteFilePath(), bytes, diskFull);
+}
+
+bool AtomicFile::writeOwn(const QString& path, std::span<const std::uint8_t> bytes, bool* diskFull)
+{
+    if (diskFull)
+        *diskFull = false;
+    return replace(QFileInfo(path).absoluteFilePath(), false, bytes, diskFull);
+}
+
+bool AtomicFile::replace(const QString& file, bool followed, std::span<const std::uint8_t> bytes, bool* diskFull)
+{
+    bool full = false;
+    if (!diskFull)
+        diskFull = &full;
+    const auto failed = [diskFull] {
+        *diskFull = *diskFull || errno == ENOSPC || errno == EDQUOT;
+        return false;
+    };
+    const QByteArray replaced = QFile::encodeName(file);
+    // What stands at the name itself: a link there is replaced, not looked through.
+    struct stat existing {};
+    const bool exists = ::lstat(replaced.constData(), &existing) == 0;
+    const bool replaces = exists && S_ISREG(existing.st_mode);
     // The folder a link leads to is its maker's: never made here (it may be a drive's that is
     // not there now).
-    const bool linked = file != QFileInfo(path).absoluteFilePath();
-    if ((!linked && !QDir().mkpath(QFileInfo(file).absolutePath())) || !fileWritable(file))
+    if ((!followed && !QDir().mkpath(QFileInfo(file).absolutePath()))
+        || (exists && !S_ISLNK(existing.st_mode) && !fileWritable(file)))
         return false;
-    const QByteArray replaced = QFile::encodeName(file);
-    struct stat existing {};
-    const bool replaces = ::stat(replaced.constData(), &existing) == 0;
     QByteArray temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {

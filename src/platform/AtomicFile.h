@@ -20,6 +20,9 @@ public:
     // are the user's word). diskFull, when given, tells whether it failed for want of room
     // on the disk.
     static bool write(const QString& path, std::span<const std::uint8_t> bytes, bool* diskFull = nullptr);
+    // The app's own record: written as a plain file of its folder. A link at that name (one
+    // planted in a shared or synced folder) is replaced, never followed.
+    static bool writeOwn(const QString& path, std::span<const std::uint8_t> bytes, bool* diskFull = nullptr);
     // The file a write of path replaces: path itself (absolute), or where its links lead,
     // whether or not a file is there; empty when the links go round in a loop.
     static QString target(const QString& path);
@@ -35,6 +38,10 @@ public:
     // Whether the file at path, when there, may be written (opened for writing, nothing
     // changed): false for a read-only file.
     static bool fileWritable(const QString& path);
+
+private:
+    // Writes file whole and renames it over the name replaced.
+    static bool replace(const QString& file, bool followed, std::span<const std::uint8_t> bytes, bool* diskFull);
 };
 
 } // namespace orvenda

@@ -14,13 +14,18 @@
 #include <QSet>
 #include <QTemporaryFile>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <utility>
 #include <thread>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace orvenda {
 
@@ -97,36 +102,64 @@ constexpr int kRereads = 7;
 constexpr std::chrono::milliseconds kFirstReread{10};
 // A file being written is read again this often until it is whole or stands still.
 constexpr std::chrono::milliseconds kSettleStep{100};
+// Names tried in one second before none is taken.
+constexpr int kMostNames = 1000;
 
 } // namespace
 
 StateFile::Contents StateFile::read()
 {
     seenDigest_.clear();
+    seenBytes_.clear();
     Contents contents;
     QByteArray data;
     bool readable = false;
-    for (std::chrono::milliseconds waited{0};; waited += kSettleStep) {
+    // The wait is bounded by the clock, reads and all, and by the pauses alone for a clock
+    // that stands still.
+    const std::int64_t start = settle_.now();
+    std::chrono::milliseconds paused{0};
+    Stamp lastRead, lastLook;
+    bool stopped = false;
+    for (;;) {
         seen_ = stamp();
         // A link to where no file is yet (a dotfiles folder set up before the first launch)
         // is no state yet: the first save makes it.
         if (!QFileInfo::exists(path_))
             return {};
-        data.clear();
-        // Never more than a state can be, whatever the name points at (a device has no end).
-        const BoundedFile::Result read = BoundedFile::read(path_, kMaxBytes, data);
-        readable = read != BoundedFile::Result::Unreadable;
-        const std::span<const std::uint8_t> bytes = bytesOf(data);
-        if (read == BoundedFile::Result::Read && isArchive(bytes)) {
-            seenDigest_ = digest(data);
-            contents.status = Status::Loaded;
-            contents.bytes.assign(bytes.begin(), bytes.end());
+        // Read again only once it changed: a large file coming in slowly is not read over
+        // and over while it pauses.
+        if (!lastRead.exists || seen_ != lastRead) {
+            lastRead = seen_;
+            data.clear();
+            // Never more than a state can be, whatever the name points at (a device has no end).
+            const BoundedFile::Result read = BoundedFile::read(path_, kMaxBytes, data);
+            readable = read != BoundedFile::Result::Unreadable;
+            const std::span<const std::uint8_t> bytes = bytesOf(data);
+            if (read == BoundedFile::Result::Read && isArchive(bytes)) {
+                seenDigest_ = digest(data);
+                seenBytes_ = data;
+                contents.status = Status::Loaded;
+                contents.bytes.assign(bytes.begin(), bytes.end());
+                return contents;
+            }
+        }
+        // Another machine's state coming in slowly is not taken for damage: it changed a
+        // moment ago, or since the last look.
+        const Stamp now = stamp();
+        const bool writing = stillChanging(now) || (lastLook.exists && now != lastLook);
+        lastLook = now;
+        if (!readable || !writing)
+            break;
+        const std::chrono::milliseconds waited = std::max(paused,
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::nanoseconds(settle_.now() - start)));
+        if (stopped || waited >= kLongestWait) {
+            contents.status = Status::Busy;
             return contents;
         }
-        // Another machine's state coming in slowly is not taken for damage.
-        if (!readable || waited >= kLongestWait || !stillChanging(stamp()))
-            break;
         settle_.wait(kSettleStep);
+        paused += kSettleStep;
+        // One more look after the user stops waiting: the file may be whole by now.
+        stopped = settle_.keepWaiting && !settle_.keepWaiting();
     }
     contents.status = Status::Damaged;
     keepAside(data, readable, contents);
@@ -134,28 +167,94 @@ StateFile::Contents StateFile::read()
     return contents;
 }
 
-QString StateFile::freeName(const QString& kind) const
+QString StateFile::asideName(const QString& kind, int n) const
 {
-    const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    const QDir dir(folder_);
-    QString name;
-    for (int n = 0; name.isEmpty() || QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n) {
-        const QString suffix = n == 0 ? QString() : QStringLiteral("-%1").arg(n);
-        name = dir.filePath(QStringLiteral("memorySetting.%1-%2%3.cbor").arg(kind, stamp, suffix));
-    }
-    return name;
+    const QString stamp = QDateTime::fromMSecsSinceEpoch(settle_.now() / 1000000, Qt::UTC)
+                              .toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString suffix = n == 0 ? QString() : QStringLiteral("-%1").arg(n);
+    return QDir(folder_).filePath(QStringLiteral("memorySetting.%1-%2%3.cbor").arg(kind, stamp, suffix));
 }
+
+QString StateFile::reserveName(const QString& kind) const
+{
+    for (int n = 0; n < kMostNames; ++n) {
+        const QString name = asideName(kind, n);
+        // Taken, whoever made it (another app quitting in the same second), or not there.
+        const int fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            return name;
+        }
+        if (errno != EEXIST)
+            return {};
+    }
+    return {};
+}
+
+QString StateFile::moveAside(const QString& kind) const
+{
+    const QByteArray from = QFile::encodeName(path_);
+    for (int n = 0; n < kMostNames; ++n) {
+        const QString name = asideName(kind, n);
+        // Never over a name another app or instant took.
+        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, QFile::encodeName(name).constData(), RENAME_NOREPLACE) == 0)
+            return name;
+        if (errno == EEXIST)
+            continue;
+        if (errno != EINVAL && errno != ENOSYS)
+            return {};
+        // A folder whose system cannot rename so: a name made first, then renamed over.
+        const QString reserved = reserveName(kind);
+        if (reserved.isEmpty())
+            return {};
+        if (std::rename(from.constData(), QFile::encodeName(reserved).constData()) == 0)
+            return reserved;
+        QFile::remove(reserved);
+        return {};
+    }
+    return {};
+}
+
+namespace {
+
+// Copies a file into one made for it (never through a link the name may have become).
+bool copyInto(const QString& from, const QString& to)
+{
+    QFile in(from);
+    const int fd = ::open(QFile::encodeName(to).constData(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    QFile out;
+    bool copied = in.open(QIODevice::ReadOnly) && out.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
+    if (!copied)
+        ::close(fd);
+    QByteArray chunk;
+    while (copied && !(chunk = in.read(1 << 16)).isEmpty())
+        copied = out.write(chunk) == chunk.size();
+    return copied && in.error() == QFileDevice::NoError && out.flush();
+}
+
+} // namespace
 
 void StateFile::keepAside(const QByteArray& data, bool readable, Contents& contents) const
 {
-    const QString aside = freeName(QStringLiteral("damaged"));
     // A file that cannot be moved is copied; the next save then replaces the original. So is
     // a file behind a link, which stays for the next save (a link to a device is moved).
     const QFileInfo info(path_);
     const bool throughLink = info.isSymLink() && info.isFile();
-    if ((!throughLink && QFile::rename(path_, aside)) || (readable && QFile::copy(path_, aside))) {
-        contents.keptAs = aside;
-        return;
+    if (!throughLink) {
+        contents.keptAs = moveAside(QStringLiteral("damaged"));
+        if (!contents.keptAs.isEmpty())
+            return;
+    }
+    if (readable) {
+        const QString copy = reserveName(QStringLiteral("damaged"));
+        if (!copy.isEmpty() && copyInto(path_, copy)) {
+            contents.keptAs = copy;
+            return;
+        }
+        if (!copy.isEmpty())
+            QFile::remove(copy);
     }
     // The data folder takes nothing, so the file stays and is read again at every launch:
     // the name of its copy elsewhere tells whether it was kept (and reported) before.
@@ -196,13 +295,25 @@ bool StateFile::write(std::span<const std::uint8_t> bytes, Failure* why)
     bool readable = true;
     Contents aside;
     switch (onDisk(found, readable)) {
-    case OnDisk::Changed:
+    case OnDisk::Changed: {
         failure = Failure::ChangedElsewhere;
         // Kept where the user finds it, whichever file the user then keeps.
-        if (sessionCopy_.isEmpty())
-            sessionCopy_ = freeName(QStringLiteral("session"));
-        sessionKeptAs_ = AtomicFile::write(sessionCopy_, bytes) ? sessionCopy_ : QString();
+        const bool reserved = sessionCopy_.isEmpty();
+        if (reserved)
+            sessionCopy_ = reserveName(QStringLiteral("session"));
+        // No name made: the folder is full, or takes no file.
+        bool diskFull = sessionCopy_.isEmpty() && (errno == ENOSPC || errno == EDQUOT);
+        sessionKeptAs_ = !sessionCopy_.isEmpty() && AtomicFile::writeOwn(sessionCopy_, bytes, &diskFull)
+            ? sessionCopy_
+            : QString();
+        sessionFailure_ = sessionKeptAs_.isEmpty() ? (diskFull ? Failure::DiskFull : Failure::Other) : Failure::None;
+        // An empty name made for this write is no session: an earlier copy stays.
+        if (sessionKeptAs_.isEmpty() && reserved && !sessionCopy_.isEmpty()) {
+            QFile::remove(sessionCopy_);
+            sessionCopy_.clear();
+        }
         break;
+    }
     case OnDisk::NoArchive:
         // No calculator to keep from saving over: kept aside as the launch keeps a damaged
         // file, and the session saved in its place.
@@ -217,7 +328,8 @@ bool StateFile::write(std::span<const std::uint8_t> bytes, Failure* why)
             break;
         }
         seen_ = stamp();
-        seenDigest_ = digest({reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())});
+        seenBytes_ = QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+        seenDigest_ = digest(seenBytes_);
         if (!sessionCopy_.isEmpty()) {
             // The session is in the file again: its copy beside it would only grow older.
             pending_.backInFile = true;
@@ -247,6 +359,8 @@ StateFile::OnDisk StateFile::onDisk(QByteArray& found, bool& readable)
     // A copy, a touch or a sync changes what the folder says of the file, not its bytes. A
     // tool rewriting it in place may be caught between emptying and filling it: what is no
     // whole archive is read again, a moment later, before it counts as none.
+    beingWritten_ = false;
+    std::chrono::milliseconds paused{0};
     for (int reread = 0;; ++reread) {
         found.clear();
         const BoundedFile::Result result = BoundedFile::read(path_, kMaxBytes, found);
@@ -260,11 +374,23 @@ StateFile::OnDisk StateFile::onDisk(QByteArray& found, bool& readable)
             changed_ = stamp();
             return OnDisk::Changed;
         }
-        // A writer that pauses is not judged: its file is left to it as another's save is,
-        // and looked at again by the next save.
-        if (reread == kRereads)
-            return stillChanging(stamp()) ? OnDisk::Changed : OnDisk::NoArchive;
-        settle_.wait(kFirstReread * (1 << reread));
+        std::chrono::milliseconds pause = kFirstReread * (1 << std::min(reread, kRereads));
+        if (reread >= kRereads) {
+            if (!stillChanging(stamp()))
+                return OnDisk::NoArchive;
+            // A writer that pauses is not judged: its file is left to it as another's save
+            // is, and looked at again by the next save. This app's own bytes coming back in
+            // place (a backup put back, a copy of the same file) are waited for, as long as a
+            // file is given to settle: the save then goes on as if nothing happened.
+            const bool ownComingBack = readable && !found.isEmpty() && seenBytes_.startsWith(found);
+            if (!ownComingBack || paused >= settle_.still) {
+                beingWritten_ = true;
+                return OnDisk::Changed;
+            }
+            pause = kSettleStep;
+        }
+        settle_.wait(pause);
+        paused += pause;
         now = stamp();
         if (!now.exists)
             return OnDisk::Own;
@@ -276,6 +402,9 @@ namespace {
 // The record of the kept sessions named: one line for each, its identity.
 QSet<QString> toldRecord(const QString& path)
 {
+    // The app's own record is a plain file: a link planted in its place is none.
+    if (QFileInfo(path).isSymLink())
+        return {};
     QByteArray data;
     if (BoundedFile::read(path, StateFile::kMaxBytes, data) != BoundedFile::Result::Read)
         return {};
@@ -325,7 +454,7 @@ void StateFile::markTold(const std::vector<KeptSession>& sessions) const
     if (lines.isEmpty())
         QFile::remove(record);
     else
-        AtomicFile::write(record, bytesOf(lines));
+        AtomicFile::writeOwn(record, bytesOf(lines));
 }
 
 StateFile::Writability StateFile::writability() const

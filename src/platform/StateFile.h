@@ -24,7 +24,15 @@ public:
     // Far more than the fullest calculator saves; a longer file is damaged.
     static constexpr qint64 kMaxBytes = qint64(MemoryArchive::kMaxBytes);
 
-    enum class Status { Missing, Loaded, Damaged };
+    enum class Status {
+        Missing,
+        Loaded,
+        Damaged,
+        // Still being written by another program when the launch stopped waiting for it (the
+        // user chose not to wait, or it went on past kLongestWait): left to its writer,
+        // neither loaded nor kept aside.
+        Busy,
+    };
     struct Contents {
         Status status = Status::Missing;
         // The archive, when loaded.
@@ -44,6 +52,8 @@ public:
         // The clock the system keeps files' change times in, in nanoseconds since the epoch.
         std::function<std::int64_t()> now;
         std::function<void(std::chrono::milliseconds)> wait;
+        // Asked after each pause of a launch's wait: false when the user stops waiting.
+        std::function<bool()> keepWaiting;
     };
 
     // asideFolder takes a copy of a damaged file that cannot be kept in the data folder
@@ -54,7 +64,8 @@ public:
     QString path() const { return path_; }
     // The folder a save writes in: the data folder, or the one the state file's link leads to.
     QString saveFolder() const;
-    // A file still being written is waited for (at most kLongestWait). A file that cannot
+    // A file still being written is waited for (at most kLongestWait by the clock, or until
+    // Settle::keepWaiting says no), and is Busy if it is still being written then. A file that cannot
     // be read or holds no archive is moved aside (never read again, never overwritten) and
     // reported as damaged; behind a link it is copied, and the link stays for the next save.
     // When the data folder keeps it from being moved or copied, it is copied to the aside
@@ -84,6 +95,12 @@ public:
     // such write of this StateFile since the file was last written, named when first
     // needed. Empty when it could not.
     const QString& sessionKeptAs() const { return sessionKeptAs_; }
+    // Why the session could not be kept beside the file (DiskFull or Other) when
+    // sessionKeptAs() is empty.
+    Failure sessionFailure() const { return sessionFailure_; }
+    // The last write refused for a change on disk found the file still being written (a
+    // sync tool, a download, a backup put back), not another whole save.
+    bool beingWritten() const { return beingWritten_; }
     struct Written {
         // The file held no whole archive (emptied, zeros, unreadable): kept aside as keptAs
         // (empty when it could not be) before it was replaced.
@@ -110,6 +127,8 @@ public:
     // hold, whatever the files' times say (a synced file may be newer, or come from a clock
     // that runs ahead).
     std::vector<KeptSession> untoldSessions() const;
+    // Every session kept beside the file, the newest first.
+    std::vector<KeptSession> keptSessions() const;
     // Records that these sessions were named, so that only a session kept since is named
     // again. A record that cannot be written leaves them to be named again.
     void markTold(const std::vector<KeptSession>& sessions) const;
@@ -141,12 +160,16 @@ private:
     // whole archive, whose bytes (as far as they could be read) are left in found.
     enum class OnDisk { Own, Changed, NoArchive };
     OnDisk onDisk(QByteArray& found, bool& readable);
-    std::vector<KeptSession> keptSessions() const;
     // Changed more recently than Settle::still ago: perhaps still being written.
     bool stillChanging(const Stamp& stamp) const;
     void keepAside(const QByteArray& data, bool readable, Contents& contents) const;
-    // A name beside the state file that no file has, of that kind, drawn from the time.
-    QString freeName(const QString& kind) const;
+    // A name beside the state file, of that kind, drawn from the time, that no other app or
+    // instant can take: made there empty, exclusively. Empty when none could be made.
+    QString reserveName(const QString& kind) const;
+    // The file moved to such a name, never over one taken; empty when it could not be.
+    QString moveAside(const QString& kind) const;
+    // The nth name of that kind for the clock's second.
+    QString asideName(const QString& kind, int n) const;
 
     QString folder_;
     QString asideFolder_;
@@ -155,10 +178,13 @@ private:
     // The file as this app last read or wrote it, and a digest of its bytes.
     Stamp seen_;
     QByteArray seenDigest_;
+    QByteArray seenBytes_;
     // The file as it was when last found changed on disk: not waited for again.
     Stamp changed_;
     QString sessionCopy_;
     QString sessionKeptAs_;
+    Failure sessionFailure_ = Failure::None;
+    bool beingWritten_ = false;
     // What writes found since the last one that went through, and what that one found.
     Written pending_;
     Written written_;

@@ -45,7 +45,7 @@ public:
 struct Launch {
     // The state files the tests damage are judged as if written long ago.
     explicit Launch(const QString& folder, const QString& asideFolder = QString())
-        : delegate(calc, folder, asideFolder, StateFile::Settle{std::chrono::milliseconds(0), {}, {}})
+        : delegate(calc, folder, asideFolder, StateFile::Settle{std::chrono::milliseconds(0), {}, {}, {}})
     {
         calc.viewDelegate = view;
         delegate.tell = [this](const QString& message) { told << message; };
@@ -145,6 +145,85 @@ TEST(AppDelegate, KeptSessionsAreNamedOnceNewestFirst)
     const QString again = Launch(dir.path()).delegate.takeStartupReport().value_or(QString());
     EXPECT_TRUE(again.startsWith("A session was kept")) << again.toStdString();
     EXPECT_TRUE(again.contains("110000")) << again.toStdString();
+}
+
+// A saved calculator that cannot be read beside sessions this app kept (the file was cut or
+// emptied as the app quit, so its session went beside it): the launch goes on from the
+// newest kept session that holds a calculator, says so, and saves it into the file.
+TEST(AppDelegate, AnUnreadableStateGoesOnFromTheNewestKeptSession)
+{
+    QTemporaryDir dir;
+    const QDir data(dir.path());
+    const QString state = data.filePath(StateFile::kFileName);
+    const auto saved = [&](double value) {
+        Launch launch(dir.path());
+        launch.calc.locked()->vars[0] = {value, 0};
+        launch.delegate.applicationWillTerminate();
+        return readFile(state);
+    };
+    const QDateTime now = QDateTime::currentDateTime();
+    const auto keep = [&](const char* name, const QByteArray& bytes, int seconds) {
+        QFile kept(data.filePath(QStringLiteral("memorySetting.session-20250101-%1.cbor").arg(name)));
+        return kept.open(QIODevice::WriteOnly) && kept.write(bytes) == bytes.size() && kept.flush()
+            && kept.setFileTime(now.addSecs(seconds), QFileDevice::FileModificationTime);
+    };
+    ASSERT_TRUE(keep("100000", saved(9), -120));
+    ASSERT_TRUE(keep("110000", saved(2), -60));
+    ASSERT_TRUE(keep("120000", "no calculator", 0));
+    writeFile(state, "\xA1\x63ver\x65three");
+    {
+        Launch launch(dir.path());
+        EXPECT_EQ(launch.calc.locked()->vars[0], std::complex<double>(2, 0));
+        const QString report = launch.delegate.takeStartupReport().value_or(QString());
+        EXPECT_TRUE(report.contains("could not be read and was kept as")) << report.toStdString();
+        EXPECT_TRUE(report.contains("goes on from the session kept as " + data.filePath("memorySetting.session-20250101-110000.cbor")))
+            << report.toStdString();
+        EXPECT_FALSE(report.contains("factory settings")) << report.toStdString();
+        EXPECT_TRUE(launch.delegate.changePending());
+        launch.delegate.autosave();
+    }
+    Launch next(dir.path());
+    EXPECT_EQ(next.calc.locked()->vars[0], std::complex<double>(2, 0));
+    EXPECT_EQ(next.delegate.takeStartupReport(), std::nullopt) << "every kept session named once";
+}
+
+// A save refused because the file is being written by another program, whose session cannot
+// be kept beside it either, names what keeps it from there (a full disk, a folder that takes
+// nothing) and what to do, not another Orvenda.
+TEST(AppDelegate, ASessionThatCannotBeKeptBesideTheFileNamesTheRealCause)
+{
+    QTemporaryDir dir;
+    openFolder(dir);
+    const QString folder = QDir(dir.path()).filePath("data");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+            | QFile::ExeOther);
+    NotificationCenter bus;
+    Calculator calc{kUS, bus};
+    AppDelegate delegate(calc, folder, QString(), StateFile::Settle{std::chrono::seconds(10), {}, {}, {}});
+    QStringList told;
+    delegate.tell = [&](const QString& message) { told << message; };
+    delegate.applicationWillTerminate();
+    const QString state = QDir(folder).filePath(StateFile::kFileName);
+    for (const bool full : {true, false}) {
+        writeFile(state, QByteArray());
+        QFile::setPermissions(state, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+        calc.locked()->vars[0] = {full ? 7.0 : 8.0, 0};
+        if (full) {
+            FullDisk disk;
+            delegate.applicationWillTerminate();
+        } else {
+            ReadOnlyFolder readOnly(folder);
+            delegate.applicationWillTerminate();
+        }
+    }
+    ASSERT_EQ(told.size(), 2) << told.join("\n").toStdString();
+    for (const QString& message : told) {
+        EXPECT_TRUE(message.contains("being written by another program")) << message.toStdString();
+        EXPECT_FALSE(message.contains("another Orvenda")) << message.toStdString();
+    }
+    EXPECT_TRUE(told[0].contains("the disk is full. Make room on the disk")) << told[0].toStdString();
+    EXPECT_TRUE(told[1].contains(folder + " cannot be written. Make it writable")) << told[1].toStdString();
 }
 
 TEST(AppDelegate, AFolderThatCannotBeWrittenIsToldOnceAndTheCalculatorGoesOn)

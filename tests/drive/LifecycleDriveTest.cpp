@@ -632,6 +632,65 @@ TEST(Lifecycle, AStateFileWrittenSlowlyInPlaceIsLeftToItsWriter)
     }
 }
 
+// This machine's own state put back in place slowly as the app quits (a backup tool, or a
+// copy of the same file, pausing half-way): the quit waits for it and saves over it as over
+// its own file, with no alert, nothing kept beside it and nothing told at the next launch.
+// (The copy goes on only once the app has looked at the half file more often than a quick
+// second look would.)
+TEST(Lifecycle, OwnBytesPutBackSlowlyAsTheAppQuitsAreSavedOverWithoutAWord)
+{
+    const fs::path data = fresh("own-slow"), state = data / "memorySetting.cbor";
+    const auto app =
+        driverAtDump("own-slow", "type 2->A\nkey ENTER\nwait idle\ndump\nwait 600000\n", data, {}, {"--settle", "600000"});
+    ASSERT_TRUE(app);
+    ASSERT_FALSE(savedWhen(data, holdsA(2)).is_null()) << app->output();
+    const std::string own = readBytes(state);
+    const int looks = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(looks, 0);
+    int half[2], go[2];
+    ASSERT_EQ(::pipe(half), 0);
+    ASSERT_EQ(::pipe(go), 0);
+    const pid_t writer = ::fork();
+    if (writer == 0) {
+        ::close(go[1]);
+        ::close(half[0]);
+        const int file = ::open(state.c_str(), O_WRONLY | O_TRUNC);
+        ssize_t written = ::write(file, own.data(), own.size() / 2);
+        if (::write(half[1], "h", 1) != 1)
+            ::_exit(1);
+        pollfd pause{go[0], POLLIN, 0};
+        ::poll(&pause, 1, 60000);
+        written += ::write(file, own.data() + own.size() / 2, own.size() - own.size() / 2);
+        ::_exit(written == static_cast<ssize_t>(own.size()) ? 0 : 1);
+    }
+    ::close(half[1]);
+    ::close(go[0]);
+    char halfWay = 0;
+    ASSERT_EQ(::read(half[0], &halfWay, 1), 1);
+    ASSERT_GE(::inotify_add_watch(looks, state.c_str(), IN_OPEN), 0);
+    app->signal(SIGTERM);
+    for (int opened = 0; opened < 9;) {
+        pollfd wait{looks, POLLIN, 0};
+        if (::poll(&wait, 1, 5000) <= 0)
+            break;
+        char events[4096];
+        const ssize_t got = ::read(looks, events, sizeof events);
+        for (ssize_t at = 0; at < got; at += static_cast<ssize_t>(sizeof(inotify_event)) + reinterpret_cast<inotify_event*>(events + at)->len)
+            ++opened;
+    }
+    ::close(looks);
+    ::close(go[1]);
+    ::close(half[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+    EXPECT_TRUE(exitedWith(app->ended(), 0)) << app->output();
+    EXPECT_EQ(app->output().find("not saved over"), std::string::npos) << app->output();
+    EXPECT_TRUE(firstNamed(data, "memorySetting.session-").empty()) << app->output();
+    EXPECT_TRUE(firstNamed(data, "memorySetting.damaged-").empty()) << app->output();
+    EXPECT_TRUE(holdsA(2)(json::from_cbor(readBytes(state), true, false)));
+    EXPECT_EQ(launchAlerts(data), json::array());
+}
+
 // A state file emptied, or filled with zeros, while the app runs (a sync tool's failed
 // download, another program's crash) and left so holds no calculator to protect: the quit
 // save keeps it aside as a launch keeps a damaged file, says so, and saves the session in

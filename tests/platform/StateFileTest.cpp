@@ -2,6 +2,8 @@
 
 #include "TestSupport.h"
 #include "core/MemoryArchive.h"
+#include "app/SaveConditions.h"
+#include "platform/AtomicFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -28,7 +30,7 @@ Bytes factoryArchive()
 }
 
 // The files these tests damage are judged as if written long ago.
-const StateFile::Settle kAtOnce{std::chrono::milliseconds(0), {}, {}};
+const StateFile::Settle kAtOnce{std::chrono::milliseconds(0), {}, {}, {}};
 
 // When the system last changed the file, in its clock.
 std::int64_t changedAt(const QString& path)
@@ -60,7 +62,8 @@ TEST(StateFile, AFileStillBeingWrittenIsWaitedForNotJudged)
                      writer.close();
                      settled();
                  }
-             }});
+             },
+                {}});
         writer.setFileName(state.path());
         ASSERT_TRUE(writer.open(QIODevice::WriteOnly));
         writer.write(whole.left(whole.size() / 2));
@@ -166,6 +169,163 @@ TEST(StateFile, AnEndlessFileIsDamagedNotReadForever)
     EXPECT_EQ(contents.status, StateFile::Status::Damaged);
     EXPECT_FALSE(QFileInfo(state.path()).isSymLink());
     EXPECT_EQ(state.read().status, StateFile::Status::Missing);
+}
+
+// A file another program goes on writing past the launch's minute (by the launch's clock,
+// however long the reads take), or one the user stops waiting for, is never called damaged:
+// it is left to its writer, where it was, unread. One that stops changing is judged at once.
+TEST(StateFile, ALaunchStopsWaitingAfterAMinuteOrWhenToldAndLeavesTheFileToItsWriter)
+{
+    enum class Writer { Forever, UntilStopped, Stops };
+    for (const Writer writer : {Writer::Forever, Writer::UntilStopped, Writer::Stops}) {
+        QTemporaryDir dir;
+        std::int64_t now = 0;
+        int waits = 0;
+        QString path;
+        const auto write = [&] {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Append));
+            file.write("more ");
+        };
+        StateFile state(dir.path(), {},
+            {std::chrono::seconds(10), [&] { return now; },
+                [&](std::chrono::milliseconds) {
+                    // Each pause takes a second of the clock; the writer renews the file
+                    // every time (or only twice).
+                    ++waits;
+                    now += 1000000000LL;
+                    if (writer != Writer::Stops || waits <= 2)
+                        write();
+                },
+                [&] { return writer != Writer::UntilStopped || waits < 3; }});
+        path = state.path();
+        write();
+        now = changedAt(path) + 1000000000LL;
+        const StateFile::Contents launch = state.read();
+        const QByteArray left = [&] {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        switch (writer) {
+        case Writer::Forever:
+            EXPECT_EQ(launch.status, StateFile::Status::Busy);
+            EXPECT_EQ(waits, 60) << "a minute by the clock";
+            break;
+        case Writer::UntilStopped:
+            EXPECT_EQ(launch.status, StateFile::Status::Busy);
+            EXPECT_EQ(waits, 3);
+            break;
+        case Writer::Stops:
+            // Changed a second ago, and no more: it stands still once ten have passed.
+            EXPECT_EQ(launch.status, StateFile::Status::Damaged);
+            EXPECT_EQ(waits, 10);
+            break;
+        }
+        if (writer != Writer::Stops) {
+            EXPECT_EQ(left.count("more "), waits + 1) << "left where it is written";
+            EXPECT_TRUE(QDir(dir.path()).entryList({"memorySetting.damaged-*"}).isEmpty());
+        }
+    }
+}
+
+// Two apps refused at the same quit, in the same second (a shutdown ends both), keep each its
+// own session: a name beside the file is made by one app only. The record of the sessions
+// told is the app's own plain file: a link planted in its place is replaced, and the file it
+// led to is never written.
+TEST(StateFile, EveryKeptSessionHasANameOfItsOwnAndTheToldRecordNeverGoesThroughALink)
+{
+    QTemporaryDir dir, elsewhere;
+    const std::int64_t second = 1700000000LL * 1000000000LL;
+    const StateFile::Settle frozen{std::chrono::milliseconds(0), [&] { return second; }, {}, {}};
+    StateFile first(dir.path(), {}, frozen), other(dir.path(), {}, frozen), third(dir.path(), {}, frozen);
+    ASSERT_TRUE(third.write(factoryArchive()));
+    ASSERT_EQ(first.read().status, StateFile::Status::Loaded);
+    ASSERT_EQ(other.read().status, StateFile::Status::Loaded);
+    ASSERT_TRUE(third.write(nlohmann::json::to_cbor(nlohmann::json{{"ver", 39}, {"other", 1}}))) << "another save";
+    const Bytes one{1}, two{2};
+    StateFile::Failure why = StateFile::Failure::None;
+    EXPECT_FALSE(first.write(one, &why));
+    EXPECT_EQ(why, StateFile::Failure::ChangedElsewhere);
+    EXPECT_FALSE(other.write(two));
+    ASSERT_FALSE(first.sessionKeptAs().isEmpty());
+    ASSERT_FALSE(other.sessionKeptAs().isEmpty());
+    EXPECT_NE(first.sessionKeptAs(), other.sessionKeptAs());
+    const auto bytesOf = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    EXPECT_EQ(bytesOf(first.sessionKeptAs()), QByteArray(1, '\1'));
+    EXPECT_EQ(bytesOf(other.sessionKeptAs()), QByteArray(1, '\2'));
+
+    const QString victim = QDir(elsewhere.path()).filePath("notes.txt");
+    {
+        QFile file(victim);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("the user's own");
+    }
+    const QString record = QDir(dir.path()).filePath(StateFile::kToldFileName);
+    ASSERT_TRUE(QFile::link(victim, record));
+    EXPECT_EQ(first.untoldSessions().size(), 2u) << "a link is no record";
+    first.markTold(first.untoldSessions());
+    EXPECT_EQ(bytesOf(victim), QByteArray("the user's own"));
+    EXPECT_FALSE(QFileInfo(record).isSymLink());
+    EXPECT_TRUE(first.untoldSessions().empty());
+}
+
+// This app's own bytes put back in place slowly (a backup tool, a copy of the same file)
+// are waited for as the save goes on, and saved over: nothing is kept beside. When the
+// session must be kept beside a file being written and cannot, why is told: the disk is
+// full, or the folder takes no file.
+TEST(StateFile, OwnBytesPutBackSlowlyAreSavedOverAndAKeptSessionsFailureHasItsCause)
+{
+    const Bytes archive = factoryArchive();
+    const QByteArray whole(reinterpret_cast<const char*>(archive.data()), qsizetype(archive.size()));
+    QTemporaryDir dir;
+    std::int64_t now = 0;
+    int waits = 0;
+    QFile writer;
+    StateFile state(dir.path(), {},
+        {std::chrono::seconds(10), [&] { return now; }, [&](std::chrono::milliseconds) {
+             // The copy goes on after a pause longer than the rereads wait.
+             if (++waits == 12 && writer.isOpen()) {
+                 writer.write(whole.mid(whole.size() / 2));
+                 writer.close();
+             }
+         },
+            {}});
+    ASSERT_TRUE(state.write(archive));
+    writer.setFileName(state.path());
+    ASSERT_TRUE(writer.open(QIODevice::WriteOnly));
+    writer.write(whole.left(whole.size() / 2));
+    writer.flush();
+    now = changedAt(state.path()) + 1000000000LL;
+    StateFile::Failure why = StateFile::Failure::Other;
+    EXPECT_TRUE(state.write(archive, &why));
+    EXPECT_EQ(why, StateFile::Failure::None);
+    EXPECT_GE(waits, 12);
+    EXPECT_TRUE(QDir(dir.path()).entryList({"memorySetting.session-*"}).isEmpty());
+
+    // Another's bytes being written, and no room to keep the session beside them.
+    openFolder(dir);
+    for (const bool full : {true, false}) {
+        ASSERT_TRUE(writer.open(QIODevice::WriteOnly));
+        writer.write("other");
+        writer.close();
+        QFile::setPermissions(state.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+        now = changedAt(state.path()) + 1000000000LL;
+        if (full) {
+            FullDisk disk;
+            EXPECT_FALSE(state.write(archive, &why));
+        } else {
+            ReadOnlyFolder folder(dir.path());
+            EXPECT_FALSE(state.write(archive, &why));
+        }
+        EXPECT_EQ(why, StateFile::Failure::ChangedElsewhere);
+        EXPECT_TRUE(state.beingWritten());
+        EXPECT_TRUE(state.sessionKeptAs().isEmpty());
+        EXPECT_EQ(state.sessionFailure(), full ? StateFile::Failure::DiskFull : StateFile::Failure::Other);
+        EXPECT_TRUE(QDir(dir.path()).entryList({"memorySetting.session-*"}).isEmpty()) << "no empty name left";
+    }
 }
 
 } // namespace
