@@ -568,6 +568,68 @@ TEST(Lifecycle, ASessionKeptAsTheAppEndedIsToldAtTheNextLaunch)
     }
 }
 
+// Another program writing bytes in place into a file, in a process of its own: it writes
+// half of them, says so, and writes the rest once released (or after its pause, in ms).
+class SlowWriter {
+public:
+    SlowWriter(const fs::path& file, const std::string& bytes, int pauseMs)
+    {
+        int half[2], go[2];
+        if (::pipe(half) != 0 || ::pipe(go) != 0)
+            return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(go[1]);
+            ::close(half[0]);
+            const int out = ::open(file.c_str(), O_WRONLY | O_TRUNC);
+            ssize_t written = ::write(out, bytes.data(), bytes.size() / 2);
+            if (::write(half[1], "h", 1) != 1)
+                ::_exit(1);
+            pollfd pause{go[0], POLLIN, 0};
+            ::poll(&pause, 1, pauseMs);
+            written += ::write(out, bytes.data() + bytes.size() / 2, bytes.size() - bytes.size() / 2);
+            ::_exit(written == static_cast<ssize_t>(bytes.size()) ? 0 : 1);
+        }
+        ::close(half[1]);
+        ::close(go[0]);
+        half_ = half[0];
+        go_ = go[1];
+    }
+    ~SlowWriter()
+    {
+        release();
+        ended();
+    }
+    SlowWriter(const SlowWriter&) = delete;
+    SlowWriter& operator=(const SlowWriter&) = delete;
+
+    // Once half is written.
+    bool halfWay() const
+    {
+        char got = 0;
+        return pid_ > 0 && ::read(half_, &got, 1) == 1;
+    }
+    void release()
+    {
+        if (go_ >= 0)
+            ::close(std::exchange(go_, -1));
+        if (half_ >= 0)
+            ::close(std::exchange(half_, -1));
+    }
+    // Whether it wrote every byte.
+    bool ended()
+    {
+        int status = 0;
+        if (pid_ <= 0 || ::waitpid(std::exchange(pid_, -1), &status, 0) < 0)
+            return false;
+        return exitedWith(status, 0);
+    }
+
+private:
+    pid_t pid_ = -1;
+    int half_ = -1, go_ = -1;
+};
+
 // Another machine's state written in place by a tool that pauses half-way for 5 s (a sync
 // tool, a slow download), into the state file or through the link it is, as the app quits:
 // the app leaves the file to its writer, as it leaves another's save, and keeps its session
@@ -592,33 +654,12 @@ TEST(Lifecycle, AStateFileWrittenSlowlyInPlaceIsLeftToItsWriter)
         ASSERT_FALSE(
             savedWhen(linked ? dotfiles : data, holdsA(2), linked ? "orvenda.cbor" : "memorySetting.cbor").is_null())
             << app->output();
-        int half[2], go[2];
-        ASSERT_EQ(::pipe(half), 0);
-        ASSERT_EQ(::pipe(go), 0);
-        const pid_t writer = ::fork();
-        if (writer == 0) {
-            ::close(go[1]);
-            ::close(half[0]);
-            const int file = ::open(state.c_str(), O_WRONLY | O_TRUNC);
-            ssize_t written = ::write(file, other.data(), other.size() / 2);
-            if (::write(half[1], "h", 1) != 1)
-                ::_exit(1);
-            pollfd pause{go[0], POLLIN, 0};
-            ::poll(&pause, 1, 5000);
-            written += ::write(file, other.data() + other.size() / 2, other.size() - other.size() / 2);
-            ::_exit(written == static_cast<ssize_t>(other.size()) ? 0 : 1);
-        }
-        ::close(half[1]);
-        ::close(go[0]);
-        char halfWay = 0;
-        ASSERT_EQ(::read(half[0], &halfWay, 1), 1);
+        SlowWriter writer(state, other, 5000);
+        ASSERT_TRUE(writer.halfWay());
         app->signal(SIGTERM);
         EXPECT_TRUE(exitedWith(app->ended(), 0)) << app->output();
-        ::close(go[1]);
-        ::close(half[0]);
-        int status = 0;
-        ASSERT_EQ(::waitpid(writer, &status, 0), writer);
-        EXPECT_TRUE(exitedWith(status, 0));
+        writer.release();
+        EXPECT_TRUE(writer.ended());
 
         EXPECT_TRUE(readBytes(state) == other) << "the other machine's state arrives whole";
         EXPECT_EQ(fs::is_symlink(state), linked);
@@ -647,26 +688,8 @@ TEST(Lifecycle, OwnBytesPutBackSlowlyAsTheAppQuitsAreSavedOverWithoutAWord)
     const std::string own = readBytes(state);
     const int looks = ::inotify_init1(IN_CLOEXEC);
     ASSERT_GE(looks, 0);
-    int half[2], go[2];
-    ASSERT_EQ(::pipe(half), 0);
-    ASSERT_EQ(::pipe(go), 0);
-    const pid_t writer = ::fork();
-    if (writer == 0) {
-        ::close(go[1]);
-        ::close(half[0]);
-        const int file = ::open(state.c_str(), O_WRONLY | O_TRUNC);
-        ssize_t written = ::write(file, own.data(), own.size() / 2);
-        if (::write(half[1], "h", 1) != 1)
-            ::_exit(1);
-        pollfd pause{go[0], POLLIN, 0};
-        ::poll(&pause, 1, 60000);
-        written += ::write(file, own.data() + own.size() / 2, own.size() - own.size() / 2);
-        ::_exit(written == static_cast<ssize_t>(own.size()) ? 0 : 1);
-    }
-    ::close(half[1]);
-    ::close(go[0]);
-    char halfWay = 0;
-    ASSERT_EQ(::read(half[0], &halfWay, 1), 1);
+    SlowWriter writer(state, own, 60000);
+    ASSERT_TRUE(writer.halfWay());
     ASSERT_GE(::inotify_add_watch(looks, state.c_str(), IN_OPEN), 0);
     app->signal(SIGTERM);
     for (int opened = 0; opened < 9;) {
@@ -679,10 +702,8 @@ TEST(Lifecycle, OwnBytesPutBackSlowlyAsTheAppQuitsAreSavedOverWithoutAWord)
             ++opened;
     }
     ::close(looks);
-    ::close(go[1]);
-    ::close(half[0]);
-    int status = 0;
-    ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+    writer.release();
+    EXPECT_TRUE(writer.ended());
     EXPECT_TRUE(exitedWith(app->ended(), 0)) << app->output();
     EXPECT_EQ(app->output().find("not saved over"), std::string::npos) << app->output();
     EXPECT_TRUE(firstNamed(data, "memorySetting.session-").empty()) << app->output();
