@@ -1589,7 +1589,8 @@ void AppDriver::dump()
         QSize smallest = keyboard.size();
         for (int k = 0; k < KeyTables::kKeyCount; ++k)
             smallest = smallest.boundedTo(keyboard.button(k).size());
-        state["keyboard"] = {{"rect", {r.x(), r.y(), r.width(), r.height()}}, {"key", {smallest.width(), smallest.height()}}};
+        state["keyboard"] = {{"rect", {r.x(), r.y(), r.width(), r.height()}}, {"key", {smallest.width(), smallest.height()}},
+            {"undo", rectIn(keyboard.button(KeyTables::kUndoKey), app_.root())}};
     } else {
         state["keyboard"] = nullptr;
     }
