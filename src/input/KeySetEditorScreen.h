@@ -3,7 +3,10 @@
 #include "app/ScreenController.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 class QPushButton;
 class QToolButton;
@@ -59,6 +62,8 @@ private:
     void redraw();
     // Gives MathPrint back its setting; true when that changed it.
     bool restoreMathPrint();
+    // The entry line into the current line, the entry line left as it is.
+    void storeLine();
 
     AppShell& shell_;
     KeySetView* view_;
@@ -68,6 +73,10 @@ private:
     int currentLine_ = 0;
     bool mathPrintSave_ = true;
     bool mathPrintOff_ = false;
+    // An overlay stands over the editor: the set and the line it was left with.
+    bool covered_ = false;
+    std::string coveredSet_;
+    std::vector<std::uint32_t> coveredOps_;
 };
 
 } // namespace orvenda

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QApplication;
+class QObject;
 
 namespace orvenda {
 
@@ -94,6 +95,8 @@ private:
     Calculator& calc_;
     std::shared_ptr<ProgramModel> programs_;
     std::shared_ptr<ProgramOutputModel> output_;
+    // Follows the quit ahead of the save: the screen in front gives back what it borrowed.
+    std::unique_ptr<QObject> quitHook_;
     std::unique_ptr<AppDelegate> delegate_;
     std::unique_ptr<AppShell> shell_;
     std::shared_ptr<RootController> root_;
