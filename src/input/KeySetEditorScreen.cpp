@@ -65,7 +65,7 @@ void KeySetEditorScreen::focus(bool gained)
         // emptied (the key-set catalogue's Done), has the line read again.
         const EntryModel* line = entryOf(calc());
         const bool resumed = covered_ && line && calc().userKeySetName == coveredSet_
-            && (!line->entryOps().empty() || coveredOps_.empty());
+            && (!line->entryOps().empty() || coveredEmpty_);
         covered_ = false;
         if (!resumed)
             if (EntryModel* entry = entryOf(calc()))
@@ -93,7 +93,7 @@ void KeySetEditorScreen::focus(bool gained)
             storeLine();
             covered_ = true;
             coveredSet_ = calc().userKeySetName;
-            coveredOps_ = entryOf(calc()) ? entryOf(calc())->entryOps() : Calculator::Ops{};
+            coveredEmpty_ = !entryOf(calc()) || entryOf(calc())->entryOps().empty();
             restoreMathPrint();
         }
         ScreenController::focus(false);

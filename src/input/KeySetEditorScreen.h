@@ -3,10 +3,8 @@
 #include "app/ScreenController.h"
 
 #include <array>
-#include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
 
 class QPushButton;
 class QToolButton;
@@ -20,7 +18,9 @@ class KeySetView;
 // lines (label, ops, 2nd-layer label, 2nd-layer ops); the line being edited lives in the
 // entry line, so every key, menu and catalogue pick edits it, and the cursor keys move
 // between lines, storing the one left. The five buttons choose the key; Done stores the
-// line and goes home. MathPrint is off while the editor is in front. Main thread.
+// line and goes home. MathPrint is off while the editor is in front; a menu, the catalogue
+// or MODE over it has the user's setting back and leaves the line and its cursor waiting
+// for the pick. Main thread.
 class KeySetEditorScreen : public ScreenController {
 public:
     static constexpr int kButtonRowHeight = 31;
@@ -73,10 +73,10 @@ private:
     int currentLine_ = 0;
     bool mathPrintSave_ = true;
     bool mathPrintOff_ = false;
-    // An overlay stands over the editor: the set and the line it was left with.
+    // An overlay stands over the editor: the set in use then, and whether the line was empty.
     bool covered_ = false;
     std::string coveredSet_;
-    std::vector<std::uint32_t> coveredOps_;
+    bool coveredEmpty_ = false;
 };
 
 } // namespace orvenda

@@ -5,8 +5,9 @@
 #include "drive/DrivePictures.h"
 #include "drive/DriveSession.h"
 
-#include <gtest/gtest.h>
 #include <QImage>
+
+#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
