@@ -377,8 +377,15 @@ void RootController::showSolverPlot(const nlohmann::json& window)
             window.value("T", 10.0));
 }
 
+void RootController::quitting()
+{
+    if (calc_.currentScreen() == screens::KeySetEditor)
+        router_->showHome();
+}
+
 void RootController::closeEvent(QCloseEvent* event)
 {
+    quitting();
     router_->setCurrentScreen(screens::Home);
     QWidget::closeEvent(event);
 }

@@ -107,6 +107,9 @@ public:
     void programStopped();
     void moveActivityIndicatorToBottom(bool bottom);
     void setBackgroundColor(double r, double g, double b);
+    // The app quits (before its state is saved): the key-set editor in front is left as
+    // QUIT leaves it, its line kept in the set and MathPrint back as the user set it.
+    void quitting();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

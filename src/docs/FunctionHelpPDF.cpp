@@ -502,10 +502,13 @@ void FunctionHelpPDF::endElement(GraphicsContext& context, int code)
         italicFont_ = false;
         return;
     case kRight: {
-        // A result set flush right on a 32-column line; a longer one as it is.
-        QString padded = rightString_;
-        if (padded.size() < kScreenColumns)
-            padded.prepend(QString(kScreenColumns - padded.size(), QLatin1Char(' ')));
+        // A result set flush right on a 32-column line, each line of a matrix on its own; a
+        // longer one as it is.
+        QStringList lines = rightString_.split(QLatin1Char('\n'));
+        for (QString& line : lines)
+            if (line.size() < kScreenColumns)
+                line.prepend(QString(kScreenColumns - line.size(), QLatin1Char(' ')));
+        const QString padded = lines.join(QLatin1Char('\n'));
         outputString_.append(padded, rightFont_.value_or(fontForStyle()), page_.textColor);
         rightFont_.reset();
         justification_ = 0;

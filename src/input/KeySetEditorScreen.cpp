@@ -60,8 +60,16 @@ void KeySetEditorScreen::focus(bool gained)
     const bool was = listening();
     if (gained && !was) {
         ScreenController::focus(true);
-        if (EntryModel* entry = entryOf(calc()))
-            entry->clearUndo();
+        // Back from a menu, the catalogue or MODE over the editor: the line goes on where its
+        // cursor stood, with what was picked. Another set picked meanwhile, or the line
+        // emptied (the key-set catalogue's Done), has the line read again.
+        const EntryModel* line = entryOf(calc());
+        const bool resumed = covered_ && line && calc().userKeySetName == coveredSet_
+            && (!line->entryOps().empty() || coveredEmpty_);
+        covered_ = false;
+        if (!resumed)
+            if (EntryModel* entry = entryOf(calc()))
+                entry->clearUndo();
         {
             auto state = calc().locked();
             mathPrintSave_ = state->mathPrint;
@@ -69,10 +77,30 @@ void KeySetEditorScreen::focus(bool gained)
             state->mathPrint = false;
         }
         mathPrintOff_ = true;
-        changeEntry();
+        if (resumed) {
+            shell_.blink().resetBlink();
+            updateDisplay();
+        } else {
+            changeEntry();
+        }
         return;
     }
-    if (!gained && was) {
+    if (!gained && calc().currentScreen() == screens::KeySetEditor && (was || covered_)) {
+        // An overlay comes over the editor, which stays the current screen: the line and its
+        // cursor wait in the entry line, and the line is kept in the set meanwhile. MODE
+        // shows the user's own setting.
+        if (was) {
+            storeLine();
+            covered_ = true;
+            coveredSet_ = calc().userKeySetName;
+            coveredEmpty_ = !entryOf(calc()) || entryOf(calc())->entryOps().empty();
+            restoreMathPrint();
+        }
+        ScreenController::focus(false);
+        return;
+    }
+    if (!gained && (was || covered_)) {
+        covered_ = false;
         EntryModel* entry = entryOf(calc());
         // An emptied line keeps its value when the editor is left.
         if (entry && !entry->entryOps().empty())
@@ -100,7 +128,7 @@ void KeySetEditorScreen::changeEntry()
     redraw();
 }
 
-void KeySetEditorScreen::getEntry()
+void KeySetEditorScreen::storeLine()
 {
     EntryModel* entry = entryOf(calc());
     if (!entry)
@@ -108,6 +136,14 @@ void KeySetEditorScreen::getEntry()
     const int slot = currentKey_ + (currentLine_ >= 2 ? 5 : 0);
     const Calculator::Ops ops = entry->entryOps();
     currentLine_ % 2 == 0 ? KeySets::setUserKeyTitle(calc(), slot, ops) : KeySets::setUserKeyOps(calc(), slot, ops);
+}
+
+void KeySetEditorScreen::getEntry()
+{
+    EntryModel* entry = entryOf(calc());
+    if (!entry)
+        return;
+    storeLine();
     entry->clearUndo();
     updateDisplay();
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <functional>
+#include <string>
 
 class QPushButton;
 class QToolButton;
@@ -17,7 +18,9 @@ class KeySetView;
 // lines (label, ops, 2nd-layer label, 2nd-layer ops); the line being edited lives in the
 // entry line, so every key, menu and catalogue pick edits it, and the cursor keys move
 // between lines, storing the one left. The five buttons choose the key; Done stores the
-// line and goes home. MathPrint is off while the editor is in front. Main thread.
+// line and goes home. MathPrint is off while the editor is in front; a menu, the catalogue
+// or MODE over it has the user's setting back and leaves the line and its cursor waiting
+// for the pick. Main thread.
 class KeySetEditorScreen : public ScreenController {
 public:
     static constexpr int kButtonRowHeight = 31;
@@ -59,6 +62,8 @@ private:
     void redraw();
     // Gives MathPrint back its setting; true when that changed it.
     bool restoreMathPrint();
+    // The entry line into the current line, the entry line left as it is.
+    void storeLine();
 
     AppShell& shell_;
     KeySetView* view_;
@@ -68,6 +73,10 @@ private:
     int currentLine_ = 0;
     bool mathPrintSave_ = true;
     bool mathPrintOff_ = false;
+    // An overlay stands over the editor: the set in use then, and whether the line was empty.
+    bool covered_ = false;
+    std::string coveredSet_;
+    bool coveredEmpty_ = false;
 };
 
 } // namespace orvenda

@@ -6,6 +6,7 @@
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
+#include "core/services/ProgramManager.h"
 #include "drawing/VImageDraw.h"
 #include "eval/Parser.h"
 #include "input/AlphaKeyboardView.h"
@@ -274,19 +275,7 @@ void KeyboardView::redraw()
         button(17).setBarred(calc_.testMode == 1);
         testMode_ = calc_.testMode;
     }
-    bool undo = false, redo = false;
-    const int screen = calc_.currentScreen();
-    if (entryUndoScreen(screen)) {
-        if (const auto* entry = dynamic_cast<const EntryModel*>(calc_.entryManager.get())) {
-            undo = entry->canUndo();
-            redo = entry->canRedo();
-        }
-    } else if (screen == 1) {
-        if (const auto* yEq = dynamic_cast<const YEqModel*>(calc_.yEqManager.get())) {
-            undo = yEq->canUndo();
-            redo = yEq->canRedo();
-        }
-    }
+    const auto [undo, redo] = undoState();
     if (colorChanged || undo != undoMode_)
         button(KT::kUndoKey).setFace(undo ? QStringLiteral("fkeyUndo") : QStringLiteral("fkeyUndoNot"),
                                      calc_.keyboardColorSet);
@@ -301,12 +290,28 @@ void KeyboardView::redraw()
     update();
 }
 
+std::pair<bool, bool> KeyboardView::undoState() const
+{
+    const int screen = calc_.currentScreen();
+    if (entryUndoScreen(screen)) {
+        if (const auto* entry = dynamic_cast<const EntryModel*>(calc_.entryManager.get()))
+            return {entry->canUndo(), entry->canRedo()};
+    } else if (screen == 2) {
+        if (calc_.prgmManager)
+            return {calc_.prgmManager->canUndo(), calc_.prgmManager->canRedo()};
+    } else if (screen == 1) {
+        if (const auto* yEq = dynamic_cast<const YEqModel*>(calc_.yEqManager.get()))
+            return {yEq->canUndo(), yEq->canRedo()};
+    }
+    return {false, false};
+}
+
 bool KeyboardView::stale() const
 {
     const int helpMode = calc_.programRunning ? 3 : showHelp_ ? 2 : 1;
     return calc_.keyboardColorSet != currentColorSet_ || calc_.secondShift != secondShift_
         || calc_.alphaShift != alphaShift_ || calc_.graphMode() != graphMode_ || calc_.testMode != testMode_
-        || helpMode != helpKeyMode_;
+        || helpMode != helpKeyMode_ || undoState() != std::pair{undoMode_, redoMode_};
 }
 
 void KeyboardView::paintEvent(QPaintEvent*)

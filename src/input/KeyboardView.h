@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 
 
@@ -116,6 +117,8 @@ private:
     void autoKey();
     // The calculator's state differs from what the keys last showed.
     bool stale() const;
+    // Whether the screen in front can undo and redo (its entry line, equations or program).
+    std::pair<bool, bool> undoState() const;
     void clearAlpha();
     void displayChanged();
     void runCommand(const KeyCommands::Command& command);

@@ -23,6 +23,7 @@
 #include "input/MenuViewDelegate.h"
 #include "input/ProgramNotesPage.h"
 #include "input/SectionTable.h"
+#include "input/SideIndex.h"
 #include "input/NameLists.h"
 #include "pretty/FontMap.h"
 
@@ -143,6 +144,7 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     help_->hide();
     table_->setContextMenuPolicy(Qt::CustomContextMenu);
     table_->clicked = [this](Place p, bool onDetail) { onDetail ? openHelp(p) : pickRow(p); };
+    table_->indexPicked = [this](int entry) { jumpToIndex(entry); };
     connect(tabs_, &QTabBar::tabBarClicked, this, [this](int tab) {
         if (!filling_ && tab >= 0) {
             click();
@@ -478,7 +480,60 @@ void MenuScreen::fillTable()
         }
     }
     filling_ = false;
+    table_->setIndexTitles(indexTitles());
     layoutViews();
+}
+
+QStringList MenuScreen::indexTitles() const
+{
+    if (list_ == L::ProgramNames && showsLibrary() && libraryLayout_ == 1) {
+        QStringList tags;
+        for (const Section& section : sections_)
+            tags << section.title.left(4);
+        return tags;
+    }
+    if (list_ != L::ListNames && list_ != L::GdbNames && list_ != L::ProgramNames)
+        return {};
+    QStringList letters;
+    for (char letter = 'A'; letter <= 'Z'; ++letter)
+        letters << QString(QLatin1Char(letter));
+    return letters;
+}
+
+void MenuScreen::jumpToIndex(int entry)
+{
+    const QStringList titles = indexTitles();
+    if (entry < 0 || entry >= titles.size() || sections_.empty())
+        return;
+    const QString& title = titles[entry];
+    int target = static_cast<int>(sections_.size()) - 1;
+    for (std::size_t s = 0; s < sections_.size(); ++s) {
+        const QString& section = sections_[s].title;
+        // The tag whose short form it is; else the first letter section not before it.
+        const bool found = libraryLayout_ == 1 && showsLibrary() ? section.left(4) == title
+                                                                 : section.compare(title, Qt::CaseInsensitive) >= 0;
+        if (found) {
+            target = static_cast<int>(s);
+            break;
+        }
+    }
+    table_->showSection(target);
+}
+
+QRect MenuScreen::indexEntryRect(int entry) const
+{
+    const SideIndex& index = table_->sideIndex();
+    const QRect r = index.entryRect(entry);
+    if (r.isEmpty() || !index.isVisible())
+        return {};
+    return QRect(index.mapTo(this, r.topLeft()), r.size());
+}
+
+QString MenuScreen::topSectionTitle() const
+{
+    const int section = table_->topSection();
+    return section >= 0 && section < static_cast<int>(sections_.size()) ? sections_[static_cast<std::size_t>(section)].title
+                                                                         : QString();
 }
 
 // ---- Layout ----

@@ -150,6 +150,15 @@ public:
     // row is not in sight.
     QRect rowRect(Place p) const;
     Place selection() const { return selected_; }
+    // The side index of the list shown: "A" to "Z" beside names in letter sections, the
+    // tags cut to 4 characters beside the library's tag sections, none for other lists.
+    QStringList indexTitles() const;
+    // An index entry pressed: its section comes to the top of the list.
+    void jumpToIndex(int entry);
+    // Where an index entry is drawn, in this screen's coordinates; empty when none shows.
+    QRect indexEntryRect(int entry) const;
+    // The title of the section at the top of the list.
+    QString topSectionTitle() const;
     const HelpPage& help() const { return *help_; }
     const QPushButton& cancelButton() const { return *cancel_; }
     QWidget* leaveControl() const override;

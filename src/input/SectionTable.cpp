@@ -1,13 +1,18 @@
 #include "input/SectionTable.h"
 
 #include "input/MenuRowDelegate.h"
+#include "input/SideIndex.h"
 
 #include <QMouseEvent>
 
 namespace orvenda {
 
-SectionTable::SectionTable(bool tablet, QWidget* parent) : QTreeWidget(parent)
+SectionTable::SectionTable(bool tablet, QWidget* parent) : QTreeWidget(parent), index_(new SideIndex(this))
 {
+    index_->picked = [this](int index) {
+        if (indexPicked)
+            indexPicked(index);
+    };
     setHeaderHidden(true);
     setRootIsDecorated(false);
     setIndentation(0);
@@ -57,6 +62,47 @@ void SectionTable::showRow(TablePlace p, ScrollHint hint)
         setCurrentItem(it);
         scrollToItem(it, hint);
     }
+}
+
+void SectionTable::setIndexTitles(const QStringList& titles)
+{
+    index_->setTitles(titles);
+    const bool shown = !titles.isEmpty();
+    setVerticalScrollBarPolicy(shown ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    setViewportMargins(0, 0, shown ? index_->indexWidth() : 0, 0);
+    placeIndex();
+    index_->setVisible(shown);
+    index_->raise();
+}
+
+void SectionTable::resizeEvent(QResizeEvent* event)
+{
+    QTreeWidget::resizeEvent(event);
+    placeIndex();
+}
+
+void SectionTable::placeIndex()
+{
+    const QRect inside = contentsRect();
+    const int width = index_->indexWidth();
+    index_->setGeometry(inside.right() + 1 - width, inside.top(), width, inside.height());
+}
+
+void SectionTable::showSection(int section)
+{
+    for (int i = 0; i < topLevelItemCount(); ++i) {
+        QTreeWidgetItem* it = topLevelItem(i);
+        if (it->data(0, MenuRowDelegate::SectionRole).toInt() == section) {
+            scrollToItem(it, PositionAtTop);
+            return;
+        }
+    }
+}
+
+int SectionTable::topSection() const
+{
+    const QTreeWidgetItem* it = itemAt(QPoint(1, 1));
+    return it ? it->data(0, MenuRowDelegate::SectionRole).toInt() : -1;
 }
 
 bool SectionTable::eventFilter(QObject* watched, QEvent* event)

@@ -1469,6 +1469,16 @@ void AppDriver::menuState(nlohmann::json& state) const
         state["menuRect"] = {area.x(), area.y(), area.width(), area.height()};
         if (const QRect row = menu->rowRect({0, 0}); !row.isEmpty())
             state["firstRow"] = {row.x() + area.x(), row.y() + area.y(), row.width(), row.height()};
+        // A sectioned list's side index: each entry's title and centre (a tap's place), and
+        // the section at the list's top.
+        if (const QStringList titles = menu->indexTitles(); !titles.isEmpty()) {
+            nlohmann::json entries = nlohmann::json::array();
+            for (int i = 0; i < titles.size(); ++i)
+                if (const QRect r = menu->indexEntryRect(i); !r.isEmpty())
+                    entries.push_back({titles[i].toStdString(), r.center().x() + area.x(), r.center().y() + area.y()});
+            state["sideIndex"] = std::move(entries);
+            state["topSection"] = menu->topSectionTitle().toStdString();
+        }
         // MEM's about page over the menu: the version it shows.
         if (menu->aboutShown() && menu->aboutPage())
             state["about"] = menu->aboutPage()->versionText().toStdString();
@@ -1579,7 +1589,8 @@ void AppDriver::dump()
         QSize smallest = keyboard.size();
         for (int k = 0; k < KeyTables::kKeyCount; ++k)
             smallest = smallest.boundedTo(keyboard.button(k).size());
-        state["keyboard"] = {{"rect", {r.x(), r.y(), r.width(), r.height()}}, {"key", {smallest.width(), smallest.height()}}};
+        state["keyboard"] = {{"rect", {r.x(), r.y(), r.width(), r.height()}}, {"key", {smallest.width(), smallest.height()}},
+            {"undo", rectIn(keyboard.button(KeyTables::kUndoKey), app_.root())}};
     } else {
         state["keyboard"] = nullptr;
     }

@@ -138,6 +138,12 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     launchWait_->launched();
     // The colour wheel's picture is drawn once and kept with the data.
     VQColorWheel::setImageFolder(options.dataFolder + QStringLiteral("/images"));
+    // Connected before the delegate's own: the quit's save comes after it.
+    quitHook_ = std::make_unique<QObject>();
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, quitHook_.get(), [this] {
+        if (root_)
+            root_->quitting();
+    });
     delegate_->watch(app);
     shell_ = std::make_unique<AppShell>(calc_);
     click_ = std::make_shared<KeyClickSound>();
@@ -409,6 +415,7 @@ AppLauncher::~AppLauncher()
     delegate_->tell = nullptr;
     programs_->tell = nullptr;
     // The screens go while the shell they use is still there.
+    quitHook_.reset();
     root_.reset();
     shell_.reset();
     delegate_.reset();

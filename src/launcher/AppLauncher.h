@@ -13,6 +13,7 @@
 #include <vector>
 
 class QApplication;
+class QObject;
 
 namespace orvenda {
 
@@ -98,6 +99,8 @@ private:
     std::shared_ptr<ProgramOutputModel> output_;
     // Declared before the delegate, whose state file pauses through it.
     std::unique_ptr<LaunchWait> launchWait_;
+    // Follows the quit ahead of the save: the screen in front gives back what it borrowed.
+    std::unique_ptr<QObject> quitHook_;
     std::unique_ptr<AppDelegate> delegate_;
     std::unique_ptr<AppShell> shell_;
     std::shared_ptr<RootController> root_;

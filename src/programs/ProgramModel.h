@@ -244,8 +244,8 @@ public:
     void saveUndo();
     void undo() override;
     void redo() override;
-    bool canUndo() const { return !undo_.empty(); }
-    bool canRedo() const { return !redo_.empty(); }
+    bool canUndo() const override { return !undo_.empty(); }
+    bool canRedo() const override { return !redo_.empty(); }
     void undoClear();
     Snapshot getState() const;
     void setState(const Snapshot& state);

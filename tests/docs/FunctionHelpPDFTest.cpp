@@ -25,6 +25,8 @@
 
 #include <cmath>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace orvenda {
 namespace {
@@ -384,6 +386,41 @@ TEST_F(FunctionHelpPDFTest, MockScreenEdgeCases)
     // A pretty screen with an odd number of items ends on an entry.
     draw(page("<pscreen><p>F_2;2;F_3</p></pscreen>"));
     EXPECT_EQ(renderer.parseErrors(), 0);
+}
+
+// A result of several lines (a matrix) has every line flush right on the screen, as one
+// line has: rref([[1,1,3][1,-1,1]]) of the Simul Eqn Solver's page.
+TEST_F(FunctionHelpPDFTest, EveryLineOfAScreenResultIsFlushRight)
+{
+    const QImage image = draw(page("<screen>x\n<r>[[1 0 2] \n [0 1 1]]</r></screen>"));
+    // The screen's fill lies over the text at half alpha: the text is opaque, the rest not.
+    QRect fill;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) == 128)
+                fill |= QRect(x, y, 1, 1);
+    const QRect inside = fill.adjusted(3, 3, -3, -3);
+    std::vector<std::pair<int, int>> lines; // the leftmost and rightmost ink of each text line
+    bool inLine = false;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        int left = -1, right = -1;
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            if (qAlpha(image.pixel(x, y)) > 200) {
+                left = left < 0 ? x : left;
+                right = x;
+            }
+        if (left >= 0 && !inLine)
+            lines.emplace_back(left, right);
+        else if (left >= 0)
+            lines.back() = {std::min(lines.back().first, left), std::max(lines.back().second, right)};
+        inLine = left >= 0;
+    }
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_LT(lines[0].first, inside.center().x()) << "the entry at the left";
+    for (const std::size_t line : {1u, 2u}) {
+        EXPECT_GT(lines[line].first, inside.center().x()) << line;
+        EXPECT_GT(lines[line].second, inside.right() - 20) << line;
+    }
 }
 
 TEST_F(FunctionHelpPDFTest, TextBlocksFollowTheirRules)

@@ -90,6 +90,31 @@ TEST_P(ClickKeysDrive, OverlaysOpenWhileTheWindowTurnsStandWhereTheyOpen)
     }
 }
 
+// The program library's side index: a tap on "F" brings the F programs to the top, one on
+// "A" the first ones back; at the window's size upright and turned.
+TEST_P(ClickKeysDrive, ATapOnTheSideIndexJumpsToItsSection)
+{
+    for (const char* size : {"", "size 844x390\n"}) {
+        const std::string turned = tablet() ? std::string(*size ? "size 1024x768\n" : "") : size;
+        const DriveRun where = drive(turned + "key PRGM\nwait idle\ndump\n");
+        ASSERT_TRUE(endedWithDumps(where, 1)) << turned;
+        const json& dump = where.dumps[0];
+        ASSERT_EQ(dump["sideIndex"].size(), 26u) << turned;
+        EXPECT_EQ(dump["topSection"], "A") << turned;
+        const auto tapOn = [&](const char* letter) {
+            for (const json& entry : dump["sideIndex"])
+                if (entry[0] == letter)
+                    return "tap " + std::to_string(entry[1].get<int>()) + " " + std::to_string(entry[2].get<int>()) + "\nwait idle\n";
+            return std::string();
+        };
+        const DriveRun run = drive(turned + "key PRGM\nwait idle\n" + tapOn("F") + "dump\n" + tapOn("A") + "dump\n");
+        ASSERT_TRUE(endedWithDumps(run, 2)) << turned;
+        EXPECT_EQ(run.dumps[0]["topSection"], "F") << turned;
+        EXPECT_EQ(run.dumps[0]["programs"], dump["programs"]) << turned << ": a jump picks nothing";
+        EXPECT_EQ(run.dumps[1]["topSection"], "A") << turned;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Drive, ClickKeysDrive, ::testing::Values("phone", "tablet"),
                          [](const auto& info) { return std::string(info.param); });
 

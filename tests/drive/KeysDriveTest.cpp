@@ -5,6 +5,8 @@
 #include "drive/DrivePictures.h"
 #include "drive/DriveSession.h"
 
+#include <QImage>
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -227,6 +229,93 @@ TEST(KeysDrive, TheKeySetEditorKeepsItsLinesByEveryWayOut)
     EXPECT_EQ(run.dumps[8]["keyEditor"]["line"], 1);
     EXPECT_EQ(run.dumps[8]["keyEditor"]["lines"], lines);
     EXPECT_EQ(run.dumps[9]["history"].back(), json::parse(R"({"input":"2+3","answer":"5"})"));
+}
+
+// In the key-set editor a menu, the catalogue and MODE stay open over it, and what they
+// pick goes onto the key's line where its cursor stands (1, CATALOG closed, 9; MATH ▸Frac;
+// MODE's Done, 5; Ctrl+M ▸Dec; two steps left, CATALOG closed, 7 over the 5). Quitting with
+// the editor open, by the script's end or by closing the window, keeps the line in the key
+// and MathPrint as it was set, at both sizes.
+TEST(KeysDrive, TheKeySetEditorTakesPicksAtItsCursorAndIsKeptAtTheQuit)
+{
+    for (const auto& [device, row] : {std::pair{"phone", "40 195"}, {"tablet", "56 226"}}) {
+        for (const char* quit : {"", "close\n"}) {
+            const std::string where = std::string(device) + (*quit ? " closed" : " quit");
+            const fs::path data = orvenda::test::driveScratch("key-set-quit");
+            fs::remove_all(data);
+            const std::string options = std::string("--device ") + device + " --data '" + data.string() + "'";
+            const std::string edit = std::string("key 0x438\npress Edit\ntap ") + row + "\nwait idle\n";
+            const DriveRun run = driveScript("key 0x438\npress +\nhkey M\nhkey y\nhkey Return\n" + edit
+                                                 + "type 1\nkey 2ND\nkey 0\nwait idle\ndump\nhkey Escape\nwait idle\ntype 9\n"
+                                                   "key MATH\nwait idle\ndump\nkey 1\nwait idle\nkey MODE\nwait idle\ndump\n"
+                                                   "press Done\nwait idle\ntype 5\nhkey Ctrl+M\nwait idle\nkey 2\nwait idle\n"
+                                                   "key LEFT\nkey LEFT\nkey 2ND\nkey 0\nwait idle\nhkey Escape\nwait idle\ndump\n"
+                                                   "type 7\n" + quit,
+                options);
+            ASSERT_TRUE(endedWithDumps(run, 4)) << where;
+            const json& catalog = run.dumps[0];
+            EXPECT_EQ(catalog["overlay"], "Catalog") << where;
+            EXPECT_EQ(catalog["entry"], "1") << where;
+            EXPECT_EQ(run.dumps[1]["overlay"], "Menu") << where;
+            EXPECT_EQ(run.dumps[1]["entry"], "19") << where;
+            // MODE shows the user's own setting, not the editor's.
+            EXPECT_EQ(run.dumps[2]["overlay"], "Mode") << where;
+            EXPECT_TRUE(run.dumps[2]["mathPrint"].get<bool>()) << where;
+            const json& back = run.dumps[3];
+            EXPECT_EQ(back["screen"], 22) << where;
+            EXPECT_EQ(back["entry"], "19\xE2\x96\xB8" "Frac5\xE2\x96\xB8" "Dec") << where;
+            EXPECT_EQ(back["cursor"], 3) << where;
+            for (const json& dump : run.dumps)
+                EXPECT_EQ(dump["screen"], 22) << where;
+
+            const DriveRun next = driveScript("dump\n" + edit + "dump\n", options);
+            ASSERT_TRUE(endedWithDumps(next, 2)) << where;
+            EXPECT_TRUE(next.dumps[0]["mathPrint"].get<bool>()) << where;
+            EXPECT_EQ(next.dumps[0]["screen"], 0) << where;
+            EXPECT_EQ(next.dumps[0]["entry"], "") << where;
+            EXPECT_EQ(next.dumps[1]["keyEditor"]["lines"][0], "     title=19\xE2\x96\xB8" "Frac7\xE2\x96\xB8" "Dec") << where;
+        }
+    }
+}
+
+// The program editor's Undo key lights as the home screen's does once there is a step to
+// undo, and its Redo legend once there is one to redo: 78 typed into a new program, Undo
+// twice, then Redo; the key's picture is compared with the home screen's, dim and lit.
+TEST(KeysDrive, TheProgramEditorsUndoAndRedoKeysLight)
+{
+    for (const char* device : {"phone", "tablet"}) {
+        std::vector<fs::path> shots;
+        std::string script = "wait idle\n";
+        const auto shot = [&](const std::string& keys) {
+            shots.push_back(orvenda::test::driveScratch("undo-" + std::to_string(shots.size()) + ".png"));
+            script += keys + "wait idle\nshot " + shots.back().string() + "\n";
+        };
+        shot("");
+        shot("type 78\n");
+        shot("key CLEAR\nkey PRGM\nhkey +\nhkey Shift+F\nhkey Return\npress Save\n");
+        shot("type 78\n");
+        shot("key Undo\nkey Undo\n");
+        shot("key 2ND\nkey Undo\n");
+        const DriveRun run = driveScript(script + "dump\n", std::string("--device ") + device);
+        ASSERT_TRUE(endedWithDumps(run, 1)) << device;
+        EXPECT_EQ(run.dumps[0]["editor"]["lines"], json::parse(R"([":7"])")) << device;
+        const json& r = run.dumps[0]["keyboard"]["undo"];
+        // The key's upper part holds the Redo legend, the lower its face.
+        const int legend = r[3].get<int>() * 2 / 5;
+        const auto part = [&](std::size_t n, bool face) {
+            return QImage(QString::fromStdString(shots[n].string()))
+                .copy(r[0], r[1].get<int>() + (face ? legend : 0), r[2], face ? r[3].get<int>() - legend : legend);
+        };
+        enum { Home, HomeTyped, Editor, Typed, Undone, Redone };
+        ASSERT_NE(part(Home, true), part(HomeTyped, true)) << device;
+        EXPECT_EQ(part(Editor, true), part(Home, true)) << device;
+        EXPECT_EQ(part(Typed, true), part(HomeTyped, true)) << device << ": lit after typing";
+        EXPECT_EQ(part(Undone, true), part(Home, true)) << device << ": dim with nothing to undo";
+        EXPECT_EQ(part(Redone, true), part(HomeTyped, true)) << device;
+        EXPECT_EQ(part(Typed, false), part(Editor, false)) << device << ": nothing to redo";
+        EXPECT_NE(part(Undone, false), part(Typed, false)) << device << ": Redo lit";
+        EXPECT_EQ(part(Redone, false), part(Undone, false)) << device << ": one more to redo";
+    }
 }
 
 // A menu's digit or letter past its last row picks the last row (VARS 9 opens its last

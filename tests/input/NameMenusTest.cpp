@@ -395,6 +395,55 @@ TEST_F(MenuTest, OnlyShortProgramNamesCanBeDeleted)
     EXPECT_EQ(rows(), 29);
 }
 
+// The sectioned lists have a side index: a click on an entry brings its section to the
+// top (A to Z by letter: the first section not before it; tags by their first 4
+// characters); lists of one section have none.
+TEST_F(MenuTest, TheSideIndexJumpsToItsSections)
+{
+    QDir().mkpath(programsDir());
+    // Five programs under each of six letters: more than the list shows at once.
+    for (const char letter : std::string("ABMPTX"))
+        for (int i = 0; i < 5; ++i)
+            writeFile(programsDir() + "/" + QChar(letter) + QString::number(i),
+                programFile(0, {letter == 'M' ? "Geometry" : "Algebra", "Statistics"}));
+    menu->show();
+    menu->setProgramType(1);
+    menu->showMenu(6);
+    const auto clickIndex = [this](const QString& title) {
+        const int entry = static_cast<int>(menu->indexTitles().indexOf(title));
+        const QRect r = menu->indexEntryRect(entry);
+        ASSERT_FALSE(r.isEmpty()) << title.toStdString();
+        clickAt(*menu, r.center());
+    };
+    QStringList letters;
+    for (char c = 'A'; c <= 'Z'; ++c)
+        letters << QString(QLatin1Char(c));
+    EXPECT_EQ(menu->indexTitles(), letters);
+    EXPECT_EQ(menu->topSectionTitle(), "A");
+    // "M" has a section; "N" has none and goes on to "P"; back up to "B".
+    for (const auto& [title, top] : {std::pair{"M", "M"}, {"N", "P"}, {"B", "B"}}) {
+        clickIndex(title);
+        EXPECT_EQ(menu->topSectionTitle(), top) << title;
+    }
+
+    menu->setLibraryLayout(1);
+    EXPECT_EQ(menu->indexTitles(), (QStringList{"Alge", "Geom", "Stat"}));
+    clickIndex("Geom");
+    EXPECT_EQ(menu->topSectionTitle(), "Geometry");
+    clickIndex("Alge");
+    EXPECT_EQ(menu->topSectionTitle(), "Algebra");
+    menu->setLibraryLayout(0);
+
+    menu->showMenu(4);
+    EXPECT_EQ(menu->indexTitles(), letters);
+    for (const int plain : {5, 0}) {
+        menu->showMenu(plain);
+        EXPECT_TRUE(menu->indexTitles().isEmpty()) << plain;
+        EXPECT_TRUE(menu->indexEntryRect(0).isEmpty()) << plain;
+    }
+    menu->setProgramType(0);
+}
+
 TEST(HelpPageTest, FileNamesAndAtomicPdf)
 {
     const std::vector<std::pair<QString, QString>> names = {

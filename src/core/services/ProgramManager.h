@@ -53,6 +53,9 @@ public:
     virtual bool stepping() const { return false; }
     // Puts the edit cursor on that token and makes it visible.
     virtual void showTokenNumber(int /*index*/) {}
+    // The editor's undo and redo stacks hold a step (the keyboard lights its keys by them).
+    virtual bool canUndo() const { return false; }
+    virtual bool canRedo() const { return false; }
 
     // ---- The stored programs (the program library) ----
 
