@@ -63,7 +63,8 @@ QString HelpMenuScreen::title(int row)
 HelpMenuScreen::HelpMenuScreen(Calculator& calc, bool tablet, QWidget* parent)
     : ScreenController(calc, parent), tablet_(tablet), bar_(new QWidget(this)),
       backButton_(new QPushButton(QStringLiteral("‹ Help"), bar_)), title_(new QLabel(QStringLiteral("Help"), bar_)),
-      done_(new QPushButton(QStringLiteral("Done"), bar_)), index_(new QListWidget(this)),
+      done_(new QPushButton(QStringLiteral("Done"), bar_)), share_(new QPushButton(QStringLiteral("Share"), bar_)),
+      index_(new QListWidget(this)),
       topicView_(new QStackedWidget(this))
 {
     setFocusPolicy(Qt::StrongFocus);
@@ -73,11 +74,13 @@ HelpMenuScreen::HelpMenuScreen(Calculator& calc, bool tablet, QWidget* parent)
     row->setContentsMargins(4, 2, 4, 2);
     row->addWidget(backButton_);
     row->addWidget(title_, 1);
+    row->addWidget(share_);
     row->addWidget(done_);
     title_->setAlignment(Qt::AlignCenter);
     title_->setFont(FontMap::shared().font("Helvetica-Bold", 16));
     backButton_->hide();
-    for (QPushButton* b : {backButton_, done_})
+    share_->hide();
+    for (QPushButton* b : {backButton_, done_, share_})
         b->setFocusPolicy(Qt::NoFocus);
     index_->setFont(FontMap::shared().font("Helvetica-Bold", tablet ? 18 : 16));
     index_->setFrameShape(QFrame::NoFrame);
@@ -90,6 +93,10 @@ HelpMenuScreen::HelpMenuScreen(Calculator& calc, bool tablet, QWidget* parent)
     connect(index_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { showPage(item->data(Qt::UserRole).toInt()); });
     connect(backButton_, &QPushButton::clicked, this, [this] { back(); });
     connect(done_, &QPushButton::clicked, this, [this] { done(); });
+    connect(share_, &QPushButton::clicked, this, [this] {
+        if (FunctionHelpScreen* help = helpInFront())
+            help->print();
+    });
     topicView_->setVisible(tablet_);
     layoutViews();
     // A tablet shows the introduction beside the index from the start.
@@ -125,6 +132,8 @@ void HelpMenuScreen::showFunction(const QString& name)
         // The index's bar names the page and leads back.
         functionHelp_->setBarShown(false);
         functionHelp_->closed = [this] { back(); };
+        if (prepareHelp)
+            prepareHelp(*functionHelp_);
         topicView_->addWidget(functionHelp_);
     }
     functionHelp_->showFunction(name);
@@ -151,12 +160,15 @@ void HelpMenuScreen::showKeyboardView()
     if (!keyboard_) {
         keyboard_ = new GuideKeyboardScreen(calc(), tablet_, topicView_);
         keyboard_->closed = [this] { back(); };
+        keyboard_->prepareHelp = prepareHelp;
+        keyboard_->helpChanged = [this] {
+            showGuideBar();
+            updateShare();
+        };
         // A phone pushes the key's page: the index's bar names it and leads back to the
         // guide, where the page's own bar would make a second one.
-        if (!tablet_) {
+        if (!tablet_)
             keyboard_->setHelpBarShown(false);
-            keyboard_->helpChanged = [this] { showGuideBar(); };
-        }
         topicView_->addWidget(keyboard_);
     }
     present(keyboard_, QStringLiteral("Keyboard"));
@@ -219,6 +231,24 @@ void HelpMenuScreen::present(ScreenController* page, const QString& title)
     page->show();
     page->setFocus();
     page->update();
+    updateShare();
+}
+
+FunctionHelpScreen* HelpMenuScreen::helpInFront() const
+{
+    QWidget* page = currentPage();
+    if (page && page == functionHelp_)
+        return functionHelp_;
+    // A key's page over the guide (a tablet's has a bar with Share of its own).
+    if (page && page == keyboard_ && keyboard_->helpShown())
+        return keyboard_->functionHelp();
+    return nullptr;
+}
+
+void HelpMenuScreen::updateShare()
+{
+    FunctionHelpScreen* help = helpInFront();
+    share_->setVisible(help && !(tablet_ && help == (keyboard_ ? keyboard_->functionHelp() : nullptr)));
 }
 
 QWidget* HelpMenuScreen::currentPage() const
@@ -243,6 +273,7 @@ void HelpMenuScreen::back()
     index_->show();
     backButton_->hide();
     title_->setText(QStringLiteral("Help"));
+    updateShare();
     index_->setFocus();
 }
 
@@ -289,6 +320,7 @@ void HelpMenuScreen::focus(bool gained)
         title_->setText(QStringLiteral("Help"));
     }
     releasePages();
+    share_->hide();
 }
 
 void HelpMenuScreen::keyPressEvent(QKeyEvent* event)
