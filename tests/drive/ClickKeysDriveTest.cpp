@@ -90,6 +90,32 @@ TEST_P(ClickKeysDrive, OverlaysOpenWhileTheWindowTurnsStandWhereTheyOpen)
     }
 }
 
+// A program's input field on the graph: a click on its box brings the graph's keyboard
+// sheet with the field's variable; 7 and Return enter 7 there, and Done stores it in B and
+// runs the field's label, whose output (2B) shows 14.
+TEST_P(ClickKeysDrive, AProgramsInputFieldTakesAValueAndRunsItsLabel)
+{
+    const DriveRun shown = drive("program PF\n0->B\nFnOff \nInputField(10,240,100,B,\"P\")\nDispGraph\nStop\nLbl P\nDisp 2B\nend\n"
+                                 "type prgmPF\nhkey Return\nwait idle\ndump\n");
+    ASSERT_TRUE(endedWithDumps(shown, 1));
+    const json& graph = shown.dumps[0]["graph"];
+    ASSERT_TRUE(graph.is_array()) << shown.dumps[0]["top"];
+    const std::string box = "tap " + std::to_string(graph[0].get<int>() + 60) + " " + std::to_string(graph[1].get<int>() + 257) + "\nwait idle\n";
+    const DriveRun run = drive("program PF\n0->B\nFnOff \nInputField(10,240,100,B,\"P\")\nDispGraph\nStop\nLbl P\nDisp 2B\nend\n"
+                               "type prgmPF\nhkey Return\nwait idle\n" + box + "hkey 7\nhkey Return\nwait idle\ndump\npress Done\nwait idle\ndump\n");
+    ASSERT_TRUE(endedWithDumps(run, 2));
+    const json& sheet = run.dumps[0]["calcSheet"];
+    ASSERT_TRUE(sheet.is_object()) << run.dumps[0]["top"];
+    ASSERT_EQ(sheet["fields"].size(), 1u) << sheet;
+    EXPECT_EQ(sheet["fields"][0]["label"], "B=");
+    EXPECT_EQ(sheet["fields"][0]["shown"], "7");
+    EXPECT_FALSE(sheet["choice"]["shown"].get<bool>());
+    const json& after = run.dumps[1];
+    EXPECT_FALSE(after.contains("calcSheet"));
+    const std::string output = after["output"].dump() + after["history"].dump();
+    EXPECT_NE(output.find("14"), std::string::npos) << output;
+}
+
 INSTANTIATE_TEST_SUITE_P(Drive, ClickKeysDrive, ::testing::Values("phone", "tablet"),
                          [](const auto& info) { return std::string(info.param); });
 
