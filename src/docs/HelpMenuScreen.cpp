@@ -26,6 +26,14 @@ constexpr int kBarHeight = 40;
 constexpr int kIndexWidth = 260;
 
 bool darkAppearance() { return QGuiApplication::palette().color(QPalette::Window).lightnessF() < 0.5; }
+
+// A bar button as wide as its caption: the narrowest window keeps the title between them.
+void setCaption(QPushButton& button, const QString& caption)
+{
+    constexpr int kPadding = 20;
+    button.setText(caption);
+    button.setFixedWidth(button.fontMetrics().horizontalAdvance(caption) + kPadding);
+}
 } // namespace
 
 const std::array<HelpMenuScreen::Topic, HelpMenuScreen::kTopicCount>& HelpMenuScreen::topics()
@@ -80,8 +88,10 @@ HelpMenuScreen::HelpMenuScreen(Calculator& calc, bool tablet, QWidget* parent)
     title_->setFont(FontMap::shared().font("Helvetica-Bold", 16));
     backButton_->hide();
     share_->hide();
-    for (QPushButton* b : {backButton_, done_, share_})
+    for (QPushButton* b : {backButton_, done_, share_}) {
         b->setFocusPolicy(Qt::NoFocus);
+        setCaption(*b, b->text());
+    }
     index_->setFont(FontMap::shared().font("Helvetica-Bold", tablet ? 18 : 16));
     index_->setFrameShape(QFrame::NoFrame);
     for (int r = 0; r < kTopicCount; ++r) {
@@ -215,7 +225,7 @@ void HelpMenuScreen::showGuideBar()
         return;
     const bool page = keyboard_->helpShown();
     title_->setText(page ? keyboard_->functionHelp()->functionName().trimmed() : QStringLiteral("Keyboard"));
-    backButton_->setText(page ? QStringLiteral("‹ Keyboard") : QStringLiteral("‹ Help"));
+    setCaption(*backButton_, page ? QStringLiteral("‹ Keyboard") : QStringLiteral("‹ Help"));
 }
 
 void HelpMenuScreen::present(ScreenController* page, const QString& title)
@@ -224,7 +234,7 @@ void HelpMenuScreen::present(ScreenController* page, const QString& title)
     topicView_->show();
     if (!tablet_) {
         index_->hide();
-        backButton_->setText(QStringLiteral("‹ Help"));
+        setCaption(*backButton_, QStringLiteral("‹ Help"));
         backButton_->show();
         title_->setText(title);
     }
