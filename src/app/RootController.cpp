@@ -49,7 +49,14 @@ RootController::RootController(Calculator& calc, AppShell& shell, bool tablet)
     }
     router_->setDelegate(this);
     router_->setActive(true);
-    clickGuard_ = std::make_unique<ClickFocusGuard>(*this, [this] { return &router_->keyboard(); });
+    clickGuard_ = std::make_unique<ClickFocusGuard>(
+        *this, [this] { return &router_->keyboard(); },
+        [this]() -> QWidget* {
+            // A screen over the whole window, else what the router shows.
+            if (ScreenController* full = fullScreen(frontId()); full && full->isVisible())
+                return full;
+            return router_->keysTaker();
+        });
     activate(nullptr);
     layout();
 }

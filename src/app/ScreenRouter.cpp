@@ -227,6 +227,18 @@ bool ScreenRouter::shouldShowGraphView() const
     return !menu || menu->isHidden();
 }
 
+bool ScreenRouter::takesKeys(const ScreenController* c) const
+{
+    return c && (c == controller(screens::Menu) || c == controller(screens::Catalog) || c == controller(screens::Conversions)
+        || c == controller(screens::FourFunction));
+}
+
+QWidget* ScreenRouter::keysTaker() const
+{
+    ScreenController* c = controller(frontId());
+    return takesKeys(c) && c->isVisible() ? c : keyboard_;
+}
+
 int ScreenRouter::frontId() const
 {
     int front = -1;
@@ -412,9 +424,7 @@ void ScreenRouter::bringControllerToFront(ScreenController* c)
         if (screen != c)
             screen->hide();
     c->show();
-    // The pickers over the keyboard take the computer's arrow keys, Return and Escape.
-    if (c == controller(screens::Menu) || c == controller(screens::Catalog) || c == controller(screens::Conversions)
-        || c == controller(screens::FourFunction))
+    if (takesKeys(c))
         c->setFocus();
     else
         keyboard_->setFocus();

@@ -65,6 +65,9 @@ public:
     // The calculator keyboard's view; a plain panel until one is set. The router owns it.
     void setKeyboard(QWidget* keyboard);
     QWidget& keyboard() const { return *keyboard_; }
+    // What takes the computer's keys for what the router shows: the picker in front, or
+    // else the keyboard (none before it is set).
+    QWidget* keysTaker() const;
     QWidget& displayArea() const { return *display_; }
     QRectF displayRect() const { return frames_.display; }
     QRectF keyboardRect() const { return frames_.keyboard; }
@@ -154,6 +157,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The pickers over the keyboard take the computer's arrow keys, Return and Escape.
+    bool takesKeys(const ScreenController* c) const;
     ScreenController* make(int id);
     // Where an overlay stands: over the display and the keyboard.
     QRect overlayRect(int id) const;

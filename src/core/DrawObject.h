@@ -138,7 +138,7 @@ private:
 };
 
 // Program widgets shown as controls on the graph screen, placed at x, y with a width.
-// prgmName is the program whose labels a button, selector or slider runs.
+// prgmName is the program whose labels a button, selector, slider or input field runs.
 class DrawControl : public DrawObject {
 public:
     double x = 0;

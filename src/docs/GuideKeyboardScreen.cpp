@@ -26,6 +26,8 @@ void GuideKeyboardScreen::showOp(std::uint32_t code, QRectF keyFrame)
         help_ = new FunctionHelpScreen(calc(), this);
         help_->setBarShown(helpBar_);
         help_->closed = [this] { hideHelp(); };
+        if (prepareHelp)
+            prepareHelp(*help_);
     }
     lastKey_ = keyFrame.translated(keyboard_->pos());
     help_->showOp(code);

@@ -33,6 +33,8 @@ public:
     // closes.
     void setHelpBarShown(bool shown) { helpBar_ = shown; }
     std::function<void()> helpChanged;
+    // Readies the help screen when it is made (its share, its messages).
+    std::function<void(FunctionHelpScreen& help)> prepareHelp;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

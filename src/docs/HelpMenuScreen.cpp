@@ -26,6 +26,14 @@ constexpr int kBarHeight = 40;
 constexpr int kIndexWidth = 260;
 
 bool darkAppearance() { return QGuiApplication::palette().color(QPalette::Window).lightnessF() < 0.5; }
+
+// A bar button as wide as its caption: the narrowest window keeps the title between them.
+void setCaption(QPushButton& button, const QString& caption)
+{
+    constexpr int kPadding = 20;
+    button.setText(caption);
+    button.setFixedWidth(button.fontMetrics().horizontalAdvance(caption) + kPadding);
+}
 } // namespace
 
 const std::array<HelpMenuScreen::Topic, HelpMenuScreen::kTopicCount>& HelpMenuScreen::topics()
@@ -63,7 +71,8 @@ QString HelpMenuScreen::title(int row)
 HelpMenuScreen::HelpMenuScreen(Calculator& calc, bool tablet, QWidget* parent)
     : ScreenController(calc, parent), tablet_(tablet), bar_(new QWidget(this)),
       backButton_(new QPushButton(QStringLiteral("‹ Help"), bar_)), title_(new QLabel(QStringLiteral("Help"), bar_)),
-      done_(new QPushButton(QStringLiteral("Done"), bar_)), index_(new QListWidget(this)),
+      done_(new QPushButton(QStringLiteral("Done"), bar_)), share_(new QPushButton(QStringLiteral("Share"), bar_)),
+      index_(new QListWidget(this)),
       topicView_(new QStackedWidget(this))
 {
     setFocusPolicy(Qt::StrongFocus);
@@ -73,12 +82,16 @@ HelpMenuScreen::HelpMenuScreen(Calculator& calc, bool tablet, QWidget* parent)
     row->setContentsMargins(4, 2, 4, 2);
     row->addWidget(backButton_);
     row->addWidget(title_, 1);
+    row->addWidget(share_);
     row->addWidget(done_);
     title_->setAlignment(Qt::AlignCenter);
     title_->setFont(FontMap::shared().font("Helvetica-Bold", 16));
     backButton_->hide();
-    for (QPushButton* b : {backButton_, done_})
+    share_->hide();
+    for (QPushButton* b : {backButton_, done_, share_}) {
         b->setFocusPolicy(Qt::NoFocus);
+        setCaption(*b, b->text());
+    }
     index_->setFont(FontMap::shared().font("Helvetica-Bold", tablet ? 18 : 16));
     index_->setFrameShape(QFrame::NoFrame);
     for (int r = 0; r < kTopicCount; ++r) {
@@ -90,6 +103,10 @@ HelpMenuScreen::HelpMenuScreen(Calculator& calc, bool tablet, QWidget* parent)
     connect(index_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { showPage(item->data(Qt::UserRole).toInt()); });
     connect(backButton_, &QPushButton::clicked, this, [this] { back(); });
     connect(done_, &QPushButton::clicked, this, [this] { done(); });
+    connect(share_, &QPushButton::clicked, this, [this] {
+        if (FunctionHelpScreen* help = helpInFront())
+            help->print();
+    });
     topicView_->setVisible(tablet_);
     layoutViews();
     // A tablet shows the introduction beside the index from the start.
@@ -125,6 +142,8 @@ void HelpMenuScreen::showFunction(const QString& name)
         // The index's bar names the page and leads back.
         functionHelp_->setBarShown(false);
         functionHelp_->closed = [this] { back(); };
+        if (prepareHelp)
+            prepareHelp(*functionHelp_);
         topicView_->addWidget(functionHelp_);
     }
     functionHelp_->showFunction(name);
@@ -151,12 +170,15 @@ void HelpMenuScreen::showKeyboardView()
     if (!keyboard_) {
         keyboard_ = new GuideKeyboardScreen(calc(), tablet_, topicView_);
         keyboard_->closed = [this] { back(); };
+        keyboard_->prepareHelp = prepareHelp;
+        keyboard_->helpChanged = [this] {
+            showGuideBar();
+            updateShare();
+        };
         // A phone pushes the key's page: the index's bar names it and leads back to the
         // guide, where the page's own bar would make a second one.
-        if (!tablet_) {
+        if (!tablet_)
             keyboard_->setHelpBarShown(false);
-            keyboard_->helpChanged = [this] { showGuideBar(); };
-        }
         topicView_->addWidget(keyboard_);
     }
     present(keyboard_, QStringLiteral("Keyboard"));
@@ -203,7 +225,7 @@ void HelpMenuScreen::showGuideBar()
         return;
     const bool page = keyboard_->helpShown();
     title_->setText(page ? keyboard_->functionHelp()->functionName().trimmed() : QStringLiteral("Keyboard"));
-    backButton_->setText(page ? QStringLiteral("‹ Keyboard") : QStringLiteral("‹ Help"));
+    setCaption(*backButton_, page ? QStringLiteral("‹ Keyboard") : QStringLiteral("‹ Help"));
 }
 
 void HelpMenuScreen::present(ScreenController* page, const QString& title)
@@ -212,13 +234,31 @@ void HelpMenuScreen::present(ScreenController* page, const QString& title)
     topicView_->show();
     if (!tablet_) {
         index_->hide();
-        backButton_->setText(QStringLiteral("‹ Help"));
+        setCaption(*backButton_, QStringLiteral("‹ Help"));
         backButton_->show();
         title_->setText(title);
     }
     page->show();
     page->setFocus();
     page->update();
+    updateShare();
+}
+
+FunctionHelpScreen* HelpMenuScreen::helpInFront() const
+{
+    QWidget* page = currentPage();
+    if (page && page == functionHelp_)
+        return functionHelp_;
+    // A key's page over the guide (a tablet's has a bar with Share of its own).
+    if (page && page == keyboard_ && keyboard_->helpShown())
+        return keyboard_->functionHelp();
+    return nullptr;
+}
+
+void HelpMenuScreen::updateShare()
+{
+    FunctionHelpScreen* help = helpInFront();
+    share_->setVisible(help && !(tablet_ && help == (keyboard_ ? keyboard_->functionHelp() : nullptr)));
 }
 
 QWidget* HelpMenuScreen::currentPage() const
@@ -243,6 +283,7 @@ void HelpMenuScreen::back()
     index_->show();
     backButton_->hide();
     title_->setText(QStringLiteral("Help"));
+    updateShare();
     index_->setFocus();
 }
 
@@ -289,6 +330,7 @@ void HelpMenuScreen::focus(bool gained)
         title_->setText(QStringLiteral("Help"));
     }
     releasePages();
+    share_->hide();
 }
 
 void HelpMenuScreen::keyPressEvent(QKeyEvent* event)

@@ -66,6 +66,13 @@ public:
     void setSupport(SupportActions* support);
     // The key click of the four-function calculator's buttons.
     std::function<void()> keyClick;
+    // Readies each help screen made for a page (its share, its messages), as the app's
+    // own help screen is.
+    std::function<void(FunctionHelpScreen& help)> prepareHelp;
+    // The help screen in front, nullptr while none is: its page is shared by Share and
+    // Ctrl+S.
+    FunctionHelpScreen* helpInFront() const;
+    QPushButton& shareButton() const { return *share_; }
 
     // The page in front (nullptr while a phone shows the index) and the page screens,
     // nullptr until first used.
@@ -88,6 +95,8 @@ private:
     void present(ScreenController* page, const QString& title);
     // The phone's bar over the keyboard guide: the key's page and the way back to the guide.
     void showGuideBar();
+    // Share stands in the bar while a help screen is in front.
+    void updateShare();
     void releasePages();
     void layoutViews();
 
@@ -97,6 +106,7 @@ private:
     QPushButton* backButton_;
     QLabel* title_;
     QPushButton* done_;
+    QPushButton* share_;
     QListWidget* index_;
     QStackedWidget* topicView_;
     FunctionHelpScreen* functionHelp_ = nullptr;

@@ -158,8 +158,6 @@ std::optional<ShareRequest> ShareExport::sharePrograms(const std::vector<std::st
         }
         if (!attach(request, writeFile(sanitized(shown.front()) + QStringLiteral(".pdf"), pdf)))
             return std::nullopt;
-        // A listing is of one program, and says so by its name alone.
-        request.subject = shown.front();
         return request;
     }
     int error = 0;
@@ -169,6 +167,15 @@ std::optional<ShareRequest> ShareExport::sharePrograms(const std::vector<std::st
         return std::nullopt;
     if (!attach(request, writeFile(TIFileWriter::exportFileName(stem(QStringLiteral("Prgm"), shown, true)), bytes(*data))))
         return std::nullopt;
+    return request;
+}
+
+std::optional<ShareRequest> ShareExport::shareListing(const std::string& name)
+{
+    auto request = sharePrograms({name}, kProgramPDF);
+    // The library's listing is of one program, and says so by its name alone.
+    if (request)
+        request->subject = QString::fromStdString(name);
     return request;
 }
 

@@ -43,6 +43,8 @@ public:
     std::function<void()> bringCurrentScreenToFront;
 
     std::optional<ShareRequest> sharePrograms(const std::vector<std::string>& names, int type);
+    // One program's listing PDF, as the program library shares it: named by the program.
+    std::optional<ShareRequest> shareListing(const std::string& name);
     std::optional<ShareRequest> shareLists(const std::vector<std::string>& names, int type);
     // Tokens 0x5C00 ([A]) to 0x5C09.
     std::optional<ShareRequest> shareMatrices(const std::vector<std::uint32_t>& tokens, int type);

@@ -181,6 +181,8 @@ void OwnPageHandlers::inputField(EvalRun& run)
         return;
     if (!(field->width >= 1 && field->width <= kMaxWidgetWidth))
         return fail(ErrInvalidDim, at);
+    // Its label runs in this program once a value is typed in.
+    field->prgmName = p_.currentProgramName();
     addControl(run, std::move(field), false);
 }
 

@@ -92,6 +92,7 @@ GraphPanels* GraphPanels::install(Calculator& calc, AppShell& shell, GraphScreen
     if (QLayout* row = screen.toolbar().layout())
         row->addWidget(calculate);
     GraphProgramControls& controls = panels->programControls();
+    controls.editField = [panels](int tag) { panels->editInputField(tag); };
     GraphScreenController::Panels hooks;
     hooks.vars = panels->varsView_;
     hooks.keyboard = panels->keyboard_;
@@ -201,6 +202,10 @@ void GraphPanels::updateCalculation()
 
 std::string GraphPanels::title() const
 {
+    if (keyboardMode == InputFieldForm) {
+        const DrawInputField* field = programControls_->inputField(inputFieldTag);
+        return field && !field->lblName.empty() ? field->lblName : "Input";
+    }
     if (keyboardMode == 0)
         return "Slider Values";
     if (keyboardMode != 1)
@@ -213,6 +218,13 @@ std::string GraphPanels::title() const
 std::vector<VQTemplateField> GraphPanels::getFields()
 {
     fields_.clear();
+    if (keyboardMode == InputFieldForm) {
+        if (const DrawInputField* field = programControls_->inputField(inputFieldTag)) {
+            const std::string name = calc_.nameForOpcode(static_cast<std::uint32_t>(field->varNum + 65)) + "=";
+            fields_.push_back(editable(inputFieldValue, 0, name.c_str(), TagInputField));
+        }
+        return fields_;
+    }
     if (keyboardMode == 0) {
         fields_.push_back(editable(varInfo.value, 0, (varInfo.name + "=").c_str(), TagVarValue));
         if (varInfo.varNum >= -5 && varInfo.varNum <= -2) {
@@ -303,6 +315,10 @@ void GraphPanels::valueIntegralChange(int mode)
 
 void GraphPanels::fieldDidChange(const VQTemplateField& field)
 {
+    if (keyboardMode == InputFieldForm) {
+        inputFieldValue = field.value;
+        return;
+    }
     if (keyboardMode == 0) {
         switch (field.tag) {
         case TagVarValue: varInfo.value = field.value; break;
@@ -497,6 +513,12 @@ void GraphPanels::orderRecord(YEqVarInfo& record)
 
 void GraphPanels::graphKeyboardDone()
 {
+    if (keyboardMode == InputFieldForm) {
+        closeKeyboard();
+        // The label runs as a button's does, after the sheet has given the graph its keys.
+        programControls_->ioInputField(std::exchange(inputFieldTag, -1), inputFieldValue);
+        return;
+    }
     if (keyboardMode == 1) {
         view_.valueChanged();
         closeKeyboard();
@@ -736,6 +758,16 @@ void GraphPanels::stopTrackingVar()
 void GraphPanels::trace(double value, double err) { view_.trace(value, err); }
 
 void GraphPanels::valueChanged() { view_.valueChanged(); }
+
+void GraphPanels::editInputField(int tag)
+{
+    const DrawInputField* field = programControls_->inputField(tag);
+    if (!field)
+        return;
+    inputFieldTag = tag;
+    inputFieldValue = real(calc_, field->varNum);
+    showKeyboardMode(InputFieldForm);
+}
 
 void GraphPanels::editVar(const YEqVarInfo& record, int index)
 {

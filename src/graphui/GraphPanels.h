@@ -44,8 +44,10 @@ public:
     enum Tag {
         TagVarValue = 0, TagVarMin = 1, TagVarMax = 2, TagVarStep = 3, TagLower = 4, TagUpper = 5, TagTol = 6,
         TagArea = 7, TagZero = 8, TagMin = 9, TagMax = 10, TagIndependent = 11, TagX = 12, TagY = 13, TagR = 14,
-        TagTheta = 15, TagDyDx = 16, TagDxDt = 17, TagDyDt = 18, TagDrDTheta = 19,
+        TagTheta = 15, TagDyDx = 16, TagDxDt = 17, TagDyDt = 18, TagDrDTheta = 19, TagInputField = 20,
     };
+    // The sheet's forms: a slider's value and range, a calculation, a program's input field.
+    enum KeyboardMode { SliderForm = 0, CalculateForm = 1, InputFieldForm = 2 };
 
     // Without a host no panel is shown; without a shell no form (the forms evaluate
     // through it), only their logic.
@@ -113,6 +115,10 @@ public:
     void valueChanged() override;
     void editVar(const YEqVarInfo& record, int index) override;
 
+    // A program's input field clicked: the sheet asks for its variable's value; Done
+    // stores it and runs the field's label.
+    void editInputField(int tag);
+
     // A range's step kept to 200..2000 steps (0: 200 steps).
     static double adjustStep(double min, double max, double step);
     // The edited record put in order: min <= max, max != min, step >= 0, min <= value <= max.
@@ -130,6 +136,9 @@ public:
     YEqVarInfo varInfo;
     int varInfoIndex = -1;
     int editVarNum = -1;
+    // The input field being typed in (its tag) and the value typed so far.
+    int inputFieldTag = -1;
+    double inputFieldValue = 0;
 
     GraphKeyboardView* keyboard() const { return keyboard_; }
     GraphStatInfoView* statInfo() const { return statInfo_; }

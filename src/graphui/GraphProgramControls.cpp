@@ -153,6 +153,10 @@ void GraphProgramControls::updateIOControllers()
             auto* view = new InputFieldView(calc_, host_);
             view->varNum = field->varNum;
             view->lblName = field->lblName;
+            view->clicked = [this, tag] {
+                if (editField)
+                    editField(tag);
+            };
             widget = view;
             if (!field->lblName.empty()) {
                 label = new QLabel(QString::fromStdString(field->lblName), host_);
@@ -245,6 +249,25 @@ void GraphProgramControls::ioButtonUp(int tag)
         return;
     if (auto* button = dynamic_cast<DrawButton*>(ioObj_[tag].get()))
         calc_.parser().runSubroutine(button->lblName, button->prgmName);
+}
+
+const DrawInputField* GraphProgramControls::inputField(int tag) const
+{
+    if (tag < 0 || static_cast<std::size_t>(tag) >= ioObj_.size())
+        return nullptr;
+    return dynamic_cast<const DrawInputField*>(ioObj_[tag].get());
+}
+
+void GraphProgramControls::ioInputField(int tag, double value)
+{
+    const DrawInputField* field = inputField(tag);
+    if (!field)
+        return;
+    calc_.setVar(field->varNum, {{value, 0}});
+    if (static_cast<std::size_t>(tag) < ioControls_.size() && ioControls_[tag])
+        ioControls_[tag]->update();
+    if (!field->lblName.empty() && !calc_.parser().busy())
+        calc_.parser().runSubroutine(field->lblName, field->prgmName);
 }
 
 void GraphProgramControls::ioSelector(int tag, int segment)

@@ -4,6 +4,7 @@
 #include <QRectF>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -13,6 +14,7 @@ class QLabel;
 namespace orvenda {
 
 class Calculator;
+class DrawInputField;
 class DrawObject;
 class DrawSlider;
 class GraphView;
@@ -42,6 +44,13 @@ public:
     QRectF adjustFrame(const QRectF& r) const;
 
     void ioButtonUp(int tag);
+    // An input field's value taken: its variable holds it and its label runs, as a
+    // button's does.
+    void ioInputField(int tag, double value);
+    // The input field of a tag, or none.
+    const DrawInputField* inputField(int tag) const;
+    // A click on an input field: the graph asks for its value.
+    std::function<void(int tag)> editField;
     void ioSelector(int tag, int segment);
     void ioSlider(int tag, double value);
     void ioSliderEndSlide(int tag, double value);

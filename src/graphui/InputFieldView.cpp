@@ -4,6 +4,7 @@
 #include "pretty/FontMap.h"
 
 #include <QFontMetricsF>
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace orvenda {
@@ -23,6 +24,12 @@ void InputFieldView::paintEvent(QPaintEvent*)
     const QFontMetricsF metrics(font);
     const double top = (height() - metrics.height()) / 2;
     painter.drawText(QPointF(2, top + metrics.ascent()), QString::fromStdString(text()));
+}
+
+void InputFieldView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && clicked)
+        clicked();
 }
 
 } // namespace orvenda

@@ -180,7 +180,8 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
             return;
         ShareRequest request;
         request.files << path;
-        request.subject = help_->functionName();
+        // A menu's page says whose it is; the catalogue's is named by its function alone.
+        request.subject = QStringLiteral("Orvenda: %1").arg(help_->functionName());
         presentShare(request);
     };
 }
@@ -737,7 +738,7 @@ void MenuScreen::sendItems()
 {
     MenuViewDelegate* d = delegate_;
     if (shareOrder_.empty() || !d) {
-        hideMenu();
+        showShare(std::nullopt);
         return;
     }
     std::vector<std::string> names;

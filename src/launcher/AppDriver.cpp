@@ -2,6 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/AppShell.h"
+#include "app/ClickFocusGuard.h"
 #include "app/EntryModel.h"
 #include "app/EntryView.h"
 #include "app/HistoryModel.h"
@@ -115,6 +116,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QTemporaryDir>
+#include <QTabBar>
 #include <QTimer>
 #include <QWidget>
 
@@ -927,6 +929,14 @@ bool AppDriver::press(std::string_view caption)
                     return true;
                 }
             }
+            // A tab of a tab bar (the notes page's Preview), clicked where it is drawn.
+            for (QTabBar* bar : scope->findChildren<QTabBar*>())
+                for (int i = 0; bar->isVisible() && i < bar->count(); ++i)
+                    if (bar->tabText(i) == wanted && bar->isTabEnabled(i)) {
+                        click(bar->mapTo(&app_.root(), bar->tabRect(i).center()));
+                        spin(0);
+                        return true;
+                    }
         }
         return fail("no alert is open and no button «" + std::string(caption) + "» is shown");
     }
@@ -1642,6 +1652,25 @@ void AppDriver::dump()
     if (const auto* dialog = qobject_cast<const QDialog*>(QApplication::activeModalWidget());
         dialog && !qobject_cast<const QMessageBox*>(dialog) && dialog->isVisible())
         state["dialog"] = dialog->windowTitle().toStdString();
+    // The fields shown that take typed text, in the window or a form over it (where a tap
+    // lands on them; not a page slid out of sight), and what has the computer's keys.
+    nlohmann::json typing = nlohmann::json::array();
+    for (QWidget* widget : QApplication::allWidgets()) {
+        const QWidget* window = widget->window();
+        if (!ClickFocusGuard::inSight(*widget) || !ClickFocusGuard::takesText(*widget)
+            || (window != &app_.root() && window->parentWidget() == nullptr))
+            continue;
+        const QRect r(app_.root().mapFromGlobal(widget->mapToGlobal(QPoint(0, 0))), widget->size());
+        typing.push_back({{"rect", {r.x(), r.y(), r.width(), r.height()}}, {"class", widget->metaObject()->className()},
+            {"keys", widget->hasFocus()}});
+    }
+    if (!typing.empty())
+        state["textFields"] = std::move(typing);
+    // Where a key typed now goes (as hkey sends it), unless to the calculator keyboard.
+    QWidget* active = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
+    if (const QWidget* keys = (active ? active : &app_.root())->focusWidget(); keys != &app_.keyboard())
+        state["keys"] = keys ? nlohmann::json{{"class", keys->metaObject()->className()}, {"field", ClickFocusGuard::takesText(*keys)}}
+                             : nlohmann::json();
     if (const QImage* photo = BackgroundPicture::image(calc)) {
         const Calculator::Rect& frame = calc.backgroundFrame;
         state["background"] = {{"width", photo->width()}, {"height", photo->height()},

@@ -57,7 +57,8 @@ class GeometryScreen;
 //   shot FILE.png  a picture of the window, with open alerts and dialogs centred over it
 //   press CAPTION  presses a button of the open alert, or with none open a button shown
 //                  in the window (Done, Cancel, a FORMAT colour; a button drawn as an
-//                  image goes by its accessible name, such as "Zoom In X")
+//                  image goes by its accessible name, such as "Zoom In X"), or a tab of a
+//                  tab bar shown (the notes page's Preview), clicked
 //   dump           one JSON object on a line: screen, top (what is drawn on top of the
 //                  window: the id and title of the full-size screen, overlay or screen in
 //                  front, and leave, its leave control's x, y, width and height in the
@@ -67,7 +68,10 @@ class GeometryScreen;
 //                  screen),
 //                  entry, cursor, history (input and answer of each item), ans, error
 //                  (the last reported, 0 for none), alerts (title, message, buttons),
-//                  dialog (the title of an open form, while one is open),
+//                  dialog (the title of an open form, while one is open), textFields
+//                  (the fields shown that take typed text, while there are any: rect in
+//                  the window, class, keys), keys (what has the computer's keys when the
+//                  calculator keyboard has not: class, field; null for nothing),
 //                  output (the program output screen's lines down to the last that holds
 //                  something, without their outer blanks; on that screen also
 //                  programOutput: program, its ten lines as drawn, cursor [column, line],

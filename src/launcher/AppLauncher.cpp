@@ -198,6 +198,7 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->screens().set(screens::Help, [this, tablet = options.tablet](QWidget* p) {
         auto* help = new HelpMenuScreen(calc_, tablet, p);
         help->setSupport(support_.get());
+        help->prepareHelp = [this](FunctionHelpScreen& page) { prepareHelp(page); };
         help->keyClick = [this] { shell_->keys().doKeyClick(); };
         help->closed = [this] {
             root_->helpDone();
@@ -207,10 +208,7 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     });
     root_->screens().set(screens::FunctionHelp, [this](QWidget* p) {
         auto* help = new FunctionHelpScreen(calc_, p);
-        help->presentShare = [this](const ShareRequest& request) { presentShare(request); };
-        help->exportFolder = exportFolder_;
-        help->tell = [this](const QString& message) { delegate_->tell(message); };
-        help->setSupport(support_.get());
+        prepareHelp(*help);
         help->closed = [this, help] {
             help->hide();
             keyboard_->setFocus();
@@ -347,7 +345,7 @@ void AppLauncher::registerInputScreens()
             return new UserNotesView(calc_, programs_->sharedFiles(), page);
         };
         menu->exportListing = [this](const std::string& name) {
-            if (const auto request = share_->sharePrograms({name}, ShareExport::kProgramPDF))
+            if (const auto request = share_->shareListing(name))
                 presentShare(*request);
         };
         return menu;
@@ -399,6 +397,14 @@ void AppLauncher::registerInputScreens()
     });
     // The tablet made its catalogue before the catalogue's factory was there.
     router.remake(screens::Catalog);
+}
+
+void AppLauncher::prepareHelp(FunctionHelpScreen& help)
+{
+    help.presentShare = [this](const ShareRequest& request) { presentShare(request); };
+    help.exportFolder = exportFolder_;
+    help.tell = [this](const QString& message) { delegate_->tell(message); };
+    help.setSupport(support_.get());
 }
 
 void AppLauncher::presentShare(const ShareRequest& request)

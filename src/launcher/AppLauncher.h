@@ -31,6 +31,7 @@ class ShareSheet;
 class PhotoLibrary;
 class MailComposer;
 class QuitSignals;
+class FunctionHelpScreen;
 class SupportActions;
 
 // Starts the app on the process's calculator: restores the state saved in the data
@@ -83,6 +84,8 @@ public:
     SupportActions& support() { return *support_; }
     // Shows a share request in the share sheet; what went wrong is told.
     void presentShare(const ShareRequest& request);
+    // A help screen's share and messages, wherever it is made.
+    void prepareHelp(FunctionHelpScreen& help);
 
 private:
     // The menus, the catalogue and the mode screen in the window's registry.

@@ -27,11 +27,19 @@ QString ShareSheet::share(const ShareRequest& request, QWidget* parent)
         QApplication::clipboard()->setMimeData(data);
         return {};
     }
+    // One dialog for the whole request: its first file goes where the user picks, the
+    // others beside it under their own names, and one Cancel ends it.
+    QString folder = outbox_;
     for (const QString& file : request.files) {
-        const QString target = outbox_.isEmpty() ? chooseTarget(file, request.subject, parent)
-                                                 : QDir(outbox_).filePath(QFileInfo(file).fileName());
-        if (target.isEmpty())
-            continue;
+        QString target;
+        if (folder.isEmpty()) {
+            target = chooseTarget(file, request.subject, parent);
+            if (target.isEmpty())
+                return {};
+            folder = QFileInfo(target).absolutePath();
+        } else {
+            target = QDir(folder).filePath(QFileInfo(file).fileName());
+        }
         if (!outbox_.isEmpty() && !QDir().mkpath(outbox_))
             return QStringLiteral("The folder %1 could not be made.").arg(outbox_);
         const QString error = copyFile(file, target);

@@ -9,10 +9,10 @@ class QWidget;
 
 namespace orvenda {
 
-// The desktop's stand-in for the phone's share sheet. A request with files saves each
-// file where the user picks in a file dialog (or, with an outbox folder, copies it there
-// without asking, as the driven app does); a request without files puts its text, HTML
-// and PDF on the clipboard. Main thread.
+// The desktop's stand-in for the phone's share sheet. A request with files asks once,
+// in a file dialog, where its first file goes and saves the others beside it (or, with
+// an outbox folder, copies them there without asking, as the driven app does); a request
+// without files puts its text, HTML and PDF on the clipboard. Main thread.
 class ShareSheet {
 public:
     virtual ~ShareSheet() = default;

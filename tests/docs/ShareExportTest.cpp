@@ -77,9 +77,13 @@ TEST_F(ShareExportTest, ProgramsAsOneCalculatorFileOrTheFirstAsItsListing)
     const auto pdf = share.sharePrograms({"B", "A"}, ShareExport::kProgramPDF);
     ASSERT_TRUE(pdf);
     EXPECT_EQ(fileName(*pdf), "B.pdf");
-    EXPECT_EQ(pdf->subject, "B") << "the listing is of the program named";
+    EXPECT_EQ(pdf->subject, "Programs:B,A") << "the subject names every program picked";
     EXPECT_EQ(listed, (std::vector<std::string>{"B"}));
     EXPECT_EQ(exported(), QStringList{"B.pdf"}) << "only the request's own file";
+    const auto listing = share.shareListing("A");
+    ASSERT_TRUE(listing);
+    EXPECT_EQ(fileName(*listing), "A.pdf");
+    EXPECT_EQ(listing->subject, "A") << "the library's listing is named by its program";
 }
 
 TEST_F(ShareExportTest, ALockedProgramAsPDFIsError84AndAMissingProgramIs70)

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 namespace orvenda::test {
 namespace {
 
@@ -112,6 +116,127 @@ TEST_P(ClickKeysDrive, ATapOnTheSideIndexJumpsToItsSection)
         EXPECT_EQ(run.dumps[0]["topSection"], "F") << turned;
         EXPECT_EQ(run.dumps[0]["programs"], dump["programs"]) << turned << ": a jump picks nothing";
         EXPECT_EQ(run.dumps[1]["topSection"], "A") << turned;
+    }
+}
+
+// Tab has no command: on the home screen 1+2 typed after it is entered, in a menu Escape
+// after it closes the menu, on the graph Escape after it leaves the graph.
+TEST_P(ClickKeysDrive, TabLeavesTheKeysWhereTheyAre)
+{
+    const DriveRun run = drive("hkey Tab\nhkey 1\nhkey +\nhkey 2\nhkey Return\nwait idle\ndump\nkey MATH\nwait idle\nhkey Tab\n"
+                               "hkey Shift+Tab\nhkey Escape\nwait idle\ndump\nkey GRAPH\nwait idle\nhkey Tab\nhkey Escape\nwait idle\ndump\n");
+    ASSERT_TRUE(endedWithDumps(run, 3));
+    ASSERT_FALSE(run.dumps[0]["history"].empty()) << run.dumps[0]["entry"];
+    EXPECT_EQ(input(run.dumps[0], 1), "1+2");
+    EXPECT_EQ(run.dumps[1]["menu"], nullptr);
+    EXPECT_EQ(run.dumps[2]["top"]["id"], 0);
+}
+
+// A program's input field on the graph: a click on its box brings the graph's keyboard
+// sheet with the field's variable; 7 and Return enter 7 there, and Done stores it in B and
+// runs the field's label, whose output (2B) shows 14.
+TEST_P(ClickKeysDrive, AProgramsInputFieldTakesAValueAndRunsItsLabel)
+{
+    const DriveRun shown = drive("program PF\n0->B\nFnOff \nInputField(10,240,100,B,\"P\")\nDispGraph\nStop\nLbl P\nDisp 2B\nend\n"
+                                 "type prgmPF\nhkey Return\nwait idle\ndump\n");
+    ASSERT_TRUE(endedWithDumps(shown, 1));
+    const json& graph = shown.dumps[0]["graph"];
+    ASSERT_TRUE(graph.is_array()) << shown.dumps[0]["top"];
+    const std::string box = "tap " + std::to_string(graph[0].get<int>() + 60) + " " + std::to_string(graph[1].get<int>() + 257) + "\nwait idle\n";
+    const DriveRun run = drive("program PF\n0->B\nFnOff \nInputField(10,240,100,B,\"P\")\nDispGraph\nStop\nLbl P\nDisp 2B\nend\n"
+                               "type prgmPF\nhkey Return\nwait idle\n" + box + "hkey 7\nhkey Return\nwait idle\ndump\npress Done\nwait idle\ndump\n");
+    ASSERT_TRUE(endedWithDumps(run, 2));
+    const json& sheet = run.dumps[0]["calcSheet"];
+    ASSERT_TRUE(sheet.is_object()) << run.dumps[0]["top"];
+    ASSERT_EQ(sheet["fields"].size(), 1u) << sheet;
+    EXPECT_EQ(sheet["fields"][0]["label"], "B=");
+    EXPECT_EQ(sheet["fields"][0]["shown"], "7");
+    EXPECT_FALSE(sheet["choice"]["shown"].get<bool>());
+    const json& after = run.dumps[1];
+    EXPECT_FALSE(after.contains("calcSheet"));
+    const std::string output = after["output"].dump() + after["history"].dump();
+    EXPECT_NE(output.find("14"), std::string::npos) << output;
+}
+
+// The centre of a rectangle [x, y, w, h] as a tap.
+std::string tapAt(const json& r, int dx = 0, int dy = 0)
+{
+    return "tap " + std::to_string(r[0].get<int>() + r[2].get<int>() / 2 + dx) + " " + std::to_string(r[1].get<int>() + r[3].get<int>() / 2 + dy)
+        + "\nwait idle\n";
+}
+
+// Every field the window shows that takes typed text, found in the app's own widgets (the
+// program notes page's three, the catalogue's search, the new-program form's four, the
+// user menu's form), is clicked, typed in and left each way the screen offers: Escape, its
+// Back, Cancel or Done, Tab, Preview, a click beside it. The key after it reaches the
+// screen in front (Escape there closes what that screen closes, a digit types), never the
+// field and never nothing.
+// (On the phone: the route of the keys is the window's, whatever the device.)
+TEST(ClickKeysFields, EveryFieldGivesTheKeysBackHoweverItIsLeft)
+{
+    const auto drive = [](const std::string& script) { return driveScript(script); };
+    struct Way {
+        std::string name, leave;
+        // What answers the next key: the page of the field still, or what is under it.
+        bool pageStays;
+    };
+    struct Setup {
+        std::string name, open;
+        std::vector<Way> ways;
+        // The next key, and whether the dump after it shows the screen in front answered.
+        std::string next;
+        std::function<bool(const json& dump, bool pageStays)> answered;
+    };
+    const auto menuClosed = [](const json& d, bool) { return d["menu"].is_null(); };
+    const std::vector<Setup> setups{
+        {"notes", "key PRGM\nwait idle\nhkey Right\nwait idle\nhkey Ctrl+I\nwait idle\n",
+            {{"Escape", "hkey Escape\n", false}, {"Back", "press ‹ Back\n", false}, {"Tab", "hkey Tab\n", true},
+                {"Preview", "press Preview\n", true}, {"click", "", true}},
+            "hkey Escape\n",
+            [](const json& d, bool stays) { return stays ? !d["menu"].is_null() && !d.contains("notes") : d["menu"].is_null(); }},
+        {"catalogue", "key 0x420\nwait idle\n", {{"Escape", "hkey Escape\n", false}, {"Tab", "hkey Tab\n", true}, {"click", "", true}},
+            "hkey 7\n", [](const json& d, bool stays) { return stays ? d["top"]["id"] != 0 : d["entry"] == "7"; }},
+        {"new program", "key PRGM\nwait idle\nhkey +\nwait idle\n", {{"Escape", "hkey Escape\n", false}, {"Cancel", "press Cancel\n", false}},
+            "hkey Escape\n", menuClosed},
+        {"user menu", "type 2\nkey 0x437\nwait idle\npress +\nwait idle\n", {{"Escape", "hkey Escape\n", false}, {"Cancel", "press Cancel\n", false}},
+            "hkey Escape\n", menuClosed},
+    };
+    // First the fields each set-up shows, then each field clicked and left each way.
+    std::string discover = "program PA\nDisp 1\nend\n";
+    for (const Setup& setup : setups)
+        discover += setup.open + "dump\nhkey Escape\nwait idle\nhkey Escape\nwait idle\nkey CLEAR\nkey CLEAR\n";
+    const DriveRun shown = drive(discover);
+    ASSERT_TRUE(endedWithDumps(shown, setups.size()));
+    std::string script = "program PA\nDisp 1\nend\n";
+    struct Case {
+        const Setup* setup;
+        const Way* way;
+        std::string name;
+    };
+    std::vector<Case> cases;
+    for (std::size_t k = 0; k < setups.size(); ++k) {
+        const json& look = shown.dumps[k];
+        EXPECT_TRUE(look.contains("textFields")) << setups[k].name;
+        for (const json& field : look.value("textFields", json::array()))
+            for (const Way& way : setups[k].ways) {
+                // A click beside the field: on the bar over the menu's page, above the
+                // catalogue's search.
+                const std::string leave = !way.leave.empty() ? way.leave
+                    : look["menuRect"].is_array()             ? tapAt(look["menuRect"], 0, 8 - look["menuRect"][3].get<int>() / 2)
+                                                              : tapAt(field["rect"], 0, -field["rect"][3].get<int>() / 2 - 8);
+                script += setups[k].open + tapAt(field["rect"]) + "hkey x\n" + leave + "wait idle\n" + setups[k].next
+                    + "wait idle\ndump\nhkey Escape\nwait idle\nhkey Escape\nwait idle\nkey CLEAR\nkey CLEAR\n";
+                cases.push_back({&setups[k], &way, setups[k].name + " " + field["class"].get<std::string>() + " " + way.name});
+            }
+    }
+    const DriveRun run = drive(script);
+    ASSERT_TRUE(endedWithDumps(run, cases.size()));
+    for (std::size_t n = 0; n < cases.size(); ++n) {
+        const json& after = run.dumps[n];
+        EXPECT_TRUE(cases[n].setup->answered(after, cases[n].way->pageStays)) << cases[n].name << ": " << after["top"];
+        // (No "keys": the calculator keyboard has them.)
+        EXPECT_TRUE(!after.contains("keys") || (after["keys"].is_object() && !after["keys"]["field"].get<bool>()))
+            << cases[n].name << ": " << after["keys"];
     }
 }
 

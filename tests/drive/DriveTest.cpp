@@ -986,6 +986,34 @@ TEST_P(HelpScreensDrive, AMenusHelpPageIsLeftByItsBack)
     EXPECT_EQ(run.dumps[2]["menu"], nullptr);
 }
 
+// Every help page shares its PDF: a menu row's page under "Orvenda: " and its name, the
+// catalogue's under the name alone; the help menu's pages (a topic's, a key's in the
+// keyboard guide) by Share and by Ctrl+S under their names, as the help screen does.
+TEST_P(HelpScreensDrive, EveryHelpPageSharesUnderItsSubject)
+{
+    const std::string index = tablet() ? "" : "hkey Escape\nwait idle\n";
+    const Session run = drive("key MATH\nwait idle\nhkey Ctrl+I\nwait idle\npress Share\nwait idle\ndump\nhkey Escape\nwait idle\n"
+                              "hkey Escape\nwait idle\nkey 0x420\nhkey S\nhkey I\nhkey N\nhkey Ctrl+I\nwait idle\npress Share\nwait idle\n"
+                              "dump\nhkey Escape\nwait idle\nhkey Escape\nwait idle\nkey 0x1016\nwait idle\n" + row(2)
+                                  + "wait idle\nhkey Ctrl+S\nwait idle\ndump\n" + index + row(3) + "wait idle\npress Share\nwait idle\ndump\n"
+                                  + index + row(4) + "wait idle\n" + guideKey(21) + "wait idle\npress Share\nwait idle\ndump\nhkey Escape\n"
+                                  + "wait idle\n" + guideKey(22) + "wait idle\nhkey Ctrl+S\nwait idle\ndump\n",
+        "--device " + GetParam() + " --data " + scratch("help-share-" + GetParam()).string());
+    ASSERT_TRUE(endedWithDumps(run, 6));
+    const auto subject = [&](std::size_t k) { return run.dumps[k]["shared"].value("subject", std::string()); };
+    EXPECT_EQ(subject(0), "Orvenda: " + run.dumps[0]["help"]["page"].get<std::string>());
+    EXPECT_EQ(subject(1), "sin(") << "the catalogue's page by its name";
+    EXPECT_EQ(subject(2), "New Features");
+    EXPECT_EQ(subject(3), "FAQ");
+    const json& sin = run.dumps[4]["help"]["guide"]["help"];
+    const json& cos = run.dumps[5]["help"]["guide"]["help"];
+    ASSERT_TRUE(sin.is_string() && cos.is_string() && sin != cos) << run.dumps[4]["help"] << run.dumps[5]["help"];
+    EXPECT_EQ(subject(4), sin.get<std::string>());
+    EXPECT_EQ(subject(5), cos.get<std::string>());
+    for (const json& dump : run.dumps)
+        EXPECT_TRUE(dump["shared"]["files"][0].get<std::string>().ends_with(".pdf")) << dump["shared"];
+}
+
 INSTANTIATE_TEST_SUITE_P(Drive, HelpScreensDrive, ::testing::Values("phone", "tablet"),
     [](const auto& info) { return info.param; });
 

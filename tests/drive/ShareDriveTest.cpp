@@ -118,6 +118,49 @@ TEST(ShareDrive, TheLastCalculationOfAnEmptyHistoryGivesTheDisplayBack)
     EXPECT_GT(qGray(display.scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).pixel(0, 0)), 100) << "drawn, not black";
 }
 
+// Every SHARE menu that collects a selection, sent with nothing, one and two rows picked:
+// nothing picked shares nothing and gives the home screen back (what is typed next shows
+// there); a pick is shared under the subject that names it, a program's listing included.
+TEST(ShareDrive, EveryShareKindWithNoneOneAndTwoPicked)
+{
+    struct Kind {
+        int row;
+        std::string tab, one, two;
+    };
+    // AA and AB sort before the sample programs.
+    const std::vector<Kind> kinds{{1, "", "Programs:AA", "Programs:AA,AB"}, {1, "key RIGHT\nwait idle\n", "Programs:AA", "Programs:AA,AB"},
+        {2, "", "Lists:L₁", "Lists:L₁,L₂"}, {3, "", "Matrix:A", "Matrix:A,B"}, {4, "", "Variables:A", "Variables:A,B"},
+        {5, "", "Y₁", "Y₁,Y₂"}, {6, "", "Strings:1", "Strings:1,2"}};
+    std::string script = "program AA\nDisp 1\nend\nprogram AB\nDisp 2\nend\n";
+    for (const char* line : {"{1,2}->L₁", "{3}->L₂", "[[1]]->[A]", "[[2]]->[B]", "1->A", "2->B", "\"X\"->Y₁", "\"2X\"->Y₂", "\"S\"->Str1",
+             "\"T\"->Str2"})
+        script += std::string("type ") + line + "\nkey ENTER\nwait idle\n";
+    // Nothing picked first: no share has been made yet.
+    for (int picks = 0; picks <= 2; ++picks)
+        for (const Kind& kind : kinds) {
+            script += kOpenShare + "key " + std::to_string(kind.row) + "\nwait idle\n" + kind.tab;
+            for (int k = 1; k <= picks; ++k)
+                script += "key " + std::to_string(k) + "\n";
+            script += "press Send\nwait idle\ntype 5\ndump\nkey CLEAR\n";
+        }
+    const DriveRun run = driveScript(script, "--data " + driveScratch("share-every").string());
+    ASSERT_TRUE(endedWithDumps(run, 3 * kinds.size()));
+    for (std::size_t n = 0; n < run.dumps.size(); ++n) {
+        const json& dump = run.dumps[n];
+        const Kind& kind = kinds[n % kinds.size()];
+        const std::size_t picks = n / kinds.size();
+        const std::string name = "row " + std::to_string(kind.row) + kind.tab + ", " + std::to_string(picks) + " picked";
+        EXPECT_EQ(dump["top"]["id"], 0) << name << ": the home screen in front";
+        EXPECT_EQ(dump["menu"], nullptr) << name;
+        EXPECT_EQ(dump["entry"], "5") << name << ": typed on the home line";
+        if (picks == 0)
+            EXPECT_FALSE(dump.contains("shared")) << name;
+        else
+            EXPECT_EQ(dump["shared"]["subject"], picks == 1 ? kind.one : kind.two) << name;
+    }
+    EXPECT_TRUE(run.dumps[2 * kinds.size() + 1]["shared"]["files"][0].get<std::string>().ends_with("AA.pdf"));
+}
+
 // The documents made on their own program manager reach the share sheet: a program picked
 // under SHARE ▸ Prgm… with the PDF tab, and the graph screen's Share.
 TEST(ShareDrive, AProgramsListingAndTheGraphLeaveAsPDFs)
@@ -137,7 +180,7 @@ TEST(ShareDrive, AProgramsListingAndTheGraphLeaveAsPDFs)
         pdf.load(&buffer);
     };
     const json& program = run.dumps[0]["shared"];
-    EXPECT_EQ(program["subject"], "ABC") << "the program named alone";
+    EXPECT_EQ(program["subject"], "Programs:ABC");
     QBuffer listingBytes;
     QPdfDocument listing;
     readBack(program, listing, listingBytes);

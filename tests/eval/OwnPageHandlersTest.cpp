@@ -62,7 +62,7 @@ TEST_F(OwnPageHandlersTest, WidgetsJoinTheProgramsControls)
     EXPECT_EQ(field.width, 30);
     EXPECT_EQ(field.varNum, 1);
     EXPECT_EQ(field.lblName, "IN");
-    EXPECT_EQ(field.prgmName, "");
+    EXPECT_EQ(field.prgmName, "T") << "its label runs in the program that placed it";
     const auto& narrow = control<DrawButton>(1);
     EXPECT_EQ(narrow.width, 30);
     EXPECT_EQ(narrow.buttonName, "GO");

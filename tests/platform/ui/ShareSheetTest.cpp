@@ -80,6 +80,30 @@ TEST(ShareSheet, TheOutboxTakesFilesWithoutAsking)
     EXPECT_EQ(readAll(dir.filePath(QStringLiteral("shared/MatrixAC.csv"))), "1,2");
 }
 
+// The graph's worksheet and picture: one dialog for both, the second saved beside the
+// first; one Cancel ends the request.
+TEST(ShareSheet, ARequestOfTwoFilesAsksOnceAndOneCancelEndsIt)
+{
+    QTemporaryDir dir;
+    const QString pdf = write(dir.filePath(QStringLiteral("Graph.pdf")), "pdf"), png = write(dir.filePath(QStringLiteral("Graph.png")), "png");
+    QDir().mkpath(dir.filePath(QStringLiteral("out")));
+    PickingSheet sheet;
+    sheet.target = dir.filePath(QStringLiteral("out/sheet.pdf"));
+    ShareRequest request;
+    request.files << pdf << png;
+    request.subject = QStringLiteral("Lumbrix Graph");
+    EXPECT_EQ(sheet.share(request, nullptr), QString());
+    EXPECT_EQ(sheet.asked, QStringList{QStringLiteral("Lumbrix Graph:") + pdf});
+    EXPECT_EQ(sheet.delivered(), (QStringList{sheet.target, dir.filePath(QStringLiteral("out/Graph.png"))}));
+    EXPECT_EQ(readAll(dir.filePath(QStringLiteral("out/Graph.png"))), "png");
+
+    sheet.asked.clear();
+    sheet.target.clear();
+    EXPECT_EQ(sheet.share(request, nullptr), QString());
+    EXPECT_EQ(sheet.asked.size(), 1) << "no second dialog after a Cancel";
+    EXPECT_TRUE(sheet.delivered().isEmpty());
+}
+
 TEST(ShareSheet, ATextGoesOnTheClipboardWithItsHTMLOrPDF)
 {
     PickingSheet sheet;
