@@ -404,6 +404,46 @@ TEST(ScreenReachDrive, TheLeastAndTheTurnedPhoneShowEveryControlWhole)
     EXPECT_GE(bar["title"][2].get<int>(), bar["titleNeeds"].get<int>()) << bar;
 }
 
+// The least window, 320 × 390, where what is laid over a screen shares its room: the ten
+// geometry figures keep Done, Solve and Clear clear of each other; the stat plot set-up's hue
+// wheel is a wheel a pointer works; 2-SampTTest's pooled switch leaves the form's title
+// clear. And a phone on its side keeps QuartReg's fifth coefficient clear of Data/Resid.
+TEST(ScreenReachDrive, TheLeastWindowSharesItsRoomBetweenWhatIsLaidOverIt)
+{
+    std::string figures;
+    for (const char* key : {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0"})
+        figures += std::string("key APPS\nkey 3\nkey ") + key + "\nwait idle\ndump\n" + kHome;
+    const std::string tests = "open 15\nwait idle\npress Tests\nwait idle\n";
+    const DriveRun menu = driveScript(tests + "dump\n", "--size 320x390");
+    ASSERT_TRUE(endedWithDumps(menu, 1));
+    const DriveRun least = driveScript(figures + "open 107\nwait idle\ndump\n" + kHome + tests
+                                           + tapAt(testRow(menu.dumps[0]["statTest"]["menu"], 3)) + "dump\n",
+                                       "--size 320x390");
+    ASSERT_TRUE(endedWithDumps(least, 12));
+    for (const json& dump : least.dumps)
+        EXPECT_TRUE(reachable(dump, {320, 390}));
+    const json& wheel = least.dumps[10]["plotSetup"]["wheel"];
+    EXPECT_GE(std::min(wheel[2].get<int>(), wheel[3].get<int>()), 80) << wheel;
+    const json& pooledTest = least.dumps[11]["statTest"];
+    ASSERT_EQ(pooledTest["test"], 0x5C29) << "2-SampTTest";
+    const json& pooled = pooledTest["pooled"];
+    const json& form = pooledTest["formRect"];
+    ASSERT_TRUE(pooled.is_array());
+    EXPECT_FALSE(QRect(pooled[0], pooled[1], pooled[2], pooled[3]).intersects(QRect(form[0], form[1], form[2], pooledTest["rowHeight"].get<int>())))
+        << pooled << " over the title of " << form;
+
+    const DriveRun turned = driveScript(kData + tests + "dump\n", kTurnedPhone.options());
+    ASSERT_TRUE(endedWithDumps(turned, 1));
+    const DriveRun quartic = driveScript(kData + "type {6,7}->L₃\nkey ENTER\ntype augment(L₁,L₃)->L₁\nkey ENTER\ntype augment(L₂,L₃)->L₂\nkey ENTER\n"
+                                             + tests + tapAt(testRow(turned.dumps[0]["statTest"]["menu"], kRegression)) + "press Quart\nwait idle\ndump\n",
+                                         kTurnedPhone.options());
+    ASSERT_TRUE(endedWithDumps(quartic, 1));
+    const json& regression = quartic.dumps[0]["statTest"];
+    ASSERT_EQ(regression["left"].size(), 5u) << regression["title"];
+    EXPECT_GE(regression["models"][1].get<double>(), regression["formRect"][1].get<double>() + 7 * regression["rowHeight"].get<double>())
+        << "e=, the seventh row, above " << regression["models"];
+}
+
 // The shapes a device's window takes: upright, turned and, for a phone, the least window.
 std::vector<QSize> shapesOf(const char* device)
 {
