@@ -43,9 +43,12 @@ void OverlayPlacement::placeAll(QWidget& window)
         return n;
     };
     std::stable_sort(all.begin(), all.end(), [&](const QObject* a, const QObject* b) { return depth(a) < depth(b); });
+    // Each stays in front of what its screen laid out anew.
     for (const OverlayPlacement* placement : all)
-        if (placement->overlay().isVisible())
+        if (placement->overlay().isVisible()) {
             placement->place();
+            placement->overlay().raise();
+        }
 }
 
 bool OverlayPlacement::eventFilter(QObject* watched, QEvent* event)

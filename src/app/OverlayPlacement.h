@@ -24,8 +24,8 @@ public:
 
     QWidget& overlay() const;
     void place() const;
-    // Places every overlay that shows under the window again, outer ones before the
-    // overlays they hold (a picker over a sheet follows the sheet).
+    // Places every overlay that shows under the window again, in front of its screen,
+    // outer ones before the overlays they hold (a picker over a sheet follows the sheet).
     static void placeAll(QWidget& window);
 
 protected:
