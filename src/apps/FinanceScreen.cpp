@@ -175,6 +175,8 @@ void FinanceScreen::resizeEvent(QResizeEvent*)
     lcd_->setGeometry(rect());
     lcd_->lower();
     form_->setScale(k);
+    // The rows scroll to the field being typed when the display is too short for them.
+    form_->setGeometry(rect());
     for (QPushButton* button : {done_, solve_})
         button->setFont(FontMap::shared().font("Helvetica-Bold", 14 * k));
     done_->setGeometry(4, 2, static_cast<int>(64 * k), static_cast<int>(form_->titleHeight() - 4));
@@ -183,8 +185,6 @@ void FinanceScreen::resizeEvent(QResizeEvent*)
                          static_cast<int>(w * 0.38), static_cast<int>(form_->rowHeight()));
     const int button = static_cast<int>(kButtonHeight * k);
     solve_->setGeometry(w - static_cast<int>(84 * k), height() - button - 4, static_cast<int>(80 * k), button);
-    // The rows end above Solve, scrolling to the field being typed.
-    form_->setGeometry(0, 0, w, solve_->y());
 }
 
 QRect FinanceScreen::cursorRect() const { return form_->fieldRect(form_->currentField()).toAlignedRect(); }

@@ -1548,7 +1548,8 @@ void AppDriver::overlaysState(nlohmann::json& state) const
             if (const QString text = ::orvenda::caption(button); button->isVisible() && button->isEnabled() && !text.isEmpty()
                 && std::find(buttons.begin(), buttons.end(), text.toStdString()) == buttons.end())
                 buttons.push_back(text.toStdString());
-        state["buttons"] = std::move(buttons);
+        if (!buttons.empty())
+            state["buttons"] = std::move(buttons);
     }
     // The overlay over the display and the keyboard, by name.
     for (int id = screens::Menu; id <= screens::FourFunction; ++id)

@@ -164,7 +164,10 @@ class GeometryScreen;
 //                  whole screen), each with its class, why and rectangle; typing (the
 //                  line or form field being typed on the screen in front, while there is
 //                  one: rect, where it is drawn in the window, and clear, whether it shows
-//                  whole with no control over it)
+//                  whole with no control over it); overlays (each sheet, panel, bar,
+//                  picker or popover that shows over a screen: widget, its class, and
+//                  rect, while any shows); buttons (the captions of the screen in front's
+//                  shown buttons, as `press` takes them, while it has any)
 //   file PATH      hands the file to the app as the desktop does (one report, an alert)
 //   photo PATH     the picture file the photo library answers to the next pick (DRAW STO
 //                  "Photo…"; `photo` alone cancels it); a driven app opens no dialog
