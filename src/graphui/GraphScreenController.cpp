@@ -245,10 +245,15 @@ void GraphScreenController::placeFixedZoomButtons()
     const int x = graphView_->geometry().right() + 1 - 6 - kFixedZoomSide;
     // The bars over the graph's bottom (a pause's, the trace's with its slider open) keep
     // their band: a graph too short for one column beside them takes the buttons in pairs,
-    // each direction's in and out side by side.
-    const int step = kFixedZoomSide + kColumnGap;
+    // each direction's in and out side by side, and one shorter still in one row.
+    const int step = kFixedZoomSide + kColumnGap, count = static_cast<int>(fixedZoom_.size());
     const int barsTop = std::min(height() - kPauseBarHeight, graphView_->geometry().bottom() + 1 - GraphVarsView::kOpenHeight) - kToolbarHeight;
-    const bool pairs = kColumnTop + static_cast<int>(fixedZoom_.size()) * step - kColumnGap > barsTop;
+    int perRow = 1;
+    for (const int n : {1, 2, count}) {
+        perRow = n;
+        if (kColumnTop + (count + n - 1) / n * step - kColumnGap <= barsTop)
+            break;
+    }
     for (std::size_t i = 0; i < fixedZoom_.size(); ++i) {
         ImageButton* button = fixedZoom_[i];
         if (wide_) {
@@ -264,7 +269,7 @@ void GraphScreenController::placeFixedZoomButtons()
         }
         button->setEnabled(buttonsEnabled_);
         const int at = static_cast<int>(i);
-        button->move(pairs ? x - (1 - at % 2) * step : x, kColumnTop + (pairs ? at / 2 : at) * step);
+        button->move(x - (perRow - 1 - at % perRow) * step, kColumnTop + at / perRow * step);
         button->show();
         button->raise();
     }

@@ -470,7 +470,8 @@ std::string sizeTo(const QSize& size) { return "size " + std::to_string(size.wid
 }
 
 // Where each overlay is opened from: every screen the registry lists, the graph with a trace
-// (its bar, whose variable opens the slider panel) and a program's Pause over the graph.
+// (its bar, whose variable opens the slider panel), a program's Pause over the graph and,
+// last (the mode stays), the traced graph beside its table (MODE ▸ G-T).
 std::vector<std::string> overlaySeeds()
 {
     std::vector<std::string> seeds{kTraced, "program PZ\nClrDraw\nPt-On(0,0)\nPause\nend\ntype prgmPZ\nhkey Return\nwait idle\n"};
@@ -479,6 +480,7 @@ std::vector<std::string> overlaySeeds()
         for (const json& screen : listing.dumps[0]["screens"])
             if (screen["id"] != 0 && screen["id"] != 100)
                 seeds.push_back("open " + std::to_string(screen["id"].get<int>()) + "\nwait idle\n");
+    seeds.push_back("key MODE\nwait idle\npress G-T\nwait idle\ntap leave\nwait idle\n" + kTraced);
     return seeds;
 }
 
