@@ -5,6 +5,7 @@
 #include "app/ClickFocusGuard.h"
 #include "app/EntryEvaluator.h"
 #include "app/GraphScreen.h"
+#include "app/OverlayPlacement.h"
 #include "app/ScreenController.h"
 #include "app/StatusLine.h"
 #include "app/YEqModel.h"
@@ -181,6 +182,8 @@ void RootController::layout()
             debugger->setGeometry(safe);
         }
     }
+    // The screens have been laid out at the new size: every overlay open over them follows.
+    OverlayPlacement::placeAll(*this);
 }
 
 void RootController::activate(ScreenController* c)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QRect>
 #include <QWidget>
 
 #include <functional>
@@ -56,6 +57,9 @@ public:
     // The visible control that leaves the screen, nullptr when the screen has none of its
     // own (the keyboard's QUIT then serves).
     virtual QWidget* leaveControl() const { return nullptr; }
+    // Where the line or field being typed is drawn, in the screen; empty when the screen
+    // draws none of its own.
+    virtual QRect cursorRect() const { return {}; }
 
 protected:
     // Called by focus(true) when not yet listening: the screen's observe() calls.

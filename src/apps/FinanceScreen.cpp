@@ -175,6 +175,7 @@ void FinanceScreen::resizeEvent(QResizeEvent*)
     lcd_->setGeometry(rect());
     lcd_->lower();
     form_->setScale(k);
+    // The rows scroll to the field being typed when the display is too short for them.
     form_->setGeometry(rect());
     for (QPushButton* button : {done_, solve_})
         button->setFont(FontMap::shared().font("Helvetica-Bold", 14 * k));
@@ -185,6 +186,8 @@ void FinanceScreen::resizeEvent(QResizeEvent*)
     const int button = static_cast<int>(kButtonHeight * k);
     solve_->setGeometry(w - static_cast<int>(84 * k), height() - button - 4, static_cast<int>(80 * k), button);
 }
+
+QRect FinanceScreen::cursorRect() const { return form_->fieldRect(form_->currentField()).toAlignedRect(); }
 
 void FinanceScreen::keyPressEvent(QKeyEvent* event)
 {

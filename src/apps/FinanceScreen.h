@@ -41,6 +41,7 @@ public:
     void focus(bool gained) override;
     void fieldDidChange(VQTemplateField& field) override;
     QWidget* leaveControl() const override;
+    QRect cursorRect() const override;
 
 protected:
     void subscribe() override;

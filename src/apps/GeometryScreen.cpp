@@ -1,6 +1,7 @@
 #include "apps/GeometryScreen.h"
 
 #include "app/AppShell.h"
+#include "app/OverlayPlacement.h"
 #include "app/CursorBlink.h"
 #include "app/EntryEvaluator.h"
 #include "app/EntryModel.h"
@@ -31,6 +32,10 @@ namespace {
 
 constexpr int kToolBarHeight = 44;
 constexpr int kControlHeight = 28;
+// The figure's band with room for its controls: the zoom buttons, Solve and Clear under
+// them and the slider; and the least height of a phone's keypad that gives way to it.
+constexpr double kRoomyGraphHeight = 76 + 4 + 36 + 30;
+constexpr double kLeastKeypadHeight = 130;
 constexpr int kSliderSteps = 10000;
 using G = GeometryModel;
 
@@ -435,6 +440,7 @@ GeometryMenu& GeometryScreen::showGeometryMenu()
             getEntry();
             setGeometryNum(token);
         };
+        OverlayPlacement::attach(*menu_, [this] { placeMenu(); });
     }
     placeMenu();
     menu_->showMenu();
@@ -521,10 +527,14 @@ void GeometryScreen::adjustViewSize()
         panel = QRectF(0, H - r, W - SmallCalcView::kNarrowWidth, r);
         graph = QRectF(0, kToolBarHeight, W, H - r - kToolBarHeight);
     } else if (calc().device != 1) {
-        const double k = 182 * W / 320;
+        // A short window (the least, 320 × 390) takes from the keypad's height, down to its
+        // least, what the figure needs for its controls; the keypad, its keys sized by its
+        // width, narrows to that height, centred.
+        const double T = windowHeight(), full = 182 * W / 320;
+        const double k = std::clamp(H - T - kToolBarHeight - kRoomyGraphHeight, std::min(kLeastKeypadHeight, full), full);
+        const double kw = W * k / full;
         bar = QRectF(0, 0, W, kToolBarHeight);
-        keypad = QRectF(0, H - k, W, k);
-        const double T = windowHeight();
+        keypad = QRectF((W - kw) / 2, H - k, kw, k);
         panel = QRectF(0, H - k - T, W, T);
         graph = QRectF(0, kToolBarHeight, W, H - k - T - kToolBarHeight);
     } else if (W < 768) {
@@ -566,17 +576,26 @@ void GeometryScreen::adjustViewSize()
     // The zoom images' own size.
     plus_->setGeometry(g.right() - 40, g.top() + 6, 34, 32);
     minus_->setGeometry(g.right() - 40, g.top() + 44, 34, 32);
-    slider_->setGeometry(g.left() + 10, g.bottom() - 30, g.width() - 20, 26);
-    const int buttonsY = g.bottom() - 30 - 36;
-    solve_->setGeometry(g.right() - 80, buttonsY, 74, 30);
-    clear_->setGeometry(g.right() - 160, buttonsY, 74, 30);
+    // A figure's band too short for Solve and Clear under the zoom buttons has them on the
+    // bar between Figures and Done, and the slider clear of the sketch and zoom buttons.
+    const bool roomy = g.height() >= kRoomyGraphHeight;
+    const int sliderRight = roomy || g.height() >= 76 + 30 + 4 ? g.right() - 10 : triangle_->x() - 4;
+    slider_->setGeometry(g.left() + 10, g.bottom() - 30, std::max(0, sliderRight - g.left() - 10), 26);
+    if (roomy) {
+        const int buttonsY = g.bottom() - 30 - 36;
+        solve_->setGeometry(g.right() - 80, buttonsY, 74, 30);
+        clear_->setGeometry(g.right() - 160, buttonsY, 74, 30);
+    } else {
+        const int left = menuButton_->geometry().right() + 4, w = std::min(74, (doneButton_->x() - 4 - left) / 2 - 2);
+        const int y = static_cast<int>(bar.top()) + (kToolBarHeight - 30) / 2;
+        clear_->setGeometry(left, y, w, 30);
+        solve_->setGeometry(left + w + 4, y, w, 30);
+    }
     for (QWidget* w : {static_cast<QWidget*>(triangle_), static_cast<QWidget*>(segments_), static_cast<QWidget*>(plus_),
              static_cast<QWidget*>(minus_), static_cast<QWidget*>(slider_), static_cast<QWidget*>(solve_), static_cast<QWidget*>(clear_)})
         w->raise();
-    if (menu_) {
-        placeMenu();
+    if (menu_)
         menu_->raise();
-    }
     zoomGraphView();
 }
 

@@ -1,5 +1,6 @@
 #include "apps/PeriodicTableScreen.h"
 
+#include "app/OverlayPlacement.h"
 #include "apps/ElementPanel.h"
 #include "apps/PeriodicConfigurePanel.h"
 #include "apps/PeriodicTableView.h"
@@ -121,10 +122,6 @@ void PeriodicTableScreen::layout()
     kLabel_->setGeometry(w - 36, 0, 30, kSliderHeight);
     tempLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     table_->setGeometry(0, kBarHeight + kSliderHeight, w, std::max(0, height() - kBarHeight - kSliderHeight));
-    if (picker_)
-        picker_->setGeometry(rect());
-    if (detail_)
-        detail_->setGeometry(rect());
 }
 
 void PeriodicTableScreen::showSlider(bool shown, bool unit)
@@ -227,8 +224,9 @@ void PeriodicTableScreen::showPicker()
         picker_ = new PeriodicConfigurePanel(this);
         picker_->didSelect = [this](int property, int sub) { didSelectProperty(property, sub); };
         picker_->finished = [this] { pickerDone(); };
+        OverlayPlacement::attach(*picker_, [this] { picker_->setGeometry(rect()); });
     }
-    picker_->setGeometry(rect());
+    OverlayPlacement::of(*picker_)->place();
     picker_->raise();
     picker_->makeVisible(true);
 }
@@ -244,8 +242,9 @@ void PeriodicTableScreen::didSelectElement(int element)
     if (!detail_) {
         detail_ = new ElementPanel(this);
         detail_->doubleTapped = [this] { table_->doubleTap(); };
+        OverlayPlacement::attach(*detail_, [this] { detail_->setGeometry(rect()); });
     }
-    detail_->setGeometry(rect());
+    OverlayPlacement::of(*detail_)->place();
     detail_->showElement(element);
 }
 

@@ -415,10 +415,24 @@ void PolyScreen::keyPressEvent(QKeyEvent* event)
     ScreenController::keyPressEvent(event);
 }
 
+double PolyScreen::linesTop() const { return (kBannerHeight + 4) * textScale(); }
+
+int PolyScreen::linesShown() const
+{
+    const double k = textScale();
+    return static_cast<int>(std::floor((height() - kMenuHeight * k - 4 - linesTop()) / (kLineHeight * k)));
+}
+
+QRect PolyScreen::cursorRect() const
+{
+    const double h = kLineHeight * textScale();
+    return QRectF(0, linesTop() + (line_ - firstShown()) * h, width(), h).toAlignedRect();
+}
+
 int PolyScreen::lineAt(double y) const
 {
     const double k = textScale();
-    const int line = static_cast<int>(std::floor((y - kBannerHeight * k) / (kLineHeight * k)));
+    const int line = firstShown() + static_cast<int>(std::floor((y - kBannerHeight * k) / (kLineHeight * k)));
     // A tap below the last line takes the last line.
     return line < 0 || line >= lineCount() ? lineCount() - 1 : line;
 }
@@ -452,12 +466,11 @@ void PolyScreen::paintLines(QPainter& painter)
     const double titleEnd = titleX + QFontMetricsF(bannerFont).horizontalAdvance(banner());
     const double bannerBaseline = (bannerHeight + QFontMetricsF(bannerFont).ascent() - QFontMetricsF(bannerFont).descent()) / 2;
     drawMarkUp(painter, equation(), titleEnd, bannerBaseline, size);
-    const int lines = lineCount();
-    const double bottom = height() - kMenuHeight * k - 4;
-    for (int line = 0; line < lines; ++line) {
-        const double top = (kBannerHeight + 4) * k + line * lineHeight;
-        if (top + lineHeight > bottom)
-            break;
+    // The current line in view: the lines scroll under the banner.
+    const int lines = lineCount(), shown = linesShown();
+    const int first = firstShown();
+    for (int line = first; line < lines && line < first + shown; ++line) {
+        const double top = linesTop() + (line - first) * lineHeight;
         const double baseline = top + lineHeight - 8 * k;
         painter.setPen(text);
         const double x = drawMarkUp(painter, label(line), 4 * k, baseline, size) + 4 * k;

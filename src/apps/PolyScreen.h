@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LineScroll.h"
 #include "app/ScreenController.h"
 #include "apps/PolyModel.h"
 
@@ -44,6 +45,7 @@ public:
     void updateDisplay() override;
     void focus(bool gained) override;
     QWidget* leaveControl() const override;
+    QRect cursorRect() const override;
 
     // The keys, as the keyboard's notifications deliver them.
     void enter();
@@ -73,6 +75,11 @@ private:
     void clearEntry();
     void showError(int error);
     int lineAt(double y) const;
+    // The lines' first top and how many show whole above the menu.
+    double linesTop() const;
+    int linesShown() const;
+    // The first line shown, scrolled so that the current line shows.
+    int firstShown() const { return scroll_.follow(line_, lineCount(), linesShown()); }
     // The list picked for LOAD, on the entry line when the screen has the focus again.
     void finishLoad();
 
@@ -82,6 +89,7 @@ private:
     QPushButton* done_;
     SegmentedControl* menu_;
     int line_ = 0;
+    mutable LineScroll scroll_;
     std::string coefName_ = PolyModel::kCoefficients;
     std::string zeroName_ = PolyModel::kZeros;
     double equation_ = 1;

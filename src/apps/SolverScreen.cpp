@@ -294,10 +294,24 @@ void SolverScreen::keyPressEvent(QKeyEvent* event)
     ScreenController::keyPressEvent(event);
 }
 
+int SolverScreen::linesShown() const
+{
+    const double k = textScale();
+    return static_cast<int>(std::floor((height() - kButtonHeight * k - 4 - (kBannerHeight + 4) * k) / (kLineHeight * k)));
+}
+
+int SolverScreen::firstShown() const { return scroll_.follow(line_, lineCount() + (resultLine_ >= 0 ? 1 : 0), linesShown()); }
+
+QRect SolverScreen::cursorRect() const
+{
+    const double k = textScale();
+    return QRectF(0, (kBannerHeight + 4) * k + (line_ - firstShown()) * kLineHeight * k, width(), kLineHeight * k).toAlignedRect();
+}
+
 void SolverScreen::mousePressEvent(QMouseEvent* event)
 {
     const double k = textScale();
-    const int line = static_cast<int>(std::floor((event->position().y() - (kBannerHeight + 4) * k) / (kLineHeight * k)));
+    const int line = firstShown() + static_cast<int>(std::floor((event->position().y() - (kBannerHeight + 4) * k) / (kLineHeight * k)));
     // Below the last line: the last line.
     selectLine(line < 0 || line >= lineCount() ? lineCount() - 1 : line);
 }
@@ -320,7 +334,7 @@ void SolverScreen::paintLines(QPainter& painter)
     const QColor text = namedColor("fontColor");
     const double bottom = height() - kButtonHeight * k - 4;
     double top = (kBannerHeight + 4) * k;
-    for (int line = 0; line < lineCount() && top + lineHeight <= bottom; ++line, top += lineHeight) {
+    for (int line = firstShown(); line < lineCount() && top + lineHeight <= bottom; ++line, top += lineHeight) {
         const double baseline = top + lineHeight - 8 * k;
         const QString shown = lineText(line);
         const double x = (line == 0 ? 4 : 14) * k;

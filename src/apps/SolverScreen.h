@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LineScroll.h"
 #include "app/ScreenController.h"
 #include "apps/SolverModel.h"
 
@@ -37,6 +38,7 @@ public:
     void updateDisplay() override;
     void focus(bool gained) override;
     QWidget* leaveControl() const override;
+    QRect cursorRect() const override;
 
 protected:
     void subscribe() override;
@@ -57,6 +59,10 @@ private:
     void enter();
     void moveTo(int line);
     QString label(int line) const;
+    // How many lines show whole above SOLVE and PLOT, and the first of them, scrolled so
+    // that the current line shows ("left-rt" counts as a line after the last).
+    int linesShown() const;
+    int firstShown() const;
 
     AppShell& shell_;
     SolverModel model_;
@@ -65,6 +71,7 @@ private:
     QPushButton* solve_;
     QPushButton* plot_;
     int line_ = 0;
+    mutable LineScroll scroll_;
     int resultLine_ = -1;
     int solveLine_ = -1;
     bool solving_ = false;

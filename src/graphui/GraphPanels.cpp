@@ -1,6 +1,7 @@
 #include "graphui/GraphPanels.h"
 
 #include "app/AppShell.h"
+#include "app/OverlayPlacement.h"
 #include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/DrawObject.h"
@@ -70,14 +71,20 @@ void GraphPanels::makePanels()
 {
     if (!host_)
         return;
-    if (!varsView_)
+    if (!varsView_) {
         varsView_ = new GraphVarsView(calc_, *this, host_);
+        OverlayPlacement::attach(*varsView_, [this] { placeVarsView(varsView_->panelHeight()); });
+    }
     if (!shell_)
         return;
-    if (!keyboard_)
+    if (!keyboard_) {
         keyboard_ = new GraphKeyboardView(calc_, *shell_, *this, host_);
-    if (!statInfo_)
+        OverlayPlacement::attach(*keyboard_, [this] { keyboard_->setGeometry(host_->rect()); });
+    }
+    if (!statInfo_) {
         statInfo_ = new GraphStatInfoView(calc_, *shell_, *this, host_);
+        OverlayPlacement::attach(*statInfo_, [this] { statInfo_->setGeometry(host_->rect()); });
+    }
 }
 
 GraphPanels* GraphPanels::install(Calculator& calc, AppShell& shell, GraphScreenController& screen)
@@ -152,7 +159,7 @@ void GraphPanels::showKeyboardMode(int mode)
     }
     if (host_ && shell_) {
         makePanels();
-        keyboard_->setGeometry(host_->rect());
+        OverlayPlacement::of(*keyboard_)->place();
         keyboard_->raise();
         keyboard_->show(true);
         keyboard_->updateDisplay();
@@ -605,7 +612,7 @@ void GraphPanels::showStats()
     if (!host_ || !shell_)
         return;
     makePanels();
-    statInfo_->setGeometry(host_->rect());
+    OverlayPlacement::of(*statInfo_)->place();
     statInfo_->raise();
     statInfo_->show(true);
     statInfo_->updateDisplay();

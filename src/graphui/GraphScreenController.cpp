@@ -1,6 +1,7 @@
 #include "graphui/GraphScreenController.h"
 
 #include "app/AppShell.h"
+#include "app/OverlayPlacement.h"
 #include "app/ScreenRegistry.h"
 #include "app/YEqModel.h"
 #include "core/Calculator.h"
@@ -11,6 +12,7 @@
 #include "graph/GraphText.h"
 #include "graph/GraphView.h"
 #include "graph/PlotObject.h"
+#include "graphui/GraphVarsView.h"
 #include "input/KeyCommands.h"
 #include "input/KeyTables.h"
 #include "pretty/FontMap.h"
@@ -44,6 +46,7 @@ constexpr int kTabletColumn = 320, kPhoneColumn = 212, kTabletBand = 196;
 constexpr int kEnterKey = 1065, kStopKey = 4123;
 // The column of fixed-direction zoom buttons: its top and the gap between two buttons.
 constexpr int kColumnTop = 44, kColumnGap = 2;
+constexpr int kPauseBarHeight = 50;
 
 // A button drawn as a library image; it goes by its name where a caption is looked for.
 ImageButton* makeImageButton(const char* image, const char* name, QSize size, QWidget* parent)
@@ -66,6 +69,7 @@ GraphScreenController::GraphScreenController(Calculator& calc, AppShell& shell, 
       pauseView_(new QWidget(this))
 {
     graphView_->delegate = this;
+    OverlayPlacement::attach(*pauseView_, [this] { placePauseBar(); });
     toolbar_->setAutoFillBackground(true);
     toolbar_->setStyleSheet(QStringLiteral("background: black;"));
     auto* row = new QHBoxLayout(toolbar_);
@@ -239,6 +243,17 @@ void GraphScreenController::placeFixedZoomButtons()
 {
     auto* row = static_cast<QBoxLayout*>(toolbar_->layout());
     const int x = graphView_->geometry().right() + 1 - 6 - kFixedZoomSide;
+    // The bars over the graph's bottom (a pause's, the trace's with its slider open) keep
+    // their band: a graph too short for one column beside them takes the buttons in pairs,
+    // each direction's in and out side by side, and one shorter still in one row.
+    const int step = kFixedZoomSide + kColumnGap, count = static_cast<int>(fixedZoom_.size());
+    const int barsTop = std::min(height() - kPauseBarHeight, graphView_->geometry().bottom() + 1 - GraphVarsView::kOpenHeight) - kToolbarHeight;
+    int perRow = 1;
+    for (const int n : {1, 2, count}) {
+        perRow = n;
+        if (kColumnTop + (count + n - 1) / n * step - kColumnGap <= barsTop)
+            break;
+    }
     for (std::size_t i = 0; i < fixedZoom_.size(); ++i) {
         ImageButton* button = fixedZoom_[i];
         if (wide_) {
@@ -253,7 +268,8 @@ void GraphScreenController::placeFixedZoomButtons()
             button->setParent(this);
         }
         button->setEnabled(buttonsEnabled_);
-        button->move(x, kColumnTop + static_cast<int>(i) * (kFixedZoomSide + kColumnGap));
+        const int at = static_cast<int>(i);
+        button->move(x - (perRow - 1 - at % perRow) * step, kColumnTop + at / perRow * step);
         button->show();
         button->raise();
     }
@@ -292,26 +308,9 @@ void GraphScreenController::adjustGraphView()
     if (panels_.layoutIOControls)
         panels_.layoutIOControls();
     adjustGraphSlidersView();
-    // The sheets, panel and pause bar open while the window turns stand where they open
-    // at the new size.
-    if (panels_.statInfo) {
-        if (panels_.statInfo->isVisible())
-            panels_.statInfo->setGeometry(rect());
-        panels_.statInfo->raise();
-    }
-    if (pauseView_->isVisible())
-        placePauseBar();
-    if (zoomMenu_ && zoomMenu_->isVisible()) {
-        if (zoomMenu_->isWindow())
-            placeZoomPopover();
-        else
-            zoomMenu_->setGeometry(rect());
-    }
-    if (panels_.keyboard) {
-        if (panels_.keyboard->isVisible())
-            panels_.keyboard->setGeometry(rect());
-        panels_.keyboard->raise();
-    }
+    for (QWidget* panel : {panels_.statInfo, panels_.keyboard})
+        if (panel)
+            panel->raise();
 }
 
 void GraphScreenController::resetHistogramOrigin()
@@ -368,7 +367,10 @@ void GraphScreenController::pause()
     pauseView_->raise();
 }
 
-void GraphScreenController::placePauseBar() { pauseView_->setGeometry(0, height() - kToolbarHeight - 50, width(), 50); }
+void GraphScreenController::placePauseBar()
+{
+    pauseView_->setGeometry(0, height() - kToolbarHeight - kPauseBarHeight, width(), kPauseBarHeight);
+}
 
 void GraphScreenController::pauseEnded() { pauseView_->hide(); }
 
@@ -446,11 +448,14 @@ void GraphScreenController::zoomMenuAction()
     if (!zoomMenu_) {
         zoomMenu_ = new ZoomMenu(calc(), shell_.keys(), calc().device == 1, this);
         zoomMenu_->setDelegate(this);
+        OverlayPlacement::attach(*zoomMenu_, [this] {
+            if (zoomMenu_->isWindow())
+                placeZoomPopover();
+            else
+                zoomMenu_->setGeometry(rect());
+        });
     }
-    if (zoomMenu_->isWindow())
-        placeZoomPopover();
-    else
-        zoomMenu_->setGeometry(rect());
+    OverlayPlacement::of(*zoomMenu_)->place();
     zoomMenu_->show();
     zoomMenu_->raise();
     zoomMenu_->setFocus(Qt::OtherFocusReason);

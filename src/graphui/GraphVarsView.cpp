@@ -70,7 +70,7 @@ GraphVarsView::GraphVarsView(Calculator& calc, GraphVarsViewDelegate& delegate, 
 
 GraphVarsView::~GraphVarsView() { repeatTimer_.stop(); }
 
-double GraphVarsView::panelHeight() const { return sliderOpen_ ? kSliderRowHeight + kButtonHeight + 8 : kButtonHeight; }
+double GraphVarsView::panelHeight() const { return sliderOpen_ ? kOpenHeight : kButtonHeight; }
 
 void GraphVarsView::showPlot(PlotObject* plot, const PlotPoint& at)
 {

@@ -29,6 +29,8 @@ public:
     static constexpr int kTitleMargin = 10;
     static constexpr int kButtonHeight = 34;
     static constexpr int kSliderRowHeight = 36;
+    // The panel's height with its slider open.
+    static constexpr int kOpenHeight = kSliderRowHeight + kButtonHeight + 8;
 
     GraphVarsView(Calculator& calc, GraphVarsViewDelegate& delegate, QWidget* parent = nullptr);
     ~GraphVarsView() override;

@@ -14,6 +14,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace orvenda {
 
@@ -225,6 +226,27 @@ double VQTemplateView::textScale() const
     return widest > width() && width() > 0 ? k * width() / widest : k;
 }
 
+int VQTemplateView::firstRow() const
+{
+    int rows = 0;
+    for (const VQTemplateField& f : fields_)
+        rows = std::max(rows, f.row + 1);
+    const int current = current_ >= 0 && current_ < static_cast<int>(fields_.size()) ? fields_[static_cast<std::size_t>(current_)].row : -1;
+    return scroll_.follow(current, rows, static_cast<int>(std::floor((height() - titleHeight()) / rowHeight())));
+}
+
+QRectF VQTemplateView::fieldRect(int index) const
+{
+    if (index < 0 || index >= static_cast<int>(fields_.size()))
+        return {};
+    const VQTemplateField& f = fields_[static_cast<std::size_t>(index)];
+    const QFont font = FontMap::shared().font("CourierNewPS-BoldMT", 20 * textScale());
+    const QFontMetricsF metrics(font);
+    const double x = 8 * textScale() + f.col * metrics.horizontalAdvance(QLatin1Char('0'));
+    const double w = metrics.horizontalAdvance(QString::fromStdString(f.label)) + std::max(metrics.horizontalAdvance(QLatin1Char('0')), metrics.horizontalAdvance(shownText(index)));
+    return {x, titleHeight() + (f.row - firstRow()) * rowHeight(), w, rowHeight()};
+}
+
 void VQTemplateView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -236,10 +258,13 @@ void VQTemplateView::paintEvent(QPaintEvent*)
     const QColor text = namedColor("fontColor");
     painter.setPen(text);
     painter.drawText(QRectF(0, 0, width(), titleH), Qt::AlignCenter, title_);
+    // The rows scroll under the title.
+    painter.setClipRect(QRectF(0, titleH, width(), std::max(0.0, height() - titleH)));
+    const int first = firstRow();
     for (int i = 0; i < static_cast<int>(fields_.size()); ++i) {
         const VQTemplateField& f = fields_[static_cast<std::size_t>(i)];
         const double x = 8 * k + f.col * digit;
-        const double top = titleH + f.row * rowH;
+        const double top = titleH + (f.row - first) * rowH;
         const QString shown = shownText(i);
         const QString label = QString::fromStdString(f.label);
         const double valueX = x + metrics.horizontalAdvance(label);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LineScroll.h"
 #include "pretty/VQTemplateField.h"
 
 #include <QWidget>
@@ -50,6 +51,9 @@ public:
     // What the field of that index shows after its label.
     QString shownText(int index) const;
     void setTitle(const QString& title);
+    // Where the field of that index is drawn, its label and value, in the form: the rows
+    // scroll under the title so that the field being edited shows.
+    QRectF fieldRect(int index) const;
     // The index of the field being edited; -1 for none.
     int currentField() const { return current_; }
     void setCurrentField(int index);
@@ -73,6 +77,8 @@ private:
     void store(double value);
     // The next (step 1) or previous (-1) editable field by tab order.
     int nextField(int step) const;
+    // The first row shown.
+    int firstRow() const;
 
     Calculator& calc_;
     AppShell& shell_;
@@ -83,6 +89,7 @@ private:
     int current_ = -1;
     QString title_;
     double scale_ = 1;
+    mutable LineScroll scroll_;
 };
 
 } // namespace orvenda

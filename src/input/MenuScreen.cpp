@@ -1,6 +1,7 @@
 #include "input/MenuScreen.h"
 
 #include "app/AppShell.h"
+#include "app/OverlayPlacement.h"
 #include "app/EntryEvaluator.h"
 #include "app/EntryModel.h"
 #include "app/KeyRouter.h"
@@ -562,9 +563,6 @@ void MenuScreen::layoutViews()
         notesPage_->setGeometry(notesShown_ ? below : below.translated(width(), 0));
     if (about_)
         about_->setGeometry(below);
-    // The tag picker open while the window turns stands where it opens at the new size.
-    if (tagSelector_ && tagSelector_->isVisible())
-        placeTagSelector();
 }
 
 // ---- Selection ----
@@ -1235,8 +1233,10 @@ void MenuScreen::setProgramType(int type)
 void MenuScreen::showTagSelector()
 {
     click();
-    if (!tagSelector_)
+    if (!tagSelector_) {
         tagSelector_ = new TagSelector(*this, this);
+        OverlayPlacement::attach(*tagSelector_, [this] { placeTagSelector(); });
+    }
     tagSelector_->startWithTag(prgmSelectedTag_, prgmType_);
     if (calc().device == 1) {
         placeTagSelector();

@@ -5,6 +5,7 @@
 
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <cmath>
 
 namespace orvenda {
@@ -14,6 +15,8 @@ namespace {
 constexpr int kMargin = 12;
 constexpr int kModeHeight = 30;
 constexpr int kSliderHeight = 34;
+// The least height of the wheel over its sliders.
+constexpr int kLeastWheel = 96;
 
 int channel(double x) { return static_cast<int>(std::lround(x * 255)); }
 
@@ -154,10 +157,21 @@ void VQColorPicker::layoutControls()
     const int w = width() - 2 * kMargin;
     modeSegControl_->setGeometry(kMargin, 6, w, kModeHeight);
     const int top = 6 + kModeHeight + 6;
-    const int slidersTop = height() - 3 * kSliderHeight - 4;
-    for (int tag = 0; tag < 3; ++tag)
-        sliders_[static_cast<std::size_t>(tag)]->setGeometry(kMargin, slidersTop + tag * kSliderHeight, w, kSliderHeight);
-    colorWheel_->setGeometry(kMargin, top, w, std::max(0, slidersTop - top));
+    int slidersTop = height() - 3 * kSliderHeight - 4;
+    if (slidersTop - top >= kLeastWheel) {
+        for (int tag = 0; tag < 3; ++tag)
+            sliders_[static_cast<std::size_t>(tag)]->setGeometry(kMargin, slidersTop + tag * kSliderHeight, w, kSliderHeight);
+        colorWheel_->setGeometry(kMargin, top, w, slidersTop - top);
+    } else {
+        // Too short for the sliders under the wheel (the least window): they stand beside
+        // it, the wheel a square as tall as the room under the mode row.
+        const int side = std::clamp(height() - top - 6, 0, w / 2);
+        slidersTop = std::max(top, top + (side - 3 * kSliderHeight) / 2);
+        for (int tag = 0; tag < 3; ++tag)
+            sliders_[static_cast<std::size_t>(tag)]->setGeometry(kMargin + side + 6, slidersTop + tag * kSliderHeight,
+                                                                 std::max(0, w - side - 6), kSliderHeight);
+        colorWheel_->setGeometry(kMargin, top, side, side);
+    }
     colorPallet_->setGeometry(kMargin, top, w, std::max(0, height() - top - 6));
 }
 

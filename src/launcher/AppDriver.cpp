@@ -6,6 +6,7 @@
 #include "app/EntryModel.h"
 #include "app/EntryView.h"
 #include "app/HistoryModel.h"
+#include "app/OverlayPlacement.h"
 #include "app/RootController.h"
 #include "app/ScreenRegistry.h"
 #include "app/ScreenRouter.h"
@@ -120,14 +121,18 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cxxabi.h>
+
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <cctype>
+#include <cstdlib>
 #include <charconv>
 #include <fstream>
 #include <iostream>
 #include <optional>
+#include <typeinfo>
 
 namespace orvenda {
 
@@ -506,8 +511,8 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
         return wait(argument);
     if (command == "shot")
         return shot(argument);
-    if (command == "press")
-        return press(argument);
+    if (command == "press" || command == "press?")
+        return press(argument, command == "press?");
     if (command == "blink" && argument.empty()) {
         app_.shell().blink().blinkCursor();
         spin(0);
@@ -908,7 +913,7 @@ bool AppDriver::shot(std::string_view file)
     return true;
 }
 
-bool AppDriver::press(std::string_view caption)
+bool AppDriver::press(std::string_view caption, bool ifShown)
 {
     QMessageBox* alert = openAlert();
     const QString wanted = QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
@@ -938,7 +943,7 @@ bool AppDriver::press(std::string_view caption)
                         return true;
                     }
         }
-        return fail("no alert is open and no button «" + std::string(caption) + "» is shown");
+        return ifShown || fail("no alert is open and no button «" + std::string(caption) + "» is shown");
     }
     for (QAbstractButton* button : alert->buttons()) {
         if (::orvenda::caption(button) == wanted) {
@@ -947,7 +952,7 @@ bool AppDriver::press(std::string_view caption)
             return true;
         }
     }
-    return fail("the open alert has no button «" + std::string(caption) + "»");
+    return ifShown || fail("the open alert has no button «" + std::string(caption) + "»");
 }
 
 bool AppDriver::file(std::string_view path)
@@ -965,6 +970,16 @@ bool AppDriver::file(std::string_view path)
 }
 
 namespace {
+
+// The C++ class of a widget (most of the app's have no type of Qt's own).
+std::string className(const QWidget& widget)
+{
+    int status = 0;
+    char* name = abi::__cxa_demangle(typeid(widget).name(), nullptr, nullptr, &status);
+    std::string out = status == 0 && name ? name : typeid(widget).name();
+    std::free(name);
+    return out;
+}
 
 nlohmann::json rectIn(const QWidget& widget, const QWidget& root)
 {
@@ -1006,6 +1021,10 @@ nlohmann::json AppDriver::statTestState(StatTestScreen& tests) const
         {"keypad", tests.keypad().isVisible() ? rectIn(tests.keypad(), root) : nlohmann::json()},
         {"formRect", rectIn(tests.form(), root)}, {"rowHeight", tests.form().leading()},
         {"done", rectIn(tests.doneButton(), root)}, {"menuButton", rectIn(tests.menuButton(), root)}};
+    // The pooled switch and a regression's model buttons (under Data/Resid), while shown.
+    for (const auto& [name, view] : {std::pair{"pooled", &tests.poolView()}, std::pair{"models", &tests.regressionButtonView()}})
+        if (view->isVisible())
+            out[name] = rectIn(*view, root);
     if (tests.graphView().isVisible()) {
         nlohmann::json plots = nlohmann::json::array();
         for (const auto& plot : tests.graphView().plotObjects)
@@ -1446,7 +1465,7 @@ void AppDriver::statsState(nlohmann::json& state, int screen) const
             {"fourth", setup->fourthCaption().toStdString()}, {"selected", setup->selection()},
             {"done", {done.x(), done.y(), setup->doneButton().width(), setup->doneButton().height()}},
             {"columns", std::move(columns)}, {"rowHeight", ColumnPicker::kRowHeight},
-            {"colorMode", setup->colorPicker().mode()},
+            {"colorMode", setup->colorPicker().mode()}, {"wheel", rectIn(setup->colorPicker().wheel(), app_.root())},
             {"color", {setup->color().r(), setup->color().g(), setup->color().b()}}};
     }
     if (auto* wizard = dynamic_cast<StatWizScreen*>(app_.root().router().controller(screens::StatWizard));
@@ -1535,6 +1554,23 @@ void AppDriver::menuState(nlohmann::json& state) const
 // the conversions, the periodic table and the colour picker as they read.
 void AppDriver::overlaysState(nlohmann::json& state) const
 {
+    // The overlays laid over a screen that show (each kept where it opens), and the
+    // captions of the buttons of the screen in front, which `press` takes.
+    nlohmann::json placed = nlohmann::json::array();
+    for (const OverlayPlacement* placement : app_.root().findChildren<OverlayPlacement*>())
+        if (const QWidget& overlay = placement->overlay(); overlay.isVisible())
+            placed.push_back({{"widget", className(overlay)}, {"rect", rectIn(overlay, app_.root())}});
+    if (!placed.empty())
+        state["overlays"] = std::move(placed);
+    if (const ScreenController* front = app_.root().controllerOf(app_.root().frontId())) {
+        nlohmann::json buttons = nlohmann::json::array();
+        for (const QAbstractButton* button : front->findChildren<QAbstractButton*>())
+            if (const QString text = ::orvenda::caption(button); button->isVisible() && button->isEnabled() && !text.isEmpty()
+                && std::find(buttons.begin(), buttons.end(), text.toStdString()) == buttons.end())
+                buttons.push_back(text.toStdString());
+        if (!buttons.empty())
+            state["buttons"] = std::move(buttons);
+    }
     // The overlay over the display and the keyboard, by name.
     for (int id = screens::Menu; id <= screens::FourFunction; ++id)
         if (const QWidget* c = app_.root().router().controller(id); c && c->isVisible())
@@ -1710,9 +1746,12 @@ void AppDriver::dump()
         state["catalogBar"] = {{"title", rectIn(catalog->titleLabel(), app_.root())},
             {"titleNeeds", catalog->titleLabel().sizeHint().width()}, {"share", rectIn(catalog->shareButton(), app_.root())}};
     // The controls of the screen in front that a user cannot reach, when there are any.
-    if (ScreenController* shown = app_.root().controllerOf(front))
+    if (ScreenController* shown = app_.root().controllerOf(front)) {
         if (nlohmann::json out = unreachableWidgets(app_.root(), *shown); !out.empty())
             state["unreachable"] = std::move(out);
+        if (nlohmann::json typing = typingPlace(app_.root(), *shown); !typing.is_null())
+            state["typing"] = std::move(typing);
+    }
     if (!opened_.empty())
         state["opened"] = opened_;
     if (!files_.empty())

@@ -58,7 +58,8 @@ class GeometryScreen;
 //   press CAPTION  presses a button of the open alert, or with none open a button shown
 //                  in the window (Done, Cancel, a FORMAT colour; a button drawn as an
 //                  image goes by its accessible name, such as "Zoom In X"), or a tab of a
-//                  tab bar shown (the notes page's Preview), clicked
+//                  tab bar shown (the notes page's Preview), clicked; `press? CAPTION` the
+//                  same, passing over a caption nothing shows
 //   dump           one JSON object on a line: screen, top (what is drawn on top of the
 //                  window: the id and title of the full-size screen, overlay or screen in
 //                  front, and leave, its leave control's x, y, width and height in the
@@ -103,7 +104,9 @@ class GeometryScreen;
 //                  results and left results with label and value, the current field, the
 //                  text being typed, the lists with name, freq, n, mean and sx, the
 //                  hypothesis segment (-1 hidden), the keypad's, form's, Done and Tests
-//                  buttons' rectangles, the form's row height; graph: its rectangle,
+//                  buttons' rectangles, the form's row height; pooled and models: the
+//                  pooled switch's and a regression's model buttons' (with Data/Resid)
+//                  rectangles while shown; graph: its rectangle,
 //                  window, plot type codes and the shading's type, bounds and tails, null
 //                  while hidden; menu: its first and last rows' centres, the first (i)
 //                  button's, the row height, its rectangle, popover (a tablet's window of
@@ -162,7 +165,13 @@ class GeometryScreen;
 //                  scale); unreachable (only when there are any): the widgets of the
 //                  screen in front that a user cannot reach (outside the window, without
 //                  area, or a control under a widget other than a sheet or menu over the
-//                  whole screen), each with its class, why and rectangle
+//                  whole screen), each with its class, why and rectangle; typing (the
+//                  line or form field being typed on the screen in front, while there is
+//                  one: rect, where it is drawn in the window, and clear, whether it shows
+//                  whole with no control over it); overlays (each sheet, panel, bar,
+//                  picker or popover that shows over a screen: widget, its class, and
+//                  rect, while any shows); buttons (the captions of the screen in front's
+//                  shown buttons, as `press` takes them, while it has any)
 //   file PATH      hands the file to the app as the desktop does (one report, an alert)
 //   photo PATH     the picture file the photo library answers to the next pick (DRAW STO
 //                  "Photo…"; `photo` alone cancels it); a driven app opens no dialog
@@ -216,7 +225,8 @@ private:
     void click(QPoint point);
     bool wait(std::string_view what);
     bool shot(std::string_view file);
-    bool press(std::string_view caption);
+    // With ifShown a caption nothing shows is passed over.
+    bool press(std::string_view caption, bool ifShown);
     void dump();
     nlohmann::json statTestState(StatTestScreen& tests) const;
     nlohmann::json geometryState(GeometryScreen& geometry) const;

@@ -1,5 +1,8 @@
 #include "launcher/ControlReach.h"
 
+#include "app/ScreenController.h"
+#include "graphui/VQTemplateView.h"
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
@@ -81,7 +84,40 @@ void visit(QWidget& window, const QWidget& screen, QWidget& w, const QRect& room
     }
 }
 
+// No control lies over the point of the window.
+bool clearAt(QWidget& window, const QPoint& point)
+{
+    const QWidget* hit = window.childAt(point);
+    return !hit || !isControl(*hit);
+}
+
 } // namespace
+
+nlohmann::json typingPlace(QWidget& window, QWidget& screen)
+{
+    QRect r;
+    const QWidget* owner = &screen;
+    if (const auto* controller = dynamic_cast<const ScreenController*>(&screen))
+        r = controller->cursorRect();
+    if (r.isEmpty())
+        for (const QWidget* widget : screen.findChildren<QWidget*>())
+            // (The form is no QObject type of its own: found by its class.)
+            if (const auto* form = dynamic_cast<const VQTemplateView*>(widget); form && form->isVisible() && form->currentField() >= 0) {
+                r = form->fieldRect(form->currentField()).toAlignedRect();
+                owner = form;
+                break;
+            }
+    if (r.isEmpty() || !screen.isVisible())
+        return nullptr;
+    r.translate(owner->mapTo(&window, QPoint(0, 0)));
+    // What the widget drawing it shows of itself, inside the window.
+    QRect room = window.rect();
+    for (const QWidget* w = owner; w && w != &window; w = w->parentWidget())
+        room = room.intersected(inWindow(window, *w));
+    const QRect inner = r.adjusted(2, 2, -2, -2);
+    const bool clear = room.contains(r) && clearAt(window, inner.topLeft()) && clearAt(window, inner.bottomLeft()) && clearAt(window, inner.center());
+    return {{"rect", {r.x(), r.y(), r.width(), r.height()}}, {"clear", clear}};
+}
 
 nlohmann::json unreachableWidgets(QWidget& window, QWidget& screen)
 {

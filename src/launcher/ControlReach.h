@@ -16,4 +16,10 @@ namespace orvenda {
 // its rectangle in the window and, when covered, what covers it.
 nlohmann::json unreachableWidgets(QWidget& window, QWidget& screen);
 
+// The line or field being typed on a screen: where it is drawn in the window (the
+// screen's own cursorRect, else the current field of a form of fields shown on it) and
+// clear, whether it lies whole in the window with no control over it. Null when the screen
+// shows none.
+nlohmann::json typingPlace(QWidget& window, QWidget& screen);
+
 } // namespace orvenda

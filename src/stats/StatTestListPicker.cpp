@@ -198,7 +198,8 @@ void StatTestListPicker::layoutPanel()
     for (int col = 0; col < columns && col < static_cast<int>(labels_.size()); ++col) {
         const QPointF centre = picker_->rowCenter(col, 0);
         const double w = static_cast<double>(width()) / columns;
-        labels_[static_cast<std::size_t>(col)]->setGeometry(QRectF(centre.x() - w / 2, kBarHeight, w, kCaptionHeight).toRect());
+        labels_[static_cast<std::size_t>(col)]->setGeometry(
+            QRectF(centre.x() - w / 2, kBarHeight, w, kCaptionHeight).toRect().intersected(QRect(0, kBarHeight, width(), kCaptionHeight)));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "stats/StatTestScreen.h"
 
+#include "app/OverlayPlacement.h"
 #include "app/AppShell.h"
 #include "app/EntryEvaluator.h"
 #include "app/EntryModel.h"
@@ -45,6 +46,8 @@ constexpr int kMenuWidth = 400, kMenuHeight = 800;
 constexpr double kLeastGraphHeight = 100;
 // The upright phone's keypad keeps at least this height (five rows of keys a click finds).
 constexpr double kLeastKeypadHeight = 130;
+// A regression's rows over its model buttons: title, lists and its five coefficients.
+constexpr int kRegressionResultRows = 7;
 constexpr int kErrDimension = 13, kErrDomain = 17;
 
 std::string formatted(std::string format, const std::string& value)
@@ -508,6 +511,7 @@ StatTestMenu& StatTestScreen::showTestMenu()
                 computeTest();
             setTestNum(op);
         };
+        OverlayPlacement::attach(*menu_, [this] { placeMenu(); });
     }
     placeMenu();
     menu_->updateView();
@@ -549,11 +553,15 @@ void StatTestScreen::selectList()
             }
             finished ? doneLists(c.list1, c.freq1, c.list2, c.freq2) : didSelectLists(c.list1, c.freq1, c.list2, c.freq2);
         };
+        // Over the whole screen, its wheels just above the form.
+        OverlayPlacement::attach(*picker_, [this] {
+            picker_->setGeometry(rect());
+            picker_->setAnchor(form_->y());
+        });
     }
-    picker_->setGeometry(rect());
     const std::vector<std::string> names = shell_.evaluator().listNames();
     picker_->setUp(testNum_, names, list1, freq1, list2, freq2, matrix1, matrix2);
-    picker_->setAnchor(form_->y());
+    OverlayPlacement::of(*picker_)->place();
     picker_->show();
     picker_->raise();
     toolBar_->hide();
@@ -989,6 +997,13 @@ void StatTestScreen::layout()
         graph = QRectF(0, kToolBarHeight, W, H - r - kToolBarHeight);
     } else if (calc().device != 1) {
         const double s = W / 320;
+        // The form's letters shrink where even the least keypad would leave the graph no
+        // band for its controls under the bar.
+        const double room = H - kToolBarHeight - kControlHeight - 8 - (keys ? std::min(kLeastKeypadHeight, 182 * s) : 0);
+        if (T > room) {
+            form_->setLayoutBounds(QRectF(0, 0, W * room / T, H));
+            T = testWindowHeight();
+        }
         // A short window (the least, 320 × 390) takes from the keypad's height, down to its
         // least, what the form and the graph's band of controls under the tool bar need:
         // the keypad, its keys sized by its width, narrows to that height, centred.
@@ -1030,9 +1045,15 @@ void StatTestScreen::layout()
     hypothesis_->setGeometry(static_cast<int>(W) - hypothesisWidth - 5, controlsTop, hypothesisWidth, kControlHeight);
     const int poolTop = static_cast<int>(graph.top()) + 6;
     const bool rightAligned = testNum_ == C::T2Int || (testNum_ == C::T2Test && statsForm());
-    poolView_->move(rightAligned ? static_cast<int>(graph.right()) - poolView_->width() - 5 : 5, poolTop);
+    if (poolTop + poolView_->height() + 4 <= controlsTop)
+        poolView_->move(rightAligned ? static_cast<int>(graph.right()) - poolView_->width() - 5 : 5, poolTop);
+    else // A graph too short for it over the controls: on the bar, between Tests and Done.
+        poolView_->move((8 + 100 + static_cast<int>(W) - 88 - poolView_->width()) / 2,
+                        static_cast<int>(bar.top()) + (kToolBarHeight - poolView_->height()) / 2);
     // The model buttons: below a 32-point band holding the data/residual control.
-    const double buttonsHeight = W < 768 ? 97 : 120;
+    // (In a short form, the rows under the results are all it takes from the form.)
+    const double resultsHeight = kRegressionResultRows * form_->leading();
+    const double buttonsHeight = std::min(W < 768 ? 97.0 : 120.0, std::floor(form.height() - resultsHeight));
     const QRectF buttons(form.left(), form.bottom() - buttonsHeight, form.width(), buttonsHeight);
     regressionView_->setGeometry(buttons.toRect());
     dataResid_->setGeometry(5, 2, 150, kControlHeight);
@@ -1041,10 +1062,6 @@ void StatTestScreen::layout()
         const int col = static_cast<int>(tag % 5), row = static_cast<int>(tag / 5);
         regressionButtons_[tag]->setGeometry(QRectF(col * bw, 32 + row * bh, bw, bh).toRect());
     }
-    if (menu_)
-        placeMenu();
-    if (picker_)
-        picker_->setGeometry(rect());
     for (QWidget* w : {static_cast<QWidget*>(dataStats_), static_cast<QWidget*>(hypothesis_), poolView_, regressionView_})
         w->raise();
     graph_->zoom(window_.xMin, window_.xMax, window_.yMin, window_.yMax);

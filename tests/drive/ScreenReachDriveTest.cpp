@@ -7,13 +7,16 @@
 
 #include "DriveSession.h"
 
+#include <QRect>
 #include <QSize>
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
+#include <map>
 #include <set>
+#include <vector>
 
 namespace orvenda::test {
 namespace {
@@ -400,6 +403,217 @@ TEST(ScreenReachDrive, TheLeastAndTheTurnedPhoneShowEveryControlWhole)
     EXPECT_LE(bar["title"][0].get<int>() + bar["title"][2].get<int>(), bar["share"][0].get<int>()) << bar;
     EXPECT_GE(bar["title"][2].get<int>(), bar["titleNeeds"].get<int>()) << bar;
 }
+
+// The least window, 320 × 390, where what is laid over a screen shares its room: the ten
+// geometry figures keep Done, Solve and Clear clear of each other; the stat plot set-up's hue
+// wheel is a wheel a pointer works; 2-SampTTest's pooled switch leaves the form's title
+// clear. And a phone on its side keeps QuartReg's fifth coefficient clear of Data/Resid.
+TEST(ScreenReachDrive, TheLeastWindowSharesItsRoomBetweenWhatIsLaidOverIt)
+{
+    std::string figures;
+    for (const char* key : {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0"})
+        figures += std::string("key APPS\nkey 3\nkey ") + key + "\nwait idle\ndump\n" + kHome;
+    const std::string tests = "open 15\nwait idle\npress Tests\nwait idle\n";
+    const DriveRun menu = driveScript(tests + "dump\n", "--size 320x390");
+    ASSERT_TRUE(endedWithDumps(menu, 1));
+    const DriveRun least = driveScript(figures + "open 107\nwait idle\ndump\n" + kHome + tests
+                                           + tapAt(testRow(menu.dumps[0]["statTest"]["menu"], 3)) + "dump\n",
+                                       "--size 320x390");
+    ASSERT_TRUE(endedWithDumps(least, 12));
+    for (const json& dump : least.dumps)
+        EXPECT_TRUE(reachable(dump, {320, 390}));
+    const json& wheel = least.dumps[10]["plotSetup"]["wheel"];
+    EXPECT_GE(std::min(wheel[2].get<int>(), wheel[3].get<int>()), 80) << wheel;
+    const json& pooledTest = least.dumps[11]["statTest"];
+    ASSERT_EQ(pooledTest["test"], 0x5C29) << "2-SampTTest";
+    const json& pooled = pooledTest["pooled"];
+    const json& form = pooledTest["formRect"];
+    ASSERT_TRUE(pooled.is_array());
+    EXPECT_FALSE(QRect(pooled[0], pooled[1], pooled[2], pooled[3]).intersects(QRect(form[0], form[1], form[2], pooledTest["rowHeight"].get<int>())))
+        << pooled << " over the title of " << form;
+
+    const DriveRun turned = driveScript(kData + tests + "dump\n", kTurnedPhone.options());
+    ASSERT_TRUE(endedWithDumps(turned, 1));
+    const DriveRun quartic = driveScript(kData + "type {6,7}->L₃\nkey ENTER\ntype augment(L₁,L₃)->L₁\nkey ENTER\ntype augment(L₂,L₃)->L₂\nkey ENTER\n"
+                                             + tests + tapAt(testRow(turned.dumps[0]["statTest"]["menu"], kRegression)) + "press Quart\nwait idle\ndump\n",
+                                         kTurnedPhone.options());
+    ASSERT_TRUE(endedWithDumps(quartic, 1));
+    const json& regression = quartic.dumps[0]["statTest"];
+    ASSERT_EQ(regression["left"].size(), 5u) << regression["title"];
+    EXPECT_GE(regression["models"][1].get<double>(), regression["formRect"][1].get<double>() + 7 * regression["rowHeight"].get<double>())
+        << "e=, the seventh row, above " << regression["models"];
+}
+
+// The shapes a device's window takes: upright, turned and, for a phone, the least window.
+std::vector<QSize> shapesOf(const char* device)
+{
+    if (std::string(device) == "tablet")
+        return {{768, 1024}, {1024, 768}};
+    return {{390, 844}, {844, 390}, {320, 390}};
+}
+
+std::string sizeTo(const QSize& size) { return "size " + std::to_string(size.width()) + "x" + std::to_string(size.height()) + "\nwait idle\n"; }
+
+// Every overlay that shows lies whole in the window, and no control of the screen in front
+// lies outside it or under another widget.
+::testing::AssertionResult overlaysStand(const json& dump, const QSize& window)
+{
+    json wrong = dump.value("unreachable", json::array());
+    for (const json& overlay : dump.value("overlays", json::array())) {
+        const json& r = overlay["rect"];
+        if (!QRect(0, 0, window.width(), window.height()).contains(QRect(r[0], r[1], r[2], r[3])))
+            wrong.push_back(overlay);
+    }
+    if (wrong.empty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << dump["top"]["title"] << " " << window.width() << "x" << window.height() << ": " << wrong;
+}
+
+// Where each overlay is opened from: every screen the registry lists, the graph with a trace
+// (its bar, whose variable opens the slider panel), a program's Pause over the graph and,
+// last (the mode stays), the traced graph beside its table (MODE ▸ G-T).
+std::vector<std::string> overlaySeeds()
+{
+    std::vector<std::string> seeds{kTraced, "program PZ\nClrDraw\nPt-On(0,0)\nPause\nend\ntype prgmPZ\nhkey Return\nwait idle\n"};
+    const DriveRun listing = driveScript("screens\n");
+    if (listing.dumps.size() == 1)
+        for (const json& screen : listing.dumps[0]["screens"])
+            if (screen["id"] != 0 && screen["id"] != 100)
+                seeds.push_back("open " + std::to_string(screen["id"].get<int>()) + "\nwait idle\n");
+    seeds.push_back("key MODE\nwait idle\npress G-T\nwait idle\ntap leave\nwait idle\n" + kTraced);
+    return seeds;
+}
+
+class EveryOverlay : public ::testing::TestWithParam<const char*> {};
+
+// Every overlay the app opens by a button of a screen, found from the buttons each screen
+// shows (the registry's screens, the traced graph, a Pause): each opened at each shape of the
+// window and turned to each other shape. Wherever it shows, it and every control of the
+// screen in front lie whole in the window, clear of each other.
+TEST_P(EveryOverlay, StandsWhereItOpensAtEveryShapeAndAfterEveryTurn)
+{
+    const std::string options = std::string("--device ") + GetParam();
+    const std::vector<QSize> shapes = shapesOf(GetParam());
+    const std::vector<std::string> seeds = overlaySeeds();
+    ASSERT_GT(seeds.size(), 20u);
+    const std::string reset = kHome + "hkey Escape\nwait idle\nhkey Escape\nwait idle\nkey 2ND\nkey MODE\nwait idle\n";
+    std::string listing;
+    for (const std::string& seed : seeds)
+        listing += seed + "dump\n" + reset;
+    const DriveRun listed = driveScript(listing, options);
+    ASSERT_TRUE(endedWithDumps(listed, seeds.size()));
+    // Which of the buttons open an overlay.
+    std::vector<std::string> openers;
+    std::string tries;
+    for (std::size_t k = 0; k < seeds.size(); ++k)
+        for (const json& button : listed.dumps[k].value("buttons", json::array())) {
+            openers.push_back(seeds[k] + "press? " + button.get<std::string>() + "\nwait idle\n");
+            tries += openers.back() + "dump\n" + reset;
+        }
+    const DriveRun tried = driveScript(tries, options);
+    ASSERT_TRUE(endedWithDumps(tried, openers.size()));
+    std::vector<std::string> opening;
+    for (std::size_t k = 0; k < openers.size(); ++k)
+        if (tried.dumps[k].contains("overlays"))
+            opening.push_back(openers[k]);
+    EXPECT_GE(opening.size(), 8u);
+    for (const QSize& start : shapes) {
+        std::vector<QSize> order{start};
+        for (const QSize& turned : shapes)
+            if (turned != start)
+                order.push_back(turned);
+        std::string probes;
+        for (const std::string& opener : opening) {
+            probes += sizeTo(start) + opener + "dump\n";
+            for (std::size_t t = 1; t < order.size(); ++t)
+                probes += sizeTo(order[t]) + "dump\n";
+            probes += reset;
+        }
+        const DriveRun run = driveScript(probes, options);
+        ASSERT_TRUE(endedWithDumps(run, opening.size() * order.size()));
+        for (std::size_t d = 0; d < run.dumps.size(); ++d)
+            EXPECT_TRUE(overlaysStand(run.dumps[d], order[d % order.size()])) << opening[d / order.size()];
+    }
+}
+
+// The statistics test's list picker (LinRegTTest's lists), opened at each shape of the window
+// and turned to each other: its wheels and Done stay in the window, and Done closes it.
+TEST_P(EveryOverlay, TheListPickerStandsOverTheFormAfterEveryTurn)
+{
+    const std::string options = std::string("--device ") + GetParam();
+    const std::vector<QSize> shapes = shapesOf(GetParam());
+    const std::string tests = kData + "open 15\nwait idle\npress Tests\nwait idle\n";
+    for (const QSize& start : shapes) {
+        const DriveRun menu = driveScript(sizeTo(start) + tests + "dump\n", options);
+        ASSERT_TRUE(endedWithDumps(menu, 1));
+        const std::string linReg = sizeTo(start) + tests + tapAt(testRow(menu.dumps[0]["statTest"]["menu"], kLinRegTTest));
+        const DriveRun form = driveScript(linReg + "dump\n", options);
+        ASSERT_TRUE(endedWithDumps(form, 1));
+        const json& at = form.dumps[0]["statTest"];
+        std::string turns;
+        std::vector<QSize> order;
+        for (const QSize& turned : shapes)
+            if (turned != start) {
+                turns += sizeTo(turned) + "dump\n";
+                order.push_back(turned);
+            }
+        const std::string opened = linReg + tapAt(json::array({at["formRect"][0].get<int>() + 100,
+                                                 at["formRect"][1].get<int>() + static_cast<int>(1.5 * at["rowHeight"].get<double>())}))
+            + turns;
+        const DriveRun run = driveScript(opened, options);
+        ASSERT_TRUE(endedWithDumps(run, order.size()));
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            const json& test = run.dumps[k]["statTest"];
+            const QSize& window = order[k];
+            ASSERT_TRUE(test["picker"].is_object()) << window.width() << "x" << window.height();
+            EXPECT_TRUE(overlaysStand(run.dumps[k], window));
+            const json& done = test["picker"]["done"];
+            EXPECT_TRUE(QRect(0, 0, window.width(), window.height()).contains(QRect(done[0], done[1], done[2], done[3]))) << done;
+            for (const json& wheel : test["picker"]["columns"])
+                EXPECT_TRUE(inside(window, wheel["at"][0], wheel["at"][1])) << wheel << " " << window.width() << "x" << window.height();
+        }
+        const DriveRun done = driveScript(opened + tapOn(run.dumps.back()["statTest"]["picker"]["done"]) + "dump\n", options);
+        ASSERT_TRUE(endedWithDumps(done, order.size() + 1));
+        EXPECT_TRUE(done.dumps.back()["statTest"]["picker"].is_null()) << "Done closed it";
+    }
+}
+
+// Every form of fields and every app's column of lines, walked down to its last field at each
+// shape of the window: every screen the registry lists, the polynomial root finder at
+// degree 20 and the equation solver with 23 variables. The field or line being typed shows
+// whole in the window with no control over it, before and after the walk.
+TEST_P(EveryOverlay, EveryFormShowsTheFieldBeingTypedAtEveryShape)
+{
+    const std::string options = std::string("--device ") + GetParam();
+    std::vector<std::string> seeds{"open 20\nwait idle\ntype 20\nkey ENTER\nwait idle\n",
+                                   "open 10\nwait idle\ntype A+B+C+D+E+F+G+H+I+J+K+L+M+N+O+P+Q+R+S+T+U+V+W\nkey ENTER\nwait idle\n"};
+    for (const std::string& seed : overlaySeeds())
+        if (seed.starts_with("open"))
+            seeds.push_back(seed);
+    std::string down;
+    for (int k = 0; k < 25; ++k)
+        down += "key DOWN\n";
+    for (const QSize& shape : shapesOf(GetParam())) {
+        std::string walks;
+        for (const std::string& seed : seeds)
+            walks += sizeTo(shape) + seed + "dump\n" + down + "wait idle\ndump\n" + kHome;
+        const DriveRun run = driveScript(walks, options);
+        ASSERT_TRUE(endedWithDumps(run, 2 * seeds.size()));
+        std::set<std::string> forms;
+        for (std::size_t d = 0; d < run.dumps.size(); ++d) {
+            const json& dump = run.dumps[d];
+            if (!dump.contains("typing"))
+                continue;
+            forms.insert(dump["top"]["title"].get<std::string>());
+            EXPECT_TRUE(dump["typing"]["clear"].get<bool>()) << dump["top"]["title"] << " " << shape.width() << "x" << shape.height()
+                                                          << (d % 2 ? " at the last field " : " ") << dump["typing"];
+        }
+        EXPECT_GE(forms.size(), 5u) << shape.width() << "x" << shape.height();
+        EXPECT_EQ(run.dumps[1]["poly"]["line"], 20) << "a0, the last coefficient";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Drive, EveryOverlay, ::testing::Values("phone", "tablet"), [](const auto& info) { return std::string(info.param); });
 
 } // namespace
 } // namespace orvenda::test
