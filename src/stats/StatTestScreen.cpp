@@ -141,9 +141,6 @@ StatTestScreen::StatTestScreen(Calculator& calc, AppShell& shell, QWidget* paren
     distribution_->setSelected(false);
     graph_->plotObjects.push_back(distribution_);
     setTestNum(testNum_);
-    // Until the screen is first shown for a procedure, a failure of the default one has
-    // nobody to be told to.
-    made_ = true;
 }
 
 StatTestScreen::~StatTestScreen() = default;
@@ -623,7 +620,7 @@ void StatTestScreen::validateListInputs()
 
 void StatTestScreen::reportError(int error)
 {
-    if (error == 0 || !made_)
+    if (error == 0)
         return;
     if (error == kErrDimension || error == kErrDomain) {
         if (listInputErrorReported_)

@@ -185,7 +185,6 @@ private:
     bool listInputErrorReported_ = false;
     // The last computation failed: no results are shown for the inputs on the form.
     bool failed_ = false;
-    bool made_ = false;
     // A procedure is being chosen: its values are the ones it found.
     bool choosing_ = false;
     // The error of the last computation, 0 for none.

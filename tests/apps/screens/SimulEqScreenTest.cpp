@@ -193,14 +193,8 @@ TEST_F(SimulEq, ALoadedOneColumnSystemIsKeptByTheNextScreen)
     pickMatrix(1);
     ASSERT_EQ(calc.simulMatrix.dimCol(), 1u);
     router().showHome();
-    root.reset();
-    root = std::make_shared<RootController>(calc, shell, false);
-    calc.viewDelegate = root;
-    registerScreens(*root);
-    root->resize(390, 844);
-    root->show();
+    newWindow();
     SimulEqScreen& again = open();
-    ASSERT_NE(&again, nullptr);
     ASSERT_EQ(calc.simulMatrix.dimRow(), 2u);
     ASSERT_EQ(calc.simulMatrix.dimCol(), 1u);
     EXPECT_EQ(calc.simulMatrix.row(0, 0), 2);
