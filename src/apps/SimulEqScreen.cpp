@@ -48,8 +48,9 @@ SimulEqScreen::SimulEqScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     connect(done_, &QPushButton::clicked, this, [this] { leave(); });
     menu_->setFocusPolicy(Qt::NoFocus);
     menu_->changed = [this](int segment) { menuChange(segment); };
-    // A system needs two equations and two unknowns at least.
-    if (calc.simulMatrix.dimRow() < 2 || calc.simulMatrix.dimCol() < 3) {
+    // A new calculator's system is two equations in two unknowns; a system loaded or kept
+    // from the last launch stays whatever its size.
+    if (calc.simulMatrix.dimRow() == 0 || calc.simulMatrix.dimCol() == 0) {
         if (auto fresh = VQMatrix::matrixWithRow(2, 3))
             calc.simulMatrix = *fresh;
     }

@@ -149,7 +149,7 @@ bool DrawingHandlers::popColorAndWidth(EvalRun& run, int n, int colorAt, Look& l
     return n < colorAt || popColor(run, look);
 }
 
-std::shared_ptr<VQStack> DrawingHandlers::popFunction(EvalRun& run)
+std::shared_ptr<VQStack> DrawingHandlers::popFunction(EvalRun& run, std::vector<std::uint32_t>* expression)
 {
     const Operand op = p_.popValueFromStack(&run.stack);
     if (p_.error() != 0)
@@ -158,6 +158,8 @@ std::shared_ptr<VQStack> DrawingHandlers::popFunction(EvalRun& run)
         fail(ErrSyntax);
         return nullptr;
     }
+    if (expression && op.string)
+        expression->assign(op.string->begin(), op.string->end());
     auto fn = std::make_shared<VQStack>(*op.stack);
     fn->replaceVarsExcept(kVariableX);
     return fn;
@@ -291,16 +293,19 @@ void DrawingHandlers::drawFunction(EvalRun& run)
     Look look;
     if (!popColorAndWidth(run, n, 2, look))
         return;
-    auto fn = popFunction(run);
+    std::vector<std::uint32_t> expression;
+    auto fn = popFunction(run, &expression);
     if (!fn)
         return;
     if (run.token == kDrawInv) {
         auto record = std::make_shared<DrawInv>();
         record->fn = std::move(fn);
+        record->expression = std::move(expression);
         addRecord(run, std::move(record), look);
     } else {
         auto record = std::make_shared<DrawFunc>();
         record->fn = std::move(fn);
+        record->expression = std::move(expression);
         addRecord(run, std::move(record), look);
     }
 }

@@ -3,6 +3,7 @@
 #include "eval/EvalRun.h"
 
 #include <memory>
+#include <vector>
 
 namespace orvenda {
 
@@ -63,8 +64,9 @@ private:
     // The optional colour (argument colorAt of n) and the width after it, last first; a
     // width outside 0..20 (or 0, when so asked) falls back to 2.
     bool popColorAndWidth(EvalRun& run, int n, int colorAt, Look& look, bool zeroWidthFallsBack = false);
-    // A compiled function of X with every other variable replaced by its value now.
-    std::shared_ptr<VQStack> popFunction(EvalRun& run);
+    // A compiled function of X with every other variable replaced by its value now; its
+    // tokens as typed go to `expression` when given.
+    std::shared_ptr<VQStack> popFunction(EvalRun& run, std::vector<std::uint32_t>* expression = nullptr);
     // The record, with its look, into the drawing list.
     void addRecord(EvalRun& run, std::shared_ptr<DrawObject> record, const Look& look);
     // The record into the drawing list (text replacing text at its place) and the graph

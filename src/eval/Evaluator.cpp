@@ -397,6 +397,7 @@ void Evaluator::pushArgumentGroup(EvalRun& run, int& index)
 
     int level = 0;
     int i = index + 1;
+    const Operand* end = nullptr;
     for (; i < n; ++i) {
         const Operand& record = *run.rpn.opAtIndex(i);
         if (record.kind == KindOpcode) {
@@ -404,8 +405,10 @@ void Evaluator::pushArgumentGroup(EvalRun& run, int& index)
             if (t == kFnBegin) {
                 ++level;
             } else if (t == kFnEnd) {
-                if (level == 0)
+                if (level == 0) {
+                    end = &record;
                     break;
+                }
                 --level;
             }
         }
@@ -421,6 +424,9 @@ void Evaluator::pushArgumentGroup(EvalRun& run, int& index)
     Operand fn;
     fn.kind = KindFunction;
     fn.stack = std::move(group);
+    // The argument as typed, where the parser kept it.
+    if (end)
+        fn.string = end->string;
     fn.hasDecimalPoint = run.rpn.hasDecimalPoint();
     run.stack.pushOperand(std::move(fn), location);
 }

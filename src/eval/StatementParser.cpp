@@ -292,7 +292,7 @@ int StatementParser::run(int start)
             }
             if (!c_.functionStart.empty() && (c_.functionStart.back() & 0xFFFF) == c_.opStack.count()) {
                 c_.functionStart.pop_back();
-                c_.rpnStack().pushOpcode(kFnEnd, i);
+                pushFunctionEnd(i);
             }
         }
 
@@ -1118,6 +1118,29 @@ void StatementParser::openUnevaluated(int location)
     c_.rpnStack().pushOpcode(kFnBegin, location);
 }
 
+void StatementParser::pushFunctionEnd(int end)
+{
+    VQStack& rpn = c_.rpnStack();
+    rpn.pushOpcode(kFnEnd, end);
+    // The closing marker keeps the argument's own tokens, from after its opening marker's
+    // place (the command or the comma) to here: a drawing names its function by them.
+    int level = 0;
+    for (int i = rpn.count() - 2; i >= 0; --i) {
+        const Operand& r = *rpn.opAtIndex(i);
+        if (r.kind != KindOpcode)
+            continue;
+        const std::uint32_t t = r.opcode & 0xFFFFu;
+        if (t == kFnEnd) {
+            ++level;
+        } else if (t == kFnBegin && level-- == 0) {
+            const int from = r.location + 1;
+            if (from >= 0 && from <= end && end <= static_cast<int>(ops_.size()))
+                rpn.peek()->string = VQString(Ops(ops_.begin() + from, ops_.begin() + end));
+            return;
+        }
+    }
+}
+
 // The innermost group holds an unevaluated argument that is still open.
 bool StatementParser::pendingUnevaluated() const
 {
@@ -1130,7 +1153,7 @@ void StatementParser::closeUnevaluated()
     if (!moveDownToBracket())
         return;
     c_.functionStart.pop_back();
-    c_.rpnStack().pushOpcode(kFnEnd, c_.nextToken);
+    pushFunctionEnd(c_.nextToken);
     ++c_.listCounts.back();
     groupMark_ = c_.rpnStack().count();
 }
@@ -1199,7 +1222,7 @@ StatementParser::Step StatementParser::comma()
         return Step::Keep;
     if (pendingUnevaluated() && (c_.functionStart.back() & 0xFFFF) == c_.opStack.count()) {
         c_.functionStart.pop_back();
-        c_.rpnStack().pushOpcode(kFnEnd, at);
+        pushFunctionEnd(at);
     }
     const int commas = ++c_.listCounts.back();
     groupMark_ = c_.rpnStack().count();

@@ -138,6 +138,8 @@ private:
     void openUnevaluated(int location);
     bool pendingUnevaluated() const;
     void closeUnevaluated();
+    // The closing marker of the open unevaluated argument, at the token `end`.
+    void pushFunctionEnd(int end);
     bool moveDownToBracket();
     void closeInnermost();
     void number();

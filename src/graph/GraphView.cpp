@@ -820,6 +820,13 @@ void GraphView::zoomOp(int token)
     calc.graphBounds = windowFromTransform();
     zoom(calc.graphBounds);
     updateWindowVars();
+    // A histogram's bins start at the window's Xmin: a zoom that moved it moves them with
+    // it (ZoomStat chose its own origin), or the data left of the old origin would fall
+    // into no bin.
+    if (token != kZoomStat && calc.statGraphManager && calc.graphBounds.xMin != before.xMin) {
+        calc.statGraphManager->setHistogramXOrigin(calc.getVar(kSlotXmin).value.real());
+        calc.statGraphManager->setHistogramBarOffset(0);
+    }
 }
 
 void GraphView::zoomStat()

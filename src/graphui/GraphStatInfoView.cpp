@@ -1,5 +1,6 @@
 #include "graphui/GraphStatInfoView.h"
 
+#include "app/ImageButton.h"
 #include "app/LcdView.h"
 #include "graphui/GraphKeyboardView.h"
 #include "graphui/GraphPanelDelegates.h"
@@ -13,9 +14,14 @@ namespace orvenda {
 
 GraphStatInfoView::GraphStatInfoView(Calculator& calc, AppShell& shell, GraphStatInfoViewDelegate& delegate, QWidget* parent)
     : QWidget(parent), delegate_(delegate), lcdView_(new LcdView(calc, this)), form_(new VQTemplateView(calc, shell, this)),
-      doneButton_(new QPushButton(QStringLiteral("Done"), this)), slide_(new QVariantAnimation(this))
+      doneButton_(new ImageButton(this)), slide_(new QVariantAnimation(this))
 {
-    doneButton_->resize(66, 30);
+    // A key with a chevron pointing the way the panel goes; it goes by "Done" where a
+    // caption is looked for.
+    doneButton_->setBackgroundImageNamed("fkeyMoveDown");
+    doneButton_->setAccessibleName(QStringLiteral("Done"));
+    doneButton_->setFocusPolicy(Qt::NoFocus);
+    doneButton_->resize(44, 30);
     QObject::connect(doneButton_, &QPushButton::clicked, this, [this] { done(); });
     slide_->setDuration(GraphKeyboardView::kSlideMs);
     QObject::connect(slide_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {

@@ -11,6 +11,7 @@ class AppShell;
 class Calculator;
 class VQTemplateView;
 class GraphStatInfoViewDelegate;
+class ImageButton;
 
 // A read-only panel that slides up from the graph's bottom edge with the statistics of a
 // stat plot, sized to its fields, with a done button riding on its top-right corner. The
@@ -25,7 +26,7 @@ public:
     void done();
 
     VQTemplateView& form() const { return *form_; }
-    QPushButton& doneButton() const { return *doneButton_; }
+    ImageButton& doneButton() const { return *doneButton_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -39,7 +40,7 @@ private:
     GraphStatInfoViewDelegate& delegate_;
     QWidget* lcdView_;
     VQTemplateView* form_;
-    QPushButton* doneButton_;
+    ImageButton* doneButton_;
     QVariantAnimation* slide_;
     double dim_ = 0;
     bool shown_ = false;

@@ -8,6 +8,7 @@
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
+#include "language/ErrorNumbers.h"
 #include "pretty/FontMap.h"
 
 #include <QFontMetricsF>
@@ -136,9 +137,12 @@ bool VQTemplateView::getEntry()
     VQTemplateField& field = fields_[static_cast<std::size_t>(current_)];
     EntryModel* entry = entryOf(calc_);
     if (field.flags == VQTemplateField::ListName) {
+        // What names no list is refused as the list editor refuses it, where it was typed.
         auto name = entry->getListName();
-        if (!name)
+        if (!name) {
+            calc_.showError({{"errorNum", int{ErrArgument}}});
             return false;
+        }
         field.listValue = std::move(*name);
         entry->clear();
         if (delegate_)

@@ -68,22 +68,31 @@ QRectF StatEditView::rectForCursor() const
     return {colWidth_ * cursorCol, rowHeight_ * cursorRow, colWidth_ + leftEdgeWidth_, rowHeight_ + headerHeight_};
 }
 
+double StatEditView::inkWidth(const QFontMetricsF& metrics, const QString& text)
+{
+    // A glyph may reach past its advance (the imaginary unit's dot, a fallback font's
+    // letter): right-aligned by the advance alone, its last stroke would lie under the
+    // column's rule.
+    return std::max(metrics.horizontalAdvance(text), metrics.tightBoundingRect(text).right());
+}
+
 QString StatEditView::cellText(const NumberFormatter& format, const VQNumber& number, bool complexList, int realCplxMode,
                                const QFontMetricsF& metrics, double width)
 {
+    width -= kInkMargin;
     QString text;
     if (!complexList) {
         text = QString::fromStdString(format.formatReal(number.r()));
     } else {
         const bool polar = realCplxMode == 2;
         text = QString::fromStdString(format.formatComplex(number.r(), number.i(), polar));
-        if (metrics.horizontalAdvance(text) > width) {
+        if (inkWidth(metrics, text) > width) {
             NumberFormatter whole = format;
             whole.settings.numDigits = 0;
             text = QString::fromStdString(whole.formatComplex(number.r(), number.i(), polar));
         }
     }
-    if (metrics.horizontalAdvance(text) > width)
+    if (inkWidth(metrics, text) > width)
         text = text.left(kShownCharacters) + QStringLiteral("…");
     return text;
 }
@@ -156,7 +165,7 @@ void StatEditView::paintContent(QPainter& painter, const QRectF& rect)
                 continue;
             const QString shown = cellText(format, *number, complexList, cplxMode, metrics, colWidth_);
             painter.setPen(text);
-            painter.drawText(QPointF(cell.right() - metrics.horizontalAdvance(shown), cell.top() - leadAdjust_ + metrics.ascent()),
+            painter.drawText(QPointF(cell.right() - kInkMargin - inkWidth(metrics, shown), cell.top() - leadAdjust_ + metrics.ascent()),
                              shown);
         }
     }

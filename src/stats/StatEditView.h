@@ -56,6 +56,11 @@ public:
     // 8 characters and "…" when still too wide.
     static QString cellText(const NumberFormatter& format, const VQNumber& number, bool complexList, int realCplxMode,
                             const QFontMetricsF& metrics, double width);
+    // How far a text's ink reaches right of where it starts: its advance, or its last
+    // glyph's stroke where that reaches further.
+    static double inkWidth(const QFontMetricsF& metrics, const QString& text);
+    // The gap kept between a cell's text and the column's rule on its right.
+    static constexpr double kInkMargin = 1.5;
 
     int cursorRow = 0;
     int cursorCol = 0;

@@ -139,7 +139,7 @@ std::vector<std::string> StatTestListPicker::titles() const
     // χ²GOF-Test's lists are titled as any two lists: "Observed" is χ²-Test's matrix alone.
     if (numLists_ == 2)
         return {"List1", "List2"};
-    return {"List", "Freq"};
+    return {"List1", "Freq1"};
 }
 
 StatTestListPicker::Choice StatTestListPicker::choice() const

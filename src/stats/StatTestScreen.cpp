@@ -72,6 +72,13 @@ bool drawable(const DrawDistribution& d)
 }
 VQColor red() { return VQColor::colorR(1, 0, 0, 1); }
 
+// The tests, the intervals and 2-SampFTest: procedures of numbers alone (lists enter them
+// as their count, mean and deviation).
+bool numbersOnly(std::uint32_t op)
+{
+    return (op >= C::ZTest && op <= C::PropZ2Int) || op == C::PropZ2Test || op == C::F2Test;
+}
+
 } // namespace
 
 StatTestScreen::StatTestScreen(Calculator& calc, AppShell& shell, QWidget* parent)
@@ -261,7 +268,9 @@ void StatTestScreen::setTestNum(std::uint32_t op)
         highlightModelButton();
     }
     keypad_->setVisible(C::hasKeypad(op));
+    choosing_ = true;
     computeTest();
+    choosing_ = false;
     layout();
     if (listening())
         takeKeys();
@@ -333,7 +342,7 @@ std::string StatTestScreen::resultName(int i) const
 double StatTestScreen::resultValue(int i) const
 {
     const auto results = rvars();
-    if (i < 0 || i >= static_cast<int>(results.size()))
+    if (failed_ || i < 0 || i >= static_cast<int>(results.size()))
         return kNaN;
     return slotValue(C::slot(results[static_cast<std::size_t>(i)]));
 }
@@ -349,6 +358,8 @@ std::string StatTestScreen::resultLName(int i) const
 double StatTestScreen::resultLValue(int i) const
 {
     const auto results = leftVars();
+    if (failed_)
+        return kNaN;
     if (i < 0 || i >= static_cast<int>(results.size()))
         return 0;
     return slotValue(C::slot(results[static_cast<std::size_t>(i)]));
@@ -629,11 +640,11 @@ void StatTestScreen::reportError(int error)
 
 // ---- Computation ----
 
-void StatTestScreen::refreshListStats()
+bool StatTestScreen::refreshListStats()
 {
     const int lists = numLists();
     if (lists <= 0 || testNum_ == C::Chi2Test)
-        return;
+        return true;
     const auto store = [this](const std::string& list, const std::string& freq, int nSlot, int meanSlot, int sxSlot) {
         int error = 0;
         const auto stats = VQStatistics::oneVarName(calc(), list, freq.empty() ? "1" : freq, error);
@@ -641,14 +652,14 @@ void StatTestScreen::refreshListStats()
         putSlot(nSlot, ok ? stats->n : 0);
         putSlot(meanSlot, ok ? stats->Xmean : kNaN);
         putSlot(sxSlot, ok ? stats->stdX : kNaN);
+        return ok;
     };
     const std::string f1 = testNum_ == C::Chi2GOF ? "1" : freq1;
-    if (lists == 1) {
-        store(list1, f1, SlotTestN, SlotXMean, SlotSx);
-        return;
-    }
-    store(list1, f1, SlotN1, SlotXMean1, SlotSx1);
-    store(list2, testNum_ == C::Chi2GOF || C::isThreeList(testNum_) ? "1" : freq2, SlotN2, SlotXMean2, SlotSx2);
+    if (lists == 1)
+        return store(list1, f1, SlotTestN, SlotXMean, SlotSx);
+    const bool first = store(list1, f1, SlotN1, SlotXMean1, SlotSx1);
+    const bool second = store(list2, testNum_ == C::Chi2GOF || C::isThreeList(testNum_) ? "1" : freq2, SlotN2, SlotXMean2, SlotSx2);
+    return first && second;
 }
 
 void StatTestScreen::setWindow(double x1, double x2, double y1, double y2)
@@ -672,27 +683,28 @@ void StatTestScreen::computeTest()
     distribution_->setSelected(false);
     graph_->plotObjects.push_back(distribution_);
     calc().lockMagnifier = false;
-    refreshListStats();
+    const bool listsRead = refreshListStats();
     StatTests tests(calc());
     const int h = hypothesis_->selected();
     const bool pooled = poolSwitch_->isChecked();
+    int error = 0;
     switch (testNum_) {
-    case C::ZTest: tests.computeZTest(h); normalTest(h); break;
-    case C::Z2Test: tests.computeZ2Test(h); normalTest(h); break;
-    case C::PropZ1Test: tests.compute1PropZTest(h); normalTest(h); break;
-    case C::PropZ2Test: tests.compute2PropZTest(h); normalTest(h); break;
-    case C::TTest: tests.computeTTest(h); tTest(h, slotValue(SlotTestN) - 1); break;
-    case C::T2Test: tests.computeT2Test(h, pooled); tTest(h, slotValue(SlotDf)); break;
-    case C::ZInt: tests.computeZInterval(); break;
-    case C::Z2Int: tests.computeZ2Interval(); break;
-    case C::TInt: tests.computeTInterval(); break;
-    case C::T2Int: tests.computeT2IntervalPool(pooled); break;
-    case C::PropZ1Int: tests.compute1PropZInterval(); break;
-    case C::PropZ2Int: tests.compute2PropZInterval(); break;
+    case C::ZTest: error = tests.computeZTest(h); normalTest(h); break;
+    case C::Z2Test: error = tests.computeZ2Test(h); normalTest(h); break;
+    case C::PropZ1Test: error = tests.compute1PropZTest(h); normalTest(h); break;
+    case C::PropZ2Test: error = tests.compute2PropZTest(h); normalTest(h); break;
+    case C::TTest: error = tests.computeTTest(h); tTest(h, slotValue(SlotTestN) - 1); break;
+    case C::T2Test: error = tests.computeT2Test(h, pooled); tTest(h, slotValue(SlotDf)); break;
+    case C::ZInt: error = tests.computeZInterval(); break;
+    case C::Z2Int: error = tests.computeZ2Interval(); break;
+    case C::TInt: error = tests.computeTInterval(); break;
+    case C::T2Int: error = tests.computeT2IntervalPool(pooled); break;
+    case C::PropZ1Int: error = tests.compute1PropZInterval(); break;
+    case C::PropZ2Int: error = tests.compute2PropZInterval(); break;
     case C::F2Test: {
-        tests.computeF2Test(h);
+        error = tests.computeF2Test(h);
         const double F = slotValue(SlotF);
-        if (!std::isfinite(F))
+        if (error != 0 || !std::isfinite(F))
             break;
         distribution_->drawTails = dd_->drawTails = h == 0;
         dd_->dfNumer = slotValue(SlotN1) - 1;
@@ -711,11 +723,9 @@ void StatTestScreen::computeTest()
             observed = state->matrices[static_cast<std::size_t>(std::clamp(matrix1, 0, 9))];
         }
         VQMatrix expected;
-        const int error = tests.computeX2TestMat1(observed, expected);
-        if (error != 0) {
-            reportError(error);
+        error = tests.computeX2TestMat1(observed, expected);
+        if (error != 0)
             break;
-        }
         calc().locked()->matrices[static_cast<std::size_t>(std::clamp(matrix2, 0, 9))] = expected;
         const double df = slotValue(SlotDf);
         dd_->dfNumer = df;
@@ -741,11 +751,9 @@ void StatTestScreen::computeTest()
                 found = true;
             }
         }
-        const int error = found ? tests.computeX2GOFTestObserved(observed, expected, df) : 35;
-        if (error != 0) {
-            reportError(error);
+        error = found ? tests.computeX2GOFTestObserved(observed, expected, df) : 35;
+        if (error != 0)
             break;
-        }
         dd_->dfNumer = df;
         distribution_->drawTails = dd_->drawTails = false;
         dd_->lowerBound = slotValue(SlotChi2);
@@ -774,23 +782,35 @@ void StatTestScreen::computeTest()
                 withFreq = true;
             }
         }
-        int error = found ? 0 : 35;
+        error = found ? 0 : 35;
         if (found) {
             if (testNum_ == C::LinRegTTest)
                 tests.computeLinRegTTestX(x, y, withFreq ? &f : nullptr, h, error);
             else
                 tests.computeLinRegTIntervalX(x, y, withFreq ? &f : nullptr, slotValue(SlotCLevel), error);
         }
-        if (error != 0) {
-            reportError(error);
-            break;
-        }
-        linRegGraph();
+        if (error == 0)
+            linRegGraph();
         break;
     }
     case C::Regression: computeRegression(); break;
     default: break;
     }
+    if (testNum_ != C::Regression)
+        failed_ = error != 0;
+    if (error != 0) {
+        // The results of the last run that went through are not these inputs' results: the
+        // form shows none and the graph no shading of them.
+        graph_->plotObjects.clear();
+        // A list of the Data form that could not be read is told by the list picker and
+        // the Data/Stats control; its n 0 and NaN are on the form. A form of numbers tells
+        // the failure a change brings (the values a procedure is chosen with, and a form
+        // still being filled in, fail as before and show no results).
+        const bool told = !numbersOnly(testNum_) || (!choosing_ && error != lastError_);
+        if ((listsRead || !C::dataStatsShown(testNum_)) && told)
+            reportError(error);
+    }
+    lastError_ = error;
     // A distribution without degrees of freedom (an empty list gives df -1) has no curve to
     // draw: the graph shows none rather than a shading of everything.
     const auto& objects = graph_->plotObjects;
@@ -897,6 +917,7 @@ void StatTestScreen::computeRegression()
         if (error == 0)
             calc().syncStatVars(*stats);
     }
+    failed_ = error != 0;
     graph_->plotObjects.clear();
     const auto widened = [](double x1, double x2, double y1, double y2) {
         const double dx = (x2 - x1) / 4, dy = (y2 - y1) / 4;

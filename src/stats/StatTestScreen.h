@@ -108,6 +108,8 @@ public:
     void computeRegression();
     void regressionButton(int tag);
     void reportError(int error);
+    // The last computation failed: the results shown are none (NaN).
+    bool failed() const { return failed_; }
 
     // The graph's window {xMin, xMax, yMin, yMax}.
     const Calculator::Bounds& window() const { return window_; }
@@ -150,7 +152,9 @@ private:
     void placeMenu();
     void syncViews();
     void saveEntry();
-    void refreshListStats();
+    // The sample statistics of the Data form's lists into their slots: false when a list
+    // could not be read (its n 0, mean and deviation NaN).
+    bool refreshListStats();
     void normalTest(int h);
     void tTest(int h, double df);
     void chiSquareWindow(double df);
@@ -179,6 +183,12 @@ private:
     Calculator::Bounds window_{-1, 1, -1, 1};
     std::uint32_t testNum_ = 0x5C26;
     bool listInputErrorReported_ = false;
+    // The last computation failed: no results are shown for the inputs on the form.
+    bool failed_ = false;
+    // A procedure is being chosen: its values are the ones it found.
+    bool choosing_ = false;
+    // The error of the last computation, 0 for none.
+    int lastError_ = 0;
 };
 
 } // namespace orvenda

@@ -2,6 +2,7 @@
 
 #include "app/NamedColors.h"
 #include "core/Calculator.h"
+#include "core/NumberFormatter.h"
 #include "pretty/FontMap.h"
 #include "stats/StatTestCatalogue.h"
 
@@ -79,6 +80,17 @@ void StatTestView::tapAt(const QPointF& p)
     delegate_->selectField(row);
 }
 
+int StatTestView::typedRowLength() const
+{
+    if (!delegate_ || delegate_->numResults() <= 0)
+        return kWrap;
+    // The left column ends where the results begin, at half the width.
+    const QFontMetricsF metrics(FontMap::shared().font(kFont, fontSize_));
+    const double c = metrics.horizontalAdvance(QLatin1Char('0'));
+    const int fits = c > 0 ? static_cast<int>((width() / 2.0 - 8) / c) : kWrap;
+    return std::clamp(fits, 1, kWrap);
+}
+
 void StatTestView::mousePressEvent(QMouseEvent* event) { tapAt(event->position()); }
 
 void StatTestView::paintEvent(QPaintEvent*)
@@ -107,6 +119,18 @@ void StatTestView::paintEvent(QPaintEvent*)
     };
     const auto q = [](const std::string& s) { return QString::fromStdString(s); };
     const auto num = [this](double v) { return QString::fromStdString(calc_.formatReal(v)); };
+    // A result the procedure could not give shows its name alone.
+    const auto result = [&num](double v) { return std::isnan(v) ? QString() : num(v); };
+    // A mean or a deviation in the list table: 8 characters on the phone; on the tablet
+    // as many as its narrower column holds, so that neither is cut at the column's edges.
+    NumberFormatter listFormat = calc_.numberFormatter();
+    {
+        const double c = metrics.horizontalAdvance(QLatin1Char('0'));
+        const double mid = (16 * c + W) / 2, narrower = std::min(mid - 16 * c, W - 2 - mid);
+        const int fits = c > 0 ? static_cast<int>((narrower - 4) / c) : kPhoneListWidth;
+        listFormat.settings.maxWidth = calc_.device != 1 ? kPhoneListWidth : std::clamp(fits, 1, listFormat.settings.maxWidth);
+    }
+    const auto listNum = [&listFormat](double v) { return QString::fromStdString(listFormat.formatReal(v)); };
 
     // 1. Title band.
     p.fillRect(QRectF(0, 0, W, L), namedColor("bannerColor"));
@@ -159,11 +183,11 @@ void StatTestView::paintEvent(QPaintEvent*)
                 centred(edges[2], edges[3], ry, QString::number(delegate_->listN(i)));
                 p.save();
                 p.setClipRect(QRectF(edges[3], ry, edges[4] - edges[3], L), Qt::IntersectClip);
-                centred(edges[3], edges[4], ry, num(delegate_->listXBar(i)));
+                centred(edges[3], edges[4], ry, listNum(delegate_->listXBar(i)));
                 p.restore();
                 p.save();
                 p.setClipRect(QRectF(edges[4], ry, edges[5] - edges[4], L), Qt::IntersectClip);
-                centred(edges[4], edges[5], ry, num(delegate_->listSx(i)));
+                centred(edges[4], edges[5], ry, listNum(delegate_->listSx(i)));
                 p.restore();
             }
         }
@@ -189,10 +213,11 @@ void StatTestView::paintEvent(QPaintEvent*)
         if (!typed.empty()) {
             const std::u32string all = chars(name + typed + " ");
             const std::size_t cursor = chars(name).size() + static_cast<std::size_t>(std::max(0, delegate_->entryCursor()));
-            for (std::size_t at = 0; at < all.size(); at += kWrap) {
-                const std::u32string piece = all.substr(at, kWrap);
+            const auto wrap = static_cast<std::size_t>(typedRowLength());
+            for (std::size_t at = 0; at < all.size(); at += wrap) {
+                const std::u32string piece = all.substr(at, wrap);
                 line(4, y, fromChars(piece));
-                if (cursor >= at && cursor < at + kWrap)
+                if (cursor >= at && cursor < at + wrap)
                     cursorAt(metrics.horizontalAdvance(fromChars(piece.substr(0, cursor - at))), y);
                 y += L;
             }
@@ -206,10 +231,10 @@ void StatTestView::paintEvent(QPaintEvent*)
     }
     // 4. Left results.
     for (int i = 0; i < delegate_->numLeftResults(); ++i, y += L)
-        line(4, y, q(delegate_->resultLName(i)) + num(delegate_->resultLValue(i)));
+        line(4, y, q(delegate_->resultLName(i)) + result(delegate_->resultLValue(i)));
     // 5. Right results.
     for (int i = 0; i < delegate_->numResults(); ++i)
-        line(W / 2, resultsTop + i * L, q(delegate_->resultName(i)) + num(delegate_->resultValue(i)));
+        line(W / 2, resultsTop + i * L, q(delegate_->resultName(i)) + result(delegate_->resultValue(i)));
 }
 
 } // namespace orvenda

@@ -45,6 +45,8 @@ public:
     };
 
     static constexpr int kWrap = 28;
+    // The characters of a mean or a deviation in the phone's list table.
+    static constexpr int kPhoneListWidth = 8;
 
     StatTestView(Calculator& calc, QWidget* parent = nullptr);
 
@@ -61,6 +63,9 @@ public:
     double fieldTop() const { return leading_ * (1 + listRows()); }
     // What a tap at p does: the list picker, a field, or nothing.
     void tapAt(const QPointF& p);
+    // The characters of each row of text typed into a field: at most kWrap, and no more
+    // than the left column holds beside the results.
+    int typedRowLength() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

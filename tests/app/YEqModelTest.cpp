@@ -382,6 +382,33 @@ TEST(YEqCompile, CursorUpStopsAtASyntaxError)
     EXPECT_EQ(c.eq->currentFunction(), 0);
 }
 
+// A line ending in an operator compiles but lacks its operand: ENTER and leaving the row
+// tell the syntax error, and the row is kept. A value outside
+// a function's domain at the current X is no fault of the line.
+TEST(YEqCompile, ALineEndingInAnOperatorIsTold)
+{
+    YEqCalc c;
+    c.eq->setCurrentFunction(0);
+    type(*c.eq, "2+");
+    c.eq->enter();
+    EXPECT_EQ(c.view->errors, std::vector<int>{1});
+    c.eq->cursorDown();
+    EXPECT_EQ(c.view->errors, (std::vector<int>{1, 1}));
+    EXPECT_EQ(c.eq->currentFunction(), 0);
+
+    c.calc.locked()->vars[23] = 0;
+    for (const char* fine : {"1/X", "√(X-1)", "ln(X)"}) {
+        c.eq->clear();
+        type(*c.eq, fine);
+        c.eq->enter();
+        EXPECT_EQ(c.view->errors.size(), 2u) << fine;
+    }
+    c.eq->cursorDown();
+    EXPECT_EQ(c.eq->currentFunction(), 1);
+    EXPECT_EQ(c.view->errors.size(), 2u);
+    EXPECT_EQ(c.calc.parser().error(), 0);
+}
+
 TEST(YEqCursor, SequenceRowsAlternateWithTheirInitialValues)
 {
     YEqCalc c;

@@ -110,6 +110,26 @@ TEST_F(DrawingHandlersTest, DrawnFunctionsKeepTheValuesTheirVariablesHadThen)
     draw("DrawInv A+X");
     EXPECT_EQ(valueAt(last<DrawInv>().fn, 1), 6);
 
+    // The function as typed stays with the record, for its label and trace heading: up to
+    // the colour's comma, with nested functions whole.
+    const struct {
+        const char* text;
+        const char* expression;
+    } typed[] = {
+        {"DrawInv A+X", "A+X"},
+        {"DrawF 2X,RED", "2X"},
+        {"DrawInv X²-1,BLUE,3", "X²—1"},
+        {"DrawF fnInt(T,T,0,X)+sum(seq(X,I,1,2))", "fnInt(T,T,0,X)+sum(seq(X,I,1,2))"},
+    };
+    for (const auto& c : typed) {
+        draw(c.text);
+        const DrawObject& record = *h.calc.drawing.back();
+        const auto* inverse = dynamic_cast<const DrawInv*>(&record);
+        const auto* function = dynamic_cast<const DrawFunc*>(&record);
+        ASSERT_TRUE(inverse || function) << c.text;
+        EXPECT_EQ(h.calc.stringFromOps(inverse ? inverse->expression : function->expression), c.expression) << c.text;
+    }
+
     draw("Shade(X,A)");
     EXPECT_EQ(last<DrawShadeFn>().xLeft, -1e99);
     EXPECT_EQ(last<DrawShadeFn>().xRight, 1e99);

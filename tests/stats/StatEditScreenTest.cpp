@@ -402,6 +402,46 @@ TEST_F(ListEditor, ThePictureShowsHeadersValuesAndTheCursorAtBothSizes)
     }
 }
 
+// A complex value's last symbol, the imaginary unit, stands whole inside its cell, clear of
+// the column's rule on its right and of the next cell, at both sizes.
+TEST_F(ListEditor, AComplexValuesLastSymbolStandsInsideItsCell)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        VQList values;
+        for (const std::complex<double> z : {std::complex<double>(2, 3), {-1.5, -2.25}, {12.5, 3.125}, {-123.5, 45.25}, {1, -1}, {0.5, 0.75}})
+            values.addComplex(z);
+        calc.locked()->lists[L1] = values;
+        StatEditScreen& screen = show();
+        screen.selectRow(0, 2);
+        StatEditView& grid = screen.grid();
+        const QImage picture = grid.grab().toImage();
+        const double dpr = picture.devicePixelRatio();
+        const double w = grid.colWidth(), h = grid.rowHeight(), head = grid.headerHeight(), band = grid.leftEdgeWidth();
+        const int rule = static_cast<int>(std::lround((band + w) * dpr));
+        // Every other row is striped, its text read against the stripe.
+        for (int row = 0; row < values.count(); row += 2) {
+            const int top = static_cast<int>((head + row * h + 1) * dpr), bottom = static_cast<int>((head + (row + 1) * h - 1) * dpr);
+            const QColor back = backgroundIn(picture, QRect(int(band * dpr), top, int(w * dpr), bottom - top));
+            // The ink left of the rule, and none just past it.
+            int rightmost = -1, past = 0;
+            for (int y = top; y <= bottom; ++y)
+                for (int x = int((band + 1) * dpr); x < int((band + w + 4) * dpr); ++x) {
+                    if (std::abs(x - rule) <= 1 || contrastRatio(picture.pixelColor(x, y), back) <= 1.5)
+                        continue;
+                    if (x < rule)
+                        rightmost = std::max(rightmost, x);
+                    else
+                        ++past;
+                }
+            ASSERT_GE(rightmost, 0) << tablet << " row " << row;
+            EXPECT_LT(rightmost, rule - 1) << tablet << " row " << row;
+            EXPECT_EQ(past, 0) << tablet << " row " << row;
+        }
+    }
+}
+
 // Scrolled right by part of a column, the column cut by the row-number band still shows
 // its name (from the band's edge), at both sizes.
 TEST_F(ListEditor, AColumnScrolledUnderTheRowNumbersKeepsItsName)

@@ -2,6 +2,7 @@
 
 #include "core/DrawObject.h"
 #include "graph/GraphView.h"
+#include "stats/PlotHistogram.h"
 #include "stats/PlotRegression.h"
 #include "stats/PlotScatter.h"
 
@@ -95,6 +96,36 @@ TEST_F(StatGraphViewTest, ZoomStatFitsAHistogramsBars)
     view.trace(1, 0.5);
     EXPECT_EQ(calc.pTrackPoint.x, 4);
     EXPECT_EQ(calc.pTrackPoint.y, 1);  // the 3 in [3, 5)
+}
+
+// ZStandard (from the home screen or the zoom menu) after the bins were fixed at Xmin -1:
+// the bins start at the new Xmin and every one of the 38 values lies in a bar.
+TEST_F(StatGraphViewTest, AZoomMovesTheHistogramsBinsToTheNewWindowKeepingEveryValue)
+{
+    VQList values;
+    for (int k = 0; k < 38; ++k)
+        values.addReal(-9 + 18.0 * k / 37, 15, -15);
+    calc.locked()->lists[L1] = values;
+    definePlot(0, StatGraphManager::Histogram, L1);
+    window(-1, 10, -1, 10);
+    setVar(kSlotXscl, 2.57);
+    view.updateDisplay();
+    EXPECT_EQ(model->leftEdge(), -1);
+    view.zoomOp(0x86);  // ZStandard
+    view.updateDisplay();
+    EXPECT_EQ(model->leftEdge(), -10);
+    auto* histogram = dynamic_cast<PlotHistogram*>(view.plotObjects().at(0).get());
+    ASSERT_NE(histogram, nullptr);
+    double drawn = 0;
+    for (int k = 0; k < 200; ++k)
+        drawn += histogram->yForBar(k);
+    EXPECT_EQ(drawn, 38);
+    // ZoomSto keeps the window and the bins; ZTrig moves both.
+    view.zoomOp(0x92);
+    EXPECT_EQ(model->leftEdge(), -10);
+    view.zoomOp(0x87);
+    EXPECT_NE(var(kSlotXmin), -10);
+    EXPECT_EQ(model->leftEdge(), var(kSlotXmin));
 }
 
 TEST_F(StatGraphViewTest, TheRegressionChoiceDrawsTheCurveOverTheSelectedPlot)

@@ -2,6 +2,7 @@
 // them: taps, the sheet's picker, what Done and Calculate write, and their pictures.
 
 #include "PictureChecks.h"
+#include "app/EntryEvaluator.h"
 #include "app/EntryModel.h"
 #include "app/KeyRouter.h"
 #include "app/NamedColors.h"
@@ -380,6 +381,35 @@ TEST_F(StatScreens, ListFieldsTakeNamesAndCalculatePastesAndGoesHome)
     StatWizScreen& again = showWizard(0xF2);
     EXPECT_EQ(again.commandOps(), (Ops{0xF2, 0x5D00}));
     EXPECT_TRUE(typed().empty());
+}
+
+// A list field holding what names no list is refused at ENTER, DOWN and Calculate with
+// the list editor's error, and the form stays with the text to correct.
+TEST_F(StatScreens, AListFieldRefusesWhatNamesNoListWithTheListEditorsError)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        for (const int way : {0, 1, 2}) {
+            StatWizScreen& wizard = showWizard(0xF2);
+            type("5");
+            if (way == 2)
+                clickAt(*root, centreIn(*root, wizard.calculateButton()));
+            else
+                shell.keys().processKeyOp(way == 0 ? KeyRouter::kEnter : KeyRouter::kDown);
+            shell.settle(std::chrono::seconds(30));
+            ASSERT_TRUE(openAlert()) << tablet << way;
+            EXPECT_EQ(openAlert()->text().toStdString(), EntryEvaluator::errString(27)) << tablet << way;
+            while (QMessageBox* box = openAlert()) {
+                box->done(0);
+                QCoreApplication::processEvents();
+            }
+            EXPECT_EQ(calc.currentScreen(), screens::StatWizard) << tablet << way;
+            EXPECT_EQ(wizard.form().currentField(), 0) << tablet << way;
+            EXPECT_EQ(typed(), "5") << tablet << way;
+            EXPECT_EQ(wizard.commandOps(), (Ops{0xF2, 0x5D00})) << tablet << way;
+        }
+    }
 }
 
 // Calculate pastes the command whatever field is current, a number's or an equation's

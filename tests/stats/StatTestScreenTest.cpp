@@ -23,6 +23,8 @@
 #include "stats/StatTestListPicker.h"
 #include "stats/StatTestMenu.h"
 #include "stats/StatTestScreen.h"
+#include "stats/StatTestView.h"
+#include "pretty/FontMap.h"
 #include "TestSupport.h"
 
 #include <QCheckBox>
@@ -35,6 +37,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
+#include <optional>
 
 namespace orvenda::test {
 namespace {
@@ -497,7 +501,7 @@ TEST_F(StatTestScreens, TheListPickerOffersTheWheelsOfTheProcedure)
     StatTestListPicker* picker = screen.listPicker();
     ASSERT_NE(picker, nullptr);
     ASSERT_TRUE(picker->isVisible());
-    EXPECT_EQ(picker->titles(), (std::vector<std::string>{"List", "Freq"}));
+    EXPECT_EQ(picker->titles(), (std::vector<std::string>{"List1", "Freq1"}));
     ColumnPicker& wheels = picker->picker();
     ASSERT_EQ(wheels.columnCount(), 2);
     EXPECT_EQ(wheels.rowCount(0), 3);
@@ -561,6 +565,158 @@ TEST_F(StatTestScreens, DoneAndQuitCloseTheScreen)
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(&screen, &escape);
     EXPECT_FALSE(screen.isVisible());
+}
+
+// ---- Failures ----
+
+// Every procedure, in each of its forms, at both sizes: a value outside its domain typed
+// into any field that has one is told with the error the home screen gives for it (17,
+// or 82 for a confidence level), and the form then draws its results' names with no values
+// (none of the last run stands beside the new inputs); a good value brings them back.
+TEST_F(StatTestScreens, EveryProcedureTellsABadFieldValueAndShowsNoStaleResult)
+{
+    // A bad value and its error for a field's slot; the means and μ0 have none.
+    const auto badValue = [](int s) -> std::optional<std::pair<std::string, int>> {
+        if (s == SlotSigma || s == SlotSigma1 || s == SlotSigma2 || s == SlotSx || s == SlotSx1 || s == SlotSx2
+            || s == SlotTestN || s == SlotN1 || s == SlotN2 || s == SlotP0 || s == SlotDf)
+            return std::pair<std::string, int>{"0", 17};
+        if (s == SlotX || s == SlotX1 || s == SlotX2)
+            return std::pair<std::string, int>{"11", 17};
+        if (s == SlotCLevel)
+            return std::pair<std::string, int>{"150", 82};
+        return std::nullopt;
+    };
+    const std::map<int, double> good{{SlotMu0, 0}, {SlotSigma, 1}, {SlotXMean, 1}, {SlotSx, 1}, {SlotTestN, 10},
+        {SlotSigma1, 1}, {SlotSigma2, 1}, {SlotXMean1, 1}, {SlotXMean2, 2}, {SlotSx1, 1}, {SlotSx2, 2}, {SlotN1, 10},
+        {SlotN2, 10}, {SlotP0, 0.5}, {SlotX, 5}, {SlotX1, 5}, {SlotX2, 6}, {SlotCLevel, 0.95}, {SlotDf, 3}};
+    const auto goodInputs = [&] {
+        for (const auto& [s, v] : good)
+            put(s, v);
+    };
+    setMatrix(0, 2, 2, {10, 20, 30, 40});
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        calc.locked()->lists[kL1] = reals({1, 2, 3, 4, 6});
+        calc.locked()->lists[kL2] = reals({2, 3, 5, 4, 7});
+        int told = 0;
+        for (const std::uint32_t op : Cat::kMenuOrder)
+            for (const int form : {1, 0}) {
+                StatTestScreen& first = show(op);
+                if (form == 0 && !first.dataStatsControl().isVisible())
+                    continue;
+                for (int i = 0;; ++i) {
+                    goodInputs();
+                    StatTestScreen& screen = show(op);
+                    if (screen.dataStatsControl().isVisible())
+                        screen.dataStatsControl().click(form);
+                    closeAlerts();
+                    screen.computeTest();
+                    const std::string where = screen.title() + " form " + std::to_string(form) + " field "
+                        + std::to_string(i) + (tablet ? " tablet" : " phone");
+                    EXPECT_EQ(alerts(), 0u) << where;
+                    EXPECT_FALSE(screen.failed()) << where;
+                    if (i >= screen.numFields())
+                        break;
+                    const auto bad = badValue(screen.getRegForField(i));
+                    if (!bad)
+                        continue;
+                    screen.selectField(i);
+                    enterValue(bad->first);
+                    ASSERT_TRUE(openAlert()) << where;
+                    EXPECT_EQ(openAlert()->text().toStdString(), EntryEvaluator::errString(bad->second)) << where;
+                    closeAlerts();
+                    ++told;
+                    EXPECT_TRUE(screen.failed()) << where;
+                    for (int r = 0; r < screen.numResults(); ++r)
+                        EXPECT_TRUE(std::isnan(screen.resultValue(r))) << where << " result " << r;
+                    for (int r = 0; r < screen.numLeftResults(); ++r)
+                        EXPECT_TRUE(std::isnan(screen.resultLValue(r))) << where << " left result " << r;
+                    // The first result row shows its name and nothing after it.
+                    QCoreApplication::processEvents();
+                    StatTestView& view = screen.form();
+                    const QImage picture = view.grab().toImage();
+                    const double dpr = picture.devicePixelRatio();
+                    const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", view.fontSize()));
+                    const double nameEnd = view.width() / 2.0 + metrics.horizontalAdvance(QString::fromStdString(screen.resultName(0))) + 2;
+                    const QRect valueArea(QPointF(nameEnd * dpr, (view.fieldTop() + 3) * dpr).toPoint(),
+                                          QPointF((view.width() - 4) * dpr, (view.fieldTop() + view.leading() - 3) * dpr).toPoint());
+                    EXPECT_LT(textContrast(picture, valueArea), 1.5) << where;
+                    // The value put right gives results again.
+                    screen.selectField(i);
+                    enterValue(QString::number(good.at(screen.getRegForField(i))).toStdString());
+                    EXPECT_EQ(alerts(), 0u) << where;
+                    EXPECT_FALSE(screen.failed()) << where;
+                    EXPECT_FALSE(std::isnan(screen.resultValue(0))) << where;
+                }
+            }
+        EXPECT_GE(told, 55);
+    }
+}
+
+// The list table's mean and deviation read whole in their columns at both sizes: on the
+// phone they are formatted to 8 characters, on the tablet to what its columns hold (a
+// deviation of 1.106767770 would run over both edges of its column): ink stands clear of
+// each column's edges.
+TEST_F(StatTestScreens, TheListTablesNumbersFitTheirColumns)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        calc.locked()->lists[kL1] = reals({1.5, 2.25, 3.125, 4.0625});
+        StatTestScreen& screen = show(Cat::TTest);
+        screen.dataStatsControl().click(0);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(screen.numLists(), 1);
+        EXPECT_NEAR(screen.listSx(0), 1.1067677696, 1e-9);
+        StatTestView& view = screen.form();
+        const QImage picture = view.grab().toImage();
+        const double dpr = picture.devicePixelRatio();
+        const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", view.fontSize()));
+        const double c = metrics.horizontalAdvance(QLatin1Char('0'));
+        const double W = view.width(), L = view.leading(), mid = (16 * c + W) / 2;
+        const double top = 2 * L + 3, bottom = 3 * L - 3;
+        int columnInk = 0;
+        for (const auto& [left, right] : {std::pair{16 * c, mid}, std::pair{mid, W - 2}}) {
+            const auto ink = [&](double x0, double x1) {
+                return textContrast(picture, QRect(QPointF(x0 * dpr, top * dpr).toPoint(), QPointF(x1 * dpr, bottom * dpr).toPoint()));
+            };
+            columnInk += ink(left + 3, right - 3) > 3;
+            EXPECT_LT(ink(left + 2, left + 4), 1.5) << tablet << " column at " << left;
+            EXPECT_LT(ink(right - 4, right - 2), 1.5) << tablet << " column at " << left;
+        }
+        EXPECT_EQ(columnInk, 2) << tablet;
+        screen.done();
+    }
+}
+
+// A long entry typed into a field wraps within the left column: the results' half of the
+// form looks the same as with nothing typed, at both sizes.
+TEST_F(StatTestScreens, ALongEntryWrapsBesideTheResults)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        StatTestScreen& screen = show(Cat::ZTest);
+        calc.cursorVisible = false;
+        StatTestView& view = screen.form();
+        const auto resultsHalf = [&] {
+            const QImage picture = view.grab().toImage();
+            const double dpr = picture.devicePixelRatio();
+            return picture.copy(QRectF(view.width() / 2.0 * dpr, view.fieldTop() * dpr, view.width() / 2.0 * dpr,
+                                       screen.numResults() * view.leading() * dpr).toRect());
+        };
+        const QImage before = resultsHalf();
+        typeKeys("1234567890123456789012345678901234567890");
+        calc.cursorVisible = false;
+        ASSERT_FALSE(screen.entryText().empty());
+        EXPECT_TRUE(resultsHalf() == before) << tablet;
+        const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", view.fontSize()));
+        EXPECT_LE(4 + view.typedRowLength() * metrics.horizontalAdvance(QLatin1Char('0')), view.width() / 2.0) << tablet;
+        if (EntryModel* e = dynamic_cast<EntryModel*>(calc.entryManager.get()))
+            e->clear();
+        screen.done();
+    }
 }
 
 // ---- Pictures ----

@@ -78,13 +78,19 @@ protected:
     void becomeTablet()
     {
         calc.device = 1;
+        newWindow();
+    }
+    // The window made again for the device, as at the next launch, with the test's screens.
+    void newWindow()
+    {
+        const bool tablet = calc.device == 1;
         calc.setCurrentScreen(screens::Home);
         calc.viewDelegate = nullptr;
         root.reset();
-        root = std::make_shared<RootController>(calc, shell, true);
+        root = std::make_shared<RootController>(calc, shell, tablet);
         calc.viewDelegate = root;
         registerScreens(*root);
-        root->resize(768, 1024);
+        root->resize(tablet ? 768 : 390, tablet ? 1024 : 844);
         root->show();
     }
     // The probe that screen id becomes when first shown.

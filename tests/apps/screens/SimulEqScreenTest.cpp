@@ -183,6 +183,29 @@ TEST_F(SimulEq, LoadTakesAMatrixAndRefusesAnythingElseAndClearKeepsTheSize)
             EXPECT_EQ(calc.simulMatrix.row(r, c), 0);
 }
 
+// A one-column system loaded ([B] = [[2][1]]) is the system when the screen is made again,
+// as at the next launch, and solving or drawing it is no fault.
+TEST_F(SimulEq, ALoadedOneColumnSystemIsKeptByTheNextScreen)
+{
+    calc.locked()->matrices[1] = matrixOf(2, 1, {2, 1});
+    SimulEqScreen& screen = open();
+    screen.menuChange(2);
+    pickMatrix(1);
+    ASSERT_EQ(calc.simulMatrix.dimCol(), 1u);
+    router().showHome();
+    newWindow();
+    SimulEqScreen& again = open();
+    ASSERT_EQ(calc.simulMatrix.dimRow(), 2u);
+    ASSERT_EQ(calc.simulMatrix.dimCol(), 1u);
+    EXPECT_EQ(calc.simulMatrix.row(0, 0), 2);
+    EXPECT_EQ(calc.simulMatrix.row(1, 0), 1);
+    EXPECT_EQ(again.editor().grid().shownMatrix().dimCol(), 1u);
+    EXPECT_FALSE(again.grab().isNull());
+    again.menuChange(4);
+    EXPECT_FALSE(again.grab().isNull());
+    EXPECT_EQ(calc.simulMatrix.dimCol(), 1u);
+}
+
 TEST_F(SimulEq, TheSystemAndItsSolutionArePicturedAtBothSizes)
 {
     for (const bool tablet : {false, true}) {

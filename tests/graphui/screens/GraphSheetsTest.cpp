@@ -4,6 +4,7 @@
 #include "GraphPanelsTestSupport.h"
 #include "app/AppShell.h"
 #include "app/AppTestSupport.h"
+#include "app/ImageButton.h"
 #include "graphui/GraphKeyboardView.h"
 #include "graphui/GraphPanelDelegates.h"
 #include "graphui/GraphStatInfoView.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QImage>
 #include <QPushButton>
 
 namespace orvenda::test {
@@ -108,6 +110,16 @@ TEST_F(GraphSheetsTest, TheStatisticsPanelGrowsToItsFieldsWithDoneOnItsCorner)
     EXPECT_EQ(form.bottom() + 1, 480);
     EXPECT_EQ(panel.doneButton().geometry().right(), form.right());
     EXPECT_EQ(panel.doneButton().geometry().bottom() + 1, form.top());
+    // Done is the key with the downward chevron, white on its face.
+    EXPECT_EQ(panel.doneButton().imageName(), "fkeyMoveDown");
+    const QImage face = panel.doneButton().grab().toImage();
+    int white = 0;
+    for (int y = 0; y < face.height(); ++y)
+        for (int x = 0; x < face.width(); ++x) {
+            const QColor c = face.pixelColor(x, y);
+            white += c.alpha() > 200 && c.red() > 220 && c.green() > 220 && c.blue() > 220;
+        }
+    EXPECT_GT(white, 10);
     panel.doneButton().click();
     EXPECT_EQ(sheets.done, 1);
 }
