@@ -201,9 +201,9 @@ TEST(ProgramRunsDrive, TheDebuggersRunsAndStepsKeepNoKeyOutOfSight)
         const std::string step = "hkey s\nwait idle\n";
         const std::string home = "key 2ND\nkey MODE\n";
         std::string script = programs + openDebugger("z", debug) + breakOnLine2 + run
-            + "wait idle\nhkey 4\nhkey 2\nhkey Return\nwait idle\n" + quit + "wait idle\ndump\n" + home
-            + openDebugger("k", debug) + step + step + "hkey 5\n" + step + "dump\n" + quit + home
-            + openDebugger("g", debug) + step + step + quit + home + "type A\nhkey Return\nwait idle\ndump\n"
+            + "wait idle\nhkey 4\nhkey 2\nhkey Return\nwait idle\n" + quit + "wait idle\ndump\npress OK\n" + home
+            + openDebugger("k", debug) + step + step + "hkey 5\n" + step + "dump\n" + quit + "wait idle\npress OK\n" + home
+            + openDebugger("g", debug) + step + step + quit + "wait idle\npress OK\n" + home + "type A\nhkey Return\nwait idle\ndump\n"
             + openDebugger("e", debug) + step + "dump\npress OK\n" + quit + home;
         // Where the keyboard shows beside the debugger, its keys are clicked during Run.
         if (std::string(device) == "tablet")
@@ -212,7 +212,8 @@ TEST(ProgramRunsDrive, TheDebuggersRunsAndStepsKeepNoKeyOutOfSight)
         const DriveRun driven = driveScript(script, options);
         ASSERT_TRUE(endedWithDumps(driven, std::string(device) == "tablet" ? 6 : 4)) << device;
         EXPECT_EQ(driven.dumps[0]["entry"], "") << device;
-        EXPECT_EQ(driven.dumps[0]["output"], json::array({"N=42"})) << device;
+        // Quit at the breakpoint ends the run as a break.
+        EXPECT_EQ(lastItem(driven.dumps[0]), "prgm»ZB → N=42/User break") << device;
         const json& read = driven.dumps[1];
         ASSERT_TRUE(read["debugger"].is_object()) << device << read;
         EXPECT_EQ(read["debugger"]["label"], "Debug:KZ") << device;
@@ -270,5 +271,139 @@ TEST(ProgramRunsDrive, DispGraphFromALabelDrawsTheCurveForTheNewValues)
         const double gentle = offset(before);
         ASSERT_GT(gentle, 0) << device;
         EXPECT_NEAR(steep, gentle / 3, gentle / 6) << device << " " << gentle << " " << steep;
+    }
+}
+
+namespace {
+
+// A statement a debugged run stops or ends on, as the last of a program "2→A" then it:
+// the keys that answer it under Run, and under Step once its line is reached; what the
+// run's one item shows last, and A at the end.
+struct Stop {
+    const char* body;
+    const char* runKeys;
+    const char* stepKeys;
+    const char* itemEnd;
+    const char* a;
+};
+
+// How a run is started: Run; Run to a breakpoint on the statement, then Run on; Step
+// through; a Step, then Run.
+enum class Starter { Run, BreakThenRun, StepThrough, StepThenRun };
+
+} // namespace
+
+// Whatever a debugged run showed (output, graph, table, a question), once it ends the
+// debugger is in front with its marker after the last line, A as the run left it and one
+// history item naming the program, whoever started the run; what the user does next (s,
+// Step, Run) starts nothing again, and Quit, Escape and QUIT leave with no item more.
+// Each statement meets every starter and, turn by turn, each next action; phone and 844x390.
+TEST(ProgramRunsDrive, TheDebuggerComesBackWheneverItsRunEnds)
+{
+    const std::string s = "hkey s\nwait idle\n";
+    const std::vector<Stop> stops = {
+        {"Disp 7", "", "", "7/Done", "2"},
+        {"Output(2,2,\"HI\")", "", "", "HI", "2"},
+        {"Disp 1\nClrHome", "", "", "Done", "2"},
+        {"Pause 5", "hkey Return\n", "", "5/Done", "2"},
+        {"Pause", "hkey Return\n", "", "Done", "2"},
+        {"Input \"N=\",N", "hkey 4\nhkey Return\n", "hkey 4\n", "N=4/Done", "2"},
+        {"Prompt B", "hkey 4\nhkey Return\n", "hkey 4\n", "B=?4/Done", "2"},
+        {"Menu(\"M\",\"ONE\",L,\"TWO\",L)\nLbl L", "hkey 1\n", "hkey 1\n", "Done", "2"},
+        {"Repeat K\ngetKey->K\nEnd", "hkey 5\n", "hkey 5\n", "Done", "2"},
+        {"DispGraph", "", "", "Done", "2"},
+        {"DispTable", "", "", "Done", "2"},
+        {"Pt-On(0,0)", "", "", "Done", "2"},
+        {"prgmZZ", "", "", "3", "3"},
+        {"Stop\n5->A", "", "", "Done", "2"},
+        {"Return\n5->A", "", "", "Done", "2"},
+        {"1/0", "", "", "Divide by 0", "2"},
+        {"3->A", "", "", "3", "3"},
+    };
+    std::string programs = "program ZZ\n3->A\nend\n";
+    for (std::size_t i = 0; i < stops.size(); ++i)
+        programs += std::string("program ") + static_cast<char>('A' + i) + "A\n0->K\n2->A\n" + stops[i].body + "\nend\n";
+    const std::vector<Starter> starters = {Starter::Run, Starter::BreakThenRun, Starter::StepThrough, Starter::StepThenRun};
+    for (const char* size : {"390x844", "844x390"}) {
+        const std::string options = std::string("--size ") + size;
+        const bool beside = std::string(size) == "844x390";
+        const DriveRun editor = driveScript(programs + "key PRGM\nkey RIGHT\nhkey a\nhkey Return\ndump\n", options);
+        ASSERT_TRUE(endedWithDumps(editor, 1)) << size;
+        const json debug = editor.dumps[0]["editor"]["controls"]["debug"];
+        const DriveRun opened = driveScript(programs + openDebugger("a", debug) + "dump\n", options);
+        ASSERT_TRUE(endedWithDumps(opened, 1)) << size;
+        const json& controls = opened.dumps[0]["debugger"]["controls"];
+        const json& text = opened.dumps[0]["debugger"]["text"];
+        const std::string breakOnStatement = "tap " + std::to_string(text[0].get<int>() + 3) + " "
+            + std::to_string(text[1].get<int>() + static_cast<int>(2.5 * text[2].get<double>())) + "\n";
+        const std::string run = tapAt(controls["run"]) + "wait idle\n";
+        // A Run answered as it goes: its keys follow the tap.
+        const std::string runOn = tapAt(controls["run"]);
+        // What the user does once the run ended; QUIT where the keyboard shows beside (ON
+        // there would only arm the keys' help).
+        std::vector<std::pair<std::string, bool>> nexts = {{s, false}, {tapAt(controls["step"]) + "wait idle\n", false},
+            {run, false}, {tapAt(controls["quit"]) + "wait idle\n", true}, {"hkey Escape\nwait idle\n", true}};
+        if (beside)
+            nexts.emplace_back("key 2ND\nkey MODE\nwait idle\n", true);
+        for (std::size_t k = 0; k < starters.size(); ++k) {
+            const Starter starter = starters[k];
+            std::string script = programs;
+            std::vector<bool> leaves;
+            for (std::size_t i = 0; i < stops.size(); ++i) {
+                const Stop& stop = stops[i];
+                const auto& [next, leaving] = nexts[(i + k) % nexts.size()];
+                leaves.push_back(leaving);
+                script += openDebugger(std::string(1, static_cast<char>('a' + i)).c_str(), debug);
+                switch (starter) {
+                case Starter::Run: script += runOn + stop.runKeys; break;
+                case Starter::BreakThenRun: script += breakOnStatement + run + "dump\n" + runOn + stop.runKeys; break;
+                case Starter::StepThrough: script += s + s + s + stop.stepKeys + s + s + s + s + s; break;
+                case Starter::StepThenRun: script += s + runOn + stop.runKeys; break;
+                }
+                script += "wait idle\ndump\n";
+                if (std::string(stop.itemEnd) == "Divide by 0")
+                    script += "press OK\n";
+                script += next + "dump\n" + (leaving ? "" : "hkey Escape\nwait idle\n") + "key 2ND\nkey MODE\nwait idle\n";
+            }
+            const bool breaks = starter == Starter::BreakThenRun;
+            const std::size_t each = breaks ? 3 : 2;
+            const DriveRun driven = driveScript(script, options);
+            ASSERT_TRUE(endedWithDumps(driven, stops.size() * each)) << size << " starter " << k;
+            for (std::size_t i = 0; i < stops.size(); ++i) {
+                const std::string where = std::string(size) + " starter " + std::to_string(k) + " " + stops[i].body;
+                const json* dumps = &driven.dumps[i * each];
+                if (breaks) {
+                    // Stopped at the breakpoint: the debugger is back with its marker there,
+                    // and the run has no item yet.
+                    ASSERT_TRUE(dumps[0].contains("debugger")) << where << dumps[0];
+                    EXPECT_EQ(dumps[0]["debugger"]["line"], 2) << where;
+                    EXPECT_EQ(dumps[0]["history"].size(), i) << where;
+                    ++dumps;
+                }
+                const json& ended = dumps[0];
+                ASSERT_TRUE(ended.contains("debugger")) << where << ended;
+                EXPECT_EQ(ended["top"]["id"], 109) << where;
+                EXPECT_EQ(ended["screen"], 2) << where;
+                EXPECT_EQ(ended["debugger"]["line"], ended["editor"]["lines"].size()) << where;
+                const json& vars = ended["debugger"]["vars"];
+                EXPECT_NE(std::find(vars.begin(), vars.end(), std::string("A ") + stops[i].a), vars.end()) << where << vars;
+                ASSERT_EQ(ended["history"].size(), i + 1) << where << ended["history"];
+                const std::string item = lastItem(ended);
+                const std::string call = std::string("prgm»") + static_cast<char>('A' + i) + "A → ";
+                EXPECT_EQ(item.substr(0, call.size()), call) << where << item;
+                EXPECT_TRUE(item.ends_with(stops[i].itemEnd)) << where << item;
+                // Only what this run wrote: no earlier run's end.
+                EXPECT_EQ(item.find("Done"), item.rfind("Done")) << where << item;
+                const json& after = dumps[1];
+                EXPECT_EQ(after["history"].size(), i + 1) << where << after["history"];
+                EXPECT_EQ(after["alerts"], json::array()) << where;
+                if (leaves[i]) {
+                    EXPECT_FALSE(after.contains("debugger")) << where << after;
+                } else {
+                    ASSERT_TRUE(after.contains("debugger")) << where << after;
+                    EXPECT_EQ(after["debugger"]["line"], ended["debugger"]["line"]) << where;
+                }
+            }
+        }
     }
 }
