@@ -423,6 +423,9 @@ void EntryEvaluator::place(Operand& record, const ResultText& shown)
     if (!entry || !history)
         return;
     ProgramOutputManager* output = calc_.prgmOutputMgr.get();
+    // A label's run that never wrote leaves an earlier run's output, not its own.
+    if (programRun_ && output && calc_.parser().programQueue().takeFreshOutput())
+        output->clearHome();
     // A program's own run starts on a clear output: what is on it is what the run wrote
     // (the debugger's steps write without marking a program as shown).
     const bool wrote = calc_.programRunning || (programRun_ && !record.flag && output && !output->done().empty());
@@ -440,7 +443,8 @@ void EntryEvaluator::place(Operand& record, const ResultText& shown)
         answering_.reset();
         history->addEntry(input, shown.text, shown.type, record);
     } else {
-        if (output)
+        // DispTable shows the table, and writes no line.
+        if (output && record.kind != KindDispTable)
             output->displayResult(shown.text, shown.type);
         if (!record.flag) {
             // The program's own answer is on its output screen; the history keeps the call.

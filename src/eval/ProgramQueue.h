@@ -109,6 +109,9 @@ public:
     // Stops the runs submitted so far (the first of them ends with error 43), or unwinds
     // a waiting program with error 43; false when nothing runs or waits.
     bool stopProgramThread();
+    // The output is an earlier run's, to be cleared by a label's run as it first writes or
+    // ends.
+    bool takeFreshOutput() { return freshOutput_.exchange(false, std::memory_order_relaxed); }
     // Stops the named program, which stands at ip between statements with nothing queued
     // (the debugger's run at a breakpoint or after a step) or waits: either way its run
     // ends as a break. False when nothing could be stopped.
@@ -254,8 +257,6 @@ private:
     void interruptsTaken() { interruptsQueued_.store(false, std::memory_order_relaxed); }
     // With mutex_ held.
     void startLabel();
-    // The output is an earlier run's, to be cleared by the label's run as it first writes.
-    bool takeFreshOutput() { return freshOutput_.exchange(false, std::memory_order_relaxed); }
     void queueInterrupt(AnimateSubroutine sub);
     // Cancels every run submitted so far; with owesBreak the first of them to end reports
     // error 43. A hand-over in progress is given up.

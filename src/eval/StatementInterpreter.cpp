@@ -1054,7 +1054,7 @@ void StatementInterpreter::Runner::showOutput()
     // called. Done on the main thread with the statement's own hand-over, or before the
     // run's report: one trip, not two.
     std::string name = run_.ops && run_.start >= 0 ? run_.name : current_;
-    outputStart_ = [&q = q_, &calc = calc_, name = std::move(name), clear = run_.widget || q_.takeFreshOutput()] {
+    outputStart_ = [&q = q_, &calc = calc_, name = std::move(name), clear = q_.takeFreshOutput() || run_.widget] {
         calc.lastPrgmName = name;
         if (clear && calc.prgmOutputMgr)
             calc.prgmOutputMgr->clearHome();

@@ -407,3 +407,64 @@ TEST(ProgramRunsDrive, TheDebuggerComesBackWheneverItsRunEnds)
         }
     }
 }
+
+// Every run leaves one item of its own, whoever started it: a label that paused over the
+// graph (ended by Return or broken there), one that writes after a pause, the debugger's
+// Run after an entry line's run, a DispTable run, a Run pressed inside a called program
+// the debugger stepped into. A key typed while a step's error alert is open steps nothing
+// behind it; on a phone on its side a stepped question is answered with the debugger in
+// sight.
+TEST(ProgramRunsDrive, EveryRunLeavesOneItemOfItsOwn)
+{
+    const std::string programs = buttonProgram("BP", "Q+1->Q\nDispGraph\nPause\n")
+        + buttonProgram("BA", "Pause\nDisp \"AFTER\"\n")
+        + "program OL\nDisp \"OLD\"\nend\nprogram NA\nDisp \"NEW\"\nend\nprogram DT\nDispTable\nend\n"
+          "program EZ\n1->Q\n1/0\nDisp 5\nend\nprogram QS\n1->Q\nprgmSUBZ\nQ+1->Q\nDisp \"Z\"\nend\n"
+          "program SUBZ\nQ+5->Q\nend\nprogram IN\nInput \"N=\",N\nDisp 2N\nend\n";
+    const json graph = graphFrame("");
+    ASSERT_TRUE(graph.is_array());
+    const DriveRun editor = driveScript(programs + "key PRGM\nkey RIGHT\nhkey n\nhkey Return\ndump\n");
+    ASSERT_TRUE(endedWithDumps(editor, 1));
+    const json debug = editor.dumps[0]["editor"]["controls"]["debug"];
+    const DriveRun opened = driveScript(programs + openDebugger("n", debug) + "dump\n");
+    ASSERT_TRUE(endedWithDumps(opened, 1));
+    const std::string run = tapAt(opened.dumps[0]["debugger"]["controls"]["run"]) + "wait idle\n";
+    const std::string s = "hkey s\nwait idle\n";
+    const std::string leave = "hkey Escape\nwait idle\nkey 2ND\nkey MODE\nwait idle\n";
+    const DriveRun driven = driveScript(
+        programs + clickGo("BP", graph) + "hkey Return\nwait idle\ndump\n" + clickGo("BP", graph)
+            + "hkey Escape\nwait idle\ndump\npress OK\n" + clickGo("BA", graph) + "hkey Return\nwait idle\ndump\n"
+            + "type prgmOL\nhkey Return\nwait idle\n" + openDebugger("n", debug) + run + "dump\n" + leave
+            + "type prgmDT\nhkey Return\nwait idle\nkey 2ND\nkey MODE\nwait idle\ndump\n" + openDebugger("e", debug) + s + s
+            + s + "dump\npress OK\n" + leave + openDebugger("q", debug) + s + s + run + "dump\n");
+    ASSERT_TRUE(endedWithDumps(driven, 7));
+    EXPECT_EQ(lastItem(driven.dumps[0]), "prgm»BP → Done");
+    EXPECT_EQ(lastItem(driven.dumps[1]), "prgm»BP → User break");
+    EXPECT_EQ(lastItem(driven.dumps[2]), "prgm»BA → AFTER/Done");
+    EXPECT_EQ(lastItem(driven.dumps[3]), "prgm»NA → NEW/Done");
+    EXPECT_EQ(lastItem(driven.dumps[4]), "prgm»DT → Done");
+    const json& failed = driven.dumps[5];
+    EXPECT_EQ(lastItem(failed), "prgm»EZ → Divide by 0");
+    EXPECT_EQ(failed["output"], json::array({"Divide by 0"}));
+    ASSERT_EQ(failed["alerts"].size(), 1u) << failed;
+    EXPECT_EQ(lastItem(driven.dumps[6]), "prgm»QS → Z/Done");
+    EXPECT_EQ(driven.dumps[6]["debugger"]["vars"], json::array({"ANS 7", "Q 7"}));
+    // Each run one item: the two entry lines that showed the graph (the second BP is
+    // typed over the graph still in front), three labels, OL, NA, DT, EZ and QS.
+    EXPECT_EQ(driven.dumps[6]["history"].size(), 10u) << driven.dumps[6]["history"];
+
+    const std::string options = "--size 844x390";
+    const DriveRun wide = driveScript(programs + "key PRGM\nkey RIGHT\nhkey i\nhkey Return\ndump\n", options);
+    ASSERT_TRUE(endedWithDumps(wide, 1));
+    const DriveRun asked = driveScript(programs + openDebugger("i", wide.dumps[0]["editor"]["controls"]["debug"]) + s
+                                           + "dump\nkey 4\ndump\n" + s + "dump\n",
+                                       options);
+    ASSERT_TRUE(endedWithDumps(asked, 3));
+    EXPECT_TRUE(asked.dumps[0].contains("debugger")) << asked.dumps[0];
+    EXPECT_EQ(asked.dumps[0]["output"], json::array({"N="}));
+    // The keyboard beside the debugger answers.
+    EXPECT_EQ(asked.dumps[1]["output"], json::array({"N=4"}));
+    ASSERT_TRUE(asked.dumps[2].contains("debugger")) << asked.dumps[2];
+    const json& vars = asked.dumps[2]["debugger"]["vars"];
+    EXPECT_NE(std::find(vars.begin(), vars.end(), "N 4"), vars.end()) << vars;
+}
