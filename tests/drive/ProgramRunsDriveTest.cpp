@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -172,6 +173,29 @@ std::string openDebugger(const char* letter, const json& debug)
     return std::string("key PRGM\nkey RIGHT\nhkey ") + letter + "\nhkey Return\n" + tapAt(debug);
 }
 
+// The editor's Debug button and the debugger it opens (its dump) on the program whose name
+// starts with letter; nulls when the driver failed.
+std::pair<json, json> openedDebugger(const std::string& programs, const char* letter, const std::string& options)
+{
+    const DriveRun editor =
+        driveScript(programs + "key PRGM\nkey RIGHT\nhkey " + letter + "\nhkey Return\ndump\n", options);
+    if (!endedWithDumps(editor, 1))
+        return {};
+    const json debug = editor.dumps[0]["editor"]["controls"]["debug"];
+    const DriveRun opened = driveScript(programs + openDebugger(letter, debug) + "dump\n", options);
+    if (!endedWithDumps(opened, 1))
+        return {};
+    return {debug, opened.dumps[0]["debugger"]};
+}
+
+// A tap in the debugger's margin beside screen line `line` (from 0): its breakpoint.
+std::string breakpointOn(const json& debugger, int line)
+{
+    const json& text = debugger["text"];
+    return "tap " + std::to_string(text[0].get<int>() + 3) + " "
+        + std::to_string(text[1].get<int>() + static_cast<int>((line + 0.5) * text[2].get<double>())) + "\n";
+}
+
 } // namespace
 
 // The debugger's runs and steps: an answer typed during Run is gone once Run stops at a
@@ -187,15 +211,10 @@ TEST(ProgramRunsDrive, TheDebuggersRunsAndStepsKeepNoKeyOutOfSight)
                                  "program UL\n1->A\nWhile 1\nA+1->A\nEnd\nend\n";
     for (const char* device : kDevices) {
         const std::string options = std::string("--device ") + device;
-        const DriveRun editor = driveScript(programs + "key PRGM\nkey RIGHT\nhkey z\nhkey Return\ndump\n", options);
-        ASSERT_TRUE(endedWithDumps(editor, 1)) << device;
-        const json debug = editor.dumps[0]["editor"]["controls"]["debug"];
-        const DriveRun opened = driveScript(programs + openDebugger("z", debug) + "dump\n", options);
-        ASSERT_TRUE(endedWithDumps(opened, 1)) << device;
-        const json& controls = opened.dumps[0]["debugger"]["controls"];
-        const json& text = opened.dumps[0]["debugger"]["text"];
-        const std::string breakOnLine2 = "tap " + std::to_string(text[0].get<int>() + 3) + " "
-            + std::to_string(text[1].get<int>() + static_cast<int>(1.5 * text[2].get<double>())) + "\n";
+        const auto [debug, debugger] = openedDebugger(programs, "z", options);
+        ASSERT_TRUE(debugger.is_object()) << device;
+        const json& controls = debugger["controls"];
+        const std::string breakOnLine2 = breakpointOn(debugger, 1);
         const std::string run = tapAt(controls["run"]);
         const std::string quit = tapAt(controls["quit"]);
         const std::string step = "hkey s\nwait idle\n";
@@ -327,15 +346,10 @@ TEST(ProgramRunsDrive, TheDebuggerComesBackWheneverItsRunEnds)
     for (const char* size : {"390x844", "844x390"}) {
         const std::string options = std::string("--size ") + size;
         const bool beside = std::string(size) == "844x390";
-        const DriveRun editor = driveScript(programs + "key PRGM\nkey RIGHT\nhkey a\nhkey Return\ndump\n", options);
-        ASSERT_TRUE(endedWithDumps(editor, 1)) << size;
-        const json debug = editor.dumps[0]["editor"]["controls"]["debug"];
-        const DriveRun opened = driveScript(programs + openDebugger("a", debug) + "dump\n", options);
-        ASSERT_TRUE(endedWithDumps(opened, 1)) << size;
-        const json& controls = opened.dumps[0]["debugger"]["controls"];
-        const json& text = opened.dumps[0]["debugger"]["text"];
-        const std::string breakOnStatement = "tap " + std::to_string(text[0].get<int>() + 3) + " "
-            + std::to_string(text[1].get<int>() + static_cast<int>(2.5 * text[2].get<double>())) + "\n";
+        const auto [debug, debugger] = openedDebugger(programs, "a", options);
+        ASSERT_TRUE(debugger.is_object()) << size;
+        const json& controls = debugger["controls"];
+        const std::string breakOnStatement = breakpointOn(debugger, 2);
         const std::string run = tapAt(controls["run"]) + "wait idle\n";
         // A Run answered as it goes: its keys follow the tap.
         const std::string runOn = tapAt(controls["run"]);
@@ -411,7 +425,7 @@ TEST(ProgramRunsDrive, TheDebuggerComesBackWheneverItsRunEnds)
 // Every run leaves one item of its own, whoever started it: a label that paused over the
 // graph (ended by Return or broken there), one that writes after a pause, the debugger's
 // Run after an entry line's run, a DispTable run, a Run pressed inside a called program
-// the debugger stepped into. A key typed while a step's error alert is open steps nothing
+// the debugger stepped into, a Run left while it waits. A key typed while a step's error alert is open steps nothing
 // behind it; on a phone on its side a stepped question is answered with the debugger in
 // sight.
 TEST(ProgramRunsDrive, EveryRunLeavesOneItemOfItsOwn)
@@ -423,12 +437,9 @@ TEST(ProgramRunsDrive, EveryRunLeavesOneItemOfItsOwn)
           "program SUBZ\nQ+5->Q\nend\nprogram IN\nInput \"N=\",N\nDisp 2N\nend\n";
     const json graph = graphFrame("");
     ASSERT_TRUE(graph.is_array());
-    const DriveRun editor = driveScript(programs + "key PRGM\nkey RIGHT\nhkey n\nhkey Return\ndump\n");
-    ASSERT_TRUE(endedWithDumps(editor, 1));
-    const json debug = editor.dumps[0]["editor"]["controls"]["debug"];
-    const DriveRun opened = driveScript(programs + openDebugger("n", debug) + "dump\n");
-    ASSERT_TRUE(endedWithDumps(opened, 1));
-    const std::string run = tapAt(opened.dumps[0]["debugger"]["controls"]["run"]) + "wait idle\n";
+    const auto [debug, debugger] = openedDebugger(programs, "n", "");
+    ASSERT_TRUE(debugger.is_object());
+    const std::string run = tapAt(debugger["controls"]["run"]) + "wait idle\n";
     const std::string s = "hkey s\nwait idle\n";
     const std::string leave = "hkey Escape\nwait idle\nkey 2ND\nkey MODE\nwait idle\n";
     const DriveRun driven = driveScript(
@@ -436,8 +447,9 @@ TEST(ProgramRunsDrive, EveryRunLeavesOneItemOfItsOwn)
             + "hkey Escape\nwait idle\ndump\npress OK\n" + clickGo("BA", graph) + "hkey Return\nwait idle\ndump\n"
             + "type prgmOL\nhkey Return\nwait idle\n" + openDebugger("n", debug) + run + "dump\n" + leave
             + "type prgmDT\nhkey Return\nwait idle\nkey 2ND\nkey MODE\nwait idle\ndump\n" + openDebugger("e", debug) + s + s
-            + s + "dump\npress OK\n" + leave + openDebugger("q", debug) + s + s + run + "dump\n");
-    ASSERT_TRUE(endedWithDumps(driven, 7));
+            + s + "dump\npress OK\n" + leave + openDebugger("q", debug) + s + s + run + "dump\n" + leave
+            + openDebugger("i", debug) + run + "hkey Escape\nwait idle\ndump\npress OK\ntype 5+5\nhkey Return\nwait idle\ndump\n");
+    ASSERT_TRUE(endedWithDumps(driven, 9));
     EXPECT_EQ(lastItem(driven.dumps[0]), "prgm»BP → Done");
     EXPECT_EQ(lastItem(driven.dumps[1]), "prgm»BP → User break");
     EXPECT_EQ(lastItem(driven.dumps[2]), "prgm»BA → AFTER/Done");
@@ -452,14 +464,18 @@ TEST(ProgramRunsDrive, EveryRunLeavesOneItemOfItsOwn)
     // Each run one item: the two entry lines that showed the graph (the second BP is
     // typed over the graph still in front), three labels, OL, NA, DT, EZ and QS.
     EXPECT_EQ(driven.dumps[6]["history"].size(), 10u) << driven.dumps[6]["history"];
+    // Escape while the debugger's Run waits for an answer ends the run as a break: no
+    // question waits unseen for the next line.
+    EXPECT_EQ(lastItem(driven.dumps[7]), "prgm»IN → N=/User break");
+    EXPECT_FALSE(driven.dumps[7].contains("debugger"));
+    EXPECT_EQ(lastItem(driven.dumps[8]), "5+5 → 10");
 
     const std::string options = "--size 844x390";
-    const DriveRun wide = driveScript(programs + "key PRGM\nkey RIGHT\nhkey i\nhkey Return\ndump\n", options);
-    ASSERT_TRUE(endedWithDumps(wide, 1));
-    const DriveRun asked = driveScript(programs + openDebugger("i", wide.dumps[0]["editor"]["controls"]["debug"]) + s
-                                           + "dump\nkey 4\ndump\n" + s + "dump\n",
+    const DriveRun asked = driveScript(programs + openDebugger("i", openedDebugger(programs, "i", options).first) + s
+                                           + "dump\nkey 4\ndump\n" + s + "dump\nkey 2ND\nkey MODE\nwait idle\ndump\npress OK\n"
+                                           + "type 1+1\nhkey Return\nwait idle\ndump\n",
                                        options);
-    ASSERT_TRUE(endedWithDumps(asked, 3));
+    ASSERT_TRUE(endedWithDumps(asked, 5));
     EXPECT_TRUE(asked.dumps[0].contains("debugger")) << asked.dumps[0];
     EXPECT_EQ(asked.dumps[0]["output"], json::array({"N="}));
     // The keyboard beside the debugger answers.
@@ -467,4 +483,10 @@ TEST(ProgramRunsDrive, EveryRunLeavesOneItemOfItsOwn)
     ASSERT_TRUE(asked.dumps[2].contains("debugger")) << asked.dumps[2];
     const json& vars = asked.dumps[2]["debugger"]["vars"];
     EXPECT_NE(std::find(vars.begin(), vars.end(), "N 4"), vars.end()) << vars;
+    // QUIT between the steps ends the run as a break and leaves for the home screen, which
+    // answers the next line.
+    EXPECT_FALSE(asked.dumps[3].contains("debugger")) << asked.dumps[3];
+    EXPECT_EQ(lastItem(asked.dumps[3]), "prgm»IN → N=4/User break");
+    EXPECT_EQ(asked.dumps[4]["screen"], 0);
+    EXPECT_EQ(lastItem(asked.dumps[4]), "1+1 → 2");
 }
