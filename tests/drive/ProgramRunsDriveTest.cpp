@@ -434,7 +434,8 @@ TEST(ProgramRunsDrive, EveryRunLeavesOneItemOfItsOwn)
         + buttonProgram("BA", "Pause\nDisp \"AFTER\"\n")
         + "program OL\nDisp \"OLD\"\nend\nprogram NA\nDisp \"NEW\"\nend\nprogram DT\nDispTable\nend\n"
           "program EZ\n1->Q\n1/0\nDisp 5\nend\nprogram QS\n1->Q\nprgmSUBZ\nQ+1->Q\nDisp \"Z\"\nend\n"
-          "program SUBZ\nQ+5->Q\nend\nprogram IN\nInput \"N=\",N\nDisp 2N\nend\n";
+          "program SUBZ\nQ+5->Q\nend\nprogram IN\nInput \"N=\",N\nDisp 2N\nend\n"
+          "program GD\n0->A\nDispGraph\n1->A\nDisp A\nend\n";
     const json graph = graphFrame("");
     ASSERT_TRUE(graph.is_array());
     const auto [debug, debugger] = openedDebugger(programs, "n", "");
@@ -448,8 +449,9 @@ TEST(ProgramRunsDrive, EveryRunLeavesOneItemOfItsOwn)
             + "type prgmOL\nhkey Return\nwait idle\n" + openDebugger("n", debug) + run + "dump\n" + leave
             + "type prgmDT\nhkey Return\nwait idle\nkey 2ND\nkey MODE\nwait idle\ndump\n" + openDebugger("e", debug) + s + s
             + s + "dump\npress OK\n" + leave + openDebugger("q", debug) + s + s + run + "dump\n" + leave
-            + openDebugger("i", debug) + run + "hkey Escape\nwait idle\ndump\npress OK\ntype 5+5\nhkey Return\nwait idle\ndump\n");
-    ASSERT_TRUE(endedWithDumps(driven, 9));
+            + openDebugger("i", debug) + run + "hkey Escape\nwait idle\ndump\npress OK\ntype 5+5\nhkey Return\nwait idle\ndump\n"
+            + openDebugger("g", debug) + s + s + "dump\n" + s + s + "dump\n");
+    ASSERT_TRUE(endedWithDumps(driven, 11));
     EXPECT_EQ(lastItem(driven.dumps[0]), "prgm»BP → Done");
     EXPECT_EQ(lastItem(driven.dumps[1]), "prgm»BP → User break");
     EXPECT_EQ(lastItem(driven.dumps[2]), "prgm»BA → AFTER/Done");
@@ -469,6 +471,12 @@ TEST(ProgramRunsDrive, EveryRunLeavesOneItemOfItsOwn)
     EXPECT_EQ(lastItem(driven.dumps[7]), "prgm»IN → N=/User break");
     EXPECT_FALSE(driven.dumps[7].contains("debugger"));
     EXPECT_EQ(lastItem(driven.dumps[8]), "5+5 → 10");
+    // A step over DispGraph ends with the debugger over the output, where a later stepped
+    // Disp shows.
+    EXPECT_EQ(driven.dumps[9]["top"]["id"], 109);
+    EXPECT_EQ(driven.dumps[9]["screen"], 2);
+    EXPECT_EQ(driven.dumps[10]["output"], json::array({"1", "Done"}));
+    EXPECT_EQ(lastItem(driven.dumps[10]), "prgm»GD → 1/Done");
 
     const std::string options = "--size 844x390";
     const DriveRun asked = driveScript(programs + openDebugger("i", openedDebugger(programs, "i", options).first) + s
