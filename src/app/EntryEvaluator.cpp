@@ -8,6 +8,7 @@
 #include "core/NotificationNames.h"
 #include "core/Operand.h"
 #include "core/services/GDBManager.h"
+#include "core/services/ProgramManager.h"
 #include "core/services/ProgramOutputManager.h"
 #include "core/services/ViewControlDelegate.h"
 #include "eval/MainQueue.h"
@@ -76,7 +77,7 @@ EntryEvaluator::EntryEvaluator(Calculator& calc, CursorBlink& blink)
     : calc_(calc), blink_(blink), editors_(calc)
 {
     ProgramQueue& queue = calc_.parser().programQueue();
-    queue.setStartedHandler([this](bool program) { runStarted(program); });
+    queue.setStartedHandler([this](bool program, const std::string& name) { runStarted(program, name); });
     queue.setDrainedHandler([this] { runsEnded(); });
 }
 
@@ -335,16 +336,23 @@ void EntryEvaluator::waitForAnswer(int screen)
     awaiting_ = true;
 }
 
-void EntryEvaluator::runStarted(bool program)
+void EntryEvaluator::runStarted(bool program, const std::string& name)
 {
     // Decided here, as the run is queued, not when the worker reaches a program: a key
     // typed right after is the program's to read.
     if (!enteredOn_)
         enteredOn_ = calc_.currentScreen();
-    // A program's run started by no ENTER (a button, the debugger) answers no line.
-    if (program && !awaiting_)
+    // A program's run started by no ENTER (a button, the debugger) answers no line; one
+    // that goes on with a waiting program keeps the name it started with.
+    if (program && !awaiting_) {
         answering_.reset();
+        if (!name.empty())
+            ownName_ = name;
+    } else if (!program && !awaiting_) {
+        ownName_.clear();
+    }
     programRun_ = program || (awaiting_ && programRun_);
+    ownWaits_ = false;
     awaiting_ = true;
     ++waits_;
 }
@@ -360,6 +368,11 @@ void EntryEvaluator::runsEnded()
 
 void EntryEvaluator::answered()
 {
+    // A program's own run that waits (a pause over the graph, a question, the debugger's
+    // run between steps) still ends as one when it is broken.
+    ownWaits_ = programRun_
+        && (calc_.parser().programQueue().frameCount() > 0
+            || (calc_.prgmManager && !calc_.prgmManager->runStartedIn().empty()));
     awaiting_ = false;
     programRun_ = false;
     answering_.reset();
@@ -410,25 +423,32 @@ void EntryEvaluator::place(Operand& record, const ResultText& shown)
     if (!entry || !history)
         return;
     ProgramOutputManager* output = calc_.prgmOutputMgr.get();
-    if (!calc_.programRunning) {
+    // A label's run that never wrote leaves an earlier run's output, not its own.
+    if (programRun_ && output && calc_.parser().programQueue().takeFreshOutput())
+        output->clearHome();
+    // A program's own run starts on a clear output: what is on it is what the run wrote
+    // (the debugger's steps write without marking a program as shown).
+    const bool wrote = calc_.programRunning || (programRun_ && !record.flag && output && !output->done().empty());
+    if (!wrote) {
         // A record handed over while the program goes on (DispTable) is not the run's end:
         // the run's own item comes with that.
         if (record.flag)
             return;
         // The line as it was entered: what happened to the line since is not the input. A
         // program's own run (the debugger's Run) entered no line: its call stands for it.
-        Ops input = programRun_ ? programCall(calc_.parser().currentProgramName())
+        Ops input = programRun_ ? ownRunCall(calc_.parser().currentProgramName())
                     : answering_ ? std::move(*answering_)
                     : calc_.replay ? entry->prevOps().value_or(Ops())
                                    : entry->entryOps();
         answering_.reset();
         history->addEntry(input, shown.text, shown.type, record);
     } else {
-        if (output)
+        // DispTable shows the table, and writes no line.
+        if (output && record.kind != KindDispTable)
             output->displayResult(shown.text, shown.type);
         if (!record.flag) {
             // The program's own answer is on its output screen; the history keeps the call.
-            const Ops call = programCall(calc_.lastPrgmName);
+            const Ops call = programRun_ ? ownRunCall(calc_.lastPrgmName) : programCall(calc_.lastPrgmName);
             history->addEntry(call, output ? output->done() : std::string(), HistoryEntry::kProgramScreen, record);
             entry->forceOps(calc_.replay ? Ops() : call);
         }
@@ -525,20 +545,25 @@ void EntryEvaluator::showError(const Operand& record)
     const std::optional<std::string> called = answering_ ? getProgramNameFromOps(*answering_) : std::nullopt;
     // So does a program's own run (a graph control's label, the debugger's Run): its item
     // names the program. One that showed nothing has only the break to show.
-    const bool ownRun = programRun_ && !calc_.programRunning;
-    if ((calc_.programRunning || called || programRun_) && parser.promptStack().count() == 0) {
+    const bool own = programRun_ || std::exchange(ownWaits_, false);
+    const bool ownRun = own && !calc_.programRunning;
+    if ((calc_.programRunning || called || own) && parser.promptStack().count() == 0) {
         calc_.programRunning = false;
         post(VQHideProgramOutput);
         std::string text;
         if (ProgramOutputManager* output = calc_.prgmOutputMgr.get()) {
-            if (ownRun)
+            // The debugger's run started on a clear output: what is there its steps wrote.
+            if (ownRun && !(calc_.prgmManager && !calc_.prgmManager->runStartedIn().empty()))
                 output->clearHome();
             output->doBreakError(record.error);
             text = output->done();
         }
         if (entry) {
             entry->clear();
-            entry->addProgramName(called ? *called : parser.currentProgramName(), false);
+            if (called || !own)
+                entry->addProgramName(called ? *called : parser.currentProgramName(), false);
+            else
+                entry->forceOps(ownRunCall(parser.currentProgramName()));
             if (HistoryModel* history = editors_.history()) {
                 Operand shown = record;
                 history->addEntry(entry->entryOps(), text, HistoryEntry::kProgramScreen, shown);
@@ -572,6 +597,15 @@ EntryEvaluator::Ops EntryEvaluator::programCall(const std::string& name) const
     for (std::size_t i = 0; i < name.size();)
         call.push_back(calc_.opCodeForChar(Utf8::next(name, i)));
     return call;
+}
+
+EntryEvaluator::Ops EntryEvaluator::ownRunCall(const std::string& otherwise) const
+{
+    // The debugger's steps and Runs are one run, whatever program they stand in.
+    if (calc_.prgmManager)
+        if (std::string started = calc_.prgmManager->runStartedIn(); !started.empty())
+            return programCall(started);
+    return programCall(ownName_.empty() ? otherwise : ownName_);
 }
 
 std::optional<std::string> EntryEvaluator::getProgramNameFromOps(const Ops& ops) const

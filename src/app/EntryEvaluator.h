@@ -94,7 +94,7 @@ private:
     void run(const Ops& ops, int screen);
     void waitForAnswer(int screen);
     // The program queue took a run.
-    void runStarted(bool program);
+    void runStarted(bool program, const std::string& name);
     // Every run queued has ended and reported.
     void runsEnded();
     void showError(const Operand& record);
@@ -105,6 +105,9 @@ private:
     void showOutput();
     // prgm followed by the name, as a line calling the program.
     Ops programCall(const std::string& name) const;
+    // The call of the program the user started a program's own run in; otherwise's when
+    // none was named (a run going on with a program an entry line called).
+    Ops ownRunCall(const std::string& otherwise) const;
     // The display form the modes choose for displayMod 0.
     int resolvedForm(const Operand& record, bool complex) const;
     void post(std::string_view name);
@@ -114,6 +117,9 @@ private:
     ScreenEditors editors_;
     bool awaiting_ = false;
     bool programRun_ = false;
+    bool ownWaits_ = false;
+    // The program a program's own run started in (a label's, the debugged one).
+    std::string ownName_;
     bool failed_ = false;
     std::uint64_t waits_ = 0;
     std::optional<Operand> fieldValue_;

@@ -503,6 +503,14 @@ void RootController::graphDone()
 
 void RootController::showDebugger()
 {
+    // The debugger stands over the program's output, whatever its run showed last (the
+    // graph, the table).
+    if (calc_.prgmManager && calc_.prgmManager->debug()) {
+        if (fullScreenVisible(screens::Graph))
+            graphDone();
+        if (calc_.currentScreen() != screens::ProgramEditor)
+            router_->showScreen(screens::ProgramEditor);
+    }
     ScreenController* debugger = make(screens::Debugger);
     debugger->show();
     layout();

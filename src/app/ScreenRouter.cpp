@@ -332,6 +332,11 @@ void ScreenRouter::showProgramOutput()
         delegate_->showGraph(false);
     if (calc_.currentScreen() == screens::ProgramEditor)
         return;
+    // The debugger's runs write above it, on the program it shows.
+    if (calc_.prgmManager && calc_.prgmManager->debug()) {
+        showScreen(screens::ProgramEditor);
+        return;
+    }
     ScreenController* c = make(screens::ProgramOutput);
     c->setGeometry(display_->rect());
     setCurrentScreen(screens::ProgramOutput);

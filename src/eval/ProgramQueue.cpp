@@ -274,6 +274,8 @@ void ProgramQueue::startProgramThread(Ops ops)
 {
     // An answer, Pause's ENTER or a menu's pick goes on with the program waiting.
     const bool continues = frameCount() > 0;
+    if (!continues)
+        freshOutput_.store(false, std::memory_order_relaxed);
     prepare();
     submit(entryRun(std::move(ops), "none", false, -1));
     started(continues);
@@ -281,9 +283,10 @@ void ProgramQueue::startProgramThread(Ops ops)
 
 void ProgramQueue::runProgramThread(Ops ops, const std::string& name, bool singleStep, int startIP)
 {
+    freshOutput_.store(false, std::memory_order_relaxed);
     prepare();
     submit(entryRun(std::move(ops), name, singleStep, startIP));
-    started(true);
+    started(true, name);
 }
 
 bool ProgramQueue::stepProgramThread(Ops ops, const std::string& name, int start)
@@ -298,7 +301,7 @@ bool ProgramQueue::stepProgramThread(Ops ops, const std::string& name, int start
     // A key pressed between steps is the one a getKey the step runs reads.
     prepare(true);
     submit(entryRun(std::move(ops), name, true, start));
-    started(true);
+    started(true, name);
     return true;
 }
 
@@ -356,8 +359,9 @@ bool ProgramQueue::runSubroutine(const std::string& label, const std::string& in
     run.name = inProgram;
     run.report = false;
     run.widget = true;
+    startLabel();
     submit(std::move(run));
-    started(true);
+    started(true, inProgram);
     return true;
 }
 
@@ -377,9 +381,18 @@ bool ProgramQueue::animateSlider(const std::string& label, const std::string& in
     run.interrupt = true;
     run.report = false;
     run.widget = true;
+    startLabel();
     submit(std::move(run));
-    started(true);
+    started(true, inProgram);
     return true;
+}
+
+void ProgramQueue::startLabel()
+{
+    // A label's run with no program waiting under it writes on a clear output, as a program
+    // called from the entry line does, also when it first writes after a pause: what is
+    // left there is an earlier run's. Cleared as it first writes, not now: the graph stays.
+    freshOutput_.store(frameCount() == 0, std::memory_order_relaxed);
 }
 
 void ProgramQueue::queueInterrupt(AnimateSubroutine sub)
@@ -442,6 +455,23 @@ bool ProgramQueue::stopProgramThread()
     p_.calc.menuRunning = false;
     p_.calc.pauseRunning = false;
     reportDone(0, std::move(record), ip, false, currentProgramName());
+    return true;
+}
+
+bool ProgramQueue::breakStopped(const std::string& name, int ip)
+{
+    if (stopProgramThread())
+        return true;
+    if (!idle())
+        return false;
+    // A program that stands between statements (at a breakpoint, after a step) holds no
+    // frame: it ends with the break a waiting one would.
+    setCurrentProgramName(name);
+    Operand record;
+    record.kind = KindQuestion;
+    record.location = ip;
+    record.error = ErrBreak;
+    reportDone(0, std::move(record), ip, false, name);
     return true;
 }
 

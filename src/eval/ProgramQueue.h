@@ -73,8 +73,12 @@ public:
     // answer, Pause's ENTER, a menu's pick, a resumed program, the debugger's Run or Step, a
     // graph button's or slider's label): the keys typed from then on are the run's until
     // it reports its end. program: the run is a program's own (not an entry line that may
-    // call one), which owns the keys on whichever screen is in front.
-    void setStartedHandler(std::function<void(bool program)> handler) { startedHandler_ = std::move(handler); }
+    // call one), which owns the keys on whichever screen is in front; name: the program it
+    // starts in, empty for a run that goes on with a waiting one.
+    void setStartedHandler(std::function<void(bool program, const std::string& name)> handler)
+    {
+        startedHandler_ = std::move(handler);
+    }
     // Called on the main thread once every run queued so far has ended and its reports have
     // been handled, with no run queued since: the end of the runs that report no record of
     // their own (a step, a pause over the graph) included.
@@ -105,6 +109,13 @@ public:
     // Stops the runs submitted so far (the first of them ends with error 43), or unwinds
     // a waiting program with error 43; false when nothing runs or waits.
     bool stopProgramThread();
+    // The output is an earlier run's, to be cleared by a label's run as it first writes or
+    // ends.
+    bool takeFreshOutput() { return freshOutput_.exchange(false, std::memory_order_relaxed); }
+    // Stops the named program, which stands at ip between statements with nothing queued
+    // (the debugger's run at a breakpoint or after a step) or waits: either way its run
+    // ends as a break. False when nothing could be stopped.
+    bool breakStopped(const std::string& name, int ip);
     // Forgets everything a program left: frames, prompts, menu, interrupt requests; the
     // runs submitted so far are cancelled and their reports dropped.
     void cleanUp();
@@ -245,6 +256,7 @@ private:
     // With mutex_ held and the interrupt queue found empty.
     void interruptsTaken() { interruptsQueued_.store(false, std::memory_order_relaxed); }
     // With mutex_ held.
+    void startLabel();
     void queueInterrupt(AnimateSubroutine sub);
     // Cancels every run submitted so far; with owesBreak the first of them to end reports
     // error 43. A hand-over in progress is given up.
@@ -263,10 +275,10 @@ private:
     void reportStepPC(RunId run, int pc, const std::string& program, int error = 0, int errorAt = 0);
     // No run is queued or executing.
     bool idle();
-    void started(bool program)
+    void started(bool program, const std::string& name = {})
     {
         if (startedHandler_)
-            startedHandler_(program);
+            startedHandler_(program, name);
     }
     // On the worker, as the run last submitted ends: the main thread hears of it behind
     // that run's reports, unless a run was queued meanwhile.
@@ -278,6 +290,7 @@ private:
     std::function<void(const std::string&)> pasteboard_;
 
     std::atomic<int> programQueueCount_{0};
+    std::atomic<bool> freshOutput_{false};
     std::atomic<bool> programRunning_{false};
     // The last run submitted; runs up to cancelledThrough_ are cancelled, reports of runs up
     // to supersededThrough_ are dropped. breakOwed_: a stop's error 43 still to be
@@ -322,7 +335,7 @@ private:
     std::deque<Run> tasks_;
     std::function<void()> idleHandler_;
     std::function<void()> leftoverHook_;
-    std::function<void(bool program)> startedHandler_;
+    std::function<void(bool program, const std::string& name)> startedHandler_;
     std::function<void()> drainedHandler_;
     bool stopping_ = false;
     std::thread worker_;

@@ -34,11 +34,14 @@ constexpr int kKeyCopy = 1040;
 constexpr int kKeyEnter = 1065;
 constexpr int kKeyStop = 4123;
 
+// The values a finished program shows as its answer.
+bool showsValueAtEnd(int kind) { return (kind >= 1 && kind <= 5) || (kind >= 9 && kind <= 30); }
+
 // The kinds a finished run shows as they are; anything else is not shown.
 bool keepsKindAtEnd(int kind)
 {
-    return (kind >= 1 && kind <= 5) || (kind >= 9 && kind <= 30) || kind == KindInputRequest || kind == KindPrompt
-           || kind == KindMenu || kind == KindPause || kind == KindError;
+    return showsValueAtEnd(kind) || kind == KindInputRequest || kind == KindPrompt || kind == KindMenu
+           || kind == KindPause || kind == KindError;
 }
 
 bool isListName(std::uint32_t t)
@@ -410,6 +413,8 @@ private:
     // Bringing the output in front, still to be done on the main thread.
     std::function<void()> outputStart_;
     bool stopRun_ = false;
+    // The program ended by itself (Stop, a Return with no caller left).
+    bool ended_ = false;
 };
 
 void StatementInterpreter::runProgramOps(const Run& run)
@@ -545,8 +550,12 @@ void StatementInterpreter::Runner::report()
 {
     ProgramQueue& q = q_;
     const ProgramQueue::RunId id = run_.id;
-    const int pc = ip_;
-    const bool pending = immediate_ || q.promptStack().count() > 0;
+    // A program that ended by itself leaves the debugger's marker after its last line: a
+    // Run or Step then starts nothing it never reaches.
+    const bool ended = result_.error == 0 && frameCount() <= base_ && (ended_ || ip_ >= opsCount());
+    const int pc = ended && !immediate_ ? opsCount() : ip_;
+    // A program that waits (a question, a menu, a pause) has not ended.
+    const bool pending = immediate_ || q.promptStack().count() > 0 || frameCount() > base_;
     const bool pausedOnGraph = result_.kind == KindPause && calc_.currentScreen() == kGraphScreen;
     // Where the run stands now, not where a later run stands when the report arrives.
     std::string program = q.currentProgramName();
@@ -570,6 +579,16 @@ void StatementInterpreter::Runner::report()
                 q.reportDone(id, std::move(done), pc, pending, program);
             });
         }
+    } else if (ended || result_.error != 0) {
+        // A step that ends the program (its last line, Stop, Return, an error) ends the
+        // run as Run would: one item, and the debugger back at the end.
+        Operand done = result_;
+        done.flag = false;
+        if (done.error == 0 && !showsValueAtEnd(done.kind))
+            done.kind = KindNoShow;
+        q.postReport(id, [&q, id, done = std::move(done), pc, program = std::move(program)]() mutable {
+            q.reportDone(id, std::move(done), pc, false, program);
+        });
     } else {
         if (result_.kind == KindInputRequest || result_.kind == KindMenu)
             q.postReport(id, [&q, result = result_] { q.reportIO(result); });
@@ -617,8 +636,11 @@ void StatementInterpreter::Runner::statements()
                 line->join->learn(result_, c_.errorToken);
             actOnResult();
         }
-        if (run_.singleStep)
+        if (run_.singleStep) {
+            if (ip_ >= opsCount() && !stopRun_ && c_.error == 0)
+                endOfArray();
             return;
+        }
     }
 }
 
@@ -1032,7 +1054,7 @@ void StatementInterpreter::Runner::showOutput()
     // called. Done on the main thread with the statement's own hand-over, or before the
     // run's report: one trip, not two.
     std::string name = run_.ops && run_.start >= 0 ? run_.name : current_;
-    outputStart_ = [&q = q_, &calc = calc_, name = std::move(name), clear = run_.widget] {
+    outputStart_ = [&q = q_, &calc = calc_, name = std::move(name), clear = q_.takeFreshOutput() || run_.widget] {
         calc.lastPrgmName = name;
         if (clear && calc.prgmOutputMgr)
             calc.prgmOutputMgr->clearHome();
@@ -1364,21 +1386,24 @@ bool StatementInterpreter::Runner::endOfArray()
             }
         }
     }
-    if (run_.singleStep)
-        return false;
     std::lock_guard lock(q_.mutex_);
     bool returned = false;
     while (std::optional<RunObject> top = popOwnFrame()) {
         returned = true;
-        if (top->_ops() && top->_ip() < static_cast<int>(top->_ops()->size())) {
-            ops_ = top->_ops();
-            current_ = top->_name();
-            ip_ = top->_ip();
-            immediate_ = false;
-            si_.clearLineCache();
-            q_.currentProgramName_ = current_;
-            return true;
-        }
+        if (!top->_ops())
+            continue;
+        // A frame at its program's end leaves the run standing there: it ends as that
+        // program, not as the entry line that went on with it.
+        ops_ = top->_ops();
+        current_ = top->_name();
+        ip_ = std::min(top->_ip(), opsCount());
+        immediate_ = false;
+        si_.clearLineCache();
+        q_.currentProgramName_ = current_;
+        // A step past a called program's end stops in its caller, at the line after the
+        // call.
+        if (ip_ < opsCount())
+            return !run_.singleStep;
     }
     // A waiting program (one that paused at its last statement) ended with nothing run
     // after it: it ends as any program does, not with the continuing line's empty record.
@@ -1393,6 +1418,7 @@ void StatementInterpreter::Runner::done()
     Parser::initOperand(result_);
     result_.kind = KindDone;
     stopRun_ = true;
+    ended_ = true;
 }
 
 void StatementInterpreter::Runner::setResult(Operand result)

@@ -1,6 +1,7 @@
 #include "programs/ProgramDebuggerScreen.h"
 
 #include "app/ImageButton.h"
+#include "app/ScreenRegistry.h"
 #include "app/ScreenRouter.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
@@ -38,7 +39,8 @@ constexpr int kTabletTop = 22;
 ProgramDebuggerScreen::ProgramDebuggerScreen(Calculator& calc, ProgramModel& model, QWidget* parent)
     : ScreenController(calc, parent), model_(model), name_(new QLabel(this)), edit_(new ProgramEditView(calc, model, this)),
       vars_(new VarsView(calc, model)), varsScroller_(new QScrollArea(this)),
-      step_(new ImageButton(this)), run_(new ImageButton(this)), quit_(new ImageButton(this)), repeat_(new QTimer(this))
+      step_(new ImageButton(this)), run_(new ImageButton(this)), quit_(new ImageButton(this)), repeat_(new QTimer(this)),
+      session_(new QObject(this))
 {
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(false);
@@ -65,7 +67,21 @@ ProgramDebuggerScreen::ProgramDebuggerScreen(Calculator& calc, ProgramModel& mod
     // s and S stay the step keys while the debugger waits hidden for a prompt's answer.
     if (QCoreApplication* app = QCoreApplication::instance())
         app->installEventFilter(this);
+    // A run the debugger started stops wherever it stopped (over the graph, the table, the
+    // output), with the debugger hidden: it is heard all the same.
+    NotificationCenter& bus = calc.notificationCenter();
+    observeOnOwnerThread(bus, session_, VQDidProgramStep, [this](const Notification&) { runStopped(false); });
+    observeOnOwnerThread(bus, session_, VQProgramEnded, [this](const Notification&) { runStopped(true); });
+    observeOnOwnerThread(bus, session_, VQKeyPress, [this](const Notification& n) {
+        // QUIT (and Escape, which the keyboard makes QUIT) leaves the debugger, also from
+        // the output a Run shows with the debugger hidden.
+        if (model_.debug() && n.userInfo.value("shiftedOp", 0u) == KeyTables::kQuit
+            && (isVisible() || this->calc().currentScreen() == screens::ProgramEditor))
+            done();
+    });
 }
+
+ProgramDebuggerScreen::~ProgramDebuggerScreen() { calc().notificationCenter().removeObserver(session_); }
 
 bool ProgramDebuggerScreen::eventFilter(QObject* watched, QEvent* event)
 {
@@ -78,7 +94,8 @@ bool ProgramDebuggerScreen::eventFilter(QObject* watched, QEvent* event)
         const bool waiting = isHidden() && calc().parser().promptStack().count() > 0;
         // A step that showed the graph or the table leaves it in front: s still steps.
         auto* target = static_cast<QWidget*>(watched);
-        const bool elsewhere = model_.stepping() && target != this && !isAncestorOf(target);
+        // An alert over the window (a step's error) takes its keys: nothing steps behind it.
+        const bool elsewhere = model_.stepping() && target != this && !isAncestorOf(target) && target->window() == window();
         if (plain && (text == QLatin1String("s") || text == QLatin1String("S")) && (waiting || elsewhere)) {
             step();
             return true;
@@ -96,19 +113,6 @@ void ProgramDebuggerScreen::subscribe()
     observe(VQBlinkCursor, redraw);
     observe(VQEntryTextChanged, redraw);
     observe(VQMakeCursorVisible, [this](const Notification&) { edit_->makeCursorVisible(); });
-    observe(VQDidProgramStep, [this](const Notification&) {
-        updateDisplay();
-        takeOwedStep();
-    });
-    observe(VQProgramEnded, [this](const Notification&) {
-        stepsOwed_ = 0;
-        programEnded();
-    });
-    // QUIT (and Escape, which the keyboard makes QUIT) leaves the debugger.
-    observe(VQKeyPress, [this](const Notification& n) {
-        if (isVisible() && n.userInfo.value("shiftedOp", 0u) == KeyTables::kQuit)
-            done();
-    });
 }
 
 void ProgramDebuggerScreen::focus(bool gained)
@@ -228,15 +232,37 @@ void ProgramDebuggerScreen::done()
 {
     repeat_->stop();
     stepsOwed_ = 0;
+    // The run in progress (waiting for an answer, a menu pick or a key, at a breakpoint,
+    // between steps, inside a called program) ends as a break, as the debugger's own: no
+    // question or frame waits unseen for the keys typed after.
+    if (!model_.runStartedIn().empty()) {
+        leaving_ = true;
+        calc().parser().programQueue().breakStopped(model_.programName(), model_.prgmEditCursor());
+        leaving_ = false;
+    }
     hide();
     model_.setDebug(false);
     calc().showDebugger(false);
 }
 
-void ProgramDebuggerScreen::programEnded()
+void ProgramDebuggerScreen::runStopped(bool ended)
 {
+    if (!model_.debug() || leaving_)
+        return;
+    if (ended)
+        stepsOwed_ = 0;
+    // Whatever the run showed, the debugger comes back over the output at the next line to
+    // run. A Run's question, menu or pause keeps the keyboard in front until it is
+    // answered; a Step's is answered with the debugger in sight (Step answers it).
+    Calculator& c = calc();
+    const bool waits = c.parser().promptStack().count() > 0 || c.menuRunning || c.pauseRunning;
+    if (waits && !model_.stepping())
+        c.suspendDebugger();
+    else
+        c.showDebugger(true);
     updateDisplay();
-    calc().showDebugger(true);
+    if (!ended)
+        takeOwedStep();
 }
 
 void ProgramDebuggerScreen::keyPressEvent(QKeyEvent* event)

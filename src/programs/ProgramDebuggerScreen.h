@@ -31,6 +31,7 @@ public:
     static constexpr int kRepeatMs = 50;
 
     ProgramDebuggerScreen(Calculator& calc, ProgramModel& model, QWidget* parent = nullptr);
+    ~ProgramDebuggerScreen() override;
 
     ProgramEditView& editView() const { return *edit_; }
     VarsView& varsView() const { return *vars_; }
@@ -70,7 +71,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void programEnded();
+    // A run it started stopped: ended, or a step's or breakpoint's stop.
+    void runStopped(bool ended);
     // The step before is still running.
     bool stepRunning() const;
     // A step owed to a press made while the step before it ran.
@@ -86,7 +88,10 @@ private:
     ImageButton* run_;
     ImageButton* quit_;
     QTimer* repeat_;
+    // Owns the observers kept while the debugger is hidden.
+    QObject* session_;
     int stepsOwed_ = 0;
+    bool leaving_ = false;
     QRect part_;
     std::function<bool(const QKeyEvent&)> computerKeys_;
 };

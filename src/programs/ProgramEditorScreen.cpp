@@ -74,19 +74,9 @@ void ProgramEditorScreen::subscribe()
     observe(VQProgramEnded, [this](const Notification&) { programStopped(); });
 }
 
-void ProgramEditorScreen::programStopped()
-{
-    updateDisplay();
-    if (!model_.debug())
-        return;
-    // The debugger comes back over the keyboard unless the program waits for an answer, a
-    // menu choice or a key after Pause: those take the keyboard.
-    Calculator& c = calc();
-    if (c.parser().promptStack().count() > 0 || c.menuRunning || c.pauseRunning)
-        c.suspendDebugger();
-    else
-        c.showDebugger(true);
-}
+// The debugger decides whether it comes back (it hears the stop wherever the run left the
+// screens).
+void ProgramEditorScreen::programStopped() { updateDisplay(); }
 
 void ProgramEditorScreen::focus(bool gained)
 {

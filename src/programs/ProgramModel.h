@@ -257,6 +257,7 @@ public:
     void setDebug(bool on) override;
     bool debug() const override { return debug_.load(); }
     bool stepping() const override { return stepping_; }
+    std::string runStartedIn() const override { return runStartedIn_; }
     bool pendingInput() const { return pendingInput_; }
     // Breakpoints sit at the start of the statement line shown on the screen line.
     void setBreak(bool on, int line);
@@ -338,6 +339,8 @@ private:
     std::atomic<bool> debug_{false};
     bool stepping_ = false;
     bool pendingInput_ = false;
+    // The program the run in progress (its steps, Runs and breakpoint stops) started in.
+    std::string runStartedIn_;
     int cursor_ = 0;
     Range selection_;
     int textCursorCol_ = 1;

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 namespace orvenda {
 
@@ -50,6 +51,7 @@ void ProgramModel::setDebug(bool on)
         return;
     }
     stepping_ = false;
+    runStartedIn_.clear();
     calc_.programRunning = false;
     calc_.menuRunning = false;
 }
@@ -127,16 +129,26 @@ bool ProgramModel::start(bool step)
     saveProgram();
     stepping_ = step;
     Ops ops = program_.array();
-    if (cursor_ >= length())
-        return false;
-    cursor_ = statementStart(cursor_);
     Parser& parser = calc_.parser();
+    // At a called program's end a step goes back to its caller; at the program's own end,
+    // with its run still going (its last line a question just answered), the step ends it.
+    const bool returns = step && (parser.programQueue().frameCount() > 0 || !runStartedIn_.empty());
+    if (cursor_ >= length() && !returns)
+        return false;
+    if (cursor_ < length())
+        cursor_ = statementStart(cursor_);
+    // A run begins on a clear output, its steps and Runs one run until it ends.
+    if (runStartedIn_.empty()) {
+        runStartedIn_ = programName_;
+        if (calc_.prgmOutputMgr)
+            calc_.prgmOutputMgr->clearHome();
+    }
     pendingInput_ = parser.promptStack().count() > 0;
     if (!step) {
         parser.runProgramThread(std::move(ops), programName_, false, cursor_);
         return true;
     }
-    const std::uint32_t first = token(opAt(cursor_));
+    const std::uint32_t first = cursor_ < length() ? token(opAt(cursor_)) : 0;
     parser.stepProgramThread(std::move(ops), programName_, cursor_);
     return first != kInput && first != kPrompt;
 }
@@ -168,9 +180,13 @@ void ProgramModel::showStepPC(int index, const std::string& inProgram)
 
 void ProgramModel::setPrgmCursor(int index, const std::string& inProgram)
 {
-    if (inProgram != programName_)
-        loadProgram(inProgram);
-    setPrgmEditCursor(index);
+    // The run ended: the debugger shows the program it started in, its marker after the
+    // line it ended on.
+    const std::string started = std::exchange(runStartedIn_, {});
+    const std::string shown = started.empty() ? inProgram : started;
+    if (shown != programName_)
+        loadProgram(shown);
+    setPrgmEditCursor(started.empty() || started == inProgram ? index : length());
 }
 
 void ProgramModel::debugEnter()
@@ -220,9 +236,13 @@ void ProgramModel::debugEnter()
             }
         } else {
             parser.popProgramStack();
-            // Answered: the debugger comes back at the next statement.
+            // Answered: the debugger comes back at the next statement, or the run ends when
+            // the question was its last.
             entry->clear();
-            calc_.showDebugger(true);
+            if (cursor_ >= length() && parser.programQueue().frameCount() == 0)
+                start(true);
+            else
+                calc_.showDebugger(true);
             return;
         }
     }

@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -172,6 +173,29 @@ std::string openDebugger(const char* letter, const json& debug)
     return std::string("key PRGM\nkey RIGHT\nhkey ") + letter + "\nhkey Return\n" + tapAt(debug);
 }
 
+// The editor's Debug button and the debugger it opens (its dump) on the program whose name
+// starts with letter; nulls when the driver failed.
+std::pair<json, json> openedDebugger(const std::string& programs, const char* letter, const std::string& options)
+{
+    const DriveRun editor =
+        driveScript(programs + "key PRGM\nkey RIGHT\nhkey " + letter + "\nhkey Return\ndump\n", options);
+    if (!endedWithDumps(editor, 1))
+        return {};
+    const json debug = editor.dumps[0]["editor"]["controls"]["debug"];
+    const DriveRun opened = driveScript(programs + openDebugger(letter, debug) + "dump\n", options);
+    if (!endedWithDumps(opened, 1))
+        return {};
+    return {debug, opened.dumps[0]["debugger"]};
+}
+
+// A tap in the debugger's margin beside screen line `line` (from 0): its breakpoint.
+std::string breakpointOn(const json& debugger, int line)
+{
+    const json& text = debugger["text"];
+    return "tap " + std::to_string(text[0].get<int>() + 3) + " "
+        + std::to_string(text[1].get<int>() + static_cast<int>((line + 0.5) * text[2].get<double>())) + "\n";
+}
+
 } // namespace
 
 // The debugger's runs and steps: an answer typed during Run is gone once Run stops at a
@@ -187,23 +211,18 @@ TEST(ProgramRunsDrive, TheDebuggersRunsAndStepsKeepNoKeyOutOfSight)
                                  "program UL\n1->A\nWhile 1\nA+1->A\nEnd\nend\n";
     for (const char* device : kDevices) {
         const std::string options = std::string("--device ") + device;
-        const DriveRun editor = driveScript(programs + "key PRGM\nkey RIGHT\nhkey z\nhkey Return\ndump\n", options);
-        ASSERT_TRUE(endedWithDumps(editor, 1)) << device;
-        const json debug = editor.dumps[0]["editor"]["controls"]["debug"];
-        const DriveRun opened = driveScript(programs + openDebugger("z", debug) + "dump\n", options);
-        ASSERT_TRUE(endedWithDumps(opened, 1)) << device;
-        const json& controls = opened.dumps[0]["debugger"]["controls"];
-        const json& text = opened.dumps[0]["debugger"]["text"];
-        const std::string breakOnLine2 = "tap " + std::to_string(text[0].get<int>() + 3) + " "
-            + std::to_string(text[1].get<int>() + static_cast<int>(1.5 * text[2].get<double>())) + "\n";
+        const auto [debug, debugger] = openedDebugger(programs, "z", options);
+        ASSERT_TRUE(debugger.is_object()) << device;
+        const json& controls = debugger["controls"];
+        const std::string breakOnLine2 = breakpointOn(debugger, 1);
         const std::string run = tapAt(controls["run"]);
         const std::string quit = tapAt(controls["quit"]);
         const std::string step = "hkey s\nwait idle\n";
         const std::string home = "key 2ND\nkey MODE\n";
         std::string script = programs + openDebugger("z", debug) + breakOnLine2 + run
-            + "wait idle\nhkey 4\nhkey 2\nhkey Return\nwait idle\n" + quit + "wait idle\ndump\n" + home
-            + openDebugger("k", debug) + step + step + "hkey 5\n" + step + "dump\n" + quit + home
-            + openDebugger("g", debug) + step + step + quit + home + "type A\nhkey Return\nwait idle\ndump\n"
+            + "wait idle\nhkey 4\nhkey 2\nhkey Return\nwait idle\n" + quit + "wait idle\ndump\npress OK\n" + home
+            + openDebugger("k", debug) + step + step + "hkey 5\n" + step + "dump\n" + quit + "wait idle\npress OK\n" + home
+            + openDebugger("g", debug) + step + step + quit + "wait idle\npress OK\n" + home + "type A\nhkey Return\nwait idle\ndump\n"
             + openDebugger("e", debug) + step + "dump\npress OK\n" + quit + home;
         // Where the keyboard shows beside the debugger, its keys are clicked during Run.
         if (std::string(device) == "tablet")
@@ -212,7 +231,8 @@ TEST(ProgramRunsDrive, TheDebuggersRunsAndStepsKeepNoKeyOutOfSight)
         const DriveRun driven = driveScript(script, options);
         ASSERT_TRUE(endedWithDumps(driven, std::string(device) == "tablet" ? 6 : 4)) << device;
         EXPECT_EQ(driven.dumps[0]["entry"], "") << device;
-        EXPECT_EQ(driven.dumps[0]["output"], json::array({"N=42"})) << device;
+        // Quit at the breakpoint ends the run as a break.
+        EXPECT_EQ(lastItem(driven.dumps[0]), "prgm»ZB → N=42/User break") << device;
         const json& read = driven.dumps[1];
         ASSERT_TRUE(read["debugger"].is_object()) << device << read;
         EXPECT_EQ(read["debugger"]["label"], "Debug:KZ") << device;
@@ -271,4 +291,210 @@ TEST(ProgramRunsDrive, DispGraphFromALabelDrawsTheCurveForTheNewValues)
         ASSERT_GT(gentle, 0) << device;
         EXPECT_NEAR(steep, gentle / 3, gentle / 6) << device << " " << gentle << " " << steep;
     }
+}
+
+namespace {
+
+// A statement a debugged run stops or ends on, as the last of a program "2→A" then it:
+// the keys that answer it under Run, and under Step once its line is reached; what the
+// run's one item shows last, and A at the end.
+struct Stop {
+    const char* body;
+    const char* runKeys;
+    const char* stepKeys;
+    const char* itemEnd;
+    const char* a;
+};
+
+// How a run is started: Run; Run to a breakpoint on the statement, then Run on; Step
+// through; a Step, then Run.
+enum class Starter { Run, BreakThenRun, StepThrough, StepThenRun };
+
+} // namespace
+
+// Whatever a debugged run showed (output, graph, table, a question), once it ends the
+// debugger is in front with its marker after the last line, A as the run left it and one
+// history item naming the program, whoever started the run; what the user does next (s,
+// Step, Run) starts nothing again, and Quit, Escape and QUIT leave with no item more.
+// Each statement meets every starter and, turn by turn, each next action; phone and 844x390.
+TEST(ProgramRunsDrive, TheDebuggerComesBackWheneverItsRunEnds)
+{
+    const std::string s = "hkey s\nwait idle\n";
+    const std::vector<Stop> stops = {
+        {"Disp 7", "", "", "7/Done", "2"},
+        {"Output(2,2,\"HI\")", "", "", "HI", "2"},
+        {"Disp 1\nClrHome", "", "", "Done", "2"},
+        {"Pause 5", "hkey Return\n", "", "5/Done", "2"},
+        {"Pause", "hkey Return\n", "", "Done", "2"},
+        {"Input \"N=\",N", "hkey 4\nhkey Return\n", "hkey 4\n", "N=4/Done", "2"},
+        {"Prompt B", "hkey 4\nhkey Return\n", "hkey 4\n", "B=?4/Done", "2"},
+        {"Menu(\"M\",\"ONE\",L,\"TWO\",L)\nLbl L", "hkey 1\n", "hkey 1\n", "Done", "2"},
+        {"Repeat K\ngetKey->K\nEnd", "hkey 5\n", "hkey 5\n", "Done", "2"},
+        {"DispGraph", "", "", "Done", "2"},
+        {"DispTable", "", "", "Done", "2"},
+        {"Pt-On(0,0)", "", "", "Done", "2"},
+        {"prgmZZ", "", "", "3", "3"},
+        {"Stop\n5->A", "", "", "Done", "2"},
+        {"Return\n5->A", "", "", "Done", "2"},
+        {"1/0", "", "", "Divide by 0", "2"},
+        {"3->A", "", "", "3", "3"},
+    };
+    std::string programs = "program ZZ\n3->A\nend\n";
+    for (std::size_t i = 0; i < stops.size(); ++i)
+        programs += std::string("program ") + static_cast<char>('A' + i) + "A\n0->K\n2->A\n" + stops[i].body + "\nend\n";
+    const std::vector<Starter> starters = {Starter::Run, Starter::BreakThenRun, Starter::StepThrough, Starter::StepThenRun};
+    for (const char* size : {"390x844", "844x390"}) {
+        const std::string options = std::string("--size ") + size;
+        const bool beside = std::string(size) == "844x390";
+        const auto [debug, debugger] = openedDebugger(programs, "a", options);
+        ASSERT_TRUE(debugger.is_object()) << size;
+        const json& controls = debugger["controls"];
+        const std::string breakOnStatement = breakpointOn(debugger, 2);
+        const std::string run = tapAt(controls["run"]) + "wait idle\n";
+        // A Run answered as it goes: its keys follow the tap.
+        const std::string runOn = tapAt(controls["run"]);
+        // What the user does once the run ended; QUIT where the keyboard shows beside (ON
+        // there would only arm the keys' help).
+        std::vector<std::pair<std::string, bool>> nexts = {{s, false}, {tapAt(controls["step"]) + "wait idle\n", false},
+            {run, false}, {tapAt(controls["quit"]) + "wait idle\n", true}, {"hkey Escape\nwait idle\n", true}};
+        if (beside)
+            nexts.emplace_back("key 2ND\nkey MODE\nwait idle\n", true);
+        for (std::size_t k = 0; k < starters.size(); ++k) {
+            const Starter starter = starters[k];
+            std::string script = programs;
+            std::vector<bool> leaves;
+            for (std::size_t i = 0; i < stops.size(); ++i) {
+                const Stop& stop = stops[i];
+                const auto& [next, leaving] = nexts[(i + k) % nexts.size()];
+                leaves.push_back(leaving);
+                script += openDebugger(std::string(1, static_cast<char>('a' + i)).c_str(), debug);
+                switch (starter) {
+                case Starter::Run: script += runOn + stop.runKeys; break;
+                case Starter::BreakThenRun: script += breakOnStatement + run + "dump\n" + runOn + stop.runKeys; break;
+                case Starter::StepThrough: script += s + s + s + stop.stepKeys + s + s + s + s + s; break;
+                case Starter::StepThenRun: script += s + runOn + stop.runKeys; break;
+                }
+                script += "wait idle\ndump\n";
+                if (std::string(stop.itemEnd) == "Divide by 0")
+                    script += "press OK\n";
+                script += next + "dump\n" + (leaving ? "" : "hkey Escape\nwait idle\n") + "key 2ND\nkey MODE\nwait idle\n";
+            }
+            const bool breaks = starter == Starter::BreakThenRun;
+            const std::size_t each = breaks ? 3 : 2;
+            const DriveRun driven = driveScript(script, options);
+            ASSERT_TRUE(endedWithDumps(driven, stops.size() * each)) << size << " starter " << k;
+            for (std::size_t i = 0; i < stops.size(); ++i) {
+                const std::string where = std::string(size) + " starter " + std::to_string(k) + " " + stops[i].body;
+                const json* dumps = &driven.dumps[i * each];
+                if (breaks) {
+                    // Stopped at the breakpoint: the debugger is back with its marker there,
+                    // and the run has no item yet.
+                    ASSERT_TRUE(dumps[0].contains("debugger")) << where << dumps[0];
+                    EXPECT_EQ(dumps[0]["debugger"]["line"], 2) << where;
+                    EXPECT_EQ(dumps[0]["history"].size(), i) << where;
+                    ++dumps;
+                }
+                const json& ended = dumps[0];
+                ASSERT_TRUE(ended.contains("debugger")) << where << ended;
+                EXPECT_EQ(ended["top"]["id"], 109) << where;
+                EXPECT_EQ(ended["screen"], 2) << where;
+                EXPECT_EQ(ended["debugger"]["line"], ended["editor"]["lines"].size()) << where;
+                const json& vars = ended["debugger"]["vars"];
+                EXPECT_NE(std::find(vars.begin(), vars.end(), std::string("A ") + stops[i].a), vars.end()) << where << vars;
+                ASSERT_EQ(ended["history"].size(), i + 1) << where << ended["history"];
+                const std::string item = lastItem(ended);
+                const std::string call = std::string("prgm»") + static_cast<char>('A' + i) + "A → ";
+                EXPECT_EQ(item.substr(0, call.size()), call) << where << item;
+                EXPECT_TRUE(item.ends_with(stops[i].itemEnd)) << where << item;
+                // Only what this run wrote: no earlier run's end.
+                EXPECT_EQ(item.find("Done"), item.rfind("Done")) << where << item;
+                const json& after = dumps[1];
+                EXPECT_EQ(after["history"].size(), i + 1) << where << after["history"];
+                EXPECT_EQ(after["alerts"], json::array()) << where;
+                if (leaves[i]) {
+                    EXPECT_FALSE(after.contains("debugger")) << where << after;
+                } else {
+                    ASSERT_TRUE(after.contains("debugger")) << where << after;
+                    EXPECT_EQ(after["debugger"]["line"], ended["debugger"]["line"]) << where;
+                }
+            }
+        }
+    }
+}
+
+// Every run leaves one item of its own, whoever started it: a label that paused over the
+// graph (ended by Return or broken there), one that writes after a pause, the debugger's
+// Run after an entry line's run, a DispTable run, a Run pressed inside a called program
+// the debugger stepped into, a Run left while it waits. A key typed while a step's error alert is open steps nothing
+// behind it; on a phone on its side a stepped question is answered with the debugger in
+// sight.
+TEST(ProgramRunsDrive, EveryRunLeavesOneItemOfItsOwn)
+{
+    const std::string programs = buttonProgram("BP", "Q+1->Q\nDispGraph\nPause\n")
+        + buttonProgram("BA", "Pause\nDisp \"AFTER\"\n")
+        + "program OL\nDisp \"OLD\"\nend\nprogram NA\nDisp \"NEW\"\nend\nprogram DT\nDispTable\nend\n"
+          "program EZ\n1->Q\n1/0\nDisp 5\nend\nprogram QS\n1->Q\nprgmSUBZ\nQ+1->Q\nDisp \"Z\"\nend\n"
+          "program SUBZ\nQ+5->Q\nend\nprogram IN\nInput \"N=\",N\nDisp 2N\nend\n"
+          "program GD\n0->A\nDispGraph\n1->A\nDisp A\nend\n";
+    const json graph = graphFrame("");
+    ASSERT_TRUE(graph.is_array());
+    const auto [debug, debugger] = openedDebugger(programs, "n", "");
+    ASSERT_TRUE(debugger.is_object());
+    const std::string run = tapAt(debugger["controls"]["run"]) + "wait idle\n";
+    const std::string s = "hkey s\nwait idle\n";
+    const std::string leave = "hkey Escape\nwait idle\nkey 2ND\nkey MODE\nwait idle\n";
+    const DriveRun driven = driveScript(
+        programs + clickGo("BP", graph) + "hkey Return\nwait idle\ndump\n" + clickGo("BP", graph)
+            + "hkey Escape\nwait idle\ndump\npress OK\n" + clickGo("BA", graph) + "hkey Return\nwait idle\ndump\n"
+            + "type prgmOL\nhkey Return\nwait idle\n" + openDebugger("n", debug) + run + "dump\n" + leave
+            + "type prgmDT\nhkey Return\nwait idle\nkey 2ND\nkey MODE\nwait idle\ndump\n" + openDebugger("e", debug) + s + s
+            + s + "dump\npress OK\n" + leave + openDebugger("q", debug) + s + s + run + "dump\n" + leave
+            + openDebugger("i", debug) + run + "hkey Escape\nwait idle\ndump\npress OK\ntype 5+5\nhkey Return\nwait idle\ndump\n"
+            + openDebugger("g", debug) + s + s + "dump\n" + s + s + "dump\n");
+    ASSERT_TRUE(endedWithDumps(driven, 11));
+    EXPECT_EQ(lastItem(driven.dumps[0]), "prgm»BP → Done");
+    EXPECT_EQ(lastItem(driven.dumps[1]), "prgm»BP → User break");
+    EXPECT_EQ(lastItem(driven.dumps[2]), "prgm»BA → AFTER/Done");
+    EXPECT_EQ(lastItem(driven.dumps[3]), "prgm»NA → NEW/Done");
+    EXPECT_EQ(lastItem(driven.dumps[4]), "prgm»DT → Done");
+    const json& failed = driven.dumps[5];
+    EXPECT_EQ(lastItem(failed), "prgm»EZ → Divide by 0");
+    EXPECT_EQ(failed["output"], json::array({"Divide by 0"}));
+    ASSERT_EQ(failed["alerts"].size(), 1u) << failed;
+    EXPECT_EQ(lastItem(driven.dumps[6]), "prgm»QS → Z/Done");
+    EXPECT_EQ(driven.dumps[6]["debugger"]["vars"], json::array({"ANS 7", "Q 7"}));
+    // Each run one item: the two entry lines that showed the graph (the second BP is
+    // typed over the graph still in front), three labels, OL, NA, DT, EZ and QS.
+    EXPECT_EQ(driven.dumps[6]["history"].size(), 10u) << driven.dumps[6]["history"];
+    // Escape while the debugger's Run waits for an answer ends the run as a break: no
+    // question waits unseen for the next line.
+    EXPECT_EQ(lastItem(driven.dumps[7]), "prgm»IN → N=/User break");
+    EXPECT_FALSE(driven.dumps[7].contains("debugger"));
+    EXPECT_EQ(lastItem(driven.dumps[8]), "5+5 → 10");
+    // A step over DispGraph ends with the debugger over the output, where a later stepped
+    // Disp shows.
+    EXPECT_EQ(driven.dumps[9]["top"]["id"], 109);
+    EXPECT_EQ(driven.dumps[9]["screen"], 2);
+    EXPECT_EQ(driven.dumps[10]["output"], json::array({"1", "Done"}));
+    EXPECT_EQ(lastItem(driven.dumps[10]), "prgm»GD → 1/Done");
+
+    const std::string options = "--size 844x390";
+    const DriveRun asked = driveScript(programs + openDebugger("i", openedDebugger(programs, "i", options).first) + s
+                                           + "dump\nkey 4\ndump\n" + s + "dump\nkey 2ND\nkey MODE\nwait idle\ndump\npress OK\n"
+                                           + "type 1+1\nhkey Return\nwait idle\ndump\n",
+                                       options);
+    ASSERT_TRUE(endedWithDumps(asked, 5));
+    EXPECT_TRUE(asked.dumps[0].contains("debugger")) << asked.dumps[0];
+    EXPECT_EQ(asked.dumps[0]["output"], json::array({"N="}));
+    // The keyboard beside the debugger answers.
+    EXPECT_EQ(asked.dumps[1]["output"], json::array({"N=4"}));
+    ASSERT_TRUE(asked.dumps[2].contains("debugger")) << asked.dumps[2];
+    const json& vars = asked.dumps[2]["debugger"]["vars"];
+    EXPECT_NE(std::find(vars.begin(), vars.end(), "N 4"), vars.end()) << vars;
+    // QUIT between the steps ends the run as a break and leaves for the home screen, which
+    // answers the next line.
+    EXPECT_FALSE(asked.dumps[3].contains("debugger")) << asked.dumps[3];
+    EXPECT_EQ(lastItem(asked.dumps[3]), "prgm»IN → N=4/User break");
+    EXPECT_EQ(asked.dumps[4]["screen"], 0);
+    EXPECT_EQ(lastItem(asked.dumps[4]), "1+1 → 2");
 }

@@ -333,9 +333,9 @@ TEST_P(ProgramEditorDrive, TheBubbleDescribesTheFunctionAtTheCursor)
     EXPECT_EQ(run.dumps[1]["editor"]["bubble"], nullptr);
 }
 
-// Stepping onto Prompt hands the keyboard to the question: the debugger steps aside (the
-// dump and the picture show the editor's output and the keyboard), the answer is drawn as
-// it is typed, and s answers and brings the debugger back at the next statement.
+// Stepping onto Prompt asks the question with the debugger in sight (the dump and the
+// picture show its panels under the output), the answer is drawn as it is typed, and s
+// answers it and steps on from the next statement.
 TEST_P(ProgramEditorDrive, AStepOntoPromptIsAnsweredOnTheOutputAndTheDebuggerComesBack)
 {
     const std::string device = GetParam();
@@ -347,14 +347,14 @@ TEST_P(ProgramEditorDrive, AStepOntoPromptIsAnsweredOnTheOutputAndTheDebuggerCom
         + std::to_string(controls["debug"][1].get<int>()) + "\n";
     const auto asked = driveScratch("debug-asked-" + device + ".png");
     const DriveRun run = driveScript(start + debugTap + "hkey s\nwait idle\ndump\nshot " + asked.string()
-                                         + "\nkey 5\nhkey 7\ndump\nhkey s\nwait idle\ndump\nhkey s\nwait idle\ndump\n",
+                                         + "\nhkey 5\nhkey 7\ndump\nhkey s\nwait idle\ndump\nhkey s\nwait idle\ndump\n",
                                      "--device " + device);
     ASSERT_TRUE(endedWithDumps(run, 4));
     const json& waiting = run.dumps[0];
-    EXPECT_FALSE(waiting.contains("debugger")) << waiting;
-    EXPECT_EQ(waiting["top"]["id"], 2);
+    EXPECT_TRUE(waiting.contains("debugger")) << waiting;
+    EXPECT_EQ(waiting["top"]["id"], 109);
     EXPECT_EQ(waiting["output"], json::array({"R=?"}));
-    // The picture is the keyboard's: the drawn ENTER key is where the debugger's panel was.
+    // The picture is the debugger's: its pale panels fill much of the lower half.
     const QImage picture = load(asked);
     ASSERT_FALSE(picture.isNull());
     int blue = 0;
@@ -363,8 +363,7 @@ TEST_P(ProgramEditorDrive, AStepOntoPromptIsAnsweredOnTheOutputAndTheDebuggerCom
             const QColor c = picture.pixelColor(x, y);
             blue += c.blue() > 240 && c.red() > 220 && c.green() > 200;
         }
-    // The debugger's pale panels would fill much of that band.
-    EXPECT_LT(blue, picture.width() * picture.height() / 40);
+    EXPECT_GT(blue, picture.width() * picture.height() / 40);
     // The typed answer stands after the question, on the screen and in the model.
     EXPECT_EQ(run.dumps[1]["output"], json::array({"R=?57"}));
     EXPECT_EQ(run.dumps[1]["entry"], "57");
@@ -376,7 +375,7 @@ TEST_P(ProgramEditorDrive, AStepOntoPromptIsAnsweredOnTheOutputAndTheDebuggerCom
     const json& vars = back["debugger"]["vars"];
     EXPECT_NE(std::find(vars.begin(), vars.end(), "R 57"), vars.end()) << vars;
     EXPECT_EQ(back["menu"], nullptr);
-    EXPECT_EQ(run.dumps[3]["output"], json::array({"R=?57", "114"}));
+    EXPECT_EQ(run.dumps[3]["output"], json::array({"R=?57", "114", "Done"}));
 }
 
 // Run from the debugger: while the program waits at Pause the keyboard is in front, and the
@@ -432,9 +431,10 @@ TEST(ProgramEditorDrive, EscapeAndQuitLeaveTheDebuggerAndTheEditor)
     const DriveRun run = driveScript(start + tapAt(controls["debug"]) + "hkey s\nwait idle\ndump\nhkey Escape\ndump\nhkey Escape\ndump\n"
                                      "key PRGM\nkey RIGHT\nhkey e\nhkey Return\ndump\n" + tapAt(controls["quit"]) + "dump\n");
     ASSERT_TRUE(endedWithDumps(run, 5));
-    // s stepped the one statement: its Disp is on the output above the debugger.
+    // s stepped the one statement: its Disp is on the output above the debugger, and the
+    // program's end after it.
     EXPECT_TRUE(run.dumps[0].contains("debugger"));
-    EXPECT_EQ(run.dumps[0]["output"], json::array({"1"}));
+    EXPECT_EQ(run.dumps[0]["output"], json::array({"1", "Done"}));
     EXPECT_FALSE(run.dumps[1].contains("debugger"));
     EXPECT_EQ(run.dumps[1]["screen"], 2);
     EXPECT_EQ(run.dumps[1]["editor"]["debug"], false);

@@ -196,9 +196,12 @@ TEST_F(ProgramDebuggerTest, AStepsErrorIsShownOnce)
     open("1/0->A:2->B");
     EXPECT_TRUE(model->singleStep());
     ASSERT_TRUE(h.settle());
-    ASSERT_EQ(view->errors.size(), 1u);
-    EXPECT_EQ(view->errors[0]["errorNum"], 14);
+    // It ends the run as a Run's error does: handed once to result handling, which shows
+    // it, and the run is over.
+    ASSERT_EQ(h.finals.size(), 1u);
+    EXPECT_EQ(h.finals[0].error, 14);
     EXPECT_EQ(h.parser().error(), 0);
+    EXPECT_EQ(model->runStartedIn(), "");
 }
 
 TEST_F(ProgramDebuggerTest, DebugModeMovesTheCursorToItsStatement)

@@ -51,6 +51,9 @@ public:
     virtual void setDebug(bool /*on*/) {}
     // The editor is running the open program one statement at a time.
     virtual bool stepping() const { return false; }
+    // The program the debugger's run in progress started in (its steps and Runs are one
+    // run until it ends, whatever program they stand in); empty when none is.
+    virtual std::string runStartedIn() const { return {}; }
     // Puts the edit cursor on that token and makes it visible.
     virtual void showTokenNumber(int /*index*/) {}
     // The editor's undo and redo stacks hold a step (the keyboard lights its keys by them).

@@ -392,6 +392,11 @@ TEST_P(ProgramEditorScreenTest, TheDebuggerStepsAndRepeatsAHeldStep)
     model->setPrgmEditCursor(end);
     debugger.autoKey();
     ASSERT_TRUE(settle());
+    // A step at the end ends the run still going; the step after it fails and stops the
+    // repeat.
+    EXPECT_EQ(model->runStartedIn(), "");
+    debugger.autoKey();
+    ASSERT_TRUE(settle());
     EXPECT_FALSE(debugger.repeatTimer().isActive());
     EXPECT_EQ(model->prgmEditCursor(), end);
     debugger.stepReleased();
