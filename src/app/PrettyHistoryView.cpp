@@ -117,6 +117,9 @@ void PrettyHistoryView::drawTextAnswer(QPainter& painter, const HistoryEntry& it
     if (screen)
         painter.setFont(screenFont(base, b.width()));
     const QFontMetricsF metrics(painter.font());
+    // Every line stands on the baseline the history's font gives its row: a screen drawn
+    // smaller to fit keeps its lines' places instead of hanging them under the input.
+    const double ascent = QFontMetricsF(base).ascent();
     const QStringList lines = QString::fromStdString(item.result).split(QLatin1Char('\n'));
     for (qsizetype k = 0; k < lines.size(); ++k) {
         const double top = y + static_cast<double>(k) * calc_.baseFontSize;
@@ -128,7 +131,7 @@ void PrettyHistoryView::drawTextAnswer(QPainter& painter, const HistoryEntry& it
             const double w = PrettyFontMetrics::inkWidth(metrics, lines[k]);
             x = leftLine ? b.x() : b.x() + b.width() - w;
         }
-        painter.drawText(QPointF(x, top + metrics.ascent()), lines[k]);
+        painter.drawText(QPointF(x, top + ascent), lines[k]);
     }
     painter.setFont(base);
 }

@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
 namespace orvenda::test {
 namespace {
 
@@ -90,6 +94,88 @@ TEST_P(ProgramScreensDrive, TheHistoryKeepsTheOutputScreenAsItShowedIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, ProgramScreensDrive, ::testing::Values("phone", "tablet"));
+
+// A glyph's ink in the window's picture: its columns and rows.
+struct Glyph {
+    int left = 0, right = 0, top = 0, bottom = 0;
+};
+
+// The home display's dark ink above the keyboard (its top given), band by band from the
+// top: each band of inked rows as its glyphs from the left (columns of ink side by side).
+// The display is where the picture shows the LCD's yellowish grey.
+std::vector<std::vector<Glyph>> homeInk(const QImage& image, int keyboardTop)
+{
+    const auto lcd = [](QRgb c) { return qRed(c) > 100 && std::abs(qRed(c) - qGreen(c)) < 5 && qBlue(c) < qRed(c) - 8; };
+    int from = image.width(), to = 0;
+    for (int y = 0; y < keyboardTop; ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (lcd(image.pixel(x, y))) {
+                from = std::min(from, x + 4);
+                to = std::max(to, x - 4);
+            }
+    const auto dark = [&](int x, int y) { return qGray(image.pixel(x, y)) < 80; };
+    const auto inked = [&](int y) {
+        for (int x = from; x <= to; ++x)
+            if (dark(x, y))
+                return true;
+        return false;
+    };
+    std::vector<std::vector<Glyph>> bands;
+    for (int y = 0; y < keyboardTop; ++y) {
+        if (!inked(y))
+            continue;
+        int end = y;
+        while (end + 1 < keyboardTop && inked(end + 1))
+            ++end;
+        std::vector<Glyph> glyphs;
+        for (int x = from; x <= to; ++x) {
+            int top = -1, bottom = -1;
+            for (int row = y; row <= end; ++row)
+                if (dark(x, row)) {
+                    top = top < 0 ? row : top;
+                    bottom = row;
+                }
+            if (top < 0)
+                continue;
+            if (!glyphs.empty() && glyphs.back().right == x - 1)
+                glyphs.back() = {glyphs.back().left, x, std::min(glyphs.back().top, top), std::max(glyphs.back().bottom, bottom)};
+            else
+                glyphs.push_back({x, x, top, bottom});
+        }
+        bands.push_back(std::move(glyphs));
+        y = end;
+    }
+    return bands;
+}
+
+// A program's item in the MathPrint history, "Q=7" then 14 and Done, is drawn in one font
+// at every window size, narrow ones too where its 32 columns are drawn smaller than the
+// input: the 7 of the question is as tall as the 14 and the D of Done, and each line stands
+// as far below the input's top as at the phone's full width.
+TEST(ProgramScreensDrive, AProgramsHistoryItemIsOneFontAtEverySize)
+{
+    std::vector<int> baselines;
+    for (const char* size : {"390x844", "844x390", "320x390"}) {
+        SCOPED_TRACE(size);
+        const auto shot = driveScratch(std::string("item-") + size + ".png");
+        const DriveRun run = driveScript("program QQ\nInput \"Q=\",Q\nDisp 2Q\nend\ntype prgmQQ\nkey ENTER\nwait idle\n"
+                                         "type 7\nkey ENTER\nwait idle\nshot " + shot.string() + "\ndump\n",
+                                         std::string("--size ") + size);
+        ASSERT_TRUE(endedWithDumps(run, 1));
+        ASSERT_EQ(run.dumps[0]["output"], json::array({"Q=7", "14", "Done"}));
+        const auto bands = homeInk(load(shot), run.dumps[0]["keyboard"]["rect"][1].get<int>());
+        // The input, the three lines and the cursor.
+        ASSERT_EQ(bands.size(), 5u);
+        const Glyph seven = bands[1].back(), fourteen = bands[2].front(), done = bands[3].front();
+        EXPECT_EQ(seven.bottom - seven.top, fourteen.bottom - fourteen.top);
+        EXPECT_EQ(done.bottom - done.top, fourteen.bottom - fourteen.top);
+        const int input = bands[0].front().top;
+        EXPECT_EQ(fourteen.bottom - seven.bottom, done.bottom - fourteen.bottom) << "rows evenly apart";
+        baselines.push_back(fourteen.bottom - input);
+    }
+    EXPECT_EQ(baselines[1], baselines[0]);
+    EXPECT_EQ(baselines[2], baselines[0]);
+}
 
 // Menu( covers the screen with its title and items; ↓ and ENTER choose, the screen comes
 // back and the chosen label's Disp follows.

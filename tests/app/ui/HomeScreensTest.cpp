@@ -639,13 +639,15 @@ TEST_F(ProgramHistoryTest, TheHistoryShowsTheOutputScreenColumnForColumn)
 
             // The picture: the answer's lines, their tops and the width of a column.
             QWidget* view = nullptr;
-            double x0 = 0, cw = 0, lineHeight = 0, firstTop = 0;
+            double x0 = 0, cw = 0, lineHeight = 0, firstTop = 0, ascent = 0;
             QFont font;
             if (mathPrint) {
                 ASSERT_TRUE(display->isVisible());
                 view = &display->historyView();
                 lineHeight = calc.baseFontSize;
                 firstTop = history->history()[0].inputHeight();
+                // Each line on the baseline the history's own font gives its row.
+                ascent = QFontMetricsF(FontMap::shared().font("CourierNewPS-BoldMT", calc.baseFontSize)).ascent();
                 // The widest columns that fit the view, no wider than the history's font.
                 for (int size = static_cast<int>(calc.baseFontSize); size > 0 && cw == 0; --size) {
                     font = FontMap::shared().font("CourierNewPS-BoldMT", size);
@@ -660,6 +662,7 @@ TEST_F(ProgramHistoryTest, TheHistoryShowsTheOutputScreenColumnForColumn)
                 firstTop = lineHeight - 1;
                 font = FontMap::shared().font("CourierNewPS-BoldMT", classic->historyView().fontSize());
                 cw = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0'));
+                ascent = QFontMetricsF(font).ascent();
             }
             ASSERT_GT(cw, 0);
             const QImage image = onWhite(*view);
@@ -667,7 +670,7 @@ TEST_F(ProgramHistoryTest, TheHistoryShowsTheOutputScreenColumnForColumn)
             // be closer than the font is tall.
             const QFontMetricsF metrics(font);
             const auto line = [&](int k) {
-                const double baseline = firstTop + k * lineHeight + metrics.ascent();
+                const double baseline = firstTop + k * lineHeight + ascent;
                 return inkColumns(image, static_cast<int>(baseline - metrics.capHeight() + 1), static_cast<int>(baseline - 1));
             };
             // The ink of a line lies in columns [first, last] (1-based), a pixel of slack.
