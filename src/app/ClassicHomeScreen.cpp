@@ -28,6 +28,8 @@ ClassicHomeScreen::ClassicHomeScreen(Calculator& calc, AppShell& shell, QWidget*
       entryView_(new EntryView(calc, shell, this)), helpPromptView_(new HelpPromptView(calc, this)),
       fontSize_(calc.device == 1 ? 24 : 16), leading_(calc.device == 1 ? 22 : 15)
 {
+    if (const auto* history = dynamic_cast<const HistoryModel*>(calc.historyManager.get()))
+        seenItems_ = history->added();
     historyScroller_->setContentView(historyView_);
     entryView_->setDelegate(this);
     updateDisplay();
@@ -140,13 +142,26 @@ void ClassicHomeScreen::enter()
     historyView_->setResultOffset(QPointF());
     if (c.entrySplit == 0)
         c.entrySplit = kHistoryMargin;
-    const auto* history = dynamic_cast<const HistoryModel*>(c.historyManager.get());
-    c.entrySplit += (history ? history->numLinesInLastEntry() : 0) * leading_;
+    if (const auto* history = dynamic_cast<const HistoryModel*>(c.historyManager.get())) {
+        const auto& items = history->history();
+        const std::size_t unseen = std::min<std::uint64_t>(history->added() - seenItems_, items.size());
+        seenItems_ = history->added();
+        for (std::size_t k = items.size() - unseen; k < items.size(); ++k)
+            c.entrySplit += items[k].numLines * leading_;
+    }
     const double limit = height() - entryView_->height();
     if (c.entrySplit > limit)
         c.entrySplit = limit;
     updateDisplay();
     makeEntryVisible();
+}
+
+void ClassicHomeScreen::focus(bool gained)
+{
+    ScreenController::focus(gained);
+    const auto* history = dynamic_cast<const HistoryModel*>(calc().historyManager.get());
+    if (gained && history && history->added() != seenItems_)
+        enter();
 }
 
 void ClassicHomeScreen::moveResult(double dx, double dy)

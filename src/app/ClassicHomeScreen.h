@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "app/PrettyViewDelegate.h"
 #include "app/ScreenController.h"
 
@@ -32,7 +34,10 @@ public:
     void makeEntryVisible();
     void blink();
     void clearScreen();
+    // Makes room above the entry line for the items added since the last look: the one
+    // just entered, or those a run added while another screen was in front.
     void enter();
+    void focus(bool gained) override;
     void cursorUp();
     void cursorDown();
     void cursorLeft();
@@ -47,6 +52,9 @@ public:
 
 protected:
     void subscribe() override;
+    // The history's count of items added that the split between history and entry line
+    // has made room for.
+    std::uint64_t seenItems_ = 0;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

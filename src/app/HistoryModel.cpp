@@ -22,6 +22,7 @@ void HistoryModel::addEntry(const Ops& ops, const std::string& text, int type, O
 {
     if (record.kind == KindWidgetAdded)
         return;
+    ++added_;
     if (count() == kMaxItems) {
         // The oldest item's object is reused for the new one.
         std::rotate(history_.begin(), history_.begin() + 1, history_.end());

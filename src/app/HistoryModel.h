@@ -47,6 +47,8 @@ public:
     // "" for an empty history.
     std::string lastResult() const;
     Size prettySizeOfLastEntry() const;
+    // How many items were ever added: a screen away while some came counts them by it.
+    std::uint64_t added() const { return added_; }
 
     // Forgets every item and the selection.
     void clearAll() override;
@@ -87,6 +89,7 @@ private:
 
     Calculator& calc_;
     std::vector<HistoryEntry> history_;
+    std::uint64_t added_ = 0;
     int numLines_ = 0;
     Size prettySize_;
     int selectedEntry_ = -1;

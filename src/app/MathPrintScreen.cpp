@@ -36,6 +36,8 @@ MathPrintScreen::MathPrintScreen(Calculator& calc, AppShell& shell, QWidget* par
       userKeyView_(new UserKeysView(calc, shell, this)), helpPromptView_(new HelpPromptView(calc, this)),
       currentBaseFontSize_(calc.baseFontSize)
 {
+    if (const auto* history = dynamic_cast<const HistoryModel*>(calc.historyManager.get()))
+        seenItems_ = history->added();
     if (auto* history = dynamic_cast<HistoryModel*>(calc.historyManager.get()))
         history->recomputeDepth();
     prettyView_->setDelegate(this);
@@ -168,7 +170,13 @@ void MathPrintScreen::enter()
 {
     Calculator& c = calc();
     const auto* history = dynamic_cast<const HistoryModel*>(c.historyManager.get());
-    c.entrySplit += history ? history->prettySizeOfLastEntry().height : 0;
+    if (history) {
+        const auto& items = history->history();
+        const std::size_t unseen = std::min<std::uint64_t>(history->added() - seenItems_, items.size());
+        seenItems_ = history->added();
+        for (std::size_t k = items.size() - unseen; k < items.size(); ++k)
+            c.entrySplit += items[k].inputHeight() + items[k].answerHeight();
+    }
     const double h = layoutHeight();
     double p = entryHeight();
     if (p > h - c.baseFontSize)
@@ -176,6 +184,14 @@ void MathPrintScreen::enter()
     if (c.entrySplit > h - p)
         c.entrySplit = h - p;
     updateDisplay();
+}
+
+void MathPrintScreen::focus(bool gained)
+{
+    ScreenController::focus(gained);
+    const auto* history = dynamic_cast<const HistoryModel*>(calc().historyManager.get());
+    if (gained && history && history->added() != seenItems_)
+        enter();
 }
 
 void MathPrintScreen::clearScreen()

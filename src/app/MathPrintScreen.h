@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "app/PrettyScrollPanDelegate.h"
 #include "app/PrettyViewDelegate.h"
 #include "app/ScreenController.h"
@@ -37,7 +39,10 @@ public:
     void makeCursorVisible();
     void blink();
     void clearScreen();
+    // Makes room above the entry line for the items added since the last look: the one
+    // just entered, or those a run added while another screen was in front.
     void enter();
+    void focus(bool gained) override;
     void cursorMoved();
     void cursorUp();
     void cursorDown();
@@ -58,6 +63,9 @@ public:
 
 protected:
     void subscribe() override;
+    // The history's count of items added that the split between history and entry line
+    // has made room for.
+    std::uint64_t seenItems_ = 0;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

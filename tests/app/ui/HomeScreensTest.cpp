@@ -366,6 +366,42 @@ TEST_F(MathPrintTest, EnterMovesTheSplitByTheNewItemUntilTheBottom)
     EXPECT_EQ(home->historyScrollView().geometry().bottom() + 1, home->prettyScrollView().y());
 }
 
+// Items a run adds while another screen is in front (a graph control's label, the debugger's
+// run) get their room above the entry line when the home screen comes back, as an item
+// entered on the line does, and only once: the history shows them, not the older items cut
+// off at the top. In both home screens.
+TEST_F(MathPrintTest, ItemsAddedWhileTheHomeScreenWasAwayShowWhenItComesBack)
+{
+    for (const bool mathPrint : {true, false}) {
+        calc.locked()->mathPrint = mathPrint;
+        calc.entrySplit = 0;
+        std::unique_ptr<ScreenController> home;
+        if (mathPrint)
+            home = screen<MathPrintScreen>(320, 300);
+        else
+            home = screen<ClassicHomeScreen>(320, 300);
+        enter("1+1");
+        const double before = calc.entrySplit;
+        const double line = mathPrint ? 0 : dynamic_cast<ClassicHomeScreen&>(*home).leading();
+        home->focus(false);
+        addItem("2+3", "5", KindReal);
+        addItem("4", "1\n2", KindReal);
+        double room = 0;
+        for (std::size_t k = history->history().size() - 2; k < history->history().size(); ++k) {
+            const HistoryEntry& item = history->history()[k];
+            room += mathPrint ? item.inputHeight() + item.answerHeight() : item.numLines * line;
+        }
+        ASSERT_GT(room, 0);
+        home->focus(true);
+        EXPECT_DOUBLE_EQ(calc.entrySplit, before + room) << mathPrint;
+        if (mathPrint)
+            dynamic_cast<MathPrintScreen&>(*home).enter();
+        else
+            dynamic_cast<ClassicHomeScreen&>(*home).enter();
+        EXPECT_DOUBLE_EQ(calc.entrySplit, before + room) << mathPrint << ": counted once";
+    }
+}
+
 // The bands of ink across the rows of an image between columns x0 and x1: [top, bottom).
 std::vector<std::pair<int, int>> inkBands(const QImage& image, int x0, int x1)
 {
