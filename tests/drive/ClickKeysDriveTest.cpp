@@ -222,7 +222,7 @@ TEST(ClickKeysFields, EveryFieldGivesTheKeysBackHoweverItIsLeft)
                 // A click beside the field: on the bar over the menu's page, above the
                 // catalogue's search.
                 const std::string leave = !way.leave.empty() ? way.leave
-                    : look["menuRect"].is_array()             ? tapAt(look["menuRect"], 0, 8 - look["menuRect"][3].get<int>() / 2)
+                    : look.contains("menuRect") && look["menuRect"].is_array() ? tapAt(look["menuRect"], 0, 8 - look["menuRect"][3].get<int>() / 2)
                                                               : tapAt(field["rect"], 0, -field["rect"][3].get<int>() / 2 - 8);
                 script += setups[k].open + tapAt(field["rect"]) + "hkey x\n" + leave + "wait idle\n" + setups[k].next
                     + "wait idle\ndump\nhkey Escape\nwait idle\nhkey Escape\nwait idle\nkey CLEAR\nkey CLEAR\n";
