@@ -66,16 +66,16 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         // The desktop sends its file-open requests to the application object alone. Every
-        // other object's events pass untouched, only their type looked at (set before they
-        // were posted): work the program thread posts is read only by its receiver, under
-        // the queue's lock.
+        // other object's events pass untouched, only a window's or a widget's type looked
+        // at: work the program thread posts is an event made there, read only by its
+        // receiver, under the queue's lock.
         if (watched == QCoreApplication::instance() && event->type() == QEvent::FileOpen) {
             app_.openFiles({static_cast<QFileOpenEvent*>(event)->file()});
             return true;
         }
         // An input event comes by for the window it reaches and again for each widget it
         // is sent to.
-        if (isInput(event) && (watched->isWindowType() || watched->isWidgetType()))
+        if ((watched->isWindowType() || watched->isWidgetType()) && isInput(event))
             app_.noteChange();
         return QObject::eventFilter(watched, event);
     }

@@ -64,7 +64,11 @@ QWidget* ClickFocusGuard::guarded(QObject* watched) const
 
 bool ClickFocusGuard::eventFilter(QObject* watched, QEvent* event)
 {
-    // Only the type is read before the receiver is known to be one of the window's widgets.
+    // Nothing of an event is read before its receiver is known to be a widget: the work the
+    // program thread posts is an event made there, which only its receiver reads, under the
+    // queue's lock.
+    if (!watched->isWidgetType())
+        return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::Polish:
         // A field that takes typed text keeps its click focus (Qt's own mark of one); no
