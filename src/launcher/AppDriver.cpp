@@ -1614,6 +1614,52 @@ void AppDriver::overlaysState(nlohmann::json& state) const
     }
 }
 
+void AppDriver::keysState(nlohmann::json& state) const
+{
+    // The fields shown that take typed text, in the window or a form over it (where a tap
+    // lands on them; not a page slid out of sight), and what has the computer's keys.
+    nlohmann::json typing = nlohmann::json::array();
+    for (QWidget* widget : QApplication::allWidgets()) {
+        const QWidget* window = widget->window();
+        if (!ClickFocusGuard::inSight(*widget) || !ClickFocusGuard::takesText(*widget)
+            || (window != &app_.root() && window->parentWidget() == nullptr))
+            continue;
+        const QRect r(app_.root().mapFromGlobal(widget->mapToGlobal(QPoint(0, 0))), widget->size());
+        typing.push_back({{"rect", {r.x(), r.y(), r.width(), r.height()}}, {"class", widget->metaObject()->className()},
+            {"keys", widget->hasFocus()}});
+    }
+    if (!typing.empty())
+        state["textFields"] = std::move(typing);
+    // Where a key typed now goes (as hkey sends it), unless to the calculator keyboard.
+    QWidget* active = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
+    if (const QWidget* keys = (active ? active : &app_.root())->focusWidget(); keys != &app_.keyboard())
+        state["keys"] = keys ? nlohmann::json{{"class", keys->metaObject()->className()}, {"field", ClickFocusGuard::takesText(*keys)}}
+                             : nlohmann::json();
+}
+
+void AppDriver::keySetState(nlohmann::json& state, int screen) const
+{
+    // The key row above the entry line shows this set, with its five keys where drawn.
+    if (app_.calculator().userKeys) {
+        state["keySet"] = app_.calculator().userKeySetName;
+        // The row is no QObject type of its own: found by its class.
+        for (const QWidget* widget : app_.root().findChildren<QWidget*>())
+            if (const auto* row = dynamic_cast<const UserKeysView*>(widget); row && row->isVisible()) {
+                nlohmann::json keys = nlohmann::json::array();
+                for (int tag = 0; tag < UserKeysView::kKeys; ++tag)
+                    keys.push_back(rectIn(row->button(tag), app_.root()));
+                state["keyRow"] = std::move(keys);
+            }
+    }
+    if (const auto* editor = dynamic_cast<const KeySetEditorScreen*>(app_.root().router().controller(screens::KeySetEditor));
+        editor && screen == screens::KeySetEditor) {
+        nlohmann::json lines = nlohmann::json::array();
+        for (int line = 0; line < KeySetView::kLines; ++line)
+            lines.push_back(editor->keySetView().lineText(line).toStdString());
+        state["keyEditor"] = {{"key", editor->currentKey()}, {"line", editor->currentLine()}, {"lines", std::move(lines)}};
+    }
+}
+
 void AppDriver::dump()
 {
     Calculator& calc = app_.calculator();
@@ -1688,25 +1734,7 @@ void AppDriver::dump()
     if (const auto* dialog = qobject_cast<const QDialog*>(QApplication::activeModalWidget());
         dialog && !qobject_cast<const QMessageBox*>(dialog) && dialog->isVisible())
         state["dialog"] = dialog->windowTitle().toStdString();
-    // The fields shown that take typed text, in the window or a form over it (where a tap
-    // lands on them; not a page slid out of sight), and what has the computer's keys.
-    nlohmann::json typing = nlohmann::json::array();
-    for (QWidget* widget : QApplication::allWidgets()) {
-        const QWidget* window = widget->window();
-        if (!ClickFocusGuard::inSight(*widget) || !ClickFocusGuard::takesText(*widget)
-            || (window != &app_.root() && window->parentWidget() == nullptr))
-            continue;
-        const QRect r(app_.root().mapFromGlobal(widget->mapToGlobal(QPoint(0, 0))), widget->size());
-        typing.push_back({{"rect", {r.x(), r.y(), r.width(), r.height()}}, {"class", widget->metaObject()->className()},
-            {"keys", widget->hasFocus()}});
-    }
-    if (!typing.empty())
-        state["textFields"] = std::move(typing);
-    // Where a key typed now goes (as hkey sends it), unless to the calculator keyboard.
-    QWidget* active = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
-    if (const QWidget* keys = (active ? active : &app_.root())->focusWidget(); keys != &app_.keyboard())
-        state["keys"] = keys ? nlohmann::json{{"class", keys->metaObject()->className()}, {"field", ClickFocusGuard::takesText(*keys)}}
-                             : nlohmann::json();
+    keysState(state);
     if (const QImage* photo = BackgroundPicture::image(calc)) {
         const Calculator::Rect& frame = calc.backgroundFrame;
         state["background"] = {{"width", photo->width()}, {"height", photo->height()},
@@ -1720,25 +1748,7 @@ void AppDriver::dump()
         state["geometry"] = geometryState(*geometry);
     menuState(state);
     overlaysState(state);
-    // The key row above the entry line shows this set, with its five keys where drawn.
-    if (calc.userKeys) {
-        state["keySet"] = calc.userKeySetName;
-        // The row is no QObject type of its own: found by its class.
-        for (const QWidget* widget : app_.root().findChildren<QWidget*>())
-            if (const auto* row = dynamic_cast<const UserKeysView*>(widget); row && row->isVisible()) {
-                nlohmann::json keys = nlohmann::json::array();
-                for (int tag = 0; tag < UserKeysView::kKeys; ++tag)
-                    keys.push_back(rectIn(row->button(tag), app_.root()));
-                state["keyRow"] = std::move(keys);
-            }
-    }
-    if (const auto* editor = dynamic_cast<const KeySetEditorScreen*>(app_.root().router().controller(screens::KeySetEditor));
-        editor && screen == screens::KeySetEditor) {
-        nlohmann::json lines = nlohmann::json::array();
-        for (int line = 0; line < KeySetView::kLines; ++line)
-            lines.push_back(editor->keySetView().lineText(line).toStdString());
-        state["keyEditor"] = {{"key", editor->currentKey()}, {"line", editor->currentLine()}, {"lines", std::move(lines)}};
-    }
+    keySetState(state, screen);
     state["help"] = helpState();
     // The catalogue's bar over a help page: its title and Share, where they are drawn.
     if (const auto* catalog = dynamic_cast<const CatalogScreen*>(app_.root().router().controller(screens::Catalog));

@@ -237,6 +237,10 @@ private:
     void graphScreensState(nlohmann::json& state, int screen) const;
     void statsState(nlohmann::json& state, int screen) const;
     void menuState(nlohmann::json& state) const;
+    // The fields that take typed text, and what has the computer's keys.
+    void keysState(nlohmann::json& state) const;
+    // The key row's set and keys, and the key-set editor's lines.
+    void keySetState(nlohmann::json& state, int screen) const;
     void overlaysState(nlohmann::json& state) const;
     bool file(std::string_view path);
     bool open(std::string_view id);
