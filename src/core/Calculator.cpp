@@ -542,11 +542,15 @@ void Calculator::clearDrawing()
 
 // ---- Screens and keys ----
 
+bool Calculator::fieldScreen(int n)
+{
+    return std::find(kCommittingScreens.begin(), kCommittingScreens.end(), n) != kCommittingScreens.end();
+}
+
 bool Calculator::leavingCommits() const
 {
     const int screen = currentScreen_.load();
-    const bool field = std::find(kCommittingScreens.begin(), kCommittingScreens.end(), screen) != kCommittingScreens.end()
-        || (screen == kScreenProgramEditor && prgmManager && prgmManager->debug());
+    const bool field = fieldScreen(screen) || (screen == kScreenProgramEditor && prgmManager && prgmManager->debug());
     return field && entryManager && !entryManager->text().empty();
 }
 
@@ -556,7 +560,9 @@ void Calculator::setCurrentScreen(int n)
         return;
     const int leaving = currentScreen_.load();
     prevScreen_ = leaving;
-    if (leavingCommits()) {
+    // Only the screen the user leaves commits its line, once: a screen shown while that
+    // line is entered replays no key.
+    if (screenBeingLeft_ < 0 && leavingCommits()) {
         screenBeingLeft_ = leaving;
         processKeyOp(kEnterKey);
         screenBeingLeft_ = -1;
