@@ -359,7 +359,7 @@ void RootController::showGraph(bool show)
             g->didShow(false);
         shell_.blink().resetBlink();
         if (calc_.currentScreen() != screens::ProgramEditor)
-            calc_.setCurrentScreen(calc_.programRunning ? screens::ProgramOutput : screens::Home);
+            calc_.setCurrentScreen(calc_.programRunning ? screens::ProgramOutput : router_->homeScreen());
     }
     moveActivityIndicatorToBottom(show);
     status_->update();
@@ -406,6 +406,9 @@ void RootController::returnToKeyboard(ScreenController* closing, int screen)
         closing->hide();
     calc_.secondShift = false;
     shell_.blink().resetBlink();
+    // A program waiting for its question has its output for a home screen.
+    if (screen == screens::Home)
+        screen = router_->homeScreen();
     router_->setCurrentScreen(screen);
     keyboardArea_->show();
     router_->setActive(true);
@@ -463,20 +466,18 @@ void RootController::showGeometry(int shape)
 
 void RootController::periodicTableDone() { returnToKeyboard(fullScreen(screens::PeriodicTable), screens::Home); }
 
-void RootController::statTestDone()
-{
-    ScreenController* c = fullScreen(screens::StatTests);
-    returnToKeyboard(c, screens::Home);
-    if (c)
-        c->focus(false);
-}
+void RootController::statTestDone() { closeFormScreen(screens::StatTests); }
 
-void RootController::geometryDone()
+void RootController::geometryDone() { closeFormScreen(screens::Geometry); }
+
+void RootController::closeFormScreen(int id)
 {
-    ScreenController* c = fullScreen(screens::Geometry);
-    returnToKeyboard(c, screens::Home);
+    // The form takes its own half-typed value while it is still current: the line the
+    // screen in front gets back (a program's answer) is not the form's.
+    ScreenController* c = fullScreen(id);
     if (c)
         c->focus(false);
+    returnToKeyboard(c, screens::Home);
 }
 
 void RootController::graphDone()

@@ -123,6 +123,8 @@ private:
     ScreenController* showFull(int id, int screen);
     // Back to the keyboard area with screen n.
     void returnToKeyboard(ScreenController* closing, int screen);
+    // The statistics test or geometry screen closed for the keyboard's screens.
+    void closeFormScreen(int id);
     // c in front: the keyboard area when c is null, else that full-size screen.
     void activate(ScreenController* c);
     bool fullScreenVisible(int id) const;

@@ -437,7 +437,10 @@ void GraphScreenController::done()
     if (onDone_)
         onDone_();
     calc().locked()->graphXAxisLabelMode = 0;
-    parser.resumeProgramThread();
+    // A program waiting for its question or menu goes on only with the answer, which its
+    // output now in front takes.
+    if (parser.promptStack().count() == 0 && !calc().menuRunning)
+        parser.resumeProgramThread();
 }
 
 // ---- Zoom menu ----
