@@ -293,8 +293,12 @@ void RootController::reportError(const nlohmann::json& error)
     if (!program.empty() && program != "none") {
         shown.title = QStringLiteral("Program Error");
         shown.buttons.emplace_back(QStringLiteral("Show program"), [this] {
-            showDebugger();
+            // The program opens at the fault, in debug mode under the debugger: keys typed
+            // next step it or answer it, and never edit it.
             calc_.notificationCenter().post(VQViewPrgmError, this, errorNotification_);
+            if (calc_.prgmManager)
+                calc_.prgmManager->setDebug(true);
+            showDebugger();
         });
     }
     if (const auto equation = error.find("equation"); equation != error.end() && equation->is_number_integer()) {

@@ -73,9 +73,10 @@ ProgramDebuggerScreen::ProgramDebuggerScreen(Calculator& calc, ProgramModel& mod
     observeOnOwnerThread(bus, session_, VQDidProgramStep, [this](const Notification&) { runStopped(false); });
     observeOnOwnerThread(bus, session_, VQProgramEnded, [this](const Notification&) { runStopped(true); });
     observeOnOwnerThread(bus, session_, VQKeyPress, [this](const Notification& n) {
-        // QUIT (and Escape, which the keyboard makes QUIT) leaves the debugger, also from
-        // the output a Run shows with the debugger hidden.
-        if (model_.debug() && n.userInfo.value("shiftedOp", 0u) == KeyTables::kQuit
+        // QUIT (and Escape, which the keyboard makes QUIT) and the Home key leave the
+        // debugger, also from the output a Run shows with the debugger hidden.
+        const std::uint32_t op = n.userInfo.value("shiftedOp", 0u);
+        if (model_.debug() && (op == KeyTables::kQuit || op == KeyTables::kHomeScreen)
             && (isVisible() || this->calc().currentScreen() == screens::ProgramEditor))
             done();
     });
@@ -97,7 +98,7 @@ bool ProgramDebuggerScreen::eventFilter(QObject* watched, QEvent* event)
         // An alert over the window (a step's error) takes its keys: nothing steps behind it.
         const bool elsewhere = model_.stepping() && target != this && !isAncestorOf(target) && target->window() == window();
         if (plain && (text == QLatin1String("s") || text == QLatin1String("S")) && (waiting || elsewhere)) {
-            step();
+            stepKey();
             return true;
         }
     }
@@ -150,6 +151,19 @@ bool ProgramDebuggerScreen::stepRunning() const
 {
     Parser& parser = calc().parser();
     return parser.programQueue().programQueueCount() > 0 && parser.promptStack().count() == 0;
+}
+
+void ProgramDebuggerScreen::stepKey()
+{
+    // Typed at once after an answer, the steps come after it, as they would at any pace.
+    if (!inTurn_) {
+        step();
+        return;
+    }
+    inTurn_([self = QPointer<ProgramDebuggerScreen>(this)] {
+        if (self && self->model_.debug())
+            self->step();
+    });
 }
 
 bool ProgramDebuggerScreen::step()
@@ -280,7 +294,7 @@ void ProgramDebuggerScreen::keyPressEvent(QKeyEvent* event)
     const QString text = event->text();
     // s and S are the debugger's only key commands; Escape leaves as Quit does.
     if (text == QLatin1String("s") || text == QLatin1String("S"))
-        step();
+        stepKey();
     else if (event->key() == Qt::Key_Escape)
         done();
     else {
