@@ -579,3 +579,30 @@ TEST(ProgramRunsDrive, TheDebuggerKeepsItsDisplayAndItsKeys)
         EXPECT_EQ(d[12]["history"].size(), d[11]["history"].size() + 1) << size;
     }
 }
+
+// The output's grid spans its area at every size, on the output screen and above the
+// debugger: a right-aligned value ends by the pause mark at the right edge, not mid-screen.
+TEST(ProgramRunsDrive, TheOutputGridSpansItsAreaAtEverySize)
+{
+    const std::string program = "program YP\nDisp 12345\nPause 7\nend\n";
+    for (const char* size : {"390x844", "844x390", "320x390", "1024x768"}) {
+        const bool tablet = std::string(size) == "1024x768";
+        const std::string options = std::string("--size ") + size + (tablet ? " --device tablet" : "");
+        const auto shot = driveScratch(std::string("spans-") + size + ".png");
+        const DriveRun run = driveScript(program + "type prgmYP\nkey ENTER\nwait idle\nshot " + shot.string() + "\ndump\n", options);
+        ASSERT_TRUE(endedWithDumps(run, 1)) << size;
+        const json& grid = run.dumps[0]["programOutput"]["grid"];
+        ASSERT_TRUE(grid.is_array()) << size << run.dumps[0];
+        // 33 cells, inset 4 on each side.
+        EXPECT_GE(33 * grid[5].get<double>(), grid[2].get<double>() - 8.5) << size << grid;
+        // The value's last digit stands in the last fifth of the line.
+        const QImage picture(QString::fromStdString(shot.string()));
+        ASSERT_FALSE(picture.isNull()) << size;
+        int right = -1;
+        const int y = grid[1].get<int>() + static_cast<int>(grid[4].get<double>() / 2);
+        for (int x = grid[0].get<int>(); x < grid[0].get<int>() + grid[2].get<int>() * 9 / 10; ++x)
+            if (qGray(picture.pixel(x, y)) < 80)
+                right = x;
+        EXPECT_GT(right, grid[0].get<int>() + grid[2].get<int>() * 4 / 5) << size;
+    }
+}
