@@ -531,8 +531,11 @@ void RootController::showDebugger()
         if (graph && !stopped)
             graphDone();
         const bool keeps = stopped && (graph || calc_.currentScreen() == screens::Table);
+        // The editor in front draws its debug face (its program's output) from now on.
         if (!keeps && calc_.currentScreen() != screens::ProgramEditor)
             router_->showScreen(screens::ProgramEditor);
+        else if (!keeps)
+            router_->updateDisplay();
     }
     ScreenController* debugger = make(screens::Debugger);
     debugger->show();

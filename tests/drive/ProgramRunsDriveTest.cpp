@@ -565,6 +565,7 @@ TEST(ProgramRunsDrive, TheDebuggerKeepsItsDisplayAndItsKeys)
         ASSERT_TRUE(d[8].contains("debugger")) << size << d[8];
         EXPECT_EQ(d[8]["editor"]["debug"], true) << size;
         EXPECT_EQ(d[8]["debugger"]["label"], "Debug:EA") << size;
+        EXPECT_EQ(d[8]["editor"]["label"], "Debug:EA") << size;
         EXPECT_EQ(d[9]["editor"]["lines"], json::array({":1➞A", ":1/0"})) << size << d[9]["editor"];
         EXPECT_FALSE(d[9].contains("debugger")) << size;
         EXPECT_EQ(d[9]["top"]["id"], 2) << size;
