@@ -69,7 +69,7 @@ void SectionTable::setIndexTitles(const QStringList& titles)
     index_->setTitles(titles);
     const bool shown = !titles.isEmpty();
     setVerticalScrollBarPolicy(shown ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
-    setViewportMargins(0, 0, shown ? index_->indexWidth() : 0, 0);
+    keepIndexMargin();
     placeIndex();
     index_->setVisible(shown);
     index_->raise();
@@ -79,6 +79,19 @@ void SectionTable::resizeEvent(QResizeEvent* event)
 {
     QTreeWidget::resizeEvent(event);
     placeIndex();
+}
+
+void SectionTable::updateGeometries()
+{
+    QTreeWidget::updateGeometries();
+    keepIndexMargin();
+}
+
+void SectionTable::keepIndexMargin()
+{
+    const int right = index_->titles().isEmpty() ? 0 : index_->indexWidth();
+    if (viewportMargins().right() != right)
+        setViewportMargins(0, 0, right, 0);
 }
 
 void SectionTable::placeIndex()

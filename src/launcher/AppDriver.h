@@ -164,8 +164,8 @@ class GeometryScreen;
 //                  behind the graph: its width, height, frame [x, y, width, height] and
 //                  scale); unreachable (only when there are any): the widgets of the
 //                  screen in front that a user cannot reach (outside the window, without
-//                  area, or a control under a widget other than a sheet or menu over the
-//                  whole screen), each with its class, why and rectangle; typing (the
+//                  area, or a control with a part under a widget other than a sheet or
+//                  menu over the whole screen), each with its class, why and rectangle; typing (the
 //                  line or form field being typed on the screen in front, while there is
 //                  one: rect, where it is drawn in the window, and clear, whether it shows
 //                  whole with no control over it); overlays (each sheet, panel, bar,

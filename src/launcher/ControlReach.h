@@ -10,8 +10,9 @@ namespace orvenda {
 // does not lie whole inside the window and inside the widgets around it (content scrolled
 // in a viewport is judged by its viewport), that has no area (a scroll area with nothing
 // to show aside), or, for a control (a button, slider, list, field, or anything that takes
-// the focus by a click, such as a keypad), whose centre a click does not reach because
-// another widget lies over it (a sheet or menu over the whole screen aside). Each entry
+// the focus by a click, such as a keypad), any part of which (its centre, the insides of its
+// corners and edges; a list's rows, its viewport) a click does not reach because another
+// widget lies over it (a sheet or menu over the whole screen aside). Each entry
 // names the widget (its class, and its text or accessible name where it has one), why,
 // its rectangle in the window and, when covered, what covers it.
 nlohmann::json unreachableWidgets(QWidget& window, QWidget& screen);

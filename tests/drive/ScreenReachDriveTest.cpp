@@ -35,6 +35,8 @@ struct WindowSize {
 
 const std::array<WindowSize, 4> kSizes{{{"phone", {390, 844}}, {"phone", {844, 390}}, {"tablet", {768, 1024}}, {"tablet", {1024, 768}}}};
 const WindowSize kTurnedPhone = kSizes[1];
+// Those and the least window.
+const std::array<WindowSize, 5> kEverySize{{kSizes[0], kSizes[1], kSizes[2], kSizes[3], {"phone", {320, 390}}}};
 
 const std::string kData = "type {1,2,3,4,5}->L₁\nkey ENTER\ntype {2,4,5,4,5}->L₂\nkey ENTER\n";
 const std::string kTraced = "key Y=\ntype X²-4\nkey GRAPH\nwait idle\nkey 0x403\nwait idle\n";
@@ -100,8 +102,9 @@ class EveryScreenReach : public ::testing::TestWithParam<WindowSize> {};
 // Every screen and overlay the app shows, then the graph's calculate sheet (before and after
 // a kind is picked), its slider form, zoom menu and a scatter plot's statistics panel, the
 // ten geometry figures with the figure menu, the eighteen statistics procedures with the
-// test menu and the list picker, and the debugger over a program: at each of the four
-// sizes, each reachable.
+// test menu and the list picker, the debugger over a program and the program library with
+// its side index beside the rows' (i) buttons: at each of the four sizes and the least
+// window, each reachable, no control over any part of another.
 TEST_P(EveryScreenReach, ControlsLieInsideTheWindow)
 {
     const WindowSize& size = GetParam();
@@ -125,9 +128,9 @@ TEST_P(EveryScreenReach, ControlsLieInsideTheWindow)
                                          + "key APPS\nkey 3\nkey 5\nwait idle\npress Figures\nwait idle\ndump\n" + kHome
                                          + "open 15\nwait idle\npress Tests\nwait idle\ndump\n" + kHome + kEditProgram + "dump\n" + kHome
                                          + "type FnOff\nkey ENTER\ntype Plot1(Scatter,L₁,L₂)\nkey ENTER\ntype ZoomStat\nkey ENTER\nwait idle\nkey 0x403\nwait idle\n"
-                                         + "press Calc\nwait idle\ndump\n",
+                                         + "press Calc\nwait idle\ndump\n" + kHome + "key PRGM\nwait idle\ndump\n",
                                      size.options());
-    ASSERT_TRUE(endedWithDumps(run, 1 + opened + 4 + 10 + 1 + 1 + 1 + 1));
+    ASSERT_TRUE(endedWithDumps(run, 1 + opened + 4 + 10 + 1 + 1 + 1 + 1 + 1));
     expectReachable(run, size);
     const std::size_t at = 1 + opened;
     const json& sheet = run.dumps[at + 1]["calcSheet"];
@@ -140,6 +143,7 @@ TEST_P(EveryScreenReach, ControlsLieInsideTheWindow)
     const json& menu = run.dumps[at + 15]["statTest"]["menu"];
     ASSERT_TRUE(menu.is_object());
     const json& debug = run.dumps[at + 16]["editor"]["controls"]["debug"];
+    EXPECT_GT(run.dumps.back().value("programs", json::array()).size(), 20u) << "the library, by letter";
 
     // A procedure's errors (χ²-Test's matrices are not set) are alerts; Return closes them.
     std::string procedures = kData + kTraced + "press Calc\nwait idle\n" + tapOn(sheet["choice"]["rect"])
@@ -168,7 +172,7 @@ TEST_P(EveryScreenReach, ControlsLieInsideTheWindow)
     EXPECT_EQ(last.dumps[1]["top"]["title"], "Debugger");
 }
 
-INSTANTIATE_TEST_SUITE_P(ScreenReachDrive, EveryScreenReach, ::testing::ValuesIn(kSizes), [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(ScreenReachDrive, EveryScreenReach, ::testing::ValuesIn(kEverySize), [](const auto& info) {
     return std::string(info.param.device) + std::to_string(info.param.size.width()) + "x" + std::to_string(info.param.size.height());
 });
 
