@@ -1,5 +1,6 @@
 #include "input/SectionTable.h"
 
+#include "app/CurrentRowKeeper.h"
 #include "input/MenuRowDelegate.h"
 #include "input/SideIndex.h"
 
@@ -9,6 +10,7 @@ namespace orvenda {
 
 SectionTable::SectionTable(bool tablet, QWidget* parent) : QTreeWidget(parent), index_(new SideIndex(this))
 {
+    CurrentRowKeeper::keep(*this);
     index_->picked = [this](int index) {
         if (indexPicked)
             indexPicked(index);

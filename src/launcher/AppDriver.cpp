@@ -1225,7 +1225,7 @@ void AppDriver::appsState(nlohmann::json& state, int screen) const
         for (int line = 0; line < solver->lineCount(); ++line)
             lines.push_back(solver->lineText(line).toStdString());
         state["solver"] = {{"line", solver->currentLine()}, {"lines", std::move(lines)}, {"result", solver->resultLine()},
-            {"leftRt", solver->leftRtText().toStdString()}};
+            {"leftRt", solver->leftRtText().toStdString()}, {"leftRtShown", solver->leftRtShown()}};
     }
     if (const auto* poly = dynamic_cast<const PolyScreen*>(app_.root().router().controller(screens::Polynomial));
         poly && screen == screens::Polynomial) {
@@ -1761,6 +1761,8 @@ void AppDriver::dump()
             state["unreachable"] = std::move(out);
         if (nlohmann::json typing = typingPlace(app_.root(), *shown); !typing.is_null())
             state["typing"] = std::move(typing);
+        if (nlohmann::json rows = rowsOutOfView(*shown); !rows.empty())
+            state["rowsOutOfView"] = std::move(rows);
     }
     if (!opened_.empty())
         state["opened"] = opened_;

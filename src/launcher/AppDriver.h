@@ -168,7 +168,10 @@ class GeometryScreen;
 //                  menu over the whole screen), each with its class, why and rectangle; typing (the
 //                  line or form field being typed on the screen in front, while there is
 //                  one: rect, where it is drawn in the window, and clear, whether it shows
-//                  whole with no control over it); overlays (each sheet, panel, bar,
+//                  whole with no control over it; the row in use of a list, table, editor
+//                  or menu); rowsOutOfView (only when there are any: the lists of the
+//                  screen in front whose current row lies out of their view, each with
+//                  its class and row); overlays (each sheet, panel, bar,
 //                  picker or popover that shows over a screen: widget, its class, and
 //                  rect, while any shows); buttons (the captions of the screen in front's
 //                  shown buttons, as `press` takes them, while it has any)

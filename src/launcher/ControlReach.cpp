@@ -142,6 +142,20 @@ nlohmann::json typingPlace(QWidget& window, QWidget& screen)
     return {{"rect", {r.x(), r.y(), r.width(), r.height()}}, {"clear", clear}};
 }
 
+nlohmann::json rowsOutOfView(QWidget& screen)
+{
+    nlohmann::json found = nlohmann::json::array();
+    for (const QAbstractItemView* list : screen.findChildren<QAbstractItemView*>()) {
+        if (!list->isVisible() || !list->currentIndex().isValid())
+            continue;
+        const QRect row = list->visualRect(list->currentIndex());
+        const QRect view = list->viewport()->rect();
+        if (!row.isEmpty() && !view.isEmpty() && (row.top() < view.top() || row.bottom() > view.bottom()))
+            found.push_back({{"widget", list->metaObject()->className()}, {"row", {row.x(), row.y(), row.width(), row.height()}}});
+    }
+    return found;
+}
+
 nlohmann::json unreachableWidgets(QWidget& window, QWidget& screen)
 {
     nlohmann::json found = nlohmann::json::array();

@@ -23,4 +23,8 @@ nlohmann::json unreachableWidgets(QWidget& window, QWidget& screen);
 // shows none.
 nlohmann::json typingPlace(QWidget& window, QWidget& screen);
 
+// The lists of a screen (menus, the catalogue, pickers' columns) whose current row lies out
+// of their view, each with its class and the row's rectangle in the list's viewport.
+nlohmann::json rowsOutOfView(QWidget& screen);
+
 } // namespace orvenda

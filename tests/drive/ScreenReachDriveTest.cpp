@@ -582,38 +582,68 @@ TEST_P(EveryOverlay, TheListPickerStandsOverTheFormAfterEveryTurn)
     }
 }
 
-// Every form of fields and every app's column of lines, walked down to its last field at each
-// shape of the window: every screen the registry lists, the polynomial root finder at
-// degree 20 and the equation solver with 23 variables. The field or line being typed shows
-// whole in the window with no control over it, before and after the walk.
+// Every form of fields, every app's column of lines and every list, table, editor and menu
+// with a row in use, walked down to its last field or row at each shape of the window and
+// then turned to each other shape: every screen the registry lists, the polynomial root
+// finder at degree 20, the equation solver with 23 variables and solving X²−2, the list
+// editor with 40 values, the matrix editor on a 30 × 4 matrix, the Y= row being typed and
+// the MATH menu. The field, line, cell or row in use shows whole in the window with no
+// control over it, before and after the walk and after every turn; no list's current row
+// lies out of its view; the solver's left-rt shows with its result.
 TEST_P(EveryOverlay, EveryFormShowsTheFieldBeingTypedAtEveryShape)
 {
     const std::string options = std::string("--device ") + GetParam();
-    std::vector<std::string> seeds{"open 20\nwait idle\ntype 20\nkey ENTER\nwait idle\n",
-                                   "open 10\nwait idle\ntype A+B+C+D+E+F+G+H+I+J+K+L+M+N+O+P+Q+R+S+T+U+V+W\nkey ENTER\nwait idle\n"};
+    // First the solved equation (nothing to walk), while the solver's cursor is on its first
+    // line.
+    std::vector<std::string> seeds{"open 10\nwait idle\ntype X²-2\nkey DOWN\nwait idle\ntype 1\npress SOLVE\nwait idle\n",
+                                   "open 20\nwait idle\ntype 20\nkey ENTER\nwait idle\n",
+                                   "open 10\nwait idle\ntype A+B+C+D+E+F+G+H+I+J+K+L+M+N+O+P+Q+R+S+T+U+V+W\nkey ENTER\nwait idle\n",
+                                   "type seq(X,X,1,40)->L₁\nkey ENTER\nopen 4\nwait idle\n",
+                                   "type randM(30,4)->[A]\nkey ENTER\nopen 3\nwait idle\n", "key Y=\nwait idle\ntype X\n",
+                                   "key MATH\nwait idle\n"};
     for (const std::string& seed : overlaySeeds())
         if (seed.starts_with("open"))
             seeds.push_back(seed);
     std::string down;
     for (int k = 0; k < 25; ++k)
         down += "key DOWN\n";
-    for (const QSize& shape : shapesOf(GetParam())) {
+    const std::vector<QSize> shapes = shapesOf(GetParam());
+    for (const QSize& shape : shapes) {
         std::string walks;
-        for (const std::string& seed : seeds)
-            walks += sizeTo(shape) + seed + "dump\n" + down + "wait idle\ndump\n" + kHome;
+        std::vector<QSize> at; // the window's shape at each dump
+        for (const std::string& seed : seeds) {
+            walks += sizeTo(shape) + seed + "dump\n" + (seed == seeds.front() ? std::string() : down) + "wait idle\ndump\n";
+            at.insert(at.end(), {shape, shape});
+            for (const QSize& turned : shapes)
+                if (turned != shape) {
+                    walks += sizeTo(turned) + "dump\n";
+                    at.push_back(turned);
+                }
+            walks += kHome;
+        }
         const DriveRun run = driveScript(walks, options);
-        ASSERT_TRUE(endedWithDumps(run, 2 * seeds.size()));
+        ASSERT_TRUE(endedWithDumps(run, at.size()));
         std::set<std::string> forms;
+        int solved = 0;
         for (std::size_t d = 0; d < run.dumps.size(); ++d) {
             const json& dump = run.dumps[d];
+            const std::string where = dump["top"]["title"].get<std::string>() + " " + std::to_string(at[d].width()) + "x"
+                + std::to_string(at[d].height()) + (shape != at[d] ? " turned from " + std::to_string(shape.width()) + "x" + std::to_string(shape.height()) : "");
+            EXPECT_FALSE(dump.contains("rowsOutOfView")) << where << " " << dump["rowsOutOfView"];
+            if (dump.contains("solver") && dump["solver"]["result"].get<int>() >= 0) {
+                ++solved;
+                EXPECT_TRUE(dump["solver"]["leftRtShown"].get<bool>()) << where;
+            }
             if (!dump.contains("typing"))
                 continue;
             forms.insert(dump["top"]["title"].get<std::string>());
-            EXPECT_TRUE(dump["typing"]["clear"].get<bool>()) << dump["top"]["title"] << " " << shape.width() << "x" << shape.height()
-                                                          << (d % 2 ? " at the last field " : " ") << dump["typing"];
+            EXPECT_TRUE(dump["typing"]["clear"].get<bool>()) << where << " " << dump["typing"];
         }
-        EXPECT_GE(forms.size(), 5u) << shape.width() << "x" << shape.height();
-        EXPECT_EQ(run.dumps[1]["poly"]["line"], 20) << "a0, the last coefficient";
+        EXPECT_GE(forms.size(), 10u) << shape.width() << "x" << shape.height();
+        EXPECT_GE(solved, static_cast<int>(shapes.size() + 1)) << "the solved line at each shape";
+        const std::size_t perSeed = shapes.size() + 1;
+        EXPECT_EQ(run.dumps[perSeed + 1]["poly"]["line"], 20) << "a0, the last coefficient";
+        EXPECT_EQ(run.dumps[3 * perSeed + 1]["listEditor"]["row"], 25) << "25 rows down the list";
     }
 }
 
