@@ -9,6 +9,7 @@
 #include <QAbstractSlider>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QWidget>
 
 #include <algorithm>
@@ -84,6 +85,10 @@ void visit(QWidget& window, const QWidget& screen, QWidget& w, const QRect& room
         return;
     }
     const auto* area = qobject_cast<const QAbstractScrollArea*>(&w);
+    // A form that scrolls holds its rows within its width: none is reached sideways.
+    if (const auto* form = qobject_cast<const QScrollArea*>(&w); form && form->widget() && form->widget()->isVisible()
+        && form->widget()->width() > form->viewport()->width())
+        found.push_back(describe(w, r, "sideways"));
     if (&w != &screen && isControl(w) && !w.testAttribute(Qt::WA_TransparentForMouseEvents)) {
         // A list is worked through its viewport: what the scroll area lays beside it (an
         // index) must not lie over it.

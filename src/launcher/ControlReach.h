@@ -12,7 +12,8 @@ namespace orvenda {
 // to show aside), or, for a control (a button, slider, list, field, or anything that takes
 // the focus by a click, such as a keypad), any part of which (its centre, the insides of its
 // corners and edges; a list's rows, its viewport) a click does not reach because another
-// widget lies over it (a sheet or menu over the whole screen aside). Each entry
+// widget lies over it (a sheet or menu over the whole screen aside), or a form of rows wider
+// than the area it scrolls in (its rows reached by a sideways scroll). Each entry
 // names the widget (its class, and its text or accessible name where it has one), why,
 // its rectangle in the window and, when covered, what covers it.
 nlohmann::json unreachableWidgets(QWidget& window, QWidget& screen);

@@ -647,6 +647,77 @@ TEST_P(EveryOverlay, EveryFormShowsTheFieldBeingTypedAtEveryShape)
     }
 }
 
+bool insideWindow(const json& r, const QSize& window) { return QRect(0, 0, window.width(), window.height()).contains(QRect(r[0], r[1], r[2], r[3])); }
+
+// What opens over the window in a box of its own, at each shape of the window and turned to
+// each other: the first launch's greeting, MEM's two reset questions, the library's New
+// form, the user menu's form and F1's list of keys lie whole in the window; the calculate
+// sheet's open kind list stands at its control.
+TEST_P(EveryOverlay, AlertsFormsAndAnOpenListStandInTheWindowAfterEveryTurn)
+{
+    const std::string options = std::string("--device ") + GetParam();
+    const std::vector<QSize> shapes = shapesOf(GetParam());
+    // Each opener with what closes it.
+    const std::vector<std::pair<std::string, std::string>> openers{
+        {"key 0x430\nkey 4\nkey 1\nwait idle\n", "hkey Escape\nwait idle\n"},
+        {"key 0x430\nkey 4\nkey 2\nwait idle\n", "hkey Escape\nwait idle\n"},
+        {"key PRGM\nwait idle\nhkey +\nwait idle\n", "press Cancel\nwait idle\n"},
+        {"type 2+3\nkey 0x437\npress +\nwait idle\n", "press Cancel\nwait idle\n"},
+        {"hkey F1\nwait idle\n", "hkey Escape\nwait idle\n"}};
+    const auto turnsFrom = [&](const QSize& start, std::vector<QSize>& at) {
+        std::string turns = "dump\n";
+        at.push_back(start);
+        for (const QSize& turned : shapes)
+            if (turned != start) {
+                turns += sizeTo(turned) + "dump\n";
+                at.push_back(turned);
+            }
+        return turns;
+    };
+    std::string where;
+    for (const QSize& start : shapes)
+        where += sizeTo(start) + kTraced + "press Calc\nwait idle\ndump\n" + kHome;
+    const DriveRun sheets = driveScript(where, options);
+    ASSERT_TRUE(endedWithDumps(sheets, shapes.size()));
+    for (std::size_t k = 0; k < shapes.size(); ++k) {
+        const QSize& start = shapes[k];
+        std::vector<QSize> at;
+        std::string script;
+        for (const auto& [open, close] : openers)
+            script += sizeTo(start) + open + turnsFrom(start, at) + close + kHome;
+        script += sizeTo(start) + kTraced + "press Calc\nwait idle\n" + tapOn(sheets.dumps[k]["calcSheet"]["choice"]["rect"]);
+        const std::size_t lists = at.size();
+        script += turnsFrom(start, at);
+        const DriveRun run = driveScript(script, options);
+        ASSERT_TRUE(endedWithDumps(run, at.size()));
+        const DriveRun greeting = driveScript(sizeTo(start) + turnsFrom(start, at), options + " --first-run");
+        ASSERT_TRUE(endedWithDumps(greeting, shapes.size()));
+        std::vector<json> dumps = run.dumps;
+        dumps.insert(dumps.end(), greeting.dumps.begin(), greeting.dumps.end());
+        int boxes = 0;
+        for (std::size_t d = 0; d < dumps.size(); ++d) {
+            const std::string name = std::to_string(at[d].width()) + "x" + std::to_string(at[d].height()) + " from "
+                + std::to_string(start.width()) + "x" + std::to_string(start.height());
+            for (const json& alert : dumps[d].value("alertRects", json::array())) {
+                ++boxes;
+                EXPECT_TRUE(insideWindow(alert, at[d])) << dumps[d]["alerts"] << " " << name << " " << alert;
+            }
+            for (const json& dialog : dumps[d].value("dialogs", json::array())) {
+                ++boxes;
+                EXPECT_TRUE(insideWindow(dialog["rect"], at[d])) << dialog["title"] << " " << name << " " << dialog["rect"];
+            }
+            if (d >= lists && d < lists + shapes.size()) {
+                const json& choice = dumps[d]["calcSheet"]["choice"];
+                ASSERT_TRUE(choice["list"].is_array()) << name;
+                EXPECT_TRUE(insideWindow(choice["list"], at[d])) << name;
+                EXPECT_EQ(choice["list"][0], choice["rect"][0]) << "the list at its control, " << name;
+                EXPECT_EQ(choice["list"][1], choice["rect"][1]) << "the list at its control, " << name;
+            }
+        }
+        EXPECT_EQ(boxes, static_cast<int>((openers.size() + 1) * shapes.size())) << "every box open at every shape";
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Drive, EveryOverlay, ::testing::Values("phone", "tablet"), [](const auto& info) { return std::string(info.param); });
 
 } // namespace
