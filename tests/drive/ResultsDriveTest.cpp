@@ -107,18 +107,34 @@ TEST(ResultsDrive, TheHelpChordOpensTheHelpMenu)
     EXPECT_EQ(run.dumps[0]["help"]["view"], "help menu");
 }
 
-// On the solver, 2 typed on the solved X line with ENTER and SOLVE at once (no pause) gives
-// the root, as with a pause: SOLVE acts after the ENTER's answer, which keeps the line.
-TEST(ResultsDrive, SolveRightAfterEnterKeepsTheRoot)
+// A button pressed right after ENTER (no pause) acts after the ENTER's answer, as with a
+// pause: on the equation solver, 2 typed on the solved X line, ENTER and SOLVE give the
+// root again; on the TVM solver, PV typed, ENTER (which moves to PMT) and Solve give the
+// payment.
+TEST(ResultsDrive, AButtonRightAfterEnterActsOnItsAnswer)
 {
-    for (const char* pause : {"", "wait idle\n"}) {
-        const DriveRun run = driveScript("open 10\nwait idle\ntype X²-9\nkey DOWN\nwait idle\ntype 1\npress SOLVE\nwait idle\n"
-                                         "type 2\nkey ENTER\n" + std::string(pause) + "press SOLVE\nwait idle\ndump\n");
-        ASSERT_TRUE(endedWithDumps(run, 1)) << pause;
-        const json& solver = run.dumps[0]["solver"];
-        ASSERT_TRUE(solver.is_object()) << run.dumps[0];
-        EXPECT_EQ(solver["lines"][1], "X=3") << pause;
-        EXPECT_EQ(solver["leftRt"], "left-rt=0") << pause;
+    const std::string tvm = "key APPS\nkey 1\nkey 1\nwait idle\ntype 360\nkey DOWN\ntype 6\nkey DOWN\nkey DOWN\nkey DOWN\n"
+                            "type 0\nkey DOWN\ntype 12\nkey DOWN\ntype 12\nkey DOWN\nkey UP\nkey UP\nkey UP\nkey UP\nwait idle\n"
+                            "type 200000\nkey ENTER\n";
+    const struct {
+        const char* name;
+        std::string typed;   // up to the ENTER
+        const char* screen;  // the dump's key
+        const char* line;    // the JSON pointer of the line read
+        const char* text;
+    } cases[] = {
+        {"solver", "open 10\nwait idle\ntype X²-9\nkey DOWN\nwait idle\ntype 1\npress SOLVE\nwait idle\ntype 2\nkey ENTER\n",
+         "solver", "/solver/lines/1", "X=3"},
+        {"TVM solver", tvm, "finance", "/finance/fields/3/text", "-1199.10105"},
+    };
+    for (const auto& c : cases) {
+        for (const char* pause : {"", "wait idle\n"}) {
+            const std::string press = c.name[0] == 's' ? "press SOLVE\n" : "press Solve\n";
+            const DriveRun run = driveScript(c.typed + pause + press + "wait idle\ndump\n");
+            ASSERT_TRUE(endedWithDumps(run, 1)) << c.name << " " << pause;
+            ASSERT_TRUE(run.dumps[0].contains(c.screen)) << c.name << run.dumps[0];
+            EXPECT_EQ(run.dumps[0].value(json::json_pointer(c.line), json()), c.text) << c.name << " " << pause;
+        }
     }
 }
 
