@@ -44,6 +44,8 @@ public:
 
     void updateDisplay() override;
     void focus(bool gained) override;
+    // The cell in use, where it is drawn (none on the header row, which stays in view).
+    QRect cursorRect() const override;
 
     void cursorUp();
     void cursorDown();
