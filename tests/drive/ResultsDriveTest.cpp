@@ -202,4 +202,29 @@ TEST(ResultsDrive, EnterWhereNoEntryLineShowsRunsNothing)
     }
 }
 
+// The computer's keys typed while MODE, the key-set catalogue or the equation colour picker
+// covers a line (a digit, a letter, Backspace, LEFT, undo) leave it as it was, with its
+// cursor: the home line "2+3", Y₁ "X".
+TEST(ResultsDrive, KeysUnderAnOverlayLeaveTheLineBehindIt)
+{
+    const struct {
+        const char* name;
+        const char* open;
+        const char* line;  // the dump's JSON pointer to the line's text
+        const char* text;
+    } cases[] = {
+        {"MODE", "type 2+3\nkey MODE\n", "/entry", "2+3"},
+        {"key-set catalogue", "type 2+3\nkey 0x438\n", "/entry", "2+3"},
+        {"equation colour", "key Y=\ntype X\ntap 60 16\n", "/yEq/rows/0/text", "X"},
+    };
+    for (const auto& c : cases) {
+        const DriveRun run = driveScript(std::string(c.open) + "wait idle\ndump\nhkey 4\nhkey Shift+A\nhkey Backspace\nhkey Left\n"
+                                         "hkey Backspace\nhkey Ctrl+Z\nwait idle\ndump\n");
+        ASSERT_TRUE(endedWithDumps(run, 2)) << c.name;
+        EXPECT_TRUE(run.dumps[1]["overlay"].is_string()) << c.name;
+        EXPECT_EQ(run.dumps[1].value(json::json_pointer(c.line), json()), std::string(c.text)) << c.name;
+        EXPECT_EQ(run.dumps[1]["cursor"], run.dumps[0]["cursor"]) << c.name;
+    }
+}
+
 } // namespace
