@@ -52,6 +52,35 @@ TEST(ResultsDrive, TheTraceFollowsItsRowAndItsWindow)
     }
 }
 
+// A scatter or xyLine traced at its ninth point, then its lists cut to two points: back on
+// the graph the trace stands on the last point there is, (2,4), not on (0,0); with the lists
+// emptied there is nothing left to trace.
+TEST(ResultsDrive, TheTraceOnListsThatShrankStandsOnTheirLastPoint)
+{
+    const struct {
+        const char* plot;
+        const char* change;
+        bool traced;
+    } cases[] = {
+        {"Scatter", "{1,2}->L₁:{3,4}->L₂", true},
+        {"xyLine", "{1,2}->L₁:{3,4}->L₂", true},
+        {"Scatter", "ClrList L₁,L₂", false},
+    };
+    for (const auto& c : cases) {
+        const DriveRun run = driveScript(std::string("type seq(X,X,1,10)->L₁:seq(X²,X,1,10)->L₂:Plot1(") + c.plot + ",L₁,L₂):ZoomStat\n"
+                                         + kEnter + kTrace + "key RIGHT\nkey RIGHT\nkey RIGHT\nkey RIGHT\nkey RIGHT\nkey RIGHT\n"
+                                         "key RIGHT\nkey RIGHT\nwait idle\ndump\nkey 2ND\nkey MODE\ntype " + c.change + "\n"
+                                         + kEnter + "key GRAPH\nwait idle\ndump\n");
+        ASSERT_TRUE(endedWithDumps(run, 2)) << c.plot << c.change;
+        EXPECT_EQ(run.dumps[0]["trace"]["x"], 9) << c.plot;
+        const json& trace = run.dumps[1]["trace"];
+        ASSERT_EQ(trace.is_object(), c.traced) << c.plot << c.change << trace;
+        if (c.traced)
+            EXPECT_EQ(trace, json::parse(R"({"eq":-1,"feature":0,"lines":[")" + std::string(c.plot[0] == 'S' ? "P1:L₁,L₂" : "Plot(L₁,L₂)")
+                                         + R"(","x:2","y:4"],"plot":0,"t":1,"x":2,"y":4})")) << c.plot;
+    }
+}
+
 // ZoomStat fits a histogram of 0…9 (bins from 0). New data −9…9 and the window changed by
 // each way there is: the bins start again at Xmin (−10), so the first bar holds −10 to −9
 // and no value of the window is left out of the bars.
