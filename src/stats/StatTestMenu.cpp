@@ -191,11 +191,8 @@ void StatTestMenu::keyPressEvent(QKeyEvent* event)
 {
     // The form and keypad under the menu are out of reach: no key passes to them.
     event->accept();
-    if (event->key() != Qt::Key_Escape)
-        return;
-    if (helpShown_) {
-        popHelp();
-    } else {
+    // Escape closes the menu, a help page with it, as a tablet's popover closes.
+    if (event->key() == Qt::Key_Escape) {
         click();
         hide();
     }

@@ -18,8 +18,8 @@ class HelpPage;
 // procedure and closes the list, Cancel (on a phone) closes it.
 // The (i) button at a row's right end slides the procedure's help page in over the list;
 // Back slides it out, and the list shows again whenever the menu is opened anew.
-// Shown, it takes the computer's keys from the screen it covers: Escape goes back from a
-// help page or closes the list, the other keys act on nothing. Main thread.
+// Shown, it takes the computer's keys from the screen it covers: Escape closes it (with a
+// help page shown), the other keys act on nothing. Main thread.
 class StatTestMenu : public QWidget {
 public:
     static constexpr int kBarHeight = 44;

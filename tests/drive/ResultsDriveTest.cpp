@@ -201,8 +201,8 @@ TEST(ResultsDrive, KeysWhileAPageSlidesInNeverReachTheListBehind)
 
 // The statistics tests' Tests list covers the form and its keypad on a phone, upright, on
 // its side and at the least size: keys typed over it and over a help page it slid in
-// (while it slides too) reach no field. Escape goes back to the list, Escape again closes
-// it, and the next digit is the form's again.
+// (while it slides too) reach no field. Escape closes the list, and the next digit is the
+// form's again.
 TEST(ResultsDrive, KeysOverTheTestsListNeverReachTheFormBehind)
 {
     const struct {
@@ -212,7 +212,7 @@ TEST(ResultsDrive, KeysOverTheTestsListNeverReachTheFormBehind)
     const std::string keys = "hkey 7\nhkey Return\nhkey Down\nhkey Backspace\n";
     for (const auto& c : cases) {
         const DriveRun run = driveScript("key STAT\nkey RIGHT\nkey RIGHT\nkey 1\nwait idle\npress Tests\nwait idle\n" + keys + "tap "
-                                             + c.detail + "\n" + keys + "dump\nwait idle\nhkey Escape\nwait idle\ndump\nhkey Escape\n"
+                                             + c.detail + "\n" + keys + "dump\nwait idle\n" + keys + "dump\nhkey Escape\n"
                                              + "wait idle\nhkey 5\ndump\n",
             std::string("--size ") + c.size);
         ASSERT_TRUE(endedWithDumps(run, 3)) << c.size;
@@ -221,8 +221,8 @@ TEST(ResultsDrive, KeysOverTheTestsListNeverReachTheFormBehind)
             EXPECT_EQ(d["statTest"]["fields"][0]["value"], 0) << c.size;
             EXPECT_EQ(d["statTest"]["current"], 0) << c.size;
         }
-        EXPECT_TRUE(run.dumps[0]["statTest"]["menu"]["help"].is_string()) << c.size;
-        EXPECT_TRUE(run.dumps[1]["statTest"]["menu"]["help"].is_null()) << c.size;
+        for (int i : {0, 1})
+            EXPECT_TRUE(run.dumps[i]["statTest"]["menu"]["help"].is_string()) << c.size;
         EXPECT_TRUE(run.dumps[2]["statTest"]["menu"].is_null()) << c.size;
         EXPECT_EQ(run.dumps[2]["statTest"]["typing"], "5") << c.size;
     }
