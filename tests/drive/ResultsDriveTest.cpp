@@ -81,6 +81,28 @@ TEST(ResultsDrive, TheTraceOnListsThatShrankStandsOnTheirLastPoint)
     }
 }
 
+// With the table beside the graph (G-T), Y₁=X traced at X=2, then X+5 typed on the table's
+// Y₁ header: the graph draws Y₁ anew and the trace reads 7 there; "X+" is told as a syntax
+// error, as GRAPH tells it.
+TEST(ResultsDrive, TheGraphBesideTheTableDrawsTheEquationTypedThere)
+{
+    const struct {
+        const char* typed;
+        json y;
+        std::size_t alerts;
+    } cases[] = {{"hkey +\nhkey 5\n", 7, 0}, {"hkey +\n", nullptr, 1}};
+    for (const auto& c : cases) {
+        const DriveRun run = driveScript("type \"X\"->Y₁:G-T:ZStandard\n" + kEnter + "tap 234 253\nwait idle\ndump\ntap 195 643\n"
+                                         "wait idle\nhkey Shift+X\n" + c.typed + "hkey Return\nwait idle\ndump\n");
+        ASSERT_TRUE(endedWithDumps(run, 2)) << c.typed;
+        ASSERT_EQ(run.dumps[0]["trace"]["x"], 2) << run.dumps[0];
+        const json& after = run.dumps[1];
+        EXPECT_EQ(after["trace"]["x"], 2) << c.typed;
+        EXPECT_EQ(after["trace"]["y"], c.y) << c.typed;
+        EXPECT_EQ(after["alerts"].size(), c.alerts) << c.typed;
+    }
+}
+
 // ZoomStat fits a histogram of 0…9 (bins from 0). New data −9…9 and the window changed by
 // each way there is: the bins start again at Xmin (−10), so the first bar holds −10 to −9
 // and no value of the window is left out of the bars.
