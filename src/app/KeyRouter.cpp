@@ -193,6 +193,10 @@ void KeyRouter::spendShift()
 
 void KeyRouter::route(std::uint32_t op)
 {
+    // A line out of sight takes no key: it is neither edited nor run. The ENTER that commits
+    // a screen being left still acts.
+    if (lineCovered_ && calc_.screenBeingLeft() < 0 && lineCovered_())
+        return;
     if (!editingKey(op & 0xFFFF) && acceptsToken(op))
         insertToken(op);
 }
@@ -447,9 +451,6 @@ void KeyRouter::homeEnd(bool home)
 
 void KeyRouter::enterKey()
 {
-    // A line out of sight is not run; the ENTER that commits a screen being left still acts.
-    if (lineCovered_ && calc_.screenBeingLeft() < 0 && lineCovered_())
-        return;
     const int s = calc_.currentScreen();
     EntryModel* entry = editors_.entry();
     switch (s) {

@@ -94,7 +94,7 @@ public:
     // What plays the click sound; none by default.
     void setClickSound(std::function<void()> sound) { clickSound_ = std::move(sound); }
     // Whether an overlay (MODE, the key-set catalogue, a colour picker) hides the screen's
-    // entry line: ENTER then runs nothing. None by default.
+    // entry line: its keys (typing, editing, ENTER) then act on nothing. None by default.
     void setLineCovered(std::function<bool()> covered) { lineCovered_ = std::move(covered); }
 
     // The glyph of the blinking cursor: 0 in the off phase.
