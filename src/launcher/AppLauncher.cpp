@@ -138,9 +138,12 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     launchWait_->launched();
     // The colour wheel's picture is drawn once and kept with the data.
     VQColorWheel::setImageFolder(options.dataFolder + QStringLiteral("/images"));
-    // Connected before the delegate's own: the quit's save comes after it.
+    // Connected before the delegate's own: the quit's save comes after it, and keeps the
+    // item of a run the quit ended.
     quitHook_ = std::make_unique<QObject>();
     QObject::connect(&app, &QCoreApplication::aboutToQuit, quitHook_.get(), [this] {
+        if (shell_)
+            shell_->endRuns();
         if (root_)
             root_->quitting();
     });

@@ -821,4 +821,46 @@ TEST(Lifecycle, AStateFileBeyondWhatAnyStateHoldsIsKeptAsideAtTheLaunch)
     }
 }
 
+// A run the app's quit ends, by the window's close or SIGTERM, whether it loops, reads keys,
+// pauses or asks: the quit stops it as ON does, and the next launch shows its one item,
+// "User break" after what it showed, with the entry line empty.
+TEST(Lifecycle, ARunTheQuitEndsLeavesItsBreakItem)
+{
+    struct Case {
+        const char* program;
+        const char* lines;
+        // What the driver waits for before the quit: the run taken, or its question.
+        const char* ready;
+        const char* item;
+    };
+    const Case cases[] = {
+        {"LP", "0->N\nWhile 1\nN+1->N\nEnd\n", "wait running\n", "prgm»LP → User break"},
+        {"GK", "0->K\nRepeat K\ngetKey->K\nEnd\n", "wait running\n", "prgm»GK → User break"},
+        {"PA", "Disp \"GO\"\nPause\nDisp 2\n", "wait idle\n", "prgm»PA → GO/User break"},
+        {"IN", "Input \"N=\",N\nDisp N\n", "wait idle\n", "prgm»IN → N=/User break"},
+    };
+    for (const Case& c : cases)
+        for (const bool signal : {false, true}) {
+            const std::string name = std::string("quit-") + c.program + (signal ? "-term" : "-close");
+            const fs::path data = fresh(name);
+            const std::string run = std::string("program ") + c.program + "\n" + c.lines + "end\ntype prgm" + c.program
+                + "\nkey ENTER\n" + c.ready;
+            if (signal) {
+                const auto app = driverAtDump(name, run + "dump\nwait 600000\n", data);
+                ASSERT_TRUE(app) << name;
+                app->signal(SIGTERM);
+                const auto status = app->ended();
+                ASSERT_TRUE(exitedWith(status, 0)) << name << "\n" << app->output();
+            } else {
+                const orvenda::test::DriveRun closed = orvenda::test::driveScript(run + "close\n", "--data '" + data.string() + "'");
+                ASSERT_EQ(closed.exitCode, 0) << name << closed.output;
+            }
+            const orvenda::test::DriveRun next = orvenda::test::driveScript("dump\n", "--data '" + data.string() + "'");
+            ASSERT_TRUE(orvenda::test::endedWithDumps(next, 1)) << name;
+            EXPECT_EQ(next.dumps[0]["history"].size(), 1u) << name << next.dumps[0]["history"];
+            EXPECT_EQ(orvenda::test::lastItem(next.dumps[0]), c.item) << name;
+            EXPECT_EQ(next.dumps[0]["entry"], "") << name;
+        }
+}
+
 } // namespace
