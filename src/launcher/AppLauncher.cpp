@@ -142,8 +142,7 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     // item of a run the quit ended.
     quitHook_ = std::make_unique<QObject>();
     QObject::connect(&app, &QCoreApplication::aboutToQuit, quitHook_.get(), [this] {
-        if (shell_)
-            shell_->endRuns();
+        endRunsForQuit();
         if (root_)
             root_->quitting();
     });
@@ -226,6 +225,17 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
         root_->close();
         QCoreApplication::exit(0);
     });
+}
+
+void AppLauncher::endRunsForQuit()
+{
+    // A run the debugger holds between its steps ends as the debugger's Quit ends it; then
+    // whatever still runs or waits stops as ON stops it.
+    if (root_ && programs_->debug())
+        if (auto* debugger = dynamic_cast<ProgramDebuggerScreen*>(root_->fullScreen(screens::Debugger)))
+            debugger->done();
+    if (shell_)
+        shell_->endRuns();
 }
 
 void AppLauncher::registerAppScreens()
