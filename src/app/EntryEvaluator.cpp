@@ -408,7 +408,9 @@ void EntryEvaluator::present(Operand record)
             view->VCUpdateDisplay();
     }
     const ResultText shown = resultText(record);
-    if (recordsHistory(enteredOn_.value_or(calc_.currentScreen())))
+    // A program's own run (a graph control's label, the debugger's) leaves its item
+    // whatever screen it stood on: a step may leave the table in the debugger's display.
+    if (programRun_ || recordsHistory(enteredOn_.value_or(calc_.currentScreen())))
         place(record, shown);
     if (carriesValue(record.kind)) {
         Operand ans = record;

@@ -136,6 +136,8 @@ private:
     Calculator& calc_;
     AppShell& shell_;
     bool tablet_;
+    // The graph stands in the display above the debugger.
+    bool graphBesideDebugger_ = false;
     // The key the function help was opened from, in this widget's coordinates.
     QRect helpKey_;
     ScreenRegistry registry_;

@@ -1760,7 +1760,9 @@ void AppDriver::dump()
             state["programOutput"]["grid"] = {at.x(), at.y(), grid.width(), grid.height(), grid.leading(), grid.cellWidth()};
         }
     }
-    if (calc.currentScreen() == screens::ProgramEditor)
+    // The debugger shows over a table or graph a step left in front too.
+    if (const ScreenController* debugger = app_.root().fullScreen(screens::Debugger);
+        calc.currentScreen() == screens::ProgramEditor || (debugger && debugger->isVisible()))
         programEditorState(state);
     // A form open over the window (a user menu's name, a new key set, a new program).
     if (const auto* dialog = qobject_cast<const QDialog*>(QApplication::activeModalWidget());
