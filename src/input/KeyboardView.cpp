@@ -457,7 +457,7 @@ bool KeyboardView::offerKeyOnNoKey(const QKeyEvent& event)
     if (!KeyCommands::typesCharacter(event) || !keys_.programOwnsKeys())
         return false;
     if (keys_.holding())
-        keys_.press(nullptr, KT::kNoKeyCode);
+        keys_.press([] {}, KT::kNoKeyCode);
     else
         calc_.lastKey = KT::kNoKeyCode;
     return true;

@@ -305,11 +305,12 @@ void ProgramDebuggerScreen::keyPressEvent(QKeyEvent* event)
 bool ProgramDebuggerScreen::offerToStep(const QKeyEvent& event)
 {
     // Other keys go to the calculator keyboard's dispatch, where a getKey the next step runs
-    // reads them. A lower-case letter would open the catalogue over the debugger, and a
-    // character no key command types has no op: each is a key on no key to that getKey.
+    // reads them. A lower-case letter would open the catalogue over the debugger, a space
+    // does nothing there, and a character no key command types has no op: each is a key on
+    // no key to that getKey.
     const QString text = event.text();
-    const bool lowerCase = text.size() == 1 && text.front().isLower();
-    if (!lowerCase && computerKeys_ && computerKeys_(event))
+    const bool onNoKey = text.size() == 1 && (text.front().isLower() || text.front() == QLatin1Char(' '));
+    if (!onNoKey && computerKeys_ && computerKeys_(event))
         return true;
     if (!KeyCommands::typesCharacter(event) || calc().parser().promptStack().count() != 0)
         return false;
