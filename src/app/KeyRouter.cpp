@@ -193,6 +193,10 @@ void KeyRouter::spendShift()
 
 void KeyRouter::route(std::uint32_t op)
 {
+    // A line out of sight takes no key: it is neither edited nor run. The ENTER that commits
+    // a screen being left still acts.
+    if (lineCovered_ && calc_.screenBeingLeft() < 0 && lineCovered_())
+        return;
     if (!editingKey(op & 0xFFFF) && acceptsToken(op))
         insertToken(op);
 }
@@ -499,7 +503,10 @@ void KeyRouter::enterKey()
         post(VQEnter);
         return;
     default:
-        evaluator_.enter();
+        // A screen without an entry line (the stat plots, the periodic table, FORMAT) has
+        // nothing to enter: the home screen's line behind it is not run.
+        if (editorTarget(true).editor)
+            evaluator_.enter();
         return;
     }
 }
