@@ -5,7 +5,7 @@
 
 namespace orvenda {
 
-CurrentRowKeeper::CurrentRowKeeper(QAbstractItemView& view) : QObject(&view), view_(view)
+CurrentRowKeeper::CurrentRowKeeper(QAbstractItemView& view) : QObject(&view), view_(view), viewport_(view.viewport())
 {
     view.viewport()->installEventFilter(this);
 }
@@ -14,7 +14,7 @@ void CurrentRowKeeper::keep(QAbstractItemView& view) { new CurrentRowKeeper(view
 
 bool CurrentRowKeeper::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == view_.viewport() && event->type() == QEvent::Resize && view_.currentIndex().isValid())
+    if (event->type() == QEvent::Resize && watched == viewport_ && view_.currentIndex().isValid())
         view_.scrollTo(view_.currentIndex());
     return QObject::eventFilter(watched, event);
 }
