@@ -389,7 +389,9 @@ void RootController::showSolverPlot(const nlohmann::json& window)
 
 void RootController::quitting()
 {
-    if (calc_.currentScreen() == screens::KeySetEditor)
+    // A screen whose field is being typed in is left as QUIT leaves it: what was typed is
+    // entered in its field (a formula stays with its screen), never left on the home line.
+    if (calc_.leavingCommits() || calc_.currentScreen() == screens::KeySetEditor)
         router_->showHome();
 }
 

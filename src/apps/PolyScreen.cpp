@@ -314,6 +314,12 @@ void PolyScreen::menuChange(int segment)
 
 void PolyScreen::updateDisplay() { update(); }
 
+void PolyScreen::restoreTypedPlace(const nlohmann::json& place)
+{
+    line_ = placeNumber(place, "line", 0, std::max(0, lineCount() - 1)).value_or(line_);
+    update();
+}
+
 void PolyScreen::focus(bool gained)
 {
     // A menu over the screen keeps the line for its pick; leaving the screen enters it.

@@ -81,6 +81,8 @@ public:
         std::function<void()> removeIOControls;
         std::function<void(PlotObject*, const PlotPoint&)> plotSelected;
         std::function<void()> windowChanged;
+        // The screen goes back (QUIT, Done): what is half typed in a sheet is entered.
+        std::function<void()> leaving;
     };
 
     GraphScreenController(Calculator& calc, AppShell& shell, QWidget* parent = nullptr);

@@ -1,4 +1,5 @@
 #include "launcher/AppDriver.h"
+#include "launcher/LaunchWait.h"
 
 #include "app/AppDelegate.h"
 #include "app/AppShell.h"
@@ -323,7 +324,7 @@ int AppDriver::main(int argc, char** argv)
 {
     const char* usage =
         "usage: orvenda-drive SCRIPT [--data DIR] [--size WxH] [--device phone|tablet] [--first-run] [--online|--offline]\n"
-        "       [--settle MS]\n";
+        "       [--settle MS] [--wait-limit MS] [--stop-waiting button|escape|close]\n";
     AppLauncher::Options options;
     options.firstRunGreeting = false;
     std::string scriptPath;
@@ -350,6 +351,35 @@ int AppDriver::main(int argc, char** argv)
                 return 2;
             }
             options.stateSettle = std::chrono::milliseconds(*settle);
+        } else if (arg == "--wait-limit" && i + 1 < argc) {
+            const std::string_view ms = argv[++i];
+            const auto limit = number(ms);
+            if (!limit || *limit < 0) {
+                std::cerr << "orvenda-drive: --wait-limit takes milliseconds, not «" << ms << "»\n" << usage;
+                return 2;
+            }
+            options.stateWaitLimit = std::chrono::milliseconds(*limit);
+        } else if (arg == "--stop-waiting" && i + 1 < argc) {
+            const std::string how = argv[++i];
+            if (how != "button" && how != "escape" && how != "close") {
+                std::cerr << "orvenda-drive: --stop-waiting takes button, escape or close, not «" << how << "»\n" << usage;
+                return 2;
+            }
+            // As the user answers the launch's waiting window, once it has shown.
+            options.whileWaiting = [how](QWidget& window) {
+                QTimer::singleShot(0, &window, [how, &window] {
+                    if (how == "close") {
+                        window.close();
+                    } else if (how == "escape") {
+                        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                        QApplication::sendEvent(&window, &escape);
+                    } else {
+                        for (QPushButton* button : window.findChildren<QPushButton*>())
+                            if (button->text() == QString::fromLatin1(LaunchWait::kStopCaption))
+                                button->click();
+                    }
+                });
+            };
         } else if (arg == "--data" && i + 1 < argc) {
             options.dataFolder = QString::fromLocal8Bit(argv[++i]);
         } else if (arg == "--size" && i + 1 < argc) {

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -630,12 +631,12 @@ private:
     int half_ = -1, go_ = -1;
 };
 
-// Another machine's state written in place by a tool that pauses half-way for 5 s (a sync
-// tool, a slow download), into the state file or through the link it is, as the app quits:
-// the app leaves the file to its writer, as it leaves another's save, and keeps its session
-// beside it. The other machine's state arrives whole where it was written, nothing is kept
-// aside as damaged, and the alert names where the session is. (The app takes the file as
-// still being written however slow the machine: the pause ends when the test says.)
+// Another machine's state written in place by a tool that pauses half-way, holding the file,
+// longer than a file is given to settle (a sync tool, a slow download), into the state file
+// or through the link it is, as the app quits: the app leaves the file to its writer, as it
+// leaves another's save, and keeps its session beside it. The other machine's state arrives
+// whole where it was written, nothing is kept aside as damaged, and the alert names where
+// the session is. (The pause ends when the test says.)
 TEST(Lifecycle, AStateFileWrittenSlowlyInPlaceIsLeftToItsWriter)
 {
     for (const bool linked : {false, true}) {
@@ -648,8 +649,8 @@ TEST(Lifecycle, AStateFileWrittenSlowlyInPlaceIsLeftToItsWriter)
                       .exitCode,
             0);
         const std::string other = readBytes(elsewhere / "memorySetting.cbor");
-        const auto app = driverAtDump(
-            name, "type 2->A\nkey ENTER\nwait idle\ndump\nwait 600000\n", data, {}, {"--settle", "600000"});
+        const auto app =
+            driverAtDump(name, "type 2->A\nkey ENTER\nwait idle\ndump\nwait 600000\n", data, {}, {"--settle", "0"});
         ASSERT_TRUE(app);
         ASSERT_FALSE(
             savedWhen(linked ? dotfiles : data, holdsA(2), linked ? "orvenda.cbor" : "memorySetting.cbor").is_null())
@@ -670,6 +671,184 @@ TEST(Lifecycle, AStateFileWrittenSlowlyInPlaceIsLeftToItsWriter)
         EXPECT_NE(app->output().find("kept as " + kept.string()), std::string::npos) << app->output();
         EXPECT_TRUE(holdsA(2)(json::from_cbor(readBytes(kept), true, false)));
         EXPECT_EQ(answers(data, {"A", "B"}), (std::vector<std::string>{"0", "5"}));
+    }
+}
+
+// Another machine's state written in place by a tool that stalls half-way, the app launched
+// meanwhile: however the launch stops waiting for it ("Start Without It", Escape, or the wait
+// running out), the app never saves over it. The save after a key, the automatic save of the
+// kept session the launch went on from, and the quit's (with no key at all) each keep the
+// session beside it, saying where. When the writer ends, the file holds the other machine's
+// state, byte for byte; the next launch goes on from it and names the kept session.
+TEST(Lifecycle, ALaunchThatStoppedWaitingNeverSavesOverTheFileBeingWritten)
+{
+    const auto savedIn = [](const std::string& name, const std::string& work) {
+        const fs::path folder = fresh(name);
+        const bool saved = orvenda::test::driveScript("type " + work + "\nkey ENTER\nwait idle\n",
+                               "--data '" + folder.string() + "'")
+                               .exitCode
+            == 0;
+        return saved ? readBytes(folder / "memorySetting.cbor") : std::string();
+    };
+    const std::string other = savedIn("stalled-other", "5->B"), earlier = savedIn("stalled-earlier", "1->A");
+    const std::string keptBefore = savedIn("stalled-kept", "3->A");
+    ASSERT_FALSE(other.empty() || earlier.empty() || keptBefore.empty());
+    struct Case {
+        std::string stop;
+        std::vector<std::string> options;
+        std::string script;
+        bool sessionKeptBefore;
+    };
+    const std::string keyed = "type 2->A\nkey ENTER\nwait idle\ndump\nwait 600000\n", none = "dump\nwait 600000\n";
+    for (const Case& c : {Case{"button", {"--stop-waiting", "button"}, keyed, false},
+             Case{"escape", {"--stop-waiting", "escape"}, none, true}, Case{"minute", {"--wait-limit", "300"}, none, false}}) {
+        const fs::path data = fresh("stalled-" + c.stop), state = data / "memorySetting.cbor";
+        std::ofstream(state, std::ios::binary) << earlier;
+        const fs::path before = data / "memorySetting.session-20250101-000000.cbor";
+        if (c.sessionKeptBefore)
+            std::ofstream(before, std::ios::binary) << keptBefore;
+        SlowWriter writer(state, other, 600000);
+        ASSERT_TRUE(writer.halfWay());
+        std::vector<std::string> options = c.options;
+        options.insert(options.end(), {"--settle", "600000"});
+        const auto app = driverAtDump("stalled", c.script, data, {}, options);
+        ASSERT_TRUE(app);
+        EXPECT_NE(app->output().find("will not save over it"), std::string::npos) << c.stop << app->output();
+        // The key's save, or the kept session's own a moment after the launch; the quit's.
+        if (c.stop != "minute")
+            ASSERT_TRUE(app->lineWith("This session is kept as")) << c.stop << app->output();
+        EXPECT_EQ(readBytes(state), other.substr(0, other.size() / 2)) << c.stop;
+        app->signal(SIGTERM);
+        EXPECT_TRUE(exitedWith(app->ended(), 0)) << app->output();
+        EXPECT_EQ(readBytes(state), other.substr(0, other.size() / 2)) << c.stop;
+        writer.release();
+        EXPECT_TRUE(writer.ended());
+        EXPECT_TRUE(readBytes(state) == other) << c.stop << ": the other machine's state, whole";
+
+        const fs::path kept = c.sessionKeptBefore ? before : firstNamed(data, "memorySetting.session-");
+        ASSERT_FALSE(kept.empty()) << app->output();
+        EXPECT_NE(app->output().find("kept as " + kept.string()), std::string::npos) << app->output();
+        EXPECT_TRUE(holdsA(c.stop == "button" ? 2 : c.sessionKeptBefore ? 3 : 0)(json::from_cbor(readBytes(kept), true, false)))
+            << c.stop;
+        EXPECT_TRUE(firstNamed(data, "memorySetting.damaged-").empty()) << c.stop;
+        const json told = launchAlerts(data);
+        ASSERT_EQ(told.size(), 1u) << c.stop << told;
+        EXPECT_NE(told[0]["message"].get<std::string>().find(kept.string()), std::string::npos) << told;
+        EXPECT_EQ(answers(data, {"A", "B"}), (std::vector<std::string>{"0", "5"})) << c.stop;
+    }
+}
+
+// The app's clock 30 s off the file system's (run under libfaketime; skipped where it is
+// not): a state file being written in place by a tool that closes it between its parts is
+// still taken for one being written at the quit, never kept aside as damaged.
+TEST(Lifecycle, AStateFileBeingWrittenIsLeftToItsWriterWhateverTheAppsClock)
+{
+    const char* library = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
+    if (!fs::exists(library))
+        GTEST_SKIP() << "no libfaketime";
+    const fs::path elsewhere = fresh("skewed-elsewhere");
+    ASSERT_EQ(
+        orvenda::test::driveScript("type 5->B\nkey ENTER\nwait idle\n", "--data '" + elsewhere.string() + "'").exitCode, 0);
+    const std::string other = readBytes(elsewhere / "memorySetting.cbor");
+    const char* sanitizer = std::getenv("ASAN_OPTIONS");
+    for (const std::string offset : {"-30", "+30"}) {
+        const fs::path data = fresh("skewed" + offset), state = data / "memorySetting.cbor";
+        const auto app = driverAtDump("skewed", "type 2->A\nkey ENTER\nwait idle\ndump\nwait 600000\n", data,
+            {std::string("LD_PRELOAD=") + library, "FAKETIME=" + offset, "NO_FAKE_STAT=1", "DONT_FAKE_MONOTONIC=1",
+                std::string("ASAN_OPTIONS=") + (sanitizer ? sanitizer : "") + ":verify_asan_link_order=0"});
+        ASSERT_TRUE(app);
+        ASSERT_FALSE(savedWhen(data, holdsA(2)).is_null()) << app->output();
+        std::ofstream(state, std::ios::binary | std::ios::trunc) << other.substr(0, other.size() / 2);
+        app->signal(SIGTERM);
+        EXPECT_TRUE(exitedWith(app->ended(), 0)) << app->output();
+        EXPECT_NE(app->output().find("was being written by another program"), std::string::npos) << app->output();
+        EXPECT_TRUE(firstNamed(data, "memorySetting.damaged-").empty()) << offset << app->output();
+        std::ofstream(state, std::ios::binary | std::ios::app) << other.substr(other.size() / 2);
+        EXPECT_TRUE(readBytes(state) == other) << offset;
+    }
+}
+
+// Whether the file comes to hold the text (a program file the notes page writes).
+bool cameToHold(const fs::path& file, const std::string& text)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kGenerous;
+    while (readBytes(file).find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+// What is typed stays where it was typed, however the app ends: on each screen that types
+// into the shared entry line (Calculator::fieldScreens(): those found again by a launch), and
+// on a program's notes page. The app's own save, then kill -9: the next launch is back on
+// that screen with the line in its field (never on the home line), and QUIT there enters
+// it; the window's close enters it first. The notes page's text is in the program file at
+// the app's own save.
+TEST(Lifecycle, WhatIsTypedStaysWhereItWasTypedHoweverTheAppEnds)
+{
+    struct Row {
+        std::string name, open;
+        int screen;
+        // The line typed, and a line the next launch answers with what the field took.
+        std::string typed, check, value;
+    };
+    const std::string notes = "key PRGM\nhkey Right\nhkey z\nhkey Ctrl+I\nwait idle\ntap 195 300\n";
+    for (const Row& row : {Row{"window", "key 0x401\nkey DOWN\n", 7, "7", "Xmax", "7"},
+             Row{"tblset", "key 0x416\n", 6, "3", "TblStart", "3"},
+             Row{"finance", "key APPS\nkey 1\nkey 1\nwait idle\nkey DOWN\n", 12, "6", "I%", "6"},
+             Row{"chemistry", "key APPS\nkey 2\nkey 2\nwait idle\n", 14, "H2O", "", ""},
+             Row{"notes", notes, 0, "hi", "", ""}}) {
+        const bool page = row.name == "notes";
+        const std::string type = page ? "hkey h\nhkey i\n" : "type " + row.typed + "\n";
+        for (const std::string ending : {"kill", "close"}) {
+            const fs::path data = fresh("typed-" + row.name + ending), program = data / "programs" / "ZNOTE";
+            if (page) {
+                // One program, ZNOTE, without notes, as its file holds it.
+                fs::create_directories(data / "programs");
+                std::ofstream(program) << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                                          "<key>prgm</key><array/><key>notes</key><string></string></dict></plist>";
+            }
+            if (ending == "kill") {
+                const auto app = driverAtDump("typed", row.open + type + "dump\nwait 600000\n", data);
+                ASSERT_TRUE(app) << row.name;
+                if (page)
+                    ASSERT_TRUE(cameToHold(program, "<string>hi</string>")) << app->output();
+                else
+                    ASSERT_FALSE(savedWhen(data, [](const json& archive) {
+                        return archive.contains("field") || archive.value("entry", json::object()).value("text", "") != "";
+                    }).is_null()) << app->output();
+                app->signal(SIGKILL);
+                ASSERT_TRUE(app->ended());
+            } else {
+                ASSERT_EQ(orvenda::test::driveScript(row.open + type + "close\n", "--data '" + data.string() + "'").exitCode, 0);
+            }
+            std::string script = page ? notes + "dump\n" : "dump\nhkey Escape\nwait idle\ndump\n";
+            if (!row.check.empty())
+                script += "type " + row.check + "\nkey ENTER\nwait idle\ndump\n";
+            const orvenda::test::DriveRun next = orvenda::test::driveScript(script, "--data '" + data.string() + "'");
+            ASSERT_TRUE(next.exitCode == 0 && !next.dumps.empty()) << next.output;
+            const json& back = next.dumps[0];
+            if (page) {
+                EXPECT_EQ(back["notes"]["text"], "hi") << ending;
+                continue;
+            }
+            if (ending == "kill") {
+                EXPECT_EQ(back["screen"], row.screen) << row.name << " " << back;
+                EXPECT_EQ(back["entry"], row.typed) << row.name << " " << back;
+            } else {
+                EXPECT_EQ(back["screen"], 0) << row.name;
+                EXPECT_EQ(back["entry"], "") << row.name << ": never on the home line";
+            }
+            ASSERT_GE(next.dumps.size(), 2u);
+            EXPECT_EQ(next.dumps[1]["screen"], 0) << row.name;
+            EXPECT_EQ(next.dumps[1]["entry"], "") << row.name << " " << ending << ": QUIT enters it";
+            if (!row.check.empty()) {
+                ASSERT_EQ(next.dumps.size(), 3u);
+                EXPECT_EQ(next.dumps[2]["history"].back()["answer"], row.value) << row.name << " " << ending;
+            }
+        }
     }
 }
 

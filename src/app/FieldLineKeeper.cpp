@@ -1,0 +1,87 @@
+#include "app/FieldLineKeeper.h"
+
+#include "app/AppDelegate.h"
+#include "app/EntryModel.h"
+#include "app/ScreenController.h"
+#include "app/ScreenRegistry.h"
+#include "app/ScreenRouter.h"
+#include "core/ArchiveValues.h"
+#include "core/Calculator.h"
+#include "core/NotificationCenter.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace orvenda {
+
+namespace {
+
+EntryModel* entryOf(Calculator& calc) { return dynamic_cast<EntryModel*>(calc.entryManager.get()); }
+
+// Where the archive keeps the line (the "field" member, beside the managers' members kept
+// as read).
+constexpr const char* kField = "field";
+
+} // namespace
+
+FieldLineKeeper::FieldLineKeeper(Calculator& calc, ScreenRouter& router)
+    : calc_(calc), router_(router)
+{
+    NotificationCenter& bus = calc_.notificationCenter();
+    bus.addObserver(this, AppDelegate::kWillSaveState, [this](const Notification&) { willSave(); });
+    bus.addObserver(this, AppDelegate::kDidSaveState, [this](const Notification&) { didSave(); });
+}
+
+FieldLineKeeper::~FieldLineKeeper() { calc_.notificationCenter().removeObserver(this); }
+
+void FieldLineKeeper::willSave()
+{
+    const int screen = calc_.currentScreen();
+    EntryModel* entry = entryOf(calc_);
+    // Leaving the screen would enter the line in its field: it is that field's.
+    if (held_ || !entry || !calc_.leavingCommits() || screen == screens::ProgramEditor)
+        return;
+    const ScreenController* controller = router_.controller(screen);
+    const nlohmann::json place = controller ? controller->typedPlace() : nlohmann::json();
+    if (!place.is_object())
+        return;
+    held_ = entry->takeLineQuietly();
+    calc_.detachedArchive[kField] = {{"scrn", screen}, {"place", place}, {"ops", held_->first}, {"at", held_->second}};
+}
+
+void FieldLineKeeper::didSave()
+{
+    calc_.detachedArchive.erase(kField);
+    if (!held_)
+        return;
+    if (EntryModel* entry = entryOf(calc_))
+        entry->putLineBackQuietly(std::move(held_->first), held_->second);
+    held_.reset();
+}
+
+void FieldLineKeeper::resume()
+{
+    auto kept = calc_.detachedArchive.find(kField);
+    if (kept == calc_.detachedArchive.end())
+        return;
+    const nlohmann::json field = std::move(*kept);
+    calc_.detachedArchive.erase(kept);
+    EntryModel* entry = entryOf(calc_);
+    if (!field.is_object() || !entry)
+        return;
+    const auto at = [&](const char* key) { return field.contains(key) ? &field[key] : nullptr; };
+    const auto screen = at("scrn") ? ArchiveValues::integer(*at("scrn"), 0, 255) : std::nullopt;
+    const auto ops = at("ops") ? ArchiveValues::ops(*at("ops")) : std::nullopt;
+    const auto cursor = at("at") ? ArchiveValues::integer(*at("at"), 0, std::numeric_limits<int>::max()) : std::nullopt;
+    if (!screen || *screen == screens::Home || *screen == screens::ProgramEditor || !ops || ops->empty() || !at("place") || !at("place")->is_object())
+        return;
+    const nlohmann::json& place = *at("place");
+    const auto number = place.contains("n") ? ArchiveValues::integer(place["n"], 0, 255) : std::nullopt;
+    router_.showScreen(static_cast<int>(*screen), {static_cast<int>(number.value_or(0)), {}});
+    if (ScreenController* controller = router_.controller(static_cast<int>(*screen)))
+        controller->restoreTypedPlace(place);
+    entry->forceOps(*ops);
+    entry->cursorSetIndex(static_cast<int>(cursor.value_or(static_cast<std::int64_t>(ops->size()))));
+}
+
+} // namespace orvenda

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace orvenda {
+
+class Calculator;
+class ScreenRouter;
+
+// A line typed in a screen's field stays that field's at every save: while the state is
+// archived it is set aside from the entry line (the home screen's line in the archive) and
+// archived with its screen and field (Calculator::typedField), and a launch that goes on
+// from that archive brings the screen back with the line in its field. Screens that cannot
+// find their field again (no typedPlace) keep the line as before. Main thread.
+class FieldLineKeeper {
+public:
+    FieldLineKeeper(Calculator& calc, ScreenRouter& router);
+    ~FieldLineKeeper();
+    FieldLineKeeper(const FieldLineKeeper&) = delete;
+    FieldLineKeeper& operator=(const FieldLineKeeper&) = delete;
+
+    // The field line the restored state kept, back on its screen (once the screens are there).
+    void resume();
+
+private:
+    void willSave();
+    void didSave();
+
+    Calculator& calc_;
+    ScreenRouter& router_;
+    std::optional<std::pair<std::vector<std::uint32_t>, int>> held_;
+};
+
+} // namespace orvenda
