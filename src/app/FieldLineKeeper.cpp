@@ -70,15 +70,16 @@ void FieldLineKeeper::resume()
     if (!field.is_object() || !entry)
         return;
     const auto at = [&](const char* key) { return field.contains(key) ? &field[key] : nullptr; };
-    const auto screen = at("scrn") ? ArchiveValues::integer(*at("scrn"), 0, 255) : std::nullopt;
+    const int screen = at("scrn") ? static_cast<int>(ArchiveValues::integer(*at("scrn"), 0, 255).value_or(-1)) : -1;
     const auto ops = at("ops") ? ArchiveValues::ops(*at("ops")) : std::nullopt;
     const auto cursor = at("at") ? ArchiveValues::integer(*at("at"), 0, std::numeric_limits<int>::max()) : std::nullopt;
-    if (!screen || *screen == screens::Home || *screen == screens::ProgramEditor || !ops || ops->empty() || !at("place") || !at("place")->is_object())
+    if (screen < 0 || screen == screens::Home || screen == screens::ProgramEditor || !ops || ops->empty()
+        || !at("place") || !at("place")->is_object())
         return;
     const nlohmann::json& place = *at("place");
     const auto number = place.contains("n") ? ArchiveValues::integer(place["n"], 0, 255) : std::nullopt;
-    router_.showScreen(static_cast<int>(*screen), {static_cast<int>(number.value_or(0)), {}});
-    if (ScreenController* controller = router_.controller(static_cast<int>(*screen)))
+    router_.showScreen(screen, {static_cast<int>(number.value_or(0)), {}});
+    if (ScreenController* controller = router_.controller(screen))
         controller->restoreTypedPlace(place);
     entry->forceOps(*ops);
     entry->cursorSetIndex(static_cast<int>(cursor.value_or(static_cast<std::int64_t>(ops->size()))));

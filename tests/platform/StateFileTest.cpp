@@ -315,8 +315,9 @@ TEST(StateFile, AFileItsWriterHoldsOpenIsNeverJudgedHoweverLongItPauses)
                 },
                 {}});
         writer.setFileName(linked ? QDir(dotfiles.path()).filePath("orvenda.cbor") : state.path());
-        if (linked)
+        if (linked) {
             ASSERT_TRUE(QFile::link(writer.fileName(), state.path()));
+        }
         const auto writeHalf = [&] {
             ASSERT_TRUE(writer.open(QIODevice::WriteOnly));
             writer.write(other.left(other.size() / 2));
