@@ -3,8 +3,8 @@
 #include "app/AppDelegate.h"
 #include "app/EntryModel.h"
 #include "app/ScreenController.h"
+#include "app/RootController.h"
 #include "app/ScreenRegistry.h"
-#include "app/ScreenRouter.h"
 #include "core/ArchiveValues.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
@@ -24,8 +24,8 @@ constexpr const char* kField = "field";
 
 } // namespace
 
-FieldLineKeeper::FieldLineKeeper(Calculator& calc, ScreenRouter& router)
-    : calc_(calc), router_(router)
+FieldLineKeeper::FieldLineKeeper(Calculator& calc, RootController& root)
+    : calc_(calc), root_(root)
 {
     NotificationCenter& bus = calc_.notificationCenter();
     bus.addObserver(this, AppDelegate::kWillSaveState, [this](const Notification&) { willSave(); });
@@ -41,7 +41,7 @@ void FieldLineKeeper::willSave()
     // Leaving the screen would enter the line in its field: it is that field's.
     if (held_ || !entry || !calc_.leavingCommits() || screen == screens::ProgramEditor)
         return;
-    const ScreenController* controller = router_.controller(screen);
+    const ScreenController* controller = root_.controllerOf(screen);
     const nlohmann::json place = controller ? controller->typedPlace() : nlohmann::json();
     if (!place.is_object())
         return;
@@ -77,12 +77,17 @@ void FieldLineKeeper::resume()
         || !at("place") || !at("place")->is_object())
         return;
     const nlohmann::json& place = *at("place");
-    const auto number = place.contains("n") ? ArchiveValues::integer(place["n"], 0, 255) : std::nullopt;
-    router_.showScreen(screen, {static_cast<int>(number.value_or(0)), {}});
-    if (ScreenController* controller = router_.controller(screen))
+    // A matrix's number, a figure's or procedure's token.
+    const auto number = ScreenController::placeNumber(place, "n", 0, std::numeric_limits<int>::max());
+    root_.open(screen, number.value_or(0));
+    ScreenController* controller = root_.controllerOf(screen);
+    if (controller)
         controller->restoreTypedPlace(place);
     entry->forceOps(*ops);
     entry->cursorSetIndex(static_cast<int>(cursor.value_or(static_cast<std::int64_t>(ops->size()))));
+    // Drawn as typed: the line stands in for the field's value.
+    if (controller)
+        controller->updateDisplay();
 }
 
 } // namespace orvenda

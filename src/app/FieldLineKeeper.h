@@ -8,7 +8,7 @@
 namespace orvenda {
 
 class Calculator;
-class ScreenRouter;
+class RootController;
 
 // A line typed in a screen's field stays that field's at every save: while the state is
 // archived it is set aside from the entry line (the home screen's line in the archive) and
@@ -17,7 +17,7 @@ class ScreenRouter;
 // find their field again (no typedPlace) keep the line as before. Main thread.
 class FieldLineKeeper {
 public:
-    FieldLineKeeper(Calculator& calc, ScreenRouter& router);
+    FieldLineKeeper(Calculator& calc, RootController& root);
     ~FieldLineKeeper();
     FieldLineKeeper(const FieldLineKeeper&) = delete;
     FieldLineKeeper& operator=(const FieldLineKeeper&) = delete;
@@ -30,7 +30,7 @@ private:
     void didSave();
 
     Calculator& calc_;
-    ScreenRouter& router_;
+    RootController& root_;
     std::optional<std::pair<std::vector<std::uint32_t>, int>> held_;
 };
 

@@ -116,18 +116,18 @@ ScreenController* RootController::controllerOf(int id) const
     return router_->controller(id);
 }
 
-bool RootController::open(int id)
+bool RootController::open(int id, int number)
 {
     switch (id) {
     case screens::Graph: showGraph(true); return true;
     case screens::PeriodicTable: showPeriodicTable(); return true;
-    case screens::StatTests: showStatTest(0); return true;
-    case screens::Geometry: showGeometry(0); return true;
+    case screens::StatTests: showStatTest(number); return true;
+    case screens::Geometry: showGeometry(number); return true;
     case screens::Debugger: showDebugger(); return true;
     case screens::Help: showHelp(); return true;
     // Opened by itself, function help shows the page of sin(, the first key's function.
     case screens::FunctionHelp: showFunctionHelp(0xC2); return true;
-    default: return router_->open(id);
+    default: return router_->open(id, number);
     }
 }
 

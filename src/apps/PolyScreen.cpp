@@ -316,6 +316,8 @@ void PolyScreen::updateDisplay() { update(); }
 
 void PolyScreen::restoreTypedPlace(const nlohmann::json& place)
 {
+    // A new screen opens on the degree: the coefficients or the store form come back first.
+    changeState(placeNumber(place, "state", 0, 3).value_or(state()));
     line_ = placeNumber(place, "line", 0, std::max(0, lineCount() - 1)).value_or(line_);
     update();
 }

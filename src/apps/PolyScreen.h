@@ -45,7 +45,7 @@ public:
     void updateDisplay() override;
     void focus(bool gained) override;
     QWidget* leaveControl() const override;
-    nlohmann::json typedPlace() const override { return {{"line", line_}}; }
+    nlohmann::json typedPlace() const override { return {{"state", state()}, {"line", line_}}; }
     void restoreTypedPlace(const nlohmann::json& place) override;
     QRect cursorRect() const override;
 

@@ -169,6 +169,22 @@ void TableScreen::focus(bool gained)
     makeCursorVisible();
 }
 
+nlohmann::json TableScreen::typedPlace() const
+{
+    return {{"row", table_->cursorRow}, {"col", table_->cursorCol}, {"header", table_->headerSelected ? 1 : 0}};
+}
+
+void TableScreen::restoreTypedPlace(const nlohmann::json& place)
+{
+    table_->size();
+    const bool automatic = calc().locked()->tableMode == 1;
+    const int last = automatic ? std::min(kMaxRow, table_->maxAutoRow()) : calc().locked()->tableList.count();
+    table_->cursorRow = placeNumber(place, "row", automatic ? -last : 0, last).value_or(0);
+    table_->cursorCol = placeNumber(place, "col", 0, table_->numColumns() - 1).value_or(0);
+    table_->headerSelected = placeNumber(place, "header", 1, 1).has_value();
+    syncViews();
+}
+
 bool TableScreen::entryHoldsText() const
 {
     const EntryModel* entry = entryOf(calc());

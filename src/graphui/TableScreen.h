@@ -44,6 +44,8 @@ public:
 
     void updateDisplay() override;
     void focus(bool gained) override;
+    nlohmann::json typedPlace() const override;
+    void restoreTypedPlace(const nlohmann::json& place) override;
 
     void cursorUp();
     void cursorDown();

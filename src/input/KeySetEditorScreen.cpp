@@ -139,6 +139,14 @@ void KeySetEditorScreen::changeEntry()
     redraw();
 }
 
+void KeySetEditorScreen::restoreTypedPlace(const nlohmann::json& place)
+{
+    currentKey_ = placeNumber(place, "key", 0, static_cast<int>(userButtons_.size()) - 1).value_or(0);
+    currentLine_ = placeNumber(place, "line", 0, KeySetView::kLines - 1).value_or(0);
+    changeEntry();
+    updateDisplay();
+}
+
 void KeySetEditorScreen::storeLine()
 {
     EntryModel* entry = entryOf(calc());

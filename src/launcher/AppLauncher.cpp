@@ -222,7 +222,7 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     root_->show();
     keyboard_->setFocus();
     // A line typed in a field when the state was saved is back in that field.
-    fieldLines_ = std::make_unique<FieldLineKeeper>(calc_, root_->router());
+    fieldLines_ = std::make_unique<FieldLineKeeper>(calc_, *root_);
     fieldLines_->resume();
     // Asked to end, the app closes its window as the user would and quits, saving, whatever
     // alert is open.

@@ -33,6 +33,8 @@ public:
 
     void updateDisplay() override;
     void focus(bool gained) override;
+    nlohmann::json typedPlace() const override { return {{"row", grid_->cursorRow}, {"col", grid_->cursorCol}}; }
+    void restoreTypedPlace(const nlohmann::json& place) override;
 
     // The column names as the editor shows them (the unnamed placeholder as "").
     std::vector<std::string> columnNames() const;
