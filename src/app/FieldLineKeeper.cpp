@@ -2,9 +2,8 @@
 
 #include "app/AppDelegate.h"
 #include "app/EntryModel.h"
-#include "app/ScreenController.h"
 #include "app/RootController.h"
-#include "app/ScreenRegistry.h"
+#include "app/ScreenController.h"
 #include "core/ArchiveValues.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
@@ -39,7 +38,7 @@ void FieldLineKeeper::willSave()
     const int screen = calc_.currentScreen();
     EntryModel* entry = entryOf(calc_);
     // Leaving the screen would enter the line in its field: it is that field's.
-    if (held_ || !entry || !calc_.leavingCommits() || screen == screens::ProgramEditor)
+    if (held_ || !entry || !Calculator::fieldScreen(screen) || !calc_.leavingCommits())
         return;
     const ScreenController* controller = root_.controllerOf(screen);
     const nlohmann::json place = controller ? controller->typedPlace() : nlohmann::json();
@@ -73,8 +72,7 @@ void FieldLineKeeper::resume()
     const int screen = at("scrn") ? static_cast<int>(ArchiveValues::integer(*at("scrn"), 0, 255).value_or(-1)) : -1;
     const auto ops = at("ops") ? ArchiveValues::ops(*at("ops")) : std::nullopt;
     const auto cursor = at("at") ? ArchiveValues::integer(*at("at"), 0, std::numeric_limits<int>::max()) : std::nullopt;
-    if (screen < 0 || screen == screens::Home || screen == screens::ProgramEditor || !ops || ops->empty()
-        || !at("place") || !at("place")->is_object())
+    if (!Calculator::fieldScreen(screen) || !ops || ops->empty() || !at("place") || !at("place")->is_object())
         return;
     const nlohmann::json& place = *at("place");
     // A matrix's number, a figure's or procedure's token.

@@ -542,11 +542,15 @@ void Calculator::clearDrawing()
 
 // ---- Screens and keys ----
 
+bool Calculator::fieldScreen(int n)
+{
+    return std::find(kCommittingScreens.begin(), kCommittingScreens.end(), n) != kCommittingScreens.end();
+}
+
 bool Calculator::leavingCommits() const
 {
     const int screen = currentScreen_.load();
-    const bool field = std::find(kCommittingScreens.begin(), kCommittingScreens.end(), screen) != kCommittingScreens.end()
-        || (screen == kScreenProgramEditor && prgmManager && prgmManager->debug());
+    const bool field = fieldScreen(screen) || (screen == kScreenProgramEditor && prgmManager && prgmManager->debug());
     return field && entryManager && !entryManager->text().empty();
 }
 

@@ -265,6 +265,8 @@ public:
     void setCurrentScreen(int n);
     // Leaving the current screen would enter the text on its entry line.
     bool leavingCommits() const;
+    // A screen whose entry line fills a field (a window value, a cell, a form's value).
+    static bool fieldScreen(int n);
     // The screen whose line is being entered as it is left, -1 at any other time: that
     // ENTER is handled at once, as part of the switch.
     int screenBeingLeft() const { return screenBeingLeft_; }

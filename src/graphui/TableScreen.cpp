@@ -55,6 +55,13 @@ void TableScreen::setDelegate(Delegate* delegate)
 void TableScreen::subscribe()
 {
     observe(VQBlinkCursor, [this](const Notification&) { entryView_->update(); });
+    // What is typed stands in for the value the cell shows.
+    observe(VQEntryTextChanged, [this](const Notification&) {
+        if (entryHoldsText() && entryView_->overlayStr()) {
+            entryView_->setOverlayStr(std::nullopt);
+            entryView_->update();
+        }
+    });
     observe(VQCursorUp, [this](const Notification&) { cursorUp(); });
     observe(VQCursorDown, [this](const Notification&) { cursorDown(); });
     observe(VQCursorLeft, [this](const Notification&) { cursorLeft(); });

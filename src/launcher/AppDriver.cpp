@@ -578,7 +578,7 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
     if (command == "screens" && argument.empty()) {
         nlohmann::json all = nlohmann::json::array();
         for (int id : ScreenRegistry::ids())
-            all.push_back({{"id", id}, {"title", ScreenRegistry::title(id).toStdString()}});
+            all.push_back({{"id", id}, {"title", ScreenRegistry::title(id).toStdString()}, {"field", Calculator::fieldScreen(id)}});
         out_ << nlohmann::json{{"screens", std::move(all)}}.dump() << std::endl;
         return true;
     }

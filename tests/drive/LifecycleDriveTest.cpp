@@ -17,8 +17,10 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -782,75 +784,223 @@ bool cameToHold(const fs::path& file, const std::string& text)
     return true;
 }
 
-// What is typed stays where it was typed, however the app ends: on each screen that types
-// into the shared entry line (Calculator::fieldScreens(): those found again by a launch), and
-// on a program's notes page. The app's own save, then kill -9: the next launch is back on
-// that screen with the line in its field (never on the home line), and QUIT there enters
-// it; the window's close enters it first. The notes page's text is in the program file at
-// the app's own save.
+// QUIT as the computer's keys give it, on every screen (the full-size ones hide the keyboard).
+const char* const kQuit = "hkey Escape\nwait idle\n";
+
+// The screens whose entry line fills a field, as the app lists them.
+std::vector<int> fieldScreens()
+{
+    const orvenda::test::DriveRun listed = orvenda::test::driveScript("screens\n");
+    std::vector<int> ids;
+    for (const json& screen : listed.dumps.empty() ? json::array() : listed.dumps[0]["screens"])
+        if (screen.value("field", false))
+            ids.push_back(screen["id"].get<int>());
+    return ids;
+}
+
+// How each of those screens is typed in: the way to one of its fields (past the first where
+// it has more), the key typed there and the next one; then what shows the value the field
+// took, from the home screen, at this place of its dump, and whether a later launch still
+// has it (the chemistry screen keeps its formula only while the app runs).
+struct FieldTyping {
+    std::string way, first, next, check, at;
+    json value;
+    bool lasts = true;
+};
+
+const std::map<int, FieldTyping>& fieldTypings()
+{
+    static const std::map<int, FieldTyping> typings{
+        {3, {"open 3\nwait idle\ntype 2\nkey ENTER\nwait idle\ntype 2\nkey ENTER\nwait idle\nkey RIGHT\n", "7", "5",
+                "open 3\nwait idle\n", "/matrixEdit/cells/0/1", "75"}},
+        {4, {"open 4\nwait idle\nkey RIGHT\n", "7", "5", "type L₂(1)\nkey ENTER\nwait idle\n", "/ans", "75"}},
+        {5, {"open 5\nwait idle\ntype 1\nkey ENTER\nwait idle\n", "7", "5", "open 5\nwait idle\nkey DOWN\n", "/table/shows", "75"}},
+        {6, {"open 6\nwait idle\nkey DOWN\n", "7", "5", "type ΔTbl\nkey ENTER\nwait idle\n", "/ans", "75"}},
+        {7, {"open 7\nwait idle\nkey DOWN\n", "7", "5", "type Xmax\nkey ENTER\nwait idle\n", "/ans", "75"}},
+        {10, {"open 10\nwait idle\ntype X-2\nkey ENTER\nwait idle\n", "7", "5", "type X\nkey ENTER\nwait idle\n", "/ans", "75"}},
+        {12, {"open 12\nwait idle\nkey DOWN\n", "7", "5", "type I%\nkey ENTER\nwait idle\n", "/ans", "75"}},
+        {14, {"open 14\nwait idle\n", "C", "7", "open 14\nwait idle\n", "/chemistry/molarMass", 84.077, false}},
+        {15, {"open 15\nwait idle\nkey DOWN\n", "7", "5", "open 15\nwait idle\n", "/statTest/fields/1/value", 75}},
+        {16, {"open 16\nwait idle\nkey DOWN\n", "7", "5", "open 16\nwait idle\n", "/geometry/fields/2/value", 75}},
+        {20, {"open 20\nwait idle\ntype 2\nkey ENTER\nwait idle\nkey DOWN\n", "7", "5", "open 20\nwait idle\nkey ENTER\nwait idle\n",
+                 "/poly/lines/1", "a1=75"}},
+        {21, {"open 21\nwait idle\nkey RIGHT\n", "7", "5", "open 21\nwait idle\n", "/simulEq/editor/cells/0/1", "75"}},
+        {22, {"key 0x438\npress +\nhkey M\nhkey y\nhkey Return\npress Edit\ntap 40 195\nwait idle\nkey DOWN\n", "7", "5",
+                 "open 22\nwait idle\n", "/keyEditor/lines/1", "      key=75"}},
+        // The wizard's form goes with it: what shows it is the screen itself, back after a kill.
+        {23, {"key STAT\nkey RIGHT\nkey 2\nwait idle\nkey DOWN\n", "L₃", "", "", "", nullptr}},
+    };
+    return typings;
+}
+
+// A dump without what a relaunch legitimately changes.
+json screenShown(json dump)
+{
+    for (const char* changes : {"history", "ans", "alerts", "error"})
+        dump.erase(changes);
+    return dump;
+}
+
+// Whether a saved state keeps a line of this many ops typed in a field of that screen.
+std::function<bool(const json&)> keepsField(int screen, std::size_t ops)
+{
+    return [screen, ops](const json& archive) {
+        const json field = archive.value("field", json::object());
+        return field.value("scrn", -1) == screen && field.value("ops", json::array()).size() == ops;
+    };
+}
+
+// The driver on a script and a data folder, a process of its own (its script named after the
+// folder, so that drivers on other folders run beside it).
+std::unique_ptr<Process> driverOn(const fs::path& data, const std::string& script)
+{
+    const fs::path file = scratch(data.filename().string() + ".txt");
+    std::ofstream(file) << script;
+    return std::make_unique<Process>(std::vector<std::string>{ORVENDA_DRIVE, file.string(), "--data", data.string()});
+}
+
+// What the driver printed by the time it ended, and how it ended.
+orvenda::test::DriveRun endedRun(Process& app)
+{
+    orvenda::test::DriveRun run;
+    const auto status = app.ended();
+    run.exitCode = status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
+    run.output = app.output();
+    std::istringstream lines(run.output);
+    for (std::string line; std::getline(lines, line);)
+        if (line.starts_with('{'))
+            run.dumps.push_back(json::parse(line));
+    return run;
+}
+
+// What is typed stays where it was typed, however the app ends, on every screen whose entry
+// line fills a field (as the app lists them) and on a program's notes page:
+// - the app's own save, then kill -9: the next launch is back on that screen with the line in
+//   its field, the screen as it was; the next key goes on typing there, the next save keeps
+//   that, and after another kill the launch is back again, where QUIT enters the line;
+// - the window's close, and QUIT: the line is entered in its field, never left on the home
+//   line.
+// Each way, the field then holds the value. The apps on the screens run side by side.
 TEST(Lifecycle, WhatIsTypedStaysWhereItWasTypedHoweverTheAppEnds)
 {
-    struct Row {
-        std::string name, open;
-        int screen;
-        // The line typed, and a line the next launch answers with what the field took.
-        std::string typed, check, value;
+    const std::vector<int> screens = fieldScreens();
+    ASSERT_GE(screens.size(), 14u);
+    for (int screen : screens)
+        ASSERT_TRUE(fieldTypings().contains(screen)) << "screen " << screen << " takes typed text: how is it typed?";
+    const auto folder = [](const std::string& way, int screen) { return fresh("typed-" + way + std::to_string(screen)); };
+    const auto check = [](const FieldTyping& typing) { return typing.check.empty() ? "" : typing.check + "dump\n" + kQuit; };
+    const auto holds = [](const json& dump, const FieldTyping& typing) {
+        return typing.at.empty() || dump.at(json::json_pointer(typing.at)) == typing.value;
     };
+    // The notes page's program, ZNOTE, without notes, as its file holds it.
     const std::string notes = "key PRGM\nhkey Right\nhkey z\nhkey Ctrl+I\nwait idle\ntap 195 300\n";
-    for (const Row& row : {Row{"window", "key 0x401\nkey DOWN\n", 7, "7", "Xmax", "7"},
-             Row{"tblset", "key 0x416\n", 6, "3", "TblStart", "3"},
-             Row{"finance", "key APPS\nkey 1\nkey 1\nwait idle\nkey DOWN\n", 12, "6", "I%", "6"},
-             Row{"chemistry", "key APPS\nkey 2\nkey 2\nwait idle\n", 14, "H2O", "", ""},
-             Row{"notes", notes, 0, "hi", "", ""}}) {
-        const bool page = row.name == "notes";
-        const std::string type = page ? "hkey h\nhkey i\n" : "type " + row.typed + "\n";
-        for (const std::string ending : {"kill", "close"}) {
-            const fs::path data = fresh("typed-" + row.name + ending), program = data / "programs" / "ZNOTE";
-            if (page) {
-                // One program, ZNOTE, without notes, as its file holds it.
-                fs::create_directories(data / "programs");
-                std::ofstream(program) << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-                                          "<key>prgm</key><array/><key>notes</key><string></string></dict></plist>";
-            }
-            if (ending == "kill") {
-                const auto app = driverAtDump("typed", row.open + type + "dump\nwait 600000\n", data);
-                ASSERT_TRUE(app) << row.name;
-                const bool saved = page ? cameToHold(program, "<string>hi</string>")
-                                        : !savedWhen(data, [](const json& archive) {
-                                               return archive.contains("field")
-                                                   || archive.value("entry", json::object()).value("text", "") != "";
-                                           }).is_null();
-                ASSERT_TRUE(saved) << row.name << app->output();
-                app->signal(SIGKILL);
-                ASSERT_TRUE(app->ended());
-            } else {
-                ASSERT_EQ(orvenda::test::driveScript(row.open + type + "close\n", "--data '" + data.string() + "'").exitCode, 0);
-            }
-            std::string script = page ? notes + "dump\n" : "dump\nhkey Escape\nwait idle\ndump\n";
-            if (!row.check.empty())
-                script += "type " + row.check + "\nkey ENTER\nwait idle\ndump\n";
-            const orvenda::test::DriveRun next = orvenda::test::driveScript(script, "--data '" + data.string() + "'");
-            ASSERT_TRUE(next.exitCode == 0 && !next.dumps.empty()) << next.output;
-            const json& back = next.dumps[0];
-            if (page) {
-                EXPECT_EQ(back["notes"]["text"], "hi") << ending;
-                continue;
-            }
-            if (ending == "kill") {
-                EXPECT_EQ(back["screen"], row.screen) << row.name << " " << back;
-                EXPECT_EQ(back["entry"], row.typed) << row.name << " " << back;
-            } else {
-                EXPECT_EQ(back["screen"], 0) << row.name;
-                EXPECT_EQ(back["entry"], "") << row.name << ": never on the home line";
-            }
-            ASSERT_GE(next.dumps.size(), 2u);
-            EXPECT_EQ(next.dumps[1]["screen"], 0) << row.name;
-            EXPECT_EQ(next.dumps[1]["entry"], "") << row.name << " " << ending << ": QUIT enters it";
-            if (!row.check.empty()) {
-                ASSERT_EQ(next.dumps.size(), 3u);
-                EXPECT_EQ(next.dumps[2]["history"].back()["answer"], row.value) << row.name << " " << ending;
-            }
+    const auto notesFolder = [](const std::string& way) {
+        const fs::path data = fresh("typed-notes-" + way);
+        fs::create_directories(data / "programs");
+        std::ofstream(data / "programs" / "ZNOTE") << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                                                      "<key>prgm</key><array/><key>notes</key><string></string></dict></plist>";
+        return data;
+    };
+
+    // The app's own save, kill -9, twice; the screen as it was before each kill.
+    std::map<int, json> shown;
+    std::map<int, fs::path> data;
+    const fs::path notesKilled = notesFolder("kill");
+    for (const bool again : {false, true}) {
+        std::map<int, std::unique_ptr<Process>> apps;
+        for (int screen : screens) {
+            const FieldTyping& typing = fieldTypings().at(screen);
+            if (!again)
+                data[screen] = folder("kill", screen);
+            apps[screen] = driverOn(data[screen], (again ? "dump\n" + (typing.next.empty() ? "" : "type " + typing.next + "\n")
+                                                         : typing.way + "type " + typing.first + "\n")
+                                                      + "dump\nwait 600000\n");
         }
+        if (!again)
+            apps[-1] = driverOn(notesKilled, notes + "hkey h\nhkey i\nwait 600000\n");
+        for (int screen : screens) {
+            Process& app = *apps[screen];
+            std::optional<std::string> dump = app.lineWith("{\"");
+            if (again) {
+                ASSERT_TRUE(dump) << screen << app.output();
+                EXPECT_EQ(screenShown(json::parse(*dump)), shown[screen]) << "screen " << screen << ": back as it was";
+                dump = app.lineWith("{\"");
+            }
+            ASSERT_TRUE(dump) << screen << app.output();
+            shown[screen] = screenShown(json::parse(*dump));
+            const std::size_t ops = again && !fieldTypings().at(screen).next.empty() ? 2 : 1;
+            ASSERT_FALSE(savedWhen(data[screen], keepsField(screen, ops)).is_null()) << screen << app.output();
+            app.signal(SIGKILL);
+            ASSERT_TRUE(app.ended());
+        }
+        if (!again) {
+            ASSERT_TRUE(cameToHold(notesKilled / "programs" / "ZNOTE", "<string>hi</string>")) << apps[-1]->output();
+            apps[-1]->signal(SIGKILL);
+            ASSERT_TRUE(apps[-1]->ended());
+        }
+    }
+
+    // Back after the kills, then QUIT; the window's close (each screen in an app of its own);
+    // QUIT, all screens in one app.
+    std::map<int, std::unique_ptr<Process>> back, closed;
+    std::string quits;
+    std::size_t checks = 0;
+    for (int screen : screens) {
+        const FieldTyping& typing = fieldTypings().at(screen);
+        back[screen] = driverOn(data[screen], "dump\n" + std::string(kQuit) + "dump\n" + check(typing));
+        const std::string typed = typing.way + "type " + typing.first + typing.next + "\n";
+        closed[screen] = driverOn(folder("close", screen), typed + "close\n");
+        quits += typed + kQuit + "dump\n" + check(typing);
+        checks += typing.check.empty() ? 1 : 2;
+    }
+    const fs::path notesClosed = notesFolder("close");
+    closed[-1] = driverOn(notesClosed, notes + "hkey h\nhkey i\nclose\n");
+    const auto quitting = driverOn(folder("quit", 0), quits);
+    for (int screen : screens) {
+        const FieldTyping& typing = fieldTypings().at(screen);
+        const orvenda::test::DriveRun next = endedRun(*back[screen]);
+        ASSERT_TRUE(orvenda::test::endedWithDumps(next, typing.check.empty() ? 2 : 3)) << screen;
+        EXPECT_EQ(screenShown(next.dumps[0]), shown[screen]) << "screen " << screen << ": back again";
+        EXPECT_EQ(next.dumps[1]["screen"], 0) << screen;
+        EXPECT_EQ(next.dumps[1]["entry"], "") << "screen " << screen << ": QUIT entered it";
+        EXPECT_TRUE(typing.check.empty() || holds(next.dumps[2], typing)) << screen << " " << next.dumps[2];
+    }
+    const orvenda::test::DriveRun quit = endedRun(*quitting);
+    ASSERT_TRUE(orvenda::test::endedWithDumps(quit, checks));
+    std::size_t at = 0;
+    for (int screen : screens) {
+        const FieldTyping& typing = fieldTypings().at(screen);
+        EXPECT_EQ(quit.dumps[at]["screen"], 0) << screen;
+        EXPECT_EQ(quit.dumps[at]["entry"], "") << "screen " << screen << ": QUIT entered it";
+        EXPECT_TRUE(typing.check.empty() || holds(quit.dumps[at + 1], typing)) << screen << " " << quit.dumps[at + 1];
+        at += typing.check.empty() ? 1 : 2;
+    }
+    for (auto& [screen, app] : closed) {
+        ASSERT_EQ(endedRun(*app).exitCode, 0) << screen << app->output();
+        // Not an app of a screen's: the notes page's.
+        if (screen < 0)
+            continue;
+        const FieldTyping& typing = fieldTypings().at(screen);
+        const bool lasts = !typing.check.empty() && typing.lasts;
+        app = driverOn(scratch("typed-close" + std::to_string(screen)), "dump\n" + (lasts ? check(typing) : ""));
+    }
+    for (const fs::path& page : {notesKilled, notesClosed})
+        back[page == notesKilled ? -1 : -2] = driverOn(page, notes + "dump\n");
+    for (auto& [screen, app] : closed) {
+        if (screen < 0)
+            continue;
+        const FieldTyping& typing = fieldTypings().at(screen);
+        const bool lasts = !typing.check.empty() && typing.lasts;
+        const orvenda::test::DriveRun next = endedRun(*app);
+        ASSERT_TRUE(orvenda::test::endedWithDumps(next, lasts ? 2 : 1)) << screen;
+        EXPECT_EQ(next.dumps[0]["screen"], 0) << screen;
+        EXPECT_EQ(next.dumps[0]["entry"], "") << "screen " << screen << ": never on the home line";
+        EXPECT_TRUE(!lasts || holds(next.dumps[1], typing)) << screen << " " << next.dumps[1];
+    }
+    for (const int page : {-1, -2}) {
+        const orvenda::test::DriveRun next = endedRun(*back[page]);
+        ASSERT_TRUE(orvenda::test::endedWithDumps(next, 1));
+        EXPECT_EQ(next.dumps[0]["notes"]["text"], "hi") << (page == -1 ? "kill" : "close");
     }
 }
 
