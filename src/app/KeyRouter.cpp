@@ -424,6 +424,9 @@ void KeyRouter::homeEnd(bool home)
 
 void KeyRouter::enterKey()
 {
+    // A line out of sight is not run; the ENTER that commits a screen being left still acts.
+    if (lineCovered_ && calc_.screenBeingLeft() < 0 && lineCovered_())
+        return;
     const int s = calc_.currentScreen();
     EntryModel* entry = editors_.entry();
     switch (s) {
@@ -476,7 +479,10 @@ void KeyRouter::enterKey()
         post(VQEnter);
         return;
     default:
-        evaluator_.enter();
+        // A screen without an entry line (the stat plots, the periodic table, FORMAT) has
+        // nothing to enter: the home screen's line behind it is not run.
+        if (editorTarget(true).editor)
+            evaluator_.enter();
         return;
     }
 }

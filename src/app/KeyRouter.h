@@ -90,6 +90,9 @@ public:
     void doKeyClick();
     // What plays the click sound; none by default.
     void setClickSound(std::function<void()> sound) { clickSound_ = std::move(sound); }
+    // Whether an overlay (MODE, the key-set catalogue, a colour picker) hides the screen's
+    // entry line: ENTER then runs nothing. None by default.
+    void setLineCovered(std::function<bool()> covered) { lineCovered_ = std::move(covered); }
 
     // The glyph of the blinking cursor: 0 in the off phase.
     int cursorChar() const;
@@ -142,6 +145,7 @@ private:
     CursorBlink& blink_;
     ScreenEditors editors_;
     std::function<void()> clickSound_;
+    std::function<bool()> lineCovered_;
     std::shared_ptr<ImpactFeedback> keyClicker_;
     struct Held {
         std::function<void()> action;

@@ -48,9 +48,14 @@ SolverScreen::SolverScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     for (QPushButton* button : {done_, solve_, plot_}) {
         button->setFocusPolicy(Qt::NoFocus);
     }
-    connect(done_, &QPushButton::clicked, this, [this] { leave(); });
-    connect(solve_, &QPushButton::clicked, this, [this] { solve(); });
-    connect(plot_, &QPushButton::clicked, this, [this] { plot(); });
+    // A button acts as a key does: after the answer of an ENTER typed before it (the value
+    // it stores), never before it.
+    const auto asKey = [this](void (SolverScreen::*action)()) {
+        return [this, action] { shell_.keys().press([this, action] { (this->*action)(); }, 0); };
+    };
+    connect(done_, &QPushButton::clicked, this, asKey(&SolverScreen::leave));
+    connect(solve_, &QPushButton::clicked, this, asKey(&SolverScreen::solve));
+    connect(plot_, &QPushButton::clicked, this, asKey(&SolverScreen::plot));
 }
 
 QWidget* SolverScreen::leaveControl() const { return done_; }

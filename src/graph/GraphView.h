@@ -156,6 +156,13 @@ private:
     double slopeOf(PlotObject& plot, const PlotPoint& at);
     // The trace on at a point of a plot, with its slope; the overlay shows it.
     void lockTraceAt(PlotObject& plot, const PlotPoint& at);
+    // The trace moved to where the selected plot now lies at the traced parameter,
+    // snapped as a trace step snaps (a slider moved).
+    void followTrace(PlotObject& selected);
+    // The same for a rebuilt plot list: a function, polar or parametric curve whose
+    // equation (or a variable it reads) changed meanwhile, or a stat plot whose data or
+    // bins changed, takes the trace along.
+    void retrace(PlotObject& selected);
     void redrawOverlay();
     void stopCoasting();
     void endMoving();

@@ -132,6 +132,7 @@
 #include <charconv>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <typeinfo>
 
@@ -653,6 +654,16 @@ bool AppDriver::hardwareKey(std::string_view chord)
     // itself ("+", "Shift++").
     const int last = text.endsWith(QLatin1Char('+')) ? text.size() - 1 : static_cast<int>(text.lastIndexOf(QLatin1Char('+'))) + 1;
     QString typed = text.mid(last);
+    int key = combination.key();
+    // Shift on a sign key gives its shifted sign, as a window system reports it for a US
+    // keyboard: Shift+/ is the key "?" (with Shift held), Shift+- is "_".
+    static const std::map<QChar, QChar> kShifted{{'/', '?'}, {'-', '_'}, {'=', '+'}, {',', '<'}, {'.', '>'},
+        {';', ':'}, {'\'', '"'}, {'[', '{'}, {']', '}'}, {'\\', '|'}, {'`', '~'}};
+    if (typed.size() == 1 && (modifiers & Qt::ShiftModifier))
+        if (const auto shifted = kShifted.find(typed[0]); shifted != kShifted.end()) {
+            typed = shifted->second;
+            key = shifted->second.unicode();
+        }
     if (typed.size() != 1 || (modifiers & Qt::ControlModifier))
         typed.clear();
     else
@@ -673,11 +684,11 @@ bool AppDriver::hardwareKey(std::string_view chord)
     QWidget* target = window->focusWidget() ? window->focusWidget() : window;
     // The application offers a sent key as a shortcut override first, as the window system
     // does once: one more here would act twice (a list's Return would pick twice).
-    QKeyEvent press(QEvent::KeyPress, combination.key(), modifiers, typed);
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, typed);
     QApplication::sendEvent(target, &press);
     // The press may have closed what had the keys: the release goes where the keys are now.
     QWidget* now = QApplication::focusWidget() ? QApplication::focusWidget() : target;
-    QKeyEvent release(QEvent::KeyRelease, combination.key(), modifiers, typed);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, typed);
     QApplication::sendEvent(now, &release);
     return true;
 }

@@ -196,6 +196,17 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     keyboardLink_ = std::make_unique<KeyboardRouterLink>(root_->router());
     keyboard_->setDelegate(keyboardLink_.get());
     root_->router().setKeyboard(keyboard_);
+    // The overlays that take no keys themselves leave them to the keyboard, but hide the
+    // line ENTER would run.
+    shell_->keys().setLineCovered([router = &root_->router()] {
+        switch (router->frontId()) {
+        case screens::Mode: case screens::KeyCatalog: case screens::YEqColor: case screens::StatPlotColor:
+        case screens::ColorPicker:
+            return true;
+        default:
+            return false;
+        }
+    });
     shell_->setComputerKeys([keyboard = QPointer<KeyboardView>(keyboard_)](const QKeyEvent& event) {
         return keyboard && keyboard->handleKeyEvent(event);
     });
@@ -430,6 +441,7 @@ AppLauncher::~AppLauncher()
     // The screens go while the shell they use is still there.
     quitHook_.reset();
     fieldLines_.reset();
+    shell_->keys().setLineCovered(nullptr);
     root_.reset();
     shell_.reset();
     delegate_.reset();
