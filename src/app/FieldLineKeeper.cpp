@@ -37,9 +37,9 @@ void FieldLineKeeper::willSave()
 {
     const int screen = calc_.currentScreen();
     EntryModel* entry = entryOf(calc_);
-    // Leaving the screen would enter the line in its field: it is that field's.
-    if (held_ || !entry || !Calculator::fieldScreen(screen) || !calc_.leavingCommits())
+    if (held_ || !entry || entry->entryOps().empty())
         return;
+    // The screen in front says whose the line is.
     const ScreenController* controller = root_.controllerOf(screen);
     const nlohmann::json place = controller ? controller->typedPlace() : nlohmann::json();
     if (!place.is_object())
@@ -72,6 +72,7 @@ void FieldLineKeeper::resume()
     const int screen = at("scrn") ? static_cast<int>(ArchiveValues::integer(*at("scrn"), 0, 255).value_or(-1)) : -1;
     const auto ops = at("ops") ? ArchiveValues::ops(*at("ops")) : std::nullopt;
     const auto cursor = at("at") ? ArchiveValues::integer(*at("at"), 0, std::numeric_limits<int>::max()) : std::nullopt;
+    // Only a field screen finds its field again.
     if (!Calculator::fieldScreen(screen) || !ops || ops->empty() || !at("place") || !at("place")->is_object())
         return;
     const nlohmann::json& place = *at("place");

@@ -12,9 +12,11 @@ class RootController;
 
 // A line typed in a screen's field stays that field's at every save: while the state is
 // archived it is set aside from the entry line (the home screen's line in the archive) and
-// archived with its screen and field (Calculator::typedField), and a launch that goes on
-// from that archive brings the screen back with the line in its field. Screens that cannot
-// find their field again (no typedPlace) keep the line as before. Main thread.
+// archived with its screen and place (ScreenController::typedPlace), and a launch that goes
+// on from that archive brings a field screen back with the line in its field. A line typed
+// in a sheet no save keeps (the graph's) is set aside too, and no launch brings it back: it
+// never becomes the home screen's. The home screen's own line is archived as it is. Main
+// thread.
 class FieldLineKeeper {
 public:
     FieldLineKeeper(Calculator& calc, RootController& root);

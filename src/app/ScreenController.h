@@ -65,9 +65,9 @@ public:
     // draws none of its own.
     virtual QRect cursorRect() const { return {}; }
     // The field being typed in on the shared entry line, as a save keeps it with the line
-    // (a launch going on from that save brings the line back there): "n" the number its
-    // screen was shown with, the rest the screen's own. Null when the screen cannot find
-    // the field again.
+    // (a launch going on from that save brings a field screen's line back there): "n" the
+    // number its screen was shown with, the rest the screen's own. Null when the line is
+    // not the screen's (the home screen's line, kept as such).
     virtual nlohmann::json typedPlace() const { return nullptr; }
     // The field of that place becomes the one typed in; the screen has just come forward.
     virtual void restoreTypedPlace(const nlohmann::json&) {}

@@ -1006,6 +1006,29 @@ TEST(Lifecycle, WhatIsTypedStaysWhereItWasTypedHoweverTheAppEnds)
     }
 }
 
+// A value half typed in the graph's calculate sheet: QUIT enters it (the trace stands at it)
+// and leaves the home line empty; the app's own save then kill -9 leaves it off the home
+// line too (no save keeps the sheet).
+TEST(Lifecycle, AValueHalfTypedInTheCalculateSheetNeverReachesTheHomeLine)
+{
+    const std::string sheet = "key Y=\ntype X²-4\nkey GRAPH\nwait idle\nkey 0x403\nwait idle\npress Calc\nwait idle\ntype 3\n";
+    const orvenda::test::DriveRun quit = orvenda::test::driveScript(sheet + "key 2ND\nkey MODE\nwait idle\ndump\n");
+    ASSERT_TRUE(orvenda::test::endedWithDumps(quit, 1));
+    EXPECT_EQ(quit.dumps[0]["screen"], 0);
+    EXPECT_EQ(quit.dumps[0]["entry"], "");
+    EXPECT_EQ(quit.dumps[0]["trace"]["x"], 3) << quit.dumps[0]["trace"];
+
+    const fs::path data = fresh("calculate-sheet");
+    const auto app = driverAtDump("calculate-sheet", sheet + "dump\nwait 600000\n", data);
+    ASSERT_TRUE(app);
+    ASSERT_FALSE(savedWhen(data, keepsTyping(8, 1)).is_null()) << app->output();
+    app->signal(SIGKILL);
+    ASSERT_TRUE(app->ended());
+    const orvenda::test::DriveRun next = orvenda::test::driveScript("dump\n", "--data '" + data.string() + "'");
+    ASSERT_TRUE(orvenda::test::endedWithDumps(next, 1));
+    EXPECT_EQ(next.dumps[0]["entry"], "") << "never the home line's";
+}
+
 // This machine's own state put back in place slowly as the app quits (a backup tool, or a
 // copy of the same file, pausing half-way): the quit waits for it and saves over it as over
 // its own file, with no alert, nothing kept beside it and nothing told at the next launch.
