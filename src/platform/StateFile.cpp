@@ -16,6 +16,7 @@
 #include <QTemporaryFile>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -36,19 +37,25 @@ namespace {
 
 std::int64_t nanoseconds(const timespec& time) { return std::int64_t(time.tv_sec) * 1000000000 + time.tv_nsec; }
 
-// The time the file system of the state file's folder gives a file made there now: its
-// clock, which a network folder's server keeps apart from this machine's. This machine's
-// clock when nothing can be made there.
-std::int64_t folderClock(const QString& path)
+std::int64_t machineClock()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+// How far the clock of the file system of the state file's folder runs ahead of this
+// machine's (a network folder's server keeps its own): the time it gives a file made there
+// now. None when nothing can be made there.
+std::int64_t folderClockAhead(const QString& path)
 {
     if (const QString file = AtomicFile::target(path); !file.isEmpty()) {
         QTemporaryFile probe(AtomicFile::temporaryPrefix(file) + QStringLiteral("XXXXXX"));
         struct stat info {};
+        const std::int64_t before = machineClock();
         if (probe.open() && ::fstat(probe.handle(), &info) == 0)
-            return nanoseconds(info.st_ctim);
+            return nanoseconds(info.st_ctim) - (before + machineClock()) / 2;
     }
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
-        .count();
+    return 0;
 }
 
 // Whether a program holds the file open for writing, as a tool that pauses half-way keeps
@@ -85,8 +92,11 @@ StateFile::StateFile(const QString& dataFolder, const QString& asideFolder, Sett
     , path_(QDir(dataFolder).filePath(QString::fromLatin1(kFileName)))
     , settle_(std::move(settle))
 {
-    if (!settle_.now)
-        settle_.now = [path = path_] { return folderClock(path); };
+    if (!settle_.now) {
+        // The folder's clock, as far ahead as it was found at the last read or write.
+        folderClockAhead_ = std::make_shared<std::atomic<std::int64_t>>(0);
+        settle_.now = [ahead = folderClockAhead_] { return machineClock() + ahead->load(); };
+    }
     if (!settle_.wait)
         settle_.wait = [](std::chrono::milliseconds time) { std::this_thread::sleep_for(time); };
 }
@@ -150,8 +160,15 @@ constexpr int kMostNames = 1000;
 
 } // namespace
 
+void StateFile::setFolderClock() const
+{
+    if (folderClockAhead_)
+        folderClockAhead_->store(folderClockAhead(path_));
+}
+
 StateFile::Contents StateFile::read()
 {
+    setFolderClock();
     seenDigest_.clear();
     seenBytes_.clear();
     leftToWriter_ = false;
@@ -323,6 +340,7 @@ void StateFile::keepAside(const QByteArray& data, bool readable, Contents& conte
 
 bool StateFile::write(std::span<const std::uint8_t> bytes, Failure* why)
 {
+    setFolderClock();
     Failure failure = Failure::None;
     QByteArray found;
     bool readable = true;

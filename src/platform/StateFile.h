@@ -6,9 +6,11 @@
 #include <QDateTime>
 #include <QString>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -54,8 +56,9 @@ public:
     struct Settle {
         std::chrono::milliseconds still{10000};
         // The clock the file system keeps the folder's change times in, in nanoseconds since
-        // the epoch: by default a file made there for a moment tells it, whatever this
-        // machine's own clock says (a network folder's server keeps its own).
+        // the epoch: by default this machine's, set by how far ahead of it a file made there
+        // for a moment is stamped (a network folder's server keeps its own clock), looked at
+        // once for each read and write.
         std::function<std::int64_t()> now;
         std::function<void(std::chrono::milliseconds)> wait;
         // Asked after each pause of a launch's wait: false when the user stops waiting.
@@ -183,9 +186,14 @@ private:
     // The nth name of that kind for the clock's second.
     QString asideName(const QString& kind, int n) const;
 
+    // Looks again how far the folder's clock runs ahead of this machine's (unless a test
+    // gave its own clock).
+    void setFolderClock() const;
+
     QString folder_;
     QString asideFolder_;
     QString path_;
+    std::shared_ptr<std::atomic<std::int64_t>> folderClockAhead_;
     Settle settle_;
     // The file as this app last read or wrote it, and a digest of its bytes.
     Stamp seen_;
