@@ -23,6 +23,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -965,6 +966,7 @@ TEST(Lifecycle, WhatIsTypedStaysWhereItWasTypedHoweverTheAppEnds)
         EXPECT_EQ(screenShown(next.dumps[0]), shown[screen]) << "screen " << screen << ": back again";
         EXPECT_EQ(next.dumps[1]["screen"], 0) << screen;
         EXPECT_EQ(next.dumps[1]["entry"], "") << "screen " << screen << ": QUIT entered it";
+        EXPECT_EQ(next.dumps[1]["mathPrint"], true) << "screen " << screen << ": the user's setting";
         EXPECT_TRUE(typing.check.empty() || holds(next.dumps[2], typing)) << screen << " " << next.dumps[2];
     }
     const orvenda::test::DriveRun quit = endedRun(*quitting);
@@ -1007,9 +1009,10 @@ TEST(Lifecycle, WhatIsTypedStaysWhereItWasTypedHoweverTheAppEnds)
 }
 
 // A value half typed in the graph's calculate sheet: QUIT enters it (the trace stands at it)
-// and leaves the home line empty; the app's own save then kill -9 leaves it off the home
-// line too (no save keeps the sheet).
-TEST(Lifecycle, AValueHalfTypedInTheCalculateSheetNeverReachesTheHomeLine)
+// and leaves the home line empty. That value, or an answer half typed to a program's
+// question, at the app's own save then kill -9: the next launch's home line is empty (no
+// save keeps the sheet or the run).
+TEST(Lifecycle, ALineTypedWhereNoSaveKeepsItNeverReachesTheHomeLine)
 {
     const std::string sheet = "key Y=\ntype X²-4\nkey GRAPH\nwait idle\nkey 0x403\nwait idle\npress Calc\nwait idle\ntype 3\n";
     const orvenda::test::DriveRun quit = orvenda::test::driveScript(sheet + "key 2ND\nkey MODE\nwait idle\ndump\n");
@@ -1018,15 +1021,18 @@ TEST(Lifecycle, AValueHalfTypedInTheCalculateSheetNeverReachesTheHomeLine)
     EXPECT_EQ(quit.dumps[0]["entry"], "");
     EXPECT_EQ(quit.dumps[0]["trace"]["x"], 3) << quit.dumps[0]["trace"];
 
-    const fs::path data = fresh("calculate-sheet");
-    const auto app = driverAtDump("calculate-sheet", sheet + "dump\nwait 600000\n", data);
-    ASSERT_TRUE(app);
-    ASSERT_FALSE(savedWhen(data, keepsTyping(8, 1)).is_null()) << app->output();
-    app->signal(SIGKILL);
-    ASSERT_TRUE(app->ended());
-    const orvenda::test::DriveRun next = orvenda::test::driveScript("dump\n", "--data '" + data.string() + "'");
-    ASSERT_TRUE(orvenda::test::endedWithDumps(next, 1));
-    EXPECT_EQ(next.dumps[0]["entry"], "") << "never the home line's";
+    const std::string question = "program PQ\nInput \"X=\",X\nend\ntype prgmPQ\nkey ENTER\nwait idle\ntype 5\n";
+    for (const auto& [name, typing, screen] : {std::tuple("sheet", sheet, 8), std::tuple("question", question, 11)}) {
+        const fs::path data = fresh(std::string("typed-") + name);
+        const auto app = driverAtDump(std::string("typed-") + name, typing + "dump\nwait 600000\n", data);
+        ASSERT_TRUE(app);
+        ASSERT_FALSE(savedWhen(data, keepsTyping(screen, 1)).is_null()) << app->output();
+        app->signal(SIGKILL);
+        ASSERT_TRUE(app->ended());
+        const orvenda::test::DriveRun next = orvenda::test::driveScript("dump\n", "--data '" + data.string() + "'");
+        ASSERT_TRUE(orvenda::test::endedWithDumps(next, 1));
+        EXPECT_EQ(next.dumps[0]["entry"], "") << name << ": never the home line's";
+    }
 }
 
 // This machine's own state put back in place slowly as the app quits (a backup tool, or a
