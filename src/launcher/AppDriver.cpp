@@ -344,22 +344,14 @@ int AppDriver::main(int argc, char** argv)
                 return 2;
             }
             options.tablet = device == "tablet";
-        } else if (arg == "--settle" && i + 1 < argc) {
+        } else if ((arg == "--settle" || arg == "--wait-limit") && i + 1 < argc) {
             const std::string_view ms = argv[++i];
-            const auto settle = number(ms);
-            if (!settle || *settle < 0) {
-                std::cerr << "orvenda-drive: --settle takes milliseconds, not «" << ms << "»\n" << usage;
+            const auto time = number(ms);
+            if (!time || *time < 0) {
+                std::cerr << "orvenda-drive: " << arg << " takes milliseconds, not «" << ms << "»\n" << usage;
                 return 2;
             }
-            options.stateSettle = std::chrono::milliseconds(*settle);
-        } else if (arg == "--wait-limit" && i + 1 < argc) {
-            const std::string_view ms = argv[++i];
-            const auto limit = number(ms);
-            if (!limit || *limit < 0) {
-                std::cerr << "orvenda-drive: --wait-limit takes milliseconds, not «" << ms << "»\n" << usage;
-                return 2;
-            }
-            options.stateWaitLimit = std::chrono::milliseconds(*limit);
+            (arg == "--settle" ? options.stateSettle : options.stateWaitLimit) = std::chrono::milliseconds(*time);
         } else if (arg == "--stop-waiting" && i + 1 < argc) {
             const std::string how = argv[++i];
             if (how != "button" && how != "escape" && how != "close") {

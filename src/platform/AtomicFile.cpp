@@ -45,6 +45,17 @@ bool AtomicFile::writeAll(int fd, std::span<const std::uint8_t> bytes)
     return true;
 }
 
+int AtomicFile::openTemporary(const QString& path, QByteArray& temporary)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = QFile::encodeName(temporaryPrefix(path) + randomCharacters());
+        const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
 QString AtomicFile::temporaryPrefix(const QString& path)
 {
     // Hidden and marked as the app's own: no backup a person keeps is named so.
@@ -102,15 +113,9 @@ bool AtomicFile::replace(const QString& file, bool followed, std::span<const std
         || (exists && !S_ISLNK(existing.st_mode) && !fileWritable(file)))
         return false;
     QByteArray temporary;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = QFile::encodeName(temporaryPrefix(file) + randomCharacters());
-        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return failed();
-    }
+    const int fd = openTemporary(file, temporary);
     if (fd < 0)
-        return false;
+        return failed();
     // The replacement keeps the permissions of the file it replaces.
     bool written = (!replaces || ::fchmod(fd, existing.st_mode & 07777) == 0) && writeAll(fd, bytes) && ::fsync(fd) == 0;
     if (!written)
@@ -149,15 +154,9 @@ QString AtomicFile::writeNew(const QString& temporaryFor, const std::function<QS
         return QString();
     };
     QByteArray temporary;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = QFile::encodeName(temporaryPrefix(temporaryFor) + randomCharacters());
-        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return failed();
-    }
+    const int fd = openTemporary(temporaryFor, temporary);
     if (fd < 0)
-        return {};
+        return failed();
     bool written = fill(fd) && ::fsync(fd) == 0;
     if (!written)
         failed();

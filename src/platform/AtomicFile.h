@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -52,6 +53,9 @@ public:
     static bool fileWritable(const QString& path);
 
 private:
+    // A new hidden file of the app's own beside path, open for writing, its name in
+    // temporary; -1 (errno set) when none could be made.
+    static int openTemporary(const QString& path, QByteArray& temporary);
     // Writes file whole and renames it over the name replaced.
     static bool replace(const QString& file, bool followed, std::span<const std::uint8_t> bytes, bool* diskFull);
 };

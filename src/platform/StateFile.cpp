@@ -407,32 +407,14 @@ StateFile::OnDisk StateFile::onDisk(QByteArray& found, bool& readable)
     beingWritten_ = false;
     if (now == changed_)
         return OnDisk::Changed;
-    if (leftToWriter_) {
-        // Found being written before: its writer's until it is seen whole or standing still,
-        // looked at once (a save does not wait on it).
-        found.clear();
-        const BoundedFile::Result result = BoundedFile::read(path_, kMaxBytes, found);
-        readable = result != BoundedFile::Result::Unreadable;
-        const bool whole = result == BoundedFile::Result::Read;
-        leftToWriter_ = false;
-        if (whole && !seenDigest_.isEmpty() && digest(found) == seenDigest_) {
-            seen_ = now;
-            return OnDisk::Own;
-        }
-        if (whole && isArchive(bytesOf(found))) {
-            changed_ = stamp();
-            return OnDisk::Changed;
-        }
-        if (!stillChanging(stamp()))
-            return OnDisk::NoArchive;
-        leftToWriter_ = beingWritten_ = true;
-        return OnDisk::Changed;
-    }
     // A copy, a touch or a sync changes what the folder says of the file, not its bytes. A
     // tool rewriting it in place may be caught between emptying and filling it: what is no
-    // whole archive is read again, a moment later, before it counts as none.
+    // whole archive is read again, a moment later, before it counts as none. One found being
+    // written before is its writer's until it is seen whole or standing still, looked at
+    // once (a save does not wait on it).
+    const bool leftBefore = std::exchange(leftToWriter_, false);
     std::chrono::milliseconds paused{0};
-    for (int reread = 0;; ++reread) {
+    for (int reread = leftBefore ? kRereads : 0;; ++reread) {
         found.clear();
         const BoundedFile::Result result = BoundedFile::read(path_, kMaxBytes, found);
         readable = result != BoundedFile::Result::Unreadable;
@@ -453,7 +435,7 @@ StateFile::OnDisk StateFile::onDisk(QByteArray& found, bool& readable)
             // is, and looked at again by the next save. This app's own bytes coming back in
             // place (a backup put back, a copy of the same file) are waited for, as long as a
             // file is given to settle: the save then goes on as if nothing happened.
-            const bool ownComingBack = readable && !found.isEmpty() && seenBytes_.startsWith(found);
+            const bool ownComingBack = !leftBefore && readable && !found.isEmpty() && seenBytes_.startsWith(found);
             if (!ownComingBack || paused >= settle_.still) {
                 leftToWriter_ = beingWritten_ = true;
                 return OnDisk::Changed;
