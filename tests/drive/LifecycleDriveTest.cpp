@@ -45,6 +45,14 @@ using namespace std::chrono_literals;
 // However loaded the machine, nothing here takes this long unless it is broken.
 constexpr auto kGenerous = 90s;
 
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+constexpr bool kSanitized = __has_feature(address_sanitizer) || __has_feature(thread_sanitizer);
+#else
+constexpr bool kSanitized = false;
+#endif
+
 fs::path scratch(const std::string& name) { return orvenda::test::driveScratch(name); }
 
 // An empty folder of the test's own.
@@ -744,23 +752,24 @@ TEST(Lifecycle, ALaunchThatStoppedWaitingNeverSavesOverTheFileBeingWritten)
 }
 
 // The app's clock 30 s off the file system's (run under libfaketime; skipped where it is
-// not): a state file being written in place by a tool that closes it between its parts is
-// still taken for one being written at the quit, never kept aside as damaged.
+// not, and in a sanitized build, whose runtime reads the clock before libfaketime is ready
+// and hangs): a state file being written in place by a tool that closes it between its
+// parts is still taken for one being written at the quit, never kept aside as damaged.
 TEST(Lifecycle, AStateFileBeingWrittenIsLeftToItsWriterWhateverTheAppsClock)
 {
     const char* library = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
     if (!fs::exists(library))
         GTEST_SKIP() << "no libfaketime";
+    if (kSanitized)
+        GTEST_SKIP() << "libfaketime does not start under the sanitizers' runtime";
     const fs::path elsewhere = fresh("skewed-elsewhere");
     ASSERT_EQ(
         orvenda::test::driveScript("type 5->B\nkey ENTER\nwait idle\n", "--data '" + elsewhere.string() + "'").exitCode, 0);
     const std::string other = readBytes(elsewhere / "memorySetting.cbor");
-    const char* sanitizer = std::getenv("ASAN_OPTIONS");
     for (const std::string offset : {"-30", "+30"}) {
         const fs::path data = fresh("skewed" + offset), state = data / "memorySetting.cbor";
         const auto app = driverAtDump("skewed", "type 2->A\nkey ENTER\nwait idle\ndump\nwait 600000\n", data,
-            {std::string("LD_PRELOAD=") + library, "FAKETIME=" + offset, "NO_FAKE_STAT=1", "DONT_FAKE_MONOTONIC=1",
-                std::string("ASAN_OPTIONS=") + (sanitizer ? sanitizer : "") + ":verify_asan_link_order=0"});
+            {std::string("LD_PRELOAD=") + library, "FAKETIME=" + offset, "NO_FAKE_STAT=1", "DONT_FAKE_MONOTONIC=1"});
         ASSERT_TRUE(app);
         ASSERT_FALSE(savedWhen(data, holdsA(2)).is_null()) << app->output();
         std::ofstream(state, std::ios::binary | std::ios::trunc) << other.substr(0, other.size() / 2);
