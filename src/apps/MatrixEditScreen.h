@@ -25,6 +25,7 @@ public:
     QWidget* leaveControl() const override;
     nlohmann::json typedPlace() const override;
     void restoreTypedPlace(const nlohmann::json& place) override;
+    QRect cursorRect() const override;
 
 protected:
     void subscribe() override;

@@ -74,6 +74,15 @@ void TableScreen::subscribe()
 
 void TableScreen::resizeEvent(QResizeEvent*) { updateDisplay(); }
 
+QRect TableScreen::cursorRect() const
+{
+    if (table_->headerSelected)
+        return {};
+    return scroller_->shownRect(VQTableScrollView::cellOf(table_->rectForCol(table_->cursorCol, table_->cursorRow),
+                                                          {table_->colWidth(), table_->rowHeight()}),
+                                *this);
+}
+
 void TableScreen::focusInEvent(QFocusEvent* event)
 {
     if (delegate_)

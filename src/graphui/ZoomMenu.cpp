@@ -1,5 +1,6 @@
 #include "graphui/ZoomMenu.h"
 
+#include "app/CurrentRowKeeper.h"
 #include "app/KeyRouter.h"
 #include "core/Calculator.h"
 #include "drawing/VImageDraw.h"
@@ -32,6 +33,7 @@ ZoomMenu::ZoomMenu(Calculator& calc, KeyRouter& keys, bool tablet, QWidget* pare
     : QWidget(parent), calc_(calc), keys_(keys), cancel_(new QPushButton(QStringLiteral("Cancel"), this)), list_(new QListWidget(this)), selector_(new QWidget(this)),
       segments_(new QButtonGroup(this))
 {
+    CurrentRowKeeper::keep(*list_);
     for (const char* spec : kKeySpecs)
         if (auto command = KeyCommandSpec::parse(QString::fromUtf8(spec)))
             keyCmds_.push_back(*command);

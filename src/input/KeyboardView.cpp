@@ -2,6 +2,7 @@
 
 #include "app/EntryModel.h"
 #include "app/KeyRouter.h"
+#include "app/WindowFit.h"
 #include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
@@ -838,6 +839,7 @@ void KeyboardView::showShortcuts()
     auto* layout = new QVBoxLayout(dialog);
     layout->addWidget(table);
     dialog->resize(360, 480);
+    WindowFit::keep(*dialog);
     dialog->open();
 }
 

@@ -104,6 +104,7 @@
 
 #include <QAbstractAnimation>
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -1258,7 +1259,7 @@ void AppDriver::appsState(nlohmann::json& state, int screen) const
         for (int line = 0; line < solver->lineCount(); ++line)
             lines.push_back(solver->lineText(line).toStdString());
         state["solver"] = {{"line", solver->currentLine()}, {"lines", std::move(lines)}, {"result", solver->resultLine()},
-            {"leftRt", solver->leftRtText().toStdString()}};
+            {"leftRt", solver->leftRtText().toStdString()}, {"leftRtShown", solver->leftRtShown()}};
     }
     if (const auto* poly = dynamic_cast<const PolyScreen*>(app_.root().router().controller(screens::Polynomial));
         poly && screen == screens::Polynomial) {
@@ -1423,9 +1424,15 @@ void AppDriver::graphScreensState(nlohmann::json& state, int screen) const
             for (int i = 0; i < static_cast<int>(form.fields().size()); ++i)
                 fields.push_back({{"label", form.fields()[static_cast<std::size_t>(i)].label}, {"shown", form.shownText(i).toStdString()}});
             const QComboBox& choice = sheet->valueIntegralSeg();
+            // Its list while open: where it stands in the window.
+            nlohmann::json list = nullptr;
+            if (const QWidget* popup = choice.view()->window(); choice.view()->isVisible() && popup) {
+                const QRect r(app_.root().mapFromGlobal(popup->mapToGlobal(QPoint(0, 0))), popup->size());
+                list = {r.x(), r.y(), r.width(), r.height()};
+            }
             state["calcSheet"] = {{"fields", std::move(fields)}, {"current", form.currentField()},
                 {"choice", {{"rect", rectIn(choice, app_.root())}, {"text", choice.currentText().toStdString()},
-                               {"shown", choice.isVisible()}}}};
+                               {"shown", choice.isVisible()}, {"list", std::move(list)}}}};
         }
         // The table beside the graph (MODE ▸ G-T), with where it lies, its cells' measures
         // (header height, row height, column width) and the values asked for.
@@ -1730,7 +1737,7 @@ void AppDriver::dump()
     state["history"] = std::move(history);
     state["ans"] = calc.getAns();
     state["error"] = static_cast<const ErrorRecorder&>(*recorder_).lastError();
-    nlohmann::json alerts = nlohmann::json::array();
+    nlohmann::json alerts = nlohmann::json::array(), alertRects = nlohmann::json::array();
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         const auto* box = qobject_cast<const QMessageBox*>(widget);
         if (!box || !box->isVisible())
@@ -1738,10 +1745,14 @@ void AppDriver::dump()
         nlohmann::json buttons = nlohmann::json::array();
         for (const QAbstractButton* button : box->buttons())
             buttons.push_back(caption(button).toStdString());
+        const QRect r(app_.root().mapFromGlobal(box->mapToGlobal(QPoint(0, 0))), box->size());
         alerts.push_back({{"title", box->windowTitle().toStdString()}, {"message", box->text().toStdString()},
                           {"buttons", std::move(buttons)}});
+        alertRects.push_back({r.x(), r.y(), r.width(), r.height()});
     }
     state["alerts"] = std::move(alerts);
+    if (!alertRects.empty())
+        state["alertRects"] = std::move(alertRects);
     const ProgramOutputModel& output = app_.programOutput();
     state["output"] = output.shownLines();
     if (calc.currentScreen() == screens::ProgramOutput) {
@@ -1767,6 +1778,15 @@ void AppDriver::dump()
     if (const auto* dialog = qobject_cast<const QDialog*>(QApplication::activeModalWidget());
         dialog && !qobject_cast<const QMessageBox*>(dialog) && dialog->isVisible())
         state["dialog"] = dialog->windowTitle().toStdString();
+    // Every form or list open in a window of its own (F1's list too), where it stands.
+    nlohmann::json dialogs = nlohmann::json::array();
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (const auto* dialog = qobject_cast<const QDialog*>(widget); dialog && dialog->isVisible() && !qobject_cast<const QMessageBox*>(dialog)) {
+            const QRect r(app_.root().mapFromGlobal(dialog->mapToGlobal(QPoint(0, 0))), dialog->size());
+            dialogs.push_back({{"title", dialog->windowTitle().toStdString()}, {"rect", {r.x(), r.y(), r.width(), r.height()}}});
+        }
+    if (!dialogs.empty())
+        state["dialogs"] = std::move(dialogs);
     keysState(state);
     if (const QImage* photo = BackgroundPicture::image(calc)) {
         const Calculator::Rect& frame = calc.backgroundFrame;
@@ -1794,6 +1814,8 @@ void AppDriver::dump()
             state["unreachable"] = std::move(out);
         if (nlohmann::json typing = typingPlace(app_.root(), *shown); !typing.is_null())
             state["typing"] = std::move(typing);
+        if (nlohmann::json rows = rowsOutOfView(*shown); !rows.empty())
+            state["rowsOutOfView"] = std::move(rows);
     }
     if (!opened_.empty())
         state["opened"] = opened_;

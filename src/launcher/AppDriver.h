@@ -71,8 +71,12 @@ class GeometryScreen;
 //                  height; null while a full-size screen hides it), mathPrint (which home
 //                  screen),
 //                  entry, cursor, history (input and answer of each item), ans, error
-//                  (the last reported, 0 for none), alerts (title, message, buttons),
-//                  dialog (the title of an open form, while one is open), textFields
+//                  (the last reported, 0 for none), alerts (title, message, buttons) and, while
+//                  any is open, alertRects (where each box stands in the window's
+//                  coordinates, in the same order),
+//                  dialog (the title of an open form, while one is open), dialogs (every
+//                  form or list open in a window of its own, F1's too: title and rect,
+//                  where it stands in the window's coordinates), textFields
 //                  (the fields shown that take typed text, while there are any: rect in
 //                  the window, class, keys), keys (what has the computer's keys when the
 //                  calculator keyboard has not: class, field; null for nothing),
@@ -142,8 +146,8 @@ class GeometryScreen;
 //                  toolbar's items where they are drawn: "+", "-" and the others by
 //                  caption), pauseBar (a program's Continue and Stop bar over the graph:
 //                  its rectangle, null while none shows), while the calculate sheet shows calcSheet (fields: label
-//                  and shown text, current field, choice: the kind list's rect, text
-//                  and shown) and, while open,
+//                  and shown text, current field, choice: the kind list's rect, text,
+//                  shown and list, its open list's rect, null when closed) and, while open,
 //                  zoomMenu (popover, rect); help (the
 //                  help page shown, null when none: view "function help", "catalog",
 //                  "menu" or "help menu" and page, the page's name; for the help menu
@@ -167,11 +171,14 @@ class GeometryScreen;
 //                  behind the graph: its width, height, frame [x, y, width, height] and
 //                  scale); unreachable (only when there are any): the widgets of the
 //                  screen in front that a user cannot reach (outside the window, without
-//                  area, or a control under a widget other than a sheet or menu over the
-//                  whole screen), each with its class, why and rectangle; typing (the
+//                  area, or a control with a part under a widget other than a sheet or
+//                  menu over the whole screen), each with its class, why and rectangle; typing (the
 //                  line or form field being typed on the screen in front, while there is
 //                  one: rect, where it is drawn in the window, and clear, whether it shows
-//                  whole with no control over it); overlays (each sheet, panel, bar,
+//                  whole with no control over it; the row in use of a list, table, editor
+//                  or menu); rowsOutOfView (only when there are any: the lists of the
+//                  screen in front whose current row lies out of their view, each with
+//                  its class and row); overlays (each sheet, panel, bar,
 //                  picker or popover that shows over a screen: widget, its class, and
 //                  rect, while any shows); buttons (the captions of the screen in front's
 //                  shown buttons, as `press` takes them, while it has any)

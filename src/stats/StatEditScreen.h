@@ -35,6 +35,8 @@ public:
     void focus(bool gained) override;
     nlohmann::json typedPlace() const override { return {{"row", grid_->cursorRow}, {"col", grid_->cursorCol}}; }
     void restoreTypedPlace(const nlohmann::json& place) override;
+    // The cell in use, where it is drawn (none on a header, which stays in view).
+    QRect cursorRect() const override;
 
     // The column names as the editor shows them (the unnamed placeholder as "").
     std::vector<std::string> columnNames() const;
