@@ -499,6 +499,12 @@ void EntryModel::putLineBackQuietly(Ops line, int cursor)
     rebuildText(false);
 }
 
+void EntryModel::restoreLine(const Ops& ops)
+{
+    forceOps(ops);
+    cursorEnd();
+}
+
 void EntryModel::setOps(const Ops& ops)
 {
     saveUndo();

@@ -495,12 +495,17 @@ void KeyboardView::clearAlpha()
 bool KeyboardView::screenKey(std::uint32_t op)
 {
     KeyboardViewDelegate* d = delegate_;
-    auto menu = [d](int id) {
-        if (d)
+    // Nothing opens over the debugger: the display above it is its program's. While the
+    // program waits for an answer, the menus that type one still open; QUIT and the Home
+    // key leave it.
+    const bool debugging = calc_.prgmManager && calc_.prgmManager->debug();
+    const bool answering = calc_.parser().promptStack().count() > 0;
+    auto menu = [d, debugging, answering](int id) {
+        if (d && (!debugging || answering))
             d->showMenu(id);
     };
-    auto send = [d](void (KeyboardViewDelegate::*message)()) {
-        if (d)
+    auto send = [d, debugging](void (KeyboardViewDelegate::*message)()) {
+        if (d && (!debugging || message == &KeyboardViewDelegate::showHome))
             (d->*message)();
     };
     switch (op) {
@@ -508,7 +513,7 @@ bool KeyboardView::screenKey(std::uint32_t op)
     case KT::kWindow: send(&KeyboardViewDelegate::showWindow); return true;
     case KT::kGraph:
         calc_.validateWindow();
-        if (d)
+        if (d && !debugging)
             d->showGraphView(true);
         return true;
     case KT::kMode: send(&KeyboardViewDelegate::showMode); return true;
@@ -530,7 +535,7 @@ bool KeyboardView::screenKey(std::uint32_t op)
     case KT::kMatrix: menu(5); return true;
     case KT::kConv: send(&KeyboardViewDelegate::showConversions); return true;
     case KT::kCatalog:
-        if (d)
+        if (d && (!debugging || answering))
             d->showCatalog("");
         return true;
     case KT::kList: menu(4); return true;
@@ -710,7 +715,8 @@ void KeyboardView::typeInTurn(const KeyCommands::Command& command, int key, Qt::
         window = QApplication::activeModalWidget();
     // An alert is never what a key typed before it was for (an error its ENTER ended in):
     // it stays for the user to read, and the key acts under it as a calculator key does.
-    if (qobject_cast<QMessageBox*>(window))
+    // The break of a stop the user typed before the key is what the key was for.
+    if (qobject_cast<QMessageBox*>(window) && !keys_.keyAfterStop())
         window = nullptr;
     if (!window)
         window = this->window();

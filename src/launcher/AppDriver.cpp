@@ -168,19 +168,6 @@ bool isStatPlot(int type)
     return tracedByIndex(type) || type == PlotObject::PlotBox || type == PlotObject::PlotModBox;
 }
 
-// The last index the trace may stand on along a stat plot.
-double lastIndexOf(const Calculator& calc, const PlotObject& plot)
-{
-    const auto hold = calc.lockState();
-    if (!calc.statGraphManager)
-        return 0;
-    if (plot.plotType == PlotObject::PlotHistogram)
-        return std::max(0.0, calc.statGraphManager->numBars(plot.eqNum) - 1);
-    const auto info = calc.statGraphManager->statInfo();
-    const auto n = static_cast<std::size_t>(plot.eqNum);
-    return n < info.size() && info[n] ? std::max(0.0, info[n]->n - 1) : 0;
-}
-
 // TRACE on a stat plot: the first data point (bar), or a box plot's value nearest the
 // window's middle.
 void traceStatPlot(Calculator& calc, GraphView& view, PlotObject& plot)
@@ -725,7 +712,7 @@ bool AppDriver::graphKey(std::uint32_t op)
         if (traced && tracedByIndex(traced->plotType)) {
             // From data point to data point.
             const double step = op == kLeftKey ? -1 : 1;
-            view.trace(std::clamp(std::round(calc.trackValue) + step, 0.0, lastIndexOf(calc, *traced)), kTraceStepTolerance);
+            view.trace(std::clamp(std::round(calc.trackValue) + step, 0.0, std::max(0.0, view.lastTraceIndex(*traced))), kTraceStepTolerance);
             return true;
         }
         view.trace(calc.trackValue + (op == kLeftKey ? -pointWidth : pointWidth), kTraceStepTolerance);
@@ -1772,7 +1759,9 @@ void AppDriver::dump()
             state["programOutput"]["grid"] = {at.x(), at.y(), grid.width(), grid.height(), grid.leading(), grid.cellWidth()};
         }
     }
-    if (calc.currentScreen() == screens::ProgramEditor)
+    // The debugger shows over a table or graph a step left in front too.
+    if (const ScreenController* debugger = app_.root().fullScreen(screens::Debugger);
+        calc.currentScreen() == screens::ProgramEditor || (debugger && debugger->isVisible()))
         programEditorState(state);
     // A form open over the window (a user menu's name, a new key set, a new program).
     if (const auto* dialog = qobject_cast<const QDialog*>(QApplication::activeModalWidget());

@@ -273,12 +273,20 @@ void AppLauncher::registerAppScreens()
     root_->screens().set(screens::Table, [this](QWidget* p) { return new TableScreen(calc_, *shell_, p); });
     root_->screens().set(screens::ProgramEditor, [this](QWidget* p) {
         auto* editor = new ProgramEditorScreen(calc_, *programs_, *output_, p);
-        editor->onQuit = [this] { root_->router().showScreen(screens::Home); };
+        editor->onQuit = [this] {
+            // Quit over the debugger's output leaves the debugger first, as its own Quit
+            // does (a run in progress ends as a break), and then the editor.
+            if (auto* debugger = dynamic_cast<ProgramDebuggerScreen*>(root_->fullScreen(screens::Debugger));
+                debugger && programs_->debug())
+                debugger->done();
+            root_->router().showScreen(screens::Home);
+        };
         return editor;
     });
     root_->screens().set(screens::Debugger, [this](QWidget* p) {
         auto* debugger = new ProgramDebuggerScreen(calc_, *programs_, p);
         debugger->setComputerKeys([shell = shell_.get()](const QKeyEvent& event) { return shell->typeComputerKey(event); });
+        debugger->setInTurn([shell = shell_.get()](std::function<void()> action) { shell->keys().press(std::move(action), 0); });
         return debugger;
     });
     root_->screens().set(screens::ProgramOutput,
