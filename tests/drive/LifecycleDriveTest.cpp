@@ -2,6 +2,7 @@
 // to end by the desktop's signals, and launched with files while the running app does not
 // answer.
 
+#include "Sanitized.h"
 #include "drive/DriveSession.h"
 
 #include <gtest/gtest.h>
@@ -45,13 +46,6 @@ using namespace std::chrono_literals;
 // However loaded the machine, nothing here takes this long unless it is broken.
 constexpr auto kGenerous = 90s;
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-constexpr bool kSanitized = __has_feature(address_sanitizer) || __has_feature(thread_sanitizer);
-#else
-constexpr bool kSanitized = false;
-#endif
 
 fs::path scratch(const std::string& name) { return orvenda::test::driveScratch(name); }
 
@@ -760,7 +754,7 @@ TEST(Lifecycle, AStateFileBeingWrittenIsLeftToItsWriterWhateverTheAppsClock)
     const char* library = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
     if (!fs::exists(library))
         GTEST_SKIP() << "no libfaketime";
-    if (kSanitized)
+    if (orvenda::test::kSanitized)
         GTEST_SKIP() << "libfaketime does not start under the sanitizers' runtime";
     const fs::path elsewhere = fresh("skewed-elsewhere");
     ASSERT_EQ(
