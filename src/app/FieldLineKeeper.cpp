@@ -82,7 +82,7 @@ void FieldLineKeeper::resume()
     ScreenController* controller = root_.controllerOf(screen);
     if (controller)
         controller->restoreTypedPlace(place);
-    entry->forceOps(*ops);
+    entry->restoreLine(*ops);
     entry->cursorSetIndex(static_cast<int>(cursor.value_or(static_cast<std::int64_t>(ops->size()))));
     // Drawn as typed: the line stands in for the field's value.
     if (controller)
