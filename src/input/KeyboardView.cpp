@@ -383,7 +383,7 @@ void KeyboardView::doKeyOp(std::uint32_t op, int key, int layer, QRectF frame, b
     const bool onKey = key >= 0;
     calc_.notificationCenter().post(VQKeyPress, this,
                                     {{"op", onKey ? KT::op(KT::kPlainLayer, key) : op}, {"shiftedOp", op}, {"shift", layer}});
-    const int code = onKey ? KT::getKeyCode(key) : 0;
+    const int code = onKey ? KT::getKeyCode(key) : KT::getKeyCodeOf(op);
     if (waitsItsTurn(op) && keys_.holding()) {
         if (autoRepeat && calc_.programRunning)
             repeatForProgram(op, code);
@@ -448,10 +448,20 @@ bool KeyboardView::waitsItsTurn(std::uint32_t op) { return op != KT::kOn; }
 int KeyboardView::getKeyCodeOf(const KeyCommands::Command& command) const
 {
     const std::optional<std::uint32_t> op = commands_.op(command);
-    if (!op)
-        return 0;
-    const auto place = KT::find(*op);
-    return place ? KT::getKeyCode(place->key) : 0;
+    return op ? KT::getKeyCodeOf(*op) : 0;
+}
+
+bool KeyboardView::offerKeyOnNoKey(const QKeyEvent& event)
+{
+    // A character no command types still is a key pressed: the program that owns the keys
+    // reads it as one on no key, and it does nothing else.
+    if (!KeyCommands::typesCharacter(event) || !keys_.programOwnsKeys())
+        return false;
+    if (keys_.holding())
+        keys_.press([] {}, KT::kNoKeyCode);
+    else
+        calc_.lastKey = KT::kNoKeyCode;
+    return true;
 }
 
 void KeyboardView::act(std::uint32_t op, bool autoRepeat)
@@ -689,7 +699,7 @@ bool KeyboardView::handleKeyEvent(const QKeyEvent& event)
 {
     const KeyCommands::Command* command = commands_.commandFor(event);
     if (!command)
-        return false;
+        return offerKeyOnNoKey(event);
     const auto op = KeyCommands::handlerOp(command->handler);
     if ((!op || waitsItsTurn(*op)) && keys_.holding()) {
         keys_.press(

@@ -563,8 +563,40 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
         out_ << nlohmann::json{{"screens", std::move(all)}}.dump() << std::endl;
         return true;
     }
+    if (command == "hkeys" && argument.empty()) {
+        out_ << nlohmann::json{{"hkeys", keyTables()}}.dump() << std::endl;
+        return true;
+    }
     return fail("unknown line «" + std::string(command) + (argument.empty() ? "" : " ") + std::string(argument)
-                + "» (key, hkey, type, tap, wait, blink, shot, press, dump, close, file, photo, program, open, screens)");
+                + "» (key, hkey, type, tap, wait, blink, shot, press, dump, close, file, photo, program, open, screens, "
+                  "hkeys)");
+}
+
+nlohmann::json AppDriver::keyTables() const
+{
+    const KeyCommands& commands = app_.keyboard().keyCommands();
+    nlohmann::json chords = nlohmann::json::array();
+    for (const KeyCommands::Command& command : commands.commands()) {
+        Qt::KeyboardModifiers modifiers;
+        if (command.chord & KeyCommands::kCtrl)
+            modifiers |= Qt::ControlModifier;
+        if (command.chord & KeyCommands::kAlt)
+            modifiers |= Qt::AltModifier;
+        if (command.chord & KeyCommands::kShiftKey)
+            modifiers |= Qt::ShiftModifier;
+        const int key = KeyCommands::keyForInput(command.input);
+        const auto op = commands.op(command);
+        chords.push_back({{"chord", key ? QKeySequence(QKeyCombination(modifiers, Qt::Key(key)))
+                                              .toString(QKeySequence::PortableText).toStdString()
+                                        : std::string()},
+                          {"op", op ? nlohmann::json(*op) : nlohmann::json()}});
+    }
+    nlohmann::json keys = nlohmann::json::array();
+    for (int k = 0; k < KeyTables::kKeyCount; ++k)
+        keys.push_back({{"ops", {KeyTables::op(KeyTables::kPlainLayer, k), KeyTables::op(KeyTables::kSecondLayer, k),
+                                 KeyTables::op(KeyTables::kAlphaLayer, k)}},
+                        {"code", KeyTables::getKeyCode(k)}});
+    return {{"commands", std::move(chords)}, {"keys", std::move(keys)}};
 }
 
 bool AppDriver::key(std::string_view name)
@@ -633,7 +665,7 @@ bool AppDriver::hardwareKey(std::string_view chord)
     // The key is what follows the last "+" joining the chord; a "+" at the end is the key
     // itself ("+", "Shift++").
     const int last = text.endsWith(QLatin1Char('+')) ? text.size() - 1 : static_cast<int>(text.lastIndexOf(QLatin1Char('+'))) + 1;
-    QString typed = text.mid(last);
+    QString typed = combination.key() == Qt::Key_Space ? QStringLiteral(" ") : text.mid(last);
     int key = combination.key();
     // Shift on a sign key gives its shifted sign, as a window system reports it for a US
     // keyboard: Shift+/ is the key "?" (with Shift held), Shift+- is "_".

@@ -142,9 +142,11 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     launchWait_->launched();
     // The colour wheel's picture is drawn once and kept with the data.
     VQColorWheel::setImageFolder(options.dataFolder + QStringLiteral("/images"));
-    // Connected before the delegate's own: the quit's save comes after it.
+    // Connected before the delegate's own: the quit's save comes after it, and keeps the
+    // item of a run the quit ended.
     quitHook_ = std::make_unique<QObject>();
     QObject::connect(&app, &QCoreApplication::aboutToQuit, quitHook_.get(), [this] {
+        endRunsForQuit();
         if (root_)
             root_->quitting();
     });
@@ -241,6 +243,17 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
         root_->close();
         QCoreApplication::exit(0);
     });
+}
+
+void AppLauncher::endRunsForQuit()
+{
+    // A run the debugger holds between its steps ends as the debugger's Quit ends it; then
+    // whatever still runs or waits stops as ON stops it.
+    if (root_ && programs_->debug())
+        if (auto* debugger = dynamic_cast<ProgramDebuggerScreen*>(root_->fullScreen(screens::Debugger)))
+            debugger->done();
+    if (shell_)
+        shell_->endRuns();
 }
 
 void AppLauncher::registerAppScreens()

@@ -9,6 +9,7 @@
 #include "drawing/VImageDraw.h"
 #include "eval/Parser.h"
 #include "eval/ProgramQueue.h"
+#include "input/KeyCommands.h"
 #include "input/KeyTables.h"
 #include "pretty/FontMap.h"
 #include "programs/ProgramEditView.h"
@@ -297,13 +298,24 @@ void ProgramDebuggerScreen::keyPressEvent(QKeyEvent* event)
         stepKey();
     else if (event->key() == Qt::Key_Escape)
         done();
-    else {
-        // Other keys go to the calculator keyboard's dispatch, where a getKey the next step
-        // runs reads them; a letter would open the catalogue over the debugger.
-        const bool letter = !text.isEmpty() && text.front().isLetter();
-        if (letter || !computerKeys_ || !computerKeys_(*event))
-            ScreenController::keyPressEvent(event);
-    }
+    else if (!offerToStep(*event))
+        ScreenController::keyPressEvent(event);
+}
+
+bool ProgramDebuggerScreen::offerToStep(const QKeyEvent& event)
+{
+    // Other keys go to the calculator keyboard's dispatch, where a getKey the next step runs
+    // reads them. A lower-case letter would open the catalogue over the debugger, a space
+    // does nothing there, and a character no key command types has no op: each is a key on
+    // no key to that getKey.
+    const QString text = event.text();
+    const bool onNoKey = text.size() == 1 && (text.front().isLower() || text.front() == QLatin1Char(' '));
+    if (!onNoKey && computerKeys_ && computerKeys_(event))
+        return true;
+    if (!KeyCommands::typesCharacter(event) || calc().parser().promptStack().count() != 0)
+        return false;
+    calc().lastKey = KeyTables::kNoKeyCode;
+    return true;
 }
 
 void ProgramDebuggerScreen::resizeEvent(QResizeEvent*)

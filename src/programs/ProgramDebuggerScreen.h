@@ -83,6 +83,9 @@ private:
     // A step owed to a press made while the step before it ran.
     void takeOwedStep();
     bool stepNow();
+    // A computer key other than the debugger's own, for the getKey the next step runs;
+    // false when nothing took it.
+    bool offerToStep(const QKeyEvent& event);
 
     ProgramModel& model_;
     QLabel* name_;
