@@ -17,11 +17,6 @@ protected:
 
 private:
     explicit CurrentRowKeeper(QAbstractItemView& view);
-
-    QAbstractItemView& view_;
-    // The list's viewport, whose resizes are watched: compared without asking the list,
-    // which may be part way through its destruction when its children go.
-    QObject* viewport_;
 };
 
 } // namespace orvenda

@@ -351,6 +351,8 @@ void GraphScreenController::didShow(bool shown)
         if (YEqModel* equations = YEqModel::of(calc()))
             equations->reportFaultySelected();
     } else {
+        if (panels_.leaving)
+            panels_.leaving();
         // A tablet's popover is a window of its own: it does not go with the screen.
         hideZoomMenu();
         repeatTimer_.stop();

@@ -75,6 +75,12 @@ void VQTemplateView::setCurrentField(int index)
     update();
 }
 
+void VQTemplateView::restorePlace(const nlohmann::json& place)
+{
+    if (const auto field = ScreenController::placeNumber(place, "field", 0, static_cast<int>(fields_.size()) - 1))
+        setCurrentField(*field);
+}
+
 void VQTemplateView::toFirstField()
 {
     current_ = -1;

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <nlohmann/json.hpp>
+
 #include <vector>
 
 namespace orvenda {
@@ -59,6 +61,10 @@ public:
     void setCurrentField(int index);
     // The first editable field by tab order becomes the current one.
     void toFirstField();
+    // Where the field being edited is, for a save that keeps the line typed in it; and that
+    // field made the current one again.
+    nlohmann::json place() const { return {{"field", current_}}; }
+    void restorePlace(const nlohmann::json& place);
     // Commits the typed text to the current field; false when it did not evaluate.
     bool getEntry();
     void focus(bool gained);
