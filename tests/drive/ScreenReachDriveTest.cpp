@@ -600,7 +600,9 @@ TEST_P(EveryOverlay, EveryFormShowsTheFieldBeingTypedAtEveryShape)
                                    "open 10\nwait idle\ntype A+B+C+D+E+F+G+H+I+J+K+L+M+N+O+P+Q+R+S+T+U+V+W\nkey ENTER\nwait idle\n",
                                    "type seq(X,X,1,40)->L₁\nkey ENTER\nopen 4\nwait idle\n",
                                    "type randM(30,4)->[A]\nkey ENTER\nopen 3\nwait idle\n", "key Y=\nwait idle\ntype X\n",
-                                   "key MATH\nwait idle\n", "open 6\nwait idle\npress Auto\nopen 5\nwait idle\n"};
+                                   "key MATH\nwait idle\n", "open 6\nwait idle\npress Auto\nopen 5\nwait idle\n",
+                                   "open 12\nwait idle\ntype -123456789.12\nkey DOWN\ntype -7.123456789\nkey DOWN\ntype -123456789.12\n"
+                                   "key DOWN\ntype -1.234567891ᴱ-12\nkey DOWN\ntype -12345.6789\nkey UP\nkey UP\nkey UP\nkey UP\nwait idle\n"};
     for (const std::string& seed : overlaySeeds())
         if (seed.starts_with("open"))
             seeds.push_back(seed);
