@@ -55,6 +55,9 @@ public:
     const AxisLabels::Layout& labels() const { return labels_; }
     // Where the magnifier's feature name was last drawn (empty when none was).
     const QRectF& featureLabelRect() const { return featureRect_; }
+    // Where the traced plot's lines (its equation, the coordinates) were last drawn, in the
+    // view; empty when none were.
+    const QRectF& infoLinesRect() const { return infoRect_; }
     // Where a feature name of that size goes beside the magnifier at `at`: its usual place
     // (right, raised by `lift`) unless an axis label (Helvetica 14) lies there, then the
     // first free one of below, left and left below, staying inside bounds.
@@ -74,6 +77,7 @@ private:
     QImage lenseImage_, lenseImageLock_, lenseImageWhite_, lenseImageWhiteLock_;
     GraphScale axisGrid_;
     AxisLabels::Layout labels_;
+    QRectF infoRect_;
     QRectF featureRect_;
 };
 
