@@ -98,7 +98,8 @@ void AxisLabels::layout(const Placement& place, const GraphScale& grid, const Gr
 
     const double dx = grid.xStep;
     const double leftIndex = std::trunc(((area.left() - t.tx) / t.a) / dx) - 1;
-    const double row = ay > area.bottom() - kBottomRoom ? ay - kRaisedRow : ay;
+    const bool raised = ay > area.bottom() - kBottomRoom || ay + height > place.xLabelFloor;
+    const double row = raised ? std::min(ay, place.xLabelFloor) - kRaisedRow : ay;
     if (usableStep(dx) && std::isfinite(leftIndex)) {
         for (int k = 0; k < kMaxTicks; ++k) {
             const double value = dx * (leftIndex + k);
