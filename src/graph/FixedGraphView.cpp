@@ -79,7 +79,7 @@ void FixedGraphView::drawAxii(QPainter& painter, const QRectF& rect, const Graph
 }
 
 void FixedGraphView::drawLabels(QPainter& painter, const QRectF& rect, const GraphTransform& t, const GraphScale& grid,
-                                const Calculator& calc, AxisLabels::Layout& out, double xLabelFloor)
+                                const Calculator& calc, AxisLabels::Layout& out, double labelFloor)
 {
     out.ticks.clear();
     out.labels.clear();
@@ -87,7 +87,7 @@ void FixedGraphView::drawLabels(QPainter& painter, const QRectF& rect, const Gra
         return;
     const VQColor axes = calc.locked()->axesColor;
     AxisLabels::Placement place = labelPlacement(rect, t);
-    place.xLabelFloor = xLabelFloor;
+    place.labelFloor = labelFloor;
     AxisLabels::draw(painter, place, grid, t,
                      QColor::fromRgbF(float(axes.r()), float(axes.g()), float(axes.b()), 1.0f), out);
 }

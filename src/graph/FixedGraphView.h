@@ -41,13 +41,13 @@ public:
                          const Calculator& calc);
     static void drawLabels(QPainter& painter, const QRectF& rect, const GraphTransform& t, const GraphScale& grid,
                            const Calculator& calc, AxisLabels::Layout& out,
-                           double xLabelFloor = std::numeric_limits<double>::infinity());
+                           double labelFloor = std::numeric_limits<double>::infinity());
     // Where drawLabels puts the numbers over rect, for plots that keep their own names
     // clear of them.
     static AxisLabels::Placement labelPlacement(const QRectF& rect, const GraphTransform& t);
 
-    // The screen's controls lie along the graph's bottom from this y down: the x numbers
-    // stand above them (none by default).
+    // The screen's controls lie along the graph's bottom from this y down: the axis
+    // numbers stand above them (none by default).
     void setLabelFloor(double y);
 
     const GraphScale& axisGrid() const { return axisGrid_; }

@@ -124,6 +124,7 @@ void GraphText::drawRect(QPainter& painter, const QRectF& rect)
         place.axisRight = axisX > area.center().x();
         place.snap = pixelCentre;
         place.keepOut = labelKeepOut;
+        place.labelFloor = labelFloor;
         if (calc.state().graphXAxisLabelMode == 1)
             place.piText = [this](double v) { return trigFormat(v); };
         AxisLabels::draw(painter, place, axisGrid_, t, rgb(calc.state().axesColor, 1), labels_);

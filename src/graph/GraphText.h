@@ -9,6 +9,8 @@
 #include <QRectF>
 #include <QWidget>
 
+#include <limits>
+
 #include <string>
 
 class QPainter;
@@ -39,6 +41,9 @@ public:
     bool draggingVariable = false;
     // Where the screen's own controls stand over the graph: y labels keep clear of it.
     QRectF labelKeepOut;
+    // The top of the bars the screen lays over the graph's bottom (the trace's variable,
+    // a pause's): the axis labels stand above it. None by default.
+    double labelFloor = std::numeric_limits<double>::infinity();
 
     // The whole overlay over rect (the view's bounds when shown).
     void drawRect(QPainter& painter, const QRectF& rect);

@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <limits>
 #include <cmath>
 
 namespace orvenda {
@@ -70,6 +71,7 @@ GraphScreenController::GraphScreenController(Calculator& calc, AppShell& shell, 
 {
     graphView_->delegate = this;
     OverlayPlacement::attach(*pauseView_, [this] { placePauseBar(); });
+    pauseView_->installEventFilter(this);
     toolbar_->setAutoFillBackground(true);
     toolbar_->setStyleSheet(QStringLiteral("background: black;"));
     auto* row = new QHBoxLayout(toolbar_);
@@ -169,6 +171,8 @@ void GraphScreenController::setPanels(Panels panels)
     for (QWidget* panel : {panels_.vars, panels_.keyboard, panels_.statInfo})
         if (panel && panel->parentWidget() != this)
             panel->setParent(this);
+    if (panels_.vars)
+        panels_.vars->installEventFilter(this);
     if (panels_.updateIOControls)
         panels_.updateIOControls();
     adjustGraphView();
@@ -285,6 +289,27 @@ void GraphScreenController::placeFixedZoomButtons()
             text->labelKeepOut = keepOut;
             text->update();
         }
+    }
+}
+
+bool GraphScreenController::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if ((watched == pauseView_ || watched == panels_.vars)
+        && (type == QEvent::Show || type == QEvent::Hide || type == QEvent::Move || type == QEvent::Resize))
+        placeLabelFloor();
+    return ScreenController::eventFilter(watched, event);
+}
+
+void GraphScreenController::placeLabelFloor()
+{
+    double floor = std::numeric_limits<double>::infinity();
+    for (const QWidget* bar : {static_cast<QWidget*>(pauseView_), panels_.vars})
+        if (bar && bar->isVisibleTo(this))
+            floor = std::min(floor, double(bar->y() - graphView_->y()));
+    if (auto* text = dynamic_cast<GraphText*>(graphView_->graphTextView); text && text->labelFloor != floor) {
+        text->labelFloor = floor;
+        text->update();
     }
 }
 
