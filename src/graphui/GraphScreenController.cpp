@@ -253,11 +253,20 @@ void GraphScreenController::placeFixedZoomButtons()
     const int step = kFixedZoomSide + kColumnGap, count = static_cast<int>(fixedZoom_.size());
     const int barsTop = std::min(height() - kPauseBarHeight, graphView_->geometry().bottom() + 1 - GraphVarsView::kOpenHeight) - kToolbarHeight;
     int perRow = 1;
+    bool fits = false;
     for (const int n : {1, 2, count}) {
         perRow = n;
-        if (kColumnTop + (count + n - 1) / n * step - kColumnGap <= barsTop)
+        fits = kColumnTop + (count + n - 1) / n * step - kColumnGap <= barsTop;
+        if (fits)
             break;
     }
+    // A graph too short even for one row under the bars (the least window beside its
+    // table): the row gives way while a bar shown reaches up over it (the open slider, a
+    // pause's), the zoom menu and − and + doing what it does.
+    bool underBar = false;
+    if (!fits)
+        for (const QWidget* bar : {static_cast<QWidget*>(pauseView_), panels_.vars})
+            underBar = underBar || (bar && bar->isVisibleTo(this) && bar->y() < kColumnTop + kFixedZoomSide);
     for (std::size_t i = 0; i < fixedZoom_.size(); ++i) {
         ImageButton* button = fixedZoom_[i];
         if (wide_) {
@@ -274,7 +283,7 @@ void GraphScreenController::placeFixedZoomButtons()
         button->setEnabled(buttonsEnabled_);
         const int at = static_cast<int>(i);
         button->move(x - (perRow - 1 - at % perRow) * step, kColumnTop + at / perRow * step);
-        button->show();
+        button->setVisible(!underBar);
         button->raise();
     }
     // The axis numbers keep clear of Done and the column under it (a y axis at the right
@@ -296,8 +305,11 @@ bool GraphScreenController::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
     if ((watched == pauseView_ || watched == panels_.vars)
-        && (type == QEvent::Show || type == QEvent::Hide || type == QEvent::Move || type == QEvent::Resize))
+        && (type == QEvent::Show || type == QEvent::Hide || type == QEvent::Move || type == QEvent::Resize)) {
         placeLabelFloor();
+        if (!wide_)
+            placeFixedZoomButtons();
+    }
     return ScreenController::eventFilter(watched, event);
 }
 
