@@ -77,9 +77,21 @@ KeyRouter::KeyRouter(Calculator& calc, EntryEvaluator& evaluator, CursorBlink& b
     : calc_(calc), evaluator_(evaluator), blink_(blink), editors_(calc)
 {
     evaluator_.setAnsweredHandler([this] { releaseHeld(); });
+    // The keys typed after the stop are held behind the break it brings: a stop made by a
+    // held key as it acts comes right after that key.
+    calc_.parser().programQueue().setStoppedHandler([this] {
+        if (releasing_)
+            held_.push_front({nullptr, 0, true});
+        else if (!held_.empty() || holding())
+            held_.push_back({nullptr, 0, true});
+    });
 }
 
-KeyRouter::~KeyRouter() { evaluator_.setAnsweredHandler(nullptr); }
+KeyRouter::~KeyRouter()
+{
+    evaluator_.setAnsweredHandler(nullptr);
+    calc_.parser().programQueue().setStoppedHandler(nullptr);
+}
 
 bool KeyRouter::acceptsToken(std::uint32_t op)
 {
@@ -129,8 +141,13 @@ bool KeyRouter::processKeyOp(std::uint32_t op)
         return true;
     spendShift();
     // The shift layers above act at once: the keyboard reads them for the next press. The
-    // ENTER that commits a screen being left belongs to that screen: it is never held.
-    if (calc_.screenBeingLeft() < 0 && holding())
+    // ENTER that commits a screen being left belongs to that screen: it is never held. A
+    // line whose ENTER still waits for its answer (a debugged run's answer, the run then
+    // showing the graph) has been entered already.
+    const int leaving = calc_.screenBeingLeft();
+    if (leaving >= 0 && evaluator_.awaitingAnswer() && evaluator_.awaitedOn() == leaving)
+        return true;
+    if (leaving < 0 && holding())
         hold([this, op] { route(op); });
     else
         route(op);
@@ -176,6 +193,10 @@ void KeyRouter::spendShift()
 
 void KeyRouter::route(std::uint32_t op)
 {
+    // A line out of sight takes no key: it is neither edited nor run. The ENTER that commits
+    // a screen being left still acts.
+    if (lineCovered_ && calc_.screenBeingLeft() < 0 && lineCovered_())
+        return;
     if (!editingKey(op & 0xFFFF) && acceptsToken(op))
         insertToken(op);
 }
@@ -206,6 +227,10 @@ void KeyRouter::releaseHeld()
     while (!held_.empty() && !evaluator_.awaitingAnswer()) {
         Held key = std::move(held_.front());
         held_.pop_front();
+        if (key.stop) {
+            afterStop_ = true;
+            continue;
+        }
         // A key the program read has done all it does.
         if (!calc_.typedKeys.claim(key.offered) || !key.action)
             continue;
@@ -213,6 +238,8 @@ void KeyRouter::releaseHeld()
         key.action();
         releasing_ = false;
     }
+    if (held_.empty())
+        afterStop_ = false;
 }
 
 bool KeyRouter::shiftKey(std::uint32_t t)
@@ -424,9 +451,6 @@ void KeyRouter::homeEnd(bool home)
 
 void KeyRouter::enterKey()
 {
-    // A line out of sight is not run; the ENTER that commits a screen being left still acts.
-    if (lineCovered_ && calc_.screenBeingLeft() < 0 && lineCovered_())
-        return;
     const int s = calc_.currentScreen();
     EntryModel* entry = editors_.entry();
     switch (s) {

@@ -25,6 +25,7 @@
 #include "graph/PlotShadeFn.h"
 #include "graph/StatPlotSource.h"
 #include "language/VariableSlots.h"
+#include "numeric/VQStatistics.h"
 
 #include <QApplication>
 #include <QGestureEvent>
@@ -612,6 +613,18 @@ void GraphView::selectEqNum(int token, double value)
         delegate->selectPlot(found, tracePoint);
 }
 
+double GraphView::lastTraceIndex(const PlotObject& plot) const
+{
+    const auto hold = calc.lockState();
+    if (!calc.statGraphManager)
+        return -1;
+    if (plot.plotType == PlotObject::PlotHistogram)
+        return calc.statGraphManager->numBars(plot.eqNum) - 1;
+    const auto info = calc.statGraphManager->statInfo();
+    const auto n = static_cast<std::size_t>(plot.eqNum);
+    return n < info.size() && info[n] ? info[n]->n - 1 : -1;
+}
+
 void GraphView::trace(double value, double err)
 {
     PlotObject* plot = selectedPlotObj();
@@ -752,9 +765,20 @@ void GraphView::retrace(PlotObject& selected)
         return;
     }
     const PlotPoint was = calc.pTrackPoint;
-    const double t = was.t;
-    if (!std::isfinite(t))
+    if (!std::isfinite(was.t))
         return;
+    // Lists that shrank: the data point traced is gone, the last one stands for it; with
+    // none left there is nothing to trace.
+    const bool byIndex = selected.plotType == PlotObject::PlotScatter || selected.plotType == PlotObject::PlotXYLine;
+    const double last = byIndex ? lastTraceIndex(selected) : 0;
+    if (last < 0) {
+        selected.setSelected(false);
+        calc.lockStatPlot = -1;
+        calc.lockMagnifier = false;
+        return;
+    }
+    const double t = byIndex ? std::min(was.t, last) : was.t;
+    calc.pTrackPoint.t = t;
     // The point as the curve now gives it: where it still lies (a zero within rounding
     // too), the trace and its feature stand; elsewhere it follows as after a slider.
     const auto same = [](double a, double b) {

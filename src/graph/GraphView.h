@@ -98,6 +98,9 @@ public:
     // Selects the plot of an equation and locks the trace on it at a parameter value; a
     // traced point beside the window scrolls the window to it.
     void selectEqNum(int token, double value);
+    // The last data point (bar) a trace along a scatter, xyLine, normal probability plot or
+    // histogram may stand on, as its data is now; -1 when it has none.
+    double lastTraceIndex(const PlotObject& plot) const;
     // Moves the trace on the selected plot to a parameter value, snapping within err view
     // points; without a selected plot only the value is kept.
     void trace(double value, double err);

@@ -5,6 +5,7 @@
 #include "app/ScreenRegistry.h"
 #include "app/YEqModel.h"
 #include "core/Calculator.h"
+#include "core/services/ProgramManager.h"
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
 #include "core/services/StatGraphManager.h"
@@ -444,6 +445,8 @@ void GraphScreenController::showSolverPlot(double left, double right, double bot
 
 void GraphScreenController::zoomTo(const Calculator::Bounds& window) { graphView_->zoom(window); }
 
+void GraphScreenController::fitWindow() { graphView_->zoom(calc().window()); }
+
 void GraphScreenController::syncWindowVars()
 {
     if (calc().statGraphManager)
@@ -474,7 +477,11 @@ void GraphScreenController::done()
     if (onDone_)
         onDone_();
     calc().locked()->graphXAxisLabelMode = 0;
-    parser.resumeProgramThread();
+    // A program waiting for its question or menu goes on only with the answer, which its
+    // output now in front takes; a debugged one only with the debugger's Step or Run.
+    const bool debugging = calc().prgmManager && calc().prgmManager->debug();
+    if (parser.promptStack().count() == 0 && !calc().menuRunning && !debugging)
+        parser.resumeProgramThread();
 }
 
 // ---- Zoom menu ----
@@ -686,6 +693,14 @@ void GraphScreenController::trackObj(PlotObject* plot, const PlotPoint& at)
 }
 
 void GraphScreenController::selectEq(int token, double value) { graphView_->selectEqNum(token, value); }
+
+void GraphScreenController::equationChanged()
+{
+    updateDisplay(0);
+    // As when the graph is shown: a faulty equation draws nothing, and its error says why.
+    if (YEqModel* equations = YEqModel::of(calc()))
+        equations->reportFaultySelected();
+}
 
 void GraphScreenController::updateShareButton() { share_->setVisible(makeWorksheet && shareWorksheet); }
 

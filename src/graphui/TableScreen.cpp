@@ -358,6 +358,8 @@ void TableScreen::doEnter()
     // An equation naming itself would never end: refused, the equation kept.
     if (const int error = calc().yEqManager->setYEqFunc(eq, entry->entryOps()); error != 0)
         calc().showError({{"errorNum", error}});
+    else if (delegate_)
+        delegate_->equationChanged();
 }
 
 void TableScreen::enter()

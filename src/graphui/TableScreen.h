@@ -29,6 +29,8 @@ public:
     public:
         virtual ~Delegate() = default;
         virtual void selectEq(int token, double value) = 0;
+        // An equation typed on its header replaced the one drawn.
+        virtual void equationChanged() {}
     };
 
     // The furthest automatic row the cursor goes to.

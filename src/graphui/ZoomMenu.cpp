@@ -158,6 +158,12 @@ void ZoomMenu::keyPressEvent(QKeyEvent* event)
         }
         return;
     }
+    // Over the graph (a phone's menu) a plain key acts on nothing: + and − would zoom the
+    // graph out of sight. The chords (ON, the screens' keys) still go on.
+    if (!isWindow() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        event->accept();
+        return;
+    }
     QWidget::keyPressEvent(event);
 }
 

@@ -274,6 +274,12 @@ const KeyCommands::Command* KeyCommands::match(const std::vector<Command>& comma
     return nullptr;
 }
 
+bool KeyCommands::typesCharacter(const QKeyEvent& event)
+{
+    const QString text = event.text();
+    return text.size() == 1 && text[0].isPrint() && !(event.modifiers() & Qt::ControlModifier);
+}
+
 std::optional<std::uint32_t> KeyCommands::charOp(const Command& command) const
 {
     const Table* table = &plainChars();

@@ -168,19 +168,6 @@ bool isStatPlot(int type)
     return tracedByIndex(type) || type == PlotObject::PlotBox || type == PlotObject::PlotModBox;
 }
 
-// The last index the trace may stand on along a stat plot.
-double lastIndexOf(const Calculator& calc, const PlotObject& plot)
-{
-    const auto hold = calc.lockState();
-    if (!calc.statGraphManager)
-        return 0;
-    if (plot.plotType == PlotObject::PlotHistogram)
-        return std::max(0.0, calc.statGraphManager->numBars(plot.eqNum) - 1);
-    const auto info = calc.statGraphManager->statInfo();
-    const auto n = static_cast<std::size_t>(plot.eqNum);
-    return n < info.size() && info[n] ? std::max(0.0, info[n]->n - 1) : 0;
-}
-
 // TRACE on a stat plot: the first data point (bar), or a box plot's value nearest the
 // window's middle.
 void traceStatPlot(Calculator& calc, GraphView& view, PlotObject& plot)
@@ -551,12 +538,44 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
     if (command == "screens" && argument.empty()) {
         nlohmann::json all = nlohmann::json::array();
         for (int id : ScreenRegistry::ids())
-            all.push_back({{"id", id}, {"title", ScreenRegistry::title(id).toStdString()}});
+            all.push_back({{"id", id}, {"title", ScreenRegistry::title(id).toStdString()}, {"field", Calculator::fieldScreen(id)}});
         out_ << nlohmann::json{{"screens", std::move(all)}}.dump() << std::endl;
         return true;
     }
+    if (command == "hkeys" && argument.empty()) {
+        out_ << nlohmann::json{{"hkeys", keyTables()}}.dump() << std::endl;
+        return true;
+    }
     return fail("unknown line «" + std::string(command) + (argument.empty() ? "" : " ") + std::string(argument)
-                + "» (key, hkey, type, tap, wait, blink, shot, press, dump, close, file, photo, program, open, screens)");
+                + "» (key, hkey, type, tap, wait, blink, shot, press, dump, close, file, photo, program, open, screens, "
+                  "hkeys)");
+}
+
+nlohmann::json AppDriver::keyTables() const
+{
+    const KeyCommands& commands = app_.keyboard().keyCommands();
+    nlohmann::json chords = nlohmann::json::array();
+    for (const KeyCommands::Command& command : commands.commands()) {
+        Qt::KeyboardModifiers modifiers;
+        if (command.chord & KeyCommands::kCtrl)
+            modifiers |= Qt::ControlModifier;
+        if (command.chord & KeyCommands::kAlt)
+            modifiers |= Qt::AltModifier;
+        if (command.chord & KeyCommands::kShiftKey)
+            modifiers |= Qt::ShiftModifier;
+        const int key = KeyCommands::keyForInput(command.input);
+        const auto op = commands.op(command);
+        chords.push_back({{"chord", key ? QKeySequence(QKeyCombination(modifiers, Qt::Key(key)))
+                                              .toString(QKeySequence::PortableText).toStdString()
+                                        : std::string()},
+                          {"op", op ? nlohmann::json(*op) : nlohmann::json()}});
+    }
+    nlohmann::json keys = nlohmann::json::array();
+    for (int k = 0; k < KeyTables::kKeyCount; ++k)
+        keys.push_back({{"ops", {KeyTables::op(KeyTables::kPlainLayer, k), KeyTables::op(KeyTables::kSecondLayer, k),
+                                 KeyTables::op(KeyTables::kAlphaLayer, k)}},
+                        {"code", KeyTables::getKeyCode(k)}});
+    return {{"commands", std::move(chords)}, {"keys", std::move(keys)}};
 }
 
 bool AppDriver::key(std::string_view name)
@@ -625,7 +644,7 @@ bool AppDriver::hardwareKey(std::string_view chord)
     // The key is what follows the last "+" joining the chord; a "+" at the end is the key
     // itself ("+", "Shift++").
     const int last = text.endsWith(QLatin1Char('+')) ? text.size() - 1 : static_cast<int>(text.lastIndexOf(QLatin1Char('+'))) + 1;
-    QString typed = text.mid(last);
+    QString typed = combination.key() == Qt::Key_Space ? QStringLiteral(" ") : text.mid(last);
     int key = combination.key();
     // Shift on a sign key gives its shifted sign, as a window system reports it for a US
     // keyboard: Shift+/ is the key "?" (with Shift held), Shift+- is "_".
@@ -705,7 +724,7 @@ bool AppDriver::graphKey(std::uint32_t op)
         if (traced && tracedByIndex(traced->plotType)) {
             // From data point to data point.
             const double step = op == kLeftKey ? -1 : 1;
-            view.trace(std::clamp(std::round(calc.trackValue) + step, 0.0, lastIndexOf(calc, *traced)), kTraceStepTolerance);
+            view.trace(std::clamp(std::round(calc.trackValue) + step, 0.0, std::max(0.0, view.lastTraceIndex(*traced))), kTraceStepTolerance);
             return true;
         }
         view.trace(calc.trackValue + (op == kLeftKey ? -pointWidth : pointWidth), kTraceStepTolerance);
@@ -1757,7 +1776,9 @@ void AppDriver::dump()
             state["programOutput"]["grid"] = {at.x(), at.y(), grid.width(), grid.height(), grid.leading(), grid.cellWidth()};
         }
     }
-    if (calc.currentScreen() == screens::ProgramEditor)
+    // The debugger shows over a table or graph a step left in front too.
+    if (const ScreenController* debugger = app_.root().fullScreen(screens::Debugger);
+        calc.currentScreen() == screens::ProgramEditor || (debugger && debugger->isVisible()))
         programEditorState(state);
     // A form open over the window (a user menu's name, a new key set, a new program).
     if (const auto* dialog = qobject_cast<const QDialog*>(QApplication::activeModalWidget());

@@ -36,7 +36,7 @@ class GeometryScreen;
 //                  key does what it does in the shift layer the calculator is in; or
 //                  `key 0xNN` for an op, dispatched as the computer's keys dispatch it
 //   hkey CHORD     a key of the computer's keyboard: Ctrl+G, Ctrl+Shift+G, Escape, x,
-//                  Shift+A, Alt+",", Shift+Backspace, Return, ...; it arrives as the
+//                  Shift+A, Alt+",", Shift+Backspace, Return, Space, ...; it arrives as the
 //                  window system's keys do: at the widget with the focus in the active
 //                  window (an open popup, alert or form such as the program menu's New
 //                  form first), which passes on what it does not take to the widgets
@@ -183,7 +183,12 @@ class GeometryScreen;
 //   photo PATH     the picture file the photo library answers to the next pick (DRAW STO
 //                  "Photo…"; `photo` alone cancels it); a driven app opens no dialog
 //   open ID        shows the screen or overlay of that id (ScreenRegistry's ids) as the app
-//                  asks for it; `screens` prints every id with its title as one JSON line
+//                  asks for it; `screens` prints every id with its title (and field: whether its entry line fills a field) as one JSON line
+//   hkeys          prints the key tables as one JSON line: commands, each command of the
+//                  computer's keyboard with its chord as `hkey` takes it ("" for one it
+//                  cannot name) and the op it sends (null for none), and keys, each key of
+//                  the calculator keyboard with its ops in the plain, 2nd and alpha layers
+//                  and its getKey code
 //   size WxH       the window resized to W × H (not below its least size), as a user
 //                  drags its edges
 //   tap leave      a click on the visible control that leaves the screen on top
@@ -249,6 +254,8 @@ private:
     // The key row's set and keys, and the key-set editor's lines.
     void keySetState(nlohmann::json& state, int screen) const;
     void overlaysState(nlohmann::json& state) const;
+    // What `hkeys` prints.
+    nlohmann::json keyTables() const;
     bool file(std::string_view path);
     bool open(std::string_view id);
     // The visible control that leaves the screen on top, nullptr when it has none.

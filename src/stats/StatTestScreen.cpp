@@ -522,12 +522,18 @@ StatTestMenu& StatTestScreen::showTestMenu()
                 computeTest();
             setTestNum(op);
         };
+        menu_->onHidden = [this] {
+            if (isVisible())
+                takeKeys();
+        };
         OverlayPlacement::attach(*menu_, [this] { placeMenu(); });
     }
     placeMenu();
     menu_->updateView();
     menu_->show();
     menu_->raise();
+    // The list covers the form and its keypad: the computer's keys are its own.
+    menu_->setFocus();
     return *menu_;
 }
 

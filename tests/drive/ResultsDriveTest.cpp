@@ -52,6 +52,58 @@ TEST(ResultsDrive, TheTraceFollowsItsRowAndItsWindow)
     }
 }
 
+// A scatter or xyLine traced at its ninth point, then its lists cut to two points: back on
+// the graph the trace stands on the last point there is, (2,4), not on (0,0); with the lists
+// emptied there is nothing left to trace.
+TEST(ResultsDrive, TheTraceOnListsThatShrankStandsOnTheirLastPoint)
+{
+    const struct {
+        const char* plot;
+        const char* change;
+        bool traced;
+    } cases[] = {
+        {"Scatter", "{1,2}->L₁:{3,4}->L₂", true},
+        {"xyLine", "{1,2}->L₁:{3,4}->L₂", true},
+        {"Scatter", "ClrList L₁,L₂", false},
+    };
+    for (const auto& c : cases) {
+        const DriveRun run = driveScript(std::string("type seq(X,X,1,10)->L₁:seq(X²,X,1,10)->L₂:Plot1(") + c.plot + ",L₁,L₂):ZoomStat\n"
+                                         + kEnter + kTrace + "key RIGHT\nkey RIGHT\nkey RIGHT\nkey RIGHT\nkey RIGHT\nkey RIGHT\n"
+                                         "key RIGHT\nkey RIGHT\nwait idle\ndump\nkey 2ND\nkey MODE\ntype " + c.change + "\n"
+                                         + kEnter + "key GRAPH\nwait idle\ndump\n");
+        ASSERT_TRUE(endedWithDumps(run, 2)) << c.plot << c.change;
+        EXPECT_EQ(run.dumps[0]["trace"]["x"], 9) << c.plot;
+        const json& trace = run.dumps[1]["trace"];
+        ASSERT_EQ(trace.is_object(), c.traced) << c.plot << c.change << trace;
+        if (c.traced) {
+            EXPECT_EQ(trace, json::parse(R"({"eq":-1,"feature":0,"lines":[")" + std::string(c.plot[0] == 'S' ? "P1:L₁,L₂" : "Plot(L₁,L₂)")
+                                         + R"(","x:2","y:4"],"plot":0,"t":1,"x":2,"y":4})")) << c.plot;
+        }
+    }
+}
+
+// With the table beside the graph (G-T), Y₁=X traced at X=2, then X+5 typed on the table's
+// Y₁ header: the graph draws Y₁ anew and the trace reads 7 there; "X+" is told as a syntax
+// error, as GRAPH tells it.
+TEST(ResultsDrive, TheGraphBesideTheTableDrawsTheEquationTypedThere)
+{
+    const struct {
+        const char* typed;
+        json y;
+        std::size_t alerts;
+    } cases[] = {{"hkey +\nhkey 5\n", 7, 0}, {"hkey +\n", nullptr, 1}};
+    for (const auto& c : cases) {
+        const DriveRun run = driveScript("type \"X\"->Y₁:G-T:ZStandard\n" + kEnter + "tap 234 253\nwait idle\ndump\ntap 195 643\n"
+                                         "wait idle\nhkey Shift+X\n" + c.typed + "hkey Return\nwait idle\ndump\n");
+        ASSERT_TRUE(endedWithDumps(run, 2)) << c.typed;
+        ASSERT_EQ(run.dumps[0]["trace"]["x"], 2) << run.dumps[0];
+        const json& after = run.dumps[1];
+        EXPECT_EQ(after["trace"]["x"], 2) << c.typed;
+        EXPECT_EQ(after["trace"]["y"], c.y) << c.typed;
+        EXPECT_EQ(after["alerts"].size(), c.alerts) << c.typed;
+    }
+}
+
 // ZoomStat fits a histogram of 0…9 (bins from 0). New data −9…9 and the window changed by
 // each way there is: the bins start again at Xmin (−10), so the first bar holds −10 to −9
 // and no value of the window is left out of the bars.
@@ -170,6 +222,35 @@ TEST(ResultsDrive, KeysWhileAPageSlidesInNeverReachTheListBehind)
     }
 }
 
+// The statistics tests' Tests list covers the form and its keypad on a phone, upright, on
+// its side and at the least size: keys typed over it and over a help page it slid in
+// (while it slides too) reach no field. Escape closes the list, and the next digit is the
+// form's again.
+TEST(ResultsDrive, KeysOverTheTestsListNeverReachTheFormBehind)
+{
+    const struct {
+        const char* size;
+        const char* detail;  // the first row's (i) button
+    } cases[] = {{"390x844", "368 66"}, {"844x390", "400 62"}, {"320x390", "138 62"}};
+    const std::string keys = "hkey 7\nhkey Return\nhkey Down\nhkey Backspace\n";
+    for (const auto& c : cases) {
+        const DriveRun run = driveScript("key STAT\nkey RIGHT\nkey RIGHT\nkey 1\nwait idle\npress Tests\nwait idle\n" + keys + "tap "
+                                             + c.detail + "\n" + keys + "dump\nwait idle\n" + keys + "dump\nhkey Escape\n"
+                                             + "wait idle\nhkey 5\ndump\n",
+            std::string("--size ") + c.size);
+        ASSERT_TRUE(endedWithDumps(run, 3)) << c.size;
+        for (const json& d : run.dumps) {
+            EXPECT_EQ(d["screen"], 15) << c.size;
+            EXPECT_EQ(d["statTest"]["fields"][0]["value"], 0) << c.size;
+            EXPECT_EQ(d["statTest"]["current"], 0) << c.size;
+        }
+        for (int i : {0, 1})
+            EXPECT_TRUE(run.dumps[i]["statTest"]["menu"]["help"].is_string()) << c.size;
+        EXPECT_TRUE(run.dumps[2]["statTest"]["menu"].is_null()) << c.size;
+        EXPECT_EQ(run.dumps[2]["statTest"]["typing"], "5") << c.size;
+    }
+}
+
 // ENTER on a screen without an entry line, or with MODE, the key-set catalogue or a colour
 // picker over the line, runs nothing: "2+3" typed on the home screen stays there, no Ans,
 // no item, no alert. (Every other screen has a line of its own for ENTER.)
@@ -199,6 +280,31 @@ TEST(ResultsDrive, EnterWhereNoEntryLineShowsRunsNothing)
             EXPECT_EQ(d["history"], json::array()) << c.name << " " << enter;
             EXPECT_EQ(d["alerts"], json::array()) << c.name << " " << enter;
         }
+    }
+}
+
+// The computer's keys typed while MODE, the key-set catalogue or the equation colour picker
+// covers a line (a digit, a letter, Backspace, LEFT, undo) leave it as it was, with its
+// cursor: the home line "2+3", Y₁ "X".
+TEST(ResultsDrive, KeysUnderAnOverlayLeaveTheLineBehindIt)
+{
+    const struct {
+        const char* name;
+        const char* open;
+        const char* line;  // the dump's JSON pointer to the line's text
+        const char* text;
+    } cases[] = {
+        {"MODE", "type 2+3\nkey MODE\n", "/entry", "2+3"},
+        {"key-set catalogue", "type 2+3\nkey 0x438\n", "/entry", "2+3"},
+        {"equation colour", "key Y=\ntype X\ntap 60 16\n", "/yEq/rows/0/text", "X"},
+    };
+    for (const auto& c : cases) {
+        const DriveRun run = driveScript(std::string(c.open) + "wait idle\ndump\nhkey 4\nhkey Shift+A\nhkey Backspace\nhkey Left\n"
+                                         "hkey Backspace\nhkey Ctrl+Z\nwait idle\ndump\n");
+        ASSERT_TRUE(endedWithDumps(run, 2)) << c.name;
+        EXPECT_TRUE(run.dumps[1]["overlay"].is_string()) << c.name;
+        EXPECT_EQ(run.dumps[1].value(json::json_pointer(c.line), json()), std::string(c.text)) << c.name;
+        EXPECT_EQ(run.dumps[1]["cursor"], run.dumps[0]["cursor"]) << c.name;
     }
 }
 
