@@ -102,6 +102,9 @@ void UserNotesView::setProgramName(const std::string& name)
     text_->moveCursor(QTextCursor::Start);
     tags_->setText(QString::fromStdString(programs.programTagString()));
     desc_->setText(QString::fromStdString(programs.programDescription()));
+    // Read from their start, as the notes from their top.
+    tags_->home(false);
+    desc_->home(false);
     info_->update();
     updateDisplay();
 }

@@ -209,8 +209,12 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The x axis's numbers stand above the bars over the graph's bottom that show (the
+    // trace's variable, a pause's), whenever one shows, hides, moves or changes height.
+    void placeLabelFloor();
     // The table and arrows for split screen, the graph's frame, the Done button.
     void adjustSplit();
     void adjustGraphView();

@@ -72,7 +72,12 @@ void TableScreen::subscribe()
     observe(VQDel, [this](const Notification&) { remove(); });
 }
 
-void TableScreen::resizeEvent(QResizeEvent*) { updateDisplay(); }
+void TableScreen::resizeEvent(QResizeEvent*)
+{
+    updateDisplay();
+    // The cell in use stays in view at the new size.
+    makeCursorVisible();
+}
 
 QRect TableScreen::cursorRect() const
 {

@@ -233,7 +233,16 @@ double VQTemplateView::textScale() const
             + metrics.horizontalAdvance(shownText(i)) + 6 * k;
         widest = std::max(widest, right);
     }
-    return widest > width() && width() > 0 ? k * width() / widest : k;
+    const double room = textRoom_ > 0 ? std::min<double>(textRoom_, width()) : width();
+    return widest > room && room > 0 ? k * room / widest : k;
+}
+
+void VQTemplateView::setTextRoom(double right)
+{
+    if (right != textRoom_) {
+        textRoom_ = right;
+        update();
+    }
 }
 
 int VQTemplateView::firstRow() const

@@ -48,8 +48,12 @@ public:
     double titleHeight() const { return kTitleHeight * scale_; }
     double rowHeight() const { return kRowHeight * scale_; }
     // The scale the text is drawn at: the form's, made smaller where a field's label and
-    // value would otherwise run past the right edge, so that each reads whole.
+    // value would otherwise run past the right edge (or the text room), so that each reads
+    // whole.
     double textScale() const;
+    // Where the rows' text ends at the latest, in the form: left of the controls a screen
+    // lays over the form's right side. The form's width by default (0).
+    void setTextRoom(double right);
     // What the field of that index shows after its label.
     QString shownText(int index) const;
     void setTitle(const QString& title);
@@ -95,6 +99,7 @@ private:
     int current_ = -1;
     QString title_;
     double scale_ = 1;
+    double textRoom_ = 0;
     mutable LineScroll scroll_;
 };
 

@@ -45,6 +45,7 @@
 #include "platform/ShareSheet.h"
 #include "eval/Parser.h"
 #include "eval/ProgramQueue.h"
+#include "graph/GraphText.h"
 #include "graph/GraphView.h"
 #include "graph/PlotObject.h"
 #include "graphui/GraphKeyboardView.h"
@@ -724,7 +725,8 @@ bool AppDriver::graphKey(std::uint32_t op)
     const double pointWidth = (window.xMax - window.xMin) / std::max(1, view.width());
     switch (op) {
     case kTraceKey: {
-        if (view.selectedPlotObj())
+        // A plot left selected when the graph was left traces again.
+        if (view.selectedPlotObj() && calc.lockMagnifier)
             return true;
         const auto first = std::find_if(view.plotObjects().begin(), view.plotObjects().end(),
                                         [](const auto& plot) { return plot && plot->eqNum >= 0; });
@@ -1382,6 +1384,11 @@ void AppDriver::graphScreensState(nlohmann::json& state, int screen) const
                           {"plot", calc.lockStatPlot}, {"lines", nlohmann::json::array()}};
         if (PlotObject* traced = graphView ? graphView->selectedPlotObj() : nullptr)
             state["trace"]["lines"] = traced->infoLines().value_or(std::vector<std::string>());
+        if (const auto* text = graphView ? dynamic_cast<const GraphText*>(graphView->graphTextView) : nullptr;
+            text && !text->infoLinesRect().isEmpty()) {
+            const QRect r = text->infoLinesRect().toAlignedRect().translated(text->mapTo(&app_.root(), QPoint(0, 0)));
+            state["trace"]["linesRect"] = {r.x(), r.y(), r.width(), r.height()};
+        }
     } else {
         state["trace"] = nullptr;
     }

@@ -92,7 +92,7 @@ class GeometryScreen;
 //                  vars: the variables panel's lines, line: the current statement's
 //                  line, breaks: the lines with a breakpoint, controls: step, run and
 //                  quit, text), trace (the traced point, null when
-//                  none) and, on the Y= screen, yEq (the graph mode's equations: name,
+//                  none; linesRect: where its lines, the equation and coordinates, are drawn) and, on the Y= screen, yEq (the graph mode's equations: name,
 //                  text, on, style, colour; the current one and the cursor); on the
 //                  WINDOW screen field (the current field's row); on the TABLE screen
 //                  table (cursor row and column, the cell's text, auto and the first

@@ -1085,6 +1085,10 @@ void StatTestScreen::layout()
     dataStats_->setGeometry(5, controlsTop, 120, kControlHeight);
     const int hypothesisWidth = std::min(240, static_cast<int>(W) - 140);
     hypothesis_->setGeometry(static_cast<int>(W) - hypothesisWidth - 5, controlsTop, hypothesisWidth, kControlHeight);
+    // The x axis's numbers stand above the controls where a short graph runs its axis
+    // along them.
+    const bool along = !dataStats_->isHidden() || !hypothesis_->isHidden();
+    graph_->setLabelFloor(along ? controlsTop - graph.top() : std::numeric_limits<double>::infinity());
     const int poolTop = static_cast<int>(graph.top()) + 6;
     const bool rightAligned = testNum_ == C::T2Int || (testNum_ == C::T2Test && statsForm());
     if (poolTop + poolView_->height() + 4 <= controlsTop)
