@@ -2,6 +2,7 @@
 
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
+#include "eval/Parser.h"
 
 #include <QMetaObject>
 #include <QPointer>
@@ -61,6 +62,11 @@ void ScreenController::observe(std::string_view name, std::function<void(const N
             if (self && self->listening_)
                 callback(note);
         });
+}
+
+nlohmann::json ScreenController::answerPlace() const
+{
+    return calc().parser().programQueue().promptStack().count() > 0 ? nlohmann::json::object() : nlohmann::json();
 }
 
 } // namespace orvenda

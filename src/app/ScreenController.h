@@ -69,6 +69,9 @@ public:
     // number its screen was shown with, the rest the screen's own. Null when the line is
     // not the screen's (the home screen's line, kept as such).
     virtual nlohmann::json typedPlace() const { return nullptr; }
+    // The place of an answer being typed to a program's question (while one is asked): no
+    // save keeps the run, nor the answer as the home screen's line.
+    nlohmann::json answerPlace() const;
     // The field of that place becomes the one typed in; the screen has just come forward.
     virtual void restoreTypedPlace(const nlohmann::json&) {}
     // A whole number of a place, when it holds one in that range.

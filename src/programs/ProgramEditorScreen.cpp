@@ -100,6 +100,8 @@ void ProgramEditorScreen::editDebug()
     updateDisplay();
 }
 
+nlohmann::json ProgramEditorScreen::typedPlace() const { return model_.debug() ? answerPlace() : nlohmann::json(); }
+
 void ProgramEditorScreen::updateDisplay()
 {
     const bool debugging = model_.debug();

@@ -38,6 +38,8 @@ public:
 
     void updateDisplay() override;
     void focus(bool gained) override;
+    // In debug mode a question the run asks is answered on the shared line.
+    nlohmann::json typedPlace() const override;
     // The Edit/Debug button.
     void editDebug();
 

@@ -1011,10 +1011,25 @@ TEST(Lifecycle, WhatIsTypedStaysWhereItWasTypedHoweverTheAppEnds)
     }
 }
 
+// The keys that open the debugger on that program (defined by its lines, its name starting
+// with that letter) and take that many steps; empty when the driver failed.
+std::string debuggerSteps(const std::string& program, const char* letter, int steps)
+{
+    const std::string editor = std::string("key PRGM\nkey RIGHT\nhkey ") + letter + "\nhkey Return\n";
+    const orvenda::test::DriveRun opened = orvenda::test::driveScript(program + editor + "dump\n");
+    if (!orvenda::test::endedWithDumps(opened, 1))
+        return {};
+    const json& debug = opened.dumps[0]["editor"]["controls"]["debug"];
+    std::string keys = editor + "tap " + std::to_string(debug[0].get<int>()) + " " + std::to_string(debug[1].get<int>()) + "\n";
+    for (int step = 0; step < steps; ++step)
+        keys += "hkey s\nwait idle\n";
+    return keys;
+}
+
 // A value half typed in the graph's calculate sheet: QUIT enters it (the trace stands at it)
 // and leaves the home line empty. That value, or an answer half typed to a program's
-// question, at the app's own save then kill -9: the next launch's home line is empty (no
-// save keeps the sheet or the run).
+// question (on the output screen or in the debugger), at the app's own save then kill -9:
+// the next launch's home line is empty (no save keeps the sheet or the run).
 TEST(Lifecycle, ALineTypedWhereNoSaveKeepsItNeverReachesTheHomeLine)
 {
     const std::string sheet = "key Y=\ntype X²-4\nkey GRAPH\nwait idle\nkey 0x403\nwait idle\npress Calc\nwait idle\ntype 3\n";
@@ -1024,8 +1039,12 @@ TEST(Lifecycle, ALineTypedWhereNoSaveKeepsItNeverReachesTheHomeLine)
     EXPECT_EQ(quit.dumps[0]["entry"], "");
     EXPECT_EQ(quit.dumps[0]["trace"]["x"], 3) << quit.dumps[0]["trace"];
 
-    const std::string question = "program PQ\nInput \"X=\",X\nend\ntype prgmPQ\nkey ENTER\nwait idle\ntype 5\n";
-    for (const auto& [name, typing, screen] : {std::tuple("sheet", sheet, 8), std::tuple("question", question, 11)}) {
+    const std::string asks = "program IN\nInput \"X=\",X\nend\n";
+    const std::string question = asks + "type prgmIN\nkey ENTER\nwait idle\ntype 5\n";
+    const std::string debugged = debuggerSteps(asks, "i", 1);
+    ASSERT_FALSE(debugged.empty());
+    for (const auto& [name, typing, screen] : {std::tuple("sheet", sheet, 8), std::tuple("question", question, 11),
+             std::tuple("debugged-question", asks + debugged + "hkey 5\nwait idle\n", 2)}) {
         const fs::path data = fresh(std::string("typed-") + name);
         const auto app = driverAtDump(std::string("typed-") + name, typing + "dump\nwait 600000\n", data);
         ASSERT_TRUE(app);
@@ -1192,13 +1211,8 @@ TEST(Lifecycle, AStateFileBeyondWhatAnyStateHoldsIsKeptAsideAtTheLaunch)
 // showed, with the entry line empty.
 TEST(Lifecycle, ARunTheQuitEndsLeavesItsBreakItem)
 {
-    const std::string program = "program DB\n0->K\nRepeat K\ngetKey->K\nEnd\nend\n";
-    const std::string editor = "key PRGM\nkey RIGHT\nhkey d\nhkey Return\n";
-    const orvenda::test::DriveRun opened = orvenda::test::driveScript(program + editor + "dump\n");
-    ASSERT_TRUE(orvenda::test::endedWithDumps(opened, 1));
-    const json& debug = opened.dumps[0]["editor"]["controls"]["debug"];
-    const std::string debugger = editor + "tap " + std::to_string(debug[0].get<int>()) + " " + std::to_string(debug[1].get<int>())
-        + "\nhkey s\nwait idle\nhkey s\nwait idle\n";
+    const std::string debugger = debuggerSteps("program DB\n0->K\nRepeat K\ngetKey->K\nEnd\nend\n", "d", 2);
+    ASSERT_FALSE(debugger.empty());
     struct Case {
         const char* program;
         const char* lines;
