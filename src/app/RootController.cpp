@@ -407,7 +407,10 @@ void RootController::quitting()
 {
     // A screen whose field is being typed in is left as QUIT leaves it: what was typed is
     // entered in its field (a formula stays with its screen), never left on the home line.
-    if (calc_.leavingCommits() || calc_.currentScreen() == screens::KeySetEditor)
+    // So is the graph with a line typed on a sheet or the table beside it.
+    const int screen = calc_.currentScreen();
+    const ScreenController* graph = screen == screens::Graph ? controllerOf(screen) : nullptr;
+    if (calc_.leavingCommits() || screen == screens::KeySetEditor || (graph && graph->typedPlace().is_object()))
         router_->showHome();
 }
 

@@ -390,6 +390,8 @@ void GraphScreenController::didShow(bool shown)
     } else {
         if (panels_.leaving)
             panels_.leaving();
+        if (table_ && table_->typingBesideGraph())
+            table_->enterBesideGraph();
         // A tablet's popover is a window of its own: it does not go with the screen.
         hideZoomMenu();
         repeatTimer_.stop();

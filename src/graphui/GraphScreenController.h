@@ -89,11 +89,12 @@ public:
     ~GraphScreenController() override;
 
     // The line a sheet over the graph is being typed in (a value to calculate at, a
-    // slider's, a program's input field): no save keeps the sheet, nor the line as the home
-    // screen's.
+    // slider's, a program's input field), or the table beside it: no save keeps the sheet
+    // or the table's line, nor the line as the home screen's.
     nlohmann::json typedPlace() const override
     {
-        return panels_.keyboard && !panels_.keyboard->isHidden() ? nlohmann::json::object() : nlohmann::json();
+        const bool sheet = panels_.keyboard && !panels_.keyboard->isHidden();
+        return sheet || (table_ && table_->typingBesideGraph()) ? nlohmann::json::object() : nlohmann::json();
     }
 
     // The graph view's size on a screen of that size, the table not shown beside it.

@@ -206,6 +206,19 @@ void TableScreen::restoreTypedPlace(const nlohmann::json& place)
     syncViews();
 }
 
+bool TableScreen::typingBesideGraph() const
+{
+    // The table draws the shared line on its own: what is typed shows there.
+    return delegate_ && !isHidden() && entryHoldsText();
+}
+
+void TableScreen::enterBesideGraph()
+{
+    enterTyped();
+    if (EntryModel* entry = entryOf(calc()); entry && !entry->entryOps().empty())
+        entry->clear();
+}
+
 bool TableScreen::entryHoldsText() const
 {
     const EntryModel* entry = entryOf(calc());

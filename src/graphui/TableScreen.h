@@ -65,6 +65,11 @@ public:
     double selectedX() const;
     // -1 on the independent column or beyond the last equation.
     int selectedEquation() const;
+    // Beside the graph: whether a line typed on the table waits on the shared entry line.
+    bool typingBesideGraph() const;
+    // That line entered where it was typed, as Return enters it; one that fails (its error
+    // told) is not left for the home line.
+    void enterBesideGraph();
 
     void selectRow(int row, int col) override;
     void selectHeader(int col) override;

@@ -1026,29 +1026,52 @@ std::string debuggerSteps(const std::string& program, const char* letter, int st
     return keys;
 }
 
-// A value half typed in the graph's calculate sheet: QUIT enters it (the trace stands at it)
-// and leaves the home line empty. That value, or an answer half typed to a program's
-// question (on the output screen or in the debugger), at the app's own save then kill -9:
-// the next launch's home line is empty (no save keeps the sheet or the run).
+// A value half typed in the graph's calculate sheet, or an equation on the header of the
+// table beside the graph: QUIT, the window's close and SIGTERM enter it there (the trace
+// stands at the value; the table's Y₁ becomes X+5) and leave the home line empty. That line,
+// or an answer half typed to a program's question (on the output screen or in the
+// debugger), at the app's own save then kill -9: the next launch's home line is empty (no
+// save keeps the sheet, the table's line or the run).
 TEST(Lifecycle, ALineTypedWhereNoSaveKeepsItNeverReachesTheHomeLine)
 {
     const std::string sheet = "key Y=\ntype X²-4\nkey GRAPH\nwait idle\nkey 0x403\nwait idle\npress Calc\nwait idle\ntype 3\n";
+    const std::string table = "type \"X\"->Y₁:G-T:ZStandard\nkey ENTER\nwait idle\ntap 234 253\nwait idle\ntap 195 643\nwait idle\n"
+                              "hkey Shift+X\nhkey +\nhkey 5\nwait idle\n";
+    const std::string y1 = "type Y₁\nkey ENTER\nwait idle\ndump\n";
     const orvenda::test::DriveRun quit = orvenda::test::driveScript(sheet + "key 2ND\nkey MODE\nwait idle\ndump\n");
     ASSERT_TRUE(orvenda::test::endedWithDumps(quit, 1));
     EXPECT_EQ(quit.dumps[0]["screen"], 0);
     EXPECT_EQ(quit.dumps[0]["entry"], "");
     EXPECT_EQ(quit.dumps[0]["trace"]["x"], 3) << quit.dumps[0]["trace"];
+    for (const auto& [name, typing] : {std::pair("sheet", sheet), std::pair("table", table)})
+        for (const std::string end : {"quit", "close", "term"}) {
+            const std::string way = std::string("entered-") + name + "-" + end;
+            const fs::path data = fresh(way);
+            if (end == "term") {
+                const auto app = driverAtDump(way, typing + "dump\nwait 600000\n", data);
+                ASSERT_TRUE(app);
+                app->signal(SIGTERM);
+                ASSERT_TRUE(exitedWith(app->ended(), 0)) << app->output();
+            } else {
+                const std::string ending = end == "quit" ? "key 2ND\nkey MODE\nwait idle\n" : "close\n";
+                ASSERT_EQ(orvenda::test::driveScript(typing + ending, "--data '" + data.string() + "'").exitCode, 0) << way;
+            }
+            const orvenda::test::DriveRun next = orvenda::test::driveScript("dump\n" + y1, "--data '" + data.string() + "'");
+            ASSERT_TRUE(orvenda::test::endedWithDumps(next, 2)) << way;
+            EXPECT_EQ(next.dumps[0]["entry"], "") << way << ": never the home line's";
+            EXPECT_EQ(next.dumps[1]["ans"], std::string(name) == "table" ? "5" : "-4") << way;
+        }
 
     const std::string asks = "program IN\nInput \"X=\",X\nend\n";
     const std::string question = asks + "type prgmIN\nkey ENTER\nwait idle\ntype 5\n";
     const std::string debugged = debuggerSteps(asks, "i", 1);
     ASSERT_FALSE(debugged.empty());
-    for (const auto& [name, typing, screen] : {std::tuple("sheet", sheet, 8), std::tuple("question", question, 11),
-             std::tuple("debugged-question", asks + debugged + "hkey 5\nwait idle\n", 2)}) {
+    for (const auto& [name, typing, screen, ops] : {std::tuple("sheet", sheet, 8, 1), std::tuple("table", table, 8, 3),
+             std::tuple("question", question, 11, 1), std::tuple("debugged-question", asks + debugged + "hkey 5\nwait idle\n", 2, 1)}) {
         const fs::path data = fresh(std::string("typed-") + name);
         const auto app = driverAtDump(std::string("typed-") + name, typing + "dump\nwait 600000\n", data);
         ASSERT_TRUE(app);
-        ASSERT_FALSE(savedWhen(data, keepsTyping(screen, 1)).is_null()) << app->output();
+        ASSERT_FALSE(savedWhen(data, keepsTyping(screen, ops)).is_null()) << app->output();
         app->signal(SIGKILL);
         ASSERT_TRUE(app->ended());
         const orvenda::test::DriveRun next = orvenda::test::driveScript("dump\n", "--data '" + data.string() + "'");
