@@ -142,8 +142,14 @@ void GraphPanels::doCalculation()
 
 void GraphPanels::leaveCalculation()
 {
-    if (keyboardMode == 1 && keyboard_ && calc_.entryManager && !calc_.entryManager->text().empty())
+    if (!keyboard_ || keyboard_->isHidden() || !calc_.entryManager || calc_.entryManager->text().empty())
+        return;
+    if (keyboardMode == InputFieldForm) {
+        calc_.entryManager->clear();
+        closeKeyboard();
+    } else {
         keyboard_->gkDone();
+    }
 }
 
 void GraphPanels::showKeyboardMode(int mode)

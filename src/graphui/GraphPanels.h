@@ -71,8 +71,9 @@ public:
 
     // The toolbar's calculate action on the selected plot.
     void doCalculation();
-    // Leaving the graph with a value half typed in the calculate sheet enters it, as Done
-    // does, and closes the sheet.
+    // Leaving the graph with a value half typed in a sheet enters it, as Done does, and
+    // closes the sheet; in a program's input field, whose Done runs the program's label,
+    // what was typed goes instead (never to the home line).
     void leaveCalculation();
     void showKeyboardMode(int mode);
     void updateCalculation();

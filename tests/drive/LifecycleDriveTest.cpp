@@ -1028,8 +1028,9 @@ std::string debuggerSteps(const std::string& program, const char* letter, int st
 
 // A value half typed in the graph's calculate sheet, or an equation on the header of the
 // table beside the graph: QUIT, the window's close and SIGTERM enter it there (the trace
-// stands at the value; the table's Y₁ becomes X+5) and leave the home line empty. That line,
-// or an answer half typed to a program's question (on the output screen or in the
+// stands at the value; the table's Y₁ becomes X+5) and leave the home line empty; a value
+// half typed in a program's input field on the graph goes (only Done runs its label). That
+// line, or an answer half typed to a program's question (on the output screen or in the
 // debugger), at the app's own save then kill -9: the next launch's home line is empty (no
 // save keeps the sheet, the table's line or the run).
 TEST(Lifecycle, ALineTypedWhereNoSaveKeepsItNeverReachesTheHomeLine)
@@ -1037,13 +1038,21 @@ TEST(Lifecycle, ALineTypedWhereNoSaveKeepsItNeverReachesTheHomeLine)
     const std::string sheet = "key Y=\ntype X²-4\nkey GRAPH\nwait idle\nkey 0x403\nwait idle\npress Calc\nwait idle\ntype 3\n";
     const std::string table = "type \"X\"->Y₁:G-T:ZStandard\nkey ENTER\nwait idle\ntap 234 253\nwait idle\ntap 195 643\nwait idle\n"
                               "hkey Shift+X\nhkey +\nhkey 5\nwait idle\n";
-    const std::string y1 = "type Y₁\nkey ENTER\nwait idle\ndump\n";
+    const std::string field = "program PF\n0->B\nFnOff \nInputField(10,240,100,B,\"P\")\nDispGraph\nStop\nLbl P\n2->B\nend\n"
+                              "type prgmPF\nhkey Return\nwait idle\n";
+    const orvenda::test::DriveRun graph = orvenda::test::driveScript(field + "dump\n");
+    ASSERT_TRUE(orvenda::test::endedWithDumps(graph, 1));
+    const json& box = graph.dumps[0]["graph"];
+    ASSERT_TRUE(box.is_array()) << graph.dumps[0];
+    const std::string inField = field + "tap " + std::to_string(box[0].get<int>() + 60) + " "
+        + std::to_string(box[1].get<int>() + 257) + "\nwait idle\nhkey 7\nwait idle\n";
     const orvenda::test::DriveRun quit = orvenda::test::driveScript(sheet + "key 2ND\nkey MODE\nwait idle\ndump\n");
     ASSERT_TRUE(orvenda::test::endedWithDumps(quit, 1));
     EXPECT_EQ(quit.dumps[0]["screen"], 0);
     EXPECT_EQ(quit.dumps[0]["entry"], "");
     EXPECT_EQ(quit.dumps[0]["trace"]["x"], 3) << quit.dumps[0]["trace"];
-    for (const auto& [name, typing] : {std::pair("sheet", sheet), std::pair("table", table)})
+    for (const auto& [name, typing, value, entered] :
+        {std::tuple("sheet", sheet, "Y₁", "-4"), std::tuple("table", table, "Y₁", "5"), std::tuple("field", inField, "B", "0")})
         for (const std::string end : {"quit", "close", "term"}) {
             const std::string way = std::string("entered-") + name + "-" + end;
             const fs::path data = fresh(way);
@@ -1056,10 +1065,11 @@ TEST(Lifecycle, ALineTypedWhereNoSaveKeepsItNeverReachesTheHomeLine)
                 const std::string ending = end == "quit" ? "key 2ND\nkey MODE\nwait idle\n" : "close\n";
                 ASSERT_EQ(orvenda::test::driveScript(typing + ending, "--data '" + data.string() + "'").exitCode, 0) << way;
             }
-            const orvenda::test::DriveRun next = orvenda::test::driveScript("dump\n" + y1, "--data '" + data.string() + "'");
+            const orvenda::test::DriveRun next = orvenda::test::driveScript(
+                "dump\ntype " + std::string(value) + "\nkey ENTER\nwait idle\ndump\n", "--data '" + data.string() + "'");
             ASSERT_TRUE(orvenda::test::endedWithDumps(next, 2)) << way;
             EXPECT_EQ(next.dumps[0]["entry"], "") << way << ": never the home line's";
-            EXPECT_EQ(next.dumps[1]["ans"], std::string(name) == "table" ? "5" : "-4") << way;
+            EXPECT_EQ(next.dumps[1]["ans"], entered) << way;
         }
 
     const std::string asks = "program IN\nInput \"X=\",X\nend\n";
