@@ -75,7 +75,7 @@ TEST(ResultsDrive, TheTraceOnListsThatShrankStandsOnTheirLastPoint)
         EXPECT_EQ(run.dumps[0]["trace"]["x"], 9) << c.plot;
         json trace = run.dumps[1]["trace"];
         ASSERT_EQ(trace.is_object(), c.traced) << c.plot << c.change << trace;
-        // Where the lines are drawn is another test's.
+        // Where the lines are drawn is the layout's business, not the trace's.
         if (c.traced)
             trace.erase("linesRect");
         if (c.traced) {
