@@ -175,6 +175,22 @@ TEST_P(EveryScreenReach, ControlsLieInsideTheWindow)
     EXPECT_TRUE(last.dumps[0]["statTest"]["picker"].is_object());
     EXPECT_EQ(last.dumps[1]["top"]["title"], "Debugger");
     EXPECT_TRUE(last.dumps[2]["pauseBar"].is_array()) << "a Pause over the graph beside its table";
+
+    // A help page over a menu or the catalogue says on its bar what it helps with, whole
+    // beside Share, and Back gives the list its own title again.
+    const DriveRun help = driveScript("key MATH\nwait idle\nhkey Ctrl+I\nwait idle\ndump\npress ‹ Back\nwait idle\ndump\n" + kHome
+                                          + "key 0x420\nhkey S\nhkey I\nhkey N\nhkey Ctrl+I\nwait idle\ndump\npress ‹ Back\nwait idle\ndump\n",
+                                      size.options());
+    ASSERT_TRUE(endedWithDumps(help, 4));
+    for (const auto& [k, title] : {std::pair{0u, "menuTitle"}, std::pair{2u, "catalogTitle"}}) {
+        const json& page = help.dumps[k]["help"];
+        ASSERT_TRUE(page.is_object()) << size.name();
+        EXPECT_EQ(help.dumps[k][title], page["page"]) << size.name();
+    }
+    EXPECT_EQ(help.dumps[1]["menuTitle"], "") << size.name();
+    const json& bar = help.dumps[2]["catalogBar"];
+    EXPECT_LE(bar["title"][0].get<int>() + bar["title"][2].get<int>(), bar["share"][0].get<int>()) << size.name() << bar;
+    EXPECT_EQ(help.dumps[3]["catalogTitle"], "CATALOG") << size.name();
 }
 
 INSTANTIATE_TEST_SUITE_P(ScreenReachDrive, EveryScreenReach, ::testing::ValuesIn(kEverySize), [](const auto& info) {
