@@ -227,6 +227,8 @@ void GraphScreenController::adjustSplit()
     toolbar_->setGeometry(0, height() - kToolbarHeight, W, kToolbarHeight);
     done_->move(graphWidth - 63, 6);
     done_->raise();
+    if (pauseView_->isVisibleTo(this))
+        placePauseBar();
     placeFixedZoomButtons();
     adjustGraphSlidersView();
     // A form or panel that is up stays in front of the buttons.
@@ -252,7 +254,8 @@ void GraphScreenController::placeFixedZoomButtons()
     // their band: a graph too short for one column beside them takes the buttons in pairs,
     // each direction's in and out side by side, and one shorter still in one row.
     const int step = kFixedZoomSide + kColumnGap, count = static_cast<int>(fixedZoom_.size());
-    const int barsTop = std::min(height() - kPauseBarHeight, graphView_->geometry().bottom() + 1 - GraphVarsView::kOpenHeight) - kToolbarHeight;
+    const int graphBottom = graphView_->geometry().bottom() + 1;
+    const int barsTop = std::min(graphBottom - kPauseBarHeight, graphBottom - kToolbarHeight - GraphVarsView::kOpenHeight);
     int perRow = 1;
     bool fits = false;
     for (const int n : {1, 2, count}) {
@@ -411,7 +414,9 @@ void GraphScreenController::pause()
 
 void GraphScreenController::placePauseBar()
 {
-    pauseView_->setGeometry(0, height() - kToolbarHeight - kPauseBarHeight, width(), kPauseBarHeight);
+    // Over the graph's bottom only: the table beside or under it keeps its rows and arrows.
+    const QRect graph = graphView_->geometry();
+    pauseView_->setGeometry(graph.left(), graph.bottom() + 1 - kPauseBarHeight, graph.width(), kPauseBarHeight);
 }
 
 void GraphScreenController::pauseEnded() { pauseView_->hide(); }

@@ -48,7 +48,6 @@ CatalogScreen::CatalogScreen(Calculator& calc, AppShell& shell, QWidget* parent)
         w->setMaximumWidth(w->fontMetrics().horizontalAdvance(w->text()) + 24);
     }
     title_->setFont(FontMap::shared().font("Helvetica-Bold", 16));
-    title_->setMinimumWidth(title_->sizeHint().width());
     back_->hide();
     share_->hide();
     help_->hide();
@@ -135,6 +134,22 @@ void CatalogScreen::layoutViews()
     const QRect below(0, top, width(), std::max(0, height() - top));
     table_->setGeometry(helpShown_ ? below.translated(-width(), 0) : below);
     help_->setGeometry(helpShown_ ? below : below.translated(width(), 0));
+    fitTitle();
+}
+
+void CatalogScreen::fitTitle()
+{
+    // The help page's bar says which function it helps with; the title whole where the
+    // buttons leave room for it, else shortened with an ellipsis.
+    const QString full = helpShown_ ? help_->functionName() : QStringLiteral("CATALOG");
+    const QHBoxLayout& row = *static_cast<QHBoxLayout*>(bar_->layout());
+    int room = bar_->contentsRect().width() - row.contentsMargins().left() - row.contentsMargins().right();
+    for (const QPushButton* w : {back_, share_, close_})
+        if (!w->isHidden())
+            room -= std::min(w->sizeHint().width(), w->maximumWidth()) + row.spacing();
+    const QString shown = title_->fontMetrics().elidedText(full, Qt::ElideRight, std::max(0, room - row.spacing()));
+    title_->setText(shown);
+    title_->setMinimumWidth(title_->fontMetrics().horizontalAdvance(shown));
 }
 
 // ---- Selection and search ----
@@ -217,6 +232,7 @@ void CatalogScreen::openHelp(Place p)
     helpShown_ = true;
     back_->show();
     share_->show();
+    fitTitle();
     help_->show();
     help_->raise();
     HelpPage::slide(table_, help_, table_->geometry(), true);
@@ -229,6 +245,7 @@ void CatalogScreen::popHelp()
     helpShown_ = false;
     back_->hide();
     share_->hide();
+    fitTitle();
     const int top = kBarHeight + kSearchHeight + 2;
     HelpPage::slide(table_, help_, QRect(0, top, width(), std::max(0, height() - top)), false);
 }

@@ -59,7 +59,7 @@ public:
     bool helpShown() const { return helpShown_; }
     const HelpPage& help() const { return *help_; }
     // The bar's title and its Share button (shown with a help page).
-    const QWidget& titleLabel() const { return *title_; }
+    const QLabel& titleLabel() const { return *title_; }
     const QWidget& shareButton() const { return *share_; }
     // Whether the row is drawn struck through.
     bool struck(Place place) const;
@@ -74,6 +74,7 @@ protected:
 private:
     void fillTable();
     void layoutViews();
+    void fitTitle();
     void moveSelection(int by);
 
     AppShell& shell_;

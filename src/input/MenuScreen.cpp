@@ -289,6 +289,12 @@ QStringList MenuScreen::tabTitles() const
 
 QString MenuScreen::barTitle() const { return titleText_; }
 
+QString MenuScreen::shareBarTitle() const
+{
+    const std::string_view share = MenuTables::shareTitle(currentMenu_);
+    return QString::fromUtf8(share.data(), static_cast<qsizetype>(share.size()));
+}
+
 void MenuScreen::setBarTitle(const QString& title)
 {
     titleText_ = title;
@@ -305,8 +311,7 @@ void MenuScreen::setCurrentArray()
         list_ = L::UserMenu;
     else if (!tabs.empty())
         list_ = tabs[static_cast<std::size_t>(std::clamp(tab_, 0, static_cast<int>(tabs.size()) - 1))].list;
-    const std::string_view share = MenuTables::shareTitle(menu);
-    setBarTitle(QString::fromUtf8(share.data(), static_cast<qsizetype>(share.size())));
+    setBarTitle(shareBarTitle());
     const bool library = showsLibrary();
     filterBar_->setVisible(library);
     updateAddButton();
@@ -1061,7 +1066,8 @@ void MenuScreen::openHelp(Place p)
     back_->show();
     share_->show();
     tabs_->hide();
-    fitTabs();
+    // The page's bar says what it helps with: the token's name or the row's text.
+    setBarTitle(row.token ? QString::fromStdString(calc().nameForOpcode(row.token)) : row.title);
     help_->show();
     help_->raise();
     HelpPage::slide(table_, help_, listArea(), true);
@@ -1076,7 +1082,7 @@ void MenuScreen::popHelp()
     share_->hide();
     cancel_->show();
     tabs_->show();
-    fitTabs();
+    setBarTitle(shareBarTitle());
     HelpPage::slide(table_, help_, listArea(), false);
 }
 
@@ -1127,8 +1133,7 @@ void MenuScreen::popNotes()
     cancel_->show();
     tabs_->show();
     filterBar_->setVisible(showsLibrary());
-    const std::string_view share = MenuTables::shareTitle(currentMenu_);
-    setBarTitle(QString::fromUtf8(share.data(), static_cast<qsizetype>(share.size())));
+    setBarTitle(shareBarTitle());
     updateAddButton();
     if (notesPage_)
         HelpPage::slide(table_, notesPage_, listArea(), false);

@@ -244,6 +244,8 @@ private:
     // Sets the tabs small enough to fit the bar whole, the title in what they leave.
     void fitTabs();
     void setBarTitle(const QString& title);
+    // The menu's own title on its bar (a SHARE menu's), empty for most.
+    QString shareBarTitle() const;
     QRect listArea() const;
     void hideMenu();
     // DRAW STO "Photo…": the chosen picture becomes the graph's background.

@@ -1562,6 +1562,7 @@ void AppDriver::menuState(nlohmann::json& state) const
         // Where it lies in the window and its first row (a tap's place).
         const QRect area(menu->mapTo(&app_.root(), QPoint(0, 0)), menu->size());
         state["menuRect"] = {area.x(), area.y(), area.width(), area.height()};
+        state["menuTitle"] = menu->titleLabel().text().toStdString();
         if (const QRect row = menu->rowRect({0, 0}); !row.isEmpty())
             state["firstRow"] = {row.x() + area.x(), row.y() + area.y(), row.width(), row.height()};
         // A sectioned list's side index: each entry's title and centre (a tap's place), and
@@ -1831,11 +1832,14 @@ void AppDriver::dump()
     overlaysState(state);
     keySetState(state, screen);
     state["help"] = helpState();
-    // The catalogue's bar over a help page: its title and Share, where they are drawn.
+    // The catalogue's title, and its bar over a help page: title and Share, where they are drawn.
     if (const auto* catalog = dynamic_cast<const CatalogScreen*>(app_.root().router().controller(screens::Catalog));
-        catalog && catalog->isVisible() && catalog->helpShown())
-        state["catalogBar"] = {{"title", rectIn(catalog->titleLabel(), app_.root())},
-            {"titleNeeds", catalog->titleLabel().sizeHint().width()}, {"share", rectIn(catalog->shareButton(), app_.root())}};
+        catalog && catalog->isVisible()) {
+        state["catalogTitle"] = catalog->titleLabel().text().toStdString();
+        if (catalog->helpShown())
+            state["catalogBar"] = {{"title", rectIn(catalog->titleLabel(), app_.root())},
+                {"titleNeeds", catalog->titleLabel().sizeHint().width()}, {"share", rectIn(catalog->shareButton(), app_.root())}};
+    }
     // The controls of the screen in front that a user cannot reach, when there are any.
     if (ScreenController* shown = app_.root().controllerOf(front)) {
         if (nlohmann::json out = unreachableWidgets(app_.root(), *shown); !out.empty())

@@ -121,7 +121,8 @@ class GeometryScreen;
 //                  picker: the wheel titles, each wheel's selected row centre and text,
 //                  the row height and Done's rectangle while open); menu (the open menu's
 //                  id, null when none is open; while one is, menuRect, its x, y, width and
-//                  height in the window, and firstRow, its first row's) and about (the version MEM's about page
+//                  height in the window, firstRow, its first row's, and menuTitle, its bar's
+//                  title as shown) and about (the version MEM's about page
 //                  shows, while it is open); overlay (the name of the overlay over
 //                  display and keyboard, such as "Menu" or "Colour", while one is open);
 //                  while the colour picker is open, picker (its title, mode and colour);
@@ -153,7 +154,8 @@ class GeometryScreen;
 //                  "menu" or "help menu" and page, the page's name; for the help menu
 //                  also topic, its row, on the keyboard guide guide: the layer and
 //                  the page opened over it, and on the calculator page fourFunction,
-//                  its display's text); with the catalogue's help page catalogBar
+//                  its display's text); catalogTitle (the catalogue's bar's title as
+//                  shown, while it is open); with the catalogue's help page catalogBar
 //                  (title and share: the bar's title and Share button's rectangles,
 //                  titleNeeds: the title's width whole);
 //                  while the program library's notes page

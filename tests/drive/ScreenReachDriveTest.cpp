@@ -42,6 +42,8 @@ const std::string kData = "type {1,2,3,4,5}->L₁\nkey ENTER\ntype {2,4,5,4,5}->
 const std::string kTraced = "key Y=\ntype X²-4\nkey GRAPH\nwait idle\nkey 0x403\nwait idle\n";
 const std::string kProgram = "program WQ\nFor(I,1,3)\nDisp I²\nEnd\nend\n";
 const std::string kEditProgram = "key PRGM\nkey RIGHT\nhkey w\nhkey Return\nwait idle\n";
+const std::string kPause = "program PZ\nClrDraw\nPt-On(0,0)\nPause\nend\ntype prgmPZ\nhkey Return\nwait idle\n";
+const std::string kGraphTable = "key MODE\nwait idle\npress G-T\nwait idle\ntap leave\nwait idle\n";
 const std::string kZTest = "key STAT\nkey RIGHT\nkey RIGHT\nkey ENTER\nwait idle\n";
 // Escape closes a sheet, a menu or the debugger over a screen (or the screen), QUIT the
 // screen under it.
@@ -102,8 +104,9 @@ class EveryScreenReach : public ::testing::TestWithParam<WindowSize> {};
 // Every screen and overlay the app shows, then the graph's calculate sheet (before and after
 // a kind is picked), its slider form, zoom menu and a scatter plot's statistics panel, the
 // ten geometry figures with the figure menu, the eighteen statistics procedures with the
-// test menu and the list picker, the debugger over a program and the program library with
-// its side index beside the rows' (i) buttons: at each of the four sizes and the least
+// test menu and the list picker, the debugger over a program, the program library with
+// its side index beside the rows' (i) buttons and a Pause over the graph beside its table
+// (its bar over the graph, not the table's rows and arrows): at each of the four sizes and the least
 // window, each reachable, no control over any part of another.
 TEST_P(EveryScreenReach, ControlsLieInsideTheWindow)
 {
@@ -164,12 +167,30 @@ TEST_P(EveryScreenReach, ControlsLieInsideTheWindow)
     const json& form = linReg["formRect"];
     const json lists = json::array({form[0].get<int>() + 100, form[1].get<int>() + static_cast<int>(1.5 * linReg["rowHeight"].get<double>())});
     const DriveRun last = driveScript(kData + kProgram + "open 15\nwait idle\npress Tests\nwait idle\n" + tapAt(testRow(menu, kLinRegTTest))
-                                          + tapAt(lists) + "dump\n" + kHome + kEditProgram + tapAt(debug) + "dump\n",
+                                          + tapAt(lists) + "dump\n" + kHome + kEditProgram + tapAt(debug) + "dump\n" + kHome + kGraphTable
+                                          + kPause + "dump\n",
                                       size.options());
-    ASSERT_TRUE(endedWithDumps(last, 2));
+    ASSERT_TRUE(endedWithDumps(last, 3));
     expectReachable(last, size);
     EXPECT_TRUE(last.dumps[0]["statTest"]["picker"].is_object());
     EXPECT_EQ(last.dumps[1]["top"]["title"], "Debugger");
+    EXPECT_TRUE(last.dumps[2]["pauseBar"].is_array()) << "a Pause over the graph beside its table";
+
+    // A help page over a menu or the catalogue says on its bar what it helps with, whole
+    // beside Share, and Back gives the list its own title again.
+    const DriveRun help = driveScript("key MATH\nwait idle\nhkey Ctrl+I\nwait idle\ndump\npress ‹ Back\nwait idle\ndump\n" + kHome
+                                          + "key 0x420\nhkey S\nhkey I\nhkey N\nhkey Ctrl+I\nwait idle\ndump\npress ‹ Back\nwait idle\ndump\n",
+                                      size.options());
+    ASSERT_TRUE(endedWithDumps(help, 4));
+    for (const auto& [k, title] : {std::pair{0u, "menuTitle"}, std::pair{2u, "catalogTitle"}}) {
+        const json& page = help.dumps[k]["help"];
+        ASSERT_TRUE(page.is_object()) << size.name();
+        EXPECT_EQ(help.dumps[k][title], page["page"]) << size.name();
+    }
+    EXPECT_EQ(help.dumps[1]["menuTitle"], "") << size.name();
+    const json& bar = help.dumps[2]["catalogBar"];
+    EXPECT_LE(bar["title"][0].get<int>() + bar["title"][2].get<int>(), bar["share"][0].get<int>()) << size.name() << bar;
+    EXPECT_EQ(help.dumps[3]["catalogTitle"], "CATALOG") << size.name();
 }
 
 INSTANTIATE_TEST_SUITE_P(ScreenReachDrive, EveryScreenReach, ::testing::ValuesIn(kEverySize), [](const auto& info) {
@@ -475,16 +496,17 @@ std::string sizeTo(const QSize& size) { return "size " + std::to_string(size.wid
 
 // Where each overlay is opened from: every screen the registry lists, the graph with a trace
 // (its bar, whose variable opens the slider panel), a program's Pause over the graph and,
-// last (the mode stays), the traced graph beside its table (MODE ▸ G-T).
+// last (the mode stays), the traced graph and a Pause beside its table (MODE ▸ G-T).
 std::vector<std::string> overlaySeeds()
 {
-    std::vector<std::string> seeds{kTraced, "program PZ\nClrDraw\nPt-On(0,0)\nPause\nend\ntype prgmPZ\nhkey Return\nwait idle\n"};
+    std::vector<std::string> seeds{kTraced, kPause};
     const DriveRun listing = driveScript("screens\n");
     if (listing.dumps.size() == 1)
         for (const json& screen : listing.dumps[0]["screens"])
             if (screen["id"] != 0 && screen["id"] != 100)
                 seeds.push_back("open " + std::to_string(screen["id"].get<int>()) + "\nwait idle\n");
-    seeds.push_back("key MODE\nwait idle\npress G-T\nwait idle\ntap leave\nwait idle\n" + kTraced);
+    seeds.push_back(kGraphTable + kTraced);
+    seeds.push_back(kGraphTable + kPause);
     return seeds;
 }
 
