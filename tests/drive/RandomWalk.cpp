@@ -162,7 +162,7 @@ std::string RandomWalk::tap(const json& shown)
     if (captions.empty() && rects.empty())
         return {};
     if (rects.empty() || (!captions.empty() && (alert || below(5) < 2)))
-        return "press " + captions[below(static_cast<std::uint32_t>(captions.size()))] + "\n";
+        return "press? " + captions[below(static_cast<std::uint32_t>(captions.size()))] + "\n";
     const std::array<int, 4>& r = rects[below(static_cast<std::uint32_t>(rects.size()))];
     const int x = r[0] + static_cast<int>(below(static_cast<std::uint32_t>(r[2])));
     const int y = r[1] + static_cast<int>(below(static_cast<std::uint32_t>(r[3])));
