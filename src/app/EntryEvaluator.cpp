@@ -16,6 +16,7 @@
 #include "eval/ProgramQueue.h"
 #include "language/ErrorNumbers.h"
 #include "language/ErrorTable.h"
+#include "language/TokenLineAnalysis.h"
 #include "language/Utf8.h"
 
 #include <algorithm>
@@ -101,12 +102,9 @@ void EntryEvaluator::enter()
     Parser& parser = calc_.parser();
     calc_.cursorVisible = false;
     entry->cursorEnd();
-    if (const int at = entry->hasBasicOps(); at >= 0) {
-        entry->setErrorLocation(at);
-        calc_.showError({{"errorNum", int{ErrInvalid}}});
-        return;
-    }
     const int screen = calc_.currentScreen();
+    if (refuses(*entry, Calculator::fieldScreen(screen)))
+        return;
     if (screen == kTableScreen || screen == kSolverScreen)
         post(VQDoEnter);
     if (screen == kListEditor) {
@@ -193,11 +191,8 @@ bool EntryEvaluator::finalizeEntry()
         return false;
     Parser& parser = calc_.parser();
     calc_.cursorVisible = false;
-    if (const int at = entry->hasBasicOps(); at >= 0) {
-        entry->setErrorLocation(at);
-        calc_.showError({{"errorNum", int{ErrInvalid}}});
+    if (refuses(*entry, true))
         return true;
-    }
     calc_.insert = 0;
     const bool namePrompt = calc_.currentScreen() == kListEditor && entry->filter() == EntryModel::ListName;
     if (entry->entryOps().empty()) {
@@ -230,6 +225,21 @@ bool EntryEvaluator::finalizeEntry()
         calc_.ans.setANS(record, calc_.locked()->numFormat);
     fieldValue_ = std::move(record);
     entry->setFilter(EntryModel::AnyOp);
+    return true;
+}
+
+bool EntryEvaluator::refuses(EntryModel& entry, bool field)
+{
+    int at = entry.hasBasicOps();
+    // A field takes a value. A program called from it would run where the field's
+    // screen waits for that value, or on this thread, where nothing could answer its
+    // question or break its loop: it is refused as the commands only a program holds.
+    if (at < 0 && field)
+        at = TokenLineAnalysis::programCallAt(entry.entryOps());
+    if (at < 0)
+        return false;
+    entry.setErrorLocation(at);
+    calc_.showError({{"errorNum", int{ErrInvalid}}});
     return true;
 }
 
@@ -398,7 +408,9 @@ void EntryEvaluator::present(Operand record)
             view->VCUpdateDisplay();
     }
     const ResultText shown = resultText(record);
-    if (recordsHistory(enteredOn_.value_or(calc_.currentScreen())))
+    // A program's own run (a graph control's label, the debugger's) leaves its item
+    // whatever screen it stood on: a step may leave the table in the debugger's display.
+    if (programRun_ || recordsHistory(enteredOn_.value_or(calc_.currentScreen())))
         place(record, shown);
     if (carriesValue(record.kind)) {
         Operand ans = record;

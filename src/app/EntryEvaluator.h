@@ -15,6 +15,7 @@ namespace orvenda {
 
 class Calculator;
 class CursorBlink;
+class EntryModel;
 
 // Closing an input: ENTER hands the entry line (or, on an empty line, the previous entry)
 // to the program queue; an editor field is evaluated at once; and every record a
@@ -89,6 +90,9 @@ public:
     void deleteList(const std::string& name);
 
 private:
+    // Refuses a line holding a command only a program may hold, or, typed in a field, a
+    // program call: error 19 at the first.
+    bool refuses(EntryModel& entry, bool field);
     void present(Operand record);
     // Runs an entered line on the program queue, or at once as part of leaving its screen.
     void run(const Ops& ops, int screen);

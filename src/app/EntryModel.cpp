@@ -485,6 +485,12 @@ void EntryModel::forceOps(const Ops& ops)
     updateText();
 }
 
+void EntryModel::restoreLine(const Ops& ops)
+{
+    forceOps(ops);
+    cursorEnd();
+}
+
 void EntryModel::setOps(const Ops& ops)
 {
     saveUndo();

@@ -147,6 +147,8 @@ public:
     void recallHistory(int i);
     void forceOps(const Ops& ops);
     void setOps(const Ops& ops);
+    Ops lineOps() const override { return entryOps(); }
+    void restoreLine(const Ops& ops) override;
     void editValue(double v);
 
     // ---- Editing ----

@@ -13,6 +13,9 @@ public:
     virtual void pause() = 0;
     virtual void pauseEnded() = 0;
     virtual void graphChanged() = 0;
+    // The window variables fitted to the screen's size again (after it moved into or out of
+    // the display the debugger leaves free).
+    virtual void fitWindow() = 0;
     // Only the equation solver's function, in that window.
     virtual void showSolverPlot(double left, double right, double bottom, double top) = 0;
 };

@@ -129,8 +129,13 @@ bool KeyRouter::processKeyOp(std::uint32_t op)
         return true;
     spendShift();
     // The shift layers above act at once: the keyboard reads them for the next press. The
-    // ENTER that commits a screen being left belongs to that screen: it is never held.
-    if (calc_.screenBeingLeft() < 0 && holding())
+    // ENTER that commits a screen being left belongs to that screen: it is never held. A
+    // line whose ENTER still waits for its answer (a debugged run's answer, the run then
+    // showing the graph) has been entered already.
+    const int leaving = calc_.screenBeingLeft();
+    if (leaving >= 0 && evaluator_.awaitingAnswer() && evaluator_.awaitedOn() == leaving)
+        return true;
+    if (leaving < 0 && holding())
         hold([this, op] { route(op); });
     else
         route(op);

@@ -20,6 +20,7 @@
 #include <QPalette>
 
 #include <algorithm>
+#include <utility>
 
 namespace orvenda {
 
@@ -157,8 +158,10 @@ void RootController::layout()
     }
     QRect keys = safeArea_->rect();
     ScreenController* debugger = fullScreen(screens::Debugger);
+    const bool debugging = debugger && !debugger->isHidden();
+    const bool beside = debugging && ScreenRouter::debuggerBeside(QSizeF(safe.size()), tablet_);
     // Beside the debugger the display and keyboard keep the left half.
-    if (debugger && !debugger->isHidden() && ScreenRouter::debuggerBeside(QSizeF(safe.size()), tablet_))
+    if (beside)
         keys.setWidth(keys.width() / 2);
     if (tablet_) {
         keys.adjust(kTabletInsetX, kTabletInsetY, -kTabletInsetX, -kTabletInsetY);
@@ -169,6 +172,15 @@ void RootController::layout()
     }
     keyboardArea_->setGeometry(keys);
     router_->setGeometry(keyboardArea_->rect());
+    // The graph a debugged run showed stands in the display the debugger leaves free (beside
+    // it, in the half the display and keyboard keep).
+    if (ScreenController* graph = fullScreen(screens::Graph)) {
+        if (debugging)
+            graph->setGeometry(beside ? keys : router_->displayRect().translated(keys.topLeft()).toRect());
+        if (std::exchange(graphBesideDebugger_, debugging) != debugging && !graph->isHidden())
+            if (GraphScreen* g = graphOf(graph))
+                g->fitWindow();
+    }
     spinner_->move((width() - spinner_->width()) / 2, spinner_->y());
     if (debugger) {
         if (tablet_) {
@@ -359,7 +371,7 @@ void RootController::showGraph(bool show)
             g->didShow(false);
         shell_.blink().resetBlink();
         if (calc_.currentScreen() != screens::ProgramEditor)
-            calc_.setCurrentScreen(calc_.programRunning ? screens::ProgramOutput : screens::Home);
+            calc_.setCurrentScreen(calc_.programRunning ? screens::ProgramOutput : router_->homeScreen());
     }
     moveActivityIndicatorToBottom(show);
     status_->update();
@@ -406,6 +418,9 @@ void RootController::returnToKeyboard(ScreenController* closing, int screen)
         closing->hide();
     calc_.secondShift = false;
     shell_.blink().resetBlink();
+    // A program waiting for its question has its output for a home screen.
+    if (screen == screens::Home)
+        screen = router_->homeScreen();
     router_->setCurrentScreen(screen);
     keyboardArea_->show();
     router_->setActive(true);
@@ -463,20 +478,18 @@ void RootController::showGeometry(int shape)
 
 void RootController::periodicTableDone() { returnToKeyboard(fullScreen(screens::PeriodicTable), screens::Home); }
 
-void RootController::statTestDone()
-{
-    ScreenController* c = fullScreen(screens::StatTests);
-    returnToKeyboard(c, screens::Home);
-    if (c)
-        c->focus(false);
-}
+void RootController::statTestDone() { closeFormScreen(screens::StatTests); }
 
-void RootController::geometryDone()
+void RootController::geometryDone() { closeFormScreen(screens::Geometry); }
+
+void RootController::closeFormScreen(int id)
 {
-    ScreenController* c = fullScreen(screens::Geometry);
-    returnToKeyboard(c, screens::Home);
+    // The form takes its own half-typed value while it is still current: the line the
+    // screen in front gets back (a program's answer) is not the form's.
+    ScreenController* c = fullScreen(id);
     if (c)
         c->focus(false);
+    returnToKeyboard(c, screens::Home);
 }
 
 void RootController::graphDone()
@@ -488,9 +501,11 @@ void RootController::graphDone()
             g->didShow(false);
     }
     int back = screens::Home;
-    // A paused program waits on its output screen; the solver and polynomial apps get
-    // their plots back.
-    if (calc_.parser().programQueue().frameCount() > 0)
+    // The debugger's graph gives the display back to its output; a paused program waits
+    // on its output screen; the solver and polynomial apps get their plots back.
+    if (calc_.prgmManager && calc_.prgmManager->debug())
+        back = screens::ProgramEditor;
+    else if (calc_.parser().programQueue().frameCount() > 0)
         back = screens::ProgramOutput;
     else if (calc_.prevScreen() == screens::Solver || calc_.prevScreen() == screens::Polynomial)
         back = calc_.prevScreen();
@@ -503,12 +518,16 @@ void RootController::graphDone()
 
 void RootController::showDebugger()
 {
-    // The debugger stands over the program's output, whatever its run showed last (the
-    // graph, the table).
+    // The debugger stands over the program's output. A run stopped between its statements
+    // (a step, a breakpoint) keeps the graph or the table it showed last in the display
+    // above, until a statement writes; its end brings the output back.
     if (calc_.prgmManager && calc_.prgmManager->debug()) {
-        if (fullScreenVisible(screens::Graph))
+        const bool stopped = !calc_.prgmManager->runStartedIn().empty();
+        const bool graph = fullScreenVisible(screens::Graph);
+        if (graph && !stopped)
             graphDone();
-        if (calc_.currentScreen() != screens::ProgramEditor)
+        const bool keeps = stopped && (graph || calc_.currentScreen() == screens::Table);
+        if (!keeps && calc_.currentScreen() != screens::ProgramEditor)
             router_->showScreen(screens::ProgramEditor);
     }
     ScreenController* debugger = make(screens::Debugger);

@@ -123,6 +123,8 @@ private:
     ScreenController* showFull(int id, int screen);
     // Back to the keyboard area with screen n.
     void returnToKeyboard(ScreenController* closing, int screen);
+    // The statistics test or geometry screen closed for the keyboard's screens.
+    void closeFormScreen(int id);
     // c in front: the keyboard area when c is null, else that full-size screen.
     void activate(ScreenController* c);
     bool fullScreenVisible(int id) const;
@@ -134,6 +136,8 @@ private:
     Calculator& calc_;
     AppShell& shell_;
     bool tablet_;
+    // The graph stands in the display above the debugger.
+    bool graphBesideDebugger_ = false;
     // The key the function help was opened from, in this widget's coordinates.
     QRect helpKey_;
     ScreenRegistry registry_;

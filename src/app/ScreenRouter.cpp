@@ -7,6 +7,7 @@
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
 #include "core/services/ProgramManager.h"
+#include "eval/Parser.h"
 #include "pretty/FontMap.h"
 
 #include <QFontMetricsF>
@@ -302,8 +303,26 @@ void ScreenRouter::showScreen(int n, const ScreenRequest& request)
     c->shown(request);
 }
 
+bool ScreenRouter::programWaits() const
+{
+    // The debugger keeps its run's output above it.
+    if (calc_.prgmManager && calc_.prgmManager->debug())
+        return false;
+    return calc_.parser().programQueued() || calc_.menuRunning || calc_.pauseRunning;
+}
+
+int ScreenRouter::homeScreen() const { return programWaits() ? screens::ProgramOutput : screens::Home; }
+
 void ScreenRouter::showHome()
 {
+    // A run waiting for its question, menu or pause keeps its output as the home screen:
+    // the line typed there answers it.
+    if (programWaits()) {
+        if (delegate_)
+            delegate_->showGraph(false);
+        frontProgramOutput();
+        return;
+    }
     if (delegate_)
         delegate_->showGraph(false);
     shell_.blink().resetBlink();
@@ -332,6 +351,11 @@ void ScreenRouter::showProgramOutput()
         delegate_->showGraph(false);
     if (calc_.currentScreen() == screens::ProgramEditor)
         return;
+    frontProgramOutput();
+}
+
+void ScreenRouter::frontProgramOutput()
+{
     // The debugger's runs write above it, on the program it shows.
     if (calc_.prgmManager && calc_.prgmManager->debug()) {
         showScreen(screens::ProgramEditor);
@@ -425,6 +449,11 @@ void ScreenRouter::bringControllerToFront(ScreenController* c)
         if (routerScreen(id) || id == screens::Menu || id == screens::Catalog || id == screens::KeyCatalog)
             screen->focus(false);
     c->focus(true);
+    // The answer typed to a waiting question comes back once every screen left has taken
+    // its own line.
+    if (c == controller(screens::ProgramOutput))
+        if (auto answer = calc_.takeTypedAnswer(); answer && calc_.entryManager)
+            calc_.entryManager->restoreLine(*answer);
     for (const auto& [id, screen] : controllers_)
         if (screen != c)
             screen->hide();

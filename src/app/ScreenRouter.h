@@ -94,11 +94,17 @@ public:
     // does nothing.
     void showScreen(int n, const ScreenRequest& request = {});
     void showHome();
+    // A program waits for its question, menu or pause (outside the debugger).
+    bool programWaits() const;
+    // Where every road home leads: the program output while a program waits.
+    int homeScreen() const;
     // Makes n the current screen. A screen left with text on its entry line takes that
     // text first (Calculator::setCurrentScreen), so it is brought back from under a menu
     // or the catalogue to hear the ENTER that commits it.
     void setCurrentScreen(int n);
     void showProgramOutput();
+    // The program output in front (or the debugger's editor), from whatever screen.
+    void frontProgramOutput();
     void hideProgramOutput();
     void updateProgramOutput();
     // The program editor with the program of the error.

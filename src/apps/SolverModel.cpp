@@ -2,6 +2,8 @@
 
 #include "core/Calculator.h"
 #include "eval/Parser.h"
+#include "language/ErrorNumbers.h"
+#include "language/TokenLineAnalysis.h"
 #include "language/VariableSlots.h"
 
 #include <cmath>
@@ -56,6 +58,12 @@ int SolverModel::check(int& errorToken)
     Parser& parser = calc_.parser();
     parser.setError(0);
     std::vector<std::uint32_t> equation = calc_.state().solverEq;
+    // The equation is evaluated on this thread, over and over: a program it called could
+    // neither ask nor be stopped. Refused as a field refuses it.
+    if (const int call = TokenLineAnalysis::programCallAt(equation); call >= 0) {
+        errorToken = call;
+        return ErrInvalid;
+    }
     parser.getRPNfor(equation);
     const int error = parser.error();
     errorToken = parser.errorToken();

@@ -40,6 +40,7 @@ namespace {
 
 constexpr int kScreenProgramEditor = 2;
 constexpr int kScreenChemistry = 14;
+constexpr int kScreenProgramOutput = 11;
 // Screens whose fields are typed in the entry line; leaving one enters what is typed.
 constexpr std::array kCommittingScreens{3, 4, 5, 6, 7, 10, 12, 14, 15, 16, 20, 21, 22, 23};
 
@@ -542,11 +543,15 @@ void Calculator::clearDrawing()
 
 // ---- Screens and keys ----
 
+bool Calculator::fieldScreen(int n)
+{
+    return std::find(kCommittingScreens.begin(), kCommittingScreens.end(), n) != kCommittingScreens.end();
+}
+
 bool Calculator::leavingCommits() const
 {
     const int screen = currentScreen_.load();
-    const bool field = std::find(kCommittingScreens.begin(), kCommittingScreens.end(), screen) != kCommittingScreens.end()
-        || (screen == kScreenProgramEditor && prgmManager && prgmManager->debug());
+    const bool field = fieldScreen(screen) || (screen == kScreenProgramEditor && prgmManager && prgmManager->debug());
     return field && entryManager && !entryManager->text().empty();
 }
 
@@ -556,7 +561,18 @@ void Calculator::setCurrentScreen(int n)
         return;
     const int leaving = currentScreen_.load();
     prevScreen_ = leaving;
-    if (leavingCommits()) {
+    // The answer being typed to a program's question goes with the program output and
+    // comes back with it: the screens opened meanwhile type on the same line.
+    const bool asks = parser_->programQueue().promptStack().count() > 0;
+    if (!asks) {
+        typedAnswer_.reset();
+    } else if (leaving == kScreenProgramOutput && entryManager) {
+        typedAnswer_ = entryManager->lineOps();
+        entryManager->clear();
+    }
+    // Only the screen the user leaves commits its line, once: a screen shown while that
+    // line is entered replays no key.
+    if (screenBeingLeft_ < 0 && leavingCommits()) {
         screenBeingLeft_ = leaving;
         processKeyOp(kEnterKey);
         screenBeingLeft_ = -1;
@@ -565,6 +581,13 @@ void Calculator::setCurrentScreen(int n)
             entryManager->clear();
     }
     currentScreen_ = n;
+}
+
+std::optional<std::vector<std::uint32_t>> Calculator::takeTypedAnswer()
+{
+    if (currentScreen_ != kScreenProgramOutput)
+        return std::nullopt;
+    return std::exchange(typedAnswer_, std::nullopt);
 }
 
 void Calculator::processKeyOp(int key)

@@ -263,8 +263,13 @@ public:
     // screen is still current; what it could not take goes with it, so nothing typed
     // there reaches the next screen's line (chemistry keeps its formula itself).
     void setCurrentScreen(int n);
+    // What was typed for the program's waiting question before another screen came in
+    // front, once the program output is current again (taken once).
+    std::optional<std::vector<std::uint32_t>> takeTypedAnswer();
     // Leaving the current screen would enter the text on its entry line.
     bool leavingCommits() const;
+    // A screen whose entry line fills a field (a window value, a cell, a form's value).
+    static bool fieldScreen(int n);
     // The screen whose line is being entered as it is left, -1 at any other time: that
     // ENTER is handled at once, as part of the switch.
     int screenBeingLeft() const { return screenBeingLeft_; }
@@ -662,6 +667,8 @@ private:
     std::atomic<int> currentScreen_{0};
     int prevScreen_ = 0;
     int screenBeingLeft_ = -1;
+    // What was typed for a program's question while another screen is in front.
+    std::optional<std::vector<std::uint32_t>> typedAnswer_;
     State state_;
     // Read everywhere, on any thread, without the lock; written under it by their setters.
     std::atomic<int> angleFormat_{0};

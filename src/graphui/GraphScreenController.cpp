@@ -5,6 +5,7 @@
 #include "app/ScreenRegistry.h"
 #include "app/YEqModel.h"
 #include "core/Calculator.h"
+#include "core/services/ProgramManager.h"
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
 #include "core/services/StatGraphManager.h"
@@ -407,6 +408,8 @@ void GraphScreenController::showSolverPlot(double left, double right, double bot
 
 void GraphScreenController::zoomTo(const Calculator::Bounds& window) { graphView_->zoom(window); }
 
+void GraphScreenController::fitWindow() { graphView_->zoom(calc().window()); }
+
 void GraphScreenController::syncWindowVars()
 {
     if (calc().statGraphManager)
@@ -437,7 +440,11 @@ void GraphScreenController::done()
     if (onDone_)
         onDone_();
     calc().locked()->graphXAxisLabelMode = 0;
-    parser.resumeProgramThread();
+    // A program waiting for its question or menu goes on only with the answer, which its
+    // output now in front takes; a debugged one only with the debugger's Step or Run.
+    const bool debugging = calc().prgmManager && calc().prgmManager->debug();
+    if (parser.promptStack().count() == 0 && !calc().menuRunning && !debugging)
+        parser.resumeProgramThread();
 }
 
 // ---- Zoom menu ----

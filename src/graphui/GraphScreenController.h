@@ -142,6 +142,7 @@ public:
     void pause() override;
     void pauseEnded() override;
     void graphChanged() override;
+    void fitWindow() override;
     void showSolverPlot(double left, double right, double bottom, double top) override;
     void zoomTo(const Calculator::Bounds& window);
 

@@ -48,6 +48,13 @@ bool TokenLineAnalysis::hasLeftParen(std::uint32_t op)
         [t](const auto& range) { return inRange(t, range.first, range.second); });
 }
 
+int TokenLineAnalysis::programCallAt(std::span<const std::uint32_t> ops)
+{
+    constexpr std::uint32_t kProgram = 0x5F;
+    const auto call = std::find_if(ops.begin(), ops.end(), [](std::uint32_t op) { return (op & 0xFFFF) == kProgram; });
+    return call == ops.end() ? -1 : static_cast<int>(call - ops.begin());
+}
+
 TokenLineAnalysis::Range TokenLineAnalysis::parenContextInOps(std::span<const std::uint32_t> ops, int location)
 {
     if (location < 0)

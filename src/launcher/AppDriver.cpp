@@ -548,7 +548,7 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
     if (command == "screens" && argument.empty()) {
         nlohmann::json all = nlohmann::json::array();
         for (int id : ScreenRegistry::ids())
-            all.push_back({{"id", id}, {"title", ScreenRegistry::title(id).toStdString()}});
+            all.push_back({{"id", id}, {"title", ScreenRegistry::title(id).toStdString()}, {"field", Calculator::fieldScreen(id)}});
         out_ << nlohmann::json{{"screens", std::move(all)}}.dump() << std::endl;
         return true;
     }
@@ -1736,7 +1736,9 @@ void AppDriver::dump()
             state["programOutput"]["grid"] = {at.x(), at.y(), grid.width(), grid.height(), grid.leading(), grid.cellWidth()};
         }
     }
-    if (calc.currentScreen() == screens::ProgramEditor)
+    // The debugger shows over a table or graph a step left in front too.
+    if (const ScreenController* debugger = app_.root().fullScreen(screens::Debugger);
+        calc.currentScreen() == screens::ProgramEditor || (debugger && debugger->isVisible()))
         programEditorState(state);
     // A form open over the window (a user menu's name, a new key set, a new program).
     if (const auto* dialog = qobject_cast<const QDialog*>(QApplication::activeModalWidget());

@@ -180,7 +180,7 @@ class GeometryScreen;
 //   photo PATH     the picture file the photo library answers to the next pick (DRAW STO
 //                  "Photo…"; `photo` alone cancels it); a driven app opens no dialog
 //   open ID        shows the screen or overlay of that id (ScreenRegistry's ids) as the app
-//                  asks for it; `screens` prints every id with its title as one JSON line
+//                  asks for it; `screens` prints every id with its title (and field: whether its entry line fills a field) as one JSON line
 //   size WxH       the window resized to W × H (not below its least size), as a user
 //                  drags its edges
 //   tap leave      a click on the visible control that leaves the screen on top

@@ -222,6 +222,13 @@ void ProgramDebuggerScreen::run()
 {
     repeat_->stop();
     stepsOwed_ = 0;
+    // A stepped question takes what was typed for it first; unanswered, it still waits.
+    Calculator& c = calc();
+    if (model_.stepping() && c.parser().promptStack().count() > 0) {
+        c.processKeyOp(static_cast<int>(KeyTables::kEnter));
+        if (c.parser().promptStack().count() > 0 || !model_.debug())
+            return;
+    }
     if (model_.run()) {
         edit_->update();
         calc().suspendDebugger();
@@ -253,10 +260,13 @@ void ProgramDebuggerScreen::runStopped(bool ended)
         stepsOwed_ = 0;
     // Whatever the run showed, the debugger comes back over the output at the next line to
     // run. A Run's question, menu or pause keeps the keyboard in front until it is
-    // answered; a Step's is answered with the debugger in sight (Step answers it).
+    // answered; so does a Step's question or menu where the debugger would lie over the
+    // keyboard (beside it, the debugger stays in sight and Step answers).
     Calculator& c = calc();
-    const bool waits = c.parser().promptStack().count() > 0 || c.menuRunning || c.pauseRunning;
-    if (waits && !model_.stepping())
+    const bool asks = c.parser().promptStack().count() > 0 || c.menuRunning;
+    const bool waits = asks || c.pauseRunning;
+    const bool beside = ScreenRouter::debuggerBeside(size(), c.device == 1);
+    if ((waits && !model_.stepping()) || (asks && !beside))
         c.suspendDebugger();
     else
         c.showDebugger(true);

@@ -315,6 +315,8 @@ public:
         typed.clear();
         ++clears;
     }
+    std::vector<std::uint32_t> lineOps() const override { return {}; }
+    void restoreLine(const std::vector<std::uint32_t>&) override {}
     void insertOpcode(std::uint32_t, int) override {}
     void cursorEndSilent() override {}
     void startNewEntry() override {}

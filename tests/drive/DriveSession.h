@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -76,6 +77,26 @@ inline ::testing::AssertionResult endedWithDumps(const DriveRun& run, std::size_
     return ::testing::AssertionFailure() << "exit code " << run.exitCode << ", " << run.dumps.size() << " dumps (not "
                                          << dumps << ")\n"
                                          << run.output;
+}
+
+// The last history item as "input → answer", the answer's lines trimmed of their padding.
+inline std::string lastItem(const nlohmann::json& dump)
+{
+    if (dump["history"].empty())
+        return "";
+    const nlohmann::json& item = dump["history"].back();
+    std::string answer = item["answer"].get<std::string>();
+    std::string trimmed;
+    std::size_t start = 0;
+    while (start <= answer.size()) {
+        const std::size_t end = std::min(answer.find('\n', start), answer.size());
+        std::string line = answer.substr(start, end - start);
+        line.erase(0, line.find_first_not_of(' '));
+        line.erase(line.find_last_not_of(' ') + 1);
+        trimmed += (trimmed.empty() ? "" : "/") + line;
+        start = end + 1;
+    }
+    return item["input"].get<std::string>() + " → " + trimmed;
 }
 
 } // namespace orvenda::test

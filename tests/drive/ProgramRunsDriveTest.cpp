@@ -21,6 +21,7 @@ using orvenda::test::DriveRun;
 using orvenda::test::driveScratch;
 using orvenda::test::driveScript;
 using orvenda::test::endedWithDumps;
+using orvenda::test::lastItem;
 
 const char* const kDevices[] = {"phone", "tablet"};
 
@@ -43,26 +44,6 @@ json graphFrame(const std::string& options)
 {
     const DriveRun shown = driveScript(buttonProgram("BZ", "") + "type prgmBZ\nhkey Return\nwait idle\ndump\n", options);
     return shown.dumps.empty() ? json() : shown.dumps[0]["graph"];
-}
-
-// The last history item as "input → answer", the answer's lines trimmed of their padding.
-std::string lastItem(const json& dump)
-{
-    if (dump["history"].empty())
-        return "";
-    const json& item = dump["history"].back();
-    std::string answer = item["answer"].get<std::string>();
-    std::string trimmed;
-    std::size_t start = 0;
-    while (start <= answer.size()) {
-        const std::size_t end = std::min(answer.find('\n', start), answer.size());
-        std::string line = answer.substr(start, end - start);
-        line.erase(0, line.find_first_not_of(' '));
-        line.erase(line.find_last_not_of(' ') + 1);
-        trimmed += (trimmed.empty() ? "" : "/") + line;
-        start = end + 1;
-    }
-    return item["input"].get<std::string>() + " → " + trimmed;
 }
 
 } // namespace

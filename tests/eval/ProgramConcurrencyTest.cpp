@@ -344,17 +344,19 @@ TEST(ProgramConcurrencyTest, AMenuShownAgainRightAfterAChoiceStays)
 TEST(ProgramConcurrencyTest, ProgramErrorsStayWithTheRun)
 {
     ProgramHarness h;
-    auto view = std::make_shared<RecordingView>();
-    h.calc.viewDelegate = view;
-    // The menu's second label is missing; the error points past the Menu( statement
-    // (tokens 0-16 and its ":"), whatever the main thread parsed last.
+    // The menu's second label is missing: the run ends with that error as its last
+    // record, pointing past the Menu( statement (tokens 0-16 and its ":"), whatever the
+    // main thread parsed last, with nothing left waiting.
     h.store("M", "Menu(\"T\",\"A\",1,\"B\",Z):Lbl 1");
     ASSERT_EQ(h.enter("prgmM").kind, KindMenu);
+    h.finals.clear();
     h.parser().setNextToken(99);
     h.parser().menuKey(50);
-    ASSERT_EQ(view->errors.size(), 1u);
-    EXPECT_EQ(view->errors[0]["errorNum"], 44);
-    EXPECT_EQ(view->errors[0]["tokenLocation"], 18);
+    ASSERT_EQ(h.finals.size(), 1u);
+    EXPECT_EQ(h.finals[0].error, 44);
+    EXPECT_EQ(h.finals[0].location, 18);
+    EXPECT_FALSE(h.parser().programQueued());
+    EXPECT_EQ(h.queue().menuDisplay(), nullptr);
 
     h.store("P", "Input A");
     h.enter("prgmP");

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace orvenda {
 
@@ -19,6 +20,9 @@ public:
     virtual std::string text() const = 0;
     // Empties the entry line.
     virtual void clear() = 0;
+    // The line's ops, and the line set back to them with the cursor at their end.
+    virtual std::vector<std::uint32_t> lineOps() const = 0;
+    virtual void restoreLine(const std::vector<std::uint32_t>& ops) = 0;
     virtual void insertOpcode(std::uint32_t op, int at) = 0;
     // Cursor to the end without notifying.
     virtual void cursorEndSilent() = 0;

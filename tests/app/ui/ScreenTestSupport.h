@@ -31,6 +31,7 @@ public:
     void pause() override { ++pauses; }
     void pauseEnded() override {}
     void graphChanged() override {}
+    void fitWindow() override {}
     void showSolverPlot(double, double, double, double) override {}
 
     int updates = 0;
