@@ -249,6 +249,8 @@ void MenuScreen::showMenu(int id)
                 tabs_->addTab(QString::fromUtf8(tab.title.data(), static_cast<qsizetype>(tab.title.size())));
     }
     tabs_->setCurrentIndex(0);
+    // A menu of one list has no tabs: the bar draws none.
+    tabs_->setVisible(tabs_->count() > 0);
     filling_ = false;
     currentMenu_ = id;
     tab_ = 0;
@@ -1061,7 +1063,7 @@ void MenuScreen::popHelp()
     back_->hide();
     share_->hide();
     cancel_->show();
-    tabs_->show();
+    tabs_->setVisible(tabs_->count() > 0);
     HelpPage::slide(table_, help_, listArea(), false);
 }
 
@@ -1109,7 +1111,7 @@ void MenuScreen::popNotes()
     notesModes_->hide();
     listing_->hide();
     cancel_->show();
-    tabs_->show();
+    tabs_->setVisible(tabs_->count() > 0);
     filterBar_->setVisible(showsLibrary());
     const std::string_view share = MenuTables::shareTitle(currentMenu_);
     setBarTitle(QString::fromUtf8(share.data(), static_cast<qsizetype>(share.size())));
@@ -1550,6 +1552,8 @@ void MenuScreen::fitTabs()
     tabs_->setMinimumWidth(tabsWidth);
     // The title takes what the tabs leave, shortened with an ellipsis when that is too little.
     title_->setText(titleMetrics.elidedText(title, Qt::ElideRight, std::max(0, room - tabsWidth - spacing)));
+    // Nor is a title without text drawn.
+    title_->setVisible(!title_->text().isEmpty());
 }
 
 } // namespace orvenda

@@ -404,6 +404,18 @@ TEST(ScreenReachDrive, TheLeastAndTheTurnedPhoneShowEveryControlWhole)
     EXPECT_GE(bar["title"][2].get<int>(), bar["titleNeeds"].get<int>()) << bar;
 }
 
+// A menu of one list draws no tab bar, and the user menus no empty title, where the bar's
+// other buttons would leave them no room.
+TEST(ScreenReachDrive, AMenuDrawsNoEmptyTabsOrTitle)
+{
+    for (const char* opened : {"key ALPHA\nkey Y=\n", "key 2ND\nkey X,T,θ,N\nhkey 5\nopen 17\nhkey Ctrl+U\n"}) {
+        const DriveRun run = driveScript(std::string(opened) + "wait idle\ndump\n");
+        ASSERT_TRUE(endedWithDumps(run, 1)) << opened;
+        EXPECT_EQ(run.dumps[0]["top"]["id"], 101) << opened;
+        EXPECT_FALSE(run.dumps[0].contains("unreachable")) << opened << run.dumps[0].value("unreachable", json());
+    }
+}
+
 // The least window, 320 × 390, where what is laid over a screen shares its room: the ten
 // geometry figures keep Done, Solve and Clear clear of each other; the stat plot set-up's hue
 // wheel is a wheel a pointer works; 2-SampTTest's pooled switch leaves the form's title
