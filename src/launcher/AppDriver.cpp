@@ -1665,8 +1665,14 @@ void AppDriver::dump()
     Calculator& calc = app_.calculator();
     nlohmann::json state;
     state["screen"] = calc.currentScreen();
-    // Whether a run is queued or running (a question waiting for its answer included).
+    // Whether a run is queued or running, and whether a program waits (for an answer, a
+    // menu's pick or a pause's ENTER).
     state["running"] = calc.parser().programQueueCount() > 0;
+    state["waiting"] = calc.parser().programQueue().programQueued();
+    // The shift the keyboard lights: 2ND, ALPHA or the alpha lock (null for none).
+    state["shift"] = calc.secondShift ? nlohmann::json("2nd") : calc.alphaLock ? nlohmann::json("alphaLock")
+        : calc.alphaShift                                    ? nlohmann::json("alpha")
+                                                             : nlohmann::json();
     // What the window shows on top, from the widgets the picture is drawn from.
     const int front = app_.root().frontId();
     nlohmann::json top{{"id", front}, {"title", ScreenRegistry::title(front).toStdString()}, {"leave", nullptr}};

@@ -1,6 +1,7 @@
 #include "drive/RandomWalk.h"
 
 #include <array>
+#include <sstream>
 #include <string_view>
 #include <utility>
 
@@ -139,10 +140,13 @@ std::string RandomWalk::key()
 
 std::string RandomWalk::chord() { return std::string("hkey ") + pick(kChords) + "\n"; }
 
-std::string RandomWalk::entry()
+std::string RandomWalk::entry(bool keys)
 {
     const std::string text = below(10) < 7 ? std::string("prgm") + pick(kPrograms) : std::string(pick(kEntries));
-    return "type " + text + "\n" + pick(kAfterEntry);
+    std::string after = pick(kAfterEntry);
+    if (!keys && after.starts_with("key "))
+        after = after == "key DOWN\n" ? "hkey Down\n" : "hkey Return\n";
+    return "type " + text + "\n" + after;
 }
 
 std::string RandomWalk::tap(const json& shown)
@@ -169,12 +173,37 @@ std::string RandomWalk::tap(const json& shown)
     return "tap " + std::to_string(x) + " " + std::to_string(y) + "\n";
 }
 
-std::string RandomWalk::step(const json& shown, bool mayWaitIdle)
+bool RandomWalk::keysShown(const json& shown)
 {
-    const std::uint32_t kind = below(100);
     // The calculator's keys are drawn, or an open menu takes them as its keypad; under a
     // full-size screen only its own controls and the computer's keys are there.
-    const bool keys = !shown.value("keyboard", nlohmann::json()).is_null() || shown.value("overlay", "") == "Menu";
+    return !shown.value("keyboard", json()).is_null() || shown.value("overlay", "") == "Menu";
+}
+
+bool RandomWalk::mayOpen(const json& shown)
+{
+    // As the app asks for a screen: never while an alert is open or a full-size screen or
+    // a view over the window is in front (the root controller's, which only its own
+    // controls leave).
+    const int front = shown["top"].value("id", 0);
+    return front < kDebugger && front != kGraph && front != kPeriodicTable && front != kStatTests && front != kGeometry
+        && shown.value("alerts", json::array()).empty();
+}
+
+bool RandomWalk::fits(const std::string& step, const json& shown)
+{
+    std::istringstream lines(step);
+    for (std::string line; std::getline(lines, line);)
+        if ((line.starts_with("key ") && !keysShown(shown)) || (line.starts_with("open ") && !mayOpen(shown))
+            || (line == "wait idle" && shown.value("running", true)))
+            return false;
+    return true;
+}
+
+std::string RandomWalk::step(const json& shown)
+{
+    const std::uint32_t kind = below(100);
+    const bool keys = keysShown(shown);
     if (kind < 30)
         return keys ? key() : chord();
     if (kind < 48)
@@ -185,17 +214,12 @@ std::string RandomWalk::step(const json& shown, bool mayWaitIdle)
         return keys ? key() : chord();
     }
     if (kind < 76)
-        return entry();
-    // As the app asks for a screen: never while a full-size screen or a view over the
-    // window is in front (the root controller's, which only its own controls leave).
-    const int front = shown["top"].value("id", 0);
-    const bool screenInFront = front < kDebugger && front != kGraph && front != kPeriodicTable && front != kStatTests
-        && front != kGeometry;
-    if (kind < 83 && !screens_.empty() && screenInFront)
+        return entry(keys);
+    if (kind < 83 && !screens_.empty() && mayOpen(shown))
         return "open " + std::to_string(screens_[below(static_cast<std::uint32_t>(screens_.size()))]) + "\n";
     if (kind < 86)
         return std::string("size ") + (tablet_ ? pick(kTabletSizes) : pick(kPhoneSizes)) + "\n";
-    if (below(2) == 0 && mayWaitIdle && !shown.value("running", true))
+    if (below(2) == 0 && !shown.value("running", true))
         return "wait idle\n";
     return "wait 50\n";
 }

@@ -29,10 +29,12 @@ public:
 
     // The screen ids `open` may show (the driver's `screens` lists them).
     void setScreens(std::vector<int> ids) { screens_ = std::move(ids); }
-    // The lines of the next step, chosen with what the last dump showed. `wait idle` is
-    // chosen only while that dump saw no run, and mayWaitIdle says it is still the state
-    // of the app (no step sent since).
-    std::string step(const nlohmann::json& shown, bool mayWaitIdle);
+    // The lines of the next step, chosen with what the dump after the last one showed.
+    std::string step(const nlohmann::json& shown);
+    // Whether a step (one the walk made, replayed) is one the walk would make in the state
+    // the dump shows: the calculator's keys only where they are drawn, a screen opened
+    // only over another screen with no alert open, `wait idle` only while no run goes on.
+    static bool fits(const std::string& step, const nlohmann::json& shown);
 
 private:
     // A number in [0, n), the same on every library.
@@ -43,9 +45,13 @@ private:
         return items[below(N)];
     }
 
+    static bool keysShown(const nlohmann::json& shown);
+    static bool mayOpen(const nlohmann::json& shown);
     std::string key();
     std::string chord();
-    std::string entry();
+    // An entry, then maybe a key that takes or leaves it (the computer's when the
+    // calculator's keys are hidden).
+    std::string entry(bool keys);
     // A tap inside a rectangle the dump lists, or a press of a caption it shows; empty when
     // it lists none.
     std::string tap(const nlohmann::json& shown);

@@ -16,8 +16,9 @@ using nlohmann::json;
 // Screen ids of the driver's dump (the app's ScreenRegistry).
 constexpr int kHome = 0, kProgramOutput = 11, kClassicHome = 100, kMenu = 101, kFourFunction = 112;
 constexpr int kDebugger = 109, kFunctionHelp = 111;
-// The ids `open` is not given: the classic home screen comes with the mode, not by itself.
-constexpr int kNotOpened[] = {kClassicHome};
+// The ids `open` is not given: the classic home screen comes with the mode, and the
+// debugger with a program in the editor, not by themselves.
+constexpr int kNotOpened[] = {kClassicHome, kDebugger};
 
 const std::string kCheckpoint = "wait still\ndump\n";
 // The buttons of an alert a user closes it with, by preference (never one that goes
@@ -47,7 +48,7 @@ std::string sanitizerCause(const std::string& messages)
 
 std::string top(const json& shown) { return shown["top"].value("title", std::string()) + " (" + shown["top"]["id"].dump() + ")"; }
 
-// 1+1's answer in any display mode: 2, 2.000, 2ᴇ0, 0b10, 0h2.
+// 1+1's answer in any display mode: 2, 2.000, 2ᴇ0 (2ᴱ0), 0b10, 0h2.
 bool two(const std::string& answer)
 {
     if (answer == "0b10" || answer == "0h2" || answer == "0o2")
@@ -57,7 +58,7 @@ bool two(const std::string& answer)
     std::string_view rest = std::string_view(answer).substr(1);
     if (rest.starts_with('.'))
         rest.remove_prefix(std::min(rest.find_first_not_of('0', 1), rest.size()));
-    return rest.empty() || rest == "ᴇ0";
+    return rest.empty() || rest == "ᴇ0" || rest == "ᴱ0";
 }
 
 } // namespace
@@ -90,27 +91,24 @@ WalkOutcome WalkRunner::run(RandomWalk* walk, const std::vector<std::string>& fi
                     ids.push_back(id);
         walk->setScreens(std::move(ids));
     }
-    bool mayWaitIdle = true;
+    // A dump after every step: the walk chooses its next step from it, and a replay leaves
+    // out a step the walk would not make there (its shrinking may have taken out the
+    // steps that led there).
+    std::size_t sent = 0;
     for (std::size_t n = 0; n < count; ++n) {
         if (!shown)
             return failed(lost(drive));
-        steps_.push_back(walk ? walk->step(*shown, mayWaitIdle) : fixed[n]);
+        std::string step = walk ? walk->step(*shown) : fixed[n];
+        if (!walk && !RandomWalk::fits(step, *shown))
+            continue;
+        steps_.push_back(std::move(step));
         drive.send(steps_.back());
         outcome.steps = n + 1;
-        const bool checkpoint = (n + 1) % kCheckEvery == 0;
-        // The walk chooses its next step from a dump after each; a replay needs them only
-        // at the checks.
-        if (!checkpoint && walk) {
+        if (++sent % kCheckEvery != 0) {
             shown = drive.ask("dump\n", kWatchdogSeconds);
-            mayWaitIdle = true;
-        } else if (checkpoint) {
-            shown = drive.ask(kCheckpoint, kWatchdogSeconds);
-            if (shown)
-                if (std::optional<WalkFailure> failure = check(*shown))
-                    return failed(std::move(*failure));
-            mayWaitIdle = true;
-        } else {
-            mayWaitIdle = false;
+        } else if ((shown = drive.ask(kCheckpoint, kWatchdogSeconds))) {
+            if (std::optional<WalkFailure> failure = check(*shown))
+                return failed(std::move(*failure));
         }
     }
     if (!shown || !(shown = drive.ask(kCheckpoint, kWatchdogSeconds)))
@@ -163,7 +161,10 @@ std::optional<WalkFailure> WalkRunner::check(const json& shown)
             ids += " " + std::to_string(n);
         return WalkFailure{"screen", std::to_string(screens.size()) + " screens drawn:" + ids + " under " + top(shown), shown.dump()};
     }
-    if (const int screen = shown["screen"]; !covered && screen != front && !(front == kClassicHome && screen == kHome))
+    // While a program runs or waits the screen number is the output's, whatever is in front.
+    const bool program = shown.value("running", false) || shown.value("waiting", false);
+    if (const int screen = shown["screen"];
+        !covered && screen != front && !(front == kClassicHome && screen == kHome) && !(program && screen == kProgramOutput))
         return WalkFailure{"screen", "screen " + std::to_string(screen) + " current with " + top(shown) + " in front", shown.dump()};
     if (shown.contains("unreachable")) {
         std::set<std::string> classes;
@@ -182,7 +183,8 @@ std::optional<WalkFailure> WalkRunner::quitCheck(LiveDrive& drive, json shown)
 {
     bool question = false;
     // Each round does what a user does next to get home: an alert closed, a form, a help
-    // page or an overlay left, a run that asks nothing stopped with ON, QUIT.
+    // page or an overlay left, a run that asks nothing stopped with ON, a lit shift put
+    // out, QUIT.
     for (int round = 0; round < 16; ++round) {
         std::string lines;
         const int front = shown["top"]["id"];
@@ -198,11 +200,14 @@ std::optional<WalkFailure> WalkRunner::quitCheck(LiveDrive& drive, json shown)
         } else if (shown.contains("dialog") || overlay(front) || rootView(front) || !shown["help"].is_null()) {
             // Escape, or the control that leaves it when Escape did not.
             lines = round % 2 && !shown["top"]["leave"].is_null() ? "tap leave\n" : "hkey Escape\n";
-        } else if (shown["running"] && front == kProgramOutput) {
+        } else if (shown["waiting"] && front == kProgramOutput) {
             question = true;
             break;
         } else if (shown["running"]) {
             lines = "key ON\n";
+        } else if (!shown["shift"].is_null() && !shown["keyboard"].is_null()) {
+            // The lit shift key pressed again puts it out.
+            lines = shown["shift"] == "2nd" ? "key 2ND\n" : "key ALPHA\n";
         } else if (!home(front)) {
             // Escape, QUIT (on the keyboard, where it is drawn), or the screen's control
             // that leaves it.
@@ -219,6 +224,9 @@ std::optional<WalkFailure> WalkRunner::quitCheck(LiveDrive& drive, json shown)
     }
     if (!question && (!home(shown["top"]["id"]) || shown["running"] || !shown["alerts"].empty()))
         return WalkFailure{"quit", "not home: " + top(shown), shown.dump()};
+    // A program waiting with its question out of sight would take the line as its answer.
+    if (!question && shown["waiting"])
+        return WalkFailure{"quit", "a program waits on the home screen", shown.dump()};
     const json before = shown;
     std::optional<json> after =
         drive.ask(std::string("key CLEAR\ntype 1+1\nkey ENTER\n") + (question ? "wait still\n" : "wait idle\n") + "dump\n",
@@ -230,7 +238,7 @@ std::optional<WalkFailure> WalkRunner::quitCheck(LiveDrive& drive, json shown)
         && history.size() >= before["history"].size())
         return std::nullopt;
     // A question in front takes the line as its answer.
-    if (question && ((*after)["output"] != before["output"] || (*after)["history"] != before["history"]))
+    if (question && ((*after)["output"] != before["output"] || (*after)["history"] != before["history"] || !(*after)["waiting"]))
         return std::nullopt;
     return WalkFailure{"quit", question ? "the question took no answer" : "1+1 gave no 2", after->dump()};
 }
