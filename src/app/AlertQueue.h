@@ -16,7 +16,8 @@ namespace orvenda {
 // Alerts shown one at a time as application-modal boxes over a window, in the order they
 // were asked for: an alert asked for while another is open waits for it, none is lost.
 // The first button is the default button and, unless the alert names another, the
-// escape button. Main thread.
+// escape button. Each box is kept inside the window at its every size (WindowFit). Main
+// thread.
 class AlertQueue {
 public:
     struct Alert {

@@ -53,6 +53,12 @@ AppShell::~AppShell()
     queue.setMainQueue(nullptr);
 }
 
+void AppShell::endRuns()
+{
+    calc_.parser().stopProgramThread();
+    settle(kStopWait);
+}
+
 bool AppShell::idle() const { return calc_.parser().programQueueCount() == 0 && main_->pending() == 0; }
 
 bool AppShell::settle(std::chrono::milliseconds limit)

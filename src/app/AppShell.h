@@ -41,6 +41,10 @@ public:
     // Runs the event loop until the program queue has finished every run and its reports
     // are handled; false when that did not happen within the limit.
     bool settle(std::chrono::milliseconds limit);
+    // The app quits: a program that runs or waits is stopped as ON stops it, and its end
+    // handled (the break's history item) before this returns, unless the run ignores the
+    // stop for longer than quitting waits.
+    void endRuns();
 
 private:
     bool idle() const;

@@ -77,9 +77,21 @@ KeyRouter::KeyRouter(Calculator& calc, EntryEvaluator& evaluator, CursorBlink& b
     : calc_(calc), evaluator_(evaluator), blink_(blink), editors_(calc)
 {
     evaluator_.setAnsweredHandler([this] { releaseHeld(); });
+    // The keys typed after the stop are held behind the break it brings: a stop made by a
+    // held key as it acts comes right after that key.
+    calc_.parser().programQueue().setStoppedHandler([this] {
+        if (releasing_)
+            held_.push_front({nullptr, 0, true});
+        else if (!held_.empty() || holding())
+            held_.push_back({nullptr, 0, true});
+    });
 }
 
-KeyRouter::~KeyRouter() { evaluator_.setAnsweredHandler(nullptr); }
+KeyRouter::~KeyRouter()
+{
+    evaluator_.setAnsweredHandler(nullptr);
+    calc_.parser().programQueue().setStoppedHandler(nullptr);
+}
 
 bool KeyRouter::acceptsToken(std::uint32_t op)
 {
@@ -181,6 +193,10 @@ void KeyRouter::spendShift()
 
 void KeyRouter::route(std::uint32_t op)
 {
+    // A line out of sight takes no key: it is neither edited nor run. The ENTER that commits
+    // a screen being left still acts.
+    if (lineCovered_ && calc_.screenBeingLeft() < 0 && lineCovered_())
+        return;
     if (!editingKey(op & 0xFFFF) && acceptsToken(op))
         insertToken(op);
 }
@@ -211,6 +227,10 @@ void KeyRouter::releaseHeld()
     while (!held_.empty() && !evaluator_.awaitingAnswer()) {
         Held key = std::move(held_.front());
         held_.pop_front();
+        if (key.stop) {
+            afterStop_ = true;
+            continue;
+        }
         // A key the program read has done all it does.
         if (!calc_.typedKeys.claim(key.offered) || !key.action)
             continue;
@@ -218,6 +238,8 @@ void KeyRouter::releaseHeld()
         key.action();
         releasing_ = false;
     }
+    if (held_.empty())
+        afterStop_ = false;
 }
 
 bool KeyRouter::shiftKey(std::uint32_t t)
@@ -481,7 +503,10 @@ void KeyRouter::enterKey()
         post(VQEnter);
         return;
     default:
-        evaluator_.enter();
+        // A screen without an entry line (the stat plots, the periodic table, FORMAT) has
+        // nothing to enter: the home screen's line behind it is not run.
+        if (editorTarget(true).editor)
+            evaluator_.enter();
         return;
     }
 }

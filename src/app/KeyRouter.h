@@ -64,6 +64,9 @@ public:
     // The keys are a program's to have: a run holds them, a program is paused, or it takes
     // them as above. Every screen a program brings in front hands them to the keyboard.
     bool programOwnsKeys() const;
+    // The key being handled in its turn was typed after the user stopped the run: an alert
+    // the stop brought takes it, as it would have at a person's pace.
+    bool keyAfterStop() const { return releasing_ && afterStop_; }
     // What a key of the keyboard does, once the keys held before it have been handled and
     // the run has not read it: the running program's getKey takes the key's code (0 for
     // none) first, in the order typed, and a key it took never acts.
@@ -90,6 +93,9 @@ public:
     void doKeyClick();
     // What plays the click sound; none by default.
     void setClickSound(std::function<void()> sound) { clickSound_ = std::move(sound); }
+    // Whether an overlay (MODE, the key-set catalogue, a colour picker) hides the screen's
+    // entry line: its keys (typing, editing, ENTER) then act on nothing. None by default.
+    void setLineCovered(std::function<bool()> covered) { lineCovered_ = std::move(covered); }
 
     // The glyph of the blinking cursor: 0 in the off phase.
     int cursorChar() const;
@@ -142,16 +148,22 @@ private:
     CursorBlink& blink_;
     ScreenEditors editors_;
     std::function<void()> clickSound_;
+    std::function<bool()> lineCovered_;
     std::shared_ptr<ImpactFeedback> keyClicker_;
     struct Held {
         std::function<void()> action;
         // The key's place among the keys the program may read (0: none).
         TypedKeys::Id offered = 0;
+        // Not a key: where a stop of the run came among the keys held.
+        bool stop = false;
     };
     std::deque<Held> held_;
     // A held key is being handled: what it does (a screen's commit, its own key op) acts
     // at once.
     bool releasing_ = false;
+    // The held keys being handled were typed after a stop: the break's alert, up by
+    // then, is what they were typed for.
+    bool afterStop_ = false;
 };
 
 } // namespace orvenda

@@ -293,8 +293,12 @@ void RootController::reportError(const nlohmann::json& error)
     if (!program.empty() && program != "none") {
         shown.title = QStringLiteral("Program Error");
         shown.buttons.emplace_back(QStringLiteral("Show program"), [this] {
-            showDebugger();
+            // The program opens at the fault, in debug mode under the debugger: keys typed
+            // next step it or answer it, and never edit it.
             calc_.notificationCenter().post(VQViewPrgmError, this, errorNotification_);
+            if (calc_.prgmManager)
+                calc_.prgmManager->setDebug(true);
+            showDebugger();
         });
     }
     if (const auto equation = error.find("equation"); equation != error.end() && equation->is_number_integer()) {
@@ -527,8 +531,11 @@ void RootController::showDebugger()
         if (graph && !stopped)
             graphDone();
         const bool keeps = stopped && (graph || calc_.currentScreen() == screens::Table);
+        // The editor in front draws its debug face (its program's output) from now on.
         if (!keeps && calc_.currentScreen() != screens::ProgramEditor)
             router_->showScreen(screens::ProgramEditor);
+        else if (!keeps)
+            router_->updateDisplay();
     }
     ScreenController* debugger = make(screens::Debugger);
     debugger->show();

@@ -119,6 +119,16 @@ void VQTableScrollView::setContentSize(QSizeF size)
 
 QSizeF VQTableScrollView::visibleSize() const { return QSizeF(viewport()->size()); }
 
+QRect VQTableScrollView::shownRect(const QRectF& rect, const QWidget& in) const
+{
+    return rect.translated(-contentOffset() + viewport()->mapTo(&in, QPoint(0, 0))).toRect();
+}
+
+QRectF VQTableScrollView::cellOf(const QRectF& rect, QSizeF cellSize)
+{
+    return {rect.right() - cellSize.width(), rect.bottom() - cellSize.height(), cellSize.width(), cellSize.height()};
+}
+
 QPointF VQTableScrollView::contentOffset() const
 {
     return QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());

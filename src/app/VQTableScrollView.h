@@ -3,6 +3,7 @@
 #include <QAbstractScrollArea>
 #include <QImage>
 #include <QPointF>
+#include <QRect>
 #include <QRectF>
 #include <QSizeF>
 
@@ -47,6 +48,11 @@ public:
     void scrollRectToVisible(const QRectF& rect);
     // The visible area's size.
     QSizeF visibleSize() const;
+    // Where a rectangle of the content is drawn now, in that widget's coordinates.
+    QRect shownRect(const QRectF& rect, const QWidget& in) const;
+    // The cell of a rectangle given to scrollRectToVisible: its lower right cellSize, the
+    // rest being the pinned header and column it keeps clear of.
+    static QRectF cellOf(const QRectF& rect, QSizeF cellSize);
 
     // The content within g (content coordinates), drawn at the screen's scale.
     QImage getImage(const QRectF& g) const;

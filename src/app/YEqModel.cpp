@@ -6,7 +6,6 @@
 #include "core/NotificationNames.h"
 #include "core/VQList.h"
 #include "core/VQStack.h"
-#include "eval/Evaluator.h"
 #include "eval/Parser.h"
 #include "eval/ScalarOperators.h"
 #include "language/ErrorNumbers.h"
@@ -1333,25 +1332,6 @@ bool YEqModel::reportFaultySelected()
     return true;
 }
 
-void YEqModel::trialRun(Compiled& c)
-{
-    // The compiler takes a line that ends in an operator ("2+"): only evaluating it finds
-    // the operand missing. One run at the variables' values tells that syntax error, and
-    // only that: a value outside a function's domain at this X is no fault of the line.
-    if (!c.rpn)
-        return;
-    const auto hold = calc_.lockState();
-    Parser& parser = calc_.parser();
-    parser.setError(0);
-    Operand out;
-    parser.evaluator().evalRPN(*c.rpn, true, true, out);
-    if (parser.error() == ErrSyntax) {
-        c.error = ErrSyntax;
-        c.errorToken = parser.errorToken();
-    }
-    parser.setError(0);
-}
-
 bool YEqModel::validateFunction(int t)
 {
     const int index = indexForEquation(t);
@@ -1365,9 +1345,8 @@ bool YEqModel::validateFunction(int t)
     // Initial values are checked when they are evaluated.
     if (ops.empty() || isSeqInitIndex(index))
         return true;
-    Compiled c = compile(index, std::move(ops));
-    if (c.error == 0 && !isSeqIndex(index))
-        trialRun(c);
+    // Compiling tells every syntax fault, "2+" included: nothing the line names is run.
+    const Compiled c = compile(index, std::move(ops));
     Guard guard(*this);
     if (isSeqIndex(index) && c.rpn)
         seqFlags_[static_cast<std::size_t>(index - kFirstSeq)] = c.seqFlags;

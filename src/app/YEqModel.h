@@ -336,9 +336,6 @@ private:
         int seqFlags = 0;
     };
     Compiled compile(int index, Ops ops);
-    // A compiled form without an error is run once; a syntax error it meets becomes the
-    // form's error.
-    void trialRun(Compiled& c);
 
     static nlohmann::json encodeSnapshot(const Snapshot& state);
     static std::optional<Snapshot> decodeSnapshot(const nlohmann::json& archive);

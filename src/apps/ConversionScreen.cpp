@@ -1,5 +1,6 @@
 #include "apps/ConversionScreen.h"
 
+#include "app/CurrentRowKeeper.h"
 #include "app/NamedColors.h"
 #include "core/Calculator.h"
 #include "core/VColor.h"
@@ -62,6 +63,8 @@ ConversionScreen::ConversionScreen(Calculator& calc, QWidget* parent)
       selection_(new QLabel(this)), fullSelection_(new QLabel(this)),
       columns_{new QListWidget(this), new QListWidget(this), new QListWidget(this)}
 {
+    for (QListWidget* column : columns_)
+        CurrentRowKeeper::keep(*column);
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);
     bar_->setAttribute(Qt::WA_StyledBackground);

@@ -1,5 +1,6 @@
 #include "apps/FinanceScreen.h"
 
+#include "app/AppShell.h"
 #include "app/LcdView.h"
 #include "core/Calculator.h"
 #include "core/NotificationNames.h"
@@ -31,7 +32,7 @@ constexpr int kButtonHeight = 36;
 } // namespace
 
 FinanceScreen::FinanceScreen(Calculator& calc, AppShell& shell, QWidget* parent)
-    : ScreenController(calc, parent), lcd_(new LcdView(calc, this)), form_(new VQTemplateView(calc, shell, this)),
+    : ScreenController(calc, parent), lcd_(new LcdView(calc, this)), shell_(shell), form_(new VQTemplateView(calc, shell, this)),
       timing_(new SegmentedControl({QStringLiteral("End"), QStringLiteral("Begin")}, this)),
       done_(new QPushButton(QStringLiteral("Done"), this)), solve_(new QPushButton(QStringLiteral("Solve"), this))
 {
@@ -42,7 +43,8 @@ FinanceScreen::FinanceScreen(Calculator& calc, AppShell& shell, QWidget* parent)
         button->setFocusPolicy(Qt::NoFocus);
     }
     connect(done_, &QPushButton::clicked, this, [this] { leave(); });
-    connect(solve_, &QPushButton::clicked, this, [this] { solve(); });
+    // Solve acts as a key: after the answer of an ENTER typed before it, which fills a field.
+    connect(solve_, &QPushButton::clicked, this, [this] { shell_.keys().press([this] { solve(); }, 0); });
     updateFields();
     updateDisplay();
 }

@@ -52,6 +52,7 @@ private:
     void reportTVMError();
 
     LcdView* lcd_;
+    AppShell& shell_;
     VQTemplateView* form_;
     SegmentedControl* timing_;
     QPushButton* done_;

@@ -27,6 +27,8 @@ MatrixEditScreen::MatrixEditScreen(Calculator& calc, AppShell& shell, QWidget* p
     editor_->displayType(MatrixView::Matrix);
 }
 
+QRect MatrixEditScreen::cursorRect() const { return editor_->cellRect(*this); }
+
 QWidget* MatrixEditScreen::leaveControl() const { return done_; }
 
 void MatrixEditScreen::subscribe()

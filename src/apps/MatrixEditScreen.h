@@ -23,6 +23,7 @@ public:
     // The request's number is the matrix picked (0 for [A]).
     void shown(const ScreenRequest& request) override;
     QWidget* leaveControl() const override;
+    QRect cursorRect() const override;
 
 protected:
     void subscribe() override;

@@ -106,7 +106,19 @@ void MatrixEditView::editMatrix(int n)
 
 // ---- Display ----
 
-void MatrixEditView::resizeEvent(QResizeEvent*) { updateDisplay(); }
+void MatrixEditView::resizeEvent(QResizeEvent*)
+{
+    // The cell in use stays in view at the new size.
+    updateDisplay();
+    makeCursorVisible();
+}
+
+QRect MatrixEditView::cellRect(const QWidget& in) const
+{
+    if (cursorField_ != Cells || row_ < 0 || col_ < 0 || style_ == MatrixView::Solution)
+        return {};
+    return scroller_->shownRect(VQTableScrollView::cellOf(grid_->rectForCol(col_, row_), {grid_->columnWidth(), grid_->rowHeight()}), in);
+}
 
 void MatrixEditView::updateDisplay()
 {

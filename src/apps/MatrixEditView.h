@@ -46,6 +46,8 @@ public:
     int cursorCol() const { return col_; }
     bool canSelect() const { return canSelect_; }
     bool canResize() const { return canResize_; }
+    // The cell in use, where it is drawn in that widget; empty off the cells.
+    QRect cellRect(const QWidget& in) const;
 
     // Switches the display type; the cursor goes to the first cell (none in type 2).
     void displayType(int type);

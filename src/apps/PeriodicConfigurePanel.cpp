@@ -1,5 +1,6 @@
 #include "apps/PeriodicConfigurePanel.h"
 
+#include "app/CurrentRowKeeper.h"
 #include "pretty/FontMap.h"
 
 #include <QListWidget>
@@ -28,6 +29,8 @@ PeriodicConfigurePanel::PeriodicConfigurePanel(QWidget* parent)
     : QWidget(parent), panel_(new QWidget(this)), done_(new QPushButton(QStringLiteral("Done"), panel_)),
       properties_(new QListWidget(panel_)), subs_(new QListWidget(panel_)), slide_(new QVariantAnimation(this))
 {
+    for (QListWidget* column : {properties_, subs_})
+        CurrentRowKeeper::keep(*column);
     panel_->setAutoFillBackground(true);
     QPalette p = panel_->palette();
     p.setColor(QPalette::Window, QColor(40, 40, 40));

@@ -148,6 +148,8 @@ void SimulEqScreen::finishPick()
 
 void SimulEqScreen::shown(const ScreenRequest&) { pending_ = 0; }
 
+QRect SimulEqScreen::cursorRect() const { return editor_->cellRect(*this); }
+
 QWidget* SimulEqScreen::leaveControl() const { return done_; }
 
 void SimulEqScreen::focus(bool gained)

@@ -37,6 +37,7 @@ public:
     void focus(bool gained) override;
     void shown(const ScreenRequest& request) override;
     QWidget* leaveControl() const override;
+    QRect cursorRect() const override;
 
 protected:
     void subscribe() override;

@@ -30,6 +30,7 @@ namespace {
 constexpr double kBannerHeight = 30;
 constexpr double kLineHeight = 30;
 constexpr double kButtonHeight = 36;
+constexpr double kLeastButtonHeight = 26;
 constexpr double kFontSize = 18;
 constexpr double kButtonFontSize = 14;
 // The bounds' tokens, named as the display names them.
@@ -48,9 +49,14 @@ SolverScreen::SolverScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     for (QPushButton* button : {done_, solve_, plot_}) {
         button->setFocusPolicy(Qt::NoFocus);
     }
-    connect(done_, &QPushButton::clicked, this, [this] { leave(); });
-    connect(solve_, &QPushButton::clicked, this, [this] { solve(); });
-    connect(plot_, &QPushButton::clicked, this, [this] { plot(); });
+    // A button acts as a key does: after the answer of an ENTER typed before it (the value
+    // it stores), never before it.
+    const auto asKey = [this](void (SolverScreen::*action)()) {
+        return [this, action] { shell_.keys().press([this, action] { (this->*action)(); }, 0); };
+    };
+    connect(done_, &QPushButton::clicked, this, asKey(&SolverScreen::leave));
+    connect(solve_, &QPushButton::clicked, this, asKey(&SolverScreen::solve));
+    connect(plot_, &QPushButton::clicked, this, asKey(&SolverScreen::plot));
 }
 
 QWidget* SolverScreen::leaveControl() const { return done_; }
@@ -278,7 +284,7 @@ void SolverScreen::resizeEvent(QResizeEvent*)
     lcd_->lower();
     for (QPushButton* button : {done_, solve_, plot_})
         button->setFont(FontMap::shared().font("Helvetica-Bold", kButtonFontSize * k));
-    const int button = static_cast<int>(kButtonHeight * k);
+    const int button = static_cast<int>(buttonHeight());
     done_->setGeometry(4, 2, static_cast<int>(64 * k), static_cast<int>((kBannerHeight - 4) * k));
     const int w = (width() - 12) / 2;
     solve_->setGeometry(4, height() - button - 2, w, button);
@@ -294,26 +300,69 @@ void SolverScreen::keyPressEvent(QKeyEvent* event)
     ScreenController::keyPressEvent(event);
 }
 
+double SolverScreen::buttonHeight() const
+{
+    const double k = textScale();
+    const double twoLines = height() - 4 - (kBannerHeight + 4) * k - 2 * kLineHeight * k;
+    return std::clamp(std::floor(twoLines), kLeastButtonHeight * k, kButtonHeight * k);
+}
+
 int SolverScreen::linesShown() const
 {
     const double k = textScale();
-    return static_cast<int>(std::floor((height() - kButtonHeight * k - 4 - (kBannerHeight + 4) * k) / (kLineHeight * k)));
+    return static_cast<int>(std::floor((height() - buttonHeight() - 4 - (kBannerHeight + 4) * k) / (kLineHeight * k)));
 }
 
-int SolverScreen::firstShown() const { return scroll_.follow(line_, lineCount() + (resultLine_ >= 0 ? 1 : 0), linesShown()); }
+int SolverScreen::leftRtRow() const
+{
+    if (resultLine_ < 0)
+        return -1;
+    return lineCount() - resultLine_ + 1 <= linesShown() ? lineCount() : resultLine_ + 1;
+}
+
+int SolverScreen::rowOf(int line) const
+{
+    const int leftRt = leftRtRow();
+    return leftRt >= 0 && line >= leftRt ? line + 1 : line;
+}
+
+int SolverScreen::lineAtRow(int row) const
+{
+    const int leftRt = leftRtRow();
+    if (leftRt < 0 || row < leftRt)
+        return row;
+    return row == leftRt ? -1 : row - 1;
+}
+
+int SolverScreen::firstShown() const
+{
+    const int shown = linesShown(), current = rowOf(line_);
+    int first = scroll_.follow(current, rowCount(), shown);
+    // The result's left-rt too, when it fits with the line in use.
+    if (const int leftRt = leftRtRow(); leftRt >= first + shown && leftRt - current < shown)
+        first = scroll_.follow(leftRt, rowCount(), shown);
+    return first;
+}
+
+bool SolverScreen::leftRtShown() const
+{
+    const int leftRt = leftRtRow(), first = firstShown();
+    return leftRt >= first && leftRt < first + std::max(1, linesShown());
+}
 
 QRect SolverScreen::cursorRect() const
 {
     const double k = textScale();
-    return QRectF(0, (kBannerHeight + 4) * k + (line_ - firstShown()) * kLineHeight * k, width(), kLineHeight * k).toAlignedRect();
+    return QRectF(0, (kBannerHeight + 4) * k + (rowOf(line_) - firstShown()) * kLineHeight * k, width(), kLineHeight * k).toAlignedRect();
 }
 
 void SolverScreen::mousePressEvent(QMouseEvent* event)
 {
     const double k = textScale();
-    const int line = firstShown() + static_cast<int>(std::floor((event->position().y() - (kBannerHeight + 4) * k) / (kLineHeight * k)));
-    // Below the last line: the last line.
-    selectLine(line < 0 || line >= lineCount() ? lineCount() - 1 : line);
+    const int row = firstShown() + static_cast<int>(std::floor((event->position().y() - (kBannerHeight + 4) * k) / (kLineHeight * k)));
+    // Below the last line: the last line; on left-rt, the line above it.
+    const int line = row < 0 || row >= rowCount() ? lineCount() - 1 : lineAtRow(row);
+    selectLine(line >= 0 ? line : lineAtRow(row - 1));
 }
 
 bool SolverScreen::eventFilter(QObject* watched, QEvent* event)
@@ -332,10 +381,16 @@ void SolverScreen::paintLines(QPainter& painter)
     painter.setPen(Qt::white);
     painter.drawText(QRectF(0, 0, width(), bannerHeight), Qt::AlignCenter, QStringLiteral("EQUATION SOLVER"));
     const QColor text = namedColor("fontColor");
-    const double bottom = height() - kButtonHeight * k - 4;
+    const double bottom = height() - buttonHeight() - 4;
     double top = (kBannerHeight + 4) * k;
-    for (int line = firstShown(); line < lineCount() && top + lineHeight <= bottom; ++line, top += lineHeight) {
+    for (int row = firstShown(); row < rowCount() && top + lineHeight <= bottom; ++row, top += lineHeight) {
         const double baseline = top + lineHeight - 8 * k;
+        const int line = lineAtRow(row);
+        if (line < 0) {
+            painter.setPen(text);
+            painter.drawText(QPointF(14 * k, baseline), leftRtText());
+            continue;
+        }
         const QString shown = lineText(line);
         const double x = (line == 0 ? 4 : 14) * k;
         if (line == line_) {
@@ -347,10 +402,6 @@ void SolverScreen::paintLines(QPainter& painter)
             painter.fillRect(QRectF(3 * k, top + lineHeight / 2 - 4 * k, 7 * k, 7 * k), text);
         painter.setPen(text);
         painter.drawText(QPointF(x, baseline), shown);
-    }
-    if (resultLine_ >= 0 && top + lineHeight <= bottom) {
-        painter.setPen(text);
-        painter.drawText(QPointF(14 * k, top + lineHeight - 8 * k), leftRtText());
     }
 }
 

@@ -28,6 +28,8 @@ public:
     // A line as it reads ("X=1.414213562").
     QString lineText(int line) const;
     QString leftRtText() const;
+    // Whether "left-rt" is drawn in view, with the result it belongs to.
+    bool leftRtShown() const;
     // The lines' text size: the phone's 18 points, a tablet's larger by 22 to 15.
     double fontSize() const;
 
@@ -59,10 +61,19 @@ private:
     void enter();
     void moveTo(int line);
     QString label(int line) const;
-    // How many lines show whole above SOLVE and PLOT, and the first of them, scrolled so
-    // that the current line shows ("left-rt" counts as a line after the last).
+    // SOLVE's and PLOT's height: lower on a short display, so that two lines show.
+    double buttonHeight() const;
+    // How many rows show whole above SOLVE and PLOT, and the first of them, scrolled so
+    // that the current line shows, and "left-rt" with it while a result shows.
     int linesShown() const;
     int firstShown() const;
+    // The rows drawn: the lines and, while a result shows, "left-rt": after the last line,
+    // or right under the result's line where the lines between would push it out of view.
+    int rowCount() const { return lineCount() + (resultLine_ >= 0 ? 1 : 0); }
+    int leftRtRow() const;
+    int rowOf(int line) const;
+    // The line of a row; -1 for the left-rt row.
+    int lineAtRow(int row) const;
 
     AppShell& shell_;
     SolverModel model_;

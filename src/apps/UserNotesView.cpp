@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPropertyAnimation>
+#include <QScrollBar>
+#include <QTextCursor>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -93,6 +95,7 @@ void UserNotesView::setProgramName(const std::string& name)
     const QString notes = QString::fromStdString(programs.programNotes());
     text_->setWordWrapMode(hasLongRun(notes) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
     text_->setPlainText(notes);
+    text_->moveCursor(QTextCursor::Start);
     tags_->setText(QString::fromStdString(programs.programTagString()));
     desc_->setText(QString::fromStdString(programs.programDescription()));
     info_->update();
@@ -107,6 +110,9 @@ void UserNotesView::load(const QString& html)
     colours.setColor(QPalette::Base, dark() ? Qt::black : Qt::white);
     web_->setPalette(colours);
     page_->setNotesHtml(html_);
+    // A page shown afresh reads from its top, wherever the last one was left.
+    web_->moveCursor(QTextCursor::Start);
+    web_->verticalScrollBar()->setValue(0);
 }
 
 void UserNotesView::updateDisplay()

@@ -213,6 +213,23 @@ void group(Text& t, char16_t separator)
         t.insert(i, mark.view());
 }
 
+// How many characters group() adds to the text: a number's grouped text must fit the width
+// it is given, marks and all.
+int groupMarks(const Text& t, char16_t separator)
+{
+    if (separator == u' ' || t.find('E') >= 0)
+        return 0;
+    char buf[4];
+    const int mark = separator == u'+' ? 1 : Utf8::encode(separator, buf);
+    const int point = t.find('.');
+    const int intEnd = point >= 0 ? point : t.size();
+    const int start = t.size() > 0 && t[0] == '-' ? 1 : 0;
+    int marks = std::max(intEnd - start - 1, 0) / 3 * mark;
+    if (separator == u'+' && point >= 0)
+        marks += std::max(t.size() - point - 2, 0) / 3;
+    return marks;
+}
+
 std::uint32_t toUnsigned32(double x)
 {
     if (!(x > 0))
@@ -249,13 +266,15 @@ void formatRealText(Text& t, double x, const NumberFormatter::Settings& s)
     const bool isFloat = s.numDigits < 0;
     const int digits = std::min(s.numDigits, 9);
     const double magnitude = std::fabs(x0);
+    // The width the text takes once grouped.
+    const auto shown = [&] { return t.size() + groupMarks(t, s.thousandSeperator); };
 
     bool done = false;
     if (s.numFormat == 0 && (magnitude >= 0.001 || x0 == 0)) {
         if (!isFloat) {
             printFixed(t, x0, digits);
-            if (t.size() >= s.maxWidth)
-                printFixed(t, x0, std::max(digits + s.maxWidth - t.size(), 0));
+            if (shown() >= s.maxWidth)
+                printFixed(t, x0, std::max(digits + s.maxWidth - shown(), 0));
         } else {
             printGeneral(t, x0, 10);
             // At most ten decimals, but a text in exponent form keeps that form. The sign
@@ -271,7 +290,7 @@ void formatRealText(Text& t, double x, const NumberFormatter::Settings& s)
                 t.erase(lead);
             if (isFloat)
                 trimMantissa(t, t.size());
-            done = t.size() <= s.maxWidth;
+            done = shown() <= s.maxWidth;
         }
     }
 
@@ -300,8 +319,8 @@ void formatRealText(Text& t, double x, const NumberFormatter::Settings& s)
             }
             if (x0 < 0 && t.size() > 1 && t[1] == '0')
                 t.erase(1);
-            if (t.size() > s.maxWidth && p >= 1) {
-                p = std::max(p - (t.size() - s.maxWidth), 0);
+            if (shown() > s.maxWidth && p >= 1) {
+                p = std::max(p - (shown() - s.maxWidth), 0);
                 continue;
             }
             break;

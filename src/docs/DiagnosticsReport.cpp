@@ -44,18 +44,6 @@ std::string colour(const char* name, const VQColor& c)
                       .toStdString();
 }
 
-// Pieces of at most n characters (code points).
-std::vector<QString> pieces(const QString& text, int n)
-{
-    std::vector<QString> out;
-    const QList<uint> all = text.toUcs4();
-    for (qsizetype i = 0; i < all.size(); i += n)
-        out.push_back(QString::fromUcs4(reinterpret_cast<const char32_t*>(all.constData() + i), std::min<qsizetype>(n, all.size() - i)));
-    if (out.empty())
-        out.emplace_back();
-    return out;
-}
-
 } // namespace
 
 // The place of the next line on the settings page: a column and a y in it.
@@ -142,9 +130,12 @@ void DiagnosticsReport::drawPage1(GraphicsContext& context, const QRectF& rect)
     QPainter& painter = context.painter();
     const double cw = charWidth();
     Cursor at{rect, kColumnCharacters * cw, rect.x(), rect.y()};
+    // A line wider than a column goes on in the lines under it, clear of the next column.
     const auto line = [&](const QString& text) {
-        write(context, text, QPointF(at.x, at.y));
-        at.next();
+        for (const QString& piece : DrawString::columnPieces(text, kColumnCharacters)) {
+            write(context, piece, QPointF(at.x, at.y));
+            at.next();
+        }
     };
     for (const std::string& text : settingsLines())
         line(QString::fromStdString(text));
@@ -207,10 +198,11 @@ void DiagnosticsReport::drawPage1(GraphicsContext& context, const QRectF& rect)
         calc_.state().numBase = base;
     }
     // The strings, 10 points left of the column.
-    for (std::uint32_t token = 0xAA00; token <= 0xAA09; ++token) {
-        write(context, QString::fromStdString(calc_.getStringVariable(token)), QPointF(at.x - 10, at.y));
-        at.next();
-    }
+    for (std::uint32_t token = 0xAA00; token <= 0xAA09; ++token)
+        for (const QString& piece : DrawString::columnPieces(QString::fromStdString(calc_.getStringVariable(token)), kColumnCharacters)) {
+            write(context, piece, QPointF(at.x - 10, at.y));
+            at.next();
+        }
 
     // The entry lines, each under a rule, in pieces of a column's width.
     const auto rule = [&] {
@@ -222,8 +214,7 @@ void DiagnosticsReport::drawPage1(GraphicsContext& context, const QRectF& rect)
     if (const auto* entry = dynamic_cast<const EntryModel*>(calc_.entryManager.get()))
         for (const auto& ops : entry->entries()) {
             rule();
-            for (const QString& piece : pieces(QString::fromStdString(calc_.stringFromOps(ops)), kColumnCharacters))
-                line(piece);
+            line(QString::fromStdString(calc_.stringFromOps(ops)));
         }
     if (at.y + 18 <= rect.bottom()) {
         painter.fillRect(QRectF(at.x, at.y + 3, at.columnWidth, 12), QColor::fromRgbF(0.6f, 0.6f, 0.6f));
@@ -238,8 +229,7 @@ void DiagnosticsReport::drawPage1(GraphicsContext& context, const QRectF& rect)
             if (!at.inside())
                 break;
             rule();
-            for (const QString& piece : pieces(QString::fromStdString(calc_.stringFromOps(item.entry)), kColumnCharacters))
-                line(piece);
+            line(QString::fromStdString(calc_.stringFromOps(item.entry)));
             for (const QString& result : QString::fromStdString(item.result).split(QLatin1Char('\n'))) {
                 const QList<uint> chars = result.toUcs4();
                 if (chars.size() > kColumnCharacters) {

@@ -60,6 +60,15 @@ bool isDrawingCommand(std::uint32_t op)
 
 bool isShadingCommand(std::uint32_t op) { return op >= 0xBB35 && op <= 0xBB38; }
 
+// The columns a text takes on a mock screen: a mark over a letter (x̅, p̂) takes none.
+int screenColumns(const QString& text)
+{
+    int columns = 0;
+    for (const char32_t c : text.toUcs4())
+        columns += QChar::isMark(c) ? 0 : 1;
+    return columns;
+}
+
 // A statement of its own inside the ops: a store, a separator or a command.
 bool holdsStatement(const std::vector<std::uint32_t>& ops, std::size_t from)
 {
@@ -506,8 +515,8 @@ void FunctionHelpPDF::endElement(GraphicsContext& context, int code)
         // longer one as it is.
         QStringList lines = rightString_.split(QLatin1Char('\n'));
         for (QString& line : lines)
-            if (line.size() < kScreenColumns)
-                line.prepend(QString(kScreenColumns - line.size(), QLatin1Char(' ')));
+            if (const int columns = screenColumns(line); columns < kScreenColumns)
+                line.prepend(QString(kScreenColumns - columns, QLatin1Char(' ')));
         const QString padded = lines.join(QLatin1Char('\n'));
         outputString_.append(padded, rightFont_.value_or(fontForStyle()), page_.textColor);
         rightFont_.reset();
@@ -531,7 +540,10 @@ QRectF FunctionHelpPDF::textBox() const
     QRectF box(page_.bounds.x() + 10 * s, 5, page_.bounds.width() - 15 * s, page_.bounds.height());
     if (style_ == kScreenStyle || style_ == kProgramStyle || style_ == kEditorStyle) {
         box.setX(box.x() + (box.width() - page_.computerWidth) / 2);
-        box.setWidth(page_.computerWidth);
+        // Half a column more than the 32: no 33rd column fits, but a line of 32 does whole
+        // when its last letter's ink passes its advance ("X") or the layout sets the font a
+        // hair larger than measured (a fraction of a point, at print scale).
+        box.setWidth(page_.computerWidth * (1 + 0.5 / kScreenColumns));
     }
     return box;
 }

@@ -1,5 +1,6 @@
 #include "docs/HelpMenuScreen.h"
 
+#include "app/CurrentRowKeeper.h"
 #include "app/NamedColors.h"
 #include "apps/FourFunctionPanel.h"
 #include "core/Calculator.h"
@@ -75,6 +76,7 @@ HelpMenuScreen::HelpMenuScreen(Calculator& calc, bool tablet, QWidget* parent)
       index_(new QListWidget(this)),
       topicView_(new QStackedWidget(this))
 {
+    CurrentRowKeeper::keep(*index_);
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);
     paintAsBar(bar_);

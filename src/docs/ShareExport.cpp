@@ -6,6 +6,7 @@
 #include "apps/CSVText.h"
 #include "core/Calculator.h"
 #include "language/ErrorNumbers.h"
+#include "language/VariableSlots.h"
 #include "programs/ProgramModel.h"
 #include "programs/TIFileWriter.h"
 
@@ -284,26 +285,27 @@ std::optional<ShareRequest> ShareExport::shareVars(const std::vector<std::uint32
     for (const std::uint32_t token : tokens)
         if (token >= kFirstVar && token <= kTheta)
             codes.push_back(static_cast<int>(token));
-    int error = 0;
-    const auto data = TIFileWriter::dataWithVars(calc_, codes, error);
-    if (!writerSucceeded(data.has_value(), error))
-        return std::nullopt;
+    // The calculator's files hold A to θ: η goes with the text alone (alone, without a file).
+    std::optional<std::vector<std::uint8_t>> data;
+    if (!codes.empty()) {
+        int error = 0;
+        data = TIFileWriter::dataWithVars(calc_, codes, error);
+        if (!writerSucceeded(data.has_value(), error))
+            return std::nullopt;
+    }
     std::vector<QString> names;
     ShareRequest request;
     for (const std::uint32_t token : tokens) {
         const QString name = QString::fromStdString(calc_.nameForOpcode(token));
         names.push_back(name);
-        std::string value;
-        if (token >= kFirstVar && token <= kTheta) {
-            const std::complex<double> z = calc_.getVar(static_cast<int>(token - kFirstVar)).value;
-            value = z.imag() != 0 ? calc_.formatComplex(z.real(), z.imag(), false) : calc_.formatReal(z.real());
-        } else {
-            value = calc_.getVariable(token);
-        }
+        // Every variable of the list (θ and η too) by the slot its token names.
+        const int slot = VariableSlots::varNumFromOpcode(token);
+        const std::complex<double> z = slot >= 0 ? calc_.getVar(slot).value : std::complex<double>();
+        const std::string value = z.imag() != 0 ? calc_.formatComplex(z.real(), z.imag(), false) : calc_.formatReal(z.real());
         request.text += name + QLatin1Char('=') + QString::fromStdString(value) + QLatin1Char('\n');
     }
     request.subject = QStringLiteral("Variables:") + joined(names);
-    if (!attach(request, writeFile(TIFileWriter::exportFileName(stem(QStringLiteral("Var"), names, false)), bytes(*data))))
+    if (data && !attach(request, writeFile(TIFileWriter::exportFileName(stem(QStringLiteral("Var"), names, false)), bytes(*data))))
         return std::nullopt;
     return request;
 }
@@ -350,7 +352,7 @@ std::optional<ShareRequest> ShareExport::shareStrings(const std::vector<std::uin
             const VQString& text = state->strings[token - kFirstString];
             ops.assign(text.begin(), text.end());
         }
-        request.text += QStringLiteral("Str") + digit + QLatin1Char('=') + QString::fromStdString(calc_.stringFromOps(ops))
+        request.text += QStringLiteral("str") + digit + QLatin1Char('=') + QString::fromStdString(calc_.stringFromOps(ops))
             + QLatin1Char('\n');
     }
     request.subject = QStringLiteral("Strings:") + joined(digits);

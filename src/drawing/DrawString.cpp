@@ -6,6 +6,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <unordered_map>
@@ -88,6 +89,18 @@ QTransform DrawString::fitToCell(const QFont& font, const QString& text, double 
         fit.scale(room / ink.width(), 1);
     fit.translate(-ink.center().x(), 0);
     return fit;
+}
+
+std::vector<QString> DrawString::columnPieces(const QString& text, int columns)
+{
+    std::vector<QString> out;
+    const QList<uint> all = text.toUcs4();
+    const qsizetype n = std::max(1, columns);
+    for (qsizetype i = 0; i < all.size(); i += n)
+        out.push_back(QString::fromUcs4(reinterpret_cast<const char32_t*>(all.constData() + i), std::min<qsizetype>(n, all.size() - i)));
+    if (out.empty())
+        out.emplace_back();
+    return out;
 }
 
 } // namespace orvenda

@@ -8,6 +8,7 @@
 #include <QTransform>
 
 #include <string>
+#include <vector>
 
 namespace orvenda {
 
@@ -40,6 +41,9 @@ public:
     // of that width and, where it is wider than the cell less inset of its width on either
     // side, narrows it to that. Only x changes; the text is then drawn at x 0.
     static QTransform fitToCell(const QFont& font, const QString& text, double left, double width, double inset);
+    // A line of fixed-pitch text in pieces of at most that many characters (code points), as
+    // a screen of that many columns wraps it; an empty line is one empty piece.
+    static std::vector<QString> columnPieces(const QString& text, int columns);
 };
 
 } // namespace orvenda

@@ -274,11 +274,13 @@ void DrawingHandlers::tangent(EvalRun& run)
         return;
     if (at.kind != KindReal)
         return fail(ErrSyntax);
-    auto fn = popFunction(run);
+    std::vector<std::uint32_t> expression;
+    auto fn = popFunction(run, &expression);
     if (!fn)
         return;
     auto record = std::make_shared<DrawFunc>();
     record->fn = std::move(fn);
+    record->expression = std::move(expression);
     record->showTangent = true;
     record->tangentX = at.re();
     look.style = 2;
@@ -324,15 +326,18 @@ void DrawingHandlers::shade(EvalRun& run)
     double right = 1e99;
     if (n >= 4 && (!popReal(run, right) || !popReal(run, left)))
         return;
-    auto upper = popFunction(run);
+    std::vector<std::uint32_t> upperText, lowerText;
+    auto upper = popFunction(run, &upperText);
     if (!upper)
         return;
-    auto lower = popFunction(run);
+    auto lower = popFunction(run, &lowerText);
     if (!lower)
         return;
     auto record = std::make_shared<DrawShadeFn>();
     record->fnLower = std::move(lower);
     record->fnUpper = std::move(upper);
+    record->expressionLower = std::move(lowerText);
+    record->expressionUpper = std::move(upperText);
     record->xLeft = left;
     record->xRight = right;
     addRecord(run, std::move(record), look);

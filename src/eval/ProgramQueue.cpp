@@ -428,6 +428,8 @@ void ProgramQueue::cancelHandOver()
 bool ProgramQueue::stopProgramThread()
 {
     if (!idle()) {
+        if (stoppedHandler_)
+            stoppedHandler_();
         cancelSubmitted(true);
         setCalcProgramRunning(false);
         return true;
@@ -446,6 +448,8 @@ bool ProgramQueue::stopProgramThread()
         promptStack_.clear();
         menuDisplay_.reset();
     }
+    if (stoppedHandler_)
+        stoppedHandler_();
     // What the program reported before it was stopped is stale now.
     cancelSubmitted(false);
     supersededThrough_ = submitted_.load();
@@ -466,6 +470,8 @@ bool ProgramQueue::breakStopped(const std::string& name, int ip)
         return false;
     // A program that stands between statements (at a breakpoint, after a step) holds no
     // frame: it ends with the break a waiting one would.
+    if (stoppedHandler_)
+        stoppedHandler_();
     setCurrentProgramName(name);
     Operand record;
     record.kind = KindQuestion;

@@ -83,6 +83,9 @@ public:
     // been handled, with no run queued since: the end of the runs that report no record of
     // their own (a step, a pause over the graph) included.
     void setDrainedHandler(std::function<void()> handler) { drainedHandler_ = std::move(handler); }
+    // Called on the main thread when a stop (ON, a screen's Quit or Escape, the debugger
+    // left) has ended a run or a waiting program, before its break is reported.
+    void setStoppedHandler(std::function<void()> handler) { stoppedHandler_ = std::move(handler); }
     // Called on the worker as a request a run left is about to get a run of its own, so a
     // test can stop the runs at that very point. Set while no run is queued.
     void setLeftoverHook(std::function<void()> hook) { leftoverHook_ = std::move(hook); }
@@ -336,6 +339,7 @@ private:
     std::function<void()> idleHandler_;
     std::function<void()> leftoverHook_;
     std::function<void(bool program, const std::string& name)> startedHandler_;
+    std::function<void()> stoppedHandler_;
     std::function<void()> drainedHandler_;
     bool stopping_ = false;
     std::thread worker_;

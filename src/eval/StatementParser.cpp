@@ -153,6 +153,13 @@ constexpr Range kEmptyLastAllowed[] = {
     {0xFF, 0xFF}, {0xBB32, 0xBB33}, {0xBB38, 0xBB38}, {0x7E08, 0x7E08},
 };
 
+// Tokens that end the operand before them: an operator just before one has none.
+bool endsOperand(std::uint32_t t)
+{
+    return (t != kStore && in(kStatementEnds, t)) || t == kComma || t == kMatrixClose || t == kListClose
+        || t == kParenClose;
+}
+
 bool isOpenBracket(std::uint32_t t)
 {
     return t == kMatrixOpen || t == kListOpen || t == kParenOpen;
@@ -255,6 +262,7 @@ int StatementParser::run(int start)
     matrix_ = false;
     delVarArmed_ = false;
     lastWasNumber_ = false;
+    danglingOperator_ = -1;
     if (c_.error)
         return c_.nextToken;
     // Most tokens of the statement output one record each (a group's count takes the
@@ -270,6 +278,12 @@ int StatementParser::run(int start)
         if (i > count_)
             break;
         if (i == count_) {
+            if (danglingOperator_ >= 0) {
+                // "2+" compiles into a form that only fails when it runs: told here, so
+                // a line is checked by compiling it.
+                fail(ErrSyntax, danglingOperator_);
+                break;
+            }
             // Open brackets close by themselves at the end, innermost first.
             if (c_.openParenStack.count() == 0)
                 break;
@@ -281,6 +295,12 @@ int StatementParser::run(int start)
         }
         const std::uint32_t op = ops_[static_cast<std::size_t>(i)];
         const std::uint32_t t = op & 0xFFFFu;
+        // (A bracket that closes nothing is the fault to tell there.)
+        const bool closesNothing = (t == kParenClose || t == kListClose || t == kMatrixClose) && c_.openParenStack.count() == 0;
+        if (endsOperand(t) && danglingOperator_ >= 0 && !closesNothing) {
+            fail(ErrSyntax, danglingOperator_);
+            break;
+        }
         if (in(kStatementEnds, t)) {
             c_.processingMenu = false;
             if (c_.openParenStack.count() > 0) {
@@ -468,6 +488,8 @@ StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t 
     }
     if (step == Step::Next)
         prevToken_ = t;
+    const TokenClass cls = classify(t);
+    danglingOperator_ = !c_.error && (cls == TokenClass::BinaryOperator || cls == TokenClass::Negation) ? token.at : -1;
     return step == Step::Finish ? Step::Finish : Step::Next;
 }
 

@@ -165,6 +165,8 @@ private:
     bool matrix_ = false;
     bool delVarArmed_ = false;
     bool lastWasNumber_ = false;
+    // Where the operator stands that still waits for its right operand (-1: none).
+    int danglingOperator_ = -1;
 };
 
 } // namespace orvenda

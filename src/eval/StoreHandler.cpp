@@ -14,8 +14,8 @@
 #include "language/Vocabulary.h"
 #include "numeric/RandomDeviates.h"
 
+#include <algorithm>
 #include <cstdint>
-#include <limits>
 
 namespace orvenda {
 
@@ -176,6 +176,17 @@ bool StoreHandler::storeReal(const Operand& target, const Operand& value, Operan
 
 bool StoreHandler::storeWindow(int slot, const Operand& value, Operand& R)
 {
+    if (!storeSlot(slot, value, R))
+        return false;
+    // A histogram's bins follow the window, whoever changes it.
+    static constexpr int kWindow[] = {kSlotXmin, kSlotXmax, kSlotYmin, kSlotYmax, kSlotDeltaX, kSlotDeltaY, kSlotXscl, kSlotYscl};
+    if (calc_.statGraphManager && std::find(std::begin(kWindow), std::end(kWindow), slot) != std::end(kWindow))
+        calc_.statGraphManager->windowChanged();
+    return true;
+}
+
+bool StoreHandler::storeSlot(int slot, const Operand& value, Operand& R)
+{
     auto& vars = calc_.state().vars;
     const std::complex<double> z = value.value;
     switch (slot) {
@@ -207,12 +218,6 @@ bool StoreHandler::storeWindow(int slot, const Operand& value, Operand& R)
     case kSlotScrWidth:
     case kSlotScrHeight:
         return fail(ErrArgument, value.location, R);
-    case kSlotXscl:
-        if (calc_.statGraphManager) {
-            calc_.statGraphManager->setHistogramXOrigin(std::numeric_limits<double>::quiet_NaN());
-            calc_.statGraphManager->setHistogramBarOffset(0);
-        }
-        break;
     case kSlotPY:
         calc_.setVar(kSlotCY, recordOf(value));
         break;

@@ -48,7 +48,9 @@ public:
 private:
     bool fail(int error, int location, Operand& R);
     bool storeReal(const Operand& target, const Operand& value, Operand& R);
+    // A real variable by its slot; a window slot changes the window.
     bool storeWindow(int slot, const Operand& value, Operand& R);
+    bool storeSlot(int slot, const Operand& value, Operand& R);
     bool storeList(const Operand& target, const Operand& value, Operand& R);
     bool storeListElement(const Operand& target, const Operand& value, Operand& R);
     bool storeMatrix(const Operand& target, const Operand& value, Operand& R);

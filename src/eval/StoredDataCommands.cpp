@@ -6,6 +6,7 @@
 #include "core/VQMatrix.h"
 #include "core/VQStack.h"
 #include "core/services/GDBManager.h"
+#include "core/services/StatGraphManager.h"
 #include "core/services/YEqManager.h"
 #include "eval/ArgumentFetcher.h"
 #include "eval/EvalRun.h"
@@ -254,6 +255,8 @@ void StoredDataCommands::shade(EvalRun& run)
         const int slots[] = {kSlotXmin, kSlotXmax, kSlotYmin, kSlotYmax};
         for (int i = 0; i < 4; ++i)
             calc.setVar(slots[i], VariableRecord{{bounds[static_cast<std::size_t>(i)], 0.0}});
+        if (calc.statGraphManager)
+            calc.statGraphManager->windowChanged();
         calc.showGraphView(true);
     });
     run.R.kind = KindGraphShown;

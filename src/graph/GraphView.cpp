@@ -25,6 +25,7 @@
 #include "graph/PlotShadeFn.h"
 #include "graph/StatPlotSource.h"
 #include "language/VariableSlots.h"
+#include "numeric/VQStatistics.h"
 
 #include <QApplication>
 #include <QGestureEvent>
@@ -331,6 +332,10 @@ void GraphView::updateDisplay()
         }
     }
     updatingObjects = false;
+    // The plot traced before is traced again as it is now: its equation, the variables it
+    // reads or its data may have changed meanwhile.
+    if (PlotObject* selected = selectedPlotObj())
+        retrace(*selected);
     // The panels that showed the selected plot take its new object (or none): the one they
     // held is gone.
     if (wasSelected && delegate)
@@ -608,6 +613,18 @@ void GraphView::selectEqNum(int token, double value)
         delegate->selectPlot(found, tracePoint);
 }
 
+double GraphView::lastTraceIndex(const PlotObject& plot) const
+{
+    const auto hold = calc.lockState();
+    if (!calc.statGraphManager)
+        return -1;
+    if (plot.plotType == PlotObject::PlotHistogram)
+        return calc.statGraphManager->numBars(plot.eqNum) - 1;
+    const auto info = calc.statGraphManager->statInfo();
+    const auto n = static_cast<std::size_t>(plot.eqNum);
+    return n < info.size() && info[n] ? info[n]->n - 1 : -1;
+}
+
 void GraphView::trace(double value, double err)
 {
     PlotObject* plot = selectedPlotObj();
@@ -694,31 +711,7 @@ void GraphView::valueChanged()
     }
     if (selected) {
         selected->recompute();
-        const double range = kSnapPoints / t_.a;
-        const double t = calc.pTrackPoint.t;
-        // Plots without a parameter to follow keep the trace where it is.
-        PlotPoint at = calc.pTrackPoint;
-        switch (selected->plotType) {
-        case PlotObject::PlotFunction: case PlotObject::PlotParametric: case PlotObject::PlotSequence:
-        case PlotObject::PlotScatter: case PlotObject::PlotXYLine: case PlotObject::PlotHistogram:
-        case PlotObject::PlotRegression: case PlotObject::PlotLine: case PlotObject::PlotFn:
-            at = selected->PtAtT(t, range, plotObjects_);
-            break;
-        case PlotObject::PlotPolar: case PlotObject::PlotNormProb:
-            at = {selected->XAtT(t), selected->YAtT(t), t};
-            break;
-        case PlotObject::PlotDistribution:
-            at = {t, selected->YAtT(t), t};
-            break;
-        case PlotObject::PlotImplicit:
-            at = selected->PtAtPt(at, QSizeF(range, std::fabs(kSnapPoints / t_.d)), plotObjects_);
-            at.t = t;
-            break;
-        default:
-            break;
-        }
-        calc.pTrackPoint = at;
-        calc.pTrackSlope = slopeOf(*selected, at);
+        followTrace(*selected);
         YEqModel* model = YEqModel::of(calc);
         auto limits = model ? model->integrationLimitsForFunction(selected->eqNum) : std::nullopt;
         if (limits && limits->upper != limits->lower && limits->dirty) {
@@ -729,6 +722,71 @@ void GraphView::valueChanged()
         }
     }
     redrawAll();
+}
+
+void GraphView::followTrace(PlotObject& selected)
+{
+    const double range = kSnapPoints / t_.a;
+    const double t = calc.pTrackPoint.t;
+    // Plots without a parameter to follow keep the trace where it is.
+    PlotPoint at = calc.pTrackPoint;
+    switch (selected.plotType) {
+    case PlotObject::PlotFunction: case PlotObject::PlotParametric: case PlotObject::PlotSequence:
+    case PlotObject::PlotScatter: case PlotObject::PlotXYLine: case PlotObject::PlotHistogram:
+    case PlotObject::PlotRegression: case PlotObject::PlotLine: case PlotObject::PlotFn:
+        at = selected.PtAtT(t, range, plotObjects_);
+        break;
+    case PlotObject::PlotPolar: case PlotObject::PlotNormProb:
+        at = {selected.XAtT(t), selected.YAtT(t), t};
+        break;
+    case PlotObject::PlotDistribution:
+        at = {t, selected.YAtT(t), t};
+        break;
+    case PlotObject::PlotImplicit:
+        at = selected.PtAtPt(at, QSizeF(range, std::fabs(kSnapPoints / t_.d)), plotObjects_);
+        at.t = t;
+        break;
+    default:
+        break;
+    }
+    calc.pTrackPoint = at;
+    calc.pTrackSlope = slopeOf(selected, at);
+    tracePoint = at;
+}
+
+void GraphView::retrace(PlotObject& selected)
+{
+    switch (selected.plotType) {
+    case PlotObject::PlotFn: case PlotObject::PlotFunction: case PlotObject::PlotPolar: case PlotObject::PlotParametric:
+    case PlotObject::PlotScatter: case PlotObject::PlotXYLine: case PlotObject::PlotHistogram:
+        break;
+    default:
+        // Drawings keep their points; sequences and regressions have no samples or fit yet.
+        return;
+    }
+    const PlotPoint was = calc.pTrackPoint;
+    if (!std::isfinite(was.t))
+        return;
+    // Lists that shrank: the data point traced is gone, the last one stands for it; with
+    // none left there is nothing to trace.
+    const bool byIndex = selected.plotType == PlotObject::PlotScatter || selected.plotType == PlotObject::PlotXYLine;
+    const double last = byIndex ? lastTraceIndex(selected) : 0;
+    if (last < 0) {
+        selected.setSelected(false);
+        calc.lockStatPlot = -1;
+        calc.lockMagnifier = false;
+        return;
+    }
+    const double t = byIndex ? std::min(was.t, last) : was.t;
+    calc.pTrackPoint.t = t;
+    // The point as the curve now gives it: where it still lies (a zero within rounding
+    // too), the trace and its feature stand; elsewhere it follows as after a slider.
+    const auto same = [](double a, double b) {
+        return (std::isnan(a) && std::isnan(b)) || std::fabs(a - b) <= 1e-10 * std::max(1.0, std::fabs(b));
+    };
+    if (same(selected.XAtT(t), was.x) && same(selected.YAtT(t), was.y))
+        return;
+    followTrace(selected);
 }
 
 void GraphView::done()

@@ -98,6 +98,9 @@ public:
     // Selects the plot of an equation and locks the trace on it at a parameter value; a
     // traced point beside the window scrolls the window to it.
     void selectEqNum(int token, double value);
+    // The last data point (bar) a trace along a scatter, xyLine, normal probability plot or
+    // histogram may stand on, as its data is now; -1 when it has none.
+    double lastTraceIndex(const PlotObject& plot) const;
     // Moves the trace on the selected plot to a parameter value, snapping within err view
     // points; without a selected plot only the value is kept.
     void trace(double value, double err);
@@ -156,6 +159,13 @@ private:
     double slopeOf(PlotObject& plot, const PlotPoint& at);
     // The trace on at a point of a plot, with its slope; the overlay shows it.
     void lockTraceAt(PlotObject& plot, const PlotPoint& at);
+    // The trace moved to where the selected plot now lies at the traced parameter,
+    // snapped as a trace step snaps (a slider moved).
+    void followTrace(PlotObject& selected);
+    // The same for a rebuilt plot list: a function, polar or parametric curve whose
+    // equation (or a variable it reads) changed meanwhile, or a stat plot whose data or
+    // bins changed, takes the trace along.
+    void retrace(PlotObject& selected);
     void redrawOverlay();
     void stopCoasting();
     void endMoving();

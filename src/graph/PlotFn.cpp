@@ -711,7 +711,11 @@ double PlotFn::findZero(double x, double range)
 
 double PlotFn::findIntersection(double x, double range, const PlotList& other)
 {
-    return PlotLine::searchIntersection(*this, x, range, other, false, {49, 1e-14, true});
+    const double found = PlotLine::searchIntersection(*this, x, range, other, false, {49, 1e-14, true});
+    // A function's crossing of the y-axis (the search's first step) is its y-intercept.
+    if (found == 0 && x - range <= 0 && 0 <= x + range && calc.featureLock == FeatureIntersection)
+        calc.setFeatureLock(FeatureYIntercept);
+    return found;
 }
 
 double PlotFn::findMinMax(double x, double range)

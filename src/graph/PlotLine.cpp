@@ -186,8 +186,9 @@ double PlotLine::searchIntersection(PlotObject& self, double t, double range, co
     const int nans = std::isnan(yLo) + std::isnan(yHi) + std::isnan(yT);
     if (anyNaNGivesUp ? nans > 0 : nans == 3)
         return t;
+    // The crossing of the y-axis counts as an intersection ("isect").
     if (lo <= 0 && 0 <= hi && std::isfinite(self.YAtT(0))) {
-        self.calc.setFeatureLock(FeatureYIntercept);
+        self.calc.setFeatureLock(FeatureIntersection);
         return 0;
     }
     for (const auto& o : other) {

@@ -33,9 +33,9 @@ public:
     double findIntersection(double t, double range, const PlotList& other);
 
     // The intersection search that lines, sampled functions and distributions share, each
-    // through its own YAtT/YAtX: the y-axis crossing within [t − range, t + range]
-    // (featureLock 6), a vertical line there, or a crossing with another plot found by
-    // bisection (featureLock 2); else t. A line gives up when any of its three probes is
+    // through its own YAtT/YAtX: the y-axis crossing within [t − range, t + range], a
+    // vertical line there, or a crossing with another plot found by bisection (each
+    // featureLock 2); else t. A line gives up when any of its three probes is
     // NaN, the others (anyNaNGivesUp false) only when all three are.
     //
     // The bisection ends after `probes` probes, at once where the plots are within 1e-10 of

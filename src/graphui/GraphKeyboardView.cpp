@@ -4,6 +4,7 @@
 #include "core/Calculator.h"
 #include "graphui/GraphPanelDelegates.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QPainter>
 #include <QPushButton>
@@ -77,6 +78,11 @@ void GraphKeyboardView::layoutSheet(double shownFraction)
         keypad_->setGeometry(0, kBarHeight + formHeight, w, keypadHeight);
     }
     segment_->setGeometry(4, top + 2, 120, kBarHeight - 4);
+    // Its list, open, opens again where the control now stands.
+    if (segment_->view()->isVisible()) {
+        segment_->hidePopup();
+        segment_->showPopup();
+    }
     update();
 }
 

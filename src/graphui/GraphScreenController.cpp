@@ -657,6 +657,14 @@ void GraphScreenController::trackObj(PlotObject* plot, const PlotPoint& at)
 
 void GraphScreenController::selectEq(int token, double value) { graphView_->selectEqNum(token, value); }
 
+void GraphScreenController::equationChanged()
+{
+    updateDisplay(0);
+    // As when the graph is shown: a faulty equation draws nothing, and its error says why.
+    if (YEqModel* equations = YEqModel::of(calc()))
+        equations->reportFaultySelected();
+}
+
 void GraphScreenController::updateShareButton() { share_->setVisible(makeWorksheet && shareWorksheet); }
 
 void GraphScreenController::shareAction()

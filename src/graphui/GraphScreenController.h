@@ -192,6 +192,9 @@ public:
     void selectPlot(PlotObject* plot, const PlotPoint& at) override;
     void trackObj(PlotObject* plot, const PlotPoint& at) override;
     void selectEq(int token, double value) override;
+    // The table beside the graph changed an equation: the graph draws it, and traces it,
+    // as it is now.
+    void equationChanged() override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -67,6 +67,15 @@ void TableScreen::subscribe()
 
 void TableScreen::resizeEvent(QResizeEvent*) { updateDisplay(); }
 
+QRect TableScreen::cursorRect() const
+{
+    if (table_->headerSelected)
+        return {};
+    return scroller_->shownRect(VQTableScrollView::cellOf(table_->rectForCol(table_->cursorCol, table_->cursorRow),
+                                                          {table_->colWidth(), table_->rowHeight()}),
+                                *this);
+}
+
 void TableScreen::focusInEvent(QFocusEvent* event)
 {
     if (delegate_)
@@ -344,6 +353,8 @@ void TableScreen::doEnter()
     // An equation naming itself would never end: refused, the equation kept.
     if (const int error = calc().yEqManager->setYEqFunc(eq, entry->entryOps()); error != 0)
         calc().showError({{"errorNum", error}});
+    else if (delegate_)
+        delegate_->equationChanged();
 }
 
 void TableScreen::enter()

@@ -29,6 +29,8 @@ public:
     public:
         virtual ~Delegate() = default;
         virtual void selectEq(int token, double value) = 0;
+        // An equation typed on its header replaced the one drawn.
+        virtual void equationChanged() {}
     };
 
     // The furthest automatic row the cursor goes to.
@@ -44,6 +46,8 @@ public:
 
     void updateDisplay() override;
     void focus(bool gained) override;
+    // The cell in use, where it is drawn (none on the header row, which stays in view).
+    QRect cursorRect() const override;
 
     void cursorUp();
     void cursorDown();

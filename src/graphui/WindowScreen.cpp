@@ -84,10 +84,8 @@ void WindowScreen::focus(bool gained)
 void WindowScreen::fieldDidChange(VQTemplateField& field)
 {
     // The histogram's bars follow the new window.
-    if (calc().statGraphManager) {
-        calc().statGraphManager->setHistogramXOrigin(std::nan(""));
-        calc().statGraphManager->setHistogramBarOffset(0);
-    }
+    if (calc().statGraphManager)
+        calc().statGraphManager->windowChanged();
     calc().locked()->vars[static_cast<std::size_t>(field.tag)] = {field.value, 0};
     calc().notificationCenter().post(VQSyncWindowVars, this);
 }

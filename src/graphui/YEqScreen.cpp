@@ -57,7 +57,14 @@ YEqScreen::YEqScreen(Calculator& calc, AppShell& shell, ScreenRouter& router, QW
 
 YEqScreen::~YEqScreen() = default;
 
-void YEqScreen::resizeEvent(QResizeEvent*) { layoutView(); }
+void YEqScreen::resizeEvent(QResizeEvent*)
+{
+    // The row being typed stays in view at the new size.
+    layoutView();
+    scroller_->scrollRectToVisible(view_->frameForIndex(currentRow()));
+}
+
+QRect YEqScreen::cursorRect() const { return scroller_->shownRect(view_->frameForIndex(currentRow()), *this); }
 
 bool YEqScreen::barShown() const { return !bar_->isHidden(); }
 
@@ -146,22 +153,25 @@ void YEqScreen::updateDisplay()
     updateInEqualityBar();
 }
 
+int YEqScreen::currentRow() const
+{
+    const int slot = model_->currentFunction();
+    switch (calc().graphMode()) {
+    case kFunctionMode: return slot;
+    case kParametricMode: return (slot - 11) / 2;
+    case kPolarMode: return slot - 23;
+    case kSequenceMode: return slot >= 29 && slot <= 34 ? (slot - 29) % 3 : 0;
+    case kImplicitMode: return slot - 35;
+    default: return 0;
+    }
+}
+
 void YEqScreen::makeCursorVisible()
 {
     const int mode = calc().graphMode();
-    const int slot = model_->currentFunction();
-    int row = 0;
-    switch (mode) {
-    case kFunctionMode: row = slot; break;
-    case kParametricMode: row = (slot - 11) / 2; break;
-    case kPolarMode: row = slot - 23; break;
-    case kSequenceMode: row = slot >= 29 && slot <= 34 ? (slot - 29) % 3 : 0; break;
-    case kImplicitMode: row = slot - 35; break;
-    default: break;
-    }
     if (mode == kFunctionMode || mode == kImplicitMode)
         updateInEqualityBar();
-    scroller_->scrollRectToVisible(view_->frameForIndex(row));
+    scroller_->scrollRectToVisible(view_->frameForIndex(currentRow()));
 }
 
 void YEqScreen::pickColorForEqNum(int token) { router_.showOverlay(screens::YEqColor, token); }

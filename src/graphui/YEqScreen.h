@@ -34,6 +34,8 @@ public:
 
     void updateDisplay() override;
     void focus(bool gained) override;
+    // The current equation's row, where it is drawn.
+    QRect cursorRect() const override;
 
     // The bar's segment for a style: 8 → 3, 10 → 4, 16 → 1, 18 → 2, any other → 0.
     static int segmentForStyle(int style);
@@ -56,6 +58,8 @@ protected:
 
 private:
     void layoutView();
+    // The current equation's row among the graph mode's rows.
+    int currentRow() const;
     void update();
     void modeChange();
 

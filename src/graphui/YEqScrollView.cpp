@@ -57,6 +57,11 @@ void YEqScrollView::scrollRectToVisible(const QRectF& r)
     setContentOffset(to);
 }
 
+QRect YEqScrollView::shownRect(const QRectF& rect, const QWidget& in) const
+{
+    return rect.translated(-offset_ + mapTo(&in, QPoint(0, 0))).toRect();
+}
+
 void YEqScrollView::resizeEvent(QResizeEvent*)
 {
     if (view_)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointF>
+#include <QRect>
 #include <QRectF>
 #include <QSizeF>
 #include <QWidget>
@@ -27,6 +28,8 @@ public:
     void setContentOffset(QPointF offset);
     // Scrolls the least that shows the rectangle (of the content).
     void scrollRectToVisible(const QRectF& rect);
+    // Where a rectangle of the content is drawn now, in that widget's coordinates.
+    QRect shownRect(const QRectF& rect, const QWidget& in) const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -1,5 +1,6 @@
 #include "graphui/ZoomMenu.h"
 
+#include "app/CurrentRowKeeper.h"
 #include "app/KeyRouter.h"
 #include "core/Calculator.h"
 #include "drawing/VImageDraw.h"
@@ -32,6 +33,7 @@ ZoomMenu::ZoomMenu(Calculator& calc, KeyRouter& keys, bool tablet, QWidget* pare
     : QWidget(parent), calc_(calc), keys_(keys), cancel_(new QPushButton(QStringLiteral("Cancel"), this)), list_(new QListWidget(this)), selector_(new QWidget(this)),
       segments_(new QButtonGroup(this))
 {
+    CurrentRowKeeper::keep(*list_);
     for (const char* spec : kKeySpecs)
         if (auto command = KeyCommandSpec::parse(QString::fromUtf8(spec)))
             keyCmds_.push_back(*command);
@@ -154,6 +156,12 @@ void ZoomMenu::keyPressEvent(QKeyEvent* event)
             else
                 pickRow(std::max(row, 0));
         }
+        return;
+    }
+    // Over the graph (a phone's menu) a plain key acts on nothing: + and − would zoom the
+    // graph out of sight. The chords (ON, the screens' keys) still go on.
+    if (!isWindow() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        event->accept();
         return;
     }
     QWidget::keyPressEvent(event);

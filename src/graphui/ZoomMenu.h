@@ -24,7 +24,8 @@ class KeyRouter;
 // selector. It tells its delegate what was picked. Keys while it has the focus: Escape
 // cancels, Up and Down move the selection (staying on the first and last row; with none
 // selected Down selects row 1 and Up row 0), Return picks the selected row (row 0 when none
-// is). Main thread.
+// is); on a phone no other key without Ctrl or Alt passes to the graph under it. Main
+// thread.
 class ZoomMenu : public QWidget {
 public:
     class Delegate {

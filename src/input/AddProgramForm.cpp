@@ -1,5 +1,7 @@
 #include "input/AddProgramForm.h"
 
+#include "app/WindowFit.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QKeyEvent>
@@ -19,6 +21,8 @@ AddProgramForm::AddProgramForm(QWidget* parent)
     name_->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[A-Za-z0-9]{0,8}")), name_));
     auto* layout = new QFormLayout(this);
+    // In a narrow window a field goes under its label.
+    layout->setRowWrapPolicy(QFormLayout::WrapLongRows);
     layout->addRow(QStringLiteral("Name"), name_);
     layout->addRow(QStringLiteral("Description"), description_);
     layout->addRow(QStringLiteral("Tags"), tags_);
@@ -31,6 +35,7 @@ AddProgramForm::AddProgramForm(QWidget* parent)
     connect(cancel_, &QPushButton::clicked, this, [this] { cancel(); });
     for (QLineEdit* field : {name_, description_, tags_})
         field->installEventFilter(this);
+    WindowFit::keep(*this);
 }
 
 void AddProgramForm::showSave()

@@ -1,5 +1,6 @@
 #include "input/AddUserFnDialog.h"
 
+#include "app/WindowFit.h"
 #include "core/Calculator.h"
 
 #include <QFormLayout>
@@ -17,6 +18,7 @@ AddUserFnDialog::AddUserFnDialog(Calculator& calc, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Add to User Menu"));
     auto* form = new QFormLayout(this);
+    form->setRowWrapPolicy(QFormLayout::WrapLongRows);
     textField_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     textField_->setWordWrap(true);
     form->addRow(QStringLiteral("Entry"), textField_);
@@ -34,6 +36,7 @@ AddUserFnDialog::AddUserFnDialog(Calculator& calc, QWidget* parent)
     connect(cancelButton_, &QPushButton::clicked, this, [this] { cancel(); });
     connect(descriptionField_, &QLineEdit::returnPressed, this, [this] { save(); });
     updateSave();
+    WindowFit::keep(*this);
 }
 
 void AddUserFnDialog::showSave(const std::vector<std::uint32_t>& entryOps)

@@ -115,8 +115,10 @@ bool CatalogScreen::struck(Place p) const
 void CatalogScreen::focus(bool gained)
 {
     ScreenController::focus(gained);
-    if (!gained)
+    if (!gained) {
+        closeHelp();
         help_->clear();
+    }
 }
 
 QString CatalogScreen::searchText() const { return search_->text(); }
@@ -187,7 +189,8 @@ void CatalogScreen::moveSelection(int by)
 void CatalogScreen::pick(Place p)
 {
     const CatalogIndex::Entry* e = index_.entry(p);
-    if (!e)
+    // The list under a help page picks nothing.
+    if (!e || helpShown_)
         return;
     shell_.keys().doKeyClick();
     if (struck(p)) {
@@ -230,14 +233,19 @@ void CatalogScreen::popHelp()
     HelpPage::slide(table_, help_, QRect(0, top, width(), std::max(0, height() - top)), false);
 }
 
+void CatalogScreen::closeHelp()
+{
+    // Opened again, the catalogue shows its list where it belongs, whatever slide ran.
+    HelpPage::stopSliding(table_, help_);
+    helpShown_ = false;
+    back_->hide();
+    share_->hide();
+    layoutViews();
+}
+
 void CatalogScreen::done()
 {
-    if (helpShown_) {
-        helpShown_ = false;
-        back_->hide();
-        share_->hide();
-        layoutViews();
-    }
+    closeHelp();
     hide();
     if (closed)
         closed();
@@ -261,6 +269,13 @@ void CatalogScreen::keyPressEvent(QKeyEvent* event)
     }
     if (mods != Qt::NoModifier && mods != Qt::ShiftModifier)
         return;
+    // Over the help page (sliding in or shown) only the keys that leave it act: the list
+    // behind it is out of reach.
+    if (helpShown_) {
+        if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Escape)
+            popHelp();
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Up:
         moveSelection(-1);

@@ -49,6 +49,8 @@ public:
     void pick(Place place);
     void openHelp(Place place);
     void popHelp();
+    // The help page away at once, the list back in place.
+    void closeHelp();
     void done();
 
     const CatalogIndex& index() const { return index_; }

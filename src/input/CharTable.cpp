@@ -1,10 +1,11 @@
 #include "input/CharTable.h"
 
+#include "app/CurrentRowKeeper.h"
 #include "core/Calculator.h"
 
 namespace orvenda {
 
-CharTable::CharTable(const Calculator& calc, QWidget* parent) : QListWidget(parent), calc_(calc) {}
+CharTable::CharTable(const Calculator& calc, QWidget* parent) : QListWidget(parent), calc_(calc) { CurrentRowKeeper::keep(*this); }
 
 std::vector<std::uint32_t> CharTable::characterCodes()
 {

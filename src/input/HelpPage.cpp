@@ -118,9 +118,20 @@ void HelpPage::share(const QString& folder)
     }
 }
 
+void HelpPage::stopSliding(QWidget* list, QWidget* page)
+{
+    for (QWidget* view : {list, page})
+        for (auto* running : view->findChildren<QPropertyAnimation*>(Qt::FindDirectChildrenOnly))
+            running->stop();
+    list->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+}
+
 void HelpPage::slide(QWidget* list, QWidget* page, const QRect& area, bool push)
 {
     constexpr int kSlideMs = 350;
+    stopSliding(list, page);
+    // A tap on the list going out, or behind the page, would pick a row the page hides.
+    list->setAttribute(Qt::WA_TransparentForMouseEvents, push);
     const QRect left = area.translated(-area.width(), 0);
     const QRect right = area.translated(area.width(), 0);
     for (auto [view, from, to] : {std::tuple{list, push ? area : left, push ? left : area},

@@ -40,8 +40,12 @@ public:
     void share(const QString& folder);
 
     // Slides the list out to the left and the page in over the area in 0.35 s (push), or
-    // back (pop).
+    // back (pop). A slide still running gives way; from the push on the list takes no
+    // taps until the pop begins.
     static void slide(QWidget* list, QWidget* page, const QRect& area, bool push);
+    // Stops the slides of both views where they stand, the list taking taps again (the
+    // screen lays them out afresh).
+    static void stopSliding(QWidget* list, QWidget* page);
 
 private:
     Calculator& calc_;

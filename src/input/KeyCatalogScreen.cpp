@@ -1,6 +1,7 @@
 #include "input/KeyCatalogScreen.h"
 
 #include "app/NamedColors.h"
+#include "app/WindowFit.h"
 #include "core/Calculator.h"
 #include "core/KeySets.h"
 #include "core/VColor.h"
@@ -97,6 +98,7 @@ void KeyCatalogScreen::add()
         addForm_->setOkButtonText(QStringLiteral("Save"));
         connect(addForm_, &QInputDialog::textValueSelected, this,
             [this](const QString& name) { addKeySet(name.trimmed().toStdString()); });
+        WindowFit::keep(*addForm_);
     }
     addForm_->setTextValue(QString());
     addForm_->open();

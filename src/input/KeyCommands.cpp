@@ -146,6 +146,16 @@ int chordOf(int modifiers)
         | ((modifiers & KeyCommands::kShift) ? KeyCommands::kShiftKey : 0);
 }
 
+// The key a shifted sign is typed on (a US keyboard's): what the chords name.
+int unshiftedKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Underscore: return Qt::Key_Minus;
+    case Qt::Key_Question: return Qt::Key_Slash;
+    default: return key;
+    }
+}
+
 QString inputForKey(int key)
 {
     switch (key) {
@@ -231,9 +241,10 @@ const KeyCommands::Command* KeyCommands::match(const std::vector<Command>& comma
     const QString special = inputForKey(event.key());
     const QString text = event.text();
     const bool printable = text.size() == 1 && text[0].isPrint();
-    // Shift on the minus key types an underscore: in a chord with Ctrl or Alt it is still
-    // the minus key (Option-Shift-minus).
-    const int key = event.key() == Qt::Key_Underscore && (chord & kShiftKey) ? Qt::Key_Minus : event.key();
+    // Shift makes a sign key report its shifted sign ("_" on the minus key, "?" on the
+    // slash key): in a chord with Ctrl or Alt it is still that key (Option-Shift-minus,
+    // Ctrl+Shift+/ for help).
+    const int key = (chord & kShiftKey) ? unshiftedKey(event.key()) : event.key();
     const QString keyChar = key > 0 && key < 0x7F ? QString(QChar(key)) : QString();
     auto matches = [&](const Command& c, bool shiftTolerant) {
         const bool ownSpecial = !special.isEmpty();
@@ -261,6 +272,12 @@ const KeyCommands::Command* KeyCommands::match(const std::vector<Command>& comma
             if (matches(c, tolerant))
                 return &c;
     return nullptr;
+}
+
+bool KeyCommands::typesCharacter(const QKeyEvent& event)
+{
+    const QString text = event.text();
+    return text.size() == 1 && text[0].isPrint() && !(event.modifiers() & Qt::ControlModifier);
 }
 
 std::optional<std::uint32_t> KeyCommands::charOp(const Command& command) const

@@ -59,6 +59,9 @@ public:
     {
         return (op >= 0xBBB0 && op <= 0xBBBA) || (op >= 0xBBBC && op <= 0xBBCA);
     }
+    // The key press types a character (one printable, without Ctrl), whether or not a
+    // command takes it.
+    static bool typesCharacter(const QKeyEvent& event);
     // The Qt key a command's input names: the special inputs, or the key of its one
     // character; 0 for anything else.
     static int keyForInput(const QString& input);

@@ -64,8 +64,8 @@ void KeySetEditorScreen::focus(bool gained)
         // cursor stood, with what was picked. Another set picked meanwhile, or the line
         // emptied (the key-set catalogue's Done), has the line read again.
         const EntryModel* line = entryOf(calc());
-        const bool resumed = covered_ && line && calc().userKeySetName == coveredSet_
-            && (!line->entryOps().empty() || coveredEmpty_);
+        const bool sameSet = covered_ && calc().userKeySetName == coveredSet_;
+        const bool resumed = sameSet && line && (!line->entryOps().empty() || coveredEmpty_);
         covered_ = false;
         if (!resumed)
             if (EntryModel* entry = entryOf(calc()))
@@ -82,6 +82,12 @@ void KeySetEditorScreen::focus(bool gained)
             updateDisplay();
         } else {
             changeEntry();
+            // MODE's Entry switch empties the line it leaves: read again from the set, it
+            // keeps its cursor, so the next key goes where it went before.
+            if (EntryModel* entry = entryOf(calc()); entry && sameSet) {
+                entry->setEntryCursor(std::min(coveredCursor_, static_cast<int>(entry->entryOps().size())));
+                redraw();
+            }
         }
         return;
     }
@@ -94,6 +100,7 @@ void KeySetEditorScreen::focus(bool gained)
             covered_ = true;
             coveredSet_ = calc().userKeySetName;
             coveredEmpty_ = !entryOf(calc()) || entryOf(calc())->entryOps().empty();
+            coveredCursor_ = entryOf(calc()) ? entryOf(calc())->entryCursor() : 0;
             restoreMathPrint();
         }
         ScreenController::focus(false);

@@ -77,6 +77,8 @@ private:
     bool covered_ = false;
     std::string coveredSet_;
     bool coveredEmpty_ = false;
+    // Where the line's cursor stood when an overlay came over the editor.
+    int coveredCursor_ = 0;
 };
 
 } // namespace orvenda

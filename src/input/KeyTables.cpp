@@ -35,6 +35,13 @@ constexpr std::array<int, KeyTables::kKeyCount> kGetKeyCodes{
 
 bool validKey(int key) { return key >= 0 && key < KeyTables::kKeyCount; }
 
+// The classic keypad prints A, B and C over MATH, APPS and PRGM, and D to Z and θ in turn
+// over the keys from x⁻¹ to 3.
+constexpr std::uint32_t kLetterA = 0x41;
+constexpr std::uint32_t kLetterTheta = 0x5B;
+constexpr int kFirstLettersKey = 15;
+constexpr int kLettersFromD = 20;
+
 } // namespace
 
 std::uint32_t KeyTables::op(int layer, int key)
@@ -58,6 +65,16 @@ std::uint32_t KeyTables::xtThetaN(int graphMode)
     case 3: return 0xBBAA;
     default: return 0x58;
     }
+}
+
+int KeyTables::getKeyCodeOf(std::uint32_t op)
+{
+    if (const auto place = find(op))
+        return getKeyCode(place->key);
+    if (op < kLetterA || op > kLetterTheta)
+        return kNoKeyCode;
+    const int letter = static_cast<int>(op - kLetterA);
+    return getKeyCode(letter < 3 ? kFirstLettersKey + letter : kLettersFromD + letter - 3);
 }
 
 std::optional<KeyTables::Place> KeyTables::find(std::uint32_t op)

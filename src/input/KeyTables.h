@@ -50,6 +50,12 @@ public:
     };
     // The first key with op in the plain, 2nd and alpha layers, searched in that order.
     static std::optional<Place> find(std::uint32_t op);
+    // The getKey code a program reads for an op from elsewhere (the computer's keys): that
+    // of the first key with it; for a letter A to Z or θ, that of the key it is printed over
+    // on the classic keypad (A over MATH: 41); else kNoKeyCode.
+    static int getKeyCodeOf(std::uint32_t op);
+    // The code of an op on no key: key 0's, as if typed there in the lower-case layer.
+    static constexpr int kNoKeyCode = 11;
 };
 
 } // namespace orvenda

@@ -2,6 +2,7 @@
 
 #include "app/EntryModel.h"
 #include "app/KeyRouter.h"
+#include "app/WindowFit.h"
 #include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
@@ -382,7 +383,7 @@ void KeyboardView::doKeyOp(std::uint32_t op, int key, int layer, QRectF frame, b
     const bool onKey = key >= 0;
     calc_.notificationCenter().post(VQKeyPress, this,
                                     {{"op", onKey ? KT::op(KT::kPlainLayer, key) : op}, {"shiftedOp", op}, {"shift", layer}});
-    const int code = onKey ? KT::getKeyCode(key) : 0;
+    const int code = onKey ? KT::getKeyCode(key) : KT::getKeyCodeOf(op);
     if (waitsItsTurn(op) && keys_.holding()) {
         if (autoRepeat && calc_.programRunning)
             repeatForProgram(op, code);
@@ -447,10 +448,20 @@ bool KeyboardView::waitsItsTurn(std::uint32_t op) { return op != KT::kOn; }
 int KeyboardView::getKeyCodeOf(const KeyCommands::Command& command) const
 {
     const std::optional<std::uint32_t> op = commands_.op(command);
-    if (!op)
-        return 0;
-    const auto place = KT::find(*op);
-    return place ? KT::getKeyCode(place->key) : 0;
+    return op ? KT::getKeyCodeOf(*op) : 0;
+}
+
+bool KeyboardView::offerKeyOnNoKey(const QKeyEvent& event)
+{
+    // A character no command types still is a key pressed: the program that owns the keys
+    // reads it as one on no key, and it does nothing else.
+    if (!KeyCommands::typesCharacter(event) || !keys_.programOwnsKeys())
+        return false;
+    if (keys_.holding())
+        keys_.press([] {}, KT::kNoKeyCode);
+    else
+        calc_.lastKey = KT::kNoKeyCode;
+    return true;
 }
 
 void KeyboardView::act(std::uint32_t op, bool autoRepeat)
@@ -494,12 +505,17 @@ void KeyboardView::clearAlpha()
 bool KeyboardView::screenKey(std::uint32_t op)
 {
     KeyboardViewDelegate* d = delegate_;
-    auto menu = [d](int id) {
-        if (d)
+    // Nothing opens over the debugger: the display above it is its program's. While the
+    // program waits for an answer, the menus that type one still open; QUIT and the Home
+    // key leave it.
+    const bool debugging = calc_.prgmManager && calc_.prgmManager->debug();
+    const bool answering = calc_.parser().promptStack().count() > 0;
+    auto menu = [d, debugging, answering](int id) {
+        if (d && (!debugging || answering))
             d->showMenu(id);
     };
-    auto send = [d](void (KeyboardViewDelegate::*message)()) {
-        if (d)
+    auto send = [d, debugging](void (KeyboardViewDelegate::*message)()) {
+        if (d && (!debugging || message == &KeyboardViewDelegate::showHome))
             (d->*message)();
     };
     switch (op) {
@@ -507,7 +523,7 @@ bool KeyboardView::screenKey(std::uint32_t op)
     case KT::kWindow: send(&KeyboardViewDelegate::showWindow); return true;
     case KT::kGraph:
         calc_.validateWindow();
-        if (d)
+        if (d && !debugging)
             d->showGraphView(true);
         return true;
     case KT::kMode: send(&KeyboardViewDelegate::showMode); return true;
@@ -529,7 +545,7 @@ bool KeyboardView::screenKey(std::uint32_t op)
     case KT::kMatrix: menu(5); return true;
     case KT::kConv: send(&KeyboardViewDelegate::showConversions); return true;
     case KT::kCatalog:
-        if (d)
+        if (d && (!debugging || answering))
             d->showCatalog("");
         return true;
     case KT::kList: menu(4); return true;
@@ -683,7 +699,7 @@ bool KeyboardView::handleKeyEvent(const QKeyEvent& event)
 {
     const KeyCommands::Command* command = commands_.commandFor(event);
     if (!command)
-        return false;
+        return offerKeyOnNoKey(event);
     const auto op = KeyCommands::handlerOp(command->handler);
     if ((!op || waitsItsTurn(*op)) && keys_.holding()) {
         keys_.press(
@@ -709,7 +725,8 @@ void KeyboardView::typeInTurn(const KeyCommands::Command& command, int key, Qt::
         window = QApplication::activeModalWidget();
     // An alert is never what a key typed before it was for (an error its ENTER ended in):
     // it stays for the user to read, and the key acts under it as a calculator key does.
-    if (qobject_cast<QMessageBox*>(window))
+    // The break of a stop the user typed before the key is what the key was for.
+    if (qobject_cast<QMessageBox*>(window) && !keys_.keyAfterStop())
         window = nullptr;
     if (!window)
         window = this->window();
@@ -838,6 +855,7 @@ void KeyboardView::showShortcuts()
     auto* layout = new QVBoxLayout(dialog);
     layout->addWidget(table);
     dialog->resize(360, 480);
+    WindowFit::keep(*dialog);
     dialog->open();
 }
 

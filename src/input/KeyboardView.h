@@ -62,7 +62,8 @@ public:
     void layoutKeys();
     void setHelpKeyImage();
 
-    // A hardware key press; true when a command took it.
+    // A hardware key press; true when a command took it, or the program that owns the keys
+    // read it.
     bool handleKeyEvent(const QKeyEvent& event);
     const KeyCommands& keyCommands() const { return commands_; }
     // The titled hardware commands with their keys, in a window-modal dialog that does not
@@ -107,8 +108,12 @@ private:
     // typed, the shift keys among them: its program may read it first. ON does not wait:
     // it stops the run.
     static bool waitsItsTurn(std::uint32_t op);
-    // The getKey code of the key a computer key stands for; 0 for one on no key.
+    // The getKey code a program reads for a computer key's command (0: none, a clipboard
+    // command).
     int getKeyCodeOf(const KeyCommands::Command& command) const;
+    // A typed character no command takes, while a program owns the keys: its getKey reads
+    // it as a key on no key. False when it is not such a key.
+    bool offerKeyOnNoKey(const QKeyEvent& event);
     bool answerHelp(std::uint32_t op, QRectF frame);
     bool screenKey(std::uint32_t op);
     void startRepeat(bool programKey);

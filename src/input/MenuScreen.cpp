@@ -227,6 +227,7 @@ void MenuScreen::showMenu(int id)
         popNotes();
     filling_ = true;
     helpShown_ = false;
+    HelpPage::stopSliding(table_, help_);
     help_->hide();
     aboutShown_ = false;
     if (about_)
@@ -258,7 +259,8 @@ void MenuScreen::showMenu(int id)
     setCurrentArray();
     // A menu opens at its first row, wherever the list shown before was scrolled to.
     table_->scrollToTop();
-    fitTabs();
+    // The list in place, whatever page was over it when the menu last closed.
+    layoutViews();
     calc().clickMute = false;
     show();
 }
@@ -309,7 +311,7 @@ void MenuScreen::setCurrentArray()
     setBarTitle(QString::fromUtf8(share.data(), static_cast<qsizetype>(share.size())));
     const bool library = showsLibrary();
     filterBar_->setVisible(library);
-    add_->setVisible(library || menu == MenuTables::kUserMenu);
+    updateAddButton();
     layoutTabs_->setCurrentIndex(libraryLayout_);
     if (!library)
         closeTagSelector();
@@ -873,9 +875,15 @@ QRect MenuScreen::rowRect(Place p) const
 
 void MenuScreen::processKeyOp(std::uint32_t op)
 {
-    // The rows under the notes page are out of reach.
+    // The rows under the notes page or a help page (sliding in or shown) are out of reach:
+    // LEFT leaves the help page, ON still stops a run.
     if (notesShown_ && op != KeyTables::kOn)
         return;
+    if (helpShown_ && op != KeyTables::kOn) {
+        if (op == KeyRouter::kLeft)
+            popHelp();
+        return;
+    }
     if (tagSelectorTakes(op))
         return;
     const int index = MenuTables::rowForKeyOp(op);
@@ -975,6 +983,11 @@ void MenuScreen::keyPressEvent(QKeyEvent* event)
     }
     if (mods != Qt::NoModifier && mods != Qt::ShiftModifier)
         return;
+    if (helpShown_) {
+        if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Escape)
+            doEscape();
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Up:
     case Qt::Key_Down: {
@@ -1115,7 +1128,7 @@ void MenuScreen::popNotes()
     filterBar_->setVisible(showsLibrary());
     const std::string_view share = MenuTables::shareTitle(currentMenu_);
     setBarTitle(QString::fromUtf8(share.data(), static_cast<qsizetype>(share.size())));
-    add_->setVisible(showsLibrary() || currentMenu_ == MenuTables::kUserMenu);
+    updateAddButton();
     if (notesPage_)
         HelpPage::slide(table_, notesPage_, listArea(), false);
     if (tab_ == 1 && showsLibrary()) {
@@ -1497,8 +1510,24 @@ void MenuScreen::confirmReset(const QString& title, const QString& message, std:
 
 // ---- User menus ----
 
+bool MenuScreen::lineToAdd() const
+{
+    const auto* entry = dynamic_cast<const EntryModel*>(calc().entryManager.get());
+    return entry && !entry->entryOps().empty();
+}
+
+void MenuScreen::updateAddButton()
+{
+    const bool user = currentMenu_ == MenuTables::kUserMenu;
+    add_->setVisible(showsLibrary() || user);
+    // A user menu adds the entry line: with nothing typed there is nothing to add.
+    add_->setEnabled(!user || showsLibrary() || lineToAdd());
+}
+
 void MenuScreen::openUserFnForm()
 {
+    if (!lineToAdd())
+        return;
     click();
     if (!userFnForm_) {
         userFnForm_ = new AddUserFnDialog(calc(), this);

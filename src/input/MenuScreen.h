@@ -116,6 +116,10 @@ public:
     void clearToDefaults();
     void confirmReset(const QString& title, const QString& message, std::function<void()> reset);
     // The user menu's form that keeps the entry line as an item of the menu shown.
+    // The entry line holds tokens a user menu could keep.
+    bool lineToAdd() const;
+    // "+" shows for the library and the user menus, enabled only when it has something to add.
+    void updateAddButton();
     void openUserFnForm();
     AddUserFnDialog* userFnForm() const { return userFnForm_; }
     // The form saved: the entry line becomes an item named name.
@@ -161,6 +165,7 @@ public:
     QString topSectionTitle() const;
     const HelpPage& help() const { return *help_; }
     const QPushButton& cancelButton() const { return *cancel_; }
+    const QPushButton& addButton() const { return *add_; }
     QWidget* leaveControl() const override;
 
     // ---- Program library ----

@@ -63,7 +63,9 @@ ModeScreen::ModeScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     bar->addWidget(close);
     outer->addLayout(bar);
     auto* scroll = new QScrollArea;
+    scroll_ = scroll;
     scroll->setWidgetResizable(true);
+    scroll->viewport()->installEventFilter(this);
     // The computer's keys stay with the keyboard under the screen, so ON (Ctrl+/) still
     // stops a running program after a click here.
     scroll->setFocusPolicy(Qt::NoFocus);
@@ -90,6 +92,7 @@ ModeScreen::ModeScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     digitsRow->addWidget(digitsLabel_);
     digitsRow->addWidget(float_);
     form->addLayout(digitsRow);
+    rows_.push_back(digitsRow);
     digits_->setRange(0, 9);
     digits_->setFocusPolicy(Qt::NoFocus);
     float_->setFocusPolicy(Qt::NoFocus);
@@ -155,6 +158,7 @@ SegmentedControl* ModeScreen::addSegments(QVBoxLayout* form, const QString& labe
     control->changed = [this, which](int index) { segmentPicked(which, index); };
     row->addWidget(control, 1);
     form->addLayout(row);
+    rows_.push_back(row);
     segments_[which] = control;
     return control;
 }
@@ -170,6 +174,26 @@ QCheckBox* ModeScreen::addSwitch(QVBoxLayout* form, const QString& label, Switch
     form->addWidget(box);
     switches_[which] = box;
     return box;
+}
+
+bool ModeScreen::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == scroll_->viewport() && event->type() == QEvent::Resize)
+        fitRows();
+    return ScreenController::eventFilter(watched, event);
+}
+
+void ModeScreen::fitRows()
+{
+    const QLayout* form = scroll_->widget()->layout();
+    const int room = scroll_->viewport()->width() - form->contentsMargins().left() - form->contentsMargins().right();
+    for (QBoxLayout* row : rows_) {
+        int beside = row->spacing() * (row->count() - 1);
+        for (int i = 0; i < row->count(); ++i)
+            if (const QWidget* w = row->itemAt(i)->widget())
+                beside += std::max(w->minimumWidth(), w->minimumSizeHint().width());
+        row->setDirection(beside > room ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+    }
 }
 
 void ModeScreen::click() { shell_.keys().doKeyClick(); }

@@ -6,10 +6,13 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <vector>
 
+class QBoxLayout;
 class QCheckBox;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class QSlider;
 class QTimer;
 class QVBoxLayout;
@@ -64,7 +67,13 @@ public:
 
     QWidget* leaveControl() const override;
 
+protected:
+    // The form's width changed: each row whose control does not fit beside its label puts
+    // it under the label, so no row needs a sideways scroll.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void fitRows();
     SegmentedControl* addSegments(QVBoxLayout* form, const QString& label, Segments which, const QStringList& titles);
     QCheckBox* addSwitch(QVBoxLayout* form, const QString& label, Switches which);
     void segmentPicked(Segments which, int index);
@@ -81,6 +90,9 @@ private:
     AppShell& shell_;
     SegmentedControl* segments_[SegmentCount] = {};
     QCheckBox* switches_[SwitchCount] = {};
+    // The labelled rows: a label, then its control (or controls).
+    std::vector<QBoxLayout*> rows_;
+    QScrollArea* scroll_ = nullptr;
     QSlider* digits_;
     QLabel* digitsLabel_;
     QPushButton* float_;

@@ -1,5 +1,6 @@
 #include "input/SectionTable.h"
 
+#include "app/CurrentRowKeeper.h"
 #include "input/MenuRowDelegate.h"
 #include "input/SideIndex.h"
 
@@ -9,6 +10,7 @@ namespace orvenda {
 
 SectionTable::SectionTable(bool tablet, QWidget* parent) : QTreeWidget(parent), index_(new SideIndex(this))
 {
+    CurrentRowKeeper::keep(*this);
     index_->picked = [this](int index) {
         if (indexPicked)
             indexPicked(index);
@@ -69,7 +71,7 @@ void SectionTable::setIndexTitles(const QStringList& titles)
     index_->setTitles(titles);
     const bool shown = !titles.isEmpty();
     setVerticalScrollBarPolicy(shown ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
-    setViewportMargins(0, 0, shown ? index_->indexWidth() : 0, 0);
+    keepIndexMargin();
     placeIndex();
     index_->setVisible(shown);
     index_->raise();
@@ -79,6 +81,19 @@ void SectionTable::resizeEvent(QResizeEvent* event)
 {
     QTreeWidget::resizeEvent(event);
     placeIndex();
+}
+
+void SectionTable::updateGeometries()
+{
+    QTreeWidget::updateGeometries();
+    keepIndexMargin();
+}
+
+void SectionTable::keepIndexMargin()
+{
+    const int right = index_->titles().isEmpty() ? 0 : index_->indexWidth();
+    if (viewportMargins().right() != right)
+        setViewportMargins(0, 0, right, 0);
 }
 
 void SectionTable::placeIndex()

@@ -39,9 +39,14 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // The tree lays out its header by setting the viewport's margins, all four: the side
+    // index's margin is put back after it.
+    void updateGeometries() override;
 
 private:
     void placeIndex();
+    // The room the rows leave at the right for the side index.
+    void keepIndexMargin();
 
     SideIndex* index_;
 };

@@ -72,10 +72,11 @@ namespace {
 QString inkOn(const QColor& colour) { return colour.lightnessF() < 0.5 ? QStringLiteral("white") : QStringLiteral("black"); }
 
 // Segments outlined and titled in the ink, the chosen one filled with it: the choice stands
-// out as plainly as the titles do.
+// out as plainly as the titles do. Little room at the titles' sides: segments share what
+// the row has, and the row fits a narrow window.
 QString segmentRules(const QColor& colour)
 {
-    return QStringLiteral(" QToolButton { color: %2; background: %1; border: 1px solid %2; padding: 2px 8px; }"
+    return QStringLiteral(" QToolButton { color: %2; background: %1; border: 1px solid %2; padding: 2px 3px; }"
                           " QToolButton:checked { color: %1; background: %2; }")
         .arg(colour.name(), inkOn(colour));
 }

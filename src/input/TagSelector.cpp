@@ -1,5 +1,6 @@
 #include "input/TagSelector.h"
 
+#include "app/CurrentRowKeeper.h"
 #include "app/NamedColors.h"
 #include "pretty/FontMap.h"
 
@@ -17,6 +18,7 @@ namespace orvenda {
 TagSelector::TagSelector(TagSelectorDelegate& delegate, QWidget* parent)
     : QWidget(parent), delegate_(delegate), types_(new QTabBar(this)), list_(new QListWidget(this))
 {
+    CurrentRowKeeper::keep(*list_);
     setAutoFillBackground(true);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     auto* bar = new QHBoxLayout;

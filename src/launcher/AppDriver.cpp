@@ -103,6 +103,7 @@
 
 #include <QAbstractAnimation>
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -131,6 +132,7 @@
 #include <charconv>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <typeinfo>
 
@@ -163,19 +165,6 @@ bool tracedByIndex(int type)
 bool isStatPlot(int type)
 {
     return tracedByIndex(type) || type == PlotObject::PlotBox || type == PlotObject::PlotModBox;
-}
-
-// The last index the trace may stand on along a stat plot.
-double lastIndexOf(const Calculator& calc, const PlotObject& plot)
-{
-    const auto hold = calc.lockState();
-    if (!calc.statGraphManager)
-        return 0;
-    if (plot.plotType == PlotObject::PlotHistogram)
-        return std::max(0.0, calc.statGraphManager->numBars(plot.eqNum) - 1);
-    const auto info = calc.statGraphManager->statInfo();
-    const auto n = static_cast<std::size_t>(plot.eqNum);
-    return n < info.size() && info[n] ? std::max(0.0, info[n]->n - 1) : 0;
 }
 
 // TRACE on a stat plot: the first data point (bar), or a box plot's value nearest the
@@ -552,8 +541,40 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
         out_ << nlohmann::json{{"screens", std::move(all)}}.dump() << std::endl;
         return true;
     }
+    if (command == "hkeys" && argument.empty()) {
+        out_ << nlohmann::json{{"hkeys", keyTables()}}.dump() << std::endl;
+        return true;
+    }
     return fail("unknown line «" + std::string(command) + (argument.empty() ? "" : " ") + std::string(argument)
-                + "» (key, hkey, type, tap, wait, blink, shot, press, dump, close, file, photo, program, open, screens)");
+                + "» (key, hkey, type, tap, wait, blink, shot, press, dump, close, file, photo, program, open, screens, "
+                  "hkeys)");
+}
+
+nlohmann::json AppDriver::keyTables() const
+{
+    const KeyCommands& commands = app_.keyboard().keyCommands();
+    nlohmann::json chords = nlohmann::json::array();
+    for (const KeyCommands::Command& command : commands.commands()) {
+        Qt::KeyboardModifiers modifiers;
+        if (command.chord & KeyCommands::kCtrl)
+            modifiers |= Qt::ControlModifier;
+        if (command.chord & KeyCommands::kAlt)
+            modifiers |= Qt::AltModifier;
+        if (command.chord & KeyCommands::kShiftKey)
+            modifiers |= Qt::ShiftModifier;
+        const int key = KeyCommands::keyForInput(command.input);
+        const auto op = commands.op(command);
+        chords.push_back({{"chord", key ? QKeySequence(QKeyCombination(modifiers, Qt::Key(key)))
+                                              .toString(QKeySequence::PortableText).toStdString()
+                                        : std::string()},
+                          {"op", op ? nlohmann::json(*op) : nlohmann::json()}});
+    }
+    nlohmann::json keys = nlohmann::json::array();
+    for (int k = 0; k < KeyTables::kKeyCount; ++k)
+        keys.push_back({{"ops", {KeyTables::op(KeyTables::kPlainLayer, k), KeyTables::op(KeyTables::kSecondLayer, k),
+                                 KeyTables::op(KeyTables::kAlphaLayer, k)}},
+                        {"code", KeyTables::getKeyCode(k)}});
+    return {{"commands", std::move(chords)}, {"keys", std::move(keys)}};
 }
 
 bool AppDriver::key(std::string_view name)
@@ -622,7 +643,17 @@ bool AppDriver::hardwareKey(std::string_view chord)
     // The key is what follows the last "+" joining the chord; a "+" at the end is the key
     // itself ("+", "Shift++").
     const int last = text.endsWith(QLatin1Char('+')) ? text.size() - 1 : static_cast<int>(text.lastIndexOf(QLatin1Char('+'))) + 1;
-    QString typed = text.mid(last);
+    QString typed = combination.key() == Qt::Key_Space ? QStringLiteral(" ") : text.mid(last);
+    int key = combination.key();
+    // Shift on a sign key gives its shifted sign, as a window system reports it for a US
+    // keyboard: Shift+/ is the key "?" (with Shift held), Shift+- is "_".
+    static const std::map<QChar, QChar> kShifted{{'/', '?'}, {'-', '_'}, {'=', '+'}, {',', '<'}, {'.', '>'},
+        {';', ':'}, {'\'', '"'}, {'[', '{'}, {']', '}'}, {'\\', '|'}, {'`', '~'}};
+    if (typed.size() == 1 && (modifiers & Qt::ShiftModifier))
+        if (const auto shifted = kShifted.find(typed[0]); shifted != kShifted.end()) {
+            typed = shifted->second;
+            key = shifted->second.unicode();
+        }
     if (typed.size() != 1 || (modifiers & Qt::ControlModifier))
         typed.clear();
     else
@@ -643,11 +674,11 @@ bool AppDriver::hardwareKey(std::string_view chord)
     QWidget* target = window->focusWidget() ? window->focusWidget() : window;
     // The application offers a sent key as a shortcut override first, as the window system
     // does once: one more here would act twice (a list's Return would pick twice).
-    QKeyEvent press(QEvent::KeyPress, combination.key(), modifiers, typed);
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, typed);
     QApplication::sendEvent(target, &press);
     // The press may have closed what had the keys: the release goes where the keys are now.
     QWidget* now = QApplication::focusWidget() ? QApplication::focusWidget() : target;
-    QKeyEvent release(QEvent::KeyRelease, combination.key(), modifiers, typed);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, typed);
     QApplication::sendEvent(now, &release);
     return true;
 }
@@ -691,7 +722,7 @@ bool AppDriver::graphKey(std::uint32_t op)
         if (traced && tracedByIndex(traced->plotType)) {
             // From data point to data point.
             const double step = op == kLeftKey ? -1 : 1;
-            view.trace(std::clamp(std::round(calc.trackValue) + step, 0.0, lastIndexOf(calc, *traced)), kTraceStepTolerance);
+            view.trace(std::clamp(std::round(calc.trackValue) + step, 0.0, std::max(0.0, view.lastTraceIndex(*traced))), kTraceStepTolerance);
             return true;
         }
         view.trace(calc.trackValue + (op == kLeftKey ? -pointWidth : pointWidth), kTraceStepTolerance);
@@ -1225,7 +1256,7 @@ void AppDriver::appsState(nlohmann::json& state, int screen) const
         for (int line = 0; line < solver->lineCount(); ++line)
             lines.push_back(solver->lineText(line).toStdString());
         state["solver"] = {{"line", solver->currentLine()}, {"lines", std::move(lines)}, {"result", solver->resultLine()},
-            {"leftRt", solver->leftRtText().toStdString()}};
+            {"leftRt", solver->leftRtText().toStdString()}, {"leftRtShown", solver->leftRtShown()}};
     }
     if (const auto* poly = dynamic_cast<const PolyScreen*>(app_.root().router().controller(screens::Polynomial));
         poly && screen == screens::Polynomial) {
@@ -1390,9 +1421,15 @@ void AppDriver::graphScreensState(nlohmann::json& state, int screen) const
             for (int i = 0; i < static_cast<int>(form.fields().size()); ++i)
                 fields.push_back({{"label", form.fields()[static_cast<std::size_t>(i)].label}, {"shown", form.shownText(i).toStdString()}});
             const QComboBox& choice = sheet->valueIntegralSeg();
+            // Its list while open: where it stands in the window.
+            nlohmann::json list = nullptr;
+            if (const QWidget* popup = choice.view()->window(); choice.view()->isVisible() && popup) {
+                const QRect r(app_.root().mapFromGlobal(popup->mapToGlobal(QPoint(0, 0))), popup->size());
+                list = {r.x(), r.y(), r.width(), r.height()};
+            }
             state["calcSheet"] = {{"fields", std::move(fields)}, {"current", form.currentField()},
                 {"choice", {{"rect", rectIn(choice, app_.root())}, {"text", choice.currentText().toStdString()},
-                               {"shown", choice.isVisible()}}}};
+                               {"shown", choice.isVisible()}, {"list", std::move(list)}}}};
         }
         // The table beside the graph (MODE ▸ G-T), with where it lies, its cells' measures
         // (header height, row height, column width) and the values asked for.
@@ -1711,7 +1748,7 @@ void AppDriver::dump()
     state["history"] = std::move(history);
     state["ans"] = calc.getAns();
     state["error"] = static_cast<const ErrorRecorder&>(*recorder_).lastError();
-    nlohmann::json alerts = nlohmann::json::array();
+    nlohmann::json alerts = nlohmann::json::array(), alertRects = nlohmann::json::array();
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         const auto* box = qobject_cast<const QMessageBox*>(widget);
         if (!box || !box->isVisible())
@@ -1719,10 +1756,14 @@ void AppDriver::dump()
         nlohmann::json buttons = nlohmann::json::array();
         for (const QAbstractButton* button : box->buttons())
             buttons.push_back(caption(button).toStdString());
+        const QRect r(app_.root().mapFromGlobal(box->mapToGlobal(QPoint(0, 0))), box->size());
         alerts.push_back({{"title", box->windowTitle().toStdString()}, {"message", box->text().toStdString()},
                           {"buttons", std::move(buttons)}});
+        alertRects.push_back({r.x(), r.y(), r.width(), r.height()});
     }
     state["alerts"] = std::move(alerts);
+    if (!alertRects.empty())
+        state["alertRects"] = std::move(alertRects);
     const ProgramOutputModel& output = app_.programOutput();
     state["output"] = output.shownLines();
     if (calc.currentScreen() == screens::ProgramOutput) {
@@ -1750,6 +1791,15 @@ void AppDriver::dump()
     if (const auto* dialog = qobject_cast<const QDialog*>(QApplication::activeModalWidget());
         dialog && !qobject_cast<const QMessageBox*>(dialog) && dialog->isVisible())
         state["dialog"] = dialog->windowTitle().toStdString();
+    // Every form or list open in a window of its own (F1's list too), where it stands.
+    nlohmann::json dialogs = nlohmann::json::array();
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (const auto* dialog = qobject_cast<const QDialog*>(widget); dialog && dialog->isVisible() && !qobject_cast<const QMessageBox*>(dialog)) {
+            const QRect r(app_.root().mapFromGlobal(dialog->mapToGlobal(QPoint(0, 0))), dialog->size());
+            dialogs.push_back({{"title", dialog->windowTitle().toStdString()}, {"rect", {r.x(), r.y(), r.width(), r.height()}}});
+        }
+    if (!dialogs.empty())
+        state["dialogs"] = std::move(dialogs);
     keysState(state);
     if (const QImage* photo = BackgroundPicture::image(calc)) {
         const Calculator::Rect& frame = calc.backgroundFrame;
@@ -1777,6 +1827,8 @@ void AppDriver::dump()
             state["unreachable"] = std::move(out);
         if (nlohmann::json typing = typingPlace(app_.root(), *shown); !typing.is_null())
             state["typing"] = std::move(typing);
+        if (nlohmann::json rows = rowsOutOfView(*shown); !rows.empty())
+            state["rowsOutOfView"] = std::move(rows);
     }
     if (!opened_.empty())
         state["opened"] = opened_;

@@ -36,7 +36,7 @@ class GeometryScreen;
 //                  key does what it does in the shift layer the calculator is in; or
 //                  `key 0xNN` for an op, dispatched as the computer's keys dispatch it
 //   hkey CHORD     a key of the computer's keyboard: Ctrl+G, Ctrl+Shift+G, Escape, x,
-//                  Shift+A, Alt+",", Shift+Backspace, Return, ...; it arrives as the
+//                  Shift+A, Alt+",", Shift+Backspace, Return, Space, ...; it arrives as the
 //                  window system's keys do: at the widget with the focus in the active
 //                  window (an open popup, alert or form such as the program menu's New
 //                  form first), which passes on what it does not take to the widgets
@@ -74,8 +74,12 @@ class GeometryScreen;
 //                  height; null while a full-size screen hides it), mathPrint (which home
 //                  screen),
 //                  entry, cursor, history (input and answer of each item), ans, error
-//                  (the last reported, 0 for none), alerts (title, message, buttons),
-//                  dialog (the title of an open form, while one is open), textFields
+//                  (the last reported, 0 for none), alerts (title, message, buttons) and, while
+//                  any is open, alertRects (where each box stands in the window's
+//                  coordinates, in the same order),
+//                  dialog (the title of an open form, while one is open), dialogs (every
+//                  form or list open in a window of its own, F1's too: title and rect,
+//                  where it stands in the window's coordinates), textFields
 //                  (the fields shown that take typed text, while there are any: rect in
 //                  the window, class, keys), keys (what has the computer's keys when the
 //                  calculator keyboard has not: class, field; null for nothing),
@@ -145,8 +149,8 @@ class GeometryScreen;
 //                  toolbar's items where they are drawn: "+", "-" and the others by
 //                  caption), pauseBar (a program's Continue and Stop bar over the graph:
 //                  its rectangle, null while none shows), while the calculate sheet shows calcSheet (fields: label
-//                  and shown text, current field, choice: the kind list's rect, text
-//                  and shown) and, while open,
+//                  and shown text, current field, choice: the kind list's rect, text,
+//                  shown and list, its open list's rect, null when closed) and, while open,
 //                  zoomMenu (popover, rect); help (the
 //                  help page shown, null when none: view "function help", "catalog",
 //                  "menu" or "help menu" and page, the page's name; for the help menu
@@ -170,11 +174,14 @@ class GeometryScreen;
 //                  behind the graph: its width, height, frame [x, y, width, height] and
 //                  scale); unreachable (only when there are any): the widgets of the
 //                  screen in front that a user cannot reach (outside the window, without
-//                  area, or a control under a widget other than a sheet or menu over the
-//                  whole screen), each with its class, why and rectangle; typing (the
+//                  area, or a control with a part under a widget other than a sheet or
+//                  menu over the whole screen), each with its class, why and rectangle; typing (the
 //                  line or form field being typed on the screen in front, while there is
 //                  one: rect, where it is drawn in the window, and clear, whether it shows
-//                  whole with no control over it); overlays (each sheet, panel, bar,
+//                  whole with no control over it; the row in use of a list, table, editor
+//                  or menu); rowsOutOfView (only when there are any: the lists of the
+//                  screen in front whose current row lies out of their view, each with
+//                  its class and row); overlays (each sheet, panel, bar,
 //                  picker or popover that shows over a screen: widget, its class, and
 //                  rect, while any shows); buttons (the captions of the screen in front's
 //                  shown buttons, as `press` takes them, while it has any)
@@ -183,6 +190,11 @@ class GeometryScreen;
 //                  "Photo…"; `photo` alone cancels it); a driven app opens no dialog
 //   open ID        shows the screen or overlay of that id (ScreenRegistry's ids) as the app
 //                  asks for it; `screens` prints every id with its title (and field: whether its entry line fills a field) as one JSON line
+//   hkeys          prints the key tables as one JSON line: commands, each command of the
+//                  computer's keyboard with its chord as `hkey` takes it ("" for one it
+//                  cannot name) and the op it sends (null for none), and keys, each key of
+//                  the calculator keyboard with its ops in the plain, 2nd and alpha layers
+//                  and its getKey code
 //   size WxH       the window resized to W × H (not below its least size), as a user
 //                  drags its edges
 //   tap leave      a click on the visible control that leaves the screen on top
@@ -248,6 +260,8 @@ private:
     // The key row's set and keys, and the key-set editor's lines.
     void keySetState(nlohmann::json& state, int screen) const;
     void overlaysState(nlohmann::json& state) const;
+    // What `hkeys` prints.
+    nlohmann::json keyTables() const;
     bool file(std::string_view path);
     bool open(std::string_view id);
     // The visible control that leaves the screen on top, nullptr when it has none.

@@ -138,9 +138,11 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     launchWait_->launched();
     // The colour wheel's picture is drawn once and kept with the data.
     VQColorWheel::setImageFolder(options.dataFolder + QStringLiteral("/images"));
-    // Connected before the delegate's own: the quit's save comes after it.
+    // Connected before the delegate's own: the quit's save comes after it, and keeps the
+    // item of a run the quit ended.
     quitHook_ = std::make_unique<QObject>();
     QObject::connect(&app, &QCoreApplication::aboutToQuit, quitHook_.get(), [this] {
+        endRunsForQuit();
         if (root_)
             root_->quitting();
     });
@@ -192,6 +194,17 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     keyboardLink_ = std::make_unique<KeyboardRouterLink>(root_->router());
     keyboard_->setDelegate(keyboardLink_.get());
     root_->router().setKeyboard(keyboard_);
+    // The overlays that take no keys themselves leave them to the keyboard, but hide the
+    // line ENTER would run.
+    shell_->keys().setLineCovered([router = &root_->router()] {
+        switch (router->frontId()) {
+        case screens::Mode: case screens::KeyCatalog: case screens::YEqColor: case screens::StatPlotColor:
+        case screens::ColorPicker:
+            return true;
+        default:
+            return false;
+        }
+    });
     shell_->setComputerKeys([keyboard = QPointer<KeyboardView>(keyboard_)](const QKeyEvent& event) {
         return keyboard && keyboard->handleKeyEvent(event);
     });
@@ -225,6 +238,17 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     });
 }
 
+void AppLauncher::endRunsForQuit()
+{
+    // A run the debugger holds between its steps ends as the debugger's Quit ends it; then
+    // whatever still runs or waits stops as ON stops it.
+    if (root_ && programs_->debug())
+        if (auto* debugger = dynamic_cast<ProgramDebuggerScreen*>(root_->fullScreen(screens::Debugger)))
+            debugger->done();
+    if (shell_)
+        shell_->endRuns();
+}
+
 void AppLauncher::registerAppScreens()
 {
     root_->screens().set(screens::YEq, [this](QWidget* p) { return new YEqScreen(calc_, *shell_, root_->router(), p); });
@@ -255,12 +279,20 @@ void AppLauncher::registerAppScreens()
     root_->screens().set(screens::Table, [this](QWidget* p) { return new TableScreen(calc_, *shell_, p); });
     root_->screens().set(screens::ProgramEditor, [this](QWidget* p) {
         auto* editor = new ProgramEditorScreen(calc_, *programs_, *output_, p);
-        editor->onQuit = [this] { root_->router().showScreen(screens::Home); };
+        editor->onQuit = [this] {
+            // Quit over the debugger's output leaves the debugger first, as its own Quit
+            // does (a run in progress ends as a break), and then the editor.
+            if (auto* debugger = dynamic_cast<ProgramDebuggerScreen*>(root_->fullScreen(screens::Debugger));
+                debugger && programs_->debug())
+                debugger->done();
+            root_->router().showScreen(screens::Home);
+        };
         return editor;
     });
     root_->screens().set(screens::Debugger, [this](QWidget* p) {
         auto* debugger = new ProgramDebuggerScreen(calc_, *programs_, p);
         debugger->setComputerKeys([shell = shell_.get()](const QKeyEvent& event) { return shell->typeComputerKey(event); });
+        debugger->setInTurn([shell = shell_.get()](std::function<void()> action) { shell->keys().press(std::move(action), 0); });
         return debugger;
     });
     root_->screens().set(screens::ProgramOutput,
@@ -422,6 +454,7 @@ AppLauncher::~AppLauncher()
     programs_->tell = nullptr;
     // The screens go while the shell they use is still there.
     quitHook_.reset();
+    shell_->keys().setLineCovered(nullptr);
     root_.reset();
     shell_.reset();
     delegate_.reset();

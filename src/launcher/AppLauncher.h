@@ -96,6 +96,9 @@ private:
     void registerAppScreens();
     // The first run's or an update's greeting, as an alert.
     void greet(const SceneDelegate::Greeting& greeting);
+    // The app quits: the run in progress, a debugged one too, ends as a break and leaves
+    // its item before the state is saved.
+    void endRunsForQuit();
 
     Calculator& calc_;
     std::shared_ptr<ProgramModel> programs_;

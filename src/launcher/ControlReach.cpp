@@ -9,7 +9,10 @@
 #include <QAbstractSlider>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace orvenda {
 namespace {
@@ -49,6 +52,25 @@ bool coversScreen(QWidget& window, const QWidget& screen, const QWidget* hit)
     return false;
 }
 
+// The class of what lies over a part of the widget where a click should reach it (its
+// centre, and a little inside its corners and the middles of its edges), "nothing" where
+// no widget is; nullptr when the widget is clear there (a sheet or menu over the whole
+// screen aside).
+const char* coveredAt(QWidget& window, const QWidget& screen, const QWidget& w)
+{
+    const QRect r = inWindow(window, w);
+    const int dx = std::min(3, r.width() / 4), dy = std::min(3, r.height() / 4);
+    const QRect inner = r.adjusted(dx, dy, -dx, -dy);
+    const QPoint c = inner.center();
+    for (const QPoint& p : {c, inner.topLeft(), inner.topRight(), inner.bottomLeft(), inner.bottomRight(), QPoint(c.x(), inner.top()),
+                            QPoint(c.x(), inner.bottom()), QPoint(inner.left(), c.y()), QPoint(inner.right(), c.y())}) {
+        const QWidget* hit = window.childAt(p);
+        if (hit != &w && !w.isAncestorOf(hit) && !coversScreen(window, screen, hit))
+            return hit ? hit->metaObject()->className() : "nothing";
+    }
+    return nullptr;
+}
+
 // Checks w, then what it holds inside room (the part of the window its ancestors show).
 void visit(QWidget& window, const QWidget& screen, QWidget& w, const QRect& room, nlohmann::json& found)
 {
@@ -62,14 +84,20 @@ void visit(QWidget& window, const QWidget& screen, QWidget& w, const QRect& room
         found.push_back(describe(w, r, "outside"));
         return;
     }
+    const auto* area = qobject_cast<const QAbstractScrollArea*>(&w);
+    // A form that scrolls holds its rows within its width: none is reached sideways.
+    if (const auto* form = qobject_cast<const QScrollArea*>(&w); form && form->widget() && form->widget()->isVisible()
+        && form->widget()->width() > form->viewport()->width())
+        found.push_back(describe(w, r, "sideways"));
     if (&w != &screen && isControl(w) && !w.testAttribute(Qt::WA_TransparentForMouseEvents)) {
-        const QWidget* hit = window.childAt(r.center());
-        if (hit != &w && !w.isAncestorOf(hit) && !coversScreen(window, screen, hit)) {
+        // A list is worked through its viewport: what the scroll area lays beside it (an
+        // index) must not lie over it.
+        const QWidget& worked = area && area->viewport()->isVisible() ? *area->viewport() : w;
+        if (const char* by = coveredAt(window, screen, worked)) {
             found.push_back(describe(w, r, "covered"));
-            found.back()["by"] = hit ? hit->metaObject()->className() : "nothing";
+            found.back()["by"] = by;
         }
     }
-    const auto* area = qobject_cast<const QAbstractScrollArea*>(&w);
     for (QObject* child : w.children()) {
         auto* c = qobject_cast<QWidget*>(child);
         if (!c || c->isWindow() || !c->isVisible())
@@ -117,6 +145,20 @@ nlohmann::json typingPlace(QWidget& window, QWidget& screen)
     const QRect inner = r.adjusted(2, 2, -2, -2);
     const bool clear = room.contains(r) && clearAt(window, inner.topLeft()) && clearAt(window, inner.bottomLeft()) && clearAt(window, inner.center());
     return {{"rect", {r.x(), r.y(), r.width(), r.height()}}, {"clear", clear}};
+}
+
+nlohmann::json rowsOutOfView(QWidget& screen)
+{
+    nlohmann::json found = nlohmann::json::array();
+    for (const QAbstractItemView* list : screen.findChildren<QAbstractItemView*>()) {
+        if (!list->isVisible() || !list->currentIndex().isValid())
+            continue;
+        const QRect row = list->visualRect(list->currentIndex());
+        const QRect view = list->viewport()->rect();
+        if (!row.isEmpty() && !view.isEmpty() && (row.top() < view.top() || row.bottom() > view.bottom()))
+            found.push_back({{"widget", list->metaObject()->className()}, {"row", {row.x(), row.y(), row.width(), row.height()}}});
+    }
+    return found;
 }
 
 nlohmann::json unreachableWidgets(QWidget& window, QWidget& screen)

@@ -10,8 +10,10 @@ namespace orvenda {
 // does not lie whole inside the window and inside the widgets around it (content scrolled
 // in a viewport is judged by its viewport), that has no area (a scroll area with nothing
 // to show aside), or, for a control (a button, slider, list, field, or anything that takes
-// the focus by a click, such as a keypad), whose centre a click does not reach because
-// another widget lies over it (a sheet or menu over the whole screen aside). Each entry
+// the focus by a click, such as a keypad), any part of which (its centre, the insides of its
+// corners and edges; a list's rows, its viewport) a click does not reach because another
+// widget lies over it (a sheet or menu over the whole screen aside), or a form of rows wider
+// than the area it scrolls in (its rows reached by a sideways scroll). Each entry
 // names the widget (its class, and its text or accessible name where it has one), why,
 // its rectangle in the window and, when covered, what covers it.
 nlohmann::json unreachableWidgets(QWidget& window, QWidget& screen);
@@ -21,5 +23,9 @@ nlohmann::json unreachableWidgets(QWidget& window, QWidget& screen);
 // clear, whether it lies whole in the window with no control over it. Null when the screen
 // shows none.
 nlohmann::json typingPlace(QWidget& window, QWidget& screen);
+
+// The lists of a screen (menus, the catalogue, pickers' columns) whose current row lies out
+// of their view, each with its class and the row's rectangle in the list's viewport.
+nlohmann::json rowsOutOfView(QWidget& screen);
 
 } // namespace orvenda

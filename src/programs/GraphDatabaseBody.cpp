@@ -2,6 +2,7 @@
 
 #include "app/YEqModel.h"
 #include "core/Calculator.h"
+#include "core/services/StatGraphManager.h"
 #include "language/ErrorNumbers.h"
 #include "programs/TIVarBytes.h"
 
@@ -203,6 +204,9 @@ int GraphDatabaseBody::loadGDBFrom(Calculator& calc, YEqModel& equations, std::s
             state->vars[static_cast<std::size_t>(slot)] = TIVarBytes::dblFrom(&body[real]);
             real += TIVarBytes::kRealSize;
         }
+        // A recalled window is a new window for the histogram's bins too.
+        if (calc.statGraphManager)
+            calc.statGraphManager->windowChanged();
     }
     for (const Equation& e : read) {
         equations.setYEqFunc(e.token, e.ops);

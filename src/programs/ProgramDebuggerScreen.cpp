@@ -9,6 +9,7 @@
 #include "drawing/VImageDraw.h"
 #include "eval/Parser.h"
 #include "eval/ProgramQueue.h"
+#include "input/KeyCommands.h"
 #include "input/KeyTables.h"
 #include "pretty/FontMap.h"
 #include "programs/ProgramEditView.h"
@@ -73,9 +74,10 @@ ProgramDebuggerScreen::ProgramDebuggerScreen(Calculator& calc, ProgramModel& mod
     observeOnOwnerThread(bus, session_, VQDidProgramStep, [this](const Notification&) { runStopped(false); });
     observeOnOwnerThread(bus, session_, VQProgramEnded, [this](const Notification&) { runStopped(true); });
     observeOnOwnerThread(bus, session_, VQKeyPress, [this](const Notification& n) {
-        // QUIT (and Escape, which the keyboard makes QUIT) leaves the debugger, also from
-        // the output a Run shows with the debugger hidden.
-        if (model_.debug() && n.userInfo.value("shiftedOp", 0u) == KeyTables::kQuit
+        // QUIT (and Escape, which the keyboard makes QUIT) and the Home key leave the
+        // debugger, also from the output a Run shows with the debugger hidden.
+        const std::uint32_t op = n.userInfo.value("shiftedOp", 0u);
+        if (model_.debug() && (op == KeyTables::kQuit || op == KeyTables::kHomeScreen)
             && (isVisible() || this->calc().currentScreen() == screens::ProgramEditor))
             done();
     });
@@ -97,7 +99,7 @@ bool ProgramDebuggerScreen::eventFilter(QObject* watched, QEvent* event)
         // An alert over the window (a step's error) takes its keys: nothing steps behind it.
         const bool elsewhere = model_.stepping() && target != this && !isAncestorOf(target) && target->window() == window();
         if (plain && (text == QLatin1String("s") || text == QLatin1String("S")) && (waiting || elsewhere)) {
-            step();
+            stepKey();
             return true;
         }
     }
@@ -150,6 +152,19 @@ bool ProgramDebuggerScreen::stepRunning() const
 {
     Parser& parser = calc().parser();
     return parser.programQueue().programQueueCount() > 0 && parser.promptStack().count() == 0;
+}
+
+void ProgramDebuggerScreen::stepKey()
+{
+    // Typed at once after an answer, the steps come after it, as they would at any pace.
+    if (!inTurn_) {
+        step();
+        return;
+    }
+    inTurn_([self = QPointer<ProgramDebuggerScreen>(this)] {
+        if (self && self->model_.debug())
+            self->step();
+    });
 }
 
 bool ProgramDebuggerScreen::step()
@@ -280,16 +295,27 @@ void ProgramDebuggerScreen::keyPressEvent(QKeyEvent* event)
     const QString text = event->text();
     // s and S are the debugger's only key commands; Escape leaves as Quit does.
     if (text == QLatin1String("s") || text == QLatin1String("S"))
-        step();
+        stepKey();
     else if (event->key() == Qt::Key_Escape)
         done();
-    else {
-        // Other keys go to the calculator keyboard's dispatch, where a getKey the next step
-        // runs reads them; a letter would open the catalogue over the debugger.
-        const bool letter = !text.isEmpty() && text.front().isLetter();
-        if (letter || !computerKeys_ || !computerKeys_(*event))
-            ScreenController::keyPressEvent(event);
-    }
+    else if (!offerToStep(*event))
+        ScreenController::keyPressEvent(event);
+}
+
+bool ProgramDebuggerScreen::offerToStep(const QKeyEvent& event)
+{
+    // Other keys go to the calculator keyboard's dispatch, where a getKey the next step runs
+    // reads them. A lower-case letter would open the catalogue over the debugger, a space
+    // does nothing there, and a character no key command types has no op: each is a key on
+    // no key to that getKey.
+    const QString text = event.text();
+    const bool onNoKey = text.size() == 1 && (text.front().isLower() || text.front() == QLatin1Char(' '));
+    if (!onNoKey && computerKeys_ && computerKeys_(event))
+        return true;
+    if (!KeyCommands::typesCharacter(event) || calc().parser().promptStack().count() != 0)
+        return false;
+    calc().lastKey = KeyTables::kNoKeyCode;
+    return true;
 }
 
 void ProgramDebuggerScreen::resizeEvent(QResizeEvent*)

@@ -62,6 +62,9 @@ public:
     // Where the computer's other keys go: the calculator keyboard's dispatch, so a key
     // pressed between steps is the one the next step's getKey reads.
     void setComputerKeys(std::function<bool(const QKeyEvent&)> keys) { computerKeys_ = std::move(keys); }
+    // How a key's action waits its turn behind the keys typed before it (the keyboard's
+    // hold while a run answers).
+    void setInTurn(std::function<void(std::function<void()>)> inTurn) { inTurn_ = std::move(inTurn); }
 
 protected:
     void subscribe() override;
@@ -71,6 +74,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The step key s: a step in its turn, after the keys typed before it.
+    void stepKey();
     // A run it started stopped: ended, or a step's or breakpoint's stop.
     void runStopped(bool ended);
     // The step before is still running.
@@ -78,6 +83,9 @@ private:
     // A step owed to a press made while the step before it ran.
     void takeOwedStep();
     bool stepNow();
+    // A computer key other than the debugger's own, for the getKey the next step runs;
+    // false when nothing took it.
+    bool offerToStep(const QKeyEvent& event);
 
     ProgramModel& model_;
     QLabel* name_;
@@ -94,6 +102,7 @@ private:
     bool leaving_ = false;
     QRect part_;
     std::function<bool(const QKeyEvent&)> computerKeys_;
+    std::function<void(std::function<void()>)> inTurn_;
 };
 
 } // namespace orvenda

@@ -39,6 +39,29 @@ std::vector<QString> splitLines(const std::string& text)
     return lines;
 }
 
+// A word in pieces no wider than width in that font (one character at least each).
+std::vector<QString> widthPieces(const QString& word, const TextFont& font, double width)
+{
+    std::vector<QString> pieces;
+    QString rest = word;
+    // No line of the paper holds more characters than this.
+    constexpr qsizetype kMostOnALine = 512;
+    while (rest.size() > 1 && DrawString::VQsizeWithFont(rest.left(kMostOnALine + 1), font).width() > width) {
+        qsizetype fits = 1, over = std::min(rest.size(), kMostOnALine + 1);
+        while (over - fits > 1) {
+            const qsizetype mid = (fits + over) / 2;
+            (DrawString::VQsizeWithFont(rest.left(mid), font).width() <= width ? fits : over) = mid;
+        }
+        // Never between the halves of a character outside the basic plane.
+        if (fits < rest.size() && rest[fits].isLowSurrogate() && fits > 1)
+            --fits;
+        pieces.push_back(rest.left(fits));
+        rest.remove(0, fits);
+    }
+    pieces.push_back(rest);
+    return pieces;
+}
+
 void drawCentred(GraphicsContext& context, const QString& text, const QRectF& rect, const TextFont& font)
 {
     const double w = DrawString::VQsizeWithFont(text, font).width();
@@ -136,9 +159,14 @@ std::vector<ProgramListingPDF::NotesPage> ProgramListingPDF::notesPages(const QR
                     end = j;
         if (end < lines.size()) {
             // A screen block: a box of its lines, moved to a new page when it does not fit
-            // (a block taller than a page is drawn there, cut at the bottom).
+            // (a block taller than a page is drawn there, cut at the bottom). A line wider
+            // than the box goes on in the next, as the calculator's screen wraps it.
+            std::vector<QString> shown;
+            for (std::size_t k = i + 1; k < end; ++k)
+                for (const QString& piece : DrawString::columnPieces(lines[k], kBlockColumns - 1))
+                    shown.push_back(piece);
             const double boxWidth = kBlockColumns * cw;
-            const double height = static_cast<double>(end - i - 1) * kNotesPitch;
+            const double height = static_cast<double>(shown.size()) * kNotesPitch;
             double top = y - kNotesPitch + 6;
             if (top + height > bottom && top > content.y() + 6) {
                 newPage();
@@ -146,9 +174,8 @@ std::vector<ProgramListingPDF::NotesPage> ProgramListingPDF::notesPages(const QR
             }
             const QRectF box(content.x() + (content.width() - boxWidth) / 2, top, boxWidth, height);
             pages.back().boxes.push_back(box);
-            for (std::size_t k = i + 1; k < end; ++k)
-                pages.back().items.push_back(
-                    {lines[k], QPointF(box.x() + cw / 2, top + static_cast<double>(k - i - 1) * kNotesPitch), true});
+            for (std::size_t k = 0; k < shown.size(); ++k)
+                pages.back().items.push_back({shown[k], QPointF(box.x() + cw / 2, top + static_cast<double>(k) * kNotesPitch), true});
             y = box.bottom() + 6 + kNotesPitch;
             i = end;
             continue;
@@ -156,17 +183,20 @@ std::vector<ProgramListingPDF::NotesPage> ProgramListingPDF::notesPages(const QR
         if (y >= bottom - 2)
             newPage();
         double x = content.x();
-        for (const QString& word : line.split(QLatin1Char(' '))) {
-            const double w = DrawString::VQsizeWithFont(word, kNotesFont).width();
-            if (x > content.x() && x + w > content.right()) {
-                x = content.x();
-                y += kNotesPitch;
-                if (y >= bottom - 2)
-                    newPage();
+        for (const QString& whole : line.split(QLatin1Char(' '))) {
+            // A word wider than the paper is broken where the line ends.
+            for (const QString& word : widthPieces(whole, kNotesFont, content.width())) {
+                const double w = DrawString::VQsizeWithFont(word, kNotesFont).width();
+                if (x > content.x() && x + w > content.right()) {
+                    x = content.x();
+                    y += kNotesPitch;
+                    if (y >= bottom - 2)
+                        newPage();
+                }
+                if (!word.isEmpty())
+                    pages.back().items.push_back({word, QPointF(x, y - ascent), false});
+                x += w + blank;
             }
-            if (!word.isEmpty())
-                pages.back().items.push_back({word, QPointF(x, y - ascent), false});
-            x += w + blank;
         }
         y += kNotesPitch;
     }

@@ -38,11 +38,16 @@ void ProgramOutputView::resizeEvent(QResizeEvent*)
         size = std::max(1.0, size * width() / wide);
     fontSize_ = size;
     leading_ = 0.92 * size;
+    // Ten lines set the size in a short, wide grid: the characters spread out so the 33
+    // columns still span it, and a right-aligned value ends where the pause mark stands.
+    const double natural = QFontMetricsF(FontMap::shared().font(kFace, size)).horizontalAdvance(QLatin1Char(' '));
+    pitch_ = std::max(natural, (width() - 2 * kInset) / 33.0);
 }
 
 double ProgramOutputView::cellWidth() const
 {
-    return QFontMetricsF(FontMap::shared().font(kFace, fontSize_)).horizontalAdvance(QLatin1Char(' '));
+    const double natural = QFontMetricsF(FontMap::shared().font(kFace, fontSize_)).horizontalAdvance(QLatin1Char(' '));
+    return std::max(natural, pitch_);
 }
 
 bool ProgramOutputView::showsCursor() const
@@ -61,11 +66,12 @@ void ProgramOutputView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    const QFont font = FontMap::shared().font(kFace, fontSize_);
+    QFont font = FontMap::shared().font(kFace, fontSize_);
+    const double cell = cellWidth();
+    font.setLetterSpacing(QFont::AbsoluteSpacing, cell - QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')));
     const QFontMetricsF metrics(font);
     painter.setFont(font);
     const QColor ink = namedColor("fontColor");
-    const double cell = metrics.horizontalAdvance(QLatin1Char(' '));
     for (int n = 0; n < ProgramOutputModel::kLines; ++n) {
         const std::u32string& line = shot.lines[static_cast<std::size_t>(n)];
         if (line.empty())

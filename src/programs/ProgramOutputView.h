@@ -31,6 +31,9 @@ private:
     const ProgramOutputModel& model_;
     double fontSize_ = 16;
     double leading_ = 15;
+    // The distance between characters: wider than the font's own where the grid is
+    // short and wide, so its lines still reach across.
+    double pitch_ = 0;
 };
 
 } // namespace orvenda

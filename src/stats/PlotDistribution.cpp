@@ -207,8 +207,9 @@ double PlotDistribution::findIntersection(double t, double range, const PlotList
     const double lo = t - range, hi = t + range;
     if (std::isnan(YAtT(lo)) && std::isnan(YAtT(hi)) && std::isnan(YAtT(t)))
         return t;
+    // The y-axis step of the line's search: an intersection.
     if (lo <= 0 && 0 <= hi && std::isfinite(YAtT(0))) {
-        calc.setFeatureLock(FeatureYIntercept);
+        calc.setFeatureLock(FeatureIntersection);
         return 0;
     }
     if (normal() && dd) {
@@ -293,10 +294,12 @@ std::optional<std::vector<std::string>> PlotDistribution::infoLines()
         } else if (auto name = label()) {
             lines.push_back(*name);
         }
-        if (dd->lowerBound != lwr_ || dd->upperBound != upr_) {
+        if (dd->lowerBound != lwr_ || dd->upperBound != upr_ || p1() != p1_ || p2() != p2_) {
             dd->area = GraphSampler::shadeFunctionArea(eqNum, p1(), p2(), dd->lowerBound, dd->upperBound);
             lwr_ = dd->lowerBound;
             upr_ = dd->upperBound;
+            p1_ = p1();
+            p2_ = p2();
         }
         lines.push_back("lower=" + number(calc, dd->lowerBound));
         lines.push_back("upper=" + number(calc, dd->upperBound));

@@ -7,6 +7,7 @@
 #include <QPolygonF>
 #include <QRectF>
 
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -69,7 +70,10 @@ private:
     bool normal() const;
     void shade(const QRectF& rect, const GraphTransform& t);
 
+    // What the record's area was last computed for: the bounds and the parameters (a
+    // slider may move either).
     double lwr_ = 0, upr_ = 0;
+    double p1_ = std::numeric_limits<double>::quiet_NaN(), p2_ = std::numeric_limits<double>::quiet_NaN();
     std::vector<GraphSampler::XY> data_;
     std::vector<QPointF> screen_;
     std::vector<QPolygonF> shading_;

@@ -388,11 +388,7 @@ double PlotRegression::findMinMax(double x, double r)
 
 double PlotRegression::findIntersection(double x, double r, const PlotList& other)
 {
-    const double found = PlotLine::searchIntersection(*this, x, r, other, false);
-    // The crossing with the y axis counts as an intersection here.
-    if (calc.featureLock == FeatureYIntercept)
-        calc.setFeatureLock(FeatureIntersection);
-    return found;
+    return PlotLine::searchIntersection(*this, x, r, other, false);
 }
 
 PlotPoint PlotRegression::PtAtT(double t, double range, const PlotList& other)

@@ -72,6 +72,15 @@ void StatEditScreen::resizeEvent(QResizeEvent*)
     if (calc().device == 1)
         grid_->adjustSize(width() / 480.0);
     updateDisplay();
+    // The cell in use stays in view at the new size.
+    scroller_->scrollRectToVisible(grid_->rectForCursor());
+}
+
+QRect StatEditScreen::cursorRect() const
+{
+    if (grid_->cursorRow < 0)
+        return {};
+    return scroller_->shownRect(VQTableScrollView::cellOf(grid_->rectForCursor(), {grid_->colWidth(), grid_->rowHeight()}), *this);
 }
 
 EntryModel* StatEditScreen::entry() const { return dynamic_cast<EntryModel*>(calc().entryManager.get()); }

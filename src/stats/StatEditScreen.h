@@ -33,6 +33,8 @@ public:
 
     void updateDisplay() override;
     void focus(bool gained) override;
+    // The cell in use, where it is drawn (none on a header, which stays in view).
+    QRect cursorRect() const override;
 
     // The column names as the editor shows them (the unnamed placeholder as "").
     std::vector<std::string> columnNames() const;

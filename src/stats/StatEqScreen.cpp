@@ -32,6 +32,8 @@ void StatEqScreen::resizeEvent(QResizeEvent*)
     updateDisplay();
 }
 
+QRect StatEqScreen::cursorRect() const { return scroller_->shownRect(list_->rectForRow(list_->cursorRow), *this); }
+
 void StatEqScreen::focus(bool gained)
 {
     ScreenController::focus(gained);

@@ -22,6 +22,8 @@ public:
 
     void updateDisplay() override;
     void focus(bool gained) override;
+    // The plot's row the cursor is on, where it is drawn.
+    QRect cursorRect() const override;
     // Switches the plot on or off, with the cursor on it.
     void selectRow(int row);
     void selectStyle(int plot) override;

@@ -7,6 +7,7 @@
 #include "pretty/FontMap.h"
 #include "stats/StatTestCatalogue.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPropertyAnimation>
@@ -184,6 +185,23 @@ void StatTestMenu::mousePressEvent(QMouseEvent* event)
             pickRow(r);
         return;
     }
+}
+
+void StatTestMenu::keyPressEvent(QKeyEvent* event)
+{
+    // The form and keypad under the menu are out of reach: no key passes to them.
+    event->accept();
+    // Escape closes the menu, a help page with it, as a tablet's popover closes.
+    if (event->key() == Qt::Key_Escape) {
+        click();
+        hide();
+    }
+}
+
+void StatTestMenu::hideEvent(QHideEvent*)
+{
+    if (onHidden)
+        onHidden();
 }
 
 void StatTestMenu::paintEvent(QPaintEvent*)

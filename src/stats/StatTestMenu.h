@@ -18,7 +18,8 @@ class HelpPage;
 // procedure and closes the list, Cancel (on a phone) closes it.
 // The (i) button at a row's right end slides the procedure's help page in over the list;
 // Back slides it out, and the list shows again whenever the menu is opened anew.
-// Main thread.
+// Shown, it takes the computer's keys from the screen it covers: Escape closes it (with a
+// help page shown), the other keys act on nothing. Main thread.
 class StatTestMenu : public QWidget {
 public:
     static constexpr int kBarHeight = 44;
@@ -35,6 +36,8 @@ public:
     std::function<void(std::uint32_t op)> onSelect;
     // A key click for each touch that does something.
     std::function<void()> onClick;
+    // The menu closed, however: the screen takes its keys back.
+    std::function<void()> onHidden;
 
     double rowHeight() const;
     // The rows stand in as many columns as it takes to keep them 24 points high or more
@@ -61,6 +64,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     QRect pageArea() const;

@@ -522,12 +522,18 @@ StatTestMenu& StatTestScreen::showTestMenu()
                 computeTest();
             setTestNum(op);
         };
+        menu_->onHidden = [this] {
+            if (isVisible())
+                takeKeys();
+        };
         OverlayPlacement::attach(*menu_, [this] { placeMenu(); });
     }
     placeMenu();
     menu_->updateView();
     menu_->show();
     menu_->raise();
+    // The list covers the form and its keypad: the computer's keys are its own.
+    menu_->setFocus();
     return *menu_;
 }
 
@@ -1060,7 +1066,8 @@ void StatTestScreen::layout()
     graph_->setGeometry(graph.toRect());
     // The controls sit along the bottom of the graph's area; the pooled switch sits in a top
     // corner of the graph, clear of the axis numbers the controls' row runs along.
-    const int controlsTop = static_cast<int>(form.top()) - kControlHeight - 4;
+    // (Never up into the tool bar: a form too tall for the window runs under them instead.)
+    const int controlsTop = std::max(static_cast<int>(form.top()) - kControlHeight - 4, static_cast<int>(graph.top()) + 2);
     dataStats_->setGeometry(5, controlsTop, 120, kControlHeight);
     const int hypothesisWidth = std::min(240, static_cast<int>(W) - 140);
     hypothesis_->setGeometry(static_cast<int>(W) - hypothesisWidth - 5, controlsTop, hypothesisWidth, kControlHeight);

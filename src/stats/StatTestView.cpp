@@ -42,6 +42,12 @@ void StatTestView::setLayoutBounds(const QRectF& bounds)
     Calculator::standardFontSize(size, leading, {bounds.x(), bounds.y(), bounds.width(), bounds.height()});
     if (calc_.device == 1)
         size = std::min(size, 24.0);
+    // Bounds narrower than the display's 33 columns (a form the least window could not
+    // hold under the graph's controls) shrink the letters below the display's, down to
+    // three quarters of them.
+    constexpr double kDisplayColumnsWidth = 33 * 16 * 1229.0 / 2048.0;
+    if (bounds.width() < kDisplayColumnsWidth)
+        size = 16 * std::max(bounds.width() / kDisplayColumnsWidth, 0.75);
     leading_ = size * 1.2;
     fontSize_ = size * 0.9;
 }

@@ -17,7 +17,7 @@ namespace orvenda {
 namespace {
 
 constexpr std::uint32_t kOneVar = 0xF2, kTwoVar = 0xF3, kSinReg = 0xBB32, kComma = 0x2B;
-constexpr std::uint32_t kL1 = 0x5D00, kL2 = 0x5D01;
+constexpr std::uint32_t kL1 = 0x5D00, kL2 = 0x5D01, kL6 = 0x5D05, kListName = 0xEB;
 // Y₁..Y₀: the equations a regression is stored in.
 constexpr std::uint32_t kFirstFunction = 0x5E10, kLastFunction = 0x5E19;
 constexpr int kButtonHeight = 40;
@@ -28,6 +28,16 @@ bool isRegression(std::uint32_t op)
 }
 
 void append(std::vector<std::uint32_t>& out, const std::vector<std::uint32_t>& more) { out.insert(out.end(), more.begin(), more.end()); }
+
+// A list field holds the list's name; pasted, a named list takes its "ʟ" so the command
+// reads it as a list.
+void appendList(std::vector<std::uint32_t>& out, const std::vector<std::uint32_t>& name)
+{
+    const bool builtIn = name.size() == 1 && (name[0] & 0xFFFF) >= kL1 && (name[0] & 0xFFFF) <= kL6;
+    if (!name.empty() && !builtIn && (name[0] & 0xFFFF) != kListName)
+        out.push_back(kListName);
+    append(out, name);
+}
 
 } // namespace
 
@@ -152,7 +162,7 @@ StatWizScreen::Ops StatWizScreen::commandOps() const
     const auto withFreq = [&] {
         if (!freqList_.empty()) {
             out.push_back(kComma);
-            append(out, freqList_);
+            appendList(out, freqList_);
         }
     };
     const auto withRegEq = [&] {
@@ -163,13 +173,13 @@ StatWizScreen::Ops StatWizScreen::commandOps() const
     };
     if (op_ == kOneVar) {
         out.push_back(op_);
-        append(out, xList_);
+        appendList(out, xList_);
         withFreq();
     } else if (op_ == kTwoVar || isRegression(op_)) {
         out.push_back(op_);
-        append(out, xList_);
+        appendList(out, xList_);
         out.push_back(kComma);
-        append(out, yList_);
+        appendList(out, yList_);
         withFreq();
         if (op_ != kTwoVar)
             withRegEq();
@@ -177,9 +187,9 @@ StatWizScreen::Ops StatWizScreen::commandOps() const
         out.push_back(op_);
         append(out, ScalarOperators::numToOps(calc(), wizValues_[IterationsTag]));
         out.push_back(kComma);
-        append(out, xList_);
+        appendList(out, xList_);
         out.push_back(kComma);
-        append(out, yList_);
+        appendList(out, yList_);
         out.push_back(kComma);
         append(out, ScalarOperators::numToOps(calc(), wizValues_[PeriodTag]));
         withRegEq();

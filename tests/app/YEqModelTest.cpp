@@ -2,6 +2,7 @@
 
 #include "core/MemoryArchive.h"
 #include "core/NotificationNames.h"
+#include "core/RandomSource.h"
 #include "core/VQStack.h"
 #include "eval/Parser.h"
 
@@ -407,6 +408,27 @@ TEST(YEqCompile, ALineEndingInAnOperatorIsTold)
     EXPECT_EQ(c.eq->currentFunction(), 1);
     EXPECT_EQ(c.view->errors.size(), 2u);
     EXPECT_EQ(c.calc.parser().error(), 0);
+}
+
+// A row is checked by compiling it, never by running it: ENTER, the arrows and a touch on
+// another row draw no number from the generator, whichever random function the row holds.
+TEST(YEqCompile, CheckingARowDrawsNoRandomNumber)
+{
+    for (const char* row : {"rand", "rand(3)", "X+rand", "randInt(1,6)", "randNorm(0,1)", "randBin(5,.5)",
+             "randIntNoRep(1,9)", "randM(2,2)"}) {
+        YEqCalc c;
+        RandomSource::shared().seed(0);
+        const double first = RandomSource::shared().uniform();
+        RandomSource::shared().seed(0);
+        c.eq->setCurrentFunction(0);
+        type(*c.eq, row);
+        c.eq->enter();
+        c.eq->cursorDown();
+        c.eq->cursorUp();
+        c.eq->setCursorOnFunction(kY2, 0);
+        EXPECT_EQ(RandomSource::shared().uniform(), first) << row;
+        EXPECT_TRUE(c.view->errors.empty()) << row;
+    }
 }
 
 TEST(YEqCursor, SequenceRowsAlternateWithTheirInitialValues)

@@ -64,6 +64,11 @@ TEST(NumberFormatterReal, WidthGroupingAndBases)
         {fmt(0, 6, u'+'), 1234.123456, "1 234.123 456"},
         {fmt(0, -1, u'+'), 0.1234, ".123 4"},
         {fmt(0, -1, u','), 123456789012.0, "1.23456789" + kE + "11"}, // no grouping
+        // Grouping marks take their room in the width too (a table's ten characters).
+        {fmt(0, -1, u',', 10), 5150.38074910054, "5,150.3807"},
+        {fmt(0, -1, u',', 10), -5150.38074910054, "-5,150.381"},
+        {fmt(0, -1, u'+', 10), 1.1234567, "1.123 457"},
+        {fmt(0, 4, u',', 10), 123456.5, "123,456.50"},
         {NumberFormatter(binary), 10.0, "0b1010"},
         {NumberFormatter(binary), 10.5, "10.5"},
         {NumberFormatter(hex), 255.0, "0hFF"},

@@ -10,6 +10,7 @@
 #include "core/Calculator.h"
 #include "core/Operand.h"
 #include "docs/DiagnosticsReport.h"
+#include "drawing/DrawString.h"
 #include "language/EntryText.h"
 #include "language/VariableSlots.h"
 #include "programs/ProgramFiles.h"
@@ -148,6 +149,39 @@ TEST_F(DiagnosticsReportTest, HistoryIsCutIntoColumnPieces)
     EXPECT_TRUE(wrote(QString(32, QLatin1Char('1'))));
     EXPECT_TRUE(wrote(QString(6, QLatin1Char('1'))));
     EXPECT_TRUE(wrote(QString(31, QLatin1Char('2')) + QStringLiteral("…")));
+}
+
+// Whatever is wider than a column (the device's line, a long equation, a long string) goes
+// on under itself: no two texts of the settings page overlap, and all lie on the page.
+TEST_F(DiagnosticsReportTest, NoTextOfTheSettingsPageRunsOverAnother)
+{
+    auto equations = std::make_shared<YEqModel>(calc);
+    calc.yEqManager = equations;
+    ASSERT_EQ(equations->setYEqFunc(0x5E10, ops("X+2X+3X+4X+5X+6X+7X+8X+9X+10X+11X+12X+13X")), 0);
+    {
+        auto hold = calc.lockState();
+        calc.state().strings[0] = ops(std::string(50, 'S'));
+    }
+    report.diagnosticPDF();
+    struct Box {
+        QString text;
+        QRectF rect;
+    };
+    std::vector<Box> boxes;
+    for (const auto& w : report.written())
+        if (w.page == 0)
+            boxes.push_back({w.text, QRectF(w.at, DrawString::VQsizeWithFont(w.text, TextFont{"CourierNewPS-BoldMT", 6}))
+                                         .adjusted(0.2, 0.5, -0.2, -0.5)});
+    ASSERT_GT(boxes.size(), 100u);
+    const QRectF page(0, 0, 765, 1008);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        EXPECT_TRUE(page.contains(boxes[i].rect)) << boxes[i].text.toStdString();
+        for (std::size_t j = i + 1; j < boxes.size(); ++j)
+            EXPECT_FALSE(boxes[i].rect.intersects(boxes[j].rect))
+                << "\"" << boxes[i].text.toStdString() << "\" over \"" << boxes[j].text.toStdString() << "\"";
+    }
+    EXPECT_TRUE(wrote(QStringLiteral("Str1 \"") + QString(26, QLatin1Char('S'))));
+    EXPECT_TRUE(wrote(QString(24, QLatin1Char('S')) + QStringLiteral("\"")));
 }
 
 TEST_F(DiagnosticsReportTest, TheLastProgramIsListedWithoutTouchingTheEditor)

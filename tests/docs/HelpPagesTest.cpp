@@ -11,14 +11,20 @@
 #include "language/EntryText.h"
 #include "language/Vocabulary.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
+#include <QPdfDocument>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <set>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -166,6 +172,17 @@ TEST(HelpPages, EveryPageReadsAndDrawsWithoutAnXmlError)
     }
 }
 
+// The app finds a name's first page only: a second page under the same name could never
+// be shown or shared.
+TEST(HelpPages, EveryPageHasANameOfItsOwn)
+{
+    for (const char* file : {"FunctionHelp", "FunctionHelpSpanish"}) {
+        std::set<QString> names;
+        for (const Page& page : pagesOf(HelpFile::resource(file)))
+            EXPECT_TRUE(names.insert(page.name).second) << file << ": two pages named \"" << page.name.toStdString() << "\"";
+    }
+}
+
 TEST(HelpPages, EveryExampleGivesTheAnswerItStates)
 {
     const EntryText typed;
@@ -213,6 +230,126 @@ TEST(HelpPages, EveryExampleGivesTheAnswerItStates)
     for (const std::string& line : wrong)
         report += line + "\n";
     EXPECT_TRUE(wrong.empty()) << wrong.size() << " examples differ:\n" << report;
+}
+
+// A PDF's text read back: where a text stands on its pages, whatever line breaks the
+// reading finds in it.
+class PdfText {
+public:
+    explicit PdfText(const QByteArray& pdf) : data_(pdf)
+    {
+        buffer_.setData(data_);
+        buffer_.open(QIODevice::ReadOnly);
+        document_.load(&buffer_);
+        for (int page = 0; page < document_.pageCount(); ++page) {
+            // The text without its blanks and line breaks (the reading puts them where it
+            // sees gaps), and where each of its characters was.
+            const QString text = document_.getAllText(page).text();
+            Flat flat;
+            for (qsizetype i = 0; i < text.size(); ++i)
+                if (!text[i].isSpace()) {
+                    flat.text += text[i];
+                    flat.at.push_back(i);
+                }
+            pages_.push_back(std::move(flat));
+        }
+    }
+    // Where each occurrence of the text (blanks aside) stands: its bounding rectangle.
+    std::vector<QRectF> find(const QString& what)
+    {
+        QString key = what;
+        key.remove(QRegularExpression(QStringLiteral("\\s")));
+        std::vector<QRectF> found;
+        for (int page = 0; page < int(pages_.size()); ++page) {
+            const Flat& flat = pages_[std::size_t(page)];
+            for (qsizetype i = flat.text.indexOf(key); i >= 0 && !key.isEmpty(); i = flat.text.indexOf(key, i + 1)) {
+                const qsizetype start = flat.at[std::size_t(i)], end = flat.at[std::size_t(i + key.size() - 1)] + 1;
+                found.push_back(document_.getSelectionAtIndex(page, int(start), int(end - start)).boundingRectangle());
+            }
+        }
+        return found;
+    }
+
+private:
+    struct Flat {
+        QString text;
+        std::vector<qsizetype> at;
+    };
+    QByteArray data_;
+    QBuffer buffer_;
+    QPdfDocument document_;
+    std::vector<Flat> pages_;
+};
+
+// What a page's screens show right-aligned, the way a help page shows it: every line of
+// every answer is one row, whole, flush right in its screen, on the page shown on the
+// screen (as wide as a phone's help view, and a tablet's) and on the page shared as PDF
+// (sliced onto paper at its own scale). Every page of both help files with an answer.
+TEST(HelpPages, EveryAnswerIsOneWholeRowOnScreenAndOnPaper)
+{
+    Calculator& calc = Calculator::calculator();
+    calc.pdfPageSize = 1;
+    FunctionHelpPDF renderer(calc);
+    int answers = 0;
+    std::vector<std::string> wrong;
+    for (const char* file : {"FunctionHelp", "FunctionHelpSpanish"}) {
+        renderer.setLanguage(QString::fromLatin1(file == std::string_view("FunctionHelp") ? "en" : "es"));
+        for (const Page& page : pagesOf(HelpFile::resource(file))) {
+            QStringList lines;
+            for (const Example& example : examplesOf(page.xml))
+                if (example.kind == Example::Typed)
+                    for (const QString& line : example.answer.split(QLatin1Char('\n')))
+                        if (!line.trimmed().isEmpty())
+                            lines << line;
+            if (lines.isEmpty())
+                continue;
+            // Each document with the scale its text is set at.
+            const std::tuple<const char*, double, QByteArray> documents[] = {
+                {"phone screen", 1.0, renderer.pdfName(page.name, QSizeF(320, 0), false, false)},
+                {"tablet screen", 1.25, renderer.pdfName(page.name, QSizeF(400, 0), false, false)},
+                {"paper", 0.9, renderer.pdfName(page.name, QSizeF(), true, false)},
+            };
+            for (const auto& [where, scale, pdf] : documents) {
+                PdfText text(pdf);
+                const double lineHeight = 14 * scale, column = 0.6 * 14 * scale;
+                const auto fail = [&](const QString& line, const std::string& why) {
+                    wrong.push_back(std::string(file) + " " + page.name.toStdString() + " on the " + where + ": \""
+                                    + line.toStdString() + "\" " + why);
+                };
+                // The right ends of the answers' one-row occurrences; the screen's edge is
+                // where most answers end furthest right (a short answer may also stand in
+                // the text about it).
+                std::vector<std::pair<QString, std::vector<double>>> ends;
+                std::vector<double> furthest;
+                for (const QString& line : lines) {
+                    ++answers;
+                    std::vector<double> rights;
+                    for (const QRectF& r : text.find(line))
+                        if (r.height() < 1.5 * lineHeight)
+                            rights.push_back(r.right());
+                    if (rights.empty()) {
+                        fail(line, "is not whole on one row");
+                        continue;
+                    }
+                    // A matrix's rows keep their columns: a row may end in a blank.
+                    if (!line.endsWith(QLatin1Char(' '))) {
+                        furthest.push_back(*std::max_element(rights.begin(), rights.end()));
+                        ends.emplace_back(line, std::move(rights));
+                    }
+                }
+                std::nth_element(furthest.begin(), furthest.begin() + std::ptrdiff_t(furthest.size() / 2), furthest.end());
+                const double edge = furthest.empty() ? 0 : furthest[furthest.size() / 2];
+                for (const auto& [line, rights] : ends)
+                    if (std::none_of(rights.begin(), rights.end(), [&](double r) { return std::abs(r - edge) < column / 2; }))
+                        fail(line, "does not end at the screen's right edge");
+            }
+        }
+    }
+    EXPECT_GT(answers, 600);
+    std::string report;
+    for (std::size_t i = 0; i < wrong.size() && i < 40; ++i)
+        report += wrong[i] + "\n";
+    EXPECT_TRUE(wrong.empty()) << wrong.size() << " answer rows are not whole:\n" << report;
 }
 
 // An example's entry is shown as the calculator shows the line, with the store arrow, not

@@ -201,7 +201,7 @@ TEST_F(ShareExportTest, StringsAreNamedByTheirOwnDigits)
     ASSERT_TRUE(request);
     EXPECT_EQ(request->subject, "Strings:1,0");
     EXPECT_EQ(fileName(*request), "Str10.lbxDat");
-    EXPECT_EQ(request->text, "Str1=hi\nStr0=X\n");
+    EXPECT_EQ(request->text, "str1=hi\nstr0=X\n");
     EXPECT_EQ(ShareExport::stringDigit(0xAA04), 5);
 }
 
@@ -225,6 +225,37 @@ TEST_F(ShareExportTest, VariablesComeBackWithTheirValuesAndEquationsHaveBareName
     EXPECT_EQ(eq->subject, QStringLiteral("Y₁")) << "no prefix";
     EXPECT_EQ(eq->text, QStringLiteral("Y₁=X\n"));
     EXPECT_EQ(fileName(*eq), "Y₁.lbxDat");
+}
+
+// Every kind of variable the Var… list offers comes with its value: a letter, θ, a complex
+// value, η (the sequences' index, which the calculator's files do not hold: the text goes
+// alone when it is all that is chosen).
+TEST_F(ShareExportTest, EveryKindOfVariableSharesItsValue)
+{
+    constexpr std::uint32_t kTheta = 0x5B, kEta = 0xBBAA;
+    side.calc.setVar(0, {{2.5, 0}});
+    side.calc.setVar(26, {{-4, 0}});
+    side.calc.setVar(27, {{7, 0}});
+    side.calc.setVar(2, {{1, -2}});
+    const std::string complex = "C=" + side.calc.formatComplex(1, -2, false) + "\n";
+    const struct {
+        std::vector<std::uint32_t> tokens;
+        std::string text;
+        const char* file;  // empty: no file
+    } cases[] = {
+        {{0x41}, "A=2.5\n", "VarA.lbxDat"},
+        {{kTheta}, "θ=-4\n", "Varθ.lbxDat"},
+        {{kTheta, kEta}, "θ=-4\nη=7\n", "Varθη.lbxDat"},
+        {{kEta}, "η=7\n", ""},
+        {{0x43, kEta}, complex + "η=7\n", "VarCη.lbxDat"},
+    };
+    for (const auto& c : cases) {
+        const auto request = share.shareVars(c.tokens);
+        ASSERT_TRUE(request) << c.text;
+        EXPECT_EQ(request->text.toStdString(), c.text);
+        EXPECT_EQ(request->files.isEmpty() ? std::string() : fileName(*request).toStdString(), c.file) << c.text;
+    }
+    EXPECT_TRUE(view->errors.empty());
 }
 
 TEST_F(ShareExportTest, EachRequestEmptiesOnlyItsOwnFolderAndAFailedWriteIsTold)

@@ -821,4 +821,55 @@ TEST(Lifecycle, AStateFileBeyondWhatAnyStateHoldsIsKeptAsideAtTheLaunch)
     }
 }
 
+// A run the app's quit ends, by the window's close or SIGTERM, whether it loops, reads keys,
+// pauses, asks or stands between the debugger's steps: the quit stops it as ON (or the
+// debugger's Quit) does, and the next launch shows its one item, "User break" after what it
+// showed, with the entry line empty.
+TEST(Lifecycle, ARunTheQuitEndsLeavesItsBreakItem)
+{
+    const std::string program = "program DB\n0->K\nRepeat K\ngetKey->K\nEnd\nend\n";
+    const std::string editor = "key PRGM\nkey RIGHT\nhkey d\nhkey Return\n";
+    const orvenda::test::DriveRun opened = orvenda::test::driveScript(program + editor + "dump\n");
+    ASSERT_TRUE(orvenda::test::endedWithDumps(opened, 1));
+    const json& debug = opened.dumps[0]["editor"]["controls"]["debug"];
+    const std::string debugger = editor + "tap " + std::to_string(debug[0].get<int>()) + " " + std::to_string(debug[1].get<int>())
+        + "\nhkey s\nwait idle\nhkey s\nwait idle\n";
+    struct Case {
+        const char* program;
+        const char* lines;
+        // How it is run, up to where the quit comes: the run taken, its question asked.
+        std::string run;
+        const char* item;
+    };
+    const auto entered = [](const char* name, const char* ready) { return std::string("type prgm") + name + "\nkey ENTER\n" + ready; };
+    const Case cases[] = {
+        {"LP", "0->N\nWhile 1\nN+1->N\nEnd\n", entered("LP", "wait running\n"), "prgm»LP → User break"},
+        {"GK", "0->K\nRepeat K\ngetKey->K\nEnd\n", entered("GK", "wait running\n"), "prgm»GK → User break"},
+        {"PA", "Disp \"GO\"\nPause\nDisp 2\n", entered("PA", "wait idle\n"), "prgm»PA → GO/User break"},
+        {"IN", "Input \"N=\",N\nDisp N\n", entered("IN", "wait idle\n"), "prgm»IN → N=/User break"},
+        {"DB", "0->K\nRepeat K\ngetKey->K\nEnd\n", debugger, "prgm»DB → User break"},
+    };
+    for (const Case& c : cases)
+        for (const bool signal : {false, true}) {
+            const std::string name = std::string("quit-") + c.program + (signal ? "-term" : "-close");
+            const fs::path data = fresh(name);
+            const std::string run = std::string("program ") + c.program + "\n" + c.lines + "end\n" + c.run;
+            if (signal) {
+                const auto app = driverAtDump(name, run + "dump\nwait 600000\n", data);
+                ASSERT_TRUE(app) << name;
+                app->signal(SIGTERM);
+                const auto status = app->ended();
+                ASSERT_TRUE(exitedWith(status, 0)) << name << "\n" << app->output();
+            } else {
+                const orvenda::test::DriveRun closed = orvenda::test::driveScript(run + "close\n", "--data '" + data.string() + "'");
+                ASSERT_EQ(closed.exitCode, 0) << name << closed.output;
+            }
+            const orvenda::test::DriveRun next = orvenda::test::driveScript("dump\n", "--data '" + data.string() + "'");
+            ASSERT_TRUE(orvenda::test::endedWithDumps(next, 1)) << name;
+            EXPECT_EQ(next.dumps[0]["history"].size(), 1u) << name << next.dumps[0]["history"];
+            EXPECT_EQ(orvenda::test::lastItem(next.dumps[0]), c.item) << name;
+            EXPECT_EQ(next.dumps[0]["entry"], "") << name;
+        }
+}
+
 } // namespace

@@ -8,7 +8,10 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -286,5 +289,100 @@ TEST(ProgramKeysDrive, ALetterOpensNoCatalogueOverAPause)
         EXPECT_EQ(paused.value("overlay", json()), nullptr) << device << paused;
         EXPECT_EQ(paused["output"], json::array({"1", "2", "Done"})) << device;
         EXPECT_EQ(paused["entry"], "") << device;
+    }
+}
+
+namespace {
+
+// The getKey code a program reads for a key's op: that of the first calculator key with
+// the op (plain, then 2nd, then alpha layer); for a letter, that of the key it is printed
+// over on the classic keypad; else 11, the code of an op on no key.
+int expectedCode(const json& keys, std::uint32_t op)
+{
+    for (std::size_t layer = 0; layer < 3; ++layer)
+        for (const json& key : keys)
+            if (key["ops"][layer] == op)
+                return key["code"];
+    // A to Z and θ: MATH, APPS, PRGM, then x⁻¹ to 3 row by row.
+    constexpr int kLetters[] = {41, 42, 43, 51, 52, 53, 54, 55, 61, 62, 63, 64, 65, 71,
+                                72, 73, 74, 75, 81, 82, 83, 84, 85, 91, 92, 93, 94};
+    return op >= 0x41 && op <= 0x5B ? kLetters[op - 0x41] : 11;
+}
+
+} // namespace
+
+// Every command of the computer's keyboard that a program can read (all but the clipboard's
+// and those of the ON key, which has no code), typed while a getKey loop runs: the loop
+// reads the key's code, and nothing of it lands on the home line. A 5 clicked after it is
+// the loop's if the key was not read, and acts after the run when it was. At rest
+// afterwards, the keys type again.
+TEST(ProgramKeysDrive, GetKeyReadsEveryComputerKeyWithItsCode)
+{
+    const DriveRun tables = driveScript("hkeys\n");
+    ASSERT_TRUE(endedWithDumps(tables, 1));
+    const json& keys = tables.dumps[0]["hkeys"]["keys"];
+    std::vector<std::pair<std::string, int>> cases;
+    for (const json& command : tables.dumps[0]["hkeys"]["commands"]) {
+        const int code = command["op"].is_null() ? 0 : expectedCode(keys, command["op"].get<std::uint32_t>());
+        ASSERT_NE(command["chord"], "") << command;
+        if (code != 0)
+            cases.emplace_back(command["chord"], code);
+    }
+    ASSERT_GT(cases.size(), 150u);
+    std::string script = kPrograms;
+    for (const auto& [chord, code] : cases)
+        script += "type prgmGK\nhkey Return\nwait running\nhkey " + chord + "\nkey 5\nwait idle\ndump\nkey CLEAR\n";
+    script += "hkey #\nhkey ~\nhkey Shift+A\ndump\n";
+    const DriveRun run = driveScript(script);
+    ASSERT_TRUE(endedWithDumps(run, cases.size() + 1));
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const json& dump = run.dumps[i];
+        EXPECT_EQ(dump["output"], json::array({std::to_string(cases[i].second), "Done"})) << cases[i].first;
+        EXPECT_EQ(dump["entry"], "5") << cases[i].first;
+        EXPECT_EQ(dump["screen"], 0) << cases[i].first;
+    }
+    EXPECT_EQ(run.dumps.back()["entry"], "#A");
+}
+
+// The keys on no drawn key reach each reader of a program as the drawn keys do: a getKey
+// over the graph reads them, a Pause or a Menu( waiting lets them go (nothing is typed
+// after the run), and in the debugger a key pressed between steps is what a stepped getKey
+// reads. On the graph a 5 typed after the key ends the loop if the key was not read.
+TEST(ProgramKeysDrive, KeysOnNoDrawnKeyReachEveryReaderOfAProgram)
+{
+    const std::string programs = std::string(kPrograms) + "program GG\nDispGraph\n0->K\nRepeat K\ngetKey->K\nEnd\nDisp K\nend\n"
+        + "program KZ\n0->K\nRepeat K\ngetKey->K\nEnd\nDisp K\nend\n";
+    const auto open = [](const char* letter) { return std::string("key PRGM\nkey RIGHT\nhkey ") + letter + "\nhkey Return\n"; };
+    const std::vector<std::pair<std::string, int>> keys = {{"#", 11}, {"~", 11}, {"Shift+A", 41}, {"a", 11}, {"Space", 11}};
+    for (const char* device : kDevices) {
+        const std::string options = std::string("--device ") + device;
+        const DriveRun editor = driveScript(programs + open("k") + "dump\n", options);
+        ASSERT_TRUE(endedWithDumps(editor, 1)) << device;
+        const std::string debug = tapAt(editor.dumps[0]["editor"]["controls"]["debug"].get<std::vector<int>>());
+        const std::string step = "hkey s\nwait idle\n";
+        std::string script = programs;
+        for (const auto& [key, code] : keys)
+            script += "type prgmGG\nhkey Return\nwait screen 8\nhkey " + key + "\nhkey 5\nwait idle\ndump\nkey 2ND\nkey MODE\n"
+                + "key CLEAR\ntype prgmPA\nhkey Return\nwait idle\nhkey " + key + "\nhkey Return\nwait idle\ndump\n"
+                + "type prgmMN\nhkey Return\nwait idle\nhkey " + key + "\nhkey 2\nwait idle\ndump\n" + open("k") + debug
+                + step + step + "hkey " + key + "\n" + step + "dump\nhkey Escape\nwait idle\npress OK\nkey 2ND\nkey MODE\n";
+        const DriveRun run = driveScript(script, options);
+        ASSERT_TRUE(endedWithDumps(run, 4 * keys.size())) << device;
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            const std::string name = std::string(device) + " " + keys[i].first;
+            const json& graph = run.dumps[4 * i];
+            EXPECT_EQ(graph["output"], json::array({std::to_string(keys[i].second), "Done"})) << name;
+            EXPECT_EQ(graph["entry"], "5") << name;
+            const json& paused = run.dumps[4 * i + 1];
+            EXPECT_EQ(paused["output"], json::array({"1", "2", "Done"})) << name;
+            EXPECT_EQ(paused["entry"], "") << name;
+            const json& menu = run.dumps[4 * i + 2];
+            EXPECT_EQ(menu["output"], json::array({"GOT B", "Done"})) << name;
+            EXPECT_EQ(menu["entry"], "") << name;
+            const json& debugger = run.dumps[4 * i + 3];
+            ASSERT_TRUE(debugger["debugger"].is_object()) << name << debugger;
+            const json& vars = debugger["debugger"]["vars"];
+            EXPECT_NE(std::find(vars.begin(), vars.end(), "K " + std::to_string(keys[i].second)), vars.end()) << name << vars;
+        }
     }
 }

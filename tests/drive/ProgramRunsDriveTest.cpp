@@ -310,6 +310,7 @@ TEST(ProgramRunsDrive, TheDebuggerComesBackWheneverItsRunEnds)
         {"Input \"N=\",N", "hkey 4\nhkey Return\n", "hkey 4\n", "N=4/Done", "2"},
         {"Prompt B", "hkey 4\nhkey Return\n", "hkey 4\n", "B=?4/Done", "2"},
         {"Menu(\"M\",\"ONE\",L,\"TWO\",L)\nLbl L", "hkey 1\n", "hkey 1\n", "Done", "2"},
+        {"Menu(\"M\",\"ONE\",Q,\"TWO\",Q)", "hkey 1\n", "hkey 1\n", "Label not found", "2"},
         {"Repeat K\ngetKey->K\nEnd", "hkey 5\n", "hkey 5\n", "Done", "2"},
         {"DispGraph", "", "", "Done", "2"},
         {"DispTable", "", "", "Done", "2"},
@@ -356,7 +357,7 @@ TEST(ProgramRunsDrive, TheDebuggerComesBackWheneverItsRunEnds)
                 case Starter::StepThenRun: script += s + runOn + stop.runKeys; break;
                 }
                 script += "wait idle\ndump\n";
-                if (std::string(stop.itemEnd) == "Divide by 0")
+                if (std::string(stop.itemEnd) == "Divide by 0" || std::string(stop.itemEnd) == "Label not found")
                     script += "press OK\n";
                 script += next + "dump\n" + (leaving ? "" : "hkey Escape\nwait idle\n") + "key 2ND\nkey MODE\nwait idle\n";
             }
@@ -478,4 +479,131 @@ TEST(ProgramRunsDrive, EveryRunLeavesOneItemOfItsOwn)
     EXPECT_EQ(lastItem(asked.dumps[3]), "prgm»IN → N=4/User break");
     EXPECT_EQ(asked.dumps[4]["screen"], 0);
     EXPECT_EQ(lastItem(asked.dumps[4]), "1+1 → 2");
+}
+
+// What the debugger shows and whose keys it keeps, at every size: a step over DispGraph or
+// DispTable leaves the graph or the table in the display it keeps free until a statement
+// writes; Run answers a stepped question first; no chord opens a screen over it; the
+// editor's Quit over its output leaves it as its own Quit does; Show program opens the
+// faulty program in it; keys typed at no delay act in order, a stop's alert taking the keys
+// typed after the stop; a Run that asks and then shows the graph leaves one item.
+TEST(ProgramRunsDrive, TheDebuggerKeepsItsDisplayAndItsKeys)
+{
+    const std::string programs = "program GA\n0->A\nDispGraph\n1->A\nDisp A\nend\n"
+                                 "program TA\n0->A\nDispTable\n1->A\nDisp A\nend\n"
+                                 "program IA\nInput \"N=\",N\nDisp 2N\nend\n"
+                                 "program EA\n1->A\n1/0\nend\n"
+                                 "program QA\n1->A\nInput \"N=\",N\nDisp N\n2->B\n3->C\nDisp C\nend\n"
+                                 "program ZA\nPrompt N\nDispGraph\nend\n";
+    const std::string s = "hkey s\nwait idle\n";
+    // Out of the debugger (a run left in progress ends as a break, whose alert is
+    // closed), then home.
+    const std::string home = "hkey Escape\nwait idle\npress? OK\nwait idle\nkey 2ND\nkey MODE\nwait idle\n";
+    for (const char* size : {"390x844", "844x390", "768x1024", "1024x768"}) {
+        const bool tablet = std::string(size).starts_with("768") || std::string(size).starts_with("1024");
+        const bool beside = std::string(size) == "844x390";
+        const std::string options = std::string("--size ") + size + (tablet ? " --device tablet" : "");
+        const auto [debug, debugger] = openedDebugger(programs, "g", options);
+        ASSERT_TRUE(debugger.is_object()) << size;
+        const std::string run = tapAt(debugger["controls"]["run"]);
+        // The editor's Quit over the output of a Run waiting for its answer.
+        const DriveRun editor = driveScript(programs + openDebugger("i", debug) + run + "wait idle\ndump\n", options);
+        ASSERT_TRUE(endedWithDumps(editor, 1)) << size;
+        const std::string editorQuit = tapAt(editor.dumps[0]["editor"]["controls"]["quit"]);
+        std::string chords;
+        for (const char* chord : {"Ctrl+Y", "Ctrl+T", "Ctrl+G", "Ctrl+Shift+G", "Ctrl+Shift+Y", "Ctrl+Shift+T", "Ctrl+A",
+                                  "Ctrl+C", "Ctrl+D", "Ctrl+O"})
+            chords += std::string("hkey ") + chord + "\nwait idle\n";
+        const DriveRun driven = driveScript(programs
+                + openDebugger("g", debug) + s + s + "dump\n" + s + s + "dump\n" + home
+                + openDebugger("t", debug) + s + s + "dump\n" + s + s + "dump\n" + home
+                // Beside the keyboard Run is in reach while the stepped question waits;
+                // elsewhere the keyboard is in front, and ENTER answers before Run.
+                + openDebugger("i", debug) + s + "key 7\n" + (beside ? "" : "key ENTER\nwait idle\n") + run
+                + "wait idle\ndump\n" + home
+                + openDebugger("g", debug) + chords + "dump\n" + s + "dump\n" + home
+                + openDebugger("i", debug) + run + "wait idle\n" + editorQuit + "wait idle\ndump\npress OK\n"
+                + "type prgmEA\nkey ENTER\nwait idle\npress Show program\nwait idle\ndump\nhkey 7\nhkey Escape\nwait idle\ndump\n" + home
+                + openDebugger("q", debug) + "hkey s\nhkey s\nhkey 7\nhkey Return\nhkey s\nhkey s\nhkey s\nwait idle\ndump\n" + home
+                + openDebugger("i", debug) + run + "hkey Escape\nhkey Return\ntype 5+5\nhkey Return\nwait idle\ndump\n"
+                + openDebugger("z", debug) + run + "wait idle\nkey 5\nkey ENTER\nwait idle\ndump\n" + home,
+            options);
+        ASSERT_TRUE(endedWithDumps(driven, 13)) << size;
+        const json* d = driven.dumps.data();
+        // The graph DispGraph showed stands in the display the debugger keeps free.
+        ASSERT_TRUE(d[0].contains("debugger")) << size << d[0];
+        const json& graph = d[0]["graph"];
+        ASSERT_TRUE(graph.is_array()) << size << d[0];
+        const json& text = d[0]["debugger"]["text"];
+        if (beside)
+            EXPECT_LE(graph[0].get<int>() + graph[2].get<int>(), text[0].get<int>()) << size << graph;
+        else
+            EXPECT_LE(graph[1].get<int>() + graph[3].get<int>(), text[1].get<int>()) << size << graph;
+        EXPECT_EQ(d[0]["debugger"]["line"], 2) << size;
+        // Disp A writes: the output is back, one item for the run.
+        EXPECT_TRUE(d[1]["keyboard"].is_object()) << size;
+        EXPECT_EQ(lastItem(d[1]), "prgm»GA → 1/Done") << size;
+        // The table DispTable showed, with the debugger over it.
+        EXPECT_EQ(d[2]["screen"], 5) << size;
+        EXPECT_EQ(d[2]["top"]["id"], 109) << size;
+        EXPECT_EQ(lastItem(d[3]), "prgm»TA → 1/Done") << size;
+        EXPECT_EQ(d[3]["screen"], 2) << size;
+        // Run with the stepped question waiting answers it first.
+        EXPECT_EQ(lastItem(d[4]), "prgm»IA → N=7/14/Done") << size;
+        // No chord opened anything over the debugger, and s still steps.
+        EXPECT_EQ(d[5]["screen"], 2) << size;
+        EXPECT_EQ(d[5]["top"]["id"], 109) << size;
+        EXPECT_EQ(d[5]["menu"], nullptr) << size;
+        EXPECT_EQ(d[6]["debugger"]["line"], 1) << size;
+        // The editor's Quit over the output of a Run waiting at its question: a break, and
+        // the home screen with its keyboard.
+        EXPECT_EQ(lastItem(d[7]), "prgm»IA → N=/User break") << size;
+        EXPECT_EQ(d[7]["top"]["id"], 0) << size;
+        EXPECT_FALSE(d[7].contains("debugger")) << size;
+        // Show program: the faulty program in debug mode under the debugger; a typed key
+        // edits nothing, Escape leaves for the editor.
+        ASSERT_TRUE(d[8].contains("debugger")) << size << d[8];
+        EXPECT_EQ(d[8]["editor"]["debug"], true) << size;
+        EXPECT_EQ(d[8]["debugger"]["label"], "Debug:EA") << size;
+        EXPECT_EQ(d[8]["editor"]["label"], "Debug:EA") << size;
+        EXPECT_EQ(d[9]["editor"]["lines"], json::array({":1➞A", ":1/0"})) << size << d[9]["editor"];
+        EXPECT_FALSE(d[9].contains("debugger")) << size;
+        EXPECT_EQ(d[9]["top"]["id"], 2) << size;
+        // Typed at once: each s in its turn, the answer between them.
+        EXPECT_EQ(d[10]["debugger"]["line"], 5) << size;
+        EXPECT_EQ(d[10]["output"], json::array({"N=7", "7"})) << size;
+        // Run, Escape, Return, 5+5, Return at once: the break's alert took the Return.
+        EXPECT_EQ(d[11]["alerts"], json::array()) << size;
+        EXPECT_EQ(lastItem(d[11]), "5+5 → 10") << size;
+        // A Run that asks and then shows the graph: one item, nothing evaluated again.
+        EXPECT_EQ(lastItem(d[12]), "prgm»ZA → N=?5/Done") << size;
+        EXPECT_EQ(d[12]["history"].size(), d[11]["history"].size() + 1) << size;
+    }
+}
+
+// The output's grid spans its area at every size, on the output screen and above the
+// debugger: a right-aligned value ends by the pause mark at the right edge, not mid-screen.
+TEST(ProgramRunsDrive, TheOutputGridSpansItsAreaAtEverySize)
+{
+    const std::string program = "program YP\nDisp 12345\nPause 7\nend\n";
+    for (const char* size : {"390x844", "844x390", "320x390", "1024x768"}) {
+        const bool tablet = std::string(size) == "1024x768";
+        const std::string options = std::string("--size ") + size + (tablet ? " --device tablet" : "");
+        const auto shot = driveScratch(std::string("spans-") + size + ".png");
+        const DriveRun run = driveScript(program + "type prgmYP\nkey ENTER\nwait idle\nshot " + shot.string() + "\ndump\n", options);
+        ASSERT_TRUE(endedWithDumps(run, 1)) << size;
+        const json& grid = run.dumps[0]["programOutput"]["grid"];
+        ASSERT_TRUE(grid.is_array()) << size << run.dumps[0];
+        // 33 cells, inset 4 on each side.
+        EXPECT_GE(33 * grid[5].get<double>(), grid[2].get<double>() - 8.5) << size << grid;
+        // The value's last digit stands in the last fifth of the line.
+        const QImage picture(QString::fromStdString(shot.string()));
+        ASSERT_FALSE(picture.isNull()) << size;
+        int right = -1;
+        const int y = grid[1].get<int>() + static_cast<int>(grid[4].get<double>() / 2);
+        for (int x = grid[0].get<int>(); x < grid[0].get<int>() + grid[2].get<int>() * 9 / 10; ++x)
+            if (qGray(picture.pixel(x, y)) < 80)
+                right = x;
+        EXPECT_GT(right, grid[0].get<int>() + grid[2].get<int>() * 4 / 5) << size;
+    }
 }

@@ -35,6 +35,8 @@ struct WindowSize {
 
 const std::array<WindowSize, 4> kSizes{{{"phone", {390, 844}}, {"phone", {844, 390}}, {"tablet", {768, 1024}}, {"tablet", {1024, 768}}}};
 const WindowSize kTurnedPhone = kSizes[1];
+// Those and the least window.
+const std::array<WindowSize, 5> kEverySize{{kSizes[0], kSizes[1], kSizes[2], kSizes[3], {"phone", {320, 390}}}};
 
 const std::string kData = "type {1,2,3,4,5}->L₁\nkey ENTER\ntype {2,4,5,4,5}->L₂\nkey ENTER\n";
 const std::string kTraced = "key Y=\ntype X²-4\nkey GRAPH\nwait idle\nkey 0x403\nwait idle\n";
@@ -100,8 +102,9 @@ class EveryScreenReach : public ::testing::TestWithParam<WindowSize> {};
 // Every screen and overlay the app shows, then the graph's calculate sheet (before and after
 // a kind is picked), its slider form, zoom menu and a scatter plot's statistics panel, the
 // ten geometry figures with the figure menu, the eighteen statistics procedures with the
-// test menu and the list picker, and the debugger over a program: at each of the four
-// sizes, each reachable.
+// test menu and the list picker, the debugger over a program and the program library with
+// its side index beside the rows' (i) buttons: at each of the four sizes and the least
+// window, each reachable, no control over any part of another.
 TEST_P(EveryScreenReach, ControlsLieInsideTheWindow)
 {
     const WindowSize& size = GetParam();
@@ -125,9 +128,9 @@ TEST_P(EveryScreenReach, ControlsLieInsideTheWindow)
                                          + "key APPS\nkey 3\nkey 5\nwait idle\npress Figures\nwait idle\ndump\n" + kHome
                                          + "open 15\nwait idle\npress Tests\nwait idle\ndump\n" + kHome + kEditProgram + "dump\n" + kHome
                                          + "type FnOff\nkey ENTER\ntype Plot1(Scatter,L₁,L₂)\nkey ENTER\ntype ZoomStat\nkey ENTER\nwait idle\nkey 0x403\nwait idle\n"
-                                         + "press Calc\nwait idle\ndump\n",
+                                         + "press Calc\nwait idle\ndump\n" + kHome + "key PRGM\nwait idle\ndump\n",
                                      size.options());
-    ASSERT_TRUE(endedWithDumps(run, 1 + opened + 4 + 10 + 1 + 1 + 1 + 1));
+    ASSERT_TRUE(endedWithDumps(run, 1 + opened + 4 + 10 + 1 + 1 + 1 + 1 + 1));
     expectReachable(run, size);
     const std::size_t at = 1 + opened;
     const json& sheet = run.dumps[at + 1]["calcSheet"];
@@ -140,6 +143,7 @@ TEST_P(EveryScreenReach, ControlsLieInsideTheWindow)
     const json& menu = run.dumps[at + 15]["statTest"]["menu"];
     ASSERT_TRUE(menu.is_object());
     const json& debug = run.dumps[at + 16]["editor"]["controls"]["debug"];
+    EXPECT_GT(run.dumps.back().value("programs", json::array()).size(), 20u) << "the library, by letter";
 
     // A procedure's errors (χ²-Test's matrices are not set) are alerts; Return closes them.
     std::string procedures = kData + kTraced + "press Calc\nwait idle\n" + tapOn(sheet["choice"]["rect"])
@@ -168,7 +172,7 @@ TEST_P(EveryScreenReach, ControlsLieInsideTheWindow)
     EXPECT_EQ(last.dumps[1]["top"]["title"], "Debugger");
 }
 
-INSTANTIATE_TEST_SUITE_P(ScreenReachDrive, EveryScreenReach, ::testing::ValuesIn(kSizes), [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(ScreenReachDrive, EveryScreenReach, ::testing::ValuesIn(kEverySize), [](const auto& info) {
     return std::string(info.param.device) + std::to_string(info.param.size.width()) + "x" + std::to_string(info.param.size.height());
 });
 
@@ -590,38 +594,139 @@ TEST_P(EveryOverlay, TheListPickerStandsOverTheFormAfterEveryTurn)
     }
 }
 
-// Every form of fields and every app's column of lines, walked down to its last field at each
-// shape of the window: every screen the registry lists, the polynomial root finder at
-// degree 20 and the equation solver with 23 variables. The field or line being typed shows
-// whole in the window with no control over it, before and after the walk.
+// Every form of fields, every app's column of lines and every list, table, editor and menu
+// with a row in use, walked down to its last field or row at each shape of the window and
+// then turned to each other shape: every screen the registry lists, the polynomial root
+// finder at degree 20, the equation solver with 23 variables and solving X²−2, the list
+// editor with 40 values, the matrix editor on a 30 × 4 matrix, the Y= row being typed and
+// the MATH menu. The field, line, cell or row in use shows whole in the window with no
+// control over it, before and after the walk and after every turn; no list's current row
+// lies out of its view; the solver's left-rt shows with its result.
 TEST_P(EveryOverlay, EveryFormShowsTheFieldBeingTypedAtEveryShape)
 {
     const std::string options = std::string("--device ") + GetParam();
-    std::vector<std::string> seeds{"open 20\nwait idle\ntype 20\nkey ENTER\nwait idle\n",
-                                   "open 10\nwait idle\ntype A+B+C+D+E+F+G+H+I+J+K+L+M+N+O+P+Q+R+S+T+U+V+W\nkey ENTER\nwait idle\n"};
+    // First the solved equation (nothing to walk), while the solver's cursor is on its first
+    // line.
+    std::vector<std::string> seeds{"open 10\nwait idle\ntype X²-2\nkey DOWN\nwait idle\ntype 1\npress SOLVE\nwait idle\n",
+                                   "open 20\nwait idle\ntype 20\nkey ENTER\nwait idle\n",
+                                   "open 10\nwait idle\ntype A+B+C+D+E+F+G+H+I+J+K+L+M+N+O+P+Q+R+S+T+U+V+W\nkey ENTER\nwait idle\n",
+                                   "type seq(X,X,1,40)->L₁\nkey ENTER\nopen 4\nwait idle\n",
+                                   "type randM(30,4)->[A]\nkey ENTER\nopen 3\nwait idle\n", "key Y=\nwait idle\ntype X\n",
+                                   "key MATH\nwait idle\n"};
     for (const std::string& seed : overlaySeeds())
         if (seed.starts_with("open"))
             seeds.push_back(seed);
     std::string down;
     for (int k = 0; k < 25; ++k)
         down += "key DOWN\n";
-    for (const QSize& shape : shapesOf(GetParam())) {
+    const std::vector<QSize> shapes = shapesOf(GetParam());
+    for (const QSize& shape : shapes) {
         std::string walks;
-        for (const std::string& seed : seeds)
-            walks += sizeTo(shape) + seed + "dump\n" + down + "wait idle\ndump\n" + kHome;
+        std::vector<QSize> at; // the window's shape at each dump
+        for (const std::string& seed : seeds) {
+            walks += sizeTo(shape) + seed + "dump\n" + (seed == seeds.front() ? std::string() : down) + "wait idle\ndump\n";
+            at.insert(at.end(), {shape, shape});
+            for (const QSize& turned : shapes)
+                if (turned != shape) {
+                    walks += sizeTo(turned) + "dump\n";
+                    at.push_back(turned);
+                }
+            walks += kHome;
+        }
         const DriveRun run = driveScript(walks, options);
-        ASSERT_TRUE(endedWithDumps(run, 2 * seeds.size()));
+        ASSERT_TRUE(endedWithDumps(run, at.size()));
         std::set<std::string> forms;
+        int solved = 0;
         for (std::size_t d = 0; d < run.dumps.size(); ++d) {
             const json& dump = run.dumps[d];
+            const std::string where = dump["top"]["title"].get<std::string>() + " " + std::to_string(at[d].width()) + "x"
+                + std::to_string(at[d].height()) + (shape != at[d] ? " turned from " + std::to_string(shape.width()) + "x" + std::to_string(shape.height()) : "");
+            EXPECT_FALSE(dump.contains("rowsOutOfView")) << where << " " << dump["rowsOutOfView"];
+            if (dump.contains("solver") && dump["solver"]["result"].get<int>() >= 0) {
+                ++solved;
+                EXPECT_TRUE(dump["solver"]["leftRtShown"].get<bool>()) << where;
+            }
             if (!dump.contains("typing"))
                 continue;
             forms.insert(dump["top"]["title"].get<std::string>());
-            EXPECT_TRUE(dump["typing"]["clear"].get<bool>()) << dump["top"]["title"] << " " << shape.width() << "x" << shape.height()
-                                                          << (d % 2 ? " at the last field " : " ") << dump["typing"];
+            EXPECT_TRUE(dump["typing"]["clear"].get<bool>()) << where << " " << dump["typing"];
         }
-        EXPECT_GE(forms.size(), 5u) << shape.width() << "x" << shape.height();
-        EXPECT_EQ(run.dumps[1]["poly"]["line"], 20) << "a0, the last coefficient";
+        EXPECT_GE(forms.size(), 10u) << shape.width() << "x" << shape.height();
+        EXPECT_GE(solved, static_cast<int>(shapes.size() + 1)) << "the solved line at each shape";
+        const std::size_t perSeed = shapes.size() + 1;
+        EXPECT_EQ(run.dumps[perSeed + 1]["poly"]["line"], 20) << "a0, the last coefficient";
+        EXPECT_EQ(run.dumps[3 * perSeed + 1]["listEditor"]["row"], 25) << "25 rows down the list";
+    }
+}
+
+bool insideWindow(const json& r, const QSize& window) { return QRect(0, 0, window.width(), window.height()).contains(QRect(r[0], r[1], r[2], r[3])); }
+
+// What opens over the window in a box of its own, at each shape of the window and turned to
+// each other: the first launch's greeting, MEM's two reset questions, the library's New
+// form, the user menu's form and F1's list of keys lie whole in the window; the calculate
+// sheet's open kind list stands at its control.
+TEST_P(EveryOverlay, AlertsFormsAndAnOpenListStandInTheWindowAfterEveryTurn)
+{
+    const std::string options = std::string("--device ") + GetParam();
+    const std::vector<QSize> shapes = shapesOf(GetParam());
+    // Each opener with what closes it.
+    const std::vector<std::pair<std::string, std::string>> openers{
+        {"key 0x430\nkey 4\nkey 1\nwait idle\n", "hkey Escape\nwait idle\n"},
+        {"key 0x430\nkey 4\nkey 2\nwait idle\n", "hkey Escape\nwait idle\n"},
+        {"key PRGM\nwait idle\nhkey +\nwait idle\n", "press Cancel\nwait idle\n"},
+        {"type 2+3\nkey 0x437\npress +\nwait idle\n", "press Cancel\nwait idle\n"},
+        {"hkey F1\nwait idle\n", "hkey Escape\nwait idle\n"}};
+    const auto turnsFrom = [&](const QSize& start, std::vector<QSize>& at) {
+        std::string turns = "dump\n";
+        at.push_back(start);
+        for (const QSize& turned : shapes)
+            if (turned != start) {
+                turns += sizeTo(turned) + "dump\n";
+                at.push_back(turned);
+            }
+        return turns;
+    };
+    std::string where;
+    for (const QSize& start : shapes)
+        where += sizeTo(start) + kTraced + "press Calc\nwait idle\ndump\n" + kHome;
+    const DriveRun sheets = driveScript(where, options);
+    ASSERT_TRUE(endedWithDumps(sheets, shapes.size()));
+    for (std::size_t k = 0; k < shapes.size(); ++k) {
+        const QSize& start = shapes[k];
+        std::vector<QSize> at;
+        std::string script;
+        for (const auto& [open, close] : openers)
+            script += sizeTo(start) + open + turnsFrom(start, at) + close + kHome;
+        script += sizeTo(start) + kTraced + "press Calc\nwait idle\n" + tapOn(sheets.dumps[k]["calcSheet"]["choice"]["rect"]);
+        const std::size_t lists = at.size();
+        script += turnsFrom(start, at);
+        const DriveRun run = driveScript(script, options);
+        ASSERT_TRUE(endedWithDumps(run, at.size()));
+        const DriveRun greeting = driveScript(sizeTo(start) + turnsFrom(start, at), options + " --first-run");
+        ASSERT_TRUE(endedWithDumps(greeting, shapes.size()));
+        std::vector<json> dumps = run.dumps;
+        dumps.insert(dumps.end(), greeting.dumps.begin(), greeting.dumps.end());
+        int boxes = 0;
+        for (std::size_t d = 0; d < dumps.size(); ++d) {
+            const std::string name = std::to_string(at[d].width()) + "x" + std::to_string(at[d].height()) + " from "
+                + std::to_string(start.width()) + "x" + std::to_string(start.height());
+            for (const json& alert : dumps[d].value("alertRects", json::array())) {
+                ++boxes;
+                EXPECT_TRUE(insideWindow(alert, at[d])) << dumps[d]["alerts"] << " " << name << " " << alert;
+            }
+            for (const json& dialog : dumps[d].value("dialogs", json::array())) {
+                ++boxes;
+                EXPECT_TRUE(insideWindow(dialog["rect"], at[d])) << dialog["title"] << " " << name << " " << dialog["rect"];
+            }
+            if (d >= lists && d < lists + shapes.size()) {
+                const json& choice = dumps[d]["calcSheet"]["choice"];
+                ASSERT_TRUE(choice["list"].is_array()) << name;
+                EXPECT_TRUE(insideWindow(choice["list"], at[d])) << name;
+                EXPECT_EQ(choice["list"][0], choice["rect"][0]) << "the list at its control, " << name;
+                EXPECT_EQ(choice["list"][1], choice["rect"][1]) << "the list at its control, " << name;
+            }
+        }
+        EXPECT_EQ(boxes, static_cast<int>((openers.size() + 1) * shapes.size())) << "every box open at every shape";
     }
 }
 

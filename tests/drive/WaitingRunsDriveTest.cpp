@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -56,7 +57,7 @@ TEST(WaitingRunsDrive, AProgramCalledFromAFieldIsRefusedWhereverItIsTyped)
     const std::vector<int> screens = fieldScreens();
     ASSERT_GE(screens.size(), 12u);
     const std::vector<std::pair<std::string, std::string>> ways{
-        {"ENTER", "key ENTER\n"}, {"DOWN", "key DOWN\n"}, {"leaving", kQuit}};
+        {"ENTER", "key ENTER\n"}, {"DOWN", "key DOWN\n"}, {"leaving", kQuit}, {"Escape leaving", "hkey Escape\n"}};
     std::string script = programs(kCalled);
     std::vector<std::string> cases;
     for (int screen : screens)
@@ -66,12 +67,18 @@ TEST(WaitingRunsDrive, AProgramCalledFromAFieldIsRefusedWhereverItIsTyped)
                     + "wait idle\ndump\npress? OK\nwait idle\nkey CLEAR\n";
                 cases.push_back("screen " + std::to_string(screen) + ", prgm" + name + ", " + way);
             }
-    script += std::string(kQuit) + "type B\nkey ENTER\ntype 1+1\nkey ENTER\nwait idle\ndump\n";
+    script += std::string(kQuit) + "hkey Escape\nwait idle\n" + kQuit + "type B\nkey ENTER\ntype 1+1\nkey ENTER\nwait idle\ndump\n";
     const DriveRun run = driveScript(script, "", 240);
     ASSERT_TRUE(endedWithDumps(run, cases.size() + 1));
     for (std::size_t i = 0; i < cases.size(); ++i) {
         const json& d = run.dumps[i];
         const bool left = cases[i].ends_with("leaving");
+        // Escape leaves a form for the home screen; elsewhere it is the screen's own key.
+        if (cases[i].ends_with("Escape leaving")) {
+            EXPECT_NE(d["screen"], 11) << cases[i];
+            EXPECT_TRUE(d["output"].empty()) << cases[i];
+            continue;
+        }
         EXPECT_EQ(d["screen"], left ? 0 : std::stoi(cases[i].substr(7))) << cases[i];
         for (const json& alert : d["alerts"])
             EXPECT_EQ(alert["title"], "Calc Error") << cases[i];
@@ -175,5 +182,39 @@ TEST(WaitingRunsDrive, AWaitingQuestionComesBackWheneverTheUserGoesHome)
             << cases[i];
         // The history keeps the last 100 items.
         EXPECT_EQ(answered["history"].size(), std::min<std::size_t>(i + 1, 100)) << cases[i];
+    }
+}
+
+// The same question asked by a run PRGM's EXEC started and by a graph button's label:
+// another screen opened and left brings it back with what was typed.
+TEST(WaitingRunsDrive, AQuestionFromAnyStarterComesBack)
+{
+    const std::string programs = "program ZI\nInput \"X=\",X\nDisp X*2\nend\n"
+                                 "program BQ\nFnOff \nButton(10,60,120,\"GO\",\"P\")\nDispGraph\nStop\nLbl P\n"
+                                 "Input \"X=\",X\nDisp X*2\nend\n";
+    const DriveRun shown = driveScript(programs + "type prgmBQ\nhkey Return\nwait idle\ndump\n");
+    ASSERT_TRUE(endedWithDumps(shown, 1));
+    const json& graph = shown.dumps[0]["graph"];
+    ASSERT_TRUE(graph.is_array());
+    const std::string label = "type prgmBQ\nhkey Return\nwait idle\ntap " + std::to_string(graph[0].get<int>() + 70) + " "
+        + std::to_string(graph[1].get<int>() + 77) + "\nwait idle\n";
+    const std::string exec = "key PRGM\nwait idle\nhkey z\nhkey Return\nwait idle\nkey ENTER\nwait idle\n";
+    const std::vector<std::tuple<std::string, std::string, std::string, std::string>> rows{
+        {"EXEC", exec, "key Y=\nwait idle\n", "key 2ND\nkey MODE\n"},
+        {"EXEC", exec, "key 2ND\nkey Y=\nwait idle\n", "hkey Escape\n"},
+        {"EXEC", exec, "key GRAPH\nwait idle\n", "hkey Escape\n"},
+        {"label", label, "key 2ND\nkey Y=\nwait idle\n", "key 2ND\nkey MODE\n"},
+        {"label", label, "hkey Ctrl+Shift+Y\nwait idle\n", "hkey Ctrl+H\n"},
+        {"label", label, "key GRAPH\nwait idle\n", "hkey Escape\n"}};
+    std::string script = programs;
+    for (const auto& [name, start, open, back] : rows)
+        script += start + "type 4\n" + open + back + "wait idle\ndump\ntype 1\nkey ENTER\nwait idle\ndump\n";
+    const DriveRun run = driveScript(script, "", 120);
+    ASSERT_TRUE(endedWithDumps(run, 2 * rows.size()));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::string where = std::get<0>(rows[i]) + " " + std::get<2>(rows[i]);
+        EXPECT_EQ(run.dumps[2 * i]["top"]["id"], 11) << where;
+        EXPECT_EQ(run.dumps[2 * i]["output"].back(), "X=4") << where;
+        EXPECT_EQ(lastItem(run.dumps[2 * i + 1]), std::string("prgm»") + (i < 3 ? "ZI" : "BQ") + " → X=41/82/Done") << where;
     }
 }

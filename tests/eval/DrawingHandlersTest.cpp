@@ -120,14 +120,21 @@ TEST_F(DrawingHandlersTest, DrawnFunctionsKeepTheValuesTheirVariablesHadThen)
         {"DrawF 2X,RED", "2X"},
         {"DrawInv X²-1,BLUE,3", "X²—1"},
         {"DrawF fnInt(T,T,0,X)+sum(seq(X,I,1,2))", "fnInt(T,T,0,X)+sum(seq(X,I,1,2))"},
+        {"Tangent(A*X²,1.5,RED,3)", "A*X²"},
+        {"Tangent(X³,2)", "X³"},
+        {"Shade(X,A*X,-1,2,{0,0,1})", "X|A*X"},
+        {"Shade(-X,X²+1)", "-X|X²+1"},
     };
     for (const auto& c : typed) {
         draw(c.text);
         const DrawObject& record = *h.calc.drawing.back();
         const auto* inverse = dynamic_cast<const DrawInv*>(&record);
         const auto* function = dynamic_cast<const DrawFunc*>(&record);
-        ASSERT_TRUE(inverse || function) << c.text;
-        EXPECT_EQ(h.calc.stringFromOps(inverse ? inverse->expression : function->expression), c.expression) << c.text;
+        const auto* shade = dynamic_cast<const DrawShadeFn*>(&record);
+        ASSERT_TRUE(inverse || function || shade) << c.text;
+        const std::string text = shade ? h.calc.stringFromOps(shade->expressionLower) + "|" + h.calc.stringFromOps(shade->expressionUpper)
+                                       : h.calc.stringFromOps(inverse ? inverse->expression : function->expression);
+        EXPECT_EQ(text, c.expression) << c.text;
     }
 
     draw("Shade(X,A)");

@@ -278,6 +278,16 @@ TEST_F(StatementParserTest, ErrorsAndTheirTokens)
         {t("1+²"), 1, 2},
         {t("1'"), 1, 1},
         {{0x31, 0x0000}, 1, 1},
+        // An operator left without its operand is told by the parse itself, at the operator:
+        // a line is checked by compiling it.
+        {t("2+"), 1, 1},
+        {t("(2*)"), 1, 2},
+        {t("max(2-,3)"), 1, 2},
+        {t("2+:3"), 1, 1},
+        {t("{1,2^}"), 1, 4},
+        {t("3--"), 1, 2},
+        {t("X=2+"), 1, 3},
+        {t("2->"), 1, 1},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         parse(cases[i].ops);

@@ -95,8 +95,8 @@ TEST_F(PlotFunctionTest, TheTraceSnapsToZerosTheYAxisIntersectionsAndExtrema)
         int feature;
     } cases[] = {
         {"X²-4", 2.03, 2, PlotObject::FeatureZero},
-        // Alone on the graph, the y-axis crossing is the y-intercept.
-        {"X²-4", 0.01, 0, PlotObject::FeatureYIntercept},
+        // Alone on the graph, the y-axis crossing counts as an intersection.
+        {"X²-4", 0.01, 0, PlotObject::FeatureIntersection},
         {"(X-3)²+1", 3.01, 3, PlotObject::FeatureMinimum},
         {"-(X-3)²+1", 3.01, 3, PlotObject::FeatureMaximum},
         {"X²", 2.01, 2, PlotObject::FeatureIntersection},

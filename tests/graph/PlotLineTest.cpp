@@ -67,10 +67,11 @@ TEST_F(PlotLineTest, TraceSnapsToZeroThenIntersectionThenEndPoint)
     EXPECT_EQ(p.x, 2);
     EXPECT_NEAR(p.y, 0.01, 1e-15);
 
-    // Where the line meets the y-axis, alone on the graph: a y-intercept, not "isect".
+    // Where the line meets the y-axis, alone on the graph: an intersection ("isect"), as
+    // for the other plots sharing the line's search; a Y= function's is its y-intercept.
     auto rising = line(-2, 1, 2, 3);
     p = trace(*rising, 0.01, {rising});
-    EXPECT_EQ(calc.featureLock, PlotObject::FeatureYIntercept);
+    EXPECT_EQ(calc.featureLock, PlotObject::FeatureIntersection);
     EXPECT_EQ(p.x, 0);
     EXPECT_EQ(p.y, 2);
 }

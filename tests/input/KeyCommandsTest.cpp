@@ -50,6 +50,9 @@ TEST_F(Commands, NamedCommandsReachTheRouter)
         // Command-U (FUNC) yields Ctrl+U to User and takes Ctrl+Alt+U.
         {Qt::Key_U, Qt::ControlModifier, "menu 36"},
         {Qt::Key_U, Qt::ControlModifier | Qt::AltModifier, "menu 32"},
+        // The help chord as a window delivers it: Shift made the slash key "?".
+        {Qt::Key_Slash, Qt::ControlModifier | Qt::ShiftModifier, "info"},
+        {Qt::Key_Question, Qt::ControlModifier | Qt::ShiftModifier, "info"},
     };
     for (const Case& c : cases) {
         router.calls.clear();

@@ -186,16 +186,18 @@ TEST_F(Keyboard, HeldDeleteRepeatsAfterHalfASecondThenEveryTwentiethOfOne)
     EXPECT_FALSE(timer.isActive());
 }
 
-TEST_F(Keyboard, AnOpOnNoKeyHasNoGetKeyCodeAndIsItsOwnKeyPress)
+TEST_F(Keyboard, AnOpOnNoKeyReadsAsCode11AndALetterAsTheKeyItIsPrintedOver)
 {
     nlohmann::json note;
     bus.addObserver(this, VQKeyPress, [&](const Notification& n) { note = n.userInfo; });
-    calc.lastKey = 99;
-    keyboard.doOp(0x45);  // E: on no key
-    EXPECT_EQ(calc.lastKey.load(), 0);
-    EXPECT_EQ(note["op"], 0x45);
-    EXPECT_EQ(note["shiftedOp"], 0x45);
-    EXPECT_EQ(processed, std::vector<std::uint32_t>{0x45});
+    keyboard.doOp(0xBBD2);  // #: on no key
+    EXPECT_EQ(calc.lastKey.load(), 11);
+    EXPECT_EQ(note["op"], 0xBBD2);
+    EXPECT_EQ(note["shiftedOp"], 0xBBD2);
+    // E, on no key of the layers, is printed over SIN on the classic keypad.
+    keyboard.doOp(0x45);
+    EXPECT_EQ(calc.lastKey.load(), 52);
+    EXPECT_EQ(processed, (std::vector<std::uint32_t>{0xBBD2, 0x45}));
     // An op on a key is that key's, in the layer it was found in.
     keyboard.doOp(0xC3);
     EXPECT_EQ(calc.lastKey.load(), 52);

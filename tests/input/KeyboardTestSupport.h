@@ -35,6 +35,7 @@ public:
     void showHome() override { calls.push_back("home"); }
     void showMenu(int id) override { calls.push_back("menu " + std::to_string(id)); }
     void showCatalog(const std::string& search) override { calls.push_back("catalog " + search); }
+    void showInfo() override { calls.push_back("info"); }
 };
 
 class KeyboardTest : public KeysTest {

@@ -54,6 +54,36 @@ TEST_F(PlotDistributionTest, ShadeNormShadesBetweenTheBoundsUnderTheBell)
                                                            "lower=-1", "upper=1", "area=.6826894921"}));
 }
 
+// The trace's area follows every slider of the curve, not only the bounds: Shadeχ²(0,5,3)
+// shows .8282 and, its df moved to 5, .5841.
+TEST_F(PlotDistributionTest, TheTraceTextsAreaFollowsEveryParameterSlider)
+{
+    calc.locked()->drawCoord = false;
+    using D = DrawDistribution;
+    const auto areaLine = [this](int type, double p1, double p2) {
+        return "area=" + calc.formatReal(GraphSampler::shadeFunctionArea(type, p1, p2, 0, 5));
+    };
+    EXPECT_EQ(areaLine(D::kChiSquare, 3, 0), "area=.8282028557");
+    EXPECT_EQ(areaLine(D::kChiSquare, 5, 0), "area=.584119813");
+    const struct {
+        int type, var;
+        double value, p1, p2;  // the curve's parameters after the slider
+    } cases[] = {
+        {D::kChiSquare, D::kDfNumerVar, 5, 5, 4}, {D::kNormal, D::kMuVar, 1, 1, 1}, {D::kNormal, D::kSigmaVar, 2, 0, 2},
+        {D::kT, D::kDfNumerVar, 1, 1, 4}, {D::kF, D::kDfNumerVar, 6, 6, 4}, {D::kF, D::kDfDenomVar, 8, 3, 8},
+    };
+    for (const auto& c : cases) {
+        // Between 0 and 5: a normal curve of μ 0 and σ 1, the others of df 3 (and 4).
+        auto record = D::drawDistributionType(c.type, 0, 5, 0, 1, 0, 3, 4);
+        auto curve = PlotDistribution::forRecord(calc, record);
+        const bool normal = c.type == D::kNormal;
+        EXPECT_EQ(curve->infoLines()->back(), areaLine(c.type, normal ? 0 : 3, normal ? 1 : 4)) << c.type;
+        curve->setVar(c.var, -10, 10, c.value, 1);
+        EXPECT_EQ(curve->infoLines()->back(), areaLine(c.type, c.p1, c.p2)) << c.type << " " << c.var;
+        EXPECT_NE(areaLine(c.type, c.p1, c.p2), areaLine(c.type, normal ? 0 : 3, normal ? 1 : 4));
+    }
+}
+
 TEST_F(PlotDistributionTest, AnInfiniteBoundDrawsNothing)
 {
     EXPECT_TRUE(blank(painted(*normal(-1, kInf), kBellView)));
@@ -140,7 +170,7 @@ TEST_F(PlotDistributionTest, TheTraceSnapsToTheSigmaMarksAndThePeak)
     EXPECT_EQ(calc.featureLock, PlotObject::FeatureMaximum);
     at = bell->PtAtT(0.1, 0.2, {});
     EXPECT_EQ(at.x, 0);
-    EXPECT_EQ(calc.featureLock, PlotObject::FeatureYIntercept);
+    EXPECT_EQ(calc.featureLock, PlotObject::FeatureIntersection);
     PlotPoint touch{5, 0.4, 0};
     EXPECT_TRUE(bell->hitPoint(touch, {40, 0, 0, -200, -120, 150}, 20));
     EXPECT_NEAR(touch.y, bell->YAtT(touch.x), 1e-12);

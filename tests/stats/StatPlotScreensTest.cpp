@@ -8,6 +8,7 @@
 #include "app/NamedColors.h"
 #include "app/VQTableScrollView.h"
 #include "app/YEqTestSupport.h"
+#include "eval/Parser.h"
 #include "app/ui/ScreenTestSupport.h"
 #include "input/SegmentedControl.h"
 #include "input/VQColorPallet.h"
@@ -381,6 +382,39 @@ TEST_F(StatScreens, ListFieldsTakeNamesAndCalculatePastesAndGoesHome)
     StatWizScreen& again = showWizard(0xF2);
     EXPECT_EQ(again.commandOps(), (Ops{0xF2, 0x5D00}));
     EXPECT_TRUE(typed().empty());
+}
+
+// A named list goes into the pasted command with its ʟ, in every list field of every
+// command, and the command runs as pasted: no Data type error, no Argument error.
+TEST_F(StatScreens, NamedListsArePastedWithTheirListSignAndRun)
+{
+    calc.locked()->lists["ABC"] = reals({1, 1, 2, 1, 1});
+    calc.locked()->lists["XS"] = reals({1, 2, 3, 4, 6});
+    const struct {
+        std::uint32_t op;
+        int field;
+        const char* name;
+        std::string pasted;
+    } cases[] = {
+        {0xF2, 1, "ABC", "1-Var Stats " + L1 + ",ʟABC"},
+        {0xF2, 0, "XS", "1-Var Stats ʟXS"},
+        {0xF3, 1, "XS", "2-Var Stats " + L1 + ",ʟXS"},
+        {0xF8, 0, "XS", "Med-Med ʟXS," + L2},
+        {0xF4, 2, "ABC", "LinReg(a+bx) " + L1 + "," + L2 + ",ʟABC"},
+        {0xBB32, 1, "XS", "SinReg 1,ʟXS," + L2 + ",0"},
+    };
+    for (const auto& c : cases) {
+        StatWizScreen& wizard = showWizard(c.op);
+        wizard.form().setCurrentField(c.field);
+        type(c.name);
+        ASSERT_TRUE(wizard.form().getEntry()) << c.name;
+        const Ops pasted = wizard.commandOps();
+        EXPECT_EQ(calc.stringFromOps(pasted), c.pasted);
+        Ops line = pasted;
+        calc.parser().eval(line, false);
+        EXPECT_EQ(calc.parser().error(), 0) << c.pasted;
+        calc.parser().setError(0);
+    }
 }
 
 // A list field holding what names no list is refused at ENTER, DOWN and Calculate with

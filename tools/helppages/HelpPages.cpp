@@ -38,6 +38,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -146,8 +147,7 @@ private:
         if (line.starts_with("@ ")) {
             flush();
             closePage();
-            openPage(trim(line.substr(2)));
-            return true;
+            return openPage(trim(line.substr(2)));
         }
         if (!inPage_) {
             if (trim(line).empty())
@@ -189,24 +189,29 @@ private:
         return true;
     }
 
-    void openPage(const std::string& list)
+    // A name is filed once: the app finds only the first page of a name.
+    bool openPage(const std::string& list)
     {
         inPage_ = true;
         names_.clear();
+        page_.str({});
+        block_ = Block::None;
         std::size_t from = 0;
         for (;;) {
             const std::size_t bar = list.find(" | ", from);
             const std::string name = trim(list.substr(from, bar == std::string::npos ? std::string::npos : bar - from));
             const auto it = byTrimmed_.find(name);
-            for (const std::string& n : it == byTrimmed_.end() ? std::vector<std::string>{name} : it->second)
+            for (const std::string& n : it == byTrimmed_.end() ? std::vector<std::string>{name} : it->second) {
+                if (!filed_.insert(n).second && std::find(names_.begin(), names_.end(), n) == names_.end())
+                    return fail("a second page filed under \"" + n + "\"");
                 if (std::find(names_.begin(), names_.end(), n) == names_.end())
                     names_.push_back(n);
+            }
             if (bar == std::string::npos)
                 break;
             from = bar + 3;
         }
-        page_.str({});
-        block_ = Block::None;
+        return true;
     }
 
     void closePage()
@@ -421,6 +426,8 @@ private:
     std::ostringstream out_;
     std::ostringstream page_;
     std::vector<std::string> names_;
+    // Every name a page was filed under so far.
+    std::set<std::string> filed_;
     bool inPage_ = false;
     bool ok_ = true;
     int lineNumber_ = 0;

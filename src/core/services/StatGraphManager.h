@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -43,6 +44,12 @@ public:
     // Added to the origin for the first bin's left edge.
     virtual void setHistogramBarOffset(double offset) = 0;
     virtual double histogramBarOffset() const { return 0; }
+    // The window changed: the histogram's bins start again from Xmin, with no offset.
+    void windowChanged()
+    {
+        setHistogramXOrigin(std::numeric_limits<double>::quiet_NaN());
+        setHistogramBarOffset(0);
+    }
 
     // Looks the plot's lists up again and recomputes its statistics.
     virtual void updateStatsFor(int /*plot*/) {}

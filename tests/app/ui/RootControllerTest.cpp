@@ -87,6 +87,43 @@ TEST(AlertQueueTest, ALongMessageScrollsWithItsButtonsInSight)
     openAlert()->done(0);
 }
 
+// Every kind of alert the app asks (a question with two buttons, a long greeting, a path
+// with no blank to break it at) stands whole in the window at each of its sizes, the least
+// too, opened there or turned to it: its buttons inside it, and centred over the window.
+TEST(AlertQueueTest, EveryAlertStandsWholeInTheWindowAtEverySize)
+{
+    const std::vector<QSize> sizes{{390, 844}, {844, 390}, {320, 390}, {768, 1024}, {1024, 768}};
+    const std::vector<AlertQueue::Alert> alerts{
+        {QStringLiteral("Decimal Places Change"),
+         QStringLiteral("All results will be displayed rounded to 3 decimal places. Do you want to proceed?"),
+         {{QStringLiteral("Cancel"), {}}, {QStringLiteral("OK"), {}}}},
+        {QStringLiteral("Welcome to Orvenda"), QString(QStringLiteral("Thank you for choosing Orvenda. ")).repeated(12), {{QStringLiteral("OK"), {}}}},
+        {QStringLiteral("Orvenda"), QStringLiteral("/home/someone/.local/share/Orvenda/memorySetting.session-20260101-120000.cbor"),
+         {{QStringLiteral("OK"), {}}}},
+    };
+    for (const QSize& opened : sizes)
+        for (const AlertQueue::Alert& alert : alerts) {
+            QWidget window;
+            window.resize(opened);
+            window.show();
+            AlertQueue queue(window);
+            queue.show(alert);
+            QMessageBox* box = openAlert();
+            ASSERT_TRUE(box);
+            for (const QSize& size : sizes) {
+                window.resize(size);
+                const QRect inWindow(window.mapFromGlobal(box->mapToGlobal(QPoint(0, 0))), box->size());
+                const std::string what = alert.title.toStdString() + " opened at " + std::to_string(opened.width()) + "x"
+                    + std::to_string(opened.height()) + ", at " + std::to_string(size.width()) + "x" + std::to_string(size.height());
+                EXPECT_TRUE(window.rect().contains(inWindow)) << what;
+                EXPECT_LE(std::abs(inWindow.center().x() - window.rect().center().x()), 1) << what;
+                for (const QAbstractButton* button : box->buttons())
+                    EXPECT_TRUE(box->rect().contains(QRect(button->mapTo(box, QPoint()), button->size()))) << what;
+            }
+            box->done(0);
+        }
+}
+
 TEST_F(ScreensTest, APauseOverTheGraphPausesItWithoutAnAlert)
 {
     Probe*& graph = probe(screens::Graph);

@@ -17,6 +17,8 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QApplication>
+#include <QScrollBar>
 #include <QTextBrowser>
 
 #include <sys/stat.h>
@@ -81,6 +83,30 @@ TEST_F(UserNotesViewTest, ShowsTheNotesAsAFramedScreenAndSwitchesToEditing)
         for (int x = 0; x < panel.width() / 3; ++x)
             ink += std::abs(panel.pixelColor(x, y).lightness() - ground.lightness()) > 100;
     EXPECT_GT(ink, 100);
+}
+
+// Long notes open at their top, read or edited, the first time and after another page was
+// scrolled down.
+TEST_F(UserNotesViewTest, LongNotesOpenAtTheirTop)
+{
+    std::string notes;
+    for (int i = 0; i < 120; ++i)
+        notes += "Line " + std::to_string(i) + (i % 30 == 10 ? "\n<screenShot>\n2+3\n5\n</screenShot>\n" : "\n");
+    store("LONGA", "Disp 1\n", notes);
+    store("LONGB", "Disp 2\n", notes);
+    for (const char* name : {"LONGA", "LONGB"}) {
+        page.setProgramName(name);
+        QApplication::processEvents();
+        EXPECT_GT(page.webView().verticalScrollBar()->maximum(), 0) << name;
+        EXPECT_EQ(page.webView().verticalScrollBar()->value(), 0) << name << ": the notes read from their top";
+        page.allowEditing(true, false);
+        QApplication::processEvents();
+        EXPECT_EQ(page.textView().verticalScrollBar()->value(), 0) << name << ": and are edited from it";
+        // Read down to the end, for the next page.
+        page.textView().verticalScrollBar()->setValue(page.textView().verticalScrollBar()->maximum());
+        page.allowEditing(false, false);
+        page.webView().verticalScrollBar()->setValue(page.webView().verticalScrollBar()->maximum());
+    }
 }
 
 TEST_F(UserNotesViewTest, FinishedHtmlIsShownAsItIsAndASampleHasNoDates)

@@ -560,6 +560,19 @@ TEST_F(GraphScreens, TheZoomMenuKeepsItsSelectionAtTheEnds)
     EXPECT_FALSE(menu.isVisible());
 }
 
+// On a phone the zoom menu covers the graph: + and − typed over it zoom nothing out of sight.
+TEST_F(GraphScreens, PlusAndMinusOverTheZoomMenuZoomNothing)
+{
+    window(-10, 10, -10, 10);
+    GraphScreenController& graph = showGraph();
+    graph.zoomMenuAction();
+    ZoomMenu& menu = *graph.zoomMenu();
+    for (const int k : {Qt::Key_Plus, Qt::Key_Minus, Qt::Key_Plus})
+        key(menu, k);
+    EXPECT_TRUE(menu.isVisible());
+    EXPECT_DOUBLE_EQ(graph.graphView().graphBounds().xMax, 10);
+}
+
 // With no row selected, Down selects the second row and Up the first: Down then Return
 // zooms by ZoomRcl, not ZoomSto.
 TEST_F(GraphScreens, DownFromNoSelectionSelectsTheSecondZoomRow)

@@ -5,6 +5,7 @@
 #include "programs/ProgramTestSupport.h"
 #include "PdfReadBack.h"
 
+#include "drawing/DrawString.h"
 #include "programs/ProgramListingPDF.h"
 
 #include <QImage>
@@ -187,6 +188,36 @@ TEST_F(ProgramListingPDFTest, LongNotesAndABlockTallerThanAPageEndOnTheirPages)
     ASSERT_EQ(doc.pages, 5);
     EXPECT_TRUE(doc.texts[1].contains(QStringLiteral("-2-")));
     EXPECT_TRUE(doc.texts[4].contains(QStringLiteral("-5-")));
+}
+
+// A screen line wider than its box goes on in the box's next line, and a word wider than
+// the paper on the next line of text: on every paper size, every line of the notes lies
+// inside its box and the paper, and the block's text is all there, in order.
+TEST_F(ProgramListingPDFTest, EveryNotesLineStaysInsideItsBoxAndThePaper)
+{
+    const QString wide = QStringLiteral("{1 2 3 4 5 6 7 8 9 10 11 12 13 14 15}");
+    store("WIDE", "Disp 1\n",
+          "<screenShot>\nseq(X,X,1,15)\n" + wide.toStdString() + "\n</screenShot>\n" + std::string(300, 'W') + " end");
+    for (const int paper : {0, 1, 2}) {
+        calc.pdfPageSize = paper;
+        ASSERT_TRUE(listing.load("WIDE"));
+        const QRectF content = listing.contentRect(false);
+        const auto pages = listing.notesPages(content);
+        ASSERT_EQ(pages.size(), 1u);
+        ASSERT_EQ(pages[0].boxes.size(), 1u);
+        const QRectF box = pages[0].boxes[0];
+        QString block;
+        for (const auto& item : pages[0].items) {
+            const double right = item.at.x() + DrawString::VQsizeWithFont(item.text, item.block ? TextFont{"Courier", 12} : TextFont{"Times-Roman", 12}).width();
+            EXPECT_LE(right, (item.block ? box : content).right() + 0.01) << paper << " " << item.text.toStdString();
+            if (item.block)
+                block += item.text;
+            else
+                EXPECT_GE(item.at.x(), content.left()) << paper;
+        }
+        EXPECT_EQ(block, QStringLiteral("seq(X,X,1,15)") + wide) << paper;
+        EXPECT_DOUBLE_EQ(box.height(), 3 * ProgramListingPDF::kNotesPitch) << "two lines for the answer";
+    }
 }
 
 TEST_F(ProgramListingPDFTest, WritingLeavesTheEditorsProgramAndItsUndoAsTheyWere)
