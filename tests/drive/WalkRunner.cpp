@@ -3,7 +3,7 @@
 #include "drive/RandomWalk.h"
 
 #include <algorithm>
-#include <csignal>
+#include <cstring>
 #include <set>
 #include <sstream>
 
@@ -29,16 +29,18 @@ bool overlay(int id) { return (id >= kMenu && id < kDebugger) || id == kFourFunc
 bool rootView(int id) { return id >= kDebugger && id <= kFunctionHelp; }
 bool home(int id) { return id == kHome || id == kClassicHome; }
 
-// The first frame of the app's code in a sanitizer's report, and the report's kind.
+// A sanitizer's report (AddressSanitizer's, LeakSanitizer's, UndefinedBehaviorSanitizer's)
+// by its kind and the first frame of the app's code in it; empty without one.
 std::string sanitizerCause(const std::string& messages)
 {
-    const auto error = messages.find("ERROR: AddressSanitizer: ");
+    const auto error = messages.find("Sanitizer: ");
     const auto runtime = messages.find("runtime error: ");
     if (error == std::string::npos && runtime == std::string::npos)
         return {};
-    const bool asan = error != std::string::npos && (runtime == std::string::npos || error < runtime);
-    const auto at = asan ? error + 25 : runtime + 15;
-    std::string kind = messages.substr(at, messages.find_first_of(" \n", at) - at);
+    // "AddressSanitizer: stack-overflow", "LeakSanitizer: detected", "runtime error: signed".
+    const auto start = error < runtime ? messages.find_last_of(" \n", error) + 1 : runtime;
+    const auto at = error < runtime ? error + 11 : runtime + 15;
+    std::string kind = messages.substr(start, messages.find_first_of(" \n", at) - start);
     std::istringstream lines(messages.substr(at));
     for (std::string line; std::getline(lines, line);)
         if (const auto in = line.find(" in orvenda::"); line.find('#') != std::string::npos && in != std::string::npos)
