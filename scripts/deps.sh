@@ -9,6 +9,8 @@ packages=(
   nlohmann-json3-dev libplist-dev libboost-math-dev libmuparser-dev
   qt6-base-dev qt6-pdf-dev qt6-svg-dev
   fonts-liberation2 fonts-dejavu-core fonts-urw-base35 fonts-droid-fallback fonts-symbola locales
+  # An app whose clock runs apart from its folder's, for the saving tests.
+  libfaketime
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -151,6 +151,10 @@ AppDelegate::AppDelegate(
         reports << keptSessionsText(kept, !resumed);
     if (resumed)
         kept.push_back(*resumed);
+    // The file left to its writer is not saved over: the session gone on from goes on being
+    // kept where it was.
+    if (resumed && saved.status == StateFile::Status::Busy)
+        stateFile_.keepSessionIn(resumed->path);
     if (!kept.empty())
         stateFile_.markTold(kept);
     if (stateFile_.writability() != StateFile::Writability::Writable) {
@@ -294,10 +298,20 @@ void AppDelegate::autosave()
         return;
     }
     changePending_ = false;
+    const std::vector<std::uint8_t> memory = archive();
+    if (memory != saved_)
+        write(memory);
+}
+
+std::vector<std::uint8_t> AppDelegate::archive()
+{
+    // Every save holds what is on screen, whatever a screen keeps apart meanwhile.
+    NotificationCenter& bus = calc_.notificationCenter();
+    bus.post(kWillSaveState, this);
     std::vector<Calculator::Archive> memory;
     calc_.saveMemory(memory, false);
-    if (memory.front() != saved_)
-        write(memory.front());
+    bus.post(kDidSaveState, this);
+    return std::move(memory.front());
 }
 
 void AppDelegate::write(const std::vector<std::uint8_t>& archive)
@@ -371,9 +385,7 @@ void AppDelegate::save(bool toClipboard)
     calc_.parser().stopProgramThread();
     changePending_ = false;
     autosaveTimer_->stop();
-    std::vector<Calculator::Archive> memory;
-    calc_.saveMemory(memory, false);
-    write(memory.front());
+    write(archive());
     if (!toClipboard || !qGuiApp)
         return;
     const auto* history = dynamic_cast<const HistoryModel*>(calc_.historyManager.get());

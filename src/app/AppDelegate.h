@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -41,6 +42,12 @@ public:
     static constexpr int kUnsupportedFile = 73;
     static constexpr int kUnreadableFile = 74;
     static constexpr int kImportSucceeded = 80;
+    // Notifications of every save, on the main thread: the whole state is about to be
+    // archived, and what a screen keeps apart from it goes in first (a notes page's text, a
+    // setting it set aside for a while, a line typed in a field); then that archive is made,
+    // and what went in for it is set aside again.
+    static constexpr std::string_view kWillSaveState = "VQWillSaveState";
+    static constexpr std::string_view kDidSaveState = "VQDidSaveState";
 
     // Gives the calculator its entry line, history and shared pretty printer where it has
     // none, removes what killed saves left, then restores the state from the data folder.
@@ -109,6 +116,8 @@ private:
     };
 
     void save(bool toClipboard);
+    // The state as a save writes it, each screen's part in.
+    std::vector<std::uint8_t> archive();
     void write(const std::vector<std::uint8_t>& archive);
     // Why a save cannot be written now, and what to say of it.
     std::pair<Refusal, QString> unwritable() const;

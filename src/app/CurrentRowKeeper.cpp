@@ -5,7 +5,7 @@
 
 namespace orvenda {
 
-CurrentRowKeeper::CurrentRowKeeper(QAbstractItemView& view) : QObject(&view), view_(view)
+CurrentRowKeeper::CurrentRowKeeper(QAbstractItemView& view) : QObject(&view)
 {
     view.viewport()->installEventFilter(this);
 }
@@ -14,8 +14,10 @@ void CurrentRowKeeper::keep(QAbstractItemView& view) { new CurrentRowKeeper(view
 
 bool CurrentRowKeeper::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == view_.viewport() && event->type() == QEvent::Resize && view_.currentIndex().isValid())
-        view_.scrollTo(view_.currentIndex());
+    // A list being destroyed is a list no more (its viewport goes last): it is left alone.
+    auto* view = event->type() == QEvent::Resize ? qobject_cast<QAbstractItemView*>(parent()) : nullptr;
+    if (view && watched == view->viewport() && view->currentIndex().isValid())
+        view->scrollTo(view->currentIndex());
     return QObject::eventFilter(watched, event);
 }
 

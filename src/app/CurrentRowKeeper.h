@@ -17,8 +17,6 @@ protected:
 
 private:
     explicit CurrentRowKeeper(QAbstractItemView& view);
-
-    QAbstractItemView& view_;
 };
 
 } // namespace orvenda

@@ -485,6 +485,20 @@ void EntryModel::forceOps(const Ops& ops)
     updateText();
 }
 
+std::pair<EntryModel::Ops, int> EntryModel::takeLineQuietly()
+{
+    std::pair<Ops, int> line{std::exchange(ops(), {}), std::exchange(entryCursor_, 0)};
+    rebuildText(false);
+    return line;
+}
+
+void EntryModel::putLineBackQuietly(Ops line, int cursor)
+{
+    ops() = std::move(line);
+    entryCursor_ = std::clamp(cursor, 0, opCount());
+    rebuildText(false);
+}
+
 void EntryModel::restoreLine(const Ops& ops)
 {
     forceOps(ops);

@@ -115,6 +115,10 @@ public:
     // Clamped to the op count; a negative index does nothing. VQCursorMoved on a
     // non-empty line.
     void cursorSetIndex(int i);
+    // The line and its cursor set aside, and put back, without a word: a save that keeps
+    // the line as a field's, not as this one's, holds it for the moment of the archive.
+    std::pair<Ops, int> takeLineQuietly();
+    void putLineBackQuietly(Ops ops, int cursor);
     // Through the pretty printer's layout of the line; the text is not rebuilt.
     void prettyCursorLeft() override;
     void prettyCursorRight() override;

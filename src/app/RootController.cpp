@@ -117,18 +117,18 @@ ScreenController* RootController::controllerOf(int id) const
     return router_->controller(id);
 }
 
-bool RootController::open(int id)
+bool RootController::open(int id, int number)
 {
     switch (id) {
     case screens::Graph: showGraph(true); return true;
     case screens::PeriodicTable: showPeriodicTable(); return true;
-    case screens::StatTests: showStatTest(0); return true;
-    case screens::Geometry: showGeometry(0); return true;
+    case screens::StatTests: showStatTest(number); return true;
+    case screens::Geometry: showGeometry(number); return true;
     case screens::Debugger: showDebugger(); return true;
     case screens::Help: showHelp(); return true;
     // Opened by itself, function help shows the page of sin(, the first key's function.
     case screens::FunctionHelp: showFunctionHelp(0xC2); return true;
-    default: return router_->open(id);
+    default: return router_->open(id, number);
     }
 }
 
@@ -405,7 +405,9 @@ void RootController::showSolverPlot(const nlohmann::json& window)
 
 void RootController::quitting()
 {
-    if (calc_.currentScreen() == screens::KeySetEditor)
+    // A screen whose field is being typed in is left as QUIT leaves it: what was typed is
+    // entered in its field (a formula stays with its screen), never left on the home line.
+    if (calc_.leavingCommits() || calc_.currentScreen() == screens::KeySetEditor)
         router_->showHome();
 }
 

@@ -50,8 +50,9 @@ public:
     // The controller of that id, nullptr when none is made.
     ScreenController* controllerOf(int id) const;
     // Shows any screen or overlay id (the router's through its show operations, the
-    // full-size ones as the calculator asks for them); false for an id no one shows.
-    bool open(int id);
+    // full-size ones as the calculator asks for them), with the number a show hands it (a
+    // matrix, a figure, a procedure); false for an id no one shows.
+    bool open(int id, int number = 0);
     QWidget& safeArea() const { return *safeArea_; }
 
     // ---- The view delegate ----

@@ -4,7 +4,11 @@
 #include <QRect>
 #include <QWidget>
 
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 namespace orvenda {
@@ -60,6 +64,22 @@ public:
     // Where the line or field being typed is drawn, in the screen; empty when the screen
     // draws none of its own.
     virtual QRect cursorRect() const { return {}; }
+    // The field being typed in on the shared entry line, as a save keeps it with the line
+    // (a launch going on from that save brings a field screen's line back there): "n" the
+    // number its screen was shown with, the rest the screen's own. Null when the line is
+    // not the screen's (the home screen's line, kept as such).
+    virtual nlohmann::json typedPlace() const { return nullptr; }
+    // The field of that place becomes the one typed in; the screen has just come forward.
+    virtual void restoreTypedPlace(const nlohmann::json&) {}
+    // A whole number of a place, when it holds one in that range.
+    static std::optional<int> placeNumber(const nlohmann::json& place, const char* key, int least, int most)
+    {
+        const auto it = place.is_object() ? place.find(key) : place.end();
+        if (!place.is_object() || it == place.end() || !it->is_number_integer())
+            return std::nullopt;
+        const auto n = it->get<std::int64_t>();
+        return n >= least && n <= most ? std::optional<int>(static_cast<int>(n)) : std::nullopt;
+    }
 
 protected:
     // Called by focus(true) when not yet listening: the screen's observe() calls.

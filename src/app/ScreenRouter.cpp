@@ -253,7 +253,7 @@ int ScreenRouter::frontId() const
     return front;
 }
 
-bool ScreenRouter::open(int id)
+bool ScreenRouter::open(int id, int number)
 {
     if (id == screens::Menu)
         showMenu(0);
@@ -262,7 +262,7 @@ bool ScreenRouter::open(int id)
     else if (overlay(id))
         showOverlay(id);
     else if (routerScreen(id) && id != screens::ClassicHome)
-        showScreen(id);
+        showScreen(id, {number, {}});
     else
         return false;
     return true;

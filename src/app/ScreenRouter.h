@@ -84,8 +84,8 @@ public:
     // under it); -1 when none is shown.
     int frontId() const;
     // The show operation of any screen or overlay id the router knows (a menu opens its
-    // first menu); false for ids it does not show.
-    bool open(int id);
+    // first menu), a screen's with that number; false for ids it does not show.
+    bool open(int id, int number = 0);
 
     // ---- Screens ----
 

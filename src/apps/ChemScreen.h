@@ -45,6 +45,8 @@ public:
     void updateDisplay() override;
     void focus(bool gained) override;
     QWidget* leaveControl() const override;
+    // The line is the formula: nothing more to find it by.
+    nlohmann::json typedPlace() const override { return nlohmann::json::object(); }
 
 protected:
     void subscribe() override;

@@ -187,6 +187,8 @@ void FinanceScreen::resizeEvent(QResizeEvent*)
                          static_cast<int>(w * 0.38), static_cast<int>(form_->rowHeight()));
     const int button = static_cast<int>(kButtonHeight * k);
     solve_->setGeometry(w - static_cast<int>(84 * k), height() - button - 4, static_cast<int>(80 * k), button);
+    // The rows scroll past End/Begin and Solve: their numbers end left of both.
+    form_->setTextRoom(std::min(timing_->x(), solve_->x()) - 4);
 }
 
 QRect FinanceScreen::cursorRect() const { return form_->fieldRect(form_->currentField()).toAlignedRect(); }

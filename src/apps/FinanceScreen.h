@@ -39,6 +39,8 @@ public:
 
     void updateDisplay() override;
     void focus(bool gained) override;
+    nlohmann::json typedPlace() const override { return form_->place(); }
+    void restoreTypedPlace(const nlohmann::json& place) override { form_->restorePlace(place); }
     void fieldDidChange(VQTemplateField& field) override;
     QWidget* leaveControl() const override;
     QRect cursorRect() const override;

@@ -157,6 +157,12 @@ void GeometryScreen::focus(bool gained)
 
 QWidget* GeometryScreen::leaveControl() const { return doneButton_; }
 
+void GeometryScreen::restoreTypedPlace(const nlohmann::json& place)
+{
+    model_.setCurrentField(placeNumber(place, "field", 0, model_.numFields() - 1).value_or(0));
+    syncViews();
+}
+
 void GeometryScreen::keyPressEvent(QKeyEvent* event)
 {
     // What the keypad does not take; Escape closes.

@@ -42,6 +42,11 @@ public:
     void focus(bool gained) override;
     void updateDisplay() override {}
     QWidget* leaveControl() const override;
+    nlohmann::json typedPlace() const override
+    {
+        return {{"n", model_.figure()}, {"field", model_.currentField()}};
+    }
+    void restoreTypedPlace(const nlohmann::json& place) override;
 
     void setGeometryNum(std::uint32_t token);
     GeometryModel& model() { return model_; }

@@ -43,6 +43,15 @@ void MatrixEditScreen::shown(const ScreenRequest& request)
     editor_->syncViews();
 }
 
+nlohmann::json MatrixEditScreen::typedPlace() const
+{
+    nlohmann::json place = editor_->place();
+    place["n"] = calc().editMatrix;
+    return place;
+}
+
+void MatrixEditScreen::restoreTypedPlace(const nlohmann::json& place) { editor_->restorePlace(place); }
+
 void MatrixEditScreen::focus(bool gained)
 {
     ScreenController::focus(gained);

@@ -23,6 +23,8 @@ public:
     // The request's number is the matrix picked (0 for [A]).
     void shown(const ScreenRequest& request) override;
     QWidget* leaveControl() const override;
+    nlohmann::json typedPlace() const override;
+    void restoreTypedPlace(const nlohmann::json& place) override;
     QRect cursorRect() const override;
 
 protected:

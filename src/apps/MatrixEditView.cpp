@@ -1,6 +1,7 @@
 #include "apps/MatrixEditView.h"
 
 #include "app/AppShell.h"
+#include "app/ScreenController.h"
 #include "app/EntryEvaluator.h"
 #include "app/EntryModel.h"
 #include "app/EntryView.h"
@@ -422,6 +423,20 @@ void MatrixEditView::selectRow(int row, int col)
         col_ = std::min(col, cols() - 1);
     }
     syncViews();
+}
+
+void MatrixEditView::restorePlace(const nlohmann::json& place)
+{
+    const auto field = ScreenController::placeNumber(place, "field", RowsField, Cells);
+    if (field == Cells) {
+        const auto row = ScreenController::placeNumber(place, "row", 0, std::max(0, rows() - 1));
+        const auto col = ScreenController::placeNumber(place, "col", 0, std::max(0, cols() - 1));
+        selectRow(row.value_or(0), col.value_or(0));
+    } else if (field && canResize_) {
+        cursorField_ = *field;
+        row_ = col_ = 0;
+        syncViews();
+    }
 }
 
 void MatrixEditView::selectField(int field)

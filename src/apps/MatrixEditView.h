@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <nlohmann/json.hpp>
+
 #include <functional>
 #include <string_view>
 #include <utility>
@@ -64,6 +66,10 @@ public:
     bool getEntry();
     // A value for the cursor's field: a dimension or a cell.
     void setFieldTo(double value, int sigFig, int sigDec);
+    // Where the cursor is, for a save that keeps the line typed there; and the cursor put
+    // back there (within the matrix shown now).
+    nlohmann::json place() const { return {{"field", cursorField_}, {"row", row_}, {"col", col_}}; }
+    void restorePlace(const nlohmann::json& place);
 
     void enter();
     void cursorUp();

@@ -314,6 +314,14 @@ void PolyScreen::menuChange(int segment)
 
 void PolyScreen::updateDisplay() { update(); }
 
+void PolyScreen::restoreTypedPlace(const nlohmann::json& place)
+{
+    // A new screen opens on the degree: the coefficients or the store form come back first.
+    changeState(placeNumber(place, "state", 0, 3).value_or(state()));
+    line_ = placeNumber(place, "line", 0, std::max(0, lineCount() - 1)).value_or(line_);
+    update();
+}
+
 void PolyScreen::focus(bool gained)
 {
     // A menu over the screen keeps the line for its pick; leaving the screen enters it.

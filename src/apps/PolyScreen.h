@@ -45,6 +45,8 @@ public:
     void updateDisplay() override;
     void focus(bool gained) override;
     QWidget* leaveControl() const override;
+    nlohmann::json typedPlace() const override { return {{"state", state()}, {"line", line_}}; }
+    void restoreTypedPlace(const nlohmann::json& place) override;
     QRect cursorRect() const override;
 
     // The keys, as the keyboard's notifications deliver them.

@@ -152,6 +152,21 @@ QRect SimulEqScreen::cursorRect() const { return editor_->cellRect(*this); }
 
 QWidget* SimulEqScreen::leaveControl() const { return done_; }
 
+nlohmann::json SimulEqScreen::typedPlace() const
+{
+    nlohmann::json place = editor_->place();
+    place["state"] = state();
+    return place;
+}
+
+void SimulEqScreen::restoreTypedPlace(const nlohmann::json& place)
+{
+    // A new screen shows the system: the reduced form, which no save keeps, is reduced again.
+    if (placeNumber(place, "state", 2, 2) && model_.solve())
+        changeState(2);
+    editor_->restorePlace(place);
+}
+
 void SimulEqScreen::focus(bool gained)
 {
     ScreenController::focus(gained);

@@ -37,6 +37,8 @@ public:
     void focus(bool gained) override;
     void shown(const ScreenRequest& request) override;
     QWidget* leaveControl() const override;
+    nlohmann::json typedPlace() const override;
+    void restoreTypedPlace(const nlohmann::json& place) override;
     QRect cursorRect() const override;
 
 protected:

@@ -234,6 +234,12 @@ void SolverScreen::selectLine(int line)
 
 void SolverScreen::updateDisplay() { update(); }
 
+void SolverScreen::restoreTypedPlace(const nlohmann::json& place)
+{
+    line_ = placeNumber(place, "line", 0, lineCount() - 1).value_or(line_);
+    update();
+}
+
 void SolverScreen::focus(bool gained)
 {
     // A menu over the screen keeps the line for its pick; leaving the screen enters it.

@@ -40,6 +40,8 @@ public:
     void updateDisplay() override;
     void focus(bool gained) override;
     QWidget* leaveControl() const override;
+    nlohmann::json typedPlace() const override { return {{"line", line_}}; }
+    void restoreTypedPlace(const nlohmann::json& place) override;
     QRect cursorRect() const override;
 
 protected:

@@ -1,7 +1,9 @@
 #include "apps/UserNotesView.h"
 
+#include "app/AppDelegate.h"
 #include "apps/UserNotesInfoView.h"
 #include "core/Calculator.h"
+#include "core/NotificationCenter.h"
 #include "programs/NotesDocument.h"
 #include "programs/NotesHtml.h"
 #include "programs/ProgramFiles.h"
@@ -69,9 +71,11 @@ UserNotesView::UserNotesView(Calculator& calc, std::shared_ptr<const ProgramFile
     // The app may end while the page is being edited: what it shows is in the file first.
     if (QCoreApplication::instance())
         connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { saveNotes(); });
+    // And at every save of the app: a kill after it loses nothing typed before it.
+    calc_.notificationCenter().addObserver(this, AppDelegate::kWillSaveState, [this](const Notification&) { saveNotes(); });
 }
 
-UserNotesView::~UserNotesView() = default;
+UserNotesView::~UserNotesView() { calc_.notificationCenter().removeObserver(this); }
 
 QString UserNotesView::notesText() const { return text_->toPlainText(); }
 
@@ -98,6 +102,9 @@ void UserNotesView::setProgramName(const std::string& name)
     text_->moveCursor(QTextCursor::Start);
     tags_->setText(QString::fromStdString(programs.programTagString()));
     desc_->setText(QString::fromStdString(programs.programDescription()));
+    // Read from their start, as the notes from their top.
+    tags_->home(false);
+    desc_->home(false);
     info_->update();
     updateDisplay();
 }

@@ -348,6 +348,9 @@ std::vector<std::uint8_t> MemoryArchive::save(const Calculator& c)
         strings.push_back(opsArchive(s.toVector()));
     out["strings"] = std::move(strings);
     out["entry"] = managerArchive(c.entryManager, c.detachedArchive, "entry");
+    // A line typed in a screen's field, kept with it (the app's, which checks it).
+    if (auto field = c.detachedArchive.find("field"); field != c.detachedArchive.end())
+        out["field"] = ordered(*field);
     out["history"] = managerArchive(c.historyManager, c.detachedArchive, "history");
     out["yEq"] = managerArchive(c.yEqManager, c.detachedArchive, "yEq");
     out["statMgr"] = managerArchive(c.statGraphManager, c.detachedArchive, "statMgr");
@@ -482,6 +485,9 @@ void MemoryArchive::apply(Calculator& c, const nlohmann::json& archive)
             c.state().matrices[k] = k < matrices->size() ? VQMatrix::decode((*matrices)[k]) : VQMatrix();
     }
     readManager(in, c.entryManager, c.detachedArchive, "entry");
+    c.detachedArchive.erase("field");
+    if (const json* field = in.object("field"))
+        c.detachedArchive["field"] = *field;
     if (const json* strings = in.array("strings")) {
         for (std::size_t k = 0; k < c.state().strings.size(); ++k)
             c.state().strings[k] = k < strings->size() ? ArchiveValues::ops((*strings)[k]).value_or(Ops()) : Ops();

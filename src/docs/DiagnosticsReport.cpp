@@ -270,7 +270,8 @@ bool DiagnosticsReport::drawProgram(GraphicsContext& context, const QRectF& rect
             at += static_cast<double>(name.toUcs4().size()) * cw;
         }
         y += kPitch;
-        if (y >= rect.bottom() && n + 1 < last) {
+        // A column takes the lines that fit whole above the footer: half a page's.
+        if (y + kPitch > rect.bottom() && n + 1 < last) {
             x += rect.width() / 2;
             y = rect.y();
             painter.save();

@@ -64,6 +64,12 @@ void AxisLabels::layout(const Placement& place, const GraphScale& grid, const Gr
         } else {
             if (tick <= area.bottom() && y + height > area.bottom())
                 y = area.bottom() - height;
+            // Over the bars along the bottom, whole; a tick under them has no label.
+            if (y + height > place.labelFloor) {
+                if (tick >= place.labelFloor)
+                    return;
+                y = place.labelFloor - height;
+            }
             if (place.keepOut.intersects(QRectF(x, y, w, height))) {
                 const double before = place.keepOut.left() - kLabelGap - w, after = place.keepOut.right() + kLabelGap;
                 const bool roomBefore = before >= area.left(), roomAfter = after + w <= area.right();
@@ -98,7 +104,8 @@ void AxisLabels::layout(const Placement& place, const GraphScale& grid, const Gr
 
     const double dx = grid.xStep;
     const double leftIndex = std::trunc(((area.left() - t.tx) / t.a) / dx) - 1;
-    const double row = ay > area.bottom() - kBottomRoom ? ay - kRaisedRow : ay;
+    const bool raised = ay > area.bottom() - kBottomRoom || ay + height > place.labelFloor;
+    const double row = raised ? std::min(ay, place.labelFloor) - kRaisedRow : ay;
     if (usableStep(dx) && std::isfinite(leftIndex)) {
         for (int k = 0; k < kMaxTicks; ++k) {
             const double value = dx * (leftIndex + k);

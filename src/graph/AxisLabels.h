@@ -9,6 +9,7 @@
 #include <QRectF>
 
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,10 @@ public:
         // Controls standing over the graph: a y label that would lie under them moves
         // along its row beside them, to the side facing the area's inside where it fits.
         QRectF keepOut;
+        // Controls laid along the graph's bottom from this view y down: the labels stand
+        // above it, the x labels raised over an axis that runs near or under them, the y
+        // labels of ticks under them left out.
+        double labelFloor = std::numeric_limits<double>::infinity();
     };
     struct Label {
         std::string text;

@@ -59,7 +59,15 @@ void FixedGraphView::drawAxii(QPainter& painter, const QRectF& rect) { drawAxii(
 
 void FixedGraphView::drawLabels(QPainter& painter, const QRectF& rect)
 {
-    drawLabels(painter, rect, t_, axisGrid_, calc, labels_);
+    drawLabels(painter, rect, t_, axisGrid_, calc, labels_, labelFloor_);
+}
+
+void FixedGraphView::setLabelFloor(double y)
+{
+    if (y != labelFloor_) {
+        labelFloor_ = y;
+        update();
+    }
 }
 
 void FixedGraphView::drawAxii(QPainter& painter, const QRectF& rect, const GraphTransform& t, const GraphScale& grid,
@@ -71,14 +79,16 @@ void FixedGraphView::drawAxii(QPainter& painter, const QRectF& rect, const Graph
 }
 
 void FixedGraphView::drawLabels(QPainter& painter, const QRectF& rect, const GraphTransform& t, const GraphScale& grid,
-                                const Calculator& calc, AxisLabels::Layout& out)
+                                const Calculator& calc, AxisLabels::Layout& out, double labelFloor)
 {
     out.ticks.clear();
     out.labels.clear();
     if (!calc.locked()->drawLabel)
         return;
     const VQColor axes = calc.locked()->axesColor;
-    AxisLabels::draw(painter, labelPlacement(rect, t), grid, t,
+    AxisLabels::Placement place = labelPlacement(rect, t);
+    place.labelFloor = labelFloor;
+    AxisLabels::draw(painter, place, grid, t,
                      QColor::fromRgbF(float(axes.r()), float(axes.g()), float(axes.b()), 1.0f), out);
 }
 

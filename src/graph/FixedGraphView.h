@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include <limits>
+
 class QPainter;
 
 namespace orvenda {
@@ -38,10 +40,15 @@ public:
     static void drawAxii(QPainter& painter, const QRectF& rect, const GraphTransform& t, const GraphScale& grid,
                          const Calculator& calc);
     static void drawLabels(QPainter& painter, const QRectF& rect, const GraphTransform& t, const GraphScale& grid,
-                           const Calculator& calc, AxisLabels::Layout& out);
+                           const Calculator& calc, AxisLabels::Layout& out,
+                           double labelFloor = std::numeric_limits<double>::infinity());
     // Where drawLabels puts the numbers over rect, for plots that keep their own names
     // clear of them.
     static AxisLabels::Placement labelPlacement(const QRectF& rect, const GraphTransform& t);
+
+    // The screen's controls lie along the graph's bottom from this y down: the axis
+    // numbers stand above them (none by default).
+    void setLabelFloor(double y);
 
     const GraphScale& axisGrid() const { return axisGrid_; }
     // The ticks and labels of the last drawing.
@@ -55,6 +62,7 @@ private:
     GraphTransform t_;
     GraphScale axisGrid_;
     AxisLabels::Layout labels_;
+    double labelFloor_ = std::numeric_limits<double>::infinity();
 };
 
 } // namespace orvenda

@@ -124,6 +124,7 @@ void GraphText::drawRect(QPainter& painter, const QRectF& rect)
         place.axisRight = axisX > area.center().x();
         place.snap = pixelCentre;
         place.keepOut = labelKeepOut;
+        place.labelFloor = labelFloor;
         if (calc.state().graphXAxisLabelMode == 1)
             place.piText = [this](double v) { return trigFormat(v); };
         AxisLabels::draw(painter, place, axisGrid_, t, rgb(calc.state().axesColor, 1), labels_);
@@ -275,41 +276,75 @@ void GraphText::drawInfoLines(QPainter& painter, PlotObject& plot)
     const QColor backing = rgb(calc.locked()->backgroundColor, 0.5);
     const QColor ink = rgb(plot.color, 1);
     const std::vector<std::string> lines = plot.infoLines().value_or(std::vector<std::string>());
-    double y = 20;
-    const auto plain = [&](const QFont& font, double advance, std::size_t from) {
+    const bool mathPrint = calc.locked()->mathPrint;
+    const bool tablet = calc.device == 1;
+    const std::optional<std::map<std::string, PlotObject::Ops>> equations = mathPrint ? plot.equationOps() : std::nullopt;
+    const std::size_t keys = equations ? equations->size() : 0;
+    // The lines at a font size: the plain ones' font and advance, the equations typeset.
+    const auto plainFont = [&](double size) {
+        return mathPrint ? PrettyDrawInfo::PrettyDrawInfoSize(size, ink).font() : FontMap::shared().font("Helvetica-Bold", size);
+    };
+    const double baseSize = mathPrint ? calc.baseFontSize : tablet ? 20 : 14;
+    const auto advanceAt = [&](double size) { return mathPrint ? size : size * (tablet ? 22.0 / 20 : 16.0 / 14); };
+    // Measured at the usual size, the block's width and height.
+    double wide = 0, tall = 0;
+    if (equations)
+        for (const auto& [key, ops] : *equations) {
+            const QRectF layout = prettyPrint_.setOps(ops, PrettyPrint::kNoCursor, 0, baseSize);
+            wide = std::max(wide, QFontMetricsF(plainFont(baseSize)).horizontalAdvance(QString::fromStdString(key)) + layout.width());
+            tall += layout.height();
+        }
+    const QFontMetricsF baseMetrics(plainFont(baseSize));
+    for (std::size_t i = keys; i < lines.size(); ++i)
+        wide = std::max(wide, baseMetrics.horizontalAdvance(QString::fromStdString(lines[i])));
+    tall += advanceAt(baseSize) * double(lines.size() > keys ? lines.size() - keys : 0);
+    // Where the screen's controls stand beside the lines (Done, a column of zoom buttons),
+    // the lines end left of them: a smaller size, in whole points, that fits.
+    const double top = 20;
+    double size = baseSize;
+    if (!labelKeepOut.isEmpty() && labelKeepOut.top() < top + tall && labelKeepOut.bottom() > top) {
+        const double room = labelKeepOut.left() - 4 - 2;
+        if (wide > room && room > 0)
+            size = std::max(8.0, std::floor(baseSize * room / wide));
+    }
+    double y = top;
+    infoRect_ = QRectF();
+    const auto plain = [&](std::size_t from) {
+        const QFont font = plainFont(size);
         const QFontMetricsF metrics(font);
         painter.setFont(font);
         for (std::size_t i = from; i < lines.size(); ++i) {
             const QString s = QString::fromStdString(lines[i]);
-            painter.fillRect(QRectF(2, y, metrics.horizontalAdvance(s), metrics.height()), backing);
+            const QRectF line(2, y, metrics.horizontalAdvance(s), metrics.height());
+            painter.fillRect(line, backing);
+            infoRect_ |= line;
             painter.setPen(ink);
             painter.drawText(QPointF(2, y + metrics.ascent()), s);
-            y += advance;
+            y += advanceAt(size);
         }
     };
-    if (!calc.locked()->mathPrint) {
-        const bool tablet = calc.device == 1;
-        plain(FontMap::shared().font("Helvetica-Bold", tablet ? 20 : 14), tablet ? 22 : 16, 0);
+    if (!mathPrint) {
+        plain(0);
         return;
     }
-    const PrettyDrawInfo& info = PrettyDrawInfo::PrettyDrawInfoSize(calc.baseFontSize, ink);
+    const PrettyDrawInfo& info = PrettyDrawInfo::PrettyDrawInfoSize(size, ink);
     const QFontMetricsF keyMetrics(info.font());
-    std::size_t keys = 0;
-    if (const auto equations = plot.equationOps()) {
+    if (equations) {
         for (const auto& [key, ops] : *equations) {
-            const QRectF layout = prettyPrint_.setOps(ops, PrettyPrint::kNoCursor, 0, calc.baseFontSize);
+            const QRectF layout = prettyPrint_.setOps(ops, PrettyPrint::kNoCursor, 0, size);
             const QString k = QString::fromStdString(key);
             const double keyWidth = keyMetrics.horizontalAdvance(k);
-            painter.fillRect(QRectF(2, y, keyWidth + layout.width(), layout.height()), backing);
+            const QRectF line(2, y, keyWidth + layout.width(), layout.height());
+            painter.fillRect(line, backing);
+            infoRect_ |= line;
             painter.setFont(info.font());
             painter.setPen(ink);
             painter.drawText(QPointF(2, y + prettyPrint_.height()), k);
             prettyPrint_.drawAt(painter, QPointF(keyWidth + 2, y), QRectF(rect()), ink);
             y += layout.height();
-            ++keys;
         }
     }
-    plain(info.font(), calc.baseFontSize, keys);
+    plain(keys);
 }
 
 void GraphText::drawTexts(QPainter& painter, const GraphTransform& t)

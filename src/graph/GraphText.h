@@ -9,6 +9,8 @@
 #include <QRectF>
 #include <QWidget>
 
+#include <limits>
+
 #include <string>
 
 class QPainter;
@@ -39,6 +41,9 @@ public:
     bool draggingVariable = false;
     // Where the screen's own controls stand over the graph: y labels keep clear of it.
     QRectF labelKeepOut;
+    // The top of the bars the screen lays over the graph's bottom (the trace's variable,
+    // a pause's): the axis labels stand above it. None by default.
+    double labelFloor = std::numeric_limits<double>::infinity();
 
     // The whole overlay over rect (the view's bounds when shown).
     void drawRect(QPainter& painter, const QRectF& rect);
@@ -55,6 +60,9 @@ public:
     const AxisLabels::Layout& labels() const { return labels_; }
     // Where the magnifier's feature name was last drawn (empty when none was).
     const QRectF& featureLabelRect() const { return featureRect_; }
+    // Where the traced plot's lines (its equation, the coordinates) were last drawn, in the
+    // view; empty when none were.
+    const QRectF& infoLinesRect() const { return infoRect_; }
     // Where a feature name of that size goes beside the magnifier at `at`: its usual place
     // (right, raised by `lift`) unless an axis label (Helvetica 14) lies there, then the
     // first free one of below, left and left below, staying inside bounds.
@@ -74,6 +82,7 @@ private:
     QImage lenseImage_, lenseImageLock_, lenseImageWhite_, lenseImageWhiteLock_;
     GraphScale axisGrid_;
     AxisLabels::Layout labels_;
+    QRectF infoRect_;
     QRectF featureRect_;
 };
 

@@ -110,6 +110,7 @@ GraphPanels* GraphPanels::install(Calculator& calc, AppShell& shell, GraphScreen
     hooks.removeIOControls = [&controls] { controls.removeControllers(); };
     hooks.plotSelected = [panels](PlotObject* plot, const PlotPoint& at) { panels->plotSelected(plot, at); };
     hooks.windowChanged = [panels] { panels->windowChanged(); };
+    hooks.leaving = [panels] { panels->leaveCalculation(); };
     screen.setPanels(std::move(hooks));
     return panels;
 }
@@ -137,6 +138,12 @@ void GraphPanels::doCalculation()
     if (calc_.entryManager)
         calc_.entryManager->clear();
     showKeyboardMode(1);
+}
+
+void GraphPanels::leaveCalculation()
+{
+    if (keyboardMode == 1 && keyboard_ && calc_.entryManager && !calc_.entryManager->text().empty())
+        keyboard_->gkDone();
 }
 
 void GraphPanels::showKeyboardMode(int mode)

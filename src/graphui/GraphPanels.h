@@ -71,6 +71,9 @@ public:
 
     // The toolbar's calculate action on the selected plot.
     void doCalculation();
+    // Leaving the graph with a value half typed in the calculate sheet enters it, as Done
+    // does, and closes the sheet.
+    void leaveCalculation();
     void showKeyboardMode(int mode);
     void updateCalculation();
     void clearIntegration();

@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <limits>
 #include <cmath>
 
 namespace orvenda {
@@ -71,6 +72,7 @@ GraphScreenController::GraphScreenController(Calculator& calc, AppShell& shell, 
 {
     graphView_->delegate = this;
     OverlayPlacement::attach(*pauseView_, [this] { placePauseBar(); });
+    pauseView_->installEventFilter(this);
     toolbar_->setAutoFillBackground(true);
     toolbar_->setStyleSheet(QStringLiteral("background: black;"));
     auto* row = new QHBoxLayout(toolbar_);
@@ -170,6 +172,8 @@ void GraphScreenController::setPanels(Panels panels)
     for (QWidget* panel : {panels_.vars, panels_.keyboard, panels_.statInfo})
         if (panel && panel->parentWidget() != this)
             panel->setParent(this);
+    if (panels_.vars)
+        panels_.vars->installEventFilter(this);
     if (panels_.updateIOControls)
         panels_.updateIOControls();
     adjustGraphView();
@@ -250,11 +254,20 @@ void GraphScreenController::placeFixedZoomButtons()
     const int step = kFixedZoomSide + kColumnGap, count = static_cast<int>(fixedZoom_.size());
     const int barsTop = std::min(height() - kPauseBarHeight, graphView_->geometry().bottom() + 1 - GraphVarsView::kOpenHeight) - kToolbarHeight;
     int perRow = 1;
+    bool fits = false;
     for (const int n : {1, 2, count}) {
         perRow = n;
-        if (kColumnTop + (count + n - 1) / n * step - kColumnGap <= barsTop)
+        fits = kColumnTop + (count + n - 1) / n * step - kColumnGap <= barsTop;
+        if (fits)
             break;
     }
+    // A graph too short even for one row under the bars (the least window beside its
+    // table): the row gives way while a bar shown reaches up over it (the open slider, a
+    // pause's), the zoom menu and − and + doing what it does.
+    bool underBar = false;
+    if (!fits)
+        for (const QWidget* bar : {static_cast<QWidget*>(pauseView_), panels_.vars})
+            underBar = underBar || (bar && bar->isVisibleTo(this) && bar->y() < kColumnTop + kFixedZoomSide);
     for (std::size_t i = 0; i < fixedZoom_.size(); ++i) {
         ImageButton* button = fixedZoom_[i];
         if (wide_) {
@@ -271,7 +284,7 @@ void GraphScreenController::placeFixedZoomButtons()
         button->setEnabled(buttonsEnabled_);
         const int at = static_cast<int>(i);
         button->move(x - (perRow - 1 - at % perRow) * step, kColumnTop + at / perRow * step);
-        button->show();
+        button->setVisible(!underBar);
         button->raise();
     }
     // The axis numbers keep clear of Done and the column under it (a y axis at the right
@@ -286,6 +299,30 @@ void GraphScreenController::placeFixedZoomButtons()
             text->labelKeepOut = keepOut;
             text->update();
         }
+    }
+}
+
+bool GraphScreenController::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if ((watched == pauseView_ || watched == panels_.vars)
+        && (type == QEvent::Show || type == QEvent::Hide || type == QEvent::Move || type == QEvent::Resize)) {
+        placeLabelFloor();
+        if (!wide_)
+            placeFixedZoomButtons();
+    }
+    return ScreenController::eventFilter(watched, event);
+}
+
+void GraphScreenController::placeLabelFloor()
+{
+    double floor = std::numeric_limits<double>::infinity();
+    for (const QWidget* bar : {static_cast<QWidget*>(pauseView_), panels_.vars})
+        if (bar && bar->isVisibleTo(this))
+            floor = std::min(floor, double(bar->y() - graphView_->y()));
+    if (auto* text = dynamic_cast<GraphText*>(graphView_->graphTextView); text && text->labelFloor != floor) {
+        text->labelFloor = floor;
+        text->update();
     }
 }
 
@@ -351,6 +388,8 @@ void GraphScreenController::didShow(bool shown)
         if (YEqModel* equations = YEqModel::of(calc()))
             equations->reportFaultySelected();
     } else {
+        if (panels_.leaving)
+            panels_.leaving();
         // A tablet's popover is a window of its own: it does not go with the screen.
         hideZoomMenu();
         repeatTimer_.stop();

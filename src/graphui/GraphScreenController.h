@@ -81,10 +81,20 @@ public:
         std::function<void()> removeIOControls;
         std::function<void(PlotObject*, const PlotPoint&)> plotSelected;
         std::function<void()> windowChanged;
+        // The screen goes back (QUIT, Done): what is half typed in a sheet is entered.
+        std::function<void()> leaving;
     };
 
     GraphScreenController(Calculator& calc, AppShell& shell, QWidget* parent = nullptr);
     ~GraphScreenController() override;
+
+    // The line a sheet over the graph is being typed in (a value to calculate at, a
+    // slider's, a program's input field): no save keeps the sheet, nor the line as the home
+    // screen's.
+    nlohmann::json typedPlace() const override
+    {
+        return panels_.keyboard && !panels_.keyboard->isHidden() ? nlohmann::json::object() : nlohmann::json();
+    }
 
     // The graph view's size on a screen of that size, the table not shown beside it.
     static QSize graphSize(QSize screen) { return {screen.width(), std::max(0, screen.height() - kToolbarHeight)}; }
@@ -199,8 +209,12 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The x axis's numbers stand above the bars over the graph's bottom that show (the
+    // trace's variable, a pause's), whenever one shows, hides, moves or changes height.
+    void placeLabelFloor();
     // The table and arrows for split screen, the graph's frame, the Done button.
     void adjustSplit();
     void adjustGraphView();

@@ -55,6 +55,13 @@ void TableScreen::setDelegate(Delegate* delegate)
 void TableScreen::subscribe()
 {
     observe(VQBlinkCursor, [this](const Notification&) { entryView_->update(); });
+    // What is typed stands in for the value the cell shows.
+    observe(VQEntryTextChanged, [this](const Notification&) {
+        if (entryHoldsText() && entryView_->overlayStr()) {
+            entryView_->setOverlayStr(std::nullopt);
+            entryView_->update();
+        }
+    });
     observe(VQCursorUp, [this](const Notification&) { cursorUp(); });
     observe(VQCursorDown, [this](const Notification&) { cursorDown(); });
     observe(VQCursorLeft, [this](const Notification&) { cursorLeft(); });
@@ -65,7 +72,12 @@ void TableScreen::subscribe()
     observe(VQDel, [this](const Notification&) { remove(); });
 }
 
-void TableScreen::resizeEvent(QResizeEvent*) { updateDisplay(); }
+void TableScreen::resizeEvent(QResizeEvent*)
+{
+    updateDisplay();
+    // The cell in use stays in view at the new size.
+    makeCursorVisible();
+}
 
 QRect TableScreen::cursorRect() const
 {
@@ -176,6 +188,22 @@ void TableScreen::focus(bool gained)
     if (calc().locked()->tableMode == 1)
         scroller_->setContentOffset(QPointF(scroller_->contentOffset().x(), TableView::kOrigin));
     makeCursorVisible();
+}
+
+nlohmann::json TableScreen::typedPlace() const
+{
+    return {{"row", table_->cursorRow}, {"col", table_->cursorCol}, {"header", table_->headerSelected ? 1 : 0}};
+}
+
+void TableScreen::restoreTypedPlace(const nlohmann::json& place)
+{
+    table_->size();
+    const bool automatic = calc().locked()->tableMode == 1;
+    const int last = automatic ? std::min(kMaxRow, table_->maxAutoRow()) : calc().locked()->tableList.count();
+    table_->cursorRow = placeNumber(place, "row", automatic ? -last : 0, last).value_or(0);
+    table_->cursorCol = placeNumber(place, "col", 0, table_->numColumns() - 1).value_or(0);
+    table_->headerSelected = placeNumber(place, "header", 1, 1).has_value();
+    syncViews();
 }
 
 bool TableScreen::entryHoldsText() const

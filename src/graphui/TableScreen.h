@@ -46,6 +46,8 @@ public:
 
     void updateDisplay() override;
     void focus(bool gained) override;
+    nlohmann::json typedPlace() const override;
+    void restoreTypedPlace(const nlohmann::json& place) override;
     // The cell in use, where it is drawn (none on the header row, which stays in view).
     QRect cursorRect() const override;
 

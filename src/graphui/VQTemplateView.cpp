@@ -75,6 +75,12 @@ void VQTemplateView::setCurrentField(int index)
     update();
 }
 
+void VQTemplateView::restorePlace(const nlohmann::json& place)
+{
+    if (const auto field = ScreenController::placeNumber(place, "field", 0, static_cast<int>(fields_.size()) - 1))
+        setCurrentField(*field);
+}
+
 void VQTemplateView::toFirstField()
 {
     current_ = -1;
@@ -227,7 +233,16 @@ double VQTemplateView::textScale() const
             + metrics.horizontalAdvance(shownText(i)) + 6 * k;
         widest = std::max(widest, right);
     }
-    return widest > width() && width() > 0 ? k * width() / widest : k;
+    const double room = textRoom_ > 0 ? std::min<double>(textRoom_, width()) : width();
+    return widest > room && room > 0 ? k * room / widest : k;
+}
+
+void VQTemplateView::setTextRoom(double right)
+{
+    if (right != textRoom_) {
+        textRoom_ = right;
+        update();
+    }
 }
 
 int VQTemplateView::firstRow() const

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <nlohmann/json.hpp>
+
 #include <vector>
 
 namespace orvenda {
@@ -46,8 +48,12 @@ public:
     double titleHeight() const { return kTitleHeight * scale_; }
     double rowHeight() const { return kRowHeight * scale_; }
     // The scale the text is drawn at: the form's, made smaller where a field's label and
-    // value would otherwise run past the right edge, so that each reads whole.
+    // value would otherwise run past the right edge (or the text room), so that each reads
+    // whole.
     double textScale() const;
+    // Where the rows' text ends at the latest, in the form: left of the controls a screen
+    // lays over the form's right side. The form's width by default (0).
+    void setTextRoom(double right);
     // What the field of that index shows after its label.
     QString shownText(int index) const;
     void setTitle(const QString& title);
@@ -59,6 +65,10 @@ public:
     void setCurrentField(int index);
     // The first editable field by tab order becomes the current one.
     void toFirstField();
+    // Where the field being edited is, for a save that keeps the line typed in it; and that
+    // field made the current one again.
+    nlohmann::json place() const { return {{"field", current_}}; }
+    void restorePlace(const nlohmann::json& place);
     // Commits the typed text to the current field; false when it did not evaluate.
     bool getEntry();
     void focus(bool gained);
@@ -89,6 +99,7 @@ private:
     int current_ = -1;
     QString title_;
     double scale_ = 1;
+    double textRoom_ = 0;
     mutable LineScroll scroll_;
 };
 

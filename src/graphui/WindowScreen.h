@@ -23,6 +23,8 @@ public:
     void updateFields();
     void updateDisplay() override;
     void focus(bool gained) override;
+    nlohmann::json typedPlace() const override { return form_->place(); }
+    void restoreTypedPlace(const nlohmann::json& place) override { form_->restorePlace(place); }
     void fieldDidChange(VQTemplateField& field) override;
 
 protected:

@@ -1,5 +1,7 @@
 #include "input/KeySetEditorScreen.h"
 
+#include "app/AppDelegate.h"
+
 #include "app/AppShell.h"
 #include "app/EntryModel.h"
 #include "app/ScreenRegistry.h"
@@ -53,6 +55,15 @@ void KeySetEditorScreen::subscribe()
     observe(VQEntryTextChanged, [this](const Notification&) { redraw(); });
     observe(VQClearScreen, [this](const Notification&) { redraw(); });
     observe(VQEnter, [this](const Notification&) { enter(); });
+    // A save records the user's own setting, not the one the editor lends the lines.
+    observe(AppDelegate::kWillSaveState, [this](const Notification&) {
+        if (mathPrintOff_)
+            calc().locked()->mathPrint = mathPrintSave_;
+    });
+    observe(AppDelegate::kDidSaveState, [this](const Notification&) {
+        if (mathPrintOff_)
+            calc().locked()->mathPrint = false;
+    });
 }
 
 void KeySetEditorScreen::focus(bool gained)
@@ -133,6 +144,14 @@ void KeySetEditorScreen::changeEntry()
         entry->setOps(ops.value_or(Calculator::Ops{}));
     shell_.blink().resetBlink();
     redraw();
+}
+
+void KeySetEditorScreen::restoreTypedPlace(const nlohmann::json& place)
+{
+    currentKey_ = placeNumber(place, "key", 0, static_cast<int>(userButtons_.size()) - 1).value_or(0);
+    currentLine_ = placeNumber(place, "line", 0, KeySetView::kLines - 1).value_or(0);
+    changeEntry();
+    updateDisplay();
 }
 
 void KeySetEditorScreen::storeLine()

@@ -32,6 +32,8 @@ public:
 
     void updateDisplay() override;
     void focus(bool gained) override;
+    nlohmann::json typedPlace() const override { return {{"key", currentKey_}, {"line", currentLine_}}; }
+    void restoreTypedPlace(const nlohmann::json& place) override;
 
     void selectKey(int key);
     void cursorUp();

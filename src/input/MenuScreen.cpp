@@ -1063,6 +1063,7 @@ void MenuScreen::openHelp(Place p)
     back_->show();
     share_->show();
     tabs_->hide();
+    fitTabs();
     help_->show();
     help_->raise();
     HelpPage::slide(table_, help_, listArea(), true);
@@ -1077,6 +1078,7 @@ void MenuScreen::popHelp()
     share_->hide();
     cancel_->show();
     tabs_->setVisible(tabs_->count() > 0);
+    fitTabs();
     HelpPage::slide(table_, help_, listArea(), false);
 }
 
@@ -1100,7 +1102,6 @@ void MenuScreen::openNotes(Place p)
     notesPage_->setGeometry(listArea().translated(width(), 0));
     notesPage_->setProgramName(name);
     notesPage_->allowEditing(editing, false);
-    setBarTitle(QString::fromStdString(name));
     cancel_->hide();
     tabs_->hide();
     add_->hide();
@@ -1108,6 +1109,8 @@ void MenuScreen::openNotes(Place p)
     notesModes_->setCurrentIndex(1);
     notesModes_->setVisible(editing);
     listing_->setVisible(!editing && exportListing);
+    // The title takes the room the bar's buttons leave now.
+    setBarTitle(QString::fromStdString(name));
     notesPage_->show();
     notesPage_->raise();
     HelpPage::slide(table_, notesPage_, listArea(), true);
@@ -1562,15 +1565,17 @@ void MenuScreen::fitTabs()
         if (!w->isHidden())
             room -= w->sizeHint().width() + spacing;
     room = std::max(0, room);
-    // A lone tab that says what the title says is title enough.
-    const bool repeated = tabs_->count() == 1 && tabs_->tabText(0) == titleText_;
+    // A lone tab that says what the title says is title enough; hidden tabs (a help or
+    // notes page over the list) leave the title their room.
+    const bool tabsShown = !tabs_->isHidden() && tabs_->count() > 0;
+    const bool repeated = tabsShown && tabs_->count() == 1 && tabs_->tabText(0) == titleText_;
     const QString title = repeated ? QString() : titleText_;
     const QFontMetrics titleMetrics(title_->font());
     const int titleWidth = title.isEmpty() ? 0 : titleMetrics.horizontalAdvance(title) + spacing;
     QFont font = tabFont_;
     tabs_->setFont(font);
     int tabsWidth = 0;
-    if (tabs_->count() > 0) {
+    if (tabsShown) {
         // Every tab whole: one point at a time down to a size still read at arm's length.
         while (tabs_->sizeHint().width() + titleWidth > room && font.pointSizeF() > 8) {
             font.setPointSizeF(font.pointSizeF() - 1);

@@ -1,4 +1,5 @@
 #include "launcher/AppDriver.h"
+#include "launcher/LaunchWait.h"
 
 #include "app/AppDelegate.h"
 #include "app/AppShell.h"
@@ -44,6 +45,7 @@
 #include "platform/ShareSheet.h"
 #include "eval/Parser.h"
 #include "eval/ProgramQueue.h"
+#include "graph/GraphText.h"
 #include "graph/GraphView.h"
 #include "graph/PlotObject.h"
 #include "graphui/GraphKeyboardView.h"
@@ -312,7 +314,7 @@ int AppDriver::main(int argc, char** argv)
 {
     const char* usage =
         "usage: orvenda-drive SCRIPT [--data DIR] [--size WxH] [--device phone|tablet] [--first-run] [--online|--offline]\n"
-        "       [--settle MS]\n";
+        "       [--settle MS] [--wait-limit MS] [--stop-waiting button|escape|close]\n";
     AppLauncher::Options options;
     options.firstRunGreeting = false;
     std::string scriptPath;
@@ -331,14 +333,35 @@ int AppDriver::main(int argc, char** argv)
                 return 2;
             }
             options.tablet = device == "tablet";
-        } else if (arg == "--settle" && i + 1 < argc) {
+        } else if ((arg == "--settle" || arg == "--wait-limit") && i + 1 < argc) {
             const std::string_view ms = argv[++i];
-            const auto settle = number(ms);
-            if (!settle || *settle < 0) {
-                std::cerr << "orvenda-drive: --settle takes milliseconds, not «" << ms << "»\n" << usage;
+            const auto time = number(ms);
+            if (!time || *time < 0) {
+                std::cerr << "orvenda-drive: " << arg << " takes milliseconds, not «" << ms << "»\n" << usage;
                 return 2;
             }
-            options.stateSettle = std::chrono::milliseconds(*settle);
+            (arg == "--settle" ? options.stateSettle : options.stateWaitLimit) = std::chrono::milliseconds(*time);
+        } else if (arg == "--stop-waiting" && i + 1 < argc) {
+            const std::string how = argv[++i];
+            if (how != "button" && how != "escape" && how != "close") {
+                std::cerr << "orvenda-drive: --stop-waiting takes button, escape or close, not «" << how << "»\n" << usage;
+                return 2;
+            }
+            // As the user answers the launch's waiting window, once it has shown.
+            options.whileWaiting = [how](QWidget& window) {
+                QTimer::singleShot(0, &window, [how, &window] {
+                    if (how == "close") {
+                        window.close();
+                    } else if (how == "escape") {
+                        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                        QApplication::sendEvent(&window, &escape);
+                    } else {
+                        for (QPushButton* button : window.findChildren<QPushButton*>())
+                            if (button->text() == QString::fromLatin1(LaunchWait::kStopCaption))
+                                button->click();
+                    }
+                });
+            };
         } else if (arg == "--data" && i + 1 < argc) {
             options.dataFolder = QString::fromLocal8Bit(argv[++i]);
         } else if (arg == "--size" && i + 1 < argc) {
@@ -702,7 +725,8 @@ bool AppDriver::graphKey(std::uint32_t op)
     const double pointWidth = (window.xMax - window.xMin) / std::max(1, view.width());
     switch (op) {
     case kTraceKey: {
-        if (view.selectedPlotObj())
+        // A plot left selected when the graph was left traces again.
+        if (view.selectedPlotObj() && calc.lockMagnifier)
             return true;
         const auto first = std::find_if(view.plotObjects().begin(), view.plotObjects().end(),
                                         [](const auto& plot) { return plot && plot->eqNum >= 0; });
@@ -1360,6 +1384,11 @@ void AppDriver::graphScreensState(nlohmann::json& state, int screen) const
                           {"plot", calc.lockStatPlot}, {"lines", nlohmann::json::array()}};
         if (PlotObject* traced = graphView ? graphView->selectedPlotObj() : nullptr)
             state["trace"]["lines"] = traced->infoLines().value_or(std::vector<std::string>());
+        if (const auto* text = graphView ? dynamic_cast<const GraphText*>(graphView->graphTextView) : nullptr;
+            text && !text->infoLinesRect().isEmpty()) {
+            const QRect r = text->infoLinesRect().toAlignedRect().translated(text->mapTo(&app_.root(), QPoint(0, 0)));
+            state["trace"]["linesRect"] = {r.x(), r.y(), r.width(), r.height()};
+        }
     } else {
         state["trace"] = nullptr;
     }

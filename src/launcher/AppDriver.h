@@ -27,7 +27,10 @@ class GeometryScreen;
 // as a first launch; otherwise a fresh folder starts as a launch after the first) and
 // `--online` or `--offline` (the network as the app sees it; the desktop's by default),
 // `--settle MS` (how long a state file holding no whole calculator stands unchanged before
-// it is judged damaged; 10000 by default). At the
+// it is judged damaged; 10000 by default), `--wait-limit MS` (the longest the launch waits
+// for a state file another program is writing; a minute by default) and `--stop-waiting
+// button|escape|close` (once the launch's waiting window shows, the user presses "Start
+// Without It", types Escape or closes it). At the
 // end the app quits as a user quits it, saving its state.
 //
 // Script lines (blank lines and lines starting with "#" are skipped):
@@ -95,7 +98,7 @@ class GeometryScreen;
 //                  vars: the variables panel's lines, line: the current statement's
 //                  line, breaks: the lines with a breakpoint, controls: step, run and
 //                  quit, text), trace (the traced point, null when
-//                  none) and, on the Y= screen, yEq (the graph mode's equations: name,
+//                  none; linesRect: where its lines, the equation and coordinates, are drawn) and, on the Y= screen, yEq (the graph mode's equations: name,
 //                  text, on, style, colour; the current one and the cursor); on the
 //                  WINDOW screen field (the current field's row); on the TABLE screen
 //                  table (cursor row and column, the cell's text, auto and the first

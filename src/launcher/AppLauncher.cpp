@@ -3,6 +3,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/AppShell.h"
+#include "app/FieldLineKeeper.h"
 #include "app/HelpView.h"
 #include "app/ClassicHomeScreen.h"
 #include "app/MathPrintScreen.h"
@@ -130,8 +131,11 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     StateFile::Settle settle;
     if (options.stateSettle)
         settle.still = *options.stateSettle;
+    if (options.stateWaitLimit)
+        settle.longest = *options.stateWaitLimit;
     // A state file another program is still writing is waited for with a window that says so.
     launchWait_ = std::make_unique<LaunchWait>(QDir(options.dataFolder).filePath(QString::fromLatin1(StateFile::kFileName)));
+    launchWait_->shown = options.whileWaiting;
     settle.wait = [wait = launchWait_.get()](std::chrono::milliseconds time) { wait->wait(time); };
     settle.keepWaiting = [wait = launchWait_.get()] { return wait->keepWaiting(); };
     delegate_ = std::make_unique<AppDelegate>(calc_, options.dataFolder, QString(), std::move(settle));
@@ -230,6 +234,9 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     });
     root_->show();
     keyboard_->setFocus();
+    // A line typed in a field when the state was saved is back in that field.
+    fieldLines_ = std::make_unique<FieldLineKeeper>(calc_, *root_);
+    fieldLines_->resume();
     // Asked to end, the app closes its window as the user would and quits, saving, whatever
     // alert is open.
     quitSignals_ = std::make_unique<QuitSignals>([this](int) {
@@ -454,6 +461,7 @@ AppLauncher::~AppLauncher()
     programs_->tell = nullptr;
     // The screens go while the shell they use is still there.
     quitHook_.reset();
+    fieldLines_.reset();
     shell_->keys().setLineCovered(nullptr);
     root_.reset();
     shell_.reset();

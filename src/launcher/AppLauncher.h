@@ -7,6 +7,7 @@
 #include "platform/ShareRequest.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,12 +15,14 @@
 
 class QApplication;
 class QObject;
+class QWidget;
 
 namespace orvenda {
 
 class AppDelegate;
 class AppShell;
 class Calculator;
+class FieldLineKeeper;
 class KeyboardView;
 class KeyClickSound;
 class KeyboardViewDelegate;
@@ -58,6 +61,10 @@ public:
         // judged damaged, when set (the driven app; a test's writer pauses for as long as it
         // is told).
         std::optional<std::chrono::milliseconds> stateSettle;
+        // The longest the launch waits for a state file being written, when set (a minute
+        // otherwise), and what is done once its window shows (the driven app's user).
+        std::optional<std::chrono::milliseconds> stateWaitLimit;
+        std::function<void(QWidget& window)> whileWaiting;
     };
 
     AppLauncher(QApplication& app, const Options& options);
@@ -110,6 +117,8 @@ private:
     std::unique_ptr<AppDelegate> delegate_;
     std::unique_ptr<AppShell> shell_;
     std::shared_ptr<RootController> root_;
+    // Keeps a field's typed line with its field at every save, and brings it back.
+    std::unique_ptr<FieldLineKeeper> fieldLines_;
     // Owned by the router's keyboard area.
     KeyboardView* keyboard_ = nullptr;
     std::unique_ptr<KeyboardViewDelegate> keyboardLink_;

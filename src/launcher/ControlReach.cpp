@@ -143,7 +143,10 @@ nlohmann::json typingPlace(QWidget& window, QWidget& screen)
     for (const QWidget* w = owner; w && w != &window; w = w->parentWidget())
         room = room.intersected(inWindow(window, *w));
     const QRect inner = r.adjusted(2, 2, -2, -2);
-    const bool clear = room.contains(r) && clearAt(window, inner.topLeft()) && clearAt(window, inner.bottomLeft()) && clearAt(window, inner.center());
+    // Whole: from the label to the last character typed, no control over either end.
+    bool clear = room.contains(r);
+    for (const QPoint& p : {inner.topLeft(), inner.bottomLeft(), inner.center(), inner.topRight(), inner.bottomRight()})
+        clear = clear && clearAt(window, p);
     return {{"rect", {r.x(), r.y(), r.width(), r.height()}}, {"clear", clear}};
 }
 

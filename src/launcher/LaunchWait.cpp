@@ -72,6 +72,8 @@ void LaunchWait::show()
     window->resize(360, 200);
     window->show();
     window_ = std::move(window);
+    if (shown)
+        shown(*window_);
 }
 
 void LaunchWait::wait(std::chrono::milliseconds time)

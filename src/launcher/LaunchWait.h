@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -33,6 +34,8 @@ public:
     void launched();
     // The window, once shown (null before and after).
     QWidget* window() const { return window_.get(); }
+    // Told once the window shows (the driven app answers it as its script says).
+    std::function<void(QWidget& window)> shown;
 
 private:
     void show();

@@ -27,7 +27,9 @@ QString randomCharacters()
     return text;
 }
 
-bool writeAll(int fd, std::span<const std::uint8_t> bytes)
+} // namespace
+
+bool AtomicFile::writeAll(int fd, std::span<const std::uint8_t> bytes)
 {
     while (!bytes.empty()) {
         const ssize_t done = AtomicFile::systemWrite ? AtomicFile::systemWrite(fd, bytes.data(), bytes.size())
@@ -43,7 +45,16 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes)
     return true;
 }
 
-} // namespace
+int AtomicFile::openTemporary(const QString& path, QByteArray& temporary)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = QFile::encodeName(temporaryPrefix(path) + randomCharacters());
+        const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
 
 QString AtomicFile::temporaryPrefix(const QString& path)
 {
@@ -102,15 +113,9 @@ bool AtomicFile::replace(const QString& file, bool followed, std::span<const std
         || (exists && !S_ISLNK(existing.st_mode) && !fileWritable(file)))
         return false;
     QByteArray temporary;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = QFile::encodeName(temporaryPrefix(file) + randomCharacters());
-        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return failed();
-    }
+    const int fd = openTemporary(file, temporary);
     if (fd < 0)
-        return false;
+        return failed();
     // The replacement keeps the permissions of the file it replaces.
     bool written = (!replaces || ::fchmod(fd, existing.st_mode & 07777) == 0) && writeAll(fd, bytes) && ::fsync(fd) == 0;
     if (!written)
@@ -137,16 +142,69 @@ QString AtomicFile::target(const QString& path)
     return {};
 }
 
+QString AtomicFile::writeNew(const QString& temporaryFor, const std::function<QString(int)>& names,
+    const std::function<bool(int fd)>& fill, bool* diskFull)
+{
+    bool full = false;
+    if (!diskFull)
+        diskFull = &full;
+    *diskFull = false;
+    const auto failed = [diskFull] {
+        *diskFull = *diskFull || errno == ENOSPC || errno == EDQUOT;
+        return QString();
+    };
+    QByteArray temporary;
+    const int fd = openTemporary(temporaryFor, temporary);
+    if (fd < 0)
+        return failed();
+    bool written = fill(fd) && ::fsync(fd) == 0;
+    if (!written)
+        failed();
+    if (::close(fd) != 0) {
+        failed();
+        written = false;
+    }
+    QString given;
+    for (int n = 0; written && given.isEmpty(); ++n) {
+        const QString name = names(n);
+        if (name.isEmpty())
+            break;
+        const QByteArray to = QFile::encodeName(name);
+        // Never over a name another app or instant took.
+        if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+            return name;
+        if (errno == EEXIST)
+            continue;
+        if (errno != EINVAL && errno != ENOSYS)
+            break;
+        // A folder whose system cannot rename so: a second name, which a taken one refuses.
+        if (::link(temporary.constData(), to.constData()) == 0)
+            given = name;
+        else if (errno != EEXIST)
+            break;
+    }
+    if (given.isEmpty())
+        failed();
+    ::unlink(temporary.constData());
+    return given;
+}
+
+int AtomicFile::removeLeftovers(const QString& folder, const QString& namePattern)
+{
+    const QFileInfo prefix(temporaryPrefix(QDir(folder).filePath(namePattern)));
+    const QDir dir = prefix.absoluteDir();
+    int removed = 0;
+    for (const QString& name : dir.entryList({prefix.fileName() + QString(kRandomCharacters, QLatin1Char('?'))},
+             QDir::Files | QDir::Hidden | QDir::System))
+        removed += QFile::remove(dir.filePath(name)) ? 1 : 0;
+    return removed;
+}
+
 int AtomicFile::removeLeftovers(const QString& path)
 {
     const auto removeBeside = [](const QString& file) {
-        const QFileInfo prefix(temporaryPrefix(file));
-        const QDir dir = prefix.absoluteDir();
-        int removed = 0;
-        for (const QString& name : dir.entryList({prefix.fileName() + QString(kRandomCharacters, QLatin1Char('?'))},
-                 QDir::Files | QDir::Hidden | QDir::System))
-            removed += QFile::remove(dir.filePath(name)) ? 1 : 0;
-        return removed;
+        const QFileInfo info(file);
+        return removeLeftovers(info.absolutePath(), info.fileName());
     };
     const QString file = target(path);
     const QString own = QFileInfo(path).absoluteFilePath();

@@ -11,10 +11,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryFile>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -23,11 +25,61 @@
 #include <utility>
 #include <thread>
 
+#include <csignal>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace orvenda {
+
+namespace {
+
+std::int64_t nanoseconds(const timespec& time) { return std::int64_t(time.tv_sec) * 1000000000 + time.tv_nsec; }
+
+std::int64_t machineClock()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+// How far the clock of the file system of the state file's folder runs ahead of this
+// machine's (a network folder's server keeps its own): the time it gives a file made there
+// now. None when nothing can be made there.
+std::int64_t folderClockAhead(const QString& path)
+{
+    if (const QString file = AtomicFile::target(path); !file.isEmpty()) {
+        QTemporaryFile probe(AtomicFile::temporaryPrefix(file) + QStringLiteral("XXXXXX"));
+        struct stat info {};
+        const std::int64_t before = machineClock();
+        if (probe.open() && ::fstat(probe.handle(), &info) == 0)
+            return nanoseconds(info.st_ctim) - (before + machineClock()) / 2;
+    }
+    return 0;
+}
+
+// Whether a program holds the file open for writing, as a tool that pauses half-way keeps
+// it: the system then refuses a read lease. False where it gives no leases.
+bool heldOpenForWriting(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    bool held = false;
+    // A lease broken while it is held is told by a signal: one that is ignored unless caught,
+    // never the one that would end the app.
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::fcntl(fd, F_SETSIG, SIGURG) == 0) {
+        if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0)
+            ::fcntl(fd, F_SETLEASE, F_UNLCK);
+        else
+            held = errno == EAGAIN;
+    }
+    ::close(fd);
+    return held;
+}
+
+} // namespace
 
 StateFile::StateFile(const QString& dataFolder, const QString& asideFolder)
     : StateFile(dataFolder, asideFolder, Settle{})
@@ -40,22 +92,24 @@ StateFile::StateFile(const QString& dataFolder, const QString& asideFolder, Sett
     , path_(QDir(dataFolder).filePath(QString::fromLatin1(kFileName)))
     , settle_(std::move(settle))
 {
-    if (!settle_.now)
-        settle_.now = [] {
-            return std::int64_t(
-                std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
-                    .count());
-        };
+    if (!settle_.now) {
+        // The folder's clock, as far ahead as it was found at the last read or write.
+        folderClockAhead_ = std::make_shared<std::atomic<std::int64_t>>(0);
+        settle_.now = [ahead = folderClockAhead_] { return machineClock() + ahead->load(); };
+    }
     if (!settle_.wait)
         settle_.wait = [](std::chrono::milliseconds time) { std::this_thread::sleep_for(time); };
 }
 
 bool StateFile::stillChanging(const Stamp& stamp) const
 {
+    if (!stamp.exists)
+        return false;
     // The change time is the system's own, whatever time a sync tool gives the file; one
-    // far ahead (the clock was put back) is not waited for.
+    // far ahead (the clock was put back) is not waited for. A writer that pauses longer,
+    // holding the file, is still writing it.
     const std::int64_t age = settle_.now() - stamp.changed;
-    return stamp.exists && std::abs(age) < std::chrono::nanoseconds(settle_.still).count();
+    return std::abs(age) < std::chrono::nanoseconds(settle_.still).count() || heldOpenForWriting(path_);
 }
 
 bool StateFile::isArchive(std::span<const std::uint8_t> bytes)
@@ -82,7 +136,6 @@ StateFile::Stamp StateFile::stampOf(const QString& path)
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return {};
-    const auto nanoseconds = [](const timespec& time) { return std::int64_t(time.tv_sec) * 1000000000 + time.tv_nsec; };
     return {true, static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), info.st_size,
         nanoseconds(info.st_mtim), nanoseconds(info.st_ctim)};
 }
@@ -107,10 +160,18 @@ constexpr int kMostNames = 1000;
 
 } // namespace
 
+void StateFile::setFolderClock() const
+{
+    if (folderClockAhead_)
+        folderClockAhead_->store(folderClockAhead(path_));
+}
+
 StateFile::Contents StateFile::read()
 {
+    setFolderClock();
     seenDigest_.clear();
     seenBytes_.clear();
+    leftToWriter_ = false;
     Contents contents;
     QByteArray data;
     bool readable = false;
@@ -152,8 +213,11 @@ StateFile::Contents StateFile::read()
             break;
         const std::chrono::milliseconds waited = std::max(paused,
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::nanoseconds(settle_.now() - start)));
-        if (stopped || waited >= kLongestWait) {
+        if (stopped || waited >= settle_.longest) {
             contents.status = Status::Busy;
+            // What was seen of it is its writer's: no save takes it for this app's own.
+            seen_ = {};
+            leftToWriter_ = true;
             return contents;
         }
         settle_.wait(kSettleStep);
@@ -175,20 +239,11 @@ QString StateFile::asideName(const QString& kind, int n) const
     return QDir(folder_).filePath(QStringLiteral("memorySetting.%1-%2%3.cbor").arg(kind, stamp, suffix));
 }
 
-QString StateFile::reserveName(const QString& kind) const
+QString StateFile::writeAside(const QString& kind, const std::function<bool(int fd)>& fill, bool* diskFull) const
 {
-    for (int n = 0; n < kMostNames; ++n) {
-        const QString name = asideName(kind, n);
-        // Taken, whoever made it (another app quitting in the same second), or not there.
-        const int fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            return name;
-        }
-        if (errno != EEXIST)
-            return {};
-    }
-    return {};
+    // Written where a killed save's leftovers are looked for, so nothing hidden stays.
+    return AtomicFile::writeNew(
+        path_, [&](int n) { return n < kMostNames ? asideName(kind, n) : QString(); }, fill, diskFull);
 }
 
 QString StateFile::moveAside(const QString& kind) const
@@ -203,35 +258,34 @@ QString StateFile::moveAside(const QString& kind) const
             continue;
         if (errno != EINVAL && errno != ENOSYS)
             return {};
-        // A folder whose system cannot rename so: a name made first, then renamed over.
-        const QString reserved = reserveName(kind);
-        if (reserved.isEmpty())
+        // A folder whose system cannot rename so: a second name, which a taken one refuses,
+        // then the first one gone.
+        const QByteArray to = QFile::encodeName(name);
+        if (::link(from.constData(), to.constData()) == 0) {
+            if (::unlink(from.constData()) == 0)
+                return name;
+            ::unlink(to.constData());
             return {};
-        if (std::rename(from.constData(), QFile::encodeName(reserved).constData()) == 0)
-            return reserved;
-        QFile::remove(reserved);
-        return {};
+        }
+        if (errno != EEXIST)
+            return {};
     }
     return {};
 }
 
 namespace {
 
-// Copies a file into one made for it (never through a link the name may have become).
-bool copyInto(const QString& from, const QString& to)
+// Copies a file into an open one.
+bool copyInto(const QString& from, int fd)
 {
     QFile in(from);
-    const int fd = ::open(QFile::encodeName(to).constData(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
+    if (!in.open(QIODevice::ReadOnly))
         return false;
-    QFile out;
-    bool copied = in.open(QIODevice::ReadOnly) && out.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
-    if (!copied)
-        ::close(fd);
     QByteArray chunk;
-    while (copied && !(chunk = in.read(1 << 16)).isEmpty())
-        copied = out.write(chunk) == chunk.size();
-    return copied && in.error() == QFileDevice::NoError && out.flush();
+    while (!(chunk = in.read(1 << 16)).isEmpty())
+        if (!AtomicFile::writeAll(fd, bytesOf(chunk)))
+            return false;
+    return in.error() == QFileDevice::NoError;
 }
 
 } // namespace
@@ -248,13 +302,9 @@ void StateFile::keepAside(const QByteArray& data, bool readable, Contents& conte
             return;
     }
     if (readable) {
-        const QString copy = reserveName(QStringLiteral("damaged"));
-        if (!copy.isEmpty() && copyInto(path_, copy)) {
-            contents.keptAs = copy;
+        contents.keptAs = writeAside(QStringLiteral("damaged"), [this](int fd) { return copyInto(path_, fd); });
+        if (!contents.keptAs.isEmpty())
             return;
-        }
-        if (!copy.isEmpty())
-            QFile::remove(copy);
     }
     // The data folder takes nothing, so the file stays and is read again at every launch:
     // the name of its copy elsewhere tells whether it was kept (and reported) before.
@@ -290,6 +340,7 @@ void StateFile::keepAside(const QByteArray& data, bool readable, Contents& conte
 
 bool StateFile::write(std::span<const std::uint8_t> bytes, Failure* why)
 {
+    setFolderClock();
     Failure failure = Failure::None;
     QByteArray found;
     bool readable = true;
@@ -297,27 +348,25 @@ bool StateFile::write(std::span<const std::uint8_t> bytes, Failure* why)
     switch (onDisk(found, readable)) {
     case OnDisk::Changed: {
         failure = Failure::ChangedElsewhere;
-        // Kept where the user finds it, whichever file the user then keeps.
-        const bool reserved = sessionCopy_.isEmpty();
-        if (reserved)
-            sessionCopy_ = reserveName(QStringLiteral("session"));
-        // No name made: the folder is full, or takes no file.
-        bool diskFull = sessionCopy_.isEmpty() && (errno == ENOSPC || errno == EDQUOT);
-        sessionKeptAs_ = !sessionCopy_.isEmpty() && AtomicFile::writeOwn(sessionCopy_, bytes, &diskFull)
-            ? sessionCopy_
-            : QString();
+        // Kept where the user finds it, whichever file the user then keeps: a new one
+        // appears whole, named, or not at all.
+        bool diskFull = false;
+        if (sessionCopy_.isEmpty())
+            sessionKeptAs_ = sessionCopy_ = writeAside(
+                QStringLiteral("session"), [bytes](int fd) { return AtomicFile::writeAll(fd, bytes); }, &diskFull);
+        else
+            sessionKeptAs_ = AtomicFile::writeOwn(sessionCopy_, bytes, &diskFull) ? sessionCopy_ : QString();
         sessionFailure_ = sessionKeptAs_.isEmpty() ? (diskFull ? Failure::DiskFull : Failure::Other) : Failure::None;
-        // An empty name made for this write is no session: an earlier copy stays.
-        if (sessionKeptAs_.isEmpty() && reserved && !sessionCopy_.isEmpty()) {
-            QFile::remove(sessionCopy_);
-            sessionCopy_.clear();
-        }
         break;
     }
     case OnDisk::NoArchive:
         // No calculator to keep from saving over: kept aside as the launch keeps a damaged
-        // file, and the session saved in its place.
+        // file, and the session saved in its place; never replaced without its copy.
         keepAside(found, readable, aside);
+        if (aside.keptAs.isEmpty() && readable && !found.isEmpty()) {
+            failure = Failure::Other;
+            break;
+        }
         pending_.replacedNoArchive = true;
         pending_.keptAs = aside.keptAs;
         [[fallthrough]];
@@ -328,6 +377,7 @@ bool StateFile::write(std::span<const std::uint8_t> bytes, Failure* why)
             break;
         }
         seen_ = stamp();
+        leftToWriter_ = false;
         seenBytes_ = QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
         seenDigest_ = digest(seenBytes_);
         if (!sessionCopy_.isEmpty()) {
@@ -354,14 +404,17 @@ StateFile::OnDisk StateFile::onDisk(QByteArray& found, bool& readable)
     Stamp now = stamp();
     if (now == seen_ || !now.exists)
         return OnDisk::Own;
+    beingWritten_ = false;
     if (now == changed_)
         return OnDisk::Changed;
     // A copy, a touch or a sync changes what the folder says of the file, not its bytes. A
     // tool rewriting it in place may be caught between emptying and filling it: what is no
-    // whole archive is read again, a moment later, before it counts as none.
-    beingWritten_ = false;
+    // whole archive is read again, a moment later, before it counts as none. One found being
+    // written before is its writer's until it is seen whole or standing still, looked at
+    // once (a save does not wait on it).
+    const bool leftBefore = std::exchange(leftToWriter_, false);
     std::chrono::milliseconds paused{0};
-    for (int reread = 0;; ++reread) {
+    for (int reread = leftBefore ? kRereads : 0;; ++reread) {
         found.clear();
         const BoundedFile::Result result = BoundedFile::read(path_, kMaxBytes, found);
         readable = result != BoundedFile::Result::Unreadable;
@@ -382,9 +435,9 @@ StateFile::OnDisk StateFile::onDisk(QByteArray& found, bool& readable)
             // is, and looked at again by the next save. This app's own bytes coming back in
             // place (a backup put back, a copy of the same file) are waited for, as long as a
             // file is given to settle: the save then goes on as if nothing happened.
-            const bool ownComingBack = readable && !found.isEmpty() && seenBytes_.startsWith(found);
+            const bool ownComingBack = !leftBefore && readable && !found.isEmpty() && seenBytes_.startsWith(found);
             if (!ownComingBack || paused >= settle_.still) {
-                beingWritten_ = true;
+                leftToWriter_ = beingWritten_ = true;
                 return OnDisk::Changed;
             }
             pause = kSettleStep;
@@ -416,19 +469,34 @@ QSet<QString> toldRecord(const QString& path)
 
 std::vector<StateFile::KeptSession> StateFile::keptSessions() const
 {
-    std::vector<KeptSession> sessions;
-    // Newest first.
-    for (const QFileInfo& info : QDir(folder_).entryInfoList(
-             {QStringLiteral("memorySetting.session-*.cbor")}, QDir::Files | QDir::Hidden, QDir::Time)) {
-        const Stamp kept = stampOf(info.filePath());
-        sessions.push_back({info.filePath(), info.lastModified(),
-            QStringLiteral("%1 %2 %3 %4 %5")
-                .arg(info.fileName())
-                .arg(kept.device)
-                .arg(kept.inode)
-                .arg(kept.size)
-                .arg(kept.modified)});
+    // When this app kept each: its name's time (UTC), then its number within that second.
+    static const QRegularExpression kName(QStringLiteral("^memorySetting\\.session-(\\d{8}-\\d{6})(?:-(\\d+))?\\.cbor$"));
+    struct Kept {
+        KeptSession session;
+        int number = 0;
+    };
+    std::vector<Kept> found;
+    for (const QFileInfo& info :
+        QDir(folder_).entryInfoList({QStringLiteral("memorySetting.session-*.cbor")}, QDir::Files | QDir::Hidden)) {
+        // Only a whole calculator is a session to go on from.
+        QByteArray data;
+        if (BoundedFile::read(info.filePath(), kMaxBytes, data) != BoundedFile::Result::Read || !isArchive(bytesOf(data)))
+            continue;
+        const QRegularExpressionMatch name = kName.match(info.fileName());
+        QDateTime kept(QDate::fromString(name.captured(1).left(8), QStringLiteral("yyyyMMdd")),
+            QTime::fromString(name.captured(1).mid(9), QStringLiteral("HHmmss")), Qt::UTC);
+        if (!name.hasMatch() || !kept.isValid())
+            kept = info.lastModified();
+        found.push_back({{info.filePath(), kept,
+                             QStringLiteral("%1 %2").arg(info.fileName(), QString::fromLatin1(digest(data).toHex()))},
+            name.captured(2).toInt()});
     }
+    std::sort(found.begin(), found.end(), [](const Kept& a, const Kept& b) {
+        return a.session.saved != b.session.saved ? a.session.saved > b.session.saved : a.number > b.number;
+    });
+    std::vector<KeptSession> sessions;
+    for (Kept& kept : found)
+        sessions.push_back(std::move(kept.session));
     return sessions;
 }
 
@@ -473,6 +541,11 @@ StateFile::Writability StateFile::writability() const
     return AtomicFile::fileWritable(file) ? Writability::Writable : Writability::FileReadOnly;
 }
 
-void StateFile::removeLeftovers() const { AtomicFile::removeLeftovers(path_); }
+void StateFile::removeLeftovers() const
+{
+    AtomicFile::removeLeftovers(path_);
+    // Kept sessions, damaged copies and the record of sessions named are written there too.
+    AtomicFile::removeLeftovers(folder_, QStringLiteral("memorySetting.*"));
+}
 
 } // namespace orvenda

@@ -6,9 +6,11 @@
 #include <QDateTime>
 #include <QString>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -29,8 +31,9 @@ public:
         Loaded,
         Damaged,
         // Still being written by another program when the launch stopped waiting for it (the
-        // user chose not to wait, or it went on past kLongestWait): left to its writer,
-        // neither loaded nor kept aside.
+        // user chose not to wait, or it went on past the longest wait): left to its writer,
+        // neither loaded nor kept aside, and never saved over until it is seen whole (another
+        // calculator) or standing still, judged as a save judges a file it finds changed.
         Busy,
     };
     struct Contents {
@@ -44,16 +47,24 @@ public:
         bool keptBefore = false;
     };
 
+    // The longest a launch waits for a file that is being written.
+    static constexpr std::chrono::seconds kLongestWait{60};
     // A file that holds no whole calculator may be one a sync tool or a download is still
     // writing in place, pausing as it goes: it is judged only once it has stood unchanged
-    // this long. A test stands its own clock and wait in.
+    // this long, and no program holds it open for writing. A test stands its own clock and
+    // wait in.
     struct Settle {
         std::chrono::milliseconds still{10000};
-        // The clock the system keeps files' change times in, in nanoseconds since the epoch.
+        // The clock the file system keeps the folder's change times in, in nanoseconds since
+        // the epoch: by default this machine's, set by how far ahead of it a file made there
+        // for a moment is stamped (a network folder's server keeps its own clock), looked at
+        // once for each read and write.
         std::function<std::int64_t()> now;
         std::function<void(std::chrono::milliseconds)> wait;
         // Asked after each pause of a launch's wait: false when the user stops waiting.
         std::function<bool()> keepWaiting;
+        // The longest a launch waits.
+        std::chrono::milliseconds longest{kLongestWait};
     };
 
     // asideFolder takes a copy of a damaged file that cannot be kept in the data folder
@@ -64,7 +75,7 @@ public:
     QString path() const { return path_; }
     // The folder a save writes in: the data folder, or the one the state file's link leads to.
     QString saveFolder() const;
-    // A file still being written is waited for (at most kLongestWait by the clock, or until
+    // A file still being written is waited for (at most Settle::longest by the clock, or until
     // Settle::keepWaiting says no), and is Busy if it is still being written then. A file that cannot
     // be read or holds no archive is moved aside (never read again, never overwritten) and
     // reported as damaged; behind a link it is copied, and the link stays for the next save.
@@ -93,8 +104,11 @@ public:
     bool write(std::span<const std::uint8_t> bytes, Failure* why = nullptr);
     // Where the last write refused for a change on disk kept its bytes: one file for every
     // such write of this StateFile since the file was last written, named when first
-    // needed. Empty when it could not.
+    // needed (it appears whole). Empty when it could not.
     const QString& sessionKeptAs() const { return sessionKeptAs_; }
+    // Writes refused for a change on disk keep the session in this kept session (the one a
+    // launch went on from), rather than in one of their own.
+    void keepSessionIn(const QString& path) { sessionCopy_ = path; }
     // Why the session could not be kept beside the file (DiskFull or Other) when
     // sessionKeptAs() is empty.
     Failure sessionFailure() const { return sessionFailure_; }
@@ -115,8 +129,8 @@ public:
     };
     // What the last write that went through found and did besides.
     const Written& written() const { return written_; }
-    // A session kept beside the file by a write refused for a change on disk, and when it
-    // was last saved there.
+    // A session kept beside the file by a write refused for a change on disk, and when this
+    // app kept it (its name says: a sync tool touching the file changes its times, not that).
     struct KeptSession {
         QString path;
         QDateTime saved;
@@ -127,20 +141,19 @@ public:
     // hold, whatever the files' times say (a synced file may be newer, or come from a clock
     // that runs ahead).
     std::vector<KeptSession> untoldSessions() const;
-    // Every session kept beside the file, the newest first.
+    // Every session kept beside the file that holds a calculator, the newest kept first.
     std::vector<KeptSession> keptSessions() const;
     // Records that these sessions were named, so that only a session kept since is named
     // again. A record that cannot be written leaves them to be named again.
     void markTold(const std::vector<KeptSession>& sessions) const;
     static constexpr const char* kToldFileName = "memorySetting.sessions-told";
-    // The longest a launch waits for a file that is being written.
-    static constexpr std::chrono::seconds kLongestWait{60};
     enum class Writability { Writable, FolderReadOnly, FileReadOnly, LinkLoop };
     // Whether a save can replace the file: the data folder exists, or can be made, and
     // takes new files, and the file, when there, may be written; no loop of links leads
     // round to the file's own name.
     Writability writability() const;
-    // Removes what saves killed before they finished left beside the file.
+    // Removes what saves killed before they finished left beside the file (its own, kept
+    // sessions' and the records').
     void removeLeftovers() const;
 
     // Whether the bytes hold a memory archive: a CBOR map with an integer format version.
@@ -160,20 +173,27 @@ private:
     // whole archive, whose bytes (as far as they could be read) are left in found.
     enum class OnDisk { Own, Changed, NoArchive };
     OnDisk onDisk(QByteArray& found, bool& readable);
-    // Changed more recently than Settle::still ago: perhaps still being written.
+    // Changed more recently than Settle::still ago, or held open for writing by a program:
+    // perhaps still being written.
     bool stillChanging(const Stamp& stamp) const;
     void keepAside(const QByteArray& data, bool readable, Contents& contents) const;
-    // A name beside the state file, of that kind, drawn from the time, that no other app or
-    // instant can take: made there empty, exclusively. Empty when none could be made.
-    QString reserveName(const QString& kind) const;
+    // A new file beside the state file, of that kind, under a name drawn from the time that
+    // no other app or instant took, filled whole before it appears. Empty when it could not
+    // be written.
+    QString writeAside(const QString& kind, const std::function<bool(int fd)>& fill, bool* diskFull = nullptr) const;
     // The file moved to such a name, never over one taken; empty when it could not be.
     QString moveAside(const QString& kind) const;
     // The nth name of that kind for the clock's second.
     QString asideName(const QString& kind, int n) const;
 
+    // Looks again how far the folder's clock runs ahead of this machine's (unless a test
+    // gave its own clock).
+    void setFolderClock() const;
+
     QString folder_;
     QString asideFolder_;
     QString path_;
+    std::shared_ptr<std::atomic<std::int64_t>> folderClockAhead_;
     Settle settle_;
     // The file as this app last read or wrote it, and a digest of its bytes.
     Stamp seen_;
@@ -185,6 +205,9 @@ private:
     QString sessionKeptAs_;
     Failure sessionFailure_ = Failure::None;
     bool beingWritten_ = false;
+    // The file is another program's, found being written (by the launch or a save): never
+    // replaced until it is seen whole or standing still.
+    bool leftToWriter_ = false;
     // What writes found since the last one that went through, and what that one found.
     Written pending_;
     Written written_;

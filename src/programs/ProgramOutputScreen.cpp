@@ -59,6 +59,11 @@ void ProgramOutputScreen::quit()
     c.notificationCenter().post(VQHideProgramOutput, this);
 }
 
+nlohmann::json ProgramOutputScreen::typedPlace() const
+{
+    return calc().parser().programQueue().promptStack().count() > 0 ? nlohmann::json::object() : nlohmann::json();
+}
+
 void ProgramOutputScreen::updateDisplay()
 {
     view_->update();

@@ -23,6 +23,9 @@ public:
     double titleHeight() const { return titleHeight_; }
 
     void updateDisplay() override;
+    // The answer being typed to a program's question: no save keeps the run, nor the answer
+    // as the home screen's line.
+    nlohmann::json typedPlace() const override;
     // Stops the program, or leaves the screen when none is left.
     void quit();
 

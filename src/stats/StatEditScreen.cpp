@@ -67,6 +67,14 @@ void StatEditScreen::focus(bool gained)
     updateDisplay();
 }
 
+void StatEditScreen::restoreTypedPlace(const nlohmann::json& place)
+{
+    grid_->cursorCol = placeNumber(place, "col", 0, columnCount()).value_or(0);
+    const int rows = numRowsInColumn(grid_->cursorCol);
+    grid_->cursorRow = placeNumber(place, "row", -1, rows).value_or(std::min(0, rows));
+    updateCursor();
+}
+
 void StatEditScreen::resizeEvent(QResizeEvent*)
 {
     if (calc().device == 1)

@@ -33,6 +33,8 @@ public:
 
     void updateDisplay() override;
     void focus(bool gained) override;
+    nlohmann::json typedPlace() const override { return {{"row", grid_->cursorRow}, {"col", grid_->cursorCol}}; }
+    void restoreTypedPlace(const nlohmann::json& place) override;
     // The cell in use, where it is drawn (none on a header, which stays in view).
     QRect cursorRect() const override;
 

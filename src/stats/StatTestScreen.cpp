@@ -117,13 +117,7 @@ StatTestScreen::StatTestScreen(Calculator& calc, AppShell& shell, QWidget* paren
     poolSwitch_->setGeometry(6, 0, 94, kControlHeight);
     poolSwitch_->setFocusPolicy(Qt::NoFocus);
     hypothesis_->changed = [this](int) { computeTest(); };
-    dataStats_->changed = [this](int) {
-        if (!statsForm())
-            validateListInputs();
-        form_->setCurrentField(0);
-        layout();
-        computeTest();
-    };
+    dataStats_->changed = [this](int) { formChanged(); };
     dataResid_->setParent(regressionView_);
     dataResid_->changed = [this](int) { computeRegression(); };
     connect(poolSwitch_, &QCheckBox::toggled, this, [this](bool) { computeTest(); });
@@ -195,6 +189,26 @@ void StatTestScreen::focus(bool gained)
             e->clear();
         takeKeys();
     }
+}
+
+void StatTestScreen::formChanged()
+{
+    if (!statsForm())
+        validateListInputs();
+    form_->setCurrentField(0);
+    layout();
+    computeTest();
+}
+
+void StatTestScreen::restoreTypedPlace(const nlohmann::json& place)
+{
+    // The form the line was typed on: summary values or data.
+    if (const auto stats = placeNumber(place, "stats", 0, 1); stats && !dataStats_->isHidden() && *stats != dataStats_->selected()) {
+        dataStats_->setSelected(*stats);
+        formChanged();
+    }
+    form_->setCurrentField(placeNumber(place, "field", 0, std::max(0, numFields() - 1)).value_or(0));
+    syncViews();
 }
 
 void StatTestScreen::takeKeys()
@@ -1071,6 +1085,10 @@ void StatTestScreen::layout()
     dataStats_->setGeometry(5, controlsTop, 120, kControlHeight);
     const int hypothesisWidth = std::min(240, static_cast<int>(W) - 140);
     hypothesis_->setGeometry(static_cast<int>(W) - hypothesisWidth - 5, controlsTop, hypothesisWidth, kControlHeight);
+    // The x axis's numbers stand above the controls where a short graph runs its axis
+    // along them.
+    const bool along = !dataStats_->isHidden() || !hypothesis_->isHidden();
+    graph_->setLabelFloor(along ? controlsTop - graph.top() : std::numeric_limits<double>::infinity());
     const int poolTop = static_cast<int>(graph.top()) + 6;
     const bool rightAligned = testNum_ == C::T2Int || (testNum_ == C::T2Test && statsForm());
     if (poolTop + poolView_->height() + 4 <= controlsTop)

@@ -44,6 +44,11 @@ public:
     void updateDisplay() override;
     // Done.
     QWidget* leaveControl() const override;
+    nlohmann::json typedPlace() const override
+    {
+        return {{"n", testNum_}, {"stats", statsForm() ? 1 : 0}, {"field", currentField()}};
+    }
+    void restoreTypedPlace(const nlohmann::json& place) override;
 
     void setTestNum(std::uint32_t op);
     std::uint32_t testNum() const { return testNum_; }
@@ -146,6 +151,8 @@ private:
     double slotValue(int slot) const;
     void putSlot(int slot, double value);
     void layout();
+    // Data or summary values picked: the form's fields change.
+    void formChanged();
     // The computer's keys go to the keypad, or to the screen while it has none.
     void takeKeys();
     // Over the screen on a phone; a tablet's popover at the Tests button.

@@ -4,6 +4,7 @@
 #include "app/EntryModel.h"
 #include "app/LcdView.h"
 #include "app/ScreenRouter.h"
+#include "core/ArchiveValues.h"
 #include "core/Calculator.h"
 #include "eval/ScalarOperators.h"
 #include "pretty/FontMap.h"
@@ -109,6 +110,31 @@ void StatWizScreen::setOp(std::uint32_t op)
     op_ = op;
     form_->setFields(fields());
     form_->setCurrentField(0);
+    updateDisplay();
+}
+
+nlohmann::json StatWizScreen::typedPlace() const
+{
+    nlohmann::json place = form_->place();
+    place.update({{"n", op_}, {"x", xList_}, {"y", yList_}, {"freq", freqList_}, {"values", wizValues_}});
+    return place;
+}
+
+void StatWizScreen::restoreTypedPlace(const nlohmann::json& place)
+{
+    const auto list = [&](const char* key, Ops& into) {
+        if (auto ops = place.contains(key) ? ArchiveValues::ops(place[key]) : std::nullopt)
+            into = std::move(*ops);
+    };
+    list("x", xList_);
+    list("y", yList_);
+    list("freq", freqList_);
+    if (const auto values = place.find("values"); values != place.end() && values->is_array())
+        for (std::size_t k = 0; k < std::min(values->size(), wizValues_.size()); ++k)
+            if ((*values)[k].is_number() && std::isfinite((*values)[k].get<double>()))
+                wizValues_[k] = (*values)[k].get<double>();
+    form_->setFields(fields());
+    form_->restorePlace(place);
     updateDisplay();
 }
 

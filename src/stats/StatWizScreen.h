@@ -35,6 +35,9 @@ public:
     void shown(const ScreenRequest& request) override;
     void focus(bool gained) override;
     void updateDisplay() override;
+    // The field typed in, with the form around it (no save keeps the form otherwise).
+    nlohmann::json typedPlace() const override;
+    void restoreTypedPlace(const nlohmann::json& place) override;
 
     void setOp(std::uint32_t op);
     std::uint32_t op() const { return op_; }

@@ -114,34 +114,42 @@ TEST(AppDelegate, ADamagedStateStartsFromTheFactoryAndSaysSoOnce)
     EXPECT_EQ(QDir(dir.path()).entryList({"memorySetting.damaged-*"}, QDir::Files).size(), 1);
 }
 
-// Sessions kept beside the state file are named at the next launch, the newest first, each
-// with the time it was kept, whatever the state file's time (one saved after a session, as a
-// synced file or one from a clock ahead is, included), and not again; one kept there anew is.
+// Sessions kept beside the state file are named at the next launch, the newest kept first,
+// each with the time it was kept, whatever the files' times (a sync tool touching the oldest
+// one, the state file saved after them, as a synced file or one from a clock ahead is), and
+// not again; one kept there anew is. One cut short holds no calculator and is no session.
 TEST(AppDelegate, KeptSessionsAreNamedOnceNewestFirst)
 {
     QTemporaryDir dir;
     const QDir data(dir.path());
     Launch(dir.path()).delegate.applicationWillTerminate();
+    const QByteArray archive = readFile(data.filePath(StateFile::kFileName));
     const QDateTime saved = QFileInfo(data.filePath(StateFile::kFileName)).lastModified();
-    const auto keep = [&](const char* name, int seconds) {
+    const auto keep = [&](const char* name, int seconds, const QByteArray& bytes) {
         QFile kept(data.filePath(QStringLiteral("memorySetting.session-20250101-%1.cbor").arg(name)));
-        return kept.open(QIODevice::WriteOnly) && kept.write(name) > 0 && kept.flush()
+        return kept.open(QIODevice::WriteOnly) && kept.write(bytes) > 0 && kept.flush()
             && kept.setFileTime(saved.addSecs(seconds), QFileDevice::FileModificationTime);
     };
-    for (const auto& [name, seconds] : {std::pair("100000", -60), std::pair("110000", 60), std::pair("120000", 120)})
-        ASSERT_TRUE(keep(name, seconds));
+    for (const auto& [name, seconds] : {std::pair("100000", 600), std::pair("110000", 60), std::pair("120000", 120)})
+        ASSERT_TRUE(keep(name, seconds, archive));
+    ASSERT_TRUE(keep("130000", 180, archive.left(archive.size() / 2)));
     const QString report = Launch(dir.path()).delegate.takeStartupReport().value_or(QString());
-    const auto named = [&](const char* name, int seconds) {
+    const auto named = [&](const char* name) {
+        const QDateTime kept(QDate(2025, 1, 1), QTime::fromString(name, "HHmmss"), Qt::UTC);
         return report.indexOf(QStringLiteral("memorySetting.session-20250101-%1.cbor (kept %2)")
-                .arg(name, saved.addSecs(seconds).toLocalTime().toString("yyyy-MM-dd HH:mm:ss")));
+                .arg(name, kept.toLocalTime().toString("yyyy-MM-dd HH:mm:ss")));
     };
     EXPECT_TRUE(report.startsWith("3 sessions were kept")) << report.toStdString();
-    EXPECT_GT(named("120000", 120), 0) << report.toStdString();
-    EXPECT_GT(named("110000", 60), named("120000", 120)) << report.toStdString();
-    EXPECT_GT(named("100000", -60), named("110000", 60)) << report.toStdString();
+    EXPECT_GT(named("120000"), 0) << report.toStdString();
+    EXPECT_GT(named("110000"), named("120000")) << report.toStdString();
+    EXPECT_GT(named("100000"), named("110000")) << report.toStdString();
+    EXPECT_FALSE(report.contains("130000")) << report.toStdString();
     EXPECT_EQ(Launch(dir.path()).delegate.takeStartupReport(), std::nullopt) << "named once";
     ASSERT_TRUE(QFile::remove(data.filePath("memorySetting.session-20250101-110000.cbor")));
-    ASSERT_TRUE(keep("110000", 180));
+    nlohmann::json anew = nlohmann::json::from_cbor(archive.begin(), archive.end());
+    anew["anew"] = 1;
+    const std::vector<std::uint8_t> another = nlohmann::json::to_cbor(anew);
+    ASSERT_TRUE(keep("110000", 180, QByteArray(reinterpret_cast<const char*>(another.data()), qsizetype(another.size()))));
     const QString again = Launch(dir.path()).delegate.takeStartupReport().value_or(QString());
     EXPECT_TRUE(again.startsWith("A session was kept")) << again.toStdString();
     EXPECT_TRUE(again.contains("110000")) << again.toStdString();
@@ -167,7 +175,8 @@ TEST(AppDelegate, AnUnreadableStateGoesOnFromTheNewestKeptSession)
         return kept.open(QIODevice::WriteOnly) && kept.write(bytes) == bytes.size() && kept.flush()
             && kept.setFileTime(now.addSecs(seconds), QFileDevice::FileModificationTime);
     };
-    ASSERT_TRUE(keep("100000", saved(9), -120));
+    // A sync tool touched the oldest session last.
+    ASSERT_TRUE(keep("100000", saved(9), 60));
     ASSERT_TRUE(keep("110000", saved(2), -60));
     ASSERT_TRUE(keep("120000", "no calculator", 0));
     writeFile(state, "\xA1\x63ver\x65three");

@@ -1,6 +1,7 @@
 #include "app/AppShell.h"
 
 #include "AppTestSupport.h"
+#include "Sanitized.h"
 
 #include <QAbstractEventDispatcher>
 
@@ -29,13 +30,6 @@ protected:
     std::shared_ptr<testing::RecordingOutput> output = std::make_shared<testing::RecordingOutput>(calc);
 };
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-constexpr bool kSanitized = __has_feature(address_sanitizer) || __has_feature(thread_sanitizer);
-#else
-constexpr bool kSanitized = false;
-#endif
 #ifdef NDEBUG
 constexpr bool kOptimized = !kSanitized;
 #else

@@ -309,8 +309,11 @@ TEST(HelpPages, EveryAnswerIsOneWholeRowOnScreenAndOnPaper)
                 {"tablet screen", 1.25, renderer.pdfName(page.name, QSizeF(400, 0), false, false)},
                 {"paper", 0.9, renderer.pdfName(page.name, QSizeF(), true, false)},
             };
-            for (const auto& [where, scale, pdf] : documents) {
-                PdfText text(pdf);
+            for (const auto& document : documents) {
+                // Named, not bound: a lambda below takes the place's name.
+                const char* where = std::get<0>(document);
+                const double scale = std::get<1>(document);
+                PdfText text(std::get<2>(document));
                 const double lineHeight = 14 * scale, column = 0.6 * 14 * scale;
                 const auto fail = [&](const QString& line, const std::string& why) {
                     wrong.push_back(std::string(file) + " " + page.name.toStdString() + " on the " + where + ": \""

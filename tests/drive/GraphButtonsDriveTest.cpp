@@ -256,6 +256,37 @@ TEST_P(GraphButtonsDrive, InsOnTheSplitTableInsertsARow)
     EXPECT_EQ(run.dumps[0]["table"]["row"], 0) << device;
 }
 
+// A traced equation too long for the room beside Done and the zoom buttons is drawn
+// smaller, left of them, at every shape of the window (and turned to it): none of the
+// buttons lies over its lines. Classic's lines and MathPrint's alike.
+TEST_P(GraphButtonsDrive, TheTracedEquationsLinesKeepClearOfTheButtons)
+{
+    const std::string device = GetParam();
+    const std::vector<std::string> shapes = device == "tablet" ? std::vector<std::string>{"768x1024", "1024x768"}
+                                                               : std::vector<std::string>{"390x844", "844x390", "320x390"};
+    std::string script = "key Y=\nwait idle\ntype sin(X)+cos(2X)+0.1X²+5X+7+3X+4X+2X+sin(3X)\nkey GRAPH\nwait idle\nkey 0x403\n";
+    for (const char* mode : {"", "hkey Escape\nwait idle\nkey MODE\nwait idle\npress Classic\npress Done\nwait idle\nkey 0x403\nwait idle\n"}) {
+        script += mode;
+        for (const std::string& shape : shapes)
+            script += "size " + shape + "\nwait idle\ndump\n";
+    }
+    const DriveRun run = driveScript(script, options());
+    ASSERT_TRUE(endedWithDumps(run, 2 * shapes.size()));
+    for (std::size_t d = 0; d < run.dumps.size(); ++d) {
+        const json& dump = run.dumps[d];
+        const std::string where = shapes[d % shapes.size()] + (d < shapes.size() ? " MathPrint" : " Classic");
+        ASSERT_TRUE(dump["trace"].is_object() && dump["trace"].contains("linesRect")) << where << " " << dump["trace"];
+        const std::vector<int> lines = dump["trace"]["linesRect"];
+        const QRect drawn(lines[0], lines[1], lines[2], lines[3]);
+        std::vector<std::pair<std::string, json>> buttons{{"Done", dump["top"]["leave"]}};
+        for (const auto& [name, button] : dump["zoomButtons"].items())
+            if (button["shown"].get<bool>())
+                buttons.emplace_back(name, button["rect"]);
+        for (const auto& [name, r] : buttons)
+            EXPECT_FALSE(drawn.intersects(QRect(r[0], r[1], r[2], r[3]))) << where << ": " << name << " over the lines " << dump["trace"];
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Drive, GraphButtonsDrive, ::testing::Values("phone", "tablet"), [](const auto& info) { return std::string(info.param); });
 
 } // namespace

@@ -2,6 +2,7 @@
 // to end by the desktop's signals, and launched with files while the running app does not
 // answer.
 
+#include "Sanitized.h"
 #include "drive/DriveSession.h"
 
 #include <gtest/gtest.h>
@@ -11,15 +12,19 @@
 #include <chrono>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -40,6 +45,7 @@ using namespace std::chrono_literals;
 
 // However loaded the machine, nothing here takes this long unless it is broken.
 constexpr auto kGenerous = 90s;
+
 
 fs::path scratch(const std::string& name) { return orvenda::test::driveScratch(name); }
 
@@ -630,12 +636,12 @@ private:
     int half_ = -1, go_ = -1;
 };
 
-// Another machine's state written in place by a tool that pauses half-way for 5 s (a sync
-// tool, a slow download), into the state file or through the link it is, as the app quits:
-// the app leaves the file to its writer, as it leaves another's save, and keeps its session
-// beside it. The other machine's state arrives whole where it was written, nothing is kept
-// aside as damaged, and the alert names where the session is. (The app takes the file as
-// still being written however slow the machine: the pause ends when the test says.)
+// Another machine's state written in place by a tool that pauses half-way, holding the file,
+// longer than a file is given to settle (a sync tool, a slow download), into the state file
+// or through the link it is, as the app quits: the app leaves the file to its writer, as it
+// leaves another's save, and keeps its session beside it. The other machine's state arrives
+// whole where it was written, nothing is kept aside as damaged, and the alert names where
+// the session is. (The pause ends when the test says.)
 TEST(Lifecycle, AStateFileWrittenSlowlyInPlaceIsLeftToItsWriter)
 {
     for (const bool linked : {false, true}) {
@@ -648,8 +654,8 @@ TEST(Lifecycle, AStateFileWrittenSlowlyInPlaceIsLeftToItsWriter)
                       .exitCode,
             0);
         const std::string other = readBytes(elsewhere / "memorySetting.cbor");
-        const auto app = driverAtDump(
-            name, "type 2->A\nkey ENTER\nwait idle\ndump\nwait 600000\n", data, {}, {"--settle", "600000"});
+        const auto app =
+            driverAtDump(name, "type 2->A\nkey ENTER\nwait idle\ndump\nwait 600000\n", data, {}, {"--settle", "0"});
         ASSERT_TRUE(app);
         ASSERT_FALSE(
             savedWhen(linked ? dotfiles : data, holdsA(2), linked ? "orvenda.cbor" : "memorySetting.cbor").is_null())
@@ -670,6 +676,365 @@ TEST(Lifecycle, AStateFileWrittenSlowlyInPlaceIsLeftToItsWriter)
         EXPECT_NE(app->output().find("kept as " + kept.string()), std::string::npos) << app->output();
         EXPECT_TRUE(holdsA(2)(json::from_cbor(readBytes(kept), true, false)));
         EXPECT_EQ(answers(data, {"A", "B"}), (std::vector<std::string>{"0", "5"}));
+    }
+}
+
+// Another machine's state written in place by a tool that stalls half-way, the app launched
+// meanwhile: however the launch stops waiting for it ("Start Without It", Escape, or the wait
+// running out), the app never saves over it. The save after a key, the automatic save of the
+// kept session the launch went on from, and the quit's (with no key at all) each keep the
+// session beside it, saying where. When the writer ends, the file holds the other machine's
+// state, byte for byte; the next launch goes on from it and names the kept session.
+TEST(Lifecycle, ALaunchThatStoppedWaitingNeverSavesOverTheFileBeingWritten)
+{
+    const auto savedIn = [](const std::string& name, const std::string& work) {
+        const fs::path folder = fresh(name);
+        const bool saved = orvenda::test::driveScript("type " + work + "\nkey ENTER\nwait idle\n",
+                               "--data '" + folder.string() + "'")
+                               .exitCode
+            == 0;
+        return saved ? readBytes(folder / "memorySetting.cbor") : std::string();
+    };
+    const std::string other = savedIn("stalled-other", "5->B"), earlier = savedIn("stalled-earlier", "1->A");
+    const std::string keptBefore = savedIn("stalled-kept", "3->A");
+    ASSERT_FALSE(other.empty() || earlier.empty() || keptBefore.empty());
+    struct Case {
+        std::string stop;
+        std::vector<std::string> options;
+        std::string script;
+        bool sessionKeptBefore;
+    };
+    const std::string keyed = "press OK\ntype 2->A\nkey ENTER\nwait idle\ndump\nwait 600000\n", none = "dump\nwait 600000\n";
+    for (const Case& c : {Case{"button", {"--stop-waiting", "button"}, keyed, false},
+             Case{"escape", {"--stop-waiting", "escape"}, none, true}, Case{"minute", {"--wait-limit", "300"}, none, false}}) {
+        const fs::path data = fresh("stalled-" + c.stop), state = data / "memorySetting.cbor";
+        std::ofstream(state, std::ios::binary) << earlier;
+        const fs::path before = data / "memorySetting.session-20250101-000000.cbor";
+        if (c.sessionKeptBefore)
+            std::ofstream(before, std::ios::binary) << keptBefore;
+        SlowWriter writer(state, other, 600000);
+        ASSERT_TRUE(writer.halfWay());
+        std::vector<std::string> options = c.options;
+        options.insert(options.end(), {"--settle", "600000"});
+        const auto app = driverAtDump("stalled", c.script, data, {}, options);
+        ASSERT_TRUE(app);
+        EXPECT_NE(app->output().find("will not save over it"), std::string::npos) << c.stop << app->output();
+        // The key's save, or the kept session's own a moment after the launch; the quit's.
+        if (c.stop != "minute") {
+            ASSERT_TRUE(app->lineWith("This session is kept as")) << c.stop << app->output();
+        }
+        EXPECT_EQ(readBytes(state), other.substr(0, other.size() / 2)) << c.stop;
+        app->signal(SIGTERM);
+        EXPECT_TRUE(exitedWith(app->ended(), 0)) << app->output();
+        EXPECT_EQ(readBytes(state), other.substr(0, other.size() / 2)) << c.stop;
+        writer.release();
+        EXPECT_TRUE(writer.ended());
+        EXPECT_TRUE(readBytes(state) == other) << c.stop << ": the other machine's state, whole";
+
+        const fs::path kept = c.sessionKeptBefore ? before : firstNamed(data, "memorySetting.session-");
+        ASSERT_FALSE(kept.empty()) << app->output();
+        EXPECT_NE(app->output().find("kept as " + kept.string()), std::string::npos) << app->output();
+        const json session = json::from_cbor(readBytes(kept), true, false);
+        EXPECT_TRUE(holdsA(c.stop == "button" ? 2 : c.sessionKeptBefore ? 3 : 0)(session))
+            << c.stop << " " << session.value("vars", json()) << app->output();
+        EXPECT_TRUE(firstNamed(data, "memorySetting.damaged-").empty()) << c.stop;
+        const json told = launchAlerts(data);
+        ASSERT_EQ(told.size(), 1u) << c.stop << told;
+        EXPECT_NE(told[0]["message"].get<std::string>().find(kept.string()), std::string::npos) << told;
+        EXPECT_EQ(answers(data, {"A", "B"}), (std::vector<std::string>{"0", "5"})) << c.stop;
+    }
+}
+
+// The app's clock 30 s off the file system's (run under libfaketime; skipped where it is
+// not, and in a sanitized build, whose runtime reads the clock before libfaketime is ready
+// and hangs): a state file being written in place by a tool that closes it between its
+// parts is still taken for one being written at the quit, never kept aside as damaged.
+TEST(Lifecycle, AStateFileBeingWrittenIsLeftToItsWriterWhateverTheAppsClock)
+{
+    const char* library = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
+    if (!fs::exists(library))
+        GTEST_SKIP() << "no libfaketime";
+    if (orvenda::test::kSanitized)
+        GTEST_SKIP() << "libfaketime does not start under the sanitizers' runtime";
+    const fs::path elsewhere = fresh("skewed-elsewhere");
+    ASSERT_EQ(
+        orvenda::test::driveScript("type 5->B\nkey ENTER\nwait idle\n", "--data '" + elsewhere.string() + "'").exitCode, 0);
+    const std::string other = readBytes(elsewhere / "memorySetting.cbor");
+    for (const std::string offset : {"-30", "+30"}) {
+        const fs::path data = fresh("skewed" + offset), state = data / "memorySetting.cbor";
+        const auto app = driverAtDump("skewed", "type 2->A\nkey ENTER\nwait idle\ndump\nwait 600000\n", data,
+            {std::string("LD_PRELOAD=") + library, "FAKETIME=" + offset, "NO_FAKE_STAT=1", "DONT_FAKE_MONOTONIC=1"});
+        ASSERT_TRUE(app);
+        ASSERT_FALSE(savedWhen(data, holdsA(2)).is_null()) << app->output();
+        std::ofstream(state, std::ios::binary | std::ios::trunc) << other.substr(0, other.size() / 2);
+        app->signal(SIGTERM);
+        EXPECT_TRUE(exitedWith(app->ended(), 0)) << app->output();
+        EXPECT_NE(app->output().find("was being written by another program"), std::string::npos) << app->output();
+        EXPECT_TRUE(firstNamed(data, "memorySetting.damaged-").empty()) << offset << app->output();
+        std::ofstream(state, std::ios::binary | std::ios::app) << other.substr(other.size() / 2);
+        EXPECT_TRUE(readBytes(state) == other) << offset;
+    }
+}
+
+// Whether the file comes to hold the text (a program file the notes page writes).
+bool cameToHold(const fs::path& file, const std::string& text)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kGenerous;
+    while (readBytes(file).find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+// QUIT as the computer's keys give it, on every screen (the full-size ones hide the keyboard).
+const char* const kQuit = "hkey Escape\nwait idle\n";
+
+// The screens whose entry line fills a field, as the app lists them.
+std::vector<int> fieldScreens()
+{
+    const orvenda::test::DriveRun listed = orvenda::test::driveScript("screens\n");
+    std::vector<int> ids;
+    for (const json& screen : listed.dumps.empty() ? json::array() : listed.dumps[0]["screens"])
+        if (screen.value("field", false))
+            ids.push_back(screen["id"].get<int>());
+    return ids;
+}
+
+// How each of those screens is typed in: the way to one of its fields (past the first where
+// it has more), the key typed there and the next one; then what shows the value the field
+// took, from the home screen, at this place of its dump, and whether a later launch still
+// has it (the chemistry screen keeps its formula only while the app runs).
+struct FieldTyping {
+    std::string way, first, next, check, at;
+    json value;
+    bool lasts = true;
+};
+
+const std::map<int, FieldTyping>& fieldTypings()
+{
+    static const std::map<int, FieldTyping> typings{
+        {3, {"open 3\nwait idle\ntype 2\nkey ENTER\nwait idle\ntype 2\nkey ENTER\nwait idle\nkey RIGHT\n", "7", "5",
+                "open 3\nwait idle\n", "/matrixEdit/cells/0/1", "75"}},
+        {4, {"open 4\nwait idle\nkey RIGHT\n", "7", "5", "type L₂(1)\nkey ENTER\nwait idle\n", "/ans", "75"}},
+        {5, {"open 5\nwait idle\ntype 1\nkey ENTER\nwait idle\n", "7", "5", "open 5\nwait idle\nkey DOWN\n", "/table/shows", "75"}},
+        {6, {"open 6\nwait idle\nkey DOWN\n", "7", "5", "type ΔTbl\nkey ENTER\nwait idle\n", "/ans", "75"}},
+        {7, {"open 7\nwait idle\nkey DOWN\n", "7", "5", "type Xmax\nkey ENTER\nwait idle\n", "/ans", "75"}},
+        {10, {"open 10\nwait idle\ntype X-2\nkey ENTER\nwait idle\n", "7", "5", "type X\nkey ENTER\nwait idle\n", "/ans", "75"}},
+        {12, {"open 12\nwait idle\nkey DOWN\n", "7", "5", "type I%\nkey ENTER\nwait idle\n", "/ans", "75"}},
+        {14, {"open 14\nwait idle\n", "C", "7", "open 14\nwait idle\n", "/chemistry/molarMass", 84.077, false}},
+        {15, {"open 15\nwait idle\nkey DOWN\n", "7", "5", "open 15\nwait idle\n", "/statTest/fields/1/value", 75}},
+        {16, {"open 16\nwait idle\nkey DOWN\n", "7", "5", "open 16\nwait idle\n", "/geometry/fields/2/value", 75}},
+        {20, {"open 20\nwait idle\ntype 2\nkey ENTER\nwait idle\nkey DOWN\n", "7", "5", "open 20\nwait idle\nkey ENTER\nwait idle\n",
+                 "/poly/lines/1", "a1=75"}},
+        {21, {"open 21\nwait idle\nkey RIGHT\n", "7", "5", "open 21\nwait idle\n", "/simulEq/editor/cells/0/1", "75"}},
+        {22, {"key 0x438\npress +\nhkey M\nhkey y\nhkey Return\npress Edit\ntap 40 195\nwait idle\nkey DOWN\n", "7", "5",
+                 "open 22\nwait idle\n", "/keyEditor/lines/1", "      key=75"}},
+        // The wizard's form goes with it: what shows it is the screen itself, back after a kill.
+        {23, {"key STAT\nkey RIGHT\nkey 2\nwait idle\nkey DOWN\n", "L₃", "", "", "", nullptr}},
+    };
+    return typings;
+}
+
+// A dump without what a relaunch legitimately changes.
+json screenShown(json dump)
+{
+    for (const char* changes : {"history", "ans", "alerts", "error"})
+        dump.erase(changes);
+    return dump;
+}
+
+// Whether a saved state keeps a line of this many ops typed in a field of that screen (or
+// any line as the home screen's, where it does not belong).
+std::function<bool(const json&)> keepsTyping(int screen, std::size_t ops)
+{
+    return [screen, ops](const json& archive) {
+        const json field = archive.value("field", json::object());
+        return (field.value("scrn", -1) == screen && field.value("ops", json::array()).size() == ops)
+            || (field.empty() && archive.value("entry", json::object()).value("text", "") != "");
+    };
+}
+
+// The driver on a script and a data folder, a process of its own (its script named after the
+// folder, so that drivers on other folders run beside it).
+std::unique_ptr<Process> driverOn(const fs::path& data, const std::string& script)
+{
+    const fs::path file = scratch(data.filename().string() + ".txt");
+    std::ofstream(file) << script;
+    return std::make_unique<Process>(std::vector<std::string>{ORVENDA_DRIVE, file.string(), "--data", data.string()});
+}
+
+// What the driver printed by the time it ended, and how it ended.
+orvenda::test::DriveRun endedRun(Process& app)
+{
+    orvenda::test::DriveRun run;
+    const auto status = app.ended();
+    run.exitCode = status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
+    run.output = app.output();
+    std::istringstream lines(run.output);
+    for (std::string line; std::getline(lines, line);)
+        if (line.starts_with('{'))
+            run.dumps.push_back(json::parse(line));
+    return run;
+}
+
+// What is typed stays where it was typed, however the app ends, on every screen whose entry
+// line fills a field (as the app lists them) and on a program's notes page:
+// - the app's own save, then kill -9: the next launch is back on that screen with the line in
+//   its field, the screen as it was; the next key goes on typing there, the next save keeps
+//   that, and after another kill the launch is back again, where QUIT enters the line;
+// - the window's close, and QUIT: the line is entered in its field, never left on the home
+//   line.
+// Each way, the field then holds the value. The apps on the screens run side by side.
+TEST(Lifecycle, WhatIsTypedStaysWhereItWasTypedHoweverTheAppEnds)
+{
+    const std::vector<int> screens = fieldScreens();
+    ASSERT_GE(screens.size(), 14u);
+    for (int screen : screens)
+        ASSERT_TRUE(fieldTypings().contains(screen)) << "screen " << screen << " takes typed text: how is it typed?";
+    const auto folder = [](const std::string& way, int screen) { return fresh("typed-" + way + std::to_string(screen)); };
+    const auto check = [](const FieldTyping& typing) { return typing.check.empty() ? "" : typing.check + "dump\n" + kQuit; };
+    const auto holds = [](const json& dump, const FieldTyping& typing) {
+        return typing.at.empty() || dump.at(json::json_pointer(typing.at)) == typing.value;
+    };
+    // The notes page's program, ZNOTE, without notes, as its file holds it.
+    const std::string notes = "key PRGM\nhkey Right\nhkey z\nhkey Ctrl+I\nwait idle\ntap 195 300\n";
+    const auto notesFolder = [](const std::string& way) {
+        const fs::path data = fresh("typed-notes-" + way);
+        fs::create_directories(data / "programs");
+        std::ofstream(data / "programs" / "ZNOTE") << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                                                      "<key>prgm</key><array/><key>notes</key><string></string></dict></plist>";
+        return data;
+    };
+
+    // The app's own save, kill -9, twice; the screen as it was before each kill.
+    std::map<int, json> shown;
+    std::map<int, fs::path> data;
+    const fs::path notesKilled = notesFolder("kill");
+    for (const bool again : {false, true}) {
+        std::map<int, std::unique_ptr<Process>> apps;
+        for (int screen : screens) {
+            const FieldTyping& typing = fieldTypings().at(screen);
+            if (!again)
+                data[screen] = folder("kill", screen);
+            apps[screen] = driverOn(data[screen], (again ? "dump\n" + (typing.next.empty() ? "" : "type " + typing.next + "\n")
+                                                         : typing.way + "type " + typing.first + "\n")
+                                                      + "dump\nwait 600000\n");
+        }
+        if (!again)
+            apps[-1] = driverOn(notesKilled, notes + "hkey h\nhkey i\nwait 600000\n");
+        for (int screen : screens) {
+            Process& app = *apps[screen];
+            std::optional<std::string> dump = app.lineWith("{\"");
+            if (again) {
+                ASSERT_TRUE(dump) << screen << app.output();
+                EXPECT_EQ(screenShown(json::parse(*dump)), shown[screen]) << "screen " << screen << ": back as it was";
+                dump = app.lineWith("{\"");
+            }
+            ASSERT_TRUE(dump) << screen << app.output();
+            shown[screen] = screenShown(json::parse(*dump));
+            const std::size_t ops = again && !fieldTypings().at(screen).next.empty() ? 2 : 1;
+            ASSERT_FALSE(savedWhen(data[screen], keepsTyping(screen, ops)).is_null()) << screen << app.output();
+            app.signal(SIGKILL);
+            ASSERT_TRUE(app.ended());
+        }
+        if (!again) {
+            ASSERT_TRUE(cameToHold(notesKilled / "programs" / "ZNOTE", "<string>hi</string>")) << apps[-1]->output();
+            apps[-1]->signal(SIGKILL);
+            ASSERT_TRUE(apps[-1]->ended());
+        }
+    }
+
+    // Back after the kills, then QUIT; the window's close (each screen in an app of its own);
+    // QUIT, all screens in one app.
+    std::map<int, std::unique_ptr<Process>> back, closed;
+    std::string quits;
+    std::size_t checks = 0;
+    for (int screen : screens) {
+        const FieldTyping& typing = fieldTypings().at(screen);
+        back[screen] = driverOn(data[screen], "dump\n" + std::string(kQuit) + "dump\n" + check(typing));
+        const std::string typed = typing.way + "type " + typing.first + typing.next + "\n";
+        closed[screen] = driverOn(folder("close", screen), typed + "close\n");
+        quits += typed + kQuit + "dump\n" + check(typing);
+        checks += typing.check.empty() ? 1 : 2;
+    }
+    const fs::path notesClosed = notesFolder("close");
+    closed[-1] = driverOn(notesClosed, notes + "hkey h\nhkey i\nclose\n");
+    const auto quitting = driverOn(folder("quit", 0), quits);
+    for (int screen : screens) {
+        const FieldTyping& typing = fieldTypings().at(screen);
+        const orvenda::test::DriveRun next = endedRun(*back[screen]);
+        ASSERT_TRUE(orvenda::test::endedWithDumps(next, typing.check.empty() ? 2 : 3)) << screen;
+        EXPECT_EQ(screenShown(next.dumps[0]), shown[screen]) << "screen " << screen << ": back again";
+        EXPECT_EQ(next.dumps[1]["screen"], 0) << screen;
+        EXPECT_EQ(next.dumps[1]["entry"], "") << "screen " << screen << ": QUIT entered it";
+        EXPECT_EQ(next.dumps[1]["mathPrint"], true) << "screen " << screen << ": the user's setting";
+        EXPECT_TRUE(typing.check.empty() || holds(next.dumps[2], typing)) << screen << " " << next.dumps[2];
+    }
+    const orvenda::test::DriveRun quit = endedRun(*quitting);
+    ASSERT_TRUE(orvenda::test::endedWithDumps(quit, checks));
+    std::size_t at = 0;
+    for (int screen : screens) {
+        const FieldTyping& typing = fieldTypings().at(screen);
+        EXPECT_EQ(quit.dumps[at]["screen"], 0) << screen;
+        EXPECT_EQ(quit.dumps[at]["entry"], "") << "screen " << screen << ": QUIT entered it";
+        EXPECT_TRUE(typing.check.empty() || holds(quit.dumps[at + 1], typing)) << screen << " " << quit.dumps[at + 1];
+        at += typing.check.empty() ? 1 : 2;
+    }
+    for (auto& [screen, app] : closed) {
+        ASSERT_EQ(endedRun(*app).exitCode, 0) << screen << app->output();
+        // Not an app of a screen's: the notes page's.
+        if (screen < 0)
+            continue;
+        const FieldTyping& typing = fieldTypings().at(screen);
+        const bool lasts = !typing.check.empty() && typing.lasts;
+        app = driverOn(scratch("typed-close" + std::to_string(screen)), "dump\n" + (lasts ? check(typing) : ""));
+    }
+    for (const fs::path& page : {notesKilled, notesClosed})
+        back[page == notesKilled ? -1 : -2] = driverOn(page, notes + "dump\n");
+    for (auto& [screen, app] : closed) {
+        if (screen < 0)
+            continue;
+        const FieldTyping& typing = fieldTypings().at(screen);
+        const bool lasts = !typing.check.empty() && typing.lasts;
+        const orvenda::test::DriveRun next = endedRun(*app);
+        ASSERT_TRUE(orvenda::test::endedWithDumps(next, lasts ? 2 : 1)) << screen;
+        EXPECT_EQ(next.dumps[0]["screen"], 0) << screen;
+        EXPECT_EQ(next.dumps[0]["entry"], "") << "screen " << screen << ": never on the home line";
+        EXPECT_TRUE(!lasts || holds(next.dumps[1], typing)) << screen << " " << next.dumps[1];
+    }
+    for (const int page : {-1, -2}) {
+        const orvenda::test::DriveRun next = endedRun(*back[page]);
+        ASSERT_TRUE(orvenda::test::endedWithDumps(next, 1));
+        EXPECT_EQ(next.dumps[0]["notes"]["text"], "hi") << (page == -1 ? "kill" : "close");
+    }
+}
+
+// A value half typed in the graph's calculate sheet: QUIT enters it (the trace stands at it)
+// and leaves the home line empty. That value, or an answer half typed to a program's
+// question, at the app's own save then kill -9: the next launch's home line is empty (no
+// save keeps the sheet or the run).
+TEST(Lifecycle, ALineTypedWhereNoSaveKeepsItNeverReachesTheHomeLine)
+{
+    const std::string sheet = "key Y=\ntype X²-4\nkey GRAPH\nwait idle\nkey 0x403\nwait idle\npress Calc\nwait idle\ntype 3\n";
+    const orvenda::test::DriveRun quit = orvenda::test::driveScript(sheet + "key 2ND\nkey MODE\nwait idle\ndump\n");
+    ASSERT_TRUE(orvenda::test::endedWithDumps(quit, 1));
+    EXPECT_EQ(quit.dumps[0]["screen"], 0);
+    EXPECT_EQ(quit.dumps[0]["entry"], "");
+    EXPECT_EQ(quit.dumps[0]["trace"]["x"], 3) << quit.dumps[0]["trace"];
+
+    const std::string question = "program PQ\nInput \"X=\",X\nend\ntype prgmPQ\nkey ENTER\nwait idle\ntype 5\n";
+    for (const auto& [name, typing, screen] : {std::tuple("sheet", sheet, 8), std::tuple("question", question, 11)}) {
+        const fs::path data = fresh(std::string("typed-") + name);
+        const auto app = driverAtDump(std::string("typed-") + name, typing + "dump\nwait 600000\n", data);
+        ASSERT_TRUE(app);
+        ASSERT_FALSE(savedWhen(data, keepsTyping(screen, 1)).is_null()) << app->output();
+        app->signal(SIGKILL);
+        ASSERT_TRUE(app->ended());
+        const orvenda::test::DriveRun next = orvenda::test::driveScript("dump\n", "--data '" + data.string() + "'");
+        ASSERT_TRUE(orvenda::test::endedWithDumps(next, 1));
+        EXPECT_EQ(next.dumps[0]["entry"], "") << name << ": never the home line's";
     }
 }
 

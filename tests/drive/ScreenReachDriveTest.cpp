@@ -598,8 +598,8 @@ TEST_P(EveryOverlay, TheListPickerStandsOverTheFormAfterEveryTurn)
 // with a row in use, walked down to its last field or row at each shape of the window and
 // then turned to each other shape: every screen the registry lists, the polynomial root
 // finder at degree 20, the equation solver with 23 variables and solving X²−2, the list
-// editor with 40 values, the matrix editor on a 30 × 4 matrix, the Y= row being typed and
-// the MATH menu. The field, line, cell or row in use shows whole in the window with no
+// editor with 40 values, the matrix editor on a 30 × 4 matrix, the Y= row being typed,
+// the MATH menu and the table's rows of TblStart + k·ΔTbl. The field, line, cell or row in use shows whole in the window with no
 // control over it, before and after the walk and after every turn; no list's current row
 // lies out of its view; the solver's left-rt shows with its result.
 TEST_P(EveryOverlay, EveryFormShowsTheFieldBeingTypedAtEveryShape)
@@ -612,7 +612,9 @@ TEST_P(EveryOverlay, EveryFormShowsTheFieldBeingTypedAtEveryShape)
                                    "open 10\nwait idle\ntype A+B+C+D+E+F+G+H+I+J+K+L+M+N+O+P+Q+R+S+T+U+V+W\nkey ENTER\nwait idle\n",
                                    "type seq(X,X,1,40)->L₁\nkey ENTER\nopen 4\nwait idle\n",
                                    "type randM(30,4)->[A]\nkey ENTER\nopen 3\nwait idle\n", "key Y=\nwait idle\ntype X\n",
-                                   "key MATH\nwait idle\n"};
+                                   "key MATH\nwait idle\n", "open 6\nwait idle\npress Auto\nopen 5\nwait idle\n",
+                                   "open 12\nwait idle\ntype -123456789.12\nkey DOWN\ntype -7.123456789\nkey DOWN\ntype -123456789.12\n"
+                                   "key DOWN\ntype -1.234567891ᴱ-12\nkey DOWN\ntype -12345.6789\nkey UP\nkey UP\nkey UP\nkey UP\nwait idle\n"};
     for (const std::string& seed : overlaySeeds())
         if (seed.starts_with("open"))
             seeds.push_back(seed);

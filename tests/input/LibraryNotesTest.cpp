@@ -126,6 +126,22 @@ TEST_F(LibraryNotesTest, EditTabEditsWithPreviewAndEditAndReadsTheNamesAgain)
     EXPECT_FALSE(menu->notesShown());
 }
 
+// The bar's title is the program's name, whole, in the least window too, where the list's
+// tabs it hides would leave it no room; opened there and after a resize to it.
+TEST_F(LibraryNotesTest, TheNotesPagesTitleIsWholeInTheLeastWindow)
+{
+    menu->show();
+    for (const bool resized : {false, true}) {
+        menu->resize(resized ? 390 : 320, 700);
+        menu->showMenu(6);
+        menu->openNotes(rowOf("MINE"));
+        menu->resize(320, 700);
+        QApplication::sendPostedEvents();
+        EXPECT_EQ(menu->titleLabel().text(), "MINE") << (resized ? "resized" : "opened") << " at 320";
+        menu->popNotes();
+    }
+}
+
 TEST_F(LibraryNotesTest, AProtectedProgramsListingIsRefusedWith84)
 {
     menu->showMenu(6);

@@ -5,6 +5,7 @@
 #include "core/KeySets.h"
 
 #include "WidgetEvents.h"
+#include "app/AppDelegate.h"
 #include "app/MathPrintScreen.h"
 #include "app/UserKeysView.h"
 #include "app/YEqTestSupport.h"
@@ -12,7 +13,10 @@
 #include "input/KeySetEditorScreen.h"
 #include "input/KeySetView.h"
 
+#include <QDir>
+#include <QFile>
 #include <QInputDialog>
+#include <QTemporaryDir>
 #include <QToolButton>
 
 #include <chrono>
@@ -168,6 +172,25 @@ TEST_F(UserKeys, TheCatalogueListsTheSetsAndPicksAddsAndCloses)
     catalog().done();
     EXPECT_TRUE(line().entryOps().empty());
     EXPECT_FALSE(calc.userKeys);
+}
+
+// The window going inactive with the key-set editor in front saves the user's own MathPrint
+// setting, not the classic lines the editor lends the line (a kill after that save would
+// relaunch in Classic); the editor goes on in classic lines.
+TEST_F(UserKeys, ASaveWithTheEditorInFrontRecordsTheUsersMathPrint)
+{
+    QTemporaryDir dir;
+    AppDelegate app(calc, dir.path());
+    calc.locked()->mathPrint = true;
+    router().showScreen(screens::KeySetEditor);
+    ASSERT_FALSE(calc.settings().mathPrint);
+    app.applicationWillResignActive();
+    QFile saved(QDir(dir.path()).filePath(StateFile::kFileName));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray bytes = saved.readAll();
+    const nlohmann::json archive = nlohmann::json::from_cbor(bytes.begin(), bytes.end(), true, false);
+    EXPECT_EQ(archive.value("mathPrt", false), true);
+    EXPECT_FALSE(calc.settings().mathPrint) << "the editor goes on in classic lines";
 }
 
 TEST_F(UserKeys, TheEditorEditsFourLinesPerKey)

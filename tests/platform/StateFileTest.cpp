@@ -16,7 +16,11 @@
 #include <chrono>
 #include <cstring>
 
+#include <csignal>
+
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace orvenda::test {
 namespace {
@@ -68,6 +72,9 @@ TEST(StateFile, AFileStillBeingWrittenIsWaitedForNotJudged)
         ASSERT_TRUE(writer.open(QIODevice::WriteOnly));
         writer.write(whole.left(whole.size() / 2));
         writer.flush();
+        // A writer that has stopped holds the file no more.
+        if (!pauseEnds)
+            writer.close();
         settled();
         const StateFile::Contents launch = state.read();
         EXPECT_EQ(launch.status, pauseEnds ? StateFile::Status::Loaded : StateFile::Status::Damaged);
@@ -228,6 +235,160 @@ TEST(StateFile, ALaunchStopsWaitingAfterAMinuteOrWhenToldAndLeavesTheFileToItsWr
     }
 }
 
+// A file the launch left to the program writing it (the user stopped waiting, or the wait
+// ran out) is never this app's to replace: every save keeps the session beside it, in one
+// file, until the file is whole (another calculator, never saved over) or has stood still
+// past the settling time (then kept aside as damaged before the session goes in its place).
+TEST(StateFile, AFileLeftToItsWriterAtTheLaunchIsSavedOverOnlyOnceItStandsStill)
+{
+    const Bytes archive = factoryArchive();
+    const Bytes other = nlohmann::json::to_cbor(nlohmann::json{{"ver", 39}, {"other", 1}});
+    const auto bytesOf = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    for (const bool told : {true, false}) {
+        for (const bool whole : {true, false}) {
+            QTemporaryDir dir;
+            std::int64_t now = 0;
+            StateFile state(dir.path(), {},
+                {std::chrono::seconds(10), [&] { return now; }, [](std::chrono::milliseconds) {},
+                    [told] { return !told; }, told ? StateFile::kLongestWait : std::chrono::milliseconds(0)});
+            {
+                QFile writer(state.path());
+                ASSERT_TRUE(writer.open(QIODevice::WriteOnly));
+                writer.write("half a calculator");
+            }
+            now = changedAt(state.path()) + 1000000000LL;
+            ASSERT_EQ(state.read().status, StateFile::Status::Busy);
+            StateFile::Failure why = StateFile::Failure::None;
+            EXPECT_FALSE(state.write(archive, &why));
+            EXPECT_EQ(why, StateFile::Failure::ChangedElsewhere);
+            EXPECT_TRUE(state.beingWritten());
+            const QString kept = state.sessionKeptAs();
+            ASSERT_FALSE(kept.isEmpty());
+            EXPECT_FALSE(state.write(archive)) << "the next save too";
+            EXPECT_EQ(state.sessionKeptAs(), kept);
+            EXPECT_EQ(bytesOf(state.path()), QByteArray("half a calculator"));
+            if (whole) {
+                QFile writer(state.path());
+                ASSERT_TRUE(writer.open(QIODevice::WriteOnly));
+                writer.write(reinterpret_cast<const char*>(other.data()), qsizetype(other.size()));
+                writer.close();
+                now = changedAt(state.path()) + 1000000000LL;
+                EXPECT_FALSE(state.write(archive, &why));
+                EXPECT_EQ(why, StateFile::Failure::ChangedElsewhere);
+                EXPECT_FALSE(state.beingWritten());
+                EXPECT_EQ(bytesOf(state.path()).size(), qsizetype(other.size())) << "another calculator";
+            } else {
+                now = changedAt(state.path()) + 11000000000LL;
+                EXPECT_TRUE(state.write(archive));
+                EXPECT_TRUE(state.written().replacedNoArchive);
+                EXPECT_EQ(bytesOf(state.written().keptAs), QByteArray("half a calculator"));
+                EXPECT_EQ(state.written().sessionCopy, kept);
+            }
+        }
+    }
+}
+
+// A writer that pauses past the settling time holding the file open (a download, a sync
+// tool), in place or behind the link the state file is: the launch waits for it and loads
+// what it wrote, and a save leaves it to it and keeps the session beside it. Nothing is
+// judged damaged, moved or copied aside.
+TEST(StateFile, AFileItsWriterHoldsOpenIsNeverJudgedHoweverLongItPauses)
+{
+    const Bytes archive = factoryArchive();
+    const Bytes otherBytes = nlohmann::json::to_cbor(nlohmann::json{{"ver", 39}, {"other", 1}});
+    const QByteArray other(reinterpret_cast<const char*>(otherBytes.data()), qsizetype(otherBytes.size()));
+    for (const bool linked : {false, true}) {
+        QTemporaryDir dir, dotfiles;
+        std::int64_t now = 0;
+        int waits = 0;
+        QFile writer;
+        StateFile state(dir.path(), {},
+            {std::chrono::seconds(10), [&] { return now; },
+                [&](std::chrono::milliseconds) {
+                    if (++waits == 3 && writer.isOpen()) {
+                        writer.write(other.mid(other.size() / 2));
+                        writer.close();
+                    }
+                },
+                {}});
+        writer.setFileName(linked ? QDir(dotfiles.path()).filePath("orvenda.cbor") : state.path());
+        if (linked) {
+            ASSERT_TRUE(QFile::link(writer.fileName(), state.path()));
+        }
+        const auto writeHalf = [&] {
+            ASSERT_TRUE(writer.open(QIODevice::WriteOnly));
+            writer.write(other.left(other.size() / 2));
+            writer.flush();
+            // It last wrote longer ago than the file is given to settle.
+            now = changedAt(writer.fileName()) + 11000000000LL;
+        };
+        writeHalf();
+        const StateFile::Contents launch = state.read();
+        EXPECT_EQ(launch.status, StateFile::Status::Loaded) << linked;
+        EXPECT_EQ(launch.bytes, otherBytes);
+        ASSERT_TRUE(state.write(archive));
+        writeHalf();
+        StateFile::Failure why = StateFile::Failure::None;
+        EXPECT_FALSE(state.write(archive, &why));
+        EXPECT_EQ(why, StateFile::Failure::ChangedElsewhere);
+        EXPECT_TRUE(state.beingWritten());
+        EXPECT_FALSE(state.sessionKeptAs().isEmpty());
+        writer.write(other.mid(other.size() / 2));
+        writer.close();
+        QFile arrived(writer.fileName());
+        ASSERT_TRUE(arrived.open(QIODevice::ReadOnly));
+        EXPECT_EQ(arrived.readAll(), other) << "whole where it was written";
+        EXPECT_TRUE(QDir(dir.path()).entryList({"memorySetting.damaged-*"}).isEmpty()) << linked;
+        EXPECT_EQ(QDir(dotfiles.path()).entryList(QDir::Files | QDir::Hidden).size(), linked ? 1 : 0);
+    }
+}
+
+// A kept session or a damaged file's copy is written aside whole before it gets its name:
+// killed while it is written, nothing is named, and the next launch removes what was left.
+TEST(StateFile, AKeptSessionOrDamagedCopyKilledWhileWrittenLeavesNothing)
+{
+    for (const bool session : {true, false}) {
+        QTemporaryDir dir, elsewhere;
+        StateFile state(dir.path(), {}, kAtOnce);
+        if (session) {
+            ASSERT_TRUE(state.write(factoryArchive()));
+            ASSERT_EQ(state.read().status, StateFile::Status::Loaded);
+            ASSERT_TRUE(AtomicFile::write(state.path(), nlohmann::json::to_cbor(nlohmann::json{{"ver", 39}})))
+                << "another app's save";
+        } else {
+            // Behind a link a damaged file is copied, not moved.
+            const QString damaged = QDir(elsewhere.path()).filePath("state.cbor");
+            QFile file(damaged);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(100000, 'x'));
+            file.close();
+            ASSERT_TRUE(QFile::link(damaged, state.path()));
+        }
+        const pid_t child = ::fork();
+        if (child == 0) {
+            AtomicFile::systemWrite = [](int, const void*, std::size_t) -> ssize_t { return ::raise(SIGKILL); };
+            if (session)
+                state.write(factoryArchive());
+            else
+                state.read();
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << session;
+        EXPECT_TRUE(QDir(dir.path()).entryList({"memorySetting.session-*", "memorySetting.damaged-*"}).isEmpty()) << session;
+        StateFile next(dir.path(), {}, kAtOnce);
+        EXPECT_TRUE(next.keptSessions().empty());
+        next.removeLeftovers();
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+            QStringList{StateFile::kFileName})
+            << session;
+    }
+}
+
 // Two apps refused at the same quit, in the same second (a shutdown ends both), keep each its
 // own session: a name beside the file is made by one app only. The record of the sessions
 // told is the app's own plain file: a link planted in its place is replaced, and the file it
@@ -242,7 +403,8 @@ TEST(StateFile, EveryKeptSessionHasANameOfItsOwnAndTheToldRecordNeverGoesThrough
     ASSERT_EQ(first.read().status, StateFile::Status::Loaded);
     ASSERT_EQ(other.read().status, StateFile::Status::Loaded);
     ASSERT_TRUE(third.write(nlohmann::json::to_cbor(nlohmann::json{{"ver", 39}, {"other", 1}}))) << "another save";
-    const Bytes one{1}, two{2};
+    const Bytes one = nlohmann::json::to_cbor(nlohmann::json{{"ver", 39}, {"one", 1}});
+    const Bytes two = nlohmann::json::to_cbor(nlohmann::json{{"ver", 39}, {"two", 2}});
     StateFile::Failure why = StateFile::Failure::None;
     EXPECT_FALSE(first.write(one, &why));
     EXPECT_EQ(why, StateFile::Failure::ChangedElsewhere);
@@ -254,8 +416,8 @@ TEST(StateFile, EveryKeptSessionHasANameOfItsOwnAndTheToldRecordNeverGoesThrough
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     };
-    EXPECT_EQ(bytesOf(first.sessionKeptAs()), QByteArray(1, '\1'));
-    EXPECT_EQ(bytesOf(other.sessionKeptAs()), QByteArray(1, '\2'));
+    EXPECT_EQ(bytesOf(first.sessionKeptAs()), QByteArray(reinterpret_cast<const char*>(one.data()), qsizetype(one.size())));
+    EXPECT_EQ(bytesOf(other.sessionKeptAs()), QByteArray(reinterpret_cast<const char*>(two.data()), qsizetype(two.size())));
 
     const QString victim = QDir(elsewhere.path()).filePath("notes.txt");
     {

@@ -28,6 +28,7 @@
 #include "TestSupport.h"
 
 #include <QCheckBox>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPropertyAnimation>
@@ -795,6 +796,27 @@ TEST_F(StatTestScreens, ThePictureShowsTheTitleAndTheShadedTails)
         EXPECT_FALSE(greenish(0.5, 0.1)) << tablet;
         EXPECT_FALSE(greenish(-1, 0.1)) << tablet;
         screen.done();
+    }
+}
+
+// A phone on its side leaves the graph a short band whose axis runs along Data/Stats and the
+// hypothesis control: every x number stands above them, where it reads.
+TEST_F(StatTestScreens, TheAxisNumbersStandAboveTheControlsAlongAShortGraph)
+{
+    root->resize(844, 390);
+    for (const std::uint32_t op : {Cat::ZTest, Cat::T2Test}) {
+        StatTestScreen& screen = show(op);
+        FixedGraphView& graph = screen.graphView();
+        graph.grab();
+        const double floor = screen.dataStatsControl().geometry().top() - graph.geometry().top();
+        const double height = QFontMetricsF(FontMap::shared().font("Helvetica", 14)).height();
+        int across = 0;
+        for (const AxisLabels::Label& label : graph.labels().labels)
+            if (label.topLeft.y() + height > graph.height() / 2) {
+                ++across;
+                EXPECT_LE(label.topLeft.y() + height, floor) << label.text;
+            }
+        EXPECT_GE(across, 5) << std::hex << op;
     }
 }
 

@@ -86,15 +86,18 @@ TEST_F(UserNotesViewTest, ShowsTheNotesAsAFramedScreenAndSwitchesToEditing)
 }
 
 // Long notes open at their top, read or edited, the first time and after another page was
-// scrolled down.
+// scrolled down; a long description and tags read from their start.
 TEST_F(UserNotesViewTest, LongNotesOpenAtTheirTop)
 {
     std::string notes;
     for (int i = 0; i < 120; ++i)
         notes += "Line " + std::to_string(i) + (i % 30 == 10 ? "\n<screenShot>\n2+3\n5\n</screenShot>\n" : "\n");
+    const std::string longText = "Length of the graph of a function between two x values, found with fnInt(";
     store("LONGA", "Disp 1\n", notes);
     store("LONGB", "Disp 2\n", notes);
     for (const char* name : {"LONGA", "LONGB"}) {
+        files->setDesc(longText, name);
+        files->setTags(longText, name);
         page.setProgramName(name);
         QApplication::processEvents();
         EXPECT_GT(page.webView().verticalScrollBar()->maximum(), 0) << name;
@@ -102,6 +105,8 @@ TEST_F(UserNotesViewTest, LongNotesOpenAtTheirTop)
         page.allowEditing(true, false);
         QApplication::processEvents();
         EXPECT_EQ(page.textView().verticalScrollBar()->value(), 0) << name << ": and are edited from it";
+        for (const QLineEdit* field : {&page.descField(), &page.tagField()})
+            EXPECT_EQ(field->cursorPosition(), 0) << name << ": " << field->text().toStdString();
         // Read down to the end, for the next page.
         page.textView().verticalScrollBar()->setValue(page.textView().verticalScrollBar()->maximum());
         page.allowEditing(false, false);

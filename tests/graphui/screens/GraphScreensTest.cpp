@@ -922,6 +922,33 @@ TEST_F(GraphScreens, TheYAxisNumbersKeepClearOfTheZoomColumn)
     EXPECT_EQ(found, 4);
 }
 
+// A program's pause lays its bar over the graph's bottom, where an x axis at the bottom
+// (Ymin 0) runs: upright and on its side, every number stands whole above the bar, and
+// goes back under the axis when the bar goes.
+TEST_F(GraphScreens, TheAxisNumbersStandAboveAPausesBar)
+{
+    window(-10, 10, 0, 20);
+    const QFontMetricsF metrics(FontMap::shared().font("Helvetica", 14));
+    for (const QSize size : {QSize(390, 844), QSize(844, 390)}) {
+        root->resize(size);
+        GraphScreenController& graph = showGraph();
+        auto* text = dynamic_cast<GraphText*>(graph.graphView().graphTextView);
+        ASSERT_TRUE(text);
+        const auto lowest = [&] {
+            graph.graphView().grab();
+            double bottom = 0;
+            for (const AxisLabels::Label& label : text->labels().labels)
+                bottom = std::max(bottom, label.topLeft.y() + metrics.height() + graph.graphView().y());
+            return bottom;
+        };
+        const double free = lowest();
+        graph.pause();
+        EXPECT_LE(lowest(), graph.pauseView().y()) << size.width() << "x" << size.height();
+        graph.pauseEnded();
+        EXPECT_EQ(lowest(), free) << size.width() << "x" << size.height();
+    }
+}
+
 TEST_F(GraphScreens, EscapeIsDoneAndReturnsHome)
 {
     GraphScreenController& graph = showGraph();
