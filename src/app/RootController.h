@@ -126,6 +126,8 @@ private:
     void returnToKeyboard(ScreenController* closing, int screen);
     // The statistics test or geometry screen closed for the keyboard's screens.
     void closeFormScreen(int id);
+    // Hides the full-size screen in front (each as its own leaving does) for the keyboard area.
+    void closeFullScreens();
     // c in front: the keyboard area when c is null, else that full-size screen.
     void activate(ScreenController* c);
     bool fullScreenVisible(int id) const;
