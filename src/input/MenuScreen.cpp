@@ -1454,6 +1454,7 @@ void MenuScreen::showAbout()
                 action == 0 ? d->askQuestion() : action == 1 ? d->reportBug() : d->leaveReview();
             aboutShown_ = false;
             about_->hide();
+            table_->show();
             cancel();
         };
     }
@@ -1468,6 +1469,8 @@ void MenuScreen::showAbout()
     aboutShown_ = true;
     about_->show();
     about_->raise();
+    // The page stands in the list's place: the list under it is out of sight and reach.
+    table_->hide();
 }
 
 void MenuScreen::closeAbout()
@@ -1477,6 +1480,7 @@ void MenuScreen::closeAbout()
     click();
     aboutShown_ = false;
     about_->hide();
+    table_->show();
 }
 
 void MenuScreen::clearAllMemory()
