@@ -73,8 +73,11 @@ TEST(ResultsDrive, TheTraceOnListsThatShrankStandsOnTheirLastPoint)
                                          + kEnter + "key GRAPH\nwait idle\ndump\n");
         ASSERT_TRUE(endedWithDumps(run, 2)) << c.plot << c.change;
         EXPECT_EQ(run.dumps[0]["trace"]["x"], 9) << c.plot;
-        const json& trace = run.dumps[1]["trace"];
+        json trace = run.dumps[1]["trace"];
         ASSERT_EQ(trace.is_object(), c.traced) << c.plot << c.change << trace;
+        // Where the lines are drawn is the layout's business, not the trace's.
+        if (c.traced)
+            trace.erase("linesRect");
         if (c.traced) {
             EXPECT_EQ(trace, json::parse(R"({"eq":-1,"feature":0,"lines":[")" + std::string(c.plot[0] == 'S' ? "P1:L₁,L₂" : "Plot(L₁,L₂)")
                                          + R"(","x:2","y:4"],"plot":0,"t":1,"x":2,"y":4})")) << c.plot;
