@@ -663,3 +663,22 @@ TEST(ProgramRunsDrive, TheDebuggerUnderTheGraphFollowsTheTurn)
             EXPECT_FALSE(d.contains("unreachable")) << what << d["top"] << d.value("unreachable", json());
     }
 }
+
+// A key that opens a screen, pressed while a run is about to show the graph, opens it in
+// front of the graph: its screen is current and on top.
+TEST(ProgramRunsDrive, AScreenKeyPressedWhileARunDrawsComesInFrontOfTheGraph)
+{
+    const std::vector<std::pair<std::string, int>> keys{{"TABLE", 5}, {"Y=", 1}, {"2ND\nkey TABLE", 6}};
+    std::string script = "program GW\nFor(I,1,50)\nEnd\nDispGraph\nend\n";
+    for (const auto& [key, screen] : keys)
+        script += "type prgmGW\nkey ENTER\nwait running\nkey " + key + "\nwait idle\nwait still\ndump\nhkey Escape\nwait idle\n"
+            + "key 2ND\nkey MODE\nwait idle\n";
+    for (const char* device : kDevices) {
+        const DriveRun run = driveScript(script, std::string("--device ") + device);
+        ASSERT_TRUE(endedWithDumps(run, keys.size())) << device;
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            EXPECT_EQ(run.dumps[i]["screen"], keys[i].second) << device << ", " << keys[i].first;
+            EXPECT_EQ(run.dumps[i]["top"]["id"], keys[i].second) << device << ", " << keys[i].first << run.dumps[i]["top"];
+        }
+    }
+}
