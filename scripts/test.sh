@@ -17,7 +17,7 @@ export QT_QPA_PLATFORM=offscreen
 # name as their label. A target added here is built and its tests run in that stage.
 asan_tests=(orvenda_engine_tests orvenda_pretty_tests orvenda_drawing_tests orvenda_app_tests orvenda_program_tests orvenda-cases
   orvenda_ui_tests orvenda_screen_tests orvenda_yeq_screen_tests orvenda_input_tests orvenda_graph_tests orvenda_stats_tests
-  orvenda_apps_screen_tests orvenda_program_screen_tests orvenda_docs_tests orvenda_platform_tests orvenda_launcher_tests orvenda_drive_tests orvenda_drive_stress_tests)
+  orvenda_apps_screen_tests orvenda_program_screen_tests orvenda_docs_tests orvenda_platform_tests orvenda_launcher_tests orvenda_drive_tests orvenda_drive_stress_tests orvenda_drive_walk_tests)
 tsan_tests=(orvenda_engine_tests orvenda_drive_stress_tests)
 fuzzers=(orvenda-archive-fuzzer orvenda-state-fuzzer orvenda-csv-fuzzer orvenda-entry-fuzzer orvenda-image-fuzzer orvenda-program-fuzzer
   orvenda-tifile-fuzzer orvenda-geometry-fuzzer orvenda-notes-fuzzer orvenda-picture-fuzzer orvenda-handover-fuzzer)

@@ -172,11 +172,14 @@ void RootController::layout()
     }
     keyboardArea_->setGeometry(keys);
     router_->setGeometry(keyboardArea_->rect());
+    // The router hidden under a full-size screen lays itself out only once shown again: what
+    // stands by its display now takes the frames of its new size.
+    const ScreenRouter::Frames frames = ScreenRouter::layoutFrames(QSizeF(keys.size()), tablet_);
     // The graph a debugged run showed stands in the display the debugger leaves free (beside
     // it, in the half the display and keyboard keep).
     if (ScreenController* graph = fullScreen(screens::Graph)) {
         if (debugging)
-            graph->setGeometry(beside ? keys : router_->displayRect().translated(keys.topLeft()).toRect());
+            graph->setGeometry(beside ? keys : frames.display.translated(keys.topLeft()).toRect());
         if (std::exchange(graphBesideDebugger_, debugging) != debugging && !graph->isHidden())
             if (GraphScreen* g = graphOf(graph))
                 g->fitWindow();
@@ -184,11 +187,10 @@ void RootController::layout()
     spinner_->move((width() - spinner_->width()) / 2, spinner_->y());
     if (debugger) {
         if (tablet_) {
-            const QRectF display = router_->displayRect();
-            const QRectF keyboard = router_->keyboardRect();
+            const QRectF display = frames.display;
             // Down to the keyboard's bottom edge, inside the window's margin.
             debugger->setGeometry(QRectF(display.x() + keys.x(), display.y() + keys.y() + kDebuggerTop,
-                                      display.width(), keyboard.height() + display.height() - kDebuggerTop)
+                                      display.width(), frames.keyboard.height() + display.height() - kDebuggerTop)
                                       .toRect());
         } else {
             debugger->setGeometry(safe);
@@ -310,8 +312,7 @@ void RootController::reportError(const nlohmann::json& error)
                 equations->setCurrentFunction(YEqModel::indexForEquation(token));
                 equations->setEntryCursor(location);
             }
-            if (fullScreenVisible(screens::Graph))
-                graphDone();
+            closeFullScreens();
             router_->showScreen(screens::YEq);
         });
     }
@@ -491,6 +492,17 @@ void RootController::statTestDone() { closeFormScreen(screens::StatTests); }
 
 void RootController::geometryDone() { closeFormScreen(screens::Geometry); }
 
+void RootController::closeFullScreens()
+{
+    if (fullScreenVisible(screens::Graph))
+        graphDone();
+    if (fullScreenVisible(screens::PeriodicTable))
+        periodicTableDone();
+    for (int id : {screens::StatTests, screens::Geometry})
+        if (fullScreenVisible(id))
+            closeFormScreen(id);
+}
+
 void RootController::closeFormScreen(int id)
 {
     // The form takes its own half-typed value while it is still current: the line the
@@ -533,9 +545,10 @@ void RootController::showDebugger()
     if (calc_.prgmManager && calc_.prgmManager->debug()) {
         const bool stopped = !calc_.prgmManager->runStartedIn().empty();
         const bool graph = fullScreenVisible(screens::Graph);
-        if (graph && !stopped)
-            graphDone();
         const bool keeps = stopped && (graph || calc_.currentScreen() == screens::Table);
+        // Whatever the user had in front (the graph, the periodic table, a form) gives way.
+        if (!keeps)
+            closeFullScreens();
         // The editor in front draws its debug face (its program's output) from now on.
         if (!keeps && calc_.currentScreen() != screens::ProgramEditor)
             router_->showScreen(screens::ProgramEditor);
@@ -556,6 +569,8 @@ void RootController::hideDebugger()
     ScreenController* debugger = fullScreen(screens::Debugger);
     if (debugger)
         debugger->hide();
+    // The editor comes to the front: a graph the stopped run kept above the debugger goes.
+    closeFullScreens();
     layout();
     if (calc_.prgmManager)
         calc_.prgmManager->setDebug(false);

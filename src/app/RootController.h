@@ -97,6 +97,8 @@ public:
     void showHelp() override;
     // keyFrame: the touched key in global coordinates, empty for none.
     void showFunctionHelp(std::uint32_t op, QRect keyFrame = {}) override;
+    // Hides the full-size screen in front (each as its own leaving does) for the keyboard area.
+    void closeFullScreens() override;
     void helpDone();
     // The tablet's help panel (at most 400 × 800) for a key at keyFrame (in the same
     // coordinates as the window size): centred on the key across, on the side of the key
@@ -126,6 +128,7 @@ private:
     void returnToKeyboard(ScreenController* closing, int screen);
     // The statistics test or geometry screen closed for the keyboard's screens.
     void closeFormScreen(int id);
+
     // c in front: the keyboard area when c is null, else that full-size screen.
     void activate(ScreenController* c);
     bool fullScreenVisible(int id) const;

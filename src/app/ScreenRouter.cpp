@@ -291,6 +291,10 @@ void ScreenRouter::showScreen(int n, const ScreenRequest& request)
     const bool clearsFirst = n == screens::Solver || n == screens::Polynomial || n == screens::SimulEq;
     const bool clearsAfter = n == screens::Table || n == screens::TableSetup || n == screens::Window
         || n == screens::Finance || n == screens::Format;
+    // A key a run held back until it ended (TABLE, Y=) comes in front of the graph the run
+    // showed meanwhile. The editor stays under the graph a stepped run keeps in its display.
+    if (delegate_ && n != screens::ProgramEditor)
+        delegate_->closeFullScreens();
     // The screen left takes its line before the next one is made (a new list editor
     // empties the line); only then is the home screen's line dropped.
     setCurrentScreen(n);

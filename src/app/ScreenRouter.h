@@ -40,6 +40,8 @@ public:
         // The help screen of a token or key code; on a tablet its panel stands by the
         // touched key, given in global coordinates (empty when no key was touched).
         virtual void showFunctionHelp(std::uint32_t /*op*/, QRect /*keyFrame*/) {}
+        // A screen of the keyboard area comes to the front: the full-size screen over it goes.
+        virtual void closeFullScreens() {}
     };
 
     struct Frames {

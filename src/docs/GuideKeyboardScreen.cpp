@@ -35,6 +35,8 @@ void GuideKeyboardScreen::showOp(std::uint32_t code, QRectF keyFrame)
     help_->show();
     help_->raise();
     help_->focus(true);
+    // On a phone the page covers the whole guide: its keys go out of sight and reach.
+    keyboard_->setVisible(tablet_);
     if (helpChanged)
         helpChanged();
 }
@@ -59,6 +61,7 @@ void GuideKeyboardScreen::hideHelp()
         return;
     help_->hide();
     help_->focus(false);
+    keyboard_->show();
     setFocus();
     if (helpChanged)
         helpChanged();

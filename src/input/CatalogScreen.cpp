@@ -254,6 +254,7 @@ void CatalogScreen::closeHelp()
 {
     // Opened again, the catalogue shows its list where it belongs, whatever slide ran.
     HelpPage::stopSliding(table_, help_);
+    help_->hide();
     helpShown_ = false;
     back_->hide();
     share_->hide();

@@ -124,6 +124,7 @@ void HelpPage::stopSliding(QWidget* list, QWidget* page)
         for (auto* running : view->findChildren<QPropertyAnimation*>(Qt::FindDirectChildrenOnly))
             running->stop();
     list->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    list->show();
 }
 
 void HelpPage::slide(QWidget* list, QWidget* page, const QRect& area, bool push)
@@ -140,8 +141,13 @@ void HelpPage::slide(QWidget* list, QWidget* page, const QRect& area, bool push)
         animation->setDuration(kSlideMs);
         animation->setStartValue(from);
         animation->setEndValue(to);
+        // The view slid out is hidden once out of the window: off the area or under the
+        // page, it is no part of what the user sees or reaches.
+        if (view == (push ? list : page))
+            QObject::connect(animation, &QAbstractAnimation::finished, view, &QWidget::hide);
         animation->start(QAbstractAnimation::DeleteWhenStopped);
     }
+    (push ? page : list)->show();
 }
 
 } // namespace orvenda

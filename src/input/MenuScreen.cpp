@@ -250,6 +250,8 @@ void MenuScreen::showMenu(int id)
                 tabs_->addTab(QString::fromUtf8(tab.title.data(), static_cast<qsizetype>(tab.title.size())));
     }
     tabs_->setCurrentIndex(0);
+    // A menu of one list has no tabs: the bar draws none.
+    tabs_->setVisible(tabs_->count() > 0);
     filling_ = false;
     currentMenu_ = id;
     tab_ = 0;
@@ -1081,7 +1083,8 @@ void MenuScreen::popHelp()
     back_->hide();
     share_->hide();
     cancel_->show();
-    tabs_->show();
+    tabs_->setVisible(tabs_->count() > 0);
+    fitTabs();
     setBarTitle(shareBarTitle());
     HelpPage::slide(table_, help_, listArea(), false);
 }
@@ -1131,7 +1134,7 @@ void MenuScreen::popNotes()
     notesModes_->hide();
     listing_->hide();
     cancel_->show();
-    tabs_->show();
+    tabs_->setVisible(tabs_->count() > 0);
     filterBar_->setVisible(showsLibrary());
     setBarTitle(shareBarTitle());
     updateAddButton();
@@ -1457,6 +1460,7 @@ void MenuScreen::showAbout()
                 action == 0 ? d->askQuestion() : action == 1 ? d->reportBug() : d->leaveReview();
             aboutShown_ = false;
             about_->hide();
+            table_->show();
             cancel();
         };
     }
@@ -1471,6 +1475,8 @@ void MenuScreen::showAbout()
     aboutShown_ = true;
     about_->show();
     about_->raise();
+    // The page stands in the list's place: the list under it is out of sight and reach.
+    table_->hide();
 }
 
 void MenuScreen::closeAbout()
@@ -1480,6 +1486,7 @@ void MenuScreen::closeAbout()
     click();
     aboutShown_ = false;
     about_->hide();
+    table_->show();
 }
 
 void MenuScreen::clearAllMemory()
@@ -1589,6 +1596,8 @@ void MenuScreen::fitTabs()
     tabs_->setMinimumWidth(tabsWidth);
     // The title takes what the tabs leave, shortened with an ellipsis when that is too little.
     title_->setText(titleMetrics.elidedText(title, Qt::ElideRight, std::max(0, room - tabsWidth - spacing)));
+    // Nor is a title without text drawn.
+    title_->setVisible(!title_->text().isEmpty());
 }
 
 } // namespace orvenda

@@ -863,8 +863,8 @@ void AppDriver::click(QPoint point)
 
 bool AppDriver::wait(std::string_view what)
 {
-    if (what == "idle") {
-        if (!app_.shell().settle(kIdleLimit))
+    if (what == "idle" || what == "still") {
+        if (what == "idle" && !app_.shell().settle(kIdleLimit))
             return fail("the program queue did not finish within " + std::to_string(kIdleLimit.count()) + " s");
         spin(0);
         // Sheets and panels that slide come to rest: each animation's end is waited for.
@@ -926,7 +926,7 @@ bool AppDriver::wait(std::string_view what)
     }
     const auto ms = number(what);
     if (!ms || *ms < 0)
-        return fail("wait takes milliseconds, idle, running, screen N or imported N");
+        return fail("wait takes milliseconds, idle, still, running, screen N or imported N");
     spin(*ms);
     return true;
 }
@@ -1732,6 +1732,14 @@ void AppDriver::dump()
     Calculator& calc = app_.calculator();
     nlohmann::json state;
     state["screen"] = calc.currentScreen();
+    // Whether a run is queued or running, and whether a program waits (for an answer, a
+    // menu's pick or a pause's ENTER).
+    state["running"] = calc.parser().programQueueCount() > 0;
+    state["waiting"] = calc.parser().programQueue().programQueued();
+    // The shift the keyboard lights: 2ND, ALPHA or the alpha lock (null for none).
+    state["shift"] = calc.secondShift ? nlohmann::json("2nd") : calc.alphaLock ? nlohmann::json("alphaLock")
+        : calc.alphaShift                                    ? nlohmann::json("alpha")
+                                                             : nlohmann::json();
     // What the window shows on top, from the widgets the picture is drawn from.
     const int front = app_.root().frontId();
     nlohmann::json top{{"id", front}, {"title", ScreenRegistry::title(front).toStdString()}, {"leave", nullptr}};
@@ -1740,6 +1748,12 @@ void AppDriver::dump()
         top["leave"] = {r.x(), r.y(), r.width(), r.height()};
     }
     state["top"] = std::move(top);
+    // Every screen, overlay and view drawn, under the one on top too.
+    nlohmann::json drawn = nlohmann::json::array();
+    for (int id : ScreenRegistry::ids())
+        if (const ScreenController* c = app_.root().controllerOf(id); c && c->isVisible())
+            drawn.push_back(id);
+    state["drawn"] = std::move(drawn);
     // The calculator keyboard where it is drawn in the window, and its smallest key's size;
     // null while a full-size screen hides it.
     const KeyboardView& keyboard = app_.keyboard();

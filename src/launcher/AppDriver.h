@@ -50,7 +50,9 @@ class GeometryScreen;
 //   tap X Y        a tap at window coordinates; while a form is open only a tap on the
 //                  form reaches anything
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished
-//                  and every sliding sheet or panel has come to rest; `wait running`
+//                  and every sliding sheet or panel has come to rest; `wait still`
+//                  only until the sheets and panels have come to rest (a run may go
+//                  on, or wait for an answer); `wait running`
 //                  until the program queue's worker has taken the run queued (at once
 //                  when none is queued); `wait screen N` until screen N is current;
 //                  `wait imported N` until N variables have arrived (handed over by a
@@ -63,10 +65,14 @@ class GeometryScreen;
 //                  image goes by its accessible name, such as "Zoom In X"), or a tab of a
 //                  tab bar shown (the notes page's Preview), clicked; `press? CAPTION` the
 //                  same, passing over a caption nothing shows
-//   dump           one JSON object on a line: screen, top (what is drawn on top of the
+//   dump           one JSON object on a line: screen, running (a run queued or
+//                  running), waiting (a program waits for an answer, a menu's pick or
+//                  a pause's ENTER), shift ("2nd", "alpha" or "alphaLock" while the
+//                  keyboard lights one, null otherwise), top (what is drawn on top of the
 //                  window: the id and title of the full-size screen, overlay or screen in
 //                  front, and leave, its leave control's x, y, width and height in the
-//                  window or null), keyboard (the calculator keyboard's rect, its x, y,
+//                  window or null), drawn (the ids of every screen, overlay and view
+//                  drawn, the one on top and those under it), keyboard (the calculator keyboard's rect, its x, y,
 //                  width and height in the window, and key, its smallest key's width and
 //                  height; null while a full-size screen hides it), mathPrint (which home
 //                  screen),

@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -605,5 +606,79 @@ TEST(ProgramRunsDrive, TheOutputGridSpansItsAreaAtEverySize)
             if (qGray(picture.pixel(x, y)) < 80)
                 right = x;
         EXPECT_GT(right, grid[0].get<int>() + grid[2].get<int>() * 4 / 5) << size;
+    }
+}
+
+// An error alert's Show program or Goto brings the program's editor (under the debugger) or
+// the Y= editor to the front whichever full-size screen the user had opened meanwhile: the
+// graph, the periodic table, the statistics tests or geometry. Escape leaves the debugger
+// for the editor, with nothing left over it.
+TEST(ProgramRunsDrive, AnAlertsWayBackComesInFrontOfEveryFullSizeScreen)
+{
+    // Each waits for a key, then fails: the key is sent once the screen is in front.
+    const std::string programs = "program KE\n0->K\nRepeat K\ngetKey->K\nEnd\n1/0\nend\n"
+                                 "program KG\nDispGraph\n0->K\nRepeat K\ngetKey->K\nEnd\n1/0\nend\n"
+                                 "program YG\n\"X+\"->Y₁\nDispGraph\nend\n";
+    const std::vector<std::pair<std::string, std::string>> screens{
+        {"graph", ""}, {"periodic table", "open 13\n"}, {"statistics tests", "open 15\n"}, {"geometry", "open 16\n"}};
+    const std::string home = "wait idle\nkey 2ND\nkey MODE\nwait idle\n";
+    for (const char* device : kDevices) {
+        std::string script = programs;
+        for (const auto& [name, opened] : screens) {
+            script += std::string("type prgm") + (opened.empty() ? "KG" : "KE") + "\nkey ENTER\nwait running\n" + opened
+                + "wait still\nkey 5\nwait idle\npress Show program\nwait idle\ndump\nhkey Escape\nwait idle\ndump\n" + home;
+            // The equation's fault comes over the graph; the screen opened under the alert.
+            script += "type prgmYG\nkey ENTER\nwait idle\n" + opened + "wait still\npress Goto\nwait idle\ndump\n" + home;
+        }
+        const DriveRun run = driveScript(script, std::string("--device ") + device);
+        ASSERT_TRUE(endedWithDumps(run, 3 * screens.size())) << device;
+        for (std::size_t i = 0; i < screens.size(); ++i) {
+            const std::string what = std::string(device) + ", " + screens[i].first;
+            const json& shown = run.dumps[3 * i];
+            EXPECT_EQ(shown["top"]["id"], 109) << what;
+            EXPECT_EQ(shown["editor"]["debug"], true) << what;
+            EXPECT_EQ(shown["screen"], 2) << what;
+            const json& left = run.dumps[3 * i + 1];
+            EXPECT_EQ(left["top"]["id"], 2) << what << left["top"];
+            EXPECT_EQ(left["screen"], 2) << what;
+            const json& equations = run.dumps[3 * i + 2];
+            EXPECT_EQ(equations["top"]["id"], 1) << what << equations["top"];
+            EXPECT_EQ(equations["screen"], 1) << what;
+        }
+    }
+}
+
+// The debugger turned with the window lays itself out for the new size, also while the
+// graph came over it.
+TEST(ProgramRunsDrive, TheDebuggerUnderTheGraphFollowsTheTurn)
+{
+    for (const auto& [device, from, to] : {std::tuple{"tablet", "768x1024", "1024x768"}, {"tablet", "1024x768", "768x1024"},
+             {"phone", "390x844", "844x390"}, {"phone", "844x390", "390x844"}}) {
+        const std::string what = std::string(device) + " " + from + " to " + to;
+        const DriveRun run = driveScript(std::string("size ") + from + "\nopen 109\nwait idle\nhkey Ctrl+G\nwait idle\nsize "
+                + to + "\nwait still\ndump\nhkey Escape\nwait still\ndump\n",
+            std::string("--device ") + device);
+        ASSERT_TRUE(endedWithDumps(run, 2)) << what;
+        for (const json& d : run.dumps)
+            EXPECT_FALSE(d.contains("unreachable")) << what << d["top"] << d.value("unreachable", json());
+    }
+}
+
+// A key that opens a screen, pressed while a run is about to show the graph, opens it in
+// front of the graph: its screen is current and on top.
+TEST(ProgramRunsDrive, AScreenKeyPressedWhileARunDrawsComesInFrontOfTheGraph)
+{
+    const std::vector<std::pair<std::string, int>> keys{{"TABLE", 5}, {"Y=", 1}, {"2ND\nkey TABLE", 6}};
+    std::string script = "program GW\nFor(I,1,50)\nEnd\nDispGraph\nend\n";
+    for (const auto& [key, screen] : keys)
+        script += "type prgmGW\nkey ENTER\nwait running\nkey " + key + "\nwait idle\nwait still\ndump\nhkey Escape\nwait idle\n"
+            + "key 2ND\nkey MODE\nwait idle\n";
+    for (const char* device : kDevices) {
+        const DriveRun run = driveScript(script, std::string("--device ") + device);
+        ASSERT_TRUE(endedWithDumps(run, keys.size())) << device;
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            EXPECT_EQ(run.dumps[i]["screen"], keys[i].second) << device << ", " << keys[i].first;
+            EXPECT_EQ(run.dumps[i]["top"]["id"], keys[i].second) << device << ", " << keys[i].first << run.dumps[i]["top"];
+        }
     }
 }

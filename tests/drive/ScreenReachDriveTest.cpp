@@ -16,6 +16,8 @@
 #include <cmath>
 #include <map>
 #include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace orvenda::test {
@@ -429,6 +431,18 @@ TEST(ScreenReachDrive, TheLeastAndTheTurnedPhoneShowEveryControlWhole)
     EXPECT_GE(bar["title"][2].get<int>(), bar["titleNeeds"].get<int>()) << bar;
 }
 
+// A menu of one list draws no tab bar, and the user menus no empty title, where the bar's
+// other buttons would leave them no room.
+TEST(ScreenReachDrive, AMenuDrawsNoEmptyTabsOrTitle)
+{
+    for (const char* opened : {"key ALPHA\nkey Y=\n", "key 2ND\nkey X,T,θ,N\nhkey 5\nopen 17\nhkey Ctrl+U\n"}) {
+        const DriveRun run = driveScript(std::string(opened) + "wait idle\ndump\n");
+        ASSERT_TRUE(endedWithDumps(run, 1)) << opened;
+        EXPECT_EQ(run.dumps[0]["top"]["id"], 101) << opened;
+        EXPECT_FALSE(run.dumps[0].contains("unreachable")) << opened << run.dumps[0].value("unreachable", json());
+    }
+}
+
 // The least window, 320 × 390, where what is laid over a screen shares its room: the ten
 // geometry figures keep Done, Solve and Clear clear of each other; the stat plot set-up's hue
 // wheel is a wheel a pointer works; 2-SampTTest's pooled switch leaves the form's title
@@ -745,4 +759,38 @@ TEST_P(EveryOverlay, AlertsFormsAndAnOpenListStandInTheWindowAfterEveryTurn)
 INSTANTIATE_TEST_SUITE_P(Drive, EveryOverlay, ::testing::Values("phone", "tablet"), [](const auto& info) { return std::string(info.param); });
 
 } // namespace
+
+// A page over a list (a menu's or the catalogue's help page slid in, MEM's about page, a
+// key's page over the keyboard guide) leaves nothing under it or off the window in reach,
+// at every shape, and going back brings the list back whole.
+TEST(ScreenReachDrive, APageOverAListLeavesNothingUnderItInReach)
+{
+    const std::vector<std::pair<std::string, std::string>> pages{
+        {"menu's help", "key 2ND\nkey VARS\nwait still\nhkey Ctrl+I\nwait still\ndump\nhkey Left\nwait still\ndump\n"},
+        {"catalogue's help", "hkey p\nwait still\nhkey Ctrl+I\nwait still\ndump\npress ‹ Back\nwait still\ndump\n"},
+        {"about", "key 2ND\nkey +\nwait still\nkey 1\nwait still\ndump\nhkey Escape\nwait still\ndump\n"},
+        {"guide", "key 2ND\nkey ON\nwait still\nkey SIN\nwait still\nkey COS\nwait still\ndump\n"}};
+    std::string script;
+    std::vector<std::string> cases;
+    for (const auto& [name, steps] : pages) {
+        script += steps + kHome;
+        for (const char* shown : {"shown", "left"})
+            if (name != "guide" || shown == std::string("shown"))
+                cases.push_back(name + " " + shown);
+    }
+    for (const WindowSize& size : kEverySize) {
+        const DriveRun run = driveScript(script, size.options());
+        ASSERT_TRUE(endedWithDumps(run, cases.size())) << size.name();
+        for (std::size_t i = 0; i < cases.size(); ++i) {
+            const json& dump = run.dumps[i];
+            const std::string what = size.name() + ", " + cases[i];
+            EXPECT_FALSE(dump.contains("unreachable")) << what << dump.value("unreachable", json());
+            // The page is the one asked for; going back leaves it.
+            EXPECT_EQ(dump["help"] != nullptr, cases[i] == "menu's help shown" || cases[i] == "catalogue's help shown"
+                          || cases[i] == "guide shown")
+                << what << dump["help"];
+        }
+    }
+}
+
 } // namespace orvenda::test

@@ -1,0 +1,129 @@
+// Random walks through the whole app, through orvenda-drive: keys, chords, taps on what the
+// screen shows, entries and program calls, screens opened, the window resized, waits. After
+// every few steps the app answers, shows one screen in front with every control in reach,
+// and at the end QUIT leaves a home screen where 1+1 gives 2. A failing walk prints its
+// script; ORVENDA_WALK_SEED (a seed or a range A-B), ORVENDA_WALK_STEPS,
+// ORVENDA_WALK_DEVICE (phone, tablet or both) and ORVENDA_WALK_SHRINK=1 run other walks and
+// shrink their failures, ORVENDA_WALK_SCRIPT=FILE shrinks the steps of a script.
+
+#include "drive/WalkRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+namespace orvenda::test {
+namespace {
+
+struct Walk {
+    std::uint32_t seed;
+    bool tablet;
+    int steps;
+};
+
+std::string device(bool tablet) { return tablet ? "tablet" : "phone"; }
+
+void PrintTo(const Walk& walk, std::ostream* out) { *out << "seed " << walk.seed << " on the " << device(walk.tablet) << ", " << walk.steps << " steps"; }
+
+std::string describe(const WalkFailure& failure) { return failure.kind + (failure.cause.empty() ? "" : ": " + failure.cause); }
+
+// The shortest script that still fails as the walk did.
+std::string shrunk(WalkRunner& runner, const std::vector<std::string>& steps, const WalkFailure& failure)
+{
+    const WalkRunner::Shrunk fewest = runner.shrink(steps, failure);
+    if (fewest.transcript.empty())
+        return "# " + describe(failure) + ": no replay failed again\n";
+    return "# " + describe(failure) + " (" + std::to_string(fewest.steps.size()) + " steps)\n" + fewest.transcript;
+}
+
+class WalkDrive : public ::testing::TestWithParam<Walk> {};
+
+TEST_P(WalkDrive, TheAppAnswersWithOneScreenInReachAndQuitLeavesAHomeScreenThatAdds)
+{
+    const Walk& walk = GetParam();
+    WalkRunner runner(walk.tablet);
+    const WalkOutcome outcome = runner.walk(walk.seed, walk.steps);
+    if (outcome.failure)
+        ADD_FAILURE() << describe(*outcome.failure) << " after step " << outcome.steps << "\n"
+                      << outcome.failure->detail << "\n# the script so far (--device " << device(walk.tablet) << "):\n"
+                      << outcome.transcript << "# shrink it with ORVENDA_WALK_SEED=" << walk.seed
+                      << " ORVENDA_WALK_STEPS=" << outcome.steps << " ORVENDA_WALK_DEVICE=" << device(walk.tablet)
+                      << " ORVENDA_WALK_SHRINK=1 and --gtest_filter=WalkDrive.FromTheEnvironment";
+}
+
+// The seeds CI walks, on the phone and the tablet. Six of them once called a program from a
+// field (the list editor's, a geometry figure's, a statistics test's, the matrix editor's,
+// a form's) and brought the app down within their first 40 steps.
+INSTANTIATE_TEST_SUITE_P(Seeds, WalkDrive,
+                         ::testing::Values(Walk{119, false, 300}, Walk{103, false, 300}, Walk{114, false, 300}, Walk{3, false, 300},
+                                           Walk{120, true, 300}, Walk{161, true, 300}, Walk{12, true, 300}, Walk{1, true, 300}),
+                         [](const auto& info) { return device(info.param.tablet) + std::to_string(info.param.seed); });
+
+// Walks chosen from the environment, for a search of many seeds and to shrink what fails:
+// each failure is printed shrunk, and written to ORVENDA_WALK_OUT/SEED-DEVICE.txt when that
+// folder is set.
+TEST(WalkDrive, FromTheEnvironment)
+{
+    const char* seeds = std::getenv("ORVENDA_WALK_SEED");
+    const char* script = std::getenv("ORVENDA_WALK_SCRIPT");
+    if (!seeds && !script)
+        GTEST_SKIP() << "set ORVENDA_WALK_SEED or ORVENDA_WALK_SCRIPT";
+    const char* steps = std::getenv("ORVENDA_WALK_STEPS");
+    const char* devices = std::getenv("ORVENDA_WALK_DEVICE");
+    const char* out = std::getenv("ORVENDA_WALK_OUT");
+    const bool shrink = std::getenv("ORVENDA_WALK_SHRINK") && std::string(std::getenv("ORVENDA_WALK_SHRINK")) == "1";
+    const std::string which = devices ? devices : "phone";
+    std::vector<bool> tablets;
+    if (which != "tablet")
+        tablets.push_back(false);
+    if (which != "phone")
+        tablets.push_back(true);
+    const auto report = [&](const std::string& name, const std::string& text) {
+        std::cout << text << std::flush;
+        if (out)
+            std::ofstream(std::string(out) + "/" + name + ".txt") << text;
+    };
+    if (script) {
+        std::stringstream text;
+        text << std::ifstream(script).rdbuf();
+        const std::vector<std::string> replayed = WalkRunner::stepsOf(text.str());
+        for (bool tablet : tablets) {
+            WalkRunner runner(tablet);
+            const WalkOutcome outcome = runner.replay(replayed);
+            if (!outcome.failure) {
+                std::cout << "the script passes on the " << device(tablet) << "\n";
+                continue;
+            }
+            ADD_FAILURE() << describe(*outcome.failure) << " on the " << device(tablet);
+            if (shrink)
+                report("script-" + device(tablet), shrunk(runner, runner.steps(), *outcome.failure));
+        }
+        return;
+    }
+    const std::string range = seeds;
+    const auto dash = range.find('-');
+    const std::uint32_t first = static_cast<std::uint32_t>(std::stoul(range.substr(0, dash)));
+    const std::uint32_t last = dash == std::string::npos ? first : static_cast<std::uint32_t>(std::stoul(range.substr(dash + 1)));
+    for (std::uint32_t seed = first; seed <= last; ++seed)
+        for (bool tablet : tablets) {
+            WalkRunner runner(tablet);
+            const WalkOutcome outcome = runner.walk(seed, steps ? std::atoi(steps) : 300);
+            const std::string name = std::to_string(seed) + "-" + device(tablet);
+            if (!outcome.failure) {
+                std::cout << "seed " << name << ": passes\n" << std::flush;
+                continue;
+            }
+            ADD_FAILURE() << "seed " << name << ": " << describe(*outcome.failure) << " after step " << outcome.steps;
+            std::cout << "seed " << name << ": " << describe(*outcome.failure) << " after step " << outcome.steps << "\n"
+                      << outcome.failure->detail << "\n" << std::flush;
+            report(name, shrink ? shrunk(runner, runner.steps(), *outcome.failure)
+                                : "# " + describe(*outcome.failure) + "\n" + outcome.transcript);
+        }
+}
+
+} // namespace
+} // namespace orvenda::test

@@ -1,0 +1,81 @@
+#pragma once
+
+// Runs a random walk (or replays its steps) through orvenda-drive and checks the app as a
+// user would see it: after every few steps the app answers a dump, one screen is in front
+// and every control of it is within reach; at the end, with the alerts closed, the
+// overlays left and QUIT, 1+1 gives 2 on the home screen (or a question in front takes
+// it). A failing walk shrinks to the fewest steps that still fail the same way.
+
+#include "drive/LiveDrive.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvenda::test {
+
+class RandomWalk;
+
+// How a walk failed: its kind ("crash", "hang", "driver", "screen", "unreachable" or
+// "quit") and what it showed. Two failures are the same when their kind and cause are.
+struct WalkFailure {
+    std::string kind;
+    // What tells this failure from others of its kind: the signal, the sanitizer's first
+    // frame of the app, the classes out of reach.
+    std::string cause;
+    std::string detail;
+    bool sameAs(const WalkFailure& other) const { return kind == other.kind && cause == other.cause; }
+};
+
+struct WalkOutcome {
+    std::optional<WalkFailure> failure;
+    // The steps run up to the check that failed (all of them when none did).
+    std::size_t steps = 0;
+    // Every line sent to the driver, a script that replays the walk.
+    std::string transcript;
+};
+
+class WalkRunner {
+public:
+    // Steps between two checks, and the seconds the app has to answer any one of them.
+    static constexpr int kCheckEvery = 4;
+    static constexpr int kWatchdogSeconds = 90;
+
+    explicit WalkRunner(bool tablet) : tablet_(tablet) {}
+
+    // A walk of count steps from the seed; its steps are kept in steps().
+    WalkOutcome walk(std::uint32_t seed, int count);
+    // These steps again, with the same checks.
+    WalkOutcome replay(const std::vector<std::string>& steps);
+    // As few of these steps as still fail as failure did (delta debugging: chunks of the
+    // steps are taken out while the rest still fails, in ever smaller chunks), with the
+    // lines the last replay that failed so sent (the checks' own too: a failure may show
+    // only in them).
+    struct Shrunk {
+        std::vector<std::string> steps;
+        std::string transcript;
+    };
+    Shrunk shrink(std::vector<std::string> steps, const WalkFailure& failure);
+
+    const std::vector<std::string>& steps() const { return steps_; }
+    // The steps of a script (each line but the programs, dumps and waits for the sheets).
+    static std::vector<std::string> stepsOf(const std::string& script);
+
+private:
+    // The steps from walk when it is set, otherwise from fixed.
+    WalkOutcome run(RandomWalk* walk, const std::vector<std::string>& fixed, std::size_t count);
+    // What failed when the driver gave no dump.
+    static WalkFailure lost(const LiveDrive& drive);
+    static std::optional<WalkFailure> check(const nlohmann::json& shown);
+    // Closes alerts, leaves overlays and the screen in front, stops a run that asks
+    // nothing, and enters 1+1.
+    static std::optional<WalkFailure> quitCheck(LiveDrive& drive, nlohmann::json shown);
+
+    bool tablet_;
+    std::vector<std::string> steps_;
+};
+
+} // namespace orvenda::test
