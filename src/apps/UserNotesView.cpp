@@ -161,6 +161,10 @@ void UserNotesView::layoutViews(bool animate)
     const int panelHeight = panel_->sizeHint().height();
     const QRect panel(0, editable_ ? 0 : -panelHeight, width(), panelHeight);
     const QRect body = editable_ ? QRect(0, panelHeight, width(), std::max(0, height() - panelHeight)) : rect();
+    // The tags and description, slid above the page to preview it, are hidden there: no
+    // field above the window takes a click or Tab.
+    if (editable_)
+        panel_->show();
     for (auto [view, to] : {std::pair<QWidget*, QRect>{panel_, panel}, {text_, body}, {web_, body}}) {
         if (!animate) {
             view->setGeometry(to);
@@ -170,8 +174,12 @@ void UserNotesView::layoutViews(bool animate)
         animation->setDuration(kSlideMs);
         animation->setStartValue(view->geometry());
         animation->setEndValue(to);
+        if (view == panel_)
+            connect(animation, &QAbstractAnimation::finished, panel_, [this] { panel_->setVisible(editable_); });
         animation->start(QAbstractAnimation::DeleteWhenStopped);
     }
+    if (!animate)
+        panel_->setVisible(editable_);
 }
 
 void UserNotesView::resizeEvent(QResizeEvent*)

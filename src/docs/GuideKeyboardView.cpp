@@ -154,11 +154,13 @@ void GuideKeyboardView::layoutButtons()
     for (int key = 0; key < kKeyCount; ++key) {
         const int row = key / 5, column = key % 5;
         QRectF frame((column * 64 + 1) * s, row * 35 * s, 62 * s, 34 * s);
+        // The four arrows stand apart, a point between each: none lies over a part of
+        // another a finger aims at.
         switch (key) {
-        case 8: frame = QRectF(191 * s, 38 * s, 34 * s, 64 * s); break;
-        case 9: frame = QRectF(223 * s, 35 * s, 64 * s, 34 * s); break;
-        case 13: frame = QRectF(223 * s, 70 * s, 64 * s, 34 * s); break;
-        case 14: frame = QRectF(284 * s, 38 * s, 34 * s, 64 * s); break;
+        case 8: frame = QRectF(191 * s, 38 * s, 32 * s, 64 * s); break;
+        case 9: frame = QRectF(224 * s, 35 * s, 62 * s, 34 * s); break;
+        case 13: frame = QRectF(224 * s, 70 * s, 62 * s, 34 * s); break;
+        case 14: frame = QRectF(287 * s, 38 * s, 32 * s, 64 * s); break;
         default: break;
         }
         button(key).setGeometry(frame.translated(x0, y0).toAlignedRect());
