@@ -771,8 +771,8 @@ TEST(ScreenReachDrive, APageOverAListLeavesNothingUnderItInReach)
         {"catalogue's help", "hkey p\nwait still\nhkey Ctrl+I\nwait still\ndump\npress ‹ Back\nwait still\ndump\n"},
         {"about", "key 2ND\nkey +\nwait still\nkey 1\nwait still\ndump\nhkey Escape\nwait still\ndump\n"},
         {"notes", "key PRGM\nwait still\nhkey Ctrl+I\nwait still\ndump\nhkey Escape\nwait still\ndump\n"},
-        {"guide", "key 2ND\nkey ON\nwait still\nkey SIN\nwait still\nkey COS\nwait still\ndump\n"},
-        {"guide's keys", "key 2ND\nkey ON\nwait still\nkey ^\nwait still\ndump\n"}};
+        {"guide's keys", "key 2ND\nkey ON\nwait still\nkey ^\nwait still\ndump\n"},
+        {"guide", "key 2ND\nkey ON\nwait still\nkey SIN\nwait still\nkey COS\nwait still\ndump\n"}};
     std::string script;
     std::vector<std::string> cases;
     for (const auto& [name, steps] : pages) {
