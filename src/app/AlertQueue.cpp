@@ -36,6 +36,10 @@ void AlertQueue::showNext()
     QObject::connect(box, &QMessageBox::finished, box, [this] {
         open_.clear();
         showNext();
+        // The keys go back to the window, not to the alert closed (still the active window
+        // where no window manager moves it on).
+        if (!open_)
+            window_.activateWindow();
     });
     open_ = box;
     box->show();

@@ -648,6 +648,20 @@ TEST(ProgramRunsDrive, AnAlertsWayBackComesInFrontOfEveryFullSizeScreen)
     }
 }
 
+// An alert closed gives the keys back to the window: Escape then leaves the periodic table
+// opened after it (the tablet's Y= editor with an inequality's alerts, one closed after the
+// window turned).
+TEST(ProgramRunsDrive, AClosedAlertGivesTheKeysBackToTheScreenInFront)
+{
+    const DriveRun run = driveScript("hkey Ctrl+Shift+P\npress? Cancel\nhkey Ctrl+Y\nkey UNDO\nwait still\ntype A+1\nkey DOWN\n"
+                                     "press? ≤\npress? >\nhkey Ctrl+Shift+F\nwait still\nkey UP\nkey STO→\nsize 1024x768\n"
+                                     "press? OK\nwait still\ntype X²\nkey ENTER\npress? OK\nwait still\n"
+                                     "open 13\nwait still\nhkey Escape\nwait still\ndump\n",
+                                     "--device tablet");
+    ASSERT_TRUE(endedWithDumps(run, 1));
+    EXPECT_EQ(run.dumps[0]["top"]["id"], 0) << run.dumps[0]["top"] << run.dumps[0].value("keys", json());
+}
+
 // The debugger turned with the window lays itself out for the new size, also while the
 // graph came over it.
 TEST(ProgramRunsDrive, TheDebuggerUnderTheGraphFollowsTheTurn)
