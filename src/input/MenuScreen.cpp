@@ -29,6 +29,7 @@
 #include "pretty/FontMap.h"
 
 #include <QDialog>
+#include <QEvent>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -189,8 +190,10 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
 
 MenuScreen::~MenuScreen()
 {
-    // The picker calls back into this menu: it goes first.
+    // The picker calls back into this menu, and its shade tells it of taps: they go first.
     delete tagSelector_;
+    tagSelector_ = nullptr;
+    delete tagShade_;
 }
 
 void MenuScreen::setDelegate(std::unique_ptr<MenuViewDelegate> delegate)
@@ -1258,14 +1261,21 @@ void MenuScreen::showTagSelector()
 {
     click();
     if (!tagSelector_) {
-        tagSelector_ = new TagSelector(*this, this);
+        if (calc().device == 1) {
+            tagShade_ = new QWidget(this);
+            tagShade_->hide();
+            tagShade_->installEventFilter(this);
+        }
+        tagSelector_ = new TagSelector(*this, tagShade_ ? tagShade_ : this);
+        tagSelector_->installEventFilter(this);
         OverlayPlacement::attach(*tagSelector_, [this] { placeTagSelector(); });
     }
     tagSelector_->startWithTag(prgmSelectedTag_, prgmType_);
     if (calc().device == 1) {
         placeTagSelector();
+        tagShade_->show();
+        tagShade_->raise();
         tagSelector_->show();
-        tagSelector_->raise();
     } else {
         tagSelector_->showView(true);
     }
@@ -1277,7 +1287,9 @@ void MenuScreen::placeTagSelector()
         tagSelector_->setGeometry(rect());
         return;
     }
-    // A panel below the tag button, kept inside the menu.
+    // A panel below the tag button, kept inside the menu (the shade covers it all).
+    tagShade_->setGeometry(rect());
+    tagShade_->raise();
     const QSize size = tagSelector_->viewSize().boundedTo(this->size());
     const QPoint below = tagButton_->mapTo(this, QPoint(tagButton_->width(), tagButton_->height()));
     tagSelector_->setGeometry(std::clamp(below.x() - size.width(), 0, std::max(0, width() - size.width())),
@@ -1304,6 +1316,18 @@ void MenuScreen::didSelectTag(const std::string& tag, int type)
 }
 
 void MenuScreen::tagSelectorDidCancel() { closeTagSelector(); }
+
+bool MenuScreen::eventFilter(QObject* watched, QEvent* event)
+{
+    // The shade goes with the picker it holds.
+    if (watched == tagSelector_ && tagShade_ && event->type() == QEvent::Hide)
+        tagShade_->hide();
+    if (watched == tagShade_ && event->type() == QEvent::MouseButtonPress) {
+        tagSelector_->cancel();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 bool MenuScreen::tagSelectorTakes(std::uint32_t op)
 {

@@ -233,6 +233,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void setCurrentArray();
@@ -300,6 +301,9 @@ private:
     QTabBar* typeTabs_;
     QPushButton* tagButton_;
     TagSelector* tagSelector_ = nullptr;
+    // Under a tablet's tag picker, over the rest of the menu: a tap beside the picker
+    // closes it, and the list under it is out of reach while it shows.
+    QWidget* tagShade_ = nullptr;
     QPushButton* add_;
     SectionTable* table_;
     HelpPage* help_;

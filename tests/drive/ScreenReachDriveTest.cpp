@@ -761,7 +761,7 @@ INSTANTIATE_TEST_SUITE_P(Drive, EveryOverlay, ::testing::Values("phone", "tablet
 } // namespace
 
 // A page over a list (a menu's or the catalogue's help page slid in, MEM's about page, a
-// program's notes page, a key's page over the keyboard guide, the guide's keypad with its
+// program's notes page, the library's tag picker, a key's page over the keyboard guide, the guide's keypad with its
 // four arrows) leaves nothing under it or off the window in reach, at every shape, and
 // going back brings the list back whole.
 TEST(ScreenReachDrive, APageOverAListLeavesNothingUnderItInReach)
@@ -771,6 +771,7 @@ TEST(ScreenReachDrive, APageOverAListLeavesNothingUnderItInReach)
         {"catalogue's help", "hkey p\nwait still\nhkey Ctrl+I\nwait still\ndump\npress ‹ Back\nwait still\ndump\n"},
         {"about", "key 2ND\nkey +\nwait still\nkey 1\nwait still\ndump\nhkey Escape\nwait still\ndump\n"},
         {"notes", "key PRGM\nwait still\nhkey Ctrl+I\nwait still\ndump\nhkey Escape\nwait still\ndump\n"},
+        {"tag picker", "key PRGM\nwait still\npress All:Show All\nwait still\ndump\nhkey Escape\nwait still\ndump\n"},
         {"guide's keys", "key 2ND\nkey ON\nwait still\nkey ^\nwait still\ndump\n"},
         {"guide", "key 2ND\nkey ON\nwait still\nkey SIN\nwait still\nkey COS\nwait still\ndump\n"}};
     std::string script;
