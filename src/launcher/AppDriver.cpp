@@ -1763,7 +1763,7 @@ void AppDriver::dump()
         for (int k = 0; k < KeyTables::kKeyCount; ++k)
             smallest = smallest.boundedTo(keyboard.button(k).size());
         state["keyboard"] = {{"rect", {r.x(), r.y(), r.width(), r.height()}}, {"key", {smallest.width(), smallest.height()}},
-            {"undo", rectIn(keyboard.button(KeyTables::kUndoKey), app_.root())}};
+            {"undo", rectIn(keyboard.button(KeyTables::kUndoKey), app_.root())}, {"helpArmed", keyboard.helpArmed()}};
     } else {
         state["keyboard"] = nullptr;
     }

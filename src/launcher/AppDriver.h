@@ -74,7 +74,8 @@ class GeometryScreen;
 //                  window or null), drawn (the ids of every screen, overlay and view
 //                  drawn, the one on top and those under it), keyboard (the calculator keyboard's rect, its x, y,
 //                  width and height in the window, and key, its smallest key's width and
-//                  height; null while a full-size screen hides it), mathPrint (which home
+//                  height, and helpArmed, ON having armed its next key to show that key's
+//                  help; null while a full-size screen hides it), mathPrint (which home
 //                  screen),
 //                  entry, cursor, history (input and answer of each item), ans, error
 //                  (the last reported, 0 for none), alerts (title, message, buttons) and, while

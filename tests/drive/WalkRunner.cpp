@@ -185,8 +185,8 @@ std::optional<WalkFailure> WalkRunner::quitCheck(LiveDrive& drive, json shown)
 {
     bool question = false;
     // Each round does what a user does next to get home: an alert closed, a form, a help
-    // page or an overlay left, a run that asks nothing stopped with ON, a lit shift put
-    // out, QUIT.
+    // page or an overlay left, a run that asks nothing stopped with ON, an armed help key
+    // answered, a lit shift put out, QUIT.
     for (int round = 0; round < 16; ++round) {
         std::string lines;
         const int front = shown["top"]["id"];
@@ -207,6 +207,9 @@ std::optional<WalkFailure> WalkRunner::quitCheck(LiveDrive& drive, json shown)
             break;
         } else if (shown["running"]) {
             lines = "key ON\n";
+        } else if (shown["keyboard"].is_object() && shown["keyboard"].value("helpArmed", false)) {
+            // ON armed the next key to show its help: a key answers it (its page is closed next).
+            lines = "key CLEAR\n";
         } else if (!shown["shift"].is_null() && !shown["keyboard"].is_null()) {
             // The lit shift key pressed again puts it out.
             lines = shown["shift"] == "2nd" ? "key 2ND\n" : "key ALPHA\n";
