@@ -12,6 +12,7 @@
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
+#include "core/services/EntryManager.h"
 #include "core/services/ProgramManager.h"
 #include "eval/Parser.h"
 #include "language/ErrorNumbers.h"
@@ -417,6 +418,11 @@ void RootController::quitting()
 
 void RootController::closeEvent(QCloseEvent* event)
 {
+    // An answer half typed to the debugger's question is not entered by the quit, which ends
+    // that run as a break, as it ends one asked on the output screen.
+    if (calc_.currentScreen() == screens::ProgramEditor && calc_.parser().programQueue().promptStack().count() > 0
+        && calc_.entryManager)
+        calc_.entryManager->clear();
     quitting();
     router_->setCurrentScreen(screens::Home);
     QWidget::closeEvent(event);

@@ -1246,6 +1246,17 @@ TEST(Lifecycle, ARunTheQuitEndsLeavesItsBreakItem)
 {
     const std::string debugger = debuggerSteps("program DB\n0->K\nRepeat K\ngetKey->K\nEnd\nend\n", "d", 2);
     ASSERT_FALSE(debugger.empty());
+    // The debugger's Run, and a step, at its question with an answer half typed: the quit
+    // enters no answer.
+    const char* const asks = "Input \"N=\",N\nDisp N\n";
+    const std::string opened = debuggerSteps(std::string("program XR\n") + asks + "end\n", "x", 0);
+    const orvenda::test::DriveRun shown =
+        orvenda::test::driveScript(std::string("program XR\n") + asks + "end\n" + opened + "wait idle\ndump\n");
+    ASSERT_TRUE(orvenda::test::endedWithDumps(shown, 1));
+    const json& run = shown.dumps[0]["debugger"]["controls"]["run"];
+    const std::string debuggerRun = opened + "tap " + std::to_string(run[0].get<int>()) + " " + std::to_string(run[1].get<int>())
+        + "\nwait idle\ntype 4\n";
+    const std::string debuggerStep = debuggerSteps(std::string("program YS\n") + asks + "end\n", "y", 1) + "type 4\n";
     struct Case {
         const char* program;
         const char* lines;
@@ -1260,6 +1271,8 @@ TEST(Lifecycle, ARunTheQuitEndsLeavesItsBreakItem)
         {"PA", "Disp \"GO\"\nPause\nDisp 2\n", entered("PA", "wait idle\n"), "prgm»PA → GO/User break"},
         {"IN", "Input \"N=\",N\nDisp N\n", entered("IN", "wait idle\n"), "prgm»IN → N=/User break"},
         {"DB", "0->K\nRepeat K\ngetKey->K\nEnd\n", debugger, "prgm»DB → User break"},
+        {"XR", asks, debuggerRun, "prgm»XR → N=/User break"},
+        {"YS", asks, debuggerStep, "prgm»YS → N=/User break"},
     };
     for (const Case& c : cases)
         for (const bool signal : {false, true}) {
