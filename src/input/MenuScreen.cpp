@@ -1261,15 +1261,16 @@ void MenuScreen::showTagSelector()
 {
     click();
     if (!tagSelector_) {
-        if (calc().device == 1) {
-            tagShade_ = new QWidget(this);
-            tagShade_->hide();
-            tagShade_->installEventFilter(this);
-        }
-        tagSelector_ = new TagSelector(*this, tagShade_ ? tagShade_ : this);
+        tagShade_ = new QWidget(this);
+        tagShade_->hide();
+        tagShade_->installEventFilter(this);
+        tagSelector_ = new TagSelector(*this, this);
         tagSelector_->installEventFilter(this);
         OverlayPlacement::attach(*tagSelector_, [this] { placeTagSelector(); });
     }
+    // A tablet's panel stands in its shade; a phone's covers the menu.
+    if (QWidget* holder = calc().device == 1 ? tagShade_ : this; tagSelector_->parentWidget() != holder)
+        tagSelector_->setParent(holder);
     tagSelector_->startWithTag(prgmSelectedTag_, prgmType_);
     if (calc().device == 1) {
         placeTagSelector();
