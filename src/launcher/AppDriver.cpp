@@ -3,6 +3,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/AppShell.h"
+#include "app/QtMainQueue.h"
 #include "app/ClickFocusGuard.h"
 #include "app/EntryModel.h"
 #include "app/EntryView.h"
@@ -1732,9 +1733,10 @@ void AppDriver::dump()
     Calculator& calc = app_.calculator();
     nlohmann::json state;
     state["screen"] = calc.currentScreen();
-    // Whether a run is queued or running, and whether a program waits (for an answer, a
-    // menu's pick or a pause's ENTER).
-    state["running"] = calc.parser().programQueueCount() > 0;
+    // Whether a run is queued or running (or may be: a post still on its way to the main
+    // thread can queue one), and whether a program waits (for an answer, a menu's pick or a
+    // pause's ENTER).
+    state["running"] = calc.parser().programQueueCount() > 0 || app_.shell().mainQueue().pending() > 0;
     state["waiting"] = calc.parser().programQueue().programQueued();
     // The shift the keyboard lights: 2ND, ALPHA or the alpha lock (null for none).
     state["shift"] = calc.secondShift ? nlohmann::json("2nd") : calc.alphaLock ? nlohmann::json("alphaLock")

@@ -66,8 +66,8 @@ class GeometryScreen;
 //                  tab bar shown (the notes page's Preview), clicked; `press? CAPTION` the
 //                  same, passing over a caption nothing shows
 //   dump           one JSON object on a line: screen, running (a run queued or
-//                  running), waiting (a program waits for an answer, a menu's pick or
-//                  a pause's ENTER), shift ("2nd", "alpha" or "alphaLock" while the
+//                  running, or a post on its way that may queue one), waiting (a
+//                  program waits for an answer, a menu's pick or a pause's ENTER), shift ("2nd", "alpha" or "alphaLock" while the
 //                  keyboard lights one, null otherwise), top (what is drawn on top of the
 //                  window: the id and title of the full-size screen, overlay or screen in
 //                  front, and leave, its leave control's x, y, width and height in the
