@@ -67,8 +67,9 @@ class GeometryScreen;
 //                  same, passing over a caption nothing shows
 //   dump           one JSON object on a line: screen, running (a run queued or
 //                  running, or a post on its way that may queue one), waiting (a
-//                  program waits for an answer, a menu's pick or a pause's ENTER), shift ("2nd", "alpha" or "alphaLock" while the
-//                  keyboard lights one, null otherwise), top (what is drawn on top of the
+//                  program waits for an answer, a menu's pick or a pause's ENTER),
+//                  shift ("2nd", "alpha" or "alphaLock" while the keyboard lights one,
+//                  null otherwise), top (what is drawn on top of the
 //                  window: the id and title of the full-size screen, overlay or screen in
 //                  front, and leave, its leave control's x, y, width and height in the
 //                  window or null), drawn (the ids of every screen, overlay and view
