@@ -206,29 +206,20 @@ fs::path firstNamed(const fs::path& folder, const std::string& start)
     return {};
 }
 
-// The saved state (or the first file of the data folder named so) once it holds what the
-// check looks for; null when it never does. Each save lands in the folder by a rename, which
-// wakes the wait.
-json savedWhen(const fs::path& data, const std::function<bool(const json&)>& holds,
-    const std::string& named = "memorySetting.cbor")
+// Whether the check comes to hold, looked at again whenever a file in the folder is written
+// or renamed into it (each save lands by a rename, which wakes the wait).
+bool cameTrueIn(const fs::path& folder, const std::function<bool()>& holds)
 {
     const int events = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (events < 0 || ::inotify_add_watch(events, data.c_str(), IN_MOVED_TO | IN_CLOSE_WRITE) < 0) {
-        ADD_FAILURE() << "cannot watch " << data << ": " << std::strerror(errno);
+    if (events < 0 || ::inotify_add_watch(events, folder.c_str(), IN_MOVED_TO | IN_CLOSE_WRITE) < 0) {
+        ADD_FAILURE() << "cannot watch " << folder << ": " << std::strerror(errno);
         if (events >= 0)
             ::close(events);
-        return nullptr;
+        return false;
     }
     const auto deadline = std::chrono::steady_clock::now() + kGenerous;
-    json found;
-    for (;;) {
-        std::ifstream in(firstNamed(data, named), std::ios::binary);
-        const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        const json archive = json::from_cbor(bytes, true, false);
-        if (!archive.is_discarded() && holds(archive)) {
-            found = archive;
-            break;
-        }
+    bool held = false;
+    while (!(held = holds())) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         pollfd wait{events, POLLIN, 0};
         if (left.count() <= 0 || ::poll(&wait, 1, static_cast<int>(left.count())) <= 0)
@@ -238,6 +229,24 @@ json savedWhen(const fs::path& data, const std::function<bool(const json&)>& hol
         }
     }
     ::close(events);
+    return held;
+}
+
+// The saved state (or the first file of the data folder named so) once it holds what the
+// check looks for; null when it never does.
+json savedWhen(const fs::path& data, const std::function<bool(const json&)>& holds,
+    const std::string& named = "memorySetting.cbor")
+{
+    json found;
+    cameTrueIn(data, [&] {
+        std::ifstream in(firstNamed(data, named), std::ios::binary);
+        const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const json archive = json::from_cbor(bytes, true, false);
+        if (archive.is_discarded() || !holds(archive))
+            return false;
+        found = archive;
+        return true;
+    });
     return found;
 }
 
@@ -779,13 +788,7 @@ TEST(Lifecycle, AStateFileBeingWrittenIsLeftToItsWriterWhateverTheAppsClock)
 // Whether the file comes to hold the text (a program file the notes page writes).
 bool cameToHold(const fs::path& file, const std::string& text)
 {
-    const auto deadline = std::chrono::steady_clock::now() + kGenerous;
-    while (readBytes(file).find(text) == std::string::npos) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
+    return cameTrueIn(file.parent_path(), [&] { return readBytes(file).find(text) != std::string::npos; });
 }
 
 // QUIT as the computer's keys give it, on every screen (the full-size ones hide the keyboard).
