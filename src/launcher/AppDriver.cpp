@@ -1728,6 +1728,51 @@ void AppDriver::keySetState(nlohmann::json& state, int screen) const
     }
 }
 
+void AppDriver::windowsState(nlohmann::json& state) const
+{
+    nlohmann::json alerts = nlohmann::json::array(), alertRects = nlohmann::json::array();
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        const auto* box = qobject_cast<const QMessageBox*>(widget);
+        if (!box || !box->isVisible())
+            continue;
+        nlohmann::json buttons = nlohmann::json::array();
+        for (const QAbstractButton* button : box->buttons())
+            buttons.push_back(caption(button).toStdString());
+        const QRect r(app_.root().mapFromGlobal(box->mapToGlobal(QPoint(0, 0))), box->size());
+        alerts.push_back({{"title", box->windowTitle().toStdString()}, {"message", box->text().toStdString()},
+                          {"buttons", std::move(buttons)}});
+        alertRects.push_back({r.x(), r.y(), r.width(), r.height()});
+    }
+    state["alerts"] = std::move(alerts);
+    if (!alertRects.empty())
+        state["alertRects"] = std::move(alertRects);
+    // A form open over the window (a user menu's name, a new key set, a new program).
+    if (const auto* dialog = qobject_cast<const QDialog*>(QApplication::activeModalWidget());
+        dialog && !qobject_cast<const QMessageBox*>(dialog) && dialog->isVisible())
+        state["dialog"] = dialog->windowTitle().toStdString();
+    // Every form or list open in a window of its own (F1's list too), where it stands.
+    nlohmann::json dialogs = nlohmann::json::array();
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (const auto* dialog = qobject_cast<const QDialog*>(widget); dialog && dialog->isVisible() && !qobject_cast<const QMessageBox*>(dialog)) {
+            const QRect r(app_.root().mapFromGlobal(dialog->mapToGlobal(QPoint(0, 0))), dialog->size());
+            dialogs.push_back({{"title", dialog->windowTitle().toStdString()}, {"rect", {r.x(), r.y(), r.width(), r.height()}}});
+        }
+    if (!dialogs.empty())
+        state["dialogs"] = std::move(dialogs);
+}
+
+void AppDriver::catalogState(nlohmann::json& state) const
+{
+    // The catalogue's title, and its bar over a help page: title and Share, where they are drawn.
+    if (const auto* catalog = dynamic_cast<const CatalogScreen*>(app_.root().router().controller(screens::Catalog));
+        catalog && catalog->isVisible()) {
+        state["catalogTitle"] = catalog->titleLabel().text().toStdString();
+        if (catalog->helpShown())
+            state["catalogBar"] = {{"title", rectIn(catalog->titleLabel(), app_.root())},
+                {"titleNeeds", catalog->titleLabel().sizeHint().width()}, {"share", rectIn(catalog->shareButton(), app_.root())}};
+    }
+}
+
 void AppDriver::dump()
 {
     Calculator& calc = app_.calculator();
@@ -1780,22 +1825,7 @@ void AppDriver::dump()
     state["history"] = std::move(history);
     state["ans"] = calc.getAns();
     state["error"] = static_cast<const ErrorRecorder&>(*recorder_).lastError();
-    nlohmann::json alerts = nlohmann::json::array(), alertRects = nlohmann::json::array();
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        const auto* box = qobject_cast<const QMessageBox*>(widget);
-        if (!box || !box->isVisible())
-            continue;
-        nlohmann::json buttons = nlohmann::json::array();
-        for (const QAbstractButton* button : box->buttons())
-            buttons.push_back(caption(button).toStdString());
-        const QRect r(app_.root().mapFromGlobal(box->mapToGlobal(QPoint(0, 0))), box->size());
-        alerts.push_back({{"title", box->windowTitle().toStdString()}, {"message", box->text().toStdString()},
-                          {"buttons", std::move(buttons)}});
-        alertRects.push_back({r.x(), r.y(), r.width(), r.height()});
-    }
-    state["alerts"] = std::move(alerts);
-    if (!alertRects.empty())
-        state["alertRects"] = std::move(alertRects);
+    windowsState(state);
     const ProgramOutputModel& output = app_.programOutput();
     state["output"] = output.shownLines();
     if (calc.currentScreen() == screens::ProgramOutput) {
@@ -1819,19 +1849,6 @@ void AppDriver::dump()
     if (const ScreenController* debugger = app_.root().fullScreen(screens::Debugger);
         calc.currentScreen() == screens::ProgramEditor || (debugger && debugger->isVisible()))
         programEditorState(state);
-    // A form open over the window (a user menu's name, a new key set, a new program).
-    if (const auto* dialog = qobject_cast<const QDialog*>(QApplication::activeModalWidget());
-        dialog && !qobject_cast<const QMessageBox*>(dialog) && dialog->isVisible())
-        state["dialog"] = dialog->windowTitle().toStdString();
-    // Every form or list open in a window of its own (F1's list too), where it stands.
-    nlohmann::json dialogs = nlohmann::json::array();
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (const auto* dialog = qobject_cast<const QDialog*>(widget); dialog && dialog->isVisible() && !qobject_cast<const QMessageBox*>(dialog)) {
-            const QRect r(app_.root().mapFromGlobal(dialog->mapToGlobal(QPoint(0, 0))), dialog->size());
-            dialogs.push_back({{"title", dialog->windowTitle().toStdString()}, {"rect", {r.x(), r.y(), r.width(), r.height()}}});
-        }
-    if (!dialogs.empty())
-        state["dialogs"] = std::move(dialogs);
     keysState(state);
     if (const QImage* photo = BackgroundPicture::image(calc)) {
         const Calculator::Rect& frame = calc.backgroundFrame;
@@ -1848,14 +1865,7 @@ void AppDriver::dump()
     overlaysState(state);
     keySetState(state, screen);
     state["help"] = helpState();
-    // The catalogue's title, and its bar over a help page: title and Share, where they are drawn.
-    if (const auto* catalog = dynamic_cast<const CatalogScreen*>(app_.root().router().controller(screens::Catalog));
-        catalog && catalog->isVisible()) {
-        state["catalogTitle"] = catalog->titleLabel().text().toStdString();
-        if (catalog->helpShown())
-            state["catalogBar"] = {{"title", rectIn(catalog->titleLabel(), app_.root())},
-                {"titleNeeds", catalog->titleLabel().sizeHint().width()}, {"share", rectIn(catalog->shareButton(), app_.root())}};
-    }
+    catalogState(state);
     // The controls of the screen in front that a user cannot reach, when there are any.
     if (ScreenController* shown = app_.root().controllerOf(front)) {
         if (nlohmann::json out = unreachableWidgets(app_.root(), *shown); !out.empty())

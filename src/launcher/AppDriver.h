@@ -267,6 +267,9 @@ private:
     // The key row's set and keys, and the key-set editor's lines.
     void keySetState(nlohmann::json& state, int screen) const;
     void overlaysState(nlohmann::json& state) const;
+    // The alerts, forms and lists open in windows of their own, and where they stand.
+    void windowsState(nlohmann::json& state) const;
+    void catalogState(nlohmann::json& state) const;
     // What `hkeys` prints.
     nlohmann::json keyTables() const;
     bool file(std::string_view path);
