@@ -103,8 +103,16 @@ void EntryEvaluator::enter()
     calc_.cursorVisible = false;
     entry->cursorEnd();
     const int screen = calc_.currentScreen();
-    if (refuses(*entry, Calculator::fieldScreen(screen)))
+    const WaitingQuestion waiting = calc_.question();
+    // A line typed while a program asks is a value: the question's answer, or a field's.
+    if (refuses(*entry, Calculator::fieldScreen(screen) || waiting.asks()))
         return;
+    // The home screen's line answers no question out of sight: the question comes in
+    // front with the line on it, to be entered there.
+    if (screen == 0 && waiting.outOfSight()) {
+        calc_.showProgramOutput();
+        return;
+    }
     if (screen == kTableScreen || screen == kSolverScreen)
         post(VQDoEnter);
     if (screen == kListEditor) {
@@ -131,7 +139,7 @@ void EntryEvaluator::enter()
     calc_.insert = 0;
     if (entry->entryOps().empty()) {
         const auto& previous = entry->prevOps();
-        if (calc_.programRunning || !previous || previous->empty())
+        if (calc_.programRunning || waiting.asks() || !previous || previous->empty())
             return;
         const Ops again = *previous;
         if ((again.front() & 0xFFFF) == kProgram) {
@@ -161,14 +169,17 @@ void EntryEvaluator::enter()
 void EntryEvaluator::run(const Ops& ops, int screen)
 {
     Parser& parser = calc_.parser();
-    if (calc_.screenBeingLeft() != screen) {
+    // A line queued while a program asks is that program's answer: only its own screen's
+    // line is.
+    if (calc_.screenBeingLeft() != screen && !calc_.question().outOfSight()) {
         answering_ = ops;
         parser.startProgramThread(ops);
         waitForAnswer(screen);
         return;
     }
     // The screen being left takes its answer now, while it is still in front: a run's
-    // answer would come when another screen is.
+    // answer would come when another screen is. So does a field while a program asks
+    // elsewhere.
     Ops line = ops;
     Operand record = parser.eval(line, false);
     if (const int error = parser.error(); error != 0) {
@@ -496,6 +507,10 @@ bool EntryEvaluator::handOver(const Operand& record)
         showOutput();
         if (output)
             output->showMenu(record);
+        // The line that called the program is spent, as at a question: kept, it would come
+        // back on the home line of a launch after the app was ended meanwhile.
+        if (entry)
+            entry->clear();
         return true;
     case KindClrHome:
         if (calc_.currentScreen() == kProgramOutput) {
@@ -508,6 +523,8 @@ bool EntryEvaluator::handOver(const Operand& record)
         }
         return true;
     case KindPause:
+        if (entry && calc_.currentScreen() == kProgramOutput)
+            entry->clear();
         calc_.pauseRunning = true;
         if (view)
             view->VCPauseProgram();
@@ -559,7 +576,7 @@ void EntryEvaluator::showError(const Operand& record)
     // names the program. One that showed nothing has only the break to show.
     const bool own = programRun_ || std::exchange(ownWaits_, false);
     const bool ownRun = own && !calc_.programRunning;
-    if ((calc_.programRunning || called || own) && parser.promptStack().count() == 0) {
+    if ((calc_.programRunning || called || own) && !calc_.question().asks()) {
         calc_.programRunning = false;
         post(VQHideProgramOutput);
         std::string text;

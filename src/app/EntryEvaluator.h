@@ -94,7 +94,8 @@ private:
     // program call: error 19 at the first.
     bool refuses(EntryModel& entry, bool field);
     void present(Operand record);
-    // Runs an entered line on the program queue, or at once as part of leaving its screen.
+    // Runs an entered line on the program queue, or at once as part of leaving its screen
+    // or, while a program asks out of sight, as a field's value.
     void run(const Ops& ops, int screen);
     void waitForAnswer(int screen);
     // The program queue took a run.

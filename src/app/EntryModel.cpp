@@ -585,7 +585,7 @@ void EntryModel::addOp(std::uint32_t op, bool insert, bool enableUndo)
         saveUndo();
     if (t == kRCL)
         insert = true;
-    if (t != kAns && entryOps().empty() && contains(kAutoAnsTokens, t) && calc_.parser().promptStack().count() == 0) {
+    if (t != kAns && entryOps().empty() && contains(kAutoAnsTokens, t) && !calc_.question().asks()) {
         ops().push_back(kAns);
         entryCursor_ = opCount();
     }

@@ -167,7 +167,7 @@ bool KeyRouter::holding() const
 
 bool KeyRouter::programTakesKeys() const
 {
-    return (calc_.programRunning || calc_.menuRunning) && calc_.parser().promptStack().count() == 0;
+    return (calc_.programRunning || calc_.menuRunning) && !calc_.question().asks();
 }
 
 bool KeyRouter::programOwnsKeys() const { return holding() || calc_.pauseRunning || programTakesKeys(); }
@@ -575,7 +575,7 @@ void KeyRouter::insertToken(std::uint32_t op)
     }
     // The debugger shows its entry line only while an Input or Prompt waits for it: a key
     // typed otherwise (one its getKey did not read) types nothing out of sight.
-    if (calc_.currentScreen() == kProgramEditor && editors_.debugging() && calc_.parser().promptStack().count() == 0)
+    if (calc_.currentScreen() == kProgramEditor && editors_.debugging() && !calc_.question().asks())
         return;
     const Target target = editorTarget(true);
     if (!target.editor)

@@ -363,9 +363,18 @@ void RootController::showGraph(bool show)
             && calc_.prgmManager->stepping();
         graph = showFull(screens::Graph, stepping ? screens::ProgramEditor : screens::Graph);
     } else {
-        // QUIT (the router going home) leaves the statistics test screen too.
+        // QUIT (the router going home) leaves a full-size screen in front too: the home
+        // screen it makes current is the one drawn and typed on.
         if (fullScreenVisible(screens::StatTests)) {
             statTestDone();
+            return;
+        }
+        if (fullScreenVisible(screens::Geometry)) {
+            geometryDone();
+            return;
+        }
+        if (fullScreenVisible(screens::PeriodicTable)) {
+            periodicTableDone();
             return;
         }
         if (!graph || graph->isHidden())
@@ -420,7 +429,7 @@ void RootController::closeEvent(QCloseEvent* event)
 {
     // An answer half typed to the debugger's question is not entered by the quit, which ends
     // that run as a break, as it ends one asked on the output screen.
-    if (calc_.currentScreen() == screens::ProgramEditor && calc_.parser().programQueue().promptStack().count() > 0
+    if (calc_.currentScreen() == screens::ProgramEditor && calc_.question().asks()
         && calc_.entryManager)
         calc_.entryManager->clear();
     quitting();

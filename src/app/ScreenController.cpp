@@ -66,7 +66,7 @@ void ScreenController::observe(std::string_view name, std::function<void(const N
 
 nlohmann::json ScreenController::answerPlace() const
 {
-    return calc().parser().programQueue().promptStack().count() > 0 ? nlohmann::json::object() : nlohmann::json();
+    return calc().question().asks() ? nlohmann::json::object() : nlohmann::json();
 }
 
 } // namespace orvenda

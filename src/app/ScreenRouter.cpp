@@ -307,20 +307,14 @@ void ScreenRouter::showScreen(int n, const ScreenRequest& request)
     c->shown(request);
 }
 
-bool ScreenRouter::programWaits() const
-{
-    // The debugger keeps its run's output above it.
-    if (calc_.prgmManager && calc_.prgmManager->debug())
-        return false;
-    return calc_.parser().programQueued() || calc_.menuRunning || calc_.pauseRunning;
-}
+bool ScreenRouter::programWaits() const { return calc_.question().waits(); }
 
-int ScreenRouter::homeScreen() const { return programWaits() ? screens::ProgramOutput : screens::Home; }
+int ScreenRouter::homeScreen() const { return programWaits() ? calc_.question().screen() : screens::Home; }
 
 void ScreenRouter::showHome()
 {
-    // A run waiting for its question, menu or pause keeps its output as the home screen:
-    // the line typed there answers it.
+    // A run waiting for its question, menu or pause keeps its screen (its output, or the
+    // debugger that runs it) as the home screen: the line typed there answers it.
     if (programWaits()) {
         if (delegate_)
             delegate_->showGraph(false);
@@ -455,7 +449,7 @@ void ScreenRouter::bringControllerToFront(ScreenController* c)
     c->focus(true);
     // The answer typed to a waiting question comes back once every screen left has taken
     // its own line.
-    if (c == controller(screens::ProgramOutput))
+    if (c == controller(calc_.question().screen()))
         if (auto answer = calc_.takeTypedAnswer(); answer && calc_.entryManager)
             calc_.entryManager->restoreLine(*answer);
     for (const auto& [id, screen] : controllers_)

@@ -96,9 +96,9 @@ public:
     // does nothing.
     void showScreen(int n, const ScreenRequest& request = {});
     void showHome();
-    // A program waits for its question, menu or pause (outside the debugger).
+    // A program waits for its question, menu or pause.
     bool programWaits() const;
-    // Where every road home leads: the program output while a program waits.
+    // Where every road home leads: while a program waits, the screen that shows it.
     int homeScreen() const;
     // Makes n the current screen. A screen left with text on its entry line takes that
     // text first (Calculator::setCurrentScreen), so it is brought back from under a menu

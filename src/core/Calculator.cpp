@@ -40,7 +40,6 @@ namespace {
 
 constexpr int kScreenProgramEditor = 2;
 constexpr int kScreenChemistry = 14;
-constexpr int kScreenProgramOutput = 11;
 // Screens whose fields are typed in the entry line; leaving one enters what is typed.
 constexpr std::array kCommittingScreens{3, 4, 5, 6, 7, 10, 12, 14, 15, 16, 20, 21, 22, 23};
 
@@ -561,12 +560,13 @@ void Calculator::setCurrentScreen(int n)
         return;
     const int leaving = currentScreen_.load();
     prevScreen_ = leaving;
-    // The answer being typed to a program's question goes with the program output and
-    // comes back with it: the screens opened meanwhile type on the same line.
-    const bool asks = parser_->programQueue().promptStack().count() > 0;
-    if (!asks) {
+    // The answer being typed to a program's question goes with the question's screen and
+    // comes back with it: the screens opened meanwhile type on the same line, and leaving
+    // never enters it.
+    const WaitingQuestion waiting = question();
+    if (!waiting.asks()) {
         typedAnswer_.reset();
-    } else if (leaving == kScreenProgramOutput && entryManager) {
+    } else if (leaving == waiting.screen() && entryManager) {
         typedAnswer_ = entryManager->lineOps();
         entryManager->clear();
     }
@@ -585,7 +585,7 @@ void Calculator::setCurrentScreen(int n)
 
 std::optional<std::vector<std::uint32_t>> Calculator::takeTypedAnswer()
 {
-    if (currentScreen_ != kScreenProgramOutput)
+    if (currentScreen_ != question().screen())
         return std::nullopt;
     return std::exchange(typedAnswer_, std::nullopt);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+
 #include "core/AnsValue.h"
 #include "core/GraphScale.h"
 #include "core/NumberFormatter.h"
@@ -12,6 +13,7 @@
 #include "core/VQValue.h"
 #include "core/VQMatrix.h"
 #include "core/VQString.h"
+#include "core/WaitingQuestion.h"
 #include "language/TokenLineAnalysis.h"
 
 #include <array>
@@ -203,6 +205,7 @@ public:
 
     // The language engine: parser, evaluator and program queue.
     Parser& parser() { return *parser_; }
+    const Parser& parser() const { return *parser_; }
 
     // The locale instances created from now on take their time and date formats from.
     static void setSystemLocale(LocaleFormats locale);
@@ -266,6 +269,8 @@ public:
     // What was typed for the program's waiting question before another screen came in
     // front, once the program output is current again (taken once).
     std::optional<std::vector<std::uint32_t>> takeTypedAnswer();
+    // What a program waits for from the user, and where it is answered.
+    WaitingQuestion question() const { return WaitingQuestion(*this); }
     // Leaving the current screen would enter the text on its entry line.
     bool leavingCommits() const;
     // A screen whose entry line fills a field (a window value, a cell, a form's value).

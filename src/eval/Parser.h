@@ -287,6 +287,7 @@ public:
 
     // The program queue and the statement interpreter (ProgramQueue, StatementInterpreter).
     ProgramQueue& programQueue() { return *programQueue_; }
+    const ProgramQueue& programQueue() const { return *programQueue_; }
     void startProgramThread(Ops ops) { programQueue_->startProgramThread(std::move(ops)); }
     void runProgramThread(Ops ops, const std::string& name, bool singleStep, int startIP)
     {

@@ -560,6 +560,12 @@ VQStack ProgramQueue::promptStack() const
     return promptStack_;
 }
 
+bool ProgramQueue::prompting() const
+{
+    std::lock_guard lock(mutex_);
+    return promptStack_.count() > 0;
+}
+
 void ProgramQueue::setPromptStack(const VQStack& stack)
 {
     std::lock_guard lock(mutex_);

@@ -181,6 +181,8 @@ public:
     void setMenuDisplay(std::shared_ptr<VQMenu> menu);
     // A copy of the prompt stack.
     VQStack promptStack() const;
+    // An Input or Prompt waits for its answer (no copy of the stack).
+    bool prompting() const;
     void setPromptStack(const VQStack& stack);
     std::vector<AnimateSubroutine> interruptQueue() const;
     int frameCount() const;

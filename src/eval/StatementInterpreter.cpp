@@ -1358,6 +1358,7 @@ std::optional<AnimateSubroutine> StatementInterpreter::Runner::takeQueued()
 bool StatementInterpreter::Runner::endOfArray()
 {
     Operand variable;
+    RunObject waiting;
     bool answered = false;
     bool morePrompts = false;
     {
@@ -1369,10 +1370,17 @@ bool StatementInterpreter::Runner::endOfArray()
             variable = *q_.promptStack_.pop();
             answered = true;
             morePrompts = q_.promptStack_.count() > 0;
+            waiting = q_.prgmStack_.back();
         }
     }
     if (answered) {
+        // The run goes on as the waiting program, where it asked: an answer the program
+        // cannot take is its error there, and ends its run, not the line's.
+        if (waiting._ops())
+            makeCurrent(waiting._ops(), waiting._name(), waiting._ip());
         storeAnswer(p_, result_, variable);
+        if (c_.error != 0)
+            c_.errorToken = ip_;
         if (c_.error != 0 || !handOver([out = out_] {
                 if (out)
                     out->newLine();

@@ -475,7 +475,7 @@ void GraphScreenController::done()
     // Whoever started the run (an entry line, a button's label, the debugger's Run), it
     // does not go on out of sight.
     const bool runs = calc().programRunning || calc().menuRunning || calc().pauseRunning || parser.programQueueCount() > 0;
-    if (runs && parser.promptStack().count() == 0)
+    if (runs && !calc().question().asks())
         parser.stopProgramThread();
     hideZoomMenu();
     repeatTimer_.stop();
@@ -489,7 +489,7 @@ void GraphScreenController::done()
     // A program waiting for its question or menu goes on only with the answer, which its
     // output now in front takes; a debugged one only with the debugger's Step or Run.
     const bool debugging = calc().prgmManager && calc().prgmManager->debug();
-    if (parser.promptStack().count() == 0 && !calc().menuRunning && !debugging)
+    if (!calc().question().waitsForUser() && !debugging)
         parser.resumeProgramThread();
 }
 

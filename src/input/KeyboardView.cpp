@@ -509,7 +509,7 @@ bool KeyboardView::screenKey(std::uint32_t op)
     // program waits for an answer, the menus that type one still open; QUIT and the Home
     // key leave it.
     const bool debugging = calc_.prgmManager && calc_.prgmManager->debug();
-    const bool answering = calc_.parser().promptStack().count() > 0;
+    const bool answering = calc_.question().asks();
     auto menu = [d, debugging, answering](int id) {
         if (d && (!debugging || answering))
             d->showMenu(id);

@@ -51,8 +51,19 @@ bool TokenLineAnalysis::hasLeftParen(std::uint32_t op)
 int TokenLineAnalysis::programCallAt(std::span<const std::uint32_t> ops)
 {
     constexpr std::uint32_t kProgram = 0x5F;
-    const auto call = std::find_if(ops.begin(), ops.end(), [](std::uint32_t op) { return (op & 0xFFFF) == kProgram; });
-    return call == ops.end() ? -1 : static_cast<int>(call - ops.begin());
+    // A string's text is a value, whatever tokens it holds: it runs nothing. A string ends
+    // at its closing quote, at a store or at the end of the line.
+    bool inString = false;
+    for (std::size_t i = 0; i < ops.size(); ++i) {
+        const std::uint32_t t = ops[i] & 0xFFFF;
+        if (t == kQuote)
+            inString = !inString;
+        else if (t == kStore || t == kNewLine)
+            inString = false;
+        else if (t == kProgram && !inString)
+            return static_cast<int>(i);
+    }
+    return -1;
 }
 
 TokenLineAnalysis::Range TokenLineAnalysis::parenContextInOps(std::span<const std::uint32_t> ops, int location)

@@ -36,7 +36,7 @@ public:
     // {0, 0} for none or a negative location. Statement ends ("➞", a new line, ":") start a
     // fresh context; a closer that matches no opener ends the search.
     static Range parenContextInOps(std::span<const std::uint32_t> ops, int location);
-    // The index of the first program call (prgm) in the ops; -1 for none.
+    // The index of the first program call (prgm) in the ops, outside a string; -1 for none.
     static int programCallAt(std::span<const std::uint32_t> ops);
 
     // Adds the letters A-Z and θ the ops use, following the Y= equations they name, each

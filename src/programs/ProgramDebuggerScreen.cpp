@@ -93,7 +93,7 @@ bool ProgramDebuggerScreen::eventFilter(QObject* watched, QEvent* event)
         const auto* key = static_cast<const QKeyEvent*>(event);
         const QString text = key->text();
         const bool plain = (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
-        const bool waiting = isHidden() && calc().parser().promptStack().count() > 0;
+        const bool waiting = isHidden() && calc().question().asks();
         // A step that showed the graph or the table leaves it in front: s still steps.
         auto* target = static_cast<QWidget*>(watched);
         // An alert over the window (a step's error) takes its keys: nothing steps behind it.
@@ -151,7 +151,7 @@ void ProgramDebuggerScreen::updateDisplay()
 bool ProgramDebuggerScreen::stepRunning() const
 {
     Parser& parser = calc().parser();
-    return parser.programQueue().programQueueCount() > 0 && parser.promptStack().count() == 0;
+    return parser.programQueue().programQueueCount() > 0 && !calc().question().asks();
 }
 
 void ProgramDebuggerScreen::stepKey()
@@ -197,7 +197,8 @@ bool ProgramDebuggerScreen::stepNow()
 {
     Calculator& c = calc();
     // An Input or Prompt waiting for its answer takes it as ENTER.
-    if (c.parser().promptStack().count() > 0) {
+    if (c.question().asks()) {
+        model_.setRunOnceAnswered(false);
         c.processKeyOp(static_cast<int>(KeyTables::kEnter));
         updateDisplay();
         return true;
@@ -237,12 +238,13 @@ void ProgramDebuggerScreen::run()
 {
     repeat_->stop();
     stepsOwed_ = 0;
-    // A stepped question takes what was typed for it first; unanswered, it still waits.
+    // A stepped question takes what was typed for it first; once it and the questions
+    // after it are answered, the run goes on.
     Calculator& c = calc();
-    if (model_.stepping() && c.parser().promptStack().count() > 0) {
+    if (model_.stepping() && c.question().asks()) {
+        model_.setRunOnceAnswered(true);
         c.processKeyOp(static_cast<int>(KeyTables::kEnter));
-        if (c.parser().promptStack().count() > 0 || !model_.debug())
-            return;
+        return;
     }
     if (model_.run()) {
         edit_->update();
@@ -278,7 +280,7 @@ void ProgramDebuggerScreen::runStopped(bool ended)
     // answered; so does a Step's question or menu where the debugger would lie over the
     // keyboard (beside it, the debugger stays in sight and Step answers).
     Calculator& c = calc();
-    const bool asks = c.parser().promptStack().count() > 0 || c.menuRunning;
+    const bool asks = c.question().asks() || c.menuRunning;
     const bool waits = asks || c.pauseRunning;
     const bool beside = ScreenRouter::debuggerBeside(size(), c.device == 1);
     if ((waits && !model_.stepping()) || (asks && !beside))
@@ -312,7 +314,7 @@ bool ProgramDebuggerScreen::offerToStep(const QKeyEvent& event)
     const bool onNoKey = text.size() == 1 && (text.front().isLower() || text.front() == QLatin1Char(' '));
     if (!onNoKey && computerKeys_ && computerKeys_(event))
         return true;
-    if (!KeyCommands::typesCharacter(event) || calc().parser().promptStack().count() != 0)
+    if (!KeyCommands::typesCharacter(event) || calc().question().asks())
         return false;
     calc().lastKey = KeyTables::kNoKeyCode;
     return true;

@@ -360,7 +360,7 @@ bool ProgramModel::beginCursorKey(void (LineEditor::*entryKey)())
     selection_.length = 0;
     if (processingRCL())
         return false;
-    if (entryKey && debug() && calc_.parser().promptStack().count() > 0) {
+    if (entryKey && debug() && calc_.question().asks()) {
         if (auto* entry = dynamic_cast<LineEditor*>(calc_.entryManager.get()))
             (entry->*entryKey)();
         return false;

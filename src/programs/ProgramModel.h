@@ -267,6 +267,9 @@ public:
     // Runs the open program from the statement at the cursor; false (nothing started) at
     // the end of the program.
     bool run();
+    // Run pressed while a stepped question waits: once its questions are answered the run
+    // goes on as Run's, not as a step's.
+    void setRunOnceAnswered(bool on) { runOnceAnswered_ = on; }
     // Runs one statement; false at the end (nothing started) and for an Input or Prompt
     // statement (started: its answer comes through ENTER).
     bool singleStep();
@@ -339,6 +342,7 @@ private:
     std::atomic<bool> debug_{false};
     bool stepping_ = false;
     bool pendingInput_ = false;
+    bool runOnceAnswered_ = false;
     // The program the run in progress (its steps, Runs and breakpoint stops) started in.
     std::string runStartedIn_;
     int cursor_ = 0;

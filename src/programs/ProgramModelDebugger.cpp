@@ -128,6 +128,7 @@ bool ProgramModel::start(bool step)
 {
     saveProgram();
     stepping_ = step;
+    runOnceAnswered_ = false;
     Ops ops = program_.array();
     Parser& parser = calc_.parser();
     // At a called program's end a step goes back to its caller; at the program's own end,
@@ -143,7 +144,7 @@ bool ProgramModel::start(bool step)
         if (calc_.prgmOutputMgr)
             calc_.prgmOutputMgr->clearHome();
     }
-    pendingInput_ = parser.promptStack().count() > 0;
+    pendingInput_ = calc_.question().asks();
     if (!step) {
         parser.runProgramThread(std::move(ops), programName_, false, cursor_);
         return true;
@@ -214,9 +215,11 @@ void ProgramModel::debugEnter()
     }
     const Operand value = parser.eval(ops, false);
     if (const int error = parser.error(); error != 0) {
-        // The answer stays on the entry line to be mended; the prompt still waits.
+        // The prompt still waits, on a cleared line: what was typed is not half of the next
+        // answer.
         calc_.showError({{"errorNum", error}});
         parser.setError(0);
+        entry->clear();
         return;
     }
     if (wanted) {
@@ -237,12 +240,15 @@ void ProgramModel::debugEnter()
         } else {
             parser.popProgramStack();
             // Answered: the debugger comes back at the next statement, or the run ends when
-            // the question was its last.
+            // the question was its last; after Run, the run goes on.
             entry->clear();
+            const bool runOn = std::exchange(runOnceAnswered_, false);
             if (cursor_ >= length() && parser.programQueue().frameCount() == 0)
                 start(true);
-            else
+            else if (!runOn)
                 calc_.showDebugger(true);
+            else if (start(false))
+                calc_.suspendDebugger();
             return;
         }
     }

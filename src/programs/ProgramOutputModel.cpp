@@ -75,8 +75,13 @@ ProgramOutputModel::ProgramOutputModel(Calculator& calc) : calc_(calc)
 }
 
 // A running program, or one stepped in the debugger that stopped at Input or Prompt and
-// waits for the answer.
-bool ProgramOutputModel::asked() const { return calc_.programRunning || calc_.parser().promptStack().count() > 0; }
+// waits for the answer, with the question in front: the entry line is then the answer's.
+// Another screen in front (a field, the graph's forms) types on the line for itself.
+bool ProgramOutputModel::asked() const
+{
+    const WaitingQuestion waiting = calc_.question();
+    return (calc_.programRunning || waiting.asks()) && waiting.inSight();
+}
 
 void ProgramOutputModel::notify() { calc_.notificationCenter().post(VQUpdatePgmOutput, this); }
 

@@ -41,9 +41,10 @@ void ProgramOutputScreen::subscribe()
     observe(VQUpdatePgmOutput, redraw);
     observe(VQBlinkCursor, redraw);
     // QUIT (and Escape, which the keyboard makes QUIT) leaves the screen even while the
-    // program owns the keys.
+    // program owns the keys. A program waiting for its answer, pick or ENTER keeps this
+    // screen as the home screen QUIT goes to: only ON or the Quit button breaks it.
     observe(VQKeyPress, [this](const Notification& n) {
-        if (isVisible() && n.userInfo.value("shiftedOp", 0u) == KeyTables::kQuit)
+        if (isVisible() && n.userInfo.value("shiftedOp", 0u) == KeyTables::kQuit && !calc().question().waitsForUser())
             quit();
     });
 }
@@ -52,7 +53,7 @@ void ProgramOutputScreen::quit()
 {
     Calculator& c = calc();
     Parser& parser = c.parser();
-    if (c.programRunning || c.menuRunning || c.pauseRunning || parser.promptStack().count() > 0) {
+    if (c.programRunning || c.question().waitsForUser()) {
         parser.stopProgramThread();
         return;
     }

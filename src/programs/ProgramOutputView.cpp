@@ -55,7 +55,7 @@ bool ProgramOutputView::showsCursor() const
     if (!calc_.cursorVisible)
         return false;
     // A running program hides it unless it waits for an answer or a menu choice.
-    return !calc_.programRunning || calc_.menuRunning || calc_.parser().promptStack().count() > 0;
+    return !calc_.programRunning || calc_.menuRunning || calc_.question().asks();
 }
 
 void ProgramOutputView::paintEvent(QPaintEvent*)

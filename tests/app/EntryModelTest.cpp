@@ -413,12 +413,15 @@ TEST_F(MathPrintKeys, TemplateKeysPutTheCursorInTheFirstBox)
     programs->store("P", {0xDC, 0x41});  // Input A
     enter("prgmP");
     ASSERT_EQ(calc.parser().promptStack().count(), 1);
+    // The question is answered on the program output, in front.
+    calc.setCurrentScreen(11);
     press({kPlusOp});
     EXPECT_EQ(line(), (Ops{kPlusOp}));
     entry->clear();
     press({0x35, KeyRouter::kEnter});
     settle();
     EXPECT_EQ(calc.getVar(0).value.real(), 5);
+    calc.setCurrentScreen(0);
 
     // Un/d after a number makes it the whole; without one a box op holds the whole's place
     // and the cursor stays on it, so that typing replaces it.

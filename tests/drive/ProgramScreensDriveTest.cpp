@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <tuple>
 #include <vector>
 
 namespace orvenda::test {
@@ -258,27 +260,55 @@ TEST(ProgramScreensDrive, GetKeyReadsAKeyPressedWhileTheProgramRuns)
     EXPECT_EQ(run.dumps[1]["output"], json::array({"83", "Done"}));
 }
 
-// QUIT (2ND MODE, or Escape) and the Quit button stop a waiting program and leave the
-// output screen for the home screen.
-TEST(ProgramScreensDrive, QuitAndEscapeAndTheQuitButtonLeaveTheScreen)
+// A program waiting for its question, its pause's ENTER or its menu's pick keeps its output in
+// front as the home screen: QUIT (2ND MODE, Escape, Ctrl+Q) and the Home key (its key,
+// Ctrl+H) leave the question, the pause and the menu as they were, and the answer then ends
+// the run with its one item. The Quit button and ON break it.
+TEST(ProgramScreensDrive, TheWaitingProgramKeepsItsScreenUntilItIsAnsweredOrBroken)
 {
-    const std::string start = "program P\nPrompt A\nend\ntype prgmP\nkey ENTER\nwait idle\n";
-    for (const char* leave : {"key 2ND\nkey MODE\n", "hkey Escape\n", "press-quit\n"}) {
-        std::string how = leave;
-        if (how == "press-quit\n") {
-            // The button in the output screen's title band, clicked where it is drawn.
-            const DriveRun first = driveScript(start + "dump\n");
-            ASSERT_EQ(first.dumps.size(), 1u) << first.output;
-            const json& grid = first.dumps[0]["programOutput"]["grid"];
-            const int x = grid[0].get<int>() + grid[2].get<int>() - 20;
-            const int y = grid[1].get<int>() - 12;
-            how = "tap " + std::to_string(x) + " " + std::to_string(y) + "\n";
+    const std::string programs = "program P\nPrompt A\nDisp A*2\nend\nprogram W\nDisp \"HI\"\nPause \nDisp \"B\"\nend\n"
+                                 "program M\nMenu(\"T\",\"ONE\",A,\"TWO\",B)\nLbl A\nDisp 1\nLbl B\nend\n";
+    // What waits, the keys typed before the ways home, its output then, the key that goes on
+    // and the run's item.
+    const std::vector<std::tuple<std::string, std::string, json, std::string, std::string>> waits{
+        {"P", "type 4\n", json::array({"A=?4"}), "key ENTER\n", "prgm»P → A=?4/8/Done"},
+        {"W", "", json::array({"HI"}), "key ENTER\n", "prgm»W → HI/B/Done"},
+        {"M", "", json::array({"T", "1:ONE", "2:TWO"}), "key 1\n", "prgm»M → 1/Done"}};
+    const std::vector<std::string> ways{"key 2ND\nkey MODE\n", "hkey Escape\n", "hkey Ctrl+Q\n", "key 0x1015\n", "hkey Ctrl+H\n"};
+    std::string script = programs;
+    for (const auto& [name, typed, output, goOn, item] : waits) {
+        script += "type prgm" + name + "\nkey ENTER\nwait idle\n" + typed;
+        for (const std::string& way : ways)
+            script += way + "wait idle\ndump\n";
+        script += goOn + "wait idle\ndump\n";
+    }
+    const DriveRun run = driveScript(script);
+    ASSERT_TRUE(endedWithDumps(run, waits.size() * (ways.size() + 1)));
+    std::size_t at = 0;
+    for (const auto& [name, typed, output, goOn, item] : waits) {
+        for (const std::string& way : ways) {
+            const json& d = run.dumps[at++];
+            EXPECT_EQ(d["top"]["id"], 11) << name << " " << way;
+            EXPECT_EQ(d["output"], output) << name << " " << way;
+            EXPECT_EQ(d["history"].size(), at / (ways.size() + 1)) << name << " " << way;
         }
-        const DriveRun run = driveScript(start + how + "wait idle\nkey ENTER\nwait idle\ndump\n");
-        ASSERT_TRUE(endedWithDumps(run, 1));
-        EXPECT_EQ(run.dumps[0]["screen"], 0) << how;
-        EXPECT_FALSE(run.dumps[0].contains("programOutput")) << how;
-        EXPECT_EQ(run.dumps[0]["output"].back(), "User break") << how;
+        EXPECT_EQ(lastItem(run.dumps[at++]), item) << name;
+    }
+
+    // The button in the output screen's title band, clicked where it is drawn, and ON.
+    const std::string start = "program P\nPrompt A\nend\ntype prgmP\nkey ENTER\nwait idle\n";
+    const DriveRun first = driveScript(start + "dump\n");
+    ASSERT_EQ(first.dumps.size(), 1u) << first.output;
+    const json& grid = first.dumps[0]["programOutput"]["grid"];
+    const std::string button = "tap " + std::to_string(grid[0].get<int>() + grid[2].get<int>() - 20) + " "
+        + std::to_string(grid[1].get<int>() - 12) + "\n";
+    for (const std::string& stop : {button, std::string("key ON\n")}) {
+        const DriveRun broken = driveScript(start + stop + "wait idle\nkey ENTER\nwait idle\ndump\n");
+        ASSERT_TRUE(endedWithDumps(broken, 1));
+        EXPECT_EQ(broken.dumps[0]["screen"], 0) << stop;
+        EXPECT_FALSE(broken.dumps[0].contains("programOutput")) << stop;
+        EXPECT_EQ(broken.dumps[0]["output"].back(), "User break") << stop;
+        EXPECT_EQ(lastItem(broken.dumps[0]), "prgm»P → A=?/User break") << stop;
     }
 }
 

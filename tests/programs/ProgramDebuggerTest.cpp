@@ -146,7 +146,7 @@ TEST_F(ProgramDebuggerTest, AStepAtInputAnswersNoAndEnterStoresTheAnswer)
     EXPECT_EQ(var('B'), 10);
 }
 
-TEST_F(ProgramDebuggerTest, AnAnswerThatFailsIsReportedAndThePromptStillWaits)
+TEST_F(ProgramDebuggerTest, AnAnswerThatFailsIsReportedAndThePromptWaitsOnAClearedLine)
 {
     open("Prompt A");
     EXPECT_FALSE(model->singleStep());
@@ -157,7 +157,8 @@ TEST_F(ProgramDebuggerTest, AnAnswerThatFailsIsReportedAndThePromptStillWaits)
     EXPECT_EQ(view->errors[0]["errorNum"], 14);
     EXPECT_EQ(h.parser().error(), 0);
     EXPECT_EQ(h.queue().promptStack().count(), 1);
-    EXPECT_FALSE(entry->entryOps().empty());
+    // Cleared: the next answer is typed afresh, not onto the one that failed.
+    EXPECT_TRUE(entry->entryOps().empty());
 }
 
 TEST_F(ProgramDebuggerTest, PromptAnswersForListsAndStringsGetTheirOpeningMark)

@@ -22,6 +22,8 @@ protected:
     {
         calc.notificationCenter().addObserver(this, VQUpdatePgmOutput, [this](const Notification&) { ++updates; });
         calc.programRunning = true;
+        // The program's question is answered on its output, in front.
+        calc.setCurrentScreen(11);
     }
     ~ProgramOutputModelTest() override { calc.notificationCenter().removeObserver(this); }
 
@@ -187,14 +189,23 @@ TEST_F(ProgramOutputModelTest, APromptAndALongAnswerWrapAtThirtyTwoColumns)
     EXPECT_EQ(model.promptString(), std::nullopt);
 }
 
-// While no program runs the entry line is the home screen's: the output keeps its text.
+// While no program runs the entry line is the home screen's, and while another screen is in
+// front (the graph's value form, a field) that screen's: the output keeps its text.
 TEST_F(ProgramOutputModelTest, TheHomeScreensTypingDoesNotReachTheOutput)
 {
     model.displayOp(real(5));
+    Operand request;
+    request.string = VQString{'A', ProgramTokens::kEqual, ProgramTokens::kQuestionMark};
+    model.inputPrompt(request);
+    calc.setCurrentScreen(8);
+    model.updateEntryText("7", {1, 0});
+    model.setEntryCursor({1, 0}, true);
+    EXPECT_EQ(model.shownLines(), (std::vector<std::string>{"5", "A=?"}));
+    calc.setCurrentScreen(11);
     calc.programRunning = false;
     model.updateEntryText("prgmA", {5, 0});
     model.setEntryCursor({5, 0}, true);
-    EXPECT_EQ(model.shownLines(), std::vector<std::string>{"5"});
+    EXPECT_EQ(model.shownLines(), (std::vector<std::string>{"5", "A=?"}));
 }
 
 TEST_F(ProgramOutputModelTest, ACursorPushedPastTheLastLineScrollsAndStaysOnIt)
