@@ -146,6 +146,7 @@ void EntryEvaluator::enter()
             parser.cleanUp();
             calc_.lastPrgmName = getProgramNameFromOps(again).value_or("");
         }
+        calledProgram_ = calc_.lastPrgmName;
         parser.startProgramThread(again);
         calc_.replay = true;
         answering_ = again;
@@ -162,6 +163,7 @@ void EntryEvaluator::enter()
         } else {
             calc_.lastPrgmName.clear();
         }
+        calledProgram_ = calc_.lastPrgmName;
     }
     run(ops, screen);
 }
@@ -471,7 +473,10 @@ void EntryEvaluator::place(Operand& record, const ResultText& shown)
             output->displayResult(shown.text, shown.type);
         if (!record.flag) {
             // The program's own answer is on its output screen; the history keeps the call.
-            const Ops call = programRun_ ? ownRunCall(calc_.lastPrgmName) : programCall(calc_.lastPrgmName);
+            // The program the line called, whatever program was picked since (one opened in
+            // the editor while it waited).
+            const std::string& called = calledProgram_.empty() ? calc_.lastPrgmName : calledProgram_;
+            const Ops call = programRun_ ? ownRunCall(called) : programCall(called);
             history->addEntry(call, output ? output->done() : std::string(), HistoryEntry::kProgramScreen, record);
             entry->forceOps(calc_.replay ? Ops() : call);
         }

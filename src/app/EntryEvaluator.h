@@ -125,6 +125,8 @@ private:
     bool ownWaits_ = false;
     // The program a program's own run started in (a label's, the debugged one).
     std::string ownName_;
+    // The program the home screen's line called last (empty for a line calling none).
+    std::string calledProgram_;
     bool failed_ = false;
     std::uint64_t waits_ = 0;
     std::optional<Operand> fieldValue_;

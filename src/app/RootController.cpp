@@ -608,6 +608,26 @@ void RootController::suspendDebugger()
     router_->keyboard().setFocus();
 }
 
+void RootController::debuggerFollows(bool editorInFront)
+{
+    ScreenController* debugger = fullScreen(screens::Debugger);
+    if (!debugger)
+        return;
+    const bool shown = editorInFront && !ScreenRouter::debuggerStandsAside(calc_, QSizeF(safeArea_->size()), tablet_);
+    if (shown == debugger->isVisible())
+        return;
+    if (!shown) {
+        suspendDebugger();
+        return;
+    }
+    debugger->show();
+    layout();
+    debugger->raise();
+    debugger->focus(true);
+    debugger->setFocus();
+    debugger->updateDisplay();
+}
+
 void RootController::showHelp()
 {
     ScreenController* help = make(screens::Help);

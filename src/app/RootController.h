@@ -94,6 +94,7 @@ public:
     void showDebugger();
     void hideDebugger();
     void suspendDebugger();
+    void debuggerFollows(bool editorInFront) override;
     void showHelp() override;
     // keyFrame: the touched key in global coordinates, empty for none.
     void showFunctionHelp(std::uint32_t op, QRect keyFrame = {}) override;

@@ -49,7 +49,9 @@ LineEditor* ScreenEditors::editorInFront() const { return editorFor(calc_.curren
 
 void ScreenEditors::clear() const
 {
-    if (LineEditor* editor = editorInFront())
+    // The debugger's line is its question's answer, as DEL's and the typed keys' is.
+    LineEditor* editor = calc_.currentScreen() == kProgramEditor ? programOrEntry() : editorInFront();
+    if (editor)
         editor->clear();
 }
 

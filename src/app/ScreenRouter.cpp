@@ -111,6 +111,14 @@ bool ScreenRouter::debuggerBeside(QSizeF size, bool tablet)
     return !tablet && size.width() > size.height();
 }
 
+bool ScreenRouter::debuggerStandsAside(const Calculator& calc, QSizeF size, bool tablet)
+{
+    const WaitingQuestion waiting = calc.question();
+    const bool asks = waiting.asks() || calc.menuRunning;
+    const bool stepping = calc.prgmManager && calc.prgmManager->stepping();
+    return (waiting.waitsForUser() && !stepping) || (asks && !debuggerBeside(size, tablet));
+}
+
 ScreenRouter::ScreenRouter(Calculator& calc, ScreenRegistry& registry, AppShell& shell, QWidget* parent)
     : QWidget(parent), calc_(calc), registry_(registry), shell_(shell), display_(new QWidget(this)),
       keyboard_(new QWidget(this))
@@ -465,6 +473,11 @@ void ScreenRouter::bringControllerToFront(ScreenController* c)
     c->raise();
     keyboard_->update();
     display_->update();
+    // An overlay (a menu picking the answer) leaves the debugger as it stands.
+    const bool screen = std::any_of(controllers_.begin(), controllers_.end(),
+                                    [c](const auto& entry) { return entry.second == c && routerScreen(entry.first); });
+    if (screen && delegate_ && calc_.question().debugged() && calc_.question().waitsForUser())
+        delegate_->debuggerFollows(c == controller(screens::ProgramEditor));
 }
 
 void ScreenRouter::displayChanged()

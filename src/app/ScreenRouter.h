@@ -42,6 +42,10 @@ public:
         virtual void showFunctionHelp(std::uint32_t /*op*/, QRect /*keyFrame*/) {}
         // A screen of the keyboard area comes to the front: the full-size screen over it goes.
         virtual void closeFullScreens() {}
+        // A screen came in front while the debugger's run waits for the user: the debugger
+        // stands aside for any other screen, and over its own editor it comes back or
+        // stays aside as debuggerStandsAside gives.
+        virtual void debuggerFollows(bool /*editorInFront*/) {}
     };
 
     struct Frames {
@@ -59,6 +63,10 @@ public:
     // half, and the display and keyboard keep the left half, so the program's output and
     // the keys stay in sight.
     static bool debuggerBeside(QSizeF size, bool tablet);
+    // While the debugger's run waits, the debugger stands aside so that the keyboard in
+    // front answers: for a Run's question, menu or pause, and for a Step's question or menu
+    // unless the debugger stands beside the keys (where Step answers it).
+    static bool debuggerStandsAside(const Calculator& calc, QSizeF size, bool tablet);
 
     ScreenRouter(Calculator& calc, ScreenRegistry& registry, AppShell& shell, QWidget* parent = nullptr);
     ~ScreenRouter() override;

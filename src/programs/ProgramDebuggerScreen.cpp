@@ -280,10 +280,7 @@ void ProgramDebuggerScreen::runStopped(bool ended)
     // answered; so does a Step's question or menu where the debugger would lie over the
     // keyboard (beside it, the debugger stays in sight and Step answers).
     Calculator& c = calc();
-    const bool asks = c.question().asks() || c.menuRunning;
-    const bool waits = asks || c.pauseRunning;
-    const bool beside = ScreenRouter::debuggerBeside(size(), c.device == 1);
-    if ((waits && !model_.stepping()) || (asks && !beside))
+    if (ScreenRouter::debuggerStandsAside(c, size(), c.device == 1))
         c.suspendDebugger();
     else
         c.showDebugger(true);

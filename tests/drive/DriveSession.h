@@ -6,9 +6,11 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -43,7 +45,9 @@ inline std::filesystem::path driveScratch(const std::string& name)
 // fails its test (exit code -1) instead of stalling the test run.
 inline DriveRun driveScript(const std::string& script, const std::string& options = "", int watchdogSeconds = 0)
 {
-    const std::filesystem::path file = driveScratch("script.txt");
+    // A file of each run's own: runs may go side by side.
+    static std::atomic<int> runs{0};
+    const std::filesystem::path file = driveScratch("script" + std::to_string(++runs) + ".txt");
     std::ofstream(file) << script;
     const std::string watchdog = watchdogSeconds > 0 ? "timeout -s KILL " + std::to_string(watchdogSeconds) + " " : "";
     const std::string command = watchdog + "'" + ORVENDA_DRIVE + "' '" + file.string() + "' " + options + " 2>&1";
@@ -66,6 +70,21 @@ inline DriveRun driveScript(const std::string& script, const std::string& option
     // timeout(1) answers 137 for a driver it killed.
     run.exitCode = WIFEXITED(status) && !(watchdogSeconds > 0 && WEXITSTATUS(status) == 137) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+// Each script run by its own driver, side by side; the runs in the scripts' order.
+inline std::vector<DriveRun> driveScriptsAtOnce(const std::vector<std::string>& scripts, const std::string& options = "",
+                                                int watchdogSeconds = 0)
+{
+    std::vector<std::future<DriveRun>> running;
+    for (const std::string& script : scripts)
+        running.push_back(std::async(std::launch::async, [&script, &options, watchdogSeconds] {
+            return driveScript(script, options, watchdogSeconds);
+        }));
+    std::vector<DriveRun> runs;
+    for (std::future<DriveRun>& run : running)
+        runs.push_back(run.get());
+    return runs;
 }
 
 // The driver ended with exit code 0 and gave this many dumps; otherwise the failure carries

@@ -1241,6 +1241,35 @@ TEST(Lifecycle, AStateFileBeyondWhatAnyStateHoldsIsKeptAsideAtTheLaunch)
     }
 }
 
+// A run killed outright while it waits (a question, a pause, a menu), after
+// the app's own save: the next launch opens on an empty home line, never on the call of the
+// program it cannot go on with.
+TEST(Lifecycle, AKillWhileARunWaitsLeavesAnEmptyLine)
+{
+    const std::pair<const char*, const char*> waits[] = {{"KI", "Input \"N=\",N\n"}, {"KW", "Pause \n"},
+                                                         {"KM", "Menu(\"T\",\"ONE\",A)\nLbl A\n"}};
+    for (const auto& [name, lines] : waits) {
+        const fs::path data = fresh(std::string("kill-waiting-") + name);
+        // P is set as the run starts: a save that holds it came after the call was entered.
+        const auto app = driverAtDump(std::string("kill-waiting-") + name,
+            std::string("program ") + name + "\n1->P\n" + lines + "end\ntype prgm" + name + "\nkey ENTER\nwait running\ndump\nwait 600000\n",
+            data);
+        ASSERT_TRUE(app) << name;
+        const json saved = savedWhen(data, [](const json& archive) {
+            const json vars = archive.value("vars", json::array());
+            // Real and imaginary parts in turn: P's real part.
+            return vars.size() > 30 && vars[30] != 0;
+        });
+        ASSERT_FALSE(saved.is_null()) << name << app->output();
+        app->signal(SIGKILL);
+        ASSERT_TRUE(app->ended()) << name;
+        const orvenda::test::DriveRun relaunched = orvenda::test::driveScript("dump\n", "--data '" + data.string() + "'");
+        ASSERT_TRUE(orvenda::test::endedWithDumps(relaunched, 1)) << name;
+        EXPECT_EQ(relaunched.dumps[0]["entry"], "") << name;
+        EXPECT_EQ(relaunched.dumps[0]["screen"], 0) << name;
+    }
+}
+
 // A run the app's quit ends, by the window's close or SIGTERM, whether it loops, reads keys,
 // pauses, asks or stands between the debugger's steps: the quit stops it as ON (or the
 // debugger's Quit) does, and the next launch shows its one item, "User break" after what it

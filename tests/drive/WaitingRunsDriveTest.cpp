@@ -7,6 +7,8 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <map>
+#include <set>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -17,6 +19,7 @@ namespace {
 using nlohmann::json;
 using orvenda::test::DriveRun;
 using orvenda::test::driveScript;
+using orvenda::test::driveScriptsAtOnce;
 using orvenda::test::endedWithDumps;
 using orvenda::test::lastItem;
 
@@ -92,6 +95,57 @@ TEST(WaitingRunsDrive, AProgramCalledFromAFieldIsRefusedWhereverItIsTyped)
 
 namespace {
 
+// ZI asks; BQ's button asks the same from its label.
+const std::string kAsking = "program ZI\nInput \"X=\",X\nDisp X*2\nend\n"
+                            "program BQ\nFnOff \nButton(10,60,120,\"GO\",\"P\")\nDispGraph\nStop\nLbl P\n"
+                            "Input \"X=\",X\nDisp X*2\nend\n";
+
+// A way a run starts that then waits at the question "X=" with nothing typed; debugged,
+// the debugger runs it and asks it in the program editor.
+struct Starter {
+    std::string name;
+    std::string lines;
+    std::string program;
+    bool debugged = false;
+    // What answers the question and runs the program on to its end.
+    std::string answer = "key ENTER\nwait idle\n";
+    // The history items the start left (the call that showed the graph and its button).
+    std::size_t items = 0;
+};
+
+// A control of a dump ([x, y], or a rectangle's centre) as a tap.
+std::string tapAt(const json& at)
+{
+    const bool rect = at.size() == 4;
+    return "tap " + std::to_string(at[0].get<int>() + (rect ? at[2].get<int>() / 2 : 0)) + " "
+        + std::to_string(at[1].get<int>() + (rect ? at[3].get<int>() / 2 : 0)) + "\n";
+}
+
+// The entry line, PRGM's EXEC, a graph button's label, and the debugger's Run and Step: the
+// debugger's controls where the window of these options draws them.
+std::vector<Starter> starters(const std::string& options, bool debuggedOnly)
+{
+    const std::string editor = "key PRGM\nkey RIGHT\nhkey z\nhkey Return\nwait idle\n";
+    const DriveRun opened = driveScript(kAsking + editor + "dump\n", options);
+    if (!endedWithDumps(opened, 1))
+        return {};
+    const std::string debug = editor + tapAt(opened.dumps[0]["editor"]["controls"]["debug"]) + "wait idle\n";
+    const DriveRun shown = driveScript(kAsking + debug + "dump\n", options);
+    if (!endedWithDumps(shown, 1) || !shown.dumps[0]["debugger"].is_object())
+        return {};
+    const std::string run = tapAt(shown.dumps[0]["debugger"]["controls"]["run"]) + "wait idle\n";
+    // A stepped question answered, the debugger stands at the next statement: Run goes on.
+    std::vector<Starter> found{{"debugger's Run", debug + run, "ZI", true},
+                               {"debugger's Step", debug + "hkey s\nwait idle\n", "ZI", true, "key ENTER\nwait idle\n" + run}};
+    if (!debuggedOnly) {
+        found.push_back({"entry line", "type prgmZI\nkey ENTER\nwait idle\n", "ZI"});
+        found.push_back({"EXEC", "key PRGM\nwait idle\nhkey z\nhkey Return\nwait idle\nkey ENTER\nwait idle\n", "ZI"});
+        found.push_back({"label", "type prgmBQ\nhkey Return\nwait idle\npress GO\nwait idle\n", "BQ", false,
+                         "key ENTER\nwait idle\n", 1});
+    }
+    return found;
+}
+
 // Every way a screen or overlay opens: by its id as the app asks for it, by a key
 // operation of the keyboard's table (1024 on) and by a computer chord; only those that
 // open something in front of the home screen are kept, with what they show.
@@ -101,120 +155,396 @@ struct Opener {
     bool keyboard = false;
     bool leave = false;
     std::string title;
+    // A menu or a menu's row: what opens from the debugger's question (nothing else
+    // opens over the debugger).
+    bool fromDebugger = false;
+    // The Escapes that lead home: a page or a menu's list opened from another closes first.
+    int escapes = 1;
 };
+
+std::string opCode(int op)
+{
+    const char* digits = "0123456789ABCDEF";
+    return std::string("0x") + digits[op / 4096 % 16] + digits[op / 256 % 16] + digits[op / 16 % 16] + digits[op % 16];
+}
+
+// The ways tried, each kept when it opened something: its dump shows another screen in
+// front of the home screen.
+std::vector<Opener> keptOpeners(const std::vector<std::pair<std::string, bool>>& tried)
+{
+    constexpr int kEscapes = 3;
+    std::string script;
+    for (const auto& [keys, fromDebugger] : tried) {
+        script += keys + "wait idle\ndump\n";
+        for (int k = 0; k < kEscapes; ++k)
+            script += "hkey Escape\nwait idle\ndump\n";
+        script += "press? OK\npress? Cancel\nopen 0\nwait idle\nkey CLEAR\n";
+    }
+    const DriveRun run = driveScript(script, "", 240);
+    std::vector<Opener> found;
+    for (std::size_t i = 0; i < tried.size() && (i + 1) * (kEscapes + 1) <= run.dumps.size(); ++i) {
+        const json& opened = run.dumps[i * (kEscapes + 1)];
+        const json& top = opened["top"];
+        if (top["id"] == 0)
+            continue;
+        int escapes = 0;
+        while (escapes < kEscapes && run.dumps[i * (kEscapes + 1) + escapes + 1]["top"]["id"] != 0)
+            ++escapes;
+        found.push_back({tried[i].first, !opened["keyboard"].is_null() && top["id"] < 100, !top["leave"].is_null(),
+                         top["title"].get<std::string>(), tried[i].second, escapes < kEscapes ? escapes + 1 : 0});
+    }
+    return found;
+}
+
+// Each key op pressed on the home screen, then left: its dump tells whether it opened a menu.
+std::string menuProbe(const std::set<int>& ops)
+{
+    std::string probe;
+    for (int op : ops)
+        probe += "key " + opCode(op) + "\nwait idle\ndump\nhkey Escape\nwait idle\nopen 0\nwait idle\nkey CLEAR\n";
+    return probe;
+}
 
 std::vector<Opener> openers()
 {
-    std::vector<std::string> tried;
-    const DriveRun listed = driveScript("screens\n");
-    for (const json& screen : listed.dumps.empty() ? json::array() : listed.dumps[0]["screens"]) {
+    std::vector<std::pair<std::string, bool>> tried;
+    const DriveRun listed = driveScript("screens\nhkeys\n");
+    if (listed.dumps.size() < 2)
+        return {};
+    for (const json& screen : listed.dumps[0]["screens"]) {
         const int id = screen["id"].get<int>();
         // The home screens, the output itself and the debugger (which needs a program in
         // the editor) are not elsewhere.
         if (id != 0 && id != 11 && id != 100 && screen["title"] != "Debugger")
-            tried.push_back("open " + std::to_string(id) + "\n");
+            tried.emplace_back("open " + std::to_string(id) + "\n", false);
     }
     // The editing and shift keys move within a screen; the others open one.
     const std::vector<int> editing{1030, 1031, 1032, 1033, 1034, 1035, 1036, 1037, 1038, 1039, 1040, 1041, 1042, 1043,
                                    1048, 1063, 1065, 1071, 1077, 1078};
+    std::set<int> menuOps;
+    for (const json& key : listed.dumps[1]["hkeys"]["keys"])
+        for (const json& op : key["ops"])
+            menuOps.insert(op.get<int>());
+    const DriveRun menus = driveScript(menuProbe(menuOps), "", 120);
+    std::vector<int> opening;
+    for (std::size_t i = 0; i < menus.dumps.size(); ++i)
+        if (!menus.dumps[i]["menu"].is_null())
+            opening.push_back(*std::next(menuOps.begin(), static_cast<std::ptrdiff_t>(i)));
     for (int op = 1024; op <= 1080; ++op)
         if (std::find(editing.begin(), editing.end(), op) == editing.end())
-            tried.push_back("key 0x" + std::to_string(op / 256) + "0123456789ABCDEF"[op / 16 % 16] + "0123456789ABCDEF"[op % 16] + "\n");
+            tried.emplace_back("key " + opCode(op) + "\n",
+                               std::find(opening.begin(), opening.end(), op) != opening.end());
     for (const char* modifiers : {"Ctrl+", "Ctrl+Shift+"})
         for (char letter = 'A'; letter <= 'Z'; ++letter)
-            tried.push_back(std::string("hkey ") + modifiers + letter + "\n");
-    std::string script;
-    for (const std::string& keys : tried)
-        script += keys + "wait idle\ndump\nhkey Escape\nwait idle\npress? OK\nopen 0\nwait idle\n";
-    const DriveRun run = driveScript(script, "", 120);
-    std::vector<Opener> found;
-    for (std::size_t i = 0; i < run.dumps.size() && i < tried.size(); ++i)
-        if (const json& top = run.dumps[i]["top"]; top["id"] != 0)
-            found.push_back({tried[i], !run.dumps[i]["keyboard"].is_null() && top["id"] < 100,
-                             !top["leave"].is_null(), top["title"].get<std::string>()});
+            tried.emplace_back(std::string("hkey ") + modifiers + letter + "\n", false);
+    // Each menu a key of the keyboard opens, each tab, its rows 1 to 9 and 0.
+    for (int op : opening)
+        for (int tab = 0; tab < 4; ++tab)
+            for (const char* row : {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0"}) {
+                std::string keys = "key " + opCode(op) + "\n";
+                for (int t = 0; t < tab; ++t)
+                    keys += "key RIGHT\n";
+                tried.emplace_back(keys + "key " + row + "\n", true);
+            }
+    return keptOpeners(tried);
+}
+
+// The ways back home from what an opener showed. Beside the debugger the screen on top is
+// the debugger's: its leave control is not the way back from what the left half shows.
+std::vector<std::pair<std::string, std::string>> backs(const Opener& opener, bool besideDebugger)
+{
+    std::vector<std::pair<std::string, std::string>> found;
+    if (opener.escapes > 0) {
+        std::string keys;
+        for (int k = 0; k < opener.escapes; ++k)
+            keys += "hkey Escape\nwait idle\n";
+        found.emplace_back("Escape", keys);
+    }
+    // Done leaves a page or a menu's list for the one under it.
+    if (opener.leave && opener.escapes == 1 && !besideDebugger)
+        found.emplace_back("Done", "tap leave\n");
+    if (opener.keyboard) {
+        found.emplace_back("QUIT", "key 2ND\nkey MODE\n");
+        found.emplace_back("Home", "key 0x1015\n");
+        found.emplace_back("Ctrl+H", "hkey Ctrl+H\n");
+        found.emplace_back("Ctrl+Q", "hkey Ctrl+Q\n");
+    }
     return found;
+}
+
+// The question is in front where its run asks it, with what was typed for it.
+::testing::AssertionResult asksInSight(const json& d, const Starter& starter, const std::string& typed)
+{
+    const bool debugger = d["screen"] == 2 && (d["top"]["id"] == 2 || d["top"]["id"] == 109);
+    const bool inFront = starter.debugged ? debugger : d["top"]["id"] == 11;
+    if (inFront && d["waiting"] == true && d["entry"] == typed && !d["output"].empty() && d["output"].back() == "X=" + typed)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "screen " << d["screen"] << ", top " << d["top"] << ", entry " << d["entry"]
+                                         << ", output " << d["output"] << ", waiting " << d["waiting"];
 }
 
 } // namespace
 
-// A program waiting at Input or Prompt owns its question wherever the user goes meanwhile:
-// every screen and overlay, opened every way, left every way back home (QUIT, Escape, its
-// Done, the Home key, Ctrl+H) brings the output in front with the question and what was
-// typed for it, and the next line answers it: one item for the run.
-TEST(WaitingRunsDrive, AWaitingQuestionComesBackWheneverTheUserGoesHome)
+// A run waits at its question, however it was started (the entry line, PRGM's EXEC, a graph
+// button's label, the debugger's Run and Step, at the phone's two shapes): every screen and
+// overlay the user opens meanwhile (by id, key, chord or a menu's row; from the debugger
+// those its menus open), left by every way back home (Escape, its Done, QUIT, the Home key,
+// Ctrl+H, Ctrl+Q), brings the question back in front with what was typed for it, nothing
+// answered out of sight; the answer then leaves the run's one item.
+TEST(WaitingRunsDrive, EveryRoadBackBringsTheQuestionWhoeverStartedTheRun)
 {
     const std::vector<Opener> ways = openers();
-    ASSERT_GE(ways.size(), 60u);
-    std::string script = "program ZI\nInput \"X=\",X\nDisp X*2\nend\nprogram ZP\nPrompt X\nDisp X*2\nend\n";
-    std::vector<std::string> cases;
-    // What stays typed for the question when the user is back.
-    std::vector<std::string> typed;
-    for (const Opener& opener : ways) {
-        std::vector<std::pair<std::string, std::string>> backs{{"Escape", "hkey Escape\n"}};
-        if (opener.leave)
-            backs.emplace_back("Done", "tap leave\n");
-        if (opener.keyboard) {
-            backs.emplace_back("QUIT", "key 2ND\nkey MODE\n");
-            backs.emplace_back("Home", "key 0x1015\n");
-            backs.emplace_back("Ctrl+H", "hkey Ctrl+H\n");
-        }
-        for (const auto& [back, keys] : backs) {
-            const bool input = cases.size() % 2 == 0;
-            script += std::string("type prgm") + (input ? "ZI" : "ZP") + "\nkey ENTER\nwait idle\ntype 4\n" + opener.keys
-                + "wait idle\n" + keys + "wait idle\ndump\ntype 1\nkey ENTER\nwait idle\ndump\n";
-            cases.push_back(opener.keys.substr(0, opener.keys.size() - 1) + ", back by " + back);
-            // The key-set catalogue's Done empties the line, as it always does.
-            typed.push_back(opener.title == "User keys" && back == "Done" ? "" : "4");
+    ASSERT_GE(ways.size(), 100u);
+    struct Case {
+        std::string where;
+        Starter starter;
+        // What is typed for the question when the user is back.
+        std::string typed;
+    };
+    std::vector<std::string> scripts;
+    std::vector<std::string> options;
+    std::vector<std::vector<Case>> chunks;
+    for (const std::string size : {"390x844", "844x390"}) {
+        const std::vector<Starter> all = starters("--size " + size, size != "390x844");
+        ASSERT_EQ(all.size(), size == "390x844" ? 5u : 2u) << size;
+        for (const Starter& starter : all) {
+            // A run answers every few cases, so that a road that lost its question is told
+            // once, not again for every case after it.
+            std::vector<Case> chunk;
+            std::string script;
+            const auto flush = [&] {
+                if (chunk.empty())
+                    return;
+                scripts.push_back(kAsking + starter.lines + script + "key CLEAR\ntype 41\n" + starter.answer + "dump\n");
+                options.push_back("--size " + size);
+                chunks.push_back(std::move(chunk));
+                chunk.clear();
+                script.clear();
+            };
+            for (const Opener& opener : ways) {
+                // The debugger's own screen is not elsewhere.
+                if (starter.debugged && (!opener.fromDebugger || opener.title == "Program editor"))
+                    continue;
+                for (const auto& [back, keys] : backs(opener, starter.debugged && size == "844x390")) {
+                    script += "key CLEAR\ntype 4\n" + opener.keys + "wait idle\n" + keys + "wait idle\ndump\n";
+                    std::string opened = opener.keys.substr(0, opener.keys.size() - 1);
+                    std::replace(opened.begin(), opened.end(), '\n', ';');
+                    // The key-set catalogue's Done empties the line, as it always does.
+                    chunk.push_back({starter.name + " at " + size + ", " + opened + ", back by " + back, starter,
+                                     opener.title == "User keys" && back == "Done" ? "" : "4"});
+                    if (chunk.size() == 24)
+                        flush();
+                }
+            }
+            flush();
         }
     }
-    const DriveRun run = driveScript(script, "", 300);
-    ASSERT_TRUE(endedWithDumps(run, 2 * cases.size()));
-    for (std::size_t i = 0; i < cases.size(); ++i) {
-        const bool input = i % 2 == 0;
-        const json& back = run.dumps[2 * i];
-        const json& answered = run.dumps[2 * i + 1];
-        EXPECT_EQ(back["top"]["id"], 11) << cases[i];
-        const std::string answer = typed[i] + "1";
-        EXPECT_EQ(back["entry"], typed[i]) << cases[i];
-        EXPECT_EQ(back["output"].empty() ? json() : back["output"].back(), (input ? "X=" : "X=?") + typed[i]) << cases[i];
-        EXPECT_EQ(lastItem(answered), std::string("prgm»") + (input ? "ZI → X=" : "ZP → X=?") + answer + "/"
-                                          + std::to_string(2 * std::stoi(answer)) + "/Done")
-            << cases[i];
-        // The history keeps the last 100 items.
-        EXPECT_EQ(answered["history"].size(), std::min<std::size_t>(i + 1, 100)) << cases[i];
+    std::vector<DriveRun> runs(scripts.size());
+    for (std::size_t first = 0; first < scripts.size(); first += 8) {
+        std::map<std::string, std::vector<std::size_t>> byOptions;
+        for (std::size_t i = first; i < std::min(first + 8, scripts.size()); ++i)
+            byOptions[options[i]].push_back(i);
+        for (const auto& [option, indices] : byOptions) {
+            std::vector<std::string> batch;
+            for (std::size_t i : indices)
+                batch.push_back(scripts[i]);
+            std::vector<DriveRun> done = driveScriptsAtOnce(batch, option, 300);
+            for (std::size_t k = 0; k < indices.size(); ++k)
+                runs[indices[k]] = std::move(done[k]);
+        }
+    }
+    for (std::size_t c = 0; c < chunks.size(); ++c) {
+        ASSERT_TRUE(endedWithDumps(runs[c], chunks[c].size() + 1)) << chunks[c].front().where;
+        // The first road that lost the question is told: the cases after it start without one.
+        bool held = true;
+        for (std::size_t i = 0; i < chunks[c].size() && held; ++i) {
+            const json& d = runs[c].dumps[i];
+            const ::testing::AssertionResult inSight = asksInSight(d, chunks[c][i].starter, chunks[c][i].typed);
+            EXPECT_TRUE(inSight) << chunks[c][i].where;
+            const std::size_t items = chunks[c][i].starter.items;
+            EXPECT_EQ(d["history"].size(), items) << chunks[c][i].where << ": " << lastItem(d);
+            held = inSight && d["history"].size() == items;
+        }
+        if (!held)
+            continue;
+        const json& answered = runs[c].dumps.back();
+        EXPECT_EQ(lastItem(answered), "prgm»" + chunks[c].front().starter.program + " → X=41/82/Done") << chunks[c].front().where;
+        EXPECT_EQ(answered["history"].size(), chunks[c].front().starter.items + 1) << chunks[c].front().where;
     }
 }
 
-// The same question asked by a run PRGM's EXEC started and by a graph button's label:
-// another screen opened and left brings it back with what was typed.
-TEST(WaitingRunsDrive, AQuestionFromAnyStarterComesBack)
+namespace {
+
+// What a field screen's dump tells of its own state: everything but the run's, the
+// keyboard's and the window's.
+json fieldState(const json& dump)
 {
-    const std::string programs = "program ZI\nInput \"X=\",X\nDisp X*2\nend\n"
-                                 "program BQ\nFnOff \nButton(10,60,120,\"GO\",\"P\")\nDispGraph\nStop\nLbl P\n"
-                                 "Input \"X=\",X\nDisp X*2\nend\n";
-    const DriveRun shown = driveScript(programs + "type prgmBQ\nhkey Return\nwait idle\ndump\n");
-    ASSERT_TRUE(endedWithDumps(shown, 1));
-    const json& graph = shown.dumps[0]["graph"];
-    ASSERT_TRUE(graph.is_array());
-    const std::string label = "type prgmBQ\nhkey Return\nwait idle\ntap " + std::to_string(graph[0].get<int>() + 70) + " "
-        + std::to_string(graph[1].get<int>() + 77) + "\nwait idle\n";
-    const std::string exec = "key PRGM\nwait idle\nhkey z\nhkey Return\nwait idle\nkey ENTER\nwait idle\n";
-    const std::vector<std::tuple<std::string, std::string, std::string, std::string>> rows{
-        {"EXEC", exec, "key Y=\nwait idle\n", "key 2ND\nkey MODE\n"},
-        {"EXEC", exec, "key 2ND\nkey Y=\nwait idle\n", "hkey Escape\n"},
-        {"EXEC", exec, "key GRAPH\nwait idle\n", "hkey Escape\n"},
-        {"label", label, "key 2ND\nkey Y=\nwait idle\n", "key 2ND\nkey MODE\n"},
-        {"label", label, "hkey Ctrl+Shift+Y\nwait idle\n", "hkey Ctrl+H\n"},
-        {"label", label, "key GRAPH\nwait idle\n", "hkey Escape\n"}};
-    std::string script = programs;
-    for (const auto& [name, start, open, back] : rows)
-        script += start + "type 4\n" + open + back + "wait idle\ndump\ntype 1\nkey ENTER\nwait idle\ndump\n";
-    const DriveRun run = driveScript(script, "", 120);
-    ASSERT_TRUE(endedWithDumps(run, 2 * rows.size()));
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const std::string where = std::get<0>(rows[i]) + " " + std::get<2>(rows[i]);
-        EXPECT_EQ(run.dumps[2 * i]["top"]["id"], 11) << where;
-        EXPECT_EQ(run.dumps[2 * i]["output"].back(), "X=4") << where;
-        EXPECT_EQ(lastItem(run.dumps[2 * i + 1]), std::string("prgm»") + (i < 3 ? "ZI" : "BQ") + " → X=41/82/Done") << where;
+    static const std::set<std::string> others{"output", "programOutput", "waiting", "running", "history", "editor",
+                                              "debugger", "keys", "typing", "textFields", "overlays", "buttons",
+                                              "drawn", "top", "shift", "error", "keyboard", "unreachable", "rowsOutOfView"};
+    json state = json::object();
+    for (const auto& [key, value] : dump.items())
+        if (!others.contains(key))
+            state[key] = value;
+    return state;
+}
+
+} // namespace
+
+// While a run waits at Input or Prompt (from the entry line, or the debugger's Run), every
+// screen whose line fills a field takes 5 typed there with ENTER or DOWN as it does with no
+// run waiting; the question keeps waiting, comes back empty on the way home, and takes the
+// next answer: the run's one item.
+TEST(WaitingRunsDrive, AFieldInFrontTakesWhatIsTypedThere)
+{
+    const std::vector<int> screens = fieldScreens();
+    ASSERT_GE(screens.size(), 12u);
+    std::string cases;
+    std::vector<std::string> names;
+    for (int screen : screens)
+        for (const char* key : {"ENTER", "DOWN"}) {
+            cases += "open " + std::to_string(screen) + "\nwait idle\ntype 5\nkey " + key + "\nwait idle\ndump\npress? OK\n"
+                + "key 2ND\nkey MODE\nwait idle\npress? OK\nwait idle\ndump\n";
+            names.push_back("screen " + std::to_string(screen) + ", " + key);
+        }
+    const std::string prompting = "program ZP\nPrompt X\nDisp X*2\nend\n";
+    const std::vector<Starter> debugged = starters("", true);
+    ASSERT_FALSE(debugged.empty());
+    const std::vector<std::pair<std::string, std::string>> waits{
+        {"Input", "type prgmZI\nkey ENTER\nwait idle\n"},
+        {"Prompt", "type prgmZP\nkey ENTER\nwait idle\n"},
+        {"the debugger's Input", debugged[0].lines}};
+    std::vector<std::string> scripts{kAsking + prompting + cases};
+    for (const auto& [what, start] : waits)
+        scripts.push_back(kAsking + prompting + start + cases + "type 1\nkey ENTER\nwait idle\ndump\n");
+    const std::vector<DriveRun> runs = driveScriptsAtOnce(scripts, "", 300);
+    ASSERT_TRUE(endedWithDumps(runs[0], 2 * names.size()));
+    for (std::size_t w = 0; w < waits.size(); ++w) {
+        const auto& [what, start] = waits[w];
+        const DriveRun& run = runs[w + 1];
+        ASSERT_TRUE(endedWithDumps(run, 2 * names.size() + 1)) << what;
+        const Starter asker{what, start, what == "Prompt" ? "ZP" : "ZI", w == 2};
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            EXPECT_EQ(fieldState(run.dumps[2 * i]), fieldState(runs[0].dumps[2 * i])) << what << ", " << names[i];
+            EXPECT_TRUE(run.dumps[2 * i]["history"].empty()) << what << ", " << names[i] << ": " << lastItem(run.dumps[2 * i]);
+            const json& back = run.dumps[2 * i + 1];
+            if (what == "Prompt") {
+                EXPECT_EQ(back["top"]["id"], 11) << names[i];
+                EXPECT_EQ(back["output"].back(), "X=?") << names[i];
+            } else {
+                EXPECT_TRUE(asksInSight(back, asker, "")) << what << ", " << names[i];
+            }
+        }
+        const std::string item = what == "Prompt" ? "prgm»ZP → X=?1/2/Done" : "prgm»ZI → X=1/2/Done";
+        EXPECT_EQ(lastItem(run.dumps.back()), item) << what;
+        EXPECT_EQ(run.dumps.back()["history"].size(), 1u) << what;
     }
+}
+
+// The graph's value form (a traced plot's variable) and its Calc sheet take every key typed
+// there while a run waits at a question asked on the output or at a pause over the graph,
+// as they do with no run waiting; the question and the pause keep waiting for their own
+// keys.
+TEST(WaitingRunsDrive, TheGraphsFormsKeepTheirKeysWhileARunWaits)
+{
+    const std::string programs = "program ZQ\nInput \"Q?\",B\nDisp B\nend\n"
+                                 "program BW\nButton(10,60,120,\"GO\",\"P\")\nDispGraph\nStop\nLbl P\nPause \nDisp 7\nend\n";
+    const std::string curve = "key Y=\ntype X²-4\nkey 2ND\nkey MODE\nwait idle\n";
+    const std::string forms = "key 0x403\nwait idle\npress X\nwait idle\npress 0\nwait idle\nhkey 5\nhkey 6\nhkey Down\nhkey 2\n"
+                              "hkey Return\nwait idle\ndump\nhkey Escape\nwait idle\nkey 0x403\nwait idle\npress Calc\nwait idle\n"
+                              "hkey 3\nwait idle\ndump\nhkey Escape\nwait idle\n";
+    const std::vector<std::string> scripts{
+        programs + curve + "key GRAPH\nwait idle\n" + forms,
+        programs + curve + "type prgmZQ\nkey ENTER\nwait idle\nkey GRAPH\nwait idle\n" + forms
+            + "hkey Escape\nwait idle\ndump\ntype 4\nkey ENTER\nwait idle\ndump\n",
+        programs + curve + "type prgmBW\nkey ENTER\nwait idle\npress GO\nwait idle\n" + forms
+            + "dump\npress Continue\nwait idle\ndump\n"};
+    const std::vector<DriveRun> runs = driveScriptsAtOnce(scripts, "", 120);
+    ASSERT_TRUE(endedWithDumps(runs[0], 2));
+    ASSERT_TRUE(endedWithDumps(runs[1], 4));
+    ASSERT_TRUE(endedWithDumps(runs[2], 4));
+    const json& slider = runs[0].dumps[0]["calcSheet"]["fields"];
+    ASSERT_EQ(slider[0], json({{"label", "X="}, {"shown", "56"}}));
+    for (std::size_t r = 1; r < runs.size(); ++r) {
+        EXPECT_EQ(runs[r].dumps[0]["calcSheet"]["fields"], slider) << r;
+        EXPECT_EQ(runs[r].dumps[0]["top"]["id"], 8) << r;
+        EXPECT_EQ(runs[r].dumps[1]["calcSheet"]["fields"], runs[0].dumps[1]["calcSheet"]["fields"]) << r;
+        EXPECT_EQ(runs[r].dumps[1]["top"]["id"], 8) << r;
+    }
+    // The question in front again, untouched, takes its answer; the pause its Continue.
+    EXPECT_EQ(runs[1].dumps[2]["top"]["id"], 11);
+    EXPECT_EQ(runs[1].dumps[2]["output"], json::array({"Q?"}));
+    EXPECT_EQ(lastItem(runs[1].dumps[3]), "prgm»ZQ → Q?4/4/Done");
+    EXPECT_TRUE(runs[2].dumps[2]["pauseBar"].is_array());
+    EXPECT_EQ(lastItem(runs[2].dumps[3]), "prgm»BW → 7/Done");
+}
+
+// An answer is a value: a program call typed as the answer is refused at its token ("Invalid")
+// and the question keeps waiting, whatever the program called would do (write, pause, show a
+// menu); a string holding the token is a value, in a field too. An answer the program cannot
+// take ends the run as that program's error, with one item named for it, under the debugger's
+// Run too, whose Escape afterwards adds none.
+TEST(WaitingRunsDrive, AnAnswerIsAValueAndItsErrorIsTheProgramsOwn)
+{
+    const std::string programs = kAsking + "program QN\nInput X\nDisp X\nend\nprogram QA\nDisp \"A\"\nend\n"
+                                           "program QW\nPause \nend\nprogram QM\nMenu(\"T\",\"ONE\",A)\nLbl A\nend\n";
+    std::string script = programs + "type prgmZI\nkey ENTER\nwait idle\n";
+    for (const char* called : {"QA", "QW", "QM"})
+        script += std::string("type prgm") + called + "\nkey ENTER\nwait idle\ndump\npress OK\nwait idle\nkey CLEAR\n";
+    script += "type 3\nkey ENTER\nwait idle\ndump\n";
+    script += "open 7\nwait idle\ntype length(\"prgmQQ\")\nkey ENTER\nwait idle\ndump\nkey 2ND\nkey MODE\nwait idle\n";
+    for (const char* answer : {"{1,2}", "\"AB\"", "[[1]]", "Str1"})
+        script += std::string("type prgmQN\nkey ENTER\nwait idle\ntype ") + answer + "\nkey ENTER\nwait idle\ndump\npress OK\nwait idle\n";
+    const std::vector<Starter> debugged = starters("", true);
+    ASSERT_FALSE(debugged.empty());
+    const std::string viaDebugger = programs + debugged[0].lines + "type {1,2}\nkey ENTER\nwait idle\ndump\npress OK\nwait idle\n"
+                                  + "hkey Escape\nwait idle\ndump\n";
+    const std::vector<DriveRun> runs = driveScriptsAtOnce({script, viaDebugger}, "", 120);
+    ASSERT_TRUE(endedWithDumps(runs[0], 3 + 1 + 1 + 4));
+    for (std::size_t i = 0; i < 3; ++i) {
+        const json& refused = runs[0].dumps[i];
+        ASSERT_EQ(refused["alerts"].size(), 1u) << i;
+        EXPECT_EQ(refused["alerts"][0]["message"], "Invalid") << i;
+        EXPECT_EQ(refused["top"]["id"], 11) << i;
+        EXPECT_EQ(refused["output"], json::array({"X=" + refused["entry"].get<std::string>()})) << i;
+        EXPECT_TRUE(refused["history"].empty()) << i;
+    }
+    EXPECT_EQ(lastItem(runs[0].dumps[3]), "prgm»ZI → X=3/6/Done");
+    EXPECT_EQ(runs[0].dumps[4]["alerts"].size(), 0u);
+    EXPECT_EQ(runs[0].dumps[4]["ans"], "3");
+    for (std::size_t i = 5; i < 9; ++i) {
+        const json& failed = runs[0].dumps[i];
+        ASSERT_EQ(failed["alerts"].size(), 1u) << i;
+        EXPECT_EQ(failed["alerts"][0]["title"], "Program Error") << i;
+        EXPECT_TRUE(lastItem(failed).starts_with("prgm»QN → ?")) << lastItem(failed);
+        EXPECT_EQ(failed["history"].size(), i - 3) << i;
+    }
+    ASSERT_TRUE(endedWithDumps(runs[1], 2));
+    EXPECT_EQ(lastItem(runs[1].dumps[0]), "prgm»ZI → X={1,2}/Argument");
+    EXPECT_EQ(runs[1].dumps[1]["history"].size(), 1u);
+}
+
+// Beside the debugger (a phone on its side) a stepped Prompt A,B is answered on the keys: Run
+// with A typed takes it, and once B is answered the run goes on to its end as Run's. A
+// stepped answer that errs leaves the line empty for the next one.
+TEST(WaitingRunsDrive, RunAtASteppedQuestionRunsOnOnceItIsAnswered)
+{
+    const std::string programs = "program PA\nPrompt A,B\nDisp A+B\nend\n";
+    const std::string editor = "key PRGM\nkey RIGHT\nhkey p\nhkey Return\nwait idle\n";
+    const DriveRun opened = driveScript(programs + editor + "dump\n", "--size 844x390");
+    ASSERT_TRUE(endedWithDumps(opened, 1));
+    const std::string debug = editor + tapAt(opened.dumps[0]["editor"]["controls"]["debug"]) + "wait idle\n";
+    const DriveRun shown = driveScript(programs + debug + "dump\n", "--size 844x390");
+    ASSERT_TRUE(endedWithDumps(shown, 1));
+    const std::string run = tapAt(shown.dumps[0]["debugger"]["controls"]["run"]);
+    const DriveRun driven = driveScript(programs + debug + "hkey s\nwait idle\ntype +\nhkey s\nwait idle\ndump\npress OK\n"
+                                            + "type 3\n" + run + "wait idle\ndump\ntype 4\nkey ENTER\nwait idle\ndump\n",
+                                        "--size 844x390");
+    ASSERT_TRUE(endedWithDumps(driven, 3));
+    EXPECT_EQ(driven.dumps[0]["alerts"][0]["message"], "Syntax error");
+    EXPECT_EQ(driven.dumps[0]["entry"], "");
+    EXPECT_EQ(driven.dumps[1]["output"], json::array({"A=?3", "B=?"}));
+    EXPECT_EQ(driven.dumps[2]["waiting"], false);
+    EXPECT_EQ(lastItem(driven.dumps[2]), "prgm»PA → A=?3/B=?4/7/Done");
+    EXPECT_EQ(driven.dumps[2]["debugger"]["line"], driven.dumps[2]["editor"]["lines"].size());
 }

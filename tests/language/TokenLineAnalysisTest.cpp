@@ -86,3 +86,25 @@ TEST(TokenLineAnalysis, ValuesAsTokens)
     EXPECT_EQ(calc.valueOpsForVar(0xAA00), std::nullopt);
     EXPECT_EQ(calc.valueOpsForVar(0x5D06), std::nullopt);
 }
+
+// A program call runs a program; the same token inside a string is the string's text, up to
+// its closing quote, a store or the line's end.
+TEST(TokenLineAnalysis, AProgramCallOutsideAString)
+{
+    constexpr std::uint32_t kProgram = 0x5F, kNewLine = 0x3F;
+    const struct {
+        const char* what;
+        std::vector<std::uint32_t> ops;
+        int at;
+    } cases[] = {
+        {"a call", {kProgram, kA}, 0},
+        {"after a value", {d(1), kColon, kProgram, kA}, 2},
+        {"in a string", {0xBB2B, kQuote, kProgram, kA, kQuote, kClose}, -1},
+        {"after a closed string", {kQuote, kProgram, kQuote, kColon, kProgram, kB}, 4},
+        {"after a string a store ends", {kQuote, kA, kStore, kProgram, kB}, 3},
+        {"after a string the line ends", {kQuote, kA, kNewLine, kProgram, kB}, 3},
+        {"none", {d(1), kPlus, d(2)}, -1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TokenLineAnalysis::programCallAt(c.ops), c.at) << c.what;
+}
