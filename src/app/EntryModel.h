@@ -117,8 +117,8 @@ public:
     void cursorSetIndex(int i);
     // The line and its cursor set aside, and put back, without a word: a save that keeps
     // the line as a field's, not as this one's, holds it for the moment of the archive.
-    std::pair<Ops, int> takeLineQuietly();
-    void putLineBackQuietly(Ops ops, int cursor);
+    std::pair<Ops, int> takeLineQuietly() override;
+    void putLineBackQuietly(Ops ops, int cursor) override;
     // Through the pretty printer's layout of the line; the text is not rebuilt.
     void prettyCursorLeft() override;
     void prettyCursorRight() override;

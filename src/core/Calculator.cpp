@@ -40,6 +40,7 @@ namespace {
 
 constexpr int kScreenProgramEditor = 2;
 constexpr int kScreenChemistry = 14;
+constexpr int kScreenGraph = 8, kScreenSolver = 10, kScreenPolynomial = 20;
 // Screens whose fields are typed in the entry line; leaving one enters what is typed.
 constexpr std::array kCommittingScreens{3, 4, 5, 6, 7, 10, 12, 14, 15, 16, 20, 21, 22, 23};
 
@@ -570,6 +571,9 @@ void Calculator::setCurrentScreen(int n)
         typedAnswer_ = entryManager->lineOps();
         entryManager->clear();
     }
+    // A line set aside over the graph is dropped by any other screen than its own.
+    if (failedLine_ && n != kScreenGraph && n != failedLine_->first)
+        failedLine_.reset();
     // Only the screen the user leaves commits its line, once: a screen shown while that
     // line is entered replays no key.
     if (screenBeingLeft_ < 0 && leavingCommits()) {
@@ -577,10 +581,21 @@ void Calculator::setCurrentScreen(int n)
         processKeyOp(kEnterKey);
         screenBeingLeft_ = -1;
         // A value that failed (its error is told) is not carried to the next screen's line.
-        if (leaving != kScreenChemistry && !entryManager->text().empty())
-            entryManager->clear();
+        // The graph gives the solver and the polynomial their screen back: over it, their
+        // line waits as it was typed, error mark and all (the field keeps its value).
+        if (leaving != kScreenChemistry && !entryManager->text().empty()) {
+            if (n == kScreenGraph && (leaving == kScreenSolver || leaving == kScreenPolynomial))
+                failedLine_.emplace(leaving, entryManager->takeLineQuietly());
+            else
+                entryManager->clear();
+        }
     }
     currentScreen_ = n;
+    if (failedLine_ && n == failedLine_->first) {
+        if (entryManager && entryManager->text().empty())
+            entryManager->putLineBackQuietly(std::move(failedLine_->second.first), failedLine_->second.second);
+        failedLine_.reset();
+    }
 }
 
 std::optional<std::vector<std::uint32_t>> Calculator::takeTypedAnswer()

@@ -674,6 +674,10 @@ private:
     int screenBeingLeft_ = -1;
     // What was typed for a program's question while another screen is in front.
     std::optional<std::vector<std::uint32_t>> typedAnswer_;
+    // A field's line whose value failed as its screen was left for the graph, with its
+    // cursor on the error: it waits there and goes back to its screen when that comes
+    // back. {screen, {ops, cursor}}.
+    std::optional<std::pair<int, std::pair<std::vector<std::uint32_t>, int>>> failedLine_;
     State state_;
     // Read everywhere, on any thread, without the lock; written under it by their setters.
     std::atomic<int> angleFormat_{0};

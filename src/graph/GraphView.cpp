@@ -635,7 +635,7 @@ void GraphView::trace(double value, double err)
     // Plots that cannot be traced by a value keep the trace where it is.
     PlotPoint at = calc.pTrackPoint;
     switch (plot->plotType) {
-    case PlotObject::PlotFunction: case PlotObject::PlotParametric: case PlotObject::PlotScatter:
+    case PlotObject::PlotFunction: case PlotObject::PlotScatter:
     case PlotObject::PlotXYLine: case PlotObject::PlotDistribution: case PlotObject::PlotRegression:
     case PlotObject::PlotLine: case PlotObject::PlotFn: case PlotObject::PlotHistogram:
         at = plot->PtAtT(value, err / t_.a, plotObjects_);
@@ -644,7 +644,10 @@ void GraphView::trace(double value, double err)
         at = plot->PtAtT(value, err / t_.a, plotObjects_);
         redrawAll();
         break;
-    case PlotObject::PlotPolar: case PlotObject::PlotNormProb:
+    // A curve traced by its parameter stands at the value asked for: a zero or turning
+    // point within the tolerance's span of T (wide where the curve is short) would hold
+    // the trace there step after step. A tap or a drag still snaps.
+    case PlotObject::PlotParametric: case PlotObject::PlotPolar: case PlotObject::PlotNormProb:
         calc.setFeatureLock(PlotObject::FeatureNone);
         at = {plot->XAtT(value), plot->YAtT(value), value};
         break;
@@ -653,6 +656,15 @@ void GraphView::trace(double value, double err)
     }
     lockTraceAt(*plot, at);
     calc.trackValue = value;
+    tracedByValue_ = at;
+}
+
+double GraphView::traceFrom() const
+{
+    const PlotPoint& at = calc.pTrackPoint;
+    const auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+    const bool stillThere = same(at.x, tracedByValue_.x) && same(at.y, tracedByValue_.y) && same(at.t, tracedByValue_.t);
+    return stillThere ? calc.trackValue : at.t;
 }
 
 void GraphView::trackTo(const QPointF& to)

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <chrono>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -104,6 +105,11 @@ public:
     // Moves the trace on the selected plot to a parameter value, snapping within err view
     // points; without a selected plot only the value is kept.
     void trace(double value, double err);
+    // The parameter a trace moved by value goes on from: the value it was last moved to,
+    // unless it has been moved since another way (a tap, a drag, a selection, a typed
+    // value, a calculation): then its point's. A step from the value asked for gets past a
+    // snap that would hold the point.
+    double traceFrom() const;
     // The trace dragged to a view point along the selected plot.
     void trackTo(const QPointF& at);
     // A slider changed a variable: the curves are computed again and the trace follows.
@@ -178,6 +184,9 @@ private:
     GraphSampler sampler_;
     std::array<std::unique_ptr<GraphTile>, 9> tiles_;
     PlotObject::PlotList plotObjects_;
+    // The point the last trace by value left (none yet: not a number).
+    static constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+    PlotPoint tracedByValue_{kNone, kNone, kNone};
     PhotoPlot* photoPlot_ = nullptr;
     GraphTileLayer* tileLayer_ = nullptr;
     PixelPlot* pixelPlot_ = nullptr;

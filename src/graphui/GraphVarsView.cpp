@@ -203,6 +203,60 @@ void GraphVarsView::setSliderFrom(const YEqVarInfo& record)
 
 void GraphVarsView::showValue(double v) { value_->setText(QString::fromStdString(calc_.formatReal(v))); }
 
+void GraphVarsView::setOwnRange(Calculator& calc, const PlotObject& plot, int viewWidth, YEqVarInfo& record)
+{
+    const int type = plot.plotType;
+    switch (plot.varNum) {
+    case kVarX:
+        record.min = real(calc, 38);
+        record.max = real(calc, 39);
+        record.step = (record.max - record.min) / std::max(1, viewWidth);
+        break;
+    case kVarT:
+        record.min = real(calc, 42);
+        record.max = real(calc, 43);
+        record.step = real(calc, 62);
+        break;
+    case kVarTheta:
+        record.min = real(calc, 44);
+        record.max = real(calc, 45);
+        record.step = real(calc, 63);
+        break;
+    case kVarEta:
+        record.min = real(calc, 59);
+        record.max = real(calc, 57);
+        record.step = 0.5;
+        break;
+    case kIndex:
+        if (type == 6 || type == 7 || type == 10 || type == 11 || type == 13) {
+            double samples = 0;
+            if (calc.statGraphManager && plot.eqNum >= 0) {
+                const auto info = calc.statGraphManager->statInfo();
+                if (static_cast<std::size_t>(plot.eqNum) < info.size() && info[plot.eqNum])
+                    samples = info[plot.eqNum]->n;
+            }
+            record.min = 0;
+            record.max = std::max(0.0, samples - 1);
+            record.step = 1;
+        }
+        break;
+    case kBar:
+        if (type == 9 && calc.statGraphManager && plot.eqNum >= 0) {
+            const auto hold = calc.lockState();
+            record.min = 0;
+            record.max = std::max(0.0, calc.statGraphManager->numBars(plot.eqNum) - 1);
+            record.step = 1;
+        }
+        break;
+    default:
+        if (plot.varNum >= 0) {
+            record.min = 0;
+            record.max = 100;
+        }
+        break;
+    }
+}
+
 void GraphVarsView::showSlider(int index)
 {
     if (index < 0 || static_cast<std::size_t>(index) >= records_.size())
@@ -217,56 +271,7 @@ void GraphVarsView::showSlider(int index)
         return;
     }
     if (index == 0 && hasOwn_ && calc_.graphMode() != kImplicitMode && plot_) {
-        const int type = plot_->plotType;
-        switch (plot_->varNum) {
-        case kVarX:
-            record.min = real(calc_, 38);
-            record.max = real(calc_, 39);
-            record.step = (record.max - record.min) / std::max(1, width());
-            break;
-        case kVarT:
-            record.min = real(calc_, 42);
-            record.max = real(calc_, 43);
-            record.step = real(calc_, 62);
-            break;
-        case kVarTheta:
-            record.min = real(calc_, 44);
-            record.max = real(calc_, 45);
-            record.step = real(calc_, 63);
-            break;
-        case kVarEta:
-            record.min = real(calc_, 59);
-            record.max = real(calc_, 57);
-            record.step = 0.5;
-            break;
-        case kIndex:
-            if (type == 6 || type == 7 || type == 10 || type == 11 || type == 13) {
-                double samples = 0;
-                if (calc_.statGraphManager && plot_->eqNum >= 0) {
-                    const auto info = calc_.statGraphManager->statInfo();
-                    if (static_cast<std::size_t>(plot_->eqNum) < info.size() && info[plot_->eqNum])
-                        samples = info[plot_->eqNum]->n;
-                }
-                record.min = 0;
-                record.max = std::max(0.0, samples - 1);
-                record.step = 1;
-            }
-            break;
-        case kBar:
-            if (type == 9 && calc_.statGraphManager && plot_->eqNum >= 0) {
-                const auto hold = calc_.lockState();
-                record.min = 0;
-                record.max = std::max(0.0, calc_.statGraphManager->numBars(plot_->eqNum) - 1);
-                record.step = 1;
-            }
-            break;
-        default:
-            if (plot_->varNum >= 0) {
-                record.min = 0;
-                record.max = 100;
-            }
-            break;
-        }
+        setOwnRange(calc_, *plot_, width(), record);
         record.value = trackValue_;
     }
     const QString label = thumbLabel(record.name);

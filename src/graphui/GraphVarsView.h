@@ -61,6 +61,11 @@ public:
     // The value at a slider position, rounded to the step (halves away from zero) and
     // clamped to the range.
     static double sliderValue(const YEqVarInfo& record, double position);
+    // The range and step a plot's own variable moves over: X over the window by one point
+    // of a view viewWidth wide, T and θ over their window by their step, η over its terms
+    // by half a term, a stat plot's index or a histogram's bar over its data by one. Other
+    // variables keep the record's range.
+    static void setOwnRange(Calculator& calc, const PlotObject& plot, int viewWidth, YEqVarInfo& record);
     // The thumb's label: a name of three or more characters cut to its first two.
     static QString thumbLabel(const std::string& name);
     // The 22-point thumb: a grey disc with its label, darker at rest than held.

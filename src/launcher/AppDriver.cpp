@@ -49,8 +49,10 @@
 #include "graph/GraphText.h"
 #include "graph/GraphView.h"
 #include "graph/PlotObject.h"
+#include "graph/PlotSequence.h"
 #include "graphui/GraphKeyboardView.h"
 #include "graphui/GraphScreenController.h"
+#include "graphui/GraphVarsView.h"
 #include "graphui/TableScreen.h"
 #include "core/DrawObject.h"
 #include "graph/FixedGraphView.h"
@@ -155,6 +157,8 @@ constexpr int kTitleBarHeight = 24;
 constexpr std::uint32_t kTraceKey = 1027, kGraphKey = KeyTables::kGraph, kClearKey = KeyTables::kClear,
                         kLeftKey = KeyTables::kLeft, kRightKey = KeyTables::kRight;
 constexpr int kGraphScreen = 8;
+// The variable slots of the parameters of curves: T, θ and η.
+constexpr int kSlotT = 19, kSlotTheta = 26, kSlotEta = 27;
 // The tolerance of a trace step in points, as the graph screen moves it by a key.
 constexpr double kTraceStepTolerance = 0.5;
 
@@ -165,26 +169,36 @@ bool tracedByIndex(int type)
         || type == PlotObject::PlotHistogram;
 }
 
+// Curves the trace walks by their parameter T, θ or η rather than by x.
+bool tracedByParameter(const PlotObject& plot)
+{
+    return plot.varNum == kSlotT || plot.varNum == kSlotTheta || plot.varNum == kSlotEta;
+}
+
 bool isStatPlot(int type)
 {
     return tracedByIndex(type) || type == PlotObject::PlotBox || type == PlotObject::PlotModBox;
 }
 
-// TRACE on a stat plot: the first data point (bar), or a box plot's value nearest the
-// window's middle.
-void traceStatPlot(Calculator& calc, GraphView& view, PlotObject& plot)
+// TRACE on a plot no equation selects: a stat plot at its first data point (bar), a box
+// plot at its value nearest the window's middle, a distribution's curve at the middle.
+void traceAlone(Calculator& calc, GraphView& view, PlotObject& plot)
 {
     for (const auto& other : view.plotObjects())
         if (other)
             other->setSelected(other.get() == &plot);
-    calc.lockFunction = -1;
-    calc.lockStatPlot = plot.eqNum;
+    const bool stat = isStatPlot(plot.plotType);
+    calc.lockFunction = stat ? -1 : plot.eqNum;
+    calc.lockStatPlot = stat ? plot.eqNum : -1;
     calc.trackValue = 0;
+    const Calculator::Bounds window = view.graphBounds();
+    const double middle = (window.xMin + window.xMax) / 2;
     if (tracedByIndex(plot.plotType)) {
         view.trace(0, kTraceStepTolerance);
+    } else if (!stat) {
+        view.trace(middle, kTraceStepTolerance);
     } else {
-        const Calculator::Bounds window = view.graphBounds();
-        PlotPoint at{(window.xMin + window.xMax) / 2, 0, 0};
+        PlotPoint at{middle, 0, 0};
         plot.hitPoint(at, view.t(), 0);
         calc.setFeatureLock(PlotObject::FeatureNone);
         calc.pTrackPoint = at;
@@ -731,11 +745,19 @@ bool AppDriver::graphKey(std::uint32_t op)
             return true;
         const auto first = std::find_if(view.plotObjects().begin(), view.plotObjects().end(),
                                         [](const auto& plot) { return plot && plot->eqNum >= 0; });
-        if (first != view.plotObjects().end() && isStatPlot((*first)->plotType)) {
-            traceStatPlot(calc, view, **first);
+        if (first != view.plotObjects().end()
+            && (isStatPlot((*first)->plotType) || (*first)->plotType == PlotObject::PlotDistribution)) {
+            traceAlone(calc, view, **first);
         } else if (first != view.plotObjects().end()) {
-            calc.trackValue = (window.xMin + window.xMax) / 2;
-            view.selectEqNum((*first)->eqNum, calc.trackValue);
+            // A function at the window's middle; a curve of T, θ or η at its first value.
+            const PlotObject& plot = **first;
+            YEqVarInfo own;
+            GraphVarsView::setOwnRange(calc, plot, view.width(), own);
+            view.selectEqNum(plot.eqNum, tracedByParameter(plot) ? own.min : (window.xMin + window.xMax) / 2);
+            // A sequence's point is read back from its terms (its x is no term number in
+            // the web and the pairs of sequences).
+            if (plot.plotType == PlotObject::PlotSequence && view.selectedPlotObj())
+                view.trace(own.min, kTraceStepTolerance);
         }
         return true;
     }
@@ -743,14 +765,29 @@ bool AppDriver::graphKey(std::uint32_t op)
     case kRightKey: {
         if (!calc.lockMagnifier)
             return true;
-        const PlotObject* traced = view.selectedPlotObj();
+        PlotObject* traced = view.selectedPlotObj();
+        const double n = op == kLeftKey ? -1 : 1;
+        // From where the trace stands, however it got there.
+        const double from = view.traceFrom();
         if (traced && tracedByIndex(traced->plotType)) {
             // From data point to data point.
-            const double step = op == kLeftKey ? -1 : 1;
-            view.trace(std::clamp(std::round(calc.trackValue) + step, 0.0, std::max(0.0, view.lastTraceIndex(*traced))), kTraceStepTolerance);
-            return true;
+            view.trace(std::clamp(std::round(from) + n, 0.0, std::max(0.0, view.lastTraceIndex(*traced))), kTraceStepTolerance);
+        } else if (traced && tracedByParameter(*traced)) {
+            // By the window's Tstep or θstep, within its range; a sequence by a term (by a
+            // half term along the web, from the diagonal to the curve).
+            YEqVarInfo own;
+            GraphVarsView::setOwnRange(calc, *traced, view.width(), own);
+            const auto* sequence = dynamic_cast<const PlotSequence*>(traced);
+            if (sequence)
+                own.step = sequence->sequenceType() == PlotSequence::Web ? 0.5 : 1;
+            view.trace(std::clamp(from + n * own.step, std::min(own.min, own.max), std::max(own.min, own.max)),
+                       kTraceStepTolerance);
+        } else {
+            view.trace(from + n * pointWidth, kTraceStepTolerance);
         }
-        view.trace(calc.trackValue + (op == kLeftKey ? -pointWidth : pointWidth), kTraceStepTolerance);
+        // The panel's own variable follows, so its bumps go on from here.
+        if (traced && view.delegate)
+            view.delegate->trackObj(traced, calc.pTrackPoint);
         return true;
     }
     case kClearKey:

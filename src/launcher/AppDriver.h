@@ -216,12 +216,16 @@ class GeometryScreen;
 //
 // On the graph screen, TRACE (`key 0x403`: no key of the keyboard carries it; from another
 // screen it brings the graph forward first) locks the trace on the first plotted equation
-// at the window's middle (on a stat plot that comes first: its first data point or bar, a
-// box plot's value nearest the middle), LEFT and RIGHT move it by a point's width of x
-// (along a scatter, xyLine, normal probability plot or histogram by one data point or
-// bar) and CLEAR is the screen's Done. `dump` then also gives `trace`: the traced point {x, y, t}, the equation, the
-// feature snapped to, the stat plot (-1 none) and the trace text's lines (null while the
-// trace is off).
+// at the window's middle (a parametric, polar or sequence curve at Tmin, θmin or ηMin; on a
+// stat plot that comes first: its first data point or bar, a box plot's value nearest the
+// middle; a distribution's curve at the middle), LEFT and RIGHT move it from where it
+// stands (however it got there: a tap, a drag, a typed value, the panel) by a point's
+// width of x (a parametric or polar curve by Tstep or θstep within Tmin..Tmax or
+// θmin..θmax, a sequence by a term, along its web by half a term, within ηMin..ηMax; along
+// a scatter, xyLine, normal probability plot or histogram by one data point or bar) and
+// CLEAR is the screen's Done. `dump` then also gives `trace`: the traced point {x, y, t},
+// the equation, the feature snapped to, the stat plot (-1 none) and the trace text's lines
+// (null while the trace is off).
 //
 // A help screen (the function help screen, the help menu with its pages) takes `hkey`
 // lines in its part that has the focus; Escape closes it a step at a time.

@@ -317,6 +317,13 @@ public:
     }
     std::vector<std::uint32_t> lineOps() const override { return {}; }
     void restoreLine(const std::vector<std::uint32_t>&) override {}
+    std::pair<std::vector<std::uint32_t>, int> takeLineQuietly() override
+    {
+        std::vector<std::uint32_t> ops(typed.begin(), typed.end());
+        typed.clear();
+        return {ops, static_cast<int>(ops.size()) - 1};
+    }
+    void putLineBackQuietly(std::vector<std::uint32_t> ops, int) override { typed.assign(ops.begin(), ops.end()); }
     void insertOpcode(std::uint32_t, int) override {}
     void cursorEndSilent() override {}
     void startNewEntry() override {}
@@ -368,6 +375,8 @@ struct Wired {
     std::shared_ptr<FakeView> view = std::make_shared<FakeView>();
     std::vector<std::pair<int, int>> keys; // key, screen it arrived on
     std::vector<std::string> entered;
+    // ENTER leaves the typed text on the line, as a value whose error is told does.
+    bool fails = false;
 
     Wired()
     {
@@ -379,7 +388,7 @@ struct Wired {
         calc.viewDelegate = view;
         calc.keyProcessor = [this](int key) {
             keys.emplace_back(key, calc.currentScreen());
-            if (key == Calculator::kEnterKey && !entry->typed.empty()) {
+            if (key == Calculator::kEnterKey && !entry->typed.empty() && !fails) {
                 entered.push_back(entry->typed);
                 entry->typed.clear();
             }
@@ -418,6 +427,31 @@ TEST(CalculatorScreens, LeavingTheListEditorEntersTheTypedFieldOnceHomeOrGraphNo
     EXPECT_EQ(v.entry->typed, "5");
     EXPECT_EQ(v.calc.currentScreen(), 1);
     EXPECT_EQ(v.calc.prevScreen(), 0);
+}
+
+// The solver's or the polynomial's value that failed as the graph was shown waits over the
+// graph and comes back with its screen; any other screen, or another screen's value, drops it.
+TEST(CalculatorScreens, AFailedValueWaitsOverTheGraphForTheSolverOrThePolynomial)
+{
+    struct Case {
+        int from;
+        std::vector<int> then;
+        std::string back;
+    };
+    const std::vector<Case> cases{
+        {10, {10}, "2+"}, {20, {20}, "2+"}, {10, {0, 10}, ""}, {20, {1, 20}, ""}, {4, {4}, ""}, {10, {20}, ""},
+    };
+    for (const Case& c : cases) {
+        Wired w;
+        w.fails = true;
+        w.calc.setCurrentScreen(c.from);
+        w.entry->typed = "2+";
+        w.calc.setCurrentScreen(8);
+        EXPECT_EQ(w.entry->typed, "") << c.from << " not carried to the graph";
+        for (int screen : c.then)
+            w.calc.setCurrentScreen(screen);
+        EXPECT_EQ(w.entry->typed, c.back) << c.from << " then " << c.then.back();
+    }
 }
 
 TEST(CalculatorScreens, EveryEditorScreenCommitsAndOthersDoNot)

@@ -288,5 +288,46 @@ TEST_P(PolyDrive, LoadRightAndGraph)
 
 INSTANTIATE_TEST_SUITE_P(Drive, PolyDrive, ::testing::Values("phone", "tablet"));
 
+// A value with a syntax error typed in the solver's or the polynomial's field, then GRAPH:
+// the error is told over the graph (turned meanwhile), and Done brings the screen back with
+// the line as typed, the cursor on the error; DEL, 7 and ENTER then enter 27. The list
+// editor, which the graph does not give back, carries nothing to the home line.
+TEST(FieldDrive, ATypedValueThatFailedComesBackAfterTheGraph)
+{
+    struct App {
+        std::string name;
+        std::string open;
+        int screen;
+        std::string field;  // the dump's key of its lines (none: not checked)
+    };
+    const std::vector<App> apps{
+        {"solver", "open 10\nwait idle\ntype X²-2\nkey DOWN\nwait idle\n", 10, "solver"},
+        {"polynomial", kOpenPoly + "type 2\nkey ENTER\nwait idle\ntype 5\nkey ENTER\nwait idle\n", 20, "poly"},
+        {"list editor", "open 4\nwait idle\n", 0, ""},
+    };
+    for (const App& app : apps) {
+        const DriveRun run = driveScript(app.open + "type 2+\nwait idle\nkey GRAPH\nwait idle\nsize 844x390\nwait idle\ndump\n"
+                                                    "press OK\nwait idle\nhkey Escape\nwait idle\nsize 390x844\nwait idle\ndump\n"
+                                                    "key DEL\ntype 7\nkey ENTER\nwait idle\ndump\n");
+        ASSERT_TRUE(endedWithDumps(run, 3)) << app.name;
+        const json& graph = run.dumps[0];
+        EXPECT_EQ(graph["screen"], 8) << app.name;
+        EXPECT_EQ(graph["alerts"], json::array({{{"buttons", {"OK"}}, {"message", "Syntax error"}, {"title", "Calc Error"}}})) << app.name;
+        EXPECT_EQ(graph["entry"], "") << app.name;
+        const json& back = run.dumps[1];
+        EXPECT_EQ(back["screen"], app.screen) << app.name;
+        if (app.field.empty()) {
+            EXPECT_EQ(back["entry"], "") << app.name;
+            continue;
+        }
+        EXPECT_EQ(back["entry"], "2+") << app.name;
+        EXPECT_EQ(back["cursor"], 1) << app.name;
+        const std::string label = app.field == "solver" ? "X=" : "a1=";
+        EXPECT_EQ(back[app.field]["lines"][1], label + "2+") << app.name;
+        EXPECT_EQ(run.dumps[2][app.field]["lines"][1], label + "27") << app.name;
+        EXPECT_EQ(run.dumps[2]["entry"], "") << app.name;
+    }
+}
+
 } // namespace
 } // namespace orvenda::test

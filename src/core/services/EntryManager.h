@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvenda {
@@ -23,6 +24,10 @@ public:
     // The line's ops, and the line set back to them with the cursor at their end.
     virtual std::vector<std::uint32_t> lineOps() const = 0;
     virtual void restoreLine(const std::vector<std::uint32_t>& ops) = 0;
+    // The line and its cursor taken out (the line left empty) and put back, without a word
+    // to the screens.
+    virtual std::pair<std::vector<std::uint32_t>, int> takeLineQuietly() = 0;
+    virtual void putLineBackQuietly(std::vector<std::uint32_t> ops, int cursor) = 0;
     virtual void insertOpcode(std::uint32_t op, int at) = 0;
     // Cursor to the end without notifying.
     virtual void cursorEndSilent() = 0;

@@ -1,0 +1,193 @@
+// The trace walked with the calculator's keys over every kind of plot it follows: where
+// TRACE puts it, how far RIGHT and LEFT move it in each angle mode, and where the keys go
+// on from after a typed value, a turn of the window, a tap, the panel or the next launch.
+
+#include "DriveSession.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <optional>
+#include <utility>
+
+namespace orvenda::test {
+namespace {
+
+using nlohmann::json;
+
+const std::string kEnter = "key ENTER\nwait idle\n";
+const std::string kTrace = "key 0x403\nwait idle\n";
+
+double radians(double t, bool degrees) { return degrees ? t * std::numbers::pi / 180 : t; }
+
+// One point of x on the graph a dump shows.
+double pointOfX(const json& dump)
+{
+    return (dump["shown"][1].get<double>() - dump["shown"][0].get<double>()) / dump["graph"][2].get<double>();
+}
+
+// Where a graph point lies in the window, as `tap` takes it.
+std::string tapAt(const json& dump, double x, double y)
+{
+    const json& w = dump["shown"];
+    const json& g = dump["graph"];
+    const double px = g[0].get<double>() + (x - w[0].get<double>()) / (w[1].get<double>() - w[0].get<double>()) * g[2].get<double>();
+    const double py = g[1].get<double>() + (w[3].get<double>() - y) / (w[3].get<double>() - w[2].get<double>()) * g[3].get<double>();
+    return "tap " + std::to_string(std::lround(px)) + " " + std::to_string(std::lround(py)) + "\n";
+}
+
+// A plot and the walk along it: the keys that draw it (ending on the home screen), the
+// value TRACE starts at (none: the window's middle x), the step (0: one point of x), a
+// value typed on the Calc sheet (none: it has none), and the plot's point at a value in an
+// angle mode (none: the value alone is checked).
+struct Walk {
+    std::string name;
+    std::string draw;
+    std::optional<double> start;
+    double step;
+    std::optional<double> typed;
+    std::function<std::optional<std::pair<double, double>>(double, bool)> at;
+};
+
+const std::string kData = "type {1,2,3,4,5}->L₁\n" + kEnter + "type {2,4,5,4,5}->L₂\n" + kEnter;
+
+std::string statPlot(const std::string& plot) { return kData + "type Plot1(" + plot + ")\n" + kEnter + "type ZoomStat\n" + kEnter + "key CLEAR\nwait idle\n"; }
+
+std::optional<std::pair<double, double>> dataPoint(double i, bool)
+{
+    static constexpr std::array<double, 5> x{1, 2, 3, 4, 5}, y{2, 4, 5, 4, 5};
+    return std::pair(x.at(static_cast<std::size_t>(i)), y.at(static_cast<std::size_t>(i)));
+}
+
+// Each plot in Degree and in Radian: TRACE, RIGHT, LEFT twice (a walk with a first value
+// stops there), a value typed on the Calc sheet and RIGHT, the window turned and RIGHT.
+TEST(TraceDrive, EveryPlotStepsByItsOwnVariableFromItsFirstValueInEitherAngleMode)
+{
+    const std::vector<Walk> walks{
+        {"function", "type \"sin(X)\"->Y₁\n" + kEnter, std::nullopt, 0, 0.3,
+         [](double t, bool degrees) { return std::optional(std::pair(t, std::sin(radians(t, degrees)))); }},
+        {"parametric", "type Param\n" + kEnter + "type \"cos(T)\"->Xt₁\n" + kEnter + "type \"2sin(T)\"->Yt₁\n" + kEnter + "type 0.5->Tmin\n" + kEnter,
+         0.5, 0.1, 0.73,
+         [](double t, bool degrees) {
+             return std::optional(std::pair(std::cos(radians(t, degrees)), 2 * std::sin(radians(t, degrees))));
+         }},
+        {"polar", "type Polar\n" + kEnter + "type \"2+sin(θ)\"->r₁\n" + kEnter + "type 0.5->θmin\n" + kEnter, 0.5,
+         std::numbers::pi / 180, 0.9,
+         [](double t, bool degrees) {
+             const double a = radians(t, degrees), r = 2 + std::sin(a);
+             return std::optional(std::pair(r * std::cos(a), r * std::sin(a)));
+         }},
+        {"sequence", "type Seq\n" + kEnter + "type \"sin(η)+η\"->u\n" + kEnter + "type 2->ηMin\n" + kEnter + "type 10->ηMax\n" + kEnter, 2,
+         1, 5, [](double n, bool degrees) { return std::optional(std::pair(n, std::sin(radians(n, degrees)) + n)); }},
+        {"scatter", statPlot("Scatter,L₁,L₂"), 0, 1, std::nullopt, dataPoint},
+        {"xyLine", statPlot("xyLine,L₁,L₂"), 0, 1, std::nullopt, dataPoint},
+        {"normal probability", statPlot("NormProbPlot,L₁,X"), 0, 1, std::nullopt,
+         [](double, bool) { return std::optional<std::pair<double, double>>(); }},
+        {"histogram",
+         "type {0.5,1.5,2.5,3.5,4.5,5.5}->L₁\n" + kEnter + "type 0->Xmin\n" + kEnter + "type 6->Xmax\n" + kEnter + "type 1->Xscl\n" + kEnter
+             + "type -1->Ymin\n" + kEnter + "type 2->Ymax\n" + kEnter + "type Plot1(Histogram,L₁)\n" + kEnter,
+         0, 1, std::nullopt, [](double bar, bool) { return std::optional(std::pair(bar + 0.5, 1.0)); }},
+        // Its middle away from the marks μ ± kσ the trace snaps to.
+        {"distribution", "type ShadeNorm(-1,1)\n" + kEnter + "key CLEAR\nwait idle\ntype -2.9->Xmin\n" + kEnter + "type 3.1->Xmax\n" + kEnter,
+         std::nullopt, 0, std::nullopt,
+         [](double t, bool) { return std::optional(std::pair(t, std::exp(-t * t / 2) / std::sqrt(2 * std::numbers::pi))); }},
+    };
+    for (const Walk& walk : walks) {
+        std::string script = walk.draw;
+        for (const char* angle : {"Degree", "Radian"}) {
+            script += std::string("type ") + angle + "\n" + kEnter + "key GRAPH\nwait idle\n" + kTrace + "dump\nkey RIGHT\ndump\nkey LEFT\nkey LEFT\ndump\n";
+            if (walk.typed)
+                script += "press Calc\nwait idle\ntype " + std::to_string(*walk.typed) + "\n" + kEnter + "press Done\nwait idle\nkey RIGHT\ndump\n";
+            script += "size 844x390\nwait idle\nkey RIGHT\ndump\nsize 390x844\nwait idle\nkey CLEAR\nwait idle\n";
+        }
+        const DriveRun run = driveScript(script);
+        const std::size_t perAngle = walk.typed ? 5 : 4;
+        ASSERT_TRUE(endedWithDumps(run, 2 * perAngle)) << walk.name;
+        for (std::size_t a = 0; a < 2; ++a) {
+            const bool degrees = a == 0;
+            const std::string where = walk.name + (degrees ? " in Degree" : " in Radian");
+            const auto dump = [&](std::size_t k) -> const json& { return run.dumps[a * perAngle + k]; };
+            const auto step = [&](std::size_t k) { return walk.step > 0 ? walk.step : pointOfX(dump(k)); };
+            const double start = walk.start.value_or((dump(0)["shown"][0].get<double>() + dump(0)["shown"][1].get<double>()) / 2);
+            std::vector<double> expected{start, start + step(1), walk.start ? start : start - step(2)};
+            if (walk.typed)
+                expected.push_back(*walk.typed + step(3));
+            expected.push_back(expected.back() + step(perAngle - 1));
+            for (std::size_t k = 0; k < perAngle; ++k) {
+                const json& trace = dump(k)["trace"];
+                ASSERT_TRUE(trace.is_object()) << where << " step " << k << ": " << dump(k);
+                const double t = trace["t"];
+                EXPECT_NEAR(t, expected[k], 1e-9) << where << " step " << k;
+                if (const auto point = walk.at(expected[k], degrees)) {
+                    EXPECT_NEAR(trace["x"].get<double>(), point->first, 1e-9) << where << " step " << k;
+                    EXPECT_NEAR(trace["y"].get<double>(), point->second, 1e-9) << where << " step " << k;
+                }
+            }
+        }
+    }
+}
+
+// A launch that goes on from the saved state traces the curve from Tmin again.
+TEST(TraceDrive, TheNextLaunchTracesFromTmin)
+{
+    const auto data = driveScratch("trace-launch");
+    std::filesystem::create_directories(data);
+    const std::string options = "--data " + data.string();
+    ASSERT_TRUE(endedWithDumps(driveScript("type Param\n" + kEnter + "type \"cos(T)\"->Xt₁\n" + kEnter + "type \"2sin(T)\"->Yt₁\n" + kEnter
+                                               + "type 0.5->Tmin\n" + kEnter + "key GRAPH\nwait idle\n" + kTrace + "key RIGHT\ndump\n",
+                                           options),
+                               1));
+    const DriveRun again = driveScript("key GRAPH\nwait idle\n" + kTrace + "dump\nkey RIGHT\ndump\n", options);
+    ASSERT_TRUE(endedWithDumps(again, 2));
+    EXPECT_NEAR(again.dumps[0]["trace"]["t"].get<double>(), 0.5, 1e-12);
+    EXPECT_NEAR(again.dumps[1]["trace"]["t"].get<double>(), 0.6, 1e-12);
+}
+
+// A plot walked away from its start and then tapped elsewhere: LEFT steps from the point
+// tapped, and the panel's − from where LEFT left it.
+TEST(TraceDrive, TheKeysGoOnFromAPointTapped)
+{
+    struct Tapped {
+        std::string name;
+        std::string draw;
+        double tapX, tapY;
+        double t;      // the tapped point's value, within tolerance
+        double within;
+        double step;   // LEFT's step (0: one point of x)
+        std::string panel;  // the own variable's button, whose − is pressed after LEFT
+    };
+    const std::string window = "type 0->Xmin\n" + kEnter + "type 6->Xmax\n" + kEnter + "type 1->Xscl\n" + kEnter + "type -1->Ymin\n" + kEnter
+        + "type 2->Ymax\n" + kEnter;
+    const std::string halves = "type {0.5,1.5,2.5,3.5,4.5,5.5}->L₁\n" + kEnter + "type {1,1,1,1,1,1}->L₂\n" + kEnter;
+    const std::vector<Tapped> cases{
+        {"histogram", halves + window + "type Plot1(Histogram,L₁)\n" + kEnter, 1.5, 0.5, 1, 0, 1, ""},
+        {"scatter", halves + window + "type Plot1(Scatter,L₁,L₂)\n" + kEnter, 1.5, 1, 1, 0, 1, ""},
+        {"function", window + "type \"X/2\"->Y₁\n" + kEnter, 1.5, 0.75, 1.5, 0.05, 0, ""},
+        {"parametric", "type Param\n" + kEnter + window + "type \"T\"->Xt₁\n" + kEnter + "type \"1\"->Yt₁\n" + kEnter + "type 6->Tmax\n" + kEnter
+                           + "type 0.5->Tstep\n" + kEnter,
+         4.5, 1, 4.5, 0.05, 0.5, "T"},
+    };
+    for (const Tapped& c : cases) {
+        // The window and graph of the phone's upright screen, read from a first run.
+        const DriveRun shown = driveScript(c.draw + "key GRAPH\nwait idle\ndump\n");
+        ASSERT_TRUE(endedWithDumps(shown, 1)) << c.name;
+        const std::string panel = c.panel.empty() ? "" : "press " + c.panel + "\nwait idle\npress −\nwait idle\ndump\n";
+        const DriveRun run = driveScript(c.draw + "key GRAPH\nwait idle\n" + kTrace + "key RIGHT\nkey RIGHT\nkey RIGHT\nkey RIGHT\ndump\n"
+                                         + tapAt(shown.dumps[0], c.tapX, c.tapY) + "wait idle\ndump\nkey LEFT\ndump\n" + panel);
+        ASSERT_TRUE(endedWithDumps(run, c.panel.empty() ? 3 : 4)) << c.name;
+        const double tapped = run.dumps[1]["trace"]["t"];
+        EXPECT_NEAR(tapped, c.t, c.within) << c.name;
+        EXPECT_NE(run.dumps[0]["trace"]["t"].get<double>(), tapped) << c.name;
+        const double step = c.step > 0 ? c.step : pointOfX(run.dumps[2]);
+        EXPECT_NEAR(run.dumps[2]["trace"]["t"].get<double>(), tapped - step, 1e-9) << c.name;
+        if (!c.panel.empty()) {
+            EXPECT_NEAR(run.dumps[3]["trace"]["t"].get<double>(), tapped - 2 * step, 1e-9) << c.name;
+        }
+    }
+}
+
+} // namespace
+} // namespace orvenda::test
