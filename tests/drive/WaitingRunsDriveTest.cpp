@@ -172,26 +172,40 @@ std::string opCode(int op)
 // front of the home screen.
 std::vector<Opener> keptOpeners(const std::vector<std::pair<std::string, bool>>& tried)
 {
+    constexpr const char* kHome = "press? OK\npress? Cancel\nopen 0\nwait idle\nkey CLEAR\n";
+    // First what opens something, side by side in parts; then, for those, how many Escapes
+    // lead home.
+    constexpr std::size_t kParts = 4;
+    std::vector<std::string> scripts(kParts);
+    for (std::size_t i = 0; i < tried.size(); ++i)
+        scripts[i % kParts] += tried[i].first + "wait idle\ndump\nhkey Escape\nwait idle\n" + kHome;
+    const std::vector<DriveRun> runs = driveScriptsAtOnce(scripts, "", 240);
+    std::vector<std::size_t> opening;
+    std::vector<json> shown;
+    for (std::size_t i = 0; i < tried.size(); ++i) {
+        const DriveRun& run = runs[i % kParts];
+        if (i / kParts < run.dumps.size() && run.dumps[i / kParts]["top"]["id"] != 0) {
+            opening.push_back(i);
+            shown.push_back(run.dumps[i / kParts]);
+        }
+    }
     constexpr int kEscapes = 3;
     std::string script;
-    for (const auto& [keys, fromDebugger] : tried) {
-        script += keys + "wait idle\ndump\n";
+    for (std::size_t i : opening) {
+        script += tried[i].first + "wait idle\n";
         for (int k = 0; k < kEscapes; ++k)
             script += "hkey Escape\nwait idle\ndump\n";
-        script += "press? OK\npress? Cancel\nopen 0\nwait idle\nkey CLEAR\n";
+        script += kHome;
     }
-    const DriveRun run = driveScript(script, "", 240);
+    const DriveRun escaped = driveScript(script, "", 240);
     std::vector<Opener> found;
-    for (std::size_t i = 0; i < tried.size() && (i + 1) * (kEscapes + 1) <= run.dumps.size(); ++i) {
-        const json& opened = run.dumps[i * (kEscapes + 1)];
-        const json& top = opened["top"];
-        if (top["id"] == 0)
-            continue;
+    for (std::size_t k = 0; k < opening.size() && (k + 1) * kEscapes <= escaped.dumps.size(); ++k) {
+        const json& top = shown[k]["top"];
         int escapes = 0;
-        while (escapes < kEscapes && run.dumps[i * (kEscapes + 1) + escapes + 1]["top"]["id"] != 0)
+        while (escapes < kEscapes && escaped.dumps[k * kEscapes + static_cast<std::size_t>(escapes)]["top"]["id"] != 0)
             ++escapes;
-        found.push_back({tried[i].first, !opened["keyboard"].is_null() && top["id"] < 100, !top["leave"].is_null(),
-                         top["title"].get<std::string>(), tried[i].second, escapes < kEscapes ? escapes + 1 : 0});
+        found.push_back({tried[opening[k]].first, !shown[k]["keyboard"].is_null() && top["id"] < 100, !top["leave"].is_null(),
+                         top["title"].get<std::string>(), tried[opening[k]].second, escapes < kEscapes ? escapes + 1 : 0});
     }
     return found;
 }
@@ -237,7 +251,10 @@ std::vector<Opener> openers()
     for (const char* modifiers : {"Ctrl+", "Ctrl+Shift+"})
         for (char letter = 'A'; letter <= 'Z'; ++letter)
             tried.emplace_back(std::string("hkey ") + modifiers + letter + "\n", false);
-    // Each menu a key of the keyboard opens, each tab, its rows 1 to 9 and 0.
+    // Each menu a key of the keyboard opens, each tab, its rows 1 to 9 and 0: those that
+    // open something other than a menu (a row past the last leaves the menu open, and a
+    // list of names is another menu: their ways back are the menu's).
+    const std::size_t rows = tried.size();
     for (int op : opening)
         for (int tab = 0; tab < 4; ++tab)
             for (const char* row : {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0"}) {
@@ -246,7 +263,12 @@ std::vector<Opener> openers()
                     keys += "key RIGHT\n";
                 tried.emplace_back(keys + "key " + row + "\n", true);
             }
-    return keptOpeners(tried);
+    std::vector<Opener> kept = keptOpeners(tried);
+    std::erase_if(kept, [&](const Opener& opener) {
+        const auto at = std::find_if(tried.begin(), tried.end(), [&](const auto& t) { return t.first == opener.keys; });
+        return at - tried.begin() >= static_cast<std::ptrdiff_t>(rows) && opener.title == "Menu";
+    });
+    return kept;
 }
 
 // The ways back home from what an opener showed. Beside the debugger the screen on top is
@@ -332,7 +354,7 @@ TEST(WaitingRunsDrive, EveryRoadBackBringsTheQuestionWhoeverStartedTheRun)
                     // The key-set catalogue's Done empties the line, as it always does.
                     chunk.push_back({starter.name + " at " + size + ", " + opened + ", back by " + back, starter,
                                      opener.title == "User keys" && back == "Done" ? "" : "4"});
-                    if (chunk.size() == 24)
+                    if (chunk.size() == 40)
                         flush();
                 }
             }
