@@ -570,7 +570,11 @@ void RootController::showDebugger()
         else if (!keeps)
             router_->updateDisplay();
     }
-    ScreenController* debugger = make(screens::Debugger);
+    bringDebugger(make(screens::Debugger));
+}
+
+void RootController::bringDebugger(ScreenController* debugger)
+{
     debugger->show();
     layout();
     debugger->raise();
@@ -616,16 +620,10 @@ void RootController::debuggerFollows(bool editorInFront)
     const bool shown = editorInFront && !ScreenRouter::debuggerStandsAside(calc_, QSizeF(safeArea_->size()), tablet_);
     if (shown == debugger->isVisible())
         return;
-    if (!shown) {
+    if (shown)
+        bringDebugger(debugger);
+    else
         suspendDebugger();
-        return;
-    }
-    debugger->show();
-    layout();
-    debugger->raise();
-    debugger->focus(true);
-    debugger->setFocus();
-    debugger->updateDisplay();
 }
 
 void RootController::showHelp()

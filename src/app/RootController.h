@@ -95,6 +95,8 @@ public:
     void hideDebugger();
     void suspendDebugger();
     void debuggerFollows(bool editorInFront) override;
+    // The debugger shown over its editor, with the keys.
+    void bringDebugger(ScreenController* debugger);
     void showHelp() override;
     // keyFrame: the touched key in global coordinates, empty for none.
     void showFunctionHelp(std::uint32_t op, QRect keyFrame = {}) override;
