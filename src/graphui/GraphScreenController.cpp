@@ -277,6 +277,8 @@ void GraphScreenController::placeFixedZoomButtons()
             // On the bar, before − and +; the bar's own state enables them.
             if (button->parentWidget() != toolbar_)
                 row->insertWidget(row->indexOf(minus_), button);
+            // Moved onto a bar not yet shown, it would stay hidden with it.
+            button->show();
             button->setEnabled(true);
             continue;
         }

@@ -14,6 +14,7 @@ class QWidget;
 
 namespace orvenda {
 
+class AnimationSteps;
 class AppLauncher;
 class EntryText;
 class ViewControlDelegate;
@@ -57,6 +58,10 @@ class GeometryScreen;
 //                  when none is queued); `wait screen N` until screen N is current;
 //                  `wait imported N` until N variables have arrived (handed over by a
 //                  later launch on the same data folder, which the driven app serves)
+//   step MS        from the first `step` on, animations (the slides of pages, pickers,
+//                  sheets and panels) stand still until a `step` moves their time on by
+//                  MS milliseconds; `wait still` and `wait idle` then step them to their
+//                  end
 //   blink          the cursor's next blink (a driven app's cursor blinks only here, so its
 //                  pictures do not depend on how long the script takes)
 //   shot FILE.png  a picture of the window, with open alerts and dialogs centred over it
@@ -190,13 +195,18 @@ class GeometryScreen;
 //                  screen in front whose current row lies out of their view, each with
 //                  its class and row); overlays (each sheet, panel, bar,
 //                  picker or popover that shows over a screen: widget, its class, and
-//                  rect, while any shows); buttons (the captions of the screen in front's
+//                  rect, while any shows); slides (the slides of pages, pickers,
+//                  sheets and panels under way or in, while any is: owner, the class of
+//                  the view it moves, sliding, whether it is under way, and in, where it
+//                  goes or stands); buttons (the captions of the screen in front's
 //                  shown buttons, as `press` takes them, while it has any)
 //   file PATH      hands the file to the app as the desktop does (one report, an alert)
 //   photo PATH     the picture file the photo library answers to the next pick (DRAW STO
 //                  "Photo…"; `photo` alone cancels it); a driven app opens no dialog
 //   open ID        shows the screen or overlay of that id (ScreenRegistry's ids) as the app
 //                  asks for it; `screens` prints every id with its title (and field: whether its entry line fills a field) as one JSON line
+//   slides         prints every slide of a page, picker, sheet or panel made so far (as
+//                  the dump gives the slides) as one JSON line
 //   hkeys          prints the key tables as one JSON line: commands, each command of the
 //                  computer's keyboard with its chord as `hkey` takes it ("" for one it
 //                  cannot name) and the op it sends (null for none), and keys, each key of
@@ -264,6 +274,9 @@ private:
     void menuState(nlohmann::json& state) const;
     // The fields that take typed text, and what has the computer's keys.
     void keysState(nlohmann::json& state) const;
+    // The slides of pages, pickers, sheets and panels: every one made, or those under way
+    // or in.
+    nlohmann::json slidesState(bool all) const;
     // The key row's set and keys, and the key-set editor's lines.
     void keySetState(nlohmann::json& state, int screen) const;
     void overlaysState(nlohmann::json& state) const;
@@ -282,6 +295,8 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     std::unique_ptr<EntryText> entryText_;
+    // Animation time, once the script steps it.
+    std::unique_ptr<AnimationSteps> steps_;
     std::shared_ptr<ViewControlDelegate> recorder_;
     std::shared_ptr<ViewControlDelegate> previousView_;
     int line_ = 0;
