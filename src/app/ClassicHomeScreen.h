@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "app/PrettyViewDelegate.h"
 #include "app/ScreenController.h"
 
 namespace orvenda {
+
+class EntrySplit;
 
 class AppShell;
 class EntryView;
@@ -73,6 +76,7 @@ private:
     double leading_;
     // Where the entry area starts (its frame's y, before rounding to whole points).
     double entryTop_ = 0;
+    std::unique_ptr<EntrySplit> split_;
 };
 
 } // namespace orvenda

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "app/PrettyScrollPanDelegate.h"
 #include "app/PrettyViewDelegate.h"
 #include "app/ScreenController.h"
 
 namespace orvenda {
+
+class EntrySplit;
 
 class AppShell;
 class HelpPromptView;
@@ -90,6 +93,7 @@ private:
     double currentBaseFontSize_;
     // Where the entry area starts (its frame's y, before rounding to whole points).
     double entryTop_ = 0;
+    std::unique_ptr<EntrySplit> split_;
 };
 
 } // namespace orvenda

@@ -10,6 +10,10 @@
 #include "app/HistoryModel.h"
 #include "app/OverlayPlacement.h"
 #include "app/OverlaySlide.h"
+#include "app/ClassicHomeScreen.h"
+#include "app/MathPrintScreen.h"
+#include "app/PrettyHistoryScrollView.h"
+#include "app/PrettyScrollView.h"
 #include "app/RootController.h"
 #include "app/ScreenRegistry.h"
 #include "app/ScreenRouter.h"
@@ -1858,6 +1862,11 @@ void AppDriver::dump()
         for (const HistoryEntry& item : model->history())
             history.push_back({{"input", calc.stringFromOps(item.entry)}, {"answer", item.result}});
     state["history"] = std::move(history);
+    // A home screen on show: where its history and its entry line stand in the window.
+    if (const auto* home = dynamic_cast<const MathPrintScreen*>(app_.root().controllerOf(screens::Home)); home && home->isVisible())
+        state["home"] = {{"history", rectIn(home->historyScrollView(), app_.root())}, {"entry", rectIn(home->prettyScrollView(), app_.root())}};
+    if (const auto* home = dynamic_cast<const ClassicHomeScreen*>(app_.root().controllerOf(screens::ClassicHome)); home && home->isVisible())
+        state["home"] = {{"history", rectIn(home->historyScroller(), app_.root())}, {"entry", rectIn(home->entryView(), app_.root())}};
     state["ans"] = calc.getAns();
     state["error"] = static_cast<const ErrorRecorder&>(*recorder_).lastError();
     windowsState(state);

@@ -83,7 +83,9 @@ class GeometryScreen;
 //                  height, and helpArmed, ON having armed its next key to show that key's
 //                  help; null while a full-size screen hides it), mathPrint (which home
 //                  screen),
-//                  entry, cursor, history (input and answer of each item), ans, error
+//                  entry, cursor, history (input and answer of each item), home (while a
+//                  home screen shows: history and entry, where its history's view and its
+//                  entry line stand in the window), ans, error
 //                  (the last reported, 0 for none), alerts (title, message, buttons) and, while
 //                  any is open, alertRects (where each box stands in the window's
 //                  coordinates, in the same order),
