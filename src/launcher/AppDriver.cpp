@@ -1291,6 +1291,10 @@ void AppDriver::programEditorState(nlohmann::json& state) const
             {"controls", {{"step", centre(debugger->stepButton())}, {"run", centre(debugger->runButton())},
                              {"quit", centre(debugger->quitButton())}}},
             {"text", text(debugger->editView())}};
+        // How many of the panel's lines show whole in its view.
+        const VarsView& vars = debugger->varsView();
+        if (const QWidget* view = vars.parentWidget())
+            state["debugger"]["varsShown"] = static_cast<int>(view->height() / vars.leading());
     }
 }
 

@@ -104,7 +104,8 @@ class GeometryScreen;
 //                  column], debug, selection [start, length], label, controls: the
 //                  debug and quit buttons' centres, text: the text's x, y, line height
 //                  and left margin) and, while the debugger shows, debugger (label,
-//                  vars: the variables panel's lines, line: the current statement's
+//                  vars: the variables panel's lines, varsShown: how many lines its
+//                  view shows whole, line: the current statement's
 //                  line, breaks: the lines with a breakpoint, controls: step, run and
 //                  quit, text), trace (the traced point, null when
 //                  none; linesRect: where its lines, the equation and coordinates, are drawn) and, on the Y= screen, yEq (the graph mode's equations: name,

@@ -203,6 +203,54 @@ INSTANTIATE_TEST_SUITE_P(ScreenReachDrive, EveryScreenReach, ::testing::ValuesIn
     return std::string(info.param.device) + std::to_string(info.param.size.width()) + "x" + std::to_string(info.param.size.height());
 });
 
+// A program's buttons at the graph's four corners and one 10 points from its right edge
+// (where Done and the zoom buttons stand), at every size: every control of the graph in
+// reach, none over another. Stepped in the debugger, its graph kept above the debugger
+// (beside it on a phone on its side) keeps the bar's items at their own size, clear of each
+// other; and the variables panel, its values longer than it is wide, shows six lines whole
+// without a sideways scroll.
+TEST(ScreenReachDrive, AProgramsButtonsAtTheGraphsEdgesAndTheDebuggerLeaveEveryControlInReach)
+{
+    const std::string buttons = "program GB\nButton(0,0,90,\"A\",\"P\")\nButton(-100,0,90,\"B\",\"P\")\n"
+                                "Button(-100,60,90,\"GO\",\"P\")\nButton(0,-34,90,\"C\",\"P\")\nButton(-100,-34,90,\"D\",\"P\")\n"
+                                "DispGraph\nLbl P\nend\ntype prgmGB\nkey ENTER\nwait idle\ndump\n";
+    const std::string program = "program WV\nPt-On(0,0)\n1.23456789->A\n{1,2,3,4,5,6,7,8,9,10,11,12}->LABC\n"
+                                "\"HELLO WORLD AND MORE TEXT\"->Str1\n[[1,2,3][4,5,6]]->[A]\nDisp A\nend\n";
+    const std::string editor = "key PRGM\nwait idle\nkey RIGHT\nhkey w\nhkey Return\nwait idle\n";
+    for (const WindowSize& size : kEverySize) {
+        const DriveRun graph = driveScript(buttons, size.options());
+        ASSERT_TRUE(endedWithDumps(graph, 1)) << size.name();
+        EXPECT_TRUE(reachable(graph.dumps[0], size.size)) << size.name();
+        const DriveRun where = driveScript(program + editor + "dump\n", size.options());
+        ASSERT_TRUE(endedWithDumps(where, 1)) << size.name();
+        const std::string debug = program + editor + tapAt(where.dumps[0]["editor"]["controls"]["debug"]);
+        const DriveRun controls = driveScript(debug + "dump\n", size.options());
+        ASSERT_TRUE(endedWithDumps(controls, 1)) << size.name();
+        ASSERT_TRUE(controls.dumps[0]["debugger"].is_object()) << size.name() << controls.dumps[0];
+        const std::string step = tapAt(controls.dumps[0]["debugger"]["controls"]["step"]);
+        std::string steps;
+        for (int k = 0; k < 6; ++k)
+            steps += step;
+        const DriveRun run = driveScript(debug + step + "dump\n" + steps + "dump\n", size.options());
+        ASSERT_TRUE(endedWithDumps(run, 2)) << size.name();
+        const json& bar = run.dumps[0]["bar"];
+        if (bar.is_object()) {
+            for (const char* item : {"Zoom", "Share", "Calc"})
+                if (bar.contains(item))
+                    EXPECT_EQ(bar[item][2], graph.dumps[0]["bar"][item][2]) << size.name() << " " << item << " at its own width";
+            for (auto a = bar.begin(); a != bar.end(); ++a)
+                for (auto b = std::next(a); b != bar.end(); ++b)
+                    EXPECT_FALSE(QRect((*a)[0], (*a)[1], (*a)[2], (*a)[3]).intersects(QRect((*b)[0], (*b)[1], (*b)[2], (*b)[3])))
+                        << size.name() << " " << a.key() << " over " << b.key();
+        } else {
+            ADD_FAILURE() << size.name() << ": no graph above the debugger " << run.dumps[0];
+        }
+        const json& panel = run.dumps[1];
+        EXPECT_TRUE(reachable(panel, size.size)) << size.name();
+        EXPECT_GE(panel["debugger"]["varsShown"].get<int>(), 6) << size.name() << panel["debugger"];
+    }
+}
+
 // A phone on its side (844 × 390): the kind list of the calculate sheet picks zero, whose
 // bounds the sheet's fields take; on the statistics test screen Tests opens the menu, whose
 // last row picks the regression, and Done closes the screen; on the geometry screen Figures
