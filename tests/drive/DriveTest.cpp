@@ -671,6 +671,44 @@ TEST(Drive, TheHistoryFillsItsDisplayAfterEveryTurn)
         }
 }
 
+// On the tablet, in MathPrint and in the classic display, a program's screen in the
+// history ends at the display's right edge where answers end: every line of text that ends
+// right of the display's middle ends within a character of the others.
+TEST(Drive, AProgramsScreenInTheHistoryEndsWhereAnswersEnd)
+{
+    for (const std::string display : {"", "type Classic\nkey ENTER\nwait idle\n"}) {
+        const fs::path png = scratch("program-screen.png");
+        const Session run = drive("program DD\nDisp 12345\nDisp \"HELLO\"\nend\n" + display
+                                      + "type 1+1\nkey ENTER\ntype prgmDD\nkey ENTER\nwait idle\nshot " + png.string() + "\n",
+                                  "--device tablet");
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        const QImage image(QString::fromStdString(png.string()));
+        const QRect panel = lcdPanel(image);
+        // The right end of each band of rows with text.
+        std::vector<int> ends;
+        int end = -1;
+        for (int y = panel.top() + 2; y <= panel.bottom(); ++y) {
+            int right = -1;
+            for (int x = panel.left() + 2; x < panel.right() - 2; ++x)
+                if (darkText(image, x, y))
+                    right = x;
+            if (right < 0 && end >= 0) {
+                ends.push_back(end);
+                end = -1;
+            } else if (right >= 0) {
+                end = std::max(end, right);
+            }
+        }
+        std::vector<int> rightEnds;
+        for (const int e : ends)
+            if (e > panel.center().x())
+                rightEnds.push_back(e);
+        ASSERT_GE(rightEnds.size(), 3u) << display;
+        const auto [least, most] = std::minmax_element(rightEnds.begin(), rightEnds.end());
+        EXPECT_LE(*most - *least, 16) << (display.empty() ? "MathPrint" : "classic");
+    }
+}
+
 // ---- What a newcomer does, with the mouse and the keys ----
 
 // MATH opens over the window and a click on its Cancel (at the bar's left end) closes it.
