@@ -8,9 +8,8 @@
 
 namespace orvenda {
 
-class EntrySplit;
-
 class AppShell;
+class EntrySplit;
 class EntryView;
 class HelpPromptView;
 class HistoryView;

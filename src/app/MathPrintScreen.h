@@ -9,9 +9,8 @@
 
 namespace orvenda {
 
-class EntrySplit;
-
 class AppShell;
+class EntrySplit;
 class HelpPromptView;
 class UserKeysView;
 class LcdView;

@@ -38,12 +38,6 @@ void OverlaySlide::jump(bool in)
     step(target_);
 }
 
-void OverlaySlide::stop()
-{
-    animation_->stop();
-    target_ = progress_;
-}
-
 void OverlaySlide::place() const
 {
     if (lay_)

@@ -31,13 +31,10 @@ public:
     void slide(bool in);
     // In or out at once; a slide under way stops.
     void jump(bool in);
-    // Stops a slide under way where it stands.
-    void stop();
     // Lays the views out anew where the slide stands.
     void place() const;
     // Where it goes (or stands): in or out.
     bool in() const { return target_ > 0.5; }
-    double progress() const { return progress_; }
     bool sliding() const;
 
     // Once a slide has come to its end, with where it ended.

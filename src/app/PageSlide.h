@@ -29,8 +29,6 @@ public:
     void close();
     // Lays the list and the page out anew where the slide stands (the owner's layout).
     void place() const;
-    // The page pushed last; nullptr before the first push.
-    QWidget* page() const { return page_; }
 
 private:
     QWidget& list_;

@@ -217,7 +217,7 @@ std::optional<std::uint64_t> plistInteger(plist_t node)
 }
 
 // Plist dates count seconds from the start of 2001 (UTC).
-const QDateTime kPlistEpoch(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+QDateTime plistEpoch() { return QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC); }
 
 std::optional<QDateTime> plistDate(plist_t node)
 {
@@ -225,7 +225,7 @@ std::optional<QDateTime> plistDate(plist_t node)
         return std::nullopt;
     std::int32_t seconds = 0, micro = 0;
     plist_get_date_val(node, &seconds, &micro);
-    return kPlistEpoch.addMSecs(std::int64_t{seconds} * 1000 + micro / 1000);
+    return plistEpoch().addMSecs(std::int64_t{seconds} * 1000 + micro / 1000);
 }
 
 // The integers of an array (other items skipped), each cut to 32 bits, all of them: a
@@ -413,7 +413,7 @@ std::string ProgramFiles::plistFor(const Dict& dict)
     if (dict.flags)
         plist_dict_set_item(root.get(), "flags", plist_new_uint(*dict.flags));
     if (dict.created && dict.created->isValid()) {
-        const std::int64_t ms = kPlistEpoch.msecsTo(*dict.created);
+        const std::int64_t ms = plistEpoch().msecsTo(*dict.created);
         plist_dict_set_item(root.get(), "created",
             plist_new_date(static_cast<std::int32_t>(ms / 1000), static_cast<std::int32_t>(ms % 1000 * 1000)));
     }

@@ -126,8 +126,9 @@ TEST(AlertQueueTest, EveryAlertStandsWholeInTheWindowAtEverySize)
                 for (const QAbstractButton* button : box->buttons())
                     EXPECT_TRUE(box->rect().contains(QRect(button->mapTo(box, QPoint()), button->size()))) << what;
                 // A message that scrolls is read whole across: no word of it cut at the right.
-                if (const auto* scroll = box->findChild<QScrollArea*>(); scroll && scroll->isVisible())
+                if (const auto* scroll = box->findChild<QScrollArea*>(); scroll && scroll->isVisible()) {
                     EXPECT_LE(scroll->widget()->minimumSizeHint().width(), scroll->viewport()->width()) << what;
+                }
             }
             box->done(0);
         }
