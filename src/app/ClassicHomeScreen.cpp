@@ -2,6 +2,7 @@
 
 #include "app/AppShell.h"
 #include "app/EntryModel.h"
+#include "app/EntrySplit.h"
 #include "app/EntryView.h"
 #include "app/HelpPromptView.h"
 #include "app/HistoryModel.h"
@@ -30,6 +31,10 @@ ClassicHomeScreen::ClassicHomeScreen(Calculator& calc, AppShell& shell, QWidget*
 {
     if (const auto* history = dynamic_cast<const HistoryModel*>(calc.historyManager.get()))
         seenItems_ = history->added();
+    split_ = std::make_unique<EntrySplit>(calc, *this, [this] {
+        const auto* history = dynamic_cast<const HistoryModel*>(this->calc().historyManager.get());
+        return (history ? history->numLines() : 0) * leading_ + kHistoryMargin;
+    });
     historyScroller_->setContentView(historyView_);
     entryView_->setDelegate(this);
     updateDisplay();
@@ -80,17 +85,8 @@ void ClassicHomeScreen::updateDisplay()
     // The field wraps at the screen's width.
     entryView_->resize(static_cast<int>(w), entryView_->QWidget::height());
     const double e = entryView_->height();
-    double& top = entryTop_;
-    top = c.entrySplit;
-    double area = h - top;
-    if (e > h - c.entrySplit) {
-        top = h - e;
-        // Only a screen on show moves the split: one just made for a switch of display
-        // has no size yet and would squeeze the history to nothing.
-        if (isVisible())
-            c.entrySplit = top;
-        area = e;
-    }
+    const double top = entryTop_ = split_->top(w, h, e);
+    const double area = h - top;
     entryView_->setGeometry(QRectF(0, top, w, area).toRect());
     historyScroller_->setGeometry(QRectF(0, 0, w, std::max(0.0, top)).toRect());
     historyScroller_->setContentSize(QSizeF(w, lines * leading_ + kHistoryMargin));

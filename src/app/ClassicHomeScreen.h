@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "app/PrettyViewDelegate.h"
 #include "app/ScreenController.h"
@@ -8,6 +9,7 @@
 namespace orvenda {
 
 class AppShell;
+class EntrySplit;
 class EntryView;
 class HelpPromptView;
 class HistoryView;
@@ -73,6 +75,7 @@ private:
     double leading_;
     // Where the entry area starts (its frame's y, before rounding to whole points).
     double entryTop_ = 0;
+    std::unique_ptr<EntrySplit> split_;
 };
 
 } // namespace orvenda

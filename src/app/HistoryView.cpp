@@ -10,6 +10,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace orvenda {
@@ -131,7 +132,12 @@ void HistoryView::paintContent(QPainter& painter, const QRectF& r)
                 if (scrollable && chars.size() > ox + kScrollColumns)
                     painter.fillRect(QRectF(b.width() - cw, lineTop, cw, leading_), markColour);
             } else if (item.startsAtLeft()) {
-                painter.drawText(QPointF(b.x() + 4, lineTop + ascent), text);
+                // A program's screen ends by the right edge, where answers end; a text
+                // starts at the left.
+                const double x = item.resultType == HistoryEntry::kProgramScreen
+                    ? std::max(b.x() + 4, b.x() + b.width() - 4 - HistoryEntry::kScreenColumns * cw)
+                    : b.x() + 4;
+                painter.drawText(QPointF(x, lineTop + ascent), text);
             } else {
                 // Ends by its ink, so a mark reaching past its advance (ɩ̇'s dot) stays whole.
                 const double w = PrettyFontMetrics::inkWidth(metrics, text);

@@ -2,6 +2,7 @@
 
 #include "app/AppShell.h"
 #include "app/EntryModel.h"
+#include "app/EntrySplit.h"
 #include "app/HelpPromptView.h"
 #include "app/HistoryModel.h"
 #include "app/LcdView.h"
@@ -38,6 +39,10 @@ MathPrintScreen::MathPrintScreen(Calculator& calc, AppShell& shell, QWidget* par
 {
     if (const auto* history = dynamic_cast<const HistoryModel*>(calc.historyManager.get()))
         seenItems_ = history->added();
+    split_ = std::make_unique<EntrySplit>(calc, *this, [this] {
+        const auto* history = dynamic_cast<const HistoryModel*>(this->calc().historyManager.get());
+        return history ? history->prettySize().height : 0.0;
+    });
     if (auto* history = dynamic_cast<HistoryModel*>(calc.historyManager.get()))
         history->recomputeDepth();
     prettyView_->setDelegate(this);
@@ -117,17 +122,8 @@ void MathPrintScreen::updateDisplay()
 
     const double historyHeight = (history ? history->prettySize().height : 0) + 4;
     const double e = std::min(print.height() + slack, h);
-    double& top = entryTop_;
-    top = c.entrySplit;
-    double entryArea = h - top;
-    if (e > h - c.entrySplit) {
-        top = h - e;
-        // Only a screen on show moves the split: one just made for a switch of display
-        // has no size yet and would squeeze the history to nothing.
-        if (isVisible())
-            c.entrySplit = top;
-        entryArea = e;
-    }
+    const double top = entryTop_ = split_->top(w, h, e);
+    const double entryArea = h - top;
     prettyScrollView_->setGeometry(QRectF(kInset, kInset + top, w, entryArea).toRect());
     historyScrollView_->setGeometry(QRectF(kInset, kInset, w, std::max(0.0, top)).toRect());
     lcdView_->setGeometry(rect());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "app/PrettyScrollPanDelegate.h"
 #include "app/PrettyViewDelegate.h"
@@ -9,6 +10,7 @@
 namespace orvenda {
 
 class AppShell;
+class EntrySplit;
 class HelpPromptView;
 class UserKeysView;
 class LcdView;
@@ -90,6 +92,7 @@ private:
     double currentBaseFontSize_;
     // Where the entry area starts (its frame's y, before rounding to whole points).
     double entryTop_ = 0;
+    std::unique_ptr<EntrySplit> split_;
 };
 
 } // namespace orvenda

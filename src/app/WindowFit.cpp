@@ -21,6 +21,24 @@ constexpr int kWindowMargin = 24;
 // The least room a dialog is given, in a window smaller than any the app takes.
 constexpr int kLeastRoom = 160;
 
+// Plain text that may break within a path or file name (after "/", "\\", ".", "-" and
+// "_", where the next character is no blank) as well as at blanks: a long name in a
+// narrow window wraps instead of running past the box's edge.
+QString breakable(const QString& text, Qt::TextFormat format)
+{
+    if (format == Qt::RichText || (format == Qt::AutoText && Qt::mightBeRichText(text)))
+        return text;
+    static const QString marks = QStringLiteral("/\\.-_");
+    QString out;
+    out.reserve(text.size() + text.size() / 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        out += text[i];
+        if (marks.contains(text[i]) && i + 1 < text.size() && !text[i + 1].isSpace())
+            out += QChar(0x200B);
+    }
+    return out;
+}
+
 // The room for a dialog over the window, on its screen.
 QSize roomIn(const QWidget& dialog, const QWidget& window)
 {
@@ -80,7 +98,7 @@ void WindowFit::fit()
 
 // The box's own layout, as shown, gives the message its width; a message that would make
 // the box too wide or too tall (many kept sessions, say) scrolls in a copy of its label,
-// as wide as the window lets it be.
+// as wide as the window lets it be, its paths broken where they must.
 void WindowFit::fitAlert(QMessageBox& box, const QWidget& window)
 {
     auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
@@ -97,7 +115,7 @@ void WindowFit::fitAlert(QMessageBox& box, const QWidget& window)
         grid->getItemPosition(grid->indexOf(label), &row, &column, &rows, &columns);
         // The message box sizes itself by its own label again on its own events: that label
         // stays, hidden, and a copy scrolls in its place.
-        auto* text = new QLabel(label->text());
+        auto* text = new QLabel(breakable(label->text(), label->textFormat()));
         text->setTextFormat(label->textFormat());
         text->setTextInteractionFlags(label->textInteractionFlags());
         text->setWordWrap(true);

@@ -410,7 +410,17 @@ void GeometryScreen::cursorRight()
 void GeometryScreen::keyTouched()
 {
     refreshSolve();
+    fitTyping();
     panel_->update();
+}
+
+void GeometryScreen::fitTyping()
+{
+    // The panel grows by the rows a long value being typed takes, and back.
+    if (const int rows = panel_->typingRows(); rows != typedRows_) {
+        typedRows_ = rows;
+        adjustViewSize();
+    }
 }
 
 void GeometryScreen::solve()
@@ -516,7 +526,7 @@ void GeometryScreen::zoomUp() { repeatTimer_.stop(); }
 
 // ---- Layout ----
 
-double GeometryScreen::windowHeight() const { return panel_->leading() * model_.rows(); }
+double GeometryScreen::windowHeight() const { return panel_->leading() * (model_.rows() + typedRows_ - 1); }
 
 void GeometryScreen::resizeEvent(QResizeEvent*) { adjustViewSize(); }
 
@@ -603,6 +613,8 @@ void GeometryScreen::adjustViewSize()
     if (menu_)
         menu_->raise();
     zoomGraphView();
+    // At a new width the value being typed may wrap into more or fewer rows.
+    fitTyping();
 }
 
 } // namespace orvenda

@@ -125,6 +125,8 @@ private:
     void refreshSolve();
     void setUpSlider();
     void adjustViewSize();
+    // The panel's height follows the rows of the value being typed.
+    void fitTyping();
     void zoomBy(double factor);
     // The figure menu over the screen (phone) or at its button (tablet).
     void placeMenu();
@@ -152,6 +154,8 @@ private:
     bool settingSlider_ = false;
     Calculator::Bounds window_{-1, 1, -1, 1};
     int lastError_ = 0;
+    // The rows the value being typed takes in the panel.
+    int typedRows_ = 1;
 };
 
 } // namespace orvenda

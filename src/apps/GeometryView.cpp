@@ -20,6 +20,8 @@ namespace orvenda {
 namespace {
 
 constexpr const char* kFont = "CourierNewPS-BoldMT";
+// Where a field's row starts.
+constexpr double kFieldX = 4;
 
 std::u32string chars(const std::string& text) { return QString::fromStdString(text).toStdU32String(); }
 
@@ -55,6 +57,29 @@ int GeometryView::fieldAt(const QPointF& p) const
         field = std::max(static_cast<int>(std::trunc((p.y() - L) / L)), 0);
     }
     return std::min(field, std::max(0, model_.numFields() - 1));
+}
+
+bool GeometryView::resultsBeside() const
+{
+    return model_.numPoints() == 0 && model_.numResultFields() > 0
+        && 1 + model_.numFields() + 0.5 + model_.numResultFields() > model_.rows();
+}
+
+int GeometryView::wrap() const
+{
+    const double charWidth = QFontMetricsF(FontMap::shared().font(kFont, fontSize_)).horizontalAdvance(QLatin1Char('0'));
+    const double column = (resultsBeside() ? width() / 2.0 : width()) - kFieldX;
+    return std::clamp(static_cast<int>(column / std::max(1.0, charWidth)), 1, kWrap);
+}
+
+int GeometryView::typingRows() const
+{
+    const std::string typing = delegate_ ? delegate_->entryText() : std::string();
+    const int current = model_.currentField();
+    if (typing.empty() || model_.numPoints() > 0 || current < 0 || current >= model_.numFields())
+        return 1;
+    const auto length = static_cast<int>(chars(model_.fieldName(current) + typing + " ").size());
+    return (length + wrap() - 1) / wrap();
 }
 
 void GeometryView::tapAt(const QPointF& p)
@@ -133,12 +158,14 @@ void GeometryView::paintEvent(QPaintEvent*)
         if (index == current && !typing.empty()) {
             const std::u32string all = chars(prefix + typing + " ");
             const std::size_t cursor = chars(prefix).size() + static_cast<std::size_t>(std::max(0, cursorIndex));
+            // A point's coordinate is clipped to its cell; a field wraps in its column.
+            const auto per = static_cast<std::size_t>(model_.numPoints() > 0 ? kWrap : wrap());
             int rows = 0;
-            for (std::size_t at = 0; at < all.size(); at += kWrap, ++rows) {
-                const std::u32string piece = all.substr(at, kWrap);
+            for (std::size_t at = 0; at < all.size(); at += per, ++rows) {
+                const std::u32string piece = all.substr(at, per);
                 p.setPen(text);
                 line(x, y + rows * L, fromChars(piece));
-                if (cursor >= at && cursor < at + kWrap)
+                if (cursor >= at && cursor < at + per)
                     cursorAt(x + metrics.horizontalAdvance(fromChars(piece.substr(0, cursor - at))), y + rows * L);
             }
             return rows;
@@ -183,7 +210,7 @@ void GeometryView::paintEvent(QPaintEvent*)
         }
     } else {
         for (int i = 0; i < model_.numFields(); ++i)
-            y += entry(model_.fieldValue(i), i, model_.fieldName(i), 4, y, true) * L;
+            y += entry(model_.fieldValue(i), i, model_.fieldName(i), kFieldX, y, true) * L;
     }
     // The results half a row below the fields, or beside them in the right half when the
     // panel has no room below.

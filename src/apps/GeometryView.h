@@ -11,7 +11,8 @@ class GeometryModel;
 
 // The geometry screen's panel: the figure's name in a banner (with a Deg/Rad marker for
 // figures with an angle), its input fields with their values (the field being edited shows
-// the text being typed, wrapped every 28 characters, and the cursor), or for lines and
+// the text being typed, wrapped every 28 characters or at its column's width where that
+// is narrower, the fields under it moving down, and the cursor), or for lines and
 // three-point circles a table of points, and below them the results. A field's value of 0
 // shows the label alone (0 is unknown); a point's coordinate of 0 shows "0". It holds no values: it reads the model and asks its delegate
 // for the typing. A tap selects a field, or on the marker toggles the angle mode. Main
@@ -38,6 +39,9 @@ public:
     void setFont(double size, double leading);
     bool showAngleMode() const { return showAngleMode_; }
     void setShowAngleMode(bool shown) { showAngleMode_ = shown; }
+    // The rows the field being typed takes (1 when nothing is typed): the panel's owner
+    // gives it the room.
+    int typingRows() const;
     // The field a tap at p selects; -1 for the angle-mode marker.
     int fieldAt(const QPointF& p) const;
     void tapAt(const QPointF& p);
@@ -47,6 +51,11 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    // The results stand beside the fields (the figure's rows do not hold them below).
+    bool resultsBeside() const;
+    // How many characters of the field being typed a row of its column holds.
+    int wrap() const;
+
     Calculator& calc_;
     const GeometryModel& model_;
     Delegate* delegate_ = nullptr;

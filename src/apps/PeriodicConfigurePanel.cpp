@@ -1,13 +1,13 @@
 #include "apps/PeriodicConfigurePanel.h"
 
 #include "app/CurrentRowKeeper.h"
+#include "app/OverlaySlide.h"
 #include "pretty/FontMap.h"
 
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QVariantAnimation>
 
 #include <algorithm>
 
@@ -27,7 +27,8 @@ constexpr const char* kPropertyTitles[PeriodicConfigurePanel::kProperties] = {"S
 
 PeriodicConfigurePanel::PeriodicConfigurePanel(QWidget* parent)
     : QWidget(parent), panel_(new QWidget(this)), done_(new QPushButton(QStringLiteral("Done"), panel_)),
-      properties_(new QListWidget(panel_)), subs_(new QListWidget(panel_)), slide_(new QVariantAnimation(this))
+      properties_(new QListWidget(panel_)), subs_(new QListWidget(panel_)),
+      slide_(new OverlaySlide(*this, [this](double in) { place(in); }, kSlideMs))
 {
     for (QListWidget* column : {properties_, subs_})
         CurrentRowKeeper::keep(*column);
@@ -63,12 +64,10 @@ PeriodicConfigurePanel::PeriodicConfigurePanel(QWidget* parent)
         if (!filling_ && row >= 0)
             selectRow(1, row);
     });
-    slide_->setDuration(kSlideMs);
-    connect(slide_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) { place(v.toDouble()); });
-    connect(slide_, &QVariantAnimation::finished, this, [this] {
-        if (!visible_)
+    slide_->arrived = [this](bool in) {
+        if (!in)
             hide();
-    });
+    };
     hide();
 }
 
@@ -138,18 +137,14 @@ void PeriodicConfigurePanel::selectRow(int component, int row)
 
 void PeriodicConfigurePanel::makeVisible(bool visible)
 {
-    visible_ = visible;
-    slide_->stop();
     if (visible) {
         show();
         raise();
     }
-    slide_->setStartValue(shown_);
-    slide_->setEndValue(visible ? 1.0 : 0.0);
-    slide_->start();
+    slide_->slide(visible);
 }
 
-bool PeriodicConfigurePanel::sliding() const { return slide_->state() == QAbstractAnimation::Running; }
+bool PeriodicConfigurePanel::sliding() const { return slide_->sliding(); }
 
 void PeriodicConfigurePanel::place(double shown)
 {
@@ -168,7 +163,7 @@ void PeriodicConfigurePanel::resizeEvent(QResizeEvent*)
     const int left = (width() - columns) / 2;
     properties_->setGeometry(left, kBarHeight, columns / 2, kPickerHeight);
     subs_->setGeometry(left + columns / 2, kBarHeight, columns - columns / 2, kPickerHeight);
-    place(shown_);
+    slide_->place();
 }
 
 void PeriodicConfigurePanel::paintEvent(QPaintEvent*)

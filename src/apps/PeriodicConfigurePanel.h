@@ -7,9 +7,10 @@
 
 class QListWidget;
 class QPushButton;
-class QVariantAnimation;
 
 namespace orvenda {
+
+class OverlaySlide;
 
 // The property picker of the periodic table: a panel of two columns (the property and, for
 // Ionization, Radius, Hardness, Modulus, Density, Conductivity and Heat, its level or kind)
@@ -57,10 +58,9 @@ private:
     QPushButton* done_;
     QListWidget* properties_;
     QListWidget* subs_;
-    QVariantAnimation* slide_;
+    OverlaySlide* slide_;
     int property_ = 0, sub_ = 0;
     bool filling_ = false;
-    bool visible_ = false;
     // 0 hidden above the screen, 1 all the way down.
     double shown_ = 0;
 };

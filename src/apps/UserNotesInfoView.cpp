@@ -29,9 +29,9 @@ QStringList UserNotesInfoView::lines() const
         return locale.toString(time.date(), QLocale::ShortFormat) + QLatin1Char(' ')
             + locale.toString(time.time(), QLocale::ShortFormat);
     };
-    QDateTime created = file.birthTime();
-    if (!created.isValid())
-        created = file.metadataChangeTime();
+    // When the program was made, which its saves keep; the file's own creation time is
+    // that of its last save.
+    const QDateTime created = files_.createdFor(programName_).value_or(file.lastModified()).toLocalTime();
     return {QStringLiteral("Created: ") + when(created), QStringLiteral("Modifed: ") + when(file.lastModified())};
 }
 

@@ -8,9 +8,9 @@ namespace orvenda {
 
 class ProgramFiles;
 
-// The dates of a program's file on the notes page: "Created: " and "Modifed: " with the
-// file's creation (its birth, else its metadata change) and modification times in the
-// locale's short date and time; nothing when the file is missing (a sample program).
+// The dates of a program's file on the notes page: "Created: " and "Modifed: " with when
+// the program was made (kept in its file across saves) and the file's modification time in
+// the locale's short date and time; nothing when the file is missing (a sample program).
 class UserNotesInfoView : public QWidget {
 public:
     UserNotesInfoView(const ProgramFiles& files, QWidget* parent = nullptr);

@@ -1,6 +1,7 @@
 #include "apps/UserNotesView.h"
 
 #include "app/AppDelegate.h"
+#include "app/OverlaySlide.h"
 #include "apps/UserNotesInfoView.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
@@ -14,7 +15,6 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPropertyAnimation>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextBrowser>
@@ -24,7 +24,6 @@ namespace orvenda {
 
 namespace {
 
-constexpr int kSlideMs = 350;
 constexpr int kDatesHeight = 36;
 // A run of text this long without a blank is broken anywhere in the editor: breaking it at
 // word boundaries costs time that grows with the square of its length.
@@ -68,6 +67,10 @@ UserNotesView::UserNotesView(Calculator& calc, std::shared_ptr<const ProgramFile
     web_->setOpenLinks(false);
     web_->setDocument(page_);
     web_->hide();
+    // The page opens on its preview, the panel above it out of reach.
+    panel_->hide();
+    modes_ = new OverlaySlide(*this, [this](double editing) { layAt(editing); });
+    modes_->arrived = [this](bool) { panel_->setVisible(editable_); };
     // The app may end while the page is being edited: what it shows is in the file first.
     if (QCoreApplication::instance())
         connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { saveNotes(); });
@@ -158,35 +161,36 @@ void UserNotesView::showView(int view, bool animate)
 
 void UserNotesView::layoutViews(bool animate)
 {
-    const int panelHeight = panel_->sizeHint().height();
-    const QRect panel(0, editable_ ? 0 : -panelHeight, width(), panelHeight);
-    const QRect body = editable_ ? QRect(0, panelHeight, width(), std::max(0, height() - panelHeight)) : rect();
     // The tags and description, slid above the page to preview it, are hidden there: no
     // field above the window takes a click or Tab.
     if (editable_)
         panel_->show();
-    for (auto [view, to] : {std::pair<QWidget*, QRect>{panel_, panel}, {text_, body}, {web_, body}}) {
-        if (!animate) {
-            view->setGeometry(to);
-            continue;
-        }
-        auto* animation = new QPropertyAnimation(view, "geometry", view);
-        animation->setDuration(kSlideMs);
-        animation->setStartValue(view->geometry());
-        animation->setEndValue(to);
-        if (view == panel_)
-            connect(animation, &QAbstractAnimation::finished, panel_, [this] { panel_->setVisible(editable_); });
-        animation->start(QAbstractAnimation::DeleteWhenStopped);
+    if (animate) {
+        modes_->slide(editable_);
+        return;
     }
-    if (!animate)
-        panel_->setVisible(editable_);
+    modes_->jump(editable_);
+    panel_->setVisible(editable_);
+}
+
+void UserNotesView::layAt(double editing)
+{
+    // From the preview (the panel above the page, the text over all of it) to the editing
+    // (the panel at the top, the text under it), at the page's size as it stands.
+    const int panelHeight = panel_->sizeHint().height();
+    const QRect body = rect();
+    const QRect panelIn(0, 0, width(), panelHeight);
+    panel_->setGeometry(OverlaySlide::between(panelIn.translated(0, -panelHeight), panelIn, editing));
+    const QRect under(0, panelHeight, width(), std::max(0, height() - panelHeight));
+    for (QWidget* view : std::initializer_list<QWidget*>{text_, web_})
+        view->setGeometry(OverlaySlide::between(body, under, editing));
 }
 
 void UserNotesView::resizeEvent(QResizeEvent*)
 {
     if (!programName_.empty())
         saveNotes();
-    layoutViews(false);
+    modes_->place();
 }
 
 void UserNotesView::saveNotes()

@@ -17,6 +17,7 @@ class Calculator;
 class ProgramFiles;
 class ProgramModel;
 class NotesDocument;
+class OverlaySlide;
 class UserNotesInfoView;
 
 // A program's notes page: the notes rendered as HTML (screen blocks as calculator-screen
@@ -65,6 +66,8 @@ private:
     bool dark() const;
     void load(const QString& html);
     void layoutViews(bool animate);
+    // The panel, text and preview laid out that far from the preview to the editing.
+    void layAt(double editing);
 
     Calculator& calc_;
     std::unique_ptr<ProgramModel> own_;
@@ -78,6 +81,8 @@ private:
     QPlainTextEdit* text_;
     QTextBrowser* web_;
     NotesDocument* page_;
+    // The slide between the preview and the editing.
+    OverlaySlide* modes_;
 };
 
 } // namespace orvenda

@@ -1,6 +1,7 @@
 #include "graphui/GraphKeyboardView.h"
 
 #include "app/LcdView.h"
+#include "app/OverlaySlide.h"
 #include "core/Calculator.h"
 #include "graphui/GraphPanelDelegates.h"
 
@@ -8,7 +9,6 @@
 #include <QComboBox>
 #include <QPainter>
 #include <QPushButton>
-#include <QVariantAnimation>
 
 #include <algorithm>
 
@@ -28,7 +28,7 @@ GraphKeyboardView::GraphKeyboardView(Calculator& calc, AppShell& shell, GraphKey
     : QWidget(parent), calc_(calc), delegate_(delegate), sheet_(new QWidget(this)), lcdView_(new LcdView(calc, sheet_)),
       form_(new VQTemplateView(calc, shell, sheet_)), keypad_(new SmallCalcView(calc, sheet_)),
       segment_(new QComboBox(this)), doneButton_(new QPushButton(QStringLiteral("Done"), sheet_)),
-      slide_(new QVariantAnimation(this))
+      slide_(new OverlaySlide(*this, [this](double in) { layoutSheet(in); }, kSlideMs))
 {
     keypad_->delegate = this;
     sheet_->setAutoFillBackground(true);
@@ -41,12 +41,10 @@ GraphKeyboardView::GraphKeyboardView(Calculator& calc, AppShell& shell, GraphKey
     QObject::connect(doneButton_, &QPushButton::clicked, this, [this] { gkDone(); });
     form_->setDelegate(this);
     refreshForm();
-    slide_->setDuration(kSlideMs);
-    QObject::connect(slide_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) { layoutSheet(v.toDouble()); });
-    QObject::connect(slide_, &QVariantAnimation::finished, this, [this] {
-        if (shown_ <= 0)
+    slide_->arrived = [this](bool in) {
+        if (!in)
             hide();
-    });
+    };
     hide();
 }
 
@@ -86,18 +84,15 @@ void GraphKeyboardView::layoutSheet(double shownFraction)
     update();
 }
 
-void GraphKeyboardView::resizeEvent(QResizeEvent*) { layoutSheet(shown_); }
+void GraphKeyboardView::resizeEvent(QResizeEvent*) { slide_->place(); }
 
 void GraphKeyboardView::show(bool shown)
 {
     if (shown)
         refreshForm();
-    slide_->stop();
-    slide_->setStartValue(shown ? 0.0 : 1.0);
-    slide_->setEndValue(shown ? 1.0 : 0.0);
-    layoutSheet(shown ? 0.0 : 1.0);
+    slide_->jump(!shown);
     QWidget::show();
-    slide_->start();
+    slide_->slide(shown);
 }
 
 void GraphKeyboardView::focus(bool on)

@@ -7,13 +7,13 @@
 
 class QComboBox;
 class QPushButton;
-class QVariantAnimation;
 
 namespace orvenda {
 
 class AppShell;
 class Calculator;
 class GraphKeyboardDelegate;
+class OverlaySlide;
 
 // The sheet that slides up over the graph with a form of fields from the graph screen
 // (a calculation's bounds and result, a slider's value and range) and the compact keypad
@@ -63,7 +63,7 @@ private:
     SmallCalcView* keypad_;
     QComboBox* segment_;
     QPushButton* doneButton_;
-    QVariantAnimation* slide_;
+    OverlaySlide* slide_;
     double shown_ = 0;
     double dim_ = 0;
 };

@@ -107,6 +107,7 @@ GraphPanels* GraphPanels::install(Calculator& calc, AppShell& shell, GraphScreen
     hooks.calcButtons = {calculate};
     hooks.updateIOControls = [&controls] { controls.updateIOControllers(); };
     hooks.layoutIOControls = [&controls] { controls.adjustLayout(); };
+    hooks.ioControlRects = [&controls] { return controls.controlRects(); };
     hooks.removeIOControls = [&controls] { controls.removeControllers(); };
     hooks.plotSelected = [panels](PlotObject* plot, const PlotPoint& at) { panels->plotSelected(plot, at); };
     hooks.windowChanged = [panels] { panels->windowChanged(); };

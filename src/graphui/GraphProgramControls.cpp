@@ -243,6 +243,18 @@ void GraphProgramControls::adjustLayout()
     }
 }
 
+std::vector<QRect> GraphProgramControls::controlRects() const
+{
+    std::vector<QRect> rects;
+    for (const QPointer<QWidget>& control : ioControls_)
+        if (control)
+            rects.push_back(control->geometry());
+    for (const QPointer<QLabel>& label : fieldLabels_)
+        if (label)
+            rects.push_back(label->geometry());
+    return rects;
+}
+
 void GraphProgramControls::ioButtonUp(int tag)
 {
     if (tag < 0 || static_cast<std::size_t>(tag) >= ioObj_.size() || calc_.parser().busy())

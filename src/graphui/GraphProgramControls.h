@@ -62,6 +62,8 @@ public:
     std::vector<QWidget*> ioControls() const { return {ioControls_.begin(), ioControls_.end()}; }
     // The name drawn beside the input field of a tag, or none.
     QLabel* fieldLabel(int tag) const;
+    // Where the controls and the names beside them stand in the host.
+    std::vector<QRect> controlRects() const;
 
 private:
     DrawSlider* sliderRecord(int tag) const;

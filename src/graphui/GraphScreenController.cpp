@@ -50,6 +50,31 @@ constexpr int kEnterKey = 1065, kStopKey = 4123;
 constexpr int kColumnTop = 44, kColumnGap = 2;
 constexpr int kPauseBarHeight = 50;
 
+// The room the screen's own buttons keep around a program's controls.
+constexpr int kClearance = 4;
+
+// The rectangle moved clear of the obstacles: down past those it meets while it stays
+// above the floor, else left past them while it stays in the screen; where neither
+// clears it, where it was.
+QRect clearOf(const QRect& wanted, const std::vector<QRect>& obstacles, int floor)
+{
+    const auto meets = [&](const QRect& r) -> const QRect* {
+        for (const QRect& o : obstacles)
+            if (o.adjusted(-kClearance, -kClearance, kClearance, kClearance).intersects(r))
+                return &o;
+        return nullptr;
+    };
+    QRect r = wanted;
+    for (const QRect* o = meets(r); o && r.bottom() < floor; o = meets(r))
+        r.moveTop(o->bottom() + 1 + kClearance);
+    if (!meets(r) && r.bottom() < floor)
+        return r;
+    r = wanted;
+    for (const QRect* o = meets(r); o && r.left() >= 0; o = meets(r))
+        r.moveRight(o->left() - 1 - kClearance);
+    return !meets(r) && r.left() >= 0 ? r : wanted;
+}
+
 // A button drawn as a library image; it goes by its name where a caption is looked for.
 ImageButton* makeImageButton(const char* image, const char* name, QSize size, QWidget* parent)
 {
@@ -144,6 +169,8 @@ GraphScreenController::GraphScreenController(Calculator& calc, AppShell& shell, 
     observeOnOwnerThread(bus, lifeObserver_, VQShowControls, [this](const Notification&) {
         if (panels_.updateIOControls)
             panels_.updateIOControls();
+        placeDone();
+        placeFixedZoomButtons();
     });
     setFocusPolicy(Qt::StrongFocus);
 }
@@ -225,8 +252,7 @@ void GraphScreenController::adjustSplit()
     }
     graphView_->setGeometry(0, 0, graphWidth, H);
     toolbar_->setGeometry(0, height() - kToolbarHeight, W, kToolbarHeight);
-    done_->move(graphWidth - 63, 6);
-    done_->raise();
+    placeDone();
     if (pauseView_->isVisibleTo(this))
         placePauseBar();
     placeFixedZoomButtons();
@@ -239,11 +265,28 @@ void GraphScreenController::adjustSplit()
 
 void GraphScreenController::chooseToolbar(int tabletWidth)
 {
-    const bool wide = calc().device == 1 ? width() >= tabletWidth : width() > height();
+    // The fixed zoom buttons go on the bar only where it holds them beside its items at
+    // their own size (not over the graph kept above the debugger, wider than tall but
+    // narrow).
+    auto* row = static_cast<QBoxLayout*>(toolbar_->layout());
+    int onBar = row->contentsMargins().left() + row->contentsMargins().right();
+    for (int i = 0; i < row->count(); ++i)
+        if (QWidget* item = row->itemAt(i)->widget(); item && !item->isHidden() && !std::ranges::count(fixedZoom_, item))
+            onBar += item->sizeHint().width() + row->spacing();
+    const int needed = onBar + static_cast<int>(fixedZoom_.size()) * (kFixedZoomSide + row->spacing());
+    const bool wide = (calc().device == 1 ? width() >= tabletWidth : width() > height()) && needed <= width();
     if (wide == wide_)
         return;
     wide_ = wide;
     placeFixedZoomButtons();
+}
+
+void GraphScreenController::placeDone()
+{
+    const QRect graph = graphView_->geometry();
+    const QRect wanted(graph.right() + 1 - 63, 6, done_->width(), done_->height());
+    done_->setGeometry(clearOf(wanted, panels_.ioControlRects ? panels_.ioControlRects() : std::vector<QRect>{}, graph.bottom() + 1));
+    done_->raise();
 }
 
 void GraphScreenController::placeFixedZoomButtons()
@@ -271,12 +314,20 @@ void GraphScreenController::placeFixedZoomButtons()
     if (!fits)
         for (const QWidget* bar : {static_cast<QWidget*>(pauseView_), panels_.vars})
             underBar = underBar || (bar && bar->isVisibleTo(this) && bar->y() < kColumnTop + kFixedZoomSide);
+    // The column keeps clear of Done and of the program's controls.
+    std::vector<QRect> obstacles = panels_.ioControlRects ? panels_.ioControlRects() : std::vector<QRect>{};
+    obstacles.push_back(done_->geometry());
+    const int rows = (count + perRow - 1) / perRow;
+    const QRect column = clearOf(QRect(x - (perRow - 1) * step, kColumnTop, perRow * step - kColumnGap, rows * step - kColumnGap),
+        obstacles, barsTop);
     for (std::size_t i = 0; i < fixedZoom_.size(); ++i) {
         ImageButton* button = fixedZoom_[i];
         if (wide_) {
             // On the bar, before − and +; the bar's own state enables them.
             if (button->parentWidget() != toolbar_)
                 row->insertWidget(row->indexOf(minus_), button);
+            // Moved onto a bar not yet shown, it would stay hidden with it.
+            button->show();
             button->setEnabled(true);
             continue;
         }
@@ -286,7 +337,7 @@ void GraphScreenController::placeFixedZoomButtons()
         }
         button->setEnabled(buttonsEnabled_);
         const int at = static_cast<int>(i);
-        button->move(x - (perRow - 1 - at % perRow) * step, kColumnTop + at / perRow * step);
+        button->move(column.left() + at % perRow * step, column.top() + at / perRow * step);
         button->setVisible(!underBar);
         button->raise();
     }
@@ -348,6 +399,8 @@ void GraphScreenController::adjustGraphView()
     graphView_->rotate();
     if (panels_.layoutIOControls)
         panels_.layoutIOControls();
+    placeDone();
+    placeFixedZoomButtons();
     adjustGraphSlidersView();
     for (QWidget* panel : {panels_.statInfo, panels_.keyboard})
         if (panel)

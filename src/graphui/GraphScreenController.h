@@ -52,7 +52,8 @@ class PlotObject;
 //                on is selected;
 //   updateIOControls / layoutIOControls / removeIOControls: the program controls, made on
 //                VQShowControls and at creation, placed at each layout, removed on Done
-//                and when the screen goes back;
+//                and when the screen goes back; ioControlRects, where they stand (Done and
+//                the fixed zoom buttons move clear of them);
 //   plotSelected the graph view picked a plot (null: none) or dragged the trace to a point.
 // toolbar() takes further items. Main thread.
 class GraphScreenController : public ScreenController,
@@ -79,6 +80,8 @@ public:
         std::function<void()> updateIOControls;
         std::function<void()> layoutIOControls;
         std::function<void()> removeIOControls;
+        // Where the program's controls stand: the screen's own buttons keep clear of them.
+        std::function<std::vector<QRect>()> ioControlRects;
         std::function<void(PlotObject*, const PlotPoint&)> plotSelected;
         std::function<void()> windowChanged;
         // The screen goes back (QUIT, Done): what is half typed in a sheet is entered.
@@ -227,6 +230,8 @@ private:
     // The fixed-direction zoom buttons onto the toolbar (wide) or into their column; the
     // graph's axis numbers keep clear of the column and Done.
     void placeFixedZoomButtons();
+    // Done at the graph's top right, or clear of the program's controls there.
+    void placeDone();
     // The tablet's popover above (or below) the zoom item, kept inside the screen.
     void placeZoomPopover();
     void hideZoomMenu();

@@ -2,19 +2,23 @@
 
 #include "app/ImageButton.h"
 #include "app/LcdView.h"
+#include "app/OverlaySlide.h"
 #include "graphui/GraphKeyboardView.h"
 #include "graphui/GraphPanelDelegates.h"
 #include "graphui/VQTemplateView.h"
 
 #include <QPainter>
 #include <QPushButton>
-#include <QVariantAnimation>
 
 namespace orvenda {
 
 GraphStatInfoView::GraphStatInfoView(Calculator& calc, AppShell& shell, GraphStatInfoViewDelegate& delegate, QWidget* parent)
     : QWidget(parent), delegate_(delegate), lcdView_(new LcdView(calc, this)), form_(new VQTemplateView(calc, shell, this)),
-      doneButton_(new ImageButton(this)), slide_(new QVariantAnimation(this))
+      doneButton_(new ImageButton(this)),
+      slide_(new OverlaySlide(*this, [this](double in) {
+          dim_ = 0.5 * in;
+          place(height() - form_->height() * in);
+      }, GraphKeyboardView::kSlideMs))
 {
     // A key with a chevron pointing the way the panel goes; it goes by "Done" where a
     // caption is looked for.
@@ -23,16 +27,10 @@ GraphStatInfoView::GraphStatInfoView(Calculator& calc, AppShell& shell, GraphSta
     doneButton_->setFocusPolicy(Qt::NoFocus);
     doneButton_->resize(44, 30);
     QObject::connect(doneButton_, &QPushButton::clicked, this, [this] { done(); });
-    slide_->setDuration(GraphKeyboardView::kSlideMs);
-    QObject::connect(slide_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
-        const double f = v.toDouble();
-        dim_ = 0.5 * f;
-        place(height() - form_->height() * f);
-    });
-    QObject::connect(slide_, &QVariantAnimation::finished, this, [this] {
-        if (!shown_)
+    slide_->arrived = [this](bool in) {
+        if (!in)
             hide();
-    });
+    };
     hide();
 }
 
@@ -53,14 +51,10 @@ void GraphStatInfoView::show(bool shown)
         refreshForm();
         fitForm();
     }
-    slide_->stop();
-    slide_->setStartValue(shown ? 0.0 : 1.0);
-    slide_->setEndValue(shown ? 1.0 : 0.0);
-    dim_ = shown ? 0 : 0.5;
-    place(shown ? height() : height() - form_->height());
+    slide_->jump(!shown);
     form_->setVisible(true);
     QWidget::show();
-    slide_->start();
+    slide_->slide(shown);
 }
 
 void GraphStatInfoView::fitForm()
@@ -72,13 +66,11 @@ void GraphStatInfoView::fitForm()
 
 void GraphStatInfoView::resizeEvent(QResizeEvent*)
 {
-    // Open while the window turns, it stands as it opens at the new size (a slide under
-    // way places it on its next step).
-    if (!shown_)
-        return;
-    fitForm();
-    if (slide_->state() != QAbstractAnimation::Running)
-        place(height() - form_->height());
+    // Open (or sliding) while the window turns, it stands where its slide has it at the new
+    // size.
+    if (shown_)
+        fitForm();
+    slide_->place();
 }
 
 void GraphStatInfoView::refreshForm()

@@ -3,7 +3,6 @@
 #include <QWidget>
 
 class QPushButton;
-class QVariantAnimation;
 
 namespace orvenda {
 
@@ -12,6 +11,7 @@ class Calculator;
 class VQTemplateView;
 class GraphStatInfoViewDelegate;
 class ImageButton;
+class OverlaySlide;
 
 // A read-only panel that slides up from the graph's bottom edge with the statistics of a
 // stat plot, sized to its fields, with a done button riding on its top-right corner. The
@@ -41,7 +41,7 @@ private:
     QWidget* lcdView_;
     VQTemplateView* form_;
     ImageButton* doneButton_;
-    QVariantAnimation* slide_;
+    OverlaySlide* slide_;
     double dim_ = 0;
     bool shown_ = false;
 };

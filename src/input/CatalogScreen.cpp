@@ -3,6 +3,7 @@
 #include "app/AppShell.h"
 #include "app/KeyRouter.h"
 #include "app/NamedColors.h"
+#include "app/PageSlide.h"
 #include "core/Calculator.h"
 #include "eval/Parser.h"
 #include "input/HelpPage.h"
@@ -51,6 +52,7 @@ CatalogScreen::CatalogScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     back_->hide();
     share_->hide();
     help_->hide();
+    pages_ = std::make_unique<PageSlide>(*this, *table_, [this] { return listArea(); });
     search_->setPlaceholderText(QStringLiteral("Search"));
     search_->installEventFilter(this);
     table_->clicked = [this](Place p, bool onDetail) { onDetail ? openHelp(p) : pick(p); };
@@ -126,14 +128,17 @@ QString CatalogScreen::searchText() const { return search_->text(); }
 
 void CatalogScreen::resizeEvent(QResizeEvent*) { layoutViews(); }
 
+QRect CatalogScreen::listArea() const
+{
+    const int top = kBarHeight + kSearchHeight + 2;
+    return {0, top, width(), std::max(0, height() - top)};
+}
+
 void CatalogScreen::layoutViews()
 {
     bar_->setGeometry(0, 0, width(), kBarHeight);
     search_->setGeometry(4, kBarHeight, width() - 8, kSearchHeight);
-    const int top = kBarHeight + kSearchHeight + 2;
-    const QRect below(0, top, width(), std::max(0, height() - top));
-    table_->setGeometry(helpShown_ ? below.translated(-width(), 0) : below);
-    help_->setGeometry(helpShown_ ? below : below.translated(width(), 0));
+    pages_->place();
     fitTitle();
 }
 
@@ -233,9 +238,7 @@ void CatalogScreen::openHelp(Place p)
     back_->show();
     share_->show();
     fitTitle();
-    help_->show();
-    help_->raise();
-    HelpPage::slide(table_, help_, table_->geometry(), true);
+    pages_->push(*help_);
 }
 
 void CatalogScreen::popHelp()
@@ -246,15 +249,13 @@ void CatalogScreen::popHelp()
     back_->hide();
     share_->hide();
     fitTitle();
-    const int top = kBarHeight + kSearchHeight + 2;
-    HelpPage::slide(table_, help_, QRect(0, top, width(), std::max(0, height() - top)), false);
+    pages_->pop();
 }
 
 void CatalogScreen::closeHelp()
 {
     // Opened again, the catalogue shows its list where it belongs, whatever slide ran.
-    HelpPage::stopSliding(table_, help_);
-    help_->hide();
+    pages_->close();
     helpShown_ = false;
     back_->hide();
     share_->hide();

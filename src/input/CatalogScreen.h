@@ -16,6 +16,7 @@ namespace orvenda {
 
 class AppShell;
 class HelpPage;
+class PageSlide;
 class SectionTable;
 
 // The catalogue overlay: every function and command in letter sections, each row its name
@@ -73,6 +74,9 @@ protected:
 
 private:
     void fillTable();
+    // Where the list stands, under the bar and the search field; a help page slides in
+    // over it.
+    QRect listArea() const;
     void layoutViews();
     void fitTitle();
     void moveSelection(int by);
@@ -89,6 +93,7 @@ private:
     QLineEdit* search_;
     SectionTable* table_;
     HelpPage* help_;
+    std::unique_ptr<PageSlide> pages_;
 };
 
 } // namespace orvenda

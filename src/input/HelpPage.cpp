@@ -11,11 +11,9 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPropertyAnimation>
 #include <QSaveFile>
 #include <QVBoxLayout>
 
-#include <tuple>
 
 namespace orvenda {
 
@@ -116,38 +114,6 @@ void HelpPage::share(const QString& folder)
     } else if (shared) {
         shared(path);
     }
-}
-
-void HelpPage::stopSliding(QWidget* list, QWidget* page)
-{
-    for (QWidget* view : {list, page})
-        for (auto* running : view->findChildren<QPropertyAnimation*>(Qt::FindDirectChildrenOnly))
-            running->stop();
-    list->setAttribute(Qt::WA_TransparentForMouseEvents, false);
-    list->show();
-}
-
-void HelpPage::slide(QWidget* list, QWidget* page, const QRect& area, bool push)
-{
-    constexpr int kSlideMs = 350;
-    stopSliding(list, page);
-    // A tap on the list going out, or behind the page, would pick a row the page hides.
-    list->setAttribute(Qt::WA_TransparentForMouseEvents, push);
-    const QRect left = area.translated(-area.width(), 0);
-    const QRect right = area.translated(area.width(), 0);
-    for (auto [view, from, to] : {std::tuple{list, push ? area : left, push ? left : area},
-             std::tuple{page, push ? right : area, push ? area : right}}) {
-        auto* animation = new QPropertyAnimation(view, "geometry", view);
-        animation->setDuration(kSlideMs);
-        animation->setStartValue(from);
-        animation->setEndValue(to);
-        // The view slid out is hidden once out of the window: off the area or under the
-        // page, it is no part of what the user sees or reaches.
-        if (view == (push ? list : page))
-            QObject::connect(animation, &QAbstractAnimation::finished, view, &QWidget::hide);
-        animation->start(QAbstractAnimation::DeleteWhenStopped);
-    }
-    (push ? page : list)->show();
 }
 
 } // namespace orvenda

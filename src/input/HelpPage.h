@@ -39,14 +39,6 @@ public:
     std::function<void(const QString& message)> failed;
     void share(const QString& folder);
 
-    // Slides the list out to the left and the page in over the area in 0.35 s (push), or
-    // back (pop); the view slid out is hidden at the end. A slide still running gives way;
-    // from the push on the list takes no taps until the pop begins.
-    static void slide(QWidget* list, QWidget* page, const QRect& area, bool push);
-    // Stops the slides of both views where they stand, the list shown and taking taps
-    // again (the screen lays them out afresh).
-    static void stopSliding(QWidget* list, QWidget* page);
-
 private:
     Calculator& calc_;
     QString name_;

@@ -2,6 +2,7 @@
 
 #include "app/AppShell.h"
 #include "app/OverlayPlacement.h"
+#include "app/PageSlide.h"
 #include "app/EntryEvaluator.h"
 #include "app/EntryModel.h"
 #include "app/KeyRouter.h"
@@ -144,6 +145,7 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     share_->hide();
     send_->hide();
     help_->hide();
+    pages_ = std::make_unique<PageSlide>(*this, *table_, [this] { return listArea(); });
     table_->setContextMenuPolicy(Qt::CustomContextMenu);
     table_->clicked = [this](Place p, bool onDetail) { onDetail ? openHelp(p) : pickRow(p); };
     table_->indexPicked = [this](int entry) { jumpToIndex(entry); };
@@ -230,8 +232,7 @@ void MenuScreen::showMenu(int id)
         popNotes();
     filling_ = true;
     helpShown_ = false;
-    HelpPage::stopSliding(table_, help_);
-    help_->hide();
+    pages_->close();
     aboutShown_ = false;
     if (about_)
         about_->hide();
@@ -569,10 +570,12 @@ void MenuScreen::layoutViews()
     filterBar_->setGeometry(0, barHeight, width(), barHeight);
     fitTabs();
     const QRect below = listArea();
-    table_->setGeometry(helpShown_ || notesShown_ ? below.translated(-width(), 0) : below);
-    help_->setGeometry(helpShown_ ? below : below.translated(width(), 0));
+    // The pages wait right of the list; the one slid in, or sliding, stands where its
+    // slide has it at this size.
+    help_->setGeometry(below.translated(width(), 0));
     if (notesPage_)
-        notesPage_->setGeometry(notesShown_ ? below : below.translated(width(), 0));
+        notesPage_->setGeometry(below.translated(width(), 0));
+    pages_->place();
     if (about_)
         about_->setGeometry(below);
 }
@@ -1073,9 +1076,7 @@ void MenuScreen::openHelp(Place p)
     tabs_->hide();
     // The page's bar says what it helps with: the token's name or the row's text.
     setBarTitle(row.token ? QString::fromStdString(calc().nameForOpcode(row.token)) : row.title);
-    help_->show();
-    help_->raise();
-    HelpPage::slide(table_, help_, listArea(), true);
+    pages_->push(*help_);
 }
 
 void MenuScreen::popHelp()
@@ -1089,7 +1090,7 @@ void MenuScreen::popHelp()
     tabs_->setVisible(tabs_->count() > 0);
     fitTabs();
     setBarTitle(shareBarTitle());
-    HelpPage::slide(table_, help_, listArea(), false);
+    pages_->pop();
 }
 
 // ---- Program library and deleting ----
@@ -1109,7 +1110,6 @@ void MenuScreen::openNotes(Place p)
     const bool editing = tab_ == 1;
     notesShown_ = true;
     filterBar_->hide();
-    notesPage_->setGeometry(listArea().translated(width(), 0));
     notesPage_->setProgramName(name);
     notesPage_->allowEditing(editing, false);
     cancel_->hide();
@@ -1121,9 +1121,7 @@ void MenuScreen::openNotes(Place p)
     listing_->setVisible(!editing && exportListing);
     // The title takes the room the bar's buttons leave now.
     setBarTitle(QString::fromStdString(name));
-    notesPage_->show();
-    notesPage_->raise();
-    HelpPage::slide(table_, notesPage_, listArea(), true);
+    pages_->push(*notesPage_);
 }
 
 void MenuScreen::popNotes()
@@ -1142,7 +1140,7 @@ void MenuScreen::popNotes()
     setBarTitle(shareBarTitle());
     updateAddButton();
     if (notesPage_)
-        HelpPage::slide(table_, notesPage_, listArea(), false);
+        pages_->pop();
     if (tab_ == 1 && showsLibrary()) {
         buildRows();
         fillTable();
@@ -1285,7 +1283,7 @@ void MenuScreen::showTagSelector()
 void MenuScreen::placeTagSelector()
 {
     if (calc().device != 1) {
-        tagSelector_->setGeometry(rect());
+        tagSelector_->placeView();
         return;
     }
     // A panel below the tag button, kept inside the menu (the shade covers it all).

@@ -30,6 +30,7 @@ namespace orvenda {
 class AboutPage;
 class AddProgramForm;
 class AddUserFnDialog;
+class PageSlide;
 class ProgramNotesPage;
 class AppShell;
 class HelpPage;
@@ -307,6 +308,8 @@ private:
     QPushButton* add_;
     SectionTable* table_;
     HelpPage* help_;
+    // The help or notes page sliding in over the list.
+    std::unique_ptr<PageSlide> pages_;
     AboutPage* about_ = nullptr;
     ProgramNotesPage* notesPage_ = nullptr;
     // The notes page's bar controls.

@@ -2,11 +2,11 @@
 
 #include "app/CurrentRowKeeper.h"
 #include "app/NamedColors.h"
+#include "app/OverlaySlide.h"
 #include "pretty/FontMap.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
-#include <QPropertyAnimation>
 #include <QPushButton>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -14,6 +14,12 @@
 #include <algorithm>
 
 namespace orvenda {
+
+namespace {
+
+constexpr int kSlideMs = 300;
+
+} // namespace
 
 TagSelector::TagSelector(TagSelectorDelegate& delegate, QWidget* parent)
     : QWidget(parent), delegate_(delegate), types_(new QTabBar(this)), list_(new QListWidget(this))
@@ -51,6 +57,17 @@ TagSelector::TagSelector(TagSelectorDelegate& delegate, QWidget* parent)
     connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { pickRow(list_->row(item)); });
     connect(cancel, &QPushButton::clicked, this, [this] { this->cancel(); });
     connect(types_, &QTabBar::tabBarClicked, this, [this](int type) { switchSource(type); });
+    // In from the right over the parent's full size, as the parent stands at each step.
+    slide_ = new OverlaySlide(*this, [this](double in) {
+        if (!parentWidget())
+            return;
+        const QRect full = parentWidget()->rect();
+        setGeometry(OverlaySlide::between(full.translated(full.width(), 0), full, in));
+    }, kSlideMs);
+    slide_->arrived = [this](bool in) {
+        if (!in)
+            hide();
+    };
     hide();
 }
 
@@ -103,21 +120,14 @@ void TagSelector::showView(bool show)
 {
     if (!parentWidget())
         return;
-    const QRect full = parentWidget()->rect();
-    const QRect out = full.translated(full.width(), 0);
     if (show) {
-        setGeometry(out);
         QWidget::show();
         raise();
     }
-    auto* slide = new QPropertyAnimation(this, "geometry", this);
-    slide->setDuration(300);
-    slide->setStartValue(show ? out : geometry());
-    slide->setEndValue(show ? full : out);
-    if (!show)
-        connect(slide, &QPropertyAnimation::finished, this, &QWidget::hide);
-    slide->start(QAbstractAnimation::DeleteWhenStopped);
+    slide_->slide(show);
 }
+
+void TagSelector::placeView() const { slide_->place(); }
 
 void TagSelector::pickRow(int row)
 {

@@ -10,6 +10,8 @@ class QTabBar;
 
 namespace orvenda {
 
+class OverlaySlide;
+
 // What the tag picker asks of and tells its owner.
 class TagSelectorDelegate {
 public:
@@ -34,6 +36,9 @@ public:
     void startWithTag(const std::string& tag, int type);
     // Slides in over the parent's full size (show) or out again.
     void showView(bool show);
+    // Stands where its slide has it over the parent as the parent now is (the parent lays
+    // it out with this at every change of size, during a slide too).
+    void placeView() const;
     // The panel's size when shown beside its button.
     QSize viewSize() const;
 
@@ -60,6 +65,7 @@ private:
     std::vector<std::string> tags_;
     QTabBar* types_;
     QListWidget* list_;
+    OverlaySlide* slide_;
     bool switching_ = false;
 };
 

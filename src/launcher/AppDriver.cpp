@@ -9,6 +9,11 @@
 #include "app/EntryView.h"
 #include "app/HistoryModel.h"
 #include "app/OverlayPlacement.h"
+#include "app/OverlaySlide.h"
+#include "app/ClassicHomeScreen.h"
+#include "app/MathPrintScreen.h"
+#include "app/PrettyHistoryScrollView.h"
+#include "app/PrettyScrollView.h"
 #include "app/RootController.h"
 #include "app/ScreenRegistry.h"
 #include "app/ScreenRouter.h"
@@ -99,6 +104,7 @@
 #include "input/TagSelector.h"
 #include "input/ProgramNotesPage.h"
 #include "language/EntryText.h"
+#include "launcher/AnimationSteps.h"
 #include "launcher/AppLauncher.h"
 #include "launcher/ControlReach.h"
 #include "launcher/SingleInstance.h"
@@ -150,6 +156,8 @@ using Ops = std::vector<std::uint32_t>;
 constexpr auto kIdleLimit = std::chrono::seconds(30);
 // How many animations in turn `wait idle` lets come to an end.
 constexpr int kAnimationRounds = 100;
+// A step of animation time while a script steps it.
+constexpr int kStepMs = 10;
 // The height of the title bar drawn over an alert in a picture.
 constexpr int kTitleBarHeight = 24;
 
@@ -549,6 +557,16 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
         dump();
         return true;
     }
+    if (command == "step") {
+        // From the first step on, animations move only as the script steps them.
+        const auto ms = number(argument);
+        if (!ms || *ms < 0)
+            return fail("step takes milliseconds, not «" + std::string(argument) + "»");
+        if (!steps_)
+            steps_ = std::make_unique<AnimationSteps>();
+        steps_->step(*ms);
+        return true;
+    }
     if (command == "close" && argument.empty()) {
         app_.root().close();
         return true;
@@ -579,13 +597,17 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
         out_ << nlohmann::json{{"screens", std::move(all)}}.dump() << std::endl;
         return true;
     }
+    if (command == "slides" && argument.empty()) {
+        out_ << nlohmann::json{{"slides", slidesState(true)}}.dump() << std::endl;
+        return true;
+    }
     if (command == "hkeys" && argument.empty()) {
         out_ << nlohmann::json{{"hkeys", keyTables()}}.dump() << std::endl;
         return true;
     }
     return fail("unknown line «" + std::string(command) + (argument.empty() ? "" : " ") + std::string(argument)
-                + "» (key, hkey, type, tap, wait, blink, shot, press, dump, close, file, photo, program, open, screens, "
-                  "hkeys)");
+                + "» (key, hkey, type, tap, wait, step, blink, shot, press, dump, close, file, photo, program, open, "
+                  "screens, slides, hkeys)");
 }
 
 nlohmann::json AppDriver::keyTables() const
@@ -905,14 +927,19 @@ bool AppDriver::wait(std::string_view what)
         if (what == "idle" && !app_.shell().settle(kIdleLimit))
             return fail("the program queue did not finish within " + std::to_string(kIdleLimit.count()) + " s");
         spin(0);
-        // Sheets and panels that slide come to rest: each animation's end is waited for.
-        for (int round = 0; round < kAnimationRounds; ++round) {
+        // Sheets and panels that slide come to rest: each animation's end is waited for,
+        // or stepped to where the script steps them.
+        for (int round = 0; round < kAnimationRounds * (steps_ ? 100 : 1); ++round) {
             QAbstractAnimation* running = nullptr;
             for (QAbstractAnimation* animation : app_.root().findChildren<QAbstractAnimation*>())
                 if (animation->state() == QAbstractAnimation::Running)
                     running = animation;
             if (!running)
                 break;
+            if (steps_) {
+                steps_->step(kStepMs);
+                continue;
+            }
             QEventLoop loop;
             QObject::connect(running, &QAbstractAnimation::finished, &loop, &QEventLoop::quit);
             QObject::connect(running, &QAbstractAnimation::stateChanged, &loop, &QEventLoop::quit);
@@ -1301,6 +1328,10 @@ void AppDriver::programEditorState(nlohmann::json& state) const
             {"controls", {{"step", centre(debugger->stepButton())}, {"run", centre(debugger->runButton())},
                              {"quit", centre(debugger->quitButton())}}},
             {"text", text(debugger->editView())}};
+        // How many of the panel's lines show whole in its view.
+        const VarsView& vars = debugger->varsView();
+        if (const QWidget* view = vars.parentWidget())
+            state["debugger"]["varsShown"] = static_cast<int>(view->height() / vars.leading());
     }
 }
 
@@ -1667,6 +1698,9 @@ void AppDriver::overlaysState(nlohmann::json& state) const
             placed.push_back({{"widget", className(overlay)}, {"rect", rectIn(overlay, app_.root())}});
     if (!placed.empty())
         state["overlays"] = std::move(placed);
+    // The slides under way or in.
+    if (nlohmann::json slides = slidesState(false); !slides.empty())
+        state["slides"] = std::move(slides);
     if (const ScreenController* front = app_.root().controllerOf(app_.root().frontId())) {
         nlohmann::json buttons = nlohmann::json::array();
         for (const QAbstractButton* button : front->findChildren<QAbstractButton*>())
@@ -1717,6 +1751,15 @@ void AppDriver::overlaysState(nlohmann::json& state) const
         state["picker"] = {{"title", picker->title().toStdString()}, {"mode", picker->picker().mode()},
             {"color", {c.r(), c.g(), c.b()}}};
     }
+}
+
+nlohmann::json AppDriver::slidesState(bool all) const
+{
+    nlohmann::json slides = nlohmann::json::array();
+    for (const OverlaySlide* slide : app_.root().findChildren<OverlaySlide*>())
+        if (const auto* owner = qobject_cast<const QWidget*>(slide->parent()); owner && (all || slide->sliding() || slide->in()))
+            slides.push_back({{"owner", className(*owner)}, {"sliding", slide->sliding()}, {"in", slide->in()}});
+    return slides;
 }
 
 void AppDriver::keysState(nlohmann::json& state) const
@@ -1860,6 +1903,11 @@ void AppDriver::dump()
         for (const HistoryEntry& item : model->history())
             history.push_back({{"input", calc.stringFromOps(item.entry)}, {"answer", item.result}});
     state["history"] = std::move(history);
+    // A home screen on show: where its history and its entry line stand in the window.
+    if (const auto* home = dynamic_cast<const MathPrintScreen*>(app_.root().controllerOf(screens::Home)); home && home->isVisible())
+        state["home"] = {{"history", rectIn(home->historyScrollView(), app_.root())}, {"entry", rectIn(home->prettyScrollView(), app_.root())}};
+    if (const auto* home = dynamic_cast<const ClassicHomeScreen*>(app_.root().controllerOf(screens::ClassicHome)); home && home->isVisible())
+        state["home"] = {{"history", rectIn(home->historyScroller(), app_.root())}, {"entry", rectIn(home->entryView(), app_.root())}};
     state["ans"] = calc.getAns();
     state["error"] = static_cast<const ErrorRecorder&>(*recorder_).lastError();
     windowsState(state);

@@ -14,6 +14,7 @@ class QWidget;
 
 namespace orvenda {
 
+class AnimationSteps;
 class AppLauncher;
 class EntryText;
 class ViewControlDelegate;
@@ -57,6 +58,10 @@ class GeometryScreen;
 //                  when none is queued); `wait screen N` until screen N is current;
 //                  `wait imported N` until N variables have arrived (handed over by a
 //                  later launch on the same data folder, which the driven app serves)
+//   step MS        from the first `step` on, animations (the slides of pages, pickers,
+//                  sheets and panels) stand still until a `step` moves their time on by
+//                  MS milliseconds; `wait still` and `wait idle` then step them to their
+//                  end
 //   blink          the cursor's next blink (a driven app's cursor blinks only here, so its
 //                  pictures do not depend on how long the script takes)
 //   shot FILE.png  a picture of the window, with open alerts and dialogs centred over it
@@ -78,7 +83,9 @@ class GeometryScreen;
 //                  height, and helpArmed, ON having armed its next key to show that key's
 //                  help; null while a full-size screen hides it), mathPrint (which home
 //                  screen),
-//                  entry, cursor, history (input and answer of each item), ans, error
+//                  entry, cursor, history (input and answer of each item), home (while a
+//                  home screen shows: history and entry, where its history's view and its
+//                  entry line stand in the window), ans, error
 //                  (the last reported, 0 for none), alerts (title, message, buttons) and, while
 //                  any is open, alertRects (where each box stands in the window's
 //                  coordinates, in the same order),
@@ -97,7 +104,8 @@ class GeometryScreen;
 //                  column], debug, selection [start, length], label, controls: the
 //                  debug and quit buttons' centres, text: the text's x, y, line height
 //                  and left margin) and, while the debugger shows, debugger (label,
-//                  vars: the variables panel's lines, line: the current statement's
+//                  vars: the variables panel's lines, varsShown: how many lines its
+//                  view shows whole, line: the current statement's
 //                  line, breaks: the lines with a breakpoint, controls: step, run and
 //                  quit, text), trace (the traced point, null when
 //                  none; linesRect: where its lines, the equation and coordinates, are drawn) and, on the Y= screen, yEq (the graph mode's equations: name,
@@ -190,13 +198,18 @@ class GeometryScreen;
 //                  screen in front whose current row lies out of their view, each with
 //                  its class and row); overlays (each sheet, panel, bar,
 //                  picker or popover that shows over a screen: widget, its class, and
-//                  rect, while any shows); buttons (the captions of the screen in front's
+//                  rect, while any shows); slides (the slides of pages, pickers,
+//                  sheets and panels under way or in, while any is: owner, the class of
+//                  the view it moves, sliding, whether it is under way, and in, where it
+//                  goes or stands); buttons (the captions of the screen in front's
 //                  shown buttons, as `press` takes them, while it has any)
 //   file PATH      hands the file to the app as the desktop does (one report, an alert)
 //   photo PATH     the picture file the photo library answers to the next pick (DRAW STO
 //                  "Photo…"; `photo` alone cancels it); a driven app opens no dialog
 //   open ID        shows the screen or overlay of that id (ScreenRegistry's ids) as the app
 //                  asks for it; `screens` prints every id with its title (and field: whether its entry line fills a field) as one JSON line
+//   slides         prints every slide of a page, picker, sheet or panel made so far (as
+//                  the dump gives the slides) as one JSON line
 //   hkeys          prints the key tables as one JSON line: commands, each command of the
 //                  computer's keyboard with its chord as `hkey` takes it ("" for one it
 //                  cannot name) and the op it sends (null for none), and keys, each key of
@@ -268,6 +281,9 @@ private:
     void menuState(nlohmann::json& state) const;
     // The fields that take typed text, and what has the computer's keys.
     void keysState(nlohmann::json& state) const;
+    // The slides of pages, pickers, sheets and panels: every one made, or those under way
+    // or in.
+    nlohmann::json slidesState(bool all) const;
     // The key row's set and keys, and the key-set editor's lines.
     void keySetState(nlohmann::json& state, int screen) const;
     void overlaysState(nlohmann::json& state) const;
@@ -286,6 +302,8 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     std::unique_ptr<EntryText> entryText_;
+    // Animation time, once the script steps it.
+    std::unique_ptr<AnimationSteps> steps_;
     std::shared_ptr<ViewControlDelegate> recorder_;
     std::shared_ptr<ViewControlDelegate> previousView_;
     int line_ = 0;

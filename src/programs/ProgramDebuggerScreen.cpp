@@ -22,6 +22,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <tuple>
@@ -48,6 +49,7 @@ ProgramDebuggerScreen::ProgramDebuggerScreen(Calculator& calc, ProgramModel& mod
     edit_->setDebug(true);
     varsScroller_->setWidget(vars_);
     varsScroller_->setFrameShape(QFrame::NoFrame);
+    varsScroller_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     varsScroller_->setStyleSheet(QStringLiteral("background: rgb(230, 240, 250);"));
     name_->setFont(FontMap::shared().font("Helvetica-Bold", calc.device == 1 ? 18 : 14));
     name_->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
@@ -135,13 +137,13 @@ void ProgramDebuggerScreen::updateDisplay()
 {
     edit_->setDebug(true);
     name_->setText(QStringLiteral("Debug:%1").arg(QString::fromStdString(model_.programName())));
-    const std::vector<std::string> lines = vars_->lines();
-    int wide = 0;
-    const QFontMetrics metrics(FontMap::shared().font("CourierNewPS-BoldMT", vars_->fontSize()));
-    for (const std::string& line : lines)
-        wide = std::max(wide, metrics.horizontalAdvance(QString::fromStdString(line)) + 8);
-    vars_->resize(std::max(wide, varsScroller_->viewport()->width()),
-                  std::max(static_cast<int>((lines.size() + 1) * vars_->leading()), varsScroller_->viewport()->height()));
+    // As wide as the panel, long lines wrapped: it scrolls up and down only, its bar beside
+    // the lines when they are more than it shows.
+    int w = varsScroller_->width();
+    const auto tall = [&] { return static_cast<int>((vars_->shownLines(w).size() + 1) * vars_->leading()); };
+    if (tall() > varsScroller_->height())
+        w -= varsScroller_->verticalScrollBar()->sizeHint().width();
+    vars_->resize(std::max(0, w), std::max(tall(), varsScroller_->height()));
     edit_->makeCursorVisible();
     edit_->update();
     vars_->update();
@@ -339,7 +341,11 @@ void ProgramDebuggerScreen::resizeEvent(QResizeEvent*)
     name_->setGeometry(left + 8, top, std::max(0, w - 16), kLabelHeight);
     const int bottom = part_.bottom() + 1 - buttonHeight - 6;
     const int body = std::max(0, bottom - top - kLabelHeight - 4);
-    const int programHeight = body * 3 / 5;
+    // The program takes three fifths, the variables the rest, but at least their first
+    // lines where the body is short (as long as the program keeps half).
+    constexpr int kLeastVarLines = 6;
+    const int varsHeight = std::max(body - body * 3 / 5, std::min(static_cast<int>(kLeastVarLines * vars_->leading()) + 4, body / 2));
+    const int programHeight = body - varsHeight;
     edit_->setGeometry(left + 4, top + kLabelHeight, std::max(0, w - 8), programHeight);
     varsScroller_->setGeometry(left + 4, top + kLabelHeight + programHeight + 4, std::max(0, w - 8),
                                std::max(0, body - programHeight - 4));

@@ -216,6 +216,18 @@ std::optional<std::uint64_t> plistInteger(plist_t node)
     return value;
 }
 
+// Plist dates count seconds from the start of 2001 (UTC).
+QDateTime plistEpoch() { return QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC); }
+
+std::optional<QDateTime> plistDate(plist_t node)
+{
+    if (!node || plist_get_node_type(node) != PLIST_DATE)
+        return std::nullopt;
+    std::int32_t seconds = 0, micro = 0;
+    plist_get_date_val(node, &seconds, &micro);
+    return plistEpoch().addMSecs(std::int64_t{seconds} * 1000 + micro / 1000);
+}
+
 // The integers of an array (other items skipped), each cut to 32 bits, all of them: a
 // program cut here would be written back cut; nothing when the node is no array.
 std::optional<Ops> plistOps(plist_t node)
@@ -344,6 +356,7 @@ std::optional<Dict> ProgramFiles::dictFromPlist(std::span<const char> bytes)
     out.notes = plistString(plist_dict_get_item(dict, "notes"));
     if (const auto flags = plistInteger(plist_dict_get_item(dict, "flags")))
         out.flags = static_cast<std::uint32_t>(*flags);
+    out.created = plistDate(plist_dict_get_item(dict, "created"));
     return out;
 }
 
@@ -372,6 +385,9 @@ std::optional<Dict> ProgramFiles::dictFromJson(std::string_view text)
     if (const auto flags = object.find("flags"); flags != object.end() && flags->is_number_integer())
         out.flags = static_cast<std::uint32_t>(flags->is_number_unsigned() ? flags->get<std::uint64_t>()
                                                                           : static_cast<std::uint64_t>(flags->get<std::int64_t>()));
+    if (const auto created = jsonString(object, "created"))
+        if (const QDateTime at = QDateTime::fromString(QString::fromStdString(*created), Qt::ISODateWithMs); at.isValid())
+            out.created = at;
     return out;
 }
 
@@ -396,6 +412,11 @@ std::string ProgramFiles::plistFor(const Dict& dict)
         plist_dict_set_item(root.get(), "notes", plist_new_string(dict.notes->c_str()));
     if (dict.flags)
         plist_dict_set_item(root.get(), "flags", plist_new_uint(*dict.flags));
+    if (dict.created && dict.created->isValid()) {
+        const std::int64_t ms = plistEpoch().msecsTo(*dict.created);
+        plist_dict_set_item(root.get(), "created",
+            plist_new_date(static_cast<std::int32_t>(ms / 1000), static_cast<std::int32_t>(ms % 1000 * 1000)));
+    }
     char* xml = nullptr;
     std::uint32_t length = 0;
     plist_to_xml(root.get(), &xml, &length);
@@ -421,6 +442,8 @@ std::string ProgramFiles::jsonFor(const Dict& dict)
         object["notes"] = *dict.notes;
     if (dict.flags)
         object["flags"] = *dict.flags;
+    if (dict.created && dict.created->isValid())
+        object["created"] = dict.created->toUTC().toString(Qt::ISODateWithMs).toStdString();
     return object.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
@@ -527,6 +550,21 @@ std::uint32_t ProgramFiles::flagsFor(const std::string& name) const
     return dict ? dict->flags.value_or(0) : 0;
 }
 
+std::optional<QDateTime> ProgramFiles::createdFor(const std::string& name) const
+{
+    if (!isProgramName(name))
+        return std::nullopt;
+    if (auto dict = dictFor(name); dict && dict->created)
+        return dict->created;
+    const QFileInfo file(path(name));
+    if (!file.exists())
+        return std::nullopt;
+    // A file without one: its own creation time is the best there is, to the second as its
+    // "created" keeps it.
+    const QDateTime born = file.birthTime().isValid() ? file.birthTime() : std::min(file.metadataChangeTime(), file.lastModified());
+    return QDateTime::fromSecsSinceEpoch(born.toSecsSinceEpoch(), Qt::UTC);
+}
+
 std::optional<Ops> ProgramFiles::opsForProgramNamed(const std::string& name) const
 {
     const auto bytes = read(name);
@@ -554,7 +592,12 @@ bool ProgramFiles::write(const std::string& name, const Dict& dict, bool* diskFu
         *diskFull = false;
     if (!isProgramName(name))
         return false;
-    const std::string text = plistFor(dict);
+    // A file replaced keeps when its program was made: a new file's own creation time says
+    // it until then.
+    Dict dated = dict;
+    if (!dated.created)
+        dated.created = createdFor(name);
+    const std::string text = plistFor(dated);
     return !text.empty() && text.size() <= static_cast<std::size_t>(kMaxFileSize)
         && AtomicFile::write(
             path(name), std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), diskFull);

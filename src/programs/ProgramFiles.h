@@ -2,6 +2,7 @@
 
 #include "core/services/ProgramManager.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <cstdint>
@@ -17,9 +18,10 @@ namespace orvenda {
 // "programs" folder of the app's data), named by the program without an extension, and
 // the read-only sample programs shipped with the app (SamplePrograms), whose names are 9
 // characters or longer. A file holds a dictionary with "prgm" (the opcodes, each a signed
-// 32-bit integer), "tags" (texts), "desc" and "notes" (texts) and "flags" (an unsigned
-// number, 0 for an ordinary program); files of an older version hold a bare array of
-// opcodes.
+// 32-bit integer), "tags" (texts), "desc" and "notes" (texts), "flags" (an unsigned
+// number, 0 for an ordinary program) and "created" (a date: when the program was made,
+// which the file's own creation time, new at every save, does not keep; a file written
+// once goes without); files of an older version hold a bare array of opcodes.
 //
 // Names are checked before they become paths: a user program's name is 1 to 8 of the
 // program-name characters (A-Z, a-z, 0-9, θ); anything else is refused without touching the
@@ -38,6 +40,8 @@ public:
         std::optional<std::string> desc;
         std::optional<std::string> notes;
         std::optional<std::uint32_t> flags;
+        // When the program was made; kept by every write of its file after it.
+        std::optional<QDateTime> created = std::nullopt;
         bool operator==(const Dict&) const = default;
     };
 
@@ -100,6 +104,9 @@ public:
     // The tags joined by "," (no blanks); "" when there are none.
     std::string tagStringFor(const std::string& name) const;
     std::uint32_t flagsFor(const std::string& name) const;
+    // When a user program was made: its "created", or for a file without one the file's
+    // own creation time; nothing when there is no file.
+    std::optional<QDateTime> createdFor(const std::string& name) const;
     // A user file's "prgm", or the opcodes of a file in the older array form; nothing
     // otherwise (samples are not read here).
     std::optional<Ops> opsForProgramNamed(const std::string& name) const;
@@ -112,7 +119,8 @@ public:
 
     // ---- Writing (false when nothing was written) ----
 
-    // Writes the dictionary as the user program's file, replacing any file of that name;
+    // Writes the dictionary as the user program's file, replacing any file of that name
+    // (a dictionary without "created" keeps when the replaced program was made);
     // false when the file would be larger than kMaxFileSize. diskFull, when given, tells
     // whether the disk had no room for it.
     bool write(const std::string& name, const Dict& dict, bool* diskFull = nullptr) const;

@@ -122,6 +122,7 @@ bool ProgramModel::loadProgram(const std::string& name)
     notes_.clear();
     description_.clear();
     flags_ = 0;
+    created_.reset();
     program_.clear();
     dirty_ = false;
     tooLarge_ = false;
@@ -131,6 +132,7 @@ bool ProgramModel::loadProgram(const std::string& name)
         notes_ = dict->notes.value_or("");
         description_ = dict->desc.value_or("");
         flags_ = dict->flags.value_or(0);
+        created_ = dict->created ? dict->created : files_->createdFor(name);
         // More than a program may hold: opened empty and read-only, the file untouched.
         tooLarge_ = dict->prgm && dict->prgm->size() > ProgramFiles::kMaxOps;
         if (dict->prgm && !tooLarge_)
@@ -175,6 +177,7 @@ void ProgramModel::saveProgram()
     dict.desc = description_;
     dict.notes = notes_;
     dict.flags = flags_;
+    dict.created = created_;
     bool diskFull = false;
     if (files_->write(programName_, dict, &diskFull)) {
         dirty_ = false;

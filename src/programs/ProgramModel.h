@@ -356,6 +356,8 @@ private:
     std::string notes_;
     std::string description_;
     std::uint32_t flags_ = 0;
+    // When the open program was made (its file's "created"), kept by its saves.
+    std::optional<QDateTime> created_;
     bool tooLarge_ = false;
     // The opcodes as the program was opened.
     Ops opened_;

@@ -38,7 +38,7 @@ void ProgramOutputView::resizeEvent(QResizeEvent*)
         size = std::max(1.0, size * width() / wide);
     fontSize_ = size;
     leading_ = 0.92 * size;
-    // Ten lines set the size in a short, wide grid: the characters spread out so the 33
+    // Ten lines set the size in a short, wide grid: the characters grow wider so the 33
     // columns still span it, and a right-aligned value ends where the pause mark stands.
     const double natural = QFontMetricsF(FontMap::shared().font(kFace, size)).horizontalAdvance(QLatin1Char(' '));
     pitch_ = std::max(natural, (width() - 2 * kInset) / 33.0);
@@ -66,11 +66,19 @@ void ProgramOutputView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    QFont font = FontMap::shared().font(kFace, fontSize_);
+    const QFont font = FontMap::shared().font(kFace, fontSize_);
     const double cell = cellWidth();
-    font.setLetterSpacing(QFont::AbsoluteSpacing, cell - QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')));
     const QFontMetricsF metrics(font);
     painter.setFont(font);
+    // A grid wider than its font's cells draws its letters wider, not apart.
+    const double stretch = cell / std::max(1e-6, metrics.horizontalAdvance(QLatin1Char(' ')));
+    const auto advance = [&](const QString& text) { return stretch * metrics.horizontalAdvance(text); };
+    const auto draw = [&](double x, double baseline, const QString& text) {
+        painter.save();
+        painter.scale(stretch, 1);
+        painter.drawText(QPointF(x / stretch, baseline), text);
+        painter.restore();
+    };
     const QColor ink = namedColor("fontColor");
     for (int n = 0; n < ProgramOutputModel::kLines; ++n) {
         const std::u32string& line = shot.lines[static_cast<std::size_t>(n)];
@@ -82,27 +90,26 @@ void ProgramOutputView::paintEvent(QPaintEvent*)
         const bool chosen = shot.menuShown && n == shot.cursor.row && n > 0;
         if (chosen) {
             const int colon = text.indexOf(QLatin1Char(':'));
-            const double w = metrics.horizontalAdvance(text.left(colon + 1));
+            const double w = advance(text.left(colon + 1));
             painter.fillRect(QRectF(kInset, y, w, leading_ + 1), ink);
             painter.setPen(QColor(Qt::white));
-            painter.drawText(QPointF(kInset, y + metrics.ascent()), text.left(colon + 1));
+            draw(kInset, y + metrics.ascent(), text.left(colon + 1));
             painter.setPen(ink);
-            painter.drawText(QPointF(kInset + w, y + metrics.ascent()), text.mid(colon + 1));
+            draw(kInset + w, y + metrics.ascent(), text.mid(colon + 1));
             continue;
         }
         painter.setPen(ink);
-        painter.drawText(QPointF(kInset, y + metrics.ascent()), text);
+        draw(kInset, y + metrics.ascent(), text);
     }
     if (calc_.pauseRunning && calc_.cursorVisible) {
         painter.setPen(QColor(Qt::black));
-        painter.drawText(QPointF(width() - 2 - metrics.horizontalAdvance(QLatin1Char('P')), metrics.ascent()),
-                         QStringLiteral("P"));
+        draw(width() - 2 - advance(QStringLiteral("P")), metrics.ascent(), QStringLiteral("P"));
     }
     if (!showsCursor())
         return;
     const std::u32string& line = shot.lines[static_cast<std::size_t>(std::clamp(shot.cursor.row, 0, 9))];
     const std::u32string before = line.substr(0, std::min(line.size(), static_cast<std::size_t>(std::max(0, shot.cursor.column))));
-    const double x = kInset + metrics.horizontalAdvance(QString::fromUcs4(before.data(), static_cast<qsizetype>(before.size())))
+    const double x = kInset + advance(QString::fromUcs4(before.data(), static_cast<qsizetype>(before.size())))
         + cell * std::max<std::ptrdiff_t>(0, shot.cursor.column - static_cast<std::ptrdiff_t>(before.size()));
     const QRectF at(x, shot.cursor.row * leading_ + 3, cell, leading_ + 1);
     QColor veil = ink;

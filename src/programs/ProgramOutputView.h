@@ -32,7 +32,7 @@ private:
     double fontSize_ = 16;
     double leading_ = 15;
     // The distance between characters: wider than the font's own where the grid is
-    // short and wide, so its lines still reach across.
+    // short and wide, so its lines still reach across (its letters drawn as wide).
     double pitch_ = 0;
 };
 

@@ -7,7 +7,10 @@
 #include "pretty/FontMap.h"
 #include "programs/ProgramModel.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace orvenda {
 
@@ -100,6 +103,23 @@ std::vector<std::string> VarsView::lines() const
     return out;
 }
 
+std::vector<QString> VarsView::shownLines(int w) const
+{
+    // A line starts 4 points in; the font's cells are all as wide.
+    constexpr int kIndent = 2;
+    const double cell = QFontMetricsF(FontMap::shared().font("CourierNewPS-BoldMT", fontSize_)).horizontalAdvance(QLatin1Char('0'));
+    const int columns = std::max(kIndent + 1, static_cast<int>((w - 8) / std::max(1.0, cell)));
+    std::vector<QString> shown;
+    for (const std::string& line : lines()) {
+        const std::u32string text = QString::fromStdString(line).toStdU32String();
+        std::size_t at = std::min<std::size_t>(text.size(), static_cast<std::size_t>(columns));
+        shown.push_back(QString::fromStdU32String(text.substr(0, at)));
+        for (const auto rest = static_cast<std::size_t>(columns - kIndent); at < text.size(); at += rest)
+            shown.push_back(QString(kIndent, QLatin1Char(' ')) + QString::fromStdU32String(text.substr(at, rest)));
+    }
+    return shown;
+}
+
 void VarsView::paintEvent(QPaintEvent*)
 {
     if (width() <= 0 || height() <= 0)
@@ -109,10 +129,10 @@ void VarsView::paintEvent(QPaintEvent*)
     painter.setFont(FontMap::shared().font("CourierNewPS-BoldMT", fontSize_));
     painter.setPen(Qt::black);
     double y = leading_;
-    for (const std::string& line : lines()) {
+    for (const QString& line : shownLines(width())) {
         if (y - leading_ > height())
             break;
-        painter.drawText(QPointF(4, y), QString::fromStdString(line));
+        painter.drawText(QPointF(4, y), line);
         y += leading_;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "app/HelpView.h"
 #include "app/NamedColors.h"
+#include "app/OverlaySlide.h"
 #include "core/Calculator.h"
 #include "input/HelpPage.h"
 #include "pretty/FontMap.h"
@@ -10,7 +11,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPropertyAnimation>
 #include <QPushButton>
 
 #include <algorithm>
@@ -19,7 +19,6 @@ namespace orvenda {
 
 namespace {
 
-constexpr int kSlideMs = 350;
 const QColor kDetailBlue(0, 122, 255);
 constexpr int kRows = static_cast<int>(StatTestCatalogue::kMenuOrder.size());
 constexpr double kLeastRowHeight = 24, kMostRowHeight = 48;
@@ -44,6 +43,15 @@ StatTestMenu::StatTestMenu(Calculator& calc, QWidget* parent)
     connect(back_, &QPushButton::clicked, this, [this] { popHelp(); });
     back_->hide();
     help_->hide();
+    // The page comes in from the right over the list, across the list's area as it stands.
+    slide_ = new OverlaySlide(*this, [this](double in) {
+        const QRect area = pageArea();
+        help_->setGeometry(OverlaySlide::between(area.translated(area.width(), 0), area, in));
+    });
+    slide_->arrived = [this](bool in) {
+        if (!in)
+            help_->hide();
+    };
 }
 
 void StatTestMenu::setPopover(bool popover)
@@ -51,22 +59,6 @@ void StatTestMenu::setPopover(bool popover)
     popover_ = popover;
     setWindowFlags(popover ? Qt::Popup : Qt::Widget);
     cancel_->setVisible(!popover && !helpShown_);
-}
-
-void StatTestMenu::slideHelp(const QRect& to)
-{
-    // A slide still running (a quick Back and (i)) gives way to the new one.
-    for (auto* running : help_->findChildren<QPropertyAnimation*>(Qt::FindDirectChildrenOnly))
-        running->stop();
-    auto* slide = new QPropertyAnimation(help_, "geometry", help_);
-    slide->setDuration(kSlideMs);
-    slide->setStartValue(help_->geometry());
-    slide->setEndValue(to);
-    connect(slide, &QPropertyAnimation::finished, help_, [this] {
-        if (!helpShown_)
-            help_->hide();
-    });
-    slide->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
 void StatTestMenu::click() const
@@ -81,8 +73,7 @@ void StatTestMenu::resizeEvent(QResizeEvent*)
 {
     cancel_->setGeometry(8, 0, 90, kBarHeight);
     back_->setGeometry(8, 0, 90, kBarHeight);
-    if (helpShown_)
-        help_->setGeometry(pageArea());
+    slide_->place();
 }
 
 QPointF StatTestMenu::detailCenter(int r) const { return {rowRect(r).right() - kDetailWidth / 2.0, rowCenter(r).y()}; }
@@ -99,12 +90,9 @@ void StatTestMenu::openHelp(int r)
     helpShown_ = true;
     cancel_->hide();
     back_->show();
-    // The page comes in from the right over the list.
-    const QRect area = pageArea();
-    help_->setGeometry(area.translated(area.width(), 0));
     help_->show();
     help_->raise();
-    slideHelp(area);
+    slide_->slide(true);
     update();
 }
 
@@ -115,8 +103,7 @@ void StatTestMenu::popHelp()
     helpShown_ = false;
     back_->hide();
     cancel_->setVisible(!popover_);
-    const QRect area = pageArea();
-    slideHelp(area.translated(area.width(), 0));
+    slide_->slide(false);
     update();
 }
 
@@ -125,8 +112,7 @@ void StatTestMenu::updateView()
     if (!helpShown_)
         return;
     helpShown_ = false;
-    for (auto* running : help_->findChildren<QPropertyAnimation*>(Qt::FindDirectChildrenOnly))
-        running->stop();
+    slide_->jump(false);
     help_->hide();
     back_->hide();
     cancel_->setVisible(!popover_);

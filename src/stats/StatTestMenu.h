@@ -12,6 +12,7 @@ namespace orvenda {
 
 class Calculator;
 class HelpPage;
+class OverlaySlide;
 
 // The list of the eighteen statistics procedures laid over the test screen (a popover at
 // the Tests button on a tablet): each row its name and description; a tap picks the
@@ -69,15 +70,14 @@ protected:
 
 private:
     QRect pageArea() const;
-    // Slides the help page to the rectangle in 0.35 s; it hides at the end when the help
-    // was closed meanwhile.
-    void slideHelp(const QRect& to);
     void click() const;
 
     Calculator& calc_;
     QPushButton* cancel_;
     QPushButton* back_;
     HelpPage* help_;
+    // The help page's slide in over the list and out.
+    OverlaySlide* slide_;
     QString helpTitle_;
     bool helpShown_ = false;
     bool popover_ = false;

@@ -452,10 +452,13 @@ TEST_P(HomeScreenDrive, DrawsTheHistoryAndBlinksTheCursor)
         script.replace(at, 5, shots.string());
     const Session session = drive(script, run.options);
     ASSERT_TRUE(endedWithDumps(session, 1));
-    // The kept dump serves phone and tablet: the keyboard's place is each device's own.
+    // The kept dump serves phone and tablet: the keyboard's place, and the history's and the
+    // entry line's, are each device's own.
     json dump = session.dumps[0];
     EXPECT_TRUE(dump["keyboard"].is_object());
+    EXPECT_TRUE(dump["home"].is_object());
     dump.erase("keyboard");
+    dump.erase("home");
     EXPECT_EQ(dump, json::parse(readFile(fs::path(ORVENDA_HOME_SCRIPTS) / (run.script + ".json"))));
 
     const QImage on(QString::fromStdString((shots / "on.png").string()));
@@ -630,6 +633,80 @@ TEST(Drive, SwitchingToClassicKeepsTheHistoryInView)
         if (darkText(image, 6, y) && darkText(image, 9, y))
             cursorTop = y;
     EXPECT_GT(cursorTop, 250);
+}
+
+// Eight answers, then the window turned and back, on the phone (to its side and to the
+// least window) and on the tablet, in MathPrint and in the classic display: the history
+// and the entry line stand where they stood before each turn (the history down to the
+// entry line on the display's bottom), the next answer too; and a launch at the upright
+// size after the last one quit turned stands them there as well.
+TEST(Drive, TheHistoryFillsItsDisplayAfterEveryTurn)
+{
+    struct Device {
+        std::string options, upright;
+        std::vector<std::string> turned;
+    };
+    for (const Device& device : {Device{"--device phone", "390x844", {"844x390", "320x390"}}, Device{"--device tablet", "768x1024", {"1024x768"}}})
+        for (const std::string display : {"", "type Classic\nkey ENTER\nwait idle\nkey CLEAR\nkey CLEAR\n"}) {
+            const std::string what = device.options + (display.empty() ? " MathPrint" : " classic");
+            std::string entries = display;
+            for (int i = 1; i <= 8; ++i)
+                entries += "type " + std::to_string(i) + "+" + std::to_string(i) + "\nkey ENTER\nwait idle\n";
+            std::string turns;
+            for (const std::string& turned : device.turned)
+                turns += "size " + turned + "\nwait idle\nsize " + device.upright + "\nwait idle\ndump\n";
+            const Session run = drive(entries + "dump\n" + turns + turns + "type 9+9\nkey ENTER\nwait idle\ndump\n", device.options);
+            ASSERT_TRUE(endedWithDumps(run, 2 + 2 * device.turned.size())) << what;
+            const json& before = run.dumps[0]["home"];
+            ASSERT_TRUE(before.is_object()) << what;
+            for (std::size_t k = 1; k < run.dumps.size(); ++k)
+                EXPECT_EQ(run.dumps[k]["home"], before) << what << ", dump " << k;
+            const fs::path data = scratch("turned-history");
+            fs::remove_all(data);
+            const std::string folder = " --data '" + data.string() + "'";
+            ASSERT_EQ(drive(entries + "size " + device.turned.front() + "\nwait idle\n", device.options + folder).exitCode, 0) << what;
+            const Session next = drive("dump\n", device.options + folder);
+            ASSERT_TRUE(endedWithDumps(next, 1)) << what;
+            EXPECT_EQ(next.dumps[0]["home"], before) << what << ", the next launch";
+        }
+}
+
+// On the tablet, in MathPrint and in the classic display, a program's screen in the
+// history ends at the display's right edge where answers end: every line of text that ends
+// right of the display's middle ends within a character of the others.
+TEST(Drive, AProgramsScreenInTheHistoryEndsWhereAnswersEnd)
+{
+    for (const std::string display : {"", "type Classic\nkey ENTER\nwait idle\n"}) {
+        const fs::path png = scratch("program-screen.png");
+        const Session run = drive("program DD\nDisp 12345\nDisp \"HELLO\"\nend\n" + display
+                                      + "type 1+1\nkey ENTER\ntype prgmDD\nkey ENTER\nwait idle\nshot " + png.string() + "\n",
+                                  "--device tablet");
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        const QImage image(QString::fromStdString(png.string()));
+        const QRect panel = lcdPanel(image);
+        // The right end of each band of rows with text.
+        std::vector<int> ends;
+        int end = -1;
+        for (int y = panel.top() + 2; y <= panel.bottom(); ++y) {
+            int right = -1;
+            for (int x = panel.left() + 2; x < panel.right() - 2; ++x)
+                if (darkText(image, x, y))
+                    right = x;
+            if (right < 0 && end >= 0) {
+                ends.push_back(end);
+                end = -1;
+            } else if (right >= 0) {
+                end = std::max(end, right);
+            }
+        }
+        std::vector<int> rightEnds;
+        for (const int e : ends)
+            if (e > panel.center().x())
+                rightEnds.push_back(e);
+        ASSERT_GE(rightEnds.size(), 3u) << display;
+        const auto [least, most] = std::minmax_element(rightEnds.begin(), rightEnds.end());
+        EXPECT_LE(*most - *least, 16) << (display.empty() ? "MathPrint" : "classic");
+    }
 }
 
 // ---- What a newcomer does, with the mouse and the keys ----

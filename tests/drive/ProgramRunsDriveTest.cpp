@@ -583,7 +583,8 @@ TEST(ProgramRunsDrive, TheDebuggerKeepsItsDisplayAndItsKeys)
 }
 
 // The output's grid spans its area at every size, on the output screen and above the
-// debugger: a right-aligned value ends by the pause mark at the right edge, not mid-screen.
+// debugger: a right-aligned value ends by the pause mark at the right edge, not mid-screen,
+// its letters as wide as the grid's cells rather than spread apart.
 TEST(ProgramRunsDrive, TheOutputGridSpansItsAreaAtEverySize)
 {
     const std::string program = "program YP\nDisp 12345\nPause 7\nend\n";
@@ -606,6 +607,20 @@ TEST(ProgramRunsDrive, TheOutputGridSpansItsAreaAtEverySize)
             if (qGray(picture.pixel(x, y)) < 80)
                 right = x;
         EXPECT_GT(right, grid[0].get<int>() + grid[2].get<int>() * 4 / 5) << size;
+        // The digits are drawn as wide as their cells, not apart: no run of blank columns
+        // between two of them is wider than a third of a cell.
+        const double cell = grid[5].get<double>(), leading = grid[4].get<double>();
+        int gap = 0, widest = 0;
+        // Its five digits fill the last five of the 32 columns (the pause mark stands after).
+        const double left = grid[0].get<double>() + 4 + 27 * cell;
+        for (int x = static_cast<int>(left + cell / 2); x < static_cast<int>(left + 4.5 * cell); ++x) {
+            bool ink = false;
+            for (int dy = 0; dy < static_cast<int>(leading) && !ink; ++dy)
+                ink = qGray(picture.pixel(x, grid[1].get<int>() + 2 + dy)) < 128;
+            gap = ink ? 0 : gap + 1;
+            widest = std::max(widest, gap);
+        }
+        EXPECT_LE(widest, cell / 3) << size << ": a gap of " << widest << " in cells of " << cell;
     }
 }
 

@@ -5,6 +5,7 @@
 // work where they are drawn; the screens with the compact keypad take Return, Enter and the
 // arrows from the computer's keyboard; and a tablet's test menu is a popover at Tests.
 
+#include "DrivePictures.h"
 #include "DriveSession.h"
 
 #include <QRect>
@@ -52,7 +53,10 @@ const std::string kZTest = "key STAT\nkey RIGHT\nkey RIGHT\nkey ENTER\nwait idle
 const std::string kHome = "hkey Escape\nwait idle\nkey 2ND\nkey MODE\nwait idle\n";
 constexpr int kProcedures = 18, kLinRegTTest = 15, kRegression = 17;
 
-std::string tapAt(const json& point) { return "tap " + std::to_string(point[0].get<int>()) + " " + std::to_string(point[1].get<int>()) + "\nwait idle\n"; }
+std::string tapAt(const json& point, const std::string& then = "wait idle\n")
+{
+    return "tap " + std::to_string(point[0].get<int>()) + " " + std::to_string(point[1].get<int>()) + "\n" + then;
+}
 
 std::string tapOn(const json& rect)
 {
@@ -198,6 +202,54 @@ TEST_P(EveryScreenReach, ControlsLieInsideTheWindow)
 INSTANTIATE_TEST_SUITE_P(ScreenReachDrive, EveryScreenReach, ::testing::ValuesIn(kEverySize), [](const auto& info) {
     return std::string(info.param.device) + std::to_string(info.param.size.width()) + "x" + std::to_string(info.param.size.height());
 });
+
+// A program's buttons at the graph's four corners and one 10 points from its right edge
+// (where Done and the zoom buttons stand), at every size: every control of the graph in
+// reach, none over another. Stepped in the debugger, its graph kept above the debugger
+// (beside it on a phone on its side) keeps the bar's items at their own size, clear of each
+// other; and the variables panel, its values longer than it is wide, shows six lines whole
+// without a sideways scroll.
+TEST(ScreenReachDrive, AProgramsButtonsAtTheGraphsEdgesAndTheDebuggerLeaveEveryControlInReach)
+{
+    const std::string buttons = "program GB\nButton(0,0,90,\"A\",\"P\")\nButton(-100,0,90,\"B\",\"P\")\n"
+                                "Button(-100,60,90,\"GO\",\"P\")\nButton(0,-34,90,\"C\",\"P\")\nButton(-100,-34,90,\"D\",\"P\")\n"
+                                "DispGraph\nLbl P\nend\ntype prgmGB\nkey ENTER\nwait idle\ndump\n";
+    const std::string program = "program WV\nPt-On(0,0)\n1.23456789->A\n{1,2,3,4,5,6,7,8,9,10,11,12}->LABC\n"
+                                "\"HELLO WORLD AND MORE TEXT\"->Str1\n[[1,2,3][4,5,6]]->[A]\nDisp A\nend\n";
+    const std::string editor = "key PRGM\nwait idle\nkey RIGHT\nhkey w\nhkey Return\nwait idle\n";
+    for (const WindowSize& size : kEverySize) {
+        const DriveRun graph = driveScript(buttons, size.options());
+        ASSERT_TRUE(endedWithDumps(graph, 1)) << size.name();
+        EXPECT_TRUE(reachable(graph.dumps[0], size.size)) << size.name();
+        const DriveRun where = driveScript(program + editor + "dump\n", size.options());
+        ASSERT_TRUE(endedWithDumps(where, 1)) << size.name();
+        const std::string debug = program + editor + tapAt(where.dumps[0]["editor"]["controls"]["debug"]);
+        const DriveRun controls = driveScript(debug + "dump\n", size.options());
+        ASSERT_TRUE(endedWithDumps(controls, 1)) << size.name();
+        ASSERT_TRUE(controls.dumps[0]["debugger"].is_object()) << size.name() << controls.dumps[0];
+        const std::string step = tapAt(controls.dumps[0]["debugger"]["controls"]["step"]);
+        std::string steps;
+        for (int k = 0; k < 6; ++k)
+            steps += step;
+        const DriveRun run = driveScript(debug + step + "dump\n" + steps + "dump\n", size.options());
+        ASSERT_TRUE(endedWithDumps(run, 2)) << size.name();
+        const json& bar = run.dumps[0]["bar"];
+        if (bar.is_object()) {
+            for (const char* item : {"Zoom", "Share", "Calc"})
+                if (bar.contains(item))
+                    EXPECT_EQ(bar[item][2], graph.dumps[0]["bar"][item][2]) << size.name() << " " << item << " at its own width";
+            for (auto a = bar.begin(); a != bar.end(); ++a)
+                for (auto b = std::next(a); b != bar.end(); ++b)
+                    EXPECT_FALSE(QRect((*a)[0], (*a)[1], (*a)[2], (*a)[3]).intersects(QRect((*b)[0], (*b)[1], (*b)[2], (*b)[3])))
+                        << size.name() << " " << a.key() << " over " << b.key();
+        } else {
+            ADD_FAILURE() << size.name() << ": no graph above the debugger " << run.dumps[0];
+        }
+        const json& panel = run.dumps[1];
+        EXPECT_TRUE(reachable(panel, size.size)) << size.name();
+        EXPECT_GE(panel["debugger"]["varsShown"].get<int>(), 6) << size.name() << panel["debugger"];
+    }
+}
 
 // A phone on its side (844 × 390): the kind list of the calculate sheet picks zero, whose
 // bounds the sheet's fields take; on the statistics test screen Tests opens the menu, whose
@@ -757,6 +809,99 @@ TEST_P(EveryOverlay, AlertsFormsAndAnOpenListStandInTheWindowAfterEveryTurn)
 }
 
 INSTANTIATE_TEST_SUITE_P(Drive, EveryOverlay, ::testing::Values("phone", "tablet"), [](const auto& info) { return std::string(info.param); });
+
+// Every slide of a page, picker, sheet or panel over a screen (the catalogue's and a menu's
+// help pages, a program's notes page and its switch from editing to its preview, the
+// library's tag picker, the test menu's help page, the graph's calculate sheet and
+// statistics panel, the periodic table's property picker), the window turned a tenth of a
+// second into it: come to rest, it stands as it does opened at the new size (the same dump
+// and, off the graph, the same picture) with nothing out of reach; and the slides met are
+// every slide the app made on the way.
+TEST(ScreenReachDrive, EverySlideFollowsATurnInTheMiddleOfIt)
+{
+    struct Slide {
+        const char* owner;
+        std::string open;
+        bool graph = false;
+        bool phoneOnly = false;
+    };
+    const std::string reset = "hkey Escape\nwait still\nhkey Escape\nwait still\nkey 2ND\nkey MODE\nwait still\n";
+    const std::string tests = "open 15\nwait idle\npress Tests\nwait still\n";
+    struct Turn {
+        const char* device;
+        QSize from, to;
+    };
+    for (const Turn& turn : {Turn{"phone", {390, 844}, {844, 390}}, Turn{"phone", {390, 844}, {320, 390}},
+             Turn{"phone", {844, 390}, {390, 844}}, Turn{"tablet", {768, 1024}, {1024, 768}}}) {
+        const bool phone = std::string(turn.device) == "phone";
+        const std::string options = std::string("--device ") + turn.device;
+        const std::string name = std::string(turn.device) + " " + std::to_string(turn.from.width()) + "x" + std::to_string(turn.from.height())
+            + " to " + std::to_string(turn.to.width()) + "x" + std::to_string(turn.to.height());
+        // Where the test menu's first (i) stands at each size.
+        const DriveRun menus = driveScript(sizeTo(turn.from) + tests + "dump\n" + reset + sizeTo(turn.to) + tests + "dump\n", options);
+        ASSERT_TRUE(endedWithDumps(menus, 2)) << name;
+        const std::vector<Slide> slides{
+            {"orvenda::CatalogScreen", "key 0x420\nwait still\nhkey Ctrl+I\n"},
+            {"orvenda::MenuScreen", "key MATH\nwait still\nhkey Ctrl+I\n"},
+            {"orvenda::MenuScreen", "key PRGM\nwait still\nhkey Ctrl+I\n"},
+            {"orvenda::UserNotesView", "key PRGM\nwait still\nkey RIGHT\nwait still\nhkey Ctrl+I\nwait still\npress Preview\n"},
+            {"orvenda::TagSelector", "key PRGM\nwait still\npress All:Show All\n", false, true},
+            {"orvenda::StatTestMenu", "", false, true},
+            {"orvenda::GraphKeyboardView", kTraced + "press Calc\n", true},
+            {"orvenda::GraphStatInfoView", kData + "type FnOff\nkey ENTER\ntype Plot1(Scatter,L₁,L₂)\nkey ENTER\ntype ZoomStat\nkey ENTER\n"
+                                               "wait idle\nkey 0x403\nwait idle\npress Calc\n", true},
+            {"orvenda::PeriodicConfigurePanel", "open 13\nwait idle\npress Properties\n"}};
+        std::string turned, opened;
+        std::set<std::string> met;
+        for (std::size_t k = 0; k < slides.size(); ++k) {
+            const Slide& slide = slides[k];
+            const bool tapsMenu = std::string(slide.owner) == "orvenda::StatTestMenu";
+            if (tapsMenu && !phone)
+                continue;
+            const std::string at = std::to_string(k) + ".png";
+            turned += sizeTo(turn.from) + (tapsMenu ? tests + tapAt(menus.dumps[0]["statTest"]["menu"]["firstDetail"], "") : slide.open)
+                + "step 100\ndump\n" + sizeTo(turn.to) + "dump\nshot " + driveScratch("turned-" + at).string() + "\n" + reset;
+            opened += sizeTo(turn.to) + (tapsMenu ? tests + tapAt(menus.dumps[1]["statTest"]["menu"]["firstDetail"], "") : slide.open)
+                + "wait still\ndump\nshot " + driveScratch("opened-" + at).string() + "\n" + reset;
+        }
+        // Animations step only as the scripts say, from their start.
+        const DriveRun run = driveScript("step 0\n" + turned + "slides\n", options);
+        const DriveRun reference = driveScript("step 0\n" + opened, options);
+        ASSERT_EQ(run.dumps.size(), 2 * reference.dumps.size() + 1) << name << run.output;
+        ASSERT_TRUE(endedWithDumps(reference, reference.dumps.size()));
+        std::size_t d = 0;
+        for (std::size_t k = 0; k < slides.size(); ++k) {
+            const Slide& slide = slides[k];
+            if (std::string(slide.owner) == "orvenda::StatTestMenu" && !phone)
+                continue;
+            const std::string what = name + ", " + slide.owner + " " + std::to_string(k);
+            std::vector<std::string> sliding;
+            for (const json& s : run.dumps[2 * d].value("slides", json::array()))
+                if (s["sliding"].get<bool>())
+                    sliding.push_back(s["owner"]);
+            // Under way at the turn (a tablet's tag picker opens beside its button at once).
+            if (phone || !slide.phoneOnly)
+                EXPECT_EQ(sliding, std::vector<std::string>{slide.owner}) << what;
+            met.insert(slide.owner);
+            json rest = run.dumps[2 * d + 1], alone = reference.dumps[d];
+            EXPECT_FALSE(rest.contains("unreachable")) << what << rest.value("unreachable", json());
+            // The graph keeps the scale it had across a turn: its window differs.
+            for (const char* key : {"shown", "window"})
+                if (slide.graph) {
+                    rest.erase(key);
+                    alone.erase(key);
+                }
+            EXPECT_EQ(rest, alone) << what;
+            const std::string at = std::to_string(k) + ".png";
+            if (!slide.graph)
+                EXPECT_EQ(changed(driveScratch("turned-" + at), driveScratch("opened-" + at)), 0) << what;
+            ++d;
+        }
+        // Every slide the app made on the way is one of those turned.
+        for (const json& s : run.dumps.back()["slides"])
+            EXPECT_TRUE(met.contains(s["owner"].get<std::string>())) << name << " " << s;
+    }
+}
 
 } // namespace
 

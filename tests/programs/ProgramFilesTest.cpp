@@ -284,6 +284,23 @@ TEST_F(ProgramFilesTest, MetadataChangesOnlyExistingDictionaries)
     EXPECT_FALSE(QFile::exists(path("MISSING")));
 }
 
+// A file written once says when it was made by its own creation time; the writes that
+// replace it keep that time as its "created", and so do the writes after them.
+TEST_F(ProgramFilesTest, TheWritesThatReplaceAFileKeepWhenItsProgramWasMade)
+{
+    ASSERT_TRUE(files.addProgram("P", Ops{0x41}));
+    EXPECT_FALSE(files.dictFor("P")->created);
+    const std::optional<QDateTime> made = files.createdFor("P");
+    ASSERT_TRUE(made && made->isValid());
+    for (const char* desc : {"one", "two"}) {
+        ASSERT_TRUE(files.setDesc(desc, "P"));
+        EXPECT_EQ(files.dictFor("P")->created, made) << desc;
+    }
+    ASSERT_TRUE(files.storeOps("P", Ops{0x42}));
+    EXPECT_EQ(ProgramFiles(files.folder()).createdFor("P"), made);
+    EXPECT_EQ(files.createdFor("NONE"), std::nullopt);
+}
+
 TEST_F(ProgramFilesTest, TheOlderArrayFormIsReadOnlyAsOpcodes)
 {
     writeBytes(path("OLD"), "<plist version=\"1.0\"><array><integer>65</integer><integer>-1</integer></array></plist>");

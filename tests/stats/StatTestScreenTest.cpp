@@ -31,7 +31,7 @@
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPropertyAnimation>
+#include <QVariantAnimation>
 #include <QImage>
 #include <QPushButton>
 
@@ -391,7 +391,7 @@ TEST_F(StatTestScreens, RightLoadsTheFieldsValueOntoAnEmptyLine)
 // Brings the menu's running slides to their ends.
 void finishSlides(StatTestMenu& menu)
 {
-    for (auto* slide : menu.findChildren<QPropertyAnimation*>())
+    for (auto* slide : menu.findChildren<QVariantAnimation*>())
         if (slide->state() == QAbstractAnimation::Running)
             slide->setCurrentTime(slide->totalDuration());
 }

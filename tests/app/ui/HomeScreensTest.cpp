@@ -641,7 +641,8 @@ protected:
 // What a program left on its output screen is copied into the history as the screen
 // showed it: each line with its blanks, so that in both home screens, at the phone's and
 // the tablet's size, text starts in the first column, numbers and "Done" end in the 32nd
-// (whole, inside the view) and what Output( wrote at column 28 stands at column 28.
+// (whole, inside the view) and what Output( wrote at column 28 stands at column 28; the
+// 32nd column ends by the view's right edge, where answers end.
 TEST_F(ProgramHistoryTest, TheHistoryShowsTheOutputScreenColumnForColumn)
 {
     std::string bad;
@@ -701,6 +702,7 @@ TEST_F(ProgramHistoryTest, TheHistoryShowsTheOutputScreenColumnForColumn)
                 ascent = QFontMetricsF(font).ascent();
             }
             ASSERT_GT(cw, 0);
+            x0 = std::max(x0, view->width() - x0 - 32 * cw);
             const QImage image = onWhite(*view);
             // A line's capitals and digits, between its baseline and their height: lines may
             // be closer than the font is tall.

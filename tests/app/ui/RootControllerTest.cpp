@@ -93,6 +93,11 @@ TEST(AlertQueueTest, ALongMessageScrollsWithItsButtonsInSight)
 TEST(AlertQueueTest, EveryAlertStandsWholeInTheWindowAtEverySize)
 {
     const std::vector<QSize> sizes{{390, 844}, {844, 390}, {320, 390}, {768, 1024}, {1024, 768}};
+    // The launch's list of ten sessions kept beside the saved calculator, each a path.
+    QString kept = QStringLiteral("10 sessions were kept beside the saved calculator /home/someone/.local/share/Orvenda/memorySetting.cbor, "
+                                  "the newest first:");
+    for (int k = 9; k >= 0; --k)
+        kept += QStringLiteral("\n/home/someone/.local/share/Orvenda/memorySetting.session-20260101-1%10000.cbor (kept 2026-01-01 1%1:00:00)").arg(k);
     const std::vector<AlertQueue::Alert> alerts{
         {QStringLiteral("Decimal Places Change"),
          QStringLiteral("All results will be displayed rounded to 3 decimal places. Do you want to proceed?"),
@@ -100,6 +105,7 @@ TEST(AlertQueueTest, EveryAlertStandsWholeInTheWindowAtEverySize)
         {QStringLiteral("Welcome to Orvenda"), QString(QStringLiteral("Thank you for choosing Orvenda. ")).repeated(12), {{QStringLiteral("OK"), {}}}},
         {QStringLiteral("Orvenda"), QStringLiteral("/home/someone/.local/share/Orvenda/memorySetting.session-20260101-120000.cbor"),
          {{QStringLiteral("OK"), {}}}},
+        {QStringLiteral("Orvenda"), kept, {{QStringLiteral("OK"), {}}}},
     };
     for (const QSize& opened : sizes)
         for (const AlertQueue::Alert& alert : alerts) {
@@ -119,6 +125,10 @@ TEST(AlertQueueTest, EveryAlertStandsWholeInTheWindowAtEverySize)
                 EXPECT_LE(std::abs(inWindow.center().x() - window.rect().center().x()), 1) << what;
                 for (const QAbstractButton* button : box->buttons())
                     EXPECT_TRUE(box->rect().contains(QRect(button->mapTo(box, QPoint()), button->size()))) << what;
+                // A message that scrolls is read whole across: no word of it cut at the right.
+                if (const auto* scroll = box->findChild<QScrollArea*>(); scroll && scroll->isVisible()) {
+                    EXPECT_LE(scroll->widget()->minimumSizeHint().width(), scroll->viewport()->width()) << what;
+                }
             }
             box->done(0);
         }

@@ -422,6 +422,38 @@ TEST_F(GeometryScreens, ThePanelMapsTapsToFieldsAndShowsUnknownsBare)
     EXPECT_GT(inkIn(typed, 2 * L), 0); // its second row
 }
 
+// A long value typed into a triangle's side on the phone, where the results stand beside
+// the fields: it wraps within the fields' half, leaving "perim=" and "area=" as they were,
+// and the panel grows by its rows so that ∠C= shows under it; entered, the panel shrinks
+// back.
+TEST_F(GeometryScreens, ALongValueBeingTypedWrapsInItsColumnAndThePanelGrows)
+{
+    GeometryScreen& screen = show(G::Triangle);
+    GeometryView& panel = screen.panel();
+    const double L = panel.leading();
+    const int bareHeight = panel.height();
+    QCoreApplication::processEvents();
+    const QImage bare = panel.grab().toImage();
+    typeKeys("1.234567890123456789012345678");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panel.height(), bareHeight + static_cast<int>(L)) << "a row more";
+    const QImage typed = panel.grab().toImage();
+    const double dpr = typed.devicePixelRatio();
+    int changedRight = 0, lastRow = 0;
+    for (int y = static_cast<int>(L * dpr); y < static_cast<int>(3 * L * dpr); ++y)
+        for (int x = typed.width() / 2; x < typed.width(); ++x)
+            changedRight += typed.pixel(x, y) != bare.pixel(x, y);
+    // ∠C=, the sixth field, on the eighth row: under the banner and the two rows typed.
+    for (int y = static_cast<int>(7 * L * dpr); y < static_cast<int>(8 * L * dpr); ++y)
+        for (int x = 0; x < typed.width() / 4; ++x)
+            lastRow += typed.pixelColor(x, y).lightness() < 128;
+    EXPECT_EQ(changedRight, 0) << "the results' half as it was";
+    EXPECT_GT(lastRow, 0) << "the last field in the panel";
+    press(KeyRouter::kEnter);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panel.height(), bareHeight);
+}
+
 TEST_F(GeometryScreens, ThePointTableShowsZeroCoordinatesAsZero)
 {
     for (const bool tablet : {false, true}) {

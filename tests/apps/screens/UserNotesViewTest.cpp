@@ -9,8 +9,10 @@
 #include "programs/NotesDocument.h"
 #include "programs/NotesHtml.h"
 
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QTextFrame>
 #include <QTextList>
@@ -83,6 +85,39 @@ TEST_F(UserNotesViewTest, ShowsTheNotesAsAFramedScreenAndSwitchesToEditing)
         for (int x = 0; x < panel.width() / 3; ++x)
             ink += std::abs(panel.pixelColor(x, y).lightness() - ground.lightness()) > 100;
     EXPECT_GT(ink, 100);
+}
+
+// "Created:" tells when the program was made, which its file keeps: after the page saves
+// its notes, the editor saves its lines and the tags change, and on the next launch's page,
+// it is the day the file says, not the time of the last save.
+TEST_F(UserNotesViewTest, CreatedIsWhenTheProgramWasMadeAcrossSavesAndLaunches)
+{
+    QDir().mkpath(files->folder());
+    QFile file(path("MADE"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+               "<key>prgm</key><array><integer>65</integer></array><key>notes</key><string>old</string>"
+               "<key>created</key><date>2020-01-02T03:04:05Z</date></dict></plist>\n");
+    file.close();
+    const QDateTime made = QDateTime(QDate(2020, 1, 2), QTime(3, 4, 5), Qt::UTC).toLocalTime();
+    const QLocale locale;
+    const QString created = QStringLiteral("Created: ") + locale.toString(made.date(), QLocale::ShortFormat) + QLatin1Char(' ')
+        + locale.toString(made.time(), QLocale::ShortFormat);
+    page.setProgramName("MADE");
+    ASSERT_EQ(page.infoView().lines().size(), 2);
+    EXPECT_EQ(page.infoView().lines()[0], created);
+    typeNotes(QStringLiteral("new notes"));
+    page.done();
+    model->loadProgram("MADE");
+    model->addOpcode(0x31, true);
+    model->saveProgram();
+    ASSERT_TRUE(files->setTags("a,b", "MADE"));
+    EXPECT_EQ(files->notesFor("MADE"), "new notes");
+    page.setProgramName("MADE");
+    EXPECT_EQ(page.infoView().lines()[0], created);
+    UserNotesView next(calc, std::make_shared<ProgramFiles>(files->folder()));
+    next.setProgramName("MADE");
+    EXPECT_EQ(next.infoView().lines()[0], created) << "the next launch";
 }
 
 // Long notes open at their top, read or edited, the first time and after another page was
