@@ -455,6 +455,13 @@ Operand ProgramCompiler::eval(Ops& ops, bool doSubprogram)
                 c.error = ErrUndefined;
                 break;
             }
+            // A value evaluated here (a field's, a stepped answer) runs no program: nothing
+            // on this thread could answer its question or break its loop.
+            if (!doSubprogram) {
+                c.error = ErrInvalid;
+                c.errorToken = result.location;
+                break;
+            }
             if (!calc.programRunning) {
                 if (out)
                     out->startProgram(program->name);

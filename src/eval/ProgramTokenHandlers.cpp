@@ -366,6 +366,12 @@ void ProgramTokenHandlers::program(EvalRun& run)
         fail(ErrArgument, name.location);
         return;
     }
+    // A program runs as a statement of its own, never from inside a value (expr(, an
+    // equation): the statement it stands in would go on with no value.
+    if (p_.ctx().evalDepth > 1) {
+        fail(ErrInvalid, name.location);
+        return;
+    }
     const std::string text = name.var.name.empty() ? p_.calc.stringFromOps(*name.string) : name.var.name;
     std::optional<Ops> ops = ArgumentFetcher(p_).getProgram(text);
     if (!ops)

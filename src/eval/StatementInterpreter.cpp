@@ -402,6 +402,8 @@ private:
     std::string current_;
     int ip_ = 0;
     bool immediate_ = false;
+    // The line answers a program's question: a value, which calls no program.
+    bool answers_ = false;
     bool interrupt_ = false;
     // A widget's run keeps to the frames above those it found: a program waiting under it
     // stays as it waits.
@@ -473,6 +475,10 @@ bool StatementInterpreter::Runner::start()
         calc_.menuRunning = false;
     debug_ = calc_.prgmManager && calc_.prgmManager->debug();
     outputStarted_ = !immediate_;
+    {
+        std::lock_guard lock(q_.mutex_);
+        answers_ = immediate_ && base_ == 0 && q_.promptStack_.count() > 0;
+    }
     return runStatements && !ops_->empty();
 }
 
@@ -811,6 +817,12 @@ void StatementInterpreter::Runner::onProgramCall()
     auto program = std::dynamic_pointer_cast<ProgramObject>(result_.object);
     if (!program) {
         c_.error = ErrUndefined;
+        return;
+    }
+    // A program called inside an answer would run within the question it answers.
+    if (answers_ && immediate_) {
+        c_.error = ErrInvalid;
+        c_.errorToken = result_.location;
         return;
     }
     if (!pushFrame(ip_, RunObject::BreakProgramCall))

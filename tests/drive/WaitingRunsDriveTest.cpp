@@ -510,11 +510,15 @@ TEST(WaitingRunsDrive, AnAnswerIsAValueAndItsErrorIsTheProgramsOwn)
 {
     const std::string programs = kAsking + "program QN\nInput X\nDisp X\nend\nprogram QA\nDisp \"A\"\nend\n"
                                            "program QW\nPause \nend\nprogram QM\nMenu(\"T\",\"ONE\",A)\nLbl A\nend\n";
-    std::string script = programs + "type prgmZI\nkey ENTER\nwait idle\n";
-    for (const char* called : {"QA", "QW", "QM"})
-        script += std::string("type prgm") + called + "\nkey ENTER\nwait idle\ndump\npress OK\nwait idle\nkey CLEAR\n";
+    // Typed, or inside a value: a string expr( evaluates, an equation.
+    const std::vector<std::string> calls{"prgmQA", "prgmQW", "prgmQM", "expr(\"prgmQA\")", "Y₁"};
+    std::string script = programs + "type \"prgmQA\"->Y₁\nkey ENTER\nwait idle\ntype prgmZI\nkey ENTER\nwait idle\n";
+    for (const std::string& call : calls)
+        script += "type " + call + "\nkey ENTER\nwait idle\ndump\npress OK\nwait idle\nkey CLEAR\n";
     script += "type 3\nkey ENTER\nwait idle\ndump\n";
-    script += "open 7\nwait idle\ntype length(\"prgmQQ\")\nkey ENTER\nwait idle\ndump\nkey 2ND\nkey MODE\nwait idle\n";
+    script += "open 7\nwait idle\ntype length(\"prgmQQ\")\nkey ENTER\nwait idle\ndump\n"
+              "type expr(\"prgmQA\")\nkey ENTER\nwait idle\ndump\npress OK\nkey CLEAR\nkey 2ND\nkey MODE\nwait idle\n"
+              "type expr(\"prgmQA\")\nkey ENTER\nwait idle\ndump\npress OK\nkey CLEAR\n";
     for (const char* answer : {"{1,2}", "\"AB\"", "[[1]]", "Str1"})
         script += std::string("type prgmQN\nkey ENTER\nwait idle\ntype ") + answer + "\nkey ENTER\nwait idle\ndump\npress OK\nwait idle\n";
     const std::vector<Starter> debugged = starters("", true);
@@ -522,24 +526,35 @@ TEST(WaitingRunsDrive, AnAnswerIsAValueAndItsErrorIsTheProgramsOwn)
     const std::string viaDebugger = programs + debugged[0].lines + "type {1,2}\nkey ENTER\nwait idle\ndump\npress OK\nwait idle\n"
                                   + "hkey Escape\nwait idle\ndump\n";
     const std::vector<DriveRun> runs = driveScriptsAtOnce({script, viaDebugger}, "", 120);
-    ASSERT_TRUE(endedWithDumps(runs[0], 3 + 1 + 1 + 4));
-    for (std::size_t i = 0; i < 3; ++i) {
+    ASSERT_TRUE(endedWithDumps(runs[0], calls.size() + 1 + 3 + 4));
+    for (std::size_t i = 0; i < calls.size(); ++i) {
         const json& refused = runs[0].dumps[i];
         ASSERT_EQ(refused["alerts"].size(), 1u) << i;
         EXPECT_EQ(refused["alerts"][0]["message"], "Invalid") << i;
         EXPECT_EQ(refused["top"]["id"], 11) << i;
         EXPECT_EQ(refused["output"], json::array({"X=" + refused["entry"].get<std::string>()})) << i;
-        EXPECT_TRUE(refused["history"].empty()) << i;
+        EXPECT_EQ(refused["history"].size(), 1u) << i;
     }
-    EXPECT_EQ(lastItem(runs[0].dumps[3]), "prgm»ZI → X=3/6/Done");
-    EXPECT_EQ(runs[0].dumps[4]["alerts"].size(), 0u);
-    EXPECT_EQ(runs[0].dumps[4]["ans"], "3");
-    for (std::size_t i = 5; i < 9; ++i) {
+    std::size_t at = calls.size();
+    EXPECT_EQ(lastItem(runs[0].dumps[at]), "prgm»ZI → X=3/6/Done");
+    EXPECT_EQ(runs[0].dumps[at + 1]["alerts"].size(), 0u);
+    EXPECT_EQ(runs[0].dumps[at + 1]["ans"], "3");
+    // A field's value, and the home line's, run no program from inside a string.
+    for (std::size_t i = at + 2; i < at + 4; ++i) {
+        const json& refused = runs[0].dumps[i];
+        ASSERT_EQ(refused["alerts"].size(), 1u) << i;
+        EXPECT_EQ(refused["alerts"][0]["message"], "Invalid") << i;
+        EXPECT_EQ(refused["screen"], i == at + 2 ? 7 : 0) << i;
+        EXPECT_EQ(refused["output"], json::array({"X=3", "6", "Done"})) << i;
+        EXPECT_EQ(refused["history"].size(), 2u) << i;
+    }
+    at += 4;
+    for (std::size_t i = at; i < at + 4; ++i) {
         const json& failed = runs[0].dumps[i];
         ASSERT_EQ(failed["alerts"].size(), 1u) << i;
         EXPECT_EQ(failed["alerts"][0]["title"], "Program Error") << i;
         EXPECT_TRUE(lastItem(failed).starts_with("prgm»QN → ?")) << lastItem(failed);
-        EXPECT_EQ(failed["history"].size(), i - 3) << i;
+        EXPECT_EQ(failed["history"].size(), i - at + 3) << i;
     }
     ASSERT_TRUE(endedWithDumps(runs[1], 2));
     EXPECT_EQ(lastItem(runs[1].dumps[0]), "prgm»ZI → X={1,2}/Argument");
