@@ -594,10 +594,13 @@ void EntryEvaluator::showError(const Operand& record)
         }
         if (entry) {
             entry->clear();
+            // An answer's run is the run of the program the home line called, whichever of
+            // the programs it called asked.
+            const std::string& program = calledProgram_.empty() ? parser.currentProgramName() : calledProgram_;
             if (called || !own)
-                entry->addProgramName(called ? *called : parser.currentProgramName(), false);
+                entry->addProgramName(called ? *called : program, false);
             else
-                entry->forceOps(ownRunCall(parser.currentProgramName()));
+                entry->forceOps(ownRunCall(program));
             if (HistoryModel* history = editors_.history()) {
                 Operand shown = record;
                 history->addEntry(entry->entryOps(), text, HistoryEntry::kProgramScreen, shown);
@@ -610,8 +613,9 @@ void EntryEvaluator::showError(const Operand& record)
     }
     if (entry)
         entry->setErrorLocation(record.location);
+    // An answer that failed is the answer's error: the program still waits for a good one.
     calc_.showError({{"errorNum", record.error},
-                     {"programName", programName(record.name)},
+                     {"programName", calc_.question().asks() ? std::string() : programName(record.name)},
                      {"tokenLocation", record.location}});
     parser.setError(0);
 }

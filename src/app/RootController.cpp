@@ -330,6 +330,10 @@ ScreenController* RootController::showFull(int id, int screen)
 {
     // The screen left takes its line before the next one is made.
     router_->setCurrentScreen(screen);
+    // A screen the user opens while the debugger's run waits has the window to itself; the
+    // graph a step shows keeps the debugger beside or under it.
+    if (id != screens::Graph && calc_.question().debugged() && calc_.question().waitsForUser())
+        debuggerFollows(false);
     ScreenController* c = make(id);
     c->setGeometry(safeArea_->rect());
     if (id == screens::Graph)

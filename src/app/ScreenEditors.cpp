@@ -45,13 +45,15 @@ LineEditor* ScreenEditors::editorFor(int screen) const
     return entry();
 }
 
-LineEditor* ScreenEditors::editorInFront() const { return editorFor(calc_.currentScreen()); }
+LineEditor* ScreenEditors::editorInFront() const
+{
+    // The debugger's line is its question's answer: what is typed, deleted and cleared.
+    return calc_.currentScreen() == kProgramEditor ? programOrEntry() : editorFor(calc_.currentScreen());
+}
 
 void ScreenEditors::clear() const
 {
-    // The debugger's line is its question's answer, as DEL's and the typed keys' is.
-    LineEditor* editor = calc_.currentScreen() == kProgramEditor ? programOrEntry() : editorInFront();
-    if (editor)
+    if (LineEditor* editor = editorInFront())
         editor->clear();
 }
 

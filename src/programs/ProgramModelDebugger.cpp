@@ -43,6 +43,16 @@ void ProgramModel::setDebug(bool on)
 {
     if (on == debug())
         return;
+    // A run started elsewhere that waits for its user (a question, a menu, a pause) ends
+    // first, with its item: the debugger's runs are its own, and no question of another
+    // run is answered under it.
+    if (on && calc_.question().waits()) {
+        // Its end shows where it ended; the debugger stays on the program it was opened on.
+        const std::string opened = programName_;
+        calc_.parser().stopProgramThread();
+        if (programName_ != opened)
+            loadProgram(opened);
+    }
     debug_.store(on);
     if (on) {
         // A key pressed before the debugger opened is no step's to read.

@@ -585,3 +585,51 @@ TEST(WaitingRunsDrive, RunAtASteppedQuestionRunsOnOnceItIsAnswered)
     EXPECT_EQ(lastItem(driven.dumps[2]), "prgm»PA → A=?3/B=?4/7/Done");
     EXPECT_EQ(driven.dumps[2]["debugger"]["line"], driven.dumps[2]["editor"]["lines"].size());
 }
+
+// A run's question belongs to its run. An answer that fails is the answer's error (no way to
+// the program's fault while the program waits for a better one); the debugger opened on a
+// program while another run waits ends that run first, with its item, and never answers its
+// question; a screen opened from the debugger's stepped question has the window to itself;
+// the debugger's answer line takes the computer's Backspace; an answer a called program cannot
+// take leaves the item of the program the line called.
+TEST(WaitingRunsDrive, TheDebuggerAsksOnlyForItsOwnRun)
+{
+    const std::string programs = kAsking + "program QA\nDisp \"A\"\nend\nprogram OQ\nDisp \"O\"\nprgmQN\nend\n"
+                                           "program QN\nInput X\nDisp X\nend\n";
+    const std::string editor = "key PRGM\nkey RIGHT\nhkey q\nhkey Return\nwait idle\n";
+    const DriveRun opened = driveScript(programs + editor + "dump\n");
+    ASSERT_TRUE(endedWithDumps(opened, 1));
+    const std::string debugQA = editor + tapAt(opened.dumps[0]["editor"]["controls"]["debug"]) + "wait idle\n";
+    const std::vector<Starter> run = starters("", true);
+    const std::vector<Starter> beside = starters("--size 844x390", true);
+    ASSERT_EQ(run.size(), 2u);
+    ASSERT_EQ(beside.size(), 2u);
+    const std::vector<DriveRun> runs = driveScriptsAtOnce(
+        {programs + "type prgmZI\nkey ENTER\nwait idle\ntype 1/0\nkey ENTER\nwait idle\ndump\npress OK\nwait idle\n"
+             + "key CLEAR\ntype 4\n" + debugQA + "dump\npress? OK\nwait idle\nhkey s\nwait idle\ndump\n"
+             + "hkey Escape\nwait idle\nkey 2ND\nkey MODE\nwait idle\ntype prgmOQ\nkey ENTER\nwait idle\ntype {1,2}\nkey ENTER\nwait idle\ndump\n",
+         programs + run[0].lines + "type 123\nhkey Backspace\nwait idle\ndump\n"},
+        "", 120);
+    const DriveRun aside = driveScript(programs + beside[1].lines + "key STAT\nkey RIGHT\nkey RIGHT\nkey 1\nwait idle\ndump\n"
+                                           + "key 0x1015\nwait idle\ndump\n",
+                                       "--size 844x390", 120);
+    ASSERT_TRUE(endedWithDumps(runs[0], 4));
+    const json& failed = runs[0].dumps[0];
+    ASSERT_EQ(failed["alerts"].size(), 1u);
+    EXPECT_EQ(failed["alerts"][0]["title"], "Calc Error");
+    EXPECT_EQ(failed["alerts"][0]["buttons"], json::array({"OK"}));
+    EXPECT_EQ(failed["top"]["id"], 11);
+    const json& debugging = runs[0].dumps[1];
+    EXPECT_EQ(lastItem(debugging), "prgm»ZI → X=/User break");
+    EXPECT_EQ(debugging["waiting"], false);
+    EXPECT_EQ(runs[0].dumps[2]["debugger"]["label"], "Debug:QA");
+    // A step of its own ran QA to its end.
+    EXPECT_EQ(runs[0].dumps[2]["history"].size(), 2u);
+    EXPECT_TRUE(lastItem(runs[0].dumps[2]).starts_with("prgm»QA → A")) << lastItem(runs[0].dumps[2]);
+    EXPECT_EQ(lastItem(runs[0].dumps[3]), "prgm»OQ → O/?{1,2}/Argument");
+    ASSERT_TRUE(endedWithDumps(runs[1], 1));
+    EXPECT_EQ(runs[1].dumps[0]["entry"], "12");
+    ASSERT_TRUE(endedWithDumps(aside, 2));
+    EXPECT_EQ(aside.dumps[0]["drawn"], json::array({15}));
+    EXPECT_TRUE(asksInSight(aside.dumps[1], beside[1], ""));
+}
