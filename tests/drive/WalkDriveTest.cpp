@@ -13,9 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -82,6 +84,59 @@ TEST(WalkDrive, EachEndingWhileAProgramWaitsLeavesNothingHalfDone)
     const WalkOutcome outcome = runner.replay(steps);
     EXPECT_FALSE(outcome.failure) << describe(*outcome.failure) << "\n" << outcome.failure->detail << "\n" << outcome.transcript;
     EXPECT_EQ(outcome.steps, steps.size());
+}
+
+// The walk's checks on dumps as the driver gives them. A question out of sight (the list
+// editor over a waiting Input) fails the step that types onto it or answers it, not the one
+// that brings it back with its half answer or breaks it with ON. A launch after an ending
+// fails with a run going on, the waiting run's call or a half answer on the home line, or
+// without the run's item after a quit; not with the home line a debugger's run left alone,
+// nor after a kill while a run went on (no save since).
+TEST(WalkDrive, TheChecksTellAQuestionAnsweredOutOfSightAndALaunchLeftHalfDone)
+{
+    using nlohmann::json;
+    const auto dump = [](int front, bool waiting, bool running, const char* output, const char* entry, const char* item = nullptr) {
+        json history = json::array();
+        if (item)
+            history.push_back({{"input", item}, {"answer", "X=/User break"}});
+        return json{{"top", {{"id", front}, {"title", "Screen"}}}, {"waiting", waiting}, {"running", running},
+                    {"output", json::array({output})}, {"entry", entry}, {"alerts", json::array()}, {"history", history}};
+    };
+    const json hidden = dump(4, true, false, "X=", "");
+    const struct {
+        json before;
+        const char* step;
+        json after;
+        bool fails;
+    } steps[] = {
+        {hidden, "type 5\n", dump(4, true, false, "X=5", "5"), true},
+        {hidden, "key ENTER\n", dump(4, false, true, "X=5", ""), true},
+        {hidden, "key 2ND\nkey MODE\n", dump(11, true, false, "X=5", "5"), false},
+        {hidden, "key ON\n", dump(4, false, false, "X=", ""), false},
+        {dump(11, true, false, "X=", ""), "type 5\nkey ENTER\n", dump(11, false, true, "X=5", ""), false},
+    };
+    for (std::size_t k = 0; k < std::size(steps); ++k)
+        EXPECT_EQ(WalkRunner::answeredUnseen(steps[k].before, steps[k].step, steps[k].after).has_value(), steps[k].fails) << k;
+    const json waits = dump(11, true, false, "X=", ""), paused = dump(11, true, true, "1", "prgm»WA");
+    const struct {
+        json before;
+        int signal;
+        WalkRunner::SeenRun run;
+        json after;
+        bool fails;
+    } launches[] = {
+        {waits, SIGTERM, {"WI", false, ""}, dump(0, false, false, "", "", "prgm»WI"), false},
+        {waits, SIGTERM, {"WI", false, ""}, dump(0, false, false, "", "", "prgm»none"), true},
+        {waits, 0, {"WI", false, ""}, dump(0, false, false, "", "5", "prgm»WI"), true},
+        {waits, SIGKILL, {"WM", false, ""}, dump(0, false, false, "", "prgm»WM"), true},
+        {waits, SIGKILL, {"WI", true, "2+3"}, dump(0, false, false, "", "2+3"), false},
+        {paused, SIGKILL, {"WA", false, ""}, dump(0, false, false, "", "prgm»WA"), false},
+        {waits, SIGHUP, {"WI", false, ""}, dump(11, true, false, "", "", "prgm»WI"), true},
+    };
+    for (std::size_t k = 0; k < std::size(launches); ++k)
+        EXPECT_EQ(WalkRunner::relaunched(launches[k].before, launches[k].after, launches[k].signal, launches[k].run).has_value(),
+                  launches[k].fails)
+            << k;
 }
 
 // Walks chosen from the environment, for a search of many seeds and to shrink what fails:

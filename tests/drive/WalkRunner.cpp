@@ -91,31 +91,6 @@ struct ScratchFolder {
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 };
 
-// The run going on as the dumps showed it: its program's name (on the output screen, or
-// the one the debugger shows), whether the debugger started it, and the line the last dump
-// before it showed (the home line the debugger's run leaves alone).
-struct SeenRun {
-    std::string program;
-    bool debugged = false;
-    std::string line;
-};
-
-void note(SeenRun& run, const json& shown)
-{
-    if (!shown.value("running", false) && !shown.value("waiting", false)) {
-        run = {};
-        run.line = shown.value("entry", "");
-        return;
-    }
-    if (const json& output = shown.value("programOutput", json()); output.is_object() && output.value("program", "") != "")
-        run.program = output["program"];
-    if (const json& editor = shown.value("editor", json()); editor.is_object() && editor.value("debug", false)) {
-        run.debugged = true;
-        if (run.program.empty())
-            run.program = editor.value("program", "");
-    }
-}
-
 // Whether a program waits for an answer (a question, a menu's pick) while no run goes on.
 bool asks(const json& shown) { return shown.value("waiting", false) && !shown.value("running", true); }
 
@@ -131,11 +106,29 @@ bool hidesTheQuestion(const json& shown)
         && shown.value("pauseBar", json()).is_null() && shown["alerts"].empty() && !shown.contains("dialog");
 }
 
+} // namespace
+
+void WalkRunner::note(SeenRun& run, const json& shown)
+{
+    if (!shown.value("running", false) && !shown.value("waiting", false)) {
+        run = {};
+        run.line = shown.value("entry", "");
+        return;
+    }
+    if (const json& output = shown.value("programOutput", json()); output.is_object() && output.value("program", "") != "")
+        run.program = output["program"];
+    if (const json& editor = shown.value("editor", json()); editor.is_object() && editor.value("debug", false)) {
+        run.debugged = true;
+        if (run.program.empty())
+            run.program = editor.value("program", "");
+    }
+}
+
 // A question out of sight takes nothing the user types or enters where they are: after a
 // step on such a screen (as it stood at rest) the program still waits (unless ON broke the
 // run: its key, or Ctrl+/, the computer's ON), and while the question stays out of sight
 // its output is as it was (a half-typed answer kept aside comes back with the question).
-std::optional<WalkFailure> answeredUnseen(const json& before, const std::string& step, const json& after)
+std::optional<WalkFailure> WalkRunner::answeredUnseen(const json& before, const std::string& step, const json& after)
 {
     if (!asks(before) || !hidesTheQuestion(before) || step.find("key ON\n") != std::string::npos
         || step.find("hkey Ctrl+/\n") != std::string::npos)
@@ -154,7 +147,7 @@ std::optional<WalkFailure> answeredUnseen(const json& before, const std::string&
 // the run on the home line (the line it held before a run the debugger started, or none:
 // other runs came from it), and after a quit (the close, a signal) the run's item named for
 // its program.
-std::optional<WalkFailure> relaunched(const json& before, const json& shown, int signal, const SeenRun& run)
+std::optional<WalkFailure> WalkRunner::relaunched(const json& before, const json& shown, int signal, const SeenRun& run)
 {
     const std::string way = signal == 0 ? "the window's close" : signal == SIGKILL ? "a kill after a save" : "a quitting signal";
     const std::string both = "before the run: " + json(run.line).dump() + "\nbefore the ending: " + before.dump() + "\nafter: " + shown.dump();
@@ -180,8 +173,6 @@ std::optional<WalkFailure> relaunched(const json& before, const json& shown, int
         return WalkFailure{"relaunch", "no item named for the waiting run's program after " + way, both};
     return std::nullopt;
 }
-
-} // namespace
 
 WalkOutcome WalkRunner::walk(std::uint32_t seed, int count)
 {

@@ -66,6 +66,22 @@ public:
     };
     Shrunk shrink(std::vector<std::string> steps, const WalkFailure& failure);
 
+    // What the dumps showed of the run going on: its program's name (on the output screen,
+    // or the one the debugger shows), whether the debugger started it, and the line the
+    // last dump before it showed (the home line the debugger's run leaves alone).
+    struct SeenRun {
+        std::string program;
+        bool debugged = false;
+        std::string line;
+    };
+    static void note(SeenRun& run, const nlohmann::json& shown);
+    // The checks of a step, from the dumps before and after it: a question out of sight
+    // took what was typed; what the app launched again after an ending shows.
+    static std::optional<WalkFailure> answeredUnseen(const nlohmann::json& before, const std::string& step,
+                                                     const nlohmann::json& after);
+    static std::optional<WalkFailure> relaunched(const nlohmann::json& before, const nlohmann::json& shown, int signal,
+                                                 const SeenRun& run);
+
     const std::vector<std::string>& steps() const { return steps_; }
     // The steps of a script (each line but the programs, dumps and waits for the sheets;
     // an ending is a step).
