@@ -246,7 +246,8 @@ std::optional<int> RandomWalk::ending(const std::string& step)
 {
     if (step == "close\n")
         return 0;
-    for (const auto& [name, number] : {std::pair("TERM", SIGTERM), std::pair("INT", SIGINT), std::pair("HUP", SIGHUP), std::pair("KILL", SIGKILL)})
+    for (const auto& [name, number] :
+         {std::pair("TERM", SIGTERM), std::pair("INT", SIGINT), std::pair("HUP", SIGHUP), std::pair("KILL", SIGKILL)})
         if (step == std::string("signal ") + name + "\n")
             return number;
     return std::nullopt;

@@ -150,7 +150,8 @@ std::optional<WalkFailure> WalkRunner::answeredUnseen(const json& before, const 
 std::optional<WalkFailure> WalkRunner::relaunched(const json& before, const json& shown, int signal, const SeenRun& run)
 {
     const std::string way = signal == 0 ? "the window's close" : signal == SIGKILL ? "a kill after a save" : "a quitting signal";
-    const std::string both = "before the run: " + json(run.line).dump() + "\nbefore the ending: " + before.dump() + "\nafter: " + shown.dump();
+    const std::string both =
+        "before the run: " + json(run.line).dump() + "\nbefore the ending: " + before.dump() + "\nafter: " + shown.dump();
     if (shown.value("running", true) || shown.value("waiting", true))
         return WalkFailure{"relaunch", "a run goes on after " + way, both};
     // The app's own save waits for a run to end: a kill while one goes on relaunches an
