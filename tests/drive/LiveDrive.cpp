@@ -161,6 +161,12 @@ void LiveDrive::finish(int watchdogSeconds)
             messages_ += text + "\n";
 }
 
+void LiveDrive::sendSignal(int number)
+{
+    if (pid_ > 0 && state_ == State::Running)
+        ::kill(pid_, number);
+}
+
 void LiveDrive::reap(bool wait)
 {
     if (pid_ <= 0 || state_ != State::Running)

@@ -32,6 +32,8 @@ public:
     std::optional<nlohmann::json> ask(const std::string& line, int watchdogSeconds);
     // Ends the script and waits for the app to quit (killing it as hung after the watchdog).
     void finish(int watchdogSeconds);
+    // Sends the driver a signal, as the desktop or a user's kill does.
+    void sendSignal(int number);
 
     State state() const { return state_; }
     // The exit code, or the signal that ended the driver.

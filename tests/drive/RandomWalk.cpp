@@ -1,6 +1,7 @@
 #include "drive/RandomWalk.h"
 
 #include <array>
+#include <csignal>
 #include <sstream>
 #include <string_view>
 #include <utility>
@@ -41,8 +42,31 @@ constexpr const char* kPrograms[] = {"WS", "WD", "WI", "WP", "WM", "WA", "WG", "
 constexpr const char* kAfterEntry[] = {"", "", "", "key ENTER\n", "key ENTER\n", "hkey Return\n", "key DOWN\n",
                                        "hkey Escape\n", "hkey Tab\n"};
 
+// The walk's programs as the program menu lists them, after the samples: `hkey w` goes to
+// the first. The debugger opens those that wait (for an answer, a pick, ENTER, a key) most.
+constexpr const char* kListed[] = {"WA", "WD", "WE", "WG", "WI", "WK", "WM", "WP", "WS"};
+constexpr const char* kDebugged[] = {"WI", "WI", "WP", "WP", "WM", "WA", "WK", "WD", "WE"};
+
+// Screens opened by their key (in the 2ND layer too: STAT PLOT, WINDOW, FORMAT, TBLSET) or
+// their chord, menus opened to pick a row (STAT, APPS, MATH, PRGM, VARS, MATRIX, LIST,
+// MEM, DRAW, DISTR, TEST), and the ways back.
+constexpr const char* kScreenKeys[] = {"key Y=\n", "key GRAPH\n", "key TABLE\n", "key MODE\n", "key 2ND\nkey Y=\n",
+                                       "key 2ND\nkey GRAPH\n", "key 2ND\nkey HOME\n", "key 2ND\nkey TABLE\n"};
+constexpr const char* kScreenChords[] = {"Ctrl+Y", "Ctrl+Shift+G", "Ctrl+G", "Ctrl+D", "Ctrl+T", "Ctrl+Shift+T",
+                                         "Ctrl+Shift+Y", "Ctrl+Shift+H", "Ctrl+O", "Ctrl+C"};
+constexpr const char* kMenuKeys[] = {"key STAT\n", "key STAT\n", "key APPS\n", "key APPS\n", "key MATH\n", "key PRGM\n",
+                                     "key VARS\n", "key 2ND\nkey X⁻¹\n", "key 2ND\nkey STAT\n", "key 2ND\nkey +\n",
+                                     "key 2ND\nkey PRGM\n", "key 2ND\nkey VARS\n", "key 2ND\nkey MATH\n"};
+constexpr const char* kMenuChords[] = {"Ctrl+S", "Ctrl+A", "Ctrl+M", "Ctrl+P", "Ctrl+V", "Ctrl+X", "Ctrl+L", "Ctrl+Shift+M"};
+constexpr const char* kBackKeys[] = {"key 2ND\nkey MODE\n", "key HOME\n"};
+constexpr const char* kBackChords[] = {"hkey Escape\n", "hkey Ctrl+Q\n", "hkey Ctrl+H\n"};
+// The app's endings: the window closed, the desktop's quitting signals, a kill (after the
+// app's own save) twice as often.
+constexpr const char* kEndings[] = {"close\n", "signal TERM\n", "signal INT\n", "signal HUP\n", "signal KILL\n", "signal KILL\n"};
+
 // The full-size screens and the first of the root controller's views, by id.
 constexpr int kGraph = 8, kPeriodicTable = 13, kStatTests = 15, kGeometry = 16, kDebugger = 109;
+constexpr int kProgramEditor = 2, kProgramOutput = 11;
 
 constexpr const char* kPhoneSizes[] = {"390x844", "844x390", "320x390"};
 constexpr const char* kTabletSizes[] = {"768x1024", "1024x768"};
@@ -93,6 +117,22 @@ void collect(const json& value, std::string_view name, std::vector<std::array<in
         for (const json& item : value)
             collect(item, name, out);
     }
+}
+
+// The member of an object the dump gives; null when it has none (or is none).
+const json& member(const json& object, const char* key)
+{
+    static const json none;
+    if (!object.is_object())
+        return none;
+    const auto found = object.find(key);
+    return found == object.end() ? none : *found;
+}
+
+// A tap at a point the dump gives ([x, y]).
+std::string tapAt(const json& point)
+{
+    return "tap " + std::to_string(point[0].get<int>()) + " " + std::to_string(point[1].get<int>()) + "\n";
 }
 
 } // namespace
@@ -184,9 +224,11 @@ bool RandomWalk::mayOpen(const json& shown)
 {
     // As the app asks for a screen: never while an alert is open or a full-size screen or
     // a view over the window is in front (the root controller's, which only its own
-    // controls leave).
+    // controls leave), nor while the debugger holds a run in the editor (only the run asks
+    // then).
     const int front = shown["top"].value("id", 0);
     return front < kDebugger && front != kGraph && front != kPeriodicTable && front != kStatTests && front != kGeometry
+        && !(front == kProgramEditor && member(member(shown, "editor"), "debug") == true)
         && shown.value("alerts", json::array()).empty();
 }
 
@@ -195,31 +237,169 @@ bool RandomWalk::fits(const std::string& step, const json& shown)
     std::istringstream lines(step);
     for (std::string line; std::getline(lines, line);)
         if ((line.starts_with("key ") && !keysShown(shown)) || (line.starts_with("open ") && !mayOpen(shown))
-            || (line == "wait idle" && shown.value("running", true)))
+            || (line == "wait idle" && shown.value("running", true)) || (line == "tap leave" && shown["top"]["leave"].is_null()))
             return false;
     return true;
 }
 
+std::optional<int> RandomWalk::ending(const std::string& step)
+{
+    if (step == "close\n")
+        return 0;
+    for (const auto& [name, number] :
+         {std::pair("TERM", SIGTERM), std::pair("INT", SIGINT), std::pair("HUP", SIGHUP), std::pair("KILL", SIGKILL)})
+        if (step == std::string("signal ") + name + "\n")
+            return number;
+    return std::nullopt;
+}
+
+std::string RandomWalk::door(const json& shown, bool keys)
+{
+    const std::uint32_t way = below(10);
+    if (way < 4) {
+        // A menu, maybe another of its tabs, a row by its number or ENTER, and maybe a row
+        // of the menu that row opens (APPS 1 1: the TVM solver).
+        std::string lines = keys ? pick(kMenuKeys) : std::string("hkey ") + pick(kMenuChords) + "\n";
+        for (std::uint32_t tabs = below(3); tabs > 0; --tabs)
+            lines += keys ? (below(3) ? "key RIGHT\n" : "key LEFT\n") : (below(3) ? "hkey Right\n" : "hkey Left\n");
+        for (std::uint32_t rows = 1 + below(2); rows > 0; --rows) {
+            const std::uint32_t row = below(7);
+            lines += row == 0 ? (keys ? "key ENTER\n" : "hkey Return\n") : (keys ? "key " : "hkey ") + std::to_string(row) + "\n";
+        }
+        return lines;
+    }
+    if (way < 6 && keys)
+        return pick(kScreenKeys);
+    if (way < 8)
+        return std::string("hkey ") + pick(kScreenChords) + "\n";
+    if (std::string lines = tap(shown); !lines.empty())
+        return lines;
+    return std::string("hkey ") + pick(kScreenChords) + "\n";
+}
+
+std::string RandomWalk::back(const json& shown, bool keys)
+{
+    const std::uint32_t way = below(6);
+    if (way < 2 && keys)
+        return pick(kBackKeys);
+    if (way < 3 && !shown["top"]["leave"].is_null())
+        return "tap leave\n";
+    return pick(kBackChords);
+}
+
+std::string RandomWalk::end() { return pick(kEndings); }
+
+std::string RandomWalk::debugStep(const json& shown)
+{
+    const json& editor = member(shown, "editor");
+    const json& debugger = member(shown, "debugger");
+    switch (debugging_) {
+    case Debugging::None:
+        break;
+    case Debugging::Editor:
+        if (shown["top"].value("id", -1) == kProgramEditor && member(editor, "program") == debugged_
+            && member(editor, "debug") == false && numbers(member(member(editor, "controls"), "debug"), 2)) {
+            debugging_ = Debugging::Debugger;
+            return tapAt(editor["controls"]["debug"]);
+        }
+        break;
+    case Debugging::Debugger: {
+        const json& text = member(debugger, "text");
+        const json& controls = member(debugger, "controls");
+        const json& lines = member(editor, "lines");
+        if (!numbers(text, 4) || !numbers(member(controls, "run"), 2) || !numbers(member(controls, "step"), 2))
+            break;
+        const std::uint32_t way = below(6);
+        if (way == 0 && lines.is_array() && !lines.empty()) {
+            // A breakpoint (or one taken away) by a tap in the margin beside a line.
+            const auto line = below(static_cast<std::uint32_t>(lines.size()));
+            return "tap " + std::to_string(text[0].get<int>() + 3) + " "
+                + std::to_string(text[1].get<int>() + static_cast<int>((line + 0.5) * text[2].get<double>())) + "\n";
+        }
+        if (way < 3) {
+            debugging_ = Debugging::None;
+            return tapAt(controls["run"]);
+        }
+        // Step, by its control or the s key, up to three times.
+        debugging_ = Debugging::Stepping;
+        stepsLeft_ = static_cast<int>(below(3));
+        return way == 3 ? tapAt(controls["step"]) : "hkey s\n";
+    }
+    case Debugging::Stepping:
+        if (const json& step = member(member(debugger, "controls"), "step"); stepsLeft_-- > 0 && numbers(step, 2))
+            return below(2) ? tapAt(step) : "hkey s\n";
+        break;
+    }
+    debugging_ = Debugging::None;
+    return {};
+}
+
 std::string RandomWalk::step(const json& shown)
 {
-    const std::uint32_t kind = below(100);
+    if (debugging_ != Debugging::None)
+        if (std::string lines = debugStep(shown); !lines.empty())
+            return lines;
     const bool keys = keysShown(shown);
-    if (kind < 30)
+    const bool running = shown.value("running", true);
+    const bool alert = !shown.value("alerts", json::array()).empty();
+    const std::uint32_t kind = below(100);
+    if (shown.value("waiting", false) && !alert) {
+        // A run waits for its answer: screens opened over it and left, typing wherever the
+        // user is, and the app ended meanwhile. With the question in front (on the output
+        // screen, or in the editor the debugger steps in) the walk mostly goes elsewhere, so
+        // that screens open while the run waits.
+        const int front = shown["top"].value("id", -1);
+        const bool asked = front == kProgramOutput || (front == kProgramEditor && member(member(shown, "editor"), "debug") == true);
+        const std::uint32_t doors = asked ? 45 : 20, backs = doors + (asked ? 5 : 30);
+        if (kind < doors)
+            return door(shown, keys);
+        if (kind < backs)
+            return back(shown, keys);
+        if (kind < backs + 15)
+            return below(2) ? entry(keys) : "type " + std::to_string(below(10)) + "\n" + (keys ? "key ENTER\n" : "hkey Return\n");
+        if (kind < backs + 24)
+            return keys ? key() : chord();
+        if (kind < backs + 33)
+            if (std::string lines = tap(shown); !lines.empty())
+                return lines;
+        if (kind < backs + 37)
+            return chord();
+        if (kind < backs + 42)
+            return end();
+        return below(2) ? std::string("size ") + (tablet_ ? pick(kTabletSizes) : pick(kPhoneSizes)) + "\n" : "wait 50\n";
+    }
+    if (kind < 2)
+        return end();
+    if (kind < 27)
         return keys ? key() : chord();
-    if (kind < 48)
+    if (kind < 40)
         return chord();
-    if (kind < 62) {
+    if (kind < 52) {
         if (std::string lines = tap(shown); !lines.empty())
             return lines;
         return keys ? key() : chord();
     }
-    if (kind < 76)
+    if (kind < 64)
         return entry(keys);
+    if (kind < 72 && keys && !running && !alert && !shown.value("waiting", false) && mayOpen(shown)) {
+        // A walk program opened in the editor, to be run or stepped in its debugger.
+        debugged_ = pick(kDebugged);
+        debugging_ = Debugging::Editor;
+        std::string lines = "key PRGM\nkey RIGHT\nhkey w\n";
+        for (const char* name : kListed) {
+            if (debugged_ == name)
+                break;
+            lines += "hkey Down\n";
+        }
+        return lines + "hkey Return\n";
+    }
+    if (kind < 78)
+        return door(shown, keys);
     if (kind < 83 && !screens_.empty() && mayOpen(shown))
         return "open " + std::to_string(screens_[below(static_cast<std::uint32_t>(screens_.size()))]) + "\n";
     if (kind < 86)
         return std::string("size ") + (tablet_ ? pick(kTabletSizes) : pick(kPhoneSizes)) + "\n";
-    if (below(2) == 0 && !shown.value("running", true))
+    if (below(2) == 0 && !running)
         return "wait idle\n";
     return "wait 50\n";
 }

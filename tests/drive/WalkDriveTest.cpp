@@ -1,7 +1,10 @@
 // Random walks through the whole app, through orvenda-drive: keys, chords, taps on what the
-// screen shows, entries and program calls, screens opened, the window resized, waits. After
-// every few steps the app answers, shows one screen in front with every control in reach,
-// and at the end QUIT leaves a home screen where 1+1 gives 2. A failing walk prints its
+// screen shows, entries and program calls, runs and steps in the debugger, screens opened
+// (most while a program waits), the window resized, waits, and the app ended and launched
+// again on its data folder. After every few steps the app answers, shows one screen in
+// front with every control in reach and no question behind the home screen; a question out
+// of sight takes nothing typed; each launch after an ending shows nothing half done; and at
+// the end QUIT leaves a home screen where 1+1 gives 2. A failing walk prints its
 // script; ORVENDA_WALK_SEED (a seed or a range A-B), ORVENDA_WALK_STEPS,
 // ORVENDA_WALK_DEVICE (phone, tablet or both) and ORVENDA_WALK_SHRINK=1 run other walks and
 // shrink their failures, ORVENDA_WALK_SCRIPT=FILE shrinks the steps of a script.
@@ -10,9 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -55,13 +60,84 @@ TEST_P(WalkDrive, TheAppAnswersWithOneScreenInReachAndQuitLeavesAHomeScreenThatA
                       << " ORVENDA_WALK_SHRINK=1 and --gtest_filter=WalkDrive.FromTheEnvironment";
 }
 
-// The seeds CI walks, on the phone and the tablet. Six of them once called a program from a
-// field (the list editor's, a geometry figure's, a statistics test's, the matrix editor's,
-// a form's) and brought the app down within their first 40 steps.
+// The seeds CI walks, on the phone and the tablet: each runs and steps the walk's programs in
+// the debugger and ends the app three to ten times, and a program waits for an answer in
+// several to fifty of its steps.
 INSTANTIATE_TEST_SUITE_P(Seeds, WalkDrive,
-                         ::testing::Values(Walk{119, false, 300}, Walk{103, false, 300}, Walk{114, false, 300}, Walk{3, false, 300},
-                                           Walk{120, true, 300}, Walk{161, true, 300}, Walk{12, true, 300}, Walk{1, true, 300}),
+                         ::testing::Values(Walk{13, false, 300}, Walk{99, false, 300}, Walk{58, false, 300}, Walk{22, false, 300},
+                                           Walk{81, false, 300}, Walk{44, false, 300}, Walk{7, false, 300}, Walk{2, false, 300},
+                                           Walk{57, true, 300}, Walk{89, true, 300}, Walk{102, true, 300}, Walk{11, true, 300},
+                                           Walk{4, true, 300}, Walk{23, true, 300}, Walk{34, true, 300}, Walk{46, true, 300}),
                          [](const auto& info) { return device(info.param.tablet) + std::to_string(info.param.seed); });
+
+// Each way a walk ends the app, while one of its programs waits for an answer, a pick,
+// ENTER or a key: the app ends as asked, and the launch after it on the same data folder
+// goes on with no run, no waiting run's call on the home line and, after a quit, the run's
+// item named for its program; at the end QUIT and 1+1 still give 2.
+TEST(WalkDrive, EachEndingWhileAProgramWaitsLeavesNothingHalfDone)
+{
+    const std::vector<std::string> steps =
+        WalkRunner::stepsOf("type prgmWI\nkey ENTER\nsignal KILL\ntype prgmWP\nkey ENTER\nclose\n"
+                            "type prgmWM\nkey ENTER\nsignal TERM\ntype prgmWA\nkey ENTER\nsignal INT\n"
+                            "type prgmWK\nkey ENTER\nsignal HUP\ntype prgmWK\nkey ENTER\nsignal KILL\n");
+    WalkRunner runner(false);
+    const WalkOutcome outcome = runner.replay(steps);
+    EXPECT_FALSE(outcome.failure) << describe(*outcome.failure) << "\n" << outcome.failure->detail << "\n" << outcome.transcript;
+    EXPECT_EQ(outcome.steps, steps.size());
+}
+
+// The walk's checks on dumps as the driver gives them. A question out of sight (the list
+// editor over a waiting Input) fails the step that types onto it or answers it, not the one
+// that brings it back with its half answer or breaks it with ON. A launch after an ending
+// fails with a run going on, the waiting run's call or a half answer on the home line, or
+// without the run's item after a quit; not with the home line a debugger's run left alone,
+// nor after a kill while a run went on (no save since).
+TEST(WalkDrive, TheChecksTellAQuestionAnsweredOutOfSightAndALaunchLeftHalfDone)
+{
+    using nlohmann::json;
+    const auto dump = [](int front, bool waiting, bool running, const char* output, const char* entry, const char* item = nullptr) {
+        json history = json::array();
+        if (item)
+            history.push_back({{"input", item}, {"answer", "X=/User break"}});
+        return json{{"top", {{"id", front}, {"title", "Screen"}}}, {"waiting", waiting}, {"running", running},
+                    {"output", json::array({output})}, {"entry", entry}, {"alerts", json::array()}, {"history", history}};
+    };
+    const json hidden = dump(4, true, false, "X=", "");
+    const struct {
+        json before;
+        const char* step;
+        json after;
+        bool fails;
+    } steps[] = {
+        {hidden, "type 5\n", dump(4, true, false, "X=5", "5"), true},
+        {hidden, "key ENTER\n", dump(4, false, true, "X=5", ""), true},
+        {hidden, "key 2ND\nkey MODE\n", dump(11, true, false, "X=5", "5"), false},
+        {hidden, "key ON\n", dump(4, false, false, "X=", ""), false},
+        {dump(11, true, false, "X=", ""), "type 5\nkey ENTER\n", dump(11, false, true, "X=5", ""), false},
+    };
+    for (std::size_t k = 0; k < std::size(steps); ++k)
+        EXPECT_EQ(WalkRunner::answeredUnseen(steps[k].before, steps[k].step, steps[k].after).has_value(), steps[k].fails) << k;
+    const json waits = dump(11, true, false, "X=", ""), paused = dump(11, true, true, "1", "prgm»WA");
+    const struct {
+        json before;
+        int signal;
+        WalkRunner::SeenRun run;
+        json after;
+        bool fails;
+    } launches[] = {
+        {waits, SIGTERM, {"WI", false, ""}, dump(0, false, false, "", "", "prgm»WI"), false},
+        {waits, SIGTERM, {"WI", false, ""}, dump(0, false, false, "", "", "prgm»none"), true},
+        {waits, 0, {"WI", false, ""}, dump(0, false, false, "", "5", "prgm»WI"), true},
+        {waits, SIGKILL, {"WM", false, ""}, dump(0, false, false, "", "prgm»WM"), true},
+        {waits, SIGKILL, {"WI", true, "2+3"}, dump(0, false, false, "", "2+3"), false},
+        {paused, SIGKILL, {"WA", false, ""}, dump(0, false, false, "", "prgm»WA"), false},
+        {waits, SIGHUP, {"WI", false, ""}, dump(11, true, false, "", "", "prgm»WI"), true},
+    };
+    for (std::size_t k = 0; k < std::size(launches); ++k)
+        EXPECT_EQ(WalkRunner::relaunched(launches[k].before, launches[k].after, launches[k].signal, launches[k].run).has_value(),
+                  launches[k].fails)
+            << k;
+}
 
 // Walks chosen from the environment, for a search of many seeds and to shrink what fails:
 // each failure is printed shrunk, and written to ORVENDA_WALK_OUT/SEED-DEVICE.txt when that
@@ -98,7 +174,7 @@ TEST(WalkDrive, FromTheEnvironment)
                 std::cout << "the script passes on the " << device(tablet) << "\n";
                 continue;
             }
-            ADD_FAILURE() << describe(*outcome.failure) << " on the " << device(tablet);
+            ADD_FAILURE() << describe(*outcome.failure) << " on the " << device(tablet) << "\n" << outcome.failure->detail;
             if (shrink)
                 report("script-" + device(tablet), shrunk(runner, runner.steps(), *outcome.failure));
         }

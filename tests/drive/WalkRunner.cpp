@@ -3,7 +3,11 @@
 #include "drive/RandomWalk.h"
 
 #include <algorithm>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 #include <set>
 #include <sstream>
 
@@ -14,13 +18,18 @@ namespace {
 using nlohmann::json;
 
 // Screen ids of the driver's dump (the app's ScreenRegistry).
-constexpr int kHome = 0, kProgramOutput = 11, kClassicHome = 100, kMenu = 101, kFourFunction = 112;
+constexpr int kHome = 0, kProgramEditor = 2, kProgramOutput = 11, kClassicHome = 100, kMenu = 101, kFourFunction = 112;
 constexpr int kDebugger = 109, kFunctionHelp = 111;
 // The ids `open` is not given: the classic home screen comes with the mode, and the
 // debugger with a program in the editor, not by themselves.
 constexpr int kNotOpened[] = {kClassicHome, kDebugger};
 
 const std::string kCheckpoint = "wait still\ndump\n";
+// Longer than the app's delay before its own save after the last key (a second): the save's
+// timer, started earlier and shorter, fires first in the wait.
+const std::string kSaved = "wait 1500\ndump\n";
+// Longer than anything takes: a quitting signal ends the wait at once, as it ends the app.
+const std::string kSignalTaken = "wait 60000\ndump\n";
 // The buttons of an alert a user closes it with, by preference (never one that goes
 // elsewhere, such as Goto).
 constexpr const char* kClosingButtons[] = {"Quit", "Cancel", "OK", "Close", "Done", "No"};
@@ -63,7 +72,108 @@ bool two(const std::string& answer)
     return rest.empty() || rest == "ᴇ0" || rest == "ᴱ0";
 }
 
+// A data folder of the walk's own, for the app and each launch after it; removed at the end.
+struct ScratchFolder {
+    std::filesystem::path path;
+    ScratchFolder()
+    {
+        std::string name = (std::filesystem::temp_directory_path() / "orvenda-walk-XXXXXX").string();
+        if (::mkdtemp(name.data()))
+            path = name;
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        if (!path.empty())
+            std::filesystem::remove_all(path, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+};
+
+// Whether a program waits for an answer (a question, a menu's pick) while no run goes on.
+bool asks(const json& shown) { return shown.value("waiting", false) && !shown.value("running", true); }
+
+// Whether the screen in front is one that does not show a waiting program's question: not
+// the output screen, not the editor the debugger steps in, no pause bar over the graph, and
+// nothing over it (an overlay's pick goes to the line under it, whatever that is).
+bool hidesTheQuestion(const json& shown)
+{
+    const int front = shown["top"]["id"];
+    const json& editor = shown.value("editor", json());
+    return !overlay(front) && !rootView(front) && front != kProgramOutput
+        && !(front == kProgramEditor && editor.is_object() && editor.value("debug", false))
+        && shown.value("pauseBar", json()).is_null() && shown["alerts"].empty() && !shown.contains("dialog");
+}
+
 } // namespace
+
+void WalkRunner::note(SeenRun& run, const json& shown)
+{
+    if (!shown.value("running", false) && !shown.value("waiting", false)) {
+        run = {};
+        run.line = shown.value("entry", "");
+        return;
+    }
+    if (const json& output = shown.value("programOutput", json()); output.is_object() && output.value("program", "") != "")
+        run.program = output["program"];
+    if (const json& editor = shown.value("editor", json()); editor.is_object() && editor.value("debug", false)) {
+        run.debugged = true;
+        if (run.program.empty())
+            run.program = editor.value("program", "");
+    }
+}
+
+// A question out of sight takes nothing the user types or enters where they are: after a
+// step on such a screen (as it stood at rest) the program still waits (unless ON broke the
+// run: its key, or Ctrl+/, the computer's ON), and while the question stays out of sight
+// its output is as it was (a half-typed answer kept aside comes back with the question).
+std::optional<WalkFailure> WalkRunner::answeredUnseen(const json& before, const std::string& step, const json& after)
+{
+    if (!asks(before) || !hidesTheQuestion(before) || step.find("key ON\n") != std::string::npos
+        || step.find("hkey Ctrl+/\n") != std::string::npos)
+        return std::nullopt;
+    if (after.value("waiting", false) && (after["output"] == before["output"] || !hidesTheQuestion(after)))
+        return std::nullopt;
+    return WalkFailure{"question",
+                       std::string(after.value("waiting", false) ? "typed onto" : "answered") + " a question out of sight on "
+                           + before["top"].value("title", std::string()),
+                       after.dump()};
+}
+
+// What the app launched again shows after the way it ended, from before (the dump before
+// the ending) and the run the dumps showed: no run going on; when a program waited for an
+// answer (and the state before the ending was saved), no answer half typed and no call of
+// the run on the home line (the line it held before a run the debugger started, or none:
+// other runs came from it), and after a quit (the close, a signal) the run's item named for
+// its program.
+std::optional<WalkFailure> WalkRunner::relaunched(const json& before, const json& shown, int signal, const SeenRun& run)
+{
+    const std::string way = signal == 0 ? "the window's close" : signal == SIGKILL ? "a kill after a save" : "a quitting signal";
+    const std::string both =
+        "before the run: " + json(run.line).dump() + "\nbefore the ending: " + before.dump() + "\nafter: " + shown.dump();
+    if (shown.value("running", true) || shown.value("waiting", true))
+        return WalkFailure{"relaunch", "a run goes on after " + way, both};
+    // The app's own save waits for a run to end: a kill while one goes on relaunches an
+    // earlier state. A quit saves whatever goes on.
+    const bool running = before.value("running", true);
+    if (!before.value("waiting", false) || (running && (signal == SIGKILL || run.program.empty())))
+        return std::nullopt;
+    // The home line, when the program stood waiting (a launch back on a screen with a field
+    // shows the field's line).
+    const std::string entry = home(shown["top"]["id"]) && !running ? shown.value("entry", "") : "", call = "prgm»" + run.program;
+    if (!run.debugged && !run.program.empty() && entry == call)
+        return WalkFailure{"relaunch", "the waiting run's call on the home line after " + way, both};
+    if (!entry.empty() && !(run.debugged && entry == run.line))
+        return WalkFailure{"relaunch", "a line on the home screen after " + way + " of a waiting run", both};
+    if (signal == SIGKILL)
+        return std::nullopt;
+    const json& history = shown["history"];
+    const std::string input = history.empty() ? "" : history.back().value("input", "");
+    if (run.program.empty() ? !input.starts_with("prgm»") : input != call)
+        return WalkFailure{"relaunch", "no item named for the waiting run's program after " + way, both};
+    return std::nullopt;
+}
 
 WalkOutcome WalkRunner::walk(std::uint32_t seed, int count)
 {
@@ -76,54 +186,112 @@ WalkOutcome WalkRunner::replay(const std::vector<std::string>& steps) { return r
 WalkOutcome WalkRunner::run(RandomWalk* walk, const std::vector<std::string>& fixed, std::size_t count)
 {
     steps_.clear();
-    LiveDrive drive(RandomWalk::options(tablet_));
+    const ScratchFolder data;
+    const std::string options = RandomWalk::options(tablet_) + " --data " + data.path.string();
+    auto drive = std::make_unique<LiveDrive>(options);
+    // The lines sent to the apps ended before this one, each with its ending.
+    std::string earlier;
     WalkOutcome outcome;
     const auto failed = [&](WalkFailure failure) {
         outcome.failure = std::move(failure);
-        outcome.transcript = drive.transcript();
+        outcome.transcript = earlier + drive->transcript();
         return outcome;
     };
-    drive.send(RandomWalk::programs());
-    std::optional<json> shown = drive.ask(kCheckpoint, kWatchdogSeconds);
+    drive->send(RandomWalk::programs());
+    std::optional<json> shown = drive->ask(kCheckpoint, kWatchdogSeconds);
     if (walk && shown) {
         std::vector<int> ids;
-        if (const std::optional<json> screens = drive.ask("screens\n", kWatchdogSeconds))
+        if (const std::optional<json> screens = drive->ask("screens\n", kWatchdogSeconds))
             for (const json& screen : (*screens)["screens"])
                 if (const int id = screen["id"]; std::find(std::begin(kNotOpened), std::end(kNotOpened), id) == std::end(kNotOpened))
                     ids.push_back(id);
         walk->setScreens(std::move(ids));
     }
+    SeenRun run;
     // A dump after every step: the walk chooses its next step from it, and a replay leaves
     // out a step the walk would not make there (its shrinking may have taken out the
     // steps that led there).
     std::size_t sent = 0;
     for (std::size_t n = 0; n < count; ++n) {
         if (!shown)
-            return failed(lost(drive));
+            return failed(lost(*drive));
         std::string step = walk ? walk->step(*shown) : fixed[n];
         if (!walk && !RandomWalk::fits(step, *shown))
             continue;
         steps_.push_back(std::move(step));
-        drive.send(steps_.back());
         outcome.steps = n + 1;
-        if (++sent % kCheckEvery != 0) {
-            shown = drive.ask("dump\n", kWatchdogSeconds);
-        } else if ((shown = drive.ask(kCheckpoint, kWatchdogSeconds))) {
+        const json before = std::move(*shown);
+        if (const std::optional<int> signal = RandomWalk::ending(steps_.back())) {
+            // The app ended, then launched again on its data folder, as a user does. The
+            // transcript has the step in place of the lines that ended the app.
+            const std::string lines = drive->transcript() + steps_.back();
+            if (std::optional<WalkFailure> failure = end(*drive, *signal)) {
+                outcome.failure = std::move(failure);
+                outcome.transcript = earlier + lines;
+                return outcome;
+            }
+            earlier += lines;
+            drive = std::make_unique<LiveDrive>(options);
+            if (!(shown = drive->ask(kCheckpoint, kWatchdogSeconds)))
+                return failed(lost(*drive));
+            if (std::optional<WalkFailure> failure = check(*shown))
+                return failed(std::move(*failure));
+            if (std::optional<WalkFailure> failure = relaunched(before, *shown, *signal, run))
+                return failed(std::move(*failure));
+            note(run, *shown);
+            continue;
+        }
+        drive->send(steps_.back());
+        // While a program waits every step is checked once the sheets are at rest: what the
+        // next step finds in front is then what the user sees.
+        if (++sent % kCheckEvery != 0 && !before.value("waiting", false)) {
+            shown = drive->ask("dump\n", kWatchdogSeconds);
+        } else if ((shown = drive->ask(kCheckpoint, kWatchdogSeconds))) {
             if (std::optional<WalkFailure> failure = check(*shown))
                 return failed(std::move(*failure));
         }
+        if (shown) {
+            if (std::optional<WalkFailure> failure = answeredUnseen(before, steps_.back(), *shown))
+                return failed(std::move(*failure));
+            note(run, *shown);
+        }
     }
-    if (!shown || !(shown = drive.ask(kCheckpoint, kWatchdogSeconds)))
-        return failed(lost(drive));
+    if (!shown || !(shown = drive->ask(kCheckpoint, kWatchdogSeconds)))
+        return failed(lost(*drive));
     if (std::optional<WalkFailure> failure = check(*shown))
         return failed(std::move(*failure));
-    if (std::optional<WalkFailure> failure = quitCheck(drive, *shown))
+    if (std::optional<WalkFailure> failure = quitCheck(*drive, *shown))
         return failed(std::move(*failure));
-    drive.finish(kWatchdogSeconds);
-    if (drive.state() != LiveDrive::State::Exited || drive.exitCode() != 0)
-        return failed(lost(drive));
-    outcome.transcript = drive.transcript();
+    drive->finish(kWatchdogSeconds);
+    if (drive->state() != LiveDrive::State::Exited || drive->exitCode() != 0)
+        return failed(lost(*drive));
+    outcome.transcript = earlier + drive->transcript();
     return outcome;
+}
+
+std::optional<WalkFailure> WalkRunner::end(LiveDrive& drive, int signal)
+{
+    if (signal == 0) {
+        drive.send("close\n");
+    } else if (signal == SIGKILL) {
+        if (!drive.ask(kSaved, kWatchdogSeconds))
+            return lost(drive);
+        drive.sendSignal(SIGKILL);
+    } else {
+        // The signal reaches the app's event loop in the wait that follows: its window closes
+        // and the app quits, saving.
+        drive.sendSignal(signal);
+        const std::optional<json> shown = drive.ask(kSignalTaken, kWatchdogSeconds);
+        if (!shown)
+            return lost(drive);
+        if (!(*shown)["drawn"].empty())
+            return WalkFailure{"ending", std::string("the app went on after ") + ::strsignal(signal), shown->dump()};
+    }
+    drive.finish(kWatchdogSeconds);
+    if (signal == SIGKILL ? drive.state() == LiveDrive::State::Killed && drive.signal() == SIGKILL
+                          : drive.state() == LiveDrive::State::Exited && drive.exitCode() == 0)
+        return std::nullopt;
+    return lost(drive);
 }
 
 WalkFailure WalkRunner::lost(const LiveDrive& drive)
@@ -163,12 +331,18 @@ std::optional<WalkFailure> WalkRunner::check(const json& shown)
             ids += " " + std::to_string(n);
         return WalkFailure{"screen", std::to_string(screens.size()) + " screens drawn:" + ids + " under " + top(shown), shown.dump()};
     }
+    // A program waits for an answer with the home screen in front: what is typed there
+    // answers a question the user cannot see.
+    if (asks(shown) && home(front) && shown["alerts"].empty())
+        return WalkFailure{"question", "a question waits out of sight on " + shown["top"].value("title", std::string()), shown.dump()};
     // While a program runs or waits the screen number is the output's, whatever is in front.
     const bool program = shown.value("running", false) || shown.value("waiting", false);
     if (const int screen = shown["screen"];
         !covered && screen != front && !(front == kClassicHome && screen == kHome) && !(program && screen == kProgramOutput))
         return WalkFailure{"screen", "screen " + std::to_string(screen) + " current with " + top(shown) + " in front", shown.dump()};
-    if (shown.contains("unreachable")) {
+    // A run's posts lay out the screen in front again (its output screen coming in under a
+    // menu): what a user reaches is looked at once nothing runs.
+    if (shown.contains("unreachable") && !shown.value("running", false)) {
         std::set<std::string> classes;
         for (const json& widget : shown["unreachable"])
             classes.insert(widget.value("widget", std::string("?")) + " " + widget.value("why", std::string()) + " by "
