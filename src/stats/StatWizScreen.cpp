@@ -233,7 +233,9 @@ void StatWizScreen::calculate()
     if (auto* entry = dynamic_cast<EntryModel*>(calc().entryManager.get()))
         entry->clear();
     router_.returnHome();
-    if (!command.empty())
+    // While a program waits for its answer the home screen is its question: the command
+    // is no answer, and the line keeps what was typed for the question.
+    if (!command.empty() && !calc().question().asks())
         if (auto* entry = dynamic_cast<EntryModel*>(calc().entryManager.get()))
             entry->addOps(command, false, true);
 }
