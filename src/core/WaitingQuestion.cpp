@@ -16,7 +16,9 @@ constexpr int kProgramOutput = 11;
 
 bool WaitingQuestion::asks() const { return calc_.parser().programQueue().prompting(); }
 
-bool WaitingQuestion::waitsForUser() const { return asks() || calc_.menuRunning || calc_.pauseRunning; }
+bool WaitingQuestion::picks() const { return calc_.menuRunning; }
+
+bool WaitingQuestion::waitsForUser() const { return asks() || picks() || calc_.pauseRunning; }
 
 bool WaitingQuestion::waits() const { return waitsForUser() || calc_.parser().programQueue().programQueued(); }
 

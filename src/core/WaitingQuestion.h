@@ -15,6 +15,8 @@ public:
 
     // An Input or Prompt waits for its answer.
     bool asks() const;
+    // A Menu( waits for its pick.
+    bool picks() const;
     // A program waits for the user: a question, a menu's pick or a pause's ENTER.
     bool waitsForUser() const;
     // A program waits: for the user, or held between its statements (a step, a

@@ -205,6 +205,13 @@ bool ProgramDebuggerScreen::stepNow()
         updateDisplay();
         return true;
     }
+    // A Menu( waiting for its pick takes it as ENTER too: its highlighted row is picked,
+    // never stepped past with its rows left on the output.
+    if (c.question().picks()) {
+        c.parser().menuKey(static_cast<int>(KeyTables::kEnter));
+        updateDisplay();
+        return false;
+    }
     const bool stepped = model_.singleStep();
     updateDisplay();
     return stepped;
@@ -247,6 +254,13 @@ void ProgramDebuggerScreen::run()
         model_.setRunOnceAnswered(true);
         c.processKeyOp(static_cast<int>(KeyTables::kEnter));
         return;
+    }
+    // So does a stepped Menu( its highlighted row; the run goes on from the row's label.
+    if (c.question().picks()) {
+        const bool stepped = model_.stepping();
+        c.parser().menuKey(static_cast<int>(KeyTables::kEnter));
+        if (!stepped || c.question().picks())
+            return;
     }
     if (model_.run()) {
         edit_->update();

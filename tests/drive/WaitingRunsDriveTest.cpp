@@ -637,3 +637,52 @@ TEST(WaitingRunsDrive, TheDebuggerAsksOnlyForItsOwnRun)
     EXPECT_EQ(aside.dumps[0]["drawn"], json::array({15}));
     EXPECT_TRUE(asksInSight(aside.dumps[1], beside[1], ""));
 }
+
+// A stepped Menu( waits for its pick, whatever the debugger is asked meanwhile: Step (its
+// control or s) picks the highlighted row and the debugger stands at the row's label; Run
+// picks it and runs on from there. Either way the output keeps no row of the menu and the
+// run leaves its one item.
+TEST(WaitingRunsDrive, AStepAtASteppedMenuPicksItsRowAndStepsPastNothing)
+{
+    const std::string programs = "program QB\nMenu(\"T\",\"ONE\",A,\"TWO\",B)\nLbl A\nDisp \"A\"\nStop\nLbl B\nDisp \"B\"\nend\n";
+    const std::string editor = "key PRGM\nkey RIGHT\nhkey q\nhkey Return\nwait idle\n";
+    const DriveRun opened = driveScript(programs + editor + "dump\n", "--size 844x390");
+    ASSERT_TRUE(endedWithDumps(opened, 1));
+    const std::string debug = editor + tapAt(opened.dumps[0]["editor"]["controls"]["debug"]) + "wait idle\n";
+    const DriveRun shown = driveScript(programs + debug + "dump\n", "--size 844x390");
+    ASSERT_TRUE(endedWithDumps(shown, 1));
+    const json& controls = shown.dumps[0]["debugger"]["controls"];
+    const std::string toMenu = programs + debug + "hkey s\nwait idle\n";
+    const std::string toEnd = "hkey s\nwait idle\nhkey s\nwait idle\nhkey s\nwait idle\ndump\n";
+    const struct {
+        const char* way;
+        std::string keys;
+        // The label's line (from 0) the debugger stands at after the pick, or none: the run went on.
+        int line;
+        const char* item;
+    } ways[] = {
+        {"s", "hkey s\nwait idle\ndump\n" + toEnd, 1, "prgm»QB → A/Done"},
+        {"Step, the second row", "key DOWN\n" + tapAt(controls["step"]) + "wait idle\ndump\n" + toEnd, 4, "prgm»QB → B/Done"},
+        {"Run", tapAt(controls["run"]) + "wait idle\ndump\n" + toEnd, 0, "prgm»QB → A/Done"},
+    };
+    std::vector<std::string> scripts;
+    for (const auto& way : ways)
+        scripts.push_back(toMenu + "dump\n" + way.keys);
+    const std::vector<DriveRun> runs = driveScriptsAtOnce(scripts, "--size 844x390", 120);
+    for (std::size_t i = 0; i < std::size(ways); ++i) {
+        const auto& way = ways[i];
+        ASSERT_TRUE(endedWithDumps(runs[i], 3)) << way.way;
+        EXPECT_EQ(runs[i].dumps[0]["output"], json::array({"T", "1:ONE", "2:TWO"})) << way.way;
+        const json& picked = runs[i].dumps[1];
+        for (const json& line : picked["output"])
+            EXPECT_EQ(line.get<std::string>().find(':'), std::string::npos) << way.way << ": " << picked["output"];
+        if (way.line > 0) {
+            EXPECT_EQ(picked["debugger"]["line"], way.line) << way.way;
+            EXPECT_TRUE(picked["history"].empty()) << way.way << ": " << lastItem(picked);
+        }
+        const json& ended = runs[i].dumps[2];
+        EXPECT_EQ(ended["waiting"], false) << way.way;
+        EXPECT_EQ(lastItem(ended), way.item) << way.way;
+        EXPECT_EQ(ended["history"].size(), 1u) << way.way;
+    }
+}
