@@ -494,6 +494,10 @@ void Calculator::ptOffAtX(double x, double y)
 
 void Calculator::showGraphView(bool show)
 {
+    // A line entered as the user leaves its screen draws, and brings no graph over the
+    // screen the user goes to.
+    if (show && screenBeingLeft_ >= 0)
+        return;
     if (graphShowsDeferred_ > 0) {
         graphShowAsked_ = true;
         graphShowWanted_ = graphShowWanted_ || show;

@@ -352,4 +352,36 @@ TEST(KeysDrive, EscapeLeavesTheGraphAfterASheetCloses)
     }
 }
 
+// A drawing command typed on the table's line and entered as the user leaves the table (for
+// the program editor, another screen, a menu's screen, home) draws, and leaves the screen
+// the user went to in front: the graph shows the drawing when it is asked for.
+TEST(KeysDrive, ADrawingEnteredAsTheTableIsLeftShowsNoGraphOverTheNextScreen)
+{
+    const std::string typed = "key TABLE\nwait idle\nkey 2ND\nkey PRGM\nkey 6\nkey 6\n";
+    const struct {
+        const char* way;
+        const char* keys;
+        int screen;
+    } ways[] = {
+        {"PRGM's EDIT", "key PRGM\nkey RIGHT\nhkey Return\n", 2},
+        {"Y=", "key Y=\n", 1},
+        {"STAT PLOT", "key 2ND\nkey Y=\n", 9},
+        {"STAT's EDIT", "key STAT\nkey 1\n", 4},
+        {"QUIT", "key 2ND\nkey MODE\n", 0},
+    };
+    std::string script;
+    for (const auto& way : ways)
+        script += typed + way.keys + "wait idle\ndump\nkey GRAPH\nwait idle\ndump\nhkey Escape\nwait idle\nkey 2ND\nkey MODE\n"
+            + "wait idle\nkey CLEAR\n";
+    const DriveRun run = driveScript(script, "", 120);
+    ASSERT_TRUE(endedWithDumps(run, 2 * std::size(ways)));
+    for (std::size_t i = 0; i < std::size(ways); ++i) {
+        const json& left = run.dumps[2 * i];
+        EXPECT_EQ(left["top"]["id"], ways[i].screen) << ways[i].way;
+        EXPECT_EQ(left["screen"], ways[i].screen) << ways[i].way;
+        EXPECT_EQ(left["drawn"], json::array({ways[i].screen})) << ways[i].way;
+        EXPECT_EQ(run.dumps[2 * i + 1]["top"]["id"], 8) << ways[i].way;
+    }
+}
+
 } // namespace
