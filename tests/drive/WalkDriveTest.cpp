@@ -88,17 +88,18 @@ TEST(WalkDrive, EachEndingWhileAProgramWaitsLeavesNothingHalfDone)
 
 // The walk's checks on dumps as the driver gives them. A question out of sight (the list
 // editor over a waiting Input) fails the step that types onto it or answers it, not the one
-// that brings it back with its half answer or breaks it with ON. A launch after an ending
+// that brings it back with its half answer or breaks it (ON, the debugger opened). A launch after an ending
 // fails with a run going on, the waiting run's call or a half answer on the home line, or
 // without the run's item after a quit; not with the home line a debugger's run left alone,
 // nor after a kill while a run went on (no save since).
 TEST(WalkDrive, TheChecksTellAQuestionAnsweredOutOfSightAndALaunchLeftHalfDone)
 {
     using nlohmann::json;
-    const auto dump = [](int front, bool waiting, bool running, const char* output, const char* entry, const char* item = nullptr) {
+    const auto dump = [](int front, bool waiting, bool running, const char* output, const char* entry, const char* item = nullptr,
+                         const char* answer = "X=\n          User break") {
         json history = json::array();
         if (item)
-            history.push_back({{"input", item}, {"answer", "X=/User break"}});
+            history.push_back({{"input", item}, {"answer", answer}});
         return json{{"top", {{"id", front}, {"title", "Screen"}}}, {"waiting", waiting}, {"running", running},
                     {"output", json::array({output})}, {"entry", entry}, {"alerts", json::array()}, {"history", history}};
     };
@@ -114,6 +115,9 @@ TEST(WalkDrive, TheChecksTellAQuestionAnsweredOutOfSightAndALaunchLeftHalfDone)
         {hidden, "key 2ND\nkey MODE\n", dump(11, true, false, "X=5", "5"), false},
         {hidden, "key ON\n", dump(4, false, false, "X=", ""), false},
         {dump(11, true, false, "X=", ""), "type 5\nkey ENTER\n", dump(11, false, true, "X=5", ""), false},
+        // The debugger opened on another program breaks the run, with its item.
+        {hidden, "press? Debug\n", dump(109, false, false, "X=", "", "prgm»WI"), false},
+        {hidden, "key ENTER\n", dump(4, false, false, "X=5", "", "prgm»WI", "X=5\n10\nDone"), true},
     };
     for (std::size_t k = 0; k < std::size(steps); ++k)
         EXPECT_EQ(WalkRunner::answeredUnseen(steps[k].before, steps[k].step, steps[k].after).has_value(), steps[k].fails) << k;

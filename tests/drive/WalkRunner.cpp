@@ -125,8 +125,9 @@ void WalkRunner::note(SeenRun& run, const json& shown)
 }
 
 // A question out of sight takes nothing the user types or enters where they are: after a
-// step on such a screen (as it stood at rest) the program still waits (unless ON broke the
-// run: its key, or Ctrl+/, the computer's ON), and while the question stays out of sight
+// step on such a screen (as it stood at rest) the program still waits (unless the step broke
+// the run: ON's key, Ctrl+/, the computer's ON, or the debugger opened on another program,
+// leaving the run's item), and while the question stays out of sight
 // its output is as it was (a half-typed answer kept aside comes back with the question).
 std::optional<WalkFailure> WalkRunner::answeredUnseen(const json& before, const std::string& step, const json& after)
 {
@@ -134,6 +135,13 @@ std::optional<WalkFailure> WalkRunner::answeredUnseen(const json& before, const 
         || step.find("hkey Ctrl+/\n") != std::string::npos)
         return std::nullopt;
     if (after.value("waiting", false) && (after["output"] == before["output"] || !hidesTheQuestion(after)))
+        return std::nullopt;
+    // The run broken, not answered: the debugger opened on another program ends it as ON
+    // does, with its one item.
+    const json& items = before["history"];
+    const json& now = after["history"];
+    if (!after.value("waiting", false) && now.size() == items.size() + 1
+        && now.back().value("answer", "").ends_with("User break"))
         return std::nullopt;
     return WalkFailure{"question",
                        std::string(after.value("waiting", false) ? "typed onto" : "answered") + " a question out of sight on "
