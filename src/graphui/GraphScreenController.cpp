@@ -349,8 +349,12 @@ void GraphScreenController::placeFixedZoomButtons()
             covered |= button->geometry();
     if (auto* text = dynamic_cast<GraphText*>(graphView_->graphTextView)) {
         const QRectF keepOut = QRectF(covered.translated(-graphView_->pos()));
-        if (text->labelKeepOut != keepOut) {
+        std::vector<QRectF> controls;
+        for (const QRect& r : panels_.ioControlRects ? panels_.ioControlRects() : std::vector<QRect>{})
+            controls.emplace_back(r.translated(-graphView_->pos()));
+        if (text->labelKeepOut != keepOut || text->linesKeepOut != controls) {
             text->labelKeepOut = keepOut;
+            text->linesKeepOut = std::move(controls);
             text->update();
         }
     }

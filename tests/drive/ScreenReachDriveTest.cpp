@@ -205,7 +205,7 @@ INSTANTIATE_TEST_SUITE_P(ScreenReachDrive, EveryScreenReach, ::testing::ValuesIn
 
 // A program's buttons at the graph's four corners and one 10 points from its right edge
 // (where Done and the zoom buttons stand), at every size: every control of the graph in
-// reach, none over another. Stepped in the debugger, its graph kept above the debugger
+// reach, none over another, and the trace's lines clear of them. Stepped in the debugger, its graph kept above the debugger
 // (beside it on a phone on its side) keeps the bar's items at their own size, clear of each
 // other; and the variables panel, its values longer than it is wide, shows six lines whole
 // without a sideways scroll.
@@ -213,14 +213,24 @@ TEST(ScreenReachDrive, AProgramsButtonsAtTheGraphsEdgesAndTheDebuggerLeaveEveryC
 {
     const std::string buttons = "program GB\nButton(0,0,90,\"A\",\"P\")\nButton(-100,0,90,\"B\",\"P\")\n"
                                 "Button(-100,60,90,\"GO\",\"P\")\nButton(0,-34,90,\"C\",\"P\")\nButton(-100,-34,90,\"D\",\"P\")\n"
-                                "DispGraph\nLbl P\nend\ntype prgmGB\nkey ENTER\nwait idle\ndump\n";
+                                "DispGraph\nLbl P\nend\ntype \"X²-4\"->Y₁\nkey ENTER\ntype prgmGB\nkey ENTER\nwait idle\ndump\n"
+                                "key 0x403\nwait idle\ndump\n";
     const std::string program = "program WV\nPt-On(0,0)\n1.23456789->A\n{1,2,3,4,5,6,7,8,9,10,11,12}->LABC\n"
                                 "\"HELLO WORLD AND MORE TEXT\"->Str1\n[[1,2,3][4,5,6]]->[A]\nDisp A\nend\n";
     const std::string editor = "key PRGM\nwait idle\nkey RIGHT\nhkey w\nhkey Return\nwait idle\n";
     for (const WindowSize& size : kEverySize) {
         const DriveRun graph = driveScript(buttons, size.options());
-        ASSERT_TRUE(endedWithDumps(graph, 1)) << size.name();
+        ASSERT_TRUE(endedWithDumps(graph, 2)) << size.name();
         EXPECT_TRUE(reachable(graph.dumps[0], size.size)) << size.name();
+        // The trace's lines stand clear of the buttons.
+        const json& g = graph.dumps[1]["graph"];
+        const json& lines = graph.dumps[1]["trace"]["linesRect"];
+        ASSERT_TRUE(lines.is_array()) << size.name() << graph.dumps[1]["trace"];
+        const QRect drawn(lines[0], lines[1], lines[2], lines[3]);
+        const int w = g[2], h = g[3];
+        for (const QRect& button : {QRect(0, 0, 90, 34), QRect(w - 100, 0, 90, 34), QRect(w - 100, 60, 90, 34), QRect(0, h - 34, 90, 34),
+                                    QRect(w - 100, h - 34, 90, 34)})
+            EXPECT_FALSE(drawn.intersects(button.translated(g[0], g[1]))) << size.name() << " the trace's lines over a button";
         const DriveRun where = driveScript(program + editor + "dump\n", size.options());
         ASSERT_TRUE(endedWithDumps(where, 1)) << size.name();
         const std::string debug = program + editor + tapAt(where.dumps[0]["editor"]["controls"]["debug"]);
