@@ -1339,7 +1339,7 @@ void AppDriver::programEditorState(nlohmann::json& state) const
         // How many of the panel's lines show whole in its view.
         const VarsView& vars = debugger->varsView();
         if (const QWidget* view = vars.parentWidget())
-            state["debugger"]["varsShown"] = static_cast<int>(view->height() / vars.leading());
+            state["debugger"]["varsShown"] = static_cast<int>((view->height() - vars.linesHeight(0)) / vars.leading());
     }
 }
 
