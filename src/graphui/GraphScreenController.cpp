@@ -320,6 +320,10 @@ void GraphScreenController::placeFixedZoomButtons()
     const int rows = (count + perRow - 1) / perRow;
     const QRect column = clearOf(QRect(x - (perRow - 1) * step, kColumnTop, perRow * step - kColumnGap, rows * step - kColumnGap),
         obstacles, barsTop);
+    // Nowhere clear of the program's controls (a graph kept short above the debugger): the
+    // buttons give way, the bar's zoom menu and − and + doing what they do.
+    for (const QRect& o : obstacles)
+        underBar = underBar || o.adjusted(-kClearance, -kClearance, kClearance, kClearance).intersects(column);
     for (std::size_t i = 0; i < fixedZoom_.size(); ++i) {
         ImageButton* button = fixedZoom_[i];
         if (wide_) {
