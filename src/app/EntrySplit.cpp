@@ -25,7 +25,9 @@ EntrySplit::EntrySplit(Calculator& calc, const QWidget& screen, std::function<do
 {
     NotificationCenter& bus = calc_.notificationCenter();
     bus.addObserver(this, AppDelegate::kWillSaveState, [this](const Notification&) {
-        if (!rests_ || !screen_.isVisible())
+        // The home screen last shown keeps its entry on the bottom for the next launch even
+        // while another screen is in front of it.
+        if (!rests_ || lastShown_ != this)
             return;
         kept_ = calc_.entrySplit;
         calc_.entrySplit = kBelowAll;
@@ -36,7 +38,12 @@ EntrySplit::EntrySplit(Calculator& calc, const QWidget& screen, std::function<do
     });
 }
 
-EntrySplit::~EntrySplit() { calc_.notificationCenter().removeObserver(this); }
+EntrySplit::~EntrySplit()
+{
+    calc_.notificationCenter().removeObserver(this);
+    if (lastShown_ == this)
+        lastShown_ = nullptr;
+}
 
 double EntrySplit::top(double w, double h, double e)
 {
@@ -49,6 +56,7 @@ double EntrySplit::top(double w, double h, double e)
         split = std::clamp(historyHeight_(), 0.0, std::max(0.0, h - e));
     const double top = std::min(split, h - e);
     if (shown) {
+        lastShown_ = this;
         calc_.entrySplit = top;
         width_ = w;
         height_ = h;

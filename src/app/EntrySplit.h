@@ -16,7 +16,8 @@ class Calculator;
 // history instead of empty room under it. A save keeps the split of an entry resting on
 // the bottom below any display, so the next launch, at whatever size, has it rest on the
 // bottom too. Only the screen on show moves the split (one just made has no size yet and
-// would squeeze the history to nothing). Main thread.
+// would squeeze the history to nothing); the one last on show saves its split even while
+// another screen is in front. Main thread.
 class EntrySplit {
 public:
     // historyHeight: how high the history's items stand, in the split's measure.
@@ -39,6 +40,8 @@ private:
     bool rests_ = false;
     // The split a save set aside, to be given back after it.
     double kept_ = -1;
+    // The home screen laid out on show last (the classic one or the other).
+    static inline EntrySplit* lastShown_ = nullptr;
 };
 
 } // namespace orvenda

@@ -491,17 +491,21 @@ void RootController::showPeriodicTable()
 
 void RootController::showStatTest(int test)
 {
+    std::optional<Calculator::FailedLine> failed = calc_.takeFailedLine(screens::StatTests);
     ScreenController* c = showFull(screens::StatTests, screens::StatTests);
     c->focus(true);
     c->shown({test, {}});
+    router_->giveBackFailedLine(*c, std::move(failed));
     shell_.blink().resetBlink();
 }
 
 void RootController::showGeometry(int shape)
 {
+    std::optional<Calculator::FailedLine> failed = calc_.takeFailedLine(screens::Geometry);
     ScreenController* c = showFull(screens::Geometry, screens::Geometry);
     c->shown({shape, {}});
     c->focus(true);
+    router_->giveBackFailedLine(*c, std::move(failed));
     shell_.blink().resetBlink();
 }
 

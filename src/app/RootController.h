@@ -95,6 +95,7 @@ public:
     void hideDebugger();
     void suspendDebugger();
     void debuggerFollows(bool editorInFront) override;
+    ScreenController* fullScreenOf(int id) const override { return fullScreen(id); }
     // The debugger shown over its editor, with the keys.
     void bringDebugger(ScreenController* debugger);
     void showHelp() override;

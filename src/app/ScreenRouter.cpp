@@ -303,6 +303,8 @@ void ScreenRouter::showScreen(int n, const ScreenRequest& request)
     // showed meanwhile. The editor stays under the graph a stepped run keeps in its display.
     if (delegate_ && n != screens::ProgramEditor)
         delegate_->closeFullScreens();
+    // A line whose value failed as this screen was left last comes back once it is made.
+    std::optional<Calculator::FailedLine> failed = calc_.takeFailedLine(n);
     // The screen left takes its line before the next one is made (a new list editor
     // empties the line); only then is the home screen's line dropped.
     setCurrentScreen(n);
@@ -313,6 +315,23 @@ void ScreenRouter::showScreen(int n, const ScreenRequest& request)
     if (clearsAfter)
         clearEntry();
     c->shown(request);
+    giveBackFailedLine(*c, std::move(failed));
+}
+
+void ScreenRouter::giveBackFailedLine(ScreenController& c, std::optional<Calculator::FailedLine> line)
+{
+    if (!line || !calc_.entryManager || !calc_.entryManager->text().empty())
+        return;
+    // Typed on another procedure's or figure's form: it waits for that one.
+    const nlohmann::json now = c.typedPlace();
+    if (line->place.is_object() && line->place.contains("n") && now.is_object() && now.value("n", line->place["n"]) != line->place["n"]) {
+        calc_.holdFailedLine(calc_.currentScreen(), std::move(*line));
+        return;
+    }
+    if (line->place.is_object())
+        c.restoreTypedPlace(line->place);
+    calc_.entryManager->putLineBackQuietly(std::move(line->ops), line->cursor);
+    c.updateDisplay();
 }
 
 bool ScreenRouter::programWaits() const { return calc_.question().waits(); }
@@ -339,10 +358,17 @@ void ScreenRouter::showHome()
 
 void ScreenRouter::setCurrentScreen(int n)
 {
-    if (n != calc_.currentScreen() && calc_.leavingCommits())
+    const int left = calc_.currentScreen();
+    if (n != left && calc_.leavingCommits())
         if (ScreenController* leaving = currentController(); leaving && !leaving->listening())
             bringControllerToFront(leaving);
+    // Where the field is, should its value fail and wait for the screen.
+    const ScreenController* from = n == left ? nullptr : routerScreen(left) ? controller(left) : delegate_ ? delegate_->fullScreenOf(left) : nullptr;
+    nlohmann::json place = from ? from->typedPlace() : nullptr;
+    const bool waited = calc_.failedLines().contains(left);
     calc_.setCurrentScreen(n);
+    if (!waited && calc_.failedLines().contains(left))
+        calc_.placeFailedLine(left, std::move(place));
 }
 
 void ScreenRouter::loadGeneralView()

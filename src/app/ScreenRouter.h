@@ -1,12 +1,14 @@
 #pragma once
 
 #include "app/ScreenController.h"
+#include "core/Calculator.h"
 
 #include <QRectF>
 #include <QWidget>
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +48,8 @@ public:
         // stands aside for any other screen, and over its own editor it comes back or
         // stays aside as debuggerStandsAside gives.
         virtual void debuggerFollows(bool /*editorInFront*/) {}
+        // The full-size screen of an id the router does not show (nullptr when not made).
+        virtual ScreenController* fullScreenOf(int /*id*/) const { return nullptr; }
     };
 
     struct Frames {
@@ -112,6 +116,9 @@ public:
     // text first (Calculator::setCurrentScreen), so it is brought back from under a menu
     // or the catalogue to hear the ENTER that commits it.
     void setCurrentScreen(int n);
+    // The line whose value failed as screen c was left last, back in its field
+    // once the screen is shown (taken from the calculator before it was made).
+    void giveBackFailedLine(ScreenController& c, std::optional<Calculator::FailedLine> line);
     void showProgramOutput();
     // The program output in front (or the debugger's editor), from whatever screen.
     void frontProgramOutput();

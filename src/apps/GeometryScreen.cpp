@@ -587,11 +587,16 @@ void GeometryScreen::adjustViewSize()
     // On the graph: the zoom buttons top right with the triangle sketch beside them (the
     // y axis's numbers are near the left, where the figure starts), the segments top left,
     // Solve and Clear above the slider at the bottom.
-    triangle_->setGeometry(g.right() - 40 - 8 - 100, g.top() + 6, 100, 60);
+    // A band too short for the zoom buttons one over the other (a long value's rows grow
+    // the panel up) has them side by side, and the sketch as tall as the band leaves.
+    const bool column = g.height() >= 44 + 32 + 4;
+    const int sketchHeight = std::clamp(g.height() - 12, 0, 60);
+    const int zoomsLeft = column ? g.right() - 40 : g.right() - 40 - 38;
+    triangle_->setGeometry(zoomsLeft - 8 - sketchHeight * 100 / 60, g.top() + 6, sketchHeight * 100 / 60, sketchHeight);
     segments_->setGeometry(g.left() + 5, g.top() + 5, std::min(240, g.width() - 100), kControlHeight);
     // The zoom images' own size.
     plus_->setGeometry(g.right() - 40, g.top() + 6, 34, 32);
-    minus_->setGeometry(g.right() - 40, g.top() + 44, 34, 32);
+    minus_->setGeometry(column ? g.right() - 40 : zoomsLeft, column ? g.top() + 44 : g.top() + 6, 34, 32);
     // A figure's band too short for Solve and Clear under the zoom buttons has them on the
     // bar between Figures and Done, and the slider clear of the sketch and zoom buttons.
     const bool roomy = g.height() >= kRoomyGraphHeight;

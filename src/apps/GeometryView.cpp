@@ -68,7 +68,8 @@ bool GeometryView::resultsBeside() const
 int GeometryView::wrap() const
 {
     const double charWidth = QFontMetricsF(FontMap::shared().font(kFont, fontSize_)).horizontalAdvance(QLatin1Char('0'));
-    const double column = (resultsBeside() ? width() / 2.0 : width()) - kFieldX;
+    // Beside the results a value ends a margin short of their half, clear of them.
+    const double column = resultsBeside() ? width() / 2.0 - 2 * kFieldX : width() - kFieldX;
     return std::clamp(static_cast<int>(column / std::max(1.0, charWidth)), 1, kWrap);
 }
 
@@ -219,7 +220,7 @@ void GeometryView::paintEvent(QPaintEvent*)
     if (points > 0) {
         // Right under the table, which spans the width.
     } else if (y + L / 2 + results * L > bounds.height() + 1) {
-        x = W / 2;
+        x = W / 2 + kFieldX;
         y = L;
     } else {
         y += L / 2;

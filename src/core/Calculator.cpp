@@ -575,30 +575,25 @@ void Calculator::setCurrentScreen(int n)
         typedAnswer_ = entryManager->lineOps();
         entryManager->clear();
     }
-    // A line set aside over the graph is dropped by any other screen than its own.
-    if (failedLine_ && n != kScreenGraph && n != failedLine_->first)
-        failedLine_.reset();
     // Only the screen the user leaves commits its line, once: a screen shown while that
     // line is entered replays no key.
     if (screenBeingLeft_ < 0 && leavingCommits()) {
         screenBeingLeft_ = leaving;
         processKeyOp(kEnterKey);
         screenBeingLeft_ = -1;
-        // A value that failed (its error is told) is not carried to the next screen's line.
-        // The graph gives the solver and the polynomial their screen back: over it, their
-        // line waits as it was typed, error mark and all (the field keeps its value).
+        // A value that failed (its error is told) is not carried to the next screen's line:
+        // it waits for its screen as it was typed, error mark and all (the field keeps its
+        // value), and comes back with it whatever was shown meanwhile.
         if (leaving != kScreenChemistry && !entryManager->text().empty()) {
-            if (n == kScreenGraph && (leaving == kScreenSolver || leaving == kScreenPolynomial))
-                failedLine_.emplace(leaving, entryManager->takeLineQuietly());
-            else
-                entryManager->clear();
+            auto [ops, cursor] = entryManager->takeLineQuietly();
+            failedLines_[leaving] = {std::move(ops), cursor, nullptr};
         }
     }
     currentScreen_ = n;
-    if (failedLine_ && n == failedLine_->first) {
+    if (auto held = failedLines_.find(n); held != failedLines_.end()) {
         if (entryManager && entryManager->text().empty())
-            entryManager->putLineBackQuietly(std::move(failedLine_->second.first), failedLine_->second.second);
-        failedLine_.reset();
+            entryManager->putLineBackQuietly(std::move(held->second.ops), held->second.cursor);
+        failedLines_.erase(held);
     }
 }
 

@@ -269,6 +269,34 @@ public:
     // What was typed for the program's waiting question before another screen came in
     // front, once the program output is current again (taken once).
     std::optional<std::vector<std::uint32_t>> takeTypedAnswer();
+    // A field's line whose value failed as its screen was left: its ops, its cursor (on the
+    // error) and the screen's place of the field (ScreenController::typedPlace; null when
+    // the screen has one field).
+    struct FailedLine {
+        std::vector<std::uint32_t> ops;
+        int cursor = 0;
+        nlohmann::json place;
+    };
+    // The field screens' lines that failed, each waiting for its screen to come back; a
+    // launch gives back what the last one's save kept.
+    const std::map<int, FailedLine>& failedLines() const { return failedLines_; }
+    void holdFailedLine(int screen, FailedLine line) { failedLines_[screen] = std::move(line); }
+    // Where the field of a screen's failed line is, as the screen told it before it was left.
+    void placeFailedLine(int screen, nlohmann::json place)
+    {
+        if (auto held = failedLines_.find(screen); held != failedLines_.end())
+            held->second.place = std::move(place);
+    }
+    // Takes the line waiting for a screen, for its opener to give back once the screen is made.
+    std::optional<FailedLine> takeFailedLine(int screen)
+    {
+        auto held = failedLines_.find(screen);
+        if (held == failedLines_.end())
+            return std::nullopt;
+        FailedLine line = std::move(held->second);
+        failedLines_.erase(held);
+        return line;
+    }
     // What a program waits for from the user, and where it is answered.
     WaitingQuestion question() const { return WaitingQuestion(*this); }
     // Leaving the current screen would enter the text on its entry line.
@@ -674,10 +702,10 @@ private:
     int screenBeingLeft_ = -1;
     // What was typed for a program's question while another screen is in front.
     std::optional<std::vector<std::uint32_t>> typedAnswer_;
-    // A field's line whose value failed as its screen was left for the graph, with its
-    // cursor on the error: it waits there and goes back to its screen when that comes
-    // back. {screen, {ops, cursor}}.
-    std::optional<std::pair<int, std::pair<std::vector<std::uint32_t>, int>>> failedLine_;
+    // Each field screen's line whose value failed as the screen was left, with its cursor on
+    // the error: it waits and goes back to its screen when that comes back. screen → {ops,
+    // cursor}.
+    std::map<int, FailedLine> failedLines_;
     State state_;
     // Read everywhere, on any thread, without the lock; written under it by their setters.
     std::atomic<int> angleFormat_{0};

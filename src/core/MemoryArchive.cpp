@@ -351,6 +351,13 @@ std::vector<std::uint8_t> MemoryArchive::save(const Calculator& c)
     // A line typed in a screen's field, kept with it (the app's, which checks it).
     if (auto field = c.detachedArchive.find("field"); field != c.detachedArchive.end())
         out["field"] = ordered(*field);
+    // The lines whose values failed as their field screens were left, each waiting for it.
+    if (!c.failedLines().empty()) {
+        ordered failed = ordered::array();
+        for (const auto& [screen, line] : c.failedLines())
+            failed.push_back(ordered{{"scrn", screen}, {"ops", opsArchive(line.ops)}, {"at", line.cursor}, {"place", ordered(line.place)}});
+        out["failedFields"] = std::move(failed);
+    }
     out["history"] = managerArchive(c.historyManager, c.detachedArchive, "history");
     out["yEq"] = managerArchive(c.yEqManager, c.detachedArchive, "yEq");
     out["statMgr"] = managerArchive(c.statGraphManager, c.detachedArchive, "statMgr");
@@ -488,6 +495,20 @@ void MemoryArchive::apply(Calculator& c, const nlohmann::json& archive)
     c.detachedArchive.erase("field");
     if (const json* field = in.object("field"))
         c.detachedArchive["field"] = *field;
+    if (const json* failed = in.array("failedFields")) {
+        for (const json& line : *failed) {
+            const json* scrn = ArchiveValues::member(line, "scrn");
+            const json* ops = ArchiveValues::member(line, "ops");
+            const json* at = ArchiveValues::member(line, "at");
+            const auto screen = scrn ? ArchiveValues::integer(*scrn, 0, 255) : std::nullopt;
+            const auto typed = ops ? ArchiveValues::ops(*ops) : std::nullopt;
+            const auto cursor = at ? ArchiveValues::integer(*at, 0, std::numeric_limits<int>::max()) : std::nullopt;
+            const json* place = ArchiveValues::member(line, "place");
+            if (screen && Calculator::fieldScreen(static_cast<int>(*screen)) && typed && !typed->empty())
+                c.holdFailedLine(static_cast<int>(*screen), {*typed, static_cast<int>(cursor.value_or(static_cast<std::int64_t>(typed->size()))),
+                                                            place && place->is_object() ? *place : json()});
+        }
+    }
     if (const json* strings = in.array("strings")) {
         for (std::size_t k = 0; k < c.state().strings.size(); ++k)
             c.state().strings[k] = k < strings->size() ? ArchiveValues::ops((*strings)[k]).value_or(Ops()) : Ops();

@@ -300,7 +300,15 @@ void GraphText::drawInfoLines(QPainter& painter, PlotObject& plot)
     tall += advanceAt(baseSize) * double(lines.size() > keys ? lines.size() - keys : 0);
     // Where the screen's controls stand beside the lines (Done, a column of zoom buttons),
     // the lines end left of them: a smaller size, in whole points, that fits.
-    const double top = 20;
+    double top = 20;
+    // Below a program's controls in the lines' way (each move may meet another).
+    for (std::size_t pass = 0; pass <= linesKeepOut.size(); ++pass) {
+        const QRectF block(0, top, wide + 4, tall);
+        const auto in = std::find_if(linesKeepOut.begin(), linesKeepOut.end(), [&](const QRectF& r) { return r.intersects(block); });
+        if (in == linesKeepOut.end())
+            break;
+        top = in->bottom() + 2;
+    }
     double size = baseSize;
     if (!labelKeepOut.isEmpty() && labelKeepOut.top() < top + tall && labelKeepOut.bottom() > top) {
         const double room = labelKeepOut.left() - 4 - 2;

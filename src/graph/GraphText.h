@@ -10,8 +10,8 @@
 #include <QWidget>
 
 #include <limits>
-
 #include <string>
+#include <vector>
 
 class QPainter;
 
@@ -41,6 +41,9 @@ public:
     bool draggingVariable = false;
     // Where the screen's own controls stand over the graph: y labels keep clear of it.
     QRectF labelKeepOut;
+    // Where a program's controls stand over the graph: the trace's lines stand below those
+    // in their way.
+    std::vector<QRectF> linesKeepOut;
     // The top of the bars the screen lays over the graph's bottom (the trace's variable,
     // a pause's): the axis labels stand above it. None by default.
     double labelFloor = std::numeric_limits<double>::infinity();

@@ -4,6 +4,7 @@
 #include "core/services/YEqManager.h"
 #include "language/VariableSlots.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace orvenda {
@@ -154,6 +155,12 @@ PlotPoint PlotParametric::PtAtT(double t, double range, const PlotList&)
     double snapped = findZero(t, span);
     if (calc.featureLock == FeatureNone)
         snapped = findMinMax(t, span);
+    // A zero or turning point the curve reaches only outside Tmin..Tmax is not on the plot.
+    const double tMin = calc.getVar(kSlotTmin).value.real(), tMax = calc.getVar(kSlotTmax).value.real();
+    if (calc.featureLock != FeatureNone && !(snapped >= std::min(tMin, tMax) && snapped <= std::max(tMin, tMax))) {
+        calc.setFeatureLock(FeatureNone);
+        snapped = t;
+    }
     const double x = XAtT(snapped);
     const bool onAxis = calc.featureLock == FeatureZero || calc.featureLock == FeatureAsymptote;
     return {x, onAxis ? 0.0 : YAtT(snapped), snapped};

@@ -320,6 +320,10 @@ void GraphScreenController::placeFixedZoomButtons()
     const int rows = (count + perRow - 1) / perRow;
     const QRect column = clearOf(QRect(x - (perRow - 1) * step, kColumnTop, perRow * step - kColumnGap, rows * step - kColumnGap),
         obstacles, barsTop);
+    // Nowhere clear of the program's controls (a graph kept short above the debugger): the
+    // buttons give way, the bar's zoom menu and − and + doing what they do.
+    for (const QRect& o : obstacles)
+        underBar = underBar || o.adjusted(-kClearance, -kClearance, kClearance, kClearance).intersects(column);
     for (std::size_t i = 0; i < fixedZoom_.size(); ++i) {
         ImageButton* button = fixedZoom_[i];
         if (wide_) {
@@ -349,8 +353,12 @@ void GraphScreenController::placeFixedZoomButtons()
             covered |= button->geometry();
     if (auto* text = dynamic_cast<GraphText*>(graphView_->graphTextView)) {
         const QRectF keepOut = QRectF(covered.translated(-graphView_->pos()));
-        if (text->labelKeepOut != keepOut) {
+        std::vector<QRectF> controls;
+        for (const QRect& r : panels_.ioControlRects ? panels_.ioControlRects() : std::vector<QRect>{})
+            controls.emplace_back(r.translated(-graphView_->pos()));
+        if (text->labelKeepOut != keepOut || text->linesKeepOut != controls) {
             text->labelKeepOut = keepOut;
+            text->linesKeepOut = std::move(controls);
             text->update();
         }
     }

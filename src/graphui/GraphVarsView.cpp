@@ -364,7 +364,15 @@ void GraphVarsView::adjustVarBy(int n)
         double increment = record.step * n;
         if (increment == 0)
             increment = (record.max - record.min) / (editVar_ == kVarX ? viewWidth : 100.0) * n;
-        trackValue_ = clampTo(trackValue_ + increment, record);
+        double to = trackValue_ + increment;
+        // T and θ walk their steps from Tmin (θmin): from between two steps (a tap, a drag,
+        // the range's end) a bump lands on the next step its way.
+        if ((editVar_ == kVarT || editVar_ == kVarTheta) && record.step != 0) {
+            const double k = (trackValue_ - record.min) / record.step, nearest = std::round(k);
+            const double from = std::fabs(k - nearest) < 1e-9 ? nearest : (n > 0 ? std::floor(k) : std::ceil(k));
+            to = record.min + (from + n) * record.step;
+        }
+        trackValue_ = clampTo(to, record);
         delegate_.trace(trackValue_, 0.5);
         shown = calc_.pTrackPoint.t;
         record.value = trackValue_;

@@ -139,6 +139,7 @@
 #include <array>
 #include <atomic>
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <charconv>
 #include <fstream>
@@ -802,8 +803,15 @@ bool AppDriver::graphKey(std::uint32_t op)
             const auto* sequence = dynamic_cast<const PlotSequence*>(traced);
             if (sequence)
                 own.step = sequence->sequenceType() == PlotSequence::Web ? 0.5 : 1;
-            view.trace(std::clamp(from + n * own.step, std::min(own.min, own.max), std::max(own.min, own.max)),
-                       kTraceStepTolerance);
+            const double lo = std::min(own.min, own.max), hi = std::max(own.min, own.max);
+            double to = from + n * own.step;
+            // Stopped at the range's end between two steps, LEFT goes back to the last step.
+            if (n < 0 && from >= hi && own.step > 0) {
+                const double last = own.min + std::floor((hi - own.min) / own.step + 1e-9) * own.step;
+                if (from - last > own.step * 1e-9)
+                    to = last;
+            }
+            view.trace(std::clamp(to, lo, hi), kTraceStepTolerance);
         } else {
             view.trace(from + n * pointWidth, kTraceStepTolerance);
         }
@@ -1331,7 +1339,7 @@ void AppDriver::programEditorState(nlohmann::json& state) const
         // How many of the panel's lines show whole in its view.
         const VarsView& vars = debugger->varsView();
         if (const QWidget* view = vars.parentWidget())
-            state["debugger"]["varsShown"] = static_cast<int>(view->height() / vars.leading());
+            state["debugger"]["varsShown"] = static_cast<int>((view->height() - vars.linesHeight(0)) / vars.leading());
     }
 }
 

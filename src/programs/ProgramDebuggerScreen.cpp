@@ -25,6 +25,7 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include <cmath>
 #include <tuple>
 
 namespace orvenda {
@@ -356,9 +357,11 @@ void ProgramDebuggerScreen::resizeEvent(QResizeEvent*)
     const int bottom = part_.bottom() + 1 - buttonHeight - 6;
     const int body = std::max(0, bottom - top - kLabelHeight - 4);
     // The program takes three fifths, the variables the rest, but at least their first
-    // lines where the body is short (as long as the program keeps half).
+    // lines whole where the body is short (as long as the program keeps two fifths); the
+    // panel is 4 points less than its share.
     constexpr int kLeastVarLines = 6;
-    const int varsHeight = std::max(body - body * 3 / 5, std::min(static_cast<int>(kLeastVarLines * vars_->leading()) + 4, body / 2));
+    const int leastVars = static_cast<int>(std::ceil(vars_->linesHeight(kLeastVarLines))) + 4;
+    const int varsHeight = std::max(body - body * 3 / 5, std::min(leastVars, body - body * 2 / 5));
     const int programHeight = body - varsHeight;
     edit_->setGeometry(left + 4, top + kLabelHeight, std::max(0, w - 8), programHeight);
     varsScroller_->setGeometry(left + 4, top + kLabelHeight + programHeight + 4, std::max(0, w - 8),

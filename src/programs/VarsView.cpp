@@ -120,6 +120,11 @@ std::vector<QString> VarsView::shownLines(int w) const
     return shown;
 }
 
+double VarsView::linesHeight(int n) const
+{
+    return n * leading_ + QFontMetricsF(FontMap::shared().font("CourierNewPS-BoldMT", fontSize_)).descent();
+}
+
 void VarsView::paintEvent(QPaintEvent*)
 {
     if (width() <= 0 || height() <= 0)

@@ -26,6 +26,8 @@ public:
     std::vector<QString> shownLines(int w) const;
     double fontSize() const { return fontSize_; }
     double leading() const { return leading_; }
+    // The height n lines take whole: n leadings down to the last baseline, and its descent.
+    double linesHeight(int n) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

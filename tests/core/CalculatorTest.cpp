@@ -429,9 +429,9 @@ TEST(CalculatorScreens, LeavingTheListEditorEntersTheTypedFieldOnceHomeOrGraphNo
     EXPECT_EQ(v.calc.prevScreen(), 0);
 }
 
-// The solver's or the polynomial's value that failed as the graph was shown waits over the
-// graph and comes back with its screen; any other screen, or another screen's value, drops it.
-TEST(CalculatorScreens, AFailedValueWaitsOverTheGraphForTheSolverOrThePolynomial)
+// A field screen's value that failed as it was left for the graph waits, whatever is shown
+// meanwhile, and comes back with its own screen only.
+TEST(CalculatorScreens, AFailedValueWaitsForItsOwnScreen)
 {
     struct Case {
         int from;
@@ -439,7 +439,7 @@ TEST(CalculatorScreens, AFailedValueWaitsOverTheGraphForTheSolverOrThePolynomial
         std::string back;
     };
     const std::vector<Case> cases{
-        {10, {10}, "2+"}, {20, {20}, "2+"}, {10, {0, 10}, ""}, {20, {1, 20}, ""}, {4, {4}, ""}, {10, {20}, ""},
+        {10, {10}, "2+"}, {20, {20}, "2+"}, {10, {0, 10}, "2+"}, {20, {1, 20}, "2+"}, {4, {4}, "2+"}, {10, {20}, ""},
     };
     for (const Case& c : cases) {
         Wired w;

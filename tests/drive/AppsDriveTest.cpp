@@ -329,5 +329,54 @@ TEST(FieldDrive, ATypedValueThatFailedComesBackAfterTheGraph)
     }
 }
 
+
+// A value with a syntax error typed in the second field of every screen whose entry line
+// fills a field (as the app lists them): after its alert the line stands as typed; QUIT
+// tells the error, and the screen opened again has the line back in the same field; a
+// launch after the app ended with such lines waiting gives each back to its screen. The
+// key set editor's lines and the wizard take any text, and tell no error; the chemistry
+// screen's formula lasts while the app runs.
+TEST(FieldDrive, ATypedValueThatFailedWaitsForItsScreen)
+{
+    const DriveRun listing = driveScript("screens\n");
+    ASSERT_TRUE(endedWithDumps(listing, 1));
+    std::vector<int> screens;
+    for (const json& screen : listing.dumps[0]["screens"])
+        if (screen["field"] == true)
+            screens.push_back(screen["id"].get<int>());
+    ASSERT_GE(screens.size(), 14u);
+    const auto told = [](int screen) { return screen == 22 || screen == 23 ? "" : "press OK\nwait idle\n"; };
+    const std::string quit = "key 2ND\nkey MODE\nwait idle\n";
+    std::string here, ending, next;
+    for (int screen : screens) {
+        const std::string open = "open " + std::to_string(screen) + "\nwait idle\n";
+        const std::string typed = open + "key DOWN\ntype 2+\nwait idle\n";
+        here += typed + (told(screen)[0] ? "key ENTER\nwait idle\n" + std::string(told(screen)) : "") + "dump\n" + quit + told(screen) + open
+            + "dump\nkey CLEAR\n" + quit;
+        ending += typed + quit + told(screen);
+        next += open + "dump\nkey CLEAR\n" + quit;
+    }
+    const DriveRun run = driveScript(here);
+    ASSERT_TRUE(endedWithDumps(run, 2 * screens.size()));
+    const auto data = driveScratch("failed-fields");
+    std::filesystem::remove_all(data);
+    std::filesystem::create_directories(data);
+    ASSERT_EQ(driveScript(ending + "close\n", "--data " + data.string()).exitCode, 0);
+    const DriveRun launched = driveScript(next, "--data " + data.string());
+    ASSERT_TRUE(endedWithDumps(launched, screens.size()));
+    for (std::size_t k = 0; k < screens.size(); ++k) {
+        const json& typed = run.dumps[2 * k];
+        // The chemistry screen keeps its formula itself, while the app runs.
+        std::vector<const json*> dumps{&typed, &run.dumps[2 * k + 1]};
+        if (screens[k] != 14)
+            dumps.push_back(&launched.dumps[k]);
+        for (const json* dump : dumps) {
+            EXPECT_EQ((*dump)["screen"], screens[k]);
+            EXPECT_EQ((*dump)["entry"], "2+") << "screen " << screens[k];
+            EXPECT_EQ(dump->value("typing", json()), typed.value("typing", json())) << "screen " << screens[k] << ": the same field";
+        }
+    }
+}
+
 } // namespace
 } // namespace orvenda::test

@@ -639,7 +639,7 @@ TEST(Drive, SwitchingToClassicKeepsTheHistoryInView)
 // least window) and on the tablet, in MathPrint and in the classic display: the history
 // and the entry line stand where they stood before each turn (the history down to the
 // entry line on the display's bottom), the next answer too; and a launch at the upright
-// size after the last one quit turned stands them there as well.
+// size after the last one quit turned, or with the graph in front, stands them there as well.
 TEST(Drive, TheHistoryFillsItsDisplayAfterEveryTurn)
 {
     struct Device {
@@ -661,13 +661,18 @@ TEST(Drive, TheHistoryFillsItsDisplayAfterEveryTurn)
             ASSERT_TRUE(before.is_object()) << what;
             for (std::size_t k = 1; k < run.dumps.size(); ++k)
                 EXPECT_EQ(run.dumps[k]["home"], before) << what << ", dump " << k;
-            const fs::path data = scratch("turned-history");
-            fs::remove_all(data);
-            const std::string folder = " --data '" + data.string() + "'";
-            ASSERT_EQ(drive(entries + "size " + device.turned.front() + "\nwait idle\n", device.options + folder).exitCode, 0) << what;
-            const Session next = drive("dump\n", device.options + folder);
-            ASSERT_TRUE(endedWithDumps(next, 1)) << what;
-            EXPECT_EQ(next.dumps[0]["home"], before) << what << ", the next launch";
+            // The last launch ended turned on the home screen, or with the graph in front
+            // (turned before it or under it).
+            const std::string turned = "size " + device.turned.front() + "\nwait idle\n";
+            for (const std::string& ending : {turned, turned + "key GRAPH\nwait idle\n", "key GRAPH\nwait idle\n" + turned + "size " + device.upright + "\nwait idle\n" + turned}) {
+                const fs::path data = scratch("turned-history");
+                fs::remove_all(data);
+                const std::string folder = " --data '" + data.string() + "'";
+                ASSERT_EQ(drive(entries + ending, device.options + folder).exitCode, 0) << what;
+                const Session next = drive("dump\n", device.options + folder);
+                ASSERT_TRUE(endedWithDumps(next, 1)) << what;
+                EXPECT_EQ(next.dumps[0]["home"], before) << what << ", the next launch after " << ending;
+            }
         }
 }
 

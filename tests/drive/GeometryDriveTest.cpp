@@ -5,6 +5,7 @@
 #include "DriveSession.h"
 
 #include <QImage>
+#include <QRect>
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,26 @@ TEST_P(GeometryDrive, TheFigureMenuShowsHelpAndPicks)
     EXPECT_TRUE(run.dumps[2]["geometry"]["menu"].is_null());
     EXPECT_EQ(run.dumps[2]["geometry"]["title"], "Arc");
     EXPECT_TRUE(run.dumps[2]["geometry"]["slider"].is_object());
+}
+
+// Each figure in the least window with a value of forty digits typed in its second field:
+// the panel grows up by the value's rows, and the zoom buttons stay on the graph above it,
+// one over the other or side by side.
+TEST(GeometryDriveLeast, TheZoomButtonsStayOnTheGraphOverALongValue)
+{
+    std::string script;
+    for (const char* figure : {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0"})
+        script += std::string("key APPS\nkey 3\nkey ") + figure
+            + "\nwait idle\nkey DOWN\ntype 1234567890123456789012345678901234567890\nwait idle\ndump\nhkey Escape\nwait idle\n";
+    const DriveRun run = driveScript(script, "--device phone --size 320x390");
+    ASSERT_TRUE(endedWithDumps(run, 10));
+    const auto rect = [](const json& r) { return QRect(r[0], r[1], r[2], r[3]); };
+    for (const json& dump : run.dumps) {
+        const json& geometry = dump["geometry"];
+        const QRect graph = rect(geometry["graph"]["rect"]), plus = rect(geometry["plus"]), minus = rect(geometry["minus"]);
+        EXPECT_TRUE(graph.contains(plus) && graph.contains(minus) && !plus.intersects(minus)) << geometry["title"] << geometry;
+        EXPECT_FALSE(rect(geometry["panel"]).intersects(minus)) << geometry["title"];
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Drive, GeometryDrive, ::testing::Values("phone", "tablet"), [](const auto& info) { return std::string(info.param); });

@@ -205,22 +205,40 @@ INSTANTIATE_TEST_SUITE_P(ScreenReachDrive, EveryScreenReach, ::testing::ValuesIn
 
 // A program's buttons at the graph's four corners and one 10 points from its right edge
 // (where Done and the zoom buttons stand), at every size: every control of the graph in
-// reach, none over another. Stepped in the debugger, its graph kept above the debugger
+// reach, none over another, and the trace's lines clear of them. Stepped in the debugger, its graph kept above the debugger
 // (beside it on a phone on its side) keeps the bar's items at their own size, clear of each
 // other; and the variables panel, its values longer than it is wide, shows six lines whole
-// without a sideways scroll.
+// without a sideways scroll. The buttons stepped in the debugger keep the zoom buttons of
+// the graph above it off them.
 TEST(ScreenReachDrive, AProgramsButtonsAtTheGraphsEdgesAndTheDebuggerLeaveEveryControlInReach)
 {
     const std::string buttons = "program GB\nButton(0,0,90,\"A\",\"P\")\nButton(-100,0,90,\"B\",\"P\")\n"
                                 "Button(-100,60,90,\"GO\",\"P\")\nButton(0,-34,90,\"C\",\"P\")\nButton(-100,-34,90,\"D\",\"P\")\n"
-                                "DispGraph\nLbl P\nend\ntype prgmGB\nkey ENTER\nwait idle\ndump\n";
+                                "DispGraph\nLbl P\nend\ntype \"X²-4\"->Y₁\nkey ENTER\ntype prgmGB\nkey ENTER\nwait idle\ndump\n"
+                                "key 0x403\nwait idle\ndump\n";
     const std::string program = "program WV\nPt-On(0,0)\n1.23456789->A\n{1,2,3,4,5,6,7,8,9,10,11,12}->LABC\n"
                                 "\"HELLO WORLD AND MORE TEXT\"->Str1\n[[1,2,3][4,5,6]]->[A]\nDisp A\nend\n";
     const std::string editor = "key PRGM\nwait idle\nkey RIGHT\nhkey w\nhkey Return\nwait idle\n";
+    // The buttons where the program puts them on a graph drawn at g.
+    const auto programButtons = [](const json& g) {
+        const int w = g[2], h = g[3];
+        std::vector<QRect> rects;
+        for (const QRect& r : {QRect(0, 0, 90, 34), QRect(w - 100, 0, 90, 34), QRect(w - 100, 60, 90, 34), QRect(0, h - 34, 90, 34),
+                               QRect(w - 100, h - 34, 90, 34)})
+            rects.push_back(r.translated(g[0], g[1]));
+        return rects;
+    };
     for (const WindowSize& size : kEverySize) {
         const DriveRun graph = driveScript(buttons, size.options());
-        ASSERT_TRUE(endedWithDumps(graph, 1)) << size.name();
+        ASSERT_TRUE(endedWithDumps(graph, 2)) << size.name();
         EXPECT_TRUE(reachable(graph.dumps[0], size.size)) << size.name();
+        // The trace's lines stand clear of the buttons.
+        const json& g = graph.dumps[1]["graph"];
+        const json& lines = graph.dumps[1]["trace"]["linesRect"];
+        ASSERT_TRUE(lines.is_array()) << size.name() << graph.dumps[1]["trace"];
+        const QRect drawn(lines[0], lines[1], lines[2], lines[3]);
+        for (const QRect& button : programButtons(g))
+            EXPECT_FALSE(drawn.intersects(button)) << size.name() << " the trace's lines over a button";
         const DriveRun where = driveScript(program + editor + "dump\n", size.options());
         ASSERT_TRUE(endedWithDumps(where, 1)) << size.name();
         const std::string debug = program + editor + tapAt(where.dumps[0]["editor"]["controls"]["debug"]);
@@ -248,6 +266,20 @@ TEST(ScreenReachDrive, AProgramsButtonsAtTheGraphsEdgesAndTheDebuggerLeaveEveryC
         const json& panel = run.dumps[1];
         EXPECT_TRUE(reachable(panel, size.size)) << size.name();
         EXPECT_GE(panel["debugger"]["varsShown"].get<int>(), 6) << size.name() << panel["debugger"];
+
+        // The buttons stepped in the debugger: the zoom buttons of the graph kept by it stand
+        // clear of them, or give way where the graph is too short.
+        const std::string stepped = "program GS\n" + buttons.substr(buttons.find('\n') + 1, buttons.find("DispGraph") - buttons.find('\n') - 1)
+            + "DispGraph\n1->A\n2->B\nend\nkey PRGM\nwait idle\nkey RIGHT\nhkey g\nhkey Return\nwait idle\n"
+            + tapAt(where.dumps[0]["editor"]["controls"]["debug"]);
+        const DriveRun zooms = driveScript(stepped + steps + step + "dump\n", size.options());
+        ASSERT_TRUE(endedWithDumps(zooms, 1)) << size.name();
+        ASSERT_TRUE(zooms.dumps[0]["graph"].is_array()) << size.name() << ": no graph kept by the debugger";
+        for (const auto& [name, zoom] : zooms.dumps[0]["zoomButtons"].items()) {
+            const json& r = zoom["rect"];
+            for (const QRect& button : programButtons(zooms.dumps[0]["graph"]))
+                EXPECT_FALSE(zoom["shown"] == true && QRect(r[0], r[1], r[2], r[3]).intersects(button)) << size.name() << " " << name;
+        }
     }
 }
 

@@ -130,6 +130,30 @@ TEST(TraceDrive, EveryPlotStepsByItsOwnVariableFromItsFirstValueInEitherAngleMod
     }
 }
 
+// A curve of T or θ over 0..1 by 0.3, in either angle mode: RIGHT stops at the range's end
+// between two steps, LEFT goes back to the last step, the panel's + stops at the end again
+// and its − goes back to the last step too.
+TEST(TraceDrive, FromTheRangesEndTheTraceStepsBackOntoItsSteps)
+{
+    const std::vector<std::pair<std::string, std::string>> curves{
+        {"parametric", "type Param\n" + kEnter + "type \"T\"->Xt₁\n" + kEnter + "type \"1\"->Yt₁\n" + kEnter + "type 0->Tmin\n" + kEnter
+                           + "type 1->Tmax\n" + kEnter + "type 0.3->Tstep\n" + kEnter},
+        {"polar", "type Polar\n" + kEnter + "type \"2\"->r₁\n" + kEnter + "type 0->θmin\n" + kEnter + "type 1->θmax\n" + kEnter
+                      + "type 0.3->θstep\n" + kEnter},
+    };
+    for (const auto& [name, draw] : curves)
+        for (const std::string angle : {"Degree", "Radian"}) {
+            const std::string own = name == "polar" ? "θ" : "T";
+            const DriveRun run = driveScript("type " + angle + "\n" + kEnter + draw + "key GRAPH\nwait idle\n" + kTrace
+                                             + "key RIGHT\nkey RIGHT\nkey RIGHT\nkey RIGHT\ndump\nkey LEFT\ndump\npress " + own
+                                             + "\nwait idle\npress +\nwait idle\npress +\nwait idle\ndump\npress −\nwait idle\ndump\n");
+            ASSERT_TRUE(endedWithDumps(run, 4)) << name << " " << angle;
+            const std::array<double, 4> expected{1, 0.9, 1, 0.9};
+            for (std::size_t k = 0; k < expected.size(); ++k)
+                EXPECT_NEAR(run.dumps[k]["trace"]["t"].get<double>(), expected[k], 1e-9) << name << " " << angle << " step " << k;
+        }
+}
+
 // A launch that goes on from the saved state traces the curve from Tmin again.
 TEST(TraceDrive, TheNextLaunchTracesFromTmin)
 {
@@ -147,7 +171,7 @@ TEST(TraceDrive, TheNextLaunchTracesFromTmin)
 }
 
 // A plot walked away from its start and then tapped elsewhere: LEFT steps from the point
-// tapped, and the panel's − from where LEFT left it.
+// tapped, and the panel's − from where LEFT left it to the step below.
 TEST(TraceDrive, TheKeysGoOnFromAPointTapped)
 {
     struct Tapped {
@@ -184,7 +208,8 @@ TEST(TraceDrive, TheKeysGoOnFromAPointTapped)
         const double step = c.step > 0 ? c.step : pointOfX(run.dumps[2]);
         EXPECT_NEAR(run.dumps[2]["trace"]["t"].get<double>(), tapped - step, 1e-9) << c.name;
         if (!c.panel.empty()) {
-            EXPECT_NEAR(run.dumps[3]["trace"]["t"].get<double>(), tapped - 2 * step, 1e-9) << c.name;
+            // The panel's − lands on the step below, counted from Tmin (0).
+            EXPECT_NEAR(run.dumps[3]["trace"]["t"].get<double>(), (std::ceil((tapped - step) / step - 1e-9) - 1) * step, 1e-9) << c.name;
         }
     }
 }

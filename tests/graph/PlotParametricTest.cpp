@@ -10,6 +10,8 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <string>
+#include <utility>
 
 // The parametric plot, and through it the sampled curve all three sampled plots share.
 
@@ -192,6 +194,14 @@ TEST_F(PlotParametricTest, TraceSnapsToZerosThenTurningPoints)
             EXPECT_EQ(p.y, 0) << k.y;
         else
             EXPECT_NEAR(p.y, k.snappedY, 1e-9) << k.y;
+    }
+    // A zero or turning point just before Tmin is off the plot: the trace stays at t.
+    for (const auto& [x, y] : {std::pair<std::string, std::string>("cos(T)", "sin(T)"), {"T", "T²+1"}}) {
+        plot.recompute();
+        pair(x, y, 0.02, 10, 0.1);
+        const PlotPoint p = plot.PtAtT(0.03, 0.05, {});
+        EXPECT_EQ(calc.featureLock, PlotObject::FeatureNone) << y;
+        EXPECT_DOUBLE_EQ(p.t, 0.03) << y;
     }
 }
 

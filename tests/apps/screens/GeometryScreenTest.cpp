@@ -423,7 +423,7 @@ TEST_F(GeometryScreens, ThePanelMapsTapsToFieldsAndShowsUnknownsBare)
 }
 
 // A long value typed into a triangle's side on the phone, where the results stand beside
-// the fields: it wraps within the fields' half, leaving "perim=" and "area=" as they were,
+// the fields: it wraps within the fields' half, clear of "perim=" and "area=" as they were,
 // and the panel grows by its rows so that ∠C= shows under it; entered, the panel shrinks
 // back.
 TEST_F(GeometryScreens, ALongValueBeingTypedWrapsInItsColumnAndThePanelGrows)
@@ -447,6 +447,12 @@ TEST_F(GeometryScreens, ALongValueBeingTypedWrapsInItsColumnAndThePanelGrows)
     for (int y = static_cast<int>(7 * L * dpr); y < static_cast<int>(8 * L * dpr); ++y)
         for (int x = 0; x < typed.width() / 4; ++x)
             lastRow += typed.pixelColor(x, y).lightness() < 128;
+    // A gutter of clear points between the value's rows and the results.
+    int gutter = 0;
+    for (int y = static_cast<int>(L * dpr); y < static_cast<int>(3 * L * dpr); ++y)
+        for (int x = static_cast<int>((panel.width() / 2.0 - 3) * dpr); x < static_cast<int>((panel.width() / 2.0 + 4) * dpr); ++x)
+            gutter += typed.pixelColor(x, y).lightness() < 128;
+    EXPECT_EQ(gutter, 0) << "the value touches the results";
     EXPECT_EQ(changedRight, 0) << "the results' half as it was";
     EXPECT_GT(lastRow, 0) << "the last field in the panel";
     press(KeyRouter::kEnter);
