@@ -167,10 +167,11 @@ bool KeyRouter::holding() const
 
 bool KeyRouter::programTakesKeys() const
 {
-    return (calc_.programRunning || calc_.menuRunning) && !calc_.question().asks();
+    // A pause takes its keys where it shows; elsewhere they are the screen's.
+    return (calc_.programRunning || calc_.menuRunning) && !calc_.question().asks() && !calc_.pauseRunning;
 }
 
-bool KeyRouter::programOwnsKeys() const { return holding() || calc_.pauseRunning || programTakesKeys(); }
+bool KeyRouter::programOwnsKeys() const { return holding() || calc_.question().pausedInSight() || programTakesKeys(); }
 
 void KeyRouter::press(std::function<void()> action, int getKeyCode)
 {
