@@ -648,6 +648,23 @@ void KeyRouter::processProgramName(std::string_view name)
     }
 }
 
+void KeyRouter::paste(const std::vector<std::uint32_t>& ops)
+{
+    if (ops.empty() || (lineCovered_ && lineCovered_()))
+        return;
+    // The commands only the home screen takes.
+    if (calc_.currentScreen() != 0)
+        for (const std::uint32_t op : ops)
+            if ((op & 0xFFFF) >= kHomeOnlyFirst && (op & 0xFFFF) <= kHomeOnlyLast)
+                return;
+    if (calc_.currentScreen() == kProgramEditor && editors_.debugging() && !calc_.question().asks())
+        return;
+    if (LineEditor* editor = editorTarget(true).editor) {
+        editor->pasteOps(ops);
+        blink_.resetBlink();
+    }
+}
+
 void KeyRouter::clear() { editors_.clear(); }
 
 // ---- Click and cursor ----

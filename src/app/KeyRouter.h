@@ -85,6 +85,10 @@ public:
     // A list or variable name picked from a menu.
     void processVariable(std::string_view name);
     void processProgramName(std::string_view name);
+    // Text pasted: typed where the keys type on the screen in front (the equation, the
+    // program, the field or the line), as one undo step; refused whole where a key could
+    // not type it.
+    void paste(const std::vector<std::uint32_t>& ops);
     // Empties the editor in front.
     void clear();
     // Tokens a key may type somewhere (the rest is ignored).

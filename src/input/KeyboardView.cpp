@@ -814,15 +814,12 @@ void KeyboardView::cut()
 
 void KeyboardView::paste()
 {
-    auto* entry = dynamic_cast<EntryModel*>(calc_.entryManager.get());
-    if (!entry)
-        return;
     std::string bad;
     const auto ops = EntryText().toOps(QGuiApplication::clipboard()->text().trimmed().toStdString(), bad);
     // Text that is not a calculator line is not pasted; the line stays as it was.
     if (!ops || ops->empty())
         return;
-    entry->pasteOps(*ops);
+    keys_.paste(*ops);
     displayChanged();
     redraw();
 }
