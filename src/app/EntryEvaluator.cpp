@@ -171,9 +171,11 @@ void EntryEvaluator::enter()
 void EntryEvaluator::run(const Ops& ops, int screen)
 {
     Parser& parser = calc_.parser();
-    // A line queued while a program asks is that program's answer: only its own screen's
-    // line is.
-    if (calc_.screenBeingLeft() != screen && !calc_.question().outOfSight()) {
+    // A line queued while a program asks is that program's answer, and one queued while it
+    // pauses lets it go on: only its own screen's line is either.
+    const WaitingQuestion waiting = calc_.question();
+    const bool pausedElsewhere = calc_.pauseRunning && !waiting.pausedInSight();
+    if (calc_.screenBeingLeft() != screen && !waiting.outOfSight() && !pausedElsewhere) {
         answering_ = ops;
         parser.startProgramThread(ops);
         waitForAnswer(screen);

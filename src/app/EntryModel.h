@@ -162,8 +162,8 @@ public:
     void insertOpcode(std::uint32_t op, int at) override;
     // One undo step for all the ops.
     void addOps(const Ops& ops, bool insert, bool enableUndo);
-    // Pasted history input or answer: one undo step.
-    void pasteOps(const Ops& ops);
+    // Pasted text, history input or answer: one undo step.
+    void pasteOps(const Ops& ops) override;
     // A list or variable name from a menu; with an RCL waiting, the named list's value.
     void addVariable(std::string_view name, bool insert) override;
     void addProgramName(std::string_view name, bool insert) override;

@@ -167,10 +167,11 @@ bool KeyRouter::holding() const
 
 bool KeyRouter::programTakesKeys() const
 {
-    return (calc_.programRunning || calc_.menuRunning) && !calc_.question().asks();
+    // A pause takes its keys where it shows; elsewhere they are the screen's.
+    return (calc_.programRunning || calc_.menuRunning) && !calc_.question().asks() && !calc_.pauseRunning;
 }
 
-bool KeyRouter::programOwnsKeys() const { return holding() || calc_.pauseRunning || programTakesKeys(); }
+bool KeyRouter::programOwnsKeys() const { return holding() || calc_.question().pausedInSight() || programTakesKeys(); }
 
 void KeyRouter::press(std::function<void()> action, int getKeyCode)
 {
@@ -644,6 +645,23 @@ void KeyRouter::processProgramName(std::string_view name)
     } else if (s == kProgramEditor) {
         if (LineEditor* editor = editors_.programOrEntry())
             editor->addProgramName(name, calc_.insert != 0);
+    }
+}
+
+void KeyRouter::paste(const std::vector<std::uint32_t>& ops)
+{
+    if (ops.empty() || (lineCovered_ && lineCovered_()))
+        return;
+    // The commands only the home screen takes.
+    if (calc_.currentScreen() != 0)
+        for (const std::uint32_t op : ops)
+            if ((op & 0xFFFF) >= kHomeOnlyFirst && (op & 0xFFFF) <= kHomeOnlyLast)
+                return;
+    if (calc_.currentScreen() == kProgramEditor && editors_.debugging() && !calc_.question().asks())
+        return;
+    if (LineEditor* editor = editorTarget(true).editor) {
+        editor->pasteOps(ops);
+        blink_.resetBlink();
     }
 }
 

@@ -59,10 +59,11 @@ public:
     // before its answer came, a screen's line and the keys after it would reach a screen
     // they were not typed for. ON is never held: it stops a long run.
     bool holding() const;
-    // A running program, or the menu it shows, takes the keys (no Input or Prompt waits).
+    // A running program, or the menu it shows, takes the keys (no Input, Prompt or Pause
+    // waits).
     bool programTakesKeys() const;
-    // The keys are a program's to have: a run holds them, a program is paused, or it takes
-    // them as above. Every screen a program brings in front hands them to the keyboard.
+    // The keys are a program's to have: a run holds them, a pause in sight waits for them,
+    // or it takes them as above. Every screen a program brings in front hands them to the keyboard.
     bool programOwnsKeys() const;
     // The key being handled in its turn was typed after the user stopped the run: an alert
     // the stop brought takes it, as it would have at a person's pace.
@@ -84,6 +85,10 @@ public:
     // A list or variable name picked from a menu.
     void processVariable(std::string_view name);
     void processProgramName(std::string_view name);
+    // Text pasted: typed where the keys type on the screen in front (the equation, the
+    // program, the field or the line), as one undo step; refused whole where a key could
+    // not type it.
+    void paste(const std::vector<std::uint32_t>& ops);
     // Empties the editor in front.
     void clear();
     // Tokens a key may type somewhere (the rest is ignored).

@@ -23,6 +23,8 @@ public:
     // A list name, or a program's name after the program token, picked from a menu.
     virtual void addVariable(std::string_view name, bool insert) = 0;
     virtual void addProgramName(std::string_view name, bool insert) = 0;
+    // Text pasted at the cursor (over a selection): one undo step.
+    virtual void pasteOps(const Ops& ops) = 0;
 
     virtual void deleteOpcode() = 0;
     // Delete in two-dimensional form: templates go whole or are unwrapped.

@@ -899,6 +899,8 @@ void YEqModel::addOpcode(std::uint32_t op, bool insert, bool enableUndo)
         updateStyleLocked();
 }
 
+void YEqModel::pasteOps(const Ops& ops) { addOps(ops, calc_.insert != 0, true); }
+
 void YEqModel::addOps(const Ops& ops, bool insert, bool enableUndo)
 {
     Guard guard(*this);

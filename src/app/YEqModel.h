@@ -193,6 +193,7 @@ public:
     // A typed key in MathPrint: templates bring their parts, in one undo step.
     void prettyAddOp(std::uint32_t op) override;
     void addOps(const Ops& ops, bool insert, bool enableUndo);
+    void pasteOps(const Ops& ops) override;
     // A list name picked from a menu.
     void addVariable(std::string_view name, bool insert) override;
     // Program names are not typed into equations.

@@ -15,6 +15,7 @@
 #include "core/VQValue.h"
 #include "graph/FixedGraphView.h"
 #include "graphui/ThumbSlider.h"
+#include "input/KeyCommands.h"
 #include "input/SegmentedControl.h"
 #include "input/VQColorSlider.h"
 #include "numeric/AngleConversion.h"
@@ -165,9 +166,12 @@ void GeometryScreen::restoreTypedPlace(const nlohmann::json& place)
 
 void GeometryScreen::keyPressEvent(QKeyEvent* event)
 {
-    // What the keypad does not take; Escape closes.
+    // What the keypad does not take; Escape closes, and paste types on the field's line as
+    // the keypad's keys do.
     if (event->key() == Qt::Key_Escape)
         done();
+    else if (KeyCommands::pastes(*event))
+        shell_.typeComputerKey(*event);
     else
         ScreenController::keyPressEvent(event);
 }

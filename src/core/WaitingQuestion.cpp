@@ -11,6 +11,7 @@ namespace {
 
 constexpr int kProgramEditor = 2;
 constexpr int kProgramOutput = 11;
+constexpr int kGraph = 8;
 
 } // namespace
 
@@ -27,5 +28,10 @@ bool WaitingQuestion::debugged() const { return calc_.prgmManager && calc_.prgmM
 int WaitingQuestion::screen() const { return debugged() ? kProgramEditor : kProgramOutput; }
 
 bool WaitingQuestion::inSight() const { return calc_.currentScreen() == screen(); }
+
+bool WaitingQuestion::pausedInSight() const
+{
+    return calc_.pauseRunning && (inSight() || calc_.currentScreen() == kGraph);
+}
 
 } // namespace orvenda

@@ -28,6 +28,9 @@ public:
     int screen() const;
     // What waits is on the screen in front.
     bool inSight() const;
+    // A Pause waits for its ENTER where the user sees it: on its screen, or under the
+    // graph's bar. Keys typed elsewhere are that screen's (ON still stops the run).
+    bool pausedInSight() const;
     // A line entered on the screen in front answers the question.
     bool answeredHere() const { return asks() && inSight(); }
     // A line entered on the screen in front would reach a question out of sight.

@@ -233,6 +233,13 @@ void KeyCommands::settleChords(std::vector<Command>& commands)
 
 const KeyCommands::Command* KeyCommands::commandFor(const QKeyEvent& event) const { return match(commands_, event); }
 
+bool KeyCommands::pastes(const QKeyEvent& event)
+{
+    static const KeyCommands keyboard;
+    const Command* command = keyboard.commandFor(event);
+    return command && command->handler == QStringLiteral("cmdPaste:");
+}
+
 const KeyCommands::Command* KeyCommands::match(const std::vector<Command>& commands, const QKeyEvent& event)
 {
     const Qt::KeyboardModifiers m = event.modifiers();

@@ -62,6 +62,8 @@ public:
     // The key press types a character (one printable, without Ctrl), whether or not a
     // command takes it.
     static bool typesCharacter(const QKeyEvent& event);
+    // The key press is the keyboard's paste chord.
+    static bool pastes(const QKeyEvent& event);
     // The Qt key a command's input names: the special inputs, or the key of its one
     // character; 0 for anything else.
     static int keyForInput(const QString& input);

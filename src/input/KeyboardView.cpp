@@ -408,7 +408,7 @@ void KeyboardView::doKeyOp(std::uint32_t op, int key, int layer, QRectF frame, b
 bool KeyboardView::programTakes(std::uint32_t op, int code, bool autoRepeat)
 {
     Parser& parser = calc_.parser();
-    if (calc_.pauseRunning) {
+    if (calc_.question().pausedInSight() || (calc_.pauseRunning && op == KT::kOn)) {
         parser.pauseKey(static_cast<int>(op));
         return true;
     }
@@ -623,7 +623,7 @@ void KeyboardView::keyTouch(std::uint32_t op)
     // queued is under way they wait their turn (they have no getKey code to offer it).
     if (op != 0 && keys_.holding()) {
         calc_.processKeyOp(static_cast<int>(op));
-    } else if (calc_.pauseRunning) {
+    } else if (calc_.question().pausedInSight() || (calc_.pauseRunning && op == KT::kOn)) {
         if (op != 0)
             calc_.parser().pauseKey(static_cast<int>(op));
     } else if (keys_.programTakesKeys()) {
@@ -764,9 +764,9 @@ void KeyboardView::kChar(const KeyCommands::Command& command)
     if (!op)
         return;
     const std::uint32_t t = *op;
-    // A paused or running program, or its menu, has the key as it has every other key:
+    // A pause in sight, a running program or its menu has the key as it has every other key:
     // a letter opens no catalogue over it.
-    if (calc_.pauseRunning || keys_.programTakesKeys()) {
+    if (calc_.question().pausedInSight() || keys_.programTakesKeys()) {
         doOp(t);
         return;
     }
@@ -814,15 +814,12 @@ void KeyboardView::cut()
 
 void KeyboardView::paste()
 {
-    auto* entry = dynamic_cast<EntryModel*>(calc_.entryManager.get());
-    if (!entry)
-        return;
     std::string bad;
     const auto ops = EntryText().toOps(QGuiApplication::clipboard()->text().trimmed().toStdString(), bad);
     // Text that is not a calculator line is not pasted; the line stays as it was.
     if (!ops || ops->empty())
         return;
-    entry->pasteOps(*ops);
+    keys_.paste(*ops);
     displayChanged();
     redraw();
 }

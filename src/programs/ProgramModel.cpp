@@ -553,9 +553,10 @@ void ProgramModel::cutOps()
     edited();
 }
 
-void ProgramModel::pasteOps()
+void ProgramModel::pasteOps() { pasteOps(calc_.prgmPasteBuffer); }
+
+void ProgramModel::pasteOps(const Ops& buffer)
 {
-    const Ops& buffer = calc_.prgmPasteBuffer;
     if (buffer.empty() || !isEditable())
         return;
     const int replaced = selection_.length > 0 ? std::min(selection_.length, length() - selection_.location) : 0;

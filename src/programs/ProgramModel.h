@@ -213,8 +213,10 @@ public:
     void copyOps();
     void deleteOps();
     void cutOps();
-    // Replaces the selection, or inserts at the cursor, with the paste buffer.
+    // Replaces the selection, or inserts at the cursor, with the paste buffer (or the
+    // text pasted).
     void pasteOps();
+    void pasteOps(const Ops& ops) override;
 
     // ---- Editing (the keys) ----
 

@@ -11,6 +11,7 @@
 #include "core/VQValue.h"
 #include "core/VQMatrix.h"
 #include "graph/FixedGraphView.h"
+#include "input/KeyCommands.h"
 #include "input/SegmentedControl.h"
 #include "numeric/StatSlots.h"
 #include "numeric/StatTests.h"
@@ -232,9 +233,12 @@ void StatTestScreen::resizeEvent(QResizeEvent*) { layout(); }
 
 void StatTestScreen::keyPressEvent(QKeyEvent* event)
 {
-    // What the keypad does not take; Escape closes.
+    // What the keypad does not take; Escape closes, and paste types on the field's line as
+    // the keypad's keys do.
     if (event->key() == Qt::Key_Escape)
         done();
+    else if (KeyCommands::pastes(*event))
+        shell_.typeComputerKey(*event);
     else
         ScreenController::keyPressEvent(event);
 }

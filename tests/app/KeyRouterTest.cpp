@@ -24,6 +24,7 @@ public:
     void prettyAddOp(std::uint32_t op) override { note("pretty add " + std::to_string(op)); }
     void addVariable(std::string_view, bool) override { note("variable"); }
     void addProgramName(std::string_view, bool) override { note("program name"); }
+    void pasteOps(const Ops& ops) override { note("paste " + std::to_string(ops.size())); }
     void deleteOpcode() override { note("delete"); }
     void prettyDeleteOpcode() override { note("pretty delete"); }
     void cursorLeft() override { note("left"); }

@@ -21,6 +21,7 @@ using nlohmann::json;
 using orvenda::test::changed;
 using orvenda::test::DriveRun;
 using orvenda::test::driveScript;
+using orvenda::test::driveScriptsAtOnce;
 using orvenda::test::endedWithDumps;
 
 // A row of the catalogue found by typing its name and taken with Return is typed once:
@@ -381,6 +382,64 @@ TEST(KeysDrive, ADrawingEnteredAsTheTableIsLeftShowsNoGraphOverTheNextScreen)
         EXPECT_EQ(left["screen"], ways[i].screen) << ways[i].way;
         EXPECT_EQ(left["drawn"], json::array({ways[i].screen})) << ways[i].way;
         EXPECT_EQ(run.dumps[2 * i + 1]["top"]["id"], 8) << ways[i].way;
+    }
+}
+
+// Paste is typing: the text pasted (Ctrl+Alt+V) lands where the keys of the screen in front
+// type, in one piece: the current equation on Y=, the program at its cursor in the editor,
+// the field's line on every screen that edits one (from the keypad of its own too). The home line hidden under them takes
+// none of it (QUIT finds it empty), and a run waiting at Input out of sight keeps its
+// question unanswered: back in front, the question has nothing typed for it.
+TEST(KeysDrive, PasteLandsWhereTheScreenInFrontTypes)
+{
+    const DriveRun listed = driveScript("screens\n");
+    ASSERT_TRUE(endedWithDumps(listed, 1));
+    struct Place {
+        std::string name;
+        std::string opening;
+        int screen;
+    };
+    std::vector<Place> places{{"Y=", "key Y=\n", 1}, {"the program editor", "key PRGM\nkey RIGHT\nhkey z\nhkey Return\n", 2}};
+    for (const json& screen : listed.dumps[0]["screens"])
+        if (screen.value("field", false))
+            places.push_back({screen["title"].get<std::string>(), "open " + screen["id"].dump() + "\n", screen["id"].get<int>()});
+    ASSERT_GE(places.size(), 10u);
+    const std::string programs = "program ZE\n7\nend\nprogram ZI\nInput \"X=\",X\nend\n";
+    const std::string copied = "type 2+3\nhkey Ctrl+Alt+C\nkey CLEAR\n";
+    std::vector<std::string> scripts(2, programs + copied);
+    for (const Place& place : places)
+        for (const bool waiting : {false, true})
+            scripts[waiting] += std::string(waiting ? "type prgmZI\nkey ENTER\nwait idle\n" : "") + place.opening
+                + "wait idle\nhkey Ctrl+Alt+V\nwait idle\ndump\nhkey Escape\nwait idle\nhkey Escape\nwait idle\ndump\n"
+                + (waiting ? "key CLEAR\ntype 1\nkey ENTER\nwait idle\n" : "") + "key CLEAR\n";
+    const std::vector<DriveRun> runs = driveScriptsAtOnce(scripts, "", 240);
+    for (const bool waiting : {false, true}) {
+        const DriveRun& run = runs[waiting];
+        ASSERT_TRUE(endedWithDumps(run, 2 * places.size())) << waiting;
+        for (std::size_t i = 0; i < places.size(); ++i) {
+            const Place& place = places[i];
+            const std::string where = place.name + (waiting ? " with a question waiting" : "");
+            const json& pasted = run.dumps[2 * i];
+            const json& back = run.dumps[2 * i + 1];
+            EXPECT_EQ(pasted["top"]["id"], place.screen) << where;
+            if (place.screen == 1) {
+                EXPECT_EQ(pasted["yEq"]["rows"][0]["text"], "2+3") << where;
+            } else if (place.screen == 2) {
+                EXPECT_EQ(pasted["editor"]["lines"], json::array({":2+37"})) << where;
+            } else {
+                EXPECT_EQ(pasted["entry"], "2+3") << where;
+            }
+            if (place.screen <= 2)
+                EXPECT_EQ(pasted["entry"], "") << where;
+            EXPECT_EQ(back["entry"], "") << where;
+            EXPECT_EQ(back["waiting"], waiting) << where;
+            if (waiting) {
+                EXPECT_EQ(back["top"]["id"], 11) << where;
+                EXPECT_EQ(back["output"].back(), "X=") << where;
+            } else {
+                EXPECT_EQ(back["top"]["id"], 0) << where;
+            }
+        }
     }
 }
 

@@ -413,11 +413,11 @@ json fieldState(const json& dump)
 
 } // namespace
 
-// While a run waits at Input or Prompt (from the entry line, or the debugger's Run), every
-// screen whose line fills a field takes 5 typed there with ENTER or DOWN as it does with no
-// run waiting; the question keeps waiting, comes back empty on the way home, and takes the
-// next answer: the run's one item, after the statistics wizard's Calculate has taken the
-// user home.
+// While a run waits at Input or Prompt (from the entry line, or the debugger's Run), or at a
+// Pause, every screen whose line fills a field takes 5 typed there with ENTER or DOWN as it
+// does with no run waiting; the question keeps waiting, comes back empty on the way home, and
+// takes the next answer: the run's one item, after the statistics wizard's Calculate has
+// taken the user home (the pause goes on with its ENTER).
 TEST(WaitingRunsDrive, AFieldInFrontTakesWhatIsTypedThere)
 {
     const std::vector<int> screens = fieldScreens();
@@ -430,19 +430,21 @@ TEST(WaitingRunsDrive, AFieldInFrontTakesWhatIsTypedThere)
                 + "key 2ND\nkey MODE\nwait idle\npress? OK\nwait idle\ndump\n";
             names.push_back("screen " + std::to_string(screen) + ", " + key);
         }
-    const std::string prompting = "program ZP\nPrompt X\nDisp X*2\nend\n";
+    const std::string prompting = "program ZP\nPrompt X\nDisp X*2\nend\nprogram ZW\nPause \nDisp 7\nend\n";
     const std::vector<Starter> debugged = starters("", true);
     ASSERT_FALSE(debugged.empty());
     const std::vector<std::pair<std::string, std::string>> waits{
         {"Input", "type prgmZI\nkey ENTER\nwait idle\n"},
         {"Prompt", "type prgmZP\nkey ENTER\nwait idle\n"},
-        {"the debugger's Input", debugged[0].lines}};
+        {"the debugger's Input", debugged[0].lines},
+        {"Pause", "type prgmZW\nkey ENTER\nwait idle\n"}};
     std::vector<std::string> scripts{kAsking + prompting + cases};
     for (const auto& [what, start] : waits)
         // The statistics wizard's Calculate goes home too: its command is no answer.
         scripts.push_back(kAsking + prompting + start + cases
-                          + "key STAT\nkey RIGHT\nkey 1\nwait idle\npress Calculate\nwait idle\n"
-                            "type 1\nkey ENTER\nwait idle\ndump\n");
+                          + (what == "Pause" ? "key ENTER\nwait idle\ndump\n"
+                                             : "key STAT\nkey RIGHT\nkey 1\nwait idle\npress Calculate\nwait idle\n"
+                                               "type 1\nkey ENTER\nwait idle\ndump\n"));
     const std::vector<DriveRun> runs = driveScriptsAtOnce(scripts, "", 300);
     ASSERT_TRUE(endedWithDumps(runs[0], 2 * names.size()));
     for (std::size_t w = 0; w < waits.size(); ++w) {
@@ -457,11 +459,17 @@ TEST(WaitingRunsDrive, AFieldInFrontTakesWhatIsTypedThere)
             if (what == "Prompt") {
                 EXPECT_EQ(back["top"]["id"], 11) << names[i];
                 EXPECT_EQ(back["output"].back(), "X=?") << names[i];
+            } else if (what == "Pause") {
+                EXPECT_EQ(back["top"]["id"], 11) << names[i];
+                EXPECT_EQ(back["waiting"], true) << names[i];
+                EXPECT_TRUE(back["output"].empty()) << names[i] << ": " << back["output"];
             } else {
                 EXPECT_TRUE(asksInSight(back, asker, "")) << what << ", " << names[i];
             }
         }
-        const std::string item = what == "Prompt" ? "prgm»ZP → X=?1/2/Done" : "prgm»ZI → X=1/2/Done";
+        const std::string item = what == "Prompt" ? "prgm»ZP → X=?1/2/Done"
+            : what == "Pause"                   ? "prgm»ZW → 7/Done"
+                                                : "prgm»ZI → X=1/2/Done";
         EXPECT_EQ(lastItem(run.dumps.back()), item) << what;
         EXPECT_EQ(run.dumps.back()["history"].size(), 1u) << what;
     }
@@ -685,4 +693,34 @@ TEST(WaitingRunsDrive, AStepAtASteppedMenuPicksItsRowAndStepsPastNothing)
         EXPECT_EQ(lastItem(ended), way.item) << way.way;
         EXPECT_EQ(ended["history"].size(), 1u) << way.way;
     }
+}
+
+// A Pause waits for its ENTER on its own screen: in the program editor opened over it, what
+// is typed is the program's (5 over its 7, then ENTER; nothing goes on), ON still breaks the
+// run, and back on the output the pause's ENTER lets it go on to its end in one item.
+TEST(WaitingRunsDrive, APauseOutOfSightTakesNoKeyButON)
+{
+    const std::string programs = "program ZA\nDisp 1\nPause \nDisp 2\nend\nprogram ZE\n7\nend\n";
+    const std::string opened = "key PRGM\nkey RIGHT\nhkey z\nhkey Down\nhkey Return\nwait idle\nkey 2ND\nkey MODE\nwait idle\n"
+                               "type prgmZA\nkey ENTER\nwait idle\nopen 2\nwait idle\n";
+    const std::vector<DriveRun> runs = driveScriptsAtOnce(
+        {programs + opened + "key 5\nkey ENTER\nwait idle\ndump\nkey 2ND\nkey MODE\nwait idle\ndump\nkey ENTER\nwait idle\ndump\n",
+         programs + opened + "key ON\nwait idle\ndump\n"},
+        "", 120);
+    ASSERT_TRUE(endedWithDumps(runs[0], 3));
+    const json& typed = runs[0].dumps[0];
+    EXPECT_EQ(typed["top"]["id"], 2);
+    EXPECT_EQ(typed["editor"]["program"], "ZE");
+    EXPECT_EQ(typed["editor"]["lines"], json::array({":5", ":"}));
+    EXPECT_EQ(typed["waiting"], true);
+    EXPECT_EQ(typed["output"], json::array({"1"}));
+    EXPECT_TRUE(typed["history"].empty());
+    const json& back = runs[0].dumps[1];
+    EXPECT_EQ(back["top"]["id"], 11);
+    EXPECT_EQ(back["waiting"], true);
+    EXPECT_EQ(back["output"], json::array({"1"}));
+    EXPECT_EQ(lastItem(runs[0].dumps[2]), "prgm»ZA → 1/2/Done");
+    ASSERT_TRUE(endedWithDumps(runs[1], 1));
+    EXPECT_EQ(runs[1].dumps[0]["waiting"], false);
+    EXPECT_EQ(lastItem(runs[1].dumps[0]), "prgm»ZA → 1/User break");
 }
