@@ -968,6 +968,20 @@ bool AppDriver::wait(std::string_view what)
         }
         return true;
     }
+    if (what == "saved") {
+        // Until the app's own save has taken every change, or a run holds it back (the save
+        // waits for the run to end): a kill then finds on disk what a user's kill would.
+        const AppDelegate& delegate = app_.delegate();
+        const Parser& parser = app_.calculator().parser();
+        QElapsedTimer waited;
+        waited.start();
+        while (delegate.changePending() && parser.programQueueCount() == 0) {
+            if (waited.hasExpired(std::chrono::milliseconds(kIdleLimit).count()))
+                return fail("no save within " + std::to_string(kIdleLimit.count()) + " s");
+            spin(1);
+        }
+        return true;
+    }
     if (what.starts_with("screen ")) {
         // Until that screen is current (a program's output screen comes up once its run
         // has begun, however long the machine takes to get there).

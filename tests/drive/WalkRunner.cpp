@@ -25,9 +25,8 @@ constexpr int kDebugger = 109, kFunctionHelp = 111;
 constexpr int kNotOpened[] = {kClassicHome, kDebugger};
 
 const std::string kCheckpoint = "wait still\ndump\n";
-// Longer than the app's delay before its own save after the last key (a second): the save's
-// timer, started earlier and shorter, fires first in the wait.
-const std::string kSaved = "wait 1500\ndump\n";
+// Until the app's own save has taken the last change (or a run holds the save back).
+const std::string kSaved = "wait saved\ndump\n";
 // Longer than anything takes: a quitting signal ends the wait at once, as it ends the app.
 const std::string kSignalTaken = "wait 60000\ndump\n";
 // The buttons of an alert a user closes it with, by preference (never one that goes
