@@ -651,12 +651,6 @@ void GraphView::trace(double value, double err)
         calc.setFeatureLock(PlotObject::FeatureNone);
         at = {plot->XAtT(value), plot->YAtT(value), value};
         break;
-    // A box plot stands on its value nearest the one asked for, on its centre line.
-    case PlotObject::PlotBox: case PlotObject::PlotModBox:
-        calc.setFeatureLock(PlotObject::FeatureNone);
-        at = {value, 0, value};
-        plot->hitPoint(at, t_, 0);
-        break;
     default:
         break;
     }

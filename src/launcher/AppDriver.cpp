@@ -799,7 +799,11 @@ bool AppDriver::graphKey(std::uint32_t op)
         } else if (const auto* box = dynamic_cast<const PlotBox*>(traced)) {
             // From value to value of the box, whisker ends and outliers, from where it stands
             // (a tap leaves the touch's x as its t).
-            view.trace(box->traceStep(calc.pTrackPoint.x, n > 0), kTraceStepTolerance);
+            PlotPoint at{box->traceStep(calc.pTrackPoint.x, n > 0), 0, 0};
+            traced->hitPoint(at, view.t(), 0);
+            calc.setFeatureLock(PlotObject::FeatureNone);
+            calc.pTrackPoint = at;
+            view.redrawAll();
         } else if (traced && tracedByParameter(*traced)) {
             // By the window's Tstep or θstep, within its range; a sequence by a term (by a
             // half term along the web, from the diagonal to the curve).
