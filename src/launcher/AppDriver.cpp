@@ -63,6 +63,7 @@
 #include "graph/FixedGraphView.h"
 #include "input/SegmentedControl.h"
 #include "stats/ColumnPicker.h"
+#include "stats/PlotBox.h"
 #include "stats/PlotDistribution.h"
 #include "stats/StatEditScreen.h"
 #include "stats/StatPlotModel.h"
@@ -795,6 +796,14 @@ bool AppDriver::graphKey(std::uint32_t op)
         if (traced && tracedByIndex(traced->plotType)) {
             // From data point to data point.
             view.trace(std::clamp(std::round(from) + n, 0.0, std::max(0.0, view.lastTraceIndex(*traced))), kTraceStepTolerance);
+        } else if (const auto* box = dynamic_cast<const PlotBox*>(traced)) {
+            // From value to value of the box, whisker ends and outliers, from where it stands
+            // (a tap leaves the touch's x as its t).
+            PlotPoint at{box->traceStep(calc.pTrackPoint.x, n > 0), 0, 0};
+            traced->hitPoint(at, view.t(), 0);
+            calc.setFeatureLock(PlotObject::FeatureNone);
+            calc.pTrackPoint = at;
+            view.redrawAll();
         } else if (traced && tracedByParameter(*traced)) {
             // By the window's Tstep or θstep, within its range; a sequence by a term (by a
             // half term along the web, from the diagonal to the curve).

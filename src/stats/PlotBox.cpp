@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -80,6 +81,28 @@ void PlotBox::drawRect(const QRectF& rect, QPainter& context, const GraphTransfo
 std::vector<double> PlotBox::candidates(const VQStatistics& s, double) const
 {
     return {s.minX, s.Q1, s.medianX, s.Q3, s.maxX};
+}
+
+double PlotBox::traceStep(double x, bool right) const
+{
+    const auto hold = calc.lockState();
+    const auto stats = statistics();
+    if (!stats)
+        return x;
+    // Every value a touch could stop at: near each data value (the modified plot's
+    // outliers are stops only near themselves).
+    std::vector<double> stops;
+    for (const VQNumber& v : stats->listX.v())
+        for (double c : candidates(*stats, v.r()))
+            if (std::isfinite(c))
+                stops.push_back(c);
+    std::sort(stops.begin(), stops.end());
+    if (right) {
+        const auto next = std::upper_bound(stops.begin(), stops.end(), x);
+        return next == stops.end() ? x : *next;
+    }
+    const auto next = std::lower_bound(stops.begin(), stops.end(), x);
+    return next == stops.begin() ? x : *std::prev(next);
 }
 
 bool PlotBox::hitPoint(PlotPoint& pt, const GraphTransform& t, double err)

@@ -31,6 +31,9 @@ public:
     Calculator::Rect boundsInRect(const QRectF& rect, const GraphTransform& t) override;
     std::optional<std::vector<std::string>> infoLines() override;
     std::optional<std::string> label() override;
+    // The next value the trace stops at beyond x, to the right or to the left, among the
+    // values it may stop at in x order; x itself past the last one.
+    double traceStep(double x, bool right) const;
 
 protected:
     struct Whiskers {

@@ -154,6 +154,49 @@ TEST(TraceDrive, FromTheRangesEndTheTraceStepsBackOntoItsSteps)
         }
 }
 
+// A box plot walked by the keys: LEFT to its first value and no further, RIGHT from value to
+// value (the modified plot's whisker ends and outliers among them) and no further than its
+// last, and on again from a value tapped.
+TEST(TraceDrive, ABoxPlotStepsFromValueToValue)
+{
+    struct Box {
+        std::string plot;
+        std::string data;
+        std::vector<std::pair<double, std::string>> stops;  // from the left, with the value's line
+    };
+    const std::vector<Box> boxes{
+        {"Boxplot", "{1,2,3,4,5,9}", {{1, "minX=1"}, {2, "Q1=2"}, {3.5, "Med=3.5"}, {5, "Q3=5"}, {9, "maxX=9"}}},
+        // 20 lies beyond the fences; the right whisker ends at 5, Q3 too.
+        {"ModBoxplot", "{1,2,3,4,5,20}", {{1, "minX=1"}, {2, "Q1=2"}, {3.5, "Med=3.5"}, {5, "Q3=5"}, {20, "maxX=20"}}},
+    };
+    for (const Box& box : boxes) {
+        std::string script = "type " + box.data + "->L₁\n" + kEnter + "type Plot1(" + box.plot + ",L₁)\n" + kEnter + "type ZoomStat\n" + kEnter
+            + "key CLEAR\nwait idle\nkey GRAPH\nwait idle\n" + kTrace;
+        for (std::size_t k = 0; k <= box.stops.size(); ++k)
+            script += "key LEFT\n";
+        script += "dump\n";
+        for (std::size_t k = 0; k < box.stops.size(); ++k)
+            script += "key RIGHT\ndump\n";
+        const DriveRun run = driveScript(script);
+        ASSERT_TRUE(endedWithDumps(run, box.stops.size() + 1)) << box.plot;
+        for (std::size_t k = 0; k <= box.stops.size(); ++k) {
+            const auto& [value, line] = box.stops[std::min(k, box.stops.size() - 1)];
+            const json& trace = run.dumps[k]["trace"];
+            ASSERT_TRUE(trace.is_object()) << box.plot << " step " << k;
+            EXPECT_EQ(trace["x"].get<double>(), value) << box.plot << " step " << k;
+            EXPECT_EQ(trace["lines"].back().get<std::string>(), line) << box.plot << " step " << k;
+        }
+        // Tapped on its centre line near Q1, LEFT goes on to minX and RIGHT back over Q1 to the median.
+        const double centre = run.dumps[0]["trace"]["y"];
+        const DriveRun tapped = driveScript(script + tapAt(run.dumps[0], 2.2, centre) + "wait idle\ndump\nkey LEFT\ndump\nkey RIGHT\nkey RIGHT\ndump\n");
+        ASSERT_TRUE(endedWithDumps(tapped, box.stops.size() + 4)) << box.plot;
+        const std::size_t at = box.stops.size() + 1;
+        EXPECT_EQ(tapped.dumps[at]["trace"]["x"].get<double>(), box.stops[1].first) << box.plot;
+        EXPECT_EQ(tapped.dumps[at + 1]["trace"]["x"].get<double>(), box.stops[0].first) << box.plot;
+        EXPECT_EQ(tapped.dumps[at + 2]["trace"]["x"].get<double>(), box.stops[2].first) << box.plot;
+    }
+}
+
 // A launch that goes on from the saved state traces the curve from Tmin again.
 TEST(TraceDrive, TheNextLaunchTracesFromTmin)
 {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace orvenda::test {
 namespace {
@@ -94,6 +95,31 @@ TEST_F(PlotBoxTest, AValueOnAFenceIsInside)
     const QImage image = painted(*modified, {10, 0, 0, -10, 10, 150}, 200);
     // A whisker, no outlier mark, at x = 10.
     EXPECT_TRUE(anyInked(image, {108, 99, 4, 3}));
+}
+
+// The keys' steps: every value a touch could stop at, in x order, each outlier among them;
+// either end holds.
+TEST_F(PlotBoxTest, TheTraceStepsOverEveryStopInOrder)
+{
+    // Q1 1.5, median 4.5, Q3 7.5: the fences -7.5 and 16.5 leave -30, -20 and 40 outside;
+    // the whiskers end at 1 and 9.
+    auto modified = box<PlotModBox>({-30, -20, 1, 2, 3, 4, 5, 6, 7, 8, 9, 40}, StatGraphManager::ModBoxplot);
+    double x = 4.5;
+    std::vector<double> right{x}, left{x};
+    for (int k = 0; k < 5; ++k)
+        right.push_back(x = modified->traceStep(x, true));
+    x = 4.5;
+    for (int k = 0; k < 6; ++k)
+        left.push_back(x = modified->traceStep(x, false));
+    EXPECT_EQ(right, (std::vector<double>{4.5, 7.5, 9, 40, 40, 40}));
+    EXPECT_EQ(left, (std::vector<double>{4.5, 1.5, 1, -20, -30, -30, -30}));
+    // From between two stops (a touch's x) to the next one its way.
+    EXPECT_EQ(modified->traceStep(3, true), 4.5);
+    EXPECT_EQ(modified->traceStep(3, false), 1.5);
+
+    auto plain = box<PlotBox>({-30, -20, 1, 2, 3, 4, 5, 6, 7, 8, 9, 40}, StatGraphManager::Boxplot);
+    EXPECT_EQ(plain->traceStep(-30, true), 1.5);
+    EXPECT_EQ(plain->traceStep(7.5, true), 40);
 }
 
 TEST_F(PlotBoxTest, AHitOnTheBandNeedsNoToleranceAndOffItTheToleranceCounts)
