@@ -573,19 +573,34 @@ TEST(WaitingRunsDrive, AnAnswerIsAValueAndItsErrorIsTheProgramsOwn)
     EXPECT_EQ(runs[1].dumps[1]["history"].size(), 1u);
 }
 
+namespace {
+
+// The keys that open the debugger on a phone on its side on the program named from the
+// letter, and the debugger's controls shown then (no keys when it does not open).
+std::pair<std::string, json> debuggerOpened(const std::string& programs, char letter)
+{
+    const std::string editor = std::string("key PRGM\nkey RIGHT\nhkey ") + letter + "\nhkey Return\nwait idle\n";
+    const DriveRun opened = driveScript(programs + editor + "dump\n", "--size 844x390");
+    if (!endedWithDumps(opened, 1))
+        return {};
+    const std::string debug = editor + tapAt(opened.dumps[0]["editor"]["controls"]["debug"]) + "wait idle\n";
+    const DriveRun shown = driveScript(programs + debug + "dump\n", "--size 844x390");
+    if (!endedWithDumps(shown, 1))
+        return {};
+    return {debug, shown.dumps[0]["debugger"]["controls"]};
+}
+
+} // namespace
+
 // Beside the debugger (a phone on its side) a stepped Prompt A,B is answered on the keys: Run
 // with A typed takes it, and once B is answered the run goes on to its end as Run's. A
 // stepped answer that errs leaves the line empty for the next one.
 TEST(WaitingRunsDrive, RunAtASteppedQuestionRunsOnOnceItIsAnswered)
 {
     const std::string programs = "program PA\nPrompt A,B\nDisp A+B\nend\n";
-    const std::string editor = "key PRGM\nkey RIGHT\nhkey p\nhkey Return\nwait idle\n";
-    const DriveRun opened = driveScript(programs + editor + "dump\n", "--size 844x390");
-    ASSERT_TRUE(endedWithDumps(opened, 1));
-    const std::string debug = editor + tapAt(opened.dumps[0]["editor"]["controls"]["debug"]) + "wait idle\n";
-    const DriveRun shown = driveScript(programs + debug + "dump\n", "--size 844x390");
-    ASSERT_TRUE(endedWithDumps(shown, 1));
-    const std::string run = tapAt(shown.dumps[0]["debugger"]["controls"]["run"]);
+    const auto [debug, controls] = debuggerOpened(programs, 'p');
+    ASSERT_FALSE(debug.empty());
+    const std::string run = tapAt(controls["run"]);
     const DriveRun driven = driveScript(programs + debug + "hkey s\nwait idle\ntype +\nhkey s\nwait idle\ndump\npress OK\n"
                                             + "type 3\n" + run + "wait idle\ndump\ntype 4\nkey ENTER\nwait idle\ndump\n",
                                         "--size 844x390");
@@ -653,13 +668,8 @@ TEST(WaitingRunsDrive, TheDebuggerAsksOnlyForItsOwnRun)
 TEST(WaitingRunsDrive, AStepAtASteppedMenuPicksItsRowAndStepsPastNothing)
 {
     const std::string programs = "program QB\nMenu(\"T\",\"ONE\",A,\"TWO\",B)\nLbl A\nDisp \"A\"\nStop\nLbl B\nDisp \"B\"\nend\n";
-    const std::string editor = "key PRGM\nkey RIGHT\nhkey q\nhkey Return\nwait idle\n";
-    const DriveRun opened = driveScript(programs + editor + "dump\n", "--size 844x390");
-    ASSERT_TRUE(endedWithDumps(opened, 1));
-    const std::string debug = editor + tapAt(opened.dumps[0]["editor"]["controls"]["debug"]) + "wait idle\n";
-    const DriveRun shown = driveScript(programs + debug + "dump\n", "--size 844x390");
-    ASSERT_TRUE(endedWithDumps(shown, 1));
-    const json& controls = shown.dumps[0]["debugger"]["controls"];
+    const auto [debug, controls] = debuggerOpened(programs, 'q');
+    ASSERT_FALSE(debug.empty());
     const std::string toMenu = programs + debug + "hkey s\nwait idle\n";
     const std::string toEnd = "hkey s\nwait idle\nhkey s\nwait idle\nhkey s\nwait idle\ndump\n";
     const struct {
