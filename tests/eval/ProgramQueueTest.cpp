@@ -33,9 +33,11 @@ TEST(ProgramQueueTest, ThreeButtonPressesWhileIdleAllRun)
     h.settle();
     // The first label's Disp brings the output in front, cleared, as a program call does.
     EXPECT_EQ(h.output->calls(), (std::vector<std::string>{"clearHome", "start B", "show 1", "show 1", "show 1"}));
-    // A subroutine that wrote nothing of its own reports the widget kind, not its result.
+    // The run that brought the output in front ends as a program call does; a later run,
+    // which found it there, reports the widget kind, not its result. Which run takes which
+    // press hangs on whether the worker had taken the first before the others came.
     ASSERT_FALSE(h.finals.empty());
-    EXPECT_EQ(h.finals.back().kind, KindWidgetAdded);
+    EXPECT_EQ(h.finals.back().kind, h.finals.size() == 1 ? KindNoShow : KindWidgetAdded) << h.finals.size();
 }
 
 TEST(ProgramQueueTest, AButtonPressIsRefusedWithThreeRunsQueued)
