@@ -1616,6 +1616,9 @@ void MenuScreen::fitTabs()
         }
         tabsWidth = std::min(tabs_->sizeHint().width(), room);
     }
+    // Too many for the bar even at that size (DRAW's four on the least phone): they share the
+    // room, the longest shortened with an ellipsis, rather than one running off the window.
+    tabs_->setElideMode(tabsShown && tabs_->sizeHint().width() > room ? Qt::ElideRight : Qt::ElideNone);
     tabs_->setMinimumWidth(tabsWidth);
     // The title takes what the tabs leave, shortened with an ellipsis when that is too little.
     title_->setText(titleMetrics.elidedText(title, Qt::ElideRight, std::max(0, room - tabsWidth - spacing)));

@@ -1663,6 +1663,15 @@ void AppDriver::menuState(nlohmann::json& state) const
         const QRect area(menu->mapTo(&app_.root(), QPoint(0, 0)), menu->size());
         state["menuRect"] = {area.x(), area.y(), area.width(), area.height()};
         state["menuTitle"] = menu->titleLabel().text().toStdString();
+        // The bar's tabs as drawn, and the room their bar has: a tab past its bar's edge is cut.
+        if (const QTabBar& tabs = menu->tabBar(); tabs.isVisible() && tabs.count() > 0) {
+            nlohmann::json drawn = nlohmann::json::array();
+            for (int i = 0; i < tabs.count(); ++i) {
+                const QRect r(tabs.mapTo(&app_.root(), tabs.tabRect(i).topLeft()), tabs.tabRect(i).size());
+                drawn.push_back({r.x(), r.y(), r.width(), r.height()});
+            }
+            state["menuTabs"] = {{"bar", rectIn(tabs, app_.root())}, {"tabs", std::move(drawn)}};
+        }
         if (const QRect row = menu->rowRect({0, 0}); !row.isEmpty())
             state["firstRow"] = {row.x() + area.x(), row.y() + area.y(), row.width(), row.height()};
         // A sectioned list's side index: each entry's title and centre (a tap's place), and

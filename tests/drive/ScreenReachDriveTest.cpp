@@ -527,6 +527,32 @@ TEST(ScreenReachDrive, AMenuDrawsNoEmptyTabsOrTitle)
     }
 }
 
+// Every menu with tabs, at the least window and a phone on its side: each of its tabs lies
+// whole inside its bar and the window, none run off the edge where a tap cannot reach it.
+TEST(ScreenReachDrive, EveryMenusTabsLieWholeInTheirBar)
+{
+    const char* menus[] = {"MATH", "VARS", "STAT", "PRGM", "2ND\nkey x⁻¹", "2ND\nkey STAT", "2ND\nkey VARS", "2ND\nkey MATH",
+        "2ND\nkey APPS", "2ND\nkey PRGM"};
+    for (const WindowSize& size : {WindowSize{"phone", {320, 390}}, kTurnedPhone}) {
+        std::string script;
+        for (const char* menu : menus)
+            script += std::string("key ") + menu + "\nwait idle\ndump\n" + kHome;
+        const DriveRun run = driveScript(script, size.options());
+        ASSERT_TRUE(endedWithDumps(run, std::size(menus))) << size.name();
+        for (std::size_t k = 0; k < std::size(menus); ++k) {
+            const json& tabs = run.dumps[k]["menuTabs"];
+            ASSERT_TRUE(tabs.is_object()) << menus[k] << " " << size.name();
+            const json& bar = tabs["bar"];
+            for (const json& tab : tabs["tabs"]) {
+                const int right = tab[0].get<int>() + tab[2].get<int>();
+                EXPECT_LE(right, bar[0].get<int>() + bar[2].get<int>()) << menus[k] << " " << size.name() << tabs;
+                EXPECT_LE(right, size.size.width()) << menus[k] << " " << size.name() << tabs;
+                EXPECT_GE(tab[0].get<int>(), bar[0].get<int>()) << menus[k] << " " << size.name() << tabs;
+            }
+        }
+    }
+}
+
 // The least window, 320 × 390, where what is laid over a screen shares its room: the ten
 // geometry figures keep Done, Solve and Clear clear of each other; the stat plot set-up's hue
 // wheel is a wheel a pointer works; 2-SampTTest's pooled switch leaves the form's title
