@@ -82,7 +82,7 @@ const ColourRow kColours[] = {
 
 MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     : ScreenController(calc, parent), shell_(shell), bar_(new QWidget(this)),
-      tabs_(new QTabBar(bar_)), title_(new QLabel(bar_)),
+      tabs_(new SharedTabBar(bar_)), title_(new QLabel(bar_)),
       cancel_(new QPushButton(QStringLiteral("Cancel"), bar_)), back_(new QPushButton(QStringLiteral("‹ Back"), bar_)),
       share_(new QPushButton(QStringLiteral("Share"), bar_)), send_(new QPushButton(QStringLiteral("Send"), bar_)),
       filterBar_(new QWidget(this)),
@@ -119,7 +119,7 @@ MenuScreen::MenuScreen(Calculator& calc, AppShell& shell, QWidget* parent)
     notesModes_->addTab(QStringLiteral("Edit"));
     notesModes_->hide();
     listing_->hide();
-    for (QTabBar* bar : {tabs_, layoutTabs_, typeTabs_, notesModes_}) {
+    for (QTabBar* bar : {static_cast<QTabBar*>(tabs_), layoutTabs_, typeTabs_, notesModes_}) {
         bar->setExpanding(false);
         bar->setDrawBase(false);
     }
@@ -1606,6 +1606,7 @@ void MenuScreen::fitTabs()
     const QFontMetrics titleMetrics(title_->font());
     const int titleWidth = title.isEmpty() ? 0 : titleMetrics.horizontalAdvance(title) + spacing;
     QFont font = tabFont_;
+    tabs_->setRoom(0);
     tabs_->setFont(font);
     int tabsWidth = 0;
     if (tabsShown) {
@@ -1618,7 +1619,8 @@ void MenuScreen::fitTabs()
     }
     // Too many for the bar even at that size (DRAW's four on the least phone): they share the
     // room, the longest shortened with an ellipsis, rather than one running off the window.
-    tabs_->setElideMode(tabsShown && tabs_->sizeHint().width() > room ? Qt::ElideRight : Qt::ElideNone);
+    tabs_->setRoom(tabsShown ? room : 0);
+    tabsWidth = tabsShown ? std::min(tabs_->sizeHint().width(), room) : 0;
     tabs_->setMinimumWidth(tabsWidth);
     // The title takes what the tabs leave, shortened with an ellipsis when that is too little.
     title_->setText(titleMetrics.elidedText(title, Qt::ElideRight, std::max(0, room - tabsWidth - spacing)));

@@ -3,6 +3,7 @@
 #include "app/AlertQueue.h"
 #include "app/ScreenController.h"
 #include "input/MenuTables.h"
+#include "input/SharedTabBar.h"
 #include "platform/ShareRequest.h"
 #include "core/services/ProgramManager.h"
 #include "input/TagSelector.h"
@@ -287,7 +288,7 @@ private:
     bool filling_ = false;
 
     QWidget* bar_;
-    QTabBar* tabs_;
+    SharedTabBar* tabs_;
     QFont tabFont_;
     QString titleText_;
     QLabel* title_;
