@@ -13,7 +13,8 @@ SharedTabBar::SharedTabBar(QWidget* parent)
 void SharedTabBar::setRoom(int room)
 {
     room_ = std::max(0, room);
-    setElideMode(cap() > 0 ? Qt::ElideRight : Qt::ElideNone);
+    cap_ = cap();
+    setElideMode(cap_ > 0 ? Qt::ElideRight : Qt::ElideNone);
     updateGeometry();
     update();
 }
@@ -45,9 +46,21 @@ int SharedTabBar::cap() const
 QSize SharedTabBar::tabSizeHint(int index) const
 {
     QSize size = QTabBar::tabSizeHint(index);
-    if (const int most = cap(); most > 0)
-        size.setWidth(std::min(size.width(), most));
+    if (cap_ > 0)
+        size.setWidth(std::min(size.width(), cap_));
     return size;
+}
+
+void SharedTabBar::tabInserted(int index)
+{
+    cap_ = cap();
+    QTabBar::tabInserted(index);
+}
+
+void SharedTabBar::tabRemoved(int index)
+{
+    cap_ = cap();
+    QTabBar::tabRemoved(index);
 }
 
 QSize SharedTabBar::minimumTabSizeHint(int index) const { return tabSizeHint(index); }
