@@ -529,38 +529,11 @@ Operand ProgramCompiler::eval(Ops& ops, bool doSubprogram)
             stop = true;
             break;
         case KindBranch: {
-            const int to = result.ints[0];
-            const auto t = static_cast<std::uint32_t>(result.ints[1]);
-            const bool cond = result.ints[2] != 0;
-            if ((t == kIf || t == kWhile || t == kFor) && !cond)
-                ip = to;
-            else if ((t == kIncrementSkip || t == kDecrementSkip) && cond)
-                ip = to;
-            else if (t == kGoto || t == kElse)
-                ip = to;
-            else if (t == kGosub) {
+            bool gosub = false;
+            const int to = branchTo(result, cur.get(), ip, gosub);
+            if (gosub)
                 frame(ip, RunObject::BreakSubroutine);
-                ip = to;
-            } else if (t == kEnd) {
-                const std::uint32_t head =
-                    to >= 0 && to < static_cast<int>(cur->size()) ? token((*cur)[static_cast<std::size_t>(to)]) : 0;
-                if (head == kFor || head == kRepeat) {
-                    const int after = p_.infixToRPN(cur.get(), to, false);
-                    if (c.error != 0)
-                        break;
-                    if (head == kFor && to < ip)
-                        for (Operand& record : c.rpnStack().stack())
-                            if (record.kind == KindOpcode && token(record.opcode) == kFor) {
-                                record.opcode = kForNext;
-                                break;
-                            }
-                    const Operand test = p_.evalRPN(c.rpnStack(), false, true);
-                    if (c.error == 0 && test.kind == KindBranch && test.ints[2] != 0)
-                        ip = after;
-                } else {
-                    ip = to;
-                }
-            }
+            ip = to;
             break;
         }
         default:
@@ -581,6 +554,43 @@ Operand ProgramCompiler::eval(Ops& ops, bool doSubprogram)
         result.location = c.errorToken;
     }
     return result;
+}
+
+int ProgramCompiler::branchTo(const Operand& branch, Ops* ops, int ip, bool& gosub)
+{
+    EvalContext& c = p_.ctx();
+    const int to = branch.ints[0];
+    const auto t = static_cast<std::uint32_t>(branch.ints[1]);
+    const bool cond = branch.ints[2] != 0;
+    if ((t == kIf || t == kWhile || t == kFor) && !cond)
+        return to;
+    if ((t == kIncrementSkip || t == kDecrementSkip) && cond)
+        return to;
+    if (t == kGoto || t == kElse)
+        return to;
+    if (t == kGosub) {
+        gosub = true;
+        return to;
+    }
+    if (t != kEnd)
+        return ip;
+    const std::uint32_t head = to >= 0 && to < static_cast<int>(ops->size()) ? token((*ops)[static_cast<std::size_t>(to)]) : 0;
+    if (head != kFor && head != kRepeat)
+        return to;
+    // A loop's End tests its head again: past the End when it runs on.
+    const int after = p_.infixToRPN(ops, to, false);
+    if (c.error != 0)
+        return ip;
+    if (head == kFor && to < ip)
+        for (Operand& record : c.rpnStack().stack())
+            if (record.kind == KindOpcode && token(record.opcode) == kFor) {
+                record.opcode = kForNext;
+                break;
+            }
+    const Operand test = p_.evalRPN(c.rpnStack(), false, true);
+    if (c.error == 0 && test.kind == KindBranch && test.ints[2] != 0)
+        return after;
+    return ip;
 }
 
 } // namespace orvenda

@@ -51,6 +51,10 @@ public:
     std::string printProgram(const Ops& ops) const;
 
 private:
+    // Where a compiled branch's record sends the statement pointer from ip in ops (a loop's
+    // End tests its head again); a Gosub also asks for a frame to come back to.
+    int branchTo(const Operand& branch, Ops* ops, int ip, bool& gosub);
+
     Parser& p_;
 };
 
