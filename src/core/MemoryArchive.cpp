@@ -500,13 +500,15 @@ void MemoryArchive::apply(Calculator& c, const nlohmann::json& archive)
             const json* scrn = ArchiveValues::member(line, "scrn");
             const json* ops = ArchiveValues::member(line, "ops");
             const json* at = ArchiveValues::member(line, "at");
-            const auto screen = scrn ? ArchiveValues::integer(*scrn, 0, 255) : std::nullopt;
+            const int screen = scrn ? static_cast<int>(ArchiveValues::integer(*scrn, 0, 255).value_or(-1)) : -1;
             const auto typed = ops ? ArchiveValues::ops(*ops) : std::nullopt;
-            const auto cursor = at ? ArchiveValues::integer(*at, 0, std::numeric_limits<int>::max()) : std::nullopt;
+            if (screen < 0 || !Calculator::fieldScreen(screen) || !typed || typed->empty())
+                continue;
+            // The cursor stands within the line, whatever the file says.
+            const auto end = static_cast<std::int64_t>(typed->size());
+            const auto cursor = at ? ArchiveValues::integer(*at, 0, end).value_or(end) : end;
             const json* place = ArchiveValues::member(line, "place");
-            if (screen && Calculator::fieldScreen(static_cast<int>(*screen)) && typed && !typed->empty())
-                c.holdFailedLine(static_cast<int>(*screen), {*typed, static_cast<int>(cursor.value_or(static_cast<std::int64_t>(typed->size()))),
-                                                            place && place->is_object() ? *place : json()});
+            c.holdFailedLine(screen, {*typed, static_cast<int>(cursor), place && place->is_object() ? *place : json()});
         }
     }
     if (const json* strings = in.array("strings")) {
