@@ -2,6 +2,7 @@
 #include "core/DrawObject.h"
 #include "core/services/StatGraphManager.h"
 #include "language/ErrorNumbers.h"
+#include "language/TokenText.h"
 #include "language/VariableSlots.h"
 #include "numeric/StatSlots.h"
 #include "numeric/VQStatistics.h"
@@ -272,6 +273,43 @@ TEST_F(StatisticsCommandsTest, SlopeTestStoresTheFittedLine)
     ASSERT_EQ(enter("LinRegTTest L₁,L₂,1,0,Y₂"), 0);
     EXPECT_EQ(equations->equations.at(0x5E11), h.calc.locked()->statistics->regEqu);
     EXPECT_EQ(h.calc.locked()->statistics->model, VQStatistics::LinRegABX);
+}
+
+// The fitted equation spells its coefficients as the display shows them (the same values,
+// in the mode's form, never the 17 digits that read back as the double): in Y=, in RegEQ's
+// listing and in the fit the statistics screens read, whichever command fits it.
+TEST_F(StatisticsCommandsTest, TheRegressionEquationSpellsItsNumbersAsTheDisplayShowsThem)
+{
+    // a = .66 and b = 1.88 as shown; 0.6600000000000011 and 1.8799999999999961 as fitted.
+    h.calc.locked()->lists["L₁"] = test::reals({1, 2, 3, 4, 5});
+    h.calc.locked()->lists["L₂"] = test::reals({5.1, 0.3, 2.7, 5.3, 5.9});
+    struct Case {
+        const char* command;
+        int equation;
+        int numDigits, numFormat;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"LinReg(ax+b) L₁,L₂,Y₁", 0x5E10, -1, 0, ".66X+1.88"},
+        {"LinReg(a+bx) L₁,L₂,Y₂", 0x5E11, -1, 0, "1.88+.66X"},
+        {"LinRegTTest L₁,L₂,1,0,Y₃", 0x5E12, -1, 0, "1.88+.66X"},
+        {"LinReg(ax+b) L₁,L₂,Y₄", 0x5E13, 1, 0, ".7X+1.9"},
+        {"LinReg(ax+b) L₁,L₂,Y₅", 0x5E14, -1, 1, "6.6" + test::kE + "-1X+1.88" + test::kE + "0"},
+        {"LinReg(ax+b) L₁,L₂,Y₆", 0x5E15, 3, 0, ".660X+1.880"},
+    };
+    for (const Case& c : cases) {
+        {
+            auto state = h.calc.locked();
+            state->numDigits = c.numDigits;
+            state->numFormat = c.numFormat;
+        }
+        ASSERT_EQ(enter(c.command), 0) << c.command;
+        EXPECT_EQ(TokenText::stringFromOps(equations->equations.at(c.equation)), c.text) << c.command;
+        EXPECT_EQ(TokenText::stringFromOps(h.calc.regressionEquation()), c.text) << c.command;
+        EXPECT_TRUE(h.calc.getVariable(0x6201).ends_with(" " + c.text)) << h.calc.getVariable(0x6201);
+        // The same values as the fit: a and b stay whole in their variables.
+        EXPECT_NEAR(slot(SlotA), c.equation == 0x5E10 || c.equation >= 0x5E13 ? 0.66 : 1.88, 1e-12) << c.command;
+    }
 }
 
 } // namespace
