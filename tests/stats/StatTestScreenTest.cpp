@@ -14,6 +14,7 @@
 #include "graph/FixedGraphView.h"
 #include "input/HelpPage.h"
 #include "input/SegmentedControl.h"
+#include "language/TokenText.h"
 #include "numeric/StatSlots.h"
 #include "numeric/VQStatistics.h"
 #include "stats/ColumnPicker.h"
@@ -325,6 +326,13 @@ TEST_F(StatTestScreens, QuadRegressionFitsAndItsResidualsArePlotted)
     screen.regressionButton(0);
     EXPECT_EQ(alerts(), 1u);
     closeAlerts();
+
+    // The fit's equation (RegEQ) spells a = 1.88 and b = .66 as the results show them, not
+    // as the 17 digits of 1.8799999999999961 and 0.6600000000000011.
+    calc.locked()->lists[kL2] = reals({5.1, 0.3, 2.7, 5.3, 5.9});
+    screen.regressionButton(0);
+    EXPECT_EQ(alerts(), 0u);
+    EXPECT_EQ(TokenText::stringFromOps(calc.regressionEquation()), "1.88+.66X");
 }
 
 TEST_F(StatTestScreens, ARefitThatFitsTheCurrentWindowKeepsIt)
