@@ -3,6 +3,7 @@
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
+#include "core/services/EntryManager.h"
 #include "core/services/ProgramManager.h"
 #include "core/services/ProgramOutputManager.h"
 #include "core/services/ViewControlDelegate.h"
@@ -780,6 +781,10 @@ void ProgramQueue::pauseProgram(const std::string& name)
 {
     // The keys go to the pause (ENTER goes on) as they do on the output screen.
     p_.calc.pauseRunning = true;
+    // The line that called the program is spent, as at a pause on the output: kept, it
+    // would come back on the home line of a launch after the app was ended meanwhile.
+    if (p_.calc.entryManager)
+        p_.calc.entryManager->clear();
     if (p_.calc.viewDelegate)
         p_.calc.viewDelegate->VCShowError({{"errorNum", int{ErrPause}}, {"programName", name}});
 }
