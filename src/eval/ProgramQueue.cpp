@@ -500,6 +500,35 @@ void ProgramQueue::cleanUp()
     setCalcProgramRunning(false);
 }
 
+void ProgramQueue::failWaiting(int error, bool atMenu)
+{
+    cancelSubmitted(false);
+    if (p_.calc.entryManager)
+        p_.calc.entryManager->clear();
+    Operand record;
+    std::string program;
+    int location = 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (!prgmStack_.empty()) {
+            currentProgramName_ = prgmStack_.back()._name();
+            location = prgmStack_.back()._ip();
+        }
+        program = currentProgramName_;
+        if (atMenu)
+            location = menuNextToken_;
+        prgmStack_.clear();
+        interruptQueue_.clear();
+        promptStack_.clear();
+        menuDisplay_.reset();
+    }
+    p_.calc.menuRunning = false;
+    record.kind = KindError;
+    record.error = error;
+    record.location = location;
+    reportDone(0, std::move(record), location, false, program);
+}
+
 // ---- Waiting programs ----
 
 bool ProgramQueue::takeWaiting(WaitingProgram& into)

@@ -238,6 +238,14 @@ void ProgramModel::debugEnter()
             auto lock = calc_.lockState();
             parser.store(value, *target);
         }
+        // An answer its variable cannot take ends the run as that program's error, as it
+        // does under Run and from the home line.
+        if (const int error = parser.error(); error != 0) {
+            parser.setError(0);
+            runOnceAnswered_ = false;
+            queue.failWaiting(error);
+            return;
+        }
         if (calc_.prgmOutputMgr)
             calc_.prgmOutputMgr->newLine();
         const VQStack left = parser.promptStack();
