@@ -280,9 +280,9 @@ TEST_F(StatisticsCommandsTest, SlopeTestStoresTheFittedLine)
 // listing and in the fit the statistics screens read, whichever command fits it.
 TEST_F(StatisticsCommandsTest, TheRegressionEquationSpellsItsNumbersAsTheDisplayShowsThem)
 {
-    // a = .66 and b = 1.88 as shown; 0.6600000000000011 and 1.8799999999999961 as fitted.
-    h.calc.locked()->lists["L₁"] = test::reals({1, 2, 3, 4, 5});
-    h.calc.locked()->lists["L₂"] = test::reals({5.1, 0.3, 2.7, 5.3, 5.9});
+    // a = .04 and b = 1.85 as shown; a fitted as 0.040000000000000015.
+    h.calc.locked()->lists["L₁"] = test::reals({1, 2, 3, 4});
+    h.calc.locked()->lists["L₂"] = test::reals({2.6, 1.3, 1.1, 2.8});
     struct Case {
         const char* command;
         int equation;
@@ -290,12 +290,12 @@ TEST_F(StatisticsCommandsTest, TheRegressionEquationSpellsItsNumbersAsTheDisplay
         std::string text;
     };
     const Case cases[] = {
-        {"LinReg(ax+b) L₁,L₂,Y₁", 0x5E10, -1, 0, ".66X+1.88"},
-        {"LinReg(a+bx) L₁,L₂,Y₂", 0x5E11, -1, 0, "1.88+.66X"},
-        {"LinRegTTest L₁,L₂,1,0,Y₃", 0x5E12, -1, 0, "1.88+.66X"},
-        {"LinReg(ax+b) L₁,L₂,Y₄", 0x5E13, 1, 0, ".7X+1.9"},
-        {"LinReg(ax+b) L₁,L₂,Y₅", 0x5E14, -1, 1, "6.6" + test::kE + "-1X+1.88" + test::kE + "0"},
-        {"LinReg(ax+b) L₁,L₂,Y₆", 0x5E15, 3, 0, ".660X+1.880"},
+        {"LinReg(ax+b) L₁,L₂,Y₁", 0x5E10, -1, 0, ".04X+1.85"},
+        {"LinReg(a+bx) L₁,L₂,Y₂", 0x5E11, -1, 0, "1.85+.04X"},
+        {"LinRegTTest L₁,L₂,1,0,Y₃", 0x5E12, -1, 0, "1.85+.04X"},
+        {"LinReg(ax+b) L₁,L₂,Y₄", 0x5E13, 3, 0, ".040X+1.850"},
+        {"LinReg(ax+b) L₁,L₂,Y₅", 0x5E14, -1, 1, "4" + test::kE + "-2X+1.85" + test::kE + "0"},
+        {"QuadReg L₁,L₂,Y₆", 0x5E15, 2, 0, ".75X²—3.71X+5.60"},
     };
     for (const Case& c : cases) {
         {
@@ -307,8 +307,11 @@ TEST_F(StatisticsCommandsTest, TheRegressionEquationSpellsItsNumbersAsTheDisplay
         EXPECT_EQ(TokenText::stringFromOps(equations->equations.at(c.equation)), c.text) << c.command;
         EXPECT_EQ(TokenText::stringFromOps(h.calc.regressionEquation()), c.text) << c.command;
         EXPECT_TRUE(h.calc.getVariable(0x6201).ends_with(" " + c.text)) << h.calc.getVariable(0x6201);
-        // The same values as the fit: a and b stay whole in their variables.
-        EXPECT_NEAR(slot(SlotA), c.equation == 0x5E10 || c.equation >= 0x5E13 ? 0.66 : 1.88, 1e-12) << c.command;
+        // The same values as the fit: a stays whole in its variable.
+        const double a = c.equation == 0x5E10 || c.equation == 0x5E13 || c.equation == 0x5E14 ? 0.04
+                       : c.equation == 0x5E15                                                 ? 0.75
+                                                                                              : 1.85;
+        EXPECT_NEAR(slot(SlotA), a, 1e-12) << c.command;
     }
 }
 

@@ -327,12 +327,13 @@ TEST_F(StatTestScreens, QuadRegressionFitsAndItsResidualsArePlotted)
     EXPECT_EQ(alerts(), 1u);
     closeAlerts();
 
-    // The fit's equation (RegEQ) spells a = 1.88 and b = .66 as the results show them, not
-    // as the 17 digits of 1.8799999999999961 and 0.6600000000000011.
-    calc.locked()->lists[kL2] = reals({5.1, 0.3, 2.7, 5.3, 5.9});
+    // The fit's equation (RegEQ) spells b = .04 as the results show it, not as the 17
+    // digits of 0.040000000000000015.
+    calc.locked()->lists[kL1] = reals({1, 2, 3, 4});
+    calc.locked()->lists[kL2] = reals({2.6, 1.3, 1.1, 2.8});
     screen.regressionButton(0);
     EXPECT_EQ(alerts(), 0u);
-    EXPECT_EQ(TokenText::stringFromOps(calc.regressionEquation()), "1.88+.66X");
+    EXPECT_EQ(TokenText::stringFromOps(calc.regressionEquation()), "1.85+.04X");
 }
 
 TEST_F(StatTestScreens, ARefitThatFitsTheCurrentWindowKeepsIt)
