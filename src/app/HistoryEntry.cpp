@@ -456,4 +456,9 @@ HistoryEntry HistoryEntry::decode(const Calculator& calc, const nlohmann::json& 
     return item;
 }
 
+bool HistoryEntry::screenLineEndsRight(std::u32string_view line)
+{
+    return line.size() == kScreenColumns && line.front() == U' ' && line.back() != U' ';
+}
+
 } // namespace orvenda

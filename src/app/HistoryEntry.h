@@ -62,6 +62,10 @@ public:
     void reset();
     // Text results and a program's screen start at the left; values end at the right.
     bool startsAtLeft() const { return resultType == kText || resultType == kProgramScreen; }
+    // A line of a program's screen that ends in its last column without starting in its
+    // first: a value the program placed at the right, which ends where answers end, where
+    // the screen's other lines start at the display's left.
+    static bool screenLineEndsRight(std::u32string_view line);
 
     // Measures the item (in MathPrint also lays out its input and answer) and returns
     // numLines.

@@ -132,11 +132,12 @@ void HistoryView::paintContent(QPainter& painter, const QRectF& r)
                 if (scrollable && chars.size() > ox + kScrollColumns)
                     painter.fillRect(QRectF(b.width() - cw, lineTop, cw, leading_), markColour);
             } else if (item.startsAtLeft()) {
-                // A program's screen ends by the right edge, where answers end; a text
-                // starts at the left.
-                const double x = item.resultType == HistoryEntry::kProgramScreen
-                    ? std::max(b.x() + 4, b.x() + b.width() - 4 - HistoryEntry::kScreenColumns * cw)
-                    : b.x() + 4;
+                // A program's values placed at the right end by the right edge, where
+                // answers end; its other lines and a text start at the left.
+                const bool right = item.resultType == HistoryEntry::kProgramScreen
+                    && HistoryEntry::screenLineEndsRight(text.toStdU32String());
+                const double x = right ? std::max(b.x() + 4, b.x() + b.width() - 4 - HistoryEntry::kScreenColumns * cw)
+                                       : b.x() + 4;
                 painter.drawText(QPointF(x, lineTop + ascent), text);
             } else {
                 // Ends by its ink, so a mark reaching past its advance (ɩ̇'s dot) stays whole.

@@ -121,12 +121,13 @@ void PrettyHistoryView::drawTextAnswer(QPainter& painter, const HistoryEntry& it
     // smaller to fit keeps its lines' places instead of hanging them under the input.
     const double ascent = QFontMetricsF(base).ascent();
     const QStringList lines = QString::fromStdString(item.result).split(QLatin1Char('\n'));
-    // The screen's columns stay where the output screen had them, its last column at the
-    // display's right edge where answers end (a wide display leaves room on its left).
+    // A screen's values placed at the right keep their columns with the last at the
+    // display's right edge, where answers end; its other lines start at the left, as the
+    // output screen had them (a wide display leaves room between).
     const double screenX = b.x() + std::max(0.0, b.width() - HistoryEntry::kScreenColumns * metrics.horizontalAdvance(QLatin1Char('0')));
     for (qsizetype k = 0; k < lines.size(); ++k) {
         const double top = y + static_cast<double>(k) * calc_.baseFontSize;
-        double x = screen ? screenX : 0;
+        double x = !screen ? 0 : HistoryEntry::screenLineEndsRight(lines[k].toStdU32String()) ? screenX : b.x();
         if (!item.startsAtLeft()) {
             const bool leftLine = item.operandType == kLeftLinesOperand && k + 1 < lines.size();
             // Ends by its ink, so a mark reaching past its advance (ɩ̇'s dot) stays whole.

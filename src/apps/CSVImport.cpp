@@ -9,6 +9,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <complex>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -50,6 +52,51 @@ std::string listName(std::string_view field)
             return {};
     }
     return name;
+}
+
+constexpr std::string_view kImaginary = "\xC9\xA9\xCC\x87"; // ɩ̇
+
+// A number that fills the whole text.
+bool wholeNumber(std::string_view text, double& x)
+{
+    int sigFig = 0, sigDec = 0, error = 0;
+    std::size_t read = 0;
+    x = CSVImport::parseNumString(text, sigFig, sigDec, error, &read);
+    return error == 0 && read == text.size();
+}
+
+// A complex number as the export writes it: a+bɩ̇, a-bɩ̇, bɩ̇, ɩ̇ or -ɩ̇, each part a whole
+// number; nothing for any other text.
+std::optional<std::complex<double>> complexField(std::string_view field)
+{
+    if (!field.ends_with(kImaginary))
+        return std::nullopt;
+    const std::string_view body = field.substr(0, field.size() - kImaginary.size());
+    // The imaginary part's sign: the last sign past the first character that opens no exponent.
+    std::size_t split = std::string_view::npos;
+    for (std::size_t i = body.size(); split == std::string_view::npos && i-- > 1;) {
+        const std::string_view before = body.substr(0, i);
+        if ((body[i] == '+' || body[i] == '-') && !before.ends_with('E') && !before.ends_with('e')
+            && !before.ends_with("\xE1\xB4\xB1")) // ᴱ
+            split = i;
+    }
+    // The imaginary part's number: none for 1, as the export writes ɩ̇ alone.
+    const auto coefficient = [](std::string_view text, double& x) {
+        x = 1;
+        return text.empty() || wholeNumber(text, x);
+    };
+    double re = 0, im = 0;
+    if (split == std::string_view::npos) {
+        const bool minus = body == "-";
+        if (!coefficient(minus ? std::string_view() : body, im))
+            return std::nullopt;
+        return std::complex<double>(0, minus ? -im : im);
+    }
+    const std::string_view magnitude = body.substr(split + 1);
+    if (!wholeNumber(body.substr(0, split), re) || magnitude.starts_with('-') || magnitude.starts_with('+')
+        || !coefficient(magnitude, im))
+        return std::nullopt;
+    return std::complex<double>(re, body[split] == '-' ? -im : im);
 }
 
 std::string_view trimmed(std::string_view s)
@@ -171,8 +218,10 @@ double CSVImport::parseNumString(std::string_view text, int& sigFig, int& sigDec
         return fail();
     if (inExponent) {
         const int e = negativeExponent ? -exponent : exponent;
-        // Beyond the doubles (1E308 of a mantissa above 1.8) is no number either.
-        if (!convert((value == 0 ? std::string("1") : mantissa) + "e" + std::to_string(e), value))
+        // Beyond the doubles (1E308 of a mantissa above 1.8) is no number either. An
+        // exponent alone counts from 1; a zero written with one ("0ᴱ0", as Sci shows 0)
+        // stays 0.
+        if (!convert((digits ? mantissa : std::string("1")) + "e" + std::to_string(e), value))
             return fail();
         sigDec = e - sigFig + 1;
     }
@@ -216,6 +265,13 @@ int CSVImport::loadCSV(Calculator& calc, std::string_view text)
             if (k == 0 && field.empty()) {
                 bad = true;
                 return;
+            }
+            if (error != 0 || read != field.size()) {
+                if (const auto z = complexField(field)) {
+                    list.addComplex(*z);
+                    error = 0;
+                    continue;
+                }
             }
             if (error != 0) {
                 if (k == 0)

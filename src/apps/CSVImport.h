@@ -12,7 +12,8 @@ class Calculator;
 // Lists from comma-separated text handed to the app: each row one list, named by its first
 // field when that is a list name (A–Z, 0–9 and θ, a letter first, cut to 5 characters; or
 // L₁ to L₆), else "L1", "L2", ... (a number as first field is the first value). A name
-// another row of the file already took is numbered too, so no row hides another.
+// another row of the file already took is numbered too, so no row hides another. A field
+// holds a real number, or a complex one as the export writes it (3+4ɩ̇, -2ɩ̇, ɩ̇).
 class CSVImport {
 public:
     // What the calculator holds: a list of at most 999 numbers, at most 999 lists from one

@@ -22,6 +22,7 @@ bool isMatrix(int m) { return m >= 0 && m < Calculator::kMatrixCount; }
 std::string CSVText::listsText(const Calculator& calc, const std::vector<std::string>& names)
 {
     std::string out;
+    const NumberFormatter numbers = calc.plainFormatter();
     const auto state = calc.locked();
     for (const std::string& name : names) {
         auto it = state->lists.find(name);
@@ -32,7 +33,7 @@ std::string CSVText::listsText(const Calculator& calc, const std::vector<std::st
         for (int k = 0; k < it->second.count(); ++k) {
             const std::complex<double> z = it->second.complexAtIndex(k);
             out += ',';
-            out += calc.formatComplex(z.real(), z.imag(), false);
+            out += numbers.formatComplex(z.real(), z.imag(), false);
         }
     }
     return out;
@@ -50,6 +51,7 @@ std::string CSVText::listsFileName(const std::vector<std::string>& names)
 std::string CSVText::matricesText(const Calculator& calc, const std::vector<int>& matrices)
 {
     std::string out;
+    const NumberFormatter numbers = calc.plainFormatter();
     const auto state = calc.locked();
     for (int m : matrices) {
         if (!isMatrix(m))
@@ -60,7 +62,7 @@ std::string CSVText::matricesText(const Calculator& calc, const std::vector<int>
             for (std::size_t c = 0; c < matrix.dimCol(); ++c) {
                 if (c > 0)
                     out += ',';
-                out += calc.formatReal(matrix.row(r, c));
+                out += numbers.formatReal(matrix.row(r, c));
             }
         }
     }

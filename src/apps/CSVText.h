@@ -8,7 +8,8 @@ namespace orvenda {
 class Calculator;
 
 // Lists and matrices as comma-separated text for sharing (UTF-8, lines joined by "\n", no
-// final line break), with the file names they are shared under.
+// final line break), with the file names they are shared under. Numbers are written as the
+// mode shows them, without a grouping mark and in decimal, so that the import reads them back.
 class CSVText {
 public:
     // One line per list: its name, then "," and each element; lists that do not exist are

@@ -660,6 +660,16 @@ NumberFormatter Calculator::numberFormatter() const
                             s.fixDenominator, realCplxMode(), angleFormat()});
 }
 
+NumberFormatter Calculator::plainFormatter() const
+{
+    NumberFormatter f = numberFormatter();
+    // A grouping mark, a decimal comma or a binary/hexadecimal text would spell another
+    // number (or split a comma-separated field): these texts are read back as decimal digits.
+    f.settings.thousandSeperator = u' ';
+    f.settings.numBase = 0;
+    return f;
+}
+
 void Calculator::setAngleFormat(int format)
 {
     auto held = lockState();

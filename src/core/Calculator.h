@@ -360,7 +360,12 @@ public:
     int strDisplayWidth(std::string_view text) const { return NumberFormatter::strDisplayWidth(text); }
     std::string padReal(double x, int width) const { return numberFormatter().padReal(x, width); }
     std::string& pad(std::string& text, int width) const { return NumberFormatter::pad(text, width); }
-    Ops realToOpcodes(double x) const { return numberFormatter().realToOpcodes(x); }
+    // The number tokens spelling x as the display shows it, read back as decimal digits
+    // whatever the grouping mark or number base.
+    Ops realToOpcodes(double x) const { return plainFormatter().realToOpcodes(x); }
+    // The mode's formatter with no grouping mark and in decimal: number texts that read
+    // back as their numbers (tokens, shared text).
+    NumberFormatter plainFormatter() const;
     std::uint32_t opCodeForChar(char32_t c) const { return NumberFormatter::opCodeForChar(c); }
 
     // ---- Token naming (the shared vocabulary) ----
@@ -659,6 +664,8 @@ public:
     // Copies a fit's results into the statistics variables (values only; the slots keep
     // their significance pairs) and its residuals into the list "RESID". Under the lock.
     void syncStatVars(const VQStatistics& stats);
+    // Spells a fit's equation with its coefficients as the display shows them.
+    void spellFitEquation(VQStatistics& stats) const;
     int editMatrix = 0;
     int polyState = 0;
     int simulEqState = 0;

@@ -36,4 +36,9 @@ void Calculator::syncStatVars(const VQStatistics& s)
         state.lists["RESID"] = *s.resid;
 }
 
+void Calculator::spellFitEquation(VQStatistics& stats) const
+{
+    stats.regEqu = stats.equationOps(plainFormatter());
+}
+
 } // namespace orvenda

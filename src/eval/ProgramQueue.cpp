@@ -3,6 +3,7 @@
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
+#include "core/services/EntryManager.h"
 #include "core/services/ProgramManager.h"
 #include "core/services/ProgramOutputManager.h"
 #include "core/services/ViewControlDelegate.h"
@@ -499,6 +500,35 @@ void ProgramQueue::cleanUp()
     setCalcProgramRunning(false);
 }
 
+void ProgramQueue::failWaiting(int error, bool atMenu)
+{
+    cancelSubmitted(false);
+    if (p_.calc.entryManager)
+        p_.calc.entryManager->clear();
+    Operand record;
+    std::string program;
+    int location = 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (!prgmStack_.empty()) {
+            currentProgramName_ = prgmStack_.back()._name();
+            location = prgmStack_.back()._ip();
+        }
+        program = currentProgramName_;
+        if (atMenu)
+            location = menuNextToken_;
+        prgmStack_.clear();
+        interruptQueue_.clear();
+        promptStack_.clear();
+        menuDisplay_.reset();
+    }
+    p_.calc.menuRunning = false;
+    record.kind = KindError;
+    record.error = error;
+    record.location = location;
+    reportDone(0, std::move(record), location, false, program);
+}
+
 // ---- Waiting programs ----
 
 bool ProgramQueue::takeWaiting(WaitingProgram& into)
@@ -780,6 +810,10 @@ void ProgramQueue::pauseProgram(const std::string& name)
 {
     // The keys go to the pause (ENTER goes on) as they do on the output screen.
     p_.calc.pauseRunning = true;
+    // The line that called the program is spent, as at a pause on the output: kept, it
+    // would come back on the home line of a launch after the app was ended meanwhile.
+    if (p_.calc.entryManager)
+        p_.calc.entryManager->clear();
     if (p_.calc.viewDelegate)
         p_.calc.viewDelegate->VCShowError({{"errorNum", int{ErrPause}}, {"programName", name}});
 }

@@ -122,6 +122,10 @@ public:
     // Forgets everything a program left: frames, prompts, menu, interrupt requests; the
     // runs submitted so far are cancelled and their reports dropped.
     void cleanUp();
+    // Ends the waiting program with an error of its own (an answer it cannot take, a menu's
+    // missing label), as a run's error ends it: its item, its alert naming the program, the
+    // debugger back over it. The error points where the program waits, or at its menu.
+    void failWaiting(int error, bool atMenu = false);
 
     // ---- Waiting programs (main thread) ----
 

@@ -118,12 +118,7 @@ bool ScalarOperators::tolerantEqual(double a, double b)
 
 ScalarOperators::Ops ScalarOperators::numToOps(const Calculator& calc, double x)
 {
-    NumberFormatter::Settings s = settingsOf(calc);
-    // A decimal-comma grouping mark or a binary/hexadecimal text would spell another
-    // number: these tokens are read back as decimal digits.
-    s.thousandSeperator = u' ';
-    s.numBase = 0;
-    return NumberFormatter(s).realToOpcodes(x);
+    return calc.realToOpcodes(x);
 }
 
 ScalarOperators::Ops ScalarOperators::complexToOps(const Calculator& calc, double re, double im)

@@ -455,6 +455,7 @@ bool StatTestCommands::linRegT(EvalRun& run, bool interval)
     }
     if (!fit)
         return computed(error ? error : ErrStat);
+    calc_.spellFitEquation(*fit);
     calc_.state().statistics = fit;
     calc_.syncStatVars(*fit);
     if (equation && calc_.yEqManager)

@@ -5,7 +5,6 @@
 #include "core/NotificationNames.h"
 #include "core/VQList.h"
 #include "core/VQMatrix.h"
-#include "core/services/EntryManager.h"
 #include "core/services/ProgramManager.h"
 #include "core/services/ProgramOutputManager.h"
 #include "eval/MenuObject.h"
@@ -199,31 +198,8 @@ void StatementInterpreter::menuKey(int key)
             return;
         }
     }
-    // A missing label, or a key with no menu shown, ends the program as its error: the run's
-    // end is reported as any run's error is (its item, its alert naming the program, the
-    // debugger back over it).
-    q_.cancelSubmitted(false);
-    if (calc.entryManager)
-        calc.entryManager->clear();
-    Operand record;
-    std::string program;
-    int location = 0;
-    {
-        std::lock_guard lock(q_.mutex_);
-        if (!q_.prgmStack_.empty())
-            q_.currentProgramName_ = q_.prgmStack_.back()._name();
-        program = q_.currentProgramName_;
-        location = q_.menuNextToken_;
-        q_.prgmStack_.clear();
-        q_.interruptQueue_.clear();
-        q_.promptStack_.clear();
-        q_.menuDisplay_.reset();
-    }
-    calc.menuRunning = false;
-    record.kind = KindError;
-    record.error = ErrLabelNotFound;
-    record.location = location;
-    q_.reportDone(0, std::move(record), location, false, program);
+    // A missing label, or a key with no menu shown, ends the program as its error.
+    q_.failWaiting(ErrLabelNotFound, true);
 }
 
 void StatementInterpreter::pauseKey(int key)

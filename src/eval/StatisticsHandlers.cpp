@@ -302,6 +302,7 @@ void StatisticsHandlers::fit(EvalRun& run, const std::string& x, const std::stri
     error = period ? stats->sinRegressionFreq(*period) : stats->regressionModel(modelFor(run.token));
     if (error)
         return void(fail(error, run.R.location));
+    calc_.spellFitEquation(*stats);
     calc_.state().statistics = stats;
     calc_.syncStatVars(*stats);
     if (equation >= 0 && calc_.yEqManager)

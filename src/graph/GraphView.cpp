@@ -743,12 +743,14 @@ void GraphView::followTrace(PlotObject& selected)
     // Plots without a parameter to follow keep the trace where it is.
     PlotPoint at = calc.pTrackPoint;
     switch (selected.plotType) {
-    case PlotObject::PlotFunction: case PlotObject::PlotParametric: case PlotObject::PlotSequence:
+    case PlotObject::PlotFunction: case PlotObject::PlotSequence:
     case PlotObject::PlotScatter: case PlotObject::PlotXYLine: case PlotObject::PlotHistogram:
     case PlotObject::PlotRegression: case PlotObject::PlotLine: case PlotObject::PlotFn:
         at = selected.PtAtT(t, range, plotObjects_);
         break;
-    case PlotObject::PlotPolar: case PlotObject::PlotNormProb:
+    // A curve traced by its parameter stays at its T, as a trace by a value does: a zero
+    // within the snap's span of T would take a value typed near it.
+    case PlotObject::PlotParametric: case PlotObject::PlotPolar: case PlotObject::PlotNormProb:
         at = {selected.XAtT(t), selected.YAtT(t), t};
         break;
     case PlotObject::PlotDistribution:

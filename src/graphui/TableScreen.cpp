@@ -187,7 +187,11 @@ void TableScreen::focus(bool gained)
     // The automatic table opens with TblStart on its first row, whatever showed before.
     if (calc().locked()->tableMode == 1)
         scroller_->setContentOffset(QPointF(scroller_->contentOffset().x(), TableView::kOrigin));
-    makeCursorVisible();
+    // The line describes the cell the cursor now stands on, not the one it was left on;
+    // a line typed for the table stays and shows.
+    syncViews(true);
+    if (entryHoldsText())
+        entryView_->setOverlayStr(std::nullopt);
 }
 
 nlohmann::json TableScreen::typedPlace() const
@@ -246,12 +250,12 @@ void TableScreen::makeCursorVisible()
     scroller_->scrollRectToVisible(table_->rectForCol(table_->cursorCol, table_->cursorRow));
 }
 
-void TableScreen::syncViews()
+void TableScreen::syncViews(bool keepTyped)
 {
     makeCursorVisible();
     const double x = selectedX();
     const int mode = calc().graphMode();
-    EntryModel* entry = entryOf(calc());
+    EntryModel* entry = keepTyped && entryHoldsText() ? nullptr : entryOf(calc());
     const int eq = selectedEquation();
     const std::string eqName = eq >= 0 ? calc().nameForOpcode(static_cast<std::uint32_t>(eq)) + "=" : std::string();
     if (!table_->headerSelected) {

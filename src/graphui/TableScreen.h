@@ -60,7 +60,9 @@ public:
     void enter();
     void insert();
     void remove();
-    void syncViews();
+    // The cursor's cell brought into view and described on the line; the line's typed text
+    // is cleared unless keepTyped (the table coming back to a line typed for it).
+    void syncViews(bool keepTyped = false);
     void makeCursorVisible();
     double selectedX() const;
     // -1 on the independent column or beyond the last equation.

@@ -838,17 +838,16 @@ int VQStatistics::finishFit()
     for (std::size_t i = 0; i < x.size(); ++i)
         residuals.addReal(y[i] - valueAt(x[i]), 15, -15);
     resid = std::move(residuals);
-    regEqu = equationOps();
+    regEqu = equationOps(NumberFormatter());
     return 0;
 }
 
-VQStatistics::Ops VQStatistics::equationOps() const
+VQStatistics::Ops VQStatistics::equationOps(const NumberFormatter& spelling) const
 {
     Ops out;
-    // Every digit of the coefficients: the equation, stored in Y= and evaluated there,
-    // gives what the fit gives, where the shown coefficients would lose it to cancellation.
+    // The coefficients as the results show them, so that Y=, RegEQ and the results agree.
     const auto number = [&](double v) {
-        const Ops digits = NumberFormatter::exactRealToOpcodes(v);
+        const Ops digits = spelling.realToOpcodes(v);
         out.insert(out.end(), digits.begin(), digits.end());
     };
     // "+ v" or "- |v|" after a first term.

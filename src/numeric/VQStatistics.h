@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/NumberFormatter.h"
 #include "core/Operand.h"
 #include "core/VQList.h"
 
@@ -88,8 +89,8 @@ public:
 
     // The fitted model's value at x (the last fit).
     double valueAt(double x) const;
-    // The fitted equation as tokens of X, coefficients spelled as the number settings say.
-    Ops equationOps() const;
+    // The fitted equation as tokens of X, its coefficients spelled as the formatter shows them.
+    Ops equationOps(const NumberFormatter& spelling) const;
 
     // ---- Archive: the names of the lists (what a stat plot keeps) ----
 
@@ -133,7 +134,8 @@ private:
     // Clears the last fit and takes the lists for a new one: 0, or 13 for lists of
     // unequal length, 35 for no data, 12 for complex data.
     int beginFit(Data& data);
-    // Residuals, R² where the model has it, and the equation; answers 0.
+    // Residuals, R² where the model has it, and the equation in the factory display's
+    // form (the calculator spells it again in its own mode); answers 0.
     int finishFit();
     double sumOfSquaredResiduals() const;
     double totalSumOfSquares() const;

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QXmlStreamReader>
 
 #include <nlohmann/json.hpp>
 #include <plist/plist.h>
@@ -216,16 +217,52 @@ std::optional<std::uint64_t> plistInteger(plist_t node)
     return value;
 }
 
-// Plist dates count seconds from the start of 2001 (UTC).
-QDateTime plistEpoch() { return QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC); }
-
-std::optional<QDateTime> plistDate(plist_t node)
+// The root dictionary's "created" date as its file spells it, read from the XML text
+// (a binary list is first turned into XML): libplist's own date reading holds 32 bits of
+// seconds from 2001, and turns a date it cannot read into 1970. Nothing for a missing key,
+// a value that is not a date, or a date that does not read as one.
+std::optional<QDateTime> plistCreated(std::string_view text, plist_t root)
 {
-    if (!node || plist_get_node_type(node) != PLIST_DATE)
-        return std::nullopt;
-    std::int32_t seconds = 0, micro = 0;
-    plist_get_date_val(node, &seconds, &micro);
-    return plistEpoch().addMSecs(std::int64_t{seconds} * 1000 + micro / 1000);
+    std::string converted;
+    if (text.starts_with("bplist")) {
+        char* xml = nullptr;
+        std::uint32_t length = 0;
+        plist_to_xml(root, &xml, &length);
+        converted = xml ? std::string(xml, length) : std::string();
+        plist_to_xml_free(xml);
+        text = converted;
+    }
+    QXmlStreamReader reader(QByteArray::fromRawData(text.data(), static_cast<qsizetype>(text.size())));
+    // Depth 1 is <plist>, 2 the root dictionary, 3 its keys and values.
+    int depth = 0;
+    bool createdNext = false;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement: {
+            ++depth;
+            if (depth != 3)
+                break;
+            const bool isKey = reader.name() == u"key";
+            const bool isDate = reader.name() == u"date";
+            const QString value = reader.readElementText(QXmlStreamReader::SkipChildElements);
+            --depth;
+            if (createdNext) {
+                if (!isDate)
+                    return std::nullopt;
+                const QDateTime at = QDateTime::fromString(value.trimmed(), Qt::ISODate);
+                return at.isValid() ? std::optional(at.toUTC()) : std::nullopt;
+            }
+            createdNext = isKey && value == u"created";
+            break;
+        }
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        default:
+            break;
+        }
+    }
+    return std::nullopt;
 }
 
 // The integers of an array (other items skipped), each cut to 32 bits, all of them: a
@@ -356,7 +393,8 @@ std::optional<Dict> ProgramFiles::dictFromPlist(std::span<const char> bytes)
     out.notes = plistString(plist_dict_get_item(dict, "notes"));
     if (const auto flags = plistInteger(plist_dict_get_item(dict, "flags")))
         out.flags = static_cast<std::uint32_t>(*flags);
-    out.created = plistDate(plist_dict_get_item(dict, "created"));
+    if (plist_dict_get_item(dict, "created"))
+        out.created = plistCreated(std::string_view(bytes.data(), bytes.size()), dict);
     return out;
 }
 
@@ -412,16 +450,25 @@ std::string ProgramFiles::plistFor(const Dict& dict)
         plist_dict_set_item(root.get(), "notes", plist_new_string(dict.notes->c_str()));
     if (dict.flags)
         plist_dict_set_item(root.get(), "flags", plist_new_uint(*dict.flags));
-    if (dict.created && dict.created->isValid()) {
-        const std::int64_t ms = plistEpoch().msecsTo(*dict.created);
-        plist_dict_set_item(root.get(), "created",
-            plist_new_date(static_cast<std::int32_t>(ms / 1000), static_cast<std::int32_t>(ms % 1000 * 1000)));
-    }
+    // libplist writes dates from 32 bits of seconds: the date goes in as its epoch and its
+    // text is put in its place, whatever year the file holds. Texts are escaped, so the
+    // epoch's element is the date's own.
+    const bool dated = dict.created && dict.created->isValid();
+    if (dated)
+        plist_dict_set_item(root.get(), "created", plist_new_date(0, 0));
     char* xml = nullptr;
     std::uint32_t length = 0;
     plist_to_xml(root.get(), &xml, &length);
     std::string text = xml ? std::string(xml, length) : std::string();
     plist_to_xml_free(xml);
+    if (dated) {
+        static constexpr std::string_view kEpoch = "<date>2001-01-01T00:00:00Z</date>";
+        const std::size_t at = text.find(kEpoch);
+        if (at == std::string::npos)
+            return {};
+        const QString spelled = dict.created->toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ"));
+        text.replace(at, kEpoch.size(), "<date>" + spelled.toStdString() + "</date>");
+    }
     return text;
 }
 

@@ -25,11 +25,11 @@ constexpr std::uint32_t kOpenParen = 0x10;
 
 bool inRange(std::uint32_t t, std::uint32_t first, std::uint32_t last) { return t >= first && t <= last; }
 
-// The variables a program may use, as the debugger's variable pane lists them (lists are
-// not variables: the pane shows them apart).
+// The variables a program may use, as the debugger's variable pane lists them: the
+// built-in lists L₁ to L₆ among them; named lists come apart, after the variables.
 bool isVariable(std::uint32_t t)
 {
-    return inRange(t, 0x41, 0x5B) || inRange(t, 0x5C00, 0x5C09)
+    return inRange(t, 0x41, 0x5B) || inRange(t, 0x5C00, 0x5C09) || inRange(t, 0x5D00, 0x5D05)
         || inRange(t, 0x5E10, 0x5E19) || inRange(t, 0x5E20, 0x5E2B) || inRange(t, 0x5E40, 0x5E45)
         || inRange(t, 0x5E80, 0x5E82) || inRange(t, 0x6201, 0x6245) || inRange(t, 0x6300, 0x633C)
         || inRange(t, 0xAA00, 0xAA09);
@@ -237,6 +237,14 @@ void ProgramModel::debugEnter()
         if (const auto target = queue.popPrompt()) {
             auto lock = calc_.lockState();
             parser.store(value, *target);
+        }
+        // An answer its variable cannot take ends the run as that program's error, as it
+        // does under Run and from the home line.
+        if (const int error = parser.error(); error != 0) {
+            parser.setError(0);
+            runOnceAnswered_ = false;
+            queue.failWaiting(error);
+            return;
         }
         if (calc_.prgmOutputMgr)
             calc_.prgmOutputMgr->newLine();

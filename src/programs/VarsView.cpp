@@ -22,6 +22,8 @@ constexpr std::uint32_t kEquationFirst = 0x5E00;
 constexpr std::uint32_t kEquationLast = 0x5EFF;
 constexpr std::uint32_t kMatrixFirst = 0x5C00;
 constexpr std::uint32_t kMatrixLast = 0x5C09;
+constexpr std::uint32_t kListFirst = 0x5D00; // L₁
+constexpr std::uint32_t kListLast = 0x5D05;  // L₆
 // Values are formatted narrower than on the home screen, to fit the panel.
 constexpr int kValueWidth = 8;
 constexpr int kSigFigFormat = 3;
@@ -52,6 +54,12 @@ std::vector<std::string> VarsView::lines() const
     const Calculator::Settings settings = calc_.settings();
     const bool sigFigures = settings.answerFormat == kSigFigFormat;
     const bool polar = calc_.realCplxMode() == kPolarMode;
+    // A list by its name, built-in or the user's; nothing for one the calculator lacks.
+    const auto listValue = [&](const std::string& list) {
+        auto state = calc_.locked();
+        const auto found = state->lists.find(list);
+        return found == state->lists.end() ? std::string() : format.formatList(&found->second);
+    };
     const auto rows = [&out](const std::string& text) {
         std::size_t from = 0;
         for (;;) {
@@ -71,6 +79,10 @@ std::vector<std::string> VarsView::lines() const
         }
         if (t >= kEquationFirst && t <= kEquationLast) {
             out.push_back(afterName(calc_.getYEqVariable(token), name));
+            continue;
+        }
+        if (t >= kListFirst && t <= kListLast) {
+            out.push_back(name + " " + listValue(name));
             continue;
         }
         // A list, an equation or a word, as the variables menu lists it.
@@ -94,12 +106,8 @@ std::vector<std::string> VarsView::lines() const
             line += " [" + std::to_string(record.sigFig) + ":" + std::to_string(record.sigDec) + "]";
         out.push_back(std::move(line));
     }
-    for (const std::string& list : model_.programLists()) {
-        auto state = calc_.locked();
-        const auto found = state->lists.find(list);
-        const std::string value = found == state->lists.end() ? std::string() : format.formatList(&found->second);
-        out.push_back("\u029F" + list + " " + value);
-    }
+    for (const std::string& list : model_.programLists())
+        out.push_back("\u029F" + list + " " + listValue(list));
     return out;
 }
 

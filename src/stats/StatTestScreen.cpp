@@ -933,6 +933,8 @@ void StatTestScreen::computeRegression()
     if (stats && error == 0) {
         error = stats->regressionModel(model);
         reportError(error);
+        if (error == 0)
+            calc().spellFitEquation(*stats);
     }
     if (!stats)
         error = error ? error : 35;

@@ -231,5 +231,83 @@ TEST(CSVText, ListsAndMatricesAsTextThatImportsBack)
     EXPECT_EQ(CSVText::matricesFileName({0, 2}), "MatrixAC.csv");
 }
 
+// Whatever the mode, every value the export writes (real, negative, in E notation, complex
+// as a+bɩ̇, in lists and in matrices) reads back whole under its name, the matrices' rows as
+// numbered lists; other text after a number is still refused.
+TEST(CSVText, EveryValueTheExportWritesReadsBackWholeUnderItsName)
+{
+    using Z = std::complex<double>;
+    using Lists = std::map<std::string, std::vector<Z>>;
+    const Z i(0, 1);
+    const auto complexLists = [](const Calculator& calc) {
+        Lists out;
+        for (const auto& [name, list] : calc.locked()->lists)
+            for (int k = 0; k < list.count(); ++k)
+                out[name].push_back(list.complexAtIndex(k));
+        return out;
+    };
+    const auto listOf = [](const std::vector<Z>& values) {
+        VQList list;
+        for (const Z& z : values)
+            z.imag() == 0 ? list.addReal(z.real(), 15, -15) : list.addComplex(z);
+        return list;
+    };
+    struct Mode {
+        const char* what;
+        void (*set)(Calculator&);
+    };
+    const Mode modes[] = {
+        {"Normal", [](Calculator&) {}},
+        {"Sci", [](Calculator& c) { c.locked()->numFormat = 1; }},
+        {"Eng", [](Calculator& c) { c.locked()->numFormat = 2; }},
+        {"Fix 2", [](Calculator& c) { c.locked()->numDigits = 2; }},
+        {"grouped by commas", [](Calculator& c) { c.locked()->thousandSeperator = u','; }},
+        {"decimal comma", [](Calculator& c) { c.locked()->thousandSeperator = u'.'; }},
+        {"grouped by blanks", [](Calculator& c) { c.locked()->thousandSeperator = u'+'; }},
+        {"hexadecimal", [](Calculator& c) { c.locked()->numBase = 2; }},
+        {"polar", [](Calculator& c) { c.setRealCplxMode(2); }},
+    };
+    // Values of at most two decimals and ten figures, so that Fix 2 shows them whole.
+    const Lists lists = {
+        {"L₁", {1, 2.5, 3. + 4. * i}},
+        {"L₆", {-1, -2.5, -3. - 4. * i, -4. * i, i, -i, 4. * i, 2.25 - i, -7.5 + i}},
+        {"BIG", {1234567, -9876543.21, 1e99, -2e30, 1e15 + 2e20 * i, -3e40 - 5e-2 * i}},
+        {"C", {1.5e200 - 2e100 * i, 0.25 + 1e-2 * i}},
+        {"R", {0, 100, -0.05}},
+    };
+    for (const Mode& mode : modes) {
+        Calculator calc(kUS);
+        mode.set(calc);
+        std::vector<std::string> names;
+        for (const auto& [name, values] : lists) {
+            calc.locked()->lists.insert_or_assign(name, listOf(values));
+            names.push_back(name);
+        }
+        calc.locked()->matrices[0] = matrixOf({{1, -2.5}, {1234567, -1e20}});
+        calc.locked()->matrices[3] = matrixOf({{1e-2, 5e30, -7}});
+        Calculator other(kUS);
+        other.locked()->lists.clear();
+        const std::string text = CSVText::listsText(calc, names);
+        EXPECT_EQ(CSVImport::loadCSV(other, text), 0) << mode.what << "\n" << text;
+        EXPECT_EQ(complexLists(other), lists) << mode.what << "\n" << text;
+
+        other.locked()->lists.clear();
+        const std::string matrices = CSVText::matricesText(calc, {0, 3});
+        EXPECT_EQ(CSVImport::loadCSV(other, matrices), 0) << mode.what << "\n" << matrices;
+        EXPECT_EQ(complexLists(other), (Lists{{"L1", {1, -2.5}}, {"L2", {1234567, -1e20}}, {"L3", {1e-2, 5e30, -7}}}))
+            << mode.what << "\n" << matrices;
+    }
+
+    // A complex value is read only whole, as the export writes it.
+    for (const char* field : {"3+4", "3+4ɩ̇x", "3++4ɩ̇", "3+-4ɩ̇", "3-+4ɩ̇", "ɩ̇ɩ̇", "3ɩ̇4", "+4ɩ̇", "1ᴱ-ɩ̇", "3+4i", "4ɩ̇+3",
+             "3+4ɩ̇ɩ̇", "1.2.3+4ɩ̇", "3+4.5.6ɩ̇", "3 +4ɩ̇", "--4ɩ̇"}) {
+        Calculator calc(kUS);
+        calc.locked()->lists.clear();
+        const std::string text = std::string("A,1,") + field;
+        EXPECT_EQ(CSVImport::loadCSV(calc, text), 86) << text;
+        EXPECT_TRUE(calc.locked()->lists.empty()) << text;
+    }
+}
+
 } // namespace
 } // namespace orvenda::test

@@ -741,7 +741,50 @@ TEST(Drive, TheCalculateKeypadTakesClicks)
     EXPECT_EQ(run.dumps[1]["trace"]["y"], -4);
 }
 
-// TABLE SETUP: TblStart 2, then a click on Auto; TABLE then counts from 2.
+// The table asked for 47 and 5, left with its cursor on the row after them (on X's column,
+// then on Y₁'s), and come back to by every way into it: TABLE from home and from the graph,
+// its id, TABLE SETUP's way back and the next launch. The cursor stands on the first row
+// and the line describes that cell: 47, or Y₁'s 2209.
+TEST(Drive, TheTablesLineDescribesTheCellUnderTheCursorAtEveryWayIn)
+{
+    const std::string quit = "key 2ND\nkey MODE\nwait idle\n";
+    const std::string enter = "key ENTER\nwait idle\n";
+    const std::vector<std::pair<std::string, std::string>> ways{
+        {"TABLE", "key TABLE\nwait idle\n"},
+        {"TABLE from the graph", "key GRAPH\nwait idle\nkey TABLE\nwait idle\n"},
+        {"its id", "open 5\nwait idle\n"},
+        {"TABLE SETUP and TABLE", "key 0x416\nwait idle\nkey TABLE\nwait idle\n"},
+    };
+    const fs::path data = scratch("table-ways");
+    fs::remove_all(data);
+    fs::create_directories(data);
+    const std::string options = "--data '" + data.string() + "'";
+    std::string script = "type \"X²\"->Y₁\n" + enter + "type IndpntAsk\n" + enter
+        + "key TABLE\nwait idle\ntype 47\n" + enter + "type 5\n" + enter;
+    for (const char* column : {"", "key RIGHT\n"})
+        for (std::size_t k = 0; k < ways.size(); ++k)
+            script += "key DOWN\nkey DOWN\n" + std::string(k == 0 ? column : "") + "dump\n" + quit + ways[k].second + "dump\n";
+    const Session run = drive(script, options);
+    ASSERT_TRUE(endedWithDumps(run, 4 * ways.size()));
+    for (std::size_t i = 0; i < 2 * ways.size(); ++i) {
+        const std::string where = ways[i % ways.size()].first + (i < ways.size() ? " on X" : " on Y₁");
+        const json& left = run.dumps[2 * i]["table"];
+        const json& back = run.dumps[2 * i + 1]["table"];
+        ASSERT_TRUE(left.is_object() && back.is_object()) << where << run.dumps[2 * i + 1];
+        EXPECT_EQ(left["row"], 2) << where;
+        EXPECT_EQ(back["row"], 0) << where;
+        EXPECT_EQ(back["col"], left["col"]) << where;
+        EXPECT_EQ(back["shows"], i < ways.size() ? "47" : "2209") << where;
+    }
+    // The next launch, left on its last row first.
+    const Session next = drive("key TABLE\nwait idle\nkey DOWN\nkey DOWN\n" + quit + "key TABLE\nwait idle\ndump\n", options);
+    ASSERT_TRUE(endedWithDumps(next, 1));
+    const json& table = next.dumps[0]["table"];
+    ASSERT_TRUE(table.is_object()) << next.dumps[0];
+    EXPECT_EQ(table["row"], 0);
+    EXPECT_EQ(table["shows"], table["col"] == 0 ? "47" : "2209");
+}
+
 TEST(Drive, TableSetupAutoStartsTheTableAtTblStart)
 {
     const Session run = drive("key 0x416\ntype 2\nkey ENTER\nwait idle\ntap 100 290\nkey TABLE\ndump\n");

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <iterator>
 #include <map>
 #include <memory>
@@ -1027,6 +1028,74 @@ std::string debuggerSteps(const std::string& program, const char* letter, int st
     for (int step = 0; step < steps; ++step)
         keys += "hkey s\nwait idle\n";
     return keys;
+}
+
+// Every place a run can wait: the output (a question, a menu, a pause), the graph's pause
+// bar, a graph button's label run (asking on the output, pausing on the graph), the table
+// shown by the program, and the debugger (a stepped question, its Run at a question). Killed
+// outright there after the app's own save, the app opens next on an empty home line.
+TEST(Lifecycle, AKillAtEveryPlaceARunWaitsLeavesAnEmptyLine)
+{
+    const char* const button = "FnOff \nButton(10,60,120,\"GO\",\"P\")\nDispGraph\nStop\nLbl P\n";
+    struct Place {
+        std::string name;
+        std::string program; // its lines; named after the place's letter
+        std::string run;     // the keys that run it up to where it waits
+    };
+    const std::string call = "key ENTER\nwait idle\n";
+    std::vector<Place> places{
+        {"output's question", "Input \"N=\",N\n", "type prgmQA\n" + call},
+        {"output's Prompt", "Prompt N\n", "type prgmQB\n" + call},
+        {"output's menu", "Menu(\"T\",\"ONE\",A)\nLbl A\n", "type prgmQC\n" + call},
+        {"output's pause", "Pause \n", "type prgmQD\n" + call},
+        {"graph's pause bar", "FnOff \nDispGraph \nPause \n", "type prgmQE\n" + call},
+        {"label's question", std::string(button) + "Input \"N=\",N\n", "type prgmQF\n" + call + "press GO\nwait idle\n"},
+        {"label's pause on the graph", std::string(button) + "Pause \n", "type prgmQG\n" + call + "press GO\nwait idle\n"},
+        {"table's pause", "DispTable \nPause \n", "type prgmQH\n" + call},
+    };
+    // The debugger's Step onto a question, and its Run up to one.
+    const std::string asks = "Input \"N=\",N\nDisp N\n";
+    const std::string stepped = debuggerSteps("program QI\n" + asks + "end\n", "q", 0);
+    ASSERT_FALSE(stepped.empty());
+    // Its first step sets P, its second asks.
+    places.push_back({"debugger's step", asks, stepped + "hkey s\nwait idle\nhkey s\nwait idle\n"});
+    const orvenda::test::DriveRun shown = orvenda::test::driveScript("program QJ\n" + asks + "end\n" + stepped + "wait idle\ndump\n");
+    ASSERT_TRUE(orvenda::test::endedWithDumps(shown, 1));
+    const json& runButton = shown.dumps[0]["debugger"]["controls"]["run"];
+    places.push_back({"debugger's Run", asks, stepped + "tap " + std::to_string(runButton[0].get<int>()) + " "
+                                                   + std::to_string(runButton[1].get<int>()) + "\nwait idle\n"});
+
+    // Side by side: each app up to its wait and its save, then killed.
+    std::vector<fs::path> folders;
+    std::vector<std::unique_ptr<Process>> apps;
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const std::string program = std::string("program Q") + static_cast<char>('A' + i) + "\n1->P\n" + places[i].program + "end\n";
+        folders.push_back(fresh("kill-at-" + std::to_string(i)));
+        const fs::path file = scratch("kill-at-" + std::to_string(i) + ".txt");
+        std::ofstream(file) << program + places[i].run + "wait saved\ndump\nwait 600000\n";
+        apps.push_back(std::make_unique<Process>(std::vector<std::string>{ORVENDA_DRIVE, file.string(), "--data", folders.back().string()}));
+    }
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const std::optional<std::string> dump = apps[i]->lineWith("{\"");
+        ASSERT_TRUE(dump) << places[i].name << apps[i]->output();
+        const json waited = json::parse(dump->substr(dump->find('{')));
+        EXPECT_EQ(waited["waiting"], true) << places[i].name << " " << waited["screen"];
+        apps[i]->signal(SIGKILL);
+        ASSERT_TRUE(apps[i]->ended()) << places[i].name;
+    }
+    std::vector<std::future<orvenda::test::DriveRun>> relaunched;
+    for (const fs::path& folder : folders)
+        relaunched.push_back(std::async(std::launch::async, [folder] {
+            return orvenda::test::driveScript("dump\n", "--data '" + folder.string() + "'");
+        }));
+    std::vector<orvenda::test::DriveRun> runs;
+    for (auto& run : relaunched)
+        runs.push_back(run.get());
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        ASSERT_TRUE(orvenda::test::endedWithDumps(runs[i], 1)) << places[i].name;
+        EXPECT_EQ(runs[i].dumps[0]["entry"], "") << places[i].name;
+        EXPECT_EQ(runs[i].dumps[0]["home"].is_object(), true) << places[i].name << " " << runs[i].dumps[0]["screen"];
+    }
 }
 
 // A value half typed in the graph's calculate sheet, or an equation on the header of the

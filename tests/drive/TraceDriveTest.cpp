@@ -130,6 +130,56 @@ TEST(TraceDrive, EveryPlotStepsByItsOwnVariableFromItsFirstValueInEitherAngleMod
     }
 }
 
+// A value typed on the Calc sheet for a curve traced by its parameter stays where it was
+// typed once Done is pressed, a zero of the curve beside it or not (near Tmin, θmin), in
+// either angle mode; RIGHT then goes on from it by the curve's step.
+TEST(TraceDrive, ATypedValueStaysWhereItWasTypedInEitherAngleMode)
+{
+    struct Curve {
+        std::string name;
+        std::string draw;
+        double step;
+        std::vector<double> typed;
+    };
+    // Each curve crosses zero at its first value and near π: sin of its parameter.
+    const std::vector<Curve> curves{
+        {"parametric", "type Param\n" + kEnter + "type \"T\"->Xt₁\n" + kEnter + "type \"sin(T)\"->Yt₁\n" + kEnter + "type 0->Tmin\n" + kEnter
+                           + "type 7->Tmax\n" + kEnter + "type 0.1->Tstep\n" + kEnter,
+         0.1, {0.05, 0.001, 1.5, 3.14}},
+        {"polar", "type Polar\n" + kEnter + "type \"sin(θ)\"->r₁\n" + kEnter + "type 0->θmin\n" + kEnter + "type 7->θmax\n" + kEnter
+                      + "type 0.1->θstep\n" + kEnter,
+         0.1, {0.001, 3.14}},
+        {"sequence", "type Seq\n" + kEnter + "type \"η-3\"->u\n" + kEnter + "type 1->ηMin\n" + kEnter + "type 10->ηMax\n" + kEnter,
+         1, {3, 4}},
+    };
+    std::vector<std::string> scripts;
+    for (const Curve& curve : curves) {
+        std::string script = curve.draw;
+        for (const char* angle : {"Degree", "Radian"}) {
+            script += std::string("type ") + angle + "\n" + kEnter + "key GRAPH\nwait idle\n" + kTrace;
+            for (const double value : curve.typed)
+                script += "press Calc\nwait idle\ntype " + std::to_string(value) + "\n" + kEnter + "press Done\nwait idle\ndump\nkey RIGHT\ndump\n";
+            script += "key CLEAR\nwait idle\n";
+        }
+        scripts.push_back(std::move(script));
+    }
+    const std::vector<DriveRun> runs = driveScriptsAtOnce(scripts);
+    for (std::size_t c = 0; c < curves.size(); ++c) {
+        const Curve& curve = curves[c];
+        ASSERT_TRUE(endedWithDumps(runs[c], 2 * 2 * curve.typed.size())) << curve.name;
+        std::size_t k = 0;
+        for (const char* angle : {"Degree", "Radian"})
+            for (const double value : curve.typed) {
+                const std::string where = curve.name + " in " + angle + " typed " + std::to_string(value);
+                for (const double expected : {value, value + curve.step}) {
+                    const json& trace = runs[c].dumps[k++]["trace"];
+                    ASSERT_TRUE(trace.is_object()) << where;
+                    EXPECT_NEAR(trace["t"].get<double>(), expected, 1e-9) << where;
+                }
+            }
+    }
+}
+
 // A curve of T or θ over 0..1 by 0.3, in either angle mode: RIGHT stops at the range's end
 // between two steps, LEFT goes back to the last step, the panel's + stops at the end again
 // and its − goes back to the last step too.

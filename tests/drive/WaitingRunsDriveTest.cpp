@@ -573,6 +573,83 @@ TEST(WaitingRunsDrive, AnAnswerIsAValueAndItsErrorIsTheProgramsOwn)
     EXPECT_EQ(runs[1].dumps[1]["history"].size(), 1u);
 }
 
+// Every kind of answer (a number, a list, a string, a matrix, a complex number, a store, an
+// error) to Input and to Prompt gives one result whether the question came from the
+// debugger's Step, its Run or the home line: the same error, the same item, the run ended
+// or still asking. An answer its variable cannot take ends the run as the program's error
+// ("Argument"), also when stepped; an answer that fails keeps the question waiting.
+TEST(WaitingRunsDrive, EveryAnswerGivesOneResultWhereverTheQuestionWasAsked)
+{
+    const std::vector<std::pair<std::string, std::string>> answers{
+        {"5", ""}, {"{1,2}", "Argument"}, {"\"AB\"", "Argument"}, {"[[1]]", "Argument"}, {"2+3ɩ̇", ""}, {"4->A", ""},
+        {"1/0", "Divide by 0"}};
+    const std::vector<std::pair<std::string, std::string>> questions{{"Input", "Input \"X=\",X\n"}, {"Prompt", "Prompt X\n"}};
+    // One program a row, named by a letter of its own, so the editor opens each by its key.
+    struct Row {
+        char letter;
+        std::string answer, error, question;
+    };
+    std::vector<Row> rows;
+    std::string programs;
+    for (const auto& [question, lines] : questions)
+        for (const auto& [answer, error] : answers) {
+            const char letter = static_cast<char>('A' + rows.size());
+            rows.push_back({letter, answer, error, question});
+            programs += std::string("program ") + letter + "\n" + lines + "Disp X*2\nend\n";
+        }
+    const auto editor = [](char letter) {
+        return std::string("key PRGM\nkey RIGHT\nhkey ") + static_cast<char>(letter - 'A' + 'a') + "\nhkey Return\nwait idle\n";
+    };
+    const DriveRun opened = driveScript(programs + editor('A') + "dump\n");
+    ASSERT_TRUE(endedWithDumps(opened, 1));
+    const std::string debug = tapAt(opened.dumps[0]["editor"]["controls"]["debug"]) + "wait idle\n";
+    const DriveRun shown = driveScript(programs + editor('A') + debug + "dump\n");
+    ASSERT_TRUE(endedWithDumps(shown, 1) && shown.dumps[0]["debugger"].is_object());
+    const std::string run = tapAt(shown.dumps[0]["debugger"]["controls"]["run"]) + "wait idle\n";
+
+    // Each row: the question asked, the answer typed and entered, a dump; then the run
+    // finished (a stepped one by Run) or, still asking, broken; a dump; back home.
+    const std::string leaveDebugger = "press? Quit\nwait idle\npress? OK\nwait idle\n" + std::string(kQuit);
+    const std::vector<std::string> ways{"debugger's Step", "debugger's Run", "home line"};
+    std::vector<std::string> scripts(ways.size(), programs + "type 0->X\nkey ENTER\nwait idle\n");
+    for (const Row& row : rows) {
+        const bool fails = row.error == "Divide by 0";
+        const std::string answered = "type " + row.answer + "\nkey ENTER\nwait idle\ndump\npress? OK\nwait idle\n";
+        scripts[0] += editor(row.letter) + debug + "hkey s\nwait idle\n" + answered + (fails || !row.error.empty() ? "" : run)
+            + "dump\n" + leaveDebugger;
+        scripts[1] += editor(row.letter) + debug + run + answered + "dump\n" + leaveDebugger;
+        scripts[2] += std::string("type prgm") + row.letter + "\nkey ENTER\nwait idle\n" + answered
+            + (fails ? "key ON\nwait idle\npress? OK\nwait idle\n" : "") + "dump\nkey CLEAR\n";
+    }
+    const std::vector<DriveRun> runs = driveScriptsAtOnce(scripts, "", 240);
+    for (std::size_t w = 0; w < ways.size(); ++w)
+        ASSERT_TRUE(endedWithDumps(runs[w], 2 * rows.size())) << ways[w];
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const Row& row = rows[r];
+        const std::string prompt = row.question == "Input" ? "X=" : "X=?";
+        for (std::size_t w = 0; w < ways.size(); ++w) {
+            const std::string where = row.question + " answered " + row.answer + " from the " + ways[w];
+            const json& answered = runs[w].dumps[2 * r];
+            const json& ended = runs[w].dumps[2 * r + 1];
+            json messages = json::array();
+            for (const json& alert : answered["alerts"])
+                messages.push_back(alert["message"]);
+            EXPECT_EQ(messages, row.error.empty() ? json::array() : json::array({row.error})) << where;
+            // A failed answer keeps asking; every other ends the run (a stepped one stands at
+            // its next statement until Run).
+            EXPECT_EQ(answered["waiting"], row.error == "Divide by 0") << where;
+            if (row.error == "Divide by 0")
+                continue;
+            const std::string shownAnswer = row.answer == "4->A" ? "4➞A" : row.answer;
+            const std::string item = row.error.empty()
+                ? "/" + std::string(row.answer == "5" ? "10" : row.answer == "4->A" ? "8" : "4+6ɩ̇") + "/Done"
+                : "/" + row.error;
+            EXPECT_EQ(lastItem(ended), "prgm»" + std::string(1, row.letter) + " → " + prompt + shownAnswer + item) << where;
+            EXPECT_EQ(ended["waiting"], false) << where;
+        }
+    }
+}
+
 namespace {
 
 // The keys that open the debugger on a phone on its side on the program named from the

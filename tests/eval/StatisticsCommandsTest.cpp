@@ -2,6 +2,7 @@
 #include "core/DrawObject.h"
 #include "core/services/StatGraphManager.h"
 #include "language/ErrorNumbers.h"
+#include "language/TokenText.h"
 #include "language/VariableSlots.h"
 #include "numeric/StatSlots.h"
 #include "numeric/VQStatistics.h"
@@ -272,6 +273,46 @@ TEST_F(StatisticsCommandsTest, SlopeTestStoresTheFittedLine)
     ASSERT_EQ(enter("LinRegTTest L₁,L₂,1,0,Y₂"), 0);
     EXPECT_EQ(equations->equations.at(0x5E11), h.calc.locked()->statistics->regEqu);
     EXPECT_EQ(h.calc.locked()->statistics->model, VQStatistics::LinRegABX);
+}
+
+// The fitted equation spells its coefficients as the display shows them (the same values,
+// in the mode's form, never the 17 digits that read back as the double): in Y=, in RegEQ's
+// listing and in the fit the statistics screens read, whichever command fits it.
+TEST_F(StatisticsCommandsTest, TheRegressionEquationSpellsItsNumbersAsTheDisplayShowsThem)
+{
+    // a = .04 and b = 1.85 as shown; a fitted as 0.040000000000000015.
+    h.calc.locked()->lists["L₁"] = test::reals({1, 2, 3, 4});
+    h.calc.locked()->lists["L₂"] = test::reals({2.6, 1.3, 1.1, 2.8});
+    struct Case {
+        const char* command;
+        int equation;
+        int numDigits, numFormat;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"LinReg(ax+b) L₁,L₂,Y₁", 0x5E10, -1, 0, ".04X+1.85"},
+        {"LinReg(a+bx) L₁,L₂,Y₂", 0x5E11, -1, 0, "1.85+.04X"},
+        {"LinRegTTest L₁,L₂,1,0,Y₃", 0x5E12, -1, 0, "1.85+.04X"},
+        {"LinReg(ax+b) L₁,L₂,Y₄", 0x5E13, 3, 0, ".040X+1.850"},
+        {"LinReg(ax+b) L₁,L₂,Y₅", 0x5E14, -1, 1, "4" + test::kE + "-2X+1.85" + test::kE + "0"},
+        {"QuadReg L₁,L₂,Y₆", 0x5E15, 2, 0, ".75X²—3.71X+5.60"},
+    };
+    for (const Case& c : cases) {
+        {
+            auto state = h.calc.locked();
+            state->numDigits = c.numDigits;
+            state->numFormat = c.numFormat;
+        }
+        ASSERT_EQ(enter(c.command), 0) << c.command;
+        EXPECT_EQ(TokenText::stringFromOps(equations->equations.at(c.equation)), c.text) << c.command;
+        EXPECT_EQ(TokenText::stringFromOps(h.calc.regressionEquation()), c.text) << c.command;
+        EXPECT_TRUE(h.calc.getVariable(0x6201).ends_with(" " + c.text)) << h.calc.getVariable(0x6201);
+        // The same values as the fit: a stays whole in its variable.
+        const double a = c.equation == 0x5E10 || c.equation == 0x5E13 || c.equation == 0x5E14 ? 0.04
+                       : c.equation == 0x5E15                                                 ? 0.75
+                                                                                              : 1.85;
+        EXPECT_NEAR(slot(SlotA), a, 1e-12) << c.command;
+    }
 }
 
 } // namespace

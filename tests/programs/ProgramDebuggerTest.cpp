@@ -230,11 +230,12 @@ TEST_F(ProgramDebuggerTest, DebugModeMovesTheCursorToItsStatement)
 
 TEST_F(ProgramModelTest, TheVariablesAndListsAProgramUses)
 {
-    open("P", "\"AB\"->Str1:prgmXYZ:B+C->D\nʟABC+1->ʟNEW:{1}->LIST1:5->K:[A]+Y₁->[B]\n\"ʟQQ\"->Str2:ʟ9Z->N:2->L(1)");
+    open("P", "\"AB\"->Str1:prgmXYZ:B+C->D\nʟABC+1->ʟNEW:{1}->LIST1:5->K:[A]+Y₁->[B]\n\"ʟQQ\"->Str2:ʟ9Z->N:2->L(1)"
+              "\nL₆+1->L₁:\"L₂\"->Str3:prgmL₃L₄");
     // Not in strings, nor after prgm until the next store or line; the letters of list
-    // names count as variables too.
+    // names count as variables too, and the built-in lists L₁ to L₆ are variables.
     EXPECT_EQ(model->programVars(), (Ops{'A', 'B', 'C', 'D', 'E', 'I', 'K', 'L', 'N', 'S', 'T', 'W', 'Z', 0x5C00,
-                                        0x5C01, 0x5E10, 0xAA00, 0xAA01}));
+                                        0x5C01, 0x5D00, 0x5D05, 0x5E10, 0xAA00, 0xAA01, 0xAA02}));
     EXPECT_EQ(model->programLists(), (std::vector<std::string>{"9Z", "ABC", "L", "LIST1", "NEW"}));
 }
 

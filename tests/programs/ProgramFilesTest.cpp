@@ -301,6 +301,74 @@ TEST_F(ProgramFilesTest, TheWritesThatReplaceAFileKeepWhenItsProgramWasMade)
     EXPECT_EQ(files.createdFor("NONE"), std::nullopt);
 }
 
+// A file's "created" is read and kept as the file holds it, in any year; a value that is
+// not a date reads as the file's own birth, as a file without one does.
+TEST_F(ProgramFilesTest, ACreatedDateIsReadAndKeptAsTheFileHoldsIt)
+{
+    const auto file = [](const std::string& created) {
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>prgm</key><array>"
+               "<integer>65</integer></array>" + created + "</dict></plist>";
+    };
+    const auto utc = [](int y, int m, int d, int h = 0, int min = 0, int sec = 0) {
+        return QDateTime(QDate(y, m, d), QTime(h, min, sec), Qt::UTC);
+    };
+    struct Case {
+        const char* what;
+        std::string created;
+        std::optional<QDateTime> read; // nothing: the file's birth
+    };
+    const Case cases[] = {
+        {"inside 32 bits", "<key>created</key><date>2020-05-06T07:08:09Z</date>", utc(2020, 5, 6, 7, 8, 9)},
+        {"before 1932", "<key>created</key><date>1900-03-04T05:06:07Z</date>", utc(1900, 3, 4, 5, 6, 7)},
+        {"just before 1932's limit", "<key>created</key><date>1932-12-13T20:45:51Z</date>", utc(1932, 12, 13, 20, 45, 51)},
+        {"after 2069", "<key>created</key><date>2100-12-31T23:59:59Z</date>", utc(2100, 12, 31, 23, 59, 59)},
+        {"far ahead", "<key>created</key><date>9999-01-02T03:04:05Z</date>", utc(9999, 1, 2, 3, 4, 5)},
+        {"the first day", "<key>created</key><date>0001-01-01T00:00:00Z</date>", utc(1, 1, 1)},
+        {"text that is no date", "<key>created</key><date>yesterday</date>", std::nullopt},
+        {"an empty date", "<key>created</key><date></date>", std::nullopt},
+        {"a string", "<key>created</key><string>2020-05-06T07:08:09Z</string>", std::nullopt},
+        {"a number", "<key>created</key><integer>5</integer>", std::nullopt},
+        {"a date under another key", "<key>made</key><date>2100-01-01T00:00:00Z</date>", std::nullopt},
+        {"a date inside another value", "<key>tags</key><array><date>2100-01-01T00:00:00Z</date></array>", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(writeBytes(path("P"), QByteArray::fromStdString(file(c.created)))) << c.what;
+        const QDateTime born = *files.createdFor("P"); // before any save: the date, or the birth
+        if (c.read) {
+            EXPECT_EQ(files.dictFor("P")->created, c.read) << c.what;
+            EXPECT_EQ(born, c.read) << c.what;
+        } else {
+            EXPECT_EQ(files.dictFor("P")->created, std::nullopt) << c.what;
+            EXPECT_LT(std::abs(born.secsTo(QFileInfo(path("P")).lastModified())), 5 * 60) << c.what;
+        }
+        // Saves keep it, through this folder and another reading it afresh.
+        ASSERT_TRUE(files.setDesc("changed", "P")) << c.what;
+        ASSERT_TRUE(files.storeOps("P", Ops{0x42})) << c.what;
+        EXPECT_EQ(ProgramFiles(files.folder()).createdFor("P"), born) << c.what;
+        EXPECT_EQ(files.dictFor("P")->created, born) << c.what;
+        EXPECT_EQ(files.opsFor("P"), Ops{0x42}) << c.what;
+        ASSERT_TRUE(QFile::remove(path("P")));
+    }
+
+    // A binary file's date, and a dictionary written with a date of another century.
+    Dict dict;
+    dict.prgm = Ops{0x41};
+    dict.created = utc(2150, 6, 7, 8, 9, 10);
+    ASSERT_TRUE(files.write("Q", dict));
+    EXPECT_EQ(files.dictFor("Q")->created, dict.created);
+    EXPECT_TRUE(readBytes(path("Q")).contains("<date>2150-06-07T08:09:10Z</date>"));
+    plist_t root = nullptr;
+    const QByteArray xml = readBytes(path("Q"));
+    plist_from_xml(xml.constData(), static_cast<std::uint32_t>(xml.size()), &root);
+    char* binary = nullptr;
+    std::uint32_t length = 0;
+    plist_to_bin(root, &binary, &length);
+    ASSERT_TRUE(writeBytes(path("B"), QByteArray(binary, static_cast<qsizetype>(length))));
+    std::free(binary);
+    plist_free(root);
+    EXPECT_EQ(files.dictFor("B")->created, dict.created);
+}
+
 TEST_F(ProgramFilesTest, TheOlderArrayFormIsReadOnlyAsOpcodes)
 {
     writeBytes(path("OLD"), "<plist version=\"1.0\"><array><integer>65</integer><integer>-1</integer></array></plist>");

@@ -14,6 +14,7 @@
 #include "graph/FixedGraphView.h"
 #include "input/HelpPage.h"
 #include "input/SegmentedControl.h"
+#include "language/TokenText.h"
 #include "numeric/StatSlots.h"
 #include "numeric/VQStatistics.h"
 #include "stats/ColumnPicker.h"
@@ -325,6 +326,14 @@ TEST_F(StatTestScreens, QuadRegressionFitsAndItsResidualsArePlotted)
     screen.regressionButton(0);
     EXPECT_EQ(alerts(), 1u);
     closeAlerts();
+
+    // The fit's equation (RegEQ) spells b = .04 as the results show it, not as the 17
+    // digits of 0.040000000000000015.
+    calc.locked()->lists[kL1] = reals({1, 2, 3, 4});
+    calc.locked()->lists[kL2] = reals({2.6, 1.3, 1.1, 2.8});
+    screen.regressionButton(0);
+    EXPECT_EQ(alerts(), 0u);
+    EXPECT_EQ(TokenText::stringFromOps(calc.regressionEquation()), "1.85+.04X");
 }
 
 TEST_F(StatTestScreens, ARefitThatFitsTheCurrentWindowKeepsIt)

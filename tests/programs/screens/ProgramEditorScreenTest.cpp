@@ -479,28 +479,33 @@ TEST_P(ProgramEditorScreenTest, QuickStepsAreEachOneStep)
 }
 
 // The variables panel formats values 8 wide, with the significance pair in significant-
-// figure mode, and leaves the home screen's width as it was; L₁ is a list, not a variable.
+// figure mode, and leaves the home screen's width as it was; the built-in lists the program
+// uses show with their values among the variables, the named lists after them.
 TEST_P(ProgramEditorScreenTest, TheVariablesPanelFormatsNarrowWithTheSignificancePair)
 {
-    open("1/3->B\nA+B->C\n{1,2}->L₁");
+    open("1/3->B\nA+B->C\n{1,2}->L₁\n{3,4}->ʟAB\nL₆");
     model->setDebug(true);
     calc.setVar(0, {1.5, 3, -2});
     calc.setVar(1, {1.0 / 3, 15, -15});
+    {
+        auto state = calc.locked();
+        state->lists.insert_or_assign("L₁", test::reals({1, 2.5}));
+        state->lists.insert_or_assign("AB", test::reals({3, 4}));
+        state->lists.erase("L₆");
+    }
     ProgramDebuggerScreen debugger(calc, *model);
     showDebugger(debugger);
     const std::vector<std::string> plain = debugger.varsView().lines();
-    ASSERT_EQ(plain.size(), 4u);
-    EXPECT_EQ(plain[1], "A 1.5");
-    EXPECT_EQ(plain[2], "B 0.333333");
-    EXPECT_EQ(plain[3], "C 0");
+    EXPECT_EQ(plain, (std::vector<std::string>{plain.at(0), "A 1.5", "B 0.333333", "C 0", "L₁ {1 2.5}", "L₆ ", "ʟAB {3 4}"}));
     {
         auto state = calc.locked();
         state->answerFormat = 3;
     }
     const std::vector<std::string> marked = debugger.varsView().lines();
-    ASSERT_EQ(marked.size(), 4u);
+    ASSERT_EQ(marked.size(), 7u);
     EXPECT_EQ(marked[1], "A 1.5 [3:-2]");
     EXPECT_EQ(marked[3], "C 0 [15:-15]");
+    EXPECT_EQ(marked[4], "L₁ {1 2.5}");
     // The shared formatter keeps its width.
     EXPECT_EQ(calc.numberFormatter().settings.maxWidth, 15);
     EXPECT_EQ(calc.formatReal(1.0 / 3), ".3333333333");
