@@ -120,9 +120,26 @@ int PrettyEditor::partEnd(std::uint32_t op, int at, const Ops& ops, bool& taken)
 {
     taken = false;
     const std::uint32_t t = TC::token(op);
-    if (TC::templateId(op) != 0 || (t != TC::kCloseParen && t != TC::kComma) || inString(ops, at))
+    if (TC::templateId(op) != 0 || (t != TC::kCloseParen && t != TC::kComma && t != TC::kFractionBar)
+        || inString(ops, at))
         return at;
     const int n = static_cast<int>(ops.size());
+    // A mixed number's own bar: n/d at the end of its numerator goes on to the denominator.
+    if (t == TC::kFractionBar) {
+        auto isId = [&](int i, std::uint32_t token) {
+            return i >= 0 && i < n && TC::token(ops[static_cast<std::size_t>(i)]) == token
+                && structural(ops[static_cast<std::size_t>(i)]);
+        };
+        if (!isId(at, TC::kCloseParen) || !isId(at + 1, TC::kFractionBar) || !isId(at + 2, TC::kOpenParen))
+            return at;
+        PrettyTree tree;
+        tree.build(ops);
+        const int owner = ownerOf(tree, at);
+        if (tree.node(owner).kind != Kind::MixedNumber || tree.node(tree.child(owner, 1)).end != at)
+            return at;
+        taken = true;
+        return at + 3;
+    }
     PrettyTree tree;
     bool built = false;
     while (at >= 0 && at < n) {

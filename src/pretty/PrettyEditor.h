@@ -46,6 +46,7 @@ public:
     // answer is the stop past its closer or separator with `taken` YES; a power, fraction,
     // mixed number or ˣ√ is left at the end of its last part (the one-line form has no
     // closer there), and the key acts after it, which may again be the end of a part.
+    // Likewise a mixed number takes an n/d at the end of its numerator: its own bar.
     // Elsewhere `at` itself.
     static int partEnd(std::uint32_t op, int at, const Ops& ops, bool& taken);
     // The ")" and "," of pasted ops that close nothing of the paste's own (outside its

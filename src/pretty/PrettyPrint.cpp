@@ -145,10 +145,6 @@ PrettyPrint::Ops PrettyPrint::enterOp(std::uint32_t op, int& at, const Ops& ops,
     return PrettyEditor::enterOp(op, at, ops, cursorAdjust, insert, taken);
 }
 
-int PrettyPrint::partEnd(std::uint32_t op, int at, const Ops& ops, bool& taken)
-{
-    return PrettyEditor::partEnd(op, at, ops, taken);
-}
 
 int PrettyPrint::cursorUpFrom(int cursor) const
 {

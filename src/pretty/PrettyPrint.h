@@ -107,9 +107,6 @@ public:
     // `cursorAdjust` tells where the cursor goes from `at` (0: after what was added,
     // kNoAdjustment: nowhere), `insert` may be switched.
     static Ops enterOp(std::uint32_t op, int& at, const Ops& ops, int& cursorAdjust, int& insert, int& taken);
-    // Where a typed ")" or "," acts at `at` (PrettyEditor::partEnd); `taken` when the
-    // template there takes it.
-    static int partEnd(std::uint32_t op, int at, const Ops& ops, bool& taken);
     // The pasted ")" and "," that act as typed where the paste lands, and the paste added
     // in turn around them (PrettyEditor).
     static std::vector<int> strayClosers(const Ops& ops) { return PrettyEditor::strayClosers(ops); }

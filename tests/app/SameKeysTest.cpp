@@ -12,6 +12,7 @@
 #include <complex>
 #include <optional>
 #include <random>
+#include <set>
 #include <sstream>
 
 namespace orvenda::test {
@@ -209,6 +210,7 @@ TEST_F(SameKeys, EachKindTheMathPrintHomeGotWrong)
         {"5 nPr 2 ˣ√ 9", 60},
         // DEL at a part's end takes nothing.
         {"1 √( DEL 3", std::sqrt(3.0)},
+        {"2 ␣ 1 ／ 4 RIGHT + 1", 3.25},
         {"√( DEL DEL 4", 2},
         {"logBASE( 8 DEL , 2 )", 3},
         // Pasted, a ")" or "," that closes nothing of the paste's own acts as its key.
@@ -288,6 +290,8 @@ TEST_F(SameKeys, EveryTemplateEveryWayOutOfItsPartsAndWhatFollows)
         {"3 ˣ√ 8", {"RIGHT", ")", ""}},
         {"2 ^ -", {"RIGHT", "DOWN", ")"}},
         {"5 ／", {"RIGHT", ")"}},
+        {"2 ␣ 1 ／ 4", {"RIGHT", ")", ""}},
+        {"␣ 1 ／ 4", {"RIGHT", ")"}},
     };
     // (Left open, what follows is still in the part: the one-line form reads it otherwise.)
     for (const auto& o : operators)
@@ -299,11 +303,29 @@ TEST_F(SameKeys, EveryTemplateEveryWayOutOfItsPartsAndWhatFollows)
     for (const auto& f : functions)
         for (const auto& o : operators)
             expectSame(std::string(f.opener) + " " + o.keys + " " + o.leaves.front() + " )");
+
+    // Every key that makes a template is in the tables above.
+    std::set<std::uint32_t> tabled;
+    static const EntryText text;
+    std::string bad;
+    for (const auto& f : functions)
+        tabled.insert(text.toOps(f.opener, bad).value_or(Ops{0}).front());
+    for (const auto& o : operators) {
+        for (const std::uint32_t op : text.toOps(o.keys, bad).value_or(Ops{}))
+            tabled.insert(op);
+    }
+    for (std::uint32_t t = 1; t <= 0xFFFF; ++t) {
+        int at = 1, adjust = 0, insert = 0, taken = 0;
+        const Ops added = KeyRouter::acceptsToken(t) ? PrettyPrint::enterOp(t, at, {0x31}, adjust, insert, taken) : Ops{};
+        if (std::any_of(added.begin(), added.end(), [](std::uint32_t op) { return op > 0xFFFF; })) {
+            EXPECT_TRUE(tabled.count(t)) << Vocabulary::shared().nameForOpcode(t) << " makes a template no row types";
+        }
+    }
 }
 
 // Random keys from a fixed seed, drawn so that the keys mean the same on both homes:
-// digits, operators, brackets, commas, the function templates, n/d, ˣ√ and ^ after a
-// number with their part left by RIGHT (or DOWN for ^), DEL anywhere, CLEAR, and Backspace
+// digits, operators, brackets, commas, the function templates, n/d, ˣ√, ^ and Un/d (with
+// its n/d) after a number with their part left by RIGHT (or DOWN for ^), DEL anywhere, CLEAR, and Backspace
 // after a digit, an operator or a bracket. (RIGHT, DOWN and Backspace elsewhere move over
 // the two-dimensional form, which the one-line form has no counterpart of.)
 TEST_F(SameKeys, RandomKeysAnswerAlike)
@@ -329,8 +351,12 @@ TEST_F(SameKeys, RandomKeysAnswerAlike)
             case 5: case 6:
                 if (!afterValue)
                     keysTyped.push_back(digits());
-                keysTyped.push_back(pick({"^", "／", "ˣ√"}));
+                keysTyped.push_back(pick({"^", "／", "ˣ√", "␣"}));
                 keysTyped.push_back(digits());
+                if (keysTyped[keysTyped.size() - 2] == "␣") {
+                    keysTyped.push_back("／");
+                    keysTyped.push_back(digits());
+                }
                 keysTyped.push_back(keysTyped[keysTyped.size() - 2] == "^" ? pick({"RIGHT", "DOWN"}) : "RIGHT");
                 // Past the part, a number would be the part's own in the one-line form.
                 keysTyped.push_back(pick({"+", "—", "*", ")"}));

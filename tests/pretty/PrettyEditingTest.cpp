@@ -98,6 +98,8 @@ TEST(PrettyEditingTest, ClosingKeysAndTheOperandBeforeAFractionOrRoot)
         {"2^(3) left, the ) typed after it", power, 4, kClose, {kClose}, 5, 0, 0},
         {"√(2^(3) left, then √ closed", nested, 5, kClose, {}, 7, 0, none},
         {"in a string", {0x2A, T(kRoot), 0x39, T(kClose)}, 3, kClose, {kClose}, 3, 0, 0},
+        {"2␣1 n/d: on to the mixed number's denominator",
+         {0x32, T(0xEF39), T(kOpen), 0x31, T(kClose), T(kFraction), T(kOpen), T(kClose)}, 4, kFraction, {}, 7, 0, none},
         {"12 n/d", {0x31, 0x32}, 2, kFraction, {T(kOpen), 0x31, 0x32, T(kClose), T(kFraction), T(kOpen), T(kClose)}, 0, 2, 6},
         {"(1+2) n/d", {kOpen, 0x31, kPlus, 0x32, kClose}, 5, kFraction,
          {T(kOpen), 0x31, kPlus, 0x32, T(kClose), T(kFraction), T(kOpen), T(kClose)}, 0, 5, 7},
