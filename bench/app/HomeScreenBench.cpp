@@ -1,7 +1,8 @@
 // Figures for a keystroke on the home screen with a full history (100 items of fractions,
 // powers and roots): the key goes through the key routing into the entry line, and the
 // screen lays out and redraws what changed, in MathPrint and in the classic form, on the
-// phone's display (390 × 400 at twice the pixel density). A frame is 16 ms.
+// phone's display (390 × 400 at twice the pixel density). Then keys inside a template of a
+// 2,000-op MathPrint line. A frame is 16 ms.
 
 #include "app/AppShell.h"
 #include "app/ClassicHomeScreen.h"
@@ -12,6 +13,7 @@
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
 #include "core/Operand.h"
+#include "language/EntryText.h"
 #include "pretty/PrettyPrint.h"
 
 #include <benchmark/benchmark.h>
@@ -24,6 +26,7 @@ namespace orvenda {
 namespace {
 
 constexpr std::uint32_t kDigit = 0x37;
+using HomeScreenOps = std::vector<std::uint32_t>;
 
 struct Home {
     explicit Home(bool mathPrint) : calc(LocaleFormats{}, notifications)
@@ -71,6 +74,44 @@ void BM_KeystrokeWithFullHistory(benchmark::State& state)
     state.SetItemsProcessed(2 * state.iterations());
 }
 BENCHMARK(BM_KeystrokeWithFullHistory)->ArgName("mathPrint")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// A 2,000-op MathPrint line of fractions, powers and roots, the cursor at the end of a √'s
+// part halfway along. Each round: a digit typed there and taken away again (LEFT, DEL), or
+// a ")" that goes past the √ and LEFT back into it; redrawn after each key. Per key.
+void BM_KeyInsideATemplateOfA2000OpLine(benchmark::State& state)
+{
+    Home home(true);
+    std::string bad;
+    const auto unit = EntryText().toOps("1／2+X^2—√(3)+", bad);
+    HomeScreenOps typed, line;
+    while (unit && line.size() < 2000) {
+        typed.insert(typed.end(), unit->begin(), unit->end());
+        line = PrettyPrint::beautifyOps(typed);
+    }
+    int cursor = static_cast<int>(line.size()) / 2;
+    // The √'s closer: the end of its part.
+    while (cursor < static_cast<int>(line.size()) && !(line[static_cast<std::size_t>(cursor)] > 0xFFFF
+                                                       && (line[static_cast<std::size_t>(cursor)] & 0xFFFF) == 0x11
+                                                       && line[static_cast<std::size_t>(cursor - 1)] == 0x33))
+        ++cursor;
+    home.entry->forceOps(line);
+    home.entry->cursorSetIndex(cursor);
+    KeyRouter& keys = home.shell->keys();
+    const bool closer = state.range(0) != 0;
+    for (auto _ : state) {
+        keys.processKeyOp(closer ? 0x11 : kDigit);
+        home.screen->repaint();
+        keys.processKeyOp(KeyRouter::kLeft);
+        if (!closer)
+            keys.processKeyOp(KeyRouter::kDel);
+        home.screen->repaint();
+    }
+    if (home.entry->entryOps() != line || home.entry->entryCursor() != cursor)
+        state.SkipWithError("the keys did not give the line back");
+    state.counters["ops"] = static_cast<double>(line.size());
+    state.SetItemsProcessed(2 * state.iterations());
+}
+BENCHMARK(BM_KeyInsideATemplateOfA2000OpLine)->ArgName("closer")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace orvenda

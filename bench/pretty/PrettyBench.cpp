@@ -102,10 +102,10 @@ void Keystroke100OpEntry(benchmark::State& state)
     Ops ops;
     for (auto _ : state) {
         ops = entry;
-        int at = cursor, adjust = 0, insert = 0;
+        int at = cursor, adjust = 0, insert = 0, taken = 0;
         pp.setMutableOps(ops, at, insert, 20);
         benchmark::DoNotOptimize(pp.canOverwriteAt(at));
-        const Ops add = pp.enterOp(0x35, at, ops, adjust, insert);
+        const Ops add = PrettyPrint::enterOp(0x35, at, ops, adjust, insert, taken);
         ops.insert(ops.begin() + at, add.begin(), add.end());
         pp.setOps(ops, at + 1, insert, 20);
         screen.fill(Qt::white);

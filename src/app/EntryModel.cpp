@@ -575,7 +575,7 @@ void EntryModel::addOp(std::uint32_t op, bool insert, bool enableUndo)
         // Writing over a template's structure would break it: insert instead.
         loadPrinter();
         if (!printer().canOverwriteAt(entryCursor_)) {
-            calc_.insert = 1;
+            calc_.insert = PrettyPrint::kInsertAtTemplate;
             insert = true;
         }
     }
@@ -622,8 +622,8 @@ void EntryModel::addOps(const Ops& added, bool insert, bool enableUndo)
     addEach(added, insert);
     if (calc_.locked()->mathPrint) {
         const std::uint32_t at = getOpAt(entryCursor_);
-        if (at != kNoOp && TC::templateId(at) != 0)
-            calc_.insert = 1;
+        if (at != kNoOp && TC::templateId(at) != 0 && calc_.insert == 0)
+            calc_.insert = PrettyPrint::kInsertAtTemplate;
     }
     updateText();
 }
@@ -640,7 +640,16 @@ void EntryModel::pasteOps(const Ops& pasted)
             ops.erase(ops.begin());
     }
     HistoryModel::renumberOpsForMergeWith(ops, entryOps());
-    addOps(ops, calc_.insert != 0, true);
+    if (!calc_.locked()->mathPrint || PrettyPrint::strayClosers(ops).empty()) {
+        addOps(ops, calc_.insert != 0, true);
+        return;
+    }
+    // A ")" or "," closing nothing of the paste's own does at the cursor what its key does.
+    saveUndo();
+    PrettyPrint::pasteInTurn(
+        ops, [this](const Ops& run, bool first) { addEach(run, first ? calc_.insert != 0 : true); },
+        [this](std::uint32_t op) { enterPretty(op); });
+    addOps({}, true, false);
 }
 
 void EntryModel::addVariable(std::string_view name, bool insert)
@@ -736,14 +745,26 @@ void EntryModel::prettyDeleteOpcode()
 void EntryModel::prettyAddOp(std::uint32_t op)
 {
     saveUndo();
+    enterPretty(op);
+}
+
+void EntryModel::enterPretty(std::uint32_t op)
+{
     int cursor = entryCursor_;
     int adjust = 0;
-    const Ops added = printer().enterOp(op, cursor, entryOps(), adjust, calc_.insert);
-    if (cursor != entryCursor_)
+    int taken = 0;
+    const Ops added = PrettyPrint::enterOp(op, cursor, entryOps(), adjust, calc_.insert, taken);
+    if (taken > 0) {
+        const auto from = ops().begin() + std::clamp(cursor, 0, opCount());
+        ops().erase(from, from + std::min(taken, static_cast<int>(ops().end() - from)));
+    }
+    if (cursor != entryCursor_ || taken > 0)
         cursorSetIndex(cursor);
     addOps(added, calc_.insert != 0, false);
     if (adjust != 0) {
-        cursorSetIndex(cursor + (adjust == PrettyPrint::kNoAdjustment ? 0 : adjust));
+        // From where the added ops start: the line's automatic Ans may have come first.
+        const int start = std::max(entryCursor_ - static_cast<int>(added.size()), 0);
+        cursorSetIndex(start + (adjust == PrettyPrint::kNoAdjustment ? 0 : adjust));
         calc_.insert = 0;
     }
 }

@@ -233,6 +233,9 @@ private:
     PrettyPrint& printer() const;
     // Loads the line into the shared pretty printer with the cursor and insert mode.
     void loadPrinter();
+    // What a key's op does in two-dimensional form (PrettyPrint::enterOp), without an undo
+    // step of its own.
+    void enterPretty(std::uint32_t op);
     std::string nameOf(std::uint32_t op) const;
 
     Calculator& calc_;

@@ -370,10 +370,20 @@ void KeyRouter::leftRight(bool left)
         return;
     if (target.twoDimensional) {
         left ? target.editor->prettyCursorLeft() : target.editor->prettyCursorRight();
+        settleTemplateInsert(*target.editor);
     } else {
         calc_.insert = 0;
         left ? target.editor->cursorLeft() : target.editor->cursorRight();
     }
+}
+
+void KeyRouter::settleTemplateInsert(const LineEditor& editor)
+{
+    if (calc_.insert != PrettyPrint::kInsertAtTemplate)
+        return;
+    const auto ops = editor.currentOps();
+    if (!ops || PrettyEditor::canOverwriteAt(*ops, editor.entryCursor()))
+        calc_.insert = 0;
 }
 
 void KeyRouter::upDown(bool up)
@@ -605,7 +615,9 @@ bool KeyRouter::editIsQuoting() const
 void KeyRouter::backspace(const std::function<void(std::uint32_t op)>& send)
 {
     const LineEditor* editor = editors_.editorInFront();
-    const bool insert = calc_.insert != 0;
+    // Only INS's insert mode keeps the character: the one a template's op switched on
+    // marks where typing inserts, not a choice of the user's.
+    const bool insert = calc_.insert != 0 && calc_.insert != PrettyPrint::kInsertAtTemplate;
     const bool stepsOver = !editor || editor->entryCursor() > 0;
     if (!stepsOver && !editor->currentOps().value_or(Ops()).empty())
         return;
@@ -665,7 +677,14 @@ void KeyRouter::paste(const std::vector<std::uint32_t>& ops)
     }
 }
 
-void KeyRouter::clear() { editors_.clear(); }
+void KeyRouter::clear()
+{
+    editors_.clear();
+    // The cleared line starts afresh: no template's insert mode is left over for the
+    // Backspace of the next line (a cleared line's undo still restores the mode).
+    if (editorTarget(false).twoDimensional)
+        calc_.insert = 0;
+}
 
 // ---- Click and cursor ----
 

@@ -76,11 +76,11 @@ public:
     void processRealKeyOp(std::uint32_t op);
     bool editIsQuoting() const;
     // The computer's Backspace, each key through send: LEFT (insert mode stays on), then
-    // DEL unless in insert mode, so it deletes the character before the cursor in
-    // overwrite mode and only steps left in insert mode. On an editor's empty line there
-    // is nothing to step over (a LEFT there would move the list editor's or the table's
-    // cell cursor): DEL alone, which deletes the element or row; at the start of a line
-    // of text, nothing.
+    // DEL unless in INS's insert mode, so it deletes the character before the cursor in
+    // overwrite mode (and where a template's op makes typing insert) and only steps left
+    // in insert mode. On an editor's empty line there is nothing to step over (a LEFT there
+    // would move the list editor's or the table's cell cursor): DEL alone, which deletes
+    // the element or row; at the start of a line of text, nothing.
     void backspace(const std::function<void(std::uint32_t op)>& send);
     // A list or variable name picked from a menu.
     void processVariable(std::string_view name);
@@ -131,6 +131,9 @@ private:
     void deleteKey();
     void insertKey();
     void leftRight(bool left);
+    // The insert mode a template's op switched on ends where the cursor can overwrite
+    // again (off the template's ops, past its end).
+    void settleTemplateInsert(const LineEditor& editor);
     void upDown(bool up);
     void homeEnd(bool home);
     void undoKey();

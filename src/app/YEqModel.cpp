@@ -899,7 +899,29 @@ void YEqModel::addOpcode(std::uint32_t op, bool insert, bool enableUndo)
         updateStyleLocked();
 }
 
-void YEqModel::pasteOps(const Ops& ops) { addOps(ops, calc_.insert != 0, true); }
+void YEqModel::pasteOps(const Ops& ops)
+{
+    bool inTurn = false;
+    {
+        Guard guard(*this);
+        inTurn = calc_.state().mathPrint && !PrettyPrint::strayClosers(ops).empty();
+        if (inTurn) {
+            if (std::any_of(ops.begin(), ops.end(), [this](std::uint32_t op) { return refusesLocked(op); })) {
+                report(ErrEqSelfReference);
+                return;
+            }
+            saveUndoLocked();
+        }
+    }
+    if (!inTurn) {
+        addOps(ops, calc_.insert != 0, true);
+        return;
+    }
+    // A ")" or "," closing nothing of the paste's own does at the cursor what its key does.
+    PrettyPrint::pasteInTurn(
+        ops, [this](const Ops& run, bool first) { addOps(run, first ? calc_.insert != 0 : true, false); },
+        [this](std::uint32_t op) { enterPretty(op); });
+}
 
 void YEqModel::addOps(const Ops& ops, bool insert, bool enableUndo)
 {
@@ -920,8 +942,8 @@ void YEqModel::addOps(const Ops& ops, bool insert, bool enableUndo)
     const Ops& now = *readableOps(currentFunction_);
     if (calc_.state().mathPrint && entryCursor_ >= 0 && entryCursor_ < static_cast<int>(now.size())) {
         const std::uint32_t at = now[static_cast<std::size_t>(entryCursor_)];
-        if ((at >> 16) != 0 && token(at) != kUnitConversion)
-            calc_.insert = 1;
+        if ((at >> 16) != 0 && token(at) != kUnitConversion && calc_.insert == 0)
+            calc_.insert = PrettyPrint::kInsertAtTemplate;
     }
     updateScreenLocked();
 }
@@ -996,9 +1018,6 @@ void YEqModel::prettyDeleteOpcode()
 
 void YEqModel::prettyAddOp(std::uint32_t op)
 {
-    Ops added;
-    int at = 0;
-    int adjust = 0;
     {
         Guard guard(*this);
         // Refused before the undo step, so a refusal leaves no step behind.
@@ -1007,9 +1026,25 @@ void YEqModel::prettyAddOp(std::uint32_t op)
             return;
         }
         saveUndoLocked();
-        const Ops ops = *readableOps(currentFunction_);
+    }
+    enterPretty(op);
+}
+
+void YEqModel::enterPretty(std::uint32_t op)
+{
+    Ops added;
+    int at = 0;
+    int adjust = 0;
+    int taken = 0;
+    {
+        Guard guard(*this);
+        Ops& ops = *editableOps(currentFunction_);
         at = entryCursor_;
-        added = loadPrinterLocked().enterOp(op, at, ops, adjust, calc_.insert);
+        added = PrettyPrint::enterOp(op, at, ops, adjust, calc_.insert, taken);
+        if (taken > 0) {
+            const auto from = ops.begin() + std::clamp(at, 0, static_cast<int>(ops.size()));
+            ops.erase(from, from + std::min(taken, static_cast<int>(ops.end() - from)));
+        }
         entryCursor_ = at;
     }
     addOps(added, calc_.insert != 0, false);

@@ -266,6 +266,9 @@ private:
         std::string_view notification;
         int error = 0;
     };
+    // What a key's op does in two-dimensional form (PrettyPrint::enterOp), without an undo
+    // step of its own; takes the lock itself.
+    void enterPretty(std::uint32_t op);
     class Guard;
     // The calculator's state lock, then the model's own.
     class Lock {

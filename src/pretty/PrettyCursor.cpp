@@ -100,8 +100,16 @@ int PrettyCursor::vertical(const PrettyLayout& layout, int cursor, bool up)
                 break;
             if (up && k == 0)
                 return nearest(layout, {part(1)}, x);
+            // Out of the exponent, however short: on after the power, never into its base.
             if (!up && k == 1)
-                return nearest(layout, {layout.stop(P.begin).line}, x);
+                return layout.stopAtOrAfter(P.end);
+            break;
+        case Kind::LogBase:
+        case Kind::Derivative:
+            // Up out of a lowered part (a log's base, a derivative's variable and point):
+            // before the template, on the line it stands on.
+            if (up && k > 0 && layout.isStop(P.begin))
+                return P.begin;
             break;
         case Kind::BigOperator: {
             const int lower = P.token == TC::kSum ? part(1) : part(2);

@@ -8,8 +8,9 @@ namespace orvenda {
 
 // Cursor moves over a laid-out two-dimensional form. Left and Right step through the stops
 // in op order, so each box boundary is one stop and the template ops between parts are
-// skipped. Up and Down move between a fraction's numerator and denominator, an exponent and
-// its base line, the rows of a matrix and the limits of ∑ and ∫, to the stop nearest in x.
+// skipped. Up and Down move between a fraction's numerator and denominator, the rows of a
+// matrix and the limits of ∑ and ∫, to the stop nearest in x; Up enters an exponent, Down
+// leaves it after its power, Up leaves a lowered part (a log's base) before its template.
 class PrettyCursor {
 public:
     static int left(const PrettyLayout& layout, int cursor);

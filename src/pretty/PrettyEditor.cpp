@@ -2,6 +2,7 @@
 
 #include "pretty/PrettyCursor.h"
 #include "pretty/TemplateIds.h"
+#include "pretty/TemplateRewriter.h"
 #include "pretty/TokenClass.h"
 
 #include <algorithm>
@@ -13,7 +14,9 @@ namespace {
 using Kind = PrettyNode::Kind;
 using TC = TokenClass;
 
-constexpr std::uint32_t kAns = 0x72;
+// A line starting with this token is text as a whole; ":" ends a statement.
+constexpr std::uint32_t kQuotedLine = 0xBBD1;
+constexpr std::uint32_t kStatementSeparator = 0x3E;
 
 bool structural(std::uint32_t op)
 {
@@ -22,20 +25,38 @@ bool structural(std::uint32_t op)
 
 } // namespace
 
-PrettyEditor::Ops PrettyEditor::enterOp(std::uint32_t op, int at, const Ops& ops, int& adjust, int& insert)
+PrettyEditor::Ops PrettyEditor::enterOp(std::uint32_t op, int& at, const Ops& ops, int& adjust, int& insert, int& taken)
 {
     const int n = static_cast<int>(ops.size());
     at = std::clamp(at, 0, n);
-    if (at < n) {
-        const std::uint32_t here = ops[static_cast<std::size_t>(at)];
-        if (structural(here))
-            insert = 1;
-        else if (TC::token(here) == kBox)
+    taken = 0;
+    const std::uint32_t t = TC::token(op);
+    bool took = false;
+    const int to = partEnd(op, at, ops, took);
+    if (to != at) {
+        at = to;
+        // Out of the template: the insert mode it switched on ends with it.
+        if (insert == kInsertAtTemplate)
             insert = 0;
     }
-    const std::uint32_t t = TC::token(op);
-    if (TC::templateId(op) != 0 || !(t == TC::kFractionBar || t == TC::kMixedSeparator || t == TC::kPower
-                                     || t == TC::kXRoot || TC::templatePartCount(t) > 0)) {
+    if (took) {
+        adjust = kNoAdjustment;
+        return {};
+    }
+    if (at < n) {
+        const std::uint32_t here = ops[static_cast<std::size_t>(at)];
+        if (structural(here)) {
+            if (insert == 0)
+                insert = kInsertAtTemplate;
+        } else if (TC::token(here) == kBox) {
+            insert = 0;
+        }
+    }
+    const bool templateKey = TC::templateId(op) == 0
+        && (t == TC::kFractionBar || t == TC::kMixedSeparator || t == TC::kPower || t == TC::kXRoot
+            || TC::templatePartCount(t) > 0);
+    // In a string a key types its token: the string is text.
+    if (!templateKey || inString(ops, at)) {
         adjust = 0;
         return {op};
     }
@@ -48,7 +69,26 @@ PrettyEditor::Ops PrettyEditor::enterOp(std::uint32_t op, int at, const Ops& ops
     adjust = 1;
     switch (t) {
     case TC::kFractionBar:
-        return {I(TC::kOpenParen), I(TC::kCloseParen), I(TC::kFractionBar), I(TC::kOpenParen), I(TC::kCloseParen)};
+    case TC::kXRoot: {
+        // The operand before is the numerator or the index, as the one-line form reads it.
+        PrettyTree tree;
+        tree.build(ops);
+        const TemplateRewriter::LeftOperand left = TemplateRewriter(tree).operandBefore(at, t);
+        if (left.from < 0) {
+            // Bound to an operator before it: the one-line form's plain operator.
+            adjust = 0;
+            return {op};
+        }
+        Ops out = {I(TC::kOpenParen)};
+        out.insert(out.end(), ops.begin() + left.innerFrom, ops.begin() + left.innerTo);
+        out.insert(out.end(), {I(TC::kCloseParen), I(t), I(TC::kOpenParen), I(TC::kCloseParen)});
+        if (left.from < at) {
+            adjust = left.innerTo - left.innerFrom + 4;
+            taken = at - left.from;
+            at = left.from;
+        }
+        return out;
+    }
     case TC::kMixedSeparator: {
         Ops out = {I(TC::kMixedSeparator), I(TC::kOpenParen), I(TC::kCloseParen), I(TC::kFractionBar),
                    I(TC::kOpenParen), I(TC::kCloseParen)};
@@ -63,16 +103,9 @@ PrettyEditor::Ops PrettyEditor::enterOp(std::uint32_t op, int at, const Ops& ops
         return out;
     }
     case TC::kPower:
-        // On an empty line the base is Ans, brought here so that the cursor lands in the
-        // exponent.
-        if (ops.empty()) {
-            adjust = 3;
-            return {kAns, I(TC::kPower), I(TC::kOpenParen), I(TC::kCloseParen)};
-        }
+        // The base is what stands before; on an empty home line the line's automatic Ans.
         adjust = 2;
         return {I(TC::kPower), I(TC::kOpenParen), I(TC::kCloseParen)};
-    case TC::kXRoot:
-        return {I(TC::kOpenParen), I(TC::kCloseParen), I(TC::kXRoot), I(TC::kOpenParen), I(TC::kCloseParen)};
     default: {
         Ops out = {I(t)};
         for (int k = 1; k < TC::templatePartCount(t); ++k)
@@ -81,6 +114,131 @@ PrettyEditor::Ops PrettyEditor::enterOp(std::uint32_t op, int at, const Ops& ops
         return out;
     }
     }
+}
+
+int PrettyEditor::partEnd(std::uint32_t op, int at, const Ops& ops, bool& taken)
+{
+    taken = false;
+    const std::uint32_t t = TC::token(op);
+    if (TC::templateId(op) != 0 || (t != TC::kCloseParen && t != TC::kComma && t != TC::kFractionBar)
+        || inString(ops, at))
+        return at;
+    const int n = static_cast<int>(ops.size());
+    // A mixed number's own bar: n/d at the end of its numerator goes on to the denominator.
+    if (t == TC::kFractionBar) {
+        auto isId = [&](int i, std::uint32_t token) {
+            return i >= 0 && i < n && TC::token(ops[static_cast<std::size_t>(i)]) == token
+                && structural(ops[static_cast<std::size_t>(i)]);
+        };
+        if (!isId(at, TC::kCloseParen) || !isId(at + 1, TC::kFractionBar) || !isId(at + 2, TC::kOpenParen))
+            return at;
+        PrettyTree tree;
+        tree.build(ops);
+        const int owner = ownerOf(tree, at);
+        if (tree.node(owner).kind != Kind::MixedNumber || tree.node(tree.child(owner, 1)).end != at)
+            return at;
+        taken = true;
+        return at + 3;
+    }
+    PrettyTree tree;
+    bool built = false;
+    while (at >= 0 && at < n) {
+        const std::uint32_t here = ops[static_cast<std::size_t>(at)];
+        const std::uint32_t h = TC::token(here);
+        if (!structural(here) || (h != TC::kCloseParen && h != TC::kComma))
+            return at;
+        if (!built) {
+            tree.build(ops);
+            built = true;
+        }
+        const int owner = ownerOf(tree, at);
+        const PrettyNode& T = tree.node(owner);
+        int part = -1;
+        for (int c : tree.children(owner))
+            if (tree.node(c).kind == Kind::Row && tree.node(c).end == at)
+                part = c;
+        if (part < 0 || ownBracketOpen(tree, part))
+            return at;
+        const bool last = T.closed && at == T.end - 1;
+        if (hasOwnCloser(T)) {
+            // Its closer takes a ")", its separators a ",".
+            if (h != t)
+                return at;
+            taken = true;
+            return at + 1;
+        }
+        if (!last || !(T.kind == Kind::Fraction || T.kind == Kind::MixedNumber
+                       || (T.kind == Kind::Script && T.token == TC::kPower)
+                       || (T.kind == Kind::Radical && T.token == TC::kXRoot)))
+            return at;
+        at = T.end;
+    }
+    return at;
+}
+
+std::vector<int> PrettyEditor::strayClosers(const Ops& ops)
+{
+    std::vector<int> out;
+    PrettyTree tree;
+    tree.build(ops);
+    bool inString = false;
+    for (int c : tree.children(tree.root())) {
+        const PrettyNode& n = tree.node(c);
+        if (n.kind != Kind::Glyph)
+            continue;
+        if (n.token == TC::kQuote)
+            inString = !inString;
+        else if (n.token == TC::kStore || n.token == TC::kNewLine)
+            inString = false;
+        else if (!inString && (n.token == TC::kCloseParen || n.token == TC::kComma)
+                 && !structural(ops[static_cast<std::size_t>(n.begin)]))
+            out.push_back(n.begin);
+    }
+    return out;
+}
+
+void PrettyEditor::pasteInTurn(const Ops& ops, const std::function<void(const Ops& run, bool first)>& add,
+                               const std::function<void(std::uint32_t op)>& type)
+{
+    auto from = ops.begin();
+    for (const int i : strayClosers(ops)) {
+        add(Ops(from, ops.begin() + i), from == ops.begin());
+        type(ops[static_cast<std::size_t>(i)]);
+        from = ops.begin() + i + 1;
+    }
+    add(Ops(from, ops.end()), from == ops.begin());
+}
+
+bool PrettyEditor::inString(const Ops& ops, int at)
+{
+    if (!ops.empty() && TC::token(ops.front()) == kQuotedLine)
+        return true;
+    bool quoted = false;
+    for (int i = 0; i < at && i < static_cast<int>(ops.size()); ++i) {
+        const std::uint32_t t = TC::token(ops[static_cast<std::size_t>(i)]);
+        if (t == TC::kQuote)
+            quoted = !quoted;
+        else if (t == TC::kStore || t == TC::kNewLine || t == kStatementSeparator)
+            quoted = false;
+    }
+    return quoted;
+}
+
+bool PrettyEditor::hasOwnCloser(const PrettyNode& n)
+{
+    switch (n.kind) {
+    case Kind::Radical: return n.token != TC::kXRoot;
+    case Kind::AbsoluteValue: case Kind::LogBase: case Kind::BigOperator: case Kind::Derivative: return true;
+    case Kind::Script: return n.token == TC::kExpE || n.token == TC::kExpTen;
+    case Kind::Brackets: return n.id != 0 && TC::closerFor(n.token) == TC::kCloseParen;
+    default: return false;
+    }
+}
+
+bool PrettyEditor::ownBracketOpen(const PrettyTree& tree, int part)
+{
+    const auto kids = tree.children(part);
+    return !kids.empty() && tree.node(kids.back()).kind == Kind::Brackets && !tree.node(kids.back()).closed;
 }
 
 bool PrettyEditor::canOverwriteAt(const Ops& ops, int at)
@@ -121,8 +279,8 @@ int PrettyEditor::deleteAt(Ops& ops, const PrettyLayout& layout, int at, int& mo
     auto erase = [&](int from, int to) { ops.erase(ops.begin() + from, ops.begin() + to); };
     auto settle = [&](int cursor) {
         cursor = std::min(cursor, static_cast<int>(ops.size()));
-        if (cursor < static_cast<int>(ops.size()) && structural(ops[static_cast<std::size_t>(cursor)]))
-            mode = 1;
+        if (cursor < static_cast<int>(ops.size()) && structural(ops[static_cast<std::size_t>(cursor)]) && mode == 0)
+            mode = kInsertAtTemplate;
         return cursor;
     };
     if (!structural(ops[static_cast<std::size_t>(at)])) {
@@ -143,8 +301,9 @@ int PrettyEditor::deleteAt(Ops& ops, const PrettyLayout& layout, int at, int& mo
         return settle(at);
     }
     const int first = firstStructural(tree, t);
+    // At the end of a part DEL has nothing of this part to take.
     if (at != first)
-        return settle(PrettyCursor::right(layout, at));
+        return settle(layout.isStop(at) ? at : PrettyCursor::right(layout, at));
 
     // The parts: what the template's structural ops enclose.
     std::vector<int> parts;

@@ -139,10 +139,12 @@ QRectF PrettyPrint::offsetHitRectForIndex(int i) const
     return current().hitRect(i).translated(0, current().height());
 }
 
-PrettyPrint::Ops PrettyPrint::enterOp(std::uint32_t op, int& at, const Ops& ops, int& cursorAdjust, int& insert)
+PrettyPrint::Ops PrettyPrint::enterOp(std::uint32_t op, int& at, const Ops& ops, int& cursorAdjust, int& insert,
+                                      int& taken)
 {
-    return PrettyEditor::enterOp(op, at, ops, cursorAdjust, insert);
+    return PrettyEditor::enterOp(op, at, ops, cursorAdjust, insert, taken);
 }
+
 
 int PrettyPrint::cursorUpFrom(int cursor) const
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pretty/PrettyEditor.h"
 #include "pretty/PrettyLayout.h"
 #include "pretty/PrettyMetrics.h"
 #include "pretty/PrettyPainter.h"
@@ -39,6 +40,8 @@ public:
     static constexpr int kNoCursor = PrettyLayout::kNoCursor;
     // enterOp's adjustment when the cursor is to stay where the added ops start.
     static constexpr int kNoAdjustment = 0x7FFFFFFF;
+    // The insert mode switched on by standing on a template's op (PrettyEditor).
+    static constexpr int kInsertAtTemplate = PrettyEditor::kInsertAtTemplate;
 
     // The calculator's shared engine, made on first use.
     static PrettyPrint& prettyPrint();
@@ -99,10 +102,19 @@ public:
     // The nearest cursor stop at or after op i.
     int setErrorLoc(int i) const { return current().stopAtOrAfter(i); }
 
-    // The ops the key `op` adds at the cursor `at` of `ops` (PrettyEditor::enterOp); `at`
-    // stays, `cursorAdjust` tells where the cursor goes from `at` (0: after what was added,
+    // The ops the key `op` adds at the cursor `at` of `ops` (PrettyEditor::enterOp) in place
+    // of the `taken` ops from `at`; `at` may move (the cursor goes there first),
+    // `cursorAdjust` tells where the cursor goes from `at` (0: after what was added,
     // kNoAdjustment: nowhere), `insert` may be switched.
-    Ops enterOp(std::uint32_t op, int& at, const Ops& ops, int& cursorAdjust, int& insert);
+    static Ops enterOp(std::uint32_t op, int& at, const Ops& ops, int& cursorAdjust, int& insert, int& taken);
+    // The pasted ")" and "," that act as typed where the paste lands, and the paste added
+    // in turn around them (PrettyEditor).
+    static std::vector<int> strayClosers(const Ops& ops) { return PrettyEditor::strayClosers(ops); }
+    static void pasteInTurn(const Ops& ops, const std::function<void(const Ops& run, bool first)>& add,
+                            const std::function<void(std::uint32_t op)>& type)
+    {
+        PrettyEditor::pasteInTurn(ops, add, type);
+    }
 
     // Cursor moves over the last layout; Up and Down answer −1 when there is no line in
     // that direction.

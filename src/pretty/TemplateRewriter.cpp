@@ -476,6 +476,10 @@ long TemplateRewriter::leftOperandStart(const Nodes& out, int q) const
     // A negation just before a mixed number's whole is the whole's sign.
     if (node(at(k)).kind == Kind::MixedNumber && k > 0 && isPlainGlyph(at(k - 1), TC::kNegate))
         --k;
+    // The part's "(" written just after a list, an equation or Ans would be read as its
+    // argument.
+    if (k > 0 && node(at(k - 1)).kind == Kind::Glyph && TC::takesArguments(node(at(k - 1)).token))
+        return -1;
     // An operator at least as tight just before it would take this operand itself.
     if (k > 0) {
         const int p2 = precedence(at(k - 1));
@@ -484,6 +488,50 @@ long TemplateRewriter::leftOperandStart(const Nodes& out, int q) const
             return -1;
     }
     return k;
+}
+
+TemplateRewriter::LeftOperand TemplateRewriter::operandBefore(int at, std::uint32_t token) const
+{
+    LeftOperand none{at, at, at};
+    // The row the cursor stands in, through the parts that hold it; a number the cursor
+    // stands inside counts up to the cursor.
+    int row = tree_.root_;
+    for (bool descend = true; descend;) {
+        descend = false;
+        for (int c : tree_.children(row)) {
+            // An unclosed bracket or template holds the cursor at its end too.
+            const bool holds = node(c).begin < at && (at < node(c).end || (at == node(c).end && !node(c).closed));
+            if (!holds || node(c).kind == Kind::Number)
+                continue;
+            int part = -1;
+            for (int p : tree_.children(c))
+                if (node(p).kind == Kind::Row && node(p).begin <= at && at <= node(p).end)
+                    part = p;
+            if (part < 0)
+                return none;
+            row = part;
+            descend = true;
+            break;
+        }
+    }
+    Nodes items;
+    for (int c : tree_.children(row))
+        if (node(c).begin < at && !(node(c).kind == Kind::EmptyBox && node(c).end == node(c).begin))
+            items.push_back(c);
+    if (items.empty())
+        return none;
+    const long k = leftOperandStart(items, Precedence::opOrder(static_cast<std::int32_t>(token)));
+    if (k < 0)
+        return isOperand(items.back()) ? LeftOperand{-1, -1, -1} : none;
+    const int first = items[static_cast<std::size_t>(k)];
+    LeftOperand operand{node(first).begin, node(first).begin, at};
+    // As a part, a single bracket pair lends its inside.
+    if (static_cast<std::size_t>(k) + 1 == items.size() && isParenGroup(first) && node(first).closed
+        && node(first).end == at) {
+        operand.innerFrom = node(tree_.child(first, 0)).begin;
+        operand.innerTo = node(tree_.child(first, 0)).end;
+    }
+    return operand;
 }
 
 TemplateRewriter::Ops TemplateRewriter::write() const

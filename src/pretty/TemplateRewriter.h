@@ -27,6 +27,19 @@ public:
     void restructure();
     Ops write() const;
 
+    // The left operand of the operator `token` (／ or ˣ√) typed at the cursor `at` of a
+    // built tree, as restructure() reads it from the one-line form: `from` where it starts
+    // (a lone bracket pair stands for its inside, [innerFrom, innerTo)). `from` is `at`
+    // when nothing before the cursor is an operand, −1 when the operand there belongs to
+    // an operator before it that binds at least as tightly (the one-line form keeps the
+    // operator plain).
+    struct LeftOperand {
+        int from = 0;
+        int innerFrom = 0;
+        int innerTo = 0;
+    };
+    LeftOperand operandBefore(int at, std::uint32_t token) const;
+
 private:
     using Nodes = std::vector<int>;
 

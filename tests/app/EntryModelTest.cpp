@@ -448,7 +448,7 @@ TEST_F(MathPrintKeys, OverwritingAStructuralOpInsertsAndInsertEndsWithTheLine)
     set({T(0x10), 0x31, T(0x11), T(kFraction), T(0x10), 0x32, T(0x11)}, 2);
     press({0x35});
     EXPECT_EQ(line(), (Ops{T(0x10), 0x31, 0x35, T(0x11), T(kFraction), T(0x10), 0x32, T(0x11)}));
-    EXPECT_EQ(calc.insert, 1);
+    EXPECT_EQ(calc.insert, PrettyPrint::kInsertAtTemplate);
     // On an ordinary op it overwrites.
     set(line(), 1);
     press({0x37});
@@ -485,7 +485,7 @@ TEST_F(MathPrintKeys, DeleteKeepsTemplatesWhole)
         {"a fraction goes with its content", fraction, 0, {kPlusOp}, 0},
         {"a mixed number keeps its whole",
          {0x32, T(kMixed), T(0x10), 0x31, T(0x11), T(kFraction), T(0x10), 0x34, T(0x11)}, 1, {0x32}, 1},
-        {"a later op removes nothing", fraction, 2, fraction, 5},
+        {"a part's end removes nothing", fraction, 2, fraction, 2},
         {"a matrix row's bracket removes nothing",
          {T(0x06), T(0x06), 0x31, T(0x2B), 0x32, T(0x07), T(0x07)}, 1,
          {T(0x06), T(0x06), 0x31, T(0x2B), 0x32, T(0x07), T(0x07)}, 2},
@@ -557,7 +557,7 @@ TEST_F(MathPrintKeys, TypingOverATemplatesStructureInsertsOnTheEntryLineOnly)
     set({T(0x10), 0x31, T(0x11), T(kFraction), T(0x10), 0x32, T(0x11)}, 0);
     entry->addOpcode(0x35, false);
     EXPECT_EQ(line(), (Ops{0x35, T(0x10), 0x31, T(0x11), T(kFraction), T(0x10), 0x32, T(0x11)}));
-    EXPECT_EQ(calc.insert, 1);
+    EXPECT_EQ(calc.insert, PrettyPrint::kInsertAtTemplate);
 }
 
 TEST_F(MathPrintKeys, RecalledEntriesComeBackInTwoDimensions)

@@ -444,3 +444,40 @@ TEST(KeysDrive, PasteLandsWhereTheScreenInFrontTypes)
 }
 
 } // namespace
+
+// The computer's keys inside templates answer as on the Classic home, on both homes in one
+// session: Option-v (√), 1, 6, ")" and Return give 4; 9, Backspace, 8 typed after a
+// template give 8, and inside one Backspace deletes; a ")" pasted into a template goes
+// past it; DOWN leaves an exponent after its power; a Y= row and a waiting Input's answer
+// typed the same way answer the same.
+TEST(KeysDrive, TemplatesTakeTheComputersKeysAsTheClassicHomeDoes)
+{
+    const struct {
+        const char* keys;
+        const char* answer;
+    } rows[] = {
+        {"hkey Alt+v\nhkey 1\nhkey 6\nhkey )\n", "4"},
+        {"hkey Alt+v\nhkey 4\nkey CLEAR\nhkey 9\nhkey Backspace\nhkey 8\n", "8"},
+        {"type ₁₀^(\nhkey 4\nhkey 9\nhkey Backspace\n", "10000"},
+        {"hkey Alt+v\nhkey 9\nhkey )\nhkey Return\nwait idle\nhkey 9\nhkey Backspace\nhkey 8\n", "8"},
+        {"type 9)+1\nhkey Ctrl+Alt+C\nkey CLEAR\nhkey Alt+v\nhkey Ctrl+Alt+V\n", "4"},
+        {"hkey 2\nhkey ^\nhkey 3\nkey DOWN\nhkey +\nhkey 1\n", "9"},
+        {"type logBASE(\nhkey 8\nhkey ,\nhkey 2\nhkey )\nhkey +\nhkey 1\n", "4"},
+        {"key Y=\nkey CLEAR\nhkey Alt+v\nhkey Shift+X\nhkey )\nhkey +\nhkey 1\nkey 2ND\nkey MODE\nwait idle\ntype Y₁(4)\n", "3"},
+        {"type prgmZI\nkey ENTER\nwait idle\nhkey Alt+v\nhkey 9\nhkey )\nhkey +\nhkey 1\nhkey Return\nwait idle\ntype X\n", "4"},
+    };
+    std::string script = "program ZI\nInput \"X=\",X\nend\n";
+    for (const char* display : {"", "type Classic\nkey ENTER\nwait idle\n"}) {
+        script += display;
+        for (const auto& row : rows)
+            script += std::string("key CLEAR\n") + row.keys + "hkey Return\nwait idle\ndump\n";
+    }
+    const DriveRun run = driveScript(script);
+    ASSERT_TRUE(endedWithDumps(run, 2 * std::size(rows)));
+    for (std::size_t i = 0; i < run.dumps.size(); ++i) {
+        const auto& row = rows[i % std::size(rows)];
+        const std::string where = std::string(i < std::size(rows) ? "MathPrint: " : "Classic: ") + row.keys;
+        EXPECT_EQ(run.dumps[i]["error"], 0) << where << run.dumps[i]["entry"];
+        EXPECT_EQ(run.dumps[i]["ans"], row.answer) << where << run.dumps[i]["entry"];
+    }
+}

@@ -13,7 +13,8 @@ namespace {
 using test::Ops;
 using test::T;
 
-constexpr std::uint32_t kFraction = 0xEF38, kRoot = 0xBC, kPlus = 0x70;
+constexpr std::uint32_t kFraction = 0xEF38, kRoot = 0xBC, kPlus = 0x70, kPower = 0xF0, kXRoot = 0xF1, kLogBase = 0xEF34;
+constexpr std::uint32_t kOpen = 0x10, kClose = 0x11, kComma = 0x2B;
 
 // Left and Right stop once at each box boundary, in op order.
 TEST(PrettyEditingTest, LeftAndRightSkipTheTemplateOps)
@@ -36,6 +37,86 @@ TEST(PrettyEditingTest, LeftAndRightSkipTheTemplateOps)
     // An error inside the template ops is shown at the next stop.
     EXPECT_EQ(pp.setErrorLoc(4), 6);
     EXPECT_EQ(pp.setErrorLoc(2), 2);
+}
+
+// DOWN out of an exponent goes on after its power, however short the exponent (never into
+// the base below it); UP out of a log's base goes before the log.
+TEST(PrettyEditingTest, DownLeavesAnExponentAfterItsPowerAndUpALoweredPartBeforeItsTemplate)
+{
+    struct Case {
+        const char* name;
+        Ops ops;
+        int from;
+        bool up;
+        int to;
+    };
+    // 2^(3)+1; (2^(3))／(5); logBASE(8,2).
+    const Ops power = {0x32, T(kPower), T(kOpen), 0x33, T(kClose), kPlus, 0x31};
+    const Ops inNumerator = {T(kOpen, 1), 0x32, T(kPower, 2), T(kOpen, 2), 0x33, T(kClose, 2), T(kClose, 1),
+                             T(kFraction, 1), T(kOpen, 1), 0x35, T(kClose, 1)};
+    const Ops log = {T(kLogBase), 0x38, T(kComma), 0x32, T(kClose)};
+    const Case cases[] = {
+        {"a one-digit exponent", power, 4, false, 5},
+        {"its start", power, 3, false, 5},
+        {"in a numerator: after the power, still in the numerator", inNumerator, 5, false, 6},
+        {"a log's base up", log, 3, true, 0},
+        {"a log's base end up", log, 4, true, 0},
+    };
+    PrettyPrint pp;
+    for (const Case& c : cases) {
+        pp.setOps(c.ops, c.from, 0, 20);
+        EXPECT_EQ(c.up ? pp.cursorUpFrom(c.from) : pp.cursorDownFrom(c.from), c.to) << c.name;
+    }
+}
+
+// What a key adds at the cursor: a ")" or "," at the end of a template's part goes past the
+// template's own closer or separator (adding nothing), leaves a power, fraction or ˣ√ to
+// act after it, and is typed where a bracket of the part's own is open or the part is not
+// the one it ends; n/d and ˣ√ take the operand before them as the one-line form reads it.
+TEST(PrettyEditingTest, ClosingKeysAndTheOperandBeforeAFractionOrRoot)
+{
+    struct Case {
+        const char* name;
+        Ops ops;
+        int at;
+        std::uint32_t key;
+        Ops added;
+        int atAfter;
+        int taken;
+        int adjust;
+    };
+    const int none = PrettyPrint::kNoAdjustment;
+    const Ops root = {T(kRoot), 0x39, T(kClose)};
+    const Ops log = {T(kLogBase), 0x38, T(kComma), T(kClose)};
+    const Ops power = {0x32, T(kPower), T(kOpen), 0x33, T(kClose)};
+    const Ops nested = {T(kRoot, 1), 0x32, T(kPower, 2), T(kOpen, 2), 0x33, T(kClose, 2), T(kClose, 1)};
+    const Case cases[] = {
+        {"√(9) closed", root, 2, kClose, {}, 3, 0, none},
+        {"logBASE(8, on to the base", log, 2, kComma, {}, 3, 0, none},
+        {"logBASE(8) too early: typed", log, 2, kClose, {kClose}, 2, 0, 0},
+        {"√( ( 9 : the part's own bracket", {T(kRoot), kOpen, 0x39, T(kClose)}, 3, kClose, {kClose}, 3, 0, 0},
+        {"2^(3) left, the ) typed after it", power, 4, kClose, {kClose}, 5, 0, 0},
+        {"√(2^(3) left, then √ closed", nested, 5, kClose, {}, 7, 0, none},
+        {"in a string", {0x2A, T(kRoot), 0x39, T(kClose)}, 3, kClose, {kClose}, 3, 0, 0},
+        {"2␣1 n/d: on to the mixed number's denominator",
+         {0x32, T(0xEF39), T(kOpen), 0x31, T(kClose), T(kFraction), T(kOpen), T(kClose)}, 4, kFraction, {}, 7, 0, none},
+        {"12 n/d", {0x31, 0x32}, 2, kFraction, {T(kOpen), 0x31, 0x32, T(kClose), T(kFraction), T(kOpen), T(kClose)}, 0, 2, 6},
+        {"(1+2) n/d", {kOpen, 0x31, kPlus, 0x32, kClose}, 5, kFraction,
+         {T(kOpen), 0x31, kPlus, 0x32, T(kClose), T(kFraction), T(kOpen), T(kClose)}, 0, 5, 7},
+        {"3 ˣ√", {0x33}, 1, kXRoot, {T(kOpen), 0x33, T(kClose), T(kXRoot), T(kOpen), T(kClose)}, 0, 1, 5},
+        {"+ n/d: an empty fraction", {0x31, kPlus}, 2, kFraction, {T(kOpen), T(kClose), T(kFraction), T(kOpen), T(kClose)}, 2, 0, 1},
+        {"5 nCr 2 n/d: plain", {0x35, 0x95, 0x32}, 3, kFraction, {kFraction}, 3, 0, 0},
+        {"Ans 12 ˣ√: plain", {0x72, 0x31, 0x32}, 3, kXRoot, {kXRoot}, 3, 0, 0},
+        {"^ on an empty line: no Ans", {}, 0, kPower, {T(kPower), T(kOpen), T(kClose)}, 0, 0, 2},
+    };
+    for (const Case& c : cases) {
+        int at = c.at, adjust = -1, insert = 0, taken = -1;
+        const Ops added = PrettyPrint::enterOp(c.key, at, c.ops, adjust, insert, taken);
+        EXPECT_EQ(added, c.added) << c.name;
+        EXPECT_EQ(at, c.atAfter) << c.name;
+        EXPECT_EQ(taken, c.taken) << c.name;
+        EXPECT_EQ(adjust, c.adjust) << c.name;
+    }
 }
 
 } // namespace
