@@ -503,8 +503,6 @@ void ProgramQueue::cleanUp()
 void ProgramQueue::failWaiting(int error, bool atMenu)
 {
     cancelSubmitted(false);
-    if (p_.calc.entryManager)
-        p_.calc.entryManager->clear();
     Operand record;
     std::string program;
     int location = 0;
@@ -523,6 +521,9 @@ void ProgramQueue::failWaiting(int error, bool atMenu)
         menuDisplay_.reset();
     }
     p_.calc.menuRunning = false;
+    // Cleared once nothing is asked any more, so the output keeps the answer as typed.
+    if (p_.calc.entryManager)
+        p_.calc.entryManager->clear();
     record.kind = KindError;
     record.error = error;
     record.location = location;

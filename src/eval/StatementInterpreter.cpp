@@ -650,15 +650,19 @@ StatementInterpreter::Runner::Next StatementInterpreter::Runner::beforeStatement
 void StatementInterpreter::Runner::markPromptAnswer()
 {
     std::lock_guard lock(q_.mutex_);
-    const Operand* wanted = q_.promptStack_.peek();
-    if (!wanted || wanted->kind != KindVariable || ops_->empty())
+    if (const Operand* wanted = q_.promptStack_.peek())
+        markAnswer(*ops_, *wanted, calc_);
+}
+
+void StatementInterpreter::markAnswer(Ops& ops, const Operand& wanted, const Calculator& calc)
+{
+    if (wanted.kind != KindVariable || ops.empty())
         return;
-    Ops& ops = *ops_;
     const std::uint32_t first = token(ops[0]);
-    const int ansType = first == kAns ? calc_.ans.type() : -1;
-    if (wanted->var.subKind == VarList && !isListName(first) && ansType != 2 && ansType != 3)
+    const int ansType = first == kAns ? calc.ans.type() : -1;
+    if (wanted.var.subKind == VarList && !isListName(first) && ansType != 2 && ansType != 3)
         ops.insert(ops.begin(), kOpenBrace);
-    else if (wanted->var.subKind == VarString && first != kQuote && !(first >= 0xAA00 && first <= 0xAA09)
+    else if (wanted.var.subKind == VarString && first != kQuote && !(first >= 0xAA00 && first <= 0xAA09)
              && ansType != 6)
         ops.insert(ops.begin(), kQuote);
 }
@@ -1367,8 +1371,12 @@ bool StatementInterpreter::Runner::endOfArray()
         if (waiting._ops())
             makeCurrent(waiting._ops(), waiting._name(), waiting._ip());
         storeAnswer(p_, result_, variable);
-        if (c_.error != 0)
+        if (c_.error != 0) {
             c_.errorToken = ip_;
+            // The program's own error ends its run, with the questions it had still to ask.
+            std::lock_guard lock(q_.mutex_);
+            q_.promptStack_.clear();
+        }
         if (c_.error != 0 || !handOver([out = out_] {
                 if (out)
                     out->newLine();

@@ -13,6 +13,7 @@
 
 namespace orvenda {
 
+class Calculator;
 class Parser;
 class ProgramQueue;
 
@@ -66,6 +67,9 @@ public:
 
     // Stores an answer typed at a prompt into the variable the prompt waits for.
     static void storeAnswer(Parser& parser, const Operand& value, const Operand& target);
+    // An answer typed for a list or a string prompt gets its opening mark, unless it opens
+    // as one (a list's name, a string variable) or is Ans holding one.
+    static void markAnswer(Ops& ops, const Operand& wanted, const Calculator& calc);
 
     // Empties the RPN cache (the op array's indexes change meaning). The lines stay alive
     // until the statement being run has ended.

@@ -446,6 +446,9 @@ void GraphScreenController::didShow(bool shown)
         if (panels_.updateIOControls)
             panels_.updateIOControls();
         updateDisplay(0);
+        // The table beside the graph is come back to too: its line describes its cursor's cell.
+        if (table_ && table_->isVisibleTo(this))
+            table_->describeCursorCell();
         graphView_->zoom(calc().window());
         setFocus(Qt::OtherFocusReason);
         // Nothing is drawn for a faulty equation: its error says why, with the way to it.

@@ -187,8 +187,11 @@ void TableScreen::focus(bool gained)
     // The automatic table opens with TblStart on its first row, whatever showed before.
     if (calc().locked()->tableMode == 1)
         scroller_->setContentOffset(QPointF(scroller_->contentOffset().x(), TableView::kOrigin));
-    // The line describes the cell the cursor now stands on, not the one it was left on;
-    // a line typed for the table stays and shows.
+    describeCursorCell();
+}
+
+void TableScreen::describeCursorCell()
+{
     syncViews(true);
     if (entryHoldsText())
         entryView_->setOverlayStr(std::nullopt);

@@ -72,6 +72,9 @@ public:
     // That line entered where it was typed, as Return enters it; one that fails (its error
     // told) is not left for the home line.
     void enterBesideGraph();
+    // The line describes the cell the cursor stands on now (the table come back to, its
+    // values maybe changed meanwhile); a line typed for the table stays and shows.
+    void describeCursorCell();
 
     void selectRow(int row, int col) override;
     void selectHeader(int col) override;

@@ -249,7 +249,12 @@ std::optional<QDateTime> plistCreated(std::string_view text, plist_t root)
             if (createdNext) {
                 if (!isDate)
                     return std::nullopt;
-                const QDateTime at = QDateTime::fromString(value.trimmed(), Qt::ISODate);
+                // A year before 1000 may come with fewer than four digits (libplist's own
+                // XML of a binary date), which the ISO reading wants.
+                QString spelled = value.trimmed();
+                if (const qsizetype dash = spelled.indexOf(QLatin1Char('-')); dash > 0 && dash < 4)
+                    spelled.prepend(QString(4 - dash, QLatin1Char('0')));
+                const QDateTime at = QDateTime::fromString(spelled, Qt::ISODate);
                 return at.isValid() ? std::optional(at.toUTC()) : std::nullopt;
             }
             createdNext = isKey && value == u"created";

@@ -10,6 +10,7 @@
 #include "eval/Parser.h"
 #include "eval/ProgramTokens.h"
 #include "eval/ProgramQueue.h"
+#include "eval/StatementInterpreter.h"
 
 #include <algorithm>
 #include <set>
@@ -215,14 +216,9 @@ void ProgramModel::debugEnter()
     }
     const VQStack prompts = parser.promptStack();
     const Operand* wanted = prompts.peek();
-    if (wanted) {
-        // An answer for a list or a string gets its opening mark.
-        const std::uint32_t f = token(ops.front());
-        if (wanted->var.subKind == VarList && !inRange(f, 0x5D00, 0x5D05) && f != kOpenBrace && f != kListName)
-            ops.insert(ops.begin(), kOpenBrace);
-        else if (wanted->var.subKind == VarString && !inRange(f, 0xAA00, 0xAA09) && f != kQuote)
-            ops.insert(ops.begin(), kQuote);
-    }
+    // An answer for a list or a string gets its opening mark, as a run's answer does.
+    if (wanted)
+        StatementInterpreter::markAnswer(ops, *wanted, calc_);
     const Operand value = parser.eval(ops, false);
     if (const int error = parser.error(); error != 0) {
         // The prompt still waits, on a cleared line: what was typed is not half of the next

@@ -25,6 +25,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <sys/wait.h>
@@ -744,7 +745,8 @@ TEST(Drive, TheCalculateKeypadTakesClicks)
 // The table asked for 47 and 5, left with its cursor on the row after them (on X's column,
 // then on Y₁'s), and come back to by every way into it: TABLE from home and from the graph,
 // its id, TABLE SETUP's way back and the next launch. The cursor stands on the first row
-// and the line describes that cell: 47, or Y₁'s 2209.
+// and the line describes that cell: 47, or Y₁'s 2209. The table beside the graph (G-T)
+// describes its cell as the graph shows, at first and after Y₁ changed meanwhile.
 TEST(Drive, TheTablesLineDescribesTheCellUnderTheCursorAtEveryWayIn)
 {
     const std::string quit = "key 2ND\nkey MODE\nwait idle\n";
@@ -764,8 +766,17 @@ TEST(Drive, TheTablesLineDescribesTheCellUnderTheCursorAtEveryWayIn)
     for (const char* column : {"", "key RIGHT\n"})
         for (std::size_t k = 0; k < ways.size(); ++k)
             script += "key DOWN\nkey DOWN\n" + std::string(k == 0 ? column : "") + "dump\n" + quit + ways[k].second + "dump\n";
+    script += quit + "type G-T\n" + enter + "key GRAPH\nwait idle\ndump\npress Down\npress Right\nwait idle\n" + quit
+        + "key Y=\nwait idle\nkey CLEAR\ntype X+1\nkey GRAPH\nwait idle\ndump\n" + quit + "type Full\n" + enter;
     const Session run = drive(script, options);
-    ASSERT_TRUE(endedWithDumps(run, 4 * ways.size()));
+    ASSERT_TRUE(endedWithDumps(run, 4 * ways.size() + 2));
+    for (const auto& [dump, row, col, shows] : {std::tuple{4 * ways.size(), 0, 0, "47"}, std::tuple{4 * ways.size() + 1, 1, 1, "6"}}) {
+        const json& beside = run.dumps[dump]["table"];
+        ASSERT_TRUE(beside.is_object()) << run.dumps[dump];
+        EXPECT_EQ(beside["row"], row);
+        EXPECT_EQ(beside["col"], col);
+        EXPECT_EQ(beside["shows"], std::string(shows)) << "beside the graph";
+    }
     for (std::size_t i = 0; i < 2 * ways.size(); ++i) {
         const std::string where = ways[i % ways.size()].first + (i < ways.size() ? " on X" : " on Y₁");
         const json& left = run.dumps[2 * i]["table"];

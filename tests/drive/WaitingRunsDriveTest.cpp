@@ -577,26 +577,40 @@ TEST(WaitingRunsDrive, AnAnswerIsAValueAndItsErrorIsTheProgramsOwn)
 // error) to Input and to Prompt gives one result whether the question came from the
 // debugger's Step, its Run or the home line: the same error, the same item, the run ended
 // or still asking. An answer its variable cannot take ends the run as the program's error
-// ("Argument"), also when stepped; an answer that fails keeps the question waiting.
+// ("Argument"), also when stepped and when the Prompt has more to ask; an answer that fails
+// keeps the question waiting. Ans answers a list's or a string's question with its list or
+// string wherever it was asked.
 TEST(WaitingRunsDrive, EveryAnswerGivesOneResultWhereverTheQuestionWasAsked)
 {
     const std::vector<std::pair<std::string, std::string>> answers{
         {"5", ""}, {"{1,2}", "Argument"}, {"\"AB\"", "Argument"}, {"[[1]]", "Argument"}, {"2+3ɩ̇", ""}, {"4->A", ""},
         {"1/0", "Divide by 0"}};
-    const std::vector<std::pair<std::string, std::string>> questions{{"Input", "Input \"X=\",X\n"}, {"Prompt", "Prompt X\n"}};
+    const std::vector<std::pair<std::string, std::string>> questions{{"X=", "Input \"X=\",X\n"}, {"X=?", "Prompt X\n"}};
     // One program a row, named by a letter of its own, so the editor opens each by its key.
     struct Row {
         char letter;
-        std::string answer, error, question;
+        std::string lines, answer, error;
+        // What the home line holds before the question (Ans), and the run's item once answered.
+        std::string before, item;
     };
     std::vector<Row> rows;
-    std::string programs;
-    for (const auto& [question, lines] : questions)
+    const auto add = [&rows](std::string lines, std::string answer, std::string error, std::string before, std::string item) {
+        rows.push_back({static_cast<char>('A' + rows.size()), std::move(lines), std::move(answer), std::move(error),
+                        std::move(before), std::move(item)});
+    };
+    for (const auto& [prompt, lines] : questions)
         for (const auto& [answer, error] : answers) {
-            const char letter = static_cast<char>('A' + rows.size());
-            rows.push_back({letter, answer, error, question});
-            programs += std::string("program ") + letter + "\n" + lines + "Disp X*2\nend\n";
+            const std::string shown = answer == "4->A" ? "4➞A" : answer;
+            const std::string value = answer == "5" ? "10" : answer == "4->A" ? "8" : "4+6ɩ̇";
+            add(lines + "Disp X*2\n", answer, error, "", prompt + shown + "/" + (error.empty() ? value + "/Done" : error));
         }
+    for (const char* answer : {"{1,2}", "\"AB\""})
+        add("Prompt X,Y\nDisp X+Y\n", answer, "Argument", "", std::string("X=?") + answer + "/Argument");
+    add("Input L₁\nDisp L₁\n", "Ans", "", "{7,8}", "?Ans/{7 8}/Done");
+    add("Input Str1\nDisp Str1\n", "Ans", "", "\"HI\"", "?Ans/HI/Done");
+    std::string programs;
+    for (const Row& row : rows)
+        programs += std::string("program ") + row.letter + "\n" + row.lines + "end\n";
     const auto editor = [](char letter) {
         return std::string("key PRGM\nkey RIGHT\nhkey ") + static_cast<char>(letter - 'A' + 'a') + "\nhkey Return\nwait idle\n";
     };
@@ -614,11 +628,12 @@ TEST(WaitingRunsDrive, EveryAnswerGivesOneResultWhereverTheQuestionWasAsked)
     std::vector<std::string> scripts(ways.size(), programs + "type 0->X\nkey ENTER\nwait idle\n");
     for (const Row& row : rows) {
         const bool fails = row.error == "Divide by 0";
+        const std::string before = row.before.empty() ? "" : "type " + row.before + "\nkey ENTER\nwait idle\n";
         const std::string answered = "type " + row.answer + "\nkey ENTER\nwait idle\ndump\npress? OK\nwait idle\n";
-        scripts[0] += editor(row.letter) + debug + "hkey s\nwait idle\n" + answered + (fails || !row.error.empty() ? "" : run)
-            + "dump\n" + leaveDebugger;
-        scripts[1] += editor(row.letter) + debug + run + answered + "dump\n" + leaveDebugger;
-        scripts[2] += std::string("type prgm") + row.letter + "\nkey ENTER\nwait idle\n" + answered
+        scripts[0] += before + editor(row.letter) + debug + "hkey s\nwait idle\n" + answered
+            + (fails || !row.error.empty() ? "" : run) + "dump\n" + leaveDebugger;
+        scripts[1] += before + editor(row.letter) + debug + run + answered + "dump\n" + leaveDebugger;
+        scripts[2] += before + std::string("type prgm") + row.letter + "\nkey ENTER\nwait idle\n" + answered
             + (fails ? "key ON\nwait idle\npress? OK\nwait idle\n" : "") + "dump\nkey CLEAR\n";
     }
     const std::vector<DriveRun> runs = driveScriptsAtOnce(scripts, "", 240);
@@ -626,9 +641,8 @@ TEST(WaitingRunsDrive, EveryAnswerGivesOneResultWhereverTheQuestionWasAsked)
         ASSERT_TRUE(endedWithDumps(runs[w], 2 * rows.size())) << ways[w];
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const Row& row = rows[r];
-        const std::string prompt = row.question == "Input" ? "X=" : "X=?";
         for (std::size_t w = 0; w < ways.size(); ++w) {
-            const std::string where = row.question + " answered " + row.answer + " from the " + ways[w];
+            const std::string where = row.lines + " answered " + row.answer + " from the " + ways[w];
             const json& answered = runs[w].dumps[2 * r];
             const json& ended = runs[w].dumps[2 * r + 1];
             json messages = json::array();
@@ -640,11 +654,7 @@ TEST(WaitingRunsDrive, EveryAnswerGivesOneResultWhereverTheQuestionWasAsked)
             EXPECT_EQ(answered["waiting"], row.error == "Divide by 0") << where;
             if (row.error == "Divide by 0")
                 continue;
-            const std::string shownAnswer = row.answer == "4->A" ? "4➞A" : row.answer;
-            const std::string item = row.error.empty()
-                ? "/" + std::string(row.answer == "5" ? "10" : row.answer == "4->A" ? "8" : "4+6ɩ̇") + "/Done"
-                : "/" + row.error;
-            EXPECT_EQ(lastItem(ended), "prgm»" + std::string(1, row.letter) + " → " + prompt + shownAnswer + item) << where;
+            EXPECT_EQ(lastItem(ended), "prgm»" + std::string(1, row.letter) + " → " + row.item) << where;
             EXPECT_EQ(ended["waiting"], false) << where;
         }
     }

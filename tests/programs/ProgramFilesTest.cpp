@@ -367,6 +367,20 @@ TEST_F(ProgramFilesTest, ACreatedDateIsReadAndKeptAsTheFileHoldsIt)
     std::free(binary);
     plist_free(root);
     EXPECT_EQ(files.dictFor("B")->created, dict.created);
+    // A binary file's date before the year 1000, which its XML form spells with fewer digits.
+    for (const QDateTime& early : {utc(1, 1, 1), utc(999, 2, 3, 4, 5, 6)}) {
+        dict.created = early;
+        ASSERT_TRUE(files.write("Q", dict));
+        const QByteArray text = readBytes(path("Q"));
+        root = nullptr;
+        binary = nullptr;
+        plist_from_xml(text.constData(), static_cast<std::uint32_t>(text.size()), &root);
+        plist_to_bin(root, &binary, &length);
+        ASSERT_TRUE(writeBytes(path("B"), QByteArray(binary, static_cast<qsizetype>(length))));
+        std::free(binary);
+        plist_free(root);
+        EXPECT_EQ(files.dictFor("B")->created, early) << early.toString(Qt::ISODate).toStdString();
+    }
 }
 
 TEST_F(ProgramFilesTest, TheOlderArrayFormIsReadOnlyAsOpcodes)
