@@ -458,7 +458,7 @@ HistoryEntry HistoryEntry::decode(const Calculator& calc, const nlohmann::json& 
 
 bool HistoryEntry::screenLineEndsRight(std::u32string_view line)
 {
-    return line.size() == kScreenColumns && line.front() == U' ' && line.back() != U' ';
+    return Utf8::columns(line) == kScreenColumns && line.front() == U' ' && line.back() != U' ';
 }
 
 } // namespace orvenda

@@ -18,6 +18,18 @@ public:
         return n;
     }
 
+    // A combining mark (the significant-figure underline, the dot over the imaginary unit)
+    // is drawn over the letter before it and takes no column of its own.
+    static bool isCombiningMark(char32_t c) { return c >= 0x300 && c <= 0x36F; }
+    // Columns a decoded text takes on a character grid.
+    static std::size_t columns(std::u32string_view s)
+    {
+        std::size_t n = 0;
+        for (char32_t c : s)
+            n += !isCombiningMark(c);
+        return n;
+    }
+
     // Writes code point c to out and returns its length in bytes (1 to 4).
     static int encode(char32_t c, char (&out)[4])
     {

@@ -18,8 +18,6 @@ namespace orvenda {
 
 namespace {
 
-constexpr char32_t kSigFigMark = U'\u0332';
-
 std::u32string decode(std::string_view text)
 {
     std::u32string out;
@@ -39,16 +37,15 @@ std::string encode(std::u32string_view text)
     return out;
 }
 
-// Columns a text takes: the significant-figure underline takes none.
 int widthOf(std::u32string_view text)
 {
-    return static_cast<int>(text.size() - static_cast<std::size_t>(std::count(text.begin(), text.end(), kSigFigMark)));
+    return static_cast<int>(Utf8::columns(text));
 }
 
 std::u32string padded(std::u32string text)
 {
-    if (static_cast<int>(text.size()) < ProgramOutputModel::kColumns)
-        text.resize(ProgramOutputModel::kColumns, U' ');
+    if (const int width = widthOf(text); width < ProgramOutputModel::kColumns)
+        text.append(static_cast<std::size_t>(ProgramOutputModel::kColumns - width), U' ');
     return text;
 }
 

@@ -42,6 +42,20 @@ TEST(HistoryEntryText, NumberTextBecomesTwoDimensionalOps)
         EXPECT_EQ(HistoryEntry::numStrToPrettyOps(c.text, c.formatting), c.ops) << c.text;
 }
 
+// A program's value placed at the right of its screen is told by its columns: the dot
+// over the imaginary unit is drawn over its letter and takes none.
+TEST(HistoryEntryText, AScreenLineEndsRightByItsColumnsNotItsCharacters)
+{
+    const auto after = [](std::size_t blanks, std::u32string_view text) {
+        std::u32string line(blanks, U' ');
+        return line.append(text);
+    };
+    EXPECT_TRUE(HistoryEntry::screenLineEndsRight(after(27, U"12345")));
+    EXPECT_TRUE(HistoryEntry::screenLineEndsRight(after(28, U"2+3\u0269\u0307")));
+    EXPECT_FALSE(HistoryEntry::screenLineEndsRight(after(27, U"2+3\u0269\u0307")));
+    EXPECT_FALSE(HistoryEntry::screenLineEndsRight(std::u32string(U"HELLO").append(27, U' ')));
+}
+
 TEST_F(Answer, ListsAndMatricesBecomeTheirOps)
 {
     EXPECT_EQ(numeric(calc, "{1 -2}").answerAsOps(1), (Ops{0x08, 0x31, 0x2B, 0xB0, 0x32, 0x09}));

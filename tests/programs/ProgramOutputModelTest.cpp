@@ -92,6 +92,20 @@ TEST_F(ProgramOutputModelTest, ResultsScrollAtTheLastLineKeepingTheLastTen)
     EXPECT_EQ(model.cursorPosition().row, 0);
 }
 
+// The dot over the imaginary unit and the significant-figure underline are drawn over the
+// letter before them: a right-aligned value holding them still ends in the last column.
+TEST_F(ProgramOutputModelTest, CombiningMarksTakeNoColumnOfTheirOwn)
+{
+    const std::string complex = "2+3\u0269\u0307";
+    model.displayResult(complex, 0);
+    EXPECT_EQ(model.line(0), std::string(28, ' ') + complex);
+    const std::string marked = "1.5\u0332";
+    model.displayResult(marked, 0);
+    EXPECT_EQ(model.line(1), std::string(29, ' ') + marked);
+    model.displayResult(complex, 2);
+    EXPECT_EQ(model.line(2), std::string(28, ' ') + complex);
+}
+
 TEST_F(ProgramOutputModelTest, OutputWritesInPlaceAndIgnoresPlacesOffTheScreen)
 {
     model.output("HELLO WORLD", 1, 1);
