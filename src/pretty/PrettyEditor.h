@@ -65,7 +65,10 @@ public:
     //    removed, a one-part template (√, ³√, abs, e^, 10^, power) is unwrapped keeping its
     //    content, any other template is removed with its content (a power keeps its base,
     //    a mixed number its whole);
-    //  - at the end of a part (the stop on its closer or separator) nothing happens: DEL
+    //  - at the end of a fraction's numerator or an ˣ√'s index whose last part is empty, the
+    //    bar goes as the one-line form's DEL takes its ／ or ˣ√: the first part stays in its
+    //    place (in brackets where the key typed again would not take it whole);
+    //  - at the end of any other part (the stop on its closer or separator) nothing happens: DEL
     //    takes nothing of the next part and leaves no template behind the cursor;
     //  - on a later structural op nothing is removed and the cursor moves to the next stop.
     static int deleteAt(Ops& ops, const PrettyLayout& layout, int at, int& mode);
@@ -81,6 +84,11 @@ private:
     static bool hasOwnCloser(const PrettyNode& n);
     // The part ends inside a bracket of its own that is still open.
     static bool ownBracketOpen(const PrettyTree& tree, int part);
+    // The part a fraction or ˣ√ `t` keeps when `at` ends its first part and its last part is
+    // empty; −1 otherwise.
+    static int barKeeps(const PrettyTree& tree, int t, int at);
+    // Replaces the template `t` by its part `kept`; the cursor after the part.
+    static int unwrapBar(Ops& ops, const PrettyTree& tree, int t, int kept);
 };
 
 } // namespace orvenda

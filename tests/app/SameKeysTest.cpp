@@ -24,6 +24,8 @@ namespace {
 const std::map<std::string, std::uint32_t, std::less<>> kNamedKeys = {
     {"DOWN", KeyRouter::kDown}, {"UP", KeyRouter::kUp}, {"LEFT", KeyRouter::kLeft}, {"RIGHT", KeyRouter::kRight},
     {"DEL", KeyRouter::kDel}, {"CLEAR", KeyRouter::kClear}, {"ENTER", KeyRouter::kEnter},
+    {"INS", KeyRouter::kIns}, {"ENTRY", KeyRouter::kEntry}, {"UNDO", KeyRouter::kUndo}, {"REDO", KeyRouter::kRedo},
+    {"HOME", KeyRouter::kHome}, {"END", KeyRouter::kEnd},
 };
 
 struct Outcome {
@@ -213,6 +215,14 @@ TEST_F(SameKeys, EachKindTheMathPrintHomeGotWrong)
         {"2 ␣ 1 ／ 4 RIGHT + 1", 3.25},
         {"√( DEL DEL 4", 2},
         {"logBASE( 8 DEL , 2 )", 3},
+        // Backspace or DEL at the end of a numerator or index with nothing after the bar
+        // takes the bar, as the Classic home's takes its ／ or ˣ√.
+        {"1 ／ BS 2", 12},
+        {"3 ˣ√ BS 2", 32},
+        {"1 ／ 4 BS BS 2", 12},
+        {"( 1 + 2 ) ／ BS * 5", 15},
+        {"√( 4 ) ／ BS 5", 10},
+        {"1 ／ LEFT DEL 5", 15},
         // Pasted, a ")" or "," that closes nothing of the paste's own acts as its key.
         {"√( paste:9)+1", 4},
         {"logBASE( paste:8,2)+1", 4},
@@ -352,6 +362,11 @@ TEST_F(SameKeys, RandomKeysAnswerAlike)
                 if (!afterValue)
                     keysTyped.push_back(digits());
                 keysTyped.push_back(pick({"^", "／", "ˣ√", "␣"}));
+                // Taken back at once: the number alone again.
+                if (keysTyped.back() != "␣" && random() % 4 == 0) {
+                    keysTyped.push_back("BS");
+                    break;
+                }
                 keysTyped.push_back(digits());
                 if (keysTyped[keysTyped.size() - 2] == "␣") {
                     keysTyped.push_back("／");
@@ -412,6 +427,7 @@ TEST_F(SameKeys, YEqualsRowsTypedKeyByKey)
         {"abs( X — 9 ) )", "abs( X — 9 ) )", std::nullopt},
         {"1 √( DEL X", "1 √( DEL X", 2},
         {"√( X 9 BS )", "√( X 9 BS )", 2},
+        {"2 ／ BS X", "2 ／ BS X", 8},
         {"√( paste:X)+1", "√( paste:X)+1", 3},
         {"^ 2", "^ 2", std::nullopt},
         {"^ X", "^ X", std::nullopt},
