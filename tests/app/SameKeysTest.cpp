@@ -452,5 +452,34 @@ TEST_F(SameKeys, YEqualsRowsTypedKeyByKey)
     }
 }
 
+// The insert mode a template's op switched on stays with the line it was switched on: a
+// Y= row typed after a template left open on the home line overwrites at its cursor as
+// on the Classic home, and back on the home line the template takes its keys as before.
+TEST_F(SameKeys, ATemplatesInsertModeStaysOnItsLine)
+{
+    static const EntryText text;
+    std::string bad;
+    const Ops overwritten = text.toOps("2+1", bad).value_or(Ops{});
+    Ops homes[2];
+    for (const bool mathPrint : {false, true}) {
+        const char* form = mathPrint ? "MathPrint" : "Classic";
+        calc.locked()->mathPrint = mathPrint;
+        yEq->clearAll();
+        yEq->setCurrentFunction(0);
+        calc.setCurrentScreen(1);
+        typeKeys("X + 1");
+        yEq->setEntryCursor(0);
+        fresh(mathPrint);
+        typeKeys("√( 9");
+        calc.setCurrentScreen(1);
+        typeKeys("2");
+        EXPECT_EQ(tokensOf(yEq->equationOpsWithIndex(0).value_or(Ops{})), overwritten) << form;
+        calc.setCurrentScreen(0);
+        typeKeys(") + 1");
+        homes[mathPrint] = tokensOf(entry->entryOps());
+    }
+    EXPECT_EQ(homes[1], homes[0]);
+}
+
 } // namespace
 } // namespace orvenda::test
