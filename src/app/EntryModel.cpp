@@ -640,14 +640,19 @@ void EntryModel::pasteOps(const Ops& pasted)
             ops.erase(ops.begin());
     }
     HistoryModel::renumberOpsForMergeWith(ops, entryOps());
+    addOpsAsTyped(ops, calc_.insert != 0);
+}
+
+void EntryModel::addOpsAsTyped(const Ops& ops, bool insert)
+{
     if (!calc_.locked()->mathPrint || PrettyPrint::strayClosers(ops).empty()) {
-        addOps(ops, calc_.insert != 0, true);
+        addOps(ops, insert, true);
         return;
     }
-    // A ")" or "," closing nothing of the paste's own does at the cursor what its key does.
+    // A ")" or "," closing nothing of the ops' own does at the cursor what its key does.
     saveUndo();
     PrettyPrint::pasteInTurn(
-        ops, [this](const Ops& run, bool first) { addEach(run, first ? calc_.insert != 0 : true); },
+        ops, [this, insert](const Ops& run, bool first) { addEach(run, first ? insert : true); },
         [this](std::uint32_t op) { enterPretty(op); });
     addOps({}, true, false);
 }
