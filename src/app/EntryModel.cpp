@@ -770,7 +770,8 @@ void EntryModel::enterPretty(std::uint32_t op)
         // From where the added ops start: the line's automatic Ans may have come first.
         const int start = std::max(entryCursor_ - static_cast<int>(added.size()), 0);
         cursorSetIndex(start + (adjust == PrettyPrint::kNoAdjustment ? 0 : adjust));
-        calc_.insert = 0;
+        // In the template the cursor overwrites its box; INS's own insert mode stays on.
+        PrettyEditor::endTemplateInsert(calc_.insert);
     }
 }
 

@@ -1054,7 +1054,8 @@ void YEqModel::enterPretty(std::uint32_t op)
     Guard guard(*this);
     entryCursor_ = std::clamp(at + (adjust == PrettyPrint::kNoAdjustment ? 0 : adjust), 0,
         static_cast<int>(readableOps(currentFunction_)->size()));
-    calc_.insert = 0;
+    // In the template the cursor overwrites its box; INS's own insert mode stays on.
+    PrettyEditor::endTemplateInsert(calc_.insert);
     updateScreenLocked();
 }
 

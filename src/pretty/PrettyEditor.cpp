@@ -36,8 +36,7 @@ PrettyEditor::Ops PrettyEditor::enterOp(std::uint32_t op, int& at, const Ops& op
     if (to != at) {
         at = to;
         // Out of the template: the insert mode it switched on ends with it.
-        if (insert == kInsertAtTemplate)
-            insert = 0;
+        endTemplateInsert(insert);
     }
     if (took) {
         adjust = kNoAdjustment;

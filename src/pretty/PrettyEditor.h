@@ -24,6 +24,12 @@ public:
     // on: typing there inserts whatever the mode, so unlike INS's mode (1) it ends where the
     // cursor can overwrite again and a Backspace still deletes under it.
     static constexpr int kInsertAtTemplate = 2;
+    // Ends the insert mode a template's op switched on; INS's own (1) stays.
+    static void endTemplateInsert(int& insert)
+    {
+        if (insert == kInsertAtTemplate)
+            insert = 0;
+    }
 
     // What the key `op` does at `at` in ops: the ops to add at `at`, which may move (the
     // editor's cursor goes there first), in place of the `taken` ops from there.

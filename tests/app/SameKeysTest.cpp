@@ -223,6 +223,10 @@ TEST_F(SameKeys, EachKindTheMathPrintHomeGotWrong)
         {"( 1 + 2 ) ／ BS * 5", 15},
         {"√( 4 ) ／ BS 5", 10},
         {"1 ／ LEFT DEL 5", 15},
+        // INS's insert mode outlasts a template typed in it, as on the Classic home.
+        {"1 + 2 LEFT LEFT INS √( 9 ) 4", 14},
+        {"1 + 2 LEFT LEFT INS * ( 3 ^ 2 ) 4", 38},
+        {"1 + 2 LEFT LEFT INS logBASE( 8 , 2 ) 5", 17},
         // Pasted, a ")" or "," that closes nothing of the paste's own acts as its key.
         {"√( paste:9)+1", 4},
         {"logBASE( paste:8,2)+1", 4},
@@ -428,6 +432,7 @@ TEST_F(SameKeys, YEqualsRowsTypedKeyByKey)
         {"1 √( DEL X", "1 √( DEL X", 2},
         {"√( X 9 BS )", "√( X 9 BS )", 2},
         {"2 ／ BS X", "2 ／ BS X", 8},
+        {"X + 1 LEFT LEFT INS √( 4 ) 2", "X + 1 LEFT LEFT INS √( 4 ) 2", 17},
         {"√( paste:X)+1", "√( paste:X)+1", 3},
         {"^ 2", "^ 2", std::nullopt},
         {"^ X", "^ X", std::nullopt},
