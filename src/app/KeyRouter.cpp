@@ -686,9 +686,9 @@ void KeyRouter::clear()
 {
     editors_.clear();
     // The cleared line starts afresh: no template's insert mode is left over for the
-    // Backspace of the next line (a cleared line's undo still restores the mode).
-    if (editorTarget(false).twoDimensional)
-        calc_.insert = 0;
+    // Backspace of the next line (a cleared line's undo still restores the mode). INS's
+    // own stays on, as on the Classic home.
+    PrettyEditor::endTemplateInsert(calc_.insert);
 }
 
 // ---- Click and cursor ----

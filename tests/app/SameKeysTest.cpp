@@ -227,6 +227,8 @@ TEST_F(SameKeys, EachKindTheMathPrintHomeGotWrong)
         {"1 + 2 LEFT LEFT INS √( 9 ) 4", 14},
         {"1 + 2 LEFT LEFT INS * ( 3 ^ 2 ) 4", 38},
         {"1 + 2 LEFT LEFT INS logBASE( 8 , 2 ) 5", 17},
+        {"1 2 LEFT INS CLEAR 3 BS 4", 43},
+        {"1 2 LEFT INS √( 9 CLEAR 3 BS 4", 43},
         // Pasted, a ")" or "," that closes nothing of the paste's own acts as its key.
         {"√( paste:9)+1", 4},
         {"logBASE( paste:8,2)+1", 4},
