@@ -734,10 +734,12 @@ void EntryModel::prettyDeleteOpcode()
     if (!beginDelete())
         return;
     if (entryCursor_ < opCount()) {
-        saveUndo();
         loadPrinter();
         int mode = calc_.insert;
         const int cursor = printer().deleteAt(entryCursor_, mode);
+        // A DEL that takes nothing (at a part's end) leaves no step for UNDO to spend.
+        if (printer().inputOps() != ops())
+            saveUndo();
         calc_.insert = mode;
         ops() = printer().inputOps();
         entryCursor_ = std::min(entryCursor_, opCount());

@@ -1005,10 +1005,12 @@ void YEqModel::prettyDeleteOpcode()
     Guard guard(*this);
     Ops& ops = *editableOps(currentFunction_);
     if (entryCursor_ >= 0 && entryCursor_ < static_cast<int>(ops.size())) {
-        saveUndoLocked();
         PrettyPrint& printer = loadPrinterLocked();
         int mode = calc_.insert;
         const int cursor = printer.deleteAt(entryCursor_, mode);
+        // A DEL that takes nothing (at a part's end) leaves no step for UNDO to spend.
+        if (printer.inputOps() != ops)
+            saveUndoLocked();
         calc_.insert = mode;
         ops = printer.inputOps();
         entryCursor_ = std::clamp(cursor, 0, static_cast<int>(ops.size()));

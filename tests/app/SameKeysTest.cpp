@@ -215,6 +215,10 @@ TEST_F(SameKeys, EachKindTheMathPrintHomeGotWrong)
         {"2 ␣ 1 ／ 4 RIGHT + 1", 3.25},
         {"√( DEL DEL 4", 2},
         {"logBASE( 8 DEL , 2 )", 3},
+        // A DEL that takes nothing leaves no step for UNDO to spend.
+        {"√( 9 DEL UNDO 4", 2},
+        {"√( DEL UNDO 4", 4},
+        {"logBASE( 8 DEL UNDO 9 , 3 )", 2},
         // Backspace or DEL at the end of a numerator or index with nothing after the bar
         // takes the bar, as the Classic home's takes its ／ or ˣ√.
         {"1 ／ BS 2", 12},
@@ -434,6 +438,7 @@ TEST_F(SameKeys, YEqualsRowsTypedKeyByKey)
         {"1 √( DEL X", "1 √( DEL X", 2},
         {"√( X 9 BS )", "√( X 9 BS )", 2},
         {"2 ／ BS X", "2 ／ BS X", 8},
+        {"√( X DEL UNDO 4 ) + X", "√( X DEL UNDO 4 ) + X", 6},
         {"X + 1 LEFT LEFT INS √( 4 ) 2", "X + 1 LEFT LEFT INS √( 4 ) 2", 17},
         {"√( paste:X)+1", "√( paste:X)+1", 3},
         {"^ 2", "^ 2", std::nullopt},
