@@ -640,14 +640,19 @@ void EntryModel::pasteOps(const Ops& pasted)
             ops.erase(ops.begin());
     }
     HistoryModel::renumberOpsForMergeWith(ops, entryOps());
+    addOpsAsTyped(ops, calc_.insert != 0);
+}
+
+void EntryModel::addOpsAsTyped(const Ops& ops, bool insert)
+{
     if (!calc_.locked()->mathPrint || PrettyPrint::strayClosers(ops).empty()) {
-        addOps(ops, calc_.insert != 0, true);
+        addOps(ops, insert, true);
         return;
     }
-    // A ")" or "," closing nothing of the paste's own does at the cursor what its key does.
+    // A ")" or "," closing nothing of the ops' own does at the cursor what its key does.
     saveUndo();
     PrettyPrint::pasteInTurn(
-        ops, [this](const Ops& run, bool first) { addEach(run, first ? calc_.insert != 0 : true); },
+        ops, [this, insert](const Ops& run, bool first) { addEach(run, first ? insert : true); },
         [this](std::uint32_t op) { enterPretty(op); });
     addOps({}, true, false);
 }
@@ -729,10 +734,12 @@ void EntryModel::prettyDeleteOpcode()
     if (!beginDelete())
         return;
     if (entryCursor_ < opCount()) {
-        saveUndo();
         loadPrinter();
         int mode = calc_.insert;
         const int cursor = printer().deleteAt(entryCursor_, mode);
+        // A DEL that takes nothing (at a part's end) leaves no step for UNDO to spend.
+        if (printer().inputOps() != ops())
+            saveUndo();
         calc_.insert = mode;
         ops() = printer().inputOps();
         entryCursor_ = std::min(entryCursor_, opCount());
@@ -765,7 +772,8 @@ void EntryModel::enterPretty(std::uint32_t op)
         // From where the added ops start: the line's automatic Ans may have come first.
         const int start = std::max(entryCursor_ - static_cast<int>(added.size()), 0);
         cursorSetIndex(start + (adjust == PrettyPrint::kNoAdjustment ? 0 : adjust));
-        calc_.insert = 0;
+        // In the template the cursor overwrites its box; INS's own insert mode stays on.
+        PrettyEditor::endTemplateInsert(calc_.insert);
     }
 }
 

@@ -164,6 +164,9 @@ public:
     void addOps(const Ops& ops, bool insert, bool enableUndo);
     // Pasted text, history input or answer: one undo step.
     void pasteOps(const Ops& ops) override;
+    // addOps with an undo step, the ops acting as their keys would: in MathPrint a ")" or
+    // "," that closes nothing of the ops' own does at the cursor what its key does.
+    void addOpsAsTyped(const Ops& ops, bool insert);
     // A list or variable name from a menu; with an RCL waiting, the named list's value.
     void addVariable(std::string_view name, bool insert) override;
     void addProgramName(std::string_view name, bool insert) override;

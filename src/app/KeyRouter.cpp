@@ -198,6 +198,7 @@ void KeyRouter::route(std::uint32_t op)
     // a screen being left still acts.
     if (lineCovered_ && calc_.screenBeingLeft() < 0 && lineCovered_())
         return;
+    settleTemplateInsert();
     if (!editingKey(op & 0xFFFF) && acceptsToken(op))
         insertToken(op);
 }
@@ -370,19 +371,20 @@ void KeyRouter::leftRight(bool left)
         return;
     if (target.twoDimensional) {
         left ? target.editor->prettyCursorLeft() : target.editor->prettyCursorRight();
-        settleTemplateInsert(*target.editor);
+        settleTemplateInsert();
     } else {
         calc_.insert = 0;
         left ? target.editor->cursorLeft() : target.editor->cursorRight();
     }
 }
 
-void KeyRouter::settleTemplateInsert(const LineEditor& editor)
+void KeyRouter::settleTemplateInsert()
 {
     if (calc_.insert != PrettyPrint::kInsertAtTemplate)
         return;
-    const auto ops = editor.currentOps();
-    if (!ops || PrettyEditor::canOverwriteAt(*ops, editor.entryCursor()))
+    const LineEditor* editor = editors_.editorInFront();
+    const auto ops = editor ? editor->currentOps() : std::nullopt;
+    if (!ops || PrettyEditor::canOverwriteAt(*ops, editor->entryCursor()))
         calc_.insert = 0;
 }
 
@@ -632,6 +634,7 @@ void KeyRouter::backspace(const std::function<void(std::uint32_t op)>& send)
 
 void KeyRouter::processVariable(std::string_view name)
 {
+    settleTemplateInsert();
     const int s = calc_.currentScreen();
     LineEditor* editor = nullptr;
     if (takesNames(s))
@@ -648,6 +651,7 @@ void KeyRouter::processVariable(std::string_view name)
 
 void KeyRouter::processProgramName(std::string_view name)
 {
+    settleTemplateInsert();
     const int s = calc_.currentScreen();
     if (takesNames(s)) {
         if (EntryModel* entry = editors_.entry()) {
@@ -671,6 +675,7 @@ void KeyRouter::paste(const std::vector<std::uint32_t>& ops)
                 return;
     if (calc_.currentScreen() == kProgramEditor && editors_.debugging() && !calc_.question().asks())
         return;
+    settleTemplateInsert();
     if (LineEditor* editor = editorTarget(true).editor) {
         editor->pasteOps(ops);
         blink_.resetBlink();
@@ -681,9 +686,9 @@ void KeyRouter::clear()
 {
     editors_.clear();
     // The cleared line starts afresh: no template's insert mode is left over for the
-    // Backspace of the next line (a cleared line's undo still restores the mode).
-    if (editorTarget(false).twoDimensional)
-        calc_.insert = 0;
+    // Backspace of the next line (a cleared line's undo still restores the mode). INS's
+    // own stays on, as on the Classic home.
+    PrettyEditor::endTemplateInsert(calc_.insert);
 }
 
 // ---- Click and cursor ----

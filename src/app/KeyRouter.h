@@ -131,9 +131,9 @@ private:
     void deleteKey();
     void insertKey();
     void leftRight(bool left);
-    // The insert mode a template's op switched on ends where the cursor can overwrite
-    // again (off the template's ops, past its end).
-    void settleTemplateInsert(const LineEditor& editor);
+    // The insert mode a template's op switched on ends where the cursor of the editor in
+    // front can overwrite again (off the template's ops, past its end, on another line).
+    void settleTemplateInsert();
     void upDown(bool up);
     void homeEnd(bool home);
     void undoKey();

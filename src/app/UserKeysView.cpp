@@ -53,7 +53,7 @@ void UserKeysView::typeKey(int tag)
     if (enter)
         ops.pop_back();
     if (entry && !ops.empty())
-        entry->addOps(ops, calc_.insert != 0, true);
+        entry->addOpsAsTyped(ops, calc_.insert != 0);
     calc_.secondShift = false;
     calc_.alphaShift = false;
     calc_.alphaLock = false;

@@ -1005,10 +1005,12 @@ void YEqModel::prettyDeleteOpcode()
     Guard guard(*this);
     Ops& ops = *editableOps(currentFunction_);
     if (entryCursor_ >= 0 && entryCursor_ < static_cast<int>(ops.size())) {
-        saveUndoLocked();
         PrettyPrint& printer = loadPrinterLocked();
         int mode = calc_.insert;
         const int cursor = printer.deleteAt(entryCursor_, mode);
+        // A DEL that takes nothing (at a part's end) leaves no step for UNDO to spend.
+        if (printer.inputOps() != ops)
+            saveUndoLocked();
         calc_.insert = mode;
         ops = printer.inputOps();
         entryCursor_ = std::clamp(cursor, 0, static_cast<int>(ops.size()));
@@ -1054,7 +1056,8 @@ void YEqModel::enterPretty(std::uint32_t op)
     Guard guard(*this);
     entryCursor_ = std::clamp(at + (adjust == PrettyPrint::kNoAdjustment ? 0 : adjust), 0,
         static_cast<int>(readableOps(currentFunction_)->size()));
-    calc_.insert = 0;
+    // In the template the cursor overwrites its box; INS's own insert mode stays on.
+    PrettyEditor::endTemplateInsert(calc_.insert);
     updateScreenLocked();
 }
 

@@ -106,8 +106,11 @@ int PrettyCursor::vertical(const PrettyLayout& layout, int cursor, bool up)
             break;
         case Kind::LogBase:
         case Kind::Derivative:
-            // Up out of a lowered part (a log's base, a derivative's variable and point):
-            // before the template, on the line it stands on.
+            // Up out of a lowered part, on the line the template stands on, at the side the
+            // part stands at: before it from a log's base or a derivative's variable (under
+            // the d), after it from a derivative's point (at its right end).
+            if (up && P.kind == Kind::Derivative && k == 2)
+                return layout.stopAtOrAfter(P.end);
             if (up && k > 0 && layout.isStop(P.begin))
                 return P.begin;
             break;

@@ -36,8 +36,7 @@ PrettyEditor::Ops PrettyEditor::enterOp(std::uint32_t op, int& at, const Ops& op
     if (to != at) {
         at = to;
         // Out of the template: the insert mode it switched on ends with it.
-        if (insert == kInsertAtTemplate)
-            insert = 0;
+        endTemplateInsert(insert);
     }
     if (took) {
         adjust = kNoAdjustment;
@@ -270,6 +269,42 @@ int PrettyEditor::firstStructural(const PrettyTree& tree, int n)
     return N.begin;
 }
 
+int PrettyEditor::barKeeps(const PrettyTree& tree, int t, int at)
+{
+    const PrettyNode& T = tree.node(t);
+    const bool fraction = T.kind == Kind::Fraction;
+    if (!(fraction || (T.kind == Kind::Radical && T.token == TC::kXRoot)) || T.childCount < 2)
+        return -1;
+    // A fraction's parts are in op order; an ˣ√ holds its radicand first.
+    const int kept = tree.child(t, fraction ? 0 : 1);
+    const PrettyNode& last = tree.node(tree.child(t, fraction ? 1 : 0));
+    return tree.node(kept).end == at && last.begin == last.end ? kept : -1;
+}
+
+int PrettyEditor::unwrapBar(Ops& ops, const PrettyTree& tree, int t, int kept)
+{
+    const PrettyNode& T = tree.node(t);
+    const PrettyNode& K = tree.node(kept);
+    Ops part(ops.begin() + K.begin, ops.begin() + K.end);
+    const std::uint32_t bar = T.kind == Kind::Fraction ? TC::kFractionBar : TC::kXRoot;
+    const int from = T.begin;
+    ops.erase(ops.begin() + from, ops.begin() + T.end);
+    ops.insert(ops.begin() + from, part.begin(), part.end());
+    int end = from + static_cast<int>(part.size());
+    if (part.empty())
+        return end;
+    // Where the key typed again would not take the part whole (1+2 of (1+2)／), the part
+    // keeps the brackets it was taken from.
+    PrettyTree line;
+    line.build(ops);
+    if (TemplateRewriter(line).operandBefore(end, bar).from > from) {
+        ops.insert(ops.begin() + end, TC::kCloseParen);
+        ops.insert(ops.begin() + from, TC::kOpenParen);
+        end += 2;
+    }
+    return end;
+}
+
 int PrettyEditor::deleteAt(Ops& ops, const PrettyLayout& layout, int at, int& mode)
 {
     const PrettyTree& tree = layout.tree();
@@ -301,6 +336,8 @@ int PrettyEditor::deleteAt(Ops& ops, const PrettyLayout& layout, int at, int& mo
         return settle(at);
     }
     const int first = firstStructural(tree, t);
+    if (const int kept = barKeeps(tree, t, at); kept >= 0)
+        return settle(unwrapBar(ops, tree, t, kept));
     // At the end of a part DEL has nothing of this part to take.
     if (at != first)
         return settle(layout.isStop(at) ? at : PrettyCursor::right(layout, at));

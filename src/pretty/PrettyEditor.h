@@ -24,6 +24,12 @@ public:
     // on: typing there inserts whatever the mode, so unlike INS's mode (1) it ends where the
     // cursor can overwrite again and a Backspace still deletes under it.
     static constexpr int kInsertAtTemplate = 2;
+    // Ends the insert mode a template's op switched on; INS's own (1) stays.
+    static void endTemplateInsert(int& insert)
+    {
+        if (insert == kInsertAtTemplate)
+            insert = 0;
+    }
 
     // What the key `op` does at `at` in ops: the ops to add at `at`, which may move (the
     // editor's cursor goes there first), in place of the `taken` ops from there.
@@ -65,7 +71,10 @@ public:
     //    removed, a one-part template (√, ³√, abs, e^, 10^, power) is unwrapped keeping its
     //    content, any other template is removed with its content (a power keeps its base,
     //    a mixed number its whole);
-    //  - at the end of a part (the stop on its closer or separator) nothing happens: DEL
+    //  - at the end of a fraction's numerator or an ˣ√'s index whose last part is empty, the
+    //    bar goes as the one-line form's DEL takes its ／ or ˣ√: the first part stays in its
+    //    place (in brackets where the key typed again would not take it whole);
+    //  - at the end of any other part (the stop on its closer or separator) nothing happens: DEL
     //    takes nothing of the next part and leaves no template behind the cursor;
     //  - on a later structural op nothing is removed and the cursor moves to the next stop.
     static int deleteAt(Ops& ops, const PrettyLayout& layout, int at, int& mode);
@@ -81,6 +90,11 @@ private:
     static bool hasOwnCloser(const PrettyNode& n);
     // The part ends inside a bracket of its own that is still open.
     static bool ownBracketOpen(const PrettyTree& tree, int part);
+    // The part a fraction or ˣ√ `t` keeps when `at` ends its first part and its last part is
+    // empty; −1 otherwise.
+    static int barKeeps(const PrettyTree& tree, int t, int at);
+    // Replaces the template `t` by its part `kept`; the cursor after the part.
+    static int unwrapBar(Ops& ops, const PrettyTree& tree, int t, int kept);
 };
 
 } // namespace orvenda

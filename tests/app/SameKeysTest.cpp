@@ -24,6 +24,8 @@ namespace {
 const std::map<std::string, std::uint32_t, std::less<>> kNamedKeys = {
     {"DOWN", KeyRouter::kDown}, {"UP", KeyRouter::kUp}, {"LEFT", KeyRouter::kLeft}, {"RIGHT", KeyRouter::kRight},
     {"DEL", KeyRouter::kDel}, {"CLEAR", KeyRouter::kClear}, {"ENTER", KeyRouter::kEnter},
+    {"INS", KeyRouter::kIns}, {"ENTRY", KeyRouter::kEntry}, {"UNDO", KeyRouter::kUndo}, {"REDO", KeyRouter::kRedo},
+    {"HOME", KeyRouter::kHome}, {"END", KeyRouter::kEnd},
 };
 
 struct Outcome {
@@ -213,6 +215,24 @@ TEST_F(SameKeys, EachKindTheMathPrintHomeGotWrong)
         {"2 ␣ 1 ／ 4 RIGHT + 1", 3.25},
         {"√( DEL DEL 4", 2},
         {"logBASE( 8 DEL , 2 )", 3},
+        // A DEL that takes nothing leaves no step for UNDO to spend.
+        {"√( 9 DEL UNDO 4", 2},
+        {"√( DEL UNDO 4", 4},
+        {"logBASE( 8 DEL UNDO 9 , 3 )", 2},
+        // Backspace or DEL at the end of a numerator or index with nothing after the bar
+        // takes the bar, as the Classic home's takes its ／ or ˣ√.
+        {"1 ／ BS 2", 12},
+        {"3 ˣ√ BS 2", 32},
+        {"1 ／ 4 BS BS 2", 12},
+        {"( 1 + 2 ) ／ BS * 5", 15},
+        {"√( 4 ) ／ BS 5", 10},
+        {"1 ／ LEFT DEL 5", 15},
+        // INS's insert mode outlasts a template typed in it, as on the Classic home.
+        {"1 + 2 LEFT LEFT INS √( 9 ) 4", 14},
+        {"1 + 2 LEFT LEFT INS * ( 3 ^ 2 ) 4", 38},
+        {"1 + 2 LEFT LEFT INS logBASE( 8 , 2 ) 5", 17},
+        {"1 2 LEFT INS CLEAR 3 BS 4", 43},
+        {"1 2 LEFT INS √( 9 CLEAR 3 BS 4", 43},
         // Pasted, a ")" or "," that closes nothing of the paste's own acts as its key.
         {"√( paste:9)+1", 4},
         {"logBASE( paste:8,2)+1", 4},
@@ -352,6 +372,11 @@ TEST_F(SameKeys, RandomKeysAnswerAlike)
                 if (!afterValue)
                     keysTyped.push_back(digits());
                 keysTyped.push_back(pick({"^", "／", "ˣ√", "␣"}));
+                // Taken back at once: the number alone again.
+                if (keysTyped.back() != "␣" && random() % 4 == 0) {
+                    keysTyped.push_back("BS");
+                    break;
+                }
                 keysTyped.push_back(digits());
                 if (keysTyped[keysTyped.size() - 2] == "␣") {
                     keysTyped.push_back("／");
@@ -412,6 +437,9 @@ TEST_F(SameKeys, YEqualsRowsTypedKeyByKey)
         {"abs( X — 9 ) )", "abs( X — 9 ) )", std::nullopt},
         {"1 √( DEL X", "1 √( DEL X", 2},
         {"√( X 9 BS )", "√( X 9 BS )", 2},
+        {"2 ／ BS X", "2 ／ BS X", 8},
+        {"√( X DEL UNDO 4 ) + X", "√( X DEL UNDO 4 ) + X", 6},
+        {"X + 1 LEFT LEFT INS √( 4 ) 2", "X + 1 LEFT LEFT INS √( 4 ) 2", 17},
         {"√( paste:X)+1", "√( paste:X)+1", 3},
         {"^ 2", "^ 2", std::nullopt},
         {"^ X", "^ X", std::nullopt},
@@ -434,6 +462,35 @@ TEST_F(SameKeys, YEqualsRowsTypedKeyByKey)
         EXPECT_TRUE(answers[1].error == answers[0].error && near(answers[1].value, answers[0].value))
             << "MathPrint: " << row.mathPrintKeys << " " << answers[1];
     }
+}
+
+// The insert mode a template's op switched on stays with the line it was switched on: a
+// Y= row typed after a template left open on the home line overwrites at its cursor as
+// on the Classic home, and back on the home line the template takes its keys as before.
+TEST_F(SameKeys, ATemplatesInsertModeStaysOnItsLine)
+{
+    static const EntryText text;
+    std::string bad;
+    const Ops overwritten = text.toOps("2+1", bad).value_or(Ops{});
+    Ops homes[2];
+    for (const bool mathPrint : {false, true}) {
+        const char* form = mathPrint ? "MathPrint" : "Classic";
+        calc.locked()->mathPrint = mathPrint;
+        yEq->clearAll();
+        yEq->setCurrentFunction(0);
+        calc.setCurrentScreen(1);
+        typeKeys("X + 1");
+        yEq->setEntryCursor(0);
+        fresh(mathPrint);
+        typeKeys("√( 9");
+        calc.setCurrentScreen(1);
+        typeKeys("2");
+        EXPECT_EQ(tokensOf(yEq->equationOpsWithIndex(0).value_or(Ops{})), overwritten) << form;
+        calc.setCurrentScreen(0);
+        typeKeys(") + 1");
+        homes[mathPrint] = tokensOf(entry->entryOps());
+    }
+    EXPECT_EQ(homes[1], homes[0]);
 }
 
 } // namespace

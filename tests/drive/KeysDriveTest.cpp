@@ -449,7 +449,9 @@ TEST(KeysDrive, PasteLandsWhereTheScreenInFrontTypes)
 // session: Option-v (√), 1, 6, ")" and Return give 4; 9, Backspace, 8 typed after a
 // template give 8, and inside one Backspace deletes; a ")" pasted into a template goes
 // past it; DOWN leaves an exponent after its power; a Y= row and a waiting Input's answer
-// typed the same way answer the same.
+// typed the same way answer the same; Backspace in an empty denominator takes the n/d; a
+// template left open on the home line lends no insert mode to a Y= row; INS outlasts a
+// template typed in it.
 TEST(KeysDrive, TemplatesTakeTheComputersKeysAsTheClassicHomeDoes)
 {
     const struct {
@@ -465,6 +467,10 @@ TEST(KeysDrive, TemplatesTakeTheComputersKeysAsTheClassicHomeDoes)
         {"type logBASE(\nhkey 8\nhkey ,\nhkey 2\nhkey )\nhkey +\nhkey 1\n", "4"},
         {"key Y=\nkey CLEAR\nhkey Alt+v\nhkey Shift+X\nhkey )\nhkey +\nhkey 1\nkey 2ND\nkey MODE\nwait idle\ntype Y₁(4)\n", "3"},
         {"type prgmZI\nkey ENTER\nwait idle\nhkey Alt+v\nhkey 9\nhkey )\nhkey +\nhkey 1\nhkey Return\nwait idle\ntype X\n", "4"},
+        {"type 1／\nhkey Backspace\nhkey 2\n", "12"},
+        {"key Y=\nkey CLEAR\nhkey Shift+X\nhkey +\nhkey 1\nkey LEFT\nkey LEFT\nkey LEFT\nkey 2ND\nkey MODE\nwait idle\n"
+         "hkey Alt+v\nhkey 9\nkey Y=\nhkey 2\nkey 2ND\nkey MODE\nwait idle\nkey CLEAR\ntype Y₁(4)\n", "3"},
+        {"hkey 1\nhkey +\nhkey 2\nkey LEFT\nkey LEFT\nkey 2ND\nkey DEL\nhkey Alt+v\nhkey 9\nhkey )\nhkey 4\n", "14"},
     };
     std::string script = "program ZI\nInput \"X=\",X\nend\n";
     for (const char* display : {"", "type Classic\nkey ENTER\nwait idle\n"}) {

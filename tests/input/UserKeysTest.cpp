@@ -119,6 +119,37 @@ TEST_F(UserKeys, SecondTakesTheSecondLayerAndIsCleared)
     EXPECT_EQ(line().entryOps(), (Ops{three[0], kFrac})) << "no set in use: nothing";
 }
 
+// A key's ops act as their keys would on the MathPrint line: a ")" or "," closing nothing of
+// the key's own goes past the template the cursor stands in, as typed, and a Classic line
+// takes the same key whole.
+TEST_F(UserKeys, AKeysClosingBracketActsAsItsKeyInATemplate)
+{
+    KeySets::userKeySetAdd(calc, "Mine");
+    calc.userKeySetName = "Mine";
+    KeySets::setUserKeyOps(calc, 0, ops("7)"));
+    KeySets::setUserKeyOps(calc, 1, ops("8,2)+1"));
+    UserKeysView row(calc, shell);
+    row.resize(390, 40);
+    const struct {
+        const char* typed;
+        int key;
+        const char* answer;
+    } cases[] = {{"√(9+", 0, "4"}, {"logBASE(", 1, "4"}};
+    for (const bool mathPrint : {true, false}) {
+        calc.locked()->mathPrint = mathPrint;
+        for (const auto& c : cases) {
+            line().clear();
+            typeKeys(c.typed);
+            row.userKey(c.key);
+            shell.keys().processKeyOp(KeyRouter::kEnter);
+            ASSERT_TRUE(shell.settle(std::chrono::seconds(30)));
+            ASSERT_FALSE(history->history().empty()) << c.typed << (mathPrint ? " on MathPrint" : " on Classic");
+            EXPECT_EQ(history->history().back().result, c.answer) << c.typed << (mathPrint ? " on MathPrint" : " on Classic");
+            history->clearAll();
+        }
+    }
+}
+
 TEST_F(UserKeys, KeysShowTheirLabelElseTheirOpsElseNothing)
 {
     calc.userKeySetName = "CompSci";

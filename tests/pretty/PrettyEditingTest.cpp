@@ -13,7 +13,8 @@ namespace {
 using test::Ops;
 using test::T;
 
-constexpr std::uint32_t kFraction = 0xEF38, kRoot = 0xBC, kPlus = 0x70, kPower = 0xF0, kXRoot = 0xF1, kLogBase = 0xEF34;
+constexpr std::uint32_t kFraction = 0xEF38, kRoot = 0xBC, kPlus = 0x70, kPower = 0xF0, kXRoot = 0xF1, kLogBase = 0xEF34,
+                        kDerivative = 0x25;
 constexpr std::uint32_t kOpen = 0x10, kClose = 0x11, kComma = 0x2B;
 
 // Left and Right stop once at each box boundary, in op order.
@@ -40,8 +41,10 @@ TEST(PrettyEditingTest, LeftAndRightSkipTheTemplateOps)
 }
 
 // DOWN out of an exponent goes on after its power, however short the exponent (never into
-// the base below it); UP out of a log's base goes before the log.
-TEST(PrettyEditingTest, DownLeavesAnExponentAfterItsPowerAndUpALoweredPartBeforeItsTemplate)
+// the base below it); UP out of a lowered part goes to the side of its template it stands
+// on: before a log from its base, before a derivative from its variable under the d, after
+// the derivative from its point at its right end.
+TEST(PrettyEditingTest, DownLeavesAnExponentAfterItsPowerAndUpALoweredPartAtItsSide)
 {
     struct Case {
         const char* name;
@@ -55,12 +58,17 @@ TEST(PrettyEditingTest, DownLeavesAnExponentAfterItsPowerAndUpALoweredPartBefore
     const Ops inNumerator = {T(kOpen, 1), 0x32, T(kPower, 2), T(kOpen, 2), 0x33, T(kClose, 2), T(kClose, 1),
                              T(kFraction, 1), T(kOpen, 1), 0x35, T(kClose, 1)};
     const Ops log = {T(kLogBase), 0x38, T(kComma), 0x32, T(kClose)};
+    // nDeriv(X²,X,3)+1.
+    const Ops derivative = {T(kDerivative), 0x58, 0x0D, T(kComma), 0x58, T(kComma), 0x33, T(kClose), kPlus, 0x31};
     const Case cases[] = {
         {"a one-digit exponent", power, 4, false, 5},
         {"its start", power, 3, false, 5},
         {"in a numerator: after the power, still in the numerator", inNumerator, 5, false, 6},
         {"a log's base up", log, 3, true, 0},
         {"a log's base end up", log, 4, true, 0},
+        {"a derivative's variable up", derivative, 5, true, 0},
+        {"a derivative's point up", derivative, 7, true, 8},
+        {"a derivative's point start up", derivative, 6, true, 8},
     };
     PrettyPrint pp;
     for (const Case& c : cases) {
