@@ -401,8 +401,13 @@ void KeyRouter::upDown(bool up)
     if (fieldScreen(s) || ((s == 10 || s == 22) && !m) || (s == 0 && !m)) {
         plain(entry);
     } else if (s == 10 || s == 20 || s == 22) {
-        // The polynomial's lines are one number each: UP and DOWN move between them.
-        post(up ? VQCursorUp : VQCursorDown);
+        // The polynomial's field is drawn as a formula: UP and DOWN move within its
+        // fraction or power first, then between the lines.
+        const int line = s == 20 && m && entry ? prettyLine(*entry, up) : -1;
+        if (line >= 0)
+            entry->cursorSetIndex(line);
+        else
+            post(up ? VQCursorUp : VQCursorDown);
     } else if (s == kProgramEditor) {
         plain(editors_.program());
     } else if (s == kYEqScreen) {

@@ -3,8 +3,10 @@
 #include "apps/LcdOverlay.h"
 
 #include "app/AppShell.h"
+#include "app/CursorBlink.h"
 #include "app/EntryEvaluator.h"
 #include "app/EntryModel.h"
+#include "app/KeyRouter.h"
 #include "app/LcdView.h"
 #include "app/NamedColors.h"
 #include "apps/MarkUpText.h"
@@ -352,22 +354,7 @@ void PolyScreen::cursorRight()
     EntryModel* entry = entryOf(calc());
     if (!entry || typed())
         return;
-    std::vector<std::uint32_t> ops;
-    const int s = state();
-    if (s == 3 && line_ < 2) {
-        // The name as typed, back as tokens.
-        for (const char32_t c : QString::fromStdString(line_ == 0 ? coefName_ : zeroName_).toStdU32String())
-            if (const std::uint32_t op = calc().opCodeForChar(c))
-                ops.push_back(op);
-    } else if (s == 0) {
-        ops = calc().parser().numToOps(model_.degree());
-    } else if (s == 1) {
-        const auto a = model_.coefficients();
-        if (line_ < static_cast<int>(a.size()))
-            ops = calc().parser().numToOps(a[static_cast<std::size_t>(line_)]);
-    } else if (s == 3) {
-        ops = calc().parser().numToOps(equation_);
-    }
+    const std::vector<std::uint32_t> ops = valueOps(line_);
     if (ops.empty())
         return;
     entry->clearUndo();
@@ -376,6 +363,30 @@ void PolyScreen::cursorRight()
     if (calc().locked()->mathPrint)
         entry->cursorSetIndex(1);
     update();
+}
+
+std::vector<std::uint32_t> PolyScreen::valueOps(int line) const
+{
+    std::vector<std::uint32_t> ops;
+    switch (state()) {
+    case 0: return calc().parser().numToOps(model_.degree());
+    case 1: {
+        const auto a = model_.coefficients();
+        if (line >= 0 && line < static_cast<int>(a.size()))
+            ops = calc().parser().numToOps(a[static_cast<std::size_t>(line)]);
+        return ops;
+    }
+    case 3:
+        if (line < 2) {
+            // The name as typed, back as tokens.
+            for (const char32_t c : QString::fromStdString(line == 0 ? coefName_ : zeroName_).toStdU32String())
+                if (const std::uint32_t op = calc().opCodeForChar(c))
+                    ops.push_back(op);
+            return ops;
+        }
+        return calc().parser().numToOps(equation_);
+    default: return ops;
+    }
 }
 
 void PolyScreen::subscribe()
@@ -425,20 +436,78 @@ void PolyScreen::keyPressEvent(QKeyEvent* event)
 
 double PolyScreen::linesTop() const { return (kBannerHeight + 4) * textScale(); }
 
+double PolyScreen::linesRoom() const { return height() - kMenuHeight * textScale() - 4 - linesTop(); }
+
 int PolyScreen::linesShown() const
 {
     const double k = textScale();
     return static_cast<int>(std::floor((height() - kMenuHeight * k - 4 - linesTop()) / (kLineHeight * k)));
 }
 
+bool PolyScreen::pretty() const { return calc().locked()->mathPrint; }
+
+int PolyScreen::firstShown() const
+{
+    if (!pretty())
+        return scroll_.follow(line_, lineCount(), linesShown());
+    layoutFields();
+    return scroll_.follow(line_, fields_.heights(), linesRoom());
+}
+
+void PolyScreen::layoutFields() const
+{
+    const EntryModel* entry = entryOf(calc());
+    const int s = state();
+    std::vector<PrettyFields::Field> fields(static_cast<std::size_t>(std::max(0, lineCount())));
+    for (int line = 0; line < lineCount(); ++line) {
+        PrettyFields::Field& field = fields[static_cast<std::size_t>(line)];
+        field.markUp = true;
+        if (s == 2) {
+            // The zeros are results, written as text.
+            field.textOnly = true;
+            field.label = label(line) + value(line);
+            continue;
+        }
+        field.label = label(line);
+        field.gap = 4;
+        field.ops = line == line_ && typed() ? entry->entryOps() : valueOps(line);
+    }
+    PrettyFields::Cursor cursor;
+    cursor.line = line_;
+    cursor.at = entry ? entry->entryCursor() : PrettyPrint::kNoCursor;
+    cursor.mode = calc().insert;
+    cursor.glyph = shell_.keys().cursorChar();
+    fields_.layout(std::move(fields), cursor, calc().baseFontSize);
+}
+
 QRect PolyScreen::cursorRect() const
 {
+    if (pretty()) {
+        const int first = firstShown();
+        const auto& lines = fields_.lines();
+        if (line_ < 0 || line_ >= static_cast<int>(lines.size()))
+            return {};
+        const double top = linesTop() + lines[static_cast<std::size_t>(line_)].top - lines[static_cast<std::size_t>(first)].top;
+        return QRectF(0, top, width(), lines[static_cast<std::size_t>(line_)].height).toAlignedRect();
+    }
     const double h = kLineHeight * textScale();
     return QRectF(0, linesTop() + (line_ - firstShown()) * h, width(), h).toAlignedRect();
 }
 
 int PolyScreen::lineAt(double y) const
 {
+    if (pretty()) {
+        // The line whose rectangle holds the tap.
+        const int first = firstShown();
+        const auto& lines = fields_.lines();
+        const double origin = linesTop() - (lines.empty() ? 0 : lines[static_cast<std::size_t>(first)].top);
+        for (int line = 0; line < static_cast<int>(lines.size()); ++line) {
+            const double top = origin + lines[static_cast<std::size_t>(line)].top;
+            if (y >= top && y < top + lines[static_cast<std::size_t>(line)].height)
+                return line;
+        }
+        return lineCount() - 1;
+    }
     const double k = textScale();
     const int line = firstShown() + static_cast<int>(std::floor((y - kBannerHeight * k) / (kLineHeight * k)));
     // A tap below the last line takes the last line.
@@ -447,9 +516,25 @@ int PolyScreen::lineAt(double y) const
 
 void PolyScreen::mousePressEvent(QMouseEvent* event)
 {
+    const QPointF at = event->position();
+    if (pretty() && typed()) {
+        // A tap on the formula being typed puts the cursor there.
+        const int line = lineAt(at.y());
+        if (line == line_) {
+            const auto& lines = fields_.lines();
+            const double top = linesTop() + lines[static_cast<std::size_t>(line)].top - lines[static_cast<std::size_t>(firstShown())].top;
+            const int position = fields_.tap(line, at - QPointF(0, top));
+            if (position >= 0) {
+                entryOf(calc())->cursorSetIndex(position);
+                shell_.blink().resetBlink();
+                update();
+                return;
+            }
+        }
+    }
     if (getEntry() < 0)
         return;
-    line_ = std::max(0, lineAt(event->position().y()));
+    line_ = std::max(0, lineAt(at.y()));
     clearEntry();
     update();
 }
@@ -475,7 +560,22 @@ void PolyScreen::paintLines(QPainter& painter)
     const double bannerBaseline = (bannerHeight + QFontMetricsF(bannerFont).ascent() - QFontMetricsF(bannerFont).descent()) / 2;
     drawMarkUp(painter, equation(), titleEnd, bannerBaseline, size);
     // The current line in view: the lines scroll under the banner.
-    const int lines = lineCount(), shown = linesShown();
+    const int lines = lineCount();
+    if (pretty()) {
+        const int first = firstShown();
+        const double bottom = linesTop() + linesRoom();
+        const auto& laid = fields_.lines();
+        const double origin = linesTop() - (laid.empty() ? 0 : laid[static_cast<std::size_t>(first)].top);
+        for (int line = first; line < lines; ++line) {
+            const PrettyFields::Line& l = laid[static_cast<std::size_t>(line)];
+            // The first line shows from its top even when it is taller than the room.
+            if (line > first && origin + l.top + l.height > bottom + 1e-6)
+                break;
+            fields_.draw(painter, line, QPointF(0, origin + l.top), QRectF(rect()));
+        }
+        return;
+    }
+    const int shown = linesShown();
     const int first = firstShown();
     for (int line = first; line < lines && line < first + shown; ++line) {
         const double top = linesTop() + (line - first) * lineHeight;

@@ -3,6 +3,7 @@
 #include "app/LineScroll.h"
 #include "app/ScreenController.h"
 #include "apps/PolyModel.h"
+#include "apps/PrettyFields.h"
 
 #include <QString>
 
@@ -80,8 +81,15 @@ private:
     // The lines' first top and how many show whole above the menu.
     double linesTop() const;
     int linesShown() const;
+    bool pretty() const;
+    // The MathPrint lines laid out in fields_, each as tall as its formula.
+    void layoutFields() const;
+    // The room for the lines above the menu.
+    double linesRoom() const;
     // The first line shown, scrolled so that the current line shows.
-    int firstShown() const { return scroll_.follow(line_, lineCount(), linesShown()); }
+    int firstShown() const;
+    // A line's field value as the entry line takes it (RIGHT) and MathPrint draws it.
+    std::vector<std::uint32_t> valueOps(int line) const;
     // The list picked for LOAD, on the entry line when the screen has the focus again.
     void finishLoad();
 
@@ -92,6 +100,7 @@ private:
     SegmentedControl* menu_;
     int line_ = 0;
     mutable LineScroll scroll_;
+    mutable PrettyFields fields_;
     std::string coefName_ = PolyModel::kCoefficients;
     std::string zeroName_ = PolyModel::kZeros;
     double equation_ = 1;

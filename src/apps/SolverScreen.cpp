@@ -3,16 +3,20 @@
 #include "apps/LcdOverlay.h"
 
 #include "app/AppShell.h"
+#include "app/CursorBlink.h"
 #include "app/EntryEvaluator.h"
 #include "app/EntryModel.h"
+#include "app/KeyRouter.h"
 #include "app/LcdView.h"
 #include "app/NamedColors.h"
 #include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/NotificationNames.h"
 #include "core/VQColor.h"
+#include "eval/Parser.h"
 #include "eval/GraphSampler.h"
 #include "pretty/FontMap.h"
+#include "pretty/PrettyDrawInfo.h"
 
 #include <QFontMetricsF>
 #include <QKeyEvent>
@@ -313,62 +317,139 @@ double SolverScreen::buttonHeight() const
     return std::clamp(std::floor(twoLines), kLeastButtonHeight * k, kButtonHeight * k);
 }
 
-int SolverScreen::linesShown() const
+bool SolverScreen::pretty() const { return calc().locked()->mathPrint; }
+
+double SolverScreen::linesTop() const { return (kBannerHeight + 4) * textScale(); }
+
+void SolverScreen::layoutFields() const
 {
-    const double k = textScale();
-    return static_cast<int>(std::floor((height() - buttonHeight() - 4 - (kBannerHeight + 4) * k) / (kLineHeight * k)));
+    const double size = calc().baseFontSize;
+    const PrettyDrawInfo& info = PrettyDrawInfo::PrettyDrawInfoSize(size);
+    const EntryModel* entry = entryOf(calc());
+    std::vector<PrettyFields::Field> fields(static_cast<std::size_t>(lineCount()));
+    for (int line = 0; line < lineCount(); ++line) {
+        PrettyFields::Field& field = fields[static_cast<std::size_t>(line)];
+        field.label = label(line);
+        // Room left of a variable for the solved line's mark.
+        field.indent = line == 0 ? 4 : info.superCapHeight() + 4;
+        if (line == line_ && typed())
+            field.ops = entry->entryOps();
+        else if (line == 0)
+            field.ops = calc().locked()->solverEq;
+        else
+            field.ops = calc().parser().numToOps(model_.value(model_.slotOf(line)));
+    }
+    PrettyFields::Cursor cursor;
+    cursor.line = line_;
+    cursor.at = entry ? entry->entryCursor() : PrettyPrint::kNoCursor;
+    cursor.mode = calc().insert;
+    cursor.glyph = shell_.keys().cursorChar();
+    fields_.layout(std::move(fields), cursor, size);
 }
 
-int SolverScreen::leftRtRow() const
+SolverScreen::Rows SolverScreen::rows() const
 {
-    if (resultLine_ < 0)
-        return -1;
-    return lineCount() - resultLine_ + 1 <= linesShown() ? lineCount() : resultLine_ + 1;
-}
-
-int SolverScreen::rowOf(int line) const
-{
-    const int leftRt = leftRtRow();
-    return leftRt >= 0 && line >= leftRt ? line + 1 : line;
-}
-
-int SolverScreen::lineAtRow(int row) const
-{
-    const int leftRt = leftRtRow();
-    if (leftRt < 0 || row < leftRt)
-        return row;
-    return row == leftRt ? -1 : row - 1;
-}
-
-int SolverScreen::firstShown() const
-{
-    const int shown = linesShown(), current = rowOf(line_);
-    int first = scroll_.follow(current, rowCount(), shown);
+    Rows r;
+    r.room = height() - buttonHeight() - 4 - linesTop();
+    double leftRt = kLineHeight * textScale();
+    if (pretty()) {
+        layoutFields();
+        r.heights = fields_.heights();
+        const PrettyDrawInfo& info = PrettyDrawInfo::PrettyDrawInfoSize(calc().baseFontSize);
+        leftRt = info.ascent() - info.descent();
+    } else {
+        r.heights.assign(static_cast<std::size_t>(lineCount()), kLineHeight * textScale());
+    }
+    if (resultLine_ >= 0) {
+        double below = leftRt;
+        for (int line = resultLine_; line < lineCount(); ++line)
+            below += r.heights[static_cast<std::size_t>(line)];
+        r.leftRt = below <= r.room + 1e-6 ? lineCount() : resultLine_ + 1;
+        r.heights.insert(r.heights.begin() + std::min(r.leftRt, lineCount()), leftRt);
+    }
+    const int current = rowOf(r, line_);
+    r.first = scroll_.follow(current, r.heights, r.room);
     // The result's left-rt too, when it fits with the line in use.
-    if (const int leftRt = leftRtRow(); leftRt >= first + shown && leftRt - current < shown)
-        first = scroll_.follow(leftRt, rowCount(), shown);
-    return first;
+    if (r.leftRt >= r.first + LineScroll::fitting(r.heights, r.first, r.room)) {
+        double span = 0;
+        for (int row = current; row <= r.leftRt; ++row)
+            span += r.heights[static_cast<std::size_t>(row)];
+        if (span <= r.room + 1e-6)
+            r.first = scroll_.follow(r.leftRt, r.heights, r.room);
+    }
+    return r;
+}
+
+int SolverScreen::rowOf(const Rows& rows, int line) const
+{
+    return rows.leftRt >= 0 && line >= rows.leftRt ? line + 1 : line;
+}
+
+int SolverScreen::lineAtRow(const Rows& rows, int row) const
+{
+    if (rows.leftRt < 0 || row < rows.leftRt)
+        return row;
+    return row == rows.leftRt ? -1 : row - 1;
+}
+
+double SolverScreen::rowTop(const Rows& rows, int row) const
+{
+    double top = linesTop();
+    for (int r = rows.first; r < row && r < static_cast<int>(rows.heights.size()); ++r)
+        top += rows.heights[static_cast<std::size_t>(r)];
+    return top;
 }
 
 bool SolverScreen::leftRtShown() const
 {
-    const int leftRt = leftRtRow(), first = firstShown();
-    return leftRt >= first && leftRt < first + std::max(1, linesShown());
+    const Rows r = rows();
+    return r.leftRt >= r.first && r.leftRt < r.first + LineScroll::fitting(r.heights, r.first, r.room);
 }
 
 QRect SolverScreen::cursorRect() const
 {
-    const double k = textScale();
-    return QRectF(0, (kBannerHeight + 4) * k + (rowOf(line_) - firstShown()) * kLineHeight * k, width(), kLineHeight * k).toAlignedRect();
+    const Rows r = rows();
+    const int row = rowOf(r, line_);
+    const double h = row < static_cast<int>(r.heights.size()) ? r.heights[static_cast<std::size_t>(row)] : kLineHeight * textScale();
+    return QRectF(0, rowTop(r, row), width(), h).toAlignedRect();
 }
 
 void SolverScreen::mousePressEvent(QMouseEvent* event)
 {
-    const double k = textScale();
-    const int row = firstShown() + static_cast<int>(std::floor((event->position().y() - (kBannerHeight + 4) * k) / (kLineHeight * k)));
+    const Rows r = rows();
+    const QPointF at = event->position();
+    const int count = static_cast<int>(r.heights.size());
+    int row = r.first;
+    if (pretty()) {
+        // The row whose rectangle holds the tap; above the first shown, the ones scrolled
+        // out above it.
+        double top = linesTop();
+        if (at.y() < top) {
+            while (row > 0 && at.y() < top)
+                top -= r.heights[static_cast<std::size_t>(--row)];
+            if (at.y() < top)
+                row = -1;
+        } else {
+            while (row < count && at.y() >= top + r.heights[static_cast<std::size_t>(row)])
+                top += r.heights[static_cast<std::size_t>(row++)];
+        }
+        const int line = row >= 0 && row < count ? lineAtRow(r, row) : -2;
+        // A tap on the formula being typed puts the cursor there.
+        if (line == line_ && typed()) {
+            const int position = fields_.tap(line, at - QPointF(0, top));
+            if (position >= 0) {
+                entryOf(calc())->cursorSetIndex(position);
+                shell_.blink().resetBlink();
+                update();
+                return;
+            }
+        }
+    } else {
+        row += static_cast<int>(std::floor((at.y() - linesTop()) / (kLineHeight * textScale())));
+    }
     // Below the last line: the last line; on left-rt, the line above it.
-    const int line = row < 0 || row >= rowCount() ? lineCount() - 1 : lineAtRow(row);
-    selectLine(line >= 0 ? line : lineAtRow(row - 1));
+    const int line = row < 0 || row >= count ? lineCount() - 1 : lineAtRow(r, row);
+    selectLine(line >= 0 ? line : lineAtRow(r, row - 1));
 }
 
 bool SolverScreen::eventFilter(QObject* watched, QEvent* event)
@@ -387,13 +468,39 @@ void SolverScreen::paintLines(QPainter& painter)
     painter.setPen(Qt::white);
     painter.drawText(QRectF(0, 0, width(), bannerHeight), Qt::AlignCenter, QStringLiteral("EQUATION SOLVER"));
     const QColor text = namedColor("fontColor");
+    const Rows r = rows();
+    const bool mathPrint = pretty();
+    const PrettyDrawInfo& info = PrettyDrawInfo::PrettyDrawInfoSize(calc().baseFontSize);
     const double bottom = height() - buttonHeight() - 4;
-    double top = (kBannerHeight + 4) * k;
-    for (int row = firstShown(); row < rowCount() && top + lineHeight <= bottom; ++row, top += lineHeight) {
-        const double baseline = top + lineHeight - 8 * k;
-        const int line = lineAtRow(row);
+    double top = linesTop();
+    for (int row = r.first; row < static_cast<int>(r.heights.size()); ++row) {
+        const double h = r.heights[static_cast<std::size_t>(row)];
+        if (top + h > bottom + 1e-6)
+            break;
+        const int line = lineAtRow(r, row);
+        if (mathPrint) {
+            if (line < 0) {
+                painter.setFont(info.font());
+                painter.setPen(text);
+                painter.drawText(QPointF(4, top + info.ascent()), leftRtText());
+            } else {
+                fields_.draw(painter, line, QPointF(0, top), QRectF(rect()));
+                if (line == resultLine_) {
+                    // The solved line's mark, standing on the formula's baseline.
+                    const double side = info.superCapHeight() - 1;
+                    const double baseline = top + fields_.lines()[static_cast<std::size_t>(line)].baseline;
+                    painter.fillRect(QRectF(4, baseline - info.superCapHeight(), side, side), text);
+                }
+            }
+            top += h;
+            continue;
+        }
+        const double lineTop = top;
+        const double baseline = lineTop + lineHeight - 8 * k;
+        top += h;
         if (line < 0) {
             painter.setPen(text);
+            painter.setFont(font);
             painter.drawText(QPointF(14 * k, baseline), leftRtText());
             continue;
         }
@@ -401,12 +508,13 @@ void SolverScreen::paintLines(QPainter& painter)
         const double x = (line == 0 ? 4 : 14) * k;
         if (line == line_) {
             const double labelWidth = metrics.horizontalAdvance(label(line));
-            painter.fillRect(QRectF(x + labelWidth, top + 2 * k, std::max(10 * k, metrics.horizontalAdvance(shown) - labelWidth) + 4 * k,
+            painter.fillRect(QRectF(x + labelWidth, lineTop + 2 * k, std::max(10 * k, metrics.horizontalAdvance(shown) - labelWidth) + 4 * k,
                                     lineHeight - 4 * k), namedColor("yellowHilightColor"));
         }
         if (line == resultLine_)
-            painter.fillRect(QRectF(3 * k, top + lineHeight / 2 - 4 * k, 7 * k, 7 * k), text);
+            painter.fillRect(QRectF(3 * k, lineTop + lineHeight / 2 - 4 * k, 7 * k, 7 * k), text);
         painter.setPen(text);
+        painter.setFont(font);
         painter.drawText(QPointF(x, baseline), shown);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "app/LineScroll.h"
 #include "app/ScreenController.h"
+#include "apps/PrettyFields.h"
 #include "apps/SolverModel.h"
 
 class QPainter;
@@ -65,17 +66,27 @@ private:
     QString label(int line) const;
     // SOLVE's and PLOT's height: lower on a short display, so that two lines show.
     double buttonHeight() const;
-    // How many rows show whole above SOLVE and PLOT, and the first of them, scrolled so
-    // that the current line shows, and "left-rt" with it while a result shows.
-    int linesShown() const;
-    int firstShown() const;
+    bool pretty() const;
     // The rows drawn: the lines and, while a result shows, "left-rt": after the last line,
     // or right under the result's line where the lines between would push it out of view.
-    int rowCount() const { return lineCount() + (resultLine_ >= 0 ? 1 : 0); }
-    int leftRtRow() const;
-    int rowOf(int line) const;
+    // One-line rows are all as tall; MathPrint lines as tall as their formulas.
+    struct Rows {
+        std::vector<double> heights;
+        int leftRt = -1;
+        // The room between the banner and the buttons, and the first row shown in it,
+        // scrolled so that the current line shows, and "left-rt" with it while a result
+        // shows.
+        double room = 0;
+        int first = 0;
+    };
+    Rows rows() const;
+    // The MathPrint lines laid out in fields_.
+    void layoutFields() const;
+    double linesTop() const;
+    int rowOf(const Rows& rows, int line) const;
     // The line of a row; -1 for the left-rt row.
-    int lineAtRow(int row) const;
+    int lineAtRow(const Rows& rows, int row) const;
+    double rowTop(const Rows& rows, int row) const;
 
     AppShell& shell_;
     SolverModel model_;
@@ -85,6 +96,7 @@ private:
     QPushButton* plot_;
     int line_ = 0;
     mutable LineScroll scroll_;
+    mutable PrettyFields fields_;
     int resultLine_ = -1;
     int solveLine_ = -1;
     bool solving_ = false;

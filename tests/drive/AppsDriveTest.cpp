@@ -286,6 +286,55 @@ TEST_P(PolyDrive, LoadRightAndGraph)
     EXPECT_GT(changed(empty, drawn), 20);
 }
 
+// A fraction typed into a coefficient on MathPrint: n/d, 1, DOWN, 2 draw a stacked ½ (the
+// line being typed taller than the plain one, whole in view, its ink reaching far below the
+// digit's), ENTER takes the ½ the line then shows, and SOLVE with a0 = −1 gives 2. The
+// Classic style types the same value on a line of the one height.
+TEST_P(PolyDrive, AFractionTypedIntoACoefficientIsDrawnStacked)
+{
+    const std::string device = GetParam();
+    const auto plain = driveScratch("poly-plain-" + device + ".png");
+    const auto stacked = driveScratch("poly-fraction-" + device + ".png");
+    // The Classic line takes the fraction flat, its DOWN moving to the next line.
+    const auto keys = [&](const std::string& half) {
+        return "open 20\nwait idle\ntype 1\nkey ENTER\nwait idle\ndump\nshot " + plain.string() + "\n" + half + "wait idle\ndump\nshot "
+               + stacked.string() + "\nkey ENTER\nwait idle\nkey (−)\ntype 1\nkey ENTER\nwait idle\npress SOLVE\nwait idle\ndump\n";
+    };
+    const DriveRun run = driveScript(keys("type ／1\nkey DOWN\ntype 2\n"), "--device " + device);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(run.dumps.size(), 3u) << run.output;
+    ASSERT_TRUE(run.dumps[0]["typing"].is_object()) << run.dumps[0];
+    ASSERT_TRUE(run.dumps[1]["typing"].is_object()) << run.dumps[1];
+    const std::vector<int> before = run.dumps[0]["typing"]["rect"], after = run.dumps[1]["typing"]["rect"];
+    EXPECT_GT(after[3], 1.4 * before[3]) << run.dumps[1]["typing"];
+    EXPECT_EQ(run.dumps[1]["typing"]["clear"], true);
+    EXPECT_EQ(run.dumps[1]["poly"]["line"], 0);
+    // The dark ink of the value typed: rows from its top to its bottom.
+    const auto inkRows = [](const std::filesystem::path& shot, const std::vector<int>& r) {
+        const QImage image(QString::fromStdString(shot.string()));
+        int top = -1, bottom = -1;
+        for (int y = r[1]; y < r[1] + r[3] && y < image.height(); ++y)
+            for (int x = r[0] + 4; x < r[0] + r[2] && x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 60) {
+                    top = top < 0 ? y : top;
+                    bottom = y;
+                    break;
+                }
+        return top < 0 ? 0 : bottom - top + 1;
+    };
+    EXPECT_GT(inkRows(stacked, after), 1.6 * inkRows(plain, before));
+    EXPECT_GT(changed(plain, stacked), 50);
+    const json& solved = run.dumps[2]["poly"];
+    EXPECT_EQ(solved["state"], 2);
+    EXPECT_EQ(solved["lines"], json::array({"x1=2"}));
+
+    const DriveRun classic = driveScript("type Classic\nkey ENTER\nwait idle\n" + keys("type 1／2\n"), "--device " + device);
+    ASSERT_EQ(classic.exitCode, 0) << classic.output;
+    ASSERT_EQ(classic.dumps.size(), 3u) << classic.output;
+    EXPECT_EQ(classic.dumps[1]["typing"]["rect"], classic.dumps[0]["typing"]["rect"]);
+    EXPECT_EQ(classic.dumps[2]["poly"]["lines"], json::array({"x1=2"}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Drive, PolyDrive, ::testing::Values("phone", "tablet"));
 
 // A value with a syntax error typed in the solver's or the polynomial's field, then GRAPH:
