@@ -365,6 +365,11 @@ void RootController::showGraph(bool show)
         }
         const bool stepping = calc_.currentScreen() == screens::ProgramEditor && calc_.prgmManager
             && calc_.prgmManager->stepping();
+        // A full-size form screen in front (GRAPH by its chord) gives way as it does to any
+        // other screen, its field entered; the graph's Done then comes back past it.
+        for (int id : {screens::StatTests, screens::Geometry})
+            if (fullScreenVisible(id))
+                closeFormScreen(id);
         graph = showFull(screens::Graph, stepping ? screens::ProgramEditor : screens::Graph);
     } else {
         // QUIT (the router going home) leaves a full-size screen in front too: the home

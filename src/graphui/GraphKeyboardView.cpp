@@ -95,6 +95,14 @@ void GraphKeyboardView::show(bool shown)
     slide_->slide(shown);
 }
 
+void GraphKeyboardView::hideNow()
+{
+    slide_->jump(false);
+    hide();
+}
+
+bool GraphKeyboardView::isOpen() const { return slide_->in() && !isHidden(); }
+
 void GraphKeyboardView::focus(bool on)
 {
     if (on) {

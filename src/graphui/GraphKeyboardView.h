@@ -27,6 +27,10 @@ public:
 
     // Slides the sheet in or out; the view hides once the sheet is out.
     void show(bool shown);
+    // Out and hidden at once (the screen under it is going).
+    void hideNow();
+    // In, or on its way in.
+    bool isOpen() const;
     void focus(bool on);
     void updateDisplay();
     void updateFields();

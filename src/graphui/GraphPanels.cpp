@@ -136,6 +136,7 @@ void GraphPanels::doCalculation()
     }
     varIndependent = calc_.pTrackPoint.t;
     updateCalculation();
+    setOtherLineAside();
     if (calc_.entryManager)
         calc_.entryManager->clear();
     showKeyboardMode(1);
@@ -143,18 +144,43 @@ void GraphPanels::doCalculation()
 
 void GraphPanels::leaveCalculation()
 {
-    if (!keyboard_ || keyboard_->isHidden() || !calc_.entryManager || calc_.entryManager->text().empty())
+    if (statInfo_ && statInfo_->shown()) {
+        graphStatInfoDone();
+        statInfo_->hideNow();
+    }
+    if (!keyboard_ || !keyboard_->isOpen())
         return;
     if (keyboardMode == InputFieldForm) {
-        calc_.entryManager->clear();
+        if (calc_.entryManager)
+            calc_.entryManager->clear();
         closeKeyboard();
     } else {
         keyboard_->gkDone();
     }
+    // Nothing of the sheet stays over the graph for its next showing.
+    keyboard_->hideNow();
+}
+
+void GraphPanels::setOtherLineAside()
+{
+    if (!host_ || !shell_ || otherLine_ || !calc_.entryManager)
+        return;
+    otherLine_ = calc_.entryManager->takeLineQuietly();
+}
+
+void GraphPanels::giveOtherLineBack()
+{
+    if (!otherLine_ || !calc_.entryManager)
+        return;
+    // What the form leaves on its line (a value that failed, told by its error) is its own.
+    calc_.entryManager->takeLineQuietly();
+    calc_.entryManager->putLineBackQuietly(std::move(otherLine_->first), otherLine_->second);
+    otherLine_.reset();
 }
 
 void GraphPanels::showKeyboardMode(int mode)
 {
+    setOtherLineAside();
     if (calc_.featureLock != 0)
         calc_.saveX(calc_.pTrackPoint.x, calc_.pTrackPoint.y);
     if (enableButtons)
@@ -499,6 +525,7 @@ void GraphPanels::closeKeyboard()
         if (hadKeys && host_)
             host_->setFocus();
     }
+    giveOtherLineBack();
     if (cursorBlink)
         cursorBlink(false);
     if (enableButtons)

@@ -6,10 +6,12 @@
 
 #include <QObject>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QWidget;
@@ -71,9 +73,9 @@ public:
 
     // The toolbar's calculate action on the selected plot.
     void doCalculation();
-    // Leaving the graph with a value half typed in a sheet enters it, as Done does, and
-    // closes the sheet; in a program's input field, whose Done runs the program's label,
-    // what was typed goes instead (never to the home line).
+    // Leaving the graph closes its sheet and panel at once: a value half typed in a form is
+    // entered, as Done does; in a program's input field, whose Done runs the program's
+    // label, what was typed goes instead (never to the home line).
     void leaveCalculation();
     void showKeyboardMode(int mode);
     void updateCalculation();
@@ -158,6 +160,10 @@ private:
     void storeIntegration(double lo, double hi, double a, double t);
     double fieldValueFor(int tag) const;
     void closeKeyboard();
+    // A form types on a line of its own: the line it finds (the home screen's, half typed)
+    // is set aside while the form is open and given back, as it was, when it closes.
+    void setOtherLineAside();
+    void giveOtherLineBack();
     // The variables panel across the graph, its bottom 44 points above the graph's.
     void placeVarsView(double height);
 
@@ -170,6 +176,7 @@ private:
     GraphVarsView* varsView_ = nullptr;
     std::unique_ptr<GraphProgramControls> programControls_;
     std::vector<VQTemplateField> fields_;
+    std::optional<std::pair<std::vector<std::uint32_t>, int>> otherLine_;
     bool tDrawCoord_ = true;
     bool tDrawDyDx_ = false;
 };

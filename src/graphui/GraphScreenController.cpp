@@ -717,7 +717,15 @@ void GraphScreenController::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (own == keyCmds_.end()) {
-        ScreenController::keyPressEvent(event);
+        // The keyboard's chords that go to another screen (Ctrl+Y Y=, Ctrl+T TABLE, Ctrl+Q
+        // QUIT) do so from the graph too; its line editing only while a sheet types on a
+        // line of its own (the home line under the graph is out of sight).
+        const bool sheet = panels_.keyboard && panels_.keyboard->isVisible();
+        if (const auto op = KeyCommands::namedOp(*event);
+            op && (KeyCommands::goesToScreen(*op) || (sheet && KeyCommands::editsLine(*op))))
+            shell_.typeComputerKey(*event);
+        else
+            ScreenController::keyPressEvent(event);
         return;
     }
     if (own->action == QStringLiteral("keyZoomMenu"))

@@ -44,6 +44,13 @@ void GraphStatInfoView::place(double top)
     update();
 }
 
+void GraphStatInfoView::hideNow()
+{
+    shown_ = false;
+    slide_->jump(false);
+    hide();
+}
+
 void GraphStatInfoView::show(bool shown)
 {
     shown_ = shown;

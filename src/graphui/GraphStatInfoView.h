@@ -21,6 +21,10 @@ public:
     GraphStatInfoView(Calculator& calc, AppShell& shell, GraphStatInfoViewDelegate& delegate, QWidget* parent = nullptr);
 
     void show(bool shown);
+    // In, or on its way in.
+    bool shown() const { return shown_ && !isHidden(); }
+    // Out and hidden at once (the screen under it is going).
+    void hideNow();
     void updateDisplay();
     QSize size() const;
     void done();

@@ -265,10 +265,21 @@ void SmallCalcView::keyPressEvent(QKeyEvent* event)
     if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
         return;
     // The keys answer to the chords the keyboard's commands do.
-    if (const KeyCommands::Command* command = KeyCommands::match(keyCmds_, *event))
-        kChar(command->input.toStdString(), modifierLetters(command->modifiers));
-    else
+    const KeyCommands::Command* command = KeyCommands::match(keyCmds_, *event);
+    if (!command) {
         QWidget::keyPressEvent(event);
+        return;
+    }
+    const std::string input = command->input.toStdString(), modifiers = modifierLetters(command->modifiers);
+    // A chord the keyboard gives another command (Ctrl+G is GRAPH there, not log) is the
+    // keyboard's: the screen under the keypad does it, or nothing, but never types a token.
+    const auto named = KeyCommands::namedOp(*event);
+    const auto own = codeForKeyName(keyName(input, modifiers));
+    if (named && (!own || static_cast<std::uint32_t>(*own) != *named)) {
+        event->ignore();
+        return;
+    }
+    kChar(input, modifiers);
 }
 
 } // namespace orvenda

@@ -240,6 +240,35 @@ bool KeyCommands::pastes(const QKeyEvent& event)
     return command && command->handler == QStringLiteral("cmdPaste:");
 }
 
+std::optional<std::uint32_t> KeyCommands::namedOp(const QKeyEvent& event)
+{
+    static const KeyCommands keyboard;
+    return keyboard.opFor(event);
+}
+
+bool KeyCommands::goesToScreen(std::uint32_t op)
+{
+    switch (op) {
+    case KeyTables::kYEq: case KeyTables::kWindow: case KeyTables::kGraph: case KeyTables::kQuit:
+    case KeyTables::kStatPlot: case KeyTables::kTblSet: case KeyTables::kFormat: case KeyTables::kTable:
+    case KeyTables::kHomeScreen:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool KeyCommands::editsLine(std::uint32_t op)
+{
+    switch (op) {
+    case KeyTables::kIns: case KeyTables::kUndo: case KeyTables::kRedo: case KeyTables::kHome: case KeyTables::kEnd:
+    case KeyTables::kFileTop: case KeyTables::kFileBottom:
+        return true;
+    default:
+        return false;
+    }
+}
+
 const KeyCommands::Command* KeyCommands::match(const std::vector<Command>& commands, const QKeyEvent& event)
 {
     const Qt::KeyboardModifiers m = event.modifiers();

@@ -64,6 +64,16 @@ public:
     static bool typesCharacter(const QKeyEvent& event);
     // The key press is the keyboard's paste chord.
     static bool pastes(const QKeyEvent& event);
+    // The op of the keyboard's named command a key press gives (GRAPH for Ctrl+G); nothing
+    // for a character or clipboard command, or none.
+    static std::optional<std::uint32_t> namedOp(const QKeyEvent& event);
+    // A named command's op that goes to another screen (GRAPH, Y=, WINDOW, TABLE, QUIT, the
+    // Home key, ...): what a screen that covers the keyboard hands to it. The keyboard's
+    // menus, overlays and tokens would open behind such a screen or type into its field.
+    static bool goesToScreen(std::uint32_t op);
+    // A named command's op that edits the line as it does on any screen (INS, UNDO, the
+    // cursor's ends).
+    static bool editsLine(std::uint32_t op);
     // The Qt key a command's input names: the special inputs, or the key of its one
     // character; 0 for anything else.
     static int keyForInput(const QString& input);

@@ -540,6 +540,32 @@ TEST_F(KeypadTest, ArrowsRepeatAndHardwareKeysMapThroughTheirCommands)
     }
 }
 
+// The keypad's letters that are the keyboard's command chords too (Ctrl+G GRAPH, Ctrl+S
+// STAT, Ctrl+C CATALOG, Ctrl+T TABLE, Ctrl+L LIST, Ctrl+Shift+G WINDOW, Ctrl+Shift+T
+// TBLSET) type nothing: the press goes on to the screen under the keypad. Its letters the
+// keyboard leaves free still type (EE, eˣ, cos⁻¹), and INS is the same on both.
+TEST_F(KeypadTest, TheKeyboardsCommandChordsPassOnToTheScreen)
+{
+    struct Chord {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        std::vector<int> codes;
+    } chords[] = {
+        {Qt::Key_G, Qt::ControlModifier, {}}, {Qt::Key_S, Qt::ControlModifier, {}}, {Qt::Key_C, Qt::ControlModifier, {}},
+        {Qt::Key_T, Qt::ControlModifier, {}}, {Qt::Key_L, Qt::ControlModifier, {}},
+        {Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier, {}}, {Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier, {}},
+        {Qt::Key_E, Qt::ControlModifier, {0x3B}}, {Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier, {0xBF}},
+        {Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier, {0xC5}}, {Qt::Key_I, Qt::ControlModifier, {1031}},
+    };
+    for (const Chord& c : chords) {
+        keys.clear();
+        QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers);
+        QCoreApplication::sendEvent(&pad, &press);
+        EXPECT_EQ(keys, c.codes) << c.key << " " << c.modifiers.toInt();
+        EXPECT_EQ(press.isAccepted(), !c.codes.empty()) << c.key << " " << c.modifiers.toInt();
+    }
+}
+
 // ---- Program controls ----
 
 class ProgramControlsTest : public ::testing::Test {
