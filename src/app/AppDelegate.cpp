@@ -9,6 +9,7 @@
 #include "eval/Parser.h"
 #include "language/ErrorNumbers.h"
 #include "platform/BoundedFile.h"
+#include "platform/OpsClipboard.h"
 #include "pretty/PrettyPrint.h"
 
 #include <QClipboard>
@@ -389,7 +390,12 @@ void AppDelegate::save(bool toClipboard)
     if (!toClipboard || !qGuiApp)
         return;
     const auto* history = dynamic_cast<const HistoryModel*>(calc_.historyManager.get());
-    if (history && !history->lastResult().empty())
+    if (!history || history->lastResult().empty())
+        return;
+    // A value goes with its tokens, so that pasted here it is the value shown.
+    if (const auto ops = history->history().back().resultOps())
+        OpsClipboard::put(history->lastResult(), *ops);
+    else
         QGuiApplication::clipboard()->setText(QString::fromStdString(history->lastResult()));
 }
 

@@ -36,6 +36,9 @@ constexpr std::uint32_t kSigFigMark = 0x5C65;
 constexpr std::uint32_t kBinary = 0xBBF8;
 constexpr std::uint32_t kHex = 0xBBF9;
 constexpr std::uint32_t kZero = 0x30;
+constexpr std::uint32_t kPi = 0xAC;
+constexpr std::uint32_t kDivide = 0x83;
+constexpr std::size_t kNoAngle = std::numeric_limits<std::size_t>::max();
 
 constexpr char32_t kOpenBox = U'␣';
 constexpr char32_t kWideSlash = U'／';
@@ -53,6 +56,17 @@ int superscriptDigit(char32_t c)
 }
 
 int subscriptDigit(char32_t c) { return c >= U'₀' && c <= U'₉' ? static_cast<int>(c - U'₀') : -1; }
+
+// What turns an angle in the unit into radians ("π/180", "π/200"), as e^( takes it in
+// every mode; nothing for radians.
+Ops toRadians(int angleFormat)
+{
+    switch (angleFormat) {
+    case 0: return {kPi, kDivide, 0x31, 0x38, 0x30};
+    case 2: return {kPi, kDivide, 0x32, 0x30, 0x30};
+    default: return {};
+    }
+}
 
 // A "-" right after one of these subtracts; anywhere else it negates what follows (a
 // pasted "{-1 -2}" or "2ᴱ-5" must stay negative numbers).
@@ -102,6 +116,7 @@ void HistoryEntry::reset()
     resultType = kValue;
     resultIsNum = false;
     operandType = 0;
+    angleFormat = -1;
 }
 
 int HistoryEntry::computeLines()
@@ -164,7 +179,7 @@ std::optional<Ops> HistoryEntry::answerAsOps(int formatting) const
             for (std::size_t k = 0; k < cells.size(); ++k) {
                 if (k > 0)
                     out.push_back(kTemplate | TC::kComma);
-                const Ops cell = numStrToPrettyOps(cells[k], formatting);
+                const Ops cell = numStrToPrettyOps(cells[k], formatting, shownAngleFormat());
                 out.insert(out.end(), cell.begin(), cell.end());
             }
             out.push_back(kTemplate | TC::kCloseBracket);
@@ -178,16 +193,18 @@ std::optional<Ops> HistoryEntry::answerAsOps(int formatting) const
         for (std::size_t k = 0; k < elements.size(); ++k) {
             if (k > 0)
                 out.push_back(formatting == 1 ? TC::kComma : kSpace);
-            const Ops element = numStrToPrettyOps(elements[k], formatting);
+            const Ops element = numStrToPrettyOps(elements[k], formatting, shownAngleFormat());
             out.insert(out.end(), element.begin(), element.end());
         }
         out.push_back(TC::kCloseBrace);
         return out;
     }
-    return numStrToPrettyOps(text, formatting);
+    return numStrToPrettyOps(text, formatting, shownAngleFormat());
 }
 
-Ops HistoryEntry::numStrToPrettyOps(std::string_view text, int formatting)
+int HistoryEntry::shownAngleFormat() const { return angleFormat >= 0 ? angleFormat : calc_->angleFormat(); }
+
+Ops HistoryEntry::numStrToPrettyOps(std::string_view text, int formatting, int angleFormat)
 {
     Ops out;
     std::uint32_t t = 1;
@@ -197,12 +214,27 @@ Ops HistoryEntry::numStrToPrettyOps(std::string_view text, int formatting)
     bool inExponent = false;
     // The template ID of an open denominator.
     std::optional<std::uint32_t> denominator;
+    // Only the ops to paste must read back as the value shown.
+    const bool pasted = formatting == 1;
+    // A negative mixed number is bracketed: "-" before it negates only its whole part.
+    bool negativeMixed = false;
+    // Where the angle of e^(θɩ) starts, while it is read (kNoAngle otherwise).
+    std::size_t angle = kNoAngle;
+    const Ops radians = pasted ? toRadians(angleFormat) : Ops();
 
-    auto put = [&](std::uint32_t op) {
-        if (denominator && !isDigitOp(op)) {
-            out.push_back((*denominator << 16) | TC::kCloseParen);
-            denominator.reset();
+    auto closeDenominator = [&] {
+        if (!denominator)
+            return;
+        out.push_back((*denominator << 16) | TC::kCloseParen);
+        denominator.reset();
+        if (negativeMixed) {
+            out.push_back(TC::kCloseParen);
+            negativeMixed = false;
         }
+    };
+    auto put = [&](std::uint32_t op) {
+        if (!isDigitOp(op))
+            closeDenominator();
         out.push_back(op);
     };
     auto digit = [&](std::uint32_t op) {
@@ -215,6 +247,10 @@ Ops HistoryEntry::numStrToPrettyOps(std::string_view text, int formatting)
         numerator.reset();
     };
     auto openExponent = [&](bool mixed) {
+        if (mixed && pasted && numerator && *numerator > 0 && out[*numerator - 1] == TC::kNegate) {
+            out.insert(out.begin() + static_cast<std::ptrdiff_t>(*numerator), TC::kOpenParen);
+            negativeMixed = true;
+        }
         if (mixed)
             other(id(TC::kMixedSeparator));
         other(id(TC::kOpenParen));
@@ -245,7 +281,10 @@ Ops HistoryEntry::numStrToPrettyOps(std::string_view text, int formatting)
                 break;
             case U'"': other(TC::kQuote); break;
             case U'\'': other(kMinuteMark); break;
-            case U')': other(id(TC::kCloseParen)); break;
+            case U')':
+                angle = kNoAngle;
+                other(id(TC::kCloseParen));
+                break;
             case U'+': other(kPlus); break;
             case U'-': other(out.empty() || !endsValue(out.back()) ? TC::kNegate : kMinus); break;
             case U'.': other(kPoint); break;
@@ -259,11 +298,15 @@ Ops HistoryEntry::numStrToPrettyOps(std::string_view text, int formatting)
                 inExponent = false;
                 denominator = t;
                 break;
-            case U'^':
+            case U'^': {
+                const bool ofE = !out.empty() && out.back() == kConstantE;
                 ++t;
                 other(id(TC::kPower));
                 other(id(TC::kOpenParen));
+                if (ofE && !radians.empty())
+                    angle = out.size();
                 break;
+            }
             case U'b':
             case U'h':
                 if (!out.empty() && out.back() == kZero)
@@ -274,15 +317,23 @@ Ops HistoryEntry::numStrToPrettyOps(std::string_view text, int formatting)
             case U'°': other(kDegree); break;
             case U'ᴱ': other(TC::kExponentMark); break;
             case U'—': other(kMinus); break;
-            case U'\u0269': other(kImaginary); break;
+            case U'\u0269':
+                if (angle != kNoAngle) {
+                    closeDenominator();
+                    out.insert(out.begin() + static_cast<std::ptrdiff_t>(angle), TC::kOpenParen);
+                    out.insert(out.end(), radians.begin(), radians.end());
+                    out.push_back(TC::kCloseParen);
+                    angle = kNoAngle;
+                }
+                other(kImaginary);
+                break;
             case U'\u0332': other(kSigFigMark); break;
             case kOpenBox: openExponent(true); break;
             default: break;
             }
         }
     }
-    if (denominator)
-        out.push_back((*denominator << 16) | TC::kCloseParen);
+    closeDenominator();
     return out;
 }
 
@@ -324,10 +375,32 @@ Ops HistoryEntry::classicResultOps() const
     bool inList = false;
     int depth = 0;
     bool separator = false;
+    // Where the digits being read start.
+    std::optional<std::size_t> digits;
+    // A negative mixed number is bracketed ("-" before it negates only its whole part); the
+    // bracket closes after its denominator.
+    bool negativeMixed = false;
+    bool mixedDenominator = false;
+    // Where the angle of e^(θɩ) starts, while it is read (kNoAngle otherwise).
+    std::size_t angle = kNoAngle;
+    const Ops radians = toRadians(shownAngleFormat());
+    auto closeMixed = [&] {
+        if (negativeMixed && mixedDenominator) {
+            out.push_back(TC::kCloseParen);
+            negativeMixed = mixedDenominator = false;
+        }
+    };
     auto add = [&](std::uint32_t op) {
+        const bool digit = isDigitOp(op) || op == kPoint;
+        if (!digit)
+            closeMixed();
         if (separator && op != TC::kCloseBracket && op != TC::kCloseBrace)
             out.push_back(TC::kComma);
         separator = false;
+        if (!digit)
+            digits.reset();
+        else if (!digits)
+            digits = out.size();
         out.push_back(op);
     };
     for (std::size_t i = 0; i < text.size();) {
@@ -355,6 +428,37 @@ Ops HistoryEntry::classicResultOps() const
             --depth;
             break;
         case U'^': add(TC::kPower); break;
+        case U'(':
+            add(TC::kOpenParen);
+            if (out.size() >= 3 && out[out.size() - 2] == TC::kPower && out[out.size() - 3] == kConstantE
+                && !radians.empty())
+                angle = out.size();
+            break;
+        case U')':
+            angle = kNoAngle;
+            add(TC::kCloseParen);
+            break;
+        case U'\u0269':
+            if (angle != kNoAngle) {
+                closeMixed();
+                out.insert(out.begin() + static_cast<std::ptrdiff_t>(angle), TC::kOpenParen);
+                out.insert(out.end(), radians.begin(), radians.end());
+                out.push_back(TC::kCloseParen);
+                angle = kNoAngle;
+            }
+            add(kImaginary);
+            break;
+        case kOpenBox:
+            if (digits && *digits > 0 && out[*digits - 1] == TC::kNegate) {
+                out.insert(out.begin() + static_cast<std::ptrdiff_t>(*digits), TC::kOpenParen);
+                negativeMixed = true;
+            }
+            add(calc_->opCodeForChar(c));
+            break;
+        case kWideSlash:
+            add(calc_->opCodeForChar(c));
+            mixedDenominator = negativeMixed;
+            break;
         case U'e': add(kConstantE); break;
         case U'{':
             add(TC::kOpenBrace);
@@ -370,6 +474,8 @@ Ops HistoryEntry::classicResultOps() const
             break;
         }
     }
+    if (negativeMixed)
+        out.push_back(TC::kCloseParen);
     return out;
 }
 
@@ -419,6 +525,9 @@ nlohmann::json HistoryEntry::encode() const
     };
     if (answerOps)
         out["ro"] = *answerOps;
+    // Only a polar angle needs its unit: the item pastes back in any mode as it was shown.
+    if (angleFormat >= 0 && result.find("e^(") != std::string::npos)
+        out["au"] = angleFormat;
     return out;
 }
 
@@ -447,6 +556,9 @@ HistoryEntry HistoryEntry::decode(const Calculator& calc, const nlohmann::json& 
     count("ht", item.height, 0);
     count("rt", item.resultType, std::numeric_limits<int>::min());
     count("oType", item.operandType, std::numeric_limits<int>::min());
+    if (const nlohmann::json* value = find("au"))
+        if (auto unit = ArchiveValues::integer(*value, 0, 2))
+            item.angleFormat = static_cast<int>(*unit);
     if (const nlohmann::json* value = find("rn"); value && value->is_boolean())
         item.resultIsNum = value->get<bool>();
     if (const nlohmann::json* value = find("psz"))

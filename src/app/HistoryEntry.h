@@ -57,6 +57,9 @@ public:
     Size prettySize;
     Size pAnswerSize;
     int operandType = 0;
+    // The angle unit the result's polar angles are shown in (the mode's angleFormat when it
+    // was made); -1 when not known, when the mode at hand is taken.
+    int angleFormat = -1;
 
     // Back to a blank item, for reuse.
     void reset();
@@ -70,12 +73,15 @@ public:
     // Measures the item (in MathPrint also lays out its input and answer) and returns
     // numLines.
     int computeLines();
-    // The result as two-dimensional ops; nothing unless resultIsNum. Formatting 1 drops
-    // the separators between digits and list elements join with ",".
+    // The result as two-dimensional ops; nothing unless resultIsNum. Formatting 1 (the ops
+    // to paste) drops the separators between digits, joins list elements with "," and keeps
+    // the value shown (see numStrToPrettyOps).
     std::optional<Ops> answerAsOps(int formatting) const;
     // One number's text as two-dimensional ops: fractions, powers, mixed numbers and
-    // exponents become templates.
-    static Ops numStrToPrettyOps(std::string_view text, int formatting);
+    // exponents become templates. With formatting 1 the ops evaluate to the number shown:
+    // a negative mixed number is negated whole, and a polar angle shown in degrees (angle
+    // format 0) or gradians (2) is turned into radians, whatever the mode.
+    static Ops numStrToPrettyOps(std::string_view text, int formatting, int angleFormat = 1);
     // The result as ops to paste: two-dimensional in MathPrint, else one-line.
     std::optional<Ops> resultOps() const;
     // The result text with display-only characters made plain: sub- and superscript digits
@@ -99,6 +105,8 @@ public:
 private:
     // The one-line conversion of result84.
     Ops classicResultOps() const;
+    // The unit the polar angles of the result are in.
+    int shownAngleFormat() const;
 
     const Calculator* calc_;
 };

@@ -34,6 +34,7 @@ void HistoryModel::addEntry(const Ops& ops, const std::string& text, int type, O
     item.entry = ops;
     item.result = text == "INF" ? "Overflow" : text;
     item.operandType = record.kind;
+    item.angleFormat = calc_.angleFormat();
     if (text == "INF" || text == "NAN") {
         item.resultType = HistoryEntry::kUndefined;
         record.kind = KindError;

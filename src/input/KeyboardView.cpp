@@ -16,11 +16,12 @@
 #include "input/KeyLegendView.h"
 #include "input/KeyTables.h"
 #include "input/KeyboardViewDelegate.h"
-#include "language/EntryText.h"
 #include "language/Vocabulary.h"
+#include "platform/OpsClipboard.h"
+#include "pretty/PrettyPrint.h"
+#include "pretty/TokenClass.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -798,7 +799,7 @@ void KeyboardView::copy()
     const auto* entry = dynamic_cast<const EntryModel*>(calc_.entryManager.get());
     if (!entry || entry->entryOps().empty())
         return;
-    QGuiApplication::clipboard()->setText(QString::fromStdString(calc_.stringFromOps(entry->entryOps())));
+    OpsClipboard::put(calc_.stringFromOps(entry->entryOps()), entry->entryOps());
 }
 
 void KeyboardView::cut()
@@ -814,11 +815,18 @@ void KeyboardView::cut()
 
 void KeyboardView::paste()
 {
-    std::string bad;
-    const auto ops = EntryText().toOps(QGuiApplication::clipboard()->text().trimmed().toStdString(), bad);
+    auto ops = OpsClipboard::line();
     // Text that is not a calculator line is not pasted; the line stays as it was.
     if (!ops || ops->empty())
         return;
+    // A line copied from the two-dimensional display comes to the one-line display as its
+    // text would: without its layout's own ops and template IDs.
+    if (!calc_.locked()->mathPrint) {
+        *ops = PrettyPrint::cleanOps(*ops);
+        for (std::uint32_t& op : *ops)
+            if (TokenClass::templateId(op) != 0)
+                op &= 0xFFFF;
+    }
     keys_.paste(*ops);
     displayChanged();
     redraw();

@@ -6,6 +6,7 @@
 #include "core/services/CSVLoader.h"
 #include "core/services/TIFileIO.h"
 #include "platform/AtomicFile.h"
+#include "platform/OpsClipboard.h"
 #include "eval/ProgramQueue.h"
 #include "programs/TIFileSupport.h"
 
@@ -491,6 +492,15 @@ TEST(AppDelegate, LeavingPutsTheLastResultOnTheClipboard)
     launch.history().addEntry({0x31}, "0.25", 0, record);
     launch.delegate.applicationWillResignActive();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "0.25");
+    // With the value's tokens, so that pasted back here it is the value shown.
+    launch.calc.locked()->mathPrint = false;
+    record = operandOf(KindReal);
+    launch.history().addEntry({0x31}, "-2¹/₂", 0, record);
+    launch.delegate.applicationWillResignActive();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "-2¹/₂");
+    auto ops = OpsClipboard::line();
+    ASSERT_TRUE(ops);
+    EXPECT_EQ(launch.calc.parser().eval(*ops, false).re(), -2.5);
 }
 
 TEST(AppDelegate, EveryFileHandedOverGivesOneReport)

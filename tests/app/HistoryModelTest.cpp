@@ -225,5 +225,26 @@ TEST_F(History, AProgramsScreenIsTextWhateverItsLastValue)
     EXPECT_EQ(back.result, screen);
 }
 
+// A polar answer keeps the angle unit it was shown in, across launches too; other answers
+// store none.
+TEST_F(History, APolarAnswerKeepsItsAngleUnit)
+{
+    calc.setAngleFormat(0);
+    Operand record = operandOf(KindComplex);
+    history->addEntry({0x31}, "2e^(45ɩ̇)", HistoryEntry::kValue, record);
+    record = operandOf(KindReal);
+    history->addEntry({0x31}, "5", HistoryEntry::kValue, record);
+    const HistoryEntry& polar = history->history()[0];
+    EXPECT_EQ(polar.angleFormat, 0);
+    calc.setAngleFormat(1);
+    EXPECT_EQ(HistoryEntry::decode(calc, polar.encode()).angleFormat, 0);
+    EXPECT_FALSE(history->history()[1].encode().contains("au"));
+    nlohmann::json archive = polar.encode();
+    for (const nlohmann::json& bad : {nlohmann::json(3), nlohmann::json(-1), nlohmann::json("0")}) {
+        archive["au"] = bad;
+        EXPECT_EQ(HistoryEntry::decode(calc, archive).angleFormat, -1) << bad;
+    }
+}
+
 } // namespace
 } // namespace orvenda::test
