@@ -342,23 +342,44 @@ void PrettyLayout::measureFraction(int n, Role role, int num, int den, double le
     extend(G, B);
 }
 
-// The superscript's baseline sits just above the top of the base's ink.
+bool PrettyLayout::bracketsBase(int n) const
+{
+    const PrettyNode& N = node(n);
+    if (N.kind != Kind::Script || N.token == TC::kExpE || N.token == TC::kExpTen)
+        return false;
+    // The parser takes a power's closed exponent, a postfix and e^( whole before what
+    // follows them: 2^(3)² is (2³)², never 2^(3²).
+    return node(tree_->child(n, 0)).kind == Kind::Script;
+}
+
+// The superscript's baseline sits just above the top of the base's ink. A bracketed base
+// is drawn as a typed bracket pair around it would be.
 void PrettyLayout::measureScript(int n, Role role)
 {
     Geom& G = g(n);
     const int base = tree_->child(n, 0);
     const int sup = tree_->child(n, 1);
+    const bool single = node(base).kind != Kind::Row;
+    const bool bracketed = bracketsBase(n);
     measure(base, role);
-    double x = 0;
-    if (node(base).kind != Kind::Row && reservesAt(base, node(base).begin))
+    double x = bracketed ? advance(role, bracketGlyph('(')) : 0;
+    if (single && reservesAt(base, node(base).begin))
         x += cell(role);
     g(base).x = x;
     x += g(base).w;
-    if (node(base).kind != Kind::Row && reservesAt(base, node(base).end))
+    if (bracketed) {
+        const PrettyMetrics::Font F = font(role);
+        G.p1 = x;
+        G.p2 = std::max(F.ascent, g(base).a);
+        G.p3 = std::max(F.descent, g(base).d);
+        G.a = G.p2, G.d = G.p3, G.ink = F.capHeight;
+        x += advance(role, bracketGlyph(')'));
+    }
+    if (single && reservesAt(base, node(base).end))
         x += cell(role);
     measure(sup, PrettyMetrics::Superscript);
     g(sup).x = x;
-    g(sup).y = -(g(base).ink + scriptGap_);
+    g(sup).y = -(std::max(G.ink, g(base).ink) + scriptGap_);
     G.w = x + g(sup).w;
     extend(G, g(base));
     extend(G, g(sup));
@@ -676,12 +697,23 @@ void PrettyLayout::place(int n, double x, double y, bool decorative)
         child(whole);
         return placeFraction(n, tree_->child(n, 1), tree_->child(n, 2), x, y, decorative);
     }
-    case Kind::Script:
+    case Kind::Script: {
+        const int base = tree_->child(n, 0);
         if (!(N.token == TC::kExpE || N.token == TC::kExpTen))
-            seqStops(tree_->child(n, 0));
-        child(tree_->child(n, 0));
+            seqStops(base);
+        if (bracketsBase(n)) {
+            const QRectF tall(x, y - G.p2, 0, G.p2 + G.p3);
+            const double close = advance(role, bracketGlyph(')'));
+            bracket(role, tall.adjusted(0, 0, advance(role, bracketGlyph('(')), 0), bracketGlyph('('), -1, decorative);
+            bracket(role, tall.adjusted(G.p1, 0, G.p1 + close, 0), bracketGlyph(')'), -1, decorative);
+            // The cursor before the exponent or on the postfix stands after the bracket.
+            if (!decorative)
+                setStop(node(base).end, base, x + G.p1 + close, y, role);
+        }
+        child(base);
         child(tree_->child(n, 1));
         return;
+    }
     case Kind::Radical:
         return placeRadical(n, x, y, decorative);
     case Kind::AbsoluteValue: {

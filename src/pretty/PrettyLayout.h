@@ -125,6 +125,9 @@ private:
     void measureBrackets(int n, Role role);
     void measureFraction(int n, Role role, int num, int den, double left);
     void measureScript(int n, Role role);
+    // Whether a power or postfix draws its base in brackets: the base is raised itself, so
+    // (2³)² reads as the (2^3)^2 it computes where 2³² would read as 2^(3^2).
+    bool bracketsBase(int n) const;
     void measureRadical(int n, Role role);
     void measureLog(int n, Role role);
     void measureBig(int n, Role role);

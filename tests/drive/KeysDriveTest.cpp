@@ -487,3 +487,28 @@ TEST(KeysDrive, TemplatesTakeTheComputersKeysAsTheClassicHomeDoes)
         EXPECT_EQ(run.dumps[i]["ans"], row.answer) << where << run.dumps[i]["entry"];
     }
 }
+
+// A power typed after a power on the MathPrint home (2, ^, 3, RIGHT, ^, 2) is drawn with its
+// base in brackets, as the (2³)² typed with its own brackets is drawn, not as the 2^(3^2)
+// typed within the exponent; ENTER gives 64 as 2^3^2 does on the Classic home.
+TEST(KeysDrive, APowerOfAPowerIsDrawnAsWhatItComputes)
+{
+    const fs::path keyed = orvenda::test::driveScratch("power-keyed.png");
+    const fs::path typed = orvenda::test::driveScratch("power-typed.png");
+    const fs::path nested = orvenda::test::driveScratch("power-nested.png");
+    const std::string power = "key 2\nkey ^\nkey 3\nkey RIGHT\nkey ^\nkey 2\n";
+    const DriveRun run = driveScript("wait idle\n" + power + "wait idle\ndump\nshot " + keyed.string()
+                                     + "\nkey CLEAR\nkey (\nkey 2\nkey ^\nkey 3\nkey RIGHT\nkey )\nkey ^\nkey 2\n"
+                                       "wait idle\nshot " + typed.string()
+                                     + "\nkey CLEAR\nkey 2\nkey ^\nkey 3\nkey ^\nkey 2\nwait idle\nshot " + nested.string()
+                                     + "\nkey CLEAR\n" + power + "key ENTER\nwait idle\ndump\n"
+                                       "type Classic\nkey ENTER\nwait idle\nkey CLEAR\ntype 2^3^2\nkey ENTER\nwait idle\ndump\n");
+    ASSERT_TRUE(endedWithDumps(run, 3));
+    EXPECT_TRUE(run.dumps[0]["mathPrint"].get<bool>());
+    EXPECT_EQ(changed(keyed, typed), 0);
+    EXPECT_GT(changed(keyed, nested), 0);
+    EXPECT_EQ(run.dumps[1]["error"], 0);
+    EXPECT_EQ(run.dumps[1]["ans"], "64");
+    EXPECT_FALSE(run.dumps[2]["mathPrint"].get<bool>());
+    EXPECT_EQ(run.dumps[2]["ans"], "64");
+}

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+#include <vector>
+
 namespace orvenda {
 namespace {
 
@@ -98,6 +101,60 @@ TEST_F(PrettyLayoutTest, TappingTheCentreOfAnOpFindsIt)
             EXPECT_LT(pp.tapAtPoint(QPointF(-50, 0)), 0);
             EXPECT_LT(pp.tapAtPoint(QPointF(0, pp.depth() + 50)), 0);
         }
+    }
+}
+
+// A power or postfix whose base is raised itself draws that base in brackets, as a typed
+// bracket pair is drawn: the parser takes the base first ((2^3)^2 and 2^(3)² are 64, drawn
+// (2³)²), where the stacked 2³² would read as 2^(3^2). The cursor walks it in drawn order:
+// the base's stops inside the brackets, the outer ^ past ")".
+TEST_F(PrettyLayoutTest, ARaisedBaseThatIsRaisedIsDrawnInBrackets)
+{
+    auto brackets = [&](std::string_view glyph) {
+        std::vector<QRectF> found;
+        for (const PrettyLayout::Item& item : pp.layout().items())
+            if (item.kind == PrettyLayout::Item::Kind::Bracket && item.text == glyph)
+                found.push_back(item.rect);
+        return found;
+    };
+    const Ops powers = {0x32, T(0xF0), T(0x10), 0x33, T(0x11), T(0xF0, 2), T(0x10, 2), 0x32, T(0x11, 2)};
+    const Ops typed = {0x10, 0x32, T(0xF0), T(0x10), 0x33, T(0x11), 0x11, T(0xF0, 2), T(0x10, 2), 0x32, T(0x11, 2)};
+    const struct {
+        const char* name;
+        Ops ops;
+        std::size_t pairs;
+    } cases[] = {
+        {"2^3^2", powers, 1},
+        {"2^3^2^2",
+         {0x32, T(0xF0), T(0x10), 0x33, T(0x11), T(0xF0, 2), T(0x10, 2), 0x32, T(0x11, 2), T(0xF0, 3), T(0x10, 3), 0x32,
+          T(0x11, 3)},
+         2},
+        {"2^3²", {0x32, T(0xF0), T(0x10), 0x33, T(0x11), 0x0D}, 1},
+        {"2²³", {0x32, 0x0D, 0x0F}, 1},
+        {"e^(1)^2", {T(0xBF), 0x31, T(0x11), T(0xF0, 2), T(0x10, 2), 0x32, T(0x11, 2)}, 1},
+        {"2^(3^2)", {0x32, T(0xF0), T(0x10), 0x33, T(0xF0, 2), T(0x10, 2), 0x32, T(0x11, 2), T(0x11)}, 0},
+        {"(2³)² typed", typed, 1},
+    };
+    for (const auto& c : cases) {
+        pp.setOps(c.ops, kNone, 0, 20);
+        EXPECT_EQ(brackets("(").size(), c.pairs) << c.name;
+        EXPECT_EQ(brackets(")").size(), c.pairs) << c.name;
+    }
+    const QRectF withTyped = pp.setOps(typed, kNone, 0, 20);
+    const PrettyLayout::Stop exponent = pp.layout().stop(9);
+    EXPECT_EQ(pp.setOps(powers, kNone, 0, 20), withTyped);
+    EXPECT_DOUBLE_EQ(pp.layout().stop(7).x, exponent.x);
+    EXPECT_DOUBLE_EQ(pp.layout().stop(7).baseline, exponent.baseline);
+
+    for (int i : {0, 1, 3, 4, 5, 7, 8, 9}) {
+        pp.setOps(powers, i, 0, 20);
+        const QRectF cell = pp.layout().cursorRect(i);
+        EXPECT_EQ(pp.tapAtPoint(cell.center()), i) << i;
+        EXPECT_GE(cell.left(), brackets("(").front().right()) << i;
+        if (i <= 4)
+            EXPECT_LE(cell.right(), brackets(")").front().left() + 0.01) << i;
+        else
+            EXPECT_GE(cell.left(), brackets(")").front().right()) << i;
     }
 }
 
