@@ -92,6 +92,12 @@ EntryEvaluator::~EntryEvaluator()
 
 void EntryEvaluator::post(std::string_view name) { calc_.notificationCenter().post(name, &calc_); }
 
+void EntryEvaluator::postEntered(bool programRecord)
+{
+    const int on = programRecord ? -1 : enteredOn_.value_or(calc_.currentScreen());
+    calc_.notificationCenter().post(VQEnter, &calc_, {{"enteredOn", on}});
+}
+
 // ---- Enter ----
 
 void EntryEvaluator::enter()
@@ -432,11 +438,15 @@ void EntryEvaluator::present(Operand record)
         ans.error = 0;
         calc_.ans.setANS(ans, calc_.locked()->numFormat);
     }
+    // A record handed over while the program goes on (the table it shows) is no value of
+    // the screen in front; nor is a run's end, which answers the line of the screen it was
+    // entered on.
+    const bool programRecord = record.flag || record.kind == KindDispTable;
     if (!record.flag && calc_.programRunning) {
         calc_.programRunning = false;
         post(VQHideProgramOutput);
     }
-    post(VQEnter);
+    postEntered(programRecord);
     if (EntryModel* entry = editors_.entry())
         entry->setFilter(EntryModel::AnyOp);
     if (record.kind == KindDispTable && view)
@@ -609,7 +619,7 @@ void EntryEvaluator::showError(const Operand& record)
             }
             entry->clear();
         }
-        post(VQEnter);
+        postEntered(true);
         if (entry)
             entry->setFilter(EntryModel::AnyOp);
     }
