@@ -438,15 +438,13 @@ void EntryEvaluator::present(Operand record)
         ans.error = 0;
         calc_.ans.setANS(ans, calc_.locked()->numFormat);
     }
-    // A record handed over while the program goes on (the table it shows) is no value of
-    // the screen in front; nor is a run's end, which answers the line of the screen it was
-    // entered on.
-    const bool programRecord = record.flag || record.kind == KindDispTable;
     if (!record.flag && calc_.programRunning) {
         calc_.programRunning = false;
         post(VQHideProgramOutput);
     }
-    postEntered(programRecord);
+    // A run's records (the table it shows, its end) answer the line of the screen it was
+    // entered on, not the screen in front.
+    postEntered(false);
     if (EntryModel* entry = editors_.entry())
         entry->setFilter(EntryModel::AnyOp);
     if (record.kind == KindDispTable && view)
