@@ -459,8 +459,19 @@ void AppDelegate::watch(QGuiApplication& app)
 {
     watcher_ = std::make_unique<FileOpenFilter>(*this);
     QObject::connect(&app, &QGuiApplication::applicationStateChanged, watcher_.get(), [this](Qt::ApplicationState state) {
+        // An alert the keys closed before the window system had made it active leaves the
+        // app inactive for a moment: the window activated next comes with the same events.
+        // Only an app still inactive once those are handled has left the foreground (and a
+        // waiting run is not stopped in between), as it is never inactive when the same keys
+        // come one after another.
         if (state == Qt::ApplicationInactive)
-            applicationWillResignActive();
+            QMetaObject::invokeMethod(
+                watcher_.get(),
+                [this] {
+                    if (QGuiApplication::applicationState() == Qt::ApplicationInactive)
+                        applicationWillResignActive();
+                },
+                Qt::QueuedConnection);
         else if (state == Qt::ApplicationHidden || state == Qt::ApplicationSuspended)
             applicationDidEnterBackground();
     });

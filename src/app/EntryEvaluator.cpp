@@ -92,6 +92,12 @@ EntryEvaluator::~EntryEvaluator()
 
 void EntryEvaluator::post(std::string_view name) { calc_.notificationCenter().post(name, &calc_); }
 
+void EntryEvaluator::postEntered(bool programRecord)
+{
+    const int on = programRecord ? -1 : enteredOn_.value_or(calc_.currentScreen());
+    calc_.notificationCenter().post(VQEnter, &calc_, {{"enteredOn", on}});
+}
+
 // ---- Enter ----
 
 void EntryEvaluator::enter()
@@ -436,7 +442,9 @@ void EntryEvaluator::present(Operand record)
         calc_.programRunning = false;
         post(VQHideProgramOutput);
     }
-    post(VQEnter);
+    // A run's records (the table it shows, its end) answer the line of the screen it was
+    // entered on, not the screen in front.
+    postEntered(false);
     if (EntryModel* entry = editors_.entry())
         entry->setFilter(EntryModel::AnyOp);
     if (record.kind == KindDispTable && view)
@@ -609,7 +617,7 @@ void EntryEvaluator::showError(const Operand& record)
             }
             entry->clear();
         }
-        post(VQEnter);
+        postEntered(true);
         if (entry)
             entry->setFilter(EntryModel::AnyOp);
     }

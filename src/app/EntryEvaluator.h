@@ -116,6 +116,9 @@ private:
     // The display form the modes choose for displayMod 0.
     int resolvedForm(const Operand& record, bool complex) const;
     void post(std::string_view name);
+    // VQEnter: a result came, with the screen whose line it answers ("enteredOn"); a program's
+    // record answers no field's line.
+    void postEntered(bool programRecord);
 
     Calculator& calc_;
     CursorBlink& blink_;

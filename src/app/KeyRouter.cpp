@@ -145,8 +145,13 @@ bool KeyRouter::processKeyOp(std::uint32_t op)
     // line whose ENTER still waits for its answer (a debugged run's answer, the run then
     // showing the graph) has been entered already.
     const int leaving = calc_.screenBeingLeft();
-    if (leaving >= 0 && evaluator_.awaitingAnswer() && evaluator_.awaitedOn() == leaving)
+    if (leaving >= 0 && evaluator_.awaitingAnswer() && evaluator_.awaitedOn() == leaving) {
+        // That line is spent: kept, it would wait for its screen as a line typed there and
+        // come back, to be entered a second time where the user no longer sees it.
+        if (EntryModel* entry = editors_.entry(); entry && !entry->entryOps().empty())
+            entry->takeLineQuietly();
         return true;
+    }
     if (leaving < 0 && holding())
         hold([this, op] { route(op); });
     else

@@ -425,24 +425,24 @@ void RootController::showSolverPlot(const nlohmann::json& window)
 
 void RootController::quitting()
 {
+    // An answer half typed to the debugger's question is not entered by the quit, which ends
+    // that run as a break, as it ends one asked on the output screen.
+    if (calc_.currentScreen() == screens::ProgramEditor && calc_.question().asks() && calc_.entryManager)
+        calc_.entryManager->clear();
     // A screen whose field is being typed in is left as QUIT leaves it: what was typed is
     // entered in its field (a formula stays with its screen), never left on the home line.
-    // So is the graph with a line typed on a sheet or the table beside it.
+    // So is the graph with a line typed on a sheet or the table beside it. This comes before
+    // the quit ends a waiting run: the run's end empties the line the field still holds.
     const int screen = calc_.currentScreen();
     const ScreenController* graph = screen == screens::Graph ? controllerOf(screen) : nullptr;
     if (calc_.leavingCommits() || screen == screens::KeySetEditor || (graph && graph->typedPlace().is_object()))
         router_->showHome();
+    router_->setCurrentScreen(screens::Home);
 }
 
 void RootController::closeEvent(QCloseEvent* event)
 {
-    // An answer half typed to the debugger's question is not entered by the quit, which ends
-    // that run as a break, as it ends one asked on the output screen.
-    if (calc_.currentScreen() == screens::ProgramEditor && calc_.question().asks()
-        && calc_.entryManager)
-        calc_.entryManager->clear();
     quitting();
-    router_->setCurrentScreen(screens::Home);
     QWidget::closeEvent(event);
 }
 

@@ -114,8 +114,10 @@ public:
     void programStopped();
     void moveActivityIndicatorToBottom(bool bottom);
     void setBackgroundColor(double r, double g, double b);
-    // The app quits (before its state is saved): the key-set editor in front is left as
-    // QUIT leaves it, its line kept in the set and MathPrint back as the user set it.
+    // The app quits (before its state is saved, and before the runs are ended): the screen
+    // in front is left as QUIT leaves it, a field's line entered in its field and the
+    // key-set editor's kept in the set with MathPrint back as the user set it; a half-typed
+    // answer is not entered.
     void quitting();
 
 protected:

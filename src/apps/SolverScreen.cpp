@@ -9,8 +9,10 @@
 #include "app/KeyRouter.h"
 #include "app/LcdView.h"
 #include "app/NamedColors.h"
+#include "app/ScreenRegistry.h"
 #include "app/YEqModel.h"
 #include "core/Calculator.h"
+#include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
 #include "core/VQColor.h"
 #include "eval/Parser.h"
@@ -265,7 +267,11 @@ void SolverScreen::subscribe()
         resultLine_ = -1;
         update();
     });
-    observe(VQEnter, [this](const Notification&) { enter(); });
+    // Only a result of the solver's own line is its value, never a run's end.
+    observe(VQEnter, [this](const Notification& note) {
+        if (note.userInfo.value("enteredOn", screens::Solver) == screens::Solver)
+            enter();
+    });
     observe(VQSolve, [this](const Notification&) { solve(); });
     observe(VQCursorUp, [this](const Notification&) { selectLine(line_ - 1); });
     observe(VQCursorDown, [this](const Notification&) { selectLine(line_ + 1); });

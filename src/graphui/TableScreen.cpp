@@ -4,9 +4,11 @@
 #include "app/EntryModel.h"
 #include "app/EntryView.h"
 #include "app/LcdView.h"
+#include "app/ScreenRegistry.h"
 #include "app/VQTableScrollView.h"
 #include "app/YEqModel.h"
 #include "core/Calculator.h"
+#include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
 #include "core/Operand.h"
 #include "core/services/YEqManager.h"
@@ -66,7 +68,12 @@ void TableScreen::subscribe()
     observe(VQCursorDown, [this](const Notification&) { cursorDown(); });
     observe(VQCursorLeft, [this](const Notification&) { cursorLeft(); });
     observe(VQCursorRight, [this](const Notification&) { cursorRight(); });
-    observe(VQEnter, [this](const Notification&) { enter(); });
+    // Only a result of the table's own line is a cell's value: a run's end (the table a
+    // program showed in front) leaves the cells as they are.
+    observe(VQEnter, [this](const Notification& note) {
+        if (note.userInfo.value("enteredOn", screens::Table) == screens::Table)
+            enter();
+    });
     observe(VQDoEnter, [this](const Notification&) { doEnter(); });
     observe(VQIns, [this](const Notification&) { insert(); });
     observe(VQDel, [this](const Notification&) { remove(); });

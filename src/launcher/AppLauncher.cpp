@@ -143,12 +143,13 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     // The colour wheel's picture is drawn once and kept with the data.
     VQColorWheel::setImageFolder(options.dataFolder + QStringLiteral("/images"));
     // Connected before the delegate's own: the quit's save comes after it, and keeps the
-    // item of a run the quit ended.
+    // item of a run the quit ended. The screen in front is left first, as the window's close
+    // leaves it: a field takes its own line before a waiting run's end could empty it.
     quitHook_ = std::make_unique<QObject>();
     QObject::connect(&app, &QCoreApplication::aboutToQuit, quitHook_.get(), [this] {
-        endRunsForQuit();
         if (root_)
             root_->quitting();
+        endRunsForQuit();
     });
     delegate_->watch(app);
     shell_ = std::make_unique<AppShell>(calc_);
