@@ -422,10 +422,12 @@ void RootController::quitting()
 {
     // A screen whose field is being typed in is left as QUIT leaves it: what was typed is
     // entered in its field (a formula stays with its screen), never left on the home line.
-    // So is the graph with a line typed on a sheet or the table beside it.
+    // So is the graph with a line typed on a sheet or the table beside it, and Y= with a
+    // sequence's initial value typed on its row.
     const int screen = calc_.currentScreen();
     const ScreenController* graph = screen == screens::Graph ? controllerOf(screen) : nullptr;
-    if (calc_.leavingCommits() || screen == screens::KeySetEditor || (graph && graph->typedPlace().is_object()))
+    if (calc_.leavingCommits() || screen == screens::KeySetEditor || screen == screens::YEq
+        || (graph && graph->typedPlace().is_object()))
         router_->showHome();
 }
 
