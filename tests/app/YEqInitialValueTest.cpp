@@ -1,6 +1,5 @@
 #include "app/YEqTestSupport.h"
 
-#include "core/MemoryArchive.h"
 #include "core/VQList.h"
 
 using namespace orvenda;
@@ -118,26 +117,4 @@ TEST(YEqInitialValues, ValuesNotTypedOnTheRowStay)
     c.calc.setCurrentScreen(kGraphScreen);
     EXPECT_EQ(first(c, kRows[0]), 7);
     EXPECT_TRUE(c.view->errors.empty());
-}
-
-// The save keeps a row's typed text until it is taken: a launch after the save takes a good
-// value quietly and keeps a failing one on its row, where leaving the editor tells it.
-TEST(YEqInitialValues, TypedTextOutlastsASaveAndALaunch)
-{
-    for (const char* typed : {"6", "2+"}) {
-        YEqCalc c;
-        typeOnRow(c, kRows[2], typed);
-        YEqCalc back;
-        ASSERT_TRUE(MemoryArchive::restore(back.calc, MemoryArchive::save(c.calc)));
-        EXPECT_EQ(back.text(kRows[2].token), typed);
-        const bool good = typed[0] == '6';
-        EXPECT_EQ(back.eq->enterTypedInitialValues(false), good) << typed;
-        EXPECT_EQ(first(back, kRows[2]), good ? 6 : 0) << typed;
-        EXPECT_EQ(back.text(kRows[2].token), typed);
-        EXPECT_TRUE(back.view->errors.empty()) << typed;
-        back.eq->enterShownValues();
-        EXPECT_EQ(back.view->errors.size(), good ? 0u : 1u) << typed;
-        // Once taken, nothing more is kept beside the values.
-        EXPECT_EQ(back.eq->encode().contains("si"), !good) << typed;
-    }
 }

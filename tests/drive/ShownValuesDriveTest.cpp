@@ -122,6 +122,32 @@ TEST(ShownValuesDrive, LeavingYEqTakesTheInitialValuesItShows)
     }
 }
 
+// The graph's trace and the table, reached straight from Y=, start each sequence at the
+// value its row shows.
+TEST(ShownValuesDrive, TheTraceAndTheTableStartAtTheValueShown)
+{
+    std::vector<std::string> scripts;
+    for (const Row& row : kRows) {
+        const std::string name = row.name.substr(0, 1);
+        // The sequence from its previous term, typed on its own row just above.
+        std::string script = kSequenceMode + "key Y=\nwait idle\n";
+        for (int k = 1; k < row.down; ++k)
+            script += "key DOWN\n";
+        script += "type " + name + "(η-1)+1\nwait idle\n" + typeOnRow(row, kValues[1]);
+        scripts.push_back(script + "key GRAPH\nwait idle\nkey 0x403\nwait idle\ndump\nkey TABLE\nwait idle\nkey RIGHT\nwait idle\ndump\n");
+    }
+    const std::vector<DriveRun> runs = driveScriptsAtOnce(scripts, "", kWatchdog);
+    for (std::size_t k = 0; k < kRows.size(); ++k) {
+        ASSERT_TRUE(endedWithDumps(runs[k], 2)) << kRows[k].name;
+        const json& trace = runs[k].dumps[0]["trace"];
+        const json lines = trace.value("lines", json::array());
+        ASSERT_EQ(lines.size(), 3u) << kRows[k].name;
+        EXPECT_EQ(lines[1], "η:0") << kRows[k].name;
+        EXPECT_EQ(lines[2], kRows[k].name.substr(0, 1) + ":7") << kRows[k].name;
+        EXPECT_EQ(runs[k].dumps[1]["table"]["shows"], "7") << kRows[k].name;
+    }
+}
+
 namespace {
 
 // How the app ends while Y= shows a typed initial value.
