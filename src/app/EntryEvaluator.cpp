@@ -144,8 +144,10 @@ void EntryEvaluator::enter()
     calc_.replay = false;
     calc_.insert = 0;
     if (entry->entryOps().empty()) {
+        // Only a home line runs its last entry again: a field's empty line has nothing to
+        // enter.
         const auto& previous = entry->prevOps();
-        if (calc_.programRunning || waiting.asks() || !previous || previous->empty())
+        if (calc_.programRunning || waiting.asks() || Calculator::fieldScreen(screen) || !previous || previous->empty())
             return;
         const Ops again = *previous;
         if ((again.front() & 0xFFFF) == kProgram) {

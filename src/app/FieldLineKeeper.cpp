@@ -4,6 +4,7 @@
 #include "app/EntryModel.h"
 #include "app/RootController.h"
 #include "app/ScreenController.h"
+#include "app/YEqModel.h"
 #include "core/ArchiveValues.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
@@ -60,6 +61,10 @@ void FieldLineKeeper::didSave()
 
 void FieldLineKeeper::resume()
 {
+    // An initial value typed on its Y= row when the state was saved is what the row shows
+    // and so what is used; one that fails waits on its row for the editor to be left.
+    if (YEqModel* equations = YEqModel::of(calc_))
+        equations->enterTypedInitialValues(false);
     auto kept = calc_.detachedArchive.find(kField);
     if (kept == calc_.detachedArchive.end())
         return;

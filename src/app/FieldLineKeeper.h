@@ -24,7 +24,8 @@ public:
     FieldLineKeeper(const FieldLineKeeper&) = delete;
     FieldLineKeeper& operator=(const FieldLineKeeper&) = delete;
 
-    // The field line the restored state kept, back on its screen (once the screens are there).
+    // The field line the restored state kept, back on its screen (once the screens are there);
+    // a sequence's initial values typed on Y= and kept, taken.
     void resume();
 
 private:

@@ -431,11 +431,13 @@ void RootController::quitting()
         calc_.entryManager->clear();
     // A screen whose field is being typed in is left as QUIT leaves it: what was typed is
     // entered in its field (a formula stays with its screen), never left on the home line.
-    // So is the graph with a line typed on a sheet or the table beside it. This comes before
-    // the quit ends a waiting run: the run's end empties the line the field still holds.
+    // So is the graph with a line typed on a sheet or the table beside it, and Y= with a
+    // sequence's initial value typed on its row. This comes before the quit ends a waiting
+    // run: the run's end empties the line the field still holds.
     const int screen = calc_.currentScreen();
     const ScreenController* graph = screen == screens::Graph ? controllerOf(screen) : nullptr;
-    if (calc_.leavingCommits() || screen == screens::KeySetEditor || (graph && graph->typedPlace().is_object()))
+    if (calc_.leavingCommits() || screen == screens::KeySetEditor || screen == screens::YEq
+        || (graph && graph->typedPlace().is_object()))
         router_->showHome();
     router_->setCurrentScreen(screens::Home);
 }

@@ -253,6 +253,9 @@ const Ops* YEqModel::readableOps(int index) const
 
 Ops* YEqModel::editableOps(int index)
 {
+    // What is typed on an initial value's row is taken once the row or the editor is left.
+    if (isSeqInitIndex(index))
+        seqInitTyped_[static_cast<std::size_t>(index - kFirstSeqInit)] = true;
     return const_cast<Ops*>(readableOps(index));
 }
 
@@ -639,6 +642,7 @@ void YEqModel::clearAllLocked()
         resetSlot(i);
     integrals_.fill(YEqIntegrate());
     seqInitializer_.fill(0);
+    seqInitTyped_.fill(false);
     seqFlags_.fill(0);
     seqInitOps_.reset();
     undo_.clear();
@@ -674,6 +678,16 @@ void YEqModel::setSeqInitOpsLocked(int seq, int numValues, double n1, double n2)
         numValues = 0;
     (*seqInitOps_)[i] = initialValueOps(calc_, numValues, n1, n2);
     seqInitializer_[i] = numValues;
+    seqInitTyped_[i] = false;
+}
+
+bool YEqModel::typedInitialValueLocked(int seq) const
+{
+    const auto i = static_cast<std::size_t>(seq);
+    if (!seqInitOps_ || !seqInitTyped_[i])
+        return false;
+    return (*seqInitOps_)[i] != initialValueOps(calc_, seqInitializer_[i], calc_.state().vars[kFirstStart[seq]].real(),
+                                    calc_.state().vars[kSecondStart[seq]].real());
 }
 
 void YEqModel::setSeqInitOpsForEq(int t, int numValues, double n1, double n2)
@@ -695,38 +709,86 @@ int YEqModel::initSeq(int t, const VQList* list)
     return 0;
 }
 
-void YEqModel::getSeqInitValue()
+bool YEqModel::getSeqInitValue()
 {
-    int seq = 0;
+    int seq = -1;
+    {
+        const Lock lock(*this);
+        if (isSeqInitIndex(currentFunction_))
+            seq = currentFunction_ - kFirstSeqInit;
+    }
+    return seq < 0 || enterInitialValue(seq, true);
+}
+
+bool YEqModel::enterTypedInitialValues(bool tell)
+{
+    bool taken = true;
+    for (int seq = 0; seq < 3; ++seq)
+        // One error at a time: the rows after a failing one are taken all the same.
+        taken = enterInitialValue(seq, tell && taken) && taken;
+    return taken;
+}
+
+bool YEqModel::enterInitialValue(int seq, bool tell)
+{
+    const auto i = static_cast<std::size_t>(seq);
     Ops ops;
     {
         const Lock lock(*this);
-        if (!isSeqInitIndex(currentFunction_) || !seqInitOps_)
-            return;
-        seq = currentFunction_ - kFirstSeqInit;
-        ops = (*seqInitOps_)[static_cast<std::size_t>(seq)];
-        if (ops.empty()) {
-            seqInitializer_[static_cast<std::size_t>(seq)] = 0;
-            return;
+        // Typed back to what its values show: nothing to take, and values a slider or a
+        // program sets later are not undone until the row is typed on again.
+        if (!typedInitialValueLocked(seq)) {
+            seqInitTyped_[i] = false;
+            return true;
         }
+        ops = (*seqInitOps_)[i];
     }
-    // An expression, evaluated as such: a paused program's frames are no business of it.
-    Parser& parser = calc_.parser();
-    VQStack rpn = parser.getRPNfor(ops);
+    int error = 0;
+    int at = -1;
     Operand value;
-    if (parser.error() == 0)
-        value = parser.evalRPN(rpn, true, false);
-    if (parser.error() != 0 || value.kind == KindError) {
+    if (!ops.empty()) {
+        // An expression, evaluated as such: a paused program's frames are no business of it.
+        Parser& parser = calc_.parser();
+        VQStack rpn = parser.getRPNfor(ops);
+        if (parser.error() != 0) {
+            error = parser.error();
+            at = parser.errorToken();
+        } else {
+            value = parser.evalRPN(rpn, true, false);
+            error = parser.error();
+        }
         parser.setError(0);
-        return;
+        if (error == 0 && value.kind == KindError)
+            error = value.error != 0 ? value.error : int{ErrDataType};
+        else if (error == 0 && (value.kind == KindComplex || value.kind == KindComplexList))
+            error = ErrNonReal;
+        else if (error == 0 && value.kind == KindRealList && (!value.list || value.list->count() > 2))
+            error = ErrDimMismatch;
+        else if (error == 0 && value.kind != KindReal && value.kind != KindRealList)
+            error = ErrDataType;
     }
-    const Lock lock(*this);
-    if (value.kind == KindReal) {
+    Guard guard(*this);
+    if (error != 0) {
+        // The row keeps what was typed, the cursor on the fault.
+        if (tell) {
+            if (currentFunction_ == kFirstSeqInit + seq && at >= 0)
+                entryCursor_ = std::clamp(at, 0, static_cast<int>((*seqInitOps_)[i].size()));
+            report(error);
+            updateScreenLocked();
+        }
+        return false;
+    }
+    if (ops.empty()) {
+        seqInitializer_[i] = 0;
+        seqInitTyped_[i] = false;
+    } else if (value.kind == KindReal) {
         setSeqInitOpsLocked(seq, 1, value.re(), 0);
-    } else if (value.kind == KindRealList && value.list && value.list->count() <= 2) {
+    } else {
         const VQList& l = *value.list;
         setSeqInitOpsLocked(seq, l.count(), l.count() > 0 ? l.realAtIndex(0) : 0, l.count() > 1 ? l.realAtIndex(1) : 0);
     }
+    updateScreenLocked();
+    return true;
 }
 
 // ---- Undo ----
@@ -1076,9 +1138,8 @@ void YEqModel::clear()
 
 void YEqModel::enter()
 {
-    if (!validateFunction(selectedEqNum()))
+    if (!validateFunction(selectedEqNum()) || !getSeqInitValue())
         return;
-    getSeqInitValue();
     updateScreen();
 }
 
@@ -1173,9 +1234,8 @@ void YEqModel::moveRow(int step)
             entryCursor_ = 0;
         }
     }
-    if (!validateFunction(selectedEqNum()))
+    if (!validateFunction(selectedEqNum()) || !getSeqInitValue())
         return;
-    getSeqInitValue();
     Guard guard(*this);
     int next = currentFunction_ + step;
     if (mode == kGraphModeSequence) {
@@ -1202,9 +1262,8 @@ void YEqModel::cursorDown()
 
 void YEqModel::setCursorOnFunction(int t, int position)
 {
-    if (!validateFunction(selectedEqNum()))
+    if (!validateFunction(selectedEqNum()) || !getSeqInitValue())
         return;
-    getSeqInitValue();
     Guard guard(*this);
     if (const int index = indexForEquation(t); index >= 0)
         currentFunction_ = index;
@@ -1610,9 +1669,21 @@ nlohmann::json YEqModel::encode() const
         un.push_back(encodeSnapshot(state));
     for (const Snapshot& state : redo_)
         re.push_back(encodeSnapshot(state));
-    return nlohmann::json{{"ec", entryCursor_}, {"cf", currentFunction_}, {"pf", std::move(pf)}, {"vi", std::move(vi)},
+    nlohmann::json archive{{"ec", entryCursor_}, {"cf", currentFunction_}, {"pf", std::move(pf)}, {"vi", std::move(vi)},
         {"pF", std::move(pF)}, {"cl", std::move(cl)}, {"pi", std::move(pi)}, {"un", std::move(un)},
         {"re", std::move(re)}, {"seq", seqInitializer_}};
+    // An initial value's row typed and not taken (it failed, or the save came first) comes
+    // back as typed.
+    nlohmann::json typed = nlohmann::json::array();
+    bool any = false;
+    for (int seq = 0; seq < 3; ++seq) {
+        const bool held = typedInitialValueLocked(seq);
+        typed.push_back(held ? opsArchive((*seqInitOps_)[static_cast<std::size_t>(seq)]) : nlohmann::json());
+        any = any || held;
+    }
+    if (any)
+        archive["si"] = std::move(typed);
+    return archive;
 }
 
 void YEqModel::decode(const nlohmann::json& archive)
@@ -1642,6 +1713,14 @@ void YEqModel::decode(const nlohmann::json& archive)
     });
     readArray(archive, "seq", 3, [this](std::size_t i, const nlohmann::json& count) {
         seqInitializer_[i] = static_cast<int>(ArchiveValues::integer(count, 0, 2).value_or(0));
+    });
+    readArray(archive, "si", 3, [this](std::size_t i, const nlohmann::json& ops) {
+        std::optional<Ops> typed = ops.is_null() ? std::nullopt : ArchiveValues::ops(ops);
+        if (!typed)
+            return;
+        buildSeqInitOps();
+        (*seqInitOps_)[i] = std::move(*typed);
+        seqInitTyped_[i] = true;
     });
     // At most the newest kMaxUndo steps of each.
     for (auto [key, steps] : {std::pair{"un", &undo_}, std::pair{"re", &redo_}}) {

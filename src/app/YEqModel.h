@@ -168,8 +168,13 @@ public:
     // count empties them.
     void setSeqInitOpsForEq(int token, int numValues, double n1, double n2);
     int initSeq(int token, const VQList* list) override;
-    // Takes the values of the initial value being edited from its tokens.
-    void getSeqInitValue();
+    // Takes the values of the initial value being edited from the tokens typed on its row;
+    // false when they fail: the error is told and the cursor stands on it.
+    bool getSeqInitValue();
+    // Takes the values of every initial value whose row holds tokens typed and not yet
+    // taken; false when one fails (told when tell is set; its row keeps what was typed).
+    bool enterTypedInitialValues(bool tell);
+    void enterShownValues() override { enterTypedInitialValues(true); }
 
     // ---- Undo ----
 
@@ -296,6 +301,9 @@ private:
     void setFunctionIndexLocked(int index, bool plotVisible);
     void setStyleColorLocked(int style, const VQColor& color, int index);
     void setSeqInitOpsLocked(int seq, int numValues, double n1, double n2);
+    // The initial value's row shows tokens typed that its values do not give.
+    bool typedInitialValueLocked(int seq) const;
+    bool enterInitialValue(int seq, bool tell);
     void saveUndoLocked();
     // Goes back to the last state of `from`, keeping the present one on `to`.
     void step(std::deque<Snapshot>& from, std::deque<Snapshot>& to);
@@ -359,6 +367,8 @@ private:
     // Built from the variables on first use.
     mutable std::optional<std::array<Ops, 3>> seqInitOps_;
     std::array<int, 3> seqInitializer_{};
+    // An initial value's row was edited since its values were last taken.
+    std::array<bool, 3> seqInitTyped_{};
     std::array<int, 3> seqFlags_{};
     std::vector<Outgoing> outbox_;
     // Made on first use, on the main thread.

@@ -38,7 +38,7 @@ static_assert(Calculator::kUnitClassCount == UnitNames::kClassCount, "one unit-c
 
 namespace {
 
-constexpr int kScreenProgramEditor = 2;
+constexpr int kScreenYEq = 1, kScreenProgramEditor = 2;
 constexpr int kScreenChemistry = 14;
 constexpr int kScreenGraph = 8, kScreenSolver = 10, kScreenPolynomial = 20;
 // Screens whose fields are typed in the entry line; leaving one enters what is typed.
@@ -575,6 +575,10 @@ void Calculator::setCurrentScreen(int n)
         typedAnswer_ = entryManager->lineOps();
         entryManager->clear();
     }
+    // The Y= rows that hold values (a sequence's initial values) are taken as they show,
+    // whichever way the editor is left.
+    if (leaving == kScreenYEq && yEqManager)
+        yEqManager->enterShownValues();
     // Only the screen the user leaves commits its line, once: a screen shown while that
     // line is entered replays no key.
     if (screenBeingLeft_ < 0 && leavingCommits()) {

@@ -55,6 +55,10 @@ public:
     // Initial values of u, v or w from a list of 1 or 2 reals (null for none): 0, or 15 for
     // a complex list, 13 for no list or another length.
     virtual int initSeq(int token, const VQList* list) = 0;
+    // The Y= editor is left: what its rows show and is not yet taken (a sequence's initial
+    // values typed) is taken now; a value that fails tells its error and stays on its row.
+    // Main thread.
+    virtual void enterShownValues() {}
     // Style word (style code, bit 0 = selected) and colour.
     virtual void setStyle(int style, const VQColor& color, int forFunction) = 0;
     virtual void setColor(const VQColor& color, int forFunction) = 0;
