@@ -481,7 +481,9 @@ void SolverScreen::paintLines(QPainter& painter)
     double top = linesTop();
     for (int row = r.first; row < static_cast<int>(r.heights.size()); ++row) {
         const double h = r.heights[static_cast<std::size_t>(row)];
-        if (top + h > bottom + 1e-6)
+        // The first row shows from its top even when it is taller than the room: a formula
+        // taller than a short window is still the line being typed.
+        if (row > r.first && top + h > bottom + 1e-6)
             break;
         const int line = lineAtRow(r, row);
         if (mathPrint) {

@@ -293,5 +293,38 @@ TEST_F(PrettyFieldScreens, ATapOnTheTypedFormulaPlacesTheCursor)
     EXPECT_EQ(screen.currentLine(), 1);
 }
 
+// In a short window (a phone turned) a formula typed into a field can grow taller than all the
+// room the lines have: the line being typed still shows, from its top, on both screens.
+TEST_F(PrettyFieldScreens, AFieldTallerThanTheRoomShowsFromItsTop)
+{
+    root->resize(844, 390);
+    QCoreApplication::processEvents();
+    const struct {
+        const char* name;
+        std::function<QWidget&()> open;
+    } doors[] = {
+        {"solver", [&]() -> QWidget& { return solver(); }},
+        {"polynomial", [&]() -> QWidget& { return linearPoly(); }},
+    };
+    for (const auto& door : doors) {
+        SCOPED_TRACE(door.name);
+        QWidget& screen = door.open();
+        auto cursorRect = [&] {
+            if (auto* s = dynamic_cast<SolverScreen*>(&screen))
+                return s->cursorRect();
+            return dynamic_cast<PolyScreen&>(screen).cursorRect();
+        };
+        // Numerators within numerators until the line reaches past the screen's bottom.
+        for (int i = 0; i < 12 && cursorRect().bottom() <= screen.height(); ++i)
+            type("／");
+        type("1");
+        const QRect line = cursorRect();
+        ASSERT_GT(line.bottom(), screen.height());
+        const Ink shown = inkIn(picture(screen, false), QRect(0, line.top(), screen.width(), 40), isText);
+        EXPECT_GT(shown.count, 10);
+        key(KeyRouter::kClear);
+    }
+}
+
 } // namespace
 } // namespace orvenda::test
