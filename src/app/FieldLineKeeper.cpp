@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace orvenda {
 
@@ -36,25 +37,35 @@ FieldLineKeeper::~FieldLineKeeper() { calc_.notificationCenter().removeObserver(
 
 void FieldLineKeeper::willSave()
 {
-    const int screen = calc_.currentScreen();
     EntryModel* entry = entryOf(calc_);
-    if (held_ || !entry || entry->entryOps().empty())
+    if (held_ || homeLineShown_ || !entry)
         return;
-    // The screen in front says whose the line is.
-    const ScreenController* controller = root_.controllerOf(screen);
-    const nlohmann::json place = controller ? controller->typedPlace() : nlohmann::json();
-    if (!place.is_object())
-        return;
-    held_ = entry->takeLineQuietly();
-    calc_.detachedArchive[kField] = {{"scrn", screen}, {"place", place}, {"ops", held_->first}, {"at", held_->second}};
+    if (!entry->entryOps().empty()) {
+        // The screen in front says whose the line is.
+        const int screen = calc_.currentScreen();
+        const ScreenController* controller = root_.controllerOf(screen);
+        const nlohmann::json place = controller ? controller->typedPlace() : nlohmann::json();
+        if (!place.is_object())
+            return;
+        held_ = entry->takeLineQuietly();
+        calc_.detachedArchive[kField] = {{"scrn", screen}, {"place", place}, {"ops", held_->first}, {"at", held_->second}};
+    }
+    // The home screen's line set aside by a form over the graph is still the home line.
+    if (entry->homeLineAside && entry->entryOps().empty() && !entry->homeLineAside->first.empty()) {
+        entry->putLineBackQuietly(entry->homeLineAside->first, entry->homeLineAside->second);
+        homeLineShown_ = true;
+    }
 }
 
 void FieldLineKeeper::didSave()
 {
     calc_.detachedArchive.erase(kField);
+    EntryModel* entry = entryOf(calc_);
+    if (std::exchange(homeLineShown_, false) && entry)
+        entry->takeLineQuietly();
     if (!held_)
         return;
-    if (EntryModel* entry = entryOf(calc_))
+    if (entry)
         entry->putLineBackQuietly(std::move(held_->first), held_->second);
     held_.reset();
 }

@@ -15,8 +15,8 @@ class RootController;
 // archived with its screen and place (ScreenController::typedPlace), and a launch that goes
 // on from that archive brings a field screen back with the line in its field. A line typed
 // in a sheet no save keeps (the graph's) is set aside too, and no launch brings it back: it
-// never becomes the home screen's. The home screen's own line is archived as it is. Main
-// thread.
+// never becomes the home screen's. The home screen's own line is archived as it is, also
+// while a form over the graph holds it aside. Main thread.
 class FieldLineKeeper {
 public:
     FieldLineKeeper(Calculator& calc, RootController& root);
@@ -35,6 +35,8 @@ private:
     Calculator& calc_;
     RootController& root_;
     std::optional<std::pair<std::vector<std::uint32_t>, int>> held_;
+    // The home line set aside by a form is on the entry line for the save.
+    bool homeLineShown_ = false;
 };
 
 } // namespace orvenda

@@ -1,6 +1,7 @@
 #include "graphui/GraphPanels.h"
 
 #include "app/AppShell.h"
+#include "app/EntryModel.h"
 #include "app/OverlayPlacement.h"
 #include "app/YEqModel.h"
 #include "core/Calculator.h"
@@ -163,19 +164,23 @@ void GraphPanels::leaveCalculation()
 
 void GraphPanels::setOtherLineAside()
 {
-    if (!host_ || !shell_ || otherLine_ || !calc_.entryManager)
+    auto* entry = dynamic_cast<EntryModel*>(calc_.entryManager.get());
+    if (!host_ || !shell_ || !entry || entry->homeLineAside)
         return;
-    otherLine_ = calc_.entryManager->takeLineQuietly();
+    // Held by the entry model, not here: a save meanwhile keeps it as the home line.
+    entry->homeLineAside = entry->takeLineQuietly();
 }
 
 void GraphPanels::giveOtherLineBack()
 {
-    if (!otherLine_ || !calc_.entryManager)
+    auto* entry = dynamic_cast<EntryModel*>(calc_.entryManager.get());
+    if (!entry || !entry->homeLineAside)
         return;
     // What the form leaves on its line (a value that failed, told by its error) is its own.
-    calc_.entryManager->takeLineQuietly();
-    calc_.entryManager->putLineBackQuietly(std::move(otherLine_->first), otherLine_->second);
-    otherLine_.reset();
+    entry->takeLineQuietly();
+    auto [ops, cursor] = std::move(*entry->homeLineAside);
+    entry->homeLineAside.reset();
+    entry->putLineBackQuietly(std::move(ops), cursor);
 }
 
 void GraphPanels::showKeyboardMode(int mode)

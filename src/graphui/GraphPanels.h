@@ -6,12 +6,10 @@
 
 #include <QObject>
 
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 class QWidget;
@@ -161,7 +159,8 @@ private:
     double fieldValueFor(int tag) const;
     void closeKeyboard();
     // A form types on a line of its own: the line it finds (the home screen's, half typed)
-    // is set aside while the form is open and given back, as it was, when it closes.
+    // is set aside in the entry model while the form is open and given back, as it was,
+    // when it closes.
     void setOtherLineAside();
     void giveOtherLineBack();
     // The variables panel across the graph, its bottom 44 points above the graph's.
@@ -176,7 +175,6 @@ private:
     GraphVarsView* varsView_ = nullptr;
     std::unique_ptr<GraphProgramControls> programControls_;
     std::vector<VQTemplateField> fields_;
-    std::optional<std::pair<std::vector<std::uint32_t>, int>> otherLine_;
     bool tDrawCoord_ = true;
     bool tDrawDyDx_ = false;
 };
