@@ -101,6 +101,14 @@ HistoryEntry::Size laidOutSize(const Calculator& calc, const Ops& ops)
     return {rect.width(), rect.height()};
 }
 
+// Brackets the angle read since `angle` and follows it with what turns its unit into radians.
+void angleInRadians(Ops& out, std::size_t angle, const Ops& radians)
+{
+    out.insert(out.begin() + static_cast<std::ptrdiff_t>(angle), TC::kOpenParen);
+    out.insert(out.end(), radians.begin(), radians.end());
+    out.push_back(TC::kCloseParen);
+}
+
 } // namespace
 
 HistoryEntry::HistoryEntry(const Calculator& calc)
@@ -320,9 +328,7 @@ Ops HistoryEntry::numStrToPrettyOps(std::string_view text, int formatting, int a
             case U'\u0269':
                 if (angle != kNoAngle) {
                     closeDenominator();
-                    out.insert(out.begin() + static_cast<std::ptrdiff_t>(angle), TC::kOpenParen);
-                    out.insert(out.end(), radians.begin(), radians.end());
-                    out.push_back(TC::kCloseParen);
+                    angleInRadians(out, angle, radians);
                     angle = kNoAngle;
                 }
                 other(kImaginary);
@@ -441,9 +447,7 @@ Ops HistoryEntry::classicResultOps() const
         case U'\u0269':
             if (angle != kNoAngle) {
                 closeMixed();
-                out.insert(out.begin() + static_cast<std::ptrdiff_t>(angle), TC::kOpenParen);
-                out.insert(out.end(), radians.begin(), radians.end());
-                out.push_back(TC::kCloseParen);
+                angleInRadians(out, angle, radians);
                 angle = kNoAngle;
             }
             add(kImaginary);
