@@ -128,7 +128,8 @@ std::vector<Example> examplesOf(const QByteArray& xml)
 }
 
 // ENTER on a line, as the home screen does it: the history item's answer text, or
-// "ERROR n".
+// "ERROR n". A run that asks (Input, Prompt) is answered 1, as often as it asks, where
+// it asks.
 std::string enter(cases::Home& home, const std::vector<std::uint32_t>& ops)
 {
     if (!home.entry->entryOps().empty())
@@ -137,7 +138,15 @@ std::string enter(cases::Home& home, const std::vector<std::uint32_t>& ops)
     home.history->clearAll();
     const std::size_t errors = home.view->errors.size();
     home.keys.processKeyOp(KeyRouter::kEnter);
-    if (!home.settle(20s)) {
+    bool answered = home.settle(20s);
+    for (int asked = 0; answered && home.calc.question().waits() && asked < 8; ++asked) {
+        home.calc.setCurrentScreen(home.calc.question().screen());
+        home.keys.processKeyOp('1');
+        home.keys.processKeyOp(KeyRouter::kEnter);
+        answered = home.settle(20s);
+    }
+    home.calc.setCurrentScreen(0);
+    if (!answered || home.calc.question().waits()) {
         home.calc.parser().programQueue().stopProgramThread();
         home.settle(5s);
         return "<no answer>";
@@ -183,49 +192,87 @@ TEST(HelpPages, EveryPageHasANameOfItsOwn)
     }
 }
 
-TEST(HelpPages, EveryExampleGivesTheAnswerItStates)
+// Where a page's examples run: typed on the classic home screen, on the MathPrint one,
+// or each as the one line of a program started from the home screen.
+enum class Way { Classic, MathPrint, Program };
+
+// Every example gives the answer its page states, and every program listing that no
+// example of its page runs runs to its end without an error, on both home screens and
+// in a program.
+TEST(HelpPages, EveryExampleAndListingRunsAsThePageSaysOnBothHomesAndInAProgram)
 {
     const EntryText typed;
-    int checked = 0;
+    const std::string wrapper = "HELPZ";
+    int checked = 0, listingsRun = 0;
     std::vector<std::string> wrong;
-    for (const char* file : {"FunctionHelp", "FunctionHelpSpanish"}) {
-        for (const Page& page : pagesOf(HelpFile::resource(file))) {
-            const auto examples = examplesOf(page.xml);
-            if (examples.empty())
-                continue;
-            // Each page starts from the factory state, as its reader's calculator might.
-            cases::Home home(false);
-            for (const Example& example : examples) {
-                std::string bad;
-                if (example.kind == Example::Program) {
-                    const auto ops = typed.toOps(example.answer.toStdString(), bad);
-                    if (!ops) {
-                        wrong.push_back(page.name.toStdString() + ": program " + example.entry.toStdString()
-                                        + " has no token for " + bad);
+    for (const Way way : {Way::Classic, Way::MathPrint, Way::Program}) {
+        const std::string where = way == Way::Classic ? "classic home" : way == Way::MathPrint ? "MathPrint home" : "program";
+        for (const char* file : {"FunctionHelp", "FunctionHelpSpanish"}) {
+            for (const Page& page : pagesOf(HelpFile::resource(file))) {
+                const auto examples = examplesOf(page.xml);
+                if (examples.empty())
+                    continue;
+                // Each page starts from the factory state, as its reader's calculator might.
+                cases::Home home(way == Way::MathPrint);
+                const auto fail = [&](const std::string& what) {
+                    wrong.push_back(std::string(file) + " " + page.name.toStdString() + " (" + where + "): " + what);
+                };
+                // In a program the line is the program's; the home line calls it.
+                const auto run = [&](const std::vector<std::uint32_t>& ops) {
+                    if (way != Way::Program)
+                        return enter(home, ops);
+                    home.programs->store(wrapper, ops);
+                    std::string bad;
+                    return enter(home, *typed.toOps("prgm" + wrapper, bad));
+                };
+                std::vector<std::string> listings;
+                std::string entered;
+                for (const Example& example : examples) {
+                    std::string bad;
+                    if (example.kind == Example::Program) {
+                        const auto ops = typed.toOps(example.answer.toStdString(), bad);
+                        if (!ops) {
+                            fail("program " + example.entry.toStdString() + " has no token for " + bad);
+                            continue;
+                        }
+                        home.programs->store(example.entry.toStdString(), *ops);
+                        listings.push_back(example.entry.toStdString());
                         continue;
                     }
-                    home.programs->store(example.entry.toStdString(), *ops);
-                    continue;
+                    // The home screen's refusal of a command that runs only in programs.
+                    if (way == Way::Program && example.answer == QLatin1String("ERROR 19"))
+                        continue;
+                    std::vector<std::uint32_t> ops;
+                    if (example.kind == Example::Symbolic) {
+                        ops = home.calc.opsFromString(example.entry.toStdString());
+                    } else if (auto t = typed.toOps(example.entry.toStdString(), bad)) {
+                        ops = *t;
+                    } else {
+                        fail("no token for " + bad);
+                        continue;
+                    }
+                    const std::string got = run(ops);
+                    ++checked;
+                    entered += home.calc.stringFromOps(ops) + "\n";
+                    if (got != example.answer.toStdString())
+                        fail(home.calc.stringFromOps(ops) + " => " + got + "   (page says " + example.answer.toStdString() + ")");
                 }
-                std::vector<std::uint32_t> ops;
-                if (example.kind == Example::Symbolic) {
-                    ops = home.calc.opsFromString(example.entry.toStdString());
-                } else if (auto t = typed.toOps(example.entry.toStdString(), bad)) {
-                    ops = *t;
-                } else {
-                    wrong.push_back(page.name.toStdString() + ": no token for " + bad);
-                    continue;
+                for (const std::string& name : listings) {
+                    std::string bad;
+                    const std::vector<std::uint32_t> call = *typed.toOps("prgm" + name, bad);
+                    if (entered.find(home.calc.stringFromOps(call)) != std::string::npos)
+                        continue;
+                    const std::string got = run(call);
+                    ++listingsRun;
+                    if (got.starts_with("ERROR") || got.starts_with("<"))
+                        fail("prgm" + name + " => " + got);
                 }
-                const std::string got = enter(home, ops);
-                ++checked;
-                if (got != example.answer.toStdString())
-                    wrong.push_back(std::string(file) + " " + page.name.toStdString() + ": "
-                                    + home.calc.stringFromOps(ops) + " => " + got + "   (page says "
-                                    + example.answer.toStdString() + ")");
             }
         }
     }
-    EXPECT_GT(checked, 0);
+    // 600 and more examples on each way; the Button( and Input listings among those run.
+    EXPECT_GT(checked, 1700);
+    EXPECT_GE(listingsRun, 6);
     std::string report;
     for (const std::string& line : wrong)
         report += line + "\n";
