@@ -3,6 +3,7 @@
 // stated answer equal to what the calculator gives for its entry.
 
 #include "Home.h"
+#include "PdfReadBack.h"
 
 #include "docs/FunctionHelpPDF.h"
 #include "docs/HelpFile.h"
@@ -400,6 +401,45 @@ TEST(HelpPages, EveryAnswerIsOneWholeRowOnScreenAndOnPaper)
     for (std::size_t i = 0; i < wrong.size() && i < 40; ++i)
         report += wrong[i] + "\n";
     EXPECT_TRUE(wrong.empty()) << wrong.size() << " answer rows are not whole:\n" << report;
+}
+
+// Every help page shared as PDF, read back: each of its sheets carries its number, a page
+// alone "-1-" too, and a border wholly on the paper (rendered at a pixel a point, the
+// line one point wide inks the outermost pixel of every edge whole; a line along the
+// paper's very edge would ink half of it).
+TEST(HelpPages, EveryHelpPdfIsNumberedAndFramedOnEveryPage)
+{
+    Calculator& calc = Calculator::calculator();
+    calc.pdfPageSize = 0;
+    FunctionHelpPDF renderer(calc);
+    int documents = 0;
+    std::vector<std::string> wrong;
+    for (const char* file : {"FunctionHelp", "FunctionHelpSpanish"}) {
+        renderer.setLanguage(QString::fromLatin1(file == std::string_view("FunctionHelp") ? "en" : "es"));
+        for (const Page& page : pagesOf(HelpFile::resource(file))) {
+            const QByteArray pdf = renderer.pdfName(page.name, QSizeF(), true, false);
+            const PdfReadBack read = readPdf(pdf);
+            ++documents;
+            const std::string name = std::string(file) + " " + page.name.toStdString();
+            if (read.pages < 1) {
+                wrong.push_back(name + ": no page");
+                continue;
+            }
+            for (int i = 0; i < read.pages; ++i)
+                if (!read.texts[std::size_t(i)].contains(QStringLiteral("-%1-").arg(i + 1)))
+                    wrong.push_back(name + ": sheet " + std::to_string(i + 1) + " carries no number");
+            for (const int depth : inkFromTheEdges(pdfPagePicture(pdf, 0), 4))
+                if (depth < 1) {
+                    wrong.push_back(name + ": the border is not wholly on the paper");
+                    break;
+                }
+        }
+    }
+    EXPECT_GT(documents, 500);
+    std::string report;
+    for (std::size_t i = 0; i < wrong.size() && i < 40; ++i)
+        report += wrong[i] + "\n";
+    EXPECT_TRUE(wrong.empty()) << wrong.size() << " faults:\n" << report;
 }
 
 // An example's entry is shown as the calculator shows the line, with the store arrow, not
