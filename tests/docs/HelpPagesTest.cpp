@@ -58,6 +58,30 @@ std::vector<Page> pagesOf(std::string_view file)
     return pages;
 }
 
+// Every page of both help files, for a renderer of the shared calculator with that paper
+// size (0 A4, 1 US Letter, 2 US Legal), set to each file's language.
+template <class Visit>
+void forEveryPage(int paper, Visit visit)
+{
+    Calculator& calc = Calculator::calculator();
+    calc.pdfPageSize = paper;
+    FunctionHelpPDF renderer(calc);
+    for (const char* file : {"FunctionHelp", "FunctionHelpSpanish"}) {
+        renderer.setLanguage(QString::fromLatin1(file == std::string_view("FunctionHelp") ? "en" : "es"));
+        for (const Page& page : pagesOf(HelpFile::resource(file)))
+            visit(renderer, std::string(file), page);
+    }
+}
+
+// The first faults of a list, one a line.
+std::string firstLines(const std::vector<std::string>& wrong, std::size_t most = 40)
+{
+    std::string report;
+    for (std::size_t i = 0; i < wrong.size() && i < most; ++i)
+        report += wrong[i] + "\n";
+    return report;
+}
+
 // What a page asks the calculator: programs to store, then entries with their answers.
 struct Example {
     enum Kind { Symbolic, Typed, Program };
@@ -335,72 +359,63 @@ private:
 // (sliced onto paper at its own scale). Every page of both help files with an answer.
 TEST(HelpPages, EveryAnswerIsOneWholeRowOnScreenAndOnPaper)
 {
-    Calculator& calc = Calculator::calculator();
-    calc.pdfPageSize = 1;
-    FunctionHelpPDF renderer(calc);
     int answers = 0;
     std::vector<std::string> wrong;
-    for (const char* file : {"FunctionHelp", "FunctionHelpSpanish"}) {
-        renderer.setLanguage(QString::fromLatin1(file == std::string_view("FunctionHelp") ? "en" : "es"));
-        for (const Page& page : pagesOf(HelpFile::resource(file))) {
-            QStringList lines;
-            for (const Example& example : examplesOf(page.xml))
-                if (example.kind == Example::Typed)
-                    for (const QString& line : example.answer.split(QLatin1Char('\n')))
-                        if (!line.trimmed().isEmpty())
-                            lines << line;
-            if (lines.isEmpty())
-                continue;
-            // Each document with the scale its text is set at.
-            const std::tuple<const char*, double, QByteArray> documents[] = {
-                {"phone screen", 1.0, renderer.pdfName(page.name, QSizeF(320, 0), false, false)},
-                {"tablet screen", 1.25, renderer.pdfName(page.name, QSizeF(400, 0), false, false)},
-                {"paper", 0.9, renderer.pdfName(page.name, QSizeF(), true, false)},
+    forEveryPage(1, [&](FunctionHelpPDF& renderer, const std::string& file, const Page& page) {
+        QStringList lines;
+        for (const Example& example : examplesOf(page.xml))
+            if (example.kind == Example::Typed)
+                for (const QString& line : example.answer.split(QLatin1Char('\n')))
+                    if (!line.trimmed().isEmpty())
+                        lines << line;
+        if (lines.isEmpty())
+            return;
+        // Each document with the scale its text is set at.
+        const std::tuple<const char*, double, QByteArray> documents[] = {
+            {"phone screen", 1.0, renderer.pdfName(page.name, QSizeF(320, 0), false, false)},
+            {"tablet screen", 1.25, renderer.pdfName(page.name, QSizeF(400, 0), false, false)},
+            {"paper", 0.9, renderer.pdfName(page.name, QSizeF(), true, false)},
+        };
+        for (const auto& document : documents) {
+            // Named, not bound: a lambda below takes the place's name.
+            const char* where = std::get<0>(document);
+            const double scale = std::get<1>(document);
+            PdfText text(std::get<2>(document));
+            const double lineHeight = 14 * scale, column = 0.6 * 14 * scale;
+            const auto fail = [&](const QString& line, const std::string& why) {
+                wrong.push_back(file + " " + page.name.toStdString() + " on the " + where + ": \""
+                                + line.toStdString() + "\" " + why);
             };
-            for (const auto& document : documents) {
-                // Named, not bound: a lambda below takes the place's name.
-                const char* where = std::get<0>(document);
-                const double scale = std::get<1>(document);
-                PdfText text(std::get<2>(document));
-                const double lineHeight = 14 * scale, column = 0.6 * 14 * scale;
-                const auto fail = [&](const QString& line, const std::string& why) {
-                    wrong.push_back(std::string(file) + " " + page.name.toStdString() + " on the " + where + ": \""
-                                    + line.toStdString() + "\" " + why);
-                };
-                // The right ends of the answers' one-row occurrences; the screen's edge is
-                // where most answers end furthest right (a short answer may also stand in
-                // the text about it).
-                std::vector<std::pair<QString, std::vector<double>>> ends;
-                std::vector<double> furthest;
-                for (const QString& line : lines) {
-                    ++answers;
-                    std::vector<double> rights;
-                    for (const QRectF& r : text.find(line))
-                        if (r.height() < 1.5 * lineHeight)
-                            rights.push_back(r.right());
-                    if (rights.empty()) {
-                        fail(line, "is not whole on one row");
-                        continue;
-                    }
-                    // A matrix's rows keep their columns: a row may end in a blank.
-                    if (!line.endsWith(QLatin1Char(' '))) {
-                        furthest.push_back(*std::max_element(rights.begin(), rights.end()));
-                        ends.emplace_back(line, std::move(rights));
-                    }
+            // The right ends of the answers' one-row occurrences; the screen's edge is
+            // where most answers end furthest right (a short answer may also stand in
+            // the text about it).
+            std::vector<std::pair<QString, std::vector<double>>> ends;
+            std::vector<double> furthest;
+            for (const QString& line : lines) {
+                ++answers;
+                std::vector<double> rights;
+                for (const QRectF& r : text.find(line))
+                    if (r.height() < 1.5 * lineHeight)
+                        rights.push_back(r.right());
+                if (rights.empty()) {
+                    fail(line, "is not whole on one row");
+                    continue;
                 }
-                std::nth_element(furthest.begin(), furthest.begin() + std::ptrdiff_t(furthest.size() / 2), furthest.end());
-                const double edge = furthest.empty() ? 0 : furthest[furthest.size() / 2];
-                for (const auto& [line, rights] : ends)
-                    if (std::none_of(rights.begin(), rights.end(), [&](double r) { return std::abs(r - edge) < column / 2; }))
-                        fail(line, "does not end at the screen's right edge");
+                // A matrix's rows keep their columns: a row may end in a blank.
+                if (!line.endsWith(QLatin1Char(' '))) {
+                    furthest.push_back(*std::max_element(rights.begin(), rights.end()));
+                    ends.emplace_back(line, std::move(rights));
+                }
             }
+            std::nth_element(furthest.begin(), furthest.begin() + std::ptrdiff_t(furthest.size() / 2), furthest.end());
+            const double edge = furthest.empty() ? 0 : furthest[furthest.size() / 2];
+            for (const auto& [line, rights] : ends)
+                if (std::none_of(rights.begin(), rights.end(), [&](double r) { return std::abs(r - edge) < column / 2; }))
+                    fail(line, "does not end at the screen's right edge");
         }
-    }
+    });
     EXPECT_GT(answers, 600);
-    std::string report;
-    for (std::size_t i = 0; i < wrong.size() && i < 40; ++i)
-        report += wrong[i] + "\n";
-    EXPECT_TRUE(wrong.empty()) << wrong.size() << " answer rows are not whole:\n" << report;
+    EXPECT_TRUE(wrong.empty()) << wrong.size() << " answer rows are not whole:\n" << firstLines(wrong);
 }
 
 // Every help page shared as PDF, read back: each of its sheets carries its number, a page
@@ -409,37 +424,28 @@ TEST(HelpPages, EveryAnswerIsOneWholeRowOnScreenAndOnPaper)
 // paper's very edge would ink half of it).
 TEST(HelpPages, EveryHelpPdfIsNumberedAndFramedOnEveryPage)
 {
-    Calculator& calc = Calculator::calculator();
-    calc.pdfPageSize = 0;
-    FunctionHelpPDF renderer(calc);
     int documents = 0;
     std::vector<std::string> wrong;
-    for (const char* file : {"FunctionHelp", "FunctionHelpSpanish"}) {
-        renderer.setLanguage(QString::fromLatin1(file == std::string_view("FunctionHelp") ? "en" : "es"));
-        for (const Page& page : pagesOf(HelpFile::resource(file))) {
-            const QByteArray pdf = renderer.pdfName(page.name, QSizeF(), true, false);
-            const PdfReadBack read = readPdf(pdf);
-            ++documents;
-            const std::string name = std::string(file) + " " + page.name.toStdString();
-            if (read.pages < 1) {
-                wrong.push_back(name + ": no page");
-                continue;
-            }
-            for (int i = 0; i < read.pages; ++i)
-                if (!read.texts[std::size_t(i)].contains(QStringLiteral("-%1-").arg(i + 1)))
-                    wrong.push_back(name + ": sheet " + std::to_string(i + 1) + " carries no number");
-            for (const int depth : inkFromTheEdges(pdfPagePicture(pdf, 0), 4))
-                if (depth < 1) {
-                    wrong.push_back(name + ": the border is not wholly on the paper");
-                    break;
-                }
+    forEveryPage(0, [&](FunctionHelpPDF& renderer, const std::string& file, const Page& page) {
+        const QByteArray pdf = renderer.pdfName(page.name, QSizeF(), true, false);
+        const PdfReadBack read = readPdf(pdf);
+        ++documents;
+        const std::string name = file + " " + page.name.toStdString();
+        if (read.pages < 1) {
+            wrong.push_back(name + ": no page");
+            return;
         }
-    }
+        for (int i = 0; i < read.pages; ++i)
+            if (!read.texts[std::size_t(i)].contains(QStringLiteral("-%1-").arg(i + 1)))
+                wrong.push_back(name + ": sheet " + std::to_string(i + 1) + " carries no number");
+        for (const int depth : inkFromTheEdges(pdfPagePicture(pdf, 0), 4))
+            if (depth < 1) {
+                wrong.push_back(name + ": the border is not wholly on the paper");
+                break;
+            }
+    });
     EXPECT_GT(documents, 500);
-    std::string report;
-    for (std::size_t i = 0; i < wrong.size() && i < 40; ++i)
-        report += wrong[i] + "\n";
-    EXPECT_TRUE(wrong.empty()) << wrong.size() << " faults:\n" << report;
+    EXPECT_TRUE(wrong.empty()) << wrong.size() << " faults:\n" << firstLines(wrong);
 }
 
 // An example's entry is shown as the calculator shows the line, with the store arrow, not
