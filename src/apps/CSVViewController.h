@@ -26,7 +26,7 @@ class VQTableScrollView;
 // leaves as Done does. Main thread.
 class CSVViewController : public ScreenController {
 public:
-    static constexpr std::size_t kMaxTextBytes = 4 * 1024 * 1024;
+    static constexpr std::size_t kMaxTextBytes = 1024 * 1024;
     static constexpr std::size_t kMaxColumns = 16384;
     static constexpr std::size_t kMaxCells = 100000;
     static constexpr int kMaxCellCharacters = 256;
