@@ -10,6 +10,7 @@
 #include <QSizeF>
 #include <QString>
 
+#include <array>
 #include <vector>
 
 namespace orvenda {
@@ -54,6 +55,25 @@ inline QImage pdfPagePicture(const QByteArray& pdf, int page, int pixelsPerPoint
     QPainter painter(&out);
     painter.drawImage(0, 0, picture);
     return out;
+}
+
+// How deep the ink reaches in from each edge of a page's picture, at the edge's middle:
+// left, top, right, bottom, in pixels (0 where the edge's pixel is paper or only partly
+// inked), at most limit.
+inline std::array<int, 4> inkFromTheEdges(const QImage& page, int limit = 20)
+{
+    const auto dark = [&page](int x, int y) { return qGray(page.pixel(x, y)) < 64; };
+    const int w = page.width(), h = page.height(), midX = w / 2, midY = h / 2;
+    std::array<int, 4> depth{};
+    while (depth[0] < limit && dark(depth[0], midY))
+        ++depth[0];
+    while (depth[1] < limit && dark(midX, depth[1]))
+        ++depth[1];
+    while (depth[2] < limit && dark(w - 1 - depth[2], midY))
+        ++depth[2];
+    while (depth[3] < limit && dark(midX, h - 1 - depth[3]))
+        ++depth[3];
+    return depth;
 }
 
 } // namespace orvenda

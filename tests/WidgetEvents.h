@@ -36,6 +36,14 @@ inline void releaseAt(QWidget& window, QWidget& pressed, QPoint point)
     QApplication::sendEvent(&pressed, &up);
 }
 
+// Moves the mouse, its left button held, to point over the widget pressed: a drag's step.
+inline void dragTo(QWidget& window, QWidget& pressed, QPoint point)
+{
+    QMouseEvent move(QEvent::MouseMove, pressed.mapFrom(&window, point), window.mapToGlobal(QPointF(point)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&pressed, &move);
+}
+
 // Presses and releases the left button at point, in window's coordinates.
 inline void clickAt(QWidget& window, QPoint point) { releaseAt(window, *pressAt(window, point), point); }
 

@@ -33,6 +33,7 @@ const std::map<int, const char*>& titles()
         {screens::YEqColor, "Equation colour"}, {screens::StatPlotColor, "Stat plot colour"},
         {screens::ColorPicker, "Colour"}, {screens::Debugger, "Debugger"}, {screens::Help, "Info"},
         {screens::FunctionHelp, "Function help"}, {screens::FourFunction, "Four-function calculator"},
+        {screens::CSVPreview, "CSV preview"},
     };
     return kTitles;
 }

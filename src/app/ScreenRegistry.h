@@ -27,8 +27,9 @@ enum : int {
     Menu, Catalog, KeyCatalog, Conversions, Mode, YEqColor, StatPlotColor, ColorPicker,
     // The root controller's own views.
     Debugger, Help, FunctionHelp,
-    // The four-function desk calculator: an overlay too, numbered after the others.
-    FourFunction,
+    // The four-function desk calculator and the CSV preview: overlays too, numbered after
+    // the others.
+    FourFunction, CSVPreview,
 };
 }
 

@@ -57,7 +57,10 @@ bool routerScreen(int n)
         || n == screens::ClassicHome;
 }
 
-bool overlay(int id) { return (id >= screens::Menu && id <= screens::ColorPicker) || id == screens::FourFunction; }
+bool overlay(int id)
+{
+    return (id >= screens::Menu && id <= screens::ColorPicker) || id == screens::FourFunction || id == screens::CSVPreview;
+}
 
 // The frames laid out in a column of the window, centred across it.
 ScreenRouter::Frames centred(ScreenRouter::Frames column, double width)
@@ -239,7 +242,7 @@ bool ScreenRouter::shouldShowGraphView() const
 bool ScreenRouter::takesKeys(const ScreenController* c) const
 {
     return c && (c == controller(screens::Menu) || c == controller(screens::Catalog) || c == controller(screens::Conversions)
-        || c == controller(screens::FourFunction));
+        || c == controller(screens::FourFunction) || c == controller(screens::CSVPreview));
 }
 
 QWidget* ScreenRouter::keysTaker() const

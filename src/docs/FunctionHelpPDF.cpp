@@ -19,6 +19,7 @@
 
 #include <QBuffer>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPdfWriter>
 #include <QXmlStreamReader>
 #include <QtDebug>
@@ -52,6 +53,8 @@ constexpr std::pair<const char*, int> kElements[] = {
 constexpr int kScreenColumns = 32;
 // The credit line of every help PDF.
 constexpr const char* kCreator = "Orvenda help pages";
+// The sliced pages' border: a thin line along the paper's edge.
+constexpr double kBorderWidth = 1;
 
 bool isDrawingCommand(std::uint32_t op)
 {
@@ -1021,6 +1024,16 @@ QByteArray FunctionHelpPDF::slicePages(const QRectF& pageRect, double scale, boo
         for (int i = 0; i < pages; ++i) {
             if (i > 0)
                 pdf.writer.newPage();
+            // The border lies wholly on the paper: a stroke along its very edge would be
+            // half cut off.
+            QPainterPath border;
+            border.addRect(QRectF(QPointF(0, 0), pageRect.size()).adjusted(kBorderWidth / 2, kBorderWidth / 2,
+                                                                          -kBorderWidth / 2, -kBorderWidth / 2));
+            context.saveGState();
+            context.setStrokeColor(Qt::black);
+            context.setLineWidth(kBorderWidth);
+            context.strokePath(border);
+            context.restoreGState();
             DrawString::VQdrawAtPoint(context, functionName_, QPointF(margin, 34), title, Qt::black);
             DrawString::VQdrawAtPoint(context, QStringLiteral("Orvenda"), QPointF(margin, bodyHeight + 56), footer, Qt::black);
             context.saveGState();
@@ -1039,13 +1052,9 @@ QByteArray FunctionHelpPDF::slicePages(const QRectF& pageRect, double scale, boo
             if (i == 0)
                 pages = std::clamp(int(std::ceil(page_.drawPoint.y() / bodyHeight)), 1, kMaxSlices);
             context.restoreGState();
-            // A document of one page is not numbered.
-            if (pages > 1) {
-                const QString number = QStringLiteral("-%1-").arg(i + 1);
-                const double nw = DrawString::VQsizeWithFont(number, footer).width();
-                DrawString::VQdrawAtPoint(context, number, QPointF(margin + (cw - nw) / 2, bodyHeight + 56), footer,
-                                          Qt::black);
-            }
+            const QString number = QStringLiteral("-%1-").arg(i + 1);
+            const double nw = DrawString::VQsizeWithFont(number, footer).width();
+            DrawString::VQdrawAtPoint(context, number, QPointF(margin + (cw - nw) / 2, bodyHeight + 56), footer, Qt::black);
         }
     }
     page_.bounds = savedBounds;

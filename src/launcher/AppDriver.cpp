@@ -99,6 +99,8 @@
 #include "input/KeyboardView.h"
 #include "input/AboutPage.h"
 #include "apps/ConversionScreen.h"
+#include "apps/CSVView.h"
+#include "apps/CSVViewController.h"
 #include "apps/FourFunctionPanel.h"
 #include "input/ColorPickerScreen.h"
 #include "input/MenuScreen.h"
@@ -1751,12 +1753,39 @@ void AppDriver::overlaysState(nlohmann::json& state) const
             state["buttons"] = std::move(buttons);
     }
     // The overlay over the display and the keyboard, by name.
-    for (int id = screens::Menu; id <= screens::FourFunction; ++id)
+    for (int id = screens::Menu; id <= screens::CSVPreview; ++id)
         if (const QWidget* c = app_.root().router().controller(id); c && c->isVisible())
             state["overlay"] = ScreenRegistry::title(id).toStdString();
     if (const auto* panel = dynamic_cast<const FourFunctionPanel*>(app_.root().router().controller(screens::FourFunction));
         panel && panel->isVisible())
         state["fourFunction"] = panel->text().toStdString();
+    if (const auto* csv = dynamic_cast<const CSVViewController*>(app_.root().router().controller(screens::CSVPreview));
+        csv && csv->isVisible()) {
+        // The grid's place in the window and what shows of it: the rows and columns in view
+        // from the first one, their widths and texts, and the selected cells.
+        const CSVView& grid = csv->grid();
+        const QRect place = csv->scroller().shownRect(QRectF(QPointF(0, 0), csv->scroller().contentSize()), app_.root());
+        const QRectF view(csv->scroller().contentOffset(), csv->scroller().visibleSize());
+        const CSVView::Cell first = grid.cellAt(view.topLeft(), true);
+        const CSVView::Cell last = grid.cellAt(view.bottomRight() - QPointF(1, 1), true);
+        nlohmann::json widths = nlohmann::json::array(), shown = nlohmann::json::array();
+        for (int c = first.column; first.valid() && c <= last.column; ++c)
+            widths.push_back(grid.columnWidths()[std::size_t(c)]);
+        for (int r = first.row; first.valid() && r <= last.row; ++r) {
+            nlohmann::json row = nlohmann::json::array();
+            const auto& texts = grid.rows()[std::size_t(r)];
+            for (int c = first.column; c <= last.column && c < int(texts.size()); ++c)
+                row.push_back(texts[std::size_t(c)].toStdString());
+            shown.push_back(std::move(row));
+        }
+        const auto cell = [](CSVView::Cell c) { return c.valid() ? nlohmann::json::array({c.row, c.column}) : nlohmann::json(); };
+        const QFont font = grid.gridFont();
+        state["csvPreview"] = {{"grid", {place.x(), place.y(), place.width(), place.height()}},
+            {"offset", {view.x(), view.y()}}, {"font", {font.family().toStdString(), font.pixelSize()}},
+            {"rowHeight", grid.rowHeight()}, {"space", grid.columnSpace()}, {"rows", grid.rows().size()},
+            {"columns", grid.columnWidths().size()}, {"first", cell(first)}, {"widths", std::move(widths)},
+            {"shown", std::move(shown)}, {"selection", {{"start", cell(grid.selectionStart())}, {"end", cell(grid.selectionEnd())}}}};
+    }
     if (const auto* conversions = dynamic_cast<const ConversionScreen*>(app_.root().router().controller(screens::Conversions));
         conversions && conversions->isVisible())
         state["conversion"] = {{"mode", conversions->mode() == ConversionScreen::Constants ? "constants" : "units"},

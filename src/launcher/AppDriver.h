@@ -145,7 +145,13 @@ class GeometryScreen;
 //                  while the conversion picker is open, conversion (mode "units" or
 //                  "constants", class, from, to, constant, the column with the keys,
 //                  result and full: its two labels); while the four-function calculator
-//                  is open, fourFunction (its display's text); on the periodic table
+//                  is open, fourFunction (its display's text); while the CSV preview is
+//                  open, csvPreview (grid: the whole grid's x, y, width and height in the
+//                  window, offset: how far it is scrolled, font: family and pixel size,
+//                  rowHeight, space: the room added to each column, rows and columns: their
+//                  counts, first: the row and column of the first cell in view, widths and
+//                  shown: the widths of the columns in view and the texts of the cells in
+//                  view, row by row, selection: start and end cells or null); on the periodic table
 //                  periodicTable (title, mode, slider: the value beside the slider or
 //                  null, scale, translation, portrait, table: its x, y, width and height
 //                  in the window, cell: the cells' width and height as drawn, picker: the

@@ -16,6 +16,7 @@
 #include "apps/ChemScreen.h"
 #include "apps/ConversionScreen.h"
 #include "apps/FinanceScreen.h"
+#include "apps/CSVViewController.h"
 #include "apps/FourFunctionPanel.h"
 #include "apps/MatrixEditScreen.h"
 #include "apps/MatrixPromptScreen.h"
@@ -435,6 +436,7 @@ void AppLauncher::registerInputScreens()
         panel->keyClick = [this] { shell_->keys().doKeyClick(); };
         return panel;
     });
+    root.screens().set(screens::CSVPreview, [this](QWidget* parent) { return new CSVViewController(calc_, parent); });
     // The tablet made its catalogue before the catalogue's factory was there.
     router.remake(screens::Catalog);
 }

@@ -138,19 +138,7 @@ TEST_F(GraphPdfViewTest, ThePageBorderIsOnePointWide)
         constexpr int kScale = 8;
         const QImage page = pdfPagePicture(pdf, 0, kScale);
         ASSERT_FALSE(page.isNull());
-        const QSize size = page.size();
-        const auto dark = [&page](int x, int y) { return qGray(page.pixel(x, y)) < 128 && qAlpha(page.pixel(x, y)) > 128; };
-        const int midX = size.width() / 2, midY = size.height() / 2;
-        int left = 0, right = 0, top = 0, bottom = 0;
-        while (left < 20 && dark(left, midY))
-            ++left;
-        while (right < 20 && dark(size.width() - 1 - right, midY))
-            ++right;
-        while (top < 20 && dark(midX, top))
-            ++top;
-        while (bottom < 20 && dark(midX, size.height() - 1 - bottom))
-            ++bottom;
-        for (const int edge : {left, right, top, bottom}) {
+        for (const int edge : inkFromTheEdges(page)) {
             EXPECT_GE(edge, kScale / 2 - 1) << (landscape ? "landscape" : "portrait");
             EXPECT_LE(edge, kScale / 2 + 1) << (landscape ? "landscape" : "portrait");
         }

@@ -3,6 +3,7 @@
 // stated answer equal to what the calculator gives for its entry.
 
 #include "Home.h"
+#include "PdfReadBack.h"
 
 #include "docs/FunctionHelpPDF.h"
 #include "docs/HelpFile.h"
@@ -55,6 +56,30 @@ std::vector<Page> pagesOf(std::string_view file)
         pages.push_back({name, text.mid(match.capturedStart(), end + 4 - match.capturedStart()).toUtf8()});
     }
     return pages;
+}
+
+// Every page of both help files, for a renderer of the shared calculator with that paper
+// size (0 A4, 1 US Letter, 2 US Legal), set to each file's language.
+template <class Visit>
+void forEveryPage(int paper, Visit visit)
+{
+    Calculator& calc = Calculator::calculator();
+    calc.pdfPageSize = paper;
+    FunctionHelpPDF renderer(calc);
+    for (const char* file : {"FunctionHelp", "FunctionHelpSpanish"}) {
+        renderer.setLanguage(QString::fromLatin1(file == std::string_view("FunctionHelp") ? "en" : "es"));
+        for (const Page& page : pagesOf(HelpFile::resource(file)))
+            visit(renderer, std::string(file), page);
+    }
+}
+
+// The first faults of a list, one a line.
+std::string firstLines(const std::vector<std::string>& wrong, std::size_t most = 40)
+{
+    std::string report;
+    for (std::size_t i = 0; i < wrong.size() && i < most; ++i)
+        report += wrong[i] + "\n";
+    return report;
 }
 
 // What a page asks the calculator: programs to store, then entries with their answers.
@@ -128,7 +153,8 @@ std::vector<Example> examplesOf(const QByteArray& xml)
 }
 
 // ENTER on a line, as the home screen does it: the history item's answer text, or
-// "ERROR n".
+// "ERROR n". A run that asks (Input, Prompt) is answered 1, as often as it asks, where
+// it asks.
 std::string enter(cases::Home& home, const std::vector<std::uint32_t>& ops)
 {
     if (!home.entry->entryOps().empty())
@@ -137,7 +163,15 @@ std::string enter(cases::Home& home, const std::vector<std::uint32_t>& ops)
     home.history->clearAll();
     const std::size_t errors = home.view->errors.size();
     home.keys.processKeyOp(KeyRouter::kEnter);
-    if (!home.settle(20s)) {
+    bool answered = home.settle(20s);
+    for (int asked = 0; answered && home.calc.question().waits() && asked < 8; ++asked) {
+        home.calc.setCurrentScreen(home.calc.question().screen());
+        home.keys.processKeyOp('1');
+        home.keys.processKeyOp(KeyRouter::kEnter);
+        answered = home.settle(20s);
+    }
+    home.calc.setCurrentScreen(0);
+    if (!answered || home.calc.question().waits()) {
         home.calc.parser().programQueue().stopProgramThread();
         home.settle(5s);
         return "<no answer>";
@@ -183,49 +217,87 @@ TEST(HelpPages, EveryPageHasANameOfItsOwn)
     }
 }
 
-TEST(HelpPages, EveryExampleGivesTheAnswerItStates)
+// Where a page's examples run: typed on the classic home screen, on the MathPrint one,
+// or each as the one line of a program started from the home screen.
+enum class Way { Classic, MathPrint, Program };
+
+// Every example gives the answer its page states, and every program listing that no
+// example of its page runs runs to its end without an error, on both home screens and
+// in a program.
+TEST(HelpPages, EveryExampleAndListingRunsAsThePageSaysOnBothHomesAndInAProgram)
 {
     const EntryText typed;
-    int checked = 0;
+    const std::string wrapper = "HELPZ";
+    int checked = 0, listingsRun = 0;
     std::vector<std::string> wrong;
-    for (const char* file : {"FunctionHelp", "FunctionHelpSpanish"}) {
-        for (const Page& page : pagesOf(HelpFile::resource(file))) {
-            const auto examples = examplesOf(page.xml);
-            if (examples.empty())
-                continue;
-            // Each page starts from the factory state, as its reader's calculator might.
-            cases::Home home(false);
-            for (const Example& example : examples) {
-                std::string bad;
-                if (example.kind == Example::Program) {
-                    const auto ops = typed.toOps(example.answer.toStdString(), bad);
-                    if (!ops) {
-                        wrong.push_back(page.name.toStdString() + ": program " + example.entry.toStdString()
-                                        + " has no token for " + bad);
+    for (const Way way : {Way::Classic, Way::MathPrint, Way::Program}) {
+        const std::string where = way == Way::Classic ? "classic home" : way == Way::MathPrint ? "MathPrint home" : "program";
+        for (const char* file : {"FunctionHelp", "FunctionHelpSpanish"}) {
+            for (const Page& page : pagesOf(HelpFile::resource(file))) {
+                const auto examples = examplesOf(page.xml);
+                if (examples.empty())
+                    continue;
+                // Each page starts from the factory state, as its reader's calculator might.
+                cases::Home home(way == Way::MathPrint);
+                const auto fail = [&](const std::string& what) {
+                    wrong.push_back(std::string(file) + " " + page.name.toStdString() + " (" + where + "): " + what);
+                };
+                // In a program the line is the program's; the home line calls it.
+                const auto run = [&](const std::vector<std::uint32_t>& ops) {
+                    if (way != Way::Program)
+                        return enter(home, ops);
+                    home.programs->store(wrapper, ops);
+                    std::string bad;
+                    return enter(home, *typed.toOps("prgm" + wrapper, bad));
+                };
+                std::vector<std::string> listings;
+                std::string entered;
+                for (const Example& example : examples) {
+                    std::string bad;
+                    if (example.kind == Example::Program) {
+                        const auto ops = typed.toOps(example.answer.toStdString(), bad);
+                        if (!ops) {
+                            fail("program " + example.entry.toStdString() + " has no token for " + bad);
+                            continue;
+                        }
+                        home.programs->store(example.entry.toStdString(), *ops);
+                        listings.push_back(example.entry.toStdString());
                         continue;
                     }
-                    home.programs->store(example.entry.toStdString(), *ops);
-                    continue;
+                    // The home screen's refusal of a command that runs only in programs.
+                    if (way == Way::Program && example.answer == QLatin1String("ERROR 19"))
+                        continue;
+                    std::vector<std::uint32_t> ops;
+                    if (example.kind == Example::Symbolic) {
+                        ops = home.calc.opsFromString(example.entry.toStdString());
+                    } else if (auto t = typed.toOps(example.entry.toStdString(), bad)) {
+                        ops = *t;
+                    } else {
+                        fail("no token for " + bad);
+                        continue;
+                    }
+                    const std::string got = run(ops);
+                    ++checked;
+                    entered += home.calc.stringFromOps(ops) + "\n";
+                    if (got != example.answer.toStdString())
+                        fail(home.calc.stringFromOps(ops) + " => " + got + "   (page says " + example.answer.toStdString() + ")");
                 }
-                std::vector<std::uint32_t> ops;
-                if (example.kind == Example::Symbolic) {
-                    ops = home.calc.opsFromString(example.entry.toStdString());
-                } else if (auto t = typed.toOps(example.entry.toStdString(), bad)) {
-                    ops = *t;
-                } else {
-                    wrong.push_back(page.name.toStdString() + ": no token for " + bad);
-                    continue;
+                for (const std::string& name : listings) {
+                    std::string bad;
+                    const std::vector<std::uint32_t> call = *typed.toOps("prgm" + name, bad);
+                    if (entered.find(home.calc.stringFromOps(call)) != std::string::npos)
+                        continue;
+                    const std::string got = run(call);
+                    ++listingsRun;
+                    if (got.starts_with("ERROR") || got.starts_with("<"))
+                        fail("prgm" + name + " => " + got);
                 }
-                const std::string got = enter(home, ops);
-                ++checked;
-                if (got != example.answer.toStdString())
-                    wrong.push_back(std::string(file) + " " + page.name.toStdString() + ": "
-                                    + home.calc.stringFromOps(ops) + " => " + got + "   (page says "
-                                    + example.answer.toStdString() + ")");
             }
         }
     }
-    EXPECT_GT(checked, 0);
+    // 600 and more examples on each way; the Button( and Input listings among those run.
+    EXPECT_GT(checked, 1700);
+    EXPECT_GE(listingsRun, 6);
     std::string report;
     for (const std::string& line : wrong)
         report += line + "\n";
@@ -287,72 +359,93 @@ private:
 // (sliced onto paper at its own scale). Every page of both help files with an answer.
 TEST(HelpPages, EveryAnswerIsOneWholeRowOnScreenAndOnPaper)
 {
-    Calculator& calc = Calculator::calculator();
-    calc.pdfPageSize = 1;
-    FunctionHelpPDF renderer(calc);
     int answers = 0;
     std::vector<std::string> wrong;
-    for (const char* file : {"FunctionHelp", "FunctionHelpSpanish"}) {
-        renderer.setLanguage(QString::fromLatin1(file == std::string_view("FunctionHelp") ? "en" : "es"));
-        for (const Page& page : pagesOf(HelpFile::resource(file))) {
-            QStringList lines;
-            for (const Example& example : examplesOf(page.xml))
-                if (example.kind == Example::Typed)
-                    for (const QString& line : example.answer.split(QLatin1Char('\n')))
-                        if (!line.trimmed().isEmpty())
-                            lines << line;
-            if (lines.isEmpty())
-                continue;
-            // Each document with the scale its text is set at.
-            const std::tuple<const char*, double, QByteArray> documents[] = {
-                {"phone screen", 1.0, renderer.pdfName(page.name, QSizeF(320, 0), false, false)},
-                {"tablet screen", 1.25, renderer.pdfName(page.name, QSizeF(400, 0), false, false)},
-                {"paper", 0.9, renderer.pdfName(page.name, QSizeF(), true, false)},
+    forEveryPage(1, [&](FunctionHelpPDF& renderer, const std::string& file, const Page& page) {
+        QStringList lines;
+        for (const Example& example : examplesOf(page.xml))
+            if (example.kind == Example::Typed)
+                for (const QString& line : example.answer.split(QLatin1Char('\n')))
+                    if (!line.trimmed().isEmpty())
+                        lines << line;
+        if (lines.isEmpty())
+            return;
+        // Each document with the scale its text is set at.
+        const std::tuple<const char*, double, QByteArray> documents[] = {
+            {"phone screen", 1.0, renderer.pdfName(page.name, QSizeF(320, 0), false, false)},
+            {"tablet screen", 1.25, renderer.pdfName(page.name, QSizeF(400, 0), false, false)},
+            {"paper", 0.9, renderer.pdfName(page.name, QSizeF(), true, false)},
+        };
+        for (const auto& document : documents) {
+            // Named, not bound: a lambda below takes the place's name.
+            const char* where = std::get<0>(document);
+            const double scale = std::get<1>(document);
+            PdfText text(std::get<2>(document));
+            const double lineHeight = 14 * scale, column = 0.6 * 14 * scale;
+            const auto fail = [&](const QString& line, const std::string& why) {
+                wrong.push_back(file + " " + page.name.toStdString() + " on the " + where + ": \""
+                                + line.toStdString() + "\" " + why);
             };
-            for (const auto& document : documents) {
-                // Named, not bound: a lambda below takes the place's name.
-                const char* where = std::get<0>(document);
-                const double scale = std::get<1>(document);
-                PdfText text(std::get<2>(document));
-                const double lineHeight = 14 * scale, column = 0.6 * 14 * scale;
-                const auto fail = [&](const QString& line, const std::string& why) {
-                    wrong.push_back(std::string(file) + " " + page.name.toStdString() + " on the " + where + ": \""
-                                    + line.toStdString() + "\" " + why);
-                };
-                // The right ends of the answers' one-row occurrences; the screen's edge is
-                // where most answers end furthest right (a short answer may also stand in
-                // the text about it).
-                std::vector<std::pair<QString, std::vector<double>>> ends;
-                std::vector<double> furthest;
-                for (const QString& line : lines) {
-                    ++answers;
-                    std::vector<double> rights;
-                    for (const QRectF& r : text.find(line))
-                        if (r.height() < 1.5 * lineHeight)
-                            rights.push_back(r.right());
-                    if (rights.empty()) {
-                        fail(line, "is not whole on one row");
-                        continue;
-                    }
-                    // A matrix's rows keep their columns: a row may end in a blank.
-                    if (!line.endsWith(QLatin1Char(' '))) {
-                        furthest.push_back(*std::max_element(rights.begin(), rights.end()));
-                        ends.emplace_back(line, std::move(rights));
-                    }
+            // The right ends of the answers' one-row occurrences; the screen's edge is
+            // where most answers end furthest right (a short answer may also stand in
+            // the text about it).
+            std::vector<std::pair<QString, std::vector<double>>> ends;
+            std::vector<double> furthest;
+            for (const QString& line : lines) {
+                ++answers;
+                std::vector<double> rights;
+                for (const QRectF& r : text.find(line))
+                    if (r.height() < 1.5 * lineHeight)
+                        rights.push_back(r.right());
+                if (rights.empty()) {
+                    fail(line, "is not whole on one row");
+                    continue;
                 }
-                std::nth_element(furthest.begin(), furthest.begin() + std::ptrdiff_t(furthest.size() / 2), furthest.end());
-                const double edge = furthest.empty() ? 0 : furthest[furthest.size() / 2];
-                for (const auto& [line, rights] : ends)
-                    if (std::none_of(rights.begin(), rights.end(), [&](double r) { return std::abs(r - edge) < column / 2; }))
-                        fail(line, "does not end at the screen's right edge");
+                // A matrix's rows keep their columns: a row may end in a blank.
+                if (!line.endsWith(QLatin1Char(' '))) {
+                    furthest.push_back(*std::max_element(rights.begin(), rights.end()));
+                    ends.emplace_back(line, std::move(rights));
+                }
             }
+            std::nth_element(furthest.begin(), furthest.begin() + std::ptrdiff_t(furthest.size() / 2), furthest.end());
+            const double edge = furthest.empty() ? 0 : furthest[furthest.size() / 2];
+            for (const auto& [line, rights] : ends)
+                if (std::none_of(rights.begin(), rights.end(), [&](double r) { return std::abs(r - edge) < column / 2; }))
+                    fail(line, "does not end at the screen's right edge");
         }
-    }
+    });
     EXPECT_GT(answers, 600);
-    std::string report;
-    for (std::size_t i = 0; i < wrong.size() && i < 40; ++i)
-        report += wrong[i] + "\n";
-    EXPECT_TRUE(wrong.empty()) << wrong.size() << " answer rows are not whole:\n" << report;
+    EXPECT_TRUE(wrong.empty()) << wrong.size() << " answer rows are not whole:\n" << firstLines(wrong);
+}
+
+// Every help page shared as PDF, read back: each of its sheets carries its number, a page
+// alone "-1-" too, and a border wholly on the paper (rendered at a pixel a point, the
+// line one point wide inks the outermost pixel of every edge whole; a line along the
+// paper's very edge would ink half of it).
+TEST(HelpPages, EveryHelpPdfIsNumberedAndFramedOnEveryPage)
+{
+    int documents = 0;
+    std::vector<std::string> wrong;
+    forEveryPage(0, [&](FunctionHelpPDF& renderer, const std::string& file, const Page& page) {
+        const QByteArray pdf = renderer.pdfName(page.name, QSizeF(), true, false);
+        const PdfReadBack read = readPdf(pdf);
+        ++documents;
+        const std::string name = file + " " + page.name.toStdString();
+        if (read.pages < 1) {
+            wrong.push_back(name + ": no page");
+            return;
+        }
+        for (int i = 0; i < read.pages; ++i)
+            if (!read.texts[std::size_t(i)].contains(QStringLiteral("-%1-").arg(i + 1)))
+                wrong.push_back(name + ": sheet " + std::to_string(i + 1) + " carries no number");
+        for (const int depth : inkFromTheEdges(pdfPagePicture(pdf, 0), 4))
+            if (depth < 1) {
+                wrong.push_back(name + ": the border is not wholly on the paper");
+                break;
+            }
+    });
+    EXPECT_GT(documents, 500);
+    EXPECT_TRUE(wrong.empty()) << wrong.size() << " faults:\n" << firstLines(wrong);
 }
 
 // An example's entry is shown as the calculator shows the line, with the store arrow, not

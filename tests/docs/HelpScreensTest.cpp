@@ -413,7 +413,7 @@ TEST_F(HelpScreensTest, TheOnScreenViewSlicesItsPageOntoPaper)
     EXPECT_TRUE(one.texts[0].contains(QStringLiteral("sin(")));
     EXPECT_TRUE(one.texts[0].contains(QStringLiteral("sine"))) << one.texts[0].toStdString();
     EXPECT_TRUE(one.texts[0].contains(QStringLiteral("Orvenda")));
-    EXPECT_FALSE(one.texts[0].contains(QStringLiteral("-1-")));
+    EXPECT_TRUE(one.texts[0].contains(QStringLiteral("-1-")));
     EXPECT_TRUE(calc.honorDarkMode) << "the appearance is put back";
     // Black text on white paper: no dark page background.
     const QImage picture = pdfPagePicture(shortPdf, 0);

@@ -1,9 +1,11 @@
 // The conversion picker through orvenda-drive as a user meets it: opened over the keyboard
 // with a number on the entry line, a class and two units picked by the computer's keys or
 // by taps, the conversion inserted and worked out on the home screen; pictured at the
-// phone's and the tablet's size.
+// phone's and the tablet's size. The four-function calculator and the CSV preview by their
+// ids.
 
 #include "DriveSession.h"
+#include "LiveDrive.h"
 
 #include <QImage>
 
@@ -112,6 +114,52 @@ TEST_P(ConversionDrive, TheFourFunctionCalculatorShowsAnErrorForZeroOverZero)
     EXPECT_EQ(run.dumps[1]["fourFunction"], "Error");
     EXPECT_EQ(run.dumps[2]["top"]["id"], 0);
     EXPECT_TRUE(run.dumps[2]["history"].empty()) << "the desk calculator leaves the main one alone";
+}
+
+// The CSV preview by its id shows the lists as their CSV text in its grid, in Liberation
+// Sans at the device's measures; a tap selects the cell under it, and Escape leaves.
+TEST_P(ConversionDrive, TheCSVPreviewShowsTheListsAndATapSelectsACell)
+{
+    const bool tablet = std::string_view(GetParam()) == "tablet";
+    LiveDrive drive(std::string("--device ") + GetParam());
+    const auto listing = drive.ask("screens\n", 60);
+    ASSERT_TRUE(listing) << drive.messages();
+    int id = -1;
+    for (const json& screen : (*listing)["screens"])
+        if (screen["title"] == "CSV preview")
+            id = screen["id"].get<int>();
+    ASSERT_GE(id, 0);
+    drive.send("type {1,2,3}->L₁\nkey ENTER\ntype {4,5}->L₂\nkey ENTER\nwait idle\nopen " + std::to_string(id)
+               + "\nwait idle\n");
+    const auto opened = drive.ask("dump\n", 60);
+    ASSERT_TRUE(opened) << drive.messages();
+    EXPECT_EQ((*opened)["overlay"], "CSV preview");
+    const json& grid = (*opened)["csvPreview"];
+    ASSERT_TRUE(grid.is_object()) << opened->dump();
+    EXPECT_EQ(grid["font"], json::array({"Liberation Sans", tablet ? 20 : 18}));
+    EXPECT_EQ(grid["rowHeight"], tablet ? 26 : 20);
+    EXPECT_EQ(grid["space"], tablet ? 10 : 6);
+    // A list's name is shorter than six characters: each row is numbered.
+    ASSERT_GE(grid["shown"].size(), 3u);
+    EXPECT_EQ(grid["shown"][0], json::array({"L1", "L₁", "1", "2", "3"}));
+    EXPECT_EQ(grid["shown"][1], json::array({"L2", "L₂", "4", "5"}));
+    EXPECT_EQ(grid["shown"][2], json::array({"L3", "L₃"}));
+    EXPECT_TRUE(grid["selection"]["start"].is_null());
+    // The third row's second cell.
+    const double x = grid["grid"][0].get<double>() + grid["widths"][0].get<double>() + grid["widths"][1].get<double>() / 2;
+    const double y = grid["grid"][1].get<double>() + 2.5 * grid["rowHeight"].get<double>();
+    drive.send("tap " + std::to_string(int(x)) + " " + std::to_string(int(y)) + "\n");
+    const auto tapped = drive.ask("dump\n", 60);
+    ASSERT_TRUE(tapped) << drive.messages();
+    EXPECT_EQ((*tapped)["csvPreview"]["selection"]["start"], json::array({2, 1}));
+    EXPECT_EQ((*tapped)["csvPreview"]["selection"]["end"], json::array({2, 1}));
+    drive.send("hkey Escape\nwait idle\n");
+    const auto left = drive.ask("dump\n", 60);
+    ASSERT_TRUE(left) << drive.messages();
+    EXPECT_EQ((*left)["top"]["id"], 0);
+    EXPECT_FALSE(left->contains("csvPreview"));
+    drive.finish(60);
+    EXPECT_EQ(drive.exitCode(), 0) << drive.messages();
 }
 
 INSTANTIATE_TEST_SUITE_P(Drive, ConversionDrive, ::testing::Values("phone", "tablet"));

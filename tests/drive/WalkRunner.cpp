@@ -18,7 +18,7 @@ namespace {
 using nlohmann::json;
 
 // Screen ids of the driver's dump (the app's ScreenRegistry).
-constexpr int kHome = 0, kProgramEditor = 2, kProgramOutput = 11, kClassicHome = 100, kMenu = 101, kFourFunction = 112;
+constexpr int kHome = 0, kProgramEditor = 2, kProgramOutput = 11, kClassicHome = 100, kMenu = 101;
 constexpr int kDebugger = 109, kFunctionHelp = 111;
 // The ids `open` is not given: the classic home screen comes with the mode, and the
 // debugger with a program in the editor, not by themselves.
@@ -33,7 +33,9 @@ const std::string kSignalTaken = "wait 60000\ndump\n";
 // elsewhere, such as Goto).
 constexpr const char* kClosingButtons[] = {"Quit", "Cancel", "OK", "Close", "Done", "No"};
 
-bool overlay(int id) { return (id >= kMenu && id < kDebugger) || id == kFourFunction; }
+// The four-function calculator, the CSV preview and whatever is numbered after the root
+// controller's views are overlays too.
+bool overlay(int id) { return (id >= kMenu && id < kDebugger) || id > kFunctionHelp; }
 bool rootView(int id) { return id >= kDebugger && id <= kFunctionHelp; }
 bool home(int id) { return id == kHome || id == kClassicHome; }
 

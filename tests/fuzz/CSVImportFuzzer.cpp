@@ -2,13 +2,20 @@
 // success every list it stored has 1 to 999 numbers, all finite, under a name that can be
 // typed, no more than 999 of them, the lists already there under other names stay, and the
 // lists survive the saved state and their own export; on a refusal (85 or 86) nothing
-// changed.
+// changed. The same bytes in the CSV preview: within its limits, every row named or
+// numbered in turn, the grid drawn at its start and end and touched anywhere.
 
 #include "apps/CSVImport.h"
 #include "apps/CSVText.h"
+#include "apps/CSVView.h"
+#include "apps/CSVViewController.h"
 #include "core/Calculator.h"
 #include "core/MemoryArchive.h"
 #include "core/VQList.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
 
 #include <cmath>
 #include <complex>
@@ -78,12 +85,69 @@ Lists listsOf(const Calculator& calc)
     return out;
 }
 
+// The preview shows the bytes: at most its cells, each row numbered "L1", "L2", ... in turn
+// or named by its own first field, no text past its cut, and the grid drawn and touched
+// wherever the bytes point.
+void preview(std::string_view text, const std::uint8_t* data, std::size_t size)
+{
+    static CSVViewController* controller = [] {
+        auto* made = new CSVViewController(*new Calculator(kLocale));
+        made->resize(390, 600);
+        return made;
+    }();
+    controller->loadCSVString(text);
+    CSVView& grid = controller->grid();
+    std::size_t cells = 0;
+    int numbered = 0;
+    for (const auto& row : grid.rows()) {
+        check(!row.empty());
+        cells += row.size();
+        if (row.front() == QStringLiteral("L%1").arg(numbered + 1))
+            ++numbered;
+        else
+            check(row.front().trimmed().size() >= 6 && row.front().trimmed()[0] >= QLatin1Char('A') && row.front().trimmed()[0] <= QLatin1Char('Z'));
+        for (const QString& cell : row)
+            check(cell.size() <= CSVViewController::kMaxCellCharacters + 1);
+    }
+    check(cells <= CSVViewController::kMaxCells);
+    const QSizeF content = grid.contentSize();
+    check(content.width() >= 0 && content.height() >= 0);
+    QImage picture(200, 120, QImage::Format_ARGB32_Premultiplied);
+    for (const QPointF at : {QPointF(0, 0), QPointF(content.width() - 100, content.height() - 60)}) {
+        picture.fill(Qt::white);
+        QPainter painter(&picture);
+        painter.translate(-at);
+        grid.paintContent(painter, QRectF(at, QSizeF(picture.size())));
+    }
+    // Touches and drags at points the first bytes give, inside the grid and beyond it.
+    for (std::size_t k = 0; k + 1 < size && k < 8; k += 2) {
+        const QPointF at(content.width() * data[k] / 200.0 - 10, content.height() * data[k + 1] / 200.0 - 10);
+        if (k % 4 == 0)
+            grid.touchBegan(at);
+        else
+            grid.touchMoved(at);
+        const CSVView::Cell start = grid.selectionStart(), end = grid.selectionEnd();
+        check(start.valid() == end.valid());
+        check(!end.valid() || (std::size_t(end.row) < grid.rows().size() && std::size_t(end.column) < grid.columnWidths().size()));
+    }
+}
+
 } // namespace
+
+// The preview is a widget: a QApplication on the offscreen platform, never destroyed (the
+// fuzzer leaves through exit()).
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    new QApplication(*argc, *argv);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     Calculator& calc = calculator(0);
+    preview(text, data, size);
     const int result = CSVImport::loadCSV(calc, text);
     check(result == 0 || result == 85 || result == 86);
     const Lists imported = listsOf(calc);
