@@ -346,14 +346,22 @@ void KeyRouter::deleteKey()
 
 void KeyRouter::insertKey()
 {
-    calc_.insert = calc_.insert != 0 ? 0 : 1;
+    // INS toggles the user's own insert mode, as on the Classic home: the mode a template's
+    // op switched on is not the user's, so INS there turns insert on, and off again it leaves
+    // the template's (typing on a template's op inserts whatever the user chose), which ends
+    // with the template and with CLEAR.
+    calc_.insert = calc_.insert == 1 ? 0 : 1;
     const int s = calc_.currentScreen();
     if (s == kListEditor || s == kTableScreen) {
         if (EntryModel* entry = editors_.entry())
             entry->doInsertOp();
         return;
     }
-    if (!mathPrint() || calc_.insert == 0 || (s != 0 && s != kYEqScreen))
+    if (calc_.insert == 0) {
+        templateInsertAtCursor();
+        return;
+    }
+    if (!mathPrint() || (s != 0 && s != kYEqScreen))
         return;
     // Inserting needs an op at the cursor to insert before; past the end it means nothing.
     LineEditor* editor = editors_.editorFor(s);
@@ -391,6 +399,16 @@ void KeyRouter::settleTemplateInsert()
     const auto ops = editor ? editor->currentOps() : std::nullopt;
     if (!ops || PrettyEditor::canOverwriteAt(*ops, editor->entryCursor()))
         calc_.insert = 0;
+}
+
+void KeyRouter::templateInsertAtCursor()
+{
+    if (!mathPrint())
+        return;
+    const LineEditor* editor = editors_.editorInFront();
+    const auto ops = editor ? editor->currentOps() : std::nullopt;
+    if (ops && !PrettyEditor::canOverwriteAt(*ops, editor->entryCursor()))
+        calc_.insert = PrettyPrint::kInsertAtTemplate;
 }
 
 void KeyRouter::upDown(bool up)

@@ -134,6 +134,9 @@ private:
     // The insert mode a template's op switched on ends where the cursor of the editor in
     // front can overwrite again (off the template's ops, past its end, on another line).
     void settleTemplateInsert();
+    // With MathPrint, the cursor of the editor in front on a template's op: the insert mode
+    // that op switches on.
+    void templateInsertAtCursor();
     void upDown(bool up);
     void homeEnd(bool home);
     void undoKey();

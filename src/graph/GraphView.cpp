@@ -226,11 +226,13 @@ void GraphView::layoutTiles()
     calc.startDrawing();
     tileWidth_ = std::floor(width() / 2.0);
     tileHeight_ = std::floor(height() / 2.0);
+    // A quarter view of margin, on whole points: tiles of an odd size from a half point
+    // would leave the line where two of them meet unpainted.
+    const double left = -std::floor(tileWidth_ / 2), top = -std::floor(tileHeight_ / 2);
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) {
             GraphTile& tile = *tiles_[std::size_t(i * 3 + j)];
-            const QRectF frame(-tileWidth_ / 2 + i * tileWidth_, -tileHeight_ / 2 + j * tileHeight_, tileWidth_,
-                               tileHeight_);
+            const QRectF frame(left + i * tileWidth_, top + j * tileHeight_, tileWidth_, tileHeight_);
             tile.setBounds(frame);
             tile.position = frame.center();
             tile.t = t_;

@@ -41,6 +41,7 @@ public:
 
     VQTemplateView& form() const { return *form_; }
     SmallCalcView& keypad() const { return *keypad_; }
+    QPushButton& doneButton() const { return *doneButton_; }
     QComboBox& valueIntegralSeg() const { return *segment_; }
     // The sheet's frame as it stands (it slides between below the bottom edge and on it).
     QRect sheetFrame() const;

@@ -398,6 +398,10 @@ void GraphScreenController::adjustGraphSlidersView()
         vars->setGeometry(graph.left(), graph.bottom() + 1 - kToolbarHeight - vars->height(), graph.width(), vars->height());
         vars->raise();
     }
+    // A form or panel that is up stays over the sliders: they would cover its keypad.
+    for (QWidget* panel : {panels_.statInfo, panels_.keyboard})
+        if (panel && panel->isVisible())
+            panel->raise();
 }
 
 void GraphScreenController::adjustGraphView()
@@ -718,8 +722,9 @@ void GraphScreenController::keyPressEvent(QKeyEvent* event)
     }
     if (own == keyCmds_.end()) {
         // The keyboard's chords that go to another screen (Ctrl+Y Y=, Ctrl+T TABLE, Ctrl+Q
-        // QUIT) do so from the graph too; its line editing only while a sheet types on a
-        // line of its own (the home line under the graph is out of sight).
+        // QUIT) do so from the graph too, and from a sheet's keypad where it has no command
+        // of its own on the chord; its line editing only while a sheet types on a line of
+        // its own (the home line under the graph is out of sight).
         const bool sheet = panels_.keyboard && panels_.keyboard->isVisible();
         if (const auto op = KeyCommands::namedOp(*event);
             op && (KeyCommands::goesToScreen(*op) || (sheet && KeyCommands::editsLine(*op))))

@@ -264,22 +264,12 @@ void SmallCalcView::keyPressEvent(QKeyEvent* event)
     // beside it.
     if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
         return;
-    // The keys answer to the chords the keyboard's commands do.
-    const KeyCommands::Command* command = KeyCommands::match(keyCmds_, *event);
-    if (!command) {
+    // The keys answer to their own commands wherever the keypad has the keys, the letters
+    // the keyboard gives other commands included (Ctrl+G is log( here, GRAPH there).
+    if (const KeyCommands::Command* command = KeyCommands::match(keyCmds_, *event))
+        kChar(command->input.toStdString(), modifierLetters(command->modifiers));
+    else
         QWidget::keyPressEvent(event);
-        return;
-    }
-    const std::string input = command->input.toStdString(), modifiers = modifierLetters(command->modifiers);
-    // A chord the keyboard gives another command (Ctrl+G is GRAPH there, not log) is the
-    // keyboard's: the screen under the keypad does it, or nothing, but never types a token.
-    const auto named = KeyCommands::namedOp(*event);
-    const auto own = codeForKeyName(keyName(input, modifiers));
-    if (named && (!own || static_cast<std::uint32_t>(*own) != *named)) {
-        event->ignore();
-        return;
-    }
-    kChar(input, modifiers);
 }
 
 } // namespace orvenda

@@ -1560,7 +1560,8 @@ void AppDriver::graphScreensState(nlohmann::json& state, int screen) const
             }
             state["calcSheet"] = {{"fields", std::move(fields)}, {"current", form.currentField()},
                 {"choice", {{"rect", rectIn(choice, app_.root())}, {"text", choice.currentText().toStdString()},
-                               {"shown", choice.isVisible()}, {"list", std::move(list)}}}};
+                               {"shown", choice.isVisible()}, {"list", std::move(list)}}},
+                {"keypad", rectIn(sheet->keypad(), app_.root())}, {"done", rectIn(sheet->doneButton(), app_.root())}};
         }
         // The table beside the graph (MODE ▸ G-T), with where it lies, its cells' measures
         // (header height, row height, column width) and the values asked for.

@@ -146,14 +146,21 @@ PrettyPrint::Ops PrettyPrint::enterOp(std::uint32_t op, int& at, const Ops& ops,
 }
 
 
+PrettyLayout PrettyPrint::withoutCursor() const
+{
+    PrettyLayout plain;
+    plain.layout(tree_, size_, kNoCursor, metrics_ ? *metrics_ : PrettyFontMetrics::shared());
+    return plain;
+}
+
 int PrettyPrint::cursorUpFrom(int cursor) const
 {
-    return PrettyCursor::up(current(), cursor);
+    return PrettyCursor::up(withoutCursor(), cursor);
 }
 
 int PrettyPrint::cursorDownFrom(int cursor) const
 {
-    return PrettyCursor::down(current(), cursor);
+    return PrettyCursor::down(withoutCursor(), cursor);
 }
 
 int PrettyPrint::cursorLeftAt(int cursor) const

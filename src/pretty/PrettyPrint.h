@@ -117,7 +117,9 @@ public:
     }
 
     // Cursor moves over the last layout; Up and Down answer −1 when there is no line in
-    // that direction.
+    // that direction. Up and Down measure the line without the cell the cursor keeps at a
+    // part's end: that cell moves a centred part half a cell to the left, which would take
+    // the cursor from the end of one part onto the other's last digit instead of after it.
     int cursorUpFrom(int cursor) const;
     int cursorDownFrom(int cursor) const;
     int cursorLeftAt(int cursor) const;
@@ -134,6 +136,8 @@ public:
 private:
     void relayout() const;
     const PrettyLayout& current() const;
+    // The last layout as it stands without a cursor.
+    PrettyLayout withoutCursor() const;
 
     PrettyTree tree_;
     // Laid out again when the metrics change, on the next use.

@@ -234,9 +234,9 @@ void StatTestScreen::resizeEvent(QResizeEvent*) { layout(); }
 void StatTestScreen::keyPressEvent(QKeyEvent* event)
 {
     // What the keypad does not take; Escape closes, and paste types on the field's line as
-    // the keypad's keys do. The keyboard's chords that go to a screen (Ctrl+G GRAPH, Ctrl+Y
-    // Y=, ...) or edit the line go to the keyboard as on any screen; its menus and overlays,
-    // which would open behind this screen, do nothing here.
+    // the keypad's keys do. The keyboard's chords the keypad has no command of that go to a
+    // screen (Ctrl+Y Y=, Ctrl+Q QUIT, ...) or edit the line go to the keyboard as on any
+    // screen; its menus and overlays, which would open behind this screen, do nothing here.
     if (event->key() == Qt::Key_Escape)
         done();
     else if (KeyCommands::pastes(*event))

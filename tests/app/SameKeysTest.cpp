@@ -100,11 +100,11 @@ protected:
         }
     }
 
-    // A fresh home line in one display form.
+    // A fresh home line in one display form (or the line of the home-like screen `screen`).
     void fresh(bool mathPrint)
     {
         calc.locked()->mathPrint = mathPrint;
-        calc.setCurrentScreen(0);
+        calc.setCurrentScreen(screen);
         entry->forceOps({});
         entry->clearUndo();
         history->clearAll();
@@ -162,6 +162,7 @@ protected:
 
     FixedMetrics metrics;
     std::shared_ptr<YEqModel> yEq = std::make_shared<YEqModel>(calc);
+    int screen = 0;
 };
 
 // The five kinds the MathPrint home answered differently, each as a student types it.
@@ -343,6 +344,61 @@ TEST_F(SameKeys, EveryTemplateEveryWayOutOfItsPartsAndWhatFollows)
     }
 }
 
+// INS pressed once, twice and three times inside a part of each kind of template, then
+// CLEAR and a line typed with Backspace, or a key typed in the part: as on the Classic
+// home (an even count leaves insert off, and the mode a template's op switched on ends with
+// CLEAR), on the home line and the equation solver's and the polynomial's lines.
+TEST_F(SameKeys, InsInsideEachTemplateTogglesAsOnTheClassicHome)
+{
+    const char* parts[] = {
+        "√( 6", "³√( 8", "abs( -6", "e^( 1", "₁₀^( 2", "logBASE( 8", "logBASE( 8 , 2", "nDeriv( X² , X , 3",
+        "∑( K , K , 1 , 4", "fnInt( X , X , 0 , 2", "2 ^ 3", "1 ／ 4", "3 ˣ√ 8", "2 ␣ 1 ／ 4",
+    };
+    // (LEFT and RIGHT keep INS's own mode on the MathPrint line: after an even count only.)
+    const char* then[] = {"CLEAR 9 BS 8", "CLEAR 9 BS BS 8 7", "CLEAR 9 1 DEL 5", "7", "BS 7", "DEL 7"};
+    const char* evenThen[] = {"CLEAR 9 1 LEFT 5", "LEFT 7", "CLEAR 9 1 LEFT LEFT 5 RIGHT 4"};
+    for (const int on : {0, 10, 20}) {
+        screen = on;
+        // The two lines the MathPrint home answered 89 and 951 for.
+        expectSame("√( 6 INS INS CLEAR 9 BS 8", 8);
+        expectSame("√( 6 INS INS CLEAR 9 1 LEFT 5", 95);
+        expectSame("√( 6 INS CLEAR 9 BS 8", 89);
+        for (const char* part : parts)
+            for (const char* presses : {"INS", "INS INS", "INS INS INS"}) {
+                for (const char* after : then)
+                    expectSame(std::string(part) + " " + presses + " " + after);
+                if (std::string(presses) == "INS INS")
+                    for (const char* after : evenThen)
+                        expectSame(std::string(part) + " " + presses + " " + after);
+                if (HasFailure())
+                    return;
+            }
+    }
+    screen = 0;
+}
+
+// Up and Down between a fraction's parts land where the cursor is drawn: after the last
+// digit at a part's end, so the next digit goes after it.
+TEST_F(SameKeys, UpAndDownBetweenAFractionsPartsLandAfterTheLastDigit)
+{
+    const struct {
+        const char* keys;
+        double answer;
+    } cases[] = {
+        {"／ 1 2 3 DOWN 4 5 6 UP 9", 1239.0 / 456},
+        {"／ 1 2 3 DOWN 4 5 6 UP 9 DOWN 7", 1239.0 / 4567},
+        {"／ 1 DOWN 4 5 6 UP 9", 19.0 / 456},
+        {"／ 1 2 3 4 5 DOWN 6 7 8 UP 9", 12349.0 / 678},
+        {"2 ␣ 1 2 3 DOWN 4 5 6 UP 9", 2 + 1239.0 / 456},
+        {"2 ␣ 1 2 3 DOWN 4 5 6 UP 9 DOWN 7", 2 + 1239.0 / 4567},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = run(true, c.keys);
+        EXPECT_EQ(o.error, 0) << c.keys << ": " << o;
+        EXPECT_TRUE(near(o.value, c.answer)) << c.keys << ": " << o;
+    }
+}
+
 // Random keys from a fixed seed, drawn so that the keys mean the same on both homes:
 // digits, operators, brackets, commas, the function templates, n/d, ˣ√, ^ and Un/d (with
 // its n/d) after a number with their part left by RIGHT (or DOWN for ^), DEL anywhere, CLEAR, and Backspace
@@ -440,6 +496,11 @@ TEST_F(SameKeys, YEqualsRowsTypedKeyByKey)
         {"2 ／ BS X", "2 ／ BS X", 8},
         {"√( X DEL UNDO 4 ) + X", "√( X DEL UNDO 4 ) + X", 6},
         {"X + 1 LEFT LEFT INS √( 4 ) 2", "X + 1 LEFT LEFT INS √( 4 ) 2", 17},
+        // INS inside a template toggles as on the Classic home; its mode outlasts CLEAR once.
+        {"√( X INS INS CLEAR X 9 BS 4", "√( X INS INS CLEAR X 9 BS 4", 16},
+        {"√( X INS CLEAR X 9 BS 4", "√( X INS CLEAR X 9 BS 4", 196},
+        {"1 ／ X INS INS INS CLEAR X 9 BS 4", "1 ／ X INS INS INS CLEAR X 9 BS 4", 196},
+        {"X ^ 2 INS INS BS 3", "X ^ 2 INS INS BS 3", 64},
         {"√( paste:X)+1", "√( paste:X)+1", 3},
         {"^ 2", "^ 2", std::nullopt},
         {"^ X", "^ X", std::nullopt},

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -96,6 +97,15 @@ inline ::testing::AssertionResult endedWithDumps(const DriveRun& run, std::size_
     return ::testing::AssertionFailure() << "exit code " << run.exitCode << ", " << run.dumps.size() << " dumps (not "
                                          << dumps << ")\n"
                                          << run.output;
+}
+
+// A test parameter's name as the test's name takes it: letters and digits, "_" for the rest.
+inline std::string testName(const char* name)
+{
+    std::string out;
+    for (const char* c = name; *c; ++c)
+        out += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    return out;
 }
 
 // The last history item as "input → answer", the answer's lines trimmed of their padding.

@@ -287,6 +287,46 @@ TEST_P(GraphButtonsDrive, TheTracedEquationsLinesKeepClearOfTheButtons)
     }
 }
 
+// The whole window shaded (Shade(-99,99)), upright and turned, the 320x390 window too: no
+// column or row of the graph is left the background's black between two tiles (390 wide
+// makes tiles of an odd width).
+TEST_P(GraphButtonsDrive, EveryPixelOfTheGraphIsPaintedUprightAndTurned)
+{
+    const std::string device = GetParam();
+    const std::vector<std::string> shapes = device == "tablet" ? std::vector<std::string>{"768x1024", "1024x768"}
+                                                               : std::vector<std::string>{"390x844", "844x390", "320x390"};
+    std::string script = "type Shade(-99,99)\nkey ENTER\nwait idle\n";
+    std::vector<std::filesystem::path> shots;
+    for (const std::string& shape : shapes) {
+        shots.push_back(driveScratch("seam-" + device + "-" + shape + ".png"));
+        script += "size " + shape + "\nwait idle\nwait still\ndump\nshot " + shots.back().string() + "\n";
+    }
+    const DriveRun run = driveScript(script, options());
+    ASSERT_TRUE(endedWithDumps(run, shapes.size()));
+    const auto black = [](QRgb c) { return qRed(c) < 24 && qGreen(c) < 24 && qBlue(c) < 24; };
+    for (std::size_t k = 0; k < shapes.size(); ++k) {
+        const json& dump = run.dumps[k];
+        ASSERT_EQ(dump["top"]["id"], 8) << shapes[k];
+        const QImage picture(QString::fromStdString(shots[k].string()));
+        ASSERT_FALSE(picture.isNull()) << shapes[k];
+        const QRect graph(dump["graph"][0], dump["graph"][1], dump["graph"][2], dump["graph"][3]);
+        // A line a quarter black or more is one no tile painted: the buttons and labels over
+        // the shading are far shorter.
+        for (int x = graph.left(); x <= graph.right(); ++x) {
+            int n = 0;
+            for (int y = graph.top(); y <= graph.bottom(); ++y)
+                n += black(picture.pixel(x, y));
+            EXPECT_LT(n, graph.height() / 4) << shapes[k] << ": column " << x << " unpainted";
+        }
+        for (int y = graph.top(); y <= graph.bottom(); ++y) {
+            int n = 0;
+            for (int x = graph.left(); x <= graph.right(); ++x)
+                n += black(picture.pixel(x, y));
+            EXPECT_LT(n, graph.width() / 4) << shapes[k] << ": row " << y << " unpainted";
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Drive, GraphButtonsDrive, ::testing::Values("phone", "tablet"), [](const auto& info) { return std::string(info.param); });
 
 } // namespace

@@ -291,6 +291,46 @@ TEST_F(GraphViewTest, PanningRedrawsOnlyTheTilesThatWrap)
     EXPECT_GE(right, 320);
 }
 
+// Every pixel of the graph is some tile's, at every size (an odd tile's included: 390
+// wide makes tiles of 195) and after a pan by a fraction of a pixel: a plot that fills what
+// it is given leaves no column or row of the background between two tiles.
+TEST_F(GraphViewTest, TheTilesPaintEveryPixelAtEverySize)
+{
+    struct Fill : StubPlot {
+        using StubPlot::StubPlot;
+        void drawRect(const QRectF& rect, QPainter& context, const GraphTransform&, int) override
+        {
+            context.fillRect(rect, Qt::green);
+        }
+    };
+    calc.locked()->drawGrid = calc.locked()->drawAxes = false;
+    view.plotObjects().push_back(std::make_shared<Fill>(calc));
+    // The tiles alone: the overlay's labels lie on top of them.
+    if (view.graphTextView)
+        view.graphTextView->hide();
+    const auto unpainted = [this](const char* when) {
+        const QImage shown = view.grab().toImage();
+        int columns = 0, rows = 0;
+        for (int x = 0; x < shown.width(); ++x)
+            columns += shown.pixelColor(x, shown.height() / 2) != QColor(Qt::green);
+        for (int y = 0; y < shown.height(); ++y)
+            rows += shown.pixelColor(shown.width() / 2, y) != QColor(Qt::green);
+        EXPECT_EQ(columns + rows, 0) << view.width() << "x" << view.height() << " " << when << ": " << columns
+                                     << " columns, " << rows << " rows";
+    };
+    for (const QSize size : {QSize(390, 776), QSize(844, 322), QSize(768, 911), QSize(1024, 655), QSize(391, 323)}) {
+        view.resize(size);
+        view.rotate();
+        unpainted("laid out");
+        for (const auto& tile : view.tiles()) {
+            EXPECT_EQ(tile->frame().left(), std::floor(tile->frame().left())) << size.width();
+            EXPECT_EQ(tile->frame().top(), std::floor(tile->frame().top())) << size.height();
+        }
+        view.pan2Dx(0.5, -0.25);
+        unpainted("panned by a fraction");
+    }
+}
+
 TEST_F(GraphViewTest, AHorizontalPinchDoublesTheXScaleAboutItsMiddle)
 {
     const double a = view.t().a, d = view.t().d;

@@ -40,19 +40,30 @@ TEST(PrettyEditingTest, LeftAndRightSkipTheTemplateOps)
     EXPECT_EQ(pp.setErrorLoc(2), 2);
 }
 
+// A vertical move from a stop of a line and the stop it lands on.
+struct VerticalMove {
+    const char* name;
+    Ops ops;
+    int from;
+    bool up;
+    int to;
+};
+
+void expectMoves(const std::vector<VerticalMove>& moves, double size)
+{
+    PrettyPrint pp;
+    for (const VerticalMove& c : moves) {
+        pp.setOps(c.ops, c.from, 0, size);
+        EXPECT_EQ(c.up ? pp.cursorUpFrom(c.from) : pp.cursorDownFrom(c.from), c.to) << c.name << " at " << size;
+    }
+}
+
 // DOWN out of an exponent goes on after its power, however short the exponent (never into
 // the base below it); UP out of a lowered part goes to the side of its template it stands
 // on: before a log from its base, before a derivative from its variable under the d, after
 // the derivative from its point at its right end.
 TEST(PrettyEditingTest, DownLeavesAnExponentAfterItsPowerAndUpALoweredPartAtItsSide)
 {
-    struct Case {
-        const char* name;
-        Ops ops;
-        int from;
-        bool up;
-        int to;
-    };
     // 2^(3)+1; (2^(3))／(5); logBASE(8,2).
     const Ops power = {0x32, T(kPower), T(kOpen), 0x33, T(kClose), kPlus, 0x31};
     const Ops inNumerator = {T(kOpen, 1), 0x32, T(kPower, 2), T(kOpen, 2), 0x33, T(kClose, 2), T(kClose, 1),
@@ -60,7 +71,7 @@ TEST(PrettyEditingTest, DownLeavesAnExponentAfterItsPowerAndUpALoweredPartAtItsS
     const Ops log = {T(kLogBase), 0x38, T(kComma), 0x32, T(kClose)};
     // nDeriv(X²,X,3)+1.
     const Ops derivative = {T(kDerivative), 0x58, 0x0D, T(kComma), 0x58, T(kComma), 0x33, T(kClose), kPlus, 0x31};
-    const Case cases[] = {
+    expectMoves({
         {"a one-digit exponent", power, 4, false, 5},
         {"its start", power, 3, false, 5},
         {"in a numerator: after the power, still in the numerator", inNumerator, 5, false, 6},
@@ -69,12 +80,31 @@ TEST(PrettyEditingTest, DownLeavesAnExponentAfterItsPowerAndUpALoweredPartAtItsS
         {"a derivative's variable up", derivative, 5, true, 0},
         {"a derivative's point up", derivative, 7, true, 8},
         {"a derivative's point start up", derivative, 6, true, 8},
-    };
-    PrettyPrint pp;
-    for (const Case& c : cases) {
-        pp.setOps(c.ops, c.from, 0, 20);
-        EXPECT_EQ(c.up ? pp.cursorUpFrom(c.from) : pp.cursorDownFrom(c.from), c.to) << c.name;
-    }
+    }, 20);
+}
+
+// Up and Down between a fraction's parts, in the app's own font: from the end of a part to
+// the end of the other as wide (after its last digit, where the cursor is drawn, not on
+// it), and elsewhere to the stop nearest in x; a mixed number's parts alike.
+TEST(PrettyEditingTest, UpAndDownBetweenAFractionsPartsLandWhereTheCursorIsDrawn)
+{
+    // (123)／(456), (12345)／(678) and 2␣(123)／(456).
+    const Ops fraction = {T(kOpen, 1), 0x31, 0x32, 0x33, T(kClose, 1), T(kFraction, 1), T(kOpen, 1), 0x34, 0x35, 0x36,
+                          T(kClose, 1)};
+    const Ops wider = {T(kOpen, 1), 0x31, 0x32, 0x33, 0x34, 0x35, T(kClose, 1), T(kFraction, 1), T(kOpen, 1), 0x36,
+                       0x37, 0x38, T(kClose, 1)};
+    const Ops mixed = {0x32, T(0xEF39, 1), T(kOpen, 1), 0x31, 0x32, 0x33, T(kClose, 1), T(kFraction, 1), T(kOpen, 1),
+                       0x34, 0x35, 0x36, T(kClose, 1)};
+    for (const double size : {20.0, 32.0})
+        expectMoves({
+            {"the denominator's end up", fraction, 10, true, 4},
+            {"the numerator's end down", fraction, 4, false, 10},
+            {"on the 5 up", fraction, 8, true, 2},
+            {"on the 2 down", fraction, 2, false, 8},
+            {"a shorter denominator's end up", wider, 12, true, 5},
+            {"the mixed number's denominator's end up", mixed, 12, true, 6},
+            {"the mixed number's numerator's end down", mixed, 6, false, 12},
+        }, size);
 }
 
 // What a key adds at the cursor: a ")" or "," at the end of a template's part goes past the

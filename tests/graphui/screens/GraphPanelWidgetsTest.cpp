@@ -542,20 +542,23 @@ TEST_F(KeypadTest, ArrowsRepeatAndHardwareKeysMapThroughTheirCommands)
 
 // The keypad's letters that are the keyboard's command chords too (Ctrl+G GRAPH, Ctrl+S
 // STAT, Ctrl+C CATALOG, Ctrl+T TABLE, Ctrl+L LIST, Ctrl+Shift+G WINDOW, Ctrl+Shift+T
-// TBLSET) type nothing: the press goes on to the screen under the keypad. Its letters the
-// keyboard leaves free still type (EE, eˣ, cos⁻¹), and INS is the same on both.
-TEST_F(KeypadTest, TheKeyboardsCommandChordsPassOnToTheScreen)
+// TBLSET) are the keypad's own where it has the keys: they type its tokens and go no
+// further, as do its letters the keyboard leaves free (EE, eˣ, cos⁻¹) and INS.
+TEST_F(KeypadTest, TheKeyboardsCommandLettersAreTheKeypadsOwn)
 {
     struct Chord {
         int key;
         Qt::KeyboardModifiers modifiers;
         std::vector<int> codes;
     } chords[] = {
-        {Qt::Key_G, Qt::ControlModifier, {}}, {Qt::Key_S, Qt::ControlModifier, {}}, {Qt::Key_C, Qt::ControlModifier, {}},
-        {Qt::Key_T, Qt::ControlModifier, {}}, {Qt::Key_L, Qt::ControlModifier, {}},
-        {Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier, {}}, {Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier, {}},
+        {Qt::Key_G, Qt::ControlModifier, {0xC0}}, {Qt::Key_S, Qt::ControlModifier, {0xC2}},
+        {Qt::Key_C, Qt::ControlModifier, {0xC4}}, {Qt::Key_T, Qt::ControlModifier, {0xC6}},
+        {Qt::Key_L, Qt::ControlModifier, {0xBE}}, {Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier, {0xC1}},
+        {Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier, {0xC7}},
         {Qt::Key_E, Qt::ControlModifier, {0x3B}}, {Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier, {0xBF}},
         {Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier, {0xC5}}, {Qt::Key_I, Qt::ControlModifier, {1031}},
+        // None of the keypad's: on to the screen.
+        {Qt::Key_Y, Qt::ControlModifier, {}}, {Qt::Key_Q, Qt::ControlModifier, {}},
     };
     for (const Chord& c : chords) {
         keys.clear();
