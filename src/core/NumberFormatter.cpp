@@ -4,6 +4,7 @@
 #include "core/VQMatrix.h"
 #include "language/Utf8.h"
 #include "numeric/AngleConversion.h"
+#include "numeric/ElementaryFunctions.h"
 
 #include <algorithm>
 #include <charconv>
@@ -88,10 +89,33 @@ private:
     int n_ = 0;
 };
 
-// printf's "%.*f", "%.*E" and "%.*G", without the locale.
+// The decimal exponent of x's first significant digit, read off its exact text (a logarithm
+// can land on the wrong side of a power of ten).
+int decimalExponent(double x)
+{
+    char buf[40];
+    const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 16);
+    const char* e = std::find(buf, r.ptr, 'e');
+    int exponent = 0;
+    if (e != r.ptr)
+        std::from_chars(e + (e[1] == '+' ? 2 : 1), r.ptr, exponent);
+    return exponent;
+}
+
+// printf's "%.*f", "%.*E" and "%.*G", without the locale, and rounding the number's decimal
+// value half away from zero at the last digit shown, as round( does, where printf rounds the
+// binary value with ties to even (Fix 2 showed 2.675 as 2.67 and Fix 0 2.5 as 2).
 void printNumber(Text& t, double x, std::chars_format format, int precision, bool upper)
 {
     precision = std::clamp(precision, 0, 60);
+    if (std::isfinite(x) && x != 0) {
+        int places = precision;
+        if (format == std::chars_format::scientific)
+            places = precision - decimalExponent(x);
+        else if (format == std::chars_format::general)
+            places = std::max(precision, 1) - 1 - decimalExponent(x);
+        x = NumberFormatter::roundDecimal(x, places);
+    }
     auto r = std::to_chars(t.buffer(), t.buffer() + Text::kCapacity, x, format, precision);
     t.setSize(r.ec == std::errc() ? int(r.ptr - t.buffer()) : 0);
     if (upper)
@@ -693,6 +717,13 @@ std::string NumberFormatter::formatDMS(double x) const
     return out;
 }
 
+std::string NumberFormatter::printText(double x, std::chars_format format, int precision)
+{
+    Text t;
+    printNumber(t, x, format, precision, false);
+    return std::string(t.view());
+}
+
 std::string NumberFormatter::formatBinary(double x)
 {
     Text t;
@@ -718,6 +749,54 @@ double NumberFormatter::roundSigFigures(double x, int figures)
         return x;
     const double scale = std::pow(10.0, p);
     return std::round(x * scale) / scale;
+}
+
+double NumberFormatter::roundDecimal(double x, int places)
+{
+    if (!std::isfinite(x) || x == 0)
+        return x;
+    if (places >= 0 && places <= 9)
+        return ElementaryFunctions::round(x, places);
+    // The value to 15 significant figures, as round( takes it, then half away from zero
+    // at the place.
+    char digits[40];
+    const auto r = std::to_chars(digits, digits + sizeof digits, std::fabs(x), std::chars_format::scientific, 14);
+    const char* mark = std::find(digits, r.ptr, 'e');
+    int exponent = 0;
+    std::from_chars(mark + (mark[1] == '+' ? 2 : 1), r.ptr, exponent);
+    // The significant figures kept: digits[0] and digits[2..16] hold the fifteen.
+    const int kept = exponent + 1 + places;
+    if (kept >= 15)
+        return x;
+    char text[48];
+    int n = 0;
+    if (kept <= 0) {
+        if (kept < 0 || digits[0] < '5')
+            return std::copysign(0.0, x);
+        text[n++] = '1';
+    } else {
+        const auto figure = [&](int k) { return digits[k == 0 ? 0 : k + 1]; };
+        for (int k = 0; k < kept; ++k)
+            text[n++] = figure(k);
+        if (figure(kept) >= '5') {
+            int k = n - 1;
+            for (; k >= 0 && text[k] == '9'; --k)
+                text[k] = '0';
+            if (k >= 0) {
+                ++text[k];
+            } else {
+                std::memmove(text + 1, text, std::size_t(n));
+                text[0] = '1';
+                ++n;
+            }
+        }
+    }
+    // text holds the figures of units 10^-places.
+    text[n++] = 'e';
+    const auto end = std::to_chars(text + n, text + sizeof text, -places).ptr;
+    double rounded = 0;
+    std::from_chars(text, end, rounded);
+    return std::copysign(rounded, x);
 }
 
 double NumberFormatter::roundPrecision(double x, int places)
