@@ -123,8 +123,12 @@ public:
 
     // The number tokens spelling formatReal of x (digits, negation, point, exponent).
     Ops realToOpcodes(double x) const;
-    // The number tokens spelling x with every digit it needs to read back as x, in its
-    // shortest form (for values kept as tokens, such as a fitted equation's coefficients).
+    // The number tokens spelling x as the display shows it when that text reads back as x,
+    // else with the fewest figures that do, in the display's notation (Normal, Sci, Eng):
+    // for values kept as tokens, such as a fitted equation's coefficients.
+    Ops valueToOpcodes(double x) const;
+    // The number tokens spelling x with the fewest figures that read back as x, as plain
+    // decimals where x is near 1 and with an exponent elsewhere.
     static Ops exactRealToOpcodes(double x);
     // The token typing one character, 0 for none.
     static std::uint32_t opCodeForChar(char32_t c);

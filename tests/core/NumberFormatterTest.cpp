@@ -430,6 +430,35 @@ TEST(NumberFormatterText, ExactRealToOpcodesKeepsEveryDigit)
     EXPECT_EQ(NumberFormatter::exactRealToOpcodes(1.0 / 3).size(), 17u);
 }
 
+// A value kept as tokens: the display's text where it reads back as the value, else the
+// fewest figures that do, in the display's notation.
+TEST(NumberFormatterText, ValueToOpcodesKeepsTheValueInTheDisplaysForm)
+{
+    const double sum = 0.1 + 0.2; // 0.30000000000000004
+    const struct {
+        NumberFormatter f;
+        double x;
+        std::string text;
+    } cases[] = {
+        {fmt(0, -1), 1.878, "1.878"},
+        {fmt(0, 2), 2.5, "2.50"},
+        {fmt(0, -1), sum, ".30000000000000004"},
+        {fmt(0, 0), -sum, "-.30000000000000004"},
+        {fmt(1, -1), sum, "3.0000000000000004" + kE + "-1"},
+        {fmt(2, -1), sum, "300.00000000000004" + kE + "-3"},
+        {fmt(2, 3), 40000.00000000001, "40.00000000000001" + kE + "3"},
+        {fmt(0, -1), 2e20 + 65536, "2.0000000000000007" + kE + "20"},
+        {fmt(0, 4, u'.'), 1234.5, "1234.5000"},
+    };
+    for (const auto& c : cases) {
+        const NumberFormatter::Ops ops = c.f.valueToOpcodes(c.x);
+        std::string text;
+        for (const std::uint32_t op : ops)
+            text += op == 0xB0 ? std::string("-") : op == 0x3A ? std::string(".") : op == 0x3B ? kE : std::string(1, char(op));
+        EXPECT_EQ(text, c.text) << c.x;
+    }
+}
+
 TEST(NumberFormatterText, OpCodeForChar)
 {
     const std::pair<char32_t, std::uint32_t> cases[] = {
