@@ -109,6 +109,47 @@ void angleInRadians(Ops& out, std::size_t angle, const Ops& radians)
     out.push_back(TC::kCloseParen);
 }
 
+// "0b" and "0h" start a binary and a hexadecimal number: the token of the base, in place of
+// the "0" read before it.
+std::uint32_t baseMark(Ops& out, char32_t c)
+{
+    if (!out.empty() && out.back() == kZero)
+        out.pop_back();
+    return c == U'b' ? kBinary : kHex;
+}
+
+// A degrees-minutes-seconds answer carries its sign on every part that is not zero
+// (-30°-30'0", 0°0'-45"); read back, a "-" after "°" or "'" would subtract. Every such number
+// of the text gets its sign once, before the degrees, which the literal reads as one angle.
+std::string dmsSignInFront(std::string_view text)
+{
+    if (text.find("\xC2\xB0") == std::string_view::npos)
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    const auto separator = [](char c) { return c == ' ' || c == '{' || c == '}' || c == '[' || c == ']' || c == '\n' || c == ','; };
+    for (std::size_t i = 0; i < text.size();) {
+        if (separator(text[i])) {
+            out += text[i++];
+            continue;
+        }
+        std::size_t end = i;
+        while (end < text.size() && !separator(text[end]))
+            ++end;
+        const std::string_view number = text.substr(i, end - i);
+        if (number.find("\xC2\xB0") != std::string_view::npos && number.find('-') != std::string_view::npos) {
+            out += '-';
+            for (const char c : number)
+                if (c != '-')
+                    out += c;
+        } else {
+            out += number;
+        }
+        i = end;
+    }
+    return out;
+}
+
 } // namespace
 
 HistoryEntry::HistoryEntry(const Calculator& calc)
@@ -212,8 +253,12 @@ std::optional<Ops> HistoryEntry::answerAsOps(int formatting) const
 
 int HistoryEntry::shownAngleFormat() const { return angleFormat >= 0 ? angleFormat : calc_->angleFormat(); }
 
-Ops HistoryEntry::numStrToPrettyOps(std::string_view text, int formatting, int angleFormat)
+Ops HistoryEntry::numStrToPrettyOps(std::string_view shown, int formatting, int angleFormat)
 {
+    // Only the ops to paste must read back as the value shown.
+    const bool pasted = formatting == 1;
+    const std::string signedOnce = pasted ? dmsSignInFront(shown) : std::string();
+    const std::string_view text = pasted ? std::string_view(signedOnce) : shown;
     Ops out;
     std::uint32_t t = 1;
     auto id = [&t](std::uint32_t token) { return (t << 16) | token; };
@@ -222,8 +267,6 @@ Ops HistoryEntry::numStrToPrettyOps(std::string_view text, int formatting, int a
     bool inExponent = false;
     // The template ID of an open denominator.
     std::optional<std::uint32_t> denominator;
-    // Only the ops to paste must read back as the value shown.
-    const bool pasted = formatting == 1;
     // A negative mixed number is bracketed: "-" before it negates only its whole part.
     bool negativeMixed = false;
     // Where the angle of e^(θɩ) starts, while it is read (kNoAngle otherwise).
@@ -316,11 +359,7 @@ Ops HistoryEntry::numStrToPrettyOps(std::string_view text, int formatting, int a
                 break;
             }
             case U'b':
-            case U'h':
-                if (!out.empty() && out.back() == kZero)
-                    out.pop_back();
-                other(c == U'b' ? kBinary : kHex);
-                break;
+            case U'h': other(baseMark(out, c)); break;
             case U'e': other(kConstantE); break;
             case U'°': other(kDegree); break;
             case U'ᴱ': other(TC::kExponentMark); break;
@@ -333,7 +372,12 @@ Ops HistoryEntry::numStrToPrettyOps(std::string_view text, int formatting, int a
                 }
                 other(kImaginary);
                 break;
-            case U'\u0332': other(kSigFigMark); break;
+            case U'\u0332':
+                // The mark of the last significant figure is no token to read back: the
+                // figures typed carry it.
+                if (!pasted)
+                    other(kSigFigMark);
+                break;
             case kOpenBox: openExponent(true); break;
             default: break;
             }
@@ -376,7 +420,7 @@ std::string HistoryEntry::result84() const
 
 Ops HistoryEntry::classicResultOps() const
 {
-    const std::string text = result84();
+    const std::string text = dmsSignInFront(result84());
     Ops out;
     bool inList = false;
     int depth = 0;
@@ -464,6 +508,11 @@ Ops HistoryEntry::classicResultOps() const
             mixedDenominator = negativeMixed;
             break;
         case U'e': add(kConstantE); break;
+        case U'°': add(kDegree); break;
+        case U'b':
+        case U'h': add(baseMark(out, c)); break;
+        case U'\u0332':
+            break;
         case U'{':
             add(TC::kOpenBrace);
             inList = true;

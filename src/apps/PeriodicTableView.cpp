@@ -1,5 +1,6 @@
 #include "apps/PeriodicTableView.h"
 
+#include "core/NumberFormatter.h"
 #include "drawing/VQRender.h"
 #include "numeric/ElementDatabase.h"
 #include "pretty/FontMap.h"
@@ -15,7 +16,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace orvenda {
@@ -275,10 +275,7 @@ QColor PeriodicTableView::textColor(int element) const
 
 QString PeriodicTableView::formatFloat(double value, int decimals)
 {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", std::clamp(decimals, 0, 10), value);
-    QString text = QString::fromLatin1(buffer);
-    // snprintf follows the C locale, which the app never changes: the point stays a point.
+    QString text = QString::fromStdString(NumberFormatter::printText(value, std::chars_format::fixed, std::clamp(decimals, 0, 10)));
     if (text.contains(QLatin1Char('.'))) {
         while (text.endsWith(QLatin1Char('0')))
             text.chop(1);

@@ -664,7 +664,7 @@ public:
     // Copies a fit's results into the statistics variables (values only; the slots keep
     // their significance pairs) and its residuals into the list "RESID". Under the lock.
     void syncStatVars(const VQStatistics& stats);
-    // Spells a fit's equation with its coefficients as the display shows them.
+    // Spells a fit's equation in the display's form, its coefficients keeping their values.
     void spellFitEquation(VQStatistics& stats) const;
     int editMatrix = 0;
     int polyState = 0;

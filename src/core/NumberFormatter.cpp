@@ -4,6 +4,7 @@
 #include "core/VQMatrix.h"
 #include "language/Utf8.h"
 #include "numeric/AngleConversion.h"
+#include "numeric/ElementaryFunctions.h"
 
 #include <algorithm>
 #include <charconv>
@@ -88,10 +89,33 @@ private:
     int n_ = 0;
 };
 
-// printf's "%.*f", "%.*E" and "%.*G", without the locale.
+// The decimal exponent of x's first significant digit, read off its exact text (a logarithm
+// can land on the wrong side of a power of ten).
+int decimalExponent(double x)
+{
+    char buf[40];
+    const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 16);
+    const char* e = std::find(buf, r.ptr, 'e');
+    int exponent = 0;
+    if (e != r.ptr)
+        std::from_chars(e + (e[1] == '+' ? 2 : 1), r.ptr, exponent);
+    return exponent;
+}
+
+// printf's "%.*f", "%.*E" and "%.*G", without the locale, and rounding the number's decimal
+// value half away from zero at the last digit shown, as round( does, where printf rounds the
+// binary value with ties to even (Fix 2 showed 2.675 as 2.67 and Fix 0 2.5 as 2).
 void printNumber(Text& t, double x, std::chars_format format, int precision, bool upper)
 {
     precision = std::clamp(precision, 0, 60);
+    if (std::isfinite(x) && x != 0) {
+        int places = precision;
+        if (format == std::chars_format::scientific)
+            places = precision - decimalExponent(x);
+        else if (format == std::chars_format::general)
+            places = std::max(precision, 1) - 1 - decimalExponent(x);
+        x = NumberFormatter::roundDecimal(x, places);
+    }
     auto r = std::to_chars(t.buffer(), t.buffer() + Text::kCapacity, x, format, precision);
     t.setSize(r.ec == std::errc() ? int(r.ptr - t.buffer()) : 0);
     if (upper)
@@ -693,6 +717,13 @@ std::string NumberFormatter::formatDMS(double x) const
     return out;
 }
 
+std::string NumberFormatter::printText(double x, std::chars_format format, int precision)
+{
+    Text t;
+    printNumber(t, x, format, precision, false);
+    return std::string(t.view());
+}
+
 std::string NumberFormatter::formatBinary(double x)
 {
     Text t;
@@ -718,6 +749,54 @@ double NumberFormatter::roundSigFigures(double x, int figures)
         return x;
     const double scale = std::pow(10.0, p);
     return std::round(x * scale) / scale;
+}
+
+double NumberFormatter::roundDecimal(double x, int places)
+{
+    if (!std::isfinite(x) || x == 0)
+        return x;
+    if (places >= 0 && places <= 9)
+        return ElementaryFunctions::round(x, places);
+    // The value to 15 significant figures, as round( takes it, then half away from zero
+    // at the place.
+    char digits[40];
+    const auto r = std::to_chars(digits, digits + sizeof digits, std::fabs(x), std::chars_format::scientific, 14);
+    const char* mark = std::find(digits, r.ptr, 'e');
+    int exponent = 0;
+    std::from_chars(mark + (mark[1] == '+' ? 2 : 1), r.ptr, exponent);
+    // The significant figures kept: digits[0] and digits[2..16] hold the fifteen.
+    const int kept = exponent + 1 + places;
+    if (kept >= 15)
+        return x;
+    char text[48];
+    int n = 0;
+    if (kept <= 0) {
+        if (kept < 0 || digits[0] < '5')
+            return std::copysign(0.0, x);
+        text[n++] = '1';
+    } else {
+        const auto figure = [&](int k) { return digits[k == 0 ? 0 : k + 1]; };
+        for (int k = 0; k < kept; ++k)
+            text[n++] = figure(k);
+        if (figure(kept) >= '5') {
+            int k = n - 1;
+            for (; k >= 0 && text[k] == '9'; --k)
+                text[k] = '0';
+            if (k >= 0) {
+                ++text[k];
+            } else {
+                std::memmove(text + 1, text, std::size_t(n));
+                text[0] = '1';
+                ++n;
+            }
+        }
+    }
+    // text holds the figures of units 10^-places.
+    text[n++] = 'e';
+    const auto end = std::to_chars(text + n, text + sizeof text, -places).ptr;
+    double rounded = 0;
+    std::from_chars(text, end, rounded);
+    return std::copysign(rounded, x);
 }
 
 double NumberFormatter::roundPrecision(double x, int places)
@@ -1011,18 +1090,14 @@ std::string& NumberFormatter::pad(std::string& text, int width)
     return text;
 }
 
-NumberFormatter::Ops NumberFormatter::realToOpcodes(double x) const
+namespace {
+
+// The number tokens of a number text: digits, negation, point and exponent.
+NumberFormatter::Ops numberTextToOpcodes(std::string_view text)
 {
-    // Decimal and ungrouped, so that the tokens read back as the same value.
-    Settings plain = settings;
-    plain.numBase = 0;
-    plain.thousandSeperator = u' ';
-    Text t;
-    formatRealText(t, x, plain);
-    Ops ops;
-    ops.reserve(std::size_t(t.size()));
-    for (int i = 0; i < t.size(); ++i) {
-        const char c = t[i];
+    NumberFormatter::Ops ops;
+    ops.reserve(text.size());
+    for (const char c : text) {
         if (c >= '0' && c <= '9')
             ops.push_back(std::uint32_t(c));
         else if (c == '-')
@@ -1035,29 +1110,83 @@ NumberFormatter::Ops NumberFormatter::realToOpcodes(double x) const
     return ops;
 }
 
+// x with the fewest significant figures that read back as x, in the number format's
+// notation: 0 plain decimals (an exponent only far from 1), 1 scientific, 2 engineering.
+// No leading zero before the point and no "+" or leading zeros in the exponent.
+void shortestText(Text& t, double x, int numFormat)
+{
+    char buf[48];
+    const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific);
+    const char* mark = std::find(buf, r.ptr, 'e');
+    int exponent = 0;
+    std::from_chars(mark + (mark[1] == '+' ? 2 : 1), r.ptr, exponent);
+    char figures[24];
+    int count = 0;
+    for (const char* c = buf; c < mark; ++c)
+        if (*c != '.')
+            figures[count++] = *c;
+    const double magnitude = std::fabs(x);
+    const bool plain = numFormat == 0 && magnitude >= 0.001 && magnitude < 1e15;
+    // Figures before the point.
+    int whole = 1;
+    if (plain)
+        whole = exponent + 1;
+    else if (numFormat == 2)
+        whole = (exponent % 3 + 3) % 3 + 1;
+    t.clear();
+    if (std::signbit(x))
+        t.append("-");
+    if (whole <= 0) {
+        t.append(".");
+        for (int k = whole; k < 0; ++k)
+            t.append("0");
+    }
+    for (int k = 0; k < std::max(count, whole); ++k) {
+        if (k == whole && k > 0)
+            t.append(".");
+        t.append(std::string_view(k < count ? figures + k : "0", 1));
+    }
+    if (!plain) {
+        t.append("E");
+        t.appendInt(exponent - (whole - 1));
+    }
+}
+
+// The text of x by the settings, but decimal and ungrouped, so that tokens spelling it read
+// back as the value shown.
+void plainText(Text& t, double x, NumberFormatter::Settings settings)
+{
+    settings.numBase = 0;
+    settings.thousandSeperator = u' ';
+    formatRealText(t, x, settings);
+}
+
+} // namespace
+
+NumberFormatter::Ops NumberFormatter::realToOpcodes(double x) const
+{
+    Text t;
+    plainText(t, x, settings);
+    return numberTextToOpcodes(t.view());
+}
+
+NumberFormatter::Ops NumberFormatter::valueToOpcodes(double x) const
+{
+    Text t;
+    plainText(t, x, settings);
+    double shown = 0;
+    const auto read = std::from_chars(t.data(), t.data() + t.size(), shown);
+    const bool same = read.ec == std::errc() && read.ptr == t.data() + t.size() && shown == x;
+    if (!same && std::isfinite(x))
+        shortestText(t, x, settings.numFormat);
+    return numberTextToOpcodes(t.view());
+}
+
 NumberFormatter::Ops NumberFormatter::exactRealToOpcodes(double x)
 {
-    char buf[32];
-    const auto r = std::to_chars(buf, buf + sizeof buf, x);
-    const std::string_view text(buf, r.ec == std::errc() ? std::size_t(r.ptr - buf) : 0);
-    Ops ops;
-    ops.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        const bool leadingZero = c == '0' && i + 1 < text.size() && text[i + 1] == '.'
-                                 && (i == 0 || text[i - 1] == '-');
-        if (leadingZero || c == '+')
-            continue;
-        if (c >= '0' && c <= '9')
-            ops.push_back(std::uint32_t(c));
-        else if (c == '-')
-            ops.push_back(0xB0);
-        else if (c == '.')
-            ops.push_back(0x3A);
-        else if (c == 'e')
-            ops.push_back(0x3B);
-    }
-    return ops;
+    Text t;
+    shortestText(t, x, 0);
+    return numberTextToOpcodes(t.view());
 }
 
 std::uint32_t NumberFormatter::opCodeForChar(char32_t c)

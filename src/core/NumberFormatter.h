@@ -1,5 +1,6 @@
 #pragma once
 
+#include <charconv>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -57,11 +58,17 @@ public:
     std::string format84ABC(double x) const;
     // Degrees, minutes and seconds of an angle in degrees.
     std::string formatDMS(double x) const;
+    // x as "%.*f", "%.*e" or "%.*g" write it under the C locale, but rounded as round(
+    // rounds: the text of numbers outside the mode settings (axis labels, element data).
+    static std::string printText(double x, std::chars_format format, int precision);
     // "0b" and the bits of x as an unsigned 32-bit integer (saturating, negatives 0).
     static std::string formatBinary(double x);
     // "0h" and the upper-case hexadecimal digits of the same integer.
     static std::string formatHex(double x);
 
+    // x rounded half away from zero to the decimal places (negative: tens, hundreds...), as
+    // round( rounds: every fixed and significant-digit text rounds through it.
+    static double roundDecimal(double x, int places);
     // x rounded half away from zero to the significant figures; x itself when that would
     // need fewer than 1 or more than 14 decimals.
     static double roundSigFigures(double x, int figures);
@@ -116,8 +123,12 @@ public:
 
     // The number tokens spelling formatReal of x (digits, negation, point, exponent).
     Ops realToOpcodes(double x) const;
-    // The number tokens spelling x with every digit it needs to read back as x, in its
-    // shortest form (for values kept as tokens, such as a fitted equation's coefficients).
+    // The number tokens spelling x as the display shows it when that text reads back as x,
+    // else with the fewest figures that do, in the display's notation (Normal, Sci, Eng):
+    // for values kept as tokens, such as a fitted equation's coefficients.
+    Ops valueToOpcodes(double x) const;
+    // The number tokens spelling x with the fewest figures that read back as x, as plain
+    // decimals where x is near 1 and with an exponent elsewhere.
     static Ops exactRealToOpcodes(double x);
     // The token typing one character, 0 for none.
     static std::uint32_t opCodeForChar(char32_t c);

@@ -1,12 +1,12 @@
 #include "graph/AxisLabels.h"
 
+#include "core/NumberFormatter.h"
 #include "pretty/FontMap.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace orvenda {
@@ -28,13 +28,12 @@ bool usableStep(double step)
 
 std::string AxisLabels::labelText(double value, bool plain, int decimals)
 {
-    char buf[512];
-    std::to_chars_result r{};
+    std::string text;
     if (plain)
-        r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
-    if (!plain || r.ec != std::errc())
-        r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 1);
-    return std::string(buf, r.ptr);
+        text = NumberFormatter::printText(value, std::chars_format::fixed, decimals);
+    if (text.empty())
+        text = NumberFormatter::printText(value, std::chars_format::scientific, 1);
+    return text;
 }
 
 void AxisLabels::layout(const Placement& place, const GraphScale& grid, const GraphTransform& t,

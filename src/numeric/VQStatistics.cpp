@@ -845,9 +845,10 @@ int VQStatistics::finishFit()
 VQStatistics::Ops VQStatistics::equationOps(const NumberFormatter& spelling) const
 {
     Ops out;
-    // The coefficients as the results show them, so that Y=, RegEQ and the results agree.
+    // The fit's own coefficients, so that the equation computes the fit: as the results show
+    // them where that text is the value, else with the figures the value needs.
     const auto number = [&](double v) {
-        const Ops digits = spelling.realToOpcodes(v);
+        const Ops digits = spelling.valueToOpcodes(v);
         out.insert(out.end(), digits.begin(), digits.end());
     };
     // "+ v" or "- |v|" after a first term.

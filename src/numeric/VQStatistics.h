@@ -89,7 +89,8 @@ public:
 
     // The fitted model's value at x (the last fit).
     double valueAt(double x) const;
-    // The fitted equation as tokens of X, its coefficients spelled as the formatter shows them.
+    // The fitted equation as tokens of X, its coefficients spelled in the formatter's form
+    // with every figure their values need.
     Ops equationOps(const NumberFormatter& spelling) const;
 
     // ---- Archive: the names of the lists (what a stat plot keeps) ----
@@ -135,7 +136,7 @@ private:
     // unequal length, 35 for no data, 12 for complex data.
     int beginFit(Data& data);
     // Residuals, R² where the model has it, and the equation in the factory display's
-    // form (the calculator spells it again in its own mode); answers 0.
+    // form (the calculator spells it again in its mode's form); answers 0.
     int finishFit();
     double sumOfSquaredResiduals() const;
     double totalSumOfSquares() const;

@@ -4,11 +4,13 @@
 #include "core/NumberFormatter.h"
 
 #include "core/VQNumber.h"
+#include "numeric/ElementaryFunctions.h"
 
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <limits>
@@ -102,6 +104,71 @@ TEST(NumberFormatterReal, ByDisplayModeAndTemporaryOverride)
     // The settings are untouched afterwards.
     EXPECT_EQ(f.formatReal(1234.0), "1234");
     EXPECT_EQ(f.formatTable(1234.0), "1234");
+}
+
+// Fix N shows round(x,N): the decimal value rounded half away from zero, where "%.*f"
+// rounded the binary value with ties to even (2.5 showed 2, 2.675 showed 2.67).
+TEST(NumberFormatterReal, FixedDecimalsRoundAsRoundDoes)
+{
+    // From .001 on (below it Fix shows the exponent form).
+    const double halves[] = {2.5, .5, 1.5, .35, .125, 1.005, 2.675, 1.0005, .0015, 8.345, 1.45, 0.285,
+                             1234.5675, 9.995, 99.5, .0049999, 123456.123456785};
+    for (int digits = 0; digits <= 9; ++digits) {
+        const NumberFormatter f = fmt(0, digits);
+        for (const double magnitude : halves) {
+            for (const double x : {magnitude, -magnitude}) {
+                const std::string text = f.formatReal(x);
+                double shown = 0;
+                const auto read = std::from_chars(text.data(), text.data() + text.size(), shown);
+                ASSERT_EQ(read.ptr, text.data() + text.size()) << text;
+                // A text too wide for the decimals keeps fewer of them.
+                const std::size_t point = text.find('.');
+                const int decimals = point == std::string::npos ? 0 : static_cast<int>(text.size() - point - 1);
+                EXPECT_TRUE(decimals == digits || text.size() == 15) << text;
+                const double rounded = ElementaryFunctions::round(x, decimals);
+                EXPECT_EQ(shown, rounded) << "Fix " << digits << " of " << x << " shows " << text;
+                // The same digits as round(x,N) shown in Float.
+                EXPECT_EQ(NumberFormatter().formatReal(shown), NumberFormatter().formatReal(rounded)) << text;
+            }
+        }
+    }
+    // The halves on the home line are in number-text.cases.
+    expectReals({
+        {fmt(0, 2), 0.004, ".00"},
+        {fmt(0, 2), -0.004, ".00"},
+        // Rounding carries into a new figure.
+        {fmt(0, 2), 9.995, "10.00"},
+        // The width's fewer decimals round the same way: six figures and Fix 9 leave 8.
+        {fmt(0, 9), 123456.123456785, "123456.12345679"},
+    });
+}
+
+// The significant-figure forms round the decimal value half away from zero too: Float's ten
+// figures, Sci and Eng.
+TEST(NumberFormatterReal, SignificantFiguresRoundHalfAwayFromZero)
+{
+    expectReals({
+        {fmt(0, -1), 1234567890.5, "1234567891"},
+        {fmt(0, -1), -1234567890.5, "-1234567891"},
+        {fmt(0, -1), 12345678905.0, "1.234567891" + kE + "10"},
+        {fmt(0, -1), 0.12345678905, ".1234567891"},
+        {fmt(1, 1), 2650.0, "2.7" + kE + "3"},
+        {fmt(1, 2), 2.675, "2.68" + kE + "0"},
+        {fmt(1, 2), 1.005, "1.01" + kE + "0"},
+        {fmt(1, 0), -2.5e-7, "-3" + kE + "-7"},
+        {fmt(1, 1), 9.95e100, "1.0" + kE + "101"},
+        {fmt(1, 2), 1.125e-300, "1.13" + kE + "-300"},
+        {fmt(2, 1), 26500.0, "26.5" + kE + "3"},
+        {fmt(2, 0), 2500.0, "3" + kE + "3"},
+        {fmt(2, 1), 2650.0, "2.7" + kE + "3"},
+        {fmt(2, -1), 0.001234567890125, "1.23456789" + kE + "-3"},
+    });
+    EXPECT_EQ(NumberFormatter::roundDecimal(-2650, -2), -2700);
+    EXPECT_EQ(NumberFormatter::roundDecimal(0.5e-12, 12), 1e-12);
+    EXPECT_EQ(NumberFormatter::roundDecimal(0.05e-12, 12), 0);
+    EXPECT_EQ(NumberFormatter::roundDecimal(1.0 / 3, 20), 1.0 / 3);
+    EXPECT_EQ(NumberFormatter::printText(0.125, std::chars_format::fixed, 2), "0.13");
+    EXPECT_EQ(NumberFormatter::printText(-1250, std::chars_format::scientific, 1), "-1.3e+03");
 }
 
 // ---- Fractions, mixed numbers ----
@@ -354,6 +421,35 @@ TEST(NumberFormatterText, ExactRealToOpcodesKeepsEveryDigit)
     EXPECT_EQ(NumberFormatter::exactRealToOpcodes(1.0 / 3).size(), 17u);
 }
 
+// A value kept as tokens: the display's text where it reads back as the value, else the
+// fewest figures that do, in the display's notation.
+TEST(NumberFormatterText, ValueToOpcodesKeepsTheValueInTheDisplaysForm)
+{
+    const double sum = 0.1 + 0.2; // 0.30000000000000004
+    const struct {
+        NumberFormatter f;
+        double x;
+        std::string text;
+    } cases[] = {
+        {fmt(0, -1), 1.878, "1.878"},
+        {fmt(0, 2), 2.5, "2.50"},
+        {fmt(0, -1), sum, ".30000000000000004"},
+        {fmt(0, 0), -sum, "-.30000000000000004"},
+        {fmt(1, -1), sum, "3.0000000000000004" + kE + "-1"},
+        {fmt(2, -1), sum, "300.00000000000004" + kE + "-3"},
+        {fmt(2, 3), 40000.00000000001, "40.00000000000001" + kE + "3"},
+        {fmt(0, -1), 2e20 + 65536, "2.0000000000000007" + kE + "20"},
+        {fmt(0, 4, u'.'), 1234.5, "1234.5000"},
+    };
+    for (const auto& c : cases) {
+        const NumberFormatter::Ops ops = c.f.valueToOpcodes(c.x);
+        std::string text;
+        for (const std::uint32_t op : ops)
+            text += op == 0xB0 ? std::string("-") : op == 0x3A ? std::string(".") : op == 0x3B ? kE : std::string(1, char(op));
+        EXPECT_EQ(text, c.text) << c.x;
+    }
+}
+
 TEST(NumberFormatterText, OpCodeForChar)
 {
     const std::pair<char32_t, std::uint32_t> cases[] = {
@@ -408,6 +504,8 @@ void expectLocaleFreeTexts()
     EXPECT_EQ(f.formatFraction(0.00001), "1" + kE + "-5");
     EXPECT_EQ(f.formatComplex(3, -4, false), "3-4" + kI);
     EXPECT_EQ(f.formatSigFig(0.0012, 3), ".00120" + kMark);
+    EXPECT_EQ(NumberFormatter::printText(1.005, std::chars_format::fixed, 2), "1.01");
+    EXPECT_EQ(fmt(0, 2).formatReal(2.675), "2.68");
     const VQMatrix m = matrixOf({{1, 2}, {3, 4}});
     EXPECT_EQ(f.formatMatrix(&m), "[[1 2] \n [3 4]]");
     const VQList list = reals({1, 2.5});

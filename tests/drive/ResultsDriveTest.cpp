@@ -5,8 +5,16 @@
 
 #include "drive/DriveSession.h"
 
+#include "PdfReadBack.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+
+#include <fstream>
+#include <sstream>
 
 #include <string>
 #include <vector>
@@ -15,6 +23,7 @@ namespace {
 
 using nlohmann::json;
 using orvenda::test::DriveRun;
+using orvenda::test::driveScratch;
 using orvenda::test::driveScript;
 using orvenda::test::endedWithDumps;
 
@@ -309,6 +318,61 @@ TEST(ResultsDrive, KeysUnderAnOverlayLeaveTheLineBehindIt)
         EXPECT_EQ(run.dumps[1].value(json::json_pointer(c.line), json()), std::string(c.text)) << c.name;
         EXPECT_EQ(run.dumps[1]["cursor"], run.dumps[0]["cursor"]) << c.name;
     }
+}
+
+// ---- Fixed decimals wherever a number shows ----
+
+// Fix 2 shows 2.675 as round(2.675,2) does, 2.68, and -1.005 as -1.01 (never 2.67 and
+// -1.00, the binary value's ties to even) in every place a number shows: the home
+// screen's answers, lists, matrices and statistics results (x̄ = .835 shows .84), the
+// trace, the table, the list editor, the equation solver, the TVM solver, a list shared
+// as text and as CSV and the history's PDF.
+TEST(ResultsDrive, FixedDecimalsShowWhatRoundGivesWhereverANumberShows)
+{
+    const auto data = driveScratch("fix-places");
+    std::string script = "type Fix 2\n" + kEnter;
+    for (const char* line : {"2.675", "{2.675,-1.005}->L₁", "[[2.675,-1.005]]", "1-Var Stats L₁", "\"2.675\"->Y₁"})
+        script += std::string("type ") + line + "\n" + kEnter;
+    const std::string quit = "key 2ND\nkey MODE\nwait idle\n";
+    script += "dump\nkey GRAPH\nwait idle\n" + kTrace + "dump\nopen 5\nwait idle\nkey RIGHT\nwait idle\ndump\nopen 4\nwait idle\ndump\n"
+        "open 10\nwait idle\ntype X-2.675\nkey DOWN\nwait idle\ntype 1\nwait idle\npress SOLVE\nwait idle\ndump\n" + quit
+        + "key APPS\nkey 1\nkey 1\nwait idle\ntype 2.675\nkey ENTER\nwait idle\ndump\n" + quit
+        + "key 0xE7\nwait idle\nkey 2\nwait idle\nkey 1\npress Send\nwait idle\ndump\n"
+        + "key 0xE7\nwait idle\nkey 2\nwait idle\nkey RIGHT\nkey 1\npress Send\nwait idle\ndump\n"
+        + "key 0xE7\nwait idle\nkey 7\nwait idle\ndump\n";
+    const DriveRun run = driveScript(script, "--data " + data.string());
+    ASSERT_TRUE(endedWithDumps(run, 9));
+    const json& history = run.dumps[0]["history"];
+    ASSERT_EQ(history.size(), 6u) << history;
+    EXPECT_EQ(history[1]["answer"], "2.68");
+    EXPECT_EQ(history[2]["answer"], "{2.68 -1.01}");
+    EXPECT_EQ(history[3]["answer"], "[[2.68 -1.01]]");
+    const std::string stats = history[4]["answer"];
+    EXPECT_TRUE(stats.starts_with("x\xCC\x85:.84 ")) << stats;
+    EXPECT_EQ(run.dumps[1]["trace"]["lines"].back(), "Y:2.68") << run.dumps[1]["trace"];
+    EXPECT_EQ(run.dumps[2]["table"]["shows"], "2.68") << run.dumps[2]["table"];
+    EXPECT_EQ(run.dumps[3]["listEditor"]["cell"], "2.68") << run.dumps[3]["listEditor"];
+    EXPECT_EQ(run.dumps[4]["solver"]["lines"][1], "X=2.68") << run.dumps[4]["solver"];
+    EXPECT_EQ(run.dumps[5]["finance"]["fields"][0]["text"], "2.68") << run.dumps[5]["finance"];
+    EXPECT_EQ(run.dumps[6]["shared"]["text"], "L₁={2.68,-1.01}") << run.dumps[6]["shared"];
+    const json& csv = run.dumps[7]["shared"]["files"];
+    ASSERT_EQ(csv.size(), 1u) << run.dumps[7]["shared"];
+    std::ifstream csvFile(csv[0].get<std::string>());
+    std::stringstream csvText;
+    csvText << csvFile.rdbuf();
+    EXPECT_NE(csvText.str().find("2.68"), std::string::npos) << csvText.str();
+    EXPECT_NE(csvText.str().find("-1.01"), std::string::npos) << csvText.str();
+    const json& pdf = run.dumps[8]["shared"]["files"];
+    ASSERT_EQ(pdf.size(), 1u) << run.dumps[8]["shared"];
+    QFile file(QString::fromStdString(pdf[0].get<std::string>()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const orvenda::PdfReadBack document = orvenda::readPdf(file.readAll());
+    ASSERT_GE(document.pages, 1);
+    QString text = document.texts[0];
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    // Each answer as the history shows it ("[[" reads back as one "[").
+    for (const char* answer : {"2.6752.68{", "{2.68-1.01}", "[2.68-1.01]", "x\xCC\x85:.84"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(answer))) << answer << " in " << text.toStdString();
 }
 
 } // namespace

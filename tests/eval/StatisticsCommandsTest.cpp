@@ -8,6 +8,7 @@
 #include "numeric/VQStatistics.h"
 
 #include "EvalTestSupport.h"
+#include "cases/EquationSupport.h"
 #include "TestSupport.h"
 #include "ProgramTestSupport.h"
 
@@ -275,12 +276,12 @@ TEST_F(StatisticsCommandsTest, SlopeTestStoresTheFittedLine)
     EXPECT_EQ(h.calc.locked()->statistics->model, VQStatistics::LinRegABX);
 }
 
-// The fitted equation spells its coefficients as the display shows them (the same values,
-// in the mode's form, never the 17 digits that read back as the double): in Y=, in RegEQ's
-// listing and in the fit the statistics screens read, whichever command fits it.
-TEST_F(StatisticsCommandsTest, TheRegressionEquationSpellsItsNumbersAsTheDisplayShowsThem)
+// The fitted equation keeps the fit's own values, in the display's form where that form is
+// the value (1.85, 1.850 in Fix 3) and with the figures the value needs where it is not
+// (a fitted as 0.040000000000000015, never .04): in Y=, in RegEQ's listing and in the fit the
+// statistics screens read, whichever command fits it.
+TEST_F(StatisticsCommandsTest, TheRegressionEquationSpellsTheFitsValuesInTheDisplaysForm)
 {
-    // a = .04 and b = 1.85 as shown; a fitted as 0.040000000000000015.
     h.calc.locked()->lists["L₁"] = test::reals({1, 2, 3, 4});
     h.calc.locked()->lists["L₂"] = test::reals({2.6, 1.3, 1.1, 2.8});
     struct Case {
@@ -290,12 +291,13 @@ TEST_F(StatisticsCommandsTest, TheRegressionEquationSpellsItsNumbersAsTheDisplay
         std::string text;
     };
     const Case cases[] = {
-        {"LinReg(ax+b) L₁,L₂,Y₁", 0x5E10, -1, 0, ".04X+1.85"},
-        {"LinReg(a+bx) L₁,L₂,Y₂", 0x5E11, -1, 0, "1.85+.04X"},
-        {"LinRegTTest L₁,L₂,1,0,Y₃", 0x5E12, -1, 0, "1.85+.04X"},
-        {"LinReg(ax+b) L₁,L₂,Y₄", 0x5E13, 3, 0, ".040X+1.850"},
-        {"LinReg(ax+b) L₁,L₂,Y₅", 0x5E14, -1, 1, "4" + test::kE + "-2X+1.85" + test::kE + "0"},
-        {"QuadReg L₁,L₂,Y₆", 0x5E15, 2, 0, ".75X²—3.71X+5.60"},
+        {"LinReg(ax+b) L₁,L₂,Y₁", 0x5E10, -1, 0, ".040000000000000015X+1.85"},
+        {"LinReg(a+bx) L₁,L₂,Y₂", 0x5E11, -1, 0, "1.85+.040000000000000015X"},
+        {"LinRegTTest L₁,L₂,1,0,Y₃", 0x5E12, -1, 0, "1.85+.040000000000000015X"},
+        {"LinReg(ax+b) L₁,L₂,Y₄", 0x5E13, 3, 0, ".040000000000000015X+1.850"},
+        {"LinReg(ax+b) L₁,L₂,Y₅", 0x5E14, -1, 1, "4.0000000000000015" + test::kE + "-2X+1.85" + test::kE + "0"},
+        {"QuadReg L₁,L₂,Y₆", 0x5E15, 2, 0, ".7499999999999999X²—3.7099999999999995X+5.60"},
+        {"LinReg(ax+b) L₁,L₂,Y₇", 0x5E16, -1, 2, "40.000000000000015" + test::kE + "-3X+1.85" + test::kE + "0"},
     };
     for (const Case& c : cases) {
         {
@@ -306,12 +308,98 @@ TEST_F(StatisticsCommandsTest, TheRegressionEquationSpellsItsNumbersAsTheDisplay
         ASSERT_EQ(enter(c.command), 0) << c.command;
         EXPECT_EQ(TokenText::stringFromOps(equations->equations.at(c.equation)), c.text) << c.command;
         EXPECT_EQ(TokenText::stringFromOps(h.calc.regressionEquation()), c.text) << c.command;
-        EXPECT_TRUE(h.calc.getVariable(0x6201).ends_with(" " + c.text)) << h.calc.getVariable(0x6201);
+        EXPECT_TRUE(h.calc.getVariable(0x6201).ends_with(c.text)) << h.calc.getVariable(0x6201);
         // The same values as the fit: a stays whole in its variable.
-        const double a = c.equation == 0x5E10 || c.equation == 0x5E13 || c.equation == 0x5E14 ? 0.04
-                       : c.equation == 0x5E15                                                 ? 0.75
-                                                                                              : 1.85;
+        const double a = c.equation == 0x5E11 || c.equation == 0x5E12 ? 1.85 : c.equation == 0x5E15 ? 0.75 : 0.04;
         EXPECT_NEAR(slot(SlotA), a, 1e-12) << c.command;
+    }
+}
+
+// Every model's equation stored in Y= computes the fit: Y₁(x) is the equation's formula with
+// the fit's own coefficients to the last digit, at and beyond the data, for data far from
+// the origin, whatever the number format (2u²-3u+5 with u = x-10⁶ gives 175 at 1000010,
+// where the coefficients as Float shows them give 170).
+TEST_F(StatisticsCommandsTest, EveryModelsStoredEquationComputesTheFitInEveryFormat)
+{
+    const auto realList = [](const std::vector<double>& values) {
+        VQList list;
+        for (const double v : values)
+            list.addReal(v, 15, -15);
+        return list;
+    };
+    // Equations compiled as the Y= screens compile them, so that Y₁(x) evaluates.
+    const auto compiling = std::make_shared<testing::CompilingYEq>(h.calc.parser());
+    h.calc.yEqManager = compiling;
+    const std::vector<double> far = {999997, 999998, 999999, 1000000, 1000001, 1000002, 1000003};
+    const std::vector<double> near = {101, 102, 103, 104, 105, 106, 107};
+    const std::vector<double> ten = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    using Formula = double (*)(const VQStatistics&, double);
+    struct Model {
+        const char* command;
+        const std::vector<double>* x;
+        std::vector<double> y;
+        Formula formula;
+    };
+    const Model models[] = {
+        {"LinReg(ax+b)", &far, {3.1, 5.3, 6.8, 9.2, 11.1, 12.7, 15.4}, [](const VQStatistics& f, double x) { return f.a * x + f.b; }},
+        {"LinReg(a+bx)", &far, {3.1, 5.3, 6.8, 9.2, 11.1, 12.7, 15.4}, [](const VQStatistics& f, double x) { return f.a + f.b * x; }},
+        {"Med-Med", &far, {3.1, 5.3, 6.8, 9.2, 11.1, 12.7, 15.4}, [](const VQStatistics& f, double x) { return f.a * x + f.b; }},
+        {"QuadReg", &far, {32, 19, 10, 5, 4, 7, 14},
+         [](const VQStatistics& f, double x) { return f.a * (x * x) + f.b * x + f.c; }},
+        {"CubicReg", &far, {32.5, 19.25, 10, 5.5, 4, 7.75, 14.5},
+         [](const VQStatistics& f, double x) { return f.a * std::pow(x, 3.0) + f.b * (x * x) + f.c * x + f.d; }},
+        {"QuartReg", &far, {32.5, 19.25, 10, 5.5, 4, 7.75, 14.5},
+         [](const VQStatistics& f, double x) {
+             return f.a * std::pow(x, 4.0) + f.b * std::pow(x, 3.0) + f.c * (x * x) + f.d * x + f.e;
+         }},
+        {"ExpReg", &near, {1.2, 1.9, 3.2, 3.8, 5.1, 6.3, 8.9}, [](const VQStatistics& f, double x) { return f.a * std::pow(f.b, x); }},
+        {"LnReg", &far, {1.2, 1.9, 3.2, 3.8, 5.1, 6.3, 8.9}, [](const VQStatistics& f, double x) { return f.a + f.b * std::log(x); }},
+        {"PwrReg", &near, {1.2, 1.9, 3.2, 3.8, 5.1, 6.3, 8.9}, [](const VQStatistics& f, double x) { return f.a * std::pow(x, f.b); }},
+        {"Logistic", &near, {1.2, 1.9, 3.2, 3.8, 5.1, 6.3, 6.6},
+         [](const VQStatistics& f, double x) { return f.c / (1 + f.a * std::exp(-f.b * x)); }},
+        {"SinReg", &ten, {3.33, 3.158, 1.353, -.719, -1.49, -.377, 1.779, 3.345, 3.136, 1.311},
+         [](const VQStatistics& f, double x) { return f.a * std::sin(f.b * x + f.c) + f.d; }},
+    };
+    struct Format {
+        const char* name;
+        int numDigits, numFormat;
+    };
+    const Format formats[] = {{"Float", -1, 0}, {"Fix 0", 0, 0}, {"Fix 2", 2, 0}, {"Sci", -1, 1}, {"Eng Fix 3", 3, 2}};
+    ASSERT_EQ(enter("Radian"), 0);
+    for (const Model& m : models) {
+        h.calc.locked()->lists["L₄"] = realList(*m.x);
+        h.calc.locked()->lists["L₅"] = realList(m.y);
+        for (const Format& format : formats) {
+            const std::string where = std::string(m.command) + " in " + format.name;
+            {
+                auto state = h.calc.locked();
+                state->numDigits = format.numDigits;
+                state->numFormat = format.numFormat;
+            }
+            ASSERT_EQ(enter(std::string(m.command) + (m.x == &ten ? " 16,L₄,L₅,7,Y₁" : " L₄,L₅,Y₁")), 0) << where;
+            const std::shared_ptr<VQStatistics> fit = h.calc.locked()->statistics;
+            ASSERT_TRUE(fit) << where;
+            const double first = m.x->front(), last = m.x->back();
+            for (const double x : {first, (first + last) / 2, last + 7, first - 3}) {
+                const Operand y = h.enter("Y₁(" + h.calc.formatReal(x, -1, 0) + ")");
+                ASSERT_EQ(y.error, 0) << where << " at " << x;
+                EXPECT_EQ(y.re(), m.formula(*fit, x)) << where << " at " << x << ": Y₁ is "
+                                                      << TokenText::stringFromOps(compiling->equations.at(0x5E10));
+            }
+        }
+    }
+    // The case of the far quadratic, read as the user reads it.
+    h.calc.locked()->lists["L₄"] = realList(far);
+    h.calc.locked()->lists["L₅"] = test::reals({32, 19, 10, 5, 4, 7, 14});
+    for (const Format& format : formats) {
+        {
+            auto state = h.calc.locked();
+            state->numDigits = format.numDigits;
+            state->numFormat = format.numFormat;
+        }
+        ASSERT_EQ(enter("QuadReg L₄,L₅,Y₂"), 0);
+        EXPECT_EQ(h.enter("round(Y₂(1000010),6)").re(), 175) << format.name;
+        EXPECT_EQ(h.enter("Y₂(999990)").re(), 235) << format.name;
     }
 }
 

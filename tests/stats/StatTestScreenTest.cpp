@@ -327,13 +327,17 @@ TEST_F(StatTestScreens, QuadRegressionFitsAndItsResidualsArePlotted)
     EXPECT_EQ(alerts(), 1u);
     closeAlerts();
 
-    // The fit's equation (RegEQ) spells b = .04 as the results show it, not as the 17
-    // digits of 0.040000000000000015.
+    // The fit's equation (RegEQ) keeps the fit's own b, 0.040000000000000015, which the
+    // results show as .04, in Float and in Fix 0 (where a shows as 2).
     calc.locked()->lists[kL1] = reals({1, 2, 3, 4});
     calc.locked()->lists[kL2] = reals({2.6, 1.3, 1.1, 2.8});
-    screen.regressionButton(0);
-    EXPECT_EQ(alerts(), 0u);
-    EXPECT_EQ(TokenText::stringFromOps(calc.regressionEquation()), "1.85+.04X");
+    for (const int digits : {-1, 0}) {
+        calc.locked()->numDigits = digits;
+        screen.regressionButton(0);
+        EXPECT_EQ(alerts(), 0u);
+        EXPECT_EQ(TokenText::stringFromOps(calc.regressionEquation()), "1.85+.040000000000000015X") << digits;
+    }
+    calc.locked()->numDigits = -1;
 }
 
 TEST_F(StatTestScreens, ARefitThatFitsTheCurrentWindowKeepsIt)

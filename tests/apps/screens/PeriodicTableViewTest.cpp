@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 #include <set>
 
@@ -109,6 +110,21 @@ TEST(PeriodicTableColours, DiscoveredByTheYearAndIonizationLevels)
     EXPECT_EQ(View::formatFloat(100), "100");
     EXPECT_EQ(View::formatFloat(0.5), "0.5");
     EXPECT_EQ(View::formatFloat(-3.25), "-3.25");
+    // Decimals cut short round half away from zero, as round( does.
+    EXPECT_EQ(View::formatFloat(2.675, 2), "2.68");
+}
+
+// An element's numbers print with a point whatever the process's locale, which Qt takes
+// from the system at start-up.
+TEST(PeriodicTableViewLocale, NumbersKeepTheirPointUnderAGermanLocale)
+{
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+    const QString mass = View::formatFloat(12.0107), rounded = View::formatFloat(1.005, 2);
+    std::setlocale(LC_ALL, previous.c_str());
+    EXPECT_EQ(mass, "12.0107");
+    EXPECT_EQ(rounded, "1.01");
 }
 
 // ---- Geometry, wide and tall ----
