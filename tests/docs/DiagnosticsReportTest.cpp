@@ -212,10 +212,11 @@ TEST_F(DiagnosticsReportTest, TheLastProgramIsListedWithoutTouchingTheEditor)
     // Each column's lines lie inside the content, clear of the footer under it.
     const QRectF content = DiagnosticsReport::contentRect();
     for (const auto& w : report.written())
-        if (w.page > 0 && w.text != QStringLiteral("-%1-").arg(w.page))
+        if (w.page > 0 && w.text != QStringLiteral("-%1-").arg(w.page)) {
             EXPECT_LE(w.at.y() + DrawString::VQsizeWithFont(w.text, TextFont{"CourierNewPS-BoldMT", 6}).height(),
                       content.bottom() + 0.5)
                 << "page " << w.page << ": " << w.text.toStdString();
+        }
 
     // An empty program: the report ends on its first listing page.
     ASSERT_TRUE(files->storeOps("EMPTY", {}));
