@@ -29,6 +29,7 @@ AppShell::AppShell(Calculator& calc)
     // Wakes an event loop that waits for the queue to finish (work that does nothing).
     queue.setIdleHandler([main = main_.get()] { main->post([] {}); });
     calc_.keyProcessor = [this](int key) { keys_.processKeyOp(static_cast<std::uint32_t>(key)); };
+    calc_.lineAnswering = [this] { return evaluator_.awaitedOn() == calc_.currentScreen(); };
     blink_.resetBlink();
 }
 
@@ -43,6 +44,7 @@ AppShell::~AppShell()
     while (queue.programQueueCount() != 0 && std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     calc_.keyProcessor = nullptr;
+    calc_.lineAnswering = nullptr;
     if (queue.programQueueCount() != 0) {
         // A run that ignores the stop still holds the queue: leave it the closed queue,
         // which drops whatever it posts, rather than take it away under its feet.

@@ -40,6 +40,7 @@ constexpr std::uint32_t kClassicMode = 0xEF37;
 
 constexpr int kListEditor = 4;
 constexpr int kTableScreen = 5;
+constexpr int kGraphScreen = 8;
 constexpr int kSolverScreen = 10;
 constexpr int kProgramOutput = 11;
 constexpr int kProgramNameLength = 8;
@@ -92,10 +93,20 @@ EntryEvaluator::~EntryEvaluator()
 
 void EntryEvaluator::post(std::string_view name) { calc_.notificationCenter().post(name, &calc_); }
 
-void EntryEvaluator::postEntered(bool programRecord)
+bool EntryEvaluator::fieldInFront() const
 {
-    const int on = programRecord ? -1 : enteredOn_.value_or(calc_.currentScreen());
-    calc_.notificationCenter().post(VQEnter, &calc_, {{"enteredOn", on}});
+    const int screen = calc_.currentScreen();
+    return Calculator::takesEntryLine(screen) || (screen == kGraphScreen && calc_.homeLineAside());
+}
+
+bool EntryEvaluator::ownsEntryLine() const
+{
+    if (!fieldInFront())
+        return true;
+    // Only what ENTER queued there answers it. A field's line never calls a program: a run
+    // that did (or a program's own run) is not the field's, whatever screen it stood on.
+    const bool program = programRun_ || (answering_ && getProgramNameFromOps(*answering_));
+    return !program && enteredOn_ == calc_.currentScreen();
 }
 
 // ---- Enter ----
@@ -132,7 +143,10 @@ void EntryEvaluator::enter()
             record.kind = KindString;
             record.sigFig = record.sigDec = 0;
             record.string = VQString(*name);
-            showResult(record);
+            // The name answers the line typed here.
+            const std::optional<int> running = std::exchange(enteredOn_, screen);
+            present(std::move(record));
+            enteredOn_ = running;
         } else if (!entry->entryOps().empty()) {
             calc_.replay = false;
             run(entry->entryOps(), screen);
@@ -431,10 +445,13 @@ void EntryEvaluator::present(Operand record)
             view->VCUpdateDisplay();
     }
     const ResultText shown = resultText(record);
+    // A field in front keeps what it shows: only the answer of the line entered there is
+    // its value; a run's records and its end leave it, and the line, as they are.
+    const bool ownLine = ownsEntryLine();
     // A program's own run (a graph control's label, the debugger's) leaves its item
     // whatever screen it stood on: a step may leave the table in the debugger's display.
     if (programRun_ || recordsHistory(enteredOn_.value_or(calc_.currentScreen())))
-        place(record, shown);
+        place(record, shown, ownLine);
     if (carriesValue(record.kind)) {
         Operand ans = record;
         ans.error = 0;
@@ -446,14 +463,16 @@ void EntryEvaluator::present(Operand record)
     }
     // A run's records (the table it shows, its end) answer the line of the screen it was
     // entered on, not the screen in front.
-    postEntered(false);
-    if (EntryModel* entry = editors_.entry())
-        entry->setFilter(EntryModel::AnyOp);
+    if (ownLine) {
+        post(VQEnter);
+        if (EntryModel* entry = editors_.entry())
+            entry->setFilter(EntryModel::AnyOp);
+    }
     if (record.kind == KindDispTable && view)
         view->VCShowTable();
 }
 
-void EntryEvaluator::place(Operand& record, const ResultText& shown)
+void EntryEvaluator::place(Operand& record, const ResultText& shown, bool ownLine)
 {
     EntryModel* entry = editors_.entry();
     HistoryModel* history = editors_.history();
@@ -476,7 +495,8 @@ void EntryEvaluator::place(Operand& record, const ResultText& shown)
         Ops input = programRun_ ? ownRunCall(calc_.parser().currentProgramName())
                     : answering_ ? std::move(*answering_)
                     : calc_.replay ? entry->prevOps().value_or(Ops())
-                                   : entry->entryOps();
+                    : ownLine      ? entry->entryOps()
+                                   : Ops();
         answering_.reset();
         history->addEntry(input, shown.text, shown.type, record);
     } else {
@@ -490,10 +510,11 @@ void EntryEvaluator::place(Operand& record, const ResultText& shown)
             const std::string& called = calledProgram_.empty() ? calc_.lastPrgmName : calledProgram_;
             const Ops call = programRun_ ? ownRunCall(called) : programCall(called);
             history->addEntry(call, output ? output->done() : std::string(), HistoryEntry::kProgramScreen, record);
-            entry->forceOps(calc_.replay ? Ops() : call);
+            if (ownLine)
+                entry->forceOps(calc_.replay ? Ops() : call);
         }
     }
-    if (calc_.replay || record.kind == KindError)
+    if (calc_.replay || record.kind == KindError || !ownLine)
         return;
     if (record.flag)
         entry->clear();
@@ -535,7 +556,8 @@ bool EntryEvaluator::handOver(const Operand& record)
                 output->clearHome();
             if (entry)
                 entry->clear();
-        } else {
+        } else if (!fieldInFront()) {
+            // A field in front is the user's, not the program's home screen.
             editors_.clear();
         }
         return true;
@@ -593,7 +615,10 @@ void EntryEvaluator::showError(const Operand& record)
     // names the program. One that showed nothing has only the break to show.
     const bool own = programRun_ || std::exchange(ownWaits_, false);
     const bool ownRun = own && !calc_.programRunning;
-    if ((calc_.programRunning || called || own) && !calc_.question().asks()) {
+    // The run's end is its own: a field in front keeps its line, its place and its filter.
+    const bool ownLine = ownsEntryLine();
+    const bool runsEnd = (calc_.programRunning || called || own) && !calc_.question().asks();
+    if (runsEnd) {
         calc_.programRunning = false;
         post(VQHideProgramOutput);
         std::string text;
@@ -604,26 +629,24 @@ void EntryEvaluator::showError(const Operand& record)
             output->doBreakError(record.error);
             text = output->done();
         }
-        if (entry) {
-            entry->clear();
-            // An answer's run is the run of the program the home line called, whichever of
-            // the programs it called asked.
-            const std::string& program = calledProgram_.empty() ? parser.currentProgramName() : calledProgram_;
-            if (called || !own)
-                entry->addProgramName(called ? *called : program, false);
-            else
-                entry->forceOps(ownRunCall(program));
-            if (HistoryModel* history = editors_.history()) {
-                Operand shown = record;
-                history->addEntry(entry->entryOps(), text, HistoryEntry::kProgramScreen, shown);
-            }
-            entry->clear();
+        // An answer's run is the run of the program the home line called, whichever of the
+        // programs it called asked. The item is built apart from the entry line, which is
+        // the run's (its call, an answer half typed: not entered) or a field's.
+        const std::string& program = calledProgram_.empty() ? parser.currentProgramName() : calledProgram_;
+        const Ops call = called || !own ? programCall(called ? *called : program) : ownRunCall(program);
+        if (HistoryModel* history = entry ? editors_.history() : nullptr) {
+            Operand shown = record;
+            history->addEntry(call, text, HistoryEntry::kProgramScreen, shown);
         }
-        postEntered(true);
-        if (entry)
-            entry->setFilter(EntryModel::AnyOp);
+        if (ownLine) {
+            if (entry)
+                entry->clear();
+            post(VQEnter);
+            if (entry)
+                entry->setFilter(EntryModel::AnyOp);
+        }
     }
-    if (entry)
+    if (entry && (ownLine || !runsEnd))
         entry->setErrorLocation(record.location);
     // An answer that failed is the answer's error: the program still waits for a good one.
     calc_.showError({{"errorNum", record.error},

@@ -105,7 +105,9 @@ private:
     void showError(const Operand& record);
     // A kind that asks another screen for something and adds nothing; false for others.
     bool handOver(const Operand& record);
-    void place(Operand& record, const ResultText& shown);
+    // The item of a record, and the entry line begun anew, unless ownLine is false: then the
+    // line is a field's, left as it is.
+    void place(Operand& record, const ResultText& shown, bool ownLine);
     // The program output in front, where a question or menu is answered.
     void showOutput();
     // prgm followed by the name, as a line calling the program.
@@ -116,9 +118,13 @@ private:
     // The display form the modes choose for displayMod 0.
     int resolvedForm(const Operand& record, bool complex) const;
     void post(std::string_view name);
-    // VQEnter: a result came, with the screen whose line it answers ("enteredOn"); a program's
-    // record answers no field's line.
-    void postEntered(bool programRecord);
+    // The entry line holds what is typed in a field of the screen in front (a field
+    // screen's, a form's over the graph), not the home screen's line nor a question's.
+    bool fieldInFront() const;
+    // The record now handled may use the entry line: no field is in front, or the record
+    // answers the line entered in that field (never a program's run, nor one entered on
+    // another screen).
+    bool ownsEntryLine() const;
 
     Calculator& calc_;
     CursorBlink& blink_;

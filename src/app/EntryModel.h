@@ -119,9 +119,6 @@ public:
     // the line as a field's, not as this one's, holds it for the moment of the archive.
     std::pair<Ops, int> takeLineQuietly() override;
     void putLineBackQuietly(Ops ops, int cursor) override;
-    // The home screen's line while a form over the graph types on a line of its own: set
-    // aside as it was typed, it is still the home screen's line for a save meanwhile.
-    std::optional<std::pair<Ops, int>> homeLineAside;
     // Through the pretty printer's layout of the line; the text is not rebuilt.
     void prettyCursorLeft() override;
     void prettyCursorRight() override;

@@ -50,9 +50,11 @@ void FieldLineKeeper::willSave()
         held_ = entry->takeLineQuietly();
         calc_.detachedArchive[kField] = {{"scrn", screen}, {"place", place}, {"ops", held_->first}, {"at", held_->second}};
     }
-    // The home screen's line set aside by a form over the graph is still the home line.
-    if (entry->homeLineAside && entry->entryOps().empty() && !entry->homeLineAside->first.empty()) {
-        entry->putLineBackQuietly(entry->homeLineAside->first, entry->homeLineAside->second);
+    // The home screen's line set aside while another typed on the entry line is still the
+    // home line.
+    const auto& aside = calc_.homeLineAside();
+    if (aside && entry->entryOps().empty() && !aside->first.empty()) {
+        entry->putLineBackQuietly(aside->first, aside->second);
         homeLineShown_ = true;
     }
 }

@@ -16,7 +16,7 @@ class RootController;
 // on from that archive brings a field screen back with the line in its field. A line typed
 // in a sheet no save keeps (the graph's) is set aside too, and no launch brings it back: it
 // never becomes the home screen's. The home screen's own line is archived as it is, also
-// while a form over the graph holds it aside. Main thread.
+// while it is set aside for a field screen or a form over the graph. Main thread.
 class FieldLineKeeper {
 public:
     FieldLineKeeper(Calculator& calc, RootController& root);

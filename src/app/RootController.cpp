@@ -342,6 +342,8 @@ ScreenController* RootController::showFull(int id, int screen)
     c->raise();
     c->show();
     router_->setActive(false);
+    // The graph types on the home line, once the screen left has taken its own.
+    router_->giveHomeLineBack();
     keyboardArea_->hide();
     activate(c);
     // The keys (Escape among them) go to the screen in place of the hidden keyboard.

@@ -323,7 +323,7 @@ void ScreenRouter::showScreen(int n, const ScreenRequest& request)
 
 void ScreenRouter::giveBackFailedLine(ScreenController& c, std::optional<Calculator::FailedLine> line)
 {
-    if (!line || !calc_.entryManager || !calc_.entryManager->text().empty())
+    if (!line || !calc_.entryManager)
         return;
     // Typed on another procedure's or figure's form: it waits for that one.
     const nlohmann::json now = c.typedPlace();
@@ -331,10 +331,22 @@ void ScreenRouter::giveBackFailedLine(ScreenController& c, std::optional<Calcula
         calc_.holdFailedLine(calc_.currentScreen(), std::move(*line));
         return;
     }
+    // The field first: a screen just made shows its first field's value on the line (the
+    // solver its equation), which the field of the line gives way to.
     if (line->place.is_object())
         c.restoreTypedPlace(line->place);
+    if (!calc_.entryManager->text().empty())
+        return;
     calc_.entryManager->putLineBackQuietly(std::move(line->ops), line->cursor);
     c.updateDisplay();
+}
+
+void ScreenRouter::giveHomeLineBack()
+{
+    const int screen = calc_.currentScreen();
+    if (Calculator::takesEntryLine(screen) || (calc_.question().asks() && screen == calc_.question().screen()))
+        return;
+    calc_.giveHomeLineBack();
 }
 
 bool ScreenRouter::programWaits() const { return calc_.question().waits(); }
@@ -410,11 +422,15 @@ void ScreenRouter::hideProgramOutput()
     // current: the output is not what shows.
     if (screen == screens::ProgramEditor || (screen != screens::ProgramOutput && screen != screens::Home && routerScreen(screen)))
         return;
-    const int back = screen == screens::ProgramOutput ? screens::Home : screen;
-    // The home screen comes forward under whatever screen is current.
-    calc_.setCurrentScreen(screens::Home);
-    bringCurrentScreenToFront();
-    calc_.setCurrentScreen(back);
+    if (screen == screens::ProgramOutput) {
+        calc_.setCurrentScreen(screens::Home);
+        bringCurrentScreenToFront();
+        return;
+    }
+    // The home screen comes forward under the full-size screen in front, which stays
+    // current: its field is not left, so what is typed there is not entered.
+    loadGeneralView();
+    bringControllerToFront(homeController());
 }
 
 void ScreenRouter::updateProgramOutput()
@@ -483,6 +499,11 @@ void ScreenRouter::bringControllerToFront(ScreenController* c)
     for (const auto& [id, screen] : controllers_)
         if (routerScreen(id) || id == screens::Menu || id == screens::Catalog || id == screens::KeyCatalog)
             screen->focus(false);
+    // Not the home screen brought under a full-size screen in front (a form over the graph
+    // may type on the line).
+    const int current = calc_.currentScreen();
+    if (c == (current == screens::Home ? homeController() : controller(current)))
+        giveHomeLineBack();
     c->focus(true);
     // The answer typed to a waiting question comes back once every screen left has taken
     // its own line.

@@ -119,6 +119,10 @@ public:
     // The line whose value failed as screen c was left last, back in its field
     // once the screen is shown (taken from the calculator before it was made).
     void giveBackFailedLine(ScreenController& c, std::optional<Calculator::FailedLine> line);
+    // The home screen's line back on the entry line when the screen in front types on it
+    // again: called once the screens left have taken their own lines (their focus lost); a
+    // question's screen keeps the answer typed for it meanwhile.
+    void giveHomeLineBack();
     void showProgramOutput();
     // The program output in front (or the debugger's editor), from whatever screen.
     void frontProgramOutput();

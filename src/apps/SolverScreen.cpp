@@ -9,7 +9,6 @@
 #include "app/KeyRouter.h"
 #include "app/LcdView.h"
 #include "app/NamedColors.h"
-#include "app/ScreenRegistry.h"
 #include "app/YEqModel.h"
 #include "core/Calculator.h"
 #include "core/NotificationCenter.h"
@@ -242,7 +241,10 @@ void SolverScreen::updateDisplay() { update(); }
 
 void SolverScreen::restoreTypedPlace(const nlohmann::json& place)
 {
+    // The line shows that field's value (a variable's or bound's line none: what was typed
+    // for it comes back there).
     line_ = placeNumber(place, "line", 0, lineCount() - 1).value_or(line_);
+    loadEntry();
     update();
 }
 
@@ -267,11 +269,7 @@ void SolverScreen::subscribe()
         resultLine_ = -1;
         update();
     });
-    // Only a result of the solver's own line is its value, never a run's end.
-    observe(VQEnter, [this](const Notification& note) {
-        if (note.userInfo.value("enteredOn", screens::Solver) == screens::Solver)
-            enter();
-    });
+    observe(VQEnter, [this](const Notification&) { enter(); });
     observe(VQSolve, [this](const Notification&) { solve(); });
     observe(VQCursorUp, [this](const Notification&) { selectLine(line_ - 1); });
     observe(VQCursorDown, [this](const Notification&) { selectLine(line_ + 1); });

@@ -40,6 +40,7 @@ namespace {
 
 constexpr int kScreenYEq = 1, kScreenProgramEditor = 2;
 constexpr int kScreenChemistry = 14;
+constexpr int kScreenPeriodicTable = 13, kScreenFormat = 17;
 constexpr int kScreenGraph = 8, kScreenSolver = 10, kScreenPolynomial = 20;
 // Screens whose fields are typed in the entry line; leaving one enters what is typed.
 constexpr std::array kCommittingScreens{3, 4, 5, 6, 7, 10, 12, 14, 15, 16, 20, 21, 22, 23};
@@ -552,6 +553,29 @@ bool Calculator::fieldScreen(int n)
     return std::find(kCommittingScreens.begin(), kCommittingScreens.end(), n) != kCommittingScreens.end();
 }
 
+bool Calculator::takesEntryLine(int n) { return fieldScreen(n) || n == kScreenPeriodicTable || n == kScreenFormat; }
+
+void Calculator::setHomeLineAside()
+{
+    if (homeLineAside_ || !entryManager)
+        return;
+    homeLineAside_ = entryManager->takeLineQuietly();
+    if (lineAnswering && lineAnswering())
+        homeLineAside_.emplace();
+}
+
+void Calculator::giveHomeLineBack()
+{
+    if (!homeLineAside_)
+        return;
+    auto [ops, cursor] = std::move(*homeLineAside_);
+    homeLineAside_.reset();
+    if (!entryManager)
+        return;
+    entryManager->takeLineQuietly();
+    entryManager->putLineBackQuietly(std::move(ops), cursor);
+}
+
 bool Calculator::leavingCommits() const
 {
     const int screen = currentScreen_.load();
@@ -593,6 +617,11 @@ void Calculator::setCurrentScreen(int n)
             failedLines_[leaving] = {std::move(ops), cursor, nullptr};
         }
     }
+    // The home screen's line waits while another screen types on the entry line (it
+    // comes back with a screen that types on it again, once the screen left has taken its
+    // own line).
+    if (takesEntryLine(n) && !takesEntryLine(leaving))
+        setHomeLineAside();
     currentScreen_ = n;
     if (auto held = failedLines_.find(n); held != failedLines_.end()) {
         if (entryManager && entryManager->text().empty())

@@ -297,6 +297,23 @@ public:
         failedLines_.erase(held);
         return line;
     }
+    // The home screen's line while the entry line is another's: a screen whose fields type
+    // on it (or that empties it as it comes) is in front, or a form over the graph types on
+    // it. Set aside as typed, cursor and all, when that begins (the home screen left for such
+    // a screen, the form opened) and given back when it ends (by the screens: one that types
+    // on the home line is in front again, the form closes); a save meanwhile keeps it as
+    // the home line.
+    const std::optional<std::pair<std::vector<std::uint32_t>, int>>& homeLineAside() const { return homeLineAside_; }
+    // Takes the entry line aside, once: a line already aside stays. A line whose ENTER still
+    // waits for its answer is spent (the answer's item takes it): it goes, and nothing waits.
+    void setHomeLineAside();
+    // Whether the entry line's ENTER still waits for its answer; wired in with key handling.
+    std::function<bool()> lineAnswering;
+    // What another left on the entry line goes; the home line comes back on it.
+    void giveHomeLineBack();
+    // A screen whose fields type on the entry line, or that empties it as it comes (the
+    // periodic table, FORMAT): the home screen's line is not its.
+    static bool takesEntryLine(int n);
     // What a program waits for from the user, and where it is answered.
     WaitingQuestion question() const { return WaitingQuestion(*this); }
     // Leaving the current screen would enter the text on its entry line.
@@ -713,6 +730,7 @@ private:
     // the error: it waits and goes back to its screen when that comes back. screen → {ops,
     // cursor}.
     std::map<int, FailedLine> failedLines_;
+    std::optional<std::pair<std::vector<std::uint32_t>, int>> homeLineAside_;
     State state_;
     // Read everywhere, on any thread, without the lock; written under it by their setters.
     std::atomic<int> angleFormat_{0};

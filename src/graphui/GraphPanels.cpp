@@ -1,7 +1,6 @@
 #include "graphui/GraphPanels.h"
 
 #include "app/AppShell.h"
-#include "app/EntryModel.h"
 #include "app/OverlayPlacement.h"
 #include "app/YEqModel.h"
 #include "core/Calculator.h"
@@ -164,23 +163,15 @@ void GraphPanels::leaveCalculation()
 
 void GraphPanels::setOtherLineAside()
 {
-    auto* entry = dynamic_cast<EntryModel*>(calc_.entryManager.get());
-    if (!host_ || !shell_ || !entry || entry->homeLineAside)
-        return;
-    // Held by the entry model, not here: a save meanwhile keeps it as the home line.
-    entry->homeLineAside = entry->takeLineQuietly();
+    // Held by the calculator, not here: a save meanwhile keeps it as the home line.
+    if (host_ && shell_)
+        calc_.setHomeLineAside();
 }
 
 void GraphPanels::giveOtherLineBack()
 {
-    auto* entry = dynamic_cast<EntryModel*>(calc_.entryManager.get());
-    if (!entry || !entry->homeLineAside)
-        return;
     // What the form leaves on its line (a value that failed, told by its error) is its own.
-    entry->takeLineQuietly();
-    auto [ops, cursor] = std::move(*entry->homeLineAside);
-    entry->homeLineAside.reset();
-    entry->putLineBackQuietly(std::move(ops), cursor);
+    calc_.giveHomeLineBack();
 }
 
 void GraphPanels::showKeyboardMode(int mode)

@@ -159,7 +159,7 @@ private:
     double fieldValueFor(int tag) const;
     void closeKeyboard();
     // A form types on a line of its own: the line it finds (the home screen's, half typed)
-    // is set aside in the entry model while the form is open and given back, as it was,
+    // is set aside by the calculator while the form is open and given back, as it was,
     // when it closes.
     void setOtherLineAside();
     void giveOtherLineBack();

@@ -4,7 +4,6 @@
 #include "app/EntryModel.h"
 #include "app/EntryView.h"
 #include "app/LcdView.h"
-#include "app/ScreenRegistry.h"
 #include "app/VQTableScrollView.h"
 #include "app/YEqModel.h"
 #include "core/Calculator.h"
@@ -68,12 +67,8 @@ void TableScreen::subscribe()
     observe(VQCursorDown, [this](const Notification&) { cursorDown(); });
     observe(VQCursorLeft, [this](const Notification&) { cursorLeft(); });
     observe(VQCursorRight, [this](const Notification&) { cursorRight(); });
-    // Only a result of the table's own line is a cell's value: a run's end (the table a
-    // program showed in front) leaves the cells as they are.
-    observe(VQEnter, [this](const Notification& note) {
-        if (note.userInfo.value("enteredOn", screens::Table) == screens::Table)
-            enter();
-    });
+    // Only a result of the table's own line comes (the evaluator keeps a run's end from it).
+    observe(VQEnter, [this](const Notification&) { enter(); });
     observe(VQDoEnter, [this](const Notification&) { doEnter(); });
     observe(VQIns, [this](const Notification&) { insert(); });
     observe(VQDel, [this](const Notification&) { remove(); });

@@ -575,6 +575,12 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
         app_.root().close();
         return true;
     }
+    if (command == "inactive" && argument.empty()) {
+        // What the window system's deactivation ends in (another window clicked): a driven
+        // app stays the active one.
+        app_.delegate().applicationWillResignActive();
+        return true;
+    }
     if (command == "size") {
         // The window resized as a user drags its edges, down to its least size.
         const auto x = argument.find('x');

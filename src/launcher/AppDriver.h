@@ -226,6 +226,8 @@ class GeometryScreen;
 //   tap leave      a click on the visible control that leaves the screen on top
 //   close          the window's close button: the window closes as the desktop closes
 //                  it; the app quits, saving, when the script ends
+//   inactive       the app leaves the foreground as when another window is clicked: a
+//                  run is stopped and the state saved; the window stays in front
 //   program NAME   the lines up to `end` become the program NAME, written as the case
 //                  files write programs: its program file in the data folder is written
 //                  (keeping its description, notes and tags) as the editor saves one

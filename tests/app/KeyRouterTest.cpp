@@ -169,8 +169,12 @@ TEST_F(Keys, ScreensRouteTheEditingKeys)
     settle();
     EXPECT_EQ(entry->entryCursor(), 3);
     EXPECT_EQ(calc.ans.r(), 0);
-    // The table: VQDoEnter, then the line is evaluated; a result there adds no item.
+    // The table: VQDoEnter, then the line is evaluated; a result there adds no item. The
+    // graph's line is the home line, which waits aside: the table's is typed there.
     calc.setCurrentScreen(5);
+    ASSERT_TRUE(calc.homeLineAside());
+    EXPECT_EQ(calc.homeLineAside()->first, (std::vector<std::uint32_t>{kOne, kPlus, kTwo}));
+    entry->forceOps({kOne, kPlus, kTwo});
     press({kEnter});
     settle();
     EXPECT_EQ(posted.names(), (std::vector<std::string>{"VQDoEnter", "VQEnter"}));

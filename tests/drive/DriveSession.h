@@ -88,6 +88,25 @@ inline std::vector<DriveRun> driveScriptsAtOnce(const std::vector<std::string>& 
     return runs;
 }
 
+// Each script run by its own driver on its own data folder (the launch after an app ended
+// there), a few side by side; the runs in the scripts' order.
+inline std::vector<DriveRun> driveScriptsOnFolders(const std::vector<std::string>& scripts,
+                                                   const std::vector<std::filesystem::path>& folders, int watchdogSeconds,
+                                                   std::size_t atOnce = 8)
+{
+    std::vector<DriveRun> runs;
+    for (std::size_t first = 0; first < scripts.size(); first += atOnce) {
+        std::vector<std::future<DriveRun>> running;
+        for (std::size_t i = first; i < std::min(scripts.size(), first + atOnce); ++i)
+            running.push_back(std::async(std::launch::async, [&scripts, &folders, i, watchdogSeconds] {
+                return driveScript(scripts[i], "--data '" + folders[i].string() + "'", watchdogSeconds);
+            }));
+        for (std::future<DriveRun>& run : running)
+            runs.push_back(run.get());
+    }
+    return runs;
+}
+
 // The driver ended with exit code 0 and gave this many dumps; otherwise the failure carries
 // what it printed.
 inline ::testing::AssertionResult endedWithDumps(const DriveRun& run, std::size_t dumps)
@@ -106,6 +125,24 @@ inline std::string testName(const char* name)
     for (const char* c = name; *c; ++c)
         out += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
     return out;
+}
+
+// The screens and overlays the app lists (id, title, field: whether its entry line fills a
+// field).
+inline nlohmann::json listedScreens()
+{
+    const DriveRun listed = driveScript("screens\n");
+    return listed.dumps.empty() ? nlohmann::json::array() : listed.dumps[0]["screens"];
+}
+
+// The screens whose entry line fills a field, as the app lists them.
+inline std::vector<int> fieldScreens()
+{
+    std::vector<int> ids;
+    for (const nlohmann::json& screen : listedScreens())
+        if (screen.value("field", false))
+            ids.push_back(screen["id"].get<int>());
+    return ids;
 }
 
 // The last history item as "input → answer", the answer's lines trimmed of their padding.

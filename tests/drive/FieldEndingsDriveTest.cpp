@@ -8,10 +8,12 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,11 @@ std::string typedInXmax(const std::string& value, bool waiting)
         + "open 7\nwait idle\nkey DOWN\ntype " + value + "\n";
 }
 
+// Every ending: the application's quit alone as the driver's end gives it, the window's
+// close, SIGTERM, SIGINT, SIGHUP, and kill -9 after the app's own save.
+const std::vector<std::pair<std::string, int>> kEndings{{"quit", -1}, {"close", 0}, {"term", SIGTERM},
+    {"int", SIGINT}, {"hup", SIGHUP}, {"kill", SIGKILL}};
+
 fs::path freshFolder(const std::string& name)
 {
     const fs::path folder = orvenda::test::driveScratch(name);
@@ -52,55 +59,38 @@ fs::path freshFolder(const std::string& name)
 // gives `1+` back in Xmax, never Ans.
 TEST(FieldEndings, AFieldKeepsItsOwnLineAtEveryEnding)
 {
-    const std::vector<std::pair<std::string, int>> endings{{"quit", -1}, {"close", 0}, {"term", SIGTERM},
-        {"int", SIGINT}, {"hup", SIGHUP}, {"kill", SIGKILL}};
     struct Case {
         std::string name;
         int signal;
         std::string value;
         bool waiting;
         fs::path data;
-        std::unique_ptr<LiveDrive> drive;
     };
     std::vector<Case> cases;
-    for (const auto& [ending, signal] : endings)
+    for (const auto& [ending, signal] : kEndings)
         for (const std::string value : {"7", "1+"})
             for (const bool waiting : {false, true}) {
                 const std::string name = "ending-" + ending + "-" + (value == "7" ? "good" : "failing") + (waiting ? "-waiting" : "");
-                cases.push_back({name, signal, value, waiting, freshFolder(name), nullptr});
+                cases.push_back({name, signal, value, waiting, freshFolder(name)});
             }
     // A few apps at a time, each ended its way.
-    constexpr std::size_t kAtOnce = 6;
-    for (std::size_t first = 0; first < cases.size(); first += kAtOnce) {
-        const std::size_t last = std::min(cases.size(), first + kAtOnce);
-        for (std::size_t i = first; i < last; ++i) {
-            Case& c = cases[i];
-            c.drive = std::make_unique<LiveDrive>("--data " + c.data.string());
-            const std::optional<json> shown = c.drive->ask(typedInXmax(c.value, c.waiting) + "dump\n", kWatchdogSeconds);
-            ASSERT_TRUE(shown) << c.name << c.drive->messages();
+    orvenda::test::driveInTurns(
+        cases.size(), 6, [&cases](std::size_t i) { return "--data " + cases[i].data.string(); },
+        [&cases](std::size_t i, LiveDrive& app) {
+            const Case& c = cases[i];
+            const std::optional<json> shown = app.ask(typedInXmax(c.value, c.waiting) + "dump\n", kWatchdogSeconds);
+            ASSERT_TRUE(shown) << c.name << app.messages();
             ASSERT_EQ((*shown)["entry"], c.value) << c.name;
             ASSERT_EQ((*shown)["waiting"], c.waiting) << c.name;
-        }
-        for (std::size_t i = first; i < last; ++i) {
-            Case& c = cases[i];
-            if (c.signal == 0) {
-                c.drive->send("close\n");
-            } else if (c.signal == SIGKILL) {
-                ASSERT_TRUE(c.drive->ask("wait saved\ndump\n", kWatchdogSeconds)) << c.name;
-                c.drive->sendSignal(SIGKILL);
-            } else if (c.signal > 0) {
-                // The signal reaches the app in the wait that follows.
-                c.drive->sendSignal(c.signal);
-                c.drive->send("wait 60000\n");
-            }
-            c.drive->finish(kWatchdogSeconds);
+        },
+        [&cases](std::size_t i, LiveDrive& app) {
+            const Case& c = cases[i];
+            app.end(c.signal, kWatchdogSeconds);
             if (c.signal == SIGKILL)
-                EXPECT_EQ(c.drive->state(), LiveDrive::State::Killed) << c.name;
+                EXPECT_EQ(app.state(), LiveDrive::State::Killed) << c.name;
             else
-                EXPECT_TRUE(c.drive->state() == LiveDrive::State::Exited && c.drive->exitCode() == 0)
-                    << c.name << c.drive->messages();
-        }
-    }
+                EXPECT_TRUE(app.state() == LiveDrive::State::Exited && app.exitCode() == 0) << c.name << app.messages();
+        });
     // The launch after: back home (entering what a launch on WINDOW shows), then Xmax.
     std::vector<std::string> scripts;
     for (const Case& c : cases) {
@@ -267,4 +257,62 @@ TEST(FieldEndings, ARunEndingOnTheTableLeavesItsAskRowsAlone)
     EXPECT_EQ(run.dumps[0]["screen"], 5);
     EXPECT_EQ(run.dumps[1]["table"]["shows"], "47");
     EXPECT_EQ(orvenda::test::lastItem(run.dumps[2]), "TblInput → {47 5}");
+}
+
+// The equation solver's X=, lower and upper bound lines holding 2+ (a failing value, no ENTER)
+// × every ending (the application's quit, the window's close, SIGTERM, SIGINT, SIGHUP, and
+// kill -9 after the app's own save): the next launch gives 2+ back on its line, the cursor on
+// its error where the app's leaving told it.
+TEST(FieldEndings, TheSolversLinesKeepAFailingTextAtEveryEnding)
+{
+    struct Case {
+        std::string name;
+        int signal;
+        int line;
+        fs::path data;
+    };
+    std::vector<Case> cases;
+    for (const auto& [ending, signal] : kEndings)
+        for (const auto& [line, lineName] : std::vector<std::pair<int, std::string>>{{1, "X"}, {2, "lower"}, {3, "upper"}}) {
+            const std::string name = "solver-" + ending + "-" + lineName;
+            cases.push_back({name, signal, line, freshFolder(name)});
+        }
+    orvenda::test::driveInTurns(
+        cases.size(), 6, [&cases](std::size_t i) { return "--data " + cases[i].data.string(); },
+        [&cases](std::size_t i, LiveDrive& app) {
+            const Case& c = cases[i];
+            std::string keys = "open 10\nwait idle\ntype X-3\nkey ENTER\nwait idle\n";
+            for (int down = 1; down < c.line; ++down)
+                keys += "key DOWN\nwait idle\n";
+            const std::optional<json> shown = app.ask(keys + "type 2+\nwait idle\ndump\n", kWatchdogSeconds);
+            ASSERT_TRUE(shown) << c.name << app.messages();
+            ASSERT_EQ((*shown)["entry"], "2+") << c.name;
+            ASSERT_EQ((*shown)["solver"]["line"], c.line) << c.name;
+        },
+        [&cases](std::size_t i, LiveDrive& app) {
+            app.end(cases[i].signal, kWatchdogSeconds);
+            EXPECT_NE(app.state(), LiveDrive::State::Hung) << cases[i].name;
+        });
+    std::vector<std::string> scripts;
+    std::vector<fs::path> folders;
+    for (const Case& c : cases) {
+        // A launch after the kill goes on with the solver in front.
+        scripts.push_back(c.signal == SIGKILL ? "dump\ndump\n" : "dump\nopen 10\nwait idle\ndump\n");
+        folders.push_back(c.data);
+    }
+    const std::vector<DriveRun> runs = orvenda::test::driveScriptsOnFolders(scripts, folders, kWatchdogSeconds);
+    const std::vector<std::string> labels{"X=", "lowerBound=", "upperBound="};
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        ASSERT_TRUE(orvenda::test::endedWithDumps(runs[i], 2)) << c.name;
+        const json& solver = runs[i].dumps[1]["solver"];
+        EXPECT_EQ(runs[i].dumps[1]["entry"], "2+") << c.name;
+        ASSERT_TRUE(solver.is_object()) << c.name;
+        EXPECT_EQ(solver["line"], c.line) << c.name;
+        EXPECT_EQ(solver["lines"][c.line], labels[static_cast<std::size_t>(c.line - 1)] + "2+") << c.name;
+        // The quit's leaving told the error and marked it; a kill kept the line as typed.
+        if (c.signal != SIGKILL) {
+            EXPECT_EQ(runs[i].dumps[1]["cursor"], 1) << c.name;
+        }
+    }
 }

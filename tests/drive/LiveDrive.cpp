@@ -1,9 +1,11 @@
 #include "drive/LiveDrive.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <memory>
 #include <sstream>
 #include <vector>
 
@@ -165,6 +167,36 @@ void LiveDrive::sendSignal(int number)
 {
     if (pid_ > 0 && state_ == State::Running)
         ::kill(pid_, number);
+}
+
+void LiveDrive::end(int how, int watchdogSeconds)
+{
+    if (how == 0) {
+        send("close\n");
+    } else if (how == SIGKILL) {
+        if (ask("wait saved\ndump\n", watchdogSeconds))
+            sendSignal(SIGKILL);
+    } else if (how > 0) {
+        // The signal reaches the app in the wait that follows.
+        sendSignal(how);
+        send("wait 60000\n");
+    }
+    finish(watchdogSeconds);
+}
+
+void driveInTurns(std::size_t count, std::size_t atOnce, const std::function<std::string(std::size_t)>& options,
+                  const std::function<void(std::size_t, LiveDrive&)>& start,
+                  const std::function<void(std::size_t, LiveDrive&)>& end)
+{
+    for (std::size_t first = 0; first < count; first += atOnce) {
+        std::vector<std::unique_ptr<LiveDrive>> apps;
+        for (std::size_t i = first; i < std::min(count, first + atOnce); ++i) {
+            apps.push_back(std::make_unique<LiveDrive>(options(i)));
+            start(i, *apps.back());
+        }
+        for (std::size_t k = 0; k < apps.size(); ++k)
+            end(first + k, *apps[k]);
+    }
 }
 
 void LiveDrive::reap(bool wait)

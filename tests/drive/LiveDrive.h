@@ -6,6 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -34,6 +36,10 @@ public:
     void finish(int watchdogSeconds);
     // Sends the driver a signal, as the desktop or a user's kill does.
     void sendSignal(int number);
+    // Ends the app and waits for it: -1 the application's quit (the script's end), 0 its
+    // window's close, SIGKILL once the app's own save has taken every change, any other
+    // signal as the desktop sends it.
+    void end(int how, int watchdogSeconds);
 
     State state() const { return state_; }
     // The exit code, or the signal that ended the driver.
@@ -61,5 +67,12 @@ private:
     int exitCode_ = -1;
     int signal_ = 0;
 };
+
+// Many apps, each driven to where a case ends it, a few at a time: app i is launched with
+// options(i) and driven by start(i, app); once those few are all started, each is ended by
+// end(i, app) and waited for.
+void driveInTurns(std::size_t count, std::size_t atOnce, const std::function<std::string(std::size_t)>& options,
+                  const std::function<void(std::size_t, LiveDrive&)>& start,
+                  const std::function<void(std::size_t, LiveDrive&)>& end);
 
 } // namespace orvenda::test

@@ -21,6 +21,7 @@ using orvenda::test::DriveRun;
 using orvenda::test::driveScript;
 using orvenda::test::driveScriptsAtOnce;
 using orvenda::test::endedWithDumps;
+using orvenda::test::fieldScreens;
 using orvenda::test::lastItem;
 
 // Programs of every kind a field could call; each first counts its runs in B.
@@ -37,17 +38,6 @@ std::string programs(const std::vector<std::pair<std::string, std::string>>& lis
     for (const auto& [name, body] : list)
         text += "program " + name + "\nB+1→B\n" + body + "end\n";
     return text;
-}
-
-// The screens whose entry line fills a field, as the app lists them.
-std::vector<int> fieldScreens()
-{
-    const DriveRun listed = driveScript("screens\n");
-    std::vector<int> ids;
-    for (const json& screen : listed.dumps.empty() ? json::array() : listed.dumps[0]["screens"])
-        if (screen.value("field", false))
-            ids.push_back(screen["id"].get<int>());
-    return ids;
 }
 
 } // namespace

@@ -297,7 +297,10 @@ TEST_F(LeavingScreens, AScreenKeyKeepsItsPlaceAmongTheKeys)
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(calc.stringFromOps(items.back().entry), "2+2");
 
+    // The home line typed before WINDOW comes back with the home screen.
     keyboardKey(KT::kQuit);
+    EXPECT_EQ(line(), "3");
+    key(KeyRouter::kClear);
     beforeTheAnswers([this] {
         type("3+3");
         key(KeyRouter::kEnter);
