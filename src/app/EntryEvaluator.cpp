@@ -4,6 +4,7 @@
 #include "app/EntryModel.h"
 #include "app/HistoryModel.h"
 #include "core/Calculator.h"
+#include "core/NumberFormatter.h"
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
 #include "core/Operand.h"
@@ -317,22 +318,19 @@ EntryEvaluator::ResultText EntryEvaluator::resultText(Operand& r) const
     auto state = calc_.lockState();
     switch (r.kind) {
     case KindReal:
-        if (r.displayMod == 9 || (r.displayMod == 0 && calc_.state().answerFormat == 3)) {
+        if (r.displayMod == 9 || (r.displayMod == 0 && calc_.state().answerFormat == 3))
             r.displayMod = 9;
-            return {calc_.formatSigFig(r.re(), r.sigFig), 0};
-        }
-        r.displayMod = resolvedForm(r, false);
-        return {calc_.formatReal(r.re(), r.displayMod), 0};
+        else
+            r.displayMod = resolvedForm(r, false);
+        return valueText(r);
     case KindComplex:
         r.displayMod = r.displayMod == 0 && calc_.realCplxMode() == 2 ? 6 : resolvedForm(r, true);
-        return {calc_.formatComplex(r.re(), r.im(), r.displayMod), 0};
+        return valueText(r);
     case KindRealList:
     case KindComplexList:
-        r.displayMod = resolvedForm(r, true);
-        return {r.list ? calc_.formatList(r.list.get(), r.displayMod) : std::string(), 0};
     case KindMatrix:
         r.displayMod = resolvedForm(r, true);
-        return {r.matrix ? calc_.formatMatrix(r.matrix.get(), r.displayMod) : std::string(), 0};
+        return valueText(r);
     case KindString:
         return {r.string ? calc_.stringFromOps(*r.string) : std::string(), 1};
     case KindDone:
@@ -350,6 +348,29 @@ EntryEvaluator::ResultText EntryEvaluator::resultText(Operand& r) const
             return {calc_.formatOperand(r), 1};
         return {"<not implemented>", 0};
     }
+}
+
+EntryEvaluator::ResultText EntryEvaluator::valueText(const Operand& r) const
+{
+    const auto text = [&r](const NumberFormatter& format) -> std::string {
+        switch (r.kind) {
+        case KindReal:
+            return r.displayMod == 9 ? format.formatSigFig(r.re(), r.sigFig) : format.formatReal(r.re(), r.displayMod);
+        case KindComplex:
+            return format.formatComplex(r.re(), r.im(), r.displayMod);
+        case KindMatrix:
+            return r.matrix ? format.formatMatrix(r.matrix.get(), r.displayMod) : std::string();
+        default:
+            return r.list ? format.formatList(r.list.get(), r.displayMod) : std::string();
+        }
+    };
+    NumberFormatter format = calc_.numberFormatter();
+    ResultText out{text(format), 0, {}};
+    if (format.settings.thousandSeperator != u' ') {
+        format.settings.thousandSeperator = u' ';
+        out.plain = text(format);
+    }
+    return out;
 }
 
 void EntryEvaluator::showResult(const Operand& received)
@@ -498,7 +519,7 @@ void EntryEvaluator::place(Operand& record, const ResultText& shown, bool ownLin
                     : ownLine      ? entry->entryOps()
                                    : Ops();
         answering_.reset();
-        history->addEntry(input, shown.text, shown.type, record);
+        history->addEntry(input, shown.text, shown.type, record, shown.plain);
     } else {
         // DispTable shows the table, and writes no line.
         if (output && record.kind != KindDispTable)

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orvenda {
@@ -29,10 +30,16 @@ public:
     using Ops = std::vector<std::uint32_t>;
 
     // What a result shows: its text and the history's result type (0 value, 1 text,
-    // 2 history command).
+    // 2 history command); for a value shown with its digits grouped, also its text without
+    // the grouping, which reads back as the value.
     struct ResultText {
+        ResultText(std::string shown, int kind, std::string ungrouped = {})
+            : text(std::move(shown)), type(kind), plain(std::move(ungrouped))
+        {
+        }
         std::string text;
         int type = 0;
+        std::string plain;
     };
 
     EntryEvaluator(Calculator& calc, CursorBlink& blink);
@@ -74,6 +81,8 @@ public:
     // The text of a result, by its kind; the display form it was shown in is written into
     // the record (a value's displayMod 0 becomes the form the modes choose).
     ResultText resultText(Operand& record) const;
+    // The text of a number, list or matrix record in its resolved form.
+    ResultText valueText(const Operand& record) const;
     // The program a line calls: prgm followed by a letter and letters or digits, up to
     // the first ":" or new line.
     std::optional<std::string> getProgramNameFromOps(const Ops& ops) const;

@@ -160,6 +160,7 @@ HistoryEntry::HistoryEntry(const Calculator& calc)
 void HistoryEntry::reset()
 {
     answerOps.reset();
+    plainResult.clear();
     numLines = width = height = 0;
     prettySize = pAnswerSize = {};
     resultType = kValue;
@@ -213,7 +214,7 @@ std::optional<Ops> HistoryEntry::answerAsOps(int formatting) const
 {
     if (!resultIsNum)
         return std::nullopt;
-    std::string_view text = result;
+    std::string_view text = formatting == 1 ? pastedText() : std::string_view(result);
     if (text.find("[[") != std::string_view::npos) {
         std::string plain;
         for (char c : text)
@@ -396,12 +397,14 @@ std::optional<Ops> HistoryEntry::resultOps() const
     return classicResultOps();
 }
 
-std::string HistoryEntry::result84() const
+std::string HistoryEntry::result84() const { return plain84(result); }
+
+std::string HistoryEntry::plain84(std::string_view text)
 {
     std::u32string out;
     char32_t previous = 0;
-    for (std::size_t i = 0; i < result.size();) {
-        const char32_t c = Utf8::next(result, i);
+    for (std::size_t i = 0; i < text.size();) {
+        const char32_t c = Utf8::next(text, i);
         if (const int sub = subscriptDigit(c); sub >= 0) {
             if (!out.empty() && out.back() == U'/')
                 out.back() = kWideSlash;
@@ -420,7 +423,7 @@ std::string HistoryEntry::result84() const
 
 Ops HistoryEntry::classicResultOps() const
 {
-    const std::string text = dmsSignInFront(result84());
+    const std::string text = dmsSignInFront(plain84(pastedText()));
     Ops out;
     bool inList = false;
     int depth = 0;
@@ -442,7 +445,8 @@ Ops HistoryEntry::classicResultOps() const
     };
     auto add = [&](std::uint32_t op) {
         const bool digit = isDigitOp(op) || op == kPoint;
-        if (!digit)
+        // A negative mixed number ends with its element, whatever starts the next.
+        if (!digit || separator)
             closeMixed();
         if (separator && op != TC::kCloseBracket && op != TC::kCloseBrace)
             out.push_back(TC::kComma);
@@ -578,6 +582,8 @@ nlohmann::json HistoryEntry::encode() const
     };
     if (answerOps)
         out["ro"] = *answerOps;
+    if (!plainResult.empty())
+        out["rp"] = plainResult;
     // Only a polar angle needs its unit: the item pastes back in any mode as it was shown.
     if (angleFormat >= 0 && result.find("e^(") != std::string::npos)
         out["au"] = angleFormat;
@@ -604,6 +610,8 @@ HistoryEntry HistoryEntry::decode(const Calculator& calc, const nlohmann::json& 
         item.result = value->get<std::string>();
     if (const nlohmann::json* value = find("ro"))
         item.answerOps = ArchiveValues::ops(*value);
+    if (const nlohmann::json* value = find("rp"); value && value->is_string())
+        item.plainResult = value->get<std::string>();
     count("nl", item.numLines, 0);
     count("wd", item.width, 0);
     count("ht", item.height, 0);

@@ -47,6 +47,9 @@ public:
 
     Ops entry;
     std::string result;
+    // The result as it reads back where the display groups digits (commas, blanks or a
+    // decimal comma make another number of the shown text); empty when it reads as shown.
+    std::string plainResult;
     std::optional<Ops> answerOps;
     int numLines = 0;
     // The longest result line in characters, and the number of result lines.
@@ -87,6 +90,8 @@ public:
     // The result text with display-only characters made plain: sub- and superscript digits
     // become digits, "␣" marks a mixed number's fraction and "／" its bar.
     std::string result84() const;
+    // The same for any result text.
+    static std::string plain84(std::string_view text);
     // The input without the ops only the two-dimensional form uses.
     Ops cleanEntry() const;
     // A copy of the input whose template IDs do not clash with those of ops.
@@ -103,6 +108,8 @@ public:
     double answerHeight() const { return pAnswerSize.height; }
 
 private:
+    // The text the ops to paste are read from: the plain result where there is one.
+    std::string_view pastedText() const { return plainResult.empty() ? std::string_view(result) : plainResult; }
     // The one-line conversion of result84.
     Ops classicResultOps() const;
     // The unit the polar angles of the result are in.

@@ -18,7 +18,7 @@ HistoryModel::HistoryModel(Calculator& calc)
 {
 }
 
-void HistoryModel::addEntry(const Ops& ops, const std::string& text, int type, Operand& record)
+void HistoryModel::addEntry(const Ops& ops, const std::string& text, int type, Operand& record, std::string plain)
 {
     if (record.kind == KindWidgetAdded)
         return;
@@ -33,6 +33,8 @@ void HistoryModel::addEntry(const Ops& ops, const std::string& text, int type, O
     HistoryEntry& item = history_.back();
     item.entry = ops;
     item.result = text == "INF" ? "Overflow" : text;
+    if (plain != item.result)
+        item.plainResult = std::move(plain);
     item.operandType = record.kind;
     item.angleFormat = calc_.angleFormat();
     if (text == "INF" || text == "NAN") {

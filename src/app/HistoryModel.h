@@ -35,8 +35,9 @@ public:
 
     // Appends a result; the oldest item goes past 100. "INF" reads "Overflow"; "INF" and
     // "NAN" are undefined results (the record's kind becomes 44). A record of kind 54 adds
-    // nothing.
-    void addEntry(const Ops& ops, const std::string& text, int type, Operand& record);
+    // nothing. `plain`, where it differs from the text, is what the answer reads back as
+    // (the text without its digits' grouping).
+    void addEntry(const Ops& ops, const std::string& text, int type, Operand& record, std::string plain = {});
     // Measures every item again and rebuilds the totals.
     void recomputeDepth();
     // An item was entered while the two-dimensional form was off: it has no size in it.

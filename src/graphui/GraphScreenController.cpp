@@ -702,7 +702,8 @@ void GraphScreenController::keyPressEvent(QKeyEvent* event)
         return;
     }
     const QKeyCombination pressed = event->keyCombination();
-    const auto own = std::find_if(keyCmds_.begin(), keyCmds_.end(), [pressed](const KeyCommandSpec& command) {
+    const bool sheet = panels_.keyboard && panels_.keyboard->isVisible();
+    auto own = std::find_if(keyCmds_.begin(), keyCmds_.end(), [pressed](const KeyCommandSpec& command) {
         // + and - come with or without Shift and from the keypad.
         const bool plain = command.key.keyboardModifiers() == Qt::NoModifier;
         const Qt::KeyboardModifiers loose = pressed.keyboardModifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
@@ -710,6 +711,10 @@ void GraphScreenController::keyPressEvent(QKeyEvent* event)
             || (plain && command.key.key() == pressed.key() && loose == Qt::NoModifier
                 && (pressed.key() == Qt::Key_Plus || pressed.key() == Qt::Key_Minus));
     });
+    // The zoom menu would come over a sheet's keypad: there the chord undoes on the sheet's
+    // line, as on every other screen with the keypad.
+    if (sheet && own != keyCmds_.end() && own->action == QStringLiteral("keyZoomMenu"))
+        own = keyCmds_.end();
     // Escape stays Done. Every other key is the program's while it owns the keys, as it
     // would be with the keyboard in front: its getKey, Pause or Menu( takes it in turn.
     if (own != keyCmds_.end() && own->action == QStringLiteral("done:")) {
@@ -725,7 +730,6 @@ void GraphScreenController::keyPressEvent(QKeyEvent* event)
         // QUIT) do so from the graph too, and from a sheet's keypad where it has no command
         // of its own on the chord; its line editing only while a sheet types on a line of
         // its own (the home line under the graph is out of sight).
-        const bool sheet = panels_.keyboard && panels_.keyboard->isVisible();
         if (const auto op = KeyCommands::namedOp(*event);
             op && (KeyCommands::goesToScreen(*op) || (sheet && KeyCommands::editsLine(*op))))
             shell_.typeComputerKey(*event);

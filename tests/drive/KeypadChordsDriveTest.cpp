@@ -13,6 +13,7 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvenda::test {
@@ -173,7 +174,9 @@ INSTANTIATE_TEST_SUITE_P(Screens, KeypadChordsDrive, ::testing::ValuesIn(kScreen
     [](const ::testing::TestParamInfo<Screen>& info) { return testName(info.param.name); });
 
 // Ctrl+G on the calculate sheet, upright and turned: log( typed, and nothing comes over
-// the keypad (its picture as before the chord; a click on 4 types 4).
+// the keypad (its picture as before the chord; a click on 4 types 4). Ctrl+Z, the graph's
+// zoom menu without a sheet, undoes on the sheet's line as on the other keypads' screens,
+// and no menu comes over the keypad either.
 TEST(KeypadChordsDriveSheet, CtrlGTypesLogAndLeavesTheKeypadUncovered)
 {
     for (const char* shape : {"390x844", "844x390"}) {
@@ -183,22 +186,30 @@ TEST(KeypadChordsDriveSheet, CtrlGTypesLogAndLeavesTheKeypadUncovered)
         const json keypad = first.dumps[0]["calcSheet"]["keypad"];
         ASSERT_TRUE(keypad.is_array()) << shape;
         const std::filesystem::path before = driveScratch(std::string("sheet-before-") + shape + ".png"),
-                                    after = driveScratch(std::string("sheet-after-") + shape + ".png");
+                                    after = driveScratch(std::string("sheet-after-") + shape + ".png"),
+                                    undone = driveScratch(std::string("sheet-undone-") + shape + ".png");
         const DriveRun run = driveScript(open + "shot " + before.string() + "\nhkey Ctrl+G\nwait idle\nwait still\ndump\nshot "
-                                             + after.string() + "\n" + tapKey(keypad, 11) + "dump\n",
+                                             + after.string() + "\n" + tapKey(keypad, 11) + "dump\nhkey Ctrl+Z\nwait idle\nwait still\ndump\nshot "
+                                             + undone.string() + "\n",
                                          std::string("--size ") + shape, 120);
-        ASSERT_TRUE(endedWithDumps(run, 2)) << shape;
+        ASSERT_TRUE(endedWithDumps(run, 3)) << shape;
         EXPECT_EQ(run.dumps[0]["entry"], "log(") << shape;
         EXPECT_EQ(run.dumps[0]["top"]["id"], 8) << shape;
         EXPECT_EQ(run.dumps[1]["entry"], "log(4") << shape;
-        const QImage a(QString::fromStdString(before.string())), b(QString::fromStdString(after.string()));
-        ASSERT_FALSE(a.isNull() || b.isNull()) << shape;
+        EXPECT_EQ(run.dumps[2]["entry"], "log(") << shape << ": Ctrl+Z";
+        EXPECT_TRUE(run.dumps[2]["calcSheet"].is_object()) << shape << ": Ctrl+Z";
+        const QImage a(QString::fromStdString(before.string()));
+        ASSERT_FALSE(a.isNull()) << shape;
         const QRect pad(keypad[0], keypad[1], keypad[2], keypad[3]);
-        int differ = 0;
-        for (int y = pad.top(); y <= pad.bottom(); ++y)
-            for (int x = pad.left(); x <= pad.right(); ++x)
-                differ += a.pixel(x, y) != b.pixel(x, y);
-        EXPECT_EQ(differ, 0) << shape << ": the keypad's picture changed under Ctrl+G";
+        for (const auto& [chord, path] : {std::pair{"Ctrl+G", after}, std::pair{"Ctrl+Z", undone}}) {
+            const QImage b(QString::fromStdString(path.string()));
+            ASSERT_FALSE(b.isNull()) << shape;
+            int differ = 0;
+            for (int y = pad.top(); y <= pad.bottom(); ++y)
+                for (int x = pad.left(); x <= pad.right(); ++x)
+                    differ += a.pixel(x, y) != b.pixel(x, y);
+            EXPECT_EQ(differ, 0) << shape << ": the keypad's picture changed under " << chord;
+        }
     }
 }
 

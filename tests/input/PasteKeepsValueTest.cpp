@@ -22,13 +22,15 @@ constexpr std::uint32_t kClear = KeyRouter::kClear;
 constexpr std::uint32_t kUp = KeyRouter::kUp;
 
 // Number format (0 Normal, 1 Sci, 2 Eng), digits (-1 Float, else Fix), complex mode (0 Real,
-// 1 a+bi, 2 re^θi), angle unit (0 Degree, 1 Radian) and answers (0 AUTO, 2 FRAC).
+// 1 a+bi, 2 re^θi), angle unit (0 Degree, 1 Radian), answers (0 AUTO, 2 FRAC) and grouping
+// (' ' none, ',' commas, '.' a decimal comma, '+' blanks).
 struct Mode {
     int numFormat = 0;
     int digits = -1;
     int complex = 0;
     int angle = 0;
     int answers = 0;
+    char16_t grouping = u' ';
 };
 
 std::string modeName(const Mode& m)
@@ -36,7 +38,7 @@ std::string modeName(const Mode& m)
     return std::string(m.numFormat == 0 ? "Normal" : m.numFormat == 1 ? "Sci" : "Eng")
         + (m.digits < 0 ? " Float" : " Fix " + std::to_string(m.digits))
         + (m.complex == 0 ? " Real" : m.complex == 1 ? " a+bi" : " re^θi") + (m.angle == 0 ? " Degree" : " Radian")
-        + (m.answers == 2 ? " FRAC" : "");
+        + (m.answers == 2 ? " FRAC" : "") + (m.grouping == u' ' ? "" : std::string(" grouped ") + char(m.grouping));
 }
 
 class PasteKeepsValue : public KeyboardTest {
@@ -80,6 +82,7 @@ protected:
             state->numFormat = mode.numFormat;
             state->numDigits = mode.digits;
             state->answerFormat = mode.answers;
+            state->thousandSeperator = mode.grouping;
         }
         calc.setRealCplxMode(mode.complex);
         calc.setAngleFormat(mode.angle);
@@ -152,6 +155,17 @@ const Case kCases[] = {
     {"255▸Hex", {}, "0hFF", true},
     {"1.50+1.25", {0, -1, 0, 0, 3}, ""},
     {"~3.5", {0, -1, 0, 0, 2}, "-3¹/₂"},
+    // A negative mixed number before another element stays one element.
+    {"{~2.75,0.5,3}", {0, -1, 0, 0, 2}, "{-2³/₄ ¹/₂ 3}"},
+    {"[[~1.25,2.5]]", {0, -1, 0, 0, 2}, "[[-1¹/₄ 2¹/₂]]"},
+    // Grouped digits read back as the number, whatever marks the grouping puts between them.
+    {"1234567.25", {0, -1, 0, 0, 0, u','}, "1,234,567.25"},
+    {"~1234567.25", {0, -1, 0, 0, 0, u'.'}, "-1.234.567,25"},
+    {"{1234.5,~12345.75}", {0, -1, 0, 0, 0, u'.'}, "{1.234,5 -12.345,75}"},
+    {"{1234.5,~12345.75}", {0, -1, 0, 0, 0, u'+'}, "{1 234.5 -12 345.75}"},
+    {"[[1234,5][6,78901]]", {0, -1, 0, 0, 0, u'+'}, ""},
+    {"(1234.5-6789ɩ̇)", {0, 2, 1, 0, 0, u'.'}, ""},
+    {"~1.0625", {0, -1, 0, 0, 0, u'+'}, "-1.062 5"},
 };
 
 TEST_F(PasteKeepsValue, EveryKindAndFormatComesBackAsShownOnBothHomes)
@@ -188,6 +202,9 @@ TEST_F(PasteKeepsValue, EveryKindAndFormatComesBackAsShownOnBothHomes)
                 continue;
             }
             const std::string pasted = calc.stringFromOps(entry->entryOps());
+            // The next launch's history pastes the same.
+            const HistoryEntry& item = history->history().back();
+            EXPECT_EQ(HistoryEntry::decode(calc, item.encode()).resultOps(), item.resultOps()) << where;
             const auto items = history->added();
             const std::string again = enterLine();
             EXPECT_EQ(history->added(), items + 1) << where << ": the answer pasted as " << pasted << " gives no answer";
