@@ -429,8 +429,9 @@ TEST(KeysDrive, PasteLandsWhereTheScreenInFrontTypes)
             } else {
                 EXPECT_EQ(pasted["entry"], "2+3") << where;
             }
-            if (place.screen <= 2)
+            if (place.screen <= 2) {
                 EXPECT_EQ(pasted["entry"], "") << where;
+            }
             EXPECT_EQ(back["entry"], "") << where;
             EXPECT_EQ(back["waiting"], waiting) << where;
             if (waiting) {

@@ -254,8 +254,9 @@ TEST(ScreenReachDrive, AProgramsButtonsAtTheGraphsEdgesAndTheDebuggerLeaveEveryC
         const json& bar = run.dumps[0]["bar"];
         if (bar.is_object()) {
             for (const char* item : {"Zoom", "Share", "Calc"})
-                if (bar.contains(item))
+                if (bar.contains(item)) {
                     EXPECT_EQ(bar[item][2], graph.dumps[0]["bar"][item][2]) << size.name() << " " << item << " at its own width";
+                }
             for (auto a = bar.begin(); a != bar.end(); ++a)
                 for (auto b = std::next(a); b != bar.end(); ++b)
                     EXPECT_FALSE(QRect((*a)[0], (*a)[1], (*a)[2], (*a)[3]).intersects(QRect((*b)[0], (*b)[1], (*b)[2], (*b)[3])))
@@ -938,8 +939,9 @@ TEST(ScreenReachDrive, EverySlideFollowsATurnInTheMiddleOfIt)
                 if (s["sliding"].get<bool>())
                     sliding.push_back(s["owner"]);
             // Under way at the turn (a tablet's tag picker opens beside its button at once).
-            if (phone || !slide.phoneOnly)
+            if (phone || !slide.phoneOnly) {
                 EXPECT_EQ(sliding, std::vector<std::string>{slide.owner}) << what;
+            }
             met.insert(slide.owner);
             json rest = run.dumps[2 * d + 1], alone = reference.dumps[d];
             EXPECT_FALSE(rest.contains("unreachable")) << what << rest.value("unreachable", json());
@@ -951,8 +953,9 @@ TEST(ScreenReachDrive, EverySlideFollowsATurnInTheMiddleOfIt)
                 }
             EXPECT_EQ(rest, alone) << what;
             const std::string at = std::to_string(k) + ".png";
-            if (!slide.graph)
+            if (!slide.graph) {
                 EXPECT_EQ(changed(driveScratch("turned-" + at), driveScratch("opened-" + at)), 0) << what;
+            }
             ++d;
         }
         // Every slide the app made on the way is one of those turned.
