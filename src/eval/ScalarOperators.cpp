@@ -228,6 +228,12 @@ Operand ScalarOperators::op(std::uint32_t opcode, const Operand& Xc)
 {
     EvalContext& c = parser_.ctx();
     Operand r = opUnary(opcode, Xc, c);
+    // An infinite argument is an overflow that a function must not turn into a number
+    // (not(∞) would be 0, e^(-∞) 0, tanh(∞) 1): report it, as the operators of two values do.
+    if (c.error == 0 && std::isinf(Xc.value.real()) && Xc.value.imag() == 0.0 && !std::isinf(r.value.real())) {
+        c.error = ErrOverflow;
+        c.errorToken = Xc.location;
+    }
     const double im = r.value.imag();
     r.kind = im != 0.0 || std::isnan(im) ? KindComplex : KindReal;
     return r;

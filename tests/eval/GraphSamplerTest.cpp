@@ -243,6 +243,56 @@ TEST_F(GraphSamplerTest, CurvesPassThroughTheirTracedPoints)
     EXPECT_EQ(x(), 7);
 }
 
+// The calculate sheet's integral, zero, minimum and maximum give the home line's value or
+// its error, never a value of an expression that has none.
+TEST_F(GraphSamplerTest, CalculationsGiveTheHomeLinesValueOrError)
+{
+    calc.setAngleFormat(0);
+    struct Case {
+        const char* text;
+        double integral;  // over 0..1
+        int error;        // of every routine, where the text has no value anywhere on 0..1
+    };
+    const Case cases[] = {
+        {"1␣1／4", 1.25, 0},
+        {"X+1␣1／2", 2, 0},
+        {"sin(X*1ᴱ-20)*1ᴱ22", 0, 0},
+        {"X+e^(ln(0))", 0, 17},
+        {"X+not(e^(1000X+1000))", 0, 18},
+        {"gcd(X+1.5,4)", 0, 17},
+        {"0^(X-2)", 0, 17},
+    };
+    for (const Case& c : cases) {
+        yEq->set(kY1, c.text);
+        const double area = sampler.integrateEqNum(kY1, 0, 1, 1e-5);
+        const int integralError = calc.parser().error();
+        calc.parser().setError(0);
+        const double low = sampler.minEqNum(kY1, 0, 1, 1e-5);
+        const int minError = calc.parser().error();
+        calc.parser().setError(0);
+        const double high = sampler.maxEqNum(kY1, 0, 1, 1e-5);
+        const int maxError = calc.parser().error();
+        calc.parser().setError(0);
+        EXPECT_EQ(integralError, c.error) << c.text;
+        EXPECT_EQ(minError, c.error) << c.text;
+        EXPECT_EQ(maxError, c.error) << c.text;
+        if (c.error == 0) {
+            EXPECT_NEAR(area, c.integral, 1e-12) << c.text;
+            EXPECT_FALSE(std::isnan(low)) << c.text;
+            EXPECT_FALSE(std::isnan(high)) << c.text;
+        }
+    }
+    // The zero: 1½ - X is 0 at 1.5; an expression without a value has no zero.
+    yEq->set(kY1, "1␣1／2-X");
+    EXPECT_EQ(calc.parser().solve(*yEq->compiled[kY1], kSlotX, 0, 3, 1), 1.5);
+    EXPECT_EQ(calc.parser().error(), 0);
+    yEq->set(kY1, "X+e^(ln(0))");
+    calc.parser().solve(*yEq->compiled[kY1], kSlotX, 0, 3, 1);
+    EXPECT_EQ(calc.parser().error(), 17);
+    calc.parser().setError(0);
+    EXPECT_EQ(x(), 7);
+}
+
 TEST_F(GraphSamplerTest, OnlyPlottedEquationsThatCompileArePlotted)
 {
     yEq->set(kY1, "X+1");
