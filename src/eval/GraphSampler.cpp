@@ -136,49 +136,41 @@ double GraphSampler::valueOf(int token, double at)
     return fn ? evaluate(*fn) : kNaN;
 }
 
-double GraphSampler::function(int token, int varNum, double at)
+// The value with the variable lent the value at, under the state lock; none for a slot
+// that is not a variable's.
+template <class Value>
+double GraphSampler::atSlot(int varNum, double at, Value&& value)
 {
     const auto hold = calc_.lockState();
     if (!validSlot(varNum))
         return kNaN;
     Borrow slot(calc_, varNum, at);
-    return valueOf(token, at);
+    return value();
+}
+
+double GraphSampler::function(int token, int varNum, double at)
+{
+    return atSlot(varNum, at, [&] { return valueOf(token, at); });
 }
 
 double GraphSampler::evalFn(const VQStack& fn, int varNum, double x)
 {
-    const auto hold = calc_.lockState();
-    if (!validSlot(varNum))
-        return kNaN;
-    Borrow slot(calc_, varNum, x);
-    return evaluate(fn);
+    return atSlot(varNum, x, [&] { return evaluate(fn); });
 }
 
 double GraphSampler::evalQuick(const VQStack& fn, int varNum, double x)
 {
-    const auto hold = calc_.lockState();
-    if (!validSlot(varNum))
-        return kNaN;
-    Borrow slot(calc_, varNum, x);
-    return parser_.evalQuickRPN(fn);
+    return atSlot(varNum, x, [&] { return parser_.evalQuickRPN(fn); });
 }
 
 double GraphSampler::evalQuick(const QuickEvaluator::Program& program, int varNum, double x)
 {
-    const auto hold = calc_.lockState();
-    if (!validSlot(varNum))
-        return kNaN;
-    Borrow slot(calc_, varNum, x);
-    return quick_.run(program);
+    return atSlot(varNum, x, [&] { return quick_.run(program); });
 }
 
 double GraphSampler::evalFn(const VQStack& fn, const QuickEvaluator::Program* fast, int varNum, double x)
 {
-    const auto hold = calc_.lockState();
-    if (!validSlot(varNum))
-        return kNaN;
-    Borrow slot(calc_, varNum, x);
-    return sample(fn, fast);
+    return atSlot(varNum, x, [&] { return sample(fn, fast); });
 }
 
 double GraphSampler::dfunction(int token, double x)

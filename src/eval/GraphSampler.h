@@ -99,6 +99,8 @@ private:
     class Borrow;
 
     static bool validSlot(int slot);
+    template <class Value>
+    double atSlot(int varNum, double at, Value&& value);
     // Full evaluation judged: the real value, or NaN (the error cleared) on an error or a
     // non-real or non-numeric answer.
     double evaluate(const VQStack& fn);
