@@ -283,11 +283,18 @@ TEST_F(GraphSamplerTest, CalculationsGiveTheHomeLinesValueOrError)
         }
     }
     // The zero: 1½ - X is 0 at 1.5; an expression without a value has no zero.
+    // solve( runs inside an evaluation, which holds the state lock.
     yEq->set(kY1, "1␣1／2-X");
-    EXPECT_EQ(calc.parser().solve(*yEq->compiled[kY1], kSlotX, 0, 3, 1), 1.5);
+    {
+        auto lock = calc.lockState();
+        EXPECT_EQ(calc.parser().solve(*yEq->compiled[kY1], kSlotX, 0, 3, 1), 1.5);
+    }
     EXPECT_EQ(calc.parser().error(), 0);
     yEq->set(kY1, "X+e^(ln(0))");
-    calc.parser().solve(*yEq->compiled[kY1], kSlotX, 0, 3, 1);
+    {
+        auto lock = calc.lockState();
+        calc.parser().solve(*yEq->compiled[kY1], kSlotX, 0, 3, 1);
+    }
     EXPECT_EQ(calc.parser().error(), 17);
     calc.parser().setError(0);
     EXPECT_EQ(x(), 7);

@@ -341,7 +341,10 @@ TEST_F(QuickEvaluatorAgreementTest, EveryTokenGivesTheFullEvaluatorsValueOrDecli
     std::uniform_int_distribution<std::size_t> pick(0, kEdges.size() - 1);
     const std::vector<Ops> infinities{{0xBE, 0x41, kClose}, {0xBF, 0x41, kClose}, {0x41, 0x82, 0x42}};
     const double makings[][2] = {{0, 0}, {1000, 0}, {1e200, 1e200}};
-    for (const auto& [outerToken, outer] : all) {
+    for (const auto& outerEntry : all) {
+        // Named apart: a lambda may not capture a structured binding under clang 14.
+        const auto& outerToken = outerEntry.first;
+        const auto& outer = outerEntry.second;
         if (outer.shape == Shape::Mixed)
             continue;
         const int n = operandsOf(outer.shape);
