@@ -213,7 +213,8 @@ int HistoryEntry::computeLines()
 bool HistoryEntry::valueWithoutNumber() const
 {
     // The words have letters that are tokens of their own: -INF read as -I·N·F (and drawn
-    // as "-F", the hexadecimal digit being all that was kept) is another value.
+    // as "-F", the hexadecimal digit being all that was kept) is another value. Histories
+    // saved before every format wrote the capitals may hold Fix's "inf" and "nan".
     for (std::string_view word : {"INF", "inf", "NAN", "nan"})
         if (result.find(word) != std::string::npos)
             return true;
