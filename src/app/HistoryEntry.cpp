@@ -210,9 +210,20 @@ int HistoryEntry::computeLines()
     return numLines;
 }
 
+bool HistoryEntry::valueWithoutNumber() const
+{
+    // The words have letters that are tokens of their own: -INF read as -I·N·F (and drawn
+    // as "-F", the hexadecimal digit being all that was kept) is another value. Histories
+    // saved before every format wrote the capitals may hold Fix's "inf" and "nan".
+    for (std::string_view word : {"INF", "inf", "NAN", "nan"})
+        if (result.find(word) != std::string::npos)
+            return true;
+    return false;
+}
+
 std::optional<Ops> HistoryEntry::answerAsOps(int formatting) const
 {
-    if (!resultIsNum)
+    if (!resultIsNum || valueWithoutNumber())
         return std::nullopt;
     std::string_view text = formatting == 1 ? pastedText() : std::string_view(result);
     if (text.find("[[") != std::string_view::npos) {
@@ -392,7 +403,7 @@ std::optional<Ops> HistoryEntry::resultOps() const
 {
     if (calc_->locked()->mathPrint)
         return answerAsOps(1);
-    if (!resultIsNum)
+    if (!resultIsNum || valueWithoutNumber())
         return std::nullopt;
     return classicResultOps();
 }
@@ -626,6 +637,9 @@ HistoryEntry HistoryEntry::decode(const Calculator& calc, const nlohmann::json& 
         item.prettySize = sizeFromArchive(*value);
     if (const nlohmann::json* value = find("paw"))
         item.pAnswerSize = sizeFromArchive(*value);
+    // Such an answer saved drawn as ops by an earlier version is drawn as its text.
+    if (item.valueWithoutNumber())
+        item.answerOps.reset();
     return item;
 }
 

@@ -114,6 +114,9 @@ private:
     Ops classicResultOps() const;
     // The unit the polar angles of the result are in.
     int shownAngleFormat() const;
+    // A value whose text holds no number to draw or read back: an infinity or a NaN, alone
+    // or as an element, is written as a word ("-INF", "inf", "NAN").
+    bool valueWithoutNumber() const;
 
     const Calculator* calc_;
 };

@@ -280,6 +280,13 @@ void formatRealText(Text& t, double x, const NumberFormatter::Settings& s)
 {
     const double x0 = x == 0 ? 0.0 : x;
     t.clear();
+    // An infinity or a NaN reads the same in every format (Fix's "%f" would write "inf"): the
+    // history tells an overflow and a value without a number by these words, and a NaN's
+    // sign means nothing.
+    if (!std::isfinite(x0)) {
+        t.append(std::isnan(x0) ? "NAN" : x0 < 0 ? "-INF" : "INF");
+        return;
+    }
     if (s.numBase == 1 || s.numBase == 2) {
         double whole;
         if (std::modf(x0, &whole) == 0) {
@@ -508,8 +515,11 @@ std::string NumberFormatter::formatSigFig(double x, int sigFig) const
 {
     if (sigFig < 1)
         return "0";
+    // No figures to count or mark.
+    if (!std::isfinite(x))
+        return formatReal(x);
     double rounded = x;
-    if (x != 0 && std::isfinite(x)) {
+    if (x != 0) {
         const double l = std::log10(std::fabs(x));
         const int e = int(std::trunc(l > 0 ? l + 1 : l));
         const double scale = std::pow(10.0, sigFig - e);
@@ -694,6 +704,9 @@ std::string NumberFormatter::format84ABC(double x) const
 
 std::string NumberFormatter::formatDMS(double x) const
 {
+    // No degrees, minutes or seconds to split off.
+    if (!std::isfinite(x))
+        return formatReal(x);
     double degrees = std::trunc(x);
     const double minutesExact = (x - degrees) * 60;
     double minutes = std::trunc(minutesExact);
@@ -878,7 +891,8 @@ std::string complexWith(double re, double im, std::string_view minus, PartText p
 
 std::string NumberFormatter::formatComplex(double re, double im, bool polar) const
 {
-    if (!polar)
+    // No length or angle to show: the parts read as their words.
+    if (!polar || !std::isfinite(re) || !std::isfinite(im))
         return complexWith(re, im, "-", [this](double v) { return formatReal(v); });
     cleanComplex(re, im);
     std::string out = formatReal(std::hypot(re, im));

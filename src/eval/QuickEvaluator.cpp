@@ -700,7 +700,8 @@ double QuickEvaluator::run(const Instruction* code, std::size_t count, const Ter
             }
             case Op::LogBase:
             case Op::Log:
-                top = !(L > 0.0) ? kNaN : R == 10.0 ? std::log10(L) : std::log(L) / std::log(R);
+                // A base of 1 or below is the full evaluator's error or complex value.
+                top = !(L > 0.0) || !(R > 0.0) || R == 1.0 ? kNaN : R == 10.0 ? std::log10(L) : std::log(L) / std::log(R);
                 break;
             case Op::Round: {
                 const auto d = ArgumentFetcher::wholeIn(R, 0, 10);

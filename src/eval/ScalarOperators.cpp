@@ -815,10 +815,14 @@ Operand ScalarOperators::opBinary(int token, const Operand& R, const Operand& L,
     case 0xC0:  // log( with a base
     case 0xEF34: {  // logBASE(
         c.errorToken = L.location;
-        if (a == cplx(0.0, 0.0)) {
+        // The base's logarithm is the divisor: base 1 divides by zero, base 0 has none.
+        if (a == cplx(0.0, 0.0) || b == cplx(0.0, 0.0)) {
             c.error = ErrDomain;
             r.value = {kNaN, 0.0};
-        } else if (L.kind == KindReal && R.kind == KindReal && l >= 0.0) {
+        } else if (b == cplx(1.0, 0.0)) {
+            c.error = ErrDivideBy0;
+            r.value = {kNaN, 0.0};
+        } else if (L.kind == KindReal && R.kind == KindReal && l >= 0.0 && rr > 0.0) {
             r.value = {rr == 10.0 ? std::log10(l) : std::log(l) / std::log(rr), 0.0};
         } else if (L.kind == KindReal && R.kind == KindReal && calc_.realCplxMode() == 0) {
             c.error = ErrNonReal;

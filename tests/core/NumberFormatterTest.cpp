@@ -78,7 +78,21 @@ TEST(NumberFormatterReal, WidthGroupingAndBases)
         {NumberFormatter(), -kInf, "-INF"},
         {NumberFormatter(), kNaN, "NAN"},
         {fmt(2, 3), kInf, "INF"},
+        // One word in every format and base: Fix would print "inf", a base the saturated
+        // integer, and a NaN has no sign.
+        {fmt(0, 2), -kInf, "-INF"},
+        {fmt(1, 2), kInf, "INF"},
+        {fmt(0, -1, u','), -kInf, "-INF"},
+        {fmt(0, 2), -kNaN, "NAN"},
+        {NumberFormatter(hex), kInf, "INF"},
+        {NumberFormatter(binary), -kInf, "-INF"},
     });
+    for (int mode = 0; mode <= 9; ++mode) {
+        if (mode == 4 || mode == 5) // ▸Bin and ▸Hex saturate to a 32-bit integer
+            continue;
+        EXPECT_EQ(NumberFormatter().formatReal(-kInf, mode), "-INF") << mode;
+        EXPECT_EQ(NumberFormatter().formatReal(-kNaN, mode), "NAN") << mode;
+    }
     EXPECT_EQ(NumberFormatter::formatHex(kNaN), "0h0");
     EXPECT_EQ(NumberFormatter().formatFraction(kInf), "INF");
     EXPECT_EQ(NumberFormatter().formatSigFig(kNaN, 3).substr(0, 3), "NAN");

@@ -217,6 +217,28 @@ TEST_F(PasteKeepsValue, EveryKindAndFormatComesBackAsShownOnBothHomes)
     }
 }
 
+// An answer with no number in it (an overflow to -∞) has no value to paste: picked back it
+// pastes nothing, rather than the letters its text holds (-INF would read -I·N·F).
+TEST_F(PasteKeepsValue, AnAnswerWithoutANumberPastesNothing)
+{
+    for (const bool mathPrint : {true, false})
+        for (const char* line : {"~e^(1000)", "{1,~e^(1000)}", "[[1,~e^(1000)]]", "Fix 2:~e^(1000)"}) {
+            const std::string where = std::string(mathPrint ? "MathPrint " : "Classic ") + line;
+            modes(mathPrint, {});
+            typeLine(line);
+            enterLine();
+            press({kClear});
+            if (mathPrint) {
+                press({kUp, kEnter});
+                history->setSelectedEntry(-1);
+            } else {
+                tapNewestAnswer();
+            }
+            EXPECT_EQ(calc.stringFromOps(entry->entryOps()), "") << where;
+            EXPECT_FALSE(history->history().back().answerOps) << where;
+        }
+}
+
 // An answer made in one angle unit pastes back to the same value in the other.
 TEST_F(PasteKeepsValue, APolarAnswerKeepsItsAngleWhenTheModeChanges)
 {
