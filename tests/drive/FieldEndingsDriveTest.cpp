@@ -316,3 +316,59 @@ TEST(FieldEndings, TheSolversLinesKeepAFailingTextAtEveryEnding)
         }
     }
 }
+
+// 2+ (a failing value, no ENTER) typed in the first field of every screen whose line fills a
+// field, as the app lists them, each ended its own way in turn, and the chemistry screen's
+// formula at every ending: the next launch gives 2+ back on its screen (at once after a kill
+// that came after the app's own save; once the screen is opened again after any other).
+TEST(FieldEndings, EveryFieldScreenKeepsAFailingTextAtEveryEnding)
+{
+    constexpr int kChemistry = 14;
+    const std::vector<int> screens = orvenda::test::fieldScreens();
+    ASSERT_GE(screens.size(), 14u);
+    struct Case {
+        std::string name;
+        int screen;
+        int signal;
+        fs::path data;
+    };
+    std::vector<Case> cases;
+    const auto add = [&cases](int screen, std::size_t ending) {
+        const auto& [how, signal] = kEndings[ending % kEndings.size()];
+        const std::string name = "failing-" + std::to_string(screen) + "-" + how;
+        cases.push_back({name, screen, signal, freshFolder(name)});
+    };
+    for (std::size_t i = 0; i < screens.size(); ++i)
+        add(screens[i], i);
+    // The chemistry screen keeps its formula itself: every other ending too.
+    const auto chemistry = static_cast<std::size_t>(std::find(screens.begin(), screens.end(), kChemistry) - screens.begin());
+    for (std::size_t ending = 0; ending < kEndings.size(); ++ending)
+        if (ending != chemistry % kEndings.size())
+            add(kChemistry, ending);
+    orvenda::test::driveInTurns(
+        cases.size(), 6, [&cases](std::size_t i) { return "--data " + cases[i].data.string(); },
+        [&cases](std::size_t i, LiveDrive& app) {
+            const Case& c = cases[i];
+            const std::optional<json> shown
+                = app.ask("open " + std::to_string(c.screen) + "\nwait idle\ntype 2+\nwait idle\ndump\n", kWatchdogSeconds);
+            ASSERT_TRUE(shown) << c.name << app.messages();
+            ASSERT_EQ((*shown)["entry"], "2+") << c.name;
+        },
+        [&cases](std::size_t i, LiveDrive& app) {
+            app.end(cases[i].signal, kWatchdogSeconds);
+            EXPECT_NE(app.state(), LiveDrive::State::Hung) << cases[i].name;
+        });
+    std::vector<std::string> scripts;
+    std::vector<fs::path> folders;
+    for (const Case& c : cases) {
+        scripts.push_back(c.signal == SIGKILL ? "dump\n" : "open " + std::to_string(c.screen) + "\nwait idle\ndump\n");
+        folders.push_back(c.data);
+    }
+    const std::vector<DriveRun> runs = orvenda::test::driveScriptsOnFolders(scripts, folders, kWatchdogSeconds);
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        ASSERT_TRUE(orvenda::test::endedWithDumps(runs[i], 1)) << c.name;
+        EXPECT_EQ(runs[i].dumps[0]["screen"], c.screen) << c.name;
+        EXPECT_EQ(runs[i].dumps[0]["entry"], "2+") << c.name;
+    }
+}
