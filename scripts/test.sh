@@ -14,10 +14,9 @@ jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 
 # What the sanitizer stages build and run, by target: each test executable's tests carry its
-# name as their label. A target added here is built and its tests run in that stage.
-asan_tests=(orvenda_engine_tests orvenda_pretty_tests orvenda_drawing_tests orvenda_app_tests orvenda_program_tests orvenda-cases
-  orvenda_ui_tests orvenda_screen_tests orvenda_yeq_screen_tests orvenda_input_tests orvenda_graph_tests orvenda_stats_tests
-  orvenda_apps_screen_tests orvenda_program_screen_tests orvenda_docs_tests orvenda_platform_tests orvenda_launcher_tests orvenda_drive_tests orvenda_drive_stress_tests orvenda_drive_walk_tests)
+# name as their label. The AddressSanitizer stage builds the whole tree and runs every test
+# its build registered, whatever executable holds it: it lists them from the build, so a new
+# one cannot be left out. The ThreadSanitizer stage builds and runs the targets named here.
 tsan_tests=(orvenda_engine_tests orvenda_drive_stress_tests)
 fuzzers=(orvenda-archive-fuzzer orvenda-state-fuzzer orvenda-csv-fuzzer orvenda-entry-fuzzer orvenda-image-fuzzer orvenda-program-fuzzer
   orvenda-tifile-fuzzer orvenda-geometry-fuzzer orvenda-notes-fuzzer orvenda-picture-fuzzer orvenda-handover-fuzzer)
@@ -70,6 +69,16 @@ ORVENDA_BUILD_DIR="$root/build-asan" ORVENDA_BUILD_TYPE=Debug \
   stage asan-build "$root/scripts/build.sh" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DORVENDA_SANITIZE=ON -DORVENDA_FUZZ=ON -DORVENDA_BENCH=ON
 # The screens' tests keep a QApplication until they exit, as the start-up fuzzer does.
+# Every test executable the build registered with CTest, by the label its tests carry; a test
+# that carries none would belong to no executable, and is refused rather than left out.
+mapfile -t asan_tests < <(cd "$root/build-asan" && ctest --print-labels | sed -n 's/^  //p')
+unlabelled=$(cd "$root/build-asan" && ctest -N -LE . | sed -n 's/^Total Tests: //p')
+if [ "${unlabelled:-0}" -ne 0 ]; then
+  echo "$unlabelled tests in build-asan carry no label (their executable's name):" >&2
+  (cd "$root/build-asan" && ctest -N -LE . >&2)
+  exit 1
+fi
+echo "== under the sanitizers, ${#asan_tests[@]} test executables: ${asan_tests[*]}"
 ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ORVENDA_STRESS_SECONDS=20 \
   LSAN_OPTIONS=suppressions="$root/scripts/lsan.supp":print_suppressions=0 \
   stage asan-test run_tests "$root/build-asan" "${asan_tests[@]}"

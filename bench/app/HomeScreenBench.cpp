@@ -113,5 +113,30 @@ void BM_KeyInsideATemplateOfA2000OpLine(benchmark::State& state)
 }
 BENCHMARK(BM_KeyInsideATemplateOfA2000OpLine)->ArgName("closer")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// A paste of n ops on an empty home line, redrawn once: "1+1+…+1", or "1" and n − 1 ")"
+// that close nothing (each acts as its key would). Per paste.
+void BM_PasteOnTheHomeLine(benchmark::State& state)
+{
+    Home home(state.range(0) != 0);
+    const bool closers = state.range(1) != 0;
+    const auto n = static_cast<std::size_t>(state.range(2));
+    HomeScreenOps pasted{0x31};
+    while (pasted.size() < n)
+        closers ? pasted.push_back(0x11) : (pasted.push_back(0x70), pasted.push_back(0x31));
+    pasted.resize(n);
+    for (auto _ : state) {
+        home.entry->clear();
+        home.shell->keys().paste(pasted);
+        home.screen->repaint();
+    }
+    if (home.entry->entryOps().size() < n)
+        state.SkipWithError("the paste was not taken whole");
+    state.SetItemsProcessed(static_cast<std::int64_t>(n) * state.iterations());
+}
+BENCHMARK(BM_PasteOnTheHomeLine)
+    ->ArgNames({"mathPrint", "closers", "n"})
+    ->ArgsProduct({{1, 0}, {0, 1}, {2000, 8000, 65535}})
+    ->Unit(benchmark::kMillisecond);
+
 } // namespace
 } // namespace orvenda

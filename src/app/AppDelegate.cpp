@@ -317,6 +317,15 @@ std::vector<std::uint8_t> AppDelegate::archive()
 
 void AppDelegate::write(const std::vector<std::uint8_t>& archive)
 {
+    // No archive: the state holds more than the next launch would read, even without its
+    // earlier entries and history. The last save stays as it is.
+    if (archive.empty()) {
+        if (told_.insert(Refusal::TooLarge).second)
+            say(QStringLiteral("The calculator cannot be saved: it holds more than a saved calculator can (its "
+                               "lists, strings and equations together). The calculator goes on working, and the "
+                               "last save is kept; this session will not be kept unless some of them are cleared."));
+        return;
+    }
     StateFile::Failure failure = StateFile::Failure::None;
     if (stateFile_.write(archive, &failure)) {
         saved_ = archive;

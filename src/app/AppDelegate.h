@@ -108,7 +108,7 @@ public:
 
 private:
     // Why saves are refused, each told once until a save goes through.
-    enum class Refusal { DiskFull, ChangedOnDisk, FolderReadOnly, FileReadOnly, LinkLoop };
+    enum class Refusal { DiskFull, ChangedOnDisk, FolderReadOnly, FileReadOnly, LinkLoop, TooLarge };
     // An import's report: its error number, and what to say in place of the number's text.
     struct Report {
         int number = 0;

@@ -7,6 +7,7 @@
 #include "core/NotificationNames.h"
 #include "core/services/ProgramOutputManager.h"
 #include "eval/Parser.h"
+#include "language/ErrorNumbers.h"
 #include "language/Utf8.h"
 #include "numeric/VQStatistics.h"
 #include "pretty/PrettyPrint.h"
@@ -157,6 +158,8 @@ void EntryModel::post(std::string_view name) { calc_.notificationCenter().post(n
 
 void EntryModel::updateText()
 {
+    if (textDeferred_ > 0)
+        return;
     rebuildText(true);
     tellProgramOutput(true, true);
     post(VQEntryTextChanged);
@@ -164,6 +167,8 @@ void EntryModel::updateText()
 
 void EntryModel::updateTextCursorRedraw(bool redraw)
 {
+    if (textDeferred_ > 0)
+        return;
     rebuildText(false);
     if (calc_.currentScreen() != kGraphScreen)
         tellProgramOutput(false, redraw);
@@ -333,7 +338,7 @@ void EntryModel::cursorSetIndex(int i)
         return;
     entryCursor_ = std::min(i, opCount());
     updateTextCursorRedraw(true);
-    if (!text_.empty())
+    if (!text_.empty() && textDeferred_ == 0)
         post(VQCursorMoved);
 }
 
@@ -552,34 +557,55 @@ bool EntryModel::accepts(std::uint32_t op) const
     }
 }
 
-void EntryModel::place(const Ops& added, bool insert)
+void EntryModel::place(std::span<const std::uint32_t> added, bool insert)
 {
     Ops& line = ops();
+    if (insert || entryCursor_ >= static_cast<int>(line.size())) {
+        // All at once: the line's tail moves once, however many ops come.
+        const int at = std::clamp(entryCursor_, 0, static_cast<int>(line.size()));
+        line.insert(line.begin() + at, added.begin(), added.end());
+        entryCursor_ = at + static_cast<int>(added.size());
+        return;
+    }
     for (std::uint32_t op : added) {
         if (entryCursor_ >= static_cast<int>(line.size()))
             line.push_back(op);
-        else if (insert)
-            line.insert(line.begin() + entryCursor_, op);
         else
             line[static_cast<std::size_t>(entryCursor_)] = op;
         ++entryCursor_;
     }
 }
 
+bool EntryModel::fits(std::size_t more)
+{
+    if (entryOps().size() + more <= kMaxOps)
+        return true;
+    calc_.showError(tooLongReport());
+    return false;
+}
+
 void EntryModel::addOp(std::uint32_t op, bool insert, bool enableUndo)
 {
     const std::uint32_t t = op & 0xFFFF;
+    // A key at the longest line is refused; past it the line would not run.
+    const bool recall = processingRCL();
+    if (enableUndo && !recall && (insert || entryCursor_ >= opCount()) && !fits(1))
+        return;
     if (HistoryModel* h = history())
         h->setSelectedEntry(-1);
     if (!insert && calc_.locked()->mathPrint && inScreens(calc_.currentScreen(), {0, 1, 20})) {
         // Writing over a template's structure would break it: insert instead.
-        loadPrinter();
-        if (!printer().canOverwriteAt(entryCursor_)) {
+        if (!PrettyEditor::canOverwriteAt(entryOps(), entryCursor_)) {
             calc_.insert = PrettyPrint::kInsertAtTemplate;
             insert = true;
         }
     }
     if (!accepts(op))
+        return;
+    // The value recalled in place of the RCL; a variable without one (a list that does not
+    // exist) recalls nothing.
+    const Ops recalled = recall ? calc_.valueOpsForVar(t).value_or(Ops()) : Ops();
+    if (recalled.size() > 1 && !fits(recalled.size() - 1))
         return;
     if (enableUndo)
         saveUndo();
@@ -589,14 +615,13 @@ void EntryModel::addOp(std::uint32_t op, bool insert, bool enableUndo)
         ops().push_back(kAns);
         entryCursor_ = opCount();
     }
-    if (processingRCL()) {
+    if (recall) {
         ops().erase(ops().begin() + --entryCursor_);
-        // A variable without a value (a list that does not exist) recalls nothing.
-        place(calc_.valueOpsForVar(t).value_or(Ops()), true);
+        place(recalled, true);
     } else if (t == kRegressionEquation) {
         place(calc_.regressionEquation(), insert);
     } else {
-        place({op}, insert);
+        place(std::span<const std::uint32_t>(&op, 1), insert);
     }
     if (enableUndo)
         updateText();
@@ -604,8 +629,23 @@ void EntryModel::addOp(std::uint32_t op, bool insert, bool enableUndo)
 
 void EntryModel::addEach(const Ops& added, bool insert)
 {
-    for (std::size_t k = 0; k < added.size(); ++k)
-        addOp(added[k], k == 0 ? insert : true, false);
+    std::size_t k = 0;
+    if (!added.empty())
+        addOp(added[k++], insert, false);
+    // The others are inserted one after another. A run of ops that no filter, RCL, automatic
+    // Ans or regression equation changes goes in as one, so a long paste costs its length.
+    while (k < added.size()) {
+        std::size_t end = k;
+        if (filter_ == AnyOp && !processingRCL() && !entryOps().empty())
+            while (end < added.size() && (added[end] & 0xFFFF) != kRCL && (added[end] & 0xFFFF) != kRegressionEquation)
+                ++end;
+        if (end == k) {
+            addOp(added[k++], true, false);
+            continue;
+        }
+        place(std::span<const std::uint32_t>(added).subspan(k, end - k), true);
+        k = end;
+    }
 }
 
 void EntryModel::insertOpcode(std::uint32_t op, int at)
@@ -617,6 +657,8 @@ void EntryModel::insertOpcode(std::uint32_t op, int at)
 
 void EntryModel::addOps(const Ops& added, bool insert, bool enableUndo)
 {
+    if (!fits(added.size()))
+        return;
     if (enableUndo)
         saveUndo();
     addEach(added, insert);
@@ -630,7 +672,8 @@ void EntryModel::addOps(const Ops& added, bool insert, bool enableUndo)
 
 void EntryModel::pasteOps(const Ops& pasted)
 {
-    if (pasted.empty())
+    // What would make the line longer than a line runs is refused before anything is built.
+    if (pasted.empty() || !fits(pasted.size()))
         return;
     Ops ops = PrettyPrint::beautifyOps(pasted);
     if (ops.size() >= 2 && (ops[0] & 0xFFFF) == kAns && calc_.insert == 0) {
@@ -649,30 +692,38 @@ void EntryModel::addOpsAsTyped(const Ops& ops, bool insert)
         addOps(ops, insert, true);
         return;
     }
-    // A ")" or "," closing nothing of the ops' own does at the cursor what its key does.
+    if (!fits(ops.size()))
+        return;
+    // A ")" or "," closing nothing of the ops' own does at the cursor what its key does. The
+    // text is rebuilt, and the screens told, once for the whole paste.
     saveUndo();
+    ++textDeferred_;
     PrettyPrint::pasteInTurn(
         ops, [this, insert](const Ops& run, bool first) { addEach(run, first ? insert : true); },
         [this](std::uint32_t op) { enterPretty(op); });
+    --textDeferred_;
     addOps({}, true, false);
 }
 
 void EntryModel::addVariable(std::string_view name, bool insert)
 {
-    saveUndo();
     if (processingRCL()) {
-        ops().erase(ops().begin() + --entryCursor_);
         std::optional<Ops> values;
         {
             const auto state = calc_.locked();
             if (auto it = state->lists.find(std::string(name)); it != state->lists.end())
                 values = calc_.valueOpsForList(it->second);
         }
+        if (values && values->size() > 1 && !fits(values->size() - 1))
+            return;
+        saveUndo();
+        ops().erase(ops().begin() + --entryCursor_);
         if (values)
             place(*values, true);
         updateText();
         return;
     }
+    saveUndo();
     Ops added;
     if (Utf8::codePointCount(name) == 2 && name.starts_with('L')) {
         for (std::uint32_t list = kFirstList; list <= kLastList && added.empty(); ++list)
@@ -761,6 +812,9 @@ void EntryModel::enterPretty(std::uint32_t op)
     int adjust = 0;
     int taken = 0;
     const Ops added = PrettyPrint::enterOp(op, cursor, entryOps(), adjust, calc_.insert, taken);
+    // Refused before the ops it takes go.
+    if (added.size() > static_cast<std::size_t>(taken) && !fits(added.size() - static_cast<std::size_t>(taken)))
+        return;
     if (taken > 0) {
         const auto from = ops().begin() + std::clamp(cursor, 0, opCount());
         ops().erase(from, from + std::min(taken, static_cast<int>(ops().end() - from)));

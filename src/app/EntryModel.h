@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -225,7 +226,9 @@ private:
     void step(std::vector<Snapshot>& from, std::vector<Snapshot>& to);
     Snapshot snapshot() const;
     // Adds ops at the cursor: appended at the end, else inserted or written over.
-    void place(const Ops& ops, bool insert);
+    void place(std::span<const std::uint32_t> ops, bool insert);
+    // Whether the line takes `more` ops (kMaxOps); if not, error 93 is reported.
+    bool fits(std::size_t more);
     bool accepts(std::uint32_t op) const;
     // Each op without its own undo, inserted after the first; the caller updates the text.
     void addEach(const Ops& ops, bool insert);
@@ -257,6 +260,8 @@ private:
     bool prettyPrint_ = false;
     std::vector<Snapshot> undo_;
     std::vector<Snapshot> redo_;
+    // While above 0 the text is not rebuilt nor the screens told: a paste does it once.
+    int textDeferred_ = 0;
 };
 
 } // namespace orvenda

@@ -102,7 +102,7 @@ void EntryView::paintEvent(QPaintEvent* event)
     layout_.setCursorChar(shell_.keys().cursorChar());
     layout_.setInsertMode(calc_.insert != 0);
     painter.setPen(namedColor("fontColor"));
-    layout_.drawInContext(painter);
+    layout_.drawInContext(painter, r);
     if (const EntryModel* line = entry())
         setAccessibleName(QString::fromStdString(calc_.speakFromOps(line->entryOps())));
 

@@ -163,12 +163,9 @@ void HistoryModel::renumberOpsForMergeWith(Ops& ops, const Ops& target)
     if (std::none_of(target.begin(), target.end(), [](std::uint32_t op) { return (op >> 16) != 0; }))
         return;
     TemplateIds taken(target);
-    // (old ID, new ID) pairs; a line holds few templates.
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> renamed;
-    auto newId = [&](std::uint32_t id) {
-        auto it = std::find_if(renamed.begin(), renamed.end(), [id](const auto& pair) { return pair.first == id; });
-        return it == renamed.end() ? 0 : it->second;
-    };
+    // The new ID by old ID (0: kept), looked up at once however many templates come.
+    std::vector<std::uint32_t> renamed(TemplateIds::kNone, 0);
+    auto newId = [&](std::uint32_t id) { return id < TemplateIds::kNone ? renamed[id] : 0; };
     for (std::uint32_t op : ops) {
         const std::uint32_t id = op >> 16;
         if (!taken.used(id) || newId(id) != 0)
@@ -176,7 +173,7 @@ void HistoryModel::renumberOpsForMergeWith(Ops& ops, const Ops& target)
         const std::uint32_t fresh = taken.take();
         if (fresh == TemplateIds::kNone)
             break;
-        renamed.emplace_back(id, fresh);
+        renamed[id] = fresh;
     }
     for (std::uint32_t& op : ops)
         if (const std::uint32_t fresh = newId(op >> 16))

@@ -10,6 +10,7 @@
 #include "core/NotificationNames.h"
 #include "core/services/ImpactFeedback.h"
 #include "eval/Parser.h"
+#include "language/ErrorNumbers.h"
 #include "language/Utf8.h"
 #include "language/Vocabulary.h"
 #include "pretty/PrettyPrint.h"
@@ -692,22 +693,37 @@ void KeyRouter::processProgramName(std::string_view name)
     }
 }
 
+LineEditor* KeyRouter::pasteTarget() const
+{
+    if (lineCovered_ && lineCovered_())
+        return nullptr;
+    if (calc_.currentScreen() == kProgramEditor && editors_.debugging() && !calc_.question().asks())
+        return nullptr;
+    return editorTarget(true).editor;
+}
+
 void KeyRouter::paste(const std::vector<std::uint32_t>& ops)
 {
-    if (ops.empty() || (lineCovered_ && lineCovered_()))
+    if (ops.empty() || !pasteTarget())
         return;
     // The commands only the home screen takes.
     if (calc_.currentScreen() != 0)
         for (const std::uint32_t op : ops)
             if ((op & 0xFFFF) >= kHomeOnlyFirst && (op & 0xFFFF) <= kHomeOnlyLast)
                 return;
-    if (calc_.currentScreen() == kProgramEditor && editors_.debugging() && !calc_.question().asks())
-        return;
     settleTemplateInsert();
-    if (LineEditor* editor = editorTarget(true).editor) {
+    if (LineEditor* editor = pasteTarget()) {
         editor->pasteOps(ops);
         blink_.resetBlink();
     }
+}
+
+void KeyRouter::refuseLongPaste()
+{
+    // The program editor says it of its program, as its own keys do.
+    if (const LineEditor* editor = pasteTarget())
+        calc_.showError(editor == editors_.program() ? nlohmann::json{{"errorNum", int{ErrProgramSize}}}
+                                                     : EntryManager::tooLongReport());
 }
 
 void KeyRouter::clear()

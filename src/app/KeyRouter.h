@@ -89,6 +89,9 @@ public:
     // program, the field or the line), as one undo step; refused whole where a key could
     // not type it.
     void paste(const std::vector<std::uint32_t>& ops);
+    // A paste of more than any line takes (so not even read whole): error 93 where a paste
+    // would be typed, the line in front as it was.
+    void refuseLongPaste();
     // Empties the editor in front.
     void clear();
     // Tokens a key may type somewhere (the rest is ignored).
@@ -117,6 +120,8 @@ private:
     };
     // In the program editor the entry line stands in while debugging for some keys.
     Target editorTarget(bool entryWhileDebugging) const;
+    // The editor a paste is typed in; null where none takes it.
+    LineEditor* pasteTarget() const;
 
     // Each answers whether the key was one of its kind.
     bool shiftKey(std::uint32_t t);

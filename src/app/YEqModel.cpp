@@ -6,6 +6,7 @@
 #include "core/NotificationNames.h"
 #include "core/VQList.h"
 #include "core/VQStack.h"
+#include "core/services/EntryManager.h"
 #include "eval/Parser.h"
 #include "eval/ScalarOperators.h"
 #include "language/ErrorNumbers.h"
@@ -127,6 +128,8 @@ public:
         for (const Outgoing& o : out) {
             if (!o.notification.empty())
                 model_.calc_.notificationCenter().post(o.notification, &model_);
+            else if (!o.message.empty())
+                model_.calc_.showError(nlohmann::json{{"errorNum", o.error}, {"message", o.message}});
             else
                 model_.calc_.showError(nlohmann::json{{"errorNum", o.error}});
         }
@@ -278,12 +281,12 @@ void YEqModel::invalidate(int index, bool withVars)
 
 void YEqModel::post(std::string_view notification)
 {
-    outbox_.push_back({notification, 0});
+    outbox_.push_back({notification, 0, {}});
 }
 
 void YEqModel::report(int error)
 {
-    outbox_.push_back({{}, error});
+    outbox_.push_back({{}, error, {}});
 }
 
 // ---- Reading ----
@@ -899,6 +902,8 @@ void YEqModel::clearUndo()
 
 void YEqModel::updateScreenLocked()
 {
+    if (screenDeferred_ > 0)
+        return;
     updateStyleLocked();
     post(VQUpdateEquations);
 }
@@ -952,6 +957,8 @@ void YEqModel::addOpcode(std::uint32_t op, bool insert, bool enableUndo)
         report(ErrEqSelfReference);
         return;
     }
+    if (enableUndo && !fitsLocked(1))
+        return;
     if (enableUndo)
         saveUndoLocked();
     addOpcodeLocked(op, insert);
@@ -966,6 +973,10 @@ void YEqModel::pasteOps(const Ops& ops)
     bool inTurn = false;
     {
         Guard guard(*this);
+        // What would make the equation longer than a line runs is refused before anything
+        // is built from it.
+        if (!fitsLocked(ops.size()))
+            return;
         inTurn = calc_.state().mathPrint && !PrettyPrint::strayClosers(ops).empty();
         if (inTurn) {
             if (std::any_of(ops.begin(), ops.end(), [this](std::uint32_t op) { return refusesLocked(op); })) {
@@ -980,9 +991,23 @@ void YEqModel::pasteOps(const Ops& ops)
         return;
     }
     // A ")" or "," closing nothing of the paste's own does at the cursor what its key does.
+    // The screen is told once, when the whole paste is in.
+    ++screenDeferred_;
     PrettyPrint::pasteInTurn(
         ops, [this](const Ops& run, bool first) { addOps(run, first ? calc_.insert != 0 : true, false); },
         [this](std::uint32_t op) { enterPretty(op); });
+    --screenDeferred_;
+    updateScreen();
+}
+
+bool YEqModel::fitsLocked(std::size_t more)
+{
+    const Ops* now = readableOps(currentFunction_);
+    if (!now || now->size() + more <= EntryManager::kMaxOps)
+        return true;
+    const nlohmann::json refusal = EntryManager::tooLongReport();
+    outbox_.push_back({{}, refusal["errorNum"].get<int>(), refusal["message"].get<std::string>()});
+    return false;
 }
 
 void YEqModel::addOps(const Ops& ops, bool insert, bool enableUndo)
@@ -993,13 +1018,31 @@ void YEqModel::addOps(const Ops& ops, bool insert, bool enableUndo)
         report(ErrEqSelfReference);
         return;
     }
+    if (!fitsLocked(ops.size()))
+        return;
     // The paste is one undo step.
     if (enableUndo)
         saveUndoLocked();
-    bool first = true;
-    for (std::uint32_t op : ops) {
-        addOpcodeLocked(op, first ? insert : true);
-        first = false;
+    // After the first op the others are inserted; each run of them between regression
+    // equations goes in at once, so a long paste moves the equation's tail once.
+    std::size_t k = 0;
+    if (!ops.empty())
+        addOpcodeLocked(ops[k++], insert);
+    while (k < ops.size()) {
+        std::size_t end = k;
+        while (end < ops.size() && ops[end] != kRegEq)
+            ++end;
+        if (end == k) {
+            addOpcodeLocked(ops[k++], true);
+            continue;
+        }
+        Ops& line = *editableOps(currentFunction_);
+        const int at = std::clamp(entryCursor_, 0, static_cast<int>(line.size()));
+        line.insert(line.begin() + at, ops.begin() + static_cast<std::ptrdiff_t>(k), ops.begin() + static_cast<std::ptrdiff_t>(end));
+        entryCursor_ = at + static_cast<int>(end - k);
+        setFunctionIndexLocked(currentFunction_, true);
+        invalidate(currentFunction_, true);
+        k = end;
     }
     const Ops& now = *readableOps(currentFunction_);
     if (calc_.state().mathPrint && entryCursor_ >= 0 && entryCursor_ < static_cast<int>(now.size())) {
@@ -1105,6 +1148,9 @@ void YEqModel::enterPretty(std::uint32_t op)
         Ops& ops = *editableOps(currentFunction_);
         at = entryCursor_;
         added = PrettyPrint::enterOp(op, at, ops, adjust, calc_.insert, taken);
+        // Refused before the ops it takes go.
+        if (added.size() > static_cast<std::size_t>(taken) && !fitsLocked(added.size() - static_cast<std::size_t>(taken)))
+            return;
         if (taken > 0) {
             const auto from = ops.begin() + std::clamp(at, 0, static_cast<int>(ops.size()));
             ops.erase(from, from + std::min(taken, static_cast<int>(ops.end() - from)));

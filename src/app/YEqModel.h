@@ -270,6 +270,8 @@ private:
     struct Outgoing {
         std::string_view notification;
         int error = 0;
+        // What the alert says in place of the error's text; none for its own.
+        std::string message;
     };
     // What a key's op does in two-dimensional form (PrettyPrint::enterOp), without an undo
     // step of its own; takes the lock itself.
@@ -323,6 +325,8 @@ private:
     std::vector<YEqVarInfo> buildVarInfo(int index, int partner) const;
     void post(std::string_view notification);
     void report(int error);
+    // Whether the current equation takes `more` ops (as a line does); if not, error 93.
+    bool fitsLocked(std::size_t more);
     template <class T>
     T locked(const T& field) const
     {
@@ -371,6 +375,8 @@ private:
     std::array<bool, 3> seqInitTyped_{};
     std::array<int, 3> seqFlags_{};
     std::vector<Outgoing> outbox_;
+    // While above 0 a paste is going in: the screen is told once, at its end.
+    int screenDeferred_ = 0;
     // Made on first use, on the main thread.
     std::unique_ptr<PrettyPrint> printer_;
 };

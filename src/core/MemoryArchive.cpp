@@ -36,13 +36,47 @@ constexpr double kMinFontSize = 10;
 constexpr double kMaxFontSize = 72;
 constexpr double kMaxSplit = 10000;
 
+// What reading builds, counted against the bounds as it goes; writing counts its archive
+// the same way, so that what it writes is read.
+class Budget {
+public:
+    explicit Budget(const MemoryArchive::Bounds& bounds)
+        : bounds_(bounds)
+    {
+    }
+
+    bool value() { return ++values_ <= bounds_.values; }
+    bool container() { return value() && ++containers_ <= bounds_.containers && ++depth_ <= bounds_.depth; }
+    void leave() { --depth_; }
+
+    // The archive, counted whole.
+    bool takes(const ordered& v)
+    {
+        if (!v.is_structured())
+            return value();
+        if (!container())
+            return false;
+        for (const ordered& child : v)
+            if (!takes(child))
+                return false;
+        leave();
+        return true;
+    }
+
+private:
+    const MemoryArchive::Bounds& bounds_;
+    std::size_t values_ = 0;
+    std::size_t containers_ = 0;
+    int depth_ = 0;
+};
+
 // Builds the document like the library's own DOM reader, but stops at the bounds: a few
 // bytes each may ask for a value, a list or a map (an empty list costs some 80 bytes of
 // memory for one byte of file).
 class BoundedReader {
 public:
-    explicit BoundedReader(json& result)
-        : dom_(result, false)
+    BoundedReader(json& result, const MemoryArchive::Bounds& bounds)
+        : dom_(result, false), budget_(bounds)
     {
     }
 
@@ -60,28 +94,23 @@ public:
     bool key(json::string_t& v) { return dom_.key(v); }
     bool end_object()
     {
-        --depth_;
+        budget_.leave();
         return dom_.end_object();
     }
     bool start_array(std::size_t elements) { return container() && dom_.start_array(elements); }
     bool end_array()
     {
-        --depth_;
+        budget_.leave();
         return dom_.end_array();
     }
     bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) { return false; }
 
 private:
-    bool value() { return ++values_ <= MemoryArchive::kMaxValues; }
-    bool container()
-    {
-        return value() && ++containers_ <= MemoryArchive::kMaxContainers && ++depth_ <= MemoryArchive::kMaxDepth;
-    }
+    bool value() { return budget_.value(); }
+    bool container() { return budget_.container(); }
 
     nlohmann::detail::json_sax_dom_parser<json> dom_;
-    std::size_t values_ = 0;
-    std::size_t containers_ = 0;
-    int depth_ = 0;
+    Budget budget_;
 };
 
 ordered opsArchive(const Ops& ops)
@@ -300,7 +329,106 @@ void readConversions(const Reader& in, Calculator& c)
 
 } // namespace
 
-std::vector<std::uint8_t> MemoryArchive::save(const Calculator& c)
+namespace {
+
+// What an archive's part adds to the whole: its values (lists and maps among them), those
+// lists and maps, and its bytes.
+struct Share {
+    std::size_t values = 0;
+    std::size_t containers = 0;
+    std::size_t bytes = 0;
+
+    explicit Share(const ordered& v, std::size_t bytesOf)
+        : bytes(bytesOf)
+    {
+        count(v);
+    }
+    explicit Share(const ordered& v)
+        : Share(v, ordered::to_cbor(v).size())
+    {
+    }
+
+    void count(const ordered& v)
+    {
+        ++values;
+        if (!v.is_structured())
+            return;
+        ++containers;
+        for (const ordered& child : v)
+            count(child);
+    }
+};
+
+ordered* member(ordered* object, const char* key, bool (ordered::*is)() const noexcept)
+{
+    if (!object || !object->is_object())
+        return nullptr;
+    auto it = object->find(key);
+    return it != object->end() && ((*it).*is)() ? &*it : nullptr;
+}
+
+// The archive's bytes once it is within the bounds: when it is not, parts go, least missed
+// first, until it is: the entry line's undo and redo (the next launch does not read them),
+// then the earlier entries oldest first (the line being typed stays), then the history's
+// items oldest first, the indices into those arrays following. Nothing when even so it is
+// not within them.
+std::optional<std::vector<std::uint8_t>> fitted(ordered& archive, const MemoryArchive::Bounds& bounds)
+{
+    std::vector<std::uint8_t> bytes = ordered::to_cbor(archive);
+    if (bytes.size() <= bounds.bytes && Budget(bounds).takes(archive))
+        return bytes;
+    Share total(archive, bytes.size());
+    auto fits = [&] {
+        return total.bytes <= bounds.bytes && total.values <= bounds.values && total.containers <= bounds.containers;
+    };
+    auto drop = [&](const ordered& part) {
+        const Share share(part);
+        total.values -= std::min(total.values, share.values);
+        total.containers -= std::min(total.containers, share.containers);
+        total.bytes -= std::min(total.bytes, share.bytes);
+    };
+    // The oldest elements of an array, down to `keep`; how many went.
+    auto dropOldest = [&](ordered& array, std::size_t keep) {
+        std::size_t n = 0;
+        while (!fits() && array.size() > n + keep)
+            drop(array[n++]);
+        array.erase(array.begin(), array.begin() + static_cast<std::ptrdiff_t>(n));
+        return static_cast<std::int64_t>(n);
+    };
+    ordered* entry = member(&archive, "entry", &ordered::is_object);
+    for (const char* undo : {"un", "rdo"})
+        if (ordered* stack = member(entry, undo, &ordered::is_array); stack && !fits()) {
+            for (const ordered& part : *stack)
+                drop(part);
+            *stack = ordered::array();
+        }
+    if (ordered* entries = member(entry, "en", &ordered::is_array)) {
+        const std::int64_t gone = dropOldest(*entries, 1);
+        // ENTRY recalls from the newest earlier entry on when its next one went.
+        if (ordered* next = member(entry, "pEntry", &ordered::is_number_integer); next && gone > 0) {
+            const std::int64_t at = next->get<std::int64_t>() - gone;
+            *next = at >= 0 ? at : static_cast<std::int64_t>(entries->size()) - 2;
+        }
+    }
+    ordered* history = member(&archive, "history", &ordered::is_object);
+    if (ordered* items = member(history, "hi", &ordered::is_array)) {
+        const std::int64_t gone = dropOldest(*items, 0);
+        if (ordered* selected = member(history, "se", &ordered::is_number_integer); selected && gone > 0) {
+            const std::int64_t at = selected->get<std::int64_t>() - gone;
+            *selected = at >= 0 ? at : -1;
+        }
+    }
+    bytes = ordered::to_cbor(archive);
+    if (bytes.size() <= bounds.bytes && Budget(bounds).takes(archive))
+        return bytes;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> MemoryArchive::save(const Calculator& c) { return save(c, Bounds{}); }
+
+std::vector<std::uint8_t> MemoryArchive::save(const Calculator& c, const Bounds& bounds)
 {
     const auto hold = c.lockState();
     ordered out = ordered::object();
@@ -411,16 +539,21 @@ std::vector<std::uint8_t> MemoryArchive::save(const Calculator& c)
     out["uKeySet"] = c.userKeySetName;
     out["uKeyShow"] = c.userKeys;
     out["statWiz"] = c.statWiz;
-    return ordered::to_cbor(out);
+    return fitted(out, bounds).value_or(std::vector<std::uint8_t>());
 }
 
 std::optional<nlohmann::json> MemoryArchive::parse(std::span<const std::uint8_t> bytes)
 {
-    if (bytes.size() > kMaxBytes)
+    return parse(bytes, Bounds{});
+}
+
+std::optional<nlohmann::json> MemoryArchive::parse(std::span<const std::uint8_t> bytes, const Bounds& bounds)
+{
+    if (bytes.size() > bounds.bytes)
         return std::nullopt;
     try {
         json archive;
-        BoundedReader reader(archive);
+        BoundedReader reader(archive, bounds);
         if (!json::sax_parse(bytes.begin(), bytes.end(), &reader, json::input_format_t::cbor) || !archive.is_object())
             return std::nullopt;
         return archive;

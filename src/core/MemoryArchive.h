@@ -33,14 +33,28 @@ public:
     static constexpr std::size_t kMaxContainers = 1'000'000;
     static constexpr int kMaxDepth = 128;
 
-    // Saving and restoring take the state lock.
+    // The one set of bounds that writing keeps to and reading holds archives to (every
+    // value counts, lists and maps among them; keys do not). Tests narrow them.
+    struct Bounds {
+        std::size_t bytes = kMaxBytes;
+        std::size_t values = kMaxValues;
+        std::size_t containers = kMaxContainers;
+        int depth = kMaxDepth;
+    };
+
+    // Saving and restoring take the state lock. What is saved is always read back: when the
+    // state goes past the bounds, the entry line's undo (never read back) goes first, then
+    // the oldest earlier entries ENTRY recalls, then the oldest history items, until it
+    // fits; when even then it does not, nothing (no bytes) is saved.
     static std::vector<std::uint8_t> save(const Calculator& calc);
+    static std::vector<std::uint8_t> save(const Calculator& calc, const Bounds& bounds);
     // False, leaving the state untouched, when the bytes hold no archive.
     static bool restore(Calculator& calc, std::span<const std::uint8_t> bytes);
 
-    // The archive's top-level map; nothing when the bytes are not CBOR, go past the bounds
-    // above, would take more memory than there is, or do not hold a map.
+    // The archive's top-level map; nothing when the bytes are not CBOR, go past the bounds,
+    // would take more memory than there is, or do not hold a map.
     static std::optional<nlohmann::json> parse(std::span<const std::uint8_t> bytes);
+    static std::optional<nlohmann::json> parse(std::span<const std::uint8_t> bytes, const Bounds& bounds);
     // Restores from a parsed archive.
     static void apply(Calculator& calc, const nlohmann::json& archive);
 };

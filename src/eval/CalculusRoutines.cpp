@@ -125,7 +125,9 @@ double CalculusRoutines::sumFunction(const VQStack& rpn, int slot, double lower,
         compensation += std::fabs(sum) >= std::fabs(term) ? (sum - t) + term : (term - t) + sum;
         sum = t;
     }
-    return sum + compensation;
+    // An infinite term, or a sum past the largest number, leaves the compensation ∞ − ∞:
+    // the sum is then the plain one, as sum( of the terms gives it.
+    return std::isfinite(sum) ? sum + compensation : sum;
 }
 
 } // namespace orvenda

@@ -112,7 +112,11 @@ double GraphSampler::evaluate(const VQStack& fn)
 
 double GraphSampler::sample(const VQStack& fn, const QuickEvaluator::Program* fast)
 {
-    return fast ? judge(quick_.run(*fast), 0) : evaluate(fn);
+    // A fast value is real and sets no error.
+    const double y = fast ? quick_.run(*fast) : kNaN;
+    if (std::isnan(y)) [[unlikely]]
+        return evaluate(fn);
+    return y;
 }
 
 double GraphSampler::sequenceTerm(int token, double n)
@@ -166,6 +170,15 @@ double GraphSampler::evalQuick(const QuickEvaluator::Program& program, int varNu
         return kNaN;
     Borrow slot(calc_, varNum, x);
     return quick_.run(program);
+}
+
+double GraphSampler::evalFn(const VQStack& fn, const QuickEvaluator::Program* fast, int varNum, double x)
+{
+    const auto hold = calc_.lockState();
+    if (!validSlot(varNum))
+        return kNaN;
+    Borrow slot(calc_, varNum, x);
+    return sample(fn, fast);
 }
 
 double GraphSampler::dfunction(int token, double x)

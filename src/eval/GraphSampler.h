@@ -43,11 +43,18 @@ public:
     // Single values: NaN on an error or a non-real value. Sequences go through their terms.
     double function(int token, int varNum, double at);
     double evalFn(const VQStack& fn, int varNum, double x);
-    // The fast evaluator's value as it comes (NaN for anything it cannot do in reals).
+    // The fast evaluator's value as it comes (NaN where it declines).
     double evalQuick(const VQStack& fn, int varNum, double x);
     // The same for a program compiled once by the caller (QuickEvaluator::compile), so
     // that many single values allocate nothing.
     double evalQuick(const QuickEvaluator::Program& program, int varNum, double x);
+    // A single value through the fast program when there is one (null: none), the full
+    // evaluator's where it declines: the value evalFn gives, sooner.
+    double evalFn(const VQStack& fn, const QuickEvaluator::Program* fast, int varNum, double x);
+    // One value with the variables as they are now (the caller holds the state): the fast
+    // program's, or the full evaluator's where the fast one declines or there is none; NaN
+    // on an error or a non-real value, the error cleared.
+    double sample(const VQStack& fn, const QuickEvaluator::Program* fast);
     // The table's value: 0 for a token without a variable, NaN on a failure like every
     // other single value.
     double dfunction(int token, double x);
@@ -68,7 +75,8 @@ public:
     double maxEqNum(int token, double lower, double upper, double tolerance);
 
     // data.size() samples from xMin by repeated addition of step (the x written is the x
-    // used). The fast evaluator is chosen once per call when it accepts the equation.
+    // used). The fast evaluator is chosen once per call when it accepts the equation; a
+    // sample it declines is the full evaluator's.
     void plotFn(const VQStack& fn, int varNum, double xMin, double step, std::span<XY> data);
     // The same with the fast program compiled once by the caller (null: the full evaluator).
     void plotFn(const VQStack& fn, const QuickEvaluator::Program* fast, int varNum, double xMin, double step,
@@ -95,8 +103,6 @@ private:
     // non-real or non-numeric answer.
     double evaluate(const VQStack& fn);
     double judge(double re, double im);
-    // One sample: the fast program when there is one, else the full evaluator.
-    double sample(const VQStack& fn, const QuickEvaluator::Program* fast);
     // The sequence term at n; NaN when it fails or is not real.
     double sequenceTerm(int token, double n);
     // The value of an equation; the caller holds the state and has set the slot.

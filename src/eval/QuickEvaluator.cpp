@@ -4,13 +4,18 @@
 #include "core/VQStack.h"
 #include "eval/ArgumentFetcher.h"
 #include "eval/Parser.h"
+#include "eval/ScalarOperators.h"
+#include "language/UnitNames.h"
 #include "numeric/AngleConversion.h"
 #include "numeric/BitOps.h"
 #include "numeric/Combinatorics.h"
 #include "numeric/ElementaryFunctions.h"
+#include "numeric/UnitConverter.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <complex>
 #include <limits>
 #include <numbers>
 #include <optional>
@@ -71,7 +76,6 @@ std::optional<QuickEvaluator::Op> QuickEvaluator::opFor(int token)
     case 0x82: return Op::Multiply;
     case 0x83: return Op::Divide;
     case 0xEF38: return Op::Fraction;
-    case 0xEF39: return Op::Mixed;
     case 0x6A: return Op::Equal;
     case 0x6F: return Op::NotEqual;
     case 0x6B: return Op::Less;
@@ -102,8 +106,9 @@ std::optional<QuickEvaluator::Op> QuickEvaluator::opFor(int token)
     case 0xC0: return Op::Log;
     case 0x5C64: return Op::RoundSigFig;
     case 0x5C4B: return Op::MixedNumber;
-    // sigFig( works on the significance of its argument, which this path does not keep:
-    // it is left to the full evaluator.
+    // sigFig( works on the significance of its argument, which this path does not keep,
+    // and the mixed-number separator alone is no operator of the full evaluator: both are
+    // left to it.
     default: return std::nullopt;
     }
 }
@@ -127,8 +132,10 @@ bool constantOnly(Op op, double L, double R)
     switch (op) {
     case Op::Sin: case Op::ASin: case Op::Cos: case Op::ACos: case Op::Tan: case Op::ATan:
     case Op::RadianMark: case Op::DegreeMark: case Op::UnitConversion:
-    case Op::Fraction: case Op::Mixed: case Op::MixedNumber:
+    case Op::Fraction: case Op::MixedNumber:
     case Op::RToPTheta: case Op::PToRx: case Op::PToRy: case Op::Atan2:
+    case Op::Ln:            // the complex modes take the complex logarithm
+    case Op::RoundDefault:  // the digits setting
         return false;
     case Op::Power:  // a negative base looks its exponent up as a fraction
         return L >= 0 || ElementaryFunctions::isWhole(R);
@@ -169,6 +176,9 @@ std::optional<Instruction> instructionFor(const Operand& record)
         return in;
     case KindOpcode:
         if (auto op = QuickEvaluator::opFor(static_cast<int>(record.opcode & 0xFFFF))) {
+            // Only the conversion tables' own conversions are conversions.
+            if (*op == Op::UnitConversion && !UnitNames::conversionForOp(record.opcode))
+                return std::nullopt;
             in.op = *op;
             in.opcode = record.opcode;
             return in;
@@ -182,21 +192,20 @@ std::optional<Instruction> instructionFor(const Operand& record)
 // Truth values: anything but 0 is true, NaN included.
 double truth(bool b) { return b ? 1.0 : 0.0; }
 
-// L ^ R on reals: a negative base takes an exponent that is a fraction with an odd
-// denominator.
+// L ^ R on reals as the full evaluator takes it; 0 to a power that is not positive has no
+// value there.
 double power(const Calculator& calc, double L, double R)
 {
-    if (L >= 0.0 || ElementaryFunctions::isWhole(R))
-        return std::pow(L, R);
-    long long n = 0, d = 0;
-    const double w = calc.convertToFraction2(std::fabs(R), n, d);
-    if (d == 0)
+    if (L == 0.0 && !(R > 0.0))
         return kNaN;
-    const double N = static_cast<double>(d) * w + static_cast<double>(n);
-    const double m = std::pow(std::fabs(L), R);
-    if (std::fmod(N, 2.0) == 0.0)
-        return m;
-    return d % 2 != 0 ? -m : kNaN;
+    return ScalarOperators::realPower(calc, L, R).value_or(kNaN);
+}
+
+// Two values that are whole numbers from 0 up to 1e12, as gcd(, lcm( and remainder( take.
+bool counts(double L, double R)
+{
+    return ElementaryFunctions::isWhole(L) && ElementaryFunctions::isWhole(R) && L >= 0.0 && R >= 0.0 && L < 1e12
+        && R < 1e12;
 }
 
 // What the compiler knows of one value on the stack: a constant, and the instruction
@@ -338,6 +347,10 @@ bool QuickEvaluator::compile(const VQStack& rpn, Program& program) const
     program.alwaysNaN = false;
     if (rpn.count() > kStackSize)
         return false;
+    // Each record gives one instruction at the most: they are written in place, which keeps
+    // a compilation for every call (evalQuickRPN) cheap.
+    code.resize(static_cast<std::size_t>(rpn.count()));
+    std::size_t emitted = 0;
 
     Known stack[kStackSize];
     int depth = 0;
@@ -356,8 +369,8 @@ bool QuickEvaluator::compile(const VQStack& rpn, Program& program) const
         return run(part, static_cast<std::size_t>(count) + 1, nullptr);
     };
     auto pushConstant = [&](double value) {
-        code.push_back({Op::Constant, 0, value, 0});
-        stack[depth++] = {true, value, code.size() - 1};
+        code[emitted] = {Op::Constant, 0, value, 0};
+        stack[depth++] = {true, value, emitted++};
     };
 
     for (const Operand& record : rpn.stack()) {
@@ -371,7 +384,7 @@ bool QuickEvaluator::compile(const VQStack& rpn, Program& program) const
             continue;
         }
         if (in->op == Op::Variable) {
-            code.push_back(*in);
+            code[emitted++] = *in;
             stack[depth++] = {false, 0, 0};
             continue;
         }
@@ -387,15 +400,19 @@ bool QuickEvaluator::compile(const VQStack& rpn, Program& program) const
             if (!count.constant)
                 return notQuick();
             if (hasDefault(op) && count.value == 1) {
-                // The count becomes the default second value.
-                Instruction& at = code[count.producer];
+                // roundSigFig( alone rounds to the figures its value carries, which this
+                // path does not keep.
+                if (op == Op::RoundSigFig)
+                    return notQuick();
                 if (op == Op::Round) {
-                    at.op = Op::NumDigits;
-                    count.constant = false;
+                    code[count.producer].op = Op::Nop;
+                    --depth;
+                    op = Op::RoundDefault;
                 } else {
-                    at.value = count.value = op == Op::Log ? 10.0 : 15.0;
+                    // log( alone: the count becomes the base.
+                    code[count.producer].value = count.value = 10.0;
                 }
-            } else if (isCounted(op) && count.value != 2) {
+            } else if (count.value != 2) {
                 program.alwaysNaN = true;
                 continue;
             } else {
@@ -424,19 +441,17 @@ bool QuickEvaluator::compile(const VQStack& rpn, Program& program) const
                 pushConstant(v);
             continue;
         }
-        Instruction emitted = *in;
+        Instruction instruction = *in;
+        instruction.op = op;
         if (n == 2) {
             if (auto forms = constantForms(op); forms && (values[1].constant || values[0].constant)) {
                 const Known& constant = values[1].constant ? values[1] : values[0];
                 code[constant.producer].op = Op::Nop;
-                emitted.op = values[1].constant ? forms->first : forms->second;
-                emitted.value = constant.value;
-                // X² is written X^2 often; the product is the same value.
-                if (emitted.op == Op::PowerR && constant.value == 2)
-                    emitted.op = Op::Square;
+                instruction.op = values[1].constant ? forms->first : forms->second;
+                instruction.value = constant.value;
             }
         }
-        code.push_back(emitted);
+        code[emitted++] = instruction;
         stack[depth++] = {false, 0, 0};
     }
 
@@ -444,6 +459,7 @@ bool QuickEvaluator::compile(const VQStack& rpn, Program& program) const
         code.clear();
         return true;
     }
+    code.resize(emitted);
     std::erase_if(code, [](const Instruction& in) { return in.op == Op::Nop; });
     mergeTerms(program);
     return true;
@@ -486,10 +502,14 @@ double QuickEvaluator::run(const Program& program) const
     // A lone value (X, X², 3X, a polynomial) needs no stack.
     if (program.code.size() == 1) {
         const Instruction& in = program.code[0];
+        double v = kNaN;
         if (isVariableForm(in.op))
-            return pushed(in, calc_.state().vars.data(), in.op);
-        if (in.op == Op::Polynomial)
-            return polynomial(in, program.terms.data(), calc_.state().vars.data());
+            v = pushed(in, calc_.state().vars.data(), in.op);
+        else if (in.op == Op::Polynomial)
+            v = polynomial(in, program.terms.data(), calc_.state().vars.data());
+        else
+            return run(program.code.data(), 1, program.terms.data());
+        return std::isfinite(v) ? v : kNaN;
     }
     return run(program.code.data(), program.code.size(), program.terms.data());
 }
@@ -499,25 +519,30 @@ double QuickEvaluator::run(const Instruction* code, std::size_t count, const Ter
     if (count == 0)
         return 0;
     const std::complex<double>* vars = calc_.state().vars.data();
-    auto toRadians = [this](double x) { return AngleConversion::toRadians(x, calc_.angleFormat()); };
-    auto fromRadians = [this](double x) { return AngleConversion::fromRadians(x, calc_.angleFormat()); };
+    const int angle = calc_.angleFormat();
+    // Radians need no conversion and no call.
+    auto toRadians = [angle](double x) { return angle == 1 ? x : AngleConversion::toRadians(x, angle); };
+    auto fromRadians = [angle](double x) { return angle == 1 ? x : AngleConversion::fromRadians(x, angle); };
 
     // The top value is kept apart; s[1..n-1] hold the ones under it, the nearest last
     // (s[0] takes the empty top the first push moves down), so n counts the values.
     // Compilation has checked that every operator finds its values, and no form is
     // longer than the stack.
     //
-    // A value without a number (NaN) ends the evaluation with NaN. Most operators pass
-    // NaN on, so only those that could hide it (comparisons, logic, max(, a power to 0,
-    // ...) look at their values first; the rest is checked at the end.
+    // A value that is not finite ends the evaluation with NaN: the full evaluator refuses an
+    // infinite operand, and what it does with a value it has no number for is its own. Most
+    // operators pass infinities and NaN on, so only those that could hide one (comparisons,
+    // logic, e^(-∞), 1/∞, ...) add their values times 0 to `unfinished`, which an infinity or
+    // a NaN makes NaN; it and the values left are checked at the end.
     double s[kStackSize + 1];
     int n = 0;
     double top = 0;
     double L = 0;
+    double unfinished = 0;
     auto popLeft = [&] { L = s[--n]; };
-    auto popLeftChecked = [&] {
-        L = s[--n];
-        return !std::isnan(L) && !std::isnan(top);
+    auto seen = [&](double v) {
+        unfinished += v * 0.0;
+        return v;
     };
     for (const Instruction* end = code + count; code != end; ++code) {
         const Instruction& in = *code;
@@ -525,10 +550,6 @@ double QuickEvaluator::run(const Instruction* code, std::size_t count, const Ter
         case Op::Constant:
             s[n++] = top;
             top = in.value;
-            break;
-        case Op::NumDigits:
-            s[n++] = top;
-            top = calc_.state().numDigits;
             break;
         case Op::Variable: s[n++] = top; top = pushed(in, vars, Op::Variable); break;
         case Op::VariableSquare: s[n++] = top; top = pushed(in, vars, Op::VariableSquare); break;
@@ -543,70 +564,67 @@ double QuickEvaluator::run(const Instruction* code, std::size_t count, const Ter
         case Op::Negate: top = -top; break;
         case Op::Int: top = std::floor(top); break;
         case Op::Abs: top = std::fabs(top); break;
-        case Op::Not:
-            if (std::isnan(top))
-                return kNaN;
-            top = truth(top == 0.0);
-            break;
         case Op::IPart: top = std::trunc(top); break;
         case Op::FPart: top = top - std::trunc(top); break;
         case Op::Sqrt: top = std::sqrt(top); break;
-        case Op::Cbrt: top = std::signbit(top) ? -std::pow(std::fabs(top), 1.0 / 3.0) : std::pow(top, 1.0 / 3.0); break;
-        case Op::Ln: top = std::log(top); break;
-        case Op::Exp: top = std::exp(top); break;
-        case Op::TenPow: top = std::pow(10.0, top); break;
-        case Op::Sin: top = std::sin(toRadians(top)); break;
-        case Op::Cos: top = std::cos(toRadians(top)); break;
-        case Op::Tan: top = std::tan(toRadians(top)); break;
+        case Op::Cbrt: top = std::cbrt(top); break;
+        case Op::Ln:
+            // The complex modes take the complex logarithm, whose real part may differ in
+            // the last bit; a negative value has none that is real.
+            if (calc_.realCplxMode() != 0 && top > 0.0)
+                top = std::log(std::complex<double>(top, 0.0)).real();
+            else
+                top = std::log(top);
+            break;
+        case Op::Sin: top = ElementaryFunctions::VQSin(toRadians(top)); break;
+        case Op::Cos: top = ElementaryFunctions::VQCos(toRadians(top)); break;
+        case Op::Tan: top = ElementaryFunctions::VQTan(toRadians(top)); break;
         case Op::ASin: top = fromRadians(std::asin(top)); break;
         case Op::ACos: top = fromRadians(std::acos(top)); break;
-        case Op::ATan: top = fromRadians(std::atan(top)); break;
         case Op::Sinh: top = std::sinh(top); break;
         case Op::ASinh: top = std::asinh(top); break;
         case Op::Cosh: top = std::cosh(top); break;
         case Op::ACosh: top = std::acosh(top); break;
-        case Op::Tanh: top = std::tanh(top); break;
         case Op::ATanh: top = std::atanh(top); break;
-        case Op::RadianMark: top = calc_.angleFormat() == 0 ? top * 180.0 / std::numbers::pi : top; break;
-        case Op::DegreeMark: top = calc_.angleFormat() == 1 ? top * std::numbers::pi / 180.0 : top; break;
-        case Op::Inverse: top = top == 0.0 ? kNaN : 1.0 / top; break;
+        case Op::RadianMark:
+            top = angle == 0 ? top * 180 / std::numbers::pi : angle == 2 ? top * 200 / std::numbers::pi : top;
+            break;
+        case Op::DegreeMark:
+            top = angle == 1 ? top * std::numbers::pi / 180 : angle == 2 ? top * 200 / 180 : top;
+            break;
         case Op::Square: top = top * top; break;
         case Op::Cube: top = top * top * top; break;
         case Op::Factorial: top = std::tgamma(top + 1.0); break;
-        case Op::Expm1: top = std::expm1(top); break;
         case Op::Ln1p: top = std::log1p(top); break;
         case Op::Floor: top = std::floor(top); break;
         case Op::Ceiling: top = std::ceil(top); break;
-        case Op::Sign:
-            if (std::isnan(top))
-                return kNaN;
-            top = top == 0.0 ? 0.0 : std::signbit(top) ? -1.0 : 1.0;
-            break;
-        case Op::Percent: top = top / 100.0; break;
-        case Op::UnitConversion: {
-            if (std::isnan(top))
-                return kNaN;
-            Operand value;
-            value.kind = KindReal;
-            value.value = {top, 0.0};
-            top = p_.op(in.opcode, value).re();
+        case Op::Percent: top = top / 100; break;
+        case Op::RoundDefault: {
+            const int digits = calc_.state().numDigits;
+            top = ElementaryFunctions::round(top, digits < 0 ? 10 : digits);
             break;
         }
+        // One value that could hide an infinity: e^(-∞) would be 0, 1/∞ 0, not(∞) 0.
+        case Op::Not: top = truth(seen(top) == 0.0); break;
+        case Op::Exp: top = std::exp(seen(top)); break;
+        case Op::TenPow: top = std::pow(10.0, seen(top)); break;
+        case Op::ATan: top = fromRadians(std::atan(seen(top))); break;
+        case Op::Tanh: top = std::tanh(seen(top)); break;
+        case Op::Inverse: top = seen(top) == 0.0 ? kNaN : 1.0 / top; break;
+        case Op::Expm1: top = std::expm1(seen(top)); break;
+        case Op::Sign: top = seen(top) == 0.0 ? 0.0 : std::signbit(top) ? -1.0 : 1.0; break;
+        case Op::UnitConversion: top = UnitConverter::convert(seen(top), in.opcode >> 16).value_or(kNaN); break;
 
         // Two values: L under the top, R the top.
         case Op::Add: popLeft(); top = L + top; break;
         case Op::Subtract: popLeft(); top = L - top; break;
         case Op::Multiply: popLeft(); top = L * top; break;
-        case Op::Divide: popLeft(); top = top == 0.0 ? kNaN : L / top; break;
+        // x/∞ would be 0.
+        case Op::Divide: popLeft(); top = seen(top) == 0.0 ? kNaN : L / top; break;
         case Op::Fraction:
             popLeft();
-            top = top == 0.0 ? kNaN : L / top;
+            top = seen(top) == 0.0 ? kNaN : L / top;
             p_.ctx().f_nd = true;
-            break;
-        case Op::Mixed:
-            popLeft();
-            top = L + top;
-            p_.ctx().f_und = true;
             break;
         case Op::AddR: top = top + in.value; break;
         case Op::AddL: top = in.value + top; break;
@@ -615,7 +633,7 @@ double QuickEvaluator::run(const Instruction* code, std::size_t count, const Ter
         case Op::MultiplyR: top = top * in.value; break;
         case Op::MultiplyL: top = in.value * top; break;
         case Op::DivideR: top = in.value == 0.0 ? kNaN : top / in.value; break;
-        case Op::DivideL: top = top == 0.0 ? kNaN : in.value / top; break;
+        case Op::DivideL: top = seen(top) == 0.0 ? kNaN : in.value / top; break;
         case Op::AddTerm1: top = top + pushed(in, vars, Op::VariableTimes); break;
         case Op::AddTerm2: top = top + pushed(in, vars, Op::SquareTimes); break;
         case Op::AddTerm3: top = top + pushed(in, vars, Op::CubeTimes); break;
@@ -627,31 +645,30 @@ double QuickEvaluator::run(const Instruction* code, std::size_t count, const Ter
             top = polynomial(in, terms, vars);
             break;
         case Op::MixedNumber: {
-            const double A = s[n - 2], B = s[n - 1];
+            // whole␣numerator／denominator: a whole number and two counts, the denominator
+            // not 0.
+            const double whole = s[n - 2], numerator = s[n - 1], denominator = top;
             n -= 2;
-            top = A + top / B;
+            if (!ElementaryFunctions::isWhole(whole) || !ElementaryFunctions::isWhole(numerator)
+                || !ElementaryFunctions::isWhole(denominator) || numerator < 0.0 || !(denominator > 0.0))
+                return kNaN;
+            top = whole + numerator / denominator;
             p_.ctx().f_und = true;
+            p_.ctx().f_nd = true;
             break;
         }
 
-        // Operators that could hide a NaN.
-        case Op::PowerR:
-            if (std::isnan(top))
-                return kNaN;
-            top = power(calc_, top, in.value);
-            break;
-        case Op::PowerL:
-            if (std::isnan(top))
-                return kNaN;
-            top = power(calc_, in.value, top);
-            break;
+        // Operators that could hide a NaN or an infinity.
+        case Op::PowerR: top = power(calc_, seen(top), in.value); break;
+        case Op::PowerL: top = power(calc_, in.value, seen(top)); break;
         default: {
-            if (!popLeftChecked())
-                return kNaN;
+            popLeft();
+            seen(L);
+            seen(top);
             const double R = top;
             switch (in.op) {
-            case Op::Equal: top = truth(std::fabs(L - R) < 1e-15); break;
-            case Op::NotEqual: top = truth(!(std::fabs(L - R) < 1e-15)); break;
+            case Op::Equal: top = truth(ScalarOperators::tolerantEqual(L, R)); break;
+            case Op::NotEqual: top = truth(!ScalarOperators::tolerantEqual(L, R)); break;
             case Op::Less: top = truth(L < R); break;
             case Op::Greater: top = truth(L > R); break;
             case Op::LessEqual: top = truth(L <= R); break;
@@ -666,31 +683,33 @@ double QuickEvaluator::run(const Instruction* code, std::size_t count, const Ter
             case Op::XRoot: top = power(calc_, R, 1.0 / L); break;
             case Op::Max: top = L > R ? L : R; break;
             case Op::Min: top = L < R ? L : R; break;
-            case Op::RToPr:
-            case Op::Hypot: top = std::hypot(L, R); break;
+            case Op::RToPr: top = std::hypot(L, R); break;
+            case Op::Hypot: top = std::hypot(R, L); break;
             case Op::RToPTheta: top = fromRadians(std::atan2(R, L)); break;
             case Op::Atan2: top = fromRadians(std::atan2(L, R)); break;
-            case Op::PToRx: top = L * std::cos(toRadians(R)); break;
-            case Op::PToRy: top = L * std::sin(toRadians(R)); break;
-            case Op::Lcm:
-                top = L < 0.0 || R < 0.0 ? kNaN : Combinatorics::lcmArg1(std::trunc(L), std::trunc(R));
+            case Op::PToRx: top = L * ElementaryFunctions::VQCos(toRadians(R)); break;
+            case Op::PToRy: top = L * ElementaryFunctions::VQSin(toRadians(R)); break;
+            case Op::Lcm: top = counts(L, R) ? Combinatorics::lcmArg1(R, L) : kNaN; break;
+            case Op::Gcd: top = counts(L, R) ? Combinatorics::gcdArg1(R, L) : kNaN; break;
+            case Op::Remainder: {
+                if (!counts(L, R) || R < 1.0)
+                    return kNaN;
+                const double q = L / R;
+                top = std::round(R * (q - std::trunc(q)));
                 break;
-            case Op::Gcd:
-                top = L < 0.0 || R < 0.0 ? kNaN : Combinatorics::gcdArg1(std::trunc(L), std::trunc(R));
-                break;
-            case Op::Remainder:
-                top = R == 0.0 || L < 0.0 || R < 0.0 ? kNaN : std::round(R * (L / R - std::trunc(L / R)));
-                break;
+            }
             case Op::LogBase:
-            case Op::Log: top = R == 10.0 ? std::log10(L) : std::log(L) / std::log(R); break;
+            case Op::Log:
+                top = !(L > 0.0) ? kNaN : R == 10.0 ? std::log10(L) : std::log(L) / std::log(R);
+                break;
             case Op::Round: {
-                const double d = std::trunc(R);
-                top = d >= 0.0 && d <= 9.0 ? ElementaryFunctions::round(L, ArgumentFetcher::clampedInt(d)) : L;
+                const auto d = ArgumentFetcher::wholeIn(R, 0, 10);
+                top = d ? ElementaryFunctions::round(L, *d) : kNaN;
                 break;
             }
             case Op::RoundSigFig: {
-                const double d = std::trunc(R);
-                top = d >= 1.0 && d <= 14.0 ? ElementaryFunctions::roundSF(L, ArgumentFetcher::clampedInt(d)) : L;
+                const auto figures = ArgumentFetcher::wholeIn(R, 0, INT_MAX);
+                top = figures ? ElementaryFunctions::roundSF(L, *figures) : kNaN;
                 break;
             }
             default: return kNaN;
@@ -699,13 +718,13 @@ double QuickEvaluator::run(const Instruction* code, std::size_t count, const Ter
         }
         }
     }
-    // No value left may be NaN; the bottom one is the answer.
-    if (std::isnan(top))
+    // No value left may be without a number; the top one is the answer.
+    if (!std::isfinite(top) || std::isnan(unfinished))
         return kNaN;
     for (int i = 1; i < n; ++i)
-        if (std::isnan(s[i]))
+        if (!std::isfinite(s[i]))
             return kNaN;
-    return n <= 1 ? top : s[1];
+    return top;
 }
 
 } // namespace orvenda

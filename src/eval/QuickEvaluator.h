@@ -14,7 +14,11 @@ class VQStack;
 // The fast path for plotting, tables and the numeric routines: a compiled expression made
 // only of real constants, real variables and a fixed set of real operators is evaluated
 // on plain doubles, without operand records, significance pairs or error numbers.
-// Anything it cannot do in reals gives NaN; callers then fall back to the full evaluator.
+//
+// It is only a faster way to the full evaluator's value: each operator gives that value to
+// the last bit, or declines with NaN wherever the full evaluator might answer otherwise (an
+// error, a non-real or an infinite value, or a rule it cannot follow without the records),
+// and the caller then asks the full evaluator. So no value here is ever infinite.
 //
 // The records are first turned into a Program, which plotting keeps and runs once per
 // point; evalQuickRPN does both steps for callers that hold only the records. Running a
@@ -28,8 +32,6 @@ public:
     enum class Op : std::uint8_t {
         Constant,
         Variable,
-        // The calculator's digits setting (round('s default).
-        NumDigits,
         // Left by compilation where a record's work was done already; removed at the end.
         Nop,
         // One value.
@@ -37,13 +39,16 @@ public:
         Sin, ASin, Cos, ACos, Tan, ATan, Sinh, ASinh, Cosh, ACosh, Tanh, ATanh,
         RadianMark, DegreeMark, Inverse, Square, Cube, Factorial,
         Expm1, Ln1p, Floor, Ceiling, Sign, Percent, UnitConversion,
+        // round( with one value: to the calculator's digits setting.
+        RoundDefault,
         // Two values.
-        Add, Subtract, Multiply, Divide, Fraction, Mixed,
+        Add, Subtract, Multiply, Divide, Fraction,
         Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual,
         And, Or, Xor, AndB, OrB, XorB, Power, XRoot,
         // Two values under an argument count that must be 2 (compilation takes the count).
         Max, Min, RToPr, RToPTheta, PToRx, PToRy, Hypot, Atan2, Lcm, Gcd, Remainder, LogBase,
-        // Two values under a count; a count of 1 stands for the default second value.
+        // Two values under a count of 2; log( counted 1 takes the base 10 (round( counted
+        // 1 is RoundDefault, roundSigFig( counted 1 is not quick).
         Round, Log, RoundSigFig,
         // Three values: a whole part, a denominator and a numerator.
         MixedNumber,
@@ -101,8 +106,8 @@ public:
     // the modes (angle unit, digits, fraction settings) or the answer-shape flags come in.
     bool compile(const VQStack& rpn, Program& program) const;
 
-    // The value of a compiled program with the variables and modes as they are now; NaN
-    // for anything outside the real numbers. An empty program gives 0.
+    // The value of a compiled program with the variables and modes as they are now, the
+    // full evaluator's to the last bit; NaN where it declines. An empty program gives 0.
     double run(const Program& program) const;
     // The same straight from the records; NaN when they are not quick.
     double evalQuickRPN(const VQStack& rpn) const;

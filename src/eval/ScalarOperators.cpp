@@ -25,6 +25,7 @@
 #include <limits>
 #include <memory>
 #include <numbers>
+#include <optional>
 
 namespace orvenda {
 
@@ -227,6 +228,12 @@ Operand ScalarOperators::op(std::uint32_t opcode, const Operand& Xc)
 {
     EvalContext& c = parser_.ctx();
     Operand r = opUnary(opcode, Xc, c);
+    // An infinite argument is an overflow that a function must not turn into a number
+    // (not(∞) would be 0, e^(-∞) 0, tanh(∞) 1): report it, as the operators of two values do.
+    if (c.error == 0 && std::isinf(Xc.value.real()) && Xc.value.imag() == 0.0 && !std::isinf(r.value.real())) {
+        c.error = ErrOverflow;
+        c.errorToken = Xc.location;
+    }
     const double im = r.value.imag();
     r.kind = im != 0.0 || std::isnan(im) ? KindComplex : KindReal;
     return r;
@@ -282,7 +289,9 @@ Operand ScalarOperators::opUnary(std::uint32_t opcode, const Operand& X, EvalCon
         ruleFigures(r, X);
         break;
     case 0x0F:  // ³
-        r.value = complexArg ? multiply(multiply(z, z), z) : cplx(std::pow(x, 3.0), 0.0);
+        // The product, as the fast evaluator's polynomials take it: the library power
+        // differs from it in the last bit for a quarter of all values.
+        r.value = complexArg ? multiply(multiply(z, z), z) : cplx(x * x * x, 0.0);
         ruleFigures(r, X);
         break;
     case 0x12: {  // round( to the mode's decimals
@@ -383,25 +392,12 @@ Operand ScalarOperators::opUnary(std::uint32_t opcode, const Operand& X, EvalCon
         }
         ruleExact(r);
         break;
-    case 0xC6: {  // tan(
+    case 0xC6:  // tan(
         realOnly();
-        const double rad = parser_.toRadians(x);
-        int m = 0;
-        // Negative quarter turns too: the library's tangent at -π/2 is a huge finite
-        // number, not an answer.
-        if (ElementaryFunctions::quarterTurn(rad, m)) {
-            if (m % 2 == 0) {
-                r.value = {0.0, 0.0};
-            } else {
-                c.error = ErrDomain;
-                r.value = {kNaN, 0.0};
-            }
-        } else {
-            r.value = {std::tan(rad), 0.0};
-        }
+        r.value = {ElementaryFunctions::VQTan(parser_.toRadians(x)), 0.0};
+        if (std::isnan(r.re()) && std::isfinite(x)) c.error = ErrDomain;
         ruleExact(r);
         break;
-    }
     case 0xC7:  // tan⁻¹(
         realOnly();
         r.value = {parser_.fromRadians(std::atan(x)), 0.0};
@@ -840,6 +836,28 @@ Operand ScalarOperators::opBinary(int token, const Operand& R, const Operand& L,
     return r;
 }
 
+std::optional<double> ScalarOperators::realPower(const Calculator& calc, double B, double E)
+{
+    if (B >= 0.0 || ElementaryFunctions::isWhole(E)) return std::pow(B, E);
+    // A negative base: real when |E| is a fraction with an odd denominator.
+    long long n = 0, d = 0;
+    const double w = calc.convertToFraction2(std::fabs(E), n, d);
+    if (d == 0) return std::nullopt;
+    const double N = static_cast<double>(d) * w + static_cast<double>(n);
+    const bool nEven = std::fmod(N, 2.0) == 0.0;
+    if (!nEven && d % 2 == 0) return std::nullopt;
+    double m;
+    if (N / static_cast<double>(d) == std::fabs(E) && N <= 64 && d <= 3) {
+        // Root first so that (-8)^(2/3) is exactly 4.
+        const double root = d == 1 ? -B : d == 2 ? std::sqrt(-B) : std::cbrt(-B);
+        m = std::pow(root, N);
+        if (E < 0.0) m = 1.0 / m;
+    } else {
+        m = std::pow(-B, E);
+    }
+    return nEven ? m : -m;
+}
+
 std::complex<double> ScalarOperators::fPowerX(const Operand& exponent, const Operand& base)
 {
     EvalContext& c = parser_.ctx();
@@ -852,39 +870,10 @@ std::complex<double> ScalarOperators::fPowerX(const Operand& exponent, const Ope
 
     cplx v;
     if (eReal) {
-        const double E = e.real();
-        const double B = b.real();
-        if (bReal && B >= 0.0) return {std::pow(B, E), 0.0};
-        if (bReal && ElementaryFunctions::isWhole(E)) {
-            v = {std::pow(B, E), 0.0};
-        } else if (bReal) {
-            // A negative base: real when |E| is a fraction with an odd denominator.
-            long long n = 0, d = 0;
-            const double w = calc_.convertToFraction2(std::fabs(E), n, d);
-            if (d == 0) {
-                v = complexPower(b, e);
-            } else {
-                const double N = static_cast<double>(d) * w + static_cast<double>(n);
-                const bool nEven = std::fmod(N, 2.0) == 0.0;
-                const bool dOdd = d % 2 != 0;
-                if (!nEven && !dOdd) {
-                    v = complexPower(b, e);
-                } else {
-                    double m;
-                    if (N / static_cast<double>(d) == std::fabs(E) && N <= 64 && d <= 3) {
-                        // Root first so that (-8)^(2/3) is exactly 4.
-                        const double root = d == 1 ? -B : d == 2 ? std::sqrt(-B) : std::cbrt(-B);
-                        m = std::pow(root, N);
-                        if (E < 0.0) m = 1.0 / m;
-                    } else {
-                        m = std::pow(-B, E);
-                    }
-                    v = {nEven ? m : -m, 0.0};
-                }
-            }
-        } else {
-            v = complexPower(b, e);
-        }
+        const std::optional<double> real = bReal ? realPower(calc_, b.real(), e.real()) : std::nullopt;
+        if (real)
+            return {*real, 0.0};
+        v = complexPower(b, e);
     } else if (exponent.kind == KindComplex) {
         if (b.imag() != 0.0) {
             v = complexPower(b, e);

@@ -4,6 +4,7 @@
 
 #include <complex>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace orvenda {
@@ -42,6 +43,10 @@ public:
     Operand op(int token, const Operand& Xc, const Operand& Yc);
     // base ^ exponent with exact results for real bases and quarter turns of e.
     std::complex<double> fPowerX(const Operand& exponent, const Operand& base);
+    // B ^ E of a real base and exponent when it is real (a negative base takes an exponent
+    // that is a fraction with an odd denominator); nothing when it is complex. The fast
+    // evaluator takes its powers from here too.
+    static std::optional<double> realPower(const Calculator& calc, double B, double E);
 
     // ---- Significance pair ----
 

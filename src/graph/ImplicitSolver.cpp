@@ -54,7 +54,7 @@ ImplicitSolver::Use::~Use()
     calc_.state().vars[kSlotY] = y_;
 }
 
-ImplicitSolver::ImplicitSolver(Calculator& calc) : calc_(calc), quick_(calc.parser()) {}
+ImplicitSolver::ImplicitSolver(Calculator& calc) : calc_(calc), quick_(calc.parser()), sampler_(calc), rpn_(&calc) {}
 
 bool ImplicitSolver::setFunction(const VQStack* rpn)
 {
@@ -62,6 +62,7 @@ bool ImplicitSolver::setFunction(const VQStack* rpn)
     valid_ = rpn && quick_.compile(*rpn, program_) && !program_.alwaysNaN;
     if (!valid_)
         return false;
+    rpn_ = *rpn;
     for (const Operand& record : rpn->stack())
         if (record.kind == KindVariable && record.var.subKind == VarReal && record.var.index != kSlotX
             && record.var.index != kSlotY && record.var.index >= 0 && record.var.index < Calculator::kVarCount)
@@ -91,7 +92,7 @@ double ImplicitSolver::fX(double x, double y)
     auto& vars = calc_.state().vars;
     vars[kSlotX] = {x, 0.0};
     vars[kSlotY] = {y, 0.0};
-    const double f = quick_.run(program_);
+    const double f = sampler_.sample(rpn_, &program_);
     return std::isnan(f) ? kInf : f;
 }
 

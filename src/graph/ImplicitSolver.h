@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/VQStack.h"
+#include "eval/GraphSampler.h"
 #include "eval/QuickEvaluator.h"
 #include "graph/GraphGeometry.h"
 
@@ -48,15 +50,16 @@ public:
 
     explicit ImplicitSolver(Calculator& calc);
 
-    // Takes the compiled relation (under a Use); false, and nothing to evaluate, when there
-    // is none or the fast evaluator cannot run it.
+    // Takes a copy of the compiled relation (under a Use); false, and nothing to evaluate,
+    // when there is none or the fast evaluator cannot run it.
     bool setFunction(const VQStack* rpn);
     bool valid() const { return valid_; }
     // The variable slots the relation reads besides X and Y, and their values with the
     // modes the evaluation depends on: what a drawing of it was made from.
     std::vector<double> inputs() const;
 
-    // f at a point, counted in numEvals; NaN becomes +∞.
+    // f at a point, counted in numEvals: the fast evaluator's value, the full one's where it
+    // declines; no value becomes +∞.
     double fX(double x, double y);
     std::uint64_t numEvals = 0;
 
@@ -116,6 +119,8 @@ private:
     Calculator& calc_;
     QuickEvaluator quick_;
     QuickEvaluator::Program program_;
+    GraphSampler sampler_;
+    VQStack rpn_;
     std::vector<int> inputSlots_;
     bool valid_ = false;
 };

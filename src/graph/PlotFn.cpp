@@ -97,8 +97,7 @@ double PlotFn::qYAtT(double t)
 {
     if (!fn)
         return kNaN;
-    const QuickEvaluator::Program* fast = fastProgram();
-    return fast ? sampler_.evalQuick(*fast, varNum, t) : sampler_.evalQuick(*fn, varNum, t);
+    return sampler_.evalFn(*fn, fastProgram(), varNum, t);
 }
 
 double PlotFn::value(double x, Eval how)

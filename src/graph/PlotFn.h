@@ -76,7 +76,7 @@ public:
     double findZero(double x, double range);
     double findIntersection(double x, double range, const PlotList& other);
     double findMinMax(double x, double range);
-    // The fast evaluator's value (NaN when it cannot).
+    // The value through the fast evaluator, the full one's where it declines.
     double qYAtT(double t);
 
     // The last sampling, in graph units and in view points, its segments and asymptotes.

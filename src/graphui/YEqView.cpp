@@ -315,7 +315,7 @@ void YEqView::drawRow(QPainter& painter, const Row& row)
             layout_.setCursorPosition(cursor);
             layout_.setCursorChar(cursorChar);
             layout_.setInsertMode(calc_.insert != 0);
-            layout_.drawInContext(painter);
+            layout_.drawInContext(painter, visible);
             continue;
         }
         const int mode = cursor >= 0 ? calc_.insert : 0;

@@ -815,7 +815,13 @@ void KeyboardView::cut()
 
 void KeyboardView::paste()
 {
-    auto ops = OpsClipboard::line();
+    bool tooLong = false;
+    auto ops = OpsClipboard::line(&tooLong);
+    // More than a line takes is refused with a word before anything is built from it.
+    if (tooLong) {
+        keys_.refuseLongPaste();
+        return;
+    }
     // Text that is not a calculator line is not pasted; the line stays as it was.
     if (!ops || ops->empty())
         return;

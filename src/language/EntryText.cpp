@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
 
 namespace orvenda {
 
@@ -105,6 +106,14 @@ EntryText::EntryText()
 
 std::optional<EntryText::Ops> EntryText::toOps(std::string_view text, std::string& bad) const
 {
+    bool tooLong = false;
+    return toOps(text, bad, std::numeric_limits<std::size_t>::max(), tooLong);
+}
+
+std::optional<EntryText::Ops> EntryText::toOps(std::string_view text, std::string& bad, std::size_t maxOps,
+                                               bool& tooLong) const
+{
+    tooLong = false;
     Ops ops;
     bool inString = false;
     std::size_t i = 0;
@@ -131,6 +140,10 @@ std::optional<EntryText::Ops> EntryText::toOps(std::string_view text, std::strin
             op = kSubtract;
         if (op == kQuote)
             inString = !inString;
+        if (ops.size() == maxOps) {
+            tooLong = true;
+            return std::nullopt;
+        }
         ops.push_back(op);
     }
     return ops;

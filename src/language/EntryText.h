@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -23,6 +24,9 @@ public:
 
     // Nothing when some text matches no token name; `bad` then holds the text from there.
     std::optional<Ops> toOps(std::string_view text, std::string& bad) const;
+    // The same, reading no further than maxOps tokens: nothing, with `tooLong` set and `bad`
+    // empty, when the text holds more.
+    std::optional<Ops> toOps(std::string_view text, std::string& bad, std::size_t maxOps, bool& tooLong) const;
 
 private:
     std::map<std::string, std::uint32_t, std::less<>> names_;

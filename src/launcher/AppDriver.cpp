@@ -46,6 +46,7 @@
 #include "docs/HelpMenuScreen.h"
 #include "docs/SupportActions.h"
 #include "platform/MailComposer.h"
+#include "platform/OpsClipboard.h"
 #include "drawing/BackgroundPicture.h"
 #include "platform/PhotoLibrary.h"
 #include "platform/ShareSheet.h"
@@ -119,14 +120,17 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QMouseEvent>
 #include <QPainter>
@@ -594,6 +598,8 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
     }
     if (command == "file" && !argument.empty())
         return file(argument);
+    if (command == "clip" && !argument.empty())
+        return clip(argument);
     if (command == "open")
         return open(argument);
     if (command == "photo") {
@@ -616,7 +622,7 @@ bool AppDriver::execute(std::string_view command, std::string_view argument)
         return true;
     }
     return fail("unknown line «" + std::string(command) + (argument.empty() ? "" : " ") + std::string(argument)
-                + "» (key, hkey, type, tap, wait, step, blink, shot, press, dump, close, file, photo, program, open, "
+                + "» (key, hkey, type, tap, wait, step, blink, shot, press, dump, close, file, clip, photo, program, open, "
                   "screens, slides, hkeys)");
 }
 
@@ -1112,6 +1118,22 @@ bool AppDriver::press(std::string_view caption, bool ifShown)
         }
     }
     return ifShown || fail("the open alert has no button «" + std::string(caption) + "»");
+}
+
+bool AppDriver::clip(std::string_view argument)
+{
+    const bool ops = argument.starts_with("ops ");
+    const std::string_view path = ops ? trim(argument.substr(4)) : argument;
+    QFile file(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
+    if (!file.open(QIODevice::ReadOnly))
+        return fail("clip cannot read «" + std::string(path) + "»");
+    auto* data = new QMimeData;
+    if (ops)
+        data->setData(QString::fromLatin1(OpsClipboard::kOpsType), file.readAll());
+    else
+        data->setText(QString::fromUtf8(file.readAll()));
+    QGuiApplication::clipboard()->setMimeData(data);
+    return true;
 }
 
 bool AppDriver::file(std::string_view path)

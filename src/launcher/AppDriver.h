@@ -210,6 +210,9 @@ class GeometryScreen;
 //                  goes or stands); buttons (the captions of the screen in front's
 //                  shown buttons, as `press` takes them, while it has any)
 //   file PATH      hands the file to the app as the desktop does (one report, an alert)
+//   clip PATH      the clipboard holds the file's text, as another app puts text there;
+//                  `clip ops PATH` holds the file's bytes as this app's tokens (as its copy
+//                  writes them) and no text
 //   photo PATH     the picture file the photo library answers to the next pick (DRAW STO
 //                  "Photo…"; `photo` alone cancels it); a driven app opens no dialog
 //   open ID        shows the screen or overlay of that id (ScreenRegistry's ids) as the app
@@ -301,6 +304,7 @@ private:
     // What `hkeys` prints.
     nlohmann::json keyTables() const;
     bool file(std::string_view path);
+    bool clip(std::string_view argument);
     bool open(std::string_view id);
     // The visible control that leaves the screen on top, nullptr when it has none.
     QWidget* leaveControl() const;

@@ -371,9 +371,11 @@ NumericResult Calculus::extremum(RealFunction& f, double lower, double upper, do
     double a = std::min(lower, upper), b = std::max(lower, upper);
 
     double bestX = kNaN, bestY = std::numeric_limits<double>::infinity();
+    bool anyValue = false;
     // The value to make smallest; a point without a value counts as the worst.
     auto g = [&](double x) {
         const double y = f.value(x);
+        anyValue = anyValue || !std::isnan(y);
         const double v = std::isnan(y) ? std::numeric_limits<double>::infinity() : findMin ? y : -y;
         if (v < bestY || std::isnan(bestX)) {
             bestX = x;
@@ -390,8 +392,12 @@ NumericResult Calculus::extremum(RealFunction& f, double lower, double upper, do
     for (int round = 0; round < 1000; ++round) {
         if (const int stop = f.stopError())
             return failure(stop);
-        if (b - a <= tol)
+        if (b - a <= tol) {
+            // Where the expression has no value at all there is no extremum either.
+            if (!anyValue)
+                return failure(errorOf(f, ErrDomain));
             return {(a + b) / 2, 0};
+        }
         if (!(c < d))
             break;  // the doubles between a and b ran out before the tolerance was met
         if (fc <= fd) {

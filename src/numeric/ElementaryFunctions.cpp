@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <numbers>
 
 namespace orvenda {
 
@@ -64,32 +63,6 @@ double ElementaryFunctions::roundSF(double x, int digits)
     else
         r = std::floor(scaled + 0.5);
     return shift >= 0 ? r / powerOfTen(shift) : r * powerOfTen(-shift);
-}
-
-bool ElementaryFunctions::quarterTurn(double x, int& m)
-{
-    if (!(std::fabs(x) < 1e12)) return false;
-    const double q = x / (std::numbers::pi / 2);
-    const double k = std::trunc(q);
-    if (!(std::fabs(q - k) < 1e-16)) return false;
-    m = static_cast<int>(std::fmod(k, 4.0));
-    return true;
-}
-
-double ElementaryFunctions::VQSin(double x)
-{
-    static constexpr double kSin[] = {0.0, 1.0, 0.0, -1.0};
-    int m = 0;
-    if (quarterTurn(x, m) && m >= 0) return kSin[m];
-    return std::sin(x);
-}
-
-double ElementaryFunctions::VQCos(double x)
-{
-    static constexpr double kCos[] = {1.0, 0.0, -1.0, 0.0};
-    int m = 0;
-    if (quarterTurn(x, m) && m >= 0) return kCos[m];
-    return std::cos(x);
 }
 
 double ElementaryFunctions::termCount(double begin, double end, double step)

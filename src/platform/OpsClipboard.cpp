@@ -1,7 +1,9 @@
 #include "platform/OpsClipboard.h"
 
+#include "core/services/EntryManager.h"
 #include "language/EntryText.h"
 
+#include <QByteArrayView>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -19,16 +21,20 @@ void OpsClipboard::put(const std::string& text, const Ops& ops)
     QGuiApplication::clipboard()->setMimeData(data);
 }
 
-std::optional<OpsClipboard::Ops> OpsClipboard::line()
+std::optional<OpsClipboard::Ops> OpsClipboard::line(bool* tooLong)
 {
+    bool overLimit = false;
+    if (!tooLong)
+        tooLong = &overLimit;
+    *tooLong = false;
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!data)
         return std::nullopt;
     if (data->hasFormat(QString::fromLatin1(kOpsType)))
-        if (auto ops = decode(data->data(QString::fromLatin1(kOpsType))))
+        if (auto ops = decode(data->data(QString::fromLatin1(kOpsType)), tooLong); ops || *tooLong)
             return ops;
     std::string bad;
-    return EntryText().toOps(data->text().trimmed().toStdString(), bad);
+    return EntryText().toOps(data->text().trimmed().toStdString(), bad, EntryManager::kMaxOps, *tooLong);
 }
 
 QByteArray OpsClipboard::encode(const Ops& ops)
@@ -43,18 +49,32 @@ QByteArray OpsClipboard::encode(const Ops& ops)
     return out;
 }
 
-std::optional<OpsClipboard::Ops> OpsClipboard::decode(const QByteArray& bytes)
+std::optional<OpsClipboard::Ops> OpsClipboard::decode(const QByteArray& bytes, bool* tooLong)
 {
+    if (tooLong)
+        *tooLong = false;
+    // Counted before anything is built: more words than a line takes are not read.
+    if (static_cast<std::size_t>(bytes.count(' ')) >= EntryManager::kMaxOps) {
+        if (tooLong)
+            *tooLong = true;
+        return std::nullopt;
+    }
     Ops ops;
-    for (const QByteArray& word : bytes.split(' ')) {
+    qsizetype from = 0;
+    for (;;) {
+        qsizetype to = bytes.indexOf(' ', from);
+        if (to < 0)
+            to = bytes.size();
+        const QByteArrayView word(bytes.constData() + from, to - from);
         bool ok = false;
         const qulonglong op = word.toULongLong(&ok, 16);
         if (!ok || word.size() > 8 || op > 0xFFFFFFFFull)
             return std::nullopt;
         ops.push_back(static_cast<std::uint32_t>(op));
+        if (to == bytes.size())
+            break;
+        from = to + 1;
     }
-    if (ops.empty())
-        return std::nullopt;
     return ops;
 }
 

@@ -23,12 +23,15 @@ public:
     // Puts the line's text (what other apps read) and its tokens on the clipboard.
     static void put(const std::string& text, const Ops& ops);
     // The line on the clipboard as tokens: this app's own when it put them there, else the
-    // text (trimmed) read back; nothing when it holds no calculator line.
-    static std::optional<Ops> line();
+    // text (trimmed) read back; nothing when it holds no calculator line, or (`tooLong` then
+    // set) more tokens than a line takes (EntryManager::kMaxOps): those are read no further
+    // than that, so a clipboard of any size costs no more than the longest line.
+    static std::optional<Ops> line(bool* tooLong = nullptr);
 
     static QByteArray encode(const Ops& ops);
-    // Nothing unless the bytes are tokens as encode writes them.
-    static std::optional<Ops> decode(const QByteArray& bytes);
+    // Nothing unless the bytes are tokens as encode writes them, no more than a line takes
+    // (`tooLong` set when there are more).
+    static std::optional<Ops> decode(const QByteArray& bytes, bool* tooLong = nullptr);
 };
 
 } // namespace orvenda

@@ -213,14 +213,23 @@ QPointF LayoutManager::cellAt(int index) const
     return {bounds_.x() + x, bounds_.y() + line * leading_};
 }
 
-void LayoutManager::drawInContext(QPainter& painter)
+void LayoutManager::drawInContext(QPainter& painter, std::optional<QRectF> visible)
 {
     layout();
     painter.save();
     painter.setFont(activeFont());
     // The text's box is centred in its line.
     const double baseline = (leading_ - (ascent_ + descent_)) / 2 + ascent_;
-    for (const Piece& p : pieces_) {
+    auto first = pieces_.begin(), last = pieces_.end();
+    if (visible && leading_ > 0) {
+        // A line's glyphs may reach a little past it: one line more each side.
+        const int top = static_cast<int>(std::floor((visible->top() - bounds_.y()) / leading_)) - 1;
+        const int bottom = static_cast<int>(std::ceil((visible->bottom() - bounds_.y()) / leading_));
+        first = std::lower_bound(pieces_.begin(), pieces_.end(), top, [](const Piece& p, int l) { return p.line < l; });
+        last = std::upper_bound(first, pieces_.end(), bottom, [](int l, const Piece& p) { return l < p.line; });
+    }
+    for (auto it = first; it != last; ++it) {
+        const Piece& p = *it;
         const QString& text = textOf(p.op);
         const QPointF at(bounds_.x() + p.x, bounds_.y() + p.line * leading_ + baseline);
         if (p.from == 0 && p.to == text.size())

@@ -51,8 +51,9 @@ public:
     void setInsertMode(bool insert) { insert_ = insert; }
 
     // Draws in the painter's pen colour: the prefix, the overlay or the ops, then the
-    // cursor, a one-character cell at its op.
-    void drawInContext(QPainter& painter);
+    // cursor, a one-character cell at its op; with `visible`, only the lines that meet it
+    // (a long line costs what shows of it).
+    void drawInContext(QPainter& painter, std::optional<QRectF> visible = std::nullopt);
     double height();
     int numLines();
     // The op index under the point: the op count in the cell just after the last op; −1

@@ -119,10 +119,12 @@ int PrettyEditor::partEnd(std::uint32_t op, int at, const Ops& ops, bool& taken)
 {
     taken = false;
     const std::uint32_t t = TC::token(op);
-    if (TC::templateId(op) != 0 || (t != TC::kCloseParen && t != TC::kComma && t != TC::kFractionBar)
-        || inString(ops, at))
-        return at;
     const int n = static_cast<int>(ops.size());
+    // Only a template's own op at `at` acts; the string test, which reads the line up to
+    // `at`, comes after that one, so a key that acts as typed costs nothing of the line.
+    if (TC::templateId(op) != 0 || (t != TC::kCloseParen && t != TC::kComma && t != TC::kFractionBar)
+        || at < 0 || at >= n || !structural(ops[static_cast<std::size_t>(at)]) || inString(ops, at))
+        return at;
     // A mixed number's own bar: n/d at the end of its numerator goes on to the denominator.
     if (t == TC::kFractionBar) {
         auto isId = [&](int i, std::uint32_t token) {

@@ -23,6 +23,9 @@ constexpr std::uint32_t kLastList = 0x5D05;
 
 } // namespace
 
+// A program and a line that pastes into it hold as much.
+static_assert(static_cast<std::size_t>(VQProgram::kMaxOps) == EntryManager::kMaxOps);
+
 void ProgramModel::refuseTooLong() { calc_.showError({{"errorNum", int{ErrProgramSize}}}); }
 
 bool ProgramModel::fits(std::size_t finalLength)

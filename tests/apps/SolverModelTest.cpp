@@ -75,6 +75,39 @@ TEST_F(Solver, AFailedSolveLeavesTheVariable)
     EXPECT_EQ(model.value(23), 50);
 }
 
+// The solver answers as the home line does: a mixed number is whole + numerator/denominator,
+// an equation without a value anywhere is its error, not a root.
+TEST_F(Solver, SolvesWithTheHomeLinesValues)
+{
+    struct Case {
+        const char* text;
+        int error;
+        double root;
+    };
+    const Case cases[] = {
+        {"1␣1／2-X", 0, 1.5},
+        {"X-2␣3／4", 0, 2.75},
+        {"X*1␣1／4-5", 0, 4},
+        {"X+e^(ln(0))", ErrDomain, 0},
+        {"X+not(e^(1000X+1000))", ErrOverflow, 0},
+        {"gcd(X+.5,4)-1", ErrDomain, 0},
+    };
+    for (const Case& c : cases) {
+        equation(c.text);
+        model.setValue(23, 1);
+        model.setValue(SolverModel::kLowerSlot, -10);
+        model.setValue(SolverModel::kUpperSlot, 10);
+        double residual = 7;
+        EXPECT_EQ(model.solve(1, residual), c.error) << c.text;
+        if (c.error == 0) {
+            EXPECT_NEAR(model.value(23), c.root, 1e-12) << c.text;
+            EXPECT_NEAR(residual, 0, 1e-12) << c.text;
+        } else {
+            EXPECT_EQ(model.value(23), 1) << c.text;
+        }
+    }
+}
+
 TEST_F(Solver, ABadEquationIsFoundBeforeSolving)
 {
     equation("X+)");

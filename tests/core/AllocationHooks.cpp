@@ -1,5 +1,8 @@
 #include "AllocationHooks.h"
 
+#include <malloc.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
@@ -7,6 +10,9 @@ namespace {
 thread_local std::size_t failAbove = 0;
 thread_local bool counting = false;
 thread_local int allocations = 0;
+thread_local bool measuring = false;
+thread_local long long held = 0;
+thread_local long long mostHeld = 0;
 
 void* allocate(std::size_t size) noexcept
 {
@@ -14,7 +20,19 @@ void* allocate(std::size_t size) noexcept
         return nullptr;
     if (counting)
         ++allocations;
-    return std::malloc(size ? size : 1);
+    void* p = std::malloc(size ? size : 1);
+    if (measuring && p) {
+        held += static_cast<long long>(malloc_usable_size(p));
+        mostHeld = std::max(mostHeld, held);
+    }
+    return p;
+}
+
+void releaseBlock(void* p) noexcept
+{
+    if (measuring && p)
+        held -= static_cast<long long>(malloc_usable_size(p));
+    std::free(p);
 }
 } // namespace
 
@@ -31,6 +49,14 @@ CountAllocations::CountAllocations()
 CountAllocations::~CountAllocations() { counting = false; }
 int CountAllocations::count() const { return allocations; }
 
+PeakAllocation::PeakAllocation()
+{
+    held = mostHeld = 0;
+    measuring = true;
+}
+PeakAllocation::~PeakAllocation() { measuring = false; }
+std::size_t PeakAllocation::bytes() const { return static_cast<std::size_t>(mostHeld); }
+
 } // namespace orvenda::test
 
 // The replacement pair is malloc/free throughout; GCC cannot see that across inlining.
@@ -46,10 +72,10 @@ void* operator new(std::size_t size)
 void* operator new[](std::size_t size) { return ::operator new(size); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete(void* p) noexcept { releaseBlock(p); }
+void operator delete[](void* p) noexcept { releaseBlock(p); }
+void operator delete(void* p, std::size_t) noexcept { releaseBlock(p); }
+void operator delete[](void* p, std::size_t) noexcept { releaseBlock(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { releaseBlock(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { releaseBlock(p); }
 #pragma GCC diagnostic pop

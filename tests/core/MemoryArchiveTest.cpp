@@ -425,3 +425,84 @@ TEST(MemoryArchive, NumbersOutOfTheirRangeKeepTheFactoryValue)
         EXPECT_LT(calc.sessions, std::numeric_limits<std::int64_t>::max());
     }
 }
+
+// Every value of an archive, its lists and maps among them, as reading counts them.
+std::size_t valuesIn(const json& v)
+{
+    std::size_t n = 1;
+    if (v.is_structured())
+        for (const json& child : v)
+            n += valuesIn(child);
+    return n;
+}
+
+// Writing keeps to the bounds reading holds it to, so what is saved is read back, A and B
+// with it: at the bounds nothing goes; past them the line's undo goes first, then the
+// oldest earlier entries (never the line typed), then the oldest history items, the indices
+// into them following; past what those free nothing is saved. An archive one value past
+// the bounds is not read.
+TEST(MemoryArchive, WhatIsSavedIsReadBackAtTheBoundsAndPastThem)
+{
+    Calculator calc(kUS);
+    calc.locked()->vars[0] = {5, 0};
+    calc.locked()->vars[1] = {7, 0};
+    const json line = json::array({0x31, 0x70, 0x31, 0x70, 0x31, 0x70, 0x31, 0x70, 0x31});
+    calc.detachedArchive["entry"] = {{"pEntry", 1}, {"eCursor", 0}, {"sw", 32}, {"en", {line, line, line, {0x32}}},
+        {"text", "2"}, {"un", {line, 9, 0, line, 9, 0}}, {"rdo", json::array()}};
+    calc.detachedArchive["history"] = {{"nl", 6}, {"hi", {{{"in", line}}, {{"in", line}}, {{"in", line}}}}, {"se", 1}};
+    const Bytes whole = MemoryArchive::save(calc);
+    const json full = *MemoryArchive::parse(whole);
+    const std::size_t all = valuesIn(full);
+    const std::size_t undo = valuesIn(full["entry"]["un"]) - 1, entry = valuesIn(line), item = valuesIn(full["history"]["hi"][0]);
+
+    struct Case {
+        std::size_t values;
+        std::size_t undo, entries, items;
+        int pEntry, selected;
+    };
+    const Case cases[] = {
+        {all, 6, 4, 3, 1, 1},
+        {all - 1, 0, 4, 3, 1, 1},
+        {all - undo - 1, 0, 3, 3, 0, 1},
+        {all - undo - 2 * entry, 0, 2, 3, 0, 1},
+        {all - undo - 3 * entry, 0, 1, 3, -1, 1},
+        {all - undo - 3 * entry - 1, 0, 1, 2, -1, 0},
+        {all - undo - 3 * entry - 2 * item, 0, 1, 1, -1, -1},
+        {all - undo - 3 * entry - 3 * item, 0, 1, 0, -1, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("bound of " + std::to_string(c.values) + " values, " + std::to_string(all) + " in the whole");
+        MemoryArchive::Bounds bounds;
+        bounds.values = c.values;
+        const Bytes saved = MemoryArchive::save(calc, bounds);
+        const auto read = MemoryArchive::parse(saved, bounds);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(c.values == all, saved == whole);
+        const json& entries = (*read)["entry"];
+        EXPECT_EQ(entries["un"].size(), c.undo);
+        ASSERT_EQ(entries["en"].size(), c.entries);
+        EXPECT_EQ(entries["en"].back(), json::array({0x32}));
+        EXPECT_EQ(entries["pEntry"], c.pEntry);
+        EXPECT_EQ((*read)["history"]["hi"].size(), c.items);
+        EXPECT_EQ((*read)["history"]["se"], c.selected);
+        Calculator after(kUS);
+        MemoryArchive::apply(after, *read);
+        EXPECT_EQ(after.locked()->vars[0], (std::complex<double>(5, 0)));
+        EXPECT_EQ(after.locked()->vars[1], (std::complex<double>(7, 0)));
+        // One value fewer than the archive written holds: reading refuses it.
+        MemoryArchive::Bounds tighter = bounds;
+        tighter.values = valuesIn(*read) - 1;
+        EXPECT_FALSE(MemoryArchive::parse(saved, tighter));
+    }
+    MemoryArchive::Bounds bounds;
+    bounds.values = all - undo - 3 * entry - 3 * item - 1;
+    EXPECT_TRUE(MemoryArchive::save(calc, bounds).empty());
+    // The bytes are bounded alike.
+    bounds = {};
+    bounds.bytes = whole.size() - 1;
+    const Bytes smaller = MemoryArchive::save(calc, bounds);
+    ASSERT_FALSE(smaller.empty());
+    EXPECT_LE(smaller.size(), bounds.bytes);
+    EXPECT_TRUE(MemoryArchive::parse(smaller, bounds));
+    EXPECT_FALSE(MemoryArchive::parse(whole, bounds));
+}

@@ -193,6 +193,113 @@ TEST_F(GraphSamplerTest, IntegralsAndExtremaOfAFunction)
     EXPECT_EQ(x(), 7);
 }
 
+// Expressions on which the fast evaluator once went its own way: each curve, polar and
+// parametric too, passes through every point the trace reads, and shows no point the trace
+// has no value for.
+TEST_F(GraphSamplerTest, CurvesPassThroughTheirTracedPoints)
+{
+    const char* const texts[] = {"1␣1／4", "X+2␣3／4", "remainder(X,4)", "gcd(X,4)", "lcm(X,6)", "round(X,1.5)",
+                                 "round(X/7,2)", "roundSigFig(X/7,3)", "tan(X)", "sin(X*1ᴱ-20)*1ᴱ22",
+                                 "cos(X)+sin(2X)", "X+e^(ln(0))", "not(ln(X))", "X+not(e^(1000X))", "X³-X",
+                                 "X^2", "0^X", "(-8)^(X/3)", "³√(X)", "X*1ᴱ-20=2ᴱ-20", "√(X)", "1/X"};
+    auto in = [](std::string text, const std::string& variable) {
+        for (std::size_t at = text.find('X'); at != std::string::npos; at = text.find('X', at + variable.size()))
+            text.replace(at, 1, variable);
+        return text;
+    };
+    for (const char* text : texts) {
+        yEq->set(kY1, text);
+        yEq->set(kR1, in(text, "θ"));
+        yEq->set(kX1T, "T");
+        yEq->set(kY1T, in(text, "T"));
+        for (int angle : {0, 1}) {
+            calc.setAngleFormat(angle);
+            // Quarter turns, halves and whole numbers, both signs.
+            for (const auto& [from, step] : {std::pair{-360.0, 45.0}, std::pair{-5.0, 0.25}}) {
+                std::array<XY, 41> curve;
+                sampler.plotFunction(kY1, kSlotX, from, step, curve);
+                std::array<XYT, 41> polar, parametric;
+                sampler.plotPolar(kR1, from, from + 40 * step, step, polar);
+                sampler.plotParametric(kX1T, from, from + 40 * step, step, parametric);
+                const double toRadians = angle == 0 ? std::numbers::pi / 180 : 1;
+                for (std::size_t i = 0; i < curve.size(); ++i) {
+                    const double x = curve[i].x;
+                    const double y = sampler.function(kY1, kSlotX, x);
+                    EXPECT_TRUE(curve[i].y == y || (std::isnan(curve[i].y) && std::isnan(y)))
+                        << text << " at " << x << " angle " << angle << ": drawn " << curve[i].y << ", traced " << y;
+                    const double t = polar[i].t;
+                    const double r = sampler.function(kR1, kSlotTheta, t);
+                    const double px = r * std::cos(t * toRadians);
+                    EXPECT_TRUE(polar[i].x == px || (std::isnan(polar[i].x) && std::isnan(px)))
+                        << "polar " << text << " at " << t << ": drawn " << polar[i].x << ", traced " << px;
+                    const double py = sampler.function(kY1T, kSlotT, parametric[i].t);
+                    EXPECT_TRUE(parametric[i].y == py || (std::isnan(parametric[i].y) && std::isnan(py)))
+                        << "parametric " << text << " at " << parametric[i].t << ": drawn " << parametric[i].y
+                        << ", traced " << py;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(x(), 7);
+}
+
+// The calculate sheet's integral, zero, minimum and maximum give the home line's value or
+// its error, never a value of an expression that has none.
+TEST_F(GraphSamplerTest, CalculationsGiveTheHomeLinesValueOrError)
+{
+    calc.setAngleFormat(0);
+    struct Case {
+        const char* text;
+        double integral;  // over 0..1
+        int error;        // of every routine, where the text has no value anywhere on 0..1
+    };
+    const Case cases[] = {
+        {"1␣1／4", 1.25, 0},
+        {"X+1␣1／2", 2, 0},
+        {"sin(X*1ᴱ-20)*1ᴱ22", 0, 0},
+        {"X+e^(ln(0))", 0, 17},
+        {"X+not(e^(1000X+1000))", 0, 18},
+        {"gcd(X+1.5,4)", 0, 17},
+        {"0^(X-2)", 0, 17},
+    };
+    for (const Case& c : cases) {
+        yEq->set(kY1, c.text);
+        const double area = sampler.integrateEqNum(kY1, 0, 1, 1e-5);
+        const int integralError = calc.parser().error();
+        calc.parser().setError(0);
+        const double low = sampler.minEqNum(kY1, 0, 1, 1e-5);
+        const int minError = calc.parser().error();
+        calc.parser().setError(0);
+        const double high = sampler.maxEqNum(kY1, 0, 1, 1e-5);
+        const int maxError = calc.parser().error();
+        calc.parser().setError(0);
+        EXPECT_EQ(integralError, c.error) << c.text;
+        EXPECT_EQ(minError, c.error) << c.text;
+        EXPECT_EQ(maxError, c.error) << c.text;
+        if (c.error == 0) {
+            EXPECT_NEAR(area, c.integral, 1e-12) << c.text;
+            EXPECT_FALSE(std::isnan(low)) << c.text;
+            EXPECT_FALSE(std::isnan(high)) << c.text;
+        }
+    }
+    // The zero: 1½ - X is 0 at 1.5; an expression without a value has no zero.
+    // solve( runs inside an evaluation, which holds the state lock.
+    yEq->set(kY1, "1␣1／2-X");
+    {
+        auto lock = calc.lockState();
+        EXPECT_EQ(calc.parser().solve(*yEq->compiled[kY1], kSlotX, 0, 3, 1), 1.5);
+    }
+    EXPECT_EQ(calc.parser().error(), 0);
+    yEq->set(kY1, "X+e^(ln(0))");
+    {
+        auto lock = calc.lockState();
+        calc.parser().solve(*yEq->compiled[kY1], kSlotX, 0, 3, 1);
+    }
+    EXPECT_EQ(calc.parser().error(), 17);
+    calc.parser().setError(0);
+    EXPECT_EQ(x(), 7);
+}
+
 TEST_F(GraphSamplerTest, OnlyPlottedEquationsThatCompileArePlotted)
 {
     yEq->set(kY1, "X+1");

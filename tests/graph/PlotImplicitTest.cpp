@@ -3,6 +3,7 @@
 #include "GraphTestSupport.h"
 #include "TestClocks.h"
 #include "app/YEqTestSupport.h"
+#include "eval/Parser.h"
 #include "graph/GraphView.h"
 #include "graph/ImplicitGrid.h"
 #include "graph/ImplicitRefiner.h"
@@ -13,6 +14,7 @@
 
 #include <cmath>
 #include <complex>
+#include <limits>
 #include <map>
 #include <string>
 #include <utility>
@@ -235,6 +237,31 @@ TEST_F(PlotImplicitTest, TraceSnapsToCrossingsWithOtherRelations)
     EXPECT_EQ(calc.featureLock, PlotObject::FeatureIntersection);
     EXPECT_NEAR(p.x, std::sqrt(2.0), 1e-9);
     EXPECT_NEAR(p.y, std::sqrt(2.0), 1e-9);
+}
+
+// A relation's values are the full evaluator's wherever the fast one would have gone its
+// own way; no value at all is +∞.
+TEST_F(PlotImplicitTest, ValuesAreTheFullEvaluatorsOrNone)
+{
+    calc.setAngleFormat(0);
+    for (const char* text : {"Y=1␣1／4", "Y=gcd(X,4)", "Y=remainder(X,4)", "Y=tan(X)", "Y=sin(X*1ᴱ-20)*1ᴱ22",
+                             "Y=X+not(ln(X))", "Y=0^X"}) {
+        eq.eq->setYEqFunc(kXY1, test::ops(text));
+        ImplicitSolver f(calc);
+        ImplicitSolver::Use use(f);
+        bool equality = false;
+        const auto rpn = eq.eq->rpnForImplicitFunction(kXY1, equality);
+        ASSERT_TRUE(f.setFunction(rpn.get())) << text;
+        for (double x : {-90.0, -2.0, -0.5, 0.0, 1.0, 1.5, 2.0, 90.0, 180.0}) {
+            const double fast = f.fX(x, 0.25);
+            setXY(x, 0.25);
+            Parser& parser = calc.parser();
+            const Operand full = parser.evalRPN(*rpn, true, true);
+            const bool real = parser.error() == 0 && full.kind == KindReal && full.im() == 0;
+            parser.setError(0);
+            EXPECT_EQ(fast, real && !std::isnan(full.re()) ? full.re() : std::numeric_limits<double>::infinity()) << text << " at " << x;
+        }
+    }
 }
 
 TEST_F(PlotImplicitTest, NewtonLandsOnTheRoot)

@@ -67,13 +67,13 @@ protected:
         cell = QFontMetricsF(displayFont()).horizontalAdvance(QLatin1Char('0'));
     }
 
-    QImage draw()
+    QImage draw(std::optional<QRectF> visible = std::nullopt)
     {
         QImage image(static_cast<int>(kWidth) + 40, 400, QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter painter(&image);
         painter.setPen(Qt::black);
-        layout.drawInContext(painter);
+        layout.drawInContext(painter, visible);
         return image;
     }
 
@@ -145,6 +145,21 @@ TEST_F(LayoutManagerTest, FortyTokensWrapBetweenTokensAsDrawn)
     EXPECT_EQ(layout.touchAt({kWidth + 1, 5}), -1);
     layout.setOverlayStr("12.5");
     EXPECT_EQ(layout.touchAt({places[0].from + 1, kLeading / 2}), -1);
+}
+
+// Drawn for what shows of it, a long line draws the lines that show (and one each side for
+// glyphs reaching past theirs), and nothing of the others: its cost is what shows.
+TEST_F(LayoutManagerTest, OnlyTheLinesThatShowAreDrawn)
+{
+    Ops ops = fortyTokens();
+    ops.insert(ops.end(), ops.begin(), ops.end());
+    layout.setOps(ops);
+    const int lines = layout.numLines();
+    ASSERT_GE(lines, 6);
+    const QImage image = draw(QRectF(0, 2 * kLeading, kWidth, kLeading));
+    for (int line = 0; line < lines; ++line)
+        EXPECT_EQ(inked(image, QRect(0, line * kLeading + 1, kWidth, kLeading - 2)), line >= 1 && line <= 3)
+            << "line " << line;
 }
 
 TEST_F(LayoutManagerTest, APrefixComesFirstAndALongTokenBreaksByCharacters)

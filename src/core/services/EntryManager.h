@@ -1,7 +1,10 @@
 #pragma once
 
+#include "language/ErrorNumbers.h"
+
 #include <nlohmann/json.hpp>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -13,6 +16,17 @@ namespace orvenda {
 // main thread.
 class EntryManager {
 public:
+    // The most ops a line holds, however it comes (typed, pasted, recalled): a line runs as
+    // a program does, and a compiled jump carries its target in 16 bits, so a line takes
+    // what a program takes.
+    static constexpr std::size_t kMaxOps = 65535;
+    // The report of a line refused for its length: error 93, told of a line.
+    static nlohmann::json tooLongReport()
+    {
+        return {{"errorNum", ErrProgramSize},
+                {"message", "Line too long: a line holds at most " + std::to_string(kMaxOps) + " tokens."}};
+    }
+
     virtual ~EntryManager() = default;
 
     // Characters per line for wrapping; 32 when created.
