@@ -6,6 +6,7 @@
 #include "app/EntryModel.h"
 #include "app/EntryView.h"
 #include "app/LcdView.h"
+#include "app/ScreenRegistry.h"
 #include "app/VQTableScrollView.h"
 #include "core/Calculator.h"
 #include "core/NotificationNames.h"
@@ -112,6 +113,9 @@ void ChemScreen::focus(bool gained)
             e->forceOps(formula);
             e->cursorSetIndex(static_cast<int>(formula.size()));
         }
+        // The screen's own line is newer than what waits for a launch.
+        if (saved_)
+            calc().takeFailedLine(screens::Chemistry);
         saved_.reset();
         updateDisplay();
     } else if (!gained && wasListening) {
@@ -119,10 +123,21 @@ void ChemScreen::focus(bool gained)
         // would act on that screen's own editor (a Y= equation, the home screen's history).
         if (e) {
             saved_ = e->entryOps();
+            // A formula that cannot be read also waits with the calculator, as a field's
+            // failed value does, so that the saves keep it for a launch after the app ends.
+            if (!saved_->empty() && !readable(*saved_))
+                calc().holdFailedLine(screens::Chemistry, {*saved_, e->entryCursor(), nlohmann::json::object()});
             if (!saved_->empty())
                 e->forceOps({});
         }
     }
+}
+
+bool ChemScreen::readable(const Ops& formula) const
+{
+    double total = 0;
+    int fault = 0;
+    return ElementDatabase::elementDatabase().analyzeCompound(calc().stringFromOps(formula), total, fault).has_value();
 }
 
 void ChemScreen::updateDisplay()

@@ -22,7 +22,8 @@ class VQTableScrollView;
 // entry line after "formula:", and on ENTER its molar mass and a table of its elements.
 // A formula that cannot be read shows error 60 with the cursor at the faulty character
 // and leaves the table as it was. The formula stays with the screen while another one is
-// in front, which finds the shared entry line empty. Main thread.
+// in front, which finds the shared entry line empty; one that cannot be read is kept by the
+// calculator's saves too, and a launch gives it back. Main thread.
 class ChemScreen : public ScreenController {
 public:
     using Ops = std::vector<std::uint32_t>;
@@ -56,6 +57,8 @@ protected:
 private:
     EntryModel* entry() const;
     void reboundScroller();
+    // The formula names elements and counts the table can show.
+    bool readable(const Ops& formula) const;
 
     LcdView* lcd_;
     VQTableScrollView* scroller_;

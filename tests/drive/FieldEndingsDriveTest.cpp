@@ -11,10 +11,12 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -259,35 +261,35 @@ TEST(FieldEndings, ARunEndingOnTheTableLeavesItsAskRowsAlone)
     EXPECT_EQ(orvenda::test::lastItem(run.dumps[2]), "TblInput → {47 5}");
 }
 
-// The equation solver's X=, lower and upper bound lines holding 2+ (a failing value, no ENTER)
-// × every ending (the application's quit, the window's close, SIGTERM, SIGINT, SIGHUP, and
-// kill -9 after the app's own save): the next launch gives 2+ back on its line, the cursor on
-// its error where the app's leaving told it.
-TEST(FieldEndings, TheSolversLinesKeepAFailingTextAtEveryEnding)
+namespace {
+
+// 2+ (a failing value, no ENTER) typed by a case's keys on its own data folder, the app ended
+// its way, and the launch after run on that folder.
+struct TypedThenEnded {
+    std::string name;
+    int signal;
+    std::string keys;
+    std::string launch;
+    fs::path data;
+};
+
+TypedThenEnded typedThenEnded(const std::string& name, int signal, std::string keys, std::string launch)
 {
-    struct Case {
-        std::string name;
-        int signal;
-        int line;
-        fs::path data;
-    };
-    std::vector<Case> cases;
-    for (const auto& [ending, signal] : kEndings)
-        for (const auto& [line, lineName] : std::vector<std::pair<int, std::string>>{{1, "X"}, {2, "lower"}, {3, "upper"}}) {
-            const std::string name = "solver-" + ending + "-" + lineName;
-            cases.push_back({name, signal, line, freshFolder(name)});
-        }
+    return {name, signal, std::move(keys), std::move(launch), freshFolder(name)};
+}
+
+// Each case typed (its keys end in a dump, which `typed` checks further), ended, launched again:
+// the launches' runs.
+std::vector<DriveRun> typeEndAndLaunch(const std::vector<TypedThenEnded>& cases,
+                                       const std::function<void(std::size_t, const json&)>& typed)
+{
     orvenda::test::driveInTurns(
         cases.size(), 6, [&cases](std::size_t i) { return "--data " + cases[i].data.string(); },
-        [&cases](std::size_t i, LiveDrive& app) {
-            const Case& c = cases[i];
-            std::string keys = "open 10\nwait idle\ntype X-3\nkey ENTER\nwait idle\n";
-            for (int down = 1; down < c.line; ++down)
-                keys += "key DOWN\nwait idle\n";
-            const std::optional<json> shown = app.ask(keys + "type 2+\nwait idle\ndump\n", kWatchdogSeconds);
-            ASSERT_TRUE(shown) << c.name << app.messages();
-            ASSERT_EQ((*shown)["entry"], "2+") << c.name;
-            ASSERT_EQ((*shown)["solver"]["line"], c.line) << c.name;
+        [&cases, &typed](std::size_t i, LiveDrive& app) {
+            const std::optional<json> shown = app.ask(cases[i].keys, kWatchdogSeconds);
+            ASSERT_TRUE(shown) << cases[i].name << app.messages();
+            ASSERT_EQ((*shown)["entry"], "2+") << cases[i].name;
+            typed(i, *shown);
         },
         [&cases](std::size_t i, LiveDrive& app) {
             app.end(cases[i].signal, kWatchdogSeconds);
@@ -295,24 +297,81 @@ TEST(FieldEndings, TheSolversLinesKeepAFailingTextAtEveryEnding)
         });
     std::vector<std::string> scripts;
     std::vector<fs::path> folders;
-    for (const Case& c : cases) {
-        // A launch after the kill goes on with the solver in front.
-        scripts.push_back(c.signal == SIGKILL ? "dump\ndump\n" : "dump\nopen 10\nwait idle\ndump\n");
+    for (const TypedThenEnded& c : cases) {
+        scripts.push_back(c.launch);
         folders.push_back(c.data);
     }
-    const std::vector<DriveRun> runs = orvenda::test::driveScriptsOnFolders(scripts, folders, kWatchdogSeconds);
+    return orvenda::test::driveScriptsOnFolders(scripts, folders, kWatchdogSeconds);
+}
+
+} // namespace
+
+// The equation solver's X=, lower and upper bound lines holding 2+ (a failing value, no ENTER)
+// × every ending (the application's quit, the window's close, SIGTERM, SIGINT, SIGHUP, and
+// kill -9 after the app's own save): the next launch gives 2+ back on its line, the cursor on
+// its error where the app's leaving told it.
+TEST(FieldEndings, TheSolversLinesKeepAFailingTextAtEveryEnding)
+{
+    std::vector<TypedThenEnded> cases;
+    std::vector<int> lines;
+    for (const auto& [ending, signal] : kEndings)
+        for (const auto& [line, lineName] : std::vector<std::pair<int, std::string>>{{1, "X"}, {2, "lower"}, {3, "upper"}}) {
+            std::string keys = "open 10\nwait idle\ntype X-3\nkey ENTER\nwait idle\n";
+            for (int down = 1; down < line; ++down)
+                keys += "key DOWN\nwait idle\n";
+            // A launch after the kill goes on with the solver in front.
+            cases.push_back(typedThenEnded("solver-" + ending + "-" + lineName, signal, keys + "type 2+\nwait idle\ndump\n",
+                                           signal == SIGKILL ? "dump\ndump\n" : "dump\nopen 10\nwait idle\ndump\n"));
+            lines.push_back(line);
+        }
+    const std::vector<DriveRun> runs = typeEndAndLaunch(cases, [&cases, &lines](std::size_t i, const json& shown) {
+        EXPECT_EQ(shown["solver"]["line"], lines[i]) << cases[i].name;
+    });
     const std::vector<std::string> labels{"X=", "lowerBound=", "upperBound="};
     for (std::size_t i = 0; i < cases.size(); ++i) {
-        const Case& c = cases[i];
+        const TypedThenEnded& c = cases[i];
         ASSERT_TRUE(orvenda::test::endedWithDumps(runs[i], 2)) << c.name;
         const json& solver = runs[i].dumps[1]["solver"];
         EXPECT_EQ(runs[i].dumps[1]["entry"], "2+") << c.name;
         ASSERT_TRUE(solver.is_object()) << c.name;
-        EXPECT_EQ(solver["line"], c.line) << c.name;
-        EXPECT_EQ(solver["lines"][c.line], labels[static_cast<std::size_t>(c.line - 1)] + "2+") << c.name;
+        EXPECT_EQ(solver["line"], lines[i]) << c.name;
+        EXPECT_EQ(solver["lines"][lines[i]], labels[static_cast<std::size_t>(lines[i] - 1)] + "2+") << c.name;
         // The quit's leaving told the error and marked it; a kill kept the line as typed.
         if (c.signal != SIGKILL) {
             EXPECT_EQ(runs[i].dumps[1]["cursor"], 1) << c.name;
         }
+    }
+}
+
+// 2+ (a failing value, no ENTER) typed in the first field of every screen whose line fills a
+// field, as the app lists them, each ended its own way in turn, and the chemistry screen's
+// formula at every ending: the next launch gives 2+ back on its screen (at once after a kill
+// that came after the app's own save; once the screen is opened again after any other).
+TEST(FieldEndings, EveryFieldScreenKeepsAFailingTextAtEveryEnding)
+{
+    constexpr int kChemistry = 14;
+    const std::vector<int> screens = orvenda::test::fieldScreens();
+    ASSERT_GE(screens.size(), 14u);
+    std::vector<TypedThenEnded> cases;
+    std::vector<int> opened;
+    const auto add = [&cases, &opened](int screen, std::size_t ending) {
+        const auto& [how, signal] = kEndings[ending % kEndings.size()];
+        const std::string open = "open " + std::to_string(screen) + "\nwait idle\n";
+        cases.push_back(typedThenEnded("failing-" + std::to_string(screen) + "-" + how, signal, open + "type 2+\nwait idle\ndump\n",
+                                       signal == SIGKILL ? "dump\n" : open + "dump\n"));
+        opened.push_back(screen);
+    };
+    for (std::size_t i = 0; i < screens.size(); ++i)
+        add(screens[i], i);
+    // The chemistry screen keeps its formula itself: every other ending too.
+    const auto chemistry = static_cast<std::size_t>(std::find(screens.begin(), screens.end(), kChemistry) - screens.begin());
+    for (std::size_t ending = 0; ending < kEndings.size(); ++ending)
+        if (ending != chemistry % kEndings.size())
+            add(kChemistry, ending);
+    const std::vector<DriveRun> runs = typeEndAndLaunch(cases, [](std::size_t, const json&) {});
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        ASSERT_TRUE(orvenda::test::endedWithDumps(runs[i], 1)) << cases[i].name;
+        EXPECT_EQ(runs[i].dumps[0]["screen"], opened[i]) << cases[i].name;
+        EXPECT_EQ(runs[i].dumps[0]["entry"], "2+") << cases[i].name;
     }
 }

@@ -795,17 +795,6 @@ bool cameToHold(const fs::path& file, const std::string& text)
 // QUIT as the computer's keys give it, on every screen (the full-size ones hide the keyboard).
 const char* const kQuit = "hkey Escape\nwait idle\n";
 
-// The screens whose entry line fills a field, as the app lists them.
-std::vector<int> fieldScreens()
-{
-    const orvenda::test::DriveRun listed = orvenda::test::driveScript("screens\n");
-    std::vector<int> ids;
-    for (const json& screen : listed.dumps.empty() ? json::array() : listed.dumps[0]["screens"])
-        if (screen.value("field", false))
-            ids.push_back(screen["id"].get<int>());
-    return ids;
-}
-
 // How each of those screens is typed in: the way to one of its fields (past the first where
 // it has more), the key typed there and the next one; then what shows the value the field
 // took, from the home screen, at this place of its dump, and whether a later launch still
@@ -893,7 +882,7 @@ orvenda::test::DriveRun endedRun(Process& app)
 // Each way, the field then holds the value. The apps on the screens run side by side.
 TEST(Lifecycle, WhatIsTypedStaysWhereItWasTypedHoweverTheAppEnds)
 {
-    const std::vector<int> screens = fieldScreens();
+    const std::vector<int> screens = orvenda::test::fieldScreens();
     ASSERT_GE(screens.size(), 14u);
     for (int screen : screens)
         ASSERT_TRUE(fieldTypings().contains(screen)) << "screen " << screen << " takes typed text: how is it typed?";
