@@ -100,6 +100,17 @@ protected:
             bottom += item.numLines * view.leading();
         view.tap(QPointF(300, bottom - view.leading() / 2));
     }
+    // The newest answer picked back: UP and ENTER in the MathPrint history, a tap on the
+    // classic one.
+    void pickNewestAnswer(bool mathPrint)
+    {
+        if (mathPrint) {
+            press({kUp, kEnter});
+            history->setSelectedEntry(-1);
+        } else {
+            tapNewestAnswer();
+        }
+    }
 };
 
 struct Case {
@@ -191,12 +202,7 @@ TEST_F(PasteKeepsValue, EveryKindAndFormatComesBackAsShownOnBothHomes)
             // The answer pasted back from the history.
             const bool isString = history->history().back().operandType == KindString;
             press({kClear});
-            if (mathPrint) {
-                press({kUp, kEnter});
-                history->setSelectedEntry(-1);
-            } else {
-                tapNewestAnswer();
-            }
+            pickNewestAnswer(mathPrint);
             if (isString) {
                 EXPECT_TRUE(entry->entryOps().empty()) << where << ": a string answer is not a value to paste";
                 continue;
@@ -228,12 +234,7 @@ TEST_F(PasteKeepsValue, AnAnswerWithoutANumberPastesNothing)
             typeLine(line);
             enterLine();
             press({kClear});
-            if (mathPrint) {
-                press({kUp, kEnter});
-                history->setSelectedEntry(-1);
-            } else {
-                tapNewestAnswer();
-            }
+            pickNewestAnswer(mathPrint);
             EXPECT_EQ(calc.stringFromOps(entry->entryOps()), "") << where;
             EXPECT_FALSE(history->history().back().answerOps) << where;
         }
