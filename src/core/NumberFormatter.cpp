@@ -89,17 +89,23 @@ private:
     int n_ = 0;
 };
 
+// The exponent of a number written in scientific notation ("1.5e+07" is 7; 0 without one).
+int scientificExponent(const char* begin, const char* end)
+{
+    const char* mark = std::find(begin, end, 'e');
+    int exponent = 0;
+    if (mark != end)
+        std::from_chars(mark + (mark[1] == '+' ? 2 : 1), end, exponent);
+    return exponent;
+}
+
 // The decimal exponent of x's first significant digit, read off its exact text (a logarithm
 // can land on the wrong side of a power of ten).
 int decimalExponent(double x)
 {
     char buf[40];
     const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 16);
-    const char* e = std::find(buf, r.ptr, 'e');
-    int exponent = 0;
-    if (e != r.ptr)
-        std::from_chars(e + (e[1] == '+' ? 2 : 1), r.ptr, exponent);
-    return exponent;
+    return scientificExponent(buf, r.ptr);
 }
 
 // printf's "%.*f", "%.*E" and "%.*G", without the locale, and rounding the number's decimal
@@ -774,9 +780,7 @@ double NumberFormatter::roundDecimal(double x, int places)
     // at the place.
     char digits[40];
     const auto r = std::to_chars(digits, digits + sizeof digits, std::fabs(x), std::chars_format::scientific, 14);
-    const char* mark = std::find(digits, r.ptr, 'e');
-    int exponent = 0;
-    std::from_chars(mark + (mark[1] == '+' ? 2 : 1), r.ptr, exponent);
+    const int exponent = scientificExponent(digits, r.ptr);
     // The significant figures kept: digits[0] and digits[2..16] hold the fifteen.
     const int kept = exponent + 1 + places;
     if (kept >= 15)
@@ -1132,8 +1136,7 @@ void shortestText(Text& t, double x, int numFormat)
     char buf[48];
     const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific);
     const char* mark = std::find(buf, r.ptr, 'e');
-    int exponent = 0;
-    std::from_chars(mark + (mark[1] == '+' ? 2 : 1), r.ptr, exponent);
+    const int exponent = scientificExponent(buf, r.ptr);
     char figures[24];
     int count = 0;
     for (const char* c = buf; c < mark; ++c)
