@@ -336,12 +336,11 @@ void GraphView::updateDisplay()
     updatingObjects = false;
     // The plot traced before is traced again as it is now: its equation, the variables it
     // reads or its data may have changed meanwhile.
-    if (PlotObject* selected = selectedPlotObj())
-        retrace(*selected);
+    retrace();
     // The panels that showed the selected plot take its new object (or none): the one they
     // held is gone.
     if (wasSelected && delegate)
-        delegate->selectPlot(selectedPlotObj(), tracePoint);
+        delegate->selectPlot(selectedPlotObj(), calc.pTrackPoint);
     layoutTiles();
     redrawOverlay();
     // A picture put behind the graph while it was away shows when it comes back.
@@ -634,31 +633,32 @@ void GraphView::trace(double value, double err)
         calc.trackValue = value;
         return;
     }
-    // Plots that cannot be traced by a value keep the trace where it is.
-    PlotPoint at = calc.pTrackPoint;
-    switch (plot->plotType) {
-    case PlotObject::PlotFunction: case PlotObject::PlotScatter:
-    case PlotObject::PlotXYLine: case PlotObject::PlotDistribution: case PlotObject::PlotRegression:
-    case PlotObject::PlotLine: case PlotObject::PlotFn: case PlotObject::PlotHistogram:
-        at = plot->PtAtT(value, err / t_.a, plotObjects_);
-        break;
-    case PlotObject::PlotSequence:
-        at = plot->PtAtT(value, err / t_.a, plotObjects_);
+    const PlotPoint at = pointAtValue(*plot, value, err);
+    // The web is drawn as far as the trace has walked it.
+    if (plot->plotType == PlotObject::PlotSequence)
         redrawAll();
-        break;
+    lockTraceAt(*plot, at);
+    calc.trackValue = value;
+    tracedByValue_ = at;
+}
+
+PlotPoint GraphView::pointAtValue(PlotObject& plot, double value, double err)
+{
+    switch (plot.plotType) {
+    case PlotObject::PlotFunction: case PlotObject::PlotScatter: case PlotObject::PlotXYLine:
+    case PlotObject::PlotDistribution: case PlotObject::PlotRegression: case PlotObject::PlotLine:
+    case PlotObject::PlotFn: case PlotObject::PlotHistogram: case PlotObject::PlotSequence:
+        return plot.PtAtT(value, err / t_.a, plotObjects_);
     // A curve traced by its parameter stands at the value asked for: a zero or turning
     // point within the tolerance's span of T (wide where the curve is short) would hold
     // the trace there step after step. A tap or a drag still snaps.
     case PlotObject::PlotParametric: case PlotObject::PlotPolar: case PlotObject::PlotNormProb:
         calc.setFeatureLock(PlotObject::FeatureNone);
-        at = {plot->XAtT(value), plot->YAtT(value), value};
-        break;
+        return {plot.XAtT(value), plot.YAtT(value), value};
     default:
-        break;
+        // Plots that cannot be traced by a value keep the trace where it is.
+        return calc.pTrackPoint;
     }
-    lockTraceAt(*plot, at);
-    calc.trackValue = value;
-    tracedByValue_ = at;
 }
 
 double GraphView::traceFrom() const
@@ -770,39 +770,93 @@ void GraphView::followTrace(PlotObject& selected)
     tracePoint = at;
 }
 
-void GraphView::retrace(PlotObject& selected)
+std::optional<double> GraphView::traceParameter(PlotObject& plot, double t)
 {
-    switch (selected.plotType) {
-    case PlotObject::PlotFn: case PlotObject::PlotFunction: case PlotObject::PlotPolar: case PlotObject::PlotParametric:
-    case PlotObject::PlotScatter: case PlotObject::PlotXYLine: case PlotObject::PlotHistogram:
-        break;
-    default:
-        // Drawings keep their points; sequences and regressions have no samples or fit yet.
-        return;
+    const auto within = [t](double lo, double hi) {
+        if (hi < lo)
+            std::swap(lo, hi);
+        return std::isnan(t) ? lo : std::clamp(t, lo, hi);
+    };
+    const auto var = [this](int slot) { return calc.getVar(slot).value.real(); };
+    switch (plot.plotType) {
+    case PlotObject::PlotScatter: case PlotObject::PlotXYLine: case PlotObject::PlotNormProb:
+    case PlotObject::PlotHistogram: {
+        // From data point to data point (bar to bar): a list that shrank leaves its last.
+        const double last = lastTraceIndex(plot);
+        if (last < 0)
+            return std::nullopt;
+        return std::round(within(0, last));
     }
-    const PlotPoint was = calc.pTrackPoint;
-    if (!std::isfinite(was.t))
+    case PlotObject::PlotBox: case PlotObject::PlotModBox:
+        // Traced by the value it stands on.
+        return lastTraceIndex(plot) < 0 ? std::nullopt : std::optional(t);
+    case PlotObject::PlotParametric:
+        return within(var(kSlotTmin), var(kSlotTmax));
+    case PlotObject::PlotPolar:
+        return within(var(kSlotThetaMin), var(kSlotThetaMax));
+    default:
+        break;
+    }
+    if (auto* sequence = dynamic_cast<PlotSequence*>(&plot)) {
+        const auto terms = sequence->termSpan();
+        if (!terms)
+            return std::nullopt;
+        return within(terms->first, terms->second);
+    }
+    return t;
+}
+
+void GraphView::retrace()
+{
+    if (!calc.lockMagnifier || calc.locked()->graphDisplayMode == kSolverDisplayMode)
         return;
-    // Lists that shrank: the data point traced is gone, the last one stands for it; with
-    // none left there is nothing to trace.
-    const bool byIndex = selected.plotType == PlotObject::PlotScatter || selected.plotType == PlotObject::PlotXYLine;
-    const double last = byIndex ? lastTraceIndex(selected) : 0;
-    if (last < 0) {
-        selected.setSelected(false);
+    PlotObject* plot = selectedPlotObj();
+    const PlotPoint was = calc.pTrackPoint;
+    const int type = plot ? plot->plotType : PlotObject::PlotNone;
+    const bool box = type == PlotObject::PlotBox || type == PlotObject::PlotModBox;
+    const std::optional<double> t = plot ? traceParameter(*plot, box ? was.x : was.t) : std::nullopt;
+    if (!t) {
+        // The plot traced is gone, or has nothing left to trace.
+        if (plot)
+            plot->setSelected(false);
+        calc.lockFunction = -1;
         calc.lockStatPlot = -1;
         calc.lockMagnifier = false;
+        calc.setFeatureLock(PlotObject::FeatureNone);
         return;
     }
-    const double t = byIndex ? std::min(was.t, last) : was.t;
-    calc.pTrackPoint.t = t;
-    // The point as the curve now gives it: where it still lies (a zero within rounding
-    // too), the trace and its feature stand; elsewhere it follows as after a slider.
+    // Where the plot still passes through the point at its parameter (a zero within
+    // rounding too), the trace and the feature it snapped to stand.
     const auto same = [](double a, double b) {
         return (std::isnan(a) && std::isnan(b)) || std::fabs(a - b) <= 1e-10 * std::max(1.0, std::fabs(b));
     };
-    if (same(selected.XAtT(t), was.x) && same(selected.YAtT(t), was.y))
+    PlotPoint at = was;
+    switch (type) {
+    case PlotObject::PlotFn: case PlotObject::PlotFunction: case PlotObject::PlotParametric: case PlotObject::PlotPolar:
+    case PlotObject::PlotSequence: case PlotObject::PlotScatter: case PlotObject::PlotXYLine: case PlotObject::PlotNormProb:
+        if (*t == was.t && same(plot->XAtT(*t), was.x) && same(plot->YAtT(*t), was.y))
+            return;
+        at = pointAtValue(*plot, *t, kTraceStepPoints);
+        break;
+    case PlotObject::PlotHistogram:
+        at = pointAtValue(*plot, *t, kTraceStepPoints);
+        break;
+    case PlotObject::PlotBox: case PlotObject::PlotModBox:
+        // The box's value nearest the one traced, on its line as the window now places it.
+        at = {*t, 0, was.t};
+        plot->hitPoint(at, t_, 0);
+        calc.setFeatureLock(PlotObject::FeatureNone);
+        break;
+    default:
+        // Drawings keep their points; distributions, regressions and relations are traced
+        // again by the slider that changes them.
         return;
-    followTrace(selected);
+    }
+    calc.pTrackPoint = at;
+    calc.pTrackSlope = slopeOf(*plot, at);
+    calc.trackValue = *t;
+    tracePoint = at;
+    tracedByValue_ = at;
 }
 
 void GraphView::done()
@@ -901,6 +955,8 @@ void GraphView::zoomOp(int token)
         calc.statGraphManager->setHistogramXOrigin(calc.getVar(kSlotXmin).value.real());
         calc.statGraphManager->setHistogramBarOffset(0);
     }
+    // The bins and the boxes' lines stand where the new window puts them.
+    retrace();
 }
 
 void GraphView::zoomStat()
@@ -1047,6 +1103,8 @@ void GraphView::scaleBy(double factor, int direction)
         t_.tx = width() / 2.0 - centre.x * t_.a;
     if (std::isfinite(centre.y))
         t_.ty = height() / 2.0 - centre.y * t_.d;
+    // A box plot's line keeps its distance from the axis in points.
+    retrace();
     updateWindowVars();
     layoutTiles();
     redrawOverlay();
@@ -1104,6 +1162,7 @@ void GraphView::endMoving()
 {
     drawQuality = 0;
     calc.scaleTracking = false;
+    retrace();
     redrawAll();
 }
 

@@ -102,6 +102,8 @@ public:
     // The last data point (bar) a trace along a scatter, xyLine, normal probability plot or
     // histogram may stand on, as its data is now; -1 when it has none.
     double lastTraceIndex(const PlotObject& plot) const;
+    // The tolerance, in view points, of a trace moved a step by a key or the panel.
+    static constexpr double kTraceStepPoints = 0.5;
     // Moves the trace on the selected plot to a parameter value, snapping within err view
     // points; without a selected plot only the value is kept.
     void trace(double value, double err);
@@ -168,10 +170,17 @@ private:
     // The trace moved to where the selected plot now lies at the traced parameter,
     // snapped as a trace step snaps (a slider moved).
     void followTrace(PlotObject& selected);
-    // The same for a rebuilt plot list: a function, polar or parametric curve whose
-    // equation (or a variable it reads) changed meanwhile, or a stat plot whose data or
-    // bins changed, takes the trace along.
-    void retrace(PlotObject& selected);
+    // The one judge of the trace after what is drawn changed (the plots rebuilt, the window
+    // zoomed): the traced plot's point is worked out again as the plot is drawn now, at the
+    // trace's parameter kept within what the plot traces over (its data points or bars,
+    // its terms, Tmin..Tmax, θmin..θmax; a box plot's value nearest), as a step there by a
+    // key puts it. The trace goes off when its plot is gone or has nothing left to trace.
+    // Drawings keep their points.
+    void retrace();
+    // The point a trace moved to a value stands on (snapped within err view points).
+    PlotPoint pointAtValue(PlotObject& plot, double value, double err);
+    // The trace's parameter t kept within what the plot traces over now (none: nothing).
+    std::optional<double> traceParameter(PlotObject& plot, double t);
     void redrawOverlay();
     void stopCoasting();
     void endMoving();

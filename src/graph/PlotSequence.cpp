@@ -106,15 +106,28 @@ void PlotSequence::takeSamples()
     }
 }
 
-std::ptrdiff_t PlotSequence::termIndex(double n)
+void PlotSequence::computeTerms()
 {
     if (!sampled_)
         computeRect(QRectF(0, 0, 100, 100), dataT_);
+}
+
+std::ptrdiff_t PlotSequence::termIndex(double n)
+{
+    computeTerms();
     const double count = double(samples_.size());
     if (!(n >= firstTerm_) || !(n <= firstTerm_ + count - 1))
         return -1;
     const double i = std::trunc(n - firstTerm_);
     return i < count ? static_cast<std::ptrdiff_t>(i) : -1;
+}
+
+std::optional<std::pair<double, double>> PlotSequence::termSpan()
+{
+    computeTerms();
+    if (samples_.empty())
+        return std::nullopt;
+    return std::pair(firstTerm_, firstTerm_ + double(samples_.size() - 1));
 }
 
 double PlotSequence::XAtT(double n)

@@ -3,6 +3,8 @@
 #include "graph/SampledCurve.h"
 
 #include <cstddef>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace orvenda {
@@ -39,6 +41,9 @@ public:
     // Between the neighbouring terms; NaN at the first and the last and outside; 0 on the web.
     double slopeAtT(double n) override;
     double dRdThetaAtT(double) { return 0; }
+    // The first and the last term number drawn (the terms are computed first when there are
+    // none yet); none when no term is drawn (a fractional or negative ηMin, ηMax below it).
+    std::optional<std::pair<double, double>> termSpan();
 
     std::optional<std::vector<std::string>> infoLines() override;
     std::optional<std::string> label() override;
@@ -57,6 +62,8 @@ private:
     // Terms ηMin..last of a sequence into terms_; NaN for every term not produced. The
     // caller holds the state lock.
     void evaluateTerms(int token, double last);
+    // The terms computed when there are none yet.
+    void computeTerms();
     // The index of the term numbered n (computing the terms first when there are none), or
     // -1 outside them.
     std::ptrdiff_t termIndex(double n);

@@ -4,6 +4,7 @@
 #include "core/services/StatGraphManager.h"
 #include "app/ImageButton.h"
 #include "drawing/VImageDraw.h"
+#include "graph/GraphView.h"
 #include "graph/PlotObject.h"
 #include "graphui/GraphPanelDelegates.h"
 #include "graphui/ThumbSlider.h"
@@ -373,7 +374,7 @@ void GraphVarsView::adjustVarBy(int n)
             to = record.min + (from + n) * record.step;
         }
         trackValue_ = clampTo(to, record);
-        delegate_.trace(trackValue_, 0.5);
+        delegate_.trace(trackValue_, GraphView::kTraceStepPoints);
         shown = calc_.pTrackPoint.t;
         record.value = trackValue_;
     } else {

@@ -176,7 +176,7 @@ constexpr int kGraphScreen = 8;
 // The variable slots of the parameters of curves: T, θ and η.
 constexpr int kSlotT = 19, kSlotTheta = 26, kSlotEta = 27;
 // The tolerance of a trace step in points, as the graph screen moves it by a key.
-constexpr double kTraceStepTolerance = 0.5;
+constexpr double kTraceStepTolerance = GraphView::kTraceStepPoints;
 
 // Stat plots the trace walks from data point to data point (or bar to bar).
 bool tracedByIndex(int type)

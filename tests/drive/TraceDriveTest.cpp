@@ -307,5 +307,36 @@ TEST(TraceDrive, TheKeysGoOnFromAPointTapped)
     }
 }
 
+// Changed while the graph was away, a plot is traced as it is drawn now: a normal probability
+// plot of {3,1,2} traced at (0,2) and redefined by command for {4} reads (0,4), and the other
+// way round the first point of {3,1,2}, where RIGHT and LEFT come back to; a web traced two
+// steps, then Time with a fractional ηMin (nothing drawn), is traced no more.
+TEST(TraceDrive, AfterAChangeAwayTheTraceReadsThePlotAsDrawnNow)
+{
+    const std::string quit = "key 2ND\nkey MODE\nwait idle\n", graph = "key GRAPH\nwait idle\n";
+    const auto normProb = [&](const std::string& from, const std::string& to, const std::string& steps) {
+        return "type {3,1,2}->L₁:{4}->L₃:Plot1(NormProbPlot," + from + ",Y):-2->Xmin:2->Xmax:0->Ymin:5->Ymax\n" + kEnter + graph + kTrace
+            + steps + "dump\n" + quit + "type Plot1(NormProbPlot," + to + ",Y)\n" + kEnter + graph + "dump\nkey RIGHT\nkey LEFT\ndump\n";
+    };
+    const std::vector<DriveRun> runs = driveScriptsAtOnce({normProb("L₁", "L₃", "key RIGHT\n"), normProb("L₃", "L₁", ""),
+        "type Seq:Web:\"0.5u(η—1)+1\"->u:1->ηMin:10->ηMax:0->u(ηMin)\n" + kEnter + graph + kTrace + "key RIGHT\nkey RIGHT\ndump\n" + quit
+            + "type Time:.5->ηMin\n" + kEnter + graph + "dump\n"});
+    const std::array<std::array<double, 4>, 2> points{{{0, 2, 0, 4}, {0, 4, -0.967421566101701, 1}}};
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        ASSERT_TRUE(endedWithDumps(runs[k], 3)) << k;
+        const json& before = runs[k].dumps[0]["trace"];
+        const json& after = runs[k].dumps[1]["trace"];
+        ASSERT_TRUE(before.is_object() && after.is_object()) << k;
+        EXPECT_NEAR(before["x"].get<double>(), points[k][0], 1e-9) << k;
+        EXPECT_NEAR(before["y"].get<double>(), points[k][1], 1e-9) << k;
+        EXPECT_NEAR(after["x"].get<double>(), points[k][2], 1e-9) << k;
+        EXPECT_NEAR(after["y"].get<double>(), points[k][3], 1e-9) << k;
+        EXPECT_EQ(runs[k].dumps[2]["trace"], after) << k;
+    }
+    ASSERT_TRUE(endedWithDumps(runs[2], 2));
+    EXPECT_EQ(runs[2].dumps[0]["trace"]["lines"][1], "η:2");
+    EXPECT_TRUE(runs[2].dumps[1]["trace"].is_null()) << runs[2].dumps[1];
+}
+
 } // namespace
 } // namespace orvenda::test

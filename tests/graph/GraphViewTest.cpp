@@ -242,6 +242,8 @@ TEST_F(GraphViewTest, ZoomInAboutTheMiddleOrTheTracePoint)
     expectWindow(1, 3, 0, 4);
     view.minus(2, 0);
     expectWindow(0, 4, -2, 6);
+    // Traced on a drawing, which keeps its point.
+    stub(PlotObject::PlotLine)->setSelected(true);
     calc.lockMagnifier = true;
     calc.pTrackPoint = {1, 1, 1};
     view.plus(4, 0);
