@@ -4,25 +4,14 @@
 #include "app/OverlaySlide.h"
 #include "core/Calculator.h"
 #include "graphui/GraphPanelDelegates.h"
+#include "graphui/GraphSheetLayout.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QPainter>
 #include <QPushButton>
 
-#include <algorithm>
-
 namespace orvenda {
-namespace {
-
-constexpr int kFormHeight = 128;
-constexpr int kBarHeight = 34;
-// On a tablet the sheet reaches 30 points higher; the keypad takes the room.
-constexpr int kTabletExtra = 30;
-// A tablet's keypad beside the form.
-constexpr int kTabletKeypadWidth = 400;
-
-} // namespace
 
 GraphKeyboardView::GraphKeyboardView(Calculator& calc, AppShell& shell, GraphKeyboardDelegate& delegate, QWidget* parent)
     : QWidget(parent), calc_(calc), delegate_(delegate), sheet_(new QWidget(this)), lcdView_(new LcdView(calc, sheet_)),
@@ -54,28 +43,17 @@ void GraphKeyboardView::layoutSheet(double shownFraction)
 {
     shown_ = shownFraction;
     dim_ = 0.5 * shownFraction;
-    const int w = width();
-    // Wider than tall, a keypad as wide as the sheet would be taller than the window: it
-    // keeps a phone's size (a tablet's larger one) beside the form.
-    const bool beside = w > height();
-    const int keypadWidth = !beside ? w : calc_.device == 1 ? kTabletKeypadWidth : static_cast<int>(SmallCalcView::kNarrowWidth);
-    const int keypadHeight = keypadWidth * 180 / 320 + 6 + (calc_.device == 1 ? kTabletExtra : 0);
-    // Every row of the form (a slider's Step=, a parametric read-out).
-    const int formHeight = std::max(kFormHeight, form_->size().height());
-    const int h = beside ? kBarHeight + std::max(formHeight, keypadHeight) : kBarHeight + formHeight + keypadHeight;
-    const int top = height() - static_cast<int>(h * shownFraction);
-    sheet_->setGeometry(0, top, w, h);
-    doneButton_->setGeometry(w - 70, 2, 66, kBarHeight - 4);
-    if (beside) {
-        form_->setGeometry(0, kBarHeight, w - keypadWidth, h - kBarHeight);
-        lcdView_->setGeometry(0, 0, w, h);
-        keypad_->setGeometry(w - keypadWidth, kBarHeight, keypadWidth, keypadHeight);
-    } else {
-        form_->setGeometry(0, kBarHeight, w, formHeight);
-        lcdView_->setGeometry(0, 0, w, kBarHeight + formHeight);
-        keypad_->setGeometry(0, kBarHeight + formHeight, w, keypadHeight);
-    }
-    segment_->setGeometry(4, top + 2, 120, kBarHeight - 4);
+    // Every row of the form (a slider's Step=, a parametric read-out) at its full size.
+    const int rows = VQTemplateView::kTitleHeight + form_->rowCount() * VQTemplateView::kRowHeight;
+    const GraphSheetLayout layout(size(), calc_.device == 1, rows);
+    const int top = height() - static_cast<int>(layout.height * shownFraction);
+    sheet_->setGeometry(0, top, width(), layout.height);
+    lcdView_->setGeometry(0, 0, width(), layout.height);
+    form_->setScale(layout.formScale);
+    form_->setGeometry(layout.form);
+    keypad_->setGeometry(layout.keypad);
+    doneButton_->setGeometry(layout.done);
+    segment_->setGeometry(layout.choice.translated(0, top));
     // Its list, open, opens again where the control now stands.
     if (segment_->view()->isVisible()) {
         segment_->hidePopup();

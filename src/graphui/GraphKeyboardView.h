@@ -17,8 +17,9 @@ class OverlaySlide;
 
 // The sheet that slides up over the graph with a form of fields from the graph screen
 // (a calculation's bounds and result, a slider's value and range) and the compact keypad
-// to type them, a value/integral switch where the screen offers it and a done button.
-// The graph behind is dimmed while it shows. Main thread only.
+// to type them, a value/integral switch where the screen offers it and a done button,
+// laid out whole inside the view at every size (GraphSheetLayout). The graph behind is
+// dimmed while it shows. Main thread only.
 class GraphKeyboardView : public QWidget, public SmallCalcViewDelegate, public VQTemplateView::Delegate {
 public:
     static constexpr int kSlideMs = 350;

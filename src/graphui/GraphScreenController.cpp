@@ -257,10 +257,6 @@ void GraphScreenController::adjustSplit()
         placePauseBar();
     placeFixedZoomButtons();
     adjustGraphSlidersView();
-    // A form or panel that is up stays in front of the buttons.
-    for (QWidget* panel : {panels_.statInfo, panels_.keyboard})
-        if (panel && panel->isVisible())
-            panel->raise();
 }
 
 void GraphScreenController::chooseToolbar(int tabletWidth)
@@ -362,6 +358,7 @@ void GraphScreenController::placeFixedZoomButtons()
             text->update();
         }
     }
+    keepSheetsInFront();
 }
 
 bool GraphScreenController::eventFilter(QObject* watched, QEvent* event)
@@ -398,7 +395,13 @@ void GraphScreenController::adjustGraphSlidersView()
         vars->setGeometry(graph.left(), graph.bottom() + 1 - kToolbarHeight - vars->height(), graph.width(), vars->height());
         vars->raise();
     }
-    // A form or panel that is up stays over the sliders: they would cover its keypad.
+    keepSheetsInFront();
+}
+
+void GraphScreenController::keepSheetsInFront()
+{
+    // A form or panel that is up stays over every button and bar of the screen: they would
+    // cover its fields and keypad.
     for (QWidget* panel : {panels_.statInfo, panels_.keyboard})
         if (panel && panel->isVisible())
             panel->raise();
@@ -414,9 +417,6 @@ void GraphScreenController::adjustGraphView()
     placeDone();
     placeFixedZoomButtons();
     adjustGraphSlidersView();
-    for (QWidget* panel : {panels_.statInfo, panels_.keyboard})
-        if (panel)
-            panel->raise();
 }
 
 void GraphScreenController::resetHistogramOrigin()

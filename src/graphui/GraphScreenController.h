@@ -225,6 +225,8 @@ private:
     // The bar of a paused program's Continue and Stop, over the toolbar across the screen.
     void placePauseBar();
     void adjustGraphSlidersView();
+    // The open sheet or panel in front of the buttons and bars raised over the graph.
+    void keepSheetsInFront();
     // The wide toolbar from that width on a tablet (a phone's is wide when wider than high).
     void chooseToolbar(int tabletWidth);
     // The fixed-direction zoom buttons onto the toolbar (wide) or into their column; the

@@ -44,16 +44,22 @@ void VQTemplateView::setFields(std::vector<VQTemplateField> fields)
     update();
 }
 
+int VQTemplateView::rowCount() const
+{
+    int rows = 0;
+    for (const VQTemplateField& f : fields_)
+        rows = std::max(rows, f.row + 1);
+    return rows;
+}
+
 QSize VQTemplateView::size() const
 {
-    int rows = 0, cols = 0;
-    for (const VQTemplateField& f : fields_) {
-        rows = std::max(rows, f.row + 1);
+    int cols = 0;
+    for (const VQTemplateField& f : fields_)
         cols = std::max(cols, f.col + 1);
-    }
     const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", 20 * scale_));
     return {static_cast<int>(std::ceil((cols + 16) * metrics.horizontalAdvance(QLatin1Char('0')))),
-            static_cast<int>(std::ceil(titleHeight() + rows * rowHeight()))};
+            static_cast<int>(std::ceil(titleHeight() + rowCount() * rowHeight()))};
 }
 
 void VQTemplateView::setScale(double scale)
@@ -207,11 +213,9 @@ void VQTemplateView::enter()
     update();
 }
 
-QString VQTemplateView::shownText(int index) const
+QString VQTemplateView::valueText(int index) const
 {
     const VQTemplateField& f = fields_.at(static_cast<std::size_t>(index));
-    if (index == current_ && typed())
-        return QString::fromStdString(calc_.stringFromOps(entryOf(calc_)->entryOps()));
     if (f.flags == VQTemplateField::ListName)
         return QString::fromStdString(calc_.stringFromOps(f.listValue));
     if (f.flags == VQTemplateField::EquationVariable && f.value > 0 && isEquation(static_cast<std::uint32_t>(f.value)))
@@ -219,22 +223,75 @@ QString VQTemplateView::shownText(int index) const
     return QString::fromStdString(calc_.formatReal(f.value));
 }
 
+QString VQTemplateView::shownText(int index) const
+{
+    if (index == current_ && typed())
+        return QString::fromStdString(calc_.stringFromOps(entryOf(calc_)->entryOps()));
+    return valueText(index);
+}
+
 double VQTemplateView::textScale() const
 {
     // The text's width grows with the scale, so one measure at the form's scale gives the
-    // factor that fits the widest field.
+    // factor that fits the widest row. A field with another after it in its row keeps to
+    // the room before that one, which grows with the scale too: only the rows' last
+    // fields reach the edge.
     const double k = scale_;
     const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", 20 * k));
     const double digit = metrics.horizontalAdvance(QLatin1Char('0'));
     double widest = 0;
     for (int i = 0; i < static_cast<int>(fields_.size()); ++i) {
+        if (nextColumn(i) >= 0)
+            continue;
         const VQTemplateField& f = fields_[static_cast<std::size_t>(i)];
         const double right = 8 * k + f.col * digit + metrics.horizontalAdvance(QString::fromStdString(f.label))
-            + metrics.horizontalAdvance(shownText(i)) + 6 * k;
+            + metrics.horizontalAdvance(valueText(i)) + 6 * k;
         widest = std::max(widest, right);
     }
-    const double room = textRoom_ > 0 ? std::min<double>(textRoom_, width()) : width();
+    const double room = textRight();
     return widest > room && room > 0 ? k * room / widest : k;
+}
+
+double VQTemplateView::textRight() const { return textRoom_ > 0 ? std::min<double>(textRoom_, width()) : width(); }
+
+int VQTemplateView::nextColumn(int index) const
+{
+    const VQTemplateField& f = fields_[static_cast<std::size_t>(index)];
+    int next = -1;
+    for (const VQTemplateField& o : fields_)
+        if (o.row == f.row && o.col > f.col && (next < 0 || o.col < next))
+            next = o.col;
+    return next;
+}
+
+VQTemplateView::FieldPlace VQTemplateView::fieldPlace(int index, double k) const
+{
+    const VQTemplateField& f = fields_[static_cast<std::size_t>(index)];
+    const QFontMetricsF metrics(FontMap::shared().font("CourierNewPS-BoldMT", 20 * k));
+    const double digit = metrics.horizontalAdvance(QLatin1Char('0'));
+    FieldPlace p;
+    p.x = 8 * k + f.col * digit;
+    p.valueX = p.x + metrics.horizontalAdvance(QString::fromStdString(f.label));
+    // A digit's width before the next field of the row, else the text room's end less the
+    // margin the text scale keeps.
+    const int next = nextColumn(index);
+    p.right = next >= 0 ? 8 * k + (next - 1) * digit : textRight() - 2 * k;
+    p.right = std::max(p.valueX, p.right);
+    p.valueScale = k;
+    p.valueWidth = metrics.horizontalAdvance(shownText(index));
+    // The value's text keeps 2 points clear on either side.
+    const double room = std::max(0.0, p.right - p.valueX - 4 * k);
+    if (p.valueWidth > room) {
+        if (index == current_ && typed()) {
+            // The end, where the keys type, shows.
+            p.shift = p.valueWidth - room;
+        } else {
+            p.valueScale = k * room / p.valueWidth;
+            p.valueWidth = room;
+        }
+    }
+    p.end = std::min(p.right, p.valueX + std::max(digit, p.valueWidth - p.shift) + 4 * k);
+    return p;
 }
 
 void VQTemplateView::setTextRoom(double right)
@@ -247,23 +304,16 @@ void VQTemplateView::setTextRoom(double right)
 
 int VQTemplateView::firstRow() const
 {
-    int rows = 0;
-    for (const VQTemplateField& f : fields_)
-        rows = std::max(rows, f.row + 1);
     const int current = current_ >= 0 && current_ < static_cast<int>(fields_.size()) ? fields_[static_cast<std::size_t>(current_)].row : -1;
-    return scroll_.follow(current, rows, static_cast<int>(std::floor((height() - titleHeight()) / rowHeight())));
+    return scroll_.follow(current, rowCount(), static_cast<int>(std::floor((height() - titleHeight()) / rowHeight())));
 }
 
 QRectF VQTemplateView::fieldRect(int index) const
 {
     if (index < 0 || index >= static_cast<int>(fields_.size()))
         return {};
-    const VQTemplateField& f = fields_[static_cast<std::size_t>(index)];
-    const QFont font = FontMap::shared().font("CourierNewPS-BoldMT", 20 * textScale());
-    const QFontMetricsF metrics(font);
-    const double x = 8 * textScale() + f.col * metrics.horizontalAdvance(QLatin1Char('0'));
-    const double w = metrics.horizontalAdvance(QString::fromStdString(f.label)) + std::max(metrics.horizontalAdvance(QLatin1Char('0')), metrics.horizontalAdvance(shownText(index)));
-    return {x, titleHeight() + (f.row - firstRow()) * rowHeight(), w, rowHeight()};
+    const FieldPlace p = fieldPlace(index, textScale());
+    return {p.x, titleHeight() + (fields_[static_cast<std::size_t>(index)].row - firstRow()) * rowHeight(), p.end - p.x, rowHeight()};
 }
 
 void VQTemplateView::paintEvent(QPaintEvent*)
@@ -273,30 +323,31 @@ void VQTemplateView::paintEvent(QPaintEvent*)
     const QFont font = FontMap::shared().font("CourierNewPS-BoldMT", 20 * k);
     painter.setFont(font);
     const QFontMetricsF metrics(font);
-    const double digit = metrics.horizontalAdvance(QLatin1Char('0'));
     const QColor text = namedColor("fontColor");
     painter.setPen(text);
     painter.drawText(QRectF(0, 0, width(), titleH), Qt::AlignCenter, title_);
     // The rows scroll under the title.
-    painter.setClipRect(QRectF(0, titleH, width(), std::max(0.0, height() - titleH)));
+    const QRectF rows(0, titleH, width(), std::max(0.0, height() - titleH));
     const int first = firstRow();
     for (int i = 0; i < static_cast<int>(fields_.size()); ++i) {
         const VQTemplateField& f = fields_[static_cast<std::size_t>(i)];
-        const double x = 8 * k + f.col * digit;
+        const FieldPlace p = fieldPlace(i, k);
         const double top = titleH + (f.row - first) * rowH;
-        const QString shown = shownText(i);
-        const QString label = QString::fromStdString(f.label);
-        const double valueX = x + metrics.horizontalAdvance(label);
-        if (i == current_)
-            painter.fillRect(QRectF(valueX, top + 2 * k, std::max(digit, metrics.horizontalAdvance(shown)) + 4 * k, rowH - 4 * k),
-                             namedColor("yellowHilightColor"));
-        painter.setPen(text);
         const double baseline = top + (rowH + metrics.ascent() - metrics.descent()) / 2;
+        painter.setClipRect(rows);
+        painter.setPen(text);
         if (f.solved)
-            painter.fillRect(QRectF(x - 7 * k, top + rowH / 2 - 2 * k, 4 * k, 4 * k), text);
-        painter.drawText(QPointF(x, baseline), label);
+            painter.fillRect(QRectF(p.x - 7 * k, top + rowH / 2 - 2 * k, 4 * k, 4 * k), text);
+        painter.drawText(QPointF(p.x, baseline), QString::fromStdString(f.label));
+        // The value within its own room, never over the field beside it.
+        painter.setClipRect(rows.intersected(QRectF(p.valueX, top, p.end - p.valueX, rowH)));
+        if (i == current_)
+            painter.fillRect(QRectF(p.valueX, top + 2 * k, p.end - p.valueX, rowH - 4 * k), namedColor("yellowHilightColor"));
         painter.setPen(i == current_ ? QColor(Qt::black) : text);
-        painter.drawText(QPointF(valueX + 2 * k, baseline), shown);
+        if (p.valueScale != k)
+            painter.setFont(FontMap::shared().font("CourierNewPS-BoldMT", 20 * p.valueScale));
+        painter.drawText(QPointF(p.valueX + 2 * k - p.shift, baseline), shownText(i));
+        painter.setFont(font);
     }
 }
 

@@ -18,8 +18,10 @@
 #include "graphui/GraphScreenController.h"
 #include "graphui/GraphVarsView.h"
 #include "graphui/VQTemplateView.h"
+#include "launcher/ControlReach.h"
 
 #include <QComboBox>
+#include <QTransform>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -59,9 +61,12 @@ protected:
                 return button;
         return nullptr;
     }
-    // Until the sheet's slide has finished.
-    // The sheet's slide played to its end.
-    void settleSheet() { animations().finish(); }
+    // The sheet's slide played to its end, in one step.
+    void settleSheet()
+    {
+        animations().step(GraphKeyboardView::kSlideMs);
+        animations().finish();
+    }
     GraphScreenController& showGraph()
     {
         root->showGraph(true);
@@ -346,6 +351,94 @@ TEST_F(GraphScreenPanels, TheSliderFormShowsEveryRowAndTheTraceKeepsItsBar)
     vars.showSlider(0);
     EXPECT_EQ(vars.editVar(), -2);
     EXPECT_EQ(vars.valueTitle(), "1");
+}
+
+// The calculate sheet as the window shows it: each field inside the form's part of the
+// window, nothing over it, apart from the others; on the picture every ink of its row falls
+// inside the row's fields and a result ends before its field does (not cut at the edge).
+void expectFieldsWhole(RootController& root, GraphKeyboardView& sheet, const std::string& where)
+{
+    VQTemplateView& form = sheet.form();
+    // (The form's size() is what its fields need.)
+    const QRect shown = QRect(form.mapTo(&root, QPoint()), form.geometry().size()) & root.rect()
+        & sheet.sheetFrame().translated(sheet.mapTo(&root, QPoint()));
+    const QImage picture = root.grab(shown).toImage();
+    const QTransform toPicture = QTransform::fromTranslate(-shown.left(), -shown.top()) * QTransform::fromScale(picture.devicePixelRatio(), picture.devicePixelRatio());
+    std::vector<QRectF> boxes;
+    for (int i = 0; i < static_cast<int>(form.fields().size()); ++i)
+        boxes.push_back(form.fieldRect(i).translated(form.mapTo(&root, QPoint())));
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const std::string field = where + " " + form.fields()[i].label;
+        const QRect box = boxes[i].toAlignedRect(), inner = box.adjusted(2, 2, -2, -2);
+        EXPECT_TRUE(shown.contains(box)) << field;
+        for (std::size_t j = 0; j < i; ++j)
+            EXPECT_FALSE(boxes[j].intersects(boxes[i])) << field;
+        for (const QPoint& p : {inner.topLeft(), inner.topRight(), inner.center(), inner.bottomLeft(), inner.bottomRight()})
+            EXPECT_EQ(root.childAt(p), &form) << field;
+        const QColor ground = backgroundIn(picture, toPicture.mapRect(QRect(shown.left(), box.top(), shown.width(), box.height())));
+        int stray = 0, right = -1;
+        // (The ground's rim at its edges aside.)
+        for (int y = box.top() + 1; y < box.bottom(); ++y)
+            for (int x = shown.left() + 4; x <= shown.right() - 4; ++x)
+                if (contrastRatio(QColor(picture.pixel(toPicture.map(QPoint(x, y)))), ground) > 3) {
+                    stray += std::none_of(boxes.begin(), boxes.end(), [&](const QRectF& b) { return b.adjusted(-1, -1, 1, 1).contains(x, y); });
+                    right = box.contains(x, y) ? std::max(right, x) : right;
+                }
+        EXPECT_EQ(stray, 0) << field;
+        EXPECT_GT(right, box.left()) << field;
+        EXPECT_TRUE(form.fields()[i].editable() || right < box.right() - 1) << field;
+    }
+}
+
+// The calculate sheet in each graph mode with each calculation that shows values, a long
+// line typed in its first field, opened at the least window and turned to every shape of
+// the phone and the tablet: every control in reach (inside the window, none covered: the
+// sheet's Done, its list, its keypad) and each field whole in its own room (the typed line
+// scrolls there, never over the result beside it; no zoom button over the read-outs).
+TEST_F(GraphScreenPanels, TheCalculateSheetIsWholeAtEveryWindowShape)
+{
+    using P = GraphPanels;
+    const std::vector<std::vector<QSize>> devices{{{320, 390}, {390, 844}, {844, 390}}, {{1024, 768}, {768, 1024}}};
+    struct Mode { int mode, token, second; const char *text, *secondText; double at; std::vector<int> kinds; };
+    const Mode modes[] = {{0, kY1, 0, "X³—3X", "", 0.7, {P::Value, P::Zero, P::Minimum, P::Maximum, P::Integral}},
+                          {1, kX1T, kY1T, "3cos(T)", "2sin(T)", 1, {P::Value}},
+                          {2, kR1, 0, "2+sin(θ)", "", 1, {P::Value}},
+                          {3, kU, 0, "η/7", "", 3, {P::Value}}};
+    // The bounds each kind searches: a zero of −√3, a minimum at 1, a maximum at −1.
+    const std::map<int, std::pair<double, double>> bounds{{P::Zero, {-2, -1}}, {P::Minimum, {0, 2}}, {P::Maximum, {-2, 0}}, {P::Integral, {0, 1.3}}};
+    for (const std::vector<QSize>& shapes : devices) {
+        if (shapes[0].width() > 800)
+            becomeTablet();
+        for (const Mode& mode : modes) {
+            root->resize(shapes[0]);
+            calc.setGraphMode(mode.mode);
+            ASSERT_EQ(eq->setYEqFunc(mode.token, ops(mode.text)), 0);
+            ASSERT_TRUE(!mode.second || eq->setYEqFunc(mode.second, ops(mode.secondText)) == 0);
+            GraphScreenController& graph = showGraph();
+            graph.graphView().updateDisplay();
+            graph.graphView().selectEqNum(mode.token, mode.at);
+            clickAt(*root, centreIn(*root, *calculateButton(graph)));
+            settleSheet();
+            GraphKeyboardView& sheet = *panels->keyboard();
+            for (const QSize& shape : shapes) {
+                root->resize(shape);
+                for (const int kind : mode.kinds) {
+                    const std::string where = std::to_string(shape.width()) + "x" + std::to_string(shape.height()) + " mode "
+                        + std::to_string(mode.mode) + " kind " + std::to_string(kind);
+                    ASSERT_TRUE(sheet.isOpen()) << where;
+                    std::tie(panels->lower, panels->upper) = bounds.contains(kind) ? bounds.at(kind) : std::pair{0.0, 0.0};
+                    sheet.valueIntegral(kind);
+                    type({0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39, 0x30, 0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38});
+                    EXPECT_EQ(unreachableWidgets(*root, graph), nlohmann::json::array()) << where;
+                    expectFieldsWhole(*root, sheet, where);
+                    entry->clear();
+                }
+            }
+            sheet.gkDone();
+            settleSheet();
+            graph.done();
+        }
+    }
 }
 
 TEST_F(GraphScreenPanels, AProgramsControlsComeWithShowControlsAndGoWithDone)
