@@ -164,13 +164,16 @@ void SolverScreen::solve()
     solveLine_ = line_;
     double residual = 0;
     const int error = model_.solve(line_, residual);
-    if (error > 0)
+    if (error > 0) {
         calc().showError({{"errorNum", error}});
-    else
+    } else {
         residual_ = residual;
+        // Only a root is marked with its left-rt: after a failure the lines show what
+        // they showed, never a residual of values that do not exist.
+        resultLine_ = solveLine_;
+    }
     if (EntryModel* entry = entryOf(calc()); entry && typed())
         entry->clear();
-    resultLine_ = solveLine_;
     update();
 }
 

@@ -61,7 +61,7 @@ int CalculusRoutines::solveFunction(Ops ops, int slot, double lower, double uppe
         atRoot = f.value(root);
     }
     p_.calc.setVar(slot, {{root, 0.0}, 15, -15});
-    if (residual && !std::isnan(atRoot))
+    if (residual && std::isfinite(atRoot))
         *residual = atRoot;
     return 0;
 }
@@ -119,15 +119,16 @@ double CalculusRoutines::sumFunction(const VQStack& rpn, int slot, double lower,
     const double count = ElementaryFunctions::termCount(lower, upper, 1);
     for (double k = 0; k < count; ++k) {
         const double term = f.value(ElementaryFunctions::progressionTerm(lower, 1, k));
-        if (std::isnan(term))
-            return report(p_, {kNaN, f.stopError() ? f.stopError() : f.error() ? f.error() : ErrDomain}, f);
+        if (!std::isfinite(term))
+            return report(p_, {kNaN, f.errorOr(ErrDomain)}, f);
         const double t = sum + term;
         compensation += std::fabs(sum) >= std::fabs(term) ? (sum - t) + term : (term - t) + sum;
         sum = t;
     }
-    // An infinite term, or a sum past the largest number, leaves the compensation ∞ − ∞:
-    // the sum is then the plain one, as sum( of the terms gives it.
-    return std::isfinite(sum) ? sum + compensation : sum;
+    // A sum past the largest number is an overflow, as a term past it is.
+    if (!std::isfinite(sum))
+        return report(p_, {kNaN, ErrOverflow}, f);
+    return sum + compensation;
 }
 
 } // namespace orvenda

@@ -47,8 +47,9 @@ public:
     // them, each with the pair (15, -15); 27 for a zero step or one pointing away from the
     // end, 26 for 1000 or more elements. Null on failure.
     std::shared_ptr<VQList> sequenceFunction(const VQStack& rpn, int slot, double begin, double end, double step);
-    // The sum of the real values from lower to upper in steps of 1; stopping the program
-    // stops it (43).
+    // The sum of the real values from lower to upper in steps of 1; a term without a value
+    // gives its error, an overflow (a term's or the sum's) 18; stopping the program stops
+    // it (43).
     double sumFunction(const VQStack& rpn, int slot, double lower, double upper);
 
 private:

@@ -4,6 +4,7 @@
 #include "core/VQStack.h"
 #include "core/services/YEqManager.h"
 #include "eval/Parser.h"
+#include "eval/VariableFunction.h"
 #include "language/ErrorNumbers.h"
 #include "language/TokenRanges.h"
 #include "numeric/Densities.h"
@@ -319,6 +320,24 @@ void GraphSampler::plotParametric(int token, double tMin, double tMax, double st
         data[i] = {x, value(yFn, fastY_), t};
         running += step;
     }
+}
+
+int GraphSampler::errorNear(const VQStack& fn, int varNum, double at, double e)
+{
+    const auto hold = calc_.lockState();
+    // The routines' own reading of a point, so the sheet says what they would.
+    VariableFunction f(parser_, fn, varNum);
+    for (const double x : {at, at - e, at + e})
+        if (!std::isfinite(f.value(x)))
+            return f.errorOr(ErrDomain);
+    return 0;
+}
+
+int GraphSampler::errorNear(int token, int varNum, double at, double e)
+{
+    const auto hold = calc_.lockState();
+    const auto fn = calc_.yEqManager && !isSequence(token) ? calc_.yEqManager->rpnForFunction(token) : nullptr;
+    return fn ? errorNear(*fn, varNum, at, e) : 0;
 }
 
 double GraphSampler::integrateEqNum(int token, double lower, double upper, double tolerance)

@@ -68,6 +68,12 @@ public:
     double dydxAt(double value, int token, double e);
     double drdThetaAt(double theta, int token, double e);
 
+    // Why a read-out at `at` or the central differences around it (at ± e) have no value:
+    // the error the home line gives for the equation at the first of at, at − e, at + e
+    // where it has none (18 where it overflows); 0 when all have one, and for a sequence.
+    int errorNear(const VQStack& fn, int varNum, double at, double e);
+    int errorNear(int token, int varNum, double at, double e);
+
     // The calculate menu over Y1..Y0 in X: the parser's error is left for the caller (19
     // when the equation does not compile).
     double integrateEqNum(int token, double lower, double upper, double tolerance);

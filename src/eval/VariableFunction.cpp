@@ -65,8 +65,14 @@ double VariableFunction::value(double x)
         }
     }
     const Operand r = evaluate(x);
-    if (r.kind == KindReal)
+    if (r.kind == KindReal) {
+        // ±∞ is the overflow the home line shows for the expression here.
+        if (std::isinf(r.re())) {
+            error_ = ErrOverflow;
+            errorToken_ = 0;
+        }
         return r.re();
+    }
     if (r.kind != KindError)
         error_ = r.kind == KindComplex ? ErrNonReal : ErrDataType;
     return kNaN;

@@ -28,7 +28,8 @@ public:
     VariableFunction& operator=(const VariableFunction&) = delete;
 
     // The real value at x; NaN with error() set when the evaluation fails or is not real
-    // (15 for a complex value, 12 for anything but a number).
+    // (15 for a complex value, 12 for anything but a number), ±∞ with error() 18 where it
+    // overflows.
     double value(double x) override;
     int error() const override { return error_; }
     int stopError() const override;

@@ -22,6 +22,8 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr int kSlotX = 23;
+// The half step of the slope's central difference.
+constexpr double kSlopeStep = 1e-5;
 constexpr int kFirstFunction = 0x5E10, kLastFunction = 0x5E19;
 // The style bits of the equation flag word.
 constexpr int kStrokeThin = 2, kStrokeThick = 4, kShadeAbove = 8, kShadeBelow = 16;
@@ -110,10 +112,15 @@ double PlotFn::slopeAtT(double t)
     if (!fn)
         return kNaN;
     const auto hold = calc.lockState();
-    const double m = sampler_.slopeFn(*fn, varNum, t, 1e-5);
+    const double m = sampler_.slopeFn(*fn, varNum, t, kSlopeStep);
     // A failed side leaves the parser's error; a trace leaves none behind.
     calc.parser().setError(0);
     return m;
+}
+
+int PlotFn::errorAtT(double t)
+{
+    return fn ? sampler_.errorNear(*fn, varNum, t, kSlopeStep) : 0;
 }
 
 double PlotFn::slope(double x, Eval how)

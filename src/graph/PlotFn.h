@@ -53,6 +53,7 @@ public:
     double YAtT(double t) override;
     double XAtT(double t) override { return t; }
     double slopeAtT(double t) override;
+    int errorAtT(double t) override;
     // Snaps to a zero or an asymptote, else the y-intercept or an intersection, else an
     // extreme, within range of t.
     PlotPoint PtAtT(double t, double range, const PlotList& other) override;

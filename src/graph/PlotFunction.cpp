@@ -322,6 +322,11 @@ double PlotFunction::slopeAtT(double t)
     return sampler_.dydVar(varNum, t, eqNum, kEpsilon);
 }
 
+int PlotFunction::errorAtT(double t)
+{
+    return sampler_.errorNear(eqNum, varNum, t, kEpsilon);
+}
+
 template <typename Compute>
 double PlotFunction::answer(int& error, Compute compute)
 {

@@ -44,6 +44,7 @@ public:
     double YAtT(double t) override;
     double XAtT(double t) override { return t; }
     double slopeAtT(double t) override;
+    int errorAtT(double t) override;
     double integrateLower(double lower, double upper, double tol, int& error) override;
     double zeroLower(double lower, double upper, double tol, int& error) override;
     double minLower(double lower, double upper, double tol, int& error) override;

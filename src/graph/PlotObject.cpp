@@ -75,6 +75,11 @@ double PlotObject::slopeAtT(double)
     return 0.0;
 }
 
+int PlotObject::errorAtT(double)
+{
+    return 0;
+}
+
 double PlotObject::slopeAtPoint(const PlotPoint&)
 {
     return 0.0;

@@ -74,6 +74,10 @@ public:
     virtual double XAtT(double t);
     virtual double slopeAtT(double t);
     virtual double slopeAtPoint(const PlotPoint& pt);
+    // Why the read-outs at t (the point and the slopes through it) have no value: the error
+    // the home line gives for the plot's equation there, 18 where it overflows; 0 when they
+    // have one, or the plot has no equation to ask.
+    virtual int errorAtT(double t);
     double RAtT(double t);
     // In the calculator's angle unit.
     virtual double ThetaAtT(double t);

@@ -44,6 +44,13 @@ double PlotParametric::slopeAtT(double t)
     return sampler_.dydxAt(t, eqNum, kDerivativeStep);
 }
 
+int PlotParametric::errorAtT(double t)
+{
+    if (const int error = sampler_.errorNear(xToken(), kSlotT, t, kDerivativeStep))
+        return error;
+    return sampler_.errorNear(yToken(), kSlotT, t, kDerivativeStep);
+}
+
 double PlotParametric::dxdtAtT(double t)
 {
     return sampler_.dydVar(kSlotT, t, xToken(), kDerivativeStep);

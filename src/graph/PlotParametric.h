@@ -14,6 +14,7 @@ public:
     double XAtT(double t) override;
     double YAtT(double t) override;
     double slopeAtT(double t) override;
+    int errorAtT(double t) override;
     double dxdtAtT(double t);
     double dydtAtT(double t);
 

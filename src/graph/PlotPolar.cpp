@@ -39,6 +39,11 @@ double PlotPolar::slopeAtT(double theta)
     return sampler_.dydxAt(theta, eqNum, kDerivativeStep);
 }
 
+int PlotPolar::errorAtT(double theta)
+{
+    return sampler_.errorNear(eqNum, kSlotTheta, theta, kDerivativeStep);
+}
+
 double PlotPolar::dRdThetaAtT(double theta)
 {
     return sampler_.drdThetaAt(theta, eqNum, kDerivativeStep);

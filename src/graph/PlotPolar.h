@@ -16,6 +16,7 @@ public:
     // The parameter is the angle itself.
     double ThetaAtT(double theta) override { return theta; }
     double slopeAtT(double theta) override;
+    int errorAtT(double theta) override;
     double dRdThetaAtT(double theta);
 
     // The equation and its sliders; the coordinates ("θ:" is the trace's own θ); dr/dθ in

@@ -203,6 +203,8 @@ void GraphPanels::showKeyboardMode(int mode)
     }
     if (cursorBlink)
         cursorBlink(true);
+    if (mode == 1)
+        showReadOutError();
 }
 
 void GraphPanels::updateCalculation()
@@ -241,6 +243,20 @@ void GraphPanels::updateCalculation()
     calc_.pTrackPoint = at;
     calc_.pTrackSlope = p->plotType == PlotObject::PlotImplicit ? p->slopeAtPoint(at) : p->slopeAtT(at.t);
     calc_.lockMagnifier = true;
+}
+
+void GraphPanels::showReadOutError()
+{
+    PlotObject* p = plot();
+    if (!p || keyboardMode != 1 || (calc_.graphMode() == kFunctionMode && computeMode != Value))
+        return;
+    for (const VQTemplateField& field : getFields()) {
+        if (field.order >= 0 || std::isfinite(field.value))
+            continue;
+        if (const int error = p->errorAtT(varIndependent))
+            calc_.showError({{"errorNum", error}});
+        return;
+    }
 }
 
 std::string GraphPanels::title() const
@@ -348,7 +364,7 @@ void GraphPanels::valueIntegralChange(int mode)
     case Minimum: clearIntegration(); computeMin(); break;
     case Maximum: clearIntegration(); computeMax(); break;
     case Integral: computeIntegral(); break;
-    default: clearIntegration(); updateCalculation(); break;
+    default: clearIntegration(); updateCalculation(); showReadOutError(); break;
     }
     if (mode >= Zero && mode <= Maximum)
         moveMagnifier();
@@ -390,6 +406,7 @@ void GraphPanels::fieldDidChange(const VQTemplateField& field)
         updateCalculation();
         calc_.pTrackPoint = {varX, varY, field.value};
         calc_.pTrackSlope = dydx;
+        showReadOutError();
     }
     updateFieldValues();
     view_.update();
@@ -409,14 +426,18 @@ void GraphPanels::computeFeature(int mode)
     result = mode == Zero      ? p->zeroLower(lower, upper, tol, error)
              : mode == Minimum ? p->minLower(lower, upper, tol, error)
                                : p->maxLower(lower, upper, tol, error);
-    // The read-out moves to the answer even when the search reports an error.
+    // The read-out moves to the answer even when the search reports an error; without an
+    // answer it has nothing to show and the trace stays (moveMagnifier).
     if (error != 0)
         calc_.showError({{"errorNum", error}});
     varX = result;
     varY = p->YAtT(result);
     dydx = p->slopeAtT(result);
     int feature = PlotObject::FeatureZero;
-    if (mode != Zero) {
+    if (!std::isfinite(result)) {
+        feature = PlotObject::FeatureNone;
+        calc_.featureLock = 0;
+    } else if (mode != Zero) {
         const bool flat = std::fabs(dydx) < 2 * tol;
         feature = !flat ? PlotObject::FeatureNone : mode == Minimum ? PlotObject::FeatureMinimum : PlotObject::FeatureMaximum;
         calc_.featureLock = 0;
@@ -471,6 +492,9 @@ void GraphPanels::clearIntegration() { storeIntegration(0, 0, 0, tol); }
 
 void GraphPanels::moveMagnifier()
 {
+    // A calculation without an answer leaves the trace where it was.
+    if (!std::isfinite(varX))
+        return;
     calc_.pTrackPoint = {varX, varY, varX};
     calc_.pTrackSlope = dydx;
 }

@@ -77,6 +77,9 @@ public:
     void leaveCalculation();
     void showKeyboardMode(int mode);
     void updateCalculation();
+    // When a read-out of the value form has no value, the error the home line gives for
+    // the plot's equation there is shown, as zero, minimum, maximum and ∫ show theirs.
+    void showReadOutError();
     void clearIntegration();
     void computeZero();
     void computeMin();

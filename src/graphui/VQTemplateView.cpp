@@ -220,6 +220,9 @@ QString VQTemplateView::valueText(int index) const
         return QString::fromStdString(calc_.stringFromOps(f.listValue));
     if (f.flags == VQTemplateField::EquationVariable && f.value > 0 && isEquation(static_cast<std::uint32_t>(f.value)))
         return QString::fromStdString(calc_.nameForOpcode(static_cast<std::uint32_t>(f.value)));
+    // A read-out without a value (a calculation that failed, told by its error) shows none.
+    if (f.order < 0 && std::isnan(f.value))
+        return {};
     return QString::fromStdString(calc_.formatReal(f.value));
 }
 

@@ -25,12 +25,10 @@ NumericResult failure(int error, double value = kNaN)
     return {value, error};
 }
 
-// The error a point without a value ends a routine with.
-int errorOf(const RealFunction& f, int otherwise)
+// A value that overflowed (±∞) is no more a value than NaN: no routine answers from it.
+bool hasValue(double y)
 {
-    if (const int stop = f.stopError())
-        return stop;
-    return f.error() != 0 ? f.error() : otherwise;
+    return std::isfinite(y);
 }
 
 // ---- Integration ----
@@ -117,7 +115,7 @@ bool brent(RealFunction& f, double a, double b, double fa, double fb, double& ro
         fa = fb;
         b += std::fabs(d) > tol ? d : (m > 0 ? tol : -tol);
         fb = f.value(b);
-        if (std::isnan(fb))
+        if (!hasValue(fb))
             return false;
     }
     root = b;
@@ -175,7 +173,7 @@ Piece quadrature(RealFunction& f, double a, double b, double internal)
         const double y = f.value(x);
         if (std::isfinite(y))
             return y;
-        piece.stopped = errorOf(f, ErrSingularity);
+        piece.stopped = f.errorOr(ErrSingularity);
         return 0.0;
     };
     piece.value = half * tanhSinh().integrate(g, internal, &piece.estimate, &piece.l1);
@@ -310,17 +308,19 @@ NumericResult Calculus::findRoot(RealFunction& f, double lower, double upper, do
         return failure(ErrGuessNotInRange);
     if (lo == hi) {
         const double y = f.value(lo);
-        if (f.stopError())
-            return failure(f.stopError());
+        if (!hasValue(y))
+            return failure(f.errorOr(ErrGuessNotInRange));
         return std::fabs(y) <= 1e-28 ? NumericResult{lo, 0} : failure(ErrGuessNotInRange);
     }
 
-    const double f0 = f.value(guess);
+    double f0 = f.value(guess);
     if (f.stopError())
         return failure(f.stopError());
     if (f0 == 0)
         return {guess, 0};
-    const int guessError = std::isnan(f0) ? f.error() : 0;
+    const int guessError = hasValue(f0) ? 0 : f.error();
+    if (!hasValue(f0))
+        f0 = kNaN;
 
     // Outward from the guess in steps growing by 1.6, both sides in turn, so the first
     // sign change found lies near the guess; each is refined by Brent's method, and a
@@ -339,7 +339,7 @@ NumericResult Calculus::findRoot(RealFunction& f, double lower, double upper, do
             const double y = f.value(x);
             if (const int stop = f.stopError())
                 return failure(stop);
-            if (std::isnan(y))
+            if (!hasValue(y))
                 continue;
             if (y == 0)
                 return {x, 0};
@@ -365,23 +365,36 @@ NumericResult Calculus::extremum(RealFunction& f, double lower, double upper, do
 {
     if (std::isnan(lower) || std::isnan(upper))
         return failure(ErrDomain);
-    if (lower == upper)
+    if (lower == upper) {
+        // The one point there is: an extremum only where the expression has a value.
+        if (!hasValue(f.value(lower)))
+            return failure(f.errorOr(ErrDomain));
         return {lower, 0};
+    }
     const double tol = std::clamp(std::fabs(tolerance), 1e-16, 0.001);
     double a = std::min(lower, upper), b = std::max(lower, upper);
 
-    double bestX = kNaN, bestY = std::numeric_limits<double>::infinity();
+    constexpr double kWorst = std::numeric_limits<double>::infinity();
+    double bestX = kNaN, bestY = kWorst;
     bool anyValue = false;
-    // The value to make smallest; a point without a value counts as the worst.
+    // The value to make smallest; a point without a value counts as the worst. An overflow
+    // keeps its sign: one away from the extremum sought is rightly passed over, one toward
+    // it (−∞ here) leads the search to where the expression has no value.
     auto g = [&](double x) {
         const double y = f.value(x);
-        anyValue = anyValue || !std::isnan(y);
-        const double v = std::isnan(y) ? std::numeric_limits<double>::infinity() : findMin ? y : -y;
+        anyValue = anyValue || hasValue(y);
+        const double v = std::isnan(y) ? kWorst : findMin ? y : -y;
         if (v < bestY || std::isnan(bestX)) {
             bestX = x;
             bestY = v;
         }
         return v;
+    };
+    // An extremum decided among points without a value is none.
+    auto unfounded = [&]() -> int {
+        if (bestY == -kWorst)
+            return ErrOverflow;
+        return anyValue ? 0 : f.errorOr(ErrDomain);
     };
 
     // The golden section: each round keeps the part of the bracket holding the better of
@@ -393,9 +406,8 @@ NumericResult Calculus::extremum(RealFunction& f, double lower, double upper, do
         if (const int stop = f.stopError())
             return failure(stop);
         if (b - a <= tol) {
-            // Where the expression has no value at all there is no extremum either.
-            if (!anyValue)
-                return failure(errorOf(f, ErrDomain));
+            if (const int error = unfounded())
+                return failure(error);
             return {(a + b) / 2, 0};
         }
         if (!(c < d))
@@ -416,18 +428,21 @@ NumericResult Calculus::extremum(RealFunction& f, double lower, double upper, do
     }
     if (const int stop = f.stopError())
         return failure(stop);
+    if (const int error = unfounded())
+        return failure(error);
     return failure(ErrTolNotMet, bestX);
 }
 
 NumericResult Calculus::derivative(RealFunction& f, double x, double h)
 {
     const double above = f.value(x + h);
-    if (std::isnan(above))
-        return failure(errorOf(f, ErrDomain));
+    if (!hasValue(above))
+        return failure(f.errorOr(ErrDomain));
     const double below = f.value(x - h);
-    if (std::isnan(below))
-        return failure(errorOf(f, ErrDomain));
-    return {(above - below) / (2 * h), 0};
+    if (!hasValue(below))
+        return failure(f.errorOr(ErrDomain));
+    const double slope = (above - below) / (2 * h);
+    return hasValue(slope) ? NumericResult{slope, 0} : failure(ErrOverflow);
 }
 
 } // namespace orvenda

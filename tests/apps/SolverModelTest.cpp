@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <complex>
 #include <limits>
 
 namespace orvenda::test {
@@ -105,6 +106,35 @@ TEST_F(Solver, SolvesWithTheHomeLinesValues)
         } else {
             EXPECT_EQ(model.value(23), 1) << c.text;
         }
+    }
+}
+
+// An equation without a value between the bounds is the error the home line gives for it
+// there (an overflow, +∞ or −∞, is Overflow), never a root; the variable, the bounds and
+// the residual shown stay as they were.
+TEST_F(Solver, AnEquationWithoutAValueIsItsErrorAndChangesNothing)
+{
+    struct Case {
+        const char* text;
+        int error;
+    };
+    const Case cases[] = {
+        {"e^(1000+X)", ErrOverflow},
+        {"-e^(1000+X)", ErrOverflow},
+        {"ln(X-5)", ErrNonReal},
+        {"1/(X-X)", ErrDivideBy0},
+    };
+    for (const Case& c : cases) {
+        equation(c.text);
+        model.setValue(23, .5);
+        model.setValue(SolverModel::kLowerSlot, 0);
+        model.setValue(SolverModel::kUpperSlot, 1);
+        double residual = 7;
+        EXPECT_EQ(model.solve(1, residual), c.error) << c.text;
+        EXPECT_EQ(residual, 7) << c.text;
+        EXPECT_EQ(calc.getVar(23).value, std::complex<double>(.5, 0)) << c.text;
+        EXPECT_EQ(model.value(SolverModel::kLowerSlot), 0) << c.text;
+        EXPECT_EQ(model.value(SolverModel::kUpperSlot), 1) << c.text;
     }
 }
 

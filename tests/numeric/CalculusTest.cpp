@@ -18,6 +18,7 @@ using namespace orvenda;
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // A function of doubles; NaN where it has no value, reported with `error`. After `stopAfter`
 // evaluations it asks the routine to stop (error 43).
@@ -29,7 +30,7 @@ struct Function : RealFunction {
         if (stopError())
             return kNaN;
         const double y = f(x);
-        lastError = std::isnan(y) ? errorNumber : 0;
+        lastError = std::isfinite(y) ? 0 : errorNumber;
         return y;
     }
     int error() const override { return lastError; }
@@ -255,4 +256,55 @@ TEST(Calculus, DerivativeAtAPointWithoutValue)
     EXPECT_EQ(Calculus::derivative(root, 0, 0.001).error, 15);
     Function silent([](double x) { return std::sqrt(x); });
     EXPECT_EQ(Calculus::derivative(silent, 0, 0.001).error, 17);
+}
+
+// A value past the largest double (±∞, error 18) is no value: every routine over points
+// that all overflow gives that error and no number, whatever the overflow's sign.
+TEST(Calculus, OverflowsAreNoValues)
+{
+    struct Routine {
+        const char* name;
+        std::function<NumericResult(RealFunction&)> run;
+    };
+    const Routine routines[] = {
+        {"integral", [](RealFunction& f) { return Calculus::integrate(f, 0, 1, 1e-5); }},
+        {"zero", [](RealFunction& f) { return Calculus::findRoot(f, 0, 1, 0.5); }},
+        {"zero at equal bounds", [](RealFunction& f) { return Calculus::findRoot(f, 1, 1, 1); }},
+        {"minimum", [](RealFunction& f) { return Calculus::extremum(f, 0, 1, 1e-5, true); }},
+        {"maximum", [](RealFunction& f) { return Calculus::extremum(f, 0, 1, 1e-5, false); }},
+        {"minimum at equal bounds", [](RealFunction& f) { return Calculus::extremum(f, 1, 1, 1e-5, true); }},
+        {"derivative", [](RealFunction& f) { return Calculus::derivative(f, 0.5, 1e-3); }},
+    };
+    for (const double sign : {1.0, -1.0}) {
+        for (const Routine& routine : routines) {
+            Function overflow([sign](double) { return sign * kInf; }, 18);
+            const NumericResult r = routine.run(overflow);
+            EXPECT_EQ(r.error, 18) << routine.name << ' ' << sign;
+            EXPECT_TRUE(std::isnan(r.value)) << routine.name << ' ' << sign;
+        }
+    }
+}
+
+// Values in part of the interval: an overflow away from the extremum sought is passed over
+// as a point without a value is, one toward it leads to where there is no value (18); a
+// zero is found past overflowing points; a difference quotient past the largest double is
+// an overflow too.
+TEST(Calculus, OverflowsInPartOfTheInterval)
+{
+    Function grows([](double x) { return x > 0 ? kInf : x; }, 18);
+    EXPECT_NEAR(Calculus::extremum(grows, -1, 1, 1e-6, true).value, -1, 1e-6);
+    EXPECT_EQ(Calculus::extremum(grows, -1, 1, 1e-6, false).error, 18);
+    Function falls([](double x) { return x > 0 ? -kInf : x; }, 18);
+    EXPECT_EQ(Calculus::extremum(falls, -1, 1, 1e-6, true).error, 18);
+    const NumericResult top = Calculus::extremum(falls, -1, 1, 1e-6, false);
+    EXPECT_EQ(top.error, 0);
+    EXPECT_NEAR(top.value, 0, 1e-6);
+
+    Function pastOverflow([](double x) { return x < 5 ? kInf : x * x - 100; }, 18);
+    const NumericResult zero = Calculus::findRoot(pastOverflow, -1e99, 1e99, 0);
+    EXPECT_EQ(zero.error, 0);
+    EXPECT_NEAR(zero.value, 10, 1e-14);
+
+    Function step([](double x) { return x > 0 ? 1e308 : -1e308; });
+    EXPECT_EQ(Calculus::derivative(step, 0, 0.5).error, 18);
 }

@@ -11,6 +11,7 @@
 #include "app/ui/ScreenTestSupport.h"
 #include "apps/PolyModel.h"
 #include "apps/PolyScreen.h"
+#include "apps/SolverModel.h"
 #include "apps/SolverScreen.h"
 
 #include <QCoreApplication>
@@ -273,6 +274,47 @@ TEST_F(PrettyFieldScreens, TheSolversEquationIsAFormulaAndSolvesToTheValueShown)
     screen.solve();
     QCoreApplication::processEvents();
     EXPECT_NEAR(calc.getVar(kSlotX).value.real(), 3, 1e-9);
+}
+
+// SOLVE over an equation without a value between the bounds 0 and 1 (overflowing up or
+// down, not real, dividing by 0) shows the error the home line gives for it there, and the
+// screen stays as it was: X keeps its value and its line its text, no line is marked solved
+// and no left-rt is drawn.
+TEST_F(PrettyFieldScreens, ASolveWithoutAValueShowsItsErrorAndChangesNothing)
+{
+    const struct {
+        const char* equation;
+        const char* error;
+    } cases[] = {
+        {"e^(1000+X)", "Overflow"},
+        {"-e^(1000+X)", "Overflow"},
+        {"ln(X-5)", "Nonreal answer"},
+        {"1/(X-X)", "Divide by 0"},
+    };
+    SolverScreen& screen = solver();
+    calc.setVar(kSlotX, {{0.5, 0.0}});
+    calc.setVar(SolverModel::kLowerSlot, {{0.0, 0.0}});
+    calc.setVar(SolverModel::kUpperSlot, {{1.0, 0.0}});
+    for (const auto& c : cases) {
+        screen.selectLine(0);
+        key(KeyRouter::kClear);
+        type(c.equation);
+        key(KeyRouter::kDown);
+        ASSERT_EQ(screen.currentLine(), 1) << c.equation;
+        const QString line = screen.lineText(1);
+        const QImage before = picture(screen, false);
+        screen.solve();
+        QCoreApplication::processEvents();
+        const std::vector<std::string> alert = describe(openAlert());
+        ASSERT_EQ(alert.size(), 3u) << c.equation;
+        EXPECT_EQ(alert[1], c.error) << c.equation;
+        press("OK");
+        EXPECT_EQ(calc.getVar(kSlotX).value, std::complex<double>(0.5, 0)) << c.equation;
+        EXPECT_EQ(screen.lineText(1), line) << c.equation;
+        EXPECT_EQ(screen.resultLine(), -1) << c.equation;
+        EXPECT_FALSE(screen.leftRtShown()) << c.equation;
+        EXPECT_EQ(changedIn(picture(screen, false), before, screen.rect()).count, 0) << c.equation;
+    }
 }
 
 // A tap on the formula being typed puts the cursor where it falls; a tap on another line

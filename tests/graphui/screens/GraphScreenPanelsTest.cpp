@@ -255,6 +255,61 @@ TEST_F(GraphScreenPanels, TheCalculatedZeroReadsWholeInTheSheet)
     }
 }
 
+// Calc over an equation without a value on [0, 1] (overflowing up or down, not real,
+// dividing by 0), at every door of a calculation: the sheet opened on the value form, X=
+// typed on its keypad, each kind picked. Each shows the error the home line gives for the
+// equation there and no number among its answers (an overflowing Y reads INF as the home
+// line's list does, never NAN); the trace stays where it was.
+TEST_F(GraphScreenPanels, ACalculationWithoutAValueShowsItsErrorAndNoNumber)
+{
+    struct Case {
+        const char* text;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"e^(1000+X)", "Overflow"},
+        {"-e^(1000+X)", "Overflow"},
+        {"ln(X—5)", "Nonreal answer"},
+        {"1/(X—X)", "Divide by 0"},
+    };
+    for (const Case& c : cases) {
+        calculateOn(c.text, .5);
+        ASSERT_TRUE(panels && !panels->keyboard()->isHidden()) << c.text;
+        GraphKeyboardView& sheet = *panels->keyboard();
+        // What the sheet shows after a door: its error, no number among the read-outs, the
+        // trace at t.
+        const auto expectShown = [&](const std::string& door, double t) {
+            EXPECT_EQ(describe(openAlert()), (std::vector<std::string>{"Calc Error", c.error, "OK"})) << c.text << door;
+            press("OK");
+            VQTemplateView& form = sheet.form();
+            for (int i = 0; i < static_cast<int>(form.fields().size()); ++i) {
+                const VQTemplateField& field = form.fields()[static_cast<std::size_t>(i)];
+                if (field.order >= 0)
+                    continue;
+                const QString shown = form.shownText(i);
+                EXPECT_TRUE(shown.isEmpty() || shown.endsWith("INF")) << c.text << door << field.label;
+            }
+            EXPECT_EQ(calc.pTrackPoint.t, t) << c.text << door;
+        };
+        expectShown(" opened", .5);
+        SmallCalcView& keypad = sheet.keypad();
+        for (const int tag : {21, 24})  // 0 ENTER: X = 0
+            clickAt(*root, keypad.mapTo(root.get(), keypad.keyRect(tag).center().toPoint()));
+        shell.settle(std::chrono::seconds(30));
+        expectShown(" X=0", 0);
+        panels->lower = 0;
+        panels->upper = 1;
+        for (const int kind : {GraphPanels::Zero, GraphPanels::Minimum, GraphPanels::Maximum, GraphPanels::Integral}) {
+            sheet.valueIntegral(kind);
+            expectShown(" " + panels->title(), 0);
+        }
+        sheet.valueIntegral(GraphPanels::Value);
+        expectShown(" value again", 0);
+        sheet.gkDone();
+        settleSheet();
+    }
+}
+
 // A kind picked from the sheet's list leaves the keys with the keypad and the form on its
 // first field, wherever the cursor stood before; neither the list nor Done takes the focus.
 TEST_F(GraphScreenPanels, APickedKindIsTypedFromItsFirstField)
