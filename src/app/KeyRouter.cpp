@@ -383,8 +383,11 @@ void KeyRouter::leftRight(bool left)
     }
     if (!target.editor)
         return;
+    // A move ends INS's insert mode in either form, as on the Classic home: a line cleared
+    // and typed again under it reads the same keys the same way.
     if (target.twoDimensional) {
         left ? target.editor->prettyCursorLeft() : target.editor->prettyCursorRight();
+        InsertMode::moved(calc_.insert);
         settleTemplateInsert();
     } else {
         InsertMode::end(calc_.insert);

@@ -7,8 +7,8 @@ namespace orvenda {
 
 // The insert mode of the line being edited (the calculator's `insert`), and every way it
 // changes. Off, typing writes over the op at the cursor. INS's own mode is the user's
-// choice: INS toggles it, and ENTER, ENTRY and a cursor move end it (on a two-dimensional
-// line a move along it leaves it on), while CLEAR leaves it on. A template's mode is
+// choice: INS toggles it, and a cursor move, ENTER and ENTRY end it, on every line and in
+// either form as on the Classic home, while CLEAR leaves it on. A template's mode is
 // switched on by the cursor standing on a structural op of the two-dimensional form
 // (writing over it would break the template): typing there inserts whatever the user
 // chose, so it is not INS's to toggle, a Backspace still deletes under it, and it ends
@@ -33,6 +33,13 @@ public:
     // ENTER, ENTRY, a one-line cursor move, a move between lines or to a line's end, a
     // template's box typed over: every mode ends.
     static void end(int& mode) { mode = kOff; }
+    // The cursor moved along a two-dimensional line: INS's own mode ends (a template's is
+    // settled where the cursor now stands).
+    static void moved(int& mode)
+    {
+        if (mode == kIns)
+            mode = kOff;
+    }
     // The cursor stands on a structural op: typing there inserts.
     static void atTemplate(int& mode)
     {
