@@ -19,6 +19,7 @@
 #include "language/ErrorTable.h"
 #include "language/TokenLineAnalysis.h"
 #include "language/Utf8.h"
+#include "pretty/InsertMode.h"
 
 #include <algorithm>
 #include <cctype>
@@ -157,7 +158,7 @@ void EntryEvaluator::enter()
         return;
     }
     calc_.replay = false;
-    calc_.insert = 0;
+    InsertMode::end(calc_.insert);
     if (entry->entryOps().empty()) {
         // Only a home line runs its last entry again: a field's empty line has nothing to
         // enter.
@@ -231,7 +232,7 @@ bool EntryEvaluator::finalizeEntry()
     calc_.cursorVisible = false;
     if (refuses(*entry, true))
         return true;
-    calc_.insert = 0;
+    InsertMode::end(calc_.insert);
     const bool namePrompt = calc_.currentScreen() == kListEditor && entry->filter() == EntryModel::ListName;
     if (entry->entryOps().empty()) {
         if (calc_.currentScreen() == kListEditor && !namePrompt)
@@ -285,7 +286,7 @@ void EntryEvaluator::entry()
 {
     if (EntryModel* entry = editors_.entry())
         entry->getPreviousEntry();
-    calc_.insert = 0;
+    InsertMode::end(calc_.insert);
     blink_.resetBlink();
 }
 
@@ -740,7 +741,7 @@ void EntryEvaluator::addMatrixRows(int rows, int cols)
     const int cursor = entry->entryCursor();
     entry->addOps(ops, true, true);
     entry->cursorSetIndex(cursor + 2);
-    calc_.insert = 0;
+    InsertMode::end(calc_.insert);
 }
 
 std::string EntryEvaluator::errString(int number) { return ErrorTable::errString(number); }

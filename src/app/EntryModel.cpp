@@ -10,6 +10,7 @@
 #include "language/ErrorNumbers.h"
 #include "language/Utf8.h"
 #include "numeric/VQStatistics.h"
+#include "pretty/InsertMode.h"
 #include "pretty/PrettyPrint.h"
 #include "pretty/TokenClass.h"
 
@@ -596,7 +597,7 @@ void EntryModel::addOp(std::uint32_t op, bool insert, bool enableUndo)
     if (!insert && calc_.locked()->mathPrint && inScreens(calc_.currentScreen(), {0, 1, 20})) {
         // Writing over a template's structure would break it: insert instead.
         if (!PrettyEditor::canOverwriteAt(entryOps(), entryCursor_)) {
-            calc_.insert = PrettyPrint::kInsertAtTemplate;
+            InsertMode::atTemplate(calc_.insert);
             insert = true;
         }
     }
@@ -664,8 +665,8 @@ void EntryModel::addOps(const Ops& added, bool insert, bool enableUndo)
     addEach(added, insert);
     if (calc_.locked()->mathPrint) {
         const std::uint32_t at = getOpAt(entryCursor_);
-        if (at != kNoOp && TC::templateId(at) != 0 && calc_.insert == 0)
-            calc_.insert = PrettyPrint::kInsertAtTemplate;
+        if (at != kNoOp && TC::templateId(at) != 0)
+            InsertMode::atTemplate(calc_.insert);
     }
     updateText();
 }
@@ -827,7 +828,7 @@ void EntryModel::enterPretty(std::uint32_t op)
         const int start = std::max(entryCursor_ - static_cast<int>(added.size()), 0);
         cursorSetIndex(start + (adjust == PrettyPrint::kNoAdjustment ? 0 : adjust));
         // In the template the cursor overwrites its box; INS's own insert mode stays on.
-        PrettyEditor::endTemplateInsert(calc_.insert);
+        InsertMode::endTemplate(calc_.insert);
     }
 }
 

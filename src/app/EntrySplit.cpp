@@ -57,7 +57,9 @@ double EntrySplit::top(double w, double h, double e)
     const double top = std::min(split, h - e);
     if (shown) {
         lastShown_ = this;
-        calc_.entrySplit = top;
+        // An entry taller than the display starts above its top, where the history has no
+        // room left: the split rests at the top, and the next answer moves it down from there.
+        calc_.entrySplit = std::max(0.0, top);
         width_ = w;
         height_ = h;
         rests_ = top + e >= h - kNear;

@@ -9,7 +9,9 @@ namespace orvenda {
 class Calculator;
 
 // Where a home screen's entry line starts below its history: at the calculator's
-// entrySplit, or higher where the entry needs the room, the split moving up with it. Once
+// entrySplit, or higher where the entry needs the room, the split moving up with it, to the
+// display's top at most (an entry taller than the display starts above it, its end on the
+// bottom, and the answer it gets moves the split down from the top). Once
 // the entry rests on the display's bottom it rests there at every size the display takes
 // (a turn of the window, a resize, the user keys' row shown or hidden): the split follows
 // the bottom, no lower than the history reaches, so a taller display shows more of the

@@ -109,13 +109,20 @@ void HistoryView::paintContent(QPainter& painter, const QRectF& r)
         const int oy = static_cast<int>(offset.y());
         double lineTop = y - 1;
 
-        if (!item.entry.empty() && cols > 0) {
+        if (!item.entry.empty()) {
+            // In the lines the item's row is measured with, whatever the view's width: the
+            // answer then ends its row and every row below stands where it is counted.
             const QList<uint> input = QString::fromStdString(calc_.stringFromOps(item.cleanEntry())).toUcs4();
+            constexpr qsizetype width = HistoryEntry::kInputLineWidth;
+            const qsizetype pieces = (input.size() + width - 1) / width;
+            // Only the lines that meet the rectangle: a long input costs what shows of it.
+            const auto lineAt = [&](double y) { return static_cast<qsizetype>(std::floor((y - lineTop) / leading_)); };
+            const qsizetype first = std::clamp<qsizetype>(lineAt(r.top()) - 1, 0, pieces);
+            const qsizetype last = std::clamp<qsizetype>(lineAt(r.bottom()) + 2, first, pieces);
             painter.setPen(inputColour);
-            for (qsizetype from = 0; from < input.size(); from += cols) {
-                painter.drawText(QPointF(4, lineTop + ascent), slice(input, from, cols));
-                lineTop += leading_;
-            }
+            for (qsizetype k = first; k < last; ++k)
+                painter.drawText(QPointF(4, lineTop + static_cast<double>(k) * leading_ + ascent), slice(input, k * width, width));
+            lineTop += static_cast<double>(pieces) * leading_;
         }
 
         // The fraction bar of one-line answers is drawn as the fraction slash: no face the

@@ -14,11 +14,12 @@ class EntryModel;
 class HistoryModel;
 
 // The history of the classic home screen in a fixed-pitch font: each item's input (faint,
-// from the left) and up to 8 of its result lines (right-aligned, or from the left for text
-// and wide results), a separator above each item. The newest result scrolls by line and
-// column (resultOffset) while the entry line is empty; a tap on an item's left half pastes
-// its input into the entry line, on its right half its answer. Draws in content coordinates
-// inside a VQTableScrollView. Main thread.
+// from the left, in the lines of 32 columns its row is measured in) and up to 8 of its
+// result lines (right-aligned, or from the left for text and wide results), a separator
+// above each item. The newest result scrolls by line and column (resultOffset) while the
+// entry line is empty; a tap on an item's left half pastes its input into the entry line,
+// on its right half its answer. Draws in content coordinates inside a VQTableScrollView.
+// Main thread.
 class HistoryView : public DrawnView {
 public:
     // Result lines shown of one item, at most.

@@ -13,6 +13,7 @@
 #include "language/ErrorNumbers.h"
 #include "language/Utf8.h"
 #include "language/Vocabulary.h"
+#include "pretty/InsertMode.h"
 #include "pretty/PrettyPrint.h"
 
 #include <algorithm>
@@ -349,16 +350,15 @@ void KeyRouter::insertKey()
 {
     // INS toggles the user's own insert mode, as on the Classic home: the mode a template's
     // op switched on is not the user's, so INS there turns insert on, and off again it leaves
-    // the template's (typing on a template's op inserts whatever the user chose), which ends
-    // with the template and with CLEAR.
-    calc_.insert = calc_.insert == 1 ? 0 : 1;
+    // the template's (typing on a template's op inserts whatever the user chose).
+    InsertMode::toggle(calc_.insert);
     const int s = calc_.currentScreen();
     if (s == kListEditor || s == kTableScreen) {
         if (EntryModel* entry = editors_.entry())
             entry->doInsertOp();
         return;
     }
-    if (calc_.insert == 0) {
+    if (!InsertMode::inserts(calc_.insert)) {
         templateInsertAtCursor();
         return;
     }
@@ -371,7 +371,7 @@ void KeyRouter::insertKey()
     const auto ops = editor->currentOps();
     const int at = editor->entryCursor();
     if (!ops || at < 0 || at >= static_cast<int>(ops->size()) || (*ops)[static_cast<std::size_t>(at)] == 0)
-        calc_.insert = 0;
+        InsertMode::end(calc_.insert);
 }
 
 void KeyRouter::leftRight(bool left)
@@ -383,23 +383,28 @@ void KeyRouter::leftRight(bool left)
     }
     if (!target.editor)
         return;
+    // A move ends INS's insert mode in either form, as on the Classic home: a line cleared
+    // and typed again under it reads the same keys the same way.
     if (target.twoDimensional) {
         left ? target.editor->prettyCursorLeft() : target.editor->prettyCursorRight();
+        InsertMode::moved(calc_.insert);
         settleTemplateInsert();
     } else {
-        calc_.insert = 0;
+        InsertMode::end(calc_.insert);
         left ? target.editor->cursorLeft() : target.editor->cursorRight();
     }
 }
 
 void KeyRouter::settleTemplateInsert()
 {
-    if (calc_.insert != PrettyPrint::kInsertAtTemplate)
+    if (calc_.insert != InsertMode::kAtTemplate)
         return;
     const LineEditor* editor = editors_.editorInFront();
     const auto ops = editor ? editor->currentOps() : std::nullopt;
-    if (!ops || PrettyEditor::canOverwriteAt(*ops, editor->entryCursor()))
-        calc_.insert = 0;
+    if (ops)
+        InsertMode::settle(calc_.insert, *ops, editor->entryCursor());
+    else
+        InsertMode::endTemplate(calc_.insert);
 }
 
 void KeyRouter::templateInsertAtCursor()
@@ -409,12 +414,12 @@ void KeyRouter::templateInsertAtCursor()
     const LineEditor* editor = editors_.editorInFront();
     const auto ops = editor ? editor->currentOps() : std::nullopt;
     if (ops && !PrettyEditor::canOverwriteAt(*ops, editor->entryCursor()))
-        calc_.insert = PrettyPrint::kInsertAtTemplate;
+        InsertMode::atTemplate(calc_.insert);
 }
 
 void KeyRouter::upDown(bool up)
 {
-    calc_.insert = 0;
+    InsertMode::end(calc_.insert);
     const int s = calc_.currentScreen();
     const bool m = mathPrint();
     EntryModel* entry = editors_.entry();
@@ -466,7 +471,7 @@ void KeyRouter::upDown(bool up)
 
 void KeyRouter::homeEnd(bool home)
 {
-    calc_.insert = 0;
+    InsertMode::end(calc_.insert);
     const int s = calc_.currentScreen();
     EntryModel* entry = editors_.entry();
     LineEditor* editor = nullptr;
@@ -560,7 +565,7 @@ void KeyRouter::undoKey()
         return;
     target.editor->undo();
     if (target.twoDimensional)
-        calc_.insert = 0;
+        InsertMode::end(calc_.insert);
 }
 
 void KeyRouter::fileTop()
@@ -648,14 +653,14 @@ void KeyRouter::backspace(const std::function<void(std::uint32_t op)>& send)
     const LineEditor* editor = editors_.editorInFront();
     // Only INS's insert mode keeps the character: the one a template's op switched on
     // marks where typing inserts, not a choice of the user's.
-    const bool insert = calc_.insert != 0 && calc_.insert != PrettyPrint::kInsertAtTemplate;
+    const bool insert = InsertMode::insOn(calc_.insert);
     const bool stepsOver = !editor || editor->entryCursor() > 0;
     if (!stepsOver && !editor->currentOps().value_or(Ops()).empty())
         return;
     if (stepsOver) {
         send(kLeft);
         // LEFT ends insert mode; an insert-mode Backspace only steps.
-        calc_.insert = insert ? 1 : 0;
+        InsertMode::setIns(calc_.insert, insert);
     }
     if (!insert)
         send(kDel);
@@ -732,7 +737,7 @@ void KeyRouter::clear()
     // The cleared line starts afresh: no template's insert mode is left over for the
     // Backspace of the next line (a cleared line's undo still restores the mode). INS's
     // own stays on, as on the Classic home.
-    PrettyEditor::endTemplateInsert(calc_.insert);
+    InsertMode::endTemplate(calc_.insert);
 }
 
 // ---- Click and cursor ----

@@ -12,6 +12,7 @@
 #include "language/ErrorNumbers.h"
 #include "language/Utf8.h"
 #include "numeric/VQStatistics.h"
+#include "pretty/InsertMode.h"
 #include "pretty/PrettyPrint.h"
 
 #include <algorithm>
@@ -1047,8 +1048,8 @@ void YEqModel::addOps(const Ops& ops, bool insert, bool enableUndo)
     const Ops& now = *readableOps(currentFunction_);
     if (calc_.state().mathPrint && entryCursor_ >= 0 && entryCursor_ < static_cast<int>(now.size())) {
         const std::uint32_t at = now[static_cast<std::size_t>(entryCursor_)];
-        if ((at >> 16) != 0 && token(at) != kUnitConversion && calc_.insert == 0)
-            calc_.insert = PrettyPrint::kInsertAtTemplate;
+        if ((at >> 16) != 0 && token(at) != kUnitConversion)
+            InsertMode::atTemplate(calc_.insert);
     }
     updateScreenLocked();
 }
@@ -1165,7 +1166,7 @@ void YEqModel::enterPretty(std::uint32_t op)
     entryCursor_ = std::clamp(at + (adjust == PrettyPrint::kNoAdjustment ? 0 : adjust), 0,
         static_cast<int>(readableOps(currentFunction_)->size()));
     // In the template the cursor overwrites its box; INS's own insert mode stays on.
-    PrettyEditor::endTemplateInsert(calc_.insert);
+    InsertMode::endTemplate(calc_.insert);
     updateScreenLocked();
 }
 

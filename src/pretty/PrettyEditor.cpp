@@ -36,7 +36,7 @@ PrettyEditor::Ops PrettyEditor::enterOp(std::uint32_t op, int& at, const Ops& op
     if (to != at) {
         at = to;
         // Out of the template: the insert mode it switched on ends with it.
-        endTemplateInsert(insert);
+        InsertMode::endTemplate(insert);
     }
     if (took) {
         adjust = kNoAdjustment;
@@ -44,12 +44,10 @@ PrettyEditor::Ops PrettyEditor::enterOp(std::uint32_t op, int& at, const Ops& op
     }
     if (at < n) {
         const std::uint32_t here = ops[static_cast<std::size_t>(at)];
-        if (structural(here)) {
-            if (insert == 0)
-                insert = kInsertAtTemplate;
-        } else if (TC::token(here) == kBox) {
-            insert = 0;
-        }
+        if (structural(here))
+            InsertMode::atTemplate(insert);
+        else if (TC::token(here) == kBox)
+            InsertMode::end(insert);
     }
     const bool templateKey = TC::templateId(op) == 0
         && (t == TC::kFractionBar || t == TC::kMixedSeparator || t == TC::kPower || t == TC::kXRoot
@@ -316,8 +314,8 @@ int PrettyEditor::deleteAt(Ops& ops, const PrettyLayout& layout, int at, int& mo
     auto erase = [&](int from, int to) { ops.erase(ops.begin() + from, ops.begin() + to); };
     auto settle = [&](int cursor) {
         cursor = std::min(cursor, static_cast<int>(ops.size()));
-        if (cursor < static_cast<int>(ops.size()) && structural(ops[static_cast<std::size_t>(cursor)]) && mode == 0)
-            mode = kInsertAtTemplate;
+        if (cursor < static_cast<int>(ops.size()) && structural(ops[static_cast<std::size_t>(cursor)]))
+            InsertMode::atTemplate(mode);
         return cursor;
     };
     if (!structural(ops[static_cast<std::size_t>(at)])) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pretty/InsertMode.h"
 #include "pretty/PrettyLayout.h"
 
 #include <cstdint>
@@ -20,17 +21,6 @@ public:
     static constexpr int kNoAdjustment = 0x7FFFFFFF;
     // The box op, a placeholder for an empty whole the cursor can stand on.
     static constexpr std::uint32_t kBox = 0xEF1E;
-    // The insert mode (the calculator's `insert`) that standing on a structural op switches
-    // on: typing there inserts whatever the mode, so unlike INS's mode (1) it ends where the
-    // cursor can overwrite again and a Backspace still deletes under it.
-    static constexpr int kInsertAtTemplate = 2;
-    // Ends the insert mode a template's op switched on; INS's own (1) stays.
-    static void endTemplateInsert(int& insert)
-    {
-        if (insert == kInsertAtTemplate)
-            insert = 0;
-    }
-
     // What the key `op` does at `at` in ops: the ops to add at `at`, which may move (the
     // editor's cursor goes there first), in place of the `taken` ops from there.
     //  - A template key gives an empty template with the smallest unused ID and `adjust`
@@ -41,9 +31,9 @@ public:
     //  - A ")" or "," at the end of a template's part: see partEnd. When the template takes
     //    it nothing is added, `at` is past it and `adjust` is kNoAdjustment.
     //  - Any other op is added as it is with adjust 0.
-    // Standing on a structural op switches insert on (kInsertAtTemplate); standing on a box
-    // op switches it off, so that typing replaces the box; leaving a template ends the
-    // insert mode it switched on.
+    // Standing on a structural op switches a template's insert mode on; standing on a box
+    // op switches every mode off, so that typing replaces the box; leaving a template ends
+    // the insert mode it switched on (InsertMode).
     static Ops enterOp(std::uint32_t op, int& at, const Ops& ops, int& adjust, int& insert, int& taken);
     // Where a ")" or "," (plain) typed at `at` acts. At the end of a template's part, with no
     // bracket of the part's own left open: a template with a bracket of its own in the one-

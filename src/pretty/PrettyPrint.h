@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pretty/InsertMode.h"
 #include "pretty/PrettyEditor.h"
 #include "pretty/PrettyLayout.h"
 #include "pretty/PrettyMetrics.h"
@@ -40,8 +41,8 @@ public:
     static constexpr int kNoCursor = PrettyLayout::kNoCursor;
     // enterOp's adjustment when the cursor is to stay where the added ops start.
     static constexpr int kNoAdjustment = 0x7FFFFFFF;
-    // The insert mode switched on by standing on a template's op (PrettyEditor).
-    static constexpr int kInsertAtTemplate = PrettyEditor::kInsertAtTemplate;
+    // The insert mode switched on by standing on a template's op.
+    static constexpr int kInsertAtTemplate = InsertMode::kAtTemplate;
 
     // The calculator's shared engine, made on first use.
     static PrettyPrint& prettyPrint();

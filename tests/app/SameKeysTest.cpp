@@ -354,7 +354,7 @@ TEST_F(SameKeys, InsInsideEachTemplateTogglesAsOnTheClassicHome)
         "√( 6", "³√( 8", "abs( -6", "e^( 1", "₁₀^( 2", "logBASE( 8", "logBASE( 8 , 2", "nDeriv( X² , X , 3",
         "∑( K , K , 1 , 4", "fnInt( X , X , 0 , 2", "2 ^ 3", "1 ／ 4", "3 ˣ√ 8", "2 ␣ 1 ／ 4",
     };
-    // (LEFT and RIGHT keep INS's own mode on the MathPrint line: after an even count only.)
+    // (The moves after an odd count: the test below.)
     const char* then[] = {"CLEAR 9 BS 8", "CLEAR 9 BS BS 8 7", "CLEAR 9 1 DEL 5", "7", "BS 7", "DEL 7"};
     const char* evenThen[] = {"CLEAR 9 1 LEFT 5", "LEFT 7", "CLEAR 9 1 LEFT LEFT 5 RIGHT 4"};
     for (const int on : {0, 10, 20}) {
@@ -373,6 +373,55 @@ TEST_F(SameKeys, InsInsideEachTemplateTogglesAsOnTheClassicHome)
                 if (HasFailure())
                     return;
             }
+    }
+    screen = 0;
+}
+
+// INS pressed once, twice and three times inside each kind of template, then CLEAR and a
+// line typed with the cursor moved in it, then ENTER: the Classic home's answer (a move ends
+// INS's insert mode on either home, CLEAR leaves it on), on every line that edits in two
+// dimensions: the home line, a Y= row (read back through Y₁(4)), the equation solver's, the
+// polynomial's and the key-set editor's lines.
+TEST_F(SameKeys, InsInsideATemplateThenClearAnswersAsOnTheClassicHomeOnEveryLine)
+{
+    const char* parts[] = {
+        "√( 6", "³√( 8", "abs( -6", "e^( 1", "₁₀^( 2", "logBASE( 8", "logBASE( 8 , 2", "nDeriv( X² , X , 3",
+        "∑( K , K , 1 , 4", "fnInt( X , X , 0 , 2", "2 ^ 3", "1 ／ 4", "3 ˣ√ 8", "2 ␣ 1 ／ 4",
+    };
+    const char* then[] = {
+        "CLEAR 9 1 LEFT 5", "CLEAR 9 1 LEFT LEFT 5 RIGHT 4", "CLEAR 9 1 RIGHT LEFT 5", "CLEAR 9 1 2 LEFT LEFT DEL 5",
+        "CLEAR 9 1 LEFT INS 5", "CLEAR 9 BS 8 1 LEFT 5",
+    };
+    constexpr int kYEqRow = 1;
+    // The answer of the keys on the line `on` in one form.
+    auto answer = [&](int on, bool mathPrint, const std::string& keysTyped) {
+        if (on != kYEqRow) {
+            screen = on;
+            return run(mathPrint, keysTyped);
+        }
+        screen = 0;
+        calc.locked()->mathPrint = mathPrint;
+        yEq->clearAll();
+        yEq->setCurrentFunction(0);
+        calc.setCurrentScreen(kYEqRow);
+        calc.insert = 0;
+        typeKeys(keysTyped);
+        return run(mathPrint, "Y₁( 4 )");
+    };
+    for (const int on : {0, kYEqRow, 10, 20, 22}) {
+        // The line the MathPrint home answered 951 for.
+        const Outcome first = answer(on, true, "√( 6 INS CLEAR 9 1 LEFT 5");
+        EXPECT_TRUE(first.error == 0 && near(first.value, 95)) << "line " << on << ": " << first;
+        for (const char* part : parts)
+            for (const char* presses : {"INS", "INS INS", "INS INS INS"})
+                for (const char* after : then) {
+                    const std::string keysTyped = std::string(part) + " " + presses + " " + after;
+                    const Outcome classic = answer(on, false, keysTyped);
+                    const Outcome mathPrint = answer(on, true, keysTyped);
+                    ASSERT_EQ(classic.error, 0) << "line " << on << ": " << keysTyped << ": " << classic;
+                    ASSERT_TRUE(mathPrint.error == 0 && near(mathPrint.value, classic.value))
+                        << "line " << on << ": " << keysTyped << "\nMathPrint: " << mathPrint << "\nClassic: " << classic;
+                }
     }
     screen = 0;
 }

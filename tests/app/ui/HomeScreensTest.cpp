@@ -34,19 +34,27 @@ using Ops = EntryModel::Ops;
 // Ink: pixels clearly darker than the white the view is drawn on.
 bool ink(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 200; }
 
-// The leftmost and rightmost inked columns within rows [top, bottom); none without ink.
-std::optional<std::pair<int, int>> inkColumns(const QImage& image, int top, int bottom)
+// The leftmost and rightmost columns within the band whose pixels are darker than `gray`;
+// none without.
+std::optional<std::pair<int, int>> darkColumns(const QImage& image, const QRect& band, int gray)
 {
     std::optional<std::pair<int, int>> span;
-    for (int y = std::max(0, top); y < std::min(bottom, image.height()); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (ink(image, x, y)) {
+    const QRect within = band.intersected(image.rect());
+    for (int y = within.top(); y <= within.bottom(); ++y)
+        for (int x = within.left(); x <= within.right(); ++x)
+            if (qGray(image.pixel(x, y)) < gray) {
                 if (!span)
                     span = std::make_pair(x, x);
                 span->first = std::min(span->first, x);
                 span->second = std::max(span->second, x);
             }
     return span;
+}
+
+// The leftmost and rightmost inked columns within rows [top, bottom); none without ink.
+std::optional<std::pair<int, int>> inkColumns(const QImage& image, int top, int bottom)
+{
+    return darkColumns(image, QRect(0, top, image.width(), bottom - top), 200);
 }
 
 // The widget drawn on white.
@@ -279,6 +287,123 @@ TEST_F(HomeScreensTest, ClassicOverlayBecomesOpsOnTheFirstTap)
     EXPECT_EQ(entry->entryOps(), (Ops{0x31, 0x32}));
     EXPECT_FALSE(field.overlayStr());
     EXPECT_EQ(entry->entryCursor(), 0);
+}
+
+// ---- A long line on the Classic home ----
+
+class LongLineTest : public HomeScreensTest {
+protected:
+    LongLineTest() { registerScreens(*root); }
+    // The home screens made again as themselves: the window made its own on opening.
+    void registerScreens(RootController& window) override
+    {
+        window.screens().set(screens::Home, [this](QWidget* p) { return new MathPrintScreen(calc, shell, p); });
+        window.screens().set(screens::ClassicHome, [this](QWidget* p) { return new ClassicHomeScreen(calc, shell, p); });
+        window.router().remake(screens::Home);
+        window.router().remake(screens::ClassicHome);
+    }
+    // The leftmost and rightmost columns of text in the band, the faint input's included
+    // (darker than the display, not only than white); none without.
+    static std::optional<std::pair<int, int>> text(const QImage& picture, const QRect& band)
+    {
+        return darkColumns(picture, band, 115);
+    }
+    // Rows [top, bottom) inside the display's frame, 4 wide.
+    static QRect band(const QRect& display, int top, int bottom)
+    {
+        return QRect(display.left() + 4, top, display.width() - 8, bottom - top);
+    }
+};
+
+// "1+1+…+1" of 1,000 to 32,000 terms entered on the Classic home, in the window of the
+// phone and of the tablet, then 2 typed: the entry line rests on the display's bottom
+// showing the 2 and the cursor, the answer ends the history right above it, and the
+// history scrolled back shows the entry's lines, each full to the last, the answer under.
+TEST_F(LongLineTest, TheAnswerAndTheNewLineShowAfterALongLine)
+{
+    for (const bool tablet : {false, true}) {
+        if (tablet)
+            becomeTablet();
+        calc.locked()->mathPrint = false;
+        router().showHome();
+        auto* home = dynamic_cast<ClassicHomeScreen*>(router().controller(screens::ClassicHome));
+        ASSERT_TRUE(home && home->isVisible());
+        const QRect display(home->mapTo(root.get(), QPoint()), home->size());
+        const double cw = QFontMetricsF(FontMap::shared().font("CourierNewPS-BoldMT", home->historyView().fontSize()))
+                              .horizontalAdvance(QLatin1Char('0'));
+        for (const int terms : {1000, 5000, 10000, 32000}) {
+            SCOPED_TRACE((tablet ? "tablet, " : "phone, ") + std::to_string(terms) + " terms");
+            // The line, then the screen.
+            press(KeyRouter::kClear, 2);
+            history->clearAll();
+            Ops line{0x31};
+            for (int k = 1; k < terms; ++k)
+                line.insert(line.end(), {0x70, 0x31});
+            entry->forceOps(line);
+            entry->cursorEnd();
+            // Drawn before ENTER, as the user sees it.
+            root->grab();
+            enter("");
+            keys("2");
+            shell.blink().cursorBlink(false);
+            calc.cursorVisible = true;
+            QCoreApplication::processEvents();
+
+            // The entry line resting on the display's bottom: the 2 and the cursor after it
+            // on the display's last line.
+            const QRect field(home->entryView().mapTo(root.get(), QPoint()), home->entryView().size());
+            const int bottom = display.bottom() + 1;
+            EXPECT_EQ(field.bottom() + 1, bottom);
+            EXPECT_NEAR(field.top(), bottom - home->entryView().height(), 1);
+            const QImage picture = root->grab().toImage();
+            const auto typed = text(picture, band(display, bottom - static_cast<int>(home->entryView().leading()) + 1, bottom - 1));
+            ASSERT_TRUE(typed);
+            EXPECT_LE(typed->first, display.left() + 4 + cw / 2);
+            EXPECT_NEAR(typed->second, display.left() + 4 + 2 * cw, 2);
+
+            // The answer on the history's last line, right-aligned, the input's end above it.
+            const double leading = home->leading();
+            const int answerTop = field.top() - 5 - static_cast<int>(leading);
+            const auto answer = text(picture, band(display, answerTop + 3, field.top() - 7));
+            ASSERT_TRUE(answer);
+            const double digits = static_cast<double>(std::to_string(terms).size());
+            EXPECT_GE(answer->first, display.right() - 4 - (digits + 0.5) * cw);
+            EXPECT_LE(answer->second, display.right() - 3);
+            const auto inputEnd = text(picture, band(display, answerTop - static_cast<int>(leading) + 3, answerTop - 2));
+            ASSERT_TRUE(inputEnd);
+            EXPECT_LE(inputEnd->first, display.left() + 4 + cw / 2);
+
+            // Scrolled back to the first page, one in the middle and the last: each line of
+            // the input is there and full (to the last, which ends the text), the answer
+            // alone on the line after them.
+            const HistoryEntry& item = history->history().back();
+            const int inputLines = item.numLines - 1;
+            const int length = 2 * terms - 1;
+            VQTableScrollView& scroller = home->historyScroller();
+            const QRect shown(scroller.viewport()->mapTo(root.get(), QPoint()), scroller.viewport()->size());
+            const int perPage = std::max(1, static_cast<int>(shown.height() / leading) - 1);
+            for (const int first : {0, inputLines / 2, std::max(0, inputLines + 1 - perPage)}) {
+                scroller.setContentOffset(QPointF(0, first * leading));
+                QCoreApplication::processEvents();
+                const QImage page = root->grab(shown).toImage();
+                const double offset = scroller.contentOffset().y();
+                for (int k = first; k <= std::min(first + perPage - 1, inputLines); ++k) {
+                    const int top = static_cast<int>(std::ceil(k * leading - offset)) + 3;
+                    const auto drawn = text(page, band(page.rect(), top, top + static_cast<int>(leading) - 6));
+                    ASSERT_TRUE(drawn) << "line " << k;
+                    if (k == inputLines) {
+                        EXPECT_GE(drawn->first, page.width() - 4 - (digits + 0.5) * cw) << "the answer";
+                        continue;
+                    }
+                    const int columns = std::min(HistoryEntry::kInputLineWidth, length - k * HistoryEntry::kInputLineWidth);
+                    EXPECT_LE(drawn->first, 4 + cw / 2) << "line " << k;
+                    EXPECT_NEAR(drawn->second, 4 + columns * cw, cw) << "line " << k;
+                }
+                if (HasFailure())
+                    return;
+            }
+        }
+    }
 }
 
 // ---- Help bubble ----
