@@ -29,7 +29,7 @@ AppShell::AppShell(Calculator& calc)
     // Wakes an event loop that waits for the queue to finish (work that does nothing).
     queue.setIdleHandler([main = main_.get()] { main->post([] {}); });
     calc_.keyProcessor = [this](int key) { keys_.processKeyOp(static_cast<std::uint32_t>(key)); };
-    calc_.lineAnswering = [this] { return evaluator_.awaitedOn() == calc_.currentScreen(); };
+    calc_.lineAnswering = [this] { return evaluator_.lineAwaitsAnswer(); };
     blink_.resetBlink();
 }
 

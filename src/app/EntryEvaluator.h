@@ -65,6 +65,10 @@ public:
     bool awaitingAnswer() const { return awaiting_; }
     // The screen whose ENTER waits for its answer; none when no ENTER waits.
     std::optional<int> awaitedOn() const { return awaiting_ ? enteredOn_ : std::nullopt; }
+    // The line ENTER handed to a run still waits for its answer, whatever screen the run
+    // brought in front meanwhile: that line is spent. A run no ENTER started (a graph
+    // button's label) was handed none.
+    bool lineAwaitsAnswer() const { return awaiting_ && answering_.has_value(); }
     // The run awaited is a program's (run by the debugger, a graph button or slider, or
     // going on from where it waited), which owns the keys on whichever screen it shows.
     bool awaitingProgram() const { return awaiting_ && programRun_; }

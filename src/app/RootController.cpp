@@ -391,13 +391,15 @@ void RootController::showGraph(bool show)
         if (!graph || graph->isHidden())
             return;
         keyboardArea_->show();
-        router_->setActive(true);
         graph->hide();
         if (GraphScreen* g = graphOf(graph))
             g->didShow(false);
         shell_.blink().resetBlink();
         if (calc_.currentScreen() != screens::ProgramEditor)
             calc_.setCurrentScreen(calc_.programRunning ? screens::ProgramOutput : router_->homeScreen());
+        // Once the graph has taken what its sheets held: the screen it gives way to hears
+        // the keys, never the one left for the graph beneath it.
+        router_->setActive(true);
     }
     moveActivityIndicatorToBottom(show);
     status_->update();

@@ -564,9 +564,13 @@ void ScreenRouter::setActive(bool on)
     } else {
         shell_.blink().cursorBlink(false);
     }
+    // Only the current screen hears the keys again: one left for the graph still lies under
+    // it, and taking them back it would take the line the screen in front now has.
+    const int current = calc_.currentScreen();
+    const ScreenController* front = current == screens::Home ? homeController() : routerScreen(current) ? controller(current) : nullptr;
     for (const auto& [id, screen] : controllers_)
         if (routerScreen(id))
-            screen->focus(on && !screen->isHidden());
+            screen->focus(on && screen == front && !screen->isHidden());
 }
 
 // ---- Overlays ----
