@@ -1,6 +1,7 @@
 #include "app/AppShell.h"
 
 #include "app/QtMainQueue.h"
+#include "app/ScreenRegistry.h"
 #include "core/Calculator.h"
 #include "eval/Parser.h"
 
@@ -29,7 +30,13 @@ AppShell::AppShell(Calculator& calc)
     // Wakes an event loop that waits for the queue to finish (work that does nothing).
     queue.setIdleHandler([main = main_.get()] { main->post([] {}); });
     calc_.keyProcessor = [this](int key) { keys_.processKeyOp(static_cast<std::uint32_t>(key)); };
-    calc_.lineAnswering = [this] { return evaluator_.awaitedOn() == calc_.currentScreen(); };
+    // A home line's run answers on the program's output too: left from there, its call is
+    // the run's, not a home line to give back (and enter) later.
+    calc_.lineAnswering = [this] {
+        const std::optional<int> on = evaluator_.awaitedOn();
+        const int screen = calc_.currentScreen();
+        return on && (*on == screen || (*on == screens::Home && screen == screens::ProgramOutput));
+    };
     blink_.resetBlink();
 }
 
