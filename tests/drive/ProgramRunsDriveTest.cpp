@@ -663,6 +663,27 @@ TEST(ProgramRunsDrive, AnAlertsWayBackComesInFrontOfEveryFullSizeScreen)
     }
 }
 
+// A run's call left on its output for a screen that types on the entry line is spent with
+// the run: the error's Show program brings the debugger over the program stopped, and never
+// enters that call again (a second run would wait for a key forever).
+TEST(ProgramRunsDrive, ARunsCallLeftOnItsOutputIsNotEnteredAgainByShowProgram)
+{
+    std::string script = "program KE\n0->K\nRepeat K\ngetKey->K\nEnd\n1/0\nend\n";
+    const std::vector<std::string> screens{"13", "15", "16"};
+    for (const std::string& id : screens)
+        script += "type prgmKE\nkey ENTER\nwait screen 11\nopen " + id + "\nwait still\nkey 5\nwait idle\n"
+            + "press Show program\nwait idle\ndump\nhkey Escape\nwait idle\nkey 2ND\nkey MODE\nwait idle\ndump\n";
+    const DriveRun run = driveScript(script, "--device phone");
+    ASSERT_TRUE(endedWithDumps(run, 2 * screens.size())) << run.output;
+    for (std::size_t i = 0; i < screens.size(); ++i) {
+        const json& shown = run.dumps[2 * i];
+        EXPECT_EQ(shown["running"], false) << screens[i];
+        EXPECT_EQ(shown["top"]["id"], 109) << screens[i];
+        EXPECT_EQ(shown["entry"], "") << screens[i];
+        EXPECT_EQ(run.dumps[2 * i + 1]["entry"], "") << screens[i];
+    }
+}
+
 // An alert closed gives the keys back to the window: Escape then leaves the periodic table
 // opened after it (the tablet's Y= editor with an inequality's alerts, one closed after the
 // window turned).
