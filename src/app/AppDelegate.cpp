@@ -26,6 +26,9 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
+#include <set>
+#include <string>
 #include <utility>
 
 namespace orvenda {
@@ -93,6 +96,52 @@ std::vector<std::uint8_t> bytesOf(const QByteArray& data)
     return {begin, begin + data.size()};
 }
 
+// "a", "a and b", "a, b and c".
+QString listed(const QStringList& parts)
+{
+    if (parts.size() <= 1)
+        return parts.join(QString());
+    return parts.mid(0, parts.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") + parts.back();
+}
+
+// What a save left out, in the order it went: "the 3 oldest entries ENTRY recalls, the 40
+// oldest history items, Ans, Str1 and L₁".
+QString leftOutText(const MemoryArchive::LeftOut& leftOut)
+{
+    // The names listed at most; the rest are counted.
+    constexpr int kNamesListed = 10;
+    QStringList parts;
+    if (leftOut.entries == 1)
+        parts << QStringLiteral("the oldest entry ENTRY recalls");
+    else if (leftOut.entries > 1)
+        parts << QStringLiteral("the %1 oldest entries ENTRY recalls").arg(leftOut.entries);
+    if (leftOut.historyItems == 1)
+        parts << QStringLiteral("the oldest history item");
+    else if (leftOut.historyItems > 1)
+        parts << QStringLiteral("the %1 oldest history items").arg(leftOut.historyItems);
+    if (leftOut.ans)
+        parts << QStringLiteral("Ans");
+    const int names = static_cast<int>(leftOut.values.size());
+    for (int k = 0; k < std::min(names, kNamesListed); ++k)
+        parts << QString::fromStdString(leftOut.values[static_cast<std::size_t>(k)]);
+    if (names > kNamesListed)
+        parts << QStringLiteral("%1 more lists, strings and matrices").arg(names - kNamesListed);
+    return listed(parts);
+}
+
+// The parts left out, each told once: "entries", "history", "Ans" and the values' names.
+std::set<std::string> leftOutParts(const MemoryArchive::LeftOut& leftOut)
+{
+    std::set<std::string> parts(leftOut.values.begin(), leftOut.values.end());
+    if (leftOut.entries > 0)
+        parts.insert("entries");
+    if (leftOut.historyItems > 0)
+        parts.insert("history");
+    if (leftOut.ans)
+        parts.insert("Ans");
+    return parts;
+}
+
 } // namespace
 
 AppDelegate::AppDelegate(
@@ -158,6 +207,9 @@ AppDelegate::AppDelegate(
         stateFile_.keepSessionIn(resumed->path);
     if (!kept.empty())
         stateFile_.markTold(kept);
+    // What the last quit could not save, said where the user sees it.
+    if (const QString note = stateFile_.takeNote(); !note.isEmpty())
+        reports << note;
     if (stateFile_.writability() != StateFile::Writability::Writable) {
         auto [refusal, text] = unwritable();
         told_.insert(refusal);
@@ -299,31 +351,41 @@ void AppDelegate::autosave()
         return;
     }
     changePending_ = false;
-    const std::vector<std::uint8_t> memory = archive();
-    if (memory != saved_)
-        write(memory);
+    const Saving saving = archive();
+    // A refusal is told even when nothing was ever saved.
+    if (saving.bytes.empty() || saving.bytes != saved_)
+        write(saving, false);
 }
 
-std::vector<std::uint8_t> AppDelegate::archive()
+AppDelegate::Saving AppDelegate::archive()
 {
     // Every save holds what is on screen, whatever a screen keeps apart meanwhile.
     NotificationCenter& bus = calc_.notificationCenter();
     bus.post(kWillSaveState, this);
     std::vector<Calculator::Archive> memory;
-    calc_.saveMemory(memory, false);
+    Saving saving;
+    calc_.saveMemory(memory, false, &saving.leftOut);
     bus.post(kDidSaveState, this);
-    return std::move(memory.front());
+    saving.bytes = std::move(memory.front());
+    return saving;
 }
 
-void AppDelegate::write(const std::vector<std::uint8_t>& archive)
+void AppDelegate::write(const Saving& saving, bool ending)
 {
+    const std::vector<std::uint8_t>& archive = saving.bytes;
     // No archive: the state holds more than the next launch would read, even without its
-    // earlier entries and history. The last save stays as it is.
+    // history, Ans, lists, strings and matrices. The last save stays as it is.
     if (archive.empty()) {
-        if (told_.insert(Refusal::TooLarge).second)
-            say(QStringLiteral("The calculator cannot be saved: it holds more than a saved calculator can (its "
-                               "lists, strings and equations together). The calculator goes on working, and the "
-                               "last save is kept; this session will not be kept unless some of them are cleared."));
+        if (ending)
+            stateFile_.leaveNote(QStringLiteral(
+                "The calculator could not be saved when Orvenda was last left: it held more than a saved calculator "
+                "can, even without its history, lists, strings and matrices (its equations and user menus together). "
+                "What it held then is lost; the calculator goes on from what was saved before."));
+        else if (told_.insert(Refusal::TooLarge).second)
+            say(QStringLiteral("The calculator cannot be saved: it holds more than a saved calculator can, even "
+                               "without its history, lists, strings and matrices (its equations and user menus "
+                               "together). The calculator goes on working, and the last save is kept; this session "
+                               "will not be kept unless some of them are cleared."));
         return;
     }
     StateFile::Failure failure = StateFile::Failure::None;
@@ -331,6 +393,7 @@ void AppDelegate::write(const std::vector<std::uint8_t>& archive)
         saved_ = archive;
         told_.clear();
         tellWritten();
+        tellLeftOut(saving.leftOut, ending);
         return;
     }
     std::pair<Refusal, QString> refusal;
@@ -390,12 +453,38 @@ void AppDelegate::tellWritten() const
     say(text);
 }
 
-void AppDelegate::save(bool toClipboard)
+void AppDelegate::tellLeftOut(const MemoryArchive::LeftOut& leftOut, bool ending)
+{
+    if (!leftOut.any()) {
+        toldLeftOut_.clear();
+        return;
+    }
+    const QString what = leftOutText(leftOut);
+    // The app is ending: the next launch says it, first thing.
+    if (ending) {
+        stateFile_.leaveNote(QStringLiteral("The calculator could not be saved whole when Orvenda was last left: it "
+                                            "held more than a saved calculator can. So that everything else was kept, "
+                                            "the save left out %1.")
+                                 .arg(what));
+        return;
+    }
+    const std::set<std::string> parts = leftOutParts(leftOut);
+    if (std::includes(toldLeftOut_.begin(), toldLeftOut_.end(), parts.begin(), parts.end()))
+        return;
+    toldLeftOut_.insert(parts.begin(), parts.end());
+    say(QStringLiteral("The calculator cannot be saved whole: it holds more than a saved calculator can. So that "
+                       "everything else is kept, the save leaves out %1. The calculator goes on working with all of "
+                       "it, but what is left out is lost when Orvenda ends unless room is made (clear lists, "
+                       "strings or the history).")
+            .arg(what));
+}
+
+void AppDelegate::save(bool toClipboard, bool ending)
 {
     calc_.parser().stopProgramThread();
     changePending_ = false;
     autosaveTimer_->stop();
-    write(archive());
+    write(archive(), ending);
     if (!toClipboard || !qGuiApp)
         return;
     const auto* history = dynamic_cast<const HistoryModel*>(calc_.historyManager.get());
@@ -410,7 +499,7 @@ void AppDelegate::save(bool toClipboard)
 
 void AppDelegate::applicationWillResignActive() { save(true); }
 void AppDelegate::applicationDidEnterBackground() { save(false); }
-void AppDelegate::applicationWillTerminate() { save(false); }
+void AppDelegate::applicationWillTerminate() { save(false, true); }
 void AppDelegate::sceneWillResignActive() { calc_.parser().stopProgramThread(); }
 void AppDelegate::sceneDidEnterBackground() { save(true); }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/MemoryArchive.h"
 #include "platform/StateFile.h"
 
 #include <QString>
@@ -72,7 +73,10 @@ public:
     // Tells the user something (the launcher shows an alert); unset, it is only logged.
     // A save that fails is told once for each cause (a full disk, a change on disk, a
     // folder or file that cannot be written) until a save goes through again; a cause the
-    // start-up told is not told again before then.
+    // start-up told is not told again before then. A state too big to be saved whole is
+    // saved without what must be left out (MemoryArchive::save), and that is told once for
+    // each part left out until a save keeps everything again; at the quit it is told to
+    // the next launch instead, which tells it first thing.
     std::function<void(const QString&)> tell;
 
     // Saving: each stops a running program and writes the state; the first and the last
@@ -115,10 +119,19 @@ private:
         QString message;
     };
 
-    void save(bool toClipboard);
+    // A save's archive and what it had to leave out.
+    struct Saving {
+        std::vector<std::uint8_t> bytes;
+        MemoryArchive::LeftOut leftOut;
+    };
+
+    // The quit's save (ending) tells what it could not keep to the next launch.
+    void save(bool toClipboard, bool ending = false);
     // The state as a save writes it, each screen's part in.
-    std::vector<std::uint8_t> archive();
-    void write(const std::vector<std::uint8_t>& archive);
+    Saving archive();
+    void write(const Saving& saving, bool ending);
+    // Tells what a save that went through left out, when some of it was not told yet.
+    void tellLeftOut(const MemoryArchive::LeftOut& leftOut, bool ending);
     // Why a save cannot be written now, and what to say of it.
     std::pair<Refusal, QString> unwritable() const;
     QString changedOnDiskText() const;
@@ -137,6 +150,8 @@ private:
     std::vector<std::uint8_t> defaults_;
     std::optional<QString> startupReport_;
     std::set<Refusal> told_;
+    // The parts a save left out that the user was told of.
+    std::set<std::string> toldLeftOut_;
     std::unique_ptr<QObject> watcher_;
     std::thread::id mainThread_ = std::this_thread::get_id();
     std::unique_ptr<QTimer> autosaveTimer_;

@@ -784,7 +784,7 @@ std::vector<std::string> EntryEvaluator::listNames() const
 void EntryEvaluator::deleteList(const std::string& name)
 {
     auto state = calc_.lockState();
-    calc_.state().lists.erase(name);
+    calc_.eraseList(name);
     auto shown = std::find(calc_.state().statEditList.begin(), calc_.state().statEditList.end(), name);
     if (shown != calc_.state().statEditList.end())
         calc_.state().statEditList.erase(shown);

@@ -567,6 +567,10 @@ int YEqModel::setYEqFunc(int t, const Ops& written)
     const int index = indexForEquation(t);
     if (index < 0)
         return 0;
+    // An equation is a line: a string longer than a line takes is never kept (no save
+    // could hold 45 of them).
+    if (written.size() > EntryManager::kMaxOps)
+        return ErrMemory;
     if (isSeqInitIndex(index)) {
         const Lock lock(*this);
         *editableOps(index) = written;

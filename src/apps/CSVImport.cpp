@@ -333,9 +333,10 @@ int CSVImport::loadCSV(Calculator& calc, std::string_view text)
     }
     if (held > kMaxHeldNumbers)
         return ErrMemory;
+    std::vector<std::pair<std::string, VQList>> lists;
     for (Staged& s : staged)
-        state->lists.insert_or_assign(s.name, std::move(s.list));
-    return 0;
+        lists.emplace_back(std::move(s.name), std::move(s.list));
+    return calc.storeLists(std::move(lists)) ? 0 : ErrMemory;
 }
 
 } // namespace orvenda

@@ -9,6 +9,7 @@
 #include "core/Calculator.h"
 #include "core/NotificationNames.h"
 #include "core/VQMatrix.h"
+#include "language/ErrorNumbers.h"
 #include "core/VQValue.h"
 
 #include <QResizeEvent>
@@ -240,7 +241,21 @@ void MatrixEditView::setFieldTo(double value, int sigFig, int sigDec)
             c = wanted;
             r = r == 0 ? 1 : r;
         }
-        change([&](VQMatrix& m) { m.resizeRow(static_cast<std::size_t>(r), static_cast<std::size_t>(c)); });
+        if (style_ == MatrixView::Matrix) {
+            // A stored matrix grows as a store makes it: refused past what a save keeps.
+            bool stored = false;
+            {
+                const auto hold = calc_.lockState();
+                const auto n = static_cast<std::size_t>(std::clamp(calc_.editMatrix, 0, Calculator::kMatrixCount - 1));
+                VQMatrix resized = calc_.state().matrices[n];
+                resized.resizeRow(static_cast<std::size_t>(r), static_cast<std::size_t>(c));
+                stored = calc_.storeMatrix(n, std::move(resized));
+            }
+            if (!stored)
+                return calc_.showError({{"errorNum", int{ErrMemory}}});
+        } else {
+            change([&](VQMatrix& m) { m.resizeRow(static_cast<std::size_t>(r), static_cast<std::size_t>(c)); });
+        }
         scroller_->setContentSize(grid_->size());
         return;
     }

@@ -22,10 +22,10 @@ void PolyModel::ensureLists()
         VQList coefficients;
         coefficients.addReal(0, 9, 9);
         coefficients.addReal(0, 9, 9);
-        lists[kCoefficients] = coefficients;
+        calc_.storeList(kCoefficients, coefficients);
     }
     if (!lists.contains(kZeros))
-        lists[kZeros] = VQList();
+        calc_.storeList(kZeros, VQList());
 }
 
 int PolyModel::degree() const { return static_cast<int>(coefficients().size()) - 1; }
@@ -60,8 +60,8 @@ int PolyModel::setDegree(double value)
     VQList coefficients;
     for (int i = 0; i <= d; ++i)
         coefficients.addReal(0, 9, 9);
-    calc_.locked()->lists[kCoefficients] = coefficients;
-    return 0;
+    const auto hold = calc_.lockState();
+    return calc_.storeList(kCoefficients, coefficients) ? 0 : ErrMemory;
 }
 
 void PolyModel::setCoefficient(int index, double value)
@@ -84,8 +84,8 @@ int PolyModel::load(const VQList& list)
 {
     if (list.type() != 0 || list.count() < 2 || list.count() > kMaxDegree + 1)
         return ErrArgument;
-    calc_.locked()->lists[kCoefficients].setList(list);
-    return 0;
+    const auto hold = calc_.lockState();
+    return calc_.storeList(kCoefficients, VQList::listWithList(list)) ? 0 : ErrMemory;
 }
 
 int PolyModel::solve()
@@ -110,8 +110,8 @@ int PolyModel::solve()
         else
             zeros.addComplex(z);
     }
-    calc_.locked()->lists[kZeros] = zeros;
-    return 0;
+    const auto hold = calc_.lockState();
+    return calc_.storeList(kZeros, zeros) ? 0 : ErrMemory;
 }
 
 std::shared_ptr<DrawObject> PolyModel::graph(const std::shared_ptr<DrawObject>& previous)
@@ -192,10 +192,13 @@ PolyModel::SaveResult PolyModel::save(const std::string& coefName, const std::st
         auto state = calc_.locked();
         auto& lists = state->lists;
         coefficients = VQList::listWithList(lists[kCoefficients]);
+        std::vector<std::pair<std::string, VQList>> stores;
         if (!coef.empty() && coef != kCoefficients)
-            lists[coef] = coefficients;
+            stores.emplace_back(coef, coefficients);
         if (!zero.empty() && zero != kZeros)
-            lists[zero] = VQList::listWithList(lists[kZeros]);
+            stores.emplace_back(zero, VQList::listWithList(lists[kZeros]));
+        if (!calc_.storeLists(std::move(stores)))
+            return {ErrMemory, 0};
     }
     // Y₁…Y₉ are 0x5E10…0x5E18 and Y₀ follows them.
     const int n = static_cast<int>(equation);

@@ -44,8 +44,8 @@ bool SimulEqModel::store(const std::string& name, const std::optional<VQMatrix>&
     const auto index = matrixIndex(name);
     if (!index || !matrix)
         return false;
-    calc_.locked()->matrices[static_cast<std::size_t>(*index)] = *matrix;
-    return true;
+    const auto hold = calc_.lockState();
+    return calc_.storeMatrix(static_cast<std::size_t>(*index), *matrix);
 }
 
 bool SimulEqModel::storeSolution(const std::string& name) { return store(name, solutionColumn()); }

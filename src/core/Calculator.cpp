@@ -151,6 +151,7 @@ Calculator::Calculator(LocaleFormats locale, NotificationCenter& notifications)
         s->varsSigDec.fill(-15);
         for (const char* name : kListNames)
             s->lists.emplace(name, VQList::list());
+        stored_ = storedCost();
     }
     setWindowDefaults();
     setUpStatEditor();
@@ -356,6 +357,7 @@ void Calculator::resetAll()
         v = 0;
     s.tableList = VQList::list();
     s.solverEq.clear();
+    stored_ = storedCost();
     resetDefaults();
 }
 
@@ -369,6 +371,7 @@ void Calculator::clearAllLists()
         s.lists.insert_or_assign(name, VQList::list());
         s.statEditList.emplace_back(name);
     }
+    stored_ = storedCost();
 }
 
 void Calculator::clearMatrix(int n)
@@ -376,7 +379,9 @@ void Calculator::clearMatrix(int n)
     if (n < 0 || n >= kMatrixCount)
         return;
     auto held = lockState();
+    stored_ -= ArchiveCost::ofMatrix(state().matrices[n].dimRow(), state().matrices[n].dimCol());
     state().matrices[n].clear();
+    stored_ += ArchiveCost::ofMatrix(0, 0);
 }
 
 void Calculator::setUpStatEditor()
@@ -881,12 +886,12 @@ VQColor Calculator::stdVQColor(int i) const { return ColorTables::stdVQColor(i);
 
 // ---- Memory archive ----
 
-void Calculator::saveMemory(std::vector<Archive>& memory, bool /*factoryDefaults*/)
+void Calculator::saveMemory(std::vector<Archive>& memory, bool /*factoryDefaults*/, MemoryArchive::LeftOut* leftOut)
 {
     if (prgmManager)
         prgmManager->saveProgram();
     auto held = lockState();
-    memory.push_back(MemoryArchive::save(*this));
+    memory.push_back(MemoryArchive::save(*this, leftOut));
 }
 
 void Calculator::initMemory(const std::vector<Archive>& memory)
@@ -895,6 +900,147 @@ void Calculator::initMemory(const std::vector<Archive>& memory)
         return;
     auto held = lockState();
     MemoryArchive::restore(*this, memory.front());
+}
+
+// ---- Room in a save ----
+
+void Calculator::setArchiveBounds(const MemoryArchive::Bounds& bounds)
+{
+    checkStateLock();
+    archiveBounds_ = bounds;
+}
+
+ArchiveCost Calculator::storedCost() const
+{
+    const State& s = state();
+    ArchiveCost cost = ArchiveCost::ofTableList(static_cast<std::size_t>(s.tableList.count()));
+    for (const auto& [name, list] : s.lists)
+        cost += ArchiveCost::ofList(name, static_cast<std::size_t>(list.count()));
+    for (const VQString& string : s.strings)
+        cost += ArchiveCost::ofString(string.size());
+    for (const VQMatrix& m : s.matrices)
+        cost += ArchiveCost::ofMatrix(m.dimRow(), m.dimCol());
+    return cost;
+}
+
+bool Calculator::takeRoom(const ArchiveCost& adding, const ArchiveCost& freeing)
+{
+    checkStateLock();
+    // A change that takes no more room is never refused, whatever the state holds.
+    const bool growing = adding.values > freeing.values || adding.containers > freeing.containers
+        || adding.bytes > freeing.bytes;
+    const auto fits = [&] { return !growing || (stored_ + rest_ + adding - freeing).within(archiveBounds_); };
+    // A change the count did not follow (a list emptied in place) only ever freed room.
+    if (!fits())
+        stored_ = storedCost();
+    if (!fits())
+        return false;
+    stored_ += adding;
+    stored_ -= freeing;
+    return true;
+}
+
+bool Calculator::couldKeep(const ArchiveCost& value) const
+{
+    checkStateLock();
+    return (rest_ + value).within(archiveBounds_);
+}
+
+void Calculator::measureArchive(const ArchiveCost& kept) const
+{
+    checkStateLock();
+    stored_ = storedCost();
+    // Counted as stores count them, so that the two add up to the archive as it is now.
+    rest_ = kept - stored_;
+}
+
+bool Calculator::storeList(const std::string& name, VQList list)
+{
+    State& s = state();
+    const auto old = s.lists.find(name);
+    const ArchiveCost freeing = old == s.lists.end() ? ArchiveCost{} : ArchiveCost::ofList(name, static_cast<std::size_t>(old->second.count()));
+    if (!takeRoom(ArchiveCost::ofList(name, static_cast<std::size_t>(list.count())), freeing))
+        return false;
+    s.lists.insert_or_assign(name, std::move(list));
+    return true;
+}
+
+bool Calculator::storeLists(std::vector<std::pair<std::string, VQList>> lists)
+{
+    State& s = state();
+    ArchiveCost adding, freeing;
+    // A name given twice is stored once, its last list kept.
+    std::map<std::string, const VQList*> last;
+    for (const auto& [name, list] : lists)
+        last[name] = &list;
+    for (const auto& [name, list] : last) {
+        adding += ArchiveCost::ofList(name, static_cast<std::size_t>(list->count()));
+        if (const auto old = s.lists.find(name); old != s.lists.end())
+            freeing += ArchiveCost::ofList(name, static_cast<std::size_t>(old->second.count()));
+    }
+    if (!takeRoom(adding, freeing))
+        return false;
+    for (auto& [name, list] : lists)
+        s.lists.insert_or_assign(name, std::move(list));
+    return true;
+}
+
+bool Calculator::storeTableList(const VQList& list)
+{
+    State& s = state();
+    if (!takeRoom(ArchiveCost::ofTableList(static_cast<std::size_t>(list.count())),
+            ArchiveCost::ofTableList(static_cast<std::size_t>(s.tableList.count()))))
+        return false;
+    s.tableList.setList(list);
+    return true;
+}
+
+bool Calculator::storeString(std::size_t n, VQString string)
+{
+    State& s = state();
+    if (n >= s.strings.size() || !takeRoom(ArchiveCost::ofString(string.size()), ArchiveCost::ofString(s.strings[n].size())))
+        return false;
+    s.strings[n] = std::move(string);
+    return true;
+}
+
+bool Calculator::storeMatrix(std::size_t n, VQMatrix matrix)
+{
+    State& s = state();
+    if (n >= s.matrices.size()
+        || !takeRoom(ArchiveCost::ofMatrix(matrix.dimRow(), matrix.dimCol()),
+            ArchiveCost::ofMatrix(s.matrices[n].dimRow(), s.matrices[n].dimCol())))
+        return false;
+    s.matrices[n] = std::move(matrix);
+    return true;
+}
+
+VQList* Calculator::listToGrow(const std::string& name, int more)
+{
+    State& s = state();
+    const auto found = s.lists.find(name);
+    ArchiveCost adding = ArchiveCost::ofListElements(static_cast<std::size_t>(std::max(more, 0)));
+    if (found == s.lists.end())
+        adding += ArchiveCost::ofList(name, 0);
+    if (!takeRoom(adding, {}))
+        return nullptr;
+    return found == s.lists.end() ? &s.lists[name] : &found->second;
+}
+
+bool Calculator::roomToGrowString(std::size_t n, std::size_t more)
+{
+    const State& s = state();
+    return n < s.strings.size()
+        && takeRoom(ArchiveCost::ofString(s.strings[n].size() + more), ArchiveCost::ofString(s.strings[n].size()));
+}
+
+void Calculator::eraseList(const std::string& name)
+{
+    State& s = state();
+    if (const auto found = s.lists.find(name); found != s.lists.end()) {
+        stored_ -= ArchiveCost::ofList(name, static_cast<std::size_t>(found->second.count()));
+        s.lists.erase(found);
+    }
 }
 
 // ---- Services ----

@@ -2,6 +2,7 @@
 
 
 #include "core/AnsValue.h"
+#include "core/ArchiveCost.h"
 #include "core/GraphScale.h"
 #include "core/NumberFormatter.h"
 #include "core/StateMutex.h"
@@ -452,8 +453,8 @@ public:
     using Archive = std::vector<std::uint8_t>;
     // Writes the program open in the editor to its file, then appends the archive of the
     // whole state. The flag only tells whether the factory archive is being made; the bytes
-    // are the same either way.
-    void saveMemory(std::vector<Archive>& memory, bool factoryDefaults);
+    // are the same either way. What the save had to leave out goes to leftOut.
+    void saveMemory(std::vector<Archive>& memory, bool factoryDefaults, MemoryArchive::LeftOut* leftOut = nullptr);
     // Restores the state from the archive in element 0. Set the managers first: their
     // members go to them. An empty array or bytes that are no archive leave the state as
     // it is.
@@ -461,6 +462,35 @@ public:
     // Archive members of managers that are not set ("entry", "history", "yEq", "statMgr"),
     // kept as read so that saving writes them back unchanged.
     nlohmann::json detachedArchive = nlohmann::json::object();
+
+    // ---- Room in a save (each with the state lock held) ----
+
+    // What a save holds (the archive's bounds, which tests narrow): the lists, strings and
+    // matrices stored are kept within it, beside what else the state holds.
+    const MemoryArchive::Bounds& archiveBounds() const { return archiveBounds_; }
+    void setArchiveBounds(const MemoryArchive::Bounds& bounds);
+    // Every store of a whole list, string or matrix goes through these: false, storing
+    // nothing, when the state would then hold more than a save keeps (the Memory error).
+    // Lists go by name, strings by number (Str1 0 .. Str9 8, Str0 9), matrices too ([A] 0
+    // .. [J] 9). storeLists stores all of them or none.
+    bool storeList(const std::string& name, VQList list);
+    bool storeLists(std::vector<std::pair<std::string, VQList>> lists);
+    bool storeTableList(const VQList& list);
+    bool storeString(std::size_t n, VQString string);
+    bool storeMatrix(std::size_t n, VQMatrix matrix);
+    // The list of that name, made empty when there is none, with room for `more` elements
+    // after its end; null, making nothing, when those would pass what a save keeps.
+    VQList* listToGrow(const std::string& name, int more);
+    // Room for Str n to take `more` tokens after its end.
+    bool roomToGrowString(std::size_t n, std::size_t more);
+    // Removes a list (none of that name is no error).
+    void eraseList(const std::string& name);
+    // Whether a save could keep a value that costs this at all, with nothing else stored.
+    bool couldKeep(const ArchiveCost& value) const;
+    // The archive's count, as a save or a restore made it, of all a save keeps at the least
+    // (all but what it may leave out): the room the settings, the variables, the Y=
+    // equations and the home line leave the stored values.
+    void measureArchive(const ArchiveCost& kept) const;
 
     // ---- Services ----
 
@@ -680,7 +710,9 @@ public:
     Ops regressionEquation() const;
     // Copies a fit's results into the statistics variables (values only; the slots keep
     // their significance pairs) and its residuals into the list "RESID". Under the lock.
-    void syncStatVars(const VQStatistics& stats);
+    // False when the residuals would pass what a save keeps (the Memory error); the
+    // variables are set all the same.
+    bool syncStatVars(const VQStatistics& stats);
     // Spells a fit's equation in the display's form, its coefficients keeping their values.
     void spellFitEquation(VQStatistics& stats) const;
     int editMatrix = 0;
@@ -732,6 +764,15 @@ private:
     std::map<int, FailedLine> failedLines_;
     std::optional<std::pair<std::vector<std::uint32_t>, int>> homeLineAside_;
     State state_;
+    // Guarded by the state lock: the bounds, what the stored values take of them as they
+    // change (the archive's counts, kept as stores go; counted again whenever a store seems
+    // not to fit), and what the rest of the state took at the last save or restore.
+    MemoryArchive::Bounds archiveBounds_;
+    mutable ArchiveCost stored_;
+    mutable ArchiveCost rest_;
+    ArchiveCost storedCost() const;
+    // Counts a change of the stored values when the state stays within the bounds.
+    bool takeRoom(const ArchiveCost& adding, const ArchiveCost& freeing);
     // Read everywhere, on any thread, without the lock; written under it by their setters.
     std::atomic<int> angleFormat_{0};
     std::atomic<int> realCplxMode_{0};

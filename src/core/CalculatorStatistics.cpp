@@ -11,7 +11,7 @@ Calculator::Ops Calculator::regressionEquation() const
     return state->statistics ? state->statistics->regEqu : Ops();
 }
 
-void Calculator::syncStatVars(const VQStatistics& s)
+bool Calculator::syncStatVars(const VQStatistics& s)
 {
     const auto hold = lockState();
     State& state = this->state();
@@ -32,8 +32,7 @@ void Calculator::syncStatVars(const VQStatistics& s)
     }
     put(SlotR2, s.r2);
     put(SlotBigR2, s.R2);
-    if (s.resid)
-        state.lists["RESID"] = *s.resid;
+    return !s.resid || storeList("RESID", *s.resid);
 }
 
 void Calculator::spellFitEquation(VQStatistics& stats) const

@@ -9,10 +9,18 @@
 #include "core/services/StatGraphManager.h"
 #include "core/services/YEqManager.h"
 
+#include "core/VQList.h"
+#include "core/VQMatrix.h"
+#include "core/VQValue.h"
+
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <new>
+#include <ostream>
+#include <streambuf>
 #include <string>
+#include <string_view>
 
 namespace orvenda {
 
@@ -331,33 +339,101 @@ void readConversions(const Reader& in, Calculator& c)
 
 namespace {
 
-// What an archive's part adds to the whole: its values (lists and maps among them), those
-// lists and maps, and its bytes.
-struct Share {
-    std::size_t values = 0;
-    std::size_t containers = 0;
-    std::size_t bytes = 0;
+// Counts the bytes written to it, keeping none.
+class ByteCount : public std::streambuf {
+public:
+    std::int64_t count = 0;
 
-    explicit Share(const ordered& v, std::size_t bytesOf)
-        : bytes(bytesOf)
+protected:
+    int_type overflow(int_type c) override
     {
-        count(v);
+        ++count;
+        return traits_type::not_eof(c);
     }
-    explicit Share(const ordered& v)
-        : Share(v, ordered::to_cbor(v).size())
+    std::streamsize xsputn(const char*, std::streamsize n) override
     {
-    }
-
-    void count(const ordered& v)
-    {
-        ++values;
-        if (!v.is_structured())
-            return;
-        ++containers;
-        for (const ordered& child : v)
-            count(child);
+        count += n;
+        return n;
     }
 };
+
+template <class Json>
+std::int64_t cborBytes(const Json& v)
+{
+    ByteCount bytes;
+    std::ostream out(&bytes);
+    Json::to_cbor(v, out);
+    return bytes.count;
+}
+
+template <class Json>
+void countValues(const Json& v, ArchiveCost& cost)
+{
+    ++cost.values;
+    if (!v.is_structured())
+        return;
+    ++cost.containers;
+    for (const Json& child : v)
+        countValues(child, cost);
+}
+
+// What an archive's part adds to the whole, as its bounds count it.
+template <class Json>
+ArchiveCost costOf(const Json& v)
+{
+    ArchiveCost cost;
+    countValues(v, cost);
+    cost.bytes = cborBytes(v);
+    return cost;
+}
+
+template <class Json>
+const Json* memberOf(const Json& object, const char* key)
+{
+    if (!object.is_object())
+        return nullptr;
+    auto it = object.find(key);
+    return it == object.end() ? nullptr : &*it;
+}
+
+// Ans is a number, which a save always keeps (a list, matrix or string may be left out).
+template <class Json>
+bool ansIsNumber(const Json& ans)
+{
+    if (!ans.is_object())
+        return true;
+    const auto type = ans.find("type");
+    if (type == ans.end() || !type->is_number_integer())
+        return true;
+    const auto t = type->template get<std::int64_t>();
+    return t == VQValue::TypeReal || t == VQValue::TypeComplex;
+}
+
+// Of a whole archive, what a save keeps at the least: all but what it may leave out (the
+// entry line's undo and earlier entries, the history's items, Ans when it is no number).
+template <class Json>
+ArchiveCost keptOf(const Json& archive, std::int64_t bytes)
+{
+    ArchiveCost whole;
+    countValues(archive, whole);
+    whole.bytes = bytes;
+    ArchiveCost apart;
+    if (const Json* entry = memberOf(archive, "entry")) {
+        for (const char* key : {"un", "rdo", "en"})
+            if (const Json* stack = memberOf(*entry, key); stack && stack->is_array())
+                for (std::size_t k = 0; k < stack->size(); ++k)
+                    // The line typed stays.
+                    if (std::string_view(key) != "en" || k + 1 < stack->size())
+                        apart += costOf((*stack)[k]);
+    }
+    if (const Json* history = memberOf(archive, "history"))
+        if (const Json* items = memberOf(*history, "hi"); items && items->is_array())
+            for (const Json& item : *items)
+                apart += costOf(item);
+    if (const Json* ans = memberOf(archive, "ans"); ans && !ansIsNumber(*ans))
+        apart += costOf(*ans) - costOf(Json(VQValue(0.0).encode()));
+    return whole - apart;
+}
 
 ordered* member(ordered* object, const char* key, bool (ordered::*is)() const noexcept)
 {
@@ -367,25 +443,34 @@ ordered* member(ordered* object, const char* key, bool (ordered::*is)() const no
     return it != object->end() && ((*it).*is)() ? &*it : nullptr;
 }
 
+std::string listName(const std::string& name)
+{
+    static constexpr std::string_view kNumbered[] = {"L₁", "L₂", "L₃", "L₄", "L₅", "L₆"};
+    return std::find(std::begin(kNumbered), std::end(kNumbered), name) != std::end(kNumbered) ? name : "ʟ" + name;
+}
+
 // The archive's bytes once it is within the bounds: when it is not, parts go, least missed
 // first, until it is: the entry line's undo and redo (the next launch does not read them),
 // then the earlier entries oldest first (the line being typed stays), then the history's
-// items oldest first, the indices into those arrays following. Nothing when even so it is
-// not within them.
-std::optional<std::vector<std::uint8_t>> fitted(ordered& archive, const MemoryArchive::Bounds& bounds)
+// items oldest first, the indices into those arrays following, then Ans when it is a list,
+// matrix or string (a save keeps 0), then the stored lists, strings and matrices, the
+// largest first (each kept empty). Nothing when even so it is not within them. What went,
+// but for the undo, is noted in leftOut.
+std::optional<std::vector<std::uint8_t>> fitted(ordered& archive, std::vector<std::uint8_t> bytes,
+    const MemoryArchive::Bounds& bounds, MemoryArchive::LeftOut& leftOut)
 {
-    std::vector<std::uint8_t> bytes = ordered::to_cbor(archive);
     if (bytes.size() <= bounds.bytes && Budget(bounds).takes(archive))
         return bytes;
-    Share total(archive, bytes.size());
-    auto fits = [&] {
-        return total.bytes <= bounds.bytes && total.values <= bounds.values && total.containers <= bounds.containers;
-    };
-    auto drop = [&](const ordered& part) {
-        const Share share(part);
-        total.values -= std::min(total.values, share.values);
-        total.containers -= std::min(total.containers, share.containers);
-        total.bytes -= std::min(total.bytes, share.bytes);
+    ArchiveCost total;
+    countValues(archive, total);
+    total.bytes = static_cast<std::int64_t>(bytes.size());
+    auto fits = [&] { return total.within(bounds); };
+    auto drop = [&](const ordered& part) { total -= costOf(part); };
+    // Puts `by` in the part's place.
+    auto replace = [&](ordered& part, ordered by) {
+        drop(part);
+        total += costOf(by);
+        part = std::move(by);
     };
     // The oldest elements of an array, down to `keep`; how many went.
     auto dropOldest = [&](ordered& array, std::size_t keep) {
@@ -404,6 +489,7 @@ std::optional<std::vector<std::uint8_t>> fitted(ordered& archive, const MemoryAr
         }
     if (ordered* entries = member(entry, "en", &ordered::is_array)) {
         const std::int64_t gone = dropOldest(*entries, 1);
+        leftOut.entries = static_cast<int>(gone);
         // ENTRY recalls from the newest earlier entry on when its next one went.
         if (ordered* next = member(entry, "pEntry", &ordered::is_number_integer); next && gone > 0) {
             const std::int64_t at = next->get<std::int64_t>() - gone;
@@ -413,22 +499,67 @@ std::optional<std::vector<std::uint8_t>> fitted(ordered& archive, const MemoryAr
     ordered* history = member(&archive, "history", &ordered::is_object);
     if (ordered* items = member(history, "hi", &ordered::is_array)) {
         const std::int64_t gone = dropOldest(*items, 0);
+        leftOut.historyItems = static_cast<int>(gone);
         if (ordered* selected = member(history, "se", &ordered::is_number_integer); selected && gone > 0) {
             const std::int64_t at = selected->get<std::int64_t>() - gone;
             *selected = at >= 0 ? at : -1;
         }
     }
+    if (ordered* ans = member(&archive, "ans", &ordered::is_object); ans && !fits() && !ansIsNumber(*ans)) {
+        replace(*ans, ordered(VQValue(0.0).encode()));
+        leftOut.ans = true;
+    }
+    if (!fits()) {
+        // The stored values that hold anything, the largest first.
+        struct Stored {
+            ordered* part;
+            ordered empty;
+            std::string name;
+            ArchiveCost cost;
+        };
+        std::vector<Stored> stored;
+        if (ordered* lists = member(&archive, "lists", &ordered::is_object))
+            for (auto it = lists->begin(); it != lists->end(); ++it)
+                if (const ordered* v = memberOf(it.value(), "v"); v && v->is_array() && !v->empty())
+                    stored.push_back({&it.value(), ordered(VQList().encode()), listName(it.key()), {}});
+        if (ordered* strings = member(&archive, "strings", &ordered::is_array))
+            for (std::size_t k = 0; k < strings->size(); ++k)
+                if ((*strings)[k].is_array() && !(*strings)[k].empty())
+                    stored.push_back({&(*strings)[k], ordered::array(), "Str" + std::to_string((k + 1) % 10), {}});
+        if (ordered* matrices = member(&archive, "matrices", &ordered::is_array))
+            for (std::size_t k = 0; k < matrices->size(); ++k)
+                if (memberOf((*matrices)[k], "m"))
+                    stored.push_back({&(*matrices)[k], ordered(VQMatrix().encode()),
+                        std::string("[") + static_cast<char>('A' + k) + "]", {}});
+        for (Stored& s : stored)
+            s.cost = costOf(*s.part);
+        std::stable_sort(stored.begin(), stored.end(), [](const Stored& a, const Stored& b) {
+            return a.cost.values != b.cost.values ? a.cost.values > b.cost.values : a.cost.bytes > b.cost.bytes;
+        });
+        for (Stored& s : stored) {
+            if (fits())
+                break;
+            replace(*s.part, std::move(s.empty));
+            leftOut.values.push_back(s.name);
+        }
+    }
     bytes = ordered::to_cbor(archive);
     if (bytes.size() <= bounds.bytes && Budget(bounds).takes(archive))
         return bytes;
+    leftOut = {};
+    leftOut.everything = true;
     return std::nullopt;
 }
 
 } // namespace
 
-std::vector<std::uint8_t> MemoryArchive::save(const Calculator& c) { return save(c, Bounds{}); }
+std::vector<std::uint8_t> MemoryArchive::save(const Calculator& c, LeftOut* leftOut)
+{
+    const auto hold = c.lockState();
+    return save(c, c.archiveBounds(), leftOut);
+}
 
-std::vector<std::uint8_t> MemoryArchive::save(const Calculator& c, const Bounds& bounds)
+std::vector<std::uint8_t> MemoryArchive::save(const Calculator& c, const Bounds& bounds, LeftOut* leftOut)
 {
     const auto hold = c.lockState();
     ordered out = ordered::object();
@@ -539,7 +670,13 @@ std::vector<std::uint8_t> MemoryArchive::save(const Calculator& c, const Bounds&
     out["uKeySet"] = c.userKeySetName;
     out["uKeyShow"] = c.userKeys;
     out["statWiz"] = c.statWiz;
-    return fitted(out, bounds).value_or(std::vector<std::uint8_t>());
+    std::vector<std::uint8_t> whole = ordered::to_cbor(out);
+    c.measureArchive(keptOf(out, static_cast<std::int64_t>(whole.size())));
+    LeftOut left;
+    std::vector<std::uint8_t> bytes = fitted(out, std::move(whole), bounds, left).value_or(std::vector<std::uint8_t>());
+    if (leftOut)
+        *leftOut = std::move(left);
+    return bytes;
 }
 
 std::optional<nlohmann::json> MemoryArchive::parse(std::span<const std::uint8_t> bytes)
@@ -572,6 +709,8 @@ bool MemoryArchive::restore(Calculator& calc, std::span<const std::uint8_t> byte
     if (!archive)
         return false;
     apply(calc, *archive);
+    const auto hold = calc.lockState();
+    calc.measureArchive(keptOf(*archive, static_cast<std::int64_t>(bytes.size())));
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace orvenda {
@@ -42,12 +43,32 @@ public:
         int depth = kMaxDepth;
     };
 
+    // What a save left out to stay within the bounds (the entry line's undo, never read
+    // back, is not counted).
+    struct LeftOut {
+        // The oldest earlier entries ENTRY recalls, and the oldest history items.
+        int entries = 0;
+        int historyItems = 0;
+        // Ans, a list, matrix or string (0 was saved instead).
+        bool ans = false;
+        // The lists, strings and matrices saved empty, by name ("L₁", "ʟABC", "Str1",
+        // "[A]"), the largest first.
+        std::vector<std::string> values;
+        // Nothing could be saved.
+        bool everything = false;
+
+        bool any() const { return entries > 0 || historyItems > 0 || ans || !values.empty() || everything; }
+    };
+
     // Saving and restoring take the state lock. What is saved is always read back: when the
-    // state goes past the bounds, the entry line's undo (never read back) goes first, then
-    // the oldest earlier entries ENTRY recalls, then the oldest history items, until it
-    // fits; when even then it does not, nothing (no bytes) is saved.
-    static std::vector<std::uint8_t> save(const Calculator& calc);
-    static std::vector<std::uint8_t> save(const Calculator& calc, const Bounds& bounds);
+    // state goes past the bounds (the calculator's own unless given), the entry line's undo
+    // (never read back) goes first, then the oldest earlier entries ENTRY recalls, then the
+    // oldest history items, then Ans when it is a list, matrix or string, then the stored
+    // lists, strings and matrices, the largest first, until it fits; when even then it does
+    // not, nothing (no bytes) is saved. What went is told in leftOut. Both tell the
+    // calculator what the state takes of the bounds besides its stored values.
+    static std::vector<std::uint8_t> save(const Calculator& calc, LeftOut* leftOut = nullptr);
+    static std::vector<std::uint8_t> save(const Calculator& calc, const Bounds& bounds, LeftOut* leftOut = nullptr);
     // False, leaving the state untouched, when the bytes hold no archive.
     static bool restore(Calculator& calc, std::span<const std::uint8_t> bytes);
 

@@ -109,8 +109,11 @@ bool JoinStatement::run(Calculator& calc) const
     if (target_ < 0)
         return runList(calc);
     auto& strings = calc.state().strings;
-    VQString& stored = strings[static_cast<std::size_t>(target_)];
-    stored.append(source_ < 0 ? literal_ : strings[static_cast<std::size_t>(source_)]);
+    const VQString& joined = source_ < 0 ? literal_ : strings[static_cast<std::size_t>(source_)];
+    // A string past what a save keeps is refused by the general path, with its error.
+    if (!calc.roomToGrowString(static_cast<std::size_t>(target_), joined.size()))
+        return false;
+    strings[static_cast<std::size_t>(target_)].append(joined);
     return true;
 }
 
@@ -132,8 +135,10 @@ bool JoinStatement::runList(Calculator& calc) const
         }
         tail[i] = VQNumber(z, 15, -15);
     }
-    VQList& stored = found->second;
-    stored = stored.joinedFull(std::span<const VQNumber>(tail.data(), elements_.size()));
+    VQList* stored = calc.listToGrow(list_, static_cast<int>(elements_.size()));
+    if (!stored)
+        return false;
+    *stored = stored->joinedFull(std::span<const VQNumber>(tail.data(), elements_.size()));
     return true;
 }
 

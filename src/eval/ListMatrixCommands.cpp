@@ -166,7 +166,7 @@ void ListMatrixCommands::clearLists(EvalRun& run)
             names.push_back(raw->var.name);
     }
     for (const std::string& name : names)
-        calc_.state().lists[name].removeAllValues();
+        calc_.storeList(name, VQList());
     run.R.kind = KindDone;
     run.R.opcode = static_cast<std::uint32_t>(run.token);
 }
@@ -191,15 +191,17 @@ std::optional<Operand> ListMatrixCommands::popTarget(EvalRun& run, Operand& raw)
     return value;
 }
 
-void ListMatrixCommands::writeBack(const Operand& raw, const Operand& value)
+bool ListMatrixCommands::writeBack(const Operand& raw, const Operand& value, EvalRun& run)
 {
     if (raw.kind != KindVariable)
-        return;
+        return true;
+    bool stored = true;
     if (raw.var.subKind == VarList && !raw.var.name.empty() && isList(value))
-        calc_.state().lists.insert_or_assign(raw.var.name, *value.list);
+        stored = calc_.storeList(raw.var.name, *value.list);
     else if (raw.var.subKind == VarMatrix && raw.var.index >= 0 && raw.var.index < Calculator::kMatrixCount
              && value.kind == KindMatrix && value.matrix)
-        calc_.state().matrices[static_cast<std::size_t>(raw.var.index)] = *value.matrix;
+        stored = calc_.storeMatrix(static_cast<std::size_t>(raw.var.index), *value.matrix);
+    return stored || fail(ErrMemory, raw.location, run);
 }
 
 void ListMatrixCommands::fill(EvalRun& run)
@@ -218,7 +220,7 @@ void ListMatrixCommands::fill(EvalRun& run)
     if (p_.error() != 0 || (run.R.kind == KindError && run.R.error != 0))
         return;
     run.R.location = location;
-    writeBack(rawX, *X);
+    writeBack(rawX, *X, run);
 }
 
 void ListMatrixCommands::sort(EvalRun& run)
@@ -238,7 +240,8 @@ void ListMatrixCommands::sort(EvalRun& run)
             return;
         if (opFailed(p_.unaryOp(static_cast<std::uint32_t>(run.token), *X), run))
             return;
-        writeBack(rawX, *X);
+        if (!writeBack(rawX, *X, run))
+            return;
     } else {
         for (int k = 0; k < count; k += 2) {
             std::optional<Operand> X = popTarget(run, rawX);
@@ -249,8 +252,8 @@ void ListMatrixCommands::sort(EvalRun& run)
                 return;
             if (opFailed(p_.binaryOp(run.token, *X, *Y), run))
                 return;
-            writeBack(rawY, *Y);
-            writeBack(rawX, *X);
+            if (!writeBack(rawY, *Y, run) || !writeBack(rawX, *X, run))
+                return;
         }
     }
     run.R.kind = KindDone;

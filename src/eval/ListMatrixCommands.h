@@ -41,7 +41,8 @@ private:
     // was changed; a list or matrix that is no variable (Ans, a literal) gets a copy of its
     // own to change.
     std::optional<Operand> popTarget(EvalRun& run, Operand& raw);
-    void writeBack(const Operand& raw, const Operand& value);
+    // Stores a variable's changed value; false, with the Memory error, when it cannot be.
+    bool writeBack(const Operand& raw, const Operand& value, EvalRun& run);
 
     Parser& p_;
     Calculator& calc_;

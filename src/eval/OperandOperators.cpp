@@ -440,7 +440,10 @@ Operand OperandOperators::equationStringOp(int token, const Operand& X, const Op
         Operand::Ops ops;
         if (yEq)
             ops = yEq->plotForFunction(Y.var.token).value_or(Operand::Ops{});
-        cal.state().strings[static_cast<std::size_t>(stringIndex(X.var.token))] = std::move(ops);
+        if (!cal.storeString(static_cast<std::size_t>(stringIndex(X.var.token)), std::move(ops))) {
+            c.error = ErrMemory;
+            return result;
+        }
         result.kind = KindDone;
     } else {
         c.error = ErrSyntax;
@@ -457,6 +460,11 @@ Operand OperandOperators::stringBinaryOp(int token, const Operand& X, const Oper
     Operand result;
     switch (token) {
     case 0x70: // +: the left string first, joined in place when it is its tokens' newest copy
+        // A string no save could keep is never made.
+        if (!calc().couldKeep(ArchiveCost::ofString(xs.size() + ys.size()))) {
+            c.error = ErrMemory;
+            break;
+        }
         result.kind = KindString;
         result.string = ys;
         result.string->append(xs);

@@ -605,8 +605,12 @@ RealStatement::Outcome RealStatement::runCode(Calculator& calc, PairedReal& valu
         const auto found = lists.find(listName(slot_));
         if (found == lists.end() || found->second.count() >= StoreHandler::kMaxListLength)
             return Outcome::General;
+        // The general path refuses an element past what a save keeps, with its error.
+        VQList* list = calc.listToGrow(found->first, 1);
+        if (!list)
+            return Outcome::General;
         value = values[0];
-        found->second.setReal(value.value, value.sigFig, value.sigDec, found->second.count());
+        list->setReal(value.value, value.sigFig, value.sigDec, list->count());
         return Outcome::Value;
     }
     case Shape::Condition: {

@@ -401,7 +401,8 @@ bool StatTestCommands::chiSquareTest(EvalRun& run)
     VQMatrix expected;
     if (!computed(StatTests(calc_).computeX2TestMat1(*observed, expected)))
         return false;
-    calc_.state().matrices[static_cast<std::size_t>(target)] = std::move(expected);
+    if (!calc_.storeMatrix(static_cast<std::size_t>(target), std::move(expected)))
+        return computed(ErrMemory);
     return true;
 }
 
@@ -457,7 +458,8 @@ bool StatTestCommands::linRegT(EvalRun& run, bool interval)
         return computed(error ? error : ErrStat);
     calc_.spellFitEquation(*fit);
     calc_.state().statistics = fit;
-    calc_.syncStatVars(*fit);
+    if (!calc_.syncStatVars(*fit))
+        return computed(ErrMemory);
     if (equation && calc_.yEqManager)
         calc_.yEqManager->setYEqFunc(*equation, fit->regEqu);
     return true;

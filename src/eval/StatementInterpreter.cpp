@@ -66,15 +66,17 @@ void storeAnswer(P& p, Calculator& calc, const Operand& value, const Operand& ta
                 p.ctx().error = ErrDataType;
             break;
         case VarString:
-            if (value.kind == KindString && value.string && v.index >= 0xAA00 && v.index <= 0xAA09)
-                calc.state().strings[static_cast<std::size_t>(v.index - 0xAA00)] = *value.string;
-            else
+            if (value.kind == KindString && value.string && v.index >= 0xAA00 && v.index <= 0xAA09) {
+                if (!calc.storeString(static_cast<std::size_t>(v.index - 0xAA00), *value.string))
+                    p.ctx().error = ErrMemory;
+            } else
                 p.ctx().error = ErrDataType;
             break;
         case VarList:
-            if ((value.kind == KindRealList || value.kind == KindComplexList) && value.list)
-                calc.state().lists[v.name] = *value.list;
-            else
+            if ((value.kind == KindRealList || value.kind == KindComplexList) && value.list) {
+                if (!calc.storeList(v.name, *value.list))
+                    p.ctx().error = ErrMemory;
+            } else
                 p.ctx().error = ErrDataType;
             break;
         default:

@@ -304,7 +304,8 @@ void StatisticsHandlers::fit(EvalRun& run, const std::string& x, const std::stri
         return void(fail(error, run.R.location));
     calc_.spellFitEquation(*stats);
     calc_.state().statistics = stats;
-    calc_.syncStatVars(*stats);
+    if (!calc_.syncStatVars(*stats))
+        return void(fail(ErrMemory, run.R.location));
     if (equation >= 0 && calc_.yEqManager)
         calc_.yEqManager->setYEqFunc(equation, stats->regEqu);
     run.R.kind = KindRegression;

@@ -152,7 +152,8 @@ bool StoreHandler::storeReal(const Operand& target, const Operand& value, Operan
     if (slot == kSlotTblInput) {
         if (!isList(value))
             return fail(ErrArgument, value.location, R);
-        calc_.state().tableList.setList(*value.list);
+        if (!calc_.storeTableList(*value.list))
+            return fail(ErrMemory, value.location, R);
         return true;
     }
 
@@ -163,7 +164,8 @@ bool StoreHandler::storeReal(const Operand& target, const Operand& value, Operan
             : target.var.name;
         if (name.empty())
             return fail(ErrSyntax, value.location, R);
-        calc_.state().lists.insert_or_assign(name, VQList::listWithList(*value.list));
+        if (!calc_.storeList(name, VQList::listWithList(*value.list)))
+            return fail(ErrMemory, value.location, R);
         return true;
     }
     if (!isNumber(value))
@@ -253,7 +255,8 @@ bool StoreHandler::storeList(const Operand& target, const Operand& value, Operan
         return fail(ErrArgument, value.location, R);
     if (target.var.name.empty())
         return fail(ErrSyntax, value.location, R);
-    calc_.state().lists.insert_or_assign(target.var.name, VQList::listWithList(*value.list));
+    if (!calc_.storeList(target.var.name, VQList::listWithList(*value.list)))
+        return fail(ErrMemory, value.location, R);
     return true;
 }
 
@@ -267,7 +270,7 @@ bool StoreHandler::storeListElement(const Operand& target, const Operand& value,
     const int position = target.var.elem1;
     VQList* list = listForElement(calc_, name, position);
     if (!list)
-        return fail(ErrInvalidDim, value.location, R);
+        return fail(inReach(calc_, name, position) ? ErrMemory : ErrInvalidDim, value.location, R);
     if (value.kind == KindReal)
         list->setReal(value.re(), value.sigFig, value.sigDec, position);
     else
@@ -275,14 +278,22 @@ bool StoreHandler::storeListElement(const Operand& target, const Operand& value,
     return true;
 }
 
+bool StoreHandler::inReach(const Calculator& calc, const std::string& name, int position)
+{
+    const auto it = calc.state().lists.find(name);
+    const int length = it == calc.state().lists.end() ? 0 : it->second.count();
+    return position >= 0 && position < kMaxListLength && position <= length;
+}
+
 VQList* StoreHandler::listForElement(Calculator& calc, const std::string& name, int position)
 {
-    auto it = calc.state().lists.find(name);
-    const int length = it == calc.state().lists.end() ? 0 : it->second.count();
-    if (position < 0 || position >= kMaxListLength || position > length)
+    if (!inReach(calc, name, position))
         return nullptr;
-    // The list is made only once the store is sure to happen.
-    return it == calc.state().lists.end() ? &calc.state().lists[name] : &it->second;
+    auto it = calc.state().lists.find(name);
+    if (it != calc.state().lists.end() && position < it->second.count())
+        return &it->second;
+    // The list is made, or grows, only once the store is sure to happen.
+    return calc.listToGrow(name, 1);
 }
 
 bool StoreHandler::storeMatrix(const Operand& target, const Operand& value, Operand& R)
@@ -291,9 +302,8 @@ bool StoreHandler::storeMatrix(const Operand& target, const Operand& value, Oper
     if (n < 0 || n >= Calculator::kMatrixCount || value.kind != KindMatrix || !value.matrix)
         return fail(ErrArgument, value.location, R);
     std::optional<VQMatrix> copy = VQMatrix::matrixWithMatrix(*value.matrix);
-    if (!copy)
+    if (!copy || !calc_.storeMatrix(static_cast<std::size_t>(n), std::move(*copy)))
         return fail(ErrMemory, value.location, R);
-    calc_.state().matrices[static_cast<std::size_t>(n)] = std::move(*copy);
     return true;
 }
 
@@ -317,7 +327,8 @@ bool StoreHandler::storeString(const Operand& target, const Operand& value, Oper
     const int n = target.var.index - 0xAA00;
     if (n < 0 || n >= Calculator::kStringCount || value.kind != KindString || !value.string)
         return fail(ErrArgument, value.location, R);
-    calc_.state().strings[static_cast<std::size_t>(n)] = *value.string;
+    if (!calc_.storeString(static_cast<std::size_t>(n), *value.string))
+        return fail(ErrMemory, value.location, R);
     return true;
 }
 

@@ -42,8 +42,12 @@ public:
     static constexpr int kMaxListLength = 999;
     // The list that a value stored at `position` (0-based) of the list `name` goes into,
     // made now when it does not exist yet; null when the position lies past the list's
-    // end or the longest list (nothing is made then).
+    // end or the longest list, or the element would pass what a save keeps (nothing is
+    // made then).
     static VQList* listForElement(Calculator& calc, const std::string& name, int position);
+    // Whether that position lies within the list or just after its end, short of the
+    // longest list.
+    static bool inReach(const Calculator& calc, const std::string& name, int position);
 
 private:
     bool fail(int error, int location, Operand& R);

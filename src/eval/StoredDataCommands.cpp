@@ -123,8 +123,8 @@ void StoredDataCommands::matrixToLists(EvalRun& run)
         }
     }
     run.stack.drop();
-    for (auto& [name, list] : stores)
-        calc_.state().lists[name] = std::move(list);
+    if (!calc_.storeLists(std::move(stores)))
+        fail(ErrMemory, run.R.location);
 }
 
 void StoredDataCommands::listsToMatrix(EvalRun& run)
@@ -146,9 +146,8 @@ void StoredDataCommands::listsToMatrix(EvalRun& run)
         lists[static_cast<std::size_t>(k)] = *l.list;
     }
     auto m = VQMatrix::matrixFromLists(lists);
-    if (!m)
+    if (!m || !calc_.storeMatrix(static_cast<std::size_t>(target.var.index), std::move(*m)))
         return void(fail(ErrMemory, run.R.location));
-    calc_.state().matrices[static_cast<std::size_t>(target.var.index)] = std::move(*m);
 }
 
 void StoredDataCommands::setUpEditor(EvalRun& run)
@@ -182,18 +181,18 @@ void StoredDataCommands::deleteVariable(EvalRun& run)
         calc_.setVar(v.var.index, VariableRecord{});
         break;
     case VarList:
-        calc_.state().lists.erase(v.var.name);
+        calc_.eraseList(v.var.name);
         break;
     case VarMatrix:
         if (v.var.index < 0 || v.var.index >= Calculator::kMatrixCount)
             return void(fail(ErrArgument, v.location));
-        calc_.state().matrices[static_cast<std::size_t>(v.var.index)].resizeRow(0, 0);
+        calc_.storeMatrix(static_cast<std::size_t>(v.var.index), VQMatrix());
         break;
     case VarString: {
         const int n = v.var.index - kFirstString;
         if (n < 0 || n >= Calculator::kStringCount)
             return void(fail(ErrArgument, v.location));
-        calc_.state().strings[static_cast<std::size_t>(n)] = {};
+        calc_.storeString(static_cast<std::size_t>(n), {});
         break;
     }
     case VarEquation:

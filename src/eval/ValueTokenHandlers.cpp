@@ -323,11 +323,14 @@ void ValueTokenHandlers::storeDimension(EvalRun& run)
     run.R.location = location;
     if (target.kind != KindVariable)
         return;
+    bool stored = true;
     if (target.var.subKind == VarList && value.list && !target.var.name.empty())
-        calc_.state().lists.insert_or_assign(target.var.name, *value.list);
+        stored = calc_.storeList(target.var.name, *value.list);
     else if (target.var.subKind == VarMatrix && value.matrix && target.var.index >= 0
              && target.var.index < Calculator::kMatrixCount)
-        calc_.state().matrices[static_cast<std::size_t>(target.var.index)] = *value.matrix;
+        stored = calc_.storeMatrix(static_cast<std::size_t>(target.var.index), *value.matrix);
+    if (!stored)
+        fail(ErrMemory, location, run);
 }
 
 } // namespace orvenda

@@ -57,14 +57,16 @@ void VariableStore::store(const Operand& value, const Operand& target)
             fail(ErrArgument, value.location);
             return;
         }
-        calc_.state().lists.insert_or_assign(target.var.name, VQList::listWithList(*value.list));
+        if (!calc_.storeList(target.var.name, VQList::listWithList(*value.list)))
+            fail(ErrMemory, value.location);
         return;
     case VarMatrix:
         if (value.kind != KindMatrix || !value.matrix || index < 0 || index >= Calculator::kMatrixCount) {
             fail(ErrArgument, value.location);
             return;
         }
-        calc_.state().matrices[static_cast<std::size_t>(index)] = *value.matrix;
+        if (!calc_.storeMatrix(static_cast<std::size_t>(index), *value.matrix))
+            fail(ErrMemory, value.location);
         return;
     case VarSeed:
         if (value.kind != KindReal) {
@@ -86,7 +88,8 @@ void VariableStore::store(const Operand& value, const Operand& target)
             fail(ErrArgument, value.location);
             return;
         }
-        calc_.state().strings[static_cast<std::size_t>(index - 0xAA00)] = *value.string;
+        if (!calc_.storeString(static_cast<std::size_t>(index - 0xAA00), *value.string))
+            fail(ErrMemory, value.location);
         return;
     case VarEquation: {
         if (!StoreHandler::isEquationToken(index))
@@ -112,7 +115,8 @@ void VariableStore::storeReal(const Operand& value, const Operand& target)
             fail(ErrArgument, value.location);
             return;
         }
-        calc_.state().tableList.setList(*value.list);
+        if (!calc_.storeTableList(*value.list))
+            fail(ErrMemory, value.location);
         return;
     }
     const int slot = StoreHandler::slotForReference(target.var);

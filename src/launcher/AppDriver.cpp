@@ -345,7 +345,7 @@ int AppDriver::main(int argc, char** argv)
 {
     const char* usage =
         "usage: orvenda-drive SCRIPT [--data DIR] [--size WxH] [--device phone|tablet] [--first-run] [--online|--offline]\n"
-        "       [--settle MS] [--wait-limit MS] [--stop-waiting button|escape|close]\n";
+        "       [--settle MS] [--wait-limit MS] [--stop-waiting button|escape|close] [--save-values N]\n";
     AppLauncher::Options options;
     options.firstRunGreeting = false;
     std::string scriptPath;
@@ -393,6 +393,16 @@ int AppDriver::main(int argc, char** argv)
                     }
                 });
             };
+        } else if (arg == "--save-values" && i + 1 < argc) {
+            const std::string_view values = argv[++i];
+            const auto n = number(values);
+            if (!n || *n <= 0) {
+                std::cerr << "orvenda-drive: --save-values takes a count, not «" << values << "»\n" << usage;
+                return 2;
+            }
+            MemoryArchive::Bounds bounds;
+            bounds.values = static_cast<std::size_t>(*n);
+            options.archiveBounds = bounds;
         } else if (arg == "--data" && i + 1 < argc) {
             options.dataFolder = QString::fromLocal8Bit(argv[++i]);
         } else if (arg == "--size" && i + 1 < argc) {

@@ -29,9 +29,10 @@ class GeometryScreen;
 // `--online` or `--offline` (the network as the app sees it; the desktop's by default),
 // `--settle MS` (how long a state file holding no whole calculator stands unchanged before
 // it is judged damaged; 10000 by default), `--wait-limit MS` (the longest the launch waits
-// for a state file another program is writing; a minute by default) and `--stop-waiting
+// for a state file another program is writing; a minute by default), `--stop-waiting
 // button|escape|close` (once the launch's waiting window shows, the user presses "Start
-// Without It", types Escape or closes it). At the
+// Without It", types Escape or closes it) and `--save-values N` (a save holds at most N
+// values, so that a small state is past what a save holds). At the
 // end the app quits as a user quits it, saving its state.
 //
 // Script lines (blank lines and lines starting with "#" are skipped):

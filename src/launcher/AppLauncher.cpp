@@ -139,6 +139,10 @@ AppLauncher::AppLauncher(QApplication& app, const Options& options)
     launchWait_->shown = options.whileWaiting;
     settle.wait = [wait = launchWait_.get()](std::chrono::milliseconds time) { wait->wait(time); };
     settle.keepWaiting = [wait = launchWait_.get()] { return wait->keepWaiting(); };
+    if (options.archiveBounds) {
+        const auto hold = calc_.lockState();
+        calc_.setArchiveBounds(*options.archiveBounds);
+    }
     delegate_ = std::make_unique<AppDelegate>(calc_, options.dataFolder, QString(), std::move(settle));
     launchWait_->launched();
     // The colour wheel's picture is drawn once and kept with the data.

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "app/SceneDelegate.h"
+#include "core/MemoryArchive.h"
 #include "platform/ShareRequest.h"
 
 #include <chrono>
@@ -65,6 +66,9 @@ public:
         // otherwise), and what is done once its window shows (the driven app's user).
         std::optional<std::chrono::milliseconds> stateWaitLimit;
         std::function<void(QWidget& window)> whileWaiting;
+        // What a save holds, narrower than the archive's own bounds, when set (the driven
+        // app, so that a state past them is small).
+        std::optional<MemoryArchive::Bounds> archiveBounds;
     };
 
     AppLauncher(QApplication& app, const Options& options);

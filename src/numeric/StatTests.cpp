@@ -360,8 +360,8 @@ int StatTests::computeX2GOFTestObserved(const VQList& observed, const VQList& ex
     put(SlotChi2, chi2);
     put(SlotDf, df);
     put(SlotP, D::x2cdf(chi2, kInfinite, df));
-    calc_.locked()->lists["CNTRB"] = std::move(contributions);
-    return 0;
+    const auto hold = calc_.lockState();
+    return calc_.storeList("CNTRB", std::move(contributions)) ? 0 : ErrMemory;
 }
 
 // ---- The regression line ----

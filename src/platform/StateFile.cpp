@@ -525,6 +525,24 @@ void StateFile::markTold(const std::vector<KeptSession>& sessions) const
         AtomicFile::writeOwn(record, bytesOf(lines));
 }
 
+void StateFile::leaveNote(const QString& text) const
+{
+    const QByteArray bytes = text.toUtf8();
+    AtomicFile::writeOwn(QDir(folder_).filePath(QString::fromLatin1(kNoteFileName)), bytesOf(bytes));
+}
+
+QString StateFile::takeNote() const
+{
+    // A word to the user, never more than a few lines.
+    constexpr qint64 kLongestNote = 64 * 1024;
+    const QString path = QDir(folder_).filePath(QString::fromLatin1(kNoteFileName));
+    QByteArray data;
+    if (BoundedFile::read(path, kLongestNote, data) == BoundedFile::Result::Unreadable)
+        return {};
+    QFile::remove(path);
+    return QString::fromUtf8(data.left(kLongestNote)).trimmed();
+}
+
 StateFile::Writability StateFile::writability() const
 {
     // A link's folder is its maker's, never made here.

@@ -147,6 +147,12 @@ public:
     // again. A record that cannot be written leaves them to be named again.
     void markTold(const std::vector<KeptSession>& sessions) const;
     static constexpr const char* kToldFileName = "memorySetting.sessions-told";
+    // A word for the next launch, kept beside the file (what the quit's save could not
+    // keep, said where the user sees it).
+    static constexpr const char* kNoteFileName = "memorySetting.unsaved";
+    void leaveNote(const QString& text) const;
+    // The word left for this launch, removed as it is read; empty when none.
+    QString takeNote() const;
     enum class Writability { Writable, FolderReadOnly, FileReadOnly, LinkLoop };
     // Whether a save can replace the file: the data folder exists, or can be made, and
     // takes new files, and the file, when there, may be written; no loop of links leads

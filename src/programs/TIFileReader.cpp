@@ -246,7 +246,8 @@ int TIFileReader::getListFrom(const Entry& entry)
         else
             list.addReal(re, 15, -15);
     }
-    stores_.calc.locked()->lists.insert_or_assign(name, std::move(list));
+    if (const auto hold = stores_.calc.lockState(); !stores_.calc.storeList(name, std::move(list)))
+        return ErrMemory;
     tell("list " + name);
     return 0;
 }
@@ -272,7 +273,8 @@ int TIFileReader::getMatrix(const Entry& entry)
     for (std::size_t r = 0; r < rows; ++r)
         for (std::size_t c = 0; c < cols; ++c)
             matrix->set(TIVarBytes::dblFrom(&cells[(r * cols + c) * kReal]), r, c);
-    stores_.calc.locked()->matrices[token - F::kMatrixToken] = std::move(*matrix);
+    if (const auto hold = stores_.calc.lockState(); !stores_.calc.storeMatrix(token - F::kMatrixToken, std::move(*matrix)))
+        return ErrMemory;
     tell("matrix " + stores_.calc.nameForOpcode(token));
     return 0;
 }
@@ -312,7 +314,8 @@ int TIFileReader::getStringFrom(const Entry& entry)
     std::optional<Ops> ops = tokensAfterCount(entry.data);
     if (!ops)
         return ErrBadVariableSignature;
-    stores_.calc.locked()->strings[token - F::kStringToken] = std::move(*ops);
+    if (const auto hold = stores_.calc.lockState(); !stores_.calc.storeString(token - F::kStringToken, std::move(*ops)))
+        return ErrMemory;
     tell("string " + stores_.calc.nameForOpcode(token));
     return 0;
 }

@@ -254,44 +254,49 @@ bool StatEditScreen::store(bool byEnter)
         return true;
     }
     if (row < 0) {
-        if (kind == VQValue::TypeList) {
-            if (const auto list = calc().ans.list()) {
-                calc().locked()->lists[name] = *list;
+        std::optional<VQList> list;
+        if (kind == VQValue::TypeList)
+            if (const auto ans = calc().ans.list())
+                list = *ans;
+        if (!list && byEnter && kind == VQValue::TypeReal && calc().ans.r() == 0 && calc().ans.i() == 0)
+            list = VQList();
+        int error = ErrArgument;
+        if (list) {
+            const auto hold = calc().lockState();
+            if (calc().storeList(name, std::move(*list)))
                 return true;
-            }
+            error = ErrMemory;
         }
-        if (byEnter && kind == VQValue::TypeReal && calc().ans.r() == 0 && calc().ans.i() == 0) {
-            calc().locked()->lists[name] = VQList();
-            return true;
-        }
-        calc().showError({{"errorNum", int{ErrArgument}}});
+        calc().showError({{"errorNum", error}});
         return false;
     }
-    bool full = false;
+    int refused = 0;
     {
         const auto state = calc().locked();
         const auto found = state->lists.find(name);
         if (found == state->lists.end() || row > found->second.count())
             return false;
-        VQList& list = found->second;
-        const bool append = row == list.count();
-        full = append && list.count() >= StoreHandler::kMaxListLength;
-        if (full) {
-            // Refused as a store past the longest list is, the value left typed.
-        } else if (kind == VQValue::TypeReal) {
+        const bool append = row == found->second.count();
+        // Refused as a store past the longest list, or past what a save keeps, is: the
+        // value left typed.
+        VQList* list = &found->second;
+        if (append && found->second.count() >= StoreHandler::kMaxListLength)
+            refused = ErrInvalidDim;
+        else if (append && (kind == VQValue::TypeReal || kind == VQValue::TypeComplex) && !(list = calc().listToGrow(name, 1)))
+            refused = ErrMemory;
+        else if (kind == VQValue::TypeReal) {
             const double x = calc().ans.r();
             const int sigFig = calc().ans.sigFigures(), sigDec = calc().ans.sigDecPlace();
-            append ? list.addReal(x, sigFig, sigDec) : list.setReal(x, sigFig, sigDec, row);
+            append ? list->addReal(x, sigFig, sigDec) : list->setReal(x, sigFig, sigDec, row);
             return true;
-        }
-        if (kind == VQValue::TypeComplex) {
+        } else if (kind == VQValue::TypeComplex) {
             const std::complex<double> z = calc().ans.c();
-            append ? list.addComplex(z) : list.setComplex(z, row);
+            append ? list->addComplex(z) : list->setComplex(z, row);
             return true;
         }
     }
-    if (full)
-        calc().showError({{"errorNum", int{ErrInvalidDim}}});
+    if (refused)
+        calc().showError({{"errorNum", refused}});
     grid_->update();
     return false;
 }
@@ -313,7 +318,8 @@ void StatEditScreen::clearList()
     const std::string name = columnName(col);
     if (grid_->cursorRow >= 0 || col >= columnCount() || name == StatEditView::kPlaceholder || entryView_->overlayStr())
         return;
-    calc().locked()->lists[name] = VQList();
+    if (const auto hold = calc().lockState(); !calc().storeList(name, VQList()))
+        return;
     grid_->cursorRow = 0;
     reboundScroller();
     updateCursor();

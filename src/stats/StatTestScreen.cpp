@@ -13,6 +13,7 @@
 #include "graph/FixedGraphView.h"
 #include "input/KeyCommands.h"
 #include "input/SegmentedControl.h"
+#include "language/ErrorNumbers.h"
 #include "numeric/StatSlots.h"
 #include "numeric/StatTests.h"
 #include "numeric/VQStatistics.h"
@@ -756,7 +757,15 @@ void StatTestScreen::computeTest()
         error = tests.computeX2TestMat1(observed, expected);
         if (error != 0)
             break;
-        calc().locked()->matrices[static_cast<std::size_t>(std::clamp(matrix2, 0, 9))] = expected;
+        bool stored = false;
+        {
+            const auto hold = calc().lockState();
+            stored = calc().storeMatrix(static_cast<std::size_t>(std::clamp(matrix2, 0, 9)), expected);
+        }
+        if (!stored) {
+            error = ErrMemory;
+            break;
+        }
         const double df = slotValue(SlotDf);
         dd_->dfNumer = df;
         distribution_->drawTails = dd_->drawTails = false;
@@ -946,8 +955,10 @@ void StatTestScreen::computeRegression()
         error = error ? error : 35;
     if (stats) {
         calc().locked()->statistics = stats;
-        if (error == 0)
-            calc().syncStatVars(*stats);
+        if (error == 0 && !calc().syncStatVars(*stats)) {
+            error = ErrMemory;
+            reportError(error);
+        }
     }
     failed_ = error != 0;
     graph_->plotObjects.clear();

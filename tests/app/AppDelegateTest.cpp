@@ -22,6 +22,8 @@
 #include <QTemporaryDir>
 #include <QWindow>
 
+#include <functional>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -623,4 +625,97 @@ TEST(AppDelegate, CalculatorFilesHandedOverImportWithOneReportEach)
 }
 
 } // namespace
+} // namespace orvenda::test
+
+namespace orvenda::test {
+namespace {
+
+// What a save of the launch's state holds now, in values.
+std::size_t savedValues(Calculator& calc)
+{
+    std::function<std::size_t(const nlohmann::json&)> count = [&](const nlohmann::json& v) {
+        std::size_t n = 1;
+        if (v.is_structured())
+            for (const nlohmann::json& child : v)
+                n += count(child);
+        return n;
+    };
+    return count(*MemoryArchive::parse(MemoryArchive::save(calc)));
+}
+
+} // namespace
+
+// A fresh data folder, A = 5, then a state past what a save holds (made by a string, by
+// lists, by the history) at each ending: the autosave and leaving the app say in the app
+// what the save leaves out, the quit says it to the next launch; A = 5 comes back each time.
+TEST(AppDelegate, AStateTooBigIsSavedWithoutWhatMustGoAndSaysWhatWent)
+{
+    struct State {
+        const char* name;
+        std::function<void(Launch&)> make;
+        std::size_t room;
+        const char* leftOut;
+    };
+    const State states[] = {
+        {"a string", [](Launch& l) { l.calc.locked()->strings[0] = Ops(3000, 0x41); }, 1600, "Str1"},
+        {"lists",
+            [](Launch& l) {
+                l.calc.locked()->lists["L₁"] = VQList::listSeqStart(1, 400);
+                l.calc.locked()->lists["L₂"] = VQList::listSeqStart(1, 300);
+            },
+            1000, "L₁ and L₂"},
+        {"the history",
+            [](Launch& l) {
+                for (int k = 0; k < 6; ++k) {
+                    Operand record = operandOf(KindReal);
+                    l.history().addEntry(Ops(500, 0x31), "1", 0, record);
+                }
+            },
+            1600, "the 3 oldest history items"},
+    };
+    enum class Ending { Autosave, Inactive, Quit };
+    for (const State& state : states)
+        for (const Ending ending : {Ending::Autosave, Ending::Inactive, Ending::Quit}) {
+            SCOPED_TRACE(std::string(state.name) + ", ending " + std::to_string(static_cast<int>(ending)));
+            QTemporaryDir dir;
+            {
+                Launch launch(dir.path());
+                launch.calc.locked()->vars[0] = {5, 0};
+                MemoryArchive::Bounds bounds;
+                bounds.values = savedValues(launch.calc) + state.room;
+                {
+                    const auto hold = launch.calc.lockState();
+                    launch.calc.setArchiveBounds(bounds);
+                }
+                state.make(launch);
+                if (ending == Ending::Autosave) {
+                    launch.delegate.noteChange();
+                    launch.delegate.autosave();
+                } else if (ending == Ending::Inactive) {
+                    launch.delegate.applicationWillResignActive();
+                } else {
+                    launch.delegate.applicationWillTerminate();
+                }
+                if (ending == Ending::Quit) {
+                    EXPECT_TRUE(launch.told.isEmpty()) << launch.told.join("\n").toStdString();
+                } else {
+                    ASSERT_EQ(launch.told.size(), 1);
+                    EXPECT_TRUE(launch.told[0].contains("cannot be saved whole")) << launch.told[0].toStdString();
+                    EXPECT_TRUE(launch.told[0].contains(QString("leaves out %1.").arg(state.leftOut)))
+                        << launch.told[0].toStdString();
+                    // Told once: the next save that leaves out the same says nothing.
+                    launch.delegate.applicationWillResignActive();
+                    EXPECT_EQ(launch.told.size(), 1);
+                }
+            }
+            Launch next(dir.path());
+            EXPECT_EQ(next.calc.locked()->vars[0], std::complex<double>(5, 0));
+            const QString report = next.delegate.takeStartupReport().value_or(QString());
+            EXPECT_EQ(report.contains(QString("could not be saved whole when Orvenda was last left")), ending == Ending::Quit)
+                << report.toStdString();
+            EXPECT_EQ(report.contains(QString("left out %1.").arg(state.leftOut)), ending == Ending::Quit)
+                << report.toStdString();
+        }
+}
+
 } // namespace orvenda::test

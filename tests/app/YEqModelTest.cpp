@@ -3,6 +3,7 @@
 #include "core/MemoryArchive.h"
 #include "core/NotificationNames.h"
 #include "core/RandomSource.h"
+#include "core/services/EntryManager.h"
 #include "core/VQStack.h"
 #include "eval/Parser.h"
 
@@ -172,6 +173,17 @@ TEST(YEqEditing, AnEquationMayNotReferToItself)
     EXPECT_EQ(c.text(kU), "u");
     EXPECT_EQ(c.eq->setYEqFunc(kU, ops("u (η-1)+1")), 0);
     EXPECT_EQ(c.view->errors.size(), 2u);
+}
+
+// Written from a string, an equation is a line: one longer than a line takes is the Memory
+// error and leaves the equation as it was, whoever writes it.
+TEST(YEqEditing, AnEquationIsNoLongerThanALine)
+{
+    YEqCalc c;
+    EXPECT_EQ(c.eq->setYEqFunc(kY1, std::vector<std::uint32_t>(EntryManager::kMaxOps, 0x58)), 0);
+    EXPECT_EQ(c.eq->equationOps(kY1)->size(), EntryManager::kMaxOps);
+    EXPECT_EQ(c.eq->setYEqFunc(kY2, std::vector<std::uint32_t>(EntryManager::kMaxOps + 1, 0x58)), 26);
+    EXPECT_EQ(c.eq->equationOps(kY2)->size(), 0u);
 }
 
 TEST(YEqEditing, ListNamesFromTheMenu)

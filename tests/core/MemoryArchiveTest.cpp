@@ -506,3 +506,83 @@ TEST(MemoryArchive, WhatIsSavedIsReadBackAtTheBoundsAndPastThem)
     EXPECT_TRUE(MemoryArchive::parse(smaller, bounds));
     EXPECT_FALSE(MemoryArchive::parse(whole, bounds));
 }
+
+namespace {
+
+VQList countingList(int n)
+{
+    VQList list;
+    for (int k = 0; k < n; ++k)
+        list.addReal(k + 0.5, 15, -15);
+    return list;
+}
+
+} // namespace
+
+// Past what the history frees, Ans goes when it is no number, then the stored lists,
+// strings and matrices, the largest first, each kept empty: A, Y= and the home line always
+// come back, and what went is told in the order it went.
+TEST(MemoryArchive, PastTheHistoryAnsThenTheLargestStoredValuesAreLeftOut)
+{
+    Calculator calc(kUS);
+    {
+        auto s = calc.locked();
+        s->vars[0] = {5, 0};
+        s->strings[0] = Ops(3000, 0x41);
+        s->lists["L₁"] = countingList(999);
+        s->lists["ABC"] = countingList(10);
+        s->matrices[0] = *VQMatrix::matrixWithRow(3, 3);
+    }
+    calc.ans = VQValue::valWithString(Ops(2000, 0x42));
+    const json item = {{"in", json::array({0x31, 0x70, 0x31})}, {"ro", json(Ops(100, 0x31))}};
+    calc.detachedArchive["history"] = {{"hi", {item, item}}, {"se", -1}};
+    calc.detachedArchive["yEq"] = {{"eq", json::array({0x58})}};
+    calc.detachedArchive["entry"] = {{"en", {json::array({0x32})}}};
+    const json full = archiveOf(calc);
+    const std::size_t all = valuesIn(full), h = valuesIn(item);
+    const std::size_t ans = valuesIn(full["ans"]) - valuesIn(json(VQValue(0.0).encode()));
+    const std::size_t l1 = 5 * 999, str1 = 3000, abc = 5 * 10, a = 2;
+
+    struct Case {
+        std::size_t values;
+        int items;
+        bool ans;
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {
+        {all, 0, false, {}},
+        {all - 1, 1, false, {}},
+        {all - 2 * h, 2, false, {}},
+        {all - 2 * h - 1, 2, true, {}},
+        {all - 2 * h - ans - 1, 2, true, {"L₁"}},
+        {all - 2 * h - ans - l1 - 1, 2, true, {"L₁", "Str1"}},
+        {all - 2 * h - ans - l1 - str1 - 1, 2, true, {"L₁", "Str1", "ʟABC"}},
+        {all - 2 * h - ans - l1 - str1 - abc - 1, 2, true, {"L₁", "Str1", "ʟABC", "[A]"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("bound of " + std::to_string(c.values) + " values, " + std::to_string(all) + " in the whole");
+        MemoryArchive::Bounds bounds;
+        bounds.values = c.values;
+        MemoryArchive::LeftOut leftOut;
+        const Bytes saved = MemoryArchive::save(calc, bounds, &leftOut);
+        const auto read = MemoryArchive::parse(saved, bounds);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(leftOut.historyItems, c.items);
+        EXPECT_EQ(leftOut.ans, c.ans);
+        EXPECT_EQ(leftOut.values, c.names);
+        EXPECT_FALSE(leftOut.everything);
+        Calculator after(kUS);
+        MemoryArchive::apply(after, *read);
+        EXPECT_EQ(after.locked()->vars[0], (std::complex<double>(5, 0)));
+        EXPECT_EQ((*read)["yEq"], calc.detachedArchive["yEq"]);
+        EXPECT_EQ((*read)["entry"]["en"], calc.detachedArchive["entry"]["en"]);
+        EXPECT_EQ(after.locked()->lists.at("L₁").count(), c.names.empty() ? 999 : 0);
+        EXPECT_EQ(after.locked()->lists.contains("ABC"), true);
+        EXPECT_EQ(after.ans.type(), c.ans ? VQValue::TypeReal : VQValue::TypeString);
+    }
+    MemoryArchive::Bounds bounds;
+    bounds.values = all - 2 * h - ans - l1 - str1 - abc - a - 1;
+    MemoryArchive::LeftOut leftOut;
+    EXPECT_TRUE(MemoryArchive::save(calc, bounds, &leftOut).empty());
+    EXPECT_TRUE(leftOut.everything);
+}

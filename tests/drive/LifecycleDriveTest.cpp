@@ -4,6 +4,7 @@
 
 #include "Sanitized.h"
 #include "drive/DriveSession.h"
+#include "drive/LiveDrive.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -1388,3 +1389,91 @@ TEST(Lifecycle, ARunTheQuitEndsLeavesItsBreakItem)
 }
 
 } // namespace
+
+namespace {
+
+// The values a state file holds, as the archive's bounds count them.
+std::size_t valuesSaved(const fs::path& state)
+{
+    std::ifstream in(state, std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const json archive = json::from_cbor(bytes, true, false);
+    const std::function<std::size_t(const json&)> count = [&count](const json& v) {
+        std::size_t n = 1;
+        if (v.is_structured())
+            for (const json& child : v)
+                n += count(child);
+        return n;
+    };
+    return archive.is_discarded() ? 0 : count(archive);
+}
+
+} // namespace
+
+// A fresh data folder, A = 5, then a state past what a save holds (a string or a list, each
+// beside its copy in Ans, or a list answer in Ans and the history) at every ending: the autosave and leaving the app
+// say in the app what the save leaves out; the quit, the window's close and the signals
+// say it at the next launch; and that launch has A = 5 whatever the ending.
+TEST(Lifecycle, AStatePastWhatASaveHoldsKeepsAAndSaysWhatWentAtEveryEnding)
+{
+    constexpr int kWatchdog = 120;
+    const fs::path first = fresh("too-big-first");
+    ASSERT_EQ(orvenda::test::driveScript("type 5->A\nkey ENTER\nwait idle\n", "--data '" + first.string() + "'").exitCode, 0);
+    const std::size_t values = valuesSaved(first / "memorySetting.cbor");
+    ASSERT_GT(values, 0u);
+    const std::vector<std::string> states{
+        "program S\n\"ABCDEFGHIJ\"->Str1\nFor(I,1,8)\nStr1+Str1->Str1\nEnd\nend\ntype prgmS\nkey ENTER\nwait idle\n",
+        "program S\nseq(I,I,1,500)->L₁\nend\ntype prgmS\nkey ENTER\nwait idle\n",
+        "type seq(I,I,1,999)\nkey ENTER\nwait idle\n"};
+    struct Case {
+        std::string name;
+        int ending;
+        std::string said;
+        std::string state;
+        fs::path data;
+    };
+    const std::vector<std::tuple<std::string, int, std::string>> endings{{"autosave", SIGKILL, "wait saved\n"},
+        {"inactive", SIGKILL, "inactive\n"}, {"quit", -1, ""}, {"close", 0, ""}, {"term", SIGTERM, ""},
+        {"int", SIGINT, ""}, {"hup", SIGHUP, ""}};
+    std::vector<Case> cases;
+    for (const auto& [name, ending, said] : endings) {
+        const fs::path data = fresh("too-big-" + name);
+        fs::copy(first, data, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        cases.push_back({name, ending, said, states[cases.size() % states.size()], data});
+    }
+    orvenda::test::driveInTurns(
+        cases.size(), cases.size(),
+        [&](std::size_t i) { return "--data " + cases[i].data.string() + " --save-values " + std::to_string(values + 3000); },
+        [&](std::size_t i, orvenda::test::LiveDrive& app) {
+            const Case& c = cases[i];
+            const std::optional<json> shown = app.ask(c.state + c.said + "dump\n", kWatchdog);
+            ASSERT_TRUE(shown) << c.name << app.messages();
+            if (c.said.empty())
+                return;
+            ASSERT_EQ((*shown)["alerts"].size(), 1u) << c.name << (*shown)["alerts"];
+            const std::string message = (*shown)["alerts"][0]["message"];
+            EXPECT_NE(message.find("cannot be saved whole"), std::string::npos) << c.name << message;
+        },
+        [&](std::size_t i, orvenda::test::LiveDrive& app) { app.end(cases[i].ending, kWatchdog); });
+    std::vector<std::string> scripts;
+    std::vector<fs::path> folders;
+    for (const Case& c : cases) {
+        scripts.push_back("dump\npress? OK\nwait idle\ntype A\nkey ENTER\nwait idle\ndump\n");
+        folders.push_back(c.data);
+    }
+    const std::vector<orvenda::test::DriveRun> next = orvenda::test::driveScriptsOnFolders(scripts, folders, kWatchdog);
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        ASSERT_TRUE(orvenda::test::endedWithDumps(next[i], 2)) << c.name;
+        const json& alerts = next[i].dumps[0]["alerts"];
+        if (!c.said.empty()) {
+            EXPECT_EQ(alerts, json::array()) << c.name << ": told in the app already";
+        } else {
+            ASSERT_EQ(alerts.size(), 1u) << c.name << alerts;
+            const std::string message = alerts[0]["message"];
+            EXPECT_NE(message.find("could not be saved whole when Orvenda was last left"), std::string::npos)
+                << c.name << message;
+        }
+        EXPECT_EQ(orvenda::test::lastItem(next[i].dumps[1]), "A → 5") << c.name;
+    }
+}

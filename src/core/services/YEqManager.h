@@ -47,7 +47,8 @@ public:
     virtual int numSeqInitializersFor(int token) const = 0;
 
     // Replaces an equation's tokens: 0, or 29 (equation unchanged) when the tokens hold the
-    // equation's own token (only a sequence may refer to itself).
+    // equation's own token (only a sequence may refer to itself), 26 when they are more
+    // than a line takes (EntryManager::kMaxOps).
     virtual int setYEqFunc(int token, const Ops& ops) = 0;
     // Attaches a slider for a real variable to an equation.
     virtual void setYEqFunc(int token, int varNum, double value, double step, double max, double min) = 0;
