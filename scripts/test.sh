@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test. With CI set it also builds the whole
-# tree with clang, runs every test executable (the engine's, the models' and every screen's)
+# Installs what is missing, builds, and runs every test. With CI set it also builds the tree
+# (all but the benchmarks) with clang, runs every test executable (the engine's, the models' and every screen's)
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the engine's and the screens used
 # while a program runs under ThreadSanitizer (under both the thread
 # stress test runs for 20 seconds, 1 otherwise), and fuzzes the archive decoder, the
 # start-up from a damaged state file, the CSV import, entry lines, the vector images' XML
 # with the formula typesetter, program files, calculator variable files, the geometry
 # app's figures, picture files for the graph's background and the hand-over message between
-# launches, half a minute each. Each stage says how long it took.
+# launches, half a minute each; each tree's object files go once it is built. Each stage says
+# how long it took.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -39,6 +40,15 @@ stage() {
   return $status
 }
 
+# CI keeps of each tree only what its stages run: once a tree is built its object files,
+# archives and precompiled headers go, as a clean clone's three trees with all their objects
+# did not fit on CI's disk. A developer's build keeps them for the next incremental build.
+prune() {
+  if [ "${CI:-}" = "true" ]; then
+    find "$1" -type f \( -name '*.o' -o -name '*.a' -o -name '*.gch' -o -name '*.pch' \) -delete
+  fi
+}
+
 # run_tests DIR [TARGET...]: the tests built in DIR, only those of the targets named if any.
 run_tests() {
   local dir=$1 labels
@@ -56,18 +66,21 @@ if [ "${CI:-}" = "true" ]; then
   release=(-DORVENDA_BENCH=OFF -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG")
 fi
 stage build "$root/scripts/build.sh" "${release[@]}"
+prune "$root/build"
 stage test run_tests "$root/build"
 if [ "${CI:-}" != "true" ] && [ "${ORVENDA_SANITIZERS:-}" != "1" ]; then
   exit 0
 fi
 
 echo "== the whole tree built with clang under AddressSanitizer and UndefinedBehaviorSanitizer; every test run there"
-# One clang build serves three ends: it shows the whole tree (app, screens, tests, benchmarks)
-# compiles with clang, and it builds these tests and the fuzzers (libFuzzer is clang's). A
-# separate plain clang build compiled every library a second time for nothing.
+# One clang build serves three ends: it shows the tree (app, screens, tests) compiles with
+# clang, and it builds these tests and the fuzzers (libFuzzer is clang's). A separate plain
+# clang build compiled every library a second time for nothing. The benchmarks are left out:
+# nothing runs them here, and their sanitized copies filled CI's disk.
 ORVENDA_BUILD_DIR="$root/build-asan" ORVENDA_BUILD_TYPE=Debug \
   stage asan-build "$root/scripts/build.sh" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DORVENDA_SANITIZE=ON -DORVENDA_FUZZ=ON -DORVENDA_BENCH=ON
+    -DORVENDA_SANITIZE=ON -DORVENDA_FUZZ=ON -DORVENDA_BENCH=OFF
+prune "$root/build-asan"
 # The screens' tests keep a QApplication until they exit, as the start-up fuzzer does.
 # Every test executable the build registered with CTest, by the label its tests carry; a test
 # that carries none would belong to no executable, and is refused rather than left out.
@@ -86,6 +99,7 @@ ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_
 echo "== engine and the screens used while a program runs under ThreadSanitizer"
 ORVENDA_BUILD_DIR="$root/build-tsan" ORVENDA_BUILD_TYPE=Debug ORVENDA_TARGETS="${tsan_tests[*]}" \
   stage tsan-build "$root/scripts/build.sh" -DORVENDA_TSAN=ON -DORVENDA_BENCH=OFF
+prune "$root/build-tsan"
 TSAN_OPTIONS="halt_on_error=1 suppressions=$root/scripts/tsan.supp" ORVENDA_STRESS_SECONDS=20 stage tsan-test run_tests "$root/build-tsan" "${tsan_tests[@]}"
 
 seconds=${ORVENDA_FUZZ_SECONDS:-30}
