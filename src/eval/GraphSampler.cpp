@@ -212,27 +212,45 @@ double GraphSampler::dydVar(int varNum, double at, int token, double e)
     return (function(token, varNum, at + e) - function(token, varNum, at - e)) / (2 * e);
 }
 
-double GraphSampler::dydxAt(double value, int token, double e)
+// The slope's rise and run at value: the changes in y and in x over [value − e, value + e].
+std::pair<double, double> GraphSampler::slopeParts(double value, int token, double e)
 {
-    const auto hold = calc_.lockState();
     const double a = value - e, b = value + e;
     if (isFunction(token))
-        return (function(token, kSlotX, b) - function(token, kSlotX, a)) / (2 * e);
+        return {function(token, kSlotX, b) - function(token, kSlotX, a), 2 * e};
     if (isParametric(token)) {
         const int xToken = token & ~1, yToken = token | 1;
         const double xa = function(xToken, kSlotT, a);
         const double ya = function(yToken, kSlotT, a);
         const double xb = function(xToken, kSlotT, b);
         const double yb = function(yToken, kSlotT, b);
-        return (yb - ya) / (xb - xa);
+        return {yb - ya, xb - xa};
     }
     if (isPolar(token)) {
         const double ra = function(token, kSlotTheta, a);
         const double rb = function(token, kSlotTheta, b);
         const double k = calc_.angleFormat() == 0 ? 0.017453292519943295 : 1.0;
-        return (rb * std::sin(b * k) - ra * std::sin(a * k)) / (rb * std::cos(b * k) - ra * std::cos(a * k));
+        return {rb * std::sin(b * k) - ra * std::sin(a * k), rb * std::cos(b * k) - ra * std::cos(a * k)};
     }
-    return kNaN;
+    return {kNaN, 1};
+}
+
+double GraphSampler::dydxAt(double value, int token, double e)
+{
+    const auto hold = calc_.lockState();
+    const auto [rise, run] = slopeParts(value, token, e);
+    return rise / run;
+}
+
+int GraphSampler::slopeErrorAt(double value, int token, double e)
+{
+    const auto hold = calc_.lockState();
+    if (!isFunction(token) && !isParametric(token) && !isPolar(token))
+        return 0;
+    const auto [rise, run] = slopeParts(value, token, e);
+    if (run == 0)
+        return ErrDivideBy0;
+    return std::isfinite(rise / run) ? 0 : ErrOverflow;
 }
 
 double GraphSampler::drdThetaAt(double theta, int token, double e)

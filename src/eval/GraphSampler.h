@@ -4,6 +4,7 @@
 #include "eval/QuickEvaluator.h"
 
 #include <span>
+#include <utility>
 
 namespace orvenda {
 
@@ -66,6 +67,10 @@ public:
     // or polar equation (NaN for any other), angles in the calculator's unit.
     double dydVar(int varNum, double at, int token, double e);
     double dydxAt(double value, int token, double e);
+    // Why dydxAt has no number where the curve's own values near it have one, as the home
+    // line's quotient of the two changes would say: Divide by 0 where x does not change (a
+    // vertical tangent), Overflow where the quotient is beyond reach; 0 where it has a value.
+    int slopeErrorAt(double value, int token, double e);
     double drdThetaAt(double theta, int token, double e);
 
     // Why a read-out at `at` or the central differences around it (at ± e) have no value:
@@ -101,6 +106,7 @@ public:
     static void distributionFunction(int token, double p1, double p2, double xMin, double step, std::span<XY> data);
 
 private:
+    std::pair<double, double> slopeParts(double value, int token, double e);
     // A slot set to value + 0i for the life of the object, then put back.
     class Borrow;
 

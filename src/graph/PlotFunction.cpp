@@ -6,6 +6,7 @@
 #include "eval/Parser.h"
 #include "graph/NearestSample.h"
 #include "graph/PlotLine.h"
+#include "language/ErrorNumbers.h"
 
 #include <QPainter>
 
@@ -324,7 +325,10 @@ double PlotFunction::slopeAtT(double t)
 
 int PlotFunction::errorAtT(double t)
 {
-    return sampler_.errorNear(eqNum, varNum, t, kEpsilon);
+    if (const int error = sampler_.errorNear(eqNum, varNum, t, kEpsilon))
+        return error;
+    // Finite values whose difference is beyond reach: the home line's nDeriv( overflows.
+    return std::isfinite(slopeAtT(t)) ? 0 : ErrOverflow;
 }
 
 template <typename Compute>

@@ -48,7 +48,9 @@ int PlotParametric::errorAtT(double t)
 {
     if (const int error = sampler_.errorNear(xToken(), kSlotT, t, kDerivativeStep))
         return error;
-    return sampler_.errorNear(yToken(), kSlotT, t, kDerivativeStep);
+    if (const int error = sampler_.errorNear(yToken(), kSlotT, t, kDerivativeStep))
+        return error;
+    return sampler_.slopeErrorAt(t, eqNum, kDerivativeStep);
 }
 
 double PlotParametric::dxdtAtT(double t)

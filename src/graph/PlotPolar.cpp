@@ -41,7 +41,9 @@ double PlotPolar::slopeAtT(double theta)
 
 int PlotPolar::errorAtT(double theta)
 {
-    return sampler_.errorNear(eqNum, kSlotTheta, theta, kDerivativeStep);
+    if (const int error = sampler_.errorNear(eqNum, kSlotTheta, theta, kDerivativeStep))
+        return error;
+    return sampler_.slopeErrorAt(theta, eqNum, kDerivativeStep);
 }
 
 double PlotPolar::dRdThetaAtT(double theta)

@@ -310,6 +310,37 @@ TEST_F(GraphScreenPanels, ACalculationWithoutAValueShowsItsErrorAndNoNumber)
     }
 }
 
+// At a vertical tangent (X=cos(T), Y=2sin(T) at T=0; r=1 at θ=0) the sheet's dy/dx gives
+// the home line's answer for dy/dt ÷ dx/dt there, Divide by 0, never a number; a point where
+// the tangent is not vertical shows its slope with no alert.
+TEST_F(GraphScreenPanels, AVerticalTangentsSlopeIsTheHomeLinesDivideBy0)
+{
+    struct Case { int mode, token, second; const char *text, *secondText; };
+    const Case cases[] = {{1, kX1T, kY1T, "cos(T)", "2sin(T)"}, {2, kR1, 0, "1", ""}};
+    for (const Case& c : cases) {
+        calc.setGraphMode(c.mode);
+        ASSERT_EQ(eq->setYEqFunc(c.token, ops(c.text)), 0);
+        ASSERT_TRUE(!c.second || eq->setYEqFunc(c.second, ops(c.secondText)) == 0);
+        GraphScreenController& graph = showGraph();
+        graph.graphView().updateDisplay();
+        graph.graphView().selectEqNum(c.token, 1);
+        clickAt(*root, centreIn(*root, *calculateButton(graph)));
+        settleSheet();
+        ASSERT_TRUE(panels && panels->keyboard()->isOpen()) << c.text;
+        EXPECT_EQ(openAlert(), nullptr) << c.text;
+        EXPECT_TRUE(std::isfinite(panels->dydx)) << c.text;
+        SmallCalcView& keypad = panels->keyboard()->keypad();
+        for (const int tag : {21, 24})  // 0 ENTER
+            clickAt(*root, keypad.mapTo(root.get(), keypad.keyRect(tag).center().toPoint()));
+        shell.settle(std::chrono::seconds(30));
+        EXPECT_EQ(describe(openAlert()), (std::vector<std::string>{"Calc Error", "Divide by 0", "OK"})) << c.text;
+        press("OK");
+        panels->keyboard()->gkDone();
+        settleSheet();
+        graph.done();
+    }
+}
+
 // A kind picked from the sheet's list leaves the keys with the keypad and the form on its
 // first field, wherever the cursor stood before; neither the list nor Done takes the focus.
 TEST_F(GraphScreenPanels, APickedKindIsTypedFromItsFirstField)
