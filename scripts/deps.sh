@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
-  clang libclang-rt-dev
+  clang libclang-rt-dev lld
   libgtest-dev libgmock-dev libbenchmark-dev
   liblapack-dev libblas-dev libopenblas-dev libopenblas-serial-dev liblapacke-dev
   nlohmann-json3-dev libplist-dev libboost-math-dev libmuparser-dev
