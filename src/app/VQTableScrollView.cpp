@@ -1,6 +1,7 @@
 #include "app/VQTableScrollView.h"
 
 #include "app/DrawnView.h"
+#include "app/KeptForProcess.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -43,7 +44,8 @@ VQTableScrollView::VQTableScrollView(bool kinetic, QWidget* parent)
     viewport()->setAttribute(Qt::WA_TranslucentBackground);
     if (!kinetic_)
         return;
-    QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture);
+    // Qt keeps the recognizer it registers for the grab past the application's end.
+    keptForProcess([this] { QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture); });
     QScroller* scroller = QScroller::scroller(viewport());
     QScrollerProperties properties = scroller->scrollerProperties();
     // A tap reaches the content at once; only a drag scrolls.

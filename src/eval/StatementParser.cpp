@@ -9,6 +9,7 @@
 #include "language/TokenRanges.h"
 #include "language/Vocabulary.h"
 
+#include <atomic>
 #include <numbers>
 #include <span>
 
@@ -413,16 +414,21 @@ StatementParser::TokenClass StatementParser::classOf(std::uint32_t t)
     return C::Unknown;
 }
 
-// The classes of all 16-bit tokens, worked out once, so each token is classed in one step.
+// Each 16-bit token is classed the first time it is met and remembered, rather than all of
+// them at the first parse: a process meets few of them, and classing them all took a
+// noticeable part of every start-up. A slot holds the class plus one; 0 is not classed yet.
+// The parser runs on more than one thread; threads that class the same token store the same
+// byte, so no order between them is needed.
 StatementParser::TokenClass StatementParser::classify(std::uint32_t t)
 {
-    static const std::vector<TokenClass> classes = [] {
-        std::vector<TokenClass> all(0x10000);
-        for (std::uint32_t k = 0; k < all.size(); ++k)
-            all[k] = classOf(k);
-        return all;
-    }();
-    return classes[t & 0xFFFFu];
+    static std::atomic<std::uint8_t> classes[0x10000];
+    std::atomic<std::uint8_t>& slot = classes[t & 0xFFFFu];
+    std::uint8_t stored = slot.load(std::memory_order_relaxed);
+    if (stored == 0) {
+        stored = static_cast<std::uint8_t>(static_cast<std::uint8_t>(classOf(t & 0xFFFFu)) + 1);
+        slot.store(stored, std::memory_order_relaxed);
+    }
+    return static_cast<TokenClass>(stored - 1);
 }
 
 StatementParser::Step StatementParser::dispatch(std::uint32_t op, std::uint32_t t)

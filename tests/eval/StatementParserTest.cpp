@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <charconv>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 // Answers of parsed entries are in tests/cases; these check the reverse Polish output record
@@ -484,4 +486,38 @@ TEST_F(StatementParserTest, ConstantsHaveTheirValuesAndOnlyTheTablesIndices)
     parse({0x31, 0x70, kConstant | (20u << 16)});
     EXPECT_EQ(parser.error(), 17);
     EXPECT_EQ(parser.errorToken(), 2);
+}
+
+// Each token is classed the first time a parser meets it, on whichever thread that is: two
+// parsers meeting the same tokens on two threads at once read them as one parser does.
+TEST(StatementParserThreadsTest, ParsersOnTwoThreadsReadTheSameTokensAlike)
+{
+    const std::vector<std::pair<Ops, std::string>> cases = {
+        {t("1+2*3"), "1 2 3 * +"},
+        {t("max(1,2"), "1 2 2 max("},
+        {t("If A=1"), "A 1 = If"},
+        {t("Disp 1,A"), "1 A 2 Disp"},
+        {t("fnInt(X²,X,0,1"), "fnBegin X ² fnEnd X 0 1 4 fnInt("},
+        {t("3->AB(2)"), "3 2 Liste:AB ➞"},
+        {{0xBB4A, kL1, 0x2B, 0x41, 0x42, 0x2B, kL2}, "ʟL₂ ʟAB ʟL₁ 3 SetUpEditor"},
+    };
+    auto parseAll = [&cases] {
+        Calculator calc;
+        std::vector<std::string> out;
+        for (const auto& c : cases) {
+            Ops ops = c.first;
+            calc.parser().setError(0);
+            calc.parser().infixToRPN(&ops, 0, false);
+            out.push_back(calc.parser().error() == 0 ? words(calc.parser().rpnStack()) : "error");
+        }
+        return out;
+    };
+    std::vector<std::string> other;
+    std::thread thread([&] { other = parseAll(); });
+    const std::vector<std::string> mine = parseAll();
+    thread.join();
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(mine[i], cases[i].second);
+        EXPECT_EQ(other[i], cases[i].second);
+    }
 }
