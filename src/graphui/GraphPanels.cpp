@@ -50,9 +50,11 @@ bool isStatPlot(int type)
 double real(Calculator& calc, int slot) { return calc.getVar(slot).value.real(); }
 void store(Calculator& calc, int slot, double v) { calc.setVar(slot, {{v, 0}}); }
 
+// A read-out without a value is left blank, never ±INF: the sheet tells its error instead.
 VQTemplateField readOnly(double value, int col, int row, const char* label, int tag)
 {
-    return VQTemplateField::fieldValue(value, 0, -1, col, row, label, tag);
+    return VQTemplateField::fieldValue(std::isfinite(value) ? value : std::numeric_limits<double>::quiet_NaN(), 0, -1,
+                                       col, row, label, tag);
 }
 VQTemplateField editable(double value, int row, const char* label, int tag)
 {
