@@ -2,6 +2,7 @@
 // test's own (TestClocks.h), so nothing they check depends on the machine's speed.
 
 #include "TestClocks.h"
+#include "platform/KeptForProcess.h"
 
 #include <QApplication>
 
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    orvenda::keepPoolThreadsForProcess();
     orvenda::test::WorkClock clock;
     orvenda::test::SteppedAnimations animations;
     orvenda::test::stepped = &animations;

@@ -1,7 +1,7 @@
 #include "app/VQTableScrollView.h"
 
 #include "app/DrawnView.h"
-#include "app/KeptForProcess.h"
+#include "platform/KeptForProcess.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>

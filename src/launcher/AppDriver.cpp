@@ -113,6 +113,7 @@
 #include "launcher/ControlReach.h"
 #include "launcher/SingleInstance.h"
 #include "numeric/VQStatistics.h"
+#include "platform/KeptForProcess.h"
 #include "pretty/FontMap.h"
 #include "programs/ProgramModel.h"
 
@@ -348,6 +349,10 @@ int AppDriver::main(int argc, char** argv)
         "       [--settle MS] [--wait-limit MS] [--stop-waiting button|escape|close] [--save-values N]\n";
     AppLauncher::Options options;
     options.firstRunGreeting = false;
+    // A driven app asks no desktop service for the network: a script reads the same wherever
+    // it runs, and the desktop's monitor (a bus connection and its thread) is not started
+    // for launches that never go online.
+    options.online = false;
     std::string scriptPath;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -435,6 +440,7 @@ int AppDriver::main(int argc, char** argv)
     // The real app, without a display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qt(argc, argv);
+    keepPoolThreadsForProcess();
     QApplication::setApplicationName("Orvenda");
     const QStringList missing = FontMap::shared().missingFiles();
     if (!missing.isEmpty())

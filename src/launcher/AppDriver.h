@@ -26,7 +26,8 @@ class GeometryScreen;
 // folder by default), `--size WxH` (the device's window by default), `--device phone|tablet`
 // (the phone by default), `--first-run` (greet
 // as a first launch; otherwise a fresh folder starts as a launch after the first) and
-// `--online` or `--offline` (the network as the app sees it; the desktop's by default),
+// `--online` or `--offline` (the network as the app sees it; offline by default, whatever the
+// machine's network, so that a script's answers do not depend on where it runs),
 // `--settle MS` (how long a state file holding no whole calculator stands unchanged before
 // it is judged damaged; 10000 by default), `--wait-limit MS` (the longest the launch waits
 // for a state file another program is writing; a minute by default), `--stop-waiting

@@ -3,6 +3,7 @@
 #include "launcher/AppDriver.h"
 #include "launcher/AppLauncher.h"
 #include "launcher/SingleInstance.h"
+#include "platform/KeptForProcess.h"
 #include "pretty/FontMap.h"
 
 #include <QApplication>
@@ -27,6 +28,7 @@ int main(int argc, char** argv)
     orvenda::StateMutex::setOrderChecked(false);
 #endif
     QApplication app(argc, argv);
+    orvenda::keepPoolThreadsForProcess();
     QApplication::setApplicationName("Orvenda");
     // Text is measured and drawn in fonts loaded from their files, the same on every machine.
     const QStringList missing = orvenda::FontMap::shared().missingFiles();

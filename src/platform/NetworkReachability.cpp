@@ -2,6 +2,7 @@
 
 #include "core/NotificationCenter.h"
 #include "core/NotificationNames.h"
+#include "platform/KeptForProcess.h"
 
 #include <QNetworkInformation>
 
@@ -26,7 +27,8 @@ NetworkReachability::~NetworkReachability()
 
 void NetworkReachability::install(NotificationCenter& notifications)
 {
-    static const bool loaded = Info::loadBackendByFeatures(Info::Feature::Reachability);
+    // The backend keeps a bus connection and its thread for the life of the process.
+    static const bool loaded = keptForProcess([] { return Info::loadBackendByFeatures(Info::Feature::Reachability); });
     (void)loaded;
     Reachability::setFactory([&notifications](Target target, const std::string&) -> std::shared_ptr<Reachability> {
         return std::make_shared<NetworkReachability>(target, notifications);

@@ -53,6 +53,7 @@
 #include "CaseText.h"
 #include "EntryText.h"
 #include "Home.h"
+#include "platform/KeptForProcess.h"
 
 #include <QGuiApplication>
 
@@ -373,6 +374,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    orvenda::keepPoolThreadsForProcess();
     std::chrono::seconds limit{20};
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {

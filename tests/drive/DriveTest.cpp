@@ -168,6 +168,13 @@ TEST(Drive, TheUpdateGreetingsReviewButtonOpensTheReviewPage)
     const Session again = drive("dump\n", "--online --data '" + data + "'");
     ASSERT_EQ(again.dumps.size(), 1u);
     EXPECT_EQ(again.dumps[0]["alerts"], json::array());
+
+    // Unless told otherwise a driven app is offline, whatever the machine's network.
+    olderVersion();
+    const Session unsaid = drive("dump\n", "--data '" + data + "'");
+    ASSERT_TRUE(endedWithDumps(unsaid, 1));
+    ASSERT_EQ(unsaid.dumps[0]["alerts"].size(), 1u);
+    EXPECT_EQ(unsaid.dumps[0]["alerts"][0]["buttons"], json::array({"OK"}));
 }
 
 // X,T,θ,n on an empty WINDOW field moves to the next field, as ENTER does; on a field with

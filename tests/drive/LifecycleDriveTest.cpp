@@ -1341,6 +1341,7 @@ TEST(Lifecycle, ARunTheQuitEndsLeavesItsBreakItem)
     // enters no answer.
     const char* const asks = "Input \"N=\",N\nDisp N\n";
     const std::string opened = debuggerSteps(std::string("program XR\n") + asks + "end\n", "x", 0);
+    ASSERT_FALSE(opened.empty());
     const orvenda::test::DriveRun shown =
         orvenda::test::driveScript(std::string("program XR\n") + asks + "end\n" + opened + "wait idle\ndump\n");
     ASSERT_TRUE(orvenda::test::endedWithDumps(shown, 1));
