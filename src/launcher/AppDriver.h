@@ -53,7 +53,8 @@ class GeometryScreen;
 //   tap X Y        a tap at window coordinates; while a form is open only a tap on the
 //                  form reaches anything
 //   wait MS        runs the event loop; `wait idle` until the program queue has finished
-//                  and every sliding sheet or panel has come to rest; `wait still`
+//                  and every sliding sheet or panel has come to rest (a slide still
+//                  going is brought to its end at once); `wait still`
 //                  only until the sheets and panels have come to rest (a run may go
 //                  on, or wait for an answer); `wait running`
 //                  until the program queue's worker has taken the run queued (at once
