@@ -337,9 +337,11 @@ TEST_F(GraphScreenPanels, AVerticalTangentsSlopeIsTheHomeLinesDivideBy0)
         press("OK");
         // The slope is left blank beside its error: no ±INF.
         VQTemplateView& form = panels->keyboard()->form();
-        for (int i = 0; i < static_cast<int>(form.fields().size()); ++i)
-            if (form.fields()[static_cast<std::size_t>(i)].label == "dy/dx=")
+        for (int i = 0; i < static_cast<int>(form.fields().size()); ++i) {
+            if (form.fields()[static_cast<std::size_t>(i)].label == "dy/dx=") {
                 EXPECT_EQ(form.shownText(i), QString()) << c.text;
+            }
+        }
         panels->keyboard()->gkDone();
         settleSheet();
         graph.done();

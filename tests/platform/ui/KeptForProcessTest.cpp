@@ -14,13 +14,13 @@
 
 namespace {
 
+#ifdef ORVENDA_LEAK_CHECKED
 std::ptrdiff_t threads()
 {
     const std::filesystem::directory_iterator tasks("/proc/self/task");
     return std::distance(begin(tasks), end(tasks));
 }
 
-#ifdef ORVENDA_LEAK_CHECKED
 TEST(KeptForProcess, ALargeFillMakesNoPoolThreadOfItsOwn)
 {
     const std::ptrdiff_t before = threads();
