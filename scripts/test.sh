@@ -73,13 +73,12 @@ fi
 # CI runs every test under the sanitizers below. The optimised tree there builds the app and
 # runs the engine's own tests and the case files, the answers as users' builds give them;
 # the screens' and the driven tests, which the sanitizer stage runs, are not built twice.
-plain_tests=()
+plain_tests=() plain_targets=${ORVENDA_TARGETS:-}
 if [ "${CI:-}" = "true" ]; then
   plain_tests=(orvenda_engine_tests orvenda-cases)
-  export ORVENDA_TARGETS="orvenda ${plain_tests[*]}"
+  plain_targets="orvenda ${plain_tests[*]}"
 fi
-stage build "$root/scripts/build.sh" "${release[@]}"
-unset ORVENDA_TARGETS
+ORVENDA_TARGETS="$plain_targets" stage build "$root/scripts/build.sh" "${release[@]}"
 prune "$root/build"
 stage test run_tests "$root/build" "${plain_tests[@]}"
 if [ "${CI:-}" != "true" ] && [ "${ORVENDA_SANITIZERS:-}" != "1" ]; then
